@@ -1,0 +1,28 @@
+# Shared build helpers.
+
+# Module strings are CP949 bytes at run time; sources stay UTF-8.
+function(dorvik_module_target target)
+  target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP949)
+  target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+endfunction()
+
+# One GoogleTest executable per tests/ sub-folder.
+#   dorvik_test_dir(<name> <folder> [MODULE])
+# MODULE: the tests compare module strings, so they compile in CP949 and link the module.
+function(dorvik_test_dir name folder)
+  cmake_parse_arguments(ARG "MODULE" "" "" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${folder}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE dorvik_test_support GTest::gtest GTest::gmock Threads::Threads plat)
+  if(ARG_MODULE)
+    dorvik_module_target(${name})
+    if(TARGET dorvik2_core)
+      target_link_libraries(${name} PRIVATE dorvik2_core)
+    endif()
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "DORVIK_SOURCE_DIR=${CMAKE_SOURCE_DIR};DORVIK_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

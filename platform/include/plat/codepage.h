@@ -1,0 +1,46 @@
+// Code pages: CP949 (the ANSI code page of the module), UTF-16 and UTF-8. Module
+// strings are CP949 bytes; file names on disk and test output are UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "plat/types.h"
+
+constexpr UINT CP_ACP = 0;
+constexpr UINT CP_OEMCP = 1;
+constexpr UINT CP_THREAD_ACP = 3;
+constexpr UINT CP_UTF8 = 65001;
+constexpr UINT CP_KOREAN = 949;
+constexpr DWORD MB_PRECOMPOSED = 0x00000001;
+constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
+constexpr DWORD WC_COMPOSITECHECK = 0x00000200;
+constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x00000400;
+
+// The system's ANSI code page: 949.
+UINT GetACP();
+UINT GetOEMCP();
+BOOL IsDBCSLeadByte(BYTE b);
+BOOL IsDBCSLeadByteEx(UINT codePage, BYTE b);
+
+// Windows contract: a length of -1 includes the terminator; an output size of 0
+// returns the size needed; a too small output fails with ERROR_INSUFFICIENT_BUFFER;
+// an undecodable byte or unmappable character becomes '?' (U+003F).
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcBytes, LPWSTR dst, int dstChars);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcChars, LPSTR dst, int dstBytes,
+                        LPCSTR defaultChar, LPBOOL usedDefault);
+
+namespace plat {
+
+std::u16string Cp949ToUtf16(std::string_view cp949);
+std::string Utf16ToCp949(std::u16string_view utf16);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Cp949ToUtf8(std::string_view cp949);
+std::string Utf8ToCp949(std::string_view utf8);
+
+// Length in bytes of the CP949 character starting at s[0] (1 or 2); 1 for an orphan
+// lead byte at the end of the range.
+size_t Cp949CharLength(std::string_view s);
+
+}  // namespace plat

@@ -1,0 +1,30 @@
+// Test control of the platform layer: what a test uses to steer the simulated world
+// (clock, display, input, faults). Module code never includes this header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace plat::sim {
+
+// Fault injection. A fault is named after the function whose failure it forces
+// ("CreateThread", "ReadFile", "RegSetValueExA", "SysAllocString", ...). The next
+// `count` calls that consult the fault fail, after `skip` calls that succeed.
+void FailNext(const std::string& fault, uint32_t count = 1, uint32_t skip = 0);
+// Clears every armed fault.
+void ClearFaults();
+// Number of times a fault fired since the last ClearFaults (for assertions).
+uint32_t FaultsFired(const std::string& fault);
+
+}  // namespace plat::sim
+
+// Per-area controls.
+#if __has_include("plat/sim_kernel.h")
+#include "plat/sim_kernel.h"
+#endif
+#if __has_include("plat/sim_files.h")
+#include "plat/sim_files.h"
+#endif
+#if __has_include("plat/sim_registry.h")
+#include "plat/sim_registry.h"
+#endif

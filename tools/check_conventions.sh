@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Conventions check over a source tree (default: this repository).
+#  1. Code of the seven subsystem folders reaches the system only through platform/.
+#  2. No `long` as a type, no wchar_t, no wide L"..." literals anywhere in our C++.
+#  3. No file, file name or comment refers to the design documents the code was written from.
+# A line may opt out of rule 2 with the marker "conventions: allow" (the layer's
+# formatter, which must name the C dialect it reads).
+set -uo pipefail
+root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
+cd "$root" || exit 2
+status=0
+report() { echo "$1"; status=1; }
+
+subsystems=(module widgets graphics tables sound scene panels)
+existing=()
+for d in "${subsystems[@]}"; do [ -d "$d" ] && existing+=("$d"); done
+
+code_files() {
+  find "$@" -type f \( -name '*.cpp' -o -name '*.cc' -o -name '*.h' -o -name '*.hpp' -o -name '*.inl' \) \
+    -not -path '*/build*' 2>/dev/null
+}
+
+if [ ${#existing[@]} -gt 0 ]; then
+  forbidden='\bfopen\s*\(|std::(i|o)?fstream|\bgetenv\s*\(|\bclock_gettime\b|std::chrono::[a-z_]*_clock|\bsleep_for\b|\busleep\s*\(|std::thread\b|std::jthread\b|<windows\.h>|<unistd\.h>|<pthread\.h>'
+  while IFS= read -r hit; do
+    report "system call outside platform/: $hit"
+  done < <(code_files "${existing[@]}" | xargs -r grep -HnE "$forbidden" | grep -v 'conventions: allow')
+fi
+
+dirs=()
+for d in "${subsystems[@]}" platform tests tools bench fuzz; do [ -d "$d" ] && dirs+=("$d"); done
+if [ ${#dirs[@]} -gt 0 ]; then
+  types='(^|[^A-Za-z0-9_"])(unsigned[[:space:]]+)?long([^A-Za-z0-9_]|$)|\bwchar_t\b|(^|[^A-Za-z0-9_])L"'
+  while IFS= read -r hit; do
+    # Ignore comments and string contents: only code lines count.
+    line=${hit#*:*:}
+    stripped=$(printf '%s' "$line" | sed -e 's://.*$::' -e 's:"[^"]*":"":g')
+    if printf '%s' "$stripped" | grep -qE "$types"; then
+      report "forbidden type or literal: $hit"
+    fi
+  done < <(code_files "${dirs[@]}" | xargs -r grep -HnE "$types" | grep -v 'conventions: allow')
+fi
+
+# Words are assembled so that this script does not flag itself.
+w_doc="spe""c(ification)?"
+w_part="par""t[[:space:]]+[0-9]+\.[0-9]+"
+words="\\b${w_doc}\\b|\\b${w_part}"
+while IFS= read -r hit; do
+  report "reference to the design documents: $hit"
+done < <(git ls-files 2>/dev/null | grep -vE '^(\.git/|shared/)' | xargs -r grep -HnIiE "$words" 2>/dev/null)
+while IFS= read -r name; do
+  report "file name refers to the design documents: $name"
+done < <(git ls-files 2>/dev/null | grep -iE "(^|/)[^/]*(spe""c|par""t[-_ ]?[0-9])")
+
+if [ $status -eq 0 ]; then echo "conventions: clean"; fi
+exit $status
