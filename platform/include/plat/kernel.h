@@ -6,6 +6,7 @@
 #include "plat/types.h"
 #include "plat/error.h"
 #include "plat/codepage.h"
+#include "plat/handle.h"
 #if __has_include("plat/threads.h")
 #include "plat/threads.h"
 #endif

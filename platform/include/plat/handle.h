@@ -1,0 +1,6 @@
+// Closing kernel handles (threads, files, find handles): one entry point for all kinds.
+#pragma once
+
+#include "plat/types.h"
+
+BOOL CloseHandle(HANDLE handle);
