@@ -83,11 +83,10 @@ int ReadHostMessage(HostMessage& msg, IXBuf* buf) {
 }
 
 int WriteHostMessage(const HostMessage& msg, IXBuf* buf) {
-  ArcWrite(buf, msg.type);
-  if (msg.record) {
-    msg.record->Save(buf);
+  if (!ArcWrite(buf, msg.type)) {
+    return 0;
   }
-  return 1;
+  return msg.record ? msg.record->Save(buf) : 1;
 }
 
 void AssignHostMessage(HostMessage& dst, const HostMessage& src) {

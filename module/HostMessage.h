@@ -96,7 +96,7 @@ class HostRecord {
   virtual ~HostRecord() = default;
   virtual std::unique_ptr<HostRecord> Clone() const = 0;
   virtual int Load(IXBuf* buf) = 0;  // 1 complete, 0 stopped short (fields read are kept)
-  virtual void Save(IXBuf* buf) const = 0;
+  virtual int Save(IXBuf* buf) const = 0;  // 1, or 0 when the buffer could not grow
   virtual uint32_t WireSize() const = 0;  // bytes after the type code
   virtual bool Equals(const HostRecord& other) const = 0;
 };
@@ -109,7 +109,7 @@ class HostRecordT final : public HostRecord {
 
   std::unique_ptr<HostRecord> Clone() const override { return std::make_unique<HostRecordT>(value); }
   int Load(IXBuf* buf) override { return LoadRecord(value, buf); }
-  void Save(IXBuf* buf) const override { SaveRecord(value, buf); }
+  int Save(IXBuf* buf) const override { return SaveRecord(value, buf); }
   uint32_t WireSize() const override { return RecordSize(value); }
   bool Equals(const HostRecord& other) const override {
     const auto* o = dynamic_cast<const HostRecordT*>(&other);
@@ -154,7 +154,7 @@ struct HostMessage {
 // (the fields read so far are kept, the rest at their defaults).
 int ReadHostMessage(HostMessage& msg, IXBuf* buf);
 
-// The type code, then the record's fields. Always 1.
+// The type code, then the record's fields. 1, or 0 when the buffer could not grow.
 int WriteHostMessage(const HostMessage& msg, IXBuf* buf);
 
 // Deep copy into dst; what dst held is destroyed. Copying a message into itself

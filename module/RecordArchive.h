@@ -77,17 +77,20 @@ void VisitConst(const R& record, V& v) {
   const_cast<R&>(record).Fields(v);
 }
 
+// Writes every field; ok() turns false when the buffer could not take a value.
 class RecordWriter {
  public:
   explicit RecordWriter(IXBuf* buf) : buf_(buf) {}
+  bool ok() const { return ok_; }
 
-  void operator()(int32_t v) { ArcWrite(buf_, v); }
-  void operator()(int64_t v) { ArcWrite(buf_, v); }
-  void operator()(const std::string& v) { ArcWrite(buf_, v); }
+  void operator()(int32_t v) { Write(v); }
+  void operator()(uint32_t v) { Write(v); }
+  void operator()(int64_t v) { Write(v); }
+  void operator()(const std::string& v) { Write(v); }
 
   template <class T>
   void operator()(const std::list<T>& list) {
-    ArcWrite(buf_, static_cast<uint32_t>(list.size()));
+    Write(static_cast<uint32_t>(list.size()));
     for (const T& item : list) {
       (*this)(item);
     }
@@ -107,7 +110,15 @@ class RecordWriter {
   }
 
  private:
+  template <class T>
+  void Write(const T& v) {
+    if (ok_) {
+      ok_ = ArcWrite(buf_, v) != 0;
+    }
+  }
+
   IXBuf* buf_;
+  bool ok_ = true;
 };
 
 // Bytes the writer would produce.
@@ -152,10 +163,12 @@ int LoadRecord(R& record, IXBuf* buf) {
   return reader.ok() ? 1 : 0;
 }
 
+// 1 when every field was written, else 0.
 template <class R>
-void SaveRecord(const R& record, IXBuf* buf) {
+int SaveRecord(const R& record, IXBuf* buf) {
   RecordWriter writer(buf);
   writer(record);
+  return writer.ok() ? 1 : 0;
 }
 
 template <class R>
