@@ -18,6 +18,9 @@ constexpr const char* ItemMoneyTable[kItemCount][kItemAmountClassCount] = {
     {"", "", "", "", ""},
 };
 
+static_assert(tables_detail::AllEntriesSet(ItemNames));
+static_assert(tables_detail::AllEntriesSet(ItemMoneyTable[kItemCount - 1]));
+
 const char* GetItemName(int32_t item) { return EntryOrEmpty(ItemNames, item); }
 
 const char* GetItemMoneyText(int32_t item, int32_t amountClass) {

@@ -1,6 +1,8 @@
 // The notice texts. Spaces before line breaks and at the ends are part of the texts.
 #include "tables/NoticeTexts.h"
 
+#include "tables/TableLookup.h"
+
 constexpr const char* PcCafeNoticeTitle = "쿠엘 벤타’PC방 무제한 게임이용";
 constexpr const char* PcCafeNoticeText =
     "도르빅 게임은 매일 통합 %ld판까지 가능하나, \n"
@@ -27,3 +29,5 @@ constexpr const char* AllNoticeTexts[kNoticeTextCount] = {
     PcCafeNoticeTitle,   PcCafeNoticeText,   MembershipNoticeTitle, MembershipRoyalLine,  MembershipGoldLine,
     MembershipClubLine, MembershipEndDateLine, MembershipNoticeText, DailyCountNotice,
 };
+
+static_assert(tables_detail::AllEntriesSet(AllNoticeTexts));

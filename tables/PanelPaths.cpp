@@ -186,4 +186,7 @@ constexpr const char* AllPanelPaths[kPanelPathCount] = {
     MoneyLimitTooltipPath,
 };
 
+static_assert(tables_detail::AllEntriesSet(SeatIconFiles));
+static_assert(tables_detail::AllEntriesSet(AllPanelPaths));
+
 const char* GetSeatIconFile(int32_t kind) { return tables_detail::EntryOrEmpty(SeatIconFiles, kind); }

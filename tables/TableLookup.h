@@ -20,4 +20,14 @@ constexpr const char* EntryOrEmpty(const char* const (&table)[N], int32_t index)
   return InTable<N>(index) ? table[index] : kEmptyText;
 }
 
+// For static_assert: a table written with fewer entries than its bound would hold
+// null pointers at the end.
+template <size_t N>
+constexpr bool AllEntriesSet(const char* const (&table)[N]) {
+  for (const char* entry : table) {
+    if (entry == nullptr) return false;
+  }
+  return true;
+}
+
 }  // namespace tables_detail

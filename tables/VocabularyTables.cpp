@@ -58,6 +58,14 @@ constexpr const char* SpeedNames[kSpeedNameCount] = {"느림", "빠름"};
 
 constexpr TableRect DragStripRect = {0, 0, 700, 20};
 
+static_assert(tables_detail::AllEntriesSet(MoneyGradeNames));
+static_assert(tables_detail::AllEntriesSet(EffectAnimFiles::Combination));
+static_assert(tables_detail::AllEntriesSet(EffectAnimFiles::Event));
+static_assert(tables_detail::AllEntriesSet(VoiceCharacterNames));
+static_assert(tables_detail::AllEntriesSet(TableColourNames));
+static_assert(tables_detail::AllEntriesSet(SpeedNames));
+static_assert(VoiceCueTable[kVoiceCueCount - 1].cue != nullptr && VoiceCueTable[kVoiceCueCount - 1].variantCount > 0);
+
 namespace {
 constexpr VoiceCue kNoVoiceCue = {tables_detail::kEmptyText, 0};
 constexpr int32_t kOtherGender = kVoiceGenderCount - 1;
