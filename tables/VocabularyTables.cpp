@@ -11,15 +11,15 @@ using tables_detail::EntryOrEmpty;
 constexpr const char* RobotPlayerName = "무렉로봇";
 
 constexpr const char* MoneyGradeNames[kMoneyGradeCount] = {
-    "점5백냥", "점1천냥", "점3천냥",        "점5천냥",          "점1만냥", "점3만냥",
+    "점5백냥", "점1천냥",  "점3천냥",       "점5천냥",         "점1만냥", "점3만냥",
     "점5만냥", "점10만냥", "점30만~50만냥", "점100만~500만냥", "자유",
 };
 
 namespace EffectAnimFiles {
 constexpr const char* Combination[kComboEffectAnimCount] = {
-    "Effect\\assa.qla",     "Effect\\panic.qla",   "Effect\\5kwang.qla",
-    "Effect\\godori.qla",   "Effect\\chungdan.qla", "Effect\\hongdan.qla",
-    "Effect\\chodan.qla",   "Effect\\go.qla",      "Effect\\Stop.qla",
+    "Effect\\assa.qla",   "Effect\\panic.qla",    "Effect\\5kwang.qla",
+    "Effect\\godori.qla", "Effect\\chungdan.qla", "Effect\\hongdan.qla",
+    "Effect\\chodan.qla", "Effect\\go.qla",       "Effect\\Stop.qla",
 };
 constexpr const char* Event[kEventEffectAnimCount] = {
     "Effect\\jjock.qla", "Effect\\ddadak.qla",        "Effect\\firstbbuck.qla", "Effect\\seriesbbuck.qla",
