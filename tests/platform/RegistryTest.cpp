@@ -187,6 +187,15 @@ TEST_F(RegistryTest, StringValuesAreStoredWithTheirTerminator) {
     EXPECT_EQ(Query(key, "v"), std::make_pair(row.type, row.stored));
   }
   EXPECT_EQ(RegSetValueExA(key, "v", 0, REG_BINARY, nullptr, 4), ERROR_INVALID_PARAMETER);
+  const std::string big((1u << 20) + 1, 'b');
+  EXPECT_EQ(RegSetValueExA(key, "big", 0, REG_BINARY, reinterpret_cast<const BYTE*>(big.data()),
+                           static_cast<DWORD>(big.size())),
+            ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegSetValueExA(key, "big", 0, REG_BINARY, reinterpret_cast<const BYTE*>(big.data()),
+                           static_cast<DWORD>(big.size() - 1)),
+            ERROR_SUCCESS);
+  plat::sim::ReloadRegistry();
+  EXPECT_EQ(Query(key, "big").second.size(), big.size() - 1);
   RegCloseKey(key);
 }
 
