@@ -1,15 +1,12 @@
 // The notices filled the way the play-count panel fills them: through the layer's
 // formatter, with 32-bit counts for %ld. The expected texts are written out whole.
-#if __has_include("plat/crt.h")
-
-#include "plat/crt.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
 #include "TranscriptionSupport.h"
+#include "plat/crt.h"
 #include "tables/NoticeTexts.h"
 
 using tables_test::Cp949Of;
@@ -47,5 +44,3 @@ TEST(NoticeFormat, EndDateLineKeepsItsTrailingSpace) {
 }
 
 }  // namespace
-
-#endif
