@@ -139,3 +139,34 @@ TEST(Module, DialogTemplatesAreKeptPerModule) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Module, ALoadedModuleRegistersItsResourcesAtLoad) {
+  EXPECT_EQ(GetModuleHandleA("TestModule"), nullptr);
+  plat::sim::MapPathPrefix("C:\\Host\\", PLAT_TEST_MODULE_DIR);
+  HMODULE module = LoadLibraryA("C:\\Host\\TESTMODULE.SO");
+  plat::sim::ClearPathPrefixes();
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(GetModuleHandleA("testmodule.dll"), module);
+
+  auto answer = reinterpret_cast<int (*)()>(reinterpret_cast<void*>(GetProcAddress(module, "TestModuleAnswer")));
+  ASSERT_NE(answer, nullptr);
+  EXPECT_EQ(answer(), 42);
+  HRSRC r = FindResourceA(module, MAKEINTRESOURCEA(7), RT_RCDATA);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(std::string(static_cast<const char*>(LockResource(LoadResource(module, r))), SizeofResource(module, r)),
+            "loaded");
+  EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(7), RT_RCDATA), nullptr);
+  const plat::DialogTemplate* dialog = plat::FindDialogTemplate(module, MAKEINTRESOURCEA(101));
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->title, "from the module");
+
+  char path[4096];
+  ASSERT_GT(GetModuleFileNameA(module, path, sizeof path), 0u);
+  EXPECT_TRUE(std::string(path).ends_with("/TestModule.so")) << path;
+  EXPECT_TRUE(FreeLibrary(module));
+  EXPECT_EQ(GetModuleHandleA("TestModule"), nullptr);
+}
+
+}  // namespace

@@ -59,6 +59,8 @@ TEST_F(PathMapTest, PrefixesMatchWholeComponentsAndTheLongestWins) {
   EXPECT_EQ(plat::MapPath("C:\\GAME\\sound\\a.wav"), other / "a.wav");
   EXPECT_EQ(plat::MapPath("C:\\Game\\Sounds\\a.wav"), dir / "Sounds/a.wav");
   EXPECT_EQ(plat::MapPath("D:\\Data"), other.path());
+  EXPECT_EQ(plat::MapPath("C:\\Game"), dir.path());
+  EXPECT_EQ(plat::MapPath("C:\\Game\\"), dir.path());
   // Not under the prefix: the drive root, which every drive letter shares.
   plat::sim::SetDriveRoot(other.path());
   EXPECT_EQ(plat::MapPath("D:\\DataSet\\x.txt"), other / "DataSet/x.txt");

@@ -39,6 +39,14 @@ FILETIME ToFileTime(const timespec& t) {
   return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(static_cast<uint64_t>(ticks) >> 32)};
 }
 
+// The file behind `handle` when it allows `access`; null with the last error set.
+std::shared_ptr<FileObject> FileFor(HANDLE handle, DWORD access) {
+  auto file = plat::detail::FindFile(handle);
+  if (!file) return Fail(ERROR_INVALID_HANDLE, nullptr);
+  if ((file->access & access) != access) return Fail(ERROR_ACCESS_DENIED, nullptr);
+  return file;
+}
+
 }  // namespace
 
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES,
@@ -107,9 +115,8 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECU
 
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
   if (read) *read = 0;
-  auto file = plat::detail::FindFile(handle);
-  if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
-  if (!(file->access & kAccessRead)) return Fail(ERROR_ACCESS_DENIED, FALSE);
+  auto file = FileFor(handle, kAccessRead);
+  if (!file) return FALSE;
   if (!buffer && toRead > 0) return Fail(ERROR_INVALID_PARAMETER, FALSE);
   if (plat::detail::ShouldFail("ReadFile")) return Fail(ERROR_READ_FAULT, FALSE);
   DWORD done = 0;
@@ -127,9 +134,8 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLA
 
 BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED) {
   if (written) *written = 0;
-  auto file = plat::detail::FindFile(handle);
-  if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
-  if (!(file->access & kAccessWrite)) return Fail(ERROR_ACCESS_DENIED, FALSE);
+  auto file = FileFor(handle, kAccessWrite);
+  if (!file) return FALSE;
   if (!buffer && toWrite > 0) return Fail(ERROR_INVALID_PARAMETER, FALSE);
   if (plat::detail::ShouldFail("WriteFile")) return Fail(ERROR_WRITE_FAULT, FALSE);
   DWORD done = 0;
@@ -145,8 +151,8 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD toWrite, LPDWORD written, LP
 }
 
 DWORD SetFilePointer(HANDLE handle, LONG distance, LONG* distanceHigh, DWORD moveMethod) {
-  auto file = plat::detail::FindFile(handle);
-  if (!file) return Fail(ERROR_INVALID_HANDLE, INVALID_SET_FILE_POINTER);
+  auto file = FileFor(handle, 0);
+  if (!file) return INVALID_SET_FILE_POINTER;
   if (plat::detail::ShouldFail("SetFilePointer")) return Fail(ERROR_INVALID_PARAMETER, INVALID_SET_FILE_POINTER);
   int64_t move = distanceHigh
                      ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
@@ -177,8 +183,8 @@ DWORD SetFilePointer(HANDLE handle, LONG distance, LONG* distanceHigh, DWORD mov
 }
 
 DWORD GetFileSize(HANDLE handle, LPDWORD sizeHigh) {
-  auto file = plat::detail::FindFile(handle);
-  if (!file) return Fail(ERROR_INVALID_HANDLE, INVALID_FILE_SIZE);
+  auto file = FileFor(handle, 0);
+  if (!file) return INVALID_FILE_SIZE;
   struct stat st;
   if (fstat(file->fd, &st) != 0) return Fail(plat::detail::ErrorFromErrno(errno), INVALID_FILE_SIZE);
   const auto size = static_cast<uint64_t>(st.st_size);
@@ -188,8 +194,8 @@ DWORD GetFileSize(HANDLE handle, LPDWORD sizeHigh) {
 }
 
 BOOL GetFileTime(HANDLE handle, LPFILETIME creation, LPFILETIME lastAccess, LPFILETIME lastWrite) {
-  auto file = plat::detail::FindFile(handle);
-  if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
+  auto file = FileFor(handle, 0);
+  if (!file) return FALSE;
   struct stat st;
   if (fstat(file->fd, &st) != 0) return Fail(plat::detail::ErrorFromErrno(errno), FALSE);
   if (creation) *creation = ToFileTime(st.st_mtim);
@@ -199,17 +205,16 @@ BOOL GetFileTime(HANDLE handle, LPFILETIME creation, LPFILETIME lastAccess, LPFI
 }
 
 BOOL SetEndOfFile(HANDLE handle) {
-  auto file = plat::detail::FindFile(handle);
-  if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
-  if (!(file->access & kAccessWrite)) return Fail(ERROR_ACCESS_DENIED, FALSE);
+  auto file = FileFor(handle, kAccessWrite);
+  if (!file) return FALSE;
   off_t at = lseek(file->fd, 0, SEEK_CUR);
   if (at < 0 || ftruncate(file->fd, at) != 0) return Fail(plat::detail::ErrorFromErrno(errno), FALSE);
   return TRUE;
 }
 
 BOOL FlushFileBuffers(HANDLE handle) {
-  auto file = plat::detail::FindFile(handle);
-  if (!file) return Fail(ERROR_INVALID_HANDLE, FALSE);
+  auto file = FileFor(handle, 0);
+  if (!file) return FALSE;
   if (fsync(file->fd) != 0 && errno != EINVAL) return Fail(plat::detail::ErrorFromErrno(errno), FALSE);
   return TRUE;
 }

@@ -34,19 +34,15 @@ bool HasHighBytes(std::string_view s) {
 }
 
 // Length of the input that `prefix` covers, or 0 when it does not match. The match must
-// end at a component boundary.
+// end at a component boundary; the prefix's own trailing separators are optional.
 size_t MatchPrefix(std::string_view path, std::string_view prefix) {
+  while (!prefix.empty() && IsSeparator(prefix.back())) prefix.remove_suffix(1);
   if (prefix.empty() || path.size() < prefix.size()) return 0;
-  std::string_view head = path.substr(0, prefix.size());
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (IsSeparator(head[i]) != IsSeparator(prefix[i])) return 0;
-  }
-  std::string a(head), b(prefix);
+  if (path.size() > prefix.size() && !IsSeparator(path[prefix.size()])) return 0;
+  std::string a(path.substr(0, prefix.size())), b(prefix);
   std::replace(a.begin(), a.end(), '/', '\\');
   std::replace(b.begin(), b.end(), '/', '\\');
-  if (!plat::detail::EqualNoCaseCp949(a, b)) return 0;
-  bool boundary = IsSeparator(prefix.back()) || path.size() == prefix.size() || IsSeparator(path[prefix.size()]);
-  return boundary ? prefix.size() : 0;
+  return plat::detail::EqualNoCaseCp949(a, b) ? prefix.size() : 0;
 }
 
 bool Exists(const std::string& path) {

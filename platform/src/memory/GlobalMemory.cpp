@@ -33,9 +33,12 @@ FixedBlocks& Fixed() {
   return *fixed;
 }
 
-// The block behind a fixed address or a moveable handle.
+// The block behind a fixed address or a moveable handle; null with the last error set.
 std::shared_ptr<Block> FindBlock(HGLOBAL memory, bool* isFixed = nullptr) {
-  if (!memory) return nullptr;
+  if (!memory) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
   {
     auto& f = Fixed();
     std::lock_guard lock(f.mutex);
@@ -46,7 +49,9 @@ std::shared_ptr<Block> FindBlock(HGLOBAL memory, bool* isFixed = nullptr) {
     }
   }
   if (isFixed) *isFixed = false;
-  return plat::detail::Handles().Get<Block>(plat::detail::FromHandle(memory), HandleKind::Global);
+  auto block = plat::detail::Handles().Get<Block>(plat::detail::FromHandle(memory), HandleKind::Global);
+  if (!block) SetLastError(ERROR_INVALID_HANDLE);
+  return block;
 }
 
 std::mutex& LockCountMutex() {
@@ -87,10 +92,7 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
 LPVOID GlobalLock(HGLOBAL memory) {
   bool fixed = false;
   auto block = FindBlock(memory, &fixed);
-  if (!block) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  if (!block) return nullptr;
   if (!fixed) {
     std::lock_guard lock(LockCountMutex());
     ++block->locks;
@@ -101,10 +103,7 @@ LPVOID GlobalLock(HGLOBAL memory) {
 BOOL GlobalUnlock(HGLOBAL memory) {
   bool fixed = false;
   auto block = FindBlock(memory, &fixed);
-  if (!block) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
+  if (!block) return FALSE;
   std::lock_guard lock(LockCountMutex());
   if (fixed || block->locks == 0) {
     SetLastError(ERROR_NOT_LOCKED);
@@ -129,9 +128,6 @@ HGLOBAL GlobalFree(HGLOBAL memory) {
 
 SIZE_T GlobalSize(HGLOBAL memory) {
   auto block = FindBlock(memory);
-  if (!block) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return 0;
-  }
+  if (!block) return 0;
   return block->size;
 }

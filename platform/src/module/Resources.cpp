@@ -68,11 +68,19 @@ uintptr_t ModuleKey(HMODULE module) {
   return FindModule(module) ? FromHandle(module) : 0;
 }
 
+// ModuleKey, after checking the module and the name; 0 with the last error set.
+uintptr_t CheckedModuleKey(HMODULE module, LPCSTR name) {
+  const uintptr_t key = ModuleKey(module);
+  if (!key || !name) {
+    SetLastError(key ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+    return 0;
+  }
+  return key;
+}
+
 std::shared_ptr<ResourceObject> FindResourceObject(const void* handle) {
   return Handles().Get<ResourceObject>(FromHandle(handle), HandleKind::Resource);
 }
-
-bool IsNull(LPCSTR s) { return s == nullptr; }
 
 }  // namespace
 }  // namespace plat::detail
@@ -80,15 +88,8 @@ bool IsNull(LPCSTR s) { return s == nullptr; }
 using namespace plat::detail;
 
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
-  if (IsNull(name) || IsNull(type)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  const uintptr_t key = ModuleKey(module);
-  if (!key) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  const uintptr_t key = CheckedModuleKey(module, type ? name : nullptr);
+  if (!key) return nullptr;
   if (ShouldFail("FindResourceA")) {
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return nullptr;
@@ -144,9 +145,10 @@ BOOL FreeResource(HGLOBAL) { return FALSE; }
 namespace plat {
 
 bool RegisterResource(HMODULE module, LPCSTR type, LPCSTR name, const void* bytes, size_t size) {
-  const uintptr_t key = ModuleKey(module);
-  if (!key || IsNull(type) || IsNull(name) || (!bytes && size) || size > UINT32_MAX) {
-    SetLastError(key ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+  const uintptr_t key = CheckedModuleKey(module, type ? name : nullptr);
+  if (!key) return false;
+  if ((!bytes && size) || size > UINT32_MAX) {
+    SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
   auto object = std::make_shared<ResourceObject>();
@@ -166,11 +168,8 @@ bool RegisterResource(HMODULE module, LPCSTR type, LPCSTR name, const void* byte
 }
 
 bool RegisterDialogTemplate(HMODULE module, LPCSTR idOrName, DialogTemplate dialog) {
-  const uintptr_t key = ModuleKey(module);
-  if (!key || IsNull(idOrName)) {
-    SetLastError(key ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
-    return false;
-  }
+  const uintptr_t key = CheckedModuleKey(module, idOrName);
+  if (!key) return false;
   auto& r = Registry();
   std::lock_guard lock(r.mutex);
   auto& slot = r.dialogs[{key, ToResName(idOrName)}];
@@ -180,11 +179,8 @@ bool RegisterDialogTemplate(HMODULE module, LPCSTR idOrName, DialogTemplate dial
 }
 
 const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName) {
-  const uintptr_t key = ModuleKey(module);
-  if (!key || IsNull(idOrName)) {
-    SetLastError(key ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  const uintptr_t key = CheckedModuleKey(module, idOrName);
+  if (!key) return nullptr;
   auto& r = Registry();
   std::lock_guard lock(r.mutex);
   auto it = r.dialogs.find({key, ToResName(idOrName)});
