@@ -35,7 +35,7 @@ TEST(SystemInfo, VersionIsFiveOneOnTheNtPlatform) {
 
   OSVERSIONINFOEXA ex{};
   ex.dwOSVersionInfoSize = sizeof ex;
-  ASSERT_TRUE(GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&ex)));
+  ASSERT_TRUE(GetVersionExA(&ex));
   EXPECT_EQ(ex.dwMajorVersion, 5u);
   EXPECT_EQ(ex.wServicePackMajor, 3u);
   EXPECT_STREQ(ex.szCSDVersion, "Service Pack 3");

@@ -19,7 +19,7 @@ SYSTEMTIME Date(WORD y, WORD mo, WORD d, WORD h = 0, WORD mi = 0, WORD s = 0, WO
   return SYSTEMTIME{y, mo, 0, d, h, mi, s, ms};
 }
 std::string Text(const SYSTEMTIME& t) {
-  char buf[48];
+  char buf[64];
   std::snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u.%03u dow%u", t.wYear, t.wMonth, t.wDay, t.wHour,
                 t.wMinute, t.wSecond, t.wMilliseconds, t.wDayOfWeek);
   return buf;

@@ -38,13 +38,8 @@ struct OSVERSIONINFOA {
   DWORD dwPlatformId;
   CHAR szCSDVersion[128];
 };
-struct OSVERSIONINFOEXA {
-  DWORD dwOSVersionInfoSize;
-  DWORD dwMajorVersion;
-  DWORD dwMinorVersion;
-  DWORD dwBuildNumber;
-  DWORD dwPlatformId;
-  CHAR szCSDVersion[128];
+// The extended form starts with the plain one, so it passes where that is expected.
+struct OSVERSIONINFOEXA : OSVERSIONINFOA {
   WORD wServicePackMajor;
   WORD wServicePackMinor;
   WORD wSuiteMask;

@@ -128,16 +128,19 @@ void RunDueSources(uint64_t now) {
   for (DueSource* s : Sources()) s->RunDue(now);
 }
 
-// Real-time wait until a post after `seen`, any other change, or `until`.
-void WaitRealUntil(ClockState& c, uint64_t seen, std::optional<SteadyClock::time_point> until) {
+uint64_t Changes(ClockState& c) {
+  std::lock_guard lock(c.wakeMutex);
+  return c.changes;
+}
+
+// Real-time wait until a post after `seen`, any other change after `changesSeen`, or
+// `until`. True when something changed.
+bool WaitRealUntil(ClockState& c, uint64_t seen, uint64_t changesSeen, std::optional<SteadyClock::time_point> until) {
   std::unique_lock lock(c.wakeMutex);
-  const uint64_t changesAtStart = c.changes;
-  auto woken = [&] { return c.generation.load() != seen || c.changes != changesAtStart; };
-  if (until) {
-    c.wake.wait_until(lock, *until, woken);
-  } else {
-    c.wake.wait(lock, woken);
-  }
+  auto woken = [&] { return c.generation.load() != seen || c.changes != changesSeen; };
+  if (until) return c.wake.wait_until(lock, *until, woken);
+  c.wake.wait(lock, woken);
+  return true;
 }
 
 WaitOutcome OutcomeAt(uint64_t now, uint64_t deadline) {
@@ -147,13 +150,14 @@ WaitOutcome OutcomeAt(uint64_t now, uint64_t deadline) {
 WaitOutcome WaitReal(uint64_t deadline, uint64_t seen) {
   ClockState& c = State();
   for (;;) {
+    const uint64_t changesSeen = Changes(c);
     if (c.generation.load() != seen) return WaitOutcome::Notified;
     const uint64_t now = NowMicros();
     const uint64_t target = std::min(deadline, EarliestDueAfter(now).value_or(kNoDeadline));
     if (target <= now) return OutcomeAt(now, deadline);
     std::optional<SteadyClock::time_point> until;
     if (target != kNoDeadline) until = SteadyClock::now() + std::chrono::microseconds(target - now);
-    WaitRealUntil(c, seen, until);
+    WaitRealUntil(c, seen, changesSeen, until);
     if (c.generation.load() != seen) return WaitOutcome::Notified;
     if (NowMicros() >= target) return OutcomeAt(NowMicros(), deadline);
   }
@@ -175,6 +179,8 @@ WaitOutcome WaitVirtualElsewhere(uint64_t deadline, uint64_t seen) {
 WaitOutcome WaitVirtualWindowThread(uint64_t deadline, uint64_t seen) {
   ClockState& c = State();
   for (;;) {
+    // Read first: a change from here on (a thread ending, time moving) is noticed below.
+    const uint64_t changesSeen = Changes(c);
     RunDueSources(NowMicros());  // overdue callbacks may post
     if (c.generation.load() != seen) return WaitOutcome::Notified;
     const uint64_t now = NowMicros();
@@ -182,17 +188,9 @@ WaitOutcome WaitVirtualWindowThread(uint64_t deadline, uint64_t seen) {
     const uint64_t target = std::min(deadline, EarliestDueAfter(now).value_or(kNoDeadline));
     if (c.liveThreads.load() > 0) {
       // Another thread may be about to post: give it real time before time jumps.
-      const uint64_t changesBefore = [&] {
-        std::lock_guard lock(c.wakeMutex);
-        return c.changes;
-      }();
-      WaitRealUntil(c, seen, SteadyClock::now() + std::chrono::milliseconds(c.realWaitLimitMs.load()));
+      const bool changed = WaitRealUntil(c, seen, changesSeen,
+                                         SteadyClock::now() + std::chrono::milliseconds(c.realWaitLimitMs.load()));
       if (c.generation.load() != seen) return WaitOutcome::Notified;
-      bool changed;
-      {
-        std::lock_guard lock(c.wakeMutex);
-        changed = c.changes != changesBefore;
-      }
       if (changed || (target == kNoDeadline && c.liveThreads.load() > 0)) continue;
     }
     if (target == kNoDeadline) {

@@ -35,7 +35,8 @@ bool IsWindowThread();
 
 // Something scheduled on the clock: window timers, multimedia timers, deadlines.
 // Sources are registered once and live for the process. Both calls may come from any
-// thread and may be re-entered (a callback run by RunDue can wait again).
+// thread and may be re-entered (a callback run by RunDue can wait again). A source
+// whose schedule gains an earlier event calls Notify, so blocked waiters recompute.
 class DueSource {
  public:
   // Earliest due time strictly after `nowMicros`, if any. Due times at or before now

@@ -61,7 +61,7 @@ BOOL GetVersionExA(LPOSVERSIONINFOA info) {
   std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
   std::strcpy(info->szCSDVersion, kServicePackText);
   if (size == sizeof(OSVERSIONINFOEXA)) {
-    auto* ex = reinterpret_cast<OSVERSIONINFOEXA*>(info);
+    auto* ex = static_cast<OSVERSIONINFOEXA*>(info);  // the size says it is one
     ex->wServicePackMajor = kServicePack;
     ex->wServicePackMinor = 0;
     ex->wSuiteMask = 0;
