@@ -23,9 +23,9 @@ std::string Block(const HostMessage& msg) {
   return bytes;
 }
 
-template <class R>
-void Add(std::vector<std::string>& game, uint32_t code, const R& record) {
-  game.push_back(Block(HostMessage(code, record)));
+template <uint32_t Code, class R>
+void Add(std::vector<std::string>& game, const R& record) {
+  game.push_back(Block(HostMessage::Make<Code>(record)));
 }
 
 PlayerInfo Seated(int32_t userNo) {
@@ -47,22 +47,22 @@ std::vector<std::string> OneGame() {
   enter.room.sceneMode = 1;
   enter.stakePerPoint = 1000;
   enter.entryUserNo = kMe;
-  Add(game, HM_ROOM_ENTER, enter);
+  Add<HM_ROOM_ENTER>(game, enter);
   for (int32_t seat = 0; seat < 2; ++seat) {
     JoinGameMsg join;
     join.userNo = seat == 0 ? kMe : kOther;
     join.seat = seat;
     join.player = Seated(join.userNo);
-    Add(game, HM_JOIN_GAME, join);
+    Add<HM_JOIN_GAME>(game, join);
   }
   WaitingStateMsg waiting;
   waiting.userNo = kMe;
   waiting.stakePerPoint = 1000;
-  Add(game, HM_BACK_TO_WAITING, waiting);
-  Add(game, HM_SUN_SELECT, SunSelectMsg{.pickCount = 12});
-  Add(game, HM_SUN_PICK, SunPickMsg{.userNo = kMe, .pickSlot = 3, .cardId = 12});
-  Add(game, HM_SUN_PICK, SunPickMsg{.userNo = kOther, .pickSlot = 8, .cardId = 30});
-  Add(game, HM_SUN_DECIDED, SunDecidedMsg{.userNo = kMe});
+  Add<HM_BACK_TO_WAITING>(game, waiting);
+  Add<HM_SUN_SELECT>(game, SunSelectMsg{.pickCount = 12});
+  Add<HM_SUN_PICK>(game, SunPickMsg{.userNo = kMe, .pickSlot = 3, .cardId = 12});
+  Add<HM_SUN_PICK>(game, SunPickMsg{.userNo = kOther, .pickSlot = 8, .cardId = 30});
+  Add<HM_SUN_DECIDED>(game, SunDecidedMsg{.userNo = kMe});
   DealMsg deal;
   deal.userNo = kMe;
   for (int32_t i = 0; i < 10; ++i) {
@@ -71,33 +71,33 @@ std::vector<std::string> OneGame() {
   for (int32_t i = 0; i < 8; ++i) {
     deal.floorCards.push_back(i * 4 + 1);
   }
-  Add(game, HM_DEAL, deal);
+  Add<HM_DEAL>(game, deal);
   for (int32_t turn = 0; turn < 20; ++turn) {
     const int32_t user = turn % 2 == 0 ? kMe : kOther;
-    Add(game, HM_TURN, TurnMsg{.userNo = user});
-    Add(game, HM_BOMB, BombMsg{.userNo = user, .cards = {turn * 2}});
-    Add(game, HM_LAY_CARDS, LayCardsMsg{.userNo = user, .bonusFlag = 0, .cards = {turn * 2 + 1}, .seatValue = 0});
+    Add<HM_TURN>(game, TurnMsg{.userNo = user});
+    Add<HM_BOMB>(game, BombMsg{.userNo = user, .cards = {turn * 2}});
+    Add<HM_LAY_CARDS>(game, LayCardsMsg{.userNo = user, .bonusFlag = 0, .cards = {turn * 2 + 1}, .seatValue = 0});
     CaptureMsg capture;
     capture.userNo = user;
     capture.floorCards = {turn, turn + 20};
-    Add(game, HM_CAPTURE, capture);
+    Add<HM_CAPTURE>(game, capture);
     ScoreUpdateMsg score;
     score.points.at(0) = turn / 2;
     score.points.at(1) = turn / 3;
-    Add(game, HM_SCORE_UPDATE, score);
+    Add<HM_SCORE_UPDATE>(game, score);
   }
-  Add(game, HM_ASK_GO_OR_STOP, AskGoOrStopMsg{.userNo = kMe, .points = 7});
-  Add(game, HM_STOP_DECLARED, StopMsg{.userNo = kMe});
+  Add<HM_ASK_GO_OR_STOP>(game, AskGoOrStopMsg{.userNo = kMe, .points = 7});
+  Add<HM_STOP_DECLARED>(game, StopMsg{.userNo = kMe});
   GameResultMsg result;
   result.winnerUser = kMe;
   result.itemOfferAmount.at(0) = 1LL << 40;
   result.itemOfferAmount.at(1) = 1LL << 40;
-  Add(game, HM_GAME_RESULT, result);
+  Add<HM_GAME_RESULT>(game, result);
   SettlementMsg settlement;
   settlement.resultCode = 1;
   settlement.winnerUser = kMe;
   settlement.firstSeatUser = kMe;
-  Add(game, HM_SETTLEMENT, settlement);
+  Add<HM_SETTLEMENT>(game, settlement);
   return game;
 }
 

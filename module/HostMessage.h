@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 
 #include "module/EntryRecords.h"
 #include "module/GameFlowRecords.h"
@@ -119,18 +120,37 @@ class HostRecordT final : public HostRecord {
   T value;
 };
 
+template <class T>
+constexpr bool IsHostRecordOf(uint32_t code) {
+#define DORVIK_HOST_MESSAGE_MATCH(c, name, record) \
+  if (code == (c)) {                                \
+    return std::is_same_v<T, record>;               \
+  }
+  DORVIK_HOST_MESSAGES(DORVIK_HOST_MESSAGE_MATCH)
+#undef DORVIK_HOST_MESSAGE_MATCH
+  return false;
+}
+
 // The record of a new message of the code, or null for 0 and codes from 64 on.
 std::unique_ptr<HostRecord> MakeHostRecord(uint32_t code);
 
 struct HostMessage {
   HostMessage() = default;
-  template <class T>
-  HostMessage(uint32_t code, const T& record) : type(code), record(std::make_unique<HostRecordT<T>>(record)) {}
   HostMessage(const HostMessage& other);
   HostMessage& operator=(const HostMessage& other);
   HostMessage(HostMessage&& other) noexcept;
   HostMessage& operator=(HostMessage&& other) noexcept;
   ~HostMessage() = default;
+
+  // A message of the code holding the record; the record's type must be the code's.
+  template <uint32_t Code, class T>
+  static HostMessage Make(const T& value) {
+    static_assert(IsHostRecordOf<T>(Code), "record type does not match the message code");
+    HostMessage msg;
+    msg.type = Code;
+    msg.record = std::make_unique<HostRecordT<T>>(value);
+    return msg;
+  }
 
   // The record as a T, or null when the message holds no record of that kind.
   template <class T>

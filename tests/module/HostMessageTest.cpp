@@ -243,7 +243,7 @@ TEST(HostMessageCopy, QueuedCopiesOutliveTheMessagesRead) {
 }
 
 TEST(HostMessageWrite, WritesTheCodeThenTheFields) {
-  HostMessage msg(HM_SUN_PICK, SunPickMsg{.userNo = 2, .pickSlot = 11, .cardId = 49});
+  const HostMessage msg = HostMessage::Make<HM_SUN_PICK>(SunPickMsg{.userNo = 2, .pickSlot = 11, .cardId = 49});
   EXPECT_EQ(WriteBlock(msg), Hex("14000000 02000000 0b000000 31000000"));
   EXPECT_EQ(WriteBlock(HostMessage()), Hex("00000000"));
 }

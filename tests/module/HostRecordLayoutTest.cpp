@@ -325,7 +325,7 @@ TEST(HostRecordLayout, SettlementWithOneLeaveEntry) {
 }
 
 TEST(HostRecordLayout, SettlementWithoutEntriesCarriesEveryPerSeatArray) {
-  HostMessage msg(HM_SETTLEMENT, SettlementMsg{});
+  const HostMessage msg = HostMessage::Make<HM_SETTLEMENT>(SettlementMsg{});
   const std::string block = WriteBlock(msg);
   EXPECT_EQ(block.size(), 4u + 200);
   HostMessage read;
@@ -392,7 +392,7 @@ TEST(HostRecordLayout, UserLevelWithOneEntry) {
   EXPECT_EQ(lv->entries.front().level, 12);
   EXPECT_EQ(lv->entries.front().f5, 5);
   EXPECT_EQ(WriteBlock(msg), golden);
-  EXPECT_EQ(WriteBlock(HostMessage(HM_USER_LEVEL, UserLevelMsg{})), Hex("33000000 00000000"));
+  EXPECT_EQ(WriteBlock(HostMessage::Make<HM_USER_LEVEL>(UserLevelMsg{})), Hex("33000000 00000000"));
 }
 
 // Bytes of the fields added after the older layout's last field, as written.
@@ -502,7 +502,7 @@ TEST(HostRecordLayout, RoomEntryWithAnotherVersionStillLoadsCompletely) {
   RoomEnterMsg sent = Filled<RoomEnterMsg>();
   sent.clientVersion = kClientVersion - 1;
   HostMessage msg;
-  const auto r = ReadBlock(msg, WriteBlock(HostMessage(HM_ROOM_ENTER, sent)));
+  const auto r = ReadBlock(msg, WriteBlock(HostMessage::Make<HM_ROOM_ENTER>(sent)));
   EXPECT_EQ(r.result, 1);
   EXPECT_EQ(*msg.Get<RoomEnterMsg>(), sent);
 }
