@@ -1,0 +1,85 @@
+// The alpha plane in memory: creation, combining planes, scaling and the run-length
+// form of its values.
+#include "graphics/KK_AlphaChannel.h"
+
+#include <algorithm>
+
+namespace {
+int32_t RoundUp4(int32_t v) { return (v + 3) & ~3; }
+}  // namespace
+
+void KK_AlphaChannel::Release() {
+  m_width = m_height = m_dataSize = 0;
+  m_data.clear();
+  m_data.shrink_to_fit();
+}
+
+int32_t KK_AlphaChannel::Create(int32_t width, int32_t height) {
+  Release();
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return 0;
+  m_width = width;
+  m_height = height;
+  m_dataSize = RoundUp4(width * height);
+  m_data.assign(size_t(m_dataSize), 0);
+  return 1;
+}
+
+void KK_AlphaChannel::Clear() { std::fill(m_data.begin(), m_data.end(), uint8_t{0}); }
+
+uint8_t* KK_AlphaChannel::Address(int32_t x, int32_t y) {
+  if (m_data.empty()) return nullptr;
+  return m_data.data() + ptrdiff_t(y) * m_width + x;
+}
+
+const uint8_t* KK_AlphaChannel::Address(int32_t x, int32_t y) const {
+  if (m_data.empty()) return nullptr;
+  return m_data.data() + ptrdiff_t(y) * m_width + x;
+}
+
+void KK_AlphaChannel::Draw(const KK_AlphaChannel& source, int32_t x, int32_t y, int32_t operation) {
+  if (Empty() || source.Empty()) return;
+  const int32_t left = std::max(0, x), top = std::max(0, y);
+  const int64_t right = std::min<int64_t>(m_width, int64_t(x) + source.m_width);
+  const int64_t bottom = std::min<int64_t>(m_height, int64_t(y) + source.m_height);
+  if (right <= left || bottom <= top) return;
+  for (int32_t row = top; row < bottom; ++row) {
+    uint8_t* d = Address(left, row);
+    const uint8_t* s = source.Address(left - x, row - y);
+    for (int32_t i = 0; i < right - left; ++i) {
+      if (operation == 1) d[i] = std::max(d[i], s[i]);
+      else if (operation == 2) d[i] = std::min(d[i], s[i]);
+      else d[i] = s[i];
+    }
+  }
+}
+
+void KK_AlphaChannel::Scale(int32_t factor) {
+  factor = std::clamp(factor, int32_t{0}, int32_t{255});
+  for (int32_t i = 0; i < m_width * m_height; ++i) m_data[size_t(i)] = uint8_t(m_data[size_t(i)] * factor / 256);
+}
+
+int32_t KK_AlphaChannel::Encode(uint8_t* buffer) const {
+  const int32_t total = m_width * m_height;
+  int32_t out = 0;
+  for (int32_t i = 0; i < total;) {
+    const uint8_t v = m_data[size_t(i)];
+    int32_t run = 1;
+    while (i + run < total && run < 255 && m_data[size_t(i + run)] == v) ++run;
+    buffer[out++] = v;
+    buffer[out++] = uint8_t(run);
+    i += run;
+  }
+  return out;
+}
+
+int32_t KK_AlphaChannel::Decode(const uint8_t* encoded, int32_t length) {
+  const int32_t total = m_width * m_height;
+  int32_t at = 0;
+  for (int32_t i = 0; i + 1 < length; i += 2) {
+    const int32_t count = encoded[i + 1];
+    if (count < 1 || count > total - at) return 0;
+    std::fill_n(m_data.begin() + at, count, encoded[i]);
+    at += count;
+  }
+  return at == total && length % 2 == 0 ? 1 : 0;
+}
