@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "graphics/ByteReader.h"
+#include "graphics/KK_LLESprite.h"
+
 namespace {
 int32_t RoundUp4(int32_t v) { return (v + 3) & ~3; }
 }  // namespace
@@ -82,4 +85,52 @@ int32_t KK_AlphaChannel::Decode(const uint8_t* encoded, int32_t length) {
     at += count;
   }
   return at == total && length % 2 == 0 ? 1 : 0;
+}
+
+std::vector<uint8_t> KK_AlphaChannel::SaveToBytes() const {
+  std::vector<uint8_t> out;
+  if (Empty()) return out;
+  std::vector<uint8_t> encoded(size_t(m_dataSize) * 2 + 40);
+  const int32_t encodedLength = Encode(encoded.data());
+  const bool rle = encodedLength < m_dataSize;
+  ByteWriter w(out);
+  kk::WriteChunkHeader(w, {uint32_t(kHeaderSize + (rle ? encodedLength : m_dataSize)), rle ? kKindEncoded : kKindPlain});
+  w.U8(0);
+  w.U8('K');
+  w.U8('A');
+  w.U8(kVersion);
+  w.U16(uint16_t(m_width));
+  w.U16(uint16_t(m_height));
+  w.U32(uint32_t(m_dataSize));
+  if (rle) w.Bytes(std::span<const uint8_t>(encoded.data(), size_t(encodedLength)));
+  else w.Bytes(m_data);
+  return out;
+}
+
+int32_t KK_AlphaChannel::LoadFromBytes(std::span<const uint8_t> bytes, size_t* used) {
+  Release();
+  ByteReader in(bytes);
+  tagChunk_Header chunk;
+  if (!kk::ReadChunkHeader(in, chunk) || ((chunk.kind >> 8) & 0xFF) != 0x85) return 0;
+  if (chunk.size < uint32_t(kHeaderSize) || chunk.size > in.Remaining()) return 0;
+  const uint8_t zero = in.U8(), k = in.U8(), a = in.U8(), version = in.U8();
+  const int32_t width = in.U16(), height = in.U16();
+  const uint32_t dataSize = in.U32();
+  if (in.Failed() || zero != 0 || k != 'K' || a != 'A' || version != kVersion) return 0;
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return 0;
+  if (dataSize != uint32_t(RoundUp4(width * height))) return 0;
+  const auto body = in.Bytes(chunk.size - kHeaderSize);
+  const bool encoded = (chunk.kind & 0x10) != 0;
+  if (in.Failed() || (!encoded && body.size() < dataSize)) return 0;
+  if (!Create(width, height)) return 0;
+  if (encoded) {
+    if (!Decode(body.data(), int32_t(body.size()))) {
+      Release();
+      return 0;
+    }
+  } else {
+    std::copy(body.begin(), body.begin() + ptrdiff_t(dataSize), m_data.begin());
+  }
+  if (used) *used = in.Position();
+  return 1;
 }
