@@ -141,6 +141,21 @@ bool KK_LLESprite::CheckRuns(const tagLLE_Header& h, std::span<const uint8_t> ru
   return true;
 }
 
+bool KK_LLESprite::TakePayload(ByteReader& in, std::optional<bool> extraFromKind, std::span<const uint8_t>& runs) {
+  tagLLE_Header header;
+  if (!ParseHeader(in, header)) return false;
+  const bool extra = extraFromKind.value_or(header.layout == 2);
+  if (!CheckHeader(header, extra)) return false;
+  const auto extraBytes = extra ? in.Bytes(kExtraSize) : std::span<const uint8_t>{};
+  runs = in.Bytes(header.runSize);
+  if (in.Failed() || !CheckRuns(header, runs)) return false;
+  m_hasHeader = true;
+  m_header = header;
+  m_hasExtra = extra;
+  std::copy(extraBytes.begin(), extraBytes.end(), m_extra.begin());
+  return true;
+}
+
 int32_t KK_LLESprite::LoadFromBytes(std::span<const uint8_t> bytes, int32_t skip, int32_t convert, size_t* used) {
   Release();
   ByteReader in(bytes);
@@ -152,24 +167,14 @@ int32_t KK_LLESprite::LoadFromBytes(std::span<const uint8_t> bytes, int32_t skip
   }
   if (chunk.size > in.Remaining() || chunk.size > kMaxChunkBytes) return 0;
   ByteReader payload(in.Bytes(chunk.size));
-  tagLLE_Header header;
-  const bool extra = (chunk.kind & 0xFF) == 2;
-  if (!ParseHeader(payload, header) || !CheckHeader(header, extra)) return 0;
-  std::span<const uint8_t> extraBytes;
-  if (extra) extraBytes = payload.Bytes(kExtraSize);
-  const auto runs = payload.Bytes(header.runSize);
-  if (payload.Failed() || !CheckRuns(header, runs)) return 0;
-
-  m_hasHeader = true;
-  m_header = header;
-  m_hasExtra = extra;
-  if (extra) std::copy(extraBytes.begin(), extraBytes.end(), m_extra.begin());
+  std::span<const uint8_t> runs;
+  if (!TakePayload(payload, (chunk.kind & 0xFF) == 2, runs)) return 0;
   m_runStore.assign(runs.begin(), runs.end());
   m_runs = m_runStore.data();
-  m_flags = kOwnBlock | (extra ? kOwnExtra : 0);
+  m_flags = kOwnBlock | (m_hasExtra ? kOwnExtra : 0);
   if (used) *used = in.Position();
   const int32_t screen = GetPixelFormatCode();
-  if (convert && header.format == kk::kFormat32 && screen != 0 && screen != kk::kFormat32) ConvertFormat(screen);
+  if (convert && m_header.format == kk::kFormat32 && screen != 0 && screen != kk::kFormat32) ConvertFormat(screen);
   return 1;
 }
 
@@ -177,18 +182,8 @@ int32_t KK_LLESprite::AttachMemory(const uint8_t* buffer, size_t size) {
   Release();
   if (!buffer) return 0;
   ByteReader in(std::span<const uint8_t>(buffer, size));
-  tagLLE_Header header;
-  if (!ParseHeader(in, header)) return 0;
-  const bool extra = header.layout == 2;
-  if (!CheckHeader(header, extra)) return 0;
-  std::span<const uint8_t> extraBytes;
-  if (extra) extraBytes = in.Bytes(kExtraSize);
-  const auto runs = in.Bytes(header.runSize);
-  if (in.Failed() || !CheckRuns(header, runs)) return 0;
-  m_hasHeader = true;
-  m_header = header;
-  m_hasExtra = extra;
-  if (extra) std::copy(extraBytes.begin(), extraBytes.end(), m_extra.begin());
+  std::span<const uint8_t> runs;
+  if (!TakePayload(in, std::nullopt, runs)) return 0;
   m_runs = runs.data();
   m_flags = kBorrowed;
   return 1;

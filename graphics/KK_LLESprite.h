@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -121,6 +122,9 @@ class KK_LLESprite {
  private:
   static bool ParseHeader(ByteReader& in, tagLLE_Header& header);
   static void WriteHeader(ByteWriter& out, const tagLLE_Header& header);
+  // Reads and checks the KS header, extra block and run data; the extra block is
+  // present as the chunk kind says, or as the layout byte says without a chunk.
+  bool TakePayload(ByteReader& in, std::optional<bool> extraFromKind, std::span<const uint8_t>& runs);
   int32_t Encode(int32_t format, int32_t width, int32_t height, int32_t pitch, const uint8_t* bits, bool keyed,
                  uint32_t key, int32_t threshold);
 
