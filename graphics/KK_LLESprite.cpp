@@ -425,7 +425,13 @@ bool KK_LLESprite::HitTest(int32_t x, int32_t y) const {
   return false;
 }
 
-void KK_LLESprite::Unpack(uint8_t* dst, int32_t pitch) const {
+void KK_LLESprite::UnpackAlpha(uint8_t* dst, int32_t pitch) const {
+  if (m_hasHeader && m_header.alphaMode == 2) UnpackBytes(dst, pitch, true);
+}
+
+void KK_LLESprite::Unpack(uint8_t* dst, int32_t pitch) const { UnpackBytes(dst, pitch, false); }
+
+void KK_LLESprite::UnpackBytes(uint8_t* dst, int32_t pitch, bool alpha) const {
   if (!m_hasHeader || m_header.trimWidth == 0 || !m_runs) return;
   const int32_t bpp = BytesPerPixel();
   const uint8_t* rec = m_runs;
@@ -435,7 +441,9 @@ void KK_LLESprite::Unpack(uint8_t* dst, int32_t pitch) const {
     int32_t x = 0;
     for (int32_t r = 0; r < line.runCount; ++r) {
       x += line.Skip(r);
-      std::memcpy(dst + ptrdiff_t(i) * pitch + ptrdiff_t(x) * bpp, rec + src, size_t(line.Copy(r)) * size_t(bpp));
+      const int32_t copy = line.Copy(r);
+      if (alpha) std::memcpy(dst + ptrdiff_t(i) * pitch + x, rec + src + size_t(copy) * size_t(bpp), size_t(copy));
+      else std::memcpy(dst + ptrdiff_t(i) * pitch + ptrdiff_t(x) * bpp, rec + src, size_t(copy) * size_t(bpp));
       x += line.Copy(r);
       src = RoundUp4(src + RunDataBytes(line.Copy(r), bpp, m_header.alphaMode));
     }

@@ -97,6 +97,8 @@ class KK_LLESprite {
   bool HitTest(int32_t x, int32_t y) const;
   // Copies the drawn pixels into a flat image whose origin is the trim box's top-left.
   void Unpack(uint8_t* dst, int32_t pitch) const;
+  // The alpha bytes of an alpha-mode-2 sprite, laid out like Unpack's pixels.
+  void UnpackAlpha(uint8_t* dst, int32_t pitch) const;
 
   bool HasHeader() const { return m_hasHeader; }
   const tagLLE_Header& Header() const { return m_header; }
@@ -124,6 +126,7 @@ class KK_LLESprite {
   static void WriteHeader(ByteWriter& out, const tagLLE_Header& header);
   // Reads and checks the KS header, extra block and run data; the extra block is
   // present as the chunk kind says, or as the layout byte says without a chunk.
+  void UnpackBytes(uint8_t* dst, int32_t pitch, bool alpha) const;
   bool TakePayload(ByteReader& in, std::optional<bool> extraFromKind, std::span<const uint8_t>& runs);
   int32_t Encode(int32_t format, int32_t width, int32_t height, int32_t pitch, const uint8_t* bits, bool keyed,
                  uint32_t key, int32_t threshold);
