@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "graphics/ByteReader.h"
+#include "graphics/KFileHandle.h"
+#include "graphics/K_Dib.h"
 #include "graphics/KK_LLESprite.h"
 
 namespace {
@@ -133,4 +135,117 @@ int32_t KK_AlphaChannel::LoadFromBytes(std::span<const uint8_t> bytes, size_t* u
   }
   if (used) *used = in.Position();
   return 1;
+}
+
+namespace {
+constexpr size_t kMaxAlphaFileBytes = size_t(256) << 20;
+}  // namespace
+
+int32_t KK_AlphaChannel::Save(const char* fileName) const {
+  if (Empty()) return 0;
+  return kk::WriteFileBytes(fileName, SaveToBytes());
+}
+
+int32_t KK_AlphaChannel::Load(const char* fileName) {
+  Release();
+  std::vector<uint8_t> bytes;
+  if (!kk::ReadFileBytes(fileName, kMaxAlphaFileBytes, bytes)) return 0;
+  return LoadFromBytes(bytes);
+}
+
+int32_t KK_AlphaChannel::CreateFromImage(const K_Dib& image, int32_t byteIndex) {
+  if (image.BytesPerPixel() != 4 || !image.GetBits()) return 0;
+  if (!Create(image.Width(), image.Height())) return 0;
+  const int32_t b = std::clamp(byteIndex, 0, 3);
+  for (int32_t y = 0; y < m_height; ++y) {
+    const uint8_t* row = image.GetBits() + ptrdiff_t(y) * image.Pitch();
+    for (int32_t x = 0; x < m_width; ++x) *Address(x, y) = row[x * 4 + b];
+  }
+  return 1;
+}
+
+void KK_AlphaChannel::ClearImageAlpha(K_Dib& image) {
+  if (image.BytesPerPixel() != 4 || !image.GetBits()) return;
+  for (int32_t y = 0; y < image.Height(); ++y)
+    for (int32_t x = 0; x < image.Width(); ++x) image.PixelAddress(x, y)[3] = 0;
+}
+
+void KK_AlphaChannelSet::Clear() {
+  while (!m_planes.empty()) RemoveLast();
+}
+
+KK_AlphaChannel* KK_AlphaChannelSet::AddChannel() {
+  m_planes.push_back(new KK_AlphaChannel);
+  return m_planes.back();
+}
+
+void KK_AlphaChannelSet::RemoveLast() {
+  if (m_planes.empty()) return;
+  delete m_planes.back();
+  m_planes.pop_back();
+}
+
+void KK_AlphaChannelSet::RemoveAt(int32_t index) {
+  if (index < 0 || index >= Count()) return;
+  delete m_planes[size_t(index)];
+  m_planes.erase(m_planes.begin() + index);
+}
+
+void KK_AlphaChannelSet::Move(int32_t from, int32_t to) {
+  if (from < 0 || to < 0 || from >= Count() || to >= Count() || from == to) return;
+  KK_AlphaChannel* p = m_planes[size_t(from)];
+  m_planes.erase(m_planes.begin() + from);
+  m_planes.insert(m_planes.begin() + to, p);
+}
+
+KK_AlphaChannel* KK_AlphaChannelSet::At(int32_t index) {
+  return index >= 0 && index < Count() ? m_planes[size_t(index)] : nullptr;
+}
+
+std::vector<uint8_t> KK_AlphaChannelSet::SaveToBytes() const {
+  std::vector<uint8_t> out;
+  for (const KK_AlphaChannel* p : m_planes) {
+    const auto one = p->SaveToBytes();
+    out.insert(out.end(), one.begin(), one.end());
+  }
+  return out;
+}
+
+int32_t KK_AlphaChannelSet::LoadFromBytes(std::span<const uint8_t> bytes) {
+  Clear();
+  size_t at = 0;
+  for (;;) {
+    KK_AlphaChannel* p = AddChannel();
+    size_t used = 0;
+    if (!p->LoadFromBytes(bytes.subspan(at), &used)) {
+      RemoveLast();
+      return 1;
+    }
+    at += used;
+  }
+}
+
+int32_t KK_AlphaChannelSet::SaveFile(const char* fileName) const {
+  if (m_planes.empty()) return 0;
+  for (const KK_AlphaChannel* p : m_planes)
+    if (p->Empty()) return 0;
+  return kk::WriteFileBytes(fileName, SaveToBytes());
+}
+
+int32_t KK_AlphaChannelSet::LoadFile(const char* fileName) {
+  Clear();
+  std::vector<uint8_t> bytes;
+  if (!kk::ReadFileBytes(fileName, kMaxAlphaFileBytes, bytes)) return 1;
+  return LoadFromBytes(bytes);
+}
+
+void KK_AlphaChannelSet::Split(const KK_AlphaChannel& source, int32_t columns, int32_t rows) {
+  if (columns < 1 || rows < 1 || (columns == 1 && rows == 1)) return;
+  Clear();
+  const int32_t cw = source.Width() / columns, ch = source.Height() / rows;
+  for (int32_t r = 0; r < rows; ++r)
+    for (int32_t c = 0; c < columns; ++c) {
+      KK_AlphaChannel* p = AddChannel();
+      if (p->Create(cw, ch)) p->Draw(source, -c * cw, -r * ch, 0);
+    }
 }

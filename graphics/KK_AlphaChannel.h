@@ -41,6 +41,8 @@ class KK_AlphaChannel {
   std::vector<uint8_t> SaveToBytes() const;
   // Reads one chunk at the front of `bytes`; `used` receives its length. 1 or 0.
   int32_t LoadFromBytes(std::span<const uint8_t> bytes, size_t* used = nullptr);
+  int32_t Save(const char* fileName) const;
+  int32_t Load(const char* fileName);
 
   int32_t Width() const { return m_width; }
   int32_t Height() const { return m_height; }
@@ -72,7 +74,10 @@ class KK_AlphaChannelSet {
   KK_AlphaChannel* At(int32_t index);
 
   std::vector<uint8_t> SaveToBytes() const;
+  // Reads planes until one fails; the failed one is dropped. Always 1.
   int32_t LoadFromBytes(std::span<const uint8_t> bytes);
+  int32_t SaveFile(const char* fileName) const;
+  int32_t LoadFile(const char* fileName);
   void Split(const KK_AlphaChannel& source, int32_t columns, int32_t rows);
 
  private:

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "graphics/ByteReader.h"
+#include "graphics/KFileHandle.h"
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_PixelFormat.h"
 #include "graphics/KK_RowConvert.h"
@@ -176,6 +177,35 @@ int32_t KK_LLESprite::LoadFromBytes(std::span<const uint8_t> bytes, int32_t skip
   const int32_t screen = GetPixelFormatCode();
   if (convert && m_header.format == kk::kFormat32 && screen != 0 && screen != kk::kFormat32) ConvertFormat(screen);
   return 1;
+}
+
+namespace {
+// Sprite files are read whole; a set or animation file may hold many chunks.
+constexpr size_t kMaxFileBytes = size_t(256) << 20;
+}  // namespace
+
+int32_t KK_LLESprite::Load(const char* fileName, int32_t skip, int32_t convert) {
+  Release();
+  std::vector<uint8_t> bytes;
+  if (!kk::ReadFileBytes(fileName, kMaxFileBytes, bytes)) return 0;
+  return LoadFromBytes(bytes, skip, convert);
+}
+
+int32_t KK_LLESprite::SaveLLESprite(const char* fileName) const {
+  if (!m_hasHeader) return 0;
+  return kk::WriteFileBytes(fileName, SaveToBytes());
+}
+
+bool KK_LLESprite::LoadArray(const char* fileName, KK_LLESprite* sprites, int32_t count) {
+  std::vector<uint8_t> bytes;
+  if (!kk::ReadFileBytes(fileName, kMaxFileBytes, bytes)) return false;
+  size_t at = 0;
+  for (int32_t i = 0; i < count; ++i) {
+    size_t used = 0;
+    if (!sprites[i].LoadFromBytes(std::span<const uint8_t>(bytes).subspan(at), 0, 1, &used)) return false;
+    at += used;
+  }
+  return true;
 }
 
 int32_t KK_LLESprite::AttachMemory(const uint8_t* buffer, size_t size) {

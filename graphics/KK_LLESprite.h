@@ -76,6 +76,12 @@ class KK_LLESprite {
   // a 32-bit sprite is converted to the current effect manager's format. `used`
   // receives the bytes consumed. 1 or 0; a failure leaves the sprite released.
   int32_t LoadFromBytes(std::span<const uint8_t> bytes, int32_t skip, int32_t convert, size_t* used = nullptr);
+  // The same from a file (read access, share read); a file of several chunks is a set.
+  int32_t Load(const char* fileName, int32_t skip, int32_t convert);
+  int32_t SaveLLESprite(const char* fileName) const;
+  // `count` consecutive chunks, each converted to the screen format; true only when all
+  // were read.
+  static bool LoadArray(const char* fileName, KK_LLESprite* sprites, int32_t count);
   // Uses a sprite already in memory (KS header first) without copying its runs.
   int32_t AttachMemory(const uint8_t* buffer, size_t size);
   // The chunk as SaveLLESprite writes it; empty without a header.
