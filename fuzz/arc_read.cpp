@@ -90,8 +90,13 @@ void Apply(uint8_t op, IXBuf* buf) {
       }
       break;
     }
-    case kBstr:
+    case kBstr: {
+      BSTR s = nullptr;
+      const uint32_t before = buf->GetLength();
+      if (ArcRead(s, buf)) Check(SysStringByteLen(s) + 4 == before - buf->GetLength());
+      SysFreeString(s);
       break;
+    }
     case kNetInt32:
       ReadNet(buf, [](const BYTE* p, uint32_t* left) { int32_t v; return ReadNetU32(p, left, &v); });
       break;

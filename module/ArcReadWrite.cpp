@@ -200,6 +200,23 @@ int32_t ArcWriteRaw(IXBuf* buf, const VARIANT& value) {
   return WriteByteArray(buf, value.parray, false);
 }
 
+int32_t ArcRead(BSTR& value, IXBuf* buf) {
+  if (value != nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  uint32_t n = 0;
+  if (!ReadCounted<uint32_t>(buf, n)) return 0;
+  BSTR text = SysAllocStringByteLen(reinterpret_cast<LPCSTR>(buf->GetData()), n);
+  if (text == nullptr) {
+    SetLastError(ERROR_OUTOFMEMORY);
+    return 0;
+  }
+  value = text;
+  buf->Consume(n);
+  return 1;
+}
+
 int32_t ArcRead(XBufString& value, IXBuf* buf, XStrCount count) {
   uint32_t n = 0;
   const int32_t present = count == XStrCount::k16 ? ReadCounted<uint16_t>(buf, n) : ReadCounted<uint32_t>(buf, n);

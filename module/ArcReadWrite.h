@@ -9,7 +9,7 @@
 
 #include "module/IXBuf.h"
 #include "module/XBufString.h"
-#include "plat/variant.h"
+#include "plat/oleauto.h"
 
 int32_t ArcWrite(IXBuf* buf, int8_t value);
 int32_t ArcWrite(IXBuf* buf, uint8_t value);
@@ -43,6 +43,10 @@ int32_t ArcRead(VARIANT& value, IXBuf* buf);
 int32_t ArcWrite(IXBuf* buf, const VARIANT& value);
 int32_t ArcReadRaw(VARIANT& value, IXBuf* buf);
 int32_t ArcWriteRaw(IXBuf* buf, const VARIANT& value);
+
+// A byte-length BSTR of the counted bytes. The destination must be null
+// (ERROR_INVALID_PARAMETER otherwise, nothing read): the reader never frees.
+int32_t ArcRead(BSTR& value, IXBuf* buf);
 
 // Module strings: the text ends at the first zero byte among the counted bytes.
 enum class XStrCount { k32, k16 };

@@ -76,10 +76,10 @@ XBufBlock* XBufBlockAllocator::Alloc(uint64_t bytes) {
   return block;
 }
 
-void XBufBlockAllocator::AddRef(XBufBlock* block) { XBufIncrement(&block->refs); }
+void XBufBlockAllocator::AddRef(XBufBlock* block) { InterlockedIncrement(&block->refs); }
 
 void XBufBlockAllocator::Release(XBufBlock* block) {
-  if (block == nullptr || XBufDecrement(&block->refs) > 0) return;
+  if (block == nullptr || InterlockedDecrement(&block->refs) > 0) return;
   const uint32_t sizeClass = ClassOf(block->capacity);
   {
     XBufLockGuard guard(lock_);
@@ -110,7 +110,7 @@ BOOL XBufBlockAllocator::MakeUnique(XBufBlock** slot) {
     return FALSE;
   }
   XBufBlock* shared = *slot;
-  if (XBufCount(&shared->refs) < 2) return TRUE;
+  if (InterlockedCompareExchange(&shared->refs, 0, 0) < 2) return TRUE;
   XBufBlock* copy = Alloc(shared->capacity);
   if (copy == nullptr) return FALSE;
   std::memcpy(copy->Data(), shared->Data(), shared->capacity);

@@ -222,6 +222,46 @@ TEST_F(ArcReadWriteTest, AFailedArrayLeavesTheBytesForTheNextReader) {
   EXPECT_EQ(v.vt, VT_EMPTY);
 }
 
+TEST_F(ArcReadWriteTest, BstrReaderTakesTheCountedBytesIntoANullDestination) {
+  Buf b;
+  ArcWrite(b, std::string("odd"));
+  BSTR s = nullptr;
+  EXPECT_EQ(ArcRead(s, b), 1);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(SysStringByteLen(s), 3u);
+  EXPECT_EQ(std::memcmp(s, "odd", 3), 0);
+  EXPECT_EQ(b->GetLength(), 0u);
+
+  ArcWrite(b, std::string("\x41\0", 2));
+  SetLastError(0);
+  EXPECT_EQ(ArcRead(s, b), 0) << "a string already held is refused, not leaked";
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(b->GetLength(), 6u);
+  SysFreeString(s);
+  s = nullptr;
+  EXPECT_EQ(ArcRead(s, b), 1);
+  EXPECT_EQ(std::u16string(s), u"A");
+  SysFreeString(s);
+}
+
+TEST_F(ArcReadWriteTest, BstrReaderChecksTheCountBeforeAllocating) {
+  Buf b;
+  Put(b, std::string("\xFF\xFF\xFF\xFF" "abc", 7));
+  BSTR s = nullptr;
+  plat::sim::FailNext("SysAllocString");
+  EXPECT_EQ(ArcRead(s, b), 0);
+  EXPECT_EQ(plat::sim::FaultsFired("SysAllocString"), 0u);
+  EXPECT_EQ(Bytes(b), "abc");
+
+  b->Consume(3);
+  ArcWrite(b, std::string("abc"));
+  SetLastError(0);
+  EXPECT_EQ(ArcRead(s, b), 0);
+  EXPECT_EQ(GetLastError(), ERROR_OUTOFMEMORY);
+  EXPECT_EQ(s, nullptr);
+  EXPECT_EQ(Bytes(b), "abc") << "the count stays consumed, the bytes do not";
+}
+
 TEST_F(ArcReadWriteTest, ModuleStringsEndAtTheFirstZeroByte) {
   struct Case { XStrCount count; std::string wire; std::string text; uint32_t capacity; };
   const Case cases[] = {

@@ -3,7 +3,7 @@
 #include "plat/error.h"
 #include "plat/heap.h"
 #include "plat/sim.h"
-#include "plat/variant.h"
+#include "plat/oleauto.h"
 
 namespace {
 
@@ -89,6 +89,17 @@ TEST_F(SafeArrayTest, VariantClearFreesAnArrayAndEmptiesTheVariant) {
   EXPECT_EQ(VariantClear(&v), S_OK);
   EXPECT_EQ(v.vt, VT_EMPTY);
   EXPECT_EQ(v.parray, nullptr);
+  v.vt = VT_BSTR;
+  v.bstrVal = SysAllocString(u"owned");
+  EXPECT_EQ(VariantClear(&v), S_OK);  // the sanitizers see a leak otherwise
+  EXPECT_EQ(v.vt, VT_EMPTY);
+  v.vt = VT_ARRAY | VT_UI1;
+  v.parray = SafeArrayCreateVector(VT_UI1, 0, 1);
+  SafeArrayLock(v.parray);
+  EXPECT_EQ(VariantClear(&v), DISP_E_ARRAYISLOCKED);
+  EXPECT_EQ(v.vt, VT_ARRAY | VT_UI1);
+  SafeArrayUnlock(v.parray);
+  EXPECT_EQ(VariantClear(&v), S_OK);
   v.vt = VT_I4;
   v.lVal = 5;
   EXPECT_EQ(VariantClear(&v), S_OK);

@@ -1,8 +1,9 @@
 // Automation values: VARIANT and SAFEARRAY, as far as byte arrays need them (the
 // byte-buffer library carries byte-array variants). Fault names "SafeArrayCreate"
-// (allocation of either creator) and "SafeArrayAccessData".
+// (allocation of either creator) and "SafeArrayAccessData". Included by oleauto.h.
 #pragma once
 
+#include "plat/oleauto.h"
 #include "plat/types.h"
 
 using VARTYPE = uint16_t;
@@ -14,6 +15,7 @@ enum : VARTYPE {
   VT_I4 = 3,
   VT_R4 = 4,
   VT_R8 = 5,
+  VT_BSTR = 8,
   VT_BOOL = 11,
   VT_I1 = 16,
   VT_UI1 = 17,
@@ -58,6 +60,7 @@ struct VARIANT {
     float fltVal;
     double dblVal;
     SAFEARRAY* parray;
+    BSTR bstrVal;
     PVOID byref;
   };
 };
@@ -78,5 +81,6 @@ HRESULT SafeArrayGetLBound(SAFEARRAY* array, UINT dim, LONG* bound);
 HRESULT SafeArrayGetUBound(SAFEARRAY* array, UINT dim, LONG* bound);
 
 void VariantInit(VARIANT* v);
-// Frees what the variant owns (an array) and leaves it VT_EMPTY.
+// Frees what the variant owns (an array or a string) and leaves it VT_EMPTY; a
+// locked array stays, with DISP_E_ARRAYISLOCKED.
 HRESULT VariantClear(VARIANT* v);

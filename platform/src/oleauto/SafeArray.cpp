@@ -5,7 +5,7 @@
 
 #include "core/Faults.h"
 #include "plat/error.h"
-#include "plat/variant.h"
+#include "plat/oleauto.h"
 
 namespace {
 
@@ -131,6 +131,8 @@ HRESULT VariantClear(VARIANT* v) {
   if (v->vt & VT_ARRAY) {
     const HRESULT hr = SafeArrayDestroy(v->parray);
     if (FAILED(hr)) return hr;
+  } else if (v->vt == VT_BSTR) {
+    SysFreeString(v->bstrVal);
   }
   std::memset(v, 0, sizeof *v);
   v->vt = VT_EMPTY;
