@@ -46,7 +46,8 @@ BOOL CryptHashData(HCRYPTHASH hash, const BYTE* data, DWORD length, DWORD flags)
 BOOL CryptDestroyHash(HCRYPTHASH hash);
 
 // CALG_RC4 from the digest of the data hashed so far; deriving again from the same hash
-// gives the same key. Only the 40-bit length is offered (flags 0 or CRYPT_NO_SALT); other lengths give NTE_BAD_FLAGS.
+// gives the same key. Only the 40-bit length is offered (flags 0 or CRYPT_NO_SALT);
+// other lengths give NTE_BAD_FLAGS.
 BOOL CryptDeriveKey(HCRYPTPROV provider, ALG_ID algorithm, HCRYPTHASH baseData, DWORD flags, HCRYPTKEY* key);
 BOOL CryptDestroyKey(HCRYPTKEY key);
 
