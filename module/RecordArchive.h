@@ -9,7 +9,7 @@
 #include <string>
 
 #include "module/ArcArrayT.h"
-#include "module/XBufStandIn.h"
+#include "module/ArcReadWrite.h"
 
 template <class R, class V>
 concept HasFieldsFor = requires(R& r, V& v) { r.Fields(v); };

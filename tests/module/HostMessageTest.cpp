@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <list>
+#include <vector>
 
 #include "HostRecordTestSupport.h"
+#include "module/XBufBlockAllocator.h"
+#include "plat/sim.h"
 
 namespace {
 
@@ -246,6 +249,27 @@ TEST(HostMessageWrite, WritesTheCodeThenTheFields) {
   const HostMessage msg = HostMessage::Make<HM_SUN_PICK>(SunPickMsg{.userNo = 2, .pickSlot = 11, .cardId = 49});
   EXPECT_EQ(WriteBlock(msg), Hex("14000000 02000000 0b000000 31000000"));
   EXPECT_EQ(WriteBlock(HostMessage()), Hex("00000000"));
+}
+
+TEST(HostMessageWrite, ReportsABufferThatCannotGrow) {
+  // Take every idle block so that growing past the first kilobyte must ask the heap.
+  XBufBlockAllocator& blocks = XBufBlockAllocator::Global();
+  std::vector<XBufBlock*> held;
+  for (uint32_t k = 0; k < XBufBlockAllocator::kClassCount; ++k) {
+    while (blocks.IdleBlocks(k) > 0) {
+      held.push_back(blocks.Alloc(XBufBlockAllocator::ClassBytes(k)));
+    }
+  }
+  const HostMessage big = FilledMessage(HM_ROOM_ENTER);
+  ASSERT_GT(big.record->WireSize(), 1024u);
+  host_test::Buf buf;
+  plat::sim::FailNext("HeapAlloc");
+  EXPECT_EQ(WriteHostMessage(big, buf.get()), 0);
+  EXPECT_LE(buf.length(), 1024u);
+  EXPECT_EQ(WriteHostMessage(big, host_test::Buf().get()), 1);
+  for (XBufBlock* block : held) {
+    blocks.Release(block);
+  }
 }
 
 TEST(HostMessageTypes, FactoryMakesARecordForEveryCodeOneToSixtyThree) {
