@@ -90,7 +90,11 @@ std::vector<HWND> Controls(HWND dialog) {
   return w ? w->children : std::vector<HWND>{};
 }
 
-bool Usable(HWND hwnd) { return IsWindowVisible(hwnd) && IsWindowEnabled(hwnd); }
+// A control's own visible and enabled state; the dialog may still be hidden.
+bool Usable(HWND hwnd) {
+  DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE));
+  return (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
 
 bool HasStyle(HWND hwnd, DWORD bits) { return (static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & bits) != 0; }
 
