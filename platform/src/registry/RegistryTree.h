@@ -1,0 +1,48 @@
+// The registry's content in memory: keys with case-insensitive names and typed
+// values. Plain values, so a change can be made on a copy and kept only once the
+// copy is safely on disk.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat::detail {
+
+// Registry limits; the file reader enforces the same ones.
+constexpr size_t kRegMaxKeyName = 255;
+constexpr size_t kRegMaxValueName = 16383;
+constexpr size_t kRegMaxValueData = 1u << 20;
+constexpr size_t kRegMaxDepth = 512;
+constexpr uint32_t kRegRootBase = 0x80000000u;
+constexpr size_t kRegRootCount = 4;
+
+// Names compare with ASCII letters folded. Names are CP949, so the second byte of a
+// double-byte character is never folded: it may fall in the ASCII letter range.
+std::string FoldRegistryName(std::string_view name);
+
+struct RegValue {
+  std::string name;
+  uint32_t type = 0;
+  std::string data;
+};
+
+struct RegNode {
+  std::string name;
+  std::vector<RegValue> values;
+  std::vector<RegNode> children;
+
+  RegNode* Child(std::string_view name);
+  const RegNode* Child(std::string_view name) const;
+  RegValue* Value(std::string_view name);
+  const RegValue* Value(std::string_view name) const;
+};
+
+// HKEY_CLASSES_ROOT .. HKEY_USERS, indexed by the handle value minus kRegRootBase.
+struct RegTree {
+  std::array<RegNode, kRegRootCount> roots;
+};
+
+}  // namespace plat::detail
