@@ -10,12 +10,13 @@ using namespace window_test;
 
 namespace {
 
-HMODULE Module() { return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x5000)); }
+// The test program itself registers the templates.
+HMODULE Module() { return nullptr; }
 constexpr int kMessageBoxTemplate = 101;
 constexpr int kFormTemplate = 102;
 
-plat::DialogItem Item(const char* cls, const char* text, WORD id, DWORD style, short x, short y, short cx, short cy) {
-  plat::DialogItem i;
+plat::DialogItemTemplate Item(const char* cls, const char* text, WORD id, DWORD style, short x, short y, short cx, short cy) {
+  plat::DialogItemTemplate i;
   i.className = cls;
   i.text = text;
   i.id = id;
@@ -32,7 +33,7 @@ void RegisterMessageBoxTemplate() {
   plat::DialogTemplate t;
   t.style = WS_POPUP | DS_MODALFRAME | DS_SETFONT;
   t.fontFace = "Dotum";
-  t.pointSize = 9;
+  t.fontSize = 9;
   t.cx = 187;
   t.cy = 263;
   t.items = {Item("button", "OK", IDOK, BS_OWNERDRAW | WS_TABSTOP, 38, 242, 50, 14),

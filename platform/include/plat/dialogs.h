@@ -4,40 +4,8 @@
 
 #include "plat/winuser.h"
 
-#if __has_include("plat/module.h")
+// Templates are registered by modules (plat::RegisterDialogTemplate).
 #include "plat/module.h"
-#else
-#include <string>
-#include <vector>
-
-namespace plat {
-
-// Our own description of a dialog template: sizes and places in dialog units.
-struct DialogItem {
-  std::string className;  // "button", "static", "edit" or a registered class
-  std::string text;
-  WORD id = 0;
-  DWORD style = 0;
-  DWORD exStyle = 0;
-  short x = 0, y = 0, cx = 0, cy = 0;
-};
-
-struct DialogTemplate {
-  DWORD style = 0;
-  DWORD exStyle = 0;
-  short x = 0, y = 0, cx = 0, cy = 0;
-  std::string title;
-  std::string fontFace;
-  WORD pointSize = 0;
-  std::vector<DialogItem> items;
-};
-
-// `name` may be a MAKEINTRESOURCE id. Registering a name again replaces the template.
-BOOL RegisterDialogTemplate(HMODULE module, LPCSTR name, const DialogTemplate& dialog);
-const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR name);
-
-}  // namespace plat
-#endif
 
 using DLGPROC = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
 

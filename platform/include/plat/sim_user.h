@@ -85,11 +85,8 @@ size_t LiveMultimediaTimers();
 
 // ---- Time -------------------------------------------------------------------------
 // Moves virtual time forward by `ms`, stopping at each due window timer, multimedia
-// timer and waiting thread's deadline in turn and pumping the calling (window)
-// thread's messages at each step, until the target is reached and the thread is idle.
+// timer and waiting thread's deadline in turn; at each step what fell due runs, then
+// the calling (window) thread's messages are pumped until it is idle. (The bounded
+// real-time wait for other threads and the fatal-error hook are in sim_kernel.h.)
 void Advance(uint32_t ms);
-// How long (real milliseconds) a window thread that has nothing scheduled waits for
-// a post from another live thread before the wait fails (default 2000).
-void SetCrossThreadWaitLimit(uint32_t ms);
-
 }  // namespace plat::sim

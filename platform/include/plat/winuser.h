@@ -3,6 +3,8 @@
 // windows run on. Dialogs and controls are in plat/dialogs.h.
 #pragma once
 
+#include "plat/module.h"
+#include "plat/threads.h"
 #include "plat/types.h"
 
 // ---- Procedures and records -------------------------------------------------
@@ -261,14 +263,6 @@ constexpr DWORD QS_INPUT = QS_MOUSE | QS_KEY;
 constexpr DWORD QS_ALLEVENTS = QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY;
 constexpr DWORD QS_ALLINPUT = QS_ALLEVENTS | QS_SENDMESSAGE;
 
-#ifndef PLAT_WAIT_RESULTS
-#define PLAT_WAIT_RESULTS
-constexpr DWORD INFINITE = 0xFFFFFFFF;
-constexpr DWORD WAIT_OBJECT_0 = 0x00000000;
-constexpr DWORD WAIT_ABANDONED = 0x00000080;
-constexpr DWORD WAIT_TIMEOUT = 0x00000102;
-constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
-#endif
 
 // ---- Input ------------------------------------------------------------------
 constexpr WPARAM MK_LBUTTON = 0x0001;
@@ -317,8 +311,6 @@ constexpr int VK_F12 = 0x7B;
 constexpr int VK_PROCESSKEY = 0xE5;
 
 // Cursors and icons of the system (MAKEINTRESOURCE values).
-#define MAKEINTRESOURCEA(i) (reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(static_cast<WORD>(i))))
-#define IS_INTRESOURCE(p) ((reinterpret_cast<uintptr_t>(p) >> 16) == 0)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 #define IDC_IBEAM MAKEINTRESOURCEA(32513)
 #define IDC_WAIT MAKEINTRESOURCEA(32514)

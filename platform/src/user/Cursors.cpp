@@ -9,9 +9,7 @@
 #include "user/CursorFile.h"
 #include "user/UserState.h"
 
-#if __has_include("plat/files.h")
 #include "plat/files.h"
-#endif
 
 using namespace plat::detail;
 
@@ -51,16 +49,7 @@ HICON SharedHandle(int id, bool icon) {
   return h;
 }
 
-std::string HostPath(LPCSTR path) {
-#if __has_include("plat/files.h")
-  return plat::MapPath(path);
-#else
-  std::string p = path;
-  for (char& c : p)
-    if (c == '\\') c = '/';
-  return p;
-#endif
-}
+std::string HostPath(LPCSTR path) { return plat::MapPath(path); }
 
 }  // namespace
 

@@ -18,7 +18,7 @@ struct BaseUnits {
 
 BaseUnits UnitsOf(const plat::DialogTemplate& t) {
   BaseUnits u{};
-  DialogFontUnits(t.fontFace, t.pointSize, &u.x, &u.y);
+  DialogFontUnits(t.fontFace, t.fontSize, &u.x, &u.y);
   return u;
 }
 
@@ -133,10 +133,10 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC pr
     w->dialog.proc = proc;
     w->dialog.modal = modal;
   }
-  for (const plat::DialogItem& item : t->items) {
+  for (const plat::DialogItemTemplate& item : t->items) {
     HWND c = CreateWindowExA(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
                              ToPixelsX(item.x, u), ToPixelsY(item.y, u), ToPixelsX(item.cx, u), ToPixelsY(item.cy, u),
-                             dlg, reinterpret_cast<HMENU>(static_cast<uintptr_t>(item.id)), instance, nullptr);
+                             dlg, reinterpret_cast<HMENU>(static_cast<uintptr_t>(static_cast<WORD>(item.id))), instance, nullptr);
     if (!c && !(t->style & DS_NOFAILCREATE)) {
       DestroyWindow(dlg);
       SetLastError(ERROR_INVALID_PARAMETER);

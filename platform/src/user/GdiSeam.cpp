@@ -55,7 +55,7 @@ std::optional<COLORREF> BrushColour(HBRUSH brush) {
   return std::nullopt;
 }
 
-void DialogFontUnits(const std::string&, WORD, int* x, int* y) {
+void DialogFontUnits(const std::string&, int32_t, int* x, int* y) {
   *x = kDialogUnitX;
   *y = kDialogUnitY;
 }

@@ -20,6 +20,6 @@ void ReleaseOwnedRegion(HRGN region);
 std::optional<COLORREF> BrushColour(HBRUSH brush);
 COLORREF SystemColour(int index);
 // Average character width and height of a dialog font, for dialog units.
-void DialogFontUnits(const std::string& face, WORD points, int* x, int* y);
+void DialogFontUnits(const std::string& face, int32_t points, int* x, int* y);
 
 }  // namespace plat::detail

@@ -215,8 +215,11 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
       return msg->message == WM_QUIT ? FALSE : TRUE;
     }
     MSG probe;
-    WaitOnQueue(lock, *me, std::nullopt,
-                [&] { return !me->sent.empty() || FindMessageLocked(*me, f, false, &probe); });
+    auto r = WaitOnQueue(lock, std::nullopt, [&] { return !me->sent.empty() || FindMessageLocked(*me, f, false, &probe); });
+    if (r == QueueWaitResult::Stuck) {
+      SetLastError(ERROR_TIMEOUT);
+      return -1;
+    }
   }
 }
 
@@ -226,7 +229,9 @@ BOOL WaitMessage() {
     if (ServeSentMessages(*me)) return TRUE;
     auto lock = Lock();
     if (NewBitsLocked(*me)) return TRUE;
-    WaitOnQueue(lock, *me, std::nullopt, [&] { return !me->sent.empty() || NewBitsLocked(*me) != 0; });
+    if (WaitOnQueue(lock, std::nullopt, [&] { return !me->sent.empty() || NewBitsLocked(*me) != 0; }) ==
+        QueueWaitResult::Stuck)
+      return FALSE;
   }
 }
 
@@ -242,9 +247,9 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD 
     if (ServeSentMessages(*me) && (wakeMask & QS_SENDMESSAGE)) return WAIT_OBJECT_0 + count;
     auto lock = Lock();
     if (NewBitsLocked(*me) & wakeMask) return WAIT_OBJECT_0 + count;
-    if (!WaitOnQueue(lock, *me, deadline,
-                     [&] { return !me->sent.empty() || (NewBitsLocked(*me) & wakeMask) != 0; }))
-      return WAIT_TIMEOUT;
+    auto r = WaitOnQueue(lock, deadline, [&] { return !me->sent.empty() || (NewBitsLocked(*me) & wakeMask) != 0; });
+    if (r == QueueWaitResult::Timeout) return WAIT_TIMEOUT;
+    if (r == QueueWaitResult::Stuck) return WAIT_FAILED;
   }
 }
 

@@ -44,13 +44,6 @@ MmState& Mm() {
   return *s;
 }
 
-std::optional<uint64_t> NextMmDue(uint64_t now) {
-  std::lock_guard lock(Mm().mutex);
-  std::optional<uint64_t> best;
-  for (const MmTimer& t : Mm().timers)
-    if (t.due > now && (!best || t.due < *best)) best = t.due;
-  return best;
-}
 
 // Takes the earliest timer due at `now` and re-arms or retires it. Caller holds the lock.
 std::optional<MmTimer> TakeDueLocked(uint64_t now) {
@@ -77,6 +70,24 @@ void RunDueMm(uint64_t now) {
   }
 }
 
+// Virtual clock: due times stop the clock's jumps and advances, which run the
+// callbacks on the thread that moved time.
+class MmSource final : public DueSource {
+ public:
+  std::optional<uint64_t> NextDueAfter(uint64_t nowMicros) override {
+    std::lock_guard lock(Mm().mutex);
+    std::optional<uint64_t> best;
+    for (const MmTimer& t : Mm().timers) {
+      uint64_t due = MsToMicros(t.due);
+      if (due > nowMicros && (!best || due < *best)) best = due;
+    }
+    return best;
+  }
+  void RunDue(uint64_t nowMicros) override {
+    if (IsVirtual()) RunDueMm(nowMicros / 1000);
+  }
+};
+
 void WorkerLoop() {
   std::unique_lock lock(Mm().mutex);
   for (;;) {
@@ -101,11 +112,11 @@ void WorkerLoop() {
 
 void EnsureEngine() {
   static bool registered = [] {
-    RegisterDueSource(DueSource{NextMmDue, RunDueMm});
+    AddDueSource(new MmSource);
     return true;
   }();
   (void)registered;
-  if (UserClockVirtual()) return;
+  if (IsVirtual()) return;
   std::lock_guard lock(Mm().mutex);
   if (Mm().workerStarted) return;
   Mm().workerStarted = true;
@@ -148,6 +159,7 @@ MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR user,
   if (Mm().nextId == 0) Mm().nextId = 1;
   Mm().timers.push_back(MmTimer{id, UserNowMs() + delay, delay, (flags & TIME_PERIODIC) != 0, callback, user});
   Mm().cv.notify_all();
+  Notify();
   return id;
 }
 

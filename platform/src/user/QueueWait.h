@@ -1,7 +1,6 @@
-// How a thread waits on its message queue. Under the virtual clock the window
-// thread never sleeps: when nothing is ready it jumps time to the earliest due
-// event (its deadline, a window timer, a multimedia timer), runs what fell due,
-// and looks again. With nothing scheduled it fails loudly rather than hang.
+// How a thread waits on its message queue, on the layer clock's rules: under the
+// virtual clock the window thread never sleeps but moves time to the earliest due
+// event (its deadline, a window timer, a multimedia timer) and looks again.
 #pragma once
 
 #include <functional>
@@ -12,12 +11,18 @@
 
 namespace plat::detail::user {
 
-// Called with `lock` held on the window-system lock; returns true when `ready`
-// holds, false when the deadline (layer-clock milliseconds) passed first.
-bool WaitOnQueue(std::unique_lock<std::mutex>& lock, ThreadQueue& q, std::optional<uint64_t> deadline,
-                 const std::function<bool()>& ready);
+enum class QueueWaitResult {
+  Ready,
+  Timeout,
+  Stuck,  // the window thread would block forever (already reported)
+};
 
-// Due times of window timers, for the clock's jumps and Advance.
-std::optional<uint64_t> NextWindowTimerDue(uint64_t now);
+// Called with `lock` held on the window-system lock; returns when `ready` holds or
+// the deadline (layer-clock milliseconds) passed.
+QueueWaitResult WaitOnQueue(std::unique_lock<std::mutex>& lock, std::optional<uint64_t> deadline,
+                            const std::function<bool()>& ready);
+
+// Registers window timers with the clock, once.
+void EnsureWindowTimerSource();
 
 }  // namespace plat::detail::user

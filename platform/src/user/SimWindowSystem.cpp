@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "user/GdiSeam.h"
-#include "user/QueueWait.h"
 #include "user/UserClock.h"
 #include "user/UserState.h"
 
@@ -161,24 +160,10 @@ HRGN WindowRegion(HWND hwnd) {
 }
 
 void Advance(uint32_t ms) {
-  NoteWindowThread();
-  uint64_t target = UserNowMs() + ms;
+  SetAdvancePump(Pump);
+  uint64_t target = NowMicros() + MsToMicros(ms);
   Pump();
-  for (;;) {
-    auto next = NextDue(UserNowMs());
-    if (!next || *next > target) break;
-    UserClockJumpTo(*next);
-    RunDue(*next);
-    Pump();
-  }
-  UserClockJumpTo(target);
-  RunDue(target);
-  Pump();
-}
-
-void SetCrossThreadWaitLimit(uint32_t ms) {
-  auto lock = Lock();
-  State().crossThreadWaitMs = ms;
+  AdvanceWithPump(target);
 }
 
 }  // namespace plat::sim

@@ -9,20 +9,8 @@
 using namespace plat::detail;
 using namespace plat::detail::user;
 
-namespace {
-
-void EnsureDueSource() {
-  static bool registered = [] {
-    RegisterDueSource(DueSource{NextWindowTimerDue, nullptr});
-    return true;
-  }();
-  (void)registered;
-}
-
-}  // namespace
-
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-  EnsureDueSource();
+  EnsureWindowTimerSource();
   std::shared_ptr<Window> w;
   if (hwnd) {
     w = FindOrFail(hwnd);
@@ -50,6 +38,8 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   } else {
     timers.push_back(Timer{hwnd, id, elapse, due, proc, me});
   }
+  // A waiting window thread recomputes its next event.
+  Notify();
   if (hwnd) return id ? id : 1;
   return id;
 }

@@ -104,6 +104,7 @@ bool IsSelfOrDescendantLocked(HWND ancestor, HWND hwnd) {
 void Wake(ThreadQueue& q, DWORD bits) {
   q.changed |= bits;
   q.cv.notify_all();
+  Notify();
 }
 
 DWORD InputWakeBit(UINT msg) {

@@ -148,7 +148,6 @@ struct UserState {
   std::vector<sim::DragRequest> drags;
   std::vector<sim::MessageBoxCall> messageBoxes;
   int messageBoxAnswer = IDOK;
-  uint32_t crossThreadWaitMs = 2000;
 };
 
 UserState& State();
@@ -179,7 +178,7 @@ HWND RootLocked(HWND hwnd);
 // True when `hwnd` is `ancestor` or lies below it. Caller holds the lock.
 bool IsSelfOrDescendantLocked(HWND ancestor, HWND hwnd);
 
-// Sets wake bits on a queue and wakes its waiters. Caller holds the lock.
+// Sets wake bits on a queue and wakes its waiters (and the clock's). Caller holds the lock.
 void Wake(ThreadQueue& q, DWORD bits);
 // Appends a posted message (records it for the tests too). Caller holds the lock.
 void PostLocked(const std::shared_ptr<Window>& w, ThreadQueue& q, HWND hwnd, UINT msg, WPARAM wParam,

@@ -118,7 +118,6 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     return nullptr;
   }
   auto queue = CurrentQueue();
-  NoteWindowThread();
   auto w = std::make_shared<Window>();
   HWND hwnd;
   {
