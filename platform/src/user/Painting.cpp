@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "plat/error.h"
+#include "user/BackingStore.h"
 #include "user/Controls.h"
 #include "user/GdiSeam.h"
 
@@ -12,14 +13,13 @@ using namespace plat::detail::user;
 namespace plat::detail::user {
 
 void FillBacking(HWND hwnd, const RECT& clientRect, COLORREF colour) {
-  auto w = Find(hwnd);
-  if (!w) return;
-  auto lock = Lock();
-  RECT r = RectIntersect(clientRect, RECT{0, 0, w->Width(), w->Height()});
   uint32_t xrgb = (static_cast<uint32_t>(GetRValue(colour)) << 16) | (static_cast<uint32_t>(GetGValue(colour)) << 8) |
                   GetBValue(colour);
-  for (LONG y = r.top; y < r.bottom; ++y)
-    std::fill_n(w->pixels.begin() + static_cast<ptrdiff_t>(y) * w->Width() + r.left, r.right - r.left, xrgb);
+  DrawIntoWindow(hwnd, [&](PixelView v) {
+    RECT r = RectIntersect(clientRect, RECT{0, 0, v.width, v.height});
+    for (LONG y = r.top; y < r.bottom; ++y)
+      std::fill_n(v.pixels + static_cast<ptrdiff_t>(y) * v.width + r.left, r.right - r.left, xrgb);
+  });
 }
 
 }  // namespace plat::detail::user
