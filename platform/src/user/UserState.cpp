@@ -30,17 +30,17 @@ std::shared_ptr<Window> FindOrFail(HWND hwnd) {
 }
 
 std::shared_ptr<ThreadQueue> CurrentQueue() {
-  // A plain pointer, so thread exit runs no destructor; the queue lives in the map.
-  thread_local std::shared_ptr<ThreadQueue>* mine = nullptr;
-  if (mine) return *mine;
+  // A plain pointer, so thread exit runs no destructor; the map owns the queue.
+  thread_local ThreadQueue* mine = nullptr;
+  if (mine) return mine->shared_from_this();
   auto lock = Lock();
   auto& slot = State().queues[std::this_thread::get_id()];
   if (!slot) {
     slot = std::make_shared<ThreadQueue>();
     slot->thread = std::this_thread::get_id();
   }
-  mine = new std::shared_ptr<ThreadQueue>(slot);
-  return *mine;
+  mine = slot.get();
+  return slot;
 }
 
 bool OwnedByCaller(const Window& w) { return w.queue && w.queue->thread == std::this_thread::get_id(); }

@@ -95,7 +95,7 @@ struct SentMessage {
   bool done = false;
 };
 
-struct ThreadQueue {
+struct ThreadQueue : std::enable_shared_from_this<ThreadQueue> {
   std::thread::id thread;
   std::deque<MSG> posted;
   // Incoming cross-thread sends and the queue of the thread waiting for each.
