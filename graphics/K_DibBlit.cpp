@@ -11,6 +11,22 @@
 
 namespace kk {
 
+bool ResolveCuts(BlitArea& a, const K_Rect& bound, const K_Rect& clip, bool mirrorX, bool mirrorY) {
+  // Cuts in source orientation: a cut at the destination's left removes the source's
+  // right under mirror X, and likewise for Y.
+  const int64_t cutDL = std::max<int64_t>(0, clip.left - a.dl), cutDR = std::max<int64_t>(0, a.dr - clip.right);
+  const int64_t cutDT = std::max<int64_t>(0, clip.top - a.dt), cutDB = std::max<int64_t>(0, a.db - clip.bottom);
+  const int64_t cl = std::max<int64_t>(std::max<int64_t>(0, bound.left - a.sl), mirrorX ? cutDR : cutDL);
+  const int64_t cr = std::max<int64_t>(std::max<int64_t>(0, a.sr - bound.right), mirrorX ? cutDL : cutDR);
+  const int64_t ct = std::max<int64_t>(std::max<int64_t>(0, bound.top - a.st), mirrorY ? cutDB : cutDT);
+  const int64_t cb = std::max<int64_t>(std::max<int64_t>(0, a.sb - bound.bottom), mirrorY ? cutDT : cutDB);
+  if (cl + cr >= a.sr - a.sl || ct + cb >= a.sb - a.st) return false;
+  a.sl += cl, a.sr -= cr, a.st += ct, a.sb -= cb;
+  a.dl += mirrorX ? cr : cl, a.dr -= mirrorX ? cl : cr;
+  a.dt += mirrorY ? cb : ct, a.db -= mirrorY ? ct : cb;
+  return true;
+}
+
 bool PlaceSprite(const K_Dib& image, const KK_LLESprite& sprite, int64_t x, int64_t y, uint32_t flags,
                  const K_Rect* sub, SpritePlacement& out) {
   if (!image.GetBits() || !sprite.HasHeader() || sprite.BytesPerPixel() != image.BytesPerPixel() ||
@@ -39,21 +55,10 @@ bool PlaceSprite(const K_Dib& image, const KK_LLESprite& sprite, int64_t x, int6
     }
   }
   if (sr <= sl || sb <= st) return false;
-  int64_t dl = px, dt = py, dr = px + (sr - sl), db = py + (sb - st);
-  const K_Rect& clip = image.ClipRect();
-  // Cuts in source orientation: a cut at the destination's left removes the source's
-  // right under mirror X, and likewise for Y.
-  const int64_t cutDL = std::max<int64_t>(0, clip.left - dl), cutDR = std::max<int64_t>(0, dr - clip.right);
-  const int64_t cutDT = std::max<int64_t>(0, clip.top - dt), cutDB = std::max<int64_t>(0, db - clip.bottom);
-  const int64_t cl = std::max<int64_t>(std::max<int64_t>(0, -sl), mx ? cutDR : cutDL);
-  const int64_t cr = std::max<int64_t>(std::max<int64_t>(0, sr - w), mx ? cutDL : cutDR);
-  const int64_t ct = std::max<int64_t>(std::max<int64_t>(0, -st), my ? cutDB : cutDT);
-  const int64_t cb = std::max<int64_t>(std::max<int64_t>(0, sb - h), my ? cutDT : cutDB);
-  if (cl + cr >= sr - sl || ct + cb >= sb - st) return false;
-  sl += cl, sr -= cr, st += ct, sb -= cb;
-  dl += mx ? cr : cl, dr -= mx ? cl : cr;
-  dt += my ? cb : ct, db -= my ? ct : cb;
-  out = {int32_t(sl), int32_t(st), int32_t(sr), int32_t(sb), int32_t(dl), int32_t(dt), int32_t(dr), int32_t(db), mx, my};
+  BlitArea area{sl, st, sr, sb, px, py, px + (sr - sl), py + (sb - st)};
+  if (!ResolveCuts(area, {0, 0, w, h}, image.ClipRect(), mx, my)) return false;
+  out = {int32_t(area.sl), int32_t(area.st), int32_t(area.sr), int32_t(area.sb),
+         int32_t(area.dl),  int32_t(area.dt), int32_t(area.dr), int32_t(area.db), mx, my};
   return true;
 }
 
