@@ -2,7 +2,6 @@
 #include "module/TextUtil.h"
 
 #include <array>
-#include <vector>
 
 #include "plat/codepage.h"
 #include "plat/crt.h"
@@ -137,6 +136,16 @@ int32_t CompareNoCase(const std::string& a, const std::string& b) {
 }
 
 bool LessNoCase(const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; }
+
+std::vector<std::string> SplitBarList(std::string_view text) {
+  std::vector<std::string> items;
+  size_t start = 0;
+  for (size_t bar = text.find('|'); bar != std::string_view::npos; bar = text.find('|', start)) {
+    items.emplace_back(text.substr(start, bar - start));
+    start = bar + 1;
+  }
+  return items;
+}
 
 std::string WideToMultiByte(std::u16string_view text) {
   if (text.empty() || text.size() > kMaxConvertible) return std::string();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Money in units of ten thousand: "1억2345만냥". At most maxGroups non-zero groups
 // are written when the amount has more than maxGroups groups (0 = all of them).
@@ -32,6 +33,9 @@ struct NoCaseLess {
 };
 // Lowers every byte 'A'..'Z' in place, trail bytes of double-byte characters included.
 std::string& ToLowerAscii(std::string& text);
+
+// Items of a bar list, each ended by '|' ("a|b|"): text after the last bar is not an item.
+std::vector<std::string> SplitBarList(std::string_view text);
 
 // Conversions in the ANSI code page. A null pointer counts as empty.
 std::string WideToMultiByte(std::u16string_view text);

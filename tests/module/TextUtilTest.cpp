@@ -117,6 +117,16 @@ TEST(ToLowerAscii, LowersLettersEvenInsideDoubleByteCharacters) {
   EXPECT_EQ(Cp949(korean), Cp949("냥abc"));
 }
 
+TEST(SplitBarList, TakesOnlyItemsEndedByABar) {
+  using List = std::vector<std::string>;
+  EXPECT_EQ(SplitBarList("a|b|c"), (List{"a", "b"}));
+  EXPECT_EQ(SplitBarList("a|b|c|"), (List{"a", "b", "c"}));
+  EXPECT_EQ(SplitBarList(""), List{});
+  EXPECT_EQ(SplitBarList("no bar"), List{});
+  EXPECT_EQ(SplitBarList("||x|"), (List{"", "", "x"}));
+  EXPECT_EQ(SplitBarList("머리|얼굴|"), (List{"머리", "얼굴"}));
+}
+
 TEST(CodePageConversion, KoreanRoundTripsAndNullIsEmpty) {
   const std::string text = "자동치기 기능을 1234냥";
   const std::u16string wide = MultiByteToWide(text);
