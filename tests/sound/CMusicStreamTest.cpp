@@ -25,8 +25,8 @@ class CMusicStreamTest : public SoundTest {
     o.noise = true;
     return o;
   }
-  std::string PutOgg(const std::string& name, const OggSpec& spec) {
-    return Put(name, testing_support::EncodeOgg(spec));
+  std::string PutOgg(const std::string& name, const OggSpec& options) {
+    return Put(name, testing_support::EncodeOgg(options));
   }
   // The file's PCM, decoded once through a sound source.
   Bytes Decoded(const std::string& path) {

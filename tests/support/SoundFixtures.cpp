@@ -23,10 +23,10 @@ void AppendPage(Bytes& out, const ogg_page& page) {
   out.insert(out.end(), page.body, page.body + page.body_len);
 }
 
-void EncodeLink(const OggSpec& spec, int serial, Bytes& out) {
+void EncodeLink(const OggSpec& options, int serial, Bytes& out) {
   vorbis_info vi;
   vorbis_info_init(&vi);
-  if (vorbis_encode_init_vbr(&vi, spec.channels, spec.rate, spec.quality) != 0) {
+  if (vorbis_encode_init_vbr(&vi, options.channels, options.rate, options.quality) != 0) {
     vorbis_info_clear(&vi);
     return;
   }
@@ -47,7 +47,7 @@ void EncodeLink(const OggSpec& spec, int serial, Bytes& out) {
   ogg_page page;
   while (ogg_stream_flush(&os, &page) != 0) AppendPage(out, page);
 
-  std::mt19937 rng(spec.seed);
+  std::mt19937 rng(options.seed);
   std::uniform_real_distribution<float> noise(-0.5f, 0.5f);
   auto drain = [&] {
     while (vorbis_analysis_blockout(&vd, &vb) == 1) {
@@ -60,13 +60,13 @@ void EncodeLink(const OggSpec& spec, int serial, Bytes& out) {
       }
     }
   };
-  for (int64_t done = 0; done < spec.samples;) {
-    const int n = static_cast<int>(std::min<int64_t>(kBlock, spec.samples - done));
+  for (int64_t done = 0; done < options.samples;) {
+    const int n = static_cast<int>(std::min<int64_t>(kBlock, options.samples - done));
     float** buffer = vorbis_analysis_buffer(&vd, n);
     for (int i = 0; i < n; ++i) {
-      const double t = static_cast<double>(done + i) / spec.rate;
-      for (int c = 0; c < spec.channels; ++c)
-        buffer[c][i] = spec.noise ? noise(rng) : static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * spec.hz * t + c));
+      const double t = static_cast<double>(done + i) / options.rate;
+      for (int c = 0; c < options.channels; ++c)
+        buffer[c][i] = options.noise ? noise(rng) : static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * options.hz * t + c));
     }
     vorbis_analysis_wrote(&vd, n);
     drain();
@@ -85,7 +85,7 @@ void EncodeLink(const OggSpec& spec, int serial, Bytes& out) {
 
 }  // namespace
 
-Bytes EncodeOgg(const OggSpec& spec) { return EncodeOggChain({spec}); }
+Bytes EncodeOgg(const OggSpec& options) { return EncodeOggChain({options}); }
 
 Bytes EncodeOggChain(const std::vector<OggSpec>& links) {
   Bytes out;
@@ -107,47 +107,47 @@ Bytes WrapPsn(const Bytes& ogg, uint32_t offset) {
   return out;
 }
 
-Bytes MakeWav(const WavSpec& spec) {
+Bytes MakeWav(const WavSpec& options) {
   Bytes body;
-  PutTag(body, spec.form);
-  if (spec.listBeforeFmt) {
+  PutTag(body, options.form);
+  if (options.listBeforeFmt) {
     PutTag(body, "LIST");
     PutLe(body, 5, 4);
     PutTag(body, "INFOx");
     body.push_back(0);  // pad
   }
   Bytes fmt;
-  const uint16_t align = static_cast<uint16_t>(spec.channels * spec.bits / 8);
-  PutLe(fmt, spec.tag, 2);
-  PutLe(fmt, spec.channels, 2);
-  PutLe(fmt, spec.rate, 4);
-  PutLe(fmt, align * spec.rate, 4);
+  const uint16_t align = static_cast<uint16_t>(options.channels * options.bits / 8);
+  PutLe(fmt, options.tag, 2);
+  PutLe(fmt, options.channels, 2);
+  PutLe(fmt, options.rate, 4);
+  PutLe(fmt, align * options.rate, 4);
   PutLe(fmt, align, 2);
-  PutLe(fmt, spec.bits, 2);
-  if (spec.tag != 1) {
-    PutLe(fmt, static_cast<uint32_t>(spec.extra.size()), 2);
-    fmt.insert(fmt.end(), spec.extra.begin(), spec.extra.end());
+  PutLe(fmt, options.bits, 2);
+  if (options.tag != 1) {
+    PutLe(fmt, static_cast<uint32_t>(options.extra.size()), 2);
+    fmt.insert(fmt.end(), options.extra.begin(), options.extra.end());
   }
-  if (spec.fmtSize >= 0) fmt.resize(static_cast<size_t>(spec.fmtSize), 0);
+  if (options.fmtSize >= 0) fmt.resize(static_cast<size_t>(options.fmtSize), 0);
   PutTag(body, "fmt ");
   PutLe(body, static_cast<uint32_t>(fmt.size()), 4);
   body.insert(body.end(), fmt.begin(), fmt.end());
   if (fmt.size() & 1) body.push_back(0);
-  if (spec.oddChunkBeforeData) {
+  if (options.oddChunkBeforeData) {
     PutTag(body, "junk");
     PutLe(body, 3, 4);
     body.insert(body.end(), {'a', 'b', 'c', 0});
   }
   PutTag(body, "data");
-  PutLe(body, static_cast<uint32_t>(spec.data.size()), 4);
-  body.insert(body.end(), spec.data.begin(), spec.data.end());
-  if (spec.data.size() & 1) body.push_back(0);
+  PutLe(body, static_cast<uint32_t>(options.data.size()), 4);
+  body.insert(body.end(), options.data.begin(), options.data.end());
+  if (options.data.size() & 1) body.push_back(0);
 
   Bytes out;
   PutTag(out, "RIFF");
   PutLe(out, static_cast<uint32_t>(body.size()), 4);
   out.insert(out.end(), body.begin(), body.end());
-  out.resize(out.size() - std::min<size_t>(spec.truncateBy, out.size()));
+  out.resize(out.size() - std::min<size_t>(options.truncateBy, out.size()));
   return out;
 }
 

@@ -22,7 +22,7 @@ struct OggSpec {
 };
 
 // One logical stream.
-Bytes EncodeOgg(const OggSpec& spec);
+Bytes EncodeOgg(const OggSpec& options);
 // Links one after the other, each with its own serial number.
 Bytes EncodeOggChain(const std::vector<OggSpec>& links);
 // The music container: a 28-byte header whose masked offset puts the stream at
@@ -43,7 +43,7 @@ struct WavSpec {
   bool oddChunkBeforeData = false;   // an unknown chunk of odd size between fmt and data
   uint32_t truncateBy = 0;           // bytes cut off the end of the file
 };
-Bytes MakeWav(const WavSpec& spec);
+Bytes MakeWav(const WavSpec& options);
 
 // Signed 16-bit little-endian samples as bytes.
 Bytes Pcm16Bytes(const std::vector<int16_t>& samples);
