@@ -51,9 +51,9 @@ void CFileByteSource::Close() {
 }
 
 uint32_t CMemoryByteSource::Read(void* dest, uint32_t count) {
-  if (!open_ || position_ >= static_cast<int64_t>(size_)) return 0;
-  const auto n = static_cast<uint32_t>(std::min<uint64_t>(count, size_ - static_cast<size_t>(position_)));
-  std::memcpy(dest, data_ + position_, n);
+  if (!open_ || position_ >= Size()) return 0;
+  const auto n = static_cast<uint32_t>(std::min<int64_t>(count, Size() - position_));
+  std::memcpy(dest, data_ + base_ + position_, n);
   position_ += n;
   return n;
 }
@@ -61,5 +61,12 @@ uint32_t CMemoryByteSource::Read(void* dest, uint32_t count) {
 bool CMemoryByteSource::Seek(int64_t position) {
   if (!open_ || position < 0) return false;
   position_ = position;
+  return true;
+}
+
+bool CMemoryByteSource::SetBase(int64_t offset) {
+  if (!open_ || offset < 0 || offset > static_cast<int64_t>(size_)) return false;
+  base_ = offset;
+  position_ = 0;
   return true;
 }

@@ -22,6 +22,9 @@ class CByteSource {
   // Releases the file; later reads give 0. Safe to call again.
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
+  // Makes `offset` (from the real start) position 0 and goes there, for a stream
+  // wrapped in a container. Refused beyond the end.
+  virtual bool SetBase(int64_t offset) = 0;
 };
 
 class CFileByteSource final : public CByteSource {
@@ -33,8 +36,7 @@ class CFileByteSource final : public CByteSource {
 
   // Opens for reading; false when the file cannot be opened.
   bool Open(const std::string& path);
-  // Makes `offset` (from the file's start) position 0. Refused beyond the end.
-  bool SetBase(int64_t offset);
+  bool SetBase(int64_t offset) override;
 
   uint32_t Read(void* dest, uint32_t count) override;
   bool Seek(int64_t position) override;
@@ -60,14 +62,16 @@ class CMemoryByteSource final : public CByteSource {
   uint32_t Read(void* dest, uint32_t count) override;
   bool Seek(int64_t position) override;
   int64_t Tell() const override { return position_; }
-  int64_t Size() const override { return static_cast<int64_t>(size_); }
+  int64_t Size() const override { return static_cast<int64_t>(size_) - base_; }
   void Close() override { open_ = false; }
   bool IsOpen() const override { return open_; }
+  bool SetBase(int64_t offset) override;
 
  private:
   std::vector<uint8_t> owned_;
   const uint8_t* data_;
   size_t size_;
+  int64_t base_ = 0;
   int64_t position_ = 0;
   bool open_ = true;
 };

@@ -16,7 +16,8 @@ uint32_t U32At(const uint8_t* b) { return b[0] | b[1] << 8 | b[2] << 16 | uint32
 
 void CMusicStream::Reset() {
   decoder_.Clear();
-  file_.Close();
+  if (source_) source_->Close();
+  source_.reset();
   ReleaseBuffer();
   total_ = played_ = lastCursor_ = writeOffset_ = decoded_ = ahead_ = 0;
   endOfStream_ = false;
@@ -24,10 +25,20 @@ void CMusicStream::Reset() {
 }
 
 void CMusicStream::Open(IDirectSound* ds, const std::string& path) {
+  auto file = std::make_unique<CFileByteSource>();
+  if (!file->Open(path)) {
+    Reset();
+    return;
+  }
+  OpenSource(ds, std::move(file));
+}
+
+void CMusicStream::OpenSource(IDirectSound* ds, std::unique_ptr<CByteSource> source) {
   Reset();
-  if (!ds || !file_.Open(path)) return;
+  if (!ds || !source) return;
+  source_ = std::move(source);
   uint8_t header[kHeaderBytes] = {};
-  const uint32_t got = file_.Read(header, kHeaderBytes);
+  const uint32_t got = source_->Read(header, kHeaderBytes);
   int64_t start = -1;
   if (got == kHeaderBytes && std::memcmp(header, "psn\0", 4) == 0) {
     start = int64_t{kHeaderBytes} + (U32At(header + kMaskedOffsetAt) ^ kOffsetMask);
@@ -35,7 +46,7 @@ void CMusicStream::Open(IDirectSound* ds, const std::string& path) {
     start = 0;
   }
   // An offset beyond the file is refused with the rest.
-  if (start < 0 || !file_.SetBase(start) || !decoder_.Open(&file_)) {
+  if (start < 0 || !source_->SetBase(start) || !decoder_.Open(source_.get())) {
     Reset();
     return;
   }

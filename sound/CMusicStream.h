@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "sound/ByteSource.h"
@@ -16,6 +17,8 @@ class CMusicStream : public CSoundChannel {
 
   // Leaves one second decoded ahead, not playing; on any failure the stream is reset.
   void Open(IDirectSound* ds, const std::string& path);
+  // The same over any byte source (the stream takes it).
+  void OpenSource(IDirectSound* ds, std::unique_ptr<CByteSource> source);
   void Play(int32_t loop);
   void Refill();
   void StopAndRewind();
@@ -42,7 +45,7 @@ class CMusicStream : public CSoundChannel {
   bool DecodeInto(void* part, DWORD bytes);
 
   std::string secondName_;
-  CFileByteSource file_;
+  std::unique_ptr<CByteSource> source_;
   COggDecoder decoder_;
   uint32_t total_ = 0;
   uint32_t played_ = 0;
