@@ -1,6 +1,7 @@
 // The effect table and the device's life: plays by id, the ready flags, replacing
 // and releasing buffers, the size cap.
 #include "SoundTestSupport.h"
+#include "plat/threads.h"
 #include "sound/CGameSoundMgr.h"
 
 namespace sound_test {
@@ -120,6 +121,37 @@ TEST_F(CSoundMgrTest, LoadedEffectSoundsExactlyLikeItsFile) {
   EXPECT_EQ(Bytes(reinterpret_cast<const uint8_t*>(heard.data()),
                   reinterpret_cast<const uint8_t*>(heard.data()) + 4 * 441),
             Bytes(file.end() - 4 * 441, file.end()));
+}
+
+// The loader fills the table while the window thread changes volumes and plays;
+// the sanitizer build checks that the lock covers both.
+TEST_F(CSoundMgrTest, LoaderThreadFillsTheTableWhileTheWindowThreadPlays) {
+  constexpr int32_t kEffects = 40;
+  for (int32_t i = 0; i < kEffects; ++i) Put("e" + std::to_string(i) + ".wav", Wav(1, 22050, 16, 2000, static_cast<uint8_t>(i)));
+  Put("voice.wav", Wav(1, 22050, 16, 2000));
+  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
+  struct Job {
+    CGameSoundMgr* mgr;
+    int32_t loaded = 0;
+  } job{&mgr_};
+  auto loader = [](LPVOID p) -> DWORD {
+    auto* j = static_cast<Job*>(p);
+    for (int32_t i = 0; i < kEffects; ++i) j->loaded += j->mgr->LoadSound("e" + std::to_string(i) + ".wav", i, 0);
+    return 0;
+  };
+  HANDLE thread = CreateThread(nullptr, 0, loader, &job, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  for (int32_t round = 0; round < 200; ++round) {
+    mgr_.SetEffectsVolume(-(round % 50) * 10);
+    mgr_.SetChannelsVolume(-100);
+    mgr_.Play(round % kEffects, 0, 0, 0);
+    mgr_.PlayFile("voice.wav", -200);
+  }
+  ASSERT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  EXPECT_EQ(job.loaded, kEffects);
+  mgr_.SetEffectsVolume(-300);
+  for (int32_t i = 0; i < kEffects; ++i) EXPECT_EQ(mgr_.GetVolume(i), -300) << i;
 }
 
 }  // namespace

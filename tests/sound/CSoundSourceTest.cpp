@@ -34,7 +34,7 @@ class CSoundSourceTest : public testing::Test {
     return all;
   }
   static Bytes WithoutLast(Bytes b, size_t n) {
-    b.resize(b.size() - n);
+    b.erase(b.end() - static_cast<std::ptrdiff_t>(std::min(n, b.size())), b.end());
     return b;
   }
   static Bytes Ramp(size_t n) {
