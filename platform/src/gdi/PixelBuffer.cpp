@@ -105,7 +105,8 @@ COLORREF DeviceToColor(const PixelBuffer& buf, uint32_t value) {
 }
 
 uint32_t ValueMask(const PixelBuffer& buf) {
-  return buf.bpp >= 32 ? 0xFFFFFFFFu : ((1u << buf.bpp) - 1);
+  if (buf.bpp == 16 || buf.bpp == 32) return buf.masks[0] | buf.masks[1] | buf.masks[2];
+  return (1u << buf.bpp) - 1;
 }
 
 uint32_t ReadPixel(const PixelBuffer& buf, int32_t x, int32_t y) {

@@ -55,7 +55,7 @@ void ReadRow(const PixelBuffer& buf, int32_t x, int32_t y, int32_t n, uint32_t* 
 void WriteRow(const PixelBuffer& buf, int32_t x, int32_t y, int32_t n, const uint32_t* in);
 // Converts device values of `from` into device values of `to` in place.
 void ConvertValues(const PixelBuffer& from, const PixelBuffer& to, uint32_t* values, int32_t n);
-// Mask of the meaningful bits of a device value.
+// Mask of the colour bits of a device value (raster operations leave the rest 0).
 uint32_t ValueMask(const PixelBuffer& buf);
 
 }  // namespace plat::detail::gdi
