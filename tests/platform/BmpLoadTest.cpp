@@ -2,6 +2,10 @@
 // without reading past the file (ASan checks the reads).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
 #include "GdiFixtures.h"
 #include "plat/error.h"
 #include "plat/gdi.h"
@@ -173,6 +177,38 @@ TEST(BmpLoad, RequestedSizesStretchThePicture) {
   EXPECT_EQ(PixelOf(bm, 1, 1), RGB(255, 0, 0));
   EXPECT_EQ(PixelOf(bm, 3, 3), RGB(255, 255, 255));
   DeleteObject(bm);
+}
+
+// The fuzz target's seeds are files this writer makes; DORVIK_WRITE_SEEDS=1 rewrites them.
+TEST(BmpLoad, FuzzSeedsAreWhatTheWriterMakes) {
+  const char* source = std::getenv("DORVIK_SOURCE_DIR");
+  if (!source) GTEST_SKIP() << "run under CTest";
+  const std::string dir = std::string(source) + "/fuzz/corpus/bmp_read/";
+  std::vector<std::pair<std::string, std::vector<uint8_t>>> seeds;
+  for (uint16_t bpp : {1, 4, 8, 16, 24, 32}) seeds.emplace_back("rgb" + std::to_string(bpp) + ".bmp", WriteBmp(TwoByTwo(bpp)));
+  BmpSpec fields = TwoByTwo(16);
+  fields.compression = BI_BITFIELDS;
+  fields.masks[0] = 0xF800, fields.masks[1] = 0x07E0, fields.masks[2] = 0x001F;
+  seeds.emplace_back("bitfields16.bmp", WriteBmp(fields));
+  BmpSpec v5 = TwoByTwo(32);
+  v5.headerSize = 124;
+  v5.compression = BI_BITFIELDS;
+  v5.masks[0] = 0xFF0000, v5.masks[1] = 0x00FF00, v5.masks[2] = 0x0000FF;
+  seeds.emplace_back("v5-bitfields32.bmp", WriteBmp(v5));
+  BmpSpec topDown = TwoByTwo(24);
+  topDown.height = -2;
+  seeds.emplace_back("topdown24.bmp", WriteBmp(topDown));
+  const bool write = std::getenv("DORVIK_WRITE_SEEDS") != nullptr;
+  for (const auto& [name, bytes] : seeds) {
+    SCOPED_TRACE(name);
+    if (write) {
+      std::ofstream(dir + name, std::ios::binary)
+          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::ifstream in(dir + name, std::ios::binary);
+    const std::vector<uint8_t> stored((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(stored, bytes);
+  }
 }
 
 }  // namespace
