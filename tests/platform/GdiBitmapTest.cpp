@@ -1,6 +1,8 @@
 // Pixel formats, bitmaps, DIBs, DCs and objects.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "GdiFixtures.h"
 #include "plat/error.h"
 #include "plat/gdi.h"
@@ -261,6 +263,52 @@ TEST(GdiBitmap, GetDibitsReadsRowsInTheRequestedOrderAndDepth) {
   EXPECT_EQ(rows[1] & 0xE0, 0x40u);
   EXPECT_EQ(info.colors[1].rgbRed, 255);
   DeleteObject(mono);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GdiFaults, InjectedFailuresReportTheWindowsWay) {
+  HDC screen = GetDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {40, 2, 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  LOGFONTA lf{};
+  struct Case {
+    const char* fault;
+    std::function<void*()> make;
+  } cases[] = {
+      {"CreateCompatibleDC", [&] { return static_cast<void*>(CreateCompatibleDC(screen)); }},
+      {"CreateCompatibleBitmap", [&] { return static_cast<void*>(CreateCompatibleBitmap(screen, 2, 2)); }},
+      {"CreateDIBSection", [&] { return static_cast<void*>(CreateDIBSection(screen, &info, DIB_RGB_COLORS, nullptr, nullptr, 0)); }},
+      {"CreateFontIndirectA", [&] { return static_cast<void*>(CreateFontIndirectA(&lf)); }},
+      {"CreateBrushIndirect", [&] { return static_cast<void*>(CreateSolidBrush(0)); }},
+      {"CreatePenIndirect", [&] { return static_cast<void*>(CreatePen(PS_SOLID, 1, 0)); }},
+  };
+  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    plat::sim::FailNext(c.fault);
+    SetLastError(0);
+    EXPECT_EQ(c.make(), nullptr);
+    EXPECT_NE(GetLastError(), 0u);
+    EXPECT_EQ(plat::sim::FaultsFired(c.fault), 1u);
+  }
+  plat::sim::ClearFaults();
+  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
+  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST(GdiDc, OnlyTheDesktopHasADcWithoutAWindowsLayer) {
+  HDC desk = GetWindowDC(GetDesktopWindow());
+  ASSERT_NE(desk, nullptr);
+  EXPECT_EQ(GetDeviceCaps(desk, BITSPIXEL), 32);
+  EXPECT_EQ(ReleaseDC(GetDesktopWindow(), desk), 1);
+  EXPECT_EQ(ReleaseDC(GetDesktopWindow(), desk), 0);  // already released
+  HDC mem = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(ReleaseDC(nullptr, mem), 0);  // memory DCs are deleted, not released
+  EXPECT_TRUE(DeleteDC(mem));
 }
 
 }  // namespace

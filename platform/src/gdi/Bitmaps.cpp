@@ -17,7 +17,8 @@ std::shared_ptr<BitmapObject> NewBitmapLike(const PixelBuffer& like, int32_t wid
 }
 
 // The format a DC's compatible bitmaps get: a memory DC's current bitmap (monochrome
-// on a fresh one, as GDI), else the display's. No DC: monochrome.
+// on a fresh one, as GDI), a surface's own format, else the display's. No DC:
+// monochrome.
 const PixelBuffer& CompatibleFormat(HDC hdc) {
   static const PixelBuffer* mono = [] {
     auto* p = new PixelBuffer;
@@ -27,6 +28,7 @@ const PixelBuffer& CompatibleFormat(HDC hdc) {
   std::shared_ptr<DeviceContext> dc = hdc ? FindDC(hdc) : nullptr;
   if (!dc) return *mono;
   if (dc->kind == DeviceContext::Kind::Memory) return dc->state.bitmap->pixels;
+  if (dc->kind == DeviceContext::Kind::Surface) return dc->surface;
   return DisplayFormat();
 }
 
@@ -66,8 +68,12 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
 }
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
-  if (!FindDC(hdc) || plat::detail::ShouldFail("CreateCompatibleBitmap")) {
+  if (!FindDC(hdc)) {
     SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  if (plat::detail::ShouldFail("CreateCompatibleBitmap")) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
   if (width == 0 || height == 0) return CreateBitmap(1, 1, 1, 1, nullptr);

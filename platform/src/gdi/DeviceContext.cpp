@@ -71,6 +71,18 @@ std::shared_ptr<DeviceContext> NewDC(DeviceContext::Kind kind) {
   return dc;
 }
 
+HDC OpenSurfaceDC(const PixelBuffer& pixels) {
+  auto dc = NewDC(DeviceContext::Kind::Surface);
+  dc->surface = pixels;
+  return InsertDC(std::move(dc));
+}
+
+bool CloseSurfaceDC(HDC hdc) {
+  std::shared_ptr<DeviceContext> dc = FindDC(hdc);
+  if (!dc || dc->kind != DeviceContext::Kind::Surface) return false;
+  return Handles().Remove(FromHandle(hdc), HandleKind::DeviceContext) != nullptr;
+}
+
 }  // namespace plat::detail::gdi
 
 using namespace plat::detail::gdi;

@@ -27,10 +27,11 @@ struct DcState {
 };
 
 struct DeviceContext : Object {
-  enum class Kind { Memory, Screen, Window };
+  enum class Kind { Memory, Screen, Window, Surface };
   Kind kind = Kind::Memory;
   HWND hwnd = nullptr;
-  // Screen and window DCs draw into memory owned elsewhere; memory DCs into their bitmap.
+  // Screen, window and surface DCs draw into memory owned elsewhere; memory DCs into
+  // their bitmap.
   PixelBuffer surface;
   std::optional<Region> systemClip;  // window region and paint area
   DcState state;
@@ -62,6 +63,11 @@ std::shared_ptr<DeviceContext> FindDC(HDC hdc);
 HDC InsertDC(std::shared_ptr<DeviceContext> dc);
 // A DC with the default objects selected (not yet in the handle table).
 std::shared_ptr<DeviceContext> NewDC(DeviceContext::Kind kind);
+
+// A DC over pixels owned elsewhere (a DirectDraw surface while its DC is out); the
+// memory must stay valid until CloseSurfaceDC.
+HDC OpenSurfaceDC(const PixelBuffer& pixels);
+bool CloseSurfaceDC(HDC hdc);
 
 // The simulated screen behind GetDC(NULL).
 PixelBuffer& ScreenBuffer();

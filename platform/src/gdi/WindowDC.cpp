@@ -61,7 +61,10 @@ HDC GetWindowDC(HWND hwnd) { return OpenWindowDC(hwnd, nullptr); }
 
 int ReleaseDC(HWND hwnd, HDC hdc) {
   std::shared_ptr<DeviceContext> dc = FindDC(hdc);
-  if (!dc || dc->kind == DeviceContext::Kind::Memory || (hwnd && dc->hwnd != hwnd)) return 0;
+  if (!dc || dc->kind == DeviceContext::Kind::Memory || dc->kind == DeviceContext::Kind::Surface ||
+      (hwnd && dc->hwnd != hwnd)) {
+    return 0;
+  }
   plat::detail::Handles().Remove(plat::detail::FromHandle(hdc), plat::detail::HandleKind::DeviceContext);
   return 1;
 }
