@@ -24,5 +24,5 @@ function(dorvik_test_dir name folder)
     endif()
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "DORVIK_SOURCE_DIR=${CMAKE_SOURCE_DIR};DORVIK_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    PROPERTIES ENVIRONMENT "DORVIK_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()

@@ -10,6 +10,7 @@
 
 #include "plat/error.h"
 #include "plat/gdi.h"
+#include "plat/winuser.h"
 
 namespace {
 

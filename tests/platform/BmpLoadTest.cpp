@@ -9,6 +9,7 @@
 #include "GdiFixtures.h"
 #include "plat/error.h"
 #include "plat/gdi.h"
+#include "plat/winuser.h"
 
 using gdi_test::BmpSpec;
 using gdi_test::ScratchDir;

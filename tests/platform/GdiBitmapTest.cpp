@@ -6,6 +6,7 @@
 #include "GdiFixtures.h"
 #include "plat/error.h"
 #include "plat/gdi.h"
+#include "plat/winuser.h"
 #include "plat/sim.h"
 
 using gdi_test::DibCanvas;
@@ -300,7 +301,7 @@ TEST(GdiFaults, InjectedFailuresReportTheWindowsWay) {
   ReleaseDC(nullptr, screen);
 }
 
-TEST(GdiDc, OnlyTheDesktopHasADcWithoutAWindowsLayer) {
+TEST(GdiDc, ReleaseDcReleasesOnlyWindowAndScreenDcs) {
   HDC desk = GetWindowDC(GetDesktopWindow());
   ASSERT_NE(desk, nullptr);
   EXPECT_EQ(GetDeviceCaps(desk, BITSPIXEL), 32);

@@ -7,6 +7,7 @@
 
 #include "GdiFixtures.h"
 #include "plat/gdi.h"
+#include "plat/winuser.h"
 
 using gdi_test::DibCanvas;
 using gdi_test::kMasks565;

@@ -6,6 +6,7 @@
 
 #include "GdiFixtures.h"
 #include "plat/gdi.h"
+#include "plat/winuser.h"
 #include "plat/sim.h"
 
 using gdi_test::DibCanvas;

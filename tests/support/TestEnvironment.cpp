@@ -9,6 +9,8 @@
 namespace testing_support {
 
 void PlatformEnvironment::SetUp() {
+  // Tests run on the virtual clock: time moves only when a test advances it.
+  plat::sim::UseVirtualClock();
   // Tests never touch the user's own registry file.
   std::string dir = (std::filesystem::temp_directory_path() / "dorvik-test-XXXXXX").string();
   if (mkdtemp(dir.data())) {

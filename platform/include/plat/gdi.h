@@ -171,12 +171,8 @@ constexpr UINT LR_MONOCHROME = 0x0001;
 constexpr UINT LR_LOADFROMFILE = 0x0010;
 constexpr UINT LR_CREATEDIBSECTION = 0x2000;
 
-// Window and screen DCs (declared by the windows layer too). GetDC(NULL) and the
-// desktop window draw on the simulated screen in the display's format.
-HWND GetDesktopWindow();
-HDC GetDC(HWND hwnd);
-HDC GetWindowDC(HWND hwnd);
-int ReleaseDC(HWND hwnd, HDC hdc);
+// Window and screen DCs (GetDC, GetWindowDC, BeginPaint, ReleaseDC) are in
+// plat/winuser.h; GetDC(NULL) draws on the simulated screen in the display's format.
 
 // Device contexts. A memory DC starts with a 1x1 monochrome bitmap, the white brush,
 // the black pen and the system font, text black on white, opaque.

@@ -104,6 +104,13 @@ union LARGE_INTEGER {
   struct { DWORD LowPart; LONG HighPart; } u;
   LONGLONG QuadPart;
 };
+// Accepted by the functions that take one and ignored: the layer has no security.
+struct SECURITY_ATTRIBUTES {
+  DWORD nLength;
+  LPVOID lpSecurityDescriptor;
+  BOOL bInheritHandle;
+};
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 static_assert(sizeof(FILETIME) == 8 && sizeof(SYSTEMTIME) == 16 && sizeof(LARGE_INTEGER) == 8);
 
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
@@ -192,3 +199,7 @@ constexpr DWORD ERROR_CANTREAD = 1012;
 constexpr DWORD ERROR_CANTWRITE = 1013;
 constexpr DWORD ERROR_REGISTRY_CORRUPT = 1015;
 constexpr DWORD ERROR_KEY_DELETED = 1018;
+constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
+constexpr DWORD ERROR_NOT_LOCKED = 158;
+constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+constexpr DWORD ERROR_DIRECTORY = 267;

@@ -1,6 +1,5 @@
-// File bytes for the image loaders. Until the layer's path mapping is available here,
-// a Windows path maps by turning `\` into `/` and CP949 into UTF-8; module resources
-// are not reachable yet.
+// File bytes for the image loaders: files through the layer's path mapping, bitmaps
+// from the resources registered for a module.
 #include "gdi/FileSource.h"
 
 #include <fcntl.h>
@@ -9,7 +8,8 @@
 
 #include <string>
 
-#include "plat/codepage.h"
+#include "plat/files.h"
+#include "plat/module.h"
 
 namespace plat::detail::gdi {
 
@@ -18,9 +18,7 @@ bool ReadWholeFile(LPCSTR windowsPath, size_t limit, std::vector<uint8_t>& out, 
     error = ERROR_PATH_NOT_FOUND;
     return false;
   }
-  std::string path = plat::Cp949ToUtf8(windowsPath);
-  for (char& c : path)
-    if (c == '\\') c = '/';
+  const std::string path = plat::MapPath(windowsPath);
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     error = ERROR_FILE_NOT_FOUND;
@@ -49,9 +47,16 @@ bool ReadWholeFile(LPCSTR windowsPath, size_t limit, std::vector<uint8_t>& out, 
   return true;
 }
 
-bool ReadBitmapResource(HINSTANCE /*module*/, LPCSTR /*name*/, std::vector<uint8_t>& /*out*/, DWORD& error) {
-  error = ERROR_RESOURCE_NAME_NOT_FOUND;
-  return false;
+bool ReadBitmapResource(HINSTANCE module, LPCSTR name, std::vector<uint8_t>& out, DWORD& error) {
+  HRSRC resource = FindResourceA(module, name, RT_BITMAP);
+  HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+  const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+  if (!bytes) {
+    error = ERROR_RESOURCE_NAME_NOT_FOUND;
+    return false;
+  }
+  out.assign(bytes, bytes + SizeofResource(module, resource));
+  return true;
 }
 
 }  // namespace plat::detail::gdi

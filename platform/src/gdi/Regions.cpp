@@ -4,7 +4,7 @@
 
 #include "gdi/Blit.h"
 #include "gdi/DeviceContext.h"
-#include "gdi/WindowBridge.h"
+#include "gdi/WindowDC.h"
 #include "plat/error.h"
 
 using namespace plat::detail::gdi;

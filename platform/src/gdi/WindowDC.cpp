@@ -1,70 +1,69 @@
-// DCs of windows and of the desktop: the windows layer's bridge supplies the
-// backing store; the desktop window draws on the simulated screen.
-#include <atomic>
+// Window and screen DCs for the windows layer, which owns windows, their backing
+// stores and regions and calls in here from GetDC, BeginPaint and SetWindowRgn.
+#include "gdi/WindowDC.h"
+
+#include <cstring>
 
 #include "gdi/DeviceContext.h"
-#include "gdi/WindowBridge.h"
-#include "plat/error.h"
+#include "gdi/TextRender.h"
+#include "plat/gdi_text.h"
 
 namespace plat::detail::gdi {
 namespace {
 
-std::atomic<WindowBridge*>& Bridge() {
-  static auto* bridge = new std::atomic<WindowBridge*>(nullptr);
-  return *bridge;
-}
+constexpr int kPointsPerInch = 72;
+constexpr int kDotsPerInch = 96;
+constexpr char kLatinLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
-// The desktop's handle while no windows layer is installed: outside the handle
-// table's range, so it never names another object.
-HWND FallbackDesktop() { return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x7FFFFFF0u)); }
+bool IsWindowKind(const DeviceContext& dc) {
+  return dc.kind == DeviceContext::Kind::Window || dc.kind == DeviceContext::Kind::Screen;
+}
 
 }  // namespace
 
-void SetWindowBridge(WindowBridge* bridge) { Bridge().store(bridge); }
-
-HDC OpenWindowDC(HWND hwnd, const Region* paintArea) {
-  WindowBridge* bridge = Bridge().load();
-  const HWND desktop = bridge ? bridge->DesktopWindow() : FallbackDesktop();
-  if (!hwnd || hwnd == desktop) {
-    auto dc = NewDC(DeviceContext::Kind::Screen);
-    dc->hwnd = hwnd;
-    if (paintArea) dc->systemClip = *paintArea;
-    return InsertDC(std::move(dc));
-  }
-  WindowSurface surface;
-  if (!bridge || !bridge->Surface(hwnd, surface)) {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return nullptr;
-  }
-  auto dc = NewDC(DeviceContext::Kind::Window);
+HDC OpenWindowDC(HWND hwnd, const PixelBuffer* backing, const Region& clip) {
+  auto dc = NewDC(backing ? DeviceContext::Kind::Window : DeviceContext::Kind::Screen);
   dc->hwnd = hwnd;
-  dc->surface = surface.pixels;
-  if (surface.region) dc->systemClip = std::move(surface.region);
-  if (paintArea) {
-    dc->systemClip = dc->systemClip ? Region::Combine(*dc->systemClip, *paintArea, Region::Op::And) : *paintArea;
-  }
+  if (backing) dc->surface = *backing;
+  dc->systemClip = clip;
   return InsertDC(std::move(dc));
 }
 
-}  // namespace plat::detail::gdi
-
-using namespace plat::detail::gdi;
-
-HWND GetDesktopWindow() {
-  WindowBridge* bridge = Bridge().load();
-  return bridge ? bridge->DesktopWindow() : FallbackDesktop();
-}
-
-HDC GetDC(HWND hwnd) { return OpenWindowDC(hwnd, nullptr); }
-
-HDC GetWindowDC(HWND hwnd) { return OpenWindowDC(hwnd, nullptr); }
-
-int ReleaseDC(HWND hwnd, HDC hdc) {
+bool CloseWindowDC(HDC hdc) {
   std::shared_ptr<DeviceContext> dc = FindDC(hdc);
-  if (!dc || dc->kind == DeviceContext::Kind::Memory || dc->kind == DeviceContext::Kind::Surface ||
-      (hwnd && dc->hwnd != hwnd)) {
-    return 0;
-  }
-  plat::detail::Handles().Remove(plat::detail::FromHandle(hdc), plat::detail::HandleKind::DeviceContext);
-  return 1;
+  if (!dc || !IsWindowKind(*dc)) return false;
+  return Handles().Remove(FromHandle(hdc), HandleKind::DeviceContext) != nullptr;
 }
+
+HWND WindowOfDC(HDC hdc) {
+  std::shared_ptr<DeviceContext> dc = FindDC(hdc);
+  return dc && IsWindowKind(*dc) ? dc->hwnd : nullptr;
+}
+
+std::optional<RECT> ClipBoxOfDC(HDC hdc) {
+  std::shared_ptr<DeviceContext> dc = FindDC(hdc);
+  if (!dc || !IsWindowKind(*dc)) return std::nullopt;
+  return dc->Clip().Box();
+}
+
+std::optional<COLORREF> SolidBrushColour(HBRUSH brush) {
+  std::shared_ptr<BrushObject> b = FindAs<BrushObject>(brush, GdiType::Brush);
+  if (!b || b->Hollow()) return std::nullopt;
+  return b->brush.lbColor;
+}
+
+void DialogBaseUnits(const std::string& face, int32_t points, int* x, int* y) {
+  FontObject font;
+  font.font.lfHeight = -((points * kDotsPerInch + kPointsPerInch / 2) / kPointsPerInch);
+  font.font.lfWeight = FW_NORMAL;
+  font.font.lfCharSet = DEFAULT_CHARSET;
+  std::strncpy(font.font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  const std::shared_ptr<FontInstance> f = Realise(font);
+  const std::vector<TextChar> letters = DecodeCp949(kLatinLetters, sizeof(kLatinLetters) - 1);
+  const int32_t width = RunWidth(*f, letters.data(), letters.size(), RunStyle{}, 0);
+  const int32_t count = static_cast<int32_t>(letters.size());
+  *x = (width / (count / 2) + 1) / 2;
+  *y = f->Height();
+}
+
+}  // namespace plat::detail::gdi

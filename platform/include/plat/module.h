@@ -1,0 +1,100 @@
+// Modules and their resources. A module is a shared object of the process (or the main
+// program); resources are not read from the binary but registered by the module from its
+// load-time initialiser, and looked up the Windows way.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "plat/types.h"
+
+using FARPROC = INT_PTR (*)();
+
+// Integer resource ids travel as pointers whose value fits 16 bits.
+inline LPSTR MAKEINTRESOURCEA(uintptr_t id) { return reinterpret_cast<LPSTR>(static_cast<uintptr_t>(static_cast<WORD>(id))); }
+#define MAKEINTRESOURCE MAKEINTRESOURCEA
+inline bool IS_INTRESOURCE(const void* p) { return (reinterpret_cast<uintptr_t>(p) >> 16) == 0; }
+
+#define RT_CURSOR MAKEINTRESOURCEA(1)
+#define RT_BITMAP MAKEINTRESOURCEA(2)
+#define RT_ICON MAKEINTRESOURCEA(3)
+#define RT_MENU MAKEINTRESOURCEA(4)
+#define RT_DIALOG MAKEINTRESOURCEA(5)
+#define RT_STRING MAKEINTRESOURCEA(6)
+#define RT_FONT MAKEINTRESOURCEA(8)
+#define RT_RCDATA MAKEINTRESOURCEA(10)
+#define RT_GROUP_CURSOR MAKEINTRESOURCEA(12)
+#define RT_GROUP_ICON MAKEINTRESOURCEA(14)
+#define RT_VERSION MAKEINTRESOURCEA(16)
+
+// Finds a loaded module by file name, ignoring ASCII case, the directory, the extension
+// (".dll", ".so", ".so.N") and a "lib" prefix on disk: "Dorvik2", "dorvik2.dll" and
+// "libdorvik2.so" name the same module. Null = the main program. The handle stays the
+// same for the life of the process.
+HMODULE GetModuleHandleA(LPCSTR moduleName);
+// The module's native path (for example "/opt/game/libdorvik2.so"), in CP949. The
+// directory separator is "/", which the path mapping accepts back. Windows contract:
+// returns the length copied; a short buffer gets a truncated, terminated path, the
+// result `size` and ERROR_INSUFFICIENT_BUFFER.
+DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+// Accepted: there are no per-thread notifications to disable.
+BOOL DisableThreadLibraryCalls(HMODULE module);
+// dlopen through the path mapping; a bare name is searched the loader's way, then as
+// "lib<name>.so" and "<name>.so".
+HMODULE LoadLibraryA(LPCSTR fileName);
+// Symbols by name only (ordinals are refused with ERROR_PROC_NOT_FOUND).
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
+// Releases one LoadLibraryA reference; the handle itself stays valid.
+BOOL FreeLibrary(HMODULE module);
+
+// `name` and `type` are strings (case-insensitive; "#101" means id 101) or integer ids
+// made with MAKEINTRESOURCEA. A null module is the main program.
+HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+// The loaded resource is the resource handle itself: LockResource gives its bytes, which
+// live as long as the process.
+HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+LPVOID LockResource(HGLOBAL resourceData);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
+// Obsolete on Windows as well: does nothing and returns FALSE.
+BOOL FreeResource(HGLOBAL resourceData);
+
+namespace plat {
+
+// The module whose code or data holds `address` (pass the address of one of the module's
+// own functions); null when none does.
+HMODULE ModuleFromAddress(const void* address);
+
+// Registers a resource of `module` (null = the main program); the bytes are copied.
+// Registering the same type and name again replaces what later lookups find; handles
+// already handed out keep the old bytes.
+bool RegisterResource(HMODULE module, LPCSTR type, LPCSTR name, const void* bytes, size_t size);
+
+// A dialog template in the shape the window system builds dialogs from. Coordinates are
+// dialog units; `className` is a window class name ("Button", "Static", ...).
+struct DialogItemTemplate {
+  std::string className;
+  std::string text;
+  int32_t id = 0;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  int16_t x = 0, y = 0, cx = 0, cy = 0;
+};
+
+struct DialogTemplate {
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  std::string fontFace;
+  int32_t fontSize = 0;  // points
+  int16_t x = 0, y = 0, cx = 0, cy = 0;
+  std::string title;
+  std::vector<DialogItemTemplate> items;
+};
+
+// Same naming rules as FindResourceA. A template registered again replaces the old one
+// for later lookups; pointers already returned stay valid.
+bool RegisterDialogTemplate(HMODULE module, LPCSTR idOrName, DialogTemplate dialog);
+// Null (and ERROR_RESOURCE_NAME_NOT_FOUND) when the module has no such template.
+const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName);
+
+}  // namespace plat

@@ -1,0 +1,16 @@
+// Test control of the file system view: which folder a fake Windows path stands for.
+#pragma once
+
+#include <string>
+
+namespace plat::sim {
+
+// Paths starting with `windowsPrefix` (compared without regard to ASCII case or separator
+// style) map into `nativeFolder`. The folder is used as given; what follows the prefix is
+// resolved inside it.
+void MapPathPrefix(const std::string& windowsPrefix, const std::string& nativeFolder);
+void ClearPathPrefixes();
+// Folder that unmapped drive paths (`C:\...`) map into; "/" by default.
+void SetDriveRoot(const std::string& nativeFolder);
+
+}  // namespace plat::sim

@@ -1,0 +1,51 @@
+#include "files/FileObject.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "plat/files.h"
+
+namespace plat::detail {
+
+FileObject::~FileObject() {
+  OpenFileTable().Remove(this);
+  if (fd >= 0) close(fd);
+}
+
+bool OpenFiles::Conflicts(dev_t device, ino_t inode, DWORD access, DWORD share) const {
+  auto allows = [](DWORD shareBits, DWORD accessBits) {
+    if ((accessBits & kAccessRead) && !(shareBits & FILE_SHARE_READ)) return false;
+    if ((accessBits & kAccessWrite) && !(shareBits & FILE_SHARE_WRITE)) return false;
+    return true;
+  };
+  for (const FileObject* f : files_) {
+    if (f->device != device || f->inode != inode) continue;
+    if (!allows(f->share, access) || !allows(share, f->access)) return true;
+  }
+  return false;
+}
+
+bool OpenFiles::ForbidsDelete(dev_t device, ino_t inode) const {
+  return std::any_of(files_.begin(), files_.end(), [&](const FileObject* f) {
+    return f->device == device && f->inode == inode && !(f->share & FILE_SHARE_DELETE);
+  });
+}
+
+void OpenFiles::Add(const FileObject* file) { files_.push_back(file); }
+
+void OpenFiles::Remove(const FileObject* file) {
+  std::lock_guard lock(mutex_);
+  std::erase(files_, file);
+}
+
+OpenFiles& OpenFileTable() {
+  static OpenFiles* table = new OpenFiles;
+  return *table;
+}
+
+std::shared_ptr<FileObject> FindFile(HANDLE handle) {
+  return Handles().Get<FileObject>(FromHandle(handle), HandleKind::File);
+}
+
+}  // namespace plat::detail

@@ -1,0 +1,32 @@
+// Calendar arithmetic for the wall-time views: 100-nanosecond ticks since
+// 1601-01-01 (the FILETIME scale) to and from calendar fields, and the TZ offset.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "plat/types.h"
+
+namespace plat::detail {
+
+constexpr int64_t kTicksPerMicro = 10;
+constexpr int64_t kTicksPerSecond = 10000000;
+
+// Null when a field is out of range (wDayOfWeek is ignored).
+std::optional<int64_t> SystemTimeToTicks(const SYSTEMTIME& time);
+// `ticks` must not be negative.
+SYSTEMTIME TicksToSystemTime(int64_t ticks);
+
+// Offset of local time (TZ) from UTC at that UTC moment, in ticks.
+int64_t LocalOffsetTicks(int64_t utcTicks);
+int64_t LocalToUtcTicks(int64_t localTicks);
+
+inline FILETIME ToFileTime(int64_t ticks) {
+  const auto v = static_cast<uint64_t>(ticks);
+  return FILETIME{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
+}
+inline uint64_t FromFileTime(const FILETIME& t) {
+  return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+}  // namespace plat::detail

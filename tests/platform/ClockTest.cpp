@@ -1,0 +1,261 @@
+// The layer clock: virtual time frozen until advanced, advancing through due events,
+// Sleep on and off the window thread, and the waiting rules of the window thread.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "KernelTestSupport.h"
+#include "kernel/Clock.h"
+#include "plat/sim.h"
+#include "plat/threads.h"
+#include "plat/time.h"
+
+namespace clk = plat::detail;
+using kernel_test::Event;
+using kernel_test::kSoonMs;
+using kernel_test::StartThread;
+
+namespace {
+
+constexpr uint64_t kMs = 1000;  // microseconds
+
+// A schedule the test controls, registered once (sources live for the process).
+class TestSchedule final : public clk::DueSource {
+ public:
+  static TestSchedule& Get() {
+    static TestSchedule* s = [] {
+      auto* p = new TestSchedule;
+      clk::AddDueSource(p);
+      return p;
+    }();
+    return *s;
+  }
+  void Reset(std::vector<uint64_t> due = {}) {
+    std::lock_guard lock(mutex_);
+    due_ = std::move(due);
+    reached_.clear();
+  }
+  // The clock's reading each time RunDue found something due.
+  std::vector<uint64_t> Reached() {
+    std::lock_guard lock(mutex_);
+    return reached_;
+  }
+  std::optional<uint64_t> NextDueAfter(uint64_t now) override {
+    std::lock_guard lock(mutex_);
+    std::optional<uint64_t> best;
+    for (uint64_t d : due_)
+      if (d > now && (!best || d < *best)) best = d;
+    return best;
+  }
+  void RunDue(uint64_t now) override {
+    std::lock_guard lock(mutex_);
+    for (auto it = due_.begin(); it != due_.end();) {
+      if (*it <= now) {
+        reached_.push_back(now);
+        it = due_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<uint64_t> due_;
+  std::vector<uint64_t> reached_;
+};
+
+std::vector<uint64_t>& PumpCalls() {
+  static auto* calls = new std::vector<uint64_t>;
+  return *calls;
+}
+void RecordPump() { PumpCalls().push_back(clk::NowMicros()); }
+
+std::string& FatalMessage() {
+  static auto* message = new std::string;
+  return *message;
+}
+void RecordFatal(const char* message) { FatalMessage() = message; }
+
+class ClockTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    plat::sim::UseVirtualClock();
+    ASSERT_TRUE(kernel_test::PollUntil([] { return plat::sim::LiveLayerThreads() == 0; }));
+    TestSchedule::Get().Reset();
+    PumpCalls().clear();
+    FatalMessage().clear();
+    clk::SetAdvancePump(&RecordPump);
+    plat::sim::SetFatalErrorHandler(&RecordFatal);
+    t0_ = plat::sim::NowMicros();
+  }
+  void TearDown() override {
+    TestSchedule::Get().Reset();
+    clk::SetAdvancePump(nullptr);
+    plat::sim::SetFatalErrorHandler(nullptr);
+    plat::sim::SetRealWaitLimit(50);
+  }
+  uint64_t Elapsed() const { return plat::sim::NowMicros() - t0_; }
+  void Schedule(std::initializer_list<uint64_t> offsetsMs) {
+    std::vector<uint64_t> due;
+    for (uint64_t ms : offsetsMs) due.push_back(t0_ + ms * kMs);
+    TestSchedule::Get().Reset(due);
+  }
+  std::vector<uint64_t> InMs(const std::vector<uint64_t>& times) const {
+    std::vector<uint64_t> out;
+    for (uint64_t t : times) out.push_back((t - t0_) / kMs);
+    return out;
+  }
+
+  uint64_t t0_ = 0;
+};
+
+using Offsets = std::vector<uint64_t>;
+
+TEST_F(ClockTest, VirtualTimeIsFrozenUntilAdvanced) {
+  const DWORD ticks = GetTickCount();
+  Event never;
+  EXPECT_EQ(WaitForSingleObject(never.get(), 20), WAIT_TIMEOUT);  // real time passes ...
+  EXPECT_EQ(Elapsed(), 0u);                                      // ... virtual time does not
+  EXPECT_EQ(GetTickCount(), ticks);
+
+  plat::sim::AdvanceClock(250);
+  EXPECT_EQ(Elapsed(), 250 * kMs);
+  EXPECT_EQ(GetTickCount() - ticks, 250u);
+  EXPECT_EQ(timeGetTime(), GetTickCount());
+  plat::sim::AdvanceClockMicros(7);
+  EXPECT_EQ(Elapsed(), 250 * kMs + 7);
+}
+
+TEST_F(ClockTest, AdvanceStopsAtEachDueEventInOrderAndPumpsThere) {
+  Schedule({100, 30, 30, 500});
+  plat::sim::AdvanceClock(200);
+  EXPECT_EQ(Elapsed(), 200 * kMs);
+  EXPECT_EQ(InMs(TestSchedule::Get().Reached()), (Offsets{30, 30, 100}));
+  EXPECT_EQ(InMs(PumpCalls()), (Offsets{30, 100, 200}));
+  EXPECT_EQ(clk::EarliestDueAfter(plat::sim::NowMicros()), t0_ + 500 * kMs);
+}
+
+TEST_F(ClockTest, SleepOnTheWindowThreadAdvancesTimeAndRunsDueEventsWithoutPumping) {
+  Schedule({40});
+  Sleep(100);
+  EXPECT_EQ(Elapsed(), 100 * kMs);
+  EXPECT_EQ(InMs(TestSchedule::Get().Reached()), (Offsets{40}));
+  EXPECT_TRUE(PumpCalls().empty());
+}
+
+TEST_F(ClockTest, SleepOnAnotherThreadTakesRealTimeAndLeavesTheClockAlone) {
+  std::atomic<uint64_t> realMicros{0}, virtualMicros{1};
+  HANDLE h = StartThread([&] {
+    const auto start = std::chrono::steady_clock::now();
+    const uint64_t before = plat::sim::NowMicros();
+    Sleep(30);
+    realMicros = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
+                     .count();
+    virtualMicros = plat::sim::NowMicros() - before;
+    return DWORD{0};
+  });
+  ASSERT_EQ(WaitForSingleObject(h, kSoonMs), WAIT_OBJECT_0);
+  CloseHandle(h);
+  EXPECT_GE(realMicros, 30 * kMs);
+  EXPECT_EQ(virtualMicros, 0u);
+  EXPECT_EQ(Elapsed(), 0u);
+}
+
+TEST_F(ClockTest, BlockedWindowThreadJumpsToTheEarlierOfDeadlineAndDueEvent) {
+  Schedule({40});
+  const uint64_t seen = clk::WakeGeneration();
+  EXPECT_EQ(clk::WaitForWork(t0_ + 100 * kMs, seen), clk::WaitOutcome::Due);
+  EXPECT_EQ(Elapsed(), 40 * kMs);
+  EXPECT_EQ(InMs(TestSchedule::Get().Reached()), (Offsets{40}));
+  EXPECT_EQ(clk::WaitForWork(t0_ + 100 * kMs, seen), clk::WaitOutcome::Deadline);
+  EXPECT_EQ(Elapsed(), 100 * kMs);
+  EXPECT_TRUE(PumpCalls().empty());  // a wait is not a test's advance
+}
+
+TEST_F(ClockTest, APostAfterTheLastLookEndsTheWaitWithoutMovingTime) {
+  Schedule({40});
+  const uint64_t seen = clk::WakeGeneration();
+  clk::Notify();  // posted between the look at the queue and the wait
+  EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, seen), clk::WaitOutcome::Notified);
+  EXPECT_EQ(Elapsed(), 0u);
+}
+
+TEST_F(ClockTest, WindowThreadBlockedWithNothingScheduledFailsLoudly) {
+  EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, clk::WakeGeneration()), clk::WaitOutcome::Stuck);
+  EXPECT_EQ(FatalMessage(), "window thread blocked with nothing scheduled");
+  EXPECT_EQ(Elapsed(), 0u);
+}
+
+TEST_F(ClockTest, WindowThreadWaitsInRealTimeForALiveThreadToPost) {
+  plat::sim::SetRealWaitLimit(5);  // the poster takes several limits: the wait must not give up
+  const uint64_t seen = clk::WakeGeneration();
+  Event never;
+  HANDLE h = StartThread([&] {
+    WaitForSingleObject(never.get(), 30);
+    clk::Notify();
+    return DWORD{0};
+  });
+  EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, seen), clk::WaitOutcome::Notified);
+  EXPECT_EQ(Elapsed(), 0u);
+  EXPECT_TRUE(FatalMessage().empty());
+  WaitForSingleObject(h, kSoonMs);
+  CloseHandle(h);
+}
+
+TEST_F(ClockTest, QuietLiveThreadDelaysTheJumpOnlyUntilTheRealWaitLimit) {
+  plat::sim::SetRealWaitLimit(5);
+  Schedule({70});
+  Event release;
+  HANDLE h = StartThread([&] { return WaitForSingleObject(release.get(), INFINITE); });
+  EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, clk::WakeGeneration()), clk::WaitOutcome::Due);
+  EXPECT_EQ(Elapsed(), 70 * kMs);
+  release.Set();
+  WaitForSingleObject(h, kSoonMs);
+  CloseHandle(h);
+}
+
+TEST_F(ClockTest, AnotherThreadsVirtualDeadlineIsADueEventItNeverMovesItself) {
+  std::atomic<uint64_t> wokeAt{0};
+  HANDLE h = StartThread([&] {
+    auto outcome = clk::WaitForWork(t0_ + 100 * kMs, clk::WakeGeneration());
+    wokeAt = plat::sim::NowMicros();
+    return static_cast<DWORD>(outcome);
+  });
+  ASSERT_TRUE(kernel_test::PollUntil([&] { return clk::EarliestDueAfter(t0_) == t0_ + 100 * kMs; }));
+  EXPECT_EQ(Elapsed(), 0u);
+
+  plat::sim::AdvanceClock(300);
+  EXPECT_EQ(InMs(PumpCalls()), (Offsets{100, 300}));
+  ASSERT_EQ(WaitForSingleObject(h, kSoonMs), WAIT_OBJECT_0);
+  DWORD outcome = 0;
+  GetExitCodeThread(h, &outcome);
+  EXPECT_EQ(outcome, static_cast<DWORD>(clk::WaitOutcome::Deadline));
+  EXPECT_GE(wokeAt, t0_ + 100 * kMs);
+  CloseHandle(h);
+}
+
+TEST_F(ClockTest, RealClockRunsAndSwitchingBackNeverGoesBackwards) {
+  plat::sim::UseRealClock();
+  EXPECT_FALSE(plat::sim::IsVirtualClock());
+  const uint64_t a = plat::sim::NowMicros();
+  EXPECT_GE(a, t0_);
+  Event never;
+  WaitForSingleObject(never.get(), 20);
+  const uint64_t b = plat::sim::NowMicros();
+  EXPECT_GE(b - a, 20 * kMs);
+  EXPECT_EQ(clk::WaitForWork(b + 10 * kMs, clk::WakeGeneration()), clk::WaitOutcome::Deadline);
+  EXPECT_GE(plat::sim::NowMicros(), b + 10 * kMs);
+
+  plat::sim::UseVirtualClock();
+  const uint64_t c = plat::sim::NowMicros();
+  EXPECT_GE(c, b + 10 * kMs);
+  WaitForSingleObject(never.get(), 5);
+  EXPECT_EQ(plat::sim::NowMicros(), c);
+}
+
+}  // namespace
