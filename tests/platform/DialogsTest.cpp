@@ -4,6 +4,7 @@
 
 #include "WindowTestSupport.h"
 #include "plat/error.h"
+#include "plat/gdi.h"
 #include "plat/mmsystem.h"
 
 using namespace window_test;
@@ -407,14 +408,27 @@ TEST_F(Dialogs, EndDialogHidesAModelessDialogAndKeepsIt) {
 }
 
 TEST_F(Dialogs, ControlsPlaceInDialogUnitsAndInitGetsTheParameter) {
+  // Dialog units come from the template font (Dotum, 9 points = 12 pixels at 96 dpi):
+  // the average width of the 52 Latin letters and the cell height.
+  HDC screen = GetDC(nullptr);
+  HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Dotum");
+  HGDIOBJ old = SelectObject(screen, font);
+  SIZE letters{};
+  GetTextExtentPoint32A(screen, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(screen, &tm);
+  SelectObject(screen, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, screen);
+  const int ux = (letters.cx / 26 + 1) / 2, uy = tm.tmHeight;
   HWND dlg = MakeForm();
   RECT d, r;
   GetWindowRect(dlg, &d);
-  EXPECT_EQ(d.left, 10 * 6 / 4);
-  EXPECT_EQ(d.right - d.left, 200 * 6 / 4);
+  EXPECT_EQ(d.left, 10 * ux / 4);
+  EXPECT_EQ(d.right - d.left, 200 * ux / 4);
   GetWindowRect(GetDlgItem(dlg, kCheck), &r);
-  EXPECT_EQ(r.left - d.left, 80 * 6 / 4);
-  EXPECT_EQ(r.top - d.top, 20 * 13 / 8);
+  EXPECT_EQ(r.left - d.left, 80 * ux / 4);
+  EXPECT_EQ(r.top - d.top, 20 * uy / 8);
   DestroyWindow(dlg);
   log_.messages.clear();
   HWND again = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), nullptr, RecordingDialogProc, 77);

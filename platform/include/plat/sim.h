@@ -34,6 +34,9 @@ uint32_t FaultsFired(const std::string& fault);
 #if __has_include("plat/sim_registry.h")
 #include "plat/sim_registry.h"
 #endif
+#if __has_include("plat/sim_gdi.h")
+#include "plat/sim_gdi.h"
+#endif
 #if __has_include("plat/sim_crypt.h")
 #include "plat/sim_crypt.h"
 #endif

@@ -1,43 +1,52 @@
+// The windows layer's GDI seam implemented with GDI: DCs over backing stores, brush
+// colours, window regions and dialog units.
 #include "user/GdiSeam.h"
 
-#include "core/HandleTable.h"
+#include "gdi/WindowDC.h"
+#include "plat/gdi.h"
 #include "plat/winuser.h"
+#include "user/BackingStore.h"
+#include "user/UserState.h"
 
 namespace plat::detail {
 namespace {
 
-struct PlaceholderDc : Object {
-  HWND hwnd = nullptr;
-  RECT clip{};
-};
-
-// Fallback dialog units: the classic 8-point dialog font's average cell.
-constexpr int kDialogUnitX = 6;
-constexpr int kDialogUnitY = 13;
+// The faces dialogs without a font of their own are measured in.
+constexpr char kDefaultDialogFace[] = "MS Shell Dlg";
+constexpr int32_t kDefaultDialogPoints = 8;
 
 }  // namespace
 
 HDC AcquireWindowDc(HWND hwnd, const RECT& clip) {
-  auto dc = std::make_shared<PlaceholderDc>();
-  dc->hwnd = hwnd;
-  dc->clip = clip;
-  return ToHandle<HDC>(Handles().Insert(HandleKind::DeviceContext, dc));
+  gdi::Region area(clip);
+  if (!hwnd) return gdi::OpenWindowDC(nullptr, nullptr, area);
+  auto w = user::Find(hwnd);
+  if (!w) return nullptr;
+  gdi::PixelBuffer backing;
+  HRGN region = nullptr;
+  const bool found = DrawIntoWindow(hwnd, [&](PixelView v) {
+    gdi::SetFormat(backing, v.width, v.height, 32, gdi::kMask888);
+    backing.bits = reinterpret_cast<uint8_t*>(v.pixels);
+    region = w->region;
+  });
+  if (!found) return nullptr;
+  gdi::Region shape;
+  if (region && gdi::CopyRegion(region, shape)) area = gdi::Region::Combine(area, shape, gdi::Region::Op::And);
+  return gdi::OpenWindowDC(hwnd, &backing, area);
 }
 
-void ReleaseWindowDc(HDC hdc) { Handles().Remove(FromHandle(hdc), HandleKind::DeviceContext); }
+void ReleaseWindowDc(HDC hdc) { gdi::CloseWindowDC(hdc); }
 
-HWND WindowOfDc(HDC hdc) {
-  auto dc = Handles().Get<PlaceholderDc>(FromHandle(hdc), HandleKind::DeviceContext);
-  return dc ? dc->hwnd : nullptr;
+HWND WindowOfDc(HDC hdc) { return gdi::WindowOfDC(hdc); }
+
+std::optional<RECT> DcClip(HDC hdc) { return gdi::ClipBoxOfDC(hdc); }
+
+void ReleaseOwnedRegion(HRGN region) { DeleteObject(region); }
+
+bool RegionContains(HRGN region, POINT point) {
+  gdi::Region shape;
+  return gdi::CopyRegion(region, shape) && shape.Contains(point.x, point.y);
 }
-
-std::optional<RECT> DcClip(HDC hdc) {
-  auto dc = Handles().Get<PlaceholderDc>(FromHandle(hdc), HandleKind::DeviceContext);
-  if (!dc) return std::nullopt;
-  return dc->clip;
-}
-
-void ReleaseOwnedRegion(HRGN) {}
 
 COLORREF SystemColour(int index) {
   switch (index) {
@@ -52,12 +61,11 @@ COLORREF SystemColour(int index) {
 std::optional<COLORREF> BrushColour(HBRUSH brush) {
   uintptr_t v = FromHandle(brush);
   if (v >= 1 && v <= 31) return SystemColour(static_cast<int>(v - 1));
-  return std::nullopt;
+  return gdi::SolidBrushColour(brush);
 }
 
-void DialogFontUnits(const std::string&, int32_t, int* x, int* y) {
-  *x = kDialogUnitX;
-  *y = kDialogUnitY;
+void DialogFontUnits(const std::string& face, int32_t points, int* x, int* y) {
+  gdi::DialogBaseUnits(face.empty() ? kDefaultDialogFace : face, points > 0 ? points : kDefaultDialogPoints, x, y);
 }
 
 }  // namespace plat::detail

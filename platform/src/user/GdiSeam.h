@@ -1,6 +1,6 @@
-// Where GDI plugs into the window system. Until device contexts, brushes and
-// regions exist, paint DCs are placeholders that remember their window and clip,
-// and only system-colour brushes have a known colour.
+// Where GDI plugs into the window system: window DCs over the backing store clipped to
+// the paint area and the window region, brush colours for erasing, window regions
+// for hit tests, and dialog units from the template font.
 #pragma once
 
 #include <optional>
@@ -16,6 +16,8 @@ HWND WindowOfDc(HDC hdc);
 std::optional<RECT> DcClip(HDC hdc);
 // The window owned this region and no longer needs it.
 void ReleaseOwnedRegion(HRGN region);
+// Whether a window region holds a point (window coordinates); a bad region holds none.
+bool RegionContains(HRGN region, POINT point);
 // Colour of a brush when known: system-colour brushes (COLOR_x + 1).
 std::optional<COLORREF> BrushColour(HBRUSH brush);
 COLORREF SystemColour(int index);

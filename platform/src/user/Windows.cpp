@@ -479,11 +479,17 @@ int GetSystemMetrics(int index) {
 
 namespace plat::detail::user {
 
+// A window region cuts the window's shape for input as for output.
+bool HitsLocked(const Window& w, POINT screen) {
+  if (!PointInRect(w.rect, screen)) return false;
+  return !w.region || RegionContains(w.region, POINT{screen.x - w.rect.left, screen.y - w.rect.top});
+}
+
 HWND WindowAtPointLocked(POINT screen) {
   HWND found = nullptr;
   for (HWND t : State().topLevel) {
     auto w = Find(t);
-    if (w && (w->style & WS_VISIBLE) && PointInRect(w->rect, screen)) {
+    if (w && (w->style & WS_VISIBLE) && HitsLocked(*w, screen)) {
       found = t;
       break;
     }
@@ -497,7 +503,7 @@ HWND WindowAtPointLocked(POINT screen) {
       auto cw = Find(c);
       if (!cw || !(cw->style & WS_VISIBLE) || (cw->style & WS_DISABLED)) continue;
       if (IsClass(*cw, "static") && !(cw->style & SS_NOTIFY)) continue;
-      if (PointInRect(cw->rect, screen)) {
+      if (HitsLocked(*cw, screen)) {
         next = c;
         break;
       }

@@ -1,0 +1,315 @@
+// Pixel formats, bitmaps, DIBs, DCs and objects.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "GdiFixtures.h"
+#include "plat/error.h"
+#include "plat/gdi.h"
+#include "plat/winuser.h"
+#include "plat/sim.h"
+
+using gdi_test::DibCanvas;
+using gdi_test::kMasks565;
+
+namespace {
+
+constexpr uint32_t kMasks555[3] = {0x7C00, 0x03E0, 0x001F};
+
+struct ColorCase {
+  COLORREF color;
+  uint32_t v565, v555, v888;
+  COLORREF back565, back555;
+};
+
+// The colour keys depend on these exact values.
+const ColorCase kColors[] = {
+    {RGB(255, 0, 255), 0xF81F, 0x7C1F, 0xFF00FF, RGB(255, 0, 255), RGB(255, 0, 255)},
+    {RGB(255, 255, 255), 0xFFFF, 0x7FFF, 0xFFFFFF, RGB(255, 255, 255), RGB(255, 255, 255)},
+    {RGB(0, 0, 0), 0x0000, 0x0000, 0x000000, RGB(0, 0, 0), RGB(0, 0, 0)},
+    {RGB(7, 3, 7), 0x0000, 0x0000, 0x070307, RGB(0, 0, 0), RGB(0, 0, 0)},  // truncation, never rounding
+    {RGB(8, 4, 8), 0x0821, 0x0401, 0x080408, RGB(8, 4, 8), RGB(8, 0, 8)},
+    {RGB(0x12, 0x34, 0x56), 0x11AA, 0x08CA, 0x123456, RGB(0x10, 0x34, 0x52), RGB(0x10, 0x31, 0x52)},
+    {RGB(0xF8, 0xFC, 0xF8), 0xFFFF, 0x7FFF, 0xF8FCF8, RGB(255, 255, 255), RGB(255, 255, 255)},
+};
+
+TEST(GdiPixel, ColorrefBecomesExactDeviceValuesAndComesBackByBitReplication) {
+  DibCanvas c565(4, 1, 16, kMasks565), c555(4, 1, 16, kMasks555), c16(4, 1, 16), c32(4, 1, 32);
+  for (const ColorCase& c : kColors) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.color);
+    for (const DibCanvas* canvas : {&c565, &c555, &c16, &c32}) SetPixel(canvas->dc(), 1, 0, c.color);
+    EXPECT_EQ(c565.Raw(1, 0), c.v565);
+    EXPECT_EQ(c555.Raw(1, 0), c.v555);
+    EXPECT_EQ(c16.Raw(1, 0), c.v555);  // a 16-bit BI_RGB DIB is 5-5-5
+    EXPECT_EQ(c32.Raw(1, 0), c.v888);
+    EXPECT_EQ(GetPixel(c565.dc(), 1, 0), c.back565);
+    EXPECT_EQ(GetPixel(c555.dc(), 1, 0), c.back555);
+    EXPECT_EQ(GetPixel(c32.dc(), 1, 0), c.color);
+  }
+}
+
+TEST(GdiPixel, SetPixelReturnsTheColourSetAndOutsideIsInvalid) {
+  DibCanvas c(3, 2, 16, kMasks565);
+  EXPECT_EQ(SetPixel(c.dc(), 0, 0, RGB(0x12, 0x34, 0x56)), RGB(0x10, 0x34, 0x52));
+  EXPECT_TRUE(SetPixelV(c.dc(), 2, 1, RGB(255, 0, 255)));
+  for (auto [x, y] : {std::pair{3, 0}, {0, 2}, {-1, 0}, {0, -1}, {INT32_MIN, INT32_MAX}}) {
+    EXPECT_EQ(GetPixel(c.dc(), x, y), CLR_INVALID);
+    EXPECT_EQ(SetPixel(c.dc(), x, y, 0), CLR_INVALID);
+  }
+}
+
+TEST(GdiBitmap, DibSectionsKeepTheirRowOrder) {
+  DibCanvas top(2, 3, 32, nullptr, true), bottom(2, 3, 32, nullptr, false);
+  for (const DibCanvas* c : {&top, &bottom}) SetPixel(c->dc(), 1, 0, RGB(1, 2, 3));
+  // Row 0 of the picture is the first row in memory top-down, the last bottom-up.
+  uint32_t v;
+  std::memcpy(&v, top.bits() + 4, 4);
+  EXPECT_EQ(v, 0x010203u);
+  std::memcpy(&v, bottom.bits() + 2 * 8 + 4, 4);
+  EXPECT_EQ(v, 0x010203u);
+  DIBSECTION ds{};
+  ASSERT_EQ(GetObjectA(bottom.bitmap(), sizeof(ds), &ds), static_cast<int>(sizeof(ds)));
+  EXPECT_EQ(ds.dsBm.bmBits, bottom.bits());
+  EXPECT_EQ(ds.dsBmih.biHeight, 3);
+  EXPECT_EQ(ds.dsBm.bmWidthBytes, 8);
+}
+
+TEST(GdiBitmap, DibitmapReadsEveryDepthAndBothRowOrders) {
+  // A 2x2 picture: top row red, blue; bottom row green, white.
+  struct Case {
+    int bpp;
+    uint32_t compression;
+    bool topDown;
+  };
+  const Case cases[] = {{1, BI_RGB, false}, {4, BI_RGB, false}, {8, BI_RGB, true},   {16, BI_RGB, false},
+                        {16, BI_BITFIELDS, true}, {24, BI_RGB, false}, {24, BI_RGB, true}, {32, BI_RGB, true}};
+  const COLORREF want[2][2] = {{RGB(255, 0, 0), RGB(0, 0, 255)}, {RGB(0, 255, 0), RGB(255, 255, 255)}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.bpp << " bits, top-down " << c.topDown);
+    struct {
+      BITMAPINFOHEADER h;
+      uint32_t extra[16];
+    } info{};
+    info.h = {40, 2, c.topDown ? -2 : 2, 1, static_cast<WORD>(c.bpp), c.compression, 0, 0, 0, 0, 0};
+    const uint32_t stride = gdi_test::Stride(2, c.bpp);
+    std::vector<uint8_t> bits(2 * stride);
+    auto put = [&](int row, int x, COLORREF color, uint32_t index) {
+      const int memRow = c.topDown ? row : 1 - row;
+      uint8_t* p = bits.data() + memRow * stride;
+      const uint32_t r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
+      switch (c.bpp) {
+        case 1: p[0] |= static_cast<uint8_t>((index & 1) << (7 - x)); break;
+        case 4: p[0] |= static_cast<uint8_t>(index << (x ? 0 : 4)); break;
+        case 8: p[x] = static_cast<uint8_t>(index); break;
+        case 16: {
+          const uint32_t v = c.compression == BI_BITFIELDS ? ((r >> 3) << 11 | (g >> 2) << 5 | b >> 3)
+                                                           : ((r >> 3) << 10 | (g >> 3) << 5 | b >> 3);
+          p[2 * x] = static_cast<uint8_t>(v), p[2 * x + 1] = static_cast<uint8_t>(v >> 8);
+          break;
+        }
+        case 24: p[3 * x] = static_cast<uint8_t>(b), p[3 * x + 1] = static_cast<uint8_t>(g), p[3 * x + 2] = static_cast<uint8_t>(r); break;
+        default: p[4 * x] = static_cast<uint8_t>(b), p[4 * x + 1] = static_cast<uint8_t>(g), p[4 * x + 2] = static_cast<uint8_t>(r);
+      }
+    };
+    if (c.bpp <= 8) {
+      // Palette order: red, blue, green, white; one bit can only hold two of them.
+      info.extra[0] = 0xFF0000, info.extra[1] = 0x0000FF, info.extra[2] = 0x00FF00, info.extra[3] = 0xFFFFFF;
+      info.h.biClrUsed = c.bpp == 1 ? 2 : 4;
+    }
+    if (c.compression == BI_BITFIELDS) std::memcpy(info.extra, kMasks565, 12);
+    put(0, 0, want[0][0], 0);
+    put(0, 1, want[0][1], 1);
+    put(1, 0, want[1][0], 2);
+    put(1, 1, want[1][1], 3);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bm = CreateDIBitmap(screen, &info.h, CBM_INIT, bits.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    ASSERT_NE(bm, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bm);
+    EXPECT_EQ(GetPixel(dc, 0, 0), want[0][0]);
+    EXPECT_EQ(GetPixel(dc, 1, 0), want[0][1]);
+    if (c.bpp > 1) {
+      EXPECT_EQ(GetPixel(dc, 0, 1), want[1][0]);
+      EXPECT_EQ(GetPixel(dc, 1, 1), want[1][1]);
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bm);
+  }
+}
+
+TEST(GdiBitmap, FreshMemoryDcIsMonochromeAndSoAreItsCompatibleBitmaps) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAP b{};
+  ASSERT_EQ(GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof(b), &b), static_cast<int>(sizeof(b)));
+  EXPECT_EQ(b.bmWidth, 1);
+  EXPECT_EQ(b.bmBitsPixel, 1);
+  HBITMAP mono = CreateCompatibleBitmap(dc, 9, 2);
+  ASSERT_EQ(GetObjectA(mono, sizeof(b), &b), static_cast<int>(sizeof(b)));
+  EXPECT_EQ(b.bmBitsPixel, 1);
+  EXPECT_EQ(b.bmWidthBytes, 2);  // word-aligned rows
+  HDC screen = GetDC(nullptr);
+  HBITMAP colour = CreateCompatibleBitmap(screen, 4, 4);
+  ASSERT_EQ(GetObjectA(colour, sizeof(b), &b), static_cast<int>(sizeof(b)));
+  EXPECT_EQ(b.bmBitsPixel, GetDeviceCaps(screen, BITSPIXEL));
+  EXPECT_EQ(b.bmBits, nullptr);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(mono);
+  DeleteObject(colour);
+  DeleteDC(dc);
+}
+
+TEST(GdiBitmap, DisplayFormatFollowsTheSimulatedScreen) {
+  plat::sim::SetScreenFormat(16, false, 800, 600);
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 16);
+  EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 800);
+  EXPECT_EQ(GetDeviceCaps(screen, NUMCOLORS), -1);
+  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
+  EXPECT_EQ(SetPixel(screen, 5, 5, RGB(255, 0, 255)), RGB(255, 0, 255));
+  EXPECT_EQ(plat::sim::ScreenPixel(5, 5), RGB(255, 0, 255));
+  ReleaseDC(nullptr, screen);
+  plat::sim::SetScreenFormat(32, false, 0, 0);
+}
+
+TEST(GdiObjects, SelectReturnsThePreviousObjectAndSelectedObjectsCannotBeDeleted) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
+  EXPECT_EQ(SelectObject(dc, red), GetStockObject(WHITE_BRUSH));
+  EXPECT_EQ(SelectObject(dc, pen), GetStockObject(BLACK_PEN));
+  EXPECT_FALSE(DeleteObject(red));
+  EXPECT_EQ(SelectObject(dc, GetStockObject(NULL_BRUSH)), red);
+  EXPECT_TRUE(DeleteObject(red));
+  EXPECT_FALSE(DeleteObject(red));  // stale handle
+  EXPECT_EQ(GetObjectType(red), 0u);
+  LOGPEN lp{};
+  EXPECT_EQ(GetObjectA(pen, sizeof(lp), &lp), static_cast<int>(sizeof(lp)));
+  EXPECT_EQ(lp.lopnColor, RGB(1, 2, 3));
+  EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH)));  // stock objects stay
+  EXPECT_EQ(GetObjectType(GetStockObject(WHITE_BRUSH)), OBJ_BRUSH);
+  DeleteDC(dc);  // deleting the DC lets go of its pen
+  EXPECT_TRUE(DeleteObject(pen));
+}
+
+TEST(GdiObjects, ABitmapLivesInOneDcAtATime) {
+  HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateBitmap(8, 8, 1, 1, nullptr);
+  EXPECT_NE(SelectObject(a, bm), nullptr);
+  EXPECT_EQ(SelectObject(b, bm), nullptr);
+  DeleteDC(a);
+  EXPECT_NE(SelectObject(b, bm), nullptr);
+  DeleteDC(b);
+  EXPECT_TRUE(DeleteObject(bm));
+}
+
+TEST(GdiObjects, SaveAndRestoreBringBackObjectsColoursAndClip) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBRUSH brush = CreateSolidBrush(RGB(9, 9, 9));
+  const int level = SaveDC(dc);
+  EXPECT_EQ(level, 1);
+  SelectObject(dc, brush);
+  SetTextColor(dc, RGB(1, 1, 1));
+  SetBkMode(dc, TRANSPARENT);
+  IntersectClipRect(dc, 0, 0, 0, 0);
+  EXPECT_EQ(SaveDC(dc), 2);
+  EXPECT_TRUE(RestoreDC(dc, 1));
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
+  EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+  EXPECT_EQ(GetBkMode(dc), OPAQUE);
+  RECT box{};
+  EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
+  EXPECT_FALSE(RestoreDC(dc, -1));  // nothing saved any more
+  EXPECT_TRUE(DeleteObject(brush));
+  DeleteDC(dc);
+}
+
+TEST(GdiObjects, LogfontComesBackByteForByte) {
+  LOGFONTA lf{};
+  std::memset(&lf, 0, sizeof(lf));
+  lf.lfHeight = 12;
+  lf.lfWeight = 400;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfPitchAndFamily = VARIABLE_PITCH;
+  std::strcpy(lf.lfFaceName, "\xB1\xBC\xB8\xB2");
+  HFONT f = CreateFontIndirectA(&lf);
+  LOGFONTA back;
+  std::memset(&back, 0xAB, sizeof(back));
+  EXPECT_EQ(GetObjectA(f, sizeof(back), &back), 60);
+  EXPECT_EQ(std::memcmp(&lf, &back, 60), 0);
+  DeleteObject(f);
+}
+
+TEST(GdiBitmap, GetDibitsReadsRowsInTheRequestedOrderAndDepth) {
+  DibCanvas c(3, 2, 16, kMasks565);
+  SetPixel(c.dc(), 0, 0, RGB(255, 0, 255));
+  SetPixel(c.dc(), 2, 1, RGB(0, 255, 0));
+  struct {
+    BITMAPINFOHEADER h;
+    RGBQUAD colors[256];
+  } info{};
+  info.h = {40, 3, 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};  // bottom-up
+  uint32_t px[6] = {};
+  EXPECT_EQ(GetDIBits(c.dc(), c.bitmap(), 0, 2, px, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS), 2);
+  EXPECT_EQ(px[3], 0xFF00FFu);  // the top row comes last
+  EXPECT_EQ(px[2], 0x00FF00u);
+  // One-bit rows of a monochrome bitmap, top-down.
+  const uint8_t monoBits[4] = {0xA0, 0, 0x40, 0};
+  HBITMAP mono = CreateBitmap(3, 2, 1, 1, monoBits);
+  info.h = {40, 3, -2, 1, 1, BI_RGB, 0, 0, 0, 0, 0};
+  uint32_t rows[2] = {};
+  EXPECT_EQ(GetDIBits(c.dc(), mono, 0, 2, rows, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS), 2);
+  EXPECT_EQ(rows[0] & 0xE0, 0xA0u);
+  EXPECT_EQ(rows[1] & 0xE0, 0x40u);
+  EXPECT_EQ(info.colors[1].rgbRed, 255);
+  DeleteObject(mono);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GdiFaults, InjectedFailuresReportTheWindowsWay) {
+  HDC screen = GetDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {40, 2, 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  LOGFONTA lf{};
+  struct Case {
+    const char* fault;
+    std::function<void*()> make;
+  } cases[] = {
+      {"CreateCompatibleDC", [&] { return static_cast<void*>(CreateCompatibleDC(screen)); }},
+      {"CreateCompatibleBitmap", [&] { return static_cast<void*>(CreateCompatibleBitmap(screen, 2, 2)); }},
+      {"CreateDIBSection", [&] { return static_cast<void*>(CreateDIBSection(screen, &info, DIB_RGB_COLORS, nullptr, nullptr, 0)); }},
+      {"CreateFontIndirectA", [&] { return static_cast<void*>(CreateFontIndirectA(&lf)); }},
+      {"CreateBrushIndirect", [&] { return static_cast<void*>(CreateSolidBrush(0)); }},
+      {"CreatePenIndirect", [&] { return static_cast<void*>(CreatePen(PS_SOLID, 1, 0)); }},
+  };
+  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    plat::sim::FailNext(c.fault);
+    SetLastError(0);
+    EXPECT_EQ(c.make(), nullptr);
+    EXPECT_NE(GetLastError(), 0u);
+    EXPECT_EQ(plat::sim::FaultsFired(c.fault), 1u);
+  }
+  plat::sim::ClearFaults();
+  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
+  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST(GdiDc, ReleaseDcReleasesOnlyWindowAndScreenDcs) {
+  HDC desk = GetWindowDC(GetDesktopWindow());
+  ASSERT_NE(desk, nullptr);
+  EXPECT_EQ(GetDeviceCaps(desk, BITSPIXEL), 32);
+  EXPECT_EQ(ReleaseDC(GetDesktopWindow(), desk), 1);
+  EXPECT_EQ(ReleaseDC(GetDesktopWindow(), desk), 0);  // already released
+  HDC mem = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(ReleaseDC(nullptr, mem), 0);  // memory DCs are deleted, not released
+  EXPECT_TRUE(DeleteDC(mem));
+}
+
+}  // namespace
