@@ -98,7 +98,8 @@ bool K_Animation::Step(uint32_t now) {
     elapsed -= d;
     m_start = 0;
     bool advance = true;
-    if (m_loopOrigin == m_frame && m_loopLeft > 0) {
+    // Origin 0 stands for "no loop", so a loop on frame 0 re-arms itself for ever.
+    if (m_loopOrigin != 0 && m_loopOrigin == m_frame && m_loopLeft > 0) {
       if (--m_loopLeft > 0) {
         m_frame = f.loopTarget;
         advance = false;
