@@ -106,6 +106,7 @@ TEST_F(SpriteRscManagerTest, ExtensionsAndRelativeNames) {
   const uint32_t full = rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
   EXPECT_EQ(rm::Manager().RelativeName("C:\\Game\\image\\one.qls"), "one.qls");
   EXPECT_EQ(rm::Manager().FindByName("one.qls"), full);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("one.qls"), full);  // found by name, not read
   // ...but a differently spelt prefix is a different name (and a different slot).
   const uint32_t other = rm::LoadSpriteResourceByName("c:\\game\\image\\one.qls");
   EXPECT_NE(other, 0u);
