@@ -40,7 +40,11 @@ LRESULT GWnd::DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-LRESULT GWnd::OnNcCreate(LPARAM) { return 1; }
+LRESULT GWnd::OnNcCreate(LPARAM) {
+  // The default creation work gives the window its title; the answer stays 1.
+  Default();
+  return 1;
+}
 LRESULT GWnd::OnCreate(LPARAM) { return 1; }
 LRESULT GWnd::OnDestroy() { return Default(); }
 LRESULT GWnd::OnNcDestroy() {
