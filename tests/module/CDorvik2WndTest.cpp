@@ -14,6 +14,7 @@
 #include "module/ScreenStub.h"
 #include "plat/handle.h"
 #include "plat/sim.h"
+#include "support/ForeignClient.h"
 #include "scene/CDorvik2VWS.h"
 #include "support/RecordingHost.h"
 
@@ -25,26 +26,8 @@ namespace {
 constexpr const char* kHostClass = "GameHostFrame";
 constexpr DWORD kThreadWaitMs = 10000;
 
-// An interface object the module did not make.
-class ForeignClient final : public IClientInterface {
- public:
-  int32_t OnReceive(uint32_t, uint32_t, const BYTE*, int32_t*) override { return 0; }
-  int32_t Reserved1(uint32_t) override { return 0; }
-  int32_t Reserved2(uint32_t) override { return 0; }
-  int32_t Reserved3(uint32_t, uint32_t) override { return 0; }
-  int32_t SetPlayerAvatar(const char16_t*, const char16_t*) override { return 0; }
-  int32_t SetPlayerDisplayName(const char16_t*, const char16_t*) override { return 0; }
-  int32_t IsUserFree(const char16_t*, uint32_t, uint32_t) override { return 0; }
-  int32_t SetUserValue(const char16_t*, const char16_t*) override { return 0; }
-  int32_t RequestExit(uint32_t) override { return 0; }
-  int32_t ResetRoomView(uint32_t) override { return 0; }
-  int32_t RefreshScreen(uint32_t) override { return 0; }
-  int32_t UserCommand(uint32_t, uint32_t, const char16_t*, uint32_t, uint32_t) override { return 0; }
-  int32_t SetStatusText(const char16_t*) override { return 0; }
-  int32_t SetScreenMode(int32_t, int32_t, int32_t, uint32_t) override { return 0; }
-  int32_t OnHostEvent(uint32_t, int32_t*, void*, int32_t*) override { return 0; }
-  int32_t Reserved15(uint32_t) override { return 0; }
-};
+using testing_support::ForeignClient;
+
 
 class GameWindowTest : public testing::Test {
  protected:
