@@ -14,8 +14,8 @@
 #include "module/ScreenStub.h"
 #include "plat/handle.h"
 #include "plat/sim.h"
-#include "support/ForeignClient.h"
 #include "scene/CDorvik2VWS.h"
+#include "support/ForeignClient.h"
 #include "support/RecordingHost.h"
 
 using testing_support::RecordingHost;
