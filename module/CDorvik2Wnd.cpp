@@ -32,6 +32,8 @@ CDorvik2Wnd::~CDorvik2Wnd() {
   if (StopLoader()) {
     delete scene_;
   } else if (scene_) {
+    // Only reached when the object is deleted directly: DestroyGameWnd keeps the
+    // whole object for a loader that would not end, since the scene reads its owner.
     KeepForRunningLoader(scene_);
   }
   scene_ = nullptr;
