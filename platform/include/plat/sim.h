@@ -28,3 +28,6 @@ uint32_t FaultsFired(const std::string& fault);
 #if __has_include("plat/sim_registry.h")
 #include "plat/sim_registry.h"
 #endif
+#if __has_include("plat/sim_display.h")
+#include "plat/sim_display.h"
+#endif
