@@ -1,6 +1,6 @@
 // OLE Automation strings. A BSTR points at UTF-16 text that is preceded by its length
 // in bytes (4 bytes) and always followed by a zero char16_t, so it can hold any bytes,
-// an odd count included. (VARIANT and SAFEARRAY will join this header.)
+// an odd count included. VARIANT and SAFEARRAY come with it, from variant.h.
 #pragma once
 
 #include "plat/types.h"
@@ -23,3 +23,5 @@ void SysFreeString(BSTR bstr);
 // Characters (byte length / 2, rounded down) and bytes; 0 for null.
 UINT SysStringLen(BSTR bstr);
 UINT SysStringByteLen(BSTR bstr);
+
+#include "plat/variant.h"

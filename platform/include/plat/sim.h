@@ -25,8 +25,14 @@ uint32_t FaultsFired(const std::string& fault);
 #if __has_include("plat/sim_files.h")
 #include "plat/sim_files.h"
 #endif
+#if __has_include("plat/sim_user.h")
+#include "plat/sim_user.h"
+#endif
 #if __has_include("plat/sim_registry.h")
 #include "plat/sim_registry.h"
+#endif
+#if __has_include("plat/sim_crypt.h")
+#include "plat/sim_crypt.h"
 #endif
 #if __has_include("plat/sim_display.h")
 #include "plat/sim_display.h"

@@ -1,0 +1,341 @@
+// Sending, posting and retrieving messages. Retrieval order: incoming cross-thread
+// sends (run, never returned), then the first posted message in range (input
+// included, FIFO), the quit flag, WM_PAINT of a window with something to repaint,
+// and WM_TIMER of the earliest due timer (one per timer however late it is).
+#include <algorithm>
+
+#include "plat/error.h"
+#include "user/Controls.h"
+#include "user/QueueWait.h"
+#include "user/UserClock.h"
+
+using namespace plat::detail;
+using namespace plat::detail::user;
+
+namespace {
+
+const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<intptr_t>(-1));
+
+bool InRange(UINT msg, UINT min, UINT max) {
+  if (min == 0 && max == 0) return true;
+  if (min <= max) return msg >= min && msg <= max;
+  return msg >= min || msg <= max;
+}
+
+bool HwndMatches(HWND filter, HWND hwnd) {
+  if (!filter) return true;
+  if (filter == kThreadMessagesOnly) return hwnd == nullptr;
+  return IsSelfOrDescendantLocked(filter, hwnd);
+}
+
+struct Filter {
+  HWND hwnd;
+  UINT min, max;
+};
+
+// Windows of the queue in tree order (parents before children).
+void CollectPaintable(HWND hwnd, const ThreadQueue& q, std::vector<HWND>& out) {
+  auto w = Find(hwnd);
+  if (!w || !(w->style & WS_VISIBLE)) return;
+  if (w->queue.get() == &q && !RectEmpty(w->update)) out.push_back(hwnd);
+  for (HWND c : w->children) CollectPaintable(c, q, out);
+}
+
+// Looks for the next message; removes it when `remove`. Caller holds the lock.
+bool FindMessageLocked(ThreadQueue& q, const Filter& f, bool remove, MSG* out) {
+  for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
+    if (!InRange(it->message, f.min, f.max) || !HwndMatches(f.hwnd, it->hwnd)) continue;
+    *out = *it;
+    if (remove) q.posted.erase(it);
+    return true;
+  }
+  uint64_t now = UserNowMs();
+  if (q.quit && InRange(WM_QUIT, f.min, f.max) && (!f.hwnd || f.hwnd == kThreadMessagesOnly)) {
+    *out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0, UserTickMs(), State().cursorPos};
+    if (remove) q.quit = false;
+    return true;
+  }
+  if (InRange(WM_PAINT, f.min, f.max)) {
+    std::vector<HWND> paintable;
+    for (HWND t : State().topLevel) CollectPaintable(t, q, paintable);
+    for (HWND h : paintable) {
+      if (!HwndMatches(f.hwnd, h)) continue;
+      *out = MSG{h, WM_PAINT, 0, 0, UserTickMs(), State().cursorPos};
+      return true;
+    }
+  }
+  if (InRange(WM_TIMER, f.min, f.max)) {
+    Timer* best = nullptr;
+    for (Timer& t : State().timers) {
+      if (t.queue.get() != &q || t.due > now || !HwndMatches(f.hwnd, t.hwnd)) continue;
+      if (!best || t.due < best->due) best = &t;
+    }
+    if (best) {
+      *out = MSG{best->hwnd, WM_TIMER, best->id, reinterpret_cast<LPARAM>(best->proc), UserTickMs(),
+                 State().cursorPos};
+      if (remove) {
+        best->due = now + best->period;
+        best->signalled = false;
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+// A look at the queue: what arrived so far is no longer new.
+void MarkLookedLocked(ThreadQueue& q) {
+  q.changed = 0;
+  uint64_t now = UserNowMs();
+  for (Timer& t : State().timers)
+    if (t.queue.get() == &q && t.due <= now) t.signalled = true;
+}
+
+DWORD NewBitsLocked(const ThreadQueue& q) {
+  DWORD bits = q.changed;
+  uint64_t now = UserNowMs();
+  for (const Timer& t : State().timers)
+    if (t.queue.get() == &q && t.due <= now && !t.signalled) bits |= QS_TIMER;
+  return bits;
+}
+
+void TrackKeyStateLocked(const MSG& m) {
+  auto* keys = State().syncKeys;
+  switch (m.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      uint8_t& k = keys[m.wParam & 0xFF];
+      if (!(k & 0x80)) k ^= 1;
+      k |= 0x80;
+      break;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: keys[m.wParam & 0xFF] &= 0x7F; break;
+    default: break;
+  }
+}
+
+// After a message is removed: key state follows it, and a mouse message is preceded
+// by WM_SETCURSOR to its window unless the mouse is captured.
+void AfterRemoval(ThreadQueue& q, const MSG& m) {
+  bool setCursor = false;
+  {
+    auto lock = Lock();
+    q.lastTime = m.time;
+    q.lastPos = m.pt;
+    TrackKeyStateLocked(m);
+    setCursor = m.hwnd && m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST && !State().capture;
+  }
+  if (setCursor)
+    SendMessageA(m.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(m.hwnd), MAKELPARAM(HTCLIENT, m.message));
+}
+
+bool ValidFilter(HWND hwnd) { return !hwnd || hwnd == kThreadMessagesOnly || IsWindow(hwnd); }
+
+}  // namespace
+
+LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto w = FindOrFail(hwnd);
+  if (!w) return 0;
+  auto me = CurrentQueue();
+  auto lock = Lock();
+  std::shared_ptr<ThreadQueue> target = w->queue;
+  if (target == me) {
+    lock.unlock();
+    return CallProc(hwnd, msg, wParam, lParam);
+  }
+  auto sm = std::make_shared<SentMessage>(SentMessage{hwnd, msg, wParam, lParam});
+  target->sent.emplace_back(sm, me);
+  Wake(*target, QS_SENDMESSAGE);
+  // Messages sent to this thread meanwhile are served, so two threads sending to
+  // each other do not deadlock.
+  while (!sm->done) {
+    if (!me->sent.empty()) {
+      lock.unlock();
+      ServeSentMessages(*me);
+      lock.lock();
+      continue;
+    }
+    me->cv.wait(lock);
+  }
+  return sm->result;
+}
+
+BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (!hwnd) {
+    auto me = CurrentQueue();
+    auto lock = Lock();
+    PostLocked(nullptr, *me, nullptr, msg, wParam, lParam);
+    return TRUE;
+  }
+  auto w = FindOrFail(hwnd);
+  if (!w) return FALSE;
+  auto lock = Lock();
+  PostLocked(w, *w->queue, hwnd, msg, wParam, lParam);
+  return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+  auto me = CurrentQueue();
+  auto lock = Lock();
+  me->quit = true;
+  me->quitCode = exitCode;
+  Wake(*me, QS_POSTMESSAGE);
+}
+
+BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
+  if (!msg) return FALSE;
+  auto me = CurrentQueue();
+  ServeSentMessages(*me);
+  bool remove = (removeFlags & PM_REMOVE) != 0;
+  bool found;
+  {
+    auto lock = Lock();
+    MarkLookedLocked(*me);
+    found = FindMessageLocked(*me, Filter{hwnd, filterMin, filterMax}, remove, msg);
+  }
+  if (found && remove) AfterRemoval(*me, *msg);
+  return found ? TRUE : FALSE;
+}
+
+BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
+  if (!msg || !ValidFilter(hwnd)) {
+    SetLastError(msg ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER);
+    return -1;
+  }
+  auto me = CurrentQueue();
+  Filter f{hwnd, filterMin, filterMax};
+  for (;;) {
+    ServeSentMessages(*me);
+    auto lock = Lock();
+    MarkLookedLocked(*me);
+    if (FindMessageLocked(*me, f, true, msg)) {
+      lock.unlock();
+      AfterRemoval(*me, *msg);
+      return msg->message == WM_QUIT ? FALSE : TRUE;
+    }
+    MSG probe;
+    auto r = WaitOnQueue(lock, std::nullopt, [&] { return !me->sent.empty() || FindMessageLocked(*me, f, false, &probe); });
+    if (r == QueueWaitResult::Stuck) {
+      SetLastError(ERROR_TIMEOUT);
+      return -1;
+    }
+  }
+}
+
+BOOL WaitMessage() {
+  auto me = CurrentQueue();
+  for (;;) {
+    if (ServeSentMessages(*me)) return TRUE;
+    auto lock = Lock();
+    if (NewBitsLocked(*me)) return TRUE;
+    if (WaitOnQueue(lock, std::nullopt, [&] { return !me->sent.empty() || NewBitsLocked(*me) != 0; }) ==
+        QueueWaitResult::Stuck)
+      return FALSE;
+  }
+}
+
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD milliseconds, DWORD wakeMask) {
+  if (count != 0 || handles) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return WAIT_FAILED;
+  }
+  auto me = CurrentQueue();
+  std::optional<uint64_t> deadline;
+  if (milliseconds != INFINITE) deadline = UserNowMs() + milliseconds;
+  for (;;) {
+    if (ServeSentMessages(*me) && (wakeMask & QS_SENDMESSAGE)) return WAIT_OBJECT_0 + count;
+    auto lock = Lock();
+    if (NewBitsLocked(*me) & wakeMask) return WAIT_OBJECT_0 + count;
+    auto r = WaitOnQueue(lock, deadline, [&] { return !me->sent.empty() || (NewBitsLocked(*me) & wakeMask) != 0; });
+    if (r == QueueWaitResult::Timeout) return WAIT_TIMEOUT;
+    if (r == QueueWaitResult::Stuck) return WAIT_FAILED;
+  }
+}
+
+DWORD GetQueueStatus(UINT flags) {
+  auto me = CurrentQueue();
+  auto lock = Lock();
+  DWORD now = 0;
+  for (const MSG& m : me->posted) now |= InputWakeBit(m.message);
+  if (!me->sent.empty()) now |= QS_SENDMESSAGE;
+  DWORD changed = NewBitsLocked(*me);
+  me->changed = 0;
+  return MAKELONG(static_cast<WORD>(changed & flags), static_cast<WORD>(now & flags));
+}
+
+DWORD GetMessageTime() {
+  auto me = CurrentQueue();
+  auto lock = Lock();
+  return me->lastTime;
+}
+
+DWORD GetMessagePos() {
+  auto me = CurrentQueue();
+  auto lock = Lock();
+  return static_cast<DWORD>(MAKELONG(static_cast<WORD>(me->lastPos.x), static_cast<WORD>(me->lastPos.y)));
+}
+
+namespace {
+
+// The character a key gives under the keyboard state of the message (US layout).
+int CharForKey(int vk, const uint8_t* keys) {
+  bool shift = keys[VK_SHIFT] & 0x80;
+  bool control = keys[VK_CONTROL] & 0x80;
+  bool caps = keys[VK_CAPITAL] & 1;
+  if (vk >= 'A' && vk <= 'Z') {
+    if (control) return vk - 'A' + 1;
+    return (shift != caps) ? vk : vk - 'A' + 'a';
+  }
+  if (vk >= '0' && vk <= '9') {
+    static const char kShifted[] = ")!@#$%^&*(";
+    return shift ? kShifted[vk - '0'] : vk;
+  }
+  if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) return '0' + (vk - VK_NUMPAD0);
+  switch (vk) {
+    case VK_SPACE: return ' ';
+    case VK_RETURN: return '\r';
+    case VK_BACK: return '\b';
+    case VK_ESCAPE: return 0x1B;
+    case VK_TAB: return '\t';
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+BOOL TranslateMessage(const MSG* msg) {
+  if (!msg) return FALSE;
+  UINT m = msg->message;
+  if (m == WM_KEYUP || m == WM_SYSKEYUP) return TRUE;
+  if (m != WM_KEYDOWN && m != WM_SYSKEYDOWN) return FALSE;
+  auto w = Find(msg->hwnd);
+  if (!w) return TRUE;
+  auto lock = Lock();
+  int ch = CharForKey(static_cast<int>(msg->wParam & 0xFF), State().syncKeys);
+  if (!ch) return TRUE;
+  if (m == WM_SYSKEYDOWN && ch >= 'A' && ch <= 'Z') ch = ch - 'A' + 'a';
+  // The character is the next message retrieved, ahead of anything queued after its key.
+  MSG c{msg->hwnd, m == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, static_cast<WPARAM>(ch), msg->lParam, msg->time, msg->pt};
+  w->queue->posted.push_front(c);
+  Wake(*w->queue, QS_KEY);
+  return TRUE;
+}
+
+LRESULT DispatchMessageA(const MSG* msg) {
+  if (!msg) return 0;
+  if (msg->message == WM_TIMER && msg->lParam) {
+    auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
+    bool live = false;
+    {
+      auto lock = Lock();
+      for (const Timer& t : State().timers)
+        if (t.hwnd == msg->hwnd && t.id == msg->wParam && t.proc == proc) live = true;
+    }
+    if (live) proc(msg->hwnd, WM_TIMER, msg->wParam, UserTickMs());
+    return 0;
+  }
+  if (!msg->hwnd) return 0;
+  if (!FindOrFail(msg->hwnd)) return 0;
+  return CallProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}

@@ -1,0 +1,212 @@
+// Multimedia timers. Under the virtual clock a callback runs on the thread that
+// moves time to its due moment; under the real clock a timer thread runs them.
+#include <algorithm>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "plat/mmsystem.h"
+#include "plat/sim_user.h"
+#include "user/UserClock.h"
+#include "user/UserState.h"
+
+using namespace plat::detail;
+
+namespace {
+
+constexpr UINT kMinPeriod = 1;
+constexpr UINT kMaxPeriod = 1000000;
+
+struct MmTimer {
+  UINT id;
+  uint64_t due;
+  UINT period;
+  bool periodic;
+  LPTIMECALLBACK callback;
+  DWORD_PTR user;
+};
+
+struct MmState {
+  std::mutex mutex;
+  std::condition_variable cv;
+  std::vector<MmTimer> timers;
+  UINT nextId = 1;
+  std::map<UINT, int> periods;
+  bool workerStarted = false;
+  std::thread::id worker;
+  UINT running = 0;  // id whose callback the real-time worker is running
+};
+
+MmState& Mm() {
+  static MmState* s = new MmState;
+  return *s;
+}
+
+
+// Takes the earliest timer due at `now` and re-arms or retires it. Caller holds the lock.
+std::optional<MmTimer> TakeDueLocked(uint64_t now) {
+  auto& v = Mm().timers;
+  auto it = std::min_element(v.begin(), v.end(), [](const MmTimer& a, const MmTimer& b) { return a.due < b.due; });
+  if (it == v.end() || it->due > now) return std::nullopt;
+  MmTimer t = *it;
+  if (t.periodic)
+    it->due += t.period;
+  else
+    v.erase(it);
+  return t;
+}
+
+void RunDueMm(uint64_t now) {
+  for (;;) {
+    std::optional<MmTimer> t;
+    {
+      std::lock_guard lock(Mm().mutex);
+      t = TakeDueLocked(now);
+    }
+    if (!t) return;
+    t->callback(t->id, 0, t->user, 0, 0);
+  }
+}
+
+// Virtual clock: due times stop the clock's jumps and advances, which run the
+// callbacks on the thread that moved time.
+class MmSource final : public DueSource {
+ public:
+  std::optional<uint64_t> NextDueAfter(uint64_t nowMicros) override {
+    std::lock_guard lock(Mm().mutex);
+    std::optional<uint64_t> best;
+    for (const MmTimer& t : Mm().timers) {
+      uint64_t due = MsToMicros(t.due);
+      if (due > nowMicros && (!best || due < *best)) best = due;
+    }
+    return best;
+  }
+  void RunDue(uint64_t nowMicros) override {
+    if (IsVirtual()) RunDueMm(nowMicros / 1000);
+  }
+};
+
+void WorkerLoop() {
+  std::unique_lock lock(Mm().mutex);
+  for (;;) {
+    uint64_t now = UserNowMs();
+    if (auto t = TakeDueLocked(now)) {
+      Mm().running = t->id;
+      lock.unlock();
+      t->callback(t->id, 0, t->user, 0, 0);
+      lock.lock();
+      Mm().running = 0;
+      Mm().cv.notify_all();
+      continue;
+    }
+    auto next = std::min_element(Mm().timers.begin(), Mm().timers.end(),
+                                 [](const MmTimer& a, const MmTimer& b) { return a.due < b.due; });
+    if (next == Mm().timers.end())
+      Mm().cv.wait(lock);
+    else
+      Mm().cv.wait_for(lock, std::chrono::milliseconds(next->due - now));
+  }
+}
+
+void EnsureEngine() {
+  static bool registered = [] {
+    AddDueSource(new MmSource);
+    return true;
+  }();
+  (void)registered;
+  if (IsVirtual()) return;
+  std::lock_guard lock(Mm().mutex);
+  if (Mm().workerStarted) return;
+  Mm().workerStarted = true;
+  std::thread t(WorkerLoop);
+  Mm().worker = t.get_id();
+  t.detach();
+}
+
+}  // namespace
+
+MMRESULT timeGetDevCaps(LPTIMECAPS caps, UINT size) {
+  if (!caps || size != sizeof(TIMECAPS)) return TIMERR_NOCANDO;
+  caps->wPeriodMin = kMinPeriod;
+  caps->wPeriodMax = kMaxPeriod;
+  return TIMERR_NOERROR;
+}
+
+MMRESULT timeBeginPeriod(UINT period) {
+  if (period < kMinPeriod || period > kMaxPeriod) return TIMERR_NOCANDO;
+  std::lock_guard lock(Mm().mutex);
+  ++Mm().periods[period];
+  return TIMERR_NOERROR;
+}
+
+MMRESULT timeEndPeriod(UINT period) {
+  std::lock_guard lock(Mm().mutex);
+  auto it = Mm().periods.find(period);
+  if (it == Mm().periods.end() || it->second == 0) return TIMERR_NOCANDO;
+  --it->second;
+  return TIMERR_NOERROR;
+}
+
+MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags) {
+  if (!callback || delay < kMinPeriod || delay > kMaxPeriod ||
+      (flags & (TIME_CALLBACK_EVENT_SET | TIME_CALLBACK_EVENT_PULSE)))
+    return 0;
+  EnsureEngine();
+  std::lock_guard lock(Mm().mutex);
+  UINT id = Mm().nextId++;
+  if (Mm().nextId == 0) Mm().nextId = 1;
+  Mm().timers.push_back(MmTimer{id, UserNowMs() + delay, delay, (flags & TIME_PERIODIC) != 0, callback, user});
+  Mm().cv.notify_all();
+  Notify();
+  return id;
+}
+
+MMRESULT timeKillEvent(UINT timerId) {
+  std::unique_lock lock(Mm().mutex);
+  auto& v = Mm().timers;
+  auto it = std::find_if(v.begin(), v.end(), [&](const MmTimer& t) { return t.id == timerId; });
+  bool known = it != v.end() || Mm().running == timerId;
+  if (it != v.end()) v.erase(it);
+  if (!known) return MMSYSERR_INVALPARAM;
+  // A callback of this timer running on the timer thread must finish first, or it
+  // could still act after the kill. It may itself be sending to this thread, so the
+  // wait serves this thread's incoming sends instead of blocking on them.
+  if (Mm().running == timerId && Mm().worker != std::this_thread::get_id()) {
+    auto me = user::CurrentQueue();
+    while (Mm().running == timerId) {
+      lock.unlock();
+      user::ServeSentMessages(*me);
+      lock.lock();
+      Mm().cv.wait_for(lock, std::chrono::milliseconds(1));
+    }
+  }
+  return TIMERR_NOERROR;
+}
+
+namespace plat::sim {
+
+int TimerPeriodBalance() {
+  std::lock_guard lock(Mm().mutex);
+  int n = 0;
+  for (auto& [period, count] : Mm().periods) n += count;
+  return n;
+}
+
+size_t LiveMultimediaTimers() {
+  std::lock_guard lock(Mm().mutex);
+  return Mm().timers.size();
+}
+
+}  // namespace plat::sim
+
+namespace plat::detail::user {
+
+void ResetMultimediaTimers() {
+  std::lock_guard lock(Mm().mutex);
+  Mm().timers.clear();
+  Mm().periods.clear();
+}
+
+}  // namespace plat::detail::user

@@ -1,0 +1,395 @@
+// The effect manager: its tables and mode choice checked by hand, and every fast row
+// compared with the reference rows over a seeded sweep.
+#include "graphics/KK_FXMan.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "graphics/KK_FXMath.h"
+#include "graphics/KK_PixelFormat.h"
+#include "support/Sweep.h"
+
+namespace {
+
+using testing_support::CaseRng;
+
+class FXManTest : public testing::Test {
+ protected:
+  void TearDown() override { DestroyFXManager(); }
+  KK_FXMan& Make(int32_t format) {
+    EXPECT_EQ(CreateFXManager(format), 1);
+    return *GetFXManager();
+  }
+};
+
+TEST_F(FXManTest, LevelRowsWeakenAlphaByLevel) {
+  KK_FXMan& m = Make(16);
+  EXPECT_EQ(m.LevelRow(1)[30], 30);
+  EXPECT_EQ(m.LevelRow(30)[30], 2);
+  EXPECT_EQ(m.LevelRow(30)[10], 0);  // 10 x 3 / 31
+  EXPECT_EQ(m.LevelRow(16)[31 - 1], 16);  // 30 x 17 / 31 = 16.45
+  EXPECT_EQ(m.LevelRow(0), nullptr);
+  EXPECT_EQ(m.LevelRow(31), nullptr);
+  for (int32_t l = 1; l <= 30; ++l) {
+    EXPECT_EQ(m.LevelRow(l)[0], 0);
+    for (int32_t a = 1; a < 31; ++a) EXPECT_GE(m.LevelRow(l)[a], m.LevelRow(l)[a - 1]);
+    if (l < 30) {
+      for (int32_t a = 0; a < 31; ++a) EXPECT_GE(m.LevelRow(l)[a], m.LevelRow(l + 1)[a]);
+    }
+  }
+}
+
+TEST_F(FXManTest, TablesHaveTheirSizesAndIndexOuterTimesWidthPlusInner) {
+  KK_FXMan& m16 = Make(16);
+  ASSERT_EQ(m16.TableCount(), 34);
+  const auto* t0 = static_cast<const uint8_t*>(m16.BlendTable(0));
+  EXPECT_EQ(static_cast<const uint8_t*>(m16.BlendTable(33)) - t0, 33 * 2048);  // 69632 bytes in all
+  // Table 0 (level 1) keeps 1/31 of the outer (destination) value.
+  auto e16 = [&](int32_t t, int32_t a, int32_t b) {
+    return kk::LoadPixel<uint16_t>(static_cast<const uint8_t*>(m16.BlendTable(t)) + (a * 32 + b) * 2);
+  };
+  EXPECT_EQ(e16(0, 31, 0), 1);   // 31/31 rounded
+  EXPECT_EQ(e16(0, 0, 31), 30);
+  EXPECT_EQ(e16(29, 31, 0), 30);
+  EXPECT_EQ(e16(14, 10, 20), 15);  // (16 x 20 + 15 x 10) / 31 = 15.16
+  DestroyFXManager();
+  KK_FXMan& m32 = Make(32);
+  ASSERT_EQ(m32.TableCount(), 34);
+  const auto* u0 = static_cast<const uint8_t*>(m32.BlendTable(0));
+  EXPECT_EQ(static_cast<const uint8_t*>(m32.BlendTable(33)) - u0, 33 * 65536);  // 2228224 in all
+  auto e32 = [&](int32_t t, int32_t a, int32_t b) { return static_cast<const uint8_t*>(m32.BlendTable(t))[a * 256 + b]; };
+  EXPECT_EQ(e32(0, 255, 0), 8);  // 255/31 = 8.2
+  EXPECT_EQ(e32(31, 255, 7), 255);
+  EXPECT_EQ(e32(31, 0, 77), 77);
+  EXPECT_EQ(e32(31, 100, 100), 160);  // 100 + 100 x 155 / 255 = 160.7 truncated
+  EXPECT_EQ(e32(32, 200, 255), 0);
+  EXPECT_EQ(e32(32, 200, 0), 200);
+  EXPECT_EQ(e32(32, 200, 51), 160);
+  EXPECT_EQ(e32(33, 10, 250), 240);
+  EXPECT_EQ(e32(33, 250, 10), 240);
+  EXPECT_EQ(m32.BlendTable(34), nullptr);
+}
+
+TEST_F(FXManTest, ScreenCurveAndDifferenceAtTheirEnds) {
+  for (int32_t x = 0; x <= 31; ++x) {
+    EXPECT_EQ(kk::fxmath::Screen(31, x, 31), 31);
+    EXPECT_EQ(kk::fxmath::Screen(0, x, 31), x);
+    EXPECT_EQ(kk::fxmath::Difference(x, x), 0);
+    EXPECT_GE(kk::fxmath::Curve(x, 0, 31), x);  // never darker than the destination
+  }
+  // b - 4.5 sin(2 pi b / 31) at b = 8: 8 - 4.5 x 0.9987 = 3.5 -> 4; at b = 23: 23 + 4.49 -> 27.
+  EXPECT_EQ(kk::fxmath::Curve(0, 8, 31), 4);
+  EXPECT_EQ(kk::fxmath::Curve(0, 23, 31), 27);
+  EXPECT_EQ(kk::fxmath::Curve(10, 8, 31), 10);
+}
+
+TEST_F(FXManTest, PackColorPutsChannelsInTheScreenLayout) {
+  EXPECT_EQ(Make(32).PackColor(0x00112233), 0x00332211u);
+  EXPECT_EQ(Make(16).PackColor(0x0000FF), 0xF800F800u);
+  EXPECT_EQ(GetFXManager()->PackColor(0x00FF00), 0x07E007E0u);
+  EXPECT_EQ(GetFXManager()->PackColor(0xFF00FF), 0xF81FF81Fu);
+  EXPECT_EQ(Make(17).PackColor(0x0000FF), 0x7C007C00u);
+  EXPECT_EQ(GetFXManager()->PackColor(0xFF00FF), 0x7C1F7C1Fu);
+}
+
+TEST_F(FXManTest, TableResultsKeepGreenLowBitAndFourthByteZero) {
+  KK_FXMan& m = Make(16);
+  KK_RowFn fn = m.SetFXMode(1, 13, 0);
+  ASSERT_NE(fn, nullptr);
+  uint16_t d[2] = {0xFFFF, 0x07E0}, s[2] = {0x07E0, 0xFFFF};
+  fn(d, s, 2, m.Params());
+  EXPECT_EQ(d[0] & 0x20, 0);
+  EXPECT_EQ(d[1] & 0x20, 0);
+  KK_FXMan& m32 = Make(32);
+  fn = m32.SetFXMode(101, 0, 0);
+  uint32_t d32[1] = {0xAA102030}, s32[1] = {0xBB405060};
+  fn(d32, s32, 1, m32.Params());
+  EXPECT_EQ(d32[0] >> 24, 0u);
+}
+
+TEST_F(FXManTest, HalfMixHalvesEachChannelWithoutBleeding) {
+  struct Row {
+    int32_t format;
+    uint32_t d, s, want;
+  };
+  const Row rows[] = {
+      {16, 0xFFFF, 0xFFFF, 0xF7DE},  // 15 + 15, 31 + 31, 15 + 15 per channel
+      {16, 0x0821, 0x0821, 0x0000},  // lowest bit of each channel drops out
+      {17, 0xFFFF, 0x7FFF, 0x7BDE},  // bit 15 of a 5-5-5 source is not a colour
+      {32, 0xFFFFFFFF, 0x01010101, 0x007F7F7F},
+  };
+  for (const Row& r : rows) {
+    KK_FXMan& m = Make(r.format);
+    KK_RowFn fn = m.SetFXMode(150, 0, 0);
+    uint8_t d[4], s[4];
+    std::memcpy(d, &r.d, 4);
+    std::memcpy(s, &r.s, 4);
+    fn(d, s, 1, m.Params());
+    uint32_t got = 0;
+    std::memcpy(&got, d, size_t(m.BytesPerPixel()));
+    EXPECT_EQ(got, r.want) << r.format;
+  }
+}
+
+TEST_F(FXManTest, ModeChoiceFollowsModeAndLevel) {
+  KK_FXMan& m = Make(16);
+  const KK_RowFn copy = m.Row(FXRow::kCopy), table = m.Row(FXRow::kTableBlend), fill = m.Row(FXRow::kFill);
+  struct Row {
+    uint32_t mode;
+    int32_t level;
+    KK_RowFn want;
+    int32_t direction;
+  };
+  const Row rows[] = {
+      {0, 17, copy, 1},
+      {1, 0, copy, 1},
+      {1, -5, copy, 1},
+      {1, 31, nullptr, 1},
+      {1, 12, table, 1},
+      {0x10001, 12, table, -1},
+      {100, 0, table, 1},
+      {103, 31, table, 1},
+      {99, 0, nullptr, 1},
+      {104, 0, nullptr, 1},
+      {150, 0, m.Row(FXRow::kHalfMix), 1},
+      {151, 0, copy, 1},
+      {151, 5, m.Row(FXRow::kSourceColorBlend), 1},
+      {151, 31, fill, 1},
+      {152, 0, m.Row(FXRow::kLighten), 1},
+      {153, 0, m.Row(FXRow::kDarken), 1},
+      {154, 0, m.Row(FXRow::kAlphaPlaneBlend), 1},
+      {200, 31, nullptr, 1},
+      {200, 30, m.Row(FXRow::kDestColorBlend), 1},
+      {200, 0, fill, 1},
+      {201, 0, nullptr, 1},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(m.SetFXMode(r.mode, r.level, 0x123456), r.want) << r.mode << " " << r.level;
+    EXPECT_EQ(m.Params().direction, r.direction) << r.mode;
+  }
+  m.SetFXMode(1, 12, 0);
+  EXPECT_EQ(m.Params().tableIndex, 11);
+  EXPECT_EQ(m.Params().levelRow, m.LevelRow(12));
+  m.SetFXMode(102, 0, 0);
+  EXPECT_EQ(m.Params().tableIndex, 32);
+  EXPECT_EQ(m.Params().levelRow, nullptr);
+  m.SetFXMode(200, 30, 0);
+  EXPECT_EQ(m.Params().colorIndex, 0);  // 30 - L
+}
+
+TEST_F(FXManTest, EndPointsOfTintAndColourBlend) {
+  KK_FXMan& m = Make(32);
+  const uint32_t colour = 0x00FF8040;  // R 0x40, G 0x80, B 0xFF
+  uint32_t d[1] = {0x00102030}, s[1] = {0x00A0B0C0};
+  m.SetFXMode(151, 31, colour)(d, s, 1, m.Params());
+  EXPECT_EQ(d[0], 0x004080FFu);  // the shape filled with the colour
+  d[0] = 0x00102030;
+  m.SetFXMode(200, 0, colour)(d, s, 1, m.Params());
+  EXPECT_EQ(d[0], 0x004080FFu);
+  d[0] = 0x00102030;
+  m.SetFXMode(200, 30, colour)(d, s, 1, m.Params());
+  // The colour weighs 1/31: ((30 x 0x10 + 0x40) / 31 = 17.5 -> 18 for red.
+  EXPECT_EQ((d[0] >> 16) & 0xFF, 18u);
+  d[0] = 0x00102030;
+  m.SetFXMode(151, 1, colour)(d, s, 1, m.Params());
+  EXPECT_EQ((d[0] >> 16) & 0xFF, (30u * 0xA0 + 0x40 + 15) / 31);  // source keeps 30/31
+}
+
+TEST_F(FXManTest, CreateKeepsReplacesOrRefuses) {
+  ASSERT_EQ(CreateFXManager(16), 1);
+  KK_FXMan* first = GetFXManager();
+  EXPECT_EQ(CreateFXManager(16), 1);
+  EXPECT_EQ(GetFXManager(), first);
+  EXPECT_EQ(g_pFXManCurrent, first);
+  EXPECT_EQ(CreateFXManager(32), 1);
+  EXPECT_EQ(GetPixelFormatCode(), 32);
+  EXPECT_EQ(g_pFXManCurrent, GetFXManager());
+  EXPECT_EQ(CreateFXManager(17), 1);
+  EXPECT_EQ(GetPixelFormatCode(), 17);
+  EXPECT_EQ(CreateFXManager(24), 0);
+  EXPECT_EQ(GetFXManager(), nullptr);
+  EXPECT_EQ(g_pFXManCurrent, nullptr);
+  EXPECT_EQ(GetPixelFormatCode(), 0);
+}
+
+TEST_F(FXManTest, FillRowAndColumnTouchOnlyTheirPixels) {
+  for (int32_t format : {16, 17, 32}) {
+    KK_FXMan& m = Make(format);
+    const int32_t bpp = m.BytesPerPixel();
+    const uint32_t packed = m.PackColor(0x00336699);
+    for (int32_t offset = 0; offset < 2; ++offset)
+      for (int32_t count = 0; count < 9; ++count) {
+        std::vector<uint8_t> buf(64, 0xEE);
+        m.FillRow(buf.data() + 8 + offset * bpp, count, packed);
+        for (int32_t i = 0; i < 64; ++i) {
+          const int32_t px = (i - 8) / bpp - offset;
+          const bool inside = i >= 8 + offset * bpp && px < count;
+          if (!inside) {
+            EXPECT_EQ(buf[size_t(i)], 0xEE) << format << " " << count;
+          }
+        }
+        for (int32_t p = 0; p < count; ++p)
+          EXPECT_EQ(std::memcmp(buf.data() + 8 + (offset + p) * bpp, &packed, size_t(bpp)), 0);
+      }
+    std::vector<uint8_t> col(10 * 12, 0xEE);
+    m.FillColumn(col.data() + 4, 12, 10, packed);
+    for (int32_t y = 0; y < 10; ++y) {
+      EXPECT_EQ(std::memcmp(col.data() + y * 12 + 4, &packed, size_t(bpp)), 0);
+      EXPECT_EQ(col[size_t(y * 12)], 0xEE);
+    }
+  }
+}
+
+TEST_F(FXManTest, AlphaFillUsesPlaneValuesAndLevel) {
+  KK_FXMan& m = Make(32);
+  EXPECT_EQ(m.SelectAlphaFill(0xFFFFFF, 31), nullptr);
+  KK_RowFn fn = m.SelectAlphaFill(0x0000FF, 0);  // red
+  ASSERT_NE(fn, nullptr);
+  const uint8_t plane[3] = {255, 7, 128};
+  uint32_t d[3] = {0x000000FF, 0x000000FF, 0x000000FF};
+  fn(d, plane, 3, m.Params());
+  EXPECT_EQ(d[0], 0x00FF0000u);  // solid
+  EXPECT_EQ(d[1], 0x000000FFu);  // below 8: left
+  EXPECT_EQ(d[2], 0x0084007Bu);  // 16/31 of red over blue
+}
+
+// Mode 154 reads the plane value under each destination pixel, also walking backwards.
+TEST_F(FXManTest, AlphaPlaneBlendReadsThePlaneUnderTheDestination) {
+  KK_FXMan& m = Make(16);
+  std::vector<uint16_t> image(4 * 3, 0x0000);
+  ASSERT_EQ(m.PrepareAlphaPlane(reinterpret_cast<uint8_t*>(image.data()), 8, 3), 1);
+  EXPECT_TRUE(m.IsAlphaPlaneFor(reinterpret_cast<uint8_t*>(image.data()), 8, 3));
+  *m.AlphaPlane().Address(1, 2) = 255;
+  *m.AlphaPlane().Address(2, 2) = 7;
+  *m.AlphaPlane().Address(3, 2) = 128;
+  KK_RowFn fn = m.SetFXMode(154 | 0x10000, 0, 0);
+  const uint16_t src[3] = {0xFFFF, 0xFFFF, 0xFFFF};
+  fn(&image[2 * 4 + 3], src, 3, m.Params());
+  EXPECT_EQ(image[2 * 4 + 1], 0xFFFF);
+  EXPECT_EQ(image[2 * 4 + 2], 0x0000);
+  EXPECT_EQ(image[2 * 4 + 3], kk::Px565::FromTable(16, 16, 16));
+}
+
+TEST_F(FXManTest, BlurRowsAverageWithinTheRadiusAndClampIt) {
+  KK_FXMan& m = Make(32);
+  const uint32_t src[5] = {0, 0, 0x00FFFFFF, 0, 0};
+  uint32_t d[5];
+  m.BlurRow(d, src, 5, 1, 0, -1);
+  EXPECT_EQ(d[1], 0x00555555u);
+  EXPECT_EQ(d[0], 0u);
+  m.BlurRow(d, src, 5, 0, 0, -1);
+  EXPECT_EQ(std::memcmp(d, src, sizeof d), 0);
+  m.BlurRow(d, src, 5, 250, 0, -1);  // clamped to 200: the whole row
+  for (uint32_t v : d) EXPECT_EQ(v, 0x00333333u);
+}
+
+// ---- the seeded sweep ----
+
+constexpr uint32_t kModes[] = {0, 1, 100, 101, 102, 103, 150, 151, 152, 153, 154, 200};
+constexpr int32_t kGuard = 16;
+constexpr uint8_t kGuardByte = 0xA5;
+
+struct RowCase {
+  int32_t format, count, offset, alphaMode;
+  uint32_t mode, colour;
+  int32_t level;
+};
+
+RowCase PickRowCase(CaseRng& rng) {
+  static const int32_t kFormats[] = {16, 17, 32};
+  RowCase c{};
+  c.format = kFormats[rng.Below(3)];
+  c.mode = kModes[rng.Below(int32_t(std::size(kModes)))] | (rng.Chance(50) ? 0x10000u : 0u);
+  c.level = rng.Chance(10) ? rng.Range(-3, 40) : rng.Range(0, 31);
+  c.colour = uint32_t(rng.Next()) & 0xFFFFFF;
+  c.count = rng.Chance(5) ? 800 : rng.Range(0, 33);
+  c.offset = rng.Below(2);
+  const int32_t alpha = rng.Below(3);
+  c.alphaMode = alpha == 2 ? (c.format == 32 ? 1 : 2) : alpha;
+  return c;
+}
+
+// Runs one row function over a guarded copy of `dst`; the walk starts at the last
+// pixel under a backward direction.
+std::vector<uint8_t> RunRow(KK_RowFn fn, KK_FXParams params, const RowCase& c, int32_t bpp,
+                            const std::vector<uint8_t>& dst, const std::vector<uint8_t>& src,
+                            const std::vector<uint8_t>& alpha, KK_FXMan& m) {
+  std::vector<uint8_t> out(dst);
+  uint8_t* row = out.data() + kGuard;
+  if (c.mode == 154 || c.mode == (154 | 0x10000)) {
+    m.PrepareAlphaPlane(row, int32_t(out.size()) - 2 * kGuard, 1);
+    params.planeImage = row;
+    params.planeImagePitch = int32_t(out.size()) - 2 * kGuard;
+    CaseRng planeRng(uint64_t(c.count) * 7 + 1);
+    for (int32_t i = 0; i < m.AlphaPlane().Width(); ++i) *m.AlphaPlane().Address(i, 0) = planeRng.Byte();
+  }
+  params.alphaMode = c.alphaMode;
+  params.alpha = alpha.data();
+  uint8_t* start = row + c.offset * bpp + (params.direction < 0 && c.count > 0 ? (c.count - 1) * bpp : 0);
+  fn(start, src.data(), c.count, params);
+  return out;
+}
+
+void CheckGuards(const std::vector<uint8_t>& out, int32_t index) {
+  for (int32_t i = 0; i < kGuard; ++i) {
+    ASSERT_EQ(out[size_t(i)], kGuardByte) << "case " << index;
+    ASSERT_EQ(out[out.size() - 1 - size_t(i)], kGuardByte) << "case " << index;
+  }
+}
+
+TEST_F(FXManTest, SweepFastRowsEqualReferenceRows) {
+  // One pass per format, so each manager is built once.
+  uint32_t sum = 0;
+  for (int32_t format : {16, 17, 32})
+  for (int32_t index : testing_support::SweepCases(6000)) {
+    CaseRng rng{uint64_t(index)};
+    const RowCase c = PickRowCase(rng);
+    if (c.format != format) continue;
+    ASSERT_EQ(CreateFXManager(c.format), 1);
+    KK_FXMan& m = *GetFXManager();
+    const int32_t bpp = m.BytesPerPixel();
+    const size_t rowBytes = size_t(c.count + 1) * size_t(bpp);
+    std::vector<uint8_t> dst(rowBytes + 2 * kGuard, kGuardByte), src(size_t(c.count) * bpp + 4), alpha(size_t(c.count) + 1);
+    for (size_t i = kGuard; i < kGuard + rowBytes; ++i) dst[i] = rng.Byte();
+    for (auto& b : src) b = rng.Byte();
+    for (auto& b : alpha) b = uint8_t(rng.Range(0, 40));
+    KK_RowFn fast = m.SetFXMode(c.mode, c.level, c.colour);
+    const KK_FXParams params = m.Params();
+    if (!fast) {
+      sum = testing_support::Crc32(&index, sizeof index, sum);
+      continue;
+    }
+    KK_RowFn ref = kk::ReferenceRow(c.format, params.row);
+    const std::vector<uint8_t> a = RunRow(fast, params, c, bpp, dst, src, alpha, m);
+    const std::vector<uint8_t> b = RunRow(ref, params, c, bpp, dst, src, alpha, m);
+    CheckGuards(a, index);
+    ASSERT_TRUE(a == b) << "case " << index << " (DORVIK_CASE=" << index << " replays it): format " << c.format
+                    << " mode " << c.mode << " level " << c.level << " count " << c.count << " alpha " << c.alphaMode;
+    sum = testing_support::Crc32(a.data(), a.size(), sum);
+  }
+  if (!testing_support::ReplayingOneCase()) {
+    EXPECT_EQ(sum, 0xECC78CB9u) << std::hex << sum;
+  }
+}
+
+TEST_F(FXManTest, SweepBlurRowsEqualReference) {
+  for (int32_t index : testing_support::SweepCases(300)) {
+    CaseRng rng(uint64_t(index) + 1000000);
+    static const int32_t kFormats[] = {16, 17, 32};
+    const int32_t format = kFormats[rng.Below(3)];
+    Make(format);
+    const int32_t bpp = kk::BytesPerPixel(format);
+    const int32_t count = rng.Chance(20) ? 800 : rng.Range(1, 40);
+    static const int32_t kRadii[] = {0, 1, 2, 7, 200, 250};
+    const int32_t radius = kRadii[rng.Below(6)];
+    std::vector<uint8_t> src(size_t(count * bpp)), fast(src.size()), ref(src.size());
+    for (auto& b : src) b = rng.Byte();
+    GetFXManager()->BlurRow(fast.data(), src.data(), count, radius, 0, -1);
+    kk::ReferenceBlurRow(ref.data(), src.data(), count, radius, 0, format);
+    ASSERT_EQ(fast, ref) << "case " << index << " format " << format << " radius " << radius;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+// Images: creation sizes, clipping, copying and borrowed memory.
+#include "graphics/K_Dib.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(K_DibTest, CreateGivesPitchAndSizeAndRefusesASecondCreate) {
+  K_Dib a;
+  ASSERT_EQ(a.Create(3, 2, 16), 1);
+  EXPECT_EQ(a.Pitch(), 8);
+  EXPECT_EQ(a.GetBitmapInfo()->biSizeImage, 16u);
+  EXPECT_EQ(a.GetBitmapInfo()->biHeight, -2);
+  EXPECT_EQ(a.GetBitmapInfo()->biCompression, K_DibHeader::kBitFields);
+  EXPECT_EQ(a.GetBitmapInfo()->FormatCode(), 16);
+  EXPECT_EQ(a.Create(3, 2, 16), 0);
+  K_Dib b;
+  ASSERT_EQ(b.Create(3, -2, 24), 1);
+  EXPECT_EQ(b.Pitch(), 12);
+  EXPECT_EQ(b.Height(), 2);
+  K_Dib c;
+  ASSERT_EQ(c.Create(3, 2, 17), 1);
+  EXPECT_EQ(c.GetBitmapInfo()->biBitCount, 16);
+  EXPECT_EQ(c.GetBitmapInfo()->FormatCode(), 17);
+  K_Dib d;
+  EXPECT_EQ(d.Create(0, 2, 16), 0);
+  EXPECT_EQ(d.Create(2, 0, 16), 0);
+  EXPECT_EQ(d.Create(2, 2, 8), 0);
+  EXPECT_EQ(d.Create(8193, 2, 32), 0);
+  EXPECT_EQ(d.Create(8000, 8000, 32), 0);  // over the pixel cap
+  EXPECT_EQ(d.GetBits(), nullptr);
+}
+
+TEST(K_DibTest, ClipRectStaysInsideTheImage) {
+  K_Dib a;
+  ASSERT_EQ(a.Create(100, 50, 32), 1);
+  a.SetClipRect(-5, -5, 1000, 1000);
+  EXPECT_EQ(a.ClipRect().left, 0);
+  EXPECT_EQ(a.ClipRect().top, 0);
+  EXPECT_EQ(a.ClipRect().right, 100);
+  EXPECT_EQ(a.ClipRect().bottom, 50);
+}
+
+TEST(K_DibTest, ClipAreaCutsAtEachEdge) {
+  K_Dib a;
+  ASSERT_EQ(a.Create(100, 50, 32), 1);
+  a.SetClipRect(10, 20, 90, 40);
+  struct Row {
+    int32_t x, y, w, h;
+    bool ok;
+    int32_t wx, wy, ww, wh;
+  };
+  const Row rows[] = {
+      {15, 25, 5, 5, true, 15, 25, 5, 5},     // inside
+      {5, 25, 10, 5, true, 10, 25, 5, 5},     // left
+      {85, 25, 10, 5, true, 85, 25, 5, 5},    // right
+      {15, 15, 5, 10, true, 15, 20, 5, 5},    // top
+      {15, 38, 5, 10, true, 15, 38, 5, 2},    // bottom
+      {0, 0, 200, 200, true, 10, 20, 80, 20}, // every edge
+      {0, 25, 10, 5, false, 10, 25, 0, 5},    // wholly left
+      {90, 25, 10, 5, false, 90, 25, 0, 5},   // wholly right
+  };
+  for (const Row& r : rows) {
+    int32_t x = r.x, y = r.y, w = r.w, h = r.h;
+    EXPECT_EQ(a.ClipArea(x, y, w, h), r.ok) << r.x << "," << r.y;
+    if (r.ok) {
+      EXPECT_EQ(x, r.wx);
+      EXPECT_EQ(y, r.wy);
+      EXPECT_EQ(w, r.ww);
+      EXPECT_EQ(h, r.wh);
+    }
+  }
+}
+
+TEST(K_DibTest, CopyDetachAndAttach) {
+  K_Dib a;
+  ASSERT_EQ(a.Create(3, 2, 16), 1);
+  std::vector<uint8_t> px(16);
+  for (size_t i = 0; i < px.size(); ++i) px[i] = uint8_t(i);
+  EXPECT_EQ(a.SetPixels(px.data(), 15), 0);
+  ASSERT_EQ(a.SetPixels(px.data(), 16), 1);
+  K_Dib b;
+  ASSERT_EQ(b.Copy(a), 1);
+  EXPECT_EQ(b.GetPixel(2, 1), 0x0D0Cu);
+  EXPECT_EQ(b.GetBitmapInfo()->FormatCode(), 16);
+  K_Dib c;
+  ASSERT_EQ(a.Detach(c), 1);
+  EXPECT_EQ(a.GetBits(), nullptr);
+  EXPECT_EQ(c.GetPixel(0, 1), 0x0908u);
+  EXPECT_EQ(c.GetPixel(3, 0), 0u);
+  EXPECT_EQ(c.GetPixel(-1, 0), 0u);
+  std::vector<uint8_t> outside(40, 7);
+  K_Dib d;
+  ASSERT_EQ(d.Attach(outside.data(), 20, 4, 4, 2), 1);
+  EXPECT_EQ(d.GetPixel(3, 1), 0x07070707u);
+  d.DetachBits();
+  EXPECT_EQ(d.GetBits(), nullptr);
+  EXPECT_EQ(outside[0], 7);
+}
+
+}  // namespace

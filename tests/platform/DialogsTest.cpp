@@ -1,0 +1,441 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "WindowTestSupport.h"
+#include "plat/error.h"
+#include "plat/mmsystem.h"
+
+using namespace window_test;
+
+namespace {
+
+// The test program itself registers the templates.
+HMODULE Module() { return nullptr; }
+constexpr int kMessageBoxTemplate = 101;
+constexpr int kFormTemplate = 102;
+
+plat::DialogItemTemplate Item(const char* cls, const char* text, WORD id, DWORD style, short x, short y, short cx, short cy) {
+  plat::DialogItemTemplate i;
+  i.className = cls;
+  i.text = text;
+  i.id = id;
+  i.style = style | WS_VISIBLE;
+  i.x = x;
+  i.y = y;
+  i.cx = cx;
+  i.cy = cy;
+  return i;
+}
+
+// A box with two owner-drawn buttons, like the game's message box.
+void RegisterMessageBoxTemplate() {
+  plat::DialogTemplate t;
+  t.style = WS_POPUP | DS_MODALFRAME | DS_SETFONT;
+  t.fontFace = "Dotum";
+  t.fontSize = 9;
+  t.cx = 187;
+  t.cy = 263;
+  t.items = {Item("button", "OK", IDOK, BS_OWNERDRAW | WS_TABSTOP, 38, 242, 50, 14),
+             Item("button", "Cancel", IDCANCEL, BS_OWNERDRAW | WS_TABSTOP, 102, 242, 50, 14)};
+  plat::RegisterDialogTemplate(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), t);
+}
+
+enum Form : WORD {
+  kEdit = 10, kRadioA1 = 20, kRadioA2, kRadioA3, kRadioB1 = 30, kRadioB2, kCheck = 40, kDefault = 50, kLabel = 60
+};
+
+void RegisterFormTemplate() {
+  plat::DialogTemplate t;
+  t.style = WS_POPUP;
+  t.x = 10;
+  t.y = 10;
+  t.cx = 200;
+  t.cy = 200;
+  t.items = {Item("edit", "", kEdit, ES_AUTOHSCROLL | WS_TABSTOP, 0, 0, 80, 12),
+             Item("button", "a1", kRadioA1, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, 20, 20, 20),
+             Item("button", "a2", kRadioA2, BS_AUTORADIOBUTTON, 0, 40, 20, 20),
+             Item("button", "a3", kRadioA3, BS_AUTORADIOBUTTON, 0, 60, 20, 20),
+             Item("button", "b1", kRadioB1, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 40, 20, 20, 20),
+             Item("button", "b2", kRadioB2, BS_AUTORADIOBUTTON, 40, 40, 20, 20),
+             Item("button", "check", kCheck, BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP, 80, 20, 40, 10),
+             Item("button", "go", kDefault, BS_DEFPUSHBUTTON | WS_TABSTOP, 80, 40, 40, 14),
+             Item("static", "label", kLabel, SS_CENTER, 80, 60, 40, 10)};
+  plat::RegisterDialogTemplate(Module(), MAKEINTRESOURCEA(kFormTemplate), t);
+}
+
+struct DialogLog {
+  std::vector<Rec> messages;
+  HBRUSH staticBrush = nullptr;
+};
+DialogLog* current;
+
+INT_PTR CALLBACK RecordingDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  current->messages.push_back(Rec{dlg, msg, wParam, lParam});
+  if (msg == WM_CTLCOLORSTATIC && current->staticBrush) return reinterpret_cast<INT_PTR>(current->staticBrush);
+  if (msg == WM_INITDIALOG) return TRUE;
+  return FALSE;
+}
+
+class Dialogs : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    RegisterMessageBoxTemplate();
+    RegisterFormTemplate();
+    current = &log_;
+  }
+  std::vector<WPARAM> Commands() {
+    std::vector<WPARAM> out;
+    for (const Rec& r : log_.messages)
+      if (r.msg == WM_COMMAND) out.push_back(r.wParam);
+    return out;
+  }
+  HWND MakeForm() {
+    HWND owner = MakeTop(0, 0, 800, 600);
+    HWND dlg = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), owner, RecordingDialogProc, 77);
+    EXPECT_NE(dlg, nullptr);
+    ShowWindow(dlg, SW_SHOW);
+    PumpAll();
+    log_.messages.clear();
+    return dlg;
+  }
+  // Runs the dialog's part of a message loop over what is queued.
+  void PumpDialog(HWND dlg) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+      if (!IsDialogMessageA(dlg, &m)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+      }
+  }
+  DialogLog log_;
+};
+
+// ---- Modal loop with an auto-close multimedia timer --------------------------------
+
+struct AutoClose {
+  HWND dialog = nullptr;
+  HWND owner = nullptr;
+  UINT timer = 0;
+  bool ownerEnabledDuringLoop = true;
+};
+AutoClose autoClose;
+
+void CALLBACK AutoCloseTimeout(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+  if (autoClose.timer) timeKillEvent(autoClose.timer);
+  autoClose.timer = 0;
+  autoClose.ownerEnabledDuringLoop = IsWindowEnabled(autoClose.owner) != 0;
+  SendMessageA(autoClose.dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+INT_PTR CALLBACK AutoCloseProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) {
+    autoClose.dialog = dlg;
+    autoClose.owner = reinterpret_cast<HWND>(lParam);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+    if (autoClose.timer) timeKillEvent(autoClose.timer);
+    autoClose.timer = 0;
+    EndDialog(dlg, LOWORD(wParam));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(Dialogs, ModalBoxClosesItselfInVirtualTimeWithoutRealWaiting) {
+  HWND host = MakeTop(0, 0, 820, 640);
+  HWND game = MakeChild(host, 3, 3, 800, 600);
+  PumpAll();
+  autoClose = AutoClose{};
+  TIMECAPS caps;
+  timeGetDevCaps(&caps, sizeof caps);
+  timeBeginPeriod(caps.wPeriodMin);
+  autoClose.timer = timeSetEvent(3000, caps.wPeriodMin, AutoCloseTimeout, 0, TIME_ONESHOT);
+  DWORD start = NowTick();
+  auto realStart = std::chrono::steady_clock::now();
+
+  INT_PTR result = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), game, AutoCloseProc,
+                                   reinterpret_cast<LPARAM>(host));
+
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_EQ(NowTick() - start, 3000u);
+  EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::milliseconds(500));
+  EXPECT_FALSE(autoClose.ownerEnabledDuringLoop) << "the modal loop disabled the top-level owner";
+  EXPECT_TRUE(IsWindowEnabled(host));
+  EXPECT_FALSE(IsWindow(autoClose.dialog));
+  EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
+  timeEndPeriod(caps.wPeriodMin);
+}
+
+TEST_F(Dialogs, ModalBoxEndedByAButtonKillsItsTimer) {
+  HWND host = MakeTop(0, 0, 820, 640);
+  PumpAll();
+  autoClose = AutoClose{};
+  autoClose.timer = timeSetEvent(3000, 1, AutoCloseTimeout, 0, TIME_ONESHOT);
+  // The user presses OK (Enter) 100 ms after the box opens.
+  SetTimer(host, 1, 100, [](HWND h, UINT, UINT_PTR id, DWORD) {
+    KillTimer(h, id);
+    plat::sim::KeyDown(VK_RETURN);
+  });
+  INT_PTR result = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0);
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
+}
+
+TEST_F(Dialogs, DialogsThatCannotBeMadeFail) {
+  HWND host = MakeTop(0, 0, 100, 100);
+  EXPECT_EQ(DialogBoxParamA(Module(), MAKEINTRESOURCEA(999), host, AutoCloseProc, 0), -1);
+  plat::sim::FailNext("DialogBoxParamA");
+  EXPECT_EQ(DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0), -1);
+  plat::sim::FailNext("CreateDialogParamA");
+  EXPECT_EQ(CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), host, RecordingDialogProc, 0), nullptr);
+  EXPECT_TRUE(IsWindowEnabled(host));
+}
+
+// ---- Keyboard interface ----------------------------------------------------------
+
+TEST_F(Dialogs, EscapeAndEnterBecomeCommands) {
+  HWND dlg = MakeForm();
+  struct Case {
+    HWND focus;
+    int key;
+    WORD expected;
+  };
+  const Case cases[] = {
+      {GetDlgItem(dlg, kEdit), VK_ESCAPE, IDCANCEL},
+      {GetDlgItem(dlg, kEdit), VK_RETURN, kDefault},   // the default push button
+      {GetDlgItem(dlg, kDefault), VK_RETURN, kDefault},
+      {GetDlgItem(dlg, kRadioA1), VK_RETURN, kDefault},
+  };
+  for (const Case& c : cases) {
+    SetFocus(c.focus);
+    PumpDialog(dlg);
+    log_.messages.clear();
+    plat::sim::PressKey(c.key);
+    PumpDialog(dlg);
+    auto commands = Commands();
+    ASSERT_EQ(commands.size(), 1u) << c.key;
+    EXPECT_EQ(LOWORD(commands[0]), c.expected) << c.key;
+    EXPECT_EQ(HIWORD(commands[0]), BN_CLICKED);
+  }
+  char text[8];
+  GetDlgItemTextA(dlg, kEdit, text, sizeof text);
+  EXPECT_STREQ(text, "") << "Enter and Escape never reach the edit as characters";
+}
+
+TEST_F(Dialogs, EnterWithoutADefaultButtonGivesOk) {
+  HWND host = MakeTop(0, 0, 800, 600);
+  HWND dlg = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, RecordingDialogProc, 0);
+  ShowWindow(dlg, SW_SHOW);
+  SetFocus(dlg);
+  PumpDialog(dlg);
+  log_.messages.clear();
+  plat::sim::PressKey(VK_RETURN);
+  plat::sim::PressKey(VK_ESCAPE);
+  PumpDialog(dlg);
+  auto commands = Commands();
+  ASSERT_EQ(commands.size(), 2u);
+  EXPECT_EQ(LOWORD(commands[0]), IDOK);
+  EXPECT_EQ(LOWORD(commands[1]), IDCANCEL);
+}
+
+TEST_F(Dialogs, TabMovesThroughTabStops) {
+  HWND dlg = MakeForm();
+  SetFocus(GetDlgItem(dlg, kEdit));
+  std::vector<int> order;
+  for (int i = 0; i < 5; ++i) {
+    plat::sim::PressKey(VK_TAB);
+    PumpDialog(dlg);
+    order.push_back(GetDlgCtrlID(GetFocus()));
+  }
+  EXPECT_EQ(order, (std::vector<int>{kRadioA1, kRadioB1, kCheck, kDefault, kEdit}));
+}
+
+// ---- Controls ---------------------------------------------------------------------
+
+TEST_F(Dialogs, RadioButtonsCheckWithinTheirGroupOnly) {
+  HWND dlg = MakeForm();
+  auto click = [&](int id) {
+    RECT r;
+    GetWindowRect(GetDlgItem(dlg, id), &r);
+    RECT d;
+    GetWindowRect(dlg, &d);
+    plat::sim::Click(dlg, r.left - d.left + 2, r.top - d.top + 2);
+    plat::sim::Advance(600);  // no double click
+  };
+  click(kRadioA2);
+  click(kRadioB1);
+  click(kRadioA3);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, kRadioA1), BST_UNCHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, kRadioA2), BST_UNCHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, kRadioA3), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, kRadioB1), BST_CHECKED) << "the other group keeps its choice";
+  auto commands = Commands();
+  ASSERT_EQ(commands.size(), 3u);
+  EXPECT_EQ(commands[2], MAKEWPARAM(kRadioA3, BN_CLICKED));
+
+  // Setting a check by message does not touch the rest of the group.
+  SendDlgItemMessageA(dlg, kRadioA1, BM_SETCHECK, BST_CHECKED, 0);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, kRadioA3), BST_CHECKED);
+  // Arrow keys move within the group and check what they reach.
+  SetFocus(GetDlgItem(dlg, kRadioB1));
+  plat::sim::PressKey(VK_DOWN);
+  PumpDialog(dlg);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, kRadioB2), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(dlg, kRadioB1), BST_UNCHECKED);
+}
+
+TEST_F(Dialogs, CheckBoxesToggleAndPushButtonsDoNotCheck) {
+  HWND dlg = MakeForm();
+  HWND check = GetDlgItem(dlg, kCheck);
+  SendMessageA(check, BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+  SendMessageA(check, BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  SendDlgItemMessageA(dlg, kDefault, BM_SETCHECK, BST_CHECKED, 0);
+  EXPECT_EQ(SendDlgItemMessageA(dlg, kDefault, BM_GETCHECK, 0, 0), 0);
+  EnableWindow(check, FALSE);
+  SendMessageA(check, BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "a disabled button ignores clicks";
+  EXPECT_EQ(Commands().size(), 2u);
+}
+
+TEST_F(Dialogs, ReleasingOutsideTheButtonIsNoClick) {
+  HWND dlg = MakeForm();
+  HWND button = GetDlgItem(dlg, kDefault);
+  plat::sim::MouseDown(button, 2, 2);
+  PumpDialog(dlg);
+  EXPECT_EQ(GetCapture(), button);
+  EXPECT_EQ(SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED, BST_PUSHED);
+  plat::sim::MouseUp(button, 500, 500);
+  PumpDialog(dlg);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(Dialogs, OwnerDrawButtonsAskTheirParentToDraw) {
+  HWND host = MakeTop(0, 0, 800, 600);
+  HWND dlg = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, RecordingDialogProc, 0);
+  ShowWindow(dlg, SW_SHOW);
+  HWND ok = GetDlgItem(dlg, IDOK);
+  PumpAll();
+  log_.messages.clear();
+  SetFocus(ok);
+  SendMessageA(ok, BM_SETSTATE, TRUE, 0);
+  UpdateWindow(ok);
+  std::vector<DRAWITEMSTRUCT> draws;
+  for (const Rec& r : log_.messages)
+    if (r.msg == WM_DRAWITEM) draws.push_back(*reinterpret_cast<DRAWITEMSTRUCT*>(r.lParam));
+  ASSERT_EQ(draws.size(), 1u);
+  EXPECT_EQ(draws[0].CtlType, ODT_BUTTON);
+  EXPECT_EQ(draws[0].CtlID, static_cast<UINT>(IDOK));
+  EXPECT_EQ(draws[0].hwndItem, ok);
+  EXPECT_EQ(draws[0].itemAction, ODA_DRAWENTIRE);
+  EXPECT_EQ(draws[0].itemState & (ODS_SELECTED | ODS_FOCUS), ODS_SELECTED | ODS_FOCUS);
+  EXPECT_EQ(draws[0].itemState & ODS_DEFAULT, 0u);
+  EXPECT_EQ(draws[0].rcItem.right, 50 * 6 / 4);
+}
+
+TEST_F(Dialogs, EditTypesDeletesAndKeepsItsLimit) {
+  HWND dlg = MakeForm();
+  HWND edit = GetDlgItem(dlg, kEdit);
+  SetFocus(edit);
+  plat::sim::TypeText("ab\xB3\xC9" "c");  // ab냥c
+  PumpDialog(dlg);
+  char text[32];
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "ab\xB3\xC9" "c");
+  plat::sim::PressKey(VK_BACK);
+  plat::sim::PressKey(VK_BACK);
+  PumpDialog(dlg);
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "ab") << "Backspace removes a whole double-byte character";
+
+  SendMessageA(edit, EM_LIMITTEXT, 3, 0);
+  plat::sim::TypeText("xyz");
+  PumpDialog(dlg);
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "abx");
+
+  SendMessageA(edit, EM_SETSEL, 1, 2);
+  DWORD start = 0, end = 0;
+  EXPECT_EQ(SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end)),
+            MAKELRESULT(1, 2));
+  EXPECT_EQ(start, 1u);
+  SendMessageA(edit, WM_CLEAR, 0, 0);
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "ax");
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(end, 2u) << "-1 selects to the end";
+  SetDlgItemTextA(dlg, kEdit, "12345");
+  GetDlgItemTextA(dlg, kEdit, text, sizeof text);
+  EXPECT_STREQ(text, "12345") << "WM_SETTEXT is not held to the typing limit";
+  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(end, 0u);
+
+  int changes = 0;
+  for (WPARAM c : Commands())
+    if (HIWORD(c) == EN_CHANGE && LOWORD(c) == kEdit) ++changes;
+  EXPECT_GE(changes, 5);
+}
+
+TEST_F(Dialogs, StaticsPaintWithTheBrushTheirParentGives) {
+  HWND dlg = MakeForm();
+  log_.staticBrush = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1));
+  HWND label = GetDlgItem(dlg, kLabel);
+  InvalidateRect(label, nullptr, TRUE);
+  UpdateWindow(label);
+  bool asked = false;
+  for (const Rec& r : log_.messages)
+    if (r.msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(r.lParam) == label) asked = true;
+  EXPECT_TRUE(asked);
+  auto image = plat::sim::ReadWindow(label);
+  ASSERT_FALSE(image.pixels.empty());
+  EXPECT_EQ(image.pixels[0], 0xFFFFFFu);
+}
+
+TEST_F(Dialogs, EndDialogHidesAModelessDialogAndKeepsIt) {
+  HWND dlg = MakeForm();
+  EXPECT_TRUE(IsWindowVisible(dlg));
+  EXPECT_TRUE(EndDialog(dlg, 5));
+  EXPECT_TRUE(IsWindow(dlg));
+  EXPECT_FALSE(IsWindowVisible(dlg));
+  EXPECT_EQ(GetWindowLongPtrA(dlg, DWLP_DLGPROC), reinterpret_cast<LONG_PTR>(RecordingDialogProc));
+}
+
+TEST_F(Dialogs, ControlsPlaceInDialogUnitsAndInitGetsTheParameter) {
+  HWND dlg = MakeForm();
+  RECT d, r;
+  GetWindowRect(dlg, &d);
+  EXPECT_EQ(d.left, 10 * 6 / 4);
+  EXPECT_EQ(d.right - d.left, 200 * 6 / 4);
+  GetWindowRect(GetDlgItem(dlg, kCheck), &r);
+  EXPECT_EQ(r.left - d.left, 80 * 6 / 4);
+  EXPECT_EQ(r.top - d.top, 20 * 13 / 8);
+  DestroyWindow(dlg);
+  log_.messages.clear();
+  HWND again = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), nullptr, RecordingDialogProc, 77);
+  ASSERT_FALSE(log_.messages.empty());
+  auto init = std::find_if(log_.messages.begin(), log_.messages.end(), [](const Rec& m) { return m.msg == WM_INITDIALOG; });
+  ASSERT_NE(init, log_.messages.end());
+  EXPECT_EQ(init->lParam, 77);
+  EXPECT_EQ(reinterpret_cast<HWND>(init->wParam), GetDlgItem(again, kEdit)) << "first tab stop";
+}
+
+TEST_F(Dialogs, MessageBoxRecordsAndAnswersAsConfigured) {
+  HWND host = MakeTop(0, 0, 10, 10);
+  EXPECT_EQ(MessageBoxA(host, "text", "caption", MB_OK), IDOK);
+  plat::sim::SetMessageBoxAnswer(IDNO);
+  EXPECT_EQ(MessageBoxA(nullptr, "q", nullptr, MB_YESNO), IDNO);
+  auto calls = plat::sim::MessageBoxCalls();
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].owner, host);
+  EXPECT_EQ(calls[0].text, "text");
+  EXPECT_EQ(calls[0].caption, "caption");
+  EXPECT_EQ(calls[1].type, MB_YESNO);
+}
+
+}  // namespace

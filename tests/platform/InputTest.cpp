@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "WindowTestSupport.h"
+#include "plat/error.h"
+#include "plat/files.h"
+
+using namespace window_test;
+
+namespace {
+
+class Input : public WindowTest {};
+
+TEST_F(Input, MouseGoesToTheChildUnderThePointAfterWmSetCursor) {
+  HWND host = MakeTop(100, 100, 820, 640);
+  HWND game = MakeChild(host, 3, 3, 800, 600);
+  PumpAll();
+  Log().clear();
+  plat::sim::Click(host, 13, 23);
+  PumpAll();
+  std::vector<std::pair<HWND, UINT>> seen;
+  for (const Rec& r : Log()) seen.emplace_back(r.hwnd, r.msg);
+  std::vector<std::pair<HWND, UINT>> expected = {
+      {game, WM_SETCURSOR}, {host, WM_SETCURSOR}, {game, WM_LBUTTONDOWN},
+      {game, WM_SETCURSOR}, {host, WM_SETCURSOR}, {game, WM_LBUTTONUP}};
+  EXPECT_EQ(seen, expected) << "the child asks its parent first through DefWindowProc";
+  auto down = Only(WM_LBUTTONDOWN);
+  EXPECT_EQ(down[0].lParam, MAKELPARAM(10, 20));
+  EXPECT_EQ(down[0].wParam, MK_LBUTTON);
+  EXPECT_EQ(Only(WM_LBUTTONUP)[0].wParam, 0u);
+  POINT p;
+  GetCursorPos(&p);
+  EXPECT_EQ(p.x, 113);
+}
+
+TEST_F(Input, CapturedMouseOutsideTheWindowCarriesRawWords) {
+  HWND host = MakeTop(100, 100, 820, 640);
+  HWND game = MakeChild(host, 3, 3, 800, 600);
+  PumpAll();
+  SetCapture(game);
+  Log().clear();
+  plat::sim::MouseMove(host, 0, 1);  // left of and above the game window
+  PumpAll();
+  auto moves = Only(WM_MOUSEMOVE);
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_EQ(moves[0].hwnd, game);
+  EXPECT_EQ(LOWORD(static_cast<uintptr_t>(moves[0].lParam)), 0xFFFD);
+  EXPECT_EQ(HIWORD(static_cast<uintptr_t>(moves[0].lParam)), 0xFFFE);
+  EXPECT_TRUE(Only(WM_SETCURSOR).empty()) << "no WM_SETCURSOR under capture";
+  EXPECT_EQ(plat::sim::CaptureWindow(), game);
+  ReleaseCapture();
+  EXPECT_EQ(Only(WM_CAPTURECHANGED).size(), 1u);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(Input, SecondQuickPressIsADoubleClickOnlyForDoubleClickClasses) {
+  HWND dbl = MakeTop(0, 0, 100, 100, kRecorder);
+  HWND plain = MakeTop(200, 0, 100, 100, kPlain);
+  PumpAll();
+  for (HWND w : {dbl, plain}) {
+    Log().clear();
+    plat::sim::DoubleClick(w, 5, 5);
+    PumpAll();
+    std::vector<UINT> buttons;
+    for (UINT m : MessagesOf(w))
+      if (m != WM_SETCURSOR) buttons.push_back(m);
+    UINT second = w == dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+    EXPECT_EQ(buttons, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, second, WM_LBUTTONUP}));
+  }
+  Log().clear();
+  plat::sim::Click(dbl, 5, 5);
+  plat::sim::Advance(600);
+  plat::sim::Click(dbl, 5, 5);
+  PumpAll();
+  EXPECT_TRUE(Only(WM_LBUTTONDBLCLK).empty()) << "too slow for a double click";
+}
+
+TEST_F(Input, DisabledOwnerTakesNoMouseInput) {
+  HWND host = MakeTop(0, 0, 100, 100);
+  PumpAll();
+  EnableWindow(host, FALSE);
+  Log().clear();
+  plat::sim::Click(host, 5, 5);
+  PumpAll();
+  EXPECT_TRUE(Log().empty());
+}
+
+TEST_F(Input, FocusChangeTellsTheOldWindowThenTheNew) {
+  HWND a = MakeTop(0, 0, 10, 10);
+  HWND b = MakeTop(20, 0, 10, 10);
+  SetFocus(a);
+  Log().clear();
+  EXPECT_EQ(SetFocus(b), a);
+  ASSERT_EQ(Log().size(), 2u);
+  EXPECT_EQ(Log()[0].hwnd, a);
+  EXPECT_EQ(Log()[0].msg, WM_KILLFOCUS);
+  EXPECT_EQ(reinterpret_cast<HWND>(Log()[0].wParam), b);
+  EXPECT_EQ(Log()[1].hwnd, b);
+  EXPECT_EQ(Log()[1].msg, WM_SETFOCUS);
+  EXPECT_EQ(reinterpret_cast<HWND>(Log()[1].wParam), a);
+  EXPECT_EQ(GetFocus(), b);
+  EnableWindow(b, FALSE);
+  EXPECT_EQ(GetFocus(), nullptr) << "a disabled window loses the focus";
+}
+
+TEST_F(Input, KeysGoToTheFocusWindowWithRepeatAndTransitionBits) {
+  HWND a = MakeTop(0, 0, 10, 10);
+  HWND b = MakeTop(20, 0, 10, 10);
+  SetFocus(b);
+  PumpAll();
+  Log().clear();
+  plat::sim::KeyDown(VK_F1, 2);
+  plat::sim::KeyDown(VK_F1);
+  plat::sim::KeyUp(VK_F1);
+  PumpAll();
+  EXPECT_TRUE(MessagesOf(a).empty());
+  auto downs = Only(WM_KEYDOWN);
+  ASSERT_EQ(downs.size(), 2u);
+  EXPECT_EQ(downs[0].lParam & 0xFFFF, 2);
+  EXPECT_EQ(downs[0].lParam & (1 << 30), 0) << "first press";
+  EXPECT_NE(downs[1].lParam & (1 << 30), 0) << "auto-repeat: was down";
+  auto ups = Only(WM_KEYUP);
+  ASSERT_EQ(ups.size(), 1u);
+  EXPECT_NE(static_cast<uint32_t>(ups[0].lParam) & 0xC0000000u, 0u);
+  EXPECT_EQ(GetKeyState(VK_F1) & 0x8000, 0);
+}
+
+TEST_F(Input, ImeMessagesAndTypedDoubleByteTextReachTheFocusWindow) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  SetFocus(w);
+  PumpAll();
+  Log().clear();
+  plat::sim::ImeMessage(WM_IME_STARTCOMPOSITION, 0, 0);
+  plat::sim::TypeText("\xB3\xC9");  // 냥
+  PumpAll();
+  EXPECT_EQ(MessagesOf(w), (std::vector<UINT>{WM_IME_STARTCOMPOSITION, WM_CHAR, WM_CHAR}));
+  EXPECT_EQ(Only(WM_CHAR)[0].wParam, 0xB3u);
+}
+
+TEST_F(Input, ActivationReachesTopLevelWindows) {
+  HWND host = MakeTop(0, 0, 10, 10);
+  PumpAll();
+  Log().clear();
+  plat::sim::ActivateApp(false);
+  plat::sim::ActivateApp(true);
+  auto app = Only(WM_ACTIVATEAPP);
+  ASSERT_EQ(app.size(), 2u);
+  EXPECT_EQ(app[0].wParam, static_cast<WPARAM>(FALSE));
+  EXPECT_EQ(app[1].wParam, static_cast<WPARAM>(TRUE));
+  auto act = Only(WM_ACTIVATE);
+  ASSERT_EQ(act.size(), 1u) << "no active window until the application is activated";
+  EXPECT_EQ(act[0].hwnd, host);
+  EXPECT_EQ(LOWORD(act[0].wParam), WA_ACTIVE);
+  plat::sim::ActivateWindow(host, WA_INACTIVE);
+  EXPECT_EQ(Only(WM_ACTIVATE).size(), 2u);
+}
+
+// ---- Cursors -------------------------------------------------------------------
+
+void Put(std::vector<uint8_t>& v, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) v.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+void Tag(std::vector<uint8_t>& v, const char* t) {
+  for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(t[i]));
+}
+
+std::vector<uint8_t> CurFile(uint16_t type, uint16_t hotX, uint16_t hotY) {
+  std::vector<uint8_t> v;
+  Put(v, 0, 2);
+  Put(v, type, 2);
+  Put(v, 1, 2);
+  v.push_back(32);
+  v.push_back(32);
+  v.push_back(0);
+  v.push_back(0);
+  Put(v, hotX, 2);
+  Put(v, hotY, 2);
+  Put(v, 8, 4);   // image bytes
+  Put(v, 22, 4);  // offset
+  for (int i = 0; i < 8; ++i) v.push_back(0xAB);
+  return v;
+}
+
+std::vector<uint8_t> AniFile(uint32_t frames) {
+  std::vector<uint8_t> icon = CurFile(1, 0, 0);
+  std::vector<uint8_t> body;
+  Tag(body, "ACON");
+  Tag(body, "anih");
+  Put(body, 36, 4);
+  Put(body, 36, 4);
+  Put(body, frames, 4);
+  for (int i = 0; i < 7; ++i) Put(body, 0, 4);
+  Tag(body, "LIST");
+  Put(body, static_cast<uint32_t>(4 + 8 + icon.size()), 4);
+  Tag(body, "fram");
+  Tag(body, "icon");
+  Put(body, static_cast<uint32_t>(icon.size()), 4);
+  body.insert(body.end(), icon.begin(), icon.end());
+  std::vector<uint8_t> v;
+  Tag(v, "RIFF");
+  Put(v, static_cast<uint32_t>(body.size()), 4);
+  v.insert(v.end(), body.begin(), body.end());
+  return v;
+}
+
+TEST_F(Input, CursorsLoadFromSystemIdsAndReadableFilesOnly) {
+  HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+  ASSERT_NE(arrow, nullptr);
+  EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), arrow) << "system cursors are shared";
+  HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+  EXPECT_NE(hand, arrow);
+  EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(1)), nullptr);
+  EXPECT_TRUE(DestroyCursor(arrow));
+  EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), arrow) << "destroying a shared cursor keeps it";
+
+  auto dir = std::filesystem::temp_directory_path() / ("cursor-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  std::filesystem::create_directories(dir);
+  plat::sim::MapPathPrefix("C:\\Game\\", dir.string());
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    bool loads;
+  };
+  std::vector<uint8_t> truncated = AniFile(2);
+  truncated.resize(truncated.size() - 5);
+  std::vector<uint8_t> noFrames = AniFile(0);
+  std::vector<uint8_t> icoNotCur = CurFile(1, 0, 0);
+  const Case cases[] = {
+      {"normal.ani", AniFile(3), true}, {"click.cur", CurFile(2, 4, 5), true},
+      {"short.ani", truncated, false},  {"empty.ani", noFrames, false},
+      {"icon.cur", icoNotCur, false},   {"junk.ani", std::vector<uint8_t>(40, 0x11), false},
+  };
+  for (const Case& c : cases) {
+    std::ofstream(dir / c.name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(c.bytes.data()), static_cast<std::streamsize>(c.bytes.size()));
+    HCURSOR h = LoadCursorFromFileA((std::string("C:\\Game\\") + c.name).c_str());
+    EXPECT_EQ(h != nullptr, c.loads) << c.name;
+    if (h) {
+      SetCursor(h);
+      EXPECT_EQ(GetCursor(), h);
+      EXPECT_EQ(plat::sim::CurrentCursor(), h);
+      EXPECT_TRUE(DestroyCursor(h));
+      EXPECT_FALSE(DestroyCursor(h)) << "a file cursor is gone after destroying it";
+    }
+  }
+  EXPECT_EQ(LoadCursorFromFileA("C:\\Game\\missing.ani"), nullptr);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "WindowTestSupport.h"
+
+using namespace window_test;
+
+namespace {
+
+class Messages : public WindowTest {};
+
+TEST_F(Messages, PostedMessagesComeOutInOrderWithTimeAndCursor) {
+  HWND w = MakeTop(0, 0, 100, 100);
+  PumpAll();
+  SetCursorPos(7, 9);
+  for (UINT i = 0; i < 3; ++i) PostMessageA(w, WM_USER + i, i, 0);
+  MSG m;
+  for (UINT i = 0; i < 3; ++i) {
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_USER, WM_USER + 10, PM_REMOVE));
+    EXPECT_EQ(m.message, WM_USER + i);
+    EXPECT_EQ(m.pt.x, 7);
+    EXPECT_EQ(m.time, NowTick());
+  }
+  EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(Messages, ExactRangesLeaveOtherMessagesQueued) {
+  HWND w = MakeTop(0, 0, 100, 100);
+  PumpAll();
+  SetTimer(w, 1, 10, nullptr);
+  plat::sim::Advance(0);
+  PostMessageA(w, WM_USER, 0, 0);
+  SetFocus(w);
+  plat::sim::KeyDown('A');
+  plat::sim::MouseMove(w, 5, 5);
+  InvalidateRect(w, nullptr, FALSE);
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, 0);  // lets the timer fall due
+
+  std::vector<UINT> got;
+  MSG m;
+  while (PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_TIMER, PM_REMOVE)) got.push_back(m.message);
+  while (PeekMessageA(&m, nullptr, WM_MOUSEFIRST, WM_MOUSEWHEEL, PM_REMOVE)) got.push_back(m.message);
+  EXPECT_EQ(got, (std::vector<UINT>{WM_KEYDOWN, WM_TIMER, WM_MOUSEMOVE}));
+
+  ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(m.message, WM_USER) << "the posted user message is still first in line";
+  ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
+  EXPECT_EQ(m.hwnd, w);
+  ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) << "paint stays until validated";
+  ValidateRect(w, nullptr);
+  EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
+}
+
+TEST_F(Messages, PostedComeBeforePaintAndPaintBeforeTimers) {
+  HWND w = MakeTop(0, 0, 100, 100);
+  PumpAll();
+  SetTimer(w, 3, 10, nullptr);
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, 0);
+  InvalidateRect(w, nullptr, FALSE);
+  PostMessageA(w, WM_USER, 0, 0);
+  MSG m;
+  std::vector<UINT> order;
+  for (int i = 0; i < 3 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++i) {
+    order.push_back(m.message);
+    DispatchMessageA(&m);
+  }
+  EXPECT_EQ(order, (std::vector<UINT>{WM_USER, WM_PAINT, WM_TIMER}));
+}
+
+TEST_F(Messages, WindowFilterTakesTheWindowAndItsChildren) {
+  HWND a = MakeTop(0, 0, 10, 10);
+  HWND child = MakeChild(a, 0, 0, 5, 5);
+  HWND b = MakeTop(20, 0, 10, 10);
+  PumpAll();
+  PostMessageA(b, WM_USER, 0, 0);
+  PostMessageA(child, WM_USER + 1, 0, 0);
+  PostMessageA(nullptr, WM_USER + 2, 0, 0);
+  MSG m;
+  ASSERT_TRUE(PeekMessageA(&m, a, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.hwnd, child);
+  EXPECT_FALSE(PeekMessageA(&m, a, 0, 0, PM_REMOVE));
+  ASSERT_TRUE(PeekMessageA(&m, reinterpret_cast<HWND>(static_cast<intptr_t>(-1)), 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.message, WM_USER + 2u) << "-1 takes thread messages only";
+}
+
+TEST_F(Messages, QuitEndsGetMessageWithItsCode) {
+  PostQuitMessage(42);
+  MSG m;
+  EXPECT_FALSE(GetMessageA(&m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, WM_QUIT);
+  EXPECT_EQ(m.wParam, 42u);
+  EXPECT_EQ(GetMessageA(&m, reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234)), 0, 0), -1);
+}
+
+TEST_F(Messages, CrossThreadSendIsServedInsideANestedPeekLoop) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  PumpAll();
+  std::thread::id handledOn;
+  SetAnswer([&](HWND, UINT msg, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+    if (msg != WM_USER + 9) return std::nullopt;
+    handledOn = std::this_thread::get_id();
+    return static_cast<LRESULT>(wp * 2);
+  });
+  std::atomic<LRESULT> answer{0};
+  std::thread sender([&] { answer = SendMessageA(w, WM_USER + 9, 21, 0); });
+  // The nested loop peeks only the keyboard range; the send is served all the same.
+  MSG m;
+  while (answer.load() == 0) PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_TIMER, PM_REMOVE);
+  sender.join();
+  EXPECT_EQ(answer.load(), 42);
+  EXPECT_EQ(handledOn, std::this_thread::get_id());
+}
+
+TEST_F(Messages, PostFromAnotherThreadReachesTheOwnerQueue) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  PumpAll();
+  std::thread poster([&] { EXPECT_TRUE(PostMessageA(w, WM_USER + 3, 1, 2)); });
+  poster.join();
+  MSG m;
+  ASSERT_TRUE(GetMessageA(&m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, WM_USER + 3u);
+  EXPECT_EQ(plat::sim::PostedMessages(w).size(), 1u);
+}
+
+struct KeyCase {
+  int vk;
+  bool shift;
+  int ch;
+};
+
+TEST_F(Messages, TranslateMessageMakesCharactersFromKeys) {
+  const KeyCase cases[] = {
+      {'A', false, 'a'}, {'A', true, 'A'}, {'Z', false, 'z'},    {'1', false, '1'},      {'1', true, '!'},
+      {'0', true, ')'},  {VK_SPACE, false, ' '}, {VK_RETURN, false, 13}, {VK_BACK, false, 8}, {VK_ESCAPE, false, 27},
+      {VK_TAB, false, 9}, {VK_F1, false, 0},      {VK_LEFT, false, 0},
+  };
+  HWND w = MakeTop(0, 0, 10, 10);
+  SetFocus(w);
+  for (const KeyCase& c : cases) {
+    PumpAll();
+    Log().clear();
+    if (c.shift) plat::sim::KeyDown(VK_SHIFT);
+    plat::sim::PressKey(c.vk);
+    if (c.shift) plat::sim::KeyUp(VK_SHIFT);
+    PumpAll();
+    auto chars = Only(WM_CHAR);
+    if (c.ch == 0) {
+      EXPECT_TRUE(chars.empty()) << c.vk;
+    } else {
+      ASSERT_EQ(chars.size(), 1u) << c.vk;
+      EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>(c.ch)) << c.vk;
+    }
+  }
+}
+
+TEST_F(Messages, AltKeysArriveAsSystemKeysAndCharacters) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  SetFocus(w);
+  PumpAll();
+  Log().clear();
+  plat::sim::KeyDown(VK_MENU);
+  plat::sim::KeyDown('X', 3);
+  PumpAll();
+  auto downs = Only(WM_SYSKEYDOWN);
+  ASSERT_EQ(downs.size(), 2u);
+  EXPECT_EQ(downs[1].wParam, static_cast<WPARAM>('X'));
+  EXPECT_EQ(LOWORD(static_cast<uintptr_t>(downs[1].lParam)), 3) << "repeat count";
+  EXPECT_NE(downs[1].lParam & (1 << 29), 0) << "context (Alt) bit";
+  auto chars = Only(WM_SYSCHAR);
+  ASSERT_EQ(chars.size(), 1u);
+  EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('x'));
+}
+
+TEST_F(Messages, MsgWaitWakesOnlyForInputNotSeenBefore) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  PumpAll();
+  PostMessageA(w, WM_USER, 0, 0);
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLEVENTS), WAIT_OBJECT_0);
+  MSG m;
+  PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_TIMER, PM_REMOVE);  // looks, takes nothing
+  DWORD before = NowTick();
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLEVENTS), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(NowTick() - before, 100u) << "virtual time moved to the deadline";
+  EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLEVENTS), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(MsgWaitForMultipleObjects(1, nullptr, FALSE, 0, QS_ALLEVENTS), WAIT_FAILED);
+  ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.message, WM_USER);
+}
+
+}  // namespace

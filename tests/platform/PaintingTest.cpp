@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+
+using namespace window_test;
+
+namespace {
+
+class Painting : public WindowTest {};
+
+TEST_F(Painting, UpdateWindowPaintsAtOnceAndBeginPaintErasesAndValidates) {
+  HWND w = MakeTop(0, 0, 100, 80, kPlain);
+  PumpAll();
+  PAINTSTRUCT seen{};
+  SetAnswer([&](HWND h, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (msg != WM_PAINT) return std::nullopt;
+    BeginPaint(h, &seen);
+    EndPaint(h, &seen);
+    return 0;
+  });
+  RECT a{10, 10, 20, 20}, b{30, 5, 40, 15};
+  InvalidateRect(w, &a, FALSE);
+  InvalidateRect(w, &b, TRUE);
+  Log().clear();
+  UpdateWindow(w);
+  EXPECT_EQ(MessagesOf(w), (std::vector<UINT>{WM_PAINT, WM_ERASEBKGND}));
+  EXPECT_EQ(seen.rcPaint.left, 10);
+  EXPECT_EQ(seen.rcPaint.top, 5);
+  EXPECT_EQ(seen.rcPaint.right, 40);
+  EXPECT_EQ(seen.rcPaint.bottom, 20);
+  EXPECT_FALSE(seen.fErase) << "the class brush erased it";
+  RECT u;
+  EXPECT_FALSE(GetUpdateRect(w, &u, FALSE));
+  Log().clear();
+  UpdateWindow(w);
+  EXPECT_TRUE(Log().empty()) << "nothing left to paint";
+}
+
+TEST_F(Painting, ErasingFillsTheBackingStoreWithTheClassBrush) {
+  HWND white = MakeTop(0, 0, 4, 3, kPlain);
+  HWND bare = MakeTop(10, 0, 4, 3, kRecorder);
+  PumpAll();
+  auto image = plat::sim::ReadWindow(white);
+  ASSERT_EQ(image.pixels.size(), 12u);
+  for (uint32_t p : image.pixels) EXPECT_EQ(p, 0xFFFFFFu);
+  EXPECT_EQ(SendMessageA(bare, WM_ERASEBKGND, 0, 0), 0) << "no class brush: not erased";
+  PAINTSTRUCT ps;
+  InvalidateRect(bare, nullptr, TRUE);
+  BeginPaint(bare, &ps);
+  EndPaint(bare, &ps);
+  EXPECT_TRUE(ps.fErase) << "the window must erase itself";
+}
+
+TEST_F(Painting, ChildrenShowOverTheirParentInTheWindowImage) {
+  HWND parent = MakeTop(0, 0, 4, 2, kRecorder);
+  HWND child = MakeChild(parent, 2, 0, 2, 2, 0, kPlain);
+  PumpAll();
+  auto image = plat::sim::ReadWindow(parent);
+  EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0, 0, 0xFFFFFF, 0xFFFFFF, 0, 0, 0xFFFFFF, 0xFFFFFF}));
+  ShowWindow(child, SW_HIDE);
+  image = plat::sim::ReadWindow(parent);
+  EXPECT_EQ(image.pixels[3], 0u);
+}
+
+TEST_F(Painting, HiddenWindowsGetNoPaintAndValidationShrinksTheUpdate) {
+  HWND w = MakeTop(0, 0, 100, 100, kRecorder, WS_POPUP);
+  InvalidateRect(w, nullptr, FALSE);
+  MSG m;
+  EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+  RECT top{0, 0, 100, 40};
+  ValidateRect(w, &top);
+  RECT u;
+  ASSERT_TRUE(GetUpdateRect(w, &u, FALSE));
+  EXPECT_EQ(u.top, 40);
+  EXPECT_EQ(u.bottom, 100);
+  ShowWindow(w, SW_SHOW);
+  EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+}
+
+}  // namespace

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+#include "plat/error.h"
+
+using namespace window_test;
+
+namespace {
+
+class Windows : public WindowTest {};
+
+TEST_F(Windows, CreationSendsNcCreateAndCreateBeforeItReturns) {
+  HWND host = MakeTop(0, 0, 400, 300);
+  Log().clear();
+  static int marker;
+  std::vector<std::string> names;
+  SetAnswer([&](HWND, UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
+    if (msg == WM_NCCREATE || msg == WM_CREATE) {
+      auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+      EXPECT_EQ(cs->lpCreateParams, &marker);
+      EXPECT_EQ(cs->x, 3);
+      EXPECT_EQ(cs->cx, 800);
+      names.push_back(cs->lpszName);
+    }
+    return std::nullopt;
+  });
+  HWND w = CreateWindowExA(WS_EX_NOPARENTNOTIFY, kRecorder, "game", WS_CHILD, 3, 3, 800, 600, host, nullptr,
+                           TestInstance(), &marker);
+  ASSERT_NE(w, nullptr);
+  std::vector<UINT> seen = MessagesOf(w);
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_EQ(seen[0], WM_NCCREATE);
+  EXPECT_EQ(seen[1], WM_CREATE);
+  EXPECT_EQ(names, (std::vector<std::string>{"game", "game"}));
+  char text[16];
+  EXPECT_EQ(GetWindowTextA(w, text, sizeof text), 4);
+  EXPECT_STREQ(text, "game");
+  EXPECT_TRUE(MessagesOf(host).empty()) << "WS_EX_NOPARENTNOTIFY keeps the parent uninformed";
+}
+
+TEST_F(Windows, RefusedCreationFailsAndLeavesNoWindow) {
+  struct Case {
+    UINT refuse;
+    LRESULT answer;
+    std::vector<UINT> expected;
+  };
+  const Case cases[] = {
+      {WM_NCCREATE, FALSE, {WM_NCCREATE, WM_NCDESTROY}},
+      {WM_CREATE, -1, {WM_NCCREATE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}},
+  };
+  for (const Case& c : cases) {
+    Log().clear();
+    SetAnswer([&](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+      if (msg == c.refuse) return c.answer;
+      return std::nullopt;
+    });
+    EXPECT_EQ(MakeTop(0, 0, 10, 10), nullptr);
+    ASSERT_FALSE(Log().empty());
+    HWND made = Log().front().hwnd;
+    EXPECT_EQ(MessagesOf(made), c.expected);
+    EXPECT_FALSE(IsWindow(made));
+  }
+}
+
+TEST_F(Windows, DestroyRunsOwnedPopupsThenDestroyParentFirstThenNcDestroyChildrenFirst) {
+  HWND parent = MakeTop(0, 0, 200, 200);
+  HWND a = MakeChild(parent, 0, 0, 10, 10, 1);
+  HWND b = MakeChild(parent, 10, 0, 10, 10, 2);
+  HWND popup = CreateWindowExA(0, kRecorder, "popup", WS_POPUP, 0, 0, 5, 5, parent, nullptr, TestInstance(), nullptr);
+  ASSERT_EQ(GetParent(popup), parent) << "a popup's parent is its owner";
+  ASSERT_NE(SetTimer(parent, 7, 100, nullptr), 0u);
+  PostMessageA(parent, WM_USER, 0, 0);
+  PostMessageA(a, WM_USER, 0, 0);
+  Log().clear();
+
+  ASSERT_TRUE(DestroyWindow(parent));
+
+  std::vector<std::pair<HWND, UINT>> order;
+  for (const Rec& r : Log())
+    if (r.msg == WM_DESTROY || r.msg == WM_NCDESTROY) order.emplace_back(r.hwnd, r.msg);
+  std::vector<std::pair<HWND, UINT>> expected = {
+      {popup, WM_DESTROY}, {popup, WM_NCDESTROY}, {parent, WM_DESTROY}, {a, WM_DESTROY},
+      {b, WM_DESTROY},     {a, WM_NCDESTROY},     {b, WM_NCDESTROY},    {parent, WM_NCDESTROY}};
+  EXPECT_EQ(order, expected);
+  for (HWND h : {parent, a, b, popup}) EXPECT_FALSE(IsWindow(h));
+  MSG m;
+  EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) << "posted messages are dropped";
+  EXPECT_FALSE(KillTimer(parent, 7)) << "the window's timers died with it";
+  EXPECT_EQ(SendMessageA(parent, WM_USER, 0, 0), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST_F(Windows, ChildPositionsAreRelativeToTheParentClientArea) {
+  HWND host = MakeTop(100, 50, 820, 640);
+  HWND game = MakeChild(host, 3, 3, 800, 600);
+  RECT r;
+  ASSERT_TRUE(GetWindowRect(game, &r));
+  EXPECT_EQ(r.left, 103);
+  EXPECT_EQ(r.top, 53);
+  EXPECT_EQ(r.right, 903);
+  EXPECT_EQ(r.bottom, 653);
+  ASSERT_TRUE(GetClientRect(game, &r));
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.right, 800);
+
+  POINT p{10, 20};
+  ClientToScreen(game, &p);
+  EXPECT_EQ(p.x, 113);
+  EXPECT_EQ(p.y, 73);
+  ScreenToClient(host, &p);
+  EXPECT_EQ(p.x, 13);
+
+  ASSERT_TRUE(MoveWindow(host, 0, 0, 820, 640, TRUE));
+  GetWindowRect(game, &r);
+  EXPECT_EQ(r.left, 3) << "children move with their parent";
+  ASSERT_TRUE(SetWindowPos(game, nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  GetWindowRect(game, &r);
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.top, 20);
+  EXPECT_EQ(r.right - r.left, 800);
+}
+
+TEST_F(Windows, DefaultSizeAndPlaceComeFromCwUseDefault) {
+  HWND w = CreateWindowExA(0, kRecorder, "", WS_OVERLAPPED, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, nullptr, nullptr, TestInstance(), nullptr);
+  RECT r;
+  ASSERT_TRUE(GetWindowRect(w, &r));
+  EXPECT_EQ(r.left, 0);
+  EXPECT_GT(r.right, 0);
+  EXPECT_EQ(CW_USEDEFAULT, static_cast<int>(0x80000000u));
+}
+
+TEST_F(Windows, ClassNamesAreCaseInsensitivePerInstance) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = RecordingProc;
+  wc.hInstance = TestInstance();
+  wc.lpszClassName = "recorderwnd";
+  EXPECT_EQ(RegisterClassA(&wc), 0);
+  EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
+
+  WNDCLASSA found{};
+  EXPECT_TRUE(GetClassInfoA(TestInstance(), "RECORDERWND", &found));
+  EXPECT_EQ(found.lpfnWndProc, RecordingProc);
+  EXPECT_FALSE(GetClassInfoA(nullptr, kRecorder, &found)) << "another instance does not see it";
+  for (const char* builtIn : {"button", "Static", "EDIT", WC_DIALOG})
+    EXPECT_TRUE(GetClassInfoA(TestInstance(), builtIn, &found)) << builtIn;
+
+  wc.hInstance = nullptr;
+  wc.lpszClassName = "OtherInstanceClass";
+  EXPECT_NE(RegisterClassA(&wc), 0);
+  EXPECT_TRUE(UnregisterClassA("otherinstanceclass", nullptr));
+  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, TestInstance(), nullptr),
+            nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
+}
+
+TEST_F(Windows, InjectedCreationFailureCreatesNothing) {
+  plat::sim::FailNext("CreateWindowExA");
+  EXPECT_EQ(MakeTop(0, 0, 10, 10), nullptr);
+  EXPECT_TRUE(Log().empty());
+  EXPECT_NE(MakeTop(0, 0, 10, 10), nullptr);
+}
+
+LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_USER + 5) return 55;
+  auto original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, "ORIGINAL"));
+  return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+}
+
+TEST_F(Windows, WindowDataHoldsPointersAndProceduresCanBeReplaced) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  const LONG_PTR pointer = static_cast<LONG_PTR>(0x123456789ABCll);
+  SetWindowLongPtrA(w, GWLP_USERDATA, pointer);
+  EXPECT_EQ(GetWindowLongPtrA(w, GWLP_USERDATA), pointer);
+
+  auto original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Subclass)));
+  EXPECT_EQ(original, RecordingProc);
+  SetPropA(w, "Original", reinterpret_cast<HANDLE>(original));
+  EXPECT_EQ(SendMessageA(w, WM_USER + 5, 0, 0), 55);
+  Log().clear();
+  SendMessageA(w, WM_USER + 6, 0, 0);
+  EXPECT_EQ(MessagesOf(w), std::vector<UINT>{WM_USER + 6}) << "other messages reach the original";
+
+  EXPECT_EQ(RemovePropA(w, "ORIGINAL"), reinterpret_cast<HANDLE>(original));
+  EXPECT_EQ(GetPropA(w, "ORIGINAL"), nullptr);
+  EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & static_cast<LONG>(WS_POPUP), static_cast<LONG>(WS_POPUP));
+  SetLastError(0);
+  EXPECT_EQ(GetWindowLongPtrA(w, 64), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
+}
+
+TEST_F(Windows, DefaultProcedureClosesDragsMinimisesAndKeepsText) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  SetWindowTextA(w, "\xB9\xAB\xB7\xBA");  // 무렉
+  char small[3];
+  EXPECT_EQ(GetWindowTextA(w, small, sizeof small), 2) << "truncated to the buffer, terminated";
+  EXPECT_EQ(GetWindowTextLengthA(w), 4);
+
+  SendMessageA(w, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(10, 20));
+  SendMessageA(w, WM_NCLBUTTONDOWN, HTCLIENT, MAKELPARAM(1, 1));
+  auto drags = plat::sim::DragRequests();
+  ASSERT_EQ(drags.size(), 1u);
+  EXPECT_EQ(drags[0].hwnd, w);
+  EXPECT_EQ(drags[0].screen.x, 10);
+  EXPECT_EQ(drags[0].screen.y, 20);
+  RECT r;
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r.left, 0) << "the window itself does not move";
+
+  SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(IsIconic(w));
+  SendMessageA(w, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(w));
+}
+
+TEST_F(Windows, EnablingSendsWmEnableOnlyOnChange) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  Log().clear();
+  EXPECT_FALSE(EnableWindow(w, TRUE)) << "was not disabled";
+  EXPECT_FALSE(EnableWindow(w, FALSE));
+  EXPECT_TRUE(EnableWindow(w, FALSE)) << "already disabled";
+  EXPECT_FALSE(IsWindowEnabled(w));
+  EXPECT_TRUE(EnableWindow(w, TRUE));
+  auto enables = Only(WM_ENABLE);
+  ASSERT_EQ(enables.size(), 2u);
+  EXPECT_EQ(enables[0].wParam, static_cast<WPARAM>(FALSE));
+  EXPECT_EQ(enables[1].wParam, static_cast<WPARAM>(TRUE));
+}
+
+TEST_F(Windows, VisibilityFollowsAncestors) {
+  HWND top = MakeTop(0, 0, 100, 100, kRecorder, WS_POPUP);
+  HWND child = MakeChild(top, 0, 0, 10, 10);
+  EXPECT_FALSE(IsWindowVisible(child)) << "hidden parent";
+  EXPECT_FALSE(ShowWindow(top, SW_SHOW));
+  EXPECT_TRUE(IsWindowVisible(child));
+  EXPECT_TRUE(ShowWindow(top, SW_HIDE));
+  EXPECT_EQ(Only(WM_SHOWWINDOW).size(), 3u) << "child at creation, then the parent twice";
+  HRGN region = reinterpret_cast<HRGN>(static_cast<uintptr_t>(0x77));
+  EXPECT_NE(SetWindowRgn(top, region, FALSE), 0);
+  EXPECT_EQ(plat::sim::WindowRegion(top), region);
+}
+
+}  // namespace
