@@ -10,9 +10,6 @@ namespace {
 
 using namespace ddraw_test;
 
-// A window handle good enough for the cooperative level; presenting tests make real ones.
-HWND TopLevel() { return reinterpret_cast<HWND>(uintptr_t{0x1234}); }
-
 TEST_F(DirectDrawTest, AnswersTheFourAndTwoIdentitiesAndRefusesSeven) {
   ComPtr<IDirectDraw> first;
   ASSERT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
@@ -186,6 +183,9 @@ TEST_F(DirectDrawTest, CooperativeLevelRefusesMixedFlags) {
   EXPECT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_NORMAL | DDSCL_EXCLUSIVE), DDERR_INVALIDPARAMS);
   EXPECT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_EXCLUSIVE), DDERR_INVALIDPARAMS);
   EXPECT_EQ(dd->SetCooperativeLevel(nullptr, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_INVALIDPARAMS);
+  HWND child = MakeChild(TopLevel(), 0, 0, 10, 10);
+  EXPECT_EQ(dd->SetCooperativeLevel(child, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_INVALIDPARAMS)
+      << "exclusive mode needs a top-level window";
   EXPECT_EQ(dd->TestCooperativeLevel(), DDERR_NOCOOPERATIVELEVELSET);
 }
 

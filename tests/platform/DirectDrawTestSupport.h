@@ -7,8 +7,10 @@
 #include <cstring>
 #include <vector>
 
+#include "WindowTestSupport.h"
 #include "plat/ddraw.h"
 #include "plat/sim.h"
+#include "plat/user.h"
 
 namespace ddraw_test {
 
@@ -92,16 +94,25 @@ inline uint32_t PixelAt(IDirectDrawSurface4* s, int x, int y) {
   return ReadPixels(s)[static_cast<size_t>(y) * probe.dwWidth + static_cast<size_t>(x)];
 }
 
-class DirectDrawTest : public testing::Test {
+class DirectDrawTest : public window_test::WindowTest {
  protected:
   void SetUp() override {
+    WindowTest::SetUp();
     plat::sim::ClearFaults();
     plat::sim::ResetDisplay(DisplayFormat::Xrgb8888);
   }
   void TearDown() override {
-    plat::sim::ClearFaults();
+    WindowTest::TearDown();
     plat::sim::ResetDisplay();
   }
+  // A top-level window for the cooperative level, made on first use.
+  HWND TopLevel() {
+    if (!top_) top_ = MakeTop(0, 0, 640, 480);
+    return top_;
+  }
+
+ private:
+  HWND top_ = nullptr;
 };
 
 }  // namespace ddraw_test

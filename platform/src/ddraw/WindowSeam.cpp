@@ -31,7 +31,7 @@ std::vector<RECT> WithoutWindowsAbove(std::vector<RECT> region, const std::vecto
 }
 
 // Caller holds the window-system lock.
-std::vector<RECT> VisibleLocked(const user::Window& w) {
+std::vector<RECT> VisiblePartsLocked(const user::Window& w) {
   if (!user::VisibleLocked(w)) return {};
   std::vector<RECT> region{w.rect};
   if (w.style & WS_CLIPCHILDREN)
@@ -73,7 +73,7 @@ bool WithWindowTarget(HWND hwnd, const std::function<void(WindowTarget&)>& use) 
   t.width = w->Width();
   t.height = w->Height();
   t.client = user::ClientOrigin(*w);
-  t.visible = VisibleLocked(*w);
+  t.visible = VisiblePartsLocked(*w);
   use(t);
   return true;
 }
