@@ -29,7 +29,8 @@ struct Buffer {
 
 Buffer MakeBuffer(std::mt19937& rng, int w, int h, int bytes, int pitch = 0) {
   Buffer b;
-  if (pitch == 0) pitch = w * bytes + static_cast<int>(rng() % 9);
+  // Rows start on 4-byte boundaries, as surface memory guarantees.
+  if (pitch == 0) pitch = (w * bytes + 3) / 4 * 4 + 4 * static_cast<int>(rng() % 3);
   b.bytes.resize(static_cast<size_t>(pitch) * static_cast<size_t>(h));
   // Few distinct values so that keys hit often.
   for (auto& v : b.bytes) v = static_cast<uint8_t>(rng() % 3);

@@ -13,7 +13,7 @@ struct PixelView {
   uint8_t* bits = nullptr;
   int width = 0;
   int height = 0;
-  int pitch = 0;  // bytes from one row to the next
+  int pitch = 0;  // bytes from one row to the next; rows start 4-byte aligned
   int bytes = 0;  // per pixel: 1, 2, 3 or 4
   uint8_t* Row(int y) const { return bits + static_cast<ptrdiff_t>(y) * pitch; }
 };
