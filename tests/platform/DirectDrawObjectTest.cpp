@@ -20,6 +20,14 @@ TEST_F(DirectDrawTest, AnswersTheFourAndTwoIdentitiesAndRefusesSeven) {
     ASSERT_NE(p, nullptr);
     static_cast<IUnknown*>(p)->Release();
   }
+  ComPtr<IDirectDraw4> dd4;
+  ASSERT_EQ(first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(dd4.ReleaseAndGetAddressOf())), S_OK);
+  DDCAPS caps{};
+  EXPECT_EQ(dd4->GetCaps(&caps, nullptr), DDERR_INVALIDPARAMS) << "size not set";
+  caps.dwSize = sizeof caps;
+  ASSERT_EQ(dd4->GetCaps(&caps, nullptr), DD_OK);
+  EXPECT_TRUE(caps.dwCKeyCaps & DDCKEYCAPS_SRCBLT);
+  dd4.Reset();
   void* p = reinterpret_cast<void*>(1);
   EXPECT_EQ(first->QueryInterface(IID_IDirectDraw7, &p), E_NOINTERFACE);
   EXPECT_EQ(p, nullptr);

@@ -24,6 +24,8 @@ enum class DisplayFormat {
 
 // The desktop's format (default Xrgb8888), chosen before the module starts. Outside an
 // exclusive display mode this is also the current mode; changing it is a mode change.
+// The desktop's size is the window system's (SetDesktopSize), read here and by
+// ResetDisplay.
 void SetDesktopFormat(DisplayFormat format);
 DisplayFormat DesktopFormat();
 
