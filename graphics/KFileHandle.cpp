@@ -40,10 +40,12 @@ int32_t KFileHandle::Write(const void* buffer, int32_t count) {
 
 namespace kk {
 
-bool ReadFileBytes(const char* name, size_t cap, std::vector<uint8_t>& out) {
+bool ReadFileBytes(const char* name, size_t cap, std::vector<uint8_t>& out, bool* openFailed) {
   out.clear();
   KFileHandle f;
-  if (!f.Open(name, KFileHandle::kRead | KFileHandle::kShareRead)) return false;
+  const bool opened = f.Open(name, KFileHandle::kRead | KFileHandle::kShareRead);
+  if (openFailed) *openFailed = !opened;
+  if (!opened) return false;
   uint8_t chunk[64 * 1024];
   for (;;) {
     const int32_t got = f.Read(chunk, int32_t(sizeof chunk));

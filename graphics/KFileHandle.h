@@ -34,8 +34,9 @@ class KFileHandle {
 };
 
 namespace kk {
-// The whole file, or false when it cannot be opened or read or is larger than `cap`.
-bool ReadFileBytes(const char* name, size_t cap, std::vector<uint8_t>& out);
+// The whole file, or false when it cannot be opened or read or is larger than `cap`;
+// `openFailed` tells the first case from the others.
+bool ReadFileBytes(const char* name, size_t cap, std::vector<uint8_t>& out, bool* openFailed = nullptr);
 // Creates the file and writes the bytes; 1 or 0.
 int32_t WriteFileBytes(const char* name, std::span<const uint8_t> bytes);
 }  // namespace kk

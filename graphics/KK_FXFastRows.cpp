@@ -4,6 +4,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "graphics/KK_FXLevelBlend.h"
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_FXMath.h"
 #include "graphics/KK_PixelFormat.h"
@@ -105,7 +106,19 @@ struct Fast {
   }
   static void TableBlend(void* dst, const void* src, int32_t n, const KK_FXParams& p) {
     const E* tbl = static_cast<const E*>(p.table);
+    if (!HasAlpha(p) && p.direction >= 0 && p.tableIndex >= 0 && p.tableIndex < fxmath::kLevelRows) {
+      // Level tables hold a formula the vector unit computes faster than it can look up.
+      const int32_t done = WideLevel(static_cast<uint8_t*>(dst), static_cast<const uint8_t*>(src), n, p.tableIndex + 1);
+      dst = static_cast<uint8_t*>(dst) + ptrdiff_t(done) * P::kBpp;
+      src = static_cast<const uint8_t*>(src) + ptrdiff_t(done) * P::kBpp;
+      n -= done;
+    }
     Walk<true>(dst, src, n, p, [tbl](T d, T s, int32_t) { return Look(tbl, d, s); });
+  }
+  static int32_t WideLevel(uint8_t* d, const uint8_t* s, int32_t n, int32_t level) {
+    if constexpr (P::kCode == kFormat565) return LevelBlendWide565(d, s, n, level);
+    else if constexpr (P::kCode == kFormat555) return LevelBlendWide555(d, s, n, level);
+    else return LevelBlendWide32(d, s, n, level);
   }
   static void Fill(void* dst, const void* src, int32_t n, const KK_FXParams& p) {
     if (n <= 0) return;

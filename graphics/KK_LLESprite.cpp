@@ -237,9 +237,13 @@ int32_t KK_LLESprite::EncodeLLESprite(int32_t format, int32_t width, int32_t hei
 }
 
 int32_t KK_LLESprite::CreateFromAlpha(int32_t width, int32_t height, int32_t pitch, const uint8_t* bits,
-                                      int32_t threshold) {
-  if (!Encode(kk::kFormat32, width, height, pitch, bits, false, 0, threshold < 0 ? 0 : threshold)) return 0;
-  m_header.alphaMode = threshold >= 0 ? 3 : 1;
+                                      int32_t threshold, int32_t format) {
+  if (format != kk::kFormat32 && kk::BytesPerPixel(format) != 2) return 0;
+  if (!Encode(format, width, height, pitch, bits, false, 0, threshold < 0 ? 0 : threshold)) return 0;
+  // At 16 bits every run carries its alpha bytes, so the sprite is in mode 2 whatever
+  // the threshold.
+  if (format != kk::kFormat32) m_header.alphaMode = 2;
+  else m_header.alphaMode = threshold >= 0 ? 3 : 1;
   return 1;
 }
 
@@ -267,9 +271,14 @@ int32_t KK_LLESprite::Encode(int32_t format, int32_t width, int32_t height, int3
                              bool keyed, uint32_t key, int32_t threshold) {
   Release();
   const int32_t bpp = kk::BytesPerPixel(format);
+  // Without a key the source is 32-bit whatever is stored: a 16-bit sprite keeps the
+  // fourth bytes as alpha bytes after each run.
+  const int32_t srcBpp = keyed ? bpp : 4;
+  const bool alphaBytes = !keyed && bpp == 2;
+  const kk::RowConverter toStored = alphaBytes ? kk::GetRowConverter(kk::kFormat32, format) : nullptr;
   const int32_t lines = height < 0 ? -height : height;
   if (bpp == 0 || !bits || width < 1 || lines < 1 || width > kMaxSide || lines > kMaxSide ||
-      pitch < width * bpp)
+      int64_t(pitch) < int64_t(width) * srcBpp || (!keyed && bpp != 4 && !toStored))
     return 0;
   const auto keyBytes = KeyBytes(format, key);
   auto transparent = [&](const uint8_t* px) {
@@ -290,10 +299,10 @@ int32_t KK_LLESprite::Encode(int32_t format, int32_t width, int32_t height, int3
     int32_t x = 0;
     while (x < width) {
       const int32_t s0 = x;
-      while (x < width && transparent(row + ptrdiff_t(x) * bpp)) ++x;
+      while (x < width && transparent(row + ptrdiff_t(x) * srcBpp)) ++x;
       if (x == width) break;
       const int32_t c0 = x;
-      while (x < width && !transparent(row + ptrdiff_t(x) * bpp)) ++x;
+      while (x < width && !transparent(row + ptrdiff_t(x) * srcBpp)) ++x;
       runs.push_back({uint16_t(c0 - s0), uint16_t(x - c0)});
     }
     if (runs.empty() && starts.empty()) {
@@ -317,7 +326,15 @@ int32_t KK_LLESprite::Encode(int32_t format, int32_t width, int32_t height, int3
       int32_t px = 0;
       for (const Run& r : runs) {
         px += r.skip;
-        w.Bytes(std::span<const uint8_t>(row + ptrdiff_t(px) * bpp, size_t(r.copy) * size_t(bpp)));
+        const uint8_t* from = row + ptrdiff_t(px) * srcBpp;
+        if (alphaBytes) {
+          const size_t at = work.size();
+          work.resize(at + size_t(r.copy) * size_t(bpp));
+          toStored(work.data() + at, from, r.copy);
+          for (int32_t k = 0; k < r.copy; ++k) w.U8(from[size_t(k) * 4 + 3]);
+        } else {
+          w.Bytes(std::span<const uint8_t>(from, size_t(r.copy) * size_t(bpp)));
+        }
         px += r.copy;
         w.Fill(tagLLE_Line::kPadding, RoundUp4(work.size() - start) - (work.size() - start));
       }

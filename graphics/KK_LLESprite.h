@@ -11,6 +11,7 @@
 
 class ByteReader;
 class ByteWriter;
+struct K_DibHeader;
 
 struct tagChunk_Header {
   uint32_t size = 0;  // payload bytes that follow the header
@@ -92,8 +93,18 @@ class KK_LLESprite {
   int32_t EncodeLLESprite(int32_t format, int32_t width, int32_t height, int32_t pitch, const uint8_t* bits,
                           uint32_t key);
   // 32-bit pixels cut by their fourth byte: drawn when above `threshold` (mode 3), or
-  // when above 0 with the fourth byte kept as alpha (threshold < 0, mode 1).
-  int32_t CreateFromAlpha(int32_t width, int32_t height, int32_t pitch, const uint8_t* bits, int32_t threshold);
+  // when above 0 with the fourth byte kept as alpha (threshold < 0, mode 1). With a
+  // 16-bit `format` the pixels are stored as 5-6-5 or 5-5-5 and every run is followed
+  // by its fourth bytes (mode 2).
+  int32_t CreateFromAlpha(int32_t width, int32_t height, int32_t pitch, const uint8_t* bits, int32_t threshold,
+                          int32_t format = 32);
+  // An uncompressed DIB (plain, or 16-bit with the 5-6-5 masks) encoded with a colour
+  // key; its bit count must match `format`. The pitch comes from width and bit count.
+  int32_t CreateFromDIB(const K_DibHeader& info, const uint8_t* bits, int32_t format, uint32_t key);
+  // A BMP file read in `format`, then CreateFromDIB.
+  int32_t CreateFromImageFile(const char* fileName, int32_t format, uint32_t key);
+  // A 32-bit TGA encoded with its alpha (mode 1); codes 8 and 24 are refused.
+  int32_t CreateFromFile(const char* fileName, int32_t format);
   int32_t ConvertFormat(int32_t target);
 
   void SetAnchor(int32_t x, int32_t y);

@@ -102,6 +102,24 @@ class K_Dib {
   void DrawVLine(int32_t x, int32_t y, int32_t length, uint32_t colour);
   void DrawAlphaFill(const KK_AlphaChannel& plane, int32_t x, int32_t y, uint32_t colour, int32_t level);
   void CopyImage(const K_Dib& source, int32_t x, int32_t y);
+  // Copies the area (sx, sy, w, h) of `source` (all of it when w or h is not positive)
+  // to (x, y), clipped on both sides. `flags` 0 copies rows; otherwise the placement
+  // bits mirror and each row goes through the row function of (mode, level, colour).
+  void BlitImage(const K_Dib& source, int32_t x, int32_t y, int32_t sx, int32_t sy, int32_t w, int32_t h,
+                 uint32_t flags, uint32_t mode, int32_t level, uint32_t colour);
+  // Byte copy of every row when both images have the same size and pixel size.
+  int32_t CopyPixels(const K_Dib& source);
+  // `rows` rows of `bytesPerRow` bytes into packed destination rows.
+  static void CopyRows(uint8_t* dst, const uint8_t* src, int32_t bytesPerRow, int32_t rows, int32_t srcPitch);
+  // Re-creates the image in another format; nothing when the pixel size matches.
+  int32_t ConvertDepth(int32_t format);
+  // Each row of `rect` (cut to both images) becomes the box blur of the source's row
+  // (radius at most 200). Blur32 does the same for 32-bit images only.
+  void Blur(const K_Dib& source, int32_t radius, const K_Rect& rect);
+  void Blur32(const K_Dib& source, int32_t radius, const K_Rect& rect);
+  // The format code of the pixels: from the description, else from the pixel size
+  // (two bytes read as 5-6-5).
+  int32_t FormatCode() const;
 
  protected:
   void SetFullClip() { m_clip = {0, 0, m_width, m_height}; }

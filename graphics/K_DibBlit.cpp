@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "graphics/ByteReader.h"
 #include "graphics/KK_AlphaChannel.h"
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_LLESprite.h"
@@ -10,6 +11,22 @@
 #include "graphics/K_DibPlacement.h"
 
 namespace kk {
+
+bool ResolveCuts(BlitArea& a, const K_Rect& bound, const K_Rect& clip, bool mirrorX, bool mirrorY) {
+  // Cuts in source orientation: a cut at the destination's left removes the source's
+  // right under mirror X, and likewise for Y.
+  const int64_t cutDL = std::max<int64_t>(0, clip.left - a.dl), cutDR = std::max<int64_t>(0, a.dr - clip.right);
+  const int64_t cutDT = std::max<int64_t>(0, clip.top - a.dt), cutDB = std::max<int64_t>(0, a.db - clip.bottom);
+  const int64_t cl = std::max<int64_t>(std::max<int64_t>(0, bound.left - a.sl), mirrorX ? cutDR : cutDL);
+  const int64_t cr = std::max<int64_t>(std::max<int64_t>(0, a.sr - bound.right), mirrorX ? cutDL : cutDR);
+  const int64_t ct = std::max<int64_t>(std::max<int64_t>(0, bound.top - a.st), mirrorY ? cutDB : cutDT);
+  const int64_t cb = std::max<int64_t>(std::max<int64_t>(0, a.sb - bound.bottom), mirrorY ? cutDT : cutDB);
+  if (cl + cr >= a.sr - a.sl || ct + cb >= a.sb - a.st) return false;
+  a.sl += cl, a.sr -= cr, a.st += ct, a.sb -= cb;
+  a.dl += mirrorX ? cr : cl, a.dr -= mirrorX ? cl : cr;
+  a.dt += mirrorY ? cb : ct, a.db -= mirrorY ? ct : cb;
+  return true;
+}
 
 bool PlaceSprite(const K_Dib& image, const KK_LLESprite& sprite, int64_t x, int64_t y, uint32_t flags,
                  const K_Rect* sub, SpritePlacement& out) {
@@ -39,66 +56,109 @@ bool PlaceSprite(const K_Dib& image, const KK_LLESprite& sprite, int64_t x, int6
     }
   }
   if (sr <= sl || sb <= st) return false;
-  int64_t dl = px, dt = py, dr = px + (sr - sl), db = py + (sb - st);
-  const K_Rect& clip = image.ClipRect();
-  // Cuts in source orientation: a cut at the destination's left removes the source's
-  // right under mirror X, and likewise for Y.
-  const int64_t cutDL = std::max<int64_t>(0, clip.left - dl), cutDR = std::max<int64_t>(0, dr - clip.right);
-  const int64_t cutDT = std::max<int64_t>(0, clip.top - dt), cutDB = std::max<int64_t>(0, db - clip.bottom);
-  const int64_t cl = std::max<int64_t>(std::max<int64_t>(0, -sl), mx ? cutDR : cutDL);
-  const int64_t cr = std::max<int64_t>(std::max<int64_t>(0, sr - w), mx ? cutDL : cutDR);
-  const int64_t ct = std::max<int64_t>(std::max<int64_t>(0, -st), my ? cutDB : cutDT);
-  const int64_t cb = std::max<int64_t>(std::max<int64_t>(0, sb - h), my ? cutDT : cutDB);
-  if (cl + cr >= sr - sl || ct + cb >= sb - st) return false;
-  sl += cl, sr -= cr, st += ct, sb -= cb;
-  dl += mx ? cr : cl, dr -= mx ? cl : cr;
-  dt += my ? cb : ct, db -= my ? ct : cb;
-  out = {int32_t(sl), int32_t(st), int32_t(sr), int32_t(sb), int32_t(dl), int32_t(dt), int32_t(dr), int32_t(db), mx, my};
+  BlitArea area{sl, st, sr, sb, px, py, px + (sr - sl), py + (sb - st)};
+  if (!ResolveCuts(area, {0, 0, w, h}, image.ClipRect(), mx, my)) return false;
+  out = {int32_t(area.sl), int32_t(area.st), int32_t(area.sr), int32_t(area.sb),
+         int32_t(area.dl),  int32_t(area.dt), int32_t(area.dr), int32_t(area.db), mx, my};
   return true;
 }
 
 namespace {
 
-size_t Round4(size_t v) { return (v + 3) & ~size_t{3}; }
-
-void PlainCopy(void* dst, const void* src, int32_t count, const KK_FXParams& p) {
-  if (p.direction >= 0) {
-    std::memcpy(dst, src, size_t(count) * size_t(p.bytesPerPixel));
-    return;
+// Short copies inline: fixed-size moves the compiler turns into single loads and
+// stores (overlapping at the ends), where a library call per run would cost more than
+// the run. Long runs go to memcpy.
+inline void CopyBytes(uint8_t* d, const uint8_t* s, size_t n) {
+  constexpr size_t kInlineLimit = 128;
+  if (n > kInlineLimit) {
+    std::memcpy(d, s, n);
+  } else if (n >= 16) {
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) std::memcpy(d + i, s + i, 16);
+    if (i < n) std::memcpy(d + n - 16, s + n - 16, 16);
+  } else if (n >= 8) {
+    std::memcpy(d, s, 8);
+    std::memcpy(d + n - 8, s + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(d, s, 4);
+    std::memcpy(d + n - 4, s + n - 4, 4);
+  } else if (n >= 2) {
+    std::memcpy(d, s, 2);
+    std::memcpy(d + n - 2, s + n - 2, 2);
+  } else if (n == 1) {
+    d[0] = s[0];
   }
-  for (int32_t i = 0; i < count; ++i)
-    std::memcpy(static_cast<uint8_t*>(dst) - ptrdiff_t(i) * p.bytesPerPixel,
-                static_cast<const uint8_t*>(src) + ptrdiff_t(i) * p.bytesPerPixel, size_t(p.bytesPerPixel));
 }
 
-// Walks the line records of the placed area and calls `fn` for every visible piece of
-// every run.
-void WalkRuns(K_Dib& image, const KK_LLESprite& sprite, const SpritePlacement& at, KK_RowFn fn, KK_FXParams& params) {
-  const int32_t bpp = image.BytesPerPixel();
+// Walks the line records of the placed area and hands every visible piece of every
+// run to `emit` (destination of its first pixel, its pixels, its count, its alpha bytes
+// or null). Under mirror X the destination is the piece's rightmost pixel.
+template <int32_t kBpp, class Emit>
+void WalkRuns(K_Dib& image, const KK_LLESprite& sprite, const SpritePlacement& at, Emit&& emit) {
   const int32_t alphaMode = sprite.Header().alphaMode;
-  tagLLE_Line line = KK_LLESprite::ReadLine(sprite.Runs());
-  for (int32_t sy = 0; sy < at.srcBottom; ++sy) {
-    if (sy > 0) {
-      if (line.mark == tagLLE_Line::kLastMark) return;
-      line = KK_LLESprite::NextLine(line);
-    }
-    if (sy < at.srcTop) continue;
-    const int32_t dy = at.mirrorY ? at.dstBottom - 1 - (sy - at.srcTop) : at.dstTop + (sy - at.srcTop);
-    size_t data = tagLLE_Line::kHeadSize + size_t(line.runCount) * 4;
+  const ptrdiff_t pitch = image.Pitch();
+  const uint8_t* rec = sprite.Runs();
+  for (int32_t sy = 0; sy < at.srcTop; ++sy) {
+    if (rec[7] == tagLLE_Line::kLastMark) return;
+    rec += LoadU16(rec + 2);
+  }
+  uint8_t* row = image.GetBits() + ptrdiff_t(at.mirrorY ? at.dstBottom - 1 : at.dstTop) * pitch;
+  const ptrdiff_t rowStep = at.mirrorY ? -pitch : pitch;
+  // The destination x of source x 0, and the direction source x moves it.
+  const ptrdiff_t originX = at.mirrorX ? ptrdiff_t(at.dstRight) - 1 + at.srcLeft : ptrdiff_t(at.dstLeft) - at.srcLeft;
+  const ptrdiff_t dirX = at.mirrorX ? -1 : 1;
+  for (int32_t sy = at.srcTop; sy < at.srcBottom; ++sy, row += rowStep) {
+    const int32_t runs = LoadI16(rec);
+    const uint8_t* table = rec + tagLLE_Line::kHeadSize;
+    size_t data = tagLLE_Line::kHeadSize + size_t(runs) * 4;
     int32_t sx = 0;
-    for (int32_t r = 0; r < line.runCount && sx < at.srcRight; ++r) {
-      sx += line.Skip(r);
-      const int32_t copy = line.Copy(r);
+    for (int32_t r = 0; r < runs && sx < at.srcRight; ++r, table += 4) {
+      sx += LoadU16(table);
+      const int32_t copy = LoadU16(table + 2);
       const int32_t a = std::max(sx, at.srcLeft), b = std::min(sx + copy, at.srcRight);
       if (a < b) {
-        const uint8_t* px = line.record + data + size_t(a - sx) * size_t(bpp);
-        params.alpha = alphaMode == 2 ? line.record + data + size_t(copy) * size_t(bpp) + size_t(a - sx) : nullptr;
-        const int32_t dx = at.mirrorX ? at.dstRight - 1 - (a - at.srcLeft) : at.dstLeft + (a - at.srcLeft);
-        fn(image.PixelAddress(dx, dy), px, b - a, params);
+        const uint8_t* px = rec + data + size_t(a - sx) * kBpp;
+        const uint8_t* alpha = alphaMode == 2 ? rec + data + size_t(copy) * kBpp + size_t(a - sx) : nullptr;
+        emit(row + (originX + dirX * a) * kBpp, px, b - a, alpha);
       }
       sx += copy;
-      data = Round4(data + KK_LLESprite::RunDataBytes(copy, bpp, alphaMode));
+      data = (data + size_t(copy) * (alphaMode == 2 ? kBpp + 1 : kBpp) + 3) & ~size_t{3};
     }
+    if (rec[7] == tagLLE_Line::kLastMark) return;
+    rec += LoadU16(rec + 2);
+  }
+}
+
+// Plain copies of the visible runs, forwards or (mirror X) backwards.
+template <int32_t kBpp>
+void CopyRuns(K_Dib& image, const KK_LLESprite& sprite, const SpritePlacement& at) {
+  if (!at.mirrorX) {
+    WalkRuns<kBpp>(image, sprite, at, [](uint8_t* d, const uint8_t* s, int32_t n, const uint8_t*) {
+      CopyBytes(d, s, size_t(n) * kBpp);
+    });
+    return;
+  }
+  WalkRuns<kBpp>(image, sprite, at, [](uint8_t* d, const uint8_t* s, int32_t n, const uint8_t*) {
+    for (int32_t i = 0; i < n; ++i, d -= kBpp, s += kBpp) std::memcpy(d, s, kBpp);
+  });
+}
+
+template <int32_t kBpp>
+void RowRuns(K_Dib& image, const KK_LLESprite& sprite, const SpritePlacement& at, KK_RowFn fn, KK_FXParams& params) {
+  WalkRuns<kBpp>(image, sprite, at, [fn, &params](uint8_t* d, const uint8_t* s, int32_t n, const uint8_t* alpha) {
+    params.alpha = alpha;
+    fn(d, s, n, params);
+  });
+}
+
+// Placed runs of a sprite of any pixel size: plain copies (fn null) or through a row
+// function.
+void DrawRuns(K_Dib& image, const KK_LLESprite& sprite, const SpritePlacement& at, KK_RowFn fn, KK_FXParams* params) {
+  switch (image.BytesPerPixel()) {
+    case 2: fn ? RowRuns<2>(image, sprite, at, fn, *params) : CopyRuns<2>(image, sprite, at); break;
+    case 3: fn ? RowRuns<3>(image, sprite, at, fn, *params) : CopyRuns<3>(image, sprite, at); break;
+    case 4: fn ? RowRuns<4>(image, sprite, at, fn, *params) : CopyRuns<4>(image, sprite, at); break;
+    default: break;
   }
 }
 
@@ -129,22 +189,23 @@ void K_Dib::DrawSpriteRect(int32_t x, int32_t y, const KK_LLESprite& sprite, int
   if (!fn) return;
   if ((flags & 0xFFFF) == 154 && !m->IsAlphaPlaneFor(m_bits, m_pitch, m_height)) return;
   KK_FXParams& params = m->Params();
-  params.alphaMode = sprite.Header().alphaMode;
-  kk::WalkRuns(*this, sprite, at, fn, params);
+  const int32_t alphaMode = sprite.Header().alphaMode;
+  params.alphaMode = alphaMode;
+  // The copy row without per-pixel alpha is a plain copy; it is done inline.
+  const bool perPixelAlpha = alphaMode == 2 || (alphaMode == 1 && m_bpp == 4);
+  if (params.row == FXRow::kCopy && !perPixelAlpha) {
+    kk::DrawRuns(*this, sprite, at, nullptr, nullptr);
+    return;
+  }
+  kk::DrawRuns(*this, sprite, at, fn, &params);
   params.alpha = nullptr;
 }
 
 void K_Dib::DrawSpriteFast(int32_t x, int32_t y, const KK_LLESprite& sprite) {
+  // Unclipped, this is the sprite unpacked straight into the image; clipped, the same
+  // walk cuts the runs.
   kk::SpritePlacement at;
-  if (!kk::PlaceSprite(*this, sprite, x, y, 0, nullptr, at)) return;
-  const auto& h = sprite.Header();
-  if (at.srcLeft == 0 && at.srcTop == 0 && at.srcRight == h.trimWidth && at.srcBottom == h.trimHeight) {
-    sprite.Unpack(PixelAddress(at.dstLeft, at.dstTop), m_pitch);
-    return;
-  }
-  KK_FXParams plain;
-  plain.bytesPerPixel = m_bpp;
-  kk::WalkRuns(*this, sprite, at, kk::PlainCopy, plain);
+  if (kk::PlaceSprite(*this, sprite, x, y, 0, nullptr, at)) kk::DrawRuns(*this, sprite, at, nullptr, nullptr);
 }
 
 void K_Dib::Fill(uint32_t colour) {

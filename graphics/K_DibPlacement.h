@@ -17,6 +17,16 @@ struct SpritePlacement {
   bool mirrorX, mirrorY;
 };
 
+// A source area and the destination area it covers (same size), in 64 bits.
+struct BlitArea {
+  int64_t sl, st, sr, sb;
+  int64_t dl, dt, dr, db;
+};
+// Cuts both areas to the source bounds and the destination clip, a cut on one side of
+// the destination removing the opposite side of the source when mirrored; false when
+// nothing is left.
+bool ResolveCuts(BlitArea& area, const K_Rect& sourceBound, const K_Rect& clip, bool mirrorX, bool mirrorY);
+
 // False when nothing would be drawn: no pixels, no header, another pixel size, alpha
 // mode 3, an empty trim box, or clipped away. Positions are worked in 64 bits.
 bool PlaceSprite(const K_Dib& image, const KK_LLESprite& sprite, int64_t x, int64_t y, uint32_t flags,

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/KK_FXLevelBlend.h"
 #include "graphics/KK_FXMath.h"
 #include "graphics/KK_PixelFormat.h"
 #include "support/Sweep.h"
@@ -389,6 +390,46 @@ TEST_F(FXManTest, SweepBlurRowsEqualReference) {
     GetFXManager()->BlurRow(fast.data(), src.data(), count, radius, 0, -1);
     kk::ReferenceBlurRow(ref.data(), src.data(), count, radius, 0, format);
     ASSERT_EQ(fast, ref) << "case " << index << " format " << format << " radius " << radius;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FXManTest, LevelBlendsEqualTheReferenceForEveryChannelPairAtEveryLevel) {
+  for (uint32_t v = 0; v <= 15841; ++v) ASSERT_EQ(kk::Div62(v), v / 62) << v;
+  for (int32_t format : {16, 17, 32}) {
+    KK_FXMan& m = Make(format);
+    const int32_t bpp = m.BytesPerPixel(), max = m.ChannelMax();
+    const int32_t count = (max + 1) * (max + 1);
+    std::vector<uint8_t> dst(size_t(count) * bpp), src(dst.size());
+    CaseRng rng{uint64_t(format)};
+    for (int32_t i = 0; i < count; ++i) {
+      const int32_t a = i / (max + 1), b = i % (max + 1);
+      if (bpp == 2) {
+        const bool six = format == 16;
+        // All three channels carry the pair; the unused low green bit is noise.
+        auto px = [&](int32_t c) {
+          return uint16_t(six ? (c << 11) | (c << 6) | (rng.Below(2) << 5) | c : (c << 10) | (c << 5) | c);
+        };
+        kk::StorePixel<uint16_t>(&dst[size_t(i) * 2], px(a));
+        kk::StorePixel<uint16_t>(&src[size_t(i) * 2], px(b));
+      } else {
+        kk::StorePixel<uint32_t>(&dst[size_t(i) * 4], uint32_t(a) * 0x010101u | uint32_t(rng.Byte()) << 24);
+        kk::StorePixel<uint32_t>(&src[size_t(i) * 4], uint32_t(b) * 0x010101u | uint32_t(rng.Byte()) << 24);
+      }
+    }
+    for (int32_t level = 1; level <= 30; ++level) {
+      KK_RowFn fast = m.SetFXMode(1, level, 0);
+      ASSERT_NE(fast, nullptr);
+      const KK_FXParams params = m.Params();
+      std::vector<uint8_t> a(dst), b(dst);
+      fast(a.data(), src.data(), count, params);
+      kk::ReferenceRow(format, params.row)(b.data(), src.data(), count, params);
+      ASSERT_TRUE(a == b) << "format " << format << " level " << level;
+    }
+    DestroyFXManager();
   }
 }
 

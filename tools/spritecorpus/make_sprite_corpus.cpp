@@ -1,6 +1,7 @@
 // Writes seed inputs for the sprite-library fuzz targets, made by our own encoders:
 // sprites in every code, alpha mode and layout, multi-chunk files, alpha planes.
 //   make_sprite_corpus <fuzz/corpus folder>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "graphics/KK_AlphaChannel.h"
 #include "graphics/KK_LLESprite.h"
 #include "graphics/KK_PixelFormat.h"
+#include "graphics/K_Dib_Image.h"
 
 namespace {
 
@@ -77,5 +79,29 @@ int main(int argc, char** argv) {
   Bytes set = a;
   set.insert(set.end(), b.begin(), b.end());
   Write(alpha + "set.alp", set);
+
+  // Images: 32-bit TGA (with an ID field, and grey type 3) and BMP in every code, plus
+  // palette and masked files the writer does not make.
+  const std::string tga = root + "/tga_read/";
+  for (uint8_t type : {2, 3}) {
+    Bytes t = {5, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0, 6, 0, 4, 0, 32, 8, 'i', 'd', 'e', 'n', 't'};
+    t.insert(t.end(), img32.begin(), img32.end());
+    Write(tga + "type" + std::to_string(type) + ".tga", t);
+  }
+  const std::string dib = root + "/dib_read/";
+  for (int32_t code : {16, 17, 24, 32}) {
+    K_Dib_Image image;
+    image.Create(7, 5, code);
+    const Bytes px = Picture(code, 7, 5);
+    for (int32_t y = 0; y < 5; ++y)
+      std::copy_n(px.begin() + y * 7 * kk::BytesPerPixel(code), 7 * kk::BytesPerPixel(code), image.PixelAddress(0, y));
+    Write(dib + "code" + std::to_string(code) + ".bmp", image.SaveBMPToBytes());
+  }
+  // 4-bit palette, bottom-up, 5 x 3.
+  Bytes pal = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 118, 0, 0, 0, 40, 0, 0, 0, 5, 0, 0, 0, 3, 0, 0, 0, 1, 0, 4, 0};
+  pal.resize(54, 0);
+  for (int32_t i = 0; i < 16; ++i) pal.insert(pal.end(), {uint8_t(i * 16), uint8_t(255 - i * 16), uint8_t(i * 5), 0});
+  for (int32_t y = 0; y < 3; ++y) pal.insert(pal.end(), {0x01, 0x23, uint8_t(0x40 + y), 0});
+  Write(dib + "palette4.bmp", pal);
   return 0;
 }

@@ -25,6 +25,9 @@ uint32_t FaultsFired(const std::string& fault);
 #if __has_include("plat/sim_files.h")
 #include "plat/sim_files.h"
 #endif
+#if __has_include("plat/sim_sound.h")
+#include "plat/sim_sound.h"
+#endif
 #if __has_include("plat/sim_user.h")
 #include "plat/sim_user.h"
 #endif

@@ -1,7 +1,9 @@
 // Test control of the file system view: which folder a fake Windows path stands for.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace plat::sim {
 
@@ -12,5 +14,12 @@ void MapPathPrefix(const std::string& windowsPrefix, const std::string& nativeFo
 void ClearPathPrefixes();
 // Folder that unmapped drive paths (`C:\...`) map into; "/" by default.
 void SetDriveRoot(const std::string& nativeFolder);
+
+// Files open through CreateFileA handles right now.
+uint32_t OpenFileCount();
+// While recording, CreateFileA notes each name it opened, as the caller gave it.
+// Starting (or stopping) a recording clears the list.
+void RecordOpenedFiles(bool on);
+std::vector<std::string> OpenedFiles();
 
 }  // namespace plat::sim

@@ -108,6 +108,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECU
 
   uintptr_t value = plat::detail::Handles().Insert(plat::detail::HandleKind::File, file);
   if (value == 0) return Fail(ERROR_TOO_MANY_OPEN_FILES, INVALID_HANDLE_VALUE);
+  plat::detail::OpenFileTable().NoteOpened(fileName);
   SetLastError(existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) ? ERROR_ALREADY_EXISTS
                                                                                        : ERROR_SUCCESS);
   return plat::detail::ToHandle<HANDLE>(value);

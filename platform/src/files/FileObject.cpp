@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "plat/files.h"
+#include "plat/sim.h"
 
 namespace plat::detail {
 
@@ -39,6 +40,27 @@ void OpenFiles::Remove(const FileObject* file) {
   std::erase(files_, file);
 }
 
+uint32_t OpenFiles::Count() {
+  std::lock_guard lock(mutex_);
+  return static_cast<uint32_t>(files_.size());
+}
+
+void OpenFiles::NoteOpened(const char* windowsName) {
+  std::lock_guard lock(mutex_);
+  if (recording_) opened_.emplace_back(windowsName);
+}
+
+void OpenFiles::SetRecording(bool on) {
+  std::lock_guard lock(mutex_);
+  recording_ = on;
+  opened_.clear();
+}
+
+std::vector<std::string> OpenFiles::Opened() {
+  std::lock_guard lock(mutex_);
+  return opened_;
+}
+
 OpenFiles& OpenFileTable() {
   static OpenFiles* table = new OpenFiles;
   return *table;
@@ -49,3 +71,11 @@ std::shared_ptr<FileObject> FindFile(HANDLE handle) {
 }
 
 }  // namespace plat::detail
+
+namespace plat::sim {
+
+uint32_t OpenFileCount() { return detail::OpenFileTable().Count(); }
+void RecordOpenedFiles(bool on) { detail::OpenFileTable().SetRecording(on); }
+std::vector<std::string> OpenedFiles() { return detail::OpenFileTable().Opened(); }
+
+}  // namespace plat::sim

@@ -5,6 +5,8 @@
 #include <sys/types.h>
 
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "core/HandleTable.h"
 #include "plat/types.h"
@@ -38,9 +40,18 @@ class OpenFiles {
   void Add(const FileObject* file);
   void Remove(const FileObject* file);  // takes the lock itself
 
+  // For tests: how many are open, and the names CreateFileA opened while recording.
+  // These take the lock themselves.
+  uint32_t Count();
+  void NoteOpened(const char* windowsName);
+  void SetRecording(bool on);
+  std::vector<std::string> Opened();
+
  private:
   std::mutex mutex_;
   std::vector<const FileObject*> files_;
+  bool recording_ = false;
+  std::vector<std::string> opened_;
 };
 
 OpenFiles& OpenFileTable();

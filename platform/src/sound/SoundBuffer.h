@@ -1,0 +1,13 @@
+// The COM object of one DirectSound buffer over its mixer state.
+#pragma once
+
+#include "plat/dsound.h"
+#include "sound/Mixer.h"
+
+namespace plat::detail {
+
+// Registers the state with the mixer (call with the mixer lock held) and returns the
+// object with one reference.
+IDirectSoundBuffer* NewSoundBuffer(BufferState state);
+
+}  // namespace plat::detail

@@ -1,0 +1,148 @@
+// Sprites made from images: DIB descriptions in either row order, BMP and TGA files,
+// and 32-bit sources stored at 16 bits with their alpha bytes.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "graphics/KK_LLESprite.h"
+#include "graphics/KK_PixelFormat.h"
+#include "graphics/K_Dib_Image.h"
+#include "plat/sim_files.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Flat(const KK_LLESprite& s, uint8_t fill) {
+  const int32_t pitch = s.Header().trimWidth * s.BytesPerPixel();
+  Bytes out(size_t(pitch) * s.Header().trimHeight, fill);
+  s.Unpack(out.data(), pitch);
+  return out;
+}
+
+// A 3 x 3 5-6-5 picture with a key pixel in each corner.
+K_DibHeader Picture565(std::vector<uint16_t>& px, bool bottomUp) {
+  const uint16_t K = 0xF81F;
+  const std::vector<uint16_t> topDown = {K, 0x1111, K, 0x2222, 0x3333, 0x4444, K, 0x5555, K};
+  px.clear();
+  // Rows of 3 pixels padded to 8 bytes.
+  for (int32_t r = 0; r < 3; ++r) {
+    const int32_t y = bottomUp ? 2 - r : r;
+    for (int32_t x = 0; x < 3; ++x) px.push_back(topDown[size_t(y * 3 + x)]);
+    px.push_back(0);
+  }
+  K_DibHeader h;
+  h.biWidth = 3;
+  h.biHeight = bottomUp ? 3 : -3;
+  h.biBitCount = 16;
+  h.biCompression = K_DibHeader::kBitFields;
+  h.masks[0] = 0xF800, h.masks[1] = 0x07E0, h.masks[2] = 0x001F;
+  h.biSizeImage = 0;  // legal; the pitch comes from the width
+  return h;
+}
+
+TEST(LLESpriteFromImageTest, DibGivesTheSameSpriteFromEitherRowOrder) {
+  std::vector<uint16_t> up, down;
+  const K_DibHeader hu = Picture565(up, true), hd = Picture565(down, false);
+  KK_LLESprite a, b;
+  ASSERT_EQ(a.CreateFromDIB(hu, reinterpret_cast<const uint8_t*>(up.data()), 16, 0xFF00FF), 1);
+  ASSERT_EQ(b.CreateFromDIB(hd, reinterpret_cast<const uint8_t*>(down.data()), 16, 0xFF00FF), 1);
+  EXPECT_EQ(a.SaveToBytes(), b.SaveToBytes());
+  EXPECT_EQ(a.Header().trimWidth, 3);
+  EXPECT_EQ(a.Header().trimHeight, 3);
+  const Bytes flat = Flat(a, 0);
+  EXPECT_EQ(flat[2], 0x11);
+  EXPECT_EQ(flat[6 + 2], 0x33);
+}
+
+TEST(LLESpriteFromImageTest, DibDescriptionsThatCannotBeEncodedAreRefused) {
+  std::vector<uint16_t> px;
+  const uint8_t* bits = nullptr;
+  K_DibHeader h = Picture565(px, true);
+  bits = reinterpret_cast<const uint8_t*>(px.data());
+  KK_LLESprite s;
+  K_DibHeader zero = h;
+  zero.biHeight = 0;
+  EXPECT_EQ(s.CreateFromDIB(zero, bits, 16, 0), 0);
+  K_DibHeader used = h;
+  used.biClrUsed = 4;
+  EXPECT_EQ(s.CreateFromDIB(used, bits, 16, 0), 0);
+  K_DibHeader rle = h;
+  rle.biCompression = 1;
+  EXPECT_EQ(s.CreateFromDIB(rle, bits, 16, 0), 0);
+  EXPECT_EQ(s.CreateFromDIB(h, bits, 32, 0), 0);  // bit count unlike the code
+  EXPECT_EQ(s.CreateFromDIB(h, nullptr, 16, 0), 0);
+  EXPECT_FALSE(s.HasHeader());
+}
+
+TEST(LLESpriteFromImageTest, FilesBecomeSprites) {
+  testing_support::TempDir dir;
+  plat::sim::MapPathPrefix("S:\\", dir.path());
+  K_Dib_Image img;
+  ASSERT_EQ(img.Create(4, 2, 32), 1);
+  for (int32_t x = 0; x < 4; ++x) {
+    kk::StorePixel<uint32_t>(img.PixelAddress(x, 0), x == 0 ? 0xFF00FF : 0x102030);
+    kk::StorePixel<uint32_t>(img.PixelAddress(x, 1), 0xFF00FF);
+  }
+  ASSERT_EQ(img.SaveBMP("S:\\card.bmp"), 1);
+  for (int32_t code : {16, 17, 32}) {
+    KK_LLESprite s;
+    ASSERT_EQ(s.CreateFromImageFile("S:\\card.bmp", code, 0xFF00FF), 1) << code;
+    EXPECT_EQ(s.Header().format, code);
+    EXPECT_EQ(s.Header().trimLeft, 1);
+    EXPECT_EQ(s.Header().trimWidth, 3);
+    EXPECT_EQ(s.Header().trimHeight, 1);
+  }
+  KK_LLESprite none;
+  EXPECT_EQ(none.CreateFromImageFile("S:\\missing.bmp", 16, 0xFF00FF), 0);
+
+  // A TGA: alpha 0 pixels are left out, the rest keep alpha 0..31 in mode 1.
+  Bytes tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 32, 8};
+  for (uint32_t v : {0x00FFFFFFu, 0xFF112233u})
+    for (int b = 0; b < 4; ++b) tga.push_back(uint8_t(v >> (8 * b)));
+  dir.Write("a.tga", std::string(tga.begin(), tga.end()));
+  KK_LLESprite t;
+  EXPECT_EQ(t.CreateFromFile("S:\\a.tga", 24), 0);
+  EXPECT_EQ(t.CreateFromFile("S:\\a.tga", 8), 0);
+  ASSERT_EQ(t.CreateFromFile("S:\\a.tga", 32), 1);
+  EXPECT_EQ(t.Header().alphaMode, 1);
+  EXPECT_EQ(t.Header().trimLeft, 1);
+  EXPECT_EQ(t.Header().trimWidth, 1);
+  EXPECT_EQ(kk::LoadPixel<uint32_t>(Flat(t, 0).data()), 0x1F112233u);
+  EXPECT_EQ(t.CreateFromFile("S:\\missing.tga", 32), 0);
+  plat::sim::ClearPathPrefixes();
+}
+
+TEST(LLESpriteFromImageTest, ThirtyTwoBitSourceStoredAtSixteenBitsCarriesAlphaBytes) {
+  // One line: transparent, two drawn pixels with alpha 31 and 9, transparent.
+  const std::vector<uint32_t> px = {0x00FFFFFF, 0x1FFF0000, 0x0900FF00, 0x00000000};
+  for (int32_t code : {16, 17}) {
+    KK_LLESprite s;
+    ASSERT_EQ(s.CreateFromAlpha(4, -1, 16, reinterpret_cast<const uint8_t*>(px.data()), -1, code), 1);
+    EXPECT_EQ(s.Header().format, code);
+    EXPECT_EQ(s.Header().alphaMode, 2);
+    const uint16_t red = code == 16 ? 0xF800 : 0x7C00, green = code == 16 ? 0x07E0 : 0x03E0;
+    // Record: head, one run (skip 0 from the trim left, copy 2), two pixels, two alpha
+    // bytes (they fill the 4-byte step exactly).
+    const uint8_t* r = s.Runs();
+    EXPECT_EQ(r[0], 1);
+    EXPECT_EQ(r[2], 8 + 4 + 4 + 4);
+    EXPECT_EQ(r[7], 255);
+    EXPECT_EQ(kk::LoadPixel<uint16_t>(r + 12), red);
+    EXPECT_EQ(kk::LoadPixel<uint16_t>(r + 14), green);
+    EXPECT_EQ(r[16], 31);
+    EXPECT_EQ(r[17], 9);
+    EXPECT_EQ(r[18], 0x70);
+    // It loads back as a sound mode-2 sprite.
+    KK_LLESprite back;
+    ASSERT_EQ(back.LoadFromBytes(s.SaveToBytes(), 0, 0), 1);
+    Bytes alpha(2);
+    back.UnpackAlpha(alpha.data(), 2);
+    EXPECT_EQ(alpha, (Bytes{31, 9}));
+  }
+  KK_LLESprite bad;
+  EXPECT_EQ(bad.CreateFromAlpha(4, -1, 16, reinterpret_cast<const uint8_t*>(px.data()), -1, 24), 0);
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+// Image-to-image operations: area blits with clipping and mirroring checked pixel by
+// pixel against plain placement, pixel and row copies, depth conversion and blur.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "graphics/KK_FXMan.h"
+#include "graphics/KK_PixelFormat.h"
+#include "graphics/K_Dib.h"
+#include "support/Sweep.h"
+
+namespace {
+
+using testing_support::CaseRng;
+
+// A 32-bit image whose pixel (x, y) is distinct: 0x00XXYY01.
+void Numbered(K_Dib& img, int32_t w, int32_t h) {
+  ASSERT_EQ(img.Create(w, h, 32), 1);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) kk::StorePixel<uint32_t>(img.PixelAddress(x, y), uint32_t(x << 16 | y << 8 | 1));
+}
+
+class K_DibCopyTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(CreateFXManager(32), 1); }
+  void TearDown() override { DestroyFXManager(); }
+};
+
+// Every source pixel of the area lands where the plain rule puts it, or nowhere when
+// that is outside the clip; nothing else changes.
+TEST_F(K_DibCopyTest, BlitImageMatchesPlainPlacementOverASweep) {
+  K_Dib src;
+  Numbered(src, 13, 9);
+  for (int32_t c = 0; c < 400; ++c) {
+    CaseRng rng{uint64_t(c)};
+    K_Dib dst;
+    ASSERT_EQ(dst.Create(20, 16, 32), 1);
+    dst.SetClipRect(rng.Range(-2, 8), rng.Range(-2, 6), rng.Range(10, 22), rng.Range(8, 18));
+    const int32_t x = rng.Range(-15, 25), y = rng.Range(-12, 20);
+    int32_t sx = rng.Range(-3, 12), sy = rng.Range(-3, 8), w = rng.Range(-1, 14), h = rng.Range(-1, 10);
+    const uint32_t flags = uint32_t(rng.Below(4)) << 16;
+    dst.BlitImage(src, x, y, sx, sy, w, h, flags, 0, 0, 0);
+    if (w <= 0 || h <= 0) sx = 0, sy = 0, w = 13, h = 9;
+    std::vector<uint32_t> want(20 * 16, 0);
+    const K_Rect& clip = dst.ClipRect();
+    for (int32_t j = 0; j < h; ++j)
+      for (int32_t i = 0; i < w; ++i) {
+        const int32_t px = sx + i, py = sy + j;
+        if (px < 0 || py < 0 || px >= 13 || py >= 9) continue;
+        const int32_t dx = (flags & 0x10000) ? x + w - 1 - i : x + i;
+        const int32_t dy = (flags & 0x20000) ? y + h - 1 - j : y + j;
+        if (dx < clip.left || dy < clip.top || dx >= clip.right || dy >= clip.bottom) continue;
+        want[size_t(dy * 20 + dx)] = src.GetPixel(px, py);
+      }
+    for (int32_t j = 0; j < 16; ++j)
+      for (int32_t i = 0; i < 20; ++i) ASSERT_EQ(dst.GetPixel(i, j), want[size_t(j * 20 + i)]) << "case " << c;
+  }
+}
+
+TEST_F(K_DibCopyTest, BlitImageWithAnEffectRunsEachRowThroughIt) {
+  K_Dib src, dst;
+  ASSERT_EQ(src.Create(2, 1, 32), 1);
+  ASSERT_EQ(dst.Create(2, 1, 32), 1);
+  kk::StorePixel<uint32_t>(src.PixelAddress(0, 0), 0x00102030);
+  kk::StorePixel<uint32_t>(src.PixelAddress(1, 0), 0x00405060);
+  kk::StorePixel<uint32_t>(dst.PixelAddress(0, 0), 0x00303030);
+  kk::StorePixel<uint32_t>(dst.PixelAddress(1, 0), 0x00303030);
+  dst.BlitImage(src, 0, 0, 0, 0, 0, 0, 1, 152, 0, 0);  // lighten
+  EXPECT_EQ(dst.GetPixel(0, 0), 0x00303030u);
+  EXPECT_EQ(dst.GetPixel(1, 0), 0x00405060u);
+  dst.BlitImage(src, 0, 0, 0, 0, 0, 0, 1, 1, 31, 0);  // fully transparent: nothing
+  EXPECT_EQ(dst.GetPixel(0, 0), 0x00303030u);
+  K_Dib narrow;
+  ASSERT_EQ(narrow.Create(2, 1, 16), 1);
+  narrow.BlitImage(src, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);  // pixel sizes differ
+  EXPECT_EQ(narrow.GetPixel(0, 0), 0u);
+}
+
+TEST_F(K_DibCopyTest, CopyPixelsAndRowsNeedMatchingShapes) {
+  K_Dib a, b, c;
+  Numbered(a, 3, 2);
+  ASSERT_EQ(b.Create(3, 2, 32), 1);
+  ASSERT_EQ(c.Create(2, 2, 32), 1);
+  EXPECT_EQ(b.CopyPixels(a), 1);
+  EXPECT_EQ(b.GetPixel(2, 1), a.GetPixel(2, 1));
+  EXPECT_EQ(c.CopyPixels(a), 0);
+  std::vector<uint8_t> packed(2 * 8);
+  K_Dib::CopyRows(packed.data(), a.GetBits() + 4, 8, 2, a.Pitch());
+  EXPECT_EQ(kk::LoadPixel<uint32_t>(&packed[8]), a.GetPixel(1, 1));
+}
+
+TEST_F(K_DibCopyTest, ConvertDepthGoesThroughRowConvertersOrWidens) {
+  K_Dib img;
+  ASSERT_EQ(img.Create(2, 1, 32), 1);
+  kk::StorePixel<uint32_t>(img.PixelAddress(0, 0), 0x00FF0000);
+  kk::StorePixel<uint32_t>(img.PixelAddress(1, 0), 0x000000FF);
+  img.SetClipRect(1, 0, 2, 1);
+  ASSERT_EQ(img.ConvertDepth(16), 1);
+  EXPECT_EQ(img.BytesPerPixel(), 2);
+  EXPECT_EQ(img.FormatCode(), 16);
+  EXPECT_EQ(img.GetPixel(0, 0), 0xF800u);
+  EXPECT_EQ(img.ClipRect().left, 1);
+  EXPECT_EQ(img.ConvertDepth(17), 1);  // same pixel size: nothing
+  EXPECT_EQ(img.FormatCode(), 16);
+  ASSERT_EQ(img.ConvertDepth(24), 1);  // no row converter from 16 bits: widened
+  EXPECT_EQ(img.GetPixel(0, 0), 0xFF0000u);
+  EXPECT_EQ(img.GetPixel(1, 0), 0x0000FFu);
+  EXPECT_EQ(img.ConvertDepth(8), 0);
+  EXPECT_EQ(kk::GetStatus(), kk::kStatusOk);
+}
+
+TEST_F(K_DibCopyTest, BlurAveragesEachRowWithinTheRadius) {
+  K_Dib img;
+  ASSERT_EQ(img.Create(5, 2, 32), 1);
+  kk::StorePixel<uint32_t>(img.PixelAddress(2, 0), 0x00F0F0F0);
+  img.Blur(img, 1, {0, 0, 5, 1});  // onto itself
+  EXPECT_EQ(img.GetPixel(0, 0), 0u);
+  EXPECT_EQ(img.GetPixel(1, 0), 0x00505050u);
+  EXPECT_EQ(img.GetPixel(2, 0), 0x00505050u);
+  EXPECT_EQ(img.GetPixel(3, 0), 0x00505050u);
+  EXPECT_EQ(img.GetPixel(4, 0), 0u);
+  K_Dib out;
+  ASSERT_EQ(out.Create(5, 2, 32), 1);
+  out.Blur32(img, 1000, {-10, -10, 100, 100});  // radius clamped, rectangle cut
+  EXPECT_EQ(out.GetPixel(0, 0), 0x00303030u);
+  K_Dib small;
+  ASSERT_EQ(small.Create(5, 2, 16), 1);
+  small.Blur32(small, 1, {0, 0, 5, 2});  // 32-bit only
+}
+
+}  // namespace

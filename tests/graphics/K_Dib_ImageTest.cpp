@@ -1,0 +1,255 @@
+// Image files: TGA reading with alpha kept as 0..31, BMP reading in every code from
+// every depth, BMP writing and its round trip, and the refusal of damaged headers.
+#include "graphics/K_Dib_Image.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "graphics/ByteReader.h"
+#include "graphics/KK_FXMan.h"
+#include "plat/sim_files.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A TGA of 32-bit B, G, R, A pixels given top row first (the file stores bottom first).
+Bytes Tga(int32_t w, int32_t h, const std::vector<uint32_t>& topDown, uint8_t type = 2, uint8_t depth = 32,
+          const std::string& id = "") {
+  Bytes b;
+  ByteWriter o(b);
+  o.U8(uint8_t(id.size()));
+  o.U8(0);
+  o.U8(type);
+  o.U16(0), o.U16(0), o.U8(0), o.U16(0), o.U16(0);
+  o.U16(uint16_t(w)), o.U16(uint16_t(h));
+  o.U8(depth), o.U8(8);
+  for (char c : id) o.U8(uint8_t(c));
+  // Header-only files (for size checks) pass no pixels.
+  if (!topDown.empty())
+    for (int32_t y = h - 1; y >= 0; --y)
+      for (int32_t x = 0; x < w; ++x) o.U32(topDown[size_t(y * w + x)]);
+  return b;
+}
+
+// A BMP by hand: header fields as given, then `pixels` at the offset.
+struct BmpSpec {
+  int32_t width = 2, height = 2;
+  uint16_t bits = 24;
+  uint32_t compression = 0, clrUsed = 0;
+  Bytes extra;  // masks or palette, after the 40-byte header
+  Bytes pixels;
+};
+Bytes Bmp(const BmpSpec& s) {
+  Bytes b;
+  ByteWriter o(b);
+  const uint32_t off = 54 + uint32_t(s.extra.size());
+  o.U8('B'), o.U8('M'), o.U32(off + uint32_t(s.pixels.size())), o.U32(0), o.U32(off);
+  o.U32(40), o.U32(uint32_t(s.width)), o.U32(uint32_t(s.height)), o.U16(1), o.U16(s.bits);
+  o.U32(s.compression), o.U32(0), o.U32(0), o.U32(0), o.U32(s.clrUsed), o.U32(0);
+  o.Bytes(s.extra);
+  o.Bytes(s.pixels);
+  return b;
+}
+
+// 2 x 2 at 24 bits, bottom-up: top row red, green; bottom row blue, white.
+BmpSpec Colours24() {
+  BmpSpec s;
+  s.pixels = {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0,   // bottom: blue, white, padding
+              0, 0, 0xFF, 0, 0xFF, 0, 0, 0};        // top: red, green, padding
+  return s;
+}
+
+uint32_t Px(const K_Dib& d, int32_t x, int32_t y) { return d.GetPixel(x, y); }
+
+TEST(K_Dib_ImageTest, TgaKeepsAlphaAsItsTopFiveBitsAndReadsBottomRowFirst) {
+  const std::vector<uint32_t> px = {0xFF102030, 0x80405060, 0x07708090, 0x00A0B0C0};
+  K_Dib_Image img;
+  ASSERT_EQ(img.LoadTGAFromBytes(Tga(2, 2, px, 2, 32, "an id field")), 1);
+  EXPECT_EQ(kk::GetStatus(), kk::kStatusOk);
+  EXPECT_EQ(img.BytesPerPixel(), 4);
+  EXPECT_EQ(Px(img, 0, 0), 0x1F102030u);  // 255 -> 31
+  EXPECT_EQ(Px(img, 1, 0), 0x10405060u);  // 128 -> 16
+  EXPECT_EQ(Px(img, 0, 1), 0x00708090u);  // 7 -> 0
+  EXPECT_EQ(Px(img, 1, 1), 0x00A0B0C0u);
+  K_Dib_Image grey;
+  EXPECT_EQ(grey.LoadTGAFromBytes(Tga(2, 2, px, 3)), 1);
+}
+
+TEST(K_Dib_ImageTest, TgaRefusesOtherDepthsTypesAndShortFiles) {
+  const std::vector<uint32_t> px(6, 0x11223344);
+  K_Dib_Image img;
+  EXPECT_EQ(img.LoadTGAFromBytes(Tga(3, 2, px, 2, 24)), 0);
+  EXPECT_EQ(kk::GetStatus(), kk::kStatusReadFailed);
+  EXPECT_EQ(img.LoadTGAFromBytes(Tga(3, 2, px, 10)), 0);  // run-length type
+  EXPECT_EQ(img.LoadTGAFromBytes(Tga(0, 2, {}, 2)), 0);
+  const Bytes whole = Tga(3, 2, px, 2, 32, "id");
+  for (size_t cut = 0; cut < whole.size(); ++cut)
+    EXPECT_EQ(img.LoadTGAFromBytes(std::span(whole).first(cut)), 0) << cut;
+  EXPECT_EQ(img.GetBits(), nullptr);
+  // Huge sides announced by a tiny file fail before any pixels are made.
+  EXPECT_EQ(img.LoadTGAFromBytes(Tga(0xFFFF, 0xFFFF, {}, 2)), 0);
+}
+
+TEST(K_Dib_ImageTest, BmpGivesExactPixelsInEachCode) {
+  struct Row {
+    int32_t code;
+    uint32_t red, green, blue, white;
+  };
+  const Row rows[] = {
+      {16, 0xF800, 0x07E0, 0x001F, 0xFFFF},
+      {17, 0x7C00, 0x03E0, 0x001F, 0x7FFF},
+      {24, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF},
+      {32, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF},
+  };
+  for (const Row& r : rows) {
+    K_Dib_Image img;
+    ASSERT_EQ(img.LoadBMP(Bmp(Colours24()), r.code), 1) << r.code;
+    EXPECT_EQ(img.GetBitmapInfo()->FormatCode(), r.code);
+    EXPECT_EQ(Px(img, 0, 0), r.red) << r.code;
+    EXPECT_EQ(Px(img, 1, 0), r.green) << r.code;
+    EXPECT_EQ(Px(img, 0, 1), r.blue) << r.code;
+    EXPECT_EQ(Px(img, 1, 1), r.white) << r.code;
+  }
+}
+
+TEST(K_Dib_ImageTest, BmpDefaultCodeIsTheEffectManagers) {
+  K_Dib_Image img;
+  DestroyFXManager();
+  EXPECT_EQ(img.LoadBMP(Bmp(Colours24()), 0), 0);
+  ASSERT_EQ(CreateFXManager(17), 1);
+  ASSERT_EQ(img.LoadBMP(Bmp(Colours24()), 0), 1);
+  EXPECT_EQ(img.GetBitmapInfo()->FormatCode(), 17);
+  DestroyFXManager();
+}
+
+TEST(K_Dib_ImageTest, BmpReadsPalettesMasksAndTopDownRows) {
+  // 8 bits with a palette, top-down (negative height).
+  BmpSpec pal;
+  pal.bits = 8, pal.height = -2;
+  pal.extra.assign(1024, 0);
+  pal.extra[4 + 2] = 0xFF;              // entry 1: red
+  pal.extra[8 + 1] = 0xFF;              // entry 2: green
+  pal.pixels = {1, 2, 0, 0, 2, 1, 0, 0};
+  K_Dib_Image img;
+  ASSERT_EQ(img.LoadBMP(Bmp(pal), 32), 1);
+  EXPECT_EQ(Px(img, 0, 0), 0xFF0000u);
+  EXPECT_EQ(Px(img, 1, 0), 0x00FF00u);
+  EXPECT_EQ(Px(img, 0, 1), 0x00FF00u);
+  // 1 bit: eight pixels per byte, the first in the top bit.
+  BmpSpec mono;
+  mono.bits = 1, mono.width = 3, mono.height = 1;
+  mono.extra = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
+  mono.pixels = {0xA0, 0, 0, 0};
+  ASSERT_EQ(img.LoadBMP(Bmp(mono), 24), 1);
+  EXPECT_EQ(Px(img, 0, 0), 0xFFFFFFu);
+  EXPECT_EQ(Px(img, 1, 0), 0u);
+  EXPECT_EQ(Px(img, 2, 0), 0xFFFFFFu);
+  // 16 bits with 5-6-5 masks, read into 5-6-5: unchanged.
+  BmpSpec m565;
+  m565.bits = 16, m565.compression = 3, m565.width = 2, m565.height = 1;
+  m565.extra = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
+  m565.pixels = {0x34, 0x12, 0xCD, 0xAB};
+  ASSERT_EQ(img.LoadBMP(Bmp(m565), 16), 1);
+  EXPECT_EQ(Px(img, 0, 0), 0x1234u);
+  EXPECT_EQ(Px(img, 1, 0), 0xABCDu);
+}
+
+TEST(K_Dib_ImageTest, SaveThenLoadRoundTripsInEachCode) {
+  for (int32_t code : {16, 17, 24, 32}) {
+    K_Dib_Image img;
+    ASSERT_EQ(img.Create(5, 3, code), 1);
+    for (int32_t y = 0; y < 3; ++y)
+      for (int32_t x = 0; x < 5 * img.BytesPerPixel(); ++x) img.PixelAddress(0, y)[x] = uint8_t(x * 29 + y * 71);
+    if (code == 17)
+      for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 5; ++x) img.PixelAddress(x, y)[1] &= 0x7F;  // 5-5-5 has no top bit
+    if (code == 32)
+      for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 5; ++x) img.PixelAddress(x, y)[3] = 0;  // the fourth byte is not read
+    const Bytes file = img.SaveBMPToBytes();
+    const uint32_t offBits = LoadU32(&file[10]);
+    EXPECT_EQ(offBits, code == 16 ? 66u : 54u) << code;
+    EXPECT_EQ(LoadU32(&file[2]), offBits + img.GetBitmapInfo()->biSizeImage);
+    EXPECT_EQ(file.size(), size_t(LoadU32(&file[2])));
+    K_Dib_Image back;
+    ASSERT_EQ(back.LoadBMP(file, code), 1) << code;
+    for (int32_t y = 0; y < 3; ++y)
+      for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(Px(back, x, y), Px(img, x, y)) << code << " " << x << "," << y;
+  }
+}
+
+TEST(K_Dib_ImageTest, DamagedBmpHeadersAreRefused) {
+  const Bytes good = Bmp(Colours24());
+  K_Dib_Image img;
+  ASSERT_EQ(img.LoadBMP(good, 32), 1);
+  auto refused = [&](const Bytes& b) { return img.LoadBMP(b, 32) == 0 && img.GetBits() == nullptr; };
+  auto patched = [&](size_t at, uint32_t v) {
+    Bytes b = good;
+    StoreU32(&b[at], v);
+    return b;
+  };
+  EXPECT_TRUE(refused(Bytes(good.begin(), good.begin() + 54)));  // not more than 54 bytes
+  Bytes magic = good;
+  magic[1] = 'X';
+  EXPECT_TRUE(refused(magic));
+  EXPECT_TRUE(refused(patched(10, 0xFFFFFFF0)));  // pixel offset past the data
+  EXPECT_TRUE(refused(patched(10, 20)));          // pixel offset inside the headers
+  EXPECT_TRUE(refused(patched(14, 12)));          // header too small
+  EXPECT_TRUE(refused(patched(18, 0)));           // width 0
+  EXPECT_TRUE(refused(patched(22, 0)));           // height 0
+  EXPECT_TRUE(refused(patched(22, 5000)));        // rows past the end of a tiny file
+  EXPECT_TRUE(refused(patched(18, 0x7FFFFFFF)));  // huge width
+  EXPECT_TRUE(refused(patched(22, 0x80000000)));  // most negative height
+  EXPECT_TRUE(refused(patched(30, 1)));           // run-length compression
+  EXPECT_TRUE(refused(patched(46, 2)));           // colours used
+  EXPECT_TRUE(refused(patched(50, 2)));           // colours important
+  Bytes depth = good;
+  StoreU16(&depth[28], 12);
+  EXPECT_TRUE(refused(depth));
+  // A palette that would run past the data.
+  BmpSpec pal;
+  pal.bits = 8;
+  pal.extra.assign(16, 0);
+  EXPECT_TRUE(refused(Bmp(pal)));
+  // Masks that are not contiguous, or missing.
+  BmpSpec masks;
+  masks.bits = 16, masks.compression = 3, masks.height = 1;
+  masks.extra = {0x05, 0, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
+  masks.pixels = {0, 0, 0, 0};
+  EXPECT_TRUE(refused(Bmp(masks)));
+  EXPECT_EQ(img.LoadBMP(good, 8), 0);
+}
+
+TEST(K_Dib_ImageTest, FileFormsReportTheirStatus) {
+  testing_support::TempDir dir;
+  plat::sim::MapPathPrefix("I:\\", dir.path());
+  K_Dib_Image img;
+  ASSERT_EQ(img.Create(4, 2, 16), 1);
+  img.PixelAddress(3, 1)[0] = 0x5A;
+  ASSERT_EQ(img.SaveBMP("I:\\a.bmp"), 1);
+  EXPECT_EQ(kk::GetStatus(), kk::kStatusOk);
+  K_Dib_Image back;
+  ASSERT_EQ(back.LoadBMPFile("I:\\a.bmp", 16), 1);
+  EXPECT_EQ(Px(back, 3, 1), 0x5Au);
+  EXPECT_EQ(back.LoadBMPFile("I:\\missing.bmp", 16), 0);
+  EXPECT_EQ(kk::GetStatus(), kk::kStatusCannotOpen);
+  dir.Write("t.tga", [] {
+    const Bytes b = Tga(1, 1, {0xFF010203});
+    return std::string(b.begin(), b.end());
+  }());
+  ASSERT_EQ(back.LoadTGA("I:\\t.tga"), 1);
+  EXPECT_EQ(Px(back, 0, 0), 0x1F010203u);
+  EXPECT_EQ(back.LoadTGA("I:\\missing.tga"), 0);
+  EXPECT_EQ(kk::GetStatus(), kk::kStatusCannotOpen);
+  dir.Write("short.tga", "\x00\x00\x02");
+  EXPECT_EQ(back.LoadTGA("I:\\short.tga"), 0);
+  EXPECT_EQ(kk::GetStatus(), kk::kStatusReadFailed);
+  K_Dib_Image empty;
+  EXPECT_EQ(empty.SaveBMP("I:\\empty.bmp"), 0);
+  plat::sim::ClearPathPrefixes();
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+// The effect table and the device's life: plays by id, the ready flags, replacing
+// and releasing buffers, the size cap.
+#include "SoundTestSupport.h"
+#include "plat/threads.h"
+#include "sound/CGameSoundMgr.h"
+
+namespace sound_test {
+namespace {
+
+class CSoundMgrTest : public SoundTest {
+ protected:
+  CGameSoundMgr mgr_;
+};
+
+TEST_F(CSoundMgrTest, LoadedSoundsPlayByIdAndUnknownIdsGiveZero) {
+  Put("click.wav", Wav(1, 22050, 16, 4410));
+  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
+  ASSERT_EQ(mgr_.LoadSound("click.wav", 19, 0), 1);
+  EXPECT_EQ(mgr_.Play(19, 0, 0, 0), 1);
+  EXPECT_EQ(mgr_.IsPlaying(19), 1);
+  EXPECT_EQ(mgr_.IsLooping(19), 0);
+  EXPECT_EQ(mgr_.Play(20, 0, 0, 0), 0);
+  EXPECT_EQ(mgr_.GetSound(20), nullptr) << "looking an id up does not add it";
+  EXPECT_EQ(mgr_.Stop(20), 0);
+  EXPECT_EQ(mgr_.GetVolume(20), 1);
+  plat::sim::AdvanceClock(100);
+  EXPECT_EQ(mgr_.IsPlaying(19), 0) << "100 ms of sound has ended";
+  EXPECT_EQ(mgr_.Play(19, 1, 0, 0), 1);
+  EXPECT_EQ(mgr_.IsLooping(19), 1);
+  EXPECT_EQ(mgr_.Stop(19), 1);
+  EXPECT_EQ(mgr_.LoadSound("missing.wav", 21, 0), 0);
+  EXPECT_EQ(mgr_.GetSound(21), nullptr);
+  EXPECT_EQ(mgr_.LoadSound("", 22, 0), 0);
+}
+
+TEST_F(CSoundMgrTest, EffectBuffersTakeVolumeAndPan) {
+  Put("a.wav", Wav(2, 44100, 16, 1764));
+  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
+  ASSERT_EQ(mgr_.LoadSound("a.wav", 1, 0), 1);
+  EXPECT_EQ(mgr_.SetVolume(1, -700), 1);
+  EXPECT_EQ(mgr_.GetVolume(1), -700);
+  EXPECT_EQ(mgr_.PlayWithPan(1, 5, -300), 1);
+  EXPECT_EQ(mgr_.GetVolume(1), -700) << "a positive volume leaves it";
+  LONG pan = 0;
+  ASSERT_EQ(mgr_.GetSound(1)->Buffer()->GetPan(&pan), DS_OK);
+  EXPECT_EQ(pan, -300);
+  mgr_.SetEffectsVolume(-1200);
+  EXPECT_EQ(mgr_.GetVolume(1), -1200);
+}
+
+TEST_F(CSoundMgrTest, FailingCooperativeLevelLeavesBothFlagsDownAndNothingPlays) {
+  Put("a.wav", Wav(1, 22050, 16, 400));
+  plat::sim::FailNext("SetCooperativeLevel");
+  EXPECT_EQ(mgr_.Init(FakeWindow(), Folder()), 0);
+  EXPECT_EQ(mgr_.IsDeviceReady(), 0);
+  EXPECT_EQ(mgr_.IsPlayEnabled(), 0);
+  EXPECT_EQ(mgr_.LoadSound("a.wav", 1, 0), 0);
+  EXPECT_EQ(mgr_.Play(1, 0, 0, 0), 0);
+  EXPECT_EQ(mgr_.PlayFile("a.wav", 0), 0);
+  mgr_.SetPlayEnabled(1);
+  EXPECT_EQ(mgr_.IsPlayEnabled(), 0) << "play needs the device";
+}
+
+TEST_F(CSoundMgrTest, NoDeviceMeansInitFails) {
+  plat::sim::SetAudioAvailable(false);
+  EXPECT_EQ(mgr_.Init(FakeWindow(), Folder()), 0);
+  EXPECT_EQ(mgr_.IsDeviceReady(), 0);
+}
+
+TEST_F(CSoundMgrTest, ReleaseAllKeepsTheFlagsButFreesEveryBuffer) {
+  Put("a.wav", Wav(1, 22050, 16, 400));
+  const uint32_t before = plat::sim::LiveSoundBuffers();
+  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
+  ASSERT_EQ(mgr_.LoadSound("a.wav", 1, 0), 1);
+  ASSERT_EQ(mgr_.PlayFile("a.wav", 0), 1);
+  EXPECT_EQ(plat::sim::LiveSoundBuffers(), before + 3);
+  mgr_.ReleaseAll();
+  EXPECT_EQ(plat::sim::LiveSoundBuffers(), before);
+  EXPECT_EQ(mgr_.IsDeviceReady(), 1);
+  EXPECT_EQ(mgr_.IsPlayEnabled(), 1);
+  EXPECT_EQ(mgr_.Play(1, 0, 0, 0), 0);
+  EXPECT_EQ(mgr_.PlayFile("a.wav", 0), 0);
+  EXPECT_EQ(mgr_.FindChannel("a.wav"), -1);
+}
+
+TEST_F(CSoundMgrTest, InitTwiceAndReloadingAnIdLeakNothing) {
+  Put("a.wav", Wav(1, 22050, 16, 400));
+  Put("b.wav", Wav(1, 22050, 16, 800));
+  const uint32_t before = plat::sim::LiveSoundBuffers();
+  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
+  ASSERT_EQ(mgr_.LoadSound("a.wav", 1, 0), 1);
+  ASSERT_EQ(mgr_.LoadSound("b.wav", 1, 0), 1);
+  EXPECT_EQ(mgr_.GetSound(1)->Size(), 800u);
+  EXPECT_EQ(plat::sim::LiveSoundBuffers(), before + 2) << "primary and one effect";
+  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
+  EXPECT_EQ(plat::sim::LiveSoundBuffers(), before + 1);
+  EXPECT_EQ(mgr_.GetSound(1), nullptr);
+}
+
+TEST_F(CSoundMgrTest, SoundsAboveTheCapAreRefusedBeforeTheirDataIsRead) {
+  testing_support::WavSpec w;
+  w.data.assign(CSoundMgr::kMaxSoundBytes + 2, 0);
+  Put("huge.wav", testing_support::MakeWav(w));
+  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
+  const uint32_t before = plat::sim::LiveSoundBuffers();
+  EXPECT_EQ(mgr_.LoadSound("huge.wav", 1, 0), 0);
+  EXPECT_EQ(mgr_.PlayFile("huge.wav", 0), 0);
+  EXPECT_EQ(plat::sim::LiveSoundBuffers(), before);
+}
+
+TEST_F(CSoundMgrTest, LoadedEffectSoundsExactlyLikeItsFile) {
+  const Bytes file = Wav(2, 44100, 16, 4 * 441);
+  Put("e.wav", file);
+  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
+  ASSERT_EQ(mgr_.LoadSound("e.wav", 3, 0), 1);
+  plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
+  ASSERT_EQ(mgr_.Play(3, 0, 0, 0), 1);
+  plat::sim::AdvanceClock(10);
+  const std::vector<int16_t> heard = plat::sim::CapturedSound();
+  ASSERT_EQ(heard.size(), 2u * 441);
+  EXPECT_EQ(Bytes(reinterpret_cast<const uint8_t*>(heard.data()),
+                  reinterpret_cast<const uint8_t*>(heard.data()) + 4 * 441),
+            Bytes(file.end() - 4 * 441, file.end()));
+}
+
+// The loader fills the table while the window thread changes volumes and plays;
+// the sanitizer build checks that the lock covers both.
+TEST_F(CSoundMgrTest, LoaderThreadFillsTheTableWhileTheWindowThreadPlays) {
+  constexpr int32_t kEffects = 40;
+  for (int32_t i = 0; i < kEffects; ++i) Put("e" + std::to_string(i) + ".wav", Wav(1, 22050, 16, 2000, static_cast<uint8_t>(i)));
+  Put("voice.wav", Wav(1, 22050, 16, 2000));
+  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
+  struct Job {
+    CGameSoundMgr* mgr;
+    int32_t loaded = 0;
+  } job{&mgr_};
+  auto loader = [](LPVOID p) -> DWORD {
+    auto* j = static_cast<Job*>(p);
+    for (int32_t i = 0; i < kEffects; ++i) j->loaded += j->mgr->LoadSound("e" + std::to_string(i) + ".wav", i, 0);
+    return 0;
+  };
+  HANDLE thread = CreateThread(nullptr, 0, loader, &job, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  for (int32_t round = 0; round < 200; ++round) {
+    mgr_.SetEffectsVolume(-(round % 50) * 10);
+    mgr_.SetChannelsVolume(-100);
+    mgr_.Play(round % kEffects, 0, 0, 0);
+    mgr_.PlayFile("voice.wav", -200);
+  }
+  ASSERT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  EXPECT_EQ(job.loaded, kEffects);
+  mgr_.SetEffectsVolume(-300);
+  for (int32_t i = 0; i < kEffects; ++i) EXPECT_EQ(mgr_.GetVolume(i), -300) << i;
+}
+
+}  // namespace
+}  // namespace sound_test

@@ -1,0 +1,225 @@
+// Sound sources over real files: WAV layouts good and bad, Ogg Vorbis formats and
+// sizes, chained links, the resource fallback, and file ownership on failure.
+#include <gtest/gtest.h>
+
+#include "plat/kernel.h"
+#include "plat/sim.h"
+#include "sound/CSoundSource.h"
+#include "support/SoundFixtures.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using testing_support::AsString;
+using testing_support::Bytes;
+using testing_support::OggSpec;
+using testing_support::WavSpec;
+
+class CSoundSourceTest : public testing::Test {
+ protected:
+  std::string Put(const std::string& name, const Bytes& bytes) {
+    dir_.Write(name, AsString(bytes));
+    return dir_ / name;
+  }
+  // Everything the source gives from the start, in reads of `piece` bytes.
+  static Bytes ReadAll(CSoundSource& s, uint32_t piece = 4096) {
+    Bytes all;
+    if (!s.ResetFile()) return all;
+    Bytes chunk(piece);
+    for (;;) {
+      uint32_t got = 0;
+      if (!s.Read(chunk.data(), piece, &got) || got == 0) break;
+      all.insert(all.end(), chunk.begin(), chunk.begin() + got);
+    }
+    return all;
+  }
+  static Bytes WithoutLast(Bytes b, size_t n) {
+    b.erase(b.end() - static_cast<std::ptrdiff_t>(std::min(n, b.size())), b.end());
+    return b;
+  }
+  static Bytes Ramp(size_t n) {
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(i * 7 + 3);
+    return b;
+  }
+
+  testing_support::TempDir dir_;
+};
+
+TEST_F(CSoundSourceTest, PcmWavGivesItsFormatSizeAndBytesAndNeverReadsPastTheChunk) {
+  WavSpec w;
+  w.channels = 2;
+  w.rate = 11025;
+  w.data = Ramp(400);
+  CSoundSource s;
+  s.Open(Put("a.wav", testing_support::MakeWav(w)));
+  ASSERT_EQ(s.GetSize(), 400u);
+  EXPECT_EQ(s.GetKind(), CSoundSource::kWav);
+  const WAVEFORMATEX& f = s.GetFormat();
+  EXPECT_EQ(f.wFormatTag, WAVE_FORMAT_PCM);
+  EXPECT_EQ(f.nChannels, 2);
+  EXPECT_EQ(f.nSamplesPerSec, 11025u);
+  EXPECT_EQ(f.nBlockAlign, 4);
+  EXPECT_EQ(f.nAvgBytesPerSec, 44100u);
+  EXPECT_EQ(f.cbSize, 0);
+  ASSERT_EQ(s.ResetFile(), 1);
+  Bytes big(1000, 0xAB);
+  uint32_t got = 0;
+  ASSERT_EQ(s.Read(big.data(), 1000, &got), 1);
+  EXPECT_EQ(got, 400u);
+  EXPECT_EQ(Bytes(big.begin(), big.begin() + 400), w.data);
+  EXPECT_EQ(big[400], 0xAB);
+  ASSERT_EQ(s.Read(big.data(), 1000, &got), 1);
+  EXPECT_EQ(got, 0u);
+  EXPECT_EQ(ReadAll(s, 33), w.data) << "rewinding reads it all again";
+}
+
+TEST_F(CSoundSourceTest, UnusableFilesGiveSizeZero) {
+  WavSpec notWave;
+  notWave.form = "AVI ";
+  notWave.data = Ramp(100);
+  WavSpec shortFmt;
+  shortFmt.fmtSize = 14;
+  shortFmt.data = Ramp(100);
+  WavSpec extraPastChunk;  // extra size 4, but the chunk ends after the extra size
+  extraPastChunk.tag = 2;
+  extraPastChunk.extra = {1, 2, 3, 4};
+  extraPastChunk.fmtSize = 18;
+  extraPastChunk.data = Ramp(100);
+  WavSpec noExtraSize;
+  noExtraSize.tag = 2;
+  noExtraSize.fmtSize = 16;
+  noExtraSize.data = Ramp(100);
+  const struct {
+    const char* what;
+    Bytes bytes;
+  } cases[] = {
+      {"form type not WAVE", testing_support::MakeWav(notWave)},
+      {"fmt of 14 bytes", testing_support::MakeWav(shortFmt)},
+      {"extra bytes past the fmt chunk", testing_support::MakeWav(extraPastChunk)},
+      {"non-PCM fmt without its extra size", testing_support::MakeWav(noExtraSize)},
+      {"no data chunk", WithoutLast(testing_support::MakeWav(WavSpec{}), 8)},
+      {"unknown signature", {'M', 'T', 'h', 'd', 0, 0, 0, 6}},
+      {"three bytes", {'R', 'I', 'F'}},
+      {"empty", {}},
+      {"Ogg signature, no Vorbis", {'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4}},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    CSoundSource s;
+    s.Open(Put("bad" + std::to_string(n++), c.bytes));
+    EXPECT_EQ(s.GetSize(), 0u) << c.what;
+  }
+  CSoundSource missing;
+  missing.Open(dir_ / "nothing-here.wav");
+  EXPECT_EQ(missing.GetSize(), 0u);
+}
+
+TEST_F(CSoundSourceTest, NonPcmFormatKeepsItsExtraSizeAndBytes) {
+  WavSpec w;
+  w.tag = 2;
+  w.bits = 4;
+  w.channels = 2;  // block align 1
+  w.extra = {9, 8, 7, 6, 5};
+  w.data = Ramp(64);
+  CSoundSource s;
+  s.Open(Put("adpcm.wav", testing_support::MakeWav(w)));
+  ASSERT_EQ(s.GetSize(), 64u);
+  EXPECT_EQ(s.GetFormat().wFormatTag, 2);
+  EXPECT_EQ(s.GetFormat().cbSize, 5);
+  EXPECT_EQ(s.GetFormatExtra(), w.extra);
+}
+
+TEST_F(CSoundSourceTest, ListChunkOddChunksAndPadBytesAreSkipped) {
+  WavSpec w;
+  w.bits = 8;
+  w.data = Ramp(5);
+  w.listBeforeFmt = true;
+  w.oddChunkBeforeData = true;
+  CSoundSource s;
+  s.Open(Put("odd.wav", testing_support::MakeWav(w)));
+  ASSERT_EQ(s.GetSize(), 5u);
+  EXPECT_EQ(s.GetFormat().wBitsPerSample, 8);
+  EXPECT_EQ(ReadAll(s), w.data);
+}
+
+TEST_F(CSoundSourceTest, TruncatedDataPlaysWhatIsWhole) {
+  WavSpec w;
+  w.channels = 2;  // 4-byte blocks
+  w.data = Ramp(400);
+  w.truncateBy = 6;
+  CSoundSource s;
+  s.Open(Put("cut.wav", testing_support::MakeWav(w)));
+  ASSERT_EQ(s.GetSize(), 392u);
+  EXPECT_EQ(ReadAll(s), Bytes(w.data.begin(), w.data.begin() + 392));
+}
+
+TEST_F(CSoundSourceTest, OggGivesSixteenBitPcmOfExactlyItsSamples) {
+  for (int32_t channels : {1, 2}) {
+    OggSpec o;
+    o.channels = channels;
+    o.rate = channels == 1 ? 22050 : 44100;
+    o.samples = 12345;
+    CSoundSource s;
+    s.Open(Put("tone" + std::to_string(channels) + ".ogg", testing_support::EncodeOgg(o)));
+    const uint32_t align = 2 * channels;
+    ASSERT_EQ(s.GetSize(), 12345u * align) << channels;
+    EXPECT_EQ(s.GetKind(), CSoundSource::kOgg);
+    const WAVEFORMATEX& f = s.GetFormat();
+    EXPECT_EQ(f.nBlockAlign, align);
+    EXPECT_EQ(f.wBitsPerSample, 16);
+    EXPECT_EQ(f.nAvgBytesPerSec, align * static_cast<uint32_t>(o.rate));
+    EXPECT_EQ(ReadAll(s, 1000).size(), s.GetSize());
+  }
+}
+
+TEST_F(CSoundSourceTest, ChainedOggStopsAtALinkInAnotherFormat) {
+  OggSpec stereo;
+  stereo.samples = 5000;
+  OggSpec mono = stereo;
+  mono.channels = 1;
+  CSoundSource s;
+  s.Open(Put("chain.ogg", testing_support::EncodeOggChain({stereo, mono})));
+  ASSERT_EQ(s.GetSize(), (5000u + 5000u) * 4) << "the size counts every link";
+  EXPECT_EQ(ReadAll(s).size(), 5000u * 4);
+
+  CSoundSource same;
+  same.Open(Put("chain2.ogg", testing_support::EncodeOggChain({stereo, stereo})));
+  EXPECT_EQ(ReadAll(same).size(), 10000u * 4) << "links of one format play through";
+}
+
+TEST_F(CSoundSourceTest, FilesAreClosedExactlyOnceWhateverHappens) {
+  const uint32_t before = plat::sim::OpenFileCount();
+  {
+    CSoundSource bad;
+    bad.Open(Put("bad.ogg", {'O', 'g', 'g', 'S', 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(bad.GetSize(), 0u);
+    EXPECT_EQ(plat::sim::OpenFileCount(), before) << "a failed decoder open closes the file";
+  }
+  CSoundSource good;
+  good.Open(Put("good.ogg", testing_support::EncodeOgg(OggSpec{})));
+  ASSERT_GT(good.GetSize(), 0u);
+  EXPECT_EQ(plat::sim::OpenFileCount(), before + 1);
+  good.Close();
+  EXPECT_EQ(plat::sim::OpenFileCount(), before);
+  good.Close();
+  EXPECT_EQ(plat::sim::OpenFileCount(), before);
+}
+
+TEST_F(CSoundSourceTest, WavThatCannotBeOpenedAgainIsReadFromTheProgramsResources) {
+  WavSpec w;
+  w.data = Ramp(64);
+  const std::string path = Put("res.wav", testing_support::MakeWav(w));
+  WavSpec r;
+  r.data = Ramp(32);
+  const Bytes resource = testing_support::MakeWav(r);
+  ASSERT_TRUE(plat::RegisterResource(nullptr, "WAV", path.c_str(), resource.data(), resource.size()));
+  plat::sim::FailNext("CreateFileA", 1, 1);  // the first open works, the second fails
+  CSoundSource s;
+  s.Open(path);
+  EXPECT_EQ(s.GetSize(), 32u);
+  EXPECT_EQ(ReadAll(s), r.data);
+  plat::sim::ClearFaults();
+}
+
+}  // namespace
