@@ -92,8 +92,11 @@ int32_t K_Sprite::LoadGifFromBytes(std::span<const uint8_t> bytes, int32_t appen
   if (!append) Clear();
   // Frames are read back as pixels, so the decoder must hand over DIB sections.
   KKGIF::SetDibSectionMode(true);
+  // The image is declared before the memory DC so that the DC lets go of it first.
+  KK_GdiObject<HBITMAP> image;
   KK_WindowDC screen;
-  if (!screen) return 0;
+  KK_MemoryDC memory(screen.Get());
+  if (!screen || !memory) return 0;
   KKGIF gif;
   if (!gif.LoadMemory(bytes.data(), bytes.size())) return 0;
   const int32_t width = gif.GetWidth(), height = gif.GetHeight();
@@ -105,12 +108,11 @@ int32_t K_Sprite::LoadGifFromBytes(std::span<const uint8_t> bytes, int32_t appen
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  // Declared before the memory DC so that the DC lets go of the image before it is deleted.
-  KK_GdiObject<HBITMAP> image(width > 0 && height > 0
-                                  ? CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0)
-                                  : nullptr);
+  // The logical size comes from the file: the drawing image obeys the decoder's caps.
+  const bool fits = width > 0 && height > 0 && width <= KKGIF::kMaxSide && height <= KKGIF::kMaxSide &&
+                    size_t(width) * size_t(height) <= KKGIF::kMaxPixels;
+  if (fits) image.Reset(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   KK_GdiObject<HBRUSH> key(CreateSolidBrush(kk::kColorKey32));
-  KK_MemoryDC memory(screen.Get());
   if (!image || !bits || !key || !memory.Select(image.Get())) return 0;
   const RECT whole{0, 0, width, height};
   const int32_t pitch = width * 4;
