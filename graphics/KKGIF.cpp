@@ -338,8 +338,9 @@ HBITMAP KKGIF::CreateImage(const std::vector<uint8_t>& pixels, int32_t width, in
   // Room for a full table: with no palette GDI reads all 256 entries, which stay black.
   std::vector<uint32_t> info((sizeof header + kPaletteEntries * sizeof(RGBQUAD)) / sizeof(uint32_t), 0);
   std::memcpy(info.data(), &header, sizeof header);
-  std::memcpy(reinterpret_cast<uint8_t*>(info.data()) + sizeof header, palette.data(),
-              std::min(palette.size(), kPaletteEntries) * sizeof(RGBQUAD));
+  if (!palette.empty())
+    std::memcpy(reinterpret_cast<uint8_t*>(info.data()) + sizeof header, palette.data(),
+                std::min(palette.size(), kPaletteEntries) * sizeof(RGBQUAD));
   const auto* bitmapInfo = reinterpret_cast<const BITMAPINFO*>(info.data());
   KK_WindowDC screen(g_bitmapWindow);
   if (DibSectionMode()) {
