@@ -36,7 +36,7 @@ K_DibHeader Picture565(std::vector<uint16_t>& px, bool bottomUp) {
   h.biWidth = 3;
   h.biHeight = bottomUp ? 3 : -3;
   h.biBitCount = 16;
-  h.biCompression = K_DibHeader::kBitFields;
+  h.biCompression = BI_BITFIELDS;
   h.masks[0] = 0xF800, h.masks[1] = 0x07E0, h.masks[2] = 0x001F;
   h.biSizeImage = 0;  // legal; the pitch comes from the width
   return h;

@@ -13,7 +13,7 @@ TEST(K_DibTest, CreateGivesPitchAndSizeAndRefusesASecondCreate) {
   EXPECT_EQ(a.Pitch(), 8);
   EXPECT_EQ(a.GetBitmapInfo()->biSizeImage, 16u);
   EXPECT_EQ(a.GetBitmapInfo()->biHeight, -2);
-  EXPECT_EQ(a.GetBitmapInfo()->biCompression, K_DibHeader::kBitFields);
+  EXPECT_EQ(a.GetBitmapInfo()->biCompression, BI_BITFIELDS);
   EXPECT_EQ(a.GetBitmapInfo()->FormatCode(), 16);
   EXPECT_EQ(a.Create(3, 2, 16), 0);
   K_Dib b;
