@@ -19,6 +19,8 @@ SYSTEMTIME TicksToSystemTime(int64_t ticks);
 
 // Offset of local time (TZ) from UTC at that UTC moment, in ticks.
 int64_t LocalOffsetTicks(int64_t utcTicks);
+// The offset in force at a local reading (what LocalToUtcTicks subtracts).
+int64_t LocalOffsetAtLocalTicks(int64_t localTicks);
 int64_t LocalToUtcTicks(int64_t localTicks);
 
 inline FILETIME ToFileTime(int64_t ticks) {
