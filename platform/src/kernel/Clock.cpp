@@ -166,7 +166,12 @@ WaitOutcome WaitReal(uint64_t deadline, uint64_t seen) {
 // A thread other than the window thread, virtual mode: someone else moves time.
 WaitOutcome WaitVirtualElsewhere(uint64_t deadline, uint64_t seen) {
   ClockState& c = State();
-  if (deadline != kNoDeadline) c.waiterDeadlines->Add(deadline);
+  if (deadline != kNoDeadline) {
+    c.waiterDeadlines->Add(deadline);
+    // A new stop on the schedule: a window thread already blocked must look again
+    // before it jumps, or it would jump past this deadline.
+    BumpChanges(c);
+  }
   std::unique_lock lock(c.wakeMutex);
   c.wake.wait(lock, [&] { return c.generation.load() != seen || NowMicros() >= deadline || !c.virtualMode; });
   lock.unlock();
