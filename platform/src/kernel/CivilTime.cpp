@@ -43,8 +43,7 @@ constexpr Civil CivilFromDays(int64_t z) {
 }
 
 constexpr int64_t kDay1601 = DaysFromCivil(kFirstYear, 1, 1);
-constexpr int64_t kUnixEpochSeconds1601 = -kDay1601 * kSecondsPerDay;
-static_assert(kUnixEpochSeconds1601 == 11644473600LL);
+static_assert(-kDay1601 * kSecondsPerDay == kUnixEpochSeconds1601);
 
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 

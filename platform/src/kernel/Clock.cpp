@@ -13,14 +13,15 @@
 #include <thread>
 #include <vector>
 
+#include "kernel/CivilTime.h"
+
 namespace plat::detail {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
 constexpr uint32_t kDefaultRealWaitLimitMs = 50;
-// Microseconds from 1601-01-01 to 1970-01-01.
-constexpr int64_t kUnixEpochMicros1601 = 11644473600LL * 1000000;
+constexpr int64_t kUnixEpochMicros1601 = kUnixEpochSeconds1601 * 1000000;
 
 void DefaultFatal(const char* message) {
   std::fprintf(stderr, "platform layer: fatal: %s\n", message);
