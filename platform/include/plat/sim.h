@@ -19,18 +19,8 @@ uint32_t FaultsFired(const std::string& fault);
 }  // namespace plat::sim
 
 // Per-area controls.
-#if __has_include("plat/sim_kernel.h")
 #include "plat/sim_kernel.h"
-#endif
-#if __has_include("plat/sim_files.h")
 #include "plat/sim_files.h"
-#endif
-#if __has_include("plat/sim_user.h")
 #include "plat/sim_user.h"
-#endif
-#if __has_include("plat/sim_registry.h")
 #include "plat/sim_registry.h"
-#endif
-#if __has_include("plat/sim_crypt.h")
 #include "plat/sim_crypt.h"
-#endif
