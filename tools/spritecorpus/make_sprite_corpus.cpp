@@ -1,5 +1,6 @@
 // Writes seed inputs for the sprite-library fuzz targets, made by our own encoders:
-// sprites in every code, alpha mode and layout, multi-chunk files, alpha planes.
+// sprites in every code, alpha mode and layout, multi-chunk files, alpha planes, sprite
+// sets, animations and sets of them, and GIF files.
 //   make_sprite_corpus <fuzz/corpus folder>
 #include <algorithm>
 #include <cstdio>
@@ -10,6 +11,8 @@
 #include "graphics/KK_LLESprite.h"
 #include "graphics/KK_PixelFormat.h"
 #include "graphics/K_Dib_Image.h"
+#include "support/GifWriter.h"
+#include "support/SpriteFileWriters.h"
 
 namespace {
 
@@ -38,6 +41,81 @@ Bytes Picture(int32_t code, int32_t w, int32_t h) {
       for (int32_t b = 0; b < bpp; ++b) img[size_t((y * w + x) * bpp + b)] = uint8_t(v >> (8 * b));
     }
   return img;
+}
+
+namespace ts = testing_support;
+
+void SetSeeds(const std::string& root) {
+  const Bytes a = ts::SolidSpriteChunk(32, 5, 4, 0x3366CC, 2, 1, 2, 2);
+  const Bytes b = ts::SolidSpriteChunk(16, 3, 6, 0x00FF00, 0, 5);
+  const Bytes c = ts::SolidSpriteChunk(17, 7, 2, 0xFF0000, -3, 0, 0, 0);
+  const std::string psp = root + "/psp_read/";
+  Write(psp + "three.psp", ts::PspFile({a, b, c}));
+  Write(psp + "empty.psp", {});
+  Bytes damaged = ts::PspFile({a, b, c});
+  damaged[a.size() + b.size() + 9] ^= 0x55;
+  Write(psp + "damaged_third.psp", damaged);
+
+  ts::QlaAnimation walk;
+  walk.originX = 4, walk.originY = 3;
+  walk.name = "walk";
+  for (int32_t i = 0; i < 4; ++i) {
+    ts::QlaFrame f;
+    f.duration = uint16_t(i == 2 ? 0 : 3 + i);
+    if (i == 3) f.loopTarget = 1, f.repeat = 2;
+    f.parts.push_back({.sprite = uint16_t(i % 3), .x = int16_t(i), .y = 2, .flags = uint32_t(i == 1 ? 0x10000 : 0)});
+    f.parts.push_back({.sprite = 1, .x = -2, .y = 1, .flags = 151, .level = 12, .r = 200, .dx = -7, .dy = 5,
+                       .moves = true});
+    walk.frames.push_back(f);
+  }
+  ts::QlaAnimation boxed = walk;
+  boxed.name = std::string(68, 'n');
+  boxed.useBounds = true;
+  boxed.left = -2, boxed.top = -1, boxed.right = 6, boxed.bottom = 4;
+  ts::QlaAnimation zero;
+  zero.name = "zero";
+  zero.frames.resize(2);
+  zero.frames[0].duration = zero.frames[1].duration = 0;
+  zero.frames[1].repeat = 0x8000;
+  const Bytes sprites = ts::PspFile({a, b, c});
+  const std::string qla = root + "/qla_read/";
+  Write(qla + "single.qla", ts::QlaFile(walk, sprites));
+  Write(qla + "set.qla", ts::QlaSetFile({walk, boxed, zero, walk}, sprites));
+  Write(qla + "zero_cycle.qla", ts::QlaFile(zero, sprites));
+  ts::QlaDamage cut;
+  cut.spriteCut = 5;
+  Write(qla + "cut_sprites.qla", ts::QlaFile(boxed, sprites, cut));
+
+  ts::GifDesc gif;
+  gif.width = 6, gif.height = 5;
+  gif.globalTable = {0x000000, 0xFF00FF, 0x00FF00, 0x0000FF, 0xFFFFFF};
+  for (int32_t i = 0; i < 3; ++i) {
+    ts::GifFrameDesc f;
+    f.left = uint16_t(i), f.top = uint16_t(i / 2), f.width = uint16_t(6 - i), f.height = uint16_t(5 - i);
+    for (int32_t p = 0; p < f.width * f.height; ++p) f.indices.push_back(uint8_t((p + i) % 5));
+    f.control = true;
+    f.delay = uint16_t(5 * (i + 1));
+    f.disposal = uint8_t(i == 1 ? 2 : 1);
+    f.transparent = i > 0;
+    f.transparentIndex = 4;
+    f.interlace = i == 2;
+    if (i == 1) f.localTable = {0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0};
+    gif.frames.push_back(f);
+  }
+  const std::string gifs = root + "/gif_read/";
+  Write(gifs + "three.gif", ts::EncodeGif(gif));
+  gif.clearBeforeEveryCode = true;
+  gif.bogusSignature = true;
+  gif.trailingControl = true;
+  Write(gifs + "clear_every_code.gif", ts::EncodeGif(gif));
+  ts::GifDesc one;
+  one.width = 3, one.height = 2;
+  one.globalTable = {0xFF00FF, 0x123456};
+  ts::GifFrameDesc f;
+  f.width = 3, f.height = 2;
+  f.indices = {0, 1, 1, 0, 1, 0, 1, 1};  // two surplus pixels
+  one.frames.push_back(f);
+  Write(gifs + "single.gif", ts::EncodeGif(one));
 }
 
 }  // namespace
@@ -103,5 +181,6 @@ int main(int argc, char** argv) {
   for (int32_t i = 0; i < 16; ++i) pal.insert(pal.end(), {uint8_t(i * 16), uint8_t(255 - i * 16), uint8_t(i * 5), 0});
   for (int32_t y = 0; y < 3; ++y) pal.insert(pal.end(), {0x01, 0x23, uint8_t(0x40 + y), 0});
   Write(dib + "palette4.bmp", pal);
+  SetSeeds(root);
   return 0;
 }

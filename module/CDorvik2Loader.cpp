@@ -1,0 +1,65 @@
+// The loader: the scene build on the calling thread or on the loader thread, the
+// sound set-up on the loader thread, and the loader's end at shut-down, which asks,
+// waits and never kills (a killed thread would leave the scene or a lock behind).
+#include <new>
+
+#include "module/CDorvik2Wnd.h"
+#include "module/Dorvik2Messages.h"
+#include "plat/handle.h"
+#include "scene/CDorvik2VWS.h"
+
+int32_t CDorvik2Wnd::RunSceneBuild() {
+  try {
+    return scene_->BuildSceneUI() ? 1 : 0;
+  } catch (...) {
+    return 0;
+  }
+}
+
+int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
+  if (!scene_) return 0;
+  loadInThread_ = loadInThread;
+  if (!loadInThread && !RunSceneBuild()) return 0;
+
+  HANDLE thread = CreateThread(nullptr, 0, &CDorvik2Wnd::LoaderThreadProc, this, CREATE_SUSPENDED, nullptr);
+  if (!thread) {
+    // Threaded, nothing would ever be built while InitGameWnd reported success.
+    return loadInThread ? 0 : 1;
+  }
+  loaderThread_ = thread;
+  SetThreadPriority(thread, THREAD_PRIORITY_NORMAL);
+  // Set before the thread runs, so that a shut-down right now joins it instead of
+  // deleting the scene under a thread that has not started yet.
+  loaderRunning_.store(1, std::memory_order_release);
+  ResumeThread(thread);
+  return 1;
+}
+
+DWORD CDorvik2Wnd::LoaderThreadProc(LPVOID param) {
+  auto* self = static_cast<CDorvik2Wnd*>(param);
+  try {
+    if (self->loadInThread_) {
+      const int32_t built = self->RunSceneBuild();
+      if (!self->LoaderCancelRequested()) {
+        PostMessageA(self->hostWnd_, WM_GAME_LOADED, static_cast<WPARAM>(built), 0);
+      }
+    }
+    if (!self->LoaderCancelRequested()) self->scene_->RegisterEffects();
+  } catch (...) {
+    // Nothing may leave a thread procedure; a failed sound set-up leaves the game silent.
+  }
+  self->loaderRunning_.store(0, std::memory_order_release);
+  return 0;
+}
+
+bool CDorvik2Wnd::StopLoader() {
+  if (!loaderThread_) return true;
+  cancel_.store(1, std::memory_order_release);
+  const DWORD waited = WaitForSingleObject(loaderThread_, kLoaderStopWaitMs);
+  // Closing the handle of a thread that still runs lets it run to its end.
+  CloseHandle(loaderThread_);
+  loaderThread_ = nullptr;
+  if (waited == WAIT_TIMEOUT) return false;
+  loaderRunning_.store(0, std::memory_order_release);
+  return true;
+}

@@ -1,0 +1,118 @@
+// The game window object: the interface operations (stubs until the host link fills
+// them), window creation in its fixed order, the message gate and shut-down.
+#include "module/CDorvik2Wnd.h"
+
+#include <new>
+#include <vector>
+
+#include "module/CHostLink.h"
+#include "module/Dorvik2Messages.h"
+#include "scene/CDorvik2VWS.h"
+
+namespace {
+
+// Reachable on purpose (see KeepForRunningLoader); touched on the window thread only.
+template <class T>
+std::vector<T*>& Kept() {
+  static auto* kept = new std::vector<T*>;
+  return *kept;
+}
+
+}  // namespace
+
+void KeepForRunningLoader(CDorvik2Wnd* wnd) { Kept<CDorvik2Wnd>().push_back(wnd); }
+void KeepForRunningLoader(CDorvik2VWS* scene) { Kept<CDorvik2VWS>().push_back(scene); }
+
+CDorvik2Wnd::CDorvik2Wnd(IHostInterface* host) : host_(host) {}
+CDorvik2Wnd::CDorvik2Wnd() = default;
+
+CDorvik2Wnd::~CDorvik2Wnd() {
+  // The window goes first, so no message reaches a half-deleted scene.
+  DestroyWindow();
+  if (StopLoader()) {
+    delete scene_;
+  } else if (scene_) {
+    // Only reached when the object is deleted directly: DestroyGameWnd keeps the
+    // whole object for a loader that would not end, since the scene reads its owner.
+    KeepForRunningLoader(scene_);
+  }
+  scene_ = nullptr;
+  if (ownsScreen_) ReleaseScreen();
+}
+
+// ---- IClientInterface ---------------------------------------------------------------
+int32_t CDorvik2Wnd::OnReceive(uint32_t, uint32_t, const BYTE*, int32_t*) { return 0; }
+int32_t CDorvik2Wnd::Reserved1(uint32_t) { return 0; }
+int32_t CDorvik2Wnd::Reserved2(uint32_t) { return 0; }
+int32_t CDorvik2Wnd::Reserved3(uint32_t, uint32_t) { return 0; }
+int32_t CDorvik2Wnd::SetPlayerAvatar(const char16_t*, const char16_t*) { return 0; }
+int32_t CDorvik2Wnd::SetPlayerDisplayName(const char16_t*, const char16_t*) { return 0; }
+int32_t CDorvik2Wnd::IsUserFree(const char16_t*, uint32_t, uint32_t) { return 1; }
+int32_t CDorvik2Wnd::SetUserValue(const char16_t*, const char16_t*) { return 0; }
+int32_t CDorvik2Wnd::RequestExit(uint32_t) { return 0; }
+int32_t CDorvik2Wnd::ResetRoomView(uint32_t) { return 0; }
+int32_t CDorvik2Wnd::RefreshScreen(uint32_t) { return 0; }
+int32_t CDorvik2Wnd::UserCommand(uint32_t, uint32_t, const char16_t*, uint32_t, uint32_t) { return 0; }
+int32_t CDorvik2Wnd::SetStatusText(const char16_t*) { return 0; }
+int32_t CDorvik2Wnd::SetScreenMode(int32_t, int32_t, int32_t, uint32_t) { return 0; }
+int32_t CDorvik2Wnd::OnHostEvent(uint32_t, int32_t*, void*, int32_t*) { return 0; }
+int32_t CDorvik2Wnd::Reserved15(uint32_t) { return 0; }
+
+// ---- Creation -----------------------------------------------------------------------
+int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const std::string& gameFolder,
+                                      const std::string& portalFolder, const std::string& extraText,
+                                      GSize clientSize, int32_t fullScreen, int32_t) {
+  // Once made, the window keeps its host, folders and scene: a second creation on the
+  // object would re-point the first window's posts.
+  if (Handle()) return 0;
+  instance_ = instance;
+  hostWnd_ = hostWnd;
+  gameFolder_ = gameFolder;
+  portalFolder_ = portalFolder;
+  extraText_ = extraText;
+  clientSize_ = clientSize;
+  fullScreen_ = fullScreen;
+
+  std::string className = kClassName;
+  if (!RegisterWndClass(className, instance, kClassStyle, nullptr, nullptr, LoadIconA(nullptr, IDI_APPLICATION))) {
+    return 0;
+  }
+  const GRect place(GPoint(kOffsetInHost, kOffsetInHost), clientSize);
+  const DWORD style = fullScreen ? kPopupStyle : kChildStyle;
+  if (!Create(className, kTitle, instance, style, WS_EX_NOPARENTNOTIFY, &place, hostWnd, nullptr, nullptr)) {
+    return 0;
+  }
+
+  ownsScreen_ = 1;
+  if (!BuildScreen()) return 0;
+
+  CHostLink::Global().Fill(host_, hostWnd, CHostLink::kGameNumber);
+
+  scene_ = new (std::nothrow) CDorvik2VWS(this);
+  if (!scene_) return 0;
+  if (!scene_->Init(GRect(GPoint(0, 0), clientSize))) return 0;
+
+  ShowWindow(SW_SHOWNORMAL);
+  scene_->Draw(nullptr, GRect());
+  SetFocus(Handle());
+  return 1;
+}
+
+// ---- Messages -----------------------------------------------------------------------
+BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (message == WM_PAINT) {
+    OnPaint(wParam);
+    if (result) *result = 0;
+    return 1;
+  }
+  // Input, timers and host messages wait for the scene build; the scene's table of
+  // messages joins here once the window system exists.
+  return GWnd::WindowProc(message, wParam, lParam, result);
+}
+
+LRESULT CDorvik2Wnd::OnEraseBkgnd(HDC) { return 0; }
+
+void CDorvik2Wnd::PostToHostWindow(LPARAM reason) {
+  const WPARAM played = scene_ ? static_cast<WPARAM>(scene_->GamesPlayed()) : 0;
+  PostMessageA(hostWnd_, WM_GAME_CLOSE, played, reason);
+}

@@ -1,0 +1,131 @@
+// The game window: at once the Win32 child window that shows the table and the
+// object the host talks to through IClientInterface. It creates the scene, runs the
+// scene build here or on the loader thread, and owns both until it is destroyed.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "module/Dorvik2Api.h"
+#include "plat/user.h"
+#include "widgets/GGeometry.h"
+#include "widgets/GWnd.h"
+
+class CDorvik2VWS;
+class GDDScreen;
+
+// IClientInterface comes first: the object's address is its interface pointer.
+class CDorvik2Wnd : public IClientInterface, public GWnd {
+ public:
+  static constexpr const char* kClassName = "Dorvik2Wnd";
+  static constexpr const char* kTitle = "TolbeamDorvik2GameWndT";
+  static constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  static constexpr DWORD kChildStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  static constexpr DWORD kPopupStyle = WS_POPUP | WS_CLIPCHILDREN;
+  static constexpr int32_t kOffsetInHost = 3;
+  static constexpr int32_t kClientWidth = 800;
+  static constexpr int32_t kClientHeight = 600;
+  // How long shut-down waits for the loader thread before leaving it running.
+  static constexpr DWORD kLoaderStopWaitMs = 3000;
+
+  explicit CDorvik2Wnd(IHostInterface* host);
+  CDorvik2Wnd();
+  ~CDorvik2Wnd() override;
+
+  // ---- IClientInterface: the host-link work fills these in ----------------------------
+  int32_t OnReceive(uint32_t unused1, uint32_t unused2, const BYTE* data, int32_t* length) override;
+  int32_t Reserved1(uint32_t unused) override;
+  int32_t Reserved2(uint32_t unused) override;
+  int32_t Reserved3(uint32_t unused1, uint32_t unused2) override;
+  int32_t SetPlayerAvatar(const char16_t* userId, const char16_t* partList) override;
+  int32_t SetPlayerDisplayName(const char16_t* userId, const char16_t* name) override;
+  int32_t IsUserFree(const char16_t* userId, uint32_t unused1, uint32_t unused2) override;
+  int32_t SetUserValue(const char16_t* userId, const char16_t* decimalNumber) override;
+  int32_t RequestExit(uint32_t unused) override;
+  int32_t ResetRoomView(uint32_t unused) override;
+  int32_t RefreshScreen(uint32_t unused) override;
+  int32_t UserCommand(uint32_t code, uint32_t userNo, const char16_t* text, uint32_t unused1,
+                      uint32_t unused2) override;
+  int32_t SetStatusText(const char16_t* text) override;
+  int32_t SetScreenMode(int32_t fullScreen, int32_t width, int32_t height, uint32_t unused) override;
+  int32_t OnHostEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override;
+  int32_t Reserved15(uint32_t unused) override;
+
+  // ---- Creation and the loader ------------------------------------------------------
+  // Class, window at (3, 3) in the host window, screen, host link, scene: 1, or 0
+  // (what was made stays until the object is deleted).
+  int32_t CreateGameWindow(HINSTANCE instance, HWND hostWnd, const std::string& gameFolder,
+                           const std::string& portalFolder, const std::string& extraText, GSize clientSize,
+                           int32_t fullScreen, int32_t unused);
+  // Builds the scene now (loadInThread 0) or on the loader thread; the loader thread
+  // runs in both modes and sets up sound. 0 when there is no scene, the synchronous
+  // build failed, or (threaded) the thread could not be made.
+  int32_t StartLoader(int32_t loadInThread);
+  // Asks the loader to end and waits up to kLoaderStopWaitMs. true when no loader
+  // thread runs any more; false when it still runs: it was let go, and whatever it
+  // uses (the scene, this object) must then be kept alive.
+  bool StopLoader();
+  // Read by the scene build and the sound set-up between files.
+  bool LoaderCancelRequested() const { return cancel_.load(std::memory_order_acquire) != 0; }
+  bool LoaderRunning() const { return loaderRunning_.load(std::memory_order_acquire) != 0; }
+  HANDLE LoaderThread() const { return loaderThread_; }
+
+  // Asks the host to end the game: WM_GAME_CLOSE(games played, reason).
+  void PostToHostWindow(LPARAM reason);
+
+  // ---- Screen (its own file) ----------------------------------------------------------
+  // Rebuilds the screen after a mode change or a failed present: 1, or 0.
+  int32_t RestoreScreen();
+  // WM_GAME_SCREEN_READY: hands the screen to its users again.
+  void OnScreenReady(int32_t check);
+
+  // ---- GWnd overrides -----------------------------------------------------------------
+  // Until the scene is ready only WM_PAINT is the window's own; the rest takes GWnd's way.
+  BOOL WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+  LRESULT OnPaint(WPARAM wParam) override;
+  LRESULT OnEraseBkgnd(HDC dc) override;
+
+  // ---- What the scene and the tests read ------------------------------------------------
+  IHostInterface* Host() const { return host_; }
+  CDorvik2VWS* Scene() const { return scene_; }
+  GDDScreen* Screen() const { return screen_; }
+  HINSTANCE Instance() const { return instance_; }
+  HWND HostWindow() const { return hostWnd_; }
+  int32_t FullScreen() const { return fullScreen_; }
+  int32_t LoadInThread() const { return loadInThread_; }
+  int32_t OwnsScreen() const { return ownsScreen_; }
+  GSize ClientSize() const { return clientSize_; }
+  const std::string& GameFolder() const { return gameFolder_; }
+  const std::string& PortalFolder() const { return portalFolder_; }
+  const std::string& ExtraText() const { return extraText_; }
+
+ private:
+  static DWORD LoaderThreadProc(LPVOID self);
+  // The scene build with every exception turned into a failed build.
+  int32_t RunSceneBuild();
+  // Screen build at creation (step 4) and its release; in the screen's file.
+  int32_t BuildScreen();
+  void ReleaseScreen();
+
+  IHostInterface* host_ = nullptr;
+  std::atomic<int32_t> loaderRunning_{0};
+  int32_t loadInThread_ = 0;
+  HANDLE loaderThread_ = nullptr;
+  CDorvik2VWS* scene_ = nullptr;
+  GDDScreen* screen_ = nullptr;
+  HINSTANCE instance_ = nullptr;
+  HWND hostWnd_ = nullptr;
+  int32_t fullScreen_ = 0;
+  std::string gameFolder_;
+  std::string portalFolder_;
+  std::string extraText_;
+  GSize clientSize_;
+  int32_t ownsScreen_ = 0;
+  std::atomic<int32_t> cancel_{0};
+};
+
+// Objects that a loader thread which would not end may still use: kept reachable and
+// never deleted, so shut-down neither waits forever nor frees memory under the thread.
+void KeepForRunningLoader(CDorvik2Wnd* wnd);
+void KeepForRunningLoader(CDorvik2VWS* scene);

@@ -1,0 +1,173 @@
+// The stand-in scene: the life cycle, readiness and timers the window shell relies
+// on, with a build whose result, failure, throw and blocking a test chooses.
+#include "scene/CDorvik2VWS.h"
+
+#include <iterator>
+#include <stdexcept>
+
+#include "module/CDorvik2Wnd.h"
+
+namespace {
+
+constexpr UINT kTickMs = 50;
+constexpr UINT kBlinkMs = 500;
+constexpr UINT kBannerMs = 2000;
+constexpr UINT kStartButtonMs = 3500;
+constexpr UINT kMillisPerSecond = 1000;
+// Turn limits in seconds by phase at the slowest speed; the speed and auto-play
+// tables come with the full scene.
+constexpr int32_t kTurnLimitSeconds[] = {0, 5, 2, 6, 0, 0, 10, 9, 10, 10, 0, 10, 0, 0, 10, 10, 0, 10};
+// How often a blocked build looks at the loader's cancel flag (real milliseconds).
+constexpr DWORD kBlockPollMs = 2;
+
+HANDLE ManualEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
+
+}  // namespace
+
+CDorvik2VWS::TestControls& CDorvik2VWS::Controls() {
+  static TestControls* controls = [] {
+    auto* c = new TestControls;
+    c->buildStarted = ManualEvent();
+    c->buildRelease = ManualEvent();
+    c->buildFinished = ManualEvent();
+    return c;
+  }();
+  return *controls;
+}
+
+void CDorvik2VWS::ResetControls() {
+  TestControls& c = Controls();
+  c.initResult = 1;
+  c.buildResult = 1;
+  c.buildThrows = false;
+  c.block = BuildBlock::None;
+  ResetEvent(c.buildStarted);
+  ResetEvent(c.buildRelease);
+  ResetEvent(c.buildFinished);
+  c.buildThread = 0;
+  c.effectsThread = 0;
+  c.builds = 0;
+  c.effectsRuns = 0;
+  c.constructed = 0;
+  c.destroyed = 0;
+  c.destroyedWhileWindowExisted = 0;
+  c.initRect = GRect();
+}
+
+CDorvik2VWS::CDorvik2VWS(CDorvik2Wnd* owner) : owner_(owner) { ++Controls().constructed; }
+
+CDorvik2VWS::~CDorvik2VWS() {
+  TestControls& c = Controls();
+  if (gameWnd_ && IsWindow(gameWnd_)) ++c.destroyedWhileWindowExisted;
+  KillGameTimers();
+  ready_.store(0, std::memory_order_release);
+  ++c.destroyed;
+}
+
+int32_t CDorvik2VWS::Init(const GRect& rect) {
+  gameWnd_ = owner_ ? owner_->Handle() : nullptr;
+  ready_.store(0, std::memory_order_release);
+  Controls().initRect = rect;
+  return Controls().initResult.load();
+}
+
+int32_t CDorvik2VWS::BuildSceneUI() {
+  TestControls& c = Controls();
+  c.buildThread = GetCurrentThreadId();
+  ++c.builds;
+  SetEvent(c.buildStarted);
+  int32_t result = 0;
+  const BuildBlock block = c.block.load();
+  bool cancelled = false;
+  if (block != BuildBlock::None) {
+    while (WaitForSingleObject(c.buildRelease, kBlockPollMs) == WAIT_TIMEOUT) {
+      if (block == BuildBlock::UntilReleasedOrCancelled && owner_ && owner_->LoaderCancelRequested()) {
+        cancelled = true;
+        break;
+      }
+    }
+  }
+  if (!cancelled && c.buildThrows.load()) {
+    SetEvent(c.buildFinished);
+    throw std::out_of_range("scene build");
+  }
+  if (!cancelled) result = c.buildResult.load();
+  if (result) ready_.store(1, std::memory_order_release);
+  SetEvent(c.buildFinished);
+  return result;
+}
+
+int32_t CDorvik2VWS::RegisterEffects() {
+  if (!IsReady()) return 0;
+  TestControls& c = Controls();
+  c.effectsThread = GetCurrentThreadId();
+  ++c.effectsRuns;
+  return 0;
+}
+
+int32_t CDorvik2VWS::PlayEffect(int32_t id, int32_t) {
+  if (!IsReady() || id < 0 || id >= kEffectCount) return 0;
+  playedEffects_.push_back(id);
+  return 1;
+}
+
+GRect CDorvik2VWS::Draw(IDirectDrawSurface4*, const GRect&) { return GRect(); }
+
+int32_t CDorvik2VWS::RedrawIfDirty() {
+  if (!dirty_) return 0;
+  dirty_ = 0;
+  Draw(nullptr, GRect());
+  return 1;
+}
+
+int32_t CDorvik2VWS::StartGameTimer(UINT_PTR id, int32_t phase) {
+  if (id > kLastKilledTimer || !gameWnd_) return 0;
+  if (id == kTurnTimer) {
+    StopGameTimer(kTurnTimer);
+    const bool known = phase >= 0 && phase < static_cast<int32_t>(std::size(kTurnLimitSeconds));
+    const int32_t limit = known ? kTurnLimitSeconds[phase] : 0;
+    SetTimer(gameWnd_, id, static_cast<UINT>(limit) * kMillisPerSecond, nullptr);
+    turnPhase_ = phase;
+    return limit;
+  }
+  if (timerRunning_[id]) return 0;
+  static constexpr UINT kPeriods[] = {kTickMs, 0, kBlinkMs, kBannerMs, kStartButtonMs};
+  timerRunning_[id] = 1;
+  SetTimer(gameWnd_, id, kPeriods[id], nullptr);
+  return 0;
+}
+
+void CDorvik2VWS::StopGameTimer(UINT_PTR id) {
+  if (id > kLastKilledTimer) return;
+  if (gameWnd_) KillTimer(gameWnd_, id);
+  timerRunning_[id] = 0;
+  if (id == kTurnTimer) turnPhase_ = 0;
+}
+
+void CDorvik2VWS::KillGameTimers() {
+  for (UINT_PTR id = 0; id <= kLastKilledTimer; ++id) {
+    const bool running = id == kTurnTimer ? turnPhase_ != 0 : timerRunning_[id] != 0;
+    if (running) StopGameTimer(id);
+  }
+}
+
+int32_t CDorvik2VWS::OnTimer(UINT_PTR id) {
+  if (id > kLastTimer) return 0;
+  switch (id) {
+    case kTickTimer:
+      if (volumeCountdown > 0) --volumeCountdown;
+      RedrawIfDirty();
+      break;
+    case kTurnTimer:
+      StopGameTimer(kTurnTimer);
+      break;
+    case kLastTimer:
+      KillTimer(gameWnd_, id);
+      break;
+    default:
+      // One-shots end at their first expiry.
+      if (id != kBlinkTimer) StopGameTimer(id);
+      break;
+  }
+  return 1;
+}

@@ -1,0 +1,246 @@
+// Drawing and hit-testing animation frames: part order, anchor offsets, mirrors, motion,
+// fixed bounds, effects, and a seeded sweep holding Draw to the plain recipe (offset the
+// sprite's anchor, move by the motion, blit) with HitTest and GetFrameRect checked
+// against the pixels Draw paints.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "graphics/KK_FXMan.h"
+#include "graphics/KK_LLESprite.h"
+#include "graphics/K_Animation.h"
+#include "graphics/K_Animation_RSC.h"
+#include "graphics/K_Dib.h"
+#include "graphics/K_Sprite.h"
+#include "plat/sim.h"
+#include "support/SpriteFileWriters.h"
+#include "support/Sweep.h"
+
+namespace {
+
+using namespace testing_support;
+
+constexpr uint32_t kBackground = 0x00303030;  // the same as a COLORREF and as a pixel
+
+// A 32-bit sprite whose pixels all differ, with a transparent hole and a cut corner so
+// that mirroring and hit tests have something to find.
+Bytes PatternSprite(int32_t w, int32_t h, int32_t ax, int32_t ay, uint32_t seed) {
+  std::vector<uint32_t> px(size_t(w) * size_t(h));
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      const bool hole = (x == w / 2 && y == h / 2 && w > 2 && h > 2) || (x == 0 && y == 0 && w > 1);
+      px[size_t(y * w + x)] = hole ? 0xFF00FF : 0x00800000u + seed * 0x1000u + uint32_t(y * w + x) * 3u + 1u;
+    }
+  return kk::EncodeSpriteChunk(32, w, h, w * 4, reinterpret_cast<const uint8_t*>(px.data()), 0xFF00FF, ax, ay);
+}
+
+Bytes ThreeSprites() {
+  return PspFile({PatternSprite(5, 4, 0, 0, 1), PatternSprite(3, 3, 1, 1, 2), PatternSprite(6, 2, 2, 0, 3)});
+}
+
+struct Image {
+  K_Dib dib;
+  Image(int32_t w, int32_t h, int32_t format) {
+    dib.Create(w, h, format);
+    dib.Fill(kBackground);
+  }
+  uint32_t Crc() const { return Crc32(dib.GetBits(), size_t(dib.Pitch()) * size_t(dib.Height())); }
+  bool Painted(int32_t x, int32_t y, const Image& blank) const { return dib.GetPixel(x, y) != blank.dib.GetPixel(x, y); }
+};
+
+class AnimationDrawTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(CreateFXManager(32), 1); }
+  void TearDown() override { DestroyFXManager(); }
+  void Bind(const QlaAnimation& a, const Bytes& sprites = ThreeSprites()) {
+    ASSERT_EQ(rsc.LoadFromBytes(QlaFile(a, sprites)), 1);
+    player.SetRsc(&rsc);
+    plat::sim::SetTickBase(1000);
+    player.Play(-1);
+  }
+  K_Animation_RSC rsc;
+  K_Animation player;
+};
+
+QlaAnimation OneFrame(std::vector<QlaPart> parts, int16_t ox = 10, int16_t oy = 5) {
+  QlaAnimation a;
+  a.originX = ox, a.originY = oy;
+  QlaFrame f;
+  f.duration = 10;
+  f.parts = std::move(parts);
+  a.frames.push_back(f);
+  return a;
+}
+
+// The recipe, with a private copy of the sprite whose anchor may be moved.
+void RecipeDraw(K_Dib& image, const K_Animation_RSC& rsc, int32_t progress, int32_t x, int32_t y, uint32_t call) {
+  const tagAni_Header h = rsc.Header();
+  const K_Rect saved = image.ClipRect();
+  if (h.flags & 1) image.SetClipRect(x + h.left, y + h.top, x + h.right, y + h.bottom);
+  tagAni_Frame f;
+  rsc.GetFrame(0, f);
+  for (uint32_t k = 0; k < f.partCount; ++k) {
+    const tagAni_Part p = rsc.GetPart(0, int32_t(k));
+    if (p.sprite >= rsc.SpriteSet()->GetFrameCount()) continue;
+    KK_LLESprite copy;
+    copy.LoadFromBytes(rsc.SpriteSet()->GetFrame(p.sprite)->SaveToBytes(), 0, 0);
+    copy.OffsetAnchor(h.originX - p.x, h.originY - p.y);
+    int64_t px = x, py = y;
+    if (progress && (p.partFlags & 1)) {
+      const int64_t mx = (int64_t(p.dx) * progress + 50000) / 100000, my = (int64_t(p.dy) * progress + 50000) / 100000;
+      px += (call & 0x10000) ? -mx : mx;
+      py += (call & 0x20000) ? -my : my;
+    }
+    image.DrawSprite(int32_t(px), int32_t(py), copy, p.flags ^ (call & 0xF0000), p.level, p.colour);
+  }
+  image.SetClipRect(saved.left, saved.top, saved.right, saved.bottom);
+}
+
+TEST_F(AnimationDrawTest, LaterPartsOnTopAtOriginMinusPartPosition) {
+  // Sprite 0 (5 x 4, anchor 0,0) at (12, 7) and sprite 1 (3 x 3, anchor 1,1) at (13, 8).
+  Bind(OneFrame({{.sprite = 0, .x = 12, .y = 7}, {.sprite = 1, .x = 13, .y = 8}}));
+  Image img(40, 30, 32);
+  player.Draw(img.dib, 20, 10, 0);
+  // Sprite 0's box starts at (20 + 12 - 10, 10 + 7 - 5) = (22, 12), sprite 1's as well
+  // (anchor 23, 13 less its anchor 1, 1). Both lack their (0, 0) pixel; sprite 1 has a
+  // hole at (1, 1) that shows sprite 0 beneath.
+  const uint32_t s0 = 0x00801000u, s1 = 0x00802000u;
+  EXPECT_EQ(img.dib.GetPixel(21, 12), kBackground);
+  EXPECT_EQ(img.dib.GetPixel(22, 12), kBackground);
+  EXPECT_EQ(img.dib.GetPixel(26, 12), s0 + 4 * 3 + 1);
+  EXPECT_EQ(img.dib.GetPixel(23, 12), s1 + 1 * 3 + 1);  // on top
+  EXPECT_EQ(img.dib.GetPixel(23, 13), s0 + 6 * 3 + 1);  // through the hole
+  EXPECT_EQ(img.dib.GetPixel(22, 15), s0 + 15 * 3 + 1);
+}
+
+TEST_F(AnimationDrawTest, PartMirrorXorCallMirror) {
+  for (uint32_t partFlags : {0u, 0x10000u})
+    for (uint32_t call : {0u, 0x10000u}) {
+      Bind(OneFrame({{.sprite = 2, .x = 10, .y = 5, .flags = partFlags}}));
+      Image img(40, 30, 32), expected(40, 30, 32);
+      player.Draw(img.dib, 20, 10, call);
+      KK_LLESprite s;
+      s.LoadFromBytes(PatternSprite(6, 2, 2, 0, 3), 0, 0);
+      expected.dib.DrawSprite(20, 10, s, partFlags ^ call);
+      EXPECT_EQ(img.Crc(), expected.Crc()) << partFlags << " " << call;
+    }
+}
+
+TEST_F(AnimationDrawTest, MotionAtMidFrameTruncatesTowardZeroAndMirrors) {
+  // dx -3 at half the frame: (-150000 + 50000) / 100000 = -1 (toward zero), dy 5 gives 3.
+  Bind(OneFrame({{.sprite = 1, .x = 10, .y = 5, .dx = -3, .dy = 5, .moves = true}}));
+  player.Step(1000 + 50);
+  ASSERT_EQ(player.Progress(), 50000);
+  // Sprite 1 (3 x 3, anchor 1, 1, trim box 1 left and up of the anchor) would have its
+  // box at (19, 9); the motion moves it, the other way under a mirror, and a mirrored
+  // box sits on the other side of the anchor.
+  struct Case {
+    uint32_t call;
+    int32_t x, y;
+  } cases[] = {{0, 18, 12}, {0x10000, 19, 12}, {0x20000, 18, 5}};
+  for (const Case& c : cases) {
+    Image img(40, 30, 32);
+    player.Draw(img.dib, 20, 10, c.call);
+    int32_t minX = 99, minY = 99;
+    for (int32_t y = 0; y < 30; ++y)
+      for (int32_t x = 0; x < 40; ++x)
+        if (img.dib.GetPixel(x, y) != kBackground) minX = std::min(minX, x), minY = std::min(minY, y);
+    EXPECT_EQ(minX, c.x) << c.call;
+    EXPECT_EQ(minY, c.y) << c.call;
+  }
+}
+
+TEST_F(AnimationDrawTest, FixedBoundsClipAndOutOfRangeSpritesAreSkipped) {
+  QlaAnimation a = OneFrame({{.sprite = 7, .x = 10, .y = 5}, {.sprite = 0, .x = 10, .y = 5}});
+  a.useBounds = true;
+  a.left = 1, a.top = 1, a.right = 3, a.bottom = 2;
+  Bind(a);
+  Image img(40, 30, 32);
+  player.Draw(img.dib, 20, 10, 0);
+  int32_t painted = 0;
+  for (int32_t y = 0; y < 30; ++y)
+    for (int32_t x = 0; x < 40; ++x)
+      if (img.dib.GetPixel(x, y) != kBackground) {
+        ++painted;
+        EXPECT_TRUE(x >= 21 && x < 23 && y == 11) << x << "," << y;
+      }
+  EXPECT_EQ(painted, 2);
+  EXPECT_EQ(img.dib.ClipRect().right, 40);  // the caller's clip comes back
+}
+
+TEST_F(AnimationDrawTest, EffectModeOneAtLevel23FromThePartDims) {
+  const Bytes white = SolidSpriteChunk(32, 4, 4, 0xFFFFFF, 0, 0);
+  Bind(OneFrame({{.sprite = 0, .x = 10, .y = 5, .flags = 1, .level = 23}}), PspFile({white}));
+  K_Dib img;
+  img.Create(8, 8, 32);
+  img.Fill(0);
+  player.Draw(img, 0, 0, 0);
+  const uint32_t v = img.GetPixel(1, 1) & 0xFF;
+  EXPECT_GT(v, 0u);
+  EXPECT_LT(v, 0x80u);  // 23/31 of the black target is kept
+}
+
+TEST_F(AnimationDrawTest, GoldenFramesOn16And32BitImages) {
+  const QlaAnimation a = OneFrame({{.sprite = 0, .x = 3, .y = 2, .flags = 0x10000},
+                                   {.sprite = 1, .x = 12, .y = 9, .dx = 7, .dy = -4, .moves = true},
+                                   {.sprite = 2, .x = 8, .y = 4, .flags = 0x20000 | 151, .level = 12, .r = 200},
+                                   {.sprite = 9, .x = 0, .y = 0}});
+  const uint32_t golden[2] = {0x36458257u, 0x648C2540u};
+  int32_t i = 0;
+  for (int32_t format : {16, 32}) {
+    ASSERT_EQ(CreateFXManager(format), 1);
+    Bind(a);
+    player.Step(1000 + 70);
+    Image img(48, 32, format);
+    player.Draw(img.dib, 20, 12, 0);
+    player.Draw(img.dib, 30, 20, 0x10000);
+    EXPECT_EQ(img.Crc(), golden[i++]) << format;
+  }
+}
+
+TEST_F(AnimationDrawTest, SweepDrawFollowsTheRecipeAndHitTestAndRectMatchThePixels) {
+  static const uint32_t kPlacement[] = {0, 0, 0x10000, 0x20000, 0x30000, 0x40000, 0x80000, 0x90000};
+  for (int32_t index : SweepCases(600)) {
+    CaseRng rng{uint64_t(index) + 77};
+    QlaAnimation a;
+    a.originX = int16_t(rng.Range(-20, 20)), a.originY = int16_t(rng.Range(-20, 20));
+    if (rng.Chance(20)) {
+      a.useBounds = true;
+      a.left = int16_t(rng.Range(-30, 0)), a.top = int16_t(rng.Range(-30, 0));
+      a.right = int16_t(rng.Range(0, 30)), a.bottom = int16_t(rng.Range(0, 30));
+    }
+    QlaFrame f;
+    f.duration = 10;
+    for (int32_t k = rng.Range(1, 4); k > 0; --k) {
+      QlaPart p;
+      p.sprite = uint16_t(rng.Below(4));
+      p.x = int16_t(rng.Range(-20, 20)), p.y = int16_t(rng.Range(-20, 20));
+      p.flags = kPlacement[rng.Below(8)];
+      p.moves = rng.Chance(50);
+      p.dx = int16_t(rng.Range(-15, 15)), p.dy = int16_t(rng.Range(-15, 15));
+      f.parts.push_back(p);
+    }
+    a.frames.push_back(f);
+    Bind(a);
+    player.Step(1000 + uint32_t(rng.Range(0, 100)));
+    const uint32_t call = kPlacement[rng.Below(8)];
+    Image blank(96, 96, 32), mine(96, 96, 32), recipe(96, 96, 32);
+    player.Draw(mine.dib, 48, 48, call);
+    RecipeDraw(recipe.dib, rsc, player.Progress(), 48, 48, call);
+    ASSERT_EQ(mine.Crc(), recipe.Crc()) << "case " << index;
+    K_Rect box;
+    rsc.GetFrameRect(0, box, call);
+    for (int32_t y = 0; y < 96; ++y)
+      for (int32_t x = 0; x < 96; ++x) {
+        const bool painted = mine.Painted(x, y, blank);
+        ASSERT_EQ(player.HitTest(x - 48, y - 48, call), painted) << "case " << index << " at " << x << "," << y;
+        if (painted) {
+          ASSERT_TRUE(x - 48 >= box.left && x - 48 < box.right && y - 48 >= box.top && y - 48 < box.bottom)
+              << "case " << index;
+        }
+      }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// The sprite resource manager: handles by slot and type, sharing by name, reference
+// counts, the slot limit, names relative to the base folder, and every bad handle.
+#include "graphics/K_SpriteRscManager.h"
+
+#include <gtest/gtest.h>
+
+#include "graphics/K_Animation_RSC.h"
+#include "graphics/K_Sprite.h"
+#include "plat/sim.h"
+#include "support/GifWriter.h"
+#include "support/SpriteFileWriters.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using namespace testing_support;
+namespace rm = _QLSRsc_MANAGER_;
+
+class SpriteRscManagerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    plat::sim::MapPathPrefix("C:\\Game\\", dir.path());
+    ASSERT_NE(rm::InitSpriteResourceManager(512, kBase), 0);
+    const Bytes sprite = SolidSpriteChunk(32, 3, 3, 0x00FF00, 1, 1);
+    Write("image\\one.qls", sprite);
+    Write("image\\one.QLS", sprite);
+    Write("image\\one.Qls", sprite);
+    Write("image\\one", sprite);
+    Write("image\\set.psp", PspFile({sprite, sprite}));
+    QlaAnimation a;
+    a.frames.resize(2);
+    Write("image\\anim.qla", QlaFile(a, sprite));
+    GifDesc g;
+    g.width = 2, g.height = 2;
+    g.globalTable = {0x112233, 0x445566};
+    GifFrameDesc f;
+    f.width = 2, f.height = 2;
+    f.indices = {0, 1, 1, 0};
+    g.frames.push_back(f);
+    Write("image\\pic.gif", EncodeGif(g));
+  }
+  void TearDown() override {
+    rm::InitSpriteResourceManager(0, nullptr);
+    plat::sim::ClearPathPrefixes();
+  }
+  void Write(std::string name, const Bytes& bytes) {
+    for (char& c : name)
+      if (c == '\\') c = '/';
+    dir.Write(name, std::string(bytes.begin(), bytes.end()));
+  }
+  static constexpr const char* kBase = "C:\\Game\\image\\";
+  TempDir dir;
+};
+
+TEST_F(SpriteRscManagerTest, EachTypeGetsItsSlotAndType) {
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls"), 0x00010001u);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\set.psp"), 0x00020002u);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\anim.qla"), 0x00030003u);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\pic.gif"), 0x00040004u);
+  EXPECT_NE(rm::GetLLESprite(0x00010001), nullptr);
+  EXPECT_EQ(rm::GetSpriteSet(0x00020002)->GetFrameCount(), 2);
+  EXPECT_EQ(rm::GetAnimationRsc(0x00030003)->FrameCount(), 2);
+  EXPECT_EQ(rm::GetSpriteSet(0x00040004)->GetFrameCount(), 1);
+  EXPECT_EQ(rm::GetLLESprite(0x00030003), nullptr);
+  EXPECT_EQ(rm::GetSpriteSet(0x00030003), nullptr);
+  EXPECT_EQ(rm::GetAnimationRsc(0x00020002), nullptr);
+  EXPECT_EQ(rm::GetSpriteFrame(0x00020002, 2), &K_Sprite::EmptySprite());
+  EXPECT_EQ(rm::GetSpriteFrame(0x00020002, 1), rm::GetSpriteSet(0x00020002)->GetFrame(1));
+  EXPECT_EQ(rm::GetSpriteFrame(0x00010001, 0), nullptr);
+}
+
+TEST_F(SpriteRscManagerTest, TheSameFileSharesOneHandleUntilTheLastRelease) {
+  const uint32_t a = rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls"), a);
+  rm::ReleaseSpriteResource(a);
+  EXPECT_NE(rm::GetLLESprite(a), nullptr);
+  rm::ReleaseSpriteResource(a);
+  EXPECT_EQ(rm::GetLLESprite(a), nullptr);
+  EXPECT_EQ(rm::Manager().FindFreeSlot(), 1);
+}
+
+TEST_F(SpriteRscManagerTest, FiveHundredElevenFilesFitAndTheNextGivesZero) {
+  const Bytes sprite = SolidSpriteChunk(16, 1, 1, 0x0000FF, 0, 0);
+  for (int32_t i = 0; i < 512; ++i) Write("image\\s" + std::to_string(i) + ".qls", sprite);
+  for (int32_t i = 0; i < 511; ++i)
+    ASSERT_EQ(rm::LoadSpriteResourceByName(("C:\\Game\\image\\s" + std::to_string(i) + ".qls").c_str()),
+              uint32_t(i + 1) << 16 | 1u);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\s511.qls"), 0u);
+  EXPECT_EQ(rm::Manager().HighestSlot(), 511);
+}
+
+TEST_F(SpriteRscManagerTest, AFailedLoadLeavesTheSlotFree) {
+  rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qls"), 0u);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qla"), 0u);
+  EXPECT_EQ(rm::Manager().HighestSlot(), 1);
+  EXPECT_EQ(rm::Manager().FindFreeSlot(), 2);
+}
+
+TEST_F(SpriteRscManagerTest, ExtensionsAndRelativeNames) {
+  EXPECT_NE(rm::LoadSpriteResourceByName("C:\\Game\\image\\one.QLS"), 0u);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\one.Qls"), 0u);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\one"), 0u);
+  EXPECT_EQ(rm::Manager().SpriteFileTypeByExt("dir.qla\\file"), rm::kTypeNone);
+  // The base-prefixed path and the bare name have the same relative form...
+  const uint32_t full = rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
+  EXPECT_EQ(rm::Manager().RelativeName("C:\\Game\\image\\one.qls"), "one.qls");
+  EXPECT_EQ(rm::Manager().FindByName("one.qls"), full);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("one.qls"), full);  // found by name, not read
+  // ...but a differently spelt prefix is a different name (and a different slot).
+  const uint32_t other = rm::LoadSpriteResourceByName("c:\\game\\image\\one.qls");
+  EXPECT_NE(other, 0u);
+  EXPECT_NE(other, full);
+}
+
+TEST_F(SpriteRscManagerTest, BadHandlesGiveNullAndDoNothing) {
+  const uint32_t h = rm::LoadSpriteResourceByName("C:\\Game\\image\\set.psp");
+  for (uint32_t bad : {0u, 0xFFFFFFFFu, h + 1, h | 0x100u, h + 0x10000, 0x7FFF0002u, 0x00000002u}) {
+    EXPECT_EQ(rm::GetSpriteSet(bad), nullptr) << std::hex << bad;
+    EXPECT_EQ(rm::GetSpriteFrame(bad, 0), nullptr) << std::hex << bad;
+    EXPECT_EQ(rm::GetLLESprite(bad), nullptr);
+    EXPECT_EQ(rm::GetAnimationRsc(bad), nullptr);
+    rm::ReleaseSpriteResource(bad);
+  }
+  EXPECT_NE(rm::GetSpriteSet(h), nullptr);
+}
+
+TEST_F(SpriteRscManagerTest, AStaleHandleFindsTheSlotsNewObjectOfItsTypeOnly) {
+  const uint32_t h = rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
+  rm::ReleaseSpriteResource(h);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\one.QLS"), h);
+  EXPECT_NE(rm::GetLLESprite(h), nullptr);
+  rm::ReleaseSpriteResource(h);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\set.psp"), 0x00010002u);
+  EXPECT_EQ(rm::GetLLESprite(h), nullptr);
+}
+
+TEST_F(SpriteRscManagerTest, ReinitialisingFreesWhatIsHeld) {
+  const uint32_t h = rm::LoadSpriteResourceByName("C:\\Game\\image\\anim.qla");
+  rm::LoadSpriteResourceByName("C:\\Game\\image\\pic.gif");
+  ASSERT_NE(rm::InitSpriteResourceManager(4, nullptr), 0);
+  EXPECT_EQ(rm::GetAnimationRsc(h), nullptr);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\anim.qla"), h);
+  ASSERT_NE(rm::InitSpriteResourceManager(1, nullptr), 0);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\anim.qla"), 0u);
+}
+
+}  // namespace

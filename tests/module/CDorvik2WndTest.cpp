@@ -1,0 +1,364 @@
+// The module's three exports and the game window they make, as a host drives them:
+// the window's class, place and style, the host link, the scene build here or on the
+// loader thread with its one report, and shut-down that never deletes the scene
+// under a running loader.
+#include "module/CDorvik2Wnd.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "module/CHostLink.h"
+#include "module/Dorvik2Messages.h"
+#include "module/Dorvik2Module.h"
+#include "module/ScreenStub.h"
+#include "plat/handle.h"
+#include "plat/sim.h"
+#include "scene/CDorvik2VWS.h"
+#include "support/ForeignClient.h"
+#include "support/RecordingHost.h"
+
+using testing_support::RecordingHost;
+using Block = CDorvik2VWS::BuildBlock;
+
+namespace {
+
+constexpr const char* kHostClass = "GameHostFrame";
+constexpr DWORD kThreadWaitMs = 10000;
+
+using testing_support::ForeignClient;
+
+
+class GameWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    CDorvik2VWS::ResetControls();
+    screen_stub::SetRestoreResult(1);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = kHostClass;
+    RegisterClassA(&wc);
+    hostWnd = CreateWindowExA(0, kHostClass, "host", WS_POPUP | WS_VISIBLE, 40, 30, 820, 620, nullptr, nullptr,
+                              nullptr, nullptr);
+    ASSERT_NE(hostWnd, nullptr);
+  }
+  void TearDown() override {
+    for (IClientInterface* c : made) DestroyGameWnd(c);
+    plat::sim::ClearFaults();
+    plat::sim::ResetWindowSystem();
+  }
+
+  IClientInterface* Make() {
+    IClientInterface* client = nullptr;
+    EXPECT_EQ(CreateGameWnd(&host, &client), 0);
+    made.push_back(client);
+    return client;
+  }
+  HWND Init(IClientInterface* client, int32_t threaded) {
+    return InitGameWnd(client, 0, hostWnd, u"D:\\game\\", u"D:\\portal\\", u"extra", 0, 0, 0, 0, threaded);
+  }
+  static CDorvik2Wnd* Wnd(IClientInterface* client) { return dynamic_cast<CDorvik2Wnd*>(client); }
+  // Ends the object's part in the test here, not in TearDown.
+  int32_t Destroy(IClientInterface* client) {
+    std::erase(made, client);
+    return DestroyGameWnd(client);
+  }
+  static void WaitForLoader(CDorvik2Wnd* wnd) {
+    ASSERT_NE(wnd->LoaderThread(), nullptr);
+    ASSERT_EQ(WaitForSingleObject(wnd->LoaderThread(), kThreadWaitMs), WAIT_OBJECT_0);
+  }
+  std::vector<MSG> PostedToHost(UINT message) const {
+    std::vector<MSG> out;
+    for (const MSG& m : plat::sim::PostedMessages(hostWnd))
+      if (m.message == message) out.push_back(m);
+    return out;
+  }
+
+  RecordingHost host;
+  HWND hostWnd = nullptr;
+  std::vector<IClientInterface*> made;
+  CDorvik2VWS::TestControls& scene = CDorvik2VWS::Controls();
+};
+
+TEST_F(GameWindowTest, CreateGameWndMakesTheObjectOrRefusesANullOut) {
+  IClientInterface* client = Make();
+  ASSERT_NE(client, nullptr);
+  CDorvik2Wnd* wnd = Wnd(client);
+  ASSERT_NE(wnd, nullptr);
+  EXPECT_EQ(static_cast<void*>(client), static_cast<void*>(wnd)) << "the interface comes first";
+  EXPECT_EQ(wnd->Host(), &host);
+  EXPECT_EQ(wnd->Handle(), nullptr) << "no window yet";
+  EXPECT_EQ(CreateGameWnd(&host, nullptr), -1);
+}
+
+TEST_F(GameWindowTest, ForeignOrNullInterfaceIsRefusedWithNothingMade) {
+  ForeignClient foreign;
+  EXPECT_EQ(Init(&foreign, 0), nullptr);
+  EXPECT_EQ(Init(nullptr, 0), nullptr);
+  EXPECT_EQ(GetWindow(hostWnd, GW_CHILD), nullptr);
+  EXPECT_EQ(scene.constructed.load(), 0);
+  EXPECT_EQ(DestroyGameWnd(&foreign), -1);
+  EXPECT_EQ(DestroyGameWnd(nullptr), -1);
+}
+
+TEST_F(GameWindowTest, WindowHasItsClassTitleStylePlaceAndFocus) {
+  IClientInterface* client = Make();
+  const HWND game = Init(client, 0);
+  ASSERT_NE(game, nullptr);
+
+  WNDCLASSA wc{};
+  ASSERT_TRUE(GetClassInfoA(GetModuleHandleA("Dorvik2"), "Dorvik2Wnd", &wc));
+  EXPECT_EQ(wc.style, 0x000Bu);
+  EXPECT_EQ(wc.hCursor, nullptr);
+  EXPECT_EQ(wc.hbrBackground, nullptr);
+  EXPECT_EQ(wc.hIcon, LoadIconA(nullptr, IDI_APPLICATION));
+  char title[64] = {};
+  GetWindowTextA(game, title, sizeof title);
+  EXPECT_STREQ(title, "TolbeamDorvik2GameWndT");
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(game, GWL_STYLE)) & ~WS_VISIBLE, 0x46000000u);
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(game, GWL_EXSTYLE)), WS_EX_NOPARENTNOTIFY);
+  EXPECT_EQ(GetParent(game), hostWnd);
+  EXPECT_TRUE(IsWindowVisible(game));
+  EXPECT_EQ(GetFocus(), game);
+
+  RECT r{};
+  GetWindowRect(game, &r);
+  POINT origin{3, 3};
+  ClientToScreen(hostWnd, &origin);
+  EXPECT_EQ(r.left, origin.x);
+  EXPECT_EQ(r.top, origin.y);
+  EXPECT_EQ(r.right - r.left, 800);
+  EXPECT_EQ(r.bottom - r.top, 600);
+
+  CDorvik2Wnd* wnd = Wnd(client);
+  EXPECT_EQ(wnd->GameFolder(), "D:\\game\\");
+  EXPECT_EQ(wnd->PortalFolder(), "D:\\portal\\");
+  EXPECT_EQ(wnd->ExtraText(), "extra");
+  EXPECT_EQ(wnd->FullScreen(), 0);
+  EXPECT_EQ(wnd->OwnsScreen(), 1);
+}
+
+TEST_F(GameWindowTest, CreationFillsTheHostLinkAndInitialisesTheScene) {
+  IClientInterface* client = Make();
+  ASSERT_NE(Init(client, 0), nullptr);
+  const CHostLink& link = CHostLink::Global();
+  EXPECT_EQ(link.Host(), &host);
+  EXPECT_EQ(link.HostWindow(), hostWnd);
+  EXPECT_EQ(link.GameNumber(), 14);
+  EXPECT_EQ(scene.initRect, GRect(0, 0, 800, 600));
+}
+
+TEST_F(GameWindowTest, SecondWindowReusesTheRegisteredClass) {
+  IClientInterface* first = Make();
+  IClientInterface* second = Make();
+  const HWND a = Init(first, 0);
+  const HWND b = Init(second, 0);
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_NE(a, b);
+}
+
+TEST_F(GameWindowTest, SecondInitOnOneObjectFailsAndKeepsTheFirstWindow) {
+  IClientInterface* client = Make();
+  const HWND game = Init(client, 0);
+  ASSERT_NE(game, nullptr);
+  CDorvik2Wnd* wnd = Wnd(client);
+  CDorvik2VWS* firstScene = wnd->Scene();
+  const HWND otherHost = CreateWindowExA(0, kHostClass, "other", WS_POPUP, 0, 0, 900, 700, nullptr, nullptr,
+                                         nullptr, nullptr);
+  EXPECT_EQ(InitGameWnd(client, 0, otherHost, u"x", u"y", u"z", 0, 0, 0, 0, 0), nullptr);
+  EXPECT_EQ(wnd->Handle(), game);
+  EXPECT_TRUE(IsWindow(game));
+  EXPECT_EQ(wnd->Scene(), firstScene);
+  EXPECT_EQ(wnd->HostWindow(), hostWnd);
+  EXPECT_EQ(scene.constructed.load(), 1);
+}
+
+TEST_F(GameWindowTest, FailedSceneSetUpGivesNullAndKeepsTheSceneUntilDestroyed) {
+  scene.initResult = 0;
+  IClientInterface* client = Make();
+  EXPECT_EQ(Init(client, 0), nullptr);
+  EXPECT_EQ(scene.constructed.load(), 1);
+  EXPECT_EQ(scene.destroyed.load(), 0);
+  EXPECT_EQ(scene.builds.load(), 0);
+  EXPECT_EQ(Destroy(client), 0);
+  EXPECT_EQ(scene.destroyed.load(), 1);
+}
+
+TEST_F(GameWindowTest, SynchronousBuildIsDoneBeforeInitReturnsAndSoundIsSetUpOnTheLoader) {
+  IClientInterface* client = Make();
+  ASSERT_NE(Init(client, 0), nullptr);
+  CDorvik2Wnd* wnd = Wnd(client);
+  EXPECT_EQ(scene.builds.load(), 1);
+  EXPECT_TRUE(wnd->Scene()->IsReady());
+  EXPECT_EQ(scene.buildThread.load(), GetCurrentThreadId());
+  WaitForLoader(wnd);
+  EXPECT_EQ(scene.effectsRuns.load(), 1);
+  EXPECT_NE(scene.effectsThread.load(), 0u);
+  EXPECT_NE(scene.effectsThread.load(), GetCurrentThreadId());
+  EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty());
+  EXPECT_FALSE(wnd->LoaderRunning());
+}
+
+TEST_F(GameWindowTest, FailedOrThrowingSynchronousBuildGivesNullAndNoThread) {
+  for (const bool throws : {false, true}) {
+    CDorvik2VWS::ResetControls();
+    scene.buildResult = 0;
+    scene.buildThrows = throws;
+    IClientInterface* client = Make();
+    EXPECT_EQ(Init(client, 0), nullptr) << (throws ? "throwing" : "failing");
+    EXPECT_EQ(Wnd(client)->LoaderThread(), nullptr);
+    EXPECT_EQ(plat::sim::LiveLayerThreads(), 0u);
+    EXPECT_EQ(scene.effectsRuns.load(), 0);
+  }
+}
+
+TEST_F(GameWindowTest, ThreadedInitReturnsWhileTheBuildRunsAndReportsOnce) {
+  scene.block = Block::UntilReleasedOrCancelled;
+  IClientInterface* client = Make();
+  ASSERT_NE(Init(client, 1), nullptr);
+  CDorvik2Wnd* wnd = Wnd(client);
+  ASSERT_EQ(WaitForSingleObject(scene.buildStarted, kThreadWaitMs), WAIT_OBJECT_0);
+  EXPECT_FALSE(wnd->Scene()->IsReady());
+  EXPECT_TRUE(wnd->LoaderRunning());
+  EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty());
+
+  SetEvent(scene.buildRelease);
+  WaitForLoader(wnd);
+  EXPECT_NE(scene.buildThread.load(), GetCurrentThreadId());
+  EXPECT_TRUE(wnd->Scene()->IsReady());
+  const auto loaded = PostedToHost(WM_GAME_LOADED);
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0].wParam, 1u);
+  EXPECT_EQ(loaded[0].lParam, 0);
+  EXPECT_EQ(scene.effectsRuns.load(), 1);
+  EXPECT_FALSE(wnd->LoaderRunning());
+}
+
+TEST_F(GameWindowTest, ThreadedBuildThatFailsOrThrowsReportsZero) {
+  for (const bool throws : {false, true}) {
+    CDorvik2VWS::ResetControls();
+    plat::sim::ClearPostedMessages(hostWnd);
+    scene.buildResult = 0;
+    scene.buildThrows = throws;
+    IClientInterface* client = Make();
+    ASSERT_NE(Init(client, 1), nullptr);
+    WaitForLoader(Wnd(client));
+    const auto loaded = PostedToHost(WM_GAME_LOADED);
+    ASSERT_EQ(loaded.size(), 1u) << (throws ? "throwing" : "failing");
+    EXPECT_EQ(loaded[0].wParam, 0u);
+    EXPECT_EQ(scene.effectsRuns.load(), 0) << "sound waits for a ready scene";
+  }
+}
+
+TEST_F(GameWindowTest, LoaderThreadThatCannotBeMadeFailsOnlyTheThreadedInit) {
+  plat::sim::FailNext("CreateThread");
+  IClientInterface* threaded = Make();
+  EXPECT_EQ(Init(threaded, 1), nullptr);
+  EXPECT_EQ(scene.builds.load(), 0);
+
+  plat::sim::FailNext("CreateThread");
+  IClientInterface* synchronous = Make();
+  EXPECT_NE(Init(synchronous, 0), nullptr);
+  EXPECT_TRUE(Wnd(synchronous)->Scene()->IsReady());
+  EXPECT_EQ(Wnd(synchronous)->LoaderThread(), nullptr);
+  EXPECT_EQ(scene.effectsRuns.load(), 0);
+}
+
+TEST_F(GameWindowTest, DestroyRightAfterThreadedInitWaitsForTheThread) {
+  IClientInterface* client = Make();
+  ASSERT_NE(Init(client, 1), nullptr);
+  EXPECT_EQ(Destroy(client), 0);
+  EXPECT_EQ(plat::sim::LiveLayerThreads(), 0u);
+  EXPECT_EQ(scene.builds.load(), 1) << "the thread ran before the scene went";
+  EXPECT_EQ(scene.destroyed.load(), 1);
+}
+
+TEST_F(GameWindowTest, DestroyDuringABlockedBuildCancelsJoinsAndPostsNothing) {
+  scene.block = Block::UntilReleasedOrCancelled;
+  IClientInterface* client = Make();
+  const HWND game = Init(client, 1);
+  ASSERT_NE(game, nullptr);
+  ASSERT_EQ(WaitForSingleObject(scene.buildStarted, kThreadWaitMs), WAIT_OBJECT_0);
+
+  EXPECT_EQ(Destroy(client), 0);
+  EXPECT_EQ(plat::sim::LiveLayerThreads(), 0u);
+  EXPECT_EQ(WaitForSingleObject(scene.buildFinished, 0), WAIT_OBJECT_0) << "build ended before the scene went";
+  EXPECT_EQ(scene.destroyed.load(), 1);
+  EXPECT_EQ(scene.destroyedWhileWindowExisted.load(), 0) << "the window goes first";
+  EXPECT_FALSE(IsWindow(game));
+  EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty());
+  EXPECT_EQ(scene.effectsRuns.load(), 0);
+}
+
+TEST_F(GameWindowTest, BuildIgnoringTheCancelIsLeftRunningWithItsSceneKept) {
+  scene.block = Block::IgnoringCancel;
+  IClientInterface* client = Make();
+  const HWND game = Init(client, 1);
+  ASSERT_NE(game, nullptr);
+  ASSERT_EQ(WaitForSingleObject(scene.buildStarted, kThreadWaitMs), WAIT_OBJECT_0);
+
+  // Waits the full loader stop time (real time: it measures another thread's work).
+  EXPECT_EQ(Destroy(client), 0);
+  EXPECT_FALSE(IsWindow(game));
+  EXPECT_EQ(scene.destroyed.load(), 0) << "never deleted under a running thread";
+  EXPECT_EQ(plat::sim::LiveLayerThreads(), 1u);
+
+  SetEvent(scene.buildRelease);
+  ASSERT_EQ(WaitForSingleObject(scene.buildFinished, kThreadWaitMs), WAIT_OBJECT_0);
+  EXPECT_EQ(scene.destroyed.load(), 0);
+  EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty()) << "a cancelled loader reports nothing";
+}
+
+TEST_F(GameWindowTest, PaintIsTheWindowsOwnBeforeTheSceneIsReady) {
+  scene.block = Block::UntilReleasedOrCancelled;
+  IClientInterface* client = Make();
+  const HWND game = Init(client, 1);
+  ASSERT_NE(game, nullptr);
+  InvalidateRect(game, nullptr, TRUE);
+  UpdateWindow(game);
+  RECT pending{};
+  EXPECT_FALSE(GetUpdateRect(game, &pending, FALSE)) << "painted and validated";
+  EXPECT_EQ(SendMessageA(game, WM_ERASEBKGND, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(game, WM_SETCURSOR, reinterpret_cast<WPARAM>(game), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            DefWindowProcA(game, WM_SETCURSOR, reinterpret_cast<WPARAM>(game), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+  SetEvent(scene.buildRelease);
+}
+
+TEST_F(GameWindowTest, PostToHostWindowAsksTheHostToEndTheGame) {
+  IClientInterface* client = Make();
+  ASSERT_NE(Init(client, 0), nullptr);
+  Wnd(client)->PostToHostWindow(kGameCloseScreenFailed);
+  const auto close = PostedToHost(WM_GAME_CLOSE);
+  ASSERT_EQ(close.size(), 1u);
+  EXPECT_EQ(close[0].wParam, 0u) << "no game played yet";
+  EXPECT_EQ(close[0].lParam, 1);
+}
+
+TEST_F(GameWindowTest, InterfaceStubsAnswerTheirDefaults) {
+  IClientInterface* client = Make();
+  int32_t code = 29;
+  EXPECT_EQ(client->OnReceive(0, 0, nullptr, nullptr), 0);
+  EXPECT_EQ(client->IsUserFree(u"anyone", 0, 0), 1);
+  EXPECT_EQ(client->OnHostEvent(0, &code, nullptr, nullptr), 0);
+}
+
+TEST_F(GameWindowTest, LinkedIntoAProgramTheModuleHasNoHandleOfItsOwn) {
+  // Not loaded as "Dorvik2": the class belongs to the program (null instance), as do
+  // resources registered under the null module.
+  EXPECT_EQ(GetModuleHandleA("Dorvik2"), nullptr);
+  EXPECT_EQ(dorvik2_module::HandleAtLoad(), nullptr);
+  IClientInterface* client = Make();
+  ASSERT_NE(Init(client, 0), nullptr);
+  EXPECT_EQ(Wnd(client)->Instance(), nullptr);
+}
+
+TEST_F(GameWindowTest, ExportsKeptForTheirNames) {
+  EXPECT_EQ(fnDorvik2(), 42);
+  EXPECT_EQ(nDorvik2, 0);
+  CDorvik2 a;
+  CDorvik2 b;
+  EXPECT_EQ(&(a = b), &a);
+}
+
+}  // namespace

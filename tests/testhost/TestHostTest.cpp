@@ -1,0 +1,108 @@
+// The module loaded from Dorvik2.so as a host loads it: only the exports are
+// reachable, the module finds itself by its file name, foreign interfaces are
+// refused, and the test host's transcript and picture show one window life.
+#include "testhost/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "plat/sim.h"
+#include "support/ForeignClient.h"
+#include "testhost/WindowPng.h"
+
+namespace {
+
+constexpr uint32_t kLoaderWaitRealMs = 10000;
+
+using testing_support::ForeignClient;
+
+
+class LoadedModuleTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(host.LoadModule(DORVIK2_MODULE_FILE, error)) << error;
+  }
+  void TearDown() override { plat::sim::ResetWindowSystem(); }
+
+  testhost::TestHost host;
+};
+
+TEST_F(LoadedModuleTest, OnlyTheExportsAreVisible) {
+  const testhost::ModuleLibrary& m = host.Module();
+  for (const char* name : {"CreateGameWnd", "InitGameWnd", "DestroyGameWnd", "fnDorvik2", "nDorvik2"}) {
+    EXPECT_NE(m.Symbol(name), nullptr) << name;
+  }
+  EXPECT_EQ(m.Symbol("KeepForRunningLoader"), nullptr);
+  EXPECT_EQ(m.Symbol("_ZN11CDorvik2Wnd11StartLoaderEi"), nullptr) << "the window's operations stay inside";
+  EXPECT_NE(m.Symbol("_ZN8CDorvik2C1Ev"), nullptr) << "the class kept for its name";
+  auto fn = reinterpret_cast<int32_t (*)()>(m.Symbol("fnDorvik2"));
+  EXPECT_EQ(fn(), 42);
+  EXPECT_EQ(*static_cast<int32_t*>(m.Symbol("nDorvik2")), 0);
+}
+
+TEST_F(LoadedModuleTest, ForeignInterfaceIsRefusedByInitAndDestroy) {
+  ForeignClient foreign;
+  const testhost::ModuleLibrary& m = host.Module();
+  EXPECT_EQ(m.init(&foreign, 0, host.HostWindow(), u"", u"", u"", 0, 0, 0, 0, 0), nullptr);
+  EXPECT_EQ(GetWindow(host.HostWindow(), GW_CHILD), nullptr);
+  EXPECT_EQ(m.destroy(&foreign), -1);
+}
+
+TEST_F(LoadedModuleTest, ModuleFindsItselfByItsFileName) {
+  const HMODULE self = GetModuleHandleA("Dorvik2");
+  ASSERT_NE(self, nullptr);
+  ASSERT_EQ(host.Create(), 0);
+  const HWND game = host.Init(u"C:\\g\\", u"C:\\p\\", 0);
+  ASSERT_NE(game, nullptr);
+  EXPECT_EQ(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(game, GWLP_HINSTANCE)), self);
+  WNDCLASSA wc{};
+  EXPECT_TRUE(GetClassInfoA(self, "Dorvik2Wnd", &wc));
+  EXPECT_FALSE(GetClassInfoA(nullptr, "Dorvik2Wnd", &wc)) << "the class is the module's, not the program's";
+  EXPECT_TRUE(host.WaitForLoader(kLoaderWaitRealMs));
+  EXPECT_EQ(host.Destroy(), 0);
+}
+
+TEST_F(LoadedModuleTest, TranscriptShowsTheWindowLifeInVirtualTime) {
+  ASSERT_EQ(host.Create(), 0);
+  ASSERT_NE(host.Init(u"C:\\g\\", u"C:\\p\\", 1), nullptr);
+  ASSERT_TRUE(host.WaitForLoader(kLoaderWaitRealMs));
+  host.Advance(250);
+  EXPECT_EQ(host.Destroy(), 0);
+  const std::vector<std::string> expected = {
+      "     0 ms  CreateGameWnd -> 0",
+      "     0 ms  InitGameWnd(threaded 1) -> window",
+      "     0 ms  posted WM_GAME_LOADED(1, 0)",
+      "   250 ms  DestroyGameWnd -> 0",
+  };
+  EXPECT_EQ(host.Transcript(), expected);
+}
+
+TEST_F(LoadedModuleTest, GameWindowPictureIsWrittenAsAn800By600Png) {
+  ASSERT_EQ(host.Create(), 0);
+  const HWND game = host.Init(u"C:\\g\\", u"C:\\p\\", 0);
+  ASSERT_NE(game, nullptr);
+  ASSERT_TRUE(host.WaitForLoader(kLoaderWaitRealMs));
+  const std::string path = (std::filesystem::temp_directory_path() / "dorvik2-testhost-frame.png").string();
+  std::string error;
+  ASSERT_TRUE(testhost::WriteWindowPng(game, path, error)) << error;
+  std::ifstream in(path, std::ios::binary);
+  std::vector<unsigned char> head(24);
+  in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+  ASSERT_TRUE(in.good());
+  auto be32 = [&](size_t at) {
+    return (uint32_t{head[at]} << 24) | (uint32_t{head[at + 1]} << 16) | (uint32_t{head[at + 2]} << 8) | head[at + 3];
+  };
+  EXPECT_EQ(head[1], 'P');
+  EXPECT_EQ(be32(16), 800u);
+  EXPECT_EQ(be32(20), 600u);
+  std::filesystem::remove(path);
+  EXPECT_FALSE(testhost::WriteWindowPng(nullptr, path, error));
+  EXPECT_EQ(host.Destroy(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,357 @@
+// The window wrapper against the layer's window system: which handler each message
+// reaches with which arguments, whose result the message gives, creation through the
+// creating pointer, the map's bindings and the shared procedure's safety nets.
+#include "widgets/GWnd.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "plat/crt.h"
+#include "plat/sim.h"
+#include "widgets/GWndMgr.h"
+
+namespace {
+
+constexpr const char* kProbeClass = "GWndProbe";
+constexpr LRESULT kHandlerAnswer = 7;
+constexpr LRESULT kDefaultAnswer = 1234;
+
+HINSTANCE ProbeInstance() { return reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x5000)); }
+
+// Records every handler call as "Name(args)" and answers kHandlerAnswer.
+class Probe : public GWnd {
+ public:
+  std::vector<std::string> calls;
+  struct DefCall {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  std::vector<DefCall> defaults;
+  LRESULT ncCreateAnswer = 1;
+  LRESULT createAnswer = 1;
+  HWND handleSeenAtCreate = reinterpret_cast<HWND>(1);
+  GWnd* foundAtCreate = nullptr;
+  bool throwOnLButtonDown = false;
+  bool defaultInCreate = false;
+  bool nestInKeyDown = false;
+  std::thread lookup;
+  GWnd* lookupResult = reinterpret_cast<GWnd*>(1);
+  bool startLookupInCreate = false;
+
+  LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+    defaults.push_back({hwnd, message, wParam, lParam});
+    GWnd::DefWindowProc(hwnd, message, wParam, lParam);
+    return kDefaultAnswer;
+  }
+  LRESULT OnNcCreate(LPARAM) override {
+    calls.push_back("OnNcCreate");
+    return ncCreateAnswer;
+  }
+  LRESULT OnCreate(LPARAM lParam) override {
+    calls.push_back("OnCreate");
+    handleSeenAtCreate = Handle();
+    const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    // Any handle not yet in the map resolves to the object being created.
+    foundAtCreate = GWndMgr::Instance().Find(reinterpret_cast<HWND>(cs->lpCreateParams));
+    if (startLookupInCreate) {
+      lookup = std::thread([this] { lookupResult = GWndMgr::Instance().Find(reinterpret_cast<HWND>(0x7777)); });
+    }
+    if (defaultInCreate) Default();
+    return createAnswer;
+  }
+  LRESULT Record(const std::string& call) {
+    calls.push_back(call);
+    return kHandlerAnswer;
+  }
+  static std::string Hex(uintptr_t v) { return plat::FormatString("%x", static_cast<uint32_t>(v)); }
+  static std::string Pt(GPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
+
+  LRESULT OnCommand(WPARAM w, LPARAM l) override { return Record("OnCommand(" + Hex(w) + "," + Hex(l) + ")"); }
+  LRESULT OnNotify(WPARAM w, LPARAM l) override { return Record("OnNotify(" + Hex(w) + "," + Hex(l) + ")"); }
+  LRESULT OnActivate(UINT s, HWND o, BOOL m) override {
+    return Record("OnActivate(" + Hex(s) + "," + Hex(reinterpret_cast<uintptr_t>(o)) + "," + Hex(m) + ")");
+  }
+  LRESULT OnActivateApp(WPARAM w, LPARAM l) override {
+    return Record("OnActivateApp(" + Hex(w) + "," + Hex(l) + ")");
+  }
+  LRESULT OnMouseMove(UINT k, GPoint p) override { return Record("OnMouseMove(" + Hex(k) + "," + Pt(p) + ")"); }
+  LRESULT OnLButtonDown(UINT k, GPoint p) override {
+    if (throwOnLButtonDown) throw std::runtime_error("handler failure");
+    return Record("OnLButtonDown(" + Hex(k) + "," + Pt(p) + ")");
+  }
+  LRESULT OnLButtonUp(UINT k, GPoint p) override { return Record("OnLButtonUp(" + Hex(k) + "," + Pt(p) + ")"); }
+  LRESULT OnLButtonDblClk(UINT k, GPoint p) override {
+    return Record("OnLButtonDblClk(" + Hex(k) + "," + Pt(p) + ")");
+  }
+  LRESULT OnRButtonDown(UINT k, GPoint p) override { return Record("OnRButtonDown(" + Hex(k) + "," + Pt(p) + ")"); }
+  LRESULT OnRButtonUp(UINT k, GPoint p) override { return Record("OnRButtonUp(" + Hex(k) + "," + Pt(p) + ")"); }
+  LRESULT OnRButtonDblClk(UINT k, GPoint p) override {
+    return Record("OnRButtonDblClk(" + Hex(k) + "," + Pt(p) + ")");
+  }
+  LRESULT OnMButtonDown(UINT k, GPoint p) override { return Record("OnMButtonDown(" + Hex(k) + "," + Pt(p) + ")"); }
+  LRESULT OnMButtonUp(UINT k, GPoint p) override { return Record("OnMButtonUp(" + Hex(k) + "," + Pt(p) + ")"); }
+  LRESULT OnMButtonDblClk(UINT k, GPoint p) override {
+    return Record("OnMButtonDblClk(" + Hex(k) + "," + Pt(p) + ")");
+  }
+  LRESULT OnKeyDown(UINT k, UINT r, UINT f) override {
+    if (nestInKeyDown) {
+      SendMessageA(Handle(), WM_CHAR, 'a', 1);
+      Default();
+    }
+    return Record("OnKeyDown(" + Hex(k) + "," + Hex(r) + "," + Hex(f) + ")");
+  }
+  LRESULT OnKeyUp(UINT k, UINT r, UINT f) override {
+    return Record("OnKeyUp(" + Hex(k) + "," + Hex(r) + "," + Hex(f) + ")");
+  }
+  LRESULT OnChar(UINT k, UINT r, UINT f) override {
+    return Record("OnChar(" + Hex(k) + "," + Hex(r) + "," + Hex(f) + ")");
+  }
+  LRESULT OnPaint(WPARAM w) override {
+    PAINTSTRUCT ps{};
+    BeginPaint(Handle(), &ps);
+    EndPaint(Handle(), &ps);
+    return Record("OnPaint(" + Hex(w) + ")");
+  }
+  LRESULT OnEraseBkgnd(HDC dc) override { return Record("OnEraseBkgnd(" + Hex(reinterpret_cast<uintptr_t>(dc)) + ")"); }
+  LRESULT OnCtlColorEdit(HDC dc, HWND c) override {
+    return Record("OnCtlColorEdit(" + Hex(reinterpret_cast<uintptr_t>(dc)) + "," +
+                  Hex(reinterpret_cast<uintptr_t>(c)) + ")");
+  }
+  LRESULT OnCtlColorStatic(HDC dc, HWND c) override {
+    return Record("OnCtlColorStatic(" + Hex(reinterpret_cast<uintptr_t>(dc)) + "," +
+                  Hex(reinterpret_cast<uintptr_t>(c)) + ")");
+  }
+  LRESULT OnImeStartComposition(WPARAM w, LPARAM l) override {
+    return Record("OnImeStartComposition(" + Hex(w) + "," + Hex(l) + ")");
+  }
+  LRESULT OnImeComposition(WPARAM w, LPARAM l) override {
+    return Record("OnImeComposition(" + Hex(w) + "," + Hex(l) + ")");
+  }
+  LRESULT OnImeEndComposition(WPARAM w, LPARAM l) override {
+    return Record("OnImeEndComposition(" + Hex(w) + "," + Hex(l) + ")");
+  }
+  LRESULT OnTimer(UINT_PTR id) override { return Record("OnTimer(" + Hex(id) + ")"); }
+};
+
+class GWndTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string name = kProbeClass;
+    ASSERT_NE(GWnd::RegisterWndClass(name, ProbeInstance(), CS_DBLCLKS, nullptr, nullptr, nullptr), 0u);
+  }
+  void TearDown() override { plat::sim::ResetWindowSystem(); }
+
+  // A top-level probe window; the creation parameter is the handle to look up.
+  static BOOL CreateProbe(Probe& probe, void* param = nullptr) {
+    const GRect rect(10, 20, 110, 70);
+    return probe.Create(kProbeClass, "probe", ProbeInstance(), WS_POPUP | WS_VISIBLE, 0, &rect, nullptr, nullptr,
+                        param);
+  }
+};
+
+struct Routed {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  const char* call;
+  bool givesResult;
+};
+
+TEST_F(GWndTest, EachTableMessageReachesItsHandlerWithUnpackedArguments) {
+  const Routed table[] = {
+      {WM_COMMAND, 0x10001, 0x22, "OnCommand(10001,22)", false},
+      {WM_NOTIFY, 5, 0x33, "OnNotify(5,33)", false},
+      {WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1), 0x44, "OnActivate(2,44,1)", false},
+      {WM_ACTIVATEAPP, 1, 0x55, "OnActivateApp(1,55)", false},
+      {WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(12, 34), "OnMouseMove(1,12,34)", false},
+      {WM_LBUTTONDOWN, 0, MAKELPARAM(1, 2), "OnLButtonDown(0,1,2)", false},
+      {WM_LBUTTONUP, 0, MAKELPARAM(3, 4), "OnLButtonUp(0,3,4)", false},
+      {WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, 6), "OnLButtonDblClk(0,5,6)", false},
+      {WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(7, 8), "OnRButtonDown(2,7,8)", false},
+      {WM_RBUTTONUP, 0, MAKELPARAM(9, 10), "OnRButtonUp(0,9,10)", false},
+      {WM_RBUTTONDBLCLK, 0, MAKELPARAM(11, 12), "OnRButtonDblClk(0,11,12)", false},
+      {WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(13, 14), "OnMButtonDown(10,13,14)", false},
+      {WM_MBUTTONUP, 0, MAKELPARAM(15, 16), "OnMButtonUp(0,15,16)", false},
+      {WM_MBUTTONDBLCLK, 0, MAKELPARAM(17, 18), "OnMButtonDblClk(0,17,18)", false},
+      {WM_KEYDOWN, 'A', MAKELPARAM(3, 0x1E), "OnKeyDown(41,3,1e)", false},
+      {WM_KEYUP, 'A', MAKELPARAM(1, 0xC01E), "OnKeyUp(41,1,c01e)", false},
+      {WM_CHAR, 'a', MAKELPARAM(2, 0x1E), "OnChar(61,2,1e)", false},
+      {WM_ERASEBKGND, 0x66, 0, "OnEraseBkgnd(66)", true},
+      {WM_CTLCOLOREDIT, 0x67, 0x68, "OnCtlColorEdit(67,68)", true},
+      {WM_CTLCOLORSTATIC, 0x69, 0x6A, "OnCtlColorStatic(69,6a)", true},
+      {WM_IME_STARTCOMPOSITION, 1, 2, "OnImeStartComposition(1,2)", false},
+      {WM_IME_COMPOSITION, 3, 4, "OnImeComposition(3,4)", false},
+      {WM_IME_ENDCOMPOSITION, 5, 6, "OnImeEndComposition(5,6)", false},
+      {WM_TIMER, 9, 0, "OnTimer(9)", false},
+  };
+  Probe probe;
+  ASSERT_TRUE(CreateProbe(probe));
+  for (const Routed& row : table) {
+    probe.calls.clear();
+    probe.defaults.clear();
+    const LRESULT r = SendMessageA(probe.Handle(), row.message, row.wParam, row.lParam);
+    ASSERT_EQ(probe.calls.size(), 1u) << row.call;
+    EXPECT_EQ(probe.calls[0], row.call);
+    EXPECT_EQ(r, row.givesResult ? kHandlerAnswer : 0) << row.call;
+    EXPECT_TRUE(probe.defaults.empty()) << row.call << ": a handled message skips the default";
+    EXPECT_EQ(probe.LastMessage().message, row.message);
+    EXPECT_EQ(probe.LastMessage().hwnd, probe.Handle());
+  }
+}
+
+TEST_F(GWndTest, PaintGivesZeroWhateverTheHandlerAnswers) {
+  Probe probe;
+  ASSERT_TRUE(CreateProbe(probe));
+  EXPECT_EQ(SendMessageA(probe.Handle(), WM_PAINT, 0, 0), 0);
+  EXPECT_EQ(probe.calls.back(), "OnPaint(0)");
+}
+
+TEST_F(GWndTest, MessageOutsideTheTableGoesToTheDefaultWithItsOwnParameters) {
+  Probe probe;
+  ASSERT_TRUE(CreateProbe(probe));
+  probe.defaults.clear();
+  const LRESULT r = SendMessageA(probe.Handle(), WM_SETCURSOR, 0x1234, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(r, kDefaultAnswer);
+  ASSERT_EQ(probe.defaults.size(), 1u);
+  EXPECT_EQ(probe.defaults[0].hwnd, probe.Handle());
+  EXPECT_EQ(probe.defaults[0].message, WM_SETCURSOR);
+  EXPECT_EQ(probe.defaults[0].wParam, 0x1234u);
+  EXPECT_EQ(probe.defaults[0].lParam, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
+TEST_F(GWndTest, MousePositionsAreZeroExtended) {
+  Probe probe;
+  ASSERT_TRUE(CreateProbe(probe));
+  SendMessageA(probe.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(0xFFFF, 0xFFFE));
+  EXPECT_EQ(probe.calls.back(), "OnMouseMove(0,65535,65534)");
+}
+
+TEST_F(GWndTest, CreationMessagesReachTheObjectBeforeItIsBound) {
+  Probe probe;
+  ASSERT_TRUE(CreateProbe(probe));
+  ASSERT_GE(probe.calls.size(), 2u);
+  EXPECT_EQ(probe.calls[0], "OnNcCreate");
+  EXPECT_EQ(probe.calls[1], "OnCreate");
+  EXPECT_EQ(probe.handleSeenAtCreate, nullptr) << "bound only after CreateWindowExA";
+  EXPECT_EQ(probe.foundAtCreate, &probe) << "an unknown handle finds the object being created";
+  EXPECT_EQ(GWndMgr::Instance().Find(reinterpret_cast<HWND>(0x7777)), nullptr) << "outside creation";
+  EXPECT_EQ(GWndMgr::Instance().Find(probe.Handle()), &probe);
+}
+
+TEST_F(GWndTest, DefaultDuringCreationUsesTheMessagesOwnHandle) {
+  Probe probe;
+  probe.defaultInCreate = true;
+  ASSERT_TRUE(CreateProbe(probe));
+  ASSERT_FALSE(probe.defaults.empty());
+  const auto& first = probe.defaults.front();
+  EXPECT_EQ(first.message, WM_CREATE);
+  EXPECT_EQ(first.hwnd, probe.Handle());
+}
+
+TEST_F(GWndTest, RefusingCreationMessagesFailCreateWithNothingBound) {
+  for (const auto& [ncAnswer, createAnswer] : {std::pair<LRESULT, LRESULT>{0, 1}, {1, -1}}) {
+    Probe probe;
+    probe.ncCreateAnswer = ncAnswer;
+    probe.createAnswer = createAnswer;
+    EXPECT_FALSE(CreateProbe(probe));
+    EXPECT_EQ(probe.Handle(), nullptr);
+    EXPECT_EQ(GWndMgr::Instance().Find(reinterpret_cast<HWND>(0x7777)), nullptr) << "creating pointer cleared";
+  }
+}
+
+TEST_F(GWndTest, DestroyedWindowLeavesTheMapAndTheObjectCanBeCreatedAgain) {
+  Probe probe;
+  ASSERT_TRUE(CreateProbe(probe));
+  const HWND first = probe.Handle();
+  EXPECT_TRUE(probe.DestroyWindow());
+  EXPECT_EQ(probe.Handle(), nullptr);
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(GWndMgr::Instance().Find(first), nullptr);
+  EXPECT_FALSE(probe.DestroyWindow()) << "nothing bound";
+  ASSERT_TRUE(CreateProbe(probe));
+  EXPECT_NE(probe.Handle(), nullptr);
+  SendMessageA(probe.Handle(), WM_TIMER, 3, 0);
+  EXPECT_EQ(probe.LastMessage().message, WM_TIMER);
+  EXPECT_EQ(probe.LastMessage().hwnd, probe.Handle());
+}
+
+TEST_F(GWndTest, CreateOnABoundObjectFailsAndMakesNothing) {
+  Probe probe;
+  ASSERT_TRUE(CreateProbe(probe));
+  const HWND first = probe.Handle();
+  probe.calls.clear();
+  EXPECT_FALSE(CreateProbe(probe));
+  EXPECT_EQ(probe.Handle(), first);
+  EXPECT_TRUE(probe.calls.empty()) << "no second window was created";
+  EXPECT_FALSE(probe.Attach(reinterpret_cast<HWND>(0x1))) << "bound";
+  Probe other;
+  EXPECT_FALSE(other.Attach(nullptr));
+}
+
+TEST_F(GWndTest, CreateRefusesAClassThatIsNotRegistered) {
+  Probe probe;
+  EXPECT_FALSE(probe.Create("NoSuchClass", "x", ProbeInstance(), WS_POPUP, 0, nullptr, nullptr, nullptr, nullptr));
+  EXPECT_TRUE(probe.calls.empty());
+}
+
+TEST_F(GWndTest, DeletingABoundObjectDestroysItsWindow) {
+  auto* probe = new Probe;
+  ASSERT_TRUE(CreateProbe(*probe));
+  const HWND hwnd = probe->Handle();
+  delete probe;
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(GWndMgr::Instance().Find(hwnd), nullptr);
+}
+
+TEST_F(GWndTest, EmptyClassNameIsGeneratedAndRegisteredOnce) {
+  std::string name;
+  const auto brush = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1));
+  const UINT atom = GWnd::RegisterWndClass(name, ProbeInstance(), CS_DBLCLKS, nullptr, brush, nullptr);
+  EXPECT_GT(atom, 1u);
+  EXPECT_EQ(name, "MCWnd:5000:8:0:6:0");
+  WNDCLASSA wc{};
+  ASSERT_TRUE(GetClassInfoA(ProbeInstance(), name.c_str(), &wc));
+  EXPECT_EQ(wc.lpfnWndProc, &GWnd::StaticWndProc);
+  EXPECT_EQ(wc.style, static_cast<UINT>(CS_DBLCLKS));
+  std::string again;
+  EXPECT_EQ(GWnd::RegisterWndClass(again, ProbeInstance(), CS_DBLCLKS, nullptr, brush, nullptr), 1u);
+  EXPECT_EQ(again, name);
+}
+
+TEST_F(GWndTest, ThrowingHandlerDoesNotEscapeTheWindowProcedure) {
+  Probe probe;
+  probe.throwOnLButtonDown = true;
+  ASSERT_TRUE(CreateProbe(probe));
+  EXPECT_EQ(SendMessageA(probe.Handle(), WM_LBUTTONDOWN, 0, 0), DefWindowProcA(probe.Handle(), WM_LBUTTONDOWN, 0, 0));
+  EXPECT_TRUE(IsWindow(probe.Handle()));
+}
+
+TEST_F(GWndTest, NestedMessageLeavesTheOuterMessageForItsDefault) {
+  Probe probe;
+  probe.nestInKeyDown = true;
+  ASSERT_TRUE(CreateProbe(probe));
+  probe.defaults.clear();
+  SendMessageA(probe.Handle(), WM_KEYDOWN, 'B', 1);
+  ASSERT_EQ(probe.defaults.size(), 1u);
+  EXPECT_EQ(probe.defaults[0].message, WM_KEYDOWN);
+  EXPECT_EQ(probe.defaults[0].wParam, static_cast<WPARAM>('B'));
+}
+
+TEST_F(GWndTest, AnotherThreadNeverSeesTheObjectBeingCreated) {
+  // The look-up starts inside WM_CREATE, while Create holds the map's lock. Had it
+  // run then, an unknown handle would have found the object being created; it waits
+  // until the creation is over and finds nothing.
+  Probe probe;
+  probe.startLookupInCreate = true;
+  ASSERT_TRUE(CreateProbe(probe));
+  probe.lookup.join();
+  EXPECT_EQ(probe.lookupResult, nullptr);
+}
+
+}  // namespace

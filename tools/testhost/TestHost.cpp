@@ -1,0 +1,177 @@
+// The headless host: host window, export calls, pumping on the virtual clock, and the
+// merged transcript.
+#include "testhost/TestHost.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "module/Dorvik2Messages.h"
+#include "plat/crt.h"
+#include "plat/sim.h"
+#include "plat/time.h"
+
+namespace testhost {
+
+namespace {
+
+LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    // What a host does with them is its own affair; this one only records them.
+    case WM_GAME_CLOSE:
+    case WM_GAME_ENTER_KEY:
+    case WM_GAME_SCREEN_READY:
+    case WM_GAME_LOADED: return 0;
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+std::string Pointer(const void* p) { return p ? "window" : "null"; }
+
+}  // namespace
+
+std::string DescribePosted(const MSG& m) {
+  const char* name = nullptr;
+  switch (m.message) {
+    case WM_GAME_CLOSE: name = "WM_GAME_CLOSE"; break;
+    case WM_GAME_ENTER_KEY: name = "WM_GAME_ENTER_KEY"; break;
+    case WM_GAME_SCREEN_READY: name = "WM_GAME_SCREEN_READY"; break;
+    case WM_GAME_LOADED: name = "WM_GAME_LOADED"; break;
+    case WM_NCLBUTTONDOWN: name = "WM_NCLBUTTONDOWN"; break;
+    case WM_SYSCOMMAND: name = "WM_SYSCOMMAND"; break;
+    default: break;
+  }
+  const std::string args = plat::FormatString("(%I64u, %I64i)", static_cast<uint64_t>(m.wParam),
+                                              static_cast<int64_t>(m.lParam));
+  return name ? name + args : plat::FormatString("message 0x%04X", m.message) + args;
+}
+
+TestHost::TestHost() {
+  startTick_ = GetTickCount();
+  WNDCLASSA wc{};
+  WNDCLASSA existing{};
+  if (!GetClassInfoA(nullptr, kHostClassName, &existing)) {
+    wc.lpfnWndProc = HostWindowProc;
+    wc.lpszClassName = kHostClassName;
+    RegisterClassA(&wc);
+  }
+  // A pop-up has no frame: its client area is the whole window.
+  hostWnd_ = CreateWindowExA(0, kHostClassName, "Dorvik2 test host", WS_POPUP | WS_VISIBLE, 0, 0, kHostClientWidth,
+                             kHostClientHeight, nullptr, nullptr, nullptr, nullptr);
+}
+
+TestHost::~TestHost() {
+  if (client_ && module_.destroy) Destroy();
+  if (hostWnd_) DestroyWindow(hostWnd_);
+}
+
+bool TestHost::LoadModule(const std::string& path, std::string& error) { return module_.Open(path, error); }
+
+void TestHost::NoteExport(std::string text) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  exports_.push_back({GetTickCount(), std::move(text)});
+}
+
+int32_t TestHost::Create() {
+  const int32_t r = module_.create(&timed_, &client_);
+  NoteExport(plat::FormatString("CreateGameWnd -> %d", r));
+  return r;
+}
+
+HWND TestHost::Init(const std::u16string& gameFolder, const std::u16string& portalFolder, int32_t loadInThread) {
+  gameWnd_ = module_.init(client_, 0, hostWnd_, gameFolder.c_str(), portalFolder.c_str(), u"", 0, 0, 0, 0,
+                          loadInThread);
+  NoteExport(plat::FormatString("InitGameWnd(threaded %d) -> ", loadInThread) + Pointer(gameWnd_));
+  return gameWnd_;
+}
+
+int32_t TestHost::Destroy() {
+  const int32_t r = module_.destroy(client_);
+  NoteExport(plat::FormatString("DestroyGameWnd -> %d", r));
+  client_ = nullptr;
+  gameWnd_ = nullptr;
+  return r;
+}
+
+void TestHost::Pump() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+}
+
+void TestHost::Advance(uint32_t ms) {
+  Pump();
+  plat::sim::Advance(ms);
+}
+
+bool TestHost::WaitForLoader(uint32_t realMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(realMs);
+  for (;;) {
+    Pump();
+    if (plat::sim::LiveLayerThreads() == 0) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+std::vector<std::string> TestHost::Transcript() const {
+  struct Line {
+    DWORD ms;
+    int order;  // at equal times: exports, then host calls, then posts
+    size_t seq;
+    std::string text;
+  };
+  std::vector<Line> lines;
+  {
+    std::lock_guard<std::mutex> hold(mutex_);
+    for (size_t i = 0; i < exports_.size(); ++i) lines.push_back({Elapsed(exports_[i].tick), 0, i, exports_[i].text});
+    const auto calls = recorder_.Calls();
+    for (size_t i = 0; i < calls.size() && i < callTicks_.size(); ++i)
+      lines.push_back({Elapsed(callTicks_[i]), 1, i, "host " + calls[i].ToString()});
+  }
+  const auto posted = plat::sim::PostedMessages(hostWnd_);
+  for (size_t i = 0; i < posted.size(); ++i)
+    lines.push_back({Elapsed(posted[i].time), 2, i, "posted " + DescribePosted(posted[i])});
+  std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
+    if (a.ms != b.ms) return a.ms < b.ms;
+    if (a.order != b.order) return a.order < b.order;
+    return a.seq < b.seq;
+  });
+  std::vector<std::string> out;
+  out.reserve(lines.size());
+  for (const Line& l : lines) out.push_back(plat::FormatString("%6lu ms  ", l.ms) + l.text);
+  return out;
+}
+
+// ---- TimedHost: the time first, then the recorder, under one lock so the two agree.
+#define TIMED_CALL(call)                                       \
+  std::lock_guard<std::mutex> hold(owner_.mutex_);             \
+  owner_.callTicks_.push_back(GetTickCount());                 \
+  return owner_.recorder_.call
+
+int32_t TestHost::TimedHost::Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) {
+  TIMED_CALL(Send(channel, kind, data, length));
+}
+int32_t TestHost::TimedHost::GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) {
+  TIMED_CALL(GetAvatar(userKey, avatarKey, out));
+}
+int32_t TestHost::TimedHost::SetText(BSTR text, uint32_t code, BSTR secondText) {
+  TIMED_CALL(SetText(text, code, secondText));
+}
+int32_t TestHost::TimedHost::SetPlayState(uint32_t state) { TIMED_CALL(SetPlayState(state)); }
+int32_t TestHost::TimedHost::SetPlayerList(BSTR userNumbers) { TIMED_CALL(SetPlayerList(userNumbers)); }
+int32_t TestHost::TimedHost::AddText(BSTR text, int32_t weight, int32_t style, int32_t reserved, BSTR face,
+                                     int32_t firstFlag) {
+  TIMED_CALL(AddText(text, weight, style, reserved, face, firstFlag));
+}
+int32_t TestHost::TimedHost::RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height, int32_t reserved) {
+  TIMED_CALL(RequestScreenMode(fullScreen, width, height, reserved));
+}
+int32_t TestHost::TimedHost::NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) {
+  TIMED_CALL(NotifyEvent(userNo, code, data, value));
+}
+#undef TIMED_CALL
+
+}  // namespace testhost

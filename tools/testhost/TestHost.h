@@ -1,0 +1,97 @@
+// A headless host for the module: it loads Dorvik2.so, owns the host window the game
+// window lives in, answers the module's callbacks through a recording host, drives
+// the virtual clock, and writes a transcript of what passed between the two.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "module/Dorvik2Api.h"
+#include "plat/user.h"
+#include "support/RecordingHost.h"
+#include "testhost/ModuleLibrary.h"
+
+namespace testhost {
+
+class TestHost {
+ public:
+  // The host window's client area leaves room for the game window at (3, 3).
+  static constexpr int kHostClientWidth = 806;
+  static constexpr int kHostClientHeight = 606;
+  static constexpr const char* kHostClassName = "Dorvik2TestHost";
+
+  TestHost();
+  ~TestHost();
+  TestHost(const TestHost&) = delete;
+  TestHost& operator=(const TestHost&) = delete;
+
+  bool LoadModule(const std::string& path, std::string& error);
+  const ModuleLibrary& Module() const { return module_; }
+
+  // The three exports, each noted in the transcript.
+  int32_t Create();
+  HWND Init(const std::u16string& gameFolder, const std::u16string& portalFolder, int32_t loadInThread);
+  int32_t Destroy();
+
+  IClientInterface* Client() const { return client_; }
+  HWND HostWindow() const { return hostWnd_; }
+  HWND GameWindow() const { return gameWnd_; }
+  IHostInterface* HostInterface() { return &timed_; }
+  testing_support::RecordingHost& Recorder() { return recorder_; }
+
+  // Dispatches what is queued for this thread.
+  void Pump();
+  // Moves virtual time, pumping at each step.
+  void Advance(uint32_t ms);
+  // Pumps until every loader thread has ended; false when `realMs` of real time pass
+  // first (a loader measures real work, so this wait is real).
+  bool WaitForLoader(uint32_t realMs);
+
+  // Export calls, host calls and messages posted to the host window in the order of
+  // their virtual time, each line "<ms> <what>".
+  std::vector<std::string> Transcript() const;
+
+ private:
+  // Stamps each host call with the virtual time, then lets the recorder record it.
+  class TimedHost : public IHostInterface {
+   public:
+    explicit TimedHost(TestHost& owner) : owner_(owner) {}
+    int32_t Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) override;
+    int32_t GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) override;
+    int32_t SetText(BSTR text, uint32_t code, BSTR secondText) override;
+    int32_t SetPlayState(uint32_t state) override;
+    int32_t SetPlayerList(BSTR userNumbers) override;
+    int32_t AddText(BSTR text, int32_t weight, int32_t style, int32_t reserved, BSTR face,
+                    int32_t firstFlag) override;
+    int32_t RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height, int32_t reserved) override;
+    int32_t NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override;
+
+   private:
+    TestHost& owner_;
+  };
+
+  struct Note {
+    DWORD tick;
+    std::string text;
+  };
+  void NoteExport(std::string text);
+  DWORD Elapsed(DWORD tick) const { return tick - startTick_; }
+
+  ModuleLibrary module_;
+  testing_support::RecordingHost recorder_;
+  TimedHost timed_{*this};
+  mutable std::mutex mutex_;
+  std::vector<DWORD> callTicks_;  // one per recorded host call
+  std::vector<Note> exports_;
+  DWORD startTick_ = 0;
+  HWND hostWnd_ = nullptr;
+  HWND gameWnd_ = nullptr;
+  IClientInterface* client_ = nullptr;
+};
+
+// "WM_GAME_LOADED(1, 0)" for the module's messages, "message 0x1234(...)" otherwise.
+std::string DescribePosted(const MSG& message);
+
+}  // namespace testhost

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs dorvik2-run once and checks its outcome: exit 0, an 800x600 PNG, and
+# WM_GAME_LOADED posted exactly once when threaded, never when synchronous.
+#   check_run.sh <dorvik2-run> <Dorvik2.so> <work folder> synchronous|threaded
+set -euo pipefail
+run=$1 module=$2 work=$3 mode=$4
+
+rm -rf "$work"
+mkdir -p "$work/data" "$work/portal"
+args=(--module "$module" --data "$work/data" --portal "$work/portal" --out "$work/frame.png")
+[[ $mode == threaded ]] && args+=(--threaded)
+
+if ! out=$("$run" "${args[@]}"); then
+  printf '%s\n' "$out"
+  echo "FAIL: dorvik2-run exited non-zero"
+  exit 1
+fi
+printf '%s\n' "$out"
+
+signature=$(od -An -tx1 -N8 "$work/frame.png" | tr -d ' \n')
+[[ $signature == 89504e470d0a1a0a ]] || { echo "FAIL: not a PNG"; exit 1; }
+# IHDR: width and height, big-endian, at bytes 16..23.
+read -r width height < <(od -An -tu1 -j16 -N8 "$work/frame.png" |
+  awk '{ print $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }')
+[[ $width == 800 && $height == 600 ]] || { echo "FAIL: picture is ${width}x${height}"; exit 1; }
+
+loaded=$(grep -c 'posted WM_GAME_LOADED(1, 0)' <<<"$out" || true)
+others=$(grep -c 'posted WM_GAME_LOADED' <<<"$out" || true)
+expected=0
+[[ $mode == threaded ]] && expected=1
+[[ $loaded == "$expected" && $others == "$expected" ]] ||
+  { echo "FAIL: WM_GAME_LOADED posted $others times ($loaded successful), expected $expected"; exit 1; }
+echo "PASS"
