@@ -14,7 +14,7 @@ constexpr const char* kPlainClass = "MsgBoxTestWnd";
 constexpr int32_t kBgrFormat = 24;
 
 const PieceSpec kPieces[CMsgBoxSkin::kPieceCount] = {
-    {10, 10, 0x101010, 0x111111},  // top-left
+    {4, 4, 0x101010, 0x111111},    // top-left: smaller than the sides, which cover the top strip
     {8, 6, 0x202020, 0x212121},    // top
     {10, 10, 0x303030, 0x313131},  // top-right
     {6, 8, 0x404040, 0x414141},    // left

@@ -23,7 +23,8 @@ constexpr int kGameWidth = 800;
 constexpr int kGameHeight = 600;
 constexpr COLORREF kHeadingColour = 0xCF7F00;
 
-// Piece sizes: corners larger than the sides they meet, so the order shows.
+// Piece sizes: most corners cover the sides they meet; the top-left one is small, so
+// where the left side and the top strip overlap the order shows.
 struct PieceSpec {
   int width, height;
   uint32_t colour;  // XRGB as the capture reads it
