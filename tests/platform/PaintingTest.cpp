@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
-#include "plat/gdi.h"
 
 using namespace window_test;
 
@@ -79,31 +78,3 @@ TEST_F(Painting, HiddenWindowsGetNoPaintAndValidationShrinksTheUpdate) {
 }
 
 }  // namespace
-
-TEST_F(Painting, DesktopShowsTopLevelWindowsBackToFrontAtTheDisplaysDepth) {
-  plat::sim::SetDesktopSize(64, 48);
-  MakeTop(0, 0, 40, 30, kPlain);
-  HWND front = MakeTop(20, 10, 20, 20, kPlain);
-  PumpAll();
-  HDC dc = GetDC(front);
-  HBRUSH brush = CreateSolidBrush(RGB(0x13, 0x57, 0x9B));
-  RECT all{0, 0, 20, 20};
-  FillRect(dc, &all, brush);
-  DeleteObject(brush);
-  ReleaseDC(front, dc);
-
-  plat::sim::WindowImage full = plat::sim::ReadDesktop();
-  ASSERT_EQ(full.width, 64);
-  ASSERT_EQ(full.height, 48);
-  auto at = [](const plat::sim::WindowImage& im, int x, int y) { return im.pixels[static_cast<size_t>(y) * im.width + x]; };
-  EXPECT_EQ(at(full, 5, 5), 0xFFFFFFu) << "the back window";
-  EXPECT_EQ(at(full, 25, 15), 0x13579Bu) << "the front window over it";
-  EXPECT_EQ(at(full, 50, 40), 0u) << "bare desktop";
-
-  plat::sim::SetScreenFormat(16, false, 64, 48);
-  plat::sim::WindowImage coarse = plat::sim::ReadDesktop();
-  plat::sim::SetScreenFormat(32, false, 0, 0);
-  // 5-6-5 keeps the top bits of each channel and widens them by bit replication.
-  EXPECT_EQ(at(coarse, 25, 15), 0x10559Cu);
-  EXPECT_EQ(at(coarse, 5, 5), 0xFFFFFFu);
-}

@@ -78,10 +78,6 @@ struct WindowImage {
   std::vector<uint32_t> pixels;
 };
 WindowImage ReadWindow(HWND hwnd);
-// The desktop (SetDesktopSize): every visible top-level window back to front with its
-// children, in the display's pixel format (plat::sim::SetScreenFormat) widened again
-// to XRGB, so a 16-bit display shows its coarser colours.
-WindowImage ReadDesktop();
 // The region a window owns (null when none).
 HRGN WindowRegion(HWND hwnd);
 // timeBeginPeriod calls not yet balanced by timeEndPeriod, and live multimedia timers.

@@ -2,7 +2,6 @@
 // colours, window regions and dialog units.
 #include "user/GdiSeam.h"
 
-#include "gdi/DeviceContext.h"
 #include "gdi/WindowDC.h"
 #include "plat/gdi.h"
 #include "plat/winuser.h"
@@ -63,13 +62,6 @@ std::optional<COLORREF> BrushColour(HBRUSH brush) {
   uintptr_t v = FromHandle(brush);
   if (v >= 1 && v <= 31) return SystemColour(static_cast<int>(v - 1));
   return gdi::SolidBrushColour(brush);
-}
-
-uint32_t AsDisplayShows(uint32_t xrgb) {
-  const gdi::PixelBuffer& display = gdi::DisplayFormat();
-  const COLORREF in = RGB(static_cast<BYTE>(xrgb >> 16), static_cast<BYTE>(xrgb >> 8), static_cast<BYTE>(xrgb));
-  const COLORREF out = gdi::DeviceToColor(display, gdi::ColorToDevice(display, in));
-  return static_cast<uint32_t>(GetRValue(out)) << 16 | static_cast<uint32_t>(GetGValue(out)) << 8 | GetBValue(out);
 }
 
 void DialogFontUnits(const std::string& face, int32_t points, int* x, int* y) {

@@ -21,8 +21,6 @@ bool RegionContains(HRGN region, POINT point);
 // Colour of a brush when known: system-colour brushes (COLOR_x + 1).
 std::optional<COLORREF> BrushColour(HBRUSH brush);
 COLORREF SystemColour(int index);
-// An XRGB pixel as the display's format shows it (a 16-bit display drops low bits).
-uint32_t AsDisplayShows(uint32_t xrgb);
 // Average character width and height of a dialog font, for dialog units.
 void DialogFontUnits(const std::string& face, int32_t points, int* x, int* y);
 

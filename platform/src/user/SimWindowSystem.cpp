@@ -154,22 +154,6 @@ WindowImage ReadWindow(HWND hwnd) {
   return out;
 }
 
-WindowImage ReadDesktop() {
-  WindowImage out;
-  {
-    auto lock = Lock();
-    out.width = State().desktopWidth;
-    out.height = State().desktopHeight;
-    out.pixels.assign(static_cast<size_t>(out.width) * out.height, 0);
-    const RECT origin{0, 0, out.width, out.height};
-    const std::vector<HWND>& tops = State().topLevel;
-    for (auto it = tops.rbegin(); it != tops.rend(); ++it)
-      if (auto w = Find(*it); w && (w->style & WS_VISIBLE)) Compose(*w, origin, out);
-  }
-  for (uint32_t& p : out.pixels) p = AsDisplayShows(p);
-  return out;
-}
-
 HRGN WindowRegion(HWND hwnd) {
   auto w = Find(hwnd);
   if (!w) return nullptr;
