@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "module/CHostLink.h"
+#include "module/CMsgBoxDlg.h"
 #include "module/Dorvik2Messages.h"
 #include "scene/CDorvik2VWS.h"
 
@@ -115,4 +116,9 @@ LRESULT CDorvik2Wnd::OnEraseBkgnd(HDC) { return 0; }
 void CDorvik2Wnd::PostToHostWindow(LPARAM reason) {
   const WPARAM played = scene_ ? static_cast<WPARAM>(scene_->GamesPlayed()) : 0;
   PostMessageA(hostWnd_, WM_GAME_CLOSE, played, reason);
+}
+
+int32_t CDorvik2Wnd::ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
+                                COLORREF headingColour) {
+  return ::ShowMsgBox(instance_, Handle(), gameFolder_, body, type, autoCloseMs, heading, headingColour);
 }

@@ -74,6 +74,11 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   // Asks the host to end the game: WM_GAME_CLOSE(games played, reason).
   void PostToHostWindow(LPARAM reason);
 
+  // The modal bitmap message box over this window, from the game folder's bitmaps:
+  // 1 (OK / Yes), 2 (No, also a yes/no time-out), -1 when it cannot be shown.
+  int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
+                     COLORREF headingColour);
+
   // ---- Screen (its own file) ----------------------------------------------------------
   // Rebuilds the screen after a mode change or a failed present: 1, or 0.
   int32_t RestoreScreen();
