@@ -240,8 +240,9 @@ TEST_F(ClientTest, ExitTriesToLeaveThreeTimesThenEndsTheGame) {
   SeatMe(0);
   host.ScriptSendResults({}, -1);
   EXPECT_EQ(client->RequestExit(0), 0);
-  EXPECT_EQ(host.Transcript(), (std::vector<std::string>{"Send(-1, 1, [04 00 00 00], 4)", "Send(-1, 1, [04 00 00 00], 4)",
-                                                         "Send(-1, 1, [04 00 00 00], 4)", "SetPlayState(3)"}));
+  EXPECT_EQ(host.Transcript(),
+            (std::vector<std::string>{"Send(-1, 1, [04 00 00 00], 4)", "Send(-1, 1, [04 00 00 00], 4)",
+                                      "Send(-1, 1, [04 00 00 00], 4)", "SetPlayState(3)"}));
   ASSERT_EQ(Closes(), 1u);
   EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 1);
   EXPECT_EQ(scene->SceneModeValue(), CDorvik2VWS::kModeWaiting);

@@ -3,8 +3,8 @@
 #include "module/Dorvik2Api.h"
 #include "module/IXBuf.h"
 #include "module/ScreenStub.h"
-#include "plat/sim.h"
 #include "plat/crt.h"
+#include "plat/sim.h"
 
 namespace testing_support {
 
@@ -19,8 +19,8 @@ void GameTableTest::SetUp() {
   wc.lpfnWndProc = DefWindowProcA;
   wc.lpszClassName = kHostClass;
   RegisterClassA(&wc);
-  hostWnd = CreateWindowExA(0, kHostClass, "host", WS_POPUP | WS_VISIBLE, 0, 0, 820, 620, nullptr, nullptr,
-                            nullptr, nullptr);
+  hostWnd =
+      CreateWindowExA(0, kHostClass, "host", WS_POPUP | WS_VISIBLE, 0, 0, 820, 620, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(hostWnd, nullptr);
   ASSERT_EQ(CreateGameWnd(&host, &client), 0);
   wnd = dynamic_cast<CDorvik2Wnd*>(client);
