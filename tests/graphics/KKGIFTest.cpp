@@ -20,6 +20,15 @@
 #include "support/TempDir.h"
 
 namespace {
+// The screen the GDI bitmaps are made for: the simulated desktop's format and size.
+void UseScreen(int bits, int width, int height) {
+  plat::sim::SetDesktopFormat(bits == 16 ? plat::sim::DisplayFormat::Rgb565
+                                         : plat::sim::DisplayFormat::Xrgb8888);
+  plat::sim::SetDesktopSize(width, height);
+}
+}  // namespace
+
+namespace {
 
 using namespace testing_support;
 using Bytes = std::vector<uint8_t>;
@@ -110,7 +119,7 @@ class KKGIFTest : public testing::Test {
     EXPECT_EQ(plat::sim::LiveGdiObjects(), m_objects);
     EXPECT_EQ(plat::sim::LiveDeviceContexts(), m_dcs);
     KKGIF::SetDibSectionMode(false);
-    plat::sim::SetScreenFormat(32, false, 1024, 768);
+    UseScreen(32, 1024, 768);
     plat::sim::ClearFaults();
   }
   size_t m_objects = 0, m_dcs = 0;
@@ -145,7 +154,7 @@ TEST_F(KKGIFTest, FramesAreBitmapsOfTheScreenOrEightBitDibSections) {
   g.frames.push_back(f);
   g.frames.push_back(Solid(1, 1, 1, 1, 0));
   for (const Case& c : cases) {
-    plat::sim::SetScreenFormat(c.screenBits, false, 64, 64);
+    UseScreen(c.screenBits, 64, 64);
     KKGIF::SetDibSectionMode(c.dibSections);
     KKGIF gif;
     Load(gif, g);

@@ -160,19 +160,6 @@ TEST(GdiBitmap, FreshMemoryDcIsMonochromeAndSoAreItsCompatibleBitmaps) {
   DeleteDC(dc);
 }
 
-TEST(GdiBitmap, DisplayFormatFollowsTheSimulatedScreen) {
-  plat::sim::SetScreenFormat(16, false, 800, 600);
-  HDC screen = GetDC(nullptr);
-  EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 16);
-  EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 800);
-  EXPECT_EQ(GetDeviceCaps(screen, NUMCOLORS), -1);
-  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
-  EXPECT_EQ(SetPixel(screen, 5, 5, RGB(255, 0, 255)), RGB(255, 0, 255));
-  EXPECT_EQ(plat::sim::ScreenPixel(5, 5), RGB(255, 0, 255));
-  ReleaseDC(nullptr, screen);
-  plat::sim::SetScreenFormat(32, false, 0, 0);
-}
-
 TEST(GdiObjects, SelectReturnsThePreviousObjectAndSelectedObjectsCannotBeDeleted) {
   HDC dc = CreateCompatibleDC(nullptr);
   HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));

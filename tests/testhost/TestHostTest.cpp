@@ -12,7 +12,6 @@
 
 #include "plat/sim.h"
 #include "support/ForeignClient.h"
-#include "testhost/WindowPng.h"
 
 namespace {
 
@@ -89,7 +88,7 @@ TEST_F(LoadedModuleTest, GameWindowPictureIsWrittenAsAn800By600Png) {
   ASSERT_TRUE(host.WaitForLoader(kLoaderWaitRealMs));
   const std::string path = (std::filesystem::temp_directory_path() / "dorvik2-testhost-frame.png").string();
   std::string error;
-  ASSERT_TRUE(testhost::WriteWindowPng(game, path, error)) << error;
+  ASSERT_TRUE(host.WriteGamePicture(path, error)) << error;
   std::ifstream in(path, std::ios::binary);
   std::vector<unsigned char> head(24);
   in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
@@ -101,8 +100,17 @@ TEST_F(LoadedModuleTest, GameWindowPictureIsWrittenAsAn800By600Png) {
   EXPECT_EQ(be32(16), 800u);
   EXPECT_EQ(be32(20), 600u);
   std::filesystem::remove(path);
-  EXPECT_FALSE(testhost::WriteWindowPng(nullptr, path, error));
   EXPECT_EQ(host.Destroy(), 0);
+  EXPECT_FALSE(host.WriteGamePicture(path, error));
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(TestHostOptions, DesktopFormatsAreNamedByTheirLayout) {
+  using plat::sim::DisplayFormat;
+  EXPECT_EQ(testhost::DesktopFormatNamed("565"), DisplayFormat::Rgb565);
+  EXPECT_EQ(testhost::DesktopFormatNamed("555"), DisplayFormat::Rgb555);
+  EXPECT_EQ(testhost::DesktopFormatNamed("32"), DisplayFormat::Xrgb8888);
+  for (const char* refused : {"", "16", "24", "8", "5650"}) EXPECT_FALSE(testhost::DesktopFormatNamed(refused)) << refused;
 }
 
 }  // namespace

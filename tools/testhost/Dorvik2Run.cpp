@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "plat/codepage.h"
+#include "plat/gdi.h"
 #include "plat/sim.h"
 #include "testhost/TestHost.h"
-#include "testhost/WindowPng.h"
 
 namespace {
 
@@ -57,8 +57,7 @@ bool Parse(int argc, char** argv, Options& o) {
     } else if (a == "--threaded") {
       o.threaded = true;
     } else if (a == "--desktop") {
-      if (!value(o.desktop)) return false;
-      if (o.desktop != "565" && o.desktop != "555" && o.desktop != "32") return false;
+      if (!value(o.desktop) || !testhost::DesktopFormatNamed(o.desktop)) return false;
     } else if (a == "--advance") {
       if (!value(advance)) return false;
       char* end = nullptr;
@@ -87,9 +86,14 @@ int main(int argc, char** argv) {
   plat::sim::MapPathPrefix(kGameFolder, o.data);
   plat::sim::MapPathPrefix(kPortalFolder, o.portal);
 
-  std::printf("dorvik2-run: module %s, %s, desktop %s (the display part of the layer applies it once it exists), "
-              "advance %u ms\n",
+  // The desktop's format is fixed before the module first looks at the display.
+  plat::sim::SetDesktopFormat(*testhost::DesktopFormatNamed(o.desktop));
+  std::printf("dorvik2-run: module %s, %s, desktop %s, advance %u ms\n",
               o.module.c_str(), o.threaded ? "threaded" : "synchronous", o.desktop.c_str(), o.advanceMs);
+  // What the module will read of the screen, as it reads it.
+  HDC screen = GetDC(nullptr);
+  std::printf("screen: %d bits per pixel\n", GetDeviceCaps(screen, BITSPIXEL));
+  ReleaseDC(nullptr, screen);
 
   testhost::TestHost host;
   std::string error;
@@ -106,7 +110,7 @@ int main(int argc, char** argv) {
     ok = false;
   }
   if (ok) host.Advance(o.advanceMs);
-  if (ok && !testhost::WriteWindowPng(game, o.out, error)) {
+  if (ok && !host.WriteGamePicture(o.out, error)) {
     std::fprintf(stderr, "dorvik2-run: %s\n", error.c_str());
     ok = false;
   }

@@ -176,4 +176,25 @@ int32_t TestHost::TimedHost::NotifyEvent(uint32_t userNo, int32_t* code, void* d
 }
 #undef TIMED_CALL
 
+bool TestHost::WriteGamePicture(const std::string& path, std::string& error) const {
+  const plat::sim::RgbImage picture = plat::sim::CaptureWindow(gameWnd_);
+  if (picture.width <= 0 || picture.height <= 0) {
+    error = "no game window to capture";
+    return false;
+  }
+  if (!plat::sim::WritePng(picture, path)) {
+    error = "cannot write " + path;
+    return false;
+  }
+  return true;
+}
+
+std::optional<plat::sim::DisplayFormat> DesktopFormatNamed(std::string_view name) {
+  using plat::sim::DisplayFormat;
+  if (name == "565") return DisplayFormat::Rgb565;
+  if (name == "555") return DisplayFormat::Rgb555;
+  if (name == "32") return DisplayFormat::Xrgb8888;
+  return std::nullopt;
+}
+
 }  // namespace testhost

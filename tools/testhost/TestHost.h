@@ -6,10 +6,13 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "module/Dorvik2Api.h"
+#include "plat/sim_display.h"
 #include "plat/user.h"
 #include "support/RecordingHost.h"
 #include "testhost/ModuleLibrary.h"
@@ -58,6 +61,10 @@ class TestHost {
   // their virtual time, each line "<ms> <what>".
   std::vector<std::string> Transcript() const;
 
+  // What the game window shows, as a PNG through the layer's frame capture; false with
+  // `error` set when there is no game window or the file cannot be written.
+  bool WriteGamePicture(const std::string& path, std::string& error) const;
+
  private:
   // Stamps each host call with the virtual time, then lets the recorder record it.
   class TimedHost : public IHostInterface {
@@ -98,5 +105,8 @@ class TestHost {
 
 // "WM_GAME_LOADED(1, 0)" for the module's messages, "message 0x1234(...)" otherwise.
 std::string DescribePosted(const MSG& message);
+
+// The desktop formats a run can ask for by name: "565", "555" and "32".
+std::optional<plat::sim::DisplayFormat> DesktopFormatNamed(std::string_view name);
 
 }  // namespace testhost

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Runs dorvik2-run once and checks its outcome: exit 0, an 800x600 PNG, and
-# WM_GAME_LOADED posted exactly once when threaded, never when synchronous.
-#   check_run.sh <dorvik2-run> <Dorvik2.so> <work folder> synchronous|threaded
+# Runs dorvik2-run once and checks its outcome: exit 0, the screen in the desktop
+# format asked for, an 800x600 PNG, and WM_GAME_LOADED posted exactly once when
+# threaded, never when synchronous.
+#   check_run.sh <dorvik2-run> <Dorvik2.so> <work folder> synchronous|threaded [565|555|32]
 set -euo pipefail
-run=$1 module=$2 work=$3 mode=$4
+run=$1 module=$2 work=$3 mode=$4 desktop=${5:-32}
 
 rm -rf "$work"
 mkdir -p "$work/data" "$work/portal"
 args=(--module "$module" --data "$work/data" --portal "$work/portal" --out "$work/frame.png")
 [[ $mode == threaded ]] && args+=(--threaded)
+args+=(--desktop "$desktop")
 
 if ! out=$("$run" "${args[@]}"); then
   printf '%s\n' "$out"
@@ -16,6 +18,10 @@ if ! out=$("$run" "${args[@]}"); then
   exit 1
 fi
 printf '%s\n' "$out"
+
+bits=32
+[[ $desktop != 32 ]] && bits=16
+grep -qx "screen: $bits bits per pixel" <<<"$out" || { echo "FAIL: the screen is not $bits bits per pixel"; exit 1; }
 
 signature=$(od -An -tx1 -N8 "$work/frame.png" | tr -d ' \n')
 [[ $signature == 89504e470d0a1a0a ]] || { echo "FAIL: not a PNG"; exit 1; }

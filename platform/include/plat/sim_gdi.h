@@ -1,4 +1,4 @@
-// Test control of GDI: the simulated screen's format, where fonts come from and which
+// Test control of GDI: the simulated screen's pixels, where fonts come from and which
 // faces the font enumeration reports.
 #pragma once
 
@@ -10,9 +10,9 @@
 
 namespace plat::sim {
 
-// The screen behind GetDC(NULL): bits per pixel 16 (5-6-5, or 5-5-5 when `rgb555`) or
-// 32, and its size. Default 32 bits, 1024 x 768. The screen's pixels are cleared.
-void SetScreenFormat(int bitsPerPixel, bool rgb555, int width, int height);
+// The screen behind GetDC(NULL) is the display: its format is the desktop format
+// (SetDesktopFormat in sim_display.h), its size the desktop's (SetDesktopSize in
+// sim_user.h), or the exclusive mode's while one is set.
 // Reads one pixel of the simulated screen as a COLORREF (CLR_INVALID outside).
 COLORREF ScreenPixel(int x, int y);
 

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "ddraw/Surface.h"
 #include "ddraw/WindowSeam.h"
 
 namespace plat::detail::ddraw {
@@ -42,6 +43,9 @@ void SetModeLocked(Display& d, int width, int height, const PixelFormat& format)
   d.pixels.assign(static_cast<size_t>(d.pitch) * static_cast<size_t>(height), 0);
   FillPattern(FramebufferView(d));
   ++d.generation;
+  ++d.memoryVersion;
+  // A primary's DC drew into the memory just replaced.
+  for (Surface* s : d.surfaces) s->DisplayMemoryGoneLocked();
 }
 
 bool DesktopModeIsCurrentLocked(const Display& d) {
@@ -64,9 +68,10 @@ bool TakeStillDrawingLocked(Display& d) {
 
 PixelView FramebufferView(Display& d) { return PixelView{d.pixels.data(), d.width, d.height, d.pitch, d.format.bytes}; }
 
-int DesktopBitsPerPixel() {
+void FollowDesktopSize() {
   auto lock = LockDisplay();
-  return FormatOf(TheDisplay().desktopFormat).bits;
+  Display& d = TheDisplay();
+  if (d.exclusiveOwner == 0 && !DesktopModeIsCurrentLocked(d)) SetDesktopModeLocked(d);
 }
 
 }  // namespace plat::detail::ddraw

@@ -26,6 +26,9 @@ struct Display {
   // they were made in.
   uint64_t generation = 0;
   std::vector<uint8_t> pixels;
+  // Bumped whenever `pixels` is replaced (mode changes, flips), so GDI's view of the
+  // screen knows when to look again.
+  uint64_t memoryVersion = 0;
   int pitch = 0;
   uint64_t exclusiveOwner = 0;  // id of the DirectDraw object, 0 when none
   HWND exclusiveWindow = nullptr;
@@ -55,7 +58,8 @@ int PaddedPitch(int width, int bytes);
 // The fill of new and restored memory: a pattern nobody draws by accident.
 void FillPattern(const PixelView& view);
 
-// What GDI reports as the screen's BITSPIXEL: 16 for both 16-bit formats.
-int DesktopBitsPerPixel();
+// The window system's desktop changed size: while the desktop shows (no exclusive
+// mode) the display takes the new size, which is a mode change.
+void FollowDesktopSize();
 
 }  // namespace plat::detail::ddraw

@@ -8,7 +8,7 @@
 #include "core/Faults.h"
 #include "ddraw/Clipper.h"
 #include "ddraw/Region.h"
-#include "ddraw/SurfaceDc.h"
+#include "ddraw/GdiSeam.h"
 #include "ddraw/WindowSeam.h"
 
 namespace plat::detail::ddraw {
@@ -163,6 +163,14 @@ HRESULT Surface::BlitLocked(const RECT& dest, Surface* source, const RECT* sourc
   return DD_OK;
 }
 
+void Surface::PresentAllLocked() {
+  if (HWND window = ClipWindowLocked()) {
+    WithWindowTarget(window, [&](WindowTarget& t) { CopyDisplayToWindow(TheDisplay(), t, Clip(t.visible, Bounds())); });
+    return;
+  }
+  PresentLocked({Bounds()});
+}
+
 void Surface::PresentLocked(const std::vector<RECT>& rects) {
   Display& d = TheDisplay();
   if (!d.exclusiveWindow) return;
@@ -247,6 +255,7 @@ HRESULT Surface::Flip(LPDIRECTDRAWSURFACE4 target, DWORD) {
   if (hold_ != Hold::None || backBuffer_->hold_ != Hold::None) return DDERR_SURFACEBUSY;
   // The back buffer has the display's size and pitch, so the two swap whole.
   d.pixels.swap(backBuffer_->memory_);
+  ++d.memoryVersion;
   PresentLocked({Bounds()});
   return DD_OK;
 }
@@ -300,7 +309,13 @@ HRESULT Surface::ReleaseDC(HDC hdc) {
   DeleteSurfaceDc(dc_);
   dc_ = nullptr;
   hold_ = Hold::None;
+  // What GDI drew on the primary shows once the DC is given back.
+  if (params_.primary && !LostLocked()) PresentAllLocked();
   return DD_OK;
+}
+
+void Surface::DisplayMemoryGoneLocked() {
+  if (params_.primary && dc_) DetachSurfaceDc(dc_);
 }
 
 // ---- Loss -------------------------------------------------------------------------------

@@ -65,6 +65,8 @@ class Surface final : public IDirectDrawSurface4 {
   PixelView ViewLocked();
   const PixelFormat& Format() const { return params_.format; }
   void SetSourceKeyLocked(const DDCOLORKEY& key) { sourceKey_ = key; }
+  // The display's memory was replaced: a primary's DC out on it draws nothing more.
+  void DisplayMemoryGoneLocked();
 
  private:
   ~Surface();
@@ -81,6 +83,8 @@ class Surface final : public IDirectDrawSurface4 {
                      std::optional<uint32_t> fill);
   // Shows what was written to the primary in the window that presents it.
   void PresentLocked(const std::vector<RECT>& rects);
+  // The whole primary: into the clip window when there is one, else as PresentLocked.
+  void PresentAllLocked();
 
   std::atomic<uint32_t> refs_{1};
   Params params_;

@@ -35,8 +35,10 @@ void DeviceContext::Release(const DcState& s) {
 }
 
 const Region& DeviceContext::Clip() const {
-  if (!clipCache_) {
-    const PixelBuffer& t = Target();
+  const PixelBuffer& t = Target();
+  if (!clipCache_ || t.width != clipWidth_ || t.height != clipHeight_) {
+    clipWidth_ = t.width;
+    clipHeight_ = t.height;
     Region r(RECT{0, 0, t.width, t.height});
     if (systemClip) r = Region::Combine(r, *systemClip, Region::Op::And);
     if (state.clip) r = Region::Combine(r, *state.clip, Region::Op::And);
@@ -81,6 +83,14 @@ bool CloseSurfaceDC(HDC hdc) {
   std::shared_ptr<DeviceContext> dc = FindDC(hdc);
   if (!dc || dc->kind != DeviceContext::Kind::Surface) return false;
   return Handles().Remove(FromHandle(hdc), HandleKind::DeviceContext) != nullptr;
+}
+
+bool RetargetSurfaceDC(HDC hdc, const PixelBuffer& pixels) {
+  std::shared_ptr<DeviceContext> dc = FindDC(hdc);
+  if (!dc || dc->kind != DeviceContext::Kind::Surface) return false;
+  dc->surface = pixels;
+  dc->InvalidateClip();
+  return true;
 }
 
 }  // namespace plat::detail::gdi

@@ -57,6 +57,9 @@ struct DeviceContext : Object {
 
  private:
   mutable std::optional<Region> clipCache_;
+  // The target size the cache was made for: the screen changes size with the display
+  // mode while a screen DC is out.
+  mutable int32_t clipWidth_ = 0, clipHeight_ = 0;
 };
 
 std::shared_ptr<DeviceContext> FindDC(HDC hdc);
@@ -68,10 +71,12 @@ std::shared_ptr<DeviceContext> NewDC(DeviceContext::Kind kind);
 // memory must stay valid until CloseSurfaceDC.
 HDC OpenSurfaceDC(const PixelBuffer& pixels);
 bool CloseSurfaceDC(HDC hdc);
+// Points a surface DC at other pixels (an empty buffer: the DC draws nothing).
+bool RetargetSurfaceDC(HDC hdc, const PixelBuffer& pixels);
 
-// The simulated screen behind GetDC(NULL).
+// The simulated screen behind GetDC(NULL): the display's pixels in its current mode.
 PixelBuffer& ScreenBuffer();
-// The format the display works in (bits per pixel and masks of the screen).
+// The format the display works in (bits per pixel, masks and size of the screen).
 const PixelBuffer& DisplayFormat();
 
 }  // namespace plat::detail::gdi

@@ -1,6 +1,6 @@
-// The simulated screen: the pixels GetDC(NULL) draws into, in the display's format.
-#include <memory>
-
+// The simulated screen behind GetDC(NULL): the display's own pixels in its current
+// mode, so GDI and DirectDraw agree on one screen, one size and one format.
+#include "ddraw/GdiSeam.h"
 #include "gdi/DeviceContext.h"
 #include "plat/sim_gdi.h"
 
@@ -9,45 +9,24 @@ namespace {
 
 struct Screen {
   PixelBuffer pixels;
-  std::unique_ptr<uint8_t[]> storage;
+  uint64_t version = UINT64_MAX;
 };
-
-constexpr int32_t kDefaultWidth = 1024;
-constexpr int32_t kDefaultHeight = 768;
-
-void Configure(Screen& s, int bpp, bool rgb555, int32_t width, int32_t height) {
-  SetFormat(s.pixels, width, height, bpp, bpp == 16 ? (rgb555 ? kMask555 : kMask565) : kMask888);
-  s.storage.reset(new uint8_t[s.pixels.ByteSize()]());
-  s.pixels.bits = s.storage.get();
-}
-
-Screen& TheScreen() {
-  static Screen* screen = [] {
-    auto* s = new Screen;
-    Configure(*s, 32, false, kDefaultWidth, kDefaultHeight);
-    return s;
-  }();
-  return *screen;
-}
 
 }  // namespace
 
-PixelBuffer& ScreenBuffer() { return TheScreen().pixels; }
-const PixelBuffer& DisplayFormat() { return TheScreen().pixels; }
+PixelBuffer& ScreenBuffer() {
+  static Screen* screen = new Screen;
+  // Described again only when the display's memory changed, so a DC in use is not
+  // rewritten under it by another thread's call.
+  if (ddraw::DisplayMemoryVersion() != screen->version) screen->pixels = ddraw::DisplayPixels(&screen->version);
+  return screen->pixels;
+}
+
+const PixelBuffer& DisplayFormat() { return ScreenBuffer(); }
 
 }  // namespace plat::detail::gdi
 
 namespace plat::sim {
-
-void SetScreenFormat(int bitsPerPixel, bool rgb555, int width, int height) {
-  using namespace plat::detail::gdi;
-  if (bitsPerPixel != 16) bitsPerPixel = 32;
-  if (width <= 0 || height <= 0) {
-    width = kDefaultWidth;
-    height = kDefaultHeight;
-  }
-  Configure(TheScreen(), bitsPerPixel, rgb555, width, height);
-}
 
 COLORREF ScreenPixel(int x, int y) {
   using namespace plat::detail::gdi;

@@ -3,6 +3,7 @@
 // the calling (window) thread pumps its messages.
 #include <algorithm>
 
+#include "ddraw/Display.h"
 #include "user/GdiSeam.h"
 #include "user/ModalHook.h"
 #include "user/UserClock.h"
@@ -52,9 +53,13 @@ void Compose(const Window& w, const RECT& origin, plat::sim::WindowImage& out) {
 namespace plat::sim {
 
 void SetDesktopSize(int width, int height) {
-  auto lock = Lock();
-  State().desktopWidth = std::max(1, width);
-  State().desktopHeight = std::max(1, height);
+  {
+    auto lock = Lock();
+    State().desktopWidth = std::max(1, width);
+    State().desktopHeight = std::max(1, height);
+  }
+  // The display takes the window lock under its own, so it is told after.
+  ddraw::FollowDesktopSize();
 }
 
 void ResetWindowSystem() {
@@ -67,25 +72,28 @@ void ResetWindowSystem() {
     if (IsWindow(t)) DestroyWindow(t);
   ResetMultimediaTimers();
   ClearModalHook();
-  auto lock = Lock();
-  State().timers.clear();
-  State().focus = State().capture = State().active = nullptr;
-  State().cursor = nullptr;
-  State().cursorCount = 0;
-  State().cursorPos = POINT{};
-  std::fill(std::begin(State().keys), std::end(State().keys), 0);
-  std::fill(std::begin(State().syncKeys), std::end(State().syncKeys), 0);
-  State().lastClick = ClickMemory{};
-  State().drags.clear();
-  State().messageBoxes.clear();
-  State().messageBoxAnswer = IDOK;
-  State().desktopWidth = 1024;
-  State().desktopHeight = 768;
-  for (auto& [id, q] : State().queues) {
-    q->posted.clear();
-    q->quit = false;
-    q->changed = 0;
+  {
+    auto lock = Lock();
+    State().timers.clear();
+    State().focus = State().capture = State().active = nullptr;
+    State().cursor = nullptr;
+    State().cursorCount = 0;
+    State().cursorPos = POINT{};
+    std::fill(std::begin(State().keys), std::end(State().keys), 0);
+    std::fill(std::begin(State().syncKeys), std::end(State().syncKeys), 0);
+    State().lastClick = ClickMemory{};
+    State().drags.clear();
+    State().messageBoxes.clear();
+    State().messageBoxAnswer = IDOK;
+    State().desktopWidth = 1024;
+    State().desktopHeight = 768;
+    for (auto& [id, q] : State().queues) {
+      q->posted.clear();
+      q->quit = false;
+      q->changed = 0;
+    }
   }
+  ddraw::FollowDesktopSize();
 }
 
 std::vector<MSG> PostedMessages(HWND hwnd) {
