@@ -40,3 +40,6 @@ uint32_t FaultsFired(const std::string& fault);
 #if __has_include("plat/sim_crypt.h")
 #include "plat/sim_crypt.h"
 #endif
+#if __has_include("plat/sim_display.h")
+#include "plat/sim_display.h"
+#endif
