@@ -153,6 +153,7 @@ int32_t CDorvik2VWS::OnTimer(UINT_PTR id) {
   if (id > kLastTimer) return 0;
   switch (id) {
     case kTickTimer:
+      DispatchNextIfIdle();
       if (volumeCountdown > 0) --volumeCountdown;
       RedrawIfDirty();
       break;

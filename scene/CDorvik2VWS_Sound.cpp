@@ -66,6 +66,7 @@ int32_t CDorvik2VWS::RegisterEffects() {
 }
 
 int32_t CDorvik2VWS::PlayEffect(int32_t id, int32_t loop) {
+  if (IsEffectId(id)) playedEffects_.push_back(id);
   if (!IsSoundReady() || !IsEffectId(id)) return 0;
   soundMgr_.SetVolume(id, EffectVolume());
   soundMgr_.Play(id, loop, 0, 0);
@@ -137,7 +138,7 @@ int32_t CDorvik2VWS::PreviewVoice(int32_t id, int32_t voiceSet, int32_t seat) {
   const VoiceCue& line = FindVoiceCue(id);
   if (!IsSoundReady() || !Option_SoundEffect || line.cue[0] == '\0') return 0;
   if (seat != kNoSeat && !IsSeat(seat)) return 0;
-  const int32_t gender = seat == kNoSeat ? ownUser_.gender : GetPlayer(seat).gender;
+  const int32_t gender = seat == kNoSeat ? myUser_.gender : GetPlayer(seat).gender;
   soundMgr_.PlayFile(VoiceFile(gender, voiceSet + 1, line.cue, 1), EffectVolume());
   return 1;
 }

@@ -462,6 +462,20 @@ TEST_F(SceneSoundTest, TurnUsersSeatSpeaksAndTheMutedListDoesNotApplyToIt) {
   EXPECT_EQ(VoiceFiles()[0].rfind("Female1\\stop", 0), 0u) << VoiceFiles()[0];
 }
 
+TEST_F(SceneSoundTest, NewRoomViewEmptiesTheMutedList) {
+  Register();
+  PutVoiceFiles();
+  SeatPlayers();
+  scene_->AddMutedUser(kMaleUser);
+  scene_->AddMutedUser(kMaleUser);
+  scene_->RemoveMutedUser(kMaleUser);
+  EXPECT_FALSE(scene_->IsMutedUser(kMaleUser)) << "listed once, removed once";
+  scene_->AddMutedUser(kMaleUser);
+  scene_->ResetRoomView();
+  SeatPlayers();
+  EXPECT_EQ(scene_->PlayVoice(10027, 0), 1);
+}
+
 TEST_F(SceneSoundTest, VoiceCountsAsHandedOverEvenWhenTheFileIsMissing) {
   Register();
   SeatPlayers();
@@ -481,7 +495,7 @@ TEST_F(SceneSoundTest, PreviewSpeaksVariantOneInTheGivenVoiceSet) {
   Register();
   PutVoiceFiles();
   SeatPlayers();
-  scene_->OwnUser().gender = 1;
+  scene_->MyUser().gender = 1;
   struct Case {
     int32_t id, voiceSet, seat;
     int32_t ownGender;
@@ -496,7 +510,7 @@ TEST_F(SceneSoundTest, PreviewSpeaksVariantOneInTheGivenVoiceSet) {
       {10037, 0, -1, 9, "Robot\\hello1.ogg"},    // robot form, even above 10020
   };
   for (const Case& c : cases) {
-    scene_->OwnUser().gender = c.ownGender;
+    scene_->MyUser().gender = c.ownGender;
     ASSERT_EQ(scene_->PreviewVoice(c.id, c.voiceSet, c.seat), 1) << c.file;
     EXPECT_GE(scene_->SoundMgr().FindChannel(c.file), 0) << c.file;
   }
