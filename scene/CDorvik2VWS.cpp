@@ -48,6 +48,8 @@ void CDorvik2VWS::ResetControls() {
   c.effectsThread = 0;
   c.builds = 0;
   c.effectsRuns = 0;
+  c.effectsResult = -1;
+  c.beforeEffectLoad = nullptr;
   c.constructed = 0;
   c.destroyed = 0;
   c.destroyedWhileWindowExisted = 0;
@@ -59,13 +61,23 @@ CDorvik2VWS::CDorvik2VWS(CDorvik2Wnd* owner) : owner_(owner) { ++Controls().cons
 CDorvik2VWS::~CDorvik2VWS() {
   TestControls& c = Controls();
   if (gameWnd_ && IsWindow(gameWnd_)) ++c.destroyedWhileWindowExisted;
-  KillGameTimers();
-  ready_.store(0, std::memory_order_release);
+  DestroyAll();
   ++c.destroyed;
+}
+
+void CDorvik2VWS::DestroyAll() {
+  KillGameTimers();
+  StopLoopingEffects();
+  // Readiness goes before the sound-ready flag: a registration still running on the
+  // loader then either sees the scene unready or has its flag cleared below.
+  ready_.store(0, std::memory_order_seq_cst);
+  soundMgr_.ReleaseAll();
+  soundReady_.store(0, std::memory_order_seq_cst);
 }
 
 int32_t CDorvik2VWS::Init(const GRect& rect) {
   gameWnd_ = owner_ ? owner_->Handle() : nullptr;
+  soundFolder_ = owner_ ? owner_->GameFolder() + "GameSound\\" : std::string();
   ready_.store(0, std::memory_order_release);
   Controls().initRect = rect;
   return Controls().initResult.load();
@@ -95,20 +107,6 @@ int32_t CDorvik2VWS::BuildSceneUI() {
   if (result) ready_.store(1, std::memory_order_release);
   SetEvent(c.buildFinished);
   return result;
-}
-
-int32_t CDorvik2VWS::RegisterEffects() {
-  if (!IsReady()) return 0;
-  TestControls& c = Controls();
-  c.effectsThread = GetCurrentThreadId();
-  ++c.effectsRuns;
-  return 0;
-}
-
-int32_t CDorvik2VWS::PlayEffect(int32_t id, int32_t) {
-  if (!IsReady() || id < 0 || id >= kEffectCount) return 0;
-  playedEffects_.push_back(id);
-  return 1;
 }
 
 GRect CDorvik2VWS::Draw(IDirectDrawSurface4*, const GRect&) { return GRect(); }

@@ -21,6 +21,7 @@
 #include "plat/threads.h"
 #include "plat/user.h"
 #include "scene/SceneWidgetStub.h"
+#include "sound/CGameSoundMgr.h"
 #include "widgets/GGeometry.h"
 
 class CDorvik2Wnd;
@@ -50,10 +51,6 @@ class CDorvik2VWS {
   int32_t BuildSceneUI();
   // Set after a successful build (release), read by the window procedure (acquire).
   bool IsReady() const { return ready_.load(std::memory_order_acquire) != 0; }
-  // The sound set-up on the loader thread after the build; only when ready.
-  int32_t RegisterEffects();
-  // 1 when effect `id` (0..kEffectCount-1) played; 0 before ready or for another id.
-  int32_t PlayEffect(int32_t id, int32_t loop);
   // Draws what is dirty into the back buffer and presents it; the drawn area.
   GRect Draw(IDirectDrawSurface4* backBuffer, const GRect& rect);
   void MarkDirty() { dirty_ = 1; }
@@ -72,12 +69,58 @@ class CDorvik2VWS {
   int32_t SceneModeValue() const { return sceneMode_; }
   int32_t TurnPhase() const { return turnPhase_; }
   bool IsDirty() const { return dirty_ != 0; }
-  const std::vector<int32_t>& PlayedEffects() const { return playedEffects_; }
   // Written by the window after a screen (re)build.
   int32_t pixelFormat = 0;
   // Game ticks until the stored volume is applied again (the window sets it on
   // activation).
   int32_t volumeCountdown = 0;
+
+  // Teardown: timers, looping sounds, readiness, then the sound device. Also run by
+  // the destructor.
+  void DestroyAll();
+
+  // ==== Sound: effects by id, voice lines by cue, the effect volume ====================
+  // (CDorvik2VWS_Sound.cpp)
+  static constexpr int32_t kRobotQuietAbove = 10020;  // robots say only the ids up to this
+  static constexpr int32_t kSilentVolume = -10000;
+  static constexpr int32_t kQuietestAudible = -4999;  // anything lower is silence
+  // Loader thread, after the build: loads every effect from the sound folder on the
+  // host window's device. 1 when it got to the end; 0 when the device cannot be made,
+  // or the scene stopped being ready or the loader was asked to end (then the scene
+  // stays silent). A file that cannot be loaded is skipped.
+  int32_t RegisterEffects();
+  // 1 when effect `id` (0..kEffectCount-1) was started at the effect volume; 0 before
+  // the effects are registered or for another id.
+  int32_t PlayEffect(int32_t id, int32_t loop);
+  // Every in-range id PlayEffect was asked for, heard or not (for tests).
+  const std::vector<int32_t>& PlayedEffects() const { return playedEffects_; }
+  // 0 for an id outside 0..kEffectCount-1, else 1 (stopped if it was playing).
+  int32_t StopEffect(int32_t id);
+  void StopLoopingEffects();
+  // Seat 0 or 1, or -1 for the turn user's seat. 1 when a file was handed to the sound
+  // manager (whether or not it could play it), else 0.
+  int32_t PlayVoice(int32_t id, int32_t seat);
+  // Variant 1 of a line in the given voice set, for the voice choice; seat -1 speaks
+  // with this client's own gender. 1 when a file was handed over, else 0.
+  int32_t PreviewVoice(int32_t id, int32_t voiceSet, int32_t seat);
+  // Below kQuietestAudible becomes silent, above 0 becomes 0; then every effect and
+  // file channel takes it.
+  void SetEffectVolume(int32_t volume);
+  // Every effect and file channel takes the stored volume again.
+  void ReapplyEffectVolume();
+  int32_t EffectVolume() const { return effectVolume_.load(std::memory_order_acquire); }
+  // Set after the last effect loaded and the volume is in place (release).
+  bool IsSoundReady() const { return soundReady_.load(std::memory_order_acquire) != 0; }
+  const std::string& SoundFolder() const { return soundFolder_; }
+  CGameSoundMgr& SoundMgr() { return soundMgr_; }
+  // Users whose voice lines are not played (the muted list of the seat menu).
+  void AddMutedUser(int32_t userNo);
+  void RemoveMutedUser(int32_t userNo);
+  bool IsMutedUser(int32_t userNo) const;
+  void ClearMutedUsers() { mutedUsers_.clear(); }
+  // 0 silences voice lines (effects keep playing).
+  int32_t Option_SoundEffect = 1;
+  // ==== end of the sound block ===========================================================
 
   // ==== Host link: the incoming queue, the seats and the senders ======================
   // (CDorvik2VWS_Queue.cpp, CDorvik2VWS_Seats.cpp, CDorvik2VWS_Senders.cpp)
@@ -252,6 +295,11 @@ class CDorvik2VWS {
     std::atomic<DWORD> effectsThread{0};
     std::atomic<int32_t> builds{0};
     std::atomic<int32_t> effectsRuns{0};
+    // The last RegisterEffects result (-1 before any), and a hook run before each
+    // effect file is loaded and once more with kEffectCount just before the effects
+    // may play (on the thread that registers).
+    std::atomic<int32_t> effectsResult{-1};
+    std::atomic<void (*)(CDorvik2VWS& scene, int32_t effectId)> beforeEffectLoad{nullptr};
     std::atomic<int32_t> constructed{0};
     std::atomic<int32_t> destroyed{0};
     std::atomic<int32_t> destroyedWhileWindowExisted{0};
@@ -298,4 +346,18 @@ class CDorvik2VWS {
   std::vector<int32_t> handCards_;
   std::vector<int32_t> floorCards_;
   std::vector<std::string> recordedCalls_;
+
+  // ---- Sound ----
+  // Whether registration may go on: the scene still ready and the loader not asked to end.
+  bool MayRegister() const;
+  // "<Male|Female><set>\\<cue><variant>.ogg" or "Robot\\<cue><variant>.ogg".
+  static std::string VoiceFile(int32_t gender, int32_t voiceSetNumber, const char* cue, int32_t variant);
+  std::atomic<int32_t> soundReady_{0};
+  std::string soundFolder_;
+  std::atomic<int32_t> effectVolume_{0};
+  // Storing and applying the volume is one step, so that the loader's final apply
+  // cannot put back a value the window thread has just replaced.
+  CSoundLock volumeLock_;
+  std::vector<int32_t> mutedUsers_;
+  CGameSoundMgr soundMgr_;
 };

@@ -100,6 +100,7 @@ void CDorvik2VWS::SetStatusText(const std::string& text) { RecordCall("SetStatus
 
 void CDorvik2VWS::ResetRoomView() {
   StopGameTimer(kTickTimer);
+  ClearMutedUsers();
   SetAutoPlay(0);
   RecordCall("ResetRoomView");
 }

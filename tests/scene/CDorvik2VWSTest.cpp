@@ -1,4 +1,4 @@
-// The stand-in scene's contract with the window shell: readiness gates the effects,
+// The stand-in scene's contract with the window shell: readiness gates the sound,
 // game timers run on the game window, and a deleted scene leaves no timer of its own.
 #include "scene/CDorvik2VWS.h"
 
@@ -52,13 +52,12 @@ class SceneTest : public testing::Test {
   CDorvik2VWS* scene = nullptr;
 };
 
-TEST_F(SceneTest, EffectsPlayOnlyWhenReadyAndInRange) {
-  EXPECT_EQ(scene->PlayEffect(3, 0), 0) << "not ready";
-  EXPECT_EQ(scene->RegisterEffects(), 0);
+TEST_F(SceneTest, SoundWaitsForAReadySceneAndItsRegistration) {
+  EXPECT_EQ(scene->RegisterEffects(), 0) << "not ready";
   EXPECT_EQ(CDorvik2VWS::Controls().effectsRuns.load(), 0);
   Build();
-  for (int32_t id : {-1, 0, 53, 54}) scene->PlayEffect(id, 0);
-  EXPECT_EQ(scene->PlayedEffects(), (std::vector<int32_t>{0, 53}));
+  EXPECT_FALSE(scene->IsSoundReady());
+  EXPECT_EQ(scene->PlayEffect(3, 0), 0) << "ready, but nothing registered";
 }
 
 TEST_F(SceneTest, InitClearsReadinessAndTheDirtyFlagRedrawsOnce) {

@@ -1,6 +1,6 @@
 // dorvik2-run: loads the module, plays the host headless through one window life
-// (create, initialise, let virtual time pass, capture, destroy) and prints what passed
-// between host and module. Exit 0 only when the window was made and destroyed cleanly.
+// (create, initialise, let virtual time pass, capture the picture and, if asked, the
+// sound, destroy) and prints what passed between host and module. Exit 0 only when the window was made and destroyed cleanly.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,6 +24,7 @@ struct Options {
   std::string portal;
   std::string registry;
   std::string out;
+  std::string wav;  // empty: the sound goes nowhere
   bool threaded = false;
   std::string desktop = "32";
   uint32_t advanceMs = 1000;
@@ -32,7 +33,8 @@ struct Options {
 void Usage() {
   std::fprintf(stderr,
                "usage: dorvik2-run [--module Dorvik2.so] --data DIR --portal DIR [--threaded]\n"
-               "                   [--desktop 565|555|32] [--advance MS] [--registry FILE] --out FILE.png\n");
+               "                   [--desktop 565|555|32] [--advance MS] [--registry FILE] [--wav FILE.wav]\n"
+               "                   --out FILE.png\n");
 }
 
 bool Parse(int argc, char** argv, Options& o) {
@@ -54,6 +56,8 @@ bool Parse(int argc, char** argv, Options& o) {
       if (!value(o.registry)) return false;
     } else if (a == "--out") {
       if (!value(o.out)) return false;
+    } else if (a == "--wav") {
+      if (!value(o.wav)) return false;
     } else if (a == "--threaded") {
       o.threaded = true;
     } else if (a == "--desktop") {
@@ -85,6 +89,8 @@ int main(int argc, char** argv) {
   plat::sim::SetRegistryFile(o.registry.empty() ? o.data + "/registry.dat" : o.registry);
   plat::sim::MapPathPrefix(kGameFolder, o.data);
   plat::sim::MapPathPrefix(kPortalFolder, o.portal);
+  // Everything the module plays from its first call on, mixed as a sound card would.
+  if (!o.wav.empty()) plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
 
   // The desktop's format is fixed before the module first looks at the display.
   plat::sim::SetDesktopFormat(*testhost::DesktopFormatNamed(o.desktop));
@@ -116,8 +122,19 @@ int main(int argc, char** argv) {
   }
   if (host.Client() && host.Destroy() != 0) ok = false;
   host.Pump();
+  std::string soundLine;
+  if (!o.wav.empty()) {
+    const size_t frames = plat::sim::CapturedSound().size() / 2;
+    if (plat::sim::WriteCapturedSound(o.wav)) {
+      soundLine = "sound: " + o.wav + ", " + std::to_string(frames * 1000 / plat::sim::kMixRate) + " ms";
+    } else {
+      std::fprintf(stderr, "dorvik2-run: cannot write %s\n", o.wav.c_str());
+      ok = false;
+    }
+  }
 
   for (const std::string& line : host.Transcript()) std::printf("%s\n", line.c_str());
   if (ok) std::printf("picture: %s\n", o.out.c_str());
+  if (ok && !soundLine.empty()) std::printf("%s\n", soundLine.c_str());
   return ok ? 0 : 1;
 }
