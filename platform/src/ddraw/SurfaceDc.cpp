@@ -1,27 +1,34 @@
-// Surface device contexts until GDI exists in the layer: a handle that stands for the
-// surface's memory, so the lock and DC rules of surfaces hold.
+// Surface device contexts: GDI draws straight into the surface's memory in its own
+// format while the DC is out (the surface counts as locked meanwhile).
 #include "ddraw/SurfaceDc.h"
 
-#include <memory>
-
-#include "core/HandleTable.h"
+#include "gdi/DeviceContext.h"
+#include "gdi/PixelBuffer.h"
 
 namespace plat::detail::ddraw {
 
-namespace {
-struct SurfaceDcObject : Object {
-  PixelView memory;
-  PixelFormat format;
-};
-}  // namespace
-
 HDC CreateSurfaceDc(const PixelView& memory, const PixelFormat& format) {
-  auto dc = std::make_shared<SurfaceDcObject>();
-  dc->memory = memory;
-  dc->format = format;
-  return ToHandle<HDC>(Handles().Insert(HandleKind::DeviceContext, dc));
+  gdi::PixelBuffer buf;
+  buf.width = memory.width;
+  buf.height = memory.height;
+  buf.bpp = format.bits;
+  buf.masks[0] = format.red;
+  buf.masks[1] = format.green;
+  buf.masks[2] = format.blue;
+  buf.stride = memory.pitch;
+  buf.topDown = true;
+  buf.bits = memory.bits;
+  if (format.bits == 8) {
+    // Palette surfaces show their index as a grey; GDI matches colours against that.
+    buf.palette.resize(256);
+    for (int i = 0; i < 256; ++i) {
+      const auto v = static_cast<BYTE>(i);
+      buf.palette[static_cast<size_t>(i)] = RGBQUAD{v, v, v, 0};
+    }
+  }
+  return gdi::OpenSurfaceDC(buf);
 }
 
-void DeleteSurfaceDc(HDC hdc) { Handles().Remove(FromHandle(hdc), HandleKind::DeviceContext); }
+void DeleteSurfaceDc(HDC hdc) { gdi::CloseSurfaceDC(hdc); }
 
 }  // namespace plat::detail::ddraw
