@@ -12,6 +12,9 @@ constexpr UINT WM_GAME_ENTER_KEY = WM_USER + 2;
 constexpr UINT WM_GAME_SCREEN_READY = WM_USER + 3;
 // wParam: the threaded scene build's result (1 built, 0 failed); lParam 0.
 constexpr UINT WM_GAME_LOADED = WM_USER + 6;
+// Posted by the module to its own game window after a successful scene build: starts
+// the dispatch of host messages queued meanwhile. Never sent to the host.
+constexpr UINT WM_GAME_DISPATCH = WM_USER + 7;
 // Accepted by the game window and ignored.
 constexpr UINT WM_GAME_IGNORED = WM_USER + 100;
 

@@ -51,6 +51,7 @@ void CDorvik2VWS::ResetControls() {
   c.constructed = 0;
   c.destroyed = 0;
   c.destroyedWhileWindowExisted = 0;
+  c.dispatchKicks = 0;
   c.initRect = GRect();
 }
 
@@ -64,7 +65,10 @@ CDorvik2VWS::~CDorvik2VWS() {
   ++c.destroyed;
 }
 
-int32_t CDorvik2VWS::Init(const GRect& rect) {
+BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  // The screen rectangle first: without it the window system never draws.
+  GVWS::SetRect(left, top, right, bottom);
+  const GRect rect(left, top, right, bottom);
   gameWnd_ = owner_ ? owner_->Handle() : nullptr;
   ready_.store(0, std::memory_order_release);
   Controls().initRect = rect;
@@ -111,7 +115,8 @@ int32_t CDorvik2VWS::PlayEffect(int32_t id, int32_t) {
   return 1;
 }
 
-GRect CDorvik2VWS::Draw(IDirectDrawSurface4*, const GRect&) { return GRect(); }
+// Presenting joins here with the screen.
+GRect CDorvik2VWS::Draw(IDirectDrawSurface4* backBuffer, GRect rect) { return GVWS::Draw(backBuffer, rect); }
 
 int32_t CDorvik2VWS::RedrawIfDirty() {
   if (!dirty_) return 0;
@@ -151,7 +156,7 @@ void CDorvik2VWS::KillGameTimers() {
   }
 }
 
-int32_t CDorvik2VWS::OnTimer(UINT_PTR id) {
+BOOL CDorvik2VWS::OnTimer(UINT_PTR id) {
   if (id > kLastTimer) return 0;
   switch (id) {
     case kTickTimer:
@@ -169,5 +174,26 @@ int32_t CDorvik2VWS::OnTimer(UINT_PTR id) {
       if (id != kBlinkTimer) StopGameTimer(id);
       break;
   }
+  return 1;
+}
+
+BOOL CDorvik2VWS::OnLButtonDown(UINT keyFlags, GPoint pt) {
+  if (!IsInputEnabled()) return 0;
+  if (gameWnd_) SetFocus(gameWnd_);
+  const bool inStrip = kDragStrip.PtInRect(pt.x, pt.y);
+  if (!inStrip && gameWnd_) SetCapture(gameWnd_);
+  if (GVWS::OnLButtonDown(keyFlags, pt)) return 1;
+  const bool windowed = !owner_ || !owner_->FullScreen();
+  return windowed && inStrip ? 0 : 1;
+}
+
+int32_t CDorvik2VWS::OnSetFocus(HWND) { return 0; }
+int32_t CDorvik2VWS::OnKillFocus(HWND) { return 0; }
+int32_t CDorvik2VWS::OnUserMessage100() { return 0; }
+
+// The queue and its dispatcher come with the host link; the kick is counted meanwhile.
+int32_t CDorvik2VWS::DispatchNextIfIdle() {
+  if (!IsReady()) return 0;
+  ++Controls().dispatchKicks;
   return 1;
 }
