@@ -38,6 +38,20 @@ int32_t KFileHandle::Write(const void* buffer, int32_t count) {
   return WriteFile(m_handle, buffer, DWORD(count), &put, nullptr) && put == DWORD(count) ? 1 : 0;
 }
 
+int64_t KFileHandle::Remaining() const {
+  if (!m_handle) return -1;
+  LONG posHigh = 0;
+  SetLastError(NO_ERROR);
+  const DWORD posLow = SetFilePointer(m_handle, 0, &posHigh, FILE_CURRENT);
+  if (posLow == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return -1;
+  DWORD sizeHigh = 0;
+  const DWORD sizeLow = GetFileSize(m_handle, &sizeHigh);
+  if (sizeLow == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return -1;
+  const int64_t pos = int64_t(uint64_t(uint32_t(posHigh)) << 32 | posLow);
+  const int64_t size = int64_t(uint64_t(sizeHigh) << 32 | sizeLow);
+  return size >= pos ? size - pos : 0;
+}
+
 namespace kk {
 
 bool ReadFileBytes(const char* name, size_t cap, std::vector<uint8_t>& out, bool* openFailed) {

@@ -28,6 +28,8 @@ class KFileHandle {
   // 1 only when every byte was written.
   int32_t Write(const void* buffer, int32_t count);
   bool IsOpen() const { return m_handle != nullptr; }
+  // Bytes from the current position to the end of the file, -1 when unknown.
+  int64_t Remaining() const;
 
  private:
   HANDLE m_handle = nullptr;

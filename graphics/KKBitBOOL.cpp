@@ -7,6 +7,7 @@
 
 #include "graphics/ByteReader.h"
 #include "graphics/KFileHandle.h"
+#include "graphics/KK_GdiScope.h"
 
 int32_t KKBitBOOL::Create(int32_t width, int32_t height) {
   Destroy();
@@ -46,19 +47,41 @@ int32_t KKBitBOOL::Test(int32_t x, int32_t y) const {
   return Inside(x, y) && (m_bits[ByteAt(x, y)] & BitOf(x)) ? 1 : 0;
 }
 
-KKMonoBitmap KKBitBOOL::CreateMonoBitmap() const {
-  return {m_width, m_height, m_bytesPerRow, m_bits};
+HBITMAP KKBitBOOL::CreateMonoBitmap() const {
+  if (m_bits.empty()) return nullptr;
+  // The set's rows are already whole 16-bit words, the row rule of CreateBitmap.
+  return CreateBitmap(m_width, m_height, 1, 1, m_bits.data());
 }
 
-int32_t KKBitBOOL::FromBitmap(const KKMonoBitmap& bitmap) {
-  const size_t need = size_t(std::max(bitmap.bytesPerRow, 0)) * size_t(std::max(bitmap.height, 0));
-  if (bitmap.bytesPerRow * 8 < bitmap.width || bitmap.bits.size() < need) return 0;
-  if (!Create(bitmap.width, bitmap.height)) return 0;
+int32_t KKBitBOOL::FromBitmap(HBITMAP bitmap) {
+  BITMAP info{};
+  if (!bitmap || GetObjectA(bitmap, sizeof info, &info) < int(sizeof info) || info.bmBitsPixel != 1 ||
+      info.bmPlanes != 1)
+    return 0;
+  const int32_t width = info.bmWidth, height = info.bmHeight;
+  const int32_t readRow = ((info.bmWidthBytes + 3) / 4) * 4;  // DIB rows are whole 32-bit words
+  if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide || readRow * 8 < width) return 0;
+  if (size_t(readRow) * size_t(height) > kMaxBytes) return 0;
+  std::vector<uint8_t> rows(size_t(readRow) * size_t(height));
+  struct {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[2];
+  } request{};
+  request.header.biSize = sizeof(BITMAPINFOHEADER);
+  request.header.biWidth = width;
+  request.header.biHeight = -height;  // rows top-down
+  request.header.biPlanes = 1;
+  request.header.biBitCount = 1;
+  request.header.biCompression = BI_RGB;
+  KK_WindowDC screen;
+  if (!screen || GetDIBits(screen.Get(), bitmap, 0, UINT(height), rows.data(),
+                           reinterpret_cast<BITMAPINFO*>(&request), DIB_RGB_COLORS) != height)
+    return 0;
+  if (!Create(width, height)) return 0;
   // Rows are repacked to this set's own row size so that the file form reads back.
   const size_t rowBytes = size_t((m_width + 7) / 8);
   for (int32_t y = 0; y < m_height; ++y)
-    std::memcpy(&m_bits[size_t(y) * size_t(m_bytesPerRow)], &bitmap.bits[size_t(y) * size_t(bitmap.bytesPerRow)],
-                rowBytes);
+    std::memcpy(&m_bits[size_t(y) * size_t(m_bytesPerRow)], &rows[size_t(y) * size_t(readRow)], rowBytes);
   // Bits past the width are not part of the set.
   if (m_width % 8)
     for (int32_t y = 0; y < m_height; ++y) m_bits[ByteAt(m_width - 1, y)] &= uint8_t(0xFF00u >> (m_width % 8));

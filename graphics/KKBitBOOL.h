@@ -8,16 +8,9 @@
 #include <span>
 #include <vector>
 
-class KFileHandle;
+#include "plat/gdi.h"
 
-// A 1-bit bitmap as the GDI layer would hand it over: rows of `bytesPerRow` bytes,
-// top-down.
-struct KKMonoBitmap {
-  int32_t width = 0;
-  int32_t height = 0;
-  int32_t bytesPerRow = 0;
-  std::vector<uint8_t> bits;
-};
+class KFileHandle;
 
 struct KKPoint {
   int32_t x = 0, y = 0;
@@ -51,10 +44,12 @@ class KKBitBOOL {
   const uint8_t* Bits() const { return m_bits.data(); }
   bool Empty() const { return m_bits.empty(); }
 
-  // The monochrome bitmap of the set (a set bit is white).
-  KKMonoBitmap CreateMonoBitmap() const;
-  // Takes a 1-bit bitmap's rows, repacked to this set's even-byte rows.
-  int32_t FromBitmap(const KKMonoBitmap& bitmap);
+  // A new monochrome bitmap of the set (a set bit is white), owned by the caller; null
+  // for an empty set or when GDI refuses.
+  HBITMAP CreateMonoBitmap() const;
+  // Takes a 1-bit bitmap's size and rows (read top-down through the screen's DC),
+  // repacked to this set's even-byte rows; 0 for other depths or a failed read.
+  int32_t FromBitmap(HBITMAP bitmap);
   int32_t CopyBitsTo(uint8_t* buffer, size_t size) const;
 
   // File form: width and height (u32 each), then the rows. WriteFile returns the bytes

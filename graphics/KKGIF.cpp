@@ -1,13 +1,15 @@
-// GIF decoding for the sprite library: block scan, per-image LZW into indices, palette
-// to 32-bit pixels with a mask for the transparent index, and the canvas composition
+// GIF decoding for the sprite library: block scan, per-image LZW into indices, 8-bit
+// bitmaps with a monochrome mask for the transparent index, and the canvas composition
 // that animated files are drawn from. Every read is bounds-checked against the bytes.
 #include "graphics/KKGIF.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 
 #include "graphics/ByteReader.h"
 #include "graphics/KFileHandle.h"
-#include "graphics/K_Dib.h"
+#include "graphics/KKBitBOOL.h"
 #include "plat/time.h"
 
 namespace {
@@ -18,7 +20,11 @@ constexpr size_t kScreenHeader = 13;
 constexpr size_t kDescriptor = 10;
 constexpr size_t kControlLength = 8;
 constexpr uint8_t kDisposalRestoreBackground = 2;
-constexpr uint32_t kWhiteMask = 0x00FFFFFF;  // a set mask bit expanded to a 32-bit pixel
+constexpr WORD kImageBits = 8, kCanvasBits = 32;
+constexpr size_t kPaletteEntries = 256;
+
+std::atomic<bool> g_dibSections{false};
+std::atomic<HWND> g_bitmapWindow{nullptr};
 
 size_t TableBytes(uint8_t packed) { return size_t(3) << ((packed & 7) + 1); }
 
@@ -33,12 +39,26 @@ size_t SkipSubBlocks(std::span<const uint8_t> d, size_t pos) {
   return std::min(pos, d.size());
 }
 
-std::vector<uint32_t> ReadTable(std::span<const uint8_t> bytes) {
-  std::vector<uint32_t> table(bytes.size() / 3);
-  for (size_t i = 0; i < table.size(); ++i)
-    table[i] = uint32_t(bytes[3 * i]) << 16 | uint32_t(bytes[3 * i + 1]) << 8 | bytes[3 * i + 2];
+std::vector<RGBQUAD> ReadTable(std::span<const uint8_t> bytes) {
+  std::vector<RGBQUAD> table(bytes.size() / 3);
+  for (size_t i = 0; i < table.size(); ++i) table[i] = {bytes[3 * i + 2], bytes[3 * i + 1], bytes[3 * i], 0};
   return table;
 }
+
+int32_t RowStride(int32_t width) { return (width + 3) & ~3; }
+
+BITMAPINFOHEADER InfoHeader(int32_t width, int32_t height, WORD bits) {
+  BITMAPINFOHEADER h{};
+  h.biSize = sizeof(BITMAPINFOHEADER);
+  h.biWidth = width;
+  h.biHeight = height;
+  h.biPlanes = 1;
+  h.biBitCount = bits;
+  h.biCompression = BI_RGB;
+  return h;
+}
+
+int32_t Clamp32(int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 // Least-significant-bit-first codes across the sub-blocks of one image; a zero-length
 // sub-block or the end of the data reads as the end code.
@@ -79,11 +99,11 @@ class CodeReader {
 // last row are dropped.
 class PixelWriter {
  public:
-  PixelWriter(std::vector<uint8_t>& out, int32_t w, int32_t h, bool interlace)
-      : m_out(out), m_w(w), m_h(h), m_interlace(interlace) {}
+  PixelWriter(std::vector<uint8_t>& out, int32_t w, int32_t stride, int32_t h, bool interlace)
+      : m_out(out), m_w(w), m_stride(stride), m_h(h), m_interlace(interlace) {}
   void Put(uint8_t v) {
     if (m_row >= m_h) return;
-    m_out[size_t(m_row) * size_t(m_w) + size_t(m_x)] = v;
+    m_out[size_t(m_row) * size_t(m_stride) + size_t(m_x)] = v;
     if (++m_x < m_w) return;
     m_x = 0;
     if (!m_interlace) {
@@ -101,12 +121,16 @@ class PixelWriter {
 
  private:
   std::vector<uint8_t>& m_out;
-  int32_t m_w, m_h;
+  int32_t m_w, m_stride, m_h;
   bool m_interlace;
   int32_t m_x = 0, m_row = 0, m_pass = 1;
 };
 
 }  // namespace
+
+void KKGIF::SetDibSectionMode(bool on) { g_dibSections = on; }
+bool KKGIF::DibSectionMode() { return g_dibSections; }
+void KKGIF::SetBitmapWindow(HWND window) { g_bitmapWindow = window; }
 
 uint32_t KKGIF::Now() {
   const uint32_t t = GetTickCount();
@@ -134,11 +158,21 @@ int32_t KKGIF::LoadMemory(const uint8_t* data, size_t size) {
   return Parse(std::span<const uint8_t>(data, size));
 }
 
+int32_t KKGIF::LoadResource(HMODULE module, LPCSTR id, LPCSTR type) {
+  Reset();
+  HRSRC resource = FindResourceA(module, id, type);
+  if (!resource) return 0;
+  HGLOBAL loaded = ::LoadResource(module, resource);
+  const auto* bytes = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+  if (!bytes) return 0;
+  return LoadMemory(bytes, SizeofResource(module, resource));
+}
+
 void KKGIF::Reset() {
   m_frames.clear();
-  m_canvas.clear();
-  m_canvas.shrink_to_fit();
-  m_canvasMask.Destroy();
+  m_canvas.Reset();
+  m_canvasMask.Reset();
+  m_canvasBits = nullptr;
   m_globalTable.clear();
   m_hasGlobalTable = false;
   m_background = 0;
@@ -156,6 +190,18 @@ int32_t KKGIF::GetFrameDelay(int32_t i) const {
 const KKGIF::Frame* KKGIF::GetFrame(int32_t i) const {
   if (GetFrameCount() == 1) return &m_frames[0];
   return i >= 0 && i < GetFrameCount() ? &m_frames[size_t(i)] : nullptr;
+}
+
+HBITMAP KKGIF::GetFrameBitmap(int32_t i) const {
+  if (i < 0 && GetFrameCount() != 1) return m_canvas.Get();
+  const Frame* f = GetFrame(i);
+  return f ? f->image.Get() : nullptr;
+}
+
+HBITMAP KKGIF::GetFrameMask(int32_t i) const {
+  if (i < 0 && GetFrameCount() != 1) return m_canvasMask.Get();
+  const Frame* f = GetFrame(i);
+  return f ? f->mask.Get() : nullptr;
 }
 
 std::vector<KKGIF::Block> KKGIF::ScanBlocks(std::span<const uint8_t> d, size_t pos) const {
@@ -194,7 +240,10 @@ int32_t KKGIF::Parse(std::span<const uint8_t> d) {
     if (bytes > d.size() - pos) return Reset(), 0;
     m_globalTable = ReadTable(d.subspan(pos, bytes));
     m_hasGlobalTable = true;
-    if (d[11] < m_globalTable.size()) m_background = m_globalTable[d[11]];
+    if (d[11] < m_globalTable.size()) {
+      const RGBQUAD& q = m_globalTable[d[11]];
+      m_background = RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+    }
     pos += bytes;
   }
   const std::vector<Block> blocks = ScanBlocks(d, pos);
@@ -219,14 +268,8 @@ int32_t KKGIF::Parse(std::span<const uint8_t> d) {
   }
   m_current = 0;
   if (m_frames.size() < 2) return 1;
-  const size_t pixels = size_t(m_width) * size_t(m_height);
-  if (m_width > 0 && m_height > 0 && pixels <= kMaxPixels && m_decodedBytes + pixels * 4 <= kMaxDecodedBytes &&
-      m_canvasMask.Create(m_width, m_height)) {
-    m_canvas.assign(pixels, 0);
-    m_decodedBytes += pixels * 4;
-  }
   m_maskInUse = true;
-  RenderCurrent();
+  if (CreateCanvas()) RenderCurrent(nullptr);
   m_startTick = Now();
   return 1;
 }
@@ -240,7 +283,7 @@ void KKGIF::DecodeImage(std::span<const uint8_t> d, const Block& b, Frame& f) {
   f.height = LoadU16(p + 7);
   const uint8_t packed = p[9];
   size_t pos = b.offset + kDescriptor;
-  std::vector<uint32_t> palette;
+  std::vector<RGBQUAD> palette;
   if (packed & 0x80) {
     const size_t bytes = TableBytes(packed);
     if (bytes > d.size() - pos) return;
@@ -251,15 +294,17 @@ void KKGIF::DecodeImage(std::span<const uint8_t> d, const Block& b, Frame& f) {
   }
   if (pos >= d.size()) return;
   const int32_t minCode = d[pos++];
-  const size_t pixels = size_t(f.width) * size_t(f.height);
-  // Indices, pixels and mask together stay under the file's cap.
+  const int32_t stride = RowStride(f.width);
+  const size_t pixels = size_t(stride) * size_t(f.height);
+  // Indices, the bitmap (at most four bytes a pixel) and the mask stay under the cap.
   const size_t cost = pixels * 5 + pixels / 8;
   if (pixels == 0 || f.width > kMaxSide || f.height > kMaxSide || pixels > kMaxPixels ||
       m_decodedBytes + cost > kMaxDecodedBytes || minCode < 1 || minCode > 11)
     return;
   m_decodedBytes += cost;
   std::vector<uint8_t> indices(pixels, 0);
-  if (!DecodeLzw(d, pos, b.offset + b.length, minCode, f.width, f.height, (packed & 0x40) != 0, indices)) return;
+  if (!DecodeLzw(d, pos, b.offset + b.length, minCode, f.width, stride, f.height, (packed & 0x40) != 0, indices))
+    return;
 
   if (f.transparent) {
     KKBitBOOL mask;
@@ -268,29 +313,73 @@ void KKGIF::DecodeImage(std::span<const uint8_t> d, const Block& b, Frame& f) {
       const int32_t columns = std::min(f.width, m_width);
       for (int32_t y = 0; y < f.height; ++y)
         for (int32_t x = 0; x < columns; ++x)
-          if (indices[size_t(y) * size_t(f.width) + size_t(x)] == f.transparentIndex) {
+          if (indices[size_t(y) * size_t(stride) + size_t(x)] == f.transparentIndex) {
             mask.Set(x, y);
             any = true;
           }
     }
     if (any) {
-      f.mask.CopyFrom(mask);
-      // Only an index inside the palette has an entry to blacken.
-      if (f.transparentIndex < palette.size()) palette[f.transparentIndex] = 0;
+      f.mask.Reset(mask.CreateMonoBitmap());
+      // Transparent pixels turn black so that SRCPAINT leaves what the mask kept; only
+      // an index inside the palette has an entry to blacken.
+      if (f.transparentIndex < palette.size()) palette[f.transparentIndex] = RGBQUAD{0, 0, 0, 0};
     } else {
       f.transparent = 0;
     }
   }
-  f.image.resize(pixels);
-  for (size_t i = 0; i < pixels; ++i) f.image[i] = indices[i] < palette.size() ? palette[indices[i]] : 0;
+  f.image.Reset(CreateImage(indices, f.width, f.height, palette));
+}
+
+HBITMAP KKGIF::CreateImage(const std::vector<uint8_t>& pixels, int32_t width, int32_t height,
+                           const std::vector<RGBQUAD>& palette) {
+  BITMAPINFOHEADER header = InfoHeader(width, -height, kImageBits);  // top-down
+  header.biSizeImage = DWORD(pixels.size());
+  header.biClrUsed = header.biClrImportant = DWORD(palette.size());
+  // Room for a full table: with no palette GDI reads all 256 entries, which stay black.
+  std::vector<uint32_t> info((sizeof header + kPaletteEntries * sizeof(RGBQUAD)) / sizeof(uint32_t), 0);
+  std::memcpy(info.data(), &header, sizeof header);
+  if (!palette.empty())
+    std::memcpy(reinterpret_cast<uint8_t*>(info.data()) + sizeof header, palette.data(),
+                std::min(palette.size(), kPaletteEntries) * sizeof(RGBQUAD));
+  const auto* bitmapInfo = reinterpret_cast<const BITMAPINFO*>(info.data());
+  KK_WindowDC screen(g_bitmapWindow);
+  if (DibSectionMode()) {
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen.Get(), bitmapInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) std::memcpy(bits, pixels.data(), pixels.size());
+    return bitmap;
+  }
+  if (!screen) return nullptr;
+  return CreateDIBitmap(screen.Get(), &header, CBM_INIT, pixels.data(), bitmapInfo, DIB_RGB_COLORS);
+}
+
+bool KKGIF::CreateCanvas() {
+  const size_t pixels = size_t(m_width) * size_t(m_height);
+  const size_t cost = pixels * 4 + pixels / 8;
+  if (pixels == 0 || pixels > kMaxPixels || m_decodedBytes + cost > kMaxDecodedBytes) return false;
+  m_decodedBytes += cost;
+  KK_WindowDC screen(g_bitmapWindow);
+  if (DibSectionMode()) {
+    BITMAPINFO info{};
+    info.bmiHeader = InfoHeader(m_width, m_height, kCanvasBits);  // bottom-up
+    m_canvas.Reset(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &m_canvasBits, nullptr, 0));
+  } else if (screen) {
+    m_canvas.Reset(CreateCompatibleBitmap(screen.Get(), m_width, m_height));
+  }
+  m_canvasMask.Reset(CreateBitmap(m_width, m_height, 1, 1, nullptr));
+  if (m_canvas && m_canvasMask) return true;
+  m_canvas.Reset();
+  m_canvasMask.Reset();
+  m_canvasBits = nullptr;
+  return false;
 }
 
 bool KKGIF::DecodeLzw(std::span<const uint8_t> d, size_t pos, size_t end, int32_t minCode, int32_t width,
-                      int32_t height, bool interlace, std::vector<uint8_t>& indices) {
+                      int32_t stride, int32_t height, bool interlace, std::vector<uint8_t>& indices) {
   const int32_t clear = 1 << minCode, endCode = clear + 1, firstFree = clear + 2;
   for (int32_t i = 0; i < clear; ++i) m_lzw[size_t(i)] = {uint8_t(i), uint8_t(i), 0};
   CodeReader codes(d, pos, std::min(end, d.size()));
-  PixelWriter out(indices, width, height, interlace);
+  PixelWriter out(indices, width, stride, height, interlace);
   int32_t size = minCode + 1, free = firstFree, prev = -1;
   uint8_t stack[kLzwEntries];
 
@@ -338,51 +427,38 @@ bool KKGIF::DecodeLzw(std::span<const uint8_t> d, size_t pos, size_t end, int32_
   return true;
 }
 
-void KKGIF::RenderCurrent() {
-  if (m_frames.size() < 2 || m_canvas.empty()) return;
+void KKGIF::RenderCurrent(HDC like) {
+  if (m_frames.size() < 2 || !m_canvas) return;
   const Frame& f = m_frames[size_t(m_current)];
-  if (!f.HasImage()) return;
-  auto rect = [&](const Frame& r, auto fn) {
-    for (int32_t y = std::max(r.top, 0); y < std::min(r.top + r.height, m_height); ++y)
-      for (int32_t x = std::max(r.left, 0); x < std::min(r.left + r.width, m_width); ++x) fn(x, y);
-  };
+  if (!f.image) return;
+  KK_MemoryDC target(like), source(like);
+  if (!target.Select(m_canvas.Get())) return;
   const Frame* restored = nullptr;
-  if (m_current > 0 && m_frames[size_t(m_current) - 1].disposal == kDisposalRestoreBackground) {
+  if (m_current > 0 && m_frames[size_t(m_current) - 1].disposal == kDisposalRestoreBackground)
     restored = &m_frames[size_t(m_current) - 1];
-    rect(*restored, [&](int32_t x, int32_t y) { m_canvas[size_t(y) * size_t(m_width) + size_t(x)] = 0; });
-  }
+  auto fill = [&](const Frame& r, DWORD rop) { PatBlt(target.Get(), r.left, r.top, r.width, r.height, rop); };
+  if (restored) fill(*restored, BLACKNESS);
+  // The first frame always goes down whole: nothing lies under it to keep.
   const bool first = m_current == 0;
-  const bool masked = f.transparent && f.HasMask() && !first;
-  rect(f, [&](int32_t x, int32_t y) {
-    uint32_t& c = m_canvas[size_t(y) * size_t(m_width) + size_t(x)];
-    const uint32_t src = f.image[size_t(y - f.top) * size_t(f.width) + size_t(x - f.left)];
-    c = masked ? (c & (f.mask.Test(x - f.left, y - f.top) ? kWhiteMask : 0)) | src : src;
-  });
+  Blit(target.Get(), {f.left, f.top, f.width, f.height, 0, 0}, f.image.Get(), first ? nullptr : f.mask.Get());
 
+  if (!target.Select(m_canvasMask.Get())) return;
   if (restored) {
-    rect(*restored, [&](int32_t x, int32_t y) { m_canvasMask.Set(x, y); });
+    fill(*restored, WHITENESS);
     if (restored->left == 0 && restored->top == 0 && restored->width == m_width && restored->height == m_height)
       m_maskInUse = true;
   }
   if (first) {
-    if (f.transparent && f.HasMask()) {
-      rect(f, [&](int32_t x, int32_t y) {
-        if (f.mask.Test(x - f.left, y - f.top)) m_canvasMask.Set(x, y);
-        else m_canvasMask.Clear(x, y);
-      });
-      m_maskInUse = true;
-    } else {
-      m_maskInUse = false;
-    }
+    m_maskInUse = f.mask && source.Select(f.mask.Get()) &&
+                  BitBlt(target.Get(), f.left, f.top, f.width, f.height, source.Get(), 0, 0, SRCCOPY);
   } else if (m_maskInUse) {
-    if (f.transparent && f.HasMask()) {
-      rect(f, [&](int32_t x, int32_t y) {
-        if (!f.mask.Test(x - f.left, y - f.top)) m_canvasMask.Clear(x, y);
-      });
+    if (f.mask) {
+      if (source.Select(f.mask.Get()))
+        BitBlt(target.Get(), f.left, f.top, f.width, f.height, source.Get(), 0, 0, SRCAND);
     } else if (f.left == 0 && f.top == 0 && f.width >= m_width && f.height >= m_height) {
       m_maskInUse = false;
     } else {
-      rect(f, [&](int32_t x, int32_t y) { m_canvasMask.Clear(x, y); });
+      fill(f, BLACKNESS);
     }
   }
 }
@@ -397,69 +473,64 @@ int32_t KKGIF::Tick(bool force) {
     m_startTick = now;
   }
   m_current = (m_current + 1) % GetFrameCount();
-  RenderCurrent();
+  RenderCurrent(nullptr);
   return 1;
 }
 
-int32_t KKGIF::TickIfVisible(const K_Rect& r, int32_t x, int32_t y) {
+int32_t KKGIF::TickIfVisible(const RECT& r, int32_t x, int32_t y) {
   const int64_t right = int64_t(x) + m_width, bottom = int64_t(y) + m_height;
   if (x >= r.right || y >= r.bottom || right <= r.left || bottom <= r.top) return 0;
   return Tick(false);
 }
 
-void KKGIF::SeekFrame(int32_t i) {
+void KKGIF::SeekFrame(int32_t i, HDC dc) {
   if (i < 0 || i >= GetFrameCount()) i = 0;
   if (i == m_current) return;
   // Disposal depends on what came before, so the frames are replayed in order.
   if (m_current > i) m_current = 0;
-  for (; m_current < i; ++m_current) RenderCurrent();
-  RenderCurrent();
+  for (; m_current < i; ++m_current) RenderCurrent(dc);
+  RenderCurrent(dc);
   m_startTick = Now();
 }
 
-void KKGIF::Blit(K_Dib& dc, int32_t x, int32_t y, const K_Rect* limit, const Picture& pic) const {
-  if (dc.BytesPerPixel() != 4 || !dc.GetBits() || !pic.pixels) return;
-  K_Rect area{x, y, int32_t(std::min<int64_t>(int64_t(x) + pic.width, INT32_MAX)),
-              int32_t(std::min<int64_t>(int64_t(y) + pic.height, INT32_MAX))};
-  dc.IntersectClip(area);
-  if (limit) {
-    area.left = std::max(area.left, limit->left), area.top = std::max(area.top, limit->top);
-    area.right = std::min(area.right, limit->right), area.bottom = std::min(area.bottom, limit->bottom);
+void KKGIF::Blit(HDC dc, const Placement& at, HBITMAP image, HBITMAP mask) {
+  if (!image || at.width <= 0 || at.height <= 0) return;
+  KK_MemoryDC source(dc);
+  const int32_t x = Clamp32(at.x), y = Clamp32(at.y), w = Clamp32(at.width), h = Clamp32(at.height);
+  const int32_t sx = Clamp32(at.sx), sy = Clamp32(at.sy);
+  if (mask && source.Select(mask)) {
+    // Monochrome sources take the destination's text colour for 0 and its background
+    // colour for 1: black and white make the mask keep exactly its white pixels.
+    const COLORREF text = SetTextColor(dc, RGB(0, 0, 0)), background = SetBkColor(dc, RGB(255, 255, 255));
+    BitBlt(dc, x, y, w, h, source.Get(), sx, sy, SRCAND);
+    SetTextColor(dc, text);
+    SetBkColor(dc, background);
+    if (source.Select(image)) BitBlt(dc, x, y, w, h, source.Get(), sx, sy, SRCPAINT);
+  } else if (source.Select(image)) {
+    BitBlt(dc, x, y, w, h, source.Get(), sx, sy, SRCCOPY);
   }
-  for (int32_t py = area.top; py < area.bottom; ++py)
-    for (int32_t px = area.left; px < area.right; ++px) {
-      const int32_t sx = px - x, sy = py - y;
-      const uint32_t src = pic.pixels[size_t(sy) * size_t(pic.pitch) + size_t(sx)];
-      uint8_t* dst = dc.PixelAddress(px, py);
-      uint32_t v = src;
-      if (pic.mask) v = (LoadU32(dst) & (pic.mask->Test(sx, sy) ? kWhiteMask : 0)) | src;  // SRCAND, SRCPAINT
-      StoreU32(dst, v);
-    }
 }
 
-void KKGIF::Draw(K_Dib& dc, int32_t x, int32_t y) const { DrawClipped(dc, K_Rect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, x, y); }
-
-void KKGIF::DrawClipped(K_Dib& dc, const K_Rect& rect, int32_t x, int32_t y) const {
+void KKGIF::DrawPicture(HDC dc, const RECT* limit, int32_t x, int32_t y) const {
   if (m_frames.empty()) return;
-  if (m_frames.size() == 1) {
-    const Frame& f = m_frames[0];
-    if (!f.HasImage()) return;
-    Blit(dc, x, y, &rect,
-         {f.image.data(), f.width, f.HasMask() ? &f.mask : nullptr, std::min(f.width, m_width),
-          std::min(f.height, m_height)});
-    return;
+  HBITMAP image = m_canvas.Get(), mask = m_maskInUse ? m_canvasMask.Get() : nullptr;
+  if (m_frames.size() == 1) image = m_frames[0].image.Get(), mask = m_frames[0].mask.Get();
+  int64_t left = x, top = y, right = int64_t(x) + m_width, bottom = int64_t(y) + m_height;
+  if (limit) {
+    left = std::max<int64_t>(left, limit->left), top = std::max<int64_t>(top, limit->top);
+    right = std::min<int64_t>(right, limit->right), bottom = std::min<int64_t>(bottom, limit->bottom);
   }
-  if (m_canvas.empty()) return;
-  Blit(dc, x, y, &rect, {m_canvas.data(), m_width, m_maskInUse ? &m_canvasMask : nullptr, m_width, m_height});
+  Blit(dc, {left, top, right - left, bottom - top, left - x, top - y}, image, mask);
 }
 
-void KKGIF::DrawFrame(K_Dib& dc, int32_t x, int32_t y, int32_t i) const {
+void KKGIF::Draw(HDC dc, int32_t x, int32_t y) const { DrawPicture(dc, nullptr, x, y); }
+
+void KKGIF::DrawClipped(HDC dc, const RECT& rect, int32_t x, int32_t y) const { DrawPicture(dc, &rect, x, y); }
+
+void KKGIF::DrawFrame(HDC dc, int32_t x, int32_t y, int32_t i) const {
   if (m_frames.empty()) return;
   if (i < 0) i = m_current;
   if (i >= GetFrameCount()) i = 0;
   const Frame& f = m_frames[size_t(i)];
-  if (!f.HasImage()) return;
-  const auto clamp = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
-  Blit(dc, clamp(int64_t(x) + f.left), clamp(int64_t(y) + f.top), nullptr,
-       {f.image.data(), f.width, f.HasMask() ? &f.mask : nullptr, f.width, f.height});
+  Blit(dc, {int64_t(x) + f.left, int64_t(y) + f.top, f.width, f.height, 0, 0}, f.image.Get(), f.mask.Get());
 }

@@ -1,8 +1,7 @@
 // The sprite library's own GIF reader and player: every image of a file decoded with
-// its own LZW table, a transparency mask per transparent image, and a composed canvas
-// with its mask for animated files, drawn with the mask-then-image raster operations.
-// Pictures are 32-bit pixel rows here (0x00RRGGBB, fourth byte 0, as the GDI layer
-// writes them) and the device context is a 32-bit K_Dib.
+// its own LZW table into a GDI bitmap with a monochrome transparency mask, and a
+// composed canvas with its mask for animated files, drawn onto any device context with
+// the mask-then-image raster operations.
 #pragma once
 
 #include <array>
@@ -10,11 +9,11 @@
 #include <span>
 #include <vector>
 
-#include "graphics/KKBitBOOL.h"
+#include "graphics/KK_GdiScope.h"
+#include "plat/gdi.h"
+#include "plat/module.h"
 
-class K_Dib;
 class KFileHandle;
-struct K_Rect;
 
 class KKGIF {
  public:
@@ -30,11 +29,16 @@ class KKGIF {
     uint8_t disposal = 0;
     uint8_t transparent = 0;
     uint8_t transparentIndex = 0;
-    std::vector<uint32_t> image;  // width x height, top-down; empty: the image failed
-    KKBitBOOL mask;               // set bits are transparent; empty: no mask
-    bool HasImage() const { return !image.empty(); }
-    bool HasMask() const { return !mask.Empty(); }
+    KK_GdiObject<HBITMAP> image;  // null: the image failed
+    KK_GdiObject<HBITMAP> mask;   // monochrome, white = transparent; null: no transparent pixel
   };
+
+  // Shared by every decoder: images and the canvas become DIB sections instead of
+  // bitmaps in the format of the DC of `SetBitmapWindow`'s window (none: the screen).
+  // The sprite library switches DIB sections on before it loads.
+  static void SetDibSectionMode(bool on);
+  static bool DibSectionMode();
+  static void SetBitmapWindow(HWND window);
 
   KKGIF() = default;
   virtual ~KKGIF() = default;
@@ -45,59 +49,69 @@ class KKGIF {
   int32_t LoadFile(KFileHandle& file, uint32_t size);
   // Parses the bytes (they need not outlive the call); 0 for none, or a header cut short.
   int32_t LoadMemory(const uint8_t* data, size_t size);
+  // A resource of `module` (null: the main program); 0 when it is missing.
+  int32_t LoadResource(HMODULE module, LPCSTR id, LPCSTR type);
   void Reset();
 
   int32_t GetFrameCount() const { return int32_t(m_frames.size()); }
   int32_t GetCurrentFrame() const { return m_current; }
   int32_t GetWidth() const { return m_width; }
   int32_t GetHeight() const { return m_height; }
-  uint32_t GetBackgroundColor() const { return m_background; }
+  COLORREF GetBackgroundColor() const { return m_background; }
   uint32_t GetStartTick() const { return m_startTick; }
   int32_t GetFrameDelay(int32_t i) const;
   const Frame* GetFrame(int32_t i) const;
-  const std::vector<uint32_t>& Canvas() const { return m_canvas; }
-  const KKBitBOOL& CanvasMask() const { return m_canvasMask; }
+  // A single-frame file answers with frame 0 for any i; i < 0 gives the canvas (its
+  // mask); i past the frames gives null.
+  HBITMAP GetFrameBitmap(int32_t i) const;
+  HBITMAP GetFrameMask(int32_t i) const;
+  // The canvas's pixels when it is a DIB section (32-bit, bottom-up), else null.
+  void* CanvasBits() const { return m_canvasBits; }
   bool MaskInUse() const { return m_maskInUse; }
 
   int32_t Tick(bool force);
-  int32_t TickIfVisible(const K_Rect& rect, int32_t x, int32_t y);
-  void SeekFrame(int32_t i);
+  int32_t TickIfVisible(const RECT& rect, int32_t x, int32_t y);
+  // `dc` (null: the screen) is what the rendering's memory DCs are made compatible with.
+  void SeekFrame(int32_t i, HDC dc = nullptr);
 
-  // Drawing onto a 32-bit image (anything else is left alone), inside its clip.
-  void Draw(K_Dib& dc, int32_t x, int32_t y) const;
-  void DrawClipped(K_Dib& dc, const K_Rect& rect, int32_t x, int32_t y) const;
-  void DrawFrame(K_Dib& dc, int32_t x, int32_t y, int32_t i) const;
+  // The mask goes on with the destination's text colour black and background white
+  // (what turns white mask pixels into "keep"); both are restored afterwards.
+  void Draw(HDC dc, int32_t x, int32_t y) const;
+  void DrawClipped(HDC dc, const RECT& rect, int32_t x, int32_t y) const;
+  void DrawFrame(HDC dc, int32_t x, int32_t y, int32_t i) const;
 
  private:
   struct Block {
     enum Kind : uint8_t { kUnknown, kApplication, kComment, kControl, kPlainText, kImage, kTrailer } kind;
     size_t offset, length;
   };
-  struct Picture {  // what a draw copies from
-    const uint32_t* pixels;
-    int32_t pitch;  // in pixels
-    const KKBitBOOL* mask;
-    int32_t width, height;
+  struct Placement {  // a blit: destination rectangle and source origin
+    int64_t x, y, width, height, sx, sy;
   };
   int32_t Parse(std::span<const uint8_t> data);
   std::vector<Block> ScanBlocks(std::span<const uint8_t> data, size_t pos) const;
   void DecodeImage(std::span<const uint8_t> data, const Block& block, Frame& frame);
   bool DecodeLzw(std::span<const uint8_t> data, size_t pos, size_t end, int32_t minCode, int32_t width,
-                 int32_t height, bool interlace, std::vector<uint8_t>& indices);
-  void RenderCurrent();
-  void Blit(K_Dib& dc, int32_t x, int32_t y, const K_Rect* limit, const Picture& pic) const;
+                 int32_t stride, int32_t height, bool interlace, std::vector<uint8_t>& indices);
+  HBITMAP CreateImage(const std::vector<uint8_t>& pixels, int32_t width, int32_t height,
+                      const std::vector<RGBQUAD>& palette);
+  bool CreateCanvas();
+  void RenderCurrent(HDC like);
+  static void Blit(HDC dc, const Placement& at, HBITMAP image, HBITMAP mask);
+  void DrawPicture(HDC dc, const RECT* limit, int32_t x, int32_t y) const;
   static uint32_t Now();
 
-  std::vector<uint32_t> m_globalTable;  // 0x00RRGGBB entries
+  std::vector<RGBQUAD> m_globalTable;
   bool m_hasGlobalTable = false;
-  uint32_t m_background = 0;
+  COLORREF m_background = 0;
   uint32_t m_startTick = 0;
   int32_t m_width = 0, m_height = 0;
   int32_t m_current = 0;
   size_t m_decodedBytes = 0;
   std::vector<Frame> m_frames;
-  std::vector<uint32_t> m_canvas;
-  KKBitBOOL m_canvasMask;
+  KK_GdiObject<HBITMAP> m_canvas;
+  KK_GdiObject<HBITMAP> m_canvasMask;
+  void* m_canvasBits = nullptr;
   bool m_maskInUse = false;
   // The LZW table, per object so that decoders may run side by side.
   struct LzwEntry {

@@ -9,6 +9,8 @@
 #include <span>
 #include <vector>
 
+#include "plat/types.h"
+
 class ByteReader;
 class ByteWriter;
 struct K_DibHeader;
@@ -101,6 +103,9 @@ class KK_LLESprite {
   // An uncompressed DIB (plain, or 16-bit with the 5-6-5 masks) encoded with a colour
   // key; its bit count must match `format`. The pitch comes from width and bit count.
   int32_t CreateFromDIB(const K_DibHeader& info, const uint8_t* bits, int32_t format, uint32_t key);
+  // A GDI bitmap's pixels read in `format` (GetDIBits on the screen's DC), then
+  // CreateFromDIB.
+  int32_t CreateFromBitmap(HBITMAP bitmap, int32_t format, uint32_t key);
   // A BMP file read in `format`, then CreateFromDIB.
   int32_t CreateFromImageFile(const char* fileName, int32_t format, uint32_t key);
   // A 32-bit TGA encoded with its alpha (mode 1); codes 8 and 24 are refused.

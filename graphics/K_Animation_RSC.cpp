@@ -35,16 +35,18 @@ void K_Animation_RSC::DropBlock() {
   m_data = nullptr;
   m_size = 0;
   m_partStart.clear();
+  m_partTotal = 0;
   m_flags &= ~(kBorrowedBlock | kOwnedBlock);
 }
 
-bool K_Animation_RSC::TakeBlock(const uint8_t* data, size_t size) {
+bool K_Animation_RSC::ComputePartStarts(const uint8_t* data, size_t size, std::vector<uint32_t>& starts,
+                                        uint64_t& parts) {
   if (size < tagAni_Header::kSize) return false;
   const uint64_t frames = LoadU32(data + kFrameCountAt);
   const uint64_t room = size - tagAni_Header::kSize;
   if (frames * tagAni_Frame::kSize > room) return false;
-  uint64_t parts = 0;
-  std::vector<uint32_t> starts(frames);
+  parts = 0;
+  starts.assign(frames, 0);
   const uint8_t* frame = data + tagAni_Header::kSize;
   for (uint64_t i = 0; i < frames; ++i, frame += tagAni_Frame::kSize) {
     starts[i] = uint32_t(parts);
@@ -54,9 +56,17 @@ bool K_Animation_RSC::TakeBlock(const uint8_t* data, size_t size) {
     const int16_t target = LoadI16(frame + 40);
     if (LoadU16(frame + 42) != 0 && (target < 0 || uint64_t(target) >= frames)) return false;
   }
+  return true;
+}
+
+bool K_Animation_RSC::TakeBlock(const uint8_t* data, size_t size) {
+  std::vector<uint32_t> starts;
+  uint64_t parts = 0;
+  if (!ComputePartStarts(data, size, starts, parts)) return false;
   m_data = data;
   m_size = size;
   m_partStart = std::move(starts);
+  m_partTotal = parts;
   return true;
 }
 
@@ -119,8 +129,52 @@ int32_t K_Animation_RSC::AttachMemory(const uint8_t* block, size_t size) {
 
 const uint8_t* K_Animation_RSC::GetDataBlock(size_t* size) const {
   if (!(m_flags & kOwnedBlock)) return nullptr;
-  if (size) *size = m_size;
+  if (size)
+    *size = tagAni_Header::kSize + m_partStart.size() * tagAni_Frame::kSize + size_t(m_partTotal) * tagAni_Part::kSize;
   return m_data;
+}
+
+int32_t K_Animation_RSC::AllocateBlock(size_t size, uint32_t frameCount) {
+  if (size < tagAni_Header::kSize || size > kMaxChunkBytes ||
+      uint64_t(frameCount) * tagAni_Frame::kSize > size - tagAni_Header::kSize)
+    return 0;
+  DropBlock();
+  m_block.assign(size, 0);
+  StoreU32(m_block.data() + kFrameCountAt, frameCount);
+  m_data = m_block.data();
+  m_size = size;
+  m_partStart.assign(frameCount, 0);  // no frame has parts yet
+  m_flags |= kOwnedBlock;
+  return 1;
+}
+
+uint8_t* K_Animation_RSC::EditDataBlock() {
+  if (!(m_flags & kOwnedBlock)) return nullptr;
+  // Counts written through this pointer are unchecked until FixUpParts.
+  m_partStart.clear();
+  m_partTotal = 0;
+  return m_block.data();
+}
+
+int32_t K_Animation_RSC::SetFrameCount(uint32_t frameCount) {
+  if (!(m_flags & kOwnedBlock) || uint64_t(frameCount) * tagAni_Frame::kSize > m_size - tagAni_Header::kSize)
+    return 0;
+  StoreU32(m_block.data() + kFrameCountAt, frameCount);
+  return FixUpParts();
+}
+
+int32_t K_Animation_RSC::FixUpParts() {
+  if (!m_data) return 0;
+  std::vector<uint32_t> starts;
+  uint64_t parts = 0;
+  if (!ComputePartStarts(m_data, m_size, starts, parts)) {
+    m_partStart.clear();
+    m_partTotal = 0;
+    return 0;
+  }
+  m_partStart = std::move(starts);
+  m_partTotal = parts;
+  return 1;
 }
 
 tagAni_Header K_Animation_RSC::Header() const {
@@ -143,7 +197,9 @@ bool K_Animation_RSC::GetFrame(int32_t i, tagAni_Frame& f) const {
   if (i < 0 || i >= FrameCount()) return false;
   const uint8_t* p = m_data + tagAni_Header::kSize + size_t(i) * tagAni_Frame::kSize;
   f.duration = LoadU16(p + 2);
-  f.partCount = LoadU32(p + 8);
+  // The count as last checked: a block edited since cannot send a reader past it.
+  const uint64_t next = size_t(i) + 1 < m_partStart.size() ? m_partStart[size_t(i) + 1] : m_partTotal;
+  f.partCount = uint32_t(next - m_partStart[size_t(i)]);
   f.loopTarget = LoadI16(p + 40);
   f.repeat = LoadU16(p + 42);
   return true;

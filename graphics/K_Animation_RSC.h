@@ -69,8 +69,23 @@ class K_Animation_RSC {
   // Uses a block already in memory (it must start with 'k', 'a' and check out), never
   // freed; refused while a block is held.
   int32_t AttachMemory(const uint8_t* block, size_t size);
-  // The block when it is owned, with its size.
+  // The block when it is owned, with the size its frames and parts take.
   const uint8_t* GetDataBlock(size_t* size) const;
+
+  // ---- building a block in memory ----
+  // A zeroed owned block of `size` bytes (an owned one is freed, a borrowed one
+  // forgotten) whose header counts `frameCount` frames without parts. 0, and nothing
+  // changed, when the header and frame table do not fit or the size is over the cap.
+  int32_t AllocateBlock(size_t size, uint32_t frameCount);
+  // The owned block to write frames and parts into; null for a borrowed block. Its
+  // frames are not played until FixUpParts has checked them again.
+  uint8_t* EditDataBlock();
+  // Sets the header's frame count (its table must fit the block), then FixUpParts.
+  int32_t SetFrameCount(uint32_t frameCount);
+  // Hands each frame the next run of part-count part records, in frame order. 0 when
+  // the parts run past the block or a loop target is outside the frames: the animation
+  // then has no frames until the block is fixed.
+  int32_t FixUpParts();
   bool HasData() const { return m_data != nullptr; }
   uint32_t Flags() const { return m_flags; }
 
@@ -95,6 +110,7 @@ class K_Animation_RSC {
  private:
   bool TakeBlock(const uint8_t* data, size_t size);
   void DropBlock();
+  static bool ComputePartStarts(const uint8_t* data, size_t size, std::vector<uint32_t>& starts, uint64_t& parts);
 
   std::vector<uint8_t> m_block;
   const uint8_t* m_data = nullptr;
@@ -102,6 +118,7 @@ class K_Animation_RSC {
   uint32_t m_flags = 0;
   // First part record of each frame: the records hold no pointers on this system.
   std::vector<uint32_t> m_partStart;
+  uint64_t m_partTotal = 0;
   K_Sprite* m_sprites = nullptr;
   std::vector<std::unique_ptr<K_Animation_RSC>> m_children;
 };

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "graphics/KK_PixelFormat.h"
+#include "graphics/K_DibDC.h"
 
 namespace kk {
 namespace {
@@ -24,14 +25,37 @@ int32_t PitchFor(int32_t width, int32_t bpp) { return (width * bpp + 3) & ~3; }
 int32_t K_DibHeader::FormatCode() const {
   switch (biBitCount) {
     case 16:
-      return biCompression == kBitFields && masks[1] == kMask565[1] ? kk::kFormat565 : kk::kFormat555;
+      return biCompression == BI_BITFIELDS && masks[1] == kMask565[1] ? kk::kFormat565 : kk::kFormat555;
     case 24: return kk::kFormat24;
     case 32: return kk::kFormat32;
     default: return 0;
   }
 }
 
-int32_t K_Dib::Create(int32_t width, int32_t height, int32_t format, int32_t /*asDibSection*/) {
+K_DibHeader K_Dib::Describe(int32_t width, int32_t rows, int32_t format) {
+  K_DibHeader header;
+  header.biWidth = width;
+  header.biHeight = -rows;
+  header.biBitCount = uint16_t(format == kk::kFormat555 ? 16 : format);
+  header.biSizeImage = uint32_t(int64_t(PitchFor(width, kk::BytesPerPixel(format))) * rows);
+  if (format == kk::kFormat565) {
+    // A 5-6-5 image says so through its masks; a plain 16-bit description means 5-5-5.
+    header.biCompression = BI_BITFIELDS;
+    std::copy(std::begin(kMask565), std::end(kMask565), header.masks);
+  }
+  return header;
+}
+
+const BITMAPINFO* K_Dib::DescribeForGdi(K_DibHeader& scratch) const {
+  if (m_header) return m_header->Info();
+  // Borrowed memory has no description; one can be made when its rows are packed as a
+  // DIB's would be.
+  if (!m_bits || m_pitch != PitchFor(m_width, m_bpp)) return nullptr;
+  scratch = Describe(m_width, m_height, FormatCode());
+  return scratch.Info();
+}
+
+int32_t K_Dib::Create(int32_t width, int32_t height, int32_t format, int32_t asDibSection) {
   if (width < 1 || height == 0 || m_bits) return 0;
   const int32_t bpp = kk::BytesPerPixel(format);
   const int32_t rows = height < 0 ? -height : height;
@@ -40,21 +64,23 @@ int32_t K_Dib::Create(int32_t width, int32_t height, int32_t format, int32_t /*a
   const int32_t pitch = PitchFor(width, bpp);
   const int64_t size = int64_t(pitch) * rows;
   if (size > kMaxPixelBytes) return 0;
-  auto header = std::make_unique<K_DibHeader>();
-  header->biWidth = width;
-  header->biHeight = -rows;
-  header->biBitCount = uint16_t(format == kk::kFormat555 ? 16 : format);
-  header->biSizeImage = uint32_t(size);
-  if (format == kk::kFormat565) {
-    // A 5-6-5 image says so through its masks; a plain 16-bit description means 5-5-5.
-    header->biCompression = K_DibHeader::kBitFields;
-    std::copy(std::begin(kMask565), std::end(kMask565), header->masks);
+  auto header = std::make_unique<K_DibHeader>(Describe(width, rows, format));
+  if (asDibSection) {
+    K_DibDC screen;
+    void* bits = nullptr;
+    HBITMAP bitmap = screen.WindowDC()
+                         ? CreateDIBSection(screen.WindowDC(), header->Info(), DIB_RGB_COLORS, &bits, nullptr, 0)
+                         : nullptr;
+    if (!bitmap) return 0;
+    m_bitmap = bitmap;
+    m_bits = static_cast<uint8_t*>(bits);
+  } else {
+    std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[size_t(size)]());
+    if (!pixels) return 0;
+    m_owned = std::move(pixels);
+    m_bits = m_owned.get();
   }
-  std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[size_t(size)]());
-  if (!pixels) return 0;
   m_header = std::move(header);
-  m_owned = std::move(pixels);
-  m_bits = m_owned.get();
   m_pitch = pitch;
   m_bpp = bpp;
   m_width = width;
@@ -78,6 +104,7 @@ int32_t K_Dib::Detach(K_Dib& target) {
   if (&target == this) return 0;
   target.Release();
   target.m_header = std::move(m_header);
+  target.m_bitmap = m_bitmap;
   target.m_owned = std::move(m_owned);
   target.m_bits = m_bits;
   target.m_pitch = m_pitch;
@@ -85,6 +112,7 @@ int32_t K_Dib::Detach(K_Dib& target) {
   target.m_width = m_width;
   target.m_height = m_height;
   target.SetFullClip();
+  m_bitmap = nullptr;
   m_bits = nullptr;
   m_pitch = m_bpp = m_width = m_height = 0;
   m_clip = {};
@@ -92,6 +120,8 @@ int32_t K_Dib::Detach(K_Dib& target) {
 }
 
 void K_Dib::Release() {
+  if (m_bitmap) DeleteObject(m_bitmap);
+  m_bitmap = nullptr;
   m_header.reset();
   m_owned.reset();
   m_bits = nullptr;
@@ -114,7 +144,7 @@ int32_t K_Dib::Attach(uint8_t* bits, int32_t pitch, int32_t bytesPerPixel, int32
 }
 
 void K_Dib::DetachBits() {
-  if (!m_owned) Release();
+  if (!m_owned && !m_bitmap) Release();
 }
 
 int32_t K_Dib::SetPixels(const uint8_t* data, uint32_t size) {

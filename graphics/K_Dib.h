@@ -6,33 +6,28 @@
 #include <cstdint>
 #include <memory>
 
+#include "plat/gdi.h"
 
 class KK_LLESprite;
 class KK_AlphaChannel;
 
-// The image's description in the device-independent-bitmap layout, field for field,
-// plus the three colour masks a 5-6-5 image carries (compression 3). It is what GDI
-// would be handed once the GDI layer exists; until then images live on the heap and
-// the bitmap handle stays empty.
-struct K_DibHeader {
+// The image's description: GDI's header followed by the three colour masks a 5-6-5
+// image carries (compression BI_BITFIELDS), so that it can be handed to GDI as the
+// image's BITMAPINFO.
+struct K_DibHeader : BITMAPINFOHEADER {
   static constexpr uint32_t kInfoSize = 40;
-  static constexpr uint32_t kRgb = 0;
-  static constexpr uint32_t kBitFields = 3;
-  uint32_t biSize = kInfoSize;
-  int32_t biWidth = 0;
-  int32_t biHeight = 0;  // negative: top-down
-  uint16_t biPlanes = 1;
-  uint16_t biBitCount = 0;
-  uint32_t biCompression = kRgb;
-  uint32_t biSizeImage = 0;
-  int32_t biXPelsPerMeter = 0;
-  int32_t biYPelsPerMeter = 0;
-  uint32_t biClrUsed = 0;
-  uint32_t biClrImportant = 0;
-  uint32_t masks[3] = {0, 0, 0};  // R, G, B with compression 3
+  K_DibHeader() : BITMAPINFOHEADER{kInfoSize, 0, 0, 1, 0, BI_RGB, 0, 0, 0, 0, 0} {}
+  uint32_t masks[3] = {0, 0, 0};  // R, G, B with BI_BITFIELDS
   // The format code the description stands for: 16 (masks), 17, 24, 32; 0 otherwise.
   int32_t FormatCode() const;
+  // The description as GDI reads it: the masks sit where the colour table begins.
+  const BITMAPINFO* Info() const {
+    return reinterpret_cast<const BITMAPINFO*>(static_cast<const BITMAPINFOHEADER*>(this));
+  }
+  BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(static_cast<BITMAPINFOHEADER*>(this)); }
 };
+static_assert(sizeof(K_DibHeader) == sizeof(BITMAPINFOHEADER) + 3 * sizeof(uint32_t),
+              "the masks must follow the header directly");
 
 struct K_Rect {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -56,8 +51,9 @@ class K_Dib {
   K_Dib(const K_Dib&) = delete;
   K_Dib& operator=(const K_Dib&) = delete;
 
-  // A negative height is taken as its absolute value. `asDibSection` asks for GDI
-  // memory; without the GDI layer the pixels are heap memory either way.
+  // A negative height is taken as its absolute value. `asDibSection` puts the pixels
+  // in a DIB section made on the screen's DC (kept as the image's bitmap and deleted
+  // with it); otherwise they are heap memory.
   virtual int32_t Create(int32_t width, int32_t height, int32_t format, int32_t asDibSection = 0);
   virtual int32_t Copy(const K_Dib& other);
   virtual int32_t Detach(K_Dib& target);
@@ -67,6 +63,8 @@ class K_Dib {
   void DetachBits();
 
   const K_DibHeader* GetBitmapInfo() const { return m_header.get(); }
+  // The DIB section holding the pixels, or null for heap and borrowed memory.
+  HBITMAP GetBitmap() const { return m_bitmap; }
   uint8_t* GetBits() { return m_bits; }
   const uint8_t* GetBits() const { return m_bits; }
   int32_t Width() const { return m_width; }
@@ -111,7 +109,13 @@ class K_Dib {
   int32_t CopyPixels(const K_Dib& source);
   // `rows` rows of `bytesPerRow` bytes into packed destination rows.
   static void CopyRows(uint8_t* dst, const uint8_t* src, int32_t bytesPerRow, int32_t rows, int32_t srcPitch);
+  // Copies the area (sx, sy, sw, sh) to (x, y, w, h) of a device context, stretched
+  // when the sizes differ. The GDI call's result; 0 for an image without a description
+  // (borrowed memory).
+  int32_t DrawToDC(HDC hdc, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy, int32_t sw,
+                   int32_t sh) const;
   // Re-creates the image in another format; nothing when the pixel size matches.
+  // Pairs without a row converter (16 bits going wider) are converted by GDI.
   int32_t ConvertDepth(int32_t format);
   // Each row of `rect` (cut to both images) becomes the box blur of the source's row
   // (radius at most 200). Blur32 does the same for 32-bit images only.
@@ -123,8 +127,14 @@ class K_Dib {
 
  protected:
   void SetFullClip() { m_clip = {0, 0, m_width, m_height}; }
+  // The top-down description of an image of `rows` rows in `format`.
+  static K_DibHeader Describe(int32_t width, int32_t rows, int32_t format);
+  // The image's description for GDI: its own, or one made in `scratch` for borrowed
+  // memory with DIB-packed rows; null otherwise.
+  const BITMAPINFO* DescribeForGdi(K_DibHeader& scratch) const;
 
   std::unique_ptr<K_DibHeader> m_header;
+  HBITMAP m_bitmap = nullptr;
   std::unique_ptr<uint8_t[]> m_owned;
   uint8_t* m_bits = nullptr;
   int32_t m_pitch = 0;

@@ -1,5 +1,5 @@
 // Image-to-image operations: clipped and mirrored area blits, plain pixel and row
-// copies, depth conversion and the row-wise box blur.
+// copies, transfers to device contexts, depth conversion and the row-wise box blur.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -8,6 +8,7 @@
 #include "graphics/KK_PixelFormat.h"
 #include "graphics/KK_RowConvert.h"
 #include "graphics/K_Dib.h"
+#include "graphics/K_DibDC.h"
 #include "graphics/K_DibPlacement.h"
 
 int32_t K_Dib::FormatCode() const {
@@ -56,42 +57,31 @@ void K_Dib::CopyRows(uint8_t* dst, const uint8_t* src, int32_t bytesPerRow, int3
     std::memcpy(dst + ptrdiff_t(row) * bytesPerRow, src + ptrdiff_t(row) * srcPitch, size_t(bytesPerRow));
 }
 
-namespace {
-
-// 16-bit pixels widened to 8-bit channels, the narrow channels' bits repeated so that
-// narrowing again gives the same value.
-template <class P>
-void Widen16(uint8_t* d, const uint8_t* s, int32_t count, int32_t toBpp) {
-  constexpr int32_t kGreenBits = P::kCode == kk::kFormat565 ? 6 : 5;
-  for (int32_t i = 0; i < count; ++i, s += 2, d += toBpp) {
-    const uint16_t v = kk::LoadPixel<uint16_t>(s);
-    const uint32_t r = uint32_t(P::NR(v)), g = uint32_t(P::NG(v)), b = uint32_t(P::NB(v));
-    const uint8_t r8 = uint8_t((r << 3) | (r >> 2)), b8 = uint8_t((b << 3) | (b >> 2));
-    const uint8_t g8 = uint8_t(kGreenBits == 6 ? (g << 2) | (g >> 4) : (g << 3) | (g >> 2));
-    d[0] = b8, d[1] = g8, d[2] = r8;
-    if (toBpp == 4) d[3] = 0;
-  }
+int32_t K_Dib::DrawToDC(HDC hdc, int32_t x, int32_t y, int32_t w, int32_t h, int32_t sx, int32_t sy, int32_t sw,
+                        int32_t sh) const {
+  K_DibHeader scratch;
+  const BITMAPINFO* info = DescribeForGdi(scratch);
+  if (!info) return 0;
+  if (w != sw || h != sh)
+    return StretchDIBits(hdc, x, y, w, h, sx, sy, sw, sh, m_bits, info, DIB_RGB_COLORS, SRCCOPY);
+  if (w <= 0 || h <= 0) return 0;
+  return SetDIBitsToDevice(hdc, x, y, DWORD(w), DWORD(h), sx, sy, 0, UINT(m_height), m_bits, info, DIB_RGB_COLORS);
 }
-
-}  // namespace
 
 int32_t K_Dib::ConvertDepth(int32_t format) {
   const int32_t toBpp = kk::BytesPerPixel(format);
   if (!m_bits || toBpp == 0) return 0;
   if (toBpp == m_bpp) return 1;
-  const int32_t from = FormatCode();
   kk::SetStatus(kk::kStatusConverting);
   K_Dib converted;
   if (!converted.Create(m_width, m_height, format, 1)) return 0;
-  const kk::RowConverter convert = kk::GetRowConverter(from, format);
-  for (int32_t row = 0; row < m_height; ++row) {
-    const uint8_t* s = m_bits + ptrdiff_t(row) * m_pitch;
-    uint8_t* d = converted.PixelAddress(0, row);
-    // Without a row converter the pixels are 16-bit going wider, what a DIB section
-    // re-created in the new depth would give.
-    if (convert) convert(d, s, m_width);
-    else if (from == kk::kFormat555) Widen16<kk::Px555>(d, s, m_width, toBpp);
-    else Widen16<kk::Px565>(d, s, m_width, toBpp);
+  if (const kk::RowConverter convert = kk::GetRowConverter(FormatCode(), format)) {
+    for (int32_t row = 0; row < m_height; ++row)
+      convert(converted.PixelAddress(0, row), m_bits + ptrdiff_t(row) * m_pitch, m_width);
+  } else {
+    K_DibDC dc;
+    HDC memory = dc.Select(converted.m_bitmap);
+    if (!memory || DrawToDC(memory, 0, 0, m_width, m_height, 0, 0, m_width, m_height) != m_height) return 0;
   }
   const K_Rect clip = m_clip;
   converted.Detach(*this);

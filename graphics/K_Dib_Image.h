@@ -1,6 +1,6 @@
 // Images read from and written to files: 32-bit TGA with its alpha kept as 0..31, and
-// BMP in any of the library's formats. Readers decode byte spans with every header
-// field and size checked before use; the file forms read the whole file first.
+// BMP in any of the library's formats. Readers check every header field and size
+// before use; TGA also reads from an open file, BMP files are read whole first.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "graphics/K_Dib.h"
+
+class KFileHandle;
 
 class K_Dib_Image : public K_Dib_Draw {
  public:
@@ -19,9 +21,11 @@ class K_Dib_Image : public K_Dib_Draw {
   // first; every fourth byte becomes its top five bits (alpha 0..31). 1 or 0.
   int32_t LoadTGAFromBytes(std::span<const uint8_t> bytes);
   int32_t LoadTGA(const char* fileName);
+  // From the handle's position; on success the position is just past the pixels.
+  int32_t LoadTGA(KFileHandle& file);
 
   // A BMP (1, 4, 8, 16, 24 or 32 bits, plain or with colour masks at 16 and 32) in the
-  // given format code, 0 meaning the effect manager's. 1 or 0.
+  // given format code, 0 meaning the effect manager's, as a DIB section. 1 or 0.
   int32_t LoadBMP(std::span<const uint8_t> bytes, int32_t format);
   int32_t LoadBMPFile(const char* fileName, int32_t format);
 

@@ -7,8 +7,8 @@
 #include "graphics/KFileHandle.h"
 #include "graphics/KKGIF.h"
 #include "graphics/KK_FXMan.h"
+#include "graphics/KK_GdiScope.h"
 #include "graphics/KK_PixelFormat.h"
-#include "graphics/K_Dib.h"
 
 namespace {
 constexpr size_t kMaxSetFileBytes = size_t(256) << 20;
@@ -90,22 +90,43 @@ int32_t K_Sprite::LoadGifAsSpriteSet(const char* fileName, int32_t append) {
 
 int32_t K_Sprite::LoadGifFromBytes(std::span<const uint8_t> bytes, int32_t append) {
   if (!append) Clear();
+  // Frames are read back as pixels, so the decoder must hand over DIB sections.
+  KKGIF::SetDibSectionMode(true);
+  // The image is declared before the memory DC so that the DC lets go of it first.
+  KK_GdiObject<HBITMAP> image;
+  KK_WindowDC screen;
+  KK_MemoryDC memory(screen.Get());
+  if (!screen || !memory) return 0;
   KKGIF gif;
   if (!gif.LoadMemory(bytes.data(), bytes.size())) return 0;
-  K_Dib_Draw image;
-  if (!image.Create(gif.GetWidth(), gif.GetHeight(), kk::kFormat32, 1)) return 0;
-  const int32_t screen = GetPixelFormatCode();
+  const int32_t width = gif.GetWidth(), height = gif.GetHeight();
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down, as the encoder is told below
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  // The logical size comes from the file: the drawing image obeys the decoder's caps.
+  const bool fits = width > 0 && height > 0 && width <= KKGIF::kMaxSide && height <= KKGIF::kMaxSide &&
+                    size_t(width) * size_t(height) <= KKGIF::kMaxPixels;
+  if (fits) image.Reset(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  KK_GdiObject<HBRUSH> key(CreateSolidBrush(kk::kColorKey32));
+  if (!image || !bits || !key || !memory.Select(image.Get())) return 0;
+  const RECT whole{0, 0, width, height};
+  const int32_t pitch = width * 4;
+  const int32_t screenFormat = GetPixelFormatCode();
   m_delays.resize(m_frames.size(), 0);  // delay i stays the delay of frame i
   for (int32_t i = 0; i < gif.GetFrameCount(); ++i) {
     if (KK_LLESprite* sprite = AddFrame()) {
-      // The key is written with a zero fourth byte, as the decoder writes its pixels, so
-      // that pure magenta in a frame matches the key over all four bytes.
-      for (int32_t y = 0; y < image.Height(); ++y)
-        for (int32_t x = 0; x < image.Width(); ++x) StoreU32(image.PixelAddress(x, y), kk::kColorKey32);
-      gif.Draw(image, 0, 0);
-      sprite->EncodeLLESprite(kk::kFormat32, image.Width(), -image.Height(), image.Pitch(), image.GetBits(),
+      // GDI writes 0 in the fourth byte of 32-bit pixels, both for the key fill and for
+      // the frame, so pure magenta in a frame matches the key over all four bytes.
+      FillRect(memory.Get(), &whole, key.Get());
+      gif.Draw(memory.Get(), 0, 0);
+      sprite->EncodeLLESprite(kk::kFormat32, width, -height, pitch, static_cast<const uint8_t*>(bits),
                               kk::kColorKey32);
-      if (screen != 0 && screen != kk::kFormat32) sprite->ConvertFormat(screen);
+      if (screenFormat != 0 && screenFormat != kk::kFormat32) sprite->ConvertFormat(screenFormat);
     }
     m_delays.push_back(gif.GetFrameDelay(i));
     gif.Tick(true);

@@ -19,7 +19,10 @@ int32_t CDorvik2Wnd::RunSceneBuild() {
 int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
   if (!scene_) return 0;
   loadInThread_ = loadInThread;
-  if (!loadInThread && !RunSceneBuild()) return 0;
+  if (!loadInThread) {
+    if (!RunSceneBuild()) return 0;
+    KickQueue();
+  }
 
   HANDLE thread = CreateThread(nullptr, 0, &CDorvik2Wnd::LoaderThreadProc, this, CREATE_SUSPENDED, nullptr);
   if (!thread) {
@@ -40,6 +43,7 @@ DWORD CDorvik2Wnd::LoaderThreadProc(LPVOID param) {
   try {
     if (self->loadInThread_) {
       const int32_t built = self->RunSceneBuild();
+      if (built) self->KickQueue();
       if (!self->LoaderCancelRequested()) {
         PostMessageA(self->hostWnd_, WM_GAME_LOADED, static_cast<WPARAM>(built), 0);
       }
@@ -50,6 +54,12 @@ DWORD CDorvik2Wnd::LoaderThreadProc(LPVOID param) {
   }
   self->loaderRunning_.store(0, std::memory_order_release);
   return 0;
+}
+
+void CDorvik2Wnd::KickQueue() {
+  // Posted, not called: the loader thread must not run handlers, and the window
+  // thread may be inside InitGameWnd still.
+  PostMessageA(Handle(), WM_GAME_DISPATCH, 0, 0);
 }
 
 bool CDorvik2Wnd::StopLoader() {

@@ -1,11 +1,12 @@
-// The game window object: the interface operations (stubs until the host link fills
-// them), window creation in its fixed order, the message gate and shut-down.
+// The game window object: window creation in its fixed order, the message gate and
+// shut-down. The interface operations the host calls are in CDorvik2WndClient.cpp.
 #include "module/CDorvik2Wnd.h"
 
 #include <new>
 #include <vector>
 
 #include "module/CHostLink.h"
+#include "module/CMsgBoxDlg.h"
 #include "module/Dorvik2Messages.h"
 #include "scene/CDorvik2VWS.h"
 
@@ -39,24 +40,6 @@ CDorvik2Wnd::~CDorvik2Wnd() {
   scene_ = nullptr;
   if (ownsScreen_) ReleaseScreen();
 }
-
-// ---- IClientInterface ---------------------------------------------------------------
-int32_t CDorvik2Wnd::OnReceive(uint32_t, uint32_t, const BYTE*, int32_t*) { return 0; }
-int32_t CDorvik2Wnd::Reserved1(uint32_t) { return 0; }
-int32_t CDorvik2Wnd::Reserved2(uint32_t) { return 0; }
-int32_t CDorvik2Wnd::Reserved3(uint32_t, uint32_t) { return 0; }
-int32_t CDorvik2Wnd::SetPlayerAvatar(const char16_t*, const char16_t*) { return 0; }
-int32_t CDorvik2Wnd::SetPlayerDisplayName(const char16_t*, const char16_t*) { return 0; }
-int32_t CDorvik2Wnd::IsUserFree(const char16_t*, uint32_t, uint32_t) { return 1; }
-int32_t CDorvik2Wnd::SetUserValue(const char16_t*, const char16_t*) { return 0; }
-int32_t CDorvik2Wnd::RequestExit(uint32_t) { return 0; }
-int32_t CDorvik2Wnd::ResetRoomView(uint32_t) { return 0; }
-int32_t CDorvik2Wnd::RefreshScreen(uint32_t) { return 0; }
-int32_t CDorvik2Wnd::UserCommand(uint32_t, uint32_t, const char16_t*, uint32_t, uint32_t) { return 0; }
-int32_t CDorvik2Wnd::SetStatusText(const char16_t*) { return 0; }
-int32_t CDorvik2Wnd::SetScreenMode(int32_t, int32_t, int32_t, uint32_t) { return 0; }
-int32_t CDorvik2Wnd::OnHostEvent(uint32_t, int32_t*, void*, int32_t*) { return 0; }
-int32_t CDorvik2Wnd::Reserved15(uint32_t) { return 0; }
 
 // ---- Creation -----------------------------------------------------------------------
 int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const std::string& gameFolder,
@@ -108,4 +91,9 @@ LRESULT CDorvik2Wnd::OnEraseBkgnd(HDC) { return 0; }
 void CDorvik2Wnd::PostToHostWindow(LPARAM reason) {
   const WPARAM played = scene_ ? static_cast<WPARAM>(scene_->GamesPlayed()) : 0;
   PostMessageA(hostWnd_, WM_GAME_CLOSE, played, reason);
+}
+
+int32_t CDorvik2Wnd::ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
+                                COLORREF headingColour) {
+  return ::ShowMsgBox(instance_, Handle(), gameFolder_, body, type, autoCloseMs, heading, headingColour);
 }

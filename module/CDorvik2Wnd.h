@@ -33,7 +33,9 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   CDorvik2Wnd();
   ~CDorvik2Wnd() override;
 
-  // ---- IClientInterface: the host-link work fills these in ----------------------------
+  // ---- IClientInterface (CDorvik2WndClient.cpp) ----------------------------------------
+  // Without a scene every operation touches nothing and answers its default: 0,
+  // IsUserFree 1, SetScreenMode -1.
   int32_t OnReceive(uint32_t unused1, uint32_t unused2, const BYTE* data, int32_t* length) override;
   int32_t Reserved1(uint32_t unused) override;
   int32_t Reserved2(uint32_t unused) override;
@@ -74,7 +76,14 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   // Asks the host to end the game: WM_GAME_CLOSE(games played, reason).
   void PostToHostWindow(LPARAM reason);
 
+  // The modal bitmap message box over this window, from the game folder's bitmaps:
+  // 1 (OK / Yes), 2 (No, also a yes/no time-out), -1 when it cannot be shown.
+  int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
+                     COLORREF headingColour);
+
   // ---- Screen (its own file) ----------------------------------------------------------
+  // Gives the game window's clipper back to the screen (after the host moved things).
+  void AttachClipper();
   // Rebuilds the screen after a mode change or a failed present: 1, or 0.
   int32_t RestoreScreen();
   // WM_GAME_SCREEN_READY: hands the screen to its users again.
@@ -87,6 +96,9 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   BOOL GameWndProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   LRESULT OnPaint(WPARAM wParam) override;
   LRESULT OnEraseBkgnd(HDC dc) override;
+  // The host link's rows of the window procedure while the scene is ready: the kick
+  // after the build (WM_GAME_DISPATCH) and the game timers. 1 when it took the message.
+  BOOL HostLinkGate(UINT message, WPARAM wParam, LRESULT* result);
 
   // ---- What the scene and the tests read ------------------------------------------------
   IHostInterface* Host() const { return host_; }
@@ -106,6 +118,10 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   static DWORD LoaderThreadProc(LPVOID self);
   // The scene build with every exception turned into a failed build.
   int32_t RunSceneBuild();
+  // Asks the window thread to start on the messages queued during the build.
+  void KickQueue();
+  // Full redraw after a reset: every widget marked, then drawn at once.
+  void FullRedraw();
   // Screen build at creation (step 4) and its release; in the screen's file.
   int32_t BuildScreen();
   void ReleaseScreen();

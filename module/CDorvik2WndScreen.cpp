@@ -5,6 +5,7 @@
 
 #include "module/CDorvik2Wnd.h"
 #include "module/ScreenStub.h"
+#include "scene/CDorvik2VWS.h"
 
 namespace {
 std::atomic<int32_t>& RestoreResult() {
@@ -20,6 +21,11 @@ int32_t CDorvik2Wnd::BuildScreen() { return 1; }
 void CDorvik2Wnd::ReleaseScreen() { screen_ = nullptr; }
 
 int32_t CDorvik2Wnd::RestoreScreen() { return RestoreResult().load(); }
+
+// Without a screen there is no clipper; the call is kept for the order it runs in.
+void CDorvik2Wnd::AttachClipper() {
+  if (scene_) scene_->RecordCall("AttachClipper");
+}
 
 void CDorvik2Wnd::OnScreenReady(int32_t) {}
 

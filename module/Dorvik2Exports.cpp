@@ -6,6 +6,7 @@
 
 #include "module/CDorvik2Wnd.h"
 #include "module/Dorvik2Module.h"
+#include "module/MsgBoxTemplate.h"
 #include "module/TextUtil.h"
 
 namespace {
@@ -17,6 +18,7 @@ HMODULE g_handleAtLoad = nullptr;
 __attribute__((constructor)) void LibraryEntry() {
   g_handleAtLoad = GetModuleHandleA(dorvik2_module::kModuleName);
   DisableThreadLibraryCalls(g_handleAtLoad);
+  msgbox_template::Register(g_handleAtLoad);
 }
 
 CDorvik2Wnd* GameWindowOf(IClientInterface* client) { return client ? dynamic_cast<CDorvik2Wnd*>(client) : nullptr; }

@@ -42,7 +42,8 @@ BOOL CDorvik2Wnd::GameWndProc(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_IME_STARTCOMPOSITION: scene->OnImeStartComposition(wParam, lParam); break;
     case WM_IME_ENDCOMPOSITION: scene->OnImeEndComposition(wParam, lParam); break;
     case WM_IME_COMPOSITION: scene->OnImeComposition(wParam, lParam); break;
-    case WM_TIMER: scene->OnTimer(wParam); break;
+    case WM_TIMER:
+    case WM_GAME_DISPATCH: return HostLinkGate(message, wParam, result);
     case WM_MOUSEMOVE: scene->OnMouseMove(key, pt); break;
     case WM_LBUTTONDOWN:
       if (!scene->OnLButtonDown(key, pt)) PostMessageA(hostWnd_, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
@@ -53,7 +54,6 @@ BOOL CDorvik2Wnd::GameWndProc(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_RBUTTONUP: scene->OnRButtonUp(key, pt); break;
     case WM_GAME_SCREEN_READY: OnScreenReady(static_cast<int32_t>(wParam)); break;
     case WM_GAME_IGNORED: scene->OnUserMessage100(); break;
-    case WM_GAME_DISPATCH: scene->DispatchNextIfIdle(); break;
     default: return GWnd::WindowProc(message, wParam, lParam, result);
   }
   if (result) *result = 0;

@@ -1,6 +1,7 @@
 // Text helpers: money, numbers, dates, bounded formatting, case folding, code pages.
 #include "module/TextUtil.h"
 
+#include <algorithm>
 #include <array>
 
 #include "plat/codepage.h"
@@ -169,4 +170,19 @@ std::u16string MultiByteToWide(std::string_view text) {
   std::u16string out(static_cast<size_t>(chars), u'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, out.data(), chars);
   return out;
+}
+
+int32_t LeadingInt32(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  // Magnitudes are kept one past INT32_MAX so that the negative limit is reachable.
+  constexpr int64_t kLimit = static_cast<int64_t>(INT32_MAX) + 1;
+  int64_t magnitude = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    magnitude = std::min<int64_t>(magnitude * 10 + (text[i] - '0'), kLimit);
+  }
+  if (negative) return static_cast<int32_t>(-magnitude);
+  return static_cast<int32_t>(std::min<int64_t>(magnitude, INT32_MAX));
 }

@@ -34,6 +34,10 @@ struct NoCaseLess {
 // Lowers every byte 'A'..'Z' in place, trail bytes of double-byte characters included.
 std::string& ToLowerAscii(std::string& text);
 
+// The signed decimal at the start of a text, after blanks: "-12abc" gives -12, no
+// digits give 0, and a number beyond 32 bits stops at the nearest limit.
+int32_t LeadingInt32(std::string_view text);
+
 // Items of a bar list, each ended by '|' ("a|b|"): text after the last bar is not an item.
 std::vector<std::string> SplitBarList(std::string_view text);
 

@@ -51,7 +51,6 @@ void CDorvik2VWS::ResetControls() {
   c.constructed = 0;
   c.destroyed = 0;
   c.destroyedWhileWindowExisted = 0;
-  c.dispatchKicks = 0;
   c.initRect = GRect();
 }
 
@@ -160,6 +159,7 @@ BOOL CDorvik2VWS::OnTimer(UINT_PTR id) {
   if (id > kLastTimer) return 0;
   switch (id) {
     case kTickTimer:
+      DispatchNextIfIdle();
       if (volumeCountdown > 0) --volumeCountdown;
       RedrawIfDirty();
       break;
@@ -190,10 +190,3 @@ BOOL CDorvik2VWS::OnLButtonDown(UINT keyFlags, GPoint pt) {
 int32_t CDorvik2VWS::OnSetFocus(HWND) { return 0; }
 int32_t CDorvik2VWS::OnKillFocus(HWND) { return 0; }
 int32_t CDorvik2VWS::OnUserMessage100() { return 0; }
-
-// The queue and its dispatcher come with the host link; the kick is counted meanwhile.
-int32_t CDorvik2VWS::DispatchNextIfIdle() {
-  if (!IsReady()) return 0;
-  ++Controls().dispatchKicks;
-  return 1;
-}

@@ -4,12 +4,23 @@
 // tests steer the build through the controls at the end.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <list>
+#include <string>
 #include <vector>
 
+#include "module/GameCommand.h"
+#include "module/HostMessage.h"
+#include "module/RCRoomData.h"
+#include "module/RCUser.h"
+#include "panels/CCheckNotice.h"
+#include "panels/CVObserveSystemWnd.h"
 #include "plat/threads.h"
 #include "plat/user.h"
+#include "scene/SceneWidgetStub.h"
 #include "widgets/GGeometry.h"
 #include "widgets/GVWS.h"
 
@@ -71,8 +82,6 @@ class CDorvik2VWS : public GVWS {
   int32_t OnSetFocus(HWND previous);
   int32_t OnKillFocus(HWND next);
   int32_t OnUserMessage100();
-  // The kick after a build: dispatches the queue's head when ready and not busy.
-  int32_t DispatchNextIfIdle();
 
   CDorvik2Wnd* Owner() const { return owner_; }
   int32_t GamesPlayed() const { return gamesPlayed_; }
@@ -85,6 +94,155 @@ class CDorvik2VWS : public GVWS {
   // Game ticks until the stored volume is applied again (the window sets it on
   // activation).
   int32_t volumeCountdown = 0;
+
+  // ==== Host link: the incoming queue, the seats and the senders ======================
+  // (CDorvik2VWS_Queue.cpp, CDorvik2VWS_Seats.cpp, CDorvik2VWS_Senders.cpp)
+
+  // Turn phases: the answer the turn countdown waits for.
+  enum TurnPhaseValue : int32_t {
+    kPhaseNone = 0,
+    kPhaseStakeVote = 1,
+    kPhaseSunPick = 3,
+    kPhaseFourOfMonth = 6,
+    kPhasePlayCard = 8,
+    kPhaseShake = 9,
+    kPhasePickFloorCard = 11,
+    kPhase9Ten = 14,
+    kPhaseGoOrStop = 15,
+  };
+  // Host top-bar button states (host event 45).
+  static constexpr int32_t kButtonHidden = 0;
+  static constexpr int32_t kButtonDisabled = 1;
+  static constexpr int32_t kButtonEnabled = 17;
+  static constexpr int32_t kBetButtonCount = 3;
+  static constexpr int32_t kGoEffect = 34;
+
+  // ---- Queue and dispatcher ----
+  // A handler gets the message it handles; the dispatcher owns it for the call.
+  using HostMessageHandler = std::function<void(CDorvik2VWS&, HostMessage&)>;
+  // Installs the handler of a type; false (nothing installed) for 0, 55, 58, 60 and
+  // 64 on, which are dropped unhandled.
+  bool SetHostMessageHandler(uint32_t type, HostMessageHandler handler);
+  static bool HasHandlerSlot(uint32_t type);
+  // Appends a message read by OnReceive.
+  void EnqueueHostMessage(HostMessage&& msg);
+  // Dispatches the queue's head when ready and not busy: 1 when one was handled.
+  // OnReceive, the 50 ms tick and the kick after the build call it.
+  int32_t DispatchNextIfIdle();
+  // Takes the head out of the queue, handles it with busy and full redraw set,
+  // destroys it and clears busy. Nothing when the queue is empty.
+  void DispatchHostMessage();
+  bool IsBusy() const { return busy_ != 0; }
+  bool IsGameTimerRunning(UINT_PTR id) const {
+    return id == kTurnTimer ? turnPhase_ != 0 : id <= kLastKilledTimer && timerRunning_[id] != 0;
+  }
+  uint32_t QueuedCount() const { return queuedCount_; }
+  // Per-game reset: mode -1, timer flags, counters and auto-play cleared, queued
+  // messages destroyed unhandled. A message being handled stays with its handler,
+  // and busy stays set until that handler returns.
+  void ResetGameState();
+  // Leave request: GC_LEAVE up to three times while seated; otherwise, or when all
+  // were lost, mode 1, play state 3 and WM_GAME_CLOSE reason 1.
+  void RequestExit();
+
+  // ---- Seats (the room record) ----
+  int32_t GetUserNoById(const std::string& userId) const;
+  int32_t GetSeatOfUser(int32_t userNo) const;
+  int32_t IsRobotSeat(int32_t seat) const;
+  // -1 stands for this client's own number (and gives 0 while that is -1).
+  int32_t IsSeated(int32_t userNo) const;
+  int32_t HasRobotPlayer() const;
+  int32_t HasSeatWithoutUser() const;
+  // Seat 0 or 1; another index throws std::out_of_range.
+  PlayerInfo& GetPlayer(int32_t seat) { return room_.seats.Player(seat); }
+  // The seat holding the user, seat 0's when none does.
+  PlayerInfo& GetPlayerByUserNo(int32_t userNo);
+  // 1 when playing `card` from the hand takes nothing although the hand could have.
+  int32_t IsUnmatchedPlay(int32_t card) const;
+
+  // ---- What the host calls (recording until their widgets exist) ----
+  void SetPlayerAvatar(const std::string& userId, const std::vector<std::string>& parts);
+  void SetPlayerDisplayName(const std::string& userId, const std::string& name);
+  void SetStatusText(const std::string& text);
+  void ResetRoomView();
+  void RequestKick(int32_t userNo);
+  void OnHostCardList(int32_t userNo, int32_t code, const std::string& text);
+  void OnHostButton(const std::string& word, int32_t value);
+  void ShowMemoButton(int32_t count);
+  // Host event 27 with "%ld" of the seat's user number and its grade as the value;
+  // nothing for a user without a seat.
+  void ReportUserNumbers(int32_t userNo);
+  // Host event 45 (word, state); the local widget joins with the widgets.
+  void SetButtonState(const std::string& word, int32_t state);
+  void SetAutoPlay(int32_t on);
+  void ShowStartButton(int32_t show);
+  void ShowBombCardHint(int32_t state);
+  void ShowHandCardHints(int32_t show);
+  void CloseResultWnd();
+  // Calls of the operations above and of the screen's stand-in, oldest first, e.g.
+  // "SetStatusText(text)".
+  const std::vector<std::string>& RecordedCalls() const { return recordedCalls_; }
+  void RecordCall(std::string call) { recordedCalls_.push_back(std::move(call)); }
+  void ClearRecordedCalls() { recordedCalls_.clear(); }
+
+  // ---- Senders: 1 when the command reached the host, 0 when refused or lost ----
+  int32_t SendGameCommand(const GameCommand& command);
+  int32_t SendMyVoice();
+  int32_t SendPlay(int32_t flag);
+  int32_t SendObserve();
+  int32_t SendLeave();
+  int32_t SendKick(int32_t targetUserNo);
+  int32_t SendOptionChange(int32_t code, int32_t value);
+  int32_t SendStakeVoteAnswer(int32_t answer);
+  int32_t SendStart();
+  int32_t SendSunPick(int32_t pick, int32_t timedOut);
+  int32_t SendFourOfMonthAnswer(int32_t answer);
+  int32_t SendPlayCard(int32_t card, int32_t timedOut);
+  int32_t SendPickFloorCard(int32_t card, int32_t timedOut);
+  int32_t SendShakeAnswer(int32_t answer, int32_t timedOut);
+  int32_t Send9TenAnswer(int32_t answer, int32_t timedOut);
+  int32_t SendGoOrStopAnswer(int32_t answer, int32_t timedOut);
+  int32_t SendUnused17(int32_t a, int32_t b, int64_t c);
+  int32_t SendResultDone();
+  int32_t SendPromotionRequest(int32_t kind, int32_t value);
+  // GC_HOST_VALUES, then GC_RESULT_DONE; the first command's result.
+  int32_t SendHostValues(int32_t id, int64_t a, int64_t b);
+  int32_t SendBetChoice(int32_t button);
+  // Keeps the state and tells the server.
+  int32_t SendObserveMode(int32_t state);
+  int32_t SendNumberKey(int32_t phrase);
+  void SendAutoPlay(int32_t on);
+  void SendTimeoutCount(int32_t count);
+  void SendHostNoticeAck();
+  int32_t SendTextLine(const std::string& text);
+  // Host event 22 with the 8-byte amount, in mode 3 while seated and for an amount
+  // above 0; then the result panel closes.
+  void RequestItem(int64_t amount);
+
+  // ---- Fields the senders and the host link read and write ----
+  RCUser& MyUser() { return myUser_; }
+  int32_t MyUserNo() const { return myUser_.userNo; }
+  RCRoomData& Room() { return room_; }
+  void SetSceneMode(int32_t mode) { sceneMode_ = mode; }
+  int32_t PendingLeaveValue() const { return pendingLeaveValue_; }
+  void SetPendingLeaveValue(int32_t value) { pendingLeaveValue_ = value; }
+  CCheckNotice& NoticeTicker() { return noticeTicker_; }
+  CVObserveSystemWnd& ObservePanel() { return observePanel_; }
+  int32_t ObserveState() const { return observeState_; }
+  SceneWidgetStub& CountdownWidget() { return countdownWidget_; }
+  SceneWidgetStub& BetButton(int32_t index) { return betButtons_.at(static_cast<size_t>(index)); }
+  // The plain card lists IsUnmatchedPlay reads until the card model replaces them.
+  std::vector<int32_t>& HandCards() { return handCards_; }
+  std::vector<int32_t>& FloorCards() { return floorCards_; }
+  int32_t myVoiceSet = 0;
+  int32_t countdown = 0;
+  int32_t countdownStart = 0;
+  int32_t autoPlay = 0;
+  int32_t tableOwnerUserNo = RCUser::kNoUser;  // the kick-permitted user
+  int32_t turnUserNo = RCUser::kNoUser;
+  int32_t handPick = 0;      // keyboard picks of hand cards allowed (hand enabled)
+  int32_t cannedPhrase = 1;  // a number key may send a phrase (chat macro, one-shot)
+  // ==== end of the host link block ====================================================
 
   // ---- Test controls of this stand-in scene (shared by every scene) ----------------
   enum class BuildBlock : int32_t {
@@ -110,7 +268,6 @@ class CDorvik2VWS : public GVWS {
     std::atomic<int32_t> constructed{0};
     std::atomic<int32_t> destroyed{0};
     std::atomic<int32_t> destroyedWhileWindowExisted{0};
-    std::atomic<int32_t> dispatchKicks{0};
     GRect initRect;
   };
   static TestControls& Controls();
@@ -129,4 +286,28 @@ class CDorvik2VWS : public GVWS {
   int32_t turnPhase_ = 0;  // doubles as timer 1's running flag
   int32_t timerRunning_[kLastKilledTimer + 1] = {};
   std::vector<int32_t> playedEffects_;
+
+  // ---- Host link state ----
+  // The answer steps every timed answer shares: timer 1 and its phase stopped, the
+  // countdown hidden and set back to its start.
+  void EndTurnCountdown();
+  // Counts a timed-out play against this client and warns, then hands over to
+  // auto-play at the second one.
+  void CountTimedOutPlay();
+  std::list<HostMessage> queue_;
+  uint32_t queuedCount_ = 0;
+  int32_t busy_ = 0;
+  static std::array<HostMessageHandler, HM_TYPE_LIMIT> DefaultHostMessageHandlers();
+  std::array<HostMessageHandler, HM_TYPE_LIMIT> handlers_ = DefaultHostMessageHandlers();
+  RCUser myUser_;
+  RCRoomData room_;
+  int32_t pendingLeaveValue_ = 0;
+  int32_t observeState_ = CVObserveSystemWnd::kObserveIdle;
+  CCheckNotice noticeTicker_;
+  CVObserveSystemWnd observePanel_{this};
+  SceneWidgetStub countdownWidget_;
+  std::array<SceneWidgetStub, kBetButtonCount> betButtons_;
+  std::vector<int32_t> handCards_;
+  std::vector<int32_t> floorCards_;
+  std::vector<std::string> recordedCalls_;
 };

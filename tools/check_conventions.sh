@@ -41,16 +41,26 @@ if [ ${#dirs[@]} -gt 0 ]; then
   done < <(code_files "${dirs[@]}" | xargs -r grep -HnE "$types" | grep -v 'conventions: allow')
 fi
 
+# Every file of the tree: what git tracks in a checkout, else (an unpacked archive)
+# everything outside build folders.
+tree_files() {
+  if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git ls-files
+  else
+    find . -type f -not -path './.git/*' -not -path './build*' | sed 's:^\./::'
+  fi | grep -vE '^(\.git/|shared/)'
+}
+
 # Words are assembled so that this script does not flag itself.
 w_doc="spe""c(ification)?"
 w_part="par""t[[:space:]]+[0-9]+\.[0-9]+"
 words="\\b${w_doc}\\b|\\b${w_part}"
 while IFS= read -r hit; do
   report "reference to the design documents: $hit"
-done < <(git ls-files 2>/dev/null | grep -vE '^(\.git/|shared/)' | xargs -r grep -HnIiE "$words" 2>/dev/null)
+done < <(tree_files | xargs -r -d "\n" grep -HnIiE "$words" 2>/dev/null)
 while IFS= read -r name; do
   report "file name refers to the design documents: $name"
-done < <(git ls-files 2>/dev/null | grep -iE "(^|/)[^/]*(spe""c|par""t[-_ ]?[0-9])")
+done < <(tree_files | grep -iE "(^|/)[^/]*(spe""c|par""t[-_ ]?[0-9])")
 
 if [ $status -eq 0 ]; then echo "conventions: clean"; fi
 exit $status

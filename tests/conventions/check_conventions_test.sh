@@ -1,35 +1,70 @@
 #!/usr/bin/env bash
-# Proves the conventions check fails on each kind of planted violation and passes a clean tree.
+# Proves the conventions check passes a clean tree and reports each kind of planted
+# violation: every violation sits in a file of its own and must be named in the report.
 set -uo pipefail
 checker=$1
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail=0
 
+# make_tree <dir> <git|plain>: a clean tree (platform/ may call the system).
 make_tree() {
-  rm -rf "$tmp/tree"; mkdir -p "$tmp/tree/module" "$tmp/tree/platform/src"
-  (cd "$tmp/tree" && git init -q . && printf 'int32_t x = 0;\n' > module/ok.cpp \
-     && printf 'FILE* f = fopen("x", "r");\n' > platform/src/ok.cpp && git add -A)
+  mkdir -p "$1/module" "$1/platform/src"
+  printf 'int32_t x = 0;\n' > "$1/module/ok.cpp"
+  printf 'FILE* f = fopen("x", "r");\n' > "$1/platform/src/ok.cpp"
+  printf '// a long comment about longevity\n' > "$1/module/long_in_comment.cpp"
+  printf 'const char* f = "%%ld";\n' > "$1/module/ld_in_string.cpp"
+  if [ "$2" = git ]; then (cd "$1" && git init -q . && git add -A); fi
 }
-expect() {  # expect <pass|fail> <label>
-  (cd "$tmp/tree" && git add -A >/dev/null 2>&1)
-  if bash "$checker" "$tmp/tree" >"$tmp/out" 2>&1; then got=pass; else got=fail; fi
-  if [ "$got" != "$1" ]; then echo "FAILED: $2 (expected $1, got $got)"; cat "$tmp/out"; fail=1;
-  else echo "ok: $2"; fi
+run() {  # run <dir>: the checker's status and report
+  if bash "$checker" "$1" >"$tmp/out" 2>&1; then got=pass; else got=fail; fi
+}
+expect_named() {  # expect_named <file> <label>
+  if grep -qF "$1" "$tmp/out"; then echo "ok: $2"; else echo "FAILED: $2 not reported ($1)"; fail=1; fi
 }
 
-make_tree; expect pass "clean tree (platform/ may call the system)"
-make_tree; echo 'FILE* f = fopen("a", "rb");' >> "$tmp/tree/module/ok.cpp"; expect fail "fopen in module/"
-make_tree; echo 'auto t = std::chrono::steady_clock::now();' >> "$tmp/tree/module/ok.cpp"; expect fail "chrono clock in module/"
-make_tree; echo 'std::thread t;' >> "$tmp/tree/module/ok.cpp"; expect fail "std::thread in module/"
-make_tree; echo 'const char* e = getenv("HOME");' >> "$tmp/tree/module/ok.cpp"; expect fail "getenv in module/"
-make_tree; echo 'long n = 0;' >> "$tmp/tree/module/ok.cpp"; expect fail "long as a type"
-make_tree; echo 'unsigned long n = 0;' >> "$tmp/tree/platform/src/ok.cpp"; expect fail "unsigned long in platform/"
-make_tree; echo 'wchar_t c = 0;' >> "$tmp/tree/module/ok.cpp"; expect fail "wchar_t"
-make_tree; echo 'auto s = L"x";' >> "$tmp/tree/module/ok.cpp"; expect fail "wide literal"
-make_tree; echo '// a long comment about longevity' >> "$tmp/tree/module/ok.cpp"; expect pass "long in a comment"
-make_tree; echo 'const char* f = "%ld";' >> "$tmp/tree/module/ok.cpp"; expect pass "%ld inside a string"
-make_tree; printf '// see the spe%s\n' "c" >> "$tmp/tree/module/ok.cpp"; expect fail "design-document word in a comment"
-make_tree; printf '// as Par%s 1.103 says\n' "t" >> "$tmp/tree/module/ok.cpp"; expect fail "numbered section in a comment"
-make_tree; touch "$tmp/tree/module/par""t1_notes.txt"; expect fail "design-document file name"
+make_tree "$tmp/clean" git
+run "$tmp/clean"
+if [ "$got" = pass ]; then echo "ok: clean tree"; else echo "FAILED: clean tree"; cat "$tmp/out"; fail=1; fi
+
+tree="$tmp/planted"
+make_tree "$tree" plain
+plant() { printf '%s\n' "$2" > "$tree/$1"; }
+plant module/fopen.cpp 'FILE* f = fopen("a", "rb");'
+plant module/chrono.cpp 'auto t = std::chrono::steady_clock::now();'
+plant module/thread.cpp 'std::thread t;'
+plant module/getenv.cpp 'const char* e = getenv("HOME");'
+plant module/long.cpp 'long n = 0;'
+plant platform/src/ulong.cpp 'unsigned long n = 0;'
+plant module/wchar.cpp 'wchar_t c = 0;'
+plant module/wide.cpp 'auto s = L"x";'
+plant module/doc_word.cpp "// see the spe""c"
+plant module/numbered.cpp "// as Par""t 1.103 says"
+touch "$tree/module/par""t1_notes.txt"
+(cd "$tree" && git init -q . && git add -A)
+run "$tree"
+if [ "$got" = fail ]; then echo "ok: planted tree fails"; else echo "FAILED: planted tree passed"; fail=1; fi
+expect_named module/fopen.cpp "fopen in module/"
+expect_named module/chrono.cpp "chrono clock in module/"
+expect_named module/thread.cpp "std::thread in module/"
+expect_named module/getenv.cpp "getenv in module/"
+expect_named module/long.cpp "long as a type"
+expect_named platform/src/ulong.cpp "unsigned long in platform/"
+expect_named module/wchar.cpp "wchar_t"
+expect_named module/wide.cpp "wide literal"
+expect_named module/doc_word.cpp "design-document word in a comment"
+expect_named module/numbered.cpp "numbered section in a comment"
+expect_named "module/par""t1_notes.txt" "design-document file name"
+for clean in ok.cpp long_in_comment.cpp ld_in_string.cpp; do
+  if grep -qF "module/$clean" "$tmp/out"; then echo "FAILED: module/$clean reported"; fail=1; fi
+done
+
+# A tree that is not a git checkout (an unpacked archive) is checked all the same.
+tree="$tmp/archive"
+make_tree "$tree" plain
+plant module/doc_word.cpp "// see the spe""c"
+run "$tree"
+if [ "$got" = fail ]; then echo "ok: archive tree fails"; else echo "FAILED: archive tree passed"; fail=1; fi
+expect_named module/doc_word.cpp "design-document word outside git"
+if [ $fail -ne 0 ]; then echo "--- last report:"; cat "$tmp/out"; fi
 exit $fail

@@ -1,15 +1,20 @@
 // The sprite library's GIF decoder and its bit set: parsing without a signature check,
-// transparency, timing on the virtual clock, disposal, seeking, interlace, LZW limits,
-// the colour key's fourth byte, and the bit set's rows, crop and file form.
+// GDI bitmaps and masks in both bitmap modes, transparency, timing on the virtual clock,
+// disposal, seeking, interlace, LZW limits, the colour key's fourth byte, drawing with
+// raster operations, resources, released GDI objects, and the bit set's rows, crop,
+// monochrome bitmaps and file form.
 #include "graphics/KKGIF.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "graphics/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "graphics/KKBitBOOL.h"
-#include "graphics/K_Dib.h"
+#include "graphics/KK_GdiScope.h"
 #include "plat/sim.h"
+#include "plat/sim_gdi.h"
 #include "support/GifWriter.h"
 #include "support/Sweep.h"
 #include "support/TempDir.h"
@@ -18,6 +23,7 @@ namespace {
 
 using namespace testing_support;
 using Bytes = std::vector<uint8_t>;
+using Pixels = std::vector<uint32_t>;
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;  // 0x00RRGGBB
 
@@ -42,22 +48,121 @@ KKGIF& Load(KKGIF& gif, const GifDesc& desc) {
   return gif;
 }
 
-uint32_t At(const KKGIF& gif, int32_t x, int32_t y) { return gif.Canvas()[size_t(y * gif.GetWidth() + x)]; }
+// Any bitmap read back as 0x00RRGGBB pixels, rows top-down (a mask reads 0 or white).
+Pixels Read(HBITMAP bitmap) {
+  BITMAP bm{};
+  if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) return {};
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  Pixels out(size_t(bm.bmWidth) * size_t(bm.bmHeight));
+  KK_WindowDC screen;
+  struct {
+    BITMAPINFO info;
+    RGBQUAD more[255];
+  } request{info, {}};
+  GetDIBits(screen.Get(), bitmap, 0, UINT(bm.bmHeight), out.data(), &request.info, DIB_RGB_COLORS);
+  return out;
+}
 
-TEST(KKGIFTest, ABogusSignatureIsParsedFromOffsetSix) {
+int32_t Depth(HBITMAP bitmap) {
+  BITMAP bm{};
+  return bitmap && GetObjectA(bitmap, sizeof bm, &bm) ? bm.bmBitsPixel : 0;
+}
+
+// A 32-bit top-down DIB section in a memory DC: what the game draws GIFs onto.
+class Target {
+ public:
+  Target(int32_t w, int32_t h, uint32_t fill = 0) : m_w(w) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    m_bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    m_bits = static_cast<uint8_t*>(bits);
+    m_dc.Select(m_bitmap.Get());
+    for (int32_t i = 0; i < w * h; ++i) Set(i % w, i / w, fill);
+  }
+  HDC dc() const { return m_dc.Get(); }
+  uint32_t At(int32_t x, int32_t y) const { return LoadU32(m_bits + size_t(y * m_w + x) * 4); }
+  void Set(int32_t x, int32_t y, uint32_t v) { StoreU32(m_bits + size_t(y * m_w + x) * 4, v); }
+
+ private:
+  int32_t m_w;
+  uint8_t* m_bits = nullptr;
+  KK_GdiObject<HBITMAP> m_bitmap;  // outlives the DC's hold on it
+  KK_MemoryDC m_dc;
+};
+
+// Every test ends with the GDI objects and DCs it started with; the decoder's bitmap
+// mode is a shared setting, so each test starts from device-dependent bitmaps.
+class KKGIFTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    KKGIF::SetDibSectionMode(false);
+    {
+      // The first DCs of the process make the stock objects; count after them.
+      KK_WindowDC screen;
+      KK_MemoryDC memory;
+    }
+    m_objects = plat::sim::LiveGdiObjects();
+    m_dcs = plat::sim::LiveDeviceContexts();
+  }
+  void TearDown() override {
+    EXPECT_EQ(plat::sim::LiveGdiObjects(), m_objects);
+    EXPECT_EQ(plat::sim::LiveDeviceContexts(), m_dcs);
+    KKGIF::SetDibSectionMode(false);
+    plat::sim::SetScreenFormat(32, false, 1024, 768);
+    plat::sim::ClearFaults();
+  }
+  size_t m_objects = 0, m_dcs = 0;
+};
+
+using KKBitBOOLTest = KKGIFTest;
+
+TEST_F(KKGIFTest, ABogusSignatureIsParsedFromOffsetSix) {
   GifDesc g = Screen(3, 2);
   g.bogusSignature = true;
   g.frames.push_back(Solid(0, 0, 3, 2, 1));
   KKGIF gif;
   Load(gif, g);
   ASSERT_EQ(gif.GetFrameCount(), 1);
-  EXPECT_EQ(gif.GetFrame(0)->image[5], kRed);
+  EXPECT_EQ(Read(gif.GetFrameBitmap(0)), Pixels(6, kRed));
   EXPECT_EQ(gif.LoadMemory(nullptr, 5), 0);
   const uint8_t shortHeader[12] = {};
   EXPECT_EQ(gif.LoadMemory(shortHeader, sizeof shortHeader), 0);
 }
 
-TEST(KKGIFTest, TransparencyWithoutTransparentPixelsIsDroppedAndDrawnOpaque) {
+TEST_F(KKGIFTest, FramesAreBitmapsOfTheScreenOrEightBitDibSections) {
+  // Device-dependent bitmaps take the screen's format; DIB sections keep the indices.
+  // Pure colours survive 5-6-5, so every mode draws the same picture.
+  struct Case {
+    bool dibSections;
+    int screenBits;
+    int imageBits;
+  } cases[] = {{false, 32, 32}, {false, 16, 16}, {true, 32, 8}, {true, 16, 8}};
+  GifDesc g = Screen(2, 2);
+  GifFrameDesc f = Solid(0, 0, 2, 2, 1);
+  f.indices = {1, 2, 3, 4};
+  g.frames.push_back(f);
+  g.frames.push_back(Solid(1, 1, 1, 1, 0));
+  for (const Case& c : cases) {
+    plat::sim::SetScreenFormat(c.screenBits, false, 64, 64);
+    KKGIF::SetDibSectionMode(c.dibSections);
+    KKGIF gif;
+    Load(gif, g);
+    EXPECT_EQ(Depth(gif.GetFrameBitmap(0)), c.imageBits);
+    EXPECT_EQ(Depth(gif.GetFrameBitmap(-1)), c.dibSections ? 32 : c.screenBits);
+    EXPECT_EQ(gif.CanvasBits() != nullptr, c.dibSections);
+    gif.SeekFrame(1);
+    Target t(2, 2);
+    gif.Draw(t.dc(), 0, 0);
+    EXPECT_EQ(t.At(0, 0), kRed) << c.imageBits;
+    EXPECT_EQ(t.At(1, 0), kGreen) << c.imageBits;
+    EXPECT_EQ(t.At(0, 1), kBlue) << c.imageBits;
+    EXPECT_EQ(t.At(1, 1), 0u) << c.imageBits;
+  }
+}
+
+TEST_F(KKGIFTest, TransparencyWithoutTransparentPixelsIsDroppedAndDrawnOpaque) {
   GifDesc g = Screen(2, 2);
   GifFrameDesc f = Solid(0, 0, 2, 2, 2);
   f.transparent = true;
@@ -66,15 +171,13 @@ TEST(KKGIFTest, TransparencyWithoutTransparentPixelsIsDroppedAndDrawnOpaque) {
   KKGIF gif;
   Load(gif, g);
   EXPECT_EQ(gif.GetFrame(0)->transparent, 0);
-  EXPECT_FALSE(gif.GetFrame(0)->HasMask());
-  K_Dib dc;
-  dc.Create(2, 2, 32);
-  StoreU32(dc.PixelAddress(0, 0), 0x00ABCDEF);
-  gif.Draw(dc, 0, 0);
-  EXPECT_EQ(dc.GetPixel(0, 0), kGreen);
+  EXPECT_EQ(gif.GetFrameMask(0), nullptr);
+  Target t(2, 2, 0x00ABCDEF);
+  gif.Draw(t.dc(), 0, 0);
+  EXPECT_EQ(t.At(0, 0), kGreen);
 }
 
-TEST(KKGIFTest, MagentaMatchesTheKeyOverFourBytes) {
+TEST_F(KKGIFTest, MagentaMatchesTheKeyOverFourBytes) {
   // Transparent pixels keep the target, opaque ones replace all four bytes, and a
   // magenta pixel comes out as 0x00FF00FF: the fourth byte is 0.
   GifDesc g = Screen(3, 1);
@@ -84,18 +187,40 @@ TEST(KKGIFTest, MagentaMatchesTheKeyOverFourBytes) {
   f.transparent = true;
   f.transparentIndex = 3;
   g.frames.push_back(f);
-  KKGIF gif;
-  Load(gif, g);
-  K_Dib dc;
-  dc.Create(3, 1, 32);
-  for (int32_t x = 0; x < 3; ++x) StoreU32(dc.PixelAddress(x, 0), 0xEE123456);
-  gif.Draw(dc, 0, 0);
-  EXPECT_EQ(dc.GetPixel(0, 0), 0x00FF00FFu);
-  EXPECT_EQ(dc.GetPixel(1, 0), kRed);
-  EXPECT_EQ(dc.GetPixel(2, 0), 0x00123456u);  // SRCAND with white clears the fourth byte
+  for (bool dibSections : {false, true}) {
+    KKGIF::SetDibSectionMode(dibSections);
+    KKGIF gif;
+    Load(gif, g);
+    EXPECT_EQ(Read(gif.GetFrameMask(0)), (Pixels{0, 0, kWhite}));
+    EXPECT_EQ(Read(gif.GetFrameBitmap(0)), (Pixels{0xFF00FF, kRed, 0}));  // the transparent entry turns black
+    Target t(3, 1, 0xEE123456);
+    gif.Draw(t.dc(), 0, 0);
+    EXPECT_EQ(t.At(0, 0), 0x00FF00FFu);
+    EXPECT_EQ(t.At(1, 0), kRed);
+    EXPECT_EQ(t.At(2, 0), 0x00123456u);  // SRCAND with white clears the fourth byte
+  }
 }
 
-TEST(KKGIFTest, TickWaitsForTheDelayInHundredthsAndForceSkipsTheClock) {
+TEST_F(KKGIFTest, TheMaskIgnoresTheTargetsTextAndBackgroundColoursAndLeavesThem) {
+  GifDesc g = Screen(2, 1);
+  GifFrameDesc f = Solid(0, 0, 2, 1, 1);
+  f.indices = {1, 0};
+  f.transparent = true;
+  f.transparentIndex = 0;
+  g.frames.push_back(f);
+  KKGIF gif;
+  Load(gif, g);
+  Target t(2, 1, kBlue);
+  SetTextColor(t.dc(), RGB(0, 255, 0));
+  SetBkColor(t.dc(), RGB(0, 0, 128));
+  gif.Draw(t.dc(), 0, 0);
+  EXPECT_EQ(t.At(0, 0), kRed);
+  EXPECT_EQ(t.At(1, 0), kBlue);
+  EXPECT_EQ(GetTextColor(t.dc()), RGB(0, 255, 0));
+  EXPECT_EQ(GetBkColor(t.dc()), RGB(0, 0, 128));
+}
+
+TEST_F(KKGIFTest, TickWaitsForTheDelayInHundredthsAndForceSkipsTheClock) {
   GifDesc g = Screen(2, 2);
   for (uint8_t i : {1, 2}) {
     GifFrameDesc f = Solid(0, 0, 2, 2, i);
@@ -112,15 +237,30 @@ TEST(KKGIFTest, TickWaitsForTheDelayInHundredthsAndForceSkipsTheClock) {
   plat::sim::AdvanceClock(1);
   EXPECT_EQ(gif.Tick(false), 1);
   EXPECT_EQ(gif.GetCurrentFrame(), 1);
-  EXPECT_EQ(At(gif, 0, 0), kGreen);
+  EXPECT_EQ(Read(gif.GetFrameBitmap(-1)), Pixels(4, kGreen));
   const uint32_t start = gif.GetStartTick();
   EXPECT_EQ(start, 0xFFFFFFC0u + 100);
   EXPECT_EQ(gif.Tick(true), 1);
   EXPECT_EQ(gif.GetCurrentFrame(), 0);
   EXPECT_EQ(gif.GetStartTick(), start);
+  EXPECT_EQ(Read(gif.GetFrameBitmap(-1)), Pixels(4, kRed));
 }
 
-TEST(KKGIFTest, DisposalTwoRestoresBlackAndWhiteThreeLeavesTheCanvas) {
+TEST_F(KKGIFTest, TickIfVisibleStepsOnlyWhenThePictureMeetsTheRectangle) {
+  GifDesc g = Screen(4, 4);
+  g.frames.push_back(Solid(0, 0, 4, 4, 1));
+  g.frames.push_back(Solid(0, 0, 4, 4, 2));
+  KKGIF gif;
+  Load(gif, g);
+  plat::sim::AdvanceClock(10);
+  EXPECT_EQ(gif.TickIfVisible(RECT{0, 0, 10, 10}, 10, 0), 0);  // touches only the edge
+  EXPECT_EQ(gif.TickIfVisible(RECT{0, 0, 10, 10}, -4, 5), 0);
+  EXPECT_EQ(gif.GetCurrentFrame(), 0);
+  EXPECT_EQ(gif.TickIfVisible(RECT{0, 0, 10, 10}, -3, 9), 1);
+  EXPECT_EQ(gif.GetCurrentFrame(), 1);
+}
+
+TEST_F(KKGIFTest, DisposalTwoRestoresBlackAndWhiteThreeLeavesTheCanvas) {
   for (uint8_t disposal : {2, 3}) {
     GifDesc g = Screen(4, 4);
     g.frames.push_back(Solid(0, 0, 4, 4, 1));
@@ -132,12 +272,13 @@ TEST(KKGIFTest, DisposalTwoRestoresBlackAndWhiteThreeLeavesTheCanvas) {
     KKGIF gif;
     Load(gif, g);
     gif.SeekFrame(2);
-    EXPECT_EQ(At(gif, 1, 1), disposal == 2 ? 0u : kGreen) << int(disposal);
-    EXPECT_EQ(At(gif, 0, 0), kRed);
-    EXPECT_EQ(At(gif, 3, 3), kBlue);
+    const Pixels canvas = Read(gif.GetFrameBitmap(-1));
+    EXPECT_EQ(canvas[5], disposal == 2 ? 0u : kGreen) << int(disposal);
+    EXPECT_EQ(canvas[0], kRed);
+    EXPECT_EQ(canvas[15], kBlue);
     // The restored rectangle turns white on the mask, which stays unused: the opaque
     // first frame covered everything and only a whole-screen restore turns it back on.
-    EXPECT_EQ(gif.CanvasMask().Test(1, 1), disposal == 2 ? 1 : 0);
+    EXPECT_EQ(Read(gif.GetFrameMask(-1))[5], disposal == 2 ? kWhite : 0u);
     EXPECT_FALSE(gif.MaskInUse());
   }
   GifDesc g = Screen(2, 2);
@@ -145,38 +286,125 @@ TEST(KKGIFTest, DisposalTwoRestoresBlackAndWhiteThreeLeavesTheCanvas) {
   whole.disposal = 2;
   g.frames.push_back(whole);
   g.frames.push_back(Solid(1, 1, 1, 1, 3));
-  KKGIF gif;
-  Load(gif, g);
-  gif.SeekFrame(1);
-  EXPECT_TRUE(gif.MaskInUse());
-  EXPECT_EQ(gif.Canvas(), (std::vector<uint32_t>{0, 0, 0, kBlue}));
-  EXPECT_EQ(gif.CanvasMask().Test(0, 0), 1);
-  EXPECT_EQ(gif.CanvasMask().Test(1, 1), 0);
-  K_Dib dc;
-  dc.Create(2, 2, 32);
-  for (int32_t i = 0; i < 4; ++i) StoreU32(dc.PixelAddress(i % 2, i / 2), 0x00445566);
-  gif.Draw(dc, 0, 0);
-  EXPECT_EQ(dc.GetPixel(0, 0), 0x00445566u);
-  EXPECT_EQ(dc.GetPixel(1, 1), kBlue);
+  for (bool dibSections : {false, true}) {
+    KKGIF::SetDibSectionMode(dibSections);
+    KKGIF gif;
+    Load(gif, g);
+    gif.SeekFrame(1);
+    EXPECT_TRUE(gif.MaskInUse());
+    EXPECT_EQ(Read(gif.GetFrameBitmap(-1)), (Pixels{0, 0, 0, kBlue}));
+    EXPECT_EQ(Read(gif.GetFrameMask(-1)), (Pixels{kWhite, kWhite, kWhite, 0}));
+    Target t(2, 2, 0x00445566);
+    gif.Draw(t.dc(), 0, 0);
+    EXPECT_EQ(t.At(0, 0), 0x00445566u);
+    EXPECT_EQ(t.At(1, 1), kBlue);
+  }
 }
 
-TEST(KKGIFTest, SeekingBackRendersFromTheFirstFrame) {
+TEST_F(KKGIFTest, LaterTransparentFramesKeepTheCanvasUnderTheirHoles) {
+  GifDesc g = Screen(3, 1);
+  GifFrameDesc first = Solid(0, 0, 3, 1, 1);
+  first.indices = {1, 0, 1};
+  first.transparent = true;
+  first.transparentIndex = 0;
+  g.frames.push_back(first);
+  GifFrameDesc second = Solid(0, 0, 3, 1, 2);
+  second.indices = {0, 0, 2};
+  second.transparent = true;
+  second.transparentIndex = 0;
+  g.frames.push_back(second);
+  KKGIF gif;
+  Load(gif, g);
+  // The first frame goes down whole; its mask becomes the canvas mask.
+  EXPECT_TRUE(gif.MaskInUse());
+  EXPECT_EQ(Read(gif.GetFrameMask(-1)), (Pixels{0, kWhite, 0}));
+  gif.SeekFrame(1);
+  EXPECT_EQ(Read(gif.GetFrameBitmap(-1)), (Pixels{kRed, 0, kGreen}));
+  EXPECT_EQ(Read(gif.GetFrameMask(-1)), (Pixels{0, kWhite, 0}));
+  Target t(3, 1, kWhite);
+  gif.Draw(t.dc(), 0, 0);
+  EXPECT_EQ(t.At(0, 0), kRed);
+  EXPECT_EQ(t.At(1, 0), kWhite);
+  EXPECT_EQ(t.At(2, 0), kGreen);
+}
+
+TEST_F(KKGIFTest, SeekingBackRendersFromTheFirstFrame) {
   GifDesc g = Screen(6, 1);
   for (uint16_t i = 0; i < 6; ++i) g.frames.push_back(Solid(i, 0, 1, 1, uint8_t(1 + i % 7)));
   KKGIF gif;
   Load(gif, g);
-  gif.SeekFrame(5);
-  EXPECT_EQ(At(gif, 5, 0), g.globalTable[6]);
+  Target like(1, 1);
+  gif.SeekFrame(5, like.dc());
+  auto canvasAt = [&](int32_t x) { return Read(gif.GetFrameBitmap(-1))[size_t(x)]; };
+  EXPECT_EQ(canvasAt(5), g.globalTable[6]);
   gif.SeekFrame(2);
   EXPECT_EQ(gif.GetCurrentFrame(), 2);
   // Frame 0 is opaque and leaves the rest of the canvas as it was: 3..5 keep the
   // pixels of the earlier pass, 0..2 are drawn again in order.
-  for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(At(gif, x, 0), g.globalTable[size_t(1 + x)]) << x;
+  for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(canvasAt(x), g.globalTable[size_t(1 + x)]) << x;
   gif.SeekFrame(9);
   EXPECT_EQ(gif.GetCurrentFrame(), 0);
 }
 
-TEST(KKGIFTest, InterlacedRowsLandInPassOrder) {
+TEST_F(KKGIFTest, DrawingIsLimitedToThePictureTheRectangleAndTheFrame) {
+  GifDesc g = Screen(4, 4);
+  GifFrameDesc back = Solid(0, 0, 4, 4, 1);
+  for (size_t i = 0; i < 16; ++i) back.indices[i] = uint8_t(1 + i % 4);
+  g.frames.push_back(back);
+  GifFrameDesc small = Solid(1, 2, 2, 1, 3);
+  small.indices = {3, 0};
+  small.transparent = true;
+  small.transparentIndex = 0;
+  g.frames.push_back(small);
+  KKGIF gif;
+  Load(gif, g);
+  const uint32_t kPaper = 0x00777777;
+  {
+    // Only the meeting of the picture at (2, 1) and the rectangle changes, with the
+    // source moved by the same amount.
+    Target t(8, 8, kPaper);
+    gif.DrawClipped(t.dc(), RECT{3, 0, 5, 3}, 2, 1);
+    for (int32_t y = 0; y < 8; ++y)
+      for (int32_t x = 0; x < 8; ++x) {
+        const bool inside = x >= 3 && x < 5 && y >= 1 && y < 3;
+        const uint32_t want = inside ? g.globalTable[1 + size_t((y - 1) * 4 + (x - 2)) % 4] : kPaper;
+        EXPECT_EQ(t.At(x, y), want) << x << "," << y;
+      }
+  }
+  {
+    // A frame lands at its own offset with its own size, through its mask.
+    Target t(8, 8, kPaper);
+    gif.DrawFrame(t.dc(), 3, 3, 1);
+    for (int32_t y = 0; y < 8; ++y)
+      for (int32_t x = 0; x < 8; ++x) EXPECT_EQ(t.At(x, y), x == 4 && y == 5 ? kBlue : kPaper) << x << "," << y;
+    gif.DrawFrame(t.dc(), 0, 0, 7);  // out of range: frame 0
+    EXPECT_EQ(t.At(3, 3), g.globalTable[4]);
+  }
+}
+
+TEST_F(KKGIFTest, FrameBitmapLookUps) {
+  GifDesc one = Screen(2, 2);
+  one.frames.push_back(Solid(0, 0, 2, 2, 1));
+  KKGIF gif;
+  Load(gif, one);
+  for (int32_t i : {-1, 0, 1, 5}) EXPECT_EQ(gif.GetFrameBitmap(i), gif.GetFrameBitmap(0)) << i;
+  EXPECT_NE(gif.GetFrameBitmap(0), nullptr);
+
+  GifDesc two = one;
+  GifFrameDesc hole = Solid(0, 0, 1, 1, 0);
+  hole.transparent = true;
+  two.frames.push_back(hole);
+  Load(gif, two);
+  EXPECT_NE(gif.GetFrameBitmap(-1), gif.GetFrameBitmap(0));
+  EXPECT_EQ(Depth(gif.GetFrameMask(-1)), 1);
+  EXPECT_EQ(Depth(gif.GetFrameMask(1)), 1);
+  EXPECT_EQ(gif.GetFrameMask(0), nullptr);
+  EXPECT_EQ(gif.GetFrameBitmap(2), nullptr);
+  EXPECT_EQ(gif.GetFrameDelay(2), 0);
+  EXPECT_EQ(gif.GetFrameDelay(-1), 0);
+}
+
+TEST_F(KKGIFTest, InterlacedRowsLandInPassOrder) {
   for (uint16_t height : {10, 3, 1}) {
     GifDesc g = Screen(1, height);
     GifFrameDesc f = Solid(0, 0, 1, height, 0);
@@ -185,24 +413,29 @@ TEST(KKGIFTest, InterlacedRowsLandInPassOrder) {
     g.frames.push_back(f);
     KKGIF gif;
     Load(gif, g);
-    for (uint16_t y = 0; y < height; ++y) EXPECT_EQ(gif.GetFrame(0)->image[y], g.globalTable[y % 8]) << y;
+    const Pixels image = Read(gif.GetFrameBitmap(0));
+    ASSERT_EQ(image.size(), height);
+    for (uint16_t y = 0; y < height; ++y) EXPECT_EQ(image[y], g.globalTable[y % 8]) << y;
   }
 }
 
-TEST(KKGIFTest, LzwBeyondTheTableAndSurplusPixelsStayInBounds) {
-  // 200 x 200 noise fills the 4096-entry table long before the end without a clear
-  // code; surplus pixels follow a small image.
-  GifDesc big = Screen(200, 200);
+TEST_F(KKGIFTest, LzwBeyondTheTableAndSurplusPixelsStayInBounds) {
+  // 201 x 200 noise (rows padded in the bitmap) fills the 4096-entry table long before
+  // the end without a clear code; surplus pixels follow a small image.
+  GifDesc big = Screen(201, 200);
   big.globalTable.resize(256);
-  GifFrameDesc noise = Solid(0, 0, 200, 200, 0);
+  for (size_t i = 0; i < 256; ++i) big.globalTable[i] = uint32_t(i * 0x010203u) & 0xFFFFFF;
+  GifFrameDesc noise = Solid(0, 0, 201, 200, 0);
   CaseRng rng(7);
   for (uint8_t& v : noise.indices) v = rng.Byte();
   big.frames.push_back(noise);
+  KKGIF::SetDibSectionMode(true);
   KKGIF gif;
   Load(gif, big);
-  ASSERT_TRUE(gif.GetFrame(0)->HasImage());
+  const Pixels image = Read(gif.GetFrameBitmap(0));
+  ASSERT_EQ(image.size(), noise.indices.size());
   for (size_t i = 0; i < noise.indices.size(); i += 997)
-    EXPECT_EQ(gif.GetFrame(0)->image[i], big.globalTable[noise.indices[i]]) << i;
+    EXPECT_EQ(image[i], big.globalTable[noise.indices[i]]) << i;
 
   for (bool clearEvery : {false, true}) {
     GifDesc small = Screen(2, 2);
@@ -211,11 +444,11 @@ TEST(KKGIFTest, LzwBeyondTheTableAndSurplusPixelsStayInBounds) {
     f.indices.resize(40, 2);
     small.frames.push_back(f);
     Load(gif, small);
-    EXPECT_EQ(gif.GetFrame(0)->image, (std::vector<uint32_t>{kRed, kRed, kRed, kRed}));
+    EXPECT_EQ(Read(gif.GetFrameBitmap(0)), Pixels(4, kRed));
   }
 }
 
-TEST(KKGIFTest, ControlBlocksAfterTheLastImageAndMissingPalettesAreHarmless) {
+TEST_F(KKGIFTest, ControlBlocksAfterTheLastImageAndMissingPalettesAreHarmless) {
   GifDesc g = Screen(2, 1);
   g.trailingControl = true;
   g.globalTable.clear();
@@ -224,14 +457,72 @@ TEST(KKGIFTest, ControlBlocksAfterTheLastImageAndMissingPalettesAreHarmless) {
   f.transparent = true;
   f.transparentIndex = 3;
   g.frames.push_back(f);
-  KKGIF gif;
-  Load(gif, g);
-  ASSERT_EQ(gif.GetFrameCount(), 1);
-  EXPECT_EQ(gif.GetFrame(0)->image, (std::vector<uint32_t>{0, 0}));
-  EXPECT_EQ(gif.GetFrame(0)->mask.Test(1, 0), 1);
+  for (bool dibSections : {false, true}) {
+    KKGIF::SetDibSectionMode(dibSections);
+    KKGIF gif;
+    Load(gif, g);
+    ASSERT_EQ(gif.GetFrameCount(), 1);
+    EXPECT_EQ(Read(gif.GetFrameBitmap(0)), (Pixels{0, 0}));
+    EXPECT_EQ(Read(gif.GetFrameMask(0)), (Pixels{0, kWhite}));
+  }
 }
 
-TEST(KKGIFTest, LoadFileReadsTheWholeHandleAndFailsOnAFailedRead) {
+TEST_F(KKGIFTest, FailingBitmapsLeaveFramesWithoutPicturesAndLeakNothing) {
+  GifDesc g = Screen(2, 2);
+  GifFrameDesc f = Solid(0, 0, 2, 2, 1);
+  f.indices = {1, 0, 0, 1};
+  f.transparent = true;
+  g.frames.push_back(f);
+  g.frames.push_back(Solid(0, 0, 2, 2, 2));
+  KKGIF::SetDibSectionMode(true);
+  for (int32_t skip = 0; skip < 4; ++skip) {
+    plat::sim::FailNext("CreateDIBSection", 1, uint32_t(skip));
+    KKGIF gif;
+    Load(gif, g);
+    plat::sim::ClearFaults();
+    gif.SeekFrame(1);
+    Target t(2, 2, 0x00010203);
+    gif.Draw(t.dc(), 0, 0);
+    gif.DrawFrame(t.dc(), 0, 0, 0);
+  }
+}
+
+TEST_F(KKGIFTest, ResetAndDestructionReleaseEveryBitmap) {
+  GifDesc g = Screen(3, 3);
+  for (uint8_t i = 0; i < 3; ++i) {
+    GifFrameDesc f = Solid(0, 0, 3, 3, uint8_t(1 + i));
+    f.indices[i] = 7;
+    f.transparent = true;
+    f.transparentIndex = 7;
+    g.frames.push_back(f);
+  }
+  KKGIF gif;
+  Load(gif, g);
+  // Three images, three masks, the canvas and its mask.
+  EXPECT_EQ(plat::sim::LiveGdiObjects(), m_objects + 8);
+  Load(gif, g);
+  EXPECT_EQ(plat::sim::LiveGdiObjects(), m_objects + 8);
+  gif.Reset();
+  EXPECT_EQ(plat::sim::LiveGdiObjects(), m_objects);
+  EXPECT_EQ(gif.GetFrameBitmap(-1), nullptr);
+}
+
+TEST_F(KKGIFTest, LoadResourceParsesARegisteredResource) {
+  GifDesc g = Screen(2, 1);
+  g.frames.push_back(Solid(0, 0, 2, 1, 3));
+  const Bytes bytes = EncodeGif(g);
+  ASSERT_TRUE(plat::RegisterResource(nullptr, "GIF", MAKEINTRESOURCEA(301), bytes.data(), bytes.size()));
+  ASSERT_TRUE(plat::RegisterResource(nullptr, "GIF", "EMPTY", bytes.data(), 0));
+  KKGIF gif;
+  ASSERT_EQ(gif.LoadResource(nullptr, MAKEINTRESOURCEA(301), "GIF"), 1);
+  EXPECT_EQ(Read(gif.GetFrameBitmap(0)), Pixels(2, kBlue));
+  EXPECT_EQ(gif.LoadResource(nullptr, "#301", "gif"), 1);  // the resource naming rules
+  EXPECT_EQ(gif.LoadResource(nullptr, MAKEINTRESOURCEA(302), "GIF"), 0);
+  EXPECT_EQ(gif.GetFrameCount(), 0);
+  EXPECT_EQ(gif.LoadResource(nullptr, "EMPTY", "GIF"), 0);
+}
+
+TEST_F(KKGIFTest, LoadFileReadsTheWholeHandleAndFailsOnAFailedRead) {
   TempDir dir;
   plat::sim::MapPathPrefix("C:\\Gif\\", dir.path());
   GifDesc g = Screen(2, 2);
@@ -252,7 +543,7 @@ TEST(KKGIFTest, LoadFileReadsTheWholeHandleAndFailsOnAFailedRead) {
   plat::sim::ClearPathPrefixes();
 }
 
-TEST(KKBitBOOLTest, RowsAreWholeWords) {
+TEST_F(KKBitBOOLTest, RowsAreWholeWords) {
   KKBitBOOL bits;
   struct Case {
     int32_t w, perRow;
@@ -265,9 +556,10 @@ TEST(KKBitBOOLTest, RowsAreWholeWords) {
   EXPECT_TRUE(bits.Empty());
   EXPECT_EQ(bits.Test(0, 0), 0);
   bits.Set(0, 0);  // ignored on an empty set
+  EXPECT_EQ(bits.CreateMonoBitmap(), nullptr);
 }
 
-TEST(KKBitBOOLTest, CroppingASingleBit) {
+TEST_F(KKBitBOOLTest, CroppingASingleBit) {
   KKBitBOOL bits, out;
   bits.Create(10, 10);
   KKPoint origin;
@@ -284,16 +576,33 @@ TEST(KKBitBOOLTest, CroppingASingleBit) {
   EXPECT_EQ(bits.GetWidth(), 1);
 }
 
-TEST(KKBitBOOLTest, FromBitmapWriteFileReadMemoryRoundTrips) {
-  // A 1-bit bitmap with rows padded to four bytes, as GetDIBits hands them over.
-  KKMonoBitmap mono{19, 3, 4, std::vector<uint8_t>(12)};
-  for (size_t i = 0; i < mono.bits.size(); ++i) mono.bits[i] = uint8_t(0x5A + 31 * i);
+TEST_F(KKBitBOOLTest, SetBitsAreWhiteInTheMonochromeBitmap) {
   KKBitBOOL bits;
-  ASSERT_EQ(bits.FromBitmap(mono), 1);
+  bits.Create(3, 2);
+  bits.Set(1, 0);
+  bits.Set(2, 1);
+  KK_GdiObject<HBITMAP> mono(bits.CreateMonoBitmap());
+  EXPECT_EQ(Depth(mono.Get()), 1);
+  EXPECT_EQ(Read(mono.Get()), (Pixels{0, kWhite, 0, 0, 0, kWhite}));
+}
+
+TEST_F(KKBitBOOLTest, FromBitmapWriteFileReadMemoryRoundTrips) {
+  // A 1-bit bitmap 19 wide: 4 bytes a row both as CreateBitmap takes them and as
+  // GetDIBits hands them over; the set keeps the same 4.
+  Bytes rows(12);
+  for (size_t i = 0; i < rows.size(); ++i) rows[i] = uint8_t(0x5A + 31 * i);
+  KK_GdiObject<HBITMAP> mono(CreateBitmap(19, 3, 1, 1, rows.data()));
+  KKBitBOOL bits;
+  ASSERT_EQ(bits.FromBitmap(mono.Get()), 1);
   EXPECT_EQ(bits.BytesPerRow(), 4);
   for (int32_t y = 0; y < 3; ++y)
     for (int32_t x = 0; x < 19; ++x)
-      EXPECT_EQ(bits.Test(x, y), (mono.bits[size_t(y * 4 + x / 8)] >> (7 - x % 8)) & 1) << x << "," << y;
+      EXPECT_EQ(bits.Test(x, y), (rows[size_t(y * 4 + x / 8)] >> (7 - x % 8)) & 1) << x << "," << y;
+  // And back: the set's own bitmap reads as the same set.
+  KK_GdiObject<HBITMAP> again(bits.CreateMonoBitmap());
+  KKBitBOOL copy;
+  ASSERT_EQ(copy.FromBitmap(again.Get()), 1);
+  EXPECT_EQ(copy.SaveToBytes(), bits.SaveToBytes());
 
   TempDir dir;
   plat::sim::MapPathPrefix("C:\\Bits\\", dir.path());
@@ -310,6 +619,14 @@ TEST(KKBitBOOLTest, FromBitmapWriteFileReadMemoryRoundTrips) {
   uint8_t small[4];
   EXPECT_EQ(bits.CopyBitsTo(small, sizeof small), 0);
   plat::sim::ClearPathPrefixes();
+}
+
+TEST_F(KKBitBOOLTest, FromBitmapTakesOnlyOneBitBitmaps) {
+  KK_GdiObject<HBITMAP> colour(CreateBitmap(4, 4, 1, 32, nullptr));
+  KKBitBOOL bits;
+  EXPECT_EQ(bits.FromBitmap(colour.Get()), 0);
+  EXPECT_EQ(bits.FromBitmap(nullptr), 0);
+  EXPECT_TRUE(bits.Empty());
 }
 
 }  // namespace

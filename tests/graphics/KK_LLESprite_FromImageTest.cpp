@@ -1,5 +1,5 @@
-// Sprites made from images: DIB descriptions in either row order, BMP and TGA files,
-// and 32-bit sources stored at 16 bits with their alpha bytes.
+// Sprites made from images: DIB descriptions in either row order, GDI bitmaps, BMP and
+// TGA files, and 32-bit sources stored at 16 bits with their alpha bytes.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -7,7 +7,9 @@
 #include "graphics/KK_LLESprite.h"
 #include "graphics/KK_PixelFormat.h"
 #include "graphics/K_Dib_Image.h"
+#include "plat/gdi.h"
 #include "plat/sim_files.h"
+#include "plat/sim_gdi.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -36,7 +38,7 @@ K_DibHeader Picture565(std::vector<uint16_t>& px, bool bottomUp) {
   h.biWidth = 3;
   h.biHeight = bottomUp ? 3 : -3;
   h.biBitCount = 16;
-  h.biCompression = K_DibHeader::kBitFields;
+  h.biCompression = BI_BITFIELDS;
   h.masks[0] = 0xF800, h.masks[1] = 0x07E0, h.masks[2] = 0x001F;
   h.biSizeImage = 0;  // legal; the pitch comes from the width
   return h;
@@ -74,6 +76,58 @@ TEST(LLESpriteFromImageTest, DibDescriptionsThatCannotBeEncodedAreRefused) {
   EXPECT_EQ(s.CreateFromDIB(h, bits, 32, 0), 0);  // bit count unlike the code
   EXPECT_EQ(s.CreateFromDIB(h, nullptr, 16, 0), 0);
   EXPECT_FALSE(s.HasHeader());
+}
+
+// A DIB section and a device-dependent bitmap with the same picture give the same
+// sprite in each code.
+TEST(LLESpriteFromImageTest, GdiBitmapsAreReadInTheRequestedCode) {
+  GetStockObject(WHITE_BRUSH);
+  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+  const uint32_t K = 0xFF00FF;
+  const std::vector<uint32_t> picture = {K, 0xFF0000, 0x00FF00, K,  //
+                                         K, K,        K,        K,  //
+                                         K, 0x0000FF, K,        K};
+  {
+    K_Dib section;
+    ASSERT_EQ(section.Create(4, 3, 32, 1), 1);
+    for (int32_t i = 0; i < 12; ++i) kk::StorePixel<uint32_t>(section.PixelAddress(i % 4, i / 4), picture[size_t(i)]);
+    const HBITMAP plain = CreateBitmap(4, 3, 1, 32, picture.data());
+    ASSERT_NE(plain, nullptr);
+    struct Row {
+      int32_t code;
+      uint32_t red, green, blue;
+    };
+    for (const Row& r : {Row{16, 0xF800, 0x07E0, 0x001F}, Row{17, 0x7C00, 0x03E0, 0x001F},
+                         Row{32, 0xFF0000, 0x00FF00, 0x0000FF}}) {
+      KK_LLESprite a, b;
+      ASSERT_EQ(a.CreateFromBitmap(section.GetBitmap(), r.code, K), 1) << r.code;
+      ASSERT_EQ(b.CreateFromBitmap(plain, r.code, K), 1) << r.code;
+      EXPECT_EQ(a.SaveToBytes(), b.SaveToBytes()) << r.code;
+      EXPECT_EQ(a.Header().format, r.code);
+      EXPECT_EQ(a.Header().trimLeft, 1);
+      EXPECT_EQ(a.Header().trimWidth, 2);
+      EXPECT_EQ(a.Header().trimHeight, 3);
+      const int32_t bpp = a.BytesPerPixel();
+      const Bytes flat = Flat(a, 0);
+      auto at = [&](int32_t x, int32_t y) {
+        uint32_t v = 0;
+        for (int32_t i = 0; i < bpp; ++i) v |= uint32_t(flat[size_t((y * 2 + x) * bpp + i)]) << (8 * i);
+        return v;
+      };
+      EXPECT_EQ(at(0, 0), r.red) << r.code;
+      EXPECT_EQ(at(1, 0), r.green) << r.code;
+      EXPECT_EQ(at(0, 2), r.blue) << r.code;
+    }
+    KK_LLESprite s;
+    EXPECT_EQ(s.CreateFromBitmap(plain, 8, K), 0);
+    EXPECT_EQ(s.CreateFromBitmap(nullptr, 16, K), 0);
+    EXPECT_EQ(s.CreateFromBitmap(reinterpret_cast<HBITMAP>(GetStockObject(WHITE_BRUSH)), 16, K), 0);
+    ASSERT_TRUE(DeleteObject(plain));
+    EXPECT_EQ(s.CreateFromBitmap(plain, 16, K), 0);  // a stale handle
+    EXPECT_FALSE(s.HasHeader());
+  }
+  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
+  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
 }
 
 TEST(LLESpriteFromImageTest, FilesBecomeSprites) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "graphics/ByteReader.h"
 #include "graphics/KK_FXMan.h"
 #include "graphics/K_Animation.h"
 #include "graphics/K_Dib.h"
@@ -174,6 +175,109 @@ TEST(AnimationRscTest, AttachMemoryChecksTheSignatureAndBorrows) {
   EXPECT_EQ(rsc.FrameCount(), 2);
   EXPECT_EQ(rsc.GetDataBlock(nullptr), nullptr);  // borrowed, not owned
   EXPECT_EQ(rsc.AttachMemory(payload.data(), payload.size()), 0);
+}
+
+TEST(AnimationRscTest, ABlockBuiltInMemoryPlaysOnlyOnceItsPartsAreFixedUp) {
+  // The writer's payload of three frames with 1, 0 and 2 parts, copied into a block
+  // made in memory, gives back the same bytes and parts once fixed up.
+  QlaAnimation a = Named("built", 3, 1);
+  a.frames[1].parts.clear();
+  a.frames[2].parts = {{.sprite = 4}, {.sprite = 5}};
+  const Bytes payload = QlaPayload(a);
+  K_Animation_RSC rsc;
+  ASSERT_EQ(rsc.AllocateBlock(payload.size() + 40, 3), 1);  // room to spare
+  EXPECT_EQ(rsc.Flags(), K_Animation_RSC::kOwnedBlock);
+  EXPECT_EQ(rsc.FrameCount(), 3);
+  size_t size = 0;
+  ASSERT_NE(rsc.GetDataBlock(&size), nullptr);
+  EXPECT_EQ(size, 96u + 3 * 44);  // frames without parts
+
+  uint8_t* block = rsc.EditDataBlock();
+  ASSERT_NE(block, nullptr);
+  std::copy(payload.begin(), payload.end(), block);
+  EXPECT_EQ(rsc.FrameCount(), 0);  // unchecked until fixed up
+  ASSERT_EQ(rsc.FixUpParts(), 1);
+  EXPECT_EQ(rsc.FrameCount(), 3);
+  EXPECT_EQ(rsc.GetPart(2, 1).sprite, 5);
+  const uint8_t* data = rsc.GetDataBlock(&size);
+  EXPECT_EQ(Bytes(data, data + size), payload);
+
+  // Counts written behind the check's back are not believed.
+  block[96 + 8] = 0xFF;
+  tagAni_Frame f;
+  ASSERT_TRUE(rsc.GetFrame(0, f));
+  EXPECT_EQ(f.partCount, 1u);
+
+  // The count is checked again with the frame count; fewer frames drop their parts.
+  EXPECT_EQ(rsc.SetFrameCount(1), 0);
+  EXPECT_EQ(rsc.FrameCount(), 0);
+  block[96 + 8] = 1;
+  ASSERT_EQ(rsc.SetFrameCount(1), 1);
+  rsc.GetDataBlock(&size);
+  EXPECT_EQ(size, 96u + 44 + 36);
+  EXPECT_EQ(rsc.Header().frameCount, 1u);
+}
+
+TEST(AnimationRscTest, BlockEditingRefusesWhatDoesNotFit) {
+  K_Animation_RSC rsc;
+  EXPECT_EQ(rsc.AllocateBlock(95, 0), 0);
+  EXPECT_EQ(rsc.AllocateBlock(96 + 44, 2), 0);
+  EXPECT_EQ(rsc.AllocateBlock(K_Animation_RSC::kMaxChunkBytes + 1, 0), 0);
+  EXPECT_FALSE(rsc.HasData());
+  EXPECT_EQ(rsc.SetFrameCount(0), 0);  // no block
+  EXPECT_EQ(rsc.FixUpParts(), 0);
+
+  ASSERT_EQ(rsc.AllocateBlock(96 + 2 * 44 + 36, 2), 1);
+  EXPECT_EQ(rsc.SetFrameCount(3), 0);  // the table would run past the block
+  EXPECT_EQ(rsc.FrameCount(), 2);
+  EXPECT_EQ(rsc.AllocateBlock(50, 0), 0);  // refused: the block held stays
+  EXPECT_EQ(rsc.FrameCount(), 2);
+
+  struct Case {
+    const char* what;
+    uint32_t parts0, parts1;
+    int16_t target;
+    uint16_t repeat;
+  } cases[] = {
+      {"parts past the block", 1, 1, 0, 0},
+      {"a part count near 2^32", 1, 0xFFFFFFFF, 0, 0},
+      {"a loop past the frames", 1, 0, 2, 1},
+      {"a loop before the first frame", 0, 0, -1, 3},
+  };
+  for (const Case& c : cases) {
+    uint8_t* block = rsc.EditDataBlock();
+    StoreU32(block + 96 + 8, c.parts0);
+    StoreU32(block + 96 + 44 + 8, c.parts1);
+    StoreU16(block + 96 + 44 + 40, uint16_t(c.target));
+    StoreU16(block + 96 + 44 + 42, c.repeat);
+    EXPECT_EQ(rsc.FixUpParts(), 0) << c.what;
+    EXPECT_EQ(rsc.FrameCount(), 0) << c.what;
+  }
+  // A player bound before the damage stops instead of reading a frame.
+  uint8_t* block = rsc.EditDataBlock();
+  std::fill(block + 96, block + 96 + 2 * 44, uint8_t(0));
+  ASSERT_EQ(rsc.FixUpParts(), 1);
+  K_Animation player;
+  player.SetRsc(&rsc);
+  player.Play(-1);
+  player.SetFrame(1);
+  StoreU32(rsc.EditDataBlock() + 96 + 8, 7);
+  EXPECT_FALSE(rsc.FixUpParts());
+  EXPECT_FALSE(player.IsFrameMoving());
+  EXPECT_FALSE(player.IsPlaying());
+}
+
+TEST(AnimationRscTest, AllocatingForgetsABorrowedBlockAndNeverEditsIt) {
+  const Bytes payload = QlaPayload(Named("m", 2));
+  K_Animation_RSC rsc;
+  ASSERT_EQ(rsc.AttachMemory(payload.data(), payload.size()), 1);
+  EXPECT_EQ(rsc.EditDataBlock(), nullptr);
+  EXPECT_EQ(rsc.SetFrameCount(1), 0);
+  EXPECT_EQ(rsc.FrameCount(), 2);
+  ASSERT_EQ(rsc.AllocateBlock(200, 1), 1);
+  EXPECT_EQ(rsc.Flags(), K_Animation_RSC::kOwnedBlock);
+  EXPECT_EQ(rsc.FrameCount(), 1);
+  EXPECT_EQ(Bytes(payload), QlaPayload(Named("m", 2)));
 }
 
 class RscManPlayerTest : public testing::Test {

@@ -1,9 +1,14 @@
-// Images: creation sizes, clipping, copying and borrowed memory.
+// Images: creation sizes, clipping, copying, borrowed memory and DIB sections.
 #include "graphics/K_Dib.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "graphics/KK_PixelFormat.h"
+#include "graphics/K_DibDC.h"
+#include "plat/sim.h"
+#include "plat/sim_gdi.h"
 
 namespace {
 
@@ -13,7 +18,7 @@ TEST(K_DibTest, CreateGivesPitchAndSizeAndRefusesASecondCreate) {
   EXPECT_EQ(a.Pitch(), 8);
   EXPECT_EQ(a.GetBitmapInfo()->biSizeImage, 16u);
   EXPECT_EQ(a.GetBitmapInfo()->biHeight, -2);
-  EXPECT_EQ(a.GetBitmapInfo()->biCompression, K_DibHeader::kBitFields);
+  EXPECT_EQ(a.GetBitmapInfo()->biCompression, BI_BITFIELDS);
   EXPECT_EQ(a.GetBitmapInfo()->FormatCode(), 16);
   EXPECT_EQ(a.Create(3, 2, 16), 0);
   K_Dib b;
@@ -98,6 +103,59 @@ TEST(K_DibTest, CopyDetachAndAttach) {
   d.DetachBits();
   EXPECT_EQ(d.GetBits(), nullptr);
   EXPECT_EQ(outside[0], 7);
+}
+
+// The pixels of a DIB-section image are the bitmap's: GDI sees what the image writes,
+// the handle travels with Detach, and the last owner deletes it.
+TEST(K_DibTest, DibSectionHoldsThePixelsAndGoesWithTheImage) {
+  GetStockObject(WHITE_BRUSH);  // the stock objects are made on first use
+  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+  {
+    K_Dib a;
+    ASSERT_EQ(a.Create(3, 2, 16, 1), 1);
+    ASSERT_NE(a.GetBitmap(), nullptr);
+    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects + 1);
+    DIBSECTION ds{};
+    ASSERT_EQ(GetObjectA(a.GetBitmap(), int32_t(sizeof ds), &ds), int32_t(sizeof ds));
+    EXPECT_EQ(ds.dsBm.bmBits, a.GetBits());
+    EXPECT_EQ(ds.dsBm.bmWidthBytes, a.Pitch());
+    EXPECT_EQ(a.GetBitmapInfo()->biSizeImage, 16u);
+    kk::StorePixel<uint16_t>(a.PixelAddress(2, 1), 0xF800);  // 5-6-5 red
+    {
+      K_DibDC dc;
+      HDC memory = dc.Select(a.GetBitmap());
+      ASSERT_NE(memory, nullptr);
+      EXPECT_EQ(::GetPixel(memory, 2, 1), RGB(255, 0, 0));
+      EXPECT_EQ(::GetPixel(memory, 0, 0), RGB(0, 0, 0));
+    }
+    K_Dib heap;
+    ASSERT_EQ(heap.Copy(a), 1);
+    EXPECT_EQ(heap.GetBitmap(), nullptr);
+    EXPECT_EQ(heap.GetPixel(2, 1), 0xF800u);
+
+    const HBITMAP handle = a.GetBitmap();
+    K_Dib b;
+    ASSERT_EQ(a.Detach(b), 1);
+    EXPECT_EQ(a.GetBitmap(), nullptr);
+    EXPECT_EQ(b.GetBitmap(), handle);
+    EXPECT_EQ(b.GetPixel(2, 1), 0xF800u);
+    b.DetachBits();  // only borrowed memory is forgotten
+    EXPECT_EQ(b.GetPixel(2, 1), 0xF800u);
+    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects + 1);
+  }
+  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
+  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+}
+
+TEST(K_DibTest, FailedDibSectionLeavesTheImageEmpty) {
+  K_Dib a;
+  plat::sim::FailNext("CreateDIBSection");
+  EXPECT_EQ(a.Create(4, 4, 32, 1), 0);
+  EXPECT_EQ(a.GetBits(), nullptr);
+  EXPECT_EQ(a.GetBitmapInfo(), nullptr);
+  EXPECT_EQ(a.Width(), 0);
+  plat::sim::ClearFaults();
+  EXPECT_EQ(a.Create(4, 4, 32, 1), 1);
 }
 
 }  // namespace

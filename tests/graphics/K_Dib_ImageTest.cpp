@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "graphics/ByteReader.h"
+#include "graphics/KFileHandle.h"
 #include "graphics/KK_FXMan.h"
+#include "plat/sim.h"
 #include "plat/sim_files.h"
+#include "plat/sim_gdi.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -249,6 +252,66 @@ TEST(K_Dib_ImageTest, FileFormsReportTheirStatus) {
   EXPECT_EQ(kk::GetStatus(), kk::kStatusReadFailed);
   K_Dib_Image empty;
   EXPECT_EQ(empty.SaveBMP("I:\\empty.bmp"), 0);
+  plat::sim::ClearPathPrefixes();
+}
+
+TEST(K_Dib_ImageTest, BmpIsReadIntoADibSectionAndGivesBackItsDCs) {
+  GetStockObject(WHITE_BRUSH);
+  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+  {
+    K_Dib_Image img;
+    ASSERT_EQ(img.LoadBMP(Bmp(Colours24()), 16), 1);
+    EXPECT_NE(img.GetBitmap(), nullptr);
+    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects + 1);
+    EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+    for (const char* fault : {"CreateDIBSection", "CreateCompatibleDC"}) {
+      plat::sim::FailNext(fault);
+      EXPECT_EQ(img.LoadBMP(Bmp(Colours24()), 32), 0) << fault;
+      EXPECT_EQ(img.GetBits(), nullptr) << fault;
+      EXPECT_EQ(kk::GetStatus(), kk::kStatusReadFailed) << fault;
+    }
+  }
+  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
+  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+}
+
+// Several images in one file are read one after another from the same handle.
+TEST(K_Dib_ImageTest, TgaFromAnOpenFileStopsJustPastItsPixels) {
+  testing_support::TempDir dir;
+  plat::sim::MapPathPrefix("I:\\", dir.path());
+  auto write = [&](const char* name, const Bytes& b) { dir.Write(name, std::string(b.begin(), b.end())); };
+  Bytes two = Tga(2, 1, {0xFF000001, 0x08000002}, 2, 32, "first");
+  const Bytes second = Tga(1, 2, {0x10000003, 0x20000004});
+  two.insert(two.end(), second.begin(), second.end());
+  write("two.tga", two);
+  KFileHandle file;
+  ASSERT_TRUE(file.Open("I:\\two.tga", KFileHandle::kRead | KFileHandle::kShareRead));
+  K_Dib_Image img;
+  ASSERT_EQ(img.LoadTGA(file), 1);
+  EXPECT_EQ(img.Width(), 2);
+  EXPECT_EQ(Px(img, 0, 0), 0x1F000001u);
+  EXPECT_EQ(Px(img, 1, 0), 0x01000002u);
+  ASSERT_EQ(img.LoadTGA(file), 1);
+  EXPECT_EQ(img.Height(), 2);
+  EXPECT_EQ(Px(img, 0, 0), 0x02000003u);
+  EXPECT_EQ(Px(img, 0, 1), 0x04000004u);
+  EXPECT_EQ(img.LoadTGA(file), 0);  // nothing left
+  EXPECT_EQ(kk::GetStatus(), kk::kStatusReadFailed);
+  EXPECT_EQ(img.GetBits(), nullptr);
+
+  // Sizes a short file cannot hold fail before any pixels are made, as do cut rows.
+  write("huge.tga", Tga(0xFFFF, 0xFFFF, {}, 2));
+  const Bytes whole = Tga(2, 2, {1, 2, 3, 4});
+  write("cut.tga", Bytes(whole.begin(), whole.end() - 3));
+  for (const char* name : {"I:\\huge.tga", "I:\\cut.tga"}) {
+    KFileHandle f;
+    ASSERT_TRUE(f.Open(name, KFileHandle::kRead));
+    EXPECT_EQ(img.LoadTGA(f), 0) << name;
+    EXPECT_EQ(kk::GetStatus(), kk::kStatusReadFailed) << name;
+  }
+  KFileHandle closed;
+  EXPECT_EQ(img.LoadTGA(closed), 0);
+  EXPECT_EQ(kk::GetStatus(), kk::kStatusCannotOpen);
   plat::sim::ClearPathPrefixes();
 }
 

@@ -7,6 +7,7 @@
 #include "graphics/KK_FXMan.h"
 #include "graphics/K_Dib.h"
 #include "plat/sim.h"
+#include "plat/sim_gdi.h"
 #include "support/GifWriter.h"
 #include "support/SpriteFileWriters.h"
 #include "support/TempDir.h"
@@ -136,6 +137,59 @@ TEST_F(SpriteSetTest, AFiveFrameGifGivesFiveFramesAndDelaysWithMagentaTransparen
     }
   }
   EXPECT_EQ(K_Sprite().LoadGifAsSpriteSet("C:\\Game\\missing.gif", 0), 0);
+}
+
+TEST_F(SpriteSetTest, GifTransparencyAndTheComposedCanvasReachTheSprites) {
+  // Frame 0 has a hole at (0, 0); frame 1 covers only (1, 0) and has a hole at (2, 0)
+  // over frame 0's pixel, which stays.
+  GifDesc g;
+  g.width = 3, g.height = 1;
+  g.globalTable = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+  GifFrameDesc first;
+  first.width = 3, first.height = 1;
+  first.indices = {0, 1, 1};
+  first.control = first.transparent = true;
+  g.frames.push_back(first);
+  GifFrameDesc second;
+  second.left = 1, second.width = 2, second.height = 1;
+  second.indices = {2, 0};
+  second.control = second.transparent = true;
+  g.frames.push_back(second);
+  ASSERT_EQ(CreateFXManager(32), 1);
+  K_Sprite set;
+  ASSERT_EQ(set.LoadGifFromBytes(EncodeGif(g), 0), 1);
+  ASSERT_EQ(set.GetFrameCount(), 2);
+  K_Dib image;
+  image.Create(3, 1, 32);
+  const uint32_t kPaper = 0x00777777;
+  const uint32_t want[2][3] = {{kPaper, 0xFF0000, 0xFF0000}, {kPaper, 0x00FF00, 0xFF0000}};
+  for (int32_t i = 0; i < 2; ++i) {
+    image.Fill(kPaper);
+    image.DrawSprite(0, 0, *set.GetFrame(i));
+    for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(image.GetPixel(x, 0), want[i][x]) << i << "," << x;
+  }
+}
+
+TEST_F(SpriteSetTest, GifSetsReleaseTheirGdiObjectsAndFailWithoutThem) {
+  const Bytes gif = EncodeGif(FiveFrames());
+  ASSERT_EQ(CreateFXManager(32), 1);
+  K_Sprite().LoadGifFromBytes(gif, 0);  // the first DCs of the process make the stock objects
+  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+  for (const char* fault : {"CreateDIBSection", "CreateCompatibleDC"}) {
+    K_Sprite set;
+    // The decoder's own bitmaps come first; the last DIB section is the drawing image.
+    plat::sim::FailNext(fault, 1, std::string(fault) == "CreateDIBSection" ? 6 : 0);
+    EXPECT_EQ(set.LoadGifFromBytes(gif, 0), 0) << fault;
+    plat::sim::ClearFaults();
+    EXPECT_EQ(set.GetFrameCount(), 0) << fault;
+    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects) << fault;
+    EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs) << fault;
+  }
+  K_Sprite set;
+  ASSERT_EQ(set.LoadGifFromBytes(gif, 0), 1);
+  EXPECT_EQ(set.GetFrameCount(), 5);
+  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
+  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
 }
 
 }  // namespace

@@ -335,12 +335,28 @@ TEST_F(GameWindowTest, PostToHostWindowAsksTheHostToEndTheGame) {
   EXPECT_EQ(close[0].lParam, 1);
 }
 
-TEST_F(GameWindowTest, InterfaceStubsAnswerTheirDefaults) {
-  IClientInterface* client = Make();
-  int32_t code = 29;
-  EXPECT_EQ(client->OnReceive(0, 0, nullptr, nullptr), 0);
-  EXPECT_EQ(client->IsUserFree(u"anyone", 0, 0), 1);
-  EXPECT_EQ(client->OnHostEvent(0, &code, nullptr, nullptr), 0);
+TEST_F(GameWindowTest, OnlyASuccessfulBuildKicksTheQueueAndOnlyOnTheGameWindow) {
+  auto kicks = [](HWND wnd) {
+    size_t n = 0;
+    for (const MSG& m : plat::sim::PostedMessages(wnd)) n += m.message == WM_GAME_DISPATCH ? 1 : 0;
+    return n;
+  };
+  for (const int32_t threaded : {0, 1}) {
+    for (const int32_t built : {1, 0}) {
+      CDorvik2VWS::ResetControls();
+      scene.buildResult = built;
+      IClientInterface* client = Make();
+      const HWND game = Init(client, threaded);
+      if (!threaded && !built) {
+        EXPECT_EQ(game, nullptr);
+        continue;
+      }
+      ASSERT_NE(game, nullptr);
+      WaitForLoader(Wnd(client));
+      EXPECT_EQ(kicks(game), static_cast<size_t>(built)) << "threaded " << threaded << ", built " << built;
+      EXPECT_EQ(kicks(hostWnd), 0u);
+    }
+  }
 }
 
 TEST_F(GameWindowTest, LinkedIntoAProgramTheModuleHasNoHandleOfItsOwn) {

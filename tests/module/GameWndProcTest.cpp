@@ -27,11 +27,12 @@ TEST_F(GameWndProcTest, BeforeTheSceneIsReadyOnlyPaintingActs) {
   Send(WM_LBUTTONDOWN, 0, MAKELPARAM(10, 10));
   Send(WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
   Send(WM_ACTIVATE, WA_ACTIVE, 0);
+  scene_->EnqueueHostMessage(HostMessage::Make<HM_USER_AVATAR>(UserAvatarMsg{7, "a"}));
   Send(WM_GAME_DISPATCH, 0, 0);
   EXPECT_TRUE(log_.empty());
   EXPECT_TRUE(PostedToHost(WM_NCLBUTTONDOWN).empty());
   EXPECT_EQ(scene_->volumeCountdown, 0);
-  EXPECT_EQ(CDorvik2VWS::Controls().dispatchKicks.load(), 0);
+  EXPECT_EQ(scene_->QueuedCount(), 1u);
 }
 
 TEST_F(GameWndProcTest, ReadySceneGetsKeysCharactersAndIme) {
@@ -106,8 +107,12 @@ TEST_F(GameWndProcTest, PrivateMessagesAreTheWindowsOwn) {
   Open(0);
   EXPECT_EQ(Send(WM_GAME_IGNORED, 1, 2), 0);
   EXPECT_EQ(Send(WM_GAME_SCREEN_READY, 0, 0), 0);
+  int32_t handled = 0;
+  scene_->SetHostMessageHandler(HM_USER_AVATAR, [&](CDorvik2VWS&, HostMessage&) { ++handled; });
+  scene_->EnqueueHostMessage(HostMessage::Make<HM_USER_AVATAR>(UserAvatarMsg{7, "a"}));
   EXPECT_EQ(Send(WM_GAME_DISPATCH, 0, 0), 0);
-  EXPECT_EQ(CDorvik2VWS::Controls().dispatchKicks.load(), 1);
+  EXPECT_EQ(handled, 1);
+  EXPECT_EQ(scene_->QueuedCount(), 0u);
   EXPECT_EQ(Send(WM_SETFOCUS, 0, 0), 0);
   EXPECT_EQ(Send(WM_KILLFOCUS, 0, 0), 0);
   EXPECT_EQ(Send(WM_GETTEXTLENGTH, 0, 0), 22);

@@ -138,3 +138,15 @@ TEST(CodePageConversion, KoreanRoundTripsAndNullIsEmpty) {
 }
 
 }  // namespace
+
+TEST(LeadingInt32, ReadsTheSignedNumberAtTheStart) {
+  struct Case {
+    const char* text;
+    int32_t value;
+  };
+  const Case cases[] = {{"0", 0},           {"-12abc", -12},          {"abc", 0},
+                        {"", 0},            {"  +7", 7},              {"-", 0},
+                        {"2147483647", INT32_MAX}, {"2147483648", INT32_MAX}, {"-2147483648", INT32_MIN},
+                        {"-99999999999999999999", INT32_MIN}, {"1 2", 1}};
+  for (const Case& c : cases) EXPECT_EQ(LeadingInt32(c.text), c.value) << c.text;
+}

@@ -259,3 +259,49 @@ TEST_F(ClockTest, RealClockRunsAndSwitchingBackNeverGoesBackwards) {
 }
 
 }  // namespace
+
+namespace {
+
+// Signals once the window thread has looked at the schedule, so a test can act while
+// that thread is already blocked with what it saw.
+class LookSignal final : public clk::DueSource {
+ public:
+  static LookSignal& Get() {
+    static LookSignal* s = [] {
+      auto* p = new LookSignal;
+      clk::AddDueSource(p);
+      return p;
+    }();
+    return *s;
+  }
+  void Arm(HANDLE event) { event_.store(event); }
+  std::optional<uint64_t> NextDueAfter(uint64_t) override {
+    if (clk::IsWindowThread())
+      if (HANDLE e = event_.exchange(nullptr)) SetEvent(e);
+    return std::nullopt;
+  }
+
+ private:
+  std::atomic<HANDLE> event_{nullptr};
+};
+
+}  // namespace
+
+TEST_F(ClockTest, DeadlineAddedWhileTheWindowThreadIsBlockedStopsItsJump) {
+  plat::sim::SetRealWaitLimit(300);  // ample for the other thread to start its wait
+  Schedule({500});
+  Event looked;
+  LookSignal::Get().Arm(looked.get());
+  std::atomic<uint64_t> wokeAt{0};
+  HANDLE h = StartThread([&] {
+    WaitForSingleObject(looked.get(), kSoonMs);
+    clk::WaitForWork(t0_ + 100 * kMs, clk::WakeGeneration());
+    wokeAt = plat::sim::NowMicros();
+    return DWORD{0};
+  });
+  EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, clk::WakeGeneration()), clk::WaitOutcome::Due);
+  EXPECT_EQ(Elapsed(), 100 * kMs) << "the other thread's deadline comes first";
+  ASSERT_EQ(WaitForSingleObject(h, kSoonMs), WAIT_OBJECT_0);
+  CloseHandle(h);
+  EXPECT_EQ(wokeAt, t0_ + 100 * kMs);
+}

@@ -185,6 +185,61 @@ TEST_F(Dialogs, ModalBoxEndedByAButtonKillsItsTimer) {
   EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
 }
 
+TEST_F(Dialogs, ModalHookRunsEachTimeTheLoopWouldWaitAndMayActOrLetTimeRun) {
+  HWND host = MakeTop(0, 0, 820, 640);
+  PumpAll();
+  autoClose = AutoClose{};
+  std::vector<std::pair<HWND, DWORD>> calls;
+  DWORD start = NowTick();
+  // First call: do nothing, so time runs on to the window timer at 250 ms; second
+  // call (after that timer's message): press Enter.
+  SetTimer(host, 7, 250, [](HWND h, UINT, UINT_PTR id, DWORD) { KillTimer(h, id); });
+  plat::sim::SetModalHook([&](HWND dlg) {
+    calls.emplace_back(dlg, NowTick() - start);
+    if (NowTick() - start == 250) plat::sim::PressKey(VK_RETURN);
+  });
+  INT_PTR result = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0);
+  plat::sim::SetModalHook(nullptr);
+  EXPECT_EQ(result, IDOK);
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls.front().first, autoClose.dialog);
+  EXPECT_EQ(calls.front().second, 0u);
+  EXPECT_EQ(calls.back().second, 250u);
+  EXPECT_EQ(NowTick() - start, 250u);
+}
+
+TEST_F(Dialogs, ModalHookSeesANestedDialogAndResetRemovesIt) {
+  HWND host = MakeTop(0, 0, 820, 640);
+  PumpAll();
+  std::vector<HWND> seen;
+  INT_PTR inner = 0;
+  plat::sim::SetModalHook([&](HWND dlg) {
+    seen.push_back(dlg);
+    if (seen.size() == 1) {
+      inner = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0);
+      SetFocus(dlg);
+      plat::sim::PressKey(VK_ESCAPE);
+    } else if (seen.size() == 2) {
+      plat::sim::PressKey(VK_RETURN);
+    }
+  });
+  INT_PTR outer = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0);
+  EXPECT_EQ(inner, IDOK);
+  EXPECT_EQ(outer, IDCANCEL);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_NE(seen[0], seen[1]);
+
+  plat::sim::ResetWindowSystem();
+  host = MakeTop(0, 0, 820, 640);
+  PumpAll();
+  SetTimer(host, 1, 100, [](HWND h, UINT, UINT_PTR id, DWORD) {
+    KillTimer(h, id);
+    plat::sim::KeyDown(VK_ESCAPE);
+  });
+  EXPECT_EQ(DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0), IDCANCEL);
+  EXPECT_EQ(seen.size(), 2u) << "the reset left the hook in place";
+}
+
 TEST_F(Dialogs, DialogsThatCannotBeMadeFail) {
   HWND host = MakeTop(0, 0, 100, 100);
   EXPECT_EQ(DialogBoxParamA(Module(), MAKEINTRESOURCEA(999), host, AutoCloseProc, 0), -1);

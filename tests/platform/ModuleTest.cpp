@@ -112,6 +112,8 @@ TEST(Module, ResourcesRoundTripByIdAndByName) {
 }
 
 TEST(Module, DialogTemplatesAreKeptPerModule) {
+  // An id no other test registers: the main program must not have it in any run order.
+  constexpr WORD kModuleOnlyTemplate = 4101;
   HMODULE plat = GetModuleHandleA("libplat");
   plat::DialogTemplate box;
   box.style = 0x80C80000u;
@@ -121,20 +123,20 @@ TEST(Module, DialogTemplatesAreKeptPerModule) {
   box.cy = 263;
   box.items.push_back({"Button", "OK", 1, 0x0000000Bu, 0, 38, 242, 50, 14});
   box.items.push_back({"Button", "Cancel", 2, 0x0000000Bu, 0, 102, 242, 50, 14});
-  ASSERT_TRUE(plat::RegisterDialogTemplate(plat, MAKEINTRESOURCEA(101), box));
+  ASSERT_TRUE(plat::RegisterDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate), box));
 
-  const plat::DialogTemplate* found = plat::FindDialogTemplate(plat, "#101");
+  const plat::DialogTemplate* found = plat::FindDialogTemplate(plat, "#4101");
   ASSERT_NE(found, nullptr);
   EXPECT_EQ(found->fontFace, box.fontFace);
   ASSERT_EQ(found->items.size(), 2u);
   EXPECT_EQ(found->items[1].text, "Cancel");
   EXPECT_EQ(found->items[1].x, 102);
-  EXPECT_EQ(plat::FindDialogTemplate(nullptr, MAKEINTRESOURCEA(101)), nullptr);
+  EXPECT_EQ(plat::FindDialogTemplate(nullptr, MAKEINTRESOURCEA(kModuleOnlyTemplate)), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
 
   box.title = "again";
-  ASSERT_TRUE(plat::RegisterDialogTemplate(plat, MAKEINTRESOURCEA(101), box));
-  EXPECT_EQ(plat::FindDialogTemplate(plat, MAKEINTRESOURCEA(101))->title, "again");
+  ASSERT_TRUE(plat::RegisterDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate), box));
+  EXPECT_EQ(plat::FindDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate))->title, "again");
   EXPECT_EQ(found->title, "");  // the earlier template is still alive
 }
 

@@ -191,3 +191,29 @@ TEST_F(TimeTest, LocalFileTimeUsesTheOffsetInForceAtThatMoment) {
 }
 
 }  // namespace
+
+// The local offset would carry these past either end of the FILETIME range: refused,
+// never wrapped into a time on the other side.
+TEST_F(TimeTest, LocalConversionsRefuseResultsOutsideTheFileTimeRange) {
+  constexpr uint64_t kLargest = 0x7FFFFFFFFFFFFFFFULL;
+  struct Case {
+    const char* zone;
+    uint64_t ticks;
+    bool toLocal;
+  };
+  const Case table[] = {
+      {"Asia/Seoul", kLargest, true},          // east of UTC: local is later
+      {"America/New_York", 0, true},           // west of UTC: local is earlier
+      {"America/New_York", kLargest, false},   // back to UTC is later
+      {"Asia/Seoul", 0, false},                // back to UTC is earlier
+  };
+  for (const Case& c : table) {
+    ScopedTimeZone zone(c.zone);
+    const FILETIME in = FileTime(c.ticks);
+    FILETIME out = FileTime(42);
+    SetLastError(0);
+    const BOOL ok = c.toLocal ? FileTimeToLocalFileTime(&in, &out) : LocalFileTimeToFileTime(&in, &out);
+    EXPECT_FALSE(ok) << c.zone << ' ' << c.ticks << " gave " << Ticks(out);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << c.zone << ' ' << c.ticks;
+  }
+}

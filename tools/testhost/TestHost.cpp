@@ -106,6 +106,8 @@ void TestHost::Advance(uint32_t ms) {
   plat::sim::Advance(ms);
 }
 
+void TestHost::OnModal(std::function<void(HWND dialog)> hook) { plat::sim::SetModalHook(std::move(hook)); }
+
 bool TestHost::WaitForLoader(uint32_t realMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(realMs);
   for (;;) {

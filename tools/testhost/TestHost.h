@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -45,6 +46,10 @@ class TestHost {
   void Pump();
   // Moves virtual time, pumping at each step.
   void Advance(uint32_t ms);
+  // Runs `hook` on the window thread each time a modal loop (a message box) is about
+  // to wait, with its dialog: it may read the dialog, inject input at dialog
+  // coordinates, or return so that virtual time runs on. Empty removes it.
+  void OnModal(std::function<void(HWND dialog)> hook);
   // Pumps until every loader thread has ended; false when `realMs` of real time pass
   // first (a loader measures real work, so this wait is real).
   bool WaitForLoader(uint32_t realMs);

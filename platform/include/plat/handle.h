@@ -1,4 +1,4 @@
-// Closing kernel handles (threads, files, find handles): one entry point for all kinds.
+// Closing kernel handles (threads, events, files, find handles): one entry point for all kinds.
 #pragma once
 
 #include "plat/types.h"

@@ -7,24 +7,10 @@
 #include "plat/error.h"
 #include "plat/codepage.h"
 #include "plat/handle.h"
-#if __has_include("plat/threads.h")
 #include "plat/threads.h"
-#endif
-#if __has_include("plat/time.h")
 #include "plat/time.h"
-#endif
-#if __has_include("plat/sysinfo.h")
 #include "plat/sysinfo.h"
-#endif
-#if __has_include("plat/files.h")
 #include "plat/files.h"
-#endif
-#if __has_include("plat/module.h")
 #include "plat/module.h"
-#endif
-#if __has_include("plat/globalmem.h")
 #include "plat/globalmem.h"
-#endif
-#if __has_include("plat/ini.h")
 #include "plat/ini.h"
-#endif

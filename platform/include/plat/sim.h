@@ -19,27 +19,11 @@ uint32_t FaultsFired(const std::string& fault);
 }  // namespace plat::sim
 
 // Per-area controls.
-#if __has_include("plat/sim_kernel.h")
 #include "plat/sim_kernel.h"
-#endif
-#if __has_include("plat/sim_files.h")
 #include "plat/sim_files.h"
-#endif
-#if __has_include("plat/sim_sound.h")
 #include "plat/sim_sound.h"
-#endif
-#if __has_include("plat/sim_user.h")
 #include "plat/sim_user.h"
-#endif
-#if __has_include("plat/sim_registry.h")
 #include "plat/sim_registry.h"
-#endif
-#if __has_include("plat/sim_gdi.h")
 #include "plat/sim_gdi.h"
-#endif
-#if __has_include("plat/sim_crypt.h")
 #include "plat/sim_crypt.h"
-#endif
-#if __has_include("plat/sim_display.h")
 #include "plat/sim_display.h"
-#endif

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,6 +83,15 @@ HRGN WindowRegion(HWND hwnd);
 // timeBeginPeriod calls not yet balanced by timeEndPeriod, and live multimedia timers.
 int TimerPeriodBalance();
 size_t LiveMultimediaTimers();
+
+// ---- Modal loops ----------------------------------------------------------------
+// Runs on the window thread each time a modal dialog's loop is about to wait for a
+// message (its queue is empty), with that dialog. It may read the dialog and inject
+// input; when it does nothing, the loop waits and virtual time runs on to the next
+// due timer. A modal dialog opened by the hook calls it again with the inner dialog.
+// An empty hook removes it; ResetWindowSystem removes it too.
+using ModalHook = std::function<void(HWND dialog)>;
+void SetModalHook(ModalHook hook);
 
 // ---- Time -------------------------------------------------------------------------
 // Moves virtual time forward by `ms`, stopping at each due window timer, multimedia

@@ -27,31 +27,28 @@ uintptr_t HandleTable::Insert(HandleKind kind, std::shared_ptr<Object> object) {
   return (static_cast<uintptr_t>(s.generation) << kIndexBits) | (index + 1);
 }
 
-std::shared_ptr<Object> HandleTable::Find(uintptr_t value, HandleKind kind) const {
-  if (value == 0 || value >= (uintptr_t{1} << 31)) return nullptr;
-  uint32_t index = static_cast<uint32_t>(value & kIndexMask);
-  uint32_t generation = static_cast<uint32_t>(value >> kIndexBits);
-  if (index == 0) return nullptr;
-  std::lock_guard lock(mutex_);
-  if (index - 1 >= slots_.size()) return nullptr;
+std::optional<uint32_t> HandleTable::LiveSlot(uintptr_t value, HandleKind kind) const {
+  if (value == 0 || value >= (uintptr_t{1} << 31)) return std::nullopt;
+  const auto index = static_cast<uint32_t>(value & kIndexMask);
+  const auto generation = static_cast<uint32_t>(value >> kIndexBits);
+  if (index == 0 || index - 1 >= slots_.size()) return std::nullopt;
   const Slot& s = slots_[index - 1];
-  if (!s.object || s.generation != generation || s.kind != kind) return nullptr;
-  return s.object;
+  if (!s.object || s.generation != generation || s.kind != kind) return std::nullopt;
+  return index - 1;
+}
+
+std::shared_ptr<Object> HandleTable::Find(uintptr_t value, HandleKind kind) const {
+  std::lock_guard lock(mutex_);
+  const std::optional<uint32_t> slot = LiveSlot(value, kind);
+  return slot ? slots_[*slot].object : nullptr;
 }
 
 std::shared_ptr<Object> HandleTable::Remove(uintptr_t value, HandleKind kind) {
-  if (value == 0 || value >= (uintptr_t{1} << 31)) return nullptr;
-  uint32_t index = static_cast<uint32_t>(value & kIndexMask);
-  uint32_t generation = static_cast<uint32_t>(value >> kIndexBits);
-  if (index == 0) return nullptr;
   std::lock_guard lock(mutex_);
-  if (index - 1 >= slots_.size()) return nullptr;
-  Slot& s = slots_[index - 1];
-  if (!s.object || s.generation != generation || s.kind != kind) return nullptr;
-  std::shared_ptr<Object> out = std::move(s.object);
-  s.object.reset();
-  free_.push_back(index - 1);
-  return out;
+  const std::optional<uint32_t> slot = LiveSlot(value, kind);
+  if (!slot) return nullptr;
+  free_.push_back(*slot);
+  return std::move(slots_[*slot].object);
 }
 
 size_t HandleTable::LiveCount(HandleKind kind) const {

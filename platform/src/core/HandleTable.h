@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace plat::detail {
@@ -56,6 +57,9 @@ class HandleTable {
     HandleKind kind = HandleKind::Other;
     std::shared_ptr<Object> object;
   };
+  // The slot `value` names when it holds a live object of `kind`. Call with the lock held.
+  std::optional<uint32_t> LiveSlot(uintptr_t value, HandleKind kind) const;
+
   mutable std::mutex mutex_;
   std::vector<Slot> slots_;
   std::vector<uint32_t> free_;

@@ -9,6 +9,7 @@
 #include "core/Faults.h"
 #include "files/FileErrors.h"
 #include "files/FileObject.h"
+#include "kernel/CivilTime.h"
 #include "plat/error.h"
 #include "plat/files.h"
 
@@ -31,13 +32,7 @@ R Fail(DWORD error, R result) {
   return result;
 }
 
-// Seconds and nanoseconds since 1970 → 100-ns intervals since 1601 (UTC).
-FILETIME ToFileTime(const timespec& t) {
-  constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
-  int64_t ticks = (static_cast<int64_t>(t.tv_sec) + kSecondsFrom1601To1970) * 10000000 + t.tv_nsec / 100;
-  if (ticks < 0) ticks = 0;
-  return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(static_cast<uint64_t>(ticks) >> 32)};
-}
+FILETIME ToFileTime(const timespec& t) { return plat::detail::FileTimeFromUnix(t.tv_sec, t.tv_nsec); }
 
 // The file behind `handle` when it allows `access`; null with the last error set.
 std::shared_ptr<FileObject> FileFor(HANDLE handle, DWORD access) {

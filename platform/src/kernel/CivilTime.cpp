@@ -43,8 +43,7 @@ constexpr Civil CivilFromDays(int64_t z) {
 }
 
 constexpr int64_t kDay1601 = DaysFromCivil(kFirstYear, 1, 1);
-constexpr int64_t kUnixEpochSeconds1601 = -kDay1601 * kSecondsPerDay;
-static_assert(kUnixEpochSeconds1601 == 11644473600LL);
+static_assert(-kDay1601 * kSecondsPerDay == kUnixEpochSeconds1601);
 
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
@@ -90,11 +89,16 @@ int64_t LocalOffsetTicks(int64_t utcTicks) {
   return static_cast<int64_t>(fields.tm_gmtoff) * kTicksPerSecond;
 }
 
-int64_t LocalToUtcTicks(int64_t localTicks) {
+int64_t LocalOffsetAtLocalTicks(int64_t localTicks) {
   // The offset belongs to the UTC moment, which is what we are looking for: guess with
   // the offset at the local reading, then correct once (enough across one DST change).
-  const int64_t guess = localTicks - LocalOffsetTicks(localTicks);
-  return localTicks - LocalOffsetTicks(guess);
+  // The guess only picks the moment whose offset is read, so at the ends of the range
+  // the local reading itself will do.
+  int64_t guess;
+  if (__builtin_sub_overflow(localTicks, LocalOffsetTicks(localTicks), &guess)) guess = localTicks;
+  return LocalOffsetTicks(guess);
 }
+
+int64_t LocalToUtcTicks(int64_t localTicks) { return localTicks - LocalOffsetAtLocalTicks(localTicks); }
 
 }  // namespace plat::detail

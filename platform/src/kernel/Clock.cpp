@@ -13,14 +13,15 @@
 #include <thread>
 #include <vector>
 
+#include "kernel/CivilTime.h"
+
 namespace plat::detail {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
 constexpr uint32_t kDefaultRealWaitLimitMs = 50;
-// Microseconds from 1601-01-01 to 1970-01-01.
-constexpr int64_t kUnixEpochMicros1601 = 11644473600LL * 1000000;
+constexpr int64_t kUnixEpochMicros1601 = kUnixEpochSeconds1601 * 1000000;
 
 void DefaultFatal(const char* message) {
   std::fprintf(stderr, "platform layer: fatal: %s\n", message);
@@ -166,7 +167,12 @@ WaitOutcome WaitReal(uint64_t deadline, uint64_t seen) {
 // A thread other than the window thread, virtual mode: someone else moves time.
 WaitOutcome WaitVirtualElsewhere(uint64_t deadline, uint64_t seen) {
   ClockState& c = State();
-  if (deadline != kNoDeadline) c.waiterDeadlines->Add(deadline);
+  if (deadline != kNoDeadline) {
+    c.waiterDeadlines->Add(deadline);
+    // A new stop on the schedule: a window thread already blocked must look again
+    // before it jumps, or it would jump past this deadline.
+    BumpChanges(c);
+  }
   std::unique_lock lock(c.wakeMutex);
   c.wake.wait(lock, [&] { return c.generation.load() != seen || NowMicros() >= deadline || !c.virtualMode; });
   lock.unlock();

@@ -2,6 +2,8 @@
 // performance counter, and wall time as UTC or TZ local time.
 #include "plat/time.h"
 
+#include <optional>
+
 #include "kernel/CivilTime.h"
 #include "kernel/Clock.h"
 #include "plat/error.h"
@@ -14,6 +16,14 @@ constexpr LONGLONG kPerformanceFrequency = 1000000;  // the clock counts microse
 constexpr uint64_t kMaxFileTime = 0x7FFFFFFFFFFFFFFFULL;
 
 int64_t NowUtcTicks() { return WallMicros1601() * kTicksPerMicro; }
+
+// `ticks` moved by a time-zone offset, when the result is still a FILETIME (the offset
+// is hours, so near either end of the range it can carry the value past it).
+std::optional<FILETIME> InRange(int64_t ticks, int64_t offset) {
+  int64_t moved;
+  if (__builtin_add_overflow(ticks, offset, &moved) || moved < 0) return std::nullopt;
+  return ToFileTime(moved);
+}
 
 BOOL InvalidParameter() {
   SetLastError(ERROR_INVALID_PARAMETER);
@@ -65,16 +75,20 @@ BOOL FileTimeToSystemTime(const FILETIME* fileTime, LPSYSTEMTIME systemTime) {
 }
 
 BOOL FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local) {
-  if (!utc || !local) return InvalidParameter();
-  if (FromFileTime(*utc) > kMaxFileTime) return InvalidParameter();
+  if (!utc || !local || FromFileTime(*utc) > kMaxFileTime) return InvalidParameter();
   const auto ticks = static_cast<int64_t>(FromFileTime(*utc));
-  *local = ToFileTime(ticks + LocalOffsetTicks(ticks));
+  std::optional<FILETIME> result = InRange(ticks, LocalOffsetTicks(ticks));
+  if (!result) return InvalidParameter();
+  *local = *result;
   return TRUE;
 }
 
 BOOL LocalFileTimeToFileTime(const FILETIME* local, LPFILETIME utc) {
   if (!local || !utc || FromFileTime(*local) > kMaxFileTime) return InvalidParameter();
-  *utc = ToFileTime(LocalToUtcTicks(static_cast<int64_t>(FromFileTime(*local))));
+  const auto ticks = static_cast<int64_t>(FromFileTime(*local));
+  std::optional<FILETIME> result = InRange(ticks, -LocalOffsetAtLocalTicks(ticks));
+  if (!result) return InvalidParameter();
+  *utc = *result;
   return TRUE;
 }
 

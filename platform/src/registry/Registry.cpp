@@ -205,15 +205,12 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* d
 }
 
 LONG RegDeleteValueA(HKEY key, LPCSTR valueName) {
-  const std::string folded = plat::detail::FoldRegistryName(valueName ? valueName : "");
+  const std::string name(valueName ? valueName : "");
   return ChangeValueOf(key, [&](RegNode& node) {
-    for (auto it = node.values.begin(); it != node.values.end(); ++it) {
-      if (plat::detail::FoldRegistryName(it->name) == folded) {
-        node.values.erase(it);
-        return Code(ERROR_SUCCESS);
-      }
-    }
-    return Code(ERROR_FILE_NOT_FOUND);
+    const RegValue* value = node.Value(name);
+    if (!value) return Code(ERROR_FILE_NOT_FOUND);
+    node.values.erase(node.values.begin() + (value - node.values.data()));
+    return Code(ERROR_SUCCESS);
   });
 }
 

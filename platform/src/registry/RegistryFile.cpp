@@ -3,6 +3,8 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "text/NoCase.h"
+
 namespace plat::detail {
 namespace {
 
@@ -84,7 +86,7 @@ bool ReadKey(Reader& r, RegNode& node, size_t depth) {
     v.name = r.Bytes(kRegMaxValueName);
     v.type = r.U32();
     v.data = r.Bytes(kRegMaxValueData);
-    if (!r.ok() || !names.insert(FoldRegistryName(v.name)).second) return false;
+    if (!r.ok() || !names.insert(FoldCp949(v.name)).second) return false;
     node.values.push_back(std::move(v));
   }
   const uint32_t childCount = r.U32();
@@ -94,7 +96,7 @@ bool ReadKey(Reader& r, RegNode& node, size_t depth) {
     RegNode child;
     if (!ReadKey(r, child, depth + 1)) return false;
     if (child.name.empty() || child.name.find('\\') != std::string::npos) return false;
-    if (!names.insert(FoldRegistryName(child.name)).second) return false;
+    if (!names.insert(FoldCp949(child.name)).second) return false;
     node.children.push_back(std::move(child));
   }
   return r.ok();

@@ -19,16 +19,14 @@ constexpr size_t kRegMaxDepth = 512;
 constexpr uint32_t kRegRootBase = 0x80000000u;
 constexpr size_t kRegRootCount = 4;
 
-// Names compare with ASCII letters folded. Names are CP949, so the second byte of a
-// double-byte character is never folded: it may fall in the ASCII letter range.
-std::string FoldRegistryName(std::string_view name);
-
 struct RegValue {
   std::string name;
   uint32_t type = 0;
   std::string data;
 };
 
+// Key and value names compare with their ASCII letters folded (FoldCp949: names are
+// CP949, and a double-byte character's second byte is never folded).
 struct RegNode {
   std::string name;
   std::vector<RegValue> values;

@@ -6,6 +6,7 @@
 #include "plat/error.h"
 #include "user/Controls.h"
 #include "user/GdiSeam.h"
+#include "user/ModalHook.h"
 
 using namespace plat::detail;
 using namespace plat::detail::user;
@@ -214,7 +215,13 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
   }
   MSG msg;
   while (!Ended(dlg)) {
-    if (!GetMessageA(&msg, nullptr, 0, 0)) {
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      RunModalHook(dlg);
+      if (Ended(dlg)) break;
+    }
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == -1) break;  // the wait could never end (already reported)
+    if (!got) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }

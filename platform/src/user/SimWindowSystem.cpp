@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "user/GdiSeam.h"
+#include "user/ModalHook.h"
 #include "user/UserClock.h"
 #include "user/UserState.h"
 
@@ -65,6 +66,7 @@ void ResetWindowSystem() {
   for (HWND t : tops)
     if (IsWindow(t)) DestroyWindow(t);
   ResetMultimediaTimers();
+  ClearModalHook();
   auto lock = Lock();
   State().timers.clear();
   State().focus = State().capture = State().active = nullptr;

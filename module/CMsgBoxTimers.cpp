@@ -1,0 +1,101 @@
+// The open-box table and the auto-close callback. Neither the timer kill nor the send
+// to the dialog happens under the lock: the kill may wait for a callback that is
+// itself waiting for the lock or sending to the window thread.
+#include "module/CMsgBoxTimers.h"
+
+namespace {
+
+class Held {
+ public:
+  explicit Held(CRITICAL_SECTION* cs) : cs_(cs) { EnterCriticalSection(cs_); }
+  ~Held() { LeaveCriticalSection(cs_); }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+
+ private:
+  CRITICAL_SECTION* cs_;
+};
+
+}  // namespace
+
+CMsgBoxTimers& CMsgBoxTimers::Instance() {
+  static CMsgBoxTimers* timers = new CMsgBoxTimers;
+  return *timers;
+}
+
+CMsgBoxTimers::CMsgBoxTimers() { InitializeCriticalSection(&lock_); }
+
+CMsgBoxTimers::Box* CMsgBoxTimers::FindLocked(uint32_t generation) {
+  for (Box& b : open_)
+    if (b.generation == generation) return &b;
+  return nullptr;
+}
+
+uint32_t CMsgBoxTimers::Open(int32_t timeoutCommand) {
+  Held held(&lock_);
+  uint32_t generation = nextGeneration_++;
+  if (nextGeneration_ == 0) nextGeneration_ = 1;
+  open_.push_back(Box{generation, nullptr, 0, timeoutCommand});
+  return generation;
+}
+
+void CMsgBoxTimers::SetDialog(uint32_t generation, HWND dialog) {
+  Held held(&lock_);
+  if (Box* b = FindLocked(generation)) b->dialog = dialog;
+}
+
+bool CMsgBoxTimers::Arm(uint32_t generation, uint32_t delayMs, UINT resolution) {
+  Disarm(generation);
+  // Holding the lock across the start keeps a very short timer from firing before
+  // its id is stored; the callback then waits for the lock.
+  Held held(&lock_);
+  Box* b = FindLocked(generation);
+  if (!b) return false;
+  b->timer = timeSetEvent(delayMs, resolution, MsgBoxTimeout, generation, TIME_ONESHOT);
+  return b->timer != 0;
+}
+
+void CMsgBoxTimers::Disarm(uint32_t generation) {
+  UINT timer = 0;
+  {
+    Held held(&lock_);
+    if (Box* b = FindLocked(generation)) {
+      timer = b->timer;
+      b->timer = 0;
+    }
+  }
+  if (timer) timeKillEvent(timer);
+}
+
+void CMsgBoxTimers::Close(uint32_t generation) {
+  Disarm(generation);
+  Held held(&lock_);
+  std::erase_if(open_, [&](const Box& b) { return b.generation == generation; });
+}
+
+uint32_t CMsgBoxTimers::GenerationOf(HWND dialog) {
+  Held held(&lock_);
+  for (const Box& b : open_)
+    if (dialog && b.dialog == dialog) return b.generation;
+  return 0;
+}
+
+void CMsgBoxTimers::Timeout(uint32_t generation) {
+  HWND dialog = nullptr;
+  int32_t command = 0;
+  {
+    Held held(&lock_);
+    Box* b = FindLocked(generation);
+    // A box whose timer was already taken (a button ended it) gets no second answer.
+    if (!b || !b->timer || !b->dialog) return;
+    // The one-shot timer has fired and is gone: only its id is forgotten.
+    b->timer = 0;
+    dialog = b->dialog;
+    command = b->timeoutCommand;
+  }
+  SendMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(command), 0);
+}
+
+void CALLBACK MsgBoxTimeout(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+  CMsgBoxTimers::Instance().Timeout(static_cast<uint32_t>(user));
+}

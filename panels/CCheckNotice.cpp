@@ -1,0 +1,46 @@
+// Reading the host's notice text into the ticker's state.
+#include "panels/CCheckNotice.h"
+
+#include "module/TextUtil.h"
+
+namespace {
+
+constexpr char kFieldSeparator = '#';
+constexpr char kValueSeparator = '=';
+
+}  // namespace
+
+std::string CCheckNotice::FieldValue(std::string_view notice, std::string_view name) {
+  size_t start = 0;
+  while (start < notice.size()) {
+    const size_t end = notice.find(kFieldSeparator, start);
+    const std::string_view field = notice.substr(start, end == std::string_view::npos ? end : end - start);
+    if (!field.empty()) {
+      const size_t eq = field.find(kValueSeparator);
+      const std::string_view namePart = eq == std::string_view::npos ? field : field.substr(0, eq);
+      if (namePart.find(name) != std::string_view::npos) {
+        return std::string(eq == std::string_view::npos ? field : field.substr(eq + 1));
+      }
+    }
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return std::string();
+}
+
+std::string CCheckNotice::ParseNoticeText(std::string notice) {
+  shown_ = 0;
+  stage_ = kStageNone;
+  time_ = 0;
+  timeDigits_ = 0;
+  const std::string type = FieldValue(notice, "TYPE");
+  if (type.empty()) return std::string();
+  const std::string time = FieldValue(notice, "TIME");
+  if (time.empty()) return std::string();
+  type_ = LeadingInt32(type);
+  time_ = LeadingInt32(time);
+  timeDigits_ = static_cast<int32_t>(time.size());
+  stage_ = time_ <= kWarningTimeLimit ? kStageHeadWithWarning : kStageHeadOnly;
+  shown_ = 1;
+  return FieldValue(notice, "MSG");
+}

@@ -1,0 +1,15 @@
+// The pop-up's follow call without a pop-up: the arguments are kept.
+#include "panels/SkinnedPopup.h"
+
+namespace {
+// Touched on the window thread only.
+std::vector<skinned_popup::FollowCall>& Calls() {
+  static auto* calls = new std::vector<skinned_popup::FollowCall>;
+  return *calls;
+}
+}  // namespace
+
+void FollowParentWindow(HWND parent, int32_t flag) { Calls().push_back({parent, flag}); }
+
+const std::vector<skinned_popup::FollowCall>& skinned_popup::FollowCalls() { return Calls(); }
+void skinned_popup::ClearFollowCalls() { Calls().clear(); }

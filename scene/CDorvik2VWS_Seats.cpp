@@ -1,0 +1,142 @@
+// Who sits where, read from the room record, and the scene operations the host
+// calls about users and buttons. Operations whose widgets do not exist yet keep a
+// record of the call instead.
+#include <algorithm>
+
+#include "module/CHostLink.h"
+#include "module/TextUtil.h"
+#include "scene/CDorvik2VWS.h"
+
+namespace {
+
+constexpr int32_t kReportUserEvent = 27;
+constexpr int32_t kButtonStateEvent = 45;
+
+// The card model's month of a card id until the card tables exist: four cards a
+// month, 48 and 49 the bonus cards, anything else no card.
+constexpr int32_t kCardsPerMonth = 4;
+constexpr int32_t kFirstBonusCard = 48;
+constexpr int32_t kLastBonusCard = 49;
+constexpr int32_t kBonusMonth = 12;
+constexpr int32_t kNoMonth = -1;
+
+int32_t CardMonth(int32_t card) {
+  if (card < 0 || card > kLastBonusCard) return kNoMonth;
+  return card >= kFirstBonusCard ? kBonusMonth : card / kCardsPerMonth;
+}
+bool IsBonusCard(int32_t card) { return CardMonth(card) == kBonusMonth; }
+
+bool Contains(const std::vector<int32_t>& list, int32_t value) {
+  return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+}  // namespace
+
+int32_t CDorvik2VWS::GetUserNoById(const std::string& userId) const {
+  for (int32_t seat = 0; seat < PITable::kSeatCount; ++seat) {
+    const PlayerInfo& p = room_.seats.Player(seat);
+    if (p.userNo != RCUser::kNoUser && p.userId == userId) return p.userNo;
+  }
+  return RCUser::kNoUser;
+}
+
+int32_t CDorvik2VWS::GetSeatOfUser(int32_t userNo) const { return room_.seats.SeatOfUser(userNo); }
+
+int32_t CDorvik2VWS::IsRobotSeat(int32_t seat) const {
+  if (seat < 0 || seat >= PITable::kSeatCount) return 0;
+  const PlayerInfo& p = room_.seats.Player(seat);
+  return p.connState < 0 || p.userNo < RCUser::kNoUser ? 1 : 0;
+}
+
+int32_t CDorvik2VWS::IsSeated(int32_t userNo) const {
+  const int32_t who = userNo == RCUser::kNoUser ? myUser_.userNo : userNo;
+  return room_.seats.HasUser(who) ? 1 : 0;
+}
+
+int32_t CDorvik2VWS::HasRobotPlayer() const {
+  for (int32_t seat = 0; seat < PITable::kSeatCount; ++seat) {
+    if (room_.seats.Player(seat).connState < 0) return 1;
+  }
+  return 0;
+}
+
+int32_t CDorvik2VWS::HasSeatWithoutUser() const {
+  for (int32_t seat = 0; seat < PITable::kSeatCount; ++seat) {
+    if (room_.seats.Player(seat).userNo < 0) return 1;
+  }
+  return 0;
+}
+
+PlayerInfo& CDorvik2VWS::GetPlayerByUserNo(int32_t userNo) {
+  const int32_t seat = GetSeatOfUser(userNo);
+  return room_.seats.Player(seat == PITable::kNoSeat ? 0 : seat);
+}
+
+int32_t CDorvik2VWS::IsUnmatchedPlay(int32_t card) const {
+  if (!IsSeated(RCUser::kNoUser) || !Contains(handCards_, card) || IsBonusCard(card)) return 0;
+  auto onFloor = [this](int32_t month) {
+    return std::any_of(floorCards_.begin(), floorCards_.end(), [month](int32_t f) { return CardMonth(f) == month; });
+  };
+  if (onFloor(CardMonth(card))) return 0;
+  const bool couldTake = std::any_of(handCards_.begin(), handCards_.end(),
+                                     [&onFloor](int32_t h) { return IsBonusCard(h) || onFloor(CardMonth(h)); });
+  return couldTake ? 1 : 0;
+}
+
+// ---- What the host calls ----------------------------------------------------------------
+void CDorvik2VWS::SetPlayerAvatar(const std::string& userId, const std::vector<std::string>& parts) {
+  std::string call = "SetPlayerAvatar(" + userId;
+  for (const std::string& part : parts) call += ", " + part;
+  RecordCall(call + ")");
+}
+
+void CDorvik2VWS::SetPlayerDisplayName(const std::string& userId, const std::string& name) {
+  const int32_t seat = GetSeatOfUser(GetUserNoById(userId));
+  if (seat != PITable::kNoSeat) room_.seats.Player(seat).nickname = name;
+  RecordCall("SetPlayerDisplayName(" + userId + ", " + name + ")");
+}
+
+void CDorvik2VWS::SetStatusText(const std::string& text) { RecordCall("SetStatusText(" + text + ")"); }
+
+void CDorvik2VWS::ResetRoomView() {
+  StopGameTimer(kTickTimer);
+  SetAutoPlay(0);
+  RecordCall("ResetRoomView");
+}
+
+void CDorvik2VWS::RequestKick(int32_t userNo) { RecordCall(FormatString("RequestKick(%ld)", userNo)); }
+
+void CDorvik2VWS::OnHostCardList(int32_t userNo, int32_t code, const std::string& text) {
+  RecordCall(FormatString("OnHostCardList(%ld, %ld, ", userNo, code) + text + ")");
+}
+
+void CDorvik2VWS::OnHostButton(const std::string& word, int32_t value) {
+  RecordCall("OnHostButton(" + word + FormatString(", %ld)", value));
+}
+
+void CDorvik2VWS::ShowMemoButton(int32_t count) { RecordCall(FormatString("ShowMemoButton(%ld)", count)); }
+
+void CDorvik2VWS::ReportUserNumbers(int32_t userNo) {
+  const int32_t seat = GetSeatOfUser(userNo);
+  if (seat == PITable::kNoSeat) return;
+  const PlayerInfo& p = room_.seats.Player(seat);
+  std::string text = FormatString("%ld", p.userNo);
+  int32_t value = p.gradeIndex;
+  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(userNo), kReportUserEvent, text.data(), &value);
+}
+
+void CDorvik2VWS::SetButtonState(const std::string& word, int32_t state) {
+  std::string data = word;
+  int32_t value = state;
+  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(myUser_.userNo), kButtonStateEvent, data.data(), &value);
+}
+
+void CDorvik2VWS::SetAutoPlay(int32_t on) {
+  autoPlay = on ? 1 : 0;
+  RecordCall(FormatString("SetAutoPlay(%ld)", autoPlay));
+}
+
+void CDorvik2VWS::ShowStartButton(int32_t show) { RecordCall(FormatString("ShowStartButton(%ld)", show)); }
+void CDorvik2VWS::ShowBombCardHint(int32_t state) { RecordCall(FormatString("ShowBombCardHint(%ld)", state)); }
+void CDorvik2VWS::ShowHandCardHints(int32_t show) { RecordCall(FormatString("ShowHandCardHints(%ld)", show)); }
+void CDorvik2VWS::CloseResultWnd() { RecordCall("CloseResultWnd"); }

@@ -1,0 +1,223 @@
+// What the message box shows: the frame pieces in their order and grids, the dotted
+// line, the texts inside their rectangles and colours, the button frames for each
+// state, the drag, and a pinned picture over the game window.
+#include <map>
+
+#include "MsgBoxTestSupport.h"
+#include "plat/gdi.h"
+
+using namespace msgbox_test;
+
+namespace {
+
+using P = CMsgBoxSkin::Piece;
+
+uint32_t Colour(P p) { return Piece(p).colour; }
+uint32_t Marker(P p) { return Piece(p).marker; }
+
+class MsgBoxDrawing : public MsgBoxTest {
+ protected:
+  // The box as first shown; Escape then ends it.
+  Capture Shown(const std::string& body, int32_t type, const std::string& heading) {
+    seen_ = Seen{};
+    Show(body, type, 0, heading, [](HWND, int) { plat::sim::PressKey(VK_ESCAPE); });
+    return seen_.capture;
+  }
+};
+
+TEST_F(MsgBoxDrawing, FramePiecesLayCornersOverSidesOverTopAndBottomOverCentreEachOnItsGrid) {
+  const Capture c = Shown(" ", CMsgBoxDlg::kTypeOk, "");
+  ASSERT_EQ(c.image.width, 200);
+  ASSERT_EQ(c.image.height, 120);
+  struct Probe {
+    int x, y;
+    uint32_t expected;
+    const char* what;
+  };
+  const Probe probes[] = {
+      {0, 0, Marker(P::kTopLeft), "top-left corner"},
+      {3, 3, Colour(P::kTopLeft), "top-left corner"},
+      {5, 5, Colour(P::kLeft), "left side over the top strip"},
+      {5, 1, Colour(P::kLeft), "left side over the top strip"},
+      {190, 0, Marker(P::kTopRight), "top-right corner over the top strip and right side"},
+      {199, 9, Colour(P::kTopRight), "top-right corner"},
+      {0, 110, Marker(P::kBottomLeft), "bottom-left corner"},
+      {190, 110, Marker(P::kBottomRight), "bottom-right corner"},
+      {199, 119, Colour(P::kBottomRight), "bottom-right corner"},
+      {12, 2, Colour(P::kTop), "top strip between the corners"},
+      {16, 0, Marker(P::kTop), "top strip on its 8-pixel grid"},
+      {184, 0, Marker(P::kTop), "top strip on its 8-pixel grid"},
+      {48, 114, Marker(P::kBottom), "bottom strip on its grid from the client origin"},
+      {50, 119, Colour(P::kBottom), "bottom strip"},
+      {0, 16, Marker(P::kLeft), "left side on its 8-pixel grid"},
+      {2, 50, Colour(P::kLeft), "left side"},
+      {194, 16, Marker(P::kRight), "right side on its grid"},
+      {197, 50, Colour(P::kRight), "right side"},
+      {32, 32, Marker(P::kCentre), "centre on its 16-pixel grid"},
+      {33, 32, Colour(P::kCentre), "centre"},
+      {176, 16, Marker(P::kCentre), "centre on its 16-pixel grid"},
+      {100, 30, Colour(P::kCentre), "centre"},
+  };
+  for (const Probe& p : probes)
+    EXPECT_EQ(c.At(p.x, p.y), p.expected) << p.what << " at (" << p.x << ", " << p.y << ")";
+}
+
+TEST_F(MsgBoxDrawing, DottedLineUnderAHeadingOnlyOnOddColumnsWithinTheInset) {
+  const uint32_t dot = Xrgb(CMsgBoxDlg::kDotsColour);
+  ASSERT_EQ(dot, 0x28386Cu);
+  const Capture with = Shown(" ", CMsgBoxDlg::kTypeOk, " ");
+  const int width = with.image.width;
+  for (int x = 0; x < width; ++x) {
+    const bool dotted = x >= 7 && x < width - 7 && (x - 7) % 2 == 0;
+    EXPECT_EQ(with.At(x, 58) == dot, dotted) << "x = " << x;
+  }
+  const Capture without = Shown(" ", CMsgBoxDlg::kTypeOk, "");
+  for (int x = 0; x < without.image.width; ++x) EXPECT_NE(without.At(x, 58), dot) << "x = " << x;
+}
+
+TEST_F(MsgBoxDrawing, TextsStayInsideTheirRectanglesInTheirColours) {
+  struct Case {
+    const char* heading;
+    int firstLineTop;
+  };
+  for (const Case k : {Case{"", 40}, Case{"제목 Title", 65}}) {
+    const bool hasHeading = *k.heading != '\0';
+    const Capture blank = Shown(" \n \n ", CMsgBoxDlg::kTypeOk, hasHeading ? " " : "");
+    const Capture text = Shown("가나다\nabc\nWMW", CMsgBoxDlg::kTypeOk, k.heading);
+    ASSERT_EQ(text.image.width, blank.image.width);
+    ASSERT_EQ(text.image.height, blank.image.height);
+    std::map<int, int> inked;  // rectangle index (3: heading) -> pixels
+    for (int y = 0; y < text.image.height; ++y) {
+      for (int x = 0; x < text.image.width; ++x) {
+        if (text.At(x, y) == blank.At(x, y)) continue;
+        int where = -1;
+        for (int line = 0; line < 3; ++line) {
+          const int top = k.firstLineTop + 20 * line;
+          if (x >= 30 && x < 30 + 120 && y >= top && y < top + 20) where = line;
+        }
+        if (hasHeading && x >= 30 && x < 150 && y >= 38 && y < 53) where = 3;
+        ASSERT_NE(where, -1) << "ink outside every text rectangle at (" << x << ", " << y << ")";
+        const uint32_t expected = where == 3 ? 0x007FCFu : 0u;
+        ASSERT_EQ(text.At(x, y), expected) << "(" << x << ", " << y << ")";
+        ++inked[where];
+      }
+    }
+    for (int line = 0; line < 3; ++line) EXPECT_GT(inked[line], 0) << "line " << line;
+    EXPECT_EQ(inked[3] > 0, hasHeading);
+  }
+}
+
+TEST_F(MsgBoxDrawing, OwnerDrawPicksTheStripFrameFromTheItemState) {
+  struct Case {
+    UINT state;
+    int frame;
+  };
+  const Case cases[] = {
+      {ODS_SELECTED | ODS_FOCUS, 2},
+      {ODS_DISABLED, 3},
+      {ODS_DISABLED | ODS_FOCUS, 3},
+      {0, 0},
+      {ODS_HOTLIGHT, 0},
+      {ODS_DEFAULT, 0},
+      {ODS_SELECTED, 0},
+      {ODS_FOCUS, 1},
+      {ODS_FOCUS | ODS_HOTLIGHT | ODS_DEFAULT, 1},
+  };
+  std::vector<uint32_t> drawn;
+  Show("text", CMsgBoxDlg::kTypeYesNo, 0, "", [&](HWND d, int call) {
+    if (call != 0) return;
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), kStripFrameWidth, -kStripFrameHeight, 1, 32, BI_RGB,
+                                      0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP target = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, target);
+    for (const Case& c : cases) {
+      for (UINT id : {1u, 2u}) {
+        DRAWITEMSTRUCT dis{ODT_BUTTON, id, 0, ODA_DRAWENTIRE, c.state, GetDlgItem(d, static_cast<int>(id)), dc,
+                           RECT{0, 0, kStripFrameWidth, kStripFrameHeight}, 0};
+        SendMessageA(d, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&dis));
+        drawn.push_back(Xrgb(GetPixel(dc, kStripFrameWidth - 1, kStripFrameHeight - 1)));
+      }
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(target);
+    plat::sim::PressKey(VK_ESCAPE);
+  });
+  ASSERT_EQ(drawn.size(), std::size(cases) * 2);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(drawn[2 * i], StripColour("yes", cases[i].frame)) << "state " << cases[i].state;
+    EXPECT_EQ(drawn[2 * i + 1], StripColour("no", cases[i].frame)) << "state " << cases[i].state;
+  }
+}
+
+TEST_F(MsgBoxDrawing, ARealPressShowsThePressedFrameAndFocusMovesTheFocusedOne) {
+  std::vector<std::pair<uint32_t, uint32_t>> frames;  // (yes, no) button pixels per look
+  const int32_t answer = Show("press", CMsgBoxDlg::kTypeYesNo, 0, "", [&](HWND d, int call) {
+    const Seen s = Look(d);
+    frames.emplace_back(s.capture.At(s.button[0].left + 1, s.button[0].top + 1),
+                        s.capture.At(s.button[1].left + 1, s.button[1].top + 1));
+    const POINT yes = ButtonCentre(d, 1);
+    const POINT no = ButtonCentre(d, 2);
+    switch (call) {
+      case 0: plat::sim::MouseDown(d, no.x, no.y); break;      // focus moves to No, pressed
+      case 1: plat::sim::MouseMove(d, yes.x, yes.y); break;    // slides off: No stays focused
+      case 2: EnableWindow(GetDlgItem(d, 1), FALSE); break;  // Yes disabled
+      default: plat::sim::MouseUp(d, yes.x, yes.y), plat::sim::PressKey(VK_ESCAPE); break;
+    }
+  });
+  EXPECT_EQ(answer, 2);
+  ASSERT_GE(frames.size(), 4u);
+  EXPECT_EQ(frames[0], std::make_pair(StripColour("yes", 1), StripColour("no", 0))) << "Yes has the focus";
+  EXPECT_EQ(frames[1], std::make_pair(StripColour("yes", 0), StripColour("no", 2))) << "No pressed and focused";
+  EXPECT_EQ(frames[2], std::make_pair(StripColour("yes", 0), StripColour("no", 1))) << "No focused, not pressed";
+  EXPECT_EQ(frames[3].first, StripColour("yes", 3)) << "Yes disabled";
+}
+
+TEST_F(MsgBoxDrawing, ALeftPressOnTheBoxAsksForACaptionDrag) {
+  plat::sim::ClearDragRequests();
+  Show("drag me", CMsgBoxDlg::kTypeOk, 0, "", [](HWND d, int call) {
+    if (call == 0) {
+      plat::sim::MouseDown(d, 15, 25);
+    } else {
+      plat::sim::MouseUp(d, 15, 25);
+      plat::sim::PressKey(VK_ESCAPE);
+    }
+  });
+  const std::vector<plat::sim::DragRequest> drags = plat::sim::DragRequests();
+  ASSERT_EQ(drags.size(), 1u);
+  EXPECT_EQ(drags[0].hwnd, seen_.dialog);
+  EXPECT_EQ(drags[0].screen.x, 15) << "the press's own lParam";
+  EXPECT_EQ(drags[0].screen.y, 25);
+}
+
+// ---- Pinned picture -------------------------------------------------------------------
+
+// Dialogs draw through GDI into 32-bit window stores whatever the desktop's depth, so
+// the 5-6-5 desktop shows the same picture as the 32-bit one.
+TEST_F(MsgBoxDrawing, YesNoBoxWithHeadingOverTheGameWindowMatchesItsPinnedPicture) {
+  struct Case {
+    plat::sim::DisplayFormat format;
+    const char* name;
+    const char* hash;
+  };
+  const Case cases[] = {{plat::sim::DisplayFormat::Xrgb8888, "msgbox-yesno-32", "e9e75c7f05a7a466"},
+                        {plat::sim::DisplayFormat::Rgb565, "msgbox-yesno-565", "e9e75c7f05a7a466"}};
+  for (const Case& k : cases) {
+    plat::sim::SetDesktopFormat(k.format);
+    plat::sim::RgbImage desktop;
+    Show("첫째 줄입니다\nsecond line, longer than the first\n셋째", CMsgBoxDlg::kTypeYesNo, 0, "알림 Notice",
+         [&](HWND, int call) {
+           if (call != 0) return;
+           desktop = plat::sim::CaptureDesktop();
+           plat::sim::PressKey(VK_ESCAPE);
+         });
+    plat::sim::SetDesktopFormat(plat::sim::DisplayFormat::Xrgb8888);
+    const plat::sim::FrameCheck check = plat::sim::CheckFrame(desktop, k.name, k.hash);
+    EXPECT_TRUE(check.matches) << k.name << ": hash " << check.actualHash << ", picture in " << check.actualPath;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+// The incoming queue as the host feeds it: one message per block, handled one at a
+// time in arrival order, never before the scene is ready, and never freed under the
+// handler that holds it.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "module/CHostLink.h"
+#include "plat/sim.h"
+#include "support/GameTable.h"
+
+namespace {
+
+using testing_support::GameTableTest;
+using testing_support::HostSlot;
+
+constexpr uint32_t kTickMs = 50;
+
+HostMessage Avatar(int32_t userNo, const std::string& key) {
+  return HostMessage::Make<HM_USER_AVATAR>(UserAvatarMsg{userNo, key});
+}
+
+class QueueTest : public GameTableTest {
+ protected:
+  // Every avatar message handled leaves its user number here.
+  void RecordAvatars() {
+    scene->SetHostMessageHandler(HM_USER_AVATAR, [this](CDorvik2VWS& s, HostMessage& msg) {
+      EXPECT_TRUE(s.IsBusy());
+      EXPECT_TRUE(s.IsFullRedraw());
+      handled.push_back(msg.Get<UserAvatarMsg>()->userNo);
+      if (onAvatar) onAvatar(msg);
+    });
+  }
+  std::vector<int32_t> handled;
+  std::function<void(HostMessage&)> onAvatar;
+};
+
+TEST_F(QueueTest, BlocksArrivingDuringAHandlerWaitAndGoOnePerTickOldestFirst) {
+  MakeTable();
+  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
+  RecordAvatars();
+  onAvatar = [this](HostMessage& msg) {
+    if (msg.Get<UserAvatarMsg>()->userNo != 1) return;
+    EXPECT_EQ(Receive(Block(Avatar(2, "b"))), 0);
+    EXPECT_EQ(Receive(Block(Avatar(3, "c"))), 0);
+    EXPECT_EQ(scene->QueuedCount(), 2u);
+  };
+  EXPECT_EQ(Receive(Block(Avatar(1, "a"))), 0);
+  EXPECT_EQ(handled, (std::vector<int32_t>{1}));
+  EXPECT_FALSE(scene->IsBusy());
+
+  plat::sim::Advance(kTickMs);
+  EXPECT_EQ(handled, (std::vector<int32_t>{1, 2}));
+  plat::sim::Advance(kTickMs);
+  EXPECT_EQ(handled, (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_EQ(scene->QueuedCount(), 0u);
+}
+
+TEST_F(QueueTest, UnknownTypeIsQueuedThenDroppedWithoutAHandler) {
+  MakeTable();
+  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
+  int32_t others = 0;
+  for (uint32_t type = 1; type < HM_TYPE_LIMIT; ++type) {
+    if (type != HM_USER_AVATAR) scene->SetHostMessageHandler(type, [&others](CDorvik2VWS&, HostMessage&) { ++others; });
+  }
+  RecordAvatars();
+  onAvatar = [this](HostMessage&) {
+    EXPECT_EQ(Receive({70, 0, 0, 0, 1, 2, 3, 4}), 0);
+    EXPECT_EQ(scene->QueuedCount(), 1u);
+  };
+  Receive(Block(Avatar(1, "a")));
+  plat::sim::Advance(kTickMs);
+  EXPECT_EQ(scene->QueuedCount(), 0u);
+  EXPECT_EQ(others, 0);
+  EXPECT_EQ(handled.size(), 1u);
+}
+
+TEST_F(QueueTest, OneMessagePerBlockWhateverFollowsIt) {
+  MakeTable();
+  RecordAvatars();
+  int32_t voices = 0;
+  scene->SetHostMessageHandler(HM_USER_VOICE, [&voices](CDorvik2VWS&, HostMessage&) { ++voices; });
+  std::vector<BYTE> block = Block(Avatar(4, "x"));
+  const std::vector<BYTE> second = Block(HostMessage::Make<HM_USER_VOICE>(UserVoiceMsg{4, 0, 2}));
+  block.insert(block.end(), second.begin(), second.end());
+  EXPECT_EQ(Receive(block), 0);
+  EXPECT_EQ(handled, (std::vector<int32_t>{4}));
+  EXPECT_EQ(voices, 0);
+  EXPECT_EQ(scene->QueuedCount(), 0u);
+}
+
+TEST_F(QueueTest, MissingOrNegativeLengthIsAnEmptyBlock) {
+  MakeTable();
+  RecordAvatars();
+  const BYTE bytes[] = {11, 0, 0, 0};
+  int32_t negative = -4;
+  int32_t four = 4;
+  EXPECT_EQ(client->OnReceive(0, 0, nullptr, &four), 0);
+  EXPECT_EQ(client->OnReceive(0, 0, bytes, nullptr), 0);
+  EXPECT_EQ(client->OnReceive(0, 0, bytes, &negative), 0);
+  EXPECT_TRUE(handled.empty());
+  EXPECT_EQ(scene->QueuedCount(), 0u) << "dropped as empty messages";
+}
+
+TEST_F(QueueTest, BlockBeforeTheThreadedBuildIsHandledRightAfterIt) {
+  CDorvik2VWS::TestControls& controls = CDorvik2VWS::Controls();
+  controls.block = CDorvik2VWS::BuildBlock::UntilReleasedOrCancelled;
+  MakeTable(1);
+  RecordAvatars();
+  ASSERT_EQ(WaitForSingleObject(controls.buildStarted, 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(Receive(Block(Avatar(5, "early"))), 0);
+  plat::sim::Advance(kTickMs);
+  EXPECT_TRUE(handled.empty()) << "nothing runs on a half-built scene";
+  EXPECT_EQ(scene->QueuedCount(), 1u);
+
+  SetEvent(controls.buildRelease);
+  ASSERT_EQ(WaitForSingleObject(wnd->LoaderThread(), 10000), WAIT_OBJECT_0);
+  Pump();
+  EXPECT_EQ(handled, (std::vector<int32_t>{5}));
+}
+
+TEST_F(QueueTest, RefreshInsideAHandlerKeepsItsRecordAndBusyAndDropsTheRest) {
+  MakeTable();
+  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
+  RecordAvatars();
+  onAvatar = [this](HostMessage& msg) {
+    if (msg.Get<UserAvatarMsg>()->userNo != 1) return;
+    Receive(Block(Avatar(2, "queued")));
+    Receive(Block(Avatar(3, "queued")));
+    EXPECT_EQ(client->RefreshScreen(0), 0);
+    // The record in hand is still the handler's (the sanitizers watch this read).
+    EXPECT_EQ(msg.Get<UserAvatarMsg>()->avatarKey, std::string(200, 'k'));
+    EXPECT_EQ(scene->QueuedCount(), 0u);
+    EXPECT_TRUE(scene->IsBusy());
+    plat::sim::Advance(kTickMs);
+    EXPECT_EQ(handled.size(), 1u) << "the tick inside the handler dispatches nothing";
+  };
+  Receive(Block(Avatar(1, std::string(200, 'k'))));
+  EXPECT_FALSE(scene->IsBusy());
+  plat::sim::Advance(4 * kTickMs);
+  EXPECT_EQ(handled, (std::vector<int32_t>{1}));
+}
+
+TEST_F(QueueTest, HandlerThatThrowsEndsOnlyItsOwnMessage) {
+  MakeTable();
+  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
+  RecordAvatars();
+  onAvatar = [this](HostMessage& msg) {
+    if (msg.Get<UserAvatarMsg>()->userNo == 1) {
+      Receive(Block(Avatar(2, "next")));
+      throw std::out_of_range("seat");
+    }
+  };
+  Receive(Block(Avatar(1, "a")));
+  EXPECT_FALSE(scene->IsBusy());
+  plat::sim::Advance(kTickMs);
+  EXPECT_EQ(handled, (std::vector<int32_t>{1, 2}));
+}
+
+TEST_F(QueueTest, TypesWithoutAHandlerTakeNone) {
+  MakeTable();
+  for (uint32_t type = 0; type <= HM_TYPE_LIMIT; ++type) {
+    const bool none = type == 0 || type == 55 || type == 58 || type == 60 || type >= 64;
+    EXPECT_EQ(scene->SetHostMessageHandler(type, [](CDorvik2VWS&, HostMessage&) {}), !none) << type;
+  }
+}
+
+TEST_F(QueueTest, BannedRoomTitleShowsThePoliceNotice) {
+  MakeTable();
+  host.Clear();
+  Receive(Block(HostMessage::Make<HM_ROOM_TITLE_BANNED>(NoFieldsMsg{})));
+  const auto runs = host.CallsTo(HostSlot::AddText);
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].ToString(), Utf8(u8R"(AddText("[폴리스]", 700, 0x10001, 0, "", 1))"));
+  EXPECT_EQ(runs[1].ToString(), Utf8(u8R"(AddText(" 불건전 방제로 방이 삭제됩니다", 700, 0x10000, 0, "", 0))"));
+}
+
+}  // namespace

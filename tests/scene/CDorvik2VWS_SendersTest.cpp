@@ -1,0 +1,326 @@
+// The scene's senders: each answer only in the phase that waits for it and only by a
+// seated player, one answer per countdown, the time-out rule of the card play, the
+// seat and table commands' own conditions, and the item request.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "plat/sim.h"
+#include "support/GameTable.h"
+
+namespace {
+
+using testing_support::GameTableTest;
+using testing_support::HostSlot;
+
+class SendersTest : public GameTableTest {
+ protected:
+  void SetUp() override {
+    GameTableTest::SetUp();
+    MakeTable();
+    host.Clear();
+  }
+  std::vector<std::string> Sent() const { return host.SentBytes(); }
+};
+
+struct AnswerCase {
+  const char* name;
+  int32_t phase;
+  std::function<int32_t(CDorvik2VWS&)> send;
+  std::string bytes;
+  bool endsCountdown;  // the shared answer steps: timer 1, countdown widget and value
+};
+
+TEST_F(SendersTest, AnswersGoOnlyInTheirPhaseWithASeatAndOncePerCountdown) {
+  using W = GameTableTest;
+  const AnswerCase cases[] = {
+      {"stake vote", 1, [](CDorvik2VWS& s) { return s.SendStakeVoteAnswer(1); }, W::Words({7, 1}), false},
+      {"sun pick", 3, [](CDorvik2VWS& s) { return s.SendSunPick(4, 0); }, W::Words({10, 0, 4}), false},
+      {"four of a month", 6, [](CDorvik2VWS& s) { return s.SendFourOfMonthAnswer(1); }, W::Words({11, 1}), true},
+      {"play card", 8, [](CDorvik2VWS& s) { return s.SendPlayCard(5, 0); }, W::Words({12, 0, 5, 0}), true},
+      {"shake", 9, [](CDorvik2VWS& s) { return s.SendShakeAnswer(1, 0); }, W::Words({14, 0, 1}), true},
+      {"pick floor card", 11, [](CDorvik2VWS& s) { return s.SendPickFloorCard(20, 1); }, W::Words({13, 1, 20}), true},
+      {"September card", 14, [](CDorvik2VWS& s) { return s.Send9TenAnswer(0, 0); }, W::Words({15, 0, 0, 32}), true},
+      {"go or stop", 15, [](CDorvik2VWS& s) { return s.SendGoOrStopAnswer(0, 1); }, W::Words({16, 1, 0}), true},
+  };
+  for (const AnswerCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    scene->GetPlayer(0).Reset();
+    StartPhase(c.phase);
+    EXPECT_EQ(c.send(*scene), 0) << "without a seat";
+    SeatMe(0);
+    for (const AnswerCase& other : cases) {
+      if (other.phase == c.phase) continue;
+      StartPhase(other.phase);
+      EXPECT_EQ(c.send(*scene), 0) << "in phase " << other.phase;
+    }
+    EXPECT_TRUE(Sent().empty());
+
+    StartPhase(c.phase);
+    scene->countdown = 3;
+    scene->countdownStart = 10;
+    scene->CountdownWidget().Show(1);
+    const int32_t stopsBefore = scene->CountdownWidget().stops;
+    EXPECT_EQ(c.send(*scene), 1);
+    EXPECT_EQ(Sent(), (std::vector<std::string>{c.bytes}));
+    EXPECT_EQ(scene->CountdownWidget().stops - stopsBefore, c.endsCountdown ? 1 : 0);
+    EXPECT_EQ(scene->countdown, c.endsCountdown ? 10 : 3);
+    if (c.phase != CDorvik2VWS::kPhaseSunPick) {
+      EXPECT_EQ(scene->TurnPhase(), 0) << "timer 1 stopped";
+      EXPECT_EQ(c.send(*scene), 0) << "a second answer";
+      EXPECT_EQ(Sent().size(), 1u);
+    }
+    host.Clear();
+  }
+}
+
+TEST_F(SendersTest, FourOfAMonthIsNotAnsweredForARobotSeat) {
+  SeatMe(0);
+  scene->GetPlayer(0).connState = kRobot;
+  StartPhase(CDorvik2VWS::kPhaseFourOfMonth);
+  EXPECT_EQ(scene->SendFourOfMonthAnswer(1), 0);
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(SendersTest, PlayOutsideItsPhaseSendsNothingButClosesTheHand) {
+  SeatMe(0);
+  StartPhase(CDorvik2VWS::kPhaseShake);
+  scene->handPick = 1;
+  EXPECT_EQ(scene->SendPlayCard(5, 0), 0);
+  EXPECT_EQ(scene->handPick, 0);
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(SendersTest, FirstTimedOutPlayCountsAndWarns) {
+  for (const int32_t speed : {0, 2}) {
+    SCOPED_TRACE(speed);
+    host.Clear();
+    scene->GetPlayer(0).Reset();
+    SeatMe(0);
+    SeatOther(1);
+    scene->Room().speedKind = speed;
+    StartPhase(CDorvik2VWS::kPhasePlayCard);
+    EXPECT_EQ(scene->SendPlayCard(5, 1), 1);
+    EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 1, 5, 0}), Words({26, 1})}));
+    EXPECT_EQ(scene->GetPlayer(0).timeoutCount, 1);
+    const auto runs = host.CallsTo(HostSlot::AddText);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].ToString(), R"(AddText("", 700, 0x20000, 0, "", 1))");
+    EXPECT_EQ(
+        runs[1].ToString(),
+        speed == 2
+            ? Utf8(u8R"(AddText("대기 시간이 초과되었습니다.", 400, 0x10000, 0, "", 0))")
+            : Utf8(u8R"(AddText("대기 시간이 초과되었습니다. 대기 시간이 감소합니다.", 400, 0x10000, 0, "", 0))"));
+  }
+}
+
+TEST_F(SendersTest, SecondTimedOutPlayHandsOverToAutoPlay) {
+  SeatMe(0);
+  SeatOther(1);
+  scene->GetPlayer(0).timeoutCount = 1;
+  StartPhase(CDorvik2VWS::kPhasePlayCard);
+  EXPECT_EQ(scene->SendPlayCard(9, 1), 1);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 1, 9, 0}), Words({26, 2}), Words({25, 1})}));
+  EXPECT_EQ(scene->autoPlay, 1);
+  const auto runs = host.CallsTo(HostSlot::AddText);
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[1].ToString(),
+            Utf8(u8R"(AddText("대기 시간이 2회 초과되어 자동 치기로 변경됩니다.", 400, 0x10000, 0, "", 0))"));
+
+  host.Clear();
+  StartPhase(CDorvik2VWS::kPhasePlayCard);
+  scene->SendPlayCard(10, 1);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 1, 10, 0}), Words({26, 3})})) << "nothing more from 3 on";
+  EXPECT_TRUE(host.CallsTo(HostSlot::AddText).empty());
+}
+
+TEST_F(SendersTest, TimedOutPlayAtARobotTableIsNotCounted) {
+  SeatMe(0);
+  SeatRobot(1);
+  StartPhase(CDorvik2VWS::kPhasePlayCard);
+  EXPECT_EQ(scene->SendPlayCard(5, 1), 1);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 1, 5, 0})}));
+  EXPECT_EQ(scene->GetPlayer(0).timeoutCount, 0);
+}
+
+TEST_F(SendersTest, PlayCardCarriesTheUnmatchedFlag) {
+  SeatMe(0);
+  // Hand: March card 8, bonus 48, May card 17; floor: May card 16.
+  scene->HandCards() = {8, 48, 17};
+  scene->FloorCards() = {16};
+  StartPhase(CDorvik2VWS::kPhasePlayCard);
+  scene->SendPlayCard(8, 0);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 0, 8, 1})}));
+}
+
+TEST_F(SendersTest, UnmatchedPlayNeedsAMissedChance) {
+  SeatMe(0);
+  struct Case {
+    const char* name;
+    std::vector<int32_t> hand;
+    std::vector<int32_t> floor;
+    int32_t card;
+    int32_t unmatched;
+  };
+  const Case cases[] = {
+      {"another hand card matches", {8, 17}, {16}, 8, 1},
+      {"a bonus card waits in the hand", {8, 49}, {20}, 8, 1},
+      {"nothing in the hand could take", {8, 12}, {20}, 8, 0},
+      {"the card itself matches", {8, 17}, {9, 16}, 8, 0},
+      {"the card is a bonus card", {48, 17}, {16}, 48, 0},
+      {"the card is not in the hand", {8, 17}, {16}, 3, 0},
+      {"an empty floor", {8, 49}, {}, 8, 1},
+  };
+  for (const Case& c : cases) {
+    scene->HandCards() = c.hand;
+    scene->FloorCards() = c.floor;
+    EXPECT_EQ(scene->IsUnmatchedPlay(c.card), c.unmatched) << c.name;
+  }
+  scene->GetPlayer(0).Reset();
+  scene->HandCards() = {8, 17};
+  scene->FloorCards() = {16};
+  EXPECT_EQ(scene->IsUnmatchedPlay(8), 0) << "without a seat";
+}
+
+TEST_F(SendersTest, GoPlaysItsEffectBeforeTheCommandEvenWhenLost) {
+  SeatMe(0);
+  host.ScriptSendResults({-1});
+  StartPhase(CDorvik2VWS::kPhaseGoOrStop);
+  EXPECT_EQ(scene->SendGoOrStopAnswer(1, 0), 0) << "Send lost it";
+  EXPECT_EQ(scene->PlayedEffects(), (std::vector<int32_t>{34}));
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({16, 0, 1})}));
+  StartPhase(CDorvik2VWS::kPhaseGoOrStop);
+  scene->SendGoOrStopAnswer(0, 0);
+  EXPECT_EQ(scene->PlayedEffects().size(), 1u) << "stop plays nothing";
+}
+
+TEST_F(SendersTest, StartAsksForAnEmptySeatStartOnlyWhileWaiting) {
+  SeatOther(0);
+  scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
+  scene->autoPlay = 1;
+  EXPECT_EQ(scene->SendStart(), 0) << "seat 0 is not mine";
+  EXPECT_EQ(scene->autoPlay, 0) << "auto-play goes off first";
+  SeatMe(0);
+  EXPECT_EQ(scene->SendStart(), 1);
+  SeatRobot(1);
+  EXPECT_EQ(scene->SendStart(), 1);
+  scene->SetSceneMode(CDorvik2VWS::kModeResult);
+  EXPECT_EQ(scene->SendStart(), 1);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({8, 0}), Words({8, 0}), Words({9, 0})}));
+  host.Clear();
+  SeatOther(1);
+  scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
+  scene->SendStart();
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({9, 0})})) << "both seats hold people";
+}
+
+TEST_F(SendersTest, KickOnlyByTheTableOwnerAndNeverOfNobody) {
+  scene->tableOwnerUserNo = kOther;
+  EXPECT_EQ(scene->SendKick(kOther), 0);
+  scene->tableOwnerUserNo = kMe;
+  EXPECT_EQ(scene->SendKick(-1), 0);
+  EXPECT_EQ(scene->SendKick(kOther), 1);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({5, kOther})}));
+}
+
+TEST_F(SendersTest, PlayIsRefusedWhenSeatedOrMidGameThenGreysThePlayButtons) {
+  scene->myVoiceSet = 2;
+  SeatMe(0);
+  scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
+  EXPECT_EQ(scene->SendPlay(0), 0) << "already seated";
+  scene->GetPlayer(0).Reset();
+  SeatOther(0);
+  scene->SetSceneMode(CDorvik2VWS::kModePlaying);
+  EXPECT_EQ(scene->SendPlay(0), 0) << "a game of people under way";
+  EXPECT_TRUE(host.Calls().empty());
+
+  EXPECT_EQ(scene->SendPlay(1), 1) << "asked outright";
+  SeatRobot(1);
+  EXPECT_EQ(scene->SendPlay(0), 1) << "a robot's seat";
+  EXPECT_EQ(host.Transcript(), (std::vector<std::string>{
+                                   "Send(-1, 1, [" + Words({2, 2, 1}) + "], 12)", "NotifyEvent(7, 45, \"play\", 1)",
+                                   "Send(-1, 1, [" + Words({2, 2, 0}) + "], 12)", "NotifyEvent(7, 45, \"play\", 1)"}));
+  EXPECT_EQ(scene->ObservePanel().PlayButtonShown(), 1);
+  EXPECT_EQ(scene->ObservePanel().PlayButtonEnabled(), 0);
+}
+
+TEST_F(SendersTest, LostCommandReturnsZeroAndDoesNothingFurther) {
+  SeatMe(0);
+  host.ScriptSendResults({-1});
+  EXPECT_EQ(scene->SendObserve(), 0);
+  EXPECT_TRUE(host.CallsTo(HostSlot::NotifyEvent).empty()) << "no button change for a lost command";
+  EXPECT_EQ(scene->SendObserve(), 1);
+  EXPECT_EQ(host.CallsTo(HostSlot::NotifyEvent).size(), 1u);
+}
+
+TEST_F(SendersTest, SeatOnlySendersNeedASeat) {
+  const std::vector<std::function<int32_t()>> senders = {
+      [this] { return scene->SendObserve(); },
+      [this] { return scene->SendOptionChange(0, 3); },
+      [this] { return scene->SendResultDone(); },
+      [this] { return scene->SendPromotionRequest(5, 0); },
+  };
+  for (const auto& send : senders) EXPECT_EQ(send(), 0);
+  scene->SetSceneMode(CDorvik2VWS::kModeResult);
+  EXPECT_EQ(scene->SendHostValues(1, 2, 3), 0);
+  EXPECT_EQ(scene->SendUnused17(1, 2, 3), 0);
+  EXPECT_TRUE(host.Calls().empty());
+
+  SeatMe(0);
+  for (const auto& send : senders) EXPECT_EQ(send(), 1);
+  EXPECT_EQ(scene->SendUnused17(1, 2, 3), 1);
+  scene->SetSceneMode(CDorvik2VWS::kModePlaying);
+  EXPECT_EQ(scene->SendHostValues(1, 2, 3), 0) << "only on the result";
+  EXPECT_EQ(scene->SendUnused17(1, 2, 3), 0);
+}
+
+TEST_F(SendersTest, NumberKeySendsOncePerArming) {
+  EXPECT_EQ(scene->SendNumberKey(3), 1);
+  EXPECT_EQ(scene->SendNumberKey(4), 0);
+  scene->cannedPhrase = 1;
+  EXPECT_EQ(scene->SendNumberKey(5), 1);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({24, 3}), Words({24, 5})}));
+}
+
+TEST_F(SendersTest, AutoPlayIsNeverSentAtARobotTable) {
+  SeatRobot(1);
+  scene->SendAutoPlay(1);
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(SendersTest, BetChoiceDisablesAllThreeButtonsFirst) {
+  EXPECT_EQ(scene->SendBetChoice(2), 1);
+  for (int32_t i = 0; i < CDorvik2VWS::kBetButtonCount; ++i) EXPECT_EQ(scene->BetButton(i).enabled, 0) << i;
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({21, 2})}));
+}
+
+TEST_F(SendersTest, ItemRequestGoesToTheHostOnlyOnASeatedResult) {
+  SeatMe(0);
+  scene->SetSceneMode(CDorvik2VWS::kModePlaying);
+  scene->RequestItem(1000);
+  scene->SetSceneMode(CDorvik2VWS::kModeResult);
+  scene->RequestItem(0);
+  scene->RequestItem(-5);
+  EXPECT_TRUE(host.Calls().empty());
+  scene->ClearRecordedCalls();
+  scene->RequestItem(0x0102030405LL);
+  EXPECT_EQ(host.Transcript(), (std::vector<std::string>{"NotifyEvent(7, 22, [05 04 03 02 01 00 00 00], 8)"}));
+  EXPECT_EQ(scene->RecordedCalls(), (std::vector<std::string>{"CloseResultWnd"}));
+  EXPECT_TRUE(scene->IsDirty());
+  host.Clear();
+  scene->GetPlayer(0).Reset();
+  scene->RequestItem(1000);
+  EXPECT_TRUE(host.Calls().empty()) << "without a seat";
+}
+
+TEST_F(SendersTest, TextLineAndVoiceCarryMyNumberAndSetting) {
+  scene->myVoiceSet = 3;
+  scene->SendMyVoice();
+  scene->SendTextLine("");
+  scene->SendHostNoticeAck();
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({1, 3}), Words({28, kMe, 0}), Words({27, kMe})}));
+}
+
+}  // namespace

@@ -1,0 +1,59 @@
+// A game window as a host makes it (recording host, host window, synchronous build),
+// with the table set as a test needs it: this client and an opponent or a robot in
+// the seats, a mode and a turn phase. Sent commands read back as hex words.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "module/CDorvik2Wnd.h"
+#include "module/HostMessage.h"
+#include "scene/CDorvik2VWS.h"
+#include "support/RecordingHost.h"
+
+namespace testing_support {
+
+class GameTableTest : public testing::Test {
+ protected:
+  static constexpr int32_t kMe = 7;
+  static constexpr int32_t kOther = 9;
+  static constexpr int32_t kRobot = -5;
+  static constexpr const char* kMyId = "me";
+  static constexpr const char* kOtherId = "you";
+
+  void SetUp() override;
+  void TearDown() override;
+
+  // Makes and initialises the game window (0 synchronous, 1 threaded build).
+  void MakeTable(int32_t threaded = 0);
+  // Runs the window thread's pending messages (the kick after the build among them).
+  static void Pump();
+
+  // This client's number is kMe; seats it, the opponent or a robot.
+  void SeatMe(int32_t seat = 0);
+  void SeatOther(int32_t seat = 1);
+  void SeatRobot(int32_t seat = 1);
+  // Mode 2 with the turn countdown running in `phase`.
+  void StartPhase(int32_t phase);
+
+  // The bytes of a host message as the host hands them over.
+  static std::vector<BYTE> Block(const HostMessage& msg);
+  int32_t Receive(const std::vector<BYTE>& block);
+  // Little-endian 32-bit words in hex: Words({12, 1}) = "0C 00 00 00 01 00 00 00".
+  static std::string Words(std::initializer_list<int64_t> words);
+  std::vector<MSG> PostedToHost(UINT message) const;
+  // A transcript line written in the test as UTF-8 (test literals are CP949 bytes).
+  static std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+  RecordingHost host;
+  HWND hostWnd = nullptr;
+  IClientInterface* client = nullptr;
+  CDorvik2Wnd* wnd = nullptr;
+  CDorvik2VWS* scene = nullptr;
+};
+
+}  // namespace testing_support
