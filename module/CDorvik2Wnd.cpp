@@ -83,15 +83,7 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
 
 // ---- Messages -----------------------------------------------------------------------
 BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  if (message == WM_PAINT) {
-    OnPaint(wParam);
-    if (result) *result = 0;
-    return 1;
-  }
-  if (HostLinkGate(message, wParam, result)) return 1;
-  // Input waits for the scene build; the scene's table of messages joins here once
-  // the window system exists.
-  return GWnd::WindowProc(message, wParam, lParam, result);
+  return GameWndProc(message, wParam, lParam, result);
 }
 
 LRESULT CDorvik2Wnd::OnEraseBkgnd(HDC) { return 0; }

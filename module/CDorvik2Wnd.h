@@ -92,6 +92,8 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   // ---- GWnd overrides -----------------------------------------------------------------
   // Until the scene is ready only WM_PAINT is the window's own; the rest takes GWnd's way.
   BOOL WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+  // What WindowProc does: the message table towards the scene (its own file).
+  BOOL GameWndProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   LRESULT OnPaint(WPARAM wParam) override;
   LRESULT OnEraseBkgnd(HDC dc) override;
   // The host link's rows of the window procedure while the scene is ready: the kick

@@ -75,7 +75,10 @@ void CDorvik2VWS::DestroyAll() {
   soundReady_.store(0, std::memory_order_seq_cst);
 }
 
-int32_t CDorvik2VWS::Init(const GRect& rect) {
+BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  // The screen rectangle first: without it the window system never draws.
+  GVWS::SetRect(left, top, right, bottom);
+  const GRect rect(left, top, right, bottom);
   gameWnd_ = owner_ ? owner_->Handle() : nullptr;
   soundFolder_ = owner_ ? owner_->GameFolder() + "GameSound\\" : std::string();
   ready_.store(0, std::memory_order_release);
@@ -109,7 +112,8 @@ int32_t CDorvik2VWS::BuildSceneUI() {
   return result;
 }
 
-GRect CDorvik2VWS::Draw(IDirectDrawSurface4*, const GRect&) { return GRect(); }
+// Presenting joins here with the screen.
+GRect CDorvik2VWS::Draw(IDirectDrawSurface4* backBuffer, GRect rect) { return GVWS::Draw(backBuffer, rect); }
 
 int32_t CDorvik2VWS::RedrawIfDirty() {
   if (!dirty_) return 0;
@@ -149,7 +153,7 @@ void CDorvik2VWS::KillGameTimers() {
   }
 }
 
-int32_t CDorvik2VWS::OnTimer(UINT_PTR id) {
+BOOL CDorvik2VWS::OnTimer(UINT_PTR id) {
   if (id > kLastTimer) return 0;
   switch (id) {
     case kTickTimer:
@@ -170,3 +174,17 @@ int32_t CDorvik2VWS::OnTimer(UINT_PTR id) {
   }
   return 1;
 }
+
+BOOL CDorvik2VWS::OnLButtonDown(UINT keyFlags, GPoint pt) {
+  if (!IsInputEnabled()) return 0;
+  if (gameWnd_) SetFocus(gameWnd_);
+  const bool inStrip = kDragStrip.PtInRect(pt.x, pt.y);
+  if (!inStrip && gameWnd_) SetCapture(gameWnd_);
+  if (GVWS::OnLButtonDown(keyFlags, pt)) return 1;
+  const bool windowed = !owner_ || !owner_->FullScreen();
+  return windowed && inStrip ? 0 : 1;
+}
+
+int32_t CDorvik2VWS::OnSetFocus(HWND) { return 0; }
+int32_t CDorvik2VWS::OnKillFocus(HWND) { return 0; }
+int32_t CDorvik2VWS::OnUserMessage100() { return 0; }

@@ -23,11 +23,12 @@
 #include "scene/SceneWidgetStub.h"
 #include "sound/CGameSoundMgr.h"
 #include "widgets/GGeometry.h"
+#include "widgets/GVWS.h"
 
 class CDorvik2Wnd;
 struct IDirectDrawSurface4;
 
-class CDorvik2VWS {
+class CDorvik2VWS : public GVWS {
  public:
   enum SceneMode : int32_t { kModeNone = -1, kModeWaiting = 1, kModePlaying = 2, kModeResult = 3 };
   static constexpr int32_t kEffectCount = 54;
@@ -39,20 +40,26 @@ class CDorvik2VWS {
   static constexpr UINT_PTR kLastKilledTimer = 4;
   static constexpr UINT_PTR kLastTimer = 5;
 
+  // The strip along the top of the game window that drags the host window when a
+  // press there finds nothing to take it (right and bottom exclusive).
+  static constexpr GRect kDragStrip{0, 0, 700, 20};
+
   explicit CDorvik2VWS(CDorvik2Wnd* owner);
-  virtual ~CDorvik2VWS();
+  ~CDorvik2VWS() override;
   CDorvik2VWS(const CDorvik2VWS&) = delete;
   CDorvik2VWS& operator=(const CDorvik2VWS&) = delete;
 
-  // Set-up with the scene's rectangle; non-zero on success. Leaves the scene unready.
-  virtual int32_t Init(const GRect& rect);
+  // Set-up with the scene's rectangle, the window system's screen rectangle first;
+  // non-zero on success. Leaves the scene unready.
+  BOOL SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+  int32_t Init(const GRect& rect) { return SetRect(rect.left, rect.top, rect.right, rect.bottom); }
   // Loads everything and makes the panels; 1 and ready, or 0. May run on the loader
   // thread, and then stops early when the owner asks the loader to end.
   int32_t BuildSceneUI();
   // Set after a successful build (release), read by the window procedure (acquire).
   bool IsReady() const { return ready_.load(std::memory_order_acquire) != 0; }
   // Draws what is dirty into the back buffer and presents it; the drawn area.
-  GRect Draw(IDirectDrawSurface4* backBuffer, const GRect& rect);
+  GRect Draw(IDirectDrawSurface4* backBuffer, GRect rect) override;
   void MarkDirty() { dirty_ = 1; }
   // Redraws when marked dirty; 1 when it did.
   int32_t RedrawIfDirty();
@@ -62,7 +69,16 @@ class CDorvik2VWS {
   int32_t StartGameTimer(UINT_PTR id, int32_t phase);
   void StopGameTimer(UINT_PTR id);
   // Acts on the scene's timers (ids 0..5): 1; any other id (a widget's) 0.
-  int32_t OnTimer(UINT_PTR id);
+  BOOL OnTimer(UINT_PTR id) override;
+
+  // ---- Input the game window hands over ----
+  // 0 with input off, and for a windowed press in the drag strip that no widget takes
+  // (the window then lets the host drag its window); 1 otherwise. Takes the focus,
+  // and the capture outside the strip.
+  BOOL OnLButtonDown(UINT keyFlags, GPoint pt) override;
+  int32_t OnSetFocus(HWND previous);
+  int32_t OnKillFocus(HWND next);
+  int32_t OnUserMessage100();
 
   CDorvik2Wnd* Owner() const { return owner_; }
   int32_t GamesPlayed() const { return gamesPlayed_; }
@@ -168,9 +184,6 @@ class CDorvik2VWS {
   // messages destroyed unhandled. A message being handled stays with its handler,
   // and busy stays set until that handler returns.
   void ResetGameState();
-  // The window system's full-redraw flag (kept here until the scene derives from it).
-  void SetFullRedraw() { fullRedraw_ = 1; }
-  bool IsFullRedraw() const { return fullRedraw_ != 0; }
   // Leave request: GC_LEAVE up to three times while seated; otherwise, or when all
   // were lost, mode 1, play state 3 and WM_GAME_CLOSE reason 1.
   void RequestExit();
@@ -332,7 +345,6 @@ class CDorvik2VWS {
   std::list<HostMessage> queue_;
   uint32_t queuedCount_ = 0;
   int32_t busy_ = 0;
-  int32_t fullRedraw_ = 0;
   static std::array<HostMessageHandler, HM_TYPE_LIMIT> DefaultHostMessageHandlers();
   std::array<HostMessageHandler, HM_TYPE_LIMIT> handlers_ = DefaultHostMessageHandlers();
   RCUser myUser_;

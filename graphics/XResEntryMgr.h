@@ -1,0 +1,54 @@
+// The resource manager: every picture of the game lives here as a reference-counted
+// entry behind a 32-bit handle (serial << 16 | slot, -1 for none), made with the
+// screen's DirectDraw object and shared by file name where the kind allows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plat/com.h"
+#include "plat/types.h"
+#include "widgets/GDXObj.h"
+#include "widgets/GGeometry.h"
+
+struct IDirectDraw4;
+struct IDirectDrawSurface4;
+class XBaseEntry;
+
+class XResEntryMgr : public GDXObj {
+ public:
+  static constexpr int32_t kNoHandle = -1;
+
+  // The one manager of the module; it lives until the module is unloaded.
+  static XResEntryMgr& Global();
+
+  XResEntryMgr();
+  XResEntryMgr(const XResEntryMgr&) = delete;
+  XResEntryMgr& operator=(const XResEntryMgr&) = delete;
+  ~XResEntryMgr() override;
+
+  virtual void Lock();
+  virtual void Unlock();
+
+  // Selector 0 blank, 1 text, 2 BMP, 3 TGA, 5 GIF strip, 6 layered; -1 on failure.
+  int32_t LoadEntry(int32_t selector, const std::string& name, GSize size, COLORREF colorKey);
+  int32_t CreateAvatar(const std::vector<std::string>& parts, GSize size, COLORREF colorKey);
+  // 1 when a reference was dropped; 0 for -1, an empty slot or a stale serial.
+  BOOL ReleaseEntry(int32_t handle);
+  // A counted reference, or null (last result E_UNEXPECTED for a bad slot).
+  ComPtr<IDirectDrawSurface4> GetEntrySurface(int32_t handle);
+  XBaseEntry* EntryAt(int32_t handle);
+  // 1 opaque, 0 transparent, -1 when the pixel cannot be read.
+  int32_t IsEntryPixelOpaque(int32_t handle, GPoint pt, int32_t frame);
+
+  void SetDirectDraw(IDirectDraw4* directDraw);
+  void SetBackBuffer(IDirectDrawSurface4* backBuffer);
+  void SetColorKey(uint32_t key);
+  uint32_t GetColorKey();
+  IDirectDraw4* GetDirectDraw();
+  IDirectDrawSurface4* GetBackBuffer();
+  void CopyBackBuffer(ComPtr<IDirectDrawSurface4>& out);
+  BOOL RestoreSurfaces();
+  void ReleaseAll();
+};

@@ -1,0 +1,404 @@
+#include "widgets/GVWS.h"
+
+#include <gtest/gtest.h>
+
+#include "RecordingWnd.h"
+#include "WidgetTestSupport.h"
+#include "plat/winuser.h"
+
+namespace widget_test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class GVWSTest : public DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    back_ = MakeSurface(dd_, 800, 600);
+    ws_ = std::make_unique<GVWS>();
+    ws_->SetRect(0, 0, 800, 600);
+  }
+  void TearDown() override {
+    ws_.reset();
+    back_ = nullptr;
+    DisplayTest::TearDown();
+  }
+  RecordingWnd* Add(const char* name, GRect r) {
+    auto* w = new RecordingWnd(journal_, name, r);
+    ws_->AddWnd(w);
+    return w;
+  }
+  GRect Draw(GRect area = GRect()) {
+    journal_.draws.clear();
+    return ws_->Draw(back_.Get(), area);
+  }
+  // Two full frames: a widget's history (the stretch to the origin of its first
+  // rectangle) survives until it has been drawn in two frames running; afterwards its
+  // drawn and previous drawn rectangles both equal its rectangle.
+  void Settle() {
+    Draw();
+    ws_->SetFullRedraw();
+    Draw();
+    journal_.draws.clear();
+  }
+  Names FrontToBack() {
+    Names out;
+    for (GVWnd* w : ws_->GetWndList()) out.push_back(static_cast<RecordingWnd*>(w)->Name());
+    return out;
+  }
+
+  Journal journal_;
+  DDSurface back_;
+  std::unique_ptr<GVWS> ws_;
+};
+
+// ---- Dirty rectangles ----
+
+TEST_F(GVWSTest, FirstFrameDrawsEverythingBackToFrontAndReturnsTheScreen) {
+  Add("back", GRect(0, 0, 800, 600));
+  Add("mid", GRect(100, 100, 300, 300));
+  Add("front", GRect(200, 200, 400, 400));
+  EXPECT_EQ(Draw(), GRect(0, 0, 800, 600));
+  EXPECT_EQ(journal_.DrawOrder(), (Names{"back", "mid", "front"}));
+  for (const auto& d : journal_.draws) EXPECT_EQ(d.clip, GRect(0, 0, 800, 600));
+  EXPECT_FALSE(ws_->IsFullRedraw());
+}
+
+TEST_F(GVWSTest, WidgetAddedLaterRepaintsFromTheOrigin) {
+  Add("back", GRect(0, 0, 800, 600));
+  Settle();
+  Add("late", GRect(100, 100, 200, 200));
+  // Its rectangles start at (0, 0, 0, 0) and the union keeps them.
+  EXPECT_EQ(Draw(), GRect(0, 0, 200, 200));
+  EXPECT_EQ(journal_.DrawOrder(), (Names{"back", "late"}));
+}
+
+TEST_F(GVWSTest, MovedWidgetRepaintsOldAndNewPlace) {
+  RecordingWnd* w = Add("w", GRect(0, 0, 50, 50));
+  Add("old-neighbour", GRect(20, 20, 40, 40));
+  Add("far", GRect(500, 500, 600, 600));
+  ws_->AddWndAtBottom(w);
+  Settle();
+  w->SetRect(GRect(100, 100, 200, 200));
+  EXPECT_EQ(Draw(), GRect(0, 0, 200, 200));
+  EXPECT_EQ(journal_.DrawOrder(), (Names{"w", "old-neighbour"}));
+  for (const auto& d : journal_.draws) EXPECT_EQ(d.clip, GRect(0, 0, 200, 200));
+}
+
+TEST_F(GVWSTest, DrawnRectanglesOfDirtyWidgetsAreJoined) {
+  RecordingWnd* a = Add("a", GRect(10, 10, 20, 20));
+  RecordingWnd* b = Add("b", GRect(300, 300, 310, 310));
+  Settle();
+  a->SetDirty(1);
+  b->SetDirty(1);
+  EXPECT_EQ(Draw(), GRect(10, 10, 310, 310));
+  EXPECT_EQ(journal_.DrawOrder(), (Names{"a", "b"}));
+}
+
+TEST_F(GVWSTest, CleanWidgetsMeetingTheAreaAreRedrawnHiddenOnesToo) {
+  RecordingWnd* dirty = Add("dirty", GRect(100, 100, 200, 200));
+  RecordingWnd* hidden = Add("hidden", GRect(150, 150, 250, 250));
+  Add("touching", GRect(200, 100, 300, 200));  // shares an edge only
+  Add("apart", GRect(400, 400, 500, 500));
+  ws_->AddWndAtBottom(dirty);
+  Settle();
+  hidden->Show(0);
+  Draw();  // a hidden widget stays dirty through its own draw; this pass cleans it
+  dirty->SetDirty(1);
+  EXPECT_EQ(Draw(), GRect(100, 100, 200, 200));
+  EXPECT_EQ(journal_.DrawOrder(), (Names{"dirty", "hidden"}));
+  EXPECT_FALSE(hidden->IsDirty());
+}
+
+TEST_F(GVWSTest, PreviousFrameDrawnRectangleIsMergedIn) {
+  RecordingWnd* w = Add("w", GRect(50, 50, 60, 60));
+  Settle();
+  w->SetRect(GRect(100, 100, 110, 110));
+  EXPECT_EQ(Draw(), GRect(50, 50, 110, 110));
+  w->SetRect(GRect(200, 200, 210, 210));
+  EXPECT_EQ(Draw(), GRect(50, 50, 210, 210));
+  EXPECT_EQ(Draw(), GRect());
+}
+
+TEST_F(GVWSTest, FullRedrawCoversEveryWidgetOnceAndClears) {
+  Add("a", GRect(10, 10, 20, 20));
+  Add("b", GRect(700, 500, 750, 550));
+  Settle();
+  ws_->SetFullRedraw();
+  EXPECT_EQ(Draw(), GRect(0, 0, 800, 600));
+  EXPECT_EQ(journal_.DrawOrder(), (Names{"a", "b"}));
+  EXPECT_FALSE(ws_->IsFullRedraw());
+  EXPECT_EQ(Draw(), GRect());
+  EXPECT_TRUE(journal_.draws.empty());
+}
+
+TEST_F(GVWSTest, NothingDirtyDrawsNothing) {
+  Add("a", GRect(10, 10, 20, 20));
+  Settle();
+  EXPECT_EQ(Draw(), GRect());
+  EXPECT_TRUE(journal_.draws.empty());
+}
+
+TEST_F(GVWSTest, AreaArgumentIsClippedToTheScreen) {
+  RecordingWnd* a = Add("a", GRect(10, 10, 20, 20));
+  Settle();
+  a->SetDirty(1);
+  EXPECT_EQ(Draw(GRect()), GRect(10, 10, 20, 20));  // empty area: the whole screen
+  a->SetDirty(1);
+  EXPECT_EQ(Draw(GRect(900, 900, 1000, 1000)), GRect());
+  EXPECT_TRUE(journal_.draws.empty());
+  a->SetDirty(1);
+  EXPECT_EQ(Draw(GRect(15, 0, 900, 900)), GRect(15, 10, 20, 20));
+  ASSERT_EQ(journal_.draws.size(), 1u);
+  EXPECT_EQ(journal_.draws[0].clip, GRect(15, 10, 20, 20));
+}
+
+TEST_F(GVWSTest, DisabledDrawingOrNullTargetStillMergesRectangles) {
+  RecordingWnd* a = Add("a", GRect(10, 10, 20, 20));
+  Settle();
+  a->SetRect(GRect(30, 30, 40, 40));
+  ws_->SetDrawingEnabled(0);
+  EXPECT_EQ(Draw(), GRect());
+  EXPECT_EQ(a->GetPrevDrawnRect(), GRect(10, 10, 40, 40));
+  ws_->SetDrawingEnabled(1);
+  journal_.draws.clear();
+  EXPECT_EQ(ws_->Draw(nullptr, GRect()), GRect());
+  EXPECT_TRUE(journal_.draws.empty());
+  EXPECT_TRUE(a->IsDirty());
+}
+
+TEST_F(GVWSTest, FailingWidgetWordIsCopiedAndRedrawGoesOn) {
+  RecordingWnd* under = Add("under", GRect(0, 0, 100, 100));
+  RecordingWnd* bad = Add("bad", GRect(10, 10, 50, 50));
+  RecordingWnd* over = Add("over", GRect(20, 20, 60, 60));
+  Settle();
+  bad->failWith = E_FAIL;
+  bad->SetDirty(1);
+  EXPECT_EQ(Draw(), GRect(10, 10, 50, 50));
+  EXPECT_EQ(journal_.DrawOrder(), (Names{"under", "bad", "over"}));
+  EXPECT_EQ(ws_->GetLastResult(), E_FAIL);
+  // Every widget of the partial path is clean afterwards, the failing one included.
+  for (GVWnd* w : {static_cast<GVWnd*>(under), static_cast<GVWnd*>(bad), static_cast<GVWnd*>(over)}) {
+    EXPECT_FALSE(w->IsDirty());
+    EXPECT_EQ(w->GetDrawnRect(), w->GetRect());
+  }
+}
+
+TEST_F(GVWSTest, PartialPathClearsDirtEvenWhenTheClipMissesTheWidget) {
+  RecordingWnd* big = Add("big", GRect(0, 0, 400, 400));
+  Settle();
+  big->SetDirty(1);
+  // The widget's own draw misses the clip and stays dirty; the pass cleans it anyway.
+  EXPECT_EQ(Draw(GRect(500, 500, 600, 600)), GRect());
+  big->SetRect(GRect(0, 0, 400, 400));
+  EXPECT_EQ(Draw(GRect(390, 390, 800, 600)), GRect(390, 390, 400, 400));
+  EXPECT_FALSE(big->IsDirty());
+}
+
+// ---- Routing ----
+
+TEST_F(GVWSTest, FrontWidgetTakesTheClickAndIsDrawnLast) {
+  Add("below", GRect(0, 0, 100, 100));
+  Add("above", GRect(50, 50, 150, 150));
+  EXPECT_EQ(ws_->OnLButtonDown(MK_LBUTTON, GPoint(60, 60)), 1);
+  ASSERT_EQ(journal_.inputs.size(), 1u);
+  EXPECT_EQ(journal_.inputs[0].name, "above");
+  Draw();
+  EXPECT_EQ(journal_.DrawOrder(), (Names{"below", "above"}));
+}
+
+TEST_F(GVWSTest, HiddenWidgetLetsTheClickThroughDisabledOneStillGetsIt) {
+  Add("below", GRect(0, 0, 100, 100));
+  RecordingWnd* above = Add("above", GRect(0, 0, 100, 100));
+  above->Show(0);
+  ws_->OnLButtonDown(0, GPoint(5, 5));
+  above->Show(1);
+  above->Enable(0);
+  ws_->OnLButtonDown(0, GPoint(5, 5));
+  ASSERT_EQ(journal_.inputs.size(), 2u);
+  EXPECT_EQ(journal_.inputs[0].name, "below");
+  EXPECT_EQ(journal_.inputs[1].name, "above");
+  EXPECT_EQ(ws_->OnLButtonDown(0, GPoint(100, 5)), 0);  // right edge is outside
+}
+
+TEST_F(GVWSTest, KeysReachOnlyAnEnabledFocusWidget) {
+  RecordingWnd* f = Add("f", GRect(0, 0, 10, 10));
+  EXPECT_EQ(ws_->OnKeyDown('A', 1, 0), 0);
+  ws_->SetFocusWnd(f);
+  EXPECT_EQ(ws_->OnKeyDown('A', 1, 0x1E), 1);
+  f->Enable(0);
+  EXPECT_EQ(ws_->OnKeyDown('B', 1, 0), 0);
+  EXPECT_EQ(ws_->OnImeComposition(1, 2), 0);
+  ASSERT_EQ(journal_.inputs.size(), 1u);
+  EXPECT_EQ(journal_.inputs[0].a, UINT{'A'});
+  EXPECT_EQ(journal_.inputs[0].c, 0x1Eu);
+}
+
+TEST_F(GVWSTest, InputOffSilencesEveryOperation) {
+  RecordingWnd* f = Add("f", GRect(0, 0, 100, 100));
+  ws_->SetFocusWnd(f);
+  ws_->SetInputEnabled(0);
+  LRESULT result = 77;
+  EXPECT_EQ(ws_->OnKeyDown('A', 1, 0), 0);
+  EXPECT_EQ(ws_->OnChar('a', 1, 0), 0);
+  EXPECT_EQ(ws_->OnLButtonDown(0, GPoint(5, 5)), 0);
+  EXPECT_EQ(ws_->OnMouseMove(0, GPoint(5, 5)), 0);
+  for (UINT msg : {WM_KEYDOWN, WM_CHAR, WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_IME_COMPOSITION, WM_TIMER}) {
+    EXPECT_EQ(ws_->WndProc(msg, 0, MAKELPARAM(5, 5), &result), 0) << msg;
+  }
+  EXPECT_EQ(result, 77);
+  EXPECT_TRUE(journal_.inputs.empty());
+}
+
+TEST_F(GVWSTest, WndProcUnpacksKeysZeroExtendedAndMouseSignExtended) {
+  RecordingWnd* f = Add("f", GRect(-10, -10, 100, 100));
+  ws_->SetFocusWnd(f);
+  LRESULT result = 77;
+  EXPECT_EQ(ws_->WndProc(WM_KEYDOWN, 'Q', static_cast<LPARAM>(0xC0FFFFFFu), &result), 1);
+  EXPECT_EQ(result, 0);
+  result = 77;
+  EXPECT_EQ(ws_->WndProc(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0xFFFB, 0xFFFE), &result), 1);
+  EXPECT_EQ(result, 0);
+  ASSERT_EQ(journal_.inputs.size(), 2u);
+  EXPECT_EQ(journal_.inputs[0].b, 0xFFFFu);
+  EXPECT_EQ(journal_.inputs[0].c, 0xC0FFu);
+  EXPECT_EQ(journal_.inputs[1].pt, GPoint(-5, -2));
+  // Unhandled: nothing stored.
+  f->takes = 0;
+  result = 77;
+  EXPECT_EQ(ws_->WndProc(WM_KEYUP, 'Q', 0, &result), 0);
+  EXPECT_EQ(ws_->WndProc(WM_SETCURSOR, 0, 0, &result), 0);
+  EXPECT_EQ(result, 77);
+  EXPECT_EQ(ws_->WndProc(WM_MBUTTONDBLCLK, 0, MAKELPARAM(1, 1), nullptr), 0);
+  EXPECT_EQ(journal_.inputs.back().what, "MButtonDblClk");
+}
+
+// ---- Z-order ----
+
+TEST_F(GVWSTest, InsertionsRemoveDuplicates) {
+  RecordingWnd* a = Add("a", GRect());
+  RecordingWnd* b = Add("b", GRect());
+  ws_->AddWnd(a);
+  EXPECT_EQ(FrontToBack(), (Names{"a", "b"}));
+  ws_->GetWndList().push_back(a);  // a stray duplicate
+  ws_->AddWndAtBottom(a);
+  EXPECT_EQ(FrontToBack(), (Names{"b", "a"}));
+  ws_->AddWndAtTop(a);
+  EXPECT_EQ(FrontToBack(), (Names{"a", "b"}));
+  EXPECT_EQ(ws_->AddWnd(nullptr), 0);
+  EXPECT_EQ(ws_->AddWndAtBottom(nullptr), 0);
+  EXPECT_EQ(ws_->GetTopWnd(), a);
+  EXPECT_EQ(ws_->GetBottomWnd(), b);
+}
+
+TEST_F(GVWSTest, InsertBeforeMakesTheWidgetHitFirst) {
+  RecordingWnd* ref = Add("ref", GRect(0, 0, 100, 100));
+  Add("top", GRect(500, 500, 510, 510));
+  auto* w = new RecordingWnd(journal_, "w", GRect(0, 0, 100, 100));
+  ws_->AddWndAtBottom(w);
+  EXPECT_EQ(ws_->InsertWndBefore(ref, w), 1);
+  EXPECT_EQ(FrontToBack(), (Names{"top", "w", "ref"}));
+  EXPECT_EQ(ws_->FindWndAtPoint(GPoint(50, 50), 1), w);
+  EXPECT_EQ(ws_->InsertWndAfter(ref, w), 1);
+  EXPECT_EQ(FrontToBack(), (Names{"top", "ref", "w"}));
+}
+
+TEST_F(GVWSTest, InsertAgainstAMissingReferenceLeavesTheWidgetOut) {
+  RecordingWnd* w = Add("w", GRect());
+  RecordingWnd stranger(journal_, "stranger");
+  EXPECT_EQ(ws_->InsertWndBefore(&stranger, w), 0);
+  EXPECT_TRUE(FrontToBack().empty());
+  ws_->AddWnd(w);
+  EXPECT_EQ(ws_->InsertWndAfter(w, w), 0);
+  EXPECT_TRUE(FrontToBack().empty());
+  delete w;
+}
+
+TEST_F(GVWSTest, DestroyAllDeletesFrontFirst) {
+  Add("a", GRect());
+  Add("b", GRect());
+  Add("c", GRect());
+  ws_->DestroyAll();
+  EXPECT_EQ(journal_.deleted, (Names{"c", "b", "a"}));
+  EXPECT_TRUE(ws_->GetWndList().empty());
+}
+
+TEST_F(GVWSTest, FocusAndHoverChangesTellThePreviousWidget) {
+  RecordingWnd* a = Add("a", GRect());
+  RecordingWnd* b = Add("b", GRect());
+  EXPECT_EQ(ws_->SetFocusWnd(a), nullptr);
+  EXPECT_EQ(ws_->SetFocusWnd(a), a);
+  EXPECT_EQ(ws_->SetFocusWnd(b), a);
+  EXPECT_EQ(ws_->SetHoverWnd(b), nullptr);
+  EXPECT_EQ(ws_->SetHoverWnd(nullptr), b);
+  EXPECT_EQ(journal_.killFocus, (Names{"a->a", "a->b", "b->-"}));
+}
+
+TEST_F(GVWSTest, RemovingTakesChildrenOutAndLeavesObjectsAlive) {
+  RecordingWnd* parent = Add("parent", GRect());
+  RecordingWnd* child = Add("child", GRect());
+  parent->GetChildren().push_back(child);
+  child->SetParent(parent);
+  EXPECT_EQ(ws_->RemoveWnd(parent), 1);
+  EXPECT_TRUE(FrontToBack().empty());
+  EXPECT_EQ(child->GetParent(), nullptr);
+  EXPECT_TRUE(parent->GetChildren().empty());
+  EXPECT_TRUE(journal_.deleted.empty());
+  EXPECT_EQ(ws_->RemoveWnd(nullptr), 0);
+  delete child;
+  delete parent;
+}
+
+TEST_F(GVWSTest, ChildNamingAnotherParentCannotStallDestruction) {
+  RecordingWnd* parent = Add("parent", GRect());
+  RecordingWnd* other = Add("other", GRect());
+  auto* child = new RecordingWnd(journal_, "child");
+  parent->GetChildren().push_back(child);
+  child->SetParent(other);  // inconsistent on purpose
+  other->GetChildren().push_back(child);
+  EXPECT_EQ(ws_->DestroyWnd(parent), 1);
+  EXPECT_EQ(journal_.deleted, (Names{"child", "parent"}));
+  EXPECT_TRUE(other->GetChildren().empty());
+}
+
+TEST_F(GVWSTest, DestroyedFocusAndHoverWidgetsAreForgotten) {
+  RecordingWnd* parent = Add("parent", GRect(0, 0, 10, 10));
+  auto* child = new RecordingWnd(journal_, "child", GRect(0, 0, 10, 10));
+  parent->GetChildren().push_back(child);
+  child->SetParent(parent);
+  ws_->SetFocusWnd(child);
+  ws_->SetHoverWnd(parent);
+  journal_.killFocus.clear();
+  ws_->DestroyWnd(parent);
+  EXPECT_EQ(ws_->GetFocusWnd(), nullptr);
+  EXPECT_EQ(ws_->GetHoverWnd(), nullptr);
+  EXPECT_TRUE(journal_.killFocus.empty());  // the leaving widget is not told
+  EXPECT_EQ(ws_->OnKeyDown('A', 1, 0), 0);
+  RecordingWnd* next = Add("next", GRect());
+  EXPECT_EQ(ws_->SetHoverWnd(next), nullptr);
+  EXPECT_EQ(ws_->SetFocusWnd(next), nullptr);
+
+  ws_->DestroyAll();
+  EXPECT_EQ(ws_->GetFocusWnd(), nullptr);
+  EXPECT_EQ(ws_->GetHoverWnd(), nullptr);
+  RecordingWnd* last = Add("last", GRect());
+  ws_->SetFocusWnd(last);
+  ws_->RemoveAll();
+  EXPECT_EQ(ws_->GetFocusWnd(), nullptr);
+  delete last;
+}
+
+TEST_F(GVWSTest, FindWndInRectHonoursFlagsAndPositiveOverlap) {
+  RecordingWnd* low = Add("low", GRect(0, 0, 100, 100));
+  RecordingWnd* high = Add("high", GRect(0, 0, 100, 100));
+  high->Enable(0);
+  EXPECT_EQ(ws_->FindWndInRect(GRect(50, 50, 60, 60), 0), high);
+  EXPECT_EQ(ws_->FindWndInRect(GRect(50, 50, 60, 60), 2), low);
+  low->Show(0);
+  EXPECT_EQ(ws_->FindWndInRect(GRect(50, 50, 60, 60), 3), nullptr);
+  EXPECT_EQ(ws_->FindWndInRect(GRect(100, 0, 200, 100), 0), nullptr);
+}
+
+}  // namespace
+}  // namespace widget_test

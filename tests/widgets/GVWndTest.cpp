@@ -1,0 +1,234 @@
+#include "widgets/GVWnd.h"
+
+#include <gtest/gtest.h>
+
+#include "WidgetTestSupport.h"
+#include "graphics/XResEntryMgr.h"
+#include "graphics/XResEntryMgrStub.h"
+
+namespace widget_test {
+namespace {
+
+class GVWndTest : public DisplayTest {
+ protected:
+  void TearDown() override {
+    xres_stub::Clear();
+    DisplayTest::TearDown();
+  }
+};
+
+TEST(GVWnd, StartsVisibleEnabledDirtyAndEmpty) {
+  GVWnd w;
+  EXPECT_TRUE(w.IsVisible());
+  EXPECT_TRUE(w.IsEnabled());
+  EXPECT_TRUE(w.IsDirty());
+  EXPECT_FALSE(w.IsHover());
+  EXPECT_FALSE(w.HasImage());
+  EXPECT_FALSE(w.HasColorKey());
+  EXPECT_EQ(w.GetBkColor(), GVWnd::kNoFill);
+  EXPECT_EQ(w.GetRect(), GRect());
+  EXPECT_EQ(w.GetLastResult(), 0);
+}
+
+TEST(GVWnd, HitTestExcludesEdgesAndHonoursFlags) {
+  GVWnd w;
+  w.SetRect(GRect(10, 10, 20, 20));
+  struct Case {
+    int32_t x, y;
+    uint32_t flags;
+    bool visible, enabled;
+    BOOL hit;
+  };
+  const Case cases[] = {
+      {10, 10, 0, true, true, 1},   {19, 19, 3, true, true, 1},   {20, 15, 0, true, true, 0},
+      {15, 20, 0, true, true, 0},   {15, 15, 3, false, true, 0},  {15, 15, 3, true, false, 0},
+      {15, 15, 0, false, false, 1}, {15, 15, 1, true, false, 1},  {15, 15, 2, false, true, 1},
+  };
+  for (const Case& c : cases) {
+    w.Show(c.visible);
+    w.Enable(c.enabled);
+    EXPECT_EQ(w.HitTest(c.x, c.y, c.flags), c.hit) << c.x << "," << c.y << " flags " << c.flags;
+  }
+}
+
+TEST(GVWnd, IntersectsNeedsPositiveOverlapAndTheFlaggedStates) {
+  GVWnd a, b;
+  a.SetRect(GRect(0, 0, 10, 10));
+  b.SetRect(GRect(10, 0, 20, 10));
+  EXPECT_EQ(a.Intersects(&b, 0), 0);  // edge contact only
+  b.SetRect(GRect(5, 5, 20, 20));
+  EXPECT_EQ(a.Intersects(&b, 3), 1);
+  b.Show(0);
+  EXPECT_EQ(a.Intersects(&b, 1), 0);
+  EXPECT_EQ(a.Intersects(&b, 2), 1);
+  b.Enable(0);
+  EXPECT_EQ(a.Intersects(&b, 2), 0);
+  EXPECT_EQ(a.Intersects(nullptr, 0), 0);
+}
+
+TEST(GVWnd, SetRectWidensTheDrawnRectangleAndMarksDirty) {
+  GVWnd w;
+  w.SetRect(GRect(10, 10, 20, 20));
+  w.SetDirty(0);
+  EXPECT_EQ(w.GetDrawnRect(), GRect(10, 10, 20, 20));
+  w.SetRect(GRect(50, 50, 60, 60));
+  EXPECT_EQ(w.GetDrawnRect(), GRect(10, 10, 60, 60));
+  EXPECT_TRUE(w.IsDirty());
+  EXPECT_EQ(w.GetRect(), GRect(50, 50, 60, 60));
+}
+
+TEST(GVWnd, MovesGoThroughSetRect) {
+  GVWnd w;
+  w.SetRect(GRect(10, 10, 20, 30));
+  w.SetDirty(0);
+  w.Offset(GSize(5, -5));
+  EXPECT_EQ(w.GetRect(), GRect(15, 5, 25, 25));
+  EXPECT_EQ(w.GetDrawnRect(), GRect(10, 5, 25, 30));
+  w.SetDirty(0);
+  w.SetTopLeft(GPoint(0, 0));
+  EXPECT_EQ(w.GetRect(), GRect(0, 0, 10, 20));
+  EXPECT_EQ(w.GetDrawnRect(), GRect(0, 0, 25, 25));
+  w.SetDirty(0);
+  w.SetPos(GPoint(100, 200));
+  EXPECT_EQ(w.GetRect(), GRect(100, 200, 110, 220));
+  EXPECT_EQ(w.GetPos(), GPoint(100, 200));
+  EXPECT_EQ(w.GetDrawnRect(), GRect(0, 0, 110, 220));
+}
+
+TEST(GVWnd, ShowEnableAndCleanResetTheDrawnRectangleToTheRectangle) {
+  GVWnd w;
+  w.SetRect(GRect(10, 10, 20, 20));
+  w.SetDirty(0);
+  w.SetRect(GRect(50, 50, 60, 60));
+  w.Show(0);
+  EXPECT_EQ(w.GetDrawnRect(), GRect(50, 50, 60, 60));
+  EXPECT_TRUE(w.IsDirty());
+  EXPECT_FALSE(w.IsVisible());
+
+  w.SetRect(GRect(70, 70, 80, 80));
+  w.SetDirty(0);
+  w.SetRect(GRect(90, 90, 95, 95));
+  w.Enable(0);
+  EXPECT_EQ(w.GetDrawnRect(), GRect(90, 90, 95, 95));
+  EXPECT_TRUE(w.IsDirty());
+
+  w.SetRect(GRect(0, 0, 5, 5));
+  w.SetDirty(1);  // marking dirty keeps the widened rectangle
+  EXPECT_EQ(w.GetDrawnRect(), GRect(0, 0, 95, 95));
+  w.SetDirty(0);
+  EXPECT_EQ(w.GetDrawnRect(), GRect(0, 0, 5, 5));
+  EXPECT_FALSE(w.IsDirty());
+}
+
+TEST(GVWnd, ColorKeyFlagFollowsTheKey) {
+  GVWnd w;
+  EXPECT_EQ(w.SetColorKey(0), 1);
+  EXPECT_TRUE(w.HasColorKey());
+  EXPECT_EQ(w.GetColorKey(), 0u);
+  w.SetColorKey(GVWnd::kNoColorKey);
+  EXPECT_FALSE(w.HasColorKey());
+}
+
+TEST(GVWnd, BaseInputOperationsDecline) {
+  GVWnd w;
+  w.SetRect(GRect(0, 0, 10, 10));
+  EXPECT_EQ(w.OnLButtonDown(0, GPoint(1, 1)), 0);
+  EXPECT_EQ(w.OnKeyDown('A', 1, 0), 0);
+  EXPECT_EQ(w.OnScroll(1, 500, &w), 0);
+  EXPECT_EQ(w.OnTimer(3), 0);
+  EXPECT_EQ(w.OnKillFocus(nullptr), 0);
+}
+
+TEST_F(GVWndTest, DrawWithoutFillCleansAndReturnsOne) {
+  DDSurface back = MakeSurface(dd_, 64, 64);
+  ClearSurface(back, 0x123456);
+  GVWnd w;
+  w.SetRect(GRect(10, 10, 20, 20));
+  EXPECT_EQ(w.Draw(back.Get(), GRect(0, 0, 64, 64)), 1);
+  EXPECT_FALSE(w.IsDirty());
+  EXPECT_EQ(w.GetDrawnRect(), GRect(10, 10, 20, 20));
+  for (uint32_t v : ReadPixels(back)) ASSERT_EQ(v, 0x123456u);
+}
+
+TEST_F(GVWndTest, DrawFillsOnlyTheClippedArea) {
+  for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888}) {
+    UseDesktop(f);
+    DDSurface back = MakeSurface(dd_, 40, 30);
+    ClearSurface(back, 0);
+    const uint32_t red = DevicePixel(f, 255, 0, 0);
+    GVWnd w;
+    w.SetRect(GRect(10, 5, 30, 25));
+    w.SetBkColor(red);
+    EXPECT_EQ(w.Draw(back.Get(), GRect(0, 0, 20, 15)), 1) << FormatName(f);
+    const std::vector<uint32_t> px = ReadPixels(back);
+    for (int32_t y = 0; y < 30; ++y)
+      for (int32_t x = 0; x < 40; ++x) {
+        const bool inside = x >= 10 && x < 20 && y >= 5 && y < 15;
+        ASSERT_EQ(px[static_cast<size_t>(y) * 40 + x], inside ? red : 0u) << FormatName(f) << " " << x << "," << y;
+      }
+    EXPECT_FALSE(w.IsDirty());
+    EXPECT_EQ(w.GetLastResult(), S_OK);
+  }
+}
+
+TEST_F(GVWndTest, FailedFillKeepsDirtAndStoresTheResult) {
+  DDSurface back = MakeSurface(dd_, 40, 30);
+  GVWnd w;
+  w.SetRect(GRect(0, 0, 10, 10));
+  w.SetDirty(0);
+  w.SetRect(GRect(20, 20, 30, 30));
+  w.SetBkColor(0xFF);
+  plat::sim::SetStillDrawing(1);
+  EXPECT_EQ(w.Draw(back.Get(), GRect(0, 0, 40, 30)), 0);
+  EXPECT_EQ(w.GetLastResult(), DDERR_WASSTILLDRAWING);
+  EXPECT_TRUE(w.IsDirty());
+  EXPECT_EQ(w.GetDrawnRect(), GRect(0, 0, 30, 30));
+}
+
+TEST_F(GVWndTest, DrawEdgeCases) {
+  DDSurface back = MakeSurface(dd_, 40, 30);
+  ClearSurface(back, 0);
+  GVWnd w;
+  w.SetRect(GRect(10, 10, 20, 20));
+  w.SetBkColor(0xFF);
+  EXPECT_EQ(w.Draw(nullptr, GRect(0, 0, 40, 30)), 0);
+  EXPECT_EQ(w.Draw(back.Get(), GRect(20, 0, 40, 30)), 0);  // clip misses
+  EXPECT_TRUE(w.IsDirty());
+  w.Show(0);
+  w.SetDirty(1);
+  EXPECT_EQ(w.Draw(back.Get(), GRect(0, 0, 40, 30)), 1);  // hidden: done, nothing drawn
+  EXPECT_TRUE(w.IsDirty());
+  for (uint32_t v : ReadPixels(back)) ASSERT_EQ(v, 0u);
+}
+
+TEST_F(GVWndTest, ReleaseImageKeepsTheHandleUnlessTheReleaseAnswersOne) {
+  constexpr int32_t kKept = 0x00010002, kFreed = 0x00030004;
+  xres_stub::SetEntry(kKept, nullptr, 0);
+  xres_stub::SetEntry(kFreed, nullptr, 1);
+  GVWnd w;
+  w.SetImage(kKept);
+  w.ReleaseImage();
+  EXPECT_EQ(w.GetImage(), kKept);
+  w.SetImage(kFreed);
+  w.ReleaseImage();
+  EXPECT_FALSE(w.HasImage());
+  w.ReleaseImage();  // no handle: nothing asked
+  EXPECT_EQ(xres_stub::ReleaseCalls(kFreed), 1);
+}
+
+TEST_F(GVWndTest, SurfaceComesFromTheManagerAndTheDestructorReleases) {
+  constexpr int32_t kHandle = 0x00050001;
+  DDSurface s = MakeSurface(dd_, 4, 4);
+  xres_stub::SetEntry(kHandle, s, 1);
+  {
+    GVWnd w;
+    EXPECT_FALSE(w.GetSurface());
+    w.SetImage(kHandle);
+    EXPECT_EQ(w.GetSurface().Get(), s.Get());
+  }
+  EXPECT_EQ(xres_stub::ReleaseCalls(kHandle), 1);
+  EXPECT_EQ(XResEntryMgr::Global().ReleaseEntry(XResEntryMgr::kNoHandle), 0);
+}
+
+}  // namespace
+}  // namespace widget_test
