@@ -4,6 +4,7 @@
 #pragma once
 
 #include "plat/com.h"
+#include "plat/gdi.h"
 #include "plat/types.h"
 
 // ---- Result codes -------------------------------------------------------------------
@@ -242,12 +243,6 @@ struct DDCAPS {
 };
 using LPDDCAPS = DDCAPS*;
 
-struct PALETTEENTRY {
-  BYTE peRed;
-  BYTE peGreen;
-  BYTE peBlue;
-  BYTE peFlags;
-};
 using LPPALETTEENTRY = PALETTEENTRY*;
 constexpr DWORD DDPCAPS_8BIT = 0x4;
 constexpr DWORD DDPCAPS_ALLOW256 = 0x40;
