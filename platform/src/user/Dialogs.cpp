@@ -133,6 +133,8 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC pr
     auto lock = Lock();
     w->dialog.proc = proc;
     w->dialog.modal = modal;
+    w->dialog.unitX = u.x;
+    w->dialog.unitY = u.y;
   }
   for (const plat::DialogItemTemplate& item : t->items) {
     HWND c = CreateWindowExA(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
@@ -406,10 +408,15 @@ HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
 }
 
 BOOL MapDialogRect(HWND dialog, LPRECT rect) {
-  if (!DialogOf(dialog) || !rect) return FALSE;
-  int x, y;
-  DialogFontUnits("", 0, &x, &y);
-  BaseUnits u{x, y};
+  auto w = DialogOf(dialog);
+  if (!w || !rect) return FALSE;
+  BaseUnits u{};
+  {
+    auto lock = Lock();
+    u = BaseUnits{w->dialog.unitX, w->dialog.unitY};
+  }
+  // A window of the dialog class made without a template has the default font.
+  if (u.x == 0) DialogFontUnits("", 0, &u.x, &u.y);
   *rect = RECT{ToPixelsX(rect->left, u), ToPixelsY(rect->top, u), ToPixelsX(rect->right, u),
                ToPixelsY(rect->bottom, u)};
   return TRUE;

@@ -41,6 +41,7 @@ struct DialogData {
   HWND disabledOwner = nullptr;  // the owner a modal loop disabled and must enable again
   int defaultId = 0;  // 0: none declared, Enter gives IDOK
   HWND savedFocus = nullptr;
+  int unitX = 0, unitY = 0;  // base units of the template's font, for MapDialogRect
 };
 
 struct ControlData {
