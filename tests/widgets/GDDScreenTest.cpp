@@ -1,0 +1,279 @@
+// The game window's screen: set-up in a window and on the whole display, the back
+// buffer's pixel layout, and presents read back from the simulated display, including
+// lost surfaces, busy blits and exclusive mode held by another program.
+#include <gtest/gtest.h>
+
+#include "support/TimeLimit.h"
+#include "WidgetTestSupport.h"
+#include "plat/sim_user.h"
+#include "plat/user.h"
+#include "widgets/GDDScreen.h"
+
+namespace {
+
+using namespace widget_test;
+
+constexpr int32_t kW = 800, kH = 600;
+constexpr int kHostX = 100, kHostY = 50;
+
+uint32_t At(const plat::sim::RgbImage& image, int x, int y) {
+  const size_t i = (static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)) * 3;
+  return uint32_t{image.rgb[i]} << 16 | uint32_t{image.rgb[i + 1]} << 8 | image.rgb[i + 2];
+}
+
+class GDDScreenTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    plat::sim::ClearFaults();
+    plat::sim::ResetDisplay(DisplayFormat::Xrgb8888);
+    static const bool registered = [] {
+      WNDCLASSA wc{};
+      wc.lpfnWndProc = DefWindowProcA;
+      wc.lpszClassName = "ScreenTestWnd";
+      return RegisterClassA(&wc) != 0;
+    }();
+    ASSERT_TRUE(registered);
+  }
+  void TearDown() override {
+    screen_.reset();
+    plat::sim::ClearFaults();
+    plat::sim::ResetWindowSystem();
+    plat::sim::ResetDisplay();
+  }
+  // The host window with the game window as a child at (3, 3), as the module lays them out.
+  void MakeWindows(DisplayFormat format) {
+    plat::sim::ResetDisplay(format);
+    host_ = CreateWindowExA(0, "ScreenTestWnd", "host", WS_POPUP | WS_VISIBLE, kHostX, kHostY, kW + 6, kH + 6,
+                            nullptr, nullptr, nullptr, nullptr);
+    game_ = CreateWindowExA(0, "ScreenTestWnd", "game", WS_CHILD | WS_VISIBLE, 3, 3, kW, kH, host_, nullptr, nullptr,
+                            nullptr);
+    ASSERT_TRUE(host_ && game_);
+    screen_ = std::make_unique<GDDScreen>();
+  }
+  BOOL CreateWindowed(DisplayFormat format, int32_t depth = 16) {
+    MakeWindows(format);
+    return screen_->CreateScreen(game_, game_, kW, kH, 0, depth);
+  }
+  void Fill(uint8_t r, uint8_t g, uint8_t b, RECT area = RECT{0, 0, kW, kH}) {
+    DDBLTFX fx;
+    InitBltFx(fx);
+    fx.dwFillColor = DevicePixel(plat::sim::CurrentDisplayMode().format, r, g, b);
+    ASSERT_EQ(screen_->BackBuffer()->Blt(&area, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx), DD_OK);
+  }
+
+  HWND host_ = nullptr, game_ = nullptr;
+  std::unique_ptr<GDDScreen> screen_;
+};
+
+struct MaskRow {
+  DisplayFormat format;
+  int32_t depth, shifts[3], bits[3], code;
+  uint32_t key;
+};
+
+TEST_F(GDDScreenTest, WindowedSetUpReadsTheDesktopLayoutWhateverDepthWasAsked) {
+  const MaskRow rows[] = {
+      {DisplayFormat::Rgb565, 16, {11, 5, 0}, {5, 6, 5}, GDDScreen::kFormat565, 0xF81F},
+      {DisplayFormat::Rgb555, 16, {10, 5, 0}, {5, 5, 5}, GDDScreen::kFormat555, 0x7C1F},
+      {DisplayFormat::Xrgb8888, 32, {16, 8, 0}, {8, 8, 8}, GDDScreen::kFormat32, 0xFF00FF},
+  };
+  for (const MaskRow& row : rows) {
+    SCOPED_TRACE(FormatName(row.format));
+    ASSERT_TRUE(CreateWindowed(row.format, 8));
+    EXPECT_EQ(screen_->ColorDepth(), row.depth) << "the desktop's BITSPIXEL, not the 8 asked for";
+    EXPECT_EQ(screen_->RedShift(), row.shifts[0]);
+    EXPECT_EQ(screen_->GreenShift(), row.shifts[1]);
+    EXPECT_EQ(screen_->BlueShift(), row.shifts[2]);
+    EXPECT_EQ(screen_->RedBits(), row.bits[0]);
+    EXPECT_EQ(screen_->GreenBits(), row.bits[1]);
+    EXPECT_EQ(screen_->BlueBits(), row.bits[2]);
+    EXPECT_EQ(screen_->PixelFormat(), row.code);
+    EXPECT_EQ(screen_->ColorKey(), row.key);
+    EXPECT_FALSE(screen_->IsFlipChain());
+    DDSCAPS2 caps{};
+    ASSERT_EQ(screen_->BackBuffer()->GetCaps(&caps), DD_OK);
+    EXPECT_TRUE(caps.dwCaps & DDSCAPS_SYSTEMMEMORY);
+    EXPECT_TRUE(caps.dwCaps & DDSCAPS_OFFSCREENPLAIN);
+    EXPECT_EQ(screen_->ScreenRect(), GRect(kHostX + 3, kHostY + 3, kHostX + 3 + kW, kHostY + 3 + kH));
+    EXPECT_EQ(screen_->BackRect(), GRect(0, 0, kW, kH));
+    plat::sim::ResetWindowSystem();
+  }
+}
+
+TEST_F(GDDScreenTest, UnsupportedDesktopLeavesFormatAndKeyZeroButSetUpSucceeds) {
+  ASSERT_TRUE(CreateWindowed(DisplayFormat::Palette8));
+  EXPECT_EQ(screen_->PixelFormat(), GDDScreen::kFormatUnknown);
+  EXPECT_EQ(screen_->ColorKey(), 0u);
+  EXPECT_EQ(screen_->ReadPixelMasks(), 0);
+}
+
+TEST_F(GDDScreenTest, PresentBeforeCreateReturnsZeroAndTouchesNothing) {
+  GDDScreen screen;
+  screen.SetLastResult(0x1234);
+  EXPECT_EQ(screen.Present(GRect()), 0);
+  EXPECT_EQ(screen.GetLastResult(), 0x1234);
+  EXPECT_EQ(screen.ColorKey(), 0xFFFFFFFFu);
+  EXPECT_EQ(screen.ReadPixelMasks(), 0);
+  EXPECT_EQ(screen.AttachClipper(nullptr), 0);
+}
+
+TEST_F(GDDScreenTest, NullAreaPresentsTheWholeBackBufferIntoTheGameWindow) {
+  for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888}) {
+    SCOPED_TRACE(FormatName(f));
+    ASSERT_TRUE(CreateWindowed(f));
+    Fill(0x00, 0xFF, 0x00);
+    Fill(0xFF, 0x00, 0x00, RECT{kW - 10, kH - 10, kW, kH});
+    ASSERT_EQ(screen_->Present(GRect()), 1);
+    EXPECT_EQ(screen_->GetLastResult(), DD_OK);
+    const auto frame = plat::sim::CaptureWindow(game_);
+    ASSERT_EQ(frame.width, kW);
+    EXPECT_EQ(At(frame, 0, 0), 0x00FF00u);
+    EXPECT_EQ(At(frame, kW - 1, kH - 1), 0xFF0000u);
+    const auto host = plat::sim::CaptureWindow(host_);
+    EXPECT_EQ(At(host, 3, 3), 0x00FF00u) << "the game window sits at (3, 3) in the host";
+    screen_.reset();
+    plat::sim::ResetWindowSystem();
+  }
+}
+
+TEST_F(GDDScreenTest, AreaLandsAtTheSameClientPlaceAlsoAfterTheHostMoved) {
+  ASSERT_TRUE(CreateWindowed(DisplayFormat::Xrgb8888));
+  Fill(0xFF, 0x00, 0x00);
+  ASSERT_EQ(screen_->Present(GRect()), 1);
+  Fill(0x00, 0x00, 0xFF);
+  MoveWindow(host_, 40, 30, kW + 6, kH + 6, 1);
+  ASSERT_EQ(screen_->Present(GRect(10, 20, 110, 70)), 1);
+  EXPECT_EQ(screen_->ScreenRect().TopLeft(), GPoint(40 + 3, 30 + 3));
+  const auto frame = plat::sim::CaptureWindow(game_);
+  EXPECT_EQ(At(frame, 10, 20), 0x0000FFu);
+  EXPECT_EQ(At(frame, 109, 69), 0x0000FFu);
+  EXPECT_NE(At(frame, 9, 20), 0x0000FFu);
+  EXPECT_NE(At(frame, 110, 69), 0x0000FFu);
+  EXPECT_NE(At(frame, 109, 70), 0x0000FFu);
+  EXPECT_NE(At(frame, 10, 19), 0x0000FFu);
+}
+
+TEST_F(GDDScreenTest, SecondCreateReleasesTheOldObjectsAndDestroyEmpties) {
+  ASSERT_TRUE(CreateWindowed(DisplayFormat::Rgb565));
+  const uint32_t objects = plat::sim::LiveDirectDrawObjects();
+  const uint32_t surfaces = plat::sim::LiveSurfaces();
+  ASSERT_TRUE(screen_->CreateScreen(game_, game_, kW, kH, 0, 16));
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), objects);
+  EXPECT_EQ(plat::sim::LiveSurfaces(), surfaces);
+  screen_->Destroy();
+  EXPECT_FALSE(screen_->DirectDraw());
+  EXPECT_FALSE(screen_->Primary());
+  EXPECT_FALSE(screen_->BackBuffer());
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 0u);
+  EXPECT_EQ(plat::sim::LiveSurfaces(), 0u);
+  EXPECT_EQ(screen_->Present(GRect()), 0);
+}
+
+TEST_F(GDDScreenTest, FullScreenSetsTheModeShowsTheWholeDisplayAndDestroyGivesTheDesktopBack) {
+  MakeWindows(DisplayFormat::Xrgb8888);
+  MoveWindow(host_, 0, 0, kW, kH, 0);
+  ASSERT_TRUE(screen_->CreateScreen(host_, game_, kW, kH, 1, 16));
+  const auto mode = plat::sim::CurrentDisplayMode();
+  EXPECT_EQ(mode.width, kW);
+  EXPECT_EQ(mode.height, kH);
+  EXPECT_EQ(mode.format, DisplayFormat::Rgb565);
+  EXPECT_EQ(screen_->ColorDepth(), 16);
+  EXPECT_EQ(screen_->PixelFormat(), GDDScreen::kFormat565);
+  EXPECT_EQ(screen_->ScreenRect(), GRect(0, 0, kW, kH));
+  Fill(0xFF, 0x00, 0x00);
+  ASSERT_EQ(screen_->Present(GRect()), 1);
+  // The exclusive window shows the display; the clipper keeps the frame inside the
+  // game window, which starts at (3, 3).
+  const auto display = plat::sim::CaptureWindow(host_);
+  EXPECT_EQ(At(display, 3, 3), 0xFF0000u);
+  EXPECT_EQ(At(display, kW - 1, kH - 1), 0xFF0000u);
+  EXPECT_NE(At(display, 2, 2), 0xFF0000u);
+
+  screen_->Destroy();
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Xrgb8888);
+  // Normal level again: another program may now take the display.
+  DDObject other;
+  ASSERT_EQ(CreateDirectDraw4(other), DD_OK);
+  EXPECT_EQ(other->SetCooperativeLevel(host_, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+}
+
+TEST_F(GDDScreenTest, FullScreenIsRefusedWhileAnotherProgramHoldsTheDisplay) {
+  MakeWindows(DisplayFormat::Xrgb8888);
+  plat::sim::SetExclusiveHeldElsewhere(true);
+  EXPECT_EQ(screen_->CreateScreen(host_, game_, kW, kH, 1, 16), 0);
+  EXPECT_FALSE(screen_->DirectDraw());
+  EXPECT_FALSE(screen_->Primary());
+  EXPECT_FALSE(screen_->BackBuffer());
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 0u);
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Xrgb8888);
+  EXPECT_EQ(screen_->Present(GRect()), 0);
+}
+
+TEST_F(GDDScreenTest, FailingSetUpStepsLeaveTheScreenEmpty) {
+  const char* steps[] = {"DirectDrawCreate", "IDirectDraw4::CreateSurface", "CreateClipper"};
+  for (const char* step : steps) {
+    SCOPED_TRACE(step);
+    MakeWindows(DisplayFormat::Rgb565);
+    plat::sim::FailNext(step);
+    EXPECT_EQ(screen_->CreateScreen(game_, game_, kW, kH, 0, 16), 0);
+    EXPECT_FALSE(screen_->DirectDraw());
+    EXPECT_EQ(plat::sim::LiveSurfaces(), 0u);
+    EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 0u);
+    plat::sim::ClearFaults();
+    plat::sim::ResetWindowSystem();
+  }
+}
+
+TEST_F(GDDScreenTest, WindowedLostPrimaryIsRestoredAndTheFrameShown) {
+  ASSERT_TRUE(CreateWindowed(DisplayFormat::Rgb565));
+  Fill(0x00, 0x00, 0xFF);
+  plat::sim::LoseSurfaces();
+  ASSERT_EQ(screen_->Present(GRect()), 1);
+  EXPECT_EQ(screen_->GetLastResult(), DD_OK);
+  EXPECT_EQ(screen_->Primary()->IsLost(), DD_OK);
+  EXPECT_EQ(At(plat::sim::CaptureWindow(game_), 5, 5), 0x0000FFu);
+}
+
+TEST_F(GDDScreenTest, WindowedFailingRestoreGivesZeroWithTheRestoreResult) {
+  ASSERT_TRUE(CreateWindowed(DisplayFormat::Rgb565));
+  plat::sim::LoseSurfaces();
+  plat::sim::FailNextRestore();
+  EXPECT_EQ(screen_->Present(GRect()), 0);
+  EXPECT_EQ(screen_->GetLastResult(), DDERR_GENERIC);
+}
+
+TEST_F(GDDScreenTest, FullScreenLostPrimaryIsRestoredButOnlyTheNextPresentShows) {
+  MakeWindows(DisplayFormat::Xrgb8888);
+  MoveWindow(host_, 0, 0, kW, kH, 0);
+  ASSERT_TRUE(screen_->CreateScreen(host_, game_, kW, kH, 1, 32));
+  Fill(0xFF, 0x00, 0x00);
+  ASSERT_EQ(screen_->Present(GRect()), 1);
+  Fill(0x00, 0xFF, 0x00);
+  plat::sim::LoseSurfaces();
+  ASSERT_EQ(screen_->Present(GRect()), 1);
+  EXPECT_EQ(screen_->GetLastResult(), DDERR_SURFACELOST);
+  EXPECT_EQ(screen_->Primary()->IsLost(), DD_OK);
+  EXPECT_EQ(At(plat::sim::CaptureWindow(host_), 10, 10), 0xFF0000u) << "the lost frame is not shown";
+  ASSERT_EQ(screen_->Present(GRect()), 1);
+  EXPECT_EQ(At(plat::sim::CaptureWindow(host_), 10, 10), 0x00FF00u);
+}
+
+TEST_F(GDDScreenTest, StillDrawingIsRetriedAndEndlessAnswersStopAtTheBound) {
+  ASSERT_TRUE(CreateWindowed(DisplayFormat::Xrgb8888));
+  Fill(0x00, 0xFF, 0x00);
+  plat::sim::SetStillDrawing(3);
+  ASSERT_EQ(screen_->Present(GRect()), 1);
+  EXPECT_EQ(screen_->GetLastResult(), DD_OK);
+  EXPECT_EQ(At(plat::sim::CaptureWindow(game_), 0, 0), 0x00FF00u);
+
+  Fill(0x00, 0x00, 0xFF);
+  plat::sim::SetStillDrawing(1000);
+  BOOL result = -1;
+  ASSERT_TRUE(testing_support::FinishesWithin([&] { result = screen_->Present(GRect()); }, 10));
+  EXPECT_EQ(result, 1) << "a busy display is not a failed present";
+  EXPECT_EQ(screen_->GetLastResult(), DDERR_WASSTILLDRAWING);
+  EXPECT_EQ(At(plat::sim::CaptureWindow(game_), 0, 0), 0x00FF00u);
+  plat::sim::SetStillDrawing(0);
+}
+
+}  // namespace
