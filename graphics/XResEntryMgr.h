@@ -4,10 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "module/TextUtil.h"
 #include "plat/com.h"
+#include "plat/threads.h"
 #include "plat/types.h"
 #include "widgets/GDXObj.h"
 #include "widgets/GGeometry.h"
@@ -51,4 +55,26 @@ class XResEntryMgr : public GDXObj {
   void CopyBackBuffer(ComPtr<IDirectDrawSurface4>& out);
   BOOL RestoreSurfaces();
   void ReleaseAll();
+
+  // The most slots a table holds: slot 0xFFFF is never used, since with serial
+  // 0xFFFF its handle would read as "no entry".
+  static constexpr size_t kMaxSlots = 0xFFFF;
+
+ private:
+  // Loads the entry and stores it in the lowest free slot; its handle, or -1.
+  int32_t Place(std::unique_ptr<XBaseEntry> entry, COLORREF colorKey);
+  int32_t LoadNamed(int32_t selector, const std::string& name, COLORREF colorKey);
+  // The entry mapped to the name with one more reference, as a handle; -1 when the
+  // name is mapped to an empty slot, 0 when it is not mapped.
+  int32_t FindShared(const std::string& name, bool& found);
+  XBaseEntry* SlotEntry(int32_t handle);
+
+  CRITICAL_SECTION lock_{};
+  ComPtr<IDirectDraw4> directDraw_;
+  ComPtr<IDirectDrawSurface4> backBuffer_;
+  std::vector<std::unique_ptr<XBaseEntry>> table_;
+  std::vector<uint16_t> freeSlots_;
+  std::map<std::string, uint16_t, NoCaseLess> names_;
+  uint16_t serial_ = 0;
+  uint32_t colorKey_ = 0xFFFFFFFFu;
 };

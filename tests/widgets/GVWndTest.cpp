@@ -4,7 +4,7 @@
 
 #include "WidgetTestSupport.h"
 #include "graphics/XResEntryMgr.h"
-#include "graphics/XResEntryMgrStub.h"
+#include "graphics/XBaseEntry.h"
 
 namespace widget_test {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 class GVWndTest : public DisplayTest {
  protected:
   void TearDown() override {
-    xres_stub::Clear();
+    XResEntryMgr::Global().ReleaseAll();
     DisplayTest::TearDown();
   }
 };
@@ -201,33 +201,39 @@ TEST_F(GVWndTest, DrawEdgeCases) {
   for (uint32_t v : ReadPixels(back)) ASSERT_EQ(v, 0u);
 }
 
-TEST_F(GVWndTest, ReleaseImageKeepsTheHandleUnlessTheReleaseAnswersOne) {
-  constexpr int32_t kKept = 0x00010002, kFreed = 0x00030004;
-  xres_stub::SetEntry(kKept, nullptr, 0);
-  xres_stub::SetEntry(kFreed, nullptr, 1);
+TEST_F(GVWndTest, ReleaseImageDropsOneReferenceAndForgetsTheHandle) {
+  XResEntryMgr& m = XResEntryMgr::Global();
+  m.SetDirectDraw(dd_.Get());
+  const int32_t h = m.LoadEntry(0, "", GSize(2, 2), 0xFFFFFFFFu);
+  ASSERT_NE(h, XResEntryMgr::kNoHandle);
+  m.EntryAt(h)->refCount = 2;  // a second widget holds it too
   GVWnd w;
-  w.SetImage(kKept);
-  w.ReleaseImage();
-  EXPECT_EQ(w.GetImage(), kKept);
-  w.SetImage(kFreed);
+  w.SetImage(h);
   w.ReleaseImage();
   EXPECT_FALSE(w.HasImage());
-  w.ReleaseImage();  // no handle: nothing asked
-  EXPECT_EQ(xres_stub::ReleaseCalls(kFreed), 1);
+  EXPECT_EQ(m.EntryAt(h)->refCount, 1u);
+  w.SetImage(h);
+  w.ReleaseImage();
+  EXPECT_EQ(m.EntryAt(h), nullptr);
+  w.SetImage(h);  // a stale handle: the release answers 0 and the widget keeps it
+  w.ReleaseImage();
+  EXPECT_EQ(w.GetImage(), h);
 }
 
 TEST_F(GVWndTest, SurfaceComesFromTheManagerAndTheDestructorReleases) {
-  constexpr int32_t kHandle = 0x00050001;
-  DDSurface s = MakeSurface(dd_, 4, 4);
-  xres_stub::SetEntry(kHandle, s, 1);
+  XResEntryMgr& m = XResEntryMgr::Global();
+  m.SetDirectDraw(dd_.Get());
+  const int32_t h = m.LoadEntry(0, "", GSize(4, 4), 0xFFFFFFFFu);
+  ASSERT_NE(h, XResEntryMgr::kNoHandle);
+  DDSurface s = m.EntryAt(h)->surface;
   {
     GVWnd w;
     EXPECT_FALSE(w.GetSurface());
-    w.SetImage(kHandle);
+    w.SetImage(h);
     EXPECT_EQ(w.GetSurface().Get(), s.Get());
   }
-  EXPECT_EQ(xres_stub::ReleaseCalls(kHandle), 1);
-  EXPECT_EQ(XResEntryMgr::Global().ReleaseEntry(XResEntryMgr::kNoHandle), 0);
+  EXPECT_EQ(m.EntryAt(h), nullptr);
+  EXPECT_EQ(m.ReleaseEntry(XResEntryMgr::kNoHandle), 0);
 }
 
 }  // namespace

@@ -1,0 +1,236 @@
+// The resource manager: the entry table with its free slots, serials and shared
+// names, the screen objects every entry surface is made with, and the lock that
+// keeps a loader thread and the window thread from seeing half a change.
+#include "graphics/XResEntryMgr.h"
+
+#include <algorithm>
+
+#include "graphics/XBaseEntry.h"
+#include "widgets/DDSurfacePixel.h"
+
+namespace {
+
+constexpr COLORREF kNoKey = 0xFFFFFFFFu;
+
+int32_t MakeHandle(uint16_t serial, size_t slot) {
+  return static_cast<int32_t>((static_cast<uint32_t>(serial) << 16) | static_cast<uint32_t>(slot));
+}
+size_t SlotOf(int32_t handle) { return static_cast<uint32_t>(handle) & 0xFFFFu; }
+uint16_t SerialOf(int32_t handle) { return static_cast<uint16_t>(static_cast<uint32_t>(handle) >> 16); }
+
+// The lock for one scope, through the virtual pair so a derived manager sees it.
+class Locked {
+ public:
+  explicit Locked(XResEntryMgr& m) : m_(m) { m_.Lock(); }
+  ~Locked() { m_.Unlock(); }
+  Locked(const Locked&) = delete;
+  Locked& operator=(const Locked&) = delete;
+
+ private:
+  XResEntryMgr& m_;
+};
+
+}  // namespace
+
+XResEntryMgr& XResEntryMgr::Global() {
+  static auto* manager = new XResEntryMgr;
+  return *manager;
+}
+
+XResEntryMgr::XResEntryMgr() {
+  InitializeCriticalSection(&lock_);
+  ReleaseAll();
+}
+
+XResEntryMgr::~XResEntryMgr() {
+  ReleaseAll();
+  DeleteCriticalSection(&lock_);
+}
+
+void XResEntryMgr::Lock() { EnterCriticalSection(&lock_); }
+void XResEntryMgr::Unlock() { LeaveCriticalSection(&lock_); }
+
+int32_t XResEntryMgr::Place(std::unique_ptr<XBaseEntry> entry, COLORREF colorKey) {
+  entry->refCount = 1;
+  {
+    Locked hold(*this);
+    entry->serial = ++serial_;
+  }
+  DDObject dd(GetDirectDraw());
+  const HRESULT hr = entry->Load(dd, colorKey);
+  SetLastResult(hr);
+  if (FAILED(hr)) return kNoHandle;
+  Locked hold(*this);
+  size_t slot;
+  if (freeSlots_.empty()) {
+    if (table_.size() >= kMaxSlots) {
+      SetLastResult(E_OUTOFMEMORY);
+      return kNoHandle;
+    }
+    slot = table_.size();
+    table_.push_back(nullptr);
+  } else {
+    slot = freeSlots_.front();
+    freeSlots_.erase(freeSlots_.begin());
+  }
+  const uint16_t serial = entry->serial;
+  table_[slot] = std::move(entry);
+  return MakeHandle(serial, slot);
+}
+
+int32_t XResEntryMgr::FindShared(const std::string& name, bool& found) {
+  auto it = names_.find(name);
+  found = it != names_.end();
+  if (!found) return kNoHandle;
+  XBaseEntry* e = it->second < table_.size() ? table_[it->second].get() : nullptr;
+  if (!e) return kNoHandle;
+  ++e->refCount;
+  return MakeHandle(e->serial, it->second);
+}
+
+int32_t XResEntryMgr::LoadNamed(int32_t selector, const std::string& name, COLORREF colorKey) {
+  Locked hold(*this);
+  bool found = false;
+  const int32_t shared = FindShared(name, found);
+  if (found) return shared;
+  // TGA and layered pictures are not decoded yet: only their shared names answer.
+  if (selector != 2) return kNoHandle;
+  auto entry = std::make_unique<XBitmapEntry>();
+  entry->kind = kEntryBitmap;
+  entry->SetFileName(name);
+  entry->colorKey = colorKey;
+  const int32_t handle = Place(std::move(entry), colorKey);
+  if (handle != kNoHandle) names_.emplace(name, static_cast<uint16_t>(SlotOf(handle)));
+  return handle;
+}
+
+int32_t XResEntryMgr::LoadEntry(int32_t selector, const std::string& name, GSize size, COLORREF colorKey) {
+  switch (selector) {
+    case 0: {
+      if (!GetDirectDraw()) return kNoHandle;
+      auto entry = std::make_unique<XNormalEntry>();
+      entry->kind = kEntryNormal;
+      entry->size = size;
+      entry->colorKey = colorKey;
+      return Place(std::move(entry), colorKey);
+    }
+    case 1: {
+      auto entry = std::make_unique<XTextEntry>();
+      entry->kind = kEntryText;
+      entry->size = size;
+      entry->colorKey = colorKey;
+      return Place(std::move(entry), colorKey);
+    }
+    case 2:
+    case 3:
+    case 6: return LoadNamed(selector, name, colorKey);
+    case 5: {
+      // Only the look-up: GIF strips are not decoded yet.
+      Locked hold(*this);
+      bool found = false;
+      return FindShared(name, found);
+    }
+    default: return kNoHandle;
+  }
+}
+
+int32_t XResEntryMgr::CreateAvatar(const std::vector<std::string>&, GSize, COLORREF) { return kNoHandle; }
+
+BOOL XResEntryMgr::ReleaseEntry(int32_t handle) {
+  if (handle == kNoHandle) return 0;
+  Locked hold(*this);
+  XBaseEntry* e = SlotEntry(handle);
+  if (!e || e->serial != SerialOf(handle)) return 0;
+  if (--e->refCount > 0) return 1;
+  const size_t slot = SlotOf(handle);
+  e->surface = nullptr;
+  auto at = std::lower_bound(freeSlots_.begin(), freeSlots_.end(), static_cast<uint16_t>(slot));
+  if (at == freeSlots_.end() || *at != slot) freeSlots_.insert(at, static_cast<uint16_t>(slot));
+  if (e->kind == kEntryBitmap || e->kind == kEntryTga || e->kind == kEntryLayered) {
+    if (const std::string* n = e->FileName()) names_.erase(*n);
+  }
+  table_[slot].reset();
+  return 1;
+}
+
+XBaseEntry* XResEntryMgr::SlotEntry(int32_t handle) {
+  const size_t slot = SlotOf(handle);
+  return slot < table_.size() ? table_[slot].get() : nullptr;
+}
+
+XBaseEntry* XResEntryMgr::EntryAt(int32_t handle) { return SlotEntry(handle); }
+
+ComPtr<IDirectDrawSurface4> XResEntryMgr::GetEntrySurface(int32_t handle) {
+  Locked hold(*this);
+  XBaseEntry* e = SlotEntry(handle);
+  if (!e) {
+    SetLastResult(E_UNEXPECTED);
+    return nullptr;
+  }
+  return e->DisplaySurface();
+}
+
+int32_t XResEntryMgr::IsEntryPixelOpaque(int32_t handle, GPoint pt, int32_t frame) {
+  Locked hold(*this);
+  XBaseEntry* e = SlotEntry(handle);
+  if (!e) {
+    SetLastResult(E_UNEXPECTED);
+    return 0;
+  }
+  if (e->colorKey == kNoKey) return 1;
+  DDSurface* s = e->GetSurfaceRef(frame);
+  if (!s || !*s) return -1;
+  DWORD value = 0;
+  const HRESULT hr = GetSurfacePixel(*s, pt.x, pt.y, &value);
+  SetLastResult(hr);
+  if (FAILED(hr) || value == 0xFFFFFFFFu) return -1;
+  return value == GetColorKey() ? 0 : 1;
+}
+
+void XResEntryMgr::SetDirectDraw(IDirectDraw4* directDraw) {
+  Locked hold(*this);
+  if (directDraw_.Get() != directDraw) directDraw_ = ComPtr<IDirectDraw4>(directDraw);
+}
+
+void XResEntryMgr::SetBackBuffer(IDirectDrawSurface4* backBuffer) {
+  Locked hold(*this);
+  if (backBuffer_.Get() != backBuffer) backBuffer_ = ComPtr<IDirectDrawSurface4>(backBuffer);
+}
+
+void XResEntryMgr::SetColorKey(uint32_t key) {
+  Locked hold(*this);
+  colorKey_ = key;
+}
+
+uint32_t XResEntryMgr::GetColorKey() {
+  Locked hold(*this);
+  return colorKey_;
+}
+
+IDirectDraw4* XResEntryMgr::GetDirectDraw() {
+  Locked hold(*this);
+  return directDraw_.Get();
+}
+
+IDirectDrawSurface4* XResEntryMgr::GetBackBuffer() {
+  Locked hold(*this);
+  return backBuffer_.Get();
+}
+
+void XResEntryMgr::CopyBackBuffer(ComPtr<IDirectDrawSurface4>& out) {
+  Locked hold(*this);
+  out = backBuffer_;
+}
+
+BOOL XResEntryMgr::RestoreSurfaces() { return 1; }
+
+void XResEntryMgr::ReleaseAll() {
+  Locked hold(*this);
+  directDraw_ = nullptr;
+  backBuffer_ = nullptr;
+  table_.clear();
+  freeSlots_.clear();
+  names_.clear();
+  colorKey_ = kNoKey;
+  serial_ = 0;
+}

@@ -1,0 +1,252 @@
+#include "graphics/XResEntryMgr.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "graphics/XBaseEntry.h"
+#include "support/TempDir.h"
+#include "widgets/DDSurfacePixel.h"
+#include "widgets/WidgetTestSupport.h"
+
+namespace {
+
+using widget_test::DisplayFormat;
+using widget_test::ReadPixels;
+constexpr COLORREF kNoKey = 0xFFFFFFFFu;
+constexpr uint32_t kMagenta = 0xFF00FF;
+
+void Put32(std::string& s, uint32_t v) {
+  for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
+}
+void Put16(std::string& s, uint32_t v) {
+  s.push_back(static_cast<char>(v));
+  s.push_back(static_cast<char>(v >> 8));
+}
+
+// A bottom-up 24-bit BMP of 2 x 1 pixels: magenta, then the given colour.
+std::string TwoPixelBmp(uint32_t rgb) {
+  std::string s = "BM";
+  Put32(s, 54 + 8);
+  Put32(s, 0);
+  Put32(s, 54);
+  Put32(s, 40);
+  Put32(s, 2);
+  Put32(s, 1);
+  Put16(s, 1);
+  Put16(s, 24);
+  for (int i = 0; i < 6; ++i) Put32(s, 0);
+  for (uint32_t c : {kMagenta, rgb}) {
+    s.push_back(static_cast<char>(c));
+    s.push_back(static_cast<char>(c >> 8));
+    s.push_back(static_cast<char>(c >> 16));
+  }
+  s.append(2, '\0');
+  return s;
+}
+
+class XResEntryMgrTest : public widget_test::DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    m_.SetDirectDraw(dd_.Get());
+    m_.SetColorKey(kMagenta);
+  }
+  void TearDown() override {
+    m_.ReleaseAll();
+    DisplayTest::TearDown();
+  }
+  int32_t Blank() { return m_.LoadEntry(0, "", GSize(1, 1), kNoKey); }
+  static uint16_t Serial(int32_t h) { return static_cast<uint16_t>(static_cast<uint32_t>(h) >> 16); }
+  static int32_t Slot(int32_t h) { return h & 0xFFFF; }
+  XResEntryMgr m_;
+};
+
+TEST_F(XResEntryMgrTest, NamesDifferingInAsciiCaseShareOneEntryUntilTheLastRelease) {
+  const int32_t a = m_.LoadEntry(2, "Image\\A.bmp", GSize(), kNoKey);
+  const int32_t b = m_.LoadEntry(2, "image\\a.BMP", GSize(), kNoKey);
+  ASSERT_NE(a, -1);
+  EXPECT_EQ(a, b);
+  EXPECT_EQ(m_.EntryAt(a)->refCount, 2u);
+  EXPECT_EQ(m_.ReleaseEntry(a), 1);
+  EXPECT_EQ(m_.LoadEntry(2, "IMAGE\\A.BMP", GSize(), kNoKey), a);  // name still mapped
+  EXPECT_EQ(m_.ReleaseEntry(a), 1);
+  EXPECT_EQ(m_.ReleaseEntry(a), 1);
+  EXPECT_EQ(m_.EntryAt(a), nullptr);
+  const int32_t again = m_.LoadEntry(2, "image\\a.bmp", GSize(), kNoKey);
+  EXPECT_NE(again, a);  // name freed: a new entry with a new serial
+  EXPECT_EQ(Slot(again), Slot(a));
+}
+
+TEST_F(XResEntryMgrTest, BytesAboveAsciiAreNotFolded) {
+  const int32_t upper = m_.LoadEntry(2, "\xC1.bmp", GSize(), kNoKey);
+  const int32_t lower = m_.LoadEntry(2, "\xE1.bmp", GSize(), kNoKey);
+  EXPECT_NE(upper, lower);
+  EXPECT_EQ(m_.EntryAt(upper)->refCount, 1u);
+}
+
+TEST_F(XResEntryMgrTest, SharedNameLookupAnswersEveryFileSelector) {
+  const int32_t h = m_.LoadEntry(2, "pic.bmp", GSize(), kNoKey);
+  for (int32_t selector : {3, 5, 6}) EXPECT_EQ(m_.LoadEntry(selector, "PIC.bmp", GSize(), kNoKey), h) << selector;
+  EXPECT_EQ(m_.EntryAt(h)->refCount, 4u);
+  EXPECT_EQ(m_.EntryAt(h)->kind, kEntryBitmap);
+  for (int32_t selector : {3, 5, 6}) EXPECT_EQ(m_.LoadEntry(selector, "other", GSize(), kNoKey), -1) << selector;
+  EXPECT_EQ(m_.CreateAvatar({"face"}, GSize(4, 4), kNoKey), -1);
+}
+
+TEST_F(XResEntryMgrTest, FreedSlotsAreReusedLowestFirstThenTheTableGrows) {
+  int32_t h[5];
+  for (int32_t& x : h) x = Blank();
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(Slot(h[i]), i);
+  EXPECT_EQ(m_.ReleaseEntry(h[3]), 1);
+  EXPECT_EQ(m_.ReleaseEntry(h[1]), 1);
+  EXPECT_EQ(Slot(Blank()), 1);
+  EXPECT_EQ(Slot(Blank()), 3);
+  EXPECT_EQ(Slot(Blank()), 5);
+}
+
+TEST_F(XResEntryMgrTest, SerialsStartAtOneAndWrapToZero) {
+  int32_t h = Blank();
+  EXPECT_EQ(Serial(h), 1);
+  for (int i = 0; i < 65535; ++i) {
+    ASSERT_EQ(m_.ReleaseEntry(h), 1);
+    h = Blank();
+    ASSERT_NE(h, -1);
+  }
+  EXPECT_EQ(Serial(h), 0);
+  EXPECT_EQ(Slot(h), 0);
+}
+
+TEST_F(XResEntryMgrTest, StaleAndEmptyHandles) {
+  const int32_t old = Blank();
+  ASSERT_EQ(m_.ReleaseEntry(old), 1);
+  const int32_t now = Blank();
+  ASSERT_EQ(Slot(now), Slot(old));
+  EXPECT_EQ(m_.ReleaseEntry(old), 0);
+  EXPECT_EQ(m_.EntryAt(now)->refCount, 1u);
+  EXPECT_EQ(m_.GetEntrySurface(old).Get(), m_.EntryAt(now)->surface.Get());  // serial not compared
+
+  EXPECT_EQ(m_.ReleaseEntry(-1), 0);
+  m_.SetLastResult(0);
+  EXPECT_FALSE(m_.GetEntrySurface(-1));
+  EXPECT_EQ(m_.GetLastResult(), E_UNEXPECTED);
+  EXPECT_EQ(m_.EntryAt(0x00010007), nullptr);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(0x00010007, GPoint(), 0), 0);
+}
+
+TEST_F(XResEntryMgrTest, SelectorsThatCannotLoadGiveMinusOne) {
+  for (int32_t selector : {4, 7, -1}) EXPECT_EQ(m_.LoadEntry(selector, "x", GSize(1, 1), kNoKey), -1);
+  XResEntryMgr fresh;
+  EXPECT_EQ(fresh.LoadEntry(0, "", GSize(1, 1), kNoKey), -1);  // no DirectDraw yet
+  EXPECT_EQ(fresh.GetColorKey(), kNoKey);
+}
+
+TEST_F(XResEntryMgrTest, FailedBlankEntryKeepsTheResultAndUsesUpItsSerial) {
+  ASSERT_EQ(Serial(Blank()), 1);
+  plat::sim::FailNext("IDirectDraw4::CreateSurface");
+  EXPECT_EQ(Blank(), -1);
+  EXPECT_EQ(m_.GetLastResult(), DDERR_OUTOFMEMORY);
+  const int32_t next = Blank();
+  EXPECT_EQ(Serial(next), 3);
+  EXPECT_EQ(Slot(next), 1);
+}
+
+TEST_F(XResEntryMgrTest, MissingBitmapGivesASharedEntryWithoutSurface) {
+  const int32_t h = m_.LoadEntry(2, "absent.bmp", GSize(), kNoKey);
+  ASSERT_NE(h, -1);
+  EXPECT_EQ(m_.GetLastResult(), S_FALSE);
+  EXPECT_FALSE(m_.GetEntrySurface(h));
+  EXPECT_EQ(m_.EntryAt(h)->size, GSize());
+  EXPECT_EQ(m_.LoadEntry(2, "ABSENT.bmp", GSize(), kNoKey), h);
+}
+
+TEST_F(XResEntryMgrTest, BitmapEntryTakesItsSizeAndAnswersPixelOpacity) {
+  testing_support::TempDir dir;
+  dir.Write("pic.bmp", TwoPixelBmp(0x102030));
+  const int32_t keyed = m_.LoadEntry(2, dir / "pic.bmp", GSize(), kMagenta);
+  ASSERT_NE(keyed, -1);
+  EXPECT_EQ(m_.EntryAt(keyed)->size, GSize(2, 1));
+  EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(0, 0), 0), 0);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(1, 0), 0), 1);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(5, 0), 0), -1);  // outside the surface
+
+  dir.Write("plain.bmp", TwoPixelBmp(0x102030));
+  const int32_t plain = m_.LoadEntry(2, dir / "plain.bmp", GSize(), kNoKey);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(plain, GPoint(0, 0), 0), 1);  // no key: everything opaque
+}
+
+TEST_F(XResEntryMgrTest, RestoreSurfacesTouchesNothing) {
+  const int32_t h = Blank();
+  DDSurface before = m_.EntryAt(h)->surface;
+  EXPECT_EQ(m_.RestoreSurfaces(), 1);
+  EXPECT_EQ(m_.EntryAt(h)->surface.Get(), before.Get());
+  EXPECT_EQ(m_.EntryAt(h)->refCount, 1u);
+}
+
+TEST_F(XResEntryMgrTest, ScreenObjectsAreHeldCounted) {
+  DDSurface back = widget_test::MakeSurface(dd_, 4, 4);
+  m_.SetBackBuffer(back.Get());
+  EXPECT_EQ(m_.GetBackBuffer(), back.Get());
+  DDSurface copy;
+  m_.CopyBackBuffer(copy);
+  EXPECT_EQ(copy.Get(), back.Get());
+  m_.SetBackBuffer(nullptr);
+  back = nullptr;
+  EXPECT_EQ(copy->AddRef(), 2u);  // the copy is the one holder left
+  copy->Release();
+}
+
+TEST_F(XResEntryMgrTest, TextEntryWithoutKeyDrawsOverTheOldTextAndEmptyTextOnlyClears) {
+  const int32_t plain = m_.LoadEntry(1, "", GSize(32, 16), kNoKey);
+  ASSERT_NE(plain, -1);
+  auto* text = static_cast<XTextEntry*>(m_.EntryAt(plain));
+  text->textColor = 0xFFFFFF;
+  ASSERT_EQ(text->SetText("W"), 1);
+  const auto drawn = ReadPixels(text->surface);
+  ASSERT_EQ(text->SetText(""), 1);
+  EXPECT_EQ(ReadPixels(text->surface), drawn);  // nothing cleared, nothing drawn
+
+  const int32_t keyed = m_.LoadEntry(1, "", GSize(32, 16), kMagenta);
+  auto* k = static_cast<XTextEntry*>(m_.EntryAt(keyed));
+  k->textColor = 0xFFFFFF;
+  ASSERT_EQ(k->SetText("W"), 1);
+  bool inked = false;
+  for (uint32_t v : ReadPixels(k->surface)) inked |= v != kMagenta;
+  EXPECT_TRUE(inked);
+  ASSERT_EQ(k->SetText(""), 1);
+  for (uint32_t v : ReadPixels(k->surface)) ASSERT_EQ(v, kMagenta);
+  EXPECT_EQ(k->frameRect, GRect(0, 0, 32, 16));
+
+  EXPECT_EQ(k->Resize(GSize(8, 4)), S_OK);
+  EXPECT_EQ(GetSurfaceSize(k->surface), GSize(8, 4));
+  plat::sim::FailNext("IDirectDrawSurface4::GetDC");
+  EXPECT_EQ(k->Resize(GSize(8, 4)), E_FAIL);
+}
+
+TEST_F(XResEntryMgrTest, LoaderThreadAndHandOversLeaveExactCounts) {
+  DDObject second = widget_test::MakeDirectDraw();
+  int32_t handles[10] = {};
+  std::thread loader([&] {
+    for (int i = 0; i < 500; ++i) {
+      const int32_t h = m_.LoadEntry(2, "pic" + std::to_string(i % 10) + ".bmp", GSize(), kNoKey);
+      if (i < 10) handles[i] = h;
+    }
+  });
+  for (int i = 0; i < 100; ++i) {
+    m_.Lock();
+    m_.SetDirectDraw((i % 2 ? second : dd_).Get());
+    m_.SetColorKey(i % 2 ? 0xF81F : kMagenta);
+    m_.Unlock();
+  }
+  loader.join();
+  for (int32_t h : handles) {
+    ASSERT_NE(h, -1);
+    EXPECT_EQ(m_.EntryAt(h)->refCount, 50u);
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(m_.ReleaseEntry(h), 1);
+    EXPECT_EQ(m_.EntryAt(h), nullptr);
+  }
+  EXPECT_EQ(m_.LoadEntry(3, "pic0.bmp", GSize(), kNoKey), -1);  // every name freed
+}
+
+}  // namespace
