@@ -88,6 +88,9 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   int32_t RestoreScreen();
   // WM_GAME_SCREEN_READY: hands the screen to its users again.
   void OnScreenReady(int32_t check);
+  // True while RestoreScreen runs: a paint or a scene draw nested in it gives up its
+  // frame instead of starting a second rebuild.
+  bool IsRestoringScreen() const { return restoring_ != 0; }
 
   // ---- GWnd overrides -----------------------------------------------------------------
   // Until the scene is ready only WM_PAINT is the window's own; the rest takes GWnd's way.
@@ -125,6 +128,10 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   // Screen build at creation (step 4) and its release; in the screen's file.
   int32_t BuildScreen();
   void ReleaseScreen();
+  // The screen's objects and colour key to the scene and the resource manager, then
+  // the effect manager for the screen's pixels; 0 when no effect manager fits them.
+  // `restore` also restores the manager's surfaces (0 when that fails).
+  int32_t HandOverScreen(bool restore);
 
   IHostInterface* host_ = nullptr;
   std::atomic<int32_t> loaderRunning_{0};
@@ -140,6 +147,7 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   std::string extraText_;
   GSize clientSize_;
   int32_t ownsScreen_ = 0;
+  int32_t restoring_ = 0;
   std::atomic<int32_t> cancel_{0};
 };
 
