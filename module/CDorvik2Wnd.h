@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "module/Dorvik2Api.h"
 #include "plat/user.h"
@@ -91,6 +92,8 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   // True while RestoreScreen runs: a paint or a scene draw nested in it gives up its
   // frame instead of starting a second rebuild.
   bool IsRestoringScreen() const { return restoring_ != 0; }
+  // The steps of every screen build, rebuild and hand-over so far, in order.
+  const std::vector<std::string>& ScreenSteps() const { return screenSteps_; }
 
   // ---- GWnd overrides -----------------------------------------------------------------
   // Until the scene is ready only WM_PAINT is the window's own; the rest takes GWnd's way.
@@ -148,6 +151,7 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   GSize clientSize_;
   int32_t ownsScreen_ = 0;
   int32_t restoring_ = 0;
+  std::vector<std::string> screenSteps_;
   std::atomic<int32_t> cancel_{0};
 };
 

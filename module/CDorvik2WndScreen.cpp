@@ -2,6 +2,7 @@
 // manager and the effect manager, rebuilt after a mode change or a failed present,
 // and presented on every paint.
 #include <new>
+#include <string>
 
 #include "graphics/KK_FXMan.h"
 #include "graphics/XResEntryMgr.h"
@@ -45,6 +46,7 @@ class ManagerLock {
 int32_t CDorvik2Wnd::BuildScreen() {
   screen_ = new (std::nothrow) GDDScreen;
   if (!screen_) return 0;
+  screenSteps_.emplace_back("create windowed");
   if (!screen_->CreateScreen(Handle(), Handle(), clientSize_.cx, clientSize_.cy, 0, kInitialDepth)) return 0;
   return HandOverScreen(false);
 }
@@ -66,8 +68,13 @@ void CDorvik2Wnd::ReleaseScreen() {
 }
 
 int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
+  // A screen whose rebuild failed has nothing to hand over.
+  if (!screen_->DirectDraw() || !screen_->BackBuffer()) return 0;
   XResEntryMgr& mgr = XResEntryMgr::Global();
-  if (scene_) scene_->pixelFormat = static_cast<int32_t>(screen_->ColorKey());
+  if (scene_) {
+    scene_->pixelFormat = static_cast<int32_t>(screen_->ColorKey());
+    screenSteps_.emplace_back("scene key");
+  }
   {
     // One lock across the three setters: a load on the loader thread sees the old
     // screen or the new one, never a mix.
@@ -76,8 +83,13 @@ int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
     mgr.SetBackBuffer(screen_->BackBuffer().Get());
     mgr.SetColorKey(screen_->ColorKey());
   }
-  if (restore && !mgr.RestoreSurfaces()) return 0;
+  screenSteps_.emplace_back("manager");
+  if (restore) {
+    screenSteps_.emplace_back("restore surfaces");
+    if (!mgr.RestoreSurfaces()) return 0;
+  }
   const int32_t code = EffectCodeFor(*screen_);
+  screenSteps_.push_back("effects " + std::to_string(code));
   return code != 0 && CreateFXManager(code) ? 1 : 0;
 }
 
@@ -90,6 +102,7 @@ int32_t CDorvik2Wnd::RestoreScreen() {
   } done{restoring_};
 
   const int32_t depth = screen_->ColorDepth() > 0 ? screen_->ColorDepth() : kInitialDepth;
+  screenSteps_.emplace_back(fullScreen_ ? "create full screen" : "create windowed");
   const BOOL created = fullScreen_
                            ? screen_->CreateScreen(hostWnd_, Handle(), clientSize_.cx, clientSize_.cy, 1, depth)
                            : screen_->CreateScreen(Handle(), Handle(), clientSize_.cx, clientSize_.cy, 0, depth);
@@ -98,13 +111,16 @@ int32_t CDorvik2Wnd::RestoreScreen() {
   if (!HandOverScreen(true)) return 0;
 
   PostMessageA(hostWnd_, WM_GAME_SCREEN_READY, 0, 0);
+  screenSteps_.emplace_back("ready posted");
   ::InvalidateRect(Handle(), nullptr, TRUE);
   ::UpdateWindow(Handle());
+  screenSteps_.emplace_back("repainted");
   if (scene_) {
     scene_->GetDisplayBitDepth();
     scene_->SetFullRedraw();
     scene_->MarkDirty();
     scene_->RedrawIfDirty();
+    screenSteps_.emplace_back("redrawn");
   }
   FollowParentWindow(Handle(), fullScreen_);
   return 1;
