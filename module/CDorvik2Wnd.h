@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "module/Dorvik2Api.h"
 #include "plat/user.h"
@@ -88,6 +89,11 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   int32_t RestoreScreen();
   // WM_GAME_SCREEN_READY: hands the screen to its users again.
   void OnScreenReady(int32_t check);
+  // True while RestoreScreen runs: a paint or a scene draw nested in it gives up its
+  // frame instead of starting a second rebuild.
+  bool IsRestoringScreen() const { return restoring_ != 0; }
+  // The steps of every screen build, rebuild and hand-over so far, in order.
+  const std::vector<std::string>& ScreenSteps() const { return screenSteps_; }
 
   // ---- GWnd overrides -----------------------------------------------------------------
   // Until the scene is ready only WM_PAINT is the window's own; the rest takes GWnd's way.
@@ -125,6 +131,10 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   // Screen build at creation (step 4) and its release; in the screen's file.
   int32_t BuildScreen();
   void ReleaseScreen();
+  // The screen's objects and colour key to the scene and the resource manager, then
+  // the effect manager for the screen's pixels; 0 when no effect manager fits them.
+  // `restore` also restores the manager's surfaces (0 when that fails).
+  int32_t HandOverScreen(bool restore);
 
   IHostInterface* host_ = nullptr;
   std::atomic<int32_t> loaderRunning_{0};
@@ -140,6 +150,8 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   std::string extraText_;
   GSize clientSize_;
   int32_t ownsScreen_ = 0;
+  int32_t restoring_ = 0;
+  std::vector<std::string> screenSteps_;
   std::atomic<int32_t> cancel_{0};
 };
 

@@ -1,38 +1,155 @@
-// The game window's screen operations without a screen: window creation marks the
-// screen as owned and makes none, painting validates and stops, and a rebuild
-// answers what a test set. The DirectDraw screen replaces this file.
-#include <atomic>
+// The game window's screen: built windowed at creation, handed to the resource
+// manager and the effect manager, rebuilt after a mode change or a failed present,
+// and presented on every paint.
+#include <new>
+#include <string>
 
+#include "graphics/KK_FXMan.h"
+#include "graphics/XResEntryMgr.h"
 #include "module/CDorvik2Wnd.h"
-#include "module/ScreenStub.h"
+#include "module/Dorvik2Messages.h"
+#include "panels/SkinnedPopup.h"
 #include "scene/CDorvik2VWS.h"
+#include "widgets/GDDScreen.h"
 
 namespace {
-std::atomic<int32_t>& RestoreResult() {
-  static auto* result = new std::atomic<int32_t>(1);
-  return *result;
+
+// The colour depth the screen is first built with; a windowed screen takes the
+// desktop's anyway.
+constexpr int32_t kInitialDepth = 16;
+
+// The effect manager's code for the screen's pixels, 0 for pixels it cannot work on.
+// The code follows the masks, not the depth: a 5-5-5 desktop reports 16 bits.
+int32_t EffectCodeFor(const GDDScreen& screen) {
+  switch (screen.PixelFormat()) {
+    case GDDScreen::kFormat555: return 17;
+    case GDDScreen::kFormat565: return 16;
+    // Packed 24-bit pixels read as the 32-bit format too; their rows are 3 bytes wide.
+    case GDDScreen::kFormat32: return screen.ColorDepth() == 32 ? 32 : 0;
+    default: return 0;
+  }
 }
+
+class ManagerLock {
+ public:
+  explicit ManagerLock(XResEntryMgr& mgr) : mgr_(mgr) { mgr_.Lock(); }
+  ~ManagerLock() { mgr_.Unlock(); }
+  ManagerLock(const ManagerLock&) = delete;
+  ManagerLock& operator=(const ManagerLock&) = delete;
+
+ private:
+  XResEntryMgr& mgr_;
+};
+
 }  // namespace
 
-void screen_stub::SetRestoreResult(int32_t result) { RestoreResult().store(result); }
-
-int32_t CDorvik2Wnd::BuildScreen() { return 1; }
-
-void CDorvik2Wnd::ReleaseScreen() { screen_ = nullptr; }
-
-int32_t CDorvik2Wnd::RestoreScreen() { return RestoreResult().load(); }
-
-// Without a screen there is no clipper; the call is kept for the order it runs in.
-void CDorvik2Wnd::AttachClipper() {
-  if (scene_) scene_->RecordCall("AttachClipper");
+int32_t CDorvik2Wnd::BuildScreen() {
+  screen_ = new (std::nothrow) GDDScreen;
+  if (!screen_) return 0;
+  screenSteps_.emplace_back("create windowed");
+  if (!screen_->CreateScreen(Handle(), Handle(), clientSize_.cx, clientSize_.cy, 0, kInitialDepth)) return 0;
+  return HandOverScreen(false);
 }
 
-void CDorvik2Wnd::OnScreenReady(int32_t) {}
+void CDorvik2Wnd::ReleaseScreen() {
+  if (!screen_) return;
+  XResEntryMgr& mgr = XResEntryMgr::Global();
+  {
+    // Entries keep their own references; the manager must not hand out a back buffer
+    // whose screen is gone.
+    ManagerLock hold(mgr);
+    if (mgr.GetBackBuffer() == screen_->BackBuffer().Get()) {
+      mgr.SetBackBuffer(nullptr);
+      mgr.SetDirectDraw(nullptr);
+    }
+  }
+  delete screen_;
+  screen_ = nullptr;
+}
+
+int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
+  // A screen whose rebuild failed has nothing to hand over.
+  if (!screen_->DirectDraw() || !screen_->BackBuffer()) return 0;
+  XResEntryMgr& mgr = XResEntryMgr::Global();
+  if (scene_) {
+    scene_->pixelFormat = static_cast<int32_t>(screen_->ColorKey());
+    screenSteps_.emplace_back("scene key");
+  }
+  {
+    // One lock across the three setters: a load on the loader thread sees the old
+    // screen or the new one, never a mix.
+    ManagerLock hold(mgr);
+    mgr.SetDirectDraw(screen_->DirectDraw().Get());
+    mgr.SetBackBuffer(screen_->BackBuffer().Get());
+    mgr.SetColorKey(screen_->ColorKey());
+  }
+  screenSteps_.emplace_back("manager");
+  if (restore) {
+    screenSteps_.emplace_back("restore surfaces");
+    if (!mgr.RestoreSurfaces()) return 0;
+  }
+  const int32_t code = EffectCodeFor(*screen_);
+  screenSteps_.push_back("effects " + std::to_string(code));
+  return code != 0 && CreateFXManager(code) ? 1 : 0;
+}
+
+int32_t CDorvik2Wnd::RestoreScreen() {
+  if (!screen_ || restoring_) return 0;
+  restoring_ = 1;
+  struct Done {
+    int32_t& flag;
+    ~Done() { flag = 0; }
+  } done{restoring_};
+
+  const int32_t depth = screen_->ColorDepth() > 0 ? screen_->ColorDepth() : kInitialDepth;
+  screenSteps_.emplace_back(fullScreen_ ? "create full screen" : "create windowed");
+  const BOOL created = fullScreen_
+                           ? screen_->CreateScreen(hostWnd_, Handle(), clientSize_.cx, clientSize_.cy, 1, depth)
+                           : screen_->CreateScreen(Handle(), Handle(), clientSize_.cx, clientSize_.cy, 0, depth);
+  // A screen that could not be made cannot be handed to anyone.
+  if (!created) return 0;
+  if (!HandOverScreen(true)) return 0;
+
+  PostMessageA(hostWnd_, WM_GAME_SCREEN_READY, 0, 0);
+  screenSteps_.emplace_back("ready posted");
+  ::InvalidateRect(Handle(), nullptr, TRUE);
+  ::UpdateWindow(Handle());
+  screenSteps_.emplace_back("repainted");
+  if (scene_) {
+    scene_->GetDisplayBitDepth();
+    scene_->SetFullRedraw();
+    scene_->MarkDirty();
+    scene_->RedrawIfDirty();
+    screenSteps_.emplace_back("redrawn");
+  }
+  FollowParentWindow(Handle(), fullScreen_);
+  return 1;
+}
+
+void CDorvik2Wnd::AttachClipper() {
+  if (screen_) screen_->AttachClipper(Handle());
+}
+
+void CDorvik2Wnd::OnScreenReady(int32_t check) {
+  if (!screen_) return;
+  if (!HandOverScreen(check != 0) && check) {
+    PostToHostWindow(kGameCloseScreenFailed);
+    return;
+  }
+  if (!scene_) return;
+  scene_->GetDisplayBitDepth();
+  scene_->SetFullRedraw();
+  scene_->MarkDirty();
+}
 
 LRESULT CDorvik2Wnd::OnPaint(WPARAM) {
   PAINTSTRUCT ps{};
   BeginPaint(Handle(), &ps);
   EndPaint(Handle(), &ps);
-  // Without a screen there is nothing to present.
+  if (!screen_) return 0;
+  if (screen_->Present(GRect(0, 0, clientSize_.cx, clientSize_.cy))) return 0;
+  // A paint inside a rebuild leaves the outcome to that rebuild.
+  if (restoring_) return 0;
+  if (!RestoreScreen()) PostToHostWindow(kGameCloseScreenFailed);
   return 0;
 }

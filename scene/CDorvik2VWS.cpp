@@ -5,7 +5,12 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "graphics/GDDSurfaceDesc.h"
 #include "module/CDorvik2Wnd.h"
+#include "module/Dorvik2Messages.h"
+#include "plat/ddraw.h"
+#include "plat/time.h"
+#include "widgets/GDDScreen.h"
 
 namespace {
 
@@ -14,6 +19,8 @@ constexpr UINT kBlinkMs = 500;
 constexpr UINT kBannerMs = 2000;
 constexpr UINT kStartButtonMs = 3500;
 constexpr UINT kMillisPerSecond = 1000;
+// How long a draw waits when another program holds the display exclusively.
+constexpr DWORD kBusyDisplayWaitMs = 10;
 // Turn limits in seconds by phase at the slowest speed; the speed and auto-play
 // tables come with the full scene.
 constexpr int32_t kTurnLimitSeconds[] = {0, 5, 2, 6, 0, 0, 10, 9, 10, 10, 0, 10, 0, 0, 10, 10, 0, 10};
@@ -112,14 +119,46 @@ int32_t CDorvik2VWS::BuildSceneUI() {
   return result;
 }
 
-// Presenting joins here with the screen.
-GRect CDorvik2VWS::Draw(IDirectDrawSurface4* backBuffer, GRect rect) { return GVWS::Draw(backBuffer, rect); }
+GRect CDorvik2VWS::Draw(IDirectDrawSurface4* backBuffer, GRect rect) {
+  GDDScreen* screen = owner_ ? owner_->Screen() : nullptr;
+  // After a failed rebuild the screen holds no objects; asking them would fault.
+  if (!screen || !screen->DirectDraw() || !screen->BackBuffer()) return GRect();
+  const HRESULT level = screen->DirectDraw()->TestCooperativeLevel();
+  if (level == DDERR_NOEXCLUSIVEMODE || level == DDERR_EXCLUSIVEMODEALREADYSET) {
+    Sleep(kBusyDisplayWaitMs);
+    return GRect();
+  }
+  if (level == DDERR_WRONGMODE && !RebuildScreen()) return GRect();
+  if (!screen->DirectDraw() || !screen->BackBuffer()) return GRect();
+  IDirectDrawSurface4* target = backBuffer ? backBuffer : screen->BackBuffer().Get();
+  const GRect drawn = GVWS::Draw(target, rect);
+  if (drawn.HasArea() && !screen->Present(drawn) && FAILED(screen->GetLastResult())) RebuildScreen();
+  return drawn;
+}
+
+bool CDorvik2VWS::RebuildScreen() {
+  // Inside a rebuild (its repaint, its redraw) the outer rebuild decides.
+  if (owner_->IsRestoringScreen()) return false;
+  if (owner_->RestoreScreen()) return true;
+  owner_->PostToHostWindow(kGameCloseScreenFailed);
+  return false;
+}
 
 int32_t CDorvik2VWS::RedrawIfDirty() {
   if (!dirty_) return 0;
   dirty_ = 0;
   Draw(nullptr, GRect());
   return 1;
+}
+
+int32_t CDorvik2VWS::GetDisplayBitDepth() {
+  GDDScreen* screen = owner_ ? owner_->Screen() : nullptr;
+  displayBitDepth_ = 0;
+  if (!screen || !screen->DirectDraw()) return 0;
+  GDDSurfaceDesc desc;
+  if (FAILED(screen->DirectDraw()->GetDisplayMode(&desc))) return 0;
+  displayBitDepth_ = desc.GetBitDepth();
+  return displayBitDepth_;
 }
 
 int32_t CDorvik2VWS::StartGameTimer(UINT_PTR id, int32_t phase) {

@@ -58,7 +58,9 @@ class CDorvik2VWS : public GVWS {
   int32_t BuildSceneUI();
   // Set after a successful build (release), read by the window procedure (acquire).
   bool IsReady() const { return ready_.load(std::memory_order_acquire) != 0; }
-  // Draws what is dirty into the back buffer and presents it; the drawn area.
+  // Draws what is dirty into the back buffer and presents it; the drawn area (empty
+  // when nothing was drawn, also without a screen). A null target means the screen's
+  // back buffer. A display-mode change rebuilds the screen first.
   GRect Draw(IDirectDrawSurface4* backBuffer, GRect rect) override;
   void MarkDirty() { dirty_ = 1; }
   // Redraws when marked dirty; 1 when it did.
@@ -85,8 +87,13 @@ class CDorvik2VWS : public GVWS {
   int32_t SceneModeValue() const { return sceneMode_; }
   int32_t TurnPhase() const { return turnPhase_; }
   bool IsDirty() const { return dirty_ != 0; }
-  // Written by the window after a screen (re)build.
+  // The screen's colour key, written by the window after every screen (re)build; the
+  // widgets the scene makes take it as their key.
   int32_t pixelFormat = 0;
+  // Bits per pixel of the current display mode (15 and 16 told apart by the red
+  // mask), 0 when it cannot be read; also kept for DisplayBitDepth.
+  int32_t GetDisplayBitDepth();
+  int32_t DisplayBitDepth() const { return displayBitDepth_; }
   // Game ticks until the stored volume is applied again (the window sets it on
   // activation).
   int32_t volumeCountdown = 0;
@@ -357,7 +364,11 @@ class CDorvik2VWS : public GVWS {
   std::array<SceneWidgetStub, kBetButtonCount> betButtons_;
   std::vector<int32_t> handCards_;
   std::vector<int32_t> floorCards_;
+  // RestoreScreen for a draw; a failure asks the host to end the game. False when the
+  // draw must give up its frame.
+  bool RebuildScreen();
   std::vector<std::string> recordedCalls_;
+  int32_t displayBitDepth_ = 0;
 
   // ---- Sound ----
   // Whether registration may go on: the scene still ready and the loader not asked to end.

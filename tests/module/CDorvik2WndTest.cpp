@@ -11,7 +11,6 @@
 #include "module/CHostLink.h"
 #include "module/Dorvik2Messages.h"
 #include "module/Dorvik2Module.h"
-#include "module/ScreenStub.h"
 #include "plat/handle.h"
 #include "plat/sim.h"
 #include "scene/CDorvik2VWS.h"
@@ -33,7 +32,7 @@ class GameWindowTest : public testing::Test {
  protected:
   void SetUp() override {
     CDorvik2VWS::ResetControls();
-    screen_stub::SetRestoreResult(1);
+    plat::sim::ResetDisplay(plat::sim::DisplayFormat::Rgb565);
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = kHostClass;

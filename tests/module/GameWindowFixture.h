@@ -10,7 +10,6 @@
 
 #include "module/CDorvik2Wnd.h"
 #include "module/Dorvik2Messages.h"
-#include "module/ScreenStub.h"
 #include "plat/sim.h"
 #include "plat/sim_display.h"
 #include "scene/CDorvik2VWS.h"
@@ -27,7 +26,6 @@ class GameWindowFixture : public testing::Test {
  protected:
   void SetUp() override {
     CDorvik2VWS::ResetControls();
-    screen_stub::SetRestoreResult(1);
     plat::sim::ResetDisplay(plat::sim::DisplayFormat::Rgb565);
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;

@@ -2,7 +2,6 @@
 
 #include "module/Dorvik2Api.h"
 #include "module/IXBuf.h"
-#include "module/ScreenStub.h"
 #include "plat/crt.h"
 #include "plat/sim.h"
 
@@ -14,7 +13,7 @@ constexpr const char* kHostClass = "GameTableHost";
 
 void GameTableTest::SetUp() {
   CDorvik2VWS::ResetControls();
-  screen_stub::SetRestoreResult(1);
+  plat::sim::ResetDisplay(plat::sim::DisplayFormat::Rgb565);
   WNDCLASSA wc{};
   wc.lpfnWndProc = DefWindowProcA;
   wc.lpszClassName = kHostClass;
