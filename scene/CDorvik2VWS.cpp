@@ -197,7 +197,7 @@ BOOL CDorvik2VWS::OnTimer(UINT_PTR id) {
   switch (id) {
     case kTickTimer:
       DispatchNextIfIdle();
-      if (volumeCountdown > 0) --volumeCountdown;
+      ReapplyVolumeOnTick();
       RedrawIfDirty();
       break;
     case kTurnTimer:

@@ -131,6 +131,9 @@ class CDorvik2VWS : public GVWS {
   void SetEffectVolume(int32_t volume);
   // Every effect and file channel takes the stored volume again.
   void ReapplyEffectVolume();
+  // The game tick's part: while the countdown runs and the volume is below 0, one
+  // step of the countdown nudges every channel off the volume and back.
+  void ReapplyVolumeOnTick();
   int32_t EffectVolume() const { return effectVolume_.load(std::memory_order_acquire); }
   // Set after the last effect loaded and the volume is in place (release).
   bool IsSoundReady() const { return soundReady_.load(std::memory_order_acquire) != 0; }

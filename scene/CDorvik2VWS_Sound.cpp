@@ -97,6 +97,15 @@ void CDorvik2VWS::ReapplyEffectVolume() {
   ApplyVolume(soundMgr_, EffectVolume());
 }
 
+void CDorvik2VWS::ReapplyVolumeOnTick() {
+  const int32_t volume = EffectVolume();
+  if (volumeCountdown <= 0 || volume >= 0) return;
+  --volumeCountdown;
+  // A change of level is what makes a device that lost its volume take it again.
+  SetEffectVolume(volume + 1);
+  SetEffectVolume(volume);
+}
+
 void CDorvik2VWS::AddMutedUser(int32_t userNo) {
   if (!IsMutedUser(userNo)) mutedUsers_.push_back(userNo);
 }

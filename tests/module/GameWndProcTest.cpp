@@ -98,9 +98,18 @@ TEST_F(GameWndProcTest, ActivationForcesAFullRedrawAndTheVolumeCountdown) {
     EXPECT_TRUE(scene_->IsDirty()) << msg;
     EXPECT_EQ(scene_->volumeCountdown, 20) << msg;
   }
-  // The game tick counts it down.
+  // The game tick counts it down only while there is a volume below full to re-apply.
+  scene_->SetEffectVolume(0);
+  Send(WM_TIMER, CDorvik2VWS::kTickTimer, 0);
+  EXPECT_EQ(scene_->volumeCountdown, 20);
+  scene_->SetEffectVolume(-2000);
   Send(WM_TIMER, CDorvik2VWS::kTickTimer, 0);
   EXPECT_EQ(scene_->volumeCountdown, 19);
+  EXPECT_EQ(scene_->EffectVolume(), -2000);
+  scene_->SetEffectVolume(-10000);
+  Send(WM_TIMER, CDorvik2VWS::kTickTimer, 0);
+  EXPECT_EQ(scene_->volumeCountdown, 18);
+  EXPECT_EQ(scene_->EffectVolume(), -10000) << "silence stays silence";
 }
 
 TEST_F(GameWndProcTest, PrivateMessagesAreTheWindowsOwn) {
