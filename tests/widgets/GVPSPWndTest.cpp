@@ -122,20 +122,5 @@ TEST_F(PSPWndTest, LoadAndReleaseBalanceTheManager) {
   EXPECT_EQ(rm::Manager().FindByName("set.psp"), 0u);
 }
 
-TEST_F(PSPWndTest, FramesDrawInSixteenBitFormats) {
-  for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555}) {
-    UseFormat(f);
-    const std::string file = Set("set.psp", 2);
-    GVPSPWnd w;
-    ASSERT_EQ(w.Load(file.c_str()), 1);
-    w.SetPos(5, 5);
-    w.SetFrame(1);
-    ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
-    EXPECT_EQ(Painted(), GRect(2, 4, 8, 6)) << FormatName(f);
-    EXPECT_EQ(At(2, 4), Pixel(FrameColour(1))) << FormatName(f);
-    w.ReleaseImage();
-  }
-}
-
 }  // namespace
 }  // namespace widget_test
