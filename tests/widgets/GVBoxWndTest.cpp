@@ -1,0 +1,99 @@
+// The box widget: its style bits, the blended fill and the two-colour frames, square
+// and with the corners left out, inside the clip.
+#include "widgets/GVBoxWnd.h"
+
+#include <gtest/gtest.h>
+
+#include "SpriteWidgetFixture.h"
+
+namespace widget_test {
+namespace {
+
+constexpr COLORREF kFillColour = RGB(0x80, 0x40, 0x20);
+constexpr COLORREF kLight = RGB(0xF8, 0xF8, 0xF8);
+constexpr COLORREF kDark = RGB(0x20, 0x20, 0x40);
+
+TEST(GVBoxWnd, StyleBits) {
+  GVBoxWnd w;
+  ASSERT_EQ(w.Create(10, 20, 30, 5, kFillColour, 12), 1);
+  EXPECT_EQ(w.GetRect(), GRect(10, 20, 40, 25));
+  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill);
+  EXPECT_EQ(w.GetFillLevel(), 12);
+  w.SetBorder(kLight, kDark, 1);
+  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame);
+  // A rounded frame set earlier survives a square one, and the square bit its removal.
+  w.SetBorder(kDark, kLight, 0);
+  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame | GVBoxWnd::kFrame);
+  EXPECT_EQ(w.GetTopColor(), kDark);
+  EXPECT_EQ(w.GetBottomColor(), kLight);
+  w.RemoveBorder();
+  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame);
+  GVBoxWnd bare;
+  bare.SetFill(kDark, 3);
+  EXPECT_EQ(bare.GetStyle(), GVBoxWnd::kFill);
+  EXPECT_EQ(bare.GetFillColor(), kDark);
+}
+
+class BoxWndTest : public SpriteWidgetTest {};
+
+TEST_F(BoxWndTest, FramesGoTopAndLeftThenBottomAndRight) {
+  for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888}) {
+    UseFormat(f);
+    GVBoxWnd w;
+    ASSERT_EQ(w.Create(4, 6, 10, 8, kFillColour, 0), 1);  // level 0: a solid fill
+    w.SetBorder(kLight, kDark, 0);
+    ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
+    EXPECT_FALSE(w.IsDirty());
+    EXPECT_EQ(Painted(), GRect(4, 6, 14, 14)) << FormatName(f);
+    EXPECT_EQ(At(4, 6), Pixel(kLight));
+    EXPECT_EQ(At(12, 6), Pixel(kLight));
+    EXPECT_EQ(At(13, 6), Pixel(kDark));  // the dark edges go on last and take the mixed corners
+    EXPECT_EQ(At(4, 13), Pixel(kDark));
+    EXPECT_EQ(At(4, 10), Pixel(kLight));
+    EXPECT_EQ(At(13, 10), Pixel(kDark));
+    EXPECT_EQ(At(8, 13), Pixel(kDark));
+    EXPECT_EQ(At(8, 10), Pixel(kFillColour));
+  }
+}
+
+TEST_F(BoxWndTest, ARoundFrameLeavesTheCornersOut) {
+  GVBoxWnd w;
+  ASSERT_EQ(w.Create(4, 6, 10, 8, kFillColour, 0), 1);
+  w.SetBorder(kLight, kDark, 1);
+  ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
+  for (GPoint corner : {GPoint(4, 6), GPoint(13, 6), GPoint(4, 13), GPoint(13, 13)})
+    EXPECT_EQ(At(corner.x, corner.y), Pixel(kFillColour)) << corner.x << "," << corner.y;
+  EXPECT_EQ(At(5, 6), Pixel(kLight));
+  EXPECT_EQ(At(13, 7), Pixel(kDark));
+}
+
+TEST_F(BoxWndTest, ABlendedFillMixesWithWhatIsBelow) {
+  GVBoxWnd w;
+  ASSERT_EQ(w.Create(0, 0, 4, 4, RGB(0xF8, 0xF8, 0xF8), 16), 1);
+  ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
+  const uint32_t mixed = At(1, 1);
+  EXPECT_NE(mixed, 0u);
+  EXPECT_NE(mixed, Pixel(RGB(0xF8, 0xF8, 0xF8)));
+  Clear();
+  ASSERT_EQ(w.Create(0, 0, 4, 4, RGB(0xF8, 0xF8, 0xF8), 31), 1);  // fully transparent
+  ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
+  EXPECT_EQ(Painted(), GRect());
+}
+
+TEST_F(BoxWndTest, DrawsOnlyInsideTheClipAndNotWhenHidden) {
+  GVBoxWnd w;
+  ASSERT_EQ(w.Create(4, 6, 10, 8, kFillColour, 0), 1);
+  w.SetBorder(kLight, kDark, 0);
+  ASSERT_EQ(w.Draw(back_.Get(), GRect(8, 0, 64, 9)), 1);
+  EXPECT_EQ(Painted(), GRect(8, 6, 14, 9));
+  EXPECT_EQ(At(13, 7), Pixel(kDark));
+  Clear();
+  w.Show(0);
+  EXPECT_EQ(w.Draw(back_.Get(), Screen()), 1);
+  EXPECT_EQ(w.Draw(nullptr, Screen()), 1);
+  EXPECT_EQ(Painted(), GRect());
+  EXPECT_TRUE(w.IsDirty());
+}
+
+}  // namespace
+}  // namespace widget_test
