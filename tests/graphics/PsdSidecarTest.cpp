@@ -12,9 +12,12 @@
 
 #include "plat/sim_files.h"
 #include "support/PictureFileWriters.h"
+#include "support/ScopedTimeZone.h"
 #include "support/TempDir.h"
 
 namespace {
+
+using testing_support::ScopedTimeZone;
 
 using testing_support::Bytes;
 using testing_support::VtiDamage;
@@ -133,29 +136,6 @@ TEST(PsdSidecar, EncodesRunsOfAtMost201AndReadsBack) {
   EXPECT_EQ(back.durations, layers.durations);
 }
 
-// Sets TZ for one test and restores it afterwards.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) old_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ScopedTimeZone() {
-    if (old_) {
-      setenv("TZ", old_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
- private:
-  std::optional<std::string> old_;
-};
-
 class PsdSidecarFileTest : public testing::Test {
  protected:
   void SetUp() override { plat::sim::MapPathPrefix("L:\\", dir_.path()); }
@@ -170,7 +150,7 @@ class PsdSidecarFileTest : public testing::Test {
     t.tm_hour = hour;
     t.tm_min = minute;
     t.tm_sec = second;
-    const timespec when{timegm(&t), ms * 1000000L};  // conventions: allow
+    const timespec when{timegm(&t), ms * 1000000};
     const timespec both[2] = {when, when};
     ASSERT_EQ(utimensat(AT_FDCWD, (dir_ / name).c_str(), both, 0), 0);
   }
