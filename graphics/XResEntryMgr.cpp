@@ -188,11 +188,16 @@ int32_t XResEntryMgr::IsEntryPixelOpaque(int32_t handle, GPoint pt, int32_t fram
   if (e->colorKey == kNoKey) return 1;
   DDSurface* s = e->GetSurfaceRef(frame);
   if (!s || !*s) return -1;
+  if (!GetSurfaceRectOf(*s).PtInRect(pt.x, pt.y)) return -1;
   DWORD value = 0;
   const HRESULT hr = GetSurfacePixel(*s, pt.x, pt.y, &value);
   SetLastResult(hr);
-  if (FAILED(hr) || value == 0xFFFFFFFFu) return -1;
-  return value == GetColorKey() ? 0 : 1;
+  if (FAILED(hr)) return -1;
+  // Keys name colour bits only: a 32-bit picture may carry an alpha byte above them
+  // (a transparent TGA or layered pixel is FF 00 FF FF), and a white opaque pixel is
+  // all ones.
+  constexpr DWORD kColourBits = 0x00FFFFFFu;
+  return (value & kColourBits) == (GetColorKey() & kColourBits) ? 0 : 1;
 }
 
 void XResEntryMgr::SetDirectDraw(IDirectDraw4* directDraw) {

@@ -138,6 +138,17 @@ TEST_F(PsdManagerTest, SelectorSixReadsTheCompanionBesideThePicture) {
   EXPECT_EQ(e->refCount, 3u);
 }
 
+// On a 32-bit screen a transparent layer pixel keeps its alpha byte above the key.
+TEST_F(PsdManagerTest, TransparentPixelsOfAThirtyTwoBitEntryMissTheHitTest) {
+  UseDesktop(DisplayFormat::Xrgb8888);
+  m_.SetDirectDraw(dd_.Get());
+  Write("pic.VTi", VtiFile(Layers()));
+  const int32_t h = m_.LoadEntry(6, "V:\\pic.psd", GSize(), 0xFF00FF);
+  ASSERT_NE(h, -1);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(h, GPoint(1, 0), 0), 0);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(h, GPoint(2, 0), 1), 1);
+}
+
 TEST_F(PsdManagerTest, MissingCompanionOrNameWithoutDotGivesAHandleWithoutFrames) {
   Write("nodot", VtiFile(Layers()));
   Write("bad.VTi", Bytes{'V', 'T', 'i', '.'});
