@@ -174,7 +174,7 @@ HRESULT AlphaBlend(const DDSURFACEDESC2& target, int32_t destX, int32_t destY, c
 // The first i >= 0 with floor(i x num / den) >= m (num, den > 0).
 int64_t FirstAtLeast(int64_t m, int64_t num, int64_t den) {
   if (m <= 0) return 0;
-  return (m * den + num - 1) / num;
+  return MulDiv(m, den, num) + (MulMod(m, den, num) != 0 ? 1 : 0);
 }
 
 template <BlitFormat F>
@@ -197,11 +197,11 @@ HRESULT Stretch(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFACEDE
   const int64_t stepWhole = sw / dw, stepPart = sw % dw;
   const uint8_t* table = kBlendTable.data() + (level >> 4);
   for (int64_t j = j0; j < j1; ++j) {
-    const int64_t sy = src.top + j * sh / dh;
+    const int64_t sy = src.top + MulDiv(j, sh, dh);
     if (sy < 0 || sy >= s.height) continue;
     uint8_t* tp = t.At(static_cast<int32_t>(dst.left + i0), static_cast<int32_t>(dst.top + j));
     const uint8_t* row = s.At(0, static_cast<int32_t>(sy));
-    int64_t sx = src.left + i0 * sw / dw, part = i0 * sw % dw;
+    int64_t sx = src.left + MulDiv(i0, sw, dw), part = MulMod(i0, sw, dw);
     for (int64_t i = i0; i < i1; ++i, tp += Fmt<F>::kBytes) {
       const uint32_t sp = Fmt<F>::Read(row + sx * Fmt<F>::kBytes);
       sx += stepWhole;
