@@ -3,6 +3,7 @@
 // 16-bit channels looked up in the blend table, and the alpha plane's weights made once
 // per call. Results equal the reference members' byte for byte.
 #include <algorithm>
+#include <cstring>
 
 #include "widgets/SoftBlit.h"
 #include "widgets/SoftBlitPixels.h"
@@ -115,6 +116,34 @@ inline uint32_t BlendSingle(uint32_t s, uint32_t t, int32_t a) {
   return ch(rs, 0x1F) | ch(gs, Fmt<F>::kGreen) | ch(0, 0x1F);
 }
 
+// Pair words hold each pixel in its own 16-bit lane, so the loop below has no branch
+// and the compiler runs eight lanes (four pair words) at once.
+// The pair formula t + ((s - t + 64) x a >> 8) - a / 4 on whole pair words; every
+// intermediate fits its 16-bit lane.
+template <BlitFormat F>
+void BlendPairWords(uint8_t* __restrict t, const uint8_t* __restrict s, int32_t count, uint16_t a, bool keyed,
+                    uint16_t key) {
+  constexpr int32_t rs = Fmt<F>::kLayout.redShift, gs = Fmt<F>::kLayout.greenShift;
+  constexpr uint16_t gm = static_cast<uint16_t>(Fmt<F>::kGreen), five = 0x1F;
+  const uint16_t quarter = static_cast<uint16_t>(a >> 2);
+  auto lane = [&](uint16_t cs, uint16_t ct) {
+    const auto product = static_cast<uint16_t>(static_cast<uint16_t>(cs + 64 - ct) * a);
+    return static_cast<uint16_t>(ct + (product >> 8) - quarter);
+  };
+  for (int32_t i = 0; i < count; ++i) {
+    uint16_t sv, tv;
+    std::memcpy(&sv, s + 2 * i, 2);
+    std::memcpy(&tv, t + 2 * i, 2);
+    const uint16_t b = lane(sv & five, tv & five);
+    const uint16_t g = lane((sv >> gs) & gm, (tv >> gs) & gm);
+    const uint16_t r = lane((sv >> rs) & five, (tv >> rs) & five);
+    const auto out = static_cast<uint16_t>(r << rs | g << gs | b);
+    // A keyed half keeps the target's half (both keyed: the word goes back as it was).
+    const uint16_t v = keyed && sv == key ? tv : out;
+    std::memcpy(t + 2 * i, &v, 2);
+  }
+}
+
 template <BlitFormat F>
 void BlendRow16(uint8_t* tp, const uint8_t* sp, int32_t n, uint32_t a, uint32_t key) {
   if (n & 1) {
@@ -122,31 +151,54 @@ void BlendRow16(uint8_t* tp, const uint8_t* sp, int32_t n, uint32_t a, uint32_t 
     if (!KeyMatches16(s, key)) Write16(tp, BlendSingle<F>(s, Read16(tp), static_cast<int32_t>(a)));
     tp += 2, sp += 2, --n;
   }
-  const uint32_t quarter = (a >> 2) * 0x00010001u;
-  if (key == kNoKey) {
-    for (; n > 0; n -= 2, tp += 4, sp += 4) Write32(tp, BlendPair<F>(Read32(sp), Read32(tp), a, quarter));
-    return;
+  BlendPairWords<F>(tp, sp, n, static_cast<uint16_t>(a), key != kNoKey, static_cast<uint16_t>(key));
+}
+
+// Byte-channel rows go through a small buffer: all bytes mixed first, then the fourth
+// byte and keyed pixels taken back from the target. Both loops run many lanes at once.
+constexpr int32_t kChunk = 256;
+
+// out = (s x ws + t x wt) >> 8 on every byte; ws + wt <= 256.
+void MixBytes(uint8_t* __restrict out, const uint8_t* __restrict s, const uint8_t* __restrict t, int32_t count,
+              uint16_t ws, uint16_t wt) {
+  for (int32_t i = 0; i < count; ++i)
+    out[i] = static_cast<uint8_t>(static_cast<uint16_t>(s[i] * ws + t[i] * wt) >> 8);
+}
+
+void StoreMixed32(uint8_t* __restrict t, const uint8_t* __restrict s, const uint8_t* __restrict mixed,
+                  int32_t count, uint32_t key) {
+  const uint32_t k24 = key == kNoKey ? 0xFFFFFFFFu : key & kRgbMask;
+  for (int32_t i = 0; i < count; ++i) {
+    uint32_t sv, tv, mv;
+    std::memcpy(&sv, s + 4 * i, 4);
+    std::memcpy(&tv, t + 4 * i, 4);
+    std::memcpy(&mv, mixed + 4 * i, 4);
+    const uint32_t v = (sv & kRgbMask) == k24 ? tv : (mv & kRgbMask) | (tv & ~kRgbMask);
+    std::memcpy(t + 4 * i, &v, 4);
   }
-  const uint32_t k16 = key & 0xFFFFu;
-  for (; n > 0; n -= 2, tp += 4, sp += 4) {
-    const uint32_t s = Read32(sp);
-    const bool lowKeyed = (s & 0xFFFFu) == k16, highKeyed = (s >> 16) == k16;
-    if (lowKeyed && highKeyed) continue;
-    const uint32_t t = Read32(tp);
-    uint32_t out = BlendPair<F>(s, t, a, quarter);
-    if (lowKeyed) out = (out & 0xFFFF0000u) | (t & 0xFFFFu);
-    if (highKeyed) out = (out & 0xFFFFu) | (t & 0xFFFF0000u);
-    Write32(tp, out);
+}
+
+void MixRow32(uint8_t* tp, const uint8_t* sp, int32_t n, uint16_t ws, uint16_t wt, uint32_t key) {
+  uint8_t mixed[kChunk * 4];
+  while (n > 0) {
+    const int32_t m = std::min(n, kChunk);
+    MixBytes(mixed, sp, tp, m * 4, ws, wt);
+    StoreMixed32(tp, sp, mixed, m, key);
+    tp += m * 4, sp += m * 4, n -= m;
   }
 }
 
 template <BlitFormat F>
 void BlendRowWide(uint8_t* tp, const uint8_t* sp, int32_t n, uint32_t level, uint32_t key) {
   // s + floor((t - s) x L / 256) is (s x (256 - L) + t x L) >> 8, all terms positive.
-  for (; n > 0; --n, tp += Fmt<F>::kBytes, sp += Fmt<F>::kBytes) {
-    const uint32_t s = Fmt<F>::Read(sp);
-    if (Fmt<F>::Keyed(s, key)) continue;
-    Fmt<F>::Write(tp, Mix24(s, Fmt<F>::Read(tp), 256 - level, level));
+  if constexpr (F == BlitFormat::k32) {
+    MixRow32(tp, sp, n, static_cast<uint16_t>(256 - level), static_cast<uint16_t>(level), key);
+  } else {
+    for (; n > 0; --n, tp += Fmt<F>::kBytes, sp += Fmt<F>::kBytes) {
+      const uint32_t s = Fmt<F>::Read(sp);
+      if (Fmt<F>::Keyed(s, key)) continue;
+      Fmt<F>::Write(tp, Mix24(s, Fmt<F>::Read(tp), 256 - level, level));
+    }
   }
 }
 
