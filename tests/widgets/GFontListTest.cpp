@@ -63,14 +63,6 @@ TEST_F(GFontListTest, SystemIsAskedOnceEvenWhenTwoThreadsStartTogether) {
   EXPECT_EQ(list.GetFoundIndex(), 3);
 }
 
-TEST_F(GFontListTest, ListAndGlobalDefaultFace) {
-  GFontList list;
-  EXPECT_EQ(list.GetFaces(), (std::vector<std::string>{"굴림", "돋움체", "Gulim", "Dotumche", "Arial"}));
-  EXPECT_EQ(list.GetFoundIndex(), GFontList::kNotFound);
-  EXPECT_EQ(&GFontList::Global(), &GFontList::Global());
-  EXPECT_EQ(GetDefaultFontFace(nullptr), GFontList::Global().GetDefaultFace(nullptr));
-}
-
 TEST_F(GFontListTest, DefaultFontIsMadeOrReportedInAnErrorBox) {
   GetStockObject(WHITE_BRUSH);  // the stock objects are made on first use of GDI
   const size_t objects = plat::sim::LiveGdiObjects();
