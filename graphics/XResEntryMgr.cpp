@@ -246,4 +246,5 @@ void XResEntryMgr::ReleaseAll() {
   names_.clear();
   colorKey_ = kNoKey;
   serial_ = 0;
+  ClearGdiCaches();
 }
