@@ -151,7 +151,11 @@ std::array<int32_t, 4> GVPushBtn::WidenStateFrames(const std::vector<int32_t>& f
 BOOL GVPushBtn::LoadPsdFrames(const std::string& path, const std::vector<int32_t>& frames, BOOL wantKey) {
   if (frames.empty() || frames.size() > kStateCount) return 0;
   const std::array<int32_t, 4> states = WidenStateFrames(frames);
-  if (!LoadPsd(path, 0, wantKey)) return 0;
+  // A picture that cannot be read has no frames to show: nothing is kept.
+  if (!LoadPsd(path, 0, wantKey)) {
+    GVDDSWnd::ReleaseImage();
+    return 0;
+  }
   const XBaseEntry* e = GetEntry();
   bool usable = e && e->multiFrame;
   for (int32_t f : states) usable = usable && f >= 0 && f < GetFrameCount();

@@ -62,7 +62,11 @@ BOOL GVTextWnd::Create(SIZE size, COLORREF colorKey, int32_t fontHeight, int32_t
 
 BOOL GVTextWnd::CreateFromPsdFrame(const std::string& path, int32_t frame, int32_t fontHeight, int32_t fontWeight,
                                    BOOL wantKey) {
-  if (!LoadPsd(path, 0, wantKey)) return 0;
+  // Without a readable layered picture there is no frame to take the place of.
+  if (!LoadPsd(path, 0, wantKey)) {
+    GVDDSWnd::ReleaseImage();
+    return 0;
+  }
   GPoint offset;
   GSize frameSize;
   {

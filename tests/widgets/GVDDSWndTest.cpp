@@ -305,14 +305,18 @@ TEST_P(GVDDSWndTest, ReloadsReleaseTheOldPictureAfterLoadingTheNew) {
   EXPECT_EQ(mgr().EntryAt(b), nullptr);
   w.ReleaseImage();
   EXPECT_FALSE(w.HasImage());
-  // Layered and TGA files are not decoded here yet: the load fails and holds nothing.
+  // Missing TGA and layered files behave alike: an entry without a picture is held,
+  // the load reports E_FAIL, and the old picture is given back.
   ASSERT_EQ(w.LoadImage(dir / "a.bmp"), 1);
   const int32_t again = w.GetImage();
   EXPECT_EQ(w.LoadImage(dir / "pic.psd", key_), 0);
-  EXPECT_FALSE(w.HasImage());
+  EXPECT_EQ(w.GetLastResult(), E_FAIL);
   EXPECT_EQ(mgr().EntryAt(again), nullptr);
+  const int32_t layered = w.GetImage();
   EXPECT_EQ(w.LoadTga(dir / "pic.tga"), 0);
-  EXPECT_FALSE(w.HasImage());
+  EXPECT_EQ(w.GetLastResult(), E_FAIL);
+  EXPECT_EQ(mgr().EntryAt(layered), nullptr);
+  w.ReleaseImage();
 }
 
 TEST_P(GVDDSWndTest, FramesPlaceTheWidgetAtAnchorPlusOffsetAndIgnoreStrangers) {

@@ -228,7 +228,7 @@ TEST_F(GVPushBtnTest, FrameListsWidenToTheFourStates) {
   GVPushBtn b;
   EXPECT_EQ(b.LoadPsdFrames("a.psd", std::vector<int32_t>{}, 1), 0);
   EXPECT_EQ(b.LoadPsdFrames("a.psd", std::vector<int32_t>{1, 2, 3, 4, 5}, 1), 0);
-  // Layered pictures are not decoded yet: the load itself fails and nothing is held.
+  // A layered picture that cannot be read has no frames: nothing is held.
   EXPECT_EQ(b.LoadPsdFrames("a.psd", 7, 9, 1), 0);
   EXPECT_FALSE(b.HasImage());
   EXPECT_TRUE(b.GetStateFrames().empty());

@@ -255,7 +255,7 @@ TEST_F(GVTextWndTest, WidgetsGiveTheirFontBackAndTheirText) {
   EXPECT_EQ(m.GdiCacheSize(), 0u);
 }
 
-TEST_F(GVTextWndTest, PsdFrameWithoutLayeredEntriesGivesZeroAndHoldsNothing) {
+TEST_F(GVTextWndTest, PsdFrameOfAMissingPictureGivesZeroAndHoldsNothing) {
   GVTextWnd w;
   EXPECT_EQ(w.CreateFromPsdFrame("panel.psd", 0, 12, 400, 1), 0);
   EXPECT_FALSE(w.HasImage());
