@@ -386,7 +386,9 @@ HRESULT AlphaPlane(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFAC
 int32_t AlphaPlaneWeight(uint32_t alpha, uint32_t level) {
   constexpr float kOneOver255 = 0.003921569f;
   const double f = static_cast<double>(kMaxLevel - ClampLevel(level)) * static_cast<double>(kOneOver255);
-  return 255 - static_cast<int32_t>(alpha * f);
+  // The whole weight is truncated, not the product: a = 128 at level 0 gives
+  // 126.99999... and so 126.
+  return static_cast<int32_t>(255.0 - alpha * f);
 }
 
 #define DORVIK_FAST_MEMBERS(FMT)                                                                                  \

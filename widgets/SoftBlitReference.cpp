@@ -165,7 +165,7 @@ HRESULT AlphaPlane(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFAC
       const int64_t sx = int64_t{x} - dst.left + src.left, sy = int64_t{y} - dst.top + src.top;
       if (!InRect(x, y, dst) || !InRect(sx, sy, src) || !Inside(sx, sy, s.width, s.height)) continue;
       const int32_t a = alpha[static_cast<size_t>(sy * s.width + sx)];
-      const int32_t w = 255 - static_cast<int32_t>(a * f);
+      const int32_t w = static_cast<int32_t>(255.0 - a * f);
       if (w == 255) continue;
       uint8_t* at = t.At(x, y);
       const uint32_t sp = Px<F>::Read(s.At(static_cast<int32_t>(sx), static_cast<int32_t>(sy)));

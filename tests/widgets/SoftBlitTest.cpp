@@ -224,17 +224,17 @@ TEST_F(SoftBlitTest, StretchAndAlphaPlaneRefuseSurfacesOfDifferentFormats) {
 
 // ---- Alpha plane ----
 
-// The weight as the system computes it: the single-precision 1/255 times the level's
-// complement, in double precision, truncated.
+// The weight as the system computes it: 255 less the alpha times the single-precision
+// 1/255 times the level's complement, in double precision, truncated towards zero.
 int32_t IndependentWeight(uint32_t a, uint32_t level) {
   const float oneOver255 = 1.0f / 255.0f;
-  return 255 - int32_t(double(a) * (double(255 - level) * double(oneOver255)));
+  return int32_t(255.0 - double(a) * (double(255 - level) * double(oneOver255)));
 }
 
 TEST(AlphaPlaneWeightTest, FollowsTheSinglePrecisionConstant) {
-  // The constant is a little above 1/255: 128 x 255 x c passes 128, 129 x ... passes 129.
-  EXPECT_EQ(AlphaPlaneWeight(128, 0), 127);
-  EXPECT_EQ(AlphaPlaneWeight(129, 0), 126);
+  // The constant is a little above 1/255, so 255 - 128 x 255 x c is just below 127.
+  EXPECT_EQ(AlphaPlaneWeight(128, 0), 126);
+  EXPECT_EQ(AlphaPlaneWeight(129, 0), 125);
   EXPECT_EQ(AlphaPlaneWeight(255, 0), 0);
   EXPECT_EQ(AlphaPlaneWeight(0, 0), 255);
   EXPECT_EQ(AlphaPlaneWeight(255, 255), 255);
@@ -255,12 +255,12 @@ TEST_P(SoftBlitFormatTest, AlphaPlaneBlendsByTheWeightCopiesOpaqueAndSkipsClear)
   ASSERT_EQ(BlendBlitAlpha(dst, r, src, r, 0, alpha, 4), S_OK);
   const int32_t max = wide ? 255 : 31;
   auto blended = [&](int32_t w) { return (max * (255 - w)) >> 8; };
-  const uint32_t mid129 = wide ? uint32_t(blended(126)) * 0x010101u : uint32_t(blended(126));
+  const uint32_t mid129 = wide ? uint32_t(blended(125)) * 0x010101u : uint32_t(blended(125));
   EXPECT_EQ(PixelAt(dst, 0, 0) & (wide ? 0xFFu : 0x1Fu), mid129 & (wide ? 0xFFu : 0x1Fu));
   // An opaque byte at level 0 copies: white stays white, not one step below.
   EXPECT_EQ(PixelAt(dst, 1, 0), white);
   EXPECT_EQ(PixelAt(dst, 2, 0), black);
-  EXPECT_EQ(PixelAt(dst, 3, 0) & (wide ? 0xFFu : 0x1Fu), uint32_t(blended(127)));
+  EXPECT_EQ(PixelAt(dst, 3, 0) & (wide ? 0xFFu : 0x1Fu), uint32_t(blended(126)));
   // Level 255 keeps the target even under an opaque byte.
   Fill(dst, black);
   ASSERT_EQ(BlendBlitAlpha(dst, r, src, r, 255, alpha, 4), S_OK);
