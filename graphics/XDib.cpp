@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "graphics/ByteReader.h"
@@ -38,6 +39,19 @@ uint8_t* XDib::PixelAt(int32_t x, int32_t y) {
 }
 
 const uint8_t* XDib::PixelAt(int32_t x, int32_t y) const { return const_cast<XDib*>(this)->PixelAt(x, y); }
+
+XDib& XDib::operator=(XDib&& other) noexcept {
+  if (this == &other) return *this;
+  Destroy();
+  bitmap_ = std::exchange(other.bitmap_, nullptr);
+  info_ = std::move(other.info_);
+  width_ = std::exchange(other.width_, 0);
+  height_ = std::exchange(other.height_, 0);
+  clip_ = std::exchange(other.clip_, RECT{0, 0, 0, 0});
+  origin_ = std::exchange(other.origin_, POINT{0, 0});
+  pixels_ = std::exchange(other.pixels_, nullptr);
+  return *this;
+}
 
 void XDib::Destroy() {
   if (bitmap_) DeleteObject(bitmap_);
@@ -101,7 +115,7 @@ int XDib::LoadPackedDib(std::span<const uint8_t> packed) {
   const int32_t height = static_cast<int32_t>(r.U32());
   r.Skip(2);
   const uint16_t bits = r.U16();
-  r.Skip(12);
+  r.Skip(16);  // compression, image size, resolutions
   const uint32_t used = r.U32();
   if (r.Failed() || headerSize < kInfoHeaderSize || headerSize > packed.size() || height == INT32_MIN) return 0;
   const bool bottomUp = height > 0;

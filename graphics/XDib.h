@@ -31,6 +31,8 @@ class XDib {
   ~XDib() { Destroy(); }
   XDib(const XDib&) = delete;
   XDib& operator=(const XDib&) = delete;
+  XDib(XDib&& other) noexcept { *this = std::move(other); }
+  XDib& operator=(XDib&& other) noexcept;
 
   // ---- Creation and loading: each empties the canvas first; 1, or 0 and empty ----
   int CreateDib32(SIZE size);

@@ -26,7 +26,8 @@ constexpr uint8_t kGraphicControl = 0xF9, kPlainText = 0x01, kComment = 0xFE, kA
 constexpr int32_t kNoIndex = XDibFrame::kNoIndex;
 // The index a frame is cleared to when the image has no transparent index.
 constexpr uint8_t kClearIndex = 255;
-constexpr int32_t kMinDelayHundredths = 10;
+// A delay of 0 would stop the layer's clock; such frames play at 10 hundredths.
+constexpr int32_t kZeroDelayHundredths = 10;
 constexpr char kSignature[] = "GIF89a";
 
 struct Rect {
@@ -134,7 +135,7 @@ bool XGif89Reader::GraphicControl() {
       const uint8_t* p = data_.data() + pos_;
       disposal_ = (p[0] >> 2) & 7;
       const int32_t hundredths = p[1] | p[2] << 8;
-      delay_ = std::max(hundredths, kMinDelayHundredths) * 10;
+      delay_ = (hundredths < 1 ? kZeroDelayHundredths : hundredths) * 10;
       transparent_ = (p[0] & 1) ? p[3] : kNoIndex;
     }
     pos_ += n;
