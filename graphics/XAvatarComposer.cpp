@@ -40,6 +40,14 @@ int XAvatarComposer::SetParts(const std::vector<std::string>& names, bool grey) 
   return 1;
 }
 
+void XAvatarComposer::SetLayer(int i, std::unique_ptr<XDibAnimation> animation) {
+  if (i < 0 || i >= kLayerCount) return;
+  XAvatarLayer& layer = layers_[static_cast<size_t>(i)];
+  layer.Clear();
+  layer.animation = std::move(animation);
+  loaded_ = 1;
+}
+
 int XAvatarComposer::Compose(const POINT* position, XDib& canvas, bool measureOnly, bool force) {
   std::array<XDibFrame*, kLayerCount> current{};
   width_ = height_ = 0;

@@ -36,6 +36,9 @@ class XAvatarComposer {
   // canvas as it is. 0 when nothing changed and `force` is not set.
   int Compose(const POINT* position, XDib& canvas, bool measureOnly, bool force);
 
+  // Gives layer i frames decoded elsewhere (nothing for i outside 0..23); the layer
+  // counts as loaded under an empty name.
+  void SetLayer(int i, std::unique_ptr<XDibAnimation> animation);
   const XAvatarLayer& Layer(int i) const { return layers_[static_cast<size_t>(i)]; }
   SIZE ComposedSize() const { return SIZE{width_, height_}; }
   bool Loaded() const { return loaded_ != 0; }
