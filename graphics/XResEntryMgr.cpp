@@ -134,8 +134,6 @@ int32_t XResEntryMgr::LoadEntry(int32_t selector, const std::string& name, GSize
   }
 }
 
-int32_t XResEntryMgr::CreateAvatar(const std::vector<std::string>&, GSize, COLORREF) { return kNoHandle; }
-
 BOOL XResEntryMgr::ReleaseEntry(int32_t handle) {
   if (handle == kNoHandle) return 0;
   Locked hold(*this);
@@ -228,7 +226,11 @@ void XResEntryMgr::ReleaseAll() {
   Locked hold(*this);
   directDraw_ = nullptr;
   backBuffer_ = nullptr;
+  // Entries may release other entries as they go (an avatar its parts): they find an
+  // empty table instead of one being torn down under them.
+  auto doomed = std::move(table_);
   table_.clear();
+  doomed.clear();
   freeSlots_.clear();
   names_.clear();
   colorKey_ = kNoKey;
