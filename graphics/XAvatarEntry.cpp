@@ -29,7 +29,7 @@ XAvatarEntry::~XAvatarEntry() {
 }
 
 int XAvatarEntry::LoadParts(const std::vector<std::string>& names) {
-  names_ = names;
+  SetPartNames(names);
   parts_.clear();
   const COLORREF key = manager_.GetColorKey();
   for (const std::string& name : names) {

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "graphics/XAvatarComposer.h"
-#include "graphics/XBaseEntry.h"
 #include "graphics/XDib.h"
+#include "graphics/XGifEntry.h"
 
 class XResEntryMgr;
 
-class XAvatarEntry : public XBaseEntry {
+class XAvatarEntry : public XGifEntry {
  public:
   static constexpr int kMaxParts = 24;
 
@@ -33,7 +33,6 @@ class XAvatarEntry : public XBaseEntry {
   // 1 without a surface; the key is stored only when the surface accepts it.
   HRESULT SetColorKey(COLORREF key);
 
-  const std::vector<std::string>& PartNames() const { return names_; }
   const std::vector<int32_t>& PartHandles() const { return parts_; }
 
   XDib canvas;
@@ -41,6 +40,5 @@ class XAvatarEntry : public XBaseEntry {
 
  private:
   XResEntryMgr& manager_;
-  std::vector<std::string> names_;
   std::vector<int32_t> parts_;
 };

@@ -98,7 +98,7 @@ TEST_F(XAvatarEntryTest, PartsAreHeldInLayerOrderAndGivenBackWithTheAvatar) {
   ASSERT_NE(h, -1);
   ASSERT_NE(Avatar(h), nullptr);
   EXPECT_EQ(Avatar(h)->PartHandles(), (std::vector<int32_t>{c, b, a}));
-  EXPECT_EQ(Avatar(h)->PartNames(), names);
+  EXPECT_EQ(Avatar(h)->GetPartNames(), names);
   EXPECT_EQ(Avatar(h)->kind, kEntryFrames);
   EXPECT_EQ(Refs(a), 2u);
   EXPECT_EQ(m_.ReleaseEntry(h), 1);
