@@ -10,12 +10,14 @@
 #include "plat/sim.h"
 #include "plat/sim_kernel.h"
 #include "support/GifWriter.h"
+#include "support/Sweep.h"
 #include "support/TempDir.h"
 #include "widgets/WidgetTestSupport.h"
 
 namespace {
 
 using namespace testing_support;
+using widget_test::DisplayFormat;
 using widget_test::PixelAt;
 constexpr uint32_t kKey = 0xFF00FF;
 constexpr uint8_t kClear = 255;  // the parts' transparent index
@@ -216,6 +218,56 @@ TEST_F(GVAvatarWndTest, AnAvatarWithoutASurfaceIsRefused) {
   plat::sim::FailNext("IDirectDraw4::CreateSurface");
   EXPECT_EQ(w.Create({""}, GSize(2, 2), kKey), 0);
   EXPECT_FALSE(w.HasImage());
+}
+
+}  // namespace
+
+namespace {
+
+// The avatar drawn over a striped back buffer at two virtual times, in each desktop
+// format; the frames' CRCs are pinned.
+TEST_F(GVAvatarWndTest, GoldenFramesOverABackground) {
+  struct Case {
+    DisplayFormat format;
+    uint32_t key;
+    uint32_t crc[2];
+  };
+  const Case cases[] = {
+      {DisplayFormat::Rgb565, 0xF81F, {547882699u, 2251528721u}},
+      {DisplayFormat::Rgb555, 0x7C1F, {2895773681u, 2630610626u}},
+      {DisplayFormat::Xrgb8888, kKey, {2471987080u, 571437260u}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(widget_test::FormatName(c.format));
+    m_.ReleaseAll();
+    UseDesktop(c.format);
+    m_.SetDirectDraw(dd_.Get());
+    m_.SetColorKey(c.key);
+    plat::sim::SetTickBase(1000);
+    GifDesc body = PartScreen(12, 10);
+    GifFrameDesc f = Frame(12, 10, 20);
+    for (size_t i = 0; i < f.indices.size(); ++i) f.indices[i] = (i % 12 + i / 12) % 5 == 0 ? kClear : uint8_t(i * 7);
+    body.frames.push_back(f);
+    f.indices.assign(f.indices.size(), 40);
+    for (size_t i = 3 * 12 + 4; i < 3 * 12 + 8; ++i) f.indices[i] = kClear;  // a window onto the layers below
+    body.frames.push_back(f);
+    const std::string parts[] = {Write("body.gif", body), Solids("eyes.gif", 3, 10, 90), Columns("hat.gif", 8, 3)};
+    GVAvatarWnd w;
+    ASSERT_EQ(w.Create({parts[0], parts[1], parts[2]}, GPoint(1, 0), GSize(10, 8), c.key), 1);
+    w.SetPos(GPoint(3, 2));
+    DDSurface back = widget_test::MakeSurface(dd_, 16, 12);
+    for (int i = 0; i < 2; ++i) {
+      for (int32_t y = 0; y < 12; ++y) {
+        RECT row{0, y, 16, y + 1};
+        FillSurfaceRect(back, &row, widget_test::DevicePixel(c.format, uint8_t(y * 20), 0x40, uint8_t(255 - y * 20)), 0);
+      }
+      ASSERT_EQ(w.Draw(back.Get(), GRect(0, 0, 16, 12)), 1);
+      const std::vector<uint32_t> px = widget_test::ReadPixels(back);
+      EXPECT_EQ(Crc32(px.data(), px.size() * sizeof(uint32_t)), c.crc[i]) << i;
+      plat::sim::AdvanceClock(350);
+      w.AnimateParts();
+    }
+  }
 }
 
 }  // namespace
