@@ -201,16 +201,21 @@ TEST_F(GVAvatarWndTest, AnEmptyPartListMakesNoEntry) {
 
 TEST_F(GVAvatarWndTest, MissingPartsAreSkippedAndASecondCreateReleasesTheFirstAvatar) {
   const std::string part = Solids("p.gif", 2, 10, 1);
-  GVAvatarWnd w;
-  ASSERT_EQ(w.Create({part, dir_ / "absent.gif"}, GSize(2, 2), kKey), 1);
-  const int32_t first = w.GetImage();
-  const std::vector<int32_t> parts = w.GetAvatarEntry()->PartHandles();
-  EXPECT_EQ(parts[0], -1);
-  EXPECT_EQ(w.GetLayerNextTimes()[0], 0u);
-  ASSERT_EQ(w.Create({part}, GSize(2, 2), kKey), 1);
-  EXPECT_NE(w.GetImage(), first);
-  EXPECT_EQ(m_.ReleaseEntry(first), 0);       // already gone
-  EXPECT_EQ(m_.ReleaseEntry(parts[1]), 0);    // and its part with it
+  int32_t second = -1;
+  {
+    GVAvatarWnd w;
+    ASSERT_EQ(w.Create({part, dir_ / "absent.gif"}, GSize(2, 2), kKey), 1);
+    const int32_t first = w.GetImage();
+    const std::vector<int32_t> parts = w.GetAvatarEntry()->PartHandles();
+    EXPECT_EQ(parts[0], -1);
+    EXPECT_EQ(w.GetLayerNextTimes()[0], 0u);
+    ASSERT_EQ(w.Create({part}, GSize(2, 2), kKey), 1);
+    second = w.GetImage();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(m_.ReleaseEntry(first), 0);     // already gone
+    EXPECT_EQ(m_.ReleaseEntry(parts[1]), 0);  // and its part with it
+  }
+  EXPECT_EQ(m_.ReleaseEntry(second), 0);  // the widget gave its avatar back when it went
 }
 
 TEST_F(GVAvatarWndTest, AnAvatarWithoutASurfaceIsRefused) {
