@@ -3,23 +3,14 @@
 
 #include "graphics/XGifEntry.h"
 #include "graphics/XResEntryMgr.h"
-#include "widgets/DDSurfaceUtil.h"
+#include "widgets/GVGifWnd.h"
 
 BOOL GVAnimWnd::LoadGif(const std::string& path, GSize frameSize, COLORREF colorKey) {
   ReplaceImage(XResEntryMgr::Global().LoadEntry(kGifSelector, path, frameSize, colorKey));
   if (!HasImage()) return 0;
   source_ = GRect(GPoint(), frameSize);
-  const DDSurface surface = GetSurface();
-  if (!surface) {
-    SetLastResult(E_FAIL);
-    return 0;
-  }
   SIZE size{};
-  const HRESULT hr = QuerySurfaceSize(surface, &size);
-  if (FAILED(hr)) {
-    SetLastResult(hr);
-    return 0;
-  }
+  if (!QueryLoadedSurfaceSize(*this, &size)) return 0;
   SetRect(source_);
   SetColorKey(colorKey);
   return 1;

@@ -5,20 +5,20 @@
 #include "graphics/XResEntryMgr.h"
 #include "widgets/DDSurfaceUtil.h"
 
+BOOL QueryLoadedSurfaceSize(GVDDSWnd& widget, SIZE* size) {
+  const DDSurface surface = widget.GetSurface();
+  const HRESULT hr = surface ? QuerySurfaceSize(surface, size) : E_FAIL;
+  widget.SetLastResult(hr);
+  return SUCCEEDED(hr) ? 1 : 0;
+}
+
 BOOL GVGifWnd::LoadGif(const std::string& name, int32_t value) {
   XResEntryMgr& mgr = XResEntryMgr::Global();
   const COLORREF key = mgr.GetColorKey();
   ReplaceImage(mgr.LoadEntry(kGifSelector, name, GSize(), key));
   if (!HasImage()) return 0;
-  const DDSurface surface = GetSurface();
-  if (!surface) {
-    SetLastResult(E_FAIL);
-    return 0;
-  }
   SIZE size{};
-  const HRESULT hr = QuerySurfaceSize(surface, &size);
-  SetLastResult(hr);
-  if (FAILED(hr)) return 0;
+  if (!QueryLoadedSurfaceSize(*this, &size)) return 0;
   // The source too, or the surface widget would draw nothing.
   source_ = GRect(GPoint(), GSize(size));
   SetRect(source_);

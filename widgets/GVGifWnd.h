@@ -7,6 +7,10 @@
 
 #include "widgets/GVDDSWnd.h"
 
+// The size of the surface a GIF widget just loaded, with the query's result (E_FAIL
+// without a surface) as the widget's last result; 0 on failure.
+BOOL QueryLoadedSurfaceSize(GVDDSWnd& widget, SIZE* size);
+
 class GVGifWnd : public GVDDSWnd {
  public:
   GVGifWnd() = default;
