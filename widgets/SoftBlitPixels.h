@@ -84,6 +84,14 @@ inline bool KeyMatches24(uint32_t pixel, uint32_t key) {
   return key != kNoKey && (pixel & kRgbMask) == (key & kRgbMask);
 }
 
+// a x b / c truncated, without overflow for any 32-bit edges of a rectangle.
+inline int64_t MulDiv(int64_t a, int64_t b, int64_t c) {
+  return static_cast<int64_t>(static_cast<__int128>(a) * b / c);
+}
+inline int64_t MulMod(int64_t a, int64_t b, int64_t c) {
+  return static_cast<int64_t>(static_cast<__int128>(a) * b % c);
+}
+
 inline uint32_t ClampLevel(uint32_t level) { return level < kMaxLevel ? level : kMaxLevel; }
 
 }  // namespace softblit

@@ -128,8 +128,8 @@ HRESULT Stretch(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFACEDE
   for (int32_t y = 0; y < t.height; ++y) {
     for (int32_t x = 0; x < t.width; ++x) {
       if (!InRect(x, y, dst)) continue;
-      const int64_t sx = src.left + (x - int64_t{dst.left}) * sw / dw;
-      const int64_t sy = src.top + (y - int64_t{dst.top}) * sh / dh;
+      const int64_t sx = src.left + MulDiv(x - int64_t{dst.left}, sw, dw);
+      const int64_t sy = src.top + MulDiv(y - int64_t{dst.top}, sh, dh);
       if (!Inside(sx, sy, s.width, s.height)) continue;
       const uint32_t sp = Px<F>::Read(s.At(static_cast<int32_t>(sx), static_cast<int32_t>(sy)));
       if (Px<F>::Keyed(sp, key)) continue;
