@@ -233,4 +233,5 @@ void XResEntryMgr::ReleaseAll() {
   names_.clear();
   colorKey_ = kNoKey;
   serial_ = 0;
+  ClearGdiCaches();
 }

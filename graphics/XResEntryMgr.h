@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/GdiCache.h"
 #include "module/TextUtil.h"
 #include "plat/com.h"
 #include "plat/threads.h"
@@ -56,6 +57,28 @@ class XResEntryMgr : public GDXObj {
   BOOL RestoreSurfaces();
   void ReleaseAll();
 
+  // Shared GDI objects (XResEntryMgr_Gdi.cpp): Get adds a reference, Release drops one
+  // and deletes the object with the last; Release of an unknown handle does nothing.
+  HBITMAP GetCachedBitmap(const std::string& fileName);
+  HFONT GetCachedFont(const LOGFONTA* font);
+  // A null face is the font list's default face.
+  HFONT GetFontByFace(int32_t height, int32_t weight, const char* face);
+  HFONT GetFont(int32_t height, int32_t width, int32_t escapement, int32_t orientation, int32_t weight, BYTE italic,
+                BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision, BYTE quality,
+                BYTE pitchAndFamily, const char* face);
+  HPEN GetCachedPen(const LOGPEN* pen);
+  HPEN GetPen(UINT style, int32_t width, COLORREF color);
+  HBRUSH GetCachedBrush(const LOGBRUSH* brush);
+  HBRUSH GetBrush(UINT style, COLORREF color, ULONG_PTR hatch);
+  HBRUSH GetSolidBrush(COLORREF color);
+  int32_t ReleaseBitmap(HBITMAP bitmap);
+  int32_t ReleaseFont(HFONT font);
+  int32_t ReleasePen(HPEN pen);
+  int32_t ReleaseBrush(HBRUSH brush);
+  void ClearGdiCaches();
+  // Entries in the four caches together, for leak checks.
+  size_t GdiCacheSize();
+
   // The most slots a table holds: slot 0xFFFF is never used, since with serial
   // 0xFFFF its handle would read as "no entry".
   static constexpr size_t kMaxSlots = 0xFFFF;
@@ -77,4 +100,8 @@ class XResEntryMgr : public GDXObj {
   std::map<std::string, uint16_t, NoCaseLess> names_;
   uint16_t serial_ = 0;
   uint32_t colorKey_ = 0xFFFFFFFFu;
+  std::vector<std::unique_ptr<XBitmapGDIEntry>> bitmaps_;
+  std::vector<std::unique_ptr<XFontGDIEntry>> fonts_;
+  std::vector<std::unique_ptr<XPenGDIEntry>> pens_;
+  std::vector<std::unique_ptr<XBrushGDIEntry>> brushes_;
 };

@@ -1,0 +1,183 @@
+// BMP files for the GDI bitmap cache: every header check refuses without making a GDI
+// object, 8-bit files expand through their palette to 24-bit rows, and the bitmaps
+// made hold the file's pixels upright.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+#include <string>
+
+#include "graphics/ByteReader.h"
+#include "graphics/GdiCache.h"
+#include "plat/sim_gdi.h"
+#include "plat/winuser.h"
+#include "support/TempDir.h"
+#include "widgets/WidgetTestSupport.h"
+
+namespace {
+
+using widget_test::BmpPicture;
+using widget_test::WriteBmp;
+
+std::vector<uint8_t> Bmp24(int32_t w, int32_t h) {
+  return WriteBmp(BmpPicture(w, h, 24, std::vector<uint32_t>(static_cast<size_t>(w) * static_cast<size_t>(h < 0 ? -h : h), 0x102030)));
+}
+
+class GdiCacheBmpTest : public widget_test::DisplayTest {
+ protected:
+  // Colour of one pixel of a device bitmap, read through a memory DC.
+  static COLORREF BitmapPixel(HBITMAP bm, int x, int y) {
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, bm);
+    const COLORREF c = GetPixel(mem, x, y);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return c;
+  }
+};
+
+TEST_F(GdiCacheBmpTest, EveryHeaderCheckRefusesWithoutMakingAnObject) {
+  using Edit = std::function<void(std::vector<uint8_t>&)>;
+  auto field32 = [](size_t at, uint32_t v) -> Edit { return [=](std::vector<uint8_t>& b) { StoreU32(b.data() + at, v); }; };
+  auto field16 = [](size_t at, uint16_t v) -> Edit { return [=](std::vector<uint8_t>& b) { StoreU16(b.data() + at, v); }; };
+  const uint32_t size = static_cast<uint32_t>(Bmp24(3, 2).size());  // 54 + 2 rows of 12
+  const struct {
+    const char* what;
+    Edit edit;
+  } refused[] = {
+      {"53 bytes", [](std::vector<uint8_t>& b) { b.resize(53); }},
+      {"info header of 39 bytes", field32(14, 39)},
+      {"width 0", field32(18, 0)},
+      {"width -3", field32(18, static_cast<uint32_t>(-3))},
+      {"width 16385", field32(18, 16385)},
+      {"height 0", field32(22, 0)},
+      {"height 16385", field32(22, 16385)},
+      {"height -16385", field32(22, static_cast<uint32_t>(-16385))},
+      {"height INT32_MIN", field32(22, 0x80000000u)},
+      {"rows one byte past the end", field32(10, 55)},
+      {"offset wrapping 32 bits", field32(10, 0xFFFFFFFFu - 11)},
+      {"offset plus rows wrapping 32 bits", [&](std::vector<uint8_t>& b) {
+         StoreU32(b.data() + 18, 16384);  // 32-bit rows of 65,536 bytes, 16,384 of them
+         StoreU32(b.data() + 22, 16384);
+         StoreU16(b.data() + 28, 32);
+         StoreU32(b.data() + 10, 0xC0000000u);
+       }},
+      {"1 bit", field16(28, 1)},
+      {"2 bits", field16(28, 2)},
+      {"4 bits", field16(28, 4)},
+      {"15 bits", field16(28, 15)},
+      {"run-length compression", field32(30, BI_RLE8)},
+      {"bit fields at 24 bits", field32(30, BI_BITFIELDS)},
+      {"bit fields without their masks", [&](std::vector<uint8_t>& b) {
+         StoreU16(b.data() + 28, 16);
+         StoreU32(b.data() + 30, BI_BITFIELDS);
+         StoreU32(b.data() + 10, 14);  // rows fit, the masks at 54..65 do not
+         b.resize(62);
+       }},
+  };
+  for (const auto& c : refused) {
+    std::vector<uint8_t> bytes = Bmp24(3, 2);
+    ASSERT_EQ(bytes.size(), size);
+    c.edit(bytes);
+    GdiBmpImage image;
+    EXPECT_FALSE(ParseGdiBmp(bytes, image)) << c.what;
+    const size_t objects = plat::sim::LiveGdiObjects();
+    EXPECT_EQ(CreateBmpBitmap(bytes), nullptr) << c.what;
+    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects) << c.what;
+  }
+}
+
+TEST_F(GdiCacheBmpTest, LimitsThemselvesAreAccepted) {
+  const struct {
+    const char* what;
+    std::vector<uint8_t> bytes;
+  } accepted[] = {
+      {"width 16384", Bmp24(16384, 1)},
+      {"height -16384", Bmp24(1, -16384)},
+      {"rows ending at the last byte", Bmp24(3, 2)},
+      {"one row top-down", Bmp24(1, -1)},
+  };
+  for (const auto& c : accepted) {
+    HBITMAP bm = CreateBmpBitmap(c.bytes);
+    EXPECT_NE(bm, nullptr) << c.what;
+    DeleteObject(bm);
+  }
+}
+
+TEST_F(GdiCacheBmpTest, EightBitRowsExpandToTwentyFourBitsThroughThePalette) {
+  // 3 x 2, bottom-up in the file; index 7 lies past the 4-entry palette.
+  const std::vector<uint8_t> bytes =
+      WriteBmp(BmpPicture(3, 2, 8, {0, 1, 2, 3, 7, 0}, {0x112233, 0x445566, 0x778899, 0xAABBCC}));
+  GdiBmpImage image;
+  ASSERT_TRUE(ParseGdiBmp(bytes, image));
+  const BITMAPINFOHEADER& h = image.info.header;
+  EXPECT_EQ(h.biBitCount, 24);
+  EXPECT_EQ(h.biSize, 40u);
+  EXPECT_EQ(h.biHeight, 2);
+  EXPECT_EQ(h.biSizeImage, 2u * 12u);  // (3 x 24 + 7) / 8 = 9, rounded to 12
+  ASSERT_EQ(image.bits.size(), 24u);
+  const std::vector<uint8_t> rows(image.bits.begin(), image.bits.end());
+  const std::vector<uint8_t> expected = {
+      0xCC, 0xBB, 0xAA, 0, 0, 0, 0x33, 0x22, 0x11, 0, 0, 0,        // bottom row first: 3, 7, 0
+      0x33, 0x22, 0x11, 0x66, 0x55, 0x44, 0x99, 0x88, 0x77, 0, 0, 0,  // top row: 0, 1, 2
+  };
+  EXPECT_EQ(rows, expected);
+}
+
+TEST_F(GdiCacheBmpTest, PaletteIsReadAfterTheInfoHeaderAndStopsAtThePixels) {
+  BmpPicture large(2, 1, 8, {0, 1}, {0x010203, 0x040506});
+  large.infoSize = 124;
+  GdiBmpImage image;
+  ASSERT_TRUE(ParseGdiBmp(WriteBmp(large), image));
+  EXPECT_EQ(std::vector<uint8_t>(image.bits.begin(), image.bits.begin() + 6),
+            (std::vector<uint8_t>{0x03, 0x02, 0x01, 0x06, 0x05, 0x04}));
+
+  // The pixel offset cuts the table after one entry: index 1 is then black.
+  std::vector<uint8_t> cut = WriteBmp(BmpPicture(2, 1, 8, {0, 1}, {0x010203, 0x040506}));
+  StoreU32(cut.data() + 10, 54 + 4);
+  cut[58] = 0;
+  cut[59] = 1;
+  ASSERT_TRUE(ParseGdiBmp(cut, image));
+  EXPECT_EQ(std::vector<uint8_t>(image.bits.begin(), image.bits.begin() + 6),
+            (std::vector<uint8_t>{0x03, 0x02, 0x01, 0, 0, 0}));
+}
+
+TEST_F(GdiCacheBmpTest, BitmapsHoldTheFilesPixelsUpright) {
+  const std::vector<uint32_t> px = {0xFF0000, 0x00FF00, 0x0000FF, 0x808080};  // top row first
+  const std::vector<uint32_t> table = {0xFF0000, 0x00FF00, 0x0000FF, 0x808080};
+  const struct {
+    const char* what;
+    BmpPicture pic;
+  } files[] = {
+      {"24 bits", BmpPicture(2, 2, 24, px)},
+      {"24 bits top-down", BmpPicture(2, -2, 24, px)},
+      {"32 bits", BmpPicture(2, 2, 32, px)},
+      {"8 bits", BmpPicture(2, 2, 8, {0, 1, 2, 3}, table)},
+      {"8 bits top-down", BmpPicture(2, -2, 8, {0, 1, 2, 3}, table)},
+  };
+  for (const auto& f : files) {
+    HBITMAP bm = CreateBmpBitmap(WriteBmp(f.pic));
+    ASSERT_NE(bm, nullptr) << f.what;
+    for (int i = 0; i < 4; ++i) {
+      const uint32_t rgb = px[static_cast<size_t>(i)];
+      const COLORREF want = ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+      EXPECT_EQ(BitmapPixel(bm, i % 2, i / 2), want) << f.what << " pixel " << i;
+    }
+    DeleteObject(bm);
+  }
+}
+
+TEST_F(GdiCacheBmpTest, FileIsReadWholeAndAMissingOneGivesNull) {
+  testing_support::TempDir dir;
+  const std::vector<uint8_t> bytes = WriteBmp(BmpPicture(1, 1, 16, {0x7FFF}));
+  dir.Write("w.bmp", std::string(bytes.begin(), bytes.end()));
+  HBITMAP bm = LoadBmpFile(dir / "w.bmp");
+  ASSERT_NE(bm, nullptr);
+  BITMAP info{};
+  ASSERT_EQ(GetObjectA(bm, sizeof info, &info), static_cast<int>(sizeof info));
+  EXPECT_EQ(info.bmWidth, 1);
+  DeleteObject(bm);
+  EXPECT_EQ(LoadBmpFile(dir / "none.bmp"), nullptr);
+}
+
+}  // namespace

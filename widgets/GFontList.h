@@ -1,0 +1,50 @@
+// The process-wide font list: the preferred faces in priority order, which of them the
+// system has (asked once, on first use), and the default face every font is made in.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "plat/types.h"
+
+class GFontList {
+ public:
+  static constexpr int32_t kNotFound = -1;
+
+  // The one list of the process, built on first use and never destroyed.
+  static GFontList& Global();
+
+  GFontList();
+  GFontList(const GFontList&) = delete;
+  GFontList& operator=(const GFontList&) = delete;
+
+  // The first installed face in priority order, or "". The system is asked at the
+  // first call only, whichever thread makes it (the loader thread may be first).
+  std::string GetInstalledFace();
+  const std::vector<std::string>& GetFaces() const { return faces_; }
+  // Valid once GetInstalledFace has run.
+  int32_t GetFoundIndex() const { return foundIndex_; }
+  BOOL IsEnumerated() const { return enumerated_; }
+
+ private:
+  void Enumerate();
+  static int OnFace(const struct LOGFONTA* font, const struct TEXTMETRICA* metrics, DWORD type, LPARAM self);
+
+  std::once_flag once_;
+  BOOL enumerated_ = 0;
+  int32_t foundIndex_ = kNotFound;
+  std::vector<std::string> faces_;
+  std::vector<uint32_t> installed_;
+};
+
+// The global list's installed face, or "".
+std::string GetInstalledFontFace();
+// The installed face; else the fallback; else "Arial".
+std::string GetDefaultFontFace(const char* fallback);
+// A font in the default face (shows an error box when it cannot be made). Widgets take
+// their fonts from the resource manager's font cache instead.
+HFONT CreateDefaultFont(int32_t height, int32_t weight);
+// An OK box owned by the active window, captioned with the host program's path.
+void ShowErrorBox(const char* text);
