@@ -54,6 +54,8 @@ std::vector<std::string> GVWndME::SplitToWidth(std::string_view text, int32_t wi
     cut = std::max(cut, FirstCharacterLength(text));
     pieces.emplace_back(text.substr(0, cut));
     text.remove_prefix(cut);
+    // Only a forced whole character can take the last byte; nothing is left to show.
+    if (text.empty()) return pieces;
   }
 }
 

@@ -3,7 +3,6 @@
 #include "widgets/ListItem.h"
 
 #include "widgets/DDSurfacePixel.h"
-#include "widgets/GVAvatarWnd.h"
 #include "widgets/GVDDSWnd.h"
 #include "widgets/GVLightTextWnd.h"
 #include "widgets/GVListView.h"
@@ -48,12 +47,9 @@ BOOL SubListItem::CreateImage(const std::string& path, COLORREF colorKey) {
   return 1;
 }
 
-BOOL SubListItem::SetAvatar(const std::vector<std::string>& parts, GPoint trims, GSize size, COLORREF colorKey) {
-  if (type_ != kAvatar) return 0;
-  delete widget_;
-  auto* avatar = new GVAvatarWnd;
-  widget_ = avatar;
-  return avatar->Create(parts, trims, size, colorKey);
+BOOL SubListItem::SetAvatar(const std::vector<std::string>&, GPoint, GSize, COLORREF) {
+  // AVATAR-PENDING
+  return 0;
 }
 
 BOOL SubListItem::SetSharedWidget(GVDDSWnd* widget) {
@@ -107,8 +103,8 @@ void SubListItem::MoveTo(GPoint pt) {
 }
 
 BOOL SubListItem::TickAvatar() {
-  auto* avatar = type_ == kAvatar ? dynamic_cast<GVAvatarWnd*>(widget_) : nullptr;
-  return avatar ? avatar->AnimateParts() : 0;
+  // AVATAR-PENDING
+  return 0;
 }
 
 BOOL SubListItem::Draw(IDirectDrawSurface4* target, const GRect& clip) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "RecordingWnd.h"
 #include "ScrollBarTestSupport.h"
 #include "widgets/GVPushBtn.h"
 
