@@ -38,6 +38,7 @@ void GVScrollBar::ReleaseImage() {
 BOOL GVScrollBar::Create(GVWnd* target, const std::string& trackPath, const std::string& upPath,
                          const std::string& downPath, const std::string& thumbPath, COLORREF colorKey, HWND timerWnd) {
   if (target) target_ = target;
+  ReleaseImage();
   track_ = new GVDDSWnd;
   if (!track_->LoadImage(trackPath, colorKey)) return 0;
   track_->SetStretch();

@@ -411,5 +411,35 @@ TEST_F(GVListViewDrawTest, PictureCellsDrawInsideTheInnerMarginsOverTheBackgroun
   delete missing;
 }
 
+TEST_F(GVListViewDrawTest, ATextHeaderSitsAtTheTopAndSetsTheMargin) {
+  GVListView view;
+  view.SetRect(GRect(0, 0, 200, 100));
+  auto* header = new SubListItem(SubListItem::kText);
+  ASSERT_EQ(header->CreateText("WWWW", SIZE{60, 24}, GVWnd::kNoColorKey, 0, 16, 700), 1);
+  EXPECT_EQ(header->GetSourceRect(), GRect(0, 0, 60, 24));
+  EXPECT_EQ(header->SetText("WWWW"), 1);
+  ASSERT_EQ(view.AddColumn(header), 1);
+  EXPECT_EQ(view.GetTopMargin(), 24);
+  EXPECT_EQ(header->GetCellRect(), GRect(0, 0, 60, 24));
+
+  DDSurface back = MakeSurface(dd_, 200, 100);
+  const uint32_t paper = Px(0xFFFFFF);  // the label writes black
+  ClearSurface(back, paper);
+  EXPECT_EQ(view.Draw(back.Get(), GRect(0, 0, 200, 100)), 1);
+  size_t inked = 0;
+  const std::vector<uint32_t> pixels = ReadPixels(back);
+  for (int32_t y = 0; y < 100; ++y)
+    for (int32_t x = 0; x < 200; ++x)
+      if (pixels[static_cast<size_t>(y * 200 + x)] != paper) {
+        ++inked;
+        EXPECT_TRUE(x < 60 && y < 24) << x << "," << y;
+      }
+  EXPECT_GT(inked, 0u) << "the glyphs are drawn";
+
+  auto* picture = new SubListItem(SubListItem::kImage);
+  EXPECT_EQ(picture->SetText("x"), 0) << "only text cells take text";
+  delete picture;
+}
+
 }  // namespace
 }  // namespace widget_test
