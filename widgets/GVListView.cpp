@@ -42,10 +42,10 @@ void GVListView::ReleaseImage() {
 GRect GVListView::GetRect() { return GVWnd::GetRect(); }
 GRect GVListView::GetDrawnRect() { return GetRect(); }
 
-int32_t GVListView::ComputeVisibleRows() const {
+int32_t GVListView::ComputeVisibleRows() {
   // Signed on purpose: a view shorter than its header still shows one row, where an
   // unsigned quotient would claim billions.
-  const int32_t height = const_cast<GVListView*>(this)->GVWnd::GetRect().Height();
+  const int32_t height = GVWnd::GetRect().Height();
   return std::max(1, (height - topMargin_) / rowHeight_ + 1);
 }
 

@@ -89,7 +89,7 @@ class GVListView : public GVWnd {
  private:
   BOOL Layout();
   void UpdateSelectionBar();
-  int32_t ComputeVisibleRows() const;
+  int32_t ComputeVisibleRows();
   // Rows from `from` to the end.
   uint32_t RowsFrom(RowIter from);
   BOOL LinkRow(ListItem* row, RowIter before);

@@ -220,18 +220,6 @@ TEST_F(GVListViewTest, RemovingRowsMovesTopAndSelectionToANeighbour) {
   EXPECT_EQ(view_.GetRowCount(), 0u);
 }
 
-TEST_F(GVListViewTest, RemoveAllLeavesNoRowsAndDisablesTheBar) {
-  auto bar = MakeBar(&view_, GRect(200, 0, 216, 152));
-  view_.AttachScrollBar(bar.get());
-  AddRows(7);
-  EXPECT_TRUE(bar->IsEnabled());
-  view_.RemoveAllRows();
-  EXPECT_FALSE(bar->IsEnabled());
-  EXPECT_EQ(view_.GetSelectedId(), kNone);
-  EXPECT_TRUE(view_.GetRows().empty());
-  view_.AttachScrollBar(nullptr);
-}
-
 TEST_F(GVListViewTest, TheBarFollowsTheTopRow) {
   auto bar = MakeBar(&view_, GRect(200, 0, 216, 152));  // travel 100
   view_.AttachScrollBar(bar.get());
@@ -245,6 +233,12 @@ TEST_F(GVListViewTest, TheBarFollowsTheTopRow) {
   EXPECT_EQ(bar->GetThumb()->GetRect().top, 20 + 100);
   EXPECT_EQ(view_.RemoveRow(5), 1);
   EXPECT_FALSE(bar->IsEnabled());
+  view_.AddRow(MakeRow(5));
+  ASSERT_TRUE(bar->IsEnabled());
+  view_.RemoveAllRows();
+  EXPECT_FALSE(bar->IsEnabled());
+  EXPECT_TRUE(view_.GetRows().empty());
+  EXPECT_EQ(view_.GetSelectedId(), kNone);
   view_.AttachScrollBar(nullptr);
   EXPECT_EQ(view_.UpdateScrollBar(), 0);
 }

@@ -168,26 +168,6 @@ TEST_F(GVScrollBarTest, AnArrowPressNeedsThePointerOverItFirst) {
   EXPECT_EQ(target_.calls[0].position, 0);
 }
 
-TEST_F(GVScrollBarTest, ARefusedStepLeavesTheBarClean) {
-  GVWnd deaf;  // the base answers 0 to every scroll code
-  bar_ = MakeBar(&deaf, kBarRect);
-  bar_->SetDirty(0);
-  EXPECT_EQ(bar_->OnScroll(SB_LINEUP, 0, bar_.get()), 0);
-  EXPECT_FALSE(bar_->IsDirty());
-  GVScrollBar orphan;
-  EXPECT_EQ(orphan.OnScroll(SB_LINEUP, 0, &orphan), 0);
-}
-
-TEST_F(GVScrollBarTest, EnableReachesTheButtonsButNotTheTrack) {
-  bar_ = MakeBar(&target_, kBarRect);
-  bar_->Enable(0);
-  EXPECT_FALSE(bar_->IsEnabled());
-  EXPECT_FALSE(bar_->GetUpButton()->IsEnabled());
-  EXPECT_FALSE(bar_->GetDownButton()->IsEnabled());
-  EXPECT_FALSE(bar_->GetThumb()->IsEnabled());
-  EXPECT_TRUE(bar_->GetTrack()->IsEnabled());
-}
-
 TEST_F(GVScrollBarTest, DrawPaintsEveryPartWithinTheBarWhateverTheClip) {
   bar_ = MakeBar(&target_, kBarRect);
   bar_->SetThumbPos(10, 50, 20);  // thumb 70..82

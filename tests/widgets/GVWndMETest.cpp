@@ -294,14 +294,5 @@ TEST_F(GVWndMETest, DrawFillsTheViewThenItsRowsAndSkipsWhenHiddenOrMissed) {
   EXPECT_EQ(PixelAt(back, 5, 5), 0u);
 }
 
-TEST_F(GVWndMETest, ReleaseForgetsTheLinesTheRowsAndTheMeasureWindow) {
-  AddNumbered(1, 3);
-  view_.SetMeasureWnd(reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234)));
-  view_.ReleaseImage();
-  EXPECT_TRUE(view_.GetLines().empty());
-  EXPECT_TRUE(view_.GetRows().empty());
-  EXPECT_EQ(view_.GetMeasureWnd(), nullptr);
-}
-
 }  // namespace
 }  // namespace widget_test
