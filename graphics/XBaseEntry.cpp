@@ -64,7 +64,8 @@ BOOL XTextEntry::SetText(const std::string& newText) {
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
   const COLORREF oldColor = SetTextColor(dc, textColor);
-  if (!text.empty()) {
+  // Without a font (a text widget whose SetFont failed) the surface is only cleared.
+  if (!text.empty() && font) {
     RECT r{0, 0, frameRect.Width(), frameRect.Height()};
     DrawTextA(dc, text.c_str(), -1, &r, format);
   }

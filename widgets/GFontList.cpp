@@ -56,11 +56,13 @@ void GFontList::Enumerate() {
 
 std::string GetInstalledFontFace() { return GFontList::Global().GetInstalledFace(); }
 
-std::string GetDefaultFontFace(const char* fallback) {
-  std::string face = GetInstalledFontFace();
+std::string GFontList::GetDefaultFace(const char* fallback) {
+  std::string face = GetInstalledFace();
   if (!face.empty()) return face;
   return fallback ? fallback : kLastResortFace;
 }
+
+std::string GetDefaultFontFace(const char* fallback) { return GFontList::Global().GetDefaultFace(fallback); }
 
 HFONT CreateDefaultFont(int32_t height, int32_t weight) {
   const std::string face = GetDefaultFontFace(nullptr);

@@ -23,6 +23,8 @@ class GFontList {
   // The first installed face in priority order, or "". The system is asked at the
   // first call only, whichever thread makes it (the loader thread may be first).
   std::string GetInstalledFace();
+  // The installed face; else the fallback; else "Arial".
+  std::string GetDefaultFace(const char* fallback);
   const std::vector<std::string>& GetFaces() const { return faces_; }
   // Valid once GetInstalledFace has run.
   int32_t GetFoundIndex() const { return foundIndex_; }
@@ -41,7 +43,7 @@ class GFontList {
 
 // The global list's installed face, or "".
 std::string GetInstalledFontFace();
-// The installed face; else the fallback; else "Arial".
+// The global list's default face.
 std::string GetDefaultFontFace(const char* fallback);
 // A font in the default face (shows an error box when it cannot be made). Widgets take
 // their fonts from the resource manager's font cache instead.

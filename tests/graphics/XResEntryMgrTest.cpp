@@ -202,6 +202,7 @@ TEST_F(XResEntryMgrTest, TextEntryWithoutKeyDrawsOverTheOldTextAndEmptyTextOnlyC
   ASSERT_NE(plain, -1);
   auto* text = static_cast<XTextEntry*>(m_.EntryAt(plain));
   text->textColor = 0xFFFFFF;
+  text->font = m_.GetFontByFace(12, 400, nullptr);
   ASSERT_EQ(text->SetText("W"), 1);
   const auto drawn = ReadPixels(text->surface);
   ASSERT_EQ(text->SetText(""), 1);
@@ -210,6 +211,7 @@ TEST_F(XResEntryMgrTest, TextEntryWithoutKeyDrawsOverTheOldTextAndEmptyTextOnlyC
   const int32_t keyed = m_.LoadEntry(1, "", GSize(32, 16), kMagenta);
   auto* k = static_cast<XTextEntry*>(m_.EntryAt(keyed));
   k->textColor = 0xFFFFFF;
+  k->font = m_.GetFontByFace(12, 400, nullptr);
   ASSERT_EQ(k->SetText("W"), 1);
   bool inked = false;
   for (uint32_t v : ReadPixels(k->surface)) inked |= v != kMagenta;
