@@ -48,7 +48,8 @@ BOOL SubListItem::CreateImage(const std::string& path, COLORREF colorKey) {
 }
 
 BOOL SubListItem::SetAvatar(const std::vector<std::string>&, GPoint, GSize, COLORREF) {
-  // AVATAR-PENDING
+  // TODO(avatar widget): make a GVAvatarWnd from the arguments once the widget exists;
+  // until then an avatar cell stays empty and draws nothing.
   return 0;
 }
 
@@ -103,7 +104,7 @@ void SubListItem::MoveTo(GPoint pt) {
 }
 
 BOOL SubListItem::TickAvatar() {
-  // AVATAR-PENDING
+  // TODO(avatar widget): GVAvatarWnd::AnimateParts on the cell's avatar.
   return 0;
 }
 
