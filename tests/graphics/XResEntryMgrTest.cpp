@@ -92,7 +92,6 @@ TEST_F(XResEntryMgrTest, SharedNameLookupAnswersEveryFileSelector) {
   EXPECT_EQ(m_.EntryAt(h)->refCount, 4u);
   EXPECT_EQ(m_.EntryAt(h)->kind, kEntryBitmap);
   for (int32_t selector : {3, 5, 6}) EXPECT_EQ(m_.LoadEntry(selector, "other", GSize(), kNoKey), -1) << selector;
-  EXPECT_EQ(m_.CreateAvatar({"face"}, GSize(4, 4), kNoKey), -1);
 }
 
 TEST_F(XResEntryMgrTest, FreedSlotsAreReusedLowestFirstThenTheTableGrows) {
