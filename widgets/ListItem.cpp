@@ -3,6 +3,7 @@
 #include "widgets/ListItem.h"
 
 #include "widgets/DDSurfacePixel.h"
+#include "widgets/GVAvatarWnd.h"
 #include "widgets/GVDDSWnd.h"
 #include "widgets/GVLightTextWnd.h"
 #include "widgets/GVListView.h"
@@ -47,10 +48,12 @@ BOOL SubListItem::CreateImage(const std::string& path, COLORREF colorKey) {
   return 1;
 }
 
-BOOL SubListItem::SetAvatar(const std::vector<std::string>&, GPoint, GSize, COLORREF) {
-  // TODO(avatar widget): make a GVAvatarWnd from the arguments once the widget exists;
-  // until then an avatar cell stays empty and draws nothing.
-  return 0;
+BOOL SubListItem::SetAvatar(const std::vector<std::string>& parts, GPoint trims, GSize size, COLORREF colorKey) {
+  if (type_ != kAvatar) return 0;
+  delete widget_;
+  auto* avatar = new GVAvatarWnd;
+  widget_ = avatar;
+  return avatar->Create(parts, trims, size, colorKey);
 }
 
 BOOL SubListItem::SetSharedWidget(GVDDSWnd* widget) {
@@ -104,8 +107,8 @@ void SubListItem::MoveTo(GPoint pt) {
 }
 
 BOOL SubListItem::TickAvatar() {
-  // TODO(avatar widget): GVAvatarWnd::AnimateParts on the cell's avatar.
-  return 0;
+  auto* avatar = type_ == kAvatar ? dynamic_cast<GVAvatarWnd*>(widget_) : nullptr;
+  return avatar ? avatar->AnimateParts() : 0;
 }
 
 BOOL SubListItem::Draw(IDirectDrawSurface4* target, const GRect& clip) {

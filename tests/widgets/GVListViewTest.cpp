@@ -7,6 +7,9 @@
 
 #include "RecordingWnd.h"
 #include "ScrollBarTestSupport.h"
+#include "plat/sim_kernel.h"
+#include "support/GifWriter.h"
+#include "widgets/GVAvatarWnd.h"
 #include "widgets/GVPushBtn.h"
 
 namespace widget_test {
@@ -433,6 +436,48 @@ TEST_F(GVListViewDrawTest, ATextHeaderSitsAtTheTopAndSetsTheMargin) {
   auto* picture = new SubListItem(SubListItem::kImage);
   EXPECT_EQ(picture->SetText("x"), 0) << "only text cells take text";
   delete picture;
+}
+
+TEST_F(GVListViewDrawTest, AvatarCellsStepWithTheVisibleViewAndDrawInTheirRow) {
+  XResEntryMgr::Global().SetColorKey(0xFF00FF);
+  // One part of two solid 2 x 2 frames of 100 ms: palette entries 1 and 2.
+  testing_support::GifDesc gif;
+  gif.width = gif.height = 2;
+  gif.globalTable = {0x000000, 0x112233, 0x445566};
+  for (uint8_t index : {1, 2}) {
+    testing_support::GifFrameDesc f;
+    f.width = f.height = 2;
+    f.indices.assign(4, index);
+    f.control = true;
+    f.delay = 10;
+    gif.frames.push_back(f);
+  }
+  const std::vector<uint8_t> bytes = testing_support::EncodeGif(gif);
+  dir_.Write("part.gif", std::string(bytes.begin(), bytes.end()));
+
+  auto* row = new ListItem(view_, 1);
+  auto* cell = new SubListItem(SubListItem::kAvatar);
+  ASSERT_EQ(cell->SetAvatar({dir_ / "part.gif"}, GPoint(0, 0), GSize(2, 2), 0xFF00FF), 1);
+  row->AddCell(cell);
+  view_.AddRow(row);
+  view_.SetColumnOffsets({GPoint(30, 4)});
+  auto* avatar = dynamic_cast<GVAvatarWnd*>(cell->GetWidget());
+  ASSERT_NE(avatar, nullptr);
+  EXPECT_EQ(cell->GetCellRect().TopLeft(), GPoint(30, 24));
+
+  plat::sim::AdvanceClock(100);
+  view_.Show(0);
+  view_.TickAvatars();
+  EXPECT_EQ(avatar->GetLayerFrames(), std::vector<int32_t>{0}) << "a hidden view does not animate";
+  view_.Show(1);
+  view_.TickAvatars();
+  EXPECT_EQ(avatar->GetLayerFrames(), std::vector<int32_t>{1});
+
+  DDSurface back = MakeSurface(dd_, 200, 100);
+  ClearSurface(back, 0);
+  EXPECT_EQ(view_.Draw(back.Get(), kViewRect), 1);
+  EXPECT_EQ(PixelAt(back, 31, 25), Px(0x445566));
+  EXPECT_EQ(cell->SetAvatar({}, GPoint(0, 0), GSize(2, 2), 0xFF00FF), 0) << "no parts, no avatar";
 }
 
 }  // namespace
