@@ -27,6 +27,7 @@ class GdiCacheTest : public testing::Test {
  protected:
   void SetUp() override {
     plat::sim::ClearFaults();
+    GetStockObject(WHITE_BRUSH);  // the stock objects are made on first use of GDI
     baseline_ = plat::sim::LiveGdiObjects();
   }
   void TearDown() override {

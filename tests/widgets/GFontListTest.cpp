@@ -72,6 +72,7 @@ TEST_F(GFontListTest, ListAndGlobalDefaultFace) {
 }
 
 TEST_F(GFontListTest, DefaultFontIsMadeOrReportedInAnErrorBox) {
+  GetStockObject(WHITE_BRUSH);  // the stock objects are made on first use of GDI
   const size_t objects = plat::sim::LiveGdiObjects();
   HFONT font = CreateDefaultFont(12, 400);
   ASSERT_NE(font, nullptr);

@@ -1,0 +1,166 @@
+// The light text label: text drawn with GDI onto the target inside the widget and the
+// clip rectangle only, the fill without text, hidden labels, the shared font.
+#include "widgets/GVLightTextWnd.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "graphics/XResEntryMgr.h"
+#include "plat/gdi.h"
+#include "plat/sim.h"
+#include "widgets/WidgetTestSupport.h"
+
+namespace {
+
+using widget_test::DevicePixel;
+using widget_test::DisplayFormat;
+using widget_test::ReadPixels;
+
+constexpr uint32_t kBlack = 0;
+constexpr COLORREF kWhiteText = 0x00FFFFFF;
+constexpr int32_t kTargetW = 160, kTargetH = 60;
+
+class GVLightTextWndTest : public widget_test::DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    XResEntryMgr::Global().ReleaseAll();
+    target_ = widget_test::MakeSurface(dd_, kTargetW, kTargetH);
+    ClearSurface(target_, kBlack);
+  }
+  void TearDown() override {
+    target_ = nullptr;
+    XResEntryMgr::Global().ReleaseAll();
+    DisplayTest::TearDown();
+  }
+  // A white label "WWWWWWWW" of 120 x 20 at (20, 20).
+  void MakeLabel(GVLightTextWnd& w) {
+    ASSERT_EQ(w.Create(SIZE{120, 20}, 0xFFFFFFFFu, 16, 700), 1);
+    w.SetPos(GPoint(20, 20));
+    w.SetTextColor(kWhiteText);
+    w.SetText("WWWWWWWW");
+  }
+  // Pixels changed from black, counted inside and outside a rectangle.
+  void CountInk(const GRect& inside, int32_t& in, int32_t& out) {
+    in = out = 0;
+    const auto px = ReadPixels(target_);
+    for (size_t i = 0; i < px.size(); ++i) {
+      if (px[i] == kBlack) continue;
+      (inside.PtInRect(static_cast<int32_t>(i % kTargetW), static_cast<int32_t>(i / kTargetW)) ? in : out)++;
+    }
+  }
+  DDSurface target_;
+};
+
+TEST_F(GVLightTextWndTest, TextIsDrawnInItsColourInsideTheWidget) {
+  GVLightTextWnd w;
+  MakeLabel(w);
+  EXPECT_EQ(w.Draw(target_.Get(), GRect(0, 0, kTargetW, kTargetH)), 1);
+  int32_t in = 0, out = 0;
+  CountInk(w.GetRect(), in, out);
+  EXPECT_GT(in, 0);
+  EXPECT_EQ(out, 0);
+  for (uint32_t v : ReadPixels(target_)) ASSERT_TRUE(v == kBlack || v == 0xFFFFFF);
+  EXPECT_EQ(w.IsDirty(), 0);
+}
+
+TEST_F(GVLightTextWndTest, NoPixelOutsideTheClipChanges) {
+  GVLightTextWnd w;
+  MakeLabel(w);
+  const GRect clip(30, 0, 60, kTargetH);  // cuts through the text
+  EXPECT_EQ(w.Draw(target_.Get(), clip), 1);
+  int32_t in = 0, out = 0;
+  CountInk(clip, in, out);
+  EXPECT_GT(in, 0);
+  EXPECT_EQ(out, 0);
+
+  // A later draw is not held to the earlier clip.
+  EXPECT_EQ(w.Draw(target_.Get(), GRect(0, 0, kTargetW, kTargetH)), 1);
+  CountInk(clip, in, out);
+  EXPECT_GT(out, 0);
+}
+
+TEST_F(GVLightTextWndTest, EmptyTextStillFillsAndHiddenDrawsNothing) {
+  GVLightTextWnd w;
+  MakeLabel(w);
+  const uint32_t fill = DevicePixel(DisplayFormat::Xrgb8888, 0, 0, 128);
+  w.SetBkColor(fill);
+  w.SetText("");
+  EXPECT_EQ(w.Draw(target_.Get(), GRect(0, 0, kTargetW, kTargetH)), 1);
+  EXPECT_EQ(widget_test::PixelAt(target_, 20, 20), fill);
+  EXPECT_EQ(widget_test::PixelAt(target_, 139, 39), fill);
+  EXPECT_EQ(widget_test::PixelAt(target_, 140, 40), kBlack);
+
+  ClearSurface(target_, kBlack);
+  w.SetText("WWWW");
+  w.Show(0);
+  EXPECT_EQ(w.Draw(target_.Get(), GRect(0, 0, kTargetW, kTargetH)), 1);
+  for (uint32_t v : ReadPixels(target_)) ASSERT_EQ(v, kBlack);
+}
+
+TEST_F(GVLightTextWndTest, ClipMissingTheWidgetOrNoTargetGivesZero) {
+  GVLightTextWnd w;
+  MakeLabel(w);
+  EXPECT_EQ(w.Draw(target_.Get(), GRect(0, 0, 10, 10)), 0);
+  EXPECT_EQ(w.Draw(nullptr, GRect(0, 0, kTargetW, kTargetH)), 0);
+  for (uint32_t v : ReadPixels(target_)) ASSERT_EQ(v, kBlack);
+}
+
+TEST_F(GVLightTextWndTest, FormatRightAlignsWithinTheWidget) {
+  GVLightTextWnd w;
+  MakeLabel(w);
+  w.SetText("ab");
+  w.SetTextFormat(DT_RIGHT);
+  w.Draw(target_.Get(), GRect(0, 0, kTargetW, kTargetH));
+  int32_t leftHalf = 0, rightHalf = 0;
+  CountInk(GRect(20, 20, 80, 40), leftHalf, rightHalf);
+  EXPECT_EQ(leftHalf, 0);
+  EXPECT_GT(rightHalf, 0);
+}
+
+TEST_F(GVLightTextWndTest, SettersMarkDirtyAndSizeLeavesTheRectangle) {
+  GVLightTextWnd w;
+  MakeLabel(w);
+  const std::function<void()> setters[] = {
+      [&] { w.SetText("x"); },
+      [&] { w.SetTextColor(0x0000FF); },
+      [&] { w.SetTextFormat(DT_CENTER); },
+      [&] { w.SetFont(12, 400); },
+      [&] { EXPECT_EQ(w.SetSize(10, 10), 1); },
+  };
+  for (const auto& set : setters) {
+    w.SetDirty(0);
+    w.SetDrawnRect(GRect());
+    set();
+    EXPECT_EQ(w.IsDirty(), 1);
+    EXPECT_EQ(w.GetDrawnRect(), GRect(20, 20, 140, 40));
+  }
+  EXPECT_EQ(w.GetSize(), GSize(10, 10));
+  EXPECT_EQ(w.GetRect(), GRect(20, 20, 140, 40));
+}
+
+TEST_F(GVLightTextWndTest, FontIsSharedAndGivenBack) {
+  XResEntryMgr& m = XResEntryMgr::Global();
+  {
+    GVLightTextWnd a, b;
+    ASSERT_EQ(a.Create(SIZE{10, 10}, 0xFFFFFFFFu, 12, 400), 1);
+    ASSERT_EQ(b.Create(SIZE{10, 10}, 0x1234u, 12, 400), 1);
+    EXPECT_EQ(a.GetFont(), b.GetFont());
+    EXPECT_EQ(a.HasColorKey(), 0);
+    EXPECT_EQ(b.HasColorKey(), 1);
+    EXPECT_EQ(m.GdiCacheSize(), 1u);
+    a.SetText("x");
+    a.ReleaseImage();
+    EXPECT_EQ(a.GetText(), "");
+  }
+  EXPECT_EQ(m.GdiCacheSize(), 0u);
+
+  plat::sim::FailNext("CreateFontIndirectA");
+  GVLightTextWnd none;
+  EXPECT_EQ(none.Create(SIZE{10, 10}, 0xFFFFFFFFu, 12, 400), 0);
+  EXPECT_EQ(none.GetFont(), nullptr);
+}
+
+}  // namespace
