@@ -3,6 +3,7 @@
 // 16-bit channels looked up in the blend table, and the alpha plane's weights made once
 // per call. Results equal the reference members' byte for byte.
 #include <algorithm>
+#include <cstring>
 
 #include "widgets/SoftBlit.h"
 #include "widgets/SoftBlitPixels.h"
@@ -115,6 +116,34 @@ inline uint32_t BlendSingle(uint32_t s, uint32_t t, int32_t a) {
   return ch(rs, 0x1F) | ch(gs, Fmt<F>::kGreen) | ch(0, 0x1F);
 }
 
+// Pair words hold each pixel in its own 16-bit lane, so the loop below has no branch
+// and the compiler runs eight lanes (four pair words) at once.
+// The pair formula t + ((s - t + 64) x a >> 8) - a / 4 on whole pair words; every
+// intermediate fits its 16-bit lane.
+template <BlitFormat F>
+void BlendPairWords(uint8_t* __restrict t, const uint8_t* __restrict s, int32_t count, uint16_t a, bool keyed,
+                    uint16_t key) {
+  constexpr int32_t rs = Fmt<F>::kLayout.redShift, gs = Fmt<F>::kLayout.greenShift;
+  constexpr uint16_t gm = static_cast<uint16_t>(Fmt<F>::kGreen), five = 0x1F;
+  const uint16_t quarter = static_cast<uint16_t>(a >> 2);
+  auto lane = [&](uint16_t cs, uint16_t ct) {
+    const auto product = static_cast<uint16_t>(static_cast<uint16_t>(cs + 64 - ct) * a);
+    return static_cast<uint16_t>(ct + (product >> 8) - quarter);
+  };
+  for (int32_t i = 0; i < count; ++i) {
+    uint16_t sv, tv;
+    std::memcpy(&sv, s + 2 * i, 2);
+    std::memcpy(&tv, t + 2 * i, 2);
+    const uint16_t b = lane(sv & five, tv & five);
+    const uint16_t g = lane((sv >> gs) & gm, (tv >> gs) & gm);
+    const uint16_t r = lane((sv >> rs) & five, (tv >> rs) & five);
+    const auto out = static_cast<uint16_t>(r << rs | g << gs | b);
+    // A keyed half keeps the target's half (both keyed: the word goes back as it was).
+    const uint16_t v = keyed && sv == key ? tv : out;
+    std::memcpy(t + 2 * i, &v, 2);
+  }
+}
+
 template <BlitFormat F>
 void BlendRow16(uint8_t* tp, const uint8_t* sp, int32_t n, uint32_t a, uint32_t key) {
   if (n & 1) {
@@ -122,31 +151,54 @@ void BlendRow16(uint8_t* tp, const uint8_t* sp, int32_t n, uint32_t a, uint32_t 
     if (!KeyMatches16(s, key)) Write16(tp, BlendSingle<F>(s, Read16(tp), static_cast<int32_t>(a)));
     tp += 2, sp += 2, --n;
   }
-  const uint32_t quarter = (a >> 2) * 0x00010001u;
-  if (key == kNoKey) {
-    for (; n > 0; n -= 2, tp += 4, sp += 4) Write32(tp, BlendPair<F>(Read32(sp), Read32(tp), a, quarter));
-    return;
+  BlendPairWords<F>(tp, sp, n, static_cast<uint16_t>(a), key != kNoKey, static_cast<uint16_t>(key));
+}
+
+// Byte-channel rows go through a small buffer: all bytes mixed first, then the fourth
+// byte and keyed pixels taken back from the target. Both loops run many lanes at once.
+constexpr int32_t kChunk = 256;
+
+// out = (s x ws + t x wt) >> 8 on every byte; ws + wt <= 256.
+void MixBytes(uint8_t* __restrict out, const uint8_t* __restrict s, const uint8_t* __restrict t, int32_t count,
+              uint16_t ws, uint16_t wt) {
+  for (int32_t i = 0; i < count; ++i)
+    out[i] = static_cast<uint8_t>(static_cast<uint16_t>(s[i] * ws + t[i] * wt) >> 8);
+}
+
+void StoreMixed32(uint8_t* __restrict t, const uint8_t* __restrict s, const uint8_t* __restrict mixed,
+                  int32_t count, uint32_t key) {
+  const uint32_t k24 = key == kNoKey ? 0xFFFFFFFFu : key & kRgbMask;
+  for (int32_t i = 0; i < count; ++i) {
+    uint32_t sv, tv, mv;
+    std::memcpy(&sv, s + 4 * i, 4);
+    std::memcpy(&tv, t + 4 * i, 4);
+    std::memcpy(&mv, mixed + 4 * i, 4);
+    const uint32_t v = (sv & kRgbMask) == k24 ? tv : (mv & kRgbMask) | (tv & ~kRgbMask);
+    std::memcpy(t + 4 * i, &v, 4);
   }
-  const uint32_t k16 = key & 0xFFFFu;
-  for (; n > 0; n -= 2, tp += 4, sp += 4) {
-    const uint32_t s = Read32(sp);
-    const bool lowKeyed = (s & 0xFFFFu) == k16, highKeyed = (s >> 16) == k16;
-    if (lowKeyed && highKeyed) continue;
-    const uint32_t t = Read32(tp);
-    uint32_t out = BlendPair<F>(s, t, a, quarter);
-    if (lowKeyed) out = (out & 0xFFFF0000u) | (t & 0xFFFFu);
-    if (highKeyed) out = (out & 0xFFFFu) | (t & 0xFFFF0000u);
-    Write32(tp, out);
+}
+
+void MixRow32(uint8_t* tp, const uint8_t* sp, int32_t n, uint16_t ws, uint16_t wt, uint32_t key) {
+  uint8_t mixed[kChunk * 4];
+  while (n > 0) {
+    const int32_t m = std::min(n, kChunk);
+    MixBytes(mixed, sp, tp, m * 4, ws, wt);
+    StoreMixed32(tp, sp, mixed, m, key);
+    tp += m * 4, sp += m * 4, n -= m;
   }
 }
 
 template <BlitFormat F>
 void BlendRowWide(uint8_t* tp, const uint8_t* sp, int32_t n, uint32_t level, uint32_t key) {
   // s + floor((t - s) x L / 256) is (s x (256 - L) + t x L) >> 8, all terms positive.
-  for (; n > 0; --n, tp += Fmt<F>::kBytes, sp += Fmt<F>::kBytes) {
-    const uint32_t s = Fmt<F>::Read(sp);
-    if (Fmt<F>::Keyed(s, key)) continue;
-    Fmt<F>::Write(tp, Mix24(s, Fmt<F>::Read(tp), 256 - level, level));
+  if constexpr (F == BlitFormat::k32) {
+    MixRow32(tp, sp, n, static_cast<uint16_t>(256 - level), static_cast<uint16_t>(level), key);
+  } else {
+    for (; n > 0; --n, tp += Fmt<F>::kBytes, sp += Fmt<F>::kBytes) {
+      const uint32_t s = Fmt<F>::Read(sp);
+      if (Fmt<F>::Keyed(s, key)) continue;
+      Fmt<F>::Write(tp, Mix24(s, Fmt<F>::Read(tp), 256 - level, level));
+    }
   }
 }
 
@@ -177,6 +229,46 @@ int64_t FirstAtLeast(int64_t m, int64_t num, int64_t den) {
   return MulDiv(m, den, num) + (MulMod(m, den, num) != 0 ? 1 : 0);
 }
 
+// The blend table's column for one step, [s][d] in 4 KB: the whole table is too large
+// for the first-level cache when the pixels vary.
+void TableSlice(uint8_t (&slice)[kBlendTableSide * kBlendTableSide], uint32_t k) {
+  for (size_t i = 0; i < kBlendTableSide * kBlendTableSide; ++i) slice[i] = kBlendTable[i * kBlendTableSteps + k];
+}
+
+template <BlitFormat F>
+void StretchRowPerPixel(uint8_t* __restrict tp, const uint8_t* __restrict from, int32_t n, uint32_t level,
+                      uint32_t key, const uint8_t* __restrict slice) {
+  if constexpr (Fmt<F>::kWide) {
+    for (; n > 0; --n, tp += Fmt<F>::kBytes, from += Fmt<F>::kBytes) {
+      const uint32_t sp = Fmt<F>::Read(from);
+      if (!Fmt<F>::Keyed(sp, key)) Fmt<F>::Write(tp, Mix24(sp, Fmt<F>::Read(tp), 255 - level, level));
+    }
+  } else {
+    constexpr int32_t rs = Fmt<F>::kLayout.redShift, gs = Fmt<F>::kLayout.greenShift;
+    constexpr uint32_t gm = Fmt<F>::kGreen;
+    const uint32_t k16 = key == kNoKey ? 0x10000u : key & 0xFFFFu;
+    for (int32_t i = 0; i < n; ++i) {
+      const uint32_t sp = Read16(from + 2 * i), tv = Read16(tp + 2 * i);
+      auto look = [&](int32_t shift, uint32_t mask) {
+        return uint32_t{slice[((sp >> shift) & mask) * kBlendTableSide + ((tv >> shift) & mask)]} << shift;
+      };
+      const uint32_t looked = look(rs, 0x1F) | look(gs, gm) | look(0, 0x1F);
+      Write16(tp + 2 * i, sp == k16 ? tv : looked);
+    }
+  }
+}
+
+// One row segment of the stretch: `from` holds the scaled source pixels of `n` target
+// pixels in a row.
+template <BlitFormat F>
+void StretchRow(uint8_t* tp, const uint8_t* from, int32_t n, uint32_t level, uint32_t key, const uint8_t* slice) {
+  if constexpr (F == BlitFormat::k32) {
+    MixRow32(tp, from, n, static_cast<uint16_t>(255 - level), static_cast<uint16_t>(level), key);
+  } else {
+    StretchRowPerPixel<F>(tp, from, n, level, key, slice);
+  }
+}
+
 template <BlitFormat F>
 HRESULT Stretch(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFACEDESC2& source, const RECT& src,
                 uint32_t level, uint32_t key) {
@@ -194,38 +286,70 @@ HRESULT Stretch(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFACEDE
   const int64_t j0 = std::max(int64_t{0}, -int64_t{dst.top});
   const int64_t j1 = std::min(dh, t.height - int64_t{dst.top});
   if (i0 >= i1 || j0 >= j1) return 0;
+  uint8_t slice[kBlendTableSide * kBlendTableSide];
+  if constexpr (!Fmt<F>::kWide) TableSlice(slice, level >> 4);
   const int64_t stepWhole = sw / dw, stepPart = sw % dw;
-  const uint8_t* table = kBlendTable.data() + (level >> 4);
+  uint8_t gathered[kChunk * 4];
   for (int64_t j = j0; j < j1; ++j) {
     const int64_t sy = src.top + MulDiv(j, sh, dh);
     if (sy < 0 || sy >= s.height) continue;
     uint8_t* tp = t.At(static_cast<int32_t>(dst.left + i0), static_cast<int32_t>(dst.top + j));
     const uint8_t* row = s.At(0, static_cast<int32_t>(sy));
     int64_t sx = src.left + MulDiv(i0, sw, dw), part = MulMod(i0, sw, dw);
-    for (int64_t i = i0; i < i1; ++i, tp += Fmt<F>::kBytes) {
-      const uint32_t sp = Fmt<F>::Read(row + sx * Fmt<F>::kBytes);
-      sx += stepWhole;
-      part += stepPart;
-      if (part >= dw) part -= dw, ++sx;
-      if (Fmt<F>::Keyed(sp, key)) continue;
-      const uint32_t tv = Fmt<F>::Read(tp);
-      if constexpr (Fmt<F>::kWide) {
-        Fmt<F>::Write(tp, Mix24(sp, tv, 255 - level, level));
-      } else {
-        constexpr int32_t rs = Fmt<F>::kLayout.redShift, gs = Fmt<F>::kLayout.greenShift;
-        constexpr uint32_t gm = Fmt<F>::kGreen;
-        auto look = [&](int32_t shift, uint32_t mask) {
-          const uint32_t index = (((sp >> shift) & mask) * kBlendTableSide + ((tv >> shift) & mask)) * kBlendTableSteps;
-          return uint32_t{table[index]} << shift;
-        };
-        Fmt<F>::Write(tp, look(rs, 0x1F) | look(gs, gm) | look(0, 0x1F));
+    if (sw == dw) {
+      // 1:1: the source row is the scaled row.
+      StretchRow<F>(tp, row + sx * Fmt<F>::kBytes, static_cast<int32_t>(i1 - i0), level, key, slice);
+      continue;
+    }
+    for (int64_t i = i0; i < i1;) {
+      const int32_t m = static_cast<int32_t>(std::min<int64_t>(i1 - i, kChunk));
+      uint8_t* g = gathered;
+      for (int32_t c = 0; c < m; ++c, g += Fmt<F>::kBytes) {
+        std::memcpy(g, row + sx * Fmt<F>::kBytes, Fmt<F>::kBytes);
+        sx += stepWhole;
+        part += stepPart;
+        if (part >= dw) part -= dw, ++sx;
       }
+      StretchRow<F>(tp, gathered, m, level, key, slice);
+      tp += m * Fmt<F>::kBytes, i += m;
     }
   }
   return 0;
 }
 
 // ---- Alpha-plane blend ----
+
+// (s x (255 - w) + t x w) >> 8 per channel, with w = 255 keeping the target and w = 0
+// copying the source; one 16-bit lane per pixel.
+template <BlitFormat F>
+void AlphaRow16(uint8_t* __restrict t, const uint8_t* __restrict s, const uint16_t* __restrict w, int32_t n) {
+  constexpr int32_t rs = Fmt<F>::kLayout.redShift, gs = Fmt<F>::kLayout.greenShift;
+  constexpr uint16_t gm = static_cast<uint16_t>(Fmt<F>::kGreen), five = 0x1F;
+  constexpr uint16_t colours = static_cast<uint16_t>(five << rs | gm << gs | five);
+  for (int32_t i = 0; i < n; ++i) {
+    uint16_t sv, tv;
+    std::memcpy(&sv, s + 2 * i, 2);
+    std::memcpy(&tv, t + 2 * i, 2);
+    const uint16_t wt = w[i], ws = static_cast<uint16_t>(255 - wt);
+    auto ch = [&](uint16_t cs, uint16_t ct) { return static_cast<uint16_t>(static_cast<uint16_t>(cs * ws + ct * wt) >> 8); };
+    const auto mixed = static_cast<uint16_t>(ch((sv >> rs) & five, (tv >> rs) & five) << rs |
+                                             ch((sv >> gs) & gm, (tv >> gs) & gm) << gs | ch(sv & five, tv & five));
+    const uint16_t v = wt == 255 ? tv : wt == 0 ? static_cast<uint16_t>(sv & colours) : mixed;
+    std::memcpy(t + 2 * i, &v, 2);
+  }
+}
+
+void AlphaRow32(uint8_t* __restrict t, const uint8_t* __restrict s, const uint16_t* __restrict w, int32_t n) {
+  for (int32_t i = 0; i < n; ++i) {
+    uint32_t sv, tv;
+    std::memcpy(&sv, s + 4 * i, 4);
+    std::memcpy(&tv, t + 4 * i, 4);
+    const uint32_t wt = w[i];
+    const uint32_t copied = (sv & kRgbMask) | (tv & ~kRgbMask);
+    const uint32_t v = wt == 255 ? tv : wt == 0 ? copied : Mix24(sv, tv, 255 - wt, wt);
+    std::memcpy(t + 4 * i, &v, 4);
+  }
+}
 
 template <BlitFormat F>
 HRESULT AlphaPlane(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFACEDESC2& source, const RECT& src,
@@ -239,25 +363,19 @@ HRESULT AlphaPlane(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFAC
   if (maxW <= 0 || maxH <= 0 || !Clip(t, dst.left, dst.top, s, src, maxW, maxH, span)) return 0;
   level = ClampLevel(level);
   // The weight depends on the alpha byte and the level only: one table per call.
-  uint8_t weights[256];
-  for (uint32_t a = 0; a < 256; ++a) weights[a] = static_cast<uint8_t>(AlphaPlaneWeight(a, level));
+  uint16_t weights[256];
+  for (uint32_t a = 0; a < 256; ++a) weights[a] = static_cast<uint16_t>(AlphaPlaneWeight(a, level));
+  uint16_t w[kChunk];
   for (int32_t y = 0; y < span.h; ++y) {
     uint8_t* tp = t.At(span.tx, span.ty + y);
     const uint8_t* sp = s.At(span.sx, span.sy + y);
     const uint8_t* ap = alpha + static_cast<size_t>(span.sy + y) * static_cast<size_t>(s.width) + span.sx;
-    for (int32_t x = 0; x < span.w; ++x, tp += Fmt<F>::kBytes, sp += Fmt<F>::kBytes) {
-      const uint32_t w = weights[ap[x]];
-      if (w == 255) continue;
-      const uint32_t sv = Fmt<F>::Read(sp);
-      if (w == 0) {
-        // Copied, not blended: the formula would lose a step of white.
-        if constexpr (Fmt<F>::kWide) Fmt<F>::Write(tp, (Fmt<F>::Read(tp) & ~kRgbMask) | (sv & kRgbMask));
-        else Fmt<F>::Write(tp, Spread16<F>::In(Spread16<F>::Out(sv)));
-        continue;
-      }
-      const uint32_t tv = Fmt<F>::Read(tp);
-      if constexpr (Fmt<F>::kWide) Fmt<F>::Write(tp, Mix24(sv, tv, 255 - w, w));
-      else Fmt<F>::Write(tp, Spread16<F>::Mix(sv, tv, 255 - w, w));
+    for (int32_t x = 0; x < span.w;) {
+      const int32_t m = std::min(span.w - x, kChunk);
+      for (int32_t i = 0; i < m; ++i) w[i] = weights[ap[x + i]];
+      if constexpr (F == BlitFormat::k32) AlphaRow32(tp, sp, w, m);
+      else AlphaRow16<F>(tp, sp, w, m);
+      tp += m * Fmt<F>::kBytes, sp += m * Fmt<F>::kBytes, x += m;
     }
   }
   return 0;
