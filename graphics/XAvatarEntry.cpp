@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int32_t kNoPart = -1;
-constexpr int kGifSelector = 5;
 
 bool CanOpenForReading(const std::string& name) {
   HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,

@@ -10,6 +10,9 @@
 
 #include "graphics/XBaseEntry.h"
 
+// The resource manager's selector that makes GIF strips.
+constexpr int32_t kGifSelector = 5;
+
 class XGifEntry : public XBaseEntry {
  public:
   // Part lists of these lengths are the ones with a layer order.
