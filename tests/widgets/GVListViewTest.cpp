@@ -439,6 +439,7 @@ TEST_F(GVListViewDrawTest, ATextHeaderSitsAtTheTopAndSetsTheMargin) {
 }
 
 TEST_F(GVListViewDrawTest, AvatarCellsStepWithTheVisibleViewAndDrawInTheirRow) {
+  const uint32_t keptKey = XResEntryMgr::Global().GetColorKey();
   XResEntryMgr::Global().SetColorKey(0xFF00FF);
   // One part of two solid 2 x 2 frames of 100 ms: palette entries 1 and 2.
   testing_support::GifDesc gif;
@@ -478,6 +479,7 @@ TEST_F(GVListViewDrawTest, AvatarCellsStepWithTheVisibleViewAndDrawInTheirRow) {
   EXPECT_EQ(view_.Draw(back.Get(), kViewRect), 1);
   EXPECT_EQ(PixelAt(back, 31, 25), Px(0x445566));
   EXPECT_EQ(cell->SetAvatar({}, GPoint(0, 0), GSize(2, 2), 0xFF00FF), 0) << "no parts, no avatar";
+  XResEntryMgr::Global().SetColorKey(keptKey);
 }
 
 }  // namespace
