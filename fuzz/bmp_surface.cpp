@@ -3,22 +3,9 @@
 #include <cstdint>
 #include <span>
 
-#include "plat/sim_display.h"
+#include "FuzzDirectDraw.h"
 #include "widgets/DDBitmapFile.h"
 #include "widgets/DDSurfacePixel.h"
-
-namespace {
-DDObject& DirectDraw565() {
-  static DDObject* dd = [] {
-    plat::sim::ResetDisplay(plat::sim::DisplayFormat::Rgb565);
-    auto* made = new DDObject;
-    if (FAILED(CreateDirectDraw4(*made)) || FAILED((*made)->SetCooperativeLevel(nullptr, DDSCL_NORMAL)))
-      __builtin_trap();
-    return made;
-  }();
-  return *dd;
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DDSurface surface;

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "graphics/XBaseEntry.h"
+#include "graphics/XTgaEntry.h"
 #include "widgets/DDSurfacePixel.h"
 
 namespace {
@@ -93,11 +94,16 @@ int32_t XResEntryMgr::LoadNamed(int32_t selector, const std::string& name, COLOR
   bool found = false;
   const int32_t shared = FindShared(name, found);
   if (found) return shared;
-  // TGA and layered pictures are not decoded yet: only their shared names answer.
-  if (selector != 2) return kNoHandle;
-  auto entry = std::make_unique<XBitmapEntry>();
-  entry->kind = kEntryBitmap;
-  entry->SetFileName(name);
+  std::unique_ptr<XBaseEntry> entry;
+  if (selector == 6) return kNoHandle;
+  if (selector == 3) {
+    entry = XTgaEntry::Named(name);
+  } else {
+    auto bitmap = std::make_unique<XBitmapEntry>();
+    bitmap->kind = kEntryBitmap;
+    bitmap->SetFileName(name);
+    entry = std::move(bitmap);
+  }
   entry->colorKey = colorKey;
   const int32_t handle = Place(std::move(entry), colorKey);
   if (handle != kNoHandle) names_.emplace(name, static_cast<uint16_t>(SlotOf(handle)));

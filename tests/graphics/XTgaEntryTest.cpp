@@ -1,0 +1,241 @@
+// TGA pictures: the reader's status codes and byte order, the entry's conversion to
+// each screen format with the alpha plane, and TGA names in the resource manager.
+#include "graphics/XTgaEntry.h"
+
+#include <gtest/gtest.h>
+
+#include "graphics/XResEntryMgr.h"
+#include "plat/sim_files.h"
+#include "support/PictureFileWriters.h"
+#include "support/TempDir.h"
+#include "widgets/WidgetTestSupport.h"
+
+namespace {
+
+using testing_support::TgaFile;
+using testing_support::TgaPicture;
+using widget_test::DevicePixel;
+using widget_test::DisplayFormat;
+using widget_test::ReadPixels;
+constexpr COLORREF kNoKey = 0xFFFFFFFFu;
+
+// A 2 x 2 picture stored bottom row first: bottom row red, green; top row blue, white.
+TgaPicture Square(uint8_t depth = 32) {
+  TgaPicture p;
+  p.depth = depth;
+  p.width = 2;
+  p.height = 2;
+  p.pixels = {0x11FF0000, 0x2200FF00, 0x330000FF, 0xFFFFFFFF};
+  return p;
+}
+
+TEST(LoadTgaFile, StatusCodes) {
+  struct Case {
+    const char* what;
+    TgaPicture picture;
+    int32_t status;
+  };
+  auto with = [](auto change) {
+    TgaPicture p = Square();
+    change(p);
+    return p;
+  };
+  const Case cases[] = {
+      {"true colour", Square(), kTgaLoaded},
+      {"grey", with([](TgaPicture& p) { p.type = 3, p.depth = 8, p.pixels = {1, 2, 3, 4}; }), kTgaLoaded},
+      {"short header", with([](TgaPicture& p) { p.pixels.clear(), p.cut = 1; }), kTgaReadError},
+      {"pixels cut by one byte", with([](TgaPicture& p) { p.cut = 1; }), kTgaReadError},
+      {"no pixels at all", with([](TgaPicture& p) { p.pixels.clear(); }), kTgaReadError},
+      {"width 0", with([](TgaPicture& p) { p.width = 0; }), kTgaReadError},
+      {"negative height", with([](TgaPicture& p) { p.height = -2; }), kTgaReadError},
+      {"colour-mapped", with([](TgaPicture& p) { p.type = 1; }), kTgaColourMapped},
+      {"above the pixel cap", with([](TgaPicture& p) { p.width = 4096, p.height = 4097, p.pixels.clear(); }),
+       kTgaTooLarge},
+      {"run-length true colour", with([](TgaPicture& p) { p.type = 10; }), kTgaOtherType},
+      {"no image", with([](TgaPicture& p) { p.type = 0; }), kTgaOtherType},
+  };
+  for (const Case& c : cases) {
+    const TgaImage image = LoadTgaFile(TgaFile(c.picture));
+    EXPECT_EQ(image.status, c.status) << c.what;
+    if (c.status != kTgaLoaded) {
+      EXPECT_TRUE(image.pixels.empty()) << c.what;
+    }
+  }
+  EXPECT_EQ(LoadTgaFile(std::string("Q:\\no\\such.tga")).status, kTgaCannotOpen);
+}
+
+TEST(LoadTgaFile, ColourBytesComeOutRedGreenBlueWithTheFourthKept) {
+  const TgaImage image = LoadTgaFile(TgaFile(Square()));
+  ASSERT_EQ(image.status, kTgaLoaded);
+  EXPECT_EQ(image.width, 2);
+  EXPECT_EQ(image.height, 2);
+  EXPECT_EQ(image.depth, 32);
+  EXPECT_EQ(std::vector<uint8_t>(image.pixels.begin(), image.pixels.begin() + 8),
+            (std::vector<uint8_t>{0xFF, 0, 0, 0x11, 0, 0xFF, 0, 0x22}));
+  // Grey pixels are one byte each and left alone.
+  TgaPicture grey = Square();
+  grey.type = 3;
+  grey.depth = 8;
+  grey.pixels = {1, 2, 3, 4};
+  EXPECT_EQ(LoadTgaFile(TgaFile(grey)).pixels, (std::vector<uint8_t>{1, 2, 3, 4}));
+}
+
+TEST(LoadTgaFile, IdFieldAndColourMapAreSkipped) {
+  TgaPicture p = Square();
+  p.id = "made by hand";
+  p.colourMapType = 1;
+  p.colourMapLength = 3;
+  p.colourMapBits = 15;  // two bytes an entry
+  const TgaImage image = LoadTgaFile(TgaFile(p));
+  ASSERT_EQ(image.status, kTgaLoaded);
+  EXPECT_EQ(image.pixels, LoadTgaFile(TgaFile(Square())).pixels);
+}
+
+class XTgaEntryTest : public widget_test::DisplayTest {
+ protected:
+  HRESULT Convert(const TgaPicture& p) { return entry_.LoadImage(dd_, LoadTgaFile(TgaFile(p))); }
+  XTgaEntry entry_;
+};
+
+TEST_F(XTgaEntryTest, PacksKnownColoursInEveryScreenFormatTopRowFromTheFileEnd) {
+  for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888}) {
+    UseDesktop(f);
+    TgaPicture p = Square(24);
+    p.pixels = {0x00FF8040, 0x0000FF00, 0x00123456, 0x00FFFFFF};
+    ASSERT_EQ(Convert(p), S_OK) << widget_test::FormatName(f);
+    const uint32_t mask = f == DisplayFormat::Xrgb8888 ? 0xFFFFFF : 0xFFFF;
+    std::vector<uint32_t> got = ReadPixels(entry_.surface);
+    for (uint32_t& v : got) v &= mask;
+    EXPECT_EQ(got, (std::vector<uint32_t>{DevicePixel(f, 0x12, 0x34, 0x56), DevicePixel(f, 0xFF, 0xFF, 0xFF),
+                                          DevicePixel(f, 0xFF, 0x80, 0x40), DevicePixel(f, 0, 0xFF, 0)}))
+        << widget_test::FormatName(f);
+  }
+  // The packings themselves, for colours whose low bits would show a wrong shift.
+  UseDesktop(DisplayFormat::Rgb565);
+  TgaPicture one = Square(24);
+  one.width = one.height = 1;
+  one.pixels = {0x00F7FBFF};
+  ASSERT_EQ(Convert(one), S_OK);
+  EXPECT_EQ(ReadPixels(entry_.surface)[0], 0xF7DFu);  // 11110 111110 11111
+  UseDesktop(DisplayFormat::Rgb555);
+  ASSERT_EQ(Convert(one), S_OK);
+  EXPECT_EQ(ReadPixels(entry_.surface)[0], 0x7BFFu);  // 11110 11111 11111
+}
+
+TEST_F(XTgaEntryTest, RowsAreBottomFirstWhateverTheDescriptorSays) {
+  TgaPicture p = Square(24);
+  p.descriptor = 0x20;  // claims top row first
+  ASSERT_EQ(Convert(p), S_OK);
+  EXPECT_EQ(ReadPixels(entry_.surface)[0] & 0xFFFFFF, 0x0000FFu);  // the last stored row is on top
+}
+
+TEST_F(XTgaEntryTest, AlphaPlaneHoldsTheFourthBytesTopRowFirst) {
+  ASSERT_EQ(Convert(Square(32)), S_OK);
+  EXPECT_EQ(entry_.hasAlpha, 1);
+  EXPECT_EQ(entry_.alpha, (std::vector<uint8_t>{0x33, 0xFF, 0x11, 0x22}));
+  EXPECT_EQ(entry_.size, GSize(2, 2));
+  DDCOLORKEY key{};
+  EXPECT_NE(entry_.surface->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+
+  ASSERT_EQ(Convert(Square(24)), S_OK);
+  EXPECT_EQ(entry_.hasAlpha, 0);
+  EXPECT_TRUE(entry_.alpha.empty());
+}
+
+TEST_F(XTgaEntryTest, RefusedPicturesLeaveNoSurface) {
+  struct Case {
+    const char* what;
+    uint8_t type, depth;
+    std::vector<uint32_t> pixels;
+  };
+  const Case cases[] = {
+      {"grey", 3, 8, {1, 2, 3, 4}},
+      {"16-bit true colour", 2, 16, {1, 2, 3, 4}},
+      {"8-bit true colour", 2, 8, {1, 2, 3, 4}},
+      {"run-length", 10, 32, {1, 2, 3, 4}},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(Convert(Square()), S_OK);
+    TgaPicture p = Square();
+    p.type = c.type;
+    p.depth = c.depth;
+    p.pixels = c.pixels;
+    EXPECT_EQ(Convert(p), S_FALSE) << c.what;
+    EXPECT_FALSE(entry_.surface) << c.what;
+    EXPECT_EQ(entry_.hasAlpha, 0) << c.what;
+    EXPECT_TRUE(entry_.alpha.empty()) << c.what;
+  }
+  plat::sim::FailNext("IDirectDraw4::CreateSurface");
+  EXPECT_EQ(Convert(Square()), S_FALSE);
+  EXPECT_FALSE(entry_.surface);
+  UseDesktop(DisplayFormat::Rgb888);  // a screen format pictures are never made in
+  EXPECT_EQ(Convert(Square()), S_FALSE);
+  EXPECT_FALSE(entry_.surface);
+}
+
+class TgaManagerTest : public widget_test::DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    plat::sim::MapPathPrefix("P:\\", dir_.path());
+    m_.SetDirectDraw(dd_.Get());
+    m_.SetColorKey(0xFF00FF);
+  }
+  void TearDown() override {
+    m_.ReleaseAll();
+    plat::sim::ClearPathPrefixes();
+    DisplayTest::TearDown();
+  }
+  void Write(const std::string& name, const testing_support::Bytes& bytes) {
+    dir_.Write(name, std::string(bytes.begin(), bytes.end()));
+  }
+  testing_support::TempDir dir_;
+  XResEntryMgr m_;
+};
+
+TEST_F(TgaManagerTest, LoadsThroughSelectorThreeWithTheKeyStoredButNotSetOnTheSurface) {
+  Write("a.tga", TgaFile(Square()));
+  const int32_t h = m_.LoadEntry(3, "P:\\a.tga", GSize(), 0xFF00FF);
+  ASSERT_NE(h, -1);
+  XBaseEntry* e = m_.EntryAt(h);
+  EXPECT_EQ(e->kind, kEntryTga);
+  EXPECT_EQ(e->colorKey, 0xFF00FFu);
+  EXPECT_EQ(e->size, GSize(2, 2));
+  EXPECT_EQ(e->hasAlpha, 1);
+  EXPECT_EQ(m_.GetLastResult(), S_OK);
+  DDCOLORKEY key{};
+  EXPECT_NE(m_.GetEntrySurface(h)->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+}
+
+TEST_F(TgaManagerTest, UnreadablePicturesStillGiveAHandleWithoutSurface) {
+  TgaPicture cut = Square();
+  cut.cut = 3;
+  Write("cut.tga", TgaFile(cut));
+  for (const char* name : {"P:\\cut.tga", "P:\\missing.tga"}) {
+    const int32_t h = m_.LoadEntry(3, name, GSize(), kNoKey);
+    ASSERT_NE(h, -1) << name;
+    EXPECT_EQ(m_.GetLastResult(), S_FALSE) << name;
+    EXPECT_FALSE(m_.GetEntrySurface(h)) << name;
+    EXPECT_EQ(m_.EntryAt(h)->size, GSize()) << name;
+    EXPECT_EQ(m_.LoadEntry(3, name, GSize(), kNoKey), h) << name;  // the empty entry is shared
+  }
+}
+
+TEST_F(TgaManagerTest, NamesAreSharedAcrossTheFileSelectors) {
+  Write("pic.tga", TgaFile(Square()));
+  const int32_t h = m_.LoadEntry(3, "P:\\pic.tga", GSize(), kNoKey);
+  ASSERT_NE(h, -1);
+  EXPECT_EQ(m_.LoadEntry(2, "p:\\PIC.TGA", GSize(), kNoKey), h);
+  EXPECT_EQ(m_.LoadEntry(6, "P:\\Pic.tga", GSize(), kNoKey), h);
+  EXPECT_EQ(m_.EntryAt(h)->refCount, 3u);
+  EXPECT_EQ(m_.EntryAt(h)->kind, kEntryTga);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(m_.ReleaseEntry(h), 1);
+  // The last release forgets the name: a bitmap load of it now makes its own entry.
+  const int32_t bmp = m_.LoadEntry(2, "P:\\pic.tga", GSize(), kNoKey);
+  ASSERT_NE(bmp, -1);
+  EXPECT_NE(bmp, h);
+  EXPECT_EQ(m_.EntryAt(bmp)->kind, kEntryBitmap);
+  EXPECT_EQ(m_.LoadEntry(3, "P:\\PIC.tga", GSize(), kNoKey), bmp);
+}
+
+}  // namespace
