@@ -6,14 +6,14 @@
 #include <algorithm>
 
 #include "graphics/XResEntryMgr.h"
-#include "module/TextUtil.h"
 #include "plat/ddraw.h"
 #include "plat/winuser.h"
 #include "widgets/DDSurfaceUtil.h"
+#include "widgets/GVDDSWnd.h"
 
 namespace {
-// The picture kinds the loaders know, in their order; the slider takes the first only.
-constexpr const char* kBitmapExtension = "BMP";
+// The first of the picture kinds the loaders know; the slider takes no other.
+constexpr int32_t kBitmapFileType = 0;
 constexpr int32_t kBitmapSelector = 2;
 }  // namespace
 
@@ -31,8 +31,7 @@ void GVSlideWnd::ReleaseImage() {
 }
 
 bool GVSlideWnd::IsKnobPath(const std::string& path) {
-  const size_t dot = path.rfind('.');
-  return dot != std::string::npos && CompareNoCase(path.substr(dot + 1), kBitmapExtension) == 0;
+  return GetImageFileType(path) == kBitmapFileType;
 }
 
 BOOL GVSlideWnd::Create(int32_t width, int32_t height, const std::string& knobPath) {
