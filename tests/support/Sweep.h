@@ -1,5 +1,6 @@
 // Seeded sweeps (pixman's pattern): case i seeds its own generator, every output is
-// folded into one CRC32 that the test pins, and DORVIK_CASE=i replays one case alone.
+// folded into one CRC32 that the test pins, and DORVIK_CASE=i (or a test program's
+// --case=i) replays one case alone.
 #pragma once
 
 #include <cstddef>

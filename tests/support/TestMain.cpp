@@ -1,11 +1,16 @@
 // The test programs' main: GoogleTest, plus the platform set-up every test expects
-// (see TestEnvironment).
+// (see TestEnvironment). "--case=N" replays one case of the seeded sweeps (Sweep.h).
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
 
 #include "support/TestEnvironment.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
+  for (int i = 1; i < argc; ++i)
+    if (std::strncmp(argv[i], "--case=", 7) == 0) setenv("DORVIK_CASE", argv[i] + 7, 1);
   testing::AddGlobalTestEnvironment(new testing_support::PlatformEnvironment);
   return RUN_ALL_TESTS();
 }

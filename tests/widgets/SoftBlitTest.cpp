@@ -1,0 +1,338 @@
+// The software blitters on real (pitch-padded) surfaces of the simulated display: the
+// blend table, the single and pair rules of the level blend, keys, byte widths, the
+// stretch and alpha-plane formulas at their ends, format checks and lock failures.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "WidgetTestSupport.h"
+#include "support/Sweep.h"
+#include "widgets/DDSurfacePixel.h"
+#include "widgets/SoftBlit.h"
+
+namespace {
+
+using widget_test::DisplayFormat;
+using widget_test::DisplayTest;
+using widget_test::PixelAt;
+
+constexpr uint32_t kNoKey = 0xFFFFFFFFu;
+
+DDSurface MakeFormatSurface(const DDObject& dd, DisplayFormat f, int32_t w, int32_t h) {
+  DDSURFACEDESC2 d;
+  InitSurfaceDesc(d, DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, DWORD(w), DWORD(h),
+                  DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
+  d.ddpfPixelFormat.dwFlags = DDPF_RGB;
+  auto& pf = d.ddpfPixelFormat;
+  switch (f) {
+    case DisplayFormat::Rgb565: pf.dwRGBBitCount = 16, pf.dwRBitMask = 0xF800, pf.dwGBitMask = 0x7E0, pf.dwBBitMask = 0x1F; break;
+    case DisplayFormat::Rgb555: pf.dwRGBBitCount = 16, pf.dwRBitMask = 0x7C00, pf.dwGBitMask = 0x3E0, pf.dwBBitMask = 0x1F; break;
+    case DisplayFormat::Rgb888: pf.dwRGBBitCount = 24, pf.dwRBitMask = 0xFF0000, pf.dwGBitMask = 0xFF00, pf.dwBBitMask = 0xFF; break;
+    default: pf.dwRGBBitCount = 32, pf.dwRBitMask = 0xFF0000, pf.dwGBitMask = 0xFF00, pf.dwBBitMask = 0xFF; break;
+  }
+  DDSurface s;
+  EXPECT_EQ(CreateSurface(dd, s, &d), S_OK);
+  return s;
+}
+
+void Fill(const DDSurface& s, uint32_t v) {
+  SIZE size{};
+  QuerySurfaceSize(s, &size);
+  for (int32_t y = 0; y < size.cy; ++y)
+    for (int32_t x = 0; x < size.cx; ++x) SetSurfacePixel(s, x, y, v);
+}
+
+std::vector<uint32_t> Row(const DDSurface& s, int32_t y, int32_t n) {
+  std::vector<uint32_t> out;
+  for (int32_t x = 0; x < n; ++x) out.push_back(PixelAt(s, x, y));
+  return out;
+}
+
+// Every raw byte of a surface's memory, padding included.
+std::vector<uint8_t> RawBytes(const DDSurface& s) {
+  DDSURFACEDESC2 d;
+  InitSurfaceDesc(d);
+  std::vector<uint8_t> out;
+  if (FAILED(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr))) return out;
+  const auto* p = static_cast<const uint8_t*>(d.lpSurface);
+  out.assign(p, p + size_t(d.lPitch) * d.dwHeight);
+  s->Unlock(nullptr);
+  return out;
+}
+
+class SoftBlitTest : public DisplayTest {
+ protected:
+  DDSurface Make(DisplayFormat f, int32_t w, int32_t h) { return MakeFormatSurface(dd_, f, w, h); }
+};
+
+class SoftBlit16Test : public SoftBlitTest, public testing::WithParamInterface<DisplayFormat> {};
+class SoftBlitFormatTest : public SoftBlitTest, public testing::WithParamInterface<DisplayFormat> {};
+
+std::string Name(const testing::TestParamInfo<DisplayFormat>& info) {
+  return std::string("f") + widget_test::FormatName(info.param);
+}
+
+// ---- The table ----
+
+TEST(BlendTableTest, HoldsFloorOfTheStepMixForEveryEntry) {
+  EXPECT_EQ(sizeof(kBlendTable), 69632u);
+  for (uint32_t s = 0; s < 64; ++s)
+    for (uint32_t d = 0; d < 64; ++d) {
+      for (uint32_t k = 0; k < 16; ++k) ASSERT_EQ(BlendTableAt(s, d, k), (s * (15 - k) + d * k) / 15) << s << " " << d;
+      ASSERT_EQ(BlendTableAt(s, d, 16), 0);
+    }
+  EXPECT_EQ(BlendTableAt(31, 0, 7), 16);
+  EXPECT_EQ(BlendTableAt(0, 31, 1), 2);
+  EXPECT_EQ(BlendTableAt(40, 9, 0), 40);
+  EXPECT_EQ(BlendTableAt(40, 9, 15), 9);
+}
+
+// ---- Level blend ----
+
+// Blue 31 over blue 0 at level 0 (a = 255): the single formula gives 30, the pair
+// formula 31; a row of odd length takes its first pixel singly.
+TEST_P(SoftBlit16Test, OddRowStartsWithTheSinglePixelThenPairs) {
+  const DisplayFormat f = GetParam();
+  const struct {
+    int32_t length;
+    std::vector<uint32_t> blue;
+  } rows[] = {{1, {30}}, {2, {31, 31}}, {3, {30, 31, 31}}, {4, {31, 31, 31, 31}}, {5, {30, 31, 31, 31, 31}}};
+  for (const auto& row : rows) {
+    DDSurface src = Make(f, 6, 1), dst = Make(f, 6, 1);
+    Fill(src, 0x1F);
+    Fill(dst, 0);
+    const RECT r{0, 0, row.length, 1};
+    EXPECT_EQ(AlphaBlendSurface(0, 0, src, dst, r, 0, 0, 0), S_OK);
+    std::vector<uint32_t> expected = row.blue;
+    expected.resize(6, 0);
+    EXPECT_EQ(Row(dst, 0, 6), expected) << "length " << row.length;
+  }
+}
+
+TEST_P(SoftBlit16Test, KeyedPixelsOfAPairKeepTheTargetAndAClearFlagDrawsThem) {
+  const DisplayFormat f = GetParam();
+  const uint32_t key = widget_test::DevicePixel(f, 255, 0, 255), under = 0x0421;
+  DDSurface src = Make(f, 4, 1), dst = Make(f, 4, 1);
+  // Pairs (0,1) and (2,3): one keyed half, then both halves keyed.
+  SetSurfacePixel(src, 0, 0, 0x1F);
+  SetSurfacePixel(src, 1, 0, key);
+  SetSurfacePixel(src, 2, 0, key);
+  SetSurfacePixel(src, 3, 0, key);
+  Fill(dst, under);
+  const RECT r{0, 0, 4, 1};
+  ASSERT_EQ(AlphaBlendSurface(0, 0, src, dst, r, 0, 1, key), S_OK);
+  EXPECT_NE(PixelAt(dst, 0, 0), under);
+  EXPECT_EQ(Row(dst, 0, 4), (std::vector<uint32_t>{PixelAt(dst, 0, 0), under, under, under}));
+  ASSERT_EQ(AlphaBlendSurface(0, 0, src, dst, r, 0, 0, key), S_OK);
+  EXPECT_NE(PixelAt(dst, 1, 0), under);
+}
+
+TEST_P(SoftBlit16Test, FullLevelLeavesTheTargetUnchanged) {
+  const DisplayFormat f = GetParam();
+  DDSurface src = Make(f, 5, 2), dst = Make(f, 5, 2);
+  Fill(src, 0x7FFF);
+  Fill(dst, 0x1234 & (f == DisplayFormat::Rgb555 ? 0x7FFF : 0xFFFF));
+  const std::vector<uint8_t> before = RawBytes(dst);
+  const RECT r{0, 0, 5, 2};
+  EXPECT_EQ(AlphaBlendSurface(0, 0, src, dst, r, 255, 0, 0), S_OK);
+  EXPECT_EQ(RawBytes(dst), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SoftBlit16Test, testing::Values(DisplayFormat::Rgb565, DisplayFormat::Rgb555), Name);
+
+TEST_F(SoftBlitTest, ByteChannelTargetsWriteThreeBytesOrKeepTheFourth) {
+  // 24-bit: the byte after the pixel belongs to the next one and stays.
+  DDSurface src24 = Make(DisplayFormat::Rgb888, 2, 1), dst24 = Make(DisplayFormat::Rgb888, 2, 1);
+  Fill(src24, 0xFF8000);
+  Fill(dst24, 0x0000FF);
+  const RECT one{0, 0, 1, 1};
+  ASSERT_EQ(AlphaBlendSurface(0, 0, src24, dst24, one, 0, 0, 0), S_OK);
+  EXPECT_EQ(PixelAt(dst24, 0, 0), 0xFF8000u);
+  EXPECT_EQ(PixelAt(dst24, 1, 0), 0x0000FFu);
+  // 32-bit: the fourth byte is the target's.
+  DDSurface src32 = Make(DisplayFormat::Xrgb8888, 1, 1), dst32 = Make(DisplayFormat::Xrgb8888, 1, 1);
+  SetSurfacePixel(src32, 0, 0, 0x11FFFFFF);
+  SetSurfacePixel(dst32, 0, 0, 0xAB000000);
+  ASSERT_EQ(AlphaBlendSurface(0, 0, src32, dst32, one, 128, 0, 0), S_OK);
+  // s + floor((t - s) x 128 / 256): 255 + floor(-255 / 2) = 127.
+  EXPECT_EQ(PixelAt(dst32, 0, 0), 0xAB7F7F7Fu);
+}
+
+TEST_F(SoftBlitTest, LevelBlendAcrossFormatsDrawsNothingAndSucceeds) {
+  DDSurface src = Make(DisplayFormat::Rgb555, 3, 3), dst = Make(DisplayFormat::Rgb565, 3, 3);
+  Fill(src, 0x7FFF);
+  Fill(dst, 0x0841);
+  const std::vector<uint8_t> before = RawBytes(dst);
+  const RECT r{0, 0, 3, 3};
+  EXPECT_EQ(AlphaBlendSurface(0, 0, src, dst, r, 100, 0, 0), S_OK);
+  EXPECT_EQ(RawBytes(dst), before);
+}
+
+// ---- Stretch ----
+
+TEST_P(SoftBlitFormatTest, StretchAtTheLevelEnds) {
+  const DisplayFormat f = GetParam();
+  const bool wide = f == DisplayFormat::Xrgb8888;
+  DDSurface src = Make(f, 2, 1), dst = Make(f, 2, 1);
+  const uint32_t white = widget_test::DevicePixel(f, 255, 255, 255), grey = widget_test::DevicePixel(f, 80, 120, 40);
+  SetSurfacePixel(src, 0, 0, white);
+  SetSurfacePixel(src, 1, 0, grey);
+  Fill(dst, 0);
+  const RECT r{0, 0, 2, 1};
+  ASSERT_EQ(BlendBlitStretch(dst, r, src, r, 0, kNoKey), S_OK);
+  // 16-bit: step 0 is the source; 32-bit: floor(s x 255 / 256), so 255 becomes 254.
+  EXPECT_EQ(PixelAt(dst, 0, 0), wide ? 0xFEFEFEu : white);
+  EXPECT_EQ(PixelAt(dst, 1, 0), wide ? widget_test::DevicePixel(f, 79, 119, 39) : grey);
+  Fill(dst, grey);
+  ASSERT_EQ(BlendBlitStretch(dst, r, src, r, 255, kNoKey), S_OK);
+  // 32-bit: within one of the target, (80 x 255) >> 8 = 79.
+  if (wide) EXPECT_EQ(PixelAt(dst, 0, 0), widget_test::DevicePixel(f, 79, 119, 39));
+  else EXPECT_EQ(Row(dst, 0, 2), (std::vector<uint32_t>{grey, grey}));
+}
+
+TEST_P(SoftBlitFormatTest, StretchToDoubleWidthRepeatsEachPixelAndSkipsTheKey) {
+  const DisplayFormat f = GetParam();
+  DDSurface src = Make(f, 3, 1), dst = Make(f, 6, 1);
+  const uint32_t key = widget_test::DevicePixel(f, 255, 0, 255);
+  const uint32_t a = widget_test::DevicePixel(f, 0, 0, 248), b = widget_test::DevicePixel(f, 0, 248, 0);
+  const uint32_t under = widget_test::DevicePixel(f, 8, 8, 8);
+  SetSurfacePixel(src, 0, 0, a);
+  SetSurfacePixel(src, 1, 0, key);
+  SetSurfacePixel(src, 2, 0, b);
+  Fill(dst, under);
+  const RECT from{0, 0, 3, 1}, to{0, 0, 6, 1};
+  ASSERT_EQ(BlendBlitStretch(dst, to, src, from, 0, key), S_OK);
+  const std::vector<uint32_t> got = Row(dst, 0, 6);
+  EXPECT_EQ(got[0], got[1]);
+  EXPECT_EQ(got[4], got[5]);
+  EXPECT_NE(got[0], got[4]);
+  EXPECT_EQ(got[2], under);
+  EXPECT_EQ(got[3], under);
+}
+
+TEST_F(SoftBlitTest, StretchAndAlphaPlaneRefuseSurfacesOfDifferentFormats) {
+  DDSurface src = Make(DisplayFormat::Rgb555, 2, 2), dst = Make(DisplayFormat::Rgb565, 2, 2);
+  Fill(src, 0x7FFF);
+  Fill(dst, 0);
+  const std::vector<uint8_t> before = RawBytes(dst);
+  const RECT r{0, 0, 2, 2};
+  const uint8_t alpha[4] = {255, 255, 255, 255};
+  EXPECT_EQ(BlendBlitStretch(dst, r, src, r, 10, kNoKey), E_INVALIDARG);
+  EXPECT_EQ(BlendBlitAlpha(dst, r, src, r, 10, alpha, 4), E_INVALIDARG);
+  EXPECT_EQ(RawBytes(dst), before);
+}
+
+// ---- Alpha plane ----
+
+// The weight as the system computes it: the single-precision 1/255 times the level's
+// complement, in double precision, truncated.
+int32_t IndependentWeight(uint32_t a, uint32_t level) {
+  const float oneOver255 = 1.0f / 255.0f;
+  return 255 - int32_t(double(a) * (double(255 - level) * double(oneOver255)));
+}
+
+TEST(AlphaPlaneWeightTest, FollowsTheSinglePrecisionConstant) {
+  // The constant is a little above 1/255: 128 x 255 x c passes 128, 129 x ... passes 129.
+  EXPECT_EQ(AlphaPlaneWeight(128, 0), 127);
+  EXPECT_EQ(AlphaPlaneWeight(129, 0), 126);
+  EXPECT_EQ(AlphaPlaneWeight(255, 0), 0);
+  EXPECT_EQ(AlphaPlaneWeight(0, 0), 255);
+  EXPECT_EQ(AlphaPlaneWeight(255, 255), 255);
+  EXPECT_EQ(AlphaPlaneWeight(255, 400), 255);
+  for (uint32_t level = 0; level < 256; level += 5)
+    for (uint32_t a = 0; a < 256; ++a) ASSERT_EQ(AlphaPlaneWeight(a, level), IndependentWeight(a, level));
+}
+
+TEST_P(SoftBlitFormatTest, AlphaPlaneBlendsByTheWeightCopiesOpaqueAndSkipsClear) {
+  const DisplayFormat f = GetParam();
+  const bool wide = f == DisplayFormat::Xrgb8888;
+  DDSurface src = Make(f, 4, 1), dst = Make(f, 4, 1);
+  const uint32_t white = widget_test::DevicePixel(f, 255, 255, 255), black = 0;
+  Fill(src, white);
+  Fill(dst, black);
+  const uint8_t alpha[4] = {129, 255, 0, 128};
+  const RECT r{0, 0, 4, 1};
+  ASSERT_EQ(BlendBlitAlpha(dst, r, src, r, 0, alpha, 4), S_OK);
+  const int32_t max = wide ? 255 : 31;
+  auto blended = [&](int32_t w) { return (max * (255 - w)) >> 8; };
+  const uint32_t mid129 = wide ? uint32_t(blended(126)) * 0x010101u : uint32_t(blended(126));
+  EXPECT_EQ(PixelAt(dst, 0, 0) & (wide ? 0xFFu : 0x1Fu), mid129 & (wide ? 0xFFu : 0x1Fu));
+  // An opaque byte at level 0 copies: white stays white, not one step below.
+  EXPECT_EQ(PixelAt(dst, 1, 0), white);
+  EXPECT_EQ(PixelAt(dst, 2, 0), black);
+  EXPECT_EQ(PixelAt(dst, 3, 0) & (wide ? 0xFFu : 0x1Fu), uint32_t(blended(127)));
+  // Level 255 keeps the target even under an opaque byte.
+  Fill(dst, black);
+  ASSERT_EQ(BlendBlitAlpha(dst, r, src, r, 255, alpha, 4), S_OK);
+  EXPECT_EQ(Row(dst, 0, 4), (std::vector<uint32_t>(4, black)));
+}
+
+TEST_P(SoftBlitFormatTest, AlphaPlaneShorterThanTheSurfaceDrawsNothing) {
+  const DisplayFormat f = GetParam();
+  DDSurface src = Make(f, 3, 2), dst = Make(f, 3, 2);
+  Fill(src, widget_test::DevicePixel(f, 255, 255, 255));
+  Fill(dst, 0);
+  const std::vector<uint8_t> alpha(5, 255);
+  // Only the first row is drawn, but the plane must still cover the whole surface.
+  const RECT r{0, 0, 3, 1};
+  EXPECT_EQ(BlendBlitAlpha(dst, r, src, r, 0, alpha.data(), alpha.size()), S_OK);
+  EXPECT_EQ(Row(dst, 0, 3), (std::vector<uint32_t>(3, 0)));
+}
+
+TEST_F(SoftBlitTest, AlphaPlaneOnTwentyFourBitSurfacesDrawsNothing) {
+  DDSurface src = Make(DisplayFormat::Rgb888, 2, 1), dst = Make(DisplayFormat::Rgb888, 2, 1);
+  Fill(src, 0xFFFFFF);
+  Fill(dst, 0);
+  const uint8_t alpha[2] = {255, 255};
+  const RECT r{0, 0, 2, 1};
+  EXPECT_EQ(BlendBlitAlpha(dst, r, src, r, 0, alpha, 2), S_OK);
+  EXPECT_EQ(Row(dst, 0, 2), (std::vector<uint32_t>{0, 0}));
+}
+
+// ---- Drivers ----
+
+TEST_F(SoftBlitTest, LockFailureIsReturnedAndNothingStaysLocked) {
+  DDSurface src = MakeFormatSurface(dd_, DisplayFormat::Xrgb8888, 2, 2), dst = Make(DisplayFormat::Xrgb8888, 2, 2);
+  const RECT r{0, 0, 2, 2};
+  plat::sim::SetStillDrawing(1);
+  EXPECT_EQ(AlphaBlendSurface(0, 0, src, dst, r, 10, 0, 0), E_FAIL);
+  plat::sim::SetStillDrawing(1);
+  EXPECT_EQ(BlendBlitStretch(dst, r, src, r, 10, kNoKey), E_FAIL);
+  DDSURFACEDESC2 d;
+  InitSurfaceDesc(d);
+  EXPECT_EQ(src->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), S_OK);
+  src->Unlock(nullptr);
+  EXPECT_EQ(dst->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), S_OK);
+  dst->Unlock(nullptr);
+}
+
+// The drivers' two paths agree on real surfaces, whose rows are padded past their
+// pixels: the padding must come out untouched as well.
+TEST_P(SoftBlitFormatTest, FastAndReferencePathsAgreeOnPaddedSurfaces) {
+  const DisplayFormat f = GetParam();
+  testing_support::CaseRng rng(17);
+  DDSurface src = Make(f, 13, 7);
+  std::vector<uint8_t> alpha(13 * 7);
+  for (auto& a : alpha) a = rng.Byte();
+  for (int32_t y = 0; y < 7; ++y)
+    for (int32_t x = 0; x < 13; ++x) SetSurfacePixel(src, x, y, uint32_t(rng.Next()) & (f == DisplayFormat::Rgb555 ? 0x7FFF : 0xFFFFFFFF));
+  const uint32_t key = PixelAt(src, 3, 3);
+  const RECT from{-2, 1, 12, 9}, to{-3, 2, 20, 11};
+  for (uint32_t level : {1u, 77u, 128u, 254u}) {
+    DDSurface a = Make(f, 17, 9), b = Make(f, 17, 9);
+    Fill(a, 0x5555);
+    Fill(b, 0x5555);
+    ASSERT_EQ(AlphaBlendSurface(1, -1, src, a, from, level, 1, key, BlitPath::kFast), S_OK);
+    ASSERT_EQ(AlphaBlendSurface(1, -1, src, b, from, level, 1, key, BlitPath::kReference), S_OK);
+    ASSERT_EQ(BlendBlitStretch(a, to, src, from, level, key, BlitPath::kFast), S_OK);
+    ASSERT_EQ(BlendBlitStretch(b, to, src, from, level, key, BlitPath::kReference), S_OK);
+    ASSERT_EQ(BlendBlitAlpha(a, to, src, from, level, alpha.data(), alpha.size(), BlitPath::kFast), S_OK);
+    ASSERT_EQ(BlendBlitAlpha(b, to, src, from, level, alpha.data(), alpha.size(), BlitPath::kReference), S_OK);
+    EXPECT_EQ(RawBytes(a), RawBytes(b)) << "level " << level;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SoftBlitFormatTest,
+                         testing::Values(DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888), Name);
+
+}  // namespace
