@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "graphics/XBaseEntry.h"
+#include "graphics/XPsdEntry.h"
 #include "graphics/XTgaEntry.h"
 #include "widgets/DDSurfacePixel.h"
 
@@ -95,9 +96,10 @@ int32_t XResEntryMgr::LoadNamed(int32_t selector, const std::string& name, COLOR
   const int32_t shared = FindShared(name, found);
   if (found) return shared;
   std::unique_ptr<XBaseEntry> entry;
-  if (selector == 6) return kNoHandle;
   if (selector == 3) {
     entry = XTgaEntry::Named(name);
+  } else if (selector == 6) {
+    entry = XPsdEntry::Named(name);
   } else {
     auto bitmap = std::make_unique<XBitmapEntry>();
     bitmap->kind = kEntryBitmap;

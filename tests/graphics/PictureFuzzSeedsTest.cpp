@@ -41,6 +41,56 @@ Seeds TgaSeeds() {
   return seeds;
 }
 
+Seeds SidecarSeeds() {
+  std::vector<VtiLayer> layers = {
+      {3, 2, -4, 5, 500, "0.5", {0xFF102030, 0x00FFFFFF, 0x80405060, 0xFFFFFFFF, 0xFF102030, 0xFF102030}},
+      {0, 3, 0, 0, 0, "", {}},
+      {2, 1, 1, 1, 200, "frame1", {0x00000000, 0x01020304}},
+  };
+  Seeds seeds{{"three-layers", VtiFile(layers)}};
+  VtiDamage overrun;
+  overrun.overrun = 9;
+  seeds.emplace_back("runs-past-channel-end", VtiFile(layers, "200304052307250", 201, overrun));
+  VtiDamage cut;
+  cut.cut = 3;
+  seeds.emplace_back("truncated", VtiFile(layers, "0", 255, cut));
+  seeds.emplace_back("no-layers", VtiFile({}));
+  return seeds;
+}
+
+PsdDesc SeedPsd() {
+  PsdDesc psd;
+  psd.width = 16;
+  psd.height = 8;
+  psd.guides = {{3 * 32, false}, {2 * 32, true}};
+  PsdLayerDesc raw;
+  raw.left = 4, raw.top = 3, raw.right = 8, raw.bottom = 5;
+  raw.name = "0.3";
+  raw.pixels = {0xFF0000FF, 0xFF0000FF, 0x00000000, 0x80808080, 0xFFFFFFFF, 0, 0, 0x12345678};
+  PsdLayerDesc packed = raw;
+  packed.packBits = true;
+  packed.name = "frame";
+  PsdLayerDesc opaque = raw;
+  opaque.alpha = false;
+  opaque.extraChannels = {-2};
+  opaque.name = "";
+  psd.layers = {raw, packed, opaque};
+  return psd;
+}
+
+Seeds PsdSeeds() {
+  PsdDesc psd = SeedPsd();
+  Seeds seeds{{"raw-packbits-no-alpha", PsdFile(psd)}};
+  PsdDesc negative = psd;
+  negative.negativeLayerCount = true;
+  negative.guides.clear();
+  seeds.emplace_back("negative-count-no-guides", PsdFile(negative));
+  PsdDesc cut = psd;
+  cut.cut = 40;
+  seeds.emplace_back("truncated", PsdFile(cut));
+  return seeds;
+}
+
 void CheckSeeds(const std::string& target, const Seeds& seeds) {
   const char* source = std::getenv("DORVIK_SOURCE_DIR");
   ASSERT_NE(source, nullptr) << "DORVIK_SOURCE_DIR is set by CTest";
@@ -58,6 +108,10 @@ void CheckSeeds(const std::string& target, const Seeds& seeds) {
   }
 }
 
-TEST(PictureFuzzSeeds, CommittedSeedsAreTheWritersFiles) { CheckSeeds("tga_entry", TgaSeeds()); }
+TEST(PictureFuzzSeeds, CommittedSeedsAreTheWritersFiles) {
+  CheckSeeds("tga_entry", TgaSeeds());
+  CheckSeeds("psd_sidecar", SidecarSeeds());
+  CheckSeeds("psd_layers", PsdSeeds());
+}
 
 }  // namespace

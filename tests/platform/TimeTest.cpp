@@ -10,8 +10,11 @@
 #include "plat/error.h"
 #include "plat/sim.h"
 #include "plat/time.h"
+#include "support/ScopedTimeZone.h"
 
 namespace {
+
+using testing_support::ScopedTimeZone;
 
 uint64_t Ticks(const FILETIME& t) { return (uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; }
 FILETIME FileTime(uint64_t v) { return FILETIME{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)}; }
@@ -24,27 +27,6 @@ std::string Text(const SYSTEMTIME& t) {
                 t.wMinute, t.wSecond, t.wMilliseconds, t.wDayOfWeek);
   return buf;
 }
-
-// Sets TZ for one test and restores it afterwards.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) old_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ScopedTimeZone() {
-    if (old_) {
-      setenv("TZ", old_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  std::optional<std::string> old_;
-};
 
 class TimeTest : public testing::Test {
  protected:

@@ -118,6 +118,7 @@ namespace {
 
 // One channel's data as stored: the compression code, then raw or packed rows.
 Bytes ChannelData(const PsdLayerDesc& l, int channel) {
+  if (!l.channelData.empty() && channel >= 0) return l.channelData;
   const int32_t w = std::max(0, l.right - l.left), h = std::max(0, l.bottom - l.top);
   Bytes out;
   BE(out, l.packBits ? 1 : 0, 2);

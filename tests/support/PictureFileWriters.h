@@ -57,6 +57,9 @@ struct PsdLayerDesc {
   bool packBits = false;           // PackBits rows instead of raw rows
   std::vector<uint32_t> pixels;    // 0xAARRGGBB, top row first
   std::vector<int16_t> extraChannels;  // further channel ids, each with data of 0x5A
+  // When not empty, every colour and alpha channel's data as stored, compression code
+  // included, in place of the packing of `pixels`.
+  Bytes channelData;
 };
 
 struct PsdGuide {

@@ -361,6 +361,7 @@ HRESULT Surface::GetCaps(LPDDSCAPS2 caps) {
 HRESULT Surface::SetColorKey(DWORD flags, LPDDCOLORKEY key) {
   const DWORD which = flags & ~DDCKEY_COLORSPACE;
   if (which != DDCKEY_SRCBLT && which != DDCKEY_DESTBLT) return DDERR_UNSUPPORTED;
+  if (ShouldFail("IDirectDrawSurface4::SetColorKey")) return DDERR_GENERIC;
   auto lock = LockDisplay();
   std::optional<DDCOLORKEY>& slot = which == DDCKEY_SRCBLT ? sourceKey_ : destKey_;
   if (!key) {
