@@ -94,6 +94,21 @@ TEST_F(EffectAnimWndTest, SetFrameMovesTheSourceToTheCellAndKeepsThePlace) {
   EXPECT_EQ(w.IsDirty(), 1);
 }
 
+TEST_F(EffectAnimWndTest, TheShownCellIsWhatIsDrawn) {
+  GVEffectAnimWnd w;
+  Make(w, GVEffectAnimWnd::kStepInterval);
+  w.SetPos(GPoint(4, 2));
+  w.SetSequence(1);
+  w.SetPlayMode(GVEffectAnimWnd::kPlayLoop);
+  for (int32_t i = 0; i < 3; ++i) ASSERT_EQ(w.AdvanceFrame(), 1);
+  const DDSurface target = widget_test::MakeSurface(dd_, 20, 12);
+  ASSERT_TRUE(ClearSurface(target, 0));
+  ASSERT_EQ(w.Draw(target.Get(), GRect(0, 0, 20, 12)), 1);
+  EXPECT_EQ(widget_test::PixelAt(target, 4, 2), uint32_t(1 * 16 + 3 + 1));
+  EXPECT_EQ(widget_test::PixelAt(target, 4 + kCellW - 1, 2 + kCellH - 1), uint32_t(1 * 16 + 3 + 1));
+  EXPECT_EQ(widget_test::PixelAt(target, 4 + kCellW, 2), 0u);
+}
+
 TEST_F(EffectAnimWndTest, RefusedGridsAndSheets) {
   dir.Write("not-a-tga.tga", "BM not a picture");
   const struct {
