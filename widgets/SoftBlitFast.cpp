@@ -1,7 +1,7 @@
-// The fast blitters: rectangles clipped once, rows walked with pointers, two 16-bit
-// pixels blended in one 32-bit word with a 16-bit lane per channel, the stretch's
-// 16-bit channels looked up in the blend table, and the alpha plane's weights made once
-// per call. Results equal the reference members' byte for byte.
+// The fast blitters: rectangles clipped once, rows walked with pointers, 16-bit rows
+// eight pixels at a time (SoftBlitWide) with their ends in pair words with a 16-bit
+// lane per channel or looked up in the blend table, and the alpha plane's weights made
+// once per call. Results equal the reference members' byte for byte.
 #include <algorithm>
 #include <cstring>
 
