@@ -18,4 +18,11 @@ constexpr uint32_t kDiv62Multiplier = 33826;
 constexpr int32_t kDiv62Shift = 21;
 constexpr uint32_t Div62(uint32_t v) { return (v * kDiv62Multiplier) >> kDiv62Shift; }
 
+// The same rounded mix on 5-bit channels is floor((L x d + (31 - L) x s + 15) / 31)
+// (half of 31 rounds the same as 31 / 62), at most 31 x 31 + 15: floor(v / 31) as a
+// multiply and a 16-bit shift, exact up to that limit.
+constexpr uint32_t kDiv31Multiplier = 2115;
+constexpr uint32_t kDiv31Limit = 31 * 31 + 15;
+constexpr uint32_t Div31(uint32_t v) { return (v * kDiv31Multiplier) >> 16; }
+
 }  // namespace kk

@@ -122,14 +122,20 @@ struct CaseResult {
   std::vector<uint8_t> before, fastRows, referenceRows;
 };
 
-CaseResult RunCase(int32_t index) {
-  CaseRng rng{uint64_t(index) + 0x5B17};
+// Narrow cases cross every edge of small surfaces; wide ones run rows long enough for
+// whole vectors plus their tails, and make half the stretches 1:1.
+enum class Shapes { kNarrow, kWide };
+
+CaseResult RunCase(int32_t index, Shapes shapes) {
+  const bool wide = shapes == Shapes::kWide;
+  CaseRng rng{uint64_t(index) + (wide ? 0x71DE : 0x5B17)};
   const Family family = static_cast<Family>(index % 3);
   BlitFormat format = kFormats[rng.Below(4)];
   if (family == kAlphaPlane && format == BlitFormat::k24) format = BlitFormat::k32;
   // Every level over the sweep, a few beyond 255 for the clamp.
   const uint32_t level = uint32_t(index / 3 % 260);
-  const int32_t sw = rng.Range(1, 21), sh = rng.Range(1, 13), tw = rng.Range(1, 21), th = rng.Range(1, 13);
+  const int32_t maxWidth = wide ? 75 : 21;
+  const int32_t sw = rng.Range(1, maxWidth), sh = rng.Range(1, 13), tw = rng.Range(1, maxWidth), th = rng.Range(1, 13);
   const auto fence = [&] { return rng.Chance(50) ? FencedBuffer::Fence::kEnds : FencedBuffer::Fence::kEveryRow; };
   FencedPlane source(format, sw, sh, fence());
   FencedPlane fastTarget(format, tw, th, fence());
@@ -142,7 +148,10 @@ CaseResult RunCase(int32_t index) {
   const std::vector<uint8_t> before = fastTarget.Rows();
   refTarget.SetRows(before);
   const RECT src = RandomRect(rng, sw, sh);
-  const RECT dst = RandomRect(rng, tw, th);
+  RECT dst = RandomRect(rng, tw, th);
+  if (wide && rng.Chance(50) && int64_t{dst.left} + src.right - src.left <= INT_MAX) {
+    dst.right = dst.left + (src.right - src.left);
+  }
   std::vector<uint8_t> alpha(size_t(sw) * size_t(sh));
   for (auto& a : alpha) a = rng.Chance(30) ? (rng.Chance(50) ? 0 : 255) : rng.Byte();
   // Now and then a plane one byte short, which must draw nothing.
@@ -172,23 +181,86 @@ CaseResult RunCase(int32_t index) {
   return r;
 }
 
-TEST(SoftBlitSweepTest, FastMembersEqualReferenceByteForByte) {
+// Runs `count` cases of one shape; the CRC of every result, and the count of cases that
+// drew anything, come back.
+struct SweepOutcome {
   uint32_t crc = 0;
-  int32_t failures = 0, drawn = 0, total = 0;
-  for (int32_t index : testing_support::SweepCases(6000)) {
-    const CaseResult r = RunCase(index);
+  int32_t drawn = 0, total = 0;
+};
+
+SweepOutcome RunSweep(int32_t count, Shapes shapes) {
+  SweepOutcome out;
+  int32_t failures = 0;
+  for (int32_t index : testing_support::SweepCases(count)) {
+    const CaseResult r = RunCase(index, shapes);
     EXPECT_EQ(r.fast, r.reference) << "case " << index;
     if (r.fastRows != r.referenceRows && ++failures <= 5) ADD_FAILURE() << "pixels differ, --case=" << index;
-    ++total;
-    drawn += r.fastRows != r.before ? 1 : 0;
-    crc = testing_support::Crc32(&r.fast, sizeof r.fast, crc);
-    crc = testing_support::Crc32(r.fastRows.data(), r.fastRows.size(), crc);
+    ++out.total;
+    out.drawn += r.fastRows != r.before ? 1 : 0;
+    out.crc = testing_support::Crc32(&r.fast, sizeof r.fast, out.crc);
+    out.crc = testing_support::Crc32(r.fastRows.data(), r.fastRows.size(), out.crc);
   }
   EXPECT_EQ(failures, 0);
+  return out;
+}
+
+TEST(SoftBlitSweepTest, FastMembersEqualReferenceByteForByte) {
+  const SweepOutcome out = RunSweep(6000, Shapes::kNarrow);
   if (!testing_support::ReplayingOneCase()) {
     // A sweep whose rectangles mostly miss would prove little.
-    EXPECT_GT(drawn * 2, total) << drawn << " of " << total << " cases drew";
-    EXPECT_EQ(crc, 0xC0EA8F9Fu) << std::hex << "crc 0x" << crc;
+    EXPECT_GT(out.drawn * 2, out.total) << out.drawn << " of " << out.total << " cases drew";
+    EXPECT_EQ(out.crc, 0xC0EA8F9Fu) << std::hex << "crc 0x" << out.crc;
+  }
+}
+
+TEST(SoftBlitSweepTest, WideRowsAndOneToOneStretchesEqualReference) {
+  const SweepOutcome out = RunSweep(3000, Shapes::kWide);
+  if (!testing_support::ReplayingOneCase()) {
+    EXPECT_GT(out.drawn * 2, out.total) << out.drawn << " of " << out.total << " cases drew";
+    EXPECT_EQ(out.crc, 0x29B397D7u) << std::hex << "crc 0x" << out.crc;
+  }
+}
+
+// Every pair of channel values at every level, through the 16-bit level blend's pair
+// rows and the stretch: source pixel x carries x in each channel, target row y carries
+// y (5-bit channels take x & 31 and x >> 1, so they meet every pair too).
+TEST(SoftBlitSweepTest, EveryChannelPairAtEveryLevelEqualsReference) {
+  constexpr int32_t kSide = 64;
+  for (const BlitFormat format : {BlitFormat::k555, BlitFormat::k565}) {
+    const bool is565 = format == BlitFormat::k565;
+    auto pixel = [&](int32_t v) {
+      const uint32_t red = uint32_t(v) >> 1, green = is565 ? uint32_t(v) : uint32_t(v) & 31, blue = uint32_t(v) & 31;
+      return is565 ? red << 11 | green << 5 | blue : red << 10 | green << 5 | blue;
+    };
+    FencedPlane source(format, kSide, kSide, FencedBuffer::Fence::kEnds);
+    FencedPlane fastTarget(format, kSide, kSide, FencedBuffer::Fence::kEnds);
+    FencedPlane refTarget(format, kSide, kSide, FencedBuffer::Fence::kEnds);
+    std::vector<uint8_t> before;
+    for (int32_t y = 0; y < kSide; ++y)
+      for (int32_t x = 0; x < kSide; ++x) {
+        const uint16_t s = uint16_t(pixel(x)), t = uint16_t(pixel(y));
+        std::memcpy(source.buffer.Row(y) + 2 * x, &s, 2);
+        before.push_back(uint8_t(t)), before.push_back(uint8_t(t >> 8));
+      }
+    const SoftBlitMembers& fast = *SoftBlitMembersFor(format, BlitPath::kFast);
+    const SoftBlitMembers& ref = *SoftBlitMembersFor(format, BlitPath::kReference);
+    const RECT all{0, 0, kSide, kSide};
+    for (uint32_t level = 0; level <= 255; ++level) {
+      for (const Family family : {kLevelBlend, kStretch}) {
+        fastTarget.SetRows(before);
+        refTarget.SetRows(before);
+        const DDSURFACEDESC2 sd = source.Desc(), fd = fastTarget.Desc(), rd = refTarget.Desc();
+        if (family == kLevelBlend) {
+          fast.alphaBlend(fd, 0, 0, sd, all, level, FALSE, 0);
+          ref.alphaBlend(rd, 0, 0, sd, all, level, FALSE, 0);
+        } else {
+          fast.stretch(fd, all, sd, all, level, 0xFFFFFFFFu);
+          ref.stretch(rd, all, sd, all, level, 0xFFFFFFFFu);
+        }
+        ASSERT_EQ(fastTarget.Rows(), refTarget.Rows())
+            << (is565 ? "565" : "555") << (family == kLevelBlend ? " level blend" : " stretch") << " level " << level;
+      }
+    }
   }
 }
 
