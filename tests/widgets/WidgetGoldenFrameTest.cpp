@@ -15,6 +15,7 @@
 #include "plat/gdi_text.h"
 #include "plat/time.h"
 #include "support/PictureFileWriters.h"
+#include "widgets/DDSurfacePixel.h"
 #include "widgets/GVBoxWnd.h"
 #include "widgets/GVDDSWnd.h"
 #include "widgets/GVLightTextWnd.h"
@@ -283,6 +284,19 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
     return px;
   }
 
+  // Device pixels of the screen's size on a surface, to be captured like the screen.
+  DDSurface SurfaceOf(const std::vector<uint32_t>& pixels) {
+    DDSurface s = MakeSurface(dd_, kScreenW, kScreenH);
+    for (int32_t y = 0; y < kScreenH; ++y)
+      for (int32_t x = 0; x < kScreenW; ++x) SetSurfacePixel(s, x, y, pixels[static_cast<size_t>(y) * kScreenW + x]);
+    return s;
+  }
+  // The picture `expected` as "<name>.actual.png" beside the frame's own pictures.
+  static void WriteBeside(const DDSurface& expected, const DDSurface& actual, const std::string& name) {
+    plat::sim::CheckFrame(plat::sim::CaptureSurface(expected.Get()), name,
+                          plat::sim::HashImage(plat::sim::CaptureSurface(actual.Get())));
+  }
+
   void ExpectFrame(const DDSurface& s, const std::string& name, const char* pinned) {
     const plat::sim::FrameCheck check = plat::sim::CheckFrame(plat::sim::CaptureSurface(s.Get()), name, pinned);
     EXPECT_TRUE(check.matches) << name << ": hash " << check.actualHash << ", picture in " << check.actualPath;
@@ -329,6 +343,7 @@ TEST_P(WidgetGoldenFrameTest, EveryWidgetKindOnOneScreenThenADirtyRectangleFrame
   for (size_t i = 0; i < first.size(); ++i)
     if (first[i] != oracle[i] && wrong++ == 0) firstWrong = i;
   EXPECT_EQ(wrong, 0u) << "first at (" << firstWrong % kScreenW << ", " << firstWrong / kScreenW << ")";
+  if (wrong) WriteBeside(SurfaceOf(oracle), screen_, tag + "_oracle");
   ExpectFrame(screen_, tag + "_first", pinned.first);
 
   // Widgets whose draw leaves them dirty (tiles, stretches) are cleaned by the first
@@ -366,8 +381,8 @@ TEST_P(WidgetGoldenFrameTest, EveryWidgetKindOnOneScreenThenADirtyRectangleFrame
   const bool same = ReadPixels(whole) == ReadPixels(screen_);
   EXPECT_TRUE(same) << "the dirty-rectangle frame differs from a full redraw";
   if (!same) {
-    plat::sim::WritePng(plat::sim::CaptureSurface(whole.Get()), plat::sim::FrameFolder() + "/" + tag + "_whole.png");
-    plat::sim::WritePng(plat::sim::CaptureSurface(screen_.Get()), plat::sim::FrameFolder() + "/" + tag + "_dirty.png");
+    WriteBeside(whole, screen_, tag + "_full_redraw");
+    WriteBeside(screen_, whole, tag + "_dirty_rectangles");
   }
 }
 
