@@ -36,6 +36,10 @@ constexpr int32_t kGuideX = 10, kGuideY = 20;
 struct Rgb {
   uint8_t r, g, b;
 };
+// A device pixel's channels at their own widths.
+struct Channels {
+  int32_t r, g, b;
+};
 constexpr Rgb kBackground{0x20, 0x48, 0x90};
 
 // A solid opaque layer of w x h whose top-left lies at `offset` from the guides.
@@ -78,6 +82,28 @@ class WidgetEndToEndTest : public DisplayTest, public testing::WithParamInterfac
   // Colour bits only: 32-bit pictures may carry a fourth byte.
   uint32_t Colour(uint32_t pixel) const { return Wide() ? pixel & 0xFFFFFFu : pixel; }
   uint32_t ColourAt(const DDSurface& s, int32_t x, int32_t y) const { return Colour(PixelAt(s, x, y)); }
+  int32_t GreenBits() const {
+    return GetParam() == DisplayFormat::Rgb565 ? 6 : GetParam() == DisplayFormat::Rgb555 ? 5 : 8;
+  }
+  // 0xRRGGBB cut to the format's channel widths, and back to a device pixel.
+  Channels Split(uint32_t rgb) const {
+    const int32_t r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+    return Wide() ? Channels{r, g, b} : Channels{r >> 3, g >> (8 - GreenBits()), b >> 3};
+  }
+  Channels Split(Rgb c) const { return Split(uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b); }
+  uint32_t Join(Channels c) const {
+    if (Wide()) return static_cast<uint32_t>(c.r << 16 | c.g << 8 | c.b);
+    return static_cast<uint32_t>(c.r << (5 + GreenBits()) | c.g << 5 | c.b);
+  }
+  // The alpha-plane blend of one pixel: `weight` is the target's share.
+  uint32_t Blend(uint32_t rgb, int32_t weight) const {
+    const Channels s = Split(rgb), t = Split(kBackground);
+    // A full weight leaves the target, a zero weight copies the source.
+    auto mix = [&](int32_t sc, int32_t tc) {
+      return weight == 255 ? tc : weight == 0 ? sc : (sc * (255 - weight) + tc * weight) >> 8;
+    };
+    return Join({mix(s.r, t.r), mix(s.g, t.g), mix(s.b, t.b)});
+  }
 
   std::string Write(const std::string& name, const Bytes& bytes) {
     dir_.Write(name, std::string(bytes.begin(), bytes.end()));
@@ -148,10 +174,6 @@ std::string Name(const testing::TestParamInfo<DisplayFormat>& info) {
 // to 254 - a; a = 0 keeps the target (255), a = 255 takes the source (0).
 int32_t WeightAtLevelZero(int32_t a) { return a == 0 ? 255 : a == 255 ? 0 : 254 - a; }
 
-struct Channels {
-  int32_t r, g, b;
-};
-
 TEST_P(WidgetEndToEndTest, TgaDrawsThroughItsAlphaPlanePixelByPixel) {
   // 4 x 2, top row first here; the file stores the bottom row first.
   const uint32_t top[] = {0xFFF0A020, 0x0010F0F0, 0x80F8F8F8, 0x40008000};
@@ -170,19 +192,7 @@ TEST_P(WidgetEndToEndTest, TgaDrawsThroughItsAlphaPlanePixelByPixel) {
   EXPECT_EQ(w.GetRect(), GRect(0, 0, 4, 2));
   w.SetPos(GPoint(5, 6));
 
-  const bool sixteen = !Wide();
-  const int32_t greenBits = GetParam() == DisplayFormat::Rgb565 ? 6 : GetParam() == DisplayFormat::Rgb555 ? 5 : 8;
-  auto split = [&](uint32_t argb) {
-    const int32_t r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
-    return sixteen ? Channels{r >> 3, g >> (8 - greenBits), b >> 3} : Channels{r, g, b};
-  };
-  auto join = [&](Channels c) {
-    if (!sixteen) return static_cast<uint32_t>(c.r << 16 | c.g << 8 | c.b);
-    return static_cast<uint32_t>(c.r << (5 + greenBits) | c.g << 5 | c.b);
-  };
-  const Channels back = split(0xFF000000u | uint32_t{kBackground.r} << 16 | uint32_t{kBackground.g} << 8 |
-                              kBackground.b);
-  ASSERT_EQ(join(back), Px(kBackground));
+  ASSERT_EQ(Join(Split(kBackground)), Px(kBackground));
 
   for (uint32_t level : {0u, 102u}) {
     SCOPED_TRACE(level);
@@ -198,16 +208,20 @@ TEST_P(WidgetEndToEndTest, TgaDrawsThroughItsAlphaPlanePixelByPixel) {
         const int32_t weight = level == 0 ? WeightAtLevelZero(a)
                                           : static_cast<int32_t>(255.0 - a * ((255.0 - level) *
                                                                               static_cast<double>(0.003921569f)));
-        const Channels s = split(argb);
-        // A full weight leaves the target, a zero weight copies the source.
-        auto mix = [&](int32_t sc, int32_t tc) {
-          return weight == 255 ? tc : weight == 0 ? sc : (sc * (255 - weight) + tc * weight) >> 8;
-        };
-        const uint32_t want = join({mix(s.r, back.r), mix(s.g, back.g), mix(s.b, back.b)});
+        const uint32_t want = Blend(argb & 0xFFFFFF, weight);
         EXPECT_EQ(ColourAt(t, 5 + x, 6 + y), want) << "pixel " << x << ", " << y << " alpha " << a;
       }
     EXPECT_EQ(Painted(t), GRect(5, 6, 9, 8));
   }
+
+  // Clipped to the bottom row's right part, the plane is read where the picture is.
+  w.SetBlendLevel(0);
+  DDSurface clipped = Target();
+  ASSERT_EQ(w.Draw(clipped.Get(), GRect(7, 7, 20, 20)), 1);
+  const GRect painted = Painted(clipped);
+  EXPECT_TRUE(painted.left >= 7 && painted.top >= 7 && painted.right <= 9 && painted.bottom <= 8) << painted;
+  EXPECT_EQ(ColourAt(clipped, 7, 7), Blend(bottom[2] & 0xFFFFFF, WeightAtLevelZero(0x01)));
+  EXPECT_EQ(ColourAt(clipped, 8, 7), Blend(bottom[3] & 0xFFFFFF, WeightAtLevelZero(0xFE)));
 
   // Without the flag the picture is copied as it is, alpha 0 included.
   w.SetAlphaMode(0);
@@ -310,6 +324,13 @@ TEST_P(WidgetEndToEndTest, KeyedPsdLeavesTransparentPixelsAndMissesThem) {
   EXPECT_EQ(ColourAt(t, 5, 4), Px(kBackground));
   EXPECT_EQ(w.HitTest(4, 4, 3), 1);
   EXPECT_EQ(w.HitTest(5, 4, 3), 0);
+  // A button made of it takes no click released over the hole.
+  GVPushBtn button;
+  ASSERT_EQ(button.LoadPsdFrames(path, 0, 1), 1);
+  button.SetPos(GPoint(4, 4));
+  EXPECT_EQ(button.OnLButtonDown(0, GPoint(4, 4)), 1);
+  EXPECT_EQ(button.OnLButtonUp(0, GPoint(5, 4)), 0);
+  EXPECT_EQ(button.IsHighlighted(), 0);
   // Without the key the stored key colour is drawn like any other.
   GVDDSWnd plain;
   ASSERT_EQ(plain.LoadPsd(path, 0, 0), 1);
@@ -317,6 +338,26 @@ TEST_P(WidgetEndToEndTest, KeyedPsdLeavesTransparentPixelsAndMissesThem) {
   t = Target();
   ASSERT_EQ(plain.Draw(t.Get(), Screen()), 1);
   EXPECT_EQ(ColourAt(t, 5, 4), Colour(key_));
+}
+
+TEST_P(WidgetEndToEndTest, PsdFrameBlendsThroughItsOwnPlaneInAlphaMode) {
+  PsdLayerDesc half = SolidLayer(GPoint(0, 0), 2, 1, 0xFFFFFFFF);
+  half.pixels[1] = 0x80FFFFFF;
+  const std::string path = WritePsd("half.psd", {SolidLayer(GPoint(0, 0), 2, 1, 0x10FFFFFF), half});
+  GVDDSWnd w;
+  ASSERT_EQ(w.LoadPsd(path, 0, 0), 1);
+  w.SetPos(GPoint(3, 3));
+  w.SelectFrame(1);
+  DDSurface t = Target();
+  ASSERT_EQ(w.Draw(t.Get(), Screen()), 1);
+  EXPECT_EQ(ColourAt(t, 4, 3), Px(255, 255, 255));  // copied while the flag is off
+  w.SetAlphaMode(1);
+  t = Target();
+  ASSERT_EQ(w.Draw(t.Get(), Screen()), 1);
+  EXPECT_EQ(ColourAt(t, 3, 3), Px(255, 255, 255));
+  // Alpha 128 weighs the target 126 (frame 0's plane, alpha 16, would weigh it 238).
+  const uint32_t want = Blend(0xFFFFFF, 126);
+  EXPECT_EQ(ColourAt(t, 4, 3), want);
 }
 
 TEST_P(WidgetEndToEndTest, TextOverAPsdFrameGivesTheLayeredEntryBack) {
