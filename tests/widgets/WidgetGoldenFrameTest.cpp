@@ -143,6 +143,7 @@ struct Pinned {
   DisplayFormat format;
   const char* first;
   const char* second;
+  const char* edges;
 };
 
 class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParamInterface<DisplayFormat> {
@@ -191,14 +192,14 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
     stretched_->SetStretch();
     stretched_->SetRect(GRect(40, 8, 80, 38));
 
-    auto* faded = Add(new GVDDSWnd);
-    ASSERT_EQ(faded->LoadImage(Write("faded.bmp", Bmp(24, 16, OpacityPixel)), key_), 1);
-    faded->SetOpacity(60);
-    faded->SetPos(GPoint(88, 8));
+    faded_ = Add(new GVDDSWnd);
+    ASSERT_EQ(faded_->LoadImage(Write("faded.bmp", Bmp(24, 16, OpacityPixel)), key_), 1);
+    faded_->SetOpacity(60);
+    faded_->SetPos(GPoint(88, 8));
 
-    auto* glass = Add(new GVDDSWnd);
-    ASSERT_EQ(glass->LoadTga(Write("glass.tga", GlassTga())), 1);
-    glass->SetPos(GPoint(120, 8));
+    glass_ = Add(new GVDDSWnd);
+    ASSERT_EQ(glass_->LoadTga(Write("glass.tga", GlassTga())), 1);
+    glass_->SetPos(GPoint(120, 8));
 
     sprite_ = Add(new GVQLSWnd);
     ASSERT_EQ(sprite_->Load(Write("gem.qls", testing_support::SolidSpriteChunk(32, 12, 10, RGB(0x90, 0xF0, 0x60), 6, 5,
@@ -223,11 +224,11 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
     text_->SetTextFormat(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     text_->SetText("Golden 123");
 
-    auto* korean = Add(new GVTextWnd);
-    ASSERT_EQ(korean->Create(SIZE{90, 20}, key_, 14, 400), 1);
-    korean->SetPos(GPoint(136, 48));
-    korean->SetTextColor(RGB(0xFF, 0xFF, 0xFF));
-    korean->SetText("점수 판돈");
+    korean_ = Add(new GVTextWnd);
+    ASSERT_EQ(korean_->Create(SIZE{90, 20}, key_, 14, 400), 1);
+    korean_->SetPos(GPoint(136, 48));
+    korean_->SetTextColor(RGB(0xFF, 0xFF, 0xFF));
+    korean_->SetText("점수 판돈");
 
     strip_ = Add(new GVPushBtn);
     ASSERT_EQ(strip_->LoadImage(Write("strip.bmp", Bmp(160, 24, StripPixel)), key_, 1, 4), 1);
@@ -255,9 +256,9 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
     box_ = Add(new GVBoxWnd);
     box_->Create(150, 110, 60, 30, RGB(0x80, 0x40, 0x20), 12);
     box_->SetBorder(RGB(0xF8, 0xF8, 0xF8), RGB(0x20, 0x20, 0x40), 0);
-    auto* round = Add(new GVBoxWnd);
-    round->Create(220, 110, 40, 20, RGB(0x20, 0x60, 0x20), 0);
-    round->SetBorder(RGB(0xC0, 0xF0, 0xC0), RGB(0x00, 0x30, 0x00), 1);
+    round_ = Add(new GVBoxWnd);
+    round_->Create(220, 110, 40, 20, RGB(0x20, 0x60, 0x20), 0);
+    round_->SetBorder(RGB(0xC0, 0xF0, 0xC0), RGB(0x00, 0x30, 0x00), 1);
   }
 
   // What the hardware copies, painted without the widgets: the tiles everywhere and
@@ -297,6 +298,20 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
                           plat::sim::HashImage(plat::sim::CaptureSurface(actual.Get())));
   }
 
+  // The screen as it stands against the same state drawn whole on a fresh buffer.
+  void ExpectSameAsAFullRedraw(const std::string& tag) {
+    DDSurface whole = MakeSurface(dd_, kScreenW, kScreenH);
+    ClearSurface(whole, 0);
+    ws_->SetFullRedraw();
+    ws_->Draw(whole.Get(), GRect());
+    const bool same = ReadPixels(whole) == ReadPixels(screen_);
+    EXPECT_TRUE(same) << tag << ": the dirty-rectangle frame differs from a full redraw";
+    if (!same) {
+      WriteBeside(whole, screen_, tag + "_full_redraw");
+      WriteBeside(screen_, whole, tag + "_dirty_rectangles");
+    }
+  }
+
   void ExpectFrame(const DDSurface& s, const std::string& name, const char* pinned) {
     const plat::sim::FrameCheck check = plat::sim::CheckFrame(plat::sim::CaptureSurface(s.Get()), name, pinned);
     EXPECT_TRUE(check.matches) << name << ": hash " << check.actualHash << ", picture in " << check.actualPath;
@@ -306,6 +321,10 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
   DDSurface screen_;
   uint32_t key_ = 0;
   GVDDSWnd* plain_ = nullptr;
+  GVDDSWnd* faded_ = nullptr;
+  GVDDSWnd* glass_ = nullptr;
+  GVTextWnd* korean_ = nullptr;
+  GVBoxWnd* round_ = nullptr;
   GVDDSWnd* stretched_ = nullptr;
   GVQLSWnd* sprite_ = nullptr;
   GVPSPWnd* cards_ = nullptr;
@@ -319,9 +338,9 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
 };
 
 const Pinned kPinned[] = {
-    {DisplayFormat::Rgb565, "6cd090f85198c4c5", "0925a3fe7ba54791"},
-    {DisplayFormat::Rgb555, "d99a10d157571f14", "43ac0906918d5d8a"},
-    {DisplayFormat::Xrgb8888, "677b5d41a2a37efb", "ca2c89b6f4eb7440"},
+    {DisplayFormat::Rgb565, "6cd090f85198c4c5", "0925a3fe7ba54791", "e340262d5f6873ba"},
+    {DisplayFormat::Rgb555, "d99a10d157571f14", "43ac0906918d5d8a", "7c8ca75584262b8c"},
+    {DisplayFormat::Xrgb8888, "677b5d41a2a37efb", "ca2c89b6f4eb7440", "003294d9c6c8f549"},
 };
 
 const Pinned& PinnedFor(DisplayFormat f) {
@@ -373,17 +392,33 @@ TEST_P(WidgetGoldenFrameTest, EveryWidgetKindOnOneScreenThenADirtyRectangleFrame
   EXPECT_NE(area, GRect(0, 0, kScreenW, kScreenH));
   ExpectFrame(screen_, tag + "_second", pinned.second);
 
-  // The same state drawn whole on a fresh buffer.
-  DDSurface whole = MakeSurface(dd_, kScreenW, kScreenH);
-  ClearSurface(whole, 0);
-  ws_->SetFullRedraw();
-  ws_->Draw(whole.Get(), GRect());
-  const bool same = ReadPixels(whole) == ReadPixels(screen_);
-  EXPECT_TRUE(same) << "the dirty-rectangle frame differs from a full redraw";
-  if (!same) {
-    WriteBeside(whole, screen_, tag + "_full_redraw");
-    WriteBeside(screen_, whole, tag + "_dirty_rectangles");
-  }
+  ExpectSameAsAFullRedraw(tag + "_second");
+}
+
+TEST_P(WidgetGoldenFrameTest, WidgetsPartlyOffEveryEdgeDrawByDirtyRectanglesAsWhole) {
+  BuildScreen();
+  if (HasFatalFailure()) return;
+  ws_->Draw(screen_.Get(), GRect());
+  ws_->Draw(screen_.Get(), GRect());
+  // Every kind pushed over one of the four edges, the stretch and the blends included.
+  stretched_->SetRect(GRect(-20, 8, 20, 38));
+  faded_->SetPos(GPoint(-10, 190));
+  glass_->SetPos(GPoint(300, 190));
+  text_->SetPos(GPoint(-30, 48));
+  korean_->SetPos(GPoint(250, -6));
+  layered_->SetPos(GPoint(300, 76));
+  strip_->SetPos(GPoint(290, 150));
+  light_->SetPos(GPoint(-50, 80));
+  sprite_->SetPos(2, 196);
+  cards_->SetPos(318, 100);
+  walker_->SetPos(GPoint(312, -4));
+  number_->SetPos(GPoint(-40, 196));
+  box_->SetRect(GRect(290, 170, 350, 210));
+  round_->SetRect(GRect(-10, -10, 30, 10));
+  ws_->Draw(screen_.Get(), GRect());
+  const std::string tag = std::string("widget_golden_") + FormatName(GetParam()) + "_edges";
+  ExpectFrame(screen_, tag, PinnedFor(GetParam()).edges);
+  ExpectSameAsAFullRedraw(tag);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, WidgetGoldenFrameTest,
