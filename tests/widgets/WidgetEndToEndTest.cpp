@@ -1,7 +1,6 @@
-// The surface widget, the text widget and the push button over real TGA and layered
-// pictures written to disk, in 5-6-5, 5-5-5 and 32-bit: the alpha-plane draw, frames
-// placed at anchor + offset, frame selection, the layered entry given back by the text
-// widget, the push button's layered state frames and pictures that give no surface.
+// The surface widget, text widget and push button over TGA and layered pictures written
+// to disk, in 5-6-5, 5-5-5 and 32-bit: alpha planes, frames at anchor + offset, frame
+// selection, entries given back, state frames, keys, and pictures without a surface.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,8 +1,6 @@
-// One screen with every widget kind drawn through the window system into a 320 x 200
-// back buffer, in 5-6-5, 5-5-5 and 32-bit, compared by pinned hash (a mismatch writes
-// PNGs). The pictures the hardware copies (tiles, plain and stretched keyed pictures)
-// are also checked against a picture painted without the widgets, and the second,
-// dirty-rectangle frame against a full redraw of the same state.
+// Every widget kind on one 320 x 200 screen through the window system, in 5-6-5, 5-5-5
+// and 32-bit, by pinned hash (a mismatch writes PNGs); hardware-copied pictures against
+// a painted oracle, dirty-rectangle frames (changes, edges) against a full redraw.
 #include <gtest/gtest.h>
 
 #include <memory>
