@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "graphics/XBaseEntry.h"
+#include "graphics/XGifEntry.h"
 #include "graphics/XPsdEntry.h"
 #include "graphics/XTgaEntry.h"
 #include "widgets/DDSurfacePixel.h"
@@ -133,16 +134,24 @@ int32_t XResEntryMgr::LoadEntry(int32_t selector, const std::string& name, GSize
     case 3:
     case 6: return LoadNamed(selector, name, colorKey);
     case 5: {
-      // Only the look-up: GIF strips are not decoded yet.
-      Locked hold(*this);
-      bool found = false;
-      return FindShared(name, found);
+      {
+        Locked hold(*this);
+        bool found = false;
+        const int32_t shared = FindShared(name, found);
+        if (found) return shared;
+      }
+      // Decoded outside the lock, and never entered in the name map: every request
+      // for a name no file entry holds makes its own strip.
+      auto entry = std::make_unique<XGifEntry>();
+      entry->kind = kEntryFrames;
+      entry->size = size;
+      entry->colorKey = colorKey;
+      entry->SetPartNames({name});
+      return Place(std::move(entry), colorKey);
     }
     default: return kNoHandle;
   }
 }
-
-int32_t XResEntryMgr::CreateAvatar(const std::vector<std::string>&, GSize, COLORREF) { return kNoHandle; }
 
 BOOL XResEntryMgr::ReleaseEntry(int32_t handle) {
   if (handle == kNoHandle) return 0;
@@ -241,7 +250,11 @@ void XResEntryMgr::ReleaseAll() {
   Locked hold(*this);
   directDraw_ = nullptr;
   backBuffer_ = nullptr;
+  // Entries may release other entries as they go (an avatar its parts): they find an
+  // empty table instead of one being torn down under them.
+  auto doomed = std::move(table_);
   table_.clear();
+  doomed.clear();
   freeSlots_.clear();
   names_.clear();
   colorKey_ = kNoKey;

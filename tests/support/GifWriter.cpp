@@ -61,7 +61,31 @@ class BitSink {
   int32_t m_bits = 0;
 };
 
-void Lzw(Bytes& out, const std::vector<uint8_t>& pixels, int32_t minCode, bool clearEvery) {
+// Codes as given, each as wide as the decoder's table needs at that point: a code
+// after another (not after a clear) adds an entry, and the width grows when the entry
+// count reaches 2^width.
+void RawCodes(Bytes& out, const std::vector<int32_t>& codes, int32_t minCode) {
+  out.push_back(uint8_t(minCode));
+  BitSink sink;
+  const int32_t clear = 1 << minCode, end = clear + 1;
+  int32_t size = minCode + 1, next = clear + 2;
+  bool previous = false;
+  for (int32_t code : codes) {
+    sink.Code(uint32_t(code), size);
+    if (code == clear) {
+      size = minCode + 1;
+      next = clear + 2;
+      previous = false;
+      continue;
+    }
+    if (code == end) continue;
+    if (previous && next < 4096 && ++next == (1 << size) && size < 12) ++size;
+    previous = true;
+  }
+  sink.SubBlocks(out);
+}
+
+void Lzw(Bytes& out, const std::vector<uint8_t>& pixels, int32_t minCode, bool clearEvery, bool leadingClear) {
   out.push_back(uint8_t(minCode));
   BitSink sink;
   const int32_t clear = 1 << minCode, end = clear + 1;
@@ -76,7 +100,7 @@ void Lzw(Bytes& out, const std::vector<uint8_t>& pixels, int32_t minCode, bool c
   }
   int32_t size = minCode + 1, next = clear + 2;
   std::map<std::pair<int32_t, uint8_t>, int32_t> dict;
-  sink.Code(uint32_t(clear), size);
+  if (leadingClear) sink.Code(uint32_t(clear), size);
   // After each code the decoder's table has one entry fewer than ours; the size grows
   // when that count reaches 2^size, as the decoder sees it.
   auto emit = [&](int32_t code) {
@@ -130,7 +154,7 @@ void Control(Bytes& out, uint8_t disposal, bool transparent, uint8_t index, uint
 }  // namespace
 
 std::vector<uint8_t> EncodeGif(const GifDesc& gif) {
-  const char* sig = gif.bogusSignature ? "XYZ12a" : "GIF89a";
+  const char* sig = gif.bogusSignature ? "XYZ12a" : gif.version87a ? "GIF87a" : "GIF89a";
   Bytes out(sig, sig + 6);
   Put16(out, gif.width);
   Put16(out, gif.height);
@@ -152,7 +176,11 @@ std::vector<uint8_t> EncodeGif(const GifDesc& gif) {
     const size_t entries = size_t(2) << TableBits(local ? f.localTable.size() : gif.globalTable.size());
     int32_t minCode = 2;
     while ((size_t(1) << minCode) < entries) ++minCode;
-    Lzw(out, f.interlace ? Interlaced(f) : f.indices, minCode, gif.clearBeforeEveryCode);
+    if (f.minCodeSize) minCode = f.minCodeSize;
+    if (!f.codes.empty())
+      RawCodes(out, f.codes, minCode);
+    else
+      Lzw(out, f.interlace ? Interlaced(f) : f.indices, minCode, gif.clearBeforeEveryCode, f.leadingClear);
   }
   if (gif.trailingControl) Control(out, 2, true, 0, 7);
   out.push_back(0x3B);

@@ -1,6 +1,9 @@
 // A GIF writer for fixtures: real LZW (or a clear code before every code), global and
-// local colour tables, graphic-control blocks, interlaced images and a bogus signature
-// on request. Pixels are palette indices; any number of them may be given.
+// local colour tables, graphic-control blocks, interlaced images, either version and a
+// bogus signature on request. Pixels are palette indices; any number of them may be
+// given. The encoder never clears a full table, so long images carry 12-bit codes into
+// a full table; a frame can also be given as a raw code list to make streams no real
+// encoder makes (no leading clear code, codes above the table after a clear, ...).
 #pragma once
 
 #include <cstdint>
@@ -18,6 +21,11 @@ struct GifFrameDesc {
   bool transparent = false;
   uint8_t transparentIndex = 0;
   uint16_t delay = 0;                 // hundredths of a second
+  bool leadingClear = true;           // the LZW stream starts with a clear code
+  // When not empty, written instead of the indices' LZW stream, exactly as given (no
+  // clear or end code added), each code as wide as a decoder's table then needs.
+  std::vector<int32_t> codes;
+  uint8_t minCodeSize = 0;            // 0: from the table size
 };
 
 struct GifDesc {
@@ -28,6 +36,7 @@ struct GifDesc {
   bool bogusSignature = false;
   bool clearBeforeEveryCode = false;
   bool trailingControl = false;       // a control block after the last image
+  bool version87a = false;            // "GIF87a" instead of "GIF89a"
 };
 
 std::vector<uint8_t> EncodeGif(const GifDesc& gif);

@@ -271,6 +271,16 @@ constexpr WPARAM MK_SHIFT = 0x0004;
 constexpr WPARAM MK_CONTROL = 0x0008;
 constexpr WPARAM MK_MBUTTON = 0x0010;
 
+// Scroll-bar request codes (the low word of WM_VSCROLL's wParam).
+constexpr int SB_LINEUP = 0;
+constexpr int SB_LINEDOWN = 1;
+constexpr int SB_PAGEUP = 2;
+constexpr int SB_PAGEDOWN = 3;
+constexpr int SB_THUMBPOSITION = 4;
+constexpr int SB_THUMBTRACK = 5;
+constexpr int SB_TOP = 6;
+constexpr int SB_BOTTOM = 7;
+
 constexpr int VK_LBUTTON = 0x01;
 constexpr int VK_RBUTTON = 0x02;
 constexpr int VK_MBUTTON = 0x04;

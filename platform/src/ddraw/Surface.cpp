@@ -341,6 +341,7 @@ HRESULT Surface::Restore() {
 
 HRESULT Surface::GetSurfaceDesc(LPDDSURFACEDESC2 desc) {
   if (!desc || !ValidDescSize(desc->dwSize)) return DDERR_INVALIDPARAMS;
+  if (ShouldFail("IDirectDrawSurface4::GetSurfaceDesc")) return DDERR_GENERIC;
   auto lock = LockDisplay();
   DescribeLocked(desc);
   return DD_OK;

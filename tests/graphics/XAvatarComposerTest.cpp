@@ -1,0 +1,164 @@
+// The avatar composer: part lists and layer order, frames picked by the layer clock,
+// centring, keyed layering, the redraw flag, and the layer's file handling.
+#include "graphics/XAvatarComposer.h"
+
+#include <gtest/gtest.h>
+
+#include "graphics/ByteReader.h"
+#include "plat/sim_kernel.h"
+#include "support/GifWriter.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using namespace testing_support;
+
+constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
+
+GifFrameDesc Solid(uint16_t w, uint16_t h, uint8_t index, uint16_t delay = 0) {
+  GifFrameDesc f;
+  f.width = w, f.height = h;
+  f.indices.assign(size_t(w) * h, index);
+  f.control = true;
+  f.delay = delay;
+  return f;
+}
+
+class XAvatarComposerTest : public testing::Test {
+ protected:
+  // A file of one solid frame per index, each `delay` hundredths.
+  std::string Part(const std::string& name, uint16_t w, uint16_t h, std::vector<uint8_t> indices,
+                   std::vector<uint16_t> delays = {}, int transparentIndex = -1) {
+    GifDesc g;
+    g.width = w, g.height = h;
+    g.globalTable = {0x000000, kRed, kGreen, kBlue};
+    for (size_t i = 0; i < indices.size(); ++i) {
+      GifFrameDesc f = Solid(w, h, indices[i], i < delays.size() ? delays[i] : 0);
+      f.transparent = transparentIndex >= 0;
+      f.transparentIndex = uint8_t(transparentIndex >= 0 ? transparentIndex : 0);
+      g.frames.push_back(f);
+    }
+    const std::vector<uint8_t> bytes = EncodeGif(g);
+    dir_.Write(name, std::string(bytes.begin(), bytes.end()));
+    return dir_ / name;
+  }
+  static uint32_t Px(const XDib& d, int32_t x, int32_t y) { return LoadU32(d.PixelAt(x, y)) & 0xFFFFFF; }
+
+  TempDir dir_;
+  XAvatarComposer composer_;
+  XDib canvas_;
+};
+
+TEST_F(XAvatarComposerTest, PartListsOfOneToTwentyFourAreAccepted) {
+  const std::string p = Part("p.gif", 1, 1, {1});
+  EXPECT_EQ(composer_.SetParts({}, false), 0);
+  EXPECT_EQ(composer_.SetParts(std::vector<std::string>(25, p), false), 0);
+  EXPECT_FALSE(composer_.Loaded());
+  EXPECT_EQ(composer_.SetParts(std::vector<std::string>(24, p), false), 1);
+  EXPECT_TRUE(composer_.Loaded());
+}
+
+TEST_F(XAvatarComposerTest, PartsAreStackedInLayerOrder) {
+  const std::string a = Part("a.gif", 1, 1, {1}), b = Part("b.gif", 1, 1, {2}), c = Part("c.gif", 1, 1, {3});
+  ASSERT_EQ(composer_.SetParts({a, b, c}, false), 1);
+  EXPECT_EQ(composer_.Layer(0).fileName, c);
+  EXPECT_EQ(composer_.Layer(1).fileName, b);
+  EXPECT_EQ(composer_.Layer(2).fileName, a);
+  ASSERT_EQ(composer_.SetParts({b}, false), 1);
+  EXPECT_EQ(composer_.Layer(0).fileName, b);
+  EXPECT_EQ(composer_.Layer(1).animation, nullptr);  // cleared by the new list
+}
+
+TEST_F(XAvatarComposerTest, AFileThatDoesNotDecodeFailsTheList) {
+  const std::string good = Part("good.gif", 1, 1, {1});
+  EXPECT_EQ(composer_.SetParts({good, dir_ / "missing.gif"}, false), 0);
+  std::vector<uint8_t> bytes = EncodeGif([] {
+    GifDesc g;
+    g.width = g.height = 1;
+    g.globalTable = {0, 0};
+    g.frames.push_back(Solid(1, 1, 1));
+    return g;
+  }());
+  bytes[4] = '7';  // version 87a
+  dir_.Write("old.gif", std::string(bytes.begin(), bytes.end()));
+  XAvatarLayer layer;
+  EXPECT_EQ(layer.SetFile(dir_ / "old.gif", false), 0);
+  EXPECT_EQ(layer.animation, nullptr);
+  EXPECT_EQ(layer.SetFile("", false), 1);
+}
+
+TEST_F(XAvatarComposerTest, FramesArePickedByTheTickCountModuloTheDuration) {
+  ASSERT_EQ(composer_.SetParts({Part("two.gif", 1, 1, {1, 2}, {10, 30})}, false), 1);
+  struct Case {
+    uint32_t tick;
+    uint32_t color;
+  };
+  const Case cases[] = {{0, kRed}, {99, kRed}, {100, kGreen}, {399, kGreen}, {400, kRed}, {4099, kRed}, {4100, kGreen}};
+  for (const Case& c : cases) {
+    plat::sim::SetTickBase(c.tick);
+    ASSERT_EQ(composer_.Compose(nullptr, canvas_, false, true), 1);
+    EXPECT_EQ(Px(canvas_, 0, 0), c.color) << c.tick;
+  }
+}
+
+TEST_F(XAvatarComposerTest, ZeroDelaysPlayOneHundredMillisecondsApart) {
+  ASSERT_EQ(composer_.SetParts({Part("zero.gif", 1, 1, {1, 2, 3})}, false), 1);
+  const uint32_t expect[] = {kRed, kGreen, kBlue, kRed};
+  for (uint32_t i = 0; i < 4; ++i) {
+    plat::sim::SetTickBase(i * 100 + 50);
+    composer_.Compose(nullptr, canvas_, false, false);
+    EXPECT_EQ(Px(canvas_, 0, 0), expect[i]) << i;
+  }
+}
+
+TEST_F(XAvatarComposerTest, RedrawsOnlyWhenAFrameChangesUnlessForced) {
+  ASSERT_EQ(composer_.SetParts({Part("two.gif", 1, 1, {1, 2}, {10, 10})}, false), 1);
+  plat::sim::SetTickBase(0);
+  EXPECT_EQ(composer_.Compose(nullptr, canvas_, false, false), 1);
+  plat::sim::SetTickBase(50);
+  EXPECT_EQ(composer_.Compose(nullptr, canvas_, false, false), 0);
+  EXPECT_EQ(composer_.Compose(nullptr, canvas_, false, true), 1);
+  plat::sim::SetTickBase(150);
+  EXPECT_EQ(composer_.Compose(nullptr, canvas_, true, false), 1);  // measured only
+  EXPECT_EQ(Px(canvas_, 0, 0), kRed);
+  EXPECT_EQ(composer_.Compose(nullptr, canvas_, false, false), 1);  // the change is still pending
+  EXPECT_EQ(Px(canvas_, 0, 0), kGreen);
+}
+
+TEST_F(XAvatarComposerTest, SmallerLayersAreCentredWithTheOddPixelRightAndBottom) {
+  // Layer order for two parts: part 1 at the bottom, part 0 on top.
+  const std::string big = Part("big.gif", 5, 4, {1});
+  const std::string small = Part("small.gif", 2, 1, {3});
+  ASSERT_EQ(composer_.SetParts({small, big}, false), 1);
+  ASSERT_EQ(composer_.Compose(nullptr, canvas_, false, false), 1);
+  EXPECT_EQ(composer_.ComposedSize().cx, 5);
+  EXPECT_EQ(canvas_.Height(), 4);
+  // (5 - 2) / 2 = 1, (4 - 1) / 2 = 1.
+  for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(Px(canvas_, x, 1), x == 1 || x == 2 ? kBlue : kRed) << x;
+  EXPECT_EQ(Px(canvas_, 1, 0), kRed);
+  EXPECT_EQ(Px(canvas_, 1, 2), kRed);
+}
+
+TEST_F(XAvatarComposerTest, TransparentIndicesLetLowerLayersShowAndAPositionSkipsTheClear) {
+  const std::string bottom = Part("bottom.gif", 2, 1, {1});
+  const std::string top = Part("top.gif", 2, 1, {0}, {}, 0);  // all transparent
+  ASSERT_EQ(composer_.SetParts({top, bottom}, false), 1);
+  ASSERT_EQ(composer_.Compose(nullptr, canvas_, false, false), 1);
+  EXPECT_EQ(Px(canvas_, 0, 0), kRed);
+  XDib other;
+  ASSERT_EQ(other.CreateDib32(SIZE{4, 1}), 1);
+  other.FillRect(RECT{0, 0, 4, 1}, kGreen);
+  const POINT at{2, 0};
+  EXPECT_EQ(composer_.Compose(&at, other, false, true), 1);
+  EXPECT_EQ(other.Width(), 4);  // kept as it is
+  EXPECT_EQ(Px(other, 1, 0), kGreen);
+  EXPECT_EQ(Px(other, 2, 0), kRed);
+}
+
+TEST_F(XAvatarComposerTest, GreyPartsGetAGreyTable) {
+  ASSERT_EQ(composer_.SetParts({Part("grey.gif", 1, 1, {1})}, true), 1);
+  ASSERT_EQ(composer_.Compose(nullptr, canvas_, false, false), 1);
+  EXPECT_EQ(Px(canvas_, 0, 0), 0x4C4C4Cu);  // 3 x 255 / 10 = 76
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+// The avatar entry and the manager's avatar path: part order and missing parts, the
+// keyed surface and its depth, and every part reference given back on each way out.
+#include "graphics/XAvatarEntry.h"
+
+#include <gtest/gtest.h>
+
+#include "graphics/ByteReader.h"
+#include "graphics/XResEntryMgr.h"
+#include "plat/sim.h"
+#include "support/TempDir.h"
+#include "widgets/WidgetTestSupport.h"
+
+namespace {
+
+using widget_test::DisplayFormat;
+constexpr COLORREF kNoKey = 0xFFFFFFFFu;
+constexpr uint32_t kMagenta = 0xFF00FF;
+
+// A 1 x 1 24-bit BMP file.
+std::string OnePixelBmp() {
+  std::vector<uint8_t> b{'B', 'M'};
+  ByteWriter w(b);
+  w.U32(14 + 40 + 4);
+  w.U32(0);
+  w.U32(14 + 40);
+  w.U32(40);
+  w.U32(1);
+  w.U32(1);
+  w.U16(1);
+  w.U16(24);
+  w.Fill(0, 24);
+  w.Fill(0x40, 3);
+  w.U8(0);
+  return std::string(b.begin(), b.end());
+}
+
+class XAvatarEntryTest : public widget_test::DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    Hand(DisplayFormat::Xrgb8888, kMagenta);
+  }
+  void TearDown() override {
+    m_.ReleaseAll();
+    DisplayTest::TearDown();
+  }
+  void Hand(DisplayFormat f, uint32_t key) {
+    m_.ReleaseAll();
+    UseDesktop(f);
+    m_.SetDirectDraw(dd_.Get());
+    m_.SetColorKey(key);
+  }
+  // A part file held by the manager under its name, so that GIF requests find it.
+  std::string Part(const std::string& name, int32_t& handle) {
+    dir_.Write(name, OnePixelBmp());
+    const std::string path = dir_ / name;
+    handle = m_.LoadEntry(2, path, GSize(), kNoKey);
+    EXPECT_NE(handle, -1);
+    return path;
+  }
+  XAvatarEntry* Avatar(int32_t h) { return dynamic_cast<XAvatarEntry*>(m_.EntryAt(h)); }
+  uint32_t Refs(int32_t h) { return m_.EntryAt(h) ? m_.EntryAt(h)->refCount : 0; }
+
+  testing_support::TempDir dir_;
+  XResEntryMgr m_;
+};
+
+TEST_F(XAvatarEntryTest, SortPartsRebuildsListsInLayerOrder) {
+  struct Case {
+    std::vector<int32_t> in, out;
+    int result;
+  };
+  const std::vector<int32_t> nine{0, 1, 2, 3, 4, 5, 6, 7, 8};
+  const std::vector<int32_t> many(25, 3);
+  const Case cases[] = {
+      {{}, {}, 0},
+      {{7}, {7}, 1},
+      {{10, 11, 12}, {12, 11, 10}, 1},
+      {nine, {8, 4, 2, 1, 0, 3, 5, 6, 7}, 1},
+      {many, many, 0},
+  };
+  for (const Case& c : cases) {
+    std::vector<int32_t> v = c.in;
+    EXPECT_EQ(XAvatarEntry::SortParts(v), c.result) << c.in.size();
+    EXPECT_EQ(v, c.out) << c.in.size();
+  }
+  std::vector<int32_t> all(24);
+  for (int32_t i = 0; i < 24; ++i) all[size_t(i)] = i;
+  ASSERT_EQ(XAvatarEntry::SortParts(all), 1);
+  EXPECT_EQ(all, (std::vector<int32_t>{8, 9, 10, 11, 12, 4, 2, 1, 0, 3, 14, 15, 16, 13, 5, 6, 17, 18, 19, 20, 21, 22, 7,
+                                       23}));
+}
+
+TEST_F(XAvatarEntryTest, PartsAreHeldInLayerOrderAndGivenBackWithTheAvatar) {
+  int32_t a = -1, b = -1, c = -1;
+  const std::vector<std::string> names{Part("a.gif", a), Part("b.gif", b), Part("c.gif", c)};
+  const int32_t h = m_.CreateAvatar(names, GSize(4, 3), kMagenta);
+  ASSERT_NE(h, -1);
+  ASSERT_NE(Avatar(h), nullptr);
+  EXPECT_EQ(Avatar(h)->PartHandles(), (std::vector<int32_t>{c, b, a}));
+  EXPECT_EQ(Avatar(h)->GetPartNames(), names);
+  EXPECT_EQ(Avatar(h)->kind, kEntryFrames);
+  EXPECT_EQ(Refs(a), 2u);
+  EXPECT_EQ(m_.ReleaseEntry(h), 1);
+  EXPECT_EQ(m_.EntryAt(h), nullptr);
+  EXPECT_EQ(Refs(a), 1u);
+  EXPECT_EQ(Refs(b), 1u);
+  EXPECT_EQ(Refs(c), 1u);
+}
+
+TEST_F(XAvatarEntryTest, EmptyAndUnopenableNamesKeepMinusOneInTheirPlace) {
+  int32_t a = -1, c = -1;
+  const std::string pa = Part("a.gif", a), pc = Part("c.gif", c);
+  const int32_t h = m_.CreateAvatar({pa, "", pc}, GSize(2, 2), kMagenta);
+  ASSERT_NE(h, -1);
+  EXPECT_EQ(Avatar(h)->PartHandles(), (std::vector<int32_t>{c, -1, a}));
+  const int32_t g = m_.CreateAvatar({pa, dir_ / "absent.gif"}, GSize(2, 2), kMagenta);
+  ASSERT_NE(g, -1);
+  EXPECT_EQ(Avatar(g)->PartHandles(), (std::vector<int32_t>{-1, a}));
+}
+
+TEST_F(XAvatarEntryTest, TheSurfaceIsFilledWithTheKeyAndKeyedByIt) {
+  const int32_t h = m_.CreateAvatar({""}, GSize(3, 2), kMagenta);
+  ASSERT_NE(h, -1);
+  DDSurface s = m_.GetEntrySurface(h);
+  ASSERT_TRUE(s);
+  EXPECT_EQ(widget_test::ReadPixels(s), std::vector<uint32_t>(6, kMagenta));
+  DDCOLORKEY key{};
+  ASSERT_EQ(s->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+  EXPECT_EQ(key.dwColorSpaceLowValue, kMagenta);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(h, GPoint(1, 1), 0), 0);
+}
+
+TEST_F(XAvatarEntryTest, DepthFollowsTheSurfaceFormat) {
+  struct Case {
+    DisplayFormat format;
+    uint32_t key;
+    int32_t depth;
+  };
+  const Case cases[] = {{DisplayFormat::Rgb565, 0xF81F, 16},
+                        {DisplayFormat::Rgb555, 0x7C1F, 15},
+                        {DisplayFormat::Xrgb8888, kMagenta, 32}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(widget_test::FormatName(c.format));
+    Hand(c.format, c.key);
+    const int32_t h = m_.CreateAvatar({""}, GSize(2, 2), c.key);
+    ASSERT_NE(h, -1);
+    EXPECT_EQ(Avatar(h)->bitDepth, c.depth);
+  }
+}
+
+TEST_F(XAvatarEntryTest, SetColorKeyNeedsASurfaceAndKeepsOnlyAcceptedKeys) {
+  XAvatarEntry loose(m_);
+  EXPECT_EQ(loose.SetColorKey(0x123), 1);
+  EXPECT_EQ(loose.colorKey, kNoKey);
+  loose.size = GSize(2, 2);
+  ASSERT_EQ(loose.Load(DDObject(dd_.Get()), kMagenta), DD_OK);
+  EXPECT_EQ(loose.colorKey, kMagenta);
+  EXPECT_EQ(loose.SetColorKey(0x00FF00), DD_OK);
+  EXPECT_EQ(loose.colorKey, 0x00FF00u);
+}
+
+TEST_F(XAvatarEntryTest, AFailedDescriptionReadFreesTheSlotAndTheParts) {
+  int32_t a = -1;
+  const std::string pa = Part("a.gif", a);
+  plat::sim::FailNext("IDirectDrawSurface4::GetSurfaceDesc");
+  EXPECT_EQ(m_.CreateAvatar({pa}, GSize(2, 2), kMagenta), -1);
+  EXPECT_EQ(Refs(a), 1u);
+  // The slot the avatar had is the next one handed out.
+  const int32_t next = m_.LoadEntry(0, "", GSize(1, 1), kNoKey);
+  EXPECT_EQ(next & 0xFFFF, (a & 0xFFFF) + 1);
+}
+
+TEST_F(XAvatarEntryTest, AFailedSurfaceMakesNoEntryAndGivesThePartsBack) {
+  int32_t a = -1;
+  const std::string pa = Part("a.gif", a);
+  plat::sim::FailNext("IDirectDraw4::CreateSurface");
+  EXPECT_EQ(m_.CreateAvatar({pa}, GSize(2, 2), kMagenta), -1);
+  EXPECT_TRUE(FAILED(m_.GetLastResult()));
+  EXPECT_EQ(Refs(a), 1u);
+}
+
+TEST_F(XAvatarEntryTest, ReleaseAllCopesWithAvatarsReleasingTheirParts) {
+  int32_t a = -1;
+  const std::string pa = Part("a.gif", a);
+  ASSERT_NE(m_.CreateAvatar({pa, pa}, GSize(2, 2), kMagenta), -1);
+  m_.ReleaseAll();
+  EXPECT_EQ(m_.EntryAt(a), nullptr);
+}
+
+}  // namespace

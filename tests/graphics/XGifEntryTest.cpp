@@ -1,0 +1,210 @@
+// GIF entries: the layer order for 9, 7 and 1 parts, refused part counts, the frame
+// count and delays of the longest part with shorter parts wrapping, and the resource
+// manager's selector 5 (one entry per request, the strip, names held by other kinds).
+#include "graphics/XGifEntry.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "graphics/XResEntryMgr.h"
+#include "support/GifWriter.h"
+#include "support/TempDir.h"
+#include "widgets/WidgetTestSupport.h"
+
+namespace {
+
+using testing_support::EncodeGif;
+using testing_support::GifDesc;
+using testing_support::GifFrameDesc;
+using Pixels = std::vector<uint32_t>;
+
+constexpr uint32_t kKey = 0xFF00FF;  // the 32-bit surfaces' key
+constexpr uint8_t kClear = 15;       // the parts' transparent index
+
+uint32_t Colour(size_t i) { return uint32_t(0x101010 * (i + 1)); }
+
+// A part: one frame per row of indices, each `width` x 1 on a screen of that size,
+// index kClear transparent.
+GifDesc Part(const std::vector<std::vector<uint8_t>>& frames, uint16_t delayStep = 0) {
+  GifDesc g;
+  g.width = uint16_t(frames.front().size());
+  g.height = 1;
+  for (size_t i = 0; i < 16; ++i) g.globalTable.push_back(Colour(i));
+  uint16_t delay = 0;
+  for (const auto& row : frames) {
+    GifFrameDesc f;
+    f.width = g.width;
+    f.height = 1;
+    f.indices = row;
+    f.control = f.transparent = true;
+    f.transparentIndex = kClear;
+    f.delay = delay += delayStep;
+    g.frames.push_back(f);
+  }
+  return g;
+}
+
+class XGifEntryTest : public widget_test::DisplayTest {
+ protected:
+  std::string Write(const std::string& name, const GifDesc& g) {
+    const auto bytes = EncodeGif(g);
+    dir_.Write(name, std::string(bytes.begin(), bytes.end()));
+    return dir_ / name;
+  }
+  HRESULT Compose(XGifEntry& e, const std::vector<std::string>& names) {
+    e.SetPartNames(names);
+    return e.Load(dd_, kKey);
+  }
+  uint32_t Px(size_t i) const { return Colour(i); }
+  testing_support::TempDir dir_;
+};
+
+TEST_F(XGifEntryTest, PartsAreLaidBottomToTopInTheLayerOrder) {
+  struct Case {
+    size_t parts;
+    std::vector<size_t> order;
+  };
+  const Case cases[] = {
+      {9, {8, 2, 1, 4, 0, 3, 5, 6, 7}},
+      {7, {2, 1, 4, 0, 3, 5, 6}},
+      {1, {0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.parts);
+    // Part k is clear left of its rank, so column x shows the part drawn x-th.
+    std::vector<std::string> names;
+    for (size_t k = 0; k < c.parts; ++k) {
+      const size_t rank = size_t(std::find(c.order.begin(), c.order.end(), k) - c.order.begin());
+      std::vector<uint8_t> row(c.parts, uint8_t(k));
+      std::fill(row.begin(), row.begin() + ptrdiff_t(rank), kClear);
+      names.push_back(Write("part" + std::to_string(k) + ".gif", Part({row})));
+    }
+    XGifEntry e;
+    ASSERT_GE(Compose(e, names), 0);
+    EXPECT_EQ(e.GetFrameCount(), 1);
+    EXPECT_EQ(e.GetDelayCount(), 0);
+    Pixels want;
+    for (size_t k : c.order) want.push_back(Px(k));
+    EXPECT_EQ(widget_test::ReadPixels(e.surface), want);
+    DDCOLORKEY key{};
+    ASSERT_EQ(e.surface->GetColorKey(DDCKEY_SRCBLT, &key), S_OK);
+    EXPECT_EQ(key.dwColorSpaceLowValue, kKey);
+  }
+}
+
+TEST_F(XGifEntryTest, PartCountsWithoutALayerOrderAreRefused) {
+  const std::string part = Write("p.gif", Part({{1}}));
+  for (size_t n : {0, 2, 8, 10}) {
+    XGifEntry e;
+    EXPECT_EQ(Compose(e, std::vector<std::string>(n, part)), E_INVALIDARG) << n;
+    EXPECT_FALSE(e.surface);
+  }
+}
+
+TEST_F(XGifEntryTest, NoLoadablePartFails) {
+  XGifEntry e;
+  EXPECT_EQ(Compose(e, {dir_ / "absent.gif"}), E_FAIL);
+  std::vector<std::string> names(7);
+  names[3] = dir_ / "absent.gif";
+  EXPECT_EQ(Compose(e, names), E_FAIL);
+  EXPECT_FALSE(e.surface);
+}
+
+TEST_F(XGifEntryTest, LongestPartSetsFramesAndDelaysAndShorterPartsWrap) {
+  // Part 1 (5 frames) shows in column 0; part 0 (2 frames, drawn above it) in column 1.
+  std::vector<std::string> names(7);
+  names[1] = Write("long.gif", Part({{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}}, 10));
+  names[0] = Write("short.gif", Part({{kClear, 10}, {kClear, 11}}, 3));
+  names[5] = Write("still.gif", Part({{kClear, kClear}}));
+  XGifEntry e;
+  ASSERT_GE(Compose(e, names), 0);
+  EXPECT_EQ(e.GetFrameCount(), 5);
+  EXPECT_EQ(e.frameRect, GRect(0, 0, 2, 1));
+  ASSERT_EQ(e.GetDelayCount(), 5);
+  for (int32_t f = 0; f < 5; ++f) EXPECT_EQ(e.GetFrameDelay(f), 100 * (f + 1));
+  EXPECT_THROW(e.GetFrameDelay(5), std::out_of_range);
+  EXPECT_EQ(widget_test::ReadPixels(e.surface),
+            (Pixels{Px(1), Px(10), Px(2), Px(11), Px(3), Px(10), Px(4), Px(11), Px(5), Px(10)}));
+}
+
+TEST_F(XGifEntryTest, FirstOfTheLongestPartsGivesThePictureSize) {
+  std::vector<std::string> names(7);
+  names[2] = Write("narrow.gif", Part({{1, 1}, {2, 2}}));
+  names[4] = Write("wide.gif", Part({{1, 1, 1}, {2, 2, 2}}));
+  XGifEntry e;
+  ASSERT_GE(Compose(e, names), 0);
+  EXPECT_EQ(e.frameRect, GRect(0, 0, 2, 1));
+  EXPECT_EQ(widget_test::ReadPixels(e.surface).size(), 4u);
+}
+
+// ---- Selector 5 ----
+
+class GifSelectorTest : public XGifEntryTest {
+ protected:
+  void SetUp() override {
+    XGifEntryTest::SetUp();
+    m_.SetDirectDraw(dd_.Get());
+    m_.SetColorKey(kKey);
+  }
+  void TearDown() override {
+    m_.ReleaseAll();
+    XGifEntryTest::TearDown();
+  }
+  XResEntryMgr m_;
+};
+
+TEST_F(GifSelectorTest, EveryRequestMakesItsOwnStripOfFramesWithTheKey) {
+  const std::string name = Write("anim.gif", Part({{1, kClear}, {2, 2}, {kClear, 3}}, 5));
+  const int32_t a = m_.LoadEntry(5, name, GSize(2, 1), kKey);
+  const int32_t b = m_.LoadEntry(5, name, GSize(2, 1), kKey);
+  ASSERT_NE(a, -1);
+  ASSERT_NE(b, -1);
+  EXPECT_NE(a, b);
+  EXPECT_NE(m_.EntryAt(a), m_.EntryAt(b));
+  const XBaseEntry* e = m_.EntryAt(a);
+  EXPECT_EQ(e->kind, kEntryFrames);
+  EXPECT_EQ(e->size, GSize(2, 1));
+  EXPECT_EQ(EntryFrameCount(e), 3);
+  ASSERT_EQ(EntryDelayCount(e), 3);
+  EXPECT_EQ(EntryFrameDelay(e, 2), 150);
+  EXPECT_EQ(EntryFrameRect(e), GRect(0, 0, 2, 1));
+  DDSurface strip = m_.GetEntrySurface(a);
+  ASSERT_TRUE(strip);
+  EXPECT_EQ(widget_test::ReadPixels(strip), (Pixels{Px(1), kKey, Px(2), Px(2), kKey, Px(3)}));
+  DDCOLORKEY key{};
+  ASSERT_EQ(strip->GetColorKey(DDCKEY_SRCBLT, &key), S_OK);
+  EXPECT_EQ(key.dwColorSpaceLowValue, kKey);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(a, GPoint(1, 0), 0), 0);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(a, GPoint(2, 0), 0), 1);
+}
+
+TEST_F(GifSelectorTest, NameHeldByABitmapEntryIsThatEntryAndCountsAsOneFrame) {
+  const int32_t bitmap = m_.LoadEntry(2, "Pic.gif", GSize(), kKey);
+  ASSERT_NE(bitmap, -1);
+  const int32_t gif = m_.LoadEntry(5, "pic.GIF", GSize(3, 3), kKey);
+  EXPECT_EQ(gif, bitmap);
+  const XBaseEntry* e = m_.EntryAt(gif);
+  EXPECT_EQ(e->refCount, 2u);
+  EXPECT_EQ(AsGifEntry(e), nullptr);
+  EXPECT_EQ(EntryFrameCount(e), 1);
+  EXPECT_EQ(EntryDelayCount(e), 0);
+  EXPECT_EQ(EntryFrameDelay(e, 0), 0);
+  EXPECT_EQ(EntryFrameCount(nullptr), 0);
+}
+
+TEST_F(GifSelectorTest, UnreadableGifGivesNoEntry) {
+  dir_.Write("bad.gif", "GIF88a and then some");
+  EXPECT_EQ(m_.LoadEntry(5, dir_ / "bad.gif", GSize(), kKey), -1);
+  EXPECT_EQ(m_.GetLastResult(), E_FAIL);
+  EXPECT_EQ(m_.LoadEntry(5, dir_ / "absent.gif", GSize(), kKey), -1);
+  // The failed requests left nothing behind: the next entry takes slot 0.
+  const int32_t blank = m_.LoadEntry(0, "", GSize(1, 1), kKey);
+  EXPECT_EQ(blank & 0xFFFF, 0);
+
+  XResEntryMgr noScreen;
+  const std::string name = Write("ok.gif", Part({{1}}));
+  EXPECT_EQ(noScreen.LoadEntry(5, name, GSize(), kKey), -1);
+}
+
+}  // namespace

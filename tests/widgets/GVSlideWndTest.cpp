@@ -1,0 +1,321 @@
+// The slider: clicks and drags mapped to values, knob placement, the click area of
+// both orientations, the knob picture's cells and opaque drawing, path checks, and
+// the options panel's volume geometry.
+#include "widgets/GVSlideWnd.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "graphics/XBaseEntry.h"
+#include "graphics/XResEntryMgr.h"
+#include "plat/winuser.h"
+#include "support/TempDir.h"
+#include "widgets/WidgetTestSupport.h"
+
+namespace {
+
+using widget_test::BmpPicture;
+using widget_test::PixelAt;
+
+constexpr uint32_t kMagenta = 0xFF00FF;
+// One colour per knob cell, 0xRRGGBB (the 32-bit desktop's pixel values too).
+constexpr uint32_t kCellColour[GVSlideWnd::kKnobCells] = {0x102030, 0x405060, 0x708090, 0xA0B0C0};
+// The volume slider: range, track and size of the options panel.
+constexpr int32_t kMin = -5000, kMax = 0;
+constexpr int32_t kTrackX = 6, kTrackY = 4, kLength = 100;
+constexpr int32_t kWidth = 140, kHeight = 18;
+const GPoint kPos(20, 30);
+
+// A knob strip of four cells of w x h, each of its cell colour with a magenta centre.
+std::string KnobBmp(int32_t cellW, int32_t h) {
+  BmpPicture pic(cellW * GVSlideWnd::kKnobCells, h, 24);
+  pic.pixels.resize(size_t(pic.width) * size_t(h));
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < pic.width; ++x) {
+      const bool centre = x % cellW == cellW / 2 && y == h / 2;
+      pic.pixels[size_t(y * pic.width + x)] = centre ? kMagenta : kCellColour[x / cellW];
+    }
+  const std::vector<uint8_t> bytes = widget_test::WriteBmp(pic);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+class SlideWndTest : public widget_test::DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    XResEntryMgr::Global().SetDirectDraw(dd_.Get());
+    XResEntryMgr::Global().SetColorKey(kMagenta);
+    dir.Write("knob.bmp", KnobBmp(25, 20));
+  }
+  void TearDown() override {
+    XResEntryMgr::Global().ReleaseAll();
+    DisplayTest::TearDown();
+  }
+  // The volume slider with a 25 x 20 knob, at kPos, set to `value`.
+  void MakeVolume(GVSlideWnd& s, int32_t value = kMax) {
+    ASSERT_EQ(s.Create(kWidth, kHeight, dir / "knob.bmp"), 1);
+    s.SetPos(kPos);
+    s.SetTrack(0, kTrackX, kTrackY, kLength);
+    s.SetRange(kMin, kMax);
+    s.SetValue(value);
+  }
+  // A point `along` pixels along the track (widget coordinates of the parent).
+  static GPoint Along(int32_t along, int32_t dy = 0) { return GPoint(kPos.x + kTrackX + along, kPos.y + kTrackY + dy); }
+  static GPoint KnobCentre(GVSlideWnd& s) {
+    const GRect k = s.GetKnobRect();
+    return GPoint(kPos.x + k.left + k.Width() / 2, kPos.y + k.top + k.Height() / 2);
+  }
+
+  testing_support::TempDir dir;
+};
+
+TEST_F(SlideWndTest, AClickOnTheTrackSetsTheValueOfThatPlace) {
+  struct Case {
+    int32_t before, along, position, value;
+  } cases[] = {
+      {kMax, 30, 1500, -3500}, {kMax, -5, 0, kMin}, {kMin, 114, 5000, kMax},
+      {kMin, 100, 5000, kMax}, {kMax, 0, 0, kMin},  {kMax, 1, 50, -4950},
+  };
+  for (const Case& c : cases) {
+    GVSlideWnd s;
+    MakeVolume(s, c.before);
+    s.SetDirty(0);
+    EXPECT_EQ(s.OnLButtonDown(0, Along(c.along)), 1);
+    EXPECT_EQ(s.GetPosition(), c.position) << c.along;
+    EXPECT_EQ(s.GetValue(), c.value) << c.along;
+    EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
+    EXPECT_EQ(s.IsDirty(), 1);
+  }
+}
+
+TEST_F(SlideWndTest, TheKnobCentreSitsOnTheTrackAtThePositionsShare) {
+  GVSlideWnd s;
+  MakeVolume(s);
+  EXPECT_EQ(s.GetKnobSize(), GSize(25, 20));
+  s.SetValue(-2500);
+  EXPECT_EQ(s.GetPosition(), 2500);
+  EXPECT_EQ(s.GetKnobRect(), GRect(kTrackX - 12 + 50, kTrackY - 10, kTrackX + 13 + 50, kTrackY + 10));
+  EXPECT_EQ(KnobCentre(s), Along(50));
+  // Setters clamp the position to the range.
+  s.SetValue(kMin - 1);
+  EXPECT_EQ(s.GetPosition(), 0);
+  s.SetValue(kMax + 1);
+  EXPECT_EQ(s.GetPosition(), kMax - kMin);
+  s.SetRange(0, 100);  // a narrower range pulls the position in
+  EXPECT_EQ(s.GetPosition(), 100);
+  EXPECT_EQ(KnobCentre(s), Along(kLength));
+}
+
+TEST_F(SlideWndTest, ASpanOfZeroKeepsTheKnobAtTheTrackOrigin) {
+  GVSlideWnd s;
+  MakeVolume(s);
+  s.SetRange(7, 7);
+  s.SetPosition(3);
+  EXPECT_EQ(s.GetPosition(), 0);
+  EXPECT_EQ(KnobCentre(s), Along(0));
+  s.OnLButtonDown(0, Along(60));
+  EXPECT_EQ(s.GetPosition(), 0);
+  EXPECT_EQ(KnobCentre(s), Along(0));
+}
+
+TEST_F(SlideWndTest, ATrackWithoutLengthMapsEveryPointToTheStart) {
+  for (int32_t length : {0, -40}) {
+    GVSlideWnd s;
+    MakeVolume(s, -1000);
+    s.SetTrack(0, kTrackX, kTrackY, length);
+    EXPECT_EQ(s.GetTrackLength(), 0);
+    EXPECT_EQ(s.OnLButtonDown(0, Along(2, 12)), 1);  // in the click area, below the knob
+    EXPECT_EQ(s.GetPosition(), 0);
+    EXPECT_EQ(KnobCentre(s), Along(0));
+  }
+}
+
+TEST_F(SlideWndTest, TheClickAreaOfBothOrientations) {
+  GVSlideWnd s;
+  MakeVolume(s);
+  // Horizontal: half the knob and 3 pixels beyond the track's ends, the knob's height
+  // and 3 pixels above and below.
+  EXPECT_EQ(s.GetHitRect(), GRect(6 - 12 - 3, 4 - 10 - 3, 6 + 12 + 100 + 3, 4 - 10 - 3 + 20 + 6));
+  // Vertical: half the knob's width on every side.
+  s.SetTrack(1, kTrackX, kTrackY, kLength);
+  EXPECT_EQ(s.GetHitRect(), GRect(6 - 12 - 3, 4 - 12 - 3, 6 + 12 + 3, 4 + 12 + 100 + 3));
+  s.SetValue(-2500);
+  EXPECT_EQ(KnobCentre(s), GPoint(kPos.x + kTrackX, kPos.y + kTrackY + 50));
+  s.OnLButtonDown(0, GPoint(kPos.x + kTrackX, kPos.y + kTrackY + 80));
+  EXPECT_EQ(s.GetPosition(), 4000);
+  // Outside the area a click changes nothing and marks nothing.
+  s.SetDirty(0);
+  EXPECT_EQ(s.OnLButtonDown(0, GPoint(kPos.x + kTrackX + 22, kPos.y + kTrackY + 80)), 1);
+  EXPECT_EQ(s.GetPosition(), 4000);
+  EXPECT_EQ(s.IsDirty(), 0);
+}
+
+TEST_F(SlideWndTest, ADragFollowsThePointerClampedWhileTheButtonIsHeld) {
+  GVSlideWnd s;
+  MakeVolume(s, -2500);
+  ASSERT_EQ(s.OnLButtonDown(MK_LBUTTON, KnobCentre(s)), 1);
+  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateDrag);
+  EXPECT_EQ(s.GetPosition(), 2500);  // grabbing the knob does not move it
+  // Far outside the click area, above and to the left: the knob stays at the start.
+  s.OnMouseMove(MK_LBUTTON, GPoint(-500, -300));
+  EXPECT_EQ(s.GetValue(), kMin);
+  s.OnMouseMove(MK_LBUTTON, Along(20, 90));
+  EXPECT_EQ(s.GetPosition(), 1000);
+  s.OnMouseMove(MK_LBUTTON, Along(400));
+  EXPECT_EQ(s.GetValue(), kMax);
+  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateDrag);
+  // A move without the button ends the drag where the knob is.
+  s.SetDirty(0);
+  s.OnMouseMove(0, Along(10));
+  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
+  EXPECT_EQ(s.GetValue(), kMax);
+  EXPECT_EQ(s.IsDirty(), 1);
+}
+
+TEST_F(SlideWndTest, HoverAndButtonUpFollowThePointerOverTheKnob) {
+  GVSlideWnd s;
+  MakeVolume(s, -2500);
+  const GPoint on = KnobCentre(s), off = Along(-4);
+  s.OnMouseMove(0, off);
+  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
+  s.OnMouseMove(0, on);
+  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateHover);
+  s.OnMouseMove(0, off);
+  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
+  s.OnLButtonDown(MK_LBUTTON, on);
+  EXPECT_EQ(s.OnLButtonUp(0, on), 1);
+  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateHover);
+  s.OnLButtonDown(MK_LBUTTON, on);
+  EXPECT_EQ(s.OnLButtonUp(0, off), 1);
+  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
+}
+
+TEST_F(SlideWndTest, HiddenOrDisabledSlidersTakeNoInput) {
+  for (int32_t hidden : {0, 1}) {
+    GVSlideWnd s;
+    MakeVolume(s, -2500);
+    if (hidden) s.Show(0);
+    else s.Enable(0);
+    const GPoint on = KnobCentre(s);
+    EXPECT_EQ(s.OnLButtonDown(MK_LBUTTON, on), 0);
+    EXPECT_EQ(s.OnMouseMove(MK_LBUTTON, Along(0)), 0);
+    EXPECT_EQ(s.OnLButtonUp(0, on), 0);
+    EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
+    EXPECT_EQ(s.GetPosition(), 2500);
+  }
+}
+
+TEST_F(SlideWndTest, OnlyBmpKnobPathsAreAccepted) {
+  // Every file holds a valid bitmap: only the name decides.
+  const struct {
+    const char* name;
+    BOOL ok;
+  } cases[] = {{"knob.tga", 0}, {"knob.psd", 0}, {"knob.Bmp", 1}, {"knob.BMP", 1},
+               {"knob", 0},     {"knob.bmp.tga", 0}, {"knob.", 0}};
+  for (const auto& c : cases) {
+    dir.Write(c.name, KnobBmp(25, 20));
+    GVSlideWnd s;
+    EXPECT_EQ(s.Create(kWidth, kHeight, dir / c.name), c.ok) << c.name;
+    EXPECT_EQ(s.GetKnobImage() != GVWnd::kNoImage, c.ok == 1) << c.name;
+  }
+}
+
+TEST_F(SlideWndTest, CreateFailures) {
+  GVSlideWnd s;
+  // No size and no background.
+  EXPECT_EQ(s.Create(0, kHeight, dir / "knob.bmp"), 0);
+  EXPECT_EQ(s.Create(kWidth, -1, dir / "knob.bmp"), 0);
+  EXPECT_EQ(s.GetKnobImage(), GVWnd::kNoImage);
+  // A knob entry without a surface.
+  EXPECT_EQ(s.Create(kWidth, kHeight, dir / "missing.bmp"), 0);
+  EXPECT_EQ(s.GetLastResult(), E_FAIL);
+  // With a background the size may be left out.
+  dir.Write("back.bmp", KnobBmp(10, 6));
+  GVSlideWnd b;
+  ASSERT_EQ(b.CreateWithBackground(dir / "back.bmp", dir / "knob.bmp"), 1);
+  EXPECT_EQ(b.GetRect(), GRect(0, 0, 40, 6));
+  EXPECT_EQ(b.GetKnobSize(), GSize(25, 20));
+  EXPECT_EQ(b.CreateWithBackground(dir / "back.bmp", dir / "knob.tga"), 0);
+}
+
+TEST_F(SlideWndTest, ReleaseImageDropsTheKnobAndTheBackground) {
+  XResEntryMgr& m = XResEntryMgr::Global();
+  dir.Write("back.bmp", KnobBmp(10, 6));
+  GVSlideWnd s;
+  ASSERT_EQ(s.CreateWithBackground(dir / "back.bmp", dir / "knob.bmp"), 1);
+  const int32_t knob = s.GetKnobImage(), back = s.GetImage();
+  s.ReleaseImage();
+  EXPECT_EQ(s.GetKnobImage(), GVWnd::kNoImage);
+  EXPECT_FALSE(s.HasImage());
+  EXPECT_EQ(m.EntryAt(knob), nullptr);
+  EXPECT_EQ(m.EntryAt(back), nullptr);
+  int32_t again = GVWnd::kNoImage;
+  {
+    GVSlideWnd t;
+    ASSERT_EQ(t.Create(kWidth, kHeight, dir / "knob.bmp"), 1);
+    ASSERT_EQ(t.Create(kWidth, kHeight, dir / "knob.bmp"), 1);  // the first knob is given back
+    again = t.GetKnobImage();
+    EXPECT_EQ(m.EntryAt(again)->refCount, 1u);
+  }
+  EXPECT_EQ(m.EntryAt(again), nullptr);
+}
+
+TEST_F(SlideWndTest, EachStateDrawsItsOwnCellOpaque) {
+  GVSlideWnd s;
+  MakeVolume(s, -2500);
+  const DDSurface target = widget_test::MakeSurface(dd_, 200, 80);
+  const GRect k = s.GetKnobRect() + GSize(kPos.x, kPos.y);
+  auto drawState = [&](int32_t state) {
+    ASSERT_TRUE(ClearSurface(target, 0));
+    ASSERT_EQ(s.Draw(target.Get(), GRect(0, 0, 200, 80)), 1);
+    EXPECT_EQ(s.GetLastResult(), S_OK);
+    EXPECT_EQ(PixelAt(target, k.left, k.top), kCellColour[state]) << state;
+    EXPECT_EQ(PixelAt(target, k.right - 1, k.bottom - 1), kCellColour[state]) << state;
+    EXPECT_EQ(PixelAt(target, k.right, k.top), 0u);
+    // The magenta in the keyless knob is drawn like any colour.
+    EXPECT_EQ(PixelAt(target, k.left + 12, k.top + 10), kMagenta) << state;
+  };
+  drawState(GVSlideWnd::kStateIdle);
+  s.OnMouseMove(0, KnobCentre(s));
+  ASSERT_EQ(s.GetState(), GVSlideWnd::kStateHover);
+  drawState(GVSlideWnd::kStateHover);
+  s.OnLButtonDown(MK_LBUTTON, KnobCentre(s));
+  ASSERT_EQ(s.GetState(), GVSlideWnd::kStateDrag);
+  drawState(GVSlideWnd::kStateDrag);
+  // Hidden: nothing drawn, still a success; no target is a failure.
+  ASSERT_TRUE(ClearSurface(target, 0));
+  s.Show(0);
+  EXPECT_EQ(s.Draw(target.Get(), GRect(0, 0, 200, 80)), 1);
+  EXPECT_EQ(PixelAt(target, k.left, k.top), 0u);
+  s.Show(1);
+  EXPECT_EQ(s.Draw(nullptr, GRect(0, 0, 200, 80)), 0);
+}
+
+TEST_F(SlideWndTest, TheOptionsPanelKnobIsDrawnWholeAboveTheRectangle) {
+  dir.Write("slidebtn.bmp", KnobBmp(12, 12));
+  GVSlideWnd s;
+  ASSERT_EQ(s.Create(kWidth, kHeight, dir / "slidebtn.bmp"), 1);
+  s.SetPos(kPos);
+  s.SetTrack(0, kTrackX, kTrackY, kLength);
+  s.SetRange(kMin, kMax);
+  s.SetValue(kMax);
+  EXPECT_EQ(s.GetKnobRect(), GRect(100, -2, 112, 10));
+  const DDSurface target = widget_test::MakeSurface(dd_, 200, 80);
+  ASSERT_TRUE(ClearSurface(target, 0));
+  // A clip that misses the knob does not stop it.
+  ASSERT_EQ(s.Draw(target.Get(), GRect(0, 0, 1, 1)), 1);
+  int32_t drawn = 0, above = 0;
+  for (int32_t y = kPos.y - 4; y < kPos.y + kHeight; ++y)
+    for (int32_t x = kPos.x + 90; x < kPos.x + 120; ++x) {
+      const bool knob = PixelAt(target, x, y) != 0;
+      drawn += knob;
+      above += knob && y < kPos.y;
+      EXPECT_EQ(knob, x >= kPos.x + 100 && x < kPos.x + 112 && y >= kPos.y - 2 && y < kPos.y + 10) << x << "," << y;
+    }
+  EXPECT_EQ(drawn, 12 * 12);
+  EXPECT_EQ(above, 2 * 12);
+}
+
+}  // namespace
