@@ -132,7 +132,10 @@ BOOL GVDDSWnd::LoadTga(const std::string& path) {
 
 BOOL GVDDSWnd::LoadPsd(const std::string& path, int32_t, BOOL wantKey) {
   XResEntryMgr& mgr = XResEntryMgr::Global();
-  ReplaceImage(mgr.LoadEntry(kSelectorLayered, path, GSize(), kNoColorKey));
+  // Transparent layer pixels are stored as the screen key: the frames need it as their
+  // own key for the hardware blits, and the entry for the pixel hit test.
+  const COLORREF key = wantKey ? mgr.GetColorKey() : kNoColorKey;
+  ReplaceImage(mgr.LoadEntry(kSelectorLayered, path, GSize(), key));
   if (!HasImage()) return 0;
   const XBaseEntry* e = GetEntry();
   if (e && e->multiFrame) {
@@ -144,7 +147,7 @@ BOOL GVDDSWnd::LoadPsd(const std::string& path, int32_t, BOOL wantKey) {
   } else if (!AdoptSurfaceRect()) {
     return 0;
   }
-  SetColorKey(wantKey ? mgr.GetColorKey() : kNoColorKey);
+  SetColorKey(key);
   frameOffsetMode_ = 1;
   SetPos(GetAnchor());
   return 1;
