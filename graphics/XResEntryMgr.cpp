@@ -55,11 +55,14 @@ void XResEntryMgr::Unlock() { LeaveCriticalSection(&lock_); }
 
 int32_t XResEntryMgr::Place(std::unique_ptr<XBaseEntry> entry, COLORREF colorKey) {
   entry->refCount = 1;
+  DDObject dd;
   {
+    // The reference is taken under the lock: a hand-over may drop the manager's own
+    // the moment the lock is free.
     Locked hold(*this);
     entry->serial = ++serial_;
+    dd = directDraw_;
   }
-  DDObject dd(GetDirectDraw());
   const HRESULT hr = entry->Load(dd, colorKey);
   SetLastResult(hr);
   if (FAILED(hr)) return kNoHandle;
