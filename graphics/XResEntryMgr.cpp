@@ -178,7 +178,11 @@ XBaseEntry* XResEntryMgr::SlotEntry(int32_t handle) {
   return slot < table_.size() ? table_[slot].get() : nullptr;
 }
 
-XBaseEntry* XResEntryMgr::EntryAt(int32_t handle) { return SlotEntry(handle); }
+XBaseEntry* XResEntryMgr::EntryAt(int32_t handle) {
+  // The loader thread may be growing the table.
+  Locked hold(*this);
+  return SlotEntry(handle);
+}
 
 ComPtr<IDirectDrawSurface4> XResEntryMgr::GetEntrySurface(int32_t handle) {
   Locked hold(*this);

@@ -88,4 +88,21 @@ TEST_F(XResEntryMgrInterleaveTest, AHandOverAtAnyMomentOfALoadLeavesTheEntryOnAL
   }
 }
 
+TEST_F(XResEntryMgrInterleaveTest, EntryAtReadsTheTableAsTheLastHolderOfTheLockLeftIt) {
+  InterleavedMgr m;
+  m.SetDirectDraw(dd_.Get());
+  const int32_t gone = m.LoadEntry(0, "", GSize(1, 1), kNoKey);
+  ASSERT_NE(gone, -1);
+  // Released, and the table grown past its capacity, by a thread that held the lock
+  // while EntryAt waited for it.
+  m.RunAt(1, [&] {
+    m.ReleaseEntry(gone);
+    for (int i = 0; i < 40; ++i) ASSERT_NE(m.LoadEntry(0, "", GSize(1, 1), kNoKey), -1);
+  });
+  const XBaseEntry* e = m.EntryAt(gone);
+  EXPECT_TRUE(m.Ran());
+  ASSERT_NE(e, nullptr);  // the slot's new entry
+  EXPECT_NE(e->serial, static_cast<uint16_t>(static_cast<uint32_t>(gone) >> 16));
+}
+
 }  // namespace
