@@ -55,11 +55,14 @@ void XResEntryMgr::Unlock() { LeaveCriticalSection(&lock_); }
 
 int32_t XResEntryMgr::Place(std::unique_ptr<XBaseEntry> entry, COLORREF colorKey) {
   entry->refCount = 1;
+  DDObject dd;
   {
+    // The reference is taken under the lock: a hand-over may drop the manager's own
+    // the moment the lock is free.
     Locked hold(*this);
     entry->serial = ++serial_;
+    dd = directDraw_;
   }
-  DDObject dd(GetDirectDraw());
   const HRESULT hr = entry->Load(dd, colorKey);
   SetLastResult(hr);
   if (FAILED(hr)) return kNoHandle;
@@ -175,7 +178,11 @@ XBaseEntry* XResEntryMgr::SlotEntry(int32_t handle) {
   return slot < table_.size() ? table_[slot].get() : nullptr;
 }
 
-XBaseEntry* XResEntryMgr::EntryAt(int32_t handle) { return SlotEntry(handle); }
+XBaseEntry* XResEntryMgr::EntryAt(int32_t handle) {
+  // The loader thread may be growing the table.
+  Locked hold(*this);
+  return SlotEntry(handle);
+}
 
 ComPtr<IDirectDrawSurface4> XResEntryMgr::GetEntrySurface(int32_t handle) {
   Locked hold(*this);
