@@ -21,18 +21,6 @@ int32_t MakeHandle(uint16_t serial, size_t slot) {
 size_t SlotOf(int32_t handle) { return static_cast<uint32_t>(handle) & 0xFFFFu; }
 uint16_t SerialOf(int32_t handle) { return static_cast<uint16_t>(static_cast<uint32_t>(handle) >> 16); }
 
-// The lock for one scope, through the virtual pair so a derived manager sees it.
-class Locked {
- public:
-  explicit Locked(XResEntryMgr& m) : m_(m) { m_.Lock(); }
-  ~Locked() { m_.Unlock(); }
-  Locked(const Locked&) = delete;
-  Locked& operator=(const Locked&) = delete;
-
- private:
-  XResEntryMgr& m_;
-};
-
 }  // namespace
 
 XResEntryMgr& XResEntryMgr::Global() {
@@ -59,14 +47,14 @@ int32_t XResEntryMgr::Place(std::unique_ptr<XBaseEntry> entry, COLORREF colorKey
   {
     // The reference is taken under the lock: a hand-over may drop the manager's own
     // the moment the lock is free.
-    Locked hold(*this);
+    XResEntryLock hold(*this);
     entry->serial = ++serial_;
     dd = directDraw_;
   }
   const HRESULT hr = entry->Load(dd, colorKey);
   SetLastResult(hr);
   if (FAILED(hr)) return kNoHandle;
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   size_t slot;
   if (freeSlots_.empty()) {
     if (table_.size() >= kMaxSlots) {
@@ -95,7 +83,7 @@ int32_t XResEntryMgr::FindShared(const std::string& name, bool& found) {
 }
 
 int32_t XResEntryMgr::LoadNamed(int32_t selector, const std::string& name, COLORREF colorKey) {
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   bool found = false;
   const int32_t shared = FindShared(name, found);
   if (found) return shared;
@@ -138,7 +126,7 @@ int32_t XResEntryMgr::LoadEntry(int32_t selector, const std::string& name, GSize
     case 6: return LoadNamed(selector, name, colorKey);
     case 5: {
       {
-        Locked hold(*this);
+        XResEntryLock hold(*this);
         bool found = false;
         const int32_t shared = FindShared(name, found);
         if (found) return shared;
@@ -158,7 +146,7 @@ int32_t XResEntryMgr::LoadEntry(int32_t selector, const std::string& name, GSize
 
 BOOL XResEntryMgr::ReleaseEntry(int32_t handle) {
   if (handle == kNoHandle) return 0;
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   XBaseEntry* e = SlotEntry(handle);
   if (!e || e->serial != SerialOf(handle)) return 0;
   if (--e->refCount > 0) return 1;
@@ -180,12 +168,12 @@ XBaseEntry* XResEntryMgr::SlotEntry(int32_t handle) {
 
 XBaseEntry* XResEntryMgr::EntryAt(int32_t handle) {
   // The loader thread may be growing the table.
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   return SlotEntry(handle);
 }
 
 ComPtr<IDirectDrawSurface4> XResEntryMgr::GetEntrySurface(int32_t handle) {
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   XBaseEntry* e = SlotEntry(handle);
   if (!e) {
     SetLastResult(E_UNEXPECTED);
@@ -195,7 +183,7 @@ ComPtr<IDirectDrawSurface4> XResEntryMgr::GetEntrySurface(int32_t handle) {
 }
 
 int32_t XResEntryMgr::IsEntryPixelOpaque(int32_t handle, GPoint pt, int32_t frame) {
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   XBaseEntry* e = SlotEntry(handle);
   if (!e) {
     SetLastResult(E_UNEXPECTED);
@@ -217,44 +205,44 @@ int32_t XResEntryMgr::IsEntryPixelOpaque(int32_t handle, GPoint pt, int32_t fram
 }
 
 void XResEntryMgr::SetDirectDraw(IDirectDraw4* directDraw) {
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   if (directDraw_.Get() != directDraw) directDraw_ = ComPtr<IDirectDraw4>(directDraw);
 }
 
 void XResEntryMgr::SetBackBuffer(IDirectDrawSurface4* backBuffer) {
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   if (backBuffer_.Get() != backBuffer) backBuffer_ = ComPtr<IDirectDrawSurface4>(backBuffer);
 }
 
 void XResEntryMgr::SetColorKey(uint32_t key) {
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   colorKey_ = key;
 }
 
 uint32_t XResEntryMgr::GetColorKey() {
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   return colorKey_;
 }
 
 IDirectDraw4* XResEntryMgr::GetDirectDraw() {
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   return directDraw_.Get();
 }
 
 IDirectDrawSurface4* XResEntryMgr::GetBackBuffer() {
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   return backBuffer_.Get();
 }
 
 void XResEntryMgr::CopyBackBuffer(ComPtr<IDirectDrawSurface4>& out) {
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   out = backBuffer_;
 }
 
 BOOL XResEntryMgr::RestoreSurfaces() { return 1; }
 
 void XResEntryMgr::ReleaseAll() {
-  Locked hold(*this);
+  XResEntryLock hold(*this);
   directDraw_ = nullptr;
   backBuffer_ = nullptr;
   // Entries may release other entries as they go (an avatar its parts): they find an

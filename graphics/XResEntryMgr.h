@@ -105,3 +105,16 @@ class XResEntryMgr : public GDXObj {
   std::vector<std::unique_ptr<XPenGDIEntry>> pens_;
   std::vector<std::unique_ptr<XBrushGDIEntry>> brushes_;
 };
+
+// The manager's lock for one scope, taken through the virtual pair so that a derived
+// manager sees every hold. The lock is recursive.
+class XResEntryLock {
+ public:
+  explicit XResEntryLock(XResEntryMgr& mgr = XResEntryMgr::Global()) : mgr_(mgr) { mgr_.Lock(); }
+  ~XResEntryLock() { mgr_.Unlock(); }
+  XResEntryLock(const XResEntryLock&) = delete;
+  XResEntryLock& operator=(const XResEntryLock&) = delete;
+
+ private:
+  XResEntryMgr& mgr_;
+};

@@ -9,17 +9,6 @@
 
 namespace {
 
-class GdiLock {
- public:
-  explicit GdiLock(XResEntryMgr& m) : m_(m) { m_.Lock(); }
-  ~GdiLock() { m_.Unlock(); }
-  GdiLock(const GdiLock&) = delete;
-  GdiLock& operator=(const GdiLock&) = delete;
-
- private:
-  XResEntryMgr& m_;
-};
-
 // A found entry is not made again, so a handle deleted behind the cache's back stays.
 template <class Entry>
 typename Entry::HandleType GetShared(std::vector<std::unique_ptr<Entry>>& list, const typename Entry::KeyType& key) {
@@ -63,13 +52,13 @@ bool XBitmapGDIEntry::KeyEquals(const std::string& a, const std::string& b) { re
 HBITMAP XBitmapGDIEntry::Load(const std::string& fileName) { return LoadBmpFile(fileName); }
 
 HBITMAP XResEntryMgr::GetCachedBitmap(const std::string& fileName) {
-  GdiLock hold(*this);
+  XResEntryLock hold(*this);
   return GetShared(bitmaps_, fileName);
 }
 
 HFONT XResEntryMgr::GetCachedFont(const LOGFONTA* font) {
   if (!font) return nullptr;
-  GdiLock hold(*this);
+  XResEntryLock hold(*this);
   return GetShared(fonts_, *font);
 }
 
@@ -103,7 +92,7 @@ HFONT XResEntryMgr::GetFont(int32_t height, int32_t width, int32_t escapement, i
 
 HPEN XResEntryMgr::GetCachedPen(const LOGPEN* pen) {
   if (!pen) return nullptr;
-  GdiLock hold(*this);
+  XResEntryLock hold(*this);
   return GetShared(pens_, *pen);
 }
 
@@ -117,7 +106,7 @@ HPEN XResEntryMgr::GetPen(UINT style, int32_t width, COLORREF color) {
 
 HBRUSH XResEntryMgr::GetCachedBrush(const LOGBRUSH* brush) {
   if (!brush) return nullptr;
-  GdiLock hold(*this);
+  XResEntryLock hold(*this);
   return GetShared(brushes_, *brush);
 }
 
@@ -129,27 +118,27 @@ HBRUSH XResEntryMgr::GetBrush(UINT style, COLORREF color, ULONG_PTR hatch) {
 HBRUSH XResEntryMgr::GetSolidBrush(COLORREF color) { return GetBrush(BS_SOLID, color, 0); }
 
 int32_t XResEntryMgr::ReleaseBitmap(HBITMAP bitmap) {
-  GdiLock hold(*this);
+  XResEntryLock hold(*this);
   return ReleaseShared(bitmaps_, bitmap);
 }
 
 int32_t XResEntryMgr::ReleaseFont(HFONT font) {
-  GdiLock hold(*this);
+  XResEntryLock hold(*this);
   return ReleaseShared(fonts_, font);
 }
 
 int32_t XResEntryMgr::ReleasePen(HPEN pen) {
-  GdiLock hold(*this);
+  XResEntryLock hold(*this);
   return ReleaseShared(pens_, pen);
 }
 
 int32_t XResEntryMgr::ReleaseBrush(HBRUSH brush) {
-  GdiLock hold(*this);
+  XResEntryLock hold(*this);
   return ReleaseShared(brushes_, brush);
 }
 
 void XResEntryMgr::ClearGdiCaches() {
-  GdiLock hold(*this);
+  XResEntryLock hold(*this);
   bitmaps_.clear();
   fonts_.clear();
   pens_.clear();
@@ -157,6 +146,6 @@ void XResEntryMgr::ClearGdiCaches() {
 }
 
 size_t XResEntryMgr::GdiCacheSize() {
-  GdiLock hold(*this);
+  XResEntryLock hold(*this);
   return bitmaps_.size() + fonts_.size() + pens_.size() + brushes_.size();
 }

@@ -30,17 +30,6 @@ int32_t EffectCodeFor(const GDDScreen& screen) {
   }
 }
 
-class ManagerLock {
- public:
-  explicit ManagerLock(XResEntryMgr& mgr) : mgr_(mgr) { mgr_.Lock(); }
-  ~ManagerLock() { mgr_.Unlock(); }
-  ManagerLock(const ManagerLock&) = delete;
-  ManagerLock& operator=(const ManagerLock&) = delete;
-
- private:
-  XResEntryMgr& mgr_;
-};
-
 }  // namespace
 
 int32_t CDorvik2Wnd::BuildScreen() {
@@ -57,7 +46,7 @@ void CDorvik2Wnd::ReleaseScreen() {
   {
     // Entries keep their own references; the manager must not hand out a back buffer
     // whose screen is gone.
-    ManagerLock hold(mgr);
+    XResEntryLock hold(mgr);
     if (mgr.GetBackBuffer() == screen_->BackBuffer().Get()) {
       mgr.SetBackBuffer(nullptr);
       mgr.SetDirectDraw(nullptr);
@@ -78,7 +67,7 @@ int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
   {
     // One lock across the three setters: a load on the loader thread sees the old
     // screen or the new one, never a mix.
-    ManagerLock hold(mgr);
+    XResEntryLock hold(mgr);
     mgr.SetDirectDraw(screen_->DirectDraw().Get());
     mgr.SetBackBuffer(screen_->BackBuffer().Get());
     mgr.SetColorKey(screen_->ColorKey());

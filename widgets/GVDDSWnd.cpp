@@ -19,15 +19,6 @@ constexpr int32_t kTypeTga = 1;
 constexpr int32_t kTypePsd = 2;
 constexpr int32_t kFullOpacity = 100;
 
-// The manager's lock for one scope: a loader thread may be placing entries.
-class ManagerLock {
- public:
-  ManagerLock() { XResEntryMgr::Global().Lock(); }
-  ~ManagerLock() { XResEntryMgr::Global().Unlock(); }
-  ManagerLock(const ManagerLock&) = delete;
-  ManagerLock& operator=(const ManagerLock&) = delete;
-};
-
 bool ValidFrame(const XBaseEntry& e, int32_t frame) {
   return frame >= 0 && static_cast<size_t>(frame) < e.frames.size();
 }
@@ -84,7 +75,7 @@ void GVDDSWnd::ReplaceImage(int32_t handle) {
 ComPtr<IDirectDrawSurface4> GVDDSWnd::GetSurface() { return DrawnSurface(nullptr); }
 
 ComPtr<IDirectDrawSurface4> GVDDSWnd::DrawnSurface(const std::vector<uint8_t>** alpha) {
-  ManagerLock hold;
+  XResEntryLock hold;
   XBaseEntry* e = GetEntry();
   if (alpha) *alpha = nullptr;
   if (!e) return nullptr;
@@ -170,7 +161,7 @@ void GVDDSWnd::SelectFrame(int32_t frame) {
   GSize size;
   GPoint offset;
   {
-    ManagerLock hold;
+    XResEntryLock hold;
     const XBaseEntry* e = GetEntry();
     if (!e || !e->multiFrame || !ValidFrame(*e, frame)) return;
     frame_ = frame;
@@ -183,14 +174,14 @@ void GVDDSWnd::SelectFrame(int32_t frame) {
 }
 
 int32_t GVDDSWnd::GetFrameCount() {
-  ManagerLock hold;
+  XResEntryLock hold;
   const XBaseEntry* e = GetEntry();
   if (!e) return 0;
   return e->multiFrame ? static_cast<int32_t>(e->frames.size()) : 1;
 }
 
 GPoint GVDDSWnd::GetFrameOffset(int32_t frame) {
-  ManagerLock hold;
+  XResEntryLock hold;
   const XBaseEntry* e = GetEntry();
   const int32_t f = frame == kNoFrame ? frame_ : frame;
   if (!e || !e->multiFrame) return GPoint();
@@ -198,7 +189,7 @@ GPoint GVDDSWnd::GetFrameOffset(int32_t frame) {
 }
 
 GSize GVDDSWnd::GetFrameSize(int32_t frame) {
-  ManagerLock hold;
+  XResEntryLock hold;
   const XBaseEntry* e = GetEntry();
   if (!e) return GSize();
   if (!e->multiFrame) return e->size;
@@ -216,7 +207,7 @@ void GVDDSWnd::SetPos(GPoint pt) {
   GPoint offset;
   bool framed = false;
   {
-    ManagerLock hold;
+    XResEntryLock hold;
     const XBaseEntry* e = GetEntry();
     if (frame_ != kNoFrame && e && e->multiFrame) {
       framed = true;

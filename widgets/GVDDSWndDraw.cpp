@@ -95,10 +95,9 @@ void GVDDSWnd::DrawPlain(const Surface& target, const Surface& picture, const GR
   GRect(source_.TopLeft() + (area.TopLeft() - GetRect().TopLeft()), area.Size()).CopyTo(&from);
   bool hasAlpha = false;
   {
-    XResEntryMgr::Global().Lock();
+    XResEntryLock hold;
     const XBaseEntry* e = GetEntry();
     hasAlpha = e && e->hasAlpha;
-    XResEntryMgr::Global().Unlock();
   }
   HRESULT hr;
   if (hasAlpha && alphaMode_ && alpha) {

@@ -10,16 +10,6 @@ namespace {
 
 constexpr int32_t kSelectorText = 1;
 
-// The manager's lock for one scope: the loader thread makes text widgets while the
-// window thread draws.
-class EntryLock {
- public:
-  EntryLock() { XResEntryMgr::Global().Lock(); }
-  ~EntryLock() { XResEntryMgr::Global().Unlock(); }
-  EntryLock(const EntryLock&) = delete;
-  EntryLock& operator=(const EntryLock&) = delete;
-};
-
 }  // namespace
 
 GVTextWnd::~GVTextWnd() {
@@ -55,7 +45,7 @@ BOOL GVTextWnd::Create(SIZE size, COLORREF colorKey, int32_t fontHeight, int32_t
   }
   SetRect(source_);
   SetColorKey(colorKey);
-  EntryLock hold;
+  XResEntryLock hold;
   if (XTextEntry* e = TextEntry()) e->textColor = textColor_;
   return 1;
 }
@@ -70,7 +60,7 @@ BOOL GVTextWnd::CreateFromPsdFrame(const std::string& path, int32_t frame, int32
   GPoint offset;
   GSize frameSize;
   {
-    EntryLock hold;
+    XResEntryLock hold;
     const XBaseEntry* e = GetEntry();
     if (!e || !e->multiFrame || frame < 0 || static_cast<size_t>(frame) >= e->frames.size()) {
       GVDDSWnd::ReleaseImage();
@@ -94,7 +84,7 @@ BOOL GVTextWnd::CreateFromPsdFrame(const std::string& path, int32_t frame, int32
     return 0;
   }
   SetColorKey(key);
-  EntryLock hold;
+  XResEntryLock hold;
   if (XTextEntry* e = TextEntry()) e->textColor = textColor_;
   return 1;
 }
@@ -102,7 +92,7 @@ BOOL GVTextWnd::CreateFromPsdFrame(const std::string& path, int32_t frame, int32
 BOOL GVTextWnd::SetText(const std::string& text) {
   MarkDirty();
   text_ = text;
-  EntryLock hold;
+  XResEntryLock hold;
   if (XTextEntry* e = TextEntry()) e->SetText(text_);
   return 1;
 }
@@ -110,7 +100,7 @@ BOOL GVTextWnd::SetText(const std::string& text) {
 void GVTextWnd::SetTextColor(COLORREF color) {
   MarkDirty();
   textColor_ = color;
-  EntryLock hold;
+  XResEntryLock hold;
   if (XTextEntry* e = TextEntry()) {
     e->textColor = color;
     e->SetText(text_);
@@ -120,7 +110,7 @@ void GVTextWnd::SetTextColor(COLORREF color) {
 void GVTextWnd::SetTextFormat(UINT format) {
   MarkDirty();
   format_ = format;
-  EntryLock hold;
+  XResEntryLock hold;
   if (XTextEntry* e = TextEntry()) e->format = format;
 }
 
@@ -130,7 +120,7 @@ BOOL GVTextWnd::SetFont(int32_t height, int32_t weight) {
   font_ = manager.GetFontByFace(height, weight, nullptr);
   {
     // The entry must never keep the font just given back: it may have been deleted.
-    EntryLock hold;
+    XResEntryLock hold;
     if (XTextEntry* e = TextEntry()) e->font = font_;
   }
   if (!font_) return 0;
@@ -141,7 +131,7 @@ BOOL GVTextWnd::SetFont(int32_t height, int32_t weight) {
 BOOL GVTextWnd::SetSize(SIZE size) {
   if (GSize(size) == size_) return 1;
   {
-    EntryLock hold;
+    XResEntryLock hold;
     XTextEntry* e = TextEntry();
     if (!e || FAILED(e->Resize(GSize(size)))) return 0;
   }
