@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "module/HostMessage.h"
+#include "host/HostMessage.h"
 
 namespace {
 

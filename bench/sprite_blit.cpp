@@ -10,7 +10,7 @@
 
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_LLESprite.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "graphics/K_Dib.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "plat/sim_display.h"
-#include "widgets/DDSurfaceUtil.h"
+#include "base/DDSurfaceUtil.h"
 
 inline DDObject& DirectDraw565() {
   static DDObject* dd = [] {

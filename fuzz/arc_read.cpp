@@ -7,8 +7,8 @@
 #include <string>
 
 #include "fuzz/ArcReadOps.h"
-#include "module/ArcReadWrite.h"
-#include "module/XNetCodec.h"
+#include "host/ArcReadWrite.h"
+#include "host/XNetCodec.h"
 
 namespace {
 

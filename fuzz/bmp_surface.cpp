@@ -4,8 +4,8 @@
 #include <span>
 
 #include "FuzzDirectDraw.h"
-#include "widgets/DDBitmapFile.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDBitmapFile.h"
+#include "base/DDSurfacePixel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DDSurface surface;

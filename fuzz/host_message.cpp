@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "module/HostMessage.h"
+#include "host/HostMessage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "module/CHostLink.h"
+#include "host/CHostLink.h"
 #include "plat/codepage.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "FuzzDirectDraw.h"
 #include "graphics/PsdSidecar.h"
 #include "graphics/XPsdEntry.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PsdLayerSet layers;

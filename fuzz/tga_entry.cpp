@@ -5,7 +5,7 @@
 
 #include "graphics/XTgaEntry.h"
 #include "FuzzDirectDraw.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const TgaImage image = LoadTgaFile(std::span<const uint8_t>(data, size));

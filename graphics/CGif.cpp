@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <array>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "plat/gdi.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "graphics/KK_GdiScope.h"
 #include "plat/types.h"
-#include "widgets/DDSurfaceUtil.h"
+#include "base/DDSurfaceUtil.h"
 
 class ByteReader;
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "graphics/GDDSurfaceDesc.h"
+#include "base/GDDSurfaceDesc.h"
 
 namespace {
 constexpr uint16_t kKey565 = 0xF81F;

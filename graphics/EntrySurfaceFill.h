@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "widgets/DDSurfaceUtil.h"
-#include "widgets/GGeometry.h"
+#include "base/DDSurfaceUtil.h"
+#include "base/GGeometry.h"
 
 enum class EntryFormat { k565, k555, k32 };
 

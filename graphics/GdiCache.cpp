@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "plat/winuser.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "graphics/KK_GdiScope.h"
 

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "graphics/KKBitBOOL.h"
 #include "plat/time.h"

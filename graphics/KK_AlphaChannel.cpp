@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "graphics/K_Dib.h"
 #include "graphics/KK_LLESprite.h"

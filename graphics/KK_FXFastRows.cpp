@@ -7,7 +7,7 @@
 #include "graphics/KK_FXLevelBlend.h"
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_FXMath.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 
 namespace kk {
 namespace {

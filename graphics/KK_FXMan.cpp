@@ -7,7 +7,7 @@
 #include <new>
 
 #include "graphics/KK_FXMath.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 
 KK_FXMan* g_pFXManCurrent = nullptr;
 

@@ -1,7 +1,7 @@
 // The 16-bit effect manager: 5-6-5 rows, or 5-5-5 after SwitchTo555; colours packed
 // into both halves of a 32-bit word so fills store two pixels at a time.
 #include "graphics/KK_FXMan.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 
 KK_FXMan_16::KK_FXMan_16() : KK_FXMan(kk::kFormat565, 2, 31) {
   SetRows(kk::FastRows(kk::kFormat565));

@@ -1,6 +1,6 @@
 // The 32-bit effect manager: B, G, R, A pixels, blends by byte tables.
 #include "graphics/KK_FXMan.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 
 KK_FXMan_32::KK_FXMan_32() : KK_FXMan(kk::kFormat32, 4, 255) {
   SetRows(kk::FastRows(kk::kFormat32));

@@ -3,7 +3,7 @@
 // slow on purpose; they are the oracle the fast rows are tested against.
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_FXMath.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 
 namespace kk {
 namespace {

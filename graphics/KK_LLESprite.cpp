@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "graphics/KK_FXMan.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "graphics/KK_RowConvert.h"
 
 namespace kk {

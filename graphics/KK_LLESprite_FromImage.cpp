@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "graphics/KK_LLESprite.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "graphics/K_DibDC.h"
 #include "graphics/K_Dib_Image.h"
 

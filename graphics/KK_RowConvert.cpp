@@ -2,7 +2,7 @@
 // keeping the top bits of each channel.
 #include "graphics/KK_RowConvert.h"
 
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 
 namespace kk {
 namespace {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "graphics/KK_LLESprite.h"
 #include "graphics/K_Sprite.h"

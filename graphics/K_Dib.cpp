@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "graphics/K_DibDC.h"
 
 namespace kk {

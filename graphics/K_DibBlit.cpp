@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KK_AlphaChannel.h"
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_LLESprite.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "graphics/KK_FXMan.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "graphics/KK_RowConvert.h"
 #include "graphics/K_Dib.h"
 #include "graphics/K_DibDC.h"

@@ -7,10 +7,10 @@
 #include <bit>
 #include <cstring>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "graphics/KK_FXMan.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "graphics/K_DibDC.h"
 
 namespace {

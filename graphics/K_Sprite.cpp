@@ -3,12 +3,12 @@
 // encodes it as a sprite.
 #include "graphics/K_Sprite.h"
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "graphics/KKGIF.h"
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_GdiScope.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 
 namespace {
 constexpr size_t kMaxSetFileBytes = size_t(256) << 20;

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "widgets/GGeometry.h"
+#include "base/GGeometry.h"
 
 // The layers of one picture. Pixels are blue, green, red, alpha bytes, rows top first;
 // all five arrays have one element per layer.

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "plat/files.h"
 #include "plat/handle.h"

@@ -3,7 +3,7 @@
 #include "graphics/XAvatarEntry.h"
 
 #include "graphics/AvatarLayerOrder.h"
-#include "graphics/GDDSurfaceDesc.h"
+#include "base/GDDSurfaceDesc.h"
 #include "graphics/XResEntryMgr.h"
 #include "plat/files.h"
 #include "plat/handle.h"

@@ -3,8 +3,8 @@
 
 #include "plat/gdi.h"
 #include "plat/gdi_text.h"
-#include "widgets/DDBitmapFile.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDBitmapFile.h"
+#include "base/DDSurfacePixel.h"
 
 namespace {
 constexpr COLORREF kNoKey = 0xFFFFFFFFu;

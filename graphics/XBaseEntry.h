@@ -9,8 +9,8 @@
 #include "plat/com.h"
 #include "plat/ddraw.h"
 #include "plat/types.h"
-#include "widgets/DDSurfaceUtil.h"
-#include "widgets/GGeometry.h"
+#include "base/DDSurfaceUtil.h"
+#include "base/GGeometry.h"
 
 enum ResEntryKind : int32_t {
   kEntryNormal = 0,

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "graphics/KK_GdiScope.h"
 #include "plat/gdi_text.h"

@@ -9,7 +9,7 @@
 #include "graphics/XGifEntry.h"
 #include "graphics/XPsdEntry.h"
 #include "graphics/XTgaEntry.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "graphics/GdiCache.h"
-#include "module/TextUtil.h"
+#include "base/TextUtil.h"
 #include "plat/com.h"
 #include "plat/threads.h"
 #include "plat/types.h"
-#include "widgets/GDXObj.h"
-#include "widgets/GGeometry.h"
+#include "base/GDXObj.h"
+#include "base/GGeometry.h"
 
 struct IDirectDraw4;
 struct IDirectDrawSurface4;

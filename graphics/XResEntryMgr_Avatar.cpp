@@ -1,6 +1,6 @@
 // The resource manager's avatar entries: parts loaded as GIF entries before the avatar
 // is placed (each load takes the lock for itself), then the avatar's own surface.
-#include "graphics/GDDSurfaceDesc.h"
+#include "base/GDDSurfaceDesc.h"
 #include "graphics/XAvatarEntry.h"
 #include "graphics/XResEntryMgr.h"
 

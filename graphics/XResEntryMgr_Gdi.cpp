@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "graphics/XResEntryMgr.h"
-#include "widgets/GFontList.h"
+#include "base/GFontList.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/EntrySurfaceFill.h"
 #include "graphics/KFileHandle.h"
 

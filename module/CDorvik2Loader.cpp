@@ -4,7 +4,7 @@
 #include <new>
 
 #include "module/CDorvik2Wnd.h"
-#include "module/Dorvik2Messages.h"
+#include "host/Dorvik2Messages.h"
 #include "plat/handle.h"
 #include "scene/CDorvik2VWS.h"
 

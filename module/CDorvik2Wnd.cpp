@@ -5,9 +5,9 @@
 #include <new>
 #include <vector>
 
-#include "module/CHostLink.h"
+#include "host/CHostLink.h"
 #include "module/CMsgBoxDlg.h"
-#include "module/Dorvik2Messages.h"
+#include "host/Dorvik2Messages.h"
 #include "scene/CDorvik2VWS.h"
 #include "widgets/GDDScreen.h"
 

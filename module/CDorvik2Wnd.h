@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "module/Dorvik2Api.h"
+#include "host/Dorvik2Api.h"
 #include "plat/user.h"
-#include "widgets/GGeometry.h"
+#include "base/GGeometry.h"
 #include "widgets/GWnd.h"
 
 class CDorvik2VWS;

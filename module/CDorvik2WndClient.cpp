@@ -5,10 +5,10 @@
 #include <string>
 
 #include "module/CDorvik2Wnd.h"
-#include "module/Dorvik2Messages.h"
-#include "module/HostMessage.h"
-#include "module/IXBuf.h"
-#include "module/TextUtil.h"
+#include "host/Dorvik2Messages.h"
+#include "host/HostMessage.h"
+#include "host/IXBuf.h"
+#include "base/TextUtil.h"
 #include "scene/CDorvik2VWS.h"
 
 namespace {

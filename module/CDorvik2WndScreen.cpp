@@ -7,7 +7,7 @@
 #include "graphics/KK_FXMan.h"
 #include "graphics/XResEntryMgr.h"
 #include "module/CDorvik2Wnd.h"
-#include "module/Dorvik2Messages.h"
+#include "host/Dorvik2Messages.h"
 #include "panels/SkinnedPopup.h"
 #include "scene/CDorvik2VWS.h"
 #include "widgets/GDDScreen.h"

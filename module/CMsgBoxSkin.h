@@ -8,7 +8,7 @@
 
 #include "plat/gdi.h"
 #include "plat/user.h"
-#include "widgets/GGeometry.h"
+#include "base/GGeometry.h"
 
 // A bitmap selected into a memory DC. The DC and the bitmap are released together.
 struct MsgBoxBitmapDC {

@@ -7,7 +7,7 @@
 #include "module/CDorvik2Wnd.h"
 #include "module/Dorvik2Module.h"
 #include "module/MsgBoxTemplate.h"
-#include "module/TextUtil.h"
+#include "base/TextUtil.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "module/Dorvik2Api.h"
+#include "host/Dorvik2Api.h"
 #include "plat/module.h"
 
 class DORVIK2_EXPORT CDorvik2 {

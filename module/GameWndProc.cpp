@@ -2,7 +2,7 @@
 // window's own; afterwards keys, IME, timers and the mouse go to the scene, and a left
 // press that nothing in the game takes drags the host window.
 #include "module/CDorvik2Wnd.h"
-#include "module/Dorvik2Messages.h"
+#include "host/Dorvik2Messages.h"
 #include "scene/CDorvik2VWS.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Reading the host's notice text into the ticker's state.
 #include "panels/CCheckNotice.h"
 
-#include "module/TextUtil.h"
+#include "base/TextUtil.h"
 
 namespace {
 

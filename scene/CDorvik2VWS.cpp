@@ -5,9 +5,9 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "graphics/GDDSurfaceDesc.h"
+#include "base/GDDSurfaceDesc.h"
 #include "module/CDorvik2Wnd.h"
-#include "module/Dorvik2Messages.h"
+#include "host/Dorvik2Messages.h"
 #include "plat/ddraw.h"
 #include "plat/time.h"
 #include "widgets/GDDScreen.h"

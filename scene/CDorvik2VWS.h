@@ -12,17 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "module/GameCommand.h"
-#include "module/HostMessage.h"
-#include "module/RCRoomData.h"
-#include "module/RCUser.h"
+#include "host/GameCommand.h"
+#include "host/HostMessage.h"
+#include "host/RCRoomData.h"
+#include "host/RCUser.h"
 #include "panels/CCheckNotice.h"
 #include "panels/CVObserveSystemWnd.h"
 #include "plat/threads.h"
 #include "plat/user.h"
 #include "scene/SceneWidgetStub.h"
 #include "sound/CGameSoundMgr.h"
-#include "widgets/GGeometry.h"
+#include "base/GGeometry.h"
 #include "widgets/GVWS.h"
 
 class CDorvik2Wnd;

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "module/CDorvik2Wnd.h"
-#include "module/CHostLink.h"
-#include "module/Dorvik2Messages.h"
+#include "host/CHostLink.h"
+#include "host/Dorvik2Messages.h"
 #include "scene/CDorvik2VWS.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // record of the call instead.
 #include <algorithm>
 
-#include "module/CHostLink.h"
-#include "module/TextUtil.h"
+#include "host/CHostLink.h"
+#include "base/TextUtil.h"
 #include "scene/CDorvik2VWS.h"
 
 namespace {

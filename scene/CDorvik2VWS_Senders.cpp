@@ -2,7 +2,7 @@
 // only in the turn phase that waits for it and only by a seated player. A sender
 // refused or lost sends nothing further; the caller decides about trying again.
 #include "module/CDorvik2Wnd.h"
-#include "module/CHostLink.h"
+#include "host/CHostLink.h"
 #include "scene/CDorvik2VWS.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "module/CDorvik2Wnd.h"
-#include "module/CHostLink.h"
+#include "host/CHostLink.h"
 #include "plat/crt.h"
 #include "scene/CDorvik2VWS.h"
 #include "scene/SceneEffects.h"

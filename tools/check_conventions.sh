@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Conventions check over a source tree (default: this repository).
-#  1. Code of the seven subsystem folders reaches the system only through platform/.
+#  1. Code of the layer folders above platform/ reaches the system only through platform/.
 #  2. No `long` as a type, no wchar_t, no wide L"..." literals anywhere in our C++.
 #  3. No file, file name or comment refers to the design documents the code was written from.
 # A line may opt out of rule 2 with the marker "conventions: allow" (the layer's
@@ -11,7 +11,7 @@ cd "$root" || exit 2
 status=0
 report() { echo "$1"; status=1; }
 
-subsystems=(module widgets graphics tables sound scene panels)
+subsystems=(base tables host graphics sound widgets panels scene module)
 existing=()
 for d in "${subsystems[@]}"; do [ -d "$d" ] && existing+=("$d"); done
 

@@ -8,9 +8,9 @@
 #include "plat/com.h"
 #include "plat/ddraw.h"
 #include "plat/types.h"
-#include "widgets/DDSurfaceUtil.h"
-#include "widgets/GDXObj.h"
-#include "widgets/GGeometry.h"
+#include "base/DDSurfaceUtil.h"
+#include "base/GDXObj.h"
+#include "base/GGeometry.h"
 
 class GDDScreen : public GDXObj {
  public:

@@ -6,7 +6,7 @@
 #include "graphics/XGifEntry.h"
 #include "graphics/XResEntryMgr.h"
 #include "plat/time.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 
 namespace {
 

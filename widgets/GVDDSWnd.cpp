@@ -5,8 +5,8 @@
 
 #include "graphics/XBaseEntry.h"
 #include "graphics/XResEntryMgr.h"
-#include "module/TextUtil.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/TextUtil.h"
+#include "base/DDSurfacePixel.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "plat/com.h"
 #include "plat/types.h"
-#include "widgets/GGeometry.h"
+#include "base/GGeometry.h"
 #include "widgets/GVWnd.h"
 
 class XBaseEntry;

@@ -3,7 +3,7 @@
 
 #include "graphics/XGifEntry.h"
 #include "graphics/XResEntryMgr.h"
-#include "widgets/DDSurfaceUtil.h"
+#include "base/DDSurfaceUtil.h"
 
 BOOL QueryLoadedSurfaceSize(GVDDSWnd& widget, SIZE* size) {
   const DDSurface surface = widget.GetSurface();

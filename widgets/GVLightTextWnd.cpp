@@ -4,7 +4,7 @@
 
 #include "graphics/XResEntryMgr.h"
 #include "plat/gdi.h"
-#include "widgets/DDSurfaceUtil.h"
+#include "base/DDSurfaceUtil.h"
 
 GVLightTextWnd::~GVLightTextWnd() {
   if (font_) XResEntryMgr::Global().ReleaseFont(font_);

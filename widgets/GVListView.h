@@ -11,7 +11,7 @@
 #include "widgets/GVDDSWnd.h"
 #include "widgets/GVWnd.h"
 #include "widgets/ListItem.h"
-#include "widgets/plist.h"
+#include "base/plist.h"
 
 class GVScrollBar;
 

@@ -8,7 +8,7 @@
 #include "graphics/XResEntryMgr.h"
 #include "plat/ddraw.h"
 #include "plat/winuser.h"
-#include "widgets/DDSurfaceUtil.h"
+#include "base/DDSurfaceUtil.h"
 #include "widgets/GVDDSWnd.h"
 
 namespace {

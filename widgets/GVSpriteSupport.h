@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "graphics/K_DDRender_Obj.h"
-#include "widgets/GGeometry.h"
+#include "base/GGeometry.h"
 
 class GVWnd;
 struct IDirectDrawSurface4;

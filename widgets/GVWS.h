@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "plat/types.h"
-#include "widgets/GDXObj.h"
-#include "widgets/GGeometry.h"
+#include "base/GDXObj.h"
+#include "base/GGeometry.h"
 #include "widgets/GVWnd.h"
-#include "widgets/plist.h"
+#include "base/plist.h"
 
 struct IDirectDrawSurface4;
 

@@ -5,7 +5,7 @@
 
 #include "graphics/XResEntryMgr.h"
 #include "plat/ddraw.h"
-#include "widgets/DDSurfaceUtil.h"
+#include "base/DDSurfaceUtil.h"
 
 GVWnd::~GVWnd() {
   // Not through the virtual table: the derived part is already gone.

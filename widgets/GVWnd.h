@@ -7,9 +7,9 @@
 
 #include "plat/com.h"
 #include "plat/types.h"
-#include "widgets/GDXObj.h"
-#include "widgets/GGeometry.h"
-#include "widgets/plist.h"
+#include "base/GDXObj.h"
+#include "base/GGeometry.h"
+#include "base/plist.h"
 
 struct IDirectDrawSurface4;
 

@@ -13,7 +13,7 @@
 #include "plat/types.h"
 #include "widgets/GVDDSWnd.h"
 #include "widgets/GVTextWnd.h"
-#include "widgets/plist.h"
+#include "base/plist.h"
 
 class GVScrollBar;
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "plat/user.h"
-#include "widgets/GGeometry.h"
+#include "base/GGeometry.h"
 
 class GWnd {
  public:

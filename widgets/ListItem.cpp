@@ -2,7 +2,7 @@
 // a shared strip through the cell's own source rectangle.
 #include "widgets/ListItem.h"
 
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 #include "widgets/GVAvatarWnd.h"
 #include "widgets/GVDDSWnd.h"
 #include "widgets/GVLightTextWnd.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "plat/types.h"
-#include "widgets/GGeometry.h"
-#include "widgets/plist.h"
+#include "base/GGeometry.h"
+#include "base/plist.h"
 
 class GVWnd;
 class GVDDSWnd;

@@ -10,7 +10,7 @@
 
 #include "plat/ddraw.h"
 #include "plat/types.h"
-#include "widgets/DDSurfaceUtil.h"
+#include "base/DDSurfaceUtil.h"
 
 enum class BlitFormat : int32_t { kNone, k555, k565, k24, k32 };
 // Which implementation a driver runs: the fast rows, or the per-channel reference.

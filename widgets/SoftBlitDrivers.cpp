@@ -1,6 +1,6 @@
 // The software blit drivers: both surfaces locked, their formats agreed, the member of
 // that format run (fast or reference), both unlocked again.
-#include "graphics/GDDSurfaceDesc.h"
+#include "base/GDDSurfaceDesc.h"
 #include "widgets/SoftBlit.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/GdiCache.h"
 #include "plat/sim_gdi.h"
 #include "plat/winuser.h"

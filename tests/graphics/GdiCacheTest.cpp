@@ -12,7 +12,7 @@
 #include "plat/sim.h"
 #include "plat/sim_gdi.h"
 #include "support/TempDir.h"
-#include "widgets/GFontList.h"
+#include "base/GFontList.h"
 #include "widgets/WidgetTestSupport.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "graphics/KKBitBOOL.h"
 #include "graphics/KK_GdiScope.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "plat/sim.h"
 #include "support/Sweep.h"
 

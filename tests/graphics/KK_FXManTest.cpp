@@ -9,7 +9,7 @@
 
 #include "graphics/KK_FXLevelBlend.h"
 #include "graphics/KK_FXMath.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "support/Sweep.h"
 
 namespace {

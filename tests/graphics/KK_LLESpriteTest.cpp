@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KK_FXMan.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "support/Sweep.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "graphics/KK_LLESprite.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "graphics/K_Dib_Image.h"
 #include "plat/gdi.h"
 #include "plat/sim_files.h"

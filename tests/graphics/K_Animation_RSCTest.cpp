@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KK_FXMan.h"
 #include "graphics/K_Animation.h"
 #include "graphics/K_Dib.h"

@@ -8,7 +8,7 @@
 #include "graphics/KK_AlphaChannel.h"
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_LLESprite.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "graphics/K_Dib.h"
 #include "graphics/K_DibPlacement.h"
 #include "support/FencedBuffer.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "graphics/KK_FXMan.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "graphics/K_Dib.h"
 #include "graphics/K_DibDC.h"
 #include "plat/sim.h"

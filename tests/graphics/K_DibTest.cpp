@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "graphics/K_DibDC.h"
 #include "plat/sim.h"
 #include "plat/sim_gdi.h"

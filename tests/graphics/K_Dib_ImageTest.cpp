@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
 #include "graphics/KK_FXMan.h"
 #include "plat/sim.h"

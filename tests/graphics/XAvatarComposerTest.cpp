@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "plat/sim_kernel.h"
 #include "support/GifWriter.h"
 #include "support/TempDir.h"

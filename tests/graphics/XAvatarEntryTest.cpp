@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/XResEntryMgr.h"
 #include "plat/sim.h"
 #include "support/TempDir.h"

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "graphics/ByteReader.h"
+#include "base/ByteReader.h"
 #include "graphics/KK_GdiScope.h"
 #include "plat/module.h"
 #include "plat/sim.h"

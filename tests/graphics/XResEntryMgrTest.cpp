@@ -7,7 +7,7 @@
 
 #include "graphics/XBaseEntry.h"
 #include "support/TempDir.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 #include "widgets/WidgetTestSupport.h"
 
 namespace {

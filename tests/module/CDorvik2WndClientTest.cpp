@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "module/Dorvik2Messages.h"
+#include "host/Dorvik2Messages.h"
 #include "plat/sim.h"
 #include "support/GameTable.h"
 

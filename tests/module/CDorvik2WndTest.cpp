@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "module/CHostLink.h"
-#include "module/Dorvik2Messages.h"
+#include "host/CHostLink.h"
+#include "host/Dorvik2Messages.h"
 #include "module/Dorvik2Module.h"
 #include "plat/handle.h"
 #include "plat/sim.h"

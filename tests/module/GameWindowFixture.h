@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "module/CDorvik2Wnd.h"
-#include "module/Dorvik2Messages.h"
+#include "host/Dorvik2Messages.h"
 #include "plat/sim.h"
 #include "plat/sim_display.h"
 #include "scene/CDorvik2VWS.h"
 #include "support/RecordingHost.h"
-#include "widgets/DDSurfaceUtil.h"
+#include "base/DDSurfaceUtil.h"
 #include "widgets/GVWnd.h"
 #include "widgets/RecordingWnd.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "module/CHostLink.h"
+#include "host/CHostLink.h"
 #include "plat/sim.h"
 #include "support/GameTable.h"
 

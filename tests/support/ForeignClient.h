@@ -2,7 +2,7 @@
 // recognise and refuse.
 #pragma once
 
-#include "module/Dorvik2Api.h"
+#include "host/Dorvik2Api.h"
 
 namespace testing_support {
 

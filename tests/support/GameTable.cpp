@@ -1,7 +1,7 @@
 #include "support/GameTable.h"
 
-#include "module/Dorvik2Api.h"
-#include "module/IXBuf.h"
+#include "host/Dorvik2Api.h"
+#include "host/IXBuf.h"
 #include "plat/crt.h"
 #include "plat/sim.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "module/CDorvik2Wnd.h"
-#include "module/HostMessage.h"
+#include "host/HostMessage.h"
 #include "scene/CDorvik2VWS.h"
 #include "support/RecordingHost.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "module/Dorvik2Api.h"
+#include "host/Dorvik2Api.h"
 
 namespace testing_support {
 

@@ -10,7 +10,7 @@
 #include "plat/sim_display.h"
 #include "support/GifWriter.h"
 #include "support/TempDir.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 #include "widgets/GVGifWnd.h"
 #include "WidgetTestSupport.h"
 

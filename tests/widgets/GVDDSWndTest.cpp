@@ -12,7 +12,7 @@
 #include "graphics/XBaseEntry.h"
 #include "graphics/XResEntryMgr.h"
 #include "support/TempDir.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 #include "widgets/GVWS.h"
 #include "widgets/SoftBlit.h"
 

@@ -14,7 +14,7 @@
 #include "graphics/XResEntryMgr.h"
 #include "plat/gdi.h"
 #include "plat/sim.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 #include "widgets/WidgetTestSupport.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "WidgetTestSupport.h"
 #include "support/Sweep.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 #include "widgets/SoftBlit.h"
 
 namespace {

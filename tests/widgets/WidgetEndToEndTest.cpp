@@ -14,7 +14,7 @@
 #include "plat/sim_files.h"
 #include "support/PictureFileWriters.h"
 #include "support/TempDir.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 #include "widgets/GVDDSWnd.h"
 #include "widgets/GVPushBtn.h"
 #include "widgets/GVTextWnd.h"

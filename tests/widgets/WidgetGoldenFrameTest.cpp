@@ -13,7 +13,7 @@
 #include "plat/gdi_text.h"
 #include "plat/time.h"
 #include "support/PictureFileWriters.h"
-#include "widgets/DDSurfacePixel.h"
+#include "base/DDSurfacePixel.h"
 #include "widgets/GVBoxWnd.h"
 #include "widgets/GVDDSWnd.h"
 #include "widgets/GVLightTextWnd.h"

@@ -13,8 +13,8 @@
 #include "plat/ddraw.h"
 #include "plat/sim.h"
 #include "plat/sim_display.h"
-#include "widgets/DDSurfaceUtil.h"
-#include "widgets/GGeometry.h"
+#include "base/DDSurfaceUtil.h"
+#include "base/GGeometry.h"
 
 inline std::ostream& operator<<(std::ostream& os, const GRect& r) {
   return os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";

@@ -9,7 +9,7 @@
 
 #include "graphics/KK_AlphaChannel.h"
 #include "graphics/KK_LLESprite.h"
-#include "graphics/KK_PixelFormat.h"
+#include "base/PixelFormat.h"
 #include "graphics/K_Dib_Image.h"
 #include "support/GifWriter.h"
 #include "support/SpriteFileWriters.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "module/Dorvik2Api.h"
+#include "host/Dorvik2Api.h"
 
 namespace testhost {
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "module/Dorvik2Messages.h"
+#include "host/Dorvik2Messages.h"
 #include "plat/crt.h"
 #include "plat/sim.h"
 #include "plat/time.h"

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "module/Dorvik2Api.h"
+#include "host/Dorvik2Api.h"
 #include "plat/sim_display.h"
 #include "plat/user.h"
 #include "support/RecordingHost.h"

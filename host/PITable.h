@@ -1,0 +1,29 @@
+// The table's two seats, seat 0 then seat 1, read and written with no count.
+#pragma once
+
+#include <cstdint>
+
+#include "host/ArcArrayT.h"
+#include "host/RCUser.h"
+
+class PITable : public ArcArrayT<PlayerInfo, 2> {
+ public:
+  static constexpr int32_t kSeatCount = 2;
+  static constexpr int32_t kNoSeat = -1;
+
+  // Both seats empty; each keeps its screen position.
+  void Reset();
+
+  // The seat at an index; anything but 0 or 1 throws std::out_of_range.
+  PlayerInfo& Player(int32_t seat) { return at(static_cast<std::size_t>(seat)); }
+  const PlayerInfo& Player(int32_t seat) const { return at(static_cast<std::size_t>(seat)); }
+
+  // -1 stands for "nobody" and never holds a seat, even though empty seats carry it.
+  bool HasUser(int32_t userNo) const { return SeatOfUser(userNo) != kNoSeat; }
+  int32_t SeatOfUser(int32_t userNo) const;
+
+  template <class V>
+  void Fields(V& v) {
+    v(static_cast<ArcArrayT<PlayerInfo, 2>&>(*this));
+  }
+};

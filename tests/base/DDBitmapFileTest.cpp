@@ -1,0 +1,290 @@
+#include "base/DDBitmapFile.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "widgets/WidgetTestSupport.h"
+#include "base/ByteReader.h"
+#include "support/FencedBuffer.h"
+#include "support/TempDir.h"
+#include "base/DDSurfacePixel.h"
+
+namespace widget_test {
+namespace {
+
+class DDBitmapFileTest : public DisplayTest {
+ protected:
+  // Parses from a copy whose last byte sits right before a guard page, so a read past
+  // the file faults in every build.
+  HRESULT Parse(const std::vector<uint8_t>& bytes, DDSurface& out) {
+    if (bytes.empty()) return ParseBmpToSurface(dd_, out, {});
+    testing_support::FencedBuffer fenced(1, static_cast<int32_t>(bytes.size()));
+    std::memcpy(fenced.Bits(), bytes.data(), bytes.size());
+    return ParseBmpToSurface(dd_, out, std::span<const uint8_t>(fenced.Bits(), bytes.size()));
+  }
+  std::vector<uint32_t> Load(const BmpPicture& pic) {
+    DDSurface s;
+    EXPECT_EQ(Parse(WriteBmp(pic), s), S_OK);
+    return s ? ReadPixels(s) : std::vector<uint32_t>{};
+  }
+};
+
+TEST_F(DDBitmapFileTest, TwentyFourBitRowsArePaddedToWholeWords) {
+  EXPECT_EQ(BmpRowLength(24, 3), 12u);
+  UseDesktop(DisplayFormat::Xrgb8888);
+  BmpPicture pic{3, 2, 24};
+  pic.pixels = {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0x101112};
+  EXPECT_EQ(WriteBmp(pic).size(), 54u + 2 * 12);
+  EXPECT_EQ(Load(pic), pic.pixels);
+}
+
+TEST_F(DDBitmapFileTest, TrueColourConvertsPerDesktop) {
+  struct Case {
+    DisplayFormat format;
+    uint16_t bits;
+    uint32_t source;
+    uint32_t expected;
+  };
+  const Case cases[] = {
+      {DisplayFormat::Rgb555, 24, 0xFFFFFF, 0x7FFF},     {DisplayFormat::Rgb565, 24, 0xFFFFFF, 0xFFFF},
+      {DisplayFormat::Rgb565, 32, 0xFF8040, 0xFC08},     {DisplayFormat::Rgb555, 32, 0x08F810, 0x07E2},
+      {DisplayFormat::Xrgb8888, 24, 0x123456, 0x123456}, {DisplayFormat::Xrgb8888, 16, 0x7FFF, 0xFFFFFF},
+      {DisplayFormat::Xrgb8888, 16, 0x3DEF, 0x787878},   {DisplayFormat::Rgb555, 16, 0x7ACE, 0x7ACE},
+      // A 16-bit source on 5-6-5: red << 11 | green << 6 | blue.
+      {DisplayFormat::Rgb565, 16, (21u << 10) | (9u << 5) | 30u, (21u << 11) | (9u << 6) | 30u},
+  };
+  for (const Case& c : cases) {
+    UseDesktop(c.format);
+    BmpPicture pic{1, 1, c.bits};
+    pic.pixels = {c.source};
+    EXPECT_EQ(Load(pic), std::vector<uint32_t>{c.expected})
+        << FormatName(c.format) << " from " << c.bits << " bits " << std::hex << c.source;
+  }
+}
+
+TEST_F(DDBitmapFileTest, PalettedFilesGoThroughTheColourTable) {
+  UseDesktop(DisplayFormat::Rgb565);
+  BmpPicture eight{2, 1, 8};
+  eight.palette = {0x000000, 0xFF0000, 0x00FF00};
+  eight.pixels = {2, 1};
+  EXPECT_EQ(Load(eight), (std::vector<uint32_t>{0x07E0, 0xF800}));
+
+  UseDesktop(DisplayFormat::Xrgb8888);
+  // Odd width: the last byte holds one pixel, in its high nibble.
+  BmpPicture four{3, 2, 4};
+  four.palette = {0x000000, 0x112233, 0x445566, 0x778899};
+  four.pixels = {1, 2, 3, 3, 2, 1};
+  EXPECT_EQ(WriteBmp(four)[54 + 16], 0x32);  // bottom row first: 3 then 2
+  EXPECT_EQ(Load(four), (std::vector<uint32_t>{0x112233, 0x445566, 0x778899, 0x778899, 0x445566, 0x112233}));
+}
+
+TEST_F(DDBitmapFileTest, IndexBeyondTheTableIsBlack) {
+  UseDesktop(DisplayFormat::Xrgb8888);
+  BmpPicture pic{3, 1, 8};
+  pic.palette = {0xFFFFFF, 0x808080};
+  pic.pixels = {1, 2, 200};
+  EXPECT_EQ(Load(pic), (std::vector<uint32_t>{0x808080, 0, 0}));
+}
+
+TEST_F(DDBitmapFileTest, OneAndTwoBitFilesGiveABlankSurface) {
+  for (uint16_t bits : {uint16_t{1}, uint16_t{2}}) {
+    BmpPicture pic{9, 2, bits};
+    pic.palette = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+    pic.pixels.assign(18, 1);
+    EXPECT_EQ(Load(pic), std::vector<uint32_t>(18, 0)) << bits;
+  }
+}
+
+TEST_F(DDBitmapFileTest, RowsLoadUprightBottomUpAndTopDown) {
+  UseDesktop(DisplayFormat::Rgb555);
+  BmpPicture pic{2, 3, 16};
+  pic.pixels = {1, 2, 3, 4, 5, 6};
+  EXPECT_EQ(Load(pic), pic.pixels);
+  // The last file row is the surface's first.
+  EXPECT_EQ(LoadU16(WriteBmp(pic).data() + 54 + 2 * 4), 1);
+  pic.height = -3;
+  EXPECT_EQ(LoadU16(WriteBmp(pic).data() + 54), 1);
+  EXPECT_EQ(Load(pic), pic.pixels);
+}
+
+TEST_F(DDBitmapFileTest, LongerInfoHeadersMoveTheColourTable) {
+  UseDesktop(DisplayFormat::Xrgb8888);
+  BmpPicture pic{2, 1, 8};
+  pic.infoSize = 124;
+  pic.palette = {0x0000FF, 0x00FF00};
+  pic.pixels = {1, 0};
+  EXPECT_EQ(Load(pic), (std::vector<uint32_t>{0x00FF00, 0x0000FF}));
+}
+
+TEST_F(DDBitmapFileTest, BitfieldFilesReadAsPlainRgb) {
+  UseDesktop(DisplayFormat::Xrgb8888);
+  BmpPicture pic{1, 1, 32};
+  pic.compression = 3;
+  pic.infoSize = 52;  // the three masks ride in a longer header; they are ignored
+  pic.pixels = {0xABCDEF};
+  EXPECT_EQ(Load(pic), std::vector<uint32_t>{0xABCDEF});
+}
+
+TEST_F(DDBitmapFileTest, PaddedPitchIsRespected) {
+  for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Xrgb8888}) {
+    UseDesktop(f);
+    BmpPicture pic{3, 3, 24};
+    pic.pixels = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    DDSurface s;
+    ASSERT_EQ(Parse(WriteBmp(pic), s), S_OK);
+    DDSURFACEDESC2 desc;
+    InitSurfaceDesc(desc);
+    ASSERT_EQ(GetSurfaceDesc(s, &desc), S_OK);
+    EXPECT_GT(desc.lPitch, 3 * static_cast<int32_t>(desc.ddpfPixelFormat.dwRGBBitCount / 8)) << "layer pads pitches";
+    std::vector<uint32_t> expected;
+    for (uint32_t c : pic.pixels) expected.push_back(DevicePixel(f, uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)));
+    EXPECT_EQ(ReadPixels(s), expected) << FormatName(f);
+  }
+}
+
+TEST_F(DDBitmapFileTest, MissingFileGivesOneAndLeavesTheHolder) {
+  DDSurface held = MakeSurface(dd_, 2, 2);
+  IDirectDrawSurface4* before = held.Get();
+  testing_support::TempDir dir;
+  EXPECT_EQ(LoadFileSurface(dd_, held, dir / "absent.bmp"), S_FALSE);
+  EXPECT_EQ(held.Get(), before);
+  DDSurface empty;
+  EXPECT_EQ(LoadFileSurface(dd_, empty, dir / "absent.bmp"), S_FALSE);
+  EXPECT_FALSE(empty);
+}
+
+TEST_F(DDBitmapFileTest, FileLoadsThroughTheLayersOpener) {
+  BmpPicture pic{2, 2, 24};
+  pic.pixels = {0x112233, 0x445566, 0x778899, 0xAABBCC};
+  const std::vector<uint8_t> bytes = WriteBmp(pic);
+  testing_support::TempDir dir;
+  dir.Write("pic.bmp", std::string(bytes.begin(), bytes.end()));
+  DDSurface s;
+  ASSERT_EQ(LoadFileSurface(dd_, s, dir / "pic.bmp"), S_OK);
+  EXPECT_EQ(ReadPixels(s), pic.pixels);
+  DDSurface again = s;
+  EXPECT_EQ(LoadFileSurface(dd_, again, dir / "pic.bmp"), S_FALSE);  // holder already full
+  DDSurface none;
+  EXPECT_EQ(LoadFileSurface(DDObject(), none, dir / "pic.bmp"), S_FALSE);
+}
+
+// A valid 2 x 2 8-bit file with a two-entry table, changed one field at a time.
+std::vector<uint8_t> Base() {
+  BmpPicture pic{2, 2, 8};
+  pic.palette = {0x000000, 0xFFFFFF};
+  pic.pixels = {0, 1, 1, 0};
+  return WriteBmp(pic);
+}
+
+std::vector<uint8_t> With(size_t offset, uint32_t value, int bytes = 4) {
+  std::vector<uint8_t> b = Base();
+  for (int i = 0; i < bytes; ++i) b[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+  return b;
+}
+
+TEST_F(DDBitmapFileTest, TruncatedAndLyingHeadersAreRefused) {
+  const std::vector<uint8_t> base = Base();
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+  };
+  const Case cases[] = {
+      {"empty", {}},
+      {"shorter than the headers", std::vector<uint8_t>(base.begin(), base.begin() + 53)},
+      {"pixels cut short", std::vector<uint8_t>(base.begin(), base.end() - 1)},
+      {"info size 39", With(14, 39)},
+      {"info size past the file", With(14, 0x7FFFFFF0)},
+      {"width 0", With(18, 0)},
+      {"width negative", With(18, 0xFFFFFFFF)},
+      {"width 16385", With(18, 16385)},
+      {"height 0", With(22, 0)},
+      {"height 16385", With(22, 16385)},
+      {"height -16385", With(22, static_cast<uint32_t>(-16385))},
+      {"height INT32_MIN", With(22, 0x80000000u)},
+      {"3 bits", With(28, 3, 2)},
+      {"0 bits", With(28, 0, 2)},
+      {"64 bits", With(28, 64, 2)},
+      {"RLE8", With(30, 1)},
+      {"RLE4", With(30, 2)},
+      {"JPEG", With(30, 4)},
+      {"pixel offset past the end", With(10, 0xFFFFFFF0)},
+      {"rows past the end", With(22, 3)},
+      {"wide rows past the end", With(18, 16384)},
+  };
+  for (const Case& c : cases) {
+    DDSurface s;
+    EXPECT_EQ(Parse(c.bytes, s), S_FALSE) << c.what;
+    EXPECT_FALSE(s) << c.what;
+  }
+}
+
+TEST_F(DDBitmapFileTest, TableClaimsAreBoundedByThePixelOffset) {
+  UseDesktop(DisplayFormat::Xrgb8888);
+  // The pixel offset points into the colour table: only the entries before it count.
+  std::vector<uint8_t> b = With(10, 54 + 4);
+  DDSurface s;
+  ASSERT_EQ(Parse(b, s), S_OK);
+  for (uint32_t v : ReadPixels(s)) EXPECT_EQ(v, 0u);
+  // Offset 0: pixels read from the file's start, the table empty; all black, no fault.
+  DDSurface t;
+  ASSERT_EQ(Parse(With(10, 0), t), S_OK);
+  for (uint32_t v : ReadPixels(t)) EXPECT_EQ(v, 0u);
+}
+
+TEST_F(DDBitmapFileTest, NoDirectDrawOrFullHolderMakesNothing) {
+  DDSurface s;
+  EXPECT_EQ(ParseBmpToSurface(DDObject(), s, Base()), S_FALSE);
+  DDSurface held = MakeSurface(dd_, 1, 1);
+  IDirectDrawSurface4* before = held.Get();
+  EXPECT_EQ(ParseBmpToSurface(dd_, held, Base()), S_FALSE);
+  EXPECT_EQ(held.Get(), before);
+  plat::sim::FailNext("IDirectDraw4::CreateSurface");
+  EXPECT_EQ(ParseBmpToSurface(dd_, s, Base()), S_FALSE);
+  EXPECT_FALSE(s);
+}
+
+// The fuzz target's seeds: one file per depth, a top-down file and a long header.
+std::map<std::string, BmpPicture> SeedPictures() {
+  std::map<std::string, BmpPicture> seeds;
+  seeds["rgb1.bmp"] = {9, 2, 1, {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1}, {0, 0xFFFFFF}};
+  seeds["rgb4.bmp"] = {3, 2, 4, {1, 2, 3, 3, 2, 1}, {0, 0x112233, 0x445566, 0x778899}};
+  seeds["rgb8.bmp"] = {2, 2, 8, {0, 1, 2, 200}, {0xFF0000, 0x00FF00, 0x0000FF}};
+  seeds["rgb16.bmp"] = {2, 2, 16, {0x7FFF, 0x3DEF, 0x001F, 0x7C00}};
+  seeds["rgb24.bmp"] = {3, 2, 24, {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0xFFFFFF}};
+  seeds["rgb32.bmp"] = {2, 1, 32, {0xABCDEF, 0x123456}};
+  seeds["topdown24.bmp"] = {2, -2, 24, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}};
+  seeds["v5header8.bmp"] = {2, 1, 8, {1, 0}, {0x0000FF, 0x00FF00}};
+  seeds["v5header8.bmp"].infoSize = 124;
+  return seeds;
+}
+
+TEST_F(DDBitmapFileTest, CommittedFuzzSeedsAreTheWritersFilesAndLoad) {
+  const char* source = std::getenv("DORVIK_SOURCE_DIR");
+  ASSERT_NE(source, nullptr) << "DORVIK_SOURCE_DIR is set by CTest";
+  const std::filesystem::path dir = std::filesystem::path(source) / "fuzz" / "corpus" / "bmp_surface";
+  const bool write = std::getenv("DORVIK_WRITE_CORPUS") != nullptr;
+  UseDesktop(DisplayFormat::Rgb565);
+  for (const auto& [name, pic] : SeedPictures()) {
+    const std::vector<uint8_t> bytes = WriteBmp(pic);
+    if (write) {
+      std::filesystem::create_directories(dir);
+      std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                        static_cast<std::streamsize>(bytes.size()));
+    }
+    std::ifstream in(dir / name, std::ios::binary);
+    const std::vector<uint8_t> committed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(committed, bytes) << name << " is stale: rerun with DORVIK_WRITE_CORPUS=1";
+    DDSurface s;
+    EXPECT_EQ(Parse(bytes, s), S_OK) << name;
+  }
+}
+
+}  // namespace
+}  // namespace widget_test

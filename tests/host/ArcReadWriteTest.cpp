@@ -1,0 +1,308 @@
+#include "host/ArcReadWrite.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/CXBuf.h"
+#include "host/XBufBlockAllocator.h"
+#include "plat/error.h"
+#include "plat/sim.h"
+
+namespace {
+
+struct Buf {
+  IXBuf* p = CreateXBuf(nullptr);
+  ~Buf() { p->Release(); }
+  operator IXBuf*() const { return p; }
+  IXBuf* operator->() const { return p; }
+};
+
+std::string Bytes(IXBuf* b) { return {reinterpret_cast<const char*>(b->GetData()), b->GetLength()}; }
+void Put(IXBuf* b, const std::string& bytes) { b->Append(bytes.data(), static_cast<uint32_t>(bytes.size())); }
+
+// A one-dimensional byte-array variant holding `bytes`.
+VARIANT ByteArray(const std::string& bytes) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_ARRAY | VT_UI1;
+  v.parray = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+  void* data = nullptr;
+  SafeArrayAccessData(v.parray, &data);
+  if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+  SafeArrayUnaccessData(v.parray);
+  return v;
+}
+
+std::string ArrayBytes(const VARIANT& v) {
+  LONG lower = 0, upper = -1;
+  SafeArrayGetLBound(v.parray, 1, &lower);
+  SafeArrayGetUBound(v.parray, 1, &upper);
+  return {static_cast<const char*>(v.parray->pvData), static_cast<size_t>(upper - lower + 1)};
+}
+
+class ArcReadWriteTest : public testing::Test {
+ protected:
+  void TearDown() override { plat::sim::ClearFaults(); }
+};
+
+TEST_F(ArcReadWriteTest, IntegersAreLittleEndianAndRoundTrip) {
+  Buf b;
+  EXPECT_EQ(ArcWrite(b, static_cast<uint8_t>(0xAB)), 1);
+  EXPECT_EQ(ArcWrite(b, static_cast<int8_t>(-2)), 1);
+  EXPECT_EQ(ArcWrite(b, int32_t{-2}), 1);
+  EXPECT_EQ(ArcWrite(b, uint32_t{0x01020304}), 1);
+  EXPECT_EQ(ArcWrite(b, int64_t{-3}), 1);
+  EXPECT_EQ(ArcWrite(b, uint64_t{0x0102030405060708}), 1);
+  EXPECT_EQ(Bytes(b), std::string("\xAB\xFE" "\xFE\xFF\xFF\xFF" "\x04\x03\x02\x01"
+                                  "\xFD\xFF\xFF\xFF\xFF\xFF\xFF\xFF" "\x08\x07\x06\x05\x04\x03\x02\x01", 26));
+
+  int16_t i16 = 0;
+  uint16_t u16 = 0;
+  int32_t i32 = 0;
+  uint32_t u32 = 0;
+  int64_t i64 = 0;
+  uint64_t u64 = 0;
+  EXPECT_EQ(ArcRead(u16, b), 1);
+  EXPECT_EQ(u16, 0xFEAB);
+  EXPECT_EQ(ArcRead(i32, b), 1);
+  EXPECT_EQ(i32, -2);
+  EXPECT_EQ(ArcRead(u32, b), 1);
+  EXPECT_EQ(u32, 0x01020304u);
+  EXPECT_EQ(ArcRead(i64, b), 1);
+  EXPECT_EQ(i64, -3);
+  EXPECT_EQ(ArcRead(u64, b), 1);
+  EXPECT_EQ(u64, 0x0102030405060708u);
+  EXPECT_EQ(b->GetLength(), 0u);
+
+  Put(b, "\xFF\xFF");
+  EXPECT_EQ(ArcRead(i16, b), 1);
+  EXPECT_EQ(i16, -1);
+}
+
+TEST_F(ArcReadWriteTest, AShortReadConsumesNothingOfTheValue) {
+  Buf b;
+  Put(b, "abc");
+  int32_t i32 = 7;
+  uint32_t u32 = 7;
+  int64_t i64 = 7;
+  EXPECT_EQ(ArcRead(i32, b), 0);
+  EXPECT_EQ(ArcRead(u32, b), 0);
+  EXPECT_EQ(ArcRead(i64, b), 0);
+  EXPECT_EQ(i32, 7);
+  EXPECT_EQ(Bytes(b), "abc");
+  b->Consume(2);
+  int16_t i16 = 7;
+  EXPECT_EQ(ArcRead(i16, b), 0);
+  EXPECT_EQ(Bytes(b), "c");
+}
+
+TEST_F(ArcReadWriteTest, StringsCarryAByteCountAndKeepZeroBytes) {
+  Buf b;
+  EXPECT_EQ(ArcWrite(b, std::string()), 1);
+  EXPECT_EQ(Bytes(b), std::string(4, '\0'));
+  EXPECT_EQ(ArcWrite(b, std::string("a\0b", 3)), 1);
+  std::string s = "old";
+  EXPECT_EQ(ArcRead(s, b), 1);
+  EXPECT_EQ(s, "");
+  EXPECT_EQ(ArcRead(s, b), 1);
+  EXPECT_EQ(s, std::string("a\0b", 3));
+  EXPECT_EQ(b->GetLength(), 0u);
+}
+
+TEST_F(ArcReadWriteTest, AStringShorterThanItsCountLeavesOnlyTheCountConsumed) {
+  Buf b;
+  Put(b, std::string("\x05\0\0\0" "abc", 7));
+  std::string s = "old";
+  EXPECT_EQ(ArcRead(s, b), 0);
+  EXPECT_EQ(s, "old");
+  EXPECT_EQ(Bytes(b), "abc");
+}
+
+TEST_F(ArcReadWriteTest, BlobsAppendToTheDestination) {
+  Buf source, b, dest;
+  Put(source, "xyz");
+  EXPECT_EQ(ArcWrite(b, source.p), 1);
+  EXPECT_EQ(Bytes(b), std::string("\x03\0\0\0xyz", 7));
+  Put(dest, "<");
+  EXPECT_EQ(ArcRead(*dest.p, b), 1);
+  EXPECT_EQ(Bytes(dest), "<xyz");
+  EXPECT_EQ(b->GetLength(), 0u);
+  // Writing a buffer into itself copies what it held before the count.
+  EXPECT_EQ(ArcWrite(dest, dest.p), 1);
+  EXPECT_EQ(Bytes(dest), std::string("<xyz\x04\0\0\0<xyz", 12));
+  SetLastError(0);
+  EXPECT_EQ(ArcRead(*dest.p, dest), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(ArcReadWriteTest, ByteArrayVariantsRoundTripCountedAndRaw) {
+  Buf b;
+  VARIANT in = ByteArray(std::string("\x01\0\x02", 3));
+  EXPECT_EQ(ArcWrite(b, in), 1);
+  EXPECT_EQ(Bytes(b), std::string("\x03\0\0\0\x01\0\x02", 7));
+  EXPECT_EQ(ArcWriteRaw(b, in), 1);
+  EXPECT_EQ(b->GetLength(), 10u);
+
+  VARIANT out = ByteArray("stale");  // a set destination is cleared first
+  EXPECT_EQ(ArcRead(out, b), 1);
+  EXPECT_EQ(out.vt, VT_ARRAY | VT_UI1);
+  EXPECT_EQ(SafeArrayGetDim(out.parray), 1u);
+  LONG lower = -1;
+  SafeArrayGetLBound(out.parray, 1, &lower);
+  EXPECT_EQ(lower, 0);
+  EXPECT_EQ(ArrayBytes(out), std::string("\x01\0\x02", 3));
+
+  EXPECT_EQ(ArcReadRaw(out, b), 1);
+  EXPECT_EQ(ArrayBytes(out), std::string("\x01\0\x02", 3));
+  EXPECT_EQ(b->GetLength(), 3u) << "the raw reader consumes nothing";
+
+  VariantClear(&in);
+  VariantClear(&out);
+}
+
+TEST_F(ArcReadWriteTest, VariantWritersRefuseOtherTypes) {
+  Buf b;
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  SetLastError(0);
+  EXPECT_EQ(ArcWrite(b, v), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
+  SetLastError(0);
+  EXPECT_EQ(ArcWriteRaw(b, v), 0);
+  EXPECT_EQ(GetLastError(), ERROR_BAD_FORMAT);
+
+  SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
+  v.vt = VT_ARRAY | VT_UI1;
+  v.parray = SafeArrayCreate(VT_UI1, 2, bounds);
+  EXPECT_EQ(ArcWrite(b, v), 0);
+  VariantClear(&v);
+
+  v = ByteArray("abc");
+  plat::sim::FailNext("SafeArrayAccessData");
+  EXPECT_EQ(ArcWrite(b, v), 0);
+  EXPECT_EQ(b->GetLength(), 0u);
+  VariantClear(&v);
+}
+
+TEST_F(ArcReadWriteTest, ALyingCountAllocatesNothing) {
+  Buf b;
+  Put(b, std::string("\xF0\xFF\xFF\xFF" "ab", 6));
+  VARIANT v;
+  VariantInit(&v);
+  plat::sim::FailNext("SafeArrayCreate");
+  EXPECT_EQ(ArcRead(v, b), 0);
+  EXPECT_EQ(plat::sim::FaultsFired("SafeArrayCreate"), 0u) << "no array was asked for";
+  EXPECT_EQ(v.vt, VT_EMPTY);
+  EXPECT_EQ(Bytes(b), "ab");
+
+  Put(b, std::string("\xFF\xFF" "cd", 4));
+  Put(b, std::string("\x05\0\0\0", 4));
+  b->Consume(2);
+  XBufString s;
+  plat::sim::FailNext("HeapAlloc");
+  EXPECT_EQ(ArcRead(s, b, XStrCount::k16), 0);
+  EXPECT_EQ(plat::sim::FaultsFired("HeapAlloc"), 0u);
+  EXPECT_EQ(s.Capacity(), 0u);
+}
+
+TEST_F(ArcReadWriteTest, AFailedArrayLeavesTheBytesForTheNextReader) {
+  Buf b;
+  Put(b, std::string("\x02\0\0\0" "ab", 6));
+  VARIANT v;
+  VariantInit(&v);
+  plat::sim::FailNext("SafeArrayCreate");
+  EXPECT_EQ(ArcRead(v, b), 0);
+  EXPECT_EQ(Bytes(b), "ab");
+  plat::sim::FailNext("SafeArrayAccessData");
+  EXPECT_EQ(ArcReadRaw(v, b), 0);
+  EXPECT_EQ(v.vt, VT_EMPTY);
+}
+
+TEST_F(ArcReadWriteTest, BstrReaderTakesTheCountedBytesIntoANullDestination) {
+  Buf b;
+  ArcWrite(b, std::string("odd"));
+  BSTR s = nullptr;
+  EXPECT_EQ(ArcRead(s, b), 1);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(SysStringByteLen(s), 3u);
+  EXPECT_EQ(std::memcmp(s, "odd", 3), 0);
+  EXPECT_EQ(b->GetLength(), 0u);
+
+  ArcWrite(b, std::string("\x41\0", 2));
+  SetLastError(0);
+  EXPECT_EQ(ArcRead(s, b), 0) << "a string already held is refused, not leaked";
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(b->GetLength(), 6u);
+  SysFreeString(s);
+  s = nullptr;
+  EXPECT_EQ(ArcRead(s, b), 1);
+  EXPECT_EQ(std::u16string(s), u"A");
+  SysFreeString(s);
+}
+
+TEST_F(ArcReadWriteTest, BstrReaderChecksTheCountBeforeAllocating) {
+  Buf b;
+  Put(b, std::string("\xFF\xFF\xFF\xFF" "abc", 7));
+  BSTR s = nullptr;
+  plat::sim::FailNext("SysAllocString");
+  EXPECT_EQ(ArcRead(s, b), 0);
+  EXPECT_EQ(plat::sim::FaultsFired("SysAllocString"), 0u);
+  EXPECT_EQ(Bytes(b), "abc");
+
+  b->Consume(3);
+  ArcWrite(b, std::string("abc"));
+  SetLastError(0);
+  EXPECT_EQ(ArcRead(s, b), 0);
+  EXPECT_EQ(GetLastError(), ERROR_OUTOFMEMORY);
+  EXPECT_EQ(s, nullptr);
+  EXPECT_EQ(Bytes(b), "abc") << "the count stays consumed, the bytes do not";
+}
+
+TEST_F(ArcReadWriteTest, ModuleStringsEndAtTheFirstZeroByte) {
+  struct Case { XStrCount count; std::string wire; std::string text; uint32_t capacity; };
+  const Case cases[] = {
+      {XStrCount::k32, std::string("\x05\0\0\0" "ab\0cd", 9), "ab", 255},
+      {XStrCount::k16, std::string("\x03\0" "xyz", 5), "xyz", 255},
+      {XStrCount::k16, std::string("\0\0", 2), "", 255},
+      {XStrCount::k32, std::string("\0\x01\0\0", 4) + std::string(256, 'k'), std::string(256, 'k'), 511},
+  };
+  for (const Case& c : cases) {
+    Buf b;
+    Put(b, c.wire);
+    Put(b, "!");
+    XBufString s;
+    EXPECT_EQ(ArcRead(s, b, c.count), 1);
+    EXPECT_EQ(std::string(s.c_str()), c.text);
+    EXPECT_EQ(s.Length(), c.text.size());
+    EXPECT_EQ(s.Capacity(), c.capacity);
+    EXPECT_EQ(Bytes(b), "!") << "every counted byte is consumed";
+  }
+  EXPECT_EQ(XBufString::CapacityFor(255), 255u);
+  EXPECT_EQ(XBufString::CapacityFor(511), 511u);
+  EXPECT_EQ(XBufString::CapacityFor(512), 767u);
+}
+
+TEST_F(ArcReadWriteTest, WritersReturnZeroWhenTheBufferCannotGrow) {
+  Buf b;
+  b->Append(nullptr, 1022);
+  // Take the idle four-kilobyte blocks so that growth must ask the heap.
+  std::vector<XBufBlock*> held;
+  while (XBufBlockAllocator::Global().IdleBlocks(1) > 0) held.push_back(XBufBlockAllocator::Global().Alloc(4096));
+  plat::sim::FailNext("HeapAlloc", 100);
+  EXPECT_EQ(ArcWrite(b, int32_t{1}), 0);
+  EXPECT_EQ(ArcWrite(b, std::string("abc")), 0);
+  EXPECT_EQ(ArcWrite(b, uint64_t{1}), 0);
+  VARIANT v = ByteArray("abc");
+  EXPECT_EQ(ArcWrite(b, v), 0);
+  VariantClear(&v);
+  EXPECT_EQ(b->GetLength(), 1022u) << "nothing half-written";
+  EXPECT_EQ(ArcWrite(b, uint8_t{1}), 1);
+  plat::sim::ClearFaults();
+  for (XBufBlock* block : held) XBufBlockAllocator::Global().Release(block);
+}
+
+}  // namespace

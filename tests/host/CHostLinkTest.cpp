@@ -1,0 +1,229 @@
+// The host link as the host sees it: style-tagged texts cut into AddText runs, the
+// argument mapping of each host call, and what happens when no BSTR can be made.
+#include "host/CHostLink.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "plat/sim.h"
+#include "support/RecordingHost.h"
+
+using testing_support::HostSlot;
+using testing_support::RecordingHost;
+
+namespace {
+
+// Expected transcript lines hold UTF-8 (the recording host's form), written with u8
+// literals so the CP949 execution character set does not touch them.
+std::string Utf8(const char8_t* s) { return std::string(reinterpret_cast<const char*>(s)); }
+
+class HostLinkTest : public testing::Test {
+ protected:
+  void TearDown() override { plat::sim::ClearFaults(); }
+
+  RecordingHost host;
+  CHostLink link{&host, nullptr, CHostLink::kGameNumber};
+};
+
+TEST_F(HostLinkTest, MarkupTextBecomesStyledRuns) {
+  const struct {
+    const char* text;
+    std::vector<std::string> runs;
+  } cases[] = {
+      {"abc", {R"(AddText("abc", 400, 0x0, 0, "", 0))"}},
+      {"`1111`abc", {R"(AddText("", 700, 0x10001, 0, "", 1))", R"(AddText("abc", 400, 0x0, 0, "", 0))"}},
+      {"x`0020`y`0121`", {R"(AddText("x", 400, 0x20000, 0, "", 0))", R"(AddText("y", 700, 0x20001, 0, "", 0))"}},
+      // A code of other than four characters ends the markup: the rest goes out as is.
+      {"a`12`b", {R"(AddText("a`12`b", 400, 0x0, 0, "", 0))"}},
+      {"a`12345`b", {R"(AddText("a`12345`b", 400, 0x0, 0, "", 0))"}},
+      {"x`0020`y`1`z", {R"(AddText("x", 400, 0x20000, 0, "", 0))", R"(AddText("y`1`z", 400, 0x0, 0, "", 0))"}},
+      {"open`1111", {R"(AddText("open`1111", 400, 0x0, 0, "", 0))"}},
+      {"````", {R"(AddText("````", 400, 0x0, 0, "", 0))"}},
+      // Only '1' sets a flag; the colour is the third character minus '0', negative too.
+      {"r`2x 9`", {R"(AddText("r", 400, 0xFFF00000, 0, "", 0))"}},
+      {"", {}},
+  };
+  for (const auto& c : cases) {
+    host.Clear();
+    link.ShowMarkupText(c.text);
+    EXPECT_EQ(host.Transcript(), c.runs) << c.text;
+  }
+}
+
+TEST_F(HostLinkTest, KoreanMarkupKeepsItsRunsApart) {
+  link.ShowMarkupText("자동치기`1131` 기능을 `0030`");
+  EXPECT_EQ(host.Transcript(),
+            (std::vector<std::string>{Utf8(u8R"(AddText("자동치기", 700, 0x30001, 0, "", 1))"),
+                                      Utf8(u8R"(AddText(" 기능을 ", 400, 0x30000, 0, "", 0))")}));
+}
+
+TEST_F(HostLinkTest, LongRunGoesOutWhole) {
+  const std::string run(5000, 'k');
+  link.ShowMarkupText((run + "`1000`" + run).c_str());
+  const auto calls = host.CallsTo(HostSlot::AddText);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].texts[0], run);
+  EXPECT_EQ(calls[1].texts[0], run);
+}
+
+TEST_F(HostLinkTest, WithoutHostOrTextNothingIsSent) {
+  const CHostLink empty;
+  empty.ShowMarkupText("`1111`abc");
+  EXPECT_FALSE(empty.SendTextRun("x", 1, 400, 0, 0));
+  EXPECT_FALSE(empty.SendStyledText("x", 1, 400, 0, ""));
+  EXPECT_FALSE(empty.SetPlayerList({1}));
+  EXPECT_EQ(empty.Send(reinterpret_cast<const BYTE*>("abcd"), 4), 0);
+  int32_t value = 3;
+  EXPECT_EQ(empty.NotifyEvent(1, 45, nullptr, &value), 0);
+  link.ShowMarkupText(nullptr);
+  EXPECT_TRUE(host.Calls().empty());
+}
+
+TEST_F(HostLinkTest, FailedBstrDropsThatRunAndTheRest) {
+  // Each run takes two BSTRs (text and face): let the first run through, fail the second.
+  plat::sim::FailNext("SysAllocString", 1, 2);
+  EXPECT_NO_THROW(link.ShowMarkupText("a`1000`b`0000`c"));
+  EXPECT_EQ(host.Transcript(), (std::vector<std::string>{R"(AddText("a", 400, 0x0, 0, "", 1))"}));
+
+  host.Clear();
+  plat::sim::FailNext("SysAllocString", 1, 1);  // the first run's face
+  link.ShowMarkupText("a`1000`b");
+  EXPECT_TRUE(host.Calls().empty());
+}
+
+TEST_F(HostLinkTest, RunAndStyledTextMapTheirArguments) {
+  EXPECT_TRUE(link.SendTextRun("r", 1, 700, 3, 5));
+  EXPECT_TRUE(link.SendTextRun("s", 0, 400, 9, 0));
+  // The styled text has no fourth flag; its face goes to the host as given.
+  EXPECT_TRUE(link.SendStyledText("head", 1, 400, 1, "http://page"));
+  EXPECT_TRUE(link.SendStyledText(nullptr, 0, 700, 0, nullptr));
+  EXPECT_EQ(host.Transcript(), (std::vector<std::string>{
+                                   R"(AddText("r", 700, 0x30001, 0, "", 1))",
+                                   R"(AddText("s", 400, 0x90000, 0, "", 0))",
+                                   R"(AddText("head", 400, 0x10000, 0, "http://page", 1))",
+                                   R"(AddText("", 700, 0x0, 0, "", 0))",
+                               }));
+}
+
+TEST(CopyBetween, CopiesTheTextBetweenTheMarks) {
+  char out[5] = "zzzz";
+  EXPECT_EQ(CopyBetween("a`1111`b", '`', '`', out, sizeof out), 7);
+  EXPECT_STREQ(out, "1111");
+  EXPECT_EQ(CopyBetween("``", '`', '`', out, sizeof out), 2);
+  EXPECT_STREQ(out, "");
+  EXPECT_EQ(CopyBetween("x[ab]y", '[', ']', out, sizeof out), 5);
+  EXPECT_STREQ(out, "ab");
+}
+
+TEST(CopyBetween, RefusesWithoutTouchingTheOutput) {
+  const struct {
+    const char* text;
+    uint32_t outSize;
+  } cases[] = {
+      {"a`12345`b", 5},  // five characters and the terminator need 6 bytes
+      {"a`1111`b", 4},
+      {"a`1111", 5},     // no closing mark
+      {"a1111`", 5},     // one mark only
+      {"plain", 5},
+      {"``", 0},
+  };
+  for (const auto& c : cases) {
+    char out[8] = "unset";
+    EXPECT_EQ(CopyBetween(c.text, '`', '`', out, c.outSize), -1) << c.text;
+    EXPECT_STREQ(out, "unset") << c.text;
+  }
+  char out[8] = "unset";
+  EXPECT_EQ(CopyBetween(nullptr, '`', '`', out, sizeof out), -1);
+}
+
+TEST(JoinToBstr, EndsEveryItemWithABar) {
+  BSTR holder = SysAllocString(u"old");
+  ASSERT_EQ(JoinToBstr(holder, {"1", "2"}), 1);
+  EXPECT_EQ(std::u16string(holder, SysStringLen(holder)), u"1|2|");
+  ASSERT_EQ(JoinToBstr(holder, {}), 1);
+  ASSERT_NE(holder, nullptr);
+  EXPECT_EQ(SysStringLen(holder), 0u);
+  SysFreeString(holder);
+}
+
+TEST(JoinToBstr, FailedAllocationLeavesTheHolderEmpty) {
+  BSTR holder = SysAllocString(u"old");
+  plat::sim::FailNext("SysAllocString");
+  EXPECT_EQ(JoinToBstr(holder, {"7"}), 0);
+  EXPECT_EQ(holder, nullptr);  // the old text was freed (the sanitizers see no leak)
+  plat::sim::ClearFaults();
+}
+
+TEST_F(HostLinkTest, PlayerListIsDecimalNumbersEachEndedByABar) {
+  EXPECT_TRUE(link.SetPlayerList({3, -5, 1234567}));
+  EXPECT_TRUE(link.SetPlayerList({}));
+  plat::sim::FailNext("SysAllocString");
+  EXPECT_FALSE(link.SetPlayerList({1}));
+  EXPECT_EQ(host.Transcript(),
+            (std::vector<std::string>{R"(SetPlayerList("3|-5|1234567|"))", R"(SetPlayerList(""))"}));
+}
+
+TEST_F(HostLinkTest, SendPassesTheBytesAndTheHostsResult) {
+  host.ScriptSendResults({IHostInterface::kSendFailed}, 1);
+  const BYTE bytes[] = {0x04, 0, 0, 0};
+  EXPECT_EQ(link.Send(bytes, sizeof bytes), IHostInterface::kSendFailed);
+  EXPECT_EQ(link.Send(bytes, sizeof bytes), 1);
+  EXPECT_EQ(host.Transcript()[0], "Send(-1, 1, [04 00 00 00], 4)");
+}
+
+TEST_F(HostLinkTest, EventsCarryTheirDataAndTakeTheHostsWriteBack) {
+  RecordingHost::EventAnswer observe;
+  observe.result = 1;
+  observe.writeValue = true;
+  observe.valueBack = 9;
+  host.ScriptEvent(43, observe);
+  int32_t value = 0x11000;
+  EXPECT_EQ(link.NotifyEvent(7, 43, nullptr, &value), 1);
+  EXPECT_EQ(value, 9);
+
+  char word[] = "macro";
+  EXPECT_EQ(link.NotifyEvent(7, 45, word, nullptr), 0);
+
+  int64_t amount = 0x0102030405060708;
+  int32_t size = sizeof amount;
+  link.NotifyEvent(7, 22, &amount, &size);
+
+  RecordingHost::EventAnswer hostText;
+  hostText.writeData = true;
+  hostText.dataBack = "host text";
+  host.ScriptEvent(62, hostText);
+  char buffer[256] = {};
+  int32_t capacity = sizeof buffer;
+  link.NotifyEvent(7, 62, buffer, &capacity);
+  EXPECT_STREQ(buffer, "host text");
+
+  EXPECT_EQ(host.Transcript(), (std::vector<std::string>{
+                                   "NotifyEvent(7, 43, (null), 69632)",
+                                   R"(NotifyEvent(7, 45, "macro", 0))",
+                                   "NotifyEvent(7, 22, [08 07 06 05 04 03 02 01], 8)",
+                                   "NotifyEvent(7, 62, (buffer), 256)",
+                               }));
+}
+
+TEST_F(HostLinkTest, OtherHostCallsConvertTheirTexts) {
+  host.ScriptAvatar(Utf8(u8"사용자"), "face|hair|");
+  std::string avatar;
+  EXPECT_TRUE(link.GetAvatar("사용자", "key", avatar));
+  EXPECT_EQ(avatar, "face|hair|");
+  EXPECT_FALSE(link.GetAvatar("nobody", "key", avatar));
+  link.SetText(23, "첫째", "");
+  link.SetPlayState(3);
+  link.RequestScreenMode(1, 800, 600);
+  EXPECT_EQ(host.Transcript(), (std::vector<std::string>{
+                                   Utf8(u8R"(GetAvatar("사용자", "key"))"),
+                                   R"(GetAvatar("nobody", "key"))",
+                                   Utf8(u8R"(SetText("첫째", 23, ""))"),
+                                   "SetPlayState(3)",
+                                   "RequestScreenMode(1, 800, 600, 0)",
+                               }));
+}
+
+}  // namespace

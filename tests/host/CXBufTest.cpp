@@ -1,0 +1,316 @@
+#include "host/CXBuf.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/XBufBlockAllocator.h"
+#include "host/XBufPool.h"
+#include "plat/error.h"
+#include "plat/sim.h"
+
+namespace {
+
+// Ends a buffer's use at scope exit.
+struct Buf {
+  IXBuf* p = CreateXBuf(nullptr);
+  ~Buf() {
+    if (p) p->Release();
+  }
+  CXBuf* operator->() const { return static_cast<CXBuf*>(p); }
+  CXBuf& operator*() const { return *static_cast<CXBuf*>(p); }
+};
+
+std::string Bytes(IXBuf* b) { return {reinterpret_cast<const char*>(b->GetData()), b->GetLength()}; }
+
+class CXBufTest : public testing::Test {
+ protected:
+  void TearDown() override {
+    plat::sim::ClearFaults();
+    for (XBufBlock* block : held_) XBufBlockAllocator::Global().Release(block);
+  }
+  // Takes every idle block of the global allocator, so that the next block of any
+  // class must come from the heap (where a test can make it fail).
+  void DrainIdleBlocks() {
+    XBufBlockAllocator& blocks = XBufBlockAllocator::Global();
+    for (uint32_t k = 0; k < XBufBlockAllocator::kClassCount; ++k) {
+      while (blocks.IdleBlocks(k) > 0) held_.push_back(blocks.Alloc(XBufBlockAllocator::ClassBytes(k)));
+    }
+  }
+
+ private:
+  std::vector<XBufBlock*> held_;
+};
+
+TEST_F(CXBufTest, ANewBufferIsEmptyOnAOneKilobyteBlock) {
+  Buf b;
+  ASSERT_NE(b.p, nullptr);
+  EXPECT_EQ(b->GetLength(), 0u);
+  EXPECT_EQ(b->GetOffset(), 0u);
+  ASSERT_NE(b->Block(), nullptr);
+  EXPECT_EQ(b->Block()->capacity, 1024u);
+  EXPECT_EQ(b->Block()->refs, 1);
+}
+
+TEST_F(CXBufTest, ConsumeAdvancesAndConsumingEverythingRestartsTheBlock) {
+  Buf b;
+  b->Append("abcdef", 6);
+  b->Consume(2);
+  EXPECT_EQ(b->GetOffset(), 2u);
+  EXPECT_EQ(Bytes(b.p), "cdef");
+  b->Consume(3);
+  EXPECT_EQ(b->GetOffset(), 5u);
+  EXPECT_EQ(Bytes(b.p), "f");
+  b->Consume(1);
+  EXPECT_EQ(b->GetLength(), 0u);
+  EXPECT_EQ(b->GetOffset(), 0u);
+  b->Append("xy", 2);
+  b->Consume(100);
+  EXPECT_EQ(b->GetOffset(), 0u);
+}
+
+TEST_F(CXBufTest, AppendGrowsIntoALargerClassKeepingTheBytes) {
+  Buf b;
+  std::string data(3000, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i);
+  b->Append(data.data(), 1000);
+  b->Append(data.data() + 1000, 2000);
+  EXPECT_EQ(b->Block()->capacity, 4096u);
+  EXPECT_EQ(Bytes(b.p), data);
+  // A null source appends room without copying.
+  b->Append(nullptr, 5);
+  EXPECT_EQ(b->GetLength(), 3005u);
+}
+
+TEST_F(CXBufTest, WritesAfterCopyFromLeaveTheOtherBufferAlone) {
+  for (bool writeFirst : {true, false}) {
+    Buf a, b;
+    a->Append("hello", 5);
+    EXPECT_EQ(b->CopyFrom(&*a), 5u);
+    EXPECT_EQ(a->Block(), b->Block());
+    EXPECT_EQ(a->Block()->refs, 2);
+    CXBuf* writer = writeFirst ? &*a : &*b;
+    CXBuf* reader = writeFirst ? &*b : &*a;
+    writer->Append("!", 1);
+    EXPECT_NE(a->Block(), b->Block());
+    EXPECT_EQ(Bytes(writer), "hello!");
+    EXPECT_EQ(Bytes(reader), "hello");
+    EXPECT_EQ(reader->Block()->refs, 1);
+    EXPECT_EQ(writer->Block()->refs, 1);
+  }
+}
+
+TEST_F(CXBufTest, WriteAtMakesTheBlockPrivateAndKeepsTheLength) {
+  Buf a, b;
+  a->Append("abcd", 4);
+  b->CopyFrom(&*a);
+  b->WriteAt(1, 2, "XY");
+  EXPECT_EQ(Bytes(b.p), "aXYd");
+  EXPECT_EQ(Bytes(a.p), "abcd");
+  b->WriteAt(2000, 1, "z");  // beyond the block: grows it
+  EXPECT_EQ(b->GetLength(), 4u);
+  EXPECT_EQ(b->Block()->capacity, 4096u);
+  EXPECT_EQ(b->GetData()[2000], 'z');
+}
+
+TEST_F(CXBufTest, SetLengthGrowsWithoutCopyOnWrite) {
+  Buf a, b;
+  a->Append("abcd", 4);
+  b->CopyFrom(&*a);
+  EXPECT_EQ(b->SetLength(2), b->Block());
+  EXPECT_EQ(a->Block(), b->Block());
+  EXPECT_EQ(Bytes(b.p), "ab");
+  EXPECT_NE(b->SetLength(5000), nullptr);
+  EXPECT_EQ(b->GetLength(), 5000u);
+  EXPECT_EQ(b->Block()->capacity, 16384u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(b->GetData()), 4), "abcd");
+}
+
+TEST_F(CXBufTest, DetachHandsOutTheBlockAndStartsAFreshOne) {
+  Buf b;
+  b->Append("abc", 3);
+  XBufBlock* block = b->Detach();
+  EXPECT_EQ(block->refs, 1);
+  EXPECT_NE(b->Block(), block);
+  EXPECT_EQ(b->GetLength(), 0u);
+  // Attach takes the reference over unchanged.
+  EXPECT_EQ(b->Attach(block, 1, 2), 2u);
+  EXPECT_EQ(b->Block(), block);
+  EXPECT_EQ(block->refs, 1);
+  EXPECT_EQ(Bytes(b.p), "bc");
+}
+
+TEST_F(CXBufTest, AttachAndSetRangeRefuseARangeBeyondTheBlock) {
+  Buf b;
+  b->Append("abc", 3);
+  XBufBlock* own = b->Block();
+  XBufBlock* foreign = XBufBlockAllocator::Global().Alloc(10);
+  XBufBlockAllocator::AddRef(foreign);  // keep it alive to watch its count
+  SetLastError(0);
+  EXPECT_EQ(b->Attach(foreign, 1000, 25), 0u);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(foreign->refs, 1) << "the handed-over reference is dropped";
+  EXPECT_EQ(b->Block(), own);
+  EXPECT_EQ(Bytes(b.p), "abc");
+  // The far end of a block is acceptable.
+  XBufBlockAllocator::AddRef(foreign);
+  EXPECT_EQ(b->Attach(foreign, 1000, 24), 24u);
+  EXPECT_EQ(b->Block(), foreign);
+  XBufBlockAllocator::Global().Release(foreign);
+
+  SetLastError(0);
+  b->SetRange(0xFFFFFFFFu, 2);  // would wrap in 32 bits
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(b->GetOffset(), 1000u);
+  EXPECT_EQ(b->GetLength(), 24u);
+  b->SetRange(0, 1024);
+  EXPECT_EQ(b->GetLength(), 1024u);
+}
+
+TEST_F(CXBufTest, AppendBeyondTheLargestClassChangesNothing) {
+  Buf b;
+  b->Append("abc", 3);
+  SetLastError(0);
+  EXPECT_FALSE(b->Reserve(0xFFFFFFFFu));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  b->Append("x", 0xFFFFFFFEu);
+  EXPECT_EQ(Bytes(b.p), "abc");
+  EXPECT_EQ(b->Block()->capacity, 1024u);
+}
+
+TEST_F(CXBufTest, FailedGrowthLeavesBytesAndLengthAsTheyWere) {
+  Buf b;
+  std::string data(1024, 'q');
+  b->Append(data.data(), 1024);
+  XBufBlock* before = b->Block();
+  DrainIdleBlocks();
+  plat::sim::FailNext("HeapAlloc");
+  SetLastError(0);
+  b->Append("more", 4);
+  EXPECT_EQ(GetLastError(), ERROR_OUTOFMEMORY);
+  EXPECT_EQ(b->GetLength(), 1024u);
+  EXPECT_EQ(b->Block(), before);
+
+  plat::sim::FailNext("HeapAlloc");
+  b->WriteAt(1024, 4, "more");
+  EXPECT_EQ(b->Block(), before);
+  plat::sim::FailNext("HeapAlloc");
+  EXPECT_EQ(b->SetLength(2000), nullptr);
+  EXPECT_EQ(b->GetLength(), 1024u);
+  EXPECT_EQ(Bytes(b.p), data);
+}
+
+TEST_F(CXBufTest, WriteAtAndSetLengthComputeEndsWithoutWrapping) {
+  Buf b;
+  b->Append("abcd", 4);
+  b->Consume(2);
+  SetLastError(0);
+  b->WriteAt(0xFFFFFFF0u, 0x20, "0123456789abcdef0123456789abcdef");
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(b->Block()->capacity, 1024u);
+  EXPECT_EQ(Bytes(b.p), "cd");
+  SetLastError(0);
+  EXPECT_EQ(b->SetLength(0xFFFFFFFFu), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(Bytes(b.p), "cd");
+}
+
+TEST_F(CXBufTest, FailedCopyOnWriteKeepsBothBuffersSharing) {
+  Buf a, b;
+  a->Append("shared", 6);
+  b->CopyFrom(&*a);
+  DrainIdleBlocks();
+  plat::sim::FailNext("HeapAlloc");
+  b->Append("!", 1);
+  EXPECT_EQ(a->Block(), b->Block());
+  EXPECT_EQ(Bytes(a.p), "shared");
+  EXPECT_EQ(Bytes(b.p), "shared");
+}
+
+TEST_F(CXBufTest, CreateFromASourceSharesItsBytes) {
+  Buf a;
+  a->Append("xyz", 3);
+  a->Consume(1);
+  IXBuf* copy = CreateXBuf(a.p);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(static_cast<CXBuf*>(copy)->Block(), a->Block());
+  EXPECT_EQ(Bytes(copy), "yz");
+  copy->Release();
+  EXPECT_EQ(a->Block()->refs, 1);
+}
+
+TEST_F(CXBufTest, CreateReportsOutOfMemoryWhenNoBufferOrBlockCanBeHad) {
+  // Empty the pool and the idle one-kilobyte blocks, so both must come from the heap.
+  std::vector<IXBuf*> held;
+  while (XBufPool::Global().Idle() > 0) held.push_back(CreateXBuf(nullptr));
+  DrainIdleBlocks();
+
+  plat::sim::FailNext("HeapAlloc");
+  SetLastError(0);
+  EXPECT_EQ(CreateXBuf(nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_OUTOFMEMORY);
+
+  // The buffer object comes first; the block is the second heap request.
+  plat::sim::FailNext("HeapAlloc", 1, 1);
+  SetLastError(0);
+  EXPECT_EQ(CreateXBuf(nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_OUTOFMEMORY);
+  EXPECT_EQ(XBufPool::Global().Idle(), 1u) << "the buffer object went back to the pool";
+
+  for (IXBuf* b : held) b->Release();
+}
+
+TEST_F(CXBufTest, SteadyTrafficNeedsNoHeapAfterWarmUp) {
+  auto cycle = [] {
+    IXBuf* b = CreateXBuf(nullptr);
+    static const char payload[3000] = {};
+    b->Append(payload, 100);
+    b->Append(payload, 2000);
+    b->Release();
+  };
+  cycle();
+  const uint32_t blocks = XBufBlockAllocator::Global().HeapAllocations();
+  const uint32_t buffers = XBufPool::Global().Created();
+  for (int i = 0; i < 10000; ++i) cycle();
+  EXPECT_EQ(XBufBlockAllocator::Global().HeapAllocations(), blocks);
+  EXPECT_EQ(XBufPool::Global().Created(), buffers);
+}
+
+TEST_F(CXBufTest, ReleasedBuffersAreReusedByTheNextCreate) {
+  IXBuf* first = CreateXBuf(nullptr);
+  first->Release();
+  IXBuf* second = CreateXBuf(nullptr);
+  EXPECT_EQ(second, first);
+  second->Release();
+}
+
+TEST_F(CXBufTest, ThreadsSharingBlocksThroughCopyFromKeepTheirOwnBytes) {
+  Buf origin;
+  const std::string base(600, 'b');
+  origin->Append(base.data(), static_cast<uint32_t>(base.size()));
+  std::atomic<int> failures{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 2000; ++i) {
+        IXBuf* mine = CreateXBuf(origin.p);
+        IXBuf* other = CreateXBuf(mine);
+        const char mark = static_cast<char>('0' + t);
+        mine->Append(&mark, 1);
+        if (Bytes(mine) != base + mark || Bytes(other) != base) ++failures;
+        other->Release();
+        mine->Release();
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(failures.load(), 0);
+  EXPECT_EQ(origin->Block()->refs, 1);
+  EXPECT_EQ(Bytes(origin.p), base);
+}
+
+}  // namespace

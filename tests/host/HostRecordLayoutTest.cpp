@@ -1,0 +1,510 @@
+// Byte layouts of the host records: sizes of every type, field positions checked
+// against blocks written by hand, and the older senders that stop short.
+#include <gtest/gtest.h>
+
+#include <list>
+#include <map>
+
+#include "HostRecordTestSupport.h"
+#include "host/HostMessage.h"
+
+namespace {
+
+using host_test::Filled;
+using host_test::FilledMessage;
+using host_test::Hex;
+using host_test::ReadBlock;
+using host_test::Wire;
+using host_test::WriteBlock;
+using host_test::WriteRecord;
+
+int64_t Both(uint32_t k) {
+  return static_cast<int64_t>((static_cast<uint64_t>(k) << 32) | k);
+}
+
+// Bytes after the type code with every string and list empty.
+const std::map<uint32_t, uint32_t> kWireSizes = {
+    {1, 1668}, {2, 8},   {3, 508},  {4, 152}, {5, 520}, {6, 20},  {7, 16},  {8, 24},  {9, 12},
+    {10, 16},  {11, 8},  {12, 12},  {13, 4},  {14, 8},  {15, 16}, {16, 12}, {17, 28}, {18, 20},
+    {19, 4},   {20, 12}, {21, 4},   {22, 12}, {23, 12}, {24, 12}, {25, 8},  {26, 28}, {27, 8},
+    {28, 12},  {29, 4},  {30, 12},  {31, 16}, {32, 16}, {33, 52}, {34, 16}, {35, 8},  {36, 52},
+    {37, 12},  {38, 8},  {39, 4},   {40, 12}, {41, 12}, {42, 20}, {43, 244}, {44, 28}, {45, 200},
+    {46, 52},  {47, 12}, {48, 12},  {49, 20}, {50, 8},  {51, 4},  {52, 28}, {53, 12}, {54, 436},
+    {55, 40},  {56, 8},  {57, 0},   {58, 8},  {59, 8},  {60, 4},  {61, 4},  {62, 40}, {63, 0},
+};
+
+TEST(HostRecordLayout, EveryTypeHasItsWireSize) {
+  ASSERT_EQ(kWireSizes.size(), 63u);
+  for (const auto& [code, size] : kWireSizes) {
+    const auto record = MakeHostRecord(code);
+    ASSERT_NE(record, nullptr) << code;
+    EXPECT_EQ(record->WireSize(), size) << HostMsgTypeName(code);
+  }
+}
+
+TEST(HostRecordLayout, SharedRecordsHaveTheirWireSizes) {
+  EXPECT_EQ(RecordSize(RCUser{}), 436u);
+  EXPECT_EQ(RecordSize(PlayerInfo{}), 488u);
+  EXPECT_EQ(RecordSize(PITable{}), 976u);
+  EXPECT_EQ(RecordSize(Option{}), 40u);
+  EXPECT_EQ(RecordSize(RCRoomData{}), 1088u);
+  EXPECT_EQ(RecordSize(WinInfo{}), 60u);
+  EXPECT_EQ(RecordSize(SettlementEntry{}), 32u);
+  EXPECT_EQ(RecordSize(PlayerData{}), 48u);
+  EXPECT_EQ(RecordSize(GameDataTable{}), 148u);
+  EXPECT_EQ(RecordSize(GameInfoBlock{}), 48u);
+  EXPECT_EQ(RecordSize(UserLevelEntry{}), 20u);
+}
+
+TEST(HostRecordLayout, EveryTypeWithDistinctFieldsReadsBackEqual) {
+  for (uint32_t code = 1; code < HM_TYPE_LIMIT; ++code) {
+    const HostMessage original = FilledMessage(code);
+    const std::string block = WriteBlock(original);
+    EXPECT_EQ(block.size(), 4u + original.record->WireSize()) << HostMsgTypeName(code);
+
+    HostMessage read;
+    const auto r = ReadBlock(read, block);
+    EXPECT_EQ(r.result, 1) << HostMsgTypeName(code);
+    EXPECT_EQ(r.consumed, block.size()) << HostMsgTypeName(code);
+    EXPECT_EQ(read.type, code);
+    ASSERT_NE(read.record, nullptr) << code;
+    EXPECT_TRUE(read.record->Equals(*original.record)) << HostMsgTypeName(code);
+  }
+}
+
+// The user record spelled out field by field, as the server lays it out:
+// i = 32-bit, l = 64-bit, s = string.
+constexpr char kUserLayout[] =
+    "isss" "ii" "ss" "iiiiii" "s" "iiiii" "llllllllllllllllllll" "iii" "s" "iiiiii" "ll" "iii" "l" "i" "l"
+    "ii" "l" "iiiiii" "l" "ii" "ll" "i" "l" "iiiiii";
+constexpr char kPlayerTail[] = "ll" "iiiiiiiii";
+
+void AppendLayout(Wire& w, const char* layout, uint32_t& field) {
+  for (const char* p = layout; *p != '\0'; ++p, ++field) {
+    switch (*p) {
+      case 'i': w.I32(static_cast<int32_t>(field)); break;
+      case 'l': w.I64(Both(field)); break;
+      case 's': w.Str("f" + std::to_string(field)); break;
+    }
+  }
+}
+
+TEST(HostRecordLayout, UserRecordFieldsSitWhereTheServerPutsThem) {
+  static_assert(sizeof(kUserLayout) - 1 == 80);
+  Wire w;
+  uint32_t field = 1;
+  AppendLayout(w, kUserLayout, field);
+  RCUser u;
+  host_test::Buf buf(w.bytes());
+  ASSERT_EQ(LoadRecord(u, buf.get()), 1);
+  EXPECT_EQ(buf.length(), 0u);
+
+  EXPECT_EQ(u.userNo, 1);
+  EXPECT_EQ(u.userId, "f2");
+  EXPECT_EQ(u.nickname, "f3");
+  EXPECT_EQ(u.avatarKey, "f4");
+  EXPECT_EQ(u.gender, 5);
+  EXPECT_EQ(u.pcCafeCode, 6);
+  EXPECT_EQ(u.f7, "f7");
+  EXPECT_EQ(u.f8, "f8");
+  EXPECT_EQ(u.rankingLevel, 9);
+  EXPECT_EQ(u.gradeIndex, 10);
+  EXPECT_EQ(u.wins, 11);
+  EXPECT_EQ(u.losses, 12);
+  EXPECT_EQ(u.disconnectCount, 13);
+  EXPECT_EQ(u.f15, "f15");
+  EXPECT_EQ(u.levelValue1, 17);
+  EXPECT_EQ(u.levelValue2, 18);
+  EXPECT_EQ(u.level, 19);
+  EXPECT_EQ(u.bestScore, 20);
+  EXPECT_EQ(u.bestMoney, Both(21));
+  EXPECT_EQ(u.money, Both(22));
+  EXPECT_EQ(u.extraAmount, Both(23));
+  EXPECT_EQ(u.totalMoney, Both(24));
+  EXPECT_EQ(u.moneyBaseline, Both(25));
+  EXPECT_EQ(u.safeMoney, Both(26));
+  for (uint32_t i = 0; i < ITEM_MONEY_COUNT; ++i) {
+    EXPECT_EQ(u.itemMoney.at(i), Both(27 + i)) << i;
+  }
+  EXPECT_EQ(u.membershipEnd, Both(38));
+  EXPECT_EQ(u.safeAllowance, Both(39));
+  EXPECT_EQ(u.paymentAllowance, Both(40));
+  EXPECT_EQ(u.f44, "f44");
+  EXPECT_EQ(u.paymentMoney, Both(51));
+  EXPECT_EQ(u.promoTicketLevel, 53);
+  EXPECT_EQ(u.f55, 55);
+  EXPECT_EQ(u.f57, 57);
+  EXPECT_EQ(u.f80, 80);
+  EXPECT_EQ(WriteRecord(u), w.bytes());
+}
+
+TEST(HostRecordLayout, UserRecordFirstSixtyFourBytes) {
+  RCUser u;
+  u.userNo = 1;
+  u.gender = 5;
+  u.pcCafeCode = 6;
+  u.rankingLevel = 9;
+  u.gradeIndex = 10;
+  u.wins = 11;
+  u.losses = 12;
+  u.disconnectCount = 13;
+  u.f14 = 14;
+  u.f16 = 16;
+  const std::string golden = Hex(
+      "01000000 00000000 00000000 00000000 05000000 06000000 00000000 00000000"
+      "09000000 0a000000 0b000000 0c000000 0d000000 0e000000 00000000 10000000");
+  EXPECT_EQ(WriteRecord(u).substr(0, 64), golden);
+
+  RCUser read;
+  host_test::Buf buf(golden);
+  EXPECT_EQ(LoadRecord(read, buf.get()), 0);
+  EXPECT_EQ(read.userNo, 1);
+  EXPECT_EQ(read.gradeIndex, 10);
+  EXPECT_EQ(read.disconnectCount, 13);
+  EXPECT_EQ(read.f16, 16);
+  EXPECT_EQ(read.level, 1);  // not reached: keeps its default
+}
+
+TEST(HostRecordLayout, UserRecordTailFromFieldSeventyThree) {
+  RCUser u;
+  u.f73 = 73;
+  u.f74 = Both(74);
+  u.f75 = 75;
+  u.f76 = 76;
+  u.f77 = 77;
+  u.f78 = 78;
+  u.f79 = 79;
+  u.f80 = 80;
+  const std::string golden = Hex("49000000 4a0000004a000000 4b000000 4c000000 4d000000 4e000000 4f000000 50000000");
+  const std::string bytes = WriteRecord(u);
+  ASSERT_EQ(bytes.size(), 436u);
+  EXPECT_EQ(bytes.substr(436 - golden.size()), golden);
+
+  RCUser read;
+  host_test::Buf buf(WriteRecord(RCUser{}).substr(0, 436 - golden.size()) + golden);
+  EXPECT_EQ(LoadRecord(read, buf.get()), 1);
+  EXPECT_EQ(read.f73, 73);
+  EXPECT_EQ(read.f74, Both(74));
+  EXPECT_EQ(read.f80, 80);
+}
+
+TEST(HostRecordLayout, SeatFieldsFollowTheUserRecord) {
+  Wire w;
+  uint32_t field = 1;
+  AppendLayout(w, kUserLayout, field);
+  AppendLayout(w, kPlayerTail, field);
+  ASSERT_EQ(field, 92u);
+  PlayerInfo p;
+  host_test::Buf buf(w.bytes());
+  ASSERT_EQ(LoadRecord(p, buf.get()), 1);
+  EXPECT_EQ(p.thresholdValue, Both(81));
+  EXPECT_EQ(p.f82, Both(82));
+  EXPECT_EQ(p.observeReserved, 83);
+  EXPECT_EQ(p.exitReserved, 84);
+  EXPECT_EQ(p.connState, 85);
+  EXPECT_EQ(p.voiceSet, 86);
+  EXPECT_EQ(p.stakeVoteMark, 87);
+  EXPECT_EQ(p.moneyBellCount, 88);
+  EXPECT_EQ(p.refillsLeft, 89);
+  EXPECT_EQ(p.timeoutCount, 90);
+  EXPECT_EQ(p.screenPos, 91);
+  EXPECT_EQ(p.f80, 80);
+  EXPECT_EQ(WriteRecord(p), w.bytes());
+}
+
+TEST(HostRecordLayout, DealWithTenHandAndEightFloorCards) {
+  const std::string golden = Hex(
+      "16000000"
+      "02000000"
+      "0a000000 00000000 05000000 09000000 0d000000 11000000 15000000 19000000 1d000000 21000000 31000000"
+      "08000000 01000000 02000000 03000000 04000000 06000000 07000000 08000000 30000000");
+  ASSERT_EQ(golden.size(), 4u + 4 + 4 + 40 + 4 + 32);
+  HostMessage msg;
+  const auto r = ReadBlock(msg, golden);
+  ASSERT_EQ(r.result, 1);
+  EXPECT_EQ(r.consumed, golden.size());
+  const DealMsg* deal = msg.Get<DealMsg>();
+  ASSERT_NE(deal, nullptr);
+  EXPECT_EQ(deal->userNo, 2);
+  EXPECT_EQ(deal->handCards, (std::list<int32_t>{0, 5, 9, 13, 17, 21, 25, 29, 33, 49}));
+  EXPECT_EQ(deal->floorCards, (std::list<int32_t>{1, 2, 3, 4, 6, 7, 8, 48}));
+  EXPECT_EQ(WriteBlock(msg), golden);
+}
+
+TEST(HostRecordLayout, GameResultFromWinInfoToTheTwoHands) {
+  Wire w;
+  w.U32(HM_GAME_RESULT);
+  w.I32(0).I32(1).I32(1001).I32(4).I64(5);          // end type .. threshold1
+  w.I64(61).I64(62).I64(71).I64(72).I64(81).I64(82);  // money, total money, change
+  w.I32(91).I32(92);                                  // stake vote marks
+  w.I32(1).I32(15).I32(2);                            // winner seat, total, go points
+  for (int32_t c = 0; c < 8; ++c) {
+    w.I32(100 + c);
+  }
+  w.I32(3).I32(4).I32(5).I32(6);              // go, shake, mission, meongtta
+  w.U32(2).I32(0).I32(1).I32(0).I32(1).I32(0).I32(1);  // penalties
+  w.I32(121).I32(122).I32(131).I32(132);      // ranking points, best kind
+  w.I64(-14);                                 // threshold2
+  w.I32(151).I32(152).I64(161).I64(162).I64(171).I64(172);
+  w.I32(181).I32(182).I32(191).I32(192);
+  w.U32(3).I32(40).I32(41).I32(42);           // next deck cards
+  w.U32(1).I32(10).U32(2).I32(20).I32(21);    // the two hands
+  w.I32(1).I32(25);
+  HostMessage msg;
+  const auto r = ReadBlock(msg, w.bytes());
+  ASSERT_EQ(r.result, 1);
+  EXPECT_EQ(r.consumed, w.bytes().size());
+  const GameResultMsg* res = msg.Get<GameResultMsg>();
+  ASSERT_NE(res, nullptr);
+  EXPECT_EQ(res->winnerUser, 1001);
+  EXPECT_EQ(res->stakeVoteMark.at(1), 92);
+  EXPECT_EQ(res->winInfo.winnerSeat, 1);
+  EXPECT_EQ(res->winInfo.totalPoints, 15);
+  EXPECT_EQ(res->winInfo.goPoints, 2);
+  EXPECT_EQ(res->winInfo.categoryPoints.at(SCORE_BRIGHTS), 100);
+  EXPECT_EQ(res->winInfo.categoryPoints.at(SCORE_GRASS_RIBBONS), 107);
+  EXPECT_EQ(res->winInfo.goExp, 3);
+  EXPECT_EQ(res->winInfo.meongttaExp, 6);
+  ASSERT_EQ(res->penalties.size(), 2u);
+  EXPECT_EQ(res->penalties.front().seat, 0);
+  EXPECT_EQ(res->penalties.front().gwangBak, 1);
+  EXPECT_EQ(res->penalties.back().seat, 1);
+  EXPECT_EQ(res->penalties.back().gwangBak, 0);
+  EXPECT_EQ(res->penalties.back().piBak, 1);
+  EXPECT_EQ(res->rankingPoints.at(0), 121);
+  EXPECT_EQ(res->bestKind.at(1), 132);
+  EXPECT_EQ(res->threshold2, -14);
+  EXPECT_EQ(res->robotItemFlag.at(0), 151);
+  EXPECT_EQ(res->itemOfferAmount.at(1), 162);
+  EXPECT_EQ(res->f17.at(0), 171);
+  EXPECT_EQ(res->f19.at(1), 192);
+  EXPECT_EQ(res->nextDeckCards, (std::list<int32_t>{40, 41, 42}));
+  EXPECT_EQ(res->hands.at(0), (std::list<int32_t>{10}));
+  EXPECT_EQ(res->hands.at(1), (std::list<int32_t>{20, 21}));
+  EXPECT_EQ(res->winMoneyLimit, 1);
+  EXPECT_EQ(res->eventFundRate, 25);
+  EXPECT_EQ(WriteBlock(msg), w.bytes());
+}
+
+TEST(HostRecordLayout, SettlementWithOneLeaveEntry) {
+  Wire w;
+  w.U32(HM_SETTLEMENT);
+  w.I32(1).I32(1001).I32(2);
+  w.I64(41).I64(42).I64(51).I64(52).I64(61).I64(62);
+  w.I32(0).I32(1001).I32(1).I32(77).I64(8800);
+  w.U32(1).I32(1002).I32(0).I32(3).I64(4).I64(5).Str("gone");
+  w.I32(131).I32(132).I32(141).I32(142).I32(151).I32(152).I32(161).I32(162);
+  w.I32(17).I32(18).I32(19);
+  w.I32(20).I32(21).I32(22).I32(23).I32(241).I32(242).I32(25).I32(261).I32(262);
+  w.I32(27).I32(28).I32(29).I32(30).I32(31).I32(32).I32(331).I32(332);
+  ASSERT_EQ(w.bytes().size(), 4u + 200 + 32 + 4);
+  HostMessage msg;
+  ASSERT_EQ(ReadBlock(msg, w.bytes()).result, 1);
+  const SettlementMsg* s = msg.Get<SettlementMsg>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->moneyBaseline.at(1), 52);
+  EXPECT_EQ(s->firstSeatUser, 1001);
+  EXPECT_EQ(s->bestScore, 77);
+  EXPECT_EQ(s->bestMoney, 8800);
+  ASSERT_EQ(s->leaveList.size(), 1u);
+  const SettlementEntry& e = s->leaveList.front();
+  EXPECT_EQ(e.userNo, 1002);
+  EXPECT_EQ(e.reason, 0);
+  EXPECT_EQ(e.f3, 3);
+  EXPECT_EQ(e.f4, 4);
+  EXPECT_EQ(e.f5, 5);
+  EXPECT_EQ(e.f6, "gone");
+  EXPECT_EQ(s->ticketLevel.at(0), 131);
+  EXPECT_EQ(s->playSeconds.at(1), 162);
+  EXPECT_EQ(s->promoFlags.at(2), 19);
+  EXPECT_EQ(s->f24.at(1), 242);
+  EXPECT_EQ(s->f25, 25);
+  EXPECT_EQ(s->f32, 32);
+  EXPECT_EQ(s->f33.at(1), 332);
+  EXPECT_EQ(WriteBlock(msg), w.bytes());
+}
+
+TEST(HostRecordLayout, SettlementWithoutEntriesCarriesEveryPerSeatArray) {
+  const HostMessage msg = HostMessage::Make<HM_SETTLEMENT>(SettlementMsg{});
+  const std::string block = WriteBlock(msg);
+  EXPECT_EQ(block.size(), 4u + 200);
+  HostMessage read;
+  ASSERT_EQ(ReadBlock(read, block).result, 1);
+  const SettlementMsg* s = read.Get<SettlementMsg>();
+  EXPECT_TRUE(s->leaveList.empty());
+  EXPECT_EQ(s->f33.size(), 2u);
+  EXPECT_EQ(s->f33.at(1), 0);
+}
+
+TEST(HostRecordLayout, SettlementEntryWithAnOverlongTextFailsTheRecordAndKeepsEarlierEntries) {
+  Wire w;
+  w.U32(HM_SETTLEMENT);
+  w.I32(1).I32(2).I32(3);
+  for (int i = 0; i < 6; ++i) {
+    w.I64(10 + i);
+  }
+  w.I32(0).I32(0).I32(0).I32(0).I64(0);
+  w.U32(2).I32(501).I32(0).I32(0).I64(0).I64(0).Str("first");
+  w.I32(502).I32(0).I32(0).I64(0).I64(0).U32(1000).Raw("short");
+  HostMessage msg;
+  EXPECT_EQ(ReadBlock(msg, w.bytes()).result, 0);
+  const SettlementMsg* s = msg.Get<SettlementMsg>();
+  ASSERT_NE(s, nullptr);
+  ASSERT_EQ(s->leaveList.size(), 1u);
+  EXPECT_EQ(s->leaveList.front().userNo, 501);
+  EXPECT_EQ(s->leaveList.front().f6, "first");
+  EXPECT_EQ(s->ticketLevel.at(0), 0);
+  HostMessage copy(msg);
+  EXPECT_TRUE(copy.record->Equals(*msg.record));
+}
+
+TEST(HostRecordLayout, JoinWithTheAddedMoneyAndPromotionFields) {
+  PlayerInfo player;
+  player.userNo = 1002;
+  Wire w;
+  w.U32(HM_JOIN_GAME).I32(1002).I32(1).I32(1001).I32(1).I32(0);
+  w.Raw(WriteRecord(player));
+  w.I64(0x0000000100000002).I32(1);
+  HostMessage msg;
+  ASSERT_EQ(ReadBlock(msg, w.bytes()).result, 1);
+  const JoinGameMsg* join = msg.Get<JoinGameMsg>();
+  ASSERT_NE(join, nullptr);
+  EXPECT_EQ(join->userNo, 1002);
+  EXPECT_EQ(join->result, 1);
+  EXPECT_EQ(join->ownerUserNo, 1001);
+  EXPECT_EQ(join->seat, 1);
+  EXPECT_EQ(join->antiLeave, 0);
+  EXPECT_EQ(join->player.userNo, 1002);
+  EXPECT_EQ(join->money, 0x0000000100000002);
+  EXPECT_EQ(join->promoStart, 1);
+  EXPECT_EQ(WriteBlock(msg), w.bytes());
+}
+
+TEST(HostRecordLayout, UserLevelWithOneEntry) {
+  const std::string golden = Hex("33000000 01000000 e9030000 02000000 03000000 0c000000 05000000");
+  HostMessage msg;
+  ASSERT_EQ(ReadBlock(msg, golden).result, 1);
+  const UserLevelMsg* lv = msg.Get<UserLevelMsg>();
+  ASSERT_EQ(lv->entries.size(), 1u);
+  EXPECT_EQ(lv->entries.front().userNo, 1001);
+  EXPECT_EQ(lv->entries.front().levelValue1, 2);
+  EXPECT_EQ(lv->entries.front().levelValue2, 3);
+  EXPECT_EQ(lv->entries.front().level, 12);
+  EXPECT_EQ(lv->entries.front().f5, 5);
+  EXPECT_EQ(WriteBlock(msg), golden);
+  EXPECT_EQ(WriteBlock(HostMessage::Make<HM_USER_LEVEL>(UserLevelMsg{})), Hex("33000000 00000000"));
+}
+
+// Bytes of the fields added after the older layout's last field, as written.
+uint32_t AddedBytes(const HostMessage& msg) {
+  switch (msg.type) {
+    case HM_JOIN_GAME: return 8 + 4;
+    case HM_LEAVE_GAME: return RecordSize(msg.Get<LeaveGameMsg>()->nickname);
+    case HM_ENTRY_LIMIT_REMOVED: return 4;
+    case HM_TURN_WITH_CARDS: return RecordSize(msg.Get<TurnCardsMsg>()->cards);
+    case HM_VIP_STATE: return 8;
+  }
+  return 0;
+}
+
+TEST(HostRecordLayout, AddedFieldsAreTheDifferenceBetweenTheTwoSizes) {
+  for (const auto& older : host_test::kOlderLayouts) {
+    HostMessage empty;
+    empty.type = older.code;
+    empty.record = MakeHostRecord(older.code);
+    EXPECT_EQ(older.olderSize + AddedBytes(empty), kWireSizes.at(older.code)) << HostMsgTypeName(older.code);
+  }
+}
+
+// An older sender stops after the last field it knows: the record reads with
+// result 0, everything it sent in place, and the added fields at their defaults.
+TEST(HostRecordLayout, OlderSendersLeaveTheAddedFieldsAtTheirDefaults) {
+  for (const auto& older : host_test::kOlderLayouts) {
+    SCOPED_TRACE(HostMsgTypeName(older.code));
+    HostMessage full = FilledMessage(older.code);
+    const std::string block = WriteBlock(full);
+    const uint32_t cut = static_cast<uint32_t>(block.size()) - AddedBytes(full);
+    HostMessage msg;
+    const auto r = ReadBlock(msg, block.substr(0, cut));
+    EXPECT_EQ(r.result, 0);
+    EXPECT_EQ(r.consumed, cut);
+    HostMessage copy(msg);
+    DestroyHostMessage(msg);
+    switch (older.code) {
+      case HM_JOIN_GAME: {
+        const JoinGameMsg* m = copy.Get<JoinGameMsg>();
+        EXPECT_EQ(m->player, full.Get<JoinGameMsg>()->player);
+        EXPECT_EQ(m->money, 0);
+        EXPECT_EQ(m->promoStart, 0);
+        break;
+      }
+      case HM_LEAVE_GAME: {
+        const LeaveGameMsg* m = copy.Get<LeaveGameMsg>();
+        EXPECT_EQ(m->reasonText, full.Get<LeaveGameMsg>()->reasonText);
+        EXPECT_EQ(m->nickname, "");
+        break;
+      }
+      case HM_ENTRY_LIMIT_REMOVED: {
+        const EntryLimitMsg* m = copy.Get<EntryLimitMsg>();
+        EXPECT_EQ(m->text, full.Get<EntryLimitMsg>()->text);
+        EXPECT_EQ(m->showFlag, 1);
+        break;
+      }
+      case HM_TURN_WITH_CARDS: {
+        const TurnCardsMsg* m = copy.Get<TurnCardsMsg>();
+        EXPECT_EQ(m->f5, full.Get<TurnCardsMsg>()->f5);
+        EXPECT_TRUE(m->cards.empty());
+        break;
+      }
+      case HM_VIP_STATE: {
+        const VipStateMsg* m = copy.Get<VipStateMsg>();
+        EXPECT_EQ(m->vipServiceActive, full.Get<VipStateMsg>()->vipServiceActive);
+        EXPECT_EQ(m->secondAmount, 0);
+        break;
+      }
+      default:
+        ADD_FAILURE() << "no check for this type";
+    }
+  }
+}
+
+TEST(HostRecordLayout, RoomEntryCutInsideTheSecondSeatKeepsWhatWasRead) {
+  const HostMessage full = FilledMessage(HM_ROOM_ENTER);
+  const RoomEnterMsg& sent = *full.Get<RoomEnterMsg>();
+  const uint32_t seat1Start = 4 + 4 + RecordSize(sent.myUser) + 16 + 8 + RecordSize(sent.room.password) +
+                              RecordSize(sent.room.f4) + RecordSize(sent.room.sceneText) +
+                              RecordSize(sent.room.optionString) + 8 + RecordSize(sent.room.seats.Player(0));
+  const std::string block = WriteBlock(full).substr(0, seat1Start + 100);
+
+  HostMessage msg;
+  EXPECT_EQ(ReadBlock(msg, block).result, 0);
+  const RoomEnterMsg* m = msg.Get<RoomEnterMsg>();
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->clientVersion, sent.clientVersion);
+  EXPECT_EQ(m->myUser, sent.myUser);
+  EXPECT_EQ(m->room.seats.Player(0), sent.room.seats.Player(0));
+  EXPECT_EQ(m->room.seats.Player(1).userNo, sent.room.seats.Player(1).userNo);
+  EXPECT_EQ(m->room.seats.Player(1).screenPos, PlayerInfo::kNoScreenPos);
+  EXPECT_EQ(m->room.seats.Player(1).f80, 0);
+  EXPECT_EQ(m->room.option, Option{});
+  EXPECT_EQ(m->room.f20, "");
+  EXPECT_EQ(m->noticeText, "");
+  EXPECT_EQ(m->gameInfo, GameInfoBlock{});
+  EXPECT_EQ(m->promoTicketLevel, 0);
+
+  std::list<HostMessage> queue;
+  queue.push_back(msg);
+  DestroyHostMessage(msg);
+  EXPECT_EQ(queue.front().Get<RoomEnterMsg>()->myUser, sent.myUser);
+}
+
+TEST(HostRecordLayout, RoomEntryWithAnotherVersionStillLoadsCompletely) {
+  RoomEnterMsg sent = Filled<RoomEnterMsg>();
+  sent.clientVersion = kClientVersion - 1;
+  HostMessage msg;
+  const auto r = ReadBlock(msg, WriteBlock(HostMessage::Make<HM_ROOM_ENTER>(sent)));
+  EXPECT_EQ(r.result, 1);
+  EXPECT_EQ(*msg.Get<RoomEnterMsg>(), sent);
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+// Shared helpers of the host record tests: little-endian blocks written by hand,
+// buffers holding a block, a visitor that gives every field a distinct value, and
+// a walk over every message type with its record type.
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <ostream>
+#include <string>
+#include <utility>
+
+#include "host/HostMessage.h"
+
+namespace host_test {
+
+// A block written value by value, independent of the records' field lists.
+class Wire {
+ public:
+  Wire& I32(int32_t v) { return Le(static_cast<uint32_t>(v), 4); }
+  Wire& U32(uint32_t v) { return Le(v, 4); }
+  Wire& I64(int64_t v) { return Le(static_cast<uint64_t>(v), 8); }
+  Wire& Str(const std::string& s) {
+    U32(static_cast<uint32_t>(s.size()));
+    bytes_ += s;
+    return *this;
+  }
+  Wire& Raw(const std::string& b) {
+    bytes_ += b;
+    return *this;
+  }
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  Wire& Le(uint64_t v, int n) {
+    for (int i = 0; i < n; ++i) {
+      bytes_.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    }
+    return *this;
+  }
+  std::string bytes_;
+};
+
+// "01 00 00 00 ..." to bytes; spaces are ignored.
+std::string Hex(const std::string& text);
+
+// A buffer holding a block, released at the end of the scope.
+class Buf {
+ public:
+  Buf() : buf_(CreateXBuf(nullptr)) {}
+  explicit Buf(const std::string& bytes) : Buf() {
+    buf_->Append(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  }
+  ~Buf() { buf_->Release(); }
+  Buf(const Buf&) = delete;
+  Buf& operator=(const Buf&) = delete;
+
+  IXBuf* get() const { return buf_; }
+  uint32_t length() const { return buf_->GetLength(); }
+  std::string bytes() const {
+    return std::string(reinterpret_cast<const char*>(buf_->GetData()), buf_->GetLength());
+  }
+
+ private:
+  IXBuf* buf_;
+};
+
+struct ReadResult {
+  int result = 0;
+  uint32_t consumed = 0;
+};
+
+// Reads one message from the block; reports the result and the bytes consumed.
+ReadResult ReadBlock(HostMessage& msg, const std::string& bytes);
+
+std::string WriteBlock(const HostMessage& msg);
+
+template <class R>
+std::string WriteRecord(const R& record) {
+  Buf buf;
+  SaveRecord(record, buf.get());
+  return buf.bytes();
+}
+
+// Gives field k (counting every scalar of the walk from 1) the value k: an i32 k,
+// an i64 k in both halves, a string "f" and k. Every list gets two elements.
+class Filler {
+ public:
+  void operator()(int32_t& v) { v = static_cast<int32_t>(next_++); }
+  void operator()(int64_t& v) {
+    const uint32_t k = next_++;
+    v = static_cast<int64_t>((static_cast<uint64_t>(k) << 32) | k);
+  }
+  void operator()(std::string& v) { v = "f" + std::to_string(next_++); }
+  template <class T>
+  void operator()(std::list<T>& list) {
+    list.assign(2, T{});
+    for (T& item : list) {
+      (*this)(item);
+    }
+  }
+  template <class T, std::size_t N>
+  void operator()(ArcArrayT<T, N>& array) {
+    for (T& item : array) {
+      (*this)(item);
+    }
+  }
+  template <class R>
+    requires HasFieldsFor<R, Filler>
+  void operator()(R& record) {
+    record.Fields(*this);
+  }
+
+ private:
+  uint32_t next_ = 1;
+};
+
+template <class R>
+R Filled() {
+  R record;
+  Filler filler;
+  filler(record);
+  return record;
+}
+
+// Calls f.template operator()<Record>(code) for every code 1..63.
+template <class F>
+void ForEachHostType(F&& f) {
+#define DORVIK_TEST_EACH_TYPE(code, name, record) f.template operator()<record>(uint32_t{code});
+  DORVIK_HOST_MESSAGES(DORVIK_TEST_EACH_TYPE)
+#undef DORVIK_TEST_EACH_TYPE
+}
+
+// A message of the code whose every field holds a distinct value; code 0 and codes
+// of 64 or more give a message without a record.
+HostMessage FilledMessage(uint32_t code);
+
+// The record types whose older senders stop before the last fields, with the size
+// after the type code without those fields.
+struct OlderLayout {
+  uint32_t code;
+  uint32_t olderSize;
+};
+inline constexpr OlderLayout kOlderLayouts[] = {
+    {HM_JOIN_GAME, 508}, {HM_LEAVE_GAME, 16}, {HM_ENTRY_LIMIT_REMOVED, 12},
+    {HM_TURN_WITH_CARDS, 24}, {HM_VIP_STATE, 32},
+};
+
+// Writes a record as "{1, "f2", [3, 4], ...}" in wire order.
+class FieldPrinter {
+ public:
+  explicit FieldPrinter(std::ostream& os) : os_(os) {}
+  void operator()(int32_t v) { Item() << v; }
+  void operator()(int64_t v) { Item() << v; }
+  void operator()(const std::string& v) { Item() << '"' << v << '"'; }
+  template <class T>
+  void operator()(const std::list<T>& list) {
+    Group('[', list, ']');
+  }
+  template <class T, std::size_t N>
+  void operator()(const ArcArrayT<T, N>& array) {
+    Group('<', array, '>');
+  }
+  template <class R>
+    requires HasFieldsFor<R, FieldPrinter>
+  void operator()(const R& record) {
+    Item() << '{';
+    first_ = true;
+    VisitConst(record, *this);
+    os_ << '}';
+  }
+
+ private:
+  std::ostream& Item() {
+    if (!first_) {
+      os_ << ", ";
+    }
+    first_ = false;
+    return os_;
+  }
+  template <class C>
+  void Group(char open, const C& items, char close) {
+    Item() << open;
+    first_ = true;
+    for (const auto& item : items) {
+      (*this)(item);
+    }
+    os_ << close;
+    first_ = false;
+  }
+
+  std::ostream& os_;
+  bool first_ = true;
+};
+
+}  // namespace host_test
+
+// GoogleTest prints records through their field lists.
+template <class R>
+  requires HasFieldsFor<R, host_test::FieldPrinter>
+void PrintTo(const R& record, std::ostream* os) {
+  host_test::FieldPrinter printer(*os);
+  printer(record);
+}
