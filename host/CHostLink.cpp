@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "host/IXBuf.h"
+#include "host/GameCommand.h"
 #include "host/ScopedBstr.h"
 #include "base/TextUtil.h"
 
@@ -197,4 +199,16 @@ int32_t JoinToBstr(BSTR& holder, const std::vector<std::string>& items) {
     holder = nullptr;
   }
   return holder ? 1 : 0;
+}
+
+int32_t SendGameCommand(const GameCommand& command, const CHostLink& link) {
+  if (!link.Host()) return 0;
+  IXBuf* buf = CreateXBuf(nullptr);
+  if (!buf) return 0;
+  int32_t sent = 0;
+  if (WriteGameCommand(command, buf)) {
+    sent = link.Send(buf->GetData(), buf->GetLength()) == IHostInterface::kSendFailed ? 0 : 1;
+  }
+  buf->Release();
+  return sent;
 }

@@ -12,6 +12,8 @@
 #include "plat/oleauto.h"
 #include "plat/types.h"
 
+struct GameCommand;
+
 class CHostLink {
  public:
   static constexpr int32_t kGameNumber = 14;
@@ -80,3 +82,8 @@ int32_t CopyBetween(const char* text, char open, char close, char* out, uint32_t
 // Replaces `holder` by a BSTR of the items, each followed by '|'. 1, or 0 with the
 // holder null when no BSTR could be allocated.
 int32_t JoinToBstr(BSTR& holder, const std::vector<std::string>& items);
+
+// Writes the command into a pooled buffer and hands it to the host. 1 when the host
+// took it; 0 when there is no host or no buffer, the command could not be written,
+// or the host's Send reported it lost. Nothing is queued or retried.
+int32_t SendGameCommand(const GameCommand& command, const CHostLink& link);

@@ -32,15 +32,3 @@ int32_t WriteGameCommand(const GameCommand& command, IXBuf* buf) {
   if (command.type >= GC_TYPE_LIMIT || !PayloadMatches(command)) return 0;
   return std::visit([buf](const auto& payload) { return SaveRecord(payload, buf); }, command.payload) != 0 ? 1 : 0;
 }
-
-int32_t SendGameCommand(const GameCommand& command, const CHostLink& link) {
-  if (!link.Host()) return 0;
-  IXBuf* buf = CreateXBuf(nullptr);
-  if (!buf) return 0;
-  int32_t sent = 0;
-  if (WriteGameCommand(command, buf)) {
-    sent = link.Send(buf->GetData(), buf->GetLength()) == IHostInterface::kSendFailed ? 0 : 1;
-  }
-  buf->Release();
-  return sent;
-}

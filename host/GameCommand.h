@@ -8,7 +8,6 @@
 #include <type_traits>
 #include <variant>
 
-#include "host/CHostLink.h"
 #include "host/IXBuf.h"
 #include "host/RecordArchive.h"
 
@@ -244,8 +243,3 @@ struct GameCommand {
 // the code was written), for a payload that is not the code's, and when the buffer
 // could not grow; else 1.
 int32_t WriteGameCommand(const GameCommand& command, IXBuf* buf);
-
-// Writes the command into a pooled buffer and hands it to the host. 1 when the host
-// took it; 0 when there is no host or no buffer, the command could not be written,
-// or the host's Send reported it lost. Nothing is queued or retried.
-int32_t SendGameCommand(const GameCommand& command, const CHostLink& link);

@@ -11,13 +11,14 @@
 #include "host/Dorvik2Api.h"
 #include "plat/user.h"
 #include "base/GGeometry.h"
+#include "scene/ISceneOwner.h"
 #include "widgets/GWnd.h"
 
 class CDorvik2VWS;
 class GDDScreen;
 
 // IClientInterface comes first: the object's address is its interface pointer.
-class CDorvik2Wnd : public IClientInterface, public GWnd {
+class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
  public:
   static constexpr const char* kClassName = "Dorvik2Wnd";
   static constexpr const char* kTitle = "TolbeamDorvik2GameWndT";
@@ -70,12 +71,12 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   // uses (the scene, this object) must then be kept alive.
   bool StopLoader();
   // Read by the scene build and the sound set-up between files.
-  bool LoaderCancelRequested() const { return cancel_.load(std::memory_order_acquire) != 0; }
+  bool LoaderCancelRequested() const override { return cancel_.load(std::memory_order_acquire) != 0; }
   bool LoaderRunning() const { return loaderRunning_.load(std::memory_order_acquire) != 0; }
   HANDLE LoaderThread() const { return loaderThread_; }
 
   // Asks the host to end the game: WM_GAME_CLOSE(games played, reason).
-  void PostToHostWindow(LPARAM reason);
+  void PostToHostWindow(LPARAM reason) override;
 
   // The modal bitmap message box over this window, from the game folder's bitmaps:
   // 1 (OK / Yes), 2 (No, also a yes/no time-out), -1 when it cannot be shown.
@@ -86,12 +87,12 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   // Gives the game window's clipper back to the screen (after the host moved things).
   void AttachClipper();
   // Rebuilds the screen after a mode change or a failed present: 1, or 0.
-  int32_t RestoreScreen();
+  int32_t RestoreScreen() override;
   // WM_GAME_SCREEN_READY: hands the screen to its users again.
   void OnScreenReady(int32_t check);
   // True while RestoreScreen runs: a paint or a scene draw nested in it gives up its
   // frame instead of starting a second rebuild.
-  bool IsRestoringScreen() const { return restoring_ != 0; }
+  bool IsRestoringScreen() const override { return restoring_ != 0; }
   // The steps of every screen build, rebuild and hand-over so far, in order.
   const std::vector<std::string>& ScreenSteps() const { return screenSteps_; }
 
@@ -109,14 +110,15 @@ class CDorvik2Wnd : public IClientInterface, public GWnd {
   // ---- What the scene and the tests read ------------------------------------------------
   IHostInterface* Host() const { return host_; }
   CDorvik2VWS* Scene() const { return scene_; }
-  GDDScreen* Screen() const { return screen_; }
+  GDDScreen* Screen() const override { return screen_; }
+  HWND Handle() const override { return GWnd::Handle(); }
   HINSTANCE Instance() const { return instance_; }
   HWND HostWindow() const { return hostWnd_; }
-  int32_t FullScreen() const { return fullScreen_; }
+  int32_t FullScreen() const override { return fullScreen_; }
   int32_t LoadInThread() const { return loadInThread_; }
   int32_t OwnsScreen() const { return ownsScreen_; }
   GSize ClientSize() const { return clientSize_; }
-  const std::string& GameFolder() const { return gameFolder_; }
+  const std::string& GameFolder() const override { return gameFolder_; }
   const std::string& PortalFolder() const { return portalFolder_; }
   const std::string& ExtraText() const { return extraText_; }
 

@@ -1,8 +1,6 @@
 // The observer panel's answer handling and play-button state.
 #include "panels/CVObserveSystemWnd.h"
 
-#include "scene/CDorvik2VWS.h"
-
 void CVObserveSystemWnd::OnHostAnswer(int32_t code, int32_t ok) {
   const int32_t state = ok && code != kRefusingCode ? kObserveGranted : kObserveIdle;
   if (ok && (code == kFirstServiceCode || code == kSecondServiceCode)) ++refreshes_;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-class CDorvik2VWS;
+#include "panels/IPanelScene.h"
 
 class CVObserveSystemWnd {
  public:
@@ -19,7 +19,7 @@ class CVObserveSystemWnd {
   static constexpr int32_t kFirstServiceCode = 0x11000;
   static constexpr int32_t kSecondServiceCode = 0x12000;
 
-  explicit CVObserveSystemWnd(CDorvik2VWS* scene) : scene_(scene) {}
+  explicit CVObserveSystemWnd(IPanelScene* scene) : scene_(scene) {}
 
   // ok with any code but 5 enters state 2, anything else state 0; the new state goes
   // to the server.
@@ -34,7 +34,7 @@ class CVObserveSystemWnd {
   int32_t Refreshes() const { return refreshes_; }
 
  private:
-  CDorvik2VWS* scene_;
+  IPanelScene* scene_;
   int32_t folded_ = 0;
   int32_t playShown_ = 0;
   int32_t playEnabled_ = 0;

@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "base/GDDSurfaceDesc.h"
-#include "module/CDorvik2Wnd.h"
 #include "host/Dorvik2Messages.h"
 #include "plat/ddraw.h"
 #include "plat/time.h"
@@ -63,7 +62,7 @@ void CDorvik2VWS::ResetControls() {
   c.initRect = GRect();
 }
 
-CDorvik2VWS::CDorvik2VWS(CDorvik2Wnd* owner) : owner_(owner) { ++Controls().constructed; }
+CDorvik2VWS::CDorvik2VWS(ISceneOwner* owner) : owner_(owner) { ++Controls().constructed; }
 
 CDorvik2VWS::~CDorvik2VWS() {
   TestControls& c = Controls();

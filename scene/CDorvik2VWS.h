@@ -18,17 +18,18 @@
 #include "host/RCUser.h"
 #include "panels/CCheckNotice.h"
 #include "panels/CVObserveSystemWnd.h"
+#include "panels/IPanelScene.h"
 #include "plat/threads.h"
 #include "plat/user.h"
+#include "scene/ISceneOwner.h"
 #include "scene/SceneWidgetStub.h"
 #include "sound/CGameSoundMgr.h"
 #include "base/GGeometry.h"
 #include "widgets/GVWS.h"
 
-class CDorvik2Wnd;
 struct IDirectDrawSurface4;
 
-class CDorvik2VWS : public GVWS {
+class CDorvik2VWS : public GVWS, public IPanelScene {
  public:
   enum SceneMode : int32_t { kModeNone = -1, kModeWaiting = 1, kModePlaying = 2, kModeResult = 3 };
   static constexpr int32_t kEffectCount = 54;
@@ -44,7 +45,7 @@ class CDorvik2VWS : public GVWS {
   // press there finds nothing to take it (right and bottom exclusive).
   static constexpr GRect kDragStrip{0, 0, 700, 20};
 
-  explicit CDorvik2VWS(CDorvik2Wnd* owner);
+  explicit CDorvik2VWS(ISceneOwner* owner);
   ~CDorvik2VWS() override;
   CDorvik2VWS(const CDorvik2VWS&) = delete;
   CDorvik2VWS& operator=(const CDorvik2VWS&) = delete;
@@ -82,14 +83,14 @@ class CDorvik2VWS : public GVWS {
   int32_t OnKillFocus(HWND next);
   int32_t OnUserMessage100();
 
-  CDorvik2Wnd* Owner() const { return owner_; }
+  ISceneOwner* Owner() const { return owner_; }
   int32_t GamesPlayed() const { return gamesPlayed_; }
   int32_t SceneModeValue() const { return sceneMode_; }
   int32_t TurnPhase() const { return turnPhase_; }
   bool IsDirty() const { return dirty_ != 0; }
   // The screen's colour key, written by the window after every screen (re)build; the
   // widgets the scene makes take it as their key.
-  int32_t pixelFormat = 0;
+  int32_t colorKey = 0;
   // Bits per pixel of the current display mode (15 and 16 told apart by the red
   // mask), 0 when it cannot be read; also kept for DisplayBitDepth.
   int32_t GetDisplayBitDepth();
@@ -262,7 +263,7 @@ class CDorvik2VWS : public GVWS {
   int32_t SendHostValues(int32_t id, int64_t a, int64_t b);
   int32_t SendBetChoice(int32_t button);
   // Keeps the state and tells the server.
-  int32_t SendObserveMode(int32_t state);
+  int32_t SendObserveMode(int32_t state) override;
   int32_t SendNumberKey(int32_t phrase);
   void SendAutoPlay(int32_t on);
   void SendTimeoutCount(int32_t count);
@@ -335,7 +336,7 @@ class CDorvik2VWS : public GVWS {
  private:
   void KillGameTimers();
 
-  CDorvik2Wnd* owner_;
+  ISceneOwner* owner_;
   HWND gameWnd_ = nullptr;
   std::atomic<int32_t> ready_{0};
   int32_t dirty_ = 0;

@@ -3,7 +3,6 @@
 // may pump messages in nested waits; the busy flag keeps those from dispatching.
 #include <utility>
 
-#include "module/CDorvik2Wnd.h"
 #include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
 #include "scene/CDorvik2VWS.h"

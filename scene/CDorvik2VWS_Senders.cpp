@@ -1,7 +1,6 @@
 // The scene's senders: every answer of the player becomes one game command, sent
 // only in the turn phase that waits for it and only by a seated player. A sender
 // refused or lost sends nothing further; the caller decides about trying again.
-#include "module/CDorvik2Wnd.h"
 #include "host/CHostLink.h"
 #include "scene/CDorvik2VWS.h"
 

@@ -4,7 +4,6 @@
 // table until the loader has filled it.
 #include <algorithm>
 
-#include "module/CDorvik2Wnd.h"
 #include "host/CHostLink.h"
 #include "plat/crt.h"
 #include "scene/CDorvik2VWS.h"

@@ -17,7 +17,7 @@ CGameSoundMgr::~CGameSoundMgr() { CGameSoundMgr::ReleaseAll(); }
 
 int32_t CGameSoundMgr::FindLocked(const std::string& fileName) {
   for (int32_t i = 0; i < kChannels; ++i)
-    if (channels_[i].Buffer() && channels_[i].fileName_ == fileName) return i;
+    if (channels_[i].Buffer() && channels_[i].FileName() == fileName) return i;
   return -1;
 }
 
@@ -32,7 +32,7 @@ int32_t CGameSoundMgr::ChooseChannel(int32_t firstFree, const WAVEFORMATEX& form
   if (firstFree >= 0) return firstFree;
   for (int32_t i = kChannels - 1; i >= 0; --i) {
     const CSoundChannel& c = channels_[i];
-    if (c.playCount_ < 2 && SameFormat(c.format_, format) && c.Size() >= size && c.Size() <= size + kReuseSlack) {
+    if (c.PlayCount() < 2 && SameFormat(c.Format(), format) && c.Size() >= size && c.Size() <= size + kReuseSlack) {
       *reuse = true;
       return i;
     }
@@ -42,7 +42,7 @@ int32_t CGameSoundMgr::ChooseChannel(int32_t firstFree, const WAVEFORMATEX& form
   int64_t bestScore = INT64_MIN;
   for (int32_t i = 0; i < kChannels; ++i) {
     const CSoundChannel& c = channels_[i];
-    const int64_t score = int64_t{now - c.lastPlayTick_} - int64_t{c.playCount_} * kReplayWorthMs;
+    const int64_t score = int64_t{now - c.LastPlayTick()} - int64_t{c.PlayCount()} * kReplayWorthMs;
     if (score > bestScore) {
       bestScore = score;
       best = i;
@@ -63,8 +63,7 @@ int32_t CGameSoundMgr::PlayFile(const std::string& fileName, LONG volume) {
       CSoundChannel& c = channels_[held];
       c.Play(0, 0);
       if (volume <= 0) c.SetVolume(volume);
-      ++c.playCount_;
-      c.lastPlayTick_ = now;
+      c.Replayed(now);
       return kReplayed;
     }
     ds = ds_;
@@ -86,21 +85,15 @@ int32_t CGameSoundMgr::PlayFile(const std::string& fileName, LONG volume) {
   if (!reuse) {
     c.Stop();
     c.ReleaseBuffer();
-    c.playCount_ = 0;
-    c.format_ = source.GetFormat();
-    c.format_.cbSize = 0;
-    DSBUFFERDESC desc{sizeof(DSBUFFERDESC), kChannelBufferFlags, size, 0, &c.format_};
+    DSBUFFERDESC desc{sizeof(DSBUFFERDESC), kChannelBufferFlags, size, 0, c.Reformat(source.GetFormat())};
     ComPtr<IDirectSoundBuffer> dsb;
     if (FAILED(ds->CreateSoundBuffer(&desc, dsb.ReleaseAndGetAddressOf(), nullptr))) {
-      c.fileName_.clear();
+      c.Forget();
       return 0;
     }
     c.Attach(dsb.Get(), size);
   }
-  c.fileName_ = fileName;
-  c.lastPlayTick_ = now;
-  c.reserved_ = 0;
-  c.playCount_ = 0;
+  c.Load(fileName, now);
   if (c.Fill(source, 0)) {
     c.Play(0, 0);
     if (volume <= 0) c.SetVolume(volume);
@@ -185,7 +178,7 @@ void CGameSoundMgr::ReleaseAll() {
     for (CSoundChannel& c : channels_) {
       c.Stop();
       c.ReleaseBuffer();
-      c.fileName_.clear();
+      c.Forget();
     }
     music_.StopAndRewind();
     music_.Reset();

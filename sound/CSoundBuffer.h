@@ -55,9 +55,41 @@ class CSoundBuffer {
 // Silence of a format: 0x80 bytes for 8-bit sound, zero bytes otherwise.
 uint8_t SilenceByte(const WAVEFORMATEX& format);
 
+// A buffer with the bookkeeping the sound manager's reuse rules read: which file it
+// holds, in which format, and how often and when it was last played.
 class CSoundChannel : public CSoundBuffer {
  public:
+  const WAVEFORMATEX& Format() const { return format_; }
+  const std::string& FileName() const { return fileName_; }
+  uint32_t PlayCount() const { return playCount_; }
+  uint32_t LastPlayTick() const { return lastPlayTick_; }
+
+  // Before a new buffer is made for `format`: no plays counted, and no extra format
+  // bytes, since the buffer holds plain PCM. The description the buffer is made from.
+  WAVEFORMATEX* Reformat(const WAVEFORMATEX& format) {
+    playCount_ = 0;
+    format_ = format;
+    format_.cbSize = 0;
+    return &format_;
+  }
+  // The file now loaded into the buffer, not yet replayed.
+  void Load(const std::string& fileName, uint32_t now) {
+    fileName_ = fileName;
+    lastPlayTick_ = now;
+    reserved_ = 0;
+    playCount_ = 0;
+  }
+  void Replayed(uint32_t now) {
+    ++playCount_;
+    lastPlayTick_ = now;
+  }
+  // The buffer no longer holds a file a later play could find.
+  void Forget() { fileName_.clear(); }
+
+ protected:
   WAVEFORMATEX format_{};
+
+ private:
   uint32_t reserved_ = 0;
   std::string fileName_;
   uint32_t playCount_ = 0;

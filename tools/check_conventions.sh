@@ -3,6 +3,7 @@
 #  1. Code of the layer folders above platform/ reaches the system only through platform/.
 #  2. No `long` as a type, no wchar_t, no wide L"..." literals anywhere in our C++.
 #  3. No file, file name or comment refers to the design documents the code was written from.
+#  4. Folders are layers: a folder includes only the folders below it (the table below).
 # A line may opt out of rule 2 with the marker "conventions: allow" (the layer's
 # formatter, which must name the C dialect it reads).
 set -uo pipefail
@@ -26,6 +27,35 @@ if [ ${#existing[@]} -gt 0 ]; then
     report "system call outside platform/: $hit"
   done < <(code_files "${existing[@]}" | xargs -r grep -HnE "$forbidden" | grep -v 'conventions: allow')
 fi
+
+# The layers, bottom to top, and what each may include besides itself. tests/,
+# bench/, fuzz/ and tools/ sit beside the layers and may include anything.
+declare -A may_include=(
+  [base]="platform"
+  [tables]="base platform"
+  [host]="base tables platform"
+  [graphics]="base tables platform"
+  [sound]="base tables platform"
+  [widgets]="base tables graphics platform"
+  [panels]="base tables host graphics sound widgets platform"
+  [scene]="base tables host graphics sound widgets panels platform"
+  [module]="base tables host graphics sound widgets panels scene platform"
+)
+folder_of_include() {  # the layer an include names: plat/ is the platform layer's
+  case $1 in plat) echo platform ;; *) echo "$1" ;; esac
+}
+for d in "${existing[@]}"; do
+  while IFS= read -r hit; do
+    target=$(printf '%s' "$hit" | sed -E 's|^[^:]*:[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([A-Za-z0-9_]+)/.*|\1|')
+    target=$(folder_of_include "$target")
+    [ "$target" = "$d" ] && continue
+    [ -n "${may_include[$target]+x}" ] || [ "$target" = platform ] || continue
+    case " ${may_include[$d]} " in
+      *" $target "*) ;;
+      *) report "include against the layer order ($d/ may not include $target/): $hit" ;;
+    esac
+  done < <(code_files "$d" | xargs -r grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"][A-Za-z0-9_]+/')
+done
 
 dirs=()
 for d in "${subsystems[@]}" platform tests tools bench fuzz; do [ -d "$d" ] && dirs+=("$d"); done

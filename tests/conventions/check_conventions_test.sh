@@ -9,8 +9,10 @@ fail=0
 
 # make_tree <dir> <git|plain>: a clean tree (platform/ may call the system).
 make_tree() {
-  mkdir -p "$1/module" "$1/platform/src"
+  mkdir -p "$1/module" "$1/platform/src" "$1/graphics" "$1/scene"
   printf 'int32_t x = 0;\n' > "$1/module/ok.cpp"
+  printf '#include "scene/ok.h"\n#include "plat/types.h"\n' > "$1/module/downward.cpp"
+  printf '#include "graphics/ok.h"\n' > "$1/scene/downward.cpp"
   printf 'FILE* f = fopen("x", "r");\n' > "$1/platform/src/ok.cpp"
   printf '// a long comment about longevity\n' > "$1/module/long_in_comment.cpp"
   printf 'const char* f = "%%ld";\n' > "$1/module/ld_in_string.cpp"
@@ -39,6 +41,8 @@ plant platform/src/ulong.cpp 'unsigned long n = 0;'
 plant module/wchar.cpp 'wchar_t c = 0;'
 plant module/wide.cpp 'auto s = L"x";'
 plant module/doc_word.cpp "// see the spe""c"
+plant graphics/upward.cpp '#include "widgets/GVWnd.h"'
+plant scene/upward.cpp '#include "module/CDorvik2Wnd.h"'
 plant module/numbered.cpp "// as Par""t 1.103 says"
 touch "$tree/module/par""t1_notes.txt"
 (cd "$tree" && git init -q . && git add -A)
@@ -55,8 +59,10 @@ expect_named module/wide.cpp "wide literal"
 expect_named module/doc_word.cpp "design-document word in a comment"
 expect_named module/numbered.cpp "numbered section in a comment"
 expect_named "module/par""t1_notes.txt" "design-document file name"
-for clean in ok.cpp long_in_comment.cpp ld_in_string.cpp; do
-  if grep -qF "module/$clean" "$tmp/out"; then echo "FAILED: module/$clean reported"; fail=1; fi
+expect_named graphics/upward.cpp "graphics/ including widgets/"
+expect_named scene/upward.cpp "scene/ including module/"
+for clean in module/ok.cpp module/long_in_comment.cpp module/ld_in_string.cpp module/downward.cpp scene/downward.cpp; do
+  if grep -qF "$clean" "$tmp/out"; then echo "FAILED: $clean reported"; fail=1; fi
 done
 
 # A tree that is not a git checkout (an unpacked archive) is checked all the same.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/CHostLink.h"
 #include "host/XBufBlockAllocator.h"
 #include "plat/sim.h"
 #include "support/Cp949Printer.h"

@@ -106,7 +106,7 @@ TEST_F(GameWindowScreenTest, CreationBuildsAWindowedScreenWhateverTheFlag) {
   EXPECT_EQ(XResEntryMgr::Global().GetDirectDraw(), Screen().DirectDraw().Get());
   EXPECT_EQ(XResEntryMgr::Global().GetBackBuffer(), Screen().BackBuffer().Get());
   EXPECT_EQ(XResEntryMgr::Global().GetColorKey(), 0x7C1Fu);
-  EXPECT_EQ(scene_->pixelFormat, 0x7C1F) << "the scene takes the screen's key at every hand-over";
+  EXPECT_EQ(scene_->colorKey, 0x7C1F) << "the scene takes the screen's key at every hand-over";
   EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Rgb555) << "the desktop mode stays";
 }
 
@@ -150,7 +150,7 @@ TEST_F(GameWindowScreenTest, RebuildHandsOverInOrderAndPostsReadyBeforeTheRepain
   EXPECT_EQ(PostedToHost(WM_GAME_SCREEN_READY).size(), 1u);
   EXPECT_EQ(GetPixelFormatCode(), 17) << "made again for the new format";
   EXPECT_EQ(XResEntryMgr::Global().GetDirectDraw(), Screen().DirectDraw().Get());
-  EXPECT_EQ(scene_->pixelFormat, 0x7C1F);
+  EXPECT_EQ(scene_->colorKey, 0x7C1F);
   EXPECT_EQ(scene_->DisplayBitDepth(), 15);
   EXPECT_EQ(Closes(), 0u);
   EXPECT_FALSE(drawn.HasArea()) << "the rebuild's own full redraw left nothing dirty";

@@ -163,7 +163,7 @@ class SceneSoundTest : public testing::Test {
     std::vector<std::string> out;
     for (int32_t i = 0; i < CGameSoundMgr::kChannels; ++i) {
       const CSoundChannel& c = scene_->SoundMgr().Channel(i);
-      if (c.Buffer()) out.push_back(c.fileName_);
+      if (c.Buffer()) out.push_back(c.FileName());
     }
     return out;
   }

@@ -27,11 +27,11 @@ class CGameSoundMgrTest : public SoundTest {
 TEST_F(CGameSoundMgrTest, SameFileTwiceReplaysItsChannelFromTheStart) {
   Put("v.wav", Wav(1, 22050, 16, 22050));
   ASSERT_EQ(mgr_.PlayFile("v.wav", 0), 1);
-  EXPECT_EQ(mgr_.Channel(0).playCount_, 0u);
+  EXPECT_EQ(mgr_.Channel(0).PlayCount(), 0u);
   plat::sim::AdvanceClock(100);
   EXPECT_NE(Cursor(mgr_.Channel(0).Buffer()), 0u);
   EXPECT_EQ(mgr_.PlayFile("v.wav", 0), 10);
-  EXPECT_EQ(mgr_.Channel(0).playCount_, 1u);
+  EXPECT_EQ(mgr_.Channel(0).PlayCount(), 1u);
   EXPECT_EQ(Cursor(mgr_.Channel(0).Buffer()), 0u);
   EXPECT_EQ(mgr_.IsFilePlaying("v.wav"), 1);
   EXPECT_EQ(mgr_.Channel(1).Buffer(), nullptr);
@@ -114,9 +114,9 @@ TEST_F(CGameSoundMgrTest, EvictionTakesTheHighestSignedScoreAndTiesGoLow) {
   ASSERT_EQ(mgr_.PlayFile("mono.wav", 0), 1);
   EXPECT_EQ(mgr_.FindChannel("mono.wav"), 1) << "count 3 survives; equal scores evict the lowest index";
   EXPECT_EQ(mgr_.FindChannel("f0.wav"), 0);
-  EXPECT_EQ(mgr_.Channel(1).playCount_, 0u);
+  EXPECT_EQ(mgr_.Channel(1).PlayCount(), 0u);
   EXPECT_EQ(mgr_.Channel(1).Size(), 100u);
-  EXPECT_EQ(mgr_.Channel(1).format_.nChannels, 1);
+  EXPECT_EQ(mgr_.Channel(1).Format().nChannels, 1);
 
   // Make channel 5 the stalest by refreshing everyone else.
   plat::sim::AdvanceClock(50);

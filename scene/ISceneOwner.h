@@ -1,0 +1,32 @@
+// What the scene asks of the window that owns it. The game window implements it;
+// the scene keeps this pointer instead of the window, so the scene never reaches up
+// into the shell.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "plat/types.h"
+
+class GDDScreen;
+
+class ISceneOwner {
+ public:
+  virtual HWND Handle() const = 0;
+  // The game's data folder, ending in a backslash.
+  virtual const std::string& GameFolder() const = 0;
+  // Null until the screen is built, and while a rebuild has none.
+  virtual GDDScreen* Screen() const = 0;
+  virtual int32_t FullScreen() const = 0;
+  // True while a rebuild runs: a draw nested in it gives up its frame.
+  virtual bool IsRestoringScreen() const = 0;
+  // Rebuilds the screen after a mode change or a failed present: 1, or 0.
+  virtual int32_t RestoreScreen() = 0;
+  // Asks the host to end the game: WM_GAME_CLOSE(games played, reason).
+  virtual void PostToHostWindow(LPARAM reason) = 0;
+  // Read by a build on the loader thread between files.
+  virtual bool LoaderCancelRequested() const = 0;
+
+ protected:
+  ~ISceneOwner() = default;
+};
