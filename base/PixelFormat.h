@@ -1,13 +1,17 @@
-// Pixel-format codes of the sprite library and the per-format pixel access shared by
-// the effect manager, the sprite encoder and the blitters. Pixels are loaded and
-// stored through memcpy, so rows of any alignment are safe.
+// The pixel formats of the program as integer codes, the ones the sprite files store
+// (hence the sprite library's namespace), and the per-format pixel access shared by the
+// effect manager, the sprite encoder and the sprite and software blitters. Pixels are
+// loaded and stored through memcpy, so rows of any alignment are safe.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 
+#include "plat/ddraw.h"
+
 namespace kk {
 
+constexpr int32_t kFormatNone = 0;
 constexpr int32_t kFormat565 = 16;
 constexpr int32_t kFormat555 = 17;
 constexpr int32_t kFormat24 = 24;
@@ -27,6 +31,11 @@ constexpr int32_t BytesPerPixel(int32_t code) {
     default: return 0;
   }
 }
+
+// The code of a surface description: 5-5-5 is 15 bits, or 16 with red 0x7C00; 5-6-5 is
+// 16 with red 0xF800; 24 and 32 by count. kFormatNone without DDSD_PIXELFORMAT or for
+// any other layout.
+int32_t PixelFormatOf(const DDSURFACEDESC2& desc);
 
 // COLORREF (0x00BBGGRR) channel access.
 constexpr uint32_t RefRed(uint32_t c) { return c & 0xFF; }

@@ -33,15 +33,15 @@ double Time(Fn&& fn, int32_t calls) {
   return best;
 }
 
-DDSurface MakeSurface(const DDObject& dd, BlitFormat f, int32_t w, int32_t h) {
+DDSurface MakeSurface(const DDObject& dd, int32_t f, int32_t w, int32_t h) {
   DDSURFACEDESC2 d;
   InitSurfaceDesc(d, DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT, DWORD(w), DWORD(h),
                   DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
   auto& pf = d.ddpfPixelFormat;
   pf.dwFlags = DDPF_RGB;
   switch (f) {
-    case BlitFormat::k565: pf.dwRGBBitCount = 16, pf.dwRBitMask = 0xF800, pf.dwGBitMask = 0x7E0, pf.dwBBitMask = 0x1F; break;
-    case BlitFormat::k555: pf.dwRGBBitCount = 16, pf.dwRBitMask = 0x7C00, pf.dwGBitMask = 0x3E0, pf.dwBBitMask = 0x1F; break;
+    case kk::kFormat565: pf.dwRGBBitCount = 16, pf.dwRBitMask = 0xF800, pf.dwGBitMask = 0x7E0, pf.dwBBitMask = 0x1F; break;
+    case kk::kFormat555: pf.dwRGBBitCount = 16, pf.dwRBitMask = 0x7C00, pf.dwGBitMask = 0x3E0, pf.dwBBitMask = 0x1F; break;
     default: pf.dwRGBBitCount = 32, pf.dwRBitMask = 0xFF0000, pf.dwGBitMask = 0xFF00, pf.dwBBitMask = 0xFF; break;
   }
   DDSurface s;
@@ -63,8 +63,8 @@ DDSurface MakeSurface(const DDObject& dd, BlitFormat f, int32_t w, int32_t h) {
 
 enum Kind { kLevelBlend, kStretch, kAlphaPlane };
 
-void Run(benchmark::State& state, Kind kind, BlitFormat format, int32_t sourceWidth) {
-  plat::sim::ResetDisplay(format == BlitFormat::k32 ? plat::sim::DisplayFormat::Xrgb8888
+void Run(benchmark::State& state, Kind kind, int32_t format, int32_t sourceWidth) {
+  plat::sim::ResetDisplay(format == kk::kFormat32 ? plat::sim::DisplayFormat::Xrgb8888
                                                     : plat::sim::DisplayFormat::Rgb565);
   DDObject dd;
   CreateDirectDraw4(dd);
@@ -73,7 +73,7 @@ void Run(benchmark::State& state, Kind kind, BlitFormat format, int32_t sourceWi
   const DDSurface source = MakeSurface(dd, format, sourceWidth, kHeight);
   std::vector<uint8_t> alpha(size_t(sourceWidth) * kHeight);
   for (size_t i = 0; i < alpha.size(); ++i) alpha[i] = uint8_t(i * 7 + i / 13);
-  const size_t bytes = size_t(kWidth) * kHeight * (format == BlitFormat::k32 ? 4 : 2);
+  const size_t bytes = size_t(kWidth) * kHeight * kk::BytesPerPixel(format);
   std::vector<uint8_t> from(bytes, 0x35), to(bytes, 0x53);
   const RECT dest{0, 0, kWidth, kHeight}, src{0, 0, sourceWidth, kHeight};
   auto blit = [&](BlitPath path) {
@@ -102,12 +102,12 @@ void Run(benchmark::State& state, Kind kind, BlitFormat format, int32_t sourceWi
 
 }  // namespace
 
-BENCHMARK_CAPTURE(Run, alpha_blend_565, kLevelBlend, BlitFormat::k565, kWidth)->Iterations(1);
-BENCHMARK_CAPTURE(Run, alpha_blend_555, kLevelBlend, BlitFormat::k555, kWidth)->Iterations(1);
-BENCHMARK_CAPTURE(Run, alpha_blend_32, kLevelBlend, BlitFormat::k32, kWidth)->Iterations(1);
-BENCHMARK_CAPTURE(Run, stretch_1to1_565, kStretch, BlitFormat::k565, kWidth)->Iterations(1);
-BENCHMARK_CAPTURE(Run, stretch_1to1_32, kStretch, BlitFormat::k32, kWidth)->Iterations(1);
-BENCHMARK_CAPTURE(Run, stretch_2x_565, kStretch, BlitFormat::k565, kWidth / 2)->Iterations(1);
-BENCHMARK_CAPTURE(Run, stretch_2x_32, kStretch, BlitFormat::k32, kWidth / 2)->Iterations(1);
-BENCHMARK_CAPTURE(Run, alpha_plane_565, kAlphaPlane, BlitFormat::k565, kWidth)->Iterations(1);
-BENCHMARK_CAPTURE(Run, alpha_plane_32, kAlphaPlane, BlitFormat::k32, kWidth)->Iterations(1);
+BENCHMARK_CAPTURE(Run, alpha_blend_565, kLevelBlend, kk::kFormat565, kWidth)->Iterations(1);
+BENCHMARK_CAPTURE(Run, alpha_blend_555, kLevelBlend, kk::kFormat555, kWidth)->Iterations(1);
+BENCHMARK_CAPTURE(Run, alpha_blend_32, kLevelBlend, kk::kFormat32, kWidth)->Iterations(1);
+BENCHMARK_CAPTURE(Run, stretch_1to1_565, kStretch, kk::kFormat565, kWidth)->Iterations(1);
+BENCHMARK_CAPTURE(Run, stretch_1to1_32, kStretch, kk::kFormat32, kWidth)->Iterations(1);
+BENCHMARK_CAPTURE(Run, stretch_2x_565, kStretch, kk::kFormat565, kWidth / 2)->Iterations(1);
+BENCHMARK_CAPTURE(Run, stretch_2x_32, kStretch, kk::kFormat32, kWidth / 2)->Iterations(1);
+BENCHMARK_CAPTURE(Run, alpha_plane_565, kAlphaPlane, kk::kFormat565, kWidth)->Iterations(1);
+BENCHMARK_CAPTURE(Run, alpha_plane_32, kAlphaPlane, kk::kFormat32, kWidth)->Iterations(1);

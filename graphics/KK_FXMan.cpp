@@ -260,6 +260,6 @@ void DestroyFXManager() {
   g_manager = nullptr;
 }
 
-int32_t GetPixelFormatCode() { return g_manager ? g_manager->FormatCode() : 0; }
+int32_t GetPixelFormatCode() { return g_manager ? g_manager->FormatCode() : kk::kFormatNone; }
 
 KK_FXMan* GetFXManager() { return g_manager; }

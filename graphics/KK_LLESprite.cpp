@@ -175,7 +175,8 @@ int32_t KK_LLESprite::LoadFromBytes(std::span<const uint8_t> bytes, int32_t skip
   m_flags = kOwnBlock | (m_hasExtra ? kOwnExtra : 0);
   if (used) *used = in.Position();
   const int32_t screen = GetPixelFormatCode();
-  if (convert && m_header.format == kk::kFormat32 && screen != 0 && screen != kk::kFormat32) ConvertFormat(screen);
+  if (convert && m_header.format == kk::kFormat32 && screen != kk::kFormatNone && screen != kk::kFormat32)
+    ConvertFormat(screen);
   return 1;
 }
 

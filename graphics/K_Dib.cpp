@@ -28,7 +28,7 @@ int32_t K_DibHeader::FormatCode() const {
       return biCompression == BI_BITFIELDS && masks[1] == kMask565[1] ? kk::kFormat565 : kk::kFormat555;
     case 24: return kk::kFormat24;
     case 32: return kk::kFormat32;
-    default: return 0;
+    default: return kk::kFormatNone;
   }
 }
 

@@ -143,7 +143,7 @@ int32_t K_Dib_Image::LoadTGA(const char* fileName) {
 int32_t K_Dib_Image::LoadBMP(std::span<const uint8_t> bytes, int32_t format) {
   Release();
   kk::SetStatus(kk::kStatusReading);
-  if (format == 0) format = GetPixelFormatCode();
+  if (format == kk::kFormatNone) format = GetPixelFormatCode();
   if (kk::BytesPerPixel(format) == 0) return ReadFailed(kk::kStatusReadFailed);
   if (bytes.size() <= kBmpFileHeaderSize + kInfoHeaderSize) return ReadFailed(kk::kStatusReadFailed);
   ByteReader in(bytes);

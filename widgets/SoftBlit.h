@@ -1,7 +1,8 @@
 // Software blending blits on locked surface memory, for what DirectDraw's blits cannot
 // do: a global blend level, a stretched blend and a per-pixel alpha plane. Each driver
-// locks both surfaces and picks the member for the pixel format; every member has a
-// slow per-channel twin in namespace softblit_ref, the oracle for the fast one.
+// locks both surfaces and picks the member for their format code (base/PixelFormat.h);
+// every member has a slow per-channel twin in namespace softblit_ref, the oracle for
+// the fast one.
 #pragma once
 
 #include <array>
@@ -11,14 +12,10 @@
 #include "plat/ddraw.h"
 #include "plat/types.h"
 #include "base/DDSurfaceUtil.h"
+#include "base/PixelFormat.h"
 
-enum class BlitFormat : int32_t { kNone, k555, k565, k24, k32 };
 // Which implementation a driver runs: the fast rows, or the per-channel reference.
 enum class BlitPath : int32_t { kFast, kReference };
-
-// 555 is 15 bits, or 16 with red 0x7C00; 565 is 16 with red 0xF800; 24 and 32 by count.
-// kNone without DDSD_PIXELFORMAT or for any other layout.
-BlitFormat BlitFormatOf(const DDSURFACEDESC2& desc);
 
 // [s][d][k] at (s x 64 + d) x 17 + k: floor((s x (15 - k) + d x k) / 15) for k < 16,
 // 0 for k = 16. Serves 5- and 6-bit channels.
@@ -74,8 +71,8 @@ struct SoftBlitMembers {
   BlendRectStretchFn stretch;
   BlendRectAlphaPlaneFn alphaPlane;
 };
-// Null for kNone.
-const SoftBlitMembers* SoftBlitMembersFor(BlitFormat format, BlitPath path);
+// Null for kFormatNone and any other code without members.
+const SoftBlitMembers* SoftBlitMembersFor(int32_t format, BlitPath path);
 
 #define DORVIK_SOFTBLIT_MEMBERS(FMT)                                                                               \
   HRESULT AlphaBlendRect##FMT(const DDSURFACEDESC2& target, int32_t destX, int32_t destY,                        \

@@ -1,13 +1,13 @@
 // The software blit drivers: both surfaces locked, their formats agreed, the member of
 // that format run (fast or reference), both unlocked again.
-#include "base/GDDSurfaceDesc.h"
+#include <iterator>
+
 #include "widgets/SoftBlit.h"
 
 namespace {
 
-constexpr DWORD kRed555 = 0x7C00;
-constexpr DWORD kRed565 = 0xF800;
-
+// The formats with members; the rows of kFast and kReference are in this order.
+constexpr int32_t kMemberFormats[] = {kk::kFormat555, kk::kFormat565, kk::kFormat24, kk::kFormat32};
 constexpr SoftBlitMembers kFast[] = {
     {AlphaBlendRect555, BlendRectStretch555, BlendRectAlphaPlane555},
     {AlphaBlendRect565, BlendRectStretch565, BlendRectAlphaPlane565},
@@ -20,6 +20,7 @@ constexpr SoftBlitMembers kReference[] = {
     {softblit_ref::AlphaBlendRect24, softblit_ref::BlendRectStretch24, nullptr},
     {softblit_ref::AlphaBlendRect32, softblit_ref::BlendRectStretch32, softblit_ref::BlendRectAlphaPlane32},
 };
+static_assert(std::size(kFast) == std::size(kMemberFormats) && std::size(kReference) == std::size(kMemberFormats));
 
 // Both surfaces locked for one scope; the descriptions and the first failure kept.
 class LockedPair {
@@ -54,25 +55,11 @@ class LockedPair {
 
 }  // namespace
 
-BlitFormat BlitFormatOf(const DDSURFACEDESC2& desc) {
-  if (!(desc.dwFlags & DDSD_PIXELFORMAT)) return BlitFormat::kNone;
-  const DDPIXELFORMAT& pf = desc.ddpfPixelFormat;
-  switch (pf.dwRGBBitCount) {
-    case 15: return BlitFormat::k555;
-    case 16:
-      if (pf.dwRBitMask == kRed555) return BlitFormat::k555;
-      if (pf.dwRBitMask == kRed565) return BlitFormat::k565;
-      return BlitFormat::kNone;
-    case 24: return BlitFormat::k24;
-    case 32: return BlitFormat::k32;
-    default: return BlitFormat::kNone;
-  }
-}
-
-const SoftBlitMembers* SoftBlitMembersFor(BlitFormat format, BlitPath path) {
-  if (format == BlitFormat::kNone) return nullptr;
+const SoftBlitMembers* SoftBlitMembersFor(int32_t format, BlitPath path) {
   const SoftBlitMembers* set = path == BlitPath::kFast ? kFast : kReference;
-  return &set[static_cast<int32_t>(format) - static_cast<int32_t>(BlitFormat::k555)];
+  for (size_t i = 0; i < std::size(kMemberFormats); ++i)
+    if (kMemberFormats[i] == format) return &set[i];
+  return nullptr;
 }
 
 HRESULT AlphaBlendSurface(int32_t destX, int32_t destY, const DDSurface& source, const DDSurface& target,
@@ -81,8 +68,8 @@ HRESULT AlphaBlendSurface(int32_t destX, int32_t destY, const DDSurface& source,
   LockedPair locked(target, source);
   if (FAILED(locked.Result())) return locked.Result();
   // Blending across formats would read pixels as what they are not: nothing is drawn.
-  const BlitFormat format = BlitFormatOf(locked.sourceDesc);
-  if (format != BlitFormatOf(locked.targetDesc)) return 0;
+  const int32_t format = kk::PixelFormatOf(locked.sourceDesc);
+  if (format != kk::PixelFormatOf(locked.targetDesc)) return 0;
   const SoftBlitMembers* m = SoftBlitMembersFor(format, path);
   if (!m) return 0;
   m->alphaBlend(locked.targetDesc, destX, destY, locked.sourceDesc, sourceRect, level, useKey, key);
@@ -94,8 +81,8 @@ HRESULT BlendBlitStretch(const DDSurface& target, const RECT& destRect, const DD
   if (!source || !target) return E_POINTER;
   LockedPair locked(target, source);
   if (FAILED(locked.Result())) return locked.Result();
-  const BlitFormat format = BlitFormatOf(locked.targetDesc);
-  if (format != BlitFormatOf(locked.sourceDesc)) return E_INVALIDARG;
+  const int32_t format = kk::PixelFormatOf(locked.targetDesc);
+  if (format != kk::PixelFormatOf(locked.sourceDesc)) return E_INVALIDARG;
   const SoftBlitMembers* m = SoftBlitMembersFor(format, path);
   if (!m) return E_FAIL;
   return m->stretch(locked.targetDesc, destRect, locked.sourceDesc, sourceRect, level, key);
@@ -107,8 +94,8 @@ HRESULT BlendBlitAlpha(const DDSurface& target, const RECT& destRect, const DDSu
   if (!source || !target) return E_POINTER;
   LockedPair locked(target, source);
   if (FAILED(locked.Result())) return locked.Result();
-  const BlitFormat format = BlitFormatOf(locked.targetDesc);
-  if (format != BlitFormatOf(locked.sourceDesc)) return E_INVALIDARG;
+  const int32_t format = kk::PixelFormatOf(locked.targetDesc);
+  if (format != kk::PixelFormatOf(locked.sourceDesc)) return E_INVALIDARG;
   const SoftBlitMembers* m = SoftBlitMembersFor(format, path);
   if (!m) return E_FAIL;
   if (!m->alphaPlane) return 0;

@@ -43,20 +43,20 @@ constexpr int64_t kUnlimited = int64_t{1} << 40;
 
 // ---- Per-format pixel access ----
 
-template <BlitFormat F>
+template <int32_t F>
 struct Fmt {
-  static constexpr bool kWide = F == BlitFormat::k24 || F == BlitFormat::k32;
-  static constexpr int32_t kBytes = F == BlitFormat::k24 ? 3 : F == BlitFormat::k32 ? 4 : 2;
-  static constexpr const Layout16& kLayout = F == BlitFormat::k565 ? k565Layout : k555Layout;
-  static constexpr uint32_t kGreen = F == BlitFormat::k565 ? 0x3Fu : 0x1Fu;
+  static constexpr bool kWide = F == kk::kFormat24 || F == kk::kFormat32;
+  static constexpr int32_t kBytes = kk::BytesPerPixel(F);
+  static constexpr const Layout16& kLayout = F == kk::kFormat565 ? k565Layout : k555Layout;
+  static constexpr uint32_t kGreen = F == kk::kFormat565 ? 0x3Fu : 0x1Fu;
   static uint32_t Read(const uint8_t* p) {
-    if constexpr (F == BlitFormat::k24) return Read24(p);
-    else if constexpr (F == BlitFormat::k32) return Read32(p);
+    if constexpr (F == kk::kFormat24) return Read24(p);
+    else if constexpr (F == kk::kFormat32) return Read32(p);
     else return Read16(p);
   }
   static void Write(uint8_t* p, uint32_t v) {
-    if constexpr (F == BlitFormat::k24) Write24(p, v);
-    else if constexpr (F == BlitFormat::k32) Write32(p, v);
+    if constexpr (F == kk::kFormat24) Write24(p, v);
+    else if constexpr (F == kk::kFormat32) Write32(p, v);
     else Write16(p, v);
   }
   static bool Keyed(uint32_t p, uint32_t key) { return kWide ? KeyMatches24(p, key) : KeyMatches16(p, key); }
@@ -72,7 +72,7 @@ inline uint32_t Mix24(uint32_t s, uint32_t t, uint32_t ws, uint32_t wt) {
 
 // The 16-bit channels spread to three lanes of a 64-bit word (blue at bit 0, green at
 // bit 21 or so, red at bit 42 or so): room for an 8-bit weight on each.
-template <BlitFormat F>
+template <int32_t F>
 struct Spread16 {
   static constexpr uint64_t kBlue = 0x1F;
   static constexpr uint64_t kGreen = uint64_t{Fmt<F>::kGreen} << Fmt<F>::kLayout.greenShift;
@@ -92,7 +92,7 @@ struct Spread16 {
 
 // A pixel pair of one 32-bit word: each channel of both pixels in a 16-bit lane, biased
 // by 64 so the difference stays positive, then t + ((s - t + 64) x a >> 8) - a / 4.
-template <BlitFormat F>
+template <int32_t F>
 inline uint32_t BlendPair(uint32_t s, uint32_t t, uint32_t a, uint32_t quarter) {
   constexpr uint32_t kFive = 0x001F001Fu;
   constexpr uint32_t kGreenLanes = Fmt<F>::kGreen * 0x00010001u;
@@ -107,7 +107,7 @@ inline uint32_t BlendPair(uint32_t s, uint32_t t, uint32_t a, uint32_t quarter) 
 }
 
 // The leading pixel of an odd row: t + floor((s - t) x a / 256) per channel.
-template <BlitFormat F>
+template <int32_t F>
 inline uint32_t BlendSingle(uint32_t s, uint32_t t, int32_t a) {
   constexpr int32_t rs = Fmt<F>::kLayout.redShift, gs = Fmt<F>::kLayout.greenShift;
   auto ch = [&](int32_t shift, uint32_t mask) {
@@ -121,7 +121,7 @@ inline uint32_t BlendSingle(uint32_t s, uint32_t t, int32_t a) {
 // and the compiler runs eight lanes (four pair words) at once.
 // The pair formula t + ((s - t + 64) x a >> 8) - a / 4 on whole pair words; every
 // intermediate fits its 16-bit lane.
-template <BlitFormat F>
+template <int32_t F>
 void BlendPairWords(uint8_t* __restrict t, const uint8_t* __restrict s, int32_t count, uint16_t a, bool keyed,
                     uint16_t key) {
   constexpr int32_t rs = Fmt<F>::kLayout.redShift, gs = Fmt<F>::kLayout.greenShift;
@@ -145,7 +145,7 @@ void BlendPairWords(uint8_t* __restrict t, const uint8_t* __restrict s, int32_t 
   }
 }
 
-template <BlitFormat F>
+template <int32_t F>
 void BlendRow16(uint8_t* tp, const uint8_t* sp, int32_t n, uint32_t a, uint32_t key) {
   if (n & 1) {
     const uint32_t s = Read16(sp);
@@ -191,10 +191,10 @@ void MixRow32(uint8_t* tp, const uint8_t* sp, int32_t n, uint16_t ws, uint16_t w
   }
 }
 
-template <BlitFormat F>
+template <int32_t F>
 void BlendRowWide(uint8_t* tp, const uint8_t* sp, int32_t n, uint32_t level, uint32_t key) {
   // s + floor((t - s) x L / 256) is (s x (256 - L) + t x L) >> 8, all terms positive.
-  if constexpr (F == BlitFormat::k32) {
+  if constexpr (F == kk::kFormat32) {
     MixRow32(tp, sp, n, static_cast<uint16_t>(256 - level), static_cast<uint16_t>(level), key);
   } else {
     for (; n > 0; --n, tp += Fmt<F>::kBytes, sp += Fmt<F>::kBytes) {
@@ -205,7 +205,7 @@ void BlendRowWide(uint8_t* tp, const uint8_t* sp, int32_t n, uint32_t level, uin
   }
 }
 
-template <BlitFormat F>
+template <int32_t F>
 HRESULT AlphaBlend(const DDSURFACEDESC2& target, int32_t destX, int32_t destY, const DDSURFACEDESC2& source,
                    const RECT& src, uint32_t level, BOOL useKey, uint32_t key) {
   Plane t, s;
@@ -257,7 +257,7 @@ void TableSlice(uint8_t (&slice)[kBlendTableSide * kBlendTableSide], uint32_t k)
   for (size_t i = 0; i < kBlendTableSide * kBlendTableSide; ++i) slice[i] = kBlendTable[i * kBlendTableSteps + k];
 }
 
-template <BlitFormat F>
+template <int32_t F>
 void StretchRowPerPixel(uint8_t* __restrict tp, const uint8_t* __restrict from, int32_t n, uint32_t level,
                       uint32_t key, const uint8_t* __restrict slice) {
   if constexpr (Fmt<F>::kWide) {
@@ -283,16 +283,16 @@ void StretchRowPerPixel(uint8_t* __restrict tp, const uint8_t* __restrict from, 
 
 // One row segment of the stretch: `from` holds the scaled source pixels of `n` target
 // pixels in a row.
-template <BlitFormat F>
+template <int32_t F>
 void StretchRow(uint8_t* tp, const uint8_t* from, int32_t n, uint32_t level, uint32_t key, const uint8_t* slice) {
-  if constexpr (F == BlitFormat::k32) {
+  if constexpr (F == kk::kFormat32) {
     MixRow32(tp, from, n, static_cast<uint16_t>(255 - level), static_cast<uint16_t>(level), key);
   } else {
     StretchRowPerPixel<F>(tp, from, n, level, key, slice);
   }
 }
 
-template <BlitFormat F>
+template <int32_t F>
 HRESULT Stretch(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFACEDESC2& source, const RECT& src,
                 uint32_t level, uint32_t key) {
   Plane t, s;
@@ -342,7 +342,7 @@ HRESULT Stretch(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFACEDE
 
 // (s x (255 - w) + t x w) >> 8 per channel, with w = 255 keeping the target and w = 0
 // copying the source; one 16-bit lane per pixel.
-template <BlitFormat F>
+template <int32_t F>
 void AlphaRow16(uint8_t* __restrict t, const uint8_t* __restrict s, const uint16_t* __restrict w, int32_t n) {
   constexpr int32_t rs = Fmt<F>::kLayout.redShift, gs = Fmt<F>::kLayout.greenShift;
   constexpr uint16_t gm = static_cast<uint16_t>(Fmt<F>::kGreen), five = 0x1F;
@@ -372,7 +372,7 @@ void AlphaRow32(uint8_t* __restrict t, const uint8_t* __restrict s, const uint16
   }
 }
 
-template <BlitFormat F>
+template <int32_t F>
 HRESULT AlphaPlane(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFACEDESC2& source, const RECT& src,
                    uint32_t level, const uint8_t* alpha, size_t alphaSize) {
   Plane t, s;
@@ -394,7 +394,7 @@ HRESULT AlphaPlane(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFAC
     for (int32_t x = 0; x < span.w;) {
       const int32_t m = std::min(span.w - x, kChunk);
       for (int32_t i = 0; i < m; ++i) w[i] = weights[ap[x + i]];
-      if constexpr (F == BlitFormat::k32) AlphaRow32(tp, sp, w, m);
+      if constexpr (F == kk::kFormat32) AlphaRow32(tp, sp, w, m);
       else AlphaRow16<F>(tp, sp, w, m);
       tp += m * Fmt<F>::kBytes, sp += m * Fmt<F>::kBytes, x += m;
     }
@@ -416,18 +416,18 @@ int32_t AlphaPlaneWeight(uint32_t alpha, uint32_t level) {
   HRESULT AlphaBlendRect##FMT(const DDSURFACEDESC2& target, int32_t destX, int32_t destY,                        \
                               const DDSURFACEDESC2& source, const RECT& sourceRect, uint32_t level, BOOL useKey, \
                               uint32_t key) {                                                                    \
-    return AlphaBlend<BlitFormat::k##FMT>(target, destX, destY, source, sourceRect, level, useKey, key);         \
+    return AlphaBlend<kk::kFormat##FMT>(target, destX, destY, source, sourceRect, level, useKey, key);           \
   }                                                                                                              \
   HRESULT BlendRectStretch##FMT(const DDSURFACEDESC2& target, const RECT& destRect,                              \
                                 const DDSURFACEDESC2& source, const RECT& sourceRect, uint32_t level,            \
                                 uint32_t key) {                                                                  \
-    return Stretch<BlitFormat::k##FMT>(target, destRect, source, sourceRect, level, key);                        \
+    return Stretch<kk::kFormat##FMT>(target, destRect, source, sourceRect, level, key);                          \
   }
 #define DORVIK_FAST_ALPHA_MEMBER(FMT)                                                                           \
   HRESULT BlendRectAlphaPlane##FMT(const DDSURFACEDESC2& target, const RECT& destRect,                         \
                                    const DDSURFACEDESC2& source, const RECT& sourceRect, uint32_t level,        \
                                    const uint8_t* alpha, size_t alphaSize) {                                    \
-    return AlphaPlane<BlitFormat::k##FMT>(target, destRect, source, sourceRect, level, alpha, alphaSize);       \
+    return AlphaPlane<kk::kFormat##FMT>(target, destRect, source, sourceRect, level, alpha, alphaSize);         \
   }
 
 DORVIK_FAST_MEMBERS(555)

@@ -26,24 +26,14 @@ struct Plane {
   uint8_t* At(int32_t x, int32_t y) const { return bits + y * pitch + ptrdiff_t{x} * bytes; }
 };
 
-inline int32_t BytesOf(BlitFormat f) {
-  switch (f) {
-    case BlitFormat::k555:
-    case BlitFormat::k565: return 2;
-    case BlitFormat::k24: return 3;
-    case BlitFormat::k32: return 4;
-    default: return 0;
-  }
-}
-
 // False when the description is not of `format` or has no memory.
-inline bool PlaneOf(const DDSURFACEDESC2& d, BlitFormat format, Plane& out) {
-  if (BlitFormatOf(d) != format || !d.lpSurface) return false;
+inline bool PlaneOf(const DDSURFACEDESC2& d, int32_t format, Plane& out) {
+  if (kk::PixelFormatOf(d) != format || !d.lpSurface) return false;
   out.bits = static_cast<uint8_t*>(d.lpSurface);
   out.width = (d.dwFlags & DDSD_WIDTH) ? static_cast<int32_t>(d.dwWidth) : 0;
   out.height = (d.dwFlags & DDSD_HEIGHT) ? static_cast<int32_t>(d.dwHeight) : 0;
   out.pitch = (d.dwFlags & DDSD_PITCH) ? d.lPitch : 0;
-  out.bytes = BytesOf(format);
+  out.bytes = kk::BytesPerPixel(format);
   if (out.width < 0 || out.height < 0) out.width = out.height = 0;
   return true;
 }

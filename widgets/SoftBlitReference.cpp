@@ -39,18 +39,18 @@ Rgb PerChannel(const Rgb& s, const Rgb& t, F f) {
 }
 
 // One pixel plane per format, so every family is written once.
-template <BlitFormat F>
+template <int32_t F>
 struct Px {
-  static constexpr bool kWide = F == BlitFormat::k24 || F == BlitFormat::k32;
-  static const Layout16& Layout() { return F == BlitFormat::k565 ? k565Layout : k555Layout; }
+  static constexpr bool kWide = F == kk::kFormat24 || F == kk::kFormat32;
+  static const Layout16& Layout() { return F == kk::kFormat565 ? k565Layout : k555Layout; }
   static uint32_t Read(const uint8_t* p) {
-    if constexpr (F == BlitFormat::k24) return Read24(p);
-    else if constexpr (F == BlitFormat::k32) return Read32(p);
+    if constexpr (F == kk::kFormat24) return Read24(p);
+    else if constexpr (F == kk::kFormat32) return Read32(p);
     else return Read16(p);
   }
   static void Write(uint8_t* p, uint32_t v) {
-    if constexpr (F == BlitFormat::k24) Write24(p, v);
-    else if constexpr (F == BlitFormat::k32) Write32(p, v);
+    if constexpr (F == kk::kFormat24) Write24(p, v);
+    else if constexpr (F == kk::kFormat32) Write32(p, v);
     else Write16(p, v);
   }
   static Rgb Split(uint32_t p) {
@@ -68,7 +68,7 @@ bool Inside(int64_t x, int64_t y, int64_t w, int64_t h) { return x >= 0 && y >= 
 bool InRect(int64_t x, int64_t y, const RECT& r) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 // ---- Level blend of a source rectangle ----
-template <BlitFormat F>
+template <int32_t F>
 HRESULT AlphaBlend(const DDSURFACEDESC2& target, int32_t destX, int32_t destY, const DDSURFACEDESC2& source,
                    const RECT& src, uint32_t level, BOOL useKey, uint32_t key) {
   Plane t, s;
@@ -114,7 +114,7 @@ HRESULT AlphaBlend(const DDSURFACEDESC2& target, int32_t destX, int32_t destY, c
 }
 
 // ---- Stretched blend ----
-template <BlitFormat F>
+template <int32_t F>
 HRESULT Stretch(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFACEDESC2& source, const RECT& src,
                 uint32_t level, uint32_t key) {
   Plane t, s;
@@ -150,7 +150,7 @@ HRESULT Stretch(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFACEDE
 }
 
 // ---- Alpha-plane blend ----
-template <BlitFormat F>
+template <int32_t F>
 HRESULT AlphaPlane(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFACEDESC2& source, const RECT& src,
                    uint32_t level, const uint8_t* alpha, size_t alphaSize) {
   Plane t, s;
@@ -187,18 +187,18 @@ HRESULT AlphaPlane(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFAC
   HRESULT AlphaBlendRect##FMT(const DDSURFACEDESC2& target, int32_t destX, int32_t destY,                        \
                               const DDSURFACEDESC2& source, const RECT& sourceRect, uint32_t level, BOOL useKey, \
                               uint32_t key) {                                                                    \
-    return AlphaBlend<BlitFormat::k##FMT>(target, destX, destY, source, sourceRect, level, useKey, key);         \
+    return AlphaBlend<kk::kFormat##FMT>(target, destX, destY, source, sourceRect, level, useKey, key);           \
   }                                                                                                              \
   HRESULT BlendRectStretch##FMT(const DDSURFACEDESC2& target, const RECT& destRect,                              \
                                 const DDSURFACEDESC2& source, const RECT& sourceRect, uint32_t level,            \
                                 uint32_t key) {                                                                  \
-    return Stretch<BlitFormat::k##FMT>(target, destRect, source, sourceRect, level, key);                        \
+    return Stretch<kk::kFormat##FMT>(target, destRect, source, sourceRect, level, key);                          \
   }
 #define DORVIK_REF_ALPHA_MEMBER(FMT)                                                                            \
   HRESULT BlendRectAlphaPlane##FMT(const DDSURFACEDESC2& target, const RECT& destRect,                         \
                                    const DDSURFACEDESC2& source, const RECT& sourceRect, uint32_t level,        \
                                    const uint8_t* alpha, size_t alphaSize) {                                    \
-    return AlphaPlane<BlitFormat::k##FMT>(target, destRect, source, sourceRect, level, alpha, alphaSize);       \
+    return AlphaPlane<kk::kFormat##FMT>(target, destRect, source, sourceRect, level, alpha, alphaSize);         \
   }
 
 DORVIK_REF_MEMBERS(555)

@@ -95,9 +95,9 @@ struct Channel {
   }
 };
 
-template <BlitFormat F>
+template <int32_t F>
 struct Channels {
-  static constexpr const Layout16& kLayout = F == BlitFormat::k565 ? k565Layout : k555Layout;
+  static constexpr const Layout16& kLayout = F == kk::kFormat565 ? k565Layout : k555Layout;
   using Red = Channel<kLayout.redShift, 5>;
   using Green = Channel<kLayout.greenShift, kLayout.greenBits>;
   using Blue = Channel<0, 5>;
@@ -108,7 +108,7 @@ struct Channels {
 // Each channel's result lies between its source and target values, so the three
 // channels can be summed over the target's colour bits without carrying into each
 // other, and a / 4 taken off all three in one subtraction.
-template <BlitFormat F, bool kKeyed>
+template <int32_t F, bool kKeyed>
 int32_t BlendPairs(uint8_t* target, const uint8_t* source, int32_t count, uint32_t a, uint32_t key) {
   using C = Channels<F>;
   const __m128i colours = Splat(C::kColours), quarters = Splat((a >> 2) * C::kOnes), keyLanes = Splat(key);
@@ -123,7 +123,7 @@ int32_t BlendPairs(uint8_t* target, const uint8_t* source, int32_t count, uint32
   return i;
 }
 
-template <BlitFormat F, bool kKeyed>
+template <int32_t F, bool kKeyed>
 int32_t StretchBlend(uint8_t* target, const uint8_t* source, int32_t count, uint32_t k, uint32_t key) {
   using C = Channels<F>;
   const __m128i ks = Splat(15 - k), kt = Splat(k), keyLanes = Splat(key);
@@ -139,13 +139,13 @@ int32_t StretchBlend(uint8_t* target, const uint8_t* source, int32_t count, uint
 
 }  // namespace
 
-template <BlitFormat F>
+template <int32_t F>
 int32_t BlendPairsWide(uint8_t* target, const uint8_t* source, int32_t count, uint32_t a, uint32_t key) {
   return key == kNoKey ? BlendPairs<F, false>(target, source, count, a, key)
                        : BlendPairs<F, true>(target, source, count, a, key);
 }
 
-template <BlitFormat F>
+template <int32_t F>
 int32_t StretchBlendWide(uint8_t* target, const uint8_t* source, int32_t count, uint32_t k, uint32_t key) {
   return key == kNoKey ? StretchBlend<F, false>(target, source, count, k, key)
                        : StretchBlend<F, true>(target, source, count, k, key);
@@ -153,21 +153,21 @@ int32_t StretchBlendWide(uint8_t* target, const uint8_t* source, int32_t count, 
 
 #else
 
-template <BlitFormat F>
+template <int32_t F>
 int32_t BlendPairsWide(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t) {
   return 0;
 }
 
-template <BlitFormat F>
+template <int32_t F>
 int32_t StretchBlendWide(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t) {
   return 0;
 }
 
 #endif
 
-template int32_t BlendPairsWide<BlitFormat::k555>(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t);
-template int32_t BlendPairsWide<BlitFormat::k565>(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t);
-template int32_t StretchBlendWide<BlitFormat::k555>(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t);
-template int32_t StretchBlendWide<BlitFormat::k565>(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t);
+template int32_t BlendPairsWide<kk::kFormat555>(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t);
+template int32_t BlendPairsWide<kk::kFormat565>(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t);
+template int32_t StretchBlendWide<kk::kFormat555>(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t);
+template int32_t StretchBlendWide<kk::kFormat565>(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t);
 
 }  // namespace softblit

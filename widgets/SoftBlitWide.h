@@ -12,12 +12,12 @@ namespace softblit {
 // The level blend's pair formula t + ((s - t + 64) x a >> 8) - a / 4 per channel, for
 // pixels that lie in pairs (the caller has already taken an odd row's single pixel).
 // Source pixels equal to `key` (kNoKey none) keep the target.
-template <BlitFormat F>
+template <int32_t F>
 int32_t BlendPairsWide(uint8_t* target, const uint8_t* source, int32_t count, uint32_t a, uint32_t key);
 
 // The stretch's table entry floor((s x (15 - k) + t x k) / 15) per channel, computed
 // instead of looked up (k = level >> 4, 0..15). Keyed source pixels keep the target.
-template <BlitFormat F>
+template <int32_t F>
 int32_t StretchBlendWide(uint8_t* target, const uint8_t* source, int32_t count, uint32_t k, uint32_t key);
 
 // floor(v / 15) for 0 <= v <= 63 x 15 as a multiply by kDiv15Multiplier and a 16-bit

@@ -18,20 +18,18 @@ namespace {
 using testing_support::CaseRng;
 using testing_support::FencedBuffer;
 
-constexpr BlitFormat kFormats[] = {BlitFormat::k555, BlitFormat::k565, BlitFormat::k24, BlitFormat::k32};
+constexpr int32_t kFormats[] = {kk::kFormat555, kk::kFormat565, kk::kFormat24, kk::kFormat32};
 
-int32_t BytesOf(BlitFormat f) { return f == BlitFormat::k24 ? 3 : f == BlitFormat::k32 ? 4 : 2; }
-
-DDSURFACEDESC2 DescribeFormat(BlitFormat f) {
+DDSURFACEDESC2 DescribeFormat(int32_t f) {
   DDSURFACEDESC2 d{};
   d.dwSize = sizeof d;
   d.dwFlags = DDSD_PIXELFORMAT;
   d.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
   d.ddpfPixelFormat.dwFlags = DDPF_RGB;
   switch (f) {
-    case BlitFormat::k555: d.ddpfPixelFormat.dwRGBBitCount = 16, d.ddpfPixelFormat.dwRBitMask = 0x7C00; break;
-    case BlitFormat::k565: d.ddpfPixelFormat.dwRGBBitCount = 16, d.ddpfPixelFormat.dwRBitMask = 0xF800; break;
-    case BlitFormat::k24: d.ddpfPixelFormat.dwRGBBitCount = 24, d.ddpfPixelFormat.dwRBitMask = 0xFF0000; break;
+    case kk::kFormat555: d.ddpfPixelFormat.dwRGBBitCount = 16, d.ddpfPixelFormat.dwRBitMask = 0x7C00; break;
+    case kk::kFormat565: d.ddpfPixelFormat.dwRGBBitCount = 16, d.ddpfPixelFormat.dwRBitMask = 0xF800; break;
+    case kk::kFormat24: d.ddpfPixelFormat.dwRGBBitCount = 24, d.ddpfPixelFormat.dwRBitMask = 0xFF0000; break;
     default: d.ddpfPixelFormat.dwRGBBitCount = 32, d.ddpfPixelFormat.dwRBitMask = 0xFF0000; break;
   }
   return d;
@@ -39,8 +37,8 @@ DDSURFACEDESC2 DescribeFormat(BlitFormat f) {
 
 // A fenced pixel plane with its locked-surface description.
 struct FencedPlane {
-  FencedPlane(BlitFormat f, int32_t w, int32_t h, FencedBuffer::Fence fence)
-      : format(f), width(w), height(h), buffer(h, w * BytesOf(f), fence) {}
+  FencedPlane(int32_t f, int32_t w, int32_t h, FencedBuffer::Fence fence)
+      : format(f), width(w), height(h), buffer(h, w * kk::BytesPerPixel(f), fence) {}
   DDSURFACEDESC2 Desc() {
     DDSURFACEDESC2 d = DescribeFormat(format);
     d.dwFlags |= DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE;
@@ -59,7 +57,7 @@ struct FencedPlane {
     for (int32_t y = 0; y < height; ++y)
       std::memcpy(buffer.Row(y), bytes.data() + size_t(y) * size_t(buffer.RowBytes()), size_t(buffer.RowBytes()));
   }
-  BlitFormat format;
+  int32_t format;
   int32_t width, height;
   FencedBuffer buffer;
 };
@@ -97,7 +95,7 @@ RECT RandomRect(CaseRng& rng, int32_t w, int32_t h) {
 
 // Random pixels, with the key and the extremes of each channel well represented.
 void FillRandom(CaseRng& rng, FencedPlane& p, uint32_t key) {
-  const int32_t bytes = BytesOf(p.format);
+  const int32_t bytes = kk::BytesPerPixel(p.format);
   for (int32_t y = 0; y < p.height; ++y)
     for (int32_t x = 0; x < p.width; ++x) {
       uint32_t v = uint32_t(rng.Next());
@@ -111,7 +109,7 @@ void FillRandom(CaseRng& rng, FencedPlane& p, uint32_t key) {
 
 uint32_t ReadPixel(FencedPlane& p, int32_t x, int32_t y) {
   uint32_t v = 0;
-  std::memcpy(&v, p.buffer.Row(y) + x * BytesOf(p.format), size_t(BytesOf(p.format)));
+  std::memcpy(&v, p.buffer.Row(y) + x * kk::BytesPerPixel(p.format), size_t(kk::BytesPerPixel(p.format)));
   return v;
 }
 
@@ -130,8 +128,8 @@ CaseResult RunCase(int32_t index, Shapes shapes) {
   const bool wide = shapes == Shapes::kWide;
   CaseRng rng{uint64_t(index) + (wide ? 0x71DE : 0x5B17)};
   const Family family = static_cast<Family>(index % 3);
-  BlitFormat format = kFormats[rng.Below(4)];
-  if (family == kAlphaPlane && format == BlitFormat::k24) format = BlitFormat::k32;
+  int32_t format = kFormats[rng.Below(4)];
+  if (family == kAlphaPlane && format == kk::kFormat24) format = kk::kFormat32;
   // Every level over the sweep, a few beyond 255 for the clamp.
   const uint32_t level = uint32_t(index / 3 % 260);
   const int32_t maxWidth = wide ? 75 : 21;
@@ -226,8 +224,8 @@ TEST(SoftBlitSweepTest, WideRowsAndOneToOneStretchesEqualReference) {
 // y (5-bit channels take x & 31 and x >> 1, so they meet every pair too).
 TEST(SoftBlitSweepTest, EveryChannelPairAtEveryLevelEqualsReference) {
   constexpr int32_t kSide = 64;
-  for (const BlitFormat format : {BlitFormat::k555, BlitFormat::k565}) {
-    const bool is565 = format == BlitFormat::k565;
+  for (const int32_t format : {kk::kFormat555, kk::kFormat565}) {
+    const bool is565 = format == kk::kFormat565;
     auto pixel = [&](int32_t v) {
       const uint32_t red = uint32_t(v) >> 1, green = is565 ? uint32_t(v) : uint32_t(v) & 31, blue = uint32_t(v) & 31;
       return is565 ? red << 11 | green << 5 | blue : red << 10 | green << 5 | blue;
