@@ -15,67 +15,16 @@
 #include "plat/sim.h"
 #include "scene/CDorvik2VWS.h"
 #include "support/ForeignClient.h"
-#include "support/RecordingHost.h"
+#include "support/HostWindowFixture.h"
 
-using testing_support::RecordingHost;
 using Block = CDorvik2VWS::BuildBlock;
 
 namespace {
 
-constexpr const char* kHostClass = "GameHostFrame";
-constexpr DWORD kThreadWaitMs = 10000;
-
 using testing_support::ForeignClient;
 
-
-class GameWindowTest : public testing::Test {
+class GameWindowTest : public testing_support::HostWindowFixture {
  protected:
-  void SetUp() override {
-    CDorvik2VWS::ResetControls();
-    plat::sim::ResetDisplay(plat::sim::DisplayFormat::Rgb565);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = kHostClass;
-    RegisterClassA(&wc);
-    hostWnd = CreateWindowExA(0, kHostClass, "host", WS_POPUP | WS_VISIBLE, 40, 30, 820, 620, nullptr, nullptr,
-                              nullptr, nullptr);
-    ASSERT_NE(hostWnd, nullptr);
-  }
-  void TearDown() override {
-    for (IClientInterface* c : made) DestroyGameWnd(c);
-    plat::sim::ClearFaults();
-    plat::sim::ResetWindowSystem();
-  }
-
-  IClientInterface* Make() {
-    IClientInterface* client = nullptr;
-    EXPECT_EQ(CreateGameWnd(&host, &client), 0);
-    made.push_back(client);
-    return client;
-  }
-  HWND Init(IClientInterface* client, int32_t threaded) {
-    return InitGameWnd(client, 0, hostWnd, u"D:\\game\\", u"D:\\portal\\", u"extra", 0, 0, 0, 0, threaded);
-  }
-  static CDorvik2Wnd* Wnd(IClientInterface* client) { return dynamic_cast<CDorvik2Wnd*>(client); }
-  // Ends the object's part in the test here, not in TearDown.
-  int32_t Destroy(IClientInterface* client) {
-    std::erase(made, client);
-    return DestroyGameWnd(client);
-  }
-  static void WaitForLoader(CDorvik2Wnd* wnd) {
-    ASSERT_NE(wnd->LoaderThread(), nullptr);
-    ASSERT_EQ(WaitForSingleObject(wnd->LoaderThread(), kThreadWaitMs), WAIT_OBJECT_0);
-  }
-  std::vector<MSG> PostedToHost(UINT message) const {
-    std::vector<MSG> out;
-    for (const MSG& m : plat::sim::PostedMessages(hostWnd))
-      if (m.message == message) out.push_back(m);
-    return out;
-  }
-
-  RecordingHost host;
-  HWND hostWnd = nullptr;
-  std::vector<IClientInterface*> made;
   CDorvik2VWS::TestControls& scene = CDorvik2VWS::Controls();
 };
 

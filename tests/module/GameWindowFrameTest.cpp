@@ -80,7 +80,7 @@ TEST_F(GameWindowFrameTest, WidgetsShowInTheWindowAndAMoveRepaintsBothPlaces) {
     }
     plat::sim::ResetDisplay(c.format);
     Open(0);
-    ASSERT_EQ(GetParent(game_), hostWnd_);
+    ASSERT_EQ(GetParent(game_), hostWnd);
     std::vector<Painted> layers = {
         {GRect(0, 0, 800, 600), 0, 0, 255, true},
         {GRect(100, 100, 300, 300), 255, 0, 0, true},

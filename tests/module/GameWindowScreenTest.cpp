@@ -125,8 +125,8 @@ TEST_F(GameWindowScreenTest, EffectCodeFollowsTheDesktopAndUnusableDesktopsFailC
     SCOPED_TRACE(static_cast<int>(c.format));
     plat::sim::ResetDisplay(c.format);
     CreateFXManager(0);
-    auto* wnd = new CDorvik2Wnd(&host_);
-    EXPECT_EQ(wnd->CreateGameWindow(nullptr, hostWnd_, "D:\\game\\", "D:\\portal\\", "", GSize(800, 600), 0, 0),
+    auto* wnd = new CDorvik2Wnd(&host);
+    EXPECT_EQ(wnd->CreateGameWindow(nullptr, hostWnd, "D:\\game\\", "D:\\portal\\", "", GSize(800, 600), 0, 0),
               c.created);
     EXPECT_EQ(GetPixelFormatCode(), c.code);
     delete wnd;
@@ -161,7 +161,7 @@ TEST_F(GameWindowScreenTest, ScreenModeGoesFullScreenOnTheHostWindowAndBack) {
   IClientInterface* client = wnd_;
   ASSERT_EQ(client->SetScreenMode(1, 800, 600, 0), 0);
   EXPECT_TRUE(Screen().IsFullScreen());
-  EXPECT_EQ(Screen().CooperativeWindow(), hostWnd_);
+  EXPECT_EQ(Screen().CooperativeWindow(), hostWnd);
   EXPECT_EQ(Screen().ClipWindow(), game_);
   const plat::sim::DisplayMode full = plat::sim::CurrentDisplayMode();
   EXPECT_EQ(full.width, 800);

@@ -18,7 +18,7 @@
 #include "plat/sim.h"
 #include "scene/CDorvik2VWS.h"
 #include "scene/SceneEffects.h"
-#include "support/RecordingHost.h"
+#include "support/HostWindowFixture.h"
 #include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 #include "tables/VocabularyTables.h"
@@ -27,10 +27,7 @@ namespace {
 
 using testing_support::Bytes;
 
-constexpr const char* kGameFolder = "D:\\game\\";
 constexpr const char* kSoundFolder = "D:\\game\\GameSound\\";
-constexpr const char* kHostClass = "SceneSoundHost";
-constexpr DWORD kThreadWaitMs = 10000;
 constexpr DWORD kPollMs = 2;
 constexpr uint32_t kEffectFrames = 4410;  // 100 ms at the mix rate
 constexpr int32_t kMaleUser = 101;
@@ -83,10 +80,10 @@ void TryEveryEffectAt(CDorvik2VWS& scene, int32_t id) {
   for (int32_t e = -1; e <= scene_effects::kCount; ++e) Hook().playsDuringRegistration.push_back(scene.PlayEffect(e, 0));
 }
 
-class SceneSoundTest : public testing::Test {
+class SceneSoundTest : public testing_support::HostWindowFixture {
  protected:
   void SetUp() override {
-    CDorvik2VWS::ResetControls();
+    HostWindowFixture::SetUp();
     plat::sim::ResetSound();
     plat::sim::ClearFaults();
     Hook().atId = -1;
@@ -97,19 +94,10 @@ class SceneSoundTest : public testing::Test {
     plat::sim::MapPathPrefix(kGameFolder, dir_.path());
     for (int32_t id = 0; id < scene_effects::kCount; ++id)
       PutSound(scene_effects::Files[id], LevelWav(EffectLevel(id), kEffectFrames));
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = kHostClass;
-    RegisterClassA(&wc);
-    hostWnd_ = CreateWindowExA(0, kHostClass, "host", WS_POPUP | WS_VISIBLE, 0, 0, 820, 620, nullptr, nullptr,
-                               nullptr, nullptr);
-    ASSERT_NE(hostWnd_, nullptr);
   }
   void TearDown() override {
-    if (client_) DestroyGameWnd(client_);
+    HostWindowFixture::TearDown();
     plat::sim::RecordOpenedFiles(false);
-    plat::sim::ClearFaults();
-    plat::sim::ResetWindowSystem();
     plat::sim::ClearPathPrefixes();
     plat::sim::ResetSound();
     CDorvik2VWS::ResetControls();
@@ -120,22 +108,16 @@ class SceneSoundTest : public testing::Test {
   void MakeReadyScene() { MakeGame(0, true); }
   // The game window as the host makes it; `threaded` builds on the loader thread.
   void MakeGame(int32_t threaded, bool withoutLoader = false) {
-    ASSERT_EQ(CreateGameWnd(&host_, &client_), 0);
+    client_ = Make();
     if (withoutLoader) plat::sim::FailNext("CreateThread");
-    const std::u16string folder(kGameFolder, kGameFolder + std::char_traits<char>::length(kGameFolder));
-    ASSERT_NE(InitGameWnd(client_, 0, hostWnd_, folder.c_str(), u"D:\\portal\\", u"", 0, 0, 0, 0, threaded),
-              nullptr);
-    wnd_ = dynamic_cast<CDorvik2Wnd*>(client_);
+    ASSERT_NE(Init(client_, threaded), nullptr);
+    wnd_ = Wnd(client_);
     scene_ = wnd_->Scene();
     ASSERT_NE(scene_, nullptr);
   }
   void Register() {
     MakeReadyScene();
     ASSERT_EQ(scene_->RegisterEffects(), 1);
-  }
-  void WaitForLoader() {
-    ASSERT_NE(wnd_->LoaderThread(), nullptr);
-    ASSERT_EQ(WaitForSingleObject(wnd_->LoaderThread(), kThreadWaitMs), WAIT_OBJECT_0);
   }
 
   void PutSound(const std::string& name, const Bytes& bytes) {
@@ -187,8 +169,6 @@ class SceneSoundTest : public testing::Test {
   }
 
   testing_support::TempDir dir_;
-  testing_support::RecordingHost host_;
-  HWND hostWnd_ = nullptr;
   IClientInterface* client_ = nullptr;
   CDorvik2Wnd* wnd_ = nullptr;
   CDorvik2VWS* scene_ = nullptr;
@@ -251,8 +231,7 @@ TEST_F(SceneSoundTest, LoaderAskedToEndStopsRegistrationBeforeTheNextFile) {
   plat::sim::RecordOpenedFiles(true);
   MakeGame(1);
   ASSERT_EQ(WaitForSingleObject(Hook().reached, kThreadWaitMs), WAIT_OBJECT_0);
-  EXPECT_EQ(DestroyGameWnd(client_), 0);
-  client_ = nullptr;
+  EXPECT_EQ(Destroy(client_), 0);
   EXPECT_EQ(CDorvik2VWS::Controls().effectsResult.load(), 0);
   EXPECT_EQ(OpenedOnce(), EffectPaths(OrderIndex(37)));
   EXPECT_EQ(plat::sim::LiveLayerThreads(), 0u);
@@ -532,7 +511,7 @@ TEST_F(SceneSoundTest, LoaderRegistersWhileTheWindowThreadPlaysAndSetsVolumes) {
     scene_->PlayEffect(-volume % scene_effects::kCount, 0);
     scene_->PlayVoice(10027, 0);
   }
-  WaitForLoader();
+  WaitForLoader(wnd_);
   EXPECT_EQ(CDorvik2VWS::Controls().effectsResult.load(), 1);
   EXPECT_NE(CDorvik2VWS::Controls().effectsThread.load(), GetCurrentThreadId());
   EXPECT_TRUE(scene_->IsSoundReady());

@@ -7,40 +7,22 @@
 
 namespace testing_support {
 
-namespace {
-constexpr const char* kHostClass = "GameTableHost";
-}  // namespace
-
 void GameTableTest::SetUp() {
-  CDorvik2VWS::ResetControls();
-  plat::sim::ResetDisplay(plat::sim::DisplayFormat::Rgb565);
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.lpszClassName = kHostClass;
-  RegisterClassA(&wc);
-  hostWnd =
-      CreateWindowExA(0, kHostClass, "host", WS_POPUP | WS_VISIBLE, 0, 0, 820, 620, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(hostWnd, nullptr);
-  ASSERT_EQ(CreateGameWnd(&host, &client), 0);
-  wnd = dynamic_cast<CDorvik2Wnd*>(client);
-}
-
-void GameTableTest::TearDown() {
-  if (client) DestroyGameWnd(client);
-  plat::sim::ClearFaults();
-  plat::sim::ResetWindowSystem();
+  HostWindowFixture::SetUp();
+  client = Make();
+  ASSERT_NE(client, nullptr);
+  wnd = Wnd(client);
 }
 
 void GameTableTest::MakeTable(int32_t threaded) {
-  ASSERT_NE(InitGameWnd(client, 0, hostWnd, u"G\\", u"P\\", u"", 0, 0, 0, 0, threaded), nullptr);
+  ASSERT_NE(Init(client, threaded), nullptr);
   scene = wnd->Scene();
   ASSERT_NE(scene, nullptr);
   scene->MyUser().userNo = kMe;
   scene->MyUser().userId = kMyId;
   if (!threaded) {
     Pump();
-    ASSERT_NE(wnd->LoaderThread(), nullptr);
-    ASSERT_EQ(WaitForSingleObject(wnd->LoaderThread(), 10000), WAIT_OBJECT_0);
+    WaitForLoader(wnd);
   }
 }
 
@@ -91,13 +73,6 @@ std::string GameTableTest::Words(std::initializer_list<int64_t> words) {
       out += plat::FormatString("%02X", (u >> shift) & 0xFFu);
     }
   }
-  return out;
-}
-
-std::vector<MSG> GameTableTest::PostedToHost(UINT message) const {
-  std::vector<MSG> out;
-  for (const MSG& m : plat::sim::PostedMessages(hostWnd))
-    if (m.message == message) out.push_back(m);
   return out;
 }
 

@@ -3,21 +3,18 @@
 // the seats, a mode and a turn phase. Sent commands read back as hex words.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "module/CDorvik2Wnd.h"
 #include "host/HostMessage.h"
 #include "scene/CDorvik2VWS.h"
-#include "support/RecordingHost.h"
+#include "support/HostWindowFixture.h"
 
 namespace testing_support {
 
-class GameTableTest : public testing::Test {
+class GameTableTest : public HostWindowFixture {
  protected:
   static constexpr int32_t kMe = 7;
   static constexpr int32_t kOther = 9;
@@ -26,7 +23,6 @@ class GameTableTest : public testing::Test {
   static constexpr const char* kOtherId = "you";
 
   void SetUp() override;
-  void TearDown() override;
 
   // Makes and initialises the game window (0 synchronous, 1 threaded build).
   void MakeTable(int32_t threaded = 0);
@@ -45,12 +41,9 @@ class GameTableTest : public testing::Test {
   int32_t Receive(const std::vector<BYTE>& block);
   // Little-endian 32-bit words in hex: Words({12, 1}) = "0C 00 00 00 01 00 00 00".
   static std::string Words(std::initializer_list<int64_t> words);
-  std::vector<MSG> PostedToHost(UINT message) const;
   // A transcript line written in the test as UTF-8 (test literals are CP949 bytes).
   static std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
-  RecordingHost host;
-  HWND hostWnd = nullptr;
   IClientInterface* client = nullptr;
   CDorvik2Wnd* wnd = nullptr;
   CDorvik2VWS* scene = nullptr;
