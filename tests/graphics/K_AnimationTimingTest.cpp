@@ -111,7 +111,7 @@ TEST_F(AnimationTimingTest, PlayCounts) {
   EXPECT_EQ(player.CurrentFrame(), 0);
 }
 
-TEST_F(AnimationTimingTest, StopFramePausesAndResumeRestartsTheClock) {
+TEST_F(AnimationTimingTest, StopFramePausesResumeRestartsTheClockAndHoldKeepsTheLastFrame) {
   Bind(Timed({1, 1, 1, 1, 1}));
   plat::sim::SetTickBase(2000);
   player.Play(1);
@@ -125,19 +125,16 @@ TEST_F(AnimationTimingTest, StopFramePausesAndResumeRestartsTheClock) {
   EXPECT_FALSE(player.Step(4010));
   EXPECT_TRUE(player.Step(4011));
   EXPECT_EQ(player.CurrentFrame(), 4);
-}
-
-TEST_F(AnimationTimingTest, HoldKeepsTheLastFrame) {
-  Bind(Timed({1, 1, 1}));
+  // Hold keeps the last frame.
   plat::sim::SetTickBase(10);
   player.Play(1);
   player.SetStopFrame(K_Animation::kHoldLast);
-  EXPECT_TRUE(player.Step(10 + 31));
-  EXPECT_EQ(player.CurrentFrame(), 2);
+  EXPECT_TRUE(player.Step(10 + 51));
+  EXPECT_EQ(player.CurrentFrame(), 4);
   EXPECT_TRUE(player.IsPlaying());
   EXPECT_TRUE(player.IsAtRest());
   EXPECT_FALSE(player.Step(10 + 5000));
-  EXPECT_EQ(player.CurrentFrame(), 2);
+  EXPECT_EQ(player.CurrentFrame(), 4);
 }
 
 TEST_F(AnimationTimingTest, TheClockWrapChangesNothing) {
@@ -148,21 +145,24 @@ TEST_F(AnimationTimingTest, TheClockWrapChangesNothing) {
   EXPECT_FALSE(early.empty());
 }
 
-TEST_F(AnimationTimingTest, PlayAtTickZeroIsNotPaused) {
+TEST_F(AnimationTimingTest, TickZeroABackwardsClockAndALongFrame) {
   Bind(Timed({1, 1}));
   plat::sim::SetTickBase(0);
   player.Play(1);
-  EXPECT_FALSE(player.IsAtRest());
+  EXPECT_FALSE(player.IsAtRest());  // playing at tick 0 is not a pause
   EXPECT_TRUE(player.Step(11));
   EXPECT_EQ(player.CurrentFrame(), 1);
-}
-
-TEST_F(AnimationTimingTest, ABackwardsClockUsesTheDurationFieldAsElapsed) {
-  Bind(Timed({1, 1}));
+  // A clock that goes backwards uses the duration field as the time elapsed.
   plat::sim::SetTickBase(5000);
   player.Play(1);
   EXPECT_FALSE(player.Step(4000));
   EXPECT_EQ(player.CurrentFrame(), 0);
+  // Progress through a long frame is worked out in 64 bits.
+  Bind(Timed({65535, 1}));
+  plat::sim::SetTickBase(1);
+  player.Play(1);
+  EXPECT_FALSE(player.Step(1 + 327675));
+  EXPECT_EQ(player.Progress(), 50000);
 }
 
 TEST_F(AnimationTimingTest, ZeroDurationCyclesReturn) {
@@ -189,14 +189,6 @@ TEST_F(AnimationTimingTest, ZeroFramesStayStoppedAndSetFrameChecksItsRange) {
   EXPECT_EQ(player.CurrentFrame(), -1);
   player.SetFrame(2);
   EXPECT_EQ(player.CurrentFrame(), 2);
-}
-
-TEST_F(AnimationTimingTest, ALongFrameKeepsItsProgressIn64Bits) {
-  Bind(Timed({65535, 1}));
-  plat::sim::SetTickBase(1);
-  player.Play(1);
-  EXPECT_FALSE(player.Step(1 + 327675));
-  EXPECT_EQ(player.Progress(), 50000);
 }
 
 }  // namespace

@@ -12,11 +12,13 @@
 #include "plat/sim.h"
 #include "plat/sim_files.h"
 #include "plat/sim_gdi.h"
-#include "support/TempDir.h"
+#include "graphics/GraphicsTestKit.h"
+#include "widgets/WidgetTestSupport.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using gfx_test::Bytes;
+using widget_test::BmpPicture;
 
 // A TGA of 32-bit B, G, R, A pixels given top row first (the file stores bottom first).
 Bytes Tga(int32_t w, int32_t h, const std::vector<uint32_t>& topDown, uint8_t type = 2, uint8_t depth = 32,
@@ -37,33 +39,9 @@ Bytes Tga(int32_t w, int32_t h, const std::vector<uint32_t>& topDown, uint8_t ty
   return b;
 }
 
-// A BMP by hand: header fields as given, then `pixels` at the offset.
-struct BmpSpec {
-  int32_t width = 2, height = 2;
-  uint16_t bits = 24;
-  uint32_t compression = 0, clrUsed = 0;
-  Bytes extra;  // masks or palette, after the 40-byte header
-  Bytes pixels;
-};
-Bytes Bmp(const BmpSpec& s) {
-  Bytes b;
-  ByteWriter o(b);
-  const uint32_t off = 54 + uint32_t(s.extra.size());
-  o.U8('B'), o.U8('M'), o.U32(off + uint32_t(s.pixels.size())), o.U32(0), o.U32(off);
-  o.U32(40), o.U32(uint32_t(s.width)), o.U32(uint32_t(s.height)), o.U16(1), o.U16(s.bits);
-  o.U32(s.compression), o.U32(0), o.U32(0), o.U32(0), o.U32(s.clrUsed), o.U32(0);
-  o.Bytes(s.extra);
-  o.Bytes(s.pixels);
-  return b;
-}
-
-// 2 x 2 at 24 bits, bottom-up: top row red, green; bottom row blue, white.
-BmpSpec Colours24() {
-  BmpSpec s;
-  s.pixels = {0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0,   // bottom: blue, white, padding
-              0, 0, 0xFF, 0, 0xFF, 0, 0, 0};        // top: red, green, padding
-  return s;
-}
+// 2 x 2 at 24 bits: top row red, green; bottom row blue, white.
+BmpPicture Colours24() { return BmpPicture(2, 2, 24, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}); }
+Bytes Bmp(const BmpPicture& p) { return widget_test::WriteBmp(p); }
 
 uint32_t Px(const K_Dib& d, int32_t x, int32_t y) { return d.GetPixel(x, y); }
 
@@ -96,7 +74,7 @@ TEST(K_Dib_ImageTest, TgaRefusesOtherDepthsTypesAndShortFiles) {
   EXPECT_EQ(img.LoadTGAFromBytes(Tga(0xFFFF, 0xFFFF, {}, 2)), 0);
 }
 
-TEST(K_Dib_ImageTest, BmpGivesExactPixelsInEachCode) {
+TEST(K_Dib_ImageTest, BmpGivesExactPixelsInEachCodeTheEffectManagersByDefault) {
   struct Row {
     int32_t code;
     uint32_t red, green, blue, white;
@@ -116,9 +94,6 @@ TEST(K_Dib_ImageTest, BmpGivesExactPixelsInEachCode) {
     EXPECT_EQ(Px(img, 0, 1), r.blue) << r.code;
     EXPECT_EQ(Px(img, 1, 1), r.white) << r.code;
   }
-}
-
-TEST(K_Dib_ImageTest, BmpDefaultCodeIsTheEffectManagers) {
   K_Dib_Image img;
   DestroyFXManager();
   EXPECT_EQ(img.LoadBMP(Bmp(Colours24()), 0), 0);
@@ -130,31 +105,21 @@ TEST(K_Dib_ImageTest, BmpDefaultCodeIsTheEffectManagers) {
 
 TEST(K_Dib_ImageTest, BmpReadsPalettesMasksAndTopDownRows) {
   // 8 bits with a palette, top-down (negative height).
-  BmpSpec pal;
-  pal.bits = 8, pal.height = -2;
-  pal.extra.assign(1024, 0);
-  pal.extra[4 + 2] = 0xFF;              // entry 1: red
-  pal.extra[8 + 1] = 0xFF;              // entry 2: green
-  pal.pixels = {1, 2, 0, 0, 2, 1, 0, 0};
+  std::vector<uint32_t> palette(256, 0);
+  palette[1] = 0xFF0000, palette[2] = 0x00FF00;
   K_Dib_Image img;
-  ASSERT_EQ(img.LoadBMP(Bmp(pal), 32), 1);
+  ASSERT_EQ(img.LoadBMP(Bmp(BmpPicture(2, -2, 8, {1, 2, 2, 1}, palette)), 32), 1);
   EXPECT_EQ(Px(img, 0, 0), 0xFF0000u);
   EXPECT_EQ(Px(img, 1, 0), 0x00FF00u);
   EXPECT_EQ(Px(img, 0, 1), 0x00FF00u);
   // 1 bit: eight pixels per byte, the first in the top bit.
-  BmpSpec mono;
-  mono.bits = 1, mono.width = 3, mono.height = 1;
-  mono.extra = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
-  mono.pixels = {0xA0, 0, 0, 0};
-  ASSERT_EQ(img.LoadBMP(Bmp(mono), 24), 1);
+  ASSERT_EQ(img.LoadBMP(Bmp(BmpPicture(3, 1, 1, {1, 0, 1}, {0, 0xFFFFFF})), 24), 1);
   EXPECT_EQ(Px(img, 0, 0), 0xFFFFFFu);
   EXPECT_EQ(Px(img, 1, 0), 0u);
   EXPECT_EQ(Px(img, 2, 0), 0xFFFFFFu);
   // 16 bits with 5-6-5 masks, read into 5-6-5: unchanged.
-  BmpSpec m565;
-  m565.bits = 16, m565.compression = 3, m565.width = 2, m565.height = 1;
-  m565.extra = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
-  m565.pixels = {0x34, 0x12, 0xCD, 0xAB};
+  BmpPicture m565(2, 1, 16, {0x1234, 0xABCD}, {0xF800, 0x07E0, 0x001F});
+  m565.compression = 3;
   ASSERT_EQ(img.LoadBMP(Bmp(m565), 16), 1);
   EXPECT_EQ(Px(img, 0, 0), 0x1234u);
   EXPECT_EQ(Px(img, 1, 0), 0xABCDu);
@@ -212,23 +177,16 @@ TEST(K_Dib_ImageTest, DamagedBmpHeadersAreRefused) {
   Bytes depth = good;
   StoreU16(&depth[28], 12);
   EXPECT_TRUE(refused(depth));
-  // A palette that would run past the data.
-  BmpSpec pal;
-  pal.bits = 8;
-  pal.extra.assign(16, 0);
-  EXPECT_TRUE(refused(Bmp(pal)));
-  // Masks that are not contiguous, or missing.
-  BmpSpec masks;
-  masks.bits = 16, masks.compression = 3, masks.height = 1;
-  masks.extra = {0x05, 0, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
-  masks.pixels = {0, 0, 0, 0};
+  // A palette that would run past the data, and masks that are not contiguous.
+  EXPECT_TRUE(refused(Bmp(BmpPicture(2, 2, 8, {0, 0, 0, 0}, {0, 0, 0, 0}))));
+  BmpPicture masks(2, 1, 16, {0, 0}, {0x05, 0x07E0, 0x001F});
+  masks.compression = 3;
   EXPECT_TRUE(refused(Bmp(masks)));
   EXPECT_EQ(img.LoadBMP(good, 8), 0);
 }
 
 TEST(K_Dib_ImageTest, FileFormsReportTheirStatus) {
-  testing_support::TempDir dir;
-  plat::sim::MapPathPrefix("I:\\", dir.path());
+  gfx_test::Folder dir("I:\\");
   K_Dib_Image img;
   ASSERT_EQ(img.Create(4, 2, 16), 1);
   img.PixelAddress(3, 1)[0] = 0x5A;
@@ -239,10 +197,7 @@ TEST(K_Dib_ImageTest, FileFormsReportTheirStatus) {
   EXPECT_EQ(Px(back, 3, 1), 0x5Au);
   EXPECT_EQ(back.LoadBMPFile("I:\\missing.bmp", 16), 0);
   EXPECT_EQ(kk::GetStatus(), kk::kStatusCannotOpen);
-  dir.Write("t.tga", [] {
-    const Bytes b = Tga(1, 1, {0xFF010203});
-    return std::string(b.begin(), b.end());
-  }());
+  dir.Put("t.tga", Tga(1, 1, {0xFF010203}));
   ASSERT_EQ(back.LoadTGA("I:\\t.tga"), 1);
   EXPECT_EQ(Px(back, 0, 0), 0x1F010203u);
   EXPECT_EQ(back.LoadTGA("I:\\missing.tga"), 0);
@@ -252,18 +207,15 @@ TEST(K_Dib_ImageTest, FileFormsReportTheirStatus) {
   EXPECT_EQ(kk::GetStatus(), kk::kStatusReadFailed);
   K_Dib_Image empty;
   EXPECT_EQ(empty.SaveBMP("I:\\empty.bmp"), 0);
-  plat::sim::ClearPathPrefixes();
 }
 
 TEST(K_Dib_ImageTest, BmpIsReadIntoADibSectionAndGivesBackItsDCs) {
-  GetStockObject(WHITE_BRUSH);
-  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+  const gfx_test::GdiBalance balance;
   {
     K_Dib_Image img;
     ASSERT_EQ(img.LoadBMP(Bmp(Colours24()), 16), 1);
     EXPECT_NE(img.GetBitmap(), nullptr);
-    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects + 1);
-    EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+    balance.Check(1);
     for (const char* fault : {"CreateDIBSection", "CreateCompatibleDC"}) {
       plat::sim::FailNext(fault);
       EXPECT_EQ(img.LoadBMP(Bmp(Colours24()), 32), 0) << fault;
@@ -271,15 +223,13 @@ TEST(K_Dib_ImageTest, BmpIsReadIntoADibSectionAndGivesBackItsDCs) {
       EXPECT_EQ(kk::GetStatus(), kk::kStatusReadFailed) << fault;
     }
   }
-  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
-  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+  balance.Check();
 }
 
 // Several images in one file are read one after another from the same handle.
 TEST(K_Dib_ImageTest, TgaFromAnOpenFileStopsJustPastItsPixels) {
-  testing_support::TempDir dir;
-  plat::sim::MapPathPrefix("I:\\", dir.path());
-  auto write = [&](const char* name, const Bytes& b) { dir.Write(name, std::string(b.begin(), b.end())); };
+  gfx_test::Folder dir("I:\\");
+  auto write = [&](const char* name, const Bytes& b) { dir.Put(name, b); };
   Bytes two = Tga(2, 1, {0xFF000001, 0x08000002}, 2, 32, "first");
   const Bytes second = Tga(1, 2, {0x10000003, 0x20000004});
   two.insert(two.end(), second.begin(), second.end());
@@ -312,7 +262,6 @@ TEST(K_Dib_ImageTest, TgaFromAnOpenFileStopsJustPastItsPixels) {
   KFileHandle closed;
   EXPECT_EQ(img.LoadTGA(closed), 0);
   EXPECT_EQ(kk::GetStatus(), kk::kStatusCannotOpen);
-  plat::sim::ClearPathPrefixes();
 }
 
 }  // namespace

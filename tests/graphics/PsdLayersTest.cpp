@@ -4,23 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include "graphics/GraphicsTestKit.h"
 #include "support/PictureFileWriters.h"
 
 namespace {
 
+using gfx_test::Bgra;
 using testing_support::Bytes;
 using testing_support::PsdDesc;
 using testing_support::PsdFile;
-using testing_support::PsdGuide;
 using testing_support::PsdLayerDesc;
-
-// Pixels 0xAARRGGBB as the reader gives them: blue, green, red, alpha bytes.
-Bytes Bgra(const std::vector<uint32_t>& pixels) {
-  Bytes out;
-  for (uint32_t p : pixels)
-    for (int c = 0; c < 4; ++c) out.push_back(static_cast<uint8_t>(p >> (8 * c)));
-  return out;
-}
 
 PsdLayerDesc Layer(int32_t left, int32_t top, int32_t w, int32_t h, std::string name, bool packBits = false) {
   PsdLayerDesc l;
@@ -61,6 +54,10 @@ TEST(ParsePsdLayers, RawAndPackBitsLayersComeOutAsWritten) {
     EXPECT_EQ(out.names[i], l.name) << i;
   }
   EXPECT_EQ(out.durations, (std::vector<uint32_t>{500, 200, 0}));
+  // A negative layer count is its magnitude.
+  psd.negativeLayerCount = true;
+  ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
+  EXPECT_EQ(out.names, (std::vector<std::string>{"0.5", "frame1", ""}));
 }
 
 TEST(ParsePsdLayers, LayerWithoutAlphaIsOpaqueAndOtherChannelsAreDropped) {
@@ -98,15 +95,6 @@ TEST(ParsePsdLayers, OffsetsAreFromTheGuides) {
   psd.gridCycle = 180;  // tenths of a pixel
   ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
   EXPECT_EQ(out.offsets[0].x, 120 - 10);
-}
-
-TEST(ParsePsdLayers, NegativeLayerCountIsItsMagnitude) {
-  PsdDesc psd;
-  psd.layers = {Layer(0, 0, 1, 1, "a"), Layer(0, 0, 2, 1, "b")};
-  psd.negativeLayerCount = true;
-  PsdLayerSet out;
-  ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
-  EXPECT_EQ(out.names, (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(ParsePsdLayers, EmptyLayersAndFilesWithoutLayers) {

@@ -10,26 +10,17 @@
 #include <ctime>
 #include <optional>
 
-#include "plat/sim_files.h"
+#include "graphics/GraphicsTestKit.h"
 #include "support/PictureFileWriters.h"
 #include "support/ScopedTimeZone.h"
-#include "support/TempDir.h"
 
 namespace {
 
+using namespace gfx_test;
 using testing_support::ScopedTimeZone;
-
-using testing_support::Bytes;
 using testing_support::VtiDamage;
 using testing_support::VtiFile;
 using testing_support::VtiLayer;
-
-Bytes Bgra(const std::vector<uint32_t>& pixels) {
-  Bytes out;
-  for (uint32_t p : pixels)
-    for (int c = 0; c < 4; ++c) out.push_back(static_cast<uint8_t>(p >> (8 * c)));
-  return out;
-}
 
 VtiLayer Layer(int32_t w, int32_t h, int32_t x, int32_t y, uint32_t duration, std::string name) {
   VtiLayer l{w, h, x, y, duration, std::move(name), {}};
@@ -61,20 +52,16 @@ TEST(PsdSidecar, CompanionNameReplacesWhatFollowsTheLastDot) {
   EXPECT_EQ(PsdSidecarName("pic"), "");
 }
 
-TEST(PsdSidecar, ReadsEveryLayerWithEmptyLayersHoldingNoRuns) {
+TEST(PsdSidecar, ReadsEveryLayerWithEmptyLayersHoldingNoRunsAndRunsPastAChannelEndCut) {
   PsdLayerSet out;
   ASSERT_TRUE(ReadPsdSidecar(VtiFile(ThreeLayers()), out));
   ExpectLayers(out, ThreeLayers());
-  ASSERT_TRUE(ReadPsdSidecar(VtiFile({}), out));
-  EXPECT_EQ(out.Count(), 0u);
-}
-
-TEST(PsdSidecar, RunsPastAChannelEndAreCut) {
   VtiDamage damage;
   damage.overrun = 40;
-  PsdLayerSet out;
   ASSERT_TRUE(ReadPsdSidecar(VtiFile(ThreeLayers(), "0", 255, damage), out));
   ExpectLayers(out, ThreeLayers());
+  ASSERT_TRUE(ReadPsdSidecar(VtiFile({}), out));
+  EXPECT_EQ(out.Count(), 0u);
 }
 
 TEST(PsdSidecar, DamagedCompanionsFailWithEmptyArrays) {
@@ -138,9 +125,7 @@ TEST(PsdSidecar, EncodesRunsOfAtMost201AndReadsBack) {
 
 class PsdSidecarFileTest : public testing::Test {
  protected:
-  void SetUp() override { plat::sim::MapPathPrefix("L:\\", dir_.path()); }
-  void TearDown() override { plat::sim::ClearPathPrefixes(); }
-  void Write(const std::string& name, const Bytes& bytes) { dir_.Write(name, std::string(bytes.begin(), bytes.end())); }
+  void Write(const std::string& name, const Bytes& bytes) { dir_.Put(name, bytes); }
   // Last-write time of a file, in UTC.
   void Touch(const std::string& name, int year, int month, int day, int hour, int minute, int second, int ms) {
     std::tm t{};
@@ -154,7 +139,7 @@ class PsdSidecarFileTest : public testing::Test {
     const timespec both[2] = {when, when};
     ASSERT_EQ(utimensat(AT_FDCWD, (dir_ / name).c_str(), both, 0), 0);
   }
-  testing_support::TempDir dir_;
+  Folder dir_{"L:\\"};
 };
 
 TEST_F(PsdSidecarFileTest, TimeTextIsLocalTimeToTheMinuteThenMilliseconds) {

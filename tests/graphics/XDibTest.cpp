@@ -10,8 +10,8 @@
 #include "base/ByteReader.h"
 #include "graphics/KK_GdiScope.h"
 #include "plat/module.h"
+#include "graphics/GraphicsTestKit.h"
 #include "plat/sim.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ Bytes TwoRowDib(uint16_t bits, bool bottomUp, uint32_t top, uint32_t bottom) {
   return bottomUp ? PackedDib(1, 2, bits, {row(bottom), row(top)}) : PackedDib(1, -2, bits, {row(top), row(bottom)});
 }
 
-TEST(XDibTest, CreateDib32IsTopDownWithTheWholeCanvasAsClip) {
+TEST(XDibTest, CreateMakesTopDownCanvasesWithPaddedRowsAndRefusesBadSizesAndTables) {
   XDib d;
   ASSERT_EQ(d.CreateDib32(SIZE{3, 2}), 1);
   EXPECT_EQ(d.Header()->header.biHeight, -2);
@@ -79,11 +79,7 @@ TEST(XDibTest, CreateDib32IsTopDownWithTheWholeCanvasAsClip) {
   EXPECT_EQ(d.CreateDib32(SIZE{0, 2}), 0);
   EXPECT_TRUE(d.Empty());
   EXPECT_EQ(d.Width(), 0);
-}
-
-TEST(XDibTest, CreateDib8PadsRowsAndRefusesTablesAbove256) {
   XDibInfo src = GreyRamp();
-  XDib d;
   ASSERT_EQ(d.CreateDib8(SIZE{5, 3}, *src.Info()), 1);
   EXPECT_EQ(d.Width(), 5);
   EXPECT_EQ(d.RowBytes(), 8);
@@ -131,9 +127,8 @@ TEST(XDibTest, BmpFilesAndBitmapResourcesLoadTheirPackedDib) {
   Bytes file{'B', 'M'};
   file.resize(14);
   file.insert(file.end(), dib.begin(), dib.end());
-  testing_support::TempDir dir;
-  dir.Write("pic.bmp", std::string(file.begin(), file.end()));
-  const std::string path = dir / "pic.bmp";
+  gfx_test::Folder dir;
+  const std::string path = dir.Put("pic.bmp", file);
   XDib d;
   ASSERT_EQ(d.LoadBmpFile(path.c_str()), 1);
   EXPECT_EQ(Px(d, 0, 0), 0xABCDEFu);
@@ -145,33 +140,29 @@ TEST(XDibTest, BmpFilesAndBitmapResourcesLoadTheirPackedDib) {
   EXPECT_EQ(d.LoadBitmapResource(nullptr, "XDIBMISSING"), 0);
 }
 
-TEST(XDibTest, OnePixelWideCheckerboardCoversEverySecondRow) {
+TEST(XDibTest, FillsCheckerboardsAndBlendsFollowTheOriginAndTheClip) {
   XDib d = Canvas32(3, 6, 0);
   d.FillRectChecker(RECT{1, 0, 2, 6}, 0xFF0000FF, 0);  // fourth byte of the colour dropped
   for (int32_t y = 0; y < 6; ++y) EXPECT_EQ(Px(d, 1, y), y % 2 == 1 ? 0xFFu : 0u) << y;
   d.FillRectChecker(RECT{0, 0, 1, 6}, 0x7, 3);
   for (int32_t y = 0; y < 6; ++y) EXPECT_EQ(Px(d, 0, y), y % 2 == 1 ? 7u : 0u) << y;
-}
 
-TEST(XDibTest, BlendFillMovesEachChannelByLevelOver256) {
-  XDib d = Canvas32(1, 1, 0x00FF80);
-  d.BlendFillRect(RECT{0, 0, 1, 1}, 0xFFFFFF, 0);
-  EXPECT_EQ(Px(d, 0, 0), 0x00FF80u);
-  d.BlendFillRect(RECT{0, 0, 1, 1}, 0xFF0000, 255);
+  XDib blend = Canvas32(1, 1, 0x00FF80);
+  blend.BlendFillRect(RECT{0, 0, 1, 1}, 0xFFFFFF, 0);
+  EXPECT_EQ(Px(blend, 0, 0), 0x00FF80u);
+  blend.BlendFillRect(RECT{0, 0, 1, 1}, 0xFF0000, 255);
   // Rising red stops at 254; falling channels round towards minus infinity, so green
   // and blue reach 0.
-  EXPECT_EQ(Px(d, 0, 0), 0xFE0000u);
-}
+  EXPECT_EQ(Px(blend, 0, 0), 0xFE0000u);
 
-TEST(XDibTest, FillsFollowTheOriginAndTheClip) {
-  XDib d = Canvas32(4, 4, 0);
-  d.SetOrigin(POINT{2, 1});
-  d.SetClipRect(RECT{0, 0, 3, 4});
-  d.FillRect(RECT{0, 0, 4, 1}, 9);
-  EXPECT_EQ(Px(d, 2, 1), 9u);
-  EXPECT_EQ(Px(d, 3, 1), 0u);  // clipped
-  EXPECT_EQ(Px(d, 1, 1), 0u);
-  EXPECT_EQ(Px(d, 2, 0), 0u);
+  XDib o = Canvas32(4, 4, 0);
+  o.SetOrigin(POINT{2, 1});
+  o.SetClipRect(RECT{0, 0, 3, 4});
+  o.FillRect(RECT{0, 0, 4, 1}, 9);
+  EXPECT_EQ(Px(o, 2, 1), 9u);
+  EXPECT_EQ(Px(o, 3, 1), 0u);  // clipped
+  EXPECT_EQ(Px(o, 1, 1), 0u);
+  EXPECT_EQ(Px(o, 2, 0), 0u);
 }
 
 TEST(XDibTest, KeyedBlitComparesTheWholePixel) {
@@ -183,6 +174,13 @@ TEST(XDibTest, KeyedBlitComparesTheWholePixel) {
   EXPECT_EQ(Px(d, 0, 0), 0xAAAAAAu);
   EXPECT_EQ(Px(d, 1, 0), 0x01FF00FFu);
   EXPECT_EQ(Px(d, 2, 0), 0x123456u);
+  // Blending skips the key too and mixes the rest.
+  XDib white = Canvas32(2, 1, 0xFF00FF);
+  StoreU32(white.PixelAt(1, 0), 0xFFFFFF);
+  XDib e = Canvas32(2, 1, 0);
+  e.BlitBlendKeyed(white, POINT{0, 0}, RECT{0, 0, 2, 1}, 128, 0xFF00FF);
+  EXPECT_EQ(Px(e, 0, 0), 0u);
+  EXPECT_EQ(Px(e, 1, 0), 0x7F7F7Fu);
 }
 
 TEST(XDibTest, CopiesByDepthPair) {
@@ -233,15 +231,6 @@ TEST(XDibTest, CopiesByDepthPair) {
   }
 }
 
-TEST(XDibTest, BlendKeyedSkipsTheKeyAndBlendsTheRest) {
-  XDib src = Canvas32(2, 1, 0xFF00FF);
-  StoreU32(src.PixelAt(1, 0), 0xFFFFFF);
-  XDib d = Canvas32(2, 1, 0);
-  d.BlitBlendKeyed(src, POINT{0, 0}, RECT{0, 0, 2, 1}, 128, 0xFF00FF);
-  EXPECT_EQ(Px(d, 0, 0), 0u);
-  EXPECT_EQ(Px(d, 1, 0), 0x7F7F7Fu);
-}
-
 TEST(XDibTest, ClippingMovesTheSourceWithTheDestination) {
   XDib src = Canvas32(4, 4, 0);
   for (int32_t y = 0; y < 4; ++y)
@@ -273,36 +262,27 @@ XDib Numbered(int32_t w, int32_t h) {
   return s;
 }
 
-TEST(XDibTest, ThreeSliceRepeatsTheMiddleStripAndCutsTheLastCopy) {
-  const XDib src = Numbered(8, 1);  // border 2, strip columns 3..6 (values 3..6)
-  XDib d = Canvas32(13, 1, 0);
-  d.ThreeSliceH(src, RECT{0, 0, 8, 1}, RECT{0, 0, 13, 1});
-  const uint32_t expect[13] = {101, 102, 103, 104, 105, 106, 103, 104, 105, 106, 103, 107, 108};
-  for (int32_t x = 0; x < 13; ++x) EXPECT_EQ(Px(d, x, 0), expect[x]) << x;
-}
-
-TEST(XDibTest, ThreeSliceFromASourceNarrowerThanFourEnds) {
-  const XDib src = Numbered(3, 3);
-  XDib d = Canvas32(10, 10, 0);
-  d.ThreeSliceH(src, RECT{0, 0, 3, 3}, RECT{0, 0, 10, 10});
-  d.ThreeSliceV(src, RECT{0, 0, 3, 3}, RECT{0, 0, 10, 10});
-  EXPECT_EQ(Px(d, 5, 5), 0u);  // nothing to tile, and both calls returned
-}
-
-TEST(XDibTest, VerticalThreeSliceWorksOnRows) {
-  const XDib src = Numbered(1, 4);  // border 1, strip rows 1..2
-  XDib d = Canvas32(1, 7, 0);
-  d.ThreeSliceV(src, RECT{0, 0, 1, 4}, RECT{0, 0, 1, 7});
-  const uint32_t expect[7] = {101, 201, 301, 201, 301, 201, 401};
-  for (int32_t y = 0; y < 7; ++y) EXPECT_EQ(Px(d, 0, y), expect[y]) << y;
-}
-
-TEST(XDibTest, NineSliceCopiesTheMiddleBandOnce) {
-  const XDib src = Numbered(4, 8);  // h = 2
+TEST(XDibTest, SlicesRepeatTheMiddleStripCutTheLastCopyAndCopyTheNineSliceMiddleOnce) {
+  // Horizontal: border 2, strip columns 3..6 (values 3..6).
+  XDib h = Canvas32(13, 1, 0);
+  h.ThreeSliceH(Numbered(8, 1), RECT{0, 0, 8, 1}, RECT{0, 0, 13, 1});
+  const uint32_t across[13] = {101, 102, 103, 104, 105, 106, 103, 104, 105, 106, 103, 107, 108};
+  for (int32_t x = 0; x < 13; ++x) EXPECT_EQ(Px(h, x, 0), across[x]) << x;
+  // Vertical: border 1, strip rows 1..2.
+  XDib v = Canvas32(1, 7, 0);
+  v.ThreeSliceV(Numbered(1, 4), RECT{0, 0, 1, 4}, RECT{0, 0, 1, 7});
+  const uint32_t down[7] = {101, 201, 301, 201, 301, 201, 401};
+  for (int32_t y = 0; y < 7; ++y) EXPECT_EQ(Px(v, 0, y), down[y]) << y;
+  // A source narrower than its four ends has nothing to tile, and both calls return.
+  XDib narrow = Canvas32(10, 10, 0);
+  narrow.ThreeSliceH(Numbered(3, 3), RECT{0, 0, 3, 3}, RECT{0, 0, 10, 10});
+  narrow.ThreeSliceV(Numbered(3, 3), RECT{0, 0, 3, 3}, RECT{0, 0, 10, 10});
+  EXPECT_EQ(Px(narrow, 5, 5), 0u);
+  // Nine slices of a 4 x 8 source (h = 2): top band source rows 0..1; middle from
+  // source row 2 down to the source's end (rows 2..7 land in 2..7); rows 8..13
+  // untouched; bottom band: source rows 6..7.
   XDib d = Canvas32(4, 16, 0);
-  d.NineSlice(src, RECT{0, 0, 4, 8}, RECT{0, 0, 4, 16});
-  // Top band: source rows 0..1; middle from source row 2 down to the source's end
-  // (rows 2..7 land in 2..7); rows 8..13 untouched; bottom band: source rows 6..7.
+  d.NineSlice(Numbered(4, 8), RECT{0, 0, 4, 8}, RECT{0, 0, 4, 16});
   EXPECT_EQ(Px(d, 0, 0), 101u);
   EXPECT_EQ(Px(d, 0, 2), 301u);
   EXPECT_EQ(Px(d, 0, 7), 801u);
@@ -311,7 +291,7 @@ TEST(XDibTest, NineSliceCopiesTheMiddleBandOnce) {
   EXPECT_EQ(Px(d, 3, 15), 804u);
 }
 
-TEST(XDibTest, NearestIndexPrefersAnExactMatchThenTheFirstClosest) {
+TEST(XDibTest, NearestIndexPrefersAnExactMatchThenTheFirstClosestAndGreyWeighsTheChannels) {
   XDibInfo table;
   table.header.biBitCount = 8;
   table.colors[0] = RGBQUAD{0, 0, 0, 0};
@@ -327,16 +307,11 @@ TEST(XDibTest, NearestIndexPrefersAnExactMatchThenTheFirstClosest) {
   const XDib d32 = Canvas32(1, 1, 0);
   EXPECT_EQ(d32.NearestIndex(0x123456), 0x123456u);
   EXPECT_EQ(XDib().NearestIndex(0x123456), 0u);
-}
 
-TEST(XDibTest, GreyPaletteWeighsRedGreenAndBlue) {
-  XDibInfo table;
-  table.header.biBitCount = 8;
   table.colors[0] = RGBQUAD{0, 0, 255, 0};  // red
   table.colors[1] = RGBQUAD{0, 255, 0, 0};
   table.colors[2] = RGBQUAD{255, 0, 0, 0};
   table.colors[3] = RGBQUAD{9, 9, 9, 0};
-  XDib d;
   ASSERT_EQ(d.CreateDib8(SIZE{1, 1}, *table.Info()), 1);
   d.MakeGrey();
   EXPECT_EQ(d.Header()->colors[0].rgbGreen, 76);  // 765 / 10

@@ -1,15 +1,13 @@
-// GIF entries: the layer order for 9, 7 and 1 parts, refused part counts, the frame
-// count and delays of the longest part with shorter parts wrapping, and the resource
-// manager's selector 5 (one entry per request, the strip, names held by other kinds).
+// GIF entries: the layer order for 9, 7 and 1 parts, refused part counts, and the frame
+// count and delays of the longest part with shorter parts wrapping. Through the
+// manager: XResEntryMgrPicturesTest.
 #include "graphics/XGifEntry.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "graphics/XResEntryMgr.h"
-#include "support/GifWriter.h"
-#include "support/TempDir.h"
+#include "graphics/GraphicsTestKit.h"
 #include "widgets/WidgetTestSupport.h"
 
 namespace {
@@ -47,17 +45,13 @@ GifDesc Part(const std::vector<std::vector<uint8_t>>& frames, uint16_t delayStep
 
 class XGifEntryTest : public widget_test::DisplayTest {
  protected:
-  std::string Write(const std::string& name, const GifDesc& g) {
-    const auto bytes = EncodeGif(g);
-    dir_.Write(name, std::string(bytes.begin(), bytes.end()));
-    return dir_ / name;
-  }
+  std::string Write(const std::string& name, const GifDesc& g) { return dir_.Put(name, EncodeGif(g)); }
   HRESULT Compose(XGifEntry& e, const std::vector<std::string>& names) {
     e.SetPartNames(names);
     return e.Load(dd_, kKey);
   }
   uint32_t Px(size_t i) const { return Colour(i); }
-  testing_support::TempDir dir_;
+  gfx_test::Folder dir_;
 };
 
 TEST_F(XGifEntryTest, PartsAreLaidBottomToTopInTheLayerOrder) {
@@ -93,16 +87,13 @@ TEST_F(XGifEntryTest, PartsAreLaidBottomToTopInTheLayerOrder) {
   }
 }
 
-TEST_F(XGifEntryTest, PartCountsWithoutALayerOrderAreRefused) {
+TEST_F(XGifEntryTest, PartCountsWithoutALayerOrderAndListsWithoutALoadablePartAreRefused) {
   const std::string part = Write("p.gif", Part({{1}}));
   for (size_t n : {0, 2, 8, 10}) {
     XGifEntry e;
     EXPECT_EQ(Compose(e, std::vector<std::string>(n, part)), E_INVALIDARG) << n;
     EXPECT_FALSE(e.surface);
   }
-}
-
-TEST_F(XGifEntryTest, NoLoadablePartFails) {
   XGifEntry e;
   EXPECT_EQ(Compose(e, {dir_ / "absent.gif"}), E_FAIL);
   std::vector<std::string> names(7);
@@ -136,75 +127,6 @@ TEST_F(XGifEntryTest, FirstOfTheLongestPartsGivesThePictureSize) {
   ASSERT_GE(Compose(e, names), 0);
   EXPECT_EQ(e.frameRect, GRect(0, 0, 2, 1));
   EXPECT_EQ(widget_test::ReadPixels(e.surface).size(), 4u);
-}
-
-// ---- Selector 5 ----
-
-class GifSelectorTest : public XGifEntryTest {
- protected:
-  void SetUp() override {
-    XGifEntryTest::SetUp();
-    m_.SetDirectDraw(dd_.Get());
-    m_.SetColorKey(kKey);
-  }
-  void TearDown() override {
-    m_.ReleaseAll();
-    XGifEntryTest::TearDown();
-  }
-  XResEntryMgr m_;
-};
-
-TEST_F(GifSelectorTest, EveryRequestMakesItsOwnStripOfFramesWithTheKey) {
-  const std::string name = Write("anim.gif", Part({{1, kClear}, {2, 2}, {kClear, 3}}, 5));
-  const int32_t a = m_.LoadEntry(5, name, GSize(2, 1), kKey);
-  const int32_t b = m_.LoadEntry(5, name, GSize(2, 1), kKey);
-  ASSERT_NE(a, -1);
-  ASSERT_NE(b, -1);
-  EXPECT_NE(a, b);
-  EXPECT_NE(m_.EntryAt(a), m_.EntryAt(b));
-  const XBaseEntry* e = m_.EntryAt(a);
-  EXPECT_EQ(e->kind, kEntryFrames);
-  EXPECT_EQ(e->size, GSize(2, 1));
-  EXPECT_EQ(EntryFrameCount(e), 3);
-  ASSERT_EQ(EntryDelayCount(e), 3);
-  EXPECT_EQ(EntryFrameDelay(e, 2), 150);
-  EXPECT_EQ(EntryFrameRect(e), GRect(0, 0, 2, 1));
-  DDSurface strip = m_.GetEntrySurface(a);
-  ASSERT_TRUE(strip);
-  EXPECT_EQ(widget_test::ReadPixels(strip), (Pixels{Px(1), kKey, Px(2), Px(2), kKey, Px(3)}));
-  DDCOLORKEY key{};
-  ASSERT_EQ(strip->GetColorKey(DDCKEY_SRCBLT, &key), S_OK);
-  EXPECT_EQ(key.dwColorSpaceLowValue, kKey);
-  EXPECT_EQ(m_.IsEntryPixelOpaque(a, GPoint(1, 0), 0), 0);
-  EXPECT_EQ(m_.IsEntryPixelOpaque(a, GPoint(2, 0), 0), 1);
-}
-
-TEST_F(GifSelectorTest, NameHeldByABitmapEntryIsThatEntryAndCountsAsOneFrame) {
-  const int32_t bitmap = m_.LoadEntry(2, "Pic.gif", GSize(), kKey);
-  ASSERT_NE(bitmap, -1);
-  const int32_t gif = m_.LoadEntry(5, "pic.GIF", GSize(3, 3), kKey);
-  EXPECT_EQ(gif, bitmap);
-  const XBaseEntry* e = m_.EntryAt(gif);
-  EXPECT_EQ(e->refCount, 2u);
-  EXPECT_EQ(AsGifEntry(e), nullptr);
-  EXPECT_EQ(EntryFrameCount(e), 1);
-  EXPECT_EQ(EntryDelayCount(e), 0);
-  EXPECT_EQ(EntryFrameDelay(e, 0), 0);
-  EXPECT_EQ(EntryFrameCount(nullptr), 0);
-}
-
-TEST_F(GifSelectorTest, UnreadableGifGivesNoEntry) {
-  dir_.Write("bad.gif", "GIF88a and then some");
-  EXPECT_EQ(m_.LoadEntry(5, dir_ / "bad.gif", GSize(), kKey), -1);
-  EXPECT_EQ(m_.GetLastResult(), E_FAIL);
-  EXPECT_EQ(m_.LoadEntry(5, dir_ / "absent.gif", GSize(), kKey), -1);
-  // The failed requests left nothing behind: the next entry takes slot 0.
-  const int32_t blank = m_.LoadEntry(0, "", GSize(1, 1), kKey);
-  EXPECT_EQ(blank & 0xFFFF, 0);
-
-  XResEntryMgr noScreen;
-  const std::string name = Write("ok.gif", Part({{1}}));
-  EXPECT_EQ(noScreen.LoadEntry(5, name, GSize(), kKey), -1);
 }
 
 }  // namespace

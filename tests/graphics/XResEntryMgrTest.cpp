@@ -1,3 +1,6 @@
+// The resource manager's entry table: names folded in ASCII case, slots and serials,
+// stale handles, bitmap and text entries, held screen objects, and a loader thread.
+// Picture files: XResEntryMgrPicturesTest.
 #include "graphics/XResEntryMgr.h"
 
 #include <gtest/gtest.h>
@@ -5,9 +8,9 @@
 #include <string>
 #include <thread>
 
-#include "graphics/XBaseEntry.h"
-#include "support/TempDir.h"
 #include "base/DDSurfacePixel.h"
+#include "graphics/GraphicsTestKit.h"
+#include "graphics/XBaseEntry.h"
 #include "widgets/WidgetTestSupport.h"
 
 namespace {
@@ -16,35 +19,6 @@ using widget_test::DisplayFormat;
 using widget_test::ReadPixels;
 constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 constexpr uint32_t kMagenta = 0xFF00FF;
-
-void Put32(std::string& s, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
-}
-void Put16(std::string& s, uint32_t v) {
-  s.push_back(static_cast<char>(v));
-  s.push_back(static_cast<char>(v >> 8));
-}
-
-// A bottom-up 24-bit BMP of 2 x 1 pixels: magenta, then the given colour.
-std::string TwoPixelBmp(uint32_t rgb) {
-  std::string s = "BM";
-  Put32(s, 54 + 8);
-  Put32(s, 0);
-  Put32(s, 54);
-  Put32(s, 40);
-  Put32(s, 2);
-  Put32(s, 1);
-  Put16(s, 1);
-  Put16(s, 24);
-  for (int i = 0; i < 6; ++i) Put32(s, 0);
-  for (uint32_t c : {kMagenta, rgb}) {
-    s.push_back(static_cast<char>(c));
-    s.push_back(static_cast<char>(c >> 8));
-    s.push_back(static_cast<char>(c >> 16));
-  }
-  s.append(2, '\0');
-  return s;
-}
 
 class XResEntryMgrTest : public widget_test::DisplayTest {
  protected:
@@ -64,6 +38,10 @@ class XResEntryMgrTest : public widget_test::DisplayTest {
 };
 
 TEST_F(XResEntryMgrTest, NamesDifferingInAsciiCaseShareOneEntryUntilTheLastRelease) {
+  const int32_t upper = m_.LoadEntry(2, "\xC1.bmp", GSize(), kNoKey);
+  EXPECT_NE(m_.LoadEntry(2, "\xE1.bmp", GSize(), kNoKey), upper);  // bytes above ASCII are not folded
+  EXPECT_EQ(m_.EntryAt(upper)->refCount, 1u);
+
   const int32_t a = m_.LoadEntry(2, "Image\\A.bmp", GSize(), kNoKey);
   const int32_t b = m_.LoadEntry(2, "image\\a.BMP", GSize(), kNoKey);
   ASSERT_NE(a, -1);
@@ -77,13 +55,6 @@ TEST_F(XResEntryMgrTest, NamesDifferingInAsciiCaseShareOneEntryUntilTheLastRelea
   const int32_t again = m_.LoadEntry(2, "image\\a.bmp", GSize(), kNoKey);
   EXPECT_NE(again, a);  // name freed: a new entry with a new serial
   EXPECT_EQ(Slot(again), Slot(a));
-}
-
-TEST_F(XResEntryMgrTest, BytesAboveAsciiAreNotFolded) {
-  const int32_t upper = m_.LoadEntry(2, "\xC1.bmp", GSize(), kNoKey);
-  const int32_t lower = m_.LoadEntry(2, "\xE1.bmp", GSize(), kNoKey);
-  EXPECT_NE(upper, lower);
-  EXPECT_EQ(m_.EntryAt(upper)->refCount, 1u);
 }
 
 TEST_F(XResEntryMgrTest, SharedNameLookupAnswersEveryFileSelector) {
@@ -118,7 +89,7 @@ TEST_F(XResEntryMgrTest, SerialsStartAtOneAndWrapToZero) {
   EXPECT_EQ(Slot(h), 0);
 }
 
-TEST_F(XResEntryMgrTest, StaleAndEmptyHandles) {
+TEST_F(XResEntryMgrTest, StaleAndEmptyHandlesAndSelectorsThatCannotLoad) {
   const int32_t old = Blank();
   ASSERT_EQ(m_.ReleaseEntry(old), 1);
   const int32_t now = Blank();
@@ -133,9 +104,6 @@ TEST_F(XResEntryMgrTest, StaleAndEmptyHandles) {
   EXPECT_EQ(m_.GetLastResult(), E_UNEXPECTED);
   EXPECT_EQ(m_.EntryAt(0x00010007), nullptr);
   EXPECT_EQ(m_.IsEntryPixelOpaque(0x00010007, GPoint(), 0), 0);
-}
-
-TEST_F(XResEntryMgrTest, SelectorsThatCannotLoadGiveMinusOne) {
   for (int32_t selector : {4, 7, -1}) EXPECT_EQ(m_.LoadEntry(selector, "x", GSize(1, 1), kNoKey), -1);
   XResEntryMgr fresh;
   EXPECT_EQ(fresh.LoadEntry(0, "", GSize(1, 1), kNoKey), -1);  // no DirectDraw yet
@@ -152,39 +120,33 @@ TEST_F(XResEntryMgrTest, FailedBlankEntryKeepsTheResultAndUsesUpItsSerial) {
   EXPECT_EQ(Slot(next), 1);
 }
 
-TEST_F(XResEntryMgrTest, MissingBitmapGivesASharedEntryWithoutSurface) {
+TEST_F(XResEntryMgrTest, BitmapEntryTakesItsSizeAndAnswersPixelOpacityAndAMissingOneHasNoSurface) {
   const int32_t h = m_.LoadEntry(2, "absent.bmp", GSize(), kNoKey);
   ASSERT_NE(h, -1);
   EXPECT_EQ(m_.GetLastResult(), S_FALSE);
   EXPECT_FALSE(m_.GetEntrySurface(h));
   EXPECT_EQ(m_.EntryAt(h)->size, GSize());
   EXPECT_EQ(m_.LoadEntry(2, "ABSENT.bmp", GSize(), kNoKey), h);
-}
 
-TEST_F(XResEntryMgrTest, BitmapEntryTakesItsSizeAndAnswersPixelOpacity) {
-  testing_support::TempDir dir;
-  dir.Write("pic.bmp", TwoPixelBmp(0x102030));
-  const int32_t keyed = m_.LoadEntry(2, dir / "pic.bmp", GSize(), kMagenta);
+  gfx_test::Folder dir;
+  const gfx_test::Bytes bmp = widget_test::WriteBmp(widget_test::BmpPicture(2, 1, 24, {kMagenta, 0x102030}));
+  const int32_t keyed = m_.LoadEntry(2, dir.Put("pic.bmp", bmp), GSize(), kMagenta);
   ASSERT_NE(keyed, -1);
   EXPECT_EQ(m_.EntryAt(keyed)->size, GSize(2, 1));
   EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(0, 0), 0), 0);
   EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(1, 0), 0), 1);
   EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(5, 0), 0), -1);  // outside the surface
 
-  dir.Write("plain.bmp", TwoPixelBmp(0x102030));
-  const int32_t plain = m_.LoadEntry(2, dir / "plain.bmp", GSize(), kNoKey);
+  const int32_t plain = m_.LoadEntry(2, dir.Put("plain.bmp", bmp), GSize(), kNoKey);
   EXPECT_EQ(m_.IsEntryPixelOpaque(plain, GPoint(0, 0), 0), 1);  // no key: everything opaque
 }
 
-TEST_F(XResEntryMgrTest, RestoreSurfacesTouchesNothing) {
+TEST_F(XResEntryMgrTest, ScreenObjectsAreHeldCountedAndRestoreTouchesNothing) {
   const int32_t h = Blank();
   DDSurface before = m_.EntryAt(h)->surface;
   EXPECT_EQ(m_.RestoreSurfaces(), 1);
   EXPECT_EQ(m_.EntryAt(h)->surface.Get(), before.Get());
   EXPECT_EQ(m_.EntryAt(h)->refCount, 1u);
-}
-
-TEST_F(XResEntryMgrTest, ScreenObjectsAreHeldCounted) {
   DDSurface back = widget_test::MakeSurface(dd_, 4, 4);
   m_.SetBackBuffer(back.Get());
   EXPECT_EQ(m_.GetBackBuffer(), back.Get());

@@ -1,13 +1,10 @@
-// TGA pictures: the reader's status codes and byte order, the entry's conversion to
-// each screen format with the alpha plane, and TGA names in the resource manager.
+// TGA pictures: the reader's status codes and byte order, and the entry's conversion to
+// each screen format with the alpha plane. Through the manager: XResEntryMgrPicturesTest.
 #include "graphics/XTgaEntry.h"
 
 #include <gtest/gtest.h>
 
-#include "graphics/XResEntryMgr.h"
-#include "plat/sim_files.h"
 #include "support/PictureFileWriters.h"
-#include "support/TempDir.h"
 #include "widgets/WidgetTestSupport.h"
 
 namespace {
@@ -17,7 +14,6 @@ using testing_support::TgaPicture;
 using widget_test::DevicePixel;
 using widget_test::DisplayFormat;
 using widget_test::ReadPixels;
-constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 
 // A 2 x 2 picture stored bottom row first: bottom row red, green; top row blue, white.
 TgaPicture Square(uint8_t depth = 32) {
@@ -64,7 +60,7 @@ TEST(LoadTgaFile, StatusCodes) {
   EXPECT_EQ(LoadTgaFile(std::string("Q:\\no\\such.tga")).status, kTgaCannotOpen);
 }
 
-TEST(LoadTgaFile, ColourBytesComeOutRedGreenBlueWithTheFourthKept) {
+TEST(LoadTgaFile, ColourBytesComeOutRedGreenBlueWithTheFourthKeptAfterTheSkippedFields) {
   const TgaImage image = LoadTgaFile(TgaFile(Square()));
   ASSERT_EQ(image.status, kTgaLoaded);
   EXPECT_EQ(image.width, 2);
@@ -72,23 +68,19 @@ TEST(LoadTgaFile, ColourBytesComeOutRedGreenBlueWithTheFourthKept) {
   EXPECT_EQ(image.depth, 32);
   EXPECT_EQ(std::vector<uint8_t>(image.pixels.begin(), image.pixels.begin() + 8),
             (std::vector<uint8_t>{0xFF, 0, 0, 0x11, 0, 0xFF, 0, 0x22}));
+  // The ID field and a colour map (two bytes an entry) are skipped.
+  TgaPicture p = Square();
+  p.id = "made by hand";
+  p.colourMapType = 1;
+  p.colourMapLength = 3;
+  p.colourMapBits = 15;
+  EXPECT_EQ(LoadTgaFile(TgaFile(p)).pixels, image.pixels);
   // Grey pixels are one byte each and left alone.
   TgaPicture grey = Square();
   grey.type = 3;
   grey.depth = 8;
   grey.pixels = {1, 2, 3, 4};
   EXPECT_EQ(LoadTgaFile(TgaFile(grey)).pixels, (std::vector<uint8_t>{1, 2, 3, 4}));
-}
-
-TEST(LoadTgaFile, IdFieldAndColourMapAreSkipped) {
-  TgaPicture p = Square();
-  p.id = "made by hand";
-  p.colourMapType = 1;
-  p.colourMapLength = 3;
-  p.colourMapBits = 15;  // two bytes an entry
-  const TgaImage image = LoadTgaFile(TgaFile(p));
-  ASSERT_EQ(image.status, kTgaLoaded);
-  EXPECT_EQ(image.pixels, LoadTgaFile(TgaFile(Square())).pixels);
 }
 
 class XTgaEntryTest : public widget_test::DisplayTest {
@@ -101,6 +93,7 @@ TEST_F(XTgaEntryTest, PacksKnownColoursInEveryScreenFormatTopRowFromTheFileEnd) 
   for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888}) {
     UseDesktop(f);
     TgaPicture p = Square(24);
+    p.descriptor = 0x20;  // claims top row first, and is not believed
     p.pixels = {0x00FF8040, 0x0000FF00, 0x00123456, 0x00FFFFFF};
     ASSERT_EQ(Convert(p), S_OK) << widget_test::FormatName(f);
     const uint32_t mask = f == DisplayFormat::Xrgb8888 ? 0xFFFFFF : 0xFFFF;
@@ -120,13 +113,6 @@ TEST_F(XTgaEntryTest, PacksKnownColoursInEveryScreenFormatTopRowFromTheFileEnd) 
   UseDesktop(DisplayFormat::Rgb555);
   ASSERT_EQ(Convert(one), S_OK);
   EXPECT_EQ(ReadPixels(entry_.surface)[0], 0x7BFFu);  // 11110 11111 11111
-}
-
-TEST_F(XTgaEntryTest, RowsAreBottomFirstWhateverTheDescriptorSays) {
-  TgaPicture p = Square(24);
-  p.descriptor = 0x20;  // claims top row first
-  ASSERT_EQ(Convert(p), S_OK);
-  EXPECT_EQ(ReadPixels(entry_.surface)[0] & 0xFFFFFF, 0x0000FFu);  // the last stored row is on top
 }
 
 TEST_F(XTgaEntryTest, AlphaPlaneHoldsTheFourthBytesTopRowFirst) {
@@ -171,71 +157,6 @@ TEST_F(XTgaEntryTest, RefusedPicturesLeaveNoSurface) {
   UseDesktop(DisplayFormat::Rgb888);  // a screen format pictures are never made in
   EXPECT_EQ(Convert(Square()), S_FALSE);
   EXPECT_FALSE(entry_.surface);
-}
-
-class TgaManagerTest : public widget_test::DisplayTest {
- protected:
-  void SetUp() override {
-    DisplayTest::SetUp();
-    plat::sim::MapPathPrefix("P:\\", dir_.path());
-    m_.SetDirectDraw(dd_.Get());
-    m_.SetColorKey(0xFF00FF);
-  }
-  void TearDown() override {
-    m_.ReleaseAll();
-    plat::sim::ClearPathPrefixes();
-    DisplayTest::TearDown();
-  }
-  void Write(const std::string& name, const testing_support::Bytes& bytes) {
-    dir_.Write(name, std::string(bytes.begin(), bytes.end()));
-  }
-  testing_support::TempDir dir_;
-  XResEntryMgr m_;
-};
-
-TEST_F(TgaManagerTest, LoadsThroughSelectorThreeWithTheKeyStoredButNotSetOnTheSurface) {
-  Write("a.tga", TgaFile(Square()));
-  const int32_t h = m_.LoadEntry(3, "P:\\a.tga", GSize(), 0xFF00FF);
-  ASSERT_NE(h, -1);
-  XBaseEntry* e = m_.EntryAt(h);
-  EXPECT_EQ(e->kind, kEntryTga);
-  EXPECT_EQ(e->colorKey, 0xFF00FFu);
-  EXPECT_EQ(e->size, GSize(2, 2));
-  EXPECT_EQ(e->hasAlpha, 1);
-  EXPECT_EQ(m_.GetLastResult(), S_OK);
-  DDCOLORKEY key{};
-  EXPECT_NE(m_.GetEntrySurface(h)->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
-}
-
-TEST_F(TgaManagerTest, UnreadablePicturesStillGiveAHandleWithoutSurface) {
-  TgaPicture cut = Square();
-  cut.cut = 3;
-  Write("cut.tga", TgaFile(cut));
-  for (const char* name : {"P:\\cut.tga", "P:\\missing.tga"}) {
-    const int32_t h = m_.LoadEntry(3, name, GSize(), kNoKey);
-    ASSERT_NE(h, -1) << name;
-    EXPECT_EQ(m_.GetLastResult(), S_FALSE) << name;
-    EXPECT_FALSE(m_.GetEntrySurface(h)) << name;
-    EXPECT_EQ(m_.EntryAt(h)->size, GSize()) << name;
-    EXPECT_EQ(m_.LoadEntry(3, name, GSize(), kNoKey), h) << name;  // the empty entry is shared
-  }
-}
-
-TEST_F(TgaManagerTest, NamesAreSharedAcrossTheFileSelectors) {
-  Write("pic.tga", TgaFile(Square()));
-  const int32_t h = m_.LoadEntry(3, "P:\\pic.tga", GSize(), kNoKey);
-  ASSERT_NE(h, -1);
-  EXPECT_EQ(m_.LoadEntry(2, "p:\\PIC.TGA", GSize(), kNoKey), h);
-  EXPECT_EQ(m_.LoadEntry(6, "P:\\Pic.tga", GSize(), kNoKey), h);
-  EXPECT_EQ(m_.EntryAt(h)->refCount, 3u);
-  EXPECT_EQ(m_.EntryAt(h)->kind, kEntryTga);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(m_.ReleaseEntry(h), 1);
-  // The last release forgets the name: a bitmap load of it now makes its own entry.
-  const int32_t bmp = m_.LoadEntry(2, "P:\\pic.tga", GSize(), kNoKey);
-  ASSERT_NE(bmp, -1);
-  EXPECT_NE(bmp, h);
-  EXPECT_EQ(m_.EntryAt(bmp)->kind, kEntryBitmap);
-  EXPECT_EQ(m_.LoadEntry(3, "P:\\PIC.tga", GSize(), kNoKey), bmp);
 }
 
 }  // namespace

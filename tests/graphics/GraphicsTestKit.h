@@ -1,0 +1,88 @@
+// What several graphics test files need alike: fixture folders reached through a
+// Windows path, GIF pictures of solid frames, the readers' blue-green-red-alpha byte
+// order, and a check that GDI work gave back every object and DC it made.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "plat/gdi.h"
+#include "plat/sim_files.h"
+#include "plat/sim_gdi.h"
+#include "support/GifWriter.h"
+#include "support/TempDir.h"
+
+namespace gfx_test {
+
+using Bytes = std::vector<uint8_t>;
+
+// A temporary folder, mapped under `prefix` (when given) while it lives.
+class Folder : public testing_support::TempDir {
+ public:
+  explicit Folder(std::string prefix = "") : prefix_(std::move(prefix)) {
+    if (!prefix_.empty()) plat::sim::MapPathPrefix(prefix_, path());
+  }
+  ~Folder() {
+    if (!prefix_.empty()) plat::sim::ClearPathPrefixes();
+  }
+  // Writes the bytes and gives the file's native path.
+  std::string Put(const std::string& name, const Bytes& bytes) const {
+    Write(name, std::string(bytes.begin(), bytes.end()));
+    return *this / name;
+  }
+  Bytes Get(const std::string& name) const {
+    const std::string s = Read(name);
+    return Bytes(s.begin(), s.end());
+  }
+
+ private:
+  std::string prefix_;
+};
+
+// 0xAARRGGBB pixels as the readers store them: blue, green, red, alpha.
+inline Bytes Bgra(const std::vector<uint32_t>& pixels) {
+  Bytes out;
+  for (uint32_t p : pixels)
+    for (int c = 0; c < 4; ++c) out.push_back(static_cast<uint8_t>(p >> (8 * c)));
+  return out;
+}
+
+// A w x h image of one palette index at (l, t), with a graphic-control block.
+inline testing_support::GifFrameDesc SolidFrame(uint16_t l, uint16_t t, uint16_t w, uint16_t h, uint8_t index) {
+  testing_support::GifFrameDesc f;
+  f.left = l, f.top = t, f.width = w, f.height = h;
+  f.indices.assign(size_t(w) * h, index);
+  f.control = true;
+  return f;
+}
+
+inline testing_support::GifDesc GifScreen(uint16_t w, uint16_t h, std::vector<uint32_t> table) {
+  testing_support::GifDesc g;
+  g.width = w, g.height = h;
+  g.globalTable = std::move(table);
+  return g;
+}
+
+// Live GDI objects and DCs when made (after the process's stock objects exist);
+// Check expects the same counts, plus `extraObjects` still held.
+class GdiBalance {
+ public:
+  GdiBalance() {
+    GetStockObject(WHITE_BRUSH);
+    DeleteDC(CreateCompatibleDC(nullptr));
+    objects_ = plat::sim::LiveGdiObjects();
+    dcs_ = plat::sim::LiveDeviceContexts();
+  }
+  void Check(size_t extraObjects = 0) const {
+    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects_ + extraObjects);
+    EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs_);
+  }
+  size_t objects() const { return objects_; }
+
+ private:
+  size_t objects_ = 0, dcs_ = 0;
+};
+
+}  // namespace gfx_test

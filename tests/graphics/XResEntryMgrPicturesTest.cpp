@@ -1,0 +1,289 @@
+// Picture files through the resource manager: TGA (selector 3), layered pictures read
+// from their companion file (6) and GIF strips (5) as one typed suite (loading, sharing
+// by name, unreadable files), then what only one kind does.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "graphics/GraphicsTestKit.h"
+#include "graphics/PsdSidecar.h"
+#include "graphics/XGifEntry.h"
+#include "graphics/XPsdEntry.h"
+#include "graphics/XResEntryMgr.h"
+#include "support/PictureFileWriters.h"
+#include "widgets/WidgetTestSupport.h"
+
+namespace {
+
+using namespace gfx_test;
+using testing_support::VtiLayer;
+constexpr COLORREF kNoKey = 0xFFFFFFFFu;
+constexpr uint32_t kKey = 0xFF00FF;
+
+std::vector<VtiLayer> Layers() {
+  return {
+      {2, 2, 4, -3, 500, "0.5", {0xFF102030, 0x00FFFFFF, 0x80405060, 0xFFFFFFFF}},
+      {3, 1, 0, 9, 200, "frame1", {0x00000000, 0x01000000, 0xFFFF0000}},
+      {1, 1, -1, -1, 0, "", {0xFF00FF00}},
+  };
+}
+
+// One 2 x 1 frame per row of indices, index 15 transparent, each 5 hundredths longer.
+Bytes GifStrip(const std::vector<std::vector<uint8_t>>& rows) {
+  testing_support::GifDesc g = GifScreen(uint16_t(rows.front().size()), 1, {});
+  for (uint32_t i = 0; i < 16; ++i) g.globalTable.push_back(0x101010 * (i + 1));
+  uint16_t delay = 0;
+  for (const auto& row : rows) {
+    g.frames.push_back(SolidFrame(0, 0, g.width, 1, 0));
+    g.frames.back().indices = row;
+    g.frames.back().transparent = true;
+    g.frames.back().transparentIndex = 15;
+    g.frames.back().delay = delay += 5;
+  }
+  return testing_support::EncodeGif(g);
+}
+
+struct Opacity {
+  GPoint at;
+  int32_t frame, opaque;
+};
+
+// Each kind: its selector and entry kind, a good picture (with its opacity at two
+// points) and unreadable ones under names the manager is given.
+struct TgaFiles {
+  static constexpr int32_t kSelector = 3, kKind = kEntryTga;
+  static constexpr bool kSharedByName = true, kEntryForUnreadable = true;
+  static constexpr HRESULT kUnreadable = S_FALSE;
+  static GSize Size() { return GSize(2, 2); }
+  static std::string Good(const Folder& dir, const std::string& stem) {
+    testing_support::TgaPicture p;
+    p.width = p.height = 2;
+    p.pixels = {0x11FF00FF, 0x2200FF00, 0x330000FF, 0xFFFFFFFF};  // bottom row first
+    dir.Put(stem + ".tga", TgaFile(p));
+    return "P:\\" + stem + ".tga";
+  }
+  static std::vector<Opacity> Opacities() { return {{GPoint(0, 1), 0, 0}, {GPoint(0, 0), 0, 1}}; }
+  static std::vector<std::string> Unreadable(const Folder& dir) {
+    testing_support::TgaPicture cut;
+    cut.width = cut.height = 2;
+    cut.pixels = {1, 2, 3, 4};
+    cut.cut = 3;
+    dir.Put("cut.tga", TgaFile(cut));
+    return {"P:\\cut.tga", "P:\\missing.tga"};
+  }
+};
+
+struct PsdFiles {
+  static constexpr int32_t kSelector = 6, kKind = kEntryLayered;
+  static constexpr bool kSharedByName = true, kEntryForUnreadable = true;
+  static constexpr HRESULT kUnreadable = S_OK;
+  static GSize Size() { return GSize(); }  // its frames have sizes; the entry none
+  static std::string Good(const Folder& dir, const std::string& stem) {
+    dir.Put(stem + ".VTi", VtiFile(Layers()));
+    return "P:\\" + stem + ".psd";
+  }
+  static std::vector<Opacity> Opacities() { return {{GPoint(1, 0), 0, 0}, {GPoint(2, 0), 1, 1}}; }
+  static std::vector<std::string> Unreadable(const Folder& dir) {
+    dir.Put("nodot", VtiFile(Layers()));
+    dir.Put("bad.VTi", Bytes{'V', 'T', 'i', '.'});
+    return {"P:\\none.psd", "P:\\nodot", "P:\\bad.psd"};
+  }
+};
+
+struct GifFiles {
+  static constexpr int32_t kSelector = 5, kKind = kEntryFrames;
+  static constexpr bool kSharedByName = false, kEntryForUnreadable = false;
+  static constexpr HRESULT kUnreadable = E_FAIL;
+  static GSize Size() { return GSize(2, 1); }
+  static std::string Good(const Folder& dir, const std::string& stem) {
+    dir.Put(stem + ".gif", GifStrip({{1, 15}, {2, 2}, {15, 3}}));
+    return "P:\\" + stem + ".gif";
+  }
+  static std::vector<Opacity> Opacities() { return {{GPoint(1, 0), 0, 0}, {GPoint(2, 0), 0, 1}}; }
+  static std::vector<std::string> Unreadable(const Folder& dir) {
+    dir.Write("bad.gif", "GIF88a and then some");
+    return {"P:\\bad.gif", "P:\\absent.gif"};
+  }
+};
+
+class PictureMgrTest : public widget_test::DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    m_.SetDirectDraw(dd_.Get());
+    m_.SetColorKey(kKey);
+  }
+  void TearDown() override {
+    m_.ReleaseAll();
+    DisplayTest::TearDown();
+  }
+  Folder dir_{"P:\\"};
+  XResEntryMgr m_;
+};
+
+template <typename Kind>
+class PictureKindTest : public PictureMgrTest {};
+using Kinds = testing::Types<TgaFiles, PsdFiles, GifFiles>;
+TYPED_TEST_SUITE(PictureKindTest, Kinds);
+
+TYPED_TEST(PictureKindTest, LoadsThroughItsSelectorWithSizeAndOpacity) {
+  const int32_t h = this->m_.LoadEntry(TypeParam::kSelector, TypeParam::Good(this->dir_, "pic"), TypeParam::Size(), kKey);
+  ASSERT_NE(h, -1);
+  EXPECT_EQ(this->m_.GetLastResult(), S_OK);
+  const XBaseEntry* e = this->m_.EntryAt(h);
+  EXPECT_EQ(e->kind, TypeParam::kKind);
+  EXPECT_EQ(e->size, TypeParam::Size());
+  EXPECT_EQ(e->colorKey, kKey);
+  EXPECT_TRUE(this->m_.GetEntrySurface(h));
+  for (const Opacity& o : TypeParam::Opacities())
+    EXPECT_EQ(this->m_.IsEntryPixelOpaque(h, o.at, o.frame), o.opaque) << o.at.x << "," << o.at.y;
+}
+
+TYPED_TEST(PictureKindTest, RequestsShareOneEntryByNameAcrossTheFileSelectorsOrEachMakeTheirOwn) {
+  const std::string name = TypeParam::Good(this->dir_, "pic");
+  XResEntryMgr& m = this->m_;
+  const int32_t h = m.LoadEntry(TypeParam::kSelector, name, TypeParam::Size(), kNoKey);
+  ASSERT_NE(h, -1);
+  if (!TypeParam::kSharedByName) {
+    const int32_t other = m.LoadEntry(TypeParam::kSelector, name, TypeParam::Size(), kNoKey);
+    ASSERT_NE(other, -1);
+    EXPECT_NE(other, h);
+    EXPECT_NE(m.EntryAt(other), m.EntryAt(h));
+    return;
+  }
+  std::string upper = name;
+  for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+  for (int32_t selector : {2, 3, 6}) EXPECT_EQ(m.LoadEntry(selector, upper, GSize(), kNoKey), h) << selector;
+  EXPECT_EQ(m.EntryAt(h)->refCount, 4u);
+  EXPECT_EQ(m.EntryAt(h)->kind, TypeParam::kKind);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(m.ReleaseEntry(h), 1);
+  // The last release forgets the name: a bitmap load of it now makes its own entry.
+  const int32_t bmp = m.LoadEntry(2, name, GSize(), kNoKey);
+  ASSERT_NE(bmp, -1);
+  EXPECT_NE(bmp, h);
+  EXPECT_EQ(m.EntryAt(bmp)->kind, kEntryBitmap);
+  EXPECT_EQ(m.LoadEntry(TypeParam::kSelector, upper, GSize(), kNoKey), bmp);
+}
+
+TYPED_TEST(PictureKindTest, UnreadableFilesGiveAnEmptySharedEntryOrNone) {
+  XResEntryMgr& m = this->m_;
+  for (const std::string& name : TypeParam::Unreadable(this->dir_)) {
+    SCOPED_TRACE(name);
+    const int32_t h = m.LoadEntry(TypeParam::kSelector, name, GSize(), kNoKey);
+    if (!TypeParam::kEntryForUnreadable) {
+      EXPECT_EQ(h, -1);
+      continue;
+    }
+    ASSERT_NE(h, -1);
+    EXPECT_EQ(m.GetLastResult(), TypeParam::kUnreadable);
+    EXPECT_FALSE(m.GetEntrySurface(h));
+    EXPECT_TRUE(m.EntryAt(h)->frames.empty());
+    EXPECT_EQ(m.EntryAt(h)->size, GSize());
+    EXPECT_EQ(m.LoadEntry(TypeParam::kSelector, name, GSize(), kNoKey), h);  // the empty entry is shared
+  }
+  if (!TypeParam::kEntryForUnreadable) {
+    m.LoadEntry(TypeParam::kSelector, TypeParam::Unreadable(this->dir_)[0], GSize(), kNoKey);
+    EXPECT_EQ(m.GetLastResult(), TypeParam::kUnreadable);
+    // The failed requests left nothing behind: the next entry takes slot 0.
+    EXPECT_EQ(m.LoadEntry(0, "", GSize(1, 1), kNoKey) & 0xFFFF, 0);
+  }
+}
+
+TEST_F(PictureMgrTest, TgaKeepsTheKeyOffItsSurface) {
+  const int32_t h = m_.LoadEntry(3, TgaFiles::Good(dir_, "a"), GSize(), kKey);
+  ASSERT_NE(h, -1);
+  EXPECT_EQ(m_.EntryAt(h)->hasAlpha, 1);
+  DDCOLORKEY key{};
+  EXPECT_NE(m_.GetEntrySurface(h)->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+}
+
+TEST_F(PictureMgrTest, LayeredPartWayFailureKeepsTheEntryAndAKeyFailureDeletesIt) {
+  PsdFiles::Good(dir_, "p");
+  plat::sim::FailNext("IDirectDraw4::CreateSurface", 1, 2);
+  const int32_t h = m_.LoadEntry(6, "P:\\p.psd", GSize(), kNoKey);
+  ASSERT_NE(h, -1);
+  EXPECT_EQ(m_.GetLastResult(), S_FALSE);
+  EXPECT_EQ(m_.EntryAt(h)->frames.size(), 2u);
+
+  PsdFiles::Good(dir_, "q");
+  plat::sim::FailNext("IDirectDrawSurface4::SetColorKey", 1, 1);
+  EXPECT_EQ(m_.LoadEntry(6, "P:\\q.psd", GSize(), kKey), -1);
+  EXPECT_EQ(m_.GetLastResult(), DDERR_GENERIC);
+  // The name was not kept: a later load makes the entry afresh.
+  const int32_t again = m_.LoadEntry(6, "P:\\q.psd", GSize(), kKey);
+  ASSERT_NE(again, -1);
+  EXPECT_EQ(m_.EntryAt(again)->frames.size(), 3u);
+}
+
+TEST_F(PictureMgrTest, ABuiltCompanionGivesFramesEqualToTheWrittenLayers) {
+  testing_support::PsdDesc psd;
+  psd.guides = {{10 * 32, false}, {20 * 32, true}};
+  for (int i = 0; i < 3; ++i) {
+    testing_support::PsdLayerDesc l;
+    l.left = 12 + i;
+    l.top = 25;
+    l.right = l.left + 3 + i;
+    l.bottom = l.top + 2;
+    l.name = i == 0 ? "0.3" : "layer";
+    l.alpha = i != 1;
+    l.packBits = i == 2;
+    for (int p = 0; p < (3 + i) * 2; ++p) l.pixels.push_back(p % 3 ? 0xFF123456u + static_cast<uint32_t>(p) : 0u);
+    psd.layers.push_back(l);
+  }
+  dir_.Put("built.psd", testing_support::PsdFile(psd));
+  ASSERT_EQ(BuildPsdSidecar("P:\\built.psd"), PsdSidecarBuild::kBuilt);
+  const int32_t h = m_.LoadEntry(6, "P:\\built.psd", GSize(), kNoKey);
+  ASSERT_NE(h, -1);
+  auto* e = static_cast<XPsdEntry*>(m_.EntryAt(h));
+  ASSERT_EQ(e->frames.size(), 3u);
+  EXPECT_EQ(m_.GetEntrySurface(h).Get(), e->frames[0].Get());
+  EXPECT_EQ(e->durations, (std::vector<uint32_t>{300, 200, 200}));
+  for (size_t i = 0; i < 3; ++i) {
+    const testing_support::PsdLayerDesc& l = psd.layers[i];
+    EXPECT_EQ(e->frameSizes[i], GSize(l.right - l.left, 2)) << i;
+    EXPECT_EQ(e->frameOffsets[i], GPoint(l.left - 10, 5)) << i;
+    std::vector<uint32_t> want;
+    std::vector<uint8_t> plane;
+    for (uint32_t p : l.pixels) {
+      const uint8_t a = l.alpha ? static_cast<uint8_t>(p >> 24) : 0xFF;
+      plane.push_back(a);
+      want.push_back(a == 0 ? 0xFFFF00FFu : 0xFF000000u | (p & 0xFFFFFF));
+    }
+    EXPECT_EQ(widget_test::ReadPixels(e->frames[i]), want) << i;
+    EXPECT_EQ(e->frameAlpha[i], plane) << i;
+  }
+}
+
+TEST_F(PictureMgrTest, AGifStripHoldsEveryFrameSideBySideWithTheKey) {
+  const int32_t h = m_.LoadEntry(5, GifFiles::Good(dir_, "anim"), GSize(2, 1), kKey);
+  ASSERT_NE(h, -1);
+  const XBaseEntry* e = m_.EntryAt(h);
+  EXPECT_EQ(EntryFrameCount(e), 3);
+  ASSERT_EQ(EntryDelayCount(e), 3);
+  EXPECT_EQ(EntryFrameDelay(e, 2), 150);
+  EXPECT_EQ(EntryFrameRect(e), GRect(0, 0, 2, 1));
+  DDSurface strip = m_.GetEntrySurface(h);
+  EXPECT_EQ(widget_test::ReadPixels(strip), (std::vector<uint32_t>{0x202020, kKey, 0x303030, 0x303030, kKey, 0x404040}));
+  DDCOLORKEY key{};
+  ASSERT_EQ(strip->GetColorKey(DDCKEY_SRCBLT, &key), S_OK);
+  EXPECT_EQ(key.dwColorSpaceLowValue, kKey);
+
+  XResEntryMgr noScreen;
+  EXPECT_EQ(noScreen.LoadEntry(5, "P:\\anim.gif", GSize(), kKey), -1);
+}
+
+TEST_F(PictureMgrTest, AGifNameHeldByABitmapEntryIsThatEntryAndCountsAsOneFrame) {
+  const int32_t bitmap = m_.LoadEntry(2, "Pic.gif", GSize(), kKey);
+  ASSERT_NE(bitmap, -1);
+  const int32_t gif = m_.LoadEntry(5, "pic.GIF", GSize(3, 3), kKey);
+  EXPECT_EQ(gif, bitmap);
+  const XBaseEntry* e = m_.EntryAt(gif);
+  EXPECT_EQ(e->refCount, 2u);
+  EXPECT_EQ(AsGifEntry(e), nullptr);
+  EXPECT_EQ(EntryFrameCount(e), 1);
+  EXPECT_EQ(EntryDelayCount(e), 0);
+  EXPECT_EQ(EntryFrameDelay(e, 0), 0);
+  EXPECT_EQ(EntryFrameCount(nullptr), 0);
+}
+
+}  // namespace
