@@ -70,7 +70,7 @@ struct Canvas {
   }
 };
 
-TEST_F(ScrollTextTest, WithoutLinesNothingIsDrawnOrMoved) {
+TEST_F(ScrollTextTest, WithoutLinesNothingIsDrawnOrMovedAndStaticModeDrawsTheCurrentLineAtTheLeft) {
   Canvas c;
   EXPECT_FALSE(holder.HasLines());
   EXPECT_EQ(holder.Draw(&c.image), 0);
@@ -79,20 +79,16 @@ TEST_F(ScrollTextTest, WithoutLinesNothingIsDrawnOrMoved) {
   EXPECT_TRUE(c.Untouched());
   ASSERT_EQ(AddLine(), 0);
   EXPECT_EQ(holder.Draw(nullptr), 0);
-}
-
-TEST_F(ScrollTextTest, StaticModeDoesNotMoveAndDrawsTheCurrentLineAtTheLeft) {
-  ASSERT_EQ(AddLine(), 0);
   holder.SetMode(CScroll_Text::kModeStatic);
   holder.Start();
   for (uint32_t t : {kT0, kT0 + 3000, kT0 + 9000}) EXPECT_EQ(holder.Update(t, 0, 0), 0);
   EXPECT_EQ(holder.CurrentIndex(), 0);
   EXPECT_EQ(holder.Line(0)->current, 0);
-  Canvas c;
-  EXPECT_EQ(holder.Draw(&c.image), 1);
-  EXPECT_EQ(c.DrawnIn(kTop, 0, Canvas::kW), kSpriteWidth);
-  EXPECT_TRUE(c.Drawn(kLeft, kTop));
-  EXPECT_FALSE(c.Drawn(kLeft - 1, kTop));
+  Canvas still;
+  EXPECT_EQ(holder.Draw(&still.image), 1);
+  EXPECT_EQ(still.DrawnIn(kTop, 0, Canvas::kW), kSpriteWidth);
+  EXPECT_TRUE(still.Drawn(kLeft, kTop));
+  EXPECT_FALSE(still.Drawn(kLeft - 1, kTop));
 }
 
 TEST_F(ScrollTextTest, AddSpriteLineTimesTheWholeMoveFromTheStripWidth) {
@@ -113,7 +109,7 @@ TEST_F(ScrollTextTest, AddSpriteLineTimesTheWholeMoveFromTheStripWidth) {
   EXPECT_EQ(holder.LineCount(), 2);
 }
 
-TEST_F(ScrollTextTest, TheLineIsDrawnFromTheStripsRightEdgeAndClippedToTheStrip) {
+TEST_F(ScrollTextTest, TheLineIsDrawnFromTheStripsRightEdgeClippedToTheStripAndFramedOnRequest) {
   ASSERT_EQ(AddLine(), 0);
   KK_LLESprite_Scroll& line = *holder.Line(0);
   // Entering: only the first 50 columns are inside; the rows below the strip stay clean.
@@ -149,25 +145,17 @@ TEST_F(ScrollTextTest, TheLineIsDrawnFromTheStripsRightEdgeAndClippedToTheStrip)
     EXPECT_EQ(holder.Draw(&c.image), 1);
     EXPECT_TRUE(c.Untouched());
   }
-}
-
-TEST_F(ScrollTextTest, TheFrameFlagOutlinesTheStripInColourZero) {
-  ASSERT_EQ(AddLine(), 0);
-  Canvas plain(0xFF);
+  // The frame flag outlines the strip in colour 0 (and only then).
+  Canvas plain(0xFF), framed(0xFF);
   holder.Draw(&plain.image, 0);
   EXPECT_EQ(plain.image.GetPixel(kLeft, kTop), 0xFFFFFFFFu);
-  Canvas framed(0xFF);
   holder.Draw(&framed.image, 1);
-  for (int32_t x = kLeft; x < kRight; ++x) {
-    EXPECT_EQ(framed.image.GetPixel(x, kTop), 0u) << x;
-    EXPECT_EQ(framed.image.GetPixel(x, kBottom - 1), 0u) << x;
-  }
-  for (int32_t y = kTop; y < kBottom; ++y) {
-    EXPECT_EQ(framed.image.GetPixel(kLeft, y), 0u) << y;
-    EXPECT_EQ(framed.image.GetPixel(kRight - 1, y), 0u) << y;
-  }
-  EXPECT_EQ(framed.image.GetPixel(kLeft + 1, kTop + 1), 0xFFFFFFFFu);
-  EXPECT_EQ(framed.image.GetPixel(kLeft - 1, kTop), 0xFFFFFFFFu);
+  for (int32_t y = kTop - 1; y <= kBottom; ++y)
+    for (int32_t x = kLeft - 1; x <= kRight; ++x) {
+      const bool inside = x >= kLeft && x < kRight && y >= kTop && y < kBottom;
+      const bool edge = inside && (x == kLeft || x == kRight - 1 || y == kTop || y == kBottom - 1);
+      EXPECT_EQ(framed.image.GetPixel(x, y), edge ? 0u : 0xFFFFFFFFu) << x << "," << y;
+    }
 }
 
 TEST_F(ScrollTextTest, OneLineMovesUntilItFinishesThenReportsTheEnd) {
@@ -237,7 +225,7 @@ TEST_F(ScrollTextTest, RepeatingRestartsTheLineAndWrapsToTheFirst) {
   EXPECT_EQ(holder.LineCount(), 2);
 }
 
-TEST_F(ScrollTextTest, RemovingDeletesFinishedLinesAndAnEmptiedQueueIsCleared) {
+TEST_F(ScrollTextTest, RemovingDeletesFinishedLinesAndTheLastLineReportsTheEnd) {
   ASSERT_EQ(AddLine(), 0);
   ASSERT_EQ(holder.AddSpriteLine("C:\\Game\\a.psp", 1, kWidth, kScrollTime), 1);
   const KK_LLESprite_Scroll* second = holder.Line(1);
@@ -254,9 +242,8 @@ TEST_F(ScrollTextTest, RemovingDeletesFinishedLinesAndAnEmptiedQueueIsCleared) {
   EXPECT_FALSE(holder.HasLines());
   EXPECT_EQ(holder.CurrentIndex(), 0);
   EXPECT_EQ(holder.Update(secondEnd + 100, 0, 1), 0);
-}
 
-TEST_F(ScrollTextTest, RemovingTheLastOfSeveralLinesReportsTheEnd) {
+  // Removing the last of several lines (the first parked, not removed) reports the end.
   ASSERT_EQ(AddLine(), 0);
   ASSERT_EQ(AddLine(), 1);
   holder.Start();

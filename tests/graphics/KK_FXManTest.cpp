@@ -25,8 +25,9 @@ class FXManTest : public testing::Test {
   }
 };
 
-TEST_F(FXManTest, LevelRowsWeakenAlphaByLevel) {
-  KK_FXMan& m = Make(16);
+TEST_F(FXManTest, LevelRowsWeakenAlphaAndTablesIndexOuterTimesWidthPlusInner) {
+  KK_FXMan& m16 = Make(16);
+  KK_FXMan& m = m16;
   EXPECT_EQ(m.LevelRow(1)[30], 30);
   EXPECT_EQ(m.LevelRow(30)[30], 2);
   EXPECT_EQ(m.LevelRow(30)[10], 0);  // 10 x 3 / 31
@@ -40,10 +41,7 @@ TEST_F(FXManTest, LevelRowsWeakenAlphaByLevel) {
       for (int32_t a = 0; a < 31; ++a) EXPECT_GE(m.LevelRow(l)[a], m.LevelRow(l + 1)[a]);
     }
   }
-}
 
-TEST_F(FXManTest, TablesHaveTheirSizesAndIndexOuterTimesWidthPlusInner) {
-  KK_FXMan& m16 = Make(16);
   ASSERT_EQ(m16.TableCount(), 34);
   const auto* t0 = static_cast<const uint8_t*>(m16.BlendTable(0));
   EXPECT_EQ(static_cast<const uint8_t*>(m16.BlendTable(33)) - t0, 33 * 2048);  // 69632 bytes in all
@@ -93,21 +91,6 @@ TEST_F(FXManTest, PackColorPutsChannelsInTheScreenLayout) {
   EXPECT_EQ(GetFXManager()->PackColor(0xFF00FF), 0xF81FF81Fu);
   EXPECT_EQ(Make(17).PackColor(0x0000FF), 0x7C007C00u);
   EXPECT_EQ(GetFXManager()->PackColor(0xFF00FF), 0x7C1F7C1Fu);
-}
-
-TEST_F(FXManTest, TableResultsKeepGreenLowBitAndFourthByteZero) {
-  KK_FXMan& m = Make(16);
-  KK_RowFn fn = m.SetFXMode(1, 13, 0);
-  ASSERT_NE(fn, nullptr);
-  uint16_t d[2] = {0xFFFF, 0x07E0}, s[2] = {0x07E0, 0xFFFF};
-  fn(d, s, 2, m.Params());
-  EXPECT_EQ(d[0] & 0x20, 0);
-  EXPECT_EQ(d[1] & 0x20, 0);
-  KK_FXMan& m32 = Make(32);
-  fn = m32.SetFXMode(101, 0, 0);
-  uint32_t d32[1] = {0xAA102030}, s32[1] = {0xBB405060};
-  fn(d32, s32, 1, m32.Params());
-  EXPECT_EQ(d32[0] >> 24, 0u);
 }
 
 TEST_F(FXManTest, HalfMixHalvesEachChannelWithoutBleeding) {
@@ -180,8 +163,17 @@ TEST_F(FXManTest, ModeChoiceFollowsModeAndLevel) {
   EXPECT_EQ(m.Params().colorIndex, 0);  // 30 - L
 }
 
-TEST_F(FXManTest, EndPointsOfTintAndColourBlend) {
+TEST_F(FXManTest, EndPointsOfTintColourAndAlphaFillsAndTableResultsKeepTheUnusedBitsZero) {
+  KK_FXMan& m16 = Make(16);
+  uint16_t d16[2] = {0xFFFF, 0x07E0}, s16[2] = {0x07E0, 0xFFFF};
+  m16.SetFXMode(1, 13, 0)(d16, s16, 2, m16.Params());
+  EXPECT_EQ(d16[0] & 0x20, 0);  // the green low bit
+  EXPECT_EQ(d16[1] & 0x20, 0);
   KK_FXMan& m = Make(32);
+  uint32_t d32[1] = {0xAA102030}, s32[1] = {0xBB405060};
+  m.SetFXMode(101, 0, 0)(d32, s32, 1, m.Params());
+  EXPECT_EQ(d32[0] >> 24, 0u);
+
   const uint32_t colour = 0x00FF8040;  // R 0x40, G 0x80, B 0xFF
   uint32_t d[1] = {0x00102030}, s[1] = {0x00A0B0C0};
   m.SetFXMode(151, 31, colour)(d, s, 1, m.Params());
@@ -196,6 +188,14 @@ TEST_F(FXManTest, EndPointsOfTintAndColourBlend) {
   d[0] = 0x00102030;
   m.SetFXMode(151, 1, colour)(d, s, 1, m.Params());
   EXPECT_EQ((d[0] >> 16) & 0xFF, (30u * 0xA0 + 0x40 + 15) / 31);  // source keeps 30/31
+
+  EXPECT_EQ(m.SelectAlphaFill(0xFFFFFF, 31), nullptr);
+  const uint8_t plane[3] = {255, 7, 128};
+  uint32_t blue[3] = {0x000000FF, 0x000000FF, 0x000000FF};
+  m.SelectAlphaFill(0x0000FF, 0)(blue, plane, 3, m.Params());  // red
+  EXPECT_EQ(blue[0], 0x00FF0000u);  // solid
+  EXPECT_EQ(blue[1], 0x000000FFu);  // below 8: left
+  EXPECT_EQ(blue[2], 0x0084007Bu);  // 16/31 of red over blue
 }
 
 TEST_F(FXManTest, CreateKeepsReplacesOrRefuses) {
@@ -222,17 +222,10 @@ TEST_F(FXManTest, FillRowAndColumnTouchOnlyTheirPixels) {
     const uint32_t packed = m.PackColor(0x00336699);
     for (int32_t offset = 0; offset < 2; ++offset)
       for (int32_t count = 0; count < 9; ++count) {
-        std::vector<uint8_t> buf(64, 0xEE);
+        std::vector<uint8_t> buf(64, 0xEE), want(64, 0xEE);
         m.FillRow(buf.data() + 8 + offset * bpp, count, packed);
-        for (int32_t i = 0; i < 64; ++i) {
-          const int32_t px = (i - 8) / bpp - offset;
-          const bool inside = i >= 8 + offset * bpp && px < count;
-          if (!inside) {
-            EXPECT_EQ(buf[size_t(i)], 0xEE) << format << " " << count;
-          }
-        }
-        for (int32_t p = 0; p < count; ++p)
-          EXPECT_EQ(std::memcmp(buf.data() + 8 + (offset + p) * bpp, &packed, size_t(bpp)), 0);
+        for (int32_t p = 0; p < count; ++p) std::memcpy(&want[size_t(8 + (offset + p) * bpp)], &packed, size_t(bpp));
+        EXPECT_EQ(buf, want) << format << " " << offset << " " << count;
       }
     std::vector<uint8_t> col(10 * 12, 0xEE);
     m.FillColumn(col.data() + 4, 12, 10, packed);
@@ -241,19 +234,6 @@ TEST_F(FXManTest, FillRowAndColumnTouchOnlyTheirPixels) {
       EXPECT_EQ(col[size_t(y * 12)], 0xEE);
     }
   }
-}
-
-TEST_F(FXManTest, AlphaFillUsesPlaneValuesAndLevel) {
-  KK_FXMan& m = Make(32);
-  EXPECT_EQ(m.SelectAlphaFill(0xFFFFFF, 31), nullptr);
-  KK_RowFn fn = m.SelectAlphaFill(0x0000FF, 0);  // red
-  ASSERT_NE(fn, nullptr);
-  const uint8_t plane[3] = {255, 7, 128};
-  uint32_t d[3] = {0x000000FF, 0x000000FF, 0x000000FF};
-  fn(d, plane, 3, m.Params());
-  EXPECT_EQ(d[0], 0x00FF0000u);  // solid
-  EXPECT_EQ(d[1], 0x000000FFu);  // below 8: left
-  EXPECT_EQ(d[2], 0x0084007Bu);  // 16/31 of red over blue
 }
 
 // Mode 154 reads the plane value under each destination pixel, also walking backwards.
@@ -392,10 +372,6 @@ TEST_F(FXManTest, SweepBlurRowsEqualReference) {
     ASSERT_EQ(fast, ref) << "case " << index << " format " << format << " radius " << radius;
   }
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(FXManTest, LevelBlendsEqualTheReferenceForEveryChannelPairAtEveryLevel) {
   for (uint32_t v = 0; v <= 15841; ++v) ASSERT_EQ(kk::Div62(v), v / 62) << v;

@@ -187,19 +187,6 @@ TEST(LLESpriteTest, WorstCaseLinesEncodeWithoutOverrun) {
   }
 }
 
-TEST(LLESpriteTest, HitTestCountsFromZero) {
-  const Bytes img = SmallImage16();
-  KK_LLESprite s;
-  ASSERT_EQ(s.EncodeLLESprite(16, 5, -5, 10, img.data(), kMagenta), 1);
-  // Drawn: (1,1), (2,1), (1,3), (3,3); the anchor is 0.
-  const bool want[5][5] = {{0, 0, 0, 0, 0}, {0, 1, 1, 0, 0}, {0, 0, 0, 0, 0}, {0, 1, 0, 1, 0}, {0, 0, 0, 0, 0}};
-  for (int y = -1; y <= 5; ++y)
-    for (int x = -1; x <= 5; ++x) {
-      const bool in = x >= 0 && y >= 0 && x < 5 && y < 5 && want[y][x];
-      EXPECT_EQ(s.HitTest(x, y), in) << x << "," << y;
-    }
-}
-
 Bytes ThreeChunks() {
   Bytes file;
   for (uint16_t v : {0x1111, 0x2222, 0x3333}) {

@@ -11,8 +11,8 @@
 #include "graphics/K_Sprite.h"
 #include "graphics/K_SpriteRscManager.h"
 #include "plat/sim.h"
+#include "graphics/GraphicsTestKit.h"
 #include "support/SpriteFileWriters.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -95,6 +95,10 @@ TEST(AnimationRscTest, MalformedFilesFailAndLeaveTheObjectCleared) {
   partsTooMany[12 + 96 + 8] = 2;
   Bytes sizeTooBig = QlaFile(Named("z"), {});
   sizeTooBig[0] += 1;
+  // A set chunk whose first element is itself a set chunk.
+  Bytes setInSet = {1, 0, 0, 0, 0, 0, 0xF7, 0x09, 0x6A, 0x09, 0x6B, 0x07};
+  const Bytes inner = QlaSetFile({Named("a")}, {});
+  setInSet.insert(setInSet.end(), inner.begin(), inner.end());
   struct Case {
     const char* what;
     Bytes bytes;
@@ -114,6 +118,7 @@ TEST(AnimationRscTest, MalformedFilesFailAndLeaveTheObjectCleared) {
       {"chunk size beyond the file", sizeTooBig, 0},
       {"truncated sprites", QlaFile(Named("a"), TwoSprites(), Damage({}, {}, 0, 3)), 1},
       {"short header", Bytes{1, 2, 3}, 0},
+      {"a set inside a set", setInSet, 0},
   };
   for (const Case& c : cases) {
     K_Animation_RSC rsc;
@@ -126,15 +131,6 @@ TEST(AnimationRscTest, MalformedFilesFailAndLeaveTheObjectCleared) {
   K_Animation_RSC truncated;
   truncated.LoadFromBytes(QlaFile(Named("a"), TwoSprites(), Damage({}, {}, 0, 3)));
   EXPECT_EQ(truncated.SpriteSet()->GetFrameCount(), 1);
-}
-
-TEST(AnimationRscTest, ASetInsideASetFails) {
-  // A set chunk whose first element is itself a set chunk.
-  Bytes inner = QlaSetFile({Named("a")}, {});
-  Bytes outer = {1, 0, 0, 0, 0, 0, 0xF7, 0x09, 0x6A, 0x09, 0x6B, 0x07};
-  outer.insert(outer.end(), inner.begin(), inner.end());
-  K_Animation_RSC rsc;
-  EXPECT_EQ(rsc.LoadFromBytes(outer), 0);
 }
 
 TEST(AnimationRscTest, NamesAndSubAnimations) {
@@ -164,7 +160,7 @@ TEST(AnimationRscTest, NamesAndSubAnimations) {
   EXPECT_EQ(rsc.SpriteSet()->GetFrameCount(), 2);
 }
 
-TEST(AnimationRscTest, AttachMemoryChecksTheSignatureAndBorrows) {
+TEST(AnimationRscTest, AttachMemoryChecksTheSignatureAndBorrowsWithoutEditing) {
   const Bytes payload = QlaPayload(Named("m", 2));
   K_Animation_RSC rsc;
   Bytes wrong = payload;
@@ -175,6 +171,14 @@ TEST(AnimationRscTest, AttachMemoryChecksTheSignatureAndBorrows) {
   EXPECT_EQ(rsc.FrameCount(), 2);
   EXPECT_EQ(rsc.GetDataBlock(nullptr), nullptr);  // borrowed, not owned
   EXPECT_EQ(rsc.AttachMemory(payload.data(), payload.size()), 0);
+  // A borrowed block is never edited; allocating forgets it.
+  EXPECT_EQ(rsc.EditDataBlock(), nullptr);
+  EXPECT_EQ(rsc.SetFrameCount(1), 0);
+  EXPECT_EQ(rsc.FrameCount(), 2);
+  ASSERT_EQ(rsc.AllocateBlock(200, 1), 1);
+  EXPECT_EQ(rsc.Flags(), K_Animation_RSC::kOwnedBlock);
+  EXPECT_EQ(rsc.FrameCount(), 1);
+  EXPECT_EQ(Bytes(payload), QlaPayload(Named("m", 2)));
 }
 
 TEST(AnimationRscTest, ABlockBuiltInMemoryPlaysOnlyOnceItsPartsAreFixedUp) {
@@ -267,31 +271,12 @@ TEST(AnimationRscTest, BlockEditingRefusesWhatDoesNotFit) {
   EXPECT_FALSE(player.IsPlaying());
 }
 
-TEST(AnimationRscTest, AllocatingForgetsABorrowedBlockAndNeverEditsIt) {
-  const Bytes payload = QlaPayload(Named("m", 2));
-  K_Animation_RSC rsc;
-  ASSERT_EQ(rsc.AttachMemory(payload.data(), payload.size()), 1);
-  EXPECT_EQ(rsc.EditDataBlock(), nullptr);
-  EXPECT_EQ(rsc.SetFrameCount(1), 0);
-  EXPECT_EQ(rsc.FrameCount(), 2);
-  ASSERT_EQ(rsc.AllocateBlock(200, 1), 1);
-  EXPECT_EQ(rsc.Flags(), K_Animation_RSC::kOwnedBlock);
-  EXPECT_EQ(rsc.FrameCount(), 1);
-  EXPECT_EQ(Bytes(payload), QlaPayload(Named("m", 2)));
-}
-
 class RscManPlayerTest : public testing::Test {
  protected:
-  void SetUp() override {
-    plat::sim::MapPathPrefix("C:\\Game\\", dir.path());
-    _QLSRsc_MANAGER_::InitSpriteResourceManager(8, "C:\\Game\\");
-  }
-  void TearDown() override {
-    _QLSRsc_MANAGER_::InitSpriteResourceManager(0, nullptr);
-    plat::sim::ClearPathPrefixes();
-  }
-  void Write(const std::string& name, const Bytes& bytes) { dir.Write(name, std::string(bytes.begin(), bytes.end())); }
-  TempDir dir;
+  void SetUp() override { _QLSRsc_MANAGER_::InitSpriteResourceManager(8, "C:\\Game\\"); }
+  void TearDown() override { _QLSRsc_MANAGER_::InitSpriteResourceManager(0, nullptr); }
+  void Write(const std::string& name, const Bytes& bytes) { dir.Put(name, bytes); }
+  gfx_test::Folder dir{"C:\\Game\\"};
 };
 
 TEST_F(RscManPlayerTest, BindsOnlyResolvingHandlesAndSelectsSubAnimations) {
