@@ -9,9 +9,9 @@
 
 #include "base/ByteReader.h"
 #include "graphics/GdiCache.h"
+#include "graphics/GraphicsTestKit.h"
 #include "plat/sim_gdi.h"
 #include "plat/winuser.h"
-#include "support/TempDir.h"
 #include "widgets/WidgetTestSupport.h"
 
 namespace {
@@ -36,7 +36,7 @@ class GdiCacheBmpTest : public widget_test::DisplayTest {
   }
 };
 
-TEST_F(GdiCacheBmpTest, EveryHeaderCheckRefusesWithoutMakingAnObject) {
+TEST_F(GdiCacheBmpTest, EveryHeaderCheckRefusesWithoutMakingAnObjectAndTheLimitsAreAccepted) {
   using Edit = std::function<void(std::vector<uint8_t>&)>;
   auto field32 = [](size_t at, uint32_t v) -> Edit { return [=](std::vector<uint8_t>& b) { StoreU32(b.data() + at, v); }; };
   auto field16 = [](size_t at, uint16_t v) -> Edit { return [=](std::vector<uint8_t>& b) { StoreU16(b.data() + at, v); }; };
@@ -85,21 +85,11 @@ TEST_F(GdiCacheBmpTest, EveryHeaderCheckRefusesWithoutMakingAnObject) {
     EXPECT_EQ(CreateBmpBitmap(bytes), nullptr) << c.what;
     EXPECT_EQ(plat::sim::LiveGdiObjects(), objects) << c.what;
   }
-}
-
-TEST_F(GdiCacheBmpTest, LimitsThemselvesAreAccepted) {
-  const struct {
-    const char* what;
-    std::vector<uint8_t> bytes;
-  } accepted[] = {
-      {"width 16384", Bmp24(16384, 1)},
-      {"height -16384", Bmp24(1, -16384)},
-      {"rows ending at the last byte", Bmp24(3, 2)},
-      {"one row top-down", Bmp24(1, -1)},
-  };
-  for (const auto& c : accepted) {
-    HBITMAP bm = CreateBmpBitmap(c.bytes);
-    EXPECT_NE(bm, nullptr) << c.what;
+  // The limits themselves are accepted: width 16384, height -16384, rows ending at the
+  // last byte, one row top-down.
+  for (const auto& [w, h] : std::vector<std::pair<int32_t, int32_t>>{{16384, 1}, {1, -16384}, {3, 2}, {1, -1}}) {
+    HBITMAP bm = CreateBmpBitmap(Bmp24(w, h));
+    EXPECT_NE(bm, nullptr) << w << " x " << h;
     DeleteObject(bm);
   }
 }
@@ -168,10 +158,8 @@ TEST_F(GdiCacheBmpTest, BitmapsHoldTheFilesPixelsUpright) {
 }
 
 TEST_F(GdiCacheBmpTest, FileIsReadWholeAndAMissingOneGivesNull) {
-  testing_support::TempDir dir;
-  const std::vector<uint8_t> bytes = WriteBmp(BmpPicture(1, 1, 16, {0x7FFF}));
-  dir.Write("w.bmp", std::string(bytes.begin(), bytes.end()));
-  HBITMAP bm = LoadBmpFile(dir / "w.bmp");
+  gfx_test::Folder dir;
+  HBITMAP bm = LoadBmpFile(dir.Put("w.bmp", WriteBmp(BmpPicture(1, 1, 16, {0x7FFF}))));
   ASSERT_NE(bm, nullptr);
   BITMAP info{};
   ASSERT_EQ(GetObjectA(bm, sizeof info, &info), static_cast<int>(sizeof info));

@@ -8,10 +8,10 @@
 #include <thread>
 
 #include "graphics/GdiCache.h"
+#include "graphics/GraphicsTestKit.h"
 #include "graphics/XResEntryMgr.h"
 #include "plat/sim.h"
 #include "plat/sim_gdi.h"
-#include "support/TempDir.h"
 #include "base/GFontList.h"
 #include "widgets/WidgetTestSupport.h"
 
@@ -20,8 +20,6 @@ namespace {
 using widget_test::BmpPicture;
 
 bool Alive(HGDIOBJ h) { return GetObjectType(h) != 0; }
-
-std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 class GdiCacheTest : public testing::Test {
  protected:
@@ -39,7 +37,7 @@ class GdiCacheTest : public testing::Test {
   size_t baseline_ = 0;
 };
 
-TEST_F(GdiCacheTest, SameFontTwiceIsOneObjectDeletedAtTheSecondRelease) {
+TEST_F(GdiCacheTest, SameFontTwiceIsOneObjectDeletedAtTheSecondReleaseAndOtherFieldsMakeOthers) {
   HFONT a = m_.GetFontByFace(12, 400, nullptr);
   HFONT b = m_.GetFontByFace(12, 400, nullptr);
   ASSERT_NE(a, nullptr);
@@ -50,9 +48,7 @@ TEST_F(GdiCacheTest, SameFontTwiceIsOneObjectDeletedAtTheSecondRelease) {
   EXPECT_EQ(m_.ReleaseFont(a), 0);
   EXPECT_FALSE(Alive(a));
   EXPECT_EQ(m_.GdiCacheSize(), 0u);
-}
-
-TEST_F(GdiCacheTest, FontsDifferingInOneFieldAreSeparateEntries) {
+  // Fonts differing in one field are separate entries.
   HFONT base = m_.GetFontByFace(12, 400, nullptr);
   const struct {
     const char* what;
@@ -141,10 +137,9 @@ TEST_F(GdiCacheTest, FailedCreationLeavesNoEntry) {
   EXPECT_NE(m_.GetFontByFace(12, 400, nullptr), nullptr);
 }
 
-TEST_F(GdiCacheTest, BitmapNamesDifferingInCaseShareOneBitmap) {
-  testing_support::TempDir dir;
-  dir.Write("a.bmp", AsText(widget_test::WriteBmp(BmpPicture(2, 2, 24, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}))));
-  HBITMAP lower = m_.GetCachedBitmap(dir / "a.bmp");
+TEST_F(GdiCacheTest, BitmapNamesDifferingInCaseShareOneBitmapAndFourBitFilesGiveNone) {
+  gfx_test::Folder dir;
+  HBITMAP lower = m_.GetCachedBitmap(dir.Put("a.bmp", widget_test::WriteBmp(BmpPicture(2, 2, 24, {1, 2, 3, 4}))));
   ASSERT_NE(lower, nullptr);
   EXPECT_EQ(m_.GetCachedBitmap(dir / "A.BMP"), lower);
   EXPECT_EQ(m_.GdiCacheSize(), 1u);
@@ -152,19 +147,15 @@ TEST_F(GdiCacheTest, BitmapNamesDifferingInCaseShareOneBitmap) {
   EXPECT_TRUE(Alive(lower));
   m_.ReleaseBitmap(lower);
   EXPECT_FALSE(Alive(lower));
-}
-
-TEST_F(GdiCacheTest, FourBitBitmapGivesNullAndNoEntry) {
-  testing_support::TempDir dir;
-  std::vector<uint32_t> table(16, 0);
-  dir.Write("four.bmp", AsText(widget_test::WriteBmp(BmpPicture(2, 1, 4, {1, 2}, table))));
-  EXPECT_EQ(m_.GetCachedBitmap(dir / "four.bmp"), nullptr);
+  // A 4-bit file gives null and no entry.
+  EXPECT_EQ(m_.GetCachedBitmap(dir.Put("four.bmp", widget_test::WriteBmp(BmpPicture(2, 1, 4, {1, 2}, std::vector<uint32_t>(16, 0))))),
+            nullptr);
   EXPECT_EQ(m_.GdiCacheSize(), 0u);
 }
 
 TEST_F(GdiCacheTest, ClearDeletesEveryKindAndReleaseAllClearsToo) {
-  testing_support::TempDir dir;
-  dir.Write("b.bmp", AsText(widget_test::WriteBmp(BmpPicture(1, 1, 24, {0x123456}))));
+  gfx_test::Folder dir;
+  dir.Put("b.bmp", widget_test::WriteBmp(BmpPicture(1, 1, 24, {0x123456})));
   for (int i = 0; i < 3; ++i) {
     ASSERT_NE(m_.GetFontByFace(10 + i, 400, nullptr), nullptr);
     ASSERT_NE(m_.GetPen(PS_SOLID, i, 0), nullptr);

@@ -11,6 +11,7 @@
 #include "graphics/K_DibDC.h"
 #include "plat/sim.h"
 #include "plat/sim_gdi.h"
+#include "graphics/GraphicsTestKit.h"
 #include "support/Sweep.h"
 
 namespace {
@@ -22,6 +23,14 @@ void Numbered(K_Dib& img, int32_t w, int32_t h) {
   ASSERT_EQ(img.Create(w, h, 32), 1);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x) kk::StorePixel<uint32_t>(img.PixelAddress(x, y), uint32_t(x << 16 | y << 8 | 1));
+}
+
+// Row by row, as the image stores it.
+std::vector<uint32_t> Pixels(const K_Dib& img) {
+  std::vector<uint32_t> out;
+  for (int32_t y = 0; y < img.Height(); ++y)
+    for (int32_t x = 0; x < img.Width(); ++x) out.push_back(img.GetPixel(x, y));
+  return out;
 }
 
 class K_DibCopyTest : public ::testing::Test {
@@ -61,7 +70,7 @@ TEST_F(K_DibCopyTest, BlitImageMatchesPlainPlacementOverASweep) {
   }
 }
 
-TEST_F(K_DibCopyTest, BlitImageWithAnEffectRunsEachRowThroughIt) {
+TEST_F(K_DibCopyTest, BlitImageWithAnEffectRunsEachRowThroughItAndCopiesNeedMatchingShapes) {
   K_Dib src, dst;
   ASSERT_EQ(src.Create(2, 1, 32), 1);
   ASSERT_EQ(dst.Create(2, 1, 32), 1);
@@ -78,9 +87,7 @@ TEST_F(K_DibCopyTest, BlitImageWithAnEffectRunsEachRowThroughIt) {
   ASSERT_EQ(narrow.Create(2, 1, 16), 1);
   narrow.BlitImage(src, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);  // pixel sizes differ
   EXPECT_EQ(narrow.GetPixel(0, 0), 0u);
-}
-
-TEST_F(K_DibCopyTest, CopyPixelsAndRowsNeedMatchingShapes) {
+  // Whole copies need matching shapes.
   K_Dib a, b, c;
   Numbered(a, 3, 2);
   ASSERT_EQ(b.Create(3, 2, 32), 1);
@@ -111,14 +118,6 @@ TEST_F(K_DibCopyTest, ConvertDepthGoesThroughRowConvertersOrWidens) {
   EXPECT_EQ(img.GetPixel(1, 0), 0x0000FFu);
   EXPECT_EQ(img.ConvertDepth(8), 0);
   EXPECT_EQ(kk::GetStatus(), kk::kStatusOk);
-}
-
-// Row by row, as the image stores it.
-std::vector<uint32_t> Pixels(const K_Dib& img) {
-  std::vector<uint32_t> out;
-  for (int32_t y = 0; y < img.Height(); ++y)
-    for (int32_t x = 0; x < img.Width(); ++x) out.push_back(img.GetPixel(x, y));
-  return out;
 }
 
 TEST_F(K_DibCopyTest, DrawToDCCopiesAtTheSameSizeAndStretchesOtherwise) {
@@ -172,8 +171,7 @@ TEST_F(K_DibCopyTest, DrawToDCDescribesBorrowedMemoryOnlyWithPackedRows) {
 // Widening has no row converter: GDI converts into a new DIB section, and every DC and
 // object it borrowed is given back.
 TEST_F(K_DibCopyTest, ConvertDepthThroughGdiLeavesADibSectionAndNoDCs) {
-  GetStockObject(WHITE_BRUSH);
-  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+  const gfx_test::GdiBalance balance;
   {
     K_Dib img;
     ASSERT_EQ(img.Create(3, 2, 17), 1);
@@ -183,8 +181,7 @@ TEST_F(K_DibCopyTest, ConvertDepthThroughGdiLeavesADibSectionAndNoDCs) {
     EXPECT_EQ(img.FormatCode(), 32);
     EXPECT_EQ(img.GetPixel(2, 1), 0xFF0000u);
     EXPECT_EQ(img.GetPixel(0, 0), 0u);
-    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects + 1);
-    EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+    balance.Check(1);
     // Borrowed rows GDI cannot be told about are refused and left as they were.
     std::vector<uint16_t> padded(4, 0x001F);
     K_Dib borrowed;
@@ -197,8 +194,7 @@ TEST_F(K_DibCopyTest, ConvertDepthThroughGdiLeavesADibSectionAndNoDCs) {
     EXPECT_EQ(other.ConvertDepth(24), 0);
     EXPECT_EQ(other.BytesPerPixel(), 2);
   }
-  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
-  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+  balance.Check();
 }
 
 TEST_F(K_DibCopyTest, BlurAveragesEachRowWithinTheRadius) {
@@ -206,11 +202,7 @@ TEST_F(K_DibCopyTest, BlurAveragesEachRowWithinTheRadius) {
   ASSERT_EQ(img.Create(5, 2, 32), 1);
   kk::StorePixel<uint32_t>(img.PixelAddress(2, 0), 0x00F0F0F0);
   img.Blur(img, 1, {0, 0, 5, 1});  // onto itself
-  EXPECT_EQ(img.GetPixel(0, 0), 0u);
-  EXPECT_EQ(img.GetPixel(1, 0), 0x00505050u);
-  EXPECT_EQ(img.GetPixel(2, 0), 0x00505050u);
-  EXPECT_EQ(img.GetPixel(3, 0), 0x00505050u);
-  EXPECT_EQ(img.GetPixel(4, 0), 0u);
+  EXPECT_EQ(Pixels(img), (std::vector<uint32_t>{0, 0x505050, 0x505050, 0x505050, 0, 0, 0, 0, 0, 0}));
   K_Dib out;
   ASSERT_EQ(out.Create(5, 2, 32), 1);
   out.Blur32(img, 1000, {-10, -10, 100, 100});  // radius clamped, rectangle cut

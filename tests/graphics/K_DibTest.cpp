@@ -9,6 +9,7 @@
 #include "graphics/K_DibDC.h"
 #include "plat/sim.h"
 #include "plat/sim_gdi.h"
+#include "graphics/GraphicsTestKit.h"
 
 namespace {
 
@@ -38,19 +39,12 @@ TEST(K_DibTest, CreateGivesPitchAndSizeAndRefusesASecondCreate) {
   EXPECT_EQ(d.GetBits(), nullptr);
 }
 
-TEST(K_DibTest, ClipRectStaysInsideTheImage) {
+TEST(K_DibTest, ClipRectStaysInsideTheImageAndClipAreaCutsAtEachEdge) {
   K_Dib a;
   ASSERT_EQ(a.Create(100, 50, 32), 1);
   a.SetClipRect(-5, -5, 1000, 1000);
-  EXPECT_EQ(a.ClipRect().left, 0);
-  EXPECT_EQ(a.ClipRect().top, 0);
-  EXPECT_EQ(a.ClipRect().right, 100);
-  EXPECT_EQ(a.ClipRect().bottom, 50);
-}
-
-TEST(K_DibTest, ClipAreaCutsAtEachEdge) {
-  K_Dib a;
-  ASSERT_EQ(a.Create(100, 50, 32), 1);
+  const K_Rect& clip = a.ClipRect();
+  EXPECT_EQ((std::vector<int32_t>{clip.left, clip.top, clip.right, clip.bottom}), (std::vector<int32_t>{0, 0, 100, 50}));
   a.SetClipRect(10, 20, 90, 40);
   struct Row {
     int32_t x, y, w, h;
@@ -71,10 +65,7 @@ TEST(K_DibTest, ClipAreaCutsAtEachEdge) {
     int32_t x = r.x, y = r.y, w = r.w, h = r.h;
     EXPECT_EQ(a.ClipArea(x, y, w, h), r.ok) << r.x << "," << r.y;
     if (r.ok) {
-      EXPECT_EQ(x, r.wx);
-      EXPECT_EQ(y, r.wy);
-      EXPECT_EQ(w, r.ww);
-      EXPECT_EQ(h, r.wh);
+      EXPECT_EQ((std::vector<int32_t>{x, y, w, h}), (std::vector<int32_t>{r.wx, r.wy, r.ww, r.wh}));
     }
   }
 }
@@ -107,14 +98,13 @@ TEST(K_DibTest, CopyDetachAndAttach) {
 
 // The pixels of a DIB-section image are the bitmap's: GDI sees what the image writes,
 // the handle travels with Detach, and the last owner deletes it.
-TEST(K_DibTest, DibSectionHoldsThePixelsAndGoesWithTheImage) {
-  GetStockObject(WHITE_BRUSH);  // the stock objects are made on first use
-  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+TEST(K_DibTest, DibSectionHoldsThePixelsGoesWithTheImageOrFailsEmpty) {
+  const gfx_test::GdiBalance balance;
   {
     K_Dib a;
     ASSERT_EQ(a.Create(3, 2, 16, 1), 1);
     ASSERT_NE(a.GetBitmap(), nullptr);
-    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects + 1);
+    balance.Check(1);
     DIBSECTION ds{};
     ASSERT_EQ(GetObjectA(a.GetBitmap(), int32_t(sizeof ds), &ds), int32_t(sizeof ds));
     EXPECT_EQ(ds.dsBm.bmBits, a.GetBits());
@@ -141,13 +131,10 @@ TEST(K_DibTest, DibSectionHoldsThePixelsAndGoesWithTheImage) {
     EXPECT_EQ(b.GetPixel(2, 1), 0xF800u);
     b.DetachBits();  // only borrowed memory is forgotten
     EXPECT_EQ(b.GetPixel(2, 1), 0xF800u);
-    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects + 1);
+    balance.Check(1);
   }
-  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
-  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
-}
-
-TEST(K_DibTest, FailedDibSectionLeavesTheImageEmpty) {
+  balance.Check();
+  // A failed section leaves the image empty.
   K_Dib a;
   plat::sim::FailNext("CreateDIBSection");
   EXPECT_EQ(a.Create(4, 4, 32, 1), 0);

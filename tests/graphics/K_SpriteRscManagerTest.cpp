@@ -7,9 +7,8 @@
 #include "graphics/K_Animation_RSC.h"
 #include "graphics/K_Sprite.h"
 #include "plat/sim.h"
-#include "support/GifWriter.h"
+#include "graphics/GraphicsTestKit.h"
 #include "support/SpriteFileWriters.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -19,37 +18,24 @@ namespace rm = _QLSRsc_MANAGER_;
 class SpriteRscManagerTest : public testing::Test {
  protected:
   void SetUp() override {
-    plat::sim::MapPathPrefix("C:\\Game\\", dir.path());
     ASSERT_NE(rm::InitSpriteResourceManager(512, kBase), 0);
     const Bytes sprite = SolidSpriteChunk(32, 3, 3, 0x00FF00, 1, 1);
-    Write("image\\one.qls", sprite);
-    Write("image\\one.QLS", sprite);
-    Write("image\\one.Qls", sprite);
-    Write("image\\one", sprite);
-    Write("image\\set.psp", PspFile({sprite, sprite}));
+    Write("one.qls", sprite);
+    Write("one.QLS", sprite);
+    Write("one.Qls", sprite);
+    Write("one", sprite);
+    Write("set.psp", PspFile({sprite, sprite}));
     QlaAnimation a;
     a.frames.resize(2);
-    Write("image\\anim.qla", QlaFile(a, sprite));
-    GifDesc g;
-    g.width = 2, g.height = 2;
-    g.globalTable = {0x112233, 0x445566};
-    GifFrameDesc f;
-    f.width = 2, f.height = 2;
-    f.indices = {0, 1, 1, 0};
-    g.frames.push_back(f);
-    Write("image\\pic.gif", EncodeGif(g));
+    Write("anim.qla", QlaFile(a, sprite));
+    GifDesc g = gfx_test::GifScreen(2, 2, {0x112233, 0x445566});
+    g.frames.push_back(gfx_test::SolidFrame(0, 0, 2, 2, 1));
+    Write("pic.gif", EncodeGif(g));
   }
-  void TearDown() override {
-    rm::InitSpriteResourceManager(0, nullptr);
-    plat::sim::ClearPathPrefixes();
-  }
-  void Write(std::string name, const Bytes& bytes) {
-    for (char& c : name)
-      if (c == '\\') c = '/';
-    dir.Write(name, std::string(bytes.begin(), bytes.end()));
-  }
+  void TearDown() override { rm::InitSpriteResourceManager(0, nullptr); }
+  void Write(const std::string& name, const Bytes& bytes) { dir.Put("image/" + name, bytes); }
   static constexpr const char* kBase = "C:\\Game\\image\\";
-  TempDir dir;
+  gfx_test::Folder dir{"C:\\Game\\"};
 };
 
 TEST_F(SpriteRscManagerTest, EachTypeGetsItsSlotAndType) {
@@ -81,7 +67,7 @@ TEST_F(SpriteRscManagerTest, TheSameFileSharesOneHandleUntilTheLastRelease) {
 
 TEST_F(SpriteRscManagerTest, FiveHundredElevenFilesFitAndTheNextGivesZero) {
   const Bytes sprite = SolidSpriteChunk(16, 1, 1, 0x0000FF, 0, 0);
-  for (int32_t i = 0; i < 512; ++i) Write("image\\s" + std::to_string(i) + ".qls", sprite);
+  for (int32_t i = 0; i < 512; ++i) Write("s" + std::to_string(i) + ".qls", sprite);
   for (int32_t i = 0; i < 511; ++i)
     ASSERT_EQ(rm::LoadSpriteResourceByName(("C:\\Game\\image\\s" + std::to_string(i) + ".qls").c_str()),
               uint32_t(i + 1) << 16 | 1u);

@@ -8,9 +8,8 @@
 #include "graphics/K_Dib.h"
 #include "plat/sim.h"
 #include "plat/sim_gdi.h"
-#include "support/GifWriter.h"
+#include "graphics/GraphicsTestKit.h"
 #include "support/SpriteFileWriters.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -18,18 +17,12 @@ using namespace testing_support;
 
 class SpriteSetTest : public testing::Test {
  protected:
-  void SetUp() override { plat::sim::MapPathPrefix("C:\\Game\\", dir.path()); }
   void TearDown() override {
     plat::sim::ClearFaults();
-    plat::sim::ClearPathPrefixes();
     DestroyFXManager();
   }
-  void Write(const std::string& name, const Bytes& bytes) { dir.Write(name, std::string(bytes.begin(), bytes.end())); }
-  Bytes Read(const std::string& name) {
-    const std::string s = dir.Read(name);
-    return Bytes(s.begin(), s.end());
-  }
-  TempDir dir;
+  void Write(const std::string& name, const Bytes& bytes) { dir.Put(name, bytes); }
+  gfx_test::Folder dir{"C:\\Game\\"};
 };
 
 Bytes ThreeChunks() {
@@ -53,7 +46,7 @@ TEST_F(SpriteSetTest, EmptyFileIsAnEmptySetAndADamagedThirdChunkEndsTheSet) {
   EXPECT_TRUE(set.Delays().empty());
 }
 
-TEST_F(SpriteSetTest, OutOfRangeFramesAreTheOneSharedEmptySprite) {
+TEST_F(SpriteSetTest, OutOfRangeFramesAreTheOneSharedEmptySpriteAndFramesComeAndGo) {
   K_Sprite set;
   ASSERT_EQ(set.LoadFromBytes(ThreeChunks(), 0), 1);
   const KK_LLESprite* empty = set.GetFrame(3);
@@ -72,7 +65,7 @@ TEST_F(SpriteSetTest, OutOfRangeFramesAreTheOneSharedEmptySprite) {
     for (int32_t x = 0; x < 8; ++x) EXPECT_EQ(image.GetPixel(x, y), before);
 }
 
-TEST_F(SpriteSetTest, SaveRoundTripsByteForByteAndAnEmptySetWritesNothing) {
+TEST_F(SpriteSetTest, SaveRoundTripsByteForByteAnEmptySetWritesNothingAndAFailedWriteStops) {
   K_Sprite empty;
   EXPECT_EQ(empty.SaveSpriteSetFile("C:\\Game\\none.psp"), 0);
   EXPECT_FALSE(dir.Exists("none.psp"));
@@ -80,15 +73,11 @@ TEST_F(SpriteSetTest, SaveRoundTripsByteForByteAndAnEmptySetWritesNothing) {
   K_Sprite set;
   set.LoadFromBytes(ThreeChunks(), 0);
   ASSERT_EQ(set.SaveSpriteSetFile("C:\\Game\\out.psp"), 1);
-  EXPECT_EQ(Read("out.psp"), ThreeChunks());
-}
-
-TEST_F(SpriteSetTest, AWriteFailingPartWayReturnsZeroAndLeavesThePartialFile) {
-  K_Sprite set;
-  set.LoadFromBytes(ThreeChunks(), 0);
+  EXPECT_EQ(dir.Get("out.psp"), ThreeChunks());
+  // A write failing part-way returns 0 and leaves the partial file.
   plat::sim::FailNext("WriteFile", 1, 1);
   EXPECT_EQ(set.SaveSpriteSetFile("C:\\Game\\part.psp"), 0);
-  EXPECT_EQ(Read("part.psp"), SolidSpriteChunk(16, 3, 2, 0x00FF00, 1, 1));
+  EXPECT_EQ(dir.Get("part.psp"), SolidSpriteChunk(16, 3, 2, 0x00FF00, 1, 1));
 }
 
 TEST_F(SpriteSetTest, AddAndRemoveFrames) {
@@ -174,7 +163,7 @@ TEST_F(SpriteSetTest, GifSetsReleaseTheirGdiObjectsAndFailWithoutThem) {
   const Bytes gif = EncodeGif(FiveFrames());
   ASSERT_EQ(CreateFXManager(32), 1);
   K_Sprite().LoadGifFromBytes(gif, 0);  // the first DCs of the process make the stock objects
-  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+  const gfx_test::GdiBalance balance;
   for (const char* fault : {"CreateDIBSection", "CreateCompatibleDC"}) {
     K_Sprite set;
     // The decoder's own bitmaps come first; the last DIB section is the drawing image.
@@ -182,14 +171,12 @@ TEST_F(SpriteSetTest, GifSetsReleaseTheirGdiObjectsAndFailWithoutThem) {
     EXPECT_EQ(set.LoadGifFromBytes(gif, 0), 0) << fault;
     plat::sim::ClearFaults();
     EXPECT_EQ(set.GetFrameCount(), 0) << fault;
-    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects) << fault;
-    EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs) << fault;
+    balance.Check();
   }
   K_Sprite set;
   ASSERT_EQ(set.LoadGifFromBytes(gif, 0), 1);
   EXPECT_EQ(set.GetFrameCount(), 5);
-  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
-  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+  balance.Check();
 }
 
 }  // namespace

@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "base/ByteReader.h"
+#include "graphics/GraphicsTestKit.h"
 #include "graphics/XResEntryMgr.h"
 #include "plat/sim.h"
-#include "support/TempDir.h"
 #include "widgets/WidgetTestSupport.h"
 
 namespace {
@@ -15,24 +14,6 @@ namespace {
 using widget_test::DisplayFormat;
 constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 constexpr uint32_t kMagenta = 0xFF00FF;
-
-// A 1 x 1 24-bit BMP file.
-std::string OnePixelBmp() {
-  std::vector<uint8_t> b{'B', 'M'};
-  ByteWriter w(b);
-  w.U32(14 + 40 + 4);
-  w.U32(0);
-  w.U32(14 + 40);
-  w.U32(40);
-  w.U32(1);
-  w.U32(1);
-  w.U16(1);
-  w.U16(24);
-  w.Fill(0, 24);
-  w.Fill(0x40, 3);
-  w.U8(0);
-  return std::string(b.begin(), b.end());
-}
 
 class XAvatarEntryTest : public widget_test::DisplayTest {
  protected:
@@ -52,8 +33,7 @@ class XAvatarEntryTest : public widget_test::DisplayTest {
   }
   // A part file held by the manager under its name, so that GIF requests find it.
   std::string Part(const std::string& name, int32_t& handle) {
-    dir_.Write(name, OnePixelBmp());
-    const std::string path = dir_ / name;
+    const std::string path = dir_.Put(name, widget_test::WriteBmp(widget_test::BmpPicture(1, 1, 24, {0x404040})));
     handle = m_.LoadEntry(2, path, GSize(), kNoKey);
     EXPECT_NE(handle, -1);
     return path;
@@ -61,7 +41,7 @@ class XAvatarEntryTest : public widget_test::DisplayTest {
   XAvatarEntry* Avatar(int32_t h) { return dynamic_cast<XAvatarEntry*>(m_.EntryAt(h)); }
   uint32_t Refs(int32_t h) { return m_.EntryAt(h) ? m_.EntryAt(h)->refCount : 0; }
 
-  testing_support::TempDir dir_;
+  gfx_test::Folder dir_;
   XResEntryMgr m_;
 };
 
@@ -119,7 +99,7 @@ TEST_F(XAvatarEntryTest, EmptyAndUnopenableNamesKeepMinusOneInTheirPlace) {
   EXPECT_EQ(Avatar(g)->PartHandles(), (std::vector<int32_t>{-1, a}));
 }
 
-TEST_F(XAvatarEntryTest, TheSurfaceIsFilledWithTheKeyAndKeyedByIt) {
+TEST_F(XAvatarEntryTest, TheSurfaceIsFilledWithTheKeyKeyedByItAndItsDepthFollowsTheFormat) {
   const int32_t h = m_.CreateAvatar({""}, GSize(3, 2), kMagenta);
   ASSERT_NE(h, -1);
   DDSurface s = m_.GetEntrySurface(h);
@@ -129,9 +109,6 @@ TEST_F(XAvatarEntryTest, TheSurfaceIsFilledWithTheKeyAndKeyedByIt) {
   ASSERT_EQ(s->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
   EXPECT_EQ(key.dwColorSpaceLowValue, kMagenta);
   EXPECT_EQ(m_.IsEntryPixelOpaque(h, GPoint(1, 1), 0), 0);
-}
-
-TEST_F(XAvatarEntryTest, DepthFollowsTheSurfaceFormat) {
   struct Case {
     DisplayFormat format;
     uint32_t key;
@@ -160,7 +137,7 @@ TEST_F(XAvatarEntryTest, SetColorKeyNeedsASurfaceAndKeepsOnlyAcceptedKeys) {
   EXPECT_EQ(loose.colorKey, 0x00FF00u);
 }
 
-TEST_F(XAvatarEntryTest, AFailedDescriptionReadFreesTheSlotAndTheParts) {
+TEST_F(XAvatarEntryTest, AFailedDescriptionReadOrSurfaceFreesTheSlotAndTheParts) {
   int32_t a = -1;
   const std::string pa = Part("a.gif", a);
   plat::sim::FailNext("IDirectDrawSurface4::GetSurfaceDesc");
@@ -169,11 +146,7 @@ TEST_F(XAvatarEntryTest, AFailedDescriptionReadFreesTheSlotAndTheParts) {
   // The slot the avatar had is the next one handed out.
   const int32_t next = m_.LoadEntry(0, "", GSize(1, 1), kNoKey);
   EXPECT_EQ(next & 0xFFFF, (a & 0xFFFF) + 1);
-}
-
-TEST_F(XAvatarEntryTest, AFailedSurfaceMakesNoEntryAndGivesThePartsBack) {
-  int32_t a = -1;
-  const std::string pa = Part("a.gif", a);
+  // A failed surface makes no entry and gives the parts back too.
   plat::sim::FailNext("IDirectDraw4::CreateSurface");
   EXPECT_EQ(m_.CreateAvatar({pa}, GSize(2, 2), kMagenta), -1);
   EXPECT_TRUE(FAILED(m_.GetLastResult()));
