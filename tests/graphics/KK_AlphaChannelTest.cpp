@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <vector>
 
 #include "base/ByteReader.h"
-#include "plat/sim.h"
+#include "graphics/GraphicsTestKit.h"
 #include "support/Sweep.h"
 
 namespace {
@@ -21,7 +20,7 @@ KK_AlphaChannel& Filled(KK_AlphaChannel& p, int32_t w, int32_t h, uint8_t v) {
   return p;
 }
 
-TEST(AlphaChannelTest, CreateRoundsTheDataUpToFourBytes) {
+TEST(AlphaChannelTest, CreateRoundsTheDataUpToFourBytesAndEqualValuesSaveAsRunLengthPairs) {
   KK_AlphaChannel p;
   ASSERT_EQ(p.Create(3, 3), 1);
   EXPECT_EQ(p.DataSize(), 12);
@@ -29,10 +28,6 @@ TEST(AlphaChannelTest, CreateRoundsTheDataUpToFourBytes) {
   EXPECT_EQ(p.Create(0, 3), 0);
   EXPECT_TRUE(p.Empty());
   EXPECT_EQ(p.Address(0, 0), nullptr);
-}
-
-TEST(AlphaChannelTest, EqualValuesSaveAsRunLengthPairs) {
-  KK_AlphaChannel p;
   Filled(p, 100, 10, 9);
   const Bytes saved = p.SaveToBytes();
   const Bytes want = {20, 0, 0, 0, 0x10, 0x85, 0, 0, 0x6A, 0x09, 0x6B, 0x07,  // chunk: 12 + 8 bytes, 0x8510
@@ -120,9 +115,7 @@ TEST(AlphaChannelTest, SplitCutsCellsInRowOrder) {
 }
 
 TEST(AlphaChannelTest, PlaneFilesStopAtTheFirstBadPlane) {
-  const std::string dir = (std::filesystem::temp_directory_path() / "dorvik-alpha-test").string();
-  std::filesystem::create_directories(dir);
-  plat::sim::MapPathPrefix("A:\\", dir);
+  const gfx_test::Folder dir("A:\\");
   KK_AlphaChannelSet set;
   Filled(*set.AddChannel(), 5, 5, 1);
   Filled(*set.AddChannel(), 6, 2, 2);
@@ -140,8 +133,6 @@ TEST(AlphaChannelTest, PlaneFilesStopAtTheFirstBadPlane) {
   KK_AlphaChannel one;
   ASSERT_EQ(one.Load("A:\\planes.alp"), 1);
   EXPECT_EQ(one.Width(), 5);
-  plat::sim::ClearPathPrefixes();
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -21,42 +21,27 @@ TEST(ScrollMoveTest, DurationScalesTheTimeForASpanToTheWholeMove) {
   EXPECT_EQ(m.duration, int64_t(2000000) * 2000000);
 }
 
-// Positions of a 0 -> 100 move over 1000 ms, updated every `step` ms from `t0`.
-std::vector<int32_t> Move(uint32_t t0, uint32_t step, int32_t loop, int32_t updates, std::vector<int32_t>* done) {
+// Positions of a 0 -> 100 move over 1000 ms, updated every `step` ms from `t0`, and
+// what each update returned.
+std::pair<std::vector<int32_t>, std::vector<int32_t>> Move(uint32_t t0, uint32_t step, int32_t loop, int32_t updates) {
   tagScroll_Move m;
   m.Set(0, 100, 0);
   m.SetDuration(1000, 0);
   m.Restart();
-  std::vector<int32_t> out;
-  uint32_t now = t0;
-  for (int32_t i = 0; i < updates; ++i, now += step) {
-    const int32_t finished = m.Update(now, loop);
-    out.push_back(m.current);
-    if (done) done->push_back(finished);
+  std::vector<int32_t> positions, finished;
+  for (int32_t i = 0; i < updates; ++i, t0 += step) {
+    finished.push_back(m.Update(t0, loop));
+    positions.push_back(m.current);
   }
-  return out;
+  return {positions, finished};
 }
 
-TEST(ScrollMoveTest, FirstUpdateOnlyRecordsThenTheMoveAdvancesAndFinishes) {
-  std::vector<int32_t> done;
-  const std::vector<int32_t> pos = Move(1000, 250, 0, 7, &done);
-  EXPECT_EQ(pos, (std::vector<int32_t>{0, 25, 50, 75, 100, 100, 100}));
-  EXPECT_EQ(done, (std::vector<int32_t>{0, 0, 0, 0, 1, 0, 0}));
-}
-
-TEST(ScrollMoveTest, LoopingStartsAgainAfterFinishing) {
-  std::vector<int32_t> done;
-  const std::vector<int32_t> pos = Move(1000, 250, 1, 7, &done);
-  EXPECT_EQ(pos, (std::vector<int32_t>{0, 25, 50, 75, 100, 25, 50}));
-  EXPECT_EQ(done, (std::vector<int32_t>{0, 0, 0, 0, 1, 0, 0}));
-}
-
-TEST(ScrollMoveTest, PositionsDoNotDependOnWhereTheClockStarted) {
-  for (int32_t loop : {0, 1}) {
-    std::vector<int32_t> a, b;
-    EXPECT_EQ(Move(0xFFFFF000u, 30, loop, 120, &a), Move(1000, 30, loop, 120, &b)) << loop;
-    EXPECT_EQ(a, b);
-  }
+TEST(ScrollMoveTest, FirstUpdateOnlyRecordsThenTheMoveAdvancesAndFinishesOrLoops) {
+  const std::vector<int32_t> finished = {0, 0, 0, 0, 1, 0, 0};
+  EXPECT_EQ(Move(1000, 250, 0, 7), std::make_pair(std::vector<int32_t>{0, 25, 50, 75, 100, 100, 100}, finished));
+  EXPECT_EQ(Move(1000, 250, 1, 7), std::make_pair(std::vector<int32_t>{0, 25, 50, 75, 100, 25, 50}, finished));
+  // Where the clock started (here, just before its wrap) changes nothing.
+  for (int32_t loop : {0, 1}) EXPECT_EQ(Move(0xFFFFF000u, 30, loop, 120), Move(1000, 30, loop, 120)) << loop;
 }
 
 TEST(ScrollMoveTest, StoppedMovesDoNothingAndRestartRewindsAFinishedMove) {
@@ -72,19 +57,6 @@ TEST(ScrollMoveTest, StoppedMovesDoNothingAndRestartRewindsAFinishedMove) {
   EXPECT_EQ(m.current, 10);
   m.Reset();
   EXPECT_EQ(m.end, 0);
-}
-
-TEST(ScrollSpriteTest, PositionFollowsTheMove) {
-  KK_LLESprite_Scroll s;
-  s.Set(0, 50, 0);
-  s.current = 12;
-  int32_t x = 100, y = 7;
-  s.Position(x, y);
-  EXPECT_EQ(x, 88);
-  EXPECT_EQ(y, 7);
-  EXPECT_TRUE(s.IsPast(11));
-  EXPECT_FALSE(s.IsPast(12));
-  EXPECT_FALSE(s.HasHeader());
 }
 
 }  // namespace

@@ -16,29 +16,26 @@ namespace {
 using namespace testing_support;
 using Seeds = std::vector<std::pair<std::string, Bytes>>;
 
+// Each seed is a variation of one base picture.
+template <typename Desc, typename Change>
+Desc With(Desc base, Change change) {
+  change(base);
+  return base;
+}
+
 Seeds TgaSeeds() {
   TgaPicture p;
   p.width = 3;
   p.height = 2;
   p.pixels = {0xFF102030, 0x00405060, 0x80FFFFFF, 0xFF000000, 0x7F7F7F7F, 0x01020304};
-  Seeds seeds{{"rgba32", TgaFile(p)}};
-  TgaPicture rgb = p;
-  rgb.depth = 24;
-  rgb.id = "id";
-  seeds.emplace_back("rgb24-with-id", TgaFile(rgb));
-  TgaPicture grey = p;
-  grey.type = 3;
-  grey.depth = 8;
-  seeds.emplace_back("grey8", TgaFile(grey));
-  TgaPicture mapped = p;
-  mapped.colourMapType = 1;
-  mapped.colourMapLength = 2;
-  mapped.descriptor = 0x28;
-  seeds.emplace_back("colour-map-skipped", TgaFile(mapped));
-  TgaPicture cut = p;
-  cut.cut = 5;
-  seeds.emplace_back("truncated", TgaFile(cut));
-  return seeds;
+  return {
+      {"rgba32", TgaFile(p)},
+      {"rgb24-with-id", TgaFile(With(p, [](TgaPicture& t) { t.depth = 24, t.id = "id"; }))},
+      {"grey8", TgaFile(With(p, [](TgaPicture& t) { t.type = 3, t.depth = 8; }))},
+      {"colour-map-skipped",
+       TgaFile(With(p, [](TgaPicture& t) { t.colourMapType = 1, t.colourMapLength = 2, t.descriptor = 0x28; }))},
+      {"truncated", TgaFile(With(p, [](TgaPicture& t) { t.cut = 5; }))},
+  };
 }
 
 Seeds SidecarSeeds() {
@@ -47,15 +44,12 @@ Seeds SidecarSeeds() {
       {0, 3, 0, 0, 0, "", {}},
       {2, 1, 1, 1, 200, "frame1", {0x00000000, 0x01020304}},
   };
-  Seeds seeds{{"three-layers", VtiFile(layers)}};
-  VtiDamage overrun;
-  overrun.overrun = 9;
-  seeds.emplace_back("runs-past-channel-end", VtiFile(layers, "200304052307250", 201, overrun));
-  VtiDamage cut;
-  cut.cut = 3;
-  seeds.emplace_back("truncated", VtiFile(layers, "0", 255, cut));
-  seeds.emplace_back("no-layers", VtiFile({}));
-  return seeds;
+  return {
+      {"three-layers", VtiFile(layers)},
+      {"runs-past-channel-end", VtiFile(layers, "200304052307250", 201, With(VtiDamage{}, [](VtiDamage& d) { d.overrun = 9; }))},
+      {"truncated", VtiFile(layers, "0", 255, With(VtiDamage{}, [](VtiDamage& d) { d.cut = 3; }))},
+      {"no-layers", VtiFile({})},
+  };
 }
 
 PsdDesc SeedPsd() {
@@ -67,28 +61,18 @@ PsdDesc SeedPsd() {
   raw.left = 4, raw.top = 3, raw.right = 8, raw.bottom = 5;
   raw.name = "0.3";
   raw.pixels = {0xFF0000FF, 0xFF0000FF, 0x00000000, 0x80808080, 0xFFFFFFFF, 0, 0, 0x12345678};
-  PsdLayerDesc packed = raw;
-  packed.packBits = true;
-  packed.name = "frame";
-  PsdLayerDesc opaque = raw;
-  opaque.alpha = false;
-  opaque.extraChannels = {-2};
-  opaque.name = "";
-  psd.layers = {raw, packed, opaque};
+  psd.layers = {raw, With(raw, [](PsdLayerDesc& l) { l.packBits = true, l.name = "frame"; }),
+                With(raw, [](PsdLayerDesc& l) { l.alpha = false, l.extraChannels = {-2}, l.name = ""; })};
   return psd;
 }
 
 Seeds PsdSeeds() {
-  PsdDesc psd = SeedPsd();
-  Seeds seeds{{"raw-packbits-no-alpha", PsdFile(psd)}};
-  PsdDesc negative = psd;
-  negative.negativeLayerCount = true;
-  negative.guides.clear();
-  seeds.emplace_back("negative-count-no-guides", PsdFile(negative));
-  PsdDesc cut = psd;
-  cut.cut = 40;
-  seeds.emplace_back("truncated", PsdFile(cut));
-  return seeds;
+  const PsdDesc psd = SeedPsd();
+  return {
+      {"raw-packbits-no-alpha", PsdFile(psd)},
+      {"negative-count-no-guides", PsdFile(With(psd, [](PsdDesc& d) { d.negativeLayerCount = true, d.guides.clear(); }))},
+      {"truncated", PsdFile(With(psd, [](PsdDesc& d) { d.cut = 40; }))},
+  };
 }
 
 void CheckSeeds(const std::string& target, const Seeds& seeds) {

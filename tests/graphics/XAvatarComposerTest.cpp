@@ -5,60 +5,45 @@
 #include <gtest/gtest.h>
 
 #include "base/ByteReader.h"
+#include "graphics/GraphicsTestKit.h"
 #include "plat/sim_kernel.h"
-#include "support/GifWriter.h"
-#include "support/TempDir.h"
 
 namespace {
 
-using namespace testing_support;
+using namespace gfx_test;
+using testing_support::EncodeGif;
+using testing_support::GifDesc;
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
-
-GifFrameDesc Solid(uint16_t w, uint16_t h, uint8_t index, uint16_t delay = 0) {
-  GifFrameDesc f;
-  f.width = w, f.height = h;
-  f.indices.assign(size_t(w) * h, index);
-  f.control = true;
-  f.delay = delay;
-  return f;
-}
 
 class XAvatarComposerTest : public testing::Test {
  protected:
   // A file of one solid frame per index, each `delay` hundredths.
   std::string Part(const std::string& name, uint16_t w, uint16_t h, std::vector<uint8_t> indices,
                    std::vector<uint16_t> delays = {}, int transparentIndex = -1) {
-    GifDesc g;
-    g.width = w, g.height = h;
-    g.globalTable = {0x000000, kRed, kGreen, kBlue};
+    GifDesc g = GifScreen(w, h, {0x000000, kRed, kGreen, kBlue});
     for (size_t i = 0; i < indices.size(); ++i) {
-      GifFrameDesc f = Solid(w, h, indices[i], i < delays.size() ? delays[i] : 0);
-      f.transparent = transparentIndex >= 0;
-      f.transparentIndex = uint8_t(transparentIndex >= 0 ? transparentIndex : 0);
-      g.frames.push_back(f);
+      g.frames.push_back(SolidFrame(0, 0, w, h, indices[i]));
+      g.frames.back().delay = i < delays.size() ? delays[i] : 0;
+      g.frames.back().transparent = transparentIndex >= 0;
+      g.frames.back().transparentIndex = uint8_t(transparentIndex >= 0 ? transparentIndex : 0);
     }
-    const std::vector<uint8_t> bytes = EncodeGif(g);
-    dir_.Write(name, std::string(bytes.begin(), bytes.end()));
-    return dir_ / name;
+    return dir_.Put(name, EncodeGif(g));
   }
   static uint32_t Px(const XDib& d, int32_t x, int32_t y) { return LoadU32(d.PixelAt(x, y)) & 0xFFFFFF; }
 
-  TempDir dir_;
+  Folder dir_;
   XAvatarComposer composer_;
   XDib canvas_;
 };
 
-TEST_F(XAvatarComposerTest, PartListsOfOneToTwentyFourAreAccepted) {
+TEST_F(XAvatarComposerTest, PartListsOfOneToTwentyFourAreAcceptedAndStackedInLayerOrder) {
   const std::string p = Part("p.gif", 1, 1, {1});
   EXPECT_EQ(composer_.SetParts({}, false), 0);
   EXPECT_EQ(composer_.SetParts(std::vector<std::string>(25, p), false), 0);
   EXPECT_FALSE(composer_.Loaded());
   EXPECT_EQ(composer_.SetParts(std::vector<std::string>(24, p), false), 1);
   EXPECT_TRUE(composer_.Loaded());
-}
-
-TEST_F(XAvatarComposerTest, PartsAreStackedInLayerOrder) {
   const std::string a = Part("a.gif", 1, 1, {1}), b = Part("b.gif", 1, 1, {2}), c = Part("c.gif", 1, 1, {3});
   ASSERT_EQ(composer_.SetParts({a, b, c}, false), 1);
   EXPECT_EQ(composer_.Layer(0).fileName, c);
@@ -72,22 +57,17 @@ TEST_F(XAvatarComposerTest, PartsAreStackedInLayerOrder) {
 TEST_F(XAvatarComposerTest, AFileThatDoesNotDecodeFailsTheList) {
   const std::string good = Part("good.gif", 1, 1, {1});
   EXPECT_EQ(composer_.SetParts({good, dir_ / "missing.gif"}, false), 0);
-  std::vector<uint8_t> bytes = EncodeGif([] {
-    GifDesc g;
-    g.width = g.height = 1;
-    g.globalTable = {0, 0};
-    g.frames.push_back(Solid(1, 1, 1));
-    return g;
-  }());
-  bytes[4] = '7';  // version 87a
-  dir_.Write("old.gif", std::string(bytes.begin(), bytes.end()));
+  GifDesc old = GifScreen(1, 1, {0, 0});
+  old.frames.push_back(SolidFrame(0, 0, 1, 1, 1));
+  old.version87a = true;
+  dir_.Put("old.gif", EncodeGif(old));
   XAvatarLayer layer;
   EXPECT_EQ(layer.SetFile(dir_ / "old.gif", false), 0);
   EXPECT_EQ(layer.animation, nullptr);
   EXPECT_EQ(layer.SetFile("", false), 1);
 }
 
-TEST_F(XAvatarComposerTest, FramesArePickedByTheTickCountModuloTheDuration) {
+TEST_F(XAvatarComposerTest, FramesArePickedByTheTickCountModuloTheDurationWithZeroDelaysAtOneHundred) {
   ASSERT_EQ(composer_.SetParts({Part("two.gif", 1, 1, {1, 2}, {10, 30})}, false), 1);
   struct Case {
     uint32_t tick;
@@ -99,9 +79,7 @@ TEST_F(XAvatarComposerTest, FramesArePickedByTheTickCountModuloTheDuration) {
     ASSERT_EQ(composer_.Compose(nullptr, canvas_, false, true), 1);
     EXPECT_EQ(Px(canvas_, 0, 0), c.color) << c.tick;
   }
-}
-
-TEST_F(XAvatarComposerTest, ZeroDelaysPlayOneHundredMillisecondsApart) {
+  // Zero delays play 100 ms apart.
   ASSERT_EQ(composer_.SetParts({Part("zero.gif", 1, 1, {1, 2, 3})}, false), 1);
   const uint32_t expect[] = {kRed, kGreen, kBlue, kRed};
   for (uint32_t i = 0; i < 4; ++i) {
@@ -153,9 +131,7 @@ TEST_F(XAvatarComposerTest, TransparentIndicesLetLowerLayersShowAndAPositionSkip
   EXPECT_EQ(other.Width(), 4);  // kept as it is
   EXPECT_EQ(Px(other, 1, 0), kGreen);
   EXPECT_EQ(Px(other, 2, 0), kRed);
-}
-
-TEST_F(XAvatarComposerTest, GreyPartsGetAGreyTable) {
+  // Grey parts get a grey table.
   ASSERT_EQ(composer_.SetParts({Part("grey.gif", 1, 1, {1})}, true), 1);
   ASSERT_EQ(composer_.Compose(nullptr, canvas_, false, false), 1);
   EXPECT_EQ(Px(canvas_, 0, 0), 0x4C4C4Cu);  // 3 x 255 / 10 = 76
