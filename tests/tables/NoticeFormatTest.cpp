@@ -5,14 +5,18 @@
 #include <cstdint>
 #include <string>
 
-#include "TranscriptionSupport.h"
+#include "support/Cp949Printer.h"
+#include "plat/codepage.h"
 #include "plat/crt.h"
 #include "tables/NoticeTexts.h"
 
-using tables_test::Cp949Of;
 using testing_support::Cp949;
 
 namespace {
+
+std::string Cp949Of(std::u8string_view utf8) {
+  return plat::Utf8ToCp949({reinterpret_cast<const char*>(utf8.data()), utf8.size()});
+}
 
 constexpr int32_t kDailyAllowance = 300;
 
