@@ -41,16 +41,9 @@ TEST_F(ClientTest, WithoutASceneNothingIsTouchedAndDefaultsAnswer) {
   EXPECT_EQ(client->SetPlayerAvatar(u"me", u"a|"), 0);
   EXPECT_EQ(client->SetPlayerDisplayName(u"me", u"x"), 0);
   EXPECT_EQ(client->SetStatusText(u"x"), 0);
+  EXPECT_EQ(client->Reserved1(0) | client->Reserved2(0) | client->Reserved3(0, 0) | client->Reserved15(0), 0);
   EXPECT_TRUE(host.Calls().empty());
   EXPECT_EQ(Closes(), 0u);
-}
-
-TEST_F(ClientTest, ReservedSlotsAnswerZero) {
-  MakeTable();
-  EXPECT_EQ(client->Reserved1(0), 0);
-  EXPECT_EQ(client->Reserved2(0), 0);
-  EXPECT_EQ(client->Reserved3(0, 0), 0);
-  EXPECT_EQ(client->Reserved15(0), 0);
 }
 
 TEST_F(ClientTest, UserFreeUnlessSeatedInTheGameUnderWay) {
@@ -127,7 +120,7 @@ TEST_F(ClientTest, ObserveAnswerIsOkOnlyForTheTextOne) {
   EXPECT_EQ(scene->ObservePanel().Refreshes(), 1) << "a granted service answer reads the balances again";
 }
 
-TEST_F(ClientTest, UnhandledAndPresenceEventsDoNothing) {
+TEST_F(ClientTest, EventTextsReachTheSceneConvertedAndOtherEventsDoNothing) {
   MakeTable();
   scene->ClearRecordedCalls();
   EXPECT_EQ(Event(kMe, 29, nullptr), 1);
@@ -135,11 +128,6 @@ TEST_F(ClientTest, UnhandledAndPresenceEventsDoNothing) {
   EXPECT_EQ(client->OnHostEvent(kMe, nullptr, nullptr, nullptr), 0);
   EXPECT_TRUE(host.Calls().empty());
   EXPECT_TRUE(scene->RecordedCalls().empty());
-}
-
-TEST_F(ClientTest, EventTextsReachTheSceneConverted) {
-  MakeTable();
-  scene->ClearRecordedCalls();
   Event(kMe, 14, u"1|2|");
   Event(kMe, 16, nullptr);
   Event(kMe, 27, u"vip", 17);
@@ -191,27 +179,21 @@ TEST_F(ClientTest, ReportUserEventAnswersForASeatedUser) {
   EXPECT_EQ(events[0].ToString(), "NotifyEvent(9, 27, \"9\", 4)");
 }
 
-TEST_F(ClientTest, OnlyUserCommandFifteenAsksToKick) {
-  MakeTable();
-  scene->ClearRecordedCalls();
-  for (uint32_t code : {0u, 14u, 16u, 15u}) client->UserCommand(code, kOther, u"ignored", 0, 0);
-  EXPECT_EQ(scene->RecordedCalls(), (std::vector<std::string>{"RequestKick(9)"}));
-}
-
-TEST_F(ClientTest, AvatarNameAndStatusArriveConverted) {
+TEST_F(ClientTest, CommandsAvatarNameAndStatusArriveConverted) {
   MakeTable();
   SeatOther(1);
   scene->ClearRecordedCalls();
+  for (uint32_t code : {0u, 14u, 16u, 15u}) client->UserCommand(code, kOther, u"ignored", 0, 0);
   client->SetPlayerAvatar(u"you", u"hair|face|tail");
   client->SetPlayerDisplayName(u"you", u"철수");
   client->SetStatusText(u"대기");
   EXPECT_EQ(scene->GetPlayer(1).nickname, "철수");
   EXPECT_EQ(scene->RecordedCalls(),
-            (std::vector<std::string>{"SetPlayerAvatar(you, hair, face)", "SetPlayerDisplayName(you, 철수)",
-                                      "SetStatusText(대기)"}));
+            (std::vector<std::string>{"RequestKick(9)", "SetPlayerAvatar(you, hair, face)",
+                                      "SetPlayerDisplayName(you, 철수)", "SetStatusText(대기)"}));
 }
 
-TEST_F(ClientTest, RefreshClipsResetsRedrawsAndStartsTheTick) {
+TEST_F(ClientTest, RefreshAndRoomViewResetThenRedrawAtOnce) {
   MakeTable();
   scene->ClearRecordedCalls();
   scene->SetSceneMode(CDorvik2VWS::kModePlaying);
@@ -221,46 +203,46 @@ TEST_F(ClientTest, RefreshClipsResetsRedrawsAndStartsTheTick) {
   EXPECT_FALSE(scene->IsFullRedraw()) << "the full redraw was drawn";
   EXPECT_FALSE(scene->IsDirty()) << "drawn at once";
   EXPECT_TRUE(scene->IsGameTimerRunning(CDorvik2VWS::kTickTimer));
-}
 
-TEST_F(ClientTest, RoomViewResetThenRedrawn) {
-  MakeTable();
-  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
   scene->ClearRecordedCalls();
   EXPECT_EQ(client->ResetRoomView(0), 0);
   EXPECT_EQ(scene->RecordedCalls(), (std::vector<std::string>{"SetAutoPlay(0)", "ResetRoomView"}));
   EXPECT_FALSE(scene->IsGameTimerRunning(CDorvik2VWS::kTickTimer));
-  EXPECT_FALSE(scene->IsFullRedraw()) << "the full redraw was drawn";
+  EXPECT_FALSE(scene->IsFullRedraw());
   EXPECT_FALSE(scene->IsDirty());
 }
 
-TEST_F(ClientTest, ExitTriesToLeaveThreeTimesThenEndsTheGame) {
+// A seated client tries to leave three times before it ends the game itself.
+TEST_F(ClientTest, ExitTriesToLeaveThenEndsTheGame) {
+  const std::string leave = "Send(-1, 1, [04 00 00 00], 4)";
+  struct Case {
+    bool seated;
+    std::vector<int32_t> sendResults;
+    std::vector<std::string> transcript;
+    size_t closes;
+  };
+  const Case cases[] = {
+      {true, {}, {leave, leave, leave, "SetPlayState(3)"}, 1},
+      {true, {0}, {leave}, 0},
+      {false, {}, {"SetPlayState(3)"}, 1},
+  };
   MakeTable();
-  SeatMe(0);
-  host.ScriptSendResults({}, -1);
-  EXPECT_EQ(client->RequestExit(0), 0);
-  EXPECT_EQ(host.Transcript(),
-            (std::vector<std::string>{"Send(-1, 1, [04 00 00 00], 4)", "Send(-1, 1, [04 00 00 00], 4)",
-                                      "Send(-1, 1, [04 00 00 00], 4)", "SetPlayState(3)"}));
-  ASSERT_EQ(Closes(), 1u);
-  EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 1);
-  EXPECT_EQ(scene->SceneModeValue(), CDorvik2VWS::kModeWaiting);
-}
-
-TEST_F(ClientTest, ExitStopsAtTheFirstLeaveThatGoesThrough) {
-  MakeTable();
-  SeatMe(0);
-  host.ScriptSendResults({0}, -1);
-  client->RequestExit(0);
-  EXPECT_EQ(host.Transcript(), (std::vector<std::string>{"Send(-1, 1, [04 00 00 00], 4)"}));
-  EXPECT_EQ(Closes(), 0u);
-}
-
-TEST_F(ClientTest, ExitWithoutASeatEndsTheGameAtOnce) {
-  MakeTable();
-  client->RequestExit(0);
-  EXPECT_EQ(host.Transcript(), (std::vector<std::string>{"SetPlayState(3)"}));
-  EXPECT_EQ(Closes(), 1u);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.transcript.size());
+    host.Clear();
+    plat::sim::ClearPostedMessages(hostWnd);
+    scene->SetSceneMode(CDorvik2VWS::kModePlaying);
+    scene->GetPlayer(0).Reset();
+    if (c.seated) SeatMe(0);
+    host.ScriptSendResults(c.sendResults, -1);
+    EXPECT_EQ(client->RequestExit(0), 0);
+    EXPECT_EQ(host.Transcript(), c.transcript);
+    ASSERT_EQ(Closes(), c.closes);
+    if (c.closes) {
+      EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 1);
+      EXPECT_EQ(scene->SceneModeValue(), CDorvik2VWS::kModeWaiting);
+    }
+  }
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ class GameWindowTest : public testing_support::HostWindowFixture {
   CDorvik2VWS::TestControls& scene = CDorvik2VWS::Controls();
 };
 
-TEST_F(GameWindowTest, CreateGameWndMakesTheObjectOrRefusesANullOut) {
+TEST_F(GameWindowTest, ExportsMakeTheObjectAndRefuseForeignOrNullInterfaces) {
   IClientInterface* client = Make();
   ASSERT_NE(client, nullptr);
   CDorvik2Wnd* wnd = Wnd(client);
@@ -37,9 +37,7 @@ TEST_F(GameWindowTest, CreateGameWndMakesTheObjectOrRefusesANullOut) {
   EXPECT_EQ(wnd->Host(), &host);
   EXPECT_EQ(wnd->Handle(), nullptr) << "no window yet";
   EXPECT_EQ(CreateGameWnd(&host, nullptr), -1);
-}
 
-TEST_F(GameWindowTest, ForeignOrNullInterfaceIsRefusedWithNothingMade) {
   ForeignClient foreign;
   EXPECT_EQ(Init(&foreign, 0), nullptr);
   EXPECT_EQ(Init(nullptr, 0), nullptr);
@@ -47,9 +45,15 @@ TEST_F(GameWindowTest, ForeignOrNullInterfaceIsRefusedWithNothingMade) {
   EXPECT_EQ(scene.constructed.load(), 0);
   EXPECT_EQ(DestroyGameWnd(&foreign), -1);
   EXPECT_EQ(DestroyGameWnd(nullptr), -1);
+
+  EXPECT_EQ(fnDorvik2(), 42);
+  EXPECT_EQ(nDorvik2, 0);
+  CDorvik2 a;
+  CDorvik2 b;
+  EXPECT_EQ(&(a = b), &a);
 }
 
-TEST_F(GameWindowTest, WindowHasItsClassTitleStylePlaceAndFocus) {
+TEST_F(GameWindowTest, WindowHasItsClassTitleStylePlaceFocusAndHostLink) {
   IClientInterface* client = Make();
   const HWND game = Init(client, 0);
   ASSERT_NE(game, nullptr);
@@ -68,15 +72,11 @@ TEST_F(GameWindowTest, WindowHasItsClassTitleStylePlaceAndFocus) {
   EXPECT_EQ(GetParent(game), hostWnd);
   EXPECT_TRUE(IsWindowVisible(game));
   EXPECT_EQ(GetFocus(), game);
-
   RECT r{};
   GetWindowRect(game, &r);
   POINT origin{3, 3};
   ClientToScreen(hostWnd, &origin);
-  EXPECT_EQ(r.left, origin.x);
-  EXPECT_EQ(r.top, origin.y);
-  EXPECT_EQ(r.right - r.left, 800);
-  EXPECT_EQ(r.bottom - r.top, 600);
+  EXPECT_EQ(GRect(r.left, r.top, r.right, r.bottom), GRect(origin.x, origin.y, origin.x + 800, origin.y + 600));
 
   CDorvik2Wnd* wnd = Wnd(client);
   EXPECT_EQ(wnd->GameFolder(), "D:\\game\\");
@@ -84,26 +84,24 @@ TEST_F(GameWindowTest, WindowHasItsClassTitleStylePlaceAndFocus) {
   EXPECT_EQ(wnd->ExtraText(), "extra");
   EXPECT_EQ(wnd->FullScreen(), 0);
   EXPECT_EQ(wnd->OwnsScreen(), 1);
-}
-
-TEST_F(GameWindowTest, CreationFillsTheHostLinkAndInitialisesTheScene) {
-  IClientInterface* client = Make();
-  ASSERT_NE(Init(client, 0), nullptr);
+  // Linked into a program, not loaded as "Dorvik2": the class is the program's.
+  EXPECT_EQ(dorvik2_module::HandleAtLoad(), nullptr);
+  EXPECT_EQ(wnd->Instance(), nullptr);
   const CHostLink& link = CHostLink::Global();
   EXPECT_EQ(link.Host(), &host);
   EXPECT_EQ(link.HostWindow(), hostWnd);
   EXPECT_EQ(link.GameNumber(), 14);
   EXPECT_EQ(scene.initRect, GRect(0, 0, 800, 600));
-}
 
-TEST_F(GameWindowTest, SecondWindowReusesTheRegisteredClass) {
-  IClientInterface* first = Make();
-  IClientInterface* second = Make();
-  const HWND a = Init(first, 0);
-  const HWND b = Init(second, 0);
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
-  EXPECT_NE(a, b);
+  wnd->PostToHostWindow(kGameCloseScreenFailed);
+  const auto close = PostedToHost(WM_GAME_CLOSE);
+  ASSERT_EQ(close.size(), 1u);
+  EXPECT_EQ(close[0].wParam, 0u) << "no game played yet";
+  EXPECT_EQ(close[0].lParam, 1);
+
+  const HWND second = Init(Make(), 0);
+  ASSERT_NE(second, nullptr) << "the registered class serves again";
+  EXPECT_NE(second, game);
 }
 
 TEST_F(GameWindowTest, SecondInitOnOneObjectFailsAndKeepsTheFirstWindow) {
@@ -148,28 +146,64 @@ TEST_F(GameWindowTest, SynchronousBuildIsDoneBeforeInitReturnsAndSoundIsSetUpOnT
   EXPECT_FALSE(wnd->LoaderRunning());
 }
 
-TEST_F(GameWindowTest, FailedOrThrowingSynchronousBuildGivesNullAndNoThread) {
-  for (const bool throws : {false, true}) {
-    CDorvik2VWS::ResetControls();
-    scene.buildResult = 0;
-    scene.buildThrows = throws;
-    IClientInterface* client = Make();
-    EXPECT_EQ(Init(client, 0), nullptr) << (throws ? "throwing" : "failing");
-    EXPECT_EQ(Wnd(client)->LoaderThread(), nullptr);
-    EXPECT_EQ(plat::sim::LiveLayerThreads(), 0u);
-    EXPECT_EQ(scene.effectsRuns.load(), 0);
+// Only a threaded build reports, once; only a successful one kicks the queue (on the
+// game window) and sets up sound; a failed synchronous build leaves no window or thread.
+TEST_F(GameWindowTest, BuildOutcomesReportKickAndSetUpSoundAsTheyShould) {
+  enum Outcome { kBuilt, kFails, kThrows };
+  for (const int32_t threaded : {0, 1}) {
+    for (const Outcome outcome : {kBuilt, kFails, kThrows}) {
+      SCOPED_TRACE(testing::Message() << "threaded " << threaded << ", outcome " << outcome);
+      CDorvik2VWS::ResetControls();
+      plat::sim::ClearPostedMessages(hostWnd);
+      scene.buildResult = outcome == kBuilt;
+      scene.buildThrows = outcome == kThrows;
+      IClientInterface* client = Make();
+      const HWND game = Init(client, threaded);
+      if (!threaded && outcome != kBuilt) {
+        EXPECT_EQ(game, nullptr);
+        EXPECT_EQ(Wnd(client)->LoaderThread(), nullptr);
+        EXPECT_EQ(plat::sim::LiveLayerThreads(), 0u);
+        EXPECT_EQ(scene.effectsRuns.load(), 0);
+        continue;
+      }
+      ASSERT_NE(game, nullptr);
+      WaitForLoader(Wnd(client));
+      auto kicks = [](HWND wnd) {
+        size_t n = 0;
+        for (const MSG& m : plat::sim::PostedMessages(wnd)) n += m.message == WM_GAME_DISPATCH ? 1 : 0;
+        return n;
+      };
+      EXPECT_EQ(kicks(game), outcome == kBuilt ? 1u : 0u);
+      EXPECT_EQ(kicks(hostWnd), 0u);
+      const auto loaded = PostedToHost(WM_GAME_LOADED);
+      ASSERT_EQ(loaded.size(), static_cast<size_t>(threaded));
+      if (threaded) {
+        EXPECT_EQ(loaded[0].wParam, outcome == kBuilt ? 1u : 0u);
+      }
+      EXPECT_EQ(scene.effectsRuns.load(), outcome == kBuilt ? 1 : 0) << "sound waits for a ready scene";
+    }
   }
 }
 
-TEST_F(GameWindowTest, ThreadedInitReturnsWhileTheBuildRunsAndReportsOnce) {
+TEST_F(GameWindowTest, ThreadedInitReturnsWhileTheBuildRunsPaintingItselfAndReportsOnce) {
   scene.block = Block::UntilReleasedOrCancelled;
   IClientInterface* client = Make();
-  ASSERT_NE(Init(client, 1), nullptr);
+  const HWND game = Init(client, 1);
+  ASSERT_NE(game, nullptr);
   CDorvik2Wnd* wnd = Wnd(client);
   ASSERT_EQ(WaitForSingleObject(scene.buildStarted, kThreadWaitMs), WAIT_OBJECT_0);
   EXPECT_FALSE(wnd->Scene()->IsReady());
   EXPECT_TRUE(wnd->LoaderRunning());
   EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty());
+  // Until the scene is ready the window paints (and validates) by itself.
+  InvalidateRect(game, nullptr, TRUE);
+  UpdateWindow(game);
+  RECT pending{};
+  EXPECT_FALSE(GetUpdateRect(game, &pending, FALSE)) << "painted and validated";
+  EXPECT_EQ(SendMessageA(game, WM_ERASEBKGND, 0, 0), 0);
+  const LPARAM at = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+  EXPECT_EQ(SendMessageA(game, WM_SETCURSOR, reinterpret_cast<WPARAM>(game), at),
+            DefWindowProcA(game, WM_SETCURSOR, reinterpret_cast<WPARAM>(game), at));
 
   SetEvent(scene.buildRelease);
   WaitForLoader(wnd);
@@ -181,22 +215,6 @@ TEST_F(GameWindowTest, ThreadedInitReturnsWhileTheBuildRunsAndReportsOnce) {
   EXPECT_EQ(loaded[0].lParam, 0);
   EXPECT_EQ(scene.effectsRuns.load(), 1);
   EXPECT_FALSE(wnd->LoaderRunning());
-}
-
-TEST_F(GameWindowTest, ThreadedBuildThatFailsOrThrowsReportsZero) {
-  for (const bool throws : {false, true}) {
-    CDorvik2VWS::ResetControls();
-    plat::sim::ClearPostedMessages(hostWnd);
-    scene.buildResult = 0;
-    scene.buildThrows = throws;
-    IClientInterface* client = Make();
-    ASSERT_NE(Init(client, 1), nullptr);
-    WaitForLoader(Wnd(client));
-    const auto loaded = PostedToHost(WM_GAME_LOADED);
-    ASSERT_EQ(loaded.size(), 1u) << (throws ? "throwing" : "failing");
-    EXPECT_EQ(loaded[0].wParam, 0u);
-    EXPECT_EQ(scene.effectsRuns.load(), 0) << "sound waits for a ready scene";
-  }
 }
 
 TEST_F(GameWindowTest, LoaderThreadThatCannotBeMadeFailsOnlyTheThreadedInit) {
@@ -256,73 +274,6 @@ TEST_F(GameWindowTest, BuildIgnoringTheCancelIsLeftRunningWithItsSceneKept) {
   ASSERT_EQ(WaitForSingleObject(scene.buildFinished, kThreadWaitMs), WAIT_OBJECT_0);
   EXPECT_EQ(scene.destroyed.load(), 0);
   EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty()) << "a cancelled loader reports nothing";
-}
-
-TEST_F(GameWindowTest, PaintIsTheWindowsOwnBeforeTheSceneIsReady) {
-  scene.block = Block::UntilReleasedOrCancelled;
-  IClientInterface* client = Make();
-  const HWND game = Init(client, 1);
-  ASSERT_NE(game, nullptr);
-  InvalidateRect(game, nullptr, TRUE);
-  UpdateWindow(game);
-  RECT pending{};
-  EXPECT_FALSE(GetUpdateRect(game, &pending, FALSE)) << "painted and validated";
-  EXPECT_EQ(SendMessageA(game, WM_ERASEBKGND, 0, 0), 0);
-  EXPECT_EQ(SendMessageA(game, WM_SETCURSOR, reinterpret_cast<WPARAM>(game), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-            DefWindowProcA(game, WM_SETCURSOR, reinterpret_cast<WPARAM>(game), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
-  SetEvent(scene.buildRelease);
-}
-
-TEST_F(GameWindowTest, PostToHostWindowAsksTheHostToEndTheGame) {
-  IClientInterface* client = Make();
-  ASSERT_NE(Init(client, 0), nullptr);
-  Wnd(client)->PostToHostWindow(kGameCloseScreenFailed);
-  const auto close = PostedToHost(WM_GAME_CLOSE);
-  ASSERT_EQ(close.size(), 1u);
-  EXPECT_EQ(close[0].wParam, 0u) << "no game played yet";
-  EXPECT_EQ(close[0].lParam, 1);
-}
-
-TEST_F(GameWindowTest, OnlyASuccessfulBuildKicksTheQueueAndOnlyOnTheGameWindow) {
-  auto kicks = [](HWND wnd) {
-    size_t n = 0;
-    for (const MSG& m : plat::sim::PostedMessages(wnd)) n += m.message == WM_GAME_DISPATCH ? 1 : 0;
-    return n;
-  };
-  for (const int32_t threaded : {0, 1}) {
-    for (const int32_t built : {1, 0}) {
-      CDorvik2VWS::ResetControls();
-      scene.buildResult = built;
-      IClientInterface* client = Make();
-      const HWND game = Init(client, threaded);
-      if (!threaded && !built) {
-        EXPECT_EQ(game, nullptr);
-        continue;
-      }
-      ASSERT_NE(game, nullptr);
-      WaitForLoader(Wnd(client));
-      EXPECT_EQ(kicks(game), static_cast<size_t>(built)) << "threaded " << threaded << ", built " << built;
-      EXPECT_EQ(kicks(hostWnd), 0u);
-    }
-  }
-}
-
-TEST_F(GameWindowTest, LinkedIntoAProgramTheModuleHasNoHandleOfItsOwn) {
-  // Not loaded as "Dorvik2": the class belongs to the program (null instance), as do
-  // resources registered under the null module.
-  EXPECT_EQ(GetModuleHandleA("Dorvik2"), nullptr);
-  EXPECT_EQ(dorvik2_module::HandleAtLoad(), nullptr);
-  IClientInterface* client = Make();
-  ASSERT_NE(Init(client, 0), nullptr);
-  EXPECT_EQ(Wnd(client)->Instance(), nullptr);
-}
-
-TEST_F(GameWindowTest, ExportsKeptForTheirNames) {
-  EXPECT_EQ(fnDorvik2(), 42);
-  EXPECT_EQ(nDorvik2, 0);
-  CDorvik2 a;
-  CDorvik2 b;
-  EXPECT_EQ(&(a = b), &a);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GameWindowFixture.h"
+#include "MsgBoxTestSupport.h"
 #include "graphics/KK_FXMan.h"
 #include "graphics/XResEntryMgr.h"
 #include "plat/time.h"
@@ -41,41 +42,16 @@ class ProbeWnd : public GVWnd {
 // A widget that shows a resource-manager picture by a plain blit.
 class PictureWnd : public GVWnd {
  public:
-  BOOL Draw(IDirectDrawSurface4* target, const GRect& clip) override {
+  BOOL Draw(IDirectDrawSurface4* target, const GRect&) override {
     ComPtr<IDirectDrawSurface4> picture = XResEntryMgr::Global().GetEntrySurface(GetImage());
     if (!IsVisible() || !picture) return 1;
     const GRect r = GetRect();
     RECT dest{r.left, r.top, r.right, r.bottom};
     RECT src{0, 0, r.Width(), r.Height()};
     target->Blt(&dest, picture.Get(), &src, DDBLT_WAIT, nullptr);
-    (void)clip;
     return 1;
   }
 };
-
-void Put(std::string& s, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
-}
-
-// A 16 x 16 24-bit BMP of four 8 x 8 blocks in pure colours, which every format keeps
-// exactly: red, green over blue, white (rows stored bottom-up).
-std::string FourBlockBmp() {
-  constexpr uint32_t kSide = 16, kRow = kSide * 3;
-  std::string s = "BM";
-  Put(s, 54 + kRow * kSide, 4);
-  Put(s, 0, 4);
-  Put(s, 54, 4);
-  for (uint32_t v : {40u, kSide, kSide}) Put(s, v, 4);
-  Put(s, 1, 2);
-  Put(s, 24, 2);
-  for (int i = 0; i < 6; ++i) Put(s, 0, 4);
-  for (uint32_t fileRow = 0; fileRow < kSide; ++fileRow) {
-    const uint32_t y = kSide - 1 - fileRow;
-    for (uint32_t x = 0; x < kSide; ++x)
-      Put(s, y < 8 ? (x < 8 ? 0xFF0000u : 0x00FF00u) : (x < 8 ? 0x0000FFu : 0xFFFFFFu), 3);
-  }
-  return s;
-}
 
 class GameWindowScreenTest : public GameWindowFixture {
  protected:
@@ -92,6 +68,23 @@ class GameWindowScreenTest : public GameWindowFixture {
   void Paint() {
     InvalidateRect(game_, nullptr, FALSE);
     UpdateWindow(game_);
+  }
+  // A fresh window system and a game window on a desktop of format `f`.
+  void OpenOn(DisplayFormat f) {
+    if (wnd_) {
+      TearDown();
+      SetUp();
+    }
+    plat::sim::ResetDisplay(f);
+    Open(0);
+  }
+  GVWnd* Filled(DisplayFormat f, GRect rect, uint8_t r, uint8_t g, uint8_t b, bool visible = true) {
+    auto* w = new GVWnd;
+    w->SetRect(rect);
+    w->SetBkColor(widget_test::DevicePixel(f, r, g, b));
+    w->Show(visible);
+    scene_->AddWnd(w);
+    return w;
   }
 };
 
@@ -163,9 +156,7 @@ TEST_F(GameWindowScreenTest, ScreenModeGoesFullScreenOnTheHostWindowAndBack) {
   EXPECT_TRUE(Screen().IsFullScreen());
   EXPECT_EQ(Screen().CooperativeWindow(), hostWnd);
   EXPECT_EQ(Screen().ClipWindow(), game_);
-  const plat::sim::DisplayMode full = plat::sim::CurrentDisplayMode();
-  EXPECT_EQ(full.width, 800);
-  EXPECT_EQ(full.height, 600);
+  EXPECT_EQ(GSize(plat::sim::CurrentDisplayMode().width, plat::sim::CurrentDisplayMode().height), GSize(800, 600));
 
   ASSERT_EQ(client->SetScreenMode(0, 800, 600, 0), 0);
   EXPECT_FALSE(Screen().IsFullScreen());
@@ -176,6 +167,10 @@ TEST_F(GameWindowScreenTest, ScreenModeGoesFullScreenOnTheHostWindowAndBack) {
 
 TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOneClose) {
   Open(0);
+  wnd_->OnScreenReady(0);
+  EXPECT_EQ(Closes(), 0u) << "a plain ready report only redraws";
+  EXPECT_TRUE(scene_->IsDirty());
+  EXPECT_TRUE(scene_->IsFullRedraw());
   size_t from = wnd_->ScreenSteps().size();
   plat::sim::LoseSurfaces();
   plat::sim::FailNextRestore(1);
@@ -208,22 +203,12 @@ TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOne
   EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 1);
   EXPECT_EQ(Screen().DirectDraw().Get(), nullptr);
 
-  // Without a screen the scene draws nothing and asks nothing of it.
+  // Without a screen the scene draws nothing and asks nothing of it, and nothing can
+  // be restored: a ready report that asks for a check ends the game.
   EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect());
-}
-
-TEST_F(GameWindowScreenTest, ScreenReadyPostsOnlyWhenAskedToCheck) {
-  Open(0);
-  wnd_->OnScreenReady(0);
-  EXPECT_EQ(Closes(), 0u);
-  EXPECT_TRUE(scene_->IsDirty());
-  EXPECT_TRUE(scene_->IsFullRedraw());
-
-  // After a failed rebuild the screen holds no objects, so nothing can be restored.
-  plat::sim::SetDirectDrawAvailable(false);
   EXPECT_EQ(wnd_->RestoreScreen(), 0);
   wnd_->OnScreenReady(1);
-  EXPECT_EQ(Closes(), 1u);
+  EXPECT_EQ(Closes(), 2u);
 }
 
 TEST_F(GameWindowScreenTest, ExclusiveModeElsewhereMakesTheDrawWaitAndDrawNothing) {
@@ -239,7 +224,8 @@ TEST_F(GameWindowScreenTest, ExclusiveModeElsewhereMakesTheDrawWaitAndDrawNothin
 }
 
 // What the game window shows: filled widgets and a picture of the resource manager,
-// the same after a rebuild, and the whole display in full screen.
+// the same after a rebuild, and the whole display in full screen. Pure colours survive
+// every format unchanged, so each format shows the same.
 TEST_F(GameWindowScreenTest, GoldenFramesPerDesktopFormat) {
   struct Case {
     DisplayFormat format;
@@ -247,31 +233,21 @@ TEST_F(GameWindowScreenTest, GoldenFramesPerDesktopFormat) {
     const char* window;
     const char* desktop;
   };
-  // Pure colours survive every format unchanged, so each format shows the same.
   const Case cases[] = {
       {DisplayFormat::Rgb565, "565", "1d05d9a251890cd2", "8973a37483282eb8"},
       {DisplayFormat::Rgb555, "555", "1d05d9a251890cd2", "8973a37483282eb8"},
       {DisplayFormat::Xrgb8888, "32", "1d05d9a251890cd2", "8973a37483282eb8"},
   };
+  // Four 8 x 8 blocks: red, green over blue, white.
   testing_support::TempDir dir;
-  dir.Write("pic.bmp", FourBlockBmp());
-
+  dir.Write("pic.bmp", msgbox_test::Bitmap(16, 16, [](int x, int y) {
+              return y < 8 ? (x < 8 ? 0xFF0000u : 0x00FF00u) : (x < 8 ? 0x0000FFu : 0xFFFFFFu);
+            }));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tag);
-    if (wnd_) {
-      TearDown();
-      SetUp();
-    }
-    plat::sim::ResetDisplay(c.format);
-    Open(0);
-    auto* back = new GVWnd;
-    back->SetRect(GRect(0, 0, 800, 600));
-    back->SetBkColor(widget_test::DevicePixel(c.format, 0, 0, 255));
-    scene_->AddWnd(back);
-    auto* block = new GVWnd;
-    block->SetRect(GRect(100, 100, 300, 250));
-    block->SetBkColor(widget_test::DevicePixel(c.format, 255, 255, 0));
-    scene_->AddWnd(block);
+    OpenOn(c.format);
+    Filled(c.format, GRect(0, 0, 800, 600), 0, 0, 255);
+    Filled(c.format, GRect(100, 100, 300, 250), 255, 255, 0);
     auto* picture = new PictureWnd;
     picture->SetRect(GRect(400, 300, 416, 316));
     picture->SetImage(XResEntryMgr::Global().LoadEntry(2, dir / "pic.bmp", GSize(), 0xFFFFFFFFu));
@@ -279,23 +255,86 @@ TEST_F(GameWindowScreenTest, GoldenFramesPerDesktopFormat) {
     scene_->AddWnd(picture);
     scene_->SetFullRedraw();
     ASSERT_EQ(scene_->Draw(nullptr, GRect()), GRect(0, 0, 800, 600));
-
-    const std::string first = plat::sim::HashImage(plat::sim::CaptureWindow(game_));
-    const auto check =
-        plat::sim::CheckFrame(plat::sim::CaptureWindow(game_), std::string("screen_") + c.tag, c.window);
+    const plat::sim::RgbImage shown = plat::sim::CaptureWindow(game_);
+    const auto check = plat::sim::CheckFrame(shown, std::string("screen_") + c.tag, c.window);
     EXPECT_TRUE(check.matches) << check.actualHash << ", picture in " << check.actualPath;
 
     plat::sim::ChangeDisplayMode(plat::sim::CurrentDisplayMode().width, plat::sim::CurrentDisplayMode().height,
                                  c.format);
     scene_->Draw(nullptr, GRect());
     EXPECT_EQ(PostedToHost(WM_GAME_SCREEN_READY).size(), 1u);
-    EXPECT_EQ(plat::sim::HashImage(plat::sim::CaptureWindow(game_)), first) << "the rebuild shows the same";
+    EXPECT_EQ(plat::sim::HashImage(plat::sim::CaptureWindow(game_)), plat::sim::HashImage(shown))
+        << "the rebuild shows the same";
 
-    IClientInterface* client = wnd_;
-    ASSERT_EQ(client->SetScreenMode(1, 800, 600, 0), 0);
+    ASSERT_EQ(static_cast<IClientInterface*>(wnd_)->SetScreenMode(1, 800, 600, 0), 0);
     const auto display =
         plat::sim::CheckFrame(plat::sim::CaptureDesktop(), std::string("screen_full_") + c.tag, c.desktop);
     EXPECT_TRUE(display.matches) << display.actualHash << ", picture in " << display.actualPath;
+  }
+}
+
+// Widgets drawn by dirty rectangles into the back buffer and the changed area presented
+// to the window at (3, 3), against an oracle that paints the layers back to front.
+using GameWindowFrameTest = GameWindowScreenTest;
+
+TEST_F(GameWindowFrameTest, WidgetsShowInTheWindowAndAMoveRepaintsBothPlaces) {
+  struct Painted {
+    GRect rect;
+    uint8_t r, g, b;
+    bool visible;
+  };
+  auto expectShows = [this](const std::vector<Painted>& layers, const std::string& name, const std::string& pinned) {
+    plat::sim::RgbImage expected{800, 600, std::vector<uint8_t>(800 * 600 * 3, 0)};
+    for (const Painted& p : layers) {
+      for (int32_t y = p.rect.top; p.visible && y < p.rect.bottom; ++y)
+        for (int32_t x = p.rect.left; x < p.rect.right; ++x) {
+          uint8_t* px = &expected.rgb[(static_cast<size_t>(y) * 800 + x) * 3];
+          px[0] = p.r;
+          px[1] = p.g;
+          px[2] = p.b;
+        }
+    }
+    const plat::sim::FrameCheck check = plat::sim::CheckFrame(plat::sim::CaptureWindow(game_), name, pinned);
+    if (!check.matches) plat::sim::WritePng(expected, plat::sim::FrameFolder() + "/" + name + ".expected.png");
+    EXPECT_TRUE(check.matches) << name << ": hash " << check.actualHash << ", pictures in " << check.actualPath;
+    EXPECT_EQ(plat::sim::HashImage(expected), pinned) << name << ": the oracle moved";
+  };
+  struct Case {
+    DisplayFormat format;
+    const char* tag;
+    const char* first;
+    const char* moved;
+  };
+  const Case cases[] = {
+      {DisplayFormat::Rgb565, "565", "f91cee0ea541d8c2", "724eb48e4b9328e2"},
+      {DisplayFormat::Rgb555, "555", "f91cee0ea541d8c2", "724eb48e4b9328e2"},
+      {DisplayFormat::Xrgb8888, "32", "f91cee0ea541d8c2", "724eb48e4b9328e2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tag);
+    OpenOn(c.format);
+    std::vector<Painted> layers = {
+        {GRect(0, 0, 800, 600), 0, 0, 255, true},
+        {GRect(100, 100, 300, 300), 255, 0, 0, true},
+        {GRect(200, 150, 450, 350), 0, 255, 0, true},
+        {GRect(250, 50, 350, 500), 255, 255, 255, false},
+    };
+    std::vector<GVWnd*> widgets;
+    for (const Painted& p : layers) widgets.push_back(Filled(c.format, p.rect, p.r, p.g, p.b, p.visible));
+    // Creation drew the empty scene; the new widgets come with a full frame.
+    scene_->SetFullRedraw();
+    EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect(0, 0, 800, 600));
+    expectShows(layers, std::string("game_window_") + c.tag + "_first", c.first);
+
+    // The hidden widget stays dirty through full frames; the first partial frame
+    // cleans it, repainting its place still stretched to the origin, and redraws the
+    // widgets there, which leaves every history at its own rectangle.
+    EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect(0, 0, 350, 500));
+    widgets[1]->SetRect(GRect(400, 200, 600, 400));
+    layers[1].rect = GRect(400, 200, 600, 400);
+    EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect(100, 100, 600, 400));
+    expectShows(layers, std::string("game_window_") + c.tag + "_moved", c.moved);
+    EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect());
   }
 }
 

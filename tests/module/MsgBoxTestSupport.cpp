@@ -27,7 +27,14 @@ const PieceSpec kPieces[CMsgBoxSkin::kPieceCount] = {
 
 const std::map<std::string, uint32_t> kStripBase = {{"ok", 0xA00000}, {"yes", 0x00A000}, {"no", 0x0000A0}};
 
-// A 24-bit BMP through the sprite library's writer, pixel by pixel from `colourAt`.
+LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+const PieceSpec& Piece(int index) { return kPieces[index]; }
+
 std::string Bitmap(int width, int height, const std::function<uint32_t(int, int)>& colourAt) {
   K_Dib_Image image;
   EXPECT_TRUE(image.Create(width, height, kBgrFormat));
@@ -42,14 +49,6 @@ std::string Bitmap(int width, int height, const std::function<uint32_t(int, int)
   const std::vector<uint8_t> bytes = image.SaveBMPToBytes();
   return std::string(bytes.begin(), bytes.end());
 }
-
-LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-}  // namespace
-
-const PieceSpec& Piece(int index) { return kPieces[index]; }
 
 uint32_t StripColour(const std::string& strip, int frame) { return kStripBase.at(strip) + 0x10 * frame; }
 

@@ -35,6 +35,8 @@ constexpr int kStripFrameWidth = 40;
 constexpr int kStripFrameHeight = 20;
 // XRGB of frame `frame` (0..3) of the strip "ok", "yes" or "no".
 uint32_t StripColour(const std::string& strip, int frame);
+// A 24-bit BMP through the sprite library's writer, pixel by pixel (0xRRGGBB).
+std::string Bitmap(int width, int height, const std::function<uint32_t(int x, int y)>& colourAt);
 inline uint32_t Xrgb(COLORREF c) {
   return static_cast<uint32_t>(GetRValue(c)) << 16 | static_cast<uint32_t>(GetGValue(c)) << 8 | GetBValue(c);
 }
