@@ -244,22 +244,6 @@ TEST_F(KKGIFTest, DisposalTwoRestoresBlackAndWhiteThreeLeavesTheCanvas) {
   }
 }
 
-TEST_F(KKGIFTest, LaterTransparentFramesKeepTheCanvasUnderTheirHoles) {
-  GifDesc g = Screen(3, 1);
-  g.frames = {Keyed(SolidFrame(0, 0, 3, 1, 1), {1, 0, 1}), Keyed(SolidFrame(0, 0, 3, 1, 2), {0, 0, 2})};
-  KKGIF gif;
-  Load(gif, g);
-  // The first frame goes down whole; its mask becomes the canvas mask.
-  EXPECT_TRUE(gif.MaskInUse());
-  EXPECT_EQ(Read(gif.GetFrameMask(-1)), (Pixels{0, kWhite, 0}));
-  gif.SeekFrame(1);
-  EXPECT_EQ(Read(gif.GetFrameBitmap(-1)), (Pixels{kRed, 0, kGreen}));
-  EXPECT_EQ(Read(gif.GetFrameMask(-1)), (Pixels{0, kWhite, 0}));
-  Target t(3, 1, kWhite);
-  gif.Draw(t.dc(), 0, 0);
-  EXPECT_EQ((Pixels{t.At(0, 0), t.At(1, 0), t.At(2, 0)}), (Pixels{kRed, kWhite, kGreen}));
-}
-
 TEST_F(KKGIFTest, SeekingBackRendersFromTheFirstFrame) {
   GifDesc g = Screen(6, 1);
   for (uint16_t i = 0; i < 6; ++i) g.frames.push_back(SolidFrame(i, 0, 1, 1, uint8_t(1 + i % 7)));

@@ -138,18 +138,6 @@ TEST_F(AnimationDrawTest, MotionAtMidFrameTruncatesTowardZeroAndMirrors) {
   }
 }
 
-TEST_F(AnimationDrawTest, EffectModeOneAtLevel23FromThePartDims) {
-  const Bytes white = SolidSpriteChunk(32, 4, 4, 0xFFFFFF, 0, 0);
-  Bind(OneFrame({{.sprite = 0, .x = 10, .y = 5, .flags = 1, .level = 23}}), PspFile({white}));
-  K_Dib img;
-  img.Create(8, 8, 32);
-  img.Fill(0);
-  player.Draw(img, 0, 0, 0);
-  const uint32_t v = img.GetPixel(1, 1) & 0xFF;
-  EXPECT_GT(v, 0u);
-  EXPECT_LT(v, 0x80u);  // 23/31 of the black target is kept
-}
-
 TEST_F(AnimationDrawTest, GoldenFramesOn16And32BitImages) {
   const QlaAnimation a = OneFrame({{.sprite = 0, .x = 3, .y = 2, .flags = 0x10000},
                                    {.sprite = 1, .x = 12, .y = 9, .dx = 7, .dy = -4, .moves = true},

@@ -9,9 +9,10 @@
 
 #include "base/ByteReader.h"
 #include "graphics/KK_GdiScope.h"
-#include "plat/module.h"
 #include "graphics/GraphicsTestKit.h"
+#include "plat/module.h"
 #include "plat/sim.h"
+#include "widgets/WidgetTestSupport.h"
 
 namespace {
 
@@ -34,38 +35,12 @@ XDibInfo GreyRamp() {
   return info;
 }
 
-// A packed DIB; `rows` are the stored rows in file order, unpadded.
-Bytes PackedDib(int32_t width, int32_t height, uint16_t bits, const std::vector<Bytes>& rows,
-                const std::vector<uint32_t>& table = {}, uint32_t clrUsed = 0) {
-  Bytes out;
-  ByteWriter w(out);
-  w.U32(40);
-  w.U32(uint32_t(width));
-  w.U32(uint32_t(height));
-  w.U16(1);
-  w.U16(bits);
-  w.U32(0);
-  w.U32(0);
-  w.U32(0);
-  w.U32(0);
-  w.U32(clrUsed);
-  w.U32(0);
-  for (uint32_t c : table) w.U32(c);
-  for (const Bytes& r : rows) {
-    w.Bytes(r);
-    w.Fill(0, (4 - r.size() % 4) % 4);
-  }
-  return out;
-}
-
-// Two rows of one pixel: `top` over `bottom`, stored in the order the height says.
-Bytes TwoRowDib(uint16_t bits, bool bottomUp, uint32_t top, uint32_t bottom) {
-  auto row = [&](uint32_t c) {
-    Bytes r{uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16)};
-    if (bits == 32) r.push_back(0);
-    return r;
-  };
-  return bottomUp ? PackedDib(1, 2, bits, {row(bottom), row(top)}) : PackedDib(1, -2, bits, {row(top), row(bottom)});
+// A packed DIB: a BMP file without its file header, with the colours-used field set.
+Bytes Packed(const widget_test::BmpPicture& p, uint32_t clrUsed = 0) {
+  Bytes b = widget_test::WriteBmp(p);
+  b.erase(b.begin(), b.begin() + 14);
+  StoreU32(&b[32], clrUsed);
+  return b;
 }
 
 TEST(XDibTest, CreateMakesTopDownCanvasesWithPaddedRowsAndRefusesBadSizesAndTables) {
@@ -89,51 +64,45 @@ TEST(XDibTest, CreateMakesTopDownCanvasesWithPaddedRowsAndRefusesBadSizesAndTabl
   EXPECT_TRUE(d.Empty());
 }
 
-TEST(XDibTest, PackedFilesOfEveryDepthLoadUprightInBothRowOrders) {
-  constexpr uint32_t kTop = 0x112233, kBottom = 0x445566;
-  for (uint16_t bits : {uint16_t(24), uint16_t(32)})
-    for (bool bottomUp : {true, false}) {
-      SCOPED_TRACE(testing::Message() << bits << (bottomUp ? " bottom-up" : " top-down"));
+TEST(XDibTest, PackedDibsOfEveryDepthLoadUprightInBothRowOrdersWithinTheirBytesAndTables) {
+  for (uint16_t bits : {8, 24, 32})
+    for (int32_t height : {2, -2}) {
+      SCOPED_TRACE(testing::Message() << bits << " bits, height " << height);
       XDib d;
-      ASSERT_EQ(d.LoadPackedDib(TwoRowDib(bits, bottomUp, kTop, kBottom)), 1);
+      if (bits == 8) {
+        ASSERT_EQ(d.LoadPackedDib(Packed(widget_test::BmpPicture(2, height, 8, {0, 1, 2, 3}, {0x10, 0x20, 0x30, 0x40}), 4)), 1);
+        EXPECT_EQ(d.BitCount(), 8);
+        EXPECT_EQ(*d.PixelAt(1, 0), 1);
+        EXPECT_EQ(*d.PixelAt(0, 1), 2);
+        EXPECT_EQ(d.Header()->colors[3].rgbBlue, 0x40);
+        continue;
+      }
+      ASSERT_EQ(d.LoadPackedDib(Packed(widget_test::BmpPicture(1, height, bits, {0x112233, 0x445566}))), 1);
       EXPECT_EQ(d.BitCount(), 32);
-      EXPECT_EQ(Px(d, 0, 0), kTop);  // fourth byte 0
-      EXPECT_EQ(Px(d, 0, 1), kBottom);
+      EXPECT_EQ(Px(d, 0, 0), 0x112233u);  // fourth byte 0
+      EXPECT_EQ(Px(d, 0, 1), 0x445566u);
     }
-  for (bool bottomUp : {true, false}) {
-    const std::vector<Bytes> rows = bottomUp ? std::vector<Bytes>{{2, 3}, {0, 1}} : std::vector<Bytes>{{0, 1}, {2, 3}};
-    XDib d;
-    ASSERT_EQ(d.LoadPackedDib(PackedDib(2, bottomUp ? 2 : -2, 8, rows, {0x10, 0x20, 0x30, 0x40}, 4)), 1);
-    EXPECT_EQ(d.BitCount(), 8);
-    EXPECT_EQ(*d.PixelAt(1, 0), 1);
-    EXPECT_EQ(*d.PixelAt(0, 1), 2);
-    EXPECT_EQ(d.Header()->colors[3].rgbBlue, 0x40);
-  }
-}
-
-TEST(XDibTest, PackedDibsOutsideTheirBytesOrTablesAreRefused) {
-  const Bytes good = TwoRowDib(24, true, 1, 2);
+  const Bytes good = Packed(widget_test::BmpPicture(1, 2, 24, {1, 2}));
+  Bytes wide = Packed(widget_test::BmpPicture(1, 1, 32, {0}));
+  StoreU32(&wide[4], 0x10000);
   XDib d;
   EXPECT_EQ(d.LoadPackedDib(std::span(good).first(good.size() - 1)), 0);  // last row cut
   EXPECT_EQ(d.LoadPackedDib(std::span(good).first(20)), 0);                // header cut
-  EXPECT_EQ(d.LoadPackedDib(PackedDib(1, 1, 8, {{0}}, std::vector<uint32_t>(300, 0), 300)), 0);
-  EXPECT_EQ(d.LoadPackedDib(PackedDib(1, 1, 16, {{0, 0}})), 0);  // 65536 colours implied
-  EXPECT_EQ(d.LoadPackedDib(PackedDib(0x10000, 1, 32, {})), 0);
+  EXPECT_EQ(d.LoadPackedDib(Packed(widget_test::BmpPicture(1, 1, 8, {0}, std::vector<uint32_t>(300, 0)), 300)), 0);
+  EXPECT_EQ(d.LoadPackedDib(Packed(widget_test::BmpPicture(1, 1, 16, {0}))), 0);  // 65536 colours implied
+  EXPECT_EQ(d.LoadPackedDib(wide), 0);
   EXPECT_TRUE(d.Empty());
 }
 
 TEST(XDibTest, BmpFilesAndBitmapResourcesLoadTheirPackedDib) {
-  const Bytes dib = TwoRowDib(24, true, 0xABCDEF, 0x123456);
-  Bytes file{'B', 'M'};
-  file.resize(14);
-  file.insert(file.end(), dib.begin(), dib.end());
+  const widget_test::BmpPicture picture(1, 2, 24, {0xABCDEF, 0x123456});
   gfx_test::Folder dir;
-  const std::string path = dir.Put("pic.bmp", file);
+  const std::string path = dir.Put("pic.bmp", widget_test::WriteBmp(picture));
   XDib d;
   ASSERT_EQ(d.LoadBmpFile(path.c_str()), 1);
   EXPECT_EQ(Px(d, 0, 0), 0xABCDEFu);
   EXPECT_EQ(d.LoadBmpFile((path + ".none").c_str()), 0);
-
+  const Bytes dib = Packed(picture);
   ASSERT_TRUE(plat::RegisterResource(nullptr, RT_BITMAP, "XDIBTEST", dib.data(), dib.size()));
   ASSERT_EQ(d.LoadBitmapResource(nullptr, "XDIBTEST"), 1);
   EXPECT_EQ(Px(d, 0, 1), 0x123456u);

@@ -141,14 +141,4 @@ TEST(XGif89ReaderTest, LimitsRefuseWhatWouldOutgrowTheirTables) {
   EXPECT_EQ(DecodeGif89a(EncodeGif(huge), b), 0);
 }
 
-TEST(XGif89ReaderTest, FilesAreReadWholeThroughTheLayer) {
-  GifDesc g = Screen(2, 2);
-  g.frames.push_back(SolidFrame(0, 0, 2, 2, 1));
-  Folder dir;
-  XDibAnimation a;
-  EXPECT_EQ(DecodeGif89aFile(dir.Put("a.gif", EncodeGif(g)).c_str(), a), 1);
-  EXPECT_EQ(a.FrameCount(), 1);
-  EXPECT_EQ(DecodeGif89aFile((dir / "none.gif").c_str(), a), 0);
-}
-
 }  // namespace

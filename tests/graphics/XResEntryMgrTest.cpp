@@ -57,15 +57,6 @@ TEST_F(XResEntryMgrTest, NamesDifferingInAsciiCaseShareOneEntryUntilTheLastRelea
   EXPECT_EQ(Slot(again), Slot(a));
 }
 
-TEST_F(XResEntryMgrTest, SharedNameLookupAnswersEveryFileSelector) {
-  const int32_t h = m_.LoadEntry(2, "pic.bmp", GSize(), kNoKey);
-  for (int32_t selector : {3, 5, 6}) EXPECT_EQ(m_.LoadEntry(selector, "PIC.bmp", GSize(), kNoKey), h) << selector;
-  EXPECT_EQ(m_.EntryAt(h)->refCount, 4u);
-  EXPECT_EQ(m_.EntryAt(h)->kind, kEntryBitmap);
-  // A GIF that cannot be read makes no entry.
-  EXPECT_EQ(m_.LoadEntry(5, "other", GSize(), kNoKey), -1);
-}
-
 TEST_F(XResEntryMgrTest, FreedSlotsAreReusedLowestFirstThenTheTableGrows) {
   int32_t h[5];
   for (int32_t& x : h) x = Blank();
