@@ -10,7 +10,7 @@
 #include "plat/gdi.h"
 #include "plat/sim_files.h"
 #include "plat/sim_gdi.h"
-#include "support/TempDir.h"
+#include "graphics/GraphicsTestKit.h"
 
 namespace {
 
@@ -60,19 +60,15 @@ TEST(LLESpriteFromImageTest, DibGivesTheSameSpriteFromEitherRowOrder) {
 
 TEST(LLESpriteFromImageTest, DibDescriptionsThatCannotBeEncodedAreRefused) {
   std::vector<uint16_t> px;
-  const uint8_t* bits = nullptr;
-  K_DibHeader h = Picture565(px, true);
-  bits = reinterpret_cast<const uint8_t*>(px.data());
+  const K_DibHeader h = Picture565(px, true);
+  const uint8_t* bits = reinterpret_cast<const uint8_t*>(px.data());
   KK_LLESprite s;
-  K_DibHeader zero = h;
-  zero.biHeight = 0;
-  EXPECT_EQ(s.CreateFromDIB(zero, bits, 16, 0), 0);
-  K_DibHeader used = h;
-  used.biClrUsed = 4;
-  EXPECT_EQ(s.CreateFromDIB(used, bits, 16, 0), 0);
-  K_DibHeader rle = h;
-  rle.biCompression = 1;
-  EXPECT_EQ(s.CreateFromDIB(rle, bits, 16, 0), 0);
+  for (auto change : {+[](K_DibHeader& d) { d.biHeight = 0; }, +[](K_DibHeader& d) { d.biClrUsed = 4; },
+                      +[](K_DibHeader& d) { d.biCompression = 1; }}) {
+    K_DibHeader bad = h;
+    change(bad);
+    EXPECT_EQ(s.CreateFromDIB(bad, bits, 16, 0), 0);
+  }
   EXPECT_EQ(s.CreateFromDIB(h, bits, 32, 0), 0);  // bit count unlike the code
   EXPECT_EQ(s.CreateFromDIB(h, nullptr, 16, 0), 0);
   EXPECT_FALSE(s.HasHeader());
@@ -81,8 +77,7 @@ TEST(LLESpriteFromImageTest, DibDescriptionsThatCannotBeEncodedAreRefused) {
 // A DIB section and a device-dependent bitmap with the same picture give the same
 // sprite in each code.
 TEST(LLESpriteFromImageTest, GdiBitmapsAreReadInTheRequestedCode) {
-  GetStockObject(WHITE_BRUSH);
-  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+  const gfx_test::GdiBalance balance;
   const uint32_t K = 0xFF00FF;
   const std::vector<uint32_t> picture = {K, 0xFF0000, 0x00FF00, K,  //
                                          K, K,        K,        K,  //
@@ -126,13 +121,11 @@ TEST(LLESpriteFromImageTest, GdiBitmapsAreReadInTheRequestedCode) {
     EXPECT_EQ(s.CreateFromBitmap(plain, 16, K), 0);  // a stale handle
     EXPECT_FALSE(s.HasHeader());
   }
-  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
-  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+  balance.Check();
 }
 
 TEST(LLESpriteFromImageTest, FilesBecomeSprites) {
-  testing_support::TempDir dir;
-  plat::sim::MapPathPrefix("S:\\", dir.path());
+  const gfx_test::Folder dir("S:\\");
   K_Dib_Image img;
   ASSERT_EQ(img.Create(4, 2, 32), 1);
   for (int32_t x = 0; x < 4; ++x) {
@@ -155,7 +148,7 @@ TEST(LLESpriteFromImageTest, FilesBecomeSprites) {
   Bytes tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 32, 8};
   for (uint32_t v : {0x00FFFFFFu, 0xFF112233u})
     for (int b = 0; b < 4; ++b) tga.push_back(uint8_t(v >> (8 * b)));
-  dir.Write("a.tga", std::string(tga.begin(), tga.end()));
+  dir.Put("a.tga", tga);
   KK_LLESprite t;
   EXPECT_EQ(t.CreateFromFile("S:\\a.tga", 24), 0);
   EXPECT_EQ(t.CreateFromFile("S:\\a.tga", 8), 0);
@@ -165,7 +158,6 @@ TEST(LLESpriteFromImageTest, FilesBecomeSprites) {
   EXPECT_EQ(t.Header().trimWidth, 1);
   EXPECT_EQ(kk::LoadPixel<uint32_t>(Flat(t, 0).data()), 0x1F112233u);
   EXPECT_EQ(t.CreateFromFile("S:\\missing.tga", 32), 0);
-  plat::sim::ClearPathPrefixes();
 }
 
 TEST(LLESpriteFromImageTest, ThirtyTwoBitSourceStoredAtSixteenBitsCarriesAlphaBytes) {

@@ -2,6 +2,7 @@
 // and the run-walking blitter against the per-pixel reference over a seeded sweep.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -42,48 +43,31 @@ struct Canvas {
   }
 };
 
-TEST_F(BlitTest, AnchorPlacesTheTrimBox) {
+TEST_F(BlitTest, TheAnchorPlacesTheTrimBoxAndMirrorsCutFromTheRightEnd) {
   ASSERT_EQ(CreateFXManager(32), 1);
-  Canvas c(40, 30, 4);
-  KK_LLESprite s;
-  Solid32(s, 3, 2, 10, 10);
-  c.image.DrawSprite(10, 10, s);
-  EXPECT_EQ(c.image.GetPixel(0, 0), 1u);
-  EXPECT_EQ(c.image.GetPixel(2, 1), 6u);
-  c.image.DrawSprite(20, 20, s, K_Dib::kNoAnchor);
-  EXPECT_EQ(c.image.GetPixel(20, 20), 1u);
-  c.image.DrawSprite(20, 15, s, K_Dib::kAnchorNoMirror | K_Dib::kMirrorX);
-  // The anchor applies without mirroring the position; the pixels still run backwards.
-  EXPECT_EQ(c.image.GetPixel(10, 5), 3u);
-  EXPECT_EQ(c.image.GetPixel(12, 5), 1u);
-}
-
-TEST_F(BlitTest, MirrorXPutsTheLeftmostPixelAtTheRightEnd) {
-  ASSERT_EQ(CreateFXManager(32), 1);
-  Canvas c(40, 30, 4);
-  KK_LLESprite s;
-  Solid32(s, 3, 2, 1, 0);  // left = -1
-  c.image.DrawSprite(20, 5, s, K_Dib::kMirrorX);
-  const int32_t x = 20 - (3 + -1) + 3 - 1;  // x - (width + left) + width - 1
-  EXPECT_EQ(c.image.GetPixel(x, 5), 1u);
-  EXPECT_EQ(c.image.GetPixel(x - 2, 5), 3u);
-  c.image.DrawSprite(20, 20, s, K_Dib::kMirrorY);
-  EXPECT_EQ(c.image.GetPixel(19, 19), 1u);  // y - (height + top), then rows swap
-  EXPECT_EQ(c.image.GetPixel(19, 18), 4u);
-}
-
-TEST_F(BlitTest, LeftCutUnderMirrorRemovesTheRightmostPixels) {
-  ASSERT_EQ(CreateFXManager(32), 1);
-  Canvas c(10, 10, 4);
-  KK_LLESprite s;
-  Solid32(s, 4, 1, 0, 0);
-  c.image.DrawSprite(-2, 0, s);  // plain: pixels 1, 2 cut
-  EXPECT_EQ(c.image.GetPixel(0, 0), 3u);
-  c.image.DrawSprite(2, 2, s, K_Dib::kMirrorX | K_Dib::kNoAnchor);  // fits: 4 3 2 1
-  EXPECT_EQ(c.image.GetPixel(2, 2), 4u);
-  c.image.DrawSprite(-2, 4, s, K_Dib::kMirrorX | K_Dib::kNoAnchor);
-  EXPECT_EQ(c.image.GetPixel(0, 4), 2u);  // 4 and 3 fell off the left
-  EXPECT_EQ(c.image.GetPixel(1, 4), 1u);
+  struct Case {
+    int32_t w, h, ax, ay, x, y;
+    uint32_t flags;
+    std::vector<std::array<int32_t, 3>> want;  // x, y, pixel (1 + index in the sprite)
+  };
+  const Case cases[] = {
+      {3, 2, 10, 10, 10, 10, 0, {{0, 0, 1}, {2, 1, 6}}},
+      {3, 2, 10, 10, 20, 20, K_Dib::kNoAnchor, {{20, 20, 1}}},
+      // The anchor applies without mirroring the position; the pixels still run backwards.
+      {3, 2, 10, 10, 20, 15, K_Dib::kAnchorNoMirror | K_Dib::kMirrorX, {{10, 5, 3}, {12, 5, 1}}},
+      // Left -1: the leftmost pixel lands at x - (width + left) + width - 1.
+      {3, 2, 1, 0, 20, 5, K_Dib::kMirrorX, {{20, 5, 1}, {18, 5, 3}}},
+      {3, 2, 1, 0, 20, 20, K_Dib::kMirrorY, {{19, 19, 1}, {19, 18, 4}}},  // y - (height + top), rows swapped
+      {4, 1, 0, 0, -2, 0, 0, {{0, 0, 3}}},                                  // pixels 1, 2 cut
+      {4, 1, 0, 0, 2, 2, K_Dib::kMirrorX | K_Dib::kNoAnchor, {{2, 2, 4}}},  // fits: 4 3 2 1
+      {4, 1, 0, 0, -2, 4, K_Dib::kMirrorX | K_Dib::kNoAnchor, {{0, 4, 2}, {1, 4, 1}}},  // 4 and 3 fell off
+  };
+  for (const Case& c : cases) {
+    Canvas canvas(40, 30, 4);
+    KK_LLESprite s;
+    canvas.image.DrawSprite(c.x, c.y, Solid32(s, c.w, c.h, c.ax, c.ay), c.flags);
+    for (const auto& [x, y, v] : c.want) EXPECT_EQ(canvas.image.GetPixel(x, y), uint32_t(v)) << c.x << "," << c.y << " flags " << c.flags;
+  }
 }
 
 TEST_F(BlitTest, ExtremePositionsDrawNothing) {
