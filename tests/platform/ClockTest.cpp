@@ -23,23 +23,26 @@ namespace {
 
 constexpr uint64_t kMs = 1000;  // microseconds
 
-// A schedule the test controls, registered once (sources live for the process).
+// Due sources live for the process: each kind is made and registered once.
+template <class Source>
+Source& Registered() {
+  static Source* s = [] {
+    auto* p = new Source;
+    clk::AddDueSource(p);
+    return p;
+  }();
+  return *s;
+}
+
+// A schedule the test controls; Reached() is the clock's reading each time RunDue found
+// something due.
 class TestSchedule final : public clk::DueSource {
  public:
-  static TestSchedule& Get() {
-    static TestSchedule* s = [] {
-      auto* p = new TestSchedule;
-      clk::AddDueSource(p);
-      return p;
-    }();
-    return *s;
-  }
   void Reset(std::vector<uint64_t> due = {}) {
     std::lock_guard lock(mutex_);
     due_ = std::move(due);
     reached_.clear();
   }
-  // The clock's reading each time RunDue found something due.
   std::vector<uint64_t> Reached() {
     std::lock_guard lock(mutex_);
     return reached_;
@@ -53,20 +56,12 @@ class TestSchedule final : public clk::DueSource {
   }
   void RunDue(uint64_t now) override {
     std::lock_guard lock(mutex_);
-    for (auto it = due_.begin(); it != due_.end();) {
-      if (*it <= now) {
-        reached_.push_back(now);
-        it = due_.erase(it);
-      } else {
-        ++it;
-      }
-    }
+    reached_.insert(reached_.end(), std::erase_if(due_, [now](uint64_t d) { return d <= now; }), now);
   }
 
  private:
   std::mutex mutex_;
-  std::vector<uint64_t> due_;
-  std::vector<uint64_t> reached_;
+  std::vector<uint64_t> due_, reached_;
 };
 
 std::vector<uint64_t>& PumpCalls() {
@@ -86,7 +81,7 @@ class ClockTest : public testing::Test {
   void SetUp() override {
     plat::sim::UseVirtualClock();
     ASSERT_TRUE(kernel_test::PollUntil([] { return plat::sim::LiveLayerThreads() == 0; }));
-    TestSchedule::Get().Reset();
+    Registered<TestSchedule>().Reset();
     PumpCalls().clear();
     FatalMessage().clear();
     clk::SetAdvancePump(&RecordPump);
@@ -94,7 +89,7 @@ class ClockTest : public testing::Test {
     t0_ = plat::sim::NowMicros();
   }
   void TearDown() override {
-    TestSchedule::Get().Reset();
+    Registered<TestSchedule>().Reset();
     clk::SetAdvancePump(nullptr);
     plat::sim::SetFatalErrorHandler(nullptr);
     plat::sim::SetRealWaitLimit(50);
@@ -103,7 +98,7 @@ class ClockTest : public testing::Test {
   void Schedule(std::initializer_list<uint64_t> offsetsMs) {
     std::vector<uint64_t> due;
     for (uint64_t ms : offsetsMs) due.push_back(t0_ + ms * kMs);
-    TestSchedule::Get().Reset(due);
+    Registered<TestSchedule>().Reset(due);
   }
   std::vector<uint64_t> InMs(const std::vector<uint64_t>& times) const {
     std::vector<uint64_t> out;
@@ -116,36 +111,25 @@ class ClockTest : public testing::Test {
 
 using Offsets = std::vector<uint64_t>;
 
-TEST_F(ClockTest, VirtualTimeIsFrozenUntilAdvanced) {
+TEST_F(ClockTest, TimeMovesOnlyByAdvanceOrWindowThreadSleepStoppingAtDueEvents) {
   const DWORD ticks = GetTickCount();
   Event never;
   EXPECT_EQ(WaitForSingleObject(never.get(), 20), WAIT_TIMEOUT);  // real time passes ...
   EXPECT_EQ(Elapsed(), 0u);                                      // ... virtual time does not
-  EXPECT_EQ(GetTickCount(), ticks);
-
-  plat::sim::AdvanceClock(250);
-  EXPECT_EQ(Elapsed(), 250 * kMs);
-  EXPECT_EQ(GetTickCount() - ticks, 250u);
-  EXPECT_EQ(timeGetTime(), GetTickCount());
-  plat::sim::AdvanceClockMicros(7);
-  EXPECT_EQ(Elapsed(), 250 * kMs + 7);
-}
-
-TEST_F(ClockTest, AdvanceStopsAtEachDueEventInOrderAndPumpsThere) {
   Schedule({100, 30, 30, 500});
   plat::sim::AdvanceClock(200);
-  EXPECT_EQ(Elapsed(), 200 * kMs);
-  EXPECT_EQ(InMs(TestSchedule::Get().Reached()), (Offsets{30, 30, 100}));
+  EXPECT_EQ(GetTickCount() - ticks, 200u);
+  EXPECT_EQ(timeGetTime(), GetTickCount());
+  EXPECT_EQ(InMs(Registered<TestSchedule>().Reached()), (Offsets{30, 30, 100}));
   EXPECT_EQ(InMs(PumpCalls()), (Offsets{30, 100, 200}));
   EXPECT_EQ(clk::EarliestDueAfter(plat::sim::NowMicros()), t0_ + 500 * kMs);
-}
-
-TEST_F(ClockTest, SleepOnTheWindowThreadAdvancesTimeAndRunsDueEventsWithoutPumping) {
-  Schedule({40});
-  Sleep(100);
-  EXPECT_EQ(Elapsed(), 100 * kMs);
-  EXPECT_EQ(InMs(TestSchedule::Get().Reached()), (Offsets{40}));
-  EXPECT_TRUE(PumpCalls().empty());
+  plat::sim::AdvanceClockMicros(7);
+  EXPECT_EQ(Elapsed(), 200 * kMs + 7);
+  // Sleep on the window thread runs what falls due, without pumping.
+  const size_t pumps = PumpCalls().size();
+  Sleep(400);
+  EXPECT_EQ(InMs(Registered<TestSchedule>().Reached()), (Offsets{30, 30, 100, 500}));
+  EXPECT_EQ(PumpCalls().size(), pumps);
 }
 
 TEST_F(ClockTest, SleepOnAnotherThreadTakesRealTimeAndLeavesTheClockAlone) {
@@ -154,8 +138,7 @@ TEST_F(ClockTest, SleepOnAnotherThreadTakesRealTimeAndLeavesTheClockAlone) {
     const auto start = std::chrono::steady_clock::now();
     const uint64_t before = plat::sim::NowMicros();
     Sleep(30);
-    realMicros = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
-                     .count();
+    realMicros = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
     virtualMicros = plat::sim::NowMicros() - before;
     return DWORD{0};
   });
@@ -166,36 +149,29 @@ TEST_F(ClockTest, SleepOnAnotherThreadTakesRealTimeAndLeavesTheClockAlone) {
   EXPECT_EQ(Elapsed(), 0u);
 }
 
-TEST_F(ClockTest, BlockedWindowThreadJumpsToTheEarlierOfDeadlineAndDueEvent) {
+TEST_F(ClockTest, BlockedWindowThreadJumpsToTheEarlierOfDeadlineAndDueEventUnlessNotified) {
   Schedule({40});
   const uint64_t seen = clk::WakeGeneration();
   EXPECT_EQ(clk::WaitForWork(t0_ + 100 * kMs, seen), clk::WaitOutcome::Due);
   EXPECT_EQ(Elapsed(), 40 * kMs);
-  EXPECT_EQ(InMs(TestSchedule::Get().Reached()), (Offsets{40}));
+  EXPECT_EQ(InMs(Registered<TestSchedule>().Reached()), (Offsets{40}));
   EXPECT_EQ(clk::WaitForWork(t0_ + 100 * kMs, seen), clk::WaitOutcome::Deadline);
   EXPECT_EQ(Elapsed(), 100 * kMs);
   EXPECT_TRUE(PumpCalls().empty());  // a wait is not a test's advance
+  // A post between the look at the queue and the wait ends the wait where it is.
+  Schedule({140});
+  const uint64_t later = clk::WakeGeneration();
+  clk::Notify();
+  EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, later), clk::WaitOutcome::Notified);
+  EXPECT_EQ(Elapsed(), 100 * kMs);
 }
 
-TEST_F(ClockTest, APostAfterTheLastLookEndsTheWaitWithoutMovingTime) {
-  Schedule({40});
+TEST_F(ClockTest, ALiveThreadHoldsTheJumpUntilItPostsOrTheRealWaitLimitPasses) {
+  // The poster takes several limits: the wait must not give up on it.
+  plat::sim::SetRealWaitLimit(5);
+  Event never, release;
   const uint64_t seen = clk::WakeGeneration();
-  clk::Notify();  // posted between the look at the queue and the wait
-  EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, seen), clk::WaitOutcome::Notified);
-  EXPECT_EQ(Elapsed(), 0u);
-}
-
-TEST_F(ClockTest, WindowThreadBlockedWithNothingScheduledFailsLoudly) {
-  EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, clk::WakeGeneration()), clk::WaitOutcome::Stuck);
-  EXPECT_EQ(FatalMessage(), "window thread blocked with nothing scheduled");
-  EXPECT_EQ(Elapsed(), 0u);
-}
-
-TEST_F(ClockTest, WindowThreadWaitsInRealTimeForALiveThreadToPost) {
-  plat::sim::SetRealWaitLimit(5);  // the poster takes several limits: the wait must not give up
-  const uint64_t seen = clk::WakeGeneration();
-  Event never;
-  HANDLE h = StartThread([&] {
+  HANDLE poster = StartThread([&] {
     WaitForSingleObject(never.get(), 30);
     clk::Notify();
     return DWORD{0};
@@ -203,20 +179,16 @@ TEST_F(ClockTest, WindowThreadWaitsInRealTimeForALiveThreadToPost) {
   EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, seen), clk::WaitOutcome::Notified);
   EXPECT_EQ(Elapsed(), 0u);
   EXPECT_TRUE(FatalMessage().empty());
-  WaitForSingleObject(h, kSoonMs);
-  CloseHandle(h);
-}
-
-TEST_F(ClockTest, QuietLiveThreadDelaysTheJumpOnlyUntilTheRealWaitLimit) {
-  plat::sim::SetRealWaitLimit(5);
+  WaitForSingleObject(poster, kSoonMs);
+  CloseHandle(poster);
+  // A quiet thread delays the jump to the due event only by the limit.
   Schedule({70});
-  Event release;
-  HANDLE h = StartThread([&] { return WaitForSingleObject(release.get(), INFINITE); });
+  HANDLE quiet = StartThread([&] { return WaitForSingleObject(release.get(), INFINITE); });
   EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, clk::WakeGeneration()), clk::WaitOutcome::Due);
   EXPECT_EQ(Elapsed(), 70 * kMs);
   release.Set();
-  WaitForSingleObject(h, kSoonMs);
-  CloseHandle(h);
+  WaitForSingleObject(quiet, kSoonMs);
+  CloseHandle(quiet);
 }
 
 TEST_F(ClockTest, AnotherThreadsVirtualDeadlineIsADueEventItNeverMovesItself) {
@@ -258,22 +230,10 @@ TEST_F(ClockTest, RealClockRunsAndSwitchingBackNeverGoesBackwards) {
   EXPECT_EQ(plat::sim::NowMicros(), c);
 }
 
-}  // namespace
-
-namespace {
-
 // Signals once the window thread has looked at the schedule, so a test can act while
 // that thread is already blocked with what it saw.
 class LookSignal final : public clk::DueSource {
  public:
-  static LookSignal& Get() {
-    static LookSignal* s = [] {
-      auto* p = new LookSignal;
-      clk::AddDueSource(p);
-      return p;
-    }();
-    return *s;
-  }
   void Arm(HANDLE event) { event_.store(event); }
   std::optional<uint64_t> NextDueAfter(uint64_t) override {
     if (clk::IsWindowThread())
@@ -285,13 +245,11 @@ class LookSignal final : public clk::DueSource {
   std::atomic<HANDLE> event_{nullptr};
 };
 
-}  // namespace
-
 TEST_F(ClockTest, DeadlineAddedWhileTheWindowThreadIsBlockedStopsItsJump) {
   plat::sim::SetRealWaitLimit(300);  // ample for the other thread to start its wait
   Schedule({500});
   Event looked;
-  LookSignal::Get().Arm(looked.get());
+  Registered<LookSignal>().Arm(looked.get());
   std::atomic<uint64_t> wokeAt{0};
   HANDLE h = StartThread([&] {
     WaitForSingleObject(looked.get(), kSoonMs);
@@ -305,3 +263,5 @@ TEST_F(ClockTest, DeadlineAddedWhileTheWindowThreadIsBlockedStopsItsJump) {
   CloseHandle(h);
   EXPECT_EQ(wokeAt, t0_ + 100 * kMs);
 }
+
+}  // namespace

@@ -5,15 +5,16 @@
 
 #include <cerrno>
 
-#include "plat/error.h"
-#include "plat/handle.h"
+#include "KernelTestSupport.h"
 #include "plat/files.h"
 #include "plat/sim.h"
 #include "support/TempDir.h"
 
 namespace {
 
+using kernel_test::AndError;
 using testing_support::TempDir;
+const HANDLE kBad = INVALID_HANDLE_VALUE;
 
 class FilesTest : public testing::Test {
  protected:
@@ -38,8 +39,7 @@ class FilesTest : public testing::Test {
 TEST_F(FilesTest, CreationDispositionsFollowWindows) {
   struct Case {
     DWORD disposition;
-    bool exists;
-    bool opens;
+    bool exists, opens;
     DWORD error;
     const char* contentAfter;  // null: the file must not exist
   };
@@ -61,39 +61,28 @@ TEST_F(FilesTest, CreationDispositionsFollowWindows) {
     if (c.exists) dir.Write("f.txt", "old");
     SetLastError(12345);
     HANDLE h = Open("f.txt", GENERIC_READ | GENERIC_WRITE, c.disposition);
-    EXPECT_EQ(h != INVALID_HANDLE_VALUE, c.opens);
+    EXPECT_EQ(h != kBad, c.opens);
     EXPECT_EQ(GetLastError(), c.error);
-    if (h != INVALID_HANDLE_VALUE) {
-      EXPECT_TRUE(CloseHandle(h));
-    }
+    if (h != kBad) { EXPECT_TRUE(CloseHandle(h)); }
     EXPECT_EQ(dir.Exists("f.txt"), c.contentAfter != nullptr);
-    if (c.contentAfter) {
-      EXPECT_EQ(dir.Read("f.txt"), c.contentAfter);
-    }
+    if (c.contentAfter) { EXPECT_EQ(dir.Read("f.txt"), c.contentAfter); }
   }
-  // A missing folder is a missing path, not a missing file.
-  EXPECT_EQ(Open("nowhere\\f.txt", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
-  EXPECT_EQ(Open("nowhere\\f.txt", GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
-  // A folder cannot be opened as a file.
+  // A missing folder is a missing path, not a missing file; a folder is no file.
+  EXPECT_EQ(AndError(Open("nowhere\\f.txt", GENERIC_READ, OPEN_EXISTING)), std::pair(kBad, ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(AndError(Open("nowhere\\f.txt", GENERIC_WRITE, CREATE_ALWAYS)), std::pair(kBad, ERROR_PATH_NOT_FOUND));
   dir.Write("sub/x", "");
-  EXPECT_EQ(Open("SUB", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(Open("f.txt", GENERIC_READ, TRUNCATE_EXISTING), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(AndError(Open("SUB", GENERIC_READ, OPEN_EXISTING)), std::pair(kBad, ERROR_ACCESS_DENIED));
+  EXPECT_EQ(AndError(Open("f.txt", GENERIC_READ, TRUNCATE_EXISTING)), std::pair(kBad, ERROR_INVALID_PARAMETER));
 }
 
 TEST_F(FilesTest, ReadWriteAndFilePointer) {
   HANDLE h = Open("data.bin", GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  DWORD n = 0;
+  ASSERT_NE(h, kBad);
+  DWORD n = 0, high = 7;
   EXPECT_TRUE(WriteFile(h, "0123456789", 10, &n, nullptr));
   EXPECT_EQ(n, 10u);
-  DWORD high = 7;
   EXPECT_EQ(GetFileSize(h, &high), 10u);
   EXPECT_EQ(high, 0u);
-
   EXPECT_EQ(SetFilePointer(h, 2, nullptr, FILE_BEGIN), 2u);
   EXPECT_EQ(SetFilePointer(h, 3, nullptr, FILE_CURRENT), 5u);
   EXPECT_EQ(ReadAll(h), "56789");  // the end is success with fewer bytes
@@ -102,30 +91,25 @@ TEST_F(FilesTest, ReadWriteAndFilePointer) {
   EXPECT_EQ(ReadAll(h), "6789");
 
   // Before the start: refused, position unchanged.
-  EXPECT_EQ(SetFilePointer(h, -11, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
-  EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
+  EXPECT_EQ(AndError(SetFilePointer(h, -11, nullptr, FILE_END)), std::pair(INVALID_SET_FILE_POINTER, ERROR_NEGATIVE_SEEK));
   EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_CURRENT), 10u);
-  EXPECT_EQ(SetFilePointer(h, 0, nullptr, 3), INVALID_SET_FILE_POINTER);
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(AndError(SetFilePointer(h, 0, nullptr, 3)), std::pair(INVALID_SET_FILE_POINTER, ERROR_INVALID_PARAMETER));
 
   // Beyond 4 GiB only with the high part (the file stays sparse).
   EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_BEGIN), 0u);
   EXPECT_EQ(SetFilePointer(h, 1, nullptr, FILE_END), 11u);
   LONG distanceHigh = 1;
-  EXPECT_EQ(SetFilePointer(h, 0x10, &distanceHigh, FILE_BEGIN), 0x10u);
+  EXPECT_EQ(AndError(SetFilePointer(h, 0x10, &distanceHigh, FILE_BEGIN)), std::pair(0x10u, NO_ERROR));
   EXPECT_EQ(distanceHigh, 1);
-  EXPECT_EQ(GetLastError(), NO_ERROR);
   EXPECT_TRUE(WriteFile(h, "!", 1, &n, nullptr));
   EXPECT_EQ(GetFileSize(h, &high), 0x11u);
   EXPECT_EQ(high, 1u);
   EXPECT_EQ(GetFileSize(h, nullptr), 0x11u);
-  EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(AndError(SetFilePointer(h, 0, nullptr, FILE_END)), std::pair(INVALID_SET_FILE_POINTER, ERROR_INVALID_PARAMETER));
   // A low part of 0xFFFFFFFF is a position, told apart by the cleared last error.
   distanceHigh = 0;
   SetLastError(ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(SetFilePointer(h, -1, &distanceHigh, FILE_BEGIN), 0xFFFFFFFFu);
-  EXPECT_EQ(GetLastError(), NO_ERROR);
+  EXPECT_EQ(AndError(SetFilePointer(h, -1, &distanceHigh, FILE_BEGIN)), std::pair(0xFFFFFFFFu, NO_ERROR));
   // Back from 4 GiB + 16 by a negative 64-bit distance.
   distanceHigh = -1;
   EXPECT_EQ(SetFilePointer(h, static_cast<LONG>(0xFFFFFFF0u), &distanceHigh, FILE_END), 1u);
@@ -137,39 +121,30 @@ TEST_F(FilesTest, ReadWriteAndFilePointer) {
   EXPECT_EQ(dir.Read("data.bin"), "0123");
 }
 
-TEST_F(FilesTest, HandlesCheckAccessAndRefuseStaleValues) {
+TEST_F(FilesTest, HandlesCheckAccessAndRefuseStaleValuesAndCloseTheirDescriptors) {
   dir.Write("a.txt", "abc");
   HANDLE reader = Open("a.txt", GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE);
-  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  ASSERT_NE(reader, kBad);
   DWORD n = 99;
-  EXPECT_FALSE(WriteFile(reader, "x", 1, &n, nullptr));
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(AndError(WriteFile(reader, "x", 1, &n, nullptr)), std::pair(FALSE, ERROR_ACCESS_DENIED));
   EXPECT_EQ(n, 0u);
   HANDLE writer = Open("a.txt", GENERIC_WRITE, OPEN_EXISTING, FILE_SHARE_READ);
-  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   char c;
-  EXPECT_FALSE(ReadFile(writer, &c, 1, &n, nullptr));
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(AndError(ReadFile(writer, &c, 1, &n, nullptr)), std::pair(FALSE, ERROR_ACCESS_DENIED));
   EXPECT_TRUE(CloseHandle(writer));
-
   EXPECT_TRUE(CloseHandle(reader));
-  EXPECT_FALSE(CloseHandle(reader));
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(AndError(CloseHandle(reader)), std::pair(FALSE, ERROR_INVALID_HANDLE));
   // A new file may reuse the slot; the old value must still be refused.
   HANDLE again = Open("a.txt", GENERIC_READ, OPEN_EXISTING);
-  ASSERT_NE(again, INVALID_HANDLE_VALUE);
   EXPECT_NE(again, reader);
-  for (HANDLE bad : {reader, INVALID_HANDLE_VALUE, static_cast<HANDLE>(nullptr)}) {
-    EXPECT_FALSE(ReadFile(bad, &c, 1, &n, nullptr));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  for (HANDLE bad : {reader, kBad, static_cast<HANDLE>(nullptr)}) {
+    EXPECT_EQ(AndError(ReadFile(bad, &c, 1, &n, nullptr)), std::pair(FALSE, ERROR_INVALID_HANDLE));
     EXPECT_EQ(GetFileSize(bad, nullptr), INVALID_FILE_SIZE);
     EXPECT_EQ(SetFilePointer(bad, 0, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
     EXPECT_FALSE(GetFileTime(bad, nullptr, nullptr, nullptr));
   }
   EXPECT_TRUE(CloseHandle(again));
-}
 
-TEST_F(FilesTest, ClosingAHandleClosesItsDescriptor) {
   auto openDescriptors = [] {
     int count = 0;
     DIR* d = opendir("/proc/self/fd");
@@ -177,7 +152,6 @@ TEST_F(FilesTest, ClosingAHandleClosesItsDescriptor) {
     if (d) closedir(d);
     return count;
   };
-  dir.Write("a.txt", "abc");
   const int before = openDescriptors();
   std::vector<HANDLE> handles;
   for (int i = 0; i < 8; ++i) handles.push_back(Open("a.txt", GENERIC_READ, OPEN_EXISTING));
@@ -191,33 +165,28 @@ TEST_F(FilesTest, ReadOnlyFilesRefuseWritingUntilTheAttributeIsLifted) {
   EXPECT_EQ(GetFileAttributesA("C:\\Game\\RO.txt"), FILE_ATTRIBUTE_NORMAL);
   ASSERT_TRUE(SetFileAttributesA("C:\\Game\\RO.txt", FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(GetFileAttributesA("C:\\Game\\ro.txt"), FILE_ATTRIBUTE_READONLY);
-
-  for (DWORD disposition : {OPEN_EXISTING, OPEN_ALWAYS, CREATE_ALWAYS}) {
-    EXPECT_EQ(Open("ro.txt", GENERIC_WRITE, disposition), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-  }
-  EXPECT_EQ(Open("ro.txt", GENERIC_READ, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+  for (DWORD disposition : {OPEN_EXISTING, OPEN_ALWAYS, CREATE_ALWAYS})
+    EXPECT_EQ(AndError(Open("ro.txt", GENERIC_WRITE, disposition)), std::pair(kBad, ERROR_ACCESS_DENIED));
+  EXPECT_EQ(Open("ro.txt", GENERIC_READ, CREATE_ALWAYS), kBad);
   EXPECT_EQ(plat::OpenCFile("C:\\Game\\ro.txt", "wb"), nullptr);
   EXPECT_EQ(errno, EACCES);
   EXPECT_EQ(plat::OpenCFile("C:\\Game\\ro.txt", "r+b"), nullptr);
-  EXPECT_FALSE(DeleteFileA("C:\\Game\\ro.txt"));
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(AndError(DeleteFileA("C:\\Game\\ro.txt")), std::pair(FALSE, ERROR_ACCESS_DENIED));
   EXPECT_EQ(dir.Read("ro.txt"), "keep");
   HANDLE reader = Open("ro.txt", GENERIC_READ, OPEN_EXISTING);
-  EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+  EXPECT_NE(reader, kBad);
   CloseHandle(reader);
 
   ASSERT_TRUE(SetFileAttributesA("C:\\Game\\ro.txt", FILE_ATTRIBUTE_NORMAL));
   EXPECT_EQ(GetFileAttributesA("C:\\Game\\ro.txt"), FILE_ATTRIBUTE_NORMAL);
   HANDLE writer = Open("ro.txt", GENERIC_WRITE, CREATE_ALWAYS);
-  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  ASSERT_NE(writer, kBad);
   CloseHandle(writer);
   EXPECT_TRUE(DeleteFileA("C:\\Game\\ro.txt"));
   EXPECT_FALSE(dir.Exists("ro.txt"));
 
   // A file created read-only is read-only from the start.
   HANDLE created = CreateFileA("C:\\Game\\new.txt", GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_READONLY, nullptr);
-  ASSERT_NE(created, INVALID_HANDLE_VALUE);
   DWORD n;
   EXPECT_TRUE(WriteFile(created, "x", 1, &n, nullptr));
   CloseHandle(created);
@@ -227,25 +196,23 @@ TEST_F(FilesTest, ReadOnlyFilesRefuseWritingUntilTheAttributeIsLifted) {
 TEST_F(FilesTest, ShareModesAreHonouredBetweenHandles) {
   dir.Write("s.txt", "shared");
   HANDLE first = Open("s.txt", GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ);
-  ASSERT_NE(first, INVALID_HANDLE_VALUE);
+  ASSERT_NE(first, kBad);
   // Another reader that shares reading is fine; a writer is not, and neither is a reader
   // that would forbid the first handle's reading.
   HANDLE second = Open("S.TXT", GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE);
-  EXPECT_NE(second, INVALID_HANDLE_VALUE);
+  EXPECT_NE(second, kBad);
   CloseHandle(second);
-  EXPECT_EQ(Open("s.txt", GENERIC_WRITE, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(Open("s.txt", GENERIC_READ, OPEN_EXISTING, 0), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(AndError(Open("s.txt", GENERIC_WRITE, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE)),
+            std::pair(kBad, ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(AndError(Open("s.txt", GENERIC_READ, OPEN_EXISTING, 0)), std::pair(kBad, ERROR_SHARING_VIOLATION));
   // A refused CREATE_ALWAYS leaves the file alone.
-  EXPECT_EQ(Open("s.txt", GENERIC_WRITE, CREATE_ALWAYS, FILE_SHARE_READ), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Open("s.txt", GENERIC_WRITE, CREATE_ALWAYS, FILE_SHARE_READ), kBad);
   EXPECT_EQ(dir.Read("s.txt"), "shared");
-  EXPECT_FALSE(DeleteFileA("C:\\Game\\s.txt"));
-  EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(AndError(DeleteFileA("C:\\Game\\s.txt")), std::pair(FALSE, ERROR_SHARING_VIOLATION));
 
   EXPECT_TRUE(CloseHandle(first));
   HANDLE exclusive = Open("s.txt", GENERIC_WRITE, OPEN_EXISTING, 0);
-  EXPECT_NE(exclusive, INVALID_HANDLE_VALUE);
+  EXPECT_NE(exclusive, kBad);
   CloseHandle(exclusive);
   HANDLE deletable = Open("s.txt", GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_DELETE);
   EXPECT_TRUE(DeleteFileA("C:\\Game\\s.txt"));
@@ -261,34 +228,24 @@ TEST_F(FilesTest, FileTimeCountsHundredNanosecondsSince1601) {
   FILETIME creation{}, access{}, write{};
   ASSERT_TRUE(GetFileTime(h, &creation, &access, &write));
   const uint64_t expected = (981173106ull + 11644473600ull) * 10000000ull + 7000000ull;
-  for (const FILETIME& t : {creation, access, write}) {
-    EXPECT_EQ(t.dwLowDateTime, static_cast<DWORD>(expected));
-    EXPECT_EQ(t.dwHighDateTime, static_cast<DWORD>(expected >> 32));
-  }
+  for (const FILETIME& t : {creation, access, write})
+    EXPECT_EQ((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime, expected);
   CloseHandle(h);
 }
 
-TEST_F(FilesTest, FoldersAndAttributesByName) {
+TEST_F(FilesTest, FoldersAttributesAndCFilesByName) {
   EXPECT_TRUE(CreateDirectoryA("C:\\Game\\Saves", nullptr));
-  EXPECT_FALSE(CreateDirectoryA("C:\\Game\\SAVES", nullptr));
-  EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
-  EXPECT_FALSE(CreateDirectoryA("C:\\Game\\no\\such", nullptr));
-  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(AndError(CreateDirectoryA("C:\\Game\\SAVES", nullptr)), std::pair(FALSE, ERROR_ALREADY_EXISTS));
+  EXPECT_EQ(AndError(CreateDirectoryA("C:\\Game\\no\\such", nullptr)), std::pair(FALSE, ERROR_PATH_NOT_FOUND));
   EXPECT_EQ(GetFileAttributesA("C:\\Game\\saves"), FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_FALSE(DeleteFileA("C:\\Game\\saves"));
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-
-  EXPECT_EQ(GetFileAttributesA("C:\\Game\\missing.txt"), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(GetFileAttributesA("C:\\Game\\missing\\x.txt"), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
-  EXPECT_FALSE(DeleteFileA("C:\\Game\\missing.txt"));
-  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(AndError(DeleteFileA("C:\\Game\\saves")), std::pair(FALSE, ERROR_ACCESS_DENIED));
+  EXPECT_EQ(AndError(GetFileAttributesA("C:\\Game\\missing.txt")), std::pair(INVALID_FILE_ATTRIBUTES, ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(AndError(GetFileAttributesA("C:\\Game\\missing\\x.txt")),
+            std::pair(INVALID_FILE_ATTRIBUTES, ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(AndError(DeleteFileA("C:\\Game\\missing.txt")), std::pair(FALSE, ERROR_FILE_NOT_FOUND));
   EXPECT_TRUE(RemoveDirectoryA("C:\\Game\\Saves"));
   EXPECT_EQ(GetFileAttributesA("C:\\Game\\saves"), INVALID_FILE_ATTRIBUTES);
-}
 
-TEST_F(FilesTest, OpenCFileReadsThroughThePathMapping) {
   dir.Write("GameSound/Voice.ogg", "OggS");
   FILE* f = plat::OpenCFile("C:\\Game\\gamesound\\VOICE.OGG", "rb");
   ASSERT_NE(f, nullptr);
@@ -308,25 +265,20 @@ TEST_F(FilesTest, OpenCFileReadsThroughThePathMapping) {
 TEST_F(FilesTest, InjectedFaultsFailOnceThenCallsWorkAgain) {
   dir.Write("f.txt", "abc");
   plat::sim::FailNext("CreateFileA");
-  EXPECT_EQ(Open("f.txt", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(AndError(Open("f.txt", GENERIC_READ, OPEN_EXISTING)), std::pair(kBad, ERROR_ACCESS_DENIED));
   HANDLE h = Open("f.txt", GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-
+  ASSERT_NE(h, kBad);
   char buf[4];
   DWORD n = 0;
   plat::sim::FailNext("ReadFile");
-  EXPECT_FALSE(ReadFile(h, buf, 3, &n, nullptr));
-  EXPECT_EQ(GetLastError(), ERROR_READ_FAULT);
+  EXPECT_EQ(AndError(ReadFile(h, buf, 3, &n, nullptr)), std::pair(FALSE, ERROR_READ_FAULT));
   EXPECT_TRUE(ReadFile(h, buf, 3, &n, nullptr));
   EXPECT_EQ(n, 3u);
   plat::sim::FailNext("WriteFile");
-  EXPECT_FALSE(WriteFile(h, "d", 1, &n, nullptr));
-  EXPECT_EQ(GetLastError(), ERROR_WRITE_FAULT);
+  EXPECT_EQ(AndError(WriteFile(h, "d", 1, &n, nullptr)), std::pair(FALSE, ERROR_WRITE_FAULT));
   EXPECT_TRUE(WriteFile(h, "d", 1, &n, nullptr));
   CloseHandle(h);
   EXPECT_EQ(dir.Read("f.txt"), "abcd");
-
   plat::sim::FailNext("OpenCFile");
   EXPECT_EQ(plat::OpenCFile("C:\\Game\\f.txt", "rb"), nullptr);
   plat::sim::FailNext("GetFileAttributesA");

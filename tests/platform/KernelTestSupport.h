@@ -6,7 +6,9 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <utility>
 
+#include "plat/error.h"
 #include "plat/handle.h"
 #include "plat/threads.h"
 
@@ -55,6 +57,12 @@ bool PollUntil(Pred pred) {
     std::this_thread::yield();
   }
   return true;
+}
+
+// A call's result with the last error it left, so one expectation checks both.
+template <class T>
+std::pair<T, DWORD> AndError(T result) {
+  return {result, GetLastError()};
 }
 
 }  // namespace kernel_test
