@@ -36,131 +36,67 @@ class DDBitmapFileTest : public DisplayTest {
   }
 };
 
-TEST_F(DDBitmapFileTest, TwentyFourBitRowsArePaddedToWholeWords) {
-  EXPECT_EQ(BmpRowLength(24, 3), 12u);
-  UseDesktop(DisplayFormat::Xrgb8888);
-  BmpPicture pic{3, 2, 24};
-  pic.pixels = {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0x101112};
-  EXPECT_EQ(WriteBmp(pic).size(), 54u + 2 * 12);
-  EXPECT_EQ(Load(pic), pic.pixels);
+BmpPicture Pic(int32_t w, int32_t h, uint16_t bits, std::vector<uint32_t> px, std::vector<uint32_t> table = {},
+               uint32_t infoSize = 40, uint32_t compression = 0) {
+  BmpPicture pic(w, h, bits, std::move(px), std::move(table));
+  pic.infoSize = infoSize;
+  pic.compression = compression;
+  return pic;
 }
 
-TEST_F(DDBitmapFileTest, TrueColourConvertsPerDesktop) {
+TEST_F(DDBitmapFileTest, EveryDepthLoadsUprightInTheDesktopsFormat) {
+  using F = DisplayFormat;
   struct Case {
-    DisplayFormat format;
-    uint16_t bits;
-    uint32_t source;
-    uint32_t expected;
+    const char* what;
+    F format;
+    BmpPicture pic;
+    std::vector<uint32_t> expected;
   };
+  const std::vector<uint32_t> rgb = {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0x101112};
+  const BmpPicture four = Pic(3, 2, 4, {1, 2, 3, 3, 2, 1}, {0, 0x112233, 0x445566, 0x778899});
   const Case cases[] = {
-      {DisplayFormat::Rgb555, 24, 0xFFFFFF, 0x7FFF},     {DisplayFormat::Rgb565, 24, 0xFFFFFF, 0xFFFF},
-      {DisplayFormat::Rgb565, 32, 0xFF8040, 0xFC08},     {DisplayFormat::Rgb555, 32, 0x08F810, 0x07E2},
-      {DisplayFormat::Xrgb8888, 24, 0x123456, 0x123456}, {DisplayFormat::Xrgb8888, 16, 0x7FFF, 0xFFFFFF},
-      {DisplayFormat::Xrgb8888, 16, 0x3DEF, 0x787878},   {DisplayFormat::Rgb555, 16, 0x7ACE, 0x7ACE},
-      // A 16-bit source on 5-6-5: red << 11 | green << 6 | blue.
-      {DisplayFormat::Rgb565, 16, (21u << 10) | (9u << 5) | 30u, (21u << 11) | (9u << 6) | 30u},
+      {"24 bits, rows padded to words", F::Xrgb8888, Pic(3, 2, 24, rgb), rgb},
+      {"24 bits on 5-5-5", F::Rgb555, Pic(1, 1, 24, {0xFFFFFF}), {0x7FFF}},
+      {"24 bits on 5-6-5", F::Rgb565, Pic(1, 1, 24, {0xFFFFFF}), {0xFFFF}},
+      {"24 bits, padded pitch on 5-6-5", F::Rgb565, Pic(3, 1, 24, {0xFF0000, 0x00FF00, 0x0000FF}),
+       {0xF800, 0x07E0, 0x001F}},
+      {"32 bits on 5-6-5", F::Rgb565, Pic(1, 1, 32, {0xFF8040}), {0xFC08}},
+      {"32 bits on 5-5-5", F::Rgb555, Pic(1, 1, 32, {0x08F810}), {0x07E2}},
+      // The three masks ride in a longer header; they are ignored.
+      {"bit fields", F::Xrgb8888, Pic(1, 1, 32, {0xABCDEF}, {}, 52, 3), {0xABCDEF}},
+      {"16 bits white", F::Xrgb8888, Pic(1, 1, 16, {0x7FFF}), {0xFFFFFF}},
+      {"16 bits grey", F::Xrgb8888, Pic(1, 1, 16, {0x3DEF}), {0x787878}},
+      {"16 bits on 5-5-5", F::Rgb555, Pic(1, 1, 16, {0x7ACE}), {0x7ACE}},
+      // On 5-6-5: red << 11 | green << 6 | blue.
+      {"16 bits on 5-6-5", F::Rgb565, Pic(1, 1, 16, {(21u << 10) | (9u << 5) | 30u}), {(21u << 11) | (9u << 6) | 30u}},
+      {"16 bits bottom-up", F::Rgb555, Pic(2, 3, 16, {1, 2, 3, 4, 5, 6}), {1, 2, 3, 4, 5, 6}},
+      {"16 bits top-down", F::Rgb555, Pic(2, -3, 16, {1, 2, 3, 4, 5, 6}), {1, 2, 3, 4, 5, 6}},
+      {"8 bits", F::Rgb565, Pic(2, 1, 8, {2, 1}, {0x000000, 0xFF0000, 0x00FF00}), {0x07E0, 0xF800}},
+      {"8 bits, index past the table is black", F::Xrgb8888, Pic(3, 1, 8, {1, 2, 200}, {0xFFFFFF, 0x808080}),
+       {0x808080, 0, 0}},
+      {"8 bits, longer header moves the table", F::Xrgb8888, Pic(2, 1, 8, {1, 0}, {0x0000FF, 0x00FF00}, 124),
+       {0x00FF00, 0x0000FF}},
+      // Odd width: the last byte of a row holds one pixel, in its high nibble.
+      {"4 bits", F::Xrgb8888, four, {0x112233, 0x445566, 0x778899, 0x778899, 0x445566, 0x112233}},
+      {"2 bits are blank", F::Xrgb8888, Pic(9, 2, 2, std::vector<uint32_t>(18, 1), {0xFFFFFF, 0xFFFFFF}),
+       std::vector<uint32_t>(18, 0)},
+      {"1 bit is blank", F::Xrgb8888, Pic(9, 2, 1, std::vector<uint32_t>(18, 1), {0xFFFFFF, 0xFFFFFF}),
+       std::vector<uint32_t>(18, 0)},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     UseDesktop(c.format);
-    BmpPicture pic{1, 1, c.bits};
-    pic.pixels = {c.source};
-    EXPECT_EQ(Load(pic), std::vector<uint32_t>{c.expected})
-        << FormatName(c.format) << " from " << c.bits << " bits " << std::hex << c.source;
+    EXPECT_EQ(Load(c.pic), c.expected);
   }
+  // The writer's own layout, so that it and the parser cannot share a mistake: the
+  // bottom row first, and the first pixel of a byte in its high nibble.
+  EXPECT_EQ(LoadU16(WriteBmp(Pic(2, 3, 16, {1, 2, 3, 4, 5, 6})).data() + 54 + 2 * 4), 1);
+  EXPECT_EQ(LoadU16(WriteBmp(Pic(2, -3, 16, {1, 2, 3, 4, 5, 6})).data() + 54), 1);
+  EXPECT_EQ(WriteBmp(four)[54 + 16], 0x32);
+  EXPECT_EQ(WriteBmp(Pic(3, 2, 24, rgb)).size(), 54u + 2 * 12);
 }
 
-TEST_F(DDBitmapFileTest, PalettedFilesGoThroughTheColourTable) {
-  UseDesktop(DisplayFormat::Rgb565);
-  BmpPicture eight{2, 1, 8};
-  eight.palette = {0x000000, 0xFF0000, 0x00FF00};
-  eight.pixels = {2, 1};
-  EXPECT_EQ(Load(eight), (std::vector<uint32_t>{0x07E0, 0xF800}));
-
-  UseDesktop(DisplayFormat::Xrgb8888);
-  // Odd width: the last byte holds one pixel, in its high nibble.
-  BmpPicture four{3, 2, 4};
-  four.palette = {0x000000, 0x112233, 0x445566, 0x778899};
-  four.pixels = {1, 2, 3, 3, 2, 1};
-  EXPECT_EQ(WriteBmp(four)[54 + 16], 0x32);  // bottom row first: 3 then 2
-  EXPECT_EQ(Load(four), (std::vector<uint32_t>{0x112233, 0x445566, 0x778899, 0x778899, 0x445566, 0x112233}));
-}
-
-TEST_F(DDBitmapFileTest, IndexBeyondTheTableIsBlack) {
-  UseDesktop(DisplayFormat::Xrgb8888);
-  BmpPicture pic{3, 1, 8};
-  pic.palette = {0xFFFFFF, 0x808080};
-  pic.pixels = {1, 2, 200};
-  EXPECT_EQ(Load(pic), (std::vector<uint32_t>{0x808080, 0, 0}));
-}
-
-TEST_F(DDBitmapFileTest, OneAndTwoBitFilesGiveABlankSurface) {
-  for (uint16_t bits : {uint16_t{1}, uint16_t{2}}) {
-    BmpPicture pic{9, 2, bits};
-    pic.palette = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
-    pic.pixels.assign(18, 1);
-    EXPECT_EQ(Load(pic), std::vector<uint32_t>(18, 0)) << bits;
-  }
-}
-
-TEST_F(DDBitmapFileTest, RowsLoadUprightBottomUpAndTopDown) {
-  UseDesktop(DisplayFormat::Rgb555);
-  BmpPicture pic{2, 3, 16};
-  pic.pixels = {1, 2, 3, 4, 5, 6};
-  EXPECT_EQ(Load(pic), pic.pixels);
-  // The last file row is the surface's first.
-  EXPECT_EQ(LoadU16(WriteBmp(pic).data() + 54 + 2 * 4), 1);
-  pic.height = -3;
-  EXPECT_EQ(LoadU16(WriteBmp(pic).data() + 54), 1);
-  EXPECT_EQ(Load(pic), pic.pixels);
-}
-
-TEST_F(DDBitmapFileTest, LongerInfoHeadersMoveTheColourTable) {
-  UseDesktop(DisplayFormat::Xrgb8888);
-  BmpPicture pic{2, 1, 8};
-  pic.infoSize = 124;
-  pic.palette = {0x0000FF, 0x00FF00};
-  pic.pixels = {1, 0};
-  EXPECT_EQ(Load(pic), (std::vector<uint32_t>{0x00FF00, 0x0000FF}));
-}
-
-TEST_F(DDBitmapFileTest, BitfieldFilesReadAsPlainRgb) {
-  UseDesktop(DisplayFormat::Xrgb8888);
-  BmpPicture pic{1, 1, 32};
-  pic.compression = 3;
-  pic.infoSize = 52;  // the three masks ride in a longer header; they are ignored
-  pic.pixels = {0xABCDEF};
-  EXPECT_EQ(Load(pic), std::vector<uint32_t>{0xABCDEF});
-}
-
-TEST_F(DDBitmapFileTest, PaddedPitchIsRespected) {
-  for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Xrgb8888}) {
-    UseDesktop(f);
-    BmpPicture pic{3, 3, 24};
-    pic.pixels = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
-    DDSurface s;
-    ASSERT_EQ(Parse(WriteBmp(pic), s), S_OK);
-    DDSURFACEDESC2 desc;
-    InitSurfaceDesc(desc);
-    ASSERT_EQ(GetSurfaceDesc(s, &desc), S_OK);
-    EXPECT_GT(desc.lPitch, 3 * static_cast<int32_t>(desc.ddpfPixelFormat.dwRGBBitCount / 8)) << "layer pads pitches";
-    std::vector<uint32_t> expected;
-    for (uint32_t c : pic.pixels) expected.push_back(DevicePixel(f, uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)));
-    EXPECT_EQ(ReadPixels(s), expected) << FormatName(f);
-  }
-}
-
-TEST_F(DDBitmapFileTest, MissingFileGivesOneAndLeavesTheHolder) {
-  DDSurface held = MakeSurface(dd_, 2, 2);
-  IDirectDrawSurface4* before = held.Get();
-  testing_support::TempDir dir;
-  EXPECT_EQ(LoadFileSurface(dd_, held, dir / "absent.bmp"), S_FALSE);
-  EXPECT_EQ(held.Get(), before);
-  DDSurface empty;
-  EXPECT_EQ(LoadFileSurface(dd_, empty, dir / "absent.bmp"), S_FALSE);
-  EXPECT_FALSE(empty);
-}
-
-TEST_F(DDBitmapFileTest, FileLoadsThroughTheLayersOpener) {
+TEST_F(DDBitmapFileTest, FilesLoadThroughTheLayersOpenerIntoAnEmptyHolderOnly) {
   BmpPicture pic{2, 2, 24};
   pic.pixels = {0x112233, 0x445566, 0x778899, 0xAABBCC};
   const std::vector<uint8_t> bytes = WriteBmp(pic);
@@ -169,10 +105,14 @@ TEST_F(DDBitmapFileTest, FileLoadsThroughTheLayersOpener) {
   DDSurface s;
   ASSERT_EQ(LoadFileSurface(dd_, s, dir / "pic.bmp"), S_OK);
   EXPECT_EQ(ReadPixels(s), pic.pixels);
-  DDSurface again = s;
-  EXPECT_EQ(LoadFileSurface(dd_, again, dir / "pic.bmp"), S_FALSE);  // holder already full
-  DDSurface none;
-  EXPECT_EQ(LoadFileSurface(DDObject(), none, dir / "pic.bmp"), S_FALSE);
+  DDSurface again = s;  // a full holder
+  EXPECT_EQ(LoadFileSurface(dd_, again, dir / "pic.bmp"), S_FALSE);
+  EXPECT_EQ(LoadFileSurface(dd_, again, dir / "absent.bmp"), S_FALSE);
+  EXPECT_EQ(again.Get(), s.Get());
+  DDSurface empty;
+  EXPECT_EQ(LoadFileSurface(dd_, empty, dir / "absent.bmp"), S_FALSE);
+  EXPECT_EQ(LoadFileSurface(DDObject(), empty, dir / "pic.bmp"), S_FALSE);
+  EXPECT_FALSE(empty);
 }
 
 // A valid 2 x 2 8-bit file with a two-entry table, changed one field at a time.

@@ -29,34 +29,28 @@ class DDSurfaceUtilTest : public DisplayTest {
   }
 };
 
-TEST_F(DDSurfaceUtilTest, CreateSurfaceRefusesAFullHolderAndANullDirectDraw) {
-  DDSurface held = MakeSurface(dd_, 8, 8);
-  IDirectDrawSurface4* before = held.Get();
+TEST_F(DDSurfaceUtilTest, OffscreenSurfacesLiveInSystemMemoryAndNeedAnEmptyHolder) {
+  DDSurface held = MakeSurface(dd_, 5, 3);
   DDSURFACEDESC2 desc;
+  InitSurfaceDesc(desc);
+  ASSERT_EQ(GetSurfaceDesc(held, &desc), S_OK);
+  EXPECT_TRUE(desc.ddsCaps.dwCaps & DDSCAPS_SYSTEMMEMORY);
+  EXPECT_TRUE(desc.ddsCaps.dwCaps & DDSCAPS_OFFSCREENPLAIN);
+  SIZE size{};
+  EXPECT_EQ(QuerySurfaceSize(held, &size), S_OK);
+  EXPECT_EQ(GSize(size.cx, size.cy), GSize(5, 3));
+  EXPECT_EQ(QuerySurfaceSize(DDSurface(), &size), E_POINTER);
+  EXPECT_EQ(QuerySurfaceSize(held, nullptr), E_INVALIDARG);
+  EXPECT_EQ(GetSurfaceDesc(DDSurface(), &desc), E_POINTER);
+
+  IDirectDrawSurface4* before = held.Get();
   InitSurfaceDesc(desc, DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, 4, 4, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
   EXPECT_EQ(CreateSurface(dd_, held, &desc), E_INVALIDARG);
   EXPECT_EQ(held.Get(), before);
-  EXPECT_EQ(GetSurfaceSize(held), GSize(8, 8));
   DDSurface empty;
   EXPECT_EQ(CreateSurface(DDObject(), empty, &desc), E_POINTER);
   EXPECT_EQ(CreateOffscreenSurface(DDObject(), empty, GSize(4, 4)), E_POINTER);
   EXPECT_FALSE(empty);
-}
-
-TEST_F(DDSurfaceUtilTest, OffscreenSurfacesLiveInSystemMemory) {
-  DDSurface s = MakeSurface(dd_, 5, 3);
-  DDSURFACEDESC2 desc;
-  InitSurfaceDesc(desc);
-  ASSERT_EQ(GetSurfaceDesc(s, &desc), S_OK);
-  EXPECT_TRUE(desc.ddsCaps.dwCaps & DDSCAPS_SYSTEMMEMORY);
-  EXPECT_TRUE(desc.ddsCaps.dwCaps & DDSCAPS_OFFSCREENPLAIN);
-  SIZE size{};
-  EXPECT_EQ(QuerySurfaceSize(s, &size), S_OK);
-  EXPECT_EQ(size.cx, 5);
-  EXPECT_EQ(size.cy, 3);
-  EXPECT_EQ(QuerySurfaceSize(DDSurface(), &size), E_POINTER);
-  EXPECT_EQ(QuerySurfaceSize(s, nullptr), E_INVALIDARG);
-  EXPECT_EQ(GetSurfaceDesc(DDSurface(), &desc), E_POINTER);
 }
 
 TEST_F(DDSurfaceUtilTest, DisplayDepthAndKeyPerDesktop) {
@@ -173,7 +167,7 @@ TEST_F(DDSurfaceUtilTest, LockOfASurfaceBusyElsewhereStopsAfterBoundedTries) {
   EXPECT_EQ(UnlockSurface(s, &r), S_OK);
 }
 
-TEST_F(DDSurfaceUtilTest, BitmapsCopyThroughGdiIntoTheSurfaceFormat) {
+TEST_F(DDSurfaceUtilTest, BitmapsCopyThroughGdiIntoTheSurfaceFormatAndNeedASize) {
   for (DisplayFormat f : kSurfaceFormats) {
     UseDesktop(f);
     // A 2 x 2 DIB section: red, green on top; blue, white below.
@@ -205,11 +199,8 @@ TEST_F(DDSurfaceUtilTest, BitmapsCopyThroughGdiIntoTheSurfaceFormat) {
     EXPECT_EQ(PixelAt(wide, 3, 1), DevicePixel(f, 255, 255, 255));
     DeleteObject(bmp);
   }
-}
-
-TEST_F(DDSurfaceUtilTest, BitmapWithoutSizeIsRefused) {
+  // A bitmap without a size is refused.
   DDSurface s;
-  SetLastError(0);
   EXPECT_EQ(GetBitmapSize(nullptr), GRect());
   EXPECT_EQ(CreateSurfaceFromBitmap(dd_, s, nullptr), E_INVALIDARG);
   EXPECT_FALSE(s);

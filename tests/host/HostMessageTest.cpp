@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <list>
 #include <vector>
 
@@ -18,121 +19,86 @@ using host_test::ReadBlock;
 using host_test::Wire;
 using host_test::WriteBlock;
 
-TEST(HostMessageRead, FourZeroBytesAreAnEmptyMessage) {
-  HostMessage msg;
-  const auto r = ReadBlock(msg, Hex("00 00 00 00"));
-  EXPECT_EQ(r.result, 1);
-  EXPECT_EQ(msg.type, HM_NONE);
-  EXPECT_EQ(msg.record, nullptr);
-}
-
-TEST(HostMessageRead, CodeSixtyFourKeepsItsCodeWithoutARecord) {
-  HostMessage msg;
-  EXPECT_EQ(ReadBlock(msg, Hex("40 00 00 00")).result, 0);
-  EXPECT_EQ(msg.type, 64u);
-  EXPECT_EQ(msg.record, nullptr);
-}
-
-TEST(HostMessageRead, HugeCodeKeepsItsCodeWithoutARecord) {
-  HostMessage msg;
-  EXPECT_EQ(ReadBlock(msg, Hex("ff ff ff ff 01 00 00 00")).result, 0);
-  EXPECT_EQ(msg.type, 0xFFFFFFFFu);
-  EXPECT_EQ(msg.record, nullptr);
-}
-
-TEST(HostMessageRead, BlockShorterThanTheCodeGivesAnEmptyMessage) {
-  for (const char* block : {"", "16", "16 00", "16 00 00"}) {
+// Every read starts from a message holding a deal, which the read must replace.
+TEST(HostMessageRead, CodesAloneShortBlocksAndTrailingBytes) {
+  struct Case {
+    const char* what;
+    std::string block;
+    int result;
+    uint32_t consumed, type;
+    bool record;
+  };
+  const Case cases[] = {
+      {"code 0 is an empty message", Hex("00 00 00 00"), 1, 4, HM_NONE, false},
+      {"code 64 keeps its code", Hex("40 00 00 00"), 0, 4, 64, false},
+      {"a huge code keeps its code", Hex("ff ff ff ff 01 00 00 00"), 0, 4, 0xFFFFFFFFu, false},
+      {"no byte", "", 0, 0, HM_NONE, false},
+      {"one byte", Hex("16"), 0, 0, HM_NONE, false},
+      {"three bytes", Hex("16 00 00"), 0, 0, HM_NONE, false},
+      {"a code without fields", Wire().U32(57).bytes(), 1, 4, 57, true},
+      {"a code without fields leaves what follows", Wire().U32(63).I32(7).Str("trailing").bytes(), 1, 4, 63, true},
+      {"bytes after a complete record stay", Wire().U32(HM_TURN).I32(5).I32(1).I32(99).bytes(), 1, 12, HM_TURN, true},
+      // The count is consumed, the text is not.
+      {"string count beyond the bytes left", Wire().U32(HM_NOTICE_TEXT).U32(10).Raw("abc").bytes(), 0, 8,
+       HM_NOTICE_TEXT, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     HostMessage msg = FilledMessage(HM_DEAL);
-    EXPECT_EQ(ReadBlock(msg, Hex(block)).result, 0) << block;
-    EXPECT_EQ(msg.type, HM_NONE) << block;
-    EXPECT_EQ(msg.record, nullptr) << block;
+    const auto r = ReadBlock(msg, c.block);
+    EXPECT_EQ(r.result, c.result);
+    EXPECT_EQ(r.consumed, c.consumed);
+    EXPECT_EQ(msg.type, c.type);
+    EXPECT_EQ(msg.record != nullptr, c.record);
+    EXPECT_EQ(msg.Get<DealMsg>(), nullptr);
   }
-}
-
-TEST(HostMessageRead, CodesWithoutFieldsReadAloneAndIgnoreTrailingBytes) {
-  for (uint32_t code : {57u, 63u}) {
-    HostMessage msg;
-    auto r = ReadBlock(msg, Wire().U32(code).bytes());
-    EXPECT_EQ(r.result, 1);
-    EXPECT_EQ(msg.type, code);
-    ASSERT_NE(msg.Get<NoFieldsMsg>(), nullptr);
-
-    r = ReadBlock(msg, Wire().U32(code).I32(7).Str("trailing").bytes());
-    EXPECT_EQ(r.result, 1);
-    EXPECT_EQ(r.consumed, 4u);
-    EXPECT_EQ(msg.type, code);
-  }
-}
-
-TEST(HostMessageRead, TrailingBytesAfterACompleteRecordAreLeftUnread) {
   HostMessage msg;
-  const auto r = ReadBlock(msg, Wire().U32(HM_TURN).I32(5).I32(1).I32(99).bytes());
-  EXPECT_EQ(r.result, 1);
-  EXPECT_EQ(r.consumed, 12u);
+  ASSERT_EQ(ReadBlock(msg, Wire().U32(HM_TURN).I32(5).I32(1).I32(99).bytes()).result, 1);
   EXPECT_EQ(msg.Get<TurnMsg>()->turnValue, 1);
+  ASSERT_EQ(ReadBlock(msg, Wire().U32(63).bytes()).result, 1);
+  EXPECT_NE(msg.Get<NoFieldsMsg>(), nullptr);
 }
 
-TEST(HostMessageRead, ListCountOfZeroIsAnEmptyList) {
-  HostMessage msg;
-  const auto r = ReadBlock(msg, Wire().U32(HM_BOMB).I32(3).U32(0).bytes());
-  EXPECT_EQ(r.result, 1);
-  ASSERT_NE(msg.Get<BombMsg>(), nullptr);
-  EXPECT_EQ(msg.Get<BombMsg>()->userNo, 3);
-  EXPECT_TRUE(msg.Get<BombMsg>()->cards.empty());
-}
-
-TEST(HostMessageRead, ListShortOfItsCountKeepsTheElementsRead) {
-  HostMessage msg;
-  const auto r = ReadBlock(msg, Wire().U32(HM_ASK_PICK_FLOOR_CARD).I32(4).I32(0).U32(2).I32(17).bytes());
-  EXPECT_EQ(r.result, 0);
-  ASSERT_NE(msg.Get<PickFloorCardMsg>(), nullptr);
-  EXPECT_EQ(msg.Get<PickFloorCardMsg>()->userNo, 4);
-  EXPECT_EQ(msg.Get<PickFloorCardMsg>()->offeredCards, (std::list<int32_t>{17}));
-}
-
-TEST(HostMessageRead, HugeListCountCostsOnlyTheElementsPresent) {
-  HostMessage msg;
-  const auto r = ReadBlock(msg, Wire().U32(HM_DEAL).I32(1).U32(0xFFFFFFFFu).I32(3).I32(4).I32(5).Raw("\x01").bytes());
-  EXPECT_EQ(r.result, 0);
-  const DealMsg* deal = msg.Get<DealMsg>();
-  ASSERT_NE(deal, nullptr);
-  EXPECT_EQ(deal->handCards, (std::list<int32_t>{3, 4, 5}));
-  EXPECT_TRUE(deal->floorCards.empty());
-}
-
-TEST(HostMessageRead, HugeListCountOfRecordsStopsAtTheFirstIncompleteOne) {
-  Wire w;
-  w.U32(HM_USER_LEVEL).U32(0xFFFFFFFFu);
-  w.I32(1).I32(2).I32(3).I32(4).I32(5);
-  w.I32(6).I32(7);
-  HostMessage msg;
-  EXPECT_EQ(ReadBlock(msg, w.bytes()).result, 0);
-  ASSERT_EQ(msg.Get<UserLevelMsg>()->entries.size(), 1u);
-  EXPECT_EQ(msg.Get<UserLevelMsg>()->entries.front().level, 4);
-}
-
-TEST(HostMessageRead, StringCountBeyondTheBytesLeftFailsWithTheCountConsumed) {
-  HostMessage msg;
-  const auto r = ReadBlock(msg, Wire().U32(HM_NOTICE_TEXT).U32(10).Raw("abc").bytes());
-  EXPECT_EQ(r.result, 0);
-  EXPECT_EQ(r.consumed, 8u);
-  ASSERT_NE(msg.Get<NoticeTextMsg>(), nullptr);
-  EXPECT_TRUE(msg.Get<NoticeTextMsg>()->text.empty());
-}
-
-TEST(HostMessageRead, StringsKeepEmbeddedZeroBytes) {
-  const std::string text("a\0b\0", 4);
-  HostMessage msg;
-  EXPECT_EQ(ReadBlock(msg, Wire().U32(HM_NOTICE_TEXT).Str(text).bytes()).result, 1);
-  EXPECT_EQ(msg.Get<NoticeTextMsg>()->text, text);
-}
-
-TEST(HostMessageRead, ReadingReplacesWhatTheMessageHeld) {
-  HostMessage msg = FilledMessage(HM_GAME_RESULT);
-  EXPECT_EQ(ReadBlock(msg, Wire().U32(HM_TURN).I32(8).I32(0).bytes()).result, 1);
-  EXPECT_EQ(msg.type, HM_TURN);
-  EXPECT_EQ(msg.Get<GameResultMsg>(), nullptr);
-  EXPECT_EQ(msg.Get<TurnMsg>()->userNo, 8);
+TEST(HostMessageRead, ListsAndStringsKeepWhatTheBlockHolds) {
+  Wire levels;
+  levels.U32(HM_USER_LEVEL).U32(0xFFFFFFFFu).I32(1).I32(2).I32(3).I32(4).I32(5).I32(6).I32(7);
+  const std::string zeros("a\0b\0", 4);
+  struct Case {
+    const char* what;
+    std::string block;
+    int result;
+    std::function<void(HostMessage&)> check;
+  };
+  const Case cases[] = {
+      {"a count of zero is an empty list", Wire().U32(HM_BOMB).I32(3).U32(0).bytes(), 1,
+       [](HostMessage& m) {
+         EXPECT_EQ(m.Get<BombMsg>()->userNo, 3);
+         EXPECT_TRUE(m.Get<BombMsg>()->cards.empty());
+       }},
+      {"a list short of its count keeps the elements read",
+       Wire().U32(HM_ASK_PICK_FLOOR_CARD).I32(4).I32(0).U32(2).I32(17).bytes(), 0,
+       [](HostMessage& m) { EXPECT_EQ(m.Get<PickFloorCardMsg>()->offeredCards, (std::list<int32_t>{17})); }},
+      {"a huge count costs only the elements present",
+       Wire().U32(HM_DEAL).I32(1).U32(0xFFFFFFFFu).I32(3).I32(4).I32(5).Raw("\x01").bytes(), 0,
+       [](HostMessage& m) {
+         EXPECT_EQ(m.Get<DealMsg>()->handCards, (std::list<int32_t>{3, 4, 5}));
+         EXPECT_TRUE(m.Get<DealMsg>()->floorCards.empty());
+       }},
+      {"a huge count of records stops at the first incomplete one", levels.bytes(), 0,
+       [](HostMessage& m) {
+         ASSERT_EQ(m.Get<UserLevelMsg>()->entries.size(), 1u);
+         EXPECT_EQ(m.Get<UserLevelMsg>()->entries.front().level, 4);
+       }},
+      {"strings keep embedded zero bytes", Wire().U32(HM_NOTICE_TEXT).Str(zeros).bytes(), 1,
+       [&](HostMessage& m) { EXPECT_EQ(m.Get<NoticeTextMsg>()->text, zeros); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    HostMessage msg;
+    EXPECT_EQ(ReadBlock(msg, c.block).result, c.result);
+    ASSERT_NE(msg.record, nullptr);
+    c.check(msg);
+  }
 }
 
 TEST(HostMessageRead, EveryShorterPrefixOfACompleteBlockFailsAndStaysSafeToCopy) {
@@ -149,58 +115,42 @@ TEST(HostMessageRead, EveryShorterPrefixOfACompleteBlockFailsAndStaysSafeToCopy)
   }
 }
 
-TEST(HostMessageCopy, EightByteRecordCopiesBothWords) {
-  HostMessage msg;
-  ASSERT_EQ(ReadBlock(msg, Wire().U32(HM_TURN).I32(-7).I32(123456).bytes()).result, 1);
-  HostMessage copy;
-  AssignHostMessage(copy, msg);
-  EXPECT_EQ(copy.type, HM_TURN);
-  EXPECT_EQ(copy.Get<TurnMsg>()->userNo, -7);
-  EXPECT_EQ(copy.Get<TurnMsg>()->turnValue, 123456);
-  EXPECT_NE(copy.record.get(), msg.record.get());
-}
-
-TEST(HostMessageCopy, DestroyLeavesTypeZeroAndNoRecord) {
-  HostMessage msg = FilledMessage(HM_TURN);
-  DestroyHostMessage(msg);
-  EXPECT_EQ(msg.type, HM_NONE);
-  EXPECT_EQ(msg.record, nullptr);
-}
-
-TEST(HostMessageCopy, CopyIsIndependentOfItsSource) {
+TEST(HostMessageCopy, CopiesAreDeepReplaceTheDestinationAndOutliveTheirSource) {
+  const HostMessage settlement = FilledMessage(HM_SETTLEMENT);
   HostMessage source = FilledMessage(HM_SETTLEMENT);
-  HostMessage copy(source);
+  HostMessage copy = FilledMessage(HM_ROOM_ENTER);
+  AssignHostMessage(copy, source);
+  EXPECT_EQ(copy.type, HM_SETTLEMENT);
+  EXPECT_EQ(copy.Get<RoomEnterMsg>(), nullptr);
+  EXPECT_NE(copy.record.get(), source.record.get());
   ASSERT_TRUE(copy.record->Equals(*source.record));
 
   copy.Get<SettlementMsg>()->leaveList.front().f6 = "changed";
   copy.Get<SettlementMsg>()->money.at(1) = -5;
-  EXPECT_EQ(source.Get<SettlementMsg>()->leaveList.front().f6, FilledMessage(HM_SETTLEMENT).Get<SettlementMsg>()->leaveList.front().f6);
-  EXPECT_TRUE(source.record->Equals(*FilledMessage(HM_SETTLEMENT).record));
-
+  EXPECT_TRUE(source.record->Equals(*settlement.record));
   DestroyHostMessage(source);
+  EXPECT_EQ(source.type, HM_NONE);
+  EXPECT_EQ(source.record, nullptr);
   EXPECT_EQ(copy.Get<SettlementMsg>()->leaveList.front().f6, "changed");
-}
 
-TEST(HostMessageCopy, AssignDestroysWhatTheDestinationHeld) {
-  HostMessage dst = FilledMessage(HM_ROOM_ENTER);
-  const HostMessage src = FilledMessage(HM_TURN);
-  AssignHostMessage(dst, src);
-  EXPECT_EQ(dst.type, HM_TURN);
-  EXPECT_EQ(dst.Get<RoomEnterMsg>(), nullptr);
-  EXPECT_TRUE(dst.record->Equals(*src.record));
-}
+  // Messages read and queued, then destroyed, as the scene keeps them.
+  std::list<HostMessage> queue;
+  for (uint32_t code : {1u, 22u, 43u, 45u, 57u, 64u}) {
+    HostMessage msg;
+    ReadBlock(msg, WriteBlock(FilledMessage(code)));
+    queue.push_back(msg);
+    DestroyHostMessage(msg);
+  }
+  EXPECT_TRUE(queue.front().record->Equals(*FilledMessage(HM_ROOM_ENTER).record));
+  EXPECT_EQ(queue.back().type, 64u);
 
-TEST(HostMessageCopy, AssigningAMessageToItselfKeepsIt) {
-  HostMessage msg = FilledMessage(HM_GAME_RESULT);
-  const HostRecord* before = msg.record.get();
-  AssignHostMessage(msg, msg);
-  EXPECT_EQ(msg.type, HM_GAME_RESULT);
-  EXPECT_EQ(msg.record.get(), before);
-  EXPECT_TRUE(msg.record->Equals(*FilledMessage(HM_GAME_RESULT).record));
-
-  HostMessage& alias = msg;
-  msg = alias;
-  EXPECT_TRUE(msg.record->Equals(*FilledMessage(HM_GAME_RESULT).record));
+  // A message assigned to itself stays as it is.
+  HostMessage& alias = copy;
+  const HostRecord* before = copy.record.get();
+  AssignHostMessage(copy, alias);
+  copy = alias;
+  EXPECT_EQ(copy.record.get(), before);
+  EXPECT_EQ(copy.Get<SettlementMsg>()->leaveList.front().f6, "changed");
 }
 
 TEST(HostMessageCopy, CodesWithoutARecordCopyAndDestroySafely) {
@@ -214,8 +164,6 @@ TEST(HostMessageCopy, CodesWithoutARecordCopyAndDestroySafely) {
     assigned = msg;
     EXPECT_EQ(assigned.type, msg.type) << block;
     EXPECT_EQ(assigned.record, nullptr) << block;
-    DestroyHostMessage(copy);
-    EXPECT_EQ(copy.type, HM_NONE);
   }
 }
 
@@ -227,22 +175,6 @@ TEST(HostMessageCopy, MoveLeavesTheSourceEmpty) {
   EXPECT_EQ(moved.record.get(), record);
   EXPECT_EQ(source.type, HM_NONE);  // NOLINT(bugprone-use-after-move)
   EXPECT_EQ(source.record, nullptr);
-}
-
-TEST(HostMessageCopy, QueuedCopiesOutliveTheMessagesRead) {
-  std::list<HostMessage> queue;
-  for (uint32_t code : {1u, 22u, 43u, 45u, 57u, 64u}) {
-    HostMessage msg;
-    ReadBlock(msg, WriteBlock(FilledMessage(code)));
-    queue.push_back(msg);
-    DestroyHostMessage(msg);
-  }
-  ASSERT_EQ(queue.size(), 6u);
-  EXPECT_TRUE(queue.front().record->Equals(*FilledMessage(HM_ROOM_ENTER).record));
-  EXPECT_EQ(queue.back().type, 64u);
-  while (!queue.empty()) {
-    queue.pop_front();
-  }
 }
 
 TEST(HostMessageWrite, WritesTheCodeThenTheFields) {

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <list>
-#include <ostream>
 #include <string>
 #include <utility>
 
@@ -145,59 +144,4 @@ inline constexpr OlderLayout kOlderLayouts[] = {
     {HM_TURN_WITH_CARDS, 24}, {HM_VIP_STATE, 32},
 };
 
-// Writes a record as "{1, "f2", [3, 4], ...}" in wire order.
-class FieldPrinter {
- public:
-  explicit FieldPrinter(std::ostream& os) : os_(os) {}
-  void operator()(int32_t v) { Item() << v; }
-  void operator()(int64_t v) { Item() << v; }
-  void operator()(const std::string& v) { Item() << '"' << v << '"'; }
-  template <class T>
-  void operator()(const std::list<T>& list) {
-    Group('[', list, ']');
-  }
-  template <class T, std::size_t N>
-  void operator()(const ArcArrayT<T, N>& array) {
-    Group('<', array, '>');
-  }
-  template <class R>
-    requires HasFieldsFor<R, FieldPrinter>
-  void operator()(const R& record) {
-    Item() << '{';
-    first_ = true;
-    VisitConst(record, *this);
-    os_ << '}';
-  }
-
- private:
-  std::ostream& Item() {
-    if (!first_) {
-      os_ << ", ";
-    }
-    first_ = false;
-    return os_;
-  }
-  template <class C>
-  void Group(char open, const C& items, char close) {
-    Item() << open;
-    first_ = true;
-    for (const auto& item : items) {
-      (*this)(item);
-    }
-    os_ << close;
-    first_ = false;
-  }
-
-  std::ostream& os_;
-  bool first_ = true;
-};
-
 }  // namespace host_test
-
-// GoogleTest prints records through their field lists.
-template <class R>
-  requires HasFieldsFor<R, host_test::FieldPrinter>
-void PrintTo(const R& record, std::ostream* os) {
-  host_test::FieldPrinter printer(*os);
-  printer(record);
-}
