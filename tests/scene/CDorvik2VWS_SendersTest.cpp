@@ -93,69 +93,56 @@ TEST_F(SendersTest, PlayOutsideItsPhaseSendsNothingButClosesTheHand) {
   EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(SendersTest, FirstTimedOutPlayCountsAndWarns) {
-  for (const int32_t speed : {0, 2}) {
-    SCOPED_TRACE(speed);
+// A timed-out play counts against this client and warns (the shorter-wait warning only
+// where waits can shrink), the second hands over to auto-play, and a robot table
+// counts nothing.
+TEST_F(SendersTest, TimedOutPlaysCountWarnAndHandOverToAutoPlay) {
+  const std::string shorter = Utf8(u8"대기 시간이 초과되었습니다. 대기 시간이 감소합니다.");
+  struct Case {
+    int32_t speed, timeoutsBefore;
+    bool robot;
+    std::vector<std::string> sent;
+    std::string warning;  // the second text run, "" for none
+  };
+  const Case cases[] = {
+      {0, 0, false, {Words({12, 1, 5, 0}), Words({26, 1})}, shorter},
+      {2, 0, false, {Words({12, 1, 5, 0}), Words({26, 1})}, Utf8(u8"대기 시간이 초과되었습니다.")},
+      {0, 1, false, {Words({12, 1, 5, 0}), Words({26, 2}), Words({25, 1})},
+       Utf8(u8"대기 시간이 2회 초과되어 자동 치기로 변경됩니다.")},
+      {0, 2, false, {Words({12, 1, 5, 0}), Words({26, 3})}, ""},
+      {0, 0, true, {Words({12, 1, 5, 0})}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "speed " << c.speed << ", " << c.timeoutsBefore << " before");
     host.Clear();
     scene->GetPlayer(0).Reset();
     SeatMe(0);
-    SeatOther(1);
-    scene->Room().speedKind = speed;
+    if (c.robot) {
+      SeatRobot(1);
+    } else {
+      SeatOther(1);
+    }
+    scene->GetPlayer(0).timeoutCount = c.timeoutsBefore;
+    scene->autoPlay = 0;
+    scene->Room().speedKind = c.speed;
     StartPhase(CDorvik2VWS::kPhasePlayCard);
     EXPECT_EQ(scene->SendPlayCard(5, 1), 1);
-    EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 1, 5, 0}), Words({26, 1})}));
-    EXPECT_EQ(scene->GetPlayer(0).timeoutCount, 1);
+    EXPECT_EQ(Sent(), c.sent);
+    EXPECT_EQ(scene->GetPlayer(0).timeoutCount, c.robot ? 0 : c.timeoutsBefore + 1);
+    EXPECT_EQ(scene->autoPlay, c.timeoutsBefore == 1 ? 1 : 0);
     const auto runs = host.CallsTo(HostSlot::AddText);
+    if (c.warning.empty()) {
+      EXPECT_TRUE(runs.empty());
+      continue;
+    }
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].ToString(), R"(AddText("", 700, 0x20000, 0, "", 1))");
-    EXPECT_EQ(
-        runs[1].ToString(),
-        speed == 2
-            ? Utf8(u8R"(AddText("대기 시간이 초과되었습니다.", 400, 0x10000, 0, "", 0))")
-            : Utf8(u8R"(AddText("대기 시간이 초과되었습니다. 대기 시간이 감소합니다.", 400, 0x10000, 0, "", 0))"));
+    EXPECT_EQ(runs[1].ToString(), "AddText(\"" + c.warning + "\", 400, 0x10000, 0, \"\", 0)");
   }
 }
 
-TEST_F(SendersTest, SecondTimedOutPlayHandsOverToAutoPlay) {
-  SeatMe(0);
-  SeatOther(1);
-  scene->GetPlayer(0).timeoutCount = 1;
-  StartPhase(CDorvik2VWS::kPhasePlayCard);
-  EXPECT_EQ(scene->SendPlayCard(9, 1), 1);
-  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 1, 9, 0}), Words({26, 2}), Words({25, 1})}));
-  EXPECT_EQ(scene->autoPlay, 1);
-  const auto runs = host.CallsTo(HostSlot::AddText);
-  ASSERT_EQ(runs.size(), 2u);
-  EXPECT_EQ(runs[1].ToString(),
-            Utf8(u8R"(AddText("대기 시간이 2회 초과되어 자동 치기로 변경됩니다.", 400, 0x10000, 0, "", 0))"));
-
-  host.Clear();
-  StartPhase(CDorvik2VWS::kPhasePlayCard);
-  scene->SendPlayCard(10, 1);
-  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 1, 10, 0}), Words({26, 3})})) << "nothing more from 3 on";
-  EXPECT_TRUE(host.CallsTo(HostSlot::AddText).empty());
-}
-
-TEST_F(SendersTest, TimedOutPlayAtARobotTableIsNotCounted) {
-  SeatMe(0);
-  SeatRobot(1);
-  StartPhase(CDorvik2VWS::kPhasePlayCard);
-  EXPECT_EQ(scene->SendPlayCard(5, 1), 1);
-  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 1, 5, 0})}));
-  EXPECT_EQ(scene->GetPlayer(0).timeoutCount, 0);
-}
-
-TEST_F(SendersTest, PlayCardCarriesTheUnmatchedFlag) {
-  SeatMe(0);
-  // Hand: March card 8, bonus 48, May card 17; floor: May card 16.
-  scene->HandCards() = {8, 48, 17};
-  scene->FloorCards() = {16};
-  StartPhase(CDorvik2VWS::kPhasePlayCard);
-  scene->SendPlayCard(8, 0);
-  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 0, 8, 1})}));
-}
-
-TEST_F(SendersTest, UnmatchedPlayNeedsAMissedChance) {
+// Unmatched: no floor card takes the played one although another hand card could have.
+TEST_F(SendersTest, UnmatchedPlayNeedsAMissedChanceAndIsFlaggedInThePlay) {
   SeatMe(0);
   struct Case {
     const char* name;
@@ -164,6 +151,7 @@ TEST_F(SendersTest, UnmatchedPlayNeedsAMissedChance) {
     int32_t card;
     int32_t unmatched;
   };
+  // Cards 8 (March), 9 and 12; 16, 17 (May); 20; bonus cards 48 and 49.
   const Case cases[] = {
       {"another hand card matches", {8, 17}, {16}, 8, 1},
       {"a bonus card waits in the hand", {8, 49}, {20}, 8, 1},
@@ -178,9 +166,12 @@ TEST_F(SendersTest, UnmatchedPlayNeedsAMissedChance) {
     scene->FloorCards() = c.floor;
     EXPECT_EQ(scene->IsUnmatchedPlay(c.card), c.unmatched) << c.name;
   }
-  scene->GetPlayer(0).Reset();
-  scene->HandCards() = {8, 17};
+  scene->HandCards() = {8, 48, 17};
   scene->FloorCards() = {16};
+  StartPhase(CDorvik2VWS::kPhasePlayCard);
+  scene->SendPlayCard(8, 0);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 0, 8, 1})}));
+  scene->GetPlayer(0).Reset();
   EXPECT_EQ(scene->IsUnmatchedPlay(8), 0) << "without a seat";
 }
 
@@ -276,24 +267,22 @@ TEST_F(SendersTest, SeatOnlySendersNeedASeat) {
   EXPECT_EQ(scene->SendUnused17(1, 2, 3), 0);
 }
 
-TEST_F(SendersTest, NumberKeySendsOncePerArming) {
+TEST_F(SendersTest, SmallCommandsCarryTheirSettings) {
   EXPECT_EQ(scene->SendNumberKey(3), 1);
-  EXPECT_EQ(scene->SendNumberKey(4), 0);
+  EXPECT_EQ(scene->SendNumberKey(4), 0) << "once per arming";
   scene->cannedPhrase = 1;
   EXPECT_EQ(scene->SendNumberKey(5), 1);
-  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({24, 3}), Words({24, 5})}));
-}
-
-TEST_F(SendersTest, AutoPlayIsNeverSentAtARobotTable) {
-  SeatRobot(1);
-  scene->SendAutoPlay(1);
-  EXPECT_TRUE(Sent().empty());
-}
-
-TEST_F(SendersTest, BetChoiceDisablesAllThreeButtonsFirst) {
   EXPECT_EQ(scene->SendBetChoice(2), 1);
   for (int32_t i = 0; i < CDorvik2VWS::kBetButtonCount; ++i) EXPECT_EQ(scene->BetButton(i).enabled, 0) << i;
-  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({21, 2})}));
+  scene->myVoiceSet = 3;
+  scene->SendMyVoice();
+  scene->SendTextLine("");
+  scene->SendHostNoticeAck();
+  SeatRobot(1);
+  scene->SendAutoPlay(1);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({24, 3}), Words({24, 5}), Words({21, 2}), Words({1, 3}),
+                                              Words({28, kMe, 0}), Words({27, kMe})}))
+      << "auto-play is never sent at a robot table";
 }
 
 TEST_F(SendersTest, ItemRequestGoesToTheHostOnlyOnASeatedResult) {
@@ -313,14 +302,6 @@ TEST_F(SendersTest, ItemRequestGoesToTheHostOnlyOnASeatedResult) {
   scene->GetPlayer(0).Reset();
   scene->RequestItem(1000);
   EXPECT_TRUE(host.Calls().empty()) << "without a seat";
-}
-
-TEST_F(SendersTest, TextLineAndVoiceCarryMyNumberAndSetting) {
-  scene->myVoiceSet = 3;
-  scene->SendMyVoice();
-  scene->SendTextLine("");
-  scene->SendHostNoticeAck();
-  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({1, 3}), Words({28, kMe, 0}), Words({27, kMe})}));
 }
 
 }  // namespace

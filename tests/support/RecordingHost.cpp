@@ -1,4 +1,3 @@
-// The recording host: every slot call becomes a HostCall; answers come from scripts.
 #include "support/RecordingHost.h"
 
 #include <algorithm>
@@ -12,86 +11,30 @@ namespace testing_support {
 
 namespace {
 
-// Codes whose data the module sends as binary, and those whose data is a buffer the
-// host fills.
+// Event codes whose data the module sends as binary, and the one whose data is a
+// buffer the host fills.
 constexpr int32_t kItemRequestEvent = 22;
 constexpr int32_t kHostTextEvent = 62;
+const char* const kSlotNames[] = {"Send",          "GetAvatar", "SetText",           "SetPlayState",
+                                  "SetPlayerList", "AddText",   "RequestScreenMode", "NotifyEvent"};
 
-std::string BstrText(BSTR b) {
-  if (!b) return "(null)";
-  return plat::Utf16ToUtf8(std::u16string_view(b, SysStringLen(b)));
-}
-
+std::string Text(BSTR b) { return b ? plat::Utf16ToUtf8(std::u16string_view(b, SysStringLen(b))) : "(null)"; }
 std::string Quoted(const std::string& s) { return s == "(null)" ? s : "\"" + s + "\""; }
+std::string Num(int64_t v) { return std::to_string(v); }
 
 }  // namespace
 
-const char* HostSlotName(HostSlot slot) {
-  switch (slot) {
-    case HostSlot::Send: return "Send";
-    case HostSlot::GetAvatar: return "GetAvatar";
-    case HostSlot::SetText: return "SetText";
-    case HostSlot::SetPlayState: return "SetPlayState";
-    case HostSlot::SetPlayerList: return "SetPlayerList";
-    case HostSlot::AddText: return "AddText";
-    case HostSlot::RequestScreenMode: return "RequestScreenMode";
-    case HostSlot::NotifyEvent: return "NotifyEvent";
-  }
-  return "?";
-}
-
-std::string HostCall::ToString() const {
-  std::string s = std::string(HostSlotName(slot)) + "(";
-  auto num = [this](size_t i) { return i < values.size() ? std::to_string(values[i]) : std::string("?"); };
-  auto text = [this](size_t i) { return i < texts.size() ? Quoted(texts[i]) : std::string("?"); };
-  switch (slot) {
-    case HostSlot::Send:
-      s += num(0) + ", " + num(1) + ", [" + bytes + "], " + num(2);
-      break;
-    case HostSlot::GetAvatar:
-      s += text(0) + ", " + text(1);
-      break;
-    case HostSlot::SetText:
-      s += text(0) + ", " + num(0) + ", " + text(1);
-      break;
-    case HostSlot::SetPlayState:
-      s += num(0);
-      break;
-    case HostSlot::SetPlayerList:
-      s += text(0);
-      break;
-    case HostSlot::AddText: {
-      const auto style = values.size() > 1 ? static_cast<uint32_t>(values[1]) : 0u;
-      s += text(0) + ", " + num(0) + ", " + plat::FormatString("0x%lX", style) + ", " + num(2) + ", " + text(1) +
-           ", " + num(3);
-      break;
-    }
-    case HostSlot::RequestScreenMode:
-      s += num(0) + ", " + num(1) + ", " + num(2) + ", " + num(3);
-      break;
-    case HostSlot::NotifyEvent:
-      s += num(0) + ", " + num(1) + ", " + (texts.empty() ? std::string("?") : texts[0]) + ", " + num(2);
-      break;
-  }
-  return s + ")";
-}
-
-RecordingHost::RecordingHost() {
-  eventData_[kItemRequestEvent] = EventData::Bytes;
-  eventData_[kHostTextEvent] = EventData::Buffer;
-}
-
-void RecordingHost::Record(HostCall call) {
+void RecordingHost::Record(HostSlot slot, std::vector<std::string> texts, const std::string& args, std::string bytes) {
+  std::string line = std::string(kSlotNames[static_cast<int>(slot)]) + "(" + args + ")";
   std::lock_guard<std::mutex> lock(mutex_);
-  calls_.push_back(std::move(call));
+  calls_.push_back(HostCall{slot, std::move(texts), std::move(bytes), std::move(line)});
 }
 
 int32_t RecordingHost::Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) {
-  HostCall call{HostSlot::Send, {}, {channel, kind, length}, ""};
-  if (data && length > 0) {
-    call.bytes = HexBytes(std::string_view(reinterpret_cast<const char*>(data), static_cast<size_t>(length)));
-  }
-  Record(std::move(call));
+  std::string hex;
+  if (data && length > 0)
+    hex = HexBytes(std::string_view(reinterpret_cast<const char*>(data), static_cast<size_t>(length)));
+  Record(HostSlot::Send, {}, Num(channel) + ", " + Num(kind) + ", [" + hex + "], " + Num(length), hex);
   std::lock_guard<std::mutex> lock(mutex_);
   if (sendResults_.empty()) return sendFallback_;
   const int32_t result = sendResults_.front();
@@ -100,8 +43,8 @@ int32_t RecordingHost::Send(int32_t channel, int32_t kind, const BYTE* data, int
 }
 
 int32_t RecordingHost::GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) {
-  const std::string user = BstrText(userKey);
-  Record(HostCall{HostSlot::GetAvatar, {user, BstrText(avatarKey)}, {}, ""});
+  const std::string user = Text(userKey), avatar = Text(avatarKey);
+  Record(HostSlot::GetAvatar, {user, avatar}, Quoted(user) + ", " + Quoted(avatar));
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = avatars_.find(user);
   if (it == avatars_.end() || !out) return 0;
@@ -111,61 +54,54 @@ int32_t RecordingHost::GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) {
 }
 
 int32_t RecordingHost::SetText(BSTR text, uint32_t code, BSTR secondText) {
-  Record(HostCall{HostSlot::SetText, {BstrText(text), BstrText(secondText)}, {code}, ""});
+  const std::string first = Text(text), second = Text(secondText);
+  Record(HostSlot::SetText, {first, second}, Quoted(first) + ", " + Num(code) + ", " + Quoted(second));
   return 0;
 }
 
 int32_t RecordingHost::SetPlayState(uint32_t state) {
-  Record(HostCall{HostSlot::SetPlayState, {}, {state}, ""});
+  Record(HostSlot::SetPlayState, {}, Num(state));
   return 0;
 }
 
 int32_t RecordingHost::SetPlayerList(BSTR userNumbers) {
-  Record(HostCall{HostSlot::SetPlayerList, {BstrText(userNumbers)}, {}, ""});
+  const std::string list = Text(userNumbers);
+  Record(HostSlot::SetPlayerList, {list}, Quoted(list));
   return 0;
 }
 
 int32_t RecordingHost::AddText(BSTR text, int32_t weight, int32_t style, int32_t reserved, BSTR face,
                                int32_t firstFlag) {
-  Record(HostCall{HostSlot::AddText, {BstrText(text), BstrText(face)}, {weight, style, reserved, firstFlag}, ""});
+  const std::string run = Text(text), faceName = Text(face);
+  Record(HostSlot::AddText, {run, faceName},
+         Quoted(run) + ", " + Num(weight) + ", " + plat::FormatString("0x%lX", static_cast<uint32_t>(style)) + ", " +
+             Num(reserved) + ", " + Quoted(faceName) + ", " + Num(firstFlag));
   return 0;
 }
 
 int32_t RecordingHost::RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height, int32_t reserved) {
-  Record(HostCall{HostSlot::RequestScreenMode, {}, {fullScreen, width, height, reserved}, ""});
+  Record(HostSlot::RequestScreenMode, {}, Num(fullScreen) + ", " + Num(width) + ", " + Num(height) + ", " + Num(reserved));
   return 0;
 }
 
 int32_t RecordingHost::NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) {
   const int32_t c = code ? *code : -1;
   const int32_t v = value ? *value : 0;
-  EventData kind = EventData::Text;
+  std::string shown = "(null)";
+  if (data && c == kItemRequestEvent)
+    shown = "[" + HexBytes(std::string_view(static_cast<const char*>(data), static_cast<size_t>(std::max(v, 0)))) + "]";
+  else if (data && c == kHostTextEvent)
+    shown = "(buffer)";
+  else if (data)
+    shown = "\"" + plat::Cp949ToUtf8(static_cast<const char*>(data)) + "\"";
+  Record(HostSlot::NotifyEvent, {shown}, Num(userNo) + ", " + Num(c) + ", " + shown + ", " + Num(v));
   EventAnswer answer;
-  bool scripted = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (auto it = eventData_.find(c); it != eventData_.end()) kind = it->second;
-    if (auto it = events_.find(c); it != events_.end()) {
-      answer = it->second;
-      scripted = true;
-    }
+    auto it = events_.find(c);
+    if (it == events_.end()) return 0;
+    answer = it->second;
   }
-  std::string dataText = "(null)";
-  if (data) {
-    switch (kind) {
-      case EventData::Text:
-        dataText = "\"" + plat::Cp949ToUtf8(static_cast<const char*>(data)) + "\"";
-        break;
-      case EventData::Bytes:
-        dataText = "[" + HexBytes(std::string_view(static_cast<const char*>(data), static_cast<size_t>(std::max(v, 0)))) + "]";
-        break;
-      case EventData::Buffer:
-        dataText = "(buffer)";
-        break;
-    }
-  }
-  Record(HostCall{HostSlot::NotifyEvent, {dataText}, {userNo, c, v}, ""});
-  if (!scripted) return 0;
   if (answer.writeData && data && v > 0) {
     const size_t n = std::min(answer.dataBack.size(), static_cast<size_t>(v) - 1);
     std::memcpy(data, answer.dataBack.data(), n);
@@ -181,16 +117,14 @@ std::vector<HostCall> RecordingHost::Calls() const {
 }
 
 std::vector<HostCall> RecordingHost::CallsTo(HostSlot slot) const {
-  std::vector<HostCall> out;
-  for (const HostCall& c : Calls()) {
-    if (c.slot == slot) out.push_back(c);
-  }
+  std::vector<HostCall> out = Calls();
+  std::erase_if(out, [slot](const HostCall& c) { return c.slot != slot; });
   return out;
 }
 
 std::vector<std::string> RecordingHost::Transcript() const {
   std::vector<std::string> out;
-  for (const HostCall& c : Calls()) out.push_back(c.ToString());
+  for (const HostCall& c : Calls()) out.push_back(c.line);
   return out;
 }
 
@@ -219,11 +153,6 @@ void RecordingHost::ScriptAvatar(const std::string& userKeyUtf8, const std::stri
 void RecordingHost::ScriptEvent(int32_t code, EventAnswer answer) {
   std::lock_guard<std::mutex> lock(mutex_);
   events_[code] = std::move(answer);
-}
-
-void RecordingHost::SetEventData(int32_t code, EventData kind) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  eventData_[code] = kind;
 }
 
 }  // namespace testing_support

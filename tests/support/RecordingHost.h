@@ -1,13 +1,12 @@
-// A host callback that records every call the module makes, with texts as UTF-8 and
-// sent bytes in hex, and answers as a test scripts it. Calls may come from the
-// loader thread, so recording and scripting are locked.
+// A host callback that records every call the module makes as a transcript line (texts
+// as UTF-8, sent bytes in hex) and answers as a test scripts it. Calls may come from
+// the loader thread, so recording and scripting are locked.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -20,28 +19,17 @@ enum class HostSlot { Send, GetAvatar, SetText, SetPlayState, SetPlayerList, Add
 struct HostCall {
   HostSlot slot;
   // Text arguments in order, as UTF-8 ("(null)" for a null pointer). NotifyEvent's
-  // data is here too: as text, as hex, or "(null)".
+  // data is here as it is shown: a quoted text, hex bytes, "(buffer)" or "(null)".
   std::vector<std::string> texts;
-  // Integer arguments in order (NotifyEvent: user number, code, value).
-  std::vector<int64_t> values;
   // Send's bytes in hex, "0C 00 00 00".
   std::string bytes;
-
-  // One transcript line, e.g. AddText("abc", 400, 0x10001, 0, "", 1).
-  std::string ToString() const;
+  // The transcript line, e.g. AddText("abc", 400, 0x10001, 0, "", 1).
+  std::string line;
+  const std::string& ToString() const { return line; }
 };
 
 class RecordingHost : public IHostInterface {
  public:
-  // How NotifyEvent's data is recorded for a code: a CP949 text (the default), the
-  // `value` bytes it points at in hex, or not at all (a buffer the host fills).
-  enum class EventData { Text, Bytes, Buffer };
-
-  RecordingHost();
-  RecordingHost(const RecordingHost&) = delete;
-  RecordingHost& operator=(const RecordingHost&) = delete;
-  ~RecordingHost() = default;
-
   int32_t Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) override;
   int32_t GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) override;
   int32_t SetText(BSTR text, uint32_t code, BSTR secondText) override;
@@ -51,7 +39,6 @@ class RecordingHost : public IHostInterface {
   int32_t RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height, int32_t reserved) override;
   int32_t NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override;
 
-  // --- recording
   std::vector<HostCall> Calls() const;
   std::vector<HostCall> CallsTo(HostSlot slot) const;
   std::vector<std::string> Transcript() const;
@@ -59,8 +46,7 @@ class RecordingHost : public IHostInterface {
   std::vector<std::string> SentBytes() const;
   void Clear();
 
-  // --- scripted answers
-  // Send answers these results in turn, then `fallback` (0 at first).
+  // Send answers these results in turn, then `fallback`.
   void ScriptSendResults(std::vector<int32_t> results, int32_t fallback = 0);
   // GetAvatar for this user key answers 1 with the text (UTF-8); unknown keys answer 0.
   void ScriptAvatar(const std::string& userKeyUtf8, const std::string& avatarUtf8);
@@ -74,10 +60,9 @@ class RecordingHost : public IHostInterface {
     std::string dataBack;
   };
   void ScriptEvent(int32_t code, EventAnswer answer);
-  void SetEventData(int32_t code, EventData kind);
 
  private:
-  void Record(HostCall call);
+  void Record(HostSlot slot, std::vector<std::string> texts, const std::string& args, std::string bytes = "");
 
   mutable std::mutex mutex_;
   std::vector<HostCall> calls_;
@@ -85,9 +70,6 @@ class RecordingHost : public IHostInterface {
   int32_t sendFallback_ = 0;
   std::map<std::string, std::string> avatars_;
   std::map<int32_t, EventAnswer> events_;
-  std::map<int32_t, EventData> eventData_;
 };
-
-const char* HostSlotName(HostSlot slot);
 
 }  // namespace testing_support
