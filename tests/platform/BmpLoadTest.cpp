@@ -12,60 +12,14 @@
 #include "plat/winuser.h"
 
 using gdi_test::BmpSpec;
+using gdi_test::PixelOf;
+using gdi_test::TwoByTwo;
 using gdi_test::ScratchDir;
 using gdi_test::WriteBmp;
 
 namespace {
 
 constexpr UINT kFromFile = LR_LOADFROMFILE | LR_CREATEDIBSECTION;
-
-// 2x2, top row red then green, bottom row blue then white (bottom-up rows).
-BmpSpec TwoByTwo(uint16_t bpp) {
-  BmpSpec s;
-  s.width = 2;
-  s.height = 2;
-  s.bpp = bpp;
-  const uint32_t stride = gdi_test::Stride(2, bpp);
-  s.pixels.assign(2 * stride, 0);
-  auto row = [&](int picRow) { return s.pixels.data() + (1 - picRow) * stride; };
-  switch (bpp) {
-    case 4:
-    case 8:
-    case 1:
-      s.palette = {{0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0}, {255, 255, 255, 0}};
-      if (bpp == 1) {
-        s.palette.resize(2);
-        row(0)[0] = 0x40;
-        row(1)[0] = 0x40;
-      } else if (bpp == 4) {
-        row(0)[0] = 0x01, row(1)[0] = 0x23;
-      } else {
-        row(0)[0] = 0, row(0)[1] = 1, row(1)[0] = 2, row(1)[1] = 3;
-      }
-      break;
-    case 16: {
-      const uint16_t v[4] = {0x7C00, 0x03E0, 0x001F, 0x7FFF};
-      std::memcpy(row(0), v, 4);
-      std::memcpy(row(1), v + 2, 4);
-      break;
-    }
-    default: {
-      const int n = bpp / 8;
-      const uint8_t c[4][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}};
-      for (int i = 0; i < 4; ++i) std::memcpy(row(i / 2) + (i % 2) * n, c[i], 3);
-    }
-  }
-  return s;
-}
-
-COLORREF PixelOf(HBITMAP bm, int x, int y) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, bm);
-  const COLORREF c = GetPixel(dc, x, y);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return c;
-}
 
 TEST(BmpLoad, EveryDepthLoadsAsADibSectionOfItsOwnFormat) {
   ScratchDir dir;
@@ -80,14 +34,12 @@ TEST(BmpLoad, EveryDepthLoadsAsADibSectionOfItsOwnFormat) {
     EXPECT_NE(ds.dsBm.bmBits, nullptr);
     EXPECT_EQ(PixelOf(bm, 0, 0), RGB(255, 0, 0));
     EXPECT_EQ(PixelOf(bm, 1, 0), RGB(0, 255, 0));
-    if (bpp > 1) {
-      EXPECT_EQ(PixelOf(bm, 1, 1), RGB(255, 255, 255));
-    }
+    EXPECT_EQ(PixelOf(bm, 1, 1), bpp > 1 ? RGB(255, 255, 255) : RGB(0, 255, 0));
     DeleteObject(bm);
   }
 }
 
-TEST(BmpLoad, WithoutDibSectionTheBitmapTakesTheDisplayFormat) {
+TEST(BmpLoad, WithoutDibSectionTheBitmapTakesTheDisplayFormatAndSizesStretch) {
   ScratchDir dir;
   BmpSpec s = TwoByTwo(16);
   s.compression = BI_BITFIELDS;
@@ -95,53 +47,64 @@ TEST(BmpLoad, WithoutDibSectionTheBitmapTakesTheDisplayFormat) {
   std::memcpy(s.masks, m565, sizeof(m565));
   const uint16_t v[2] = {0xF81F, 0x07E0};
   std::memcpy(s.pixels.data() + 4, v, 4);  // top row: magenta, green
-  const std::string path = dir.Write("m.bmp", WriteBmp(s));
-  auto bm = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  auto bm = static_cast<HBITMAP>(LoadImageA(nullptr, dir.Write("m.bmp", WriteBmp(s)).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   ASSERT_NE(bm, nullptr);
   BITMAP b{};
   GetObjectA(bm, sizeof(b), &b);
   HDC screen = GetDC(nullptr);
   EXPECT_EQ(b.bmBitsPixel, GetDeviceCaps(screen, BITSPIXEL));
   ReleaseDC(nullptr, screen);
-  EXPECT_EQ(PixelOf(bm, 0, 0), RGB(255, 0, 255));
+  EXPECT_EQ(PixelOf(bm, 0, 0), RGB(255, 0, 0) | RGB(0, 0, 255));
+  DeleteObject(bm);
+  bm = static_cast<HBITMAP>(LoadImageA(nullptr, dir.Write("s.bmp", WriteBmp(TwoByTwo(24))).c_str(), IMAGE_BITMAP, 4, 4, kFromFile));
+  GetObjectA(bm, sizeof(b), &b);
+  EXPECT_EQ(b.bmWidth, 4);
+  EXPECT_EQ(PixelOf(bm, 1, 1), RGB(255, 0, 0));
+  EXPECT_EQ(PixelOf(bm, 3, 3), RGB(255, 255, 255));
   DeleteObject(bm);
 }
 
 TEST(BmpLoad, DamagedFilesAreRefusedWithAnError) {
   ScratchDir dir;
   const std::vector<uint8_t> good = WriteBmp(TwoByTwo(24));
-  auto patch32 = [](std::vector<uint8_t> b, size_t at, uint32_t v) {
-    for (size_t i = 0; i < 4; ++i) b.at(at + i) = static_cast<uint8_t>(v >> (8 * i));
+  auto patch = [](std::vector<uint8_t> b, size_t at, uint32_t v, size_t bytes = 4) {
+    for (size_t i = 0; i < bytes; ++i) b.at(at + i) = static_cast<uint8_t>(v >> (8 * i));
     return b;
   };
-  auto patch16 = [](std::vector<uint8_t> b, size_t at, uint16_t v) {
-    b.at(at) = static_cast<uint8_t>(v), b.at(at + 1) = static_cast<uint8_t>(v >> 8);
-    return b;
+  // Bit-field masks must be disjoint runs of bits.
+  auto fields = [](std::initializer_list<uint32_t> masks) {
+    BmpSpec s = TwoByTwo(16);
+    s.compression = BI_BITFIELDS;
+    std::copy(masks.begin(), masks.end(), s.masks);
+    return WriteBmp(s);
   };
-  const std::vector<uint8_t> rle = patch32(WriteBmp(TwoByTwo(8)), 30, BI_RLE8);
   struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
     DWORD error;
   } cases[] = {
-      {"run-length", rle, ERROR_INVALID_DATA},
-      {"not a BMP", patch16(good, 0, 0x4D42 ^ 0x0101), ERROR_BAD_FORMAT},
+      {"run-length", patch(WriteBmp(TwoByTwo(8)), 30, BI_RLE8), ERROR_INVALID_DATA},
+      {"not a BMP", patch(good, 0, 0x4D42 ^ 0x0101, 2), ERROR_BAD_FORMAT},
       {"empty", {}, ERROR_BAD_FORMAT},
       {"header only", std::vector<uint8_t>(good.begin(), good.begin() + 54), ERROR_INVALID_DATA},
       {"pixels cut short", std::vector<uint8_t>(good.begin(), good.end() - 1), ERROR_INVALID_DATA},
-      {"offset past the end", patch32(good, 10, 0xFFFFFFF0u), ERROR_INVALID_DATA},
-      {"offset inside the header", patch32(good, 10, 20), ERROR_INVALID_DATA},
-      {"huge width", patch32(good, 18, 0x7FFFFFFF), ERROR_INVALID_DATA},
-      {"negative width", patch32(good, 18, 0xFFFFFFFE), ERROR_INVALID_DATA},
-      {"zero height", patch32(good, 22, 0), ERROR_INVALID_DATA},
-      {"height of INT_MIN", patch32(good, 22, 0x80000000u), ERROR_INVALID_DATA},
-      {"bad depth", patch16(good, 28, 7), ERROR_INVALID_DATA},
-      {"two planes", patch16(good, 26, 2), ERROR_INVALID_DATA},
-      {"header size lies", patch32(good, 14, 0x10000), ERROR_INVALID_DATA},
-      {"core header", patch32(good, 14, 12), ERROR_INVALID_DATA},
-      {"bitfields on 24 bits", patch32(good, 30, BI_BITFIELDS), ERROR_INVALID_DATA},
-      {"palette larger than the depth", patch32(WriteBmp(TwoByTwo(8)), 46, 257), ERROR_INVALID_DATA},
-      {"palette past the end", patch32(WriteBmp(TwoByTwo(8)), 46, 0), ERROR_INVALID_DATA},
+      {"offset past the end", patch(good, 10, 0xFFFFFFF0u), ERROR_INVALID_DATA},
+      {"offset inside the header", patch(good, 10, 20), ERROR_INVALID_DATA},
+      {"huge width", patch(good, 18, 0x7FFFFFFF), ERROR_INVALID_DATA},
+      {"negative width", patch(good, 18, 0xFFFFFFFE), ERROR_INVALID_DATA},
+      {"zero height", patch(good, 22, 0), ERROR_INVALID_DATA},
+      {"height of INT_MIN", patch(good, 22, 0x80000000u), ERROR_INVALID_DATA},
+      {"bad depth", patch(good, 28, 7, 2), ERROR_INVALID_DATA},
+      {"two planes", patch(good, 26, 2, 2), ERROR_INVALID_DATA},
+      {"header size lies", patch(good, 14, 0x10000), ERROR_INVALID_DATA},
+      {"core header", patch(good, 14, 12), ERROR_INVALID_DATA},
+      {"bitfields on 24 bits", patch(good, 30, BI_BITFIELDS), ERROR_INVALID_DATA},
+      {"palette larger than the depth", patch(WriteBmp(TwoByTwo(8)), 46, 257), ERROR_INVALID_DATA},
+      {"palette past the end", patch(WriteBmp(TwoByTwo(8)), 46, 0), ERROR_INVALID_DATA},
+      {"overlapping masks", fields({0xF800, 0xF800, 0x001F}), ERROR_INVALID_DATA},
+      {"empty mask", fields({0, 0x07E0, 0x001F}), ERROR_INVALID_DATA},
+      {"mask with a gap", fields({0xF00F, 0x07E0, 0x0010}), ERROR_INVALID_DATA},
+      {"mask past the depth", fields({0x1F0000, 0x07E0, 0x1F}), ERROR_INVALID_DATA},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -153,31 +116,6 @@ TEST(BmpLoad, DamagedFilesAreRefusedWithAnError) {
   }
   EXPECT_EQ(LoadImageA(nullptr, "C:\\no\\such.bmp", IMAGE_BITMAP, 0, 0, kFromFile), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-}
-
-TEST(BmpLoad, BitfieldMasksMustBeDisjointRunsOfBits) {
-  ScratchDir dir;
-  BmpSpec s = TwoByTwo(16);
-  s.compression = BI_BITFIELDS;
-  const uint32_t bad[][3] = {{0xF800, 0xF800, 0x001F}, {0, 0x07E0, 0x001F}, {0xF00F, 0x07E0, 0x0010}, {0x1F0000, 0x07E0, 0x1F}};
-  for (const auto& m : bad) {
-    std::memcpy(s.masks, m, sizeof(s.masks));
-    const std::string path = dir.Write("f.bmp", WriteBmp(s));
-    EXPECT_EQ(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, kFromFile), nullptr);
-  }
-}
-
-TEST(BmpLoad, RequestedSizesStretchThePicture) {
-  ScratchDir dir;
-  const std::string path = dir.Write("s.bmp", WriteBmp(TwoByTwo(24)));
-  auto bm = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 4, 4, kFromFile));
-  ASSERT_NE(bm, nullptr);
-  BITMAP b{};
-  GetObjectA(bm, sizeof(b), &b);
-  EXPECT_EQ(b.bmWidth, 4);
-  EXPECT_EQ(PixelOf(bm, 1, 1), RGB(255, 0, 0));
-  EXPECT_EQ(PixelOf(bm, 3, 3), RGB(255, 255, 255));
-  DeleteObject(bm);
 }
 
 // The fuzz target's seeds are files this writer makes; DORVIK_WRITE_SEEDS=1 rewrites them.

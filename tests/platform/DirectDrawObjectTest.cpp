@@ -10,7 +10,16 @@ namespace {
 
 using namespace ddraw_test;
 
-TEST_F(DirectDrawTest, AnswersTheFourAndTwoIdentitiesAndRefusesSeven) {
+// An object made without a cooperative level.
+ComPtr<IDirectDraw4> Unset() {
+  ComPtr<IDirectDraw> first;
+  EXPECT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
+  ComPtr<IDirectDraw4> dd;
+  if (first) first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(dd.ReleaseAndGetAddressOf()));
+  return dd;
+}
+
+TEST_F(DirectDrawTest, AnswersTheFourAndTwoIdentitiesRefusesSevenAndCreationMayFail) {
   ComPtr<IDirectDraw> first;
   ASSERT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
   EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 1u);
@@ -33,79 +42,55 @@ TEST_F(DirectDrawTest, AnswersTheFourAndTwoIdentitiesAndRefusesSeven) {
   EXPECT_EQ(p, nullptr);
   first.Reset();
   EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 0u);
-}
 
-TEST_F(DirectDrawTest, CreateIsRefusedWhileDirectDrawIsUnavailableOrFaulted) {
-  ComPtr<IDirectDraw> dd;
   plat::sim::SetDirectDrawAvailable(false);
-  EXPECT_EQ(DirectDrawCreate(nullptr, dd.ReleaseAndGetAddressOf(), nullptr), DDERR_NODIRECTDRAWHW);
-  EXPECT_FALSE(dd);
+  EXPECT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DDERR_NODIRECTDRAWHW);
+  EXPECT_FALSE(first);
   plat::sim::SetDirectDrawAvailable(true);
   plat::sim::FailNext("DirectDrawCreate");
-  EXPECT_EQ(DirectDrawCreate(nullptr, dd.ReleaseAndGetAddressOf(), nullptr), DDERR_NODIRECTDRAWHW);
-  EXPECT_EQ(DirectDrawCreate(nullptr, dd.ReleaseAndGetAddressOf(), nullptr), DD_OK);
+  EXPECT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DDERR_NODIRECTDRAWHW);
+  EXPECT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
 }
 
-struct FormatRow {
-  DisplayFormat format;
-  DWORD bits, red, green, blue;
-};
-constexpr FormatRow kFormats[] = {
-    {DisplayFormat::Rgb565, 16, 0xF800, 0x07E0, 0x001F},
-    {DisplayFormat::Rgb555, 16, 0x7C00, 0x03E0, 0x001F},
-    {DisplayFormat::Xrgb8888, 32, 0x00FF0000, 0x0000FF00, 0x000000FF},
-    {DisplayFormat::Rgb888, 24, 0x00FF0000, 0x0000FF00, 0x000000FF},
-    {DisplayFormat::Palette8, 8, 0, 0, 0},
-};
-
 TEST_F(DirectDrawTest, DisplayModeAndOffscreenSurfacesCarryTheDesktopFormat) {
-  for (const FormatRow& row : kFormats) {
+  struct Row {
+    DisplayFormat format;
+    DWORD bits, red, green, blue;
+  } rows[] = {
+      {DisplayFormat::Rgb565, 16, 0xF800, 0x07E0, 0x001F},
+      {DisplayFormat::Rgb555, 16, 0x7C00, 0x03E0, 0x001F},
+      {DisplayFormat::Xrgb8888, 32, 0x00FF0000, 0x0000FF00, 0x000000FF},
+      {DisplayFormat::Rgb888, 24, 0x00FF0000, 0x0000FF00, 0x000000FF},
+      {DisplayFormat::Palette8, 8, 0, 0, 0},
+  };
+  auto layout = [](const DDPIXELFORMAT& f) {
+    return std::tuple(f.dwRGBBitCount, f.dwRBitMask, f.dwGBitMask, f.dwBBitMask);
+  };
+  for (const Row& row : rows) {
     SCOPED_TRACE(row.bits);
     plat::sim::ResetDisplay(row.format);
     auto dd = MakeDirectDraw();
     ASSERT_TRUE(dd);
-    DDSURFACEDESC2 mode = Desc();
+    DDSURFACEDESC2 mode = Desc(), desc = Desc();
     ASSERT_EQ(dd->GetDisplayMode(&mode), DD_OK);
     EXPECT_TRUE(mode.dwFlags & DDSD_PIXELFORMAT);
-    EXPECT_EQ(mode.dwWidth, 1024u);
-    EXPECT_EQ(mode.dwHeight, 768u);
-    EXPECT_EQ(mode.ddpfPixelFormat.dwRGBBitCount, row.bits);
-    EXPECT_EQ(mode.ddpfPixelFormat.dwRBitMask, row.red);
-    EXPECT_EQ(mode.ddpfPixelFormat.dwGBitMask, row.green);
-    EXPECT_EQ(mode.ddpfPixelFormat.dwBBitMask, row.blue);
-
+    EXPECT_EQ(std::pair(mode.dwWidth, mode.dwHeight), std::pair(1024u, 768u));
+    EXPECT_EQ(layout(mode.ddpfPixelFormat), std::tuple(row.bits, row.red, row.green, row.blue));
     ComPtr<IDirectDrawSurface4> s;
     ASSERT_EQ(MakeOffscreen(dd.Get(), 33, 7, &s), DD_OK);
-    DDSURFACEDESC2 desc = Desc();
     ASSERT_EQ(s->GetSurfaceDesc(&desc), DD_OK);
-    EXPECT_EQ(desc.dwWidth, 33u);
-    EXPECT_EQ(desc.dwHeight, 7u);
-    EXPECT_EQ(desc.ddpfPixelFormat.dwRGBBitCount, row.bits);
-    EXPECT_EQ(desc.ddpfPixelFormat.dwRBitMask, row.red);
-    EXPECT_EQ(desc.ddpfPixelFormat.dwGBitMask, row.green);
-    EXPECT_EQ(desc.ddpfPixelFormat.dwBBitMask, row.blue);
+    EXPECT_EQ(std::pair(desc.dwWidth, desc.dwHeight), std::pair(33u, 7u));
+    EXPECT_EQ(layout(desc.ddpfPixelFormat), layout(mode.ddpfPixelFormat));
     EXPECT_GT(desc.lPitch, static_cast<LONG>(33 * row.bits / 8)) << "pitch must be padded";
     DDPIXELFORMAT pf{};
     ASSERT_EQ(s->GetPixelFormat(&pf), DD_OK);
-    EXPECT_EQ(pf.dwRBitMask, row.red);
+    EXPECT_EQ(layout(pf), layout(mode.ddpfPixelFormat));
   }
 }
 
-TEST_F(DirectDrawTest, NewSurfacesHoldAPatternNotZero) {
-  auto dd = MakeDirectDraw();
-  ComPtr<IDirectDrawSurface4> s;
-  ASSERT_EQ(MakeOffscreen(dd.Get(), 5, 3, &s), DD_OK);
-  for (uint32_t p : ReadPixels(s.Get())) EXPECT_EQ(p, 0xCDCDCDCDu);
-}
-
 TEST_F(DirectDrawTest, CreateSurfaceRefusesBadDescriptions) {
-  ComPtr<IDirectDraw> first;
-  ASSERT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
-  ComPtr<IDirectDraw4> unset;
-  first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(unset.ReleaseAndGetAddressOf()));
   ComPtr<IDirectDrawSurface4> s;
-  EXPECT_EQ(MakeOffscreen(unset.Get(), 4, 4, &s), DDERR_NOCOOPERATIVELEVELSET);
-
+  EXPECT_EQ(MakeOffscreen(Unset().Get(), 4, 4, &s), DDERR_NOCOOPERATIVELEVELSET);
   auto dd = MakeDirectDraw();
   EXPECT_EQ(MakeOffscreen(dd.Get(), 0, 4, &s), DDERR_INVALIDPARAMS);
   EXPECT_EQ(MakeOffscreen(dd.Get(), 100000, 4, &s), DDERR_INVALIDPARAMS);
@@ -114,7 +99,6 @@ TEST_F(DirectDrawTest, CreateSurfaceRefusesBadDescriptions) {
   DDPIXELFORMAT rgb565{sizeof(DDPIXELFORMAT), DDPF_RGB, 0, 16, 0xF800, 0x07E0, 0x001F, 0};
   EXPECT_EQ(MakeOffscreen(dd.Get(), 4, 4, &s, &rgb565), DD_OK);
   EXPECT_EQ(BytesPerPixel(s.Get()), 2);
-
   DDSURFACEDESC2 d = Desc();
   d.dwSize = 50;
   d.dwFlags = DDSD_CAPS;
@@ -122,72 +106,36 @@ TEST_F(DirectDrawTest, CreateSurfaceRefusesBadDescriptions) {
   EXPECT_EQ(dd->CreateSurface(&d, s.ReleaseAndGetAddressOf(), nullptr), DDERR_INVALIDPARAMS);
   d.dwSize = kDdSurfaceDesc2Size32;  // the size the module's descriptions carry
   EXPECT_EQ(dd->CreateSurface(&d, s.ReleaseAndGetAddressOf(), nullptr), DD_OK);
-
   plat::sim::FailNext("IDirectDraw4::CreateSurface");
   EXPECT_EQ(MakeOffscreen(dd.Get(), 4, 4, &s), DDERR_OUTOFMEMORY);
   EXPECT_FALSE(s);
 }
 
-TEST_F(DirectDrawTest, ExclusiveModeSetsTheModeAndLeavingItRestoresTheDesktop) {
-  plat::sim::ResetDisplay(DisplayFormat::Xrgb8888);
-  auto windowed = MakeDirectDraw();
-  EXPECT_EQ(windowed->SetDisplayMode(800, 600, 16, 0, 0), DDERR_NOEXCLUSIVEMODE);
-
+TEST_F(DirectDrawTest, ExclusiveModeSetsTheModeInTheDesktopsLayoutAndLeavingItRestoresTheDesktop) {
+  plat::sim::ResetDisplay(DisplayFormat::Rgb555);
+  EXPECT_EQ(MakeDirectDraw()->SetDisplayMode(800, 600, 16, 0, 0), DDERR_NOEXCLUSIVEMODE);
   auto dd = MakeDirectDraw(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT);
   ASSERT_TRUE(dd);
   EXPECT_EQ(dd->SetDisplayMode(800, 600, 24, 0, 0), DDERR_INVALIDMODE);
   EXPECT_EQ(dd->SetDisplayMode(801, 600, 16, 0, 0), DDERR_INVALIDMODE);
   ASSERT_EQ(dd->SetDisplayMode(800, 600, 16, 0, 0), DD_OK);
-  auto mode = plat::sim::CurrentDisplayMode();
-  EXPECT_EQ(mode.width, 800);
-  EXPECT_EQ(mode.format, DisplayFormat::Rgb565);
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 800);
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Rgb555) << "the desktop's 16-bit layout";
   EXPECT_EQ(dd->TestCooperativeLevel(), DD_OK);
-
   // Going back to windowed mode gives the desktop its mode without RestoreDisplayMode.
   ASSERT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_NORMAL), DD_OK);
-  mode = plat::sim::CurrentDisplayMode();
-  EXPECT_EQ(mode.width, 1024);
-  EXPECT_EQ(mode.format, DisplayFormat::Xrgb8888);
-
-  ASSERT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-  ASSERT_EQ(dd->SetDisplayMode(800, 600, 32, 0, 0), DD_OK);
-  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 800);
-  dd.Reset();  // releasing the exclusive object does it too
   EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 1024);
-}
-
-TEST_F(DirectDrawTest, SixteenBitModeFollowsTheDesktopsSixteenBitLayout) {
-  plat::sim::ResetDisplay(DisplayFormat::Rgb555);
-  auto dd = MakeDirectDraw(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
+  plat::sim::ResetDisplay(DisplayFormat::Xrgb8888);
+  dd = MakeDirectDraw(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
   ASSERT_EQ(dd->SetDisplayMode(800, 600, 16, 0, 0), DD_OK);
-  DDSURFACEDESC2 mode = Desc();
-  dd->GetDisplayMode(&mode);
-  EXPECT_EQ(mode.ddpfPixelFormat.dwRBitMask, 0x7C00u);
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Rgb565);
+  dd.Reset();  // releasing the exclusive object restores the desktop too
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 1024);
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Xrgb8888);
 }
 
-TEST_F(DirectDrawTest, ExclusiveModeIsRefusedWhileAnotherProgramHoldsIt) {
-  auto windowed = MakeDirectDraw();
-  plat::sim::SetExclusiveHeldElsewhere(true);
-  ComPtr<IDirectDraw> first;
-  ASSERT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
-  ComPtr<IDirectDraw4> dd;
-  first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(dd.ReleaseAndGetAddressOf()));
-  EXPECT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_EXCLUSIVEMODEALREADYSET);
-  EXPECT_EQ(windowed->TestCooperativeLevel(), DDERR_EXCLUSIVEMODEALREADYSET);
-  plat::sim::SetExclusiveHeldElsewhere(false);
-  EXPECT_EQ(windowed->TestCooperativeLevel(), DD_OK);
-
-  ASSERT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-  plat::sim::SetExclusiveHeldElsewhere(true);  // taken away from us
-  EXPECT_EQ(dd->TestCooperativeLevel(), DDERR_NOEXCLUSIVEMODE);
-  EXPECT_EQ(dd->SetDisplayMode(800, 600, 16, 0, 0), DDERR_NOEXCLUSIVEMODE);
-}
-
-TEST_F(DirectDrawTest, CooperativeLevelRefusesMixedFlags) {
-  ComPtr<IDirectDraw> first;
-  DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr);
-  ComPtr<IDirectDraw4> dd;
-  first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(dd.ReleaseAndGetAddressOf()));
+TEST_F(DirectDrawTest, CooperativeLevelRefusesMixedFlagsAndExclusiveModeHeldElsewhere) {
+  auto dd = Unset(), windowed = MakeDirectDraw();
   EXPECT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_NORMAL | DDSCL_EXCLUSIVE), DDERR_INVALIDPARAMS);
   EXPECT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_EXCLUSIVE), DDERR_INVALIDPARAMS);
   EXPECT_EQ(dd->SetCooperativeLevel(nullptr, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_INVALIDPARAMS);
@@ -195,6 +143,16 @@ TEST_F(DirectDrawTest, CooperativeLevelRefusesMixedFlags) {
   EXPECT_EQ(dd->SetCooperativeLevel(child, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_INVALIDPARAMS)
       << "exclusive mode needs a top-level window";
   EXPECT_EQ(dd->TestCooperativeLevel(), DDERR_NOCOOPERATIVELEVELSET);
+
+  plat::sim::SetExclusiveHeldElsewhere(true);
+  EXPECT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_EXCLUSIVEMODEALREADYSET);
+  EXPECT_EQ(windowed->TestCooperativeLevel(), DDERR_EXCLUSIVEMODEALREADYSET);
+  plat::sim::SetExclusiveHeldElsewhere(false);
+  EXPECT_EQ(windowed->TestCooperativeLevel(), DD_OK);
+  ASSERT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+  plat::sim::SetExclusiveHeldElsewhere(true);  // taken away from us
+  EXPECT_EQ(dd->TestCooperativeLevel(), DDERR_NOEXCLUSIVEMODE);
+  EXPECT_EQ(dd->SetDisplayMode(800, 600, 16, 0, 0), DDERR_NOEXCLUSIVEMODE);
 }
 
 TEST_F(DirectDrawTest, ModeChangeLosesOnlyThePrimaryAndAsksForANewObject) {

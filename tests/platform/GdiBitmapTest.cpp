@@ -58,99 +58,47 @@ TEST(GdiPixel, SetPixelReturnsTheColourSetAndOutsideIsInvalid) {
   }
 }
 
-TEST(GdiBitmap, DibSectionsKeepTheirRowOrder) {
-  DibCanvas top(2, 3, 32, nullptr, true), bottom(2, 3, 32, nullptr, false);
-  for (const DibCanvas* c : {&top, &bottom}) SetPixel(c->dc(), 1, 0, RGB(1, 2, 3));
-  // Row 0 of the picture is the first row in memory top-down, the last bottom-up.
-  uint32_t v;
-  std::memcpy(&v, top.bits() + 4, 4);
-  EXPECT_EQ(v, 0x010203u);
-  std::memcpy(&v, bottom.bits() + 2 * 8 + 4, 4);
-  EXPECT_EQ(v, 0x010203u);
-  DIBSECTION ds{};
-  ASSERT_EQ(GetObjectA(bottom.bitmap(), sizeof(ds), &ds), static_cast<int>(sizeof(ds)));
-  EXPECT_EQ(ds.dsBm.bmBits, bottom.bits());
-  EXPECT_EQ(ds.dsBmih.biHeight, 3);
-  EXPECT_EQ(ds.dsBm.bmWidthBytes, 8);
-}
-
 TEST(GdiBitmap, DibitmapReadsEveryDepthAndBothRowOrders) {
-  // A 2x2 picture: top row red, blue; bottom row green, white.
   struct Case {
-    int bpp;
+    uint16_t bpp;
     uint32_t compression;
     bool topDown;
   };
-  const Case cases[] = {{1, BI_RGB, false}, {4, BI_RGB, false}, {8, BI_RGB, true},   {16, BI_RGB, false},
+  const Case cases[] = {{1, BI_RGB, false},  {4, BI_RGB, false}, {8, BI_RGB, true},  {16, BI_RGB, false},
                         {16, BI_BITFIELDS, true}, {24, BI_RGB, false}, {24, BI_RGB, true}, {32, BI_RGB, true}};
-  const COLORREF want[2][2] = {{RGB(255, 0, 0), RGB(0, 0, 255)}, {RGB(0, 255, 0), RGB(255, 255, 255)}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.bpp << " bits, top-down " << c.topDown);
-    struct {
-      BITMAPINFOHEADER h;
-      uint32_t extra[16];
-    } info{};
-    info.h = {40, 2, c.topDown ? -2 : 2, 1, static_cast<WORD>(c.bpp), c.compression, 0, 0, 0, 0, 0};
-    const uint32_t stride = gdi_test::Stride(2, c.bpp);
-    std::vector<uint8_t> bits(2 * stride);
-    auto put = [&](int row, int x, COLORREF color, uint32_t index) {
-      const int memRow = c.topDown ? row : 1 - row;
-      uint8_t* p = bits.data() + memRow * stride;
-      const uint32_t r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
-      switch (c.bpp) {
-        case 1: p[0] |= static_cast<uint8_t>((index & 1) << (7 - x)); break;
-        case 4: p[0] |= static_cast<uint8_t>(index << (x ? 0 : 4)); break;
-        case 8: p[x] = static_cast<uint8_t>(index); break;
-        case 16: {
-          const uint32_t v = c.compression == BI_BITFIELDS ? ((r >> 3) << 11 | (g >> 2) << 5 | b >> 3)
-                                                           : ((r >> 3) << 10 | (g >> 3) << 5 | b >> 3);
-          p[2 * x] = static_cast<uint8_t>(v), p[2 * x + 1] = static_cast<uint8_t>(v >> 8);
-          break;
-        }
-        case 24: p[3 * x] = static_cast<uint8_t>(b), p[3 * x + 1] = static_cast<uint8_t>(g), p[3 * x + 2] = static_cast<uint8_t>(r); break;
-        default: p[4 * x] = static_cast<uint8_t>(b), p[4 * x + 1] = static_cast<uint8_t>(g), p[4 * x + 2] = static_cast<uint8_t>(r);
-      }
-    };
-    if (c.bpp <= 8) {
-      // Palette order: red, blue, green, white; one bit can only hold two of them.
-      info.extra[0] = 0xFF0000, info.extra[1] = 0x0000FF, info.extra[2] = 0x00FF00, info.extra[3] = 0xFFFFFF;
-      info.h.biClrUsed = c.bpp == 1 ? 2 : 4;
-    }
-    if (c.compression == BI_BITFIELDS) std::memcpy(info.extra, kMasks565, 12);
-    put(0, 0, want[0][0], 0);
-    put(0, 1, want[0][1], 1);
-    put(1, 0, want[1][0], 2);
-    put(1, 1, want[1][1], 3);
+    gdi_test::BmpSpec spec = gdi_test::TwoByTwo(c.bpp, c.topDown);
+    spec.compression = c.compression;
+    std::copy(kMasks555, kMasks555 + 3, spec.masks);
+    // The file without its 14-byte header is the BITMAPINFO followed by the pixels.
+    const std::vector<uint8_t> file = gdi_test::WriteBmp(spec);
+    std::vector<uint32_t> block((file.size() - 14 + 3) / 4);
+    std::memcpy(block.data(), file.data() + 14, file.size() - 14);
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(block.data());
+    const auto* bits = reinterpret_cast<const uint8_t*>(block.data()) + file.size() - 14 - spec.pixels.size();
     HDC screen = GetDC(nullptr);
-    HBITMAP bm = CreateDIBitmap(screen, &info.h, CBM_INIT, bits.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    HBITMAP bm = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     ASSERT_NE(bm, nullptr);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bm);
-    EXPECT_EQ(GetPixel(dc, 0, 0), want[0][0]);
-    EXPECT_EQ(GetPixel(dc, 1, 0), want[0][1]);
-    if (c.bpp > 1) {
-      EXPECT_EQ(GetPixel(dc, 0, 1), want[1][0]);
-      EXPECT_EQ(GetPixel(dc, 1, 1), want[1][1]);
-    }
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    const bool mono = c.bpp == 1;
+    EXPECT_EQ(gdi_test::PixelOf(bm, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(gdi_test::PixelOf(bm, 1, 0), RGB(0, 255, 0));
+    EXPECT_EQ(gdi_test::PixelOf(bm, 0, 1), mono ? RGB(255, 0, 0) : RGB(0, 0, 255));
+    EXPECT_EQ(gdi_test::PixelOf(bm, 1, 1), mono ? RGB(0, 255, 0) : RGB(255, 255, 255));
     DeleteObject(bm);
   }
 }
 
 TEST(GdiBitmap, FreshMemoryDcIsMonochromeAndSoAreItsCompatibleBitmaps) {
-  HDC dc = CreateCompatibleDC(nullptr);
+  HDC dc = CreateCompatibleDC(nullptr), screen = GetDC(nullptr);
   BITMAP b{};
   ASSERT_EQ(GetObjectA(GetCurrentObject(dc, OBJ_BITMAP), sizeof(b), &b), static_cast<int>(sizeof(b)));
-  EXPECT_EQ(b.bmWidth, 1);
-  EXPECT_EQ(b.bmBitsPixel, 1);
-  HBITMAP mono = CreateCompatibleBitmap(dc, 9, 2);
+  EXPECT_EQ(std::pair(b.bmWidth, b.bmBitsPixel), std::pair(1, WORD{1}));
+  HBITMAP mono = CreateCompatibleBitmap(dc, 9, 2), colour = CreateCompatibleBitmap(screen, 4, 4);
   ASSERT_EQ(GetObjectA(mono, sizeof(b), &b), static_cast<int>(sizeof(b)));
   EXPECT_EQ(b.bmBitsPixel, 1);
   EXPECT_EQ(b.bmWidthBytes, 2);  // word-aligned rows
-  HDC screen = GetDC(nullptr);
-  HBITMAP colour = CreateCompatibleBitmap(screen, 4, 4);
   ASSERT_EQ(GetObjectA(colour, sizeof(b), &b), static_cast<int>(sizeof(b)));
   EXPECT_EQ(b.bmBitsPixel, GetDeviceCaps(screen, BITSPIXEL));
   EXPECT_EQ(b.bmBits, nullptr);
@@ -161,7 +109,7 @@ TEST(GdiBitmap, FreshMemoryDcIsMonochromeAndSoAreItsCompatibleBitmaps) {
 }
 
 TEST(GdiObjects, SelectReturnsThePreviousObjectAndSelectedObjectsCannotBeDeleted) {
-  HDC dc = CreateCompatibleDC(nullptr);
+  HDC dc = CreateCompatibleDC(nullptr), other = CreateCompatibleDC(nullptr);
   HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
   HPEN pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
   EXPECT_EQ(SelectObject(dc, red), GetStockObject(WHITE_BRUSH));
@@ -176,26 +124,21 @@ TEST(GdiObjects, SelectReturnsThePreviousObjectAndSelectedObjectsCannotBeDeleted
   EXPECT_EQ(lp.lopnColor, RGB(1, 2, 3));
   EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH)));  // stock objects stay
   EXPECT_EQ(GetObjectType(GetStockObject(WHITE_BRUSH)), OBJ_BRUSH);
-  DeleteDC(dc);  // deleting the DC lets go of its pen
-  EXPECT_TRUE(DeleteObject(pen));
-}
-
-TEST(GdiObjects, ABitmapLivesInOneDcAtATime) {
-  HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
+  // A bitmap lives in one DC at a time.
   HBITMAP bm = CreateBitmap(8, 8, 1, 1, nullptr);
-  EXPECT_NE(SelectObject(a, bm), nullptr);
-  EXPECT_EQ(SelectObject(b, bm), nullptr);
-  DeleteDC(a);
-  EXPECT_NE(SelectObject(b, bm), nullptr);
-  DeleteDC(b);
+  EXPECT_NE(SelectObject(dc, bm), nullptr);
+  EXPECT_EQ(SelectObject(other, bm), nullptr);
+  DeleteDC(dc);  // deleting the DC lets go of its pen and bitmap
+  EXPECT_TRUE(DeleteObject(pen));
+  EXPECT_NE(SelectObject(other, bm), nullptr);
+  DeleteDC(other);
   EXPECT_TRUE(DeleteObject(bm));
 }
 
 TEST(GdiObjects, SaveAndRestoreBringBackObjectsColoursAndClip) {
   HDC dc = CreateCompatibleDC(nullptr);
   HBRUSH brush = CreateSolidBrush(RGB(9, 9, 9));
-  const int level = SaveDC(dc);
-  EXPECT_EQ(level, 1);
+  EXPECT_EQ(SaveDC(dc), 1);
   SelectObject(dc, brush);
   SetTextColor(dc, RGB(1, 1, 1));
   SetBkMode(dc, TRANSPARENT);
@@ -213,22 +156,34 @@ TEST(GdiObjects, SaveAndRestoreBringBackObjectsColoursAndClip) {
 }
 
 TEST(GdiObjects, LogfontComesBackByteForByte) {
-  LOGFONTA lf{};
-  std::memset(&lf, 0, sizeof(lf));
+  LOGFONTA lf{}, back;
   lf.lfHeight = 12;
   lf.lfWeight = 400;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfPitchAndFamily = VARIABLE_PITCH;
   std::strcpy(lf.lfFaceName, "\xB1\xBC\xB8\xB2");
   HFONT f = CreateFontIndirectA(&lf);
-  LOGFONTA back;
   std::memset(&back, 0xAB, sizeof(back));
   EXPECT_EQ(GetObjectA(f, sizeof(back), &back), 60);
   EXPECT_EQ(std::memcmp(&lf, &back, 60), 0);
   DeleteObject(f);
 }
 
-TEST(GdiBitmap, GetDibitsReadsRowsInTheRequestedOrderAndDepth) {
+TEST(GdiBitmap, DibSectionsKeepTheirRowOrderAndGetDibitsReadsInTheRequestedOrderAndDepth) {
+  DibCanvas top(2, 3, 32, nullptr, true), bottom(2, 3, 32, nullptr, false);
+  for (const DibCanvas* c : {&top, &bottom}) SetPixel(c->dc(), 1, 0, RGB(1, 2, 3));
+  // Row 0 of the picture is the first row in memory top-down, the last bottom-up.
+  uint32_t v;
+  std::memcpy(&v, top.bits() + 4, 4);
+  EXPECT_EQ(v, 0x010203u);
+  std::memcpy(&v, bottom.bits() + 2 * 8 + 4, 4);
+  EXPECT_EQ(v, 0x010203u);
+  DIBSECTION ds{};
+  ASSERT_EQ(GetObjectA(bottom.bitmap(), sizeof(ds), &ds), static_cast<int>(sizeof(ds)));
+  EXPECT_EQ(ds.dsBm.bmBits, bottom.bits());
+  EXPECT_EQ(ds.dsBmih.biHeight, 3);
+  EXPECT_EQ(ds.dsBm.bmWidthBytes, 8);
+
   DibCanvas c(3, 2, 16, kMasks565);
   SetPixel(c.dc(), 0, 0, RGB(255, 0, 255));
   SetPixel(c.dc(), 2, 1, RGB(0, 255, 0));
@@ -252,10 +207,6 @@ TEST(GdiBitmap, GetDibitsReadsRowsInTheRequestedOrderAndDepth) {
   EXPECT_EQ(info.colors[1].rgbRed, 255);
   DeleteObject(mono);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(GdiFaults, InjectedFailuresReportTheWindowsWay) {
   HDC screen = GetDC(nullptr);
@@ -289,12 +240,11 @@ TEST(GdiFaults, InjectedFailuresReportTheWindowsWay) {
 }
 
 TEST(GdiDc, ReleaseDcReleasesOnlyWindowAndScreenDcs) {
-  HDC desk = GetWindowDC(GetDesktopWindow());
+  HDC desk = GetWindowDC(GetDesktopWindow()), mem = CreateCompatibleDC(nullptr);
   ASSERT_NE(desk, nullptr);
   EXPECT_EQ(GetDeviceCaps(desk, BITSPIXEL), 32);
   EXPECT_EQ(ReleaseDC(GetDesktopWindow(), desk), 1);
   EXPECT_EQ(ReleaseDC(GetDesktopWindow(), desk), 0);  // already released
-  HDC mem = CreateCompatibleDC(nullptr);
   EXPECT_EQ(ReleaseDC(nullptr, mem), 0);  // memory DCs are deleted, not released
   EXPECT_TRUE(DeleteDC(mem));
 }

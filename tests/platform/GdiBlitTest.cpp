@@ -16,62 +16,40 @@ namespace {
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
-TEST(GdiBlit, MonoSourceTakesTheDestinationsTextAndBackgroundColours) {
+TEST(GdiBlit, MonoAndColourConvertThroughTheDcColoursAndMaskThenImageDrawsTransparently) {
+  // Mono to colour: 0 takes the target's text colour, 1 its background colour.
   const uint8_t bits[2] = {0x40, 0};  // 0 1 0: only x = 1 is set
   HBITMAP mono = CreateBitmap(3, 1, 1, 1, bits);
-  HDC src = CreateCompatibleDC(nullptr);
-  SelectObject(src, mono);
+  HDC monoDc = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldMono = SelectObject(monoDc, mono);
   DibCanvas dst(3, 1, 16, kMasks565);
   SetTextColor(dst.dc(), RGB(255, 0, 0));
   SetBkColor(dst.dc(), kMagenta);
-  ASSERT_TRUE(BitBlt(dst.dc(), 0, 0, 3, 1, src, 0, 0, SRCCOPY));
-  EXPECT_EQ(dst.Raw(0, 0), 0xF800u);  // 0 -> text colour
-  EXPECT_EQ(dst.Raw(1, 0), 0xF81Fu);  // 1 -> background colour
-  DeleteDC(src);
-  DeleteObject(mono);
-}
-
-TEST(GdiBlit, ColourSourceMakesOnlyItsBackgroundColourWhiteInMono) {
+  ASSERT_TRUE(BitBlt(dst.dc(), 0, 0, 3, 1, monoDc, 0, 0, SRCCOPY));
+  EXPECT_EQ(dst.Raw(0, 0), 0xF800u);
+  EXPECT_EQ(dst.Raw(1, 0), 0xF81Fu);
+  // Colour to mono: only the source's background colour becomes white.
   DibCanvas src(3, 1, 32);
   src.Fill(RGB(10, 20, 30));
   SetPixel(src.dc(), 2, 0, kMagenta);
   SetBkColor(src.dc(), kMagenta);
-  HDC mask = CreateCompatibleDC(nullptr);
-  HBITMAP maskBits = CreateCompatibleBitmap(mask, 3, 1);  // monochrome, as on a fresh DC
-  SelectObject(mask, maskBits);
-  ASSERT_TRUE(BitBlt(mask, 0, 0, 3, 1, src.dc(), 0, 0, SRCCOPY));
-  EXPECT_EQ(GetPixel(mask, 0, 0), RGB(0, 0, 0));
-  EXPECT_EQ(GetPixel(mask, 2, 0), RGB(255, 255, 255));
-  DeleteDC(mask);
-  DeleteObject(maskBits);
-}
-
-TEST(GdiBlit, MaskThenImageWithSrcandAndSrcpaintLeavesTheBackgroundWhereTheMaskIsWhite) {
+  ASSERT_TRUE(BitBlt(monoDc, 0, 0, 3, 1, src.dc(), 0, 0, SRCCOPY));
+  EXPECT_EQ(GetPixel(monoDc, 0, 0), RGB(0, 0, 0));
+  EXPECT_EQ(GetPixel(monoDc, 2, 0), RGB(255, 255, 255));
   // The classic transparent draw: mask (white = transparent) by SRCAND, then the image
   // whose transparent pixels are black by SRCPAINT.
-  const uint8_t maskBits[2] = {0x80, 0};  // x = 0 transparent
-  HBITMAP mask = CreateBitmap(2, 1, 1, 1, maskBits);
-  HDC maskDc = CreateCompatibleDC(nullptr);
-  SelectObject(maskDc, mask);
-  DibCanvas image(2, 1, 32), dst(2, 1, 32);
-  SetPixel(image.dc(), 0, 0, RGB(0, 0, 0));
+  DibCanvas image(3, 1, 32), back(3, 1, 32);
+  SetPixel(image.dc(), 2, 0, RGB(0, 0, 0));
   SetPixel(image.dc(), 1, 0, RGB(200, 100, 50));
-  dst.Fill(RGB(1, 2, 3));
-  ASSERT_TRUE(BitBlt(dst.dc(), 0, 0, 2, 1, maskDc, 0, 0, SRCAND));
-  ASSERT_TRUE(BitBlt(dst.dc(), 0, 0, 2, 1, image.dc(), 0, 0, SRCPAINT));
-  EXPECT_EQ(GetPixel(dst.dc(), 0, 0), RGB(1, 2, 3));
-  EXPECT_EQ(GetPixel(dst.dc(), 1, 0), RGB(200, 100, 50));
-  DeleteDC(maskDc);
-  DeleteObject(mask);
-}
-
-TEST(GdiBlit, MagentaBlittedIntoSixteenBitsIsExactlyTheKey) {
-  DibCanvas src(1, 1, 32), d565(1, 1, 16, kMasks565), d555(1, 1, 16);
-  SetPixel(src.dc(), 0, 0, kMagenta);
-  BitBlt(d565.dc(), 0, 0, 1, 1, src.dc(), 0, 0, SRCCOPY);
-  BitBlt(d555.dc(), 0, 0, 1, 1, src.dc(), 0, 0, SRCCOPY);
-  EXPECT_EQ(d565.Raw(0, 0), 0xF81Fu);
-  EXPECT_EQ(d555.Raw(0, 0), 0x7C1Fu);
+  back.Fill(RGB(1, 2, 3));
+  SetBkColor(back.dc(), RGB(255, 255, 255));
+  ASSERT_TRUE(BitBlt(back.dc(), 0, 0, 3, 1, monoDc, 0, 0, SRCAND));
+  ASSERT_TRUE(BitBlt(back.dc(), 0, 0, 3, 1, image.dc(), 0, 0, SRCPAINT));
+  EXPECT_EQ(GetPixel(back.dc(), 2, 0), RGB(1, 2, 3));
+  EXPECT_EQ(GetPixel(back.dc(), 1, 0), RGB(200, 100, 50));
+  SelectObject(monoDc, oldMono);
+  DeleteDC(monoDc);
+  DeleteObject(mono);
 }
 
 TEST(GdiBlit, TransparentBltSkipsExactlyTheKeyColour) {
@@ -162,7 +140,7 @@ TEST(GdiBlit, RectanglesAtExtremeCoordinatesTouchNothingOutside) {
   EXPECT_EQ(GetPixel(dst.dc(), 2, 2), RGB(0, 0, 0));  // the line passes outside the buffer
 }
 
-TEST(GdiDraw, RectangleOutlinesWithThePenAndFillsInsideWithTheBrush) {
+TEST(GdiDraw, RectangleOutlinesWithThePenFillsWithTheBrushAndLinesStopBeforeTheirEnd) {
   DibCanvas dst(6, 6, 32);
   dst.Fill(RGB(9, 9, 9));
   HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
@@ -184,19 +162,15 @@ TEST(GdiDraw, RectangleOutlinesWithThePenAndFillsInsideWithTheBrush) {
   SelectObject(dst.dc(), GetStockObject(WHITE_BRUSH));
   DeleteObject(pen);
   DeleteObject(brush);
-}
-
-TEST(GdiDraw, LineToStopsBeforeItsEndPoint) {
-  DibCanvas dst(5, 3, 32);
+  dst.Fill(RGB(255, 255, 255));
   MoveToEx(dst.dc(), 0, 1, nullptr);
   LineTo(dst.dc(), 4, 1);
   for (int x = 0; x < 4; ++x) EXPECT_EQ(GetPixel(dst.dc(), x, 1), RGB(0, 0, 0));
-  dst.Fill(RGB(255, 255, 255));
-  MoveToEx(dst.dc(), 0, 0, nullptr);
-  LineTo(dst.dc(), 4, 2);
-  EXPECT_EQ(GetPixel(dst.dc(), 0, 0), RGB(0, 0, 0));
-  EXPECT_EQ(GetPixel(dst.dc(), 2, 1), RGB(0, 0, 0));
-  EXPECT_EQ(GetPixel(dst.dc(), 4, 2), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(dst.dc(), 4, 1), RGB(255, 255, 255));
+  MoveToEx(dst.dc(), 0, 2, nullptr);
+  LineTo(dst.dc(), 4, 4);
+  EXPECT_EQ(GetPixel(dst.dc(), 2, 3), RGB(0, 0, 0));
+  EXPECT_EQ(GetPixel(dst.dc(), 4, 4), RGB(255, 255, 255));
 }
 
 // The reference: one pixel at a time, any raster operation by its truth table.

@@ -71,6 +71,53 @@ inline std::vector<uint8_t> WriteBmp(const BmpSpec& s) {
   return out;
 }
 
+// A 2x2 picture: top row red then green, bottom row blue then white (one bit holds only
+// red and green, so its bottom row repeats the top).
+inline BmpSpec TwoByTwo(uint16_t bpp, bool topDown = false) {
+  BmpSpec s;
+  s.width = 2;
+  s.height = topDown ? -2 : 2;
+  s.bpp = bpp;
+  const uint32_t stride = Stride(2, bpp);
+  s.pixels.assign(2 * stride, 0);
+  auto row = [&](int picRow) { return s.pixels.data() + (topDown ? picRow : 1 - picRow) * stride; };
+  switch (bpp) {
+    case 1:
+    case 4:
+    case 8:
+      s.palette = {{0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0}, {255, 255, 255, 0}};
+      if (bpp == 1) {
+        s.palette.resize(2);
+        row(0)[0] = row(1)[0] = 0x40;
+      } else if (bpp == 4) {
+        row(0)[0] = 0x01, row(1)[0] = 0x23;
+      } else {
+        row(0)[0] = 0, row(0)[1] = 1, row(1)[0] = 2, row(1)[1] = 3;
+      }
+      break;
+    case 16: {
+      const uint16_t v[4] = {0x7C00, 0x03E0, 0x001F, 0x7FFF};
+      std::memcpy(row(0), v, 4);
+      std::memcpy(row(1), v + 2, 4);
+      break;
+    }
+    default: {
+      const uint8_t c[4][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}};
+      for (int i = 0; i < 4; ++i) std::memcpy(row(i / 2) + (i % 2) * (bpp / 8), c[i], 3);
+    }
+  }
+  return s;
+}
+
+inline COLORREF PixelOf(HBITMAP bm, int x, int y) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bm);
+  const COLORREF c = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return c;
+}
+
 // A scratch folder for the test's files, removed at the end.
 class ScratchDir {
  public:

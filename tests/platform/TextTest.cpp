@@ -63,17 +63,31 @@ SIZE Extent(HDC dc, const char* text, int count) {
   return s;
 }
 
-TEST(Text, KoreanTextIsDrawnWithoutAntiAliasing) {
-  HFONT font = MakeFont(-12);
+TEST(Text, TextIsDrawnWithoutAntiAliasingAndLatinFacesBorrowKoreanGlyphs) {
+  HFONT arial = MakeFont(-12, FW_NORMAL, "Arial"), gulim = MakeFont(-12);
   for (int bpp : {32, 16}) {
     SCOPED_TRACE(bpp);
-    TextCanvas c(80, 20, font, bpp);
+    TextCanvas c(80, 20, gulim, bpp);
     RECT r{0, 0, 80, 20};
     EXPECT_GT(DrawTextA(c.dc(), "\xB0\xA1\xB3\xAA\xB4\xD9 Abc", -1, &r, DT_LEFT), 0);
-    const std::set<COLORREF> colours = c.Colours();
-    EXPECT_EQ(colours, (std::set<COLORREF>{kKey, RGB(255, 255, 255)}));
+    EXPECT_EQ(c.Colours(), (std::set<COLORREF>{kKey, RGB(255, 255, 255)}));
   }
-  DeleteObject(font);
+  // A Latin face draws Korean with the Korean face's glyphs, Latin with its own shapes.
+  TextCanvas a(30, 20, arial), g(30, 20, gulim), la(40, 20, arial), lg(40, 20, gulim);
+  TextOutA(a.dc(), 0, 0, kKorean, 2);
+  TextOutA(g.dc(), 0, 0, kKorean, 2);
+  const RECT ia = a.Ink(), ig = g.Ink();
+  EXPECT_LT(ia.left, ia.right);  // drawn, not a missing-glyph blank
+  EXPECT_EQ(std::pair(ia.right - ia.left, ia.bottom - ia.top), std::pair(ig.right - ig.left, ig.bottom - ig.top));
+  TextOutA(la.dc(), 0, 0, "Abcg", 4);
+  TextOutA(lg.dc(), 0, 0, "Abcg", 4);
+  EXPECT_NE(la.Colours(), std::set<COLORREF>{kKey});
+  bool differ = false;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x) differ |= GetPixel(la.dc(), x, y) != GetPixel(lg.dc(), x, y);
+  EXPECT_TRUE(differ);
+  DeleteObject(arial);
+  DeleteObject(gulim);
 }
 
 TEST(Text, ExtentsCountWholeCharactersOfTheByteRange) {
@@ -93,20 +107,13 @@ TEST(Text, ExtentsCountWholeCharactersOfTheByteRange) {
 }
 
 TEST(Text, PositiveHeightsAreCellsAndNegativeOnesEms) {
-  struct Case {
-    int height;
-  } cases[] = {{12}, {14}, {20}, {-12}, {-14}, {0}};
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.height);
-    HFONT font = MakeFont(k.height);
+  for (int height : {12, 14, 20, -12, -14, 0}) {
+    SCOPED_TRACE(height);
+    HFONT font = MakeFont(height);
     TextCanvas c(4, 4, font);
     TEXTMETRICA tm{};
     ASSERT_TRUE(GetTextMetricsA(c.dc(), &tm));
-    if (k.height > 0) {
-      EXPECT_EQ(tm.tmHeight, k.height);
-    } else if (k.height < 0) {
-      EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, -k.height);
-    }
+    if (height != 0) { EXPECT_EQ(height > 0 ? tm.tmHeight : tm.tmHeight - tm.tmInternalLeading, std::abs(height)); }
     EXPECT_EQ(tm.tmAscent + tm.tmDescent, tm.tmHeight);
     EXPECT_GT(tm.tmAveCharWidth, 0);
     DeleteObject(font);
@@ -127,55 +134,30 @@ TEST(Text, BoldIsWiderAndUnknownFacesFallToTheDefaultKoreanFace) {
   EXPECT_TRUE(DeleteObject(normal));
 }
 
-TEST(Text, LatinFaceTakesKoreanGlyphsFromTheKoreanFace) {
-  HFONT arial = MakeFont(-12, FW_NORMAL, "Arial"), gulim = MakeFont(-12);
-  TextCanvas a(30, 20, arial), g(30, 20, gulim);
-  TextOutA(a.dc(), 0, 0, kKorean, 2);
-  TextOutA(g.dc(), 0, 0, kKorean, 2);
-  const RECT ia = a.Ink(), ig = g.Ink();
-  EXPECT_LT(ia.left, ia.right);  // drawn, not a missing-glyph blank
-  EXPECT_EQ(ia.right - ia.left, ig.right - ig.left);
-  EXPECT_EQ(ia.bottom - ia.top, ig.bottom - ig.top);
-  // Latin letters keep the Latin face's shapes.
-  TextCanvas la(40, 20, arial), lg(40, 20, gulim);
-  TextOutA(la.dc(), 0, 0, "Abcg", 4);
-  TextOutA(lg.dc(), 0, 0, "Abcg", 4);
-  bool differ = false;
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 40; ++x) differ |= GetPixel(la.dc(), x, y) != GetPixel(lg.dc(), x, y);
-  EXPECT_TRUE(differ);
-  DeleteObject(arial);
-  DeleteObject(gulim);
-}
-
 TEST(Text, CalcRectMeasuresLinesWithoutDrawing) {
   HFONT font = MakeFont(12);
   TextCanvas c(100, 60, font);
-  RECT r{5, 7, 5, 7};
+  RECT r{5, 7, 5, 7}, m{0, 0, 0, 0};
   EXPECT_EQ(DrawTextA(c.dc(), kKorean, -1, &r, DT_CALCRECT | DT_SINGLELINE), 12);
   EXPECT_EQ(r.right - r.left, Extent(c.dc(), kKorean, 6).cx);
   EXPECT_EQ(r.bottom, 7 + 12);
-  RECT m{0, 0, 0, 0};
   EXPECT_EQ(DrawTextA(c.dc(), "a\nbb\r\nccc", -1, &m, DT_CALCRECT), 36);
   EXPECT_EQ(m.right, Extent(c.dc(), "ccc", 3).cx);
   EXPECT_EQ(c.Colours(), std::set<COLORREF>{kKey});
   // Word breaking within the rectangle's width: one character per line.
-  const LONG w = Extent(c.dc(), kKorean, 2).cx;
-  RECT narrow{0, 0, w + 1, 0};
+  RECT narrow{0, 0, Extent(c.dc(), kKorean, 2).cx + 1, 0}, words{0, 0, Extent(c.dc(), "aa bb", 5).cx - 1, 0};
   EXPECT_EQ(DrawTextA(c.dc(), kKorean, -1, &narrow, DT_CALCRECT | DT_WORDBREAK), 36);
-  RECT words{0, 0, Extent(c.dc(), "aa bb", 5).cx - 1, 0};
   EXPECT_EQ(DrawTextA(c.dc(), "aa bb", -1, &words, DT_CALCRECT | DT_WORDBREAK), 24);
   EXPECT_EQ(words.right, Extent(c.dc(), "aa", 2).cx);
   DeleteObject(font);
 }
 
-TEST(Text, SingleLinePlacementFollowsTheAlignmentFlags) {
+TEST(Text, SingleLinePlacementFollowsTheAlignmentFlagsAndClipsUnlessNoClip) {
   HFONT font = MakeFont(12);
-  const int W = 100, H = 40;
-  auto ink = [&](UINT format) {
+  constexpr int W = 100, H = 40;
+  auto ink = [&](UINT format, const char* text = "Hg", RECT r = {0, 0, 100, 40}) {
     TextCanvas c(W, H, font);
-    RECT r{0, 0, W, H};
-    DrawTextA(c.dc(), "Hg", -1, &r, format);
+    DrawTextA(c.dc(), text, -1, &r, format);
     return c.Ink();
   };
   const RECT top = ink(DT_SINGLELINE), mid = ink(DT_SINGLELINE | DT_VCENTER), bottom = ink(DT_SINGLELINE | DT_BOTTOM);
@@ -187,12 +169,14 @@ TEST(Text, SingleLinePlacementFollowsTheAlignmentFlags) {
   const LONG cx = Extent(probe.dc(), "Hg", 2).cx;
   EXPECT_EQ(right.left - top.left, W - cx);
   EXPECT_EQ(centre.left - top.left, (W - cx) / 2);
+  EXPECT_LE(ink(DT_SINGLELINE, kKorean, {0, 0, 10, 20}).right, 10);
+  EXPECT_GT(ink(DT_SINGLELINE | DT_NOCLIP, kKorean, {0, 0, 10, 20}).right, 10);
   DeleteObject(font);
 }
 
 TEST(Text, AmpersandIsAMnemonicPrefixUnlessToldOtherwise) {
   HFONT font = MakeFont(12);
-  TextCanvas c(100, 20, font);
+  TextCanvas c(100, 20, font), plain(40, 20, font), marked(40, 20, font);
   auto width = [&](const char* text, UINT format) {
     RECT r{0, 0, 0, 0};
     DrawTextA(c.dc(), text, -1, &r, format | DT_CALCRECT | DT_SINGLELINE);
@@ -202,22 +186,10 @@ TEST(Text, AmpersandIsAMnemonicPrefixUnlessToldOtherwise) {
   EXPECT_EQ(width("a&&b", 0), Extent(c.dc(), "a&b", 3).cx);
   EXPECT_EQ(width("&File", DT_NOPREFIX), Extent(c.dc(), "&File", 5).cx);
   // The mnemonic is underlined: the plain text draws nothing below its baseline.
-  TextCanvas plain(40, 20, font), marked(40, 20, font);
   RECT r{0, 0, 40, 20};
   DrawTextA(plain.dc(), "F", -1, &r, DT_SINGLELINE);
   DrawTextA(marked.dc(), "&F", -1, &r, DT_SINGLELINE);
   EXPECT_GT(marked.Ink().bottom, plain.Ink().bottom);
-  DeleteObject(font);
-}
-
-TEST(Text, TextIsClippedToTheRectangleUnlessNoClip) {
-  HFONT font = MakeFont(12);
-  TextCanvas clipped(60, 20, font), free(60, 20, font);
-  RECT r{0, 0, 10, 20};
-  DrawTextA(clipped.dc(), kKorean, -1, &r, DT_SINGLELINE);
-  DrawTextA(free.dc(), kKorean, -1, &r, DT_SINGLELINE | DT_NOCLIP);
-  EXPECT_LE(clipped.Ink().right, 10);
-  EXPECT_GT(free.Ink().right, 10);
   DeleteObject(font);
 }
 
@@ -235,6 +207,7 @@ TEST(Text, OpaqueModesPaintTheBackgroundColour) {
   DeleteObject(font);
 }
 
+// Collects the reported faces, stopping the enumeration after `stopAfter` of them.
 struct Seen {
   std::vector<std::string> faces;
   int stopAfter = 1000;
@@ -250,20 +223,16 @@ int CALLBACK Collect(const LOGFONTA* lf, const TEXTMETRICA* tm, DWORD type, LPAR
 
 TEST(Text, EnumerationReportsTheConfiguredFacesAndStopsOnZero) {
   HDC dc = GetWindowDC(GetDesktopWindow());
-  ASSERT_NE(dc, nullptr);
   LOGFONTA lf{};
   lf.lfCharSet = DEFAULT_CHARSET;
-  Seen all;
+  Seen all, english, first{{}, 1};
   EXPECT_EQ(EnumFontFamiliesExA(dc, &lf, Collect, reinterpret_cast<LPARAM>(&all), 0), 1);
   ASSERT_FALSE(all.faces.empty());
   EXPECT_EQ(all.faces.front(), kGulim);  // Korean names first
   EXPECT_EQ(all.faces, plat::sim::DefaultReportedFontFaces());
   plat::sim::SetReportedFontFaces({"Gulim", "Arial"});
-  Seen english;
   EnumFontFamiliesExA(dc, &lf, Collect, reinterpret_cast<LPARAM>(&english), 0);
   EXPECT_EQ(english.faces, (std::vector<std::string>{"Gulim", "Arial"}));
-  Seen first;
-  first.stopAfter = 1;
   EXPECT_EQ(EnumFontFamiliesExA(dc, &lf, Collect, reinterpret_cast<LPARAM>(&first), 0), 0);
   EXPECT_EQ(first.faces.size(), 1u);
   plat::sim::SetReportedFontFaces({});
