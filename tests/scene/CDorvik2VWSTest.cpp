@@ -71,7 +71,12 @@ TEST_F(SceneTest, InitClearsReadinessAndTheDirtyFlagRedrawsOnce) {
   EXPECT_FALSE(scene->Draw(nullptr, GRect(0, 0, 800, 600)).HasArea()) << "nothing to draw without a screen";
 }
 
-TEST_F(SceneTest, GameTimersRunOnTheGameWindow) {
+// Only the scene's own timer ids are acted on; its timers run on the game window, and a
+// deleted scene leaves none running.
+TEST_F(SceneTest, GameTimersRunOnTheGameWindowAndDieWithTheScene) {
+  for (UINT_PTR id = 0; id <= CDorvik2VWS::kLastTimer; ++id) EXPECT_EQ(scene->OnTimer(id), 1) << id;
+  EXPECT_EQ(scene->OnTimer(CDorvik2VWS::kLastTimer + 1), 0);
+  EXPECT_EQ(scene->OnTimer(1000), 0);
   EXPECT_EQ(scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0), 0);
   EXPECT_EQ(scene->StartGameTimer(CDorvik2VWS::kTurnTimer, 8), 10) << "a hand card at the slowest speed";
   EXPECT_EQ(scene->TurnPhase(), 8);
@@ -80,20 +85,12 @@ TEST_F(SceneTest, GameTimersRunOnTheGameWindow) {
   EXPECT_EQ(Ticks(), (std::vector<UINT_PTR>{0, 0}));
   scene->StopGameTimer(CDorvik2VWS::kTurnTimer);
   EXPECT_EQ(scene->TurnPhase(), 0);
-}
 
-TEST_F(SceneTest, OnlyTheScenesTimerIdsAreActedOn) {
-  for (UINT_PTR id = 0; id <= CDorvik2VWS::kLastTimer; ++id) EXPECT_EQ(scene->OnTimer(id), 1) << id;
-  EXPECT_EQ(scene->OnTimer(CDorvik2VWS::kLastTimer + 1), 0);
-  EXPECT_EQ(scene->OnTimer(1000), 0);
-}
-
-TEST_F(SceneTest, DeletedSceneKillsItsRunningTimers) {
-  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
   scene->StartGameTimer(CDorvik2VWS::kBlinkTimer, 0);
   scene->StartGameTimer(CDorvik2VWS::kTurnTimer, 15);
   delete scene;
   scene = nullptr;
+  Ticks().clear();
   plat::sim::Advance(20000);
   EXPECT_TRUE(Ticks().empty());
   EXPECT_EQ(CDorvik2VWS::Controls().destroyed.load(), 1);

@@ -1,6 +1,7 @@
 // The module loaded from Dorvik2.so as a host loads it: only the exports are
-// reachable, the module finds itself by its file name, foreign interfaces are
-// refused, and the test host's transcript and picture show one window life.
+// reachable, the module finds itself by its file name and owns the message box's
+// template, foreign interfaces are refused, and the test host's transcript and
+// picture show one window life.
 #include "testhost/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "plat/sim.h"
+#include "plat/user.h"
 #include "support/ForeignClient.h"
 
 namespace {
@@ -18,7 +20,6 @@ namespace {
 constexpr uint32_t kLoaderWaitRealMs = 10000;
 
 using testing_support::ForeignClient;
-
 
 class LoadedModuleTest : public testing::Test {
  protected:
@@ -64,6 +65,28 @@ TEST_F(LoadedModuleTest, ModuleFindsItselfByItsFileName) {
   EXPECT_FALSE(GetClassInfoA(nullptr, "Dorvik2Wnd", &wc)) << "the class is the module's, not the program's";
   EXPECT_TRUE(host.WaitForLoader(kLoaderWaitRealMs));
   EXPECT_EQ(host.Destroy(), 0);
+}
+
+// Registered at load under the library's own handle; the host's modal hook answers it.
+TEST_F(LoadedModuleTest, TheLoadedModuleOwnsTemplate101AndTheHostsModalHookAnswersIt) {
+  const HMODULE self = GetModuleHandleA("Dorvik2");
+  ASSERT_NE(self, nullptr);
+  const plat::DialogTemplate* t = plat::FindDialogTemplate(self, MAKEINTRESOURCEA(101));
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->items.size(), 2u);
+  std::vector<HWND> seen;
+  host.OnModal([&](HWND dialog) {
+    seen.push_back(dialog);
+    plat::sim::PressKey(VK_ESCAPE);
+  });
+  auto plain = [](HWND dialog, UINT msg, WPARAM wParam, LPARAM) -> INT_PTR {
+    if (msg == WM_COMMAND) EndDialog(dialog, LOWORD(wParam));
+    return msg == WM_INITDIALOG || msg == WM_COMMAND;
+  };
+  EXPECT_EQ(DialogBoxParamA(self, MAKEINTRESOURCEA(101), host.HostWindow(), plain, 0), IDCANCEL);
+  host.OnModal(nullptr);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_FALSE(IsWindow(seen[0]));
 }
 
 TEST_F(LoadedModuleTest, TranscriptShowsTheWindowLifeInVirtualTime) {
