@@ -45,22 +45,16 @@ TEST_F(HostLinkTest, MarkupTextBecomesStyledRuns) {
       // Only '1' sets a flag; the colour is the third character minus '0', negative too.
       {"r`2x 9`", {R"(AddText("r", 400, 0xFFF00000, 0, "", 0))"}},
       {"", {}},
+      {"자동치기`1131` 기능을 `0030`",
+       {Utf8(u8R"(AddText("자동치기", 700, 0x30001, 0, "", 1))"), Utf8(u8R"(AddText(" 기능을 ", 400, 0x30000, 0, "", 0))")}},
   };
   for (const auto& c : cases) {
     host.Clear();
     link.ShowMarkupText(c.text);
     EXPECT_EQ(host.Transcript(), c.runs) << c.text;
   }
-}
-
-TEST_F(HostLinkTest, KoreanMarkupKeepsItsRunsApart) {
-  link.ShowMarkupText("자동치기`1131` 기능을 `0030`");
-  EXPECT_EQ(host.Transcript(),
-            (std::vector<std::string>{Utf8(u8R"(AddText("자동치기", 700, 0x30001, 0, "", 1))"),
-                                      Utf8(u8R"(AddText(" 기능을 ", 400, 0x30000, 0, "", 0))")}));
-}
-
-TEST_F(HostLinkTest, LongRunGoesOutWhole) {
+  // A long run goes out whole.
+  host.Clear();
   const std::string run(5000, 'k');
   link.ShowMarkupText((run + "`1000`" + run).c_str());
   const auto calls = host.CallsTo(HostSlot::AddText);
@@ -108,49 +102,39 @@ TEST_F(HostLinkTest, RunAndStyledTextMapTheirArguments) {
                                }));
 }
 
-TEST(CopyBetween, CopiesTheTextBetweenTheMarks) {
-  char out[5] = "zzzz";
-  EXPECT_EQ(CopyBetween("a`1111`b", '`', '`', out, sizeof out), 7);
-  EXPECT_STREQ(out, "1111");
-  EXPECT_EQ(CopyBetween("``", '`', '`', out, sizeof out), 2);
-  EXPECT_STREQ(out, "");
-  EXPECT_EQ(CopyBetween("x[ab]y", '[', ']', out, sizeof out), 5);
-  EXPECT_STREQ(out, "ab");
-}
-
-TEST(CopyBetween, RefusesWithoutTouchingTheOutput) {
+TEST(CopyBetween, CopiesTheTextBetweenTheMarksOrRefusesWithoutTouchingTheOutput) {
   const struct {
     const char* text;
+    char open, close;
     uint32_t outSize;
+    int32_t result;
+    const char* out;
   } cases[] = {
-      {"a`12345`b", 5},  // five characters and the terminator need 6 bytes
-      {"a`1111`b", 4},
-      {"a`1111", 5},     // no closing mark
-      {"a1111`", 5},     // one mark only
-      {"plain", 5},
-      {"``", 0},
+      {"a`1111`b", '`', '`', 5, 7, "1111"},
+      {"``", '`', '`', 5, 2, ""},
+      {"x[ab]y", '[', ']', 5, 5, "ab"},
+      {"a`12345`b", '`', '`', 5, -1, "unset"},  // five characters and the terminator need 6 bytes
+      {"a`1111`b", '`', '`', 4, -1, "unset"},
+      {"a`1111", '`', '`', 5, -1, "unset"},  // no closing mark
+      {"a1111`", '`', '`', 5, -1, "unset"},  // one mark only
+      {"plain", '`', '`', 5, -1, "unset"},
+      {"``", '`', '`', 0, -1, "unset"},
+      {nullptr, '`', '`', 5, -1, "unset"},
   };
   for (const auto& c : cases) {
     char out[8] = "unset";
-    EXPECT_EQ(CopyBetween(c.text, '`', '`', out, c.outSize), -1) << c.text;
-    EXPECT_STREQ(out, "unset") << c.text;
+    EXPECT_EQ(CopyBetween(c.text, c.open, c.close, out, c.outSize), c.result) << (c.text ? c.text : "null");
+    EXPECT_STREQ(out, c.out) << (c.text ? c.text : "null");
   }
-  char out[8] = "unset";
-  EXPECT_EQ(CopyBetween(nullptr, '`', '`', out, sizeof out), -1);
 }
 
-TEST(JoinToBstr, EndsEveryItemWithABar) {
+TEST(JoinToBstr, EndsEveryItemWithABarAndAFailedAllocationLeavesTheHolderEmpty) {
   BSTR holder = SysAllocString(u"old");
   ASSERT_EQ(JoinToBstr(holder, {"1", "2"}), 1);
   EXPECT_EQ(std::u16string(holder, SysStringLen(holder)), u"1|2|");
   ASSERT_EQ(JoinToBstr(holder, {}), 1);
   ASSERT_NE(holder, nullptr);
   EXPECT_EQ(SysStringLen(holder), 0u);
-  SysFreeString(holder);
-}
-
-TEST(JoinToBstr, FailedAllocationLeavesTheHolderEmpty) {
-  BSTR holder = SysAllocString(u"old");
   plat::sim::FailNext("SysAllocString");
   EXPECT_EQ(JoinToBstr(holder, {"7"}), 0);
   EXPECT_EQ(holder, nullptr);  // the old text was freed (the sanitizers see no leak)

@@ -2,6 +2,7 @@
 // against blocks written by hand, and the older senders that stop short.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <list>
 #include <map>
 
@@ -18,9 +19,7 @@ using host_test::Wire;
 using host_test::WriteBlock;
 using host_test::WriteRecord;
 
-int64_t Both(uint32_t k) {
-  return static_cast<int64_t>((static_cast<uint64_t>(k) << 32) | k);
-}
+int64_t Both(uint32_t k) { return static_cast<int64_t>((static_cast<uint64_t>(k) << 32) | k); }
 
 // Bytes after the type code with every string and list empty.
 const std::map<uint32_t, uint32_t> kWireSizes = {
@@ -33,12 +32,24 @@ const std::map<uint32_t, uint32_t> kWireSizes = {
     {55, 40},  {56, 8},  {57, 0},   {58, 8},  {59, 8},  {60, 4},  {61, 4},  {62, 40}, {63, 0},
 };
 
-TEST(HostRecordLayout, EveryTypeAndSharedRecordHasItsWireSize) {
+// Every type's size, and a message of every type whose fields all differ reads back
+// whole and equal.
+TEST(HostRecordLayout, EveryTypeHasItsWireSizeAndReadsBackEqual) {
   ASSERT_EQ(kWireSizes.size(), 63u);
   for (const auto& [code, size] : kWireSizes) {
-    const auto record = MakeHostRecord(code);
-    ASSERT_NE(record, nullptr) << code;
-    EXPECT_EQ(record->WireSize(), size) << HostMsgTypeName(code);
+    SCOPED_TRACE(HostMsgTypeName(code));
+    ASSERT_NE(MakeHostRecord(code), nullptr);
+    EXPECT_EQ(MakeHostRecord(code)->WireSize(), size);
+    const HostMessage original = FilledMessage(code);
+    const std::string block = WriteBlock(original);
+    EXPECT_EQ(block.size(), 4u + original.record->WireSize());
+    HostMessage read;
+    const auto r = ReadBlock(read, block);
+    EXPECT_EQ(r.result, 1);
+    EXPECT_EQ(r.consumed, block.size());
+    EXPECT_EQ(read.type, code);
+    ASSERT_NE(read.record, nullptr);
+    EXPECT_TRUE(read.record->Equals(*original.record));
   }
   const std::pair<uint32_t, uint32_t> shared[] = {
       {RecordSize(RCUser{}), 436},         {RecordSize(PlayerInfo{}), 488},    {RecordSize(PITable{}), 976},
@@ -47,22 +58,6 @@ TEST(HostRecordLayout, EveryTypeAndSharedRecordHasItsWireSize) {
       {RecordSize(GameInfoBlock{}), 48},   {RecordSize(UserLevelEntry{}), 20},
   };
   for (size_t i = 0; i < std::size(shared); ++i) EXPECT_EQ(shared[i].first, shared[i].second) << "record " << i;
-}
-
-TEST(HostRecordLayout, EveryTypeWithDistinctFieldsReadsBackEqual) {
-  for (uint32_t code = 1; code < HM_TYPE_LIMIT; ++code) {
-    const HostMessage original = FilledMessage(code);
-    const std::string block = WriteBlock(original);
-    EXPECT_EQ(block.size(), 4u + original.record->WireSize()) << HostMsgTypeName(code);
-
-    HostMessage read;
-    const auto r = ReadBlock(read, block);
-    EXPECT_EQ(r.result, 1) << HostMsgTypeName(code);
-    EXPECT_EQ(r.consumed, block.size()) << HostMsgTypeName(code);
-    EXPECT_EQ(read.type, code);
-    ASSERT_NE(read.record, nullptr) << code;
-    EXPECT_TRUE(read.record->Equals(*original.record)) << HostMsgTypeName(code);
-  }
 }
 
 // The user record spelled out field by field, as the server lays it out:
@@ -130,101 +125,122 @@ TEST(HostRecordLayout, UserAndSeatFieldsSitWhereTheServerPutsThem) {
   EXPECT_EQ(WriteRecord(p), seatBlock);
 }
 
-TEST(HostRecordLayout, DealWithTenHandAndEightFloorCards) {
-  const std::string golden = Hex(
-      "16000000"
-      "02000000"
-      "0a000000 00000000 05000000 09000000 0d000000 11000000 15000000 19000000 1d000000 21000000 31000000"
-      "08000000 01000000 02000000 03000000 04000000 06000000 07000000 08000000 30000000");
-  ASSERT_EQ(golden.size(), 4u + 4 + 4 + 40 + 4 + 32);
-  HostMessage msg;
-  const auto r = ReadBlock(msg, golden);
-  ASSERT_EQ(r.result, 1);
-  EXPECT_EQ(r.consumed, golden.size());
-  const DealMsg* deal = msg.Get<DealMsg>();
-  ASSERT_NE(deal, nullptr);
-  EXPECT_EQ(deal->userNo, 2);
-  EXPECT_EQ(deal->handCards, (std::list<int32_t>{0, 5, 9, 13, 17, 21, 25, 29, 33, 49}));
-  EXPECT_EQ(deal->floorCards, (std::list<int32_t>{1, 2, 3, 4, 6, 7, 8, 48}));
-  EXPECT_EQ(WriteBlock(msg), golden);
-}
+// Messages written by hand as the server sends them: each reads whole, puts its
+// values in the named fields and writes back the same bytes.
+TEST(HostRecordLayout, HandWrittenBlocksReadIntoTheirNamedFields) {
+  Wire result;
+  result.U32(HM_GAME_RESULT);
+  result.I32(0).I32(1).I32(1001).I32(4).I64(5);          // end type .. threshold1
+  result.I64(61).I64(62).I64(71).I64(72).I64(81).I64(82);  // money, total money, change
+  result.I32(91).I32(92);                                  // stake vote marks
+  result.I32(1).I32(15).I32(2);                            // winner seat, total, go points
+  for (int32_t c = 0; c < 8; ++c) result.I32(100 + c);
+  result.I32(3).I32(4).I32(5).I32(6);                           // go, shake, mission, meongtta
+  result.U32(2).I32(0).I32(1).I32(0).I32(1).I32(0).I32(1);      // penalties
+  result.I32(121).I32(122).I32(131).I32(132);                   // ranking points, best kind
+  result.I64(-14);                                              // threshold2
+  result.I32(151).I32(152).I64(161).I64(162).I64(171).I64(172);
+  result.I32(181).I32(182).I32(191).I32(192);
+  result.U32(3).I32(40).I32(41).I32(42);                        // next deck cards
+  result.U32(1).I32(10).U32(2).I32(20).I32(21).I32(1).I32(25);  // the two hands, limit, fund rate
 
-TEST(HostRecordLayout, GameResultFromWinInfoToTheTwoHands) {
-  Wire w;
-  w.U32(HM_GAME_RESULT);
-  w.I32(0).I32(1).I32(1001).I32(4).I64(5);          // end type .. threshold1
-  w.I64(61).I64(62).I64(71).I64(72).I64(81).I64(82);  // money, total money, change
-  w.I32(91).I32(92);                                  // stake vote marks
-  w.I32(1).I32(15).I32(2);                            // winner seat, total, go points
-  for (int32_t c = 0; c < 8; ++c) {
-    w.I32(100 + c);
+  Wire settlement;
+  settlement.U32(HM_SETTLEMENT).I32(1).I32(1001).I32(2);
+  settlement.I64(41).I64(42).I64(51).I64(52).I64(61).I64(62);
+  settlement.I32(0).I32(1001).I32(1).I32(77).I64(8800);
+  settlement.U32(1).I32(1002).I32(0).I32(3).I64(4).I64(5).Str("gone");
+  settlement.I32(131).I32(132).I32(141).I32(142).I32(151).I32(152).I32(161).I32(162);
+  settlement.I32(17).I32(18).I32(19);
+  settlement.I32(20).I32(21).I32(22).I32(23).I32(241).I32(242).I32(25).I32(261).I32(262);
+  settlement.I32(27).I32(28).I32(29).I32(30).I32(31).I32(32).I32(331).I32(332);
+
+  PlayerInfo player;
+  player.userNo = 1002;
+  Wire join;
+  join.U32(HM_JOIN_GAME).I32(1002).I32(1).I32(1001).I32(1).I32(0).Raw(WriteRecord(player));
+  join.I64(0x0000000100000002).I32(1);  // the added money and promotion start
+
+  struct Case {
+    const char* what;
+    std::string block;
+    std::function<void(const HostMessage&)> check;
+  };
+  const Case cases[] = {
+      {"deal of ten hand and eight floor cards",
+       Hex("16000000 02000000"
+           "0a000000 00000000 05000000 09000000 0d000000 11000000 15000000 19000000 1d000000 21000000 31000000"
+           "08000000 01000000 02000000 03000000 04000000 06000000 07000000 08000000 30000000"),
+       [](const HostMessage& m) {
+         const DealMsg* deal = m.Get<DealMsg>();
+         EXPECT_EQ(deal->userNo, 2);
+         EXPECT_EQ(deal->handCards, (std::list<int32_t>{0, 5, 9, 13, 17, 21, 25, 29, 33, 49}));
+         EXPECT_EQ(deal->floorCards, (std::list<int32_t>{1, 2, 3, 4, 6, 7, 8, 48}));
+       }},
+      {"user level with one entry", Hex("33000000 01000000 e9030000 02000000 03000000 0c000000 05000000"),
+       [](const HostMessage& m) {
+         ASSERT_EQ(m.Get<UserLevelMsg>()->entries.size(), 1u);
+         const UserLevelEntry& e = m.Get<UserLevelMsg>()->entries.front();
+         ExpectFields({FIELD(e.userNo, 1001), FIELD(e.levelValue1, 2), FIELD(e.levelValue2, 3), FIELD(e.level, 12),
+                       FIELD(e.f5, 5)});
+       }},
+      {"game result", result.bytes(),
+       [](const HostMessage& m) {
+         const GameResultMsg* res = m.Get<GameResultMsg>();
+         ASSERT_EQ(res->penalties.size(), 2u);
+         const WinInfo& win = res->winInfo;
+         ExpectFields({FIELD(res->winnerUser, 1001), FIELD(res->stakeVoteMark.at(1), 92), FIELD(win.winnerSeat, 1),
+                       FIELD(win.totalPoints, 15), FIELD(win.goPoints, 2),
+                       FIELD(win.categoryPoints.at(SCORE_BRIGHTS), 100),
+                       FIELD(win.categoryPoints.at(SCORE_GRASS_RIBBONS), 107), FIELD(win.goExp, 3),
+                       FIELD(win.meongttaExp, 6), FIELD(res->penalties.front().seat, 0),
+                       FIELD(res->penalties.front().gwangBak, 1), FIELD(res->penalties.back().seat, 1),
+                       FIELD(res->penalties.back().gwangBak, 0), FIELD(res->penalties.back().piBak, 1),
+                       FIELD(res->rankingPoints.at(0), 121), FIELD(res->bestKind.at(1), 132),
+                       FIELD(res->threshold2, -14), FIELD(res->robotItemFlag.at(0), 151),
+                       FIELD(res->itemOfferAmount.at(1), 162), FIELD(res->winMoneyLimit, 1),
+                       FIELD(res->eventFundRate, 25)});
+         EXPECT_EQ(res->nextDeckCards, (std::list<int32_t>{40, 41, 42}));
+         EXPECT_EQ(res->hands.at(0), (std::list<int32_t>{10}));
+         EXPECT_EQ(res->hands.at(1), (std::list<int32_t>{20, 21}));
+       }},
+      {"settlement with one leave entry", settlement.bytes(),
+       [](const HostMessage& m) {
+         const SettlementMsg* s = m.Get<SettlementMsg>();
+         ASSERT_EQ(s->leaveList.size(), 1u);
+         const SettlementEntry& e = s->leaveList.front();
+         ExpectFields({FIELD(s->moneyBaseline.at(1), 52), FIELD(s->firstSeatUser, 1001), FIELD(s->bestScore, 77),
+                       FIELD(s->bestMoney, 8800), FIELD(e.userNo, 1002), FIELD(e.reason, 0), FIELD(e.f5, 5),
+                       FIELD(s->ticketLevel.at(0), 131), FIELD(s->playSeconds.at(1), 162),
+                       FIELD(s->promoFlags.at(2), 19), FIELD(s->f33.at(1), 332)});
+         EXPECT_EQ(e.f6, "gone");
+       }},
+      {"join with the added fields", join.bytes(),
+       [](const HostMessage& m) {
+         const JoinGameMsg* j = m.Get<JoinGameMsg>();
+         ExpectFields({FIELD(j->userNo, 1002), FIELD(j->result, 1), FIELD(j->ownerUserNo, 1001), FIELD(j->seat, 1),
+                       FIELD(j->antiLeave, 0), FIELD(j->player.userNo, 1002), FIELD(j->money, 0x0000000100000002),
+                       FIELD(j->promoStart, 1)});
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    HostMessage msg;
+    const auto r = ReadBlock(msg, c.block);
+    ASSERT_EQ(r.result, 1);
+    EXPECT_EQ(r.consumed, c.block.size());
+    ASSERT_NE(msg.record, nullptr);
+    EXPECT_EQ(4 + msg.record->WireSize(), c.block.size());
+    c.check(msg);
+    EXPECT_EQ(WriteBlock(msg), c.block);
   }
-  w.I32(3).I32(4).I32(5).I32(6);              // go, shake, mission, meongtta
-  w.U32(2).I32(0).I32(1).I32(0).I32(1).I32(0).I32(1);  // penalties
-  w.I32(121).I32(122).I32(131).I32(132);      // ranking points, best kind
-  w.I64(-14);                                 // threshold2
-  w.I32(151).I32(152).I64(161).I64(162).I64(171).I64(172);
-  w.I32(181).I32(182).I32(191).I32(192);
-  w.U32(3).I32(40).I32(41).I32(42);           // next deck cards
-  w.U32(1).I32(10).U32(2).I32(20).I32(21);    // the two hands
-  w.I32(1).I32(25);
-  HostMessage msg;
-  const auto r = ReadBlock(msg, w.bytes());
-  ASSERT_EQ(r.result, 1);
-  EXPECT_EQ(r.consumed, w.bytes().size());
-  const GameResultMsg* res = msg.Get<GameResultMsg>();
-  ASSERT_NE(res, nullptr);
-  ASSERT_EQ(res->penalties.size(), 2u);
-  const WinInfo& win = res->winInfo;
-  ExpectFields({FIELD(res->winnerUser, 1001), FIELD(res->stakeVoteMark.at(1), 92), FIELD(win.winnerSeat, 1),
-                FIELD(win.totalPoints, 15), FIELD(win.goPoints, 2), FIELD(win.categoryPoints.at(SCORE_BRIGHTS), 100),
-                FIELD(win.categoryPoints.at(SCORE_GRASS_RIBBONS), 107), FIELD(win.goExp, 3), FIELD(win.meongttaExp, 6),
-                FIELD(res->penalties.front().seat, 0), FIELD(res->penalties.front().gwangBak, 1),
-                FIELD(res->penalties.back().seat, 1), FIELD(res->penalties.back().gwangBak, 0),
-                FIELD(res->penalties.back().piBak, 1), FIELD(res->rankingPoints.at(0), 121),
-                FIELD(res->bestKind.at(1), 132), FIELD(res->threshold2, -14), FIELD(res->robotItemFlag.at(0), 151),
-                FIELD(res->itemOfferAmount.at(1), 162), FIELD(res->f17.at(0), 171), FIELD(res->f19.at(1), 192),
-                FIELD(res->winMoneyLimit, 1), FIELD(res->eventFundRate, 25)});
-  EXPECT_EQ(res->nextDeckCards, (std::list<int32_t>{40, 41, 42}));
-  EXPECT_EQ(res->hands.at(0), (std::list<int32_t>{10}));
-  EXPECT_EQ(res->hands.at(1), (std::list<int32_t>{20, 21}));
-  EXPECT_EQ(WriteBlock(msg), w.bytes());
-}
-
-TEST(HostRecordLayout, SettlementWithOneLeaveEntry) {
-  Wire w;
-  w.U32(HM_SETTLEMENT);
-  w.I32(1).I32(1001).I32(2);
-  w.I64(41).I64(42).I64(51).I64(52).I64(61).I64(62);
-  w.I32(0).I32(1001).I32(1).I32(77).I64(8800);
-  w.U32(1).I32(1002).I32(0).I32(3).I64(4).I64(5).Str("gone");
-  w.I32(131).I32(132).I32(141).I32(142).I32(151).I32(152).I32(161).I32(162);
-  w.I32(17).I32(18).I32(19);
-  w.I32(20).I32(21).I32(22).I32(23).I32(241).I32(242).I32(25).I32(261).I32(262);
-  w.I32(27).I32(28).I32(29).I32(30).I32(31).I32(32).I32(331).I32(332);
-  ASSERT_EQ(w.bytes().size(), 4u + 200 + 32 + 4);
-  HostMessage msg;
-  ASSERT_EQ(ReadBlock(msg, w.bytes()).result, 1);
-  const SettlementMsg* s = msg.Get<SettlementMsg>();
-  ASSERT_NE(s, nullptr);
-  ASSERT_EQ(s->leaveList.size(), 1u);
-  const SettlementEntry& e = s->leaveList.front();
-  ExpectFields({FIELD(s->moneyBaseline.at(1), 52), FIELD(s->firstSeatUser, 1001), FIELD(s->bestScore, 77),
-                FIELD(s->bestMoney, 8800), FIELD(e.userNo, 1002), FIELD(e.reason, 0), FIELD(e.f3, 3), FIELD(e.f4, 4),
-                FIELD(e.f5, 5), FIELD(s->ticketLevel.at(0), 131), FIELD(s->playSeconds.at(1), 162),
-                FIELD(s->promoFlags.at(2), 19), FIELD(s->f24.at(1), 242), FIELD(s->f25, 25), FIELD(s->f32, 32),
-                FIELD(s->f33.at(1), 332)});
-  EXPECT_EQ(e.f6, "gone");
-  EXPECT_EQ(WriteBlock(msg), w.bytes());
+  EXPECT_EQ(WriteBlock(HostMessage::Make<HM_USER_LEVEL>(UserLevelMsg{})), Hex("33000000 00000000"));
 }
 
 TEST(HostRecordLayout, SettlementEntryWithAnOverlongTextFailsTheRecordAndKeepsEarlierEntries) {
   Wire w;
   w.U32(HM_SETTLEMENT);
   w.I32(1).I32(2).I32(3);
-  for (int i = 0; i < 6; ++i) {
-    w.I64(10 + i);
-  }
+  for (int i = 0; i < 6; ++i) w.I64(10 + i);
   w.I32(0).I32(0).I32(0).I32(0).I64(0);
   w.U32(2).I32(501).I32(0).I32(0).I64(0).I64(0).Str("first");
   w.I32(502).I32(0).I32(0).I64(0).I64(0).U32(1000).Raw("short");
@@ -238,36 +254,6 @@ TEST(HostRecordLayout, SettlementEntryWithAnOverlongTextFailsTheRecordAndKeepsEa
   EXPECT_EQ(s->ticketLevel.at(0), 0);
   HostMessage copy(msg);
   EXPECT_TRUE(copy.record->Equals(*msg.record));
-}
-
-TEST(HostRecordLayout, JoinWithTheAddedMoneyAndPromotionFields) {
-  PlayerInfo player;
-  player.userNo = 1002;
-  Wire w;
-  w.U32(HM_JOIN_GAME).I32(1002).I32(1).I32(1001).I32(1).I32(0);
-  w.Raw(WriteRecord(player));
-  w.I64(0x0000000100000002).I32(1);
-  HostMessage msg;
-  ASSERT_EQ(ReadBlock(msg, w.bytes()).result, 1);
-  const JoinGameMsg* join = msg.Get<JoinGameMsg>();
-  ASSERT_NE(join, nullptr);
-  ExpectFields({FIELD(join->userNo, 1002), FIELD(join->result, 1), FIELD(join->ownerUserNo, 1001),
-                FIELD(join->seat, 1), FIELD(join->antiLeave, 0), FIELD(join->player.userNo, 1002),
-                FIELD(join->money, 0x0000000100000002), FIELD(join->promoStart, 1)});
-  EXPECT_EQ(WriteBlock(msg), w.bytes());
-}
-
-TEST(HostRecordLayout, UserLevelWithOneEntry) {
-  const std::string golden = Hex("33000000 01000000 e9030000 02000000 03000000 0c000000 05000000");
-  HostMessage msg;
-  ASSERT_EQ(ReadBlock(msg, golden).result, 1);
-  const UserLevelMsg* lv = msg.Get<UserLevelMsg>();
-  ASSERT_EQ(lv->entries.size(), 1u);
-  const UserLevelEntry& e = lv->entries.front();
-  ExpectFields({FIELD(e.userNo, 1001), FIELD(e.levelValue1, 2), FIELD(e.levelValue2, 3), FIELD(e.level, 12),
-                FIELD(e.f5, 5)});
-  EXPECT_EQ(WriteBlock(msg), golden);
-  EXPECT_EQ(WriteBlock(HostMessage::Make<HM_USER_LEVEL>(UserLevelMsg{})), Hex("33000000 00000000"));
 }
 
 // Bytes of the fields added after the older layout's last field, as written.

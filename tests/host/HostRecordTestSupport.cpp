@@ -10,13 +10,9 @@ std::string Hex(const std::string& text) {
   std::string out;
   int pending = -1;
   for (char c : text) {
-    if (std::isspace(static_cast<unsigned char>(c))) {
-      continue;
-    }
+    if (std::isspace(static_cast<unsigned char>(c))) continue;
     const int nibble = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10;
-    if (nibble < 0 || nibble > 15) {
-      throw std::invalid_argument("not a hex digit");
-    }
+    if (nibble < 0 || nibble > 15) throw std::invalid_argument("not a hex digit");
     if (pending < 0) {
       pending = nibble;
     } else {

@@ -18,11 +18,7 @@ class Wire {
   Wire& I32(int32_t v) { return Le(static_cast<uint32_t>(v), 4); }
   Wire& U32(uint32_t v) { return Le(v, 4); }
   Wire& I64(int64_t v) { return Le(static_cast<uint64_t>(v), 8); }
-  Wire& Str(const std::string& s) {
-    U32(static_cast<uint32_t>(s.size()));
-    bytes_ += s;
-    return *this;
-  }
+  Wire& Str(const std::string& s) { return U32(static_cast<uint32_t>(s.size())).Raw(s); }
   Wire& Raw(const std::string& b) {
     bytes_ += b;
     return *this;
@@ -31,9 +27,7 @@ class Wire {
 
  private:
   Wire& Le(uint64_t v, int n) {
-    for (int i = 0; i < n; ++i) {
-      bytes_.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-    }
+    for (int i = 0; i < n; ++i) bytes_.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
     return *this;
   }
   std::string bytes_;
@@ -46,18 +40,14 @@ std::string Hex(const std::string& text);
 class Buf {
  public:
   Buf() : buf_(CreateXBuf(nullptr)) {}
-  explicit Buf(const std::string& bytes) : Buf() {
-    buf_->Append(bytes.data(), static_cast<uint32_t>(bytes.size()));
-  }
+  explicit Buf(const std::string& bytes) : Buf() { buf_->Append(bytes.data(), static_cast<uint32_t>(bytes.size())); }
   ~Buf() { buf_->Release(); }
   Buf(const Buf&) = delete;
   Buf& operator=(const Buf&) = delete;
 
   IXBuf* get() const { return buf_; }
   uint32_t length() const { return buf_->GetLength(); }
-  std::string bytes() const {
-    return std::string(reinterpret_cast<const char*>(buf_->GetData()), buf_->GetLength());
-  }
+  std::string bytes() const { return {reinterpret_cast<const char*>(buf_->GetData()), buf_->GetLength()}; }
 
  private:
   IXBuf* buf_;
@@ -93,21 +83,15 @@ class Filler {
   template <class T>
   void operator()(std::list<T>& list) {
     list.assign(2, T{});
-    for (T& item : list) {
-      (*this)(item);
-    }
+    for (T& item : list) (*this)(item);
   }
   template <class T, std::size_t N>
   void operator()(ArcArrayT<T, N>& array) {
-    for (T& item : array) {
-      (*this)(item);
-    }
+    for (T& item : array) (*this)(item);
   }
   template <class R>
     requires HasFieldsFor<R, Filler>
-  void operator()(R& record) {
-    record.Fields(*this);
-  }
+  void operator()(R& record) { record.Fields(*this); }
 
  private:
   uint32_t next_ = 1;
@@ -116,8 +100,7 @@ class Filler {
 template <class R>
 R Filled() {
   R record;
-  Filler filler;
-  filler(record);
+  Filler()(record);
   return record;
 }
 

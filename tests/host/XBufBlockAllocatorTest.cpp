@@ -29,14 +29,17 @@ TEST_F(XBufBlockAllocatorTest, RequestsTakeTheSmallestClassThatHoldsThem) {
   EXPECT_EQ(XBufBlockAllocator::ClassBytes(9), XBufBlockAllocator::kLargestBytes);
 }
 
-TEST_F(XBufBlockAllocatorTest, ReleasedBlocksAreReusedLastInFirstOut) {
-  XBufBlockAllocator alloc(10);
+TEST_F(XBufBlockAllocatorTest, BlocksReturnWithTheirLastReferenceAndAreReusedLastInFirstOut) {
+  XBufBlockAllocator alloc(2);
   XBufBlock* a = alloc.Alloc(10);
   XBufBlock* b = alloc.Alloc(1024);
   ASSERT_NE(a, nullptr);
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(a->refs, 1);
   EXPECT_EQ(a->capacity, 1024u);
+  XBufBlockAllocator::AddRef(a);
+  alloc.Release(a);
+  EXPECT_EQ(alloc.IdleBlocks(0), 0u);
   alloc.Release(a);
   alloc.Release(b);
   EXPECT_EQ(alloc.IdleBlocks(0), 2u);
@@ -47,29 +50,13 @@ TEST_F(XBufBlockAllocatorTest, ReleasedBlocksAreReusedLastInFirstOut) {
   XBufBlock* big = alloc.Alloc(2000);
   EXPECT_EQ(big->capacity, 4096u);
   EXPECT_EQ(alloc.HeapAllocations(), 3u);
-  for (XBufBlock* block : {a, b, big}) alloc.Release(block);
-}
-
-TEST_F(XBufBlockAllocatorTest, ABlockReturnsOnlyWithItsLastReference) {
-  XBufBlockAllocator alloc(10);
-  XBufBlock* block = alloc.Alloc(1);
-  XBufBlockAllocator::AddRef(block);
-  alloc.Release(block);
-  EXPECT_EQ(alloc.IdleBlocks(0), 0u);
-  alloc.Release(block);
-  EXPECT_EQ(alloc.IdleBlocks(0), 1u);
-}
-
-TEST_F(XBufBlockAllocatorTest, AFullFreeListSendsTheBlockBackToTheHeap) {
-  XBufBlockAllocator alloc(2);
-  std::vector<XBufBlock*> blocks;
-  for (int i = 0; i < 3; ++i) blocks.push_back(alloc.Alloc(100));
-  for (XBufBlock* block : blocks) alloc.Release(block);
+  // A full free list sends the third block back to the heap, so it is asked again.
+  XBufBlock* c = alloc.Alloc(100);
+  for (XBufBlock* block : {a, b, c}) alloc.Release(block);
   EXPECT_EQ(alloc.IdleBlocks(0), 2u);
-  // Only two survive, so a third request goes to the heap again.
-  for (int i = 0; i < 3; ++i) blocks[i] = alloc.Alloc(100);
-  EXPECT_EQ(alloc.HeapAllocations(), 4u);
-  for (XBufBlock* block : blocks) alloc.Release(block);
+  for (XBufBlock** block : {&a, &b, &c}) *block = alloc.Alloc(100);
+  EXPECT_EQ(alloc.HeapAllocations(), 5u);
+  for (XBufBlock* block : {a, b, c, big}) alloc.Release(block);
 }
 
 TEST_F(XBufBlockAllocatorTest, FailedRequestsGiveNullAndSayWhy) {
@@ -83,19 +70,13 @@ TEST_F(XBufBlockAllocatorTest, FailedRequestsGiveNullAndSayWhy) {
   EXPECT_EQ(alloc.HeapAllocations(), 0u);
 }
 
-TEST_F(XBufBlockAllocatorTest, ResizeKeepsABigEnoughBlockEvenWhenShared) {
+TEST_F(XBufBlockAllocatorTest, ResizeKeepsABigEnoughBlockAndCopiesTheWholeCapacityIntoALargerOne) {
   XBufBlockAllocator alloc(10);
   XBufBlock* block = alloc.Alloc(1);
   XBufBlockAllocator::AddRef(block);
-  EXPECT_EQ(alloc.Resize(block, 1024), block);
+  EXPECT_EQ(alloc.Resize(block, 1024), block);  // even when shared
   EXPECT_EQ(block->refs, 2);
   alloc.Release(block);
-  alloc.Release(block);
-}
-
-TEST_F(XBufBlockAllocatorTest, ResizeCopiesTheWholeCapacityIntoALargerBlock) {
-  XBufBlockAllocator alloc(10);
-  XBufBlock* block = alloc.Alloc(1);
   for (uint32_t i = 0; i < block->capacity; ++i) block->Data()[i] = static_cast<BYTE>(i * 7);
   XBufBlock* bigger = alloc.Resize(block, 1025);
   ASSERT_NE(bigger, nullptr);
