@@ -78,17 +78,11 @@ class GVListViewTest : public ControlTest {
   GVListView view_;
 };
 
-TEST_F(GVListViewTest, TheHeaderSetsTheMarginAndTheRowsFillTheRest) {
+TEST_F(GVListViewTest, TheHeaderSetsTheMarginAndRowsBelowItStartTopAndSelected) {
   EXPECT_EQ(view_.GetTopMargin(), 20);
   EXPECT_EQ(view_.GetVisibleRows(), 5);
-  AddRows(3);
-  const auto& rows = view_.GetRows();
-  EXPECT_EQ((*rows.begin())->GetPos(), GPoint(0, 20));
-  EXPECT_EQ((*std::next(rows.begin(), 2))->GetPos(), GPoint(0, 60));
-  EXPECT_EQ((*std::next(rows.begin(), 2))->GetCells()[0]->GetCellRect(), GRect(0, 60, 40, 80));
-}
-
-TEST_F(GVListViewTest, TheFirstRowBecomesTopAndSelectedAndLaterRowsLeaveTheSelection) {
+  for (int32_t h : {0, -1, -20}) EXPECT_EQ(view_.SetRowHeight(h), 0) << h;
+  EXPECT_EQ(view_.GetRowHeight(), kRowHeight);
   EXPECT_EQ(view_.GetSelectedId(), kNone);
   EXPECT_EQ(view_.GetSelectedRow(), nullptr);
   ASSERT_EQ(view_.AddRow(MakeRow(7)), 1);
@@ -100,8 +94,10 @@ TEST_F(GVListViewTest, TheFirstRowBecomesTopAndSelectedAndLaterRowsLeaveTheSelec
   view_.InsertRow(MakeRow(9), 12345);
   EXPECT_EQ(Ids(), (std::vector<uint32_t>{6, 7, 8, 9}));
   EXPECT_EQ(view_.GetSelectedId(), 7u);
-  EXPECT_EQ(view_.GetRowCount(), 4u);
   EXPECT_EQ(view_.AddRow(nullptr), 0);
+  const auto& rows = view_.GetRows();  // row 7 stays on top
+  EXPECT_EQ((*std::next(rows.begin(), 1))->GetPos(), GPoint(0, 20));
+  EXPECT_EQ((*std::next(rows.begin(), 3))->GetCells()[0]->GetCellRect(), GRect(0, 60, 40, 80));
 }
 
 TEST_F(GVListViewTest, AFirstCellTallerThanTheRowsRaisesTheRowHeight) {
@@ -117,7 +113,13 @@ TEST_F(GVListViewTest, AFirstCellTallerThanTheRowsRaisesTheRowHeight) {
   EXPECT_EQ(row->GetHeight(), 40);
 }
 
-TEST_F(GVListViewTest, ThumbTrackPicksTheTopRowFromTheScale) {
+TEST_F(GVListViewTest, ThumbTrackPicksTheTopRowFromTheScaleOnceAWindowIsFull) {
+  AddRows(4);
+  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 500, nullptr), 0);
+  view_.AddRow(MakeRow(99));
+  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 500, nullptr), 1) << "a full window scrolls to its own top";
+  EXPECT_EQ(view_.GetTopIndex(), 0u);
+  view_.RemoveAllRows();
   AddRows(20);
   EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 500, nullptr), 1);
   EXPECT_EQ(view_.GetTopIndex(), 7u);  // (20 - 5) x 500 / 1000
@@ -126,26 +128,6 @@ TEST_F(GVListViewTest, ThumbTrackPicksTheTopRowFromTheScale) {
   EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 1001, nullptr), 0);
   EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, -1, nullptr), 0);
   EXPECT_EQ(view_.GetTopIndex(), 15u);
-  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 0, nullptr), 1);
-  EXPECT_EQ(view_.GetTopIndex(), 0u);
-}
-
-TEST_F(GVListViewTest, ThumbTrackNeedsAtLeastAWindowOfRows) {
-  AddRows(4);
-  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 500, nullptr), 0);
-  view_.AddRow(MakeRow(99));
-  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 500, nullptr), 1) << "a full window scrolls to its own top";
-  EXPECT_EQ(view_.GetTopIndex(), 0u);
-}
-
-TEST_F(GVListViewTest, BottomClearsTheSelectionAndHidesTheBar) {
-  AddRows(8);
-  EXPECT_EQ(view_.OnScroll(SB_BOTTOM, 0, nullptr), 1);
-  EXPECT_EQ(State(), std::make_pair(3u, kNone));
-  EXPECT_FALSE(view_.GetSelectionBar().IsVisible());
-  EXPECT_EQ(view_.OnScroll(SB_TOP, 0, nullptr), 1);
-  EXPECT_EQ(State(), std::make_pair(0u, 0u));
-  EXPECT_TRUE(view_.GetSelectionBar().IsVisible());
 }
 
 TEST_F(GVListViewTest, PagingNearBothEnds) {
@@ -178,10 +160,16 @@ TEST_F(GVListViewTest, PagingNearBothEnds) {
   }
 }
 
-TEST_F(GVListViewTest, CodesWithoutRowsOrWithoutAMoveChangeNothing) {
+TEST_F(GVListViewTest, TopAndBottomAndCodesWithoutRowsOrWithoutAMove) {
   EXPECT_EQ(view_.OnScroll(SB_LINEDOWN, 0, nullptr), 1);
   EXPECT_EQ(view_.GetTopRow(), nullptr);
-  AddRows(10);
+  AddRows(8);
+  EXPECT_EQ(view_.OnScroll(SB_BOTTOM, 0, nullptr), 1);
+  EXPECT_EQ(State(), std::make_pair(3u, kNone)) << "the bottom clears the selection";
+  EXPECT_FALSE(view_.GetSelectionBar().IsVisible());
+  EXPECT_EQ(view_.OnScroll(SB_TOP, 0, nullptr), 1);
+  EXPECT_EQ(State(), std::make_pair(0u, 0u));
+  EXPECT_TRUE(view_.GetSelectionBar().IsVisible());
   view_.OnScroll(SB_LINEDOWN, 0, nullptr);
   for (int32_t code : {SB_THUMBPOSITION, 8, -1}) {
     EXPECT_EQ(view_.OnScroll(code, 0, nullptr), 1);
@@ -189,7 +177,13 @@ TEST_F(GVListViewTest, CodesWithoutRowsOrWithoutAMoveChangeNothing) {
   }
 }
 
-TEST_F(GVListViewTest, SelectingARowNearTheEndKeepsTheWindowFull) {
+TEST_F(GVListViewTest, SelectingARowKeepsTheWindowFull) {
+  AddRows(3);
+  EXPECT_EQ(view_.SelectRow(2), 1);
+  EXPECT_EQ(State(), std::make_pair(0u, 2u)) << "everything fits: the top stays";
+  // The bar sits behind the selected row, inside the selection margins.
+  EXPECT_EQ(view_.GetSelectionBar().GetRect().TopLeft(), GPoint(0, 60));
+  view_.RemoveAllRows();
   AddRows(20);
   EXPECT_EQ(view_.SelectRow(10), 1);
   EXPECT_EQ(State(), std::make_pair(10u, 10u));
@@ -197,14 +191,6 @@ TEST_F(GVListViewTest, SelectingARowNearTheEndKeepsTheWindowFull) {
   EXPECT_EQ(State(), std::make_pair(15u, 18u));
   EXPECT_EQ(view_.SelectRow(555), 0);
   EXPECT_EQ(State(), std::make_pair(15u, 18u));
-}
-
-TEST_F(GVListViewTest, SelectingWhenEverythingFitsKeepsTheTop) {
-  AddRows(3);
-  EXPECT_EQ(view_.SelectRow(2), 1);
-  EXPECT_EQ(State(), std::make_pair(0u, 2u));
-  // The bar sits behind the selected row, inside the selection margins.
-  EXPECT_EQ(view_.GetSelectionBar().GetRect().TopLeft(), GPoint(0, 60));
 }
 
 TEST_F(GVListViewTest, RemovingRowsMovesTopAndSelectionToANeighbour) {
@@ -277,44 +263,25 @@ TEST_F(GVListViewTest, ButtonUpGoesToTheCapturedChildOnlyWhileHovered) {
   EXPECT_EQ(journal.inputs.size(), 1u);
 }
 
-TEST_F(GVListViewTest, RowHeightsBelowOneAreRefused) {
-  for (int32_t h : {0, -1, -20}) {
-    EXPECT_EQ(view_.SetRowHeight(h), 0) << h;
-    EXPECT_EQ(view_.GetRowHeight(), kRowHeight);
-    EXPECT_EQ(view_.GetVisibleRows(), 5);
-  }
-}
-
-TEST_F(GVListViewTest, ColumnOffsetsPlaceCellsAndCellsWithoutOneKeepTheirOwnPlace) {
-  ListItem* row = MakeRow(1, 3);
-  view_.AddRow(row);
-  const auto& cells = row->GetCells();
-  EXPECT_EQ(cells[1]->GetOffset(), GPoint(40, 0));
-  EXPECT_EQ(cells[2]->GetCellRect().TopLeft(), GPoint(80, 20));
-
-  view_.SetColumnOffsets({GPoint(0, 0), GPoint(100, 3)});
-  EXPECT_EQ(cells[0]->GetCellRect().TopLeft(), GPoint(0, 20));
-  EXPECT_EQ(cells[1]->GetCellRect().TopLeft(), GPoint(100, 23));
-  EXPECT_EQ(cells[2]->GetCellRect().TopLeft(), GPoint(80, 20)) << "no third offset: AddCell's place";
-}
-
-TEST_F(GVListViewTest, CellFromPointNeedsColumnOffsets) {
+TEST_F(GVListViewTest, ColumnOffsetsPlaceCellsAndFindThemUnderAPoint) {
   AddRows(2);
-  view_.AddRow(MakeRow(2, 2));
+  ListItem* row = MakeRow(2, 3);
+  view_.AddRow(row);
   GPoint pt(50, 65);
   EXPECT_EQ(view_.CellFromPoint(pt), nullptr) << "no offsets, no columns";
   EXPECT_EQ(pt, GPoint(50, 65));
 
-  view_.SetColumnOffsets({GPoint(0, 0), GPoint(40, 0)});
-  pt = GPoint(50, 65);
-  EXPECT_EQ(view_.CellFromPoint(pt), view_.GetRows().back()->GetCells()[1]);
+  view_.SetColumnOffsets({GPoint(0, 0), GPoint(40, 3)});
+  EXPECT_EQ(row->GetCells()[1]->GetCellRect().TopLeft(), GPoint(40, 63));
+  EXPECT_EQ(row->GetCells()[2]->GetCellRect().TopLeft(), GPoint(80, 60)) << "no third offset: AddCell's place";
+  pt = GPoint(50, 65);  // answered with the column and the row
+  EXPECT_EQ(view_.CellFromPoint(pt), row->GetCells()[1]);
   EXPECT_EQ(pt, GPoint(1, 2));
   pt = GPoint(10, 25);
   EXPECT_EQ(view_.CellFromPoint(pt), view_.GetRows().front()->GetCells()[0]);
   EXPECT_EQ(pt, GPoint(0, 0));
-
-  GPoint missing[] = {GPoint(50, 25), GPoint(10, 85), GPoint(10, 10), GPoint(300, 25), GPoint(-1, 25)};
-  for (GPoint p : missing) EXPECT_EQ(view_.CellFromPoint(p), nullptr) << p.x << "," << p.y;
+  for (GPoint p : {GPoint(50, 25), GPoint(10, 85), GPoint(10, 10), GPoint(300, 25), GPoint(-1, 25)})
+    EXPECT_EQ(view_.CellFromPoint(p), nullptr) << p.x << "," << p.y;
 }
 
 TEST_F(GVListViewTest, AViewShorterThanItsHeaderShowsOneRowAndStaysClean) {

@@ -95,32 +95,6 @@ class NumberWidgetTest : public SpriteWidgetTest {
   }
 };
 
-TEST_F(NumberWidgetTest, LoadTakesTheGlyphSizeAndTheGivenRectangle) {
-  const std::string file = Write("digits.psp", GlyphSet(4, 6));
-  GVPSPNumberWnd w;
-  ASSERT_EQ(w.Load(file.c_str(), 10, 5, 30, 8), 1);
-  EXPECT_EQ(w.GetRect(), GRect(10, 5, 40, 13));
-  EXPECT_EQ(w.GetGlyphSize(), GSize(4, 6));
-  EXPECT_EQ(w.GetGlyphBase(), 0);
-  EXPECT_FALSE(w.GetSurface());
-}
-
-TEST_F(NumberWidgetTest, RightAlignedKeepsTheLastDigitAtTheRightEdge) {
-  const std::string file = Write("digits.psp", GlyphSet());
-  GVPSPNumberWnd w;
-  ASSERT_EQ(w.Load(file.c_str(), 10, 2, 40, kGlyphH), 1);
-  w.SetStyle(GVPSPNumberWnd::kRightAligned, 1);
-  for (int64_t v : {5, 45, 12345}) {
-    w.SetNumber(v);
-    Redraw(w);
-    const auto row = Row(2);
-    ASSERT_FALSE(row.empty());
-    EXPECT_EQ(row.back(), std::make_pair(int32_t(v % 10), 50 - kGlyphW)) << v;
-    // Glyphs step by width + spacing, leftwards.
-    for (size_t i = 1; i < row.size(); ++i) EXPECT_EQ(row[i].second - row[i - 1].second, kGlyphW + 1);
-  }
-}
-
 TEST_F(NumberWidgetTest, LeftAndCentredRowsWithTheArithmeticShift) {
   const std::string file = Write("digits.psp", GlyphSet());
   using Row3 = std::vector<std::pair<int32_t, int32_t>>;
@@ -203,20 +177,6 @@ TEST_F(NumberWidgetTest, DrawsOnlyInsideTheClipAndTheWidget) {
   EXPECT_EQ(Painted(), GRect());
   EXPECT_TRUE(w.IsDirty());
   EXPECT_EQ(w.Draw(nullptr, Screen()), 1);
-}
-
-TEST_F(NumberWidgetTest, TheDigitsLandInEveryFormat) {
-  for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888}) {
-    UseFormat(f);
-    const std::string file = Write("digits.psp", GlyphSet());
-    GVPSPNumberWnd w;
-    ASSERT_EQ(w.Load(file.c_str(), 0, 0, 30, kGlyphH), 1);
-    w.SetStyle(0x80000, 0);
-    w.SetNumber(42);
-    Redraw(w);
-    EXPECT_EQ(Row(1), (std::vector<std::pair<int32_t, int32_t>>{{11, 0}, {4, 3}, {2, 6}})) << FormatName(f);
-    w.ReleaseImage();
-  }
 }
 
 TEST_F(NumberWidgetTest, GlyphBaseAndChangeSprite) {

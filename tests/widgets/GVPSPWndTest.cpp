@@ -64,18 +64,6 @@ TEST_F(PSPWndTest, AFrameOutsideTheSetShowsFrameZero) {
   EXPECT_FALSE(w.IsDirty());
 }
 
-TEST_F(PSPWndTest, MovesThroughTheBaseChangeNothing) {
-  const std::string file = Set("set.psp", 2);
-  GVPSPWnd w;
-  ASSERT_EQ(w.Load(file.c_str()), 1);
-  w.SetPos(20, 20);
-  GVWnd& base = w;
-  base.SetRect(GRect(1, 1, 2, 2));
-  base.Offset(GSize(4, 4));
-  base.SetTopLeft(GPoint(0, 0));
-  EXPECT_EQ(w.GetRect(), GRect(20, 20, 24, 24));
-}
-
 TEST_F(PSPWndTest, ChangeSpriteKeepsAFrameBelowTheNewCount) {
   const std::string three = Set("three.psp", 3);
   const std::string four = Set("four.psp", 4);

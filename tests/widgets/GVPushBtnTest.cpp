@@ -69,16 +69,6 @@ class GVPushBtnTest : public widget_test::DisplayTest {
   const GPoint keyPixel_{1, 1};
 };
 
-TEST_F(GVPushBtnTest, StripLoadMakesTheButtonOneCell) {
-  auto b = Button(4, 1);
-  EXPECT_EQ(b->GetRect(), GRect(0, 0, 50, 30));
-  EXPECT_EQ(b->GetFullImageRect(), GRect(0, 0, 200, 30));
-  EXPECT_EQ(b->GetSourceRect(), GRect(0, 0, 50, 30));
-  auto grid = Button(4, 2);
-  EXPECT_EQ(grid->GetRect(), GRect(0, 0, 50, 30));
-  EXPECT_EQ(grid->GetRows(), 2);
-}
-
 TEST_F(GVPushBtnTest, EachStateShowsItsCell) {
   using Setup = std::function<void(GVPushBtn&)>;
   const Setup normal = [](GVPushBtn&) {};
@@ -184,18 +174,6 @@ TEST_F(GVPushBtnTest, PointerOverAndAwaySetsAndClearsTheHover) {
   EXPECT_EQ(b->OnMouseMove(0, inside_), 0);
   EXPECT_EQ(b->IsPressed(), 0);
   EXPECT_EQ(b->IsHover(), 0);
-}
-
-TEST_F(GVPushBtnTest, DrawShowsTheCurrentStatesCell) {
-  auto b = Button(4, 1);
-  b->SetPos(GPoint(10, 10));
-  DDSurface target = widget_test::MakeSurface(dd_, 80, 60);
-  b->OnLButtonDown(0, GPoint(35, 30));
-  EXPECT_EQ(b->Draw(target.Get(), GRect(0, 0, 80, 60)), 1);
-  EXPECT_EQ(widget_test::PixelAt(target, 40, 30), kCellColours[2]);
-  b->Enable(0);
-  b->Draw(target.Get(), GRect(0, 0, 80, 60));
-  EXPECT_EQ(widget_test::PixelAt(target, 40, 30), kCellColours[3]);
 }
 
 TEST_F(GVPushBtnTest, LoadsRefuseBadCountsAndKeepTheManagerBalanced) {

@@ -95,18 +95,6 @@ TEST_F(GVScrollBarTest, CreateStopsAtTheFirstMissingPart) {
   EXPECT_EQ(bar.GetUpButton(), nullptr);
 }
 
-TEST_F(GVScrollBarTest, SetThumbPosPlacesTheThumbBelowTheUpButton) {
-  bar_ = MakeBar(&target_, kBarRect);
-  bar_->SetThumbPos(10, 50, 40);
-  EXPECT_EQ(ThumbTop(), 120);
-  bar_->SetThumbPos(10, 50, 0);
-  EXPECT_EQ(ThumbTop(), 20);
-  bar_->SetThumbPos(10, 50, 20);
-  EXPECT_EQ(ThumbTop(), 70);
-  bar_->SetThumbPos(10, 5, 0);
-  EXPECT_EQ(ThumbTop(), 20);
-}
-
 TEST_F(GVScrollBarTest, DraggingTheThumbSendsThePositionAndMovesTheThumbByTheGrab) {
   bar_ = MakeBar(&target_, kBarRect);
   bar_->SetThumbPos(10, 50, 0);

@@ -55,7 +55,7 @@ class GVWSTest : public DisplayTest {
 
 // ---- Dirty rectangles ----
 
-TEST_F(GVWSTest, FirstFrameDrawsEverythingBackToFrontAndReturnsTheScreen) {
+TEST_F(GVWSTest, FirstFrameDrawsEverythingBackToFrontThenALateWidgetRepaintsFromTheOrigin) {
   Add("back", GRect(0, 0, 800, 600));
   Add("mid", GRect(100, 100, 300, 300));
   Add("front", GRect(200, 200, 400, 400));
@@ -63,15 +63,12 @@ TEST_F(GVWSTest, FirstFrameDrawsEverythingBackToFrontAndReturnsTheScreen) {
   EXPECT_EQ(journal_.DrawOrder(), (Names{"back", "mid", "front"}));
   for (const auto& d : journal_.draws) EXPECT_EQ(d.clip, GRect(0, 0, 800, 600));
   EXPECT_FALSE(ws_->IsFullRedraw());
-}
-
-TEST_F(GVWSTest, WidgetAddedLaterRepaintsFromTheOrigin) {
-  Add("back", GRect(0, 0, 800, 600));
   Settle();
+  // Its rectangles start at (0, 0, 0, 0) and the union keeps them; "front" only
+  // touches the area's corner.
   Add("late", GRect(100, 100, 200, 200));
-  // Its rectangles start at (0, 0, 0, 0) and the union keeps them.
   EXPECT_EQ(Draw(), GRect(0, 0, 200, 200));
-  EXPECT_EQ(journal_.DrawOrder(), (Names{"back", "late"}));
+  EXPECT_EQ(journal_.DrawOrder(), (Names{"back", "mid", "late"}));
 }
 
 TEST_F(GVWSTest, MovedWidgetRepaintsOldAndNewPlace) {
@@ -84,16 +81,28 @@ TEST_F(GVWSTest, MovedWidgetRepaintsOldAndNewPlace) {
   EXPECT_EQ(Draw(), GRect(0, 0, 200, 200));
   EXPECT_EQ(journal_.DrawOrder(), (Names{"w", "old-neighbour"}));
   for (const auto& d : journal_.draws) EXPECT_EQ(d.clip, GRect(0, 0, 200, 200));
+  // The previous frame's drawn rectangle is merged in once more, then nothing.
+  w->SetRect(GRect(300, 300, 310, 310));
+  EXPECT_EQ(Draw(), GRect(0, 0, 310, 310));
+  EXPECT_EQ(Draw(), GRect());
 }
 
-TEST_F(GVWSTest, DrawnRectanglesOfDirtyWidgetsAreJoined) {
+TEST_F(GVWSTest, DirtyWidgetsAreJoinedAndAFullRedrawCoversEveryWidgetOnce) {
   RecordingWnd* a = Add("a", GRect(10, 10, 20, 20));
   RecordingWnd* b = Add("b", GRect(300, 300, 310, 310));
   Settle();
+  EXPECT_EQ(Draw(), GRect());
+  EXPECT_TRUE(journal_.draws.empty());
   a->SetDirty(1);
   b->SetDirty(1);
   EXPECT_EQ(Draw(), GRect(10, 10, 310, 310));
   EXPECT_EQ(journal_.DrawOrder(), (Names{"a", "b"}));
+  ws_->SetFullRedraw();
+  EXPECT_EQ(Draw(), GRect(0, 0, 800, 600));
+  EXPECT_EQ(journal_.DrawOrder(), (Names{"a", "b"}));
+  EXPECT_FALSE(ws_->IsFullRedraw());
+  EXPECT_EQ(Draw(), GRect());
+  EXPECT_TRUE(journal_.draws.empty());
 }
 
 TEST_F(GVWSTest, CleanWidgetsMeetingTheAreaAreRedrawnHiddenOnesToo) {
@@ -109,35 +118,6 @@ TEST_F(GVWSTest, CleanWidgetsMeetingTheAreaAreRedrawnHiddenOnesToo) {
   EXPECT_EQ(Draw(), GRect(100, 100, 200, 200));
   EXPECT_EQ(journal_.DrawOrder(), (Names{"dirty", "hidden"}));
   EXPECT_FALSE(hidden->IsDirty());
-}
-
-TEST_F(GVWSTest, PreviousFrameDrawnRectangleIsMergedIn) {
-  RecordingWnd* w = Add("w", GRect(50, 50, 60, 60));
-  Settle();
-  w->SetRect(GRect(100, 100, 110, 110));
-  EXPECT_EQ(Draw(), GRect(50, 50, 110, 110));
-  w->SetRect(GRect(200, 200, 210, 210));
-  EXPECT_EQ(Draw(), GRect(50, 50, 210, 210));
-  EXPECT_EQ(Draw(), GRect());
-}
-
-TEST_F(GVWSTest, FullRedrawCoversEveryWidgetOnceAndClears) {
-  Add("a", GRect(10, 10, 20, 20));
-  Add("b", GRect(700, 500, 750, 550));
-  Settle();
-  ws_->SetFullRedraw();
-  EXPECT_EQ(Draw(), GRect(0, 0, 800, 600));
-  EXPECT_EQ(journal_.DrawOrder(), (Names{"a", "b"}));
-  EXPECT_FALSE(ws_->IsFullRedraw());
-  EXPECT_EQ(Draw(), GRect());
-  EXPECT_TRUE(journal_.draws.empty());
-}
-
-TEST_F(GVWSTest, NothingDirtyDrawsNothing) {
-  Add("a", GRect(10, 10, 20, 20));
-  Settle();
-  EXPECT_EQ(Draw(), GRect());
-  EXPECT_TRUE(journal_.draws.empty());
 }
 
 TEST_F(GVWSTest, AreaArgumentIsClippedToTheScreen) {
@@ -198,32 +178,26 @@ TEST_F(GVWSTest, PartialPathClearsDirtEvenWhenTheClipMissesTheWidget) {
 
 // ---- Routing ----
 
-TEST_F(GVWSTest, FrontWidgetTakesTheClickAndIsDrawnLast) {
+TEST_F(GVWSTest, TheFrontWidgetTakesTheClickUnlessHiddenEvenWhenDisabled) {
   Add("below", GRect(0, 0, 100, 100));
-  Add("above", GRect(50, 50, 150, 150));
+  RecordingWnd* above = Add("above", GRect(50, 50, 150, 150));
   EXPECT_EQ(ws_->OnLButtonDown(MK_LBUTTON, GPoint(60, 60)), 1);
-  ASSERT_EQ(journal_.inputs.size(), 1u);
+  above->Show(0);
+  ws_->OnLButtonDown(0, GPoint(60, 60));
+  above->Show(1);
+  above->Enable(0);
+  ws_->OnLButtonDown(0, GPoint(60, 60));
+  ASSERT_EQ(journal_.inputs.size(), 3u);
   EXPECT_EQ(journal_.inputs[0].name, "above");
+  EXPECT_EQ(journal_.inputs[1].name, "below");
+  EXPECT_EQ(journal_.inputs[2].name, "above");
+  EXPECT_EQ(ws_->OnLButtonDown(0, GPoint(150, 60)), 0);  // the right edge is outside
   Draw();
   EXPECT_EQ(journal_.DrawOrder(), (Names{"below", "above"}));
 }
 
-TEST_F(GVWSTest, HiddenWidgetLetsTheClickThroughDisabledOneStillGetsIt) {
-  Add("below", GRect(0, 0, 100, 100));
-  RecordingWnd* above = Add("above", GRect(0, 0, 100, 100));
-  above->Show(0);
-  ws_->OnLButtonDown(0, GPoint(5, 5));
-  above->Show(1);
-  above->Enable(0);
-  ws_->OnLButtonDown(0, GPoint(5, 5));
-  ASSERT_EQ(journal_.inputs.size(), 2u);
-  EXPECT_EQ(journal_.inputs[0].name, "below");
-  EXPECT_EQ(journal_.inputs[1].name, "above");
-  EXPECT_EQ(ws_->OnLButtonDown(0, GPoint(100, 5)), 0);  // right edge is outside
-}
-
-TEST_F(GVWSTest, KeysReachOnlyAnEnabledFocusWidget) {
-  RecordingWnd* f = Add("f", GRect(0, 0, 10, 10));
+TEST_F(GVWSTest, KeysReachOnlyAnEnabledFocusWidgetAndInputOffSilencesEverything) {
+  RecordingWnd* f = Add("f", GRect(0, 0, 100, 100));
   EXPECT_EQ(ws_->OnKeyDown('A', 1, 0), 0);
   ws_->SetFocusWnd(f);
   EXPECT_EQ(ws_->OnKeyDown('A', 1, 0x1E), 1);
@@ -233,11 +207,8 @@ TEST_F(GVWSTest, KeysReachOnlyAnEnabledFocusWidget) {
   ASSERT_EQ(journal_.inputs.size(), 1u);
   EXPECT_EQ(journal_.inputs[0].a, UINT{'A'});
   EXPECT_EQ(journal_.inputs[0].c, 0x1Eu);
-}
 
-TEST_F(GVWSTest, InputOffSilencesEveryOperation) {
-  RecordingWnd* f = Add("f", GRect(0, 0, 100, 100));
-  ws_->SetFocusWnd(f);
+  f->Enable(1);
   ws_->SetInputEnabled(0);
   LRESULT result = 77;
   EXPECT_EQ(ws_->OnKeyDown('A', 1, 0), 0);
@@ -248,7 +219,7 @@ TEST_F(GVWSTest, InputOffSilencesEveryOperation) {
     EXPECT_EQ(ws_->WndProc(msg, 0, MAKELPARAM(5, 5), &result), 0) << msg;
   }
   EXPECT_EQ(result, 77);
-  EXPECT_TRUE(journal_.inputs.empty());
+  EXPECT_EQ(journal_.inputs.size(), 1u);
 }
 
 TEST_F(GVWSTest, WndProcUnpacksKeysZeroExtendedAndMouseSignExtended) {
@@ -292,7 +263,7 @@ TEST_F(GVWSTest, InsertionsRemoveDuplicates) {
   EXPECT_EQ(ws_->GetBottomWnd(), b);
 }
 
-TEST_F(GVWSTest, InsertBeforeMakesTheWidgetHitFirst) {
+TEST_F(GVWSTest, InsertBeforeAndAfterAReferenceThatMustBeListed) {
   RecordingWnd* ref = Add("ref", GRect(0, 0, 100, 100));
   Add("top", GRect(500, 500, 510, 510));
   auto* w = new RecordingWnd(journal_, "w", GRect(0, 0, 100, 100));
@@ -302,38 +273,18 @@ TEST_F(GVWSTest, InsertBeforeMakesTheWidgetHitFirst) {
   EXPECT_EQ(ws_->FindWndAtPoint(GPoint(50, 50), 1), w);
   EXPECT_EQ(ws_->InsertWndAfter(ref, w), 1);
   EXPECT_EQ(FrontToBack(), (Names{"top", "ref", "w"}));
-}
 
-TEST_F(GVWSTest, InsertAgainstAMissingReferenceLeavesTheWidgetOut) {
-  RecordingWnd* w = Add("w", GRect());
+  // Against a missing reference (itself, once taken out) the widget is left out.
   RecordingWnd stranger(journal_, "stranger");
   EXPECT_EQ(ws_->InsertWndBefore(&stranger, w), 0);
-  EXPECT_TRUE(FrontToBack().empty());
+  EXPECT_EQ(FrontToBack(), (Names{"top", "ref"}));
   ws_->AddWnd(w);
   EXPECT_EQ(ws_->InsertWndAfter(w, w), 0);
-  EXPECT_TRUE(FrontToBack().empty());
+  EXPECT_EQ(FrontToBack(), (Names{"top", "ref"}));
   delete w;
 }
 
-TEST_F(GVWSTest, DestroyAllDeletesFrontFirst) {
-  Add("a", GRect());
-  Add("b", GRect());
-  Add("c", GRect());
-  ws_->DestroyAll();
-  EXPECT_EQ(journal_.deleted, (Names{"c", "b", "a"}));
-  EXPECT_TRUE(ws_->GetWndList().empty());
-}
 
-TEST_F(GVWSTest, FocusAndHoverChangesTellThePreviousWidget) {
-  RecordingWnd* a = Add("a", GRect());
-  RecordingWnd* b = Add("b", GRect());
-  EXPECT_EQ(ws_->SetFocusWnd(a), nullptr);
-  EXPECT_EQ(ws_->SetFocusWnd(a), a);
-  EXPECT_EQ(ws_->SetFocusWnd(b), a);
-  EXPECT_EQ(ws_->SetHoverWnd(b), nullptr);
-  EXPECT_EQ(ws_->SetHoverWnd(nullptr), b);
-  EXPECT_EQ(journal_.killFocus, (Names{"a->a", "a->b", "b->-"}));
-}
 
 TEST_F(GVWSTest, RemovingTakesChildrenOutAndLeavesObjectsAlive) {
   RecordingWnd* parent = Add("parent", GRect());
@@ -350,19 +301,32 @@ TEST_F(GVWSTest, RemovingTakesChildrenOutAndLeavesObjectsAlive) {
   delete parent;
 }
 
-TEST_F(GVWSTest, ChildNamingAnotherParentCannotStallDestruction) {
+TEST_F(GVWSTest, DestroyDeletesChildrenAndDestroyAllGoesFrontFirst) {
   RecordingWnd* parent = Add("parent", GRect());
   RecordingWnd* other = Add("other", GRect());
+  Add("front", GRect());
   auto* child = new RecordingWnd(journal_, "child");
   parent->GetChildren().push_back(child);
-  child->SetParent(other);  // inconsistent on purpose
+  child->SetParent(other);  // a child naming another parent cannot stall destruction
   other->GetChildren().push_back(child);
   EXPECT_EQ(ws_->DestroyWnd(parent), 1);
   EXPECT_EQ(journal_.deleted, (Names{"child", "parent"}));
   EXPECT_TRUE(other->GetChildren().empty());
+  ws_->DestroyAll();
+  EXPECT_EQ(journal_.deleted, (Names{"child", "parent", "front", "other"}));
+  EXPECT_TRUE(ws_->GetWndList().empty());
 }
 
-TEST_F(GVWSTest, DestroyedFocusAndHoverWidgetsAreForgotten) {
+TEST_F(GVWSTest, FocusAndHoverChangesTellThePreviousWidgetAndDestroyedOnesAreForgotten) {
+  RecordingWnd* a = Add("a", GRect());
+  RecordingWnd* b = Add("b", GRect());
+  EXPECT_EQ(ws_->SetFocusWnd(a), nullptr);
+  EXPECT_EQ(ws_->SetFocusWnd(a), a);
+  EXPECT_EQ(ws_->SetFocusWnd(b), a);
+  EXPECT_EQ(ws_->SetHoverWnd(b), nullptr);
+  EXPECT_EQ(ws_->SetHoverWnd(nullptr), b);
+  EXPECT_EQ(journal_.killFocus, (Names{"a->a", "a->b", "b->-"}));
+
   RecordingWnd* parent = Add("parent", GRect(0, 0, 10, 10));
   auto* child = new RecordingWnd(journal_, "child", GRect(0, 0, 10, 10));
   parent->GetChildren().push_back(child);

@@ -51,17 +51,14 @@ TEST(GVWndMEWrap, PiecesFollowTheWidthRules) {
       {"a lone lead byte at the end is its own piece", "ab\xB0", 15, {"a", "b", "\xB0"}},
       {"line breaks are measured like other bytes", "ab\r\ncd", 40, {"ab\r", "\ncd"}},
       {"an empty text is one empty piece", "", 30, {""}},
+      // CP949 extension syllables take trail bytes from 0x41: the byte after a lead
+      // byte is its trail whatever its value.
+      {"extension syllables split whole", "\x81\x41\x81\x41", 27, {"\x81\x41", "\x81\x41"}},
+      {"an extension syllable between letters", "a\x81\x41" "b", 18, {"a", "\x81\x41", "b"}},
   };
   for (const Case& c : cases) EXPECT_EQ(GVWndME::SplitToWidth(c.text, c.width, TestFontWidth), c.pieces) << c.what;
 }
 
-TEST(GVWndMEWrap, TrailBytesBelowTheHighRangeCloseTheCharacter) {
-  // CP949 extension syllables take trail bytes from 0x41: the byte after a lead byte is
-  // its trail whatever its value.
-  const std::string ext = "\x81\x41";
-  EXPECT_EQ(GVWndME::SplitToWidth(ext + ext, 27, TestFontWidth), (Pieces{ext, ext}));
-  EXPECT_EQ(GVWndME::SplitToWidth("a" + ext + "b", 18, TestFontWidth), (Pieces{"a", ext, "b"}));
-}
 
 // ---- The view ----
 
@@ -104,22 +101,26 @@ class GVWndMETest : public ControlTest {
   std::unique_ptr<GVScrollBar> bar_;
 };
 
-TEST_F(GVWndMETest, CreateBuildsOneRowPerLineHeight) {
+TEST_F(GVWndMETest, CreateBuildsOneRowPerLineHeightAndATallViewRaisesTheMaximum) {
   EXPECT_EQ(view_.GetVisibleCount(), 5u);
   ASSERT_EQ(view_.GetRows().size(), 5u);
   EXPECT_EQ(view_.GetRows()[0]->GetRect(), GRect(10, 10, 210, 30));
   EXPECT_EQ(view_.GetRows()[4]->GetRect(), GRect(10, 90, 210, 110));
   EXPECT_EQ(view_.GetMaxLines(), 100u);
-}
-
-TEST_F(GVWndMETest, AViewTallerThanTheStoreRaisesTheMaximum) {
   view_.SetRect(GRect(0, 0, 100, 20 * 120));
   EXPECT_EQ(view_.GetVisibleCount(), 120u);
   EXPECT_EQ(view_.GetMaxLines(), 120u);
 }
 
+
 TEST_F(GVWndMETest, TheStoreKeepsTheNewestHundredLinesAndShowsTheLastOnes) {
-  AddNumbered(1, 101);
+  AddNumbered(1, 3);
+  EXPECT_EQ(view_.GetTopIndex(), 0u);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"L1", "L2", "L3", "", ""}));
+  AddNumbered(4, 6);
+  EXPECT_EQ(view_.GetTopIndex(), 1u);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"L2", "L3", "L4", "L5", "L6"}));
+  AddNumbered(7, 101);
   ASSERT_EQ(view_.GetLines().size(), 100u);
   EXPECT_EQ(view_.GetLines().front().text, "L2");
   EXPECT_EQ(view_.GetLines().back().text, "L101");
@@ -127,14 +128,6 @@ TEST_F(GVWndMETest, TheStoreKeepsTheNewestHundredLinesAndShowsTheLastOnes) {
   EXPECT_EQ(Shown(), (std::vector<std::string>{"L97", "L98", "L99", "L100", "L101"}));
 }
 
-TEST_F(GVWndMETest, FewLinesStayAtTheTopAndBlankRowsShowNothing) {
-  AddNumbered(1, 3);
-  EXPECT_EQ(view_.GetTopIndex(), 0u);
-  EXPECT_EQ(Shown(), (std::vector<std::string>{"L1", "L2", "L3", "", ""}));
-  AddNumbered(4, 6);
-  EXPECT_EQ(view_.GetTopIndex(), 1u);
-  EXPECT_EQ(Shown(), (std::vector<std::string>{"L2", "L3", "L4", "L5", "L6"}));
-}
 
 TEST_F(GVWndMETest, EachPieceTakesTheRecordsFormatAndColoursAndTheRecordKeepsTheLast) {
   view_.SetMeasureWnd(nullptr);
@@ -172,23 +165,22 @@ TEST_F(GVWndMETest, AddTextMeasuresInTheRowsFont) {
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(view_.GetLines()[i].text, expected[i]);
 }
 
-TEST_F(GVWndMETest, AViewNarrowerThanOneSyllableStillEnds) {
+
+TEST_F(GVWndMETest, ViewsTooNarrowOrTooShortStillEnd) {
   view_.SetRect(GRect(0, 0, 1, 100));
   Add(kGa + "ab" + kNa);
   std::vector<std::string> texts;
   for (const GVWndMELine& l : view_.GetLines()) texts.push_back(l.text);
   EXPECT_EQ(texts, (std::vector<std::string>{kGa, "a", "b", kNa}));
-}
 
-TEST_F(GVWndMETest, AViewShorterThanALineHasNoRowsAndKeepsTextsWhole) {
+  // Shorter than a line: no rows, and texts are kept whole.
   view_.SetRect(GRect(0, 0, 50, 19));
   EXPECT_TRUE(view_.GetRows().empty());
   EXPECT_EQ(view_.GetVisibleCount(), 0u);
   const std::string longText(300, 'W');
-  Add(longText);
+  Add(longText, 0);
   ASSERT_EQ(view_.GetLines().size(), 1u);
   EXPECT_EQ(view_.GetLines()[0].text, longText);
-
   DDSurface back = MakeSurface(dd_, 60, 30);
   ClearSurface(back, 0);
   EXPECT_EQ(view_.Draw(back.Get(), GRect(0, 0, 60, 30)), 1);
@@ -196,7 +188,9 @@ TEST_F(GVWndMETest, AViewShorterThanALineHasNoRowsAndKeepsTextsWhole) {
 }
 
 TEST_F(GVWndMETest, ThumbTrackMovesTheWindowAndRefusesPositionsOffTheScale) {
-  AddNumbered(1, 20);
+  AddNumbered(1, 5);
+  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 500, nullptr), 0) << "needs more lines than rows";
+  AddNumbered(6, 20);
   EXPECT_EQ(view_.OnScroll(SB_TOP, 0, nullptr), 1);
   EXPECT_EQ(view_.GetTopIndex(), 0u);
   EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 1000, nullptr), 1);
@@ -212,11 +206,6 @@ TEST_F(GVWndMETest, ThumbTrackMovesTheWindowAndRefusesPositionsOffTheScale) {
   EXPECT_EQ(view_.GetTopIndex(), 3u);
 }
 
-TEST_F(GVWndMETest, ThumbTrackNeedsMoreLinesThanRows) {
-  AddNumbered(1, 5);
-  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 500, nullptr), 0);
-  EXPECT_EQ(view_.GetTopIndex(), 0u);
-}
 
 TEST_F(GVWndMETest, LineStepsStopAtBothEndsButStillResyncTheBar) {
   AttachBar();

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "plat/crt.h"
@@ -33,16 +34,12 @@ class Probe : public GWnd {
     LPARAM lParam;
   };
   std::vector<DefCall> defaults;
-  LRESULT ncCreateAnswer = 1;
-  LRESULT createAnswer = 1;
+  LRESULT ncCreateAnswer = 1, createAnswer = 1;
   HWND handleSeenAtCreate = reinterpret_cast<HWND>(1);
   GWnd* foundAtCreate = nullptr;
-  bool throwOnLButtonDown = false;
-  bool defaultInCreate = false;
-  bool nestInKeyDown = false;
+  bool throwOnLButtonDown = false, defaultInCreate = false, nestInKeyDown = false, startLookupInCreate = false;
   std::thread lookup;
   GWnd* lookupResult = reinterpret_cast<GWnd*>(1);
-  bool startLookupInCreate = false;
 
   LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
     defaults.push_back({hwnd, message, wParam, lParam});
@@ -69,74 +66,61 @@ class Probe : public GWnd {
     calls.push_back(call);
     return kHandlerAnswer;
   }
-  static std::string Hex(uintptr_t v) { return plat::FormatString("%x", static_cast<uint32_t>(v)); }
+  template <class T>
+  static std::string H(T v) {
+    if constexpr (std::is_pointer_v<T>) return plat::FormatString("%x", static_cast<uint32_t>(reinterpret_cast<uintptr_t>(v)));
+    else return plat::FormatString("%x", static_cast<uint32_t>(v));
+  }
   static std::string Pt(GPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
 
-  LRESULT OnCommand(WPARAM w, LPARAM l) override { return Record("OnCommand(" + Hex(w) + "," + Hex(l) + ")"); }
-  LRESULT OnNotify(WPARAM w, LPARAM l) override { return Record("OnNotify(" + Hex(w) + "," + Hex(l) + ")"); }
-  LRESULT OnActivate(UINT s, HWND o, BOOL m) override {
-    return Record("OnActivate(" + Hex(s) + "," + Hex(reinterpret_cast<uintptr_t>(o)) + "," + Hex(m) + ")");
-  }
-  LRESULT OnActivateApp(WPARAM w, LPARAM l) override {
-    return Record("OnActivateApp(" + Hex(w) + "," + Hex(l) + ")");
-  }
-  LRESULT OnMouseMove(UINT k, GPoint p) override { return Record("OnMouseMove(" + Hex(k) + "," + Pt(p) + ")"); }
+#define PROBE_TWO(Name, A, B) \
+  LRESULT Name(A a, B b) override { return Record(#Name "(" + H(a) + "," + H(b) + ")"); }
+#define PROBE_THREE(Name) \
+  LRESULT Name(UINT a, UINT b, UINT c) override { return Record(#Name "(" + H(a) + "," + H(b) + "," + H(c) + ")"); }
+#define PROBE_MOUSE(Name) \
+  LRESULT Name(UINT k, GPoint p) override { return Record(#Name "(" + H(k) + "," + Pt(p) + ")"); }
+  PROBE_TWO(OnCommand, WPARAM, LPARAM)
+  PROBE_TWO(OnNotify, WPARAM, LPARAM)
+  PROBE_TWO(OnActivateApp, WPARAM, LPARAM)
+  PROBE_TWO(OnCtlColorEdit, HDC, HWND)
+  PROBE_TWO(OnCtlColorStatic, HDC, HWND)
+  PROBE_TWO(OnImeStartComposition, WPARAM, LPARAM)
+  PROBE_TWO(OnImeComposition, WPARAM, LPARAM)
+  PROBE_TWO(OnImeEndComposition, WPARAM, LPARAM)
+  PROBE_THREE(OnKeyUp)
+  PROBE_THREE(OnChar)
+  PROBE_MOUSE(OnMouseMove)
+  PROBE_MOUSE(OnLButtonUp)
+  PROBE_MOUSE(OnLButtonDblClk)
+  PROBE_MOUSE(OnRButtonDown)
+  PROBE_MOUSE(OnRButtonUp)
+  PROBE_MOUSE(OnRButtonDblClk)
+  PROBE_MOUSE(OnMButtonDown)
+  PROBE_MOUSE(OnMButtonUp)
+  PROBE_MOUSE(OnMButtonDblClk)
+#undef PROBE_TWO
+#undef PROBE_THREE
+#undef PROBE_MOUSE
+  LRESULT OnActivate(UINT s, HWND o, BOOL m) override { return Record("OnActivate(" + H(s) + "," + H(o) + "," + H(m) + ")"); }
   LRESULT OnLButtonDown(UINT k, GPoint p) override {
     if (throwOnLButtonDown) throw std::runtime_error("handler failure");
-    return Record("OnLButtonDown(" + Hex(k) + "," + Pt(p) + ")");
-  }
-  LRESULT OnLButtonUp(UINT k, GPoint p) override { return Record("OnLButtonUp(" + Hex(k) + "," + Pt(p) + ")"); }
-  LRESULT OnLButtonDblClk(UINT k, GPoint p) override {
-    return Record("OnLButtonDblClk(" + Hex(k) + "," + Pt(p) + ")");
-  }
-  LRESULT OnRButtonDown(UINT k, GPoint p) override { return Record("OnRButtonDown(" + Hex(k) + "," + Pt(p) + ")"); }
-  LRESULT OnRButtonUp(UINT k, GPoint p) override { return Record("OnRButtonUp(" + Hex(k) + "," + Pt(p) + ")"); }
-  LRESULT OnRButtonDblClk(UINT k, GPoint p) override {
-    return Record("OnRButtonDblClk(" + Hex(k) + "," + Pt(p) + ")");
-  }
-  LRESULT OnMButtonDown(UINT k, GPoint p) override { return Record("OnMButtonDown(" + Hex(k) + "," + Pt(p) + ")"); }
-  LRESULT OnMButtonUp(UINT k, GPoint p) override { return Record("OnMButtonUp(" + Hex(k) + "," + Pt(p) + ")"); }
-  LRESULT OnMButtonDblClk(UINT k, GPoint p) override {
-    return Record("OnMButtonDblClk(" + Hex(k) + "," + Pt(p) + ")");
+    return Record("OnLButtonDown(" + H(k) + "," + Pt(p) + ")");
   }
   LRESULT OnKeyDown(UINT k, UINT r, UINT f) override {
     if (nestInKeyDown) {
       SendMessageA(Handle(), WM_CHAR, 'a', 1);
       Default();
     }
-    return Record("OnKeyDown(" + Hex(k) + "," + Hex(r) + "," + Hex(f) + ")");
-  }
-  LRESULT OnKeyUp(UINT k, UINT r, UINT f) override {
-    return Record("OnKeyUp(" + Hex(k) + "," + Hex(r) + "," + Hex(f) + ")");
-  }
-  LRESULT OnChar(UINT k, UINT r, UINT f) override {
-    return Record("OnChar(" + Hex(k) + "," + Hex(r) + "," + Hex(f) + ")");
+    return Record("OnKeyDown(" + H(k) + "," + H(r) + "," + H(f) + ")");
   }
   LRESULT OnPaint(WPARAM w) override {
     PAINTSTRUCT ps{};
     BeginPaint(Handle(), &ps);
     EndPaint(Handle(), &ps);
-    return Record("OnPaint(" + Hex(w) + ")");
+    return Record("OnPaint(" + H(w) + ")");
   }
-  LRESULT OnEraseBkgnd(HDC dc) override { return Record("OnEraseBkgnd(" + Hex(reinterpret_cast<uintptr_t>(dc)) + ")"); }
-  LRESULT OnCtlColorEdit(HDC dc, HWND c) override {
-    return Record("OnCtlColorEdit(" + Hex(reinterpret_cast<uintptr_t>(dc)) + "," +
-                  Hex(reinterpret_cast<uintptr_t>(c)) + ")");
-  }
-  LRESULT OnCtlColorStatic(HDC dc, HWND c) override {
-    return Record("OnCtlColorStatic(" + Hex(reinterpret_cast<uintptr_t>(dc)) + "," +
-                  Hex(reinterpret_cast<uintptr_t>(c)) + ")");
-  }
-  LRESULT OnImeStartComposition(WPARAM w, LPARAM l) override {
-    return Record("OnImeStartComposition(" + Hex(w) + "," + Hex(l) + ")");
-  }
-  LRESULT OnImeComposition(WPARAM w, LPARAM l) override {
-    return Record("OnImeComposition(" + Hex(w) + "," + Hex(l) + ")");
-  }
-  LRESULT OnImeEndComposition(WPARAM w, LPARAM l) override {
-    return Record("OnImeEndComposition(" + Hex(w) + "," + Hex(l) + ")");
-  }
-  LRESULT OnTimer(UINT_PTR id) override { return Record("OnTimer(" + Hex(id) + ")"); }
+  LRESULT OnEraseBkgnd(HDC dc) override { return Record("OnEraseBkgnd(" + H(dc) + ")"); }
+  LRESULT OnTimer(UINT_PTR id) override { return Record("OnTimer(" + H(id) + ")"); }
 };
 
 class GWndTest : public testing::Test {
@@ -170,6 +154,7 @@ TEST_F(GWndTest, EachTableMessageReachesItsHandlerWithUnpackedArguments) {
       {WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1), 0x44, "OnActivate(2,44,1)", false},
       {WM_ACTIVATEAPP, 1, 0x55, "OnActivateApp(1,55)", false},
       {WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(12, 34), "OnMouseMove(1,12,34)", false},
+      {WM_MOUSEMOVE, 0, MAKELPARAM(0xFFFF, 0xFFFE), "OnMouseMove(0,65535,65534)", false},  // zero-extended
       {WM_LBUTTONDOWN, 0, MAKELPARAM(1, 2), "OnLButtonDown(0,1,2)", false},
       {WM_LBUTTONUP, 0, MAKELPARAM(3, 4), "OnLButtonUp(0,3,4)", false},
       {WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, 6), "OnLButtonDblClk(0,5,6)", false},
@@ -193,31 +178,23 @@ TEST_F(GWndTest, EachTableMessageReachesItsHandlerWithUnpackedArguments) {
   Probe probe;
   ASSERT_TRUE(CreateProbe(probe));
   for (const Routed& row : table) {
+    SCOPED_TRACE(row.call);
     probe.calls.clear();
     probe.defaults.clear();
     const LRESULT r = SendMessageA(probe.Handle(), row.message, row.wParam, row.lParam);
-    ASSERT_EQ(probe.calls.size(), 1u) << row.call;
-    EXPECT_EQ(probe.calls[0], row.call);
-    EXPECT_EQ(r, row.givesResult ? kHandlerAnswer : 0) << row.call;
-    EXPECT_TRUE(probe.defaults.empty()) << row.call << ": a handled message skips the default";
+    EXPECT_EQ(probe.calls, std::vector<std::string>{row.call});
+    EXPECT_EQ(r, row.givesResult ? kHandlerAnswer : 0);
+    EXPECT_TRUE(probe.defaults.empty()) << "a handled message skips the default";
     EXPECT_EQ(probe.LastMessage().message, row.message);
     EXPECT_EQ(probe.LastMessage().hwnd, probe.Handle());
   }
-}
 
-TEST_F(GWndTest, PaintGivesZeroWhateverTheHandlerAnswers) {
-  Probe probe;
-  ASSERT_TRUE(CreateProbe(probe));
+  // Paint gives zero whatever the handler answers.
   EXPECT_EQ(SendMessageA(probe.Handle(), WM_PAINT, 0, 0), 0);
   EXPECT_EQ(probe.calls.back(), "OnPaint(0)");
-}
-
-TEST_F(GWndTest, MessageOutsideTheTableGoesToTheDefaultWithItsOwnParameters) {
-  Probe probe;
-  ASSERT_TRUE(CreateProbe(probe));
+  // A message outside the table goes to the default with its own parameters.
   probe.defaults.clear();
-  const LRESULT r = SendMessageA(probe.Handle(), WM_SETCURSOR, 0x1234, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_EQ(r, kDefaultAnswer);
+  EXPECT_EQ(SendMessageA(probe.Handle(), WM_SETCURSOR, 0x1234, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), kDefaultAnswer);
   ASSERT_EQ(probe.defaults.size(), 1u);
   EXPECT_EQ(probe.defaults[0].hwnd, probe.Handle());
   EXPECT_EQ(probe.defaults[0].message, WM_SETCURSOR);
@@ -225,15 +202,9 @@ TEST_F(GWndTest, MessageOutsideTheTableGoesToTheDefaultWithItsOwnParameters) {
   EXPECT_EQ(probe.defaults[0].lParam, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
-TEST_F(GWndTest, MousePositionsAreZeroExtended) {
-  Probe probe;
-  ASSERT_TRUE(CreateProbe(probe));
-  SendMessageA(probe.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(0xFFFF, 0xFFFE));
-  EXPECT_EQ(probe.calls.back(), "OnMouseMove(0,65535,65534)");
-}
-
 TEST_F(GWndTest, CreationMessagesReachTheObjectBeforeItIsBound) {
   Probe probe;
+  probe.defaultInCreate = true;
   ASSERT_TRUE(CreateProbe(probe));
   ASSERT_GE(probe.calls.size(), 2u);
   EXPECT_EQ(probe.calls[0], "OnNcCreate");
@@ -242,19 +213,13 @@ TEST_F(GWndTest, CreationMessagesReachTheObjectBeforeItIsBound) {
   EXPECT_EQ(probe.foundAtCreate, &probe) << "an unknown handle finds the object being created";
   EXPECT_EQ(GWndMgr::Instance().Find(reinterpret_cast<HWND>(0x7777)), nullptr) << "outside creation";
   EXPECT_EQ(GWndMgr::Instance().Find(probe.Handle()), &probe);
-}
-
-TEST_F(GWndTest, DefaultDuringCreationUsesTheMessagesOwnHandle) {
-  Probe probe;
-  probe.defaultInCreate = true;
-  ASSERT_TRUE(CreateProbe(probe));
+  // Default() inside WM_CREATE uses the message's own handle, the object has none yet.
   ASSERT_FALSE(probe.defaults.empty());
-  const auto& first = probe.defaults.front();
-  EXPECT_EQ(first.message, WM_CREATE);
-  EXPECT_EQ(first.hwnd, probe.Handle());
+  EXPECT_EQ(probe.defaults.front().message, WM_CREATE);
+  EXPECT_EQ(probe.defaults.front().hwnd, probe.Handle());
 }
 
-TEST_F(GWndTest, RefusingCreationMessagesFailCreateWithNothingBound) {
+TEST_F(GWndTest, RefusedCreationsBindNothing) {
   for (const auto& [ncAnswer, createAnswer] : {std::pair<LRESULT, LRESULT>{0, 1}, {1, -1}}) {
     Probe probe;
     probe.ncCreateAnswer = ncAnswer;
@@ -263,25 +228,13 @@ TEST_F(GWndTest, RefusingCreationMessagesFailCreateWithNothingBound) {
     EXPECT_EQ(probe.Handle(), nullptr);
     EXPECT_EQ(GWndMgr::Instance().Find(reinterpret_cast<HWND>(0x7777)), nullptr) << "creating pointer cleared";
   }
+  Probe unregistered;
+  EXPECT_FALSE(unregistered.Create("NoSuchClass", "x", ProbeInstance(), WS_POPUP, 0, nullptr, nullptr, nullptr, nullptr));
+  EXPECT_TRUE(unregistered.calls.empty());
+  EXPECT_FALSE(unregistered.Attach(nullptr));
 }
 
-TEST_F(GWndTest, DestroyedWindowLeavesTheMapAndTheObjectCanBeCreatedAgain) {
-  Probe probe;
-  ASSERT_TRUE(CreateProbe(probe));
-  const HWND first = probe.Handle();
-  EXPECT_TRUE(probe.DestroyWindow());
-  EXPECT_EQ(probe.Handle(), nullptr);
-  EXPECT_FALSE(IsWindow(first));
-  EXPECT_EQ(GWndMgr::Instance().Find(first), nullptr);
-  EXPECT_FALSE(probe.DestroyWindow()) << "nothing bound";
-  ASSERT_TRUE(CreateProbe(probe));
-  EXPECT_NE(probe.Handle(), nullptr);
-  SendMessageA(probe.Handle(), WM_TIMER, 3, 0);
-  EXPECT_EQ(probe.LastMessage().message, WM_TIMER);
-  EXPECT_EQ(probe.LastMessage().hwnd, probe.Handle());
-}
-
-TEST_F(GWndTest, CreateOnABoundObjectFailsAndMakesNothing) {
+TEST_F(GWndTest, ABoundObjectRefusesASecondWindowAndIsFreeAgainOnceDestroyed) {
   Probe probe;
   ASSERT_TRUE(CreateProbe(probe));
   const HWND first = probe.Handle();
@@ -290,21 +243,21 @@ TEST_F(GWndTest, CreateOnABoundObjectFailsAndMakesNothing) {
   EXPECT_EQ(probe.Handle(), first);
   EXPECT_TRUE(probe.calls.empty()) << "no second window was created";
   EXPECT_FALSE(probe.Attach(reinterpret_cast<HWND>(0x1))) << "bound";
-  Probe other;
-  EXPECT_FALSE(other.Attach(nullptr));
-}
 
-TEST_F(GWndTest, CreateRefusesAClassThatIsNotRegistered) {
-  Probe probe;
-  EXPECT_FALSE(probe.Create("NoSuchClass", "x", ProbeInstance(), WS_POPUP, 0, nullptr, nullptr, nullptr, nullptr));
-  EXPECT_TRUE(probe.calls.empty());
-}
+  EXPECT_TRUE(probe.DestroyWindow());
+  EXPECT_EQ(probe.Handle(), nullptr);
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(GWndMgr::Instance().Find(first), nullptr);
+  EXPECT_FALSE(probe.DestroyWindow()) << "nothing bound";
+  ASSERT_TRUE(CreateProbe(probe));
+  SendMessageA(probe.Handle(), WM_TIMER, 3, 0);
+  EXPECT_EQ(probe.LastMessage().hwnd, probe.Handle());
 
-TEST_F(GWndTest, DeletingABoundObjectDestroysItsWindow) {
-  auto* probe = new Probe;
-  ASSERT_TRUE(CreateProbe(*probe));
-  const HWND hwnd = probe->Handle();
-  delete probe;
+  // Deleting a bound object destroys its window.
+  auto* owned = new Probe;
+  ASSERT_TRUE(CreateProbe(*owned));
+  const HWND hwnd = owned->Handle();
+  delete owned;
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_EQ(GWndMgr::Instance().Find(hwnd), nullptr);
 }
@@ -324,18 +277,12 @@ TEST_F(GWndTest, EmptyClassNameIsGeneratedAndRegisteredOnce) {
   EXPECT_EQ(again, name);
 }
 
-TEST_F(GWndTest, ThrowingHandlerDoesNotEscapeTheWindowProcedure) {
+TEST_F(GWndTest, AThrowingHandlerStaysInsideAndANestedMessageLeavesTheOuterOneItsDefault) {
   Probe probe;
-  probe.throwOnLButtonDown = true;
+  probe.throwOnLButtonDown = probe.nestInKeyDown = true;
   ASSERT_TRUE(CreateProbe(probe));
   EXPECT_EQ(SendMessageA(probe.Handle(), WM_LBUTTONDOWN, 0, 0), DefWindowProcA(probe.Handle(), WM_LBUTTONDOWN, 0, 0));
   EXPECT_TRUE(IsWindow(probe.Handle()));
-}
-
-TEST_F(GWndTest, NestedMessageLeavesTheOuterMessageForItsDefault) {
-  Probe probe;
-  probe.nestInKeyDown = true;
-  ASSERT_TRUE(CreateProbe(probe));
   probe.defaults.clear();
   SendMessageA(probe.Handle(), WM_KEYDOWN, 'B', 1);
   ASSERT_EQ(probe.defaults.size(), 1u);
