@@ -141,23 +141,6 @@ TEST(JoinToBstr, EndsEveryItemWithABarAndAFailedAllocationLeavesTheHolderEmpty) 
   plat::sim::ClearFaults();
 }
 
-TEST_F(HostLinkTest, PlayerListIsDecimalNumbersEachEndedByABar) {
-  EXPECT_TRUE(link.SetPlayerList({3, -5, 1234567}));
-  EXPECT_TRUE(link.SetPlayerList({}));
-  plat::sim::FailNext("SysAllocString");
-  EXPECT_FALSE(link.SetPlayerList({1}));
-  EXPECT_EQ(host.Transcript(),
-            (std::vector<std::string>{R"(SetPlayerList("3|-5|1234567|"))", R"(SetPlayerList(""))"}));
-}
-
-TEST_F(HostLinkTest, SendPassesTheBytesAndTheHostsResult) {
-  host.ScriptSendResults({IHostInterface::kSendFailed}, 1);
-  const BYTE bytes[] = {0x04, 0, 0, 0};
-  EXPECT_EQ(link.Send(bytes, sizeof bytes), IHostInterface::kSendFailed);
-  EXPECT_EQ(link.Send(bytes, sizeof bytes), 1);
-  EXPECT_EQ(host.Transcript()[0], "Send(-1, 1, [04 00 00 00], 4)");
-}
-
 TEST_F(HostLinkTest, EventsCarryTheirDataAndTakeTheHostsWriteBack) {
   RecordingHost::EventAnswer observe;
   observe.result = 1;
@@ -192,7 +175,15 @@ TEST_F(HostLinkTest, EventsCarryTheirDataAndTakeTheHostsWriteBack) {
                                }));
 }
 
-TEST_F(HostLinkTest, OtherHostCallsConvertTheirTexts) {
+TEST_F(HostLinkTest, OtherHostCallsMapAndConvertTheirArguments) {
+  host.ScriptSendResults({IHostInterface::kSendFailed}, 1);
+  const BYTE bytes[] = {0x04, 0, 0, 0};
+  EXPECT_EQ(link.Send(bytes, sizeof bytes), IHostInterface::kSendFailed);  // the host's result as it is
+  EXPECT_EQ(link.Send(bytes, sizeof bytes), 1);
+  EXPECT_TRUE(link.SetPlayerList({3, -5, 1234567}));
+  EXPECT_TRUE(link.SetPlayerList({}));
+  plat::sim::FailNext("SysAllocString");
+  EXPECT_FALSE(link.SetPlayerList({1}));
   host.ScriptAvatar(Utf8(u8"사용자"), "face|hair|");
   std::string avatar;
   EXPECT_TRUE(link.GetAvatar("사용자", "key", avatar));
@@ -202,6 +193,10 @@ TEST_F(HostLinkTest, OtherHostCallsConvertTheirTexts) {
   link.SetPlayState(3);
   link.RequestScreenMode(1, 800, 600);
   EXPECT_EQ(host.Transcript(), (std::vector<std::string>{
+                                   "Send(-1, 1, [04 00 00 00], 4)",
+                                   "Send(-1, 1, [04 00 00 00], 4)",
+                                   R"(SetPlayerList("3|-5|1234567|"))",
+                                   R"(SetPlayerList(""))",
                                    Utf8(u8R"(GetAvatar("사용자", "key"))"),
                                    R"(GetAvatar("nobody", "key"))",
                                    Utf8(u8R"(SetText("첫째", 23, ""))"),

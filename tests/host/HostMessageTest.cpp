@@ -153,7 +153,7 @@ TEST(HostMessageCopy, CopiesAreDeepReplaceTheDestinationAndOutliveTheirSource) {
   EXPECT_EQ(copy.Get<SettlementMsg>()->leaveList.front().f6, "changed");
 }
 
-TEST(HostMessageCopy, CodesWithoutARecordCopyAndDestroySafely) {
+TEST(HostMessageCopy, RecordlessCodesCopySafelyAndAMoveLeavesTheSourceEmpty) {
   for (const char* block : {"40 00 00 00", "ff ff ff ff", "00 00 00 00"}) {
     HostMessage msg;
     ReadBlock(msg, Hex(block));
@@ -165,9 +165,6 @@ TEST(HostMessageCopy, CodesWithoutARecordCopyAndDestroySafely) {
     EXPECT_EQ(assigned.type, msg.type) << block;
     EXPECT_EQ(assigned.record, nullptr) << block;
   }
-}
-
-TEST(HostMessageCopy, MoveLeavesTheSourceEmpty) {
   HostMessage source = FilledMessage(HM_DEAL);
   const HostRecord* record = source.record.get();
   HostMessage moved(std::move(source));
@@ -177,20 +174,16 @@ TEST(HostMessageCopy, MoveLeavesTheSourceEmpty) {
   EXPECT_EQ(source.record, nullptr);
 }
 
-TEST(HostMessageWrite, WritesTheCodeThenTheFields) {
+TEST(HostMessageWrite, WritesTheCodeThenTheFieldsOrReportsABufferThatCannotGrow) {
   const HostMessage msg = HostMessage::Make<HM_SUN_PICK>(SunPickMsg{.userNo = 2, .pickSlot = 11, .cardId = 49});
   EXPECT_EQ(WriteBlock(msg), Hex("14000000 02000000 0b000000 31000000"));
   EXPECT_EQ(WriteBlock(HostMessage()), Hex("00000000"));
-}
 
-TEST(HostMessageWrite, ReportsABufferThatCannotGrow) {
   // Take every idle block so that growing past the first kilobyte must ask the heap.
   XBufBlockAllocator& blocks = XBufBlockAllocator::Global();
   std::vector<XBufBlock*> held;
   for (uint32_t k = 0; k < XBufBlockAllocator::kClassCount; ++k) {
-    while (blocks.IdleBlocks(k) > 0) {
-      held.push_back(blocks.Alloc(XBufBlockAllocator::ClassBytes(k)));
-    }
+    while (blocks.IdleBlocks(k) > 0) held.push_back(blocks.Alloc(XBufBlockAllocator::ClassBytes(k)));
   }
   const HostMessage big = FilledMessage(HM_ROOM_ENTER);
   ASSERT_GT(big.record->WireSize(), 1024u);
@@ -199,20 +192,14 @@ TEST(HostMessageWrite, ReportsABufferThatCannotGrow) {
   EXPECT_EQ(WriteHostMessage(big, buf.get()), 0);
   EXPECT_LE(buf.length(), 1024u);
   EXPECT_EQ(WriteHostMessage(big, host_test::Buf().get()), 1);
-  for (XBufBlock* block : held) {
-    blocks.Release(block);
-  }
+  for (XBufBlock* block : held) blocks.Release(block);
 }
 
-TEST(HostMessageTypes, FactoryMakesARecordForEveryCodeOneToSixtyThree) {
+// Which record each code makes is checked by the round trip of every type.
+TEST(HostMessageTypes, CodesOutsideOneToSixtyThreeHaveNoRecordAndNoName) {
   EXPECT_EQ(MakeHostRecord(0), nullptr);
   EXPECT_EQ(MakeHostRecord(64), nullptr);
   EXPECT_EQ(MakeHostRecord(0xFFFFFFFFu), nullptr);
-  host_test::ForEachHostType([]<class R>(uint32_t code) {
-    const auto record = MakeHostRecord(code);
-    ASSERT_NE(record, nullptr) << code;
-    EXPECT_NE(dynamic_cast<HostRecordT<R>*>(record.get()), nullptr) << HostMsgTypeName(code);
-  });
   EXPECT_STREQ(HostMsgTypeName(HM_DEAL), "HM_DEAL");
   EXPECT_STREQ(HostMsgTypeName(HM_HOST_EVENT_75), "HM_HOST_EVENT_75");
   EXPECT_STREQ(HostMsgTypeName(64), "");

@@ -169,6 +169,17 @@ TEST(Transcription, EveryTableMatchesItsTranscription) {
   }
 }
 
+// A few texts by their raw bytes, apart from the layer's conversion: a build
+// without the CP949 execution character set fails here.
+TEST(Transcription, KnownTextsHaveTheirCp949Bytes) {
+  EXPECT_EQ(Cp949(RobotPlayerName), Cp949("\xB9\xAB\xB7\xBA\xB7\xCE\xBA\xBF"));  // 무렉로봇
+  EXPECT_EQ(Cp949(VoiceCharacterNames[9]), Cp949("\xBC\xBA\xBF\xEC\x32"));       // 성우2
+  const std::string_view grade = MoneyGradeNames[0];                              // 점5백냥
+  EXPECT_EQ(Cp949(grade.substr(grade.size() - 2)), Cp949("\xB3\xC9"));           // 냥
+  const std::string_view title = PcCafeNoticeTitle;
+  EXPECT_NE(title.find("\xA1\xAF" "PC"), std::string_view::npos) << Cp949(title).bytes;  // ’PC
+}
+
 TEST(Transcription, EveryVoiceIdFindsItsCueAndVariants) {
   const std::vector<std::string> rows = Words(kVoiceCues);
   ASSERT_EQ(rows.size(), size_t{kVoiceCueCount});
