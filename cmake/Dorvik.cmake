@@ -1,8 +1,15 @@
 # Shared build helpers.
 
 # Module strings are CP949 bytes at run time; sources stay UTF-8.
+# clang takes no execution character set but UTF-8, so the libFuzzer build keeps its
+# literals in UTF-8: the fuzzed decoders read outside bytes and never compare them
+# with the module's strings, and that build ships nothing.
 function(dorvik_module_target target)
-  target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP949)
+  if(DORVIK_LIBFUZZER)
+    target_compile_options(${target} PRIVATE -finput-charset=UTF-8)
+  else()
+    target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP949)
+  endif()
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
 endfunction()
 

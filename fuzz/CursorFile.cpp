@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "ScratchFolder.h"
 #include "plat/sim.h"
 #include "plat/user.h"
 
@@ -12,8 +13,7 @@ namespace {
 
 const std::filesystem::path& Folder() {
   static const auto* folder = [] {
-    auto* f = new std::filesystem::path(std::filesystem::current_path() / "fuzz-cursor");
-    std::filesystem::create_directories(*f);
+    auto* f = new std::filesystem::path(FuzzScratchFolder("fuzz-cursor"));
     plat::sim::MapPathPrefix("C:\\Cursors\\", f->string());
     return f;
   }();

@@ -8,15 +8,14 @@
 #include <fstream>
 #include <string>
 
+#include "ScratchFolder.h"
 #include "plat/registry.h"
 #include "plat/sim.h"
 
 namespace {
 
 const std::string& RegistryPath() {
-  // In the working folder (the build tree under CTest), so runs leave no litter elsewhere.
-  static const std::string* path =
-      new std::string((std::filesystem::current_path() / "fuzz-registry" / "registry.dat").string());
+  static const std::string* path = new std::string((FuzzScratchFolder("fuzz-registry") / "registry.dat").string());
   return *path;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ScratchFolder.h"
 #include "plat/error.h"
 #include "plat/gdi.h"
 #include "plat/winuser.h"
@@ -15,7 +16,7 @@
 namespace {
 
 const std::string& FilePath() {
-  static const std::string* path = new std::string((std::filesystem::current_path() / "fuzz-bmp.bmp").string());
+  static const std::string* path = new std::string((FuzzScratchFolder("fuzz-bmp") / "input.bmp").string());
   return *path;
 }
 

@@ -8,10 +8,17 @@
 #include "graphics/KK_GdiScope.h"
 #include "graphics/XAvatarComposer.h"
 #include "graphics/XGif89Reader.h"
+#include "plat/sim_gdi.h"
 #include "plat/sim_kernel.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::span<const uint8_t> bytes(data, size);
+namespace {
+// Every frame is a whole screen and every composition a whole canvas, by design, so a
+// screen's cost is paid per frame and per tick. The reader's own cap (4 M pixels) is
+// right for avatars and is covered by the unit tests; here screens stay small so that
+// the fuzzer spends its time on the codes and blocks rather than on memset.
+constexpr uint32_t kMaxFuzzScreenPixels = 128 * 128;
+
+void Run(const std::span<const uint8_t> bytes) {
   auto bottom = std::make_unique<XDibAnimation>();
   DecodeGif89a(bytes, *bottom);
   auto top = std::make_unique<XDibAnimation>();
@@ -20,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int64_t duration = bottom->Duration();
 
   {
-    KK_MemoryDC memory;
+    // The bitmap outlives the DC's hold on it: a selected bitmap cannot be deleted.
     KK_GdiObject<HBITMAP> target(CreateBitmap(8, 8, 1, 32, nullptr));
+    KK_MemoryDC memory;
     if (memory.Select(target.Get())) {
       for (int32_t n = 0; n < frames && n < 3; ++n) {
         bottom->DrawToDC(memory.Get(), RECT{-2, 1, 6, 9}, n, n % 2 == 0);
@@ -43,5 +51,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     composer.Compose(nullptr, canvas, false, false);
     composer.Compose(&odd, fixed, false, true);
   }
+}
+
+}  // namespace
+
+// No GDI object may outlive a pass.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size >= 10 && uint32_t(data[6] | data[7] << 8) * uint32_t(data[8] | data[9] << 8) > kMaxFuzzScreenPixels)
+    return 0;
+  static const bool warm = [] {
+    KK_MemoryDC first;  // the process's first DC makes the stock objects
+    return true;
+  }();
+  (void)warm;
+  const size_t live = plat::sim::LiveGdiObjects();
+  Run(std::span<const uint8_t>(data, size));
+  if (plat::sim::LiveGdiObjects() != live) __builtin_trap();
   return 0;
 }

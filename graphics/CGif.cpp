@@ -18,7 +18,6 @@ constexpr uint8_t kLabelControl = 0xF9;
 constexpr uint8_t kLabelText = 0x01;
 constexpr uint8_t kLabelComment = 0xFE;
 constexpr uint8_t kLabelApplication = 0xFF;
-constexpr size_t kHeaderBytes = 13;
 constexpr size_t kTextHeaderBytes = 13;         // size byte and 12 bytes
 constexpr size_t kApplicationHeaderBytes = 12;  // size byte and 11 bytes
 constexpr uint8_t kTablePresent = 0x80;
@@ -30,6 +29,9 @@ constexpr int32_t kMinCodeSizeLow = 1;
 constexpr int32_t kMinCodeSizeHigh = 8;
 constexpr int32_t kPaletteEntries = 256;
 constexpr int32_t kHundredthsToMs = 10;
+// An image whose data ends before its last pixel keeps index 0 for the rest, but only
+// while it is small: a large one would cost a full bitmap for a few bytes of data.
+constexpr int64_t kMaxUnfilledImagePixels = 1024;
 
 size_t TableBytes(uint8_t packed) { return (size_t(2) << (packed & 7)) * 3; }
 
@@ -44,6 +46,8 @@ bool SkipSubBlocks(ByteReader& r) {
 }
 
 // Rows in order, or in the four interlace passes; pixels past the image are dropped.
+// The buffer grows with the rows the data reaches, so a large image whose data is
+// short costs what its data is worth.
 class PixelWriter {
  public:
   PixelWriter(std::vector<uint8_t>& pixels, int32_t width, int32_t height, int32_t stride, bool interlaced)
@@ -51,7 +55,10 @@ class PixelWriter {
 
   void Put(uint8_t v) {
     if (Full()) return;
-    pixels_[size_t(row_) * size_t(stride_) + size_t(x_)] = v;
+    const size_t at = size_t(row_) * size_t(stride_) + size_t(x_);
+    if (at >= pixels_.size()) pixels_.resize(at - size_t(x_) + size_t(stride_), 0);
+    pixels_[at] = v;
+    ++written_;
     if (++x_ < width_) return;
     x_ = 0;
     if (!interlaced_) {
@@ -62,6 +69,7 @@ class PixelWriter {
     while (row_ >= height_ && pass_ + 1 < kPasses) row_ = kStart[++pass_];
   }
   bool Full() const { return row_ >= height_; }
+  int64_t Written() const { return written_; }
 
  private:
   static constexpr int32_t kPasses = 4;
@@ -72,6 +80,7 @@ class PixelWriter {
   int32_t width_, height_, stride_;
   bool interlaced_;
   int32_t x_ = 0, row_ = 0, pass_ = 0;
+  int64_t written_ = 0;
 };
 
 // Codes least-significant bit first across the image's data sub-blocks.
@@ -362,9 +371,11 @@ bool CGif::DecodeImage(ByteReader& r) {
 
   const uint8_t minSize = r.U8();
   if (r.Failed() || minSize < kMinCodeSizeLow || minSize > kMinCodeSizeHigh) return false;
-  std::vector<uint8_t> pixels(size_t(area), 0);
+  std::vector<uint8_t> pixels;
   PixelWriter out(pixels, width, height, int32_t(stride), (packed & kInterlaced) != 0);
   if (!DecodeLzw(r, minSize, out)) return false;
+  if (out.Written() < int64_t(width) * height && area > kMaxUnfilledImagePixels) return false;
+  pixels.resize(size_t(area), 0);
 
   HDC dc = GetSurfaceDC(main_);
   if (!dc) return false;

@@ -22,6 +22,7 @@ constexpr size_t kControlLength = 8;
 constexpr uint8_t kDisposalRestoreBackground = 2;
 constexpr WORD kImageBits = 8, kCanvasBits = 32;
 constexpr size_t kPaletteEntries = 256;
+constexpr size_t kMaxUnfilledPixels = 1024;
 
 std::atomic<bool> g_dibSections{false};
 std::atomic<HWND> g_bitmapWindow{nullptr};
@@ -96,14 +97,17 @@ class CodeReader {
 };
 
 // Where decoded pixels go: rows in order, or the four interlace passes; pixels past the
-// last row are dropped.
+// last row are dropped. The buffer grows with the rows the data reaches.
 class PixelWriter {
  public:
   PixelWriter(std::vector<uint8_t>& out, int32_t w, int32_t stride, int32_t h, bool interlace)
       : m_out(out), m_w(w), m_stride(stride), m_h(h), m_interlace(interlace) {}
+  bool Full() const { return m_row >= m_h; }
   void Put(uint8_t v) {
     if (m_row >= m_h) return;
-    m_out[size_t(m_row) * size_t(m_stride) + size_t(m_x)] = v;
+    const size_t at = size_t(m_row) * size_t(m_stride) + size_t(m_x);
+    if (at >= m_out.size()) m_out.resize(at - size_t(m_x) + size_t(m_stride), 0);
+    m_out[at] = v;
     if (++m_x < m_w) return;
     m_x = 0;
     if (!m_interlace) {
@@ -302,9 +306,15 @@ void KKGIF::DecodeImage(std::span<const uint8_t> d, const Block& b, Frame& f) {
       m_decodedBytes + cost > kMaxDecodedBytes || minCode < 1 || minCode > 11)
     return;
   m_decodedBytes += cost;
-  std::vector<uint8_t> indices(pixels, 0);
-  if (!DecodeLzw(d, pos, b.offset + b.length, minCode, f.width, stride, f.height, (packed & 0x40) != 0, indices))
+  std::vector<uint8_t> indices;
+  bool full = false;
+  if (!DecodeLzw(d, pos, b.offset + b.length, minCode, f.width, stride, f.height, (packed & 0x40) != 0, indices,
+                 full))
     return;
+  // Data that ends early leaves index 0, but only a small image gets a whole bitmap
+  // for a short stream.
+  if (!full && pixels > kMaxUnfilledPixels) return;
+  indices.resize(pixels, 0);
 
   if (f.transparent) {
     KKBitBOOL mask;
@@ -375,7 +385,8 @@ bool KKGIF::CreateCanvas() {
 }
 
 bool KKGIF::DecodeLzw(std::span<const uint8_t> d, size_t pos, size_t end, int32_t minCode, int32_t width,
-                      int32_t stride, int32_t height, bool interlace, std::vector<uint8_t>& indices) {
+                      int32_t stride, int32_t height, bool interlace, std::vector<uint8_t>& indices,
+                      bool& full) {
   const int32_t clear = 1 << minCode, endCode = clear + 1, firstFree = clear + 2;
   for (int32_t i = 0; i < clear; ++i) m_lzw[size_t(i)] = {uint8_t(i), uint8_t(i), 0};
   CodeReader codes(d, pos, std::min(end, d.size()));
@@ -424,6 +435,7 @@ bool KKGIF::DecodeLzw(std::span<const uint8_t> d, size_t pos, size_t end, int32_
     }
     prev = code;
   }
+  full = out.Full();
   return true;
 }
 

@@ -92,7 +92,7 @@ class KKGIF {
   std::vector<Block> ScanBlocks(std::span<const uint8_t> data, size_t pos) const;
   void DecodeImage(std::span<const uint8_t> data, const Block& block, Frame& frame);
   bool DecodeLzw(std::span<const uint8_t> data, size_t pos, size_t end, int32_t minCode, int32_t width,
-                 int32_t stride, int32_t height, bool interlace, std::vector<uint8_t>& indices);
+                 int32_t stride, int32_t height, bool interlace, std::vector<uint8_t>& indices, bool& full);
   HBITMAP CreateImage(const std::vector<uint8_t>& pixels, int32_t width, int32_t height,
                       const std::vector<RGBQUAD>& palette);
   bool CreateCanvas();

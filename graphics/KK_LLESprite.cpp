@@ -382,10 +382,6 @@ int32_t KK_LLESprite::ConvertFormat(int32_t target) {
   if (!m_hasHeader || m_header.format == target) return 1;
   const int32_t toBpp = kk::BytesPerPixel(target);
   if (toBpp == 0) return 0;
-  if (m_header.trimWidth == 0 || m_header.trimHeight == 0) {
-    m_header.format = uint8_t(target);
-    return 1;
-  }
   const kk::RowConverter convert = kk::GetRowConverter(m_header.format, target);
   if (!convert) return 0;
   const int32_t fromBpp = BytesPerPixel();
@@ -393,6 +389,13 @@ int32_t KK_LLESprite::ConvertFormat(int32_t target) {
   // has no place for it.
   const bool alphaBytes = m_header.alphaMode == 1 && toBpp == 2;
   const uint8_t newMode = m_header.alphaMode == 1 ? (alphaBytes ? 2 : 0) : m_header.alphaMode;
+  // An empty trim box has no runs to convert, but its header must still agree with
+  // the new format.
+  if (m_header.trimWidth == 0 || m_header.trimHeight == 0) {
+    m_header.format = uint8_t(target);
+    m_header.alphaMode = newMode;
+    return 1;
+  }
   std::vector<uint8_t> out;
   ByteWriter w(out);
   const uint8_t* rec = m_runs;

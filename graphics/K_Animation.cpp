@@ -20,6 +20,50 @@ constexpr uint64_t kZeroPassesPerFrame = 65536;
 
 bool FitsInt32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
+struct PlayState {
+  int32_t frame, playCount;
+  int16_t loopOrigin, loopLeft;
+  bool operator==(const PlayState&) const = default;
+};
+
+// Brent's cycle finding over the catch-up passes. A cycle that consumed time is
+// repeated while more than its period remains, each time leaving the same state with
+// the period spent; a cycle that consumed none only adds to the zero-pass count, so it
+// is repeated while the limit stays ahead. Either way the passes that would follow are
+// the same as after the skip, so the result is unchanged.
+class CycleFinder {
+ public:
+  void Pass(const PlayState& now, int64_t& elapsed, uint64_t& zeroPasses, uint64_t zeroLimit) {
+    ++passes_;
+    if (passes_ == nextMark_) {
+      Mark(now, elapsed, zeroPasses);
+      nextMark_ *= 2;
+      return;
+    }
+    if (!(now == mark_)) return;
+    const int64_t period = markElapsed_ - elapsed;
+    const uint64_t length = passes_ - markPasses_;
+    if (period > 0 && zeroPasses == markZero_) {
+      elapsed -= (elapsed - 1) / period * period;
+    } else if (period == 0 && zeroPasses == markZero_ + length && zeroPasses < zeroLimit) {
+      zeroPasses += (zeroLimit - zeroPasses - 1) / length * length;
+    }
+    Mark(now, elapsed, zeroPasses);
+  }
+
+ private:
+  void Mark(const PlayState& now, int64_t elapsed, uint64_t zeroPasses) {
+    mark_ = now;
+    markElapsed_ = elapsed;
+    markZero_ = zeroPasses;
+    markPasses_ = passes_;
+  }
+
+  PlayState mark_{-1, 0, 0, 0};
+  int64_t markElapsed_ = 0;
+  uint64_t markZero_ = 0, markPasses_ = 0, passes_ = 0, nextMark_ = 1;
+};
+
 }  // namespace
 
 void K_Animation::ResetToStopped() {
@@ -87,6 +131,11 @@ bool K_Animation::Step(uint32_t now) {
   // consume time, so the passes are counted and catching up stops at the limit.
   const uint64_t zeroLimit = uint64_t(count) * kZeroPassesPerFrame;
   uint64_t zeroPasses = 0;
+  // The passes are deterministic in the playing state, so a long catch-up is mostly
+  // one cycle of states repeated; a cycle, once seen, is skipped whole by arithmetic,
+  // and the time spent stays bounded by the cycle's length, not by the time passed
+  // or by the zero-pass limit.
+  CycleFinder cycles;
   while (elapsed > d) {
     if (d > 0) {
       zeroPasses = 0;
@@ -130,6 +179,7 @@ bool K_Animation::Step(uint32_t now) {
     }
     rsc->GetFrame(m_frame, f);
     d = int64_t(f.duration) * kMsPerUnit;
+    cycles.Pass({m_frame, m_playCount, m_loopOrigin, m_loopLeft}, elapsed, zeroPasses, zeroLimit);
   }
   if (m_start == 0) m_start = StartTickOf(uint32_t(now - uint32_t(elapsed)));
   if (elapsed > 0) m_progress = int32_t(elapsed * kProgressScale / d);
@@ -171,6 +221,7 @@ bool K_Animation::HitTest(int32_t x, int32_t y, uint32_t callFlags) {
   K_Animation_RSC* rsc = CurrentData();
   if (!rsc || !rsc->SpriteSet()) return false;
   const K_Sprite& set = *rsc->SpriteSet();
+  if (set.GetFrameCount() == 0) return false;  // no part can be drawn, so none is hit
   const tagAni_Header h = rsc->Header();
   if ((h.flags & tagAni_Header::kUseBounds) && !(x >= h.left && x < h.right && y >= h.top && y < h.bottom))
     return false;

@@ -21,6 +21,10 @@ constexpr uint32_t kGridCycleDivisions = 18;
 constexpr uint32_t kUnnamedMs = 200;
 constexpr uint64_t kMsPerSecond = 1000;
 constexpr uint8_t kOpaque = 255;
+// PackBits at its best repeats one byte 128 times for two bytes of data, so a layer
+// needs at least a byte of channel data for every 64 of its pixels before its buffer
+// is made.
+constexpr uint64_t kMaxPixelsPerDataByte = 64;
 
 // Big-endian fields over the sticky-failure reader.
 class BigEndian {
@@ -133,13 +137,17 @@ int ChannelByte(int16_t id) {
 
 // Raw rows, or one PackBits stream over the layer after the row counts; either way
 // no more than the layer's pixels and no more than the channel's bytes.
-void DecodeChannel(std::span<const uint8_t> data, size_t pixels, uint8_t* out, int32_t rows) {
+// Fills byte `byte` of each four-byte pixel of `out`, by index: an empty layer's
+// buffer has no storage to offset.
+void DecodeChannel(std::span<const uint8_t> data, std::vector<uint8_t>& buffer, size_t byte, int32_t rows) {
+  const size_t pixels = buffer.size() / 4;
+  uint8_t* const out = buffer.data();
   BigEndian in(data);
   const uint16_t compression = in.U16();
   if (in.Failed()) return;
   size_t p = 0;
   if (compression != 1) {
-    for (uint8_t v : data.subspan(2, std::min(pixels, data.size() - 2))) out[4 * p++] = v;
+    for (uint8_t v : data.subspan(2, std::min(pixels, data.size() - 2))) out[4 * p++ + byte] = v;
     return;
   }
   in.Skip(2 * static_cast<size_t>(rows));
@@ -150,12 +158,12 @@ void DecodeChannel(std::span<const uint8_t> data, size_t pixels, uint8_t* out, i
       for (int i = 0; i <= header && p < pixels; ++i) {
         const uint8_t v = in.U8();
         if (in.Failed()) return;
-        out[4 * p++] = v;
+        out[4 * p++ + byte] = v;
       }
     } else if (header != -128) {
       const uint8_t v = in.U8();
       if (in.Failed()) return;
-      for (int i = 0; i < 1 - header && p < pixels; ++i) out[4 * p++] = v;
+      for (int i = 0; i < 1 - header && p < pixels; ++i) out[4 * p++ + byte] = v;
     }
   }
 }
@@ -180,6 +188,9 @@ bool ReadLayers(std::span<const uint8_t> info, const Guides& guides, PsdLayerSet
     total += w * h;
     if (total > kMaxPsdTotalPixels) return false;
     const auto pixels = static_cast<size_t>(w * h);
+    uint64_t data = 0;
+    for (const ChannelInfo& c : r.channels) data += c.length;
+    if (pixels / kMaxPixelsPerDataByte > std::min<uint64_t>(data, in.Remaining())) return false;
     std::vector<uint8_t> buffer(pixels * 4);
     bool alpha = false;
     for (const ChannelInfo& c : r.channels) {
@@ -188,7 +199,7 @@ bool ReadLayers(std::span<const uint8_t> info, const Guides& guides, PsdLayerSet
       const int byte = ChannelByte(c.id);
       if (byte < 0) continue;
       alpha |= byte == 3;
-      DecodeChannel(data, pixels, buffer.data() + byte, static_cast<int32_t>(h));
+      DecodeChannel(data, buffer, static_cast<size_t>(byte), static_cast<int32_t>(h));
     }
     if (!alpha)
       for (size_t p = 0; p < pixels; ++p) buffer[4 * p + 3] = kOpaque;

@@ -37,12 +37,15 @@ ByteReader Table(std::span<const uint8_t> file, size_t t, size_t bytes) {
 }
 
 // One channel's runs into byte `c` of each pixel; a run past the channel's end is cut.
-bool ReadChannel(ByteReader& in, uint8_t* pixels, size_t count) {
+// Byte c of every four-byte pixel; indices rather than an offset pointer, since an
+// empty layer's buffer has no storage to offset.
+bool ReadChannel(ByteReader& in, std::vector<uint8_t>& pixels, size_t c) {
+  const size_t count = pixels.size() / 4;
   for (size_t filled = 0; filled < count;) {
     const size_t run = std::min<size_t>(in.U8(), count - filled);
     const uint8_t value = in.U8();
     if (in.Failed()) return false;
-    for (size_t i = 0; i < run; ++i) pixels[4 * (filled + i)] = value;
+    for (size_t i = 0; i < run; ++i) pixels[4 * (filled + i) + c] = value;
     filled += run;
   }
   return true;
@@ -76,7 +79,7 @@ bool Read(std::span<const uint8_t> file, PsdLayerSet& out) {
     if (data.Remaining() / 8 < (pixels + kMaxRun - 1) / kMaxRun) return false;
     std::vector<uint8_t> buffer(pixels * 4);
     for (size_t c = 0; c < 4; ++c)
-      if (!ReadChannel(data, buffer.data() + c, pixels)) return false;
+      if (!ReadChannel(data, buffer, c)) return false;
     out.pixels.push_back(std::move(buffer));
   }
   return true;

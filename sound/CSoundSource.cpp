@@ -81,6 +81,7 @@ void CSoundSource::OpenOgg(std::unique_ptr<CByteSource> source) {
 
 int32_t CSoundSource::ResetFile() {
   linkEnded_ = false;
+  delivered_ = 0;
   if (kind_ == kWav) return riff_.Rewind() ? 1 : 0;
   if (kind_ == kOgg) return ogg_.TimeSeekToStart() ? 1 : 0;
   return 0;
@@ -103,6 +104,7 @@ int32_t CSoundSource::ReadOgg(uint8_t* dest, uint32_t count, uint32_t* read) {
   uint8_t scratch[kOggPiece];
   uint32_t done = 0;
   int32_t holes = 0;
+  count = std::min(count, size_ - std::min(size_, delivered_));
   while (done < count && !linkEnded_) {
     const auto piece = static_cast<int32_t>(std::min(kOggPiece, count - done));
     int32_t link = 0;
@@ -117,6 +119,7 @@ int32_t CSoundSource::ReadOgg(uint8_t* dest, uint32_t count, uint32_t* read) {
     std::memcpy(dest + done, scratch, static_cast<uint32_t>(got));
     done += static_cast<uint32_t>(got);
   }
+  delivered_ += done;
   *read = done;
   return 1;
 }
@@ -132,4 +135,5 @@ void CSoundSource::Close() {
   size_ = 0;
   path_.clear();
   linkEnded_ = false;
+  delivered_ = 0;
 }

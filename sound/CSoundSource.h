@@ -55,4 +55,7 @@ class CSoundSource {
   uint32_t size_ = 0;
   // A chained link in another format ends the sound.
   bool linkEnded_ = false;
+  // PCM bytes given out since the start: an Ogg stream can decode more than its last
+  // granule position promised (a repeated last page), and the size is what was promised.
+  uint32_t delivered_ = 0;
 };
