@@ -139,19 +139,7 @@ TEST_F(KKGIFTest, FramesAreBitmapsOfTheScreenOrEightBitDibSections) {
   }
 }
 
-TEST_F(KKGIFTest, TransparencyWithoutTransparentPixelsIsDroppedAndDrawnOpaque) {
-  GifDesc g = Screen(2, 2);
-  g.frames.push_back(Keyed(SolidFrame(0, 0, 2, 2, 2), Bytes(4, 2), 1));  // index 1 is not used
-  KKGIF gif;
-  Load(gif, g);
-  EXPECT_EQ(gif.GetFrame(0)->transparent, 0);
-  EXPECT_EQ(gif.GetFrameMask(0), nullptr);
-  Target t(2, 2, 0x00ABCDEF);
-  gif.Draw(t.dc(), 0, 0);
-  EXPECT_EQ(t.At(0, 0), kGreen);
-}
-
-TEST_F(KKGIFTest, MagentaMatchesTheKeyOverFourBytesAndTheTargetsColoursAreIgnored) {
+TEST_F(KKGIFTest, MagentaMatchesTheKeyOverFourBytesTheTargetsColoursAreIgnoredAndUnusedKeysDropped) {
   // Transparent pixels keep the target, opaque ones replace all four bytes, and a
   // magenta pixel comes out as 0x00FF00FF: the fourth byte is 0. The mask's raster
   // operations must not take the target's text and background colours.
@@ -174,6 +162,16 @@ TEST_F(KKGIFTest, MagentaMatchesTheKeyOverFourBytesAndTheTargetsColoursAreIgnore
     EXPECT_EQ(GetTextColor(t.dc()), RGB(0, 255, 0));
     EXPECT_EQ(GetBkColor(t.dc()), RGB(0, 0, 128));
   }
+  // Transparency without transparent pixels is dropped, and the frame drawn opaque.
+  GifDesc unused = Screen(2, 2);
+  unused.frames.push_back(Keyed(SolidFrame(0, 0, 2, 2, 2), Bytes(4, 2), 1));
+  KKGIF gif;
+  Load(gif, unused);
+  EXPECT_EQ(gif.GetFrame(0)->transparent, 0);
+  EXPECT_EQ(gif.GetFrameMask(0), nullptr);
+  Target t(2, 2, 0x00ABCDEF);
+  gif.Draw(t.dc(), 0, 0);
+  EXPECT_EQ(t.At(0, 0), kGreen);
 }
 
 TEST_F(KKGIFTest, TickWaitsForTheDelayInHundredthsAndForceSkipsTheClock) {
@@ -288,7 +286,7 @@ TEST_F(KKGIFTest, DrawingIsLimitedToThePictureTheRectangleAndTheFrame) {
   EXPECT_EQ(frame.At(3, 3), g.globalTable[4]);
 }
 
-TEST_F(KKGIFTest, FrameBitmapLookUps) {
+TEST_F(KKGIFTest, FrameBitmapLookUpsAndTheirRelease) {
   GifDesc one = Screen(2, 2);
   one.frames.push_back(SolidFrame(0, 0, 2, 2, 1));
   KKGIF gif;
@@ -308,6 +306,20 @@ TEST_F(KKGIFTest, FrameBitmapLookUps) {
   EXPECT_EQ(gif.GetFrameDelay(-1), 0);
   EXPECT_EQ(gif.LoadMemory(nullptr, 5), 0);
   EXPECT_EQ(gif.GetFrameCount(), 0);
+  // Reloading, Reset and destruction release every bitmap.
+  GifDesc g = Screen(3, 3);
+  for (uint8_t i = 0; i < 3; ++i) {
+    g.frames.push_back(Keyed(SolidFrame(0, 0, 3, 3, 0), Bytes(9, uint8_t(1 + i)), 7));
+    g.frames.back().indices[i] = 7;
+  }
+  Load(gif, g);
+  // Three images, three masks, the canvas and its mask.
+  balance_.Check(8);
+  Load(gif, g);
+  balance_.Check(8);
+  gif.Reset();
+  balance_.Check();
+  EXPECT_EQ(gif.GetFrameBitmap(-1), nullptr);
 }
 
 TEST_F(KKGIFTest, InterlacedRowsLandInPassOrder) {
@@ -382,23 +394,6 @@ TEST_F(KKGIFTest, FailingBitmapsLeaveFramesWithoutPicturesAndLeakNothing) {
     gif.Draw(t.dc(), 0, 0);
     gif.DrawFrame(t.dc(), 0, 0, 0);
   }
-}
-
-TEST_F(KKGIFTest, ResetAndDestructionReleaseEveryBitmap) {
-  GifDesc g = Screen(3, 3);
-  for (uint8_t i = 0; i < 3; ++i) {
-    g.frames.push_back(Keyed(SolidFrame(0, 0, 3, 3, 0), Bytes(9, uint8_t(1 + i)), 7));
-    g.frames.back().indices[i] = 7;
-  }
-  KKGIF gif;
-  Load(gif, g);
-  // Three images, three masks, the canvas and its mask.
-  balance_.Check(8);
-  Load(gif, g);
-  balance_.Check(8);
-  gif.Reset();
-  balance_.Check();
-  EXPECT_EQ(gif.GetFrameBitmap(-1), nullptr);
 }
 
 TEST_F(KKGIFTest, LoadResourceAndLoadFile) {

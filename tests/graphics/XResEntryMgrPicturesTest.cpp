@@ -55,20 +55,21 @@ struct TgaFiles {
   static constexpr bool kSharedByName = true, kEntryForUnreadable = true;
   static constexpr HRESULT kUnreadable = S_FALSE;
   static GSize Size() { return GSize(2, 2); }
-  static std::string Good(const Folder& dir, const std::string& stem) {
+  // Magenta at the bottom left: the file stores the bottom row first.
+  static Bytes Square(size_t cut = 0) {
     testing_support::TgaPicture p;
     p.width = p.height = 2;
-    p.pixels = {0x11FF00FF, 0x2200FF00, 0x330000FF, 0xFFFFFFFF};  // bottom row first
-    dir.Put(stem + ".tga", TgaFile(p));
+    p.pixels = {0x11FF00FF, 0x2200FF00, 0x330000FF, 0xFFFFFFFF};
+    p.cut = cut;
+    return TgaFile(p);
+  }
+  static std::string Good(const Folder& dir, const std::string& stem) {
+    dir.Put(stem + ".tga", Square());
     return "P:\\" + stem + ".tga";
   }
   static std::vector<Opacity> Opacities() { return {{GPoint(0, 1), 0, 0}, {GPoint(0, 0), 0, 1}}; }
   static std::vector<std::string> Unreadable(const Folder& dir) {
-    testing_support::TgaPicture cut;
-    cut.width = cut.height = 2;
-    cut.pixels = {1, 2, 3, 4};
-    cut.cut = 3;
-    dir.Put("cut.tga", TgaFile(cut));
+    dir.Put("cut.tga", Square(3));
     return {"P:\\cut.tga", "P:\\missing.tga"};
   }
 };
