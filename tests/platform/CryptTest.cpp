@@ -66,8 +66,9 @@ TEST(Rc4Stream, MatchesRfc6229KeystreamAcrossPieces) {
 }
 
 // Pins the salting of the default 40-bit key; a sample file proving the provider does
-// otherwise changes KeyDerivation.cpp and this test together.
-TEST_F(CryptTest, DefaultKeyIsFortyDigestBitsPlusElevenZeroBytes) {
+// otherwise changes KeyDerivation.cpp and this test together. CRYPT_NO_SALT keeps the
+// bare forty digest bits.
+TEST_F(CryptTest, DefaultKeyIsFortyDigestBitsPlusElevenZeroBytesAndNoSaltDropsTheZeros) {
   const Bytes plain = testing_support::SampleText(300);
   for (const KnownDigest* d : {&testing_support::kMd5Abc, &testing_support::kMd5Empty,
                                &testing_support::kMd5EightBytes}) {
@@ -76,10 +77,6 @@ TEST_F(CryptTest, DefaultKeyIsFortyDigestBitsPlusElevenZeroBytes) {
     Make(o, d->pass);
     EXPECT_EQ(Encrypt(o.key, plain), ReferenceRc4(testing_support::SaltedFortyBitKey(*d), plain));
   }
-}
-
-TEST_F(CryptTest, NoSaltKeyIsTheBareFortyDigestBits) {
-  const Bytes plain = testing_support::SampleText(64);
   const KnownDigest& d = testing_support::kMd5Abc;
   for (DWORD flags : {CRYPT_NO_SALT, (40u << 16) | CRYPT_NO_SALT}) {
     Objects o;
@@ -88,8 +85,8 @@ TEST_F(CryptTest, NoSaltKeyIsTheBareFortyDigestBits) {
   }
 }
 
-TEST_F(CryptTest, PassHashedInPiecesDerivesTheSameKeyEveryTime) {
-  const Bytes plain = testing_support::SampleText(40);
+TEST_F(CryptTest, PassAndDataMayComeInAnyPiecesWhateverTheFinalFlag) {
+  const Bytes plain = testing_support::SampleText(2500);
   const Bytes expected = ReferenceRc4(testing_support::SaltedFortyBitKey(testing_support::kMd5Abc), plain);
   Objects o;
   ASSERT_TRUE(CryptAcquireContextA(&o.provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT));
@@ -97,33 +94,25 @@ TEST_F(CryptTest, PassHashedInPiecesDerivesTheSameKeyEveryTime) {
   ASSERT_TRUE(CryptHashData(o.hash, reinterpret_cast<const BYTE*>("a"), 1, 0));
   ASSERT_TRUE(CryptHashData(o.hash, nullptr, 0, 0));
   ASSERT_TRUE(CryptHashData(o.hash, reinterpret_cast<const BYTE*>("bc"), 2, 0));
+  // The hash derives the same key every time; each key's stream runs on across calls.
   for (int round = 0; round < 2; ++round) {
     HCRYPTKEY key = 0;
     ASSERT_TRUE(CryptDeriveKey(o.provider, CALG_RC4, o.hash, 0, &key));
-    EXPECT_EQ(Encrypt(key, plain), expected) << "round " << round;
+    Bytes data = plain;
+    size_t offset = 0;
+    for (DWORD piece : {1000u, 1000u, 500u}) {
+      DWORD length = piece;
+      ASSERT_TRUE(CryptEncrypt(key, 0, offset + piece == plain.size(), 0, data.data() + offset, &length, piece));
+      EXPECT_EQ(length, piece);
+      offset += piece;
+    }
+    EXPECT_EQ(data, expected) << "round " << round;
     EXPECT_TRUE(CryptDestroyKey(key));
   }
-}
-
-TEST_F(CryptTest, StreamRunsOnAcrossCallsWhateverTheFinalFlag) {
-  const Bytes plain = testing_support::SampleText(2500);
-  Objects whole, pieces;
-  Make(whole, "abc");
-  Make(pieces, "abc");
-  const Bytes expected = Encrypt(whole.key, plain);
-  Bytes data = plain;
-  size_t offset = 0;
-  for (DWORD piece : {1000u, 1000u, 500u}) {
-    DWORD length = piece;
-    ASSERT_TRUE(CryptEncrypt(pieces.key, 0, offset + piece == plain.size(), 0, data.data() + offset, &length, piece));
-    EXPECT_EQ(length, piece);
-    offset += piece;
-  }
-  EXPECT_EQ(data, expected);
-
   // Decryption is the same stream: a fresh key from the same pass, fed in other pieces.
   Objects reader;
   Make(reader, "abc");
+  Bytes data = expected;
   for (size_t at = 0; at < data.size(); at += 999) {
     DWORD length = static_cast<DWORD>(std::min<size_t>(999, data.size() - at));
     ASSERT_TRUE(CryptDecrypt(reader.key, 0, FALSE, 0, data.data() + at, &length));
@@ -132,14 +121,8 @@ TEST_F(CryptTest, StreamRunsOnAcrossCallsWhateverTheFinalFlag) {
 }
 
 TEST_F(CryptTest, ProviderChoiceIsLimitedToTheBaseProviderWithoutContainers) {
-  struct Case {
-    const char* container;
-    const char* name;
-    DWORD type;
-    DWORD flags;
-    DWORD error;  // 0: succeeds
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, const char*, DWORD, DWORD, DWORD> cases[] = {
+      // container, provider, type, flags, error (0: succeeds)
       {nullptr, MS_DEF_PROV_A, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, 0},
       {nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, 0},
       {nullptr, "Some Other Provider", PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, NTE_KEYSET_NOT_DEF},
@@ -147,20 +130,14 @@ TEST_F(CryptTest, ProviderChoiceIsLimitedToTheBaseProviderWithoutContainers) {
       {nullptr, MS_DEF_PROV_A, PROV_RSA_FULL, 0, NTE_BAD_FLAGS},
       {"keys", MS_DEF_PROV_A, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, NTE_BAD_FLAGS},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << (c.name ? c.name : "(null)") << " type " << c.type << " flags " << c.flags);
+  for (auto [container, name, type, flags, error] : cases) {
+    SCOPED_TRACE(testing::Message() << (name ? name : "(null)") << " type " << type << " flags " << flags);
     HCRYPTPROV provider = 99;
     SetLastError(0);
-    const BOOL ok = CryptAcquireContextA(&provider, c.container, c.name, c.type, c.flags);
-    if (c.error == 0) {
-      ASSERT_TRUE(ok);
-      EXPECT_NE(provider, 0u);
-      EXPECT_TRUE(CryptReleaseContext(provider, 0));
-    } else {
-      EXPECT_FALSE(ok);
-      EXPECT_EQ(GetLastError(), c.error);
-      EXPECT_EQ(provider, 0u);
-    }
+    EXPECT_EQ(CryptAcquireContextA(&provider, container, name, type, flags), error == 0);
+    EXPECT_EQ(GetLastError(), error);
+    EXPECT_EQ(provider != 0, error == 0);
+    if (provider) { EXPECT_TRUE(CryptReleaseContext(provider, 0)); }
   }
 }
 

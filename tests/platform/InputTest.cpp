@@ -14,7 +14,7 @@ namespace {
 
 class Input : public WindowTest {};
 
-TEST_F(Input, MouseGoesToTheChildUnderThePointAfterWmSetCursor) {
+TEST_F(Input, MouseGoesToTheChildUnderThePointAfterWmSetCursorUnlessCapturedOrDisabled) {
   HWND host = MakeTop(100, 100, 820, 640);
   HWND game = MakeChild(host, 3, 3, 800, 600);
   PumpAll();
@@ -27,33 +27,34 @@ TEST_F(Input, MouseGoesToTheChildUnderThePointAfterWmSetCursor) {
       {game, WM_SETCURSOR}, {host, WM_SETCURSOR}, {game, WM_LBUTTONDOWN},
       {game, WM_SETCURSOR}, {host, WM_SETCURSOR}, {game, WM_LBUTTONUP}};
   EXPECT_EQ(seen, expected) << "the child asks its parent first through DefWindowProc";
-  auto down = Only(WM_LBUTTONDOWN);
-  EXPECT_EQ(down[0].lParam, MAKELPARAM(10, 20));
-  EXPECT_EQ(down[0].wParam, MK_LBUTTON);
+  EXPECT_EQ(Only(WM_LBUTTONDOWN)[0].lParam, MAKELPARAM(10, 20));
+  EXPECT_EQ(Only(WM_LBUTTONDOWN)[0].wParam, MK_LBUTTON);
   EXPECT_EQ(Only(WM_LBUTTONUP)[0].wParam, 0u);
   POINT p;
   GetCursorPos(&p);
   EXPECT_EQ(p.x, 113);
-}
 
-TEST_F(Input, CapturedMouseOutsideTheWindowCarriesRawWords) {
-  HWND host = MakeTop(100, 100, 820, 640);
-  HWND game = MakeChild(host, 3, 3, 800, 600);
-  PumpAll();
+  // Under capture, a point left of and above the game window comes as raw words.
   SetCapture(game);
   Log().clear();
-  plat::sim::MouseMove(host, 0, 1);  // left of and above the game window
+  plat::sim::MouseMove(host, 0, 1);
   PumpAll();
   auto moves = Only(WM_MOUSEMOVE);
   ASSERT_EQ(moves.size(), 1u);
   EXPECT_EQ(moves[0].hwnd, game);
-  EXPECT_EQ(LOWORD(static_cast<uintptr_t>(moves[0].lParam)), 0xFFFD);
-  EXPECT_EQ(HIWORD(static_cast<uintptr_t>(moves[0].lParam)), 0xFFFE);
+  EXPECT_EQ(static_cast<uint32_t>(moves[0].lParam), 0xFFFEFFFDu);
   EXPECT_TRUE(Only(WM_SETCURSOR).empty()) << "no WM_SETCURSOR under capture";
   EXPECT_EQ(plat::sim::CaptureWindow(), game);
   ReleaseCapture();
   EXPECT_EQ(Only(WM_CAPTURECHANGED).size(), 1u);
   EXPECT_EQ(GetCapture(), nullptr);
+
+  // A disabled owner takes no mouse input at all.
+  EnableWindow(host, FALSE);
+  Log().clear();
+  plat::sim::Click(host, 5, 5);
+  PumpAll();
+  EXPECT_TRUE(Log().empty());
 }
 
 TEST_F(Input, SecondQuickPressIsADoubleClickOnlyForDoubleClickClasses) {
@@ -78,66 +79,37 @@ TEST_F(Input, SecondQuickPressIsADoubleClickOnlyForDoubleClickClasses) {
   EXPECT_TRUE(Only(WM_LBUTTONDBLCLK).empty()) << "too slow for a double click";
 }
 
-TEST_F(Input, DisabledOwnerTakesNoMouseInput) {
-  HWND host = MakeTop(0, 0, 100, 100);
-  PumpAll();
-  EnableWindow(host, FALSE);
-  Log().clear();
-  plat::sim::Click(host, 5, 5);
-  PumpAll();
-  EXPECT_TRUE(Log().empty());
-}
-
-TEST_F(Input, FocusChangeTellsTheOldWindowThenTheNew) {
+TEST_F(Input, FocusChangesTellBothWindowsAndKeysAndTextGoToTheFocusWindow) {
   HWND a = MakeTop(0, 0, 10, 10);
   HWND b = MakeTop(20, 0, 10, 10);
   SetFocus(a);
   Log().clear();
   EXPECT_EQ(SetFocus(b), a);
   ASSERT_EQ(Log().size(), 2u);
-  EXPECT_EQ(Log()[0].hwnd, a);
-  EXPECT_EQ(Log()[0].msg, WM_KILLFOCUS);
-  EXPECT_EQ(reinterpret_cast<HWND>(Log()[0].wParam), b);
-  EXPECT_EQ(Log()[1].hwnd, b);
-  EXPECT_EQ(Log()[1].msg, WM_SETFOCUS);
-  EXPECT_EQ(reinterpret_cast<HWND>(Log()[1].wParam), a);
+  EXPECT_EQ(std::tuple(Log()[0].hwnd, Log()[0].msg, Log()[0].wParam), std::tuple(a, WM_KILLFOCUS, WPARAM(b)));
+  EXPECT_EQ(std::tuple(Log()[1].hwnd, Log()[1].msg, Log()[1].wParam), std::tuple(b, WM_SETFOCUS, WPARAM(a)));
   EXPECT_EQ(GetFocus(), b);
-  EnableWindow(b, FALSE);
-  EXPECT_EQ(GetFocus(), nullptr) << "a disabled window loses the focus";
-}
 
-TEST_F(Input, KeysGoToTheFocusWindowWithRepeatAndTransitionBits) {
-  HWND a = MakeTop(0, 0, 10, 10);
-  HWND b = MakeTop(20, 0, 10, 10);
-  SetFocus(b);
   PumpAll();
   Log().clear();
   plat::sim::KeyDown(VK_F1, 2);
   plat::sim::KeyDown(VK_F1);
   plat::sim::KeyUp(VK_F1);
-  PumpAll();
-  EXPECT_TRUE(MessagesOf(a).empty());
-  auto downs = Only(WM_KEYDOWN);
-  ASSERT_EQ(downs.size(), 2u);
-  EXPECT_EQ(downs[0].lParam & 0xFFFF, 2);
-  EXPECT_EQ(downs[0].lParam & (1 << 30), 0) << "first press";
-  EXPECT_NE(downs[1].lParam & (1 << 30), 0) << "auto-repeat: was down";
-  auto ups = Only(WM_KEYUP);
-  ASSERT_EQ(ups.size(), 1u);
-  EXPECT_NE(static_cast<uint32_t>(ups[0].lParam) & 0xC0000000u, 0u);
-  EXPECT_EQ(GetKeyState(VK_F1) & 0x8000, 0);
-}
-
-TEST_F(Input, ImeMessagesAndTypedDoubleByteTextReachTheFocusWindow) {
-  HWND w = MakeTop(0, 0, 10, 10);
-  SetFocus(w);
-  PumpAll();
-  Log().clear();
   plat::sim::ImeMessage(WM_IME_STARTCOMPOSITION, 0, 0);
   plat::sim::TypeText("\xB3\xC9");  // 냥
   PumpAll();
-  EXPECT_EQ(MessagesOf(w), (std::vector<UINT>{WM_IME_STARTCOMPOSITION, WM_CHAR, WM_CHAR}));
+  EXPECT_TRUE(MessagesOf(a).empty());
+  EXPECT_EQ(MessagesOf(b), (std::vector<UINT>{WM_KEYDOWN, WM_KEYDOWN, WM_KEYUP, WM_IME_STARTCOMPOSITION, WM_CHAR,
+                                              WM_CHAR}));
+  auto downs = Only(WM_KEYDOWN);
+  EXPECT_EQ(downs[0].lParam & 0xFFFF, 2);
+  EXPECT_EQ(downs[0].lParam & (1 << 30), 0) << "first press";
+  EXPECT_NE(downs[1].lParam & (1 << 30), 0) << "auto-repeat: was down";
+  EXPECT_NE(static_cast<uint32_t>(Only(WM_KEYUP)[0].lParam) & 0xC0000000u, 0u);
+  EXPECT_EQ(GetKeyState(VK_F1) & 0x8000, 0);
   EXPECT_EQ(Only(WM_CHAR)[0].wParam, 0xB3u);
+  EnableWindow(b, FALSE);
+  EXPECT_EQ(GetFocus(), nullptr) << "a disabled window loses the focus";
 }
 
 TEST_F(Input, ActivationReachesTopLevelWindows) {
@@ -148,8 +120,7 @@ TEST_F(Input, ActivationReachesTopLevelWindows) {
   plat::sim::ActivateApp(true);
   auto app = Only(WM_ACTIVATEAPP);
   ASSERT_EQ(app.size(), 2u);
-  EXPECT_EQ(app[0].wParam, static_cast<WPARAM>(FALSE));
-  EXPECT_EQ(app[1].wParam, static_cast<WPARAM>(TRUE));
+  EXPECT_EQ(std::pair(app[0].wParam, app[1].wParam), std::pair(WPARAM{FALSE}, WPARAM{TRUE}));
   auto act = Only(WM_ACTIVATE);
   ASSERT_EQ(act.size(), 1u) << "no active window until the application is activated";
   EXPECT_EQ(act[0].hwnd, host);
@@ -160,49 +131,29 @@ TEST_F(Input, ActivationReachesTopLevelWindows) {
 
 // ---- Cursors -------------------------------------------------------------------
 
-void Put(std::vector<uint8_t>& v, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) v.push_back(static_cast<uint8_t>(value >> (8 * i)));
+// Little-endian fields of the given byte widths, or four-character tags.
+void Put(std::vector<uint8_t>& v, std::initializer_list<std::pair<uint32_t, int>> fields) {
+  for (auto [value, bytes] : fields)
+    for (int i = 0; i < bytes; ++i) v.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
-void Tag(std::vector<uint8_t>& v, const char* t) {
-  for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(t[i]));
-}
+uint32_t Tag(const char* t) { return uint32_t(t[0]) | uint32_t(t[1]) << 8 | uint32_t(t[2]) << 16 | uint32_t(t[3]) << 24; }
 
+// One 32x32 image of 8 bytes; type 2 is a cursor, 1 an icon.
 std::vector<uint8_t> CurFile(uint16_t type, uint16_t hotX, uint16_t hotY) {
   std::vector<uint8_t> v;
-  Put(v, 0, 2);
-  Put(v, type, 2);
-  Put(v, 1, 2);
-  v.push_back(32);
-  v.push_back(32);
-  v.push_back(0);
-  v.push_back(0);
-  Put(v, hotX, 2);
-  Put(v, hotY, 2);
-  Put(v, 8, 4);   // image bytes
-  Put(v, 22, 4);  // offset
-  for (int i = 0; i < 8; ++i) v.push_back(0xAB);
+  Put(v, {{0, 2}, {type, 2}, {1, 2}, {32, 1}, {32, 1}, {0, 2}, {hotX, 2}, {hotY, 2}, {8, 4}, {22, 4}});
+  v.insert(v.end(), 8, 0xAB);
   return v;
 }
 
 std::vector<uint8_t> AniFile(uint32_t frames) {
-  std::vector<uint8_t> icon = CurFile(1, 0, 0);
-  std::vector<uint8_t> body;
-  Tag(body, "ACON");
-  Tag(body, "anih");
-  Put(body, 36, 4);
-  Put(body, 36, 4);
-  Put(body, frames, 4);
-  for (int i = 0; i < 7; ++i) Put(body, 0, 4);
-  Tag(body, "LIST");
-  Put(body, static_cast<uint32_t>(4 + 8 + icon.size()), 4);
-  Tag(body, "fram");
-  Tag(body, "icon");
-  Put(body, static_cast<uint32_t>(icon.size()), 4);
-  body.insert(body.end(), icon.begin(), icon.end());
+  const std::vector<uint8_t> icon = CurFile(1, 0, 0);
+  const auto size = static_cast<uint32_t>(icon.size());
   std::vector<uint8_t> v;
-  Tag(v, "RIFF");
-  Put(v, static_cast<uint32_t>(body.size()), 4);
-  v.insert(v.end(), body.begin(), body.end());
+  Put(v, {{Tag("RIFF"), 4}, {4 + 8 + 36 + 12 + 8 + size, 4}, {Tag("ACON"), 4}, {Tag("anih"), 4}, {36, 4}, {36, 4},
+          {frames, 4}, {0, 4}, {0, 4}, {0, 4}, {0, 4}, {0, 4}, {0, 4}, {0, 4},
+          {Tag("LIST"), 4}, {4 + 8 + size, 4}, {Tag("fram"), 4}, {Tag("icon"), 4}, {size, 4}});
+  v.insert(v.end(), icon.begin(), icon.end());
   return v;
 }
 
@@ -210,8 +161,7 @@ TEST_F(Input, CursorsLoadFromSystemIdsAndReadableFilesOnly) {
   HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
   ASSERT_NE(arrow, nullptr);
   EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), arrow) << "system cursors are shared";
-  HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
-  EXPECT_NE(hand, arrow);
+  EXPECT_NE(LoadCursorA(nullptr, IDC_HAND), arrow);
   EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(1)), nullptr);
   EXPECT_TRUE(DestroyCursor(arrow));
   EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), arrow) << "destroying a shared cursor keeps it";
@@ -219,25 +169,18 @@ TEST_F(Input, CursorsLoadFromSystemIdsAndReadableFilesOnly) {
   auto dir = std::filesystem::temp_directory_path() / ("cursor-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
   std::filesystem::create_directories(dir);
   plat::sim::MapPathPrefix("C:\\Game\\", dir.string());
-  struct Case {
-    const char* name;
-    std::vector<uint8_t> bytes;
-    bool loads;
-  };
   std::vector<uint8_t> truncated = AniFile(2);
   truncated.resize(truncated.size() - 5);
-  std::vector<uint8_t> noFrames = AniFile(0);
-  std::vector<uint8_t> icoNotCur = CurFile(1, 0, 0);
-  const Case cases[] = {
-      {"normal.ani", AniFile(3), true}, {"click.cur", CurFile(2, 4, 5), true},
-      {"short.ani", truncated, false},  {"empty.ani", noFrames, false},
-      {"icon.cur", icoNotCur, false},   {"junk.ani", std::vector<uint8_t>(40, 0x11), false},
+  const std::tuple<const char*, std::vector<uint8_t>, bool> cases[] = {
+      {"normal.ani", AniFile(3), true},   {"click.cur", CurFile(2, 4, 5), true},
+      {"short.ani", truncated, false},    {"empty.ani", AniFile(0), false},
+      {"icon.cur", CurFile(1, 0, 0), false}, {"junk.ani", std::vector<uint8_t>(40, 0x11), false},
   };
-  for (const Case& c : cases) {
-    std::ofstream(dir / c.name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(c.bytes.data()), static_cast<std::streamsize>(c.bytes.size()));
-    HCURSOR h = LoadCursorFromFileA((std::string("C:\\Game\\") + c.name).c_str());
-    EXPECT_EQ(h != nullptr, c.loads) << c.name;
+  for (const auto& [name, bytes, loads] : cases) {
+    std::ofstream(dir / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    HCURSOR h = LoadCursorFromFileA((std::string("C:\\Game\\") + name).c_str());
+    EXPECT_EQ(h != nullptr, loads) << name;
     if (h) {
       SetCursor(h);
       EXPECT_EQ(GetCursor(), h);

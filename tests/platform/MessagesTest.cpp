@@ -11,7 +11,7 @@ namespace {
 
 class Messages : public WindowTest {};
 
-TEST_F(Messages, PostedMessagesComeOutInOrderWithTimeAndCursor) {
+TEST_F(Messages, PostedMessagesComeOutInOrderWithTimeAndCursorAndQuitEndsGetMessage) {
   HWND w = MakeTop(0, 0, 100, 100);
   PumpAll();
   SetCursorPos(7, 9);
@@ -19,45 +19,20 @@ TEST_F(Messages, PostedMessagesComeOutInOrderWithTimeAndCursor) {
   MSG m;
   for (UINT i = 0; i < 3; ++i) {
     ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_USER, WM_USER + 10, PM_REMOVE));
-    EXPECT_EQ(m.message, WM_USER + i);
-    EXPECT_EQ(m.pt.x, 7);
-    EXPECT_EQ(m.time, NowTick());
+    EXPECT_EQ(std::tuple(m.message, m.pt.x, m.time), std::tuple(WM_USER + i, LONG{7}, NowTick()));
   }
   EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+  PostQuitMessage(42);
+  EXPECT_FALSE(GetMessageA(&m, nullptr, 0, 0));
+  EXPECT_EQ(std::pair(m.message, m.wParam), std::pair(UINT{WM_QUIT}, WPARAM{42}));
+  EXPECT_EQ(GetMessageA(&m, reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234)), 0, 0), -1);
 }
 
-TEST_F(Messages, ExactRangesLeaveOtherMessagesQueued) {
+TEST_F(Messages, PostedComeBeforePaintAndPaintBeforeTimersAndRangesLeaveTheRestQueued) {
   HWND w = MakeTop(0, 0, 100, 100);
   PumpAll();
   SetTimer(w, 1, 10, nullptr);
-  plat::sim::Advance(0);
-  PostMessageA(w, WM_USER, 0, 0);
-  SetFocus(w);
-  plat::sim::KeyDown('A');
-  plat::sim::MouseMove(w, 5, 5);
-  InvalidateRect(w, nullptr, FALSE);
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, 0);  // lets the timer fall due
-
-  std::vector<UINT> got;
-  MSG m;
-  while (PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_TIMER, PM_REMOVE)) got.push_back(m.message);
-  while (PeekMessageA(&m, nullptr, WM_MOUSEFIRST, WM_MOUSEWHEEL, PM_REMOVE)) got.push_back(m.message);
-  EXPECT_EQ(got, (std::vector<UINT>{WM_KEYDOWN, WM_TIMER, WM_MOUSEMOVE}));
-
-  ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE));
-  EXPECT_EQ(m.message, WM_USER) << "the posted user message is still first in line";
-  ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
-  EXPECT_EQ(m.hwnd, w);
-  ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) << "paint stays until validated";
-  ValidateRect(w, nullptr);
-  EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
-}
-
-TEST_F(Messages, PostedComeBeforePaintAndPaintBeforeTimers) {
-  HWND w = MakeTop(0, 0, 100, 100);
-  PumpAll();
-  SetTimer(w, 3, 10, nullptr);
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, 0);
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, 0);  // lets the timer fall due
   InvalidateRect(w, nullptr, FALSE);
   PostMessageA(w, WM_USER, 0, 0);
   MSG m;
@@ -67,6 +42,24 @@ TEST_F(Messages, PostedComeBeforePaintAndPaintBeforeTimers) {
     DispatchMessageA(&m);
   }
   EXPECT_EQ(order, (std::vector<UINT>{WM_USER, WM_PAINT, WM_TIMER}));
+
+  PostMessageA(w, WM_USER, 0, 0);
+  SetFocus(w);
+  plat::sim::KeyDown('A');
+  plat::sim::MouseMove(w, 5, 5);
+  InvalidateRect(w, nullptr, FALSE);
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, 0);
+  std::vector<UINT> got;
+  while (PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_TIMER, PM_REMOVE)) got.push_back(m.message);
+  while (PeekMessageA(&m, nullptr, WM_MOUSEFIRST, WM_MOUSEWHEEL, PM_REMOVE)) got.push_back(m.message);
+  EXPECT_EQ(got, (std::vector<UINT>{WM_KEYDOWN, WM_TIMER, WM_MOUSEMOVE}));
+  ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(m.message, WM_USER) << "the posted user message is still first in line";
+  ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
+  EXPECT_EQ(m.hwnd, w);
+  ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) << "paint stays until validated";
+  ValidateRect(w, nullptr);
+  EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
 }
 
 TEST_F(Messages, WindowFilterTakesTheWindowAndItsChildren) {
@@ -85,16 +78,7 @@ TEST_F(Messages, WindowFilterTakesTheWindowAndItsChildren) {
   EXPECT_EQ(m.message, WM_USER + 2u) << "-1 takes thread messages only";
 }
 
-TEST_F(Messages, QuitEndsGetMessageWithItsCode) {
-  PostQuitMessage(42);
-  MSG m;
-  EXPECT_FALSE(GetMessageA(&m, nullptr, 0, 0));
-  EXPECT_EQ(m.message, WM_QUIT);
-  EXPECT_EQ(m.wParam, 42u);
-  EXPECT_EQ(GetMessageA(&m, reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234)), 0, 0), -1);
-}
-
-TEST_F(Messages, CrossThreadSendIsServedInsideANestedPeekLoop) {
+TEST_F(Messages, OtherThreadsSendsAreServedInsideANestedPeekLoopAndTheirPostsQueued) {
   HWND w = MakeTop(0, 0, 10, 10);
   PumpAll();
   std::thread::id handledOn;
@@ -111,54 +95,32 @@ TEST_F(Messages, CrossThreadSendIsServedInsideANestedPeekLoop) {
   sender.join();
   EXPECT_EQ(answer.load(), 42);
   EXPECT_EQ(handledOn, std::this_thread::get_id());
-}
-
-TEST_F(Messages, PostFromAnotherThreadReachesTheOwnerQueue) {
-  HWND w = MakeTop(0, 0, 10, 10);
-  PumpAll();
-  std::thread poster([&] { EXPECT_TRUE(PostMessageA(w, WM_USER + 3, 1, 2)); });
-  poster.join();
-  MSG m;
+  std::thread([&] { EXPECT_TRUE(PostMessageA(w, WM_USER + 3, 1, 2)); }).join();
   ASSERT_TRUE(GetMessageA(&m, nullptr, 0, 0));
   EXPECT_EQ(m.message, WM_USER + 3u);
   EXPECT_EQ(plat::sim::PostedMessages(w).size(), 1u);
 }
 
-struct KeyCase {
-  int vk;
-  bool shift;
-  int ch;
-};
-
-TEST_F(Messages, TranslateMessageMakesCharactersFromKeys) {
-  const KeyCase cases[] = {
+TEST_F(Messages, TranslateMessageMakesCharactersFromKeysAndAltKeysAreSystemKeys) {
+  const std::tuple<int, bool, int> cases[] = {  // key, with shift, character (0: none)
       {'A', false, 'a'}, {'A', true, 'A'}, {'Z', false, 'z'},    {'1', false, '1'},      {'1', true, '!'},
       {'0', true, ')'},  {VK_SPACE, false, ' '}, {VK_RETURN, false, 13}, {VK_BACK, false, 8}, {VK_ESCAPE, false, 27},
       {VK_TAB, false, 9}, {VK_F1, false, 0},      {VK_LEFT, false, 0},
   };
   HWND w = MakeTop(0, 0, 10, 10);
   SetFocus(w);
-  for (const KeyCase& c : cases) {
+  for (auto [vk, shift, ch] : cases) {
+    SCOPED_TRACE(vk);
     PumpAll();
     Log().clear();
-    if (c.shift) plat::sim::KeyDown(VK_SHIFT);
-    plat::sim::PressKey(c.vk);
-    if (c.shift) plat::sim::KeyUp(VK_SHIFT);
+    if (shift) plat::sim::KeyDown(VK_SHIFT);
+    plat::sim::PressKey(vk);
+    if (shift) plat::sim::KeyUp(VK_SHIFT);
     PumpAll();
-    auto chars = Only(WM_CHAR);
-    if (c.ch == 0) {
-      EXPECT_TRUE(chars.empty()) << c.vk;
-    } else {
-      ASSERT_EQ(chars.size(), 1u) << c.vk;
-      EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>(c.ch)) << c.vk;
-    }
+    std::vector<WPARAM> chars;
+    for (const Rec& r : Only(WM_CHAR)) chars.push_back(r.wParam);
+    EXPECT_EQ(chars, ch ? std::vector<WPARAM>{WPARAM(ch)} : std::vector<WPARAM>{});
   }
-}
-
-TEST_F(Messages, AltKeysArriveAsSystemKeysAndCharacters) {
-  HWND w = MakeTop(0, 0, 10, 10);
-  SetFocus(w);
-  PumpAll();
   Log().clear();
   plat::sim::KeyDown(VK_MENU);
   plat::sim::KeyDown('X', 3);

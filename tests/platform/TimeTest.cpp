@@ -33,40 +33,26 @@ class TimeTest : public testing::Test {
   void SetUp() override { plat::sim::UseVirtualClock(); }
 };
 
-TEST_F(TimeTest, MillisecondViewsCrossTheThirtyTwoBitWrap) {
+TEST_F(TimeTest, MillisecondViewsCrossTheThirtyTwoBitWrapAndTheCounterCountsMicroseconds) {
   plat::sim::SetTickBase(0xFFFFFF00);
   const DWORD before = timeGetTime();
   EXPECT_EQ(before, 0xFFFFFF00u);
   EXPECT_EQ(GetTickCount(), before);
-  plat::sim::AdvanceClock(0x100 + 5);
-  EXPECT_EQ(timeGetTime(), 5u);
-  EXPECT_EQ(GetTickCount(), 5u);
-  EXPECT_EQ(timeGetTime() - before, 0x105u);  // unsigned differences stay right across the wrap
-}
-
-TEST_F(TimeTest, PerformanceCounterCountsTheClockAtItsFrequency) {
   LARGE_INTEGER frequency{}, a{}, b{};
   ASSERT_TRUE(QueryPerformanceFrequency(&frequency));
   EXPECT_EQ(frequency.QuadPart, 1000000);
   ASSERT_TRUE(QueryPerformanceCounter(&a));
+  plat::sim::AdvanceClock(0x100 + 5);
+  EXPECT_EQ(timeGetTime(), 5u);
+  EXPECT_EQ(GetTickCount(), 5u);
+  EXPECT_EQ(timeGetTime() - before, 0x105u);  // unsigned differences stay right across the wrap
   ASSERT_TRUE(QueryPerformanceCounter(&b));
-  EXPECT_EQ(b.QuadPart, a.QuadPart);  // frozen
-  const DWORD ticks = GetTickCount();
-  plat::sim::AdvanceClock(1500);
-  ASSERT_TRUE(QueryPerformanceCounter(&b));
-  EXPECT_EQ(b.QuadPart - a.QuadPart, frequency.QuadPart * 3 / 2);
-  EXPECT_EQ(GetTickCount() - ticks, 1500u);
+  EXPECT_EQ(b.QuadPart - a.QuadPart, 0x105 * 1000);
   EXPECT_FALSE(QueryPerformanceCounter(nullptr));
 }
 
-struct KnownDate {
-  SYSTEMTIME time;
-  uint64_t fileTime;
-  WORD dayOfWeek;  // 0 = Sunday
-};
-
-TEST_F(TimeTest, FileTimeAndSystemTimeConvertBothWaysForKnownDates) {
-  const KnownDate table[] = {
+TEST_F(TimeTest, FileTimeAndSystemTimeConvertBothWaysForKnownDatesUpToTheLargest) {
+  const std::tuple<SYSTEMTIME, uint64_t, WORD> table[] = {  // the date, its FILETIME, its weekday (0: Sunday)
       {Date(1601, 1, 1), 0, 1},
       {Date(1900, 3, 1), 94405824000000000, 4},
       {Date(1970, 1, 1), 116444736000000000, 4},
@@ -75,19 +61,15 @@ TEST_F(TimeTest, FileTimeAndSystemTimeConvertBothWaysForKnownDates) {
       {Date(2038, 1, 19, 3, 14, 8), 137919572480000000, 2},
       {Date(9999, 12, 31, 23, 59, 59, 999), 2650467743999990000, 5},
   };
-  for (const KnownDate& k : table) {
+  for (auto [time, fileTime, dayOfWeek] : table) {
     FILETIME ft{};
-    ASSERT_TRUE(SystemTimeToFileTime(&k.time, &ft)) << Text(k.time);
-    EXPECT_EQ(Ticks(ft), k.fileTime) << Text(k.time);
+    ASSERT_TRUE(SystemTimeToFileTime(&time, &ft)) << Text(time);
+    EXPECT_EQ(Ticks(ft), fileTime) << Text(time);
     SYSTEMTIME back{};
     ASSERT_TRUE(FileTimeToSystemTime(&ft, &back));
-    SYSTEMTIME expected = k.time;
-    expected.wDayOfWeek = k.dayOfWeek;
-    EXPECT_EQ(Text(back), Text(expected));
+    time.wDayOfWeek = dayOfWeek;
+    EXPECT_EQ(Text(back), Text(time));
   }
-}
-
-TEST_F(TimeTest, LargestFileTimeIsTheLastConvertibleOne) {
   FILETIME last = FileTime(0x7FFFFFFFFFFFFFFFULL), beyond = FileTime(0x8000000000000000ULL);
   SYSTEMTIME st{};
   ASSERT_TRUE(FileTimeToSystemTime(&last, &st));
@@ -95,6 +77,11 @@ TEST_F(TimeTest, LargestFileTimeIsTheLastConvertibleOne) {
   SetLastError(0);
   EXPECT_FALSE(FileTimeToSystemTime(&beyond, &st));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  // CompareFileTime orders by the whole 64 bits.
+  const FILETIME low = {0xFFFFFFFF, 0}, high = {0, 1};
+  EXPECT_EQ(CompareFileTime(&low, &high), -1);
+  EXPECT_EQ(CompareFileTime(&high, &low), 1);
+  EXPECT_EQ(CompareFileTime(&high, &high), 0);
 }
 
 TEST_F(TimeTest, InvalidSystemTimesAreRefused) {
@@ -117,13 +104,6 @@ TEST_F(TimeTest, InvalidSystemTimesAreRefused) {
   EXPECT_TRUE(SystemTimeToFileTime(&wrongDay, &ft));
 }
 
-TEST_F(TimeTest, CompareFileTimeOrdersByTheWholeSixtyFourBits) {
-  const FILETIME low = {0xFFFFFFFF, 0}, high = {0, 1};
-  EXPECT_EQ(CompareFileTime(&low, &high), -1);
-  EXPECT_EQ(CompareFileTime(&high, &low), 1);
-  EXPECT_EQ(CompareFileTime(&high, &high), 0);
-}
-
 TEST_F(TimeTest, LocalTimeStartsAtTheConfiguredMomentInTheTimeZone) {
   ScopedTimeZone zone("Asia/Seoul");
   ASSERT_TRUE(plat::sim::SetLocalTimeStart(Date(2003, 5, 6, 14, 30, 0, 250)));
@@ -132,13 +112,11 @@ TEST_F(TimeTest, LocalTimeStartsAtTheConfiguredMomentInTheTimeZone) {
   GetSystemTime(&utc);
   EXPECT_EQ(Text(local), Text(SYSTEMTIME{2003, 5, 2, 6, 14, 30, 0, 250}));
   EXPECT_EQ(Text(utc), Text(SYSTEMTIME{2003, 5, 2, 6, 5, 30, 0, 250}));
-
   plat::sim::AdvanceClock(10 * 3600 * 1000 + 1750);  // crosses midnight, local and UTC
   GetLocalTime(&local);
   GetSystemTime(&utc);
   EXPECT_EQ(Text(local), Text(SYSTEMTIME{2003, 5, 3, 7, 0, 30, 2, 0}));
   EXPECT_EQ(Text(utc), Text(SYSTEMTIME{2003, 5, 2, 6, 15, 30, 2, 0}));
-
   FILETIME now{}, fromUtc{};
   GetSystemTimeAsFileTime(&now);
   ASSERT_TRUE(SystemTimeToFileTime(&utc, &fromUtc));
@@ -146,56 +124,41 @@ TEST_F(TimeTest, LocalTimeStartsAtTheConfiguredMomentInTheTimeZone) {
   EXPECT_FALSE(plat::sim::SetLocalTimeStart(Date(2003, 2, 30)));
 }
 
-struct ZoneCase {
-  const char* zone;
-  SYSTEMTIME utc;
-  int offsetHours;
-};
-
-TEST_F(TimeTest, LocalFileTimeUsesTheOffsetInForceAtThatMoment) {
-  const ZoneCase table[] = {
+TEST_F(TimeTest, LocalFileTimeUsesTheOffsetInForceAtThatMomentWithinTheRange) {
+  const std::tuple<const char*, SYSTEMTIME, int> table[] = {
       {"UTC", Date(2010, 7, 1, 12), 0},
       {"Asia/Seoul", Date(2010, 1, 15, 12), 9},
       {"Asia/Seoul", Date(2010, 7, 15, 12), 9},
       {"America/New_York", Date(2010, 1, 15, 12), -5},
       {"America/New_York", Date(2010, 7, 15, 12), -4},  // daylight saving time
   };
-  for (const ZoneCase& c : table) {
-    ScopedTimeZone zone(c.zone);
+  for (const auto& [name, when, offsetHours] : table) {
+    SCOPED_TRACE(testing::Message() << name << ' ' << Text(when));
+    ScopedTimeZone zone(name);
     FILETIME utc{}, local{}, back{};
-    ASSERT_TRUE(SystemTimeToFileTime(&c.utc, &utc));
+    ASSERT_TRUE(SystemTimeToFileTime(&when, &utc));
     ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
-    EXPECT_EQ(static_cast<int64_t>(Ticks(local) - Ticks(utc)), int64_t{c.offsetHours} * 3600 * 10000000)
-        << c.zone << ' ' << Text(c.utc);
+    EXPECT_EQ(static_cast<int64_t>(Ticks(local) - Ticks(utc)), int64_t{offsetHours} * 3600 * 10000000);
     ASSERT_TRUE(LocalFileTimeToFileTime(&local, &back));
-    EXPECT_EQ(Ticks(back), Ticks(utc)) << c.zone << ' ' << Text(c.utc);
+    EXPECT_EQ(Ticks(back), Ticks(utc));
+  }
+  // The offset would carry these past either end of the range: refused, never wrapped.
+  constexpr uint64_t kLargest = 0x7FFFFFFFFFFFFFFFULL;
+  const std::tuple<const char*, uint64_t, bool> beyond[] = {  // zone, ticks, towards local time
+      {"Asia/Seoul", kLargest, true},
+      {"America/New_York", 0, true},
+      {"America/New_York", kLargest, false},
+      {"Asia/Seoul", 0, false},
+  };
+  for (auto [name, ticks, toLocal] : beyond) {
+    ScopedTimeZone zone(name);
+    const FILETIME in = FileTime(ticks);
+    FILETIME out = FileTime(42);
+    SetLastError(0);
+    const BOOL ok = toLocal ? FileTimeToLocalFileTime(&in, &out) : LocalFileTimeToFileTime(&in, &out);
+    EXPECT_FALSE(ok) << name << ' ' << ticks << " gave " << Ticks(out);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << name << ' ' << ticks;
   }
 }
 
 }  // namespace
-
-// The local offset would carry these past either end of the FILETIME range: refused,
-// never wrapped into a time on the other side.
-TEST_F(TimeTest, LocalConversionsRefuseResultsOutsideTheFileTimeRange) {
-  constexpr uint64_t kLargest = 0x7FFFFFFFFFFFFFFFULL;
-  struct Case {
-    const char* zone;
-    uint64_t ticks;
-    bool toLocal;
-  };
-  const Case table[] = {
-      {"Asia/Seoul", kLargest, true},          // east of UTC: local is later
-      {"America/New_York", 0, true},           // west of UTC: local is earlier
-      {"America/New_York", kLargest, false},   // back to UTC is later
-      {"Asia/Seoul", 0, false},                // back to UTC is earlier
-  };
-  for (const Case& c : table) {
-    ScopedTimeZone zone(c.zone);
-    const FILETIME in = FileTime(c.ticks);
-    FILETIME out = FileTime(42);
-    SetLastError(0);
-    const BOOL ok = c.toLocal ? FileTimeToLocalFileTime(&in, &out) : LocalFileTimeToFileTime(&in, &out);
-    EXPECT_FALSE(ok) << c.zone << ' ' << c.ticks << " gave " << Ticks(out);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << c.zone << ' ' << c.ticks;
-  }
-}

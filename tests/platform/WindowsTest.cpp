@@ -38,28 +38,29 @@ TEST_F(Windows, CreationSendsNcCreateAndCreateBeforeItReturns) {
   EXPECT_TRUE(MessagesOf(host).empty()) << "WS_EX_NOPARENTNOTIFY keeps the parent uninformed";
 }
 
-TEST_F(Windows, RefusedCreationFailsAndLeavesNoWindow) {
-  struct Case {
-    UINT refuse;
-    LRESULT answer;
-    std::vector<UINT> expected;
-  };
-  const Case cases[] = {
+TEST_F(Windows, RefusedOrFaultedCreationFailsAndLeavesNoWindow) {
+  const std::tuple<UINT, LRESULT, std::vector<UINT>> cases[] = {
       {WM_NCCREATE, FALSE, {WM_NCCREATE, WM_NCDESTROY}},
       {WM_CREATE, -1, {WM_NCCREATE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}},
   };
-  for (const Case& c : cases) {
+  for (const auto& [refuse, answer, expected] : cases) {
     Log().clear();
     SetAnswer([&](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
-      if (msg == c.refuse) return c.answer;
+      if (msg == refuse) return answer;
       return std::nullopt;
     });
     EXPECT_EQ(MakeTop(0, 0, 10, 10), nullptr);
     ASSERT_FALSE(Log().empty());
     HWND made = Log().front().hwnd;
-    EXPECT_EQ(MessagesOf(made), c.expected);
+    EXPECT_EQ(MessagesOf(made), expected);
     EXPECT_FALSE(IsWindow(made));
   }
+  SetAnswer(nullptr);
+  Log().clear();
+  plat::sim::FailNext("CreateWindowExA");
+  EXPECT_EQ(MakeTop(0, 0, 10, 10), nullptr);
+  EXPECT_TRUE(Log().empty());
+  EXPECT_NE(MakeTop(0, 0, 10, 10), nullptr);
 }
 
 TEST_F(Windows, DestroyRunsOwnedPopupsThenDestroyParentFirstThenNcDestroyChildrenFirst) {
@@ -90,44 +91,30 @@ TEST_F(Windows, DestroyRunsOwnedPopupsThenDestroyParentFirstThenNcDestroyChildre
   EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
 
-TEST_F(Windows, ChildPositionsAreRelativeToTheParentClientArea) {
+TEST_F(Windows, ChildPositionsAreRelativeToTheParentClientAreaAndDefaultsAreUsable) {
   HWND host = MakeTop(100, 50, 820, 640);
   HWND game = MakeChild(host, 3, 3, 800, 600);
-  RECT r;
-  ASSERT_TRUE(GetWindowRect(game, &r));
-  EXPECT_EQ(r.left, 103);
-  EXPECT_EQ(r.top, 53);
-  EXPECT_EQ(r.right, 903);
-  EXPECT_EQ(r.bottom, 653);
-  ASSERT_TRUE(GetClientRect(game, &r));
-  EXPECT_EQ(r.left, 0);
-  EXPECT_EQ(r.right, 800);
-
+  auto rectOf = [](HWND w, BOOL (*get)(HWND, LPRECT) = GetWindowRect) {
+    RECT r{};
+    EXPECT_TRUE(get(w, &r));
+    return std::tuple(r.left, r.top, r.right, r.bottom);
+  };
+  EXPECT_EQ(rectOf(game), std::tuple(103, 53, 903, 653));
+  EXPECT_EQ(rectOf(game, GetClientRect), std::tuple(0, 0, 800, 600));
   POINT p{10, 20};
   ClientToScreen(game, &p);
-  EXPECT_EQ(p.x, 113);
-  EXPECT_EQ(p.y, 73);
+  EXPECT_EQ(std::pair(p.x, p.y), std::pair(113, 73));
   ScreenToClient(host, &p);
   EXPECT_EQ(p.x, 13);
-
   ASSERT_TRUE(MoveWindow(host, 0, 0, 820, 640, TRUE));
-  GetWindowRect(game, &r);
-  EXPECT_EQ(r.left, 3) << "children move with their parent";
+  EXPECT_EQ(rectOf(game), std::tuple(3, 3, 803, 603)) << "children move with their parent";
   ASSERT_TRUE(SetWindowPos(game, nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
-  GetWindowRect(game, &r);
-  EXPECT_EQ(r.left, 10);
-  EXPECT_EQ(r.top, 20);
-  EXPECT_EQ(r.right - r.left, 800);
-}
-
-TEST_F(Windows, DefaultSizeAndPlaceComeFromCwUseDefault) {
+  EXPECT_EQ(rectOf(game), std::tuple(10, 20, 810, 620));
   HWND w = CreateWindowExA(0, kRecorder, "", WS_OVERLAPPED, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, nullptr, nullptr, TestInstance(), nullptr);
-  RECT r;
-  ASSERT_TRUE(GetWindowRect(w, &r));
-  EXPECT_EQ(r.left, 0);
-  EXPECT_GT(r.right, 0);
-  EXPECT_EQ(CW_USEDEFAULT, static_cast<int>(0x80000000u));
+  auto [left, top, right, bottom] = rectOf(w);
+  EXPECT_EQ(left, 0);
+  EXPECT_GT(right, 0);
 }
 
 TEST_F(Windows, ClassNamesAreCaseInsensitivePerInstance) {
@@ -152,13 +139,6 @@ TEST_F(Windows, ClassNamesAreCaseInsensitivePerInstance) {
   EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, TestInstance(), nullptr),
             nullptr);
   EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
-}
-
-TEST_F(Windows, InjectedCreationFailureCreatesNothing) {
-  plat::sim::FailNext("CreateWindowExA");
-  EXPECT_EQ(MakeTop(0, 0, 10, 10), nullptr);
-  EXPECT_TRUE(Log().empty());
-  EXPECT_NE(MakeTop(0, 0, 10, 10), nullptr);
 }
 
 LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -213,7 +193,7 @@ TEST_F(Windows, DefaultProcedureClosesDragsMinimisesAndKeepsText) {
   EXPECT_FALSE(IsWindow(w));
 }
 
-TEST_F(Windows, EnablingSendsWmEnableOnlyOnChange) {
+TEST_F(Windows, EnablingSendsWmEnableOnlyOnChangeAndVisibilityFollowsAncestors) {
   HWND w = MakeTop(0, 0, 10, 10);
   Log().clear();
   EXPECT_FALSE(EnableWindow(w, TRUE)) << "was not disabled";
@@ -223,11 +203,8 @@ TEST_F(Windows, EnablingSendsWmEnableOnlyOnChange) {
   EXPECT_TRUE(EnableWindow(w, TRUE));
   auto enables = Only(WM_ENABLE);
   ASSERT_EQ(enables.size(), 2u);
-  EXPECT_EQ(enables[0].wParam, static_cast<WPARAM>(FALSE));
-  EXPECT_EQ(enables[1].wParam, static_cast<WPARAM>(TRUE));
-}
+  EXPECT_EQ(std::pair(enables[0].wParam, enables[1].wParam), std::pair(WPARAM{FALSE}, WPARAM{TRUE}));
 
-TEST_F(Windows, VisibilityFollowsAncestors) {
   HWND top = MakeTop(0, 0, 100, 100, kRecorder, WS_POPUP);
   HWND child = MakeChild(top, 0, 0, 10, 10);
   EXPECT_FALSE(IsWindowVisible(child)) << "hidden parent";
