@@ -23,6 +23,11 @@ Bytes Flat(const KK_LLESprite& s, uint8_t fill) {
   return out;
 }
 
+// Format, trim left, trim width and trim height.
+std::vector<int32_t> Box(const KK_LLESprite& s) {
+  return {s.Header().format, s.Header().trimLeft, s.Header().trimWidth, s.Header().trimHeight};
+}
+
 // A 3 x 3 5-6-5 picture with a key pixel in each corner.
 K_DibHeader Picture565(std::vector<uint16_t>& px, bool bottomUp) {
   const uint16_t K = 0xF81F;
@@ -98,10 +103,7 @@ TEST(LLESpriteFromImageTest, GdiBitmapsAreReadInTheRequestedCode) {
       ASSERT_EQ(a.CreateFromBitmap(section.GetBitmap(), r.code, K), 1) << r.code;
       ASSERT_EQ(b.CreateFromBitmap(plain, r.code, K), 1) << r.code;
       EXPECT_EQ(a.SaveToBytes(), b.SaveToBytes()) << r.code;
-      EXPECT_EQ(a.Header().format, r.code);
-      EXPECT_EQ(a.Header().trimLeft, 1);
-      EXPECT_EQ(a.Header().trimWidth, 2);
-      EXPECT_EQ(a.Header().trimHeight, 3);
+      EXPECT_EQ(Box(a), (std::vector<int32_t>{r.code, 1, 2, 3}));
       const int32_t bpp = a.BytesPerPixel();
       const Bytes flat = Flat(a, 0);
       auto at = [&](int32_t x, int32_t y) {
@@ -136,10 +138,7 @@ TEST(LLESpriteFromImageTest, FilesBecomeSprites) {
   for (int32_t code : {16, 17, 32}) {
     KK_LLESprite s;
     ASSERT_EQ(s.CreateFromImageFile("S:\\card.bmp", code, 0xFF00FF), 1) << code;
-    EXPECT_EQ(s.Header().format, code);
-    EXPECT_EQ(s.Header().trimLeft, 1);
-    EXPECT_EQ(s.Header().trimWidth, 3);
-    EXPECT_EQ(s.Header().trimHeight, 1);
+    EXPECT_EQ(Box(s), (std::vector<int32_t>{code, 1, 3, 1}));
   }
   KK_LLESprite none;
   EXPECT_EQ(none.CreateFromImageFile("S:\\missing.bmp", 16, 0xFF00FF), 0);
@@ -154,8 +153,7 @@ TEST(LLESpriteFromImageTest, FilesBecomeSprites) {
   EXPECT_EQ(t.CreateFromFile("S:\\a.tga", 8), 0);
   ASSERT_EQ(t.CreateFromFile("S:\\a.tga", 32), 1);
   EXPECT_EQ(t.Header().alphaMode, 1);
-  EXPECT_EQ(t.Header().trimLeft, 1);
-  EXPECT_EQ(t.Header().trimWidth, 1);
+  EXPECT_EQ(Box(t), (std::vector<int32_t>{32, 1, 1, 1}));
   EXPECT_EQ(kk::LoadPixel<uint32_t>(Flat(t, 0).data()), 0x1F112233u);
   EXPECT_EQ(t.CreateFromFile("S:\\missing.tga", 32), 0);
 }
@@ -170,16 +168,10 @@ TEST(LLESpriteFromImageTest, ThirtyTwoBitSourceStoredAtSixteenBitsCarriesAlphaBy
     EXPECT_EQ(s.Header().alphaMode, 2);
     const uint16_t red = code == 16 ? 0xF800 : 0x7C00, green = code == 16 ? 0x07E0 : 0x03E0;
     // Record: head, one run (skip 0 from the trim left, copy 2), two pixels, two alpha
-    // bytes (they fill the 4-byte step exactly).
-    const uint8_t* r = s.Runs();
-    EXPECT_EQ(r[0], 1);
-    EXPECT_EQ(r[2], 8 + 4 + 4 + 4);
-    EXPECT_EQ(r[7], 255);
-    EXPECT_EQ(kk::LoadPixel<uint16_t>(r + 12), red);
-    EXPECT_EQ(kk::LoadPixel<uint16_t>(r + 14), green);
-    EXPECT_EQ(r[16], 31);
-    EXPECT_EQ(r[17], 9);
-    EXPECT_EQ(r[18], 0x70);
+    // bytes, padding to the 4-byte step.
+    EXPECT_EQ(Bytes(s.Runs(), s.Runs() + s.RunSize()),
+              (Bytes{1, 0, 20, 0, 0, 0, 0, 0xFF, 0, 0, 2, 0, uint8_t(red), uint8_t(red >> 8), uint8_t(green),
+                     uint8_t(green >> 8), 31, 9, 0x70, 0x70}));
     // It loads back as a sound mode-2 sprite.
     KK_LLESprite back;
     ASSERT_EQ(back.LoadFromBytes(s.SaveToBytes(), 0, 0), 1);

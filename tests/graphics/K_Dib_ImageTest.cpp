@@ -44,6 +44,14 @@ BmpPicture Colours24() { return BmpPicture(2, 2, 24, {0xFF0000, 0x00FF00, 0x0000
 Bytes Bmp(const BmpPicture& p) { return widget_test::WriteBmp(p); }
 
 uint32_t Px(const K_Dib& d, int32_t x, int32_t y) { return d.GetPixel(x, y); }
+// Every pixel, rows top down.
+std::vector<uint32_t> All(const K_Dib& d) {
+  std::vector<uint32_t> out;
+  for (int32_t y = 0; y < d.Height(); ++y)
+    for (int32_t x = 0; x < d.Width(); ++x) out.push_back(d.GetPixel(x, y));
+  return out;
+}
+using Pixels = std::vector<uint32_t>;
 
 TEST(K_Dib_ImageTest, TgaKeepsAlphaAsItsTopFiveBitsAndReadsBottomRowFirst) {
   const std::vector<uint32_t> px = {0xFF102030, 0x80405060, 0x07708090, 0x00A0B0C0};
@@ -51,10 +59,7 @@ TEST(K_Dib_ImageTest, TgaKeepsAlphaAsItsTopFiveBitsAndReadsBottomRowFirst) {
   ASSERT_EQ(img.LoadTGAFromBytes(Tga(2, 2, px, 2, 32, "an id field")), 1);
   EXPECT_EQ(kk::GetStatus(), kk::kStatusOk);
   EXPECT_EQ(img.BytesPerPixel(), 4);
-  EXPECT_EQ(Px(img, 0, 0), 0x1F102030u);  // 255 -> 31
-  EXPECT_EQ(Px(img, 1, 0), 0x10405060u);  // 128 -> 16
-  EXPECT_EQ(Px(img, 0, 1), 0x00708090u);  // 7 -> 0
-  EXPECT_EQ(Px(img, 1, 1), 0x00A0B0C0u);
+  EXPECT_EQ(All(img), (Pixels{0x1F102030, 0x10405060, 0x00708090, 0x00A0B0C0}));  // 255 -> 31, 128 -> 16, 7 -> 0
   K_Dib_Image grey;
   EXPECT_EQ(grey.LoadTGAFromBytes(Tga(2, 2, px, 3)), 1);
 }
@@ -89,10 +94,7 @@ TEST(K_Dib_ImageTest, BmpGivesExactPixelsInEachCodeTheEffectManagersByDefault) {
     K_Dib_Image img;
     ASSERT_EQ(img.LoadBMP(Bmp(Colours24()), r.code), 1) << r.code;
     EXPECT_EQ(img.GetBitmapInfo()->FormatCode(), r.code);
-    EXPECT_EQ(Px(img, 0, 0), r.red) << r.code;
-    EXPECT_EQ(Px(img, 1, 0), r.green) << r.code;
-    EXPECT_EQ(Px(img, 0, 1), r.blue) << r.code;
-    EXPECT_EQ(Px(img, 1, 1), r.white) << r.code;
+    EXPECT_EQ(All(img), (Pixels{r.red, r.green, r.blue, r.white})) << r.code;
   }
   K_Dib_Image img;
   DestroyFXManager();
@@ -109,20 +111,15 @@ TEST(K_Dib_ImageTest, BmpReadsPalettesMasksAndTopDownRows) {
   palette[1] = 0xFF0000, palette[2] = 0x00FF00;
   K_Dib_Image img;
   ASSERT_EQ(img.LoadBMP(Bmp(BmpPicture(2, -2, 8, {1, 2, 2, 1}, palette)), 32), 1);
-  EXPECT_EQ(Px(img, 0, 0), 0xFF0000u);
-  EXPECT_EQ(Px(img, 1, 0), 0x00FF00u);
-  EXPECT_EQ(Px(img, 0, 1), 0x00FF00u);
+  EXPECT_EQ(All(img), (Pixels{0xFF0000, 0x00FF00, 0x00FF00, 0xFF0000}));
   // 1 bit: eight pixels per byte, the first in the top bit.
   ASSERT_EQ(img.LoadBMP(Bmp(BmpPicture(3, 1, 1, {1, 0, 1}, {0, 0xFFFFFF})), 24), 1);
-  EXPECT_EQ(Px(img, 0, 0), 0xFFFFFFu);
-  EXPECT_EQ(Px(img, 1, 0), 0u);
-  EXPECT_EQ(Px(img, 2, 0), 0xFFFFFFu);
+  EXPECT_EQ(All(img), (Pixels{0xFFFFFF, 0, 0xFFFFFF}));
   // 16 bits with 5-6-5 masks, read into 5-6-5: unchanged.
   BmpPicture m565(2, 1, 16, {0x1234, 0xABCD}, {0xF800, 0x07E0, 0x001F});
   m565.compression = 3;
   ASSERT_EQ(img.LoadBMP(Bmp(m565), 16), 1);
-  EXPECT_EQ(Px(img, 0, 0), 0x1234u);
-  EXPECT_EQ(Px(img, 1, 0), 0xABCDu);
+  EXPECT_EQ(All(img), (Pixels{0x1234, 0xABCD}));
 }
 
 TEST(K_Dib_ImageTest, SaveThenLoadRoundTripsInEachCode) {
@@ -144,8 +141,7 @@ TEST(K_Dib_ImageTest, SaveThenLoadRoundTripsInEachCode) {
     EXPECT_EQ(file.size(), size_t(LoadU32(&file[2])));
     K_Dib_Image back;
     ASSERT_EQ(back.LoadBMP(file, code), 1) << code;
-    for (int32_t y = 0; y < 3; ++y)
-      for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(Px(back, x, y), Px(img, x, y)) << code << " " << x << "," << y;
+    EXPECT_EQ(All(back), All(img)) << code;
   }
 }
 
@@ -238,13 +234,9 @@ TEST(K_Dib_ImageTest, TgaFromAnOpenFileStopsJustPastItsPixels) {
   ASSERT_TRUE(file.Open("I:\\two.tga", KFileHandle::kRead | KFileHandle::kShareRead));
   K_Dib_Image img;
   ASSERT_EQ(img.LoadTGA(file), 1);
-  EXPECT_EQ(img.Width(), 2);
-  EXPECT_EQ(Px(img, 0, 0), 0x1F000001u);
-  EXPECT_EQ(Px(img, 1, 0), 0x01000002u);
+  EXPECT_EQ(All(img), (Pixels{0x1F000001, 0x01000002}));
   ASSERT_EQ(img.LoadTGA(file), 1);
-  EXPECT_EQ(img.Height(), 2);
-  EXPECT_EQ(Px(img, 0, 0), 0x02000003u);
-  EXPECT_EQ(Px(img, 0, 1), 0x04000004u);
+  EXPECT_EQ(All(img), (Pixels{0x02000003, 0x04000004}));
   EXPECT_EQ(img.LoadTGA(file), 0);  // nothing left
   EXPECT_EQ(kk::GetStatus(), kk::kStatusReadFailed);
   EXPECT_EQ(img.GetBits(), nullptr);

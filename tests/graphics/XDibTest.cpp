@@ -19,6 +19,14 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 uint32_t Px(const XDib& d, int32_t x, int32_t y) { return LoadU32(d.PixelAt(x, y)); }
+// Every pixel of a 32-bit canvas, rows top down.
+std::vector<uint32_t> All(const XDib& d) {
+  std::vector<uint32_t> out;
+  for (int32_t y = 0; y < d.Height(); ++y)
+    for (int32_t x = 0; x < d.Width(); ++x) out.push_back(Px(d, x, y));
+  return out;
+}
+using Pixels = std::vector<uint32_t>;
 
 XDib Canvas32(int32_t w, int32_t h, uint32_t fill) {
   XDib d;
@@ -112,9 +120,8 @@ TEST(XDibTest, BmpFilesAndBitmapResourcesLoadTheirPackedDib) {
 TEST(XDibTest, FillsCheckerboardsAndBlendsFollowTheOriginAndTheClip) {
   XDib d = Canvas32(3, 6, 0);
   d.FillRectChecker(RECT{1, 0, 2, 6}, 0xFF0000FF, 0);  // fourth byte of the colour dropped
-  for (int32_t y = 0; y < 6; ++y) EXPECT_EQ(Px(d, 1, y), y % 2 == 1 ? 0xFFu : 0u) << y;
   d.FillRectChecker(RECT{0, 0, 1, 6}, 0x7, 3);
-  for (int32_t y = 0; y < 6; ++y) EXPECT_EQ(Px(d, 0, y), y % 2 == 1 ? 7u : 0u) << y;
+  EXPECT_EQ(All(d), (Pixels{0, 0, 0, 7, 0xFF, 0, 0, 0, 0, 7, 0xFF, 0, 0, 0, 0, 7, 0xFF, 0}));  // every second row
 
   XDib blend = Canvas32(1, 1, 0x00FF80);
   blend.BlendFillRect(RECT{0, 0, 1, 1}, 0xFFFFFF, 0);
@@ -128,10 +135,7 @@ TEST(XDibTest, FillsCheckerboardsAndBlendsFollowTheOriginAndTheClip) {
   o.SetOrigin(POINT{2, 1});
   o.SetClipRect(RECT{0, 0, 3, 4});
   o.FillRect(RECT{0, 0, 4, 1}, 9);
-  EXPECT_EQ(Px(o, 2, 1), 9u);
-  EXPECT_EQ(Px(o, 3, 1), 0u);  // clipped
-  EXPECT_EQ(Px(o, 1, 1), 0u);
-  EXPECT_EQ(Px(o, 2, 0), 0u);
+  EXPECT_EQ(All(o), (Pixels{0, 0, 0, 0, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0}));  // (3, 1) clipped
 }
 
 TEST(XDibTest, KeyedBlitComparesTheWholePixel) {
@@ -140,16 +144,13 @@ TEST(XDibTest, KeyedBlitComparesTheWholePixel) {
   StoreU32(src.PixelAt(2, 0), 0x123456);
   XDib d = Canvas32(3, 1, 0xAAAAAA);
   d.BlitKeyed(src, POINT{0, 0}, RECT{0, 0, 3, 1}, 0xFFFF00FF);  // the key's top byte is ignored
-  EXPECT_EQ(Px(d, 0, 0), 0xAAAAAAu);
-  EXPECT_EQ(Px(d, 1, 0), 0x01FF00FFu);
-  EXPECT_EQ(Px(d, 2, 0), 0x123456u);
+  EXPECT_EQ(All(d), (Pixels{0xAAAAAA, 0x01FF00FF, 0x123456}));
   // Blending skips the key too and mixes the rest.
   XDib white = Canvas32(2, 1, 0xFF00FF);
   StoreU32(white.PixelAt(1, 0), 0xFFFFFF);
   XDib e = Canvas32(2, 1, 0);
   e.BlitBlendKeyed(white, POINT{0, 0}, RECT{0, 0, 2, 1}, 128, 0xFF00FF);
-  EXPECT_EQ(Px(e, 0, 0), 0u);
-  EXPECT_EQ(Px(e, 1, 0), 0x7F7F7Fu);
+  EXPECT_EQ(All(e), (Pixels{0, 0x7F7F7F}));
 }
 
 TEST(XDibTest, CopiesByDepthPair) {
@@ -208,10 +209,7 @@ TEST(XDibTest, ClippingMovesTheSourceWithTheDestination) {
   d.SetClipRect(RECT{1, 1, 4, 4});
   // Destination starts one left of and one above the clip: source (1, 1) lands at (1, 1).
   d.Blit(src, POINT{0, 0}, RECT{0, 0, 3, 3});
-  EXPECT_EQ(Px(d, 0, 0), 0u);
-  EXPECT_EQ(Px(d, 1, 1), 12u);
-  EXPECT_EQ(Px(d, 2, 2), 23u);
-  EXPECT_EQ(Px(d, 3, 3), 0u);  // outside the 3 x 3 destination
+  EXPECT_EQ(All(d), (Pixels{0, 0, 0, 0, 0, 12, 13, 0, 0, 22, 23, 0, 0, 0, 0, 0}));  // (3, 3) is outside the 3 x 3
   // A source clip cuts the left column and shifts the destination right by one.
   src.SetClipRect(RECT{1, 0, 4, 4});
   XDib e = Canvas32(4, 4, 0);
@@ -235,13 +233,11 @@ TEST(XDibTest, SlicesRepeatTheMiddleStripCutTheLastCopyAndCopyTheNineSliceMiddle
   // Horizontal: border 2, strip columns 3..6 (values 3..6).
   XDib h = Canvas32(13, 1, 0);
   h.ThreeSliceH(Numbered(8, 1), RECT{0, 0, 8, 1}, RECT{0, 0, 13, 1});
-  const uint32_t across[13] = {101, 102, 103, 104, 105, 106, 103, 104, 105, 106, 103, 107, 108};
-  for (int32_t x = 0; x < 13; ++x) EXPECT_EQ(Px(h, x, 0), across[x]) << x;
+  EXPECT_EQ(All(h), (Pixels{101, 102, 103, 104, 105, 106, 103, 104, 105, 106, 103, 107, 108}));
   // Vertical: border 1, strip rows 1..2.
   XDib v = Canvas32(1, 7, 0);
   v.ThreeSliceV(Numbered(1, 4), RECT{0, 0, 1, 4}, RECT{0, 0, 1, 7});
-  const uint32_t down[7] = {101, 201, 301, 201, 301, 201, 401};
-  for (int32_t y = 0; y < 7; ++y) EXPECT_EQ(Px(v, 0, y), down[y]) << y;
+  EXPECT_EQ(All(v), (Pixels{101, 201, 301, 201, 301, 201, 401}));
   // A source narrower than its four ends has nothing to tile, and both calls return.
   XDib narrow = Canvas32(10, 10, 0);
   narrow.ThreeSliceH(Numbered(3, 3), RECT{0, 0, 3, 3}, RECT{0, 0, 10, 10});
