@@ -138,17 +138,14 @@ TEST(AnimationRscTest, NamesAndSubAnimations) {
   K_Animation_RSC rsc;
   ASSERT_EQ(rsc.LoadFromBytes(QlaSetFile({Named("a"), Named("b"), Named("a"), Named(long68)}, TwoSprites())), 1);
   EXPECT_EQ(rsc.GetAnimationCount(), 4);
-  int32_t index = 99;
-  EXPECT_EQ(rsc.FindByName("a", &index), &rsc);
-  EXPECT_EQ(index, 0);
-  EXPECT_EQ(rsc.FindByName("b", &index), rsc.GetSubAnimation(1));
-  EXPECT_EQ(index, 1);
-  EXPECT_EQ(rsc.FindByName("c", &index), nullptr);
-  EXPECT_EQ(index, -1);
-  EXPECT_EQ(rsc.FindByName(long68, &index), rsc.GetSubAnimation(3));
-  EXPECT_EQ(index, 3);
-  EXPECT_EQ(rsc.FindByName(long68 + "x", &index), nullptr);
   EXPECT_EQ(rsc.GetSubAnimation(0), &rsc);
+  // The first of equal names; a 68-byte name (stored without a terminator) whole.
+  const std::pair<std::string, int32_t> lookups[] = {{"a", 0}, {"b", 1}, {"c", -1}, {long68, 3}, {long68 + "x", -1}};
+  for (const auto& [name, want] : lookups) {
+    int32_t index = 99;
+    EXPECT_EQ(rsc.FindByName(name, &index), want < 0 ? nullptr : rsc.GetSubAnimation(want)) << name;
+    EXPECT_EQ(index, want) << name;
+  }
   EXPECT_NE(rsc.GetSubAnimation(3), nullptr);
   EXPECT_EQ(rsc.GetSubAnimation(4), nullptr);
   EXPECT_EQ(rsc.GetSubAnimation(-1), nullptr);
