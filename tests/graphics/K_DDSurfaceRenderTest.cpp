@@ -1,66 +1,113 @@
-// Render objects over real DirectDraw surfaces: drawing through the image lands in
-// the surface's rows at its own pitch, busy surfaces are retried, and the loan holds
-// the surface alive.
+// Surface loans, over a scripted surface (one lock per loan, the surface's own pitch,
+// retries while the surface is busy, unlocking on every way out) and over real
+// DirectDraw surfaces (drawing lands in the rows at their pitch, the loan holds the
+// surface alive).
 #include "graphics/K_DDSurfaceRender.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_LLESprite.h"
 #include "plat/sim.h"
 #include "plat/sim_display.h"
+#include "widgets/WidgetTestSupport.h"
 
 namespace {
 
-struct Format {
-  const char* name;
-  int32_t code;  // the sprite library's format code
-  DDPIXELFORMAT pf;
-  uint32_t fill;    // RGB(0, 0, 255) in this format
-  uint32_t sprite;  // the sprite's pixel value
-};
+using widget_test::DisplayFormat;
 
-const Format kFormats[] = {
-    {"565", 16, {sizeof(DDPIXELFORMAT), DDPF_RGB, 0, 16, 0xF800, 0x07E0, 0x001F, 0}, 0x001F, 0xF800},
-    {"8888", 32, {sizeof(DDPIXELFORMAT), DDPF_RGB, 0, 32, 0xFF0000, 0x00FF00, 0x0000FF, 0}, 0x0000FF, 0x00FF00},
-};
-
-class DDSurfaceRenderTest : public testing::Test {
- protected:
-  void SetUp() override {
-    plat::sim::ClearFaults();
-    plat::sim::ResetDisplay();
-    ComPtr<IDirectDraw> first;
-    ASSERT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
-    ASSERT_EQ(first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(dd.ReleaseAndGetAddressOf())), S_OK);
-    ASSERT_EQ(dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+class FakeSurface : public K_RenderSurface {
+ public:
+  int32_t locks = 0, unlocks = 0, busyAnswers = 0, bitCount = 16;
+  bool fail = false, givePitch = true;
+  std::vector<uint8_t> memory = std::vector<uint8_t>(40 * 3);  // pitch 40 for 10 pixels
+  LockResult Lock(K_SurfaceLock& out) override {
+    if (fail) return LockResult::kFailed;
+    if (busyAnswers > 0) {
+      --busyAnswers;
+      return LockResult::kStillDrawing;
+    }
+    ++locks;
+    out = {memory.data(), 40, givePitch, bitCount, 10, 3};
+    return LockResult::kLocked;
   }
+  void Unlock() override { ++unlocks; }
+  HDC GetDC() override { return reinterpret_cast<HDC>(this); }
+  void ReleaseDC(HDC) override { ++dcReleases; }
+  int32_t dcReleases = 0;
+};
+
+TEST(K_DDRender_ObjTest, SecondLockReturnsTheSameImageWithoutLocking) {
+  auto surface = std::make_shared<FakeSurface>();
+  surface->busyAnswers = 3;
+  {
+    K_DDRender_Obj obj(surface);
+    K_Dib_Draw* a = obj.Lock();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(obj.Lock(), a);
+    EXPECT_EQ(surface->locks, 1);
+    EXPECT_EQ(a->Pitch(), 40);  // the surface's padded pitch, not width x 2
+    EXPECT_EQ(a->BytesPerPixel(), 2);
+    EXPECT_EQ(a->Width(), 10);
+    EXPECT_EQ(a->ClipRect().bottom, 3);
+    *a->PixelAddress(0, 1) = 0x77;
+    EXPECT_EQ(surface->memory[40], 0x77);
+    obj.Unlock();
+    EXPECT_EQ(a->GetBits(), nullptr);
+    EXPECT_EQ(surface->unlocks, 1);
+    ASSERT_NE(obj.Lock(), nullptr);
+  }
+  EXPECT_EQ(surface->unlocks, 2);  // the destructor unlocks a held lock
+}
+
+TEST(K_DDRender_ObjTest, FailedOrUnusableLocksGiveNoImage) {
+  auto surface = std::make_shared<FakeSurface>();
+  surface->fail = true;
+  K_DDRender_Obj failing(surface);
+  EXPECT_EQ(failing.Lock(), nullptr);
+  surface->fail = false;
+  surface->givePitch = false;
+  K_DDRender_Obj noPitch(surface);
+  EXPECT_EQ(noPitch.Lock(), nullptr);
+  EXPECT_EQ(surface->unlocks, surface->locks);
+  surface->givePitch = true;
+  surface->busyAnswers = K_DDRender_Obj::kMaxLockTries;
+  K_DDRender_Obj busy(surface);
+  EXPECT_EQ(busy.Lock(), nullptr);
+  surface->bitCount = 15;
+  K_DDRender_Obj fifteen(surface);
+  ASSERT_NE(fifteen.Lock(), nullptr);
+  EXPECT_EQ(fifteen.Lock()->BytesPerPixel(), 2);
+}
+
+TEST(K_DDRender_ObjTest, DeviceContextUnlocksAndKeepsLocksOut) {
+  auto surface = std::make_shared<FakeSurface>();
+  K_DDRender_Obj obj(surface);
+  ASSERT_NE(obj.Lock(), nullptr);
+  EXPECT_NE(obj.GetDC(), nullptr);
+  EXPECT_FALSE(obj.IsLocked());
+  EXPECT_EQ(surface->unlocks, 1);
+  // While the context is out, Lock hands back the image as it is: without pixels.
+  EXPECT_EQ(obj.Lock()->GetBits(), nullptr);
+  obj.ReleaseDC();
+  EXPECT_EQ(surface->dcReleases, 1);
+  EXPECT_NE(obj.Lock()->GetBits(), nullptr);
+}
+
+class DDSurfaceRenderTest : public widget_test::DisplayTest {
+ protected:
   void TearDown() override {
     DestroyFXManager();
-    plat::sim::ResetDisplay();
+    DisplayTest::TearDown();
   }
-
-  ComPtr<IDirectDrawSurface4> Offscreen(int32_t w, int32_t h, const DDPIXELFORMAT& pf) {
-    DDSURFACEDESC2 d{};
-    d.dwSize = sizeof d;
-    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-    d.dwWidth = static_cast<DWORD>(w);
-    d.dwHeight = static_cast<DWORD>(h);
-    d.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    d.ddpfPixelFormat = pf;
-    ComPtr<IDirectDrawSurface4> s;
-    EXPECT_EQ(dd->CreateSurface(&d, s.ReleaseAndGetAddressOf(), nullptr), DD_OK);
-    return s;
-  }
-
-  ComPtr<IDirectDraw4> dd;
 };
 
 // Every byte of the surface, rows of `pitch` bytes, read outside any render object.
-std::vector<uint8_t> RawBytes(IDirectDrawSurface4* s, int32_t* pitch) {
+std::vector<uint8_t> RawBytes(const DDSurface& s, int32_t* pitch) {
   DDSURFACEDESC2 d{};
   d.dwSize = sizeof d;
   EXPECT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);
@@ -71,65 +118,59 @@ std::vector<uint8_t> RawBytes(IDirectDrawSurface4* s, int32_t* pitch) {
   return out;
 }
 
-uint32_t PixelIn(const std::vector<uint8_t>& bytes, int32_t pitch, int32_t bpp, int32_t x, int32_t y) {
-  uint32_t v = 0;
-  std::memcpy(&v, bytes.data() + size_t(y) * size_t(pitch) + size_t(x * bpp), size_t(bpp));
-  return v;
-}
-
 TEST_F(DDSurfaceRenderTest, FillAndSpriteLandInTheSurfaceRowsAtItsPitch) {
   constexpr int32_t kW = 10, kH = 4;
-  for (const Format& f : kFormats) {
-    SCOPED_TRACE(f.name);
-    const int32_t bpp = f.code == 32 ? 4 : 2;
+  struct Format {
+    DisplayFormat display;
+    int32_t code;      // the sprite library's format code
+    uint32_t fill;     // RGB(0, 0, 255) in this format
+    uint32_t sprite;   // the sprite's pixel value
+    uint32_t keyPixel;  // magenta
+  };
+  for (const Format& f : {Format{DisplayFormat::Rgb565, 16, 0x001F, 0xF800, 0xF81F},
+                          Format{DisplayFormat::Xrgb8888, 32, 0x0000FF, 0x00FF00, 0xFF00FF}}) {
+    SCOPED_TRACE(f.code);
+    UseDesktop(f.display);
+    const int32_t bpp = f.code / 8;
     ASSERT_EQ(CreateFXManager(f.code), 1);
-    ComPtr<IDirectDrawSurface4> surface = Offscreen(kW, kH, f.pf);
-    ASSERT_TRUE(surface);
+    DDSurface surface = widget_test::MakeSurface(dd_, kW, kH);
     int32_t pitch = 0;
-    const std::vector<uint8_t> before = RawBytes(surface.Get(), &pitch);
+    const std::vector<uint8_t> before = RawBytes(surface, &pitch);
     ASSERT_GT(pitch, kW * bpp);  // the padding is what this test is about
 
     // A 2 x 2 sprite, its bottom-right pixel transparent.
-    const uint32_t key = 0xFF00FF;
     std::vector<uint8_t> px(size_t(2 * 2 * bpp));
-    const uint32_t keyPx = f.code == 32 ? 0xFF00FF : 0xF81F;
-    for (int i = 0; i < 4; ++i) std::memcpy(&px[size_t(i * bpp)], i == 3 ? &keyPx : &f.sprite, size_t(bpp));
+    for (int i = 0; i < 4; ++i) std::memcpy(&px[size_t(i * bpp)], i == 3 ? &f.keyPixel : &f.sprite, size_t(bpp));
     KK_LLESprite sprite;
-    ASSERT_EQ(sprite.EncodeLLESprite(f.code, 2, -2, 2 * bpp, px.data(), key), 1);
-
+    ASSERT_EQ(sprite.EncodeLLESprite(f.code, 2, -2, 2 * bpp, px.data(), 0xFF00FF), 1);
     {
       K_DDRender_Obj obj(K_DDSurfaceRender::Make(surface.Get()));
       K_Dib_Draw* image = obj.Lock();
       ASSERT_NE(image, nullptr);
-      EXPECT_EQ(image->Pitch(), pitch);
-      EXPECT_EQ(image->BytesPerPixel(), bpp);
-      EXPECT_EQ(image->Width(), kW);
-      EXPECT_EQ(image->Height(), kH);
+      EXPECT_EQ((std::vector<int32_t>{image->Pitch(), image->BytesPerPixel(), image->Width(), image->Height()}),
+                (std::vector<int32_t>{pitch, bpp, kW, kH}));
       image->Fill(0xFF0000);  // COLORREF blue
       image->DrawSprite(8, 2, sprite, K_Dib::kNoAnchor);
     }  // unlocks
 
+    std::vector<uint32_t> want;
+    for (int32_t y = 0; y < kH; ++y)
+      for (int32_t x = 0; x < kW; ++x) want.push_back(x >= 8 && y >= 2 && !(x == 9 && y == 3) ? f.sprite : f.fill);
+    EXPECT_EQ(widget_test::ReadPixels(surface), want);
+    // The bytes past each row's last pixel belong to no pixel and stay as they were.
     int32_t pitchAfter = 0;
-    const std::vector<uint8_t> after = RawBytes(surface.Get(), &pitchAfter);
+    const std::vector<uint8_t> after = RawBytes(surface, &pitchAfter);
     ASSERT_EQ(pitchAfter, pitch);
     for (int32_t y = 0; y < kH; ++y) {
-      for (int32_t x = 0; x < kW; ++x) {
-        const bool inSprite = x >= 8 && y >= 2 && !(x == 9 && y == 3);
-        EXPECT_EQ(PixelIn(after, pitch, bpp, x, y), inSprite ? f.sprite : f.fill) << x << "," << y;
-      }
-      // The bytes past the row's last pixel belong to no pixel and stay as they were.
-      const size_t rowEnd = size_t(y) * size_t(pitch) + size_t(kW * bpp);
-      EXPECT_TRUE(std::equal(after.begin() + ptrdiff_t(rowEnd), after.begin() + ptrdiff_t(rowEnd + size_t(pitch - kW * bpp)),
-                             before.begin() + ptrdiff_t(rowEnd)))
-          << "row " << y;
+      const auto rowEnd = ptrdiff_t(y * pitch + kW * bpp), next = ptrdiff_t((y + 1) * pitch);
+      EXPECT_TRUE(std::equal(after.begin() + rowEnd, after.begin() + next, before.begin() + rowEnd)) << "row " << y;
     }
     DestroyFXManager();
   }
 }
 
-TEST_F(DDSurfaceRenderTest, StillDrawingIsRetriedUntilTheTriesRunOut) {
-  ComPtr<IDirectDrawSurface4> surface = Offscreen(4, 4, kFormats[1].pf);
-  ASSERT_TRUE(surface);
+TEST_F(DDSurfaceRenderTest, StillDrawingIsRetriedUntilTheTriesRunOutAndOtherFailuresAreNot) {
+  DDSurface surface = widget_test::MakeSurface(dd_, 4, 4);
   {
     plat::sim::SetStillDrawing(5);
     K_DDRender_Obj obj(K_DDSurfaceRender::Make(surface.Get()));
@@ -143,11 +184,6 @@ TEST_F(DDSurfaceRenderTest, StillDrawingIsRetriedUntilTheTriesRunOut) {
     EXPECT_FALSE(obj.IsLocked());
     EXPECT_NE(obj.Lock(), nullptr);  // the surface was never left locked
   }
-}
-
-TEST_F(DDSurfaceRenderTest, OtherLockFailuresAreNotRetried) {
-  ComPtr<IDirectDrawSurface4> surface = Offscreen(4, 4, kFormats[1].pf);
-  ASSERT_TRUE(surface);
   // Locked by this very thread: waiting would never end, so the loan fails at once.
   DDSURFACEDESC2 d{};
   d.dwSize = sizeof d;
@@ -161,7 +197,7 @@ TEST_F(DDSurfaceRenderTest, OtherLockFailuresAreNotRetried) {
 TEST_F(DDSurfaceRenderTest, DeviceContextUnlocksFirstAndTheLoanKeepsTheSurface) {
   const uint32_t liveBefore = plat::sim::LiveSurfaces();
   {
-    K_DDRender_Obj obj(K_DDSurfaceRender::Make(Offscreen(4, 4, kFormats[0].pf).Get()));
+    K_DDRender_Obj obj(K_DDSurfaceRender::Make(widget_test::MakeSurface(dd_, 4, 4).Get()));
     ASSERT_EQ(plat::sim::LiveSurfaces(), liveBefore + 1);  // only the loan holds it now
     ASSERT_NE(obj.Lock(), nullptr);
     EXPECT_NE(obj.GetDC(), nullptr);  // a locked surface gives no DC, so it was unlocked

@@ -6,9 +6,7 @@
 #include <stdexcept>
 
 #include "graphics/GraphicsTestKit.h"
-#include "graphics/PsdSidecar.h"
 #include "graphics/XGifEntry.h"
-#include "graphics/XPsdEntry.h"
 #include "graphics/XResEntryMgr.h"
 #include "support/PictureFileWriters.h"
 #include "widgets/WidgetTestSupport.h"
@@ -190,14 +188,6 @@ TYPED_TEST(PictureKindTest, UnreadableFilesGiveAnEmptySharedEntryOrNone) {
   }
 }
 
-TEST_F(PictureMgrTest, TgaKeepsTheKeyOffItsSurface) {
-  const int32_t h = m_.LoadEntry(3, TgaFiles::Good(dir_, "a"), GSize(), kKey);
-  ASSERT_NE(h, -1);
-  EXPECT_EQ(m_.EntryAt(h)->hasAlpha, 1);
-  DDCOLORKEY key{};
-  EXPECT_NE(m_.GetEntrySurface(h)->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
-}
-
 TEST_F(PictureMgrTest, LayeredPartWayFailureKeepsTheEntryAndAKeyFailureDeletesIt) {
   PsdFiles::Good(dir_, "p");
   plat::sim::FailNext("IDirectDraw4::CreateSurface", 1, 2);
@@ -214,45 +204,6 @@ TEST_F(PictureMgrTest, LayeredPartWayFailureKeepsTheEntryAndAKeyFailureDeletesIt
   const int32_t again = m_.LoadEntry(6, "P:\\q.psd", GSize(), kKey);
   ASSERT_NE(again, -1);
   EXPECT_EQ(m_.EntryAt(again)->frames.size(), 3u);
-}
-
-TEST_F(PictureMgrTest, ABuiltCompanionGivesFramesEqualToTheWrittenLayers) {
-  testing_support::PsdDesc psd;
-  psd.guides = {{10 * 32, false}, {20 * 32, true}};
-  for (int i = 0; i < 3; ++i) {
-    testing_support::PsdLayerDesc l;
-    l.left = 12 + i;
-    l.top = 25;
-    l.right = l.left + 3 + i;
-    l.bottom = l.top + 2;
-    l.name = i == 0 ? "0.3" : "layer";
-    l.alpha = i != 1;
-    l.packBits = i == 2;
-    for (int p = 0; p < (3 + i) * 2; ++p) l.pixels.push_back(p % 3 ? 0xFF123456u + static_cast<uint32_t>(p) : 0u);
-    psd.layers.push_back(l);
-  }
-  dir_.Put("built.psd", testing_support::PsdFile(psd));
-  ASSERT_EQ(BuildPsdSidecar("P:\\built.psd"), PsdSidecarBuild::kBuilt);
-  const int32_t h = m_.LoadEntry(6, "P:\\built.psd", GSize(), kNoKey);
-  ASSERT_NE(h, -1);
-  auto* e = static_cast<XPsdEntry*>(m_.EntryAt(h));
-  ASSERT_EQ(e->frames.size(), 3u);
-  EXPECT_EQ(m_.GetEntrySurface(h).Get(), e->frames[0].Get());
-  EXPECT_EQ(e->durations, (std::vector<uint32_t>{300, 200, 200}));
-  for (size_t i = 0; i < 3; ++i) {
-    const testing_support::PsdLayerDesc& l = psd.layers[i];
-    EXPECT_EQ(e->frameSizes[i], GSize(l.right - l.left, 2)) << i;
-    EXPECT_EQ(e->frameOffsets[i], GPoint(l.left - 10, 5)) << i;
-    std::vector<uint32_t> want;
-    std::vector<uint8_t> plane;
-    for (uint32_t p : l.pixels) {
-      const uint8_t a = l.alpha ? static_cast<uint8_t>(p >> 24) : 0xFF;
-      plane.push_back(a);
-      want.push_back(a == 0 ? 0xFFFF00FFu : 0xFF000000u | (p & 0xFFFFFF));
-    }
-    EXPECT_EQ(widget_test::ReadPixels(e->frames[i]), want) << i;
-    EXPECT_EQ(e->frameAlpha[i], plane) << i;
-  }
 }
 
 TEST_F(PictureMgrTest, AGifStripHoldsEveryFrameSideBySideWithTheKey) {
