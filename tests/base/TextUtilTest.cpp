@@ -30,13 +30,10 @@ TEST(FormatMoney, WritesTenThousandGroupsWithTheirUnits) {
       {9999, 2, "9999냥"},
       {-15000, 2, "-1만5000냥"},
       {12345678901234567, 2, "1경2345조냥"},
-      {0, 2, "0냥"},
       {0, 0, "0냥"},
-      {1, 2, "1냥"},
       {-1, 2, "-1냥"},
       // Two groups under a limit of 2 are all written, zeros skipped without cost.
       {12345678, 2, "1234만5678냥"},
-      {10000000, 2, "1000만냥"},
       {100000000, 1, "1억냥"},
       {100010000, 2, "1억1만냥"},
       {std::numeric_limits<int64_t>::max(), 0, "922경3372조368억5477만5807냥"},
@@ -61,19 +58,12 @@ TEST(FormatMoneyPlaces, WritesEveryNonZeroDigitWithItsPlace) {
       {100000001, "1억1냥"},
       {0, "0냥"},
       {-20, "-2십냥"},
-      {7, "7냥"},
       {10000, "1만냥"},
       {std::numeric_limits<int64_t>::min(), "-9백2십2경3천3백7십2조3백6십8억5천4백7십7만5천8백8냥"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Cp949(FormatMoneyPlaces(c.amount)), Cp949(c.expected)) << c.amount;
   }
-}
-
-TEST(FormatInt64, WritesSignedDecimal) {
-  EXPECT_EQ(FormatInt64(0), "0");
-  EXPECT_EQ(FormatInt64(-42), "-42");
-  EXPECT_EQ(FormatInt64(std::numeric_limits<int64_t>::min()), "-9223372036854775808");
 }
 
 TEST(FormatDateTime, RewritesOnlyFourteenCharacterStamps) {
@@ -83,18 +73,15 @@ TEST(FormatDateTime, RewritesOnlyFourteenCharacterStamps) {
   EXPECT_EQ(FormatDateTime(""), "");
 }
 
-TEST(FormatString, CutsLongResultsAtExactly1024Characters) {
-  const std::string long_text(3000, 'x');
-  const std::string s = FormatString("%s!", long_text.c_str());
-  EXPECT_EQ(s.size(), kFormatStringMaxChars);
-  EXPECT_EQ(s, long_text.substr(0, kFormatStringMaxChars));
-  EXPECT_EQ(FormatString("%s", std::string(1024, 'y').c_str()).size(), 1024u);
-}
-
-TEST(FormatString, ReadsI64AsSixtyFourAndLdAsThirtyTwoBits) {
+TEST(FormatString, ReadsI64AsSixtyFourAndLdAsThirtyTwoBitsAndCutsAt1024Characters) {
   EXPECT_EQ(FormatString("%I64i|%ld|", std::numeric_limits<int64_t>::min(), int32_t{-7}),
             "-9223372036854775808|-7|");
   EXPECT_EQ(FormatString("%ld냥", int32_t{5}), "5냥");
+  const std::string long_text(3000, 'x');
+  EXPECT_EQ(FormatString("%s!", long_text.c_str()), long_text.substr(0, kFormatStringMaxChars));
+  EXPECT_EQ(FormatString("%s", std::string(1024, 'y').c_str()).size(), 1024u);
+  EXPECT_EQ(FormatInt64(0), "0");
+  EXPECT_EQ(FormatInt64(std::numeric_limits<int64_t>::min()), "-9223372036854775808");
 }
 
 TEST(CompareNoCase, FoldsOnlyAsciiLetters) {
