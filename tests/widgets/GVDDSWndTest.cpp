@@ -108,22 +108,6 @@ std::string Name(const testing::TestParamInfo<DisplayFormat>& info) {
   return std::string("f") + FormatName(info.param);
 }
 
-TEST_P(GVDDSWndTest, PlainOpaqueDrawCopiesTheSourcePartExactlyAndSkipsKeys) {
-  GVDDSWnd w;
-  const std::vector<uint32_t> px = Pattern(4, 3, {{1, 1}});
-  MakePicture(w, 4, 3, px, key_);
-  w.SetPos(GPoint(5, 6));
-  const uint32_t bg = Px(0, 0, 8);
-  DDSurface t = Target(bg);
-  // Clipped to the right three columns: the source part moves with the clip.
-  ASSERT_EQ(w.Draw(t.Get(), GRect(6, 0, 40, 30)), 1);
-  for (int32_t y = 0; y < 3; ++y)
-    for (int32_t x = 0; x < 4; ++x) {
-      const uint32_t want = x == 0 || (x == 1 && y == 1) ? bg : px[size_t(y * 4 + x)];
-      EXPECT_EQ(PixelAt(t, 5 + x, 6 + y), want) << x << "," << y;
-    }
-}
-
 TEST_P(GVDDSWndTest, FullTransparencyLeavesSixteenBitTargetsInEveryMode) {
   for (int32_t mode : {GVDDSWnd::kDrawPlain, GVDDSWnd::kDrawStretch, GVDDSWnd::kDrawTile}) {
     GVDDSWnd w;
@@ -299,6 +283,7 @@ TEST_P(GVDDSWndTest, BlankPictureTakesTheSizeAndKeyAndStaleHandlesAreRefused) {
   EXPECT_EQ(w.GetRect(), GRect(0, 0, 7, 5));
   EXPECT_EQ(w.GetFrameCount(), 1);
   EXPECT_EQ(w.GetFrameSize(), GSize(7, 5));
+  EXPECT_EQ(w.GetFrameOffset(), GPoint());
   const int32_t h = w.GetImage();
   // Another widget's entry in the same slot with a newer serial is not this widget's.
   mgr().ReleaseEntry(h);

@@ -324,6 +324,7 @@ TEST_F(GVListViewDrawTest, SharedStripCellsDrawTheirOwnCellAndPutTheSourceBack) 
     row->AddCell(cell);
   }
   EXPECT_EQ(row->GetCells()[2]->GetStripIndex(), 0) << "an index out of range shows cell 0";
+  EXPECT_EQ(row->GetCells()[0]->GetSourceRect(), GRect(20, 0, 30, 20));
   view_.AddRow(row);
   view_.SetColumnOffsets({GPoint(0, 0), GPoint(10, 0), GPoint(20, 0)});
 

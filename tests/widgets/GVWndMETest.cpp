@@ -249,22 +249,6 @@ TEST_F(GVWndMETest, ReplacingTheTextDisablesTheBarUntilThereAreMoreLinesThanRows
   EXPECT_EQ(ThumbOffset(), 100);
 }
 
-TEST_F(GVWndMETest, DraggingTheBarScrollsTheViewAndARefusedDragLeavesTheThumb) {
-  AttachBar();
-  AddNumbered(1, 20);
-  view_.OnScroll(SB_TOP, 0, bar_.get());
-  ASSERT_EQ(ThumbOffset(), 0);
-  const int32_t x = 218;
-  bar_->OnMouseMove(0, GPoint(x, 35));  // the thumb is at 30..42
-  ASSERT_EQ(bar_->OnLButtonDown(MK_LBUTTON, GPoint(x, 35)), 1);
-  bar_->OnMouseMove(MK_LBUTTON, GPoint(x, 85));  // 50 pixels down: position 500
-  EXPECT_EQ(view_.GetTopIndex(), 7u);
-  EXPECT_EQ(ThumbOffset(), 50);
-  bar_->OnMouseMove(MK_LBUTTON, GPoint(x, 20));  // above the track
-  EXPECT_EQ(view_.GetTopIndex(), 7u);
-  EXPECT_EQ(ThumbOffset(), 50);
-}
-
 TEST_F(GVWndMETest, DrawFillsTheViewThenItsRowsAndSkipsWhenHiddenOrMissed) {
   // Keyed rows are transparent where they have no glyphs, so the fill shows through.
   view_.SetColorKey(DevicePixel(DisplayFormat::Xrgb8888, 0xFF, 0, 0xFF));
