@@ -223,7 +223,7 @@ TEST_F(CGifTest, ImagesBeyondTheCapsFailAlone) {
   EXPECT_EQ(Load(screen, huge), DDERR_OUTOFMEMORY);
 }
 
-TEST_F(CGifTest, StillPicturesNeverStep) {
+TEST_F(CGifTest, StillPicturesNeverStepAndSetFrameChoosesTheNextFrameDrawn) {
   CGif none;
   EXPECT_EQ(Load(none, Screen(2, 2)), 0);
   EXPECT_EQ(none.GetFrameCount(), 0);
@@ -238,6 +238,16 @@ TEST_F(CGifTest, StillPicturesNeverStep) {
   EXPECT_EQ(gif.SetFrame(0), 1);
   EXPECT_EQ(gif.SetFrame(1), 0);
   EXPECT_EQ(gif.SetFrame(-1), 0);
+
+  GifDesc three = Screen(1, 1);
+  three.frames = {Solid(0, 0, 1, 1, 1), Solid(0, 0, 1, 1, 2), Solid(0, 0, 1, 1, 3)};
+  CGif steps;
+  ASSERT_EQ(Load(steps, three), 1);
+  ASSERT_EQ(steps.SetFrame(2), 1);
+  steps.StepGifFrame();
+  EXPECT_EQ(Shown(steps), Expect({3}));
+  steps.StepGifFrame();  // past the last: frame 0
+  EXPECT_EQ(Shown(steps), Expect({1}));
 }
 
 TEST_F(CGifTest, SteppingComposesKeepsClearsAndClipsFrames) {
@@ -287,18 +297,6 @@ TEST_F(CGifTest, SteppingComposesKeepsClearsAndClipsFrames) {
       EXPECT_EQ(Shown(gif), Expect(c.shown[i])) << "step " << i;
     }
   }
-}
-
-TEST_F(CGifTest, SetFrameChoosesTheNextFrameDrawn) {
-  GifDesc g = Screen(1, 1);
-  g.frames = {Solid(0, 0, 1, 1, 1), Solid(0, 0, 1, 1, 2), Solid(0, 0, 1, 1, 3)};
-  CGif gif;
-  ASSERT_EQ(Load(gif, g), 1);
-  ASSERT_EQ(gif.SetFrame(2), 1);
-  gif.StepGifFrame();
-  EXPECT_EQ(Shown(gif), Expect({3}));
-  gif.StepGifFrame();  // past the last: frame 0
-  EXPECT_EQ(Shown(gif), Expect({1}));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "plat/sim_files.h"
 #include "plat/sim_gdi.h"
 #include "graphics/GraphicsTestKit.h"
+#include "support/PictureFileWriters.h"
 
 namespace {
 
@@ -144,10 +145,10 @@ TEST(LLESpriteFromImageTest, FilesBecomeSprites) {
   EXPECT_EQ(none.CreateFromImageFile("S:\\missing.bmp", 16, 0xFF00FF), 0);
 
   // A TGA: alpha 0 pixels are left out, the rest keep alpha 0..31 in mode 1.
-  Bytes tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 32, 8};
-  for (uint32_t v : {0x00FFFFFFu, 0xFF112233u})
-    for (int b = 0; b < 4; ++b) tga.push_back(uint8_t(v >> (8 * b)));
-  dir.Put("a.tga", tga);
+  testing_support::TgaPicture tga;
+  tga.width = 2, tga.height = 1;
+  tga.pixels = {0x00FFFFFF, 0xFF112233};
+  dir.Put("a.tga", TgaFile(tga));
   KK_LLESprite t;
   EXPECT_EQ(t.CreateFromFile("S:\\a.tga", 24), 0);
   EXPECT_EQ(t.CreateFromFile("S:\\a.tga", 8), 0);

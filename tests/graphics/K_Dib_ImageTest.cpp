@@ -13,6 +13,7 @@
 #include "plat/sim_files.h"
 #include "plat/sim_gdi.h"
 #include "graphics/GraphicsTestKit.h"
+#include "support/PictureFileWriters.h"
 #include "widgets/WidgetTestSupport.h"
 
 namespace {
@@ -20,23 +21,15 @@ namespace {
 using gfx_test::Bytes;
 using widget_test::BmpPicture;
 
-// A TGA of 32-bit B, G, R, A pixels given top row first (the file stores bottom first).
+// A TGA of pixels given top row first (the file stores the bottom row first); none
+// for a header alone.
 Bytes Tga(int32_t w, int32_t h, const std::vector<uint32_t>& topDown, uint8_t type = 2, uint8_t depth = 32,
           const std::string& id = "") {
-  Bytes b;
-  ByteWriter o(b);
-  o.U8(uint8_t(id.size()));
-  o.U8(0);
-  o.U8(type);
-  o.U16(0), o.U16(0), o.U8(0), o.U16(0), o.U16(0);
-  o.U16(uint16_t(w)), o.U16(uint16_t(h));
-  o.U8(depth), o.U8(8);
-  for (char c : id) o.U8(uint8_t(c));
-  // Header-only files (for size checks) pass no pixels.
-  if (!topDown.empty())
-    for (int32_t y = h - 1; y >= 0; --y)
-      for (int32_t x = 0; x < w; ++x) o.U32(topDown[size_t(y * w + x)]);
-  return b;
+  testing_support::TgaPicture p;
+  p.type = type, p.depth = depth, p.width = int16_t(w), p.height = int16_t(h), p.id = id;
+  for (int32_t y = h - 1; y >= 0 && !topDown.empty(); --y)
+    p.pixels.insert(p.pixels.end(), topDown.begin() + y * w, topDown.begin() + (y + 1) * w);
+  return TgaFile(p);
 }
 
 // 2 x 2 at 24 bits: top row red, green; bottom row blue, white.
