@@ -213,6 +213,9 @@ TEST_F(DirectSoundTest, LostBuffersRefusePlayAndLockUntilRestoredAfterTheConfigu
 // keeps the sink fed. It waits by polling, bounded by a generous budget.
 TEST_F(DirectSoundTest, RealClockSmokeTest) {
   plat::sim::UseRealClock();
+  ds_ = nullptr;  // a device made on the real clock
+  ASSERT_EQ(DirectSoundCreate(nullptr, ds_.ReleaseAndGetAddressOf(), nullptr), DS_OK);
+  ASSERT_EQ(ds_->SetCooperativeLevel(FakeWindow(), DSSCL_PRIORITY), DS_OK);
   IDirectSoundBuffer* b = Make(kCd, 176400);
   plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
   ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);

@@ -52,7 +52,7 @@ class IniTest : public testing::Test {
   TempDir dir;
 };
 
-TEST_F(IniTest, ValuesAreFoundWithoutRegardToCaseAndTrimmed) {
+TEST_F(IniTest, ValuesAreFoundWithoutRegardToCaseTrimmedAndReadAfreshEachTime) {
   EXPECT_EQ(Get("SERVICEINFO", "sCompany"), "Varnet Korea");
   EXPECT_EQ(Get("serviceinfo", "SCOMPANY"), "Varnet Korea");
   EXPECT_EQ(Get("Other", "sCompany"), "Elsewhere");
@@ -63,19 +63,17 @@ TEST_F(IniTest, ValuesAreFoundWithoutRegardToCaseAndTrimmed) {
   // CP949 names fold only their ASCII letters: the trail byte 'A' is not 'a'.
   EXPECT_EQ(Get("\x81\x41", "KEY"), "upper");
   EXPECT_EQ(Get("\x81\x61", "key"), "dflt");
+  dir.Write("common/quell_14.ini", "[serviceinfo]\nsCompany=Changed\n");
+  EXPECT_EQ(Get("ServiceInfo", "sCompany"), "Changed");
 }
 
-TEST_F(IniTest, MissingFileSectionOrKeyGivesTheDefault) {
+TEST_F(IniTest, MissingFileSectionOrKeyGivesTheDefaultTruncatedToSizeMinusOne) {
   EXPECT_EQ(Get("ServiceInfo", "sDomainName", "Quell"), "Quell");
   EXPECT_EQ(Get("NoSection", "sCompany", "Quell"), "Quell");
   EXPECT_EQ(Get("ServiceInfo", "sCompany", "Quell", 64, "C:\\Portal\\common\\quell_15.ini"), "Quell");
   EXPECT_EQ(Get("ServiceInfo", "sDomainName", "Quell  "), "Quell");  // trailing blanks dropped
   EXPECT_EQ(Get("ServiceInfo", "sDomainName", nullptr), "");
-  // The keys of one section do not leak into the next.
-  EXPECT_EQ(Get("Other", "sDllVer"), "dflt");
-}
-
-TEST_F(IniTest, ResultIsTruncatedToSizeMinusOne) {
+  EXPECT_EQ(Get("Other", "sDllVer"), "dflt") << "the keys of one section do not leak into the next";
   EXPECT_EQ(Get("ServiceInfo", "sCompany", "", 7), "Varnet");
   EXPECT_EQ(Get("ServiceInfo", "sCompany", "", 1), "");
   EXPECT_EQ(Get("ServiceInfo", "missing", "Quell", 3), "Qu");
@@ -99,24 +97,14 @@ TEST_F(IniTest, NullNamesListSectionsAndKeys) {
 }
 
 TEST_F(IniTest, IntegersReadTheLeadingNumber) {
-  struct Case {
-    const char* key;
-    UINT expected;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, UINT> cases[] = {
       {"sDllVer", 1042}, {"sHex", 0x1F}, {"sNegative", static_cast<UINT>(-7)},
       {"sWord", 0},      // text without digits is 0, not the default
       {"sEmpty", 99},    // an empty value is the default
       {"missing", 99},
   };
-  for (const Case& c : cases) EXPECT_EQ(GetPrivateProfileIntA("SERVICEINFO", c.key, 99, kIni), c.expected) << c.key;
+  for (auto [key, expected] : cases) EXPECT_EQ(GetPrivateProfileIntA("SERVICEINFO", key, 99, kIni), expected) << key;
   EXPECT_EQ(GetPrivateProfileIntA("ServiceInfo", "sDllVer", 5, "C:\\Portal\\none.ini"), 5u);
-}
-
-TEST_F(IniTest, EveryCallSeesTheFileAsItIsNow) {
-  EXPECT_EQ(Get("ServiceInfo", "sCompany"), "Varnet Korea");
-  dir.Write("common/quell_14.ini", "[serviceinfo]\nsCompany=Changed\n");
-  EXPECT_EQ(Get("ServiceInfo", "sCompany"), "Changed");
 }
 
 TEST_F(IniTest, WritingKeepsOtherLinesAndCanRemove) {
@@ -131,13 +119,11 @@ TEST_F(IniTest, WritingKeepsOtherLinesAndCanRemove) {
   EXPECT_EQ(text.substr(0, 35), "; settings\r\n[ServiceInfo]\r\n  sDllVe");
   // The new key joins its section, before the blank line that ends it.
   EXPECT_NE(text.find("sTitle=\xC8\xAD\xC5\xF5\r\nsDomainName=Quell\r\n\r\n[Other]"), std::string::npos);
-
   ASSERT_TRUE(WritePrivateProfileStringA("ServiceInfo", "sCompany", nullptr, kIni));
   EXPECT_EQ(Get("ServiceInfo", "sCompany"), "dflt");
   ASSERT_TRUE(WritePrivateProfileStringA("other", nullptr, nullptr, kIni));
   EXPECT_EQ(Get("Other", "sCompany"), "dflt");
   EXPECT_EQ(Get("ServiceInfo", "sDllVer"), "1042");
-
   // A new file is created.
   ASSERT_TRUE(WritePrivateProfileStringA("A", "b", "c", "C:\\Portal\\made.ini"));
   EXPECT_EQ(dir.Read("made.ini"), "[A]\r\nb=c\r\n");

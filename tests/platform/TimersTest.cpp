@@ -28,60 +28,49 @@ class Timers : public WindowTest {
   }
 };
 
-TEST_F(Timers, SetTimerAgainReplacesTheTimer) {
+TEST_F(Timers, AdvanceStopsAtEachTimerInTurnWithPeriodsOfTenOrMore) {
   HWND w = MakeTop(0, 0, 10, 10);
+  DWORD start = NowTick();
+  SetTimer(w, 0, 50, nullptr);
+  SetTimer(w, 1, 30, nullptr);
+  SetTimer(w, 4, 1, nullptr);  // raised to 10 ms
+  plat::sim::Advance(100);
+  EXPECT_EQ(TimerTimes(w, start, 0), (std::vector<DWORD>{50, 100}));
+  EXPECT_EQ(TimerTimes(w, start, 1), (std::vector<DWORD>{30, 60, 90}));
+  EXPECT_EQ(TimerTimes(w, start, 4).size(), 10u);
+  EXPECT_EQ(TimerTimes(w, start, 4).front(), 10u);
+  std::vector<WPARAM> ids;
+  for (const Rec& r : Only(WM_TIMER))
+    if (r.wParam != 4) ids.push_back(r.wParam);
+  EXPECT_EQ(ids, (std::vector<WPARAM>{1, 0, 1, 1, 0}));
+}
+
+TEST_F(Timers, SetAgainReplacesKillStopsAndALateTimerDeliversOnceAndRearmsFromDelivery) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  PumpAll();
   DWORD start = NowTick();
   SetTimer(w, 1, 100, nullptr);
   plat::sim::Advance(50);
   SetTimer(w, 1, 300, nullptr);
   plat::sim::Advance(400);
   EXPECT_EQ(TimerTimes(w, start, 1), (std::vector<DWORD>{350}));
-}
-
-TEST_F(Timers, KilledTimerDeliversNothingLater) {
-  HWND w = MakeTop(0, 0, 10, 10);
-  PumpAll();
+  EXPECT_TRUE(KillTimer(w, 1));
   SetTimer(w, 2, 20, nullptr);
   MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, 0);  // due, not yet read
   EXPECT_TRUE(KillTimer(w, 2));
   PumpAll();
   plat::sim::Advance(100);
-  EXPECT_TRUE(Only(WM_TIMER).empty());
+  EXPECT_TRUE(TimerTimes(w, start, 2).empty());
   EXPECT_FALSE(KillTimer(w, 2));
   EXPECT_FALSE(KillTimer(w, 99));
-}
 
-TEST_F(Timers, ALateTimerDeliversOnceAndRearmsFromDelivery) {
-  HWND w = MakeTop(0, 0, 10, 10);
-  PumpAll();
-  DWORD start = NowTick();
+  start = NowTick();
   SetTimer(w, 3, 50, nullptr);
   MsgWaitForMultipleObjects(0, nullptr, FALSE, 500, 0);
   PumpAll();
   EXPECT_EQ(TimerTimes(w, start, 3), (std::vector<DWORD>{500})) << "ten periods coalesce into one";
   plat::sim::Advance(120);
   EXPECT_EQ(TimerTimes(w, start, 3), (std::vector<DWORD>{500, 550, 600}));
-}
-
-TEST_F(Timers, PeriodsBelowTenMillisecondsAreRaisedToTen) {
-  HWND w = MakeTop(0, 0, 10, 10);
-  DWORD start = NowTick();
-  SetTimer(w, 4, 1, nullptr);
-  plat::sim::Advance(35);
-  EXPECT_EQ(TimerTimes(w, start, 4), (std::vector<DWORD>{10, 20, 30}));
-}
-
-TEST_F(Timers, AdvanceStopsAtEachTimerInTurn) {
-  HWND w = MakeTop(0, 0, 10, 10);
-  DWORD start = NowTick();
-  SetTimer(w, 0, 50, nullptr);
-  SetTimer(w, 1, 30, nullptr);
-  plat::sim::Advance(100);
-  EXPECT_EQ(TimerTimes(w, start, 0), (std::vector<DWORD>{50, 100}));
-  EXPECT_EQ(TimerTimes(w, start, 1), (std::vector<DWORD>{30, 60, 90}));
-  std::vector<WPARAM> ids;
-  for (const Rec& r : Only(WM_TIMER)) ids.push_back(r.wParam);
-  EXPECT_EQ(ids, (std::vector<WPARAM>{1, 0, 1, 1, 0}));
 }
 
 int procCalls;
@@ -134,38 +123,28 @@ TEST_F(Timers, MultimediaCapsAndPeriodBalance) {
   EXPECT_EQ(plat::sim::TimerPeriodBalance(), 1);
 }
 
-TEST_F(Timers, MultimediaOneShotAndPeriodicFireOnTheAdvancingThread) {
-  MmRecord once, periodic;
+TEST_F(Timers, MultimediaTimersFireOnTheAdvancingThreadAndNeverAfterBeingKilled) {
+  MmRecord once, periodic, self, never;
   DWORD start = NowTick();
   UINT a = timeSetEvent(30, 1, RecordMm, reinterpret_cast<DWORD_PTR>(&once), TIME_ONESHOT);
   UINT b = timeSetEvent(25, 1, RecordMm, reinterpret_cast<DWORD_PTR>(&periodic), TIME_PERIODIC);
-  ASSERT_NE(a, 0u);
-  ASSERT_NE(b, 0u);
+  self.killSelf = timeSetEvent(10, 1, RecordMm, reinterpret_cast<DWORD_PTR>(&self), TIME_PERIODIC);
+  EXPECT_EQ(timeKillEvent(timeSetEvent(10, 1, RecordMm, reinterpret_cast<DWORD_PTR>(&never), TIME_ONESHOT)),
+            TIMERR_NOERROR);
+  ASSERT_NE(a * b, 0u);
   plat::sim::Advance(100);
-  ASSERT_EQ(once.times.size(), 1u);
-  EXPECT_EQ(once.times[0] - start, 30u);
+  EXPECT_EQ(once.times, std::vector<DWORD>{start + 30});
   EXPECT_EQ(once.thread, std::this_thread::get_id());
   ASSERT_EQ(periodic.times.size(), 4u);
   EXPECT_EQ(periodic.times[3] - start, 100u);
+  EXPECT_EQ(self.times.size(), 1u) << "killed from its own callback";
+  EXPECT_TRUE(never.times.empty());
   EXPECT_EQ(timeKillEvent(a), MMSYSERR_INVALPARAM) << "a one-shot timer is gone after firing";
   EXPECT_EQ(timeKillEvent(b), TIMERR_NOERROR);
   plat::sim::Advance(100);
   EXPECT_EQ(periodic.times.size(), 4u);
-  EXPECT_EQ(timeSetEvent(0, 1, RecordMm, 0, TIME_ONESHOT), 0u);
-}
-
-TEST_F(Timers, KilledMultimediaTimerNeverFiresEvenFromItsOwnCallback) {
-  MmRecord rec;
-  UINT id = timeSetEvent(10, 1, RecordMm, reinterpret_cast<DWORD_PTR>(&rec), TIME_PERIODIC);
-  rec.killSelf = id;
-  plat::sim::Advance(100);
-  EXPECT_EQ(rec.times.size(), 1u);
-  MmRecord never;
-  UINT other = timeSetEvent(10, 1, RecordMm, reinterpret_cast<DWORD_PTR>(&never), TIME_ONESHOT);
-  EXPECT_EQ(timeKillEvent(other), TIMERR_NOERROR);
-  plat::sim::Advance(100);
-  EXPECT_TRUE(never.times.empty());
   EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
+  EXPECT_EQ(timeSetEvent(0, 1, RecordMm, 0, TIME_ONESHOT), 0u);
 }
 
 }  // namespace

@@ -54,27 +54,9 @@ TEST_F(VirtualWait, NestedWaitRunsTimersAndLeavesPaintAndPostsQueued) {
   EXPECT_EQ(m.message, WM_PAINT);
 }
 
-TEST_F(VirtualWait, NewInputEndsTheWaitAtItsTime) {
+TEST_F(VirtualWait, WaitsJumpToTheNextTimerAndEndAtNewInput) {
   HWND w = MakeTop(0, 0, 100, 100);
   SetFocus(w);
-  PumpAll();
-  SetTimer(w, 9, 300, [](HWND h, UINT, UINT_PTR id, DWORD) {
-    KillTimer(h, id);
-    plat::sim::KeyDown('Q');
-  });
-  DWORD start = timeGetTime();
-  // Waits through the timer's own message, then wakes for the key it typed.
-  MSG m;
-  while (!PeekMessageA(&m, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
-    ASSERT_NE(MsgWaitForMultipleObjects(0, nullptr, FALSE, 5000, QS_ALLEVENTS), static_cast<DWORD>(WAIT_TIMEOUT));
-    if (PeekMessageA(&m, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageA(&m);
-  }
-  EXPECT_EQ(m.wParam, static_cast<WPARAM>('Q'));
-  EXPECT_EQ(timeGetTime() - start, 300u);
-}
-
-TEST_F(VirtualWait, GetMessageJumpsToTheNextTimer) {
-  HWND w = MakeTop(0, 0, 100, 100);
   PumpAll();
   SetTimer(w, 1, 250, nullptr);
   DWORD start = timeGetTime();
@@ -82,6 +64,19 @@ TEST_F(VirtualWait, GetMessageJumpsToTheNextTimer) {
   ASSERT_TRUE(GetMessageA(&m, nullptr, 0, 0));
   EXPECT_EQ(m.message, WM_TIMER);
   EXPECT_EQ(m.time - start, 250u);
+  KillTimer(w, 1);
+  SetTimer(w, 9, 300, [](HWND h, UINT, UINT_PTR id, DWORD) {
+    KillTimer(h, id);
+    plat::sim::KeyDown('Q');
+  });
+  start = timeGetTime();
+  // Waits through the timer's own message, then wakes for the key it typed.
+  while (!PeekMessageA(&m, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
+    ASSERT_NE(MsgWaitForMultipleObjects(0, nullptr, FALSE, 5000, QS_ALLEVENTS), static_cast<DWORD>(WAIT_TIMEOUT));
+    if (PeekMessageA(&m, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageA(&m);
+  }
+  EXPECT_EQ(m.wParam, static_cast<WPARAM>('Q'));
+  EXPECT_EQ(timeGetTime() - start, 300u);
 }
 
 std::string fatalMessage;
@@ -132,7 +127,7 @@ void CALLBACK PostFromTimer(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
   SendMessageA(order.window, WM_USER + 3, 0, 0);  // same thread: a direct call
 }
 
-TEST_F(VirtualWait, MultimediaCallbacksRunOnTheAdvancingThreadBeforeThePump) {
+TEST_F(VirtualWait, MultimediaCallbacksRunOnTheAdvancingOrSleepingThreadBeforeThePump) {
   order = Order{{}, MakeTop(0, 0, 100, 100)};
   PumpAll();
   SetAnswer([](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
@@ -143,16 +138,12 @@ TEST_F(VirtualWait, MultimediaCallbacksRunOnTheAdvancingThreadBeforeThePump) {
   timeSetEvent(40, 1, PostFromTimer, 0, TIME_ONESHOT);
   plat::sim::Advance(100);
   EXPECT_EQ(order.events, (std::vector<std::string>{"callback", "sent", "posted"}));
-}
-
-TEST_F(VirtualWait, SleepOnTheWindowThreadRunsDueMultimediaTimers) {
-  order = Order{{}, MakeTop(0, 0, 100, 100)};
-  PumpAll();
+  order.events.clear();
   timeSetEvent(40, 1, PostFromTimer, 0, TIME_ONESHOT);
   DWORD start = timeGetTime();
   Sleep(100);
   EXPECT_EQ(timeGetTime() - start, 100u);
-  EXPECT_EQ(order.events, (std::vector<std::string>{"callback"}));
+  EXPECT_EQ(order.events, (std::vector<std::string>{"callback", "sent"}));
   MSG m;
   EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_USER + 2, WM_USER + 2, PM_REMOVE)) << "posted, not yet pumped";
 }
