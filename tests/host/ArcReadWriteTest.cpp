@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "HostRecordTestSupport.h"
 #include "host/CXBuf.h"
-#include "host/XBufBlockAllocator.h"
 #include "plat/error.h"
 #include "plat/sim.h"
 
 namespace {
+
+using host_test::ByteArray;
 
 struct Buf {
   IXBuf* p = CreateXBuf(nullptr);
@@ -22,19 +24,6 @@ struct Buf {
 
 std::string Bytes(IXBuf* b) { return {reinterpret_cast<const char*>(b->GetData()), b->GetLength()}; }
 void Put(IXBuf* b, const std::string& bytes) { b->Append(bytes.data(), static_cast<uint32_t>(bytes.size())); }
-
-// A one-dimensional byte-array variant holding `bytes`.
-VARIANT ByteArray(const std::string& bytes) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_ARRAY | VT_UI1;
-  v.parray = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-  void* data = nullptr;
-  SafeArrayAccessData(v.parray, &data);
-  if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
-  SafeArrayUnaccessData(v.parray);
-  return v;
-}
 
 std::string ArrayBytes(const VARIANT& v) {
   LONG lower = 0, upper = -1;
@@ -261,9 +250,8 @@ TEST_F(ArcReadWriteTest, ModuleStringsEndAtTheFirstZeroByte) {
 TEST_F(ArcReadWriteTest, WritersReturnZeroWhenTheBufferCannotGrow) {
   Buf b;
   b->Append(nullptr, 1022);
-  // Take the idle four-kilobyte blocks so that growth must ask the heap.
-  std::vector<XBufBlock*> held;
-  while (XBufBlockAllocator::Global().IdleBlocks(1) > 0) held.push_back(XBufBlockAllocator::Global().Alloc(4096));
+  // Growth must ask the heap.
+  host_test::IdleBlocksHeld idle;
   plat::sim::FailNext("HeapAlloc", 100);
   EXPECT_EQ(ArcWrite(b, int32_t{1}), 0);
   EXPECT_EQ(ArcWrite(b, std::string("abc")), 0);
@@ -274,7 +262,6 @@ TEST_F(ArcReadWriteTest, WritersReturnZeroWhenTheBufferCannotGrow) {
   EXPECT_EQ(b->GetLength(), 1022u) << "nothing half-written";
   EXPECT_EQ(ArcWrite(b, uint8_t{1}), 1);
   plat::sim::ClearFaults();
-  for (XBufBlock* block : held) XBufBlockAllocator::Global().Release(block);
 }
 
 }  // namespace

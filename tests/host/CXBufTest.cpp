@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/XBufBlockAllocator.h"
+#include "HostRecordTestSupport.h"
 #include "host/XBufPool.h"
 #include "plat/error.h"
 #include "plat/sim.h"
@@ -29,21 +30,7 @@ std::string Bytes(IXBuf* b) { return {reinterpret_cast<const char*>(b->GetData()
 
 class CXBufTest : public testing::Test {
  protected:
-  void TearDown() override {
-    plat::sim::ClearFaults();
-    for (XBufBlock* block : held_) XBufBlockAllocator::Global().Release(block);
-  }
-  // Takes every idle block of the global allocator, so that the next block of any
-  // class must come from the heap (where a test can make it fail).
-  void DrainIdleBlocks() {
-    XBufBlockAllocator& blocks = XBufBlockAllocator::Global();
-    for (uint32_t k = 0; k < XBufBlockAllocator::kClassCount; ++k) {
-      while (blocks.IdleBlocks(k) > 0) held_.push_back(blocks.Alloc(XBufBlockAllocator::ClassBytes(k)));
-    }
-  }
-
- private:
-  std::vector<XBufBlock*> held_;
+  void TearDown() override { plat::sim::ClearFaults(); }
 };
 
 TEST_F(CXBufTest, CreateGivesAPooledEmptyBufferOrSharesTheSourcesBytes) {
@@ -182,7 +169,7 @@ TEST_F(CXBufTest, FailedGrowthOrCopyOnWriteLeavesTheBuffersAsTheyWere) {
   b->Append(data.data(), 1024);
   shared->CopyFrom(&*b);
   XBufBlock* before = b->Block();
-  DrainIdleBlocks();
+  host_test::IdleBlocksHeld idle;
   plat::sim::FailNext("HeapAlloc");
   SetLastError(0);
   b->Append("more", 4);
@@ -204,7 +191,7 @@ TEST_F(CXBufTest, CreateReportsOutOfMemoryWhenNoBufferOrBlockCanBeHad) {
   // Empty the pool and the idle one-kilobyte blocks, so both must come from the heap.
   std::vector<IXBuf*> held;
   while (XBufPool::Global().Idle() > 0) held.push_back(CreateXBuf(nullptr));
-  DrainIdleBlocks();
+  host_test::IdleBlocksHeld idle;
 
   plat::sim::FailNext("HeapAlloc");
   SetLastError(0);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "HostRecordTestSupport.h"
 #include "host/CHostLink.h"
-#include "host/XBufBlockAllocator.h"
 #include "plat/sim.h"
 #include "support/Cp949Printer.h"
 #include "support/RecordingHost.h"
@@ -104,21 +104,10 @@ TEST(GameCommand, ClearDropsThePayloadAndNamesEndAtTheLastCode) {
 
 class SendGameCommandTest : public testing::Test {
  protected:
-  void TearDown() override {
-    plat::sim::ClearFaults();
-    for (XBufBlock* block : held_) XBufBlockAllocator::Global().Release(block);
-  }
-  // Takes the idle one-kilobyte blocks, so that the next buffer needs the heap.
-  void DrainSmallBlocks() {
-    XBufBlockAllocator& blocks = XBufBlockAllocator::Global();
-    while (blocks.IdleBlocks(0) > 0) held_.push_back(blocks.Alloc(XBufBlockAllocator::ClassBytes(0)));
-  }
+  void TearDown() override { plat::sim::ClearFaults(); }
 
   RecordingHost host;
   CHostLink link{&host, nullptr, CHostLink::kGameNumber};
-
- private:
-  std::vector<XBufBlock*> held_;
 };
 
 TEST_F(SendGameCommandTest, HandsTheBytesToTheHostAndOnlyALostCommandReportsZero) {
@@ -136,7 +125,7 @@ TEST_F(SendGameCommandTest, UnwritableCommandsNoHostOrNoBufferSendNothing) {
   EXPECT_EQ(SendGameCommand(GameCommand{GC_KICK, GcNoPayload{}}, link), 0);
   const CHostLink noHost;
   EXPECT_EQ(SendGameCommand(GameCommand::Make<GC_LEAVE>(), noHost), 0);
-  DrainSmallBlocks();
+  host_test::IdleBlocksHeld idle;
   plat::sim::FailNext("HeapAlloc", 100);
   EXPECT_EQ(SendGameCommand(GameCommand::Make<GC_LEAVE>(), link), 0);
   EXPECT_GT(plat::sim::FaultsFired("HeapAlloc"), 0u);

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "HostRecordTestSupport.h"
-#include "host/XBufBlockAllocator.h"
 #include "plat/sim.h"
 
 namespace {
@@ -19,7 +18,7 @@ using host_test::ReadBlock;
 using host_test::Wire;
 using host_test::WriteBlock;
 
-// Every read starts from a message holding a deal, which the read must replace.
+// Every read starts from a message holding a game result, which the read must replace.
 TEST(HostMessageRead, CodesAloneShortBlocksAndTrailingBytes) {
   struct Case {
     const char* what;
@@ -44,13 +43,13 @@ TEST(HostMessageRead, CodesAloneShortBlocksAndTrailingBytes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    HostMessage msg = FilledMessage(HM_DEAL);
+    HostMessage msg = FilledMessage(HM_GAME_RESULT);
     const auto r = ReadBlock(msg, c.block);
     EXPECT_EQ(r.result, c.result);
     EXPECT_EQ(r.consumed, c.consumed);
     EXPECT_EQ(msg.type, c.type);
     EXPECT_EQ(msg.record != nullptr, c.record);
-    EXPECT_EQ(msg.Get<DealMsg>(), nullptr);
+    EXPECT_EQ(msg.Get<GameResultMsg>(), nullptr);
   }
   HostMessage msg;
   ASSERT_EQ(ReadBlock(msg, Wire().U32(HM_TURN).I32(5).I32(1).I32(99).bytes()).result, 1);
@@ -179,12 +178,8 @@ TEST(HostMessageWrite, WritesTheCodeThenTheFieldsOrReportsABufferThatCannotGrow)
   EXPECT_EQ(WriteBlock(msg), Hex("14000000 02000000 0b000000 31000000"));
   EXPECT_EQ(WriteBlock(HostMessage()), Hex("00000000"));
 
-  // Take every idle block so that growing past the first kilobyte must ask the heap.
-  XBufBlockAllocator& blocks = XBufBlockAllocator::Global();
-  std::vector<XBufBlock*> held;
-  for (uint32_t k = 0; k < XBufBlockAllocator::kClassCount; ++k) {
-    while (blocks.IdleBlocks(k) > 0) held.push_back(blocks.Alloc(XBufBlockAllocator::ClassBytes(k)));
-  }
+  // Growing past the first kilobyte must ask the heap.
+  host_test::IdleBlocksHeld idle;
   const HostMessage big = FilledMessage(HM_ROOM_ENTER);
   ASSERT_GT(big.record->WireSize(), 1024u);
   host_test::Buf buf;
@@ -192,7 +187,6 @@ TEST(HostMessageWrite, WritesTheCodeThenTheFieldsOrReportsABufferThatCannotGrow)
   EXPECT_EQ(WriteHostMessage(big, buf.get()), 0);
   EXPECT_LE(buf.length(), 1024u);
   EXPECT_EQ(WriteHostMessage(big, host_test::Buf().get()), 1);
-  for (XBufBlock* block : held) blocks.Release(block);
 }
 
 // Which record each code makes is checked by the round trip of every type.

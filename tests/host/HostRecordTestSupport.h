@@ -4,11 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <list>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "host/ArcReadWrite.h"
 #include "host/HostMessage.h"
+#include "host/XBufBlockAllocator.h"
 
 namespace host_test {
 
@@ -32,6 +36,38 @@ class Wire {
   }
   std::string bytes_;
 };
+
+// Takes every idle block of the global allocator, so that the next block of any class
+// must come from the heap, where a test can make it fail; gives them back at the end
+// of the scope.
+class IdleBlocksHeld {
+ public:
+  IdleBlocksHeld() {
+    XBufBlockAllocator& blocks = XBufBlockAllocator::Global();
+    for (uint32_t k = 0; k < XBufBlockAllocator::kClassCount; ++k) {
+      while (blocks.IdleBlocks(k) > 0) held_.push_back(blocks.Alloc(XBufBlockAllocator::ClassBytes(k)));
+    }
+  }
+  ~IdleBlocksHeld() {
+    for (XBufBlock* block : held_) XBufBlockAllocator::Global().Release(block);
+  }
+
+ private:
+  std::vector<XBufBlock*> held_;
+};
+
+// A one-dimensional byte-array variant holding `bytes`.
+inline VARIANT ByteArray(const std::string& bytes) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_ARRAY | VT_UI1;
+  v.parray = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+  void* data = nullptr;
+  SafeArrayAccessData(v.parray, &data);
+  if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+  SafeArrayUnaccessData(v.parray);
+  return v;
+}
 
 // "01 00 00 00 ..." to bytes; spaces are ignored.
 std::string Hex(const std::string& text);

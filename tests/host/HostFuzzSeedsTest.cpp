@@ -1,8 +1,9 @@
-// The arc_read fuzz target's seed corpus is made by our writers: this test builds
-// every seed and compares it with the committed file. DORVIK_WRITE_SEEDS=1 rewrites
-// the files instead (after a change of a writer or of the op table).
+// The fuzz targets' seed corpora are made by our writers: these tests build every
+// seed and compare it with the committed file. DORVIK_WRITE_CORPUS=1 rewrites the
+// files instead, after a writer, a record or the op table changes.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "HostRecordTestSupport.h"
 #include "fuzz/ArcReadOps.h"
 #include "host/ArcReadWrite.h"
 #include "host/XNetCodec.h"
@@ -18,7 +20,26 @@
 namespace {
 
 using namespace arc_fuzz;
+using host_test::ByteArray;
+using host_test::FilledMessage;
+using host_test::WriteBlock;
 
+void ExpectCommittedSeeds(const char* corpus, const std::map<std::string, std::string>& seeds) {
+  const char* source = std::getenv("DORVIK_SOURCE_DIR");
+  ASSERT_NE(source, nullptr) << "DORVIK_SOURCE_DIR is set by CTest";
+  const std::filesystem::path dir = std::filesystem::path(source) / "fuzz" / "corpus" / corpus;
+  const bool write = std::getenv("DORVIK_WRITE_CORPUS") != nullptr || std::getenv("DORVIK_WRITE_SEEDS") != nullptr;
+  if (write) std::filesystem::create_directories(dir);
+  for (const auto& [name, bytes] : seeds) {
+    const auto path = dir / name;
+    if (write) std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ifstream in(path, std::ios::binary);
+    const std::string committed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(committed, bytes) << path << " is stale or missing: rerun with DORVIK_WRITE_CORPUS=1";
+  }
+}
+
+// A seed of the archive reader: the op count, the ops, then the bytes they read.
 class Seed {
  public:
   explicit Seed(std::vector<uint8_t> ops) : ops_(std::move(ops)), buf_(CreateXBuf(nullptr)) {}
@@ -37,16 +58,7 @@ class Seed {
   IXBuf* buf_;
 };
 
-VARIANT ByteArray(const std::string& bytes) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_ARRAY | VT_UI1;
-  v.parray = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-  std::copy(bytes.begin(), bytes.end(), static_cast<char*>(v.parray->pvData));
-  return v;
-}
-
-std::map<std::string, std::string> BuildSeeds() {
+std::map<std::string, std::string> ArcReadSeeds() {
   std::map<std::string, std::string> seeds;
   {
     Seed s({kInt32, kUint32, kInt64, kUint64, kInt16, kUint16, kUint32});
@@ -115,23 +127,33 @@ std::map<std::string, std::string> BuildSeeds() {
   return seeds;
 }
 
-TEST(ArcReadSeeds, CommittedCorpusMatchesTheWriters) {
-  const char* source = std::getenv("DORVIK_SOURCE_DIR");
-  if (source == nullptr) GTEST_SKIP() << "run through CTest";
-  const std::filesystem::path dir = std::filesystem::path(source) / "fuzz" / "corpus" / "arc_read";
-  const bool write = std::getenv("DORVIK_WRITE_SEEDS") != nullptr;
-  if (write) std::filesystem::create_directories(dir);
-  for (const auto& [name, bytes] : BuildSeeds()) {
-    const auto path = dir / name;
-    if (write) {
-      std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-      continue;
-    }
-    std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in) << path << " is missing; run with DORVIK_WRITE_SEEDS=1";
-    const std::string committed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(committed, bytes) << path << " differs from what the writers give";
+// One block per message type, a truncated copy of each, and the older length of each
+// type that gained fields.
+std::map<std::string, std::string> HostMessageSeeds() {
+  std::map<std::string, std::string> seeds;
+  for (uint32_t code = 0; code < HM_TYPE_LIMIT; ++code) {
+    char name[16];
+    std::snprintf(name, sizeof name, "type%02u", code);
+    const HostMessage msg = FilledMessage(code);
+    const std::string block = WriteBlock(msg);
+    seeds[std::string(name) + "_full"] = block;
+    seeds[std::string(name) + "_cut"] = block.substr(0, block.size() > 4 ? block.size() / 2 + 2 : 2);
   }
+  for (const auto& older : host_test::kOlderLayouts) {
+    char name[16];
+    std::snprintf(name, sizeof name, "type%02u", older.code);
+    HostMessage msg;
+    msg.type = older.code;
+    msg.record = MakeHostRecord(older.code);
+    seeds[std::string(name) + "_older"] = WriteBlock(msg).substr(0, 4 + older.olderSize);
+  }
+  return seeds;
+}
+
+TEST(FuzzSeeds, CommittedArchiveReaderCorpusMatchesTheWriters) { ExpectCommittedSeeds("arc_read", ArcReadSeeds()); }
+
+TEST(FuzzSeeds, CommittedHostMessageCorpusIsTheWritersBlocks) {
+  ExpectCommittedSeeds("host_message", HostMessageSeeds());
 }
 
 }  // namespace
