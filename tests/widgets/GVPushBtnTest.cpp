@@ -212,18 +212,13 @@ TEST_F(GVPushBtnTest, FrameListsWidenToTheFourStates) {
   EXPECT_TRUE(b.GetStateFrames().empty());
 }
 
-TEST_F(GVPushBtnTest, HoverTextIsOffByDefault) {
+TEST_F(GVPushBtnTest, HoverTextIsOffByDefaultAndNearTheBottomGoesAboveAndFollowsThePointer) {
   GVWS ws;
   auto b = Button(4, 1);
   EXPECT_EQ(b->SetTooltip(&ws, nullptr, "Help", 0xFFFFFF, 0, 1), 1);
   EXPECT_EQ(b->GetHoverText(), nullptr);
   EXPECT_TRUE(ws.GetWndList().empty());
-}
-
-TEST_F(GVPushBtnTest, HoverTextNearTheBottomGoesAboveAndFollowsThePointer) {
   GVPushBtn::SetHoverTextSwitch(1);
-  GVWS ws;
-  auto b = Button(4, 1);
   b->SetPos(GPoint(780, 440));  // below would pass y = 472, right would pass x = 800
   ASSERT_EQ(b->SetTooltip(&ws, nullptr, "Help", 0xFFFFFF, 0, 1), 1);
   GVTextWnd* tip = b->GetHoverText();

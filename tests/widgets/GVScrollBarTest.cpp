@@ -35,17 +35,16 @@ TEST(GVScrollBarArithmetic, ThumbOffsetFollowsTheWindowAndStaysOnTheTrack) {
         << c.travel << " " << c.visible << " " << c.total << " " << c.first;
 }
 
-TEST(GVScrollBarArithmetic, DragPositionScalesToAThousandAndRefusesNoTravel) {
-  int32_t pos = 12345;
-  EXPECT_TRUE(GVScrollBar::DragPosition(50, 100, &pos));
-  EXPECT_EQ(pos, 500);
-  EXPECT_TRUE(GVScrollBar::DragPosition(-15, 100, &pos));
-  EXPECT_EQ(pos, -150);
-  EXPECT_TRUE(GVScrollBar::DragPosition(1, 3, &pos));
-  EXPECT_EQ(pos, 333);
-  EXPECT_TRUE(GVScrollBar::DragPosition(-1, 3, &pos));
-  EXPECT_EQ(pos, -333) << "truncates towards zero";
-  pos = 7;
+TEST(GVScrollBarArithmetic, DragPositionScalesToAThousandTruncatingAndRefusesNoTravel) {
+  const struct {
+    int32_t offset, travel, position;
+  } cases[] = {{50, 100, 500}, {-15, 100, -150}, {1, 3, 333}, {-1, 3, -333}};
+  for (const auto& c : cases) {
+    int32_t pos = 12345;
+    EXPECT_TRUE(GVScrollBar::DragPosition(c.offset, c.travel, &pos));
+    EXPECT_EQ(pos, c.position) << c.offset << " of " << c.travel;
+  }
+  int32_t pos = 7;
   EXPECT_FALSE(GVScrollBar::DragPosition(50, 0, &pos));
   EXPECT_FALSE(GVScrollBar::DragPosition(50, -10, &pos));
   EXPECT_EQ(pos, 7);
@@ -128,25 +127,9 @@ TEST_F(GVScrollBarTest, AClickOnTheTrackJumpsTheThumbTenPixelsAboveThePointer) {
   EXPECT_EQ(bar_->GetActivePart(), bar_->GetThumb()) << "the pointer is on the moved thumb";
 }
 
-TEST_F(GVScrollBarTest, ABarWithoutTravelSendsNothingWhenDragged) {
-  bar_ = MakeBar(&target_, GRect(0, 0, kBarWidth, 2 * kArrowHeight + kThumbHeight));
-  ASSERT_EQ(bar_->FreeTravel(), 0);
-  bar_->OnMouseMove(0, GPoint(kX, 25));
-  ASSERT_EQ(bar_->OnLButtonDown(kHeld, GPoint(kX, 25)), 1);
-  bar_->OnMouseMove(kHeld, GPoint(kX, 28));
-  EXPECT_TRUE(target_.calls.empty());
-  EXPECT_EQ(ThumbTop(), 20);
-}
-
-TEST_F(GVScrollBarTest, ADoubleClickDoesNothing) {
+TEST_F(GVScrollBarTest, PressesThatSendNothing) {
   bar_ = MakeBar(&target_, kBarRect);
-  for (int32_t y : {5, 25, 100, 140}) EXPECT_EQ(bar_->OnLButtonDblClk(kHeld, GPoint(kX, y)), 1);
-  EXPECT_TRUE(target_.calls.empty());
-  EXPECT_EQ(ThumbTop(), 20);
-}
-
-TEST_F(GVScrollBarTest, AnArrowPressNeedsThePointerOverItFirst) {
-  bar_ = MakeBar(&target_, kBarRect);
+  for (int32_t y : {5, 25, 100, 140}) EXPECT_EQ(bar_->OnLButtonDblClk(kHeld, GPoint(kX, y)), 1) << "double click " << y;
   EXPECT_EQ(bar_->OnLButtonDown(kHeld, GPoint(kX, 5)), 0) << "no move has made the arrow hovered";
   EXPECT_TRUE(target_.calls.empty());
   bar_->OnMouseMove(0, GPoint(kX, 140));
@@ -154,6 +137,16 @@ TEST_F(GVScrollBarTest, AnArrowPressNeedsThePointerOverItFirst) {
   EXPECT_EQ(bar_->OnLButtonDown(kHeld, GPoint(kX, 140)), 1);
   EXPECT_EQ(target_.Codes(), std::vector<int32_t>{SB_LINEDOWN});
   EXPECT_EQ(target_.calls[0].position, 0);
+
+  // A bar without travel sends nothing when its thumb is dragged.
+  target_.calls.clear();
+  bar_ = MakeBar(&target_, GRect(0, 0, kBarWidth, 2 * kArrowHeight + kThumbHeight));
+  ASSERT_EQ(bar_->FreeTravel(), 0);
+  bar_->OnMouseMove(0, GPoint(kX, 25));
+  ASSERT_EQ(bar_->OnLButtonDown(kHeld, GPoint(kX, 25)), 1);
+  bar_->OnMouseMove(kHeld, GPoint(kX, 28));
+  EXPECT_TRUE(target_.calls.empty());
+  EXPECT_EQ(ThumbTop(), 20);
 }
 
 TEST_F(GVScrollBarTest, DrawPaintsEveryPartWithinTheBarWhateverTheClip) {

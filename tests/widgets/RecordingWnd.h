@@ -64,16 +64,13 @@ class RecordingWnd : public GVWnd {
   BOOL OnImeComposition(WPARAM w, LPARAM l) override {
     return Key("ImeComposition", static_cast<UINT>(w), static_cast<UINT>(l), 0);
   }
-  BOOL OnLButtonDown(UINT f, GPoint pt) override { return Mouse("LButtonDown", f, pt); }
-  BOOL OnLButtonUp(UINT f, GPoint pt) override { return Mouse("LButtonUp", f, pt); }
-  BOOL OnLButtonDblClk(UINT f, GPoint pt) override { return Mouse("LButtonDblClk", f, pt); }
-  BOOL OnRButtonDown(UINT f, GPoint pt) override { return Mouse("RButtonDown", f, pt); }
-  BOOL OnRButtonUp(UINT f, GPoint pt) override { return Mouse("RButtonUp", f, pt); }
-  BOOL OnRButtonDblClk(UINT f, GPoint pt) override { return Mouse("RButtonDblClk", f, pt); }
-  BOOL OnMButtonDown(UINT f, GPoint pt) override { return Mouse("MButtonDown", f, pt); }
-  BOOL OnMButtonUp(UINT f, GPoint pt) override { return Mouse("MButtonUp", f, pt); }
-  BOOL OnMButtonDblClk(UINT f, GPoint pt) override { return Mouse("MButtonDblClk", f, pt); }
-  BOOL OnMouseMove(UINT f, GPoint pt) override { return Mouse("MouseMove", f, pt); }
+#define RECORDING_WND_MOUSE(Op) \
+  BOOL On##Op(UINT f, GPoint pt) override { return Mouse(#Op, f, pt); }
+  RECORDING_WND_MOUSE(LButtonDown) RECORDING_WND_MOUSE(LButtonUp) RECORDING_WND_MOUSE(LButtonDblClk)
+  RECORDING_WND_MOUSE(RButtonDown) RECORDING_WND_MOUSE(RButtonUp) RECORDING_WND_MOUSE(RButtonDblClk)
+  RECORDING_WND_MOUSE(MButtonDown) RECORDING_WND_MOUSE(MButtonUp) RECORDING_WND_MOUSE(MButtonDblClk)
+  RECORDING_WND_MOUSE(MouseMove)
+#undef RECORDING_WND_MOUSE
 
  private:
   BOOL Key(const char* what, UINT a, UINT b, UINT c) {
