@@ -131,23 +131,9 @@ TEST_F(GameWindowTest, FailedSceneSetUpGivesNullAndKeepsTheSceneUntilDestroyed) 
   EXPECT_EQ(scene.destroyed.load(), 1);
 }
 
-TEST_F(GameWindowTest, SynchronousBuildIsDoneBeforeInitReturnsAndSoundIsSetUpOnTheLoader) {
-  IClientInterface* client = Make();
-  ASSERT_NE(Init(client, 0), nullptr);
-  CDorvik2Wnd* wnd = Wnd(client);
-  EXPECT_EQ(scene.builds.load(), 1);
-  EXPECT_TRUE(wnd->Scene()->IsReady());
-  EXPECT_EQ(scene.buildThread.load(), GetCurrentThreadId());
-  WaitForLoader(wnd);
-  EXPECT_EQ(scene.effectsRuns.load(), 1);
-  EXPECT_NE(scene.effectsThread.load(), 0u);
-  EXPECT_NE(scene.effectsThread.load(), GetCurrentThreadId());
-  EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty());
-  EXPECT_FALSE(wnd->LoaderRunning());
-}
-
-// Only a threaded build reports, once; only a successful one kicks the queue (on the
-// game window) and sets up sound; a failed synchronous build leaves no window or thread.
+// A synchronous build is done before Init returns. Only a threaded build reports, once;
+// only a successful one kicks the queue (on the game window) and sets up sound, on the
+// loader thread; a failed synchronous build leaves no window or thread.
 TEST_F(GameWindowTest, BuildOutcomesReportKickAndSetUpSoundAsTheyShould) {
   enum Outcome { kBuilt, kFails, kThrows };
   for (const int32_t threaded : {0, 1}) {
@@ -167,7 +153,12 @@ TEST_F(GameWindowTest, BuildOutcomesReportKickAndSetUpSoundAsTheyShould) {
         continue;
       }
       ASSERT_NE(game, nullptr);
+      EXPECT_EQ(scene.builds.load(), 1 - threaded) << "built before Init returned";
       WaitForLoader(Wnd(client));
+      EXPECT_NE(scene.buildThread.load() == GetCurrentThreadId(), threaded == 1);
+      EXPECT_FALSE(Wnd(client)->LoaderRunning());
+      const DWORD effects = scene.effectsThread.load();
+      EXPECT_EQ(effects != 0 && effects != GetCurrentThreadId(), outcome == kBuilt) << "sound on the loader";
       auto kicks = [](HWND wnd) {
         size_t n = 0;
         for (const MSG& m : plat::sim::PostedMessages(wnd)) n += m.message == WM_GAME_DISPATCH ? 1 : 0;

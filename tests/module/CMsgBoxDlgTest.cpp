@@ -56,19 +56,6 @@ TEST(MsgBoxLines, SplitLinesCutsAtEachNewlineAndKeepsANonEmptyTail) {
   }
 }
 
-TEST(MsgBoxTemplateTest, TemplateIsACaptionlessModalFrameWithTwoOwnerDrawnButtons) {
-  ASSERT_TRUE(msgbox_template::Register(nullptr));
-  const plat::DialogTemplate* t = plat::FindDialogTemplate(nullptr, MAKEINTRESOURCEA(101));
-  ASSERT_NE(t, nullptr);
-  EXPECT_EQ(t->style, WS_POPUP | DS_MODALFRAME | DS_SETFONT);
-  EXPECT_EQ(t->title, "");
-  ASSERT_EQ(t->items.size(), 2u);
-  for (int i = 0; i < 2; ++i) {
-    EXPECT_EQ(t->items[i].id, i + 1);
-    EXPECT_EQ(t->items[i].style & BS_TYPEMASK, BS_OWNERDRAW);
-  }
-}
-
 // ---- Geometry -----------------------------------------------------------------------
 
 class MsgBoxGeometry : public MsgBoxTest {};
@@ -104,23 +91,6 @@ TEST_F(MsgBoxGeometry, BoxIsSizedByItsTextsAndCentredOnTheGameWindow) {
     EXPECT_EQ(seen_.window.left, 103 + (800 - c.width) / 2);
     EXPECT_EQ(seen_.window.top, 53 + (600 - c.height) / 2);
   }
-}
-
-TEST_F(MsgBoxGeometry, OkButtonIsCentredAndYesNoButtonsFlankTheMiddle) {
-  Show("short", CMsgBoxDlg::kTypeOk, 0, "", [](HWND d, int) { Press(d, 1); });
-  const RECT ok = seen_.button[0];
-  EXPECT_EQ(ok.left, 100 - kStripFrameWidth / 2);
-  EXPECT_EQ(ok.top, 120 - kStripFrameHeight - 12);
-  EXPECT_EQ(Width(ok), kStripFrameWidth);
-  EXPECT_EQ(Height(ok), kStripFrameHeight);
-  EXPECT_GE(seen_.button[1].top, seen_.client.bottom) << "button 2 lies outside the box";
-
-  seen_ = Seen{};
-  Show("question?", CMsgBoxDlg::kTypeYesNo, 0, "", [](HWND d, int) { Press(d, 2); });
-  EXPECT_EQ(seen_.button[0].left, 160 - kStripFrameWidth - 20);
-  EXPECT_EQ(seen_.button[1].left, 180);
-  EXPECT_EQ(seen_.button[0].top, seen_.button[1].top);
-  EXPECT_EQ(Width(seen_.button[1]), kStripFrameWidth);
 }
 
 // ---- Answers ------------------------------------------------------------------------

@@ -13,7 +13,6 @@
 #include "plat/sim_display.h"
 #include "scene/CDorvik2VWS.h"
 #include "support/HostWindowFixture.h"
-#include "base/DDSurfaceUtil.h"
 #include "widgets/GVWnd.h"
 #include "widgets/RecordingWnd.h"
 
@@ -39,16 +38,6 @@ class GameWindowFixture : public testing_support::HostWindowFixture {
     return w;
   }
   LRESULT Send(UINT msg, WPARAM w, LPARAM l) { return SendMessageA(game_, msg, w, l); }
-  // A frame drawn into a real surface, which clears the initial full redraw.
-  void DrawOnce() {
-    DDObject dd;
-    ASSERT_EQ(CreateDirectDraw4(dd), S_OK);
-    dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-    DDSurface back;
-    ASSERT_EQ(CreateOffscreenSurface(dd, back, GSize(800, 600)), S_OK);
-    scene_->Draw(back.Get(), GRect());
-  }
-
   CDorvik2Wnd* wnd_ = nullptr;
   HWND game_ = nullptr;
   CDorvik2VWS* scene_ = nullptr;

@@ -90,7 +90,7 @@ TEST_F(GameWndProcTest, BeforeTheSceneIsReadyOnlyPaintingActs) {
 TEST_F(GameWndProcTest, ActivationForcesAFullRedrawAndTheVolumeCountdown) {
   Open(0);
   for (UINT msg : {WM_ACTIVATE, WM_ACTIVATEAPP}) {
-    DrawOnce();
+    scene_->Draw(nullptr, GRect());
     ASSERT_FALSE(scene_->IsFullRedraw());
     scene_->volumeCountdown = 0;
     EXPECT_EQ(Send(msg, 1, 0), 0);

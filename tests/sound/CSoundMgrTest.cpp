@@ -105,21 +105,6 @@ TEST_F(CSoundMgrTest, SoundsAboveTheCapAreRefusedBeforeTheirDataIsRead) {
   EXPECT_EQ(plat::sim::LiveSoundBuffers(), before);
 }
 
-TEST_F(CSoundMgrTest, LoadedEffectSoundsExactlyLikeItsFile) {
-  const Bytes file = Wav(2, 44100, 16, 4 * 441);
-  Put("e.wav", file);
-  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
-  ASSERT_EQ(mgr_.LoadSound("e.wav", 3, 0), 1);
-  plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
-  ASSERT_EQ(mgr_.Play(3, 0, 0, 0), 1);
-  plat::sim::AdvanceClock(10);
-  const std::vector<int16_t> heard = plat::sim::CapturedSound();
-  ASSERT_EQ(heard.size(), 2u * 441);
-  EXPECT_EQ(Bytes(reinterpret_cast<const uint8_t*>(heard.data()),
-                  reinterpret_cast<const uint8_t*>(heard.data()) + 4 * 441),
-            Bytes(file.end() - 4 * 441, file.end()));
-}
-
 // The loader fills the table while the window thread changes volumes and plays;
 // the sanitizer build checks that the lock covers both.
 TEST_F(CSoundMgrTest, LoaderThreadFillsTheTableWhileTheWindowThreadPlays) {

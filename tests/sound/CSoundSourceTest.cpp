@@ -1,26 +1,17 @@
 // Sound sources over real files: WAV layouts good and bad, Ogg Vorbis formats and
 // sizes, chained links, the resource fallback, and file ownership on failure.
-#include <gtest/gtest.h>
-
+#include "SoundTestSupport.h"
 #include "plat/kernel.h"
-#include "plat/sim.h"
 #include "sound/CSoundSource.h"
-#include "support/SoundFixtures.h"
-#include "support/TempDir.h"
 
+namespace sound_test {
 namespace {
 
-using testing_support::AsString;
-using testing_support::Bytes;
 using testing_support::OggSpec;
 using testing_support::WavSpec;
 
-class CSoundSourceTest : public testing::Test {
+class CSoundSourceTest : public SoundTest {
  protected:
-  std::string Put(const std::string& name, const Bytes& bytes) {
-    dir_.Write(name, AsString(bytes));
-    return dir_ / name;
-  }
   // Everything the source gives from the start, in reads of `piece` bytes.
   static Bytes ReadAll(CSoundSource& s, uint32_t piece = 4096) {
     Bytes all;
@@ -33,17 +24,11 @@ class CSoundSourceTest : public testing::Test {
     }
     return all;
   }
-  static Bytes WithoutLast(Bytes b, size_t n) {
-    b.erase(b.end() - static_cast<std::ptrdiff_t>(std::min(n, b.size())), b.end());
-    return b;
-  }
   static Bytes Ramp(size_t n) {
     Bytes b(n);
     for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(i * 7 + 3);
     return b;
   }
-
-  testing_support::TempDir dir_;
 };
 
 TEST_F(CSoundSourceTest, PcmWavGivesItsFormatSizeAndBytesAndNeverReadsPastTheChunk) {
@@ -90,20 +75,20 @@ TEST_F(CSoundSourceTest, OddButUsableLayoutsGiveTheirData) {
   cut.truncateBy = 6;
   const struct {
     const char* what;
-    WavSpec spec;
+    WavSpec wav;
     uint32_t size;
   } cases[] = {{"non-PCM", adpcm, 64}, {"odd chunks", odd, 5}, {"truncated", cut, 392}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     CSoundSource s;
-    s.Open(Put(std::string(c.what) + ".wav", testing_support::MakeWav(c.spec)));
+    s.Open(Put(std::string(c.what) + ".wav", testing_support::MakeWav(c.wav)));
     ASSERT_EQ(s.GetSize(), c.size);
-    EXPECT_EQ(s.GetFormat().wFormatTag, c.spec.tag);
-    EXPECT_EQ(s.GetFormat().wBitsPerSample, c.spec.bits);
-    EXPECT_EQ(s.GetFormatExtra(), c.spec.extra);
-    EXPECT_EQ(s.GetFormat().cbSize, c.spec.extra.size());
-    const Bytes whole(c.spec.data.begin(), c.spec.data.begin() + c.size);
-    EXPECT_EQ(c.spec.tag == 1 ? ReadAll(s) : whole, whole);
+    EXPECT_EQ(s.GetFormat().wFormatTag, c.wav.tag);
+    EXPECT_EQ(s.GetFormat().wBitsPerSample, c.wav.bits);
+    EXPECT_EQ(s.GetFormatExtra(), c.wav.extra);
+    EXPECT_EQ(s.GetFormat().cbSize, c.wav.extra.size());
+    const Bytes whole(c.wav.data.begin(), c.wav.data.begin() + c.size);
+    EXPECT_EQ(c.wav.tag == 1 ? ReadAll(s) : whole, whole);
   }
 }
 
@@ -123,6 +108,7 @@ TEST_F(CSoundSourceTest, UnusableFilesGiveSizeZero) {
   noExtraSize.tag = 2;
   noExtraSize.fmtSize = 16;
   noExtraSize.data = Ramp(100);
+  const Bytes noData = testing_support::MakeWav(WavSpec{});
   const struct {
     const char* what;
     Bytes bytes;
@@ -131,7 +117,7 @@ TEST_F(CSoundSourceTest, UnusableFilesGiveSizeZero) {
       {"fmt of 14 bytes", testing_support::MakeWav(shortFmt)},
       {"extra bytes past the fmt chunk", testing_support::MakeWav(extraPastChunk)},
       {"non-PCM fmt without its extra size", testing_support::MakeWav(noExtraSize)},
-      {"no data chunk", WithoutLast(testing_support::MakeWav(WavSpec{}), 8)},
+      {"no data chunk", Bytes(noData.begin(), noData.end() - 8)},
       {"unknown signature", {'M', 'T', 'h', 'd', 0, 0, 0, 6}},
       {"three bytes", {'R', 'I', 'F'}},
       {"empty", {}},
@@ -217,3 +203,4 @@ TEST_F(CSoundSourceTest, WavThatCannotBeOpenedAgainIsReadFromTheProgramsResource
 }
 
 }  // namespace
+}  // namespace sound_test
