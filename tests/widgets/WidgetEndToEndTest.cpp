@@ -32,14 +32,11 @@ constexpr int32_t kTargetW = 48, kTargetH = 32;
 // The guides of every layered picture: layer offsets are measured from (10, 20).
 constexpr int32_t kGuideX = 10, kGuideY = 20;
 
-struct Rgb {
-  uint8_t r, g, b;
-};
 // A device pixel's channels at their own widths.
 struct Channels {
   int32_t r, g, b;
 };
-constexpr Rgb kBackground{0x20, 0x48, 0x90};
+constexpr uint32_t kBackground = 0x204890;
 
 // A solid opaque layer of w x h whose top-left lies at `offset` from the guides.
 PsdLayerDesc SolidLayer(GPoint offset, int32_t w, int32_t h, uint32_t argb, const std::string& name = "layer") {
@@ -76,7 +73,7 @@ class WidgetEndToEndTest : public DisplayTest, public testing::WithParamInterfac
   }
   static XResEntryMgr& mgr() { return XResEntryMgr::Global(); }
   uint32_t Px(uint8_t r, uint8_t g, uint8_t b) const { return DevicePixel(GetParam(), r, g, b); }
-  uint32_t Px(Rgb c) const { return Px(c.r, c.g, c.b); }
+  uint32_t Px(uint32_t rgb) const { return Px(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)); }
   bool Wide() const { return GetParam() == DisplayFormat::Xrgb8888; }
   // Colour bits only: 32-bit pictures may carry a fourth byte.
   uint32_t Colour(uint32_t pixel) const { return Wide() ? pixel & 0xFFFFFFu : pixel; }
@@ -89,7 +86,6 @@ class WidgetEndToEndTest : public DisplayTest, public testing::WithParamInterfac
     const int32_t r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
     return Wide() ? Channels{r, g, b} : Channels{r >> 3, g >> (8 - GreenBits()), b >> 3};
   }
-  Channels Split(Rgb c) const { return Split(uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b); }
   uint32_t Join(Channels c) const {
     if (Wide()) return static_cast<uint32_t>(c.r << 16 | c.g << 8 | c.b);
     return static_cast<uint32_t>(c.r << (5 + GreenBits()) | c.g << 5 | c.b);
