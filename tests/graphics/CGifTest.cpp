@@ -27,15 +27,11 @@ uint32_t Colour(size_t i) {
   return r << 16 | g << 8 | b;
 }
 
+// Images without a control block unless Controlled gives them one.
+GifFrameDesc Solid(uint16_t l, uint16_t t, uint16_t w, uint16_t h, uint8_t index) { return SolidFrame(l, t, w, h, index, false); }
 GifFrameDesc Image(uint16_t l, uint16_t t, uint16_t w, uint16_t h, std::vector<uint8_t> indices) {
-  GifFrameDesc f = SolidFrame(l, t, w, h, 0);
+  GifFrameDesc f = Solid(l, t, w, h, 0);
   f.indices = std::move(indices);
-  f.control = false;
-  return f;
-}
-GifFrameDesc Solid(uint16_t l, uint16_t t, uint16_t w, uint16_t h, uint8_t index) {
-  GifFrameDesc f = SolidFrame(l, t, w, h, index);
-  f.control = false;
   return f;
 }
 GifFrameDesc Controlled(GifFrameDesc f, uint8_t disposal, uint16_t delay = 0) {

@@ -49,12 +49,14 @@ inline Bytes Bgra(const std::vector<uint32_t>& pixels) {
   return out;
 }
 
-// A w x h image of one palette index at (l, t), with a graphic-control block.
-inline testing_support::GifFrameDesc SolidFrame(uint16_t l, uint16_t t, uint16_t w, uint16_t h, uint8_t index) {
+// A w x h image of one palette index at (l, t), with a graphic-control block unless
+// told otherwise.
+inline testing_support::GifFrameDesc SolidFrame(uint16_t l, uint16_t t, uint16_t w, uint16_t h, uint8_t index,
+                                                bool control = true) {
   testing_support::GifFrameDesc f;
   f.left = l, f.top = t, f.width = w, f.height = h;
   f.indices.assign(size_t(w) * h, index);
-  f.control = true;
+  f.control = control;
   return f;
 }
 

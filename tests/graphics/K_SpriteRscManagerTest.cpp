@@ -55,7 +55,7 @@ TEST_F(SpriteRscManagerTest, EachTypeGetsItsSlotAndType) {
   EXPECT_EQ(rm::GetSpriteFrame(0x00010001, 0), nullptr);
 }
 
-TEST_F(SpriteRscManagerTest, TheSameFileSharesOneHandleUntilTheLastRelease) {
+TEST_F(SpriteRscManagerTest, TheSameFileSharesOneHandleUntilTheLastReleaseAndAFailedLoadLeavesItsSlotFree) {
   const uint32_t a = rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
   EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls"), a);
   rm::ReleaseSpriteResource(a);
@@ -63,9 +63,14 @@ TEST_F(SpriteRscManagerTest, TheSameFileSharesOneHandleUntilTheLastRelease) {
   rm::ReleaseSpriteResource(a);
   EXPECT_EQ(rm::GetLLESprite(a), nullptr);
   EXPECT_EQ(rm::Manager().FindFreeSlot(), 1);
+  rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qls"), 0u);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qla"), 0u);
+  EXPECT_EQ(rm::Manager().HighestSlot(), 1);
+  EXPECT_EQ(rm::Manager().FindFreeSlot(), 2);
 }
 
-TEST_F(SpriteRscManagerTest, FiveHundredElevenFilesFitAndTheNextGivesZero) {
+TEST_F(SpriteRscManagerTest, FiveHundredElevenFilesFitTheNextGivesZeroAndReinitialisingFreesThem) {
   const Bytes sprite = SolidSpriteChunk(16, 1, 1, 0x0000FF, 0, 0);
   for (int32_t i = 0; i < 512; ++i) Write("s" + std::to_string(i) + ".qls", sprite);
   for (int32_t i = 0; i < 511; ++i)
@@ -73,14 +78,12 @@ TEST_F(SpriteRscManagerTest, FiveHundredElevenFilesFitAndTheNextGivesZero) {
               uint32_t(i + 1) << 16 | 1u);
   EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\s511.qls"), 0u);
   EXPECT_EQ(rm::Manager().HighestSlot(), 511);
-}
-
-TEST_F(SpriteRscManagerTest, AFailedLoadLeavesTheSlotFree) {
-  rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qls"), 0u);
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qla"), 0u);
-  EXPECT_EQ(rm::Manager().HighestSlot(), 1);
-  EXPECT_EQ(rm::Manager().FindFreeSlot(), 2);
+  // Reinitialising frees what is held, and a smaller table holds fewer.
+  ASSERT_NE(rm::InitSpriteResourceManager(4, nullptr), 0);
+  EXPECT_EQ(rm::GetLLESprite(0x00010001), nullptr);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\anim.qla"), 0x00010003u);
+  ASSERT_NE(rm::InitSpriteResourceManager(1, nullptr), 0);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\anim.qla"), 0u);
 }
 
 TEST_F(SpriteRscManagerTest, ExtensionsAndRelativeNames) {
@@ -119,16 +122,6 @@ TEST_F(SpriteRscManagerTest, AStaleHandleFindsTheSlotsNewObjectOfItsTypeOnly) {
   rm::ReleaseSpriteResource(h);
   EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\set.psp"), 0x00010002u);
   EXPECT_EQ(rm::GetLLESprite(h), nullptr);
-}
-
-TEST_F(SpriteRscManagerTest, ReinitialisingFreesWhatIsHeld) {
-  const uint32_t h = rm::LoadSpriteResourceByName("C:\\Game\\image\\anim.qla");
-  rm::LoadSpriteResourceByName("C:\\Game\\image\\pic.gif");
-  ASSERT_NE(rm::InitSpriteResourceManager(4, nullptr), 0);
-  EXPECT_EQ(rm::GetAnimationRsc(h), nullptr);
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\anim.qla"), h);
-  ASSERT_NE(rm::InitSpriteResourceManager(1, nullptr), 0);
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\anim.qla"), 0u);
 }
 
 }  // namespace

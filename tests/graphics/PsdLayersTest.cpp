@@ -60,18 +60,6 @@ TEST(ParsePsdLayers, RawAndPackBitsLayersComeOutAsWritten) {
   EXPECT_EQ(out.names, (std::vector<std::string>{"0.5", "frame1", ""}));
 }
 
-TEST(ParsePsdLayers, LayerWithoutAlphaIsOpaqueAndOtherChannelsAreDropped) {
-  PsdDesc psd;
-  psd.layers = {Layer(0, 0, 4, 2, "a")};
-  psd.layers[0].alpha = false;
-  psd.layers[0].extraChannels = {-2, 3};
-  PsdLayerSet out;
-  ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
-  std::vector<uint32_t> opaque;
-  for (uint32_t p : psd.layers[0].pixels) opaque.push_back(p | 0xFF000000u);
-  EXPECT_EQ(out.pixels[0], Bgra(opaque));
-}
-
 TEST(ParsePsdLayers, OffsetsAreFromTheGuides) {
   PsdDesc psd;
   psd.layers = {Layer(120, 75, 2, 2, "x")};
@@ -97,7 +85,7 @@ TEST(ParsePsdLayers, OffsetsAreFromTheGuides) {
   EXPECT_EQ(out.offsets[0].x, 120 - 10);
 }
 
-TEST(ParsePsdLayers, EmptyLayersAndFilesWithoutLayers) {
+TEST(ParsePsdLayers, EmptyLayersFilesWithoutLayersAndLayersWithoutAlpha) {
   PsdDesc psd;
   psd.layers = {Layer(3, 3, 0, 5, "zero"), Layer(0, 0, 1, 1, "one")};
   PsdLayerSet out;
@@ -108,6 +96,14 @@ TEST(ParsePsdLayers, EmptyLayersAndFilesWithoutLayers) {
   psd.layers.clear();
   ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
   EXPECT_EQ(out.Count(), 0u);
+  // A layer without alpha is opaque; other channels are dropped.
+  psd.layers = {Layer(0, 0, 4, 2, "a")};
+  psd.layers[0].alpha = false;
+  psd.layers[0].extraChannels = {-2, 3};
+  ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
+  std::vector<uint32_t> opaque;
+  for (uint32_t p : psd.layers[0].pixels) opaque.push_back(p | 0xFF000000u);
+  EXPECT_EQ(out.pixels[0], Bgra(opaque));
 }
 
 TEST(ParsePsdLayers, PackBitsIsBoundedByTheLayerAndByTheChannelData) {

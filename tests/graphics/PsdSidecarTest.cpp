@@ -142,17 +142,6 @@ class PsdSidecarFileTest : public testing::Test {
   Folder dir_{"L:\\"};
 };
 
-TEST_F(PsdSidecarFileTest, TimeTextIsLocalTimeToTheMinuteThenMilliseconds) {
-  ScopedTimeZone zone("KST-9");
-  Write("p.psd", {1});
-  Touch("p.psd", 2003, 4, 5, 14, 7, 33, 250);
-  std::string text;
-  ASSERT_TRUE(FileModTimeString("L:\\p.psd", text));
-  EXPECT_EQ(text, "200304052307250");
-  EXPECT_FALSE(FileModTimeString("L:\\missing.psd", text));
-  EXPECT_EQ(text, "");
-}
-
 TEST_F(PsdSidecarFileTest, BuildsOnceAndAgainOnlyWhenThePictureChangesPastTheSeconds) {
   testing_support::PsdDesc psd;
   testing_support::PsdLayerDesc layer;
@@ -186,7 +175,7 @@ TEST_F(PsdSidecarFileTest, BuildsOnceAndAgainOnlyWhenThePictureChangesPastTheSec
   EXPECT_EQ(out.Count(), 1u);
 }
 
-TEST_F(PsdSidecarFileTest, MissingPicturesAndNonPsdFilesMakeNoCompanion) {
+TEST_F(PsdSidecarFileTest, MissingPicturesAndNonPsdFilesMakeNoCompanionAndTheTimeTextIsLocal) {
   EXPECT_EQ(BuildPsdSidecar("L:\\missing.psd"), PsdSidecarBuild::kNoPicture);
   Write("noext", {1, 2, 3});
   EXPECT_EQ(BuildPsdSidecar("L:\\noext"), PsdSidecarBuild::kNoPicture);
@@ -196,6 +185,14 @@ TEST_F(PsdSidecarFileTest, MissingPicturesAndNonPsdFilesMakeNoCompanion) {
   PsdLayerSet out;
   EXPECT_FALSE(ReadPsdSidecar(std::string("L:\\text.psd"), out));
   EXPECT_FALSE(ReadPsdSidecar(std::string("L:\\noext"), out));
+  ScopedTimeZone zone("KST-9");
+  Write("p.psd", {1});
+  Touch("p.psd", 2003, 4, 5, 14, 7, 33, 250);
+  std::string text;
+  ASSERT_TRUE(FileModTimeString("L:\\p.psd", text));
+  EXPECT_EQ(text, "200304052307250");
+  EXPECT_FALSE(FileModTimeString("L:\\missing.psd", text));
+  EXPECT_EQ(text, "");
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST_F(XResEntryMgrTest, NamesDifferingInAsciiCaseShareOneEntryUntilTheLastRelea
   EXPECT_EQ(Slot(again), Slot(a));
 }
 
-TEST_F(XResEntryMgrTest, FreedSlotsAreReusedLowestFirstThenTheTableGrows) {
+TEST_F(XResEntryMgrTest, FreedSlotsAreReusedLowestFirstThenTheTableGrowsAndFailuresUseUpSerials) {
   int32_t h[5];
   for (int32_t& x : h) x = Blank();
   for (int i = 0; i < 5; ++i) EXPECT_EQ(Slot(h[i]), i);
@@ -65,7 +65,15 @@ TEST_F(XResEntryMgrTest, FreedSlotsAreReusedLowestFirstThenTheTableGrows) {
   EXPECT_EQ(m_.ReleaseEntry(h[1]), 1);
   EXPECT_EQ(Slot(Blank()), 1);
   EXPECT_EQ(Slot(Blank()), 3);
-  EXPECT_EQ(Slot(Blank()), 5);
+  const int32_t last = Blank();
+  EXPECT_EQ(Slot(last), 5);
+  // A failed blank entry keeps its result and uses up its serial, not its slot.
+  plat::sim::FailNext("IDirectDraw4::CreateSurface");
+  EXPECT_EQ(Blank(), -1);
+  EXPECT_EQ(m_.GetLastResult(), DDERR_OUTOFMEMORY);
+  const int32_t next = Blank();
+  EXPECT_EQ(Serial(next), Serial(last) + 2);
+  EXPECT_EQ(Slot(next), 6);
 }
 
 TEST_F(XResEntryMgrTest, SerialsStartAtOneAndWrapToZero) {
@@ -99,16 +107,6 @@ TEST_F(XResEntryMgrTest, StaleAndEmptyHandlesAndSelectorsThatCannotLoad) {
   XResEntryMgr fresh;
   EXPECT_EQ(fresh.LoadEntry(0, "", GSize(1, 1), kNoKey), -1);  // no DirectDraw yet
   EXPECT_EQ(fresh.GetColorKey(), kNoKey);
-}
-
-TEST_F(XResEntryMgrTest, FailedBlankEntryKeepsTheResultAndUsesUpItsSerial) {
-  ASSERT_EQ(Serial(Blank()), 1);
-  plat::sim::FailNext("IDirectDraw4::CreateSurface");
-  EXPECT_EQ(Blank(), -1);
-  EXPECT_EQ(m_.GetLastResult(), DDERR_OUTOFMEMORY);
-  const int32_t next = Blank();
-  EXPECT_EQ(Serial(next), 3);
-  EXPECT_EQ(Slot(next), 1);
 }
 
 TEST_F(XResEntryMgrTest, BitmapEntryTakesItsSizeAndAnswersPixelOpacityAndAMissingOneHasNoSurface) {
