@@ -1,11 +1,13 @@
-// Shared helpers of the host record tests: little-endian blocks written by hand,
-// buffers holding a block, a visitor that gives every field a distinct value, and
-// a walk over every message type with its record type.
+// Shared helpers of the host tests: little-endian blocks written by hand, buffers
+// holding a block, a hold on the idle blocks, a visitor that gives every field a
+// distinct value, and a walk over every message type with its record type.
 #pragma once
 
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <list>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,7 +72,22 @@ inline VARIANT ByteArray(const std::string& bytes) {
 }
 
 // "01 00 00 00 ..." to bytes; spaces are ignored.
-std::string Hex(const std::string& text);
+inline std::string Hex(const std::string& text) {
+  std::string out;
+  int pending = -1;
+  for (char c : text) {
+    if (std::isspace(static_cast<unsigned char>(c))) continue;
+    const int nibble = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10;
+    if (nibble < 0 || nibble > 15) throw std::invalid_argument("not a hex digit");
+    if (pending < 0) {
+      pending = nibble;
+    } else {
+      out.push_back(static_cast<char>(pending * 16 + nibble));
+      pending = -1;
+    }
+  }
+  return out;
+}
 
 // A buffer holding a block, released at the end of the scope.
 class Buf {
@@ -95,9 +112,19 @@ struct ReadResult {
 };
 
 // Reads one message from the block; reports the result and the bytes consumed.
-ReadResult ReadBlock(HostMessage& msg, const std::string& bytes);
+inline ReadResult ReadBlock(HostMessage& msg, const std::string& bytes) {
+  Buf buf(bytes);
+  ReadResult r;
+  r.result = ReadHostMessage(msg, buf.get());
+  r.consumed = static_cast<uint32_t>(bytes.size()) - buf.length();
+  return r;
+}
 
-std::string WriteBlock(const HostMessage& msg);
+inline std::string WriteBlock(const HostMessage& msg) {
+  Buf buf;
+  WriteHostMessage(msg, buf.get());
+  return buf.bytes();
+}
 
 template <class R>
 std::string WriteRecord(const R& record) {
@@ -150,7 +177,16 @@ void ForEachHostType(F&& f) {
 
 // A message of the code whose every field holds a distinct value; code 0 and codes
 // of 64 or more give a message without a record.
-HostMessage FilledMessage(uint32_t code);
+inline HostMessage FilledMessage(uint32_t code) {
+  HostMessage msg;
+  msg.type = code;
+  ForEachHostType([&]<class R>(uint32_t c) {
+    if (c == code) {
+      msg.record = std::make_unique<HostRecordT<R>>(Filled<R>());
+    }
+  });
+  return msg;
+}
 
 // The record types whose older senders stop before the last fields, with the size
 // after the type code without those fields.
