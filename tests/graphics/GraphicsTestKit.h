@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "graphics/XResEntryMgr.h"
 #include "plat/gdi.h"
 #include "plat/sim_files.h"
 #include "plat/sim_gdi.h"
 #include "support/GifWriter.h"
 #include "support/TempDir.h"
+#include "widgets/WidgetTestSupport.h"
 
 namespace gfx_test {
 
@@ -85,6 +87,27 @@ class GdiBalance {
 
  private:
   size_t objects_ = 0, dcs_ = 0;
+};
+
+// A display and a resource manager on it with the magenta key (or another screen and
+// key, by Hand); every entry is released at the end.
+class ManagerTest : public widget_test::DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    Hand(widget_test::DisplayFormat::Xrgb8888, 0xFF00FF);
+  }
+  void TearDown() override {
+    m_.ReleaseAll();
+    DisplayTest::TearDown();
+  }
+  void Hand(widget_test::DisplayFormat f, uint32_t key) {
+    m_.ReleaseAll();
+    UseDesktop(f);
+    m_.SetDirectDraw(dd_.Get());
+    m_.SetColorKey(key);
+  }
+  XResEntryMgr m_;
 };
 
 }  // namespace gfx_test

@@ -15,22 +15,8 @@ using widget_test::DisplayFormat;
 constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 constexpr uint32_t kMagenta = 0xFF00FF;
 
-class XAvatarEntryTest : public widget_test::DisplayTest {
+class XAvatarEntryTest : public gfx_test::ManagerTest {
  protected:
-  void SetUp() override {
-    DisplayTest::SetUp();
-    Hand(DisplayFormat::Xrgb8888, kMagenta);
-  }
-  void TearDown() override {
-    m_.ReleaseAll();
-    DisplayTest::TearDown();
-  }
-  void Hand(DisplayFormat f, uint32_t key) {
-    m_.ReleaseAll();
-    UseDesktop(f);
-    m_.SetDirectDraw(dd_.Get());
-    m_.SetColorKey(key);
-  }
   // A part file held by the manager under its name, so that GIF requests find it.
   std::string Part(const std::string& name, int32_t& handle) {
     const std::string path = dir_.Put(name, widget_test::WriteBmp(widget_test::BmpPicture(1, 1, 24, {0x404040})));
@@ -42,7 +28,6 @@ class XAvatarEntryTest : public widget_test::DisplayTest {
   uint32_t Refs(int32_t h) { return m_.EntryAt(h) ? m_.EntryAt(h)->refCount : 0; }
 
   gfx_test::Folder dir_;
-  XResEntryMgr m_;
 };
 
 TEST_F(XAvatarEntryTest, SortPartsRebuildsListsInLayerOrder) {

@@ -105,19 +105,9 @@ struct GifFiles {
   }
 };
 
-class PictureMgrTest : public widget_test::DisplayTest {
+class PictureMgrTest : public ManagerTest {
  protected:
-  void SetUp() override {
-    DisplayTest::SetUp();
-    m_.SetDirectDraw(dd_.Get());
-    m_.SetColorKey(kKey);
-  }
-  void TearDown() override {
-    m_.ReleaseAll();
-    DisplayTest::TearDown();
-  }
   Folder dir_{"P:\\"};
-  XResEntryMgr m_;
 };
 
 template <typename Kind>

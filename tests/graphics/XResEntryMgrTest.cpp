@@ -20,21 +20,11 @@ using widget_test::ReadPixels;
 constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 constexpr uint32_t kMagenta = 0xFF00FF;
 
-class XResEntryMgrTest : public widget_test::DisplayTest {
+class XResEntryMgrTest : public gfx_test::ManagerTest {
  protected:
-  void SetUp() override {
-    DisplayTest::SetUp();
-    m_.SetDirectDraw(dd_.Get());
-    m_.SetColorKey(kMagenta);
-  }
-  void TearDown() override {
-    m_.ReleaseAll();
-    DisplayTest::TearDown();
-  }
   int32_t Blank() { return m_.LoadEntry(0, "", GSize(1, 1), kNoKey); }
   static uint16_t Serial(int32_t h) { return static_cast<uint16_t>(static_cast<uint32_t>(h) >> 16); }
   static int32_t Slot(int32_t h) { return h & 0xFFFF; }
-  XResEntryMgr m_;
 };
 
 TEST_F(XResEntryMgrTest, NamesDifferingInAsciiCaseShareOneEntryUntilTheLastRelease) {
