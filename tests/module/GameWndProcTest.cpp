@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "GameWindowFixture.h"
+#include "widgets/GDDScreen.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ TEST_F(GameWndProcTest, BeforeTheSceneIsReadyOnlyPaintingActs) {
 TEST_F(GameWndProcTest, ActivationForcesAFullRedrawAndTheVolumeCountdown) {
   Open(0);
   for (UINT msg : {WM_ACTIVATE, WM_ACTIVATEAPP}) {
-    scene_->Draw(nullptr, GRect());
+    scene_->Draw(wnd_->Screen()->BackBuffer().Get(), GRect());  // a target of the caller's
     ASSERT_FALSE(scene_->IsFullRedraw());
     scene_->volumeCountdown = 0;
     EXPECT_EQ(Send(msg, 1, 0), 0);
