@@ -129,27 +129,16 @@ TEST_F(XTgaEntryTest, AlphaPlaneHoldsTheFourthBytesTopRowFirst) {
 }
 
 TEST_F(XTgaEntryTest, RefusedPicturesLeaveNoSurface) {
-  struct Case {
-    const char* what;
-    uint8_t type, depth;
-    std::vector<uint32_t> pixels;
-  };
-  const Case cases[] = {
-      {"grey", 3, 8, {1, 2, 3, 4}},
-      {"16-bit true colour", 2, 16, {1, 2, 3, 4}},
-      {"8-bit true colour", 2, 8, {1, 2, 3, 4}},
-      {"run-length", 10, 32, {1, 2, 3, 4}},
-  };
-  for (const Case& c : cases) {
+  // Grey, 16- and 8-bit true colour, run-length.
+  for (const auto& [type, depth] : std::vector<std::pair<uint8_t, uint8_t>>{{3, 8}, {2, 16}, {2, 8}, {10, 32}}) {
+    SCOPED_TRACE(testing::Message() << "type " << int(type) << ", depth " << int(depth));
     ASSERT_EQ(Convert(Square()), S_OK);
     TgaPicture p = Square();
-    p.type = c.type;
-    p.depth = c.depth;
-    p.pixels = c.pixels;
-    EXPECT_EQ(Convert(p), S_FALSE) << c.what;
-    EXPECT_FALSE(entry_.surface) << c.what;
-    EXPECT_EQ(entry_.hasAlpha, 0) << c.what;
-    EXPECT_TRUE(entry_.alpha.empty()) << c.what;
+    p.type = type, p.depth = depth, p.pixels = {1, 2, 3, 4};
+    EXPECT_EQ(Convert(p), S_FALSE);
+    EXPECT_FALSE(entry_.surface);
+    EXPECT_EQ(entry_.hasAlpha, 0);
+    EXPECT_TRUE(entry_.alpha.empty());
   }
   plat::sim::FailNext("IDirectDraw4::CreateSurface");
   EXPECT_EQ(Convert(Square()), S_FALSE);
