@@ -60,7 +60,6 @@ class GDDScreenTest : public testing::Test {
     fx.dwFillColor = DevicePixel(plat::sim::CurrentDisplayMode().format, r, g, b);
     ASSERT_EQ(screen_->BackBuffer()->Blt(&area, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx), DD_OK);
   }
-
   HWND host_ = nullptr, game_ = nullptr;
   std::unique_ptr<GDDScreen> screen_;
 };
@@ -92,7 +91,6 @@ TEST_F(GDDScreenTest, WindowedSetUpReadsTheDesktopLayoutAndPresentsIntoTheGameWi
     ASSERT_EQ(screen_->BackBuffer()->GetCaps(&caps), DD_OK);
     EXPECT_TRUE(caps.dwCaps & DDSCAPS_SYSTEMMEMORY);
     EXPECT_EQ(screen_->ScreenRect(), GRect(kHostX + 3, kHostY + 3, kHostX + 3 + kW, kHostY + 3 + kH));
-
     // A null area presents the whole back buffer.
     Fill(0x00, 0xFF, 0x00);
     Fill(0xFF, 0x00, 0x00, RECT{kW - 10, kH - 10, kW, kH});
@@ -112,7 +110,6 @@ TEST_F(GDDScreenTest, UnsupportedDesktopLeavesFormatAndKeyZeroAndPresentBeforeCr
   EXPECT_EQ(screen_->PixelFormat(), GDDScreen::kFormatUnknown);
   EXPECT_EQ(screen_->ColorKey(), 0u);
   EXPECT_EQ(screen_->ReadPixelMasks(), 0);
-
   GDDScreen fresh;
   fresh.SetLastResult(0x1234);
   EXPECT_EQ(fresh.Present(GRect()), 0);
@@ -174,7 +171,6 @@ TEST_F(GDDScreenTest, FullScreenSetsTheModeShowsTheWholeDisplayAndDestroyGivesTh
   EXPECT_EQ(At(display, 3, 3), 0xFF0000u);
   EXPECT_EQ(At(display, kW - 1, kH - 1), 0xFF0000u);
   EXPECT_NE(At(display, 2, 2), 0xFF0000u);
-
   screen_->Destroy();
   EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Xrgb8888);
   // Normal level again: another program may now take the display.
@@ -247,7 +243,6 @@ TEST_F(GDDScreenTest, StillDrawingIsRetriedAndEndlessAnswersStopAtTheBound) {
   ASSERT_EQ(screen_->Present(GRect()), 1);
   EXPECT_EQ(screen_->GetLastResult(), DD_OK);
   EXPECT_EQ(At(plat::sim::CaptureWindow(game_), 0, 0), 0x00FF00u);
-
   Fill(0x00, 0x00, 0xFF);
   plat::sim::SetStillDrawing(1000);
   BOOL result = -1;

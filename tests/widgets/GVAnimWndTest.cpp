@@ -76,7 +76,6 @@ class GVAnimWndTest : public widget_test::DisplayTest {
       if (w.AdvanceFrame()) return n;
     return 0;
   }
-
   testing_support::TempDir dir_;
   COLORREF key_ = 0;
 };
@@ -88,7 +87,6 @@ TEST_F(GVAnimWndTest, LoadedWidgetIsOneKeyedCellAtTheOrigin) {
   EXPECT_TRUE(w.HasColorKey());
   EXPECT_EQ(EntryFrameCount(w.GetEntry()), 4);
   EXPECT_EQ(GetSurfaceSize(w.GetSurface()), GSize(12, 2));
-
   GVAnimWnd missing;
   EXPECT_EQ(missing.LoadGif(dir_ / "absent.gif", GSize(3, 2), key_), 0);
   EXPECT_FALSE(missing.HasImage());
@@ -246,8 +244,6 @@ TEST_F(GVAnimWndTest, GoldenFramesOverABackground) {
   }
 }
 
-// ---- The GIF widget ----
-
 TEST_F(GVAnimWndTest, GifWidgetTakesTheWholeStripAndKeepsItsValue) {
   GVGifWnd w;
   ASSERT_EQ(w.LoadGif(Write("strip.gif", Animation(3, 2, 4, 10)), 42), 1);
@@ -259,7 +255,6 @@ TEST_F(GVAnimWndTest, GifWidgetTakesTheWholeStripAndKeepsItsValue) {
   EXPECT_NE(other.GetImage(), w.GetImage());
   EXPECT_EQ(other.HitTest(0, 0, 0), 0);  // the clear first pixel
   EXPECT_EQ(other.HitTest(1, 0, 0), 1);
-
   EXPECT_EQ(w.LoadGif(dir_ / "absent.gif", 7), 0);
   EXPECT_FALSE(w.HasImage());
   XResEntryMgr::Global().LoadEntry(2, "held.bmp", GSize(), key_);

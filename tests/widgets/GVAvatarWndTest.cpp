@@ -82,7 +82,6 @@ class GVAvatarWndTest : public widget_test::DisplayTest {
     return Write(name, g);
   }
   DDSurface Composite(GVAvatarWnd& w) { return w.GetAvatarEntry()->surface; }
-
   XResEntryMgr& m_ = XResEntryMgr::Global();
   TempDir dir_;
 };
@@ -98,7 +97,6 @@ TEST_F(GVAvatarWndTest, PartsAreCentredAcrossAndTrimsCutRowsAndStretchTheRest) {
   EXPECT_EQ(PixelAt(Composite(w), 10, 0), Shade(0));
   EXPECT_EQ(PixelAt(Composite(w), 89, 0), Shade(79));
   EXPECT_EQ(PixelAt(Composite(w), 90, 0), kKey);
-
   GifDesc g = PartScreen(1, 40);
   GifFrameDesc f = Frame(1, 40, 0);
   for (uint8_t y = 0; y < 40; ++y) f.indices[y] = y;

@@ -17,8 +17,6 @@
 namespace widget_test {
 namespace {
 
-// ---- Settings that need no display ----
-
 TEST(GVDDSWndSettings, OpacityMapsPercentToBlendLevel) {
   const struct {
     int32_t percent;
@@ -60,8 +58,6 @@ TEST(GVDDSWndSettings, StripFrameAndSourceRectMarkDirty) {
   EXPECT_TRUE(w.IsDirty());
 }
 
-// ---- On a display ----
-
 class GVDDSWndTest : public DisplayTest, public testing::WithParamInterface<DisplayFormat> {
  protected:
   void SetUp() override {
@@ -78,7 +74,6 @@ class GVDDSWndTest : public DisplayTest, public testing::WithParamInterface<Disp
   static XResEntryMgr& mgr() { return XResEntryMgr::Global(); }
   uint32_t Px(uint8_t r, uint8_t g, uint8_t b) const { return DevicePixel(GetParam(), r, g, b); }
   bool Sixteen() const { return GetParam() != DisplayFormat::Xrgb8888; }
-
   // A blank picture of w x h whose pixel (x, y) is pixels[y * w + x].
   void MakePicture(GVDDSWnd& wnd, int32_t w, int32_t h, const std::vector<uint32_t>& pixels, COLORREF key) {
     ASSERT_EQ(wnd.CreateBlank(SIZE{w, h}, key), 1);
@@ -100,7 +95,6 @@ class GVDDSWndTest : public DisplayTest, public testing::WithParamInterface<Disp
     ClearSurface(t, fill);
     return t;
   }
-
   uint32_t key_ = 0;
 };
 

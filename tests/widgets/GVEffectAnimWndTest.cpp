@@ -57,7 +57,6 @@ class EffectAnimWndTest : public widget_test::DisplayTest {
     for (int32_t i = 0; i < calls; ++i) out.push_back(w.AdvanceFrame());
     return out;
   }
-
   testing_support::TempDir dir;
 };
 
@@ -83,7 +82,6 @@ TEST_F(EffectAnimWndTest, CreateCutsTheSheetAndTheShownCellIsWhatIsDrawn) {
   EXPECT_EQ(widget_test::PixelAt(target, 4, 2), uint32_t(1 * 16 + 3 + 1));
   EXPECT_EQ(widget_test::PixelAt(target, 4 + kCellW - 1, 2 + kCellH - 1), uint32_t(1 * 16 + 3 + 1));
   EXPECT_EQ(widget_test::PixelAt(target, 4 + kCellW, 2), 0u);
-
   GVEffectAnimWnd hidden;
   ASSERT_EQ(hidden.Create(dir / "sheet.tga", kRows, kColumns, GVEffectAnimWnd::kStepInterval, 0), 1);
   EXPECT_EQ(hidden.IsVisible(), 0);
@@ -145,7 +143,6 @@ TEST_F(EffectAnimWndTest, CountedPlaysRepeatUpToTheLimitAndMinusOneLoops) {
   EXPECT_EQ(w.GetCurrentFrame(), kColumns - 1);
   EXPECT_EQ(w.GetRepeatsDone(), 0);
   EXPECT_EQ(w.GetPlayMode(), GVEffectAnimWnd::kStopped);
-
   for (int32_t mode : {int32_t(GVEffectAnimWnd::kPlayCounted), int32_t(GVEffectAnimWnd::kPlayLoop), 7}) {
     GVEffectAnimWnd loop;
     Make(loop, GVEffectAnimWnd::kStepInterval);

@@ -70,7 +70,6 @@ TEST_F(GVLightTextWndTest, TextIsDrawnInItsColourInsideTheWidgetAndTheClip) {
   EXPECT_EQ(out, 0);
   for (uint32_t v : ReadPixels(target_)) ASSERT_TRUE(v == kBlack || v == 0xFFFFFF);
   EXPECT_EQ(w.IsDirty(), 0);
-
   ClearSurface(target_, kBlack);
   w.SetText("ab");
   w.SetTextFormat(DT_RIGHT);
@@ -90,7 +89,6 @@ TEST_F(GVLightTextWndTest, EmptyTextStillFillsAndHiddenDrawsNothing) {
   EXPECT_EQ(widget_test::PixelAt(target_, 20, 20), fill);
   EXPECT_EQ(widget_test::PixelAt(target_, 139, 39), fill);
   EXPECT_EQ(widget_test::PixelAt(target_, 140, 40), kBlack);
-
   ClearSurface(target_, kBlack);
   w.SetText("WWWW");
   w.Show(0);
@@ -142,7 +140,6 @@ TEST_F(GVLightTextWndTest, FontIsSharedAndGivenBack) {
     EXPECT_EQ(a.GetText(), "");
   }
   EXPECT_EQ(m.GdiCacheSize(), 0u);
-
   plat::sim::FailNext("CreateFontIndirectA");
   GVLightTextWnd none;
   EXPECT_EQ(none.Create(SIZE{10, 10}, 0xFFFFFFFFu, 12, 400), 0);

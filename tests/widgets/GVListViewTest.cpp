@@ -23,7 +23,6 @@ class GVListViewTest : public ControlTest {
  protected:
   // 200 x 100 under a 20-pixel header with 20-pixel rows: five visible rows.
   static constexpr GRect kViewRect{0, 0, 200, 100};
-
   void SetUp() override {
     ControlTest::SetUp();
     cellPicture_.SetRect(GRect(0, 0, kCellWidth, kRowHeight));
@@ -72,7 +71,6 @@ class GVListViewTest : public ControlTest {
     for (int guard = 0; guard < 50 && view_.GetTopIndex() < top; ++guard) view_.OnScroll(SB_LINEDOWN, 0, nullptr);
     ASSERT_EQ(State(), std::make_pair(top, selected));
   }
-
   GVDDSWnd cellPicture_;
   GVDDSWnd headerPicture_;
   GVListView view_;
@@ -269,7 +267,6 @@ TEST_F(GVListViewTest, ColumnOffsetsPlaceCellsAndFindThemUnderAPoint) {
   GPoint pt(50, 65);
   EXPECT_EQ(view_.CellFromPoint(pt), nullptr) << "no offsets, no columns";
   EXPECT_EQ(pt, GPoint(50, 65));
-
   view_.SetColumnOffsets({GPoint(0, 0), GPoint(40, 3)});
   EXPECT_EQ(row->GetCells()[1]->GetCellRect().TopLeft(), GPoint(40, 63));
   EXPECT_EQ(row->GetCells()[2]->GetCellRect().TopLeft(), GPoint(80, 60)) << "no third offset: AddCell's place";
@@ -291,7 +288,6 @@ TEST_F(GVListViewTest, AViewShorterThanItsHeaderShowsOneRowAndStaysClean) {
   Configure(shorter, GRect(0, 0, 200, 10));
   shorter.SetRect(GRect(0, 0, 200, 0));  // (0 - 20) / 20 + 1 = 0 rows, raised to one
   EXPECT_EQ(shorter.GetVisibleRows(), 1);
-
   for (uint32_t id = 0; id < 4; ++id) shortView.AddRow(MakeRow(id, 1, &shortView));
   EXPECT_EQ(shortView.OnScroll(SB_BOTTOM, 0, nullptr), 1);
   EXPECT_EQ(shortView.GetTopIndex(), 3u);
@@ -316,7 +312,6 @@ TEST_F(GVListViewDrawTest, SharedStripCellsDrawTheirOwnCellAndPutTheSourceBack) 
   GVDDSWnd strip;
   ASSERT_EQ(strip.LoadImage(dir_ / "strip.bmp"), 1);
   const GRect whole = strip.GetSourceRect();
-
   auto* row = new ListItem(view_, 1);
   for (int32_t index : {2, 0, 7}) {
     auto* cell = new SubListItem(SubListItem::kShared);
@@ -327,7 +322,6 @@ TEST_F(GVListViewDrawTest, SharedStripCellsDrawTheirOwnCellAndPutTheSourceBack) 
   EXPECT_EQ(row->GetCells()[0]->GetSourceRect(), GRect(20, 0, 30, 20));
   view_.AddRow(row);
   view_.SetColumnOffsets({GPoint(0, 0), GPoint(10, 0), GPoint(20, 0)});
-
   DDSurface back = MakeSurface(dd_, 200, 100);
   ClearSurface(back, 0);
   EXPECT_EQ(view_.Draw(back.Get(), kViewRect), 1);
@@ -336,7 +330,6 @@ TEST_F(GVListViewDrawTest, SharedStripCellsDrawTheirOwnCellAndPutTheSourceBack) 
   EXPECT_EQ(PixelAt(back, 25, 30), Px(0xFF0000));
   EXPECT_EQ(PixelAt(back, 35, 30), 0u);
   EXPECT_EQ(strip.GetSourceRect(), whole);
-
   auto* bad = new SubListItem(SubListItem::kShared);
   EXPECT_EQ(bad->SetSharedStrip(&strip, 0, 0), 0) << "no cells to divide the strip into";
   delete bad;
@@ -353,14 +346,12 @@ TEST_F(GVListViewDrawTest, PictureCellsDrawInsideTheInnerMarginsOverTheBackgroun
   row->AddCell(cell);
   view_.AddRow(row);
   view_.SetColumnOffsets({GPoint(-10, 0)});  // half out past the inner left edge
-
   DDSurface back = MakeSurface(dd_, 200, 100);
   ClearSurface(back, 0);
   EXPECT_EQ(view_.Draw(back.Get(), kViewRect), 1);
   EXPECT_EQ(PixelAt(back, 2, 30), Px(0x003300)) << "the inner margin shows the background";
   EXPECT_EQ(PixelAt(back, 10, 30), Px(0xFF0000));
   EXPECT_EQ(PixelAt(back, 30, 30), Px(0x003300));
-
   auto* missing = new SubListItem(SubListItem::kImage);
   EXPECT_EQ(missing->CreateImage(dir_ / "absent.bmp", GVWnd::kNoColorKey), 1) << "a failed load still makes the cell";
   EXPECT_EQ(missing->CreateText("x", SIZE{10, 10}, GVWnd::kNoColorKey, 0, 12, 400), 0) << "not a text cell";
@@ -376,7 +367,6 @@ TEST_F(GVListViewDrawTest, ATextHeaderSitsAtTheTopAndSetsTheMargin) {
   ASSERT_EQ(view.AddColumn(header), 1);
   EXPECT_EQ(view.GetTopMargin(), 24);
   EXPECT_EQ(header->GetCellRect(), GRect(0, 0, 60, 24));
-
   DDSurface back = MakeSurface(dd_, 200, 100);
   const uint32_t paper = Px(0xFFFFFF);  // the label writes black
   ClearSurface(back, paper);
@@ -387,7 +377,6 @@ TEST_F(GVListViewDrawTest, ATextHeaderSitsAtTheTopAndSetsTheMargin) {
     if (pixels[i] != paper) ++(i % 200 < 60 && i / 200 < 24 ? inked : outside);
   EXPECT_GT(inked, 0u) << "the glyphs are drawn";
   EXPECT_EQ(outside, 0u);
-
   auto* picture = new SubListItem(SubListItem::kImage);
   EXPECT_EQ(picture->SetText("x"), 0) << "only text cells take text";
   delete picture;
@@ -407,7 +396,6 @@ TEST_F(GVListViewDrawTest, AvatarCellsStepWithTheVisibleViewAndDrawInTheirRow) {
   for (uint8_t index : {1, 2}) f.indices.assign(4, index), gif.frames.push_back(f);
   const std::vector<uint8_t> bytes = testing_support::EncodeGif(gif);
   dir_.Write("part.gif", std::string(bytes.begin(), bytes.end()));
-
   auto* row = new ListItem(view_, 1);
   auto* cell = new SubListItem(SubListItem::kAvatar);
   ASSERT_EQ(cell->SetAvatar({dir_ / "part.gif"}, GPoint(0, 0), GSize(2, 2), 0xFF00FF), 1);
@@ -417,7 +405,6 @@ TEST_F(GVListViewDrawTest, AvatarCellsStepWithTheVisibleViewAndDrawInTheirRow) {
   auto* avatar = dynamic_cast<GVAvatarWnd*>(cell->GetWidget());
   ASSERT_NE(avatar, nullptr);
   EXPECT_EQ(cell->GetCellRect().TopLeft(), GPoint(30, 24));
-
   plat::sim::AdvanceClock(100);
   view_.Show(0);
   view_.TickAvatars();
@@ -425,7 +412,6 @@ TEST_F(GVListViewDrawTest, AvatarCellsStepWithTheVisibleViewAndDrawInTheirRow) {
   view_.Show(1);
   view_.TickAvatars();
   EXPECT_EQ(avatar->GetLayerFrames(), std::vector<int32_t>{1});
-
   DDSurface back = MakeSurface(dd_, 200, 100);
   ClearSurface(back, 0);
   EXPECT_EQ(view_.Draw(back.Get(), kViewRect), 1);

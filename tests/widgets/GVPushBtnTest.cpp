@@ -61,7 +61,6 @@ class GVPushBtnTest : public widget_test::DisplayTest {
     b.UpdateFrame();
     return b.GetSourceRect();
   }
-
   testing_support::TempDir dir_;
   int files_ = 0;
   const GPoint inside_{25, 20};
@@ -127,15 +126,12 @@ TEST_F(GVPushBtnTest, ClickIsAPressReleasedOverAnOpaquePixel) {
   EXPECT_EQ(b->OnLButtonUp(0, inside_), 1);
   EXPECT_EQ(b->IsPressed(), 0);
   EXPECT_EQ(SourceAfter(*b), GRect(50, 0, 100, 30));  // highlighted after the click
-
   b->OnLButtonDown(0, inside_);
   EXPECT_EQ(b->OnLButtonUp(0, keyPixel_), 0);
   EXPECT_EQ(SourceAfter(*b), GRect(0, 0, 50, 30));
-
   b->OnLButtonDown(0, inside_);
   EXPECT_EQ(b->OnLButtonUp(0, outside_), 0);
   EXPECT_EQ(SourceAfter(*b), GRect(0, 0, 50, 30));
-
   // Pressed elsewhere: the button never saw the press.
   EXPECT_EQ(b->OnLButtonUp(0, inside_), 0);
 }
@@ -163,13 +159,11 @@ TEST_F(GVPushBtnTest, PointerOverAndAwaySetsAndClearsTheHover) {
   EXPECT_EQ(b->OnMouseMove(0, keyPixel_), 1);
   EXPECT_EQ(b->IsHover(), 0);
   EXPECT_EQ(b->IsHighlighted(), 0);
-
   b->OnLButtonDown(0, inside_);
   b->OnMouseMove(0, outside_);
   EXPECT_EQ(b->IsPointerInside(), 0);
   b->OnMouseMove(0, inside_);
   EXPECT_EQ(SourceAfter(*b), GRect(100, 0, 150, 30));  // back on: pressed again
-
   b->Enable(0);
   EXPECT_EQ(b->OnMouseMove(0, inside_), 0);
   EXPECT_EQ(b->IsPressed(), 0);
@@ -202,7 +196,6 @@ TEST_F(GVPushBtnTest, FrameListsWidenToTheFourStates) {
   EXPECT_EQ(GVPushBtn::WidenStateFrames({7, 9}), (Frames{7, 7, 9, 7}));
   EXPECT_EQ(GVPushBtn::WidenStateFrames({1, 2, 3}), (Frames{1, 2, 3, 1}));
   EXPECT_EQ(GVPushBtn::WidenStateFrames({1, 2, 3, 4}), (Frames{1, 2, 3, 4}));
-
   GVPushBtn b;
   EXPECT_EQ(b.LoadPsdFrames("a.psd", std::vector<int32_t>{}, 1), 0);
   EXPECT_EQ(b.LoadPsdFrames("a.psd", std::vector<int32_t>{1, 2, 3, 4, 5}, 1), 0);
@@ -232,10 +225,8 @@ TEST_F(GVPushBtnTest, HoverTextIsOffByDefaultAndNearTheBottomGoesAboveAndFollows
   EXPECT_EQ(tip->IsEnabled(), 0);
   EXPECT_EQ(tip->GetText(), "Help");
   EXPECT_EQ(tip->GetTextFormat(), DT_CENTER | DT_VCENTER);
-
   EXPECT_EQ(b->SetTooltip(&ws, nullptr, "Again", 0xFFFFFF, 0, 1), 1);  // one per button
   EXPECT_EQ(b->GetHoverText(), tip);
-
   b->OnMouseMove(0, GPoint(805, 460));
   EXPECT_EQ(tip->IsVisible(), 1);
   b->Show(0);

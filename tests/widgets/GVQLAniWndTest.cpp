@@ -1,7 +1,5 @@
-// The animation widget on the virtual clock: playing from the 50 ms tick, the end with
-// and without hold, the rectangle that follows each frame (mirrored too), sub-animation
-// selection, stepping by hand, pausing and resuming, moving frames, drawing and the
-// pixel hit test, and loads that keep the sprite manager's counts balanced.
+// The animation widget on the virtual clock: play, hold, mirror, selection, stepping,
+// pausing, moving frames, drawing, hit tests and balanced sprite-manager counts.
 #include "widgets/GVQLAniWnd.h"
 
 #include <gtest/gtest.h>
@@ -35,22 +33,17 @@ QlaFrame Frame(uint16_t duration, std::vector<QlaPart> parts) {
   return f;
 }
 
-// Three 50 ms frames whose bounds are (0, 0, 6, 4), (4, 2, 7, 5) and (8, 0, 14, 4).
-QlaAnimation Walk() {
+QlaAnimation Anim(const char* name, std::vector<QlaFrame> frames) {
   QlaAnimation a;
-  a.name = "walk";
-  a.frames = {Frame(5, {{0, 0, 0}}), Frame(5, {{1, 4, 2}}), Frame(5, {{0, 8, 0}})};
+  a.name = name;
+  a.frames = std::move(frames);
   return a;
 }
-const GRect kWalk[] = {GRect(0, 0, 6, 4), GRect(4, 2, 7, 5), GRect(8, 0, 14, 4)};
 
-// Two frames: sprite 1 at (0, 0), then at (1, 1).
-QlaAnimation Jump() {
-  QlaAnimation a;
-  a.name = "jump";
-  a.frames = {Frame(5, {{1, 0, 0}}), Frame(5, {{1, 1, 1}})};
-  return a;
-}
+// Three 50 ms frames bounded by kWalk; the jump is sprite 1 at (0, 0), then at (1, 1).
+QlaAnimation Walk() { return Anim("walk", {Frame(5, {{0, 0, 0}}), Frame(5, {{1, 4, 2}}), Frame(5, {{0, 8, 0}})}); }
+const GRect kWalk[] = {GRect(0, 0, 6, 4), GRect(4, 2, 7, 5), GRect(8, 0, 14, 4)};
+QlaAnimation Jump() { return Anim("jump", {Frame(5, {{1, 0, 0}}), Frame(5, {{1, 1, 1}})}); }
 
 class AniWndTest : public SpriteWidgetTest {
  protected:
@@ -73,8 +66,7 @@ TEST_F(AniWndTest, UpdateBeforePlayGivesZeroAndChangesNothing) {
   EXPECT_STREQ(w.GetName(), "walk");
   w.SetDirty(0);
   EXPECT_EQ(Tick(w), 0);
-  EXPECT_EQ(w.GetFrame(), -1);
-  EXPECT_FALSE(w.IsDirty());
+  EXPECT_EQ((std::vector<int>{w.GetFrame(), w.IsDirty()}), (std::vector<int>{-1, 0}));
   EXPECT_EQ(w.GetRect(), GRect());
   EXPECT_EQ(w.Draw(back_.Get(), Screen()), 1);
   EXPECT_EQ(Painted(), GRect());
@@ -117,7 +109,6 @@ TEST_F(AniWndTest, HoldingOrAStopFrameKeepsThatFrameShown) {
   EXPECT_TRUE(w.IsVisible());
   ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
   EXPECT_EQ(Painted(), kWalk[2] + GSize(10, 10));
-
   GVQLAniWnd looping;
   ASSERT_EQ(looping.Load(walk_, 0, 0), 1);
   looping.Play(-1, 0);
@@ -134,14 +125,10 @@ TEST_F(AniWndTest, TheMirroredRectangleMirrorsAboutThePositionsX) {
   w.SetMirror(1);
   w.Play(-1, 0);
   EXPECT_EQ(w.GetRect(), GRect(24, 10, 30, 14));
-  GRect r;
-  w.GetFrameRect(r);
-  EXPECT_EQ(r, w.GetRect());
   ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
   EXPECT_EQ(Painted(), GRect(24, 10, 30, 14));
   EXPECT_EQ(At(27, 11), 0u);  // the hole at (2, 1), mirrored: 30 - 1 - 2
-  EXPECT_FALSE(w.HitTest(27, 11, 3));
-  EXPECT_TRUE(w.HitTest(24, 10, 3));
+  EXPECT_EQ((std::vector<BOOL>{w.HitTest(27, 11, 3), w.HitTest(24, 10, 3)}), (std::vector<BOOL>{0, 1}));
   while (w.GetFrame() != 1) Tick(w);
   EXPECT_EQ(w.GetRect(), GRect(23, 12, 26, 15));
   w.SetPos(GPoint(40, 10));  // the frame follows the position
@@ -156,19 +143,16 @@ TEST_F(AniWndTest, SelectingTheSameIndexChangesNothing) {
   EXPECT_EQ(w.GetAnimationIndex(), 0);
   w.SetMirror(1);
   ASSERT_EQ(w.SelectAnimation(1), 1);
-  EXPECT_EQ(w.GetAnimationIndex(), 1);
   EXPECT_STREQ(w.GetName(), "jump");
-  EXPECT_EQ(w.GetFrameCount(), 2);
-  EXPECT_EQ(w.GetMirror(), 0);
+  EXPECT_EQ((std::vector<int>{w.GetFrameCount(), w.GetMirror()}), (std::vector<int>{2, 0}));
   w.Play(-1, 0);
   while (w.GetFrame() != 1) Tick(w);
   w.SetMirror(1);
   ASSERT_EQ(w.SelectAnimation(1), 1);
   EXPECT_EQ(w.GetFrame(), 1);  // still playing where it was
   EXPECT_EQ(w.GetMirror(), 1);
-  EXPECT_EQ(w.SelectAnimation(2), 0);
-  EXPECT_EQ(w.SelectAnimation(-1), 0);
-  EXPECT_EQ(w.SelectAnimationByName("none"), 0);
+  EXPECT_EQ((std::vector<BOOL>{w.SelectAnimation(2), w.SelectAnimation(-1), w.SelectAnimationByName("none")}),
+            (std::vector<BOOL>{0, 0, 0}));
   ASSERT_EQ(w.SelectAnimationByName("walk"), 1);
   EXPECT_EQ(w.GetAnimationIndex(), 0);
   EXPECT_EQ(w.GetFrameCount(), 3);
@@ -178,8 +162,7 @@ TEST_F(AniWndTest, SelectingTheSameIndexChangesNothing) {
 TEST_F(AniWndTest, SteppingByHand) {
   GVQLAniWnd w;
   ASSERT_EQ(w.Load(walk_, 10, 10), 1);
-  EXPECT_EQ(w.SetFrame(3), 0);
-  EXPECT_EQ(w.SetFrame(-1), 0);
+  EXPECT_EQ((std::vector<BOOL>{w.SetFrame(3), w.SetFrame(-1)}), (std::vector<BOOL>{0, 0}));
   EXPECT_EQ(w.GetFrame(), -1);
   EXPECT_EQ(w.SetFrame(1), 1);
   EXPECT_EQ(w.GetRect(), kWalk[1] + GSize(10, 10));
@@ -228,13 +211,11 @@ TEST_F(AniWndTest, ANegativeStopFramePausesAndResumeContinues) {
 }
 
 TEST_F(AniWndTest, AMovingFrameRedrawsEachTickInsideTheFrameRectangle) {
-  QlaAnimation a;
-  a.name = "slide";
   QlaPart moving{0, 0, 0};
   moving.dx = 20;
   moving.moves = true;
-  a.frames = {Frame(40, {moving}), Frame(20, {{1, 0, 0}})};
-  const std::string file = Write("slide.qla", testing_support::QlaFile(a, Sprites()));
+  const std::string file =
+      Write("slide.qla", testing_support::QlaFile(Anim("slide", {Frame(40, {moving}), Frame(20, {{1, 0, 0}})}), Sprites()));
   GVQLAniWnd w;
   ASSERT_EQ(w.Load(file, 10, 10), 1);
   w.Play(1, 0);
@@ -267,10 +248,8 @@ TEST_F(AniWndTest, DrawAndHitTestFollowTheCurrentFramesPixels) {
   ASSERT_EQ(w.Load(walk_, 10, 10), 1);
   EXPECT_FALSE(w.HitTest(10, 10, 3));  // no current frame
   w.Play(-1, 0);
-  EXPECT_TRUE(w.HitTest(10, 10, 3));
-  EXPECT_FALSE(w.HitTest(12, 11, 3));  // the hole
-  EXPECT_TRUE(w.HitTest(15, 13, 3));
-  EXPECT_FALSE(w.HitTest(16, 13, 3));
+  const std::vector<BOOL> hits{w.HitTest(10, 10, 3), w.HitTest(12, 11, 3), w.HitTest(15, 13, 3), w.HitTest(16, 13, 3)};
+  EXPECT_EQ(hits, (std::vector<BOOL>{1, 0, 1, 0}));  // (12, 11) is the hole
   ASSERT_EQ(w.Draw(back_.Get(), GRect(0, 0, 13, 48)), 1);
   EXPECT_EQ(Painted(), GRect(10, 10, 13, 14));
   EXPECT_EQ(At(10, 10), Pixel(kRed));
@@ -303,15 +282,12 @@ TEST_F(AniWndTest, LoadsAndReleasesKeepTheManagerBalanced) {
   EXPECT_EQ(w.Load(single, 0, 0), 0);  // a single sprite is no animation
   EXPECT_EQ(rm::Manager().FindByName("one.qls"), 0u);
   EXPECT_EQ(rm::Manager().FindByName("set.qla"), 0u);
-  EXPECT_EQ(w.GetFrameCount(), 0);
-  EXPECT_EQ(w.GetAnimationIndex(), -1);
+  EXPECT_EQ((std::vector<int>{w.GetFrameCount(), w.GetAnimationIndex()}), (std::vector<int>{0, -1}));
   ASSERT_EQ(w.Load(set_, 0, 0), 1);
   ASSERT_EQ(w.SelectAnimation(1), 1);
   w.Play(-1, 0);
   w.ReleaseImage();
-  EXPECT_EQ(w.GetFrame(), -1);
-  EXPECT_EQ(w.GetAnimationIndex(), -1);
-  EXPECT_EQ(Tick(w), 0);
+  EXPECT_EQ((std::vector<int>{w.GetFrame(), w.GetAnimationIndex(), Tick(w)}), (std::vector<int>{-1, -1, 0}));
   EXPECT_EQ(rm::Manager().FindByName("set.qla"), 0u);
   {
     GVQLAniWnd owner;

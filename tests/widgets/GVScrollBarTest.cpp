@@ -63,9 +63,7 @@ class GVScrollBarTest : public ControlTest {
   // L = 100: 152 high, up button 0..20, thumb 20..32 at the top, down button 132..152.
   static constexpr GRect kBarRect{0, 0, kBarWidth, 152};
   static constexpr int32_t kX = kBarWidth / 2;
-
   int32_t ThumbTop() { return bar_->GetThumb()->GetRect().top; }
-
   ScrollRecorder target_;
   std::unique_ptr<GVScrollBar> bar_;
 };
@@ -78,7 +76,6 @@ TEST_F(GVScrollBarTest, PartsAreLaidOutTopToBottom) {
   EXPECT_EQ(bar_->GetDownButton()->GetRect(), GRect(0, 132, 16, 152));
   EXPECT_EQ(bar_->FreeTravel(), 100);
   EXPECT_TRUE(bar_->GetTrack()->IsStretch());
-
   GRect inverted;
   inverted.SetRect(0, 100, 16, 50);
   bar_->LayoutParts(inverted);
@@ -106,13 +103,11 @@ TEST_F(GVScrollBarTest, DraggingTheThumbSendsThePositionAndMovesTheThumbByTheGra
   EXPECT_EQ(target_.calls[0].position, 500);
   EXPECT_EQ(target_.calls[0].sender, bar_.get());
   EXPECT_EQ(ThumbTop(), 70);
-
   // Above the track: the position is negative, the target refuses it, the thumb stays.
   bar_->OnMouseMove(kHeld, GPoint(kX, 10));
   ASSERT_EQ(target_.calls.size(), 2u);
   EXPECT_EQ(target_.calls[1].position, -150);
   EXPECT_EQ(ThumbTop(), 70);
-
   EXPECT_EQ(bar_->OnLButtonUp(0, GPoint(kX, 75)), 1);
 }
 
@@ -137,7 +132,6 @@ TEST_F(GVScrollBarTest, PressesThatSendNothing) {
   EXPECT_EQ(bar_->OnLButtonDown(kHeld, GPoint(kX, 140)), 1);
   EXPECT_EQ(target_.Codes(), std::vector<int32_t>{SB_LINEDOWN});
   EXPECT_EQ(target_.calls[0].position, 0);
-
   // A bar without travel sends nothing when its thumb is dragged.
   target_.calls.clear();
   bar_ = MakeBar(&target_, GRect(0, 0, kBarWidth, 2 * kArrowHeight + kThumbHeight));
@@ -165,14 +159,11 @@ TEST_F(GVScrollBarTest, DrawPaintsEveryPartWithinTheBarWhateverTheClip) {
   EXPECT_EQ(PixelAt(back, kX, 140), px(kDownRgb));
   EXPECT_EQ(PixelAt(back, kBarWidth + 2, 75), 0u);
   EXPECT_EQ(bar_->GetDrawnRect(), kBarRect);
-
   ClearSurface(back, 0);
   bar_->Show(0);
   EXPECT_EQ(bar_->Draw(back.Get(), kBarRect), 1);
   EXPECT_EQ(PixelAt(back, kX, 10), 0u);
 }
-
-// ---- Arrow repeat through the owner's timer window ----
 
 class GVScrollBarRepeatTest : public GVScrollBarTest {
  protected:
@@ -188,7 +179,6 @@ class GVScrollBarRepeatTest : public GVScrollBarTest {
     GVScrollBarTest::TearDown();
   }
   size_t Steps() const { return target_.calls.size(); }
-
   GVScrollBar* barRef_ = nullptr;
   BarTimerWnd timerWnd_{barRef_};
 };
@@ -211,7 +201,6 @@ TEST_F(GVScrollBarRepeatTest, AHeldArrowStepsAtThePressAfterTheDelayThenEveryPer
     EXPECT_EQ(c.code, SB_LINEUP);
     EXPECT_EQ(c.sender, bar_.get());
   }
-
   bar_->OnLButtonUp(0, GPoint(kX, 5));
   plat::sim::Advance(1000);
   EXPECT_EQ(Steps(), 5u) << "the release stops the repeat";

@@ -67,7 +67,6 @@ class SlideWndTest : public widget_test::DisplayTest {
     const GRect k = s.GetKnobRect();
     return GPoint(kPos.x + k.left + k.Width() / 2, kPos.y + k.top + k.Height() / 2);
   }
-
   testing_support::TempDir dir;
 };
 

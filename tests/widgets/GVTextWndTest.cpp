@@ -52,7 +52,6 @@ class GVTextWndTest : public widget_test::DisplayTest {
   }
   DDSurface Surface(GVTextWnd& w) { return w.GetSurface(); }
   XTextEntry* Entry(GVTextWnd& w) { return static_cast<XTextEntry*>(w.GetEntry()); }
-
   DisplayFormat format_ = DisplayFormat::Xrgb8888;
   uint32_t key_ = 0;
 };
@@ -68,7 +67,6 @@ TEST_F(GVTextWndTest, RenderedSurfaceHoldsOnlyTheKeyAndTheTextColour) {
     std::set<uint32_t> values;
     for (uint32_t v : ReadPixels(Surface(w))) values.insert(v);
     EXPECT_EQ(values, (std::set<uint32_t>{key_, white})) << widget_test::FormatName(f);
-
     w.SetText("");
     for (uint32_t v : ReadPixels(Surface(w))) ASSERT_EQ(v, key_) << widget_test::FormatName(f);
   }
@@ -99,14 +97,12 @@ TEST_F(GVTextWndTest, FontAndFormatWaitForTheNextTextColourRendersAtOnce) {
   w.SetTextColor(kWhite);
   w.SetText("Abc");
   const auto first = ReadPixels(Surface(w));
-
   EXPECT_EQ(w.SetFont(18, 700), 1);
   w.SetTextFormat(DT_RIGHT);
   EXPECT_EQ(ReadPixels(Surface(w)), first);
   w.SetText("Abc");
   const auto bigRight = ReadPixels(Surface(w));
   EXPECT_NE(bigRight, first);
-
   w.SetTextColor(kRed);
   std::set<uint32_t> values;
   for (uint32_t v : ReadPixels(Surface(w))) values.insert(v);
@@ -126,7 +122,6 @@ TEST_F(GVTextWndTest, CreateSizesTheWidgetAtTheOriginWithItsKey) {
   ASSERT_EQ(plain.Create(SIZE{40, 12}, kNoKey, 12, 400), 1);
   EXPECT_EQ(plain.HasColorKey(), 0);
   EXPECT_EQ(plain.GetFont(), keyed.GetFont());  // one shared font
-
   plat::sim::FailNext("IDirectDraw4::CreateSurface");
   GVTextWnd noSurface;
   EXPECT_EQ(noSurface.Create(SIZE{40, 12}, key_, 12, 400), 0);
@@ -143,14 +138,12 @@ TEST_F(GVTextWndTest, SetSizeMakesANewSurfaceOnlyForADifferentSize) {
   EXPECT_EQ(w.SetSize(kSize), 1);
   EXPECT_EQ(Surface(w).Get(), before.Get());
   EXPECT_EQ(w.IsDirty(), 0);
-
   EXPECT_EQ(w.SetSize(SIZE{60, 30}), 1);
   EXPECT_NE(Surface(w).Get(), before.Get());
   EXPECT_EQ(GetSurfaceSize(Surface(w)), GSize(60, 30));
   EXPECT_EQ(w.GetSourceRect(), GRect(0, 0, 60, 30));
   EXPECT_EQ(w.GetRect(), GRect(0, 0, 100, 20));  // the rectangle keeps its size
   EXPECT_GT(InkOf(Surface(w), key_), 0);    // the text drawn again
-
   plat::sim::FailNext("IDirectDraw4::CreateSurface");
   EXPECT_EQ(w.SetSize(SIZE{8, 8}), 0);
   EXPECT_EQ(w.GetSize(), GSize(60, 30));
@@ -164,7 +157,6 @@ TEST_F(GVTextWndTest, FailedSetFontLeavesNoFontAndTextOnlyClears) {
   w.SetText("before");
   ASSERT_GT(InkOf(Surface(w), key_), 0);
   const HFONT old = w.GetFont();
-
   plat::sim::FailNext("CreateFontIndirectA");
   EXPECT_EQ(w.SetFont(30, 700), 0);
   EXPECT_EQ(w.GetFont(), nullptr);
@@ -175,7 +167,6 @@ TEST_F(GVTextWndTest, FailedSetFontLeavesNoFontAndTextOnlyClears) {
   EXPECT_EQ(InkOf(Surface(w), key_), 0);
   w.SetTextColor(kRed);
   EXPECT_EQ(InkOf(Surface(w), key_), 0);
-
   EXPECT_EQ(w.SetFont(14, 400), 1);
   w.SetText("again");
   EXPECT_GT(InkOf(Surface(w), key_), 0);

@@ -47,13 +47,10 @@ class GVWSTest : public DisplayTest {
     for (GVWnd* w : ws_->GetWndList()) out.push_back(static_cast<RecordingWnd*>(w)->Name());
     return out;
   }
-
   Journal journal_;
   DDSurface back_;
   std::unique_ptr<GVWS> ws_;
 };
-
-// ---- Dirty rectangles ----
 
 TEST_F(GVWSTest, FirstFrameDrawsEverythingBackToFrontThenALateWidgetRepaintsFromTheOrigin) {
   Add("back", GRect(0, 0, 800, 600));
@@ -176,8 +173,6 @@ TEST_F(GVWSTest, PartialPathClearsDirtEvenWhenTheClipMissesTheWidget) {
   EXPECT_FALSE(big->IsDirty());
 }
 
-// ---- Routing ----
-
 TEST_F(GVWSTest, TheFrontWidgetTakesTheClickUnlessHiddenEvenWhenDisabled) {
   Add("below", GRect(0, 0, 100, 100));
   RecordingWnd* above = Add("above", GRect(50, 50, 150, 150));
@@ -207,7 +202,6 @@ TEST_F(GVWSTest, KeysReachOnlyAnEnabledFocusWidgetAndInputOffSilencesEverything)
   ASSERT_EQ(journal_.inputs.size(), 1u);
   EXPECT_EQ(journal_.inputs[0].a, UINT{'A'});
   EXPECT_EQ(journal_.inputs[0].c, 0x1Eu);
-
   f->Enable(1);
   ws_->SetInputEnabled(0);
   LRESULT result = 77;
@@ -245,8 +239,6 @@ TEST_F(GVWSTest, WndProcUnpacksKeysZeroExtendedAndMouseSignExtended) {
   EXPECT_EQ(journal_.inputs.back().what, "MButtonDblClk");
 }
 
-// ---- Z-order ----
-
 TEST_F(GVWSTest, InsertionsRemoveDuplicates) {
   RecordingWnd* a = Add("a", GRect());
   RecordingWnd* b = Add("b", GRect());
@@ -273,7 +265,6 @@ TEST_F(GVWSTest, InsertBeforeAndAfterAReferenceThatMustBeListed) {
   EXPECT_EQ(ws_->FindWndAtPoint(GPoint(50, 50), 1), w);
   EXPECT_EQ(ws_->InsertWndAfter(ref, w), 1);
   EXPECT_EQ(FrontToBack(), (Names{"top", "ref", "w"}));
-
   // Against a missing reference (itself, once taken out) the widget is left out.
   RecordingWnd stranger(journal_, "stranger");
   EXPECT_EQ(ws_->InsertWndBefore(&stranger, w), 0);
@@ -283,8 +274,6 @@ TEST_F(GVWSTest, InsertBeforeAndAfterAReferenceThatMustBeListed) {
   EXPECT_EQ(FrontToBack(), (Names{"top", "ref"}));
   delete w;
 }
-
-
 
 TEST_F(GVWSTest, RemovingTakesChildrenOutAndLeavesObjectsAlive) {
   RecordingWnd* parent = Add("parent", GRect());
@@ -326,7 +315,6 @@ TEST_F(GVWSTest, FocusAndHoverChangesTellThePreviousWidgetAndDestroyedOnesAreFor
   EXPECT_EQ(ws_->SetHoverWnd(b), nullptr);
   EXPECT_EQ(ws_->SetHoverWnd(nullptr), b);
   EXPECT_EQ(journal_.killFocus, (Names{"a->a", "a->b", "b->-"}));
-
   RecordingWnd* parent = Add("parent", GRect(0, 0, 10, 10));
   auto* child = new RecordingWnd(journal_, "child", GRect(0, 0, 10, 10));
   parent->GetChildren().push_back(child);
@@ -342,7 +330,6 @@ TEST_F(GVWSTest, FocusAndHoverChangesTellThePreviousWidgetAndDestroyedOnesAreFor
   RecordingWnd* next = Add("next", GRect());
   EXPECT_EQ(ws_->SetHoverWnd(next), nullptr);
   EXPECT_EQ(ws_->SetFocusWnd(next), nullptr);
-
   ws_->DestroyAll();
   EXPECT_EQ(ws_->GetFocusWnd(), nullptr);
   EXPECT_EQ(ws_->GetHoverWnd(), nullptr);

@@ -59,15 +59,11 @@ TEST(GVWndMEWrap, PiecesFollowTheWidthRules) {
   for (const Case& c : cases) EXPECT_EQ(GVWndME::SplitToWidth(c.text, c.width, TestFontWidth), c.pieces) << c.what;
 }
 
-
-// ---- The view ----
-
 class GVWndMETest : public ControlTest {
  protected:
   // 5 rows of 20 pixels, 200 wide.
   static constexpr GRect kViewRect{10, 10, 210, 110};
   static constexpr int32_t kFontHeight = 12;
-
   void SetUp() override {
     ControlTest::SetUp();
     ASSERT_EQ(view_.Create(kViewRect, GVWnd::kNoColorKey, kFontHeight), 1);
@@ -96,7 +92,6 @@ class GVWndMETest : public ControlTest {
     view_.SetScrollBar(bar_.get());
   }
   int32_t ThumbOffset() { return bar_->GetThumb()->GetRect().top - bar_->GetUpButton()->GetRect().bottom; }
-
   GVWndME view_;
   std::unique_ptr<GVScrollBar> bar_;
 };
@@ -112,7 +107,6 @@ TEST_F(GVWndMETest, CreateBuildsOneRowPerLineHeightAndATallViewRaisesTheMaximum)
   EXPECT_EQ(view_.GetMaxLines(), 120u);
 }
 
-
 TEST_F(GVWndMETest, TheStoreKeepsTheNewestHundredLinesAndShowsTheLastOnes) {
   AddNumbered(1, 3);
   EXPECT_EQ(view_.GetTopIndex(), 0u);
@@ -127,7 +121,6 @@ TEST_F(GVWndMETest, TheStoreKeepsTheNewestHundredLinesAndShowsTheLastOnes) {
   EXPECT_EQ(view_.GetTopIndex(), 95u);
   EXPECT_EQ(Shown(), (std::vector<std::string>{"L97", "L98", "L99", "L100", "L101"}));
 }
-
 
 TEST_F(GVWndMETest, EachPieceTakesTheRecordsFormatAndColoursAndTheRecordKeepsTheLast) {
   view_.SetMeasureWnd(nullptr);
@@ -165,14 +158,12 @@ TEST_F(GVWndMETest, AddTextMeasuresInTheRowsFont) {
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(view_.GetLines()[i].text, expected[i]);
 }
 
-
 TEST_F(GVWndMETest, ViewsTooNarrowOrTooShortStillEnd) {
   view_.SetRect(GRect(0, 0, 1, 100));
   Add(kGa + "ab" + kNa);
   std::vector<std::string> texts;
   for (const GVWndMELine& l : view_.GetLines()) texts.push_back(l.text);
   EXPECT_EQ(texts, (std::vector<std::string>{kGa, "a", "b", kNa}));
-
   // Shorter than a line: no rows, and texts are kept whole.
   view_.SetRect(GRect(0, 0, 50, 19));
   EXPECT_TRUE(view_.GetRows().empty());
@@ -206,7 +197,6 @@ TEST_F(GVWndMETest, ThumbTrackMovesTheWindowAndRefusesPositionsOffTheScale) {
   EXPECT_EQ(view_.GetTopIndex(), 3u);
 }
 
-
 TEST_F(GVWndMETest, LineStepsStopAtBothEndsButStillResyncTheBar) {
   AttachBar();
   AddNumbered(1, 20);
@@ -215,13 +205,11 @@ TEST_F(GVWndMETest, LineStepsStopAtBothEndsButStillResyncTheBar) {
   EXPECT_EQ(view_.OnScroll(SB_LINEDOWN, 0, bar_.get()), 1);
   EXPECT_EQ(view_.GetTopIndex(), 15u);
   EXPECT_EQ(ThumbOffset(), 100);
-
   view_.OnScroll(SB_TOP, 0, bar_.get());
   bar_->SetThumbPos(5, 20, 15);
   EXPECT_EQ(view_.OnScroll(SB_LINEUP, 0, bar_.get()), 1);
   EXPECT_EQ(view_.GetTopIndex(), 0u);
   EXPECT_EQ(ThumbOffset(), 0);
-
   view_.OnScroll(SB_LINEDOWN, 0, bar_.get());
   EXPECT_EQ(view_.GetTopIndex(), 1u);
   EXPECT_EQ(ThumbOffset(), 6);  // 100 x 1 / 15

@@ -17,7 +17,6 @@ class GVWndTest : public DisplayTest {
   }
 };
 
-
 TEST(GVWnd, HitTestExcludesEdgesAndHonoursFlags) {
   GVWnd w;
   w.SetRect(GRect(10, 10, 20, 20));
@@ -54,7 +53,6 @@ TEST(GVWnd, IntersectsNeedsPositiveOverlapAndTheFlaggedStates) {
   EXPECT_EQ(a.Intersects(nullptr, 0), 0);
 }
 
-
 TEST(GVWnd, MovesGoThroughSetRectWhichWidensTheDrawnRectangle) {
   GVWnd w;
   w.SetRect(GRect(10, 10, 20, 30));
@@ -86,8 +84,6 @@ TEST(GVWnd, KeyZeroIsAKeyAndTheBaseDeclinesInput) {
   EXPECT_EQ(w.OnTimer(3), 0);
   EXPECT_EQ(w.OnKillFocus(nullptr), 0);
 }
-
-
 
 TEST_F(GVWndTest, DrawFillsOnlyTheClippedAreaAndWithoutAFillOnlyCleans) {
   for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888}) {
@@ -139,7 +135,6 @@ TEST_F(GVWndTest, DrawsThatCannotFillReportWhyAndStayDirty) {
   EXPECT_TRUE(w.IsDirty());
   for (uint32_t v : ReadPixels(back)) ASSERT_EQ(v, 0u);
 }
-
 
 TEST_F(GVWndTest, ReleaseDropsOneReferenceAndTheDestructorReleases) {
   XResEntryMgr& m = XResEntryMgr::Global();

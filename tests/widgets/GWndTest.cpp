@@ -40,7 +40,6 @@ class Probe : public GWnd {
   bool throwOnLButtonDown = false, defaultInCreate = false, nestInKeyDown = false, startLookupInCreate = false;
   std::thread lookup;
   GWnd* lookupResult = reinterpret_cast<GWnd*>(1);
-
   LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
     defaults.push_back({hwnd, message, wParam, lParam});
     GWnd::DefWindowProc(hwnd, message, wParam, lParam);
@@ -72,7 +71,6 @@ class Probe : public GWnd {
     else return plat::FormatString("%x", static_cast<uint32_t>(v));
   }
   static std::string Pt(GPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
-
 #define PROBE_TWO(Name, A, B) \
   LRESULT Name(A a, B b) override { return Record(#Name "(" + H(a) + "," + H(b) + ")"); }
 #define PROBE_THREE(Name) \
@@ -130,7 +128,6 @@ class GWndTest : public testing::Test {
     ASSERT_NE(GWnd::RegisterWndClass(name, ProbeInstance(), CS_DBLCLKS, nullptr, nullptr, nullptr), 0u);
   }
   void TearDown() override { plat::sim::ResetWindowSystem(); }
-
   // A top-level probe window; the creation parameter is the handle to look up.
   static BOOL CreateProbe(Probe& probe, void* param = nullptr) {
     const GRect rect(10, 20, 110, 70);
@@ -188,7 +185,6 @@ TEST_F(GWndTest, EachTableMessageReachesItsHandlerWithUnpackedArguments) {
     EXPECT_EQ(probe.LastMessage().message, row.message);
     EXPECT_EQ(probe.LastMessage().hwnd, probe.Handle());
   }
-
   // Paint gives zero whatever the handler answers.
   EXPECT_EQ(SendMessageA(probe.Handle(), WM_PAINT, 0, 0), 0);
   EXPECT_EQ(probe.calls.back(), "OnPaint(0)");
@@ -243,7 +239,6 @@ TEST_F(GWndTest, ABoundObjectRefusesASecondWindowAndIsFreeAgainOnceDestroyed) {
   EXPECT_EQ(probe.Handle(), first);
   EXPECT_TRUE(probe.calls.empty()) << "no second window was created";
   EXPECT_FALSE(probe.Attach(reinterpret_cast<HWND>(0x1))) << "bound";
-
   EXPECT_TRUE(probe.DestroyWindow());
   EXPECT_EQ(probe.Handle(), nullptr);
   EXPECT_FALSE(IsWindow(first));
@@ -252,7 +247,6 @@ TEST_F(GWndTest, ABoundObjectRefusesASecondWindowAndIsFreeAgainOnceDestroyed) {
   ASSERT_TRUE(CreateProbe(probe));
   SendMessageA(probe.Handle(), WM_TIMER, 3, 0);
   EXPECT_EQ(probe.LastMessage().hwnd, probe.Handle());
-
   // Deleting a bound object destroys its window.
   auto* owned = new Probe;
   ASSERT_TRUE(CreateProbe(*owned));

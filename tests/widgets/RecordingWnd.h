@@ -24,7 +24,6 @@ struct Journal {
   std::vector<Input> inputs;
   std::vector<std::string> deleted;
   std::vector<std::string> killFocus;  // "name->next" ("-" for none)
-
   std::vector<std::string> DrawOrder() const {
     std::vector<std::string> out;
     for (const DrawCall& d : draws) out.push_back(d.name);
@@ -38,13 +37,11 @@ class RecordingWnd : public GVWnd {
     if (rect != GRect()) SetRect(rect);
   }
   ~RecordingWnd() override { journal_.deleted.push_back(name_); }
-
   const std::string& Name() const { return name_; }
   // What input operations answer.
   BOOL takes = 1;
   // A draw that fails with this word (0: draw as the base does).
   HRESULT failWith = 0;
-
   BOOL Draw(IDirectDrawSurface4* target, const GRect& clip) override {
     journal_.draws.push_back({name_, clip});
     if (failWith != 0) {
@@ -71,7 +68,6 @@ class RecordingWnd : public GVWnd {
   RECORDING_WND_MOUSE(MButtonDown) RECORDING_WND_MOUSE(MButtonUp) RECORDING_WND_MOUSE(MButtonDblClk)
   RECORDING_WND_MOUSE(MouseMove)
 #undef RECORDING_WND_MOUSE
-
  private:
   BOOL Key(const char* what, UINT a, UINT b, UINT c) {
     journal_.inputs.push_back({name_, what, a, b, c, {}});
@@ -81,7 +77,6 @@ class RecordingWnd : public GVWnd {
     journal_.inputs.push_back({name_, what, flags, 0, 0, pt});
     return takes;
   }
-
   Journal& journal_;
   std::string name_;
 };

@@ -72,7 +72,6 @@ class BarTimerWnd : public GWnd {
     const GRect rect(0, 0, 10, 10);
     return Create(className, "timer", instance, WS_POPUP, 0, &rect, nullptr, nullptr, nullptr);
   }
-
  private:
   GVScrollBar*& bar_;
 };
@@ -100,7 +99,6 @@ class ControlTest : public DisplayTest {
     bar->LayoutParts(rect);
     return bar;
   }
-
   testing_support::TempDir dir_;
   std::string trackPath_, upPath_, downPath_, thumbPath_;
 };

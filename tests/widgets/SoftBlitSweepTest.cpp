@@ -95,15 +95,12 @@ RECT RandomRect(CaseRng& rng, int32_t w, int32_t h) {
 
 // Random pixels, with the key and the extremes of each channel well represented.
 void FillRandom(CaseRng& rng, FencedPlane& p, uint32_t key) {
-  const int32_t bytes = kk::BytesPerPixel(p.format);
   for (int32_t y = 0; y < p.height; ++y)
     for (int32_t x = 0; x < p.width; ++x) {
       uint32_t v = uint32_t(rng.Next());
       const int32_t pick = rng.Below(8);
-      if (pick == 0) v = key;
-      if (pick == 1) v = 0xFFFFFFFFu;
-      if (pick == 2) v = 0;
-      std::memcpy(p.buffer.Row(y) + x * bytes, &v, size_t(bytes));
+      v = pick == 0 ? key : pick == 1 ? 0xFFFFFFFFu : pick == 2 ? 0 : v;
+      std::memcpy(p.buffer.Row(y) + x * kk::BytesPerPixel(p.format), &v, size_t(kk::BytesPerPixel(p.format)));
     }
 }
 
@@ -154,25 +151,17 @@ CaseResult RunCase(int32_t index, Shapes shapes) {
   for (auto& a : alpha) a = rng.Chance(30) ? (rng.Chance(50) ? 0 : 255) : rng.Byte();
   // Now and then a plane one byte short, which must draw nothing.
   const size_t alphaSize = rng.Chance(10) ? alpha.size() - 1 : alpha.size();
-
   const SoftBlitMembers& fast = *SoftBlitMembersFor(format, BlitPath::kFast);
   const SoftBlitMembers& ref = *SoftBlitMembersFor(format, BlitPath::kReference);
   const DDSURFACEDESC2 sd = source.Desc(), fd = fastTarget.Desc(), rd = refTarget.Desc();
+  auto run = [&](const SoftBlitMembers& m, const DDSURFACEDESC2& d) {
+    if (family == kLevelBlend) return m.alphaBlend(d, dst.left, dst.top, sd, src, level, keyed, key);
+    if (family == kStretch) return m.stretch(d, dst, sd, src, level, key);
+    return m.alphaPlane(d, dst, sd, src, level, alpha.data(), alphaSize);
+  };
   CaseResult r{};
-  switch (family) {
-    case kLevelBlend:
-      r.fast = fast.alphaBlend(fd, dst.left, dst.top, sd, src, level, keyed, key);
-      r.reference = ref.alphaBlend(rd, dst.left, dst.top, sd, src, level, keyed, key);
-      break;
-    case kStretch:
-      r.fast = fast.stretch(fd, dst, sd, src, level, key);
-      r.reference = ref.stretch(rd, dst, sd, src, level, key);
-      break;
-    case kAlphaPlane:
-      r.fast = fast.alphaPlane(fd, dst, sd, src, level, alpha.data(), alphaSize);
-      r.reference = ref.alphaPlane(rd, dst, sd, src, level, alpha.data(), alphaSize);
-      break;
-  }
+  r.fast = run(fast, fd);
+  r.reference = run(ref, rd);
   r.before = before;
   r.fastRows = fastTarget.Rows();
   r.referenceRows = refTarget.Rows();
@@ -247,13 +236,11 @@ TEST(SoftBlitSweepTest, EveryChannelPairAtEveryLevelEqualsReference) {
       for (const Family family : {kLevelBlend, kStretch}) {
         fastTarget.SetRows(before);
         refTarget.SetRows(before);
-        const DDSURFACEDESC2 sd = source.Desc(), fd = fastTarget.Desc(), rd = refTarget.Desc();
-        if (family == kLevelBlend) {
-          fast.alphaBlend(fd, 0, 0, sd, all, level, FALSE, 0);
-          ref.alphaBlend(rd, 0, 0, sd, all, level, FALSE, 0);
-        } else {
-          fast.stretch(fd, all, sd, all, level, 0xFFFFFFFFu);
-          ref.stretch(rd, all, sd, all, level, 0xFFFFFFFFu);
+        const DDSURFACEDESC2 sd = source.Desc();
+        for (auto [m, plane] : {std::pair{&fast, &fastTarget}, std::pair{&ref, &refTarget}}) {
+          const DDSURFACEDESC2 d = plane->Desc();
+          if (family == kLevelBlend) m->alphaBlend(d, 0, 0, sd, all, level, FALSE, 0);
+          else m->stretch(d, all, sd, all, level, 0xFFFFFFFFu);
         }
         ASSERT_EQ(fastTarget.Rows(), refTarget.Rows())
             << (is565 ? "565" : "555") << (family == kLevelBlend ? " level blend" : " stretch") << " level " << level;

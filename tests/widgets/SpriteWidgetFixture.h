@@ -27,7 +27,6 @@ class SpriteWidgetTest : public DisplayTest {
  protected:
   static constexpr const char* kRoot = "C:\\Sprites\\";
   static constexpr int32_t kBackWidth = 64, kBackHeight = 48;
-
   void SetUp() override {
     DisplayTest::SetUp();
     plat::sim::MapPathPrefix(kRoot, dir_.path());
@@ -87,7 +86,6 @@ class SpriteWidgetTest : public DisplayTest {
   }
   static uint32_t Held(const GVWnd& w) { return gv_sprite::HeldHandle(w); }
   GRect Screen() const { return GRect(0, 0, kBackWidth, kBackHeight); }
-
   testing_support::TempDir dir_;
   DisplayFormat format_ = DisplayFormat::Xrgb8888;
   DDSurface back_;

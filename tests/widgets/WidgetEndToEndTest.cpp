@@ -99,7 +99,6 @@ class WidgetEndToEndTest : public DisplayTest, public testing::WithParamInterfac
     };
     return Join({mix(s.r, t.r), mix(s.g, t.g), mix(s.b, t.b)});
   }
-
   std::string Write(const std::string& name, const Bytes& bytes) {
     dir_.Write(name, std::string(bytes.begin(), bytes.end()));
     return std::string(kRoot) + name;
@@ -127,7 +126,6 @@ class WidgetEndToEndTest : public DisplayTest, public testing::WithParamInterfac
     const uint32_t c = LayerColour(i);
     return Px(static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c));
   }
-
   DDSurface Target() {
     DDSurface t = MakeSurface(dd_, kTargetW, kTargetH);
     ClearSurface(t, Px(kBackground));
@@ -153,7 +151,6 @@ class WidgetEndToEndTest : public DisplayTest, public testing::WithParamInterfac
     for (int32_t slot = 0; slot < 256; ++slot) n += mgr().EntryAt(slot) != nullptr;
     return n;
   }
-
   testing_support::TempDir dir_;
   uint32_t key_ = 0;
 };
@@ -161,8 +158,6 @@ class WidgetEndToEndTest : public DisplayTest, public testing::WithParamInterfac
 std::string Name(const testing::TestParamInfo<DisplayFormat>& info) {
   return std::string("f") + FormatName(info.param);
 }
-
-// ---- TGA through its alpha plane ----
 
 // The weight of the target for alpha a at level 0: 255 x (1/255 in single precision)
 // is a little above 1, so a x that product lies just above a and 255 minus it truncates
@@ -179,7 +174,6 @@ TEST_P(WidgetEndToEndTest, TgaDrawsThroughItsAlphaPlanePixelByPixel) {
   tga.pixels.assign(std::begin(bottom), std::end(bottom));
   tga.pixels.insert(tga.pixels.end(), std::begin(top), std::end(top));
   const std::string path = Write("glass.tga", testing_support::TgaFile(tga));
-
   GVDDSWnd w;
   ASSERT_EQ(w.LoadTga(path), 1);
   EXPECT_EQ(w.GetAlphaMode(), 1);
@@ -205,7 +199,6 @@ TEST_P(WidgetEndToEndTest, TgaDrawsThroughItsAlphaPlanePixelByPixel) {
       }
     EXPECT_EQ(Painted(t), GRect(5, 6, 9, 8));
   }
-
   // Clipped to the bottom row's right part, the plane is read where the picture is.
   w.SetBlendLevel(0);
   DDSurface clipped = Target();
@@ -214,7 +207,6 @@ TEST_P(WidgetEndToEndTest, TgaDrawsThroughItsAlphaPlanePixelByPixel) {
   EXPECT_TRUE(painted.left >= 7 && painted.top >= 7 && painted.right <= 9 && painted.bottom <= 8) << painted;
   EXPECT_EQ(ColourAt(clipped, 7, 7), Blend(bottom[2] & 0xFFFFFF, WeightAtLevelZero(0x01)));
   EXPECT_EQ(ColourAt(clipped, 8, 7), Blend(bottom[3] & 0xFFFFFF, WeightAtLevelZero(0xFE)));
-
   // Without the flag the picture is copied as it is, alpha 0 included.
   w.SetAlphaMode(0);
   w.SetBlendLevel(0);
@@ -240,8 +232,6 @@ TEST_P(WidgetEndToEndTest, TwentyFourBitTgaHasNoPlaneAndIsCopied) {
   EXPECT_EQ(ColourAt(t, 1, 0), Px(0x10, 0x20, 0x30));
   EXPECT_EQ(Painted(t), GRect(0, 0, 2, 1));
 }
-
-// ---- Layered pictures ----
 
 TEST_P(WidgetEndToEndTest, PsdFrameIsDrawnAtAnchorPlusOffsetOnlyWithTheFlag) {
   const std::string path = WriteFrames("pair.psd", 2);
@@ -325,7 +315,6 @@ TEST_P(WidgetEndToEndTest, TextOverAPsdFrameGivesTheLayeredEntryBack) {
   const int32_t layered = holder.GetImage();
   ASSERT_EQ(mgr().EntryAt(layered)->refCount, 1u);
   const int32_t live = LiveEntries();
-
   GVTextWnd text;
   ASSERT_EQ(text.CreateFromPsdFrame(path, 2, 12, 400, 1), 1);
   EXPECT_EQ(mgr().EntryAt(layered)->refCount, 1u);
@@ -335,14 +324,12 @@ TEST_P(WidgetEndToEndTest, TextOverAPsdFrameGivesTheLayeredEntryBack) {
   EXPECT_EQ(e->kind, kEntryText);
   EXPECT_EQ(text.GetRect(), GRect(FrameOffset(2), FrameSize(2)));
   EXPECT_EQ(GetSurfaceRectOf(text.GetSurface()), GRect(GPoint(), FrameSize(2)));
-
   // A frame the picture lacks holds nothing and takes nothing.
   GVTextWnd missing;
   EXPECT_EQ(missing.CreateFromPsdFrame(path, 3, 12, 400, 0), 0);
   EXPECT_FALSE(missing.HasImage());
   EXPECT_EQ(mgr().EntryAt(layered)->refCount, 1u);
   EXPECT_EQ(LiveEntries(), live + 1);
-
   // Alone, the layered entry goes when the text widget is made.
   holder.ReleaseImage();
   text.ReleaseImage();
@@ -361,7 +348,6 @@ TEST_P(WidgetEndToEndTest, PushButtonShowsFramesSevenSevenNineSevenForItsFourSta
   EXPECT_EQ(b.GetStateFrames(), (std::vector<int32_t>{7, 7, 9, 7}));
   EXPECT_EQ(b.GetAlphaMode(), 0);
   b.SetPos(GPoint(12, 12));
-
   // What a draw shows: the frame's colour over the frame's own place.
   auto shows = [&](int32_t frame, const char* state) {
     SCOPED_TRACE(state);
@@ -384,7 +370,6 @@ TEST_P(WidgetEndToEndTest, PushButtonShowsFramesSevenSevenNineSevenForItsFourSta
   shows(7, "released");
   b.Enable(0);
   shows(7, "disabled");
-
   // A number past the frames gives the picture back.
   const int32_t live = LiveEntries();
   GVPushBtn bad;
@@ -393,8 +378,6 @@ TEST_P(WidgetEndToEndTest, PushButtonShowsFramesSevenSevenNineSevenForItsFourSta
   EXPECT_EQ(LiveEntries(), live);
   EXPECT_EQ(mgr().EntryAt(b.GetImage())->refCount, 1u);
 }
-
-// ---- Pictures that give no surface ----
 
 TEST_P(WidgetEndToEndTest, EntryWithoutASurfaceStillGivesAHandleAndTheWidgetReportsEFail) {
   TgaPicture cut;

@@ -35,8 +35,6 @@ constexpr int32_t kTile = 16;
 constexpr uint32_t kMagenta = 0xFF00FF;  // 0xRRGGBB, the key colour in the BMP files
 constexpr uint32_t kTick = 50;
 
-// ---- The pictures, as 0xRRGGBB per pixel, top row first ----
-
 uint32_t TilePixel(int32_t x, int32_t y) {
   if (x == y) return 0x506080;
   return ((x / 4 + y / 4) % 2) ? 0x304860 : 0x203040;
@@ -174,71 +172,58 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
     ws_->AddWnd(w);
     return w;
   }
-
   // Every widget kind; the window system owns them.
   void BuildScreen() {
     auto* back = Add(new GVDDSWnd);
     ASSERT_EQ(back->LoadImage(Write("tile.bmp", Bmp(kTile, kTile, TilePixel))), 1);
     back->SetTile();
     back->SetRect(GRect(0, 0, kScreenW, kScreenH));
-
     plain_ = Add(new GVDDSWnd);
     ASSERT_EQ(plain_->LoadImage(Write("plain.bmp", Bmp(24, 16, PlainPixel)), key_), 1);
     plain_->SetPos(GPoint(8, 8));
-
     stretched_ = Add(new GVDDSWnd);
     ASSERT_EQ(stretched_->LoadImage(Write("stretch.bmp", Bmp(8, 6, StretchPixel)), key_), 1);
     stretched_->SetStretch();
     stretched_->SetRect(GRect(40, 8, 80, 38));
-
     faded_ = Add(new GVDDSWnd);
     ASSERT_EQ(faded_->LoadImage(Write("faded.bmp", Bmp(24, 16, OpacityPixel)), key_), 1);
     faded_->SetOpacity(60);
     faded_->SetPos(GPoint(88, 8));
-
     glass_ = Add(new GVDDSWnd);
     ASSERT_EQ(glass_->LoadTga(Write("glass.tga", GlassTga())), 1);
     glass_->SetPos(GPoint(120, 8));
-
     sprite_ = Add(new GVQLSWnd);
     ASSERT_EQ(sprite_->Load(Write("gem.qls", testing_support::SolidSpriteChunk(32, 12, 10, RGB(0x90, 0xF0, 0x60), 6, 5,
                                                                                 3, 3))
                                 .c_str()),
               1);
     sprite_->SetPos(180, 16);
-
     cards_ = Add(new GVPSPWnd);
     ASSERT_EQ(cards_->Load(Write("cards.psp", Cards()).c_str()), 1);
     cards_->SetFrame(1);
     cards_->SetPos(204, 12);
-
     walker_ = Add(new GVQLAniWnd);
     ASSERT_EQ(walker_->Load(Write("walker.qla", Walker()), 250, 10), 1);
     walker_->Play(-1, 0);
-
     text_ = Add(new GVTextWnd);
     ASSERT_EQ(text_->Create(SIZE{120, 20}, key_, 14, 700), 1);
     text_->SetPos(GPoint(8, 48));
     text_->SetTextColor(RGB(0xFF, 0xE0, 0x40));
     text_->SetTextFormat(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     text_->SetText("Golden 123");
-
     korean_ = Add(new GVTextWnd);
     ASSERT_EQ(korean_->Create(SIZE{90, 20}, key_, 14, 400), 1);
     korean_->SetPos(GPoint(136, 48));
     korean_->SetTextColor(RGB(0xFF, 0xFF, 0xFF));
     korean_->SetText("점수 판돈");
-
     strip_ = Add(new GVPushBtn);
     ASSERT_EQ(strip_->LoadImage(Write("strip.bmp", Bmp(160, 24, StripPixel)), key_, 1, 4), 1);
     strip_->SetPos(GPoint(8, 76));
-
     layered_ = Add(new GVPushBtn);
     const std::string psd = Write("button.psd", ButtonPsd());
     ASSERT_EQ(BuildPsdSidecar(psd), PsdSidecarBuild::kBuilt);
     ASSERT_EQ(layered_->LoadPsdFrames(psd, 0, 1, 2, 1), 1);
     layered_->SetPos(GPoint(60, 76));
-
     light_ = Add(new GVLightTextWnd);
     ASSERT_EQ(light_->Create(SIZE{110, 18}, GVWnd::kNoColorKey, 12, 400), 1);
     light_->SetBkColor(Px(0x102030));
@@ -246,12 +231,10 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
     light_->SetTextFormat(DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     light_->SetText("Light text 42");
     light_->SetPos(GPoint(130, 80));
-
     number_ = Add(new GVPSPNumberWnd);
     ASSERT_EQ(number_->Load(Write("digits.psp", Digits()).c_str(), 8, 112, 120, 9), 1);
     number_->SetStyle(GVPSPNumberWnd::kThousands | GVPSPNumberWnd::kRightAligned | GVPSPNumberWnd::kMiddle, 1);
     number_->SetNumber(1234567);
-
     box_ = Add(new GVBoxWnd);
     box_->Create(150, 110, 60, 30, RGB(0x80, 0x40, 0x20), 12);
     box_->SetBorder(RGB(0xF8, 0xF8, 0xF8), RGB(0x20, 0x20, 0x40), 0);
@@ -259,7 +242,6 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
     round_->Create(220, 110, 40, 20, RGB(0x20, 0x60, 0x20), 0);
     round_->SetBorder(RGB(0xC0, 0xF0, 0xC0), RGB(0x00, 0x30, 0x00), 1);
   }
-
   // What the hardware copies, painted without the widgets: the tiles everywhere and
   // the plain and stretched pictures with their keys; inside the other widgets the
   // frame itself stands in.
@@ -283,13 +265,11 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
     }
     return px;
   }
-
   // The picture `expected` as "<name>.actual.png" beside the frame's own pictures.
   static void WriteBeside(const DDSurface& expected, const DDSurface& actual, const std::string& name) {
     plat::sim::CheckFrame(plat::sim::CaptureSurface(expected.Get()), name,
                           plat::sim::HashImage(plat::sim::CaptureSurface(actual.Get())));
   }
-
   // The screen as it stands against the same state drawn whole on a fresh buffer.
   void ExpectSameAsAFullRedraw(const std::string& tag) {
     DDSurface whole = MakeSurface(dd_, kScreenW, kScreenH);
@@ -303,12 +283,10 @@ class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParam
       WriteBeside(screen_, whole, tag + "_dirty_rectangles");
     }
   }
-
   void ExpectFrame(const DDSurface& s, const std::string& name, const char* pinned) {
     const plat::sim::FrameCheck check = plat::sim::CheckFrame(plat::sim::CaptureSurface(s.Get()), name, pinned);
     EXPECT_TRUE(check.matches) << name << ": hash " << check.actualHash << ", picture in " << check.actualPath;
   }
-
   std::unique_ptr<GVWS> ws_;
   DDSurface screen_;
   uint32_t key_ = 0;
@@ -327,7 +305,6 @@ TEST_P(WidgetGoldenFrameTest, EveryWidgetKindOnOneScreenThenADirtyRectangleFrame
   BuildScreen();
   if (HasFatalFailure()) return;
   const std::string tag = std::string("widget_golden_") + FormatName(GetParam().format);
-
   ASSERT_EQ(ws_->Draw(screen_.Get(), GRect()), GRect(0, 0, kScreenW, kScreenH));
   const std::vector<uint32_t> first = ReadPixels(screen_);
   const std::vector<uint32_t> oracle = Oracle(first);
@@ -336,13 +313,11 @@ TEST_P(WidgetGoldenFrameTest, EveryWidgetKindOnOneScreenThenADirtyRectangleFrame
     if (first[i] != oracle[i] && wrong++ == 0) firstWrong = i;
   EXPECT_EQ(wrong, 0u) << "first at (" << firstWrong % kScreenW << ", " << firstWrong / kScreenW << ")";
   ExpectFrame(screen_, tag + "_first", GetParam().first);
-
   // Widgets whose draw leaves them dirty (tiles, stretches) are cleaned by the first
   // partial frame; then an unchanged screen presents nothing.
   ws_->Draw(screen_.Get(), GRect());
   EXPECT_EQ(ws_->Draw(screen_.Get(), GRect()), GRect());
   EXPECT_EQ(ReadPixels(screen_), first);
-
   // The next frame of play and a change in every kind that has state.
   for (int32_t tick = 0; tick < 4 && walker_->GetFrame() != 1; ++tick) {
     plat::sim::AdvanceClock(kTick);
@@ -358,12 +333,10 @@ TEST_P(WidgetGoldenFrameTest, EveryWidgetKindOnOneScreenThenADirtyRectangleFrame
   sprite_->SetPos(186, 20);
   box_->SetFill(RGB(0x20, 0x40, 0x80), 20);
   box_->SetDirty(1);
-
   const GRect area = ws_->Draw(screen_.Get(), GRect());
   EXPECT_TRUE(area.HasArea());
   EXPECT_NE(area, GRect(0, 0, kScreenW, kScreenH));
   ExpectFrame(screen_, tag + "_second", GetParam().second);
-
   ExpectSameAsAFullRedraw(tag + "_second");
 }
 

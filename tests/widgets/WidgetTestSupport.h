@@ -107,7 +107,6 @@ struct BmpPicture {
   BmpPicture() = default;
   BmpPicture(int32_t w, int32_t h, uint16_t b, std::vector<uint32_t> px = {}, std::vector<uint32_t> table = {})
       : width(w), height(h), bits(b), palette(std::move(table)), pixels(std::move(px)) {}
-
   int32_t width = 1;
   int32_t height = 1;  // negative: rows stored top-down
   uint16_t bits = 24;
