@@ -1,6 +1,5 @@
-// The slider: clicks and drags mapped to values, knob placement, the click area of
-// both orientations, the knob picture's cells and opaque drawing, path checks, and
-// the options panel's volume geometry.
+// The slider: clicks and drags to values, knob placement, click areas, the knob's cells
+// drawn opaque, path checks and the options panel's volume geometry.
 #include "widgets/GVSlideWnd.h"
 
 #include <gtest/gtest.h>
@@ -54,8 +53,8 @@ class SlideWndTest : public widget_test::DisplayTest {
     DisplayTest::TearDown();
   }
   // The volume slider with a 25 x 20 knob, at kPos, set to `value`.
-  void MakeVolume(GVSlideWnd& s, int32_t value = kMax) {
-    ASSERT_EQ(s.Create(kWidth, kHeight, dir / "knob.bmp"), 1);
+  void MakeVolume(GVSlideWnd& s, int32_t value = kMax, const char* knob = "knob.bmp") {
+    ASSERT_EQ(s.Create(kWidth, kHeight, dir / knob), 1);
     s.SetPos(kPos);
     s.SetTrack(0, kTrackX, kTrackY, kLength);
     s.SetRange(kMin, kMax);
@@ -164,18 +163,15 @@ TEST_F(SlideWndTest, HoverAndButtonUpFollowThePointerOverTheKnob) {
   GVSlideWnd s;
   MakeVolume(s, -2500);
   const GPoint on = KnobCentre(s), off = Along(-4);
-  s.OnMouseMove(0, off);
-  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
-  s.OnMouseMove(0, on);
-  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateHover);
-  s.OnMouseMove(0, off);
-  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
-  s.OnLButtonDown(MK_LBUTTON, on);
-  EXPECT_EQ(s.OnLButtonUp(0, on), 1);
-  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateHover);
-  s.OnLButtonDown(MK_LBUTTON, on);
-  EXPECT_EQ(s.OnLButtonUp(0, off), 1);
-  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
+  std::vector<int32_t> states;
+  for (GPoint p : {off, on, off}) s.OnMouseMove(0, p), states.push_back(s.GetState());
+  for (GPoint p : {on, off}) {
+    s.OnLButtonDown(MK_LBUTTON, on);
+    EXPECT_EQ(s.OnLButtonUp(0, p), 1);
+    states.push_back(s.GetState());
+  }
+  using S = GVSlideWnd;
+  EXPECT_EQ(states, (std::vector<int32_t>{S::kStateIdle, S::kStateHover, S::kStateIdle, S::kStateHover, S::kStateIdle}));
 }
 
 TEST_F(SlideWndTest, HiddenOrDisabledSlidersTakeNoInput) {
@@ -185,9 +181,9 @@ TEST_F(SlideWndTest, HiddenOrDisabledSlidersTakeNoInput) {
     if (hidden) s.Show(0);
     else s.Enable(0);
     const GPoint on = KnobCentre(s);
-    EXPECT_EQ(s.OnLButtonDown(MK_LBUTTON, on), 0);
-    EXPECT_EQ(s.OnMouseMove(MK_LBUTTON, Along(0)), 0);
-    EXPECT_EQ(s.OnLButtonUp(0, on), 0);
+    EXPECT_EQ((std::vector<BOOL>{s.OnLButtonDown(MK_LBUTTON, on), s.OnMouseMove(MK_LBUTTON, Along(0)),
+                                 s.OnLButtonUp(0, on)}),
+              (std::vector<BOOL>{0, 0, 0}));
     EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
     EXPECT_EQ(s.GetPosition(), 2500);
   }
@@ -272,26 +268,16 @@ TEST_F(SlideWndTest, EachStateDrawsItsOwnCellOpaque) {
 TEST_F(SlideWndTest, TheOptionsPanelKnobIsDrawnWholeAboveTheRectangle) {
   dir.Write("slidebtn.bmp", KnobBmp(12, 12));
   GVSlideWnd s;
-  ASSERT_EQ(s.Create(kWidth, kHeight, dir / "slidebtn.bmp"), 1);
-  s.SetPos(kPos);
-  s.SetTrack(0, kTrackX, kTrackY, kLength);
-  s.SetRange(kMin, kMax);
-  s.SetValue(kMax);
+  MakeVolume(s, kMax, "slidebtn.bmp");
   EXPECT_EQ(s.GetKnobRect(), GRect(100, -2, 112, 10));
   const DDSurface target = widget_test::MakeSurface(dd_, 200, 80);
   ASSERT_TRUE(ClearSurface(target, 0));
   // A clip that misses the knob does not stop it.
   ASSERT_EQ(s.Draw(target.Get(), GRect(0, 0, 1, 1)), 1);
-  int32_t drawn = 0, above = 0;
   for (int32_t y = kPos.y - 4; y < kPos.y + kHeight; ++y)
-    for (int32_t x = kPos.x + 90; x < kPos.x + 120; ++x) {
-      const bool knob = PixelAt(target, x, y) != 0;
-      drawn += knob;
-      above += knob && y < kPos.y;
-      EXPECT_EQ(knob, x >= kPos.x + 100 && x < kPos.x + 112 && y >= kPos.y - 2 && y < kPos.y + 10) << x << "," << y;
-    }
-  EXPECT_EQ(drawn, 12 * 12);
-  EXPECT_EQ(above, 2 * 12);
+    for (int32_t x = kPos.x + 90; x < kPos.x + 120; ++x)
+      EXPECT_EQ(PixelAt(target, x, y) != 0, x >= kPos.x + 100 && x < kPos.x + 112 && y >= kPos.y - 2 && y < kPos.y + 10)
+          << x << "," << y;
 }
 
 }  // namespace

