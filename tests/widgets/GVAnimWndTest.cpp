@@ -1,6 +1,5 @@
-// The animated image widget and the GIF widget: loading a strip, the tick arithmetic,
-// the play modes, hidden widgets, frames without delays, rewinding, and golden frames
-// of an animation over a background in 565, 555 and 32 bits.
+// The animated image widget and the GIF widget: strips, tick arithmetic, play modes,
+// hidden widgets, frames without delays, rewinding, and golden frames per format.
 #include "widgets/GVAnimWnd.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +75,8 @@ class GVAnimWndTest : public widget_test::DisplayTest {
       if (w.AdvanceFrame()) return n;
     return 0;
   }
+  // Shown frame, elapsed time and play mode.
+  static std::vector<int32_t> State(GVAnimWnd& w) { return {w.GetShownFrame(), w.GetElapsed(), w.GetPlayMode()}; }
   testing_support::TempDir dir_;
   COLORREF key_ = 0;
 };
@@ -141,13 +142,10 @@ TEST_F(GVAnimWndTest, PlayModesDecideWhatFollowsTheLastFrame) {
     for (int i = 0; i < 4; ++i) ASSERT_EQ(w.AdvanceFrame(), 1);
     ASSERT_EQ(w.GetShownFrame(), 3);
     EXPECT_EQ(w.AdvanceFrame(), c.result);
-    EXPECT_EQ(w.GetShownFrame(), c.shown);
     EXPECT_EQ(w.GetSourceRect().left, 2 * c.shown);
-    EXPECT_EQ(w.GetPlayMode(), c.modeAfter);
-    EXPECT_EQ(w.IsVisible(), c.visible);
-    if (c.modeAfter == GVAnimWnd::kStopped) {
-      EXPECT_EQ(w.AdvanceFrame(), 0);
-    }
+    EXPECT_EQ((std::vector<int32_t>{w.GetShownFrame(), w.GetPlayMode(), w.IsVisible()}),
+              (std::vector<int32_t>{c.shown, c.modeAfter, c.visible}));
+    if (c.modeAfter == GVAnimWnd::kStopped) EXPECT_EQ(w.AdvanceFrame(), 0);
   }
 }
 
@@ -160,8 +158,7 @@ TEST_F(GVAnimWndTest, HiddenAnimationIsFrozen) {
   w.Show(0);
   w.SetDirty(0);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(w.AdvanceFrame(), 0);
-  EXPECT_EQ(w.GetElapsed(), 50);
-  EXPECT_EQ(w.GetShownFrame(), 0);
+  EXPECT_EQ(State(w), (std::vector<int32_t>{0, 50, GVAnimWnd::kLoop}));
   EXPECT_FALSE(w.IsDirty());
   w.Show(1);
   EXPECT_EQ(w.AdvanceFrame(), 0);
@@ -178,10 +175,10 @@ TEST_F(GVAnimWndTest, FrameWithoutDelayIsShownButReportsNoChange) {
   ASSERT_NE(entry, nullptr);
   ASSERT_EQ(entry->GetDelayCount(), 0);
   entry->SetFrameCount(2);
-  EXPECT_EQ(w.AdvanceFrame(), 0);
-  EXPECT_EQ(w.GetShownFrame(), 0);
-  EXPECT_EQ(w.AdvanceFrame(), 0);
-  EXPECT_EQ(w.GetShownFrame(), 1);
+  for (int32_t frame : {0, 1}) {
+    EXPECT_EQ(w.AdvanceFrame(), 0);
+    EXPECT_EQ(w.GetShownFrame(), frame);
+  }
   EXPECT_EQ(w.GetSourceRect(), GRect(1, 0, 2, 1));
   EXPECT_EQ(w.GetFrameDelay(), 0);
 }
@@ -194,13 +191,11 @@ TEST_F(GVAnimWndTest, RewindAndStop) {
   ASSERT_EQ(w.GetShownFrame(), 2);
   w.SetDirty(0);
   EXPECT_EQ(w.Stop(0), 1);
-  EXPECT_EQ(w.GetPlayMode(), GVAnimWnd::kStopped);
-  EXPECT_EQ(w.GetShownFrame(), 2);
   EXPECT_EQ(w.AdvanceFrame(), 0);
+  EXPECT_EQ(State(w)[0], 2);
   EXPECT_EQ(w.Stop(1), 1);
   EXPECT_TRUE(w.IsDirty());
-  EXPECT_EQ(w.GetShownFrame(), 0);
-  EXPECT_EQ(w.GetElapsed(), 0);
+  EXPECT_EQ(State(w), (std::vector<int32_t>{0, 0, GVAnimWnd::kStopped}));
   EXPECT_EQ(w.GetSourceRect(), GRect(0, 0, 2, 1));
   // Frame 0 is shown again for its delay before frame 0 is selected as the next.
   w.SetPlayMode(GVAnimWnd::kLoop);
@@ -253,8 +248,7 @@ TEST_F(GVAnimWndTest, GifWidgetTakesTheWholeStripAndKeepsItsValue) {
   GVGifWnd other;
   ASSERT_EQ(other.LoadGif(dir_ / "strip.gif", 0), 1);
   EXPECT_NE(other.GetImage(), w.GetImage());
-  EXPECT_EQ(other.HitTest(0, 0, 0), 0);  // the clear first pixel
-  EXPECT_EQ(other.HitTest(1, 0, 0), 1);
+  EXPECT_EQ((std::vector<BOOL>{other.HitTest(0, 0, 0), other.HitTest(1, 0, 0)}), (std::vector<BOOL>{0, 1}));
   EXPECT_EQ(w.LoadGif(dir_ / "absent.gif", 7), 0);
   EXPECT_FALSE(w.HasImage());
   XResEntryMgr::Global().LoadEntry(2, "held.bmp", GSize(), key_);

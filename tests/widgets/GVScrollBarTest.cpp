@@ -1,6 +1,5 @@
-// The scroll bar: thumb placement from a target's window, drags and track clicks as
-// thumb-track positions, arrow repeat through the owner's timer window on the virtual
-// clock, and the presses that must send nothing.
+// The scroll bar: thumb placement, drags and track clicks as thumb-track positions,
+// arrow repeat through the owner's timer window, and presses that must send nothing.
 #include "widgets/GVScrollBar.h"
 
 #include <gtest/gtest.h>
@@ -70,10 +69,9 @@ class GVScrollBarTest : public ControlTest {
 
 TEST_F(GVScrollBarTest, PartsAreLaidOutTopToBottom) {
   bar_ = MakeBar(&target_, kBarRect);
-  EXPECT_EQ(bar_->GetUpButton()->GetRect(), GRect(0, 0, 16, 20));
-  EXPECT_EQ(bar_->GetTrack()->GetRect(), GRect(0, 20, 16, 132));
-  EXPECT_EQ(bar_->GetThumb()->GetRect(), GRect(0, 20, 16, 32));
-  EXPECT_EQ(bar_->GetDownButton()->GetRect(), GRect(0, 132, 16, 152));
+  EXPECT_EQ((std::vector<GRect>{bar_->GetUpButton()->GetRect(), bar_->GetTrack()->GetRect(),
+                                 bar_->GetThumb()->GetRect(), bar_->GetDownButton()->GetRect()}),
+            (std::vector<GRect>{GRect(0, 0, 16, 20), GRect(0, 20, 16, 132), GRect(0, 20, 16, 32), GRect(0, 132, 16, 152)}));
   EXPECT_EQ(bar_->FreeTravel(), 100);
   EXPECT_TRUE(bar_->GetTrack()->IsStretch());
   GRect inverted;
@@ -98,15 +96,11 @@ TEST_F(GVScrollBarTest, DraggingTheThumbSendsThePositionAndMovesTheThumbByTheGra
   ASSERT_EQ(bar_->OnLButtonDown(kHeld, GPoint(kX, 25)), 1);  // grab 5
   EXPECT_TRUE(target_.calls.empty()) << "a press on the thumb sends nothing yet";
   EXPECT_EQ(bar_->OnMouseMove(kHeld, GPoint(kX, 75)), 1);
-  ASSERT_EQ(target_.calls.size(), 1u);
-  EXPECT_EQ(target_.calls[0].code, SB_THUMBTRACK);
-  EXPECT_EQ(target_.calls[0].position, 500);
-  EXPECT_EQ(target_.calls[0].sender, bar_.get());
   EXPECT_EQ(ThumbTop(), 70);
   // Above the track: the position is negative, the target refuses it, the thumb stays.
   bar_->OnMouseMove(kHeld, GPoint(kX, 10));
-  ASSERT_EQ(target_.calls.size(), 2u);
-  EXPECT_EQ(target_.calls[1].position, -150);
+  EXPECT_EQ(target_.calls,
+            (std::vector<ScrollCall>{{SB_THUMBTRACK, 500, bar_.get()}, {SB_THUMBTRACK, -150, bar_.get()}}));
   EXPECT_EQ(ThumbTop(), 70);
   EXPECT_EQ(bar_->OnLButtonUp(0, GPoint(kX, 75)), 1);
 }
@@ -115,9 +109,8 @@ TEST_F(GVScrollBarTest, AClickOnTheTrackJumpsTheThumbTenPixelsAboveThePointer) {
   bar_ = MakeBar(&target_, kBarRect);
   bar_->SetThumbPos(10, 50, 0);
   EXPECT_EQ(bar_->OnLButtonDown(kHeld, GPoint(kX, 100)), 1);
-  ASSERT_EQ(target_.calls.size(), 1u);
-  EXPECT_EQ(target_.calls[0].code, SB_THUMBTRACK);
-  EXPECT_EQ(target_.calls[0].position, 700);  // (100 - 10 - 20) x 1000 / 100
+  // (100 - 10 - 20) x 1000 / 100
+  EXPECT_EQ(target_.calls, (std::vector<ScrollCall>{{SB_THUMBTRACK, 700, bar_.get()}}));
   EXPECT_EQ(ThumbTop(), 90);
   EXPECT_EQ(bar_->GetActivePart(), bar_->GetThumb()) << "the pointer is on the moved thumb";
 }
@@ -130,8 +123,7 @@ TEST_F(GVScrollBarTest, PressesThatSendNothing) {
   bar_->OnMouseMove(0, GPoint(kX, 140));
   EXPECT_EQ(bar_->GetActivePart(), bar_->GetDownButton());
   EXPECT_EQ(bar_->OnLButtonDown(kHeld, GPoint(kX, 140)), 1);
-  EXPECT_EQ(target_.Codes(), std::vector<int32_t>{SB_LINEDOWN});
-  EXPECT_EQ(target_.calls[0].position, 0);
+  EXPECT_EQ(target_.calls, (std::vector<ScrollCall>{{SB_LINEDOWN, 0, bar_.get()}}));
   // A bar without travel sends nothing when its thumb is dragged.
   target_.calls.clear();
   bar_ = MakeBar(&target_, GRect(0, 0, kBarWidth, 2 * kArrowHeight + kThumbHeight));
@@ -152,11 +144,9 @@ TEST_F(GVScrollBarTest, DrawPaintsEveryPartWithinTheBarWhateverTheClip) {
   const auto px = [&](uint32_t rgb) {
     return DevicePixel(DisplayFormat::Xrgb8888, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
   };
-  EXPECT_EQ(PixelAt(back, kX, 10), px(kUpRgb));
-  EXPECT_EQ(PixelAt(back, kX, 40), px(kTrackRgb));
-  EXPECT_EQ(PixelAt(back, kX, 75), px(kThumbRgb));
-  EXPECT_EQ(PixelAt(back, kX, 129), px(kTrackRgb));
-  EXPECT_EQ(PixelAt(back, kX, 140), px(kDownRgb));
+  std::vector<uint32_t> column;
+  for (int32_t y : {10, 40, 75, 129, 140}) column.push_back(PixelAt(back, kX, y));
+  EXPECT_EQ(column, (std::vector<uint32_t>{px(kUpRgb), px(kTrackRgb), px(kThumbRgb), px(kTrackRgb), px(kDownRgb)}));
   EXPECT_EQ(PixelAt(back, kBarWidth + 2, 75), 0u);
   EXPECT_EQ(bar_->GetDrawnRect(), kBarRect);
   ClearSurface(back, 0);
@@ -179,6 +169,12 @@ class GVScrollBarRepeatTest : public GVScrollBarTest {
     GVScrollBarTest::TearDown();
   }
   size_t Steps() const { return target_.calls.size(); }
+  // The step count after each advance of the clock.
+  std::vector<size_t> StepsAfter(std::initializer_list<uint32_t> advances) {
+    std::vector<size_t> out;
+    for (uint32_t ms : advances) plat::sim::Advance(ms), out.push_back(Steps());
+    return out;
+  }
   GVScrollBar* barRef_ = nullptr;
   BarTimerWnd timerWnd_{barRef_};
 };
@@ -187,20 +183,8 @@ TEST_F(GVScrollBarRepeatTest, AHeldArrowStepsAtThePressAfterTheDelayThenEveryPer
   bar_->OnMouseMove(0, GPoint(kX, 5));
   ASSERT_EQ(bar_->OnLButtonDown(kHeld, GPoint(kX, 5)), 1);
   EXPECT_EQ(Steps(), 1u);
-  plat::sim::Advance(549);
-  EXPECT_EQ(Steps(), 1u);
-  plat::sim::Advance(1);
-  EXPECT_EQ(Steps(), 2u);
-  plat::sim::Advance(49);
-  EXPECT_EQ(Steps(), 2u);
-  plat::sim::Advance(1);
-  EXPECT_EQ(Steps(), 3u);
-  plat::sim::Advance(100);
-  EXPECT_EQ(Steps(), 5u);
-  for (const ScrollCall& c : target_.calls) {
-    EXPECT_EQ(c.code, SB_LINEUP);
-    EXPECT_EQ(c.sender, bar_.get());
-  }
+  EXPECT_EQ(StepsAfter({549, 1, 49, 1, 100}), (std::vector<size_t>{1, 2, 2, 3, 5}));
+  EXPECT_EQ(target_.calls, std::vector<ScrollCall>(5, {SB_LINEUP, 0, bar_.get()}));
   bar_->OnLButtonUp(0, GPoint(kX, 5));
   plat::sim::Advance(1000);
   EXPECT_EQ(Steps(), 5u) << "the release stops the repeat";
@@ -212,14 +196,10 @@ TEST_F(GVScrollBarRepeatTest, MovingOffTheArrowPausesTheRepeatAndComingBackResum
   plat::sim::Advance(550);
   ASSERT_EQ(Steps(), 2u);
   bar_->OnMouseMove(kHeld, GPoint(kX, 100));  // off the arrow, over the track
-  plat::sim::Advance(500);
-  EXPECT_EQ(Steps(), 2u);
+  EXPECT_EQ(StepsAfter({500}), std::vector<size_t>{2});
   EXPECT_EQ(bar_->GetActivePart(), bar_->GetDownButton()) << "a pressed arrow stays hovered";
   bar_->OnMouseMove(kHeld, GPoint(kX, 145));
-  plat::sim::Advance(49);
-  EXPECT_EQ(Steps(), 2u);
-  plat::sim::Advance(1);
-  EXPECT_EQ(Steps(), 3u);
+  EXPECT_EQ(StepsAfter({49, 1}), (std::vector<size_t>{2, 3}));
   EXPECT_EQ(target_.calls.back().code, SB_LINEDOWN);
 }
 

@@ -1,6 +1,5 @@
-// Shared pieces of the scroll bar, text view and list view tests: bar part pictures
-// written as BMP files, a target that records the scroll codes it gets, and a small
-// window that hands its WM_TIMER to the bar, as the bar's owner must.
+// Shared pieces of the scroll bar, text view and list view tests: bar part pictures,
+// a target recording its scroll codes, and a window handing its WM_TIMER to the bar.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -40,6 +39,7 @@ struct ScrollCall {
   int32_t code;
   int32_t position;
   GVWnd* sender;
+  bool operator==(const ScrollCall&) const = default;
 };
 
 // Answers like the text view: thumb positions outside 0..1000 are refused.
@@ -49,11 +49,6 @@ class ScrollRecorder : public GVWnd {
   BOOL OnScroll(int32_t code, int32_t position, GVWnd* sender) override {
     calls.push_back({code, position, sender});
     return code != SB_THUMBTRACK || (position >= 0 && position <= GVScrollBar::kPositionScale);
-  }
-  std::vector<int32_t> Codes() const {
-    std::vector<int32_t> out;
-    for (const ScrollCall& c : calls) out.push_back(c.code);
-    return out;
   }
 };
 
