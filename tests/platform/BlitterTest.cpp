@@ -1,6 +1,4 @@
-// The fast blitter against the reference one over a seeded sweep of pixel sizes,
-// rectangles, stretches, clips, keys and overlapping copies. A failing case prints its
-// number; BLIT_CASE=<n> replays that case alone.
+// A failing case of the seeded sweep prints its number; BLIT_CASE=<n> replays it alone.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

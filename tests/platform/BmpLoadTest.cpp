@@ -1,5 +1,4 @@
-// LoadImageA on BMP files: every depth loads, and damaged or lying headers are refused
-// without reading past the file (ASan checks the reads).
+// Damaged headers must be refused without reading past the file (ASan checks the reads).
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -1,5 +1,3 @@
-// The layer clock: virtual time frozen until advanced, advancing through due events,
-// Sleep on and off the window thread, and the waiting rules of the window thread.
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -16,6 +16,11 @@ TEST(CodePage, KoreanRoundTripsThroughUtf16) {
   EXPECT_EQ(Cp949(plat::Utf16ToCp949(wide)), Cp949(kKorean));
   EXPECT_EQ(plat::Cp949ToUtf8(kKorean), "무렉로봇냥");
   EXPECT_EQ(Cp949(plat::Utf8ToCp949("’")), Cp949("\xA1\xAF"));
+  EXPECT_EQ(plat::Cp949CharLength("\xB3\xC9"), 2u);
+  EXPECT_EQ(plat::Cp949CharLength("\xB3"), 1u);
+  EXPECT_EQ(plat::Cp949CharLength("a\xB3"), 1u);
+  EXPECT_TRUE(IsDBCSLeadByte(0xB3));
+  EXPECT_FALSE(IsDBCSLeadByte('a'));
 }
 
 TEST(CodePage, InvalidBytesBecomeQuestionMarks) {
@@ -28,7 +33,7 @@ TEST(CodePage, InvalidBytesBecomeQuestionMarks) {
   EXPECT_EQ(plat::Utf8ToUtf16("\xC3(\xE2\x82"), u"?(??");
 }
 
-TEST(CodePage, MultiByteToWideCharFollowsTheWindowsContract) {
+TEST(CodePage, ConversionsFollowTheWindowsContract) {
   const char* text = "\xB3\xC9!";  // 냥!
   EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0), 3);  // terminator counted
   EXPECT_EQ(MultiByteToWideChar(949, 0, text, 3, nullptr, 0), 2);
@@ -41,17 +46,15 @@ TEST(CodePage, MultiByteToWideCharFollowsTheWindowsContract) {
   EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, 0, out, 8), 0);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(MultiByteToWideChar(1252, 0, text, -1, out, 8), 0);
-}
-
-TEST(CodePage, WideCharToMultiByteReportsDefaultUse) {
+  // Back the other way, reporting whether the default character was used.
   BOOL used = FALSE;
-  char out[16] = {};
-  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"냥\u0E01", -1, out, sizeof out, nullptr, &used), 4);
-  EXPECT_EQ(Cp949(out), Cp949("\xB3\xC9?"));
+  char narrow[16] = {};
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"냥\u0E01", -1, narrow, sizeof narrow, nullptr, &used), 4);
+  EXPECT_EQ(Cp949(narrow), Cp949("\xB3\xC9?"));
   EXPECT_TRUE(used);
   EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"냥", 1, nullptr, 0, nullptr, nullptr), 3);
   // UTF-8 refuses a default character, as Windows does.
-  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"a", 1, out, 16, "?", nullptr), 0);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"a", 1, narrow, 16, "?", nullptr), 0);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
@@ -68,14 +71,6 @@ TEST(CodePage, EveryDoubleByteCharacterRoundTrips) {
     }
   }
   EXPECT_EQ(decodable, 17048);  // CP949's double-byte repertoire
-}
-
-TEST(CodePage, CharLengthSeesLeadBytes) {
-  EXPECT_EQ(plat::Cp949CharLength("\xB3\xC9"), 2u);
-  EXPECT_EQ(plat::Cp949CharLength("\xB3"), 1u);
-  EXPECT_EQ(plat::Cp949CharLength("a\xB3"), 1u);
-  EXPECT_TRUE(IsDBCSLeadByte(0xB3));
-  EXPECT_FALSE(IsDBCSLeadByte('a'));
 }
 
 }  // namespace

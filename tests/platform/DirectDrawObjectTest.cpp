@@ -1,5 +1,3 @@
-// The DirectDraw object and the simulated display: identities, display modes in each
-// desktop format, cooperative levels, mode changes, lost surfaces and the controls.
 #include <gtest/gtest.h>
 
 #include "DirectDrawTestSupport.h"
@@ -186,10 +184,7 @@ TEST_F(DirectDrawTest, LostSurfacesComeBackThroughRestoreWithThePattern) {
   ComPtr<IDirectDrawSurface4> primary, sys;
   ASSERT_EQ(MakePrimary(dd.Get(), &primary), DD_OK);
   ASSERT_EQ(MakeOffscreen(dd.Get(), 8, 8, &sys), DD_OK);
-  DDBLTFX fx{};
-  fx.dwSize = sizeof fx;
-  fx.dwFillColor = 0x123456;
-  ASSERT_EQ(primary->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx), DD_OK);
+  ASSERT_EQ(ColourFill(primary.Get(), 0x123456), DD_OK);
 
   plat::sim::LoseSurfaces();
   EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
@@ -236,10 +231,7 @@ TEST_F(DirectDrawTest, FlipChainNeedsExclusiveModeAndSwapsTheBuffers) {
   ComPtr<IDirectDrawSurface4> back;
   ASSERT_EQ(front->GetAttachedSurface(&caps, back.ReleaseAndGetAddressOf()), DD_OK);
   EXPECT_EQ(back->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
-  DDBLTFX fx{};
-  fx.dwSize = sizeof fx;
-  fx.dwFillColor = 0x07E0;
-  ASSERT_EQ(back->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx), DD_OK);
+  ASSERT_EQ(ColourFill(back.Get(), 0x07E0), DD_OK);
   ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
   EXPECT_EQ(PixelAt(front.Get(), 10, 10), 0x07E0u);
   EXPECT_EQ(PixelAt(back.Get(), 10, 10), 0xCDCDu);

@@ -1,6 +1,3 @@
-// Presenting: blits to the primary land in the clip window's store, clipped to what of
-// it shows; the output follows the window when it moves; full-screen exclusive mode
-// refreshes the game window from the display; the frame is read back by hash.
 #include <gtest/gtest.h>
 
 #include "DirectDrawTestSupport.h"
@@ -26,17 +23,9 @@ class PresentTest : public DirectDrawTest {
     ASSERT_TRUE(dd_);
     ASSERT_EQ(MakePrimary(dd_.Get(), &primary_), DD_OK);
     ASSERT_EQ(MakeOffscreen(dd_.Get(), kW, kH, &back_), DD_OK);
-    ComPtr<IDirectDrawClipper> clipper;
-    ASSERT_EQ(dd_->CreateClipper(0, clipper.ReleaseAndGetAddressOf(), nullptr), DD_OK);
-    ASSERT_EQ(clipper->SetHWnd(0, game_), DD_OK);
-    ASSERT_EQ(primary_->SetClipper(clipper.Get()), DD_OK);
+    ASSERT_EQ(ClipToWindow(dd_.Get(), primary_.Get(), game_), DD_OK);
   }
-  void FillBack(uint32_t value, RECT r) {
-    DDBLTFX fx{};
-    fx.dwSize = sizeof fx;
-    fx.dwFillColor = value;
-    ASSERT_EQ(back_->Blt(&r, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx), DD_OK);
-  }
+  void FillBack(uint32_t value, RECT r) { ASSERT_EQ(ColourFill(back_.Get(), value, &r), DD_OK); }
   // What the screen does: the back buffer's area to the same place of the game window.
   HRESULT Present(RECT area = RECT{0, 0, kW, kH}) {
     POINT origin{0, 0};

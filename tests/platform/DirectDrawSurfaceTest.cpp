@@ -1,5 +1,3 @@
-// Surfaces: colour keys in each format, stretching, clipping and the rectangle
-// refusals, BltFast bounds, colour fills, and the lock / device-context rules.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,5 +1,3 @@
-// Shared set-up of the DirectDraw tests: a fresh display per test, a windowed
-// DirectDraw object, and surfaces filled and read through Lock.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -51,6 +49,21 @@ inline HRESULT MakePrimary(IDirectDraw4* dd, ComPtr<IDirectDrawSurface4>* out) {
   d.dwFlags = DDSD_CAPS;
   d.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
   return dd->CreateSurface(&d, out->ReleaseAndGetAddressOf(), nullptr);
+}
+
+// Attaches a clipper on `window` to `surface`.
+inline HRESULT ClipToWindow(IDirectDraw4* dd, IDirectDrawSurface4* surface, HWND window) {
+  ComPtr<IDirectDrawClipper> clipper;
+  HRESULT r = dd->CreateClipper(0, clipper.ReleaseAndGetAddressOf(), nullptr);
+  if (SUCCEEDED(r)) r = clipper->SetHWnd(0, window);
+  return SUCCEEDED(r) ? surface->SetClipper(clipper.Get()) : r;
+}
+
+inline HRESULT ColourFill(IDirectDrawSurface4* s, uint32_t value, RECT* area = nullptr) {
+  DDBLTFX fx{};
+  fx.dwSize = sizeof fx;
+  fx.dwFillColor = value;
+  return s->Blt(area, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
 }
 
 inline int BytesPerPixel(IDirectDrawSurface4* s) {

@@ -1,5 +1,3 @@
-// Shared set-up of the DirectSound tests: a fresh sound state, a device with its
-// cooperative level, and PCM buffers made and filled in one call.
 #pragma once
 
 #include <gtest/gtest.h>

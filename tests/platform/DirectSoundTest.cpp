@@ -1,5 +1,3 @@
-// DirectSound of the layer: cursors in virtual time, locking, refusals, loss and
-// restore, the event log, and one smoke test on the real clock.
 #include <chrono>
 #include <thread>
 

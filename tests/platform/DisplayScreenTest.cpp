@@ -1,6 +1,3 @@
-// GDI's screen and DirectDraw's display are one: the desktop format and size chosen by
-// the test are what GetDeviceCaps reports, what compatible bitmaps take and where
-// GetDC(NULL) draws, in every desktop format and through exclusive mode changes.
 #include <gtest/gtest.h>
 
 #include "DirectDrawTestSupport.h"

@@ -1,5 +1,3 @@
-// Frame capture: surfaces read back as RGB with exact channel widening, stable hashes,
-// PNG files, and the pictures left for a person when a pinned hash does not match.
 #include <gtest/gtest.h>
 
 #include <png.h>

@@ -1,4 +1,3 @@
-// Pixel formats, bitmaps, DIBs, DCs and objects.
 #include <gtest/gtest.h>
 
 #include <functional>

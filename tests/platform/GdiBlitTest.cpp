@@ -1,5 +1,3 @@
-// Blits: raster operations, mono <-> colour rules, masks, colour keys, stretching,
-// and clipping at buffer edges and extreme coordinates (run under ASan too).
 #include <gtest/gtest.h>
 
 #include <climits>

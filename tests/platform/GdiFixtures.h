@@ -1,5 +1,3 @@
-// Test fixtures for GDI: a BMP writer (field by field, little-endian), scratch files,
-// and DIB sections whose raw pixels a test can read.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,5 +1,3 @@
-// Helpers for the kernel tests: threads running a lambda, owned events, and a bounded
-// real-time poll for states no handle signals.
 #pragma once
 
 #include <chrono>

@@ -2,11 +2,13 @@
 
 #include <cstring>
 
-#include "plat/error.h"
+#include "KernelTestSupport.h"
 #include "plat/module.h"
 #include "plat/sim.h"
 
 namespace {
+
+using kernel_test::AndError;
 
 TEST(Module, GetModuleHandleFindsLoadedObjectsByName) {
   HMODULE plat = GetModuleHandleA("libplat");
@@ -22,9 +24,7 @@ TEST(Module, GetModuleHandleFindsLoadedObjectsByName) {
   static int local;
   EXPECT_EQ(plat::ModuleFromAddress(&local), main);
 
-  SetLastError(0);
-  EXPECT_EQ(GetModuleHandleA("Dorvik2NotLoaded"), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+  EXPECT_EQ(AndError(GetModuleHandleA("Dorvik2NotLoaded")), std::pair(HMODULE{}, ERROR_MOD_NOT_FOUND));
   EXPECT_EQ(GetModuleHandleA("libpla"), nullptr);
   EXPECT_TRUE(DisableThreadLibraryCalls(plat));
 }
@@ -40,8 +40,7 @@ TEST(Module, GetModuleFileNameGivesTheNativePath) {
   EXPECT_TRUE(std::string(path, n).ends_with("/platform_tests")) << path;
 
   char small[5];
-  EXPECT_EQ(GetModuleFileNameA(nullptr, small, sizeof small), sizeof small);
-  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(AndError(GetModuleFileNameA(nullptr, small, sizeof small)), std::pair(DWORD{5}, ERROR_INSUFFICIENT_BUFFER));
   EXPECT_EQ(std::string(small), std::string(path, 4));
   EXPECT_EQ(GetModuleFileNameA(reinterpret_cast<HMODULE>(uintptr_t{0x7FFF0001}), path, sizeof path), 0u);
 }
@@ -53,16 +52,14 @@ TEST(Module, LoadLibraryAndGetProcAddress) {
   auto cosine = reinterpret_cast<double (*)(double)>(reinterpret_cast<void*>(GetProcAddress(libm, "cos")));
   ASSERT_NE(cosine, nullptr);
   EXPECT_EQ(cosine(0.0), 1.0);
-  EXPECT_EQ(GetProcAddress(libm, "no_such_function"), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
-  EXPECT_EQ(GetProcAddress(libm, MAKEINTRESOURCEA(1)), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
+  EXPECT_EQ(AndError(GetProcAddress(libm, "no_such_function")), std::pair(FARPROC{}, ERROR_PROC_NOT_FOUND));
+  SetLastError(0);
+  EXPECT_EQ(AndError(GetProcAddress(libm, MAKEINTRESOURCEA(1))), std::pair(FARPROC{}, ERROR_PROC_NOT_FOUND));
   EXPECT_EQ(LoadLibraryA("libm.so.6"), libm);
   EXPECT_TRUE(FreeLibrary(libm));
   EXPECT_TRUE(FreeLibrary(libm));
 
-  EXPECT_EQ(LoadLibraryA("C:\\nowhere\\Dorvik2.dll"), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+  EXPECT_EQ(AndError(LoadLibraryA("C:\\nowhere\\Dorvik2.dll")), std::pair(HMODULE{}, ERROR_MOD_NOT_FOUND));
   plat::sim::FailNext("LoadLibraryA");
   EXPECT_EQ(LoadLibraryA("libm.so.6"), nullptr);
   plat::sim::ClearFaults();
@@ -88,12 +85,10 @@ TEST(Module, ResourcesRoundTripByIdAndByName) {
   EXPECT_EQ(FindResourceA(GetModuleHandleA(nullptr), "click", "WAVE"), wave);
   EXPECT_EQ(std::memcmp(LockResource(LoadResource(nullptr, wave)), "RIFF", 4), 0);
 
-  EXPECT_EQ(FindResourceA(plat, "Click", "WAVE"), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_TYPE_NOT_FOUND);
-  EXPECT_EQ(FindResourceA(nullptr, "Other", "WAVE"), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
-  EXPECT_EQ(FindResourceA(plat, MAKEINTRESOURCEA(102), RT_BITMAP), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+  EXPECT_EQ(AndError(FindResourceA(plat, "Click", "WAVE")), std::pair(HRSRC{}, ERROR_RESOURCE_TYPE_NOT_FOUND));
+  EXPECT_EQ(AndError(FindResourceA(nullptr, "Other", "WAVE")), std::pair(HRSRC{}, ERROR_RESOURCE_NAME_NOT_FOUND));
+  SetLastError(0);
+  EXPECT_EQ(AndError(FindResourceA(plat, MAKEINTRESOURCEA(102), RT_BITMAP)), std::pair(HRSRC{}, ERROR_RESOURCE_NAME_NOT_FOUND));
 
   // Registering again replaces the resource for new lookups; the old bytes stay valid.
   ASSERT_TRUE(plat::RegisterResource(nullptr, "WAVE", "click", "OggS!", 5));
@@ -115,14 +110,9 @@ TEST(Module, DialogTemplatesAreKeptPerModule) {
   // An id no other test registers: the main program must not have it in any run order.
   constexpr WORD kModuleOnlyTemplate = 4101;
   HMODULE plat = GetModuleHandleA("libplat");
-  plat::DialogTemplate box;
-  box.style = 0x80C80000u;
-  box.fontFace = "\xB5\xB8\xBF\xF2";  // 돋움
-  box.fontSize = 9;
-  box.cx = 187;
-  box.cy = 263;
-  box.items.push_back({"Button", "OK", 1, 0x0000000Bu, 0, 38, 242, 50, 14});
-  box.items.push_back({"Button", "Cancel", 2, 0x0000000Bu, 0, 102, 242, 50, 14});
+  plat::DialogTemplate box{.style = 0x80C80000u, .fontFace = "\xB5\xB8\xBF\xF2", .fontSize = 9, .cx = 187, .cy = 263, .title = {},
+                           .items = {{"Button", "OK", 1, 0x0000000Bu, 0, 38, 242, 50, 14},
+                                     {"Button", "Cancel", 2, 0x0000000Bu, 0, 102, 242, 50, 14}}};
   ASSERT_TRUE(plat::RegisterDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate), box));
 
   const plat::DialogTemplate* found = plat::FindDialogTemplate(plat, "#4101");
@@ -131,18 +121,14 @@ TEST(Module, DialogTemplatesAreKeptPerModule) {
   ASSERT_EQ(found->items.size(), 2u);
   EXPECT_EQ(found->items[1].text, "Cancel");
   EXPECT_EQ(found->items[1].x, 102);
-  EXPECT_EQ(plat::FindDialogTemplate(nullptr, MAKEINTRESOURCEA(kModuleOnlyTemplate)), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+  EXPECT_EQ(AndError(plat::FindDialogTemplate(nullptr, MAKEINTRESOURCEA(kModuleOnlyTemplate))),
+            std::pair(static_cast<const plat::DialogTemplate*>(nullptr), ERROR_RESOURCE_NAME_NOT_FOUND));
 
   box.title = "again";
   ASSERT_TRUE(plat::RegisterDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate), box));
   EXPECT_EQ(plat::FindDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate))->title, "again");
   EXPECT_EQ(found->title, "");  // the earlier template is still alive
 }
-
-}  // namespace
-
-namespace {
 
 TEST(Module, ALoadedModuleRegistersItsResourcesAtLoad) {
   EXPECT_EQ(GetModuleHandleA("TestModule"), nullptr);

@@ -24,10 +24,8 @@ TEST_F(Painting, UpdateWindowPaintsAtOnceAndBeginPaintErasesAndValidates) {
   Log().clear();
   UpdateWindow(w);
   EXPECT_EQ(MessagesOf(w), (std::vector<UINT>{WM_PAINT, WM_ERASEBKGND}));
-  EXPECT_EQ(seen.rcPaint.left, 10);
-  EXPECT_EQ(seen.rcPaint.top, 5);
-  EXPECT_EQ(seen.rcPaint.right, 40);
-  EXPECT_EQ(seen.rcPaint.bottom, 20);
+  EXPECT_EQ(std::tuple(seen.rcPaint.left, seen.rcPaint.top, seen.rcPaint.right, seen.rcPaint.bottom),
+            std::tuple(10, 5, 40, 20));
   EXPECT_FALSE(seen.fErase) << "the class brush erased it";
   RECT u;
   EXPECT_FALSE(GetUpdateRect(w, &u, FALSE));
@@ -36,30 +34,20 @@ TEST_F(Painting, UpdateWindowPaintsAtOnceAndBeginPaintErasesAndValidates) {
   EXPECT_TRUE(Log().empty()) << "nothing left to paint";
 }
 
-TEST_F(Painting, ErasingFillsTheBackingStoreWithTheClassBrush) {
-  HWND white = MakeTop(0, 0, 4, 3, kPlain);
-  HWND bare = MakeTop(10, 0, 4, 3, kRecorder);
-  PumpAll();
-  auto image = plat::sim::ReadWindow(white);
-  ASSERT_EQ(image.pixels.size(), 12u);
-  for (uint32_t p : image.pixels) EXPECT_EQ(p, 0xFFFFFFu);
-  EXPECT_EQ(SendMessageA(bare, WM_ERASEBKGND, 0, 0), 0) << "no class brush: not erased";
-  PAINTSTRUCT ps;
-  InvalidateRect(bare, nullptr, TRUE);
-  BeginPaint(bare, &ps);
-  EndPaint(bare, &ps);
-  EXPECT_TRUE(ps.fErase) << "the window must erase itself";
-}
-
-TEST_F(Painting, ChildrenShowOverTheirParentInTheWindowImage) {
+TEST_F(Painting, ErasingFillsTheStoreWithTheClassBrushAndChildrenShowOverTheirParent) {
   HWND parent = MakeTop(0, 0, 4, 2, kRecorder);
   HWND child = MakeChild(parent, 2, 0, 2, 2, 0, kPlain);
   PumpAll();
-  auto image = plat::sim::ReadWindow(parent);
-  EXPECT_EQ(image.pixels, (std::vector<uint32_t>{0, 0, 0xFFFFFF, 0xFFFFFF, 0, 0, 0xFFFFFF, 0xFFFFFF}));
+  EXPECT_EQ(plat::sim::ReadWindow(parent).pixels,
+            (std::vector<uint32_t>{0, 0, 0xFFFFFF, 0xFFFFFF, 0, 0, 0xFFFFFF, 0xFFFFFF}));
   ShowWindow(child, SW_HIDE);
-  image = plat::sim::ReadWindow(parent);
-  EXPECT_EQ(image.pixels[3], 0u);
+  EXPECT_EQ(plat::sim::ReadWindow(parent).pixels[3], 0u);
+  EXPECT_EQ(SendMessageA(parent, WM_ERASEBKGND, 0, 0), 0) << "no class brush: not erased";
+  PAINTSTRUCT ps;
+  InvalidateRect(parent, nullptr, TRUE);
+  BeginPaint(parent, &ps);
+  EndPaint(parent, &ps);
+  EXPECT_TRUE(ps.fErase) << "the window must erase itself";
 }
 
 TEST_F(Painting, HiddenWindowsGetNoPaintAndValidationShrinksTheUpdate) {

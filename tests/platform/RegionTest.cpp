@@ -1,5 +1,3 @@
-// Regions: combination, hit tests, RGNDATA, offsets at the coordinate limits,
-// clipping through a DC, and a popup shape of thousands of one-row rectangles.
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -1,5 +1,3 @@
-// The software mixer heard through the capture sink: exact reproduction at the output
-// rate, gain and pan, resampling of 8-bit mono, summing with saturation.
 #include <cmath>
 #include <numbers>
 #include <random>

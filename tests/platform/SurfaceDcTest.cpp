@@ -1,6 +1,3 @@
-// GDI drawing through a surface's DC: pixels, fills and text land in the surface's
-// memory as raw values of its format, compatible bitmaps take that format, and the
-// DC holds the surface like a lock until it is released.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -154,10 +151,7 @@ TEST_F(SurfaceDcTest, PrimaryDcShowsInTheClipWindowOnRelease) {
   ComPtr<IDirectDraw4> dd = MakeDirectDraw();
   ComPtr<IDirectDrawSurface4> primary;
   ASSERT_EQ(MakePrimary(dd.Get(), &primary), DD_OK);
-  ComPtr<IDirectDrawClipper> clipper;
-  ASSERT_EQ(dd->CreateClipper(0, clipper.ReleaseAndGetAddressOf(), nullptr), DD_OK);
-  ASSERT_EQ(clipper->SetHWnd(0, game), DD_OK);
-  ASSERT_EQ(primary->SetClipper(clipper.Get()), DD_OK);
+  ASSERT_EQ(ClipToWindow(dd.Get(), primary.Get(), game), DD_OK);
   HDC dc = nullptr;
   ASSERT_EQ(primary->GetDC(&dc), DD_OK);
   // The primary is the whole screen: the window's client area starts at (40, 30).

@@ -1,4 +1,3 @@
-// GetSystemInfo's configurable processor count and the version GetVersionExA reports.
 #include <gtest/gtest.h>
 
 #include "plat/error.h"

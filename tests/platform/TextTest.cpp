@@ -1,5 +1,3 @@
-// Fonts and text: monochrome glyphs, extents of CP949 byte ranges, DrawTextA layout
-// (placement, wrapping, prefixes, clipping) and the font enumeration.
 #include <gtest/gtest.h>
 
 #include <set>

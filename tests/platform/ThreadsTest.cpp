@@ -1,4 +1,3 @@
-// Threads, events, critical sections and interlocked counters of the layer.
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -1,5 +1,3 @@
-// The time views of the layer clock: 32-bit ticks across the wrap, the performance
-// counter, and wall time with the FILETIME and SYSTEMTIME conversions.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

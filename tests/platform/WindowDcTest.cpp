@@ -1,5 +1,3 @@
-// Window DCs: drawing into a window's backing store, BeginPaint's clip to the update
-// area, and window regions clipping both output and input.
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
@@ -24,8 +22,9 @@ class WindowDc : public WindowTest {
   }
 };
 
-TEST_F(WindowDc, GetDcDrawsIntoTheBackingStore) {
+TEST_F(WindowDc, GetDcDrawsIntoTheBackingStoreAndBeginPaintOnlyInTheUpdateArea) {
   HWND w = MakeTop(10, 10, 40, 30);
+  ValidateRect(w, nullptr);
   HDC dc = GetDC(w);
   ASSERT_NE(dc, nullptr);
   EXPECT_EQ(WindowFromDC(dc), w);
@@ -33,17 +32,6 @@ TEST_F(WindowDc, GetDcDrawsIntoTheBackingStore) {
   EXPECT_EQ(SetPixel(dc, 39, 29, RGB(0, 0, 255)), RGB(0, 0, 255));
   EXPECT_EQ(GetPixel(dc, 40, 0), CLR_INVALID);
   EXPECT_EQ(ReleaseDC(w, dc), 1);
-  const plat::sim::WindowImage img = plat::sim::ReadWindow(w);
-  EXPECT_EQ(At(img, 0, 0), 0xFF0000u);
-  EXPECT_EQ(At(img, 39, 29), 0x0000FFu);
-}
-
-TEST_F(WindowDc, BeginPaintDrawsOnlyInTheUpdateArea) {
-  HWND w = MakeTop(0, 0, 40, 30);
-  ValidateRect(w, nullptr);
-  HDC dc = GetDC(w);
-  Fill(dc, RGB(0, 0, 0));
-  ReleaseDC(w, dc);
   RECT update{5, 5, 15, 10};
   InvalidateRect(w, &update, FALSE);
   PAINTSTRUCT ps{};
@@ -52,10 +40,12 @@ TEST_F(WindowDc, BeginPaintDrawsOnlyInTheUpdateArea) {
   Fill(paint, RGB(0, 255, 0));
   EndPaint(w, &ps);
   const plat::sim::WindowImage img = plat::sim::ReadWindow(w);
+  EXPECT_EQ(At(img, 0, 0), 0xFF0000u);
+  EXPECT_EQ(At(img, 39, 29), 0x0000FFu);
   EXPECT_EQ(At(img, 5, 5), 0x00FF00u);
   EXPECT_EQ(At(img, 14, 9), 0x00FF00u);
-  EXPECT_EQ(At(img, 15, 9), 0u);
-  EXPECT_EQ(At(img, 4, 5), 0u);
+  EXPECT_EQ(At(img, 15, 9), 0xFF0000u);
+  EXPECT_EQ(At(img, 4, 5), 0xFF0000u);
 }
 
 TEST_F(WindowDc, AWindowRegionClipsDrawingAndHitTesting) {

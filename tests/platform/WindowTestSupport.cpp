@@ -35,8 +35,7 @@ std::vector<UINT> MessagesOf(HWND hwnd) {
 
 std::vector<Rec> Only(UINT msg) {
   std::vector<Rec> out;
-  for (const Rec& r : Log())
-    if (r.msg == msg) out.push_back(r);
+  std::copy_if(Log().begin(), Log().end(), std::back_inserter(out), [msg](const Rec& r) { return r.msg == msg; });
   return out;
 }
 

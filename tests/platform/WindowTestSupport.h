@@ -1,5 +1,3 @@
-// Shared fixture of the window-system tests: a recording window class, a host
-// window, and a reset of the window system after every test.
 #pragma once
 
 #include <gtest/gtest.h>
