@@ -66,14 +66,12 @@ TEST_F(ClientTest, UserValueIsStoredAndAsksToEndOnlyOutsideARunningSeat) {
   EXPECT_EQ(client->SetUserValue(u"you", u"0"), 0);
   EXPECT_EQ(scene->PendingLeaveValue(), 0);
   EXPECT_EQ(Closes(), 0u) << "0 posts nothing";
-
   // An unknown id reads as -1, which asks about this client's own seat.
   client->SetUserValue(u"stranger", u"-12abc");
   EXPECT_EQ(scene->PendingLeaveValue(), -12);
   ASSERT_EQ(Closes(), 1u) << "this client holds no seat";
   EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 1);
   plat::sim::ClearPostedMessages(hostWnd);
-
   SeatMe(0);
   scene->SetSceneMode(CDorvik2VWS::kModePlaying);
   client->SetUserValue(u"stranger", u"3");
@@ -91,12 +89,10 @@ TEST_F(ClientTest, ScreenModeStoresTheModeOrAsksToEnd) {
   EXPECT_EQ(wnd->FullScreen(), 1);
   EXPECT_EQ(wnd->ClientSize(), GSize(1024, 768));
   EXPECT_EQ(Closes(), 0u);
-
   EXPECT_EQ(client->SetScreenMode(0, 0, 600, 0), -1);
   EXPECT_EQ(client->SetScreenMode(0, 800, -1, 0), -1);
   EXPECT_EQ(wnd->FullScreen(), 1) << "a bad size stores nothing";
   EXPECT_EQ(Closes(), 0u);
-
   plat::sim::SetDirectDrawAvailable(false);
   EXPECT_EQ(client->SetScreenMode(0, 800, 600, 0), -1);
   ASSERT_EQ(Closes(), 1u);
@@ -146,7 +142,6 @@ TEST_F(ClientTest, HostValuesEventAnswersWithValuesThenResultDone) {
   EXPECT_TRUE(host.SentBytes().empty()) << "another user's";
   EXPECT_EQ(Event(kMe, 22, nullptr, 32), 0);
   EXPECT_TRUE(host.SentBytes().empty()) << "no data";
-
   Event(kMe, 22, words, 32);
   const auto sent = host.SentBytes();
   ASSERT_EQ(sent.size(), 2u);
@@ -203,7 +198,6 @@ TEST_F(ClientTest, RefreshAndRoomViewResetThenRedrawAtOnce) {
   EXPECT_FALSE(scene->IsFullRedraw()) << "the full redraw was drawn";
   EXPECT_FALSE(scene->IsDirty()) << "drawn at once";
   EXPECT_TRUE(scene->IsGameTimerRunning(CDorvik2VWS::kTickTimer));
-
   scene->ClearRecordedCalls();
   EXPECT_EQ(client->ResetRoomView(0), 0);
   EXPECT_EQ(scene->RecordedCalls(), (std::vector<std::string>{"SetAutoPlay(0)", "ResetRoomView"}));

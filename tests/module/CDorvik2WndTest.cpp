@@ -37,7 +37,6 @@ TEST_F(GameWindowTest, ExportsMakeTheObjectAndRefuseForeignOrNullInterfaces) {
   EXPECT_EQ(wnd->Host(), &host);
   EXPECT_EQ(wnd->Handle(), nullptr) << "no window yet";
   EXPECT_EQ(CreateGameWnd(&host, nullptr), -1);
-
   ForeignClient foreign;
   EXPECT_EQ(Init(&foreign, 0), nullptr);
   EXPECT_EQ(Init(nullptr, 0), nullptr);
@@ -45,7 +44,6 @@ TEST_F(GameWindowTest, ExportsMakeTheObjectAndRefuseForeignOrNullInterfaces) {
   EXPECT_EQ(scene.constructed.load(), 0);
   EXPECT_EQ(DestroyGameWnd(&foreign), -1);
   EXPECT_EQ(DestroyGameWnd(nullptr), -1);
-
   EXPECT_EQ(fnDorvik2(), 42);
   EXPECT_EQ(nDorvik2, 0);
   CDorvik2 a;
@@ -57,7 +55,6 @@ TEST_F(GameWindowTest, WindowHasItsClassTitleStylePlaceFocusAndHostLink) {
   IClientInterface* client = Make();
   const HWND game = Init(client, 0);
   ASSERT_NE(game, nullptr);
-
   WNDCLASSA wc{};
   ASSERT_TRUE(GetClassInfoA(GetModuleHandleA("Dorvik2"), "Dorvik2Wnd", &wc));
   EXPECT_EQ(wc.style, 0x000Bu);
@@ -75,7 +72,6 @@ TEST_F(GameWindowTest, WindowHasItsClassTitleStylePlaceFocusAndHostLink) {
   POINT origin{3, 3};
   ClientToScreen(hostWnd, &origin);
   EXPECT_EQ(GRect(r.left, r.top, r.right, r.bottom), GRect(origin.x, origin.y, origin.x + 800, origin.y + 600));
-
   CDorvik2Wnd* wnd = Wnd(client);
   EXPECT_EQ(wnd->PortalFolder() + wnd->ExtraText(), "D:\\portal\\extra") << "the host's texts converted";
   EXPECT_EQ(wnd->OwnsScreen(), 1);
@@ -87,13 +83,11 @@ TEST_F(GameWindowTest, WindowHasItsClassTitleStylePlaceFocusAndHostLink) {
   EXPECT_EQ(link.HostWindow(), hostWnd);
   EXPECT_EQ(link.GameNumber(), 14);
   EXPECT_EQ(scene.initRect, GRect(0, 0, 800, 600));
-
   wnd->PostToHostWindow(kGameCloseScreenFailed);
   const auto close = PostedToHost(WM_GAME_CLOSE);
   ASSERT_EQ(close.size(), 1u);
   EXPECT_EQ(close[0].wParam, 0u) << "no game played yet";
   EXPECT_EQ(close[0].lParam, 1);
-
   const HWND second = Init(Make(), 0);
   ASSERT_NE(second, nullptr) << "the registered class serves again";
   EXPECT_NE(second, game);
@@ -190,7 +184,6 @@ TEST_F(GameWindowTest, ThreadedInitReturnsWhileTheBuildRunsPaintingItselfAndRepo
   const LPARAM at = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
   EXPECT_EQ(SendMessageA(game, WM_SETCURSOR, reinterpret_cast<WPARAM>(game), at),
             DefWindowProcA(game, WM_SETCURSOR, reinterpret_cast<WPARAM>(game), at));
-
   SetEvent(scene.buildRelease);
   WaitForLoader(wnd);
   EXPECT_NE(scene.buildThread.load(), GetCurrentThreadId());
@@ -208,7 +201,6 @@ TEST_F(GameWindowTest, LoaderThreadThatCannotBeMadeFailsOnlyTheThreadedInit) {
   IClientInterface* threaded = Make();
   EXPECT_EQ(Init(threaded, 1), nullptr);
   EXPECT_EQ(scene.builds.load(), 0);
-
   plat::sim::FailNext("CreateThread");
   IClientInterface* synchronous = Make();
   EXPECT_NE(Init(synchronous, 0), nullptr);
@@ -232,7 +224,6 @@ TEST_F(GameWindowTest, DestroyDuringABlockedBuildCancelsJoinsAndPostsNothing) {
   const HWND game = Init(client, 1);
   ASSERT_NE(game, nullptr);
   ASSERT_EQ(WaitForSingleObject(scene.buildStarted, kThreadWaitMs), WAIT_OBJECT_0);
-
   EXPECT_EQ(Destroy(client), 0);
   EXPECT_EQ(plat::sim::LiveLayerThreads(), 0u);
   EXPECT_EQ(WaitForSingleObject(scene.buildFinished, 0), WAIT_OBJECT_0) << "build ended before the scene went";
@@ -249,13 +240,11 @@ TEST_F(GameWindowTest, BuildIgnoringTheCancelIsLeftRunningWithItsSceneKept) {
   const HWND game = Init(client, 1);
   ASSERT_NE(game, nullptr);
   ASSERT_EQ(WaitForSingleObject(scene.buildStarted, kThreadWaitMs), WAIT_OBJECT_0);
-
   // Waits the full loader stop time (real time: it measures another thread's work).
   EXPECT_EQ(Destroy(client), 0);
   EXPECT_FALSE(IsWindow(game));
   EXPECT_EQ(scene.destroyed.load(), 0) << "never deleted under a running thread";
   EXPECT_EQ(plat::sim::LiveLayerThreads(), 1u);
-
   SetEvent(scene.buildRelease);
   ASSERT_EQ(WaitForSingleObject(scene.buildFinished, kThreadWaitMs), WAIT_OBJECT_0);
   EXPECT_EQ(scene.destroyed.load(), 0);

@@ -226,7 +226,6 @@ TEST_F(MsgBoxFailures, MissingBitmapsLeaveTheTemplatesPlainForm) {
   EXPECT_EQ(Height(seen_.window), 120);
   EXPECT_EQ(seen_.button[0].left, plain.button[0].left);
   EXPECT_EQ(Width(seen_.button[0]), Width(plain.button[0]));
-
   RemoveFixture("msg4.bmp");
   seen_ = Seen{};
   EXPECT_EQ(Show("text", CMsgBoxDlg::kTypeOk, 3000, "", nullptr), 1);

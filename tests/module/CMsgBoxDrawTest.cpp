@@ -1,6 +1,5 @@
-// What the message box shows: the frame pieces in their order and grids, the button
-// frames for each state, the drag, and a pinned picture over the game window (which
-// holds the texts and the dotted line under the heading).
+// What the message box shows: the button frames for each state, the drag, and a pinned
+// picture over the game window (frame pieces, texts and the dotted heading line).
 #include "MsgBoxTestSupport.h"
 #include "plat/gdi.h"
 
@@ -8,48 +7,7 @@ using namespace msgbox_test;
 
 namespace {
 
-using P = CMsgBoxSkin::Piece;
-
-uint32_t Colour(P p) { return Piece(p).colour; }
-uint32_t Marker(P p) { return Piece(p).marker; }
-
-class MsgBoxDrawing : public MsgBoxTest {
- protected:
-  // The box as first shown; Escape then ends it.
-  Capture Shown(const std::string& body, int32_t type, const std::string& heading) {
-    seen_ = Seen{};
-    Show(body, type, 0, heading, [](HWND, int) { plat::sim::PressKey(VK_ESCAPE); });
-    return seen_.capture;
-  }
-};
-
-TEST_F(MsgBoxDrawing, FramePiecesLayCornersOverSidesOverTopAndBottomOverCentreEachOnItsGrid) {
-  const Capture c = Shown(" ", CMsgBoxDlg::kTypeOk, "");
-  ASSERT_EQ(c.image.width, 200);
-  ASSERT_EQ(c.image.height, 120);
-  struct Probe {
-    int x, y;
-    uint32_t expected;
-    const char* what;
-  };
-  const Probe probes[] = {
-      {0, 0, Marker(P::kTopLeft), "top-left corner"},
-      {5, 5, Colour(P::kLeft), "left side over the top strip"},
-      {190, 0, Marker(P::kTopRight), "top-right corner over the top strip and right side"},
-      {0, 110, Marker(P::kBottomLeft), "bottom-left corner"},
-      {190, 110, Marker(P::kBottomRight), "bottom-right corner"},
-      {12, 2, Colour(P::kTop), "top strip between the corners"},
-      {16, 0, Marker(P::kTop), "top strip on its 8-pixel grid"},
-      {48, 114, Marker(P::kBottom), "bottom strip on its grid from the client origin"},
-      {0, 16, Marker(P::kLeft), "left side on its 8-pixel grid"},
-      {194, 16, Marker(P::kRight), "right side on its grid"},
-      {32, 32, Marker(P::kCentre), "centre on its 16-pixel grid"},
-      {33, 32, Colour(P::kCentre), "centre"},
-      {100, 30, Colour(P::kCentre), "centre"},
-  };
-  for (const Probe& p : probes)
-    EXPECT_EQ(c.At(p.x, p.y), p.expected) << p.what << " at (" << p.x << ", " << p.y << ")";
-}
+using MsgBoxDrawing = MsgBoxTest;
 
 TEST_F(MsgBoxDrawing, OwnerDrawPicksTheStripFrameFromTheItemState) {
   struct Case {
@@ -136,8 +94,6 @@ TEST_F(MsgBoxDrawing, ALeftPressOnTheBoxAsksForACaptionDrag) {
   EXPECT_EQ(drags[0].screen.x, 15) << "the press's own lParam";
   EXPECT_EQ(drags[0].screen.y, 25);
 }
-
-// ---- Pinned picture -------------------------------------------------------------------
 
 // Dialogs draw through GDI into 32-bit window stores whatever the desktop's depth, so
 // the 5-6-5 desktop shows the same picture as the 32-bit one.

@@ -106,7 +106,6 @@ TEST_F(DecryptFileTest, MissingOrTruncatedSourceFails) {
   dir.Write("dst.bin", "old");
   EXPECT_EQ(Decrypt(), 0);
   EXPECT_FALSE(dir.Exists("dst.bin")) << "the destination goes before the source is looked at";
-
   dir.Write("src.bin", "abcde");
   EXPECT_EQ(Decrypt(), 0);
   ASSERT_TRUE(dir.Exists("dst.bin"));

@@ -34,7 +34,6 @@ class ProbeWnd : public GVWnd {
     if (onDraw_) onDraw_();
     return GVWnd::Draw(target, clip);
   }
-
  private:
   std::function<void()> onDraw_;
 };
@@ -133,10 +132,8 @@ TEST_F(GameWindowScreenTest, RebuildHandsOverInOrderAndPostsReadyBeforeTheRepain
   probe->SetRect(GRect(0, 0, 10, 10));
   scene_->AddWnd(probe);
   const size_t from = wnd_->ScreenSteps().size();
-
   plat::sim::ChangeDisplayMode(800, 600, DisplayFormat::Rgb555);
   const GRect drawn = scene_->Draw(nullptr, GRect());
-
   EXPECT_EQ(StepsSince(from), (std::vector<std::string>{"create windowed", "scene key", "manager", "restore surfaces",
                                                         "effects 17", "ready posted", "repainted", "redrawn"}));
   EXPECT_TRUE(readyBeforeRedraw);
@@ -157,7 +154,6 @@ TEST_F(GameWindowScreenTest, ScreenModeGoesFullScreenOnTheHostWindowAndBack) {
   EXPECT_EQ(Screen().CooperativeWindow(), hostWnd);
   EXPECT_EQ(Screen().ClipWindow(), game_);
   EXPECT_EQ(GSize(plat::sim::CurrentDisplayMode().width, plat::sim::CurrentDisplayMode().height), GSize(800, 600));
-
   ASSERT_EQ(client->SetScreenMode(0, 800, 600, 0), 0);
   EXPECT_FALSE(Screen().IsFullScreen());
   EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Rgb565);
@@ -177,7 +173,6 @@ TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOne
   Paint();
   EXPECT_EQ(Count(StepsSince(from), "create windowed"), 1) << "the nested repaint presents on the new screen";
   EXPECT_EQ(Closes(), 0u);
-
   // A redraw inside the rebuild whose present fails gives up its frame.
   from = wnd_->ScreenSteps().size();
   bool armed = true;
@@ -194,7 +189,6 @@ TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOne
   Paint();
   EXPECT_EQ(Count(StepsSince(from), "create windowed"), 1);
   EXPECT_EQ(Closes(), 0u);
-
   plat::sim::LoseSurfaces();
   plat::sim::FailNextRestore(1);
   plat::sim::SetDirectDrawAvailable(false);
@@ -202,7 +196,6 @@ TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOne
   ASSERT_EQ(Closes(), 1u);
   EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 1);
   EXPECT_EQ(Screen().DirectDraw().Get(), nullptr);
-
   // Without a screen the scene draws nothing and asks nothing of it, and nothing can
   // be restored: a ready report that asks for a check ends the game.
   EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect());
@@ -258,14 +251,12 @@ TEST_F(GameWindowScreenTest, GoldenFramesPerDesktopFormat) {
     const plat::sim::RgbImage shown = plat::sim::CaptureWindow(game_);
     const auto check = plat::sim::CheckFrame(shown, std::string("screen_") + c.tag, c.window);
     EXPECT_TRUE(check.matches) << check.actualHash << ", picture in " << check.actualPath;
-
     plat::sim::ChangeDisplayMode(plat::sim::CurrentDisplayMode().width, plat::sim::CurrentDisplayMode().height,
                                  c.format);
     scene_->Draw(nullptr, GRect());
     EXPECT_EQ(PostedToHost(WM_GAME_SCREEN_READY).size(), 1u);
     EXPECT_EQ(plat::sim::HashImage(plat::sim::CaptureWindow(game_)), plat::sim::HashImage(shown))
         << "the rebuild shows the same";
-
     ASSERT_EQ(static_cast<IClientInterface*>(wnd_)->SetScreenMode(1, 800, 600, 0), 0);
     const auto display =
         plat::sim::CheckFrame(plat::sim::CaptureDesktop(), std::string("screen_full_") + c.tag, c.desktop);
@@ -325,7 +316,6 @@ TEST_F(GameWindowFrameTest, WidgetsShowInTheWindowAndAMoveRepaintsBothPlaces) {
     scene_->SetFullRedraw();
     EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect(0, 0, 800, 600));
     expectShows(layers, std::string("game_window_") + c.tag + "_first", c.first);
-
     // The hidden widget stays dirty through full frames; the first partial frame
     // cleans it, repainting its place still stretched to the origin, and redraws the
     // widgets there, which leaves every history at its own rectangle.

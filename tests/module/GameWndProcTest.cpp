@@ -76,7 +76,6 @@ TEST_F(GameWndProcTest, BeforeTheSceneIsReadyOnlyPaintingActs) {
   InvalidateRect(game_, nullptr, FALSE);
   EXPECT_EQ(Send(WM_PAINT, 0, 0), 0);
   EXPECT_FALSE(GetUpdateRect(game_, &dirty, FALSE)) << "the paint handler validated the window";
-
   for (const Message& m : kMessages) Send(m.msg, m.w, m.l);
   Send(WM_LBUTTONDOWN, 0, MAKELPARAM(10, 10));
   Send(WM_ACTIVATE, WA_ACTIVE, 0);

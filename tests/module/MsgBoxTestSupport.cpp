@@ -13,8 +13,13 @@ namespace {
 constexpr const char* kPlainClass = "MsgBoxTestWnd";
 constexpr int32_t kBgrFormat = 24;
 
+// Most corners cover the sides they meet; the small top-left one shows the drawing order.
+struct PieceSpec {
+  int width, height;
+  uint32_t colour, marker;  // XRGB; the marker is the piece's own pixel (0, 0)
+};
 const PieceSpec kPieces[CMsgBoxSkin::kPieceCount] = {
-    {4, 4, 0x101010, 0x111111},    // top-left: smaller than the sides, which cover the top strip
+    {4, 4, 0x101010, 0x111111},    // top-left
     {8, 6, 0x202020, 0x212121},    // top
     {10, 10, 0x303030, 0x313131},  // top-right
     {6, 8, 0x404040, 0x414141},    // left
@@ -32,8 +37,6 @@ LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
-
-const PieceSpec& Piece(int index) { return kPieces[index]; }
 
 std::string Bitmap(int width, int height, const std::function<uint32_t(int, int)>& colourAt) {
   K_Dib_Image image;
@@ -66,7 +69,6 @@ void MsgBoxTest::SetUp() {
     dir_.Write("GameImage/MsgBox/" + strip + "_btn.bmp",
                Bitmap(kStripFrameWidth * CMsgBoxSkin::kStripFrames, kStripFrameHeight,
                       [&, s = strip](int x, int) { return StripColour(s, x / kStripFrameWidth); }));
-
   WNDCLASSA wc{};
   wc.lpfnWndProc = PlainProc;
   wc.lpszClassName = kPlainClass;

@@ -23,14 +23,6 @@ constexpr int kGameWidth = 800;
 constexpr int kGameHeight = 600;
 constexpr COLORREF kHeadingColour = 0xCF7F00;
 
-// Piece sizes: most corners cover the sides they meet; the top-left one is small, so
-// where the left side and the top strip overlap the order shows.
-struct PieceSpec {
-  int width, height;
-  uint32_t colour;  // XRGB as the capture reads it
-  uint32_t marker;  // the piece's own pixel (0, 0)
-};
-const PieceSpec& Piece(int index);
 constexpr int kStripFrameWidth = 40;
 constexpr int kStripFrameHeight = 20;
 // XRGB of frame `frame` (0..3) of the strip "ok", "yes" or "no".
@@ -62,7 +54,6 @@ class MsgBoxTest : public testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
-
   // The hook's job at each modal wait: gets the dialog and the number of the call
   // (0 first) for that dialog.
   using Step = std::function<void(HWND dialog, int call)>;
@@ -73,7 +64,6 @@ class MsgBoxTest : public testing::Test {
   DWORD Elapsed() const;
   void RemoveFixture(const std::string& fileName);
   static Seen Look(HWND dialog);
-
   testing_support::TempDir dir_;
   HWND host_ = nullptr;
   HWND game_ = nullptr;

@@ -67,7 +67,6 @@ class SceneSoundTest : public testing_support::HostWindowFixture {
     plat::sim::ResetSound();
     CDorvik2VWS::ResetControls();
   }
-
   // The game window as the host makes it; without a loader the test registers itself.
   void MakeGame(int32_t threaded, bool withoutLoader = true) {
     client_ = Make();
@@ -84,7 +83,6 @@ class SceneSoundTest : public testing_support::HostWindowFixture {
     hookAction = std::move(action);
     hookId = id;
   }
-
   void PutSound(std::string name, const Bytes& bytes) {
     std::replace(name.begin(), name.end(), '\\', '/');
     dir_.Write("GameSound/" + name, testing_support::AsString(bytes));
@@ -126,14 +124,11 @@ class SceneSoundTest : public testing_support::HostWindowFixture {
     female.gender = 1;
     female.voiceSet = 0;
   }
-
   testing_support::TempDir dir_;
   IClientInterface* client_ = nullptr;
   CDorvik2Wnd* wnd_ = nullptr;
   CDorvik2VWS* scene_ = nullptr;
 };
-
-// ---- Registration ---------------------------------------------------------------------
 
 TEST_F(SceneSoundTest, EffectsAreLoadedFromTheSoundFolderInTheirOrderSkippingBadFiles) {
   dir_.Write("GameSound/hwatoo_open.ogg", "RIFF and nothing else");
@@ -208,8 +203,6 @@ TEST_F(SceneSoundTest, VolumeIsInPlaceAndNothingPlaysUntilTheTableIsPublished) {
   EXPECT_TRUE(scene_->IsSoundReady());
 }
 
-// ---- Effects --------------------------------------------------------------------------
-
 // The effect's own fixture is heard; -2000 is a tenth of the amplitude, and the volume
 // is set again on every play.
 TEST_F(SceneSoundTest, EffectPlaysByIdAtTheEffectVolumeAndOnlyInsideTheTable) {
@@ -257,7 +250,6 @@ TEST_F(SceneSoundTest, TheTwoLoopingEffectsStopTogetherAndATeardownStopsThemToo)
   EXPECT_EQ(scene_->SoundMgr().IsPlaying(49) + scene_->SoundMgr().IsPlaying(50), 2);
   scene_->StopLoopingEffects();
   EXPECT_EQ(scene_->SoundMgr().IsPlaying(49) + scene_->SoundMgr().IsPlaying(50), 0);
-
   ASSERT_EQ(scene_->PlayEffect(scene_effects::kThreeGoWin, 1), 1);
   plat::sim::ClearSoundEvents();
   scene_->DestroyAll();
@@ -268,29 +260,23 @@ TEST_F(SceneSoundTest, TheTwoLoopingEffectsStopTogetherAndATeardownStopsThemToo)
   EXPECT_EQ(scene_->PlayEffect(0, 0), 0);
 }
 
-// ---- Voice lines ----------------------------------------------------------------------
-
 TEST_F(SceneSoundTest, VoiceFileFollowsTheSpeakersGenderVoiceSetAndVariant) {
   Register();
   SeatPlayers();
   struct Case {
-    const char* what;
     int32_t gender, voiceSet, robotNo;  // robotNo < -1: the seat is the robot's
     int32_t id;
     const char* prefix;  // the file: prefix + variant + ".ogg"
     bool robotDraw;      // the variant is the second draw, of two
   };
   const Case cases[] = {
-      {"male, set 2", 0, 2, 0, kStop, "Male3\\stop", false},
-      {"set 7 counts as 0", 0, 7, 0, kStop, "Male1\\stop", false},
-      {"set -1 counts as 0", 0, -1, 0, kStop, "Male1\\stop", false},
-      {"female, set 2", 1, 2, 0, kStop, "Female3\\stop", false},
-      {"other gender speaks as a robot", 5, 0, 0, kStop, "Robot\\stop", true},
-      {"robot seat", 0, 2, -3, 10000, "Robot\\1go", true},
+      {0, 2, 0, kStop, "Male3\\stop", false},   {0, 7, 0, kStop, "Male1\\stop", false},
+      {0, -1, 0, kStop, "Male1\\stop", false},  {1, 2, 0, kStop, "Female3\\stop", false},
+      {5, 0, 0, kStop, "Robot\\stop", true},    {0, 2, -3, 10000, "Robot\\1go", true},
   };
   for (const Case& c : cases) {
     for (uint32_t seed = 1; seed <= 12; ++seed) {
-      SCOPED_TRACE(testing::Message() << c.what << ", seed " << seed);
+      SCOPED_TRACE(testing::Message() << c.prefix << ", seed " << seed);
       PlayerInfo& p = scene_->GetPlayer(0);
       p.Reset();
       p.userNo = kMaleUser;
@@ -302,8 +288,7 @@ TEST_F(SceneSoundTest, VoiceFileFollowsTheSpeakersGenderVoiceSetAndVariant) {
       const int32_t robot = plat::crt::rand() % 2 + 1;
       plat::crt::srand(seed);
       ASSERT_EQ(scene_->PlayVoice(c.id, 0), 1);
-      const std::string expected = c.prefix + std::to_string(c.robotDraw ? robot : row) + ".ogg";
-      EXPECT_GE(scene_->SoundMgr().FindChannel(expected), 0);
+      EXPECT_GE(scene_->SoundMgr().FindChannel(c.prefix + std::to_string(c.robotDraw ? robot : row) + ".ogg"), 0);
     }
   }
 }
@@ -328,7 +313,6 @@ TEST_F(SceneSoundTest, WhoMaySpeak) {
   EXPECT_EQ(scene_->PlayVoice(kStop, 0), 0) << "sound effects off";
   EXPECT_EQ(scene_->PreviewVoice(kStop, 0, 0), 0);
   EXPECT_TRUE(plat::sim::OpenedFiles().empty());
-
   scene_->Option_SoundEffect = 1;
   EXPECT_EQ(scene_->PlayVoice(10000, 1), 1) << "up to 10020 a robot speaks";
   // The turn user's seat speaks even when muted; a new room view empties the list.
@@ -372,8 +356,6 @@ TEST_F(SceneSoundTest, PreviewSpeaksVariantOneInTheGivenVoiceSet) {
   EXPECT_EQ(scene_->PreviewVoice(10052, 0, 0), 0);
   EXPECT_EQ(scene_->PreviewVoice(kStop, 0, 2), 0);
 }
-
-// ---- The loader thread against the window thread ----------------------------------------
 
 TEST_F(SceneSoundTest, LoaderRegistersWhileTheWindowThreadPlaysAndSetsVolumes) {
   MakeGame(1, false);

@@ -46,7 +46,6 @@ class SceneTest : public testing::Test {
     ASSERT_EQ(scene->BuildSceneUI(), 1);
     ASSERT_TRUE(scene->IsReady());
   }
-
   CDorvik2Wnd owner;
   HWND gameWnd = nullptr;
   CDorvik2VWS* scene = nullptr;
@@ -85,7 +84,6 @@ TEST_F(SceneTest, GameTimersRunOnTheGameWindowAndDieWithTheScene) {
   EXPECT_EQ(Ticks(), (std::vector<UINT_PTR>{0, 0}));
   scene->StopGameTimer(CDorvik2VWS::kTurnTimer);
   EXPECT_EQ(scene->TurnPhase(), 0);
-
   scene->StartGameTimer(CDorvik2VWS::kBlinkTimer, 0);
   scene->StartGameTimer(CDorvik2VWS::kTurnTimer, 15);
   delete scene;

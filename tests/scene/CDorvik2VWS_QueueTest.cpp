@@ -50,7 +50,6 @@ TEST_F(QueueTest, BlocksArrivingDuringAHandlerWaitAndGoOnePerTickOldestFirst) {
   EXPECT_EQ(Receive(Block(Avatar(1, "a"))), 0);
   EXPECT_EQ(handled, (std::vector<int32_t>{1}));
   EXPECT_FALSE(scene->IsBusy());
-
   plat::sim::Advance(kTickMs);
   EXPECT_EQ(handled, (std::vector<int32_t>{1, 2}));
   plat::sim::Advance(kTickMs);
@@ -109,7 +108,6 @@ TEST_F(QueueTest, BlockBeforeTheThreadedBuildIsHandledRightAfterIt) {
   plat::sim::Advance(kTickMs);
   EXPECT_TRUE(handled.empty()) << "nothing runs on a half-built scene";
   EXPECT_EQ(scene->QueuedCount(), 1u);
-
   SetEvent(controls.buildRelease);
   ASSERT_EQ(WaitForSingleObject(wnd->LoaderThread(), 10000), WAIT_OBJECT_0);
   Pump();

@@ -57,7 +57,6 @@ TEST_F(SendersTest, AnswersGoOnlyInTheirPhaseWithASeatAndOncePerCountdown) {
       EXPECT_EQ(c.send(*scene), 0) << "in phase " << other.phase;
     }
     EXPECT_TRUE(Sent().empty());
-
     StartPhase(c.phase);
     scene->countdown = 3;
     scene->countdownStart = 10;
@@ -226,7 +225,6 @@ TEST_F(SendersTest, PlayIsRefusedWhenSeatedOrMidGameThenGreysThePlayButtons) {
   scene->SetSceneMode(CDorvik2VWS::kModePlaying);
   EXPECT_EQ(scene->SendPlay(0), 0) << "a game of people under way";
   EXPECT_TRUE(host.Calls().empty());
-
   EXPECT_EQ(scene->SendPlay(1), 1) << "asked outright";
   SeatRobot(1);
   EXPECT_EQ(scene->SendPlay(0), 1) << "a robot's seat";
@@ -258,7 +256,6 @@ TEST_F(SendersTest, SeatOnlySendersNeedASeat) {
   EXPECT_EQ(scene->SendHostValues(1, 2, 3), 0);
   EXPECT_EQ(scene->SendUnused17(1, 2, 3), 0);
   EXPECT_TRUE(host.Calls().empty());
-
   SeatMe(0);
   for (const auto& send : senders) EXPECT_EQ(send(), 1);
   EXPECT_EQ(scene->SendUnused17(1, 2, 3), 1);

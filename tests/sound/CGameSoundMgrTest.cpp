@@ -66,7 +66,6 @@ TEST_F(CGameSoundMgrTest, SameFormatChannelWithinTheSlackIsReusedWithASilentTail
   FillChannels(sizes);
   IDirectSoundBuffer* reused = mgr_.Channel(7).Buffer();
   const uint32_t live = plat::sim::LiveSoundBuffers();
-
   Put("new.wav", Wav(2, 44100, 16, 2000, 99));
   ASSERT_EQ(mgr_.PlayFile("new.wav", 0), 1);
   EXPECT_EQ(mgr_.FindChannel("new.wav"), 7) << "the last one that fits";
@@ -109,7 +108,6 @@ TEST_F(CGameSoundMgrTest, EvictionTakesTheHighestSignedScoreAndTiesGoLow) {
   EXPECT_EQ(mgr_.Channel(1).PlayCount(), 0u);
   EXPECT_EQ(mgr_.Channel(1).Size(), 100u);
   EXPECT_EQ(mgr_.Channel(1).Format().nChannels, 1);
-
   // Make channel 5 the stalest by refreshing everyone else.
   plat::sim::AdvanceClock(50);
   for (int32_t i = 2; i < CGameSoundMgr::kChannels; ++i) {

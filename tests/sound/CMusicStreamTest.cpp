@@ -38,6 +38,10 @@ class CMusicStreamTest : public SoundTest {
     pcm.resize(got);
     return pcm;
   }
+  // `ticks` game ticks of 50 ms, each refilling the stream.
+  void Run(int ticks) {
+    for (int i = 0; i < ticks; ++i) plat::sim::AdvanceClock(50), music_.Refill();
+  }
   ComPtr<IDirectSound> ds_;
   CMusicStream music_;
 };
@@ -64,13 +68,11 @@ TEST_F(CMusicStreamTest, ContainerHeaderPlacesTheStream) {
   EXPECT_TRUE(music_.IsOpen()) << "stream at 128";
   music_.Open(ds_.Get(), Put("psn0.psn", testing_support::WrapPsn(ogg, 0)));
   EXPECT_TRUE(music_.IsOpen());
-
   Bytes beyond = testing_support::WrapPsn(ogg, 0);
   const uint32_t masked = static_cast<uint32_t>(beyond.size()) ^ testing_support::kPsnMask;  // 28 + size > file
   for (int i = 0; i < 4; ++i) beyond[16 + i] = static_cast<uint8_t>(masked >> (8 * i));
   music_.Open(ds_.Get(), Put("beyond.psn", beyond));
   EXPECT_FALSE(music_.IsOpen());
-
   Bytes neither = ogg;
   neither[0] = 'X';
   music_.Open(ds_.Get(), Put("neither.ogg", neither));
@@ -89,13 +91,11 @@ TEST_F(CMusicStreamTest, RefillWritesAQuarterAtMostAndSkipsBelow129FreeBytes) {
   ASSERT_TRUE(music_.IsOpen());
   music_.Refill();
   EXPECT_EQ(music_.WriteOffset(), 2 * kCdBytesPerSecond);
-  music_.Refill();
-  music_.Refill();
+  music_.Refill(), music_.Refill();
   EXPECT_EQ(music_.WriteOffset(), 0u) << "four seconds: full";
   music_.Refill();
   EXPECT_EQ(music_.WriteOffset(), 0u) << "a full buffer is not written over";
   EXPECT_EQ(music_.DecodedBytes(), 4 * kCdBytesPerSecond);
-
   music_.Play(1);
   plat::sim::AdvanceClockMicros(725);  // 127.9 bytes: 124 after block rounding
   music_.Refill();
@@ -117,10 +117,7 @@ TEST_F(CMusicStreamTest, LoopingWrapsThePlayedBytesAndRewindsTheDecoder) {
   EXPECT_EQ(music_.WriteOffset(), total) << "the pass ended inside the first second";
   EXPECT_EQ(music_.DecodedBytes(), 0u) << "and the decoder was rewound";
   music_.Play(1);
-  for (int i = 0; i < 14; ++i) {
-    plat::sim::AdvanceClock(50);
-    music_.Refill();
-  }
+  Run(14);
   EXPECT_EQ(music_.PlayedBytes(), 7 * kCdBytesPerSecond / 10 - total);
   EXPECT_EQ(music_.IsPlaying(), 1);
 }
@@ -128,10 +125,7 @@ TEST_F(CMusicStreamTest, LoopingWrapsThePlayedBytesAndRewindsTheDecoder) {
 TEST_F(CMusicStreamTest, WithoutLoopTheStreamStopsAndRewindsAtTheEnd) {
   music_.Open(ds_.Get(), PutOgg("short.ogg", Seconds(0.5)));
   music_.Play(0);
-  for (int i = 0; i < 12; ++i) {
-    plat::sim::AdvanceClock(50);
-    music_.Refill();
-  }
+  Run(12);
   EXPECT_EQ(music_.IsPlaying(), 0);
   EXPECT_EQ(music_.PlayedBytes(), 0u);
   EXPECT_EQ(Cursor(music_.Buffer()), 0u);
@@ -140,10 +134,7 @@ TEST_F(CMusicStreamTest, WithoutLoopTheStreamStopsAndRewindsAtTheEnd) {
 TEST_F(CMusicStreamTest, StopAndRewindResetsEveryCounter) {
   music_.Open(ds_.Get(), PutOgg("m.ogg", Seconds(3)));
   music_.Play(1);
-  for (int i = 0; i < 10; ++i) {
-    plat::sim::AdvanceClock(50);
-    music_.Refill();
-  }
+  Run(10);
   music_.StopAndRewind();
   EXPECT_EQ(music_.IsPlaying(), 0);
   EXPECT_EQ(music_.PlayedBytes(), 0u);
@@ -165,10 +156,7 @@ TEST_F(CMusicStreamTest, LoopingStreamIsHeardAsItsPcmRepeatedWithoutGapOrRepeat)
   ASSERT_TRUE(music_.IsOpen());
   plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
   music_.Play(1);
-  for (int i = 0; i < 100; ++i) {  // five seconds: the 4-second buffer wraps too
-    plat::sim::AdvanceClock(50);
-    music_.Refill();
-  }
+  Run(100);  // five seconds: the 4-second buffer wraps too
   const std::vector<int16_t> heard = plat::sim::CapturedSound();
   ASSERT_EQ(heard.size(), 2u * 44100 * 5);
   const auto* bytes = reinterpret_cast<const uint8_t*>(heard.data());

@@ -52,7 +52,6 @@ TEST_F(CSoundBufferTest, FillWithRepeatLoopsTheSoundAndStopsWhenARereadGivesNoth
   expected.insert(expected.end(), data.begin(), data.end());
   expected.insert(expected.end(), data.begin(), data.begin() + 50);
   EXPECT_EQ(Contents(b.Buffer(), 250), expected);
-
   plat::sim::FailNext("ReadFile", 100, 1);  // the first pass reads, every re-read fails
   ASSERT_EQ(b.Fill(source, 1), 1);
   Bytes once = data;
@@ -68,14 +67,12 @@ TEST_F(CSoundBufferTest, RestoreIfLostGivesUpAfterFiftyTriesTenMsApart) {
   int32_t restored = -1;
   EXPECT_EQ(b.RestoreIfLost(&restored), 0) << "not lost";
   EXPECT_EQ(restored, 0);
-
   plat::sim::LoseSoundBuffers();
   plat::sim::SetRestoreFailures(3);
   uint64_t before = plat::sim::NowMicros();
   EXPECT_EQ(b.RestoreIfLost(&restored), 1);
   EXPECT_EQ(restored, 1);
   EXPECT_EQ(plat::sim::NowMicros() - before, 30000u);
-
   plat::sim::LoseSoundBuffers();
   plat::sim::SetRestoreFailures(1000);
   before = plat::sim::NowMicros();

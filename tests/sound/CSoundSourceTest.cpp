@@ -162,7 +162,6 @@ TEST_F(CSoundSourceTest, ChainedOggStopsAtALinkInAnotherFormat) {
   s.Open(Put("chain.ogg", testing_support::EncodeOggChain({stereo, mono})));
   ASSERT_EQ(s.GetSize(), (5000u + 5000u) * 4) << "the size counts every link";
   EXPECT_EQ(ReadAll(s).size(), 5000u * 4);
-
   CSoundSource same;
   same.Open(Put("chain2.ogg", testing_support::EncodeOggChain({stereo, stereo})));
   EXPECT_EQ(ReadAll(same).size(), 10000u * 4) << "links of one format play through";

@@ -34,7 +34,6 @@ class SoundTest : public testing::Test {
     return dir_ / name;
   }
   std::string Folder() const { return dir_.path(); }
-
   // A WAV of `bytes` data bytes (a ramp) in the given format.
   static Bytes Wav(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t bytes, uint8_t seed = 1) {
     testing_support::WavSpec w;
@@ -45,7 +44,6 @@ class SoundTest : public testing::Test {
     for (uint32_t i = 0; i < bytes; ++i) w.data[i] = static_cast<uint8_t>(i * 13 + seed);
     return testing_support::MakeWav(w);
   }
-
   // Everything a buffer holds.
   static Bytes Contents(IDirectSoundBuffer* b, DWORD size) {
     void* p1 = nullptr;
@@ -60,7 +58,6 @@ class SoundTest : public testing::Test {
     DWORD play = 0;
     return b && SUCCEEDED(b->GetCurrentPosition(&play, nullptr)) ? play : 0xFFFFFFFF;
   }
-
   testing_support::TempDir dir_;
 };
 

@@ -21,21 +21,17 @@ class GameTableTest : public HostWindowFixture {
   static constexpr int32_t kRobot = -5;
   static constexpr const char* kMyId = "me";
   static constexpr const char* kOtherId = "you";
-
   void SetUp() override;
-
   // Makes and initialises the game window (0 synchronous, 1 threaded build).
   void MakeTable(int32_t threaded = 0);
   // Runs the window thread's pending messages (the kick after the build among them).
   static void Pump();
-
   // This client's number is kMe; seats it, the opponent or a robot.
   void SeatMe(int32_t seat = 0);
   void SeatOther(int32_t seat = 1);
   void SeatRobot(int32_t seat = 1);
   // Mode 2 with the turn countdown running in `phase`.
   void StartPhase(int32_t phase);
-
   // The bytes of a host message as the host hands them over.
   static std::vector<BYTE> Block(const HostMessage& msg);
   int32_t Receive(const std::vector<BYTE>& block);
@@ -43,7 +39,6 @@ class GameTableTest : public HostWindowFixture {
   static std::string Words(std::initializer_list<int64_t> words);
   // A transcript line written in the test as UTF-8 (test literals are CP949 bytes).
   static std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
   IClientInterface* client = nullptr;
   CDorvik2Wnd* wnd = nullptr;
   CDorvik2VWS* scene = nullptr;

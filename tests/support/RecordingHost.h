@@ -38,14 +38,12 @@ class RecordingHost : public IHostInterface {
   int32_t AddText(BSTR text, int32_t weight, int32_t style, int32_t reserved, BSTR face, int32_t firstFlag) override;
   int32_t RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height, int32_t reserved) override;
   int32_t NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override;
-
   std::vector<HostCall> Calls() const;
   std::vector<HostCall> CallsTo(HostSlot slot) const;
   std::vector<std::string> Transcript() const;
   // The bytes of every Send in hex, in order.
   std::vector<std::string> SentBytes() const;
   void Clear();
-
   // Send answers these results in turn, then `fallback`.
   void ScriptSendResults(std::vector<int32_t> results, int32_t fallback = 0);
   // GetAvatar for this user key answers 1 with the text (UTF-8); unknown keys answer 0.
@@ -60,10 +58,8 @@ class RecordingHost : public IHostInterface {
     std::string dataBack;
   };
   void ScriptEvent(int32_t code, EventAnswer answer);
-
  private:
   void Record(HostSlot slot, std::vector<std::string> texts, const std::string& args, std::string bytes = "");
-
   mutable std::mutex mutex_;
   std::vector<HostCall> calls_;
   std::deque<int32_t> sendResults_;

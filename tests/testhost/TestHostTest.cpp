@@ -28,7 +28,6 @@ class LoadedModuleTest : public testing::Test {
     ASSERT_TRUE(host.LoadModule(DORVIK2_MODULE_FILE, error)) << error;
   }
   void TearDown() override { plat::sim::ResetWindowSystem(); }
-
   testhost::TestHost host;
 };
 
