@@ -17,29 +17,16 @@ constexpr int kMessageBoxTemplate = 101;
 constexpr int kFormTemplate = 102;
 
 plat::DialogItemTemplate Item(const char* cls, const char* text, WORD id, DWORD style, short x, short y, short cx, short cy) {
-  plat::DialogItemTemplate i;
-  i.className = cls;
-  i.text = text;
-  i.id = id;
-  i.style = style | WS_VISIBLE;
-  i.x = x;
-  i.y = y;
-  i.cx = cx;
-  i.cy = cy;
-  return i;
+  return {cls, text, id, style | WS_VISIBLE, 0, x, y, cx, cy};
 }
 
 // A box with two owner-drawn buttons, like the game's message box.
 void RegisterMessageBoxTemplate() {
-  plat::DialogTemplate t;
-  t.style = WS_POPUP | DS_MODALFRAME | DS_SETFONT;
-  t.fontFace = "Dotum";
-  t.fontSize = 9;
-  t.cx = 187;
-  t.cy = 263;
-  t.items = {Item("button", "OK", IDOK, BS_OWNERDRAW | WS_TABSTOP, 38, 242, 50, 14),
-             Item("button", "Cancel", IDCANCEL, BS_OWNERDRAW | WS_TABSTOP, 102, 242, 50, 14)};
-  plat::RegisterDialogTemplate(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), t);
+  plat::RegisterDialogTemplate(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate),
+                               {.style = WS_POPUP | DS_MODALFRAME | DS_SETFONT, .fontFace = "Dotum", .fontSize = 9,
+                                .cx = 187, .cy = 263, .title = {},
+                                .items = {Item("button", "OK", IDOK, BS_OWNERDRAW | WS_TABSTOP, 38, 242, 50, 14),
+                                          Item("button", "Cancel", IDCANCEL, BS_OWNERDRAW | WS_TABSTOP, 102, 242, 50, 14)}});
 }
 
 enum Form : WORD {
@@ -49,10 +36,8 @@ enum Form : WORD {
 void RegisterFormTemplate() {
   plat::DialogTemplate t;
   t.style = WS_POPUP;
-  t.x = 10;
-  t.y = 10;
-  t.cx = 200;
-  t.cy = 200;
+  t.x = t.y = 10;
+  t.cx = t.cy = 200;
   t.items = {Item("edit", "", kEdit, ES_AUTOHSCROLL | WS_TABSTOP, 0, 0, 80, 12),
              Item("button", "a1", kRadioA1, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 0, 20, 20, 20),
              Item("button", "a2", kRadioA2, BS_AUTORADIOBUTTON, 0, 40, 20, 20),
@@ -145,7 +130,7 @@ INT_PTR CALLBACK AutoCloseProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
   return FALSE;
 }
 
-TEST_F(Dialogs, ModalBoxClosesItselfInVirtualTimeWithoutRealWaiting) {
+TEST_F(Dialogs, ModalBoxClosesItselfInVirtualTimeWithoutRealWaitingOrByAButtonKillingItsTimer) {
   HWND host = MakeTop(0, 0, 820, 640);
   HWND game = MakeChild(host, 3, 3, 800, 600);
   PumpAll();
@@ -156,10 +141,8 @@ TEST_F(Dialogs, ModalBoxClosesItselfInVirtualTimeWithoutRealWaiting) {
   autoClose.timer = timeSetEvent(3000, caps.wPeriodMin, AutoCloseTimeout, 0, TIME_ONESHOT);
   DWORD start = NowTick();
   auto realStart = std::chrono::steady_clock::now();
-
   INT_PTR result = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), game, AutoCloseProc,
                                    reinterpret_cast<LPARAM>(host));
-
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(NowTick() - start, 3000u);
   EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::milliseconds(500));
@@ -168,24 +151,18 @@ TEST_F(Dialogs, ModalBoxClosesItselfInVirtualTimeWithoutRealWaiting) {
   EXPECT_FALSE(IsWindow(autoClose.dialog));
   EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
   timeEndPeriod(caps.wPeriodMin);
-}
 
-TEST_F(Dialogs, ModalBoxEndedByAButtonKillsItsTimer) {
-  HWND host = MakeTop(0, 0, 820, 640);
-  PumpAll();
-  autoClose = AutoClose{};
-  autoClose.timer = timeSetEvent(3000, 1, AutoCloseTimeout, 0, TIME_ONESHOT);
   // The user presses OK (Enter) 100 ms after the box opens.
+  autoClose.timer = timeSetEvent(3000, 1, AutoCloseTimeout, 0, TIME_ONESHOT);
   SetTimer(host, 1, 100, [](HWND h, UINT, UINT_PTR id, DWORD) {
     KillTimer(h, id);
     plat::sim::KeyDown(VK_RETURN);
   });
-  INT_PTR result = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0);
-  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0), IDOK);
   EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
 }
 
-TEST_F(Dialogs, ModalHookRunsEachTimeTheLoopWouldWaitAndMayActOrLetTimeRun) {
+TEST_F(Dialogs, ModalHookRunsEachTimeTheLoopWouldWaitSeesNestedDialogsAndResetRemovesIt) {
   HWND host = MakeTop(0, 0, 820, 640);
   PumpAll();
   autoClose = AutoClose{};
@@ -198,19 +175,12 @@ TEST_F(Dialogs, ModalHookRunsEachTimeTheLoopWouldWaitAndMayActOrLetTimeRun) {
     calls.emplace_back(dlg, NowTick() - start);
     if (NowTick() - start == 250) plat::sim::PressKey(VK_RETURN);
   });
-  INT_PTR result = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0);
-  plat::sim::SetModalHook(nullptr);
-  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0), IDOK);
   ASSERT_GE(calls.size(), 2u);
-  EXPECT_EQ(calls.front().first, autoClose.dialog);
-  EXPECT_EQ(calls.front().second, 0u);
+  EXPECT_EQ(calls.front(), std::pair(autoClose.dialog, DWORD{0}));
   EXPECT_EQ(calls.back().second, 250u);
   EXPECT_EQ(NowTick() - start, 250u);
-}
 
-TEST_F(Dialogs, ModalHookSeesANestedDialogAndResetRemovesIt) {
-  HWND host = MakeTop(0, 0, 820, 640);
-  PumpAll();
   std::vector<HWND> seen;
   INT_PTR inner = 0;
   plat::sim::SetModalHook([&](HWND dlg) {
@@ -224,8 +194,7 @@ TEST_F(Dialogs, ModalHookSeesANestedDialogAndResetRemovesIt) {
     }
   });
   INT_PTR outer = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0);
-  EXPECT_EQ(inner, IDOK);
-  EXPECT_EQ(outer, IDCANCEL);
+  EXPECT_EQ(std::pair(inner, outer), std::pair(INT_PTR{IDOK}, INT_PTR{IDCANCEL}));
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_NE(seen[0], seen[1]);
 
@@ -252,53 +221,26 @@ TEST_F(Dialogs, DialogsThatCannotBeMadeFail) {
 
 // ---- Keyboard interface ----------------------------------------------------------
 
-TEST_F(Dialogs, EscapeAndEnterBecomeCommands) {
+TEST_F(Dialogs, EscapeAndEnterBecomeCommandsAndTabMovesThroughTabStops) {
   HWND dlg = MakeForm();
-  struct Case {
-    HWND focus;
-    int key;
-    WORD expected;
+  const std::tuple<int, int, WORD> cases[] = {  // focus, key, command
+      {kEdit, VK_ESCAPE, IDCANCEL},
+      {kEdit, VK_RETURN, kDefault},  // the default push button
+      {kDefault, VK_RETURN, kDefault},
+      {kRadioA1, VK_RETURN, kDefault},
   };
-  const Case cases[] = {
-      {GetDlgItem(dlg, kEdit), VK_ESCAPE, IDCANCEL},
-      {GetDlgItem(dlg, kEdit), VK_RETURN, kDefault},   // the default push button
-      {GetDlgItem(dlg, kDefault), VK_RETURN, kDefault},
-      {GetDlgItem(dlg, kRadioA1), VK_RETURN, kDefault},
-  };
-  for (const Case& c : cases) {
-    SetFocus(c.focus);
+  for (auto [focus, key, expected] : cases) {
+    SCOPED_TRACE(key);
+    SetFocus(GetDlgItem(dlg, focus));
     PumpDialog(dlg);
     log_.messages.clear();
-    plat::sim::PressKey(c.key);
+    plat::sim::PressKey(key);
     PumpDialog(dlg);
-    auto commands = Commands();
-    ASSERT_EQ(commands.size(), 1u) << c.key;
-    EXPECT_EQ(LOWORD(commands[0]), c.expected) << c.key;
-    EXPECT_EQ(HIWORD(commands[0]), BN_CLICKED);
+    EXPECT_EQ(Commands(), std::vector<WPARAM>{MAKEWPARAM(expected, BN_CLICKED)});
   }
   char text[8];
   GetDlgItemTextA(dlg, kEdit, text, sizeof text);
   EXPECT_STREQ(text, "") << "Enter and Escape never reach the edit as characters";
-}
-
-TEST_F(Dialogs, EnterWithoutADefaultButtonGivesOk) {
-  HWND host = MakeTop(0, 0, 800, 600);
-  HWND dlg = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, RecordingDialogProc, 0);
-  ShowWindow(dlg, SW_SHOW);
-  SetFocus(dlg);
-  PumpDialog(dlg);
-  log_.messages.clear();
-  plat::sim::PressKey(VK_RETURN);
-  plat::sim::PressKey(VK_ESCAPE);
-  PumpDialog(dlg);
-  auto commands = Commands();
-  ASSERT_EQ(commands.size(), 2u);
-  EXPECT_EQ(LOWORD(commands[0]), IDOK);
-  EXPECT_EQ(LOWORD(commands[1]), IDCANCEL);
-}
-
-TEST_F(Dialogs, TabMovesThroughTabStops) {
-  HWND dlg = MakeForm();
   SetFocus(GetDlgItem(dlg, kEdit));
   std::vector<int> order;
   for (int i = 0; i < 5; ++i) {
@@ -307,6 +249,17 @@ TEST_F(Dialogs, TabMovesThroughTabStops) {
     order.push_back(GetDlgCtrlID(GetFocus()));
   }
   EXPECT_EQ(order, (std::vector<int>{kRadioA1, kRadioB1, kCheck, kDefault, kEdit}));
+
+  // Without a default button, Enter gives IDOK.
+  HWND box = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), GetParent(dlg), RecordingDialogProc, 0);
+  ShowWindow(box, SW_SHOW);
+  SetFocus(box);
+  PumpDialog(box);
+  log_.messages.clear();
+  plat::sim::PressKey(VK_RETURN);
+  plat::sim::PressKey(VK_ESCAPE);
+  PumpDialog(box);
+  EXPECT_EQ(Commands(), (std::vector<WPARAM>{IDOK, IDCANCEL}));
 }
 
 // ---- Controls ---------------------------------------------------------------------
@@ -343,7 +296,7 @@ TEST_F(Dialogs, RadioButtonsCheckWithinTheirGroupOnly) {
   EXPECT_EQ(IsDlgButtonChecked(dlg, kRadioB1), BST_UNCHECKED);
 }
 
-TEST_F(Dialogs, CheckBoxesToggleAndPushButtonsDoNotCheck) {
+TEST_F(Dialogs, CheckBoxesToggleAndOnlyAReleaseInsideAnEnabledButtonClicks) {
   HWND dlg = MakeForm();
   HWND check = GetDlgItem(dlg, kCheck);
   SendMessageA(check, BM_CLICK, 0, 0);
@@ -351,15 +304,11 @@ TEST_F(Dialogs, CheckBoxesToggleAndPushButtonsDoNotCheck) {
   SendMessageA(check, BM_CLICK, 0, 0);
   EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   SendDlgItemMessageA(dlg, kDefault, BM_SETCHECK, BST_CHECKED, 0);
-  EXPECT_EQ(SendDlgItemMessageA(dlg, kDefault, BM_GETCHECK, 0, 0), 0);
+  EXPECT_EQ(SendDlgItemMessageA(dlg, kDefault, BM_GETCHECK, 0, 0), 0) << "push buttons do not check";
   EnableWindow(check, FALSE);
   SendMessageA(check, BM_CLICK, 0, 0);
   EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "a disabled button ignores clicks";
   EXPECT_EQ(Commands().size(), 2u);
-}
-
-TEST_F(Dialogs, ReleasingOutsideTheButtonIsNoClick) {
-  HWND dlg = MakeForm();
   HWND button = GetDlgItem(dlg, kDefault);
   plat::sim::MouseDown(button, 2, 2);
   PumpDialog(dlg);
@@ -368,7 +317,7 @@ TEST_F(Dialogs, ReleasingOutsideTheButtonIsNoClick) {
   plat::sim::MouseUp(button, 500, 500);
   PumpDialog(dlg);
   EXPECT_EQ(GetCapture(), nullptr);
-  EXPECT_TRUE(Commands().empty());
+  EXPECT_EQ(Commands().size(), 2u);
 }
 
 TEST_F(Dialogs, OwnerDrawButtonsAskTheirParentToDraw) {
@@ -438,23 +387,19 @@ TEST_F(Dialogs, EditTypesDeletesAndKeepsItsLimit) {
   EXPECT_GE(changes, 5);
 }
 
-TEST_F(Dialogs, StaticsPaintWithTheBrushTheirParentGives) {
+TEST_F(Dialogs, StaticsPaintWithTheBrushTheirParentGivesAndEndDialogOnlyHidesAModelessDialog) {
   HWND dlg = MakeForm();
   log_.staticBrush = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1));
   HWND label = GetDlgItem(dlg, kLabel);
   InvalidateRect(label, nullptr, TRUE);
   UpdateWindow(label);
-  bool asked = false;
-  for (const Rec& r : log_.messages)
-    if (r.msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(r.lParam) == label) asked = true;
-  EXPECT_TRUE(asked);
+  EXPECT_TRUE(std::any_of(log_.messages.begin(), log_.messages.end(), [&](const Rec& r) {
+    return r.msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(r.lParam) == label;
+  }));
   auto image = plat::sim::ReadWindow(label);
   ASSERT_FALSE(image.pixels.empty());
   EXPECT_EQ(image.pixels[0], 0xFFFFFFu);
-}
-
-TEST_F(Dialogs, EndDialogHidesAModelessDialogAndKeepsIt) {
-  HWND dlg = MakeForm();
+  // EndDialog hides a modeless dialog and keeps it.
   EXPECT_TRUE(IsWindowVisible(dlg));
   EXPECT_TRUE(EndDialog(dlg, 5));
   EXPECT_TRUE(IsWindow(dlg));
@@ -479,11 +424,9 @@ TEST_F(Dialogs, ControlsPlaceInDialogUnitsAndInitGetsTheParameter) {
   HWND dlg = MakeForm();
   RECT d, r;
   GetWindowRect(dlg, &d);
-  EXPECT_EQ(d.left, 10 * ux / 4);
-  EXPECT_EQ(d.right - d.left, 200 * ux / 4);
   GetWindowRect(GetDlgItem(dlg, kCheck), &r);
-  EXPECT_EQ(r.left - d.left, 80 * ux / 4);
-  EXPECT_EQ(r.top - d.top, 20 * uy / 8);
+  EXPECT_EQ(std::pair(d.left, d.right - d.left), std::pair(LONG(10 * ux / 4), LONG(200 * ux / 4)));
+  EXPECT_EQ(std::pair(r.left - d.left, r.top - d.top), std::pair(LONG(80 * ux / 4), LONG(20 * uy / 8)));
   DestroyWindow(dlg);
   log_.messages.clear();
   HWND again = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), nullptr, RecordingDialogProc, 77);
@@ -495,15 +438,12 @@ TEST_F(Dialogs, ControlsPlaceInDialogUnitsAndInitGetsTheParameter) {
 }
 
 TEST_F(Dialogs, MapDialogRectUsesTheDialogsOwnFont) {
-  plat::DialogTemplate t;
-  t.style = WS_POPUP | DS_SETFONT;
-  t.fontFace = "Dotum";
-  t.fontSize = 20;  // well above the default font in both directions
-  t.cx = 100;
-  t.cy = 50;
-  t.items = {Item("button", "OK", IDOK, BS_PUSHBUTTON, 38, 30, 50, 14)};
+  // 20 points: well above the default font in both directions.
   constexpr int kBigFontTemplate = 103;
-  plat::RegisterDialogTemplate(Module(), MAKEINTRESOURCEA(kBigFontTemplate), t);
+  plat::RegisterDialogTemplate(Module(), MAKEINTRESOURCEA(kBigFontTemplate),
+                               {.style = WS_POPUP | DS_SETFONT, .exStyle = 0, .fontFace = "Dotum", .fontSize = 20,
+                                .cx = 100, .cy = 50, .title = {},
+                                .items = {Item("button", "OK", IDOK, BS_PUSHBUTTON, 38, 30, 50, 14)}});
   HWND owner = MakeTop(0, 0, 800, 600);
   HWND big = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kBigFontTemplate), owner, RecordingDialogProc, 0);
   HWND form = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), owner, RecordingDialogProc, 0);
@@ -516,17 +456,13 @@ TEST_F(Dialogs, MapDialogRectUsesTheDialogsOwnFont) {
   EXPECT_GT(unit.bottom, HIWORD(fallback));
 
   // Mapping the dialog's own size and its button's place gives what creation gave.
-  RECT bigRect, okRect;
+  RECT bigRect, okRect, size{0, 0, 100, 50}, ok{38, 30, 0, 0};
   GetWindowRect(big, &bigRect);
   GetWindowRect(GetDlgItem(big, IDOK), &okRect);
-  RECT size{0, 0, 100, 50};
   ASSERT_TRUE(MapDialogRect(big, &size));
-  EXPECT_EQ(size.right, bigRect.right - bigRect.left);
-  EXPECT_EQ(size.bottom, bigRect.bottom - bigRect.top);
-  RECT ok{38, 30, 0, 0};
   ASSERT_TRUE(MapDialogRect(big, &ok));
-  EXPECT_EQ(ok.left, okRect.left - bigRect.left);
-  EXPECT_EQ(ok.top, okRect.top - bigRect.top);
+  EXPECT_EQ(std::pair(size.right, size.bottom), std::pair(bigRect.right - bigRect.left, bigRect.bottom - bigRect.top));
+  EXPECT_EQ(std::pair(ok.left, ok.top), std::pair(okRect.left - bigRect.left, okRect.top - bigRect.top));
 
   // A template without a font, and a dialog-class window made without a template,
   // use the default units; a window that is no dialog maps nothing.
