@@ -19,16 +19,13 @@ class SeatsTest : public GameTableTest {
   }
 };
 
-TEST_F(SeatsTest, EmptySeatsHoldNobody) {
+TEST_F(SeatsTest, SeatQueriesFindUsersAndRobotsAndNobodyInEmptySeats) {
   EXPECT_EQ(scene->GetUserNoById(""), -1);
   EXPECT_EQ(scene->GetSeatOfUser(-1), -1) << "empty seats carry -1 but are nobody's";
   EXPECT_EQ(scene->IsSeated(-1), 0);
   EXPECT_EQ(scene->HasSeatWithoutUser(), 1);
   EXPECT_EQ(scene->HasRobotPlayer(), 0) << "an empty seat is no robot";
   EXPECT_EQ(scene->IsRobotSeat(0), 0);
-}
-
-TEST_F(SeatsTest, UsersAreFoundByIdAndNumber) {
   SeatOther(1);
   EXPECT_EQ(scene->GetUserNoById("you"), kOther);
   EXPECT_EQ(scene->GetSeatOfUser(kOther), 1);
@@ -41,9 +38,7 @@ TEST_F(SeatsTest, UsersAreFoundByIdAndNumber) {
   EXPECT_EQ(&scene->GetPlayerByUserNo(1234), &scene->GetPlayer(0)) << "seat 0's for a user without a seat";
   EXPECT_THROW(scene->GetPlayer(2), std::out_of_range);
   EXPECT_THROW(scene->GetPlayer(-1), std::out_of_range);
-}
-
-TEST_F(SeatsTest, RobotsAreToldByTheirFieldOrTheirNumber) {
+  scene->GetPlayer(0).Reset();
   SeatRobot(1);
   EXPECT_EQ(scene->IsRobotSeat(1), 1);
   EXPECT_EQ(scene->HasRobotPlayer(), 1);

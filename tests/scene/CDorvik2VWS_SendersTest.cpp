@@ -75,21 +75,29 @@ TEST_F(SendersTest, AnswersGoOnlyInTheirPhaseWithASeatAndOncePerCountdown) {
   }
 }
 
-TEST_F(SendersTest, FourOfAMonthIsNotAnsweredForARobotSeat) {
+TEST_F(SendersTest, RefusedOrLostCommandsSendNothingFurther) {
   SeatMe(0);
   scene->GetPlayer(0).connState = kRobot;
   StartPhase(CDorvik2VWS::kPhaseFourOfMonth);
-  EXPECT_EQ(scene->SendFourOfMonthAnswer(1), 0);
-  EXPECT_TRUE(Sent().empty());
-}
-
-TEST_F(SendersTest, PlayOutsideItsPhaseSendsNothingButClosesTheHand) {
+  EXPECT_EQ(scene->SendFourOfMonthAnswer(1), 0) << "not answered for a robot seat";
+  scene->GetPlayer(0).Reset();
   SeatMe(0);
   StartPhase(CDorvik2VWS::kPhaseShake);
   scene->handPick = 1;
   EXPECT_EQ(scene->SendPlayCard(5, 0), 0);
-  EXPECT_EQ(scene->handPick, 0);
+  EXPECT_EQ(scene->handPick, 0) << "a play outside its phase still closes the hand";
+  scene->tableOwnerUserNo = kOther;
+  EXPECT_EQ(scene->SendKick(kOther), 0) << "only the table owner kicks";
+  scene->tableOwnerUserNo = kMe;
+  EXPECT_EQ(scene->SendKick(-1), 0);
   EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(scene->SendKick(kOther), 1);
+  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({5, kOther})}));
+  host.ScriptSendResults({-1});
+  EXPECT_EQ(scene->SendObserve(), 0);
+  EXPECT_TRUE(host.CallsTo(HostSlot::NotifyEvent).empty()) << "no button change for a lost command";
+  EXPECT_EQ(scene->SendObserve(), 1);
+  EXPECT_EQ(host.CallsTo(HostSlot::NotifyEvent).size(), 1u);
 }
 
 // A timed-out play counts against this client and warns (the shorter-wait warning only
@@ -206,15 +214,6 @@ TEST_F(SendersTest, StartAsksForAnEmptySeatStartOnlyWhileWaiting) {
   EXPECT_EQ(Sent(), (std::vector<std::string>{Words({9, 0})})) << "both seats hold people";
 }
 
-TEST_F(SendersTest, KickOnlyByTheTableOwnerAndNeverOfNobody) {
-  scene->tableOwnerUserNo = kOther;
-  EXPECT_EQ(scene->SendKick(kOther), 0);
-  scene->tableOwnerUserNo = kMe;
-  EXPECT_EQ(scene->SendKick(-1), 0);
-  EXPECT_EQ(scene->SendKick(kOther), 1);
-  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({5, kOther})}));
-}
-
 TEST_F(SendersTest, PlayIsRefusedWhenSeatedOrMidGameThenGreysThePlayButtons) {
   scene->myVoiceSet = 2;
   SeatMe(0);
@@ -233,15 +232,6 @@ TEST_F(SendersTest, PlayIsRefusedWhenSeatedOrMidGameThenGreysThePlayButtons) {
                                    "Send(-1, 1, [" + Words({2, 2, 0}) + "], 12)", "NotifyEvent(7, 45, \"play\", 1)"}));
   EXPECT_EQ(scene->ObservePanel().PlayButtonShown(), 1);
   EXPECT_EQ(scene->ObservePanel().PlayButtonEnabled(), 0);
-}
-
-TEST_F(SendersTest, LostCommandReturnsZeroAndDoesNothingFurther) {
-  SeatMe(0);
-  host.ScriptSendResults({-1});
-  EXPECT_EQ(scene->SendObserve(), 0);
-  EXPECT_TRUE(host.CallsTo(HostSlot::NotifyEvent).empty()) << "no button change for a lost command";
-  EXPECT_EQ(scene->SendObserve(), 1);
-  EXPECT_EQ(host.CallsTo(HostSlot::NotifyEvent).size(), 1u);
 }
 
 TEST_F(SendersTest, SeatOnlySendersNeedASeat) {

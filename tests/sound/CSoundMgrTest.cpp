@@ -64,23 +64,7 @@ TEST_F(CSoundMgrTest, WithoutADeviceOrItsCooperativeLevelNothingPlays) {
   EXPECT_EQ(mgr_.IsDeviceReady(), 0);
 }
 
-TEST_F(CSoundMgrTest, ReleaseAllKeepsTheFlagsButFreesEveryBuffer) {
-  Put("a.wav", Wav(1, 22050, 16, 400));
-  const uint32_t before = plat::sim::LiveSoundBuffers();
-  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
-  ASSERT_EQ(mgr_.LoadSound("a.wav", 1, 0), 1);
-  ASSERT_EQ(mgr_.PlayFile("a.wav", 0), 1);
-  EXPECT_EQ(plat::sim::LiveSoundBuffers(), before + 3);
-  mgr_.ReleaseAll();
-  EXPECT_EQ(plat::sim::LiveSoundBuffers(), before);
-  EXPECT_EQ(mgr_.IsDeviceReady(), 1);
-  EXPECT_EQ(mgr_.IsPlayEnabled(), 1);
-  EXPECT_EQ(mgr_.Play(1, 0, 0, 0), 0);
-  EXPECT_EQ(mgr_.PlayFile("a.wav", 0), 0);
-  EXPECT_EQ(mgr_.FindChannel("a.wav"), -1);
-}
-
-TEST_F(CSoundMgrTest, InitTwiceAndReloadingAnIdLeakNothing) {
+TEST_F(CSoundMgrTest, ReleaseAllInitTwiceAndReloadingAnIdLeakNothing) {
   Put("a.wav", Wav(1, 22050, 16, 400));
   Put("b.wav", Wav(1, 22050, 16, 800));
   const uint32_t before = plat::sim::LiveSoundBuffers();
@@ -92,6 +76,16 @@ TEST_F(CSoundMgrTest, InitTwiceAndReloadingAnIdLeakNothing) {
   ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
   EXPECT_EQ(plat::sim::LiveSoundBuffers(), before + 1);
   EXPECT_EQ(mgr_.GetSound(1), nullptr);
+  ASSERT_EQ(mgr_.LoadSound("a.wav", 1, 0), 1);
+  ASSERT_EQ(mgr_.PlayFile("a.wav", 0), 1);
+  EXPECT_EQ(plat::sim::LiveSoundBuffers(), before + 3);
+  mgr_.ReleaseAll();
+  EXPECT_EQ(plat::sim::LiveSoundBuffers(), before);
+  EXPECT_EQ(mgr_.IsDeviceReady(), 1) << "the flags stay";
+  EXPECT_EQ(mgr_.IsPlayEnabled(), 1);
+  EXPECT_EQ(mgr_.Play(1, 0, 0, 0), 0);
+  EXPECT_EQ(mgr_.PlayFile("a.wav", 0), 0);
+  EXPECT_EQ(mgr_.FindChannel("a.wav"), -1);
 }
 
 TEST_F(CSoundMgrTest, SoundsAboveTheCapAreRefusedBeforeTheirDataIsRead) {
