@@ -1,6 +1,5 @@
-// The effect sheet: cutting a TGA sheet into frames, the play modes in step mode,
-// late timed calls on a virtual clock (also across the 32-bit wrap), hiding at the
-// end, and the refused grids.
+// The effect sheet: a TGA sheet cut into frames, play modes in step mode, late timed
+// calls across the clock's wrap, hiding at the end, and refused grids.
 #include "widgets/GVEffectAnimWnd.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +50,8 @@ class EffectAnimWndTest : public widget_test::DisplayTest {
   void Make(GVEffectAnimWnd& w, int32_t interval) {
     ASSERT_EQ(w.Create(dir / "sheet.tga", kRows, kColumns, interval, 1), 1);
   }
+  // Current frame, play mode and visibility.
+  static std::vector<int32_t> State(GVEffectAnimWnd& w) { return {w.GetCurrentFrame(), w.GetPlayMode(), w.IsVisible()}; }
   // The results of `calls` step-mode AdvanceFrame calls.
   static std::vector<BOOL> Calls(GVEffectAnimWnd& w, int32_t calls) {
     std::vector<BOOL> out;
@@ -64,8 +65,8 @@ TEST_F(EffectAnimWndTest, CreateCutsTheSheetAndTheShownCellIsWhatIsDrawn) {
   GVEffectAnimWnd w;
   Make(w, kInterval);
   EXPECT_EQ(w.GetRect(), GRect(0, 0, kCellW, kCellH));
-  EXPECT_EQ(w.GetAlphaMode(), 1);  // a 32-bit sheet brings its alpha plane
-  EXPECT_EQ(w.GetStepMode(), 0);
+  // A 32-bit sheet brings its alpha plane.
+  EXPECT_EQ(std::pair(w.GetAlphaMode(), w.GetStepMode()), std::pair(1, 0));
   w.SetPos(GPoint(4, 2));
   w.SetSequence(1);
   w.SetCurrentFrame(3);
@@ -79,13 +80,12 @@ TEST_F(EffectAnimWndTest, CreateCutsTheSheetAndTheShownCellIsWhatIsDrawn) {
   const DDSurface target = widget_test::MakeSurface(dd_, 20, 12);
   ASSERT_TRUE(ClearSurface(target, 0));
   ASSERT_EQ(w.Draw(target.Get(), GRect(0, 0, 20, 12)), 1);
-  EXPECT_EQ(widget_test::PixelAt(target, 4, 2), uint32_t(1 * 16 + 3 + 1));
-  EXPECT_EQ(widget_test::PixelAt(target, 4 + kCellW - 1, 2 + kCellH - 1), uint32_t(1 * 16 + 3 + 1));
-  EXPECT_EQ(widget_test::PixelAt(target, 4 + kCellW, 2), 0u);
+  const auto at = [&](int32_t x, int32_t y) { return widget_test::PixelAt(target, x, y); };
+  EXPECT_EQ((std::vector<uint32_t>{at(4, 2), at(4 + kCellW - 1, 2 + kCellH - 1), at(4 + kCellW, 2)}),
+            (std::vector<uint32_t>{1 * 16 + 3 + 1, 1 * 16 + 3 + 1, 0}));
   GVEffectAnimWnd hidden;
   ASSERT_EQ(hidden.Create(dir / "sheet.tga", kRows, kColumns, GVEffectAnimWnd::kStepInterval, 0), 1);
-  EXPECT_EQ(hidden.IsVisible(), 0);
-  EXPECT_EQ(hidden.GetStepMode(), 1);
+  EXPECT_EQ(std::pair(hidden.IsVisible(), hidden.GetStepMode()), std::pair(0, 1));
 }
 
 TEST_F(EffectAnimWndTest, RefusedGridsAndSheets) {
@@ -115,10 +115,8 @@ TEST_F(EffectAnimWndTest, PlayOnceInStepModeStopsOnTheLastFrame) {
   EXPECT_EQ(w.AdvanceFrame(), 0);  // stopped
   w.SetPlayMode(GVEffectAnimWnd::kPlayOnce);
   EXPECT_EQ(Calls(w, 5), (std::vector<BOOL>{1, 1, 1, 1, 0}));
-  EXPECT_EQ(w.GetCurrentFrame(), kColumns - 1);
+  EXPECT_EQ(State(w), (std::vector<int32_t>{kColumns - 1, GVEffectAnimWnd::kStopped, 1}));
   EXPECT_EQ(w.GetSourceRect().left, (kColumns - 1) * kCellW);
-  EXPECT_EQ(w.GetPlayMode(), GVEffectAnimWnd::kStopped);
-  EXPECT_EQ(w.IsVisible(), 1);
   EXPECT_EQ(w.AdvanceFrame(), 0);
   // Asked to, an ended play hides the widget.
   GVEffectAnimWnd hiding;
@@ -140,16 +138,14 @@ TEST_F(EffectAnimWndTest, CountedPlaysRepeatUpToTheLimitAndMinusOneLoops) {
   std::vector<BOOL> expected(9, 1);
   expected.push_back(0);
   EXPECT_EQ(Calls(w, 10), expected);
-  EXPECT_EQ(w.GetCurrentFrame(), kColumns - 1);
+  EXPECT_EQ(State(w), (std::vector<int32_t>{kColumns - 1, GVEffectAnimWnd::kStopped, 1}));
   EXPECT_EQ(w.GetRepeatsDone(), 0);
-  EXPECT_EQ(w.GetPlayMode(), GVEffectAnimWnd::kStopped);
   for (int32_t mode : {int32_t(GVEffectAnimWnd::kPlayCounted), int32_t(GVEffectAnimWnd::kPlayLoop), 7}) {
     GVEffectAnimWnd loop;
     Make(loop, GVEffectAnimWnd::kStepInterval);
     loop.SetPlayMode(mode);
     EXPECT_EQ(Calls(loop, 103), std::vector<BOOL>(103, 1)) << mode;
-    EXPECT_EQ(loop.GetCurrentFrame(), 103 % kColumns) << mode;
-    EXPECT_EQ(loop.GetPlayMode(), mode);
+    EXPECT_EQ(State(loop), (std::vector<int32_t>{103 % kColumns, mode, 1}));
   }
 }
 
@@ -160,19 +156,18 @@ TEST_F(EffectAnimWndTest, ALateTimedCallStepsEveryDueFrameAlsoAcrossTheClockWrap
     Make(w, kInterval);
     w.SetPlayMode(GVEffectAnimWnd::kPlayLoop);
     w.SetNextFrameTime(base + kInterval);
-    EXPECT_EQ(w.AdvanceFrame(), 0) << base;
+    SCOPED_TRACE(base);
+    EXPECT_EQ(w.AdvanceFrame(), 0);
     plat::sim::AdvanceClock(kInterval);  // due now, not yet past
-    EXPECT_EQ(w.AdvanceFrame(), 0) << base;
+    EXPECT_EQ(w.AdvanceFrame(), 0);
     plat::sim::AdvanceClock(kInterval * 5 / 2);  // 2.5 durations late
-    EXPECT_EQ(w.AdvanceFrame(), 1) << base;
-    EXPECT_EQ(w.GetCurrentFrame(), 3) << base;
-    EXPECT_EQ(w.GetNextFrameTime(), timeGetTime() + kInterval) << base;
+    EXPECT_EQ(w.AdvanceFrame(), 1);
+    EXPECT_EQ(std::pair(w.GetCurrentFrame(), w.GetNextFrameTime()), std::pair(3, timeGetTime() + kInterval));
     // Each frame's own duration decides the next time.
     w.SetFrameDuration(0, 4, 40);
     plat::sim::AdvanceClock(kInterval + 1);
-    EXPECT_EQ(w.AdvanceFrame(), 1) << base;
-    EXPECT_EQ(w.GetCurrentFrame(), 4) << base;
-    EXPECT_EQ(w.GetNextFrameTime(), timeGetTime() + 40) << base;
+    EXPECT_EQ(w.AdvanceFrame(), 1);
+    EXPECT_EQ(std::pair(w.GetCurrentFrame(), w.GetNextFrameTime()), std::pair(4, timeGetTime() + 40));
   }
 }
 
@@ -185,10 +180,8 @@ TEST_F(EffectAnimWndTest, ATimedPlayEndsWhenItsFramesRunOutWhileLate) {
   w.SetNextFrameTime(5000);
   plat::sim::AdvanceClock(kInterval * 4);  // five frames due, four left
   EXPECT_EQ(w.AdvanceFrame(), 0);
-  EXPECT_EQ(w.GetCurrentFrame(), kColumns - 1);
+  EXPECT_EQ(State(w), (std::vector<int32_t>{kColumns - 1, GVEffectAnimWnd::kStopped, 0}));
   EXPECT_EQ(w.GetNextFrameTime(), 0u);
-  EXPECT_EQ(w.GetPlayMode(), GVEffectAnimWnd::kStopped);
-  EXPECT_EQ(w.IsVisible(), 0);
 }
 
 TEST_F(EffectAnimWndTest, AFarOverdueClockOrAZeroDurationStepsWithoutLooping) {
@@ -205,8 +198,8 @@ TEST_F(EffectAnimWndTest, AFarOverdueClockOrAZeroDurationStepsWithoutLooping) {
   z.SetPlayMode(GVEffectAnimWnd::kPlayLoop);
   z.SetNextFrameTime(0x7FFFFF00u);
   EXPECT_EQ(z.AdvanceFrame(), 1);
-  EXPECT_EQ(z.GetCurrentFrame(), 1);  // a duration of 0 counts as one step
-  EXPECT_EQ(z.GetNextFrameTime(), timeGetTime());
+  // A duration of 0 counts as one step.
+  EXPECT_EQ(std::pair(z.GetCurrentFrame(), z.GetNextFrameTime()), std::pair(1, timeGetTime()));
 }
 
 }  // namespace
