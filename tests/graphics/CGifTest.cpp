@@ -1,11 +1,9 @@
-// The GIF player: control blocks, rows (stride and interlace), the frame key in every
-// surface format, LZW streams, the caps, and stepping with and without composition.
-// Damaged files: GifReadersTest.
+// The GIF player: control blocks, the frame key in every surface format, the caps, and
+// stepping with and without composition. Rows, interlace, LZW streams and damaged
+// files: GifReadersTest.
 #include "graphics/CGif.h"
 
 #include <gtest/gtest.h>
-
-#include <random>
 
 #include "graphics/GraphicsTestKit.h"
 #include "widgets/WidgetTestSupport.h"
@@ -101,58 +99,6 @@ TEST_F(CGifTest, ControlBlocksGiveDelaysInMillisecondsAndDisposalCodesUntilTheNe
     EXPECT_EQ(gif.Frames()[i].disposal, disposals[i]) << i;
   }
   EXPECT_TRUE(gif.IsComposing());
-}
-
-TEST_F(CGifTest, ImagesOfEveryShapeAndCodeStreamDecodeToTheirPixels) {
-  std::mt19937 rng(17);
-  auto random = [&](size_t n, int colours) {
-    std::vector<uint8_t> v(n);
-    for (uint8_t& b : v) b = uint8_t(rng() % uint32_t(colours));
-    return v;
-  };
-  auto ramp = [](uint16_t w, uint16_t h, bool byRow) {
-    std::vector<uint8_t> v;
-    for (size_t i = 0; i < size_t(w) * h; ++i) v.push_back(uint8_t(byRow ? i / w : i % 16));
-    return v;
-  };
-  struct Case {
-    std::string name;
-    uint16_t width, height;
-    size_t colours;
-    std::vector<uint8_t> indices;
-    bool interlace = false, clearEvery = false, leadingClear = true;
-    std::vector<int32_t> codes = {};  // written instead of the indices' stream
-  };
-  std::vector<Case> cases = {
-      // 16 K random bytes grow the codes to 12 bits and fill the table, which the
-      // writer never clears: the rest is decoded with a full table.
-      {"growth to 12 bits and a full table", 128, 128, 256, random(128 * 128, 256)},
-      {"one long run (KwKwK)", 64, 4, 2, std::vector<uint8_t>(256, 1)},
-      {"clear before every code", 8, 8, 16, random(64, 16), false, true},
-      {"first code not a clear code", 8, 8, 16, random(64, 16), false, false, false},
-      {"two colours", 16, 2, 2, random(32, 2)},
-      // 0, 1, then the entry "0 1" the second code made, as after a clear.
-      {"first raw code not a clear code", 4, 1, 4, {0, 1, 0, 1}, false, false, true, {0, 1, 6, 5}},
-  };
-  for (uint16_t width : {1, 3, 4, 5, 7}) cases.push_back({"width " + std::to_string(width), width, 3, 16, ramp(width, 3, false)});
-  // Rows 0, 8, ... then 4, 12, ... then 2, 6, ... then 1, 3, ...; short images skip passes.
-  for (uint16_t height : {1, 2, 3, 4, 5, 9, 11, 16})
-    cases.push_back({"interlaced height " + std::to_string(height), 2, height, 16, ramp(2, height, true), true});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    GifDesc g = Screen(c.width, c.height, c.colours);
-    g.clearBeforeEveryCode = c.clearEvery;
-    GifFrameDesc f = Image(0, 0, c.width, c.height, c.codes.empty() ? c.indices : std::vector<uint8_t>{});
-    f.leadingClear = c.leadingClear;
-    f.interlace = c.interlace;
-    f.codes = c.codes;
-    g.frames = {f};
-    CGif gif;
-    ASSERT_EQ(Load(gif, g), 1);
-    Pixels want;
-    for (uint8_t i : c.indices) want.push_back(Px(i));
-    EXPECT_EQ(Shown(gif), want);
-  }
 }
 
 TEST_F(CGifTest, TransparentIndexAndMagentaPixelsBothBecomeTheFrameKeyInEveryFormat) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/KK_GdiScope.h"
 #include "graphics/XResEntryMgr.h"
 #include "plat/gdi.h"
 #include "plat/sim_files.h"
@@ -67,6 +68,21 @@ inline testing_support::GifDesc GifScreen(uint16_t w, uint16_t h, std::vector<ui
   g.width = w, g.height = h;
   g.globalTable = std::move(table);
   return g;
+}
+
+// Any bitmap read back as 0x00RRGGBB pixels, rows top-down (a mask reads 0 or white).
+inline std::vector<uint32_t> ReadBitmap(HBITMAP bitmap) {
+  BITMAP bm{};
+  if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) return {};
+  struct {
+    BITMAPINFO info;
+    RGBQUAD more[255];
+  } request{};
+  request.info.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<uint32_t> out(size_t(bm.bmWidth) * size_t(bm.bmHeight));
+  KK_WindowDC screen;
+  GetDIBits(screen.Get(), bitmap, 0, UINT(bm.bmHeight), out.data(), &request.info, DIB_RGB_COLORS);
+  return out;
 }
 
 // Live GDI objects and DCs when made (after the process's stock objects exist);

@@ -1,6 +1,6 @@
 // The sprite library's GIF decoder and its bit set: GDI bitmaps and masks in both
 // bitmap modes, transparency, timing on the virtual clock, disposal, seeking,
-// interlace, LZW limits, the colour key's fourth byte, drawing with raster operations,
+// the colour key's fourth byte, drawing with raster operations,
 // resources, released GDI objects, and the bit set's rows, crop, monochrome bitmaps and
 // file form. Damaged files: GifReadersTest.
 #include "graphics/KKGIF.h"
@@ -13,16 +13,15 @@
 #include "graphics/KKBitBOOL.h"
 #include "graphics/KK_GdiScope.h"
 #include "plat/sim.h"
-#include "support/Sweep.h"
 
 namespace {
 
 using namespace gfx_test;
-using testing_support::CaseRng;
 using testing_support::EncodeGif;
 using testing_support::GifDesc;
 using testing_support::GifFrameDesc;
 using Pixels = std::vector<uint32_t>;
+constexpr auto Read = ReadBitmap;
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;  // 0x00RRGGBB
 
@@ -48,22 +47,6 @@ KKGIF& Load(KKGIF& gif, const GifDesc& desc) {
   const Bytes bytes = EncodeGif(desc);
   EXPECT_EQ(gif.LoadMemory(bytes.data(), bytes.size()), 1);
   return gif;
-}
-
-// Any bitmap read back as 0x00RRGGBB pixels, rows top-down (a mask reads 0 or white).
-Pixels Read(HBITMAP bitmap) {
-  BITMAP bm{};
-  if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm)) return {};
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  Pixels out(size_t(bm.bmWidth) * size_t(bm.bmHeight));
-  KK_WindowDC screen;
-  struct {
-    BITMAPINFO info;
-    RGBQUAD more[255];
-  } request{info, {}};
-  GetDIBits(screen.Get(), bitmap, 0, UINT(bm.bmHeight), out.data(), &request.info, DIB_RGB_COLORS);
-  return out;
 }
 
 int32_t Depth(HBITMAP bitmap) {
@@ -320,49 +303,6 @@ TEST_F(KKGIFTest, FrameBitmapLookUpsAndTheirRelease) {
   gif.Reset();
   balance_.Check();
   EXPECT_EQ(gif.GetFrameBitmap(-1), nullptr);
-}
-
-TEST_F(KKGIFTest, InterlacedRowsLandInPassOrder) {
-  for (uint16_t height : {10, 3, 1}) {
-    GifDesc g = Screen(1, height);
-    GifFrameDesc f = SolidFrame(0, 0, 1, height, 0);
-    for (uint16_t y = 0; y < height; ++y) f.indices[y] = uint8_t(y % 8);
-    f.interlace = true;
-    g.frames.push_back(f);
-    KKGIF gif;
-    Load(gif, g);
-    const Pixels image = Read(gif.GetFrameBitmap(0));
-    ASSERT_EQ(image.size(), height);
-    for (uint16_t y = 0; y < height; ++y) EXPECT_EQ(image[y], g.globalTable[y % 8]) << y;
-  }
-}
-
-TEST_F(KKGIFTest, LzwBeyondTheTableAndSurplusPixelsStayInBounds) {
-  // 201 x 200 noise (rows padded in the bitmap) fills the 4096-entry table long before
-  // the end without a clear code; surplus pixels follow a small image.
-  GifDesc big = Screen(201, 200);
-  big.globalTable.resize(256);
-  for (size_t i = 0; i < 256; ++i) big.globalTable[i] = uint32_t(i * 0x010203u) & 0xFFFFFF;
-  GifFrameDesc noise = SolidFrame(0, 0, 201, 200, 0);
-  CaseRng rng(7);
-  for (uint8_t& v : noise.indices) v = rng.Byte();
-  big.frames.push_back(noise);
-  KKGIF::SetDibSectionMode(true);
-  KKGIF gif;
-  Load(gif, big);
-  const Pixels image = Read(gif.GetFrameBitmap(0));
-  ASSERT_EQ(image.size(), noise.indices.size());
-  for (size_t i = 0; i < noise.indices.size(); i += 997)
-    EXPECT_EQ(image[i], big.globalTable[noise.indices[i]]) << i;
-
-  for (bool clearEvery : {false, true}) {
-    GifDesc small = Screen(2, 2);
-    small.clearBeforeEveryCode = clearEvery;
-    small.frames.push_back(SolidFrame(0, 0, 2, 2, 1));
-    small.frames.back().indices.resize(40, 2);
-    Load(gif, small);
-    EXPECT_EQ(Read(gif.GetFrameBitmap(0)), Pixels(4, kRed));
-  }
 }
 
 TEST_F(KKGIFTest, ControlBlocksAfterTheLastImageAndMissingPalettesAreHarmless) {

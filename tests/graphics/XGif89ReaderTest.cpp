@@ -1,6 +1,6 @@
 // The avatar composer's GIF reader: frames built on the previous one (transparent
-// index, disposal, delays), interlaced rows, LZW streams, image rectangles off the
-// screen, and the limits on what a file can make. Damaged files: GifReadersTest.
+// index, disposal, delays), image rectangles off the screen, and the limits on what a
+// file can make. Rows, interlace, LZW streams and damaged files: GifReadersTest.
 #include "graphics/XGif89Reader.h"
 
 #include <gtest/gtest.h>
@@ -87,32 +87,6 @@ TEST(XGif89ReaderTest, RestoreDisposalsClearThePreviousRectangle) {
     g.frames.push_back(Keyed(SolidFrame(2, 0, 1, 1, 2), 0, {2}));
     const uint8_t kept = disposal > 1 ? 0 : 1;
     EXPECT_EQ(Pixels(*Decode(g).Frame(1)), (Indices{kept, kept, 2}));
-  }
-}
-
-TEST(XGif89ReaderTest, InterlacedRowsAndLzwStreamsDecodeWhateverTheEncoderChose) {
-  constexpr uint16_t kRows = 11;
-  GifDesc tall = Screen(1, kRows);
-  GifFrameDesc f = SolidFrame(0, 0, 1, kRows, 0);
-  f.interlace = true;
-  for (uint16_t y = 0; y < kRows; ++y) f.indices[y] = uint8_t(y % 4);
-  tall.frames.push_back(f);
-  EXPECT_EQ(Pixels(*Decode(tall).Frame(0)), f.indices);
-  // A varied image makes the code size grow to 12 bits and the table fill up; a clear
-  // before every code exercises the restart path.
-  for (bool clearEveryCode : {false, true}) {
-    SCOPED_TRACE(clearEveryCode);
-    GifDesc g = Screen(128, 96);
-    g.globalTable.resize(256);
-    g.clearBeforeEveryCode = clearEveryCode;
-    GifFrameDesc noise = SolidFrame(0, 0, 128, 96, 0);
-    uint32_t seed = 12345;
-    for (uint8_t& v : noise.indices) {
-      seed = seed * 1103515245 + 12345;
-      v = uint8_t((seed >> 16) % 7 == 0 ? (seed >> 8) : 4);
-    }
-    g.frames.push_back(noise);
-    EXPECT_EQ(Pixels(*Decode(g).Frame(0)), noise.indices);
   }
 }
 
