@@ -58,13 +58,11 @@ TEST(GVWnd, MovesGoThroughSetRectWhichWidensTheDrawnRectangle) {
   w.SetRect(GRect(10, 10, 20, 30));
   w.SetDirty(0);
   w.Offset(GSize(5, -5));
-  EXPECT_EQ(w.GetRect(), GRect(15, 5, 25, 25));
-  EXPECT_EQ(w.GetDrawnRect(), GRect(10, 5, 25, 30));
+  EXPECT_EQ(std::pair(w.GetRect(), w.GetDrawnRect()), std::pair(GRect(15, 5, 25, 25), GRect(10, 5, 25, 30)));
   EXPECT_TRUE(w.IsDirty());
   w.SetDirty(0);
   w.SetTopLeft(GPoint(0, 0));
-  EXPECT_EQ(w.GetRect(), GRect(0, 0, 10, 20));
-  EXPECT_EQ(w.GetDrawnRect(), GRect(0, 0, 25, 25));
+  EXPECT_EQ(std::pair(w.GetRect(), w.GetDrawnRect()), std::pair(GRect(0, 0, 10, 20), GRect(0, 0, 25, 25)));
   w.SetDirty(0);
   w.SetPos(GPoint(100, 200));
   EXPECT_EQ(w.GetPos(), GPoint(100, 200));
@@ -78,11 +76,9 @@ TEST(GVWnd, KeyZeroIsAKeyAndTheBaseDeclinesInput) {
   w.SetColorKey(GVWnd::kNoColorKey);
   EXPECT_FALSE(w.HasColorKey());
   w.SetRect(GRect(0, 0, 10, 10));
-  EXPECT_EQ(w.OnLButtonDown(0, GPoint(1, 1)), 0);
-  EXPECT_EQ(w.OnKeyDown('A', 1, 0), 0);
-  EXPECT_EQ(w.OnScroll(1, 500, &w), 0);
-  EXPECT_EQ(w.OnTimer(3), 0);
-  EXPECT_EQ(w.OnKillFocus(nullptr), 0);
+  EXPECT_EQ((std::vector<BOOL>{w.OnLButtonDown(0, GPoint(1, 1)), w.OnKeyDown('A', 1, 0), w.OnScroll(1, 500, &w),
+                               w.OnTimer(3), w.OnKillFocus(nullptr)}),
+            (std::vector<BOOL>(5, 0)));
 }
 
 TEST_F(GVWndTest, DrawFillsOnlyTheClippedAreaAndWithoutAFillOnlyCleans) {
@@ -127,8 +123,8 @@ TEST_F(GVWndTest, DrawsThatCannotFillReportWhyAndStayDirty) {
   EXPECT_EQ(w.GetLastResult(), DDERR_WASSTILLDRAWING);
   EXPECT_TRUE(w.IsDirty());
   EXPECT_EQ(w.GetDrawnRect(), GRect(0, 0, 30, 30));
-  EXPECT_EQ(w.Draw(nullptr, GRect(0, 0, 40, 30)), 0);
-  EXPECT_EQ(w.Draw(back.Get(), GRect(0, 0, 20, 30)), 0);  // clip misses
+  // No target, then a clip that misses.
+  EXPECT_EQ(w.Draw(nullptr, GRect(0, 0, 40, 30)) + w.Draw(back.Get(), GRect(0, 0, 20, 30)), 0);
   EXPECT_TRUE(w.IsDirty());
   w.Show(0);
   EXPECT_EQ(w.Draw(back.Get(), GRect(0, 0, 40, 30)), 1);  // hidden: done, nothing drawn
