@@ -130,23 +130,6 @@ TEST_F(ClockTest, TimeMovesOnlyByAdvanceOrWindowThreadSleepStoppingAtDueEvents) 
   EXPECT_EQ(PumpCalls().size(), pumps);
 }
 
-TEST_F(ClockTest, SleepOnAnotherThreadTakesRealTimeAndLeavesTheClockAlone) {
-  std::atomic<uint64_t> realMicros{0}, virtualMicros{1};
-  HANDLE h = StartThread([&] {
-    const auto start = std::chrono::steady_clock::now();
-    const uint64_t before = plat::sim::NowMicros();
-    Sleep(30);
-    realMicros = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
-    virtualMicros = plat::sim::NowMicros() - before;
-    return DWORD{0};
-  });
-  ASSERT_EQ(WaitForSingleObject(h, kSoonMs), WAIT_OBJECT_0);
-  CloseHandle(h);
-  EXPECT_GE(realMicros, 30 * kMs);
-  EXPECT_EQ(virtualMicros, 0u);
-  EXPECT_EQ(Elapsed(), 0u);
-}
-
 TEST_F(ClockTest, BlockedWindowThreadJumpsToTheEarlierOfDeadlineAndDueEventUnlessNotified) {
   Schedule({40});
   const uint64_t seen = clk::WakeGeneration();

@@ -78,25 +78,20 @@ TEST(CrtFormat, TextPointersAndOddDirectives) {
   EXPECT_EQ(FormatString("%2000d", 1).size(), 2000u);
 }
 
-TEST(CrtFormat, SnprintfReturnsMinusOneAndLeavesTruncatedTextOpen) {
-  char buf[12];
-  std::memset(buf, '#', sizeof buf);
-  EXPECT_EQ(_snprintf(buf, 8, "%s", "abc"), 3);
-  EXPECT_STREQ(buf, "abc");
-
-  std::memset(buf, '#', sizeof buf);
-  EXPECT_EQ(_snprintf(buf, 8, "%d", 12345678), 8);  // fits exactly: no terminator
-  EXPECT_EQ(std::string(buf, 9), "12345678#");
-
-  std::memset(buf, '#', sizeof buf);
-  EXPECT_EQ(_snprintf(buf, 8, "%s", "abcdefghij"), -1);
-  EXPECT_EQ(std::string(buf, 9), "abcdefgh#");
-
+TEST(CrtFormat, SnprintfReturnsMinusOneAndLeavesTruncatedTextOpenWsprintfStopsAt1024) {
+  auto snprintf8 = [](const char* format, auto value) {
+    char buf[12];
+    std::memset(buf, '#', sizeof buf);
+    const int n = _snprintf(buf, 8, format, value);
+    return std::pair(n, std::string(buf, 9));
+  };
+  EXPECT_EQ(snprintf8("%s", "abc"), std::pair(3, std::string("abc\0#####", 9)));
+  EXPECT_EQ(snprintf8("%d", 12345678), std::pair(8, std::string("12345678#")));  // fits exactly: no terminator
+  EXPECT_EQ(snprintf8("%s", "abcdefghij"), std::pair(-1, std::string("abcdefgh#")));
   EXPECT_EQ(_snprintf(nullptr, 0, "%I64d", int64_t{-12345}), 6);
-  EXPECT_EQ(_snprintf(buf, 8, nullptr), -1);
-}
+  char small[8];
+  EXPECT_EQ(_snprintf(small, 8, nullptr), -1);
 
-TEST(CrtFormat, WsprintfStopsAt1024BytesWithATerminator) {
   std::vector<char> buf(2000, '#');
   const std::string longText(1500, 'a');
   EXPECT_EQ(wsprintfA(buf.data(), "%s", longText.c_str()), 1023);

@@ -34,11 +34,12 @@ class RegistryTest : public testing::Test {
     fs::remove_all(dir_);
   }
 
-  HKEY CreateKey(const char* path = kGameKey, HKEY root = HKEY_CURRENT_USER) {
+  static LONG Create(const char* path, HKEY* out, DWORD* how = nullptr, HKEY root = HKEY_CURRENT_USER) {
+    return RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, out, how);
+  }
+  HKEY CreateKey(const char* path = kGameKey) {
     HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
+    EXPECT_EQ(Create(path, &key), ERROR_SUCCESS);
     return key;
   }
   static LONG SetString(HKEY key, const char* name, const std::string& text) {
@@ -191,15 +192,13 @@ TEST_F(RegistryTest, NamesCompareWithoutAsciiCase) {
   EXPECT_EQ(RegDeleteValueA(key, "OPTION_skin"), ERROR_SUCCESS);
   EXPECT_EQ(RegDeleteValueA(key, "Option_Skin"), ERROR_FILE_NOT_FOUND);
   DWORD how = 0;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\VARNET", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, &how),
-            ERROR_SUCCESS);
+  ASSERT_EQ(Create("software\\VARNET", &k, &how), ERROR_SUCCESS);
   EXPECT_EQ(how, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
   RegCloseKey(k);
   // The second byte of a CP949 character is not a letter, even when it looks like one:
   // 0x81 0x41 and 0x81 0x61 are two different Korean characters.
   HKEY upper = CreateKey("\x81\x41");
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "\x81\x61", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, &how),
-            ERROR_SUCCESS);
+  ASSERT_EQ(Create("\x81\x61", &k, &how), ERROR_SUCCESS);
   EXPECT_EQ(how, static_cast<DWORD>(REG_CREATED_NEW_KEY));
   ASSERT_EQ(SetDword(upper, "x\x81\x41", 1), ERROR_SUCCESS);
   EXPECT_EQ(Query(upper, "X\x81\x41").first, REG_DWORD);
@@ -224,8 +223,7 @@ TEST_F(RegistryTest, HandlesPathsAndRightsAreChecked) {
   EXPECT_EQ(SetDword(writer, "x", 1), ERROR_SUCCESS);
   EXPECT_EQ(Query(writer, "x"), Failed(ERROR_ACCESS_DENIED));
   EXPECT_EQ(Query(reader, "x").first, REG_DWORD);
-  EXPECT_EQ(RegCreateKeyExA(reader, "Child", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr),
-            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(Create("Child", &child, nullptr, reader), ERROR_ACCESS_DENIED);
   // Closed handles are refused; the predefined roots close as a no-op.
   EXPECT_EQ(RegCloseKey(reader), ERROR_SUCCESS);
   EXPECT_EQ(RegCloseKey(reader), ERROR_INVALID_HANDLE);
@@ -253,16 +251,14 @@ TEST_F(RegistryTest, CorruptOrUnreadableFileIsReportedAndNeverReplaced) {
   WriteFileBytes("not a registry file at all");
   HKEY key = nullptr;
   EXPECT_EQ(Open("Software", &key), ERROR_BADDB);
-  EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_BADDB);
+  EXPECT_EQ(Create("Software", &key), ERROR_BADDB);
   EXPECT_EQ(SetDword(HKEY_CURRENT_USER, "x", 1), ERROR_BADDB);
   EXPECT_EQ(Query(HKEY_CURRENT_USER, "x"), Failed(ERROR_BADDB));
   EXPECT_EQ(FileBytes(), "not a registry file at all");
   fs::remove(file_);
   fs::create_directories(file_);  // a folder where the file should be
   plat::sim::ReloadRegistry();
-  EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_BADDB);
+  EXPECT_EQ(Create("Software", &key), ERROR_BADDB);
   EXPECT_TRUE(fs::is_directory(file_));
 }
 
@@ -389,7 +385,7 @@ TEST_F(RegistryTest, WritesReplaceTheFileWholeAndFailedWritesChangeNothing) {
   plat::sim::FailNext("RegistryPersist", 3);
   EXPECT_EQ(SetString(key, "Option_Speed", "3"), ERROR_CANTWRITE);
   EXPECT_EQ(RegDeleteValueA(key, "Option_Speed"), ERROR_CANTWRITE);
-  EXPECT_EQ(RegCreateKeyExA(key, "Child", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr), ERROR_CANTWRITE);
+  EXPECT_EQ(Create("Child", &child, nullptr, key), ERROR_CANTWRITE);
   EXPECT_EQ(child, nullptr);
   EXPECT_EQ(Query(key, "Option_Speed").second, std::string("1\0", 2));
   EXPECT_EQ(Open("Child", &child, KEY_READ, key), ERROR_FILE_NOT_FOUND);
