@@ -1,9 +1,11 @@
-// TGA pictures: the reader's status codes and byte order, and the entry's conversion to
-// each screen format with the alpha plane. Through the manager: XResEntryMgrPicturesTest.
+// TGA pictures: the reader's status codes (beside the sprite library's reader's results
+// on the same files) and byte order, and the entry's conversion to each screen format
+// with the alpha plane. Through the manager: XResEntryMgrPicturesTest.
 #include "graphics/XTgaEntry.h"
 
 #include <gtest/gtest.h>
 
+#include "graphics/K_Dib_Image.h"
 #include "support/PictureFileWriters.h"
 #include "widgets/WidgetTestSupport.h"
 
@@ -25,11 +27,12 @@ TgaPicture Square(uint8_t depth = 32) {
   return p;
 }
 
-TEST(LoadTgaFile, StatusCodes) {
+// The entry's reader and the sprite library's (K_Dib_Image) over the same files.
+TEST(LoadTgaFile, StatusCodesAndTheOtherReadersResults) {
   struct Case {
     const char* what;
     TgaPicture picture;
-    int32_t status;
+    int32_t status, image;
   };
   auto with = [](auto change) {
     TgaPicture p = Square();
@@ -37,25 +40,33 @@ TEST(LoadTgaFile, StatusCodes) {
     return p;
   };
   const Case cases[] = {
-      {"true colour", Square(), kTgaLoaded},
-      {"grey", with([](TgaPicture& p) { p.type = 3, p.depth = 8, p.pixels = {1, 2, 3, 4}; }), kTgaLoaded},
-      {"short header", with([](TgaPicture& p) { p.pixels.clear(), p.cut = 1; }), kTgaReadError},
-      {"pixels cut by one byte", with([](TgaPicture& p) { p.cut = 1; }), kTgaReadError},
-      {"no pixels at all", with([](TgaPicture& p) { p.pixels.clear(); }), kTgaReadError},
-      {"width 0", with([](TgaPicture& p) { p.width = 0; }), kTgaReadError},
-      {"negative height", with([](TgaPicture& p) { p.height = -2; }), kTgaReadError},
-      {"colour-mapped", with([](TgaPicture& p) { p.type = 1; }), kTgaColourMapped},
+      {"true colour", Square(), kTgaLoaded, 1},
+      {"24 bits", Square(24), kTgaLoaded, 0},
+      {"grey", with([](TgaPicture& p) { p.type = 3, p.depth = 8, p.pixels = {1, 2, 3, 4}; }), kTgaLoaded, 0},
+      {"grey at 32 bits", with([](TgaPicture& p) { p.type = 3; }), kTgaLoaded, 1},
+      {"short header", with([](TgaPicture& p) { p.pixels.clear(), p.cut = 1; }), kTgaReadError, 0},
+      {"pixels cut by one byte", with([](TgaPicture& p) { p.cut = 1; }), kTgaReadError, 0},
+      {"no pixels at all", with([](TgaPicture& p) { p.pixels.clear(); }), kTgaReadError, 0},
+      {"width 0", with([](TgaPicture& p) { p.width = 0; }), kTgaReadError, 0},
+      {"negative height", with([](TgaPicture& p) { p.height = -2; }), kTgaReadError, 0},
+      {"colour-mapped", with([](TgaPicture& p) { p.type = 1; }), kTgaColourMapped, 0},
       {"above the pixel cap", with([](TgaPicture& p) { p.width = 4096, p.height = 4097, p.pixels.clear(); }),
-       kTgaTooLarge},
-      {"run-length true colour", with([](TgaPicture& p) { p.type = 10; }), kTgaOtherType},
-      {"no image", with([](TgaPicture& p) { p.type = 0; }), kTgaOtherType},
+       kTgaTooLarge, 0},
+      // Huge sides announced by a tiny file fail before any pixels are made.
+      {"65535 square, no pixels", with([](TgaPicture& p) { p.width = p.height = -1, p.pixels.clear(); }), kTgaReadError, 0},
+      {"run-length true colour", with([](TgaPicture& p) { p.type = 10; }), kTgaOtherType, 0},
+      {"no image", with([](TgaPicture& p) { p.type = 0; }), kTgaOtherType, 0},
   };
   for (const Case& c : cases) {
-    const TgaImage image = LoadTgaFile(TgaFile(c.picture));
-    EXPECT_EQ(image.status, c.status) << c.what;
+    SCOPED_TRACE(c.what);
+    const testing_support::Bytes bytes = TgaFile(c.picture);
+    const TgaImage image = LoadTgaFile(bytes);
+    EXPECT_EQ(image.status, c.status);
     if (c.status != kTgaLoaded) {
-      EXPECT_TRUE(image.pixels.empty()) << c.what;
+      EXPECT_TRUE(image.pixels.empty());
     }
+    K_Dib_Image dib;
+    EXPECT_EQ(dib.LoadTGAFromBytes(bytes), c.image);
   }
   EXPECT_EQ(LoadTgaFile(std::string("Q:\\no\\such.tga")).status, kTgaCannotOpen);
 }
