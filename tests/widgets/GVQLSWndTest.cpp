@@ -1,6 +1,5 @@
-// The sprite widget: the rectangle follows the anchor and the sprite's own anchor and
-// nothing else, drawing and hit-testing the sprite's pixels, the clip sub-rectangle,
-// the effect fields, and loads that keep the sprite manager's counts balanced.
+// The sprite widget: the rectangle follows only the anchors, drawing and hit-testing the
+// sprite's pixels, the sub-rectangle, effect fields and balanced sprite-manager counts.
 #include "widgets/GVQLSWnd.h"
 
 #include <gtest/gtest.h>
@@ -21,13 +20,16 @@ class QLSWndTest : public SpriteWidgetTest {
   std::string Sprite(const std::string& name = "one.qls", COLORREF c = kGreen) {
     return Write(name, testing_support::SolidSpriteChunk(32, 6, 4, c, 2, 1, 3, 2));
   }
+  // The sprite loaded, at anchor (10, 10).
+  void Place(GVQLSWnd& w) {
+    ASSERT_EQ(w.Load(Sprite().c_str()), 1);
+    w.SetPos(10, 10);
+  }
 };
 
 TEST_F(QLSWndTest, MovesThroughTheBaseChangeNothingOnlySetPosMoves) {
-  const std::string file = Sprite();
   GVQLSWnd w;
-  ASSERT_EQ(w.Load(file.c_str()), 1);
-  w.SetPos(10, 10);
+  Place(w);
   w.SetDirty(0);
   GVWnd& base = w;
   base.SetRect(GRect(0, 0, 50, 50));
@@ -43,28 +45,23 @@ TEST_F(QLSWndTest, MovesThroughTheBaseChangeNothingOnlySetPosMoves) {
 }
 
 TEST_F(QLSWndTest, HitTestFindsDrawnPixelsOnly) {
-  const std::string file = Sprite();
   GVQLSWnd w;
-  ASSERT_EQ(w.Load(file.c_str()), 1);
+  ASSERT_EQ(w.Load(Sprite().c_str()), 1);
   EXPECT_EQ(w.GetRect(), GRect(-2, -1, 4, 3));
   w.SetPos(10, 10);
   EXPECT_EQ(w.GetRect(), kPlaced);
-  EXPECT_TRUE(w.HitTest(8, 9, 3));
-  EXPECT_TRUE(w.HitTest(13, 12, 3));
-  EXPECT_FALSE(w.HitTest(11, 11, 3));  // the hole
-  EXPECT_FALSE(w.HitTest(14, 12, 3));  // past the right edge
+  // (11, 11) is the hole, (14, 12) past the right edge.
+  EXPECT_EQ((std::vector<BOOL>{w.HitTest(8, 9, 3), w.HitTest(13, 12, 3), w.HitTest(11, 11, 3), w.HitTest(14, 12, 3)}),
+            (std::vector<BOOL>{1, 1, 0, 0}));
   w.Show(0);
-  EXPECT_FALSE(w.HitTest(8, 9, 1));
-  EXPECT_TRUE(w.HitTest(8, 9, 0));
+  EXPECT_EQ((std::vector<BOOL>{w.HitTest(8, 9, 1), w.HitTest(8, 9, 0)}), (std::vector<BOOL>{0, 1}));
   w.ReleaseImage();
   EXPECT_FALSE(w.HitTest(8, 9, 0));
 }
 
 TEST_F(QLSWndTest, ASubRectangleReplacesTheClipEvenALargerOne) {
-  const std::string file = Sprite();
   GVQLSWnd w;
-  ASSERT_EQ(w.Load(file.c_str()), 1);
-  w.SetPos(10, 10);
+  Place(w);
   w.SetSubRect(GRect(-2, -1, 1, 3));  // the left half, relative to the anchor
   EXPECT_EQ(w.Draw(back_.Get(), Screen()), 1);
   EXPECT_EQ(Painted(), GRect(8, 9, 11, 13));
@@ -79,16 +76,13 @@ TEST_F(QLSWndTest, ASubRectangleReplacesTheClipEvenALargerOne) {
 }
 
 TEST_F(QLSWndTest, EffectFieldsReachTheSpriteDraw) {
-  const std::string file = Sprite();
   GVQLSWnd w;
-  ASSERT_EQ(w.Load(file.c_str()), 1);
-  w.SetPos(10, 10);
+  Place(w);
   // Level 23 with effect mode 1 dims the sprite over the black background.
   w.SetPlacementFlags(1);
   w.SetEffectLevel(23);
   ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
-  EXPECT_NE(At(8, 9), Pixel(kGreen));
-  EXPECT_NE(At(8, 9), 0u);
+  EXPECT_TRUE(At(8, 9) != Pixel(kGreen) && At(8, 9) != 0u) << At(8, 9);
   // Mirrored about the anchor: the 6 columns that ran from 2 left of it now end 2
   // right of it.
   Clear();
@@ -124,11 +118,9 @@ TEST_F(QLSWndTest, ReleaseClearsTheEffectFieldsAndGivesTheSpriteBack) {
   w.ReleaseImage();
   EXPECT_EQ(w.GetImage(), GVWnd::kNoImage);
   EXPECT_EQ(Count(h), 0);
-  EXPECT_EQ(w.GetPlacementFlags(), 0u);
-  EXPECT_EQ(w.GetEffectLevel(), 0);
-  EXPECT_EQ(w.GetEffectColor(), 0u);
-  EXPECT_EQ(w.GetSubRect(), GRect());
-  EXPECT_EQ(w.GetFrameSize(0), GSize());
+  EXPECT_EQ((std::vector<int64_t>{w.GetPlacementFlags(), w.GetEffectLevel(), w.GetEffectColor()}),
+            (std::vector<int64_t>{0, 0, 0}));
+  EXPECT_EQ(std::pair(w.GetSubRect(), w.GetFrameSize(0)), std::pair(GRect(), GSize()));
   w.ReleaseImage();  // twice is harmless
   {
     GVQLSWnd owner;
