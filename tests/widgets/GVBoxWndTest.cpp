@@ -17,21 +17,18 @@ TEST(GVBoxWnd, StyleBits) {
   GVBoxWnd w;
   ASSERT_EQ(w.Create(10, 20, 30, 5, kFillColour, 12), 1);
   EXPECT_EQ(w.GetRect(), GRect(10, 20, 40, 25));
-  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill);
-  EXPECT_EQ(w.GetFillLevel(), 12);
+  EXPECT_EQ(std::pair(w.GetStyle(), w.GetFillLevel()), std::pair(uint32_t(GVBoxWnd::kFill), 12));
   w.SetBorder(kLight, kDark, 1);
   EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame);
   // A rounded frame set earlier survives a square one, and the square bit its removal.
   w.SetBorder(kDark, kLight, 0);
   EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame | GVBoxWnd::kFrame);
-  EXPECT_EQ(w.GetTopColor(), kDark);
-  EXPECT_EQ(w.GetBottomColor(), kLight);
+  EXPECT_EQ(std::pair(w.GetTopColor(), w.GetBottomColor()), std::pair(kDark, kLight));
   w.RemoveBorder();
   EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame);
   GVBoxWnd bare;
   bare.SetFill(kDark, 3);
-  EXPECT_EQ(bare.GetStyle(), GVBoxWnd::kFill);
-  EXPECT_EQ(bare.GetFillColor(), kDark);
+  EXPECT_EQ(std::pair(bare.GetStyle(), bare.GetFillColor()), std::pair(uint32_t(GVBoxWnd::kFill), kDark));
 }
 
 class BoxWndTest : public SpriteWidgetTest {};
@@ -45,13 +42,10 @@ TEST_F(BoxWndTest, FramesGoTopAndLeftThenBottomAndRightAndRoundOnesLeaveTheCorne
     ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
     EXPECT_FALSE(w.IsDirty());
     EXPECT_EQ(Painted(), GRect(4, 6, 14, 14)) << FormatName(f);
-    EXPECT_EQ(At(4, 6), Pixel(kLight));
-    EXPECT_EQ(At(12, 6), Pixel(kLight));
-    EXPECT_EQ(At(13, 6), Pixel(kDark));  // the dark edges go on last and take the mixed corners
-    EXPECT_EQ(At(4, 13), Pixel(kDark));
-    EXPECT_EQ(At(4, 10), Pixel(kLight));
-    EXPECT_EQ(At(13, 10), Pixel(kDark));
-    EXPECT_EQ(At(8, 10), Pixel(kFillColour));
+    // The dark edges go on last and take the mixed corners.
+    const uint32_t light = Pixel(kLight), dark = Pixel(kDark);
+    EXPECT_EQ((std::vector<uint32_t>{At(4, 6), At(12, 6), At(13, 6), At(4, 13), At(4, 10), At(13, 10), At(8, 10)}),
+              (std::vector<uint32_t>{light, light, dark, dark, light, dark, Pixel(kFillColour)}));
   }
   GVBoxWnd round;
   ASSERT_EQ(round.Create(4, 6, 10, 8, kFillColour, 0), 1);
@@ -59,17 +53,14 @@ TEST_F(BoxWndTest, FramesGoTopAndLeftThenBottomAndRightAndRoundOnesLeaveTheCorne
   ASSERT_EQ(round.Draw(back_.Get(), Screen()), 1);
   for (GPoint corner : {GPoint(4, 6), GPoint(13, 6), GPoint(4, 13), GPoint(13, 13)})
     EXPECT_EQ(At(corner.x, corner.y), Pixel(kFillColour)) << corner.x << "," << corner.y;
-  EXPECT_EQ(At(5, 6), Pixel(kLight));
-  EXPECT_EQ(At(13, 7), Pixel(kDark));
+  EXPECT_EQ(std::pair(At(5, 6), At(13, 7)), std::pair(Pixel(kLight), Pixel(kDark)));
 }
 
 TEST_F(BoxWndTest, ABlendedFillMixesWithWhatIsBelow) {
   GVBoxWnd w;
   ASSERT_EQ(w.Create(0, 0, 4, 4, RGB(0xF8, 0xF8, 0xF8), 16), 1);
   ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
-  const uint32_t mixed = At(1, 1);
-  EXPECT_NE(mixed, 0u);
-  EXPECT_NE(mixed, Pixel(RGB(0xF8, 0xF8, 0xF8)));
+  EXPECT_TRUE(At(1, 1) != 0u && At(1, 1) != Pixel(RGB(0xF8, 0xF8, 0xF8))) << At(1, 1);
   Clear();
   ASSERT_EQ(w.Create(0, 0, 4, 4, RGB(0xF8, 0xF8, 0xF8), 31), 1);  // fully transparent
   ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);

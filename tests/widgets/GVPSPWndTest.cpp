@@ -31,26 +31,22 @@ TEST_F(PSPWndTest, EachFrameIsPlacedByItsOwnAnchor) {
   const std::string file = Set("set.psp", 3);
   GVPSPWnd w;
   ASSERT_EQ(w.Load(file.c_str()), 1);
-  EXPECT_EQ(w.GetFrameCount(), 3);
-  EXPECT_EQ(w.GetFrame(), 0);
+  EXPECT_EQ(std::pair(w.GetFrame(), w.GetFrameCount()), std::pair(0, 3));
   w.SetPos(20, 20);
   EXPECT_EQ(w.GetRect(), GRect(20, 20, 24, 24));
   w.SetFrame(1);
   EXPECT_EQ(w.GetRect(), GRect(17, 19, 23, 21));
-  EXPECT_EQ(w.GetFrameSize(-1), GSize(6, 2));
-  EXPECT_EQ(w.GetFrameSize(2), GSize(2, 2));
+  EXPECT_EQ(std::pair(w.GetFrameSize(-1), w.GetFrameSize(2)), std::pair(GSize(6, 2), GSize(2, 2)));
   ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
   EXPECT_EQ(Painted(), GRect(17, 19, 23, 21));
   EXPECT_EQ(At(17, 19), Pixel(FrameColour(1)));
-  EXPECT_TRUE(w.HitTest(22, 20, 3));
-  EXPECT_FALSE(w.HitTest(23, 20, 3));
+  EXPECT_EQ(std::pair(w.HitTest(22, 20, 3), w.HitTest(23, 20, 3)), std::pair(1, 0));
   // A frame outside the set shows frame 0; the same frame again changes nothing.
   for (int32_t outside : {3, 4, -1}) {
     w.SetFrame(2);
     ASSERT_EQ(w.GetRect(), GRect(19, 19, 21, 21));
     w.SetFrame(outside);
-    EXPECT_EQ(w.GetFrame(), 0) << outside;
-    EXPECT_EQ(w.GetRect(), GRect(20, 20, 24, 24)) << outside;
+    EXPECT_EQ(std::pair(w.GetFrame(), w.GetRect()), std::pair(0, GRect(20, 20, 24, 24))) << outside;
   }
   w.SetDirty(0);
   w.SetFrame(0);
@@ -71,12 +67,10 @@ TEST_F(PSPWndTest, ChangeSpriteKeepsAFrameBelowTheNewCount) {
   EXPECT_EQ(w.GetFrameTimer(), 99u);
   ASSERT_EQ(w.ChangeSprite(four.c_str()), 1);
   EXPECT_EQ(Count(first), 0);
-  EXPECT_EQ(w.GetFrame(), 2);
-  EXPECT_EQ(w.GetFrameCount(), 4);
+  EXPECT_EQ(std::pair(w.GetFrame(), w.GetFrameCount()), std::pair(2, 4));
   EXPECT_EQ(w.GetFrameTimer(), 0u);
   ASSERT_EQ(w.ChangeSprite(two.c_str()), 1);
-  EXPECT_EQ(w.GetFrame(), 0);
-  EXPECT_EQ(w.GetFrameCount(), 2);
+  EXPECT_EQ(std::pair(w.GetFrame(), w.GetFrameCount()), std::pair(0, 2));
   EXPECT_EQ(w.GetRect(), GRect(20, 20, 24, 24));
 }
 
@@ -91,14 +85,12 @@ TEST_F(PSPWndTest, LoadAndReleaseBalanceTheManager) {
   const uint32_t h = Held(w);
   EXPECT_EQ(Count(h), 1);
   EXPECT_EQ(w.Load(single.c_str()), 0);  // a single sprite is not a set
-  EXPECT_EQ(Count(h), 0);
+  EXPECT_EQ(std::pair(Count(h), w.GetFrameCount()), std::pair(0, 0));
   EXPECT_EQ(rm::Manager().FindByName("one.qls"), 0u);
-  EXPECT_EQ(w.GetFrameCount(), 0);
   ASSERT_EQ(w.Load(file.c_str()), 1);
   w.SetFrame(1);
   w.ReleaseImage();
-  EXPECT_EQ(w.GetFrame(), 0);
-  EXPECT_EQ(w.GetFrameCount(), 0);
+  EXPECT_EQ(std::pair(w.GetFrame(), w.GetFrameCount()), std::pair(0, 0));
   EXPECT_EQ(w.GetImage(), GVWnd::kNoImage);
   EXPECT_EQ(rm::Manager().FindByName("set.psp"), 0u);
 }

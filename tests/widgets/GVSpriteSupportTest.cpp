@@ -46,7 +46,7 @@ TEST_F(SpriteHandleTest, ReleasingASpriteWidgetLeavesTheResourceEntryWithTheSame
     w->SetImage(entry);
     w.reset();
     ASSERT_NE(m.EntryAt(entry), nullptr) << name;
-    EXPECT_EQ(m.EntryAt(entry)->refCount, 1u) << name;
+    EXPECT_EQ(m.EntryAt(entry)->refCount, 1u);
   }
 }
 
@@ -59,9 +59,7 @@ TEST_F(SpriteHandleTest, ReplacingLoadsTheNewBeforeReleasingTheOld) {
   EXPECT_EQ(Held(w), h);
   EXPECT_EQ(Count(h), 1);
   gv_sprite::ReplaceHeld(w, 0);
-  EXPECT_EQ(Count(h), 0);
-  EXPECT_EQ(Held(w), 0u);
-  EXPECT_EQ(w.GetImage(), 0);
+  EXPECT_EQ(std::pair(Count(h), w.GetImage()), std::pair(0, 0));
   gv_sprite::ReleaseHeld(w);
   EXPECT_EQ(w.GetImage(), GVWnd::kNoImage);
 }
