@@ -1,10 +1,12 @@
 // Byte layouts of the host records: sizes of every type, field positions checked
-// against blocks written by hand, and the older senders that stop short.
+// against blocks written by hand, the older senders that stop short; and the resets.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <list>
 #include <map>
+#include <stdexcept>
+#include <tuple>
 
 #include "HostRecordTestSupport.h"
 #include "host/HostMessage.h"
@@ -32,8 +34,6 @@ const std::map<uint32_t, uint32_t> kWireSizes = {
     {55, 40},  {56, 8},  {57, 0},   {58, 8},  {59, 8},  {60, 4},  {61, 4},  {62, 40}, {63, 0},
 };
 
-// Every type's size, and a message of every type whose fields all differ reads back
-// whole and equal.
 TEST(HostRecordLayout, EveryTypeHasItsWireSizeAndReadsBackEqual) {
   ASSERT_EQ(kWireSizes.size(), 63u);
   for (const auto& [code, size] : kWireSizes) {
@@ -48,8 +48,7 @@ TEST(HostRecordLayout, EveryTypeHasItsWireSizeAndReadsBackEqual) {
     EXPECT_EQ(r.result, 1);
     EXPECT_EQ(r.consumed, block.size());
     EXPECT_EQ(read.type, code);
-    ASSERT_NE(read.record, nullptr);
-    EXPECT_TRUE(read.record->Equals(*original.record));
+    EXPECT_TRUE(read.record && read.record->Equals(*original.record));
   }
   const std::pair<uint32_t, uint32_t> shared[] = {
       {RecordSize(RCUser{}), 436},         {RecordSize(PlayerInfo{}), 488},    {RecordSize(PITable{}), 976},
@@ -113,7 +112,6 @@ TEST(HostRecordLayout, UserAndSeatFieldsSitWhereTheServerPutsThem) {
                 FIELD(u.paymentAllowance, Both(40)), FIELD(u.paymentMoney, Both(51)), FIELD(u.promoTicketLevel, 53),
                 FIELD(u.f55, 55), FIELD(u.f57, 57), FIELD(u.f73, 73), FIELD(u.f74, Both(74)), FIELD(u.f80, 80)});
   EXPECT_EQ(WriteRecord(u), userBlock);
-
   const std::string seatBlock = LayoutBlock({kUserLayout, kPlayerTail});
   PlayerInfo p;
   host_test::Buf seatBuf(seatBlock);
@@ -137,29 +135,23 @@ TEST(HostRecordLayout, HandWrittenBlocksReadIntoTheirNamedFields) {
   for (int32_t c = 0; c < 8; ++c) result.I32(100 + c);
   result.I32(3).I32(4).I32(5).I32(6);                           // go, shake, mission, meongtta
   result.U32(2).I32(0).I32(1).I32(0).I32(1).I32(0).I32(1);      // penalties
-  result.I32(121).I32(122).I32(131).I32(132);                   // ranking points, best kind
-  result.I64(-14);                                              // threshold2
-  result.I32(151).I32(152).I64(161).I64(162).I64(171).I64(172);
-  result.I32(181).I32(182).I32(191).I32(192);
+  result.I32(121).I32(122).I32(131).I32(132).I64(-14);          // ranking points, best kind, threshold2
+  result.I32(151).I32(152).I64(161).I64(162).I64(171).I64(172).I32(181).I32(182).I32(191).I32(192);
   result.U32(3).I32(40).I32(41).I32(42);                        // next deck cards
   result.U32(1).I32(10).U32(2).I32(20).I32(21).I32(1).I32(25);  // the two hands, limit, fund rate
-
   Wire settlement;
   settlement.U32(HM_SETTLEMENT).I32(1).I32(1001).I32(2);
   settlement.I64(41).I64(42).I64(51).I64(52).I64(61).I64(62);
   settlement.I32(0).I32(1001).I32(1).I32(77).I64(8800);
   settlement.U32(1).I32(1002).I32(0).I32(3).I64(4).I64(5).Str("gone");
   settlement.I32(131).I32(132).I32(141).I32(142).I32(151).I32(152).I32(161).I32(162);
-  settlement.I32(17).I32(18).I32(19);
-  settlement.I32(20).I32(21).I32(22).I32(23).I32(241).I32(242).I32(25).I32(261).I32(262);
+  settlement.I32(17).I32(18).I32(19).I32(20).I32(21).I32(22).I32(23).I32(241).I32(242).I32(25).I32(261).I32(262);
   settlement.I32(27).I32(28).I32(29).I32(30).I32(31).I32(32).I32(331).I32(332);
-
   PlayerInfo player;
   player.userNo = 1002;
   Wire join;
   join.U32(HM_JOIN_GAME).I32(1002).I32(1).I32(1001).I32(1).I32(0).Raw(WriteRecord(player));
   join.I64(0x0000000100000002).I32(1);  // the added money and promotion start
-
   struct Case {
     const char* what;
     std::string block;
@@ -238,8 +230,7 @@ TEST(HostRecordLayout, HandWrittenBlocksReadIntoTheirNamedFields) {
 
 TEST(HostRecordLayout, SettlementEntryWithAnOverlongTextFailsTheRecordAndKeepsEarlierEntries) {
   Wire w;
-  w.U32(HM_SETTLEMENT);
-  w.I32(1).I32(2).I32(3);
+  w.U32(HM_SETTLEMENT).I32(1).I32(2).I32(3);
   for (int i = 0; i < 6; ++i) w.I64(10 + i);
   w.I32(0).I32(0).I32(0).I32(0).I64(0);
   w.U32(2).I32(501).I32(0).I32(0).I64(0).I64(0).Str("first");
@@ -249,11 +240,9 @@ TEST(HostRecordLayout, SettlementEntryWithAnOverlongTextFailsTheRecordAndKeepsEa
   const SettlementMsg* s = msg.Get<SettlementMsg>();
   ASSERT_NE(s, nullptr);
   ASSERT_EQ(s->leaveList.size(), 1u);
-  EXPECT_EQ(s->leaveList.front().userNo, 501);
+  EXPECT_EQ(s->leaveList.front().userNo + s->ticketLevel.at(0), 501);
   EXPECT_EQ(s->leaveList.front().f6, "first");
-  EXPECT_EQ(s->ticketLevel.at(0), 0);
-  HostMessage copy(msg);
-  EXPECT_TRUE(copy.record->Equals(*msg.record));
+  EXPECT_TRUE(HostMessage(msg).record->Equals(*msg.record));
 }
 
 // Bytes of the fields added after the older layout's last field, as written.
@@ -298,7 +287,6 @@ TEST(HostRecordLayout, RoomEntryCutInsideTheSecondSeatKeepsWhatWasRead) {
                               RecordSize(sent.room.f4) + RecordSize(sent.room.sceneText) +
                               RecordSize(sent.room.optionString) + 8 + RecordSize(sent.room.seats.Player(0));
   const std::string block = WriteBlock(full).substr(0, seat1Start + 100);
-
   HostMessage msg;
   EXPECT_EQ(ReadBlock(msg, block).result, 0);
   const RoomEnterMsg* m = msg.Get<RoomEnterMsg>();
@@ -310,11 +298,9 @@ TEST(HostRecordLayout, RoomEntryCutInsideTheSecondSeatKeepsWhatWasRead) {
   EXPECT_EQ(m->room.seats.Player(1).screenPos, PlayerInfo::kNoScreenPos);
   EXPECT_EQ(m->room.seats.Player(1).f80, 0);
   EXPECT_EQ(m->room.option, Option{});
-  EXPECT_EQ(m->room.f20, "");
-  EXPECT_EQ(m->noticeText, "");
+  EXPECT_EQ(m->room.f20 + m->noticeText, "");
   EXPECT_EQ(m->gameInfo, GameInfoBlock{});
   EXPECT_EQ(m->promoTicketLevel, 0);
-
   std::list<HostMessage> queue;
   queue.push_back(msg);
   DestroyHostMessage(msg);
@@ -328,6 +314,80 @@ TEST(HostRecordLayout, RoomEntryWithAnotherVersionStillLoadsCompletely) {
   const auto r = ReadBlock(msg, WriteBlock(HostMessage::Make<HM_ROOM_ENTER>(sent)));
   EXPECT_EQ(r.result, 1);
   EXPECT_EQ(*msg.Get<RoomEnterMsg>(), sent);
+}
+
+// A reset gives the freshly built record, except what it keeps: a seat its screen
+// position, a room its field 16 and its seats' positions.
+TEST(RecordReset, AResetRecordIsTheBuiltOneSaveWhatItKeeps) {
+  auto expectResetToBuilt = []<class R>(R record) {
+    record.Reset();
+    EXPECT_EQ(record, R{});
+  };
+  expectResetToBuilt(Filled<RCUser>());
+  expectResetToBuilt(Filled<Option>());
+  expectResetToBuilt(Filled<WinInfo>());
+  expectResetToBuilt(Filled<GameDataTable>());
+  expectResetToBuilt(RCRoomData{});
+  PlayerInfo seat = Filled<PlayerInfo>();
+  PlayerInfo emptySeat;
+  ASSERT_NE(seat.screenPos, emptySeat.screenPos);
+  emptySeat.screenPos = seat.screenPos;
+  static_cast<RCUser&>(seat).Reset();  // virtual: the seat's own reset runs
+  EXPECT_EQ(seat, emptySeat);
+  RCRoomData room = Filled<RCRoomData>();
+  RCRoomData emptyRoom;
+  emptyRoom.f16 = room.f16;
+  for (int32_t s = 0; s < PITable::kSeatCount; ++s) emptyRoom.seats.Player(s).screenPos = room.seats.Player(s).screenPos;
+  room.Reset();
+  EXPECT_EQ(room, emptyRoom);
+}
+
+TEST(RecordReset, OnlyANumberBelowMinusOneMakesTheSeatARobot) {
+  PlayerInfo p;
+  p.SetRobot(-5, "robot");
+  EXPECT_EQ(std::make_tuple(p.userNo, p.connState, p.nickname), std::make_tuple(-5, -5, std::string("robot")));
+  PlayerInfo human;
+  human.userNo = 7;
+  for (int32_t notRobot : {-1, 0, 7}) {
+    human.SetRobot(notRobot, "robot");
+    EXPECT_EQ(std::make_tuple(human.userNo, human.connState, human.nickname), std::make_tuple(7, 0, std::string()));
+  }
+}
+
+TEST(PITableSeats, TwoSeatsLookedUpByUserAndNobodysSeatIsNone) {
+  PITable seats;
+  EXPECT_NO_THROW(seats.Player(1));
+  EXPECT_THROW(seats.Player(2), std::out_of_range);
+  EXPECT_THROW(seats.Player(-1), std::out_of_range);
+  seats.Player(0).userNo = 1001;
+  seats.Player(1).userNo = -3;  // a robot holds a seat too
+  EXPECT_EQ(seats.SeatOfUser(1001), 0);
+  EXPECT_EQ(seats.SeatOfUser(-3), 1);
+  EXPECT_EQ(seats.SeatOfUser(1002), -1);
+  EXPECT_TRUE(seats.HasUser(1001));
+  EXPECT_FALSE(seats.HasUser(1002));
+  seats.Player(1).Reset();
+  EXPECT_EQ(seats.SeatOfUser(-1), -1) << "an empty seat is nobody's";
+  EXPECT_FALSE(seats.HasUser(-1));
+}
+
+TEST(ArcArrayTBehaviour, HoldsNElementsCopiesDeeplyAndStaysWholeWhenMovedFrom) {
+  ArcArrayT<int32_t, 3> a;
+  EXPECT_EQ(a, (ArcArrayT<int32_t, 3>{}));
+  a.at(2) = 9;
+  ArcArrayT<int32_t, 3> b = a;
+  b.at(2) = 1;
+  EXPECT_EQ(a.at(2), 9);
+  b = a;
+  EXPECT_EQ(b, a);
+  EXPECT_THROW(a.at(3), std::out_of_range);
+
+  ArcArrayT<int32_t, 3> moved(std::move(b));
+  EXPECT_EQ(moved.at(2), 9);
+  EXPECT_NO_THROW(b.at(2));  // NOLINT(bugprone-use-after-move)
+  b = std::move(moved);
+  EXPECT_EQ(b.at(2), 9);
+  EXPECT_NO_THROW(moved.at(2));  // NOLINT(bugprone-use-after-move)
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// Shared helpers of the host tests: little-endian blocks written by hand, buffers
-// holding a block, a hold on the idle blocks, a visitor that gives every field a
-// distinct value, and a walk over every message type with its record type.
+// Shared helpers of the host tests: blocks written by hand, buffers holding a block,
+// a hold on the idle blocks, and a filler giving every field a distinct value.
 #pragma once
 
 #include <cctype>
@@ -18,17 +17,14 @@
 
 namespace host_test {
 
-// A block written value by value, independent of the records' field lists.
+// A little-endian block written value by value, independent of the records' field lists.
 class Wire {
  public:
   Wire& I32(int32_t v) { return Le(static_cast<uint32_t>(v), 4); }
   Wire& U32(uint32_t v) { return Le(v, 4); }
   Wire& I64(int64_t v) { return Le(static_cast<uint64_t>(v), 8); }
   Wire& Str(const std::string& s) { return U32(static_cast<uint32_t>(s.size())).Raw(s); }
-  Wire& Raw(const std::string& b) {
-    bytes_ += b;
-    return *this;
-  }
+  Wire& Raw(const std::string& b) { bytes_ += b; return *this; }
   const std::string& bytes() const { return bytes_; }
 
  private:
@@ -39,9 +35,8 @@ class Wire {
   std::string bytes_;
 };
 
-// Takes every idle block of the global allocator, so that the next block of any class
-// must come from the heap, where a test can make it fail; gives them back at the end
-// of the scope.
+// Takes every idle block of the global allocator, so that the next block must come
+// from the heap, where a test can make it fail; gives them back at the end of the scope.
 class IdleBlocksHeld {
  public:
   IdleBlocksHeld() {
@@ -97,7 +92,6 @@ class Buf {
   ~Buf() { buf_->Release(); }
   Buf(const Buf&) = delete;
   Buf& operator=(const Buf&) = delete;
-
   IXBuf* get() const { return buf_; }
   uint32_t length() const { return buf_->GetLength(); }
   std::string bytes() const { return {reinterpret_cast<const char*>(buf_->GetData()), buf_->GetLength()}; }
@@ -114,10 +108,8 @@ struct ReadResult {
 // Reads one message from the block; reports the result and the bytes consumed.
 inline ReadResult ReadBlock(HostMessage& msg, const std::string& bytes) {
   Buf buf(bytes);
-  ReadResult r;
-  r.result = ReadHostMessage(msg, buf.get());
-  r.consumed = static_cast<uint32_t>(bytes.size()) - buf.length();
-  return r;
+  const int result = ReadHostMessage(msg, buf.get());
+  return {result, static_cast<uint32_t>(bytes.size()) - buf.length()};
 }
 
 inline std::string WriteBlock(const HostMessage& msg) {
@@ -167,24 +159,15 @@ R Filled() {
   return record;
 }
 
-// Calls f.template operator()<Record>(code) for every code 1..63.
-template <class F>
-void ForEachHostType(F&& f) {
-#define DORVIK_TEST_EACH_TYPE(code, name, record) f.template operator()<record>(uint32_t{code});
-  DORVIK_HOST_MESSAGES(DORVIK_TEST_EACH_TYPE)
-#undef DORVIK_TEST_EACH_TYPE
-}
-
 // A message of the code whose every field holds a distinct value; code 0 and codes
 // of 64 or more give a message without a record.
 inline HostMessage FilledMessage(uint32_t code) {
   HostMessage msg;
   msg.type = code;
-  ForEachHostType([&]<class R>(uint32_t c) {
-    if (c == code) {
-      msg.record = std::make_unique<HostRecordT<R>>(Filled<R>());
-    }
-  });
+#define DORVIK_TEST_FILL(c, name, R) \
+  if (code == c) msg.record = std::make_unique<HostRecordT<R>>(Filled<R>());
+  DORVIK_HOST_MESSAGES(DORVIK_TEST_FILL)
+#undef DORVIK_TEST_FILL
   return msg;
 }
 
@@ -195,8 +178,7 @@ struct OlderLayout {
   uint32_t olderSize;
 };
 inline constexpr OlderLayout kOlderLayouts[] = {
-    {HM_JOIN_GAME, 508}, {HM_LEAVE_GAME, 16}, {HM_ENTRY_LIMIT_REMOVED, 12},
-    {HM_TURN_WITH_CARDS, 24}, {HM_VIP_STATE, 32},
+    {HM_JOIN_GAME, 508}, {HM_LEAVE_GAME, 16}, {HM_ENTRY_LIMIT_REMOVED, 12}, {HM_TURN_WITH_CARDS, 24}, {HM_VIP_STATE, 32},
 };
 
 }  // namespace host_test
