@@ -1,6 +1,5 @@
-// The game window as the host calls it: texts converted, users looked up in the
-// seats, the screen mode, host events and their answers, the refresh order and the
-// leave request, and the defaults of a window that has no scene.
+// The game window as the host calls it: converted texts, seat look-ups, the screen
+// mode, host events, refresh, leaving, and the defaults of a window without a scene.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -103,11 +102,7 @@ TEST_F(ClientTest, ScreenModeStoresTheModeOrAsksToEnd) {
 }
 
 TEST_F(ClientTest, ObserveAnswerIsOkOnlyForTheTextOne) {
-  struct Case {
-    const char16_t* data;
-    int32_t code;
-    int32_t state;
-  };
+  struct Case { const char16_t* data; int32_t code; int32_t state; };
   const Case cases[] = {{u"1", 0x11000, 2}, {u"10", 0x11000, 0}, {u"", 3, 0}, {nullptr, 3, 0}, {u"1", 5, 0}};
   for (const Case& c : cases) {
     host.Clear();
@@ -205,12 +200,7 @@ TEST_F(ClientTest, RefreshAndRoomViewResetThenRedrawAtOnce) {
 // A seated client tries to leave three times before it ends the game itself.
 TEST_F(ClientTest, ExitTriesToLeaveThenEndsTheGame) {
   const std::string leave = "Send(-1, 1, [04 00 00 00], 4)";
-  struct Case {
-    bool seated;
-    std::vector<int32_t> sendResults;
-    std::vector<std::string> transcript;
-    size_t closes;
-  };
+  struct Case { bool seated; std::vector<int32_t> sendResults; std::vector<std::string> transcript; size_t closes; };
   const Case cases[] = {
       {true, {}, {leave, leave, leave, "SetPlayState(3)"}, 1},
       {true, {0}, {leave}, 0},

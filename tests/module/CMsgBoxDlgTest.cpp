@@ -56,8 +56,6 @@ TEST(MsgBoxLines, SplitLinesCutsAtEachNewlineAndKeepsANonEmptyTail) {
   }
 }
 
-// ---- Geometry -----------------------------------------------------------------------
-
 class MsgBoxGeometry : public MsgBoxTest {};
 
 // A short text keeps the type's own width; a longer line, of the body or the bold
@@ -65,12 +63,7 @@ class MsgBoxGeometry : public MsgBoxTest {};
 TEST_F(MsgBoxGeometry, BoxIsSizedByItsTextsAndCentredOnTheGameWindow) {
   const std::string longLine = "이 줄은 상자의 폭을 정하는 아주 긴 두 번째 줄입니다";
   const std::string longHeading = "굵은 제목이 본문보다 훨씬 더 길게 이어집니다";
-  struct Case {
-    std::string body;
-    int32_t type;
-    std::string heading;
-    int width, height;
-  };
+  struct Case { std::string body; int32_t type; std::string heading; int width, height; };
   const Case cases[] = {
       {"short", CMsgBoxDlg::kTypeOk, "", 200, 120},
       {"question?", CMsgBoxDlg::kTypeYesNo, "", 320, 120},
@@ -92,8 +85,6 @@ TEST_F(MsgBoxGeometry, BoxIsSizedByItsTextsAndCentredOnTheGameWindow) {
     EXPECT_EQ(seen_.window.top, 53 + (600 - c.height) / 2);
   }
 }
-
-// ---- Answers ------------------------------------------------------------------------
 
 class MsgBoxAnswers : public MsgBoxTest {};
 
@@ -127,11 +118,7 @@ TEST_F(MsgBoxAnswers, ClicksAndKeysAnswerAsTheButtonsSayAndReleaseEverything) {
 }
 
 TEST_F(MsgBoxAnswers, AutoCloseAnswersOkForAnOkBoxAndNoForAYesNoBoxExactlyOnTime) {
-  struct Case {
-    int32_t type;
-    uint32_t ms;
-    int32_t answer;
-  };
+  struct Case { int32_t type; uint32_t ms; int32_t answer; };
   for (const Case c : {Case{CMsgBoxDlg::kTypeOk, 3000, 1}, Case{CMsgBoxDlg::kTypeYesNo, 5000, 2}, Case{7, 200, 2}}) {
     const DWORD before = Elapsed();
     EXPECT_EQ(Show("closing by itself", c.type, c.ms, "", nullptr), c.answer) << c.type;
@@ -209,8 +196,6 @@ TEST_F(MsgBoxAnswers, ABoxOpenedInsideAnotherBoxsLoopKeepsItsOwnTimerSizeAndAnsw
   EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
 }
 
-// ---- Failures -----------------------------------------------------------------------
-
 using MsgBoxFailures = MsgBoxTest;
 
 // Without its button strip the box is sized but the button keeps its template place;
@@ -246,8 +231,6 @@ TEST_F(MsgBoxFailures, ADialogThatCannotBeMadeAnswersMinusOneWithNoTimerAndThePe
   EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
   EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
 }
-
-// ---- Real clock ---------------------------------------------------------------------
 
 TEST_F(MsgBoxAnswers, UnderTheRealClockTheTimerThreadClosesTheBoxThroughACrossThreadSend) {
   plat::sim::UseRealClock();

@@ -1,6 +1,4 @@
-// Module code is compiled with CP949 as its execution character set: a Korean
-// literal must become the CP949 bytes the game's texts and files use, while u"..."
-// literals stay UTF-16.
+// Module code is compiled with CP949 as its execution character set; u"..." stays UTF-16.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -56,10 +56,7 @@ class DecryptFileTest : public testing::Test {
 };
 
 TEST_F(DecryptFileTest, PassEndsAtTheFirstZeroByte) {
-  struct Case {
-    std::string passField;
-    const KnownDigest* digest;
-  };
+  struct Case { std::string passField; const KnownDigest* digest; };
   using namespace std::string_literals;
   const Case cases[] = {
       {"abc\0\0\0\0\0"s, &testing_support::kMd5Abc},
@@ -133,12 +130,7 @@ TEST_F(DecryptFileTest, SameFileTwiceIsRefusedBeforeTouchingIt) {
 // Every failure ends with 0, releases everything (checked on tear-down) and leaves the
 // destination with exactly the plain text of the blocks finished before it.
 TEST_F(DecryptFileTest, FailuresReleaseEverythingAndKeepFinishedBlocks) {
-  struct Case {
-    const char* fault;
-    uint32_t skip;
-    bool destinationExists;
-    size_t blocksKept;
-  };
+  struct Case { const char* fault; uint32_t skip; bool destinationExists; size_t blocksKept; };
   const Case cases[] = {
       {"CreateFileA", 0, false, 0},           // the source
       {"CreateFileA", 1, false, 0},           // the destination

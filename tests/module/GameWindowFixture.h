@@ -1,6 +1,5 @@
-// Shared fixture of the game-window tests: a host window, the game window made by
-// CreateGameWindow (windowed or full screen) with its scene built or not, and probe
-// widgets that record what reaches them.
+// The game-window tests' fixture: the game window made by CreateGameWindow in a host
+// window, and probe widgets that record what reaches them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,7 +19,6 @@ namespace game_window_test {
 
 class GameWindowFixture : public testing_support::HostWindowFixture {
  protected:
-  // The game window, windowed or full screen, with the scene built (or not).
   void Open(int32_t fullScreen, int32_t buildResult = 1) {
     CDorvik2VWS::Controls().buildResult = buildResult;
     wnd_ = HostWindowFixture::Open(fullScreen);
@@ -42,7 +40,6 @@ class GameWindowFixture : public testing_support::HostWindowFixture {
   HWND game_ = nullptr;
   CDorvik2VWS* scene_ = nullptr;
   widget_test::Journal journal_;
-  // What reached the probes, in order.
   std::vector<widget_test::Journal::Input>& log_ = journal_.inputs;
 };
 

@@ -1,6 +1,5 @@
-// The game window's screen: built windowed whatever the full-screen flag, handed to the
-// resource manager and the effect manager in one order, rebuilt after a mode change or
-// a failed present without recursing, and what it shows in each desktop format.
+// The game window's screen: built windowed, handed over in one order, rebuilt after a
+// mode change or a failed present without recursing, and shown in each format.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -103,11 +102,7 @@ TEST_F(GameWindowScreenTest, CreationBuildsAWindowedScreenWhateverTheFlag) {
 }
 
 TEST_F(GameWindowScreenTest, EffectCodeFollowsTheDesktopAndUnusableDesktopsFailCreation) {
-  struct Case {
-    DisplayFormat format;
-    int32_t created;
-    int32_t code;
-  };
+  struct Case { DisplayFormat format; int32_t created; int32_t code; };
   const Case cases[] = {{DisplayFormat::Rgb565, 1, 16},
                         {DisplayFormat::Rgb555, 1, 17},
                         {DisplayFormat::Xrgb8888, 1, 32},
@@ -220,12 +215,7 @@ TEST_F(GameWindowScreenTest, ExclusiveModeElsewhereMakesTheDrawWaitAndDrawNothin
 // the same after a rebuild, and the whole display in full screen. Pure colours survive
 // every format unchanged, so each format shows the same.
 TEST_F(GameWindowScreenTest, GoldenFramesPerDesktopFormat) {
-  struct Case {
-    DisplayFormat format;
-    const char* tag;
-    const char* window;
-    const char* desktop;
-  };
+  struct Case { DisplayFormat format; const char* tag; const char* window; const char* desktop; };
   const Case cases[] = {
       {DisplayFormat::Rgb565, "565", "1d05d9a251890cd2", "8973a37483282eb8"},
       {DisplayFormat::Rgb555, "555", "1d05d9a251890cd2", "8973a37483282eb8"},
@@ -269,11 +259,7 @@ TEST_F(GameWindowScreenTest, GoldenFramesPerDesktopFormat) {
 using GameWindowFrameTest = GameWindowScreenTest;
 
 TEST_F(GameWindowFrameTest, WidgetsShowInTheWindowAndAMoveRepaintsBothPlaces) {
-  struct Painted {
-    GRect rect;
-    uint8_t r, g, b;
-    bool visible;
-  };
+  struct Painted { GRect rect; uint8_t r, g, b; bool visible; };
   auto expectShows = [this](const std::vector<Painted>& layers, const std::string& name, const std::string& pinned) {
     plat::sim::RgbImage expected{800, 600, std::vector<uint8_t>(800 * 600 * 3, 0)};
     for (const Painted& p : layers) {
@@ -290,12 +276,7 @@ TEST_F(GameWindowFrameTest, WidgetsShowInTheWindowAndAMoveRepaintsBothPlaces) {
     EXPECT_TRUE(check.matches) << name << ": hash " << check.actualHash << ", pictures in " << check.actualPath;
     EXPECT_EQ(plat::sim::HashImage(expected), pinned) << name << ": the oracle moved";
   };
-  struct Case {
-    DisplayFormat format;
-    const char* tag;
-    const char* first;
-    const char* moved;
-  };
+  struct Case { DisplayFormat format; const char* tag; const char* first; const char* moved; };
   const Case cases[] = {
       {DisplayFormat::Rgb565, "565", "f91cee0ea541d8c2", "724eb48e4b9328e2"},
       {DisplayFormat::Rgb555, "555", "f91cee0ea541d8c2", "724eb48e4b9328e2"},

@@ -100,9 +100,7 @@ TEST_F(GameWndProcTest, ActivationForcesAFullRedrawAndTheVolumeCountdown) {
   }
   // The game tick counts it down only while there is a volume below full to re-apply;
   // silence stays silence.
-  struct Case {
-    int32_t volume, countdown;
-  };
+  struct Case { int32_t volume, countdown; };
   for (const Case c : {Case{0, 20}, Case{-2000, 19}, Case{-10000, 18}}) {
     scene_->SetEffectVolume(c.volume);
     Send(WM_TIMER, CDorvik2VWS::kTickTimer, 0);

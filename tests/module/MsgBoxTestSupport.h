@@ -1,7 +1,6 @@
-// Shared fixture of the message-box tests: a host window with the game window at
-// (3, 3), the box's bitmaps generated into a mapped game folder (each frame piece and
-// each strip frame a colour of its own), and runs of the box driven through the
-// modal hook on the virtual clock.
+// The message-box tests' fixture: a game window at (3, 3) in a host window, the box's
+// bitmaps (each piece and strip frame a colour of its own) in a mapped game folder,
+// and boxes run through the modal hook on the virtual clock.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -60,7 +59,6 @@ class MsgBoxTest : public testing::Test {
   // Runs a box; `step` is the hook. The first wait is recorded in `seen_`.
   int32_t Show(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
                const Step& step, COLORREF headingColour = kHeadingColour);
-  // Milliseconds of virtual time since the fixture started.
   DWORD Elapsed() const;
   void RemoveFixture(const std::string& fileName);
   static Seen Look(HWND dialog);

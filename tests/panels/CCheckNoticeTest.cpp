@@ -7,11 +7,7 @@
 namespace {
 
 TEST(CCheckNotice, FieldsAreFoundByTheirNamePart) {
-  struct Case {
-    const char* notice;
-    const char* name;
-    const char* value;
-  };
+  struct Case { const char* notice; const char* name; const char* value; };
   const Case cases[] = {
       {"TYPE=1#TIME=3#MSG=x", "TIME", "3"},
       {"TYPE=1#TIME=3#MSG=x", "MSG", "x"},
@@ -30,14 +26,7 @@ TEST(CCheckNotice, FieldsAreFoundByTheirNamePart) {
 }
 
 TEST(CCheckNotice, TimeAndStageComeFromTheNotice) {
-  struct Case {
-    const char* notice;
-    int32_t shown;
-    int32_t time;
-    int32_t digits;
-    int32_t stage;
-    const char* msg;
-  };
+  struct Case { const char* notice; int32_t shown; int32_t time; int32_t digits; int32_t stage; const char* msg; };
   const Case cases[] = {
       {"TYPE=0#TIME=3#MSG=x", 1, 3, 1, CCheckNotice::kStageHeadWithWarning, "x"},
       {"TYPE=1#TIME=10", 1, 10, 2, CCheckNotice::kStageHeadOnly, ""},

@@ -1,7 +1,5 @@
-// The scene's sound as the game uses it: effects registered from the sound folder and
-// stopped by a teardown or the loader's end, played by id at the effect volume, and
-// voice lines whose file follows the speaker's seat. Each effect fixture is a WAV at a
-// level of its own, so that the capture says which one played.
+// The scene's sound: effects registered from the sound folder (each a WAV at a level of
+// its own, so the capture says which played), effect volume, and voice lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -227,9 +225,7 @@ TEST_F(SceneSoundTest, EffectVolumeIsClampedAndReachesEffectsAndChannels) {
   Register();
   SeatPlayers();
   ASSERT_EQ(scene_->PreviewVoice(10037, 0, 0), 1);
-  struct Case {
-    int32_t asked, applied;
-  };
+  struct Case { int32_t asked, applied; };
   for (const Case c : {Case{-5000, -10000}, Case{-4999, -4999}, Case{300, 0}}) {
     scene_->SetEffectVolume(c.asked);
     EXPECT_EQ(scene_->EffectVolume(), c.applied) << c.asked;
@@ -335,11 +331,7 @@ TEST_F(SceneSoundTest, WhoMaySpeak) {
 TEST_F(SceneSoundTest, PreviewSpeaksVariantOneInTheGivenVoiceSet) {
   Register();
   SeatPlayers();
-  struct Case {
-    int32_t id, voiceSet, seat;
-    int32_t ownGender;
-    const char* file;
-  };
+  struct Case { int32_t id, voiceSet, seat; int32_t ownGender; const char* file; };
   const Case cases[] = {
       {kStop, 2, 0, 1, "Male3\\stop1.ogg"},
       {kStop, 7, 0, 1, "Male8\\stop1.ogg"},  // not clamped

@@ -1,6 +1,5 @@
-// The incoming queue as the host feeds it: one message per block, handled one at a
-// time in arrival order, never before the scene is ready, and never freed under the
-// handler that holds it.
+// The incoming queue: one message per block, one at a time in arrival order, never
+// before the scene is ready, never freed under the handler that holds it.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -24,7 +23,12 @@ HostMessage Avatar(int32_t userNo, const std::string& key) {
 
 class QueueTest : public GameTableTest {
  protected:
-  // Every avatar message handled leaves its user number here.
+  // The table with the tick running; every avatar message handled leaves its user number.
+  void Start() {
+    MakeTable();
+    scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
+    RecordAvatars();
+  }
   void RecordAvatars() {
     scene->SetHostMessageHandler(HM_USER_AVATAR, [this](CDorvik2VWS& s, HostMessage& msg) {
       EXPECT_TRUE(s.IsBusy());
@@ -38,9 +42,7 @@ class QueueTest : public GameTableTest {
 };
 
 TEST_F(QueueTest, BlocksArrivingDuringAHandlerWaitAndGoOnePerTickOldestFirst) {
-  MakeTable();
-  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
-  RecordAvatars();
+  Start();
   onAvatar = [this](HostMessage& msg) {
     if (msg.Get<UserAvatarMsg>()->userNo != 1) return;
     EXPECT_EQ(Receive(Block(Avatar(2, "b"))), 0);
@@ -58,13 +60,10 @@ TEST_F(QueueTest, BlocksArrivingDuringAHandlerWaitAndGoOnePerTickOldestFirst) {
 }
 
 TEST_F(QueueTest, UnknownTypeIsQueuedThenDroppedWithoutAHandler) {
-  MakeTable();
-  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
+  Start();
   int32_t others = 0;
-  for (uint32_t type = 1; type < HM_TYPE_LIMIT; ++type) {
+  for (uint32_t type = 1; type < HM_TYPE_LIMIT; ++type)
     if (type != HM_USER_AVATAR) scene->SetHostMessageHandler(type, [&others](CDorvik2VWS&, HostMessage&) { ++others; });
-  }
-  RecordAvatars();
   onAvatar = [this](HostMessage&) {
     EXPECT_EQ(Receive({70, 0, 0, 0, 1, 2, 3, 4}), 0);
     EXPECT_EQ(scene->QueuedCount(), 1u);
@@ -115,9 +114,7 @@ TEST_F(QueueTest, BlockBeforeTheThreadedBuildIsHandledRightAfterIt) {
 }
 
 TEST_F(QueueTest, RefreshInsideAHandlerKeepsItsRecordAndBusyAndDropsTheRest) {
-  MakeTable();
-  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
-  RecordAvatars();
+  Start();
   onAvatar = [this](HostMessage& msg) {
     if (msg.Get<UserAvatarMsg>()->userNo != 1) return;
     Receive(Block(Avatar(2, "queued")));
@@ -137,9 +134,7 @@ TEST_F(QueueTest, RefreshInsideAHandlerKeepsItsRecordAndBusyAndDropsTheRest) {
 }
 
 TEST_F(QueueTest, HandlerThatThrowsEndsOnlyItsOwnMessage) {
-  MakeTable();
-  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
-  RecordAvatars();
+  Start();
   onAvatar = [this](HostMessage& msg) {
     if (msg.Get<UserAvatarMsg>()->userNo == 1) {
       Receive(Block(Avatar(2, "next")));

@@ -1,6 +1,5 @@
-// The scene's senders: each answer only in the phase that waits for it and only by a
-// seated player, one answer per countdown, the time-out rule of the card play, the
-// seat and table commands' own conditions, and the item request.
+// The scene's senders: answers only in their phase, by a seated player, once per
+// countdown; the play's time-out rule; the seat, table and item commands.
 #include <gtest/gtest.h>
 
 #include <functional>

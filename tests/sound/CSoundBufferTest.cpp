@@ -13,7 +13,6 @@ class CSoundBufferTest : public SoundTest {
     ASSERT_EQ(DirectSoundCreate(nullptr, ds_.ReleaseAndGetAddressOf(), nullptr), DS_OK);
     ASSERT_EQ(ds_->SetCooperativeLevel(FakeWindow(), DSSCL_PRIORITY), DS_OK);
   }
-  // A buffer of `bytes` in the source's format.
   void MakeFor(CSoundBuffer& b, const CSoundSource& source, DWORD bytes) {
     WAVEFORMATEX f = source.GetFormat();
     DSBUFFERDESC d{sizeof(DSBUFFERDESC), DSBCAPS_CTRLVOLUME, bytes, 0, &f};

@@ -106,10 +106,7 @@ TEST_F(CSoundMgrTest, LoaderThreadFillsTheTableWhileTheWindowThreadPlays) {
   for (int32_t i = 0; i < kEffects; ++i) Put("e" + std::to_string(i) + ".wav", Wav(1, 22050, 16, 2000, static_cast<uint8_t>(i)));
   Put("voice.wav", Wav(1, 22050, 16, 2000));
   ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
-  struct Job {
-    CGameSoundMgr* mgr;
-    int32_t loaded = 0;
-  } job{&mgr_};
+  struct Job { CGameSoundMgr* mgr; int32_t loaded = 0; } job{&mgr_};
   auto loader = [](LPVOID p) -> DWORD {
     auto* j = static_cast<Job*>(p);
     for (int32_t i = 0; i < kEffects; ++i) j->loaded += j->mgr->LoadSound("e" + std::to_string(i) + ".wav", i, 0);

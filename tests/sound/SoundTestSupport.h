@@ -28,7 +28,6 @@ class SoundTest : public testing::Test {
     plat::sim::ResetSound();
     plat::sim::ClearFaults();
   }
-  // Writes a file into the sound folder; returns its native path.
   std::string Put(const std::string& name, const Bytes& bytes) {
     dir_.Write(name, testing_support::AsString(bytes));
     return dir_ / name;
@@ -44,7 +43,6 @@ class SoundTest : public testing::Test {
     for (uint32_t i = 0; i < bytes; ++i) w.data[i] = static_cast<uint8_t>(i * 13 + seed);
     return testing_support::MakeWav(w);
   }
-  // Everything a buffer holds.
   static Bytes Contents(IDirectSoundBuffer* b, DWORD size) {
     void* p1 = nullptr;
     void* p2 = nullptr;

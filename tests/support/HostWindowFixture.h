@@ -1,7 +1,5 @@
-// A host's frame window, and game windows made in it as a host makes them (through
-// the module's exports) or as the module itself does (the object, then its window and
-// loader). Whatever a test leaves made goes before the window system is reset, so
-// one test's windows, display mode or planted faults never reach the next.
+// A host's frame window and game windows made in it through the exports or directly;
+// all go before the window system is reset, so nothing reaches the next test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,7 +17,6 @@ class HostWindowFixture : public testing::Test {
  protected:
   static constexpr const char* kHostClass = "HostFrame";
   static constexpr DWORD kThreadWaitMs = 10000;
-  // The game folder every window here is given.
   static constexpr const char* kGameFolder = "D:\\game\\";
   void SetUp() override;
   void TearDown() override;

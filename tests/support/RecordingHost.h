@@ -41,7 +41,6 @@ class RecordingHost : public IHostInterface {
   std::vector<HostCall> Calls() const;
   std::vector<HostCall> CallsTo(HostSlot slot) const;
   std::vector<std::string> Transcript() const;
-  // The bytes of every Send in hex, in order.
   std::vector<std::string> SentBytes() const;
   void Clear();
   // Send answers these results in turn, then `fallback`.

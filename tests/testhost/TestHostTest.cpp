@@ -1,7 +1,5 @@
-// The module loaded from Dorvik2.so as a host loads it: only the exports are
-// reachable, the module finds itself by its file name and owns the message box's
-// template, foreign interfaces are refused, and the test host's transcript and
-// picture show one window life.
+// The module loaded from Dorvik2.so as a host loads it: only the exports reachable, its
+// own class and template, and the test host's transcript and picture of a window.
 #include "testhost/TestHost.h"
 
 #include <gtest/gtest.h>
