@@ -76,6 +76,7 @@ class SceneSoundTest : public testing_support::HostWindowFixture {
   void Register() {
     MakeGame(0);
     ASSERT_EQ(scene_->RegisterEffects(), 1);
+    SeatPlayers();
   }
   void Hook(int32_t id, std::function<void(CDorvik2VWS&)> action) {
     hookAction = std::move(action);
@@ -113,14 +114,16 @@ class SceneSoundTest : public testing_support::HostWindowFixture {
       for (const char* cue : {"stop", "1go", "hello"})
         for (int32_t v = 1; v <= 3; ++v)
           PutSound(std::string(folder) + "\\" + cue + std::to_string(v) + ".ogg", LevelWav(1, 100));
-    PlayerInfo& male = scene_->GetPlayer(0);
-    male.userNo = kMaleUser;
-    male.gender = 0;
-    male.voiceSet = 2;
-    PlayerInfo& female = scene_->GetPlayer(1);
-    female.userNo = kFemaleUser;
-    female.gender = 1;
-    female.voiceSet = 0;
+    Speaker(0, kMaleUser, 0, 2);
+    Speaker(1, kFemaleUser, 1, 0);
+  }
+  PlayerInfo& Speaker(int32_t seat, int32_t userNo, int32_t gender, int32_t voiceSet) {
+    PlayerInfo& p = scene_->GetPlayer(seat);
+    p.Reset();
+    p.userNo = userNo;
+    p.gender = gender;
+    p.voiceSet = voiceSet;
+    return p;
   }
   testing_support::TempDir dir_;
   IClientInterface* client_ = nullptr;
@@ -223,7 +226,6 @@ TEST_F(SceneSoundTest, EffectPlaysByIdAtTheEffectVolumeAndOnlyInsideTheTable) {
 
 TEST_F(SceneSoundTest, EffectVolumeIsClampedAndReachesEffectsAndChannels) {
   Register();
-  SeatPlayers();
   ASSERT_EQ(scene_->PreviewVoice(10037, 0, 0), 1);
   struct Case { int32_t asked, applied; };
   for (const Case c : {Case{-5000, -10000}, Case{-4999, -4999}, Case{300, 0}}) {
@@ -258,7 +260,6 @@ TEST_F(SceneSoundTest, TheTwoLoopingEffectsStopTogetherAndATeardownStopsThemToo)
 
 TEST_F(SceneSoundTest, VoiceFileFollowsTheSpeakersGenderVoiceSetAndVariant) {
   Register();
-  SeatPlayers();
   struct Case {
     int32_t gender, voiceSet, robotNo;  // robotNo < -1: the seat is the robot's
     int32_t id;
@@ -273,11 +274,7 @@ TEST_F(SceneSoundTest, VoiceFileFollowsTheSpeakersGenderVoiceSetAndVariant) {
   for (const Case& c : cases) {
     for (uint32_t seed = 1; seed <= 12; ++seed) {
       SCOPED_TRACE(testing::Message() << c.prefix << ", seed " << seed);
-      PlayerInfo& p = scene_->GetPlayer(0);
-      p.Reset();
-      p.userNo = kMaleUser;
-      p.gender = c.gender;
-      p.voiceSet = c.voiceSet;
+      PlayerInfo& p = Speaker(0, kMaleUser, c.gender, c.voiceSet);
       if (c.robotNo < -1) p.SetRobot(c.robotNo, "robot");
       plat::crt::srand(seed);
       const int32_t row = plat::crt::rand() % FindVoiceCue(c.id).variantCount + 1;
@@ -291,7 +288,6 @@ TEST_F(SceneSoundTest, VoiceFileFollowsTheSpeakersGenderVoiceSetAndVariant) {
 
 TEST_F(SceneSoundTest, WhoMaySpeak) {
   Register();
-  SeatPlayers();
   scene_->GetPlayer(1).SetRobot(-7, "robot");
   plat::sim::RecordOpenedFiles(true);
   EXPECT_EQ(scene_->PlayVoice(10021, 1), 0) << "a robot says nothing above 10020";
@@ -330,7 +326,6 @@ TEST_F(SceneSoundTest, WhoMaySpeak) {
 
 TEST_F(SceneSoundTest, PreviewSpeaksVariantOneInTheGivenVoiceSet) {
   Register();
-  SeatPlayers();
   struct Case { int32_t id, voiceSet, seat; int32_t ownGender; const char* file; };
   const Case cases[] = {
       {kStop, 2, 0, 1, "Male3\\stop1.ogg"},
