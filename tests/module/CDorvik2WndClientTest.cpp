@@ -13,7 +13,6 @@
 namespace {
 
 using testing_support::GameTableTest;
-using testing_support::HostSlot;
 
 class ClientTest : public GameTableTest {
  protected:
@@ -129,22 +128,7 @@ TEST_F(ClientTest, EventTextsReachTheSceneConvertedAndOtherEventsDoNothing) {
                                                               "OnHostButton(vip, 17)", "ShowMemoButton(0)"}));
 }
 
-TEST_F(ClientTest, HostValuesEventAnswersWithValuesThenResultDone) {
-  SeatMe(0);
-  scene->SetSceneMode(CDorvik2VWS::kModeResult);
-  const uint32_t words[8] = {42, 0xDEAD, 0x11223344, 0x55, 0xBEEF, 0xF00D, 0x99AABBCC, 0x01};
-  EXPECT_EQ(Event(kOther, 22, words, 32), 0);
-  EXPECT_TRUE(host.SentBytes().empty()) << "another user's";
-  EXPECT_EQ(Event(kMe, 22, nullptr, 32), 0);
-  EXPECT_TRUE(host.SentBytes().empty()) << "no data";
-  Event(kMe, 22, words, 32);
-  const auto sent = host.SentBytes();
-  ASSERT_EQ(sent.size(), 2u);
-  EXPECT_EQ(sent[0], Words({20, 42, 0x11223344, 0x55, 0x99AABBCC, 0x01}));
-  EXPECT_EQ(sent[1], "12 00 00 00");
-}
-
-TEST_F(ClientTest, NoticeEventIsAcknowledgedOnlyAtTimeThree) {
+TEST_F(ClientTest, NoticeReportAndHostValuesEventsAnswerOnlyForTheirUser) {
   Event(kOther, 24, u"TYPE=1#TIME=3#MSG=x");
   EXPECT_TRUE(host.SentBytes().empty()) << "another user's notice";
   Event(kMe, 24, u"TYPE=1#TIME=2#MSG=x");
@@ -154,17 +138,22 @@ TEST_F(ClientTest, NoticeEventIsAcknowledgedOnlyAtTimeThree) {
   host.Clear();
   Event(kMe, 24, u"TIME=3");
   EXPECT_TRUE(host.SentBytes().empty()) << "a notice that starts nothing is not acknowledged";
-}
-
-TEST_F(ClientTest, ReportUserEventAnswersForASeatedUser) {
   SeatOther(1);
   scene->GetPlayer(1).gradeIndex = 4;
   Event(kMe, 23, nullptr);
-  EXPECT_TRUE(host.Calls().empty()) << "no seat";
+  EXPECT_TRUE(host.Calls().empty()) << "reporting a user without a seat";
   Event(kOther, 23, nullptr);
-  const auto events = host.CallsTo(HostSlot::NotifyEvent);
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_EQ(events[0].ToString(), "NotifyEvent(9, 27, \"9\", 4)");
+  EXPECT_EQ(host.Transcript(), (std::vector<std::string>{"NotifyEvent(9, 27, \"9\", 4)"}));
+  host.Clear();
+  SeatMe(0);
+  scene->SetSceneMode(CDorvik2VWS::kModeResult);
+  const uint32_t words[8] = {42, 0xDEAD, 0x11223344, 0x55, 0xBEEF, 0xF00D, 0x99AABBCC, 0x01};
+  EXPECT_EQ(Event(kOther, 22, words, 32), 0);
+  EXPECT_EQ(Event(kMe, 22, nullptr, 32), 0);
+  EXPECT_TRUE(host.SentBytes().empty()) << "another user's values, or none";
+  Event(kMe, 22, words, 32);
+  EXPECT_EQ(host.SentBytes(), (std::vector<std::string>{Words({20, 42, 0x11223344, 0x55, 0x99AABBCC, 0x01}),
+                                                        "12 00 00 00"}));
 }
 
 TEST_F(ClientTest, CommandsAvatarNameAndStatusArriveConverted) {

@@ -13,7 +13,11 @@ using namespace msgbox_test;
 namespace {
 
 int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
+std::pair<int, int> Size(const RECT& r) { return {r.right - r.left, r.bottom - r.top}; }
+void ExpectNoTimer() {
+  EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
+  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
+}
 
 // The width of one line as the box measures it (the platform's NT face).
 int32_t Extent(const std::string& line, int32_t height, LONG weight) {
@@ -78,8 +82,7 @@ TEST_F(MsgBoxGeometry, BoxIsSizedByItsTextsAndCentredOnTheGameWindow) {
     SCOPED_TRACE(c.body + " / " + c.heading);
     seen_ = Seen{};
     EXPECT_EQ(Show(c.body, c.type, 0, c.heading, [](HWND, int) { plat::sim::PressKey(VK_ESCAPE); }), 2);
-    EXPECT_EQ(Width(seen_.window), c.width);
-    EXPECT_EQ(Height(seen_.window), c.height);
+    EXPECT_EQ(Size(seen_.window), std::make_pair(c.width, c.height));
     EXPECT_EQ(seen_.client.right, c.width) << "no frame or caption";
     EXPECT_EQ(seen_.window.left, 103 + (800 - c.width) / 2);
     EXPECT_EQ(seen_.window.top, 53 + (600 - c.height) / 2);
@@ -123,8 +126,7 @@ TEST_F(MsgBoxAnswers, AutoCloseAnswersOkForAnOkBoxAndNoForAYesNoBoxExactlyOnTime
     const DWORD before = Elapsed();
     EXPECT_EQ(Show("closing by itself", c.type, c.ms, "", nullptr), c.answer) << c.type;
     EXPECT_EQ(Elapsed() - before, c.ms);
-    EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
-    EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
+    ExpectNoTimer();
   }
 }
 
@@ -140,8 +142,7 @@ TEST_F(MsgBoxAnswers, PressBeforeTheTimeOutKillsTheTimerAndRestoresThePeriod) {
             1);
   EXPECT_EQ(timerWhileOpen, 1);
   EXPECT_EQ(Elapsed(), 1000u);
-  EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
-  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
+  ExpectNoTimer();
   plat::sim::Advance(5000);
   EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
   EXPECT_TRUE(plat::sim::PostedMessages(game_).empty());
@@ -188,12 +189,9 @@ TEST_F(MsgBoxAnswers, ABoxOpenedInsideAnotherBoxsLoopKeepsItsOwnTimerSizeAndAnsw
   EXPECT_EQ(inner, 1) << "the inner OK box timed out with OK";
   EXPECT_EQ(innerEnded, 5000u);
   EXPECT_EQ(outer, 2) << "the outer box's own time-out (at 3000 ms, under the inner box) answered No";
-  EXPECT_EQ(Width(seen_.window), 320);
-  EXPECT_EQ(Height(seen_.window), 120);
-  EXPECT_EQ(Width(innerSeen.window), 200);
-  EXPECT_EQ(Height(innerSeen.window), 185);
-  EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
-  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
+  EXPECT_EQ(Size(seen_.window), std::make_pair(320, 120));
+  EXPECT_EQ(Size(innerSeen.window), std::make_pair(200, 185));
+  ExpectNoTimer();
 }
 
 using MsgBoxFailures = MsgBoxTest;
@@ -207,15 +205,13 @@ TEST_F(MsgBoxFailures, MissingBitmapsLeaveTheTemplatesPlainForm) {
   DestroyWindow(probe);
   RemoveFixture("ok_btn.bmp");
   EXPECT_EQ(Show("text", CMsgBoxDlg::kTypeOk, 0, "", [](HWND, int) { plat::sim::PressKey(VK_ESCAPE); }), 2);
-  EXPECT_EQ(Width(seen_.window), 200);
-  EXPECT_EQ(Height(seen_.window), 120);
+  EXPECT_EQ(Size(seen_.window), std::make_pair(200, 120));
   EXPECT_EQ(seen_.button[0].left, plain.button[0].left);
   EXPECT_EQ(Width(seen_.button[0]), Width(plain.button[0]));
   RemoveFixture("msg4.bmp");
   seen_ = Seen{};
   EXPECT_EQ(Show("text", CMsgBoxDlg::kTypeOk, 3000, "", nullptr), 1);
-  EXPECT_EQ(Width(seen_.window), Width(plain.window));
-  EXPECT_EQ(Height(seen_.window), Height(plain.window));
+  EXPECT_EQ(Size(seen_.window), Size(plain.window));
   EXPECT_EQ(Elapsed(), 3000u);
   EXPECT_EQ(plat::sim::LiveGdiObjects(), gdiBefore_) << "partial frame released";
 }
@@ -223,13 +219,11 @@ TEST_F(MsgBoxFailures, MissingBitmapsLeaveTheTemplatesPlainForm) {
 TEST_F(MsgBoxFailures, ADialogThatCannotBeMadeAnswersMinusOneWithNoTimerAndThePeriodRestored) {
   plat::sim::FailNext("DialogBoxParamA");
   EXPECT_EQ(ShowMsgBox(nullptr, game_, kGameFolder, "text", CMsgBoxDlg::kTypeOk, 3000, "", kHeadingColour), -1);
-  EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
-  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
+  ExpectNoTimer();
   // A module that holds no template (loaded under another name).
   const HINSTANCE foreign = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x7000));
   EXPECT_EQ(ShowMsgBox(foreign, game_, kGameFolder, "text", CMsgBoxDlg::kTypeYesNo, 5000, "", kHeadingColour), -1);
-  EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
-  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
+  ExpectNoTimer();
 }
 
 TEST_F(MsgBoxAnswers, UnderTheRealClockTheTimerThreadClosesTheBoxThroughACrossThreadSend) {
@@ -241,6 +235,5 @@ TEST_F(MsgBoxAnswers, UnderTheRealClockTheTimerThreadClosesTheBoxThroughACrossTh
   EXPECT_EQ(answer, 2);
   EXPECT_GE(took, 25u);
   EXPECT_LT(took, 5000u);
-  EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
-  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
+  ExpectNoTimer();
 }

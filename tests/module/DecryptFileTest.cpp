@@ -33,11 +33,7 @@ class DecryptFileTest : public testing::Test {
   void TearDown() override {
     plat::sim::ClearFaults();
     EXPECT_EQ(plat::sim::LiveCryptHandles(), plat::sim::CryptHandleCounts{});
-    for (const char* name : {"src.bin", "dst.bin"}) {
-      if (dir.Exists(name)) {
-        EXPECT_TRUE(NobodyHasOpen(name)) << name;
-      }
-    }
+    for (const char* name : {"src.bin", "dst.bin"}) EXPECT_TRUE(!dir.Exists(name) || NobodyHasOpen(name)) << name;
     plat::sim::ClearPathPrefixes();
   }
   static bool NobodyHasOpen(const std::string& name) {

@@ -63,6 +63,11 @@ class GameWindowScreenTest : public GameWindowFixture {
     return std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
   }
   size_t Closes() { return PostedToHost(WM_GAME_CLOSE).size(); }
+  // The surfaces lost, and the first restore failing: the screen must be rebuilt.
+  static void LoseSurfacesOnce() {
+    plat::sim::LoseSurfaces();
+    plat::sim::FailNextRestore(1);
+  }
   void Paint() {
     InvalidateRect(game_, nullptr, FALSE);
     UpdateWindow(game_);
@@ -163,8 +168,7 @@ TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOne
   EXPECT_TRUE(scene_->IsDirty());
   EXPECT_TRUE(scene_->IsFullRedraw());
   size_t from = wnd_->ScreenSteps().size();
-  plat::sim::LoseSurfaces();
-  plat::sim::FailNextRestore(1);
+  LoseSurfacesOnce();
   Paint();
   EXPECT_EQ(Count(StepsSince(from), "create windowed"), 1) << "the nested repaint presents on the new screen";
   EXPECT_EQ(Closes(), 0u);
@@ -174,18 +178,15 @@ TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOne
   auto* probe = new ProbeWnd([&] {
     if (!wnd_->IsRestoringScreen() || !armed) return;
     armed = false;
-    plat::sim::LoseSurfaces();
-    plat::sim::FailNextRestore(1);
+    LoseSurfacesOnce();
   });
   probe->SetRect(GRect(0, 0, 10, 10));
   scene_->AddWnd(probe);
-  plat::sim::LoseSurfaces();
-  plat::sim::FailNextRestore(1);
+  LoseSurfacesOnce();
   Paint();
   EXPECT_EQ(Count(StepsSince(from), "create windowed"), 1);
   EXPECT_EQ(Closes(), 0u);
-  plat::sim::LoseSurfaces();
-  plat::sim::FailNextRestore(1);
+  LoseSurfacesOnce();
   plat::sim::SetDirectDrawAvailable(false);
   Paint();
   ASSERT_EQ(Closes(), 1u);
