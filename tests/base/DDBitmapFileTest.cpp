@@ -46,12 +46,7 @@ BmpPicture Pic(int32_t w, int32_t h, uint16_t bits, std::vector<uint32_t> px, st
 
 TEST_F(DDBitmapFileTest, EveryDepthLoadsUprightInTheDesktopsFormat) {
   using F = DisplayFormat;
-  struct Case {
-    const char* what;
-    F format;
-    BmpPicture pic;
-    std::vector<uint32_t> expected;
-  };
+  struct Case { const char* what; F format; BmpPicture pic; std::vector<uint32_t> expected; };
   const std::vector<uint32_t> rgb = {0x010203, 0x040506, 0x070809, 0x0A0B0C, 0x0D0E0F, 0x101112};
   const BmpPicture four = Pic(3, 2, 4, {1, 2, 3, 3, 2, 1}, {0, 0x112233, 0x445566, 0x778899});
   const Case cases[] = {
@@ -133,10 +128,7 @@ std::vector<uint8_t> With(size_t offset, uint32_t value, int bytes = 4) {
 
 TEST_F(DDBitmapFileTest, TruncatedAndLyingHeadersAreRefused) {
   const std::vector<uint8_t> base = Base();
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> bytes;
-  };
+  struct Case { const char* what; std::vector<uint8_t> bytes; };
   const Case cases[] = {
       {"empty", {}},
       {"shorter than the headers", std::vector<uint8_t>(base.begin(), base.begin() + 53)},

@@ -26,9 +26,7 @@ TEST_F(DDSurfacePixelTest, SizesAndRectangles) {
 TEST_F(DDSurfacePixelTest, PixelsOutsideReadAsMinusOneAndAreNotWritten) {
   DDSurface s = MakeSurface(dd_, 4, 3);
   ClearSurface(s, 0x000102);
-  struct Case {
-    int32_t x, y;
-  };
+  struct Case { int32_t x, y; };
   for (const Case c : {Case{4, 0}, Case{-1, 0}, Case{0, 3}, Case{0, -1}}) {
     DWORD v = 0;
     EXPECT_EQ(GetSurfacePixel(s, c.x, c.y, &v), S_OK);
@@ -43,10 +41,7 @@ TEST_F(DDSurfacePixelTest, PixelsOutsideReadAsMinusOneAndAreNotWritten) {
 }
 
 TEST_F(DDSurfacePixelTest, PixelsRoundTripAndColoursMatchTheirRawValueInEachFormat) {
-  struct Case {
-    DisplayFormat format;
-    DWORD value, magenta;
-  };
+  struct Case { DisplayFormat format; DWORD value, magenta; };
   for (const Case c : {Case{DisplayFormat::Rgb565, 0xBEEF, 0xF81F}, Case{DisplayFormat::Rgb555, 0x7ACE, 0x7C1F},
                        Case{DisplayFormat::Xrgb8888, 0x00C0FFEE, 0xFF00FF}}) {
     SCOPED_TRACE(FormatName(c.format));

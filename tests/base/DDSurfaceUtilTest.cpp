@@ -42,7 +42,6 @@ TEST_F(DDSurfaceUtilTest, OffscreenSurfacesLiveInSystemMemoryAndNeedAnEmptyHolde
   EXPECT_EQ(QuerySurfaceSize(DDSurface(), &size), E_POINTER);
   EXPECT_EQ(QuerySurfaceSize(held, nullptr), E_INVALIDARG);
   EXPECT_EQ(GetSurfaceDesc(DDSurface(), &desc), E_POINTER);
-
   IDirectDrawSurface4* before = held.Get();
   InitSurfaceDesc(desc, DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, 4, 4, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
   EXPECT_EQ(CreateSurface(dd_, held, &desc), E_INVALIDARG);
@@ -66,11 +65,7 @@ TEST_F(DDSurfaceUtilTest, OffscreenSurfacesLiveInSystemMemoryAndNeedAnEmptyHolde
 }
 
 TEST_F(DDSurfaceUtilTest, DisplayDepthAndKeyPerDesktop) {
-  struct Case {
-    DisplayFormat format;
-    int depth;
-    COLORREF key;
-  };
+  struct Case { DisplayFormat format; int depth; COLORREF key; };
   const Case cases[] = {
       {DisplayFormat::Rgb565, 16, 0xF81F},   {DisplayFormat::Rgb555, 15, 0x7C1F},
       {DisplayFormat::Xrgb8888, 32, 0xFF00FF}, {DisplayFormat::Rgb888, 24, 0xFF00FF},
@@ -98,28 +93,23 @@ TEST_F(DDSurfaceUtilTest, KeyedBlitsAndFillsInEachFormat) {
     const uint32_t red = DevicePixel(f, 255, 0, 0), green = DevicePixel(f, 0, 255, 0);
     const uint32_t blue = DevicePixel(f, 0, 0, 255), white = DevicePixel(f, 255, 255, 255);
     DDSurface src = Row({key, red, key, green});
-
     DDSurface dst = Row({blue, blue, blue, blue});
     ASSERT_EQ(SetSurfaceColorKey(src, key), S_OK);
     EXPECT_EQ(BltWithColorKey(dst, nullptr, src, nullptr, DDBLT_WAIT), S_OK) << FormatName(f);
     EXPECT_EQ(ReadPixels(dst), (std::vector<uint32_t>{blue, red, blue, green})) << FormatName(f);
-
     ASSERT_EQ(SetSurfaceColorKey(src, white), S_OK);  // a key no pixel has
     EXPECT_EQ(BltWithColorKey(dst, nullptr, src, nullptr, 0), S_OK);
     EXPECT_EQ(ReadPixels(dst), (std::vector<uint32_t>{key, red, key, green})) << FormatName(f);
-
     dst = Row({blue, blue, blue, blue});
     EXPECT_EQ(BltWithKeyOverride(dst, nullptr, src, nullptr, 0, DWORD{red}), S_OK);
     EXPECT_EQ(ReadPixels(dst), (std::vector<uint32_t>{key, blue, key, green})) << FormatName(f);
     EXPECT_EQ(BltWithKeyOverride(dst, nullptr, src, nullptr, 0, MakeColorKey(white)), S_OK);
     EXPECT_EQ(ReadPixels(dst), (std::vector<uint32_t>{key, red, key, green})) << FormatName(f);
-
     RECT inner{1, 0, 3, 1};
     EXPECT_EQ(FillSurfaceRect(dst, &inner, white, 0), S_OK);
     EXPECT_EQ(ReadPixels(dst), (std::vector<uint32_t>{key, white, white, green})) << FormatName(f);
     EXPECT_TRUE(ClearSurface(dst, blue));
     EXPECT_EQ(ReadPixels(dst), (std::vector<uint32_t>{blue, blue, blue, blue})) << FormatName(f);
-
     EXPECT_EQ(BltFastKeyed(dst, GPoint(0, 0), src, nullptr, 0), S_OK);
     EXPECT_EQ(ReadPixels(dst), (std::vector<uint32_t>{key, red, key, green})) << FormatName(f);
   }
@@ -137,7 +127,6 @@ TEST_F(DDSurfaceUtilTest, LocksGiveUpAfterBoundedTriesWhileTheSurfaceDcIsOut) {
     ReleaseSurfaceDC(s, dc);
   }));
   EXPECT_EQ(sameThread, E_FAIL);
-
   HDC dc = GetSurfaceDC(s);
   ASSERT_NE(dc, nullptr);
   HRESULT whole = S_OK, part = S_OK;
@@ -174,7 +163,6 @@ TEST_F(DDSurfaceUtilTest, BitmapsCopyThroughGdiIntoTheSurfaceFormatAndNeedASize)
     ASSERT_NE(bmp, nullptr);
     const uint32_t px[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
     std::memcpy(bits, px, sizeof px);
-
     EXPECT_EQ(GetBitmapSize(bmp), GRect(0, 0, 2, 2));
     DDSurface s;
     ASSERT_EQ(CreateSurfaceFromBitmap(dd_, s, bmp), S_OK) << FormatName(f);
@@ -182,7 +170,6 @@ TEST_F(DDSurfaceUtilTest, BitmapsCopyThroughGdiIntoTheSurfaceFormatAndNeedASize)
                                                     DevicePixel(f, 0, 0, 255), DevicePixel(f, 255, 255, 255)}))
         << FormatName(f);
     EXPECT_EQ(CreateSurfaceFromBitmap(dd_, s, bmp), E_INVALIDARG);  // full holder
-
     DDSurface wide = MakeSurface(dd_, 4, 2);
     ClearSurface(wide, 0);
     EXPECT_EQ(CopyBitmapToSurface(wide, GRect(2, 0, 4, 2), bmp, GRect(0, 0, 2, 2)), S_OK);

@@ -72,7 +72,6 @@ TEST_F(GFontListTest, DefaultFontIsMadeOrReportedInAnErrorBox) {
   DeleteObject(font);
   EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
   EXPECT_TRUE(plat::sim::MessageBoxCalls().empty());
-
   plat::sim::FailNext("CreateFontIndirectA");
   EXPECT_EQ(CreateDefaultFont(12, 400), nullptr);
   const auto boxes = plat::sim::MessageBoxCalls();

@@ -14,11 +14,7 @@ using testing_support::Cp949;
 
 namespace {
 
-struct MoneyCase {
-  int64_t amount;
-  uint32_t maxGroups;
-  const char* expected;
-};
+struct MoneyCase { int64_t amount; uint32_t maxGroups; const char* expected; };
 
 TEST(FormatMoney, WritesTenThousandGroupsWithTheirUnits) {
   const MoneyCase cases[] = {
@@ -48,10 +44,7 @@ TEST(FormatMoney, WritesTenThousandGroupsWithTheirUnits) {
 }
 
 TEST(FormatMoneyPlaces, WritesEveryNonZeroDigitWithItsPlace) {
-  const struct {
-    int64_t amount;
-    const char* expected;
-  } cases[] = {
+  const struct { int64_t amount; const char* expected; } cases[] = {
       {12345, "1만2천3백4십5냥"},
       {20050, "2만5십냥"},
       {1000, "1천냥"},
@@ -127,10 +120,7 @@ TEST(CodePageConversion, KoreanRoundTripsAndNullIsEmpty) {
 }  // namespace
 
 TEST(LeadingInt32, ReadsTheSignedNumberAtTheStart) {
-  struct Case {
-    const char* text;
-    int32_t value;
-  };
+  struct Case { const char* text; int32_t value; };
   const Case cases[] = {{"0", 0},           {"-12abc", -12},          {"abc", 0},
                         {"", 0},            {"  +7", 7},              {"-", 0},
                         {"2147483647", INT32_MAX}, {"2147483648", INT32_MAX}, {"-2147483648", INT32_MIN},

@@ -23,16 +23,12 @@ std::string Utf8(const char8_t* s) { return std::string(reinterpret_cast<const c
 class HostLinkTest : public testing::Test {
  protected:
   void TearDown() override { plat::sim::ClearFaults(); }
-
   RecordingHost host;
   CHostLink link{&host, nullptr, CHostLink::kGameNumber};
 };
 
 TEST_F(HostLinkTest, MarkupTextBecomesStyledRuns) {
-  const struct {
-    const char* text;
-    std::vector<std::string> runs;
-  } cases[] = {
+  const struct { const char* text; std::vector<std::string> runs; } cases[] = {
       {"abc", {R"(AddText("abc", 400, 0x0, 0, "", 0))"}},
       {"`1111`abc", {R"(AddText("", 700, 0x10001, 0, "", 1))", R"(AddText("abc", 400, 0x0, 0, "", 0))"}},
       {"x`0020`y`0121`", {R"(AddText("x", 400, 0x20000, 0, "", 0))", R"(AddText("y", 700, 0x20001, 0, "", 0))"}},
@@ -81,7 +77,6 @@ TEST_F(HostLinkTest, FailedBstrDropsThatRunAndTheRest) {
   plat::sim::FailNext("SysAllocString", 1, 2);
   EXPECT_NO_THROW(link.ShowMarkupText("a`1000`b`0000`c"));
   EXPECT_EQ(host.Transcript(), (std::vector<std::string>{R"(AddText("a", 400, 0x0, 0, "", 1))"}));
-
   host.Clear();
   plat::sim::FailNext("SysAllocString", 1, 1);  // the first run's face
   link.ShowMarkupText("a`1000`b");
@@ -103,13 +98,7 @@ TEST_F(HostLinkTest, RunAndStyledTextMapTheirArguments) {
 }
 
 TEST(CopyBetween, CopiesTheTextBetweenTheMarksOrRefusesWithoutTouchingTheOutput) {
-  const struct {
-    const char* text;
-    char open, close;
-    uint32_t outSize;
-    int32_t result;
-    const char* out;
-  } cases[] = {
+  const struct { const char* text; char open, close; uint32_t outSize; int32_t result; const char* out; } cases[] = {
       {"a`1111`b", '`', '`', 5, 7, "1111"},
       {"``", '`', '`', 5, 2, ""},
       {"x[ab]y", '[', ']', 5, 5, "ab"},
@@ -150,14 +139,11 @@ TEST_F(HostLinkTest, EventsCarryTheirDataAndTakeTheHostsWriteBack) {
   int32_t value = 0x11000;
   EXPECT_EQ(link.NotifyEvent(7, 43, nullptr, &value), 1);
   EXPECT_EQ(value, 9);
-
   char word[] = "macro";
   EXPECT_EQ(link.NotifyEvent(7, 45, word, nullptr), 0);
-
   int64_t amount = 0x0102030405060708;
   int32_t size = sizeof amount;
   link.NotifyEvent(7, 22, &amount, &size);
-
   RecordingHost::EventAnswer hostText;
   hostText.writeData = true;
   hostText.dataBack = "host text";
@@ -166,7 +152,6 @@ TEST_F(HostLinkTest, EventsCarryTheirDataAndTakeTheHostsWriteBack) {
   int32_t capacity = sizeof buffer;
   link.NotifyEvent(7, 62, buffer, &capacity);
   EXPECT_STREQ(buffer, "host text");
-
   EXPECT_EQ(host.Transcript(), (std::vector<std::string>{
                                    "NotifyEvent(7, 43, (null), 69632)",
                                    R"(NotifyEvent(7, 45, "macro", 0))",

@@ -40,7 +40,6 @@ TEST(HostInterfaceSlots, EachSlotReachesItsOperation) {
   Slot<int32_t (*)(IHostInterface*, int32_t, int32_t, int32_t, int32_t)>(host, 6)(host, 1, 800, 600, 0);
   Slot<int32_t (*)(IHostInterface*, uint32_t, int32_t*, void*, int32_t*)>(host, 7)(host, 5, &code, nullptr, &value);
   SysFreeString(text);
-
   const auto calls = recorder.Calls();
   ASSERT_EQ(calls.size(), 8u);
   for (size_t i = 0; i < calls.size(); ++i) {
@@ -54,7 +53,6 @@ TEST(HostInterfaceSlots, EachSlotReachesItsOperation) {
 class SlotProbe final : public IClientInterface {
  public:
   std::vector<int> reached;
-
   int32_t OnReceive(uint32_t, uint32_t, const BYTE*, int32_t*) override { return Hit(0); }
   int32_t Reserved1(uint32_t) override { return Hit(1); }
   int32_t Reserved2(uint32_t) override { return Hit(2); }
@@ -102,7 +100,6 @@ TEST(ClientInterfaceSlots, EachSlotReachesItsOperation) {
   Slot<int32_t (*)(C, int32_t, int32_t, int32_t, U)>(client, 13)(client, 1, 800, 600, 0);
   Slot<int32_t (*)(C, U, int32_t*, void*, int32_t*)>(client, 14)(client, 1, &n, nullptr, &n);
   Slot<int32_t (*)(C, U)>(client, 15)(client, 0);
-
   std::vector<int> expected(16);
   for (int i = 0; i < 16; ++i) expected[static_cast<size_t>(i)] = i;
   EXPECT_EQ(probe.reached, expected);

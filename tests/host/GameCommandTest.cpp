@@ -28,10 +28,7 @@ std::string Written(const GameCommand& command, int32_t* result = nullptr) {
   return HexBytes(bytes);
 }
 
-struct WireCase {
-  GameCommand command;
-  const char* bytes;
-};
+struct WireCase { GameCommand command; const char* bytes; };
 
 // Hand-written bytes of every type, each field a distinct value.
 TEST(WriteGameCommand, EveryTypeWritesItsCodeThenItsFieldsLittleEndian) {
@@ -105,7 +102,6 @@ TEST(GameCommand, ClearDropsThePayloadAndNamesEndAtTheLastCode) {
 class SendGameCommandTest : public testing::Test {
  protected:
   void TearDown() override { plat::sim::ClearFaults(); }
-
   RecordingHost host;
   CHostLink link{&host, nullptr, CHostLink::kGameNumber};
 };

@@ -20,13 +20,7 @@ using host_test::WriteBlock;
 
 // Every read starts from a message holding a game result, which the read must replace.
 TEST(HostMessageRead, CodesAloneShortBlocksAndTrailingBytes) {
-  struct Case {
-    const char* what;
-    std::string block;
-    int result;
-    uint32_t consumed, type;
-    bool record;
-  };
+  struct Case { const char* what; std::string block; int result; uint32_t consumed, type; bool record; };
   const Case cases[] = {
       {"code 0 is an empty message", Hex("00 00 00 00"), 1, 4, HM_NONE, false},
       {"code 64 keeps its code", Hex("40 00 00 00"), 0, 4, 64, false},
@@ -123,7 +117,6 @@ TEST(HostMessageCopy, CopiesAreDeepReplaceTheDestinationAndOutliveTheirSource) {
   EXPECT_EQ(copy.Get<RoomEnterMsg>(), nullptr);
   EXPECT_NE(copy.record.get(), source.record.get());
   ASSERT_TRUE(copy.record->Equals(*source.record));
-
   copy.Get<SettlementMsg>()->leaveList.front().f6 = "changed";
   copy.Get<SettlementMsg>()->money.at(1) = -5;
   EXPECT_TRUE(source.record->Equals(*settlement.record));
@@ -131,7 +124,6 @@ TEST(HostMessageCopy, CopiesAreDeepReplaceTheDestinationAndOutliveTheirSource) {
   EXPECT_EQ(source.type, HM_NONE);
   EXPECT_EQ(source.record, nullptr);
   EXPECT_EQ(copy.Get<SettlementMsg>()->leaveList.front().f6, "changed");
-
   // Messages read and queued, then destroyed, as the scene keeps them.
   std::list<HostMessage> queue;
   for (uint32_t code : {1u, 22u, 43u, 45u, 57u, 64u}) {
@@ -142,7 +134,6 @@ TEST(HostMessageCopy, CopiesAreDeepReplaceTheDestinationAndOutliveTheirSource) {
   }
   EXPECT_TRUE(queue.front().record->Equals(*FilledMessage(HM_ROOM_ENTER).record));
   EXPECT_EQ(queue.back().type, 64u);
-
   // A message assigned to itself stays as it is.
   HostMessage& alias = copy;
   const HostRecord* before = copy.record.get();
@@ -177,7 +168,6 @@ TEST(HostMessageWrite, WritesTheCodeThenTheFieldsOrReportsABufferThatCannotGrow)
   const HostMessage msg = HostMessage::Make<HM_SUN_PICK>(SunPickMsg{.userNo = 2, .pickSlot = 11, .cardId = 49});
   EXPECT_EQ(WriteBlock(msg), Hex("14000000 02000000 0b000000 31000000"));
   EXPECT_EQ(WriteBlock(HostMessage()), Hex("00000000"));
-
   // Growing past the first kilobyte must ask the heap.
   host_test::IdleBlocksHeld idle;
   const HostMessage big = FilledMessage(HM_ROOM_ENTER);

@@ -83,10 +83,7 @@ std::string LayoutBlock(std::initializer_list<const char*> layouts) {
 }
 
 // A named field and the value the block put there.
-struct Field {
-  const char* name;
-  int64_t got, expected;
-};
+struct Field { const char* name; int64_t got, expected; };
 #define FIELD(expr, expected) Field{#expr, static_cast<int64_t>(expr), expected}
 
 void ExpectFields(std::initializer_list<Field> fields) {
@@ -381,7 +378,6 @@ TEST(ArcArrayTBehaviour, HoldsNElementsCopiesDeeplyAndStaysWholeWhenMovedFrom) {
   b = a;
   EXPECT_EQ(b, a);
   EXPECT_THROW(a.at(3), std::out_of_range);
-
   ArcArrayT<int32_t, 3> moved(std::move(b));
   EXPECT_EQ(moved.at(2), 9);
   EXPECT_NO_THROW(b.at(2));  // NOLINT(bugprone-use-after-move)

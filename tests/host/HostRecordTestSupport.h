@@ -100,10 +100,7 @@ class Buf {
   IXBuf* buf_;
 };
 
-struct ReadResult {
-  int result = 0;
-  uint32_t consumed = 0;
-};
+struct ReadResult { int result = 0; uint32_t consumed = 0; };
 
 // Reads one message from the block; reports the result and the bytes consumed.
 inline ReadResult ReadBlock(HostMessage& msg, const std::string& bytes) {
@@ -173,10 +170,7 @@ inline HostMessage FilledMessage(uint32_t code) {
 
 // The record types whose older senders stop before the last fields, with the size
 // after the type code without those fields.
-struct OlderLayout {
-  uint32_t code;
-  uint32_t olderSize;
-};
+struct OlderLayout { uint32_t code; uint32_t olderSize; };
 inline constexpr OlderLayout kOlderLayouts[] = {
     {HM_JOIN_GAME, 508}, {HM_LEAVE_GAME, 16}, {HM_ENTRY_LIMIT_REMOVED, 12}, {HM_TURN_WITH_CARDS, 24}, {HM_VIP_STATE, 32},
 };

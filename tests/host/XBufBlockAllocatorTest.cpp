@@ -94,21 +94,18 @@ TEST_F(XBufBlockAllocatorTest, FailedResizeAndMakeUniqueKeepTheOldBlock) {
   EXPECT_EQ(alloc.Resize(block, 5000), nullptr);
   EXPECT_EQ(block->refs, 1);
   EXPECT_EQ(block->Data()[0], 42);
-
   XBufBlockAllocator::AddRef(block);
   XBufBlock* slot = block;
   plat::sim::FailNext("HeapAlloc");
   EXPECT_FALSE(alloc.MakeUnique(&slot));
   EXPECT_EQ(slot, block);
   EXPECT_EQ(block->refs, 2);
-
   EXPECT_TRUE(alloc.MakeUnique(&slot));
   ASSERT_NE(slot, block);
   EXPECT_EQ(slot->Data()[0], 42);
   EXPECT_EQ(slot->refs, 1);
   EXPECT_EQ(block->refs, 1);
   EXPECT_TRUE(alloc.MakeUnique(&slot));  // private already: nothing to do
-
   XBufBlock* none = nullptr;
   SetLastError(0);
   EXPECT_FALSE(alloc.MakeUnique(&none));

@@ -12,11 +12,7 @@
 namespace {
 
 TEST(TableLookup, IndexesOutsideATableAnswerTheEmptyTextAndTheLastIndexItsEntry) {
-  struct Case {
-    const char* what;
-    const char* got;
-    const char* expected;
-  };
+  struct Case { const char* what; const char* got; const char* expected; };
   const Case cases[] = {
       {"item 5", GetItemName(5), ItemNames[5]}, {"item -1", GetItemName(-1), ""}, {"item 6", GetItemName(6), ""},
       {"amount 4,4", GetItemMoneyText(4, 4), ItemMoneyTable[4][4]},

@@ -103,11 +103,7 @@ std::vector<std::string> NoticeEntries() {
 }
 
 TEST(Transcription, EveryTableMatchesItsTranscription) {
-  struct Table {
-    std::string name;
-    std::span<const char* const> actual;
-    std::vector<std::string> expected;
-  };
+  struct Table { std::string name; std::span<const char* const> actual; std::vector<std::string> expected; };
   std::vector<Table> tables = {
       {"RobotPlayerName", {&RobotPlayerName, 1}, Words(u8"무렉로봇")},
       {"MoneyGradeNames", MoneyGradeNames, Words(kMoneyGrades)},
