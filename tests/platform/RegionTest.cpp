@@ -32,7 +32,7 @@ bool Same(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-TEST(Region, CombineModesGiveTheExpectedPointsAndComplexity) {
+TEST(Region, CombineModesGiveTheExpectedPointsAndComplexityEvenIntoASource) {
   // a = (0,0)-(10,10), b = (5,5)-(15,15).
   struct Case {
     int mode;
@@ -53,9 +53,7 @@ TEST(Region, CombineModesGiveTheExpectedPointsAndComplexity) {
     EXPECT_FALSE(PtInRegion(d, 10, 2));  // right edges are exclusive
     for (HRGN r : {a, b, d}) DeleteObject(r);
   }
-}
-
-TEST(Region, CombiningIntoOneOfTheSourcesWorksAndEmptyResultsAreNullRegions) {
+  // Combining into one of the sources works; an empty result is a null region.
   HRGN a = CreateRectRgn(0, 0, 10, 10), b = CreateRectRgn(20, 20, 30, 30);
   EXPECT_EQ(CombineRgn(a, a, b, RGN_AND), NULLREGION);
   RECT box{1, 1, 1, 1};
@@ -83,7 +81,7 @@ TEST(Region, TouchingRectanglesMergeIntoBands) {
   DeleteObject(r);
 }
 
-TEST(Region, ExtCreateRegionRefusesBadHeaders) {
+TEST(Region, ExtCreateRegionRefusesBadHeadersAndOffsetsClampAtTheCoordinateLimits) {
   RGNDATA data{};
   data.rdh.dwSize = sizeof(RGNDATAHEADER);
   data.rdh.iType = RDH_RECTANGLES;
@@ -95,9 +93,6 @@ TEST(Region, ExtCreateRegionRefusesBadHeaders) {
   data.rdh.iType = RDH_RECTANGLES;
   data.rdh.dwSize = 0xFFFFFFF0u;
   EXPECT_EQ(ExtCreateRegion(nullptr, sizeof(data), &data), nullptr);
-}
-
-TEST(Region, OffsetClampsAtTheCoordinateLimits) {
   HRGN r = CreateRectRgn(-10, -10, 10, 10);
   EXPECT_EQ(OffsetRgn(r, INT_MAX, 0), SIMPLEREGION);
   EXPECT_TRUE(PtInRegion(r, INT_MAX - 1, 0));
