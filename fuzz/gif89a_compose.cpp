@@ -16,7 +16,7 @@ namespace {
 // screen's cost is paid per frame and per tick. The reader's own cap (4 M pixels) is
 // right for avatars and is covered by the unit tests; here screens stay small so that
 // the fuzzer spends its time on the codes and blocks rather than on memset.
-constexpr uint32_t kMaxFuzzScreenPixels = 128 * 128;
+constexpr uint32_t kMaxFuzzScreenPixels = 64 * 64;
 
 void Run(const std::span<const uint8_t> bytes) {
   auto bottom = std::make_unique<XDibAnimation>();

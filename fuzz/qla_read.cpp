@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         player.Draw(image, 20, 15, call);
         // A hit test walks every part of the frame, so the fine grid is kept for the
         // first step and later steps sample a coarse one.
-        const int32_t grid = call == 0 && t == kTimes[0] ? 3 : 13;
+        const int32_t grid = call == 0 && t == kTimes[0] ? 3 : 19;
         for (int32_t y = -20; y < 20; y += grid)
           for (int32_t x = -20; x < 20; x += grid) player.HitTest(x, y, call);
         K_Rect r;

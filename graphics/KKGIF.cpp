@@ -446,7 +446,10 @@ void KKGIF::RenderCurrent(HDC like) {
   KK_MemoryDC target(like), source(like);
   if (!target.Select(m_canvas.Get())) return;
   const Frame* restored = nullptr;
-  if (m_current > 0 && m_frames[size_t(m_current) - 1].disposal == kDisposalRestoreBackground)
+  // A frame without a picture (its image failed) drew nothing, so it leaves nothing to
+  // restore; its rectangle is only what its descriptor claimed.
+  if (m_current > 0 && m_frames[size_t(m_current) - 1].disposal == kDisposalRestoreBackground &&
+      m_frames[size_t(m_current) - 1].image)
     restored = &m_frames[size_t(m_current) - 1];
   auto fill = [&](const Frame& r, DWORD rop) { PatBlt(target.Get(), r.left, r.top, r.width, r.height, rop); };
   if (restored) fill(*restored, BLACKNESS);

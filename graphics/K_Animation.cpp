@@ -23,30 +23,43 @@ bool FitsInt32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 struct PlayState {
   int32_t frame, playCount;
   int16_t loopOrigin, loopLeft;
-  bool operator==(const PlayState&) const = default;
 };
 
-// Brent's cycle finding over the catch-up passes. A cycle that consumed time is
-// repeated while more than its period remains, each time leaving the same state with
-// the period spent; a cycle that consumed none only adds to the zero-pass count, so it
-// is repeated while the limit stays ahead. Either way the passes that would follow are
-// the same as after the skip, so the result is unchanged.
+// Brent's cycle finding over the catch-up passes, where a cycle is a return to the same
+// frame, play count and loop origin. Laps of a loop that nothing re-arms differ only in
+// the loop's count, which falls by the same amount each lap; any other cycle returns to
+// the very same state. A cycle that consumed time is repeated while more than its period
+// remains; one that consumed none only adds to the zero-pass count, so it is repeated
+// while the limit stays ahead; laps stop while the count would still continue the loop.
+// The passes that would follow are the same as after the skip, so the result is too.
 class CycleFinder {
  public:
-  void Pass(const PlayState& now, int64_t& elapsed, uint64_t& zeroPasses, uint64_t zeroLimit) {
+  void Arm() { ++arms_; }
+
+  void Pass(PlayState& now, int64_t& elapsed, uint64_t& zeroPasses, uint64_t zeroLimit) {
     ++passes_;
     if (passes_ == nextMark_) {
       Mark(now, elapsed, zeroPasses);
       nextMark_ *= 2;
       return;
     }
-    if (!(now == mark_)) return;
+    if (now.frame != mark_.frame || now.playCount != mark_.playCount || now.loopOrigin != mark_.loopOrigin) return;
+    const int32_t drop = int32_t(mark_.loopLeft) - now.loopLeft;
     const int64_t period = markElapsed_ - elapsed;
     const uint64_t length = passes_ - markPasses_;
-    if (period > 0 && zeroPasses == markZero_) {
-      elapsed -= (elapsed - 1) / period * period;
-    } else if (period == 0 && zeroPasses == markZero_ + length && zeroPasses < zeroLimit) {
-      zeroPasses += (zeroLimit - zeroPasses - 1) / length * length;
+    uint64_t laps = 0;
+    if (drop == 0 || (drop > 0 && arms_ == markArms_ && now.loopLeft > 0)) {
+      laps = drop == 0 ? UINT64_MAX : uint64_t(now.loopLeft - 1) / uint64_t(drop);
+      if (period > 0 && zeroPasses == markZero_) {
+        laps = std::min(laps, uint64_t(elapsed - 1) / uint64_t(period));
+        elapsed -= int64_t(laps) * period;
+      } else if (period == 0 && zeroPasses == markZero_ + length && zeroPasses < zeroLimit) {
+        laps = std::min(laps, (zeroLimit - zeroPasses - 1) / length);
+        zeroPasses += laps * length;
+      } else {
+        laps = 0;
+      }
+      now.loopLeft = int16_t(now.loopLeft - int64_t(laps) * drop);
     }
     Mark(now, elapsed, zeroPasses);
   }
@@ -57,11 +70,12 @@ class CycleFinder {
     markElapsed_ = elapsed;
     markZero_ = zeroPasses;
     markPasses_ = passes_;
+    markArms_ = arms_;
   }
 
   PlayState mark_{-1, 0, 0, 0};
   int64_t markElapsed_ = 0;
-  uint64_t markZero_ = 0, markPasses_ = 0, passes_ = 0, nextMark_ = 1;
+  uint64_t markZero_ = 0, markPasses_ = 0, passes_ = 0, nextMark_ = 1, arms_ = 0, markArms_ = 0;
 };
 
 }  // namespace
@@ -156,6 +170,7 @@ bool K_Animation::Step(uint32_t now) {
         m_loopOrigin = 0;
       }
     } else if (f.repeat != 0) {
+      cycles.Arm();
       m_loopOrigin = int16_t(m_frame);
       m_loopLeft = int16_t(f.repeat);
       m_frame = f.loopTarget;
@@ -179,7 +194,9 @@ bool K_Animation::Step(uint32_t now) {
     }
     rsc->GetFrame(m_frame, f);
     d = int64_t(f.duration) * kMsPerUnit;
-    cycles.Pass({m_frame, m_playCount, m_loopOrigin, m_loopLeft}, elapsed, zeroPasses, zeroLimit);
+    PlayState state{m_frame, m_playCount, m_loopOrigin, m_loopLeft};
+    cycles.Pass(state, elapsed, zeroPasses, zeroLimit);
+    m_loopLeft = state.loopLeft;
   }
   if (m_start == 0) m_start = StartTickOf(uint32_t(now - uint32_t(elapsed)));
   if (elapsed > 0) m_progress = int32_t(elapsed * kProgressScale / d);
