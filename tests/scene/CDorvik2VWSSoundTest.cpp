@@ -32,11 +32,8 @@ int16_t EffectLevel(int32_t id) { return static_cast<int16_t>(100 * (id + 1)); }
 
 // 44,100 Hz 16-bit stereo at one level: at volume 0 the mixer passes it unchanged.
 Bytes LevelWav(int16_t level, uint32_t frames) {
-  testing_support::WavSpec w;
-  w.channels = 2;
-  w.rate = 44100;
-  w.data = testing_support::Pcm16Bytes(std::vector<int16_t>(frames * 2, level));
-  return testing_support::MakeWav(w);
+  const Bytes pcm = testing_support::Pcm16Bytes(std::vector<int16_t>(frames * 2, level));
+  return testing_support::MakeWav({.channels = 2, .rate = 44100, .data = pcm, .extra = {}});
 }
 
 // What runs on the registering thread just before effect `hookId` loads (kCount: just

@@ -20,10 +20,7 @@ class CMusicStreamTest : public SoundTest {
     ASSERT_EQ(ds_->SetCooperativeLevel(FakeWindow(), DSSCL_PRIORITY), DS_OK);
   }
   static OggSpec Seconds(double s) {
-    OggSpec o;
-    o.samples = std::llround(s * 44100);
-    o.noise = true;
-    return o;
+    return OggSpec{.samples = std::llround(s * 44100), .noise = true};
   }
   std::string PutOgg(const std::string& name, const OggSpec& options) {
     return Put(name, testing_support::EncodeOgg(options));

@@ -89,9 +89,7 @@ TEST_F(CSoundMgrTest, ReleaseAllInitTwiceAndReloadingAnIdLeakNothing) {
 }
 
 TEST_F(CSoundMgrTest, SoundsAboveTheCapAreRefusedBeforeTheirDataIsRead) {
-  testing_support::WavSpec w;
-  w.data.assign(CSoundMgr::kMaxSoundBytes + 2, 0);
-  Put("huge.wav", testing_support::MakeWav(w));
+  Put("huge.wav", testing_support::MakeWav({.data = Bytes(CSoundMgr::kMaxSoundBytes + 2, 0), .extra = {}}));
   ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
   const uint32_t before = plat::sim::LiveSoundBuffers();
   EXPECT_EQ(mgr_.LoadSound("huge.wav", 1, 0), 0);

@@ -32,10 +32,7 @@ class CSoundSourceTest : public SoundTest {
 };
 
 TEST_F(CSoundSourceTest, PcmWavGivesItsFormatSizeAndBytesAndNeverReadsPastTheChunk) {
-  WavSpec w;
-  w.channels = 2;
-  w.rate = 11025;
-  w.data = Ramp(400);
+  const WavSpec w{.channels = 2, .rate = 11025, .data = Ramp(400), .extra = {}};
   CSoundSource s;
   s.Open(Put("a.wav", testing_support::MakeWav(w)));
   ASSERT_EQ(s.GetSize(), 400u);
@@ -58,21 +55,9 @@ TEST_F(CSoundSourceTest, PcmWavGivesItsFormatSizeAndBytesAndNeverReadsPastTheChu
 // A non-PCM format keeps its extra bytes; LIST and odd chunks with their pad bytes are
 // skipped; a cut data chunk plays its whole blocks.
 TEST_F(CSoundSourceTest, OddButUsableLayoutsGiveTheirData) {
-  WavSpec adpcm;
-  adpcm.tag = 2;
-  adpcm.bits = 4;
-  adpcm.channels = 2;  // block align 1
-  adpcm.extra = {9, 8, 7, 6, 5};
-  adpcm.data = Ramp(64);
-  WavSpec odd;
-  odd.bits = 8;
-  odd.data = Ramp(5);
-  odd.listBeforeFmt = true;
-  odd.oddChunkBeforeData = true;
-  WavSpec cut;
-  cut.channels = 2;  // 4-byte blocks
-  cut.data = Ramp(400);
-  cut.truncateBy = 6;
+  const WavSpec adpcm{.tag = 2, .channels = 2, .bits = 4, .data = Ramp(64), .extra = {9, 8, 7, 6, 5}};  // align 1
+  const WavSpec odd{.bits = 8, .data = Ramp(5), .extra = {}, .listBeforeFmt = true, .oddChunkBeforeData = true};
+  const WavSpec cut{.channels = 2, .data = Ramp(400), .extra = {}, .truncateBy = 6};  // 4-byte blocks
   const struct {
     const char* what;
     WavSpec wav;
@@ -93,21 +78,11 @@ TEST_F(CSoundSourceTest, OddButUsableLayoutsGiveTheirData) {
 }
 
 TEST_F(CSoundSourceTest, UnusableFilesGiveSizeZero) {
-  WavSpec notWave;
-  notWave.form = "AVI ";
-  notWave.data = Ramp(100);
-  WavSpec shortFmt;
-  shortFmt.fmtSize = 14;
-  shortFmt.data = Ramp(100);
-  WavSpec extraPastChunk;  // extra size 4, but the chunk ends after the extra size
-  extraPastChunk.tag = 2;
-  extraPastChunk.extra = {1, 2, 3, 4};
-  extraPastChunk.fmtSize = 18;
-  extraPastChunk.data = Ramp(100);
-  WavSpec noExtraSize;
-  noExtraSize.tag = 2;
-  noExtraSize.fmtSize = 16;
-  noExtraSize.data = Ramp(100);
+  const WavSpec notWave{.data = Ramp(100), .extra = {}, .form = "AVI "};
+  const WavSpec shortFmt{.data = Ramp(100), .extra = {}, .fmtSize = 14};
+  // Extra size 4, but the chunk ends after the extra size.
+  const WavSpec extraPastChunk{.tag = 2, .data = Ramp(100), .extra = {1, 2, 3, 4}, .fmtSize = 18};
+  const WavSpec noExtraSize{.tag = 2, .data = Ramp(100), .extra = {}, .fmtSize = 16};
   const Bytes noData = testing_support::MakeWav(WavSpec{});
   const struct {
     const char* what;
@@ -136,10 +111,7 @@ TEST_F(CSoundSourceTest, UnusableFilesGiveSizeZero) {
 
 TEST_F(CSoundSourceTest, OggGivesSixteenBitPcmOfExactlyItsSamples) {
   for (int32_t channels : {1, 2}) {
-    OggSpec o;
-    o.channels = channels;
-    o.rate = channels == 1 ? 22050 : 44100;
-    o.samples = 12345;
+    const OggSpec o{.channels = channels, .rate = channels == 1 ? 22050 : 44100, .samples = 12345};
     CSoundSource s;
     s.Open(Put("tone" + std::to_string(channels) + ".ogg", testing_support::EncodeOgg(o)));
     const uint32_t align = 2 * channels;
@@ -154,10 +126,7 @@ TEST_F(CSoundSourceTest, OggGivesSixteenBitPcmOfExactlyItsSamples) {
 }
 
 TEST_F(CSoundSourceTest, ChainedOggStopsAtALinkInAnotherFormat) {
-  OggSpec stereo;
-  stereo.samples = 5000;
-  OggSpec mono = stereo;
-  mono.channels = 1;
+  const OggSpec stereo{.samples = 5000}, mono{.channels = 1, .samples = 5000};
   CSoundSource s;
   s.Open(Put("chain.ogg", testing_support::EncodeOggChain({stereo, mono})));
   ASSERT_EQ(s.GetSize(), (5000u + 5000u) * 4) << "the size counts every link";
@@ -186,11 +155,8 @@ TEST_F(CSoundSourceTest, FilesAreClosedExactlyOnceWhateverHappens) {
 }
 
 TEST_F(CSoundSourceTest, WavThatCannotBeOpenedAgainIsReadFromTheProgramsResources) {
-  WavSpec w;
-  w.data = Ramp(64);
-  const std::string path = Put("res.wav", testing_support::MakeWav(w));
-  WavSpec r;
-  r.data = Ramp(32);
+  const std::string path = Put("res.wav", testing_support::MakeWav({.data = Ramp(64), .extra = {}}));
+  const WavSpec r{.data = Ramp(32), .extra = {}};
   const Bytes resource = testing_support::MakeWav(r);
   ASSERT_TRUE(plat::RegisterResource(nullptr, "WAV", path.c_str(), resource.data(), resource.size()));
   plat::sim::FailNext("CreateFileA", 1, 1);  // the first open works, the second fails

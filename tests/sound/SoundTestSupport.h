@@ -35,11 +35,7 @@ class SoundTest : public testing::Test {
   std::string Folder() const { return dir_.path(); }
   // A WAV of `bytes` data bytes (a ramp) in the given format.
   static Bytes Wav(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t bytes, uint8_t seed = 1) {
-    testing_support::WavSpec w;
-    w.channels = channels;
-    w.rate = rate;
-    w.bits = bits;
-    w.data.resize(bytes);
+    testing_support::WavSpec w{.channels = channels, .rate = rate, .bits = bits, .data = Bytes(bytes), .extra = {}};
     for (uint32_t i = 0; i < bytes; ++i) w.data[i] = static_cast<uint8_t>(i * 13 + seed);
     return testing_support::MakeWav(w);
   }
