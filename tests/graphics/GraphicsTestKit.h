@@ -99,7 +99,6 @@ class GdiBalance {
     EXPECT_EQ(plat::sim::LiveGdiObjects(), objects_ + extraObjects);
     EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs_);
   }
-  size_t objects() const { return objects_; }
 
  private:
   size_t objects_ = 0, dcs_ = 0;
