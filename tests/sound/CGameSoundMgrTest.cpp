@@ -17,17 +17,25 @@ class CGameSoundMgrTest : public SoundTest {
   void FillChannels(const std::vector<uint32_t>& sizes = {}) {
     for (int32_t i = 0; i < CGameSoundMgr::kChannels; ++i) {
       const std::string name = "f" + std::to_string(i) + ".wav";
-      Put(name, Wav(2, 44100, 16, sizes.empty() ? 400 : sizes[i]));
-      ASSERT_EQ(mgr_.PlayFile(name, 0), 1);
+      ASSERT_EQ(Play(name, Wav(2, 44100, 16, sizes.empty() ? 400 : sizes[i])), 1);
       ASSERT_EQ(mgr_.FindChannel(name), i);
     }
+  }
+  // Puts the file in the sound folder and plays it.
+  int32_t Play(const std::string& name, const Bytes& wav, LONG volume = 0) {
+    Put(name, wav);
+    return mgr_.PlayFile(name, volume);
+  }
+  LONG ChannelVolume(int32_t i) {
+    LONG v = 1;
+    EXPECT_EQ(mgr_.Channel(i).Buffer()->GetVolume(&v), DS_OK);
+    return v;
   }
   CGameSoundMgr mgr_;
 };
 
 TEST_F(CGameSoundMgrTest, SameFileTwiceReplaysItsChannelFromTheStart) {
-  Put("v.wav", Wav(1, 22050, 16, 22050));
-  ASSERT_EQ(mgr_.PlayFile("v.wav", 0), 1);
+  ASSERT_EQ(Play("v.wav", Wav(1, 22050, 16, 22050)), 1);
   EXPECT_EQ(mgr_.Channel(0).PlayCount(), 0u);
   plat::sim::AdvanceClock(100);
   EXPECT_NE(Cursor(mgr_.Channel(0).Buffer()), 0u);
@@ -42,17 +50,12 @@ TEST_F(CGameSoundMgrTest, SameFileTwiceReplaysItsChannelFromTheStart) {
 }
 
 TEST_F(CGameSoundMgrTest, APositiveVolumeLeavesTheChannelVolume) {
-  Put("v.wav", Wav(1, 22050, 16, 400));
-  ASSERT_EQ(mgr_.PlayFile("v.wav", -500), 1);
-  LONG v = 0;
-  ASSERT_EQ(mgr_.Channel(0).Buffer()->GetVolume(&v), DS_OK);
-  EXPECT_EQ(v, -500);
+  ASSERT_EQ(Play("v.wav", Wav(1, 22050, 16, 400), -500), 1);
+  EXPECT_EQ(ChannelVolume(0), -500);
   ASSERT_EQ(mgr_.PlayFile("v.wav", 1), 10);
-  ASSERT_EQ(mgr_.Channel(0).Buffer()->GetVolume(&v), DS_OK);
-  EXPECT_EQ(v, -500);
+  EXPECT_EQ(ChannelVolume(0), -500);
   mgr_.SetChannelsVolume(-900);
-  ASSERT_EQ(mgr_.Channel(0).Buffer()->GetVolume(&v), DS_OK);
-  EXPECT_EQ(v, -900);
+  EXPECT_EQ(ChannelVolume(0), -900);
   EXPECT_EQ(mgr_.SetFileVolume("v.wav", -100), 1);
   EXPECT_EQ(mgr_.SetFileVolume("other.wav", -100), 0);
 }
@@ -66,8 +69,7 @@ TEST_F(CGameSoundMgrTest, SameFormatChannelWithinTheSlackIsReusedWithASilentTail
   FillChannels(sizes);
   IDirectSoundBuffer* reused = mgr_.Channel(7).Buffer();
   const uint32_t live = plat::sim::LiveSoundBuffers();
-  Put("new.wav", Wav(2, 44100, 16, 2000, 99));
-  ASSERT_EQ(mgr_.PlayFile("new.wav", 0), 1);
+  ASSERT_EQ(Play("new.wav", Wav(2, 44100, 16, 2000, 99)), 1);
   EXPECT_EQ(mgr_.FindChannel("new.wav"), 7) << "the last one that fits";
   EXPECT_EQ(mgr_.Channel(7).Buffer(), reused);
   EXPECT_EQ(mgr_.Channel(7).Size(), 3024u);
@@ -84,25 +86,19 @@ TEST_F(CGameSoundMgrTest, AChannelPlayedTwiceIsNeverReusedByFormat) {
   FillChannels(sizes);
   ASSERT_EQ(mgr_.PlayFile("f7.wav", 0), 10);
   ASSERT_EQ(mgr_.PlayFile("f7.wav", 0), 10);
-  Put("new.wav", Wav(2, 44100, 16, 2000, 99));
-  ASSERT_EQ(mgr_.PlayFile("new.wav", 0), 1);
+  ASSERT_EQ(Play("new.wav", Wav(2, 44100, 16, 2000, 99)), 1);
   EXPECT_EQ(mgr_.FindChannel("new.wav"), 3);
 }
 
 TEST_F(CGameSoundMgrTest, EvictionTakesTheHighestSignedScoreAndTiesGoLow) {
   // Channel 0 is the oldest, but three replays are worth 98 s of youth.
-  Put("f0.wav", Wav(2, 44100, 16, 400));
-  ASSERT_EQ(mgr_.PlayFile("f0.wav", 0), 1);
+  ASSERT_EQ(Play("f0.wav", Wav(2, 44100, 16, 400)), 1);
   for (int i = 0; i < 3; ++i) ASSERT_EQ(mgr_.PlayFile("f0.wav", 0), 10);
   plat::sim::AdvanceClock(1000);
-  for (int32_t i = 1; i < CGameSoundMgr::kChannels; ++i) {
-    const std::string name = "f" + std::to_string(i) + ".wav";
-    Put(name, Wav(2, 44100, 16, 400));
-    ASSERT_EQ(mgr_.PlayFile(name, 0), 1);
-  }
+  for (int32_t i = 1; i < CGameSoundMgr::kChannels; ++i)
+    ASSERT_EQ(Play("f" + std::to_string(i) + ".wav", Wav(2, 44100, 16, 400)), 1);
   plat::sim::AdvanceClock(10000);
-  Put("mono.wav", Wav(1, 8000, 8, 100));
-  ASSERT_EQ(mgr_.PlayFile("mono.wav", 0), 1);
+  ASSERT_EQ(Play("mono.wav", Wav(1, 8000, 8, 100)), 1);
   EXPECT_EQ(mgr_.FindChannel("mono.wav"), 1) << "count 3 survives; equal scores evict the lowest index";
   EXPECT_EQ(mgr_.FindChannel("f0.wav"), 0);
   EXPECT_EQ(mgr_.Channel(1).PlayCount(), 0u);
@@ -115,16 +111,13 @@ TEST_F(CGameSoundMgrTest, EvictionTakesTheHighestSignedScoreAndTiesGoLow) {
     ASSERT_EQ(mgr_.PlayFile("f" + std::to_string(i) + ".wav", 0), 10);
   }
   ASSERT_EQ(mgr_.PlayFile("mono.wav", 0), 10);
-  Put("mono2.wav", Wav(1, 11025, 8, 100));
-  ASSERT_EQ(mgr_.PlayFile("mono2.wav", 0), 1);
+  ASSERT_EQ(Play("mono2.wav", Wav(1, 11025, 8, 100)), 1);
   EXPECT_EQ(mgr_.FindChannel("mono2.wav"), 5);
 }
 
 TEST_F(CGameSoundMgrTest, StopChannelsAndStopFile) {
-  Put("a.wav", Wav(1, 22050, 16, 22050));
-  Put("b.wav", Wav(1, 22050, 16, 22050));
-  ASSERT_EQ(mgr_.PlayFile("a.wav", 0), 1);
-  ASSERT_EQ(mgr_.PlayFile("b.wav", 0), 1);
+  ASSERT_EQ(Play("a.wav", Wav(1, 22050, 16, 22050)), 1);
+  ASSERT_EQ(Play("b.wav", Wav(1, 22050, 16, 22050)), 1);
   EXPECT_EQ(mgr_.StopFile("a.wav"), 1);
   EXPECT_EQ(mgr_.IsFilePlaying("a.wav"), 0);
   EXPECT_EQ(mgr_.IsFilePlaying("b.wav"), 1);

@@ -26,14 +26,20 @@ class LoadedModuleTest : public testing::Test {
     ASSERT_TRUE(host.LoadModule(DORVIK2_MODULE_FILE, error)) << error;
   }
   void TearDown() override { plat::sim::ResetWindowSystem(); }
+  // The game window made, initialised and loaded.
+  HWND Started(int32_t threaded) {
+    EXPECT_EQ(host.Create(), 0);
+    const HWND game = host.Init(u"C:\\g\\", u"C:\\p\\", threaded);
+    EXPECT_TRUE(game && host.WaitForLoader(kLoaderWaitRealMs));
+    return game;
+  }
   testhost::TestHost host;
 };
 
 TEST_F(LoadedModuleTest, OnlyTheExportsAreVisible) {
   const testhost::ModuleLibrary& m = host.Module();
-  for (const char* name : {"CreateGameWnd", "InitGameWnd", "DestroyGameWnd", "fnDorvik2", "nDorvik2"}) {
+  for (const char* name : {"CreateGameWnd", "InitGameWnd", "DestroyGameWnd", "fnDorvik2", "nDorvik2"})
     EXPECT_NE(m.Symbol(name), nullptr) << name;
-  }
   EXPECT_EQ(m.Symbol("KeepForRunningLoader"), nullptr);
   EXPECT_EQ(m.Symbol("_ZN11CDorvik2Wnd11StartLoaderEi"), nullptr) << "the window's operations stay inside";
   EXPECT_NE(m.Symbol("_ZN8CDorvik2C1Ev"), nullptr) << "the class kept for its name";
@@ -53,14 +59,12 @@ TEST_F(LoadedModuleTest, ForeignInterfaceIsRefusedByInitAndDestroy) {
 TEST_F(LoadedModuleTest, ModuleFindsItselfByItsFileName) {
   const HMODULE self = GetModuleHandleA("Dorvik2");
   ASSERT_NE(self, nullptr);
-  ASSERT_EQ(host.Create(), 0);
-  const HWND game = host.Init(u"C:\\g\\", u"C:\\p\\", 0);
+  const HWND game = Started(0);
   ASSERT_NE(game, nullptr);
   EXPECT_EQ(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(game, GWLP_HINSTANCE)), self);
   WNDCLASSA wc{};
   EXPECT_TRUE(GetClassInfoA(self, "Dorvik2Wnd", &wc));
   EXPECT_FALSE(GetClassInfoA(nullptr, "Dorvik2Wnd", &wc)) << "the class is the module's, not the program's";
-  EXPECT_TRUE(host.WaitForLoader(kLoaderWaitRealMs));
   EXPECT_EQ(host.Destroy(), 0);
 }
 
@@ -87,9 +91,7 @@ TEST_F(LoadedModuleTest, TheLoadedModuleOwnsTemplate101AndTheHostsModalHookAnswe
 }
 
 TEST_F(LoadedModuleTest, TranscriptShowsTheWindowLifeInVirtualTime) {
-  ASSERT_EQ(host.Create(), 0);
-  ASSERT_NE(host.Init(u"C:\\g\\", u"C:\\p\\", 1), nullptr);
-  ASSERT_TRUE(host.WaitForLoader(kLoaderWaitRealMs));
+  ASSERT_NE(Started(1), nullptr);
   host.Advance(250);
   EXPECT_EQ(host.Destroy(), 0);
   const std::vector<std::string> expected = {
@@ -102,10 +104,7 @@ TEST_F(LoadedModuleTest, TranscriptShowsTheWindowLifeInVirtualTime) {
 }
 
 TEST_F(LoadedModuleTest, GameWindowPictureIsWrittenAsAn800By600Png) {
-  ASSERT_EQ(host.Create(), 0);
-  const HWND game = host.Init(u"C:\\g\\", u"C:\\p\\", 0);
-  ASSERT_NE(game, nullptr);
-  ASSERT_TRUE(host.WaitForLoader(kLoaderWaitRealMs));
+  ASSERT_NE(Started(0), nullptr);
   const std::string path = (std::filesystem::temp_directory_path() / "dorvik2-testhost-frame.png").string();
   std::string error;
   ASSERT_TRUE(host.WriteGamePicture(path, error)) << error;
