@@ -83,6 +83,13 @@ TEST_F(DirectSoundTest, LockAcrossTheEndGivesTwoRegions) {
   EXPECT_EQ(b->Lock(900, 300, &p1, &n1, nullptr, nullptr, 0), DSERR_INVALIDPARAM);
   EXPECT_EQ(b->Lock(0, 1001, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM);
   EXPECT_EQ(b->Lock(1000, 1, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM);
+  // New buffers hold the silence of their sample size.
+  for (auto [bits, silence] : {std::pair<WORD, uint8_t>{8, 0x80}, {16, 0x00}}) {
+    IDirectSoundBuffer* fresh = Make(Pcm(1, 8000, bits), 64);
+    ASSERT_EQ(fresh->Lock(0, 64, &p1, &n1, nullptr, nullptr, 0), DS_OK);
+    EXPECT_EQ(static_cast<uint8_t*>(p1)[0], silence) << bits;
+    fresh->Unlock(p1, n1, nullptr, 0);
+  }
 }
 
 TEST_F(DirectSoundTest, CreateSoundBufferRefusesWhatItCannotPlay) {
