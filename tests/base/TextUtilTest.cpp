@@ -18,20 +18,11 @@ struct MoneyCase { int64_t amount; uint32_t maxGroups; const char* expected; };
 
 TEST(FormatMoney, WritesTenThousandGroupsWithTheirUnits) {
   const MoneyCase cases[] = {
-      {123456789, 2, "1억2345만냥"},
-      {123456789, 0, "1억2345만6789냥"},
-      {500000000000, 2, "5000억냥"},
-      {100000001, 2, "1억1냥"},
-      {10000, 2, "1만냥"},
-      {9999, 2, "9999냥"},
-      {-15000, 2, "-1만5000냥"},
-      {12345678901234567, 2, "1경2345조냥"},
-      {0, 0, "0냥"},
-      {-1, 2, "-1냥"},
+      {123456789, 2, "1억2345만냥"}, {123456789, 0, "1억2345만6789냥"}, {500000000000, 2, "5000억냥"}, {100000001, 2, "1억1냥"},
+      {10000, 2, "1만냥"}, {9999, 2, "9999냥"}, {-15000, 2, "-1만5000냥"}, {12345678901234567, 2, "1경2345조냥"},
+      {0, 0, "0냥"}, {-1, 2, "-1냥"},
       // Two groups under a limit of 2 are all written, zeros skipped without cost.
-      {12345678, 2, "1234만5678냥"},
-      {100000000, 1, "1억냥"},
-      {100010000, 2, "1억1만냥"},
+      {12345678, 2, "1234만5678냥"}, {100000000, 1, "1억냥"}, {100010000, 2, "1억1만냥"},
       {std::numeric_limits<int64_t>::max(), 0, "922경3372조368억5477만5807냥"},
       // The most negative amount is written from its digits, never negated.
       {std::numeric_limits<int64_t>::min(), 0, "-922경3372조368억5477만5808냥"},
@@ -45,14 +36,8 @@ TEST(FormatMoney, WritesTenThousandGroupsWithTheirUnits) {
 
 TEST(FormatMoneyPlaces, WritesEveryNonZeroDigitWithItsPlace) {
   const struct { int64_t amount; const char* expected; } cases[] = {
-      {12345, "1만2천3백4십5냥"},
-      {20050, "2만5십냥"},
-      {1000, "1천냥"},
-      {100000001, "1억1냥"},
-      {0, "0냥"},
-      {-20, "-2십냥"},
-      {10000, "1만냥"},
-      {std::numeric_limits<int64_t>::min(), "-9백2십2경3천3백7십2조3백6십8억5천4백7십7만5천8백8냥"},
+      {12345, "1만2천3백4십5냥"}, {20050, "2만5십냥"}, {1000, "1천냥"}, {100000001, "1억1냥"}, {0, "0냥"}, {-20, "-2십냥"},
+      {10000, "1만냥"}, {std::numeric_limits<int64_t>::min(), "-9백2십2경3천3백7십2조3백6십8억5천4백7십7만5천8백8냥"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Cp949(FormatMoneyPlaces(c.amount)), Cp949(c.expected)) << c.amount;

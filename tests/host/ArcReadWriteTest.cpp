@@ -212,8 +212,7 @@ TEST_F(ArcReadWriteTest, ModuleStringsEndAtTheFirstZeroByte) {
   struct Case { XStrCount count; std::string wire; std::string text; uint32_t capacity; };
   const Case cases[] = {
       {XStrCount::k32, std::string("\x05\0\0\0" "ab\0cd", 9), "ab", 255},
-      {XStrCount::k16, std::string("\x03\0" "xyz", 5), "xyz", 255},
-      {XStrCount::k16, std::string("\0\0", 2), "", 255},
+      {XStrCount::k16, std::string("\x03\0" "xyz", 5), "xyz", 255}, {XStrCount::k16, std::string("\0\0", 2), "", 255},
       {XStrCount::k32, std::string("\0\x01\0\0", 4) + std::string(256, 'k'), std::string(256, 'k'), 511},
   };
   for (const Case& c : cases) {

@@ -114,8 +114,7 @@ TEST(Transcription, EveryTableMatchesItsTranscription) {
       {"EffectAnimFiles::Combination", EffectAnimFiles::Combination, Words(kComboAnims)},
       {"EffectAnimFiles::Event", EffectAnimFiles::Event, Words(kEventAnims)},
       {"VoiceCharacterNames", VoiceCharacterNames, Words(kVoiceCharacters)},
-      {"TableColourNames", TableColourNames, Words(u8"그린 모포 브라운")},
-      {"SpeedNames", SpeedNames, Words(u8"느림 빠름")},
+      {"TableColourNames", TableColourNames, Words(u8"그린 모포 브라운")}, {"SpeedNames", SpeedNames, Words(u8"느림 빠름")},
       {"AllNoticeTexts", AllNoticeTexts, NoticeEntries()},
   };
   const std::vector<std::string> itemRows = Split(Chars(kItems), "\n", false);
