@@ -41,11 +41,7 @@ void Press(HWND dialog, int id) {
 }  // namespace
 
 TEST(MsgBoxLines, SplitLinesCutsAtEachNewlineAndKeepsANonEmptyTail) {
-  struct Case {
-    std::string text;
-    std::vector<std::string> lines;
-    uint32_t longest;  // in bytes
-  };
+  struct Case { std::string text; std::vector<std::string> lines; uint32_t longestBytes; };
   const Case cases[] = {
       {"a\nbb\n", {"a", "bb"}, 2},     {"a\n\nb", {"a", "", "b"}, 1}, {"", {}, 0},
       {"\n", {""}, 0},                 {"one", {"one"}, 3},          {"한글\n둘", {"한글", "둘"}, 4},
@@ -56,7 +52,7 @@ TEST(MsgBoxLines, SplitLinesCutsAtEachNewlineAndKeepsANonEmptyTail) {
     std::vector<std::string> lines{"left over"};
     SplitLines(c.text, lines);
     EXPECT_EQ(lines, c.lines);
-    EXPECT_EQ(LongestLineLength(c.text), c.longest);
+    EXPECT_EQ(LongestLineLength(c.text), c.longestBytes);
   }
 }
 
@@ -92,12 +88,7 @@ TEST_F(MsgBoxGeometry, BoxIsSizedByItsTextsAndCentredOnTheGameWindow) {
 class MsgBoxAnswers : public MsgBoxTest {};
 
 TEST_F(MsgBoxAnswers, ClicksAndKeysAnswerAsTheButtonsSayAndReleaseEverything) {
-  struct Case {
-    const char* what;
-    int32_t type;
-    std::function<void(HWND)> act;
-    int32_t answer;
-  };
+  struct Case { const char* what; int32_t type; std::function<void(HWND)> act; int32_t answer; };
   auto key = [](int vk) { return [vk](HWND) { plat::sim::PressKey(vk); }; };
   const Case cases[] = {
       {"OK", CMsgBoxDlg::kTypeOk, [](HWND d) { Press(d, 1); }, 1},

@@ -10,13 +10,8 @@ namespace {
 using game_window_test::GameWindowFixture;
 using GameWndProcTest = GameWindowFixture;
 
-struct Message {
-  UINT msg;
-  WPARAM w;
-  LPARAM l;
-  LRESULT result;
-  const char* reaches;  // what the probe records, "" for nothing
-};
+// `reaches`: what the probe records, "" for nothing.
+struct Message { UINT msg; WPARAM w; LPARAM l; LRESULT result; const char* reaches; };
 // The Alt key's message arrives as a plain key press, both words unsigned; a captured
 // drag left of the window arrives with a negative x.
 const Message kMessages[] = {

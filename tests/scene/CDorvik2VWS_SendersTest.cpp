@@ -104,12 +104,8 @@ TEST_F(SendersTest, RefusedOrLostCommandsSendNothingFurther) {
 // counts nothing.
 TEST_F(SendersTest, TimedOutPlaysCountWarnAndHandOverToAutoPlay) {
   const std::string shorter = Utf8(u8"대기 시간이 초과되었습니다. 대기 시간이 감소합니다.");
-  struct Case {
-    int32_t speed, timeoutsBefore;
-    bool robot;
-    std::vector<std::string> sent;
-    std::string warning;  // the second text run, "" for none
-  };
+  // `warning`: the second text run, "" for none.
+  struct Case { int32_t speed, timeoutsBefore; bool robot; std::vector<std::string> sent; std::string warning; };
   const Case cases[] = {
       {0, 0, false, {Words({12, 1, 5, 0}), Words({26, 1})}, shorter},
       {2, 0, false, {Words({12, 1, 5, 0}), Words({26, 1})}, Utf8(u8"대기 시간이 초과되었습니다.")},
@@ -123,11 +119,7 @@ TEST_F(SendersTest, TimedOutPlaysCountWarnAndHandOverToAutoPlay) {
     host.Clear();
     scene->GetPlayer(0).Reset();
     SeatMe(0);
-    if (c.robot) {
-      SeatRobot(1);
-    } else {
-      SeatOther(1);
-    }
+    c.robot ? SeatRobot(1) : SeatOther(1);
     scene->GetPlayer(0).timeoutCount = c.timeoutsBefore;
     scene->autoPlay = 0;
     scene->Room().speedKind = c.speed;
@@ -137,11 +129,8 @@ TEST_F(SendersTest, TimedOutPlaysCountWarnAndHandOverToAutoPlay) {
     EXPECT_EQ(scene->GetPlayer(0).timeoutCount, c.robot ? 0 : c.timeoutsBefore + 1);
     EXPECT_EQ(scene->autoPlay, c.timeoutsBefore == 1 ? 1 : 0);
     const auto runs = host.CallsTo(HostSlot::AddText);
-    if (c.warning.empty()) {
-      EXPECT_TRUE(runs.empty());
-      continue;
-    }
-    ASSERT_EQ(runs.size(), 2u);
+    ASSERT_EQ(runs.size(), c.warning.empty() ? 0u : 2u);
+    if (runs.empty()) continue;
     EXPECT_EQ(runs[0].ToString(), R"(AddText("", 700, 0x20000, 0, "", 1))");
     EXPECT_EQ(runs[1].ToString(), "AddText(\"" + c.warning + "\", 400, 0x10000, 0, \"\", 0)");
   }
@@ -150,13 +139,7 @@ TEST_F(SendersTest, TimedOutPlaysCountWarnAndHandOverToAutoPlay) {
 // Unmatched: no floor card takes the played one although another hand card could have.
 TEST_F(SendersTest, UnmatchedPlayNeedsAMissedChanceAndIsFlaggedInThePlay) {
   SeatMe(0);
-  struct Case {
-    const char* name;
-    std::vector<int32_t> hand;
-    std::vector<int32_t> floor;
-    int32_t card;
-    int32_t unmatched;
-  };
+  struct Case { const char* name; std::vector<int32_t> hand, floor; int32_t card, unmatched; };
   // Cards 8 (March), 9 and 12; 16, 17 (May); 20; bonus cards 48 and 49.
   const Case cases[] = {
       {"another hand card matches", {8, 17}, {16}, 8, 1},
