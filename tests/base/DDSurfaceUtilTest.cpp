@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 
-#include "support/TimeLimit.h"
-#include "widgets/WidgetTestSupport.h"
+#include "base/DDSurfacePixel.h"
 #include "plat/error.h"
 #include "plat/gdi.h"
-#include "base/DDSurfacePixel.h"
+#include "support/TimeLimit.h"
+#include "widgets/WidgetTestSupport.h"
 
 namespace widget_test {
 namespace {
@@ -27,9 +28,14 @@ class DDSurfaceUtilTest : public DisplayTest {
     }
     return s;
   }
+  static std::pair<HRESULT, DWORD> Pixel(const DDSurface& s, int32_t x, int32_t y) {
+    DWORD v = 0;
+    const HRESULT hr = GetSurfacePixel(s, x, y, &v);
+    return {hr, v};
+  }
 };
 
-TEST_F(DDSurfaceUtilTest, OffscreenSurfacesLiveInSystemMemoryAndNeedAnEmptyHolderAndADirectDraw) {
+TEST_F(DDSurfaceUtilTest, OffscreenSurfacesLiveInSystemMemoryReportTheirSizeAndNeedAnEmptyHolderAndADirectDraw) {
   DDSurface held = MakeSurface(dd_, 5, 3);
   DDSURFACEDESC2 desc;
   InitSurfaceDesc(desc);
@@ -39,8 +45,17 @@ TEST_F(DDSurfaceUtilTest, OffscreenSurfacesLiveInSystemMemoryAndNeedAnEmptyHolde
   SIZE size{};
   EXPECT_EQ(QuerySurfaceSize(held, &size), S_OK);
   EXPECT_EQ(GSize(size.cx, size.cy), GSize(5, 3));
+  EXPECT_EQ(GetSurfaceSize(held), GSize(5, 3));
+  RECT r{};
+  EXPECT_EQ(GetSurfaceRect(held, &r), S_OK);
+  EXPECT_EQ(GRect(r), GRect(0, 0, 5, 3));
+  EXPECT_EQ(GetSurfaceRectOf(held), GRect(r));
   EXPECT_EQ(QuerySurfaceSize(DDSurface(), &size), E_POINTER);
   EXPECT_EQ(QuerySurfaceSize(held, nullptr), E_INVALIDARG);
+  EXPECT_EQ(GetSurfaceRect(DDSurface(), &r), E_POINTER);
+  EXPECT_EQ(GetSurfaceRect(held, nullptr), E_INVALIDARG);
+  EXPECT_EQ(GetSurfaceSize(DDSurface()), GSize());
+  EXPECT_EQ(GetSurfaceRectOf(DDSurface()), GRect());
   EXPECT_EQ(GetSurfaceDesc(DDSurface(), &desc), E_POINTER);
   IDirectDrawSurface4* before = held.Get();
   InitSurfaceDesc(desc, DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, 4, 4, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
@@ -211,30 +226,14 @@ TEST(HResultFromWin32, ZeroStaysZeroOthersGainTheWin32Facility) {
   EXPECT_EQ(HResultFromWin32(ERROR_INVALID_PARAMETER), E_INVALIDARG);
 }
 
-
 using DDSurfacePixelTest = DDSurfaceUtilTest;
-
-TEST_F(DDSurfacePixelTest, SizesAndRectangles) {
-  DDSurface s = MakeSurface(dd_, 7, 5);
-  EXPECT_EQ(GetSurfaceSize(s), GSize(7, 5));
-  EXPECT_EQ(GetSurfaceRectOf(s), GRect(0, 0, 7, 5));
-  RECT r{};
-  EXPECT_EQ(GetSurfaceRect(s, &r), S_OK);
-  EXPECT_EQ(GRect(r), GRect(0, 0, 7, 5));
-  EXPECT_EQ(GetSurfaceRect(DDSurface(), &r), E_POINTER);
-  EXPECT_EQ(GetSurfaceRect(s, nullptr), E_INVALIDARG);
-  EXPECT_EQ(GetSurfaceSize(DDSurface()), GSize());
-  EXPECT_EQ(GetSurfaceRectOf(DDSurface()), GRect());
-}
 
 TEST_F(DDSurfacePixelTest, PixelsOutsideReadAsMinusOneAndAreNotWritten) {
   DDSurface s = MakeSurface(dd_, 4, 3);
   ClearSurface(s, 0x000102);
   struct Case { int32_t x, y; };
   for (const Case c : {Case{4, 0}, Case{-1, 0}, Case{0, 3}, Case{0, -1}}) {
-    DWORD v = 0;
-    EXPECT_EQ(GetSurfacePixel(s, c.x, c.y, &v), S_OK);
-    EXPECT_EQ(v, kNoPixel) << c.x << "," << c.y;
+    EXPECT_EQ(Pixel(s, c.x, c.y), std::make_pair(S_OK, kNoPixel)) << c.x << "," << c.y;
     EXPECT_EQ(SetSurfacePixel(s, c.x, c.y, 0xABCDEF), S_OK);
   }
   for (uint32_t v : ReadPixels(s)) EXPECT_EQ(v, 0x000102u);
@@ -253,9 +252,7 @@ TEST_F(DDSurfacePixelTest, PixelsRoundTripAndColoursMatchTheirRawValueInEachForm
     DDSurface s = MakeSurface(dd_, 5, 4);
     ClearSurface(s, 0x1234);
     EXPECT_EQ(SetSurfacePixel(s, 4, 3, c.value), S_OK);
-    DWORD v = 0;
-    EXPECT_EQ(GetSurfacePixel(s, 4, 3, &v), S_OK);
-    EXPECT_EQ(v, c.value);
+    EXPECT_EQ(Pixel(s, 4, 3), std::make_pair(S_OK, c.value));
     EXPECT_EQ(PixelAt(s, 4, 3), c.value);
     EXPECT_EQ(PixelAt(s, 3, 3), 0x1234u);  // neighbours untouched: the pitch is honoured
     // The match writes the colour into the corner through GDI and reads it back.
@@ -269,9 +266,7 @@ TEST_F(DDSurfacePixelTest, AnUnlockableSurfaceOrAMatchOfMinusOneTouchesNoPixel) 
   ClearSurface(s, 0x112233);
   HDC dc = GetSurfaceDC(s);
   ASSERT_NE(dc, nullptr);
-  DWORD v = 0;
-  EXPECT_EQ(GetSurfacePixel(s, 0, 0, &v), E_FAIL);
-  EXPECT_EQ(v, kNoPixel);
+  EXPECT_EQ(Pixel(s, 0, 0), std::make_pair(E_FAIL, kNoPixel));
   EXPECT_EQ(SetSurfacePixel(s, 0, 0, 0), S_OK);
   EXPECT_EQ(MatchSurfaceColor(s, RGB(1, 2, 3)), kNoPixel);
   ReleaseSurfaceDC(s, dc);

@@ -14,10 +14,8 @@ using testing_support::Cp949;
 
 namespace {
 
-struct MoneyCase { int64_t amount; uint32_t maxGroups; const char* expected; };
-
-TEST(FormatMoney, WritesTenThousandGroupsWithTheirUnits) {
-  const MoneyCase cases[] = {
+TEST(FormatMoney, WritesTenThousandGroupsWithTheirUnitsOrEveryDigitWithItsPlace) {
+  const struct { int64_t amount; uint32_t maxGroups; const char* expected; } cases[] = {
       {123456789, 2, "1억2345만냥"}, {123456789, 0, "1억2345만6789냥"}, {500000000000, 2, "5000억냥"}, {100000001, 2, "1억1냥"},
       {10000, 2, "1만냥"}, {9999, 2, "9999냥"}, {-15000, 2, "-1만5000냥"}, {12345678901234567, 2, "1경2345조냥"},
       {0, 0, "0냥"}, {-1, 2, "-1냥"},
@@ -28,27 +26,17 @@ TEST(FormatMoney, WritesTenThousandGroupsWithTheirUnits) {
       {std::numeric_limits<int64_t>::min(), 0, "-922경3372조368억5477만5808냥"},
       {std::numeric_limits<int64_t>::min(), 2, "-922경3372조냥"},
   };
-  for (const MoneyCase& c : cases) {
-    EXPECT_EQ(Cp949(FormatMoney(c.amount, c.maxGroups)), Cp949(c.expected))
-        << c.amount << " with at most " << c.maxGroups << " groups";
-  }
-}
-
-TEST(FormatMoneyPlaces, WritesEveryNonZeroDigitWithItsPlace) {
-  const struct { int64_t amount; const char* expected; } cases[] = {
+  for (const auto& c : cases) EXPECT_EQ(Cp949(FormatMoney(c.amount, c.maxGroups)), Cp949(c.expected)) << c.amount;
+  const struct { int64_t amount; const char* expected; } places[] = {
       {12345, "1만2천3백4십5냥"}, {20050, "2만5십냥"}, {1000, "1천냥"}, {100000001, "1억1냥"}, {0, "0냥"}, {-20, "-2십냥"},
       {10000, "1만냥"}, {std::numeric_limits<int64_t>::min(), "-9백2십2경3천3백7십2조3백6십8억5천4백7십7만5천8백8냥"},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Cp949(FormatMoneyPlaces(c.amount)), Cp949(c.expected)) << c.amount;
-  }
+  for (const auto& c : places) EXPECT_EQ(Cp949(FormatMoneyPlaces(c.amount)), Cp949(c.expected)) << c.amount;
 }
 
 TEST(FormatDateTime, RewritesOnlyFourteenCharacterStamps) {
   EXPECT_EQ(Cp949(FormatDateTime("20071225143005")), Cp949("12월25일14시30분"));
-  EXPECT_EQ(FormatDateTime("2007122514300"), "2007122514300");
-  EXPECT_EQ(FormatDateTime("200712251430051"), "200712251430051");
-  EXPECT_EQ(FormatDateTime(""), "");
+  for (const char* kept : {"2007122514300", "200712251430051", ""}) EXPECT_EQ(FormatDateTime(kept), kept);
 }
 
 TEST(FormatString, ReadsI64AsSixtyFourAndLdAsThirtyTwoBitsAndCutsAt1024Characters) {
@@ -62,7 +50,7 @@ TEST(FormatString, ReadsI64AsSixtyFourAndLdAsThirtyTwoBitsAndCutsAt1024Character
   EXPECT_EQ(FormatInt64(std::numeric_limits<int64_t>::min()), "-9223372036854775808");
 }
 
-TEST(CompareNoCase, FoldsOnlyAsciiLetters) {
+TEST(CompareNoCase, FoldsAndLowersOnlyAsciiLetters) {
   EXPECT_EQ(CompareNoCase("GameImage", "gameimage"), 0);
   EXPECT_LT(CompareNoCase("apple", "BANANA"), 0);
   EXPECT_GT(CompareNoCase("Zebra", "apple"), 0);
@@ -72,9 +60,7 @@ TEST(CompareNoCase, FoldsOnlyAsciiLetters) {
   EXPECT_LT(CompareNoCase("abc", "abcd"), 0);
   EXPECT_TRUE(LessNoCase("Alpha", "beta"));
   EXPECT_FALSE(LessNoCase("BETA", "beta"));
-}
-
-TEST(ToLowerAscii, LowersLettersEvenInsideDoubleByteCharacters) {
+  // Lowering touches letters even inside double-byte characters.
   std::string s = "\x81\x41" "AbZ[@";
   EXPECT_EQ(ToLowerAscii(s), "\x81\x61" "abz[@");
   std::string korean = "냥ABC";
@@ -106,9 +92,8 @@ TEST(CodePageConversion, KoreanRoundTripsAndNullIsEmpty) {
 
 TEST(LeadingInt32, ReadsTheSignedNumberAtTheStart) {
   struct Case { const char* text; int32_t value; };
-  const Case cases[] = {{"0", 0},           {"-12abc", -12},          {"abc", 0},
-                        {"", 0},            {"  +7", 7},              {"-", 0},
+  const Case cases[] = {{"0", 0}, {"-12abc", -12}, {"abc", 0}, {"", 0}, {"  +7", 7}, {"-", 0}, {"1 2", 1},
                         {"2147483647", INT32_MAX}, {"2147483648", INT32_MAX}, {"-2147483648", INT32_MIN},
-                        {"-99999999999999999999", INT32_MIN}, {"1 2", 1}};
+                        {"-99999999999999999999", INT32_MIN}};
   for (const Case& c : cases) EXPECT_EQ(LeadingInt32(c.text), c.value) << c.text;
 }

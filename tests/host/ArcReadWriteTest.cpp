@@ -248,7 +248,7 @@ TEST_F(ArcReadWriteTest, WritersReturnZeroWhenTheBufferCannotGrow) {
 }
 
 
-TEST(XNetCodec, WritesAreBigEndianAndAdvance) {
+TEST(XNetCodec, WritesAreBigEndianAndAdvanceAndReadsUndoThem) {
   BYTE out[32] = {};
   uint32_t left = sizeof out;
   BYTE* p = WriteNetU32(out, &left, 0x01020304u);
@@ -260,34 +260,23 @@ TEST(XNetCodec, WritesAreBigEndianAndAdvance) {
   EXPECT_EQ(left, 32u - 19u);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 19),
             std::string("\x01\x02\x03\x04" "\0\0\0\x03" "a\0b" "\0\0\0\x02" "\xAC\x00\x00z", 19));
-}
-
-TEST(XNetCodec, ReadsUndoWrites) {
   BYTE wire[] = {0xFF, 0xFF, 0xFF, 0xFE, 1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0, 2, 'h', 'i', 9};
-  uint32_t left = sizeof wire;
+  left = sizeof wire;
   int32_t i = 0;
+  uint32_t u = 0, four = 4;
   uint64_t u64 = 0;
   std::string s;
-  const BYTE* p = ReadNetU32(wire, &left, &i);
-  EXPECT_EQ(i, -2);
-  p = ReadNetU64(p, &left, &u64);
-  EXPECT_EQ(u64, 0x0102030405060708u);
-  p = ReadNetString(p, &left, &s);
-  EXPECT_EQ(s, "hi");
-  EXPECT_EQ(p, wire + 18);
+  const BYTE* q = ReadNetString(ReadNetU64(ReadNetU32(wire, &left, &i), &left, &u64), &left, &s);
+  EXPECT_EQ(std::make_tuple(i, u64, s), std::make_tuple(-2, uint64_t{0x0102030405060708}, std::string("hi")));
+  EXPECT_EQ(q, wire + 18);
   EXPECT_EQ(left, 1u);
-  uint32_t u = 0;
-  uint32_t four = 4;
   EXPECT_NE(ReadNetU32(wire, &four, &u), nullptr);
   EXPECT_EQ(u, 0xFFFFFFFEu);
 }
 
 TEST(XNetCodec, ShortRangesFailWithoutTouchingTheCount) {
   BYTE buf[8] = {0, 0, 0, 9, 'a', 'b', 'c', 'd'};
-  uint32_t three = 3;
-  uint32_t seven = 7;
-  uint32_t eight = 8;
-  uint32_t u = 0;
+  uint32_t three = 3, seven = 7, eight = 8, u = 0;
   uint64_t u64 = 0;
   std::string s = "keep";
   auto run = [&](auto&& call, uint32_t& left, DWORD expected, const char* name) {
