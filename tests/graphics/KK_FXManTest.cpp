@@ -71,7 +71,7 @@ TEST_F(FXManTest, LevelRowsWeakenAlphaAndTablesIndexOuterTimesWidthPlusInner) {
   EXPECT_EQ(m32.BlendTable(34), nullptr);
 }
 
-TEST_F(FXManTest, ScreenCurveAndDifferenceAtTheirEnds) {
+TEST_F(FXManTest, ScreenCurveAndDifferenceAtTheirEndsAndPackColorsLayout) {
   for (int32_t x = 0; x <= 31; ++x) {
     EXPECT_EQ(kk::fxmath::Screen(31, x, 31), 31);
     EXPECT_EQ(kk::fxmath::Screen(0, x, 31), x);
@@ -82,9 +82,7 @@ TEST_F(FXManTest, ScreenCurveAndDifferenceAtTheirEnds) {
   EXPECT_EQ(kk::fxmath::Curve(0, 8, 31), 4);
   EXPECT_EQ(kk::fxmath::Curve(0, 23, 31), 27);
   EXPECT_EQ(kk::fxmath::Curve(10, 8, 31), 10);
-}
-
-TEST_F(FXManTest, PackColorPutsChannelsInTheScreenLayout) {
+  // PackColor puts the channels in the screen layout, twice over.
   EXPECT_EQ(Make(32).PackColor(0x00112233), 0x00332211u);
   EXPECT_EQ(Make(16).PackColor(0x0000FF), 0xF800F800u);
   EXPECT_EQ(GetFXManager()->PackColor(0x00FF00), 0x07E007E0u);

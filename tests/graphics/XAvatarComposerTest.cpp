@@ -37,7 +37,7 @@ class XAvatarComposerTest : public testing::Test {
   XDib canvas_;
 };
 
-TEST_F(XAvatarComposerTest, PartListsOfOneToTwentyFourAreAcceptedAndStackedInLayerOrder) {
+TEST_F(XAvatarComposerTest, PartListsOfOneToTwentyFourDecodingFilesAreAcceptedAndStackedInLayerOrder) {
   const std::string p = Part("p.gif", 1, 1, {1});
   EXPECT_EQ(composer_.SetParts({}, false), 0);
   EXPECT_EQ(composer_.SetParts(std::vector<std::string>(25, p), false), 0);
@@ -52,9 +52,7 @@ TEST_F(XAvatarComposerTest, PartListsOfOneToTwentyFourAreAcceptedAndStackedInLay
   ASSERT_EQ(composer_.SetParts({b}, false), 1);
   EXPECT_EQ(composer_.Layer(0).fileName, b);
   EXPECT_EQ(composer_.Layer(1).animation, nullptr);  // cleared by the new list
-}
-
-TEST_F(XAvatarComposerTest, AFileThatDoesNotDecodeFailsTheList) {
+  // A file that does not decode fails the list.
   const std::string good = Part("good.gif", 1, 1, {1});
   EXPECT_EQ(composer_.SetParts({good, dir_ / "missing.gif"}, false), 0);
   GifDesc old = GifScreen(1, 1, {0, 0});

@@ -38,7 +38,7 @@ class XPsdEntryTest : public widget_test::DisplayTest {
   XPsdEntry entry_;
 };
 
-TEST_F(XPsdEntryTest, TransparentPixelsBecomeTheScreenKeyAndOthersArePacked) {
+TEST_F(XPsdEntryTest, TransparentPixelsBecomeTheScreenKeyOthersArePackedAndEveryLayerBringsItsFields) {
   for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888}) {
     UseDesktop(f);
     ASSERT_EQ(Load(), S_OK) << widget_test::FormatName(f);
@@ -56,9 +56,7 @@ TEST_F(XPsdEntryTest, TransparentPixelsBecomeTheScreenKeyAndOthersArePacked) {
     EXPECT_EQ(entry_.frameAlpha[0], (std::vector<uint8_t>{0xFF, 0x00, 0x80, 0xFF}));
     EXPECT_EQ(entry_.frameAlpha[1], (std::vector<uint8_t>{0x00, 0x01, 0xFF}));
   }
-}
-
-TEST_F(XPsdEntryTest, EveryLayerBringsItsSizeOffsetDurationAndName) {
+  // Every layer brings its size, offset, duration and name; every frame the key.
   ASSERT_EQ(Load(0xFF00FF), S_OK);
   EXPECT_EQ(entry_.multiFrame, 1);
   EXPECT_EQ(entry_.hasAlpha, 1);
