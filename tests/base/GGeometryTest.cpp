@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cstring>
 #include <ostream>
@@ -83,7 +84,7 @@ TEST(GRect, IntersectionNeedsOverlapAndUnionDoesNotSkipEmptyInput) {
   EXPECT_TRUE(Same(GRectUnion(out, GRect(5, 5, 6, 6), GRect(-3, 10, 2, 12)), -3, 5, 6, 12));
 }
 
-TEST(GRect, MovesAndResizesKeepTheirAnchors) {
+TEST(GRect, MovesAndResizesKeepTheirAnchorsAndWrapAtThirtyTwoBits) {
   GRect r(10, 20, 40, 60);
   EXPECT_EQ(r.TopLeft(), GPoint(10, 20));
   EXPECT_EQ(r.BottomRight(), GPoint(40, 60));
@@ -107,10 +108,7 @@ TEST(GRect, MovesAndResizesKeepTheirAnchors) {
   RECT out{};
   r.CopyTo(&out);
   EXPECT_TRUE(Same(GRect(out), 2, 0, 5, 4));
-}
-
-TEST(GRect, ArithmeticWrapsAtThirtyTwoBits) {
-  GRect r(0, 0, INT32_MAX, INT32_MAX);
+  r = GRect(0, 0, INT32_MAX, INT32_MAX);  // the arithmetic wraps at 32 bits
   r.Offset(GSize(1, 1));
   EXPECT_TRUE(Same(r, 1, 1, INT32_MIN, INT32_MIN));
   EXPECT_EQ(GRect(INT32_MIN, 0, INT32_MAX, 1).Width(), -1);
@@ -122,16 +120,6 @@ TEST(GRect, ArithmeticWrapsAtThirtyTwoBits) {
   EXPECT_EQ(GPoint(INT32_MAX, 0) + GPoint(1, 0), GPoint(INT32_MIN, 0));
 }
 
-TEST(GPoint, PackedParametersSignOrZeroExtend) {
-  const uint32_t packed = 0xFFFF0005u;
-  EXPECT_EQ(GPoint::FromMessageParam(static_cast<LPARAM>(packed)), GPoint(5, -1));
-  EXPECT_EQ(GPoint::FromPacked(packed), GPoint(5, 65535));
-  EXPECT_EQ(GSize::FromMessageParam(static_cast<LPARAM>(packed)), GSize(5, -1));
-  EXPECT_EQ(GSize::FromPacked(packed), GSize(5, 65535));
-  // Only the low 32 bits of a 64-bit parameter carry the point.
-  EXPECT_EQ(GPoint::FromMessageParam(static_cast<LPARAM>(0x123400020003ll)), GPoint(3, 2));
-}
-
 TEST(GPoint, ComparisonsHoldOnlyWhenBothComponentsAgree) {
   struct Case { GPoint a, b; bool lt, gt, le, ge; };
   const Case cases[] = {
@@ -141,20 +129,22 @@ TEST(GPoint, ComparisonsHoldOnlyWhenBothComponentsAgree) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.a.x << "," << c.a.y << " vs " << c.b.x << "," << c.b.y);
-    EXPECT_EQ(c.a < c.b, c.lt);
-    EXPECT_EQ(c.a > c.b, c.gt);
-    EXPECT_EQ(c.a <= c.b, c.le);
-    EXPECT_EQ(c.a >= c.b, c.ge);
+    using Four = std::array<bool, 4>;
     const GSize sa(c.a), sb(c.b);
-    EXPECT_EQ(sa < sb, c.lt);
-    EXPECT_EQ(sa > sb, c.gt);
-    EXPECT_EQ(sa <= sb, c.le);
-    EXPECT_EQ(sa >= sb, c.ge);
+    EXPECT_EQ((Four{c.a < c.b, c.a > c.b, c.a <= c.b, c.a >= c.b}), (Four{c.lt, c.gt, c.le, c.ge}));
+    EXPECT_EQ((Four{sa < sb, sa > sb, sa <= sb, sa >= sb}), (Four{c.lt, c.gt, c.le, c.ge}));
   }
   EXPECT_TRUE(GPoint(1, 2) != GPoint(1, 3));
 }
 
-TEST(GPoint, MixedArithmeticGivesTheRightKinds) {
+TEST(GPoint, MixedArithmeticGivesTheRightKindsAndPackedParametersSignOrZeroExtend) {
+  const uint32_t packed = 0xFFFF0005u;
+  EXPECT_EQ(GPoint::FromMessageParam(static_cast<LPARAM>(packed)), GPoint(5, -1));
+  EXPECT_EQ(GPoint::FromPacked(packed), GPoint(5, 65535));
+  EXPECT_EQ(GSize::FromMessageParam(static_cast<LPARAM>(packed)), GSize(5, -1));
+  EXPECT_EQ(GSize::FromPacked(packed), GSize(5, 65535));
+  // Only the low 32 bits of a 64-bit parameter carry the point.
+  EXPECT_EQ(GPoint::FromMessageParam(static_cast<LPARAM>(0x123400020003ll)), GPoint(3, 2));
   const GPoint p(10, 20);
   const GSize s(1, 2);
   static_assert(std::is_same_v<decltype(p - p), GSize>);
@@ -168,8 +158,7 @@ TEST(GPoint, MixedArithmeticGivesTheRightKinds) {
   GPoint q = p + p;
   q -= GPoint(11, 21);
   EXPECT_EQ(q, GPoint(9, 19));
-  EXPECT_TRUE(GSize().IsZero());
-  EXPECT_FALSE(GSize(0, 1).IsZero());
+  EXPECT_TRUE(GSize().IsZero() && !GSize(0, 1).IsZero());
   EXPECT_EQ(GPoint(GSize(4, 5)), GPoint(4, 5));
   EXPECT_EQ(GSize(POINT{6, 7}), GSize(6, 7));
   EXPECT_EQ(GPoint(POINT{6, 7}), GPoint(6, 7));
