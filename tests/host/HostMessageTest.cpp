@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <list>
+#include <tuple>
 #include <vector>
 
 #include "HostRecordTestSupport.h"
@@ -38,10 +39,8 @@ TEST(HostMessageRead, CodesAloneShortBlocksAndTrailingBytes) {
     SCOPED_TRACE(c.what);
     HostMessage msg = FilledMessage(HM_GAME_RESULT);
     const auto r = ReadBlock(msg, c.block);
-    EXPECT_EQ(r.result, c.result);
-    EXPECT_EQ(r.consumed, c.consumed);
-    EXPECT_EQ(msg.type, c.type);
-    EXPECT_EQ(msg.record != nullptr, c.record);
+    EXPECT_EQ(std::make_tuple(r.result, r.consumed, msg.type, msg.record != nullptr),
+              std::make_tuple(c.result, c.consumed, c.type, c.record));
     EXPECT_EQ(msg.Get<GameResultMsg>(), nullptr);
   }
   HostMessage msg;
@@ -55,18 +54,10 @@ TEST(HostMessageRead, ListsAndStringsKeepWhatTheBlockHolds) {
   Wire levels;
   levels.U32(HM_USER_LEVEL).U32(0xFFFFFFFFu).I32(1).I32(2).I32(3).I32(4).I32(5).I32(6).I32(7);
   const std::string zeros("a\0b\0", 4);
-  struct Case {
-    const char* what;
-    std::string block;
-    int result;
-    std::function<void(HostMessage&)> check;
-  };
+  struct Case { const char* what; std::string block; int result; std::function<void(HostMessage&)> check; };
   const Case cases[] = {
       {"a count of zero is an empty list", Wire().U32(HM_BOMB).I32(3).U32(0).bytes(), 1,
-       [](HostMessage& m) {
-         EXPECT_EQ(m.Get<BombMsg>()->userNo, 3);
-         EXPECT_TRUE(m.Get<BombMsg>()->cards.empty());
-       }},
+       [](HostMessage& m) { EXPECT_TRUE(m.Get<BombMsg>()->userNo == 3 && m.Get<BombMsg>()->cards.empty()); }},
       {"a list short of its count keeps the elements read",
        Wire().U32(HM_ASK_PICK_FLOOR_CARD).I32(4).I32(0).U32(2).I32(17).bytes(), 0,
        [](HostMessage& m) { EXPECT_EQ(m.Get<PickFloorCardMsg>()->offeredCards, (std::list<int32_t>{17})); }},
@@ -120,8 +111,7 @@ TEST(HostMessageCopy, CopiesAreDeepReplaceTheDestinationAndOutliveTheirSource) {
   copy.Get<SettlementMsg>()->money.at(1) = -5;
   EXPECT_TRUE(source.record->Equals(*settlement.record));
   DestroyHostMessage(source);
-  EXPECT_EQ(source.type, HM_NONE);
-  EXPECT_EQ(source.record, nullptr);
+  EXPECT_EQ(std::make_tuple(source.type, source.record.get()), std::make_tuple(uint32_t{HM_NONE}, nullptr));
   EXPECT_EQ(copy.Get<SettlementMsg>()->leaveList.front().f6, "changed");
   // Messages read and queued, then destroyed, as the scene keeps them.
   std::list<HostMessage> queue;
@@ -147,20 +137,17 @@ TEST(HostMessageCopy, RecordlessCodesCopySafelyAndAMoveLeavesTheSourceEmpty) {
     HostMessage msg;
     ReadBlock(msg, Hex(block));
     HostMessage copy(msg);
-    EXPECT_EQ(copy.type, msg.type) << block;
-    EXPECT_EQ(copy.record, nullptr) << block;
     HostMessage assigned = FilledMessage(HM_DEAL);
     assigned = msg;
-    EXPECT_EQ(assigned.type, msg.type) << block;
-    EXPECT_EQ(assigned.record, nullptr) << block;
+    EXPECT_EQ(std::make_tuple(copy.type, assigned.type, copy.record.get(), assigned.record.get()),
+              std::make_tuple(msg.type, msg.type, nullptr, nullptr)) << block;
   }
   HostMessage source = FilledMessage(HM_DEAL);
   const HostRecord* record = source.record.get();
   HostMessage moved(std::move(source));
-  EXPECT_EQ(moved.type, HM_DEAL);
-  EXPECT_EQ(moved.record.get(), record);
-  EXPECT_EQ(source.type, HM_NONE);  // NOLINT(bugprone-use-after-move)
-  EXPECT_EQ(source.record, nullptr);
+  EXPECT_EQ(std::make_tuple(moved.type, moved.record.get()), std::make_tuple(uint32_t{HM_DEAL}, record));
+  // NOLINTNEXTLINE(bugprone-use-after-move)
+  EXPECT_EQ(std::make_tuple(source.type, source.record.get()), std::make_tuple(uint32_t{HM_NONE}, nullptr));
 }
 
 TEST(HostMessageWrite, WritesTheCodeThenTheFieldsOrReportsABufferThatCannotGrow) {
@@ -180,9 +167,7 @@ TEST(HostMessageWrite, WritesTheCodeThenTheFieldsOrReportsABufferThatCannotGrow)
 
 // Which record each code makes is checked by the round trip of every type.
 TEST(HostMessageTypes, CodesOutsideOneToSixtyThreeHaveNoRecordAndNoName) {
-  EXPECT_EQ(MakeHostRecord(0), nullptr);
-  EXPECT_EQ(MakeHostRecord(64), nullptr);
-  EXPECT_EQ(MakeHostRecord(0xFFFFFFFFu), nullptr);
+  for (uint32_t code : {0u, 64u, 0xFFFFFFFFu}) EXPECT_EQ(MakeHostRecord(code), nullptr) << code;
   EXPECT_STREQ(HostMsgTypeName(HM_DEAL), "HM_DEAL");
   EXPECT_STREQ(HostMsgTypeName(HM_HOST_EVENT_75), "HM_HOST_EVENT_75");
   EXPECT_STREQ(HostMsgTypeName(64), "");
