@@ -1,6 +1,6 @@
-// The list view: rows by id with the top and selected rows, the scroll codes near both
-// ends, removal, clicks, column offsets, shared strip cells drawn through their own
-// source rectangle, and views too short for their header.
+// The list view: rows by id, top and selected rows, scroll codes near both ends,
+// removal, clicks, column offsets, cells of every kind drawn, and views shorter than
+// their header.
 #include "widgets/GVListView.h"
 
 #include <gtest/gtest.h>
@@ -98,16 +98,12 @@ TEST_F(GVListViewTest, TheHeaderSetsTheMarginAndRowsBelowItStartTopAndSelected) 
 }
 
 TEST_F(GVListViewTest, AFirstCellTallerThanTheRowsRaisesTheRowHeight) {
-  GVDDSWnd tall;
-  tall.SetRect(GRect(0, 0, 10, 40));
-  auto* row = new ListItem(view_, 1);
-  auto* cell = new SubListItem(SubListItem::kShared);
-  cell->SetSharedWidget(&tall);
-  row->AddCell(cell);
+  cellPicture_.SetRect(GRect(0, 0, 10, 40));
+  ListItem* row = MakeRow(1);
   view_.AddRow(row);
-  EXPECT_EQ(view_.GetRowHeight(), 40);
-  EXPECT_EQ(view_.GetVisibleRows(), 3);  // 80 / 40 + 1
-  EXPECT_EQ(row->GetHeight(), 40);
+  // 80 / 40 + 1 rows.
+  EXPECT_EQ((std::vector<int32_t>{view_.GetRowHeight(), view_.GetVisibleRows(), row->GetHeight()}),
+            (std::vector<int32_t>{40, 3, 40}));
 }
 
 TEST_F(GVListViewTest, ThumbTrackPicksTheTopRowFromTheScaleOnceAWindowIsFull) {
@@ -118,13 +114,11 @@ TEST_F(GVListViewTest, ThumbTrackPicksTheTopRowFromTheScaleOnceAWindowIsFull) {
   EXPECT_EQ(view_.GetTopIndex(), 0u);
   view_.RemoveAllRows();
   AddRows(20);
-  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 500, nullptr), 1);
-  EXPECT_EQ(view_.GetTopIndex(), 7u);  // (20 - 5) x 500 / 1000
-  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 1000, nullptr), 1);
-  EXPECT_EQ(view_.GetTopIndex(), 15u);
-  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 1001, nullptr), 0);
-  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, -1, nullptr), 0);
-  EXPECT_EQ(view_.GetTopIndex(), 15u);
+  // Top (20 - 5) x position / 1000; positions off the scale are refused.
+  for (auto [pos, taken, top] : {std::tuple{500, 1, 7u}, {1000, 1, 15u}, {1001, 0, 15u}, {-1, 0, 15u}}) {
+    EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, pos, nullptr), taken) << pos;
+    EXPECT_EQ(view_.GetTopIndex(), top) << pos;
+  }
 }
 
 TEST_F(GVListViewTest, PagingNearBothEnds) {
@@ -182,12 +176,10 @@ TEST_F(GVListViewTest, SelectingARowKeepsTheWindowFull) {
   EXPECT_EQ(view_.GetSelectionBar().GetRect().TopLeft(), GPoint(0, 60));
   view_.RemoveAllRows();
   AddRows(20);
-  EXPECT_EQ(view_.SelectRow(10), 1);
-  EXPECT_EQ(State(), std::make_pair(10u, 10u));
-  EXPECT_EQ(view_.SelectRow(18), 1);
-  EXPECT_EQ(State(), std::make_pair(15u, 18u));
-  EXPECT_EQ(view_.SelectRow(555), 0);
-  EXPECT_EQ(State(), std::make_pair(15u, 18u));
+  for (auto [id, taken, top, selected] : {std::tuple{10u, 1, 10u, 10u}, {18u, 1, 15u, 18u}, {555u, 0, 15u, 18u}}) {
+    EXPECT_EQ(view_.SelectRow(id), taken) << id;
+    EXPECT_EQ(State(), std::make_pair(top, selected)) << id;
+  }
 }
 
 TEST_F(GVListViewTest, RemovingRowsMovesTopAndSelectionToANeighbour) {
@@ -200,10 +192,8 @@ TEST_F(GVListViewTest, RemovingRowsMovesTopAndSelectionToANeighbour) {
   EXPECT_EQ(view_.GetSelectedId(), 1u);
   EXPECT_EQ(view_.RemoveRow(42), 0);
   EXPECT_EQ(view_.RemoveRow(1), 1);
-  EXPECT_EQ(view_.GetSelectedId(), kNone);
-  EXPECT_EQ(view_.GetTopRow(), nullptr);
+  EXPECT_EQ(std::pair(view_.GetSelectedId(), view_.GetTopRow()), std::pair(kNone, static_cast<ListItem*>(nullptr)));
   EXPECT_FALSE(view_.GetSelectionBar().IsVisible());
-  EXPECT_EQ(view_.GetRowCount(), 0u);
 }
 
 TEST_F(GVListViewTest, TheBarFollowsTheTopRow) {
@@ -223,8 +213,7 @@ TEST_F(GVListViewTest, TheBarFollowsTheTopRow) {
   ASSERT_TRUE(bar->IsEnabled());
   view_.RemoveAllRows();
   EXPECT_FALSE(bar->IsEnabled());
-  EXPECT_TRUE(view_.GetRows().empty());
-  EXPECT_EQ(view_.GetSelectedId(), kNone);
+  EXPECT_EQ(std::pair(view_.GetRowCount(), view_.GetSelectedId()), std::pair(0u, kNone));
   view_.AttachScrollBar(nullptr);
   EXPECT_EQ(view_.UpdateScrollBar(), 0);
 }
@@ -235,9 +224,8 @@ TEST_F(GVListViewTest, AClickSelectsTheRowUnderItWithinTheSelectionMargins) {
   EXPECT_EQ(view_.OnLButtonDown(MK_LBUTTON, GPoint(100, 65)), 1);
   EXPECT_EQ(view_.GetSelectedId(), 2u);
   EXPECT_EQ(view_.GetSelectionBar().GetRect(), GRect(5, 62, 195, 78));
-  EXPECT_EQ(view_.OnLButtonDown(MK_LBUTTON, GPoint(100, 79)), 0) << "in the bottom margin";
-  EXPECT_EQ(view_.OnLButtonDown(MK_LBUTTON, GPoint(2, 65)), 0) << "in the left margin";
-  EXPECT_EQ(view_.OnLButtonDown(MK_LBUTTON, GPoint(100, 10)), 0) << "on the header";
+  // In the bottom margin, in the left margin, on the header.
+  for (GPoint p : {GPoint(100, 79), GPoint(2, 65), GPoint(100, 10)}) EXPECT_EQ(view_.OnLButtonDown(MK_LBUTTON, p), 0);
   EXPECT_EQ(view_.GetSelectedId(), 2u);
   EXPECT_EQ(view_.OnLButtonDblClk(MK_LBUTTON, GPoint(100, 125)), 0) << "below the window";
   EXPECT_EQ(view_.OnLButtonDblClk(MK_LBUTTON, GPoint(100, 85)), 1);
@@ -253,8 +241,7 @@ TEST_F(GVListViewTest, ButtonUpGoesToTheCapturedChildOnlyWhileHovered) {
   view_.SetCapturedChild(&child);
   EXPECT_EQ(view_.OnLButtonUp(0, GPoint(6, 7)), 1);
   ASSERT_EQ(journal.inputs.size(), 1u);
-  EXPECT_EQ(journal.inputs[0].what, "LButtonUp");
-  EXPECT_EQ(journal.inputs[0].pt, GPoint(6, 7));
+  EXPECT_EQ(std::pair(journal.inputs[0].what, journal.inputs[0].pt), std::pair(std::string("LButtonUp"), GPoint(6, 7)));
   view_.SetHover(0);
   EXPECT_EQ(view_.OnLButtonUp(0, GPoint(6, 7)), 0);
   EXPECT_EQ(journal.inputs.size(), 1u);
@@ -300,6 +287,11 @@ class GVListViewDrawTest : public GVListViewTest {
   static uint32_t Px(uint32_t rgb) {
     return DevicePixel(DisplayFormat::Xrgb8888, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
   }
+  static std::vector<uint32_t> RowAt(const DDSurface& s, int32_t y, std::initializer_list<int32_t> xs) {
+    std::vector<uint32_t> out;
+    for (int32_t x : xs) out.push_back(PixelAt(s, x, y));
+    return out;
+  }
 };
 
 TEST_F(GVListViewDrawTest, SharedStripCellsDrawTheirOwnCellAndPutTheSourceBack) {
@@ -325,10 +317,7 @@ TEST_F(GVListViewDrawTest, SharedStripCellsDrawTheirOwnCellAndPutTheSourceBack) 
   DDSurface back = MakeSurface(dd_, 200, 100);
   ClearSurface(back, 0);
   EXPECT_EQ(view_.Draw(back.Get(), kViewRect), 1);
-  EXPECT_EQ(PixelAt(back, 5, 30), Px(0x0000FF));
-  EXPECT_EQ(PixelAt(back, 15, 30), Px(0xFF0000));
-  EXPECT_EQ(PixelAt(back, 25, 30), Px(0xFF0000));
-  EXPECT_EQ(PixelAt(back, 35, 30), 0u);
+  EXPECT_EQ(RowAt(back, 30, {5, 15, 25, 35}), (std::vector<uint32_t>{Px(0x0000FF), Px(0xFF0000), Px(0xFF0000), 0}));
   EXPECT_EQ(strip.GetSourceRect(), whole);
   auto* bad = new SubListItem(SubListItem::kShared);
   EXPECT_EQ(bad->SetSharedStrip(&strip, 0, 0), 0) << "no cells to divide the strip into";
@@ -349,9 +338,8 @@ TEST_F(GVListViewDrawTest, PictureCellsDrawInsideTheInnerMarginsOverTheBackgroun
   DDSurface back = MakeSurface(dd_, 200, 100);
   ClearSurface(back, 0);
   EXPECT_EQ(view_.Draw(back.Get(), kViewRect), 1);
-  EXPECT_EQ(PixelAt(back, 2, 30), Px(0x003300)) << "the inner margin shows the background";
-  EXPECT_EQ(PixelAt(back, 10, 30), Px(0xFF0000));
-  EXPECT_EQ(PixelAt(back, 30, 30), Px(0x003300));
+  // The inner margin shows the background.
+  EXPECT_EQ(RowAt(back, 30, {2, 10, 30}), (std::vector<uint32_t>{Px(0x003300), Px(0xFF0000), Px(0x003300)}));
   auto* missing = new SubListItem(SubListItem::kImage);
   EXPECT_EQ(missing->CreateImage(dir_ / "absent.bmp", GVWnd::kNoColorKey), 1) << "a failed load still makes the cell";
   EXPECT_EQ(missing->CreateText("x", SIZE{10, 10}, GVWnd::kNoColorKey, 0, 12, 400), 0) << "not a text cell";
