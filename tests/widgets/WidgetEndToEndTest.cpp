@@ -1,6 +1,6 @@
-// The surface widget, text widget and push button over TGA and layered pictures written
-// to disk, in 5-6-5, 5-5-5 and 32-bit: alpha planes, frames at anchor + offset, frame
-// selection, entries given back, state frames, keys, and pictures without a surface.
+// The surface, text and button widgets over TGA and layered pictures on disk, in every
+// desktop format: alpha planes, frames at anchor + offset, state frames, keys, entries
+// given back, and pictures without a surface.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -176,8 +176,7 @@ TEST_P(WidgetEndToEndTest, TgaDrawsThroughItsAlphaPlanePixelByPixel) {
   const std::string path = Write("glass.tga", testing_support::TgaFile(tga));
   GVDDSWnd w;
   ASSERT_EQ(w.LoadTga(path), 1);
-  EXPECT_EQ(w.GetAlphaMode(), 1);
-  EXPECT_FALSE(w.HasColorKey());
+  EXPECT_EQ(std::pair(w.GetAlphaMode(), w.HasColorKey()), std::pair(1, 0));
   EXPECT_EQ(w.GetRect(), GRect(0, 0, 4, 2));
   w.SetPos(GPoint(5, 6));
   for (uint32_t level : {0u, 102u}) {
@@ -228,8 +227,7 @@ TEST_P(WidgetEndToEndTest, TwentyFourBitTgaHasNoPlaneAndIsCopied) {
   EXPECT_EQ(w.GetAlphaMode(), 0);
   DDSurface t = Target();
   ASSERT_EQ(w.Draw(t.Get(), Screen()), 1);
-  EXPECT_EQ(ColourAt(t, 0, 0), Px(0xF0, 0xA0, 0x20));
-  EXPECT_EQ(ColourAt(t, 1, 0), Px(0x10, 0x20, 0x30));
+  EXPECT_EQ(std::pair(ColourAt(t, 0, 0), ColourAt(t, 1, 0)), std::pair(Px(0xF0, 0xA0, 0x20), Px(0x10, 0x20, 0x30)));
   EXPECT_EQ(Painted(t), GRect(0, 0, 2, 1));
 }
 
@@ -237,8 +235,7 @@ TEST_P(WidgetEndToEndTest, PsdFrameIsDrawnAtAnchorPlusOffsetOnlyWithTheFlag) {
   const std::string path = WriteFrames("pair.psd", 2);
   GVDDSWnd w;
   ASSERT_EQ(w.LoadPsd(path, 0, 0), 1);
-  EXPECT_EQ(w.GetFrameOffsetMode(), 1);
-  EXPECT_EQ(w.GetFrameCount(), 2);
+  EXPECT_EQ(std::pair(w.GetFrameOffsetMode(), w.GetFrameCount()), std::pair(1, 2));
   EXPECT_EQ(w.GetRect(), GRect(GPoint() + FrameOffset(0), FrameSize(0)));
   w.SetPos(GPoint(20, 10));
   w.SelectFrame(1);
@@ -269,10 +266,8 @@ TEST_P(WidgetEndToEndTest, KeyedPsdLeavesTransparentPixelsAndMissesThem) {
   w.SetPos(GPoint(4, 4));
   DDSurface t = Target();
   ASSERT_EQ(w.Draw(t.Get(), Screen()), 1);
-  EXPECT_EQ(ColourAt(t, 4, 4), Px(0x30, 0xC0, 0x60));
-  EXPECT_EQ(ColourAt(t, 5, 4), Px(kBackground));
-  EXPECT_EQ(w.HitTest(4, 4, 3), 1);
-  EXPECT_EQ(w.HitTest(5, 4, 3), 0);
+  EXPECT_EQ(std::pair(ColourAt(t, 4, 4), ColourAt(t, 5, 4)), std::pair(Px(0x30, 0xC0, 0x60), Px(kBackground)));
+  EXPECT_EQ(std::pair(w.HitTest(4, 4, 3), w.HitTest(5, 4, 3)), std::pair(1, 0));
   // A button made of it takes no click released over the hole.
   GVPushBtn button;
   ASSERT_EQ(button.LoadPsdFrames(path, 0, 1), 1);
@@ -319,9 +314,8 @@ TEST_P(WidgetEndToEndTest, TextOverAPsdFrameGivesTheLayeredEntryBack) {
   ASSERT_EQ(text.CreateFromPsdFrame(path, 2, 12, 400, 1), 1);
   EXPECT_EQ(mgr().EntryAt(layered)->refCount, 1u);
   EXPECT_EQ(LiveEntries(), live + 1);  // the text entry only
-  const XBaseEntry* e = text.GetEntry();
-  ASSERT_NE(e, nullptr);
-  EXPECT_EQ(e->kind, kEntryText);
+  ASSERT_NE(text.GetEntry(), nullptr);
+  EXPECT_EQ(text.GetEntry()->kind, kEntryText);
   EXPECT_EQ(text.GetRect(), GRect(FrameOffset(2), FrameSize(2)));
   EXPECT_EQ(GetSurfaceRectOf(text.GetSurface()), GRect(GPoint(), FrameSize(2)));
   // A frame the picture lacks holds nothing and takes nothing.
@@ -380,40 +374,32 @@ TEST_P(WidgetEndToEndTest, PushButtonShowsFramesSevenSevenNineSevenForItsFourSta
 }
 
 TEST_P(WidgetEndToEndTest, EntryWithoutASurfaceStillGivesAHandleAndTheWidgetReportsEFail) {
-  TgaPicture cut;
-  cut.width = 2;
-  cut.height = 2;
-  cut.pixels = {1, 2, 3, 4};
-  cut.cut = 3;
-  TgaPicture sixteen = cut;
-  sixteen.depth = 16;
-  sixteen.cut = 0;
-  TgaPicture grey = cut;
-  grey.type = 3;
-  grey.depth = 8;
-  grey.cut = 0;
-  Write("cut.tga", testing_support::TgaFile(cut));
-  Write("sixteen.tga", testing_support::TgaFile(sixteen));
-  Write("grey.tga", testing_support::TgaFile(grey));
+  // A file cut short, a 16-bit one and a grey one.
+  auto tga = [&](const char* name, uint8_t type, uint8_t depth, size_t cut) {
+    TgaPicture p;
+    p.width = p.height = 2;
+    p.pixels = {1, 2, 3, 4};
+    p.type = type, p.depth = depth, p.cut = cut;
+    Write(name, testing_support::TgaFile(p));
+  };
+  tga("cut.tga", 2, 32, 3);
+  tga("sixteen.tga", 2, 16, 0);
+  tga("grey.tga", 3, 8, 0);
   Write("nolayers.psd", testing_support::PsdFile(PsdDesc{}));  // no companion beside it
   Write("empty.psd", Bytes{});
   Write("empty.VTi", testing_support::VtiFile({}));
-  const struct {
-    const char* name;
-    bool layered;
-  } cases[] = {{"cut.tga", false},      {"sixteen.tga", false}, {"grey.tga", false},
-               {"missing.tga", false},  {"nolayers.psd", true}, {"empty.psd", true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string path = std::string(kRoot) + c.name;
+  for (const char* name : {"cut.tga", "sixteen.tga", "grey.tga", "missing.tga", "nolayers.psd", "empty.psd"}) {
+    SCOPED_TRACE(name);
+    const std::string path = std::string(kRoot) + name;
+    const bool layered = path.ends_with(".psd");
     GVDDSWnd w;
     w.SetLastResult(S_OK);
-    EXPECT_EQ(c.layered ? w.LoadPsd(path, 0, 1) : w.LoadTga(path), 0);
+    EXPECT_EQ(layered ? w.LoadPsd(path, 0, 1) : w.LoadTga(path), 0);
     EXPECT_EQ(w.GetLastResult(), static_cast<HRESULT>(0x80004005));
     ASSERT_TRUE(w.HasImage());
     const XBaseEntry* e = mgr().EntryAt(w.GetImage());
     ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e->kind, c.layered ? kEntryLayered : kEntryTga);
+    EXPECT_EQ(e->kind, layered ? kEntryLayered : kEntryTga);
     EXPECT_FALSE(w.GetSurface());
     // The same through the extension-driven load, and nothing is drawn.
     GVDDSWnd byName;
