@@ -42,6 +42,12 @@ class GVWSTest : public DisplayTest {
     Draw();
     journal_.draws.clear();
   }
+  Names Receivers() {
+    Names out;
+    for (const auto& in : journal_.inputs) out.push_back(in.name);
+    return out;
+  }
+  std::pair<GVWnd*, GVWnd*> FocusAndHover() { return {ws_->GetFocusWnd(), ws_->GetHoverWnd()}; }
   Names FrontToBack() {
     Names out;
     for (GVWnd* w : ws_->GetWndList()) out.push_back(static_cast<RecordingWnd*>(w)->Name());
@@ -89,7 +95,6 @@ TEST_F(GVWSTest, DirtyWidgetsAreJoinedAndAFullRedrawCoversEveryWidgetOnce) {
   RecordingWnd* b = Add("b", GRect(300, 300, 310, 310));
   Settle();
   EXPECT_EQ(Draw(), GRect());
-  EXPECT_TRUE(journal_.draws.empty());
   a->SetDirty(1);
   b->SetDirty(1);
   EXPECT_EQ(Draw(), GRect(10, 10, 310, 310));
@@ -141,8 +146,7 @@ TEST_F(GVWSTest, DisabledDrawingOrNullTargetStillMergesRectangles) {
   ws_->SetDrawingEnabled(1);
   journal_.draws.clear();
   EXPECT_EQ(ws_->Draw(nullptr, GRect()), GRect());
-  EXPECT_TRUE(journal_.draws.empty());
-  EXPECT_TRUE(a->IsDirty());
+  EXPECT_TRUE(journal_.draws.empty() && a->IsDirty());
 }
 
 TEST_F(GVWSTest, FailingWidgetWordIsCopiedAndRedrawGoesOn) {
@@ -182,10 +186,7 @@ TEST_F(GVWSTest, TheFrontWidgetTakesTheClickUnlessHiddenEvenWhenDisabled) {
   above->Show(1);
   above->Enable(0);
   ws_->OnLButtonDown(0, GPoint(60, 60));
-  ASSERT_EQ(journal_.inputs.size(), 3u);
-  EXPECT_EQ(journal_.inputs[0].name, "above");
-  EXPECT_EQ(journal_.inputs[1].name, "below");
-  EXPECT_EQ(journal_.inputs[2].name, "above");
+  EXPECT_EQ(Receivers(), (Names{"above", "below", "above"}));
   EXPECT_EQ(ws_->OnLButtonDown(0, GPoint(150, 60)), 0);  // the right edge is outside
   Draw();
   EXPECT_EQ(journal_.DrawOrder(), (Names{"below", "above"}));
@@ -197,18 +198,15 @@ TEST_F(GVWSTest, KeysReachOnlyAnEnabledFocusWidgetAndInputOffSilencesEverything)
   ws_->SetFocusWnd(f);
   EXPECT_EQ(ws_->OnKeyDown('A', 1, 0x1E), 1);
   f->Enable(0);
-  EXPECT_EQ(ws_->OnKeyDown('B', 1, 0), 0);
-  EXPECT_EQ(ws_->OnImeComposition(1, 2), 0);
+  EXPECT_EQ(ws_->OnKeyDown('B', 1, 0) + ws_->OnImeComposition(1, 2), 0);
   ASSERT_EQ(journal_.inputs.size(), 1u);
-  EXPECT_EQ(journal_.inputs[0].a, UINT{'A'});
-  EXPECT_EQ(journal_.inputs[0].c, 0x1Eu);
+  EXPECT_EQ(std::pair(journal_.inputs[0].a, journal_.inputs[0].c), std::pair(UINT{'A'}, 0x1Eu));
   f->Enable(1);
   ws_->SetInputEnabled(0);
   LRESULT result = 77;
-  EXPECT_EQ(ws_->OnKeyDown('A', 1, 0), 0);
-  EXPECT_EQ(ws_->OnChar('a', 1, 0), 0);
-  EXPECT_EQ(ws_->OnLButtonDown(0, GPoint(5, 5)), 0);
-  EXPECT_EQ(ws_->OnMouseMove(0, GPoint(5, 5)), 0);
+  EXPECT_EQ((std::vector<BOOL>{ws_->OnKeyDown('A', 1, 0), ws_->OnChar('a', 1, 0), ws_->OnLButtonDown(0, GPoint(5, 5)),
+                               ws_->OnMouseMove(0, GPoint(5, 5))}),
+            (std::vector<BOOL>(4, 0)));
   for (UINT msg : {WM_KEYDOWN, WM_CHAR, WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_IME_COMPOSITION, WM_TIMER}) {
     EXPECT_EQ(ws_->WndProc(msg, 0, MAKELPARAM(5, 5), &result), 0) << msg;
   }
@@ -220,14 +218,14 @@ TEST_F(GVWSTest, WndProcUnpacksKeysZeroExtendedAndMouseSignExtended) {
   RecordingWnd* f = Add("f", GRect(-10, -10, 100, 100));
   ws_->SetFocusWnd(f);
   LRESULT result = 77;
-  EXPECT_EQ(ws_->WndProc(WM_KEYDOWN, 'Q', static_cast<LPARAM>(0xC0FFFFFFu), &result), 1);
-  EXPECT_EQ(result, 0);
-  result = 77;
-  EXPECT_EQ(ws_->WndProc(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0xFFFB, 0xFFFE), &result), 1);
-  EXPECT_EQ(result, 0);
+  for (auto [msg, wp, lp] : {std::tuple<UINT, WPARAM, LPARAM>{WM_KEYDOWN, 'Q', static_cast<LPARAM>(0xC0FFFFFFu)},
+                             {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0xFFFB, 0xFFFE)}}) {
+    result = 77;
+    EXPECT_EQ(ws_->WndProc(msg, wp, lp, &result), 1);
+    EXPECT_EQ(result, 0);
+  }
   ASSERT_EQ(journal_.inputs.size(), 2u);
-  EXPECT_EQ(journal_.inputs[0].b, 0xFFFFu);
-  EXPECT_EQ(journal_.inputs[0].c, 0xC0FFu);
+  EXPECT_EQ(std::pair(journal_.inputs[0].b, journal_.inputs[0].c), std::pair(0xFFFFu, 0xC0FFu));
   EXPECT_EQ(journal_.inputs[1].pt, GPoint(-5, -2));
   // Unhandled: nothing stored.
   f->takes = 0;
@@ -249,10 +247,8 @@ TEST_F(GVWSTest, InsertionsRemoveDuplicates) {
   EXPECT_EQ(FrontToBack(), (Names{"b", "a"}));
   ws_->AddWndAtTop(a);
   EXPECT_EQ(FrontToBack(), (Names{"a", "b"}));
-  EXPECT_EQ(ws_->AddWnd(nullptr), 0);
-  EXPECT_EQ(ws_->AddWndAtBottom(nullptr), 0);
-  EXPECT_EQ(ws_->GetTopWnd(), a);
-  EXPECT_EQ(ws_->GetBottomWnd(), b);
+  EXPECT_EQ(ws_->AddWnd(nullptr) + ws_->AddWndAtBottom(nullptr), 0);
+  EXPECT_EQ((std::pair<GVWnd*, GVWnd*>(ws_->GetTopWnd(), ws_->GetBottomWnd())), (std::pair<GVWnd*, GVWnd*>(a, b)));
 }
 
 TEST_F(GVWSTest, InsertBeforeAndAfterAReferenceThatMustBeListed) {
@@ -281,10 +277,8 @@ TEST_F(GVWSTest, RemovingTakesChildrenOutAndLeavesObjectsAlive) {
   parent->GetChildren().push_back(child);
   child->SetParent(parent);
   EXPECT_EQ(ws_->RemoveWnd(parent), 1);
-  EXPECT_TRUE(FrontToBack().empty());
+  EXPECT_TRUE(FrontToBack().empty() && parent->GetChildren().empty() && journal_.deleted.empty());
   EXPECT_EQ(child->GetParent(), nullptr);
-  EXPECT_TRUE(parent->GetChildren().empty());
-  EXPECT_TRUE(journal_.deleted.empty());
   EXPECT_EQ(ws_->RemoveWnd(nullptr), 0);
   delete child;
   delete parent;
@@ -323,16 +317,14 @@ TEST_F(GVWSTest, FocusAndHoverChangesTellThePreviousWidgetAndDestroyedOnesAreFor
   ws_->SetHoverWnd(parent);
   journal_.killFocus.clear();
   ws_->DestroyWnd(parent);
-  EXPECT_EQ(ws_->GetFocusWnd(), nullptr);
-  EXPECT_EQ(ws_->GetHoverWnd(), nullptr);
+  EXPECT_EQ(FocusAndHover(), (std::pair<GVWnd*, GVWnd*>()));
   EXPECT_TRUE(journal_.killFocus.empty());  // the leaving widget is not told
   EXPECT_EQ(ws_->OnKeyDown('A', 1, 0), 0);
   RecordingWnd* next = Add("next", GRect());
   EXPECT_EQ(ws_->SetHoverWnd(next), nullptr);
   EXPECT_EQ(ws_->SetFocusWnd(next), nullptr);
   ws_->DestroyAll();
-  EXPECT_EQ(ws_->GetFocusWnd(), nullptr);
-  EXPECT_EQ(ws_->GetHoverWnd(), nullptr);
+  EXPECT_EQ(FocusAndHover(), (std::pair<GVWnd*, GVWnd*>()));
   RecordingWnd* last = Add("last", GRect());
   ws_->SetFocusWnd(last);
   ws_->RemoveAll();
