@@ -81,10 +81,9 @@ TEST_F(SlideWndTest, AClickOnTheTrackSetsTheValueOfThatPlace) {
     MakeVolume(s, c.before);
     s.SetDirty(0);
     EXPECT_EQ(s.OnLButtonDown(0, Along(c.along)), 1);
-    EXPECT_EQ(s.GetPosition(), c.position) << c.along;
-    EXPECT_EQ(s.GetValue(), c.value) << c.along;
-    EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
-    EXPECT_EQ(s.IsDirty(), 1);
+    EXPECT_EQ((std::vector<int32_t>{s.GetPosition(), s.GetValue(), s.GetState(), s.IsDirty()}),
+              (std::vector<int32_t>{c.position, c.value, GVSlideWnd::kStateIdle, 1}))
+        << c.along;
   }
 }
 
@@ -94,10 +93,10 @@ TEST_F(SlideWndTest, TheKnobCentreSitsOnTheTrackAtThePositionsShareClampedToTheR
   s.SetValue(-2500);
   EXPECT_EQ(s.GetKnobRect(), GRect(kTrackX - 12 + 50, kTrackY - 10, kTrackX + 13 + 50, kTrackY + 10));
   EXPECT_EQ(KnobCentre(s), Along(50));
-  s.SetValue(kMin - 1);
-  EXPECT_EQ(s.GetPosition(), 0);
-  s.SetValue(kMax + 1);
-  EXPECT_EQ(s.GetPosition(), kMax - kMin);
+  for (auto [value, position] : {std::pair{kMin - 1, 0}, {kMax + 1, kMax - kMin}}) {
+    s.SetValue(value);
+    EXPECT_EQ(s.GetPosition(), position);
+  }
   s.SetRange(0, 100);  // a narrower range pulls the position in
   EXPECT_EQ(KnobCentre(s), Along(kLength));
   // A span of zero or a track without length keep the knob at the track's origin.
@@ -133,8 +132,7 @@ TEST_F(SlideWndTest, TheClickAreaOfBothOrientations) {
   // Outside the area a click changes nothing and marks nothing.
   s.SetDirty(0);
   EXPECT_EQ(s.OnLButtonDown(0, GPoint(kPos.x + kTrackX + 22, kPos.y + kTrackY + 80)), 1);
-  EXPECT_EQ(s.GetPosition(), 4000);
-  EXPECT_EQ(s.IsDirty(), 0);
+  EXPECT_EQ(std::pair(s.GetPosition(), s.IsDirty()), std::pair(4000, 0));
 }
 
 TEST_F(SlideWndTest, ADragFollowsThePointerClampedWhileTheButtonIsHeld) {
@@ -154,9 +152,8 @@ TEST_F(SlideWndTest, ADragFollowsThePointerClampedWhileTheButtonIsHeld) {
   // A move without the button ends the drag where the knob is.
   s.SetDirty(0);
   s.OnMouseMove(0, Along(10));
-  EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
-  EXPECT_EQ(s.GetValue(), kMax);
-  EXPECT_EQ(s.IsDirty(), 1);
+  EXPECT_EQ((std::vector<int32_t>{s.GetState(), s.GetValue(), s.IsDirty()}),
+            (std::vector<int32_t>{GVSlideWnd::kStateIdle, kMax, 1}));
 }
 
 TEST_F(SlideWndTest, HoverAndButtonUpFollowThePointerOverTheKnob) {
@@ -184,8 +181,7 @@ TEST_F(SlideWndTest, HiddenOrDisabledSlidersTakeNoInput) {
     EXPECT_EQ((std::vector<BOOL>{s.OnLButtonDown(MK_LBUTTON, on), s.OnMouseMove(MK_LBUTTON, Along(0)),
                                  s.OnLButtonUp(0, on)}),
               (std::vector<BOOL>{0, 0, 0}));
-    EXPECT_EQ(s.GetState(), GVSlideWnd::kStateIdle);
-    EXPECT_EQ(s.GetPosition(), 2500);
+    EXPECT_EQ(std::pair(s.GetState(), s.GetPosition()), std::pair(int32_t(GVSlideWnd::kStateIdle), 2500));
   }
 }
 
@@ -203,8 +199,7 @@ TEST_F(SlideWndTest, CreateRefusesNoSizeAMissingKnobAndKnobsThatAreNotBmp) {
     EXPECT_EQ(s.GetKnobImage() != GVWnd::kNoImage, c.ok == 1) << c.name;
   }
   GVSlideWnd s;
-  EXPECT_EQ(s.Create(0, kHeight, dir / "knob.bmp"), 0);
-  EXPECT_EQ(s.Create(kWidth, -1, dir / "knob.bmp"), 0);
+  EXPECT_EQ(s.Create(0, kHeight, dir / "knob.bmp") + s.Create(kWidth, -1, dir / "knob.bmp"), 0);
   EXPECT_EQ(s.GetKnobImage(), GVWnd::kNoImage);
   EXPECT_EQ(s.Create(kWidth, kHeight, dir / "missing.bmp"), 0);
   EXPECT_EQ(s.GetLastResult(), E_FAIL);
@@ -216,13 +211,11 @@ TEST_F(SlideWndTest, ABackgroundGivesTheSizeAndReleaseDropsItWithTheKnob) {
   GVSlideWnd s;
   EXPECT_EQ(s.CreateWithBackground(dir / "back.bmp", dir / "knob.tga"), 0);
   ASSERT_EQ(s.CreateWithBackground(dir / "back.bmp", dir / "knob.bmp"), 1);
-  EXPECT_EQ(s.GetRect(), GRect(0, 0, 40, 6));
-  EXPECT_EQ(s.GetKnobSize(), GSize(25, 20));
+  EXPECT_EQ(std::pair(s.GetRect(), s.GetKnobSize()), std::pair(GRect(0, 0, 40, 6), GSize(25, 20)));
   const int32_t knob = s.GetKnobImage(), back = s.GetImage();
   s.ReleaseImage();
   EXPECT_EQ(s.GetKnobImage(), GVWnd::kNoImage);
-  EXPECT_EQ(m.EntryAt(knob), nullptr);
-  EXPECT_EQ(m.EntryAt(back), nullptr);
+  EXPECT_TRUE(m.EntryAt(knob) == nullptr && m.EntryAt(back) == nullptr);
   int32_t again = GVWnd::kNoImage;
   {
     GVSlideWnd t;
@@ -243,11 +236,11 @@ TEST_F(SlideWndTest, EachStateDrawsItsOwnCellOpaque) {
     ASSERT_TRUE(ClearSurface(target, 0));
     ASSERT_EQ(s.Draw(target.Get(), GRect(0, 0, 200, 80)), 1);
     EXPECT_EQ(s.GetLastResult(), S_OK);
-    EXPECT_EQ(PixelAt(target, k.left, k.top), kCellColour[state]) << state;
-    EXPECT_EQ(PixelAt(target, k.right - 1, k.bottom - 1), kCellColour[state]) << state;
-    EXPECT_EQ(PixelAt(target, k.right, k.top), 0u);
     // The magenta in the keyless knob is drawn like any colour.
-    EXPECT_EQ(PixelAt(target, k.left + 12, k.top + 10), kMagenta) << state;
+    EXPECT_EQ((std::vector<uint32_t>{PixelAt(target, k.left, k.top), PixelAt(target, k.right - 1, k.bottom - 1),
+                                     PixelAt(target, k.right, k.top), PixelAt(target, k.left + 12, k.top + 10)}),
+              (std::vector<uint32_t>{kCellColour[state], kCellColour[state], 0, kMagenta}))
+        << state;
   };
   drawState(GVSlideWnd::kStateIdle);
   s.OnMouseMove(0, KnobCentre(s));
