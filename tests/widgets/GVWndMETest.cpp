@@ -95,6 +95,7 @@ class GVWndMETest : public ControlTest {
     bar_ = MakeBar(&view_, GRect(210, 10, 226, 162));
     view_.SetScrollBar(bar_.get());
   }
+  std::pair<uint32_t, int32_t> TopAndThumb() { return {view_.GetTopIndex(), ThumbOffset()}; }
   int32_t ThumbOffset() { return bar_->GetThumb()->GetRect().top - bar_->GetUpButton()->GetRect().bottom; }
   GVWndME view_;
   std::unique_ptr<GVScrollBar> bar_;
@@ -106,8 +107,7 @@ TEST_F(GVWndMETest, CreateBuildsOneRowPerLineHeightAndATallViewRaisesTheMaximum)
   EXPECT_EQ(view_.GetRows()[4]->GetRect(), GRect(10, 90, 210, 110));
   EXPECT_EQ(view_.GetMaxLines(), 100u);
   view_.SetRect(GRect(0, 0, 100, 20 * 120));
-  EXPECT_EQ(view_.GetVisibleCount(), 120u);
-  EXPECT_EQ(view_.GetMaxLines(), 120u);
+  EXPECT_EQ(std::pair(view_.GetVisibleCount(), view_.GetMaxLines()), std::pair(120u, 120u));
 }
 
 TEST_F(GVWndMETest, TheStoreKeepsTheNewestHundredLinesAndShowsTheLastOnes) {
@@ -165,8 +165,7 @@ TEST_F(GVWndMETest, ViewsTooNarrowOrTooShortStillEnd) {
   EXPECT_EQ(Texts(), (std::vector<std::string>{kGa, "a", "b", kNa}));
   // Shorter than a line: no rows, and texts are kept whole.
   view_.SetRect(GRect(0, 0, 50, 19));
-  EXPECT_TRUE(view_.GetRows().empty());
-  EXPECT_EQ(view_.GetVisibleCount(), 0u);
+  EXPECT_TRUE(view_.GetRows().empty() && view_.GetVisibleCount() == 0u);
   const std::string longText(300, 'W');
   Add(longText, 0);
   EXPECT_EQ(Texts(), std::vector<std::string>{longText});
@@ -182,17 +181,12 @@ TEST_F(GVWndMETest, ThumbTrackMovesTheWindowAndRefusesPositionsOffTheScale) {
   AddNumbered(6, 20);
   EXPECT_EQ(view_.OnScroll(SB_TOP, 0, nullptr), 1);
   EXPECT_EQ(view_.GetTopIndex(), 0u);
-  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 1000, nullptr), 1);
-  EXPECT_EQ(view_.GetTopIndex(), 15u);
-  EXPECT_EQ(Shown().back(), "L20");
-  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 500, nullptr), 1);
-  EXPECT_EQ(view_.GetTopIndex(), 7u);  // 15 x 500 / 1000, truncated
-  for (int32_t pos : {1001, -1, 0xFFFF}) {
-    EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, pos, nullptr), 0) << pos;
-    EXPECT_EQ(view_.GetTopIndex(), 7u);
+  // Top 15 x position / 1000, truncated; only the low 16 bits count.
+  for (auto [pos, taken, top] : {std::tuple{1000, 1, 15u}, {500, 1, 7u}, {1001, 0, 7u}, {-1, 0, 7u}, {0xFFFF, 0, 7u},
+                                 {0x10000 + 200, 1, 3u}}) {
+    EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, pos, nullptr), taken) << pos;
+    EXPECT_EQ(view_.GetTopIndex(), top) << pos;
   }
-  EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, 0x10000 + 200, nullptr), 1) << "only the low 16 bits count";
-  EXPECT_EQ(view_.GetTopIndex(), 3u);
 }
 
 TEST_F(GVWndMETest, LineStepsStopAtBothEndsButStillResyncTheBar) {
@@ -201,16 +195,13 @@ TEST_F(GVWndMETest, LineStepsStopAtBothEndsButStillResyncTheBar) {
   ASSERT_EQ(view_.GetTopIndex(), 15u);
   bar_->SetThumbPos(5, 20, 0);  // put the thumb out of step
   EXPECT_EQ(view_.OnScroll(SB_LINEDOWN, 0, bar_.get()), 1);
-  EXPECT_EQ(view_.GetTopIndex(), 15u);
-  EXPECT_EQ(ThumbOffset(), 100);
+  EXPECT_EQ(TopAndThumb(), std::pair(15u, 100));
   view_.OnScroll(SB_TOP, 0, bar_.get());
   bar_->SetThumbPos(5, 20, 15);
   EXPECT_EQ(view_.OnScroll(SB_LINEUP, 0, bar_.get()), 1);
-  EXPECT_EQ(view_.GetTopIndex(), 0u);
-  EXPECT_EQ(ThumbOffset(), 0);
+  EXPECT_EQ(TopAndThumb(), std::pair(0u, 0));
   view_.OnScroll(SB_LINEDOWN, 0, bar_.get());
-  EXPECT_EQ(view_.GetTopIndex(), 1u);
-  EXPECT_EQ(ThumbOffset(), 6);  // 100 x 1 / 15
+  EXPECT_EQ(TopAndThumb(), std::pair(1u, 6));  // 100 x 1 / 15
   view_.OnScroll(SB_BOTTOM, 0, bar_.get());
   EXPECT_EQ(view_.GetTopIndex(), 15u);
   for (int32_t code : {SB_PAGEUP, SB_PAGEDOWN, SB_THUMBPOSITION, 99}) {
@@ -225,9 +216,8 @@ TEST_F(GVWndMETest, ReplacingTheTextDisablesTheBarUntilThereAreMoreLinesThanRows
   EXPECT_TRUE(bar_->IsEnabled());
   Add("fresh", 0);
   EXPECT_EQ(Texts(), std::vector<std::string>{"fresh"});
-  EXPECT_EQ(view_.GetTopIndex(), 0u);
+  EXPECT_EQ(TopAndThumb(), std::pair(0u, 0));
   EXPECT_FALSE(bar_->IsEnabled());
-  EXPECT_EQ(ThumbOffset(), 0);
   AddNumbered(2, 5);
   EXPECT_FALSE(bar_->IsEnabled()) << "five lines fit the five rows";
   AddNumbered(6, 6);
