@@ -1,6 +1,5 @@
-// Shared set-up of the sprite-widget tests: sprite files written into a temporary
-// folder behind a Windows path, the sprite-resource manager over it, an effect manager
-// for the desktop format, and a back buffer to draw on with helpers to read it.
+// Shared set-up of the sprite-widget tests: sprite files behind a Windows path, the
+// sprite-resource manager over them, an effect manager and a back buffer to read.
 #pragma once
 
 #include <algorithm>
@@ -68,14 +67,10 @@ class SpriteWidgetTest : public DisplayTest {
   GRect Painted() const {
     const std::vector<uint32_t> px = ReadPixels(back_);
     GRect r;
-    bool any = false;
     for (int32_t y = 0; y < kBackHeight; ++y)
       for (int32_t x = 0; x < kBackWidth; ++x) {
-        if (px[size_t(y * kBackWidth + x)] == 0) continue;
-        if (!any) r = GRect(x, y, x + 1, y + 1);
-        r.left = std::min(r.left, x), r.top = std::min(r.top, y);
-        r.right = std::max(r.right, x + 1), r.bottom = std::max(r.bottom, y + 1);
-        any = true;
+        const GRect dot(x, y, x + 1, y + 1);
+        if (px[size_t(y * kBackWidth + x)] != 0) r.HasArea() ? GRectUnion(r, r, dot) : r = dot;
       }
     return r;
   }

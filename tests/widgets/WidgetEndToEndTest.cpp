@@ -138,10 +138,9 @@ class WidgetEndToEndTest : public DisplayTest, public testing::WithParamInterfac
     GRect box;
     for (int32_t y = 0; y < kTargetH; ++y)
       for (int32_t x = 0; x < kTargetW; ++x) {
-        if (Colour(px[static_cast<size_t>(y * kTargetW + x)]) == Px(kBackground)) continue;
-        box = box.HasArea() ? GRect(std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
-                                    std::max(box.bottom, y + 1))
-                            : GRect(x, y, x + 1, y + 1);
+        const GRect dot(x, y, x + 1, y + 1);
+        if (Colour(px[static_cast<size_t>(y * kTargetW + x)]) != Px(kBackground))
+          box.HasArea() ? GRectUnion(box, box, dot) : box = dot;
       }
     return box;
   }
