@@ -68,35 +68,28 @@ struct Canvas {
 TEST_F(ScrollTextTest, WithoutLinesNothingIsDrawnOrMovedAndStaticModeDrawsTheCurrentLineAtTheLeft) {
   Canvas c;
   EXPECT_FALSE(holder.HasLines());
-  EXPECT_EQ(holder.Draw(&c.image), 0);
-  EXPECT_EQ(holder.Draw(&c.image, 1), 0);
-  EXPECT_EQ(holder.Update(kT0, 0, 0), 0);
+  EXPECT_EQ((std::vector<int>{holder.Draw(&c.image), holder.Draw(&c.image, 1), holder.Update(kT0, 0, 0)}), std::vector<int>(3, 0));
   EXPECT_TRUE(c.Untouched());
   ASSERT_EQ(AddLine(), 0);
   EXPECT_EQ(holder.Draw(nullptr), 0);
   holder.SetMode(CScroll_Text::kModeStatic);
   holder.Start();
   for (uint32_t t : {kT0, kT0 + 3000, kT0 + 9000}) EXPECT_EQ(holder.Update(t, 0, 0), 0);
-  EXPECT_EQ(holder.CurrentIndex(), 0);
-  EXPECT_EQ(holder.Line(0)->current, 0);
+  EXPECT_EQ((std::vector<int>{holder.CurrentIndex(), holder.Line(0)->current}), (std::vector<int>{0, 0}));
   Canvas still;
   EXPECT_EQ(holder.Draw(&still.image), 1);
   EXPECT_EQ(still.DrawnIn(kTop, 0, Canvas::kW), kSpriteWidth);
-  EXPECT_TRUE(still.Drawn(kLeft, kTop));
-  EXPECT_FALSE(still.Drawn(kLeft - 1, kTop));
+  EXPECT_EQ((std::vector<bool>{still.Drawn(kLeft - 1, kTop), still.Drawn(kLeft, kTop)}), (std::vector<bool>{false, true}));
 }
 
 TEST_F(ScrollTextTest, AddSpriteLineTimesTheWholeMoveFromTheStripWidth) {
   ASSERT_EQ(AddLine(), 0);
   const KK_LLESprite_Scroll* line = holder.Line(0);
-  EXPECT_EQ(line->start, 0);
-  EXPECT_EQ(line->end, kEnd);
-  EXPECT_EQ(line->duration, int64_t(kDuration));
-  EXPECT_EQ(line->running, 0);
+  EXPECT_EQ((std::vector<int64_t>{line->start, line->end, line->duration, line->running}),
+            (std::vector<int64_t>{0, kEnd, kDuration, 0}));
   // The second sprite of the file, and the width 0 that takes the time as it is.
   EXPECT_EQ(holder.AddSpriteLine("C:\\Game\\a.psp", 1, 0, 700), 1);
-  EXPECT_EQ(holder.Line(1)->end, 40);
-  EXPECT_EQ(holder.Line(1)->duration, 700);
+  EXPECT_EQ((std::vector<int64_t>{holder.Line(1)->end, holder.Line(1)->duration}), (std::vector<int64_t>{40, 700}));
   // A file or sprite that does not load adds nothing.
   EXPECT_EQ(holder.AddSpriteLine("C:\\Game\\missing.psp", 0, kWidth, kScrollTime), -1);
   EXPECT_EQ(holder.AddSpriteLine("C:\\Game\\a.psp", 2, kWidth, kScrollTime), -1);
@@ -113,10 +106,9 @@ TEST_F(ScrollTextTest, TheLineIsDrawnFromTheStripsRightEdgeClippedToTheStripAndF
     Canvas c;
     EXPECT_EQ(holder.Draw(&c.image), 1);
     EXPECT_EQ(c.DrawnIn(kTop, 0, Canvas::kW), 50);
-    EXPECT_TRUE(c.Drawn(kRight - 50, kTop));
-    EXPECT_TRUE(c.Drawn(kRight - 1, kBottom - 1));
-    EXPECT_FALSE(c.Drawn(kRight, kTop));
-    EXPECT_FALSE(c.Drawn(kRight - 50, kTop - 1));
+    EXPECT_EQ((std::vector<bool>{c.Drawn(kRight - 50, kTop), c.Drawn(kRight - 1, kBottom - 1), c.Drawn(kRight, kTop),
+                                 c.Drawn(kRight - 50, kTop - 1)}),
+              (std::vector<bool>{true, true, false, false}));
     EXPECT_EQ(c.DrawnIn(kBottom, 0, Canvas::kW), 0);
     const K_Rect& clip = c.image.ClipRect();  // the caller's clip comes back
     EXPECT_EQ((std::vector<int32_t>{clip.left, clip.top, clip.right, clip.bottom}),
@@ -128,16 +120,12 @@ TEST_F(ScrollTextTest, TheLineIsDrawnFromTheStripsRightEdgeClippedToTheStripAndF
     Canvas c;
     holder.Draw(&c.image);
     EXPECT_EQ(c.DrawnIn(kTop, 0, Canvas::kW), kSpriteWidth - 4);
-    EXPECT_TRUE(c.Drawn(kLeft, kTop));
-    EXPECT_FALSE(c.Drawn(kLeft - 1, kTop));
+    EXPECT_EQ((std::vector<bool>{c.Drawn(kLeft - 1, kTop), c.Drawn(kLeft, kTop)}), (std::vector<bool>{false, true}));
   }
-  // A line at 0 has not entered: nothing is drawn.
-  line.current = 0;
-  {
-    Canvas c;
-    EXPECT_EQ(holder.Draw(&c.image), 1);
-    EXPECT_TRUE(c.Untouched());
-  }
+  line.current = 0;  // not entered yet: nothing is drawn
+  Canvas none;
+  EXPECT_EQ(holder.Draw(&none.image), 1);
+  EXPECT_TRUE(none.Untouched());
   // The frame flag outlines the strip in colour 0 (and only then).
   Canvas plain(0xFF), framed(0xFF);
   holder.Draw(&plain.image, 0);
@@ -160,11 +148,9 @@ TEST_F(ScrollTextTest, OneLineMovesUntilItFinishesThenReportsTheEnd) {
   EXPECT_EQ(line.current, kEnd / 2 - 1);  // 278 x 3123 / 6247, truncated
   EXPECT_EQ(holder.Update(kT0 + kDuration - 1, 0, 0), 1);
   EXPECT_EQ(holder.Update(kT0 + kDuration, 0, 0), 2);
-  EXPECT_EQ(line.current, kEnd);
-  EXPECT_EQ(holder.CurrentIndex(), 1);
-  // Parked: its clock is cleared, and later updates keep reporting the end.
-  EXPECT_EQ(line.lastTick, 0u);
-  EXPECT_EQ(line.elapsed, 0);
+  // Parked at the end with its clock cleared; later updates keep reporting the end.
+  EXPECT_EQ((std::vector<int64_t>{line.current, holder.CurrentIndex(), line.lastTick, line.elapsed}),
+            (std::vector<int64_t>{kEnd, 1, 0, 0}));
   EXPECT_EQ(holder.Update(kT0 + 2 * kDuration, 0, 0), 2);
 }
 
@@ -177,13 +163,11 @@ TEST_F(ScrollTextTest, TheSecondLineEntersOnceTheFirstHasMovedPastItsWidth) {
   holder.Update(kT0, 0, 0);
   // 2269 ms move the first line 100 pixels: not yet beyond its width.
   holder.Update(kT0 + 2269, 0, 0);
-  EXPECT_EQ(first.current, kSpriteWidth);
-  EXPECT_EQ(second.running, 0);
+  EXPECT_EQ((std::vector<int64_t>{first.current, second.running}), (std::vector<int64_t>{kSpriteWidth, 0}));
   // 2270 ms: 101 pixels; the second line starts and takes its clock.
   holder.Update(kT0 + 2270, 0, 0);
-  EXPECT_EQ(first.current, kSpriteWidth + 1);
-  EXPECT_EQ(second.running, 1);
-  EXPECT_EQ(second.lastTick, kT0 + 2270);
+  EXPECT_EQ((std::vector<int64_t>{first.current, second.running, second.lastTick}),
+            (std::vector<int64_t>{kSpriteWidth + 1, 1, kT0 + 2270}));
   EXPECT_EQ(holder.Update(kT0 + 2270 + 1123, 0, 0), 1);
   EXPECT_EQ(second.current, 49);  // 278 x 1123 / 6247, truncated
   // The first finishes; the second, already moving, becomes current without a jump.
@@ -205,9 +189,9 @@ TEST_F(ScrollTextTest, RepeatingRestartsTheLineAndWrapsToTheFirst) {
   holder.Update(t, 1, 0);
   t += kDuration;
   EXPECT_EQ(holder.Update(t, 1, 0), 1);
-  EXPECT_EQ(holder.CurrentIndex(), 1);
-  EXPECT_EQ(holder.Line(0)->running, 1);  // restarted, waiting for its turn
-  EXPECT_EQ(holder.Line(0)->current, 0);
+  // The first line restarted, waiting for its turn.
+  EXPECT_EQ((std::vector<int>{holder.CurrentIndex(), holder.Line(0)->running, holder.Line(0)->current}),
+            (std::vector<int>{1, 1, 0}));
   // The second line finishes; the first, entering behind it, is current again.
   for (int32_t i = 0; i < 100 && holder.CurrentIndex() == 1; ++i) {
     t += 100;
@@ -225,16 +209,14 @@ TEST_F(ScrollTextTest, RemovingDeletesFinishedLinesAndTheLastLineReportsTheEnd) 
   holder.Start();
   holder.Update(kT0, 0, 1);
   EXPECT_EQ(holder.Update(kT0 + kDuration, 0, 1), 1);
-  EXPECT_EQ(holder.LineCount(), 1);
-  EXPECT_EQ(holder.CurrentIndex(), 0);
+  EXPECT_EQ((std::vector<int>{holder.LineCount(), holder.CurrentIndex()}), (std::vector<int>{1, 0}));
   EXPECT_EQ(holder.Line(0), second);
   // The 40-pixel line entered at the first line's last update; it moves 218 pixels.
   const uint32_t secondEnd = kT0 + kDuration + uint32_t(int64_t(40 + kWidth) * kScrollTime / kWidth);
   EXPECT_EQ(holder.Update(secondEnd - 1, 0, 1), 1);
   EXPECT_EQ(holder.Update(secondEnd, 0, 1), 2);
   EXPECT_FALSE(holder.HasLines());
-  EXPECT_EQ(holder.CurrentIndex(), 0);
-  EXPECT_EQ(holder.Update(secondEnd + 100, 0, 1), 0);
+  EXPECT_EQ((std::vector<int>{holder.CurrentIndex(), holder.Update(secondEnd + 100, 0, 1)}), (std::vector<int>{0, 0}));
 
   // Removing the last of several lines (the first parked, not removed) reports the end.
   ASSERT_EQ(AddLine(), 0);
@@ -245,9 +227,8 @@ TEST_F(ScrollTextTest, RemovingDeletesFinishedLinesAndTheLastLineReportsTheEnd) 
   EXPECT_EQ(holder.CurrentIndex(), 1);
   EXPECT_EQ(holder.Update(kT0 + 2 * kDuration - 1, 0, 1), 1);
   EXPECT_EQ(holder.Update(kT0 + 2 * kDuration, 0, 1), 2);
-  EXPECT_EQ(holder.LineCount(), 1);
-  EXPECT_EQ(holder.CurrentIndex(), 1);
-  EXPECT_EQ(holder.Update(kT0 + 3 * kDuration, 0, 1), 2);
+  EXPECT_EQ((std::vector<int>{holder.LineCount(), holder.CurrentIndex(), holder.Update(kT0 + 3 * kDuration, 0, 1)}),
+            (std::vector<int>{1, 1, 2}));
 }
 
 TEST_F(ScrollTextTest, SeekEndStopsUpdatesButNotDrawingAndStartBeginsAgain) {
@@ -258,31 +239,26 @@ TEST_F(ScrollTextTest, SeekEndStopsUpdatesButNotDrawingAndStartBeginsAgain) {
   const int32_t at = holder.Line(0)->current;
   ASSERT_GT(at, 0);
   holder.SeekEnd();
-  EXPECT_EQ(holder.Update(kT0 + 2000, 0, 0), 2);
-  EXPECT_EQ(holder.Update(kT0 + 2000, 1, 1), 2);
-  EXPECT_EQ(holder.Line(0)->current, at);
-  EXPECT_EQ(holder.LineCount(), 1);
+  EXPECT_EQ((std::vector<int>{holder.Update(kT0 + 2000, 0, 0), holder.Update(kT0 + 2000, 1, 1), holder.Line(0)->current,
+                              holder.LineCount()}),
+            (std::vector<int>{2, 2, at, 1}));
   Canvas c;
   EXPECT_EQ(holder.Draw(&c.image), 1);
   EXPECT_EQ(c.DrawnIn(kTop, 0, Canvas::kW), at);
   holder.Start();
-  EXPECT_EQ(holder.CurrentIndex(), 0);
-  EXPECT_EQ(holder.Update(kT0 + 5000, 0, 0), 1);
-  EXPECT_EQ(holder.Line(0)->current, 0);
-  EXPECT_EQ(holder.Update(kT0 + 6000, 0, 0), 1);
-  EXPECT_EQ(holder.Line(0)->current, int32_t(int64_t(kEnd) * 1000 / kDuration));
+  EXPECT_EQ((std::vector<int>{holder.CurrentIndex(), holder.Update(kT0 + 5000, 0, 0), holder.Line(0)->current,
+                              holder.Update(kT0 + 6000, 0, 0), holder.Line(0)->current}),
+            (std::vector<int>{0, 1, 0, 1, int32_t(int64_t(kEnd) * 1000 / kDuration)}));
 }
 
 TEST_F(ScrollTextTest, ResetAndClearEmptyTheirOwnParts) {
   holder.SetMode(CScroll_Text::kModeStatic);
   holder.Set(1, 2, 3, 4, 5, 6, 7);
-  EXPECT_EQ(holder.Setting(2), 7);
-  EXPECT_EQ(holder.Strip().right, 4);
+  EXPECT_EQ((std::vector<int>{holder.Setting(2), holder.Strip().right}), (std::vector<int>{7, 4}));
   ASSERT_EQ(AddLine(), 0);
   holder.Reset();
-  EXPECT_EQ(holder.Mode(), CScroll_Text::kModeScroll);
-  EXPECT_EQ(holder.Strip().right, 0);
-  EXPECT_EQ(holder.Setting(0), 0);
+  EXPECT_EQ((std::vector<int>{holder.Mode(), holder.Strip().right, holder.Setting(0)}),
+            (std::vector<int>{CScroll_Text::kModeScroll, 0, 0}));
   EXPECT_TRUE(holder.HasLines());
   holder.Clear();
   EXPECT_FALSE(holder.HasLines());

@@ -139,11 +139,9 @@ TEST_F(KKGIFTest, MagentaMatchesTheKeyOverFourBytesTheTargetsColoursAreIgnoredAn
     SetTextColor(t.dc(), RGB(0, 255, 0));
     SetBkColor(t.dc(), RGB(0, 0, 128));
     gif.Draw(t.dc(), 0, 0);
-    EXPECT_EQ(t.At(0, 0), 0x00FF00FFu);
-    EXPECT_EQ(t.At(1, 0), kRed);
-    EXPECT_EQ(t.At(2, 0), 0x00123456u);  // SRCAND with white clears the fourth byte
-    EXPECT_EQ(GetTextColor(t.dc()), RGB(0, 255, 0));
-    EXPECT_EQ(GetBkColor(t.dc()), RGB(0, 0, 128));
+    // SRCAND with white clears the fourth byte of the transparent pixel.
+    EXPECT_EQ((Pixels{t.At(0, 0), t.At(1, 0), t.At(2, 0)}), (Pixels{0x00FF00FF, kRed, 0x00123456}));
+    EXPECT_EQ((Pixels{GetTextColor(t.dc()), GetBkColor(t.dc())}), (Pixels{RGB(0, 255, 0), RGB(0, 0, 128)}));
   }
   // Transparency without transparent pixels is dropped, and the frame drawn opaque.
   GifDesc unused = Screen(2, 2);
@@ -167,26 +165,19 @@ TEST_F(KKGIFTest, TickWaitsForTheDelayInHundredthsAndForceSkipsTheClock) {
   KKGIF gif;
   Load(gif, g);
   EXPECT_EQ(gif.GetStartTick(), 0xFFFFFFC0u);
+  auto state = [&](int stepped) { return std::vector<int64_t>{stepped, gif.GetCurrentFrame(), gif.GetStartTick()}; };
   plat::sim::AdvanceClock(99);
-  EXPECT_EQ(gif.Tick(false), 0);
-  EXPECT_EQ(gif.GetCurrentFrame(), 0);
+  EXPECT_EQ(state(gif.Tick(false)), (std::vector<int64_t>{0, 0, 0xFFFFFFC0u}));
   plat::sim::AdvanceClock(1);
-  EXPECT_EQ(gif.Tick(false), 1);
-  EXPECT_EQ(gif.GetCurrentFrame(), 1);
+  EXPECT_EQ(state(gif.Tick(false)), (std::vector<int64_t>{1, 1, 0xFFFFFFC0u + 100}));
   EXPECT_EQ(Read(gif.GetFrameBitmap(-1)), Pixels(16, kGreen));
-  const uint32_t start = gif.GetStartTick();
-  EXPECT_EQ(start, 0xFFFFFFC0u + 100);
-  EXPECT_EQ(gif.Tick(true), 1);
-  EXPECT_EQ(gif.GetCurrentFrame(), 0);
-  EXPECT_EQ(gif.GetStartTick(), start);
+  EXPECT_EQ(state(gif.Tick(true)), (std::vector<int64_t>{1, 0, 0xFFFFFFC0u + 100}));
   EXPECT_EQ(Read(gif.GetFrameBitmap(-1)), Pixels(16, kRed));
-  // Only a picture that meets the rectangle steps.
+  // Only a picture that meets the rectangle steps; (10, 0) touches only the edge.
   plat::sim::AdvanceClock(1000);
-  EXPECT_EQ(gif.TickIfVisible(RECT{0, 0, 10, 10}, 10, 0), 0);  // touches only the edge
-  EXPECT_EQ(gif.TickIfVisible(RECT{0, 0, 10, 10}, -4, 5), 0);
-  EXPECT_EQ(gif.GetCurrentFrame(), 0);
-  EXPECT_EQ(gif.TickIfVisible(RECT{0, 0, 10, 10}, -3, 9), 1);
-  EXPECT_EQ(gif.GetCurrentFrame(), 1);
+  EXPECT_EQ((std::vector<int>{gif.TickIfVisible(RECT{0, 0, 10, 10}, 10, 0), gif.TickIfVisible(RECT{0, 0, 10, 10}, -4, 5),
+                              gif.GetCurrentFrame(), gif.TickIfVisible(RECT{0, 0, 10, 10}, -3, 9), gif.GetCurrentFrame()}),
+            (std::vector<int>{0, 0, 0, 1, 1}));
 }
 
 TEST_F(KKGIFTest, DisposalTwoRestoresBlackAndWhiteThreeLeavesTheCanvas) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "graphics/KK_FXLevelBlend.h"
@@ -28,12 +29,10 @@ class FXManTest : public testing::Test {
 TEST_F(FXManTest, LevelRowsWeakenAlphaAndTablesIndexOuterTimesWidthPlusInner) {
   KK_FXMan& m16 = Make(16);
   KK_FXMan& m = m16;
-  EXPECT_EQ(m.LevelRow(1)[30], 30);
-  EXPECT_EQ(m.LevelRow(30)[30], 2);
-  EXPECT_EQ(m.LevelRow(30)[10], 0);  // 10 x 3 / 31
-  EXPECT_EQ(m.LevelRow(16)[31 - 1], 16);  // 30 x 17 / 31 = 16.45
-  EXPECT_EQ(m.LevelRow(0), nullptr);
-  EXPECT_EQ(m.LevelRow(31), nullptr);
+  // 10 x 3 / 31 = 0; 30 x 17 / 31 = 16.45.
+  EXPECT_EQ((std::vector<int>{m.LevelRow(1)[30], m.LevelRow(30)[30], m.LevelRow(30)[10], m.LevelRow(16)[30]}),
+            (std::vector<int>{30, 2, 0, 16}));
+  EXPECT_EQ((std::vector<const uint8_t*>{m.LevelRow(0), m.LevelRow(31)}), (std::vector<const uint8_t*>{nullptr, nullptr}));
   for (int32_t l = 1; l <= 30; ++l) {
     EXPECT_EQ(m.LevelRow(l)[0], 0);
     for (int32_t a = 1; a < 31; ++a) EXPECT_GE(m.LevelRow(l)[a], m.LevelRow(l)[a - 1]);
@@ -49,25 +48,18 @@ TEST_F(FXManTest, LevelRowsWeakenAlphaAndTablesIndexOuterTimesWidthPlusInner) {
   auto e16 = [&](int32_t t, int32_t a, int32_t b) {
     return kk::LoadPixel<uint16_t>(static_cast<const uint8_t*>(m16.BlendTable(t)) + (a * 32 + b) * 2);
   };
-  EXPECT_EQ(e16(0, 31, 0), 1);   // 31/31 rounded
-  EXPECT_EQ(e16(0, 0, 31), 30);
-  EXPECT_EQ(e16(29, 31, 0), 30);
-  EXPECT_EQ(e16(14, 10, 20), 15);  // (16 x 20 + 15 x 10) / 31 = 15.16
+  // 31/31 rounded; (16 x 20 + 15 x 10) / 31 = 15.16.
+  EXPECT_EQ((std::vector<int>{e16(0, 31, 0), e16(0, 0, 31), e16(29, 31, 0), e16(14, 10, 20)}), (std::vector<int>{1, 30, 30, 15}));
   DestroyFXManager();
   KK_FXMan& m32 = Make(32);
   ASSERT_EQ(m32.TableCount(), 34);
   const auto* u0 = static_cast<const uint8_t*>(m32.BlendTable(0));
   EXPECT_EQ(static_cast<const uint8_t*>(m32.BlendTable(33)) - u0, 33 * 65536);  // 2228224 in all
   auto e32 = [&](int32_t t, int32_t a, int32_t b) { return static_cast<const uint8_t*>(m32.BlendTable(t))[a * 256 + b]; };
-  EXPECT_EQ(e32(0, 255, 0), 8);  // 255/31 = 8.2
-  EXPECT_EQ(e32(31, 255, 7), 255);
-  EXPECT_EQ(e32(31, 0, 77), 77);
-  EXPECT_EQ(e32(31, 100, 100), 160);  // 100 + 100 x 155 / 255 = 160.7 truncated
-  EXPECT_EQ(e32(32, 200, 255), 0);
-  EXPECT_EQ(e32(32, 200, 0), 200);
-  EXPECT_EQ(e32(32, 200, 51), 160);
-  EXPECT_EQ(e32(33, 10, 250), 240);
-  EXPECT_EQ(e32(33, 250, 10), 240);
+  // 255/31 = 8.2; 100 + 100 x 155 / 255 = 160.7 truncated.
+  EXPECT_EQ((std::vector<int>{e32(0, 255, 0), e32(31, 255, 7), e32(31, 0, 77), e32(31, 100, 100), e32(32, 200, 255),
+                              e32(32, 200, 0), e32(32, 200, 51), e32(33, 10, 250), e32(33, 250, 10)}),
+            (std::vector<int>{8, 255, 77, 160, 0, 200, 160, 240, 240}));
   EXPECT_EQ(m32.BlendTable(34), nullptr);
 }
 
@@ -79,16 +71,13 @@ TEST_F(FXManTest, ScreenCurveAndDifferenceAtTheirEndsAndPackColorsLayout) {
     EXPECT_GE(kk::fxmath::Curve(x, 0, 31), x);  // never darker than the destination
   }
   // b - 4.5 sin(2 pi b / 31) at b = 8: 8 - 4.5 x 0.9987 = 3.5 -> 4; at b = 23: 23 + 4.49 -> 27.
-  EXPECT_EQ(kk::fxmath::Curve(0, 8, 31), 4);
-  EXPECT_EQ(kk::fxmath::Curve(0, 23, 31), 27);
-  EXPECT_EQ(kk::fxmath::Curve(10, 8, 31), 10);
+  EXPECT_EQ((std::vector<int>{kk::fxmath::Curve(0, 8, 31), kk::fxmath::Curve(0, 23, 31), kk::fxmath::Curve(10, 8, 31)}),
+            (std::vector<int>{4, 27, 10}));
   // PackColor puts the channels in the screen layout, twice over.
-  EXPECT_EQ(Make(32).PackColor(0x00112233), 0x00332211u);
-  EXPECT_EQ(Make(16).PackColor(0x0000FF), 0xF800F800u);
-  EXPECT_EQ(GetFXManager()->PackColor(0x00FF00), 0x07E007E0u);
-  EXPECT_EQ(GetFXManager()->PackColor(0xFF00FF), 0xF81FF81Fu);
-  EXPECT_EQ(Make(17).PackColor(0x0000FF), 0x7C007C00u);
-  EXPECT_EQ(GetFXManager()->PackColor(0xFF00FF), 0x7C1F7C1Fu);
+  const std::tuple<int32_t, uint32_t, uint32_t> packs[] = {{32, 0x00112233, 0x00332211}, {16, 0x0000FF, 0xF800F800},
+                                                           {16, 0x00FF00, 0x07E007E0}, {16, 0xFF00FF, 0xF81FF81F},
+                                                           {17, 0x0000FF, 0x7C007C00}, {17, 0xFF00FF, 0x7C1F7C1F}};
+  for (const auto& [format, colour, packed] : packs) EXPECT_EQ(Make(format).PackColor(colour), packed) << format;
 }
 
 TEST_F(FXManTest, HalfMixHalvesEachChannelWithoutBleeding) {
@@ -152,11 +141,9 @@ TEST_F(FXManTest, ModeChoiceFollowsModeAndLevel) {
     EXPECT_EQ(m.Params().direction, r.direction) << r.mode;
   }
   m.SetFXMode(1, 12, 0);
-  EXPECT_EQ(m.Params().tableIndex, 11);
-  EXPECT_EQ(m.Params().levelRow, m.LevelRow(12));
+  EXPECT_EQ(std::make_pair(m.Params().tableIndex, m.Params().levelRow), std::make_pair(11, m.LevelRow(12)));
   m.SetFXMode(102, 0, 0);
-  EXPECT_EQ(m.Params().tableIndex, 32);
-  EXPECT_EQ(m.Params().levelRow, nullptr);
+  EXPECT_EQ(std::make_pair(m.Params().tableIndex, m.Params().levelRow), std::make_pair(32, (const uint8_t*)nullptr));
   m.SetFXMode(200, 30, 0);
   EXPECT_EQ(m.Params().colorIndex, 0);  // 30 - L
 }
@@ -165,8 +152,7 @@ TEST_F(FXManTest, EndPointsOfTintColourAndAlphaFillsAndTableResultsKeepTheUnused
   KK_FXMan& m16 = Make(16);
   uint16_t d16[2] = {0xFFFF, 0x07E0}, s16[2] = {0x07E0, 0xFFFF};
   m16.SetFXMode(1, 13, 0)(d16, s16, 2, m16.Params());
-  EXPECT_EQ(d16[0] & 0x20, 0);  // the green low bit
-  EXPECT_EQ(d16[1] & 0x20, 0);
+  EXPECT_EQ((d16[0] | d16[1]) & 0x20, 0);  // the green low bit
   KK_FXMan& m = Make(32);
   uint32_t d32[1] = {0xAA102030}, s32[1] = {0xBB405060};
   m.SetFXMode(101, 0, 0)(d32, s32, 1, m.Params());
@@ -190,26 +176,22 @@ TEST_F(FXManTest, EndPointsOfTintColourAndAlphaFillsAndTableResultsKeepTheUnused
   EXPECT_EQ(m.SelectAlphaFill(0xFFFFFF, 31), nullptr);
   const uint8_t plane[3] = {255, 7, 128};
   uint32_t blue[3] = {0x000000FF, 0x000000FF, 0x000000FF};
-  m.SelectAlphaFill(0x0000FF, 0)(blue, plane, 3, m.Params());  // red
-  EXPECT_EQ(blue[0], 0x00FF0000u);  // solid
-  EXPECT_EQ(blue[1], 0x000000FFu);  // below 8: left
-  EXPECT_EQ(blue[2], 0x0084007Bu);  // 16/31 of red over blue
+  m.SelectAlphaFill(0x0000FF, 0)(blue, plane, 3, m.Params());  // red: solid, below 8 left, 16/31 of red over blue
+  EXPECT_EQ((std::vector<uint32_t>(blue, blue + 3)), (std::vector<uint32_t>{0x00FF0000, 0x000000FF, 0x0084007B}));
 }
 
 TEST_F(FXManTest, CreateKeepsReplacesOrRefuses) {
   ASSERT_EQ(CreateFXManager(16), 1);
   KK_FXMan* first = GetFXManager();
   EXPECT_EQ(CreateFXManager(16), 1);
-  EXPECT_EQ(GetFXManager(), first);
-  EXPECT_EQ(g_pFXManCurrent, first);
+  EXPECT_EQ(std::make_pair(GetFXManager(), g_pFXManCurrent), std::make_pair(first, first));
   EXPECT_EQ(CreateFXManager(32), 1);
   EXPECT_EQ(GetPixelFormatCode(), 32);
   EXPECT_EQ(g_pFXManCurrent, GetFXManager());
   EXPECT_EQ(CreateFXManager(17), 1);
   EXPECT_EQ(GetPixelFormatCode(), 17);
   EXPECT_EQ(CreateFXManager(24), 0);
-  EXPECT_EQ(GetFXManager(), nullptr);
-  EXPECT_EQ(g_pFXManCurrent, nullptr);
+  EXPECT_EQ(std::make_pair(GetFXManager(), g_pFXManCurrent), std::make_pair((KK_FXMan*)nullptr, (KK_FXMan*)nullptr));
   EXPECT_EQ(GetPixelFormatCode(), 0);
 }
 
@@ -246,9 +228,8 @@ TEST_F(FXManTest, AlphaPlaneBlendReadsThePlaneUnderTheDestination) {
   KK_RowFn fn = m.SetFXMode(154 | 0x10000, 0, 0);
   const uint16_t src[3] = {0xFFFF, 0xFFFF, 0xFFFF};
   fn(&image[2 * 4 + 3], src, 3, m.Params());
-  EXPECT_EQ(image[2 * 4 + 1], 0xFFFF);
-  EXPECT_EQ(image[2 * 4 + 2], 0x0000);
-  EXPECT_EQ(image[2 * 4 + 3], kk::Px565::FromTable(16, 16, 16));
+  EXPECT_EQ((std::vector<uint16_t>(&image[2 * 4 + 1], &image[2 * 4 + 4])),
+            (std::vector<uint16_t>{0xFFFF, 0x0000, uint16_t(kk::Px565::FromTable(16, 16, 16))}));
 }
 
 TEST_F(FXManTest, BlurRowsAverageWithinTheRadiusAndClampIt) {
@@ -256,8 +237,7 @@ TEST_F(FXManTest, BlurRowsAverageWithinTheRadiusAndClampIt) {
   const uint32_t src[5] = {0, 0, 0x00FFFFFF, 0, 0};
   uint32_t d[5];
   m.BlurRow(d, src, 5, 1, 0, -1);
-  EXPECT_EQ(d[1], 0x00555555u);
-  EXPECT_EQ(d[0], 0u);
+  EXPECT_EQ(std::make_pair(d[0], d[1]), std::make_pair(0u, 0x00555555u));
   m.BlurRow(d, src, 5, 0, 0, -1);
   EXPECT_EQ(std::memcmp(d, src, sizeof d), 0);
   m.BlurRow(d, src, 5, 250, 0, -1);  // clamped to 200: the whole row
