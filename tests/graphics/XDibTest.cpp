@@ -54,19 +54,15 @@ Bytes Packed(const widget_test::BmpPicture& p, uint32_t clrUsed = 0) {
 TEST(XDibTest, CreateMakesTopDownCanvasesWithPaddedRowsAndRefusesBadSizesAndTables) {
   XDib d;
   ASSERT_EQ(d.CreateDib32(SIZE{3, 2}), 1);
-  EXPECT_EQ(d.Header()->header.biHeight, -2);
-  EXPECT_EQ(d.Header()->header.biSizeImage, 24u);
-  EXPECT_EQ(d.RowBytes(), 12);
-  EXPECT_EQ(d.ClipRect().right, 3);
-  EXPECT_EQ(d.ClipRect().bottom, 2);
+  EXPECT_EQ((std::vector<int64_t>{d.Header()->header.biHeight, d.Header()->header.biSizeImage, d.RowBytes(),
+                                  d.ClipRect().right, d.ClipRect().bottom}),
+            (std::vector<int64_t>{-2, 24, 12, 3, 2}));
   EXPECT_EQ(d.CreateDib32(SIZE{0, 2}), 0);
   EXPECT_TRUE(d.Empty());
   EXPECT_EQ(d.Width(), 0);
   XDibInfo src = GreyRamp();
   ASSERT_EQ(d.CreateDib8(SIZE{5, 3}, *src.Info()), 1);
-  EXPECT_EQ(d.Width(), 5);
-  EXPECT_EQ(d.RowBytes(), 8);
-  EXPECT_EQ(d.Header()->colors[77].rgbRed, 77);
+  EXPECT_EQ((std::vector<int>{d.Width(), d.RowBytes(), d.Header()->colors[77].rgbRed}), (std::vector<int>{5, 8, 77}));
   src.header.biClrUsed = 257;
   EXPECT_EQ(d.CreateDib8(SIZE{5, 3}, *src.Info()), 0);
   EXPECT_TRUE(d.Empty());
@@ -79,16 +75,13 @@ TEST(XDibTest, PackedDibsOfEveryDepthLoadUprightInBothRowOrdersWithinTheirBytesA
       XDib d;
       if (bits == 8) {
         ASSERT_EQ(d.LoadPackedDib(Packed(widget_test::BmpPicture(2, height, 8, {0, 1, 2, 3}, {0x10, 0x20, 0x30, 0x40}), 4)), 1);
-        EXPECT_EQ(d.BitCount(), 8);
-        EXPECT_EQ(*d.PixelAt(1, 0), 1);
-        EXPECT_EQ(*d.PixelAt(0, 1), 2);
-        EXPECT_EQ(d.Header()->colors[3].rgbBlue, 0x40);
+        EXPECT_EQ((std::vector<int>{d.BitCount(), *d.PixelAt(1, 0), *d.PixelAt(0, 1), d.Header()->colors[3].rgbBlue}),
+                  (std::vector<int>{8, 1, 2, 0x40}));
         continue;
       }
       ASSERT_EQ(d.LoadPackedDib(Packed(widget_test::BmpPicture(1, height, bits, {0x112233, 0x445566}))), 1);
       EXPECT_EQ(d.BitCount(), 32);
-      EXPECT_EQ(Px(d, 0, 0), 0x112233u);  // fourth byte 0
-      EXPECT_EQ(Px(d, 0, 1), 0x445566u);
+      EXPECT_EQ(All(d), (Pixels{0x112233, 0x445566}));  // fourth byte 0
     }
   const Bytes good = Packed(widget_test::BmpPicture(1, 2, 24, {1, 2}));
   Bytes wide = Packed(widget_test::BmpPicture(1, 1, 32, {0}));
@@ -194,10 +187,7 @@ TEST(XDibTest, CopiesByDepthPair) {
     if (c.op == 0) d.Blit(*c.source, POINT{0, 0}, all);
     if (c.op == 1) d.BlitKeyed(*c.source, POINT{0, 0}, all, key);
     if (c.op == 2) d.BlitBlend(*c.source, POINT{0, 0}, all, 128);
-    const uint32_t got0 = c.destBits == 8 ? *d.PixelAt(0, 0) : Px(d, 0, 0);
-    const uint32_t got1 = c.destBits == 8 ? *d.PixelAt(1, 0) : Px(d, 1, 0);
-    EXPECT_EQ(got0, c.expect0);
-    EXPECT_EQ(got1, c.expect1);
+    EXPECT_EQ((c.destBits == 8 ? Pixels{*d.PixelAt(0, 0), *d.PixelAt(1, 0)} : All(d)), (Pixels{c.expect0, c.expect1}));
   }
 }
 
@@ -214,11 +204,9 @@ TEST(XDibTest, ClippingMovesTheSourceWithTheDestination) {
   src.SetClipRect(RECT{1, 0, 4, 4});
   XDib e = Canvas32(4, 4, 0);
   e.Blit(src, POINT{0, 0}, RECT{0, 0, 2, 1});
-  EXPECT_EQ(Px(e, 0, 0), 0u);
-  EXPECT_EQ(Px(e, 1, 0), 2u);
   // A blit entirely outside draws nothing.
   e.Blit(src, POINT{0, 0}, RECT{10, 10, 12, 12});
-  EXPECT_EQ(Px(e, 3, 3), 0u);
+  EXPECT_EQ(All(e), (Pixels{0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 // A source whose column x holds x + 1 in every row, and row y holds 100 (y + 1) plus that.
@@ -248,11 +236,9 @@ TEST(XDibTest, SlicesRepeatTheMiddleStripCutTheLastCopyAndCopyTheNineSliceMiddle
   // untouched; bottom band: source rows 6..7.
   XDib d = Canvas32(4, 16, 0);
   d.NineSlice(Numbered(4, 8), RECT{0, 0, 4, 8}, RECT{0, 0, 4, 16});
-  EXPECT_EQ(Px(d, 0, 0), 101u);
-  EXPECT_EQ(Px(d, 0, 2), 301u);
-  EXPECT_EQ(Px(d, 0, 7), 801u);
-  for (int32_t y = 8; y < 14; ++y) EXPECT_EQ(Px(d, 0, y), 0u) << y;
-  EXPECT_EQ(Px(d, 0, 14), 701u);
+  Pixels column;
+  for (int32_t y = 0; y < 16; ++y) column.push_back(Px(d, 0, y));
+  EXPECT_EQ(column, (Pixels{101, 201, 301, 401, 501, 601, 701, 801, 0, 0, 0, 0, 0, 0, 701, 801}));
   EXPECT_EQ(Px(d, 3, 15), 804u);
 }
 
@@ -265,13 +251,10 @@ TEST(XDibTest, NearestIndexPrefersAnExactMatchThenTheFirstClosestAndGreyWeighsTh
   table.colors[3] = RGBQUAD{10, 0, 0, 0};
   XDib d;
   ASSERT_EQ(d.CreateDib8(SIZE{1, 1}, *table.Info()), 1);
-  EXPECT_EQ(d.NearestIndex(0x00000A), 1u << 24 | 0x0A);  // blue 10: entry 1, not 3
-  EXPECT_EQ(d.NearestIndex(0x0A0000), 2u << 24 | 0x0A0000);
-  EXPECT_EQ(d.NearestIndex(0x000006), 1u << 24 | 6);  // 4 from entry 1, 6 from entry 0
-  EXPECT_EQ(d.NearestIndex(0x000004), 0u << 24 | 4);
-  const XDib d32 = Canvas32(1, 1, 0);
-  EXPECT_EQ(d32.NearestIndex(0x123456), 0x123456u);
-  EXPECT_EQ(XDib().NearestIndex(0x123456), 0u);
+  // Blue 10 is entry 1, not 3; blue 6 is 4 from entry 1 and 6 from entry 0.
+  EXPECT_EQ((Pixels{d.NearestIndex(0x00000A), d.NearestIndex(0x0A0000), d.NearestIndex(0x000006), d.NearestIndex(0x000004),
+                    Canvas32(1, 1, 0).NearestIndex(0x123456), XDib().NearestIndex(0x123456)}),
+            (Pixels{1u << 24 | 0x0A, 2u << 24 | 0x0A0000, 1u << 24 | 6, 4, 0x123456, 0}));
 
   table.colors[0] = RGBQUAD{0, 0, 255, 0};  // red
   table.colors[1] = RGBQUAD{0, 255, 0, 0};
@@ -279,11 +262,9 @@ TEST(XDibTest, NearestIndexPrefersAnExactMatchThenTheFirstClosestAndGreyWeighsTh
   table.colors[3] = RGBQUAD{9, 9, 9, 0};
   ASSERT_EQ(d.CreateDib8(SIZE{1, 1}, *table.Info()), 1);
   d.MakeGrey();
-  EXPECT_EQ(d.Header()->colors[0].rgbGreen, 76);  // 765 / 10
-  EXPECT_EQ(d.Header()->colors[1].rgbBlue, 153);
-  EXPECT_EQ(d.Header()->colors[2].rgbRed, 25);
-  EXPECT_EQ(d.Header()->colors[3].rgbRed, 9);
-  EXPECT_EQ(d.GetColorCount(), 256);
+  const RGBQUAD* c = d.Header()->colors;  // 765 / 10 for red
+  EXPECT_EQ((std::vector<int>{c[0].rgbGreen, c[1].rgbBlue, c[2].rgbRed, c[3].rgbRed, d.GetColorCount()}),
+            (std::vector<int>{76, 153, 25, 9, 256}));
   KK_GdiObject<HPALETTE> palette(d.CreatePalette());
   EXPECT_TRUE(palette);
   EXPECT_EQ(Canvas32(1, 1, 0).CreatePalette(), nullptr);
@@ -299,9 +280,9 @@ TEST(XDibTest, CanvasSurvivesARoundTripThroughADeviceContext) {
     EXPECT_GT(src.CopyToDC(memory.Get(), POINT{0, 0}, RECT{0, 0, 3, 2}), 0);
     XDib captured;
     ASSERT_EQ(captured.FromDC(memory.Get(), RECT{1, 0, 3, 2}), 1);
-    EXPECT_EQ(captured.Width(), 2);
-    EXPECT_EQ(Px(captured, 0, 0) & 0xFFFFFF, 102u);
-    EXPECT_EQ(Px(captured, 1, 1) & 0xFFFFFF, 203u);
+    Pixels got = All(captured);
+    for (uint32_t& v : got) v &= 0xFFFFFF;
+    EXPECT_EQ(got, (Pixels{102, 103, 202, 203}));
   }
   XDib copy;
   ASSERT_EQ(copy.CopyFrom(src), 1);
