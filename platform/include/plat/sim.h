@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace plat::sim {
@@ -15,6 +16,11 @@ void FailNext(const std::string& fault, uint32_t count = 1, uint32_t skip = 0);
 void ClearFaults();
 // Number of times a fault fired since the last ClearFaults (for assertions).
 uint32_t FaultsFired(const std::string& fault);
+// While recording, each consultation of a fault is counted by name, whether it fires
+// or not, so that a sweep can find every fallible call a run makes and fail each in
+// turn as the layer grows. Starting (or stopping) a recording clears the counts.
+void RecordFaultNames(bool on);
+std::map<std::string, uint32_t> ConsultedFaults();
 
 }  // namespace plat::sim
 

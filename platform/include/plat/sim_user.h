@@ -83,6 +83,8 @@ HRGN WindowRegion(HWND hwnd);
 // timeBeginPeriod calls not yet balanced by timeEndPeriod, and live multimedia timers.
 int TimerPeriodBalance();
 size_t LiveMultimediaTimers();
+// Windows not yet destroyed, of every thread (leak checks).
+size_t LiveWindows();
 
 // ---- Modal loops ----------------------------------------------------------------
 // Runs on the window thread each time a modal dialog's loop is about to wait for a

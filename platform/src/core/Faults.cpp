@@ -18,6 +18,8 @@ struct Armed {
 struct FaultTable {
   std::mutex mutex;
   std::map<std::string, Armed> faults;
+  bool recording = false;
+  std::map<std::string, uint32_t> consulted;
 };
 
 // Created on first use and never destroyed: the layer runs no global constructors.
@@ -31,6 +33,7 @@ FaultTable& Table() {
 bool ShouldFail(const char* fault) {
   FaultTable& t = Table();
   std::lock_guard lock(t.mutex);
+  if (t.recording) ++t.consulted[fault];
   if (t.faults.empty()) return false;
   auto it = t.faults.find(fault);
   if (it == t.faults.end() || it->second.count == 0) return false;
@@ -66,6 +69,19 @@ uint32_t FaultsFired(const std::string& fault) {
   std::lock_guard lock(t.mutex);
   auto it = t.faults.find(fault);
   return it == t.faults.end() ? 0 : it->second.fired;
+}
+
+void RecordFaultNames(bool on) {
+  auto& t = detail::Table();
+  std::lock_guard lock(t.mutex);
+  t.recording = on;
+  t.consulted.clear();
+}
+
+std::map<std::string, uint32_t> ConsultedFaults() {
+  auto& t = detail::Table();
+  std::lock_guard lock(t.mutex);
+  return t.consulted;
 }
 
 }  // namespace plat::sim

@@ -96,6 +96,8 @@ void ResetWindowSystem() {
   ddraw::FollowDesktopSize();
 }
 
+size_t LiveWindows() { return Handles().LiveCount(HandleKind::Window); }
+
 std::vector<MSG> PostedMessages(HWND hwnd) {
   auto w = Find(hwnd);
   if (!w) return {};
