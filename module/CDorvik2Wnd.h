@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "host/Dorvik2Api.h"
+#include "plat/com.h"
+#include "plat/ddraw.h"
 #include "plat/user.h"
 #include "base/GGeometry.h"
 #include "scene/ISceneOwner.h"
@@ -137,6 +139,9 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // the effect manager for the screen's pixels; 0 when no effect manager fits them.
   // `restore` also restores the manager's surfaces (0 when that fails).
   int32_t HandOverScreen(bool restore);
+  // Takes back from the resource manager what the last hand-over gave it, where the
+  // manager still holds it; called before the screen's objects go.
+  void WithdrawScreen();
 
   IHostInterface* host_ = nullptr;
   std::atomic<int32_t> loaderRunning_{0};
@@ -144,6 +149,10 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   HANDLE loaderThread_ = nullptr;
   CDorvik2VWS* scene_ = nullptr;
   GDDScreen* screen_ = nullptr;
+  // What the last hand-over gave the resource manager. Counted here too, so that a
+  // match found later is the same live object and not a new one at a freed address.
+  ComPtr<IDirectDraw4> handedDirectDraw_;
+  ComPtr<IDirectDrawSurface4> handedBackBuffer_;
   HINSTANCE instance_ = nullptr;
   HWND hostWnd_ = nullptr;
   int32_t fullScreen_ = 0;

@@ -42,18 +42,25 @@ int32_t CDorvik2Wnd::BuildScreen() {
 
 void CDorvik2Wnd::ReleaseScreen() {
   if (!screen_) return;
-  XResEntryMgr& mgr = XResEntryMgr::Global();
-  {
-    // Entries keep their own references; the manager must not hand out a back buffer
-    // whose screen is gone.
-    XResEntryLock hold(mgr);
-    if (mgr.GetBackBuffer() == screen_->BackBuffer().Get()) {
-      mgr.SetBackBuffer(nullptr);
-      mgr.SetDirectDraw(nullptr);
-    }
-  }
+  WithdrawScreen();
   delete screen_;
   screen_ = nullptr;
+}
+
+void CDorvik2Wnd::WithdrawScreen() {
+  // The manager is process-wide and outlives the window: entries keep their own
+  // references, but the manager must not hand out objects whose screen is gone. A
+  // failed rebuild has already emptied the screen, so the match is against what was
+  // handed over, not against what the screen holds now; what another window handed
+  // over since stays.
+  XResEntryMgr& mgr = XResEntryMgr::Global();
+  {
+    XResEntryLock hold(mgr);
+    if (handedBackBuffer_ && mgr.GetBackBuffer() == handedBackBuffer_.Get()) mgr.SetBackBuffer(nullptr);
+    if (handedDirectDraw_ && mgr.GetDirectDraw() == handedDirectDraw_.Get()) mgr.SetDirectDraw(nullptr);
+  }
+  handedBackBuffer_ = nullptr;
+  handedDirectDraw_ = nullptr;
 }
 
 int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
@@ -72,6 +79,8 @@ int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
     mgr.SetBackBuffer(screen_->BackBuffer().Get());
     mgr.SetColorKey(screen_->ColorKey());
   }
+  handedDirectDraw_ = screen_->DirectDraw();
+  handedBackBuffer_ = screen_->BackBuffer();
   screenSteps_.emplace_back("manager");
   if (restore) {
     screenSteps_.emplace_back("restore surfaces");
@@ -92,6 +101,8 @@ int32_t CDorvik2Wnd::RestoreScreen() {
 
   const int32_t depth = screen_->ColorDepth() > 0 ? screen_->ColorDepth() : kInitialDepth;
   screenSteps_.emplace_back(fullScreen_ ? "create full screen" : "create windowed");
+  // The old screen goes with the rebuild's first step, whatever the outcome.
+  WithdrawScreen();
   const BOOL created = fullScreen_
                            ? screen_->CreateScreen(hostWnd_, Handle(), clientSize_.cx, clientSize_.cy, 1, depth)
                            : screen_->CreateScreen(Handle(), Handle(), clientSize_.cx, clientSize_.cy, 0, depth);
