@@ -16,26 +16,19 @@ namespace {
 TEST(K_DibTest, CreateGivesPitchAndSizeAndRefusesASecondCreate) {
   K_Dib a;
   ASSERT_EQ(a.Create(3, 2, 16), 1);
-  EXPECT_EQ(a.Pitch(), 8);
-  EXPECT_EQ(a.GetBitmapInfo()->biSizeImage, 16u);
-  EXPECT_EQ(a.GetBitmapInfo()->biHeight, -2);
-  EXPECT_EQ(a.GetBitmapInfo()->biCompression, BI_BITFIELDS);
-  EXPECT_EQ(a.GetBitmapInfo()->FormatCode(), 16);
+  const auto* info = a.GetBitmapInfo();
+  EXPECT_EQ((std::vector<int64_t>{a.Pitch(), info->biSizeImage, info->biHeight, info->biCompression, info->FormatCode()}),
+            (std::vector<int64_t>{8, 16, -2, BI_BITFIELDS, 16}));
   EXPECT_EQ(a.Create(3, 2, 16), 0);
-  K_Dib b;
+  K_Dib b, c, d;
   ASSERT_EQ(b.Create(3, -2, 24), 1);
-  EXPECT_EQ(b.Pitch(), 12);
-  EXPECT_EQ(b.Height(), 2);
-  K_Dib c;
+  EXPECT_EQ((std::vector<int>{b.Pitch(), b.Height()}), (std::vector<int>{12, 2}));
   ASSERT_EQ(c.Create(3, 2, 17), 1);
-  EXPECT_EQ(c.GetBitmapInfo()->biBitCount, 16);
-  EXPECT_EQ(c.GetBitmapInfo()->FormatCode(), 17);
-  K_Dib d;
-  EXPECT_EQ(d.Create(0, 2, 16), 0);
-  EXPECT_EQ(d.Create(2, 0, 16), 0);
-  EXPECT_EQ(d.Create(2, 2, 8), 0);
-  EXPECT_EQ(d.Create(8193, 2, 32), 0);
-  EXPECT_EQ(d.Create(8000, 8000, 32), 0);  // over the pixel cap
+  EXPECT_EQ((std::vector<int>{c.GetBitmapInfo()->biBitCount, c.GetBitmapInfo()->FormatCode()}), (std::vector<int>{16, 17}));
+  // The last is over the pixel cap.
+  EXPECT_EQ((std::vector<int>{d.Create(0, 2, 16), d.Create(2, 0, 16), d.Create(2, 2, 8), d.Create(8193, 2, 32),
+                              d.Create(8000, 8000, 32)}),
+            std::vector<int>(5, 0));
   EXPECT_EQ(d.GetBits(), nullptr);
 }
 
@@ -79,14 +72,11 @@ TEST(K_DibTest, CopyDetachAndAttach) {
   ASSERT_EQ(a.SetPixels(px.data(), 16), 1);
   K_Dib b;
   ASSERT_EQ(b.Copy(a), 1);
-  EXPECT_EQ(b.GetPixel(2, 1), 0x0D0Cu);
-  EXPECT_EQ(b.GetBitmapInfo()->FormatCode(), 16);
+  EXPECT_EQ(std::make_pair(b.GetPixel(2, 1), b.GetBitmapInfo()->FormatCode()), std::make_pair(0x0D0Cu, 16));
   K_Dib c;
   ASSERT_EQ(a.Detach(c), 1);
   EXPECT_EQ(a.GetBits(), nullptr);
-  EXPECT_EQ(c.GetPixel(0, 1), 0x0908u);
-  EXPECT_EQ(c.GetPixel(3, 0), 0u);
-  EXPECT_EQ(c.GetPixel(-1, 0), 0u);
+  EXPECT_EQ((std::vector<uint32_t>{c.GetPixel(0, 1), c.GetPixel(3, 0), c.GetPixel(-1, 0)}), (std::vector<uint32_t>{0x0908, 0, 0}));
   std::vector<uint8_t> outside(40, 7);
   K_Dib d;
   ASSERT_EQ(d.Attach(outside.data(), 20, 4, 4, 2), 1);
@@ -108,26 +98,21 @@ TEST(K_DibTest, DibSectionHoldsThePixelsGoesWithTheImageOrFailsEmpty) {
     DIBSECTION ds{};
     ASSERT_EQ(GetObjectA(a.GetBitmap(), int32_t(sizeof ds), &ds), int32_t(sizeof ds));
     EXPECT_EQ(ds.dsBm.bmBits, a.GetBits());
-    EXPECT_EQ(ds.dsBm.bmWidthBytes, a.Pitch());
-    EXPECT_EQ(a.GetBitmapInfo()->biSizeImage, 16u);
+    EXPECT_EQ(std::make_pair(ds.dsBm.bmWidthBytes, a.GetBitmapInfo()->biSizeImage), std::make_pair(a.Pitch(), 16u));
     kk::StorePixel<uint16_t>(a.PixelAddress(2, 1), 0xF800);  // 5-6-5 red
     {
       K_DibDC dc;
       HDC memory = dc.Select(a.GetBitmap());
       ASSERT_NE(memory, nullptr);
-      EXPECT_EQ(::GetPixel(memory, 2, 1), RGB(255, 0, 0));
-      EXPECT_EQ(::GetPixel(memory, 0, 0), RGB(0, 0, 0));
+      EXPECT_EQ(std::make_pair(::GetPixel(memory, 2, 1), ::GetPixel(memory, 0, 0)), std::make_pair(RGB(255, 0, 0), RGB(0, 0, 0)));
     }
     K_Dib heap;
     ASSERT_EQ(heap.Copy(a), 1);
-    EXPECT_EQ(heap.GetBitmap(), nullptr);
-    EXPECT_EQ(heap.GetPixel(2, 1), 0xF800u);
-
+    EXPECT_EQ(std::make_pair(heap.GetBitmap(), heap.GetPixel(2, 1)), std::make_pair(HBITMAP(nullptr), 0xF800u));
     const HBITMAP handle = a.GetBitmap();
     K_Dib b;
     ASSERT_EQ(a.Detach(b), 1);
-    EXPECT_EQ(a.GetBitmap(), nullptr);
-    EXPECT_EQ(b.GetBitmap(), handle);
+    EXPECT_EQ(std::make_pair(a.GetBitmap(), b.GetBitmap()), std::make_pair(HBITMAP(nullptr), handle));
     EXPECT_EQ(b.GetPixel(2, 1), 0xF800u);
     b.DetachBits();  // only borrowed memory is forgotten
     EXPECT_EQ(b.GetPixel(2, 1), 0xF800u);
@@ -138,9 +123,7 @@ TEST(K_DibTest, DibSectionHoldsThePixelsGoesWithTheImageOrFailsEmpty) {
   K_Dib a;
   plat::sim::FailNext("CreateDIBSection");
   EXPECT_EQ(a.Create(4, 4, 32, 1), 0);
-  EXPECT_EQ(a.GetBits(), nullptr);
-  EXPECT_EQ(a.GetBitmapInfo(), nullptr);
-  EXPECT_EQ(a.Width(), 0);
+  EXPECT_TRUE(!a.GetBits() && !a.GetBitmapInfo() && a.Width() == 0);
   plat::sim::ClearFaults();
   EXPECT_EQ(a.Create(4, 4, 32, 1), 1);
 }
