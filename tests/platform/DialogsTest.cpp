@@ -52,12 +52,15 @@ void RegisterFormTemplate() {
 
 struct DialogLog {
   std::vector<Rec> messages;
+  // Copied while the sender's record lives (it is on the button's paint stack).
+  std::vector<DRAWITEMSTRUCT> draws;
   HBRUSH staticBrush = nullptr;
 };
 DialogLog* current;
 
 INT_PTR CALLBACK RecordingDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   current->messages.push_back(Rec{dlg, msg, wParam, lParam});
+  if (msg == WM_DRAWITEM) current->draws.push_back(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
   if (msg == WM_CTLCOLORSTATIC && current->staticBrush) return reinterpret_cast<INT_PTR>(current->staticBrush);
   if (msg == WM_INITDIALOG) return TRUE;
   return FALSE;
@@ -326,13 +329,11 @@ TEST_F(Dialogs, OwnerDrawButtonsAskTheirParentToDraw) {
   ShowWindow(dlg, SW_SHOW);
   HWND ok = GetDlgItem(dlg, IDOK);
   PumpAll();
-  log_.messages.clear();
+  log_.draws.clear();
   SetFocus(ok);
   SendMessageA(ok, BM_SETSTATE, TRUE, 0);
   UpdateWindow(ok);
-  std::vector<DRAWITEMSTRUCT> draws;
-  for (const Rec& r : log_.messages)
-    if (r.msg == WM_DRAWITEM) draws.push_back(*reinterpret_cast<DRAWITEMSTRUCT*>(r.lParam));
+  const std::vector<DRAWITEMSTRUCT>& draws = log_.draws;
   ASSERT_EQ(draws.size(), 1u);
   EXPECT_EQ(draws[0].CtlType, ODT_BUTTON);
   EXPECT_EQ(draws[0].CtlID, static_cast<UINT>(IDOK));
