@@ -75,10 +75,9 @@ TEST(AnimationRscTest, SingleLoadKeepsThePayloadAndReadsTheSprites) {
   const uint8_t* block = rsc.GetDataBlock(&size);
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(Bytes(block, block + size), QlaPayload(a));
-  EXPECT_EQ(rsc.FrameCount(), 3);
-  EXPECT_EQ(rsc.SpriteSet()->GetFrameCount(), 2);
-  EXPECT_EQ(rsc.GetPart(2, 1).sprite, 1);
-  EXPECT_EQ(rsc.Flags(), K_Animation_RSC::kOwnedBlock | K_Animation_RSC::kOwnSet);
+  EXPECT_EQ((std::vector<uint32_t>{uint32_t(rsc.FrameCount()), uint32_t(rsc.SpriteSet()->GetFrameCount()),
+                                   rsc.GetPart(2, 1).sprite, rsc.Flags()}),
+            (std::vector<uint32_t>{3, 2, 1, K_Animation_RSC::kOwnedBlock | K_Animation_RSC::kOwnSet}));
 }
 
 TEST(AnimationRscTest, MalformedFilesFailAndLeaveTheObjectCleared) {
@@ -147,8 +146,7 @@ TEST(AnimationRscTest, NamesAndSubAnimations) {
     EXPECT_EQ(index, want) << name;
   }
   EXPECT_NE(rsc.GetSubAnimation(3), nullptr);
-  EXPECT_EQ(rsc.GetSubAnimation(4), nullptr);
-  EXPECT_EQ(rsc.GetSubAnimation(-1), nullptr);
+  EXPECT_TRUE(!rsc.GetSubAnimation(4) && !rsc.GetSubAnimation(-1));
   // One sprite set, owned by the first animation and shared by the rest.
   for (int32_t i = 1; i < 4; ++i) {
     EXPECT_EQ(rsc.GetSubAnimation(i)->SpriteSet(), rsc.SpriteSet());
@@ -170,11 +168,9 @@ TEST(AnimationRscTest, AttachMemoryChecksTheSignatureAndBorrowsWithoutEditing) {
   EXPECT_EQ(rsc.AttachMemory(payload.data(), payload.size()), 0);
   // A borrowed block is never edited; allocating forgets it.
   EXPECT_EQ(rsc.EditDataBlock(), nullptr);
-  EXPECT_EQ(rsc.SetFrameCount(1), 0);
-  EXPECT_EQ(rsc.FrameCount(), 2);
+  EXPECT_EQ((std::vector<int>{rsc.SetFrameCount(1), rsc.FrameCount()}), (std::vector<int>{0, 2}));
   ASSERT_EQ(rsc.AllocateBlock(200, 1), 1);
-  EXPECT_EQ(rsc.Flags(), K_Animation_RSC::kOwnedBlock);
-  EXPECT_EQ(rsc.FrameCount(), 1);
+  EXPECT_EQ((std::vector<uint32_t>{rsc.Flags(), uint32_t(rsc.FrameCount())}), (std::vector<uint32_t>{K_Animation_RSC::kOwnedBlock, 1}));
   EXPECT_EQ(Bytes(payload), QlaPayload(Named("m", 2)));
 }
 
@@ -187,19 +183,17 @@ TEST(AnimationRscTest, ABlockBuiltInMemoryPlaysOnlyOnceItsPartsAreFixedUp) {
   const Bytes payload = QlaPayload(a);
   K_Animation_RSC rsc;
   ASSERT_EQ(rsc.AllocateBlock(payload.size() + 40, 3), 1);  // room to spare
-  EXPECT_EQ(rsc.Flags(), K_Animation_RSC::kOwnedBlock);
-  EXPECT_EQ(rsc.FrameCount(), 3);
   size_t size = 0;
   ASSERT_NE(rsc.GetDataBlock(&size), nullptr);
-  EXPECT_EQ(size, 96u + 3 * 44);  // frames without parts
-
+  // Frames without parts.
+  EXPECT_EQ((std::vector<size_t>{rsc.Flags(), size_t(rsc.FrameCount()), size}),
+            (std::vector<size_t>{K_Animation_RSC::kOwnedBlock, 3, 96u + 3 * 44}));
   uint8_t* block = rsc.EditDataBlock();
   ASSERT_NE(block, nullptr);
   std::copy(payload.begin(), payload.end(), block);
   EXPECT_EQ(rsc.FrameCount(), 0);  // unchecked until fixed up
   ASSERT_EQ(rsc.FixUpParts(), 1);
-  EXPECT_EQ(rsc.FrameCount(), 3);
-  EXPECT_EQ(rsc.GetPart(2, 1).sprite, 5);
+  EXPECT_EQ((std::vector<int>{rsc.FrameCount(), rsc.GetPart(2, 1).sprite}), (std::vector<int>{3, 5}));
   const uint8_t* data = rsc.GetDataBlock(&size);
   EXPECT_EQ(Bytes(data, data + size), payload);
 
@@ -210,29 +204,23 @@ TEST(AnimationRscTest, ABlockBuiltInMemoryPlaysOnlyOnceItsPartsAreFixedUp) {
   EXPECT_EQ(f.partCount, 1u);
 
   // The count is checked again with the frame count; fewer frames drop their parts.
-  EXPECT_EQ(rsc.SetFrameCount(1), 0);
-  EXPECT_EQ(rsc.FrameCount(), 0);
+  EXPECT_EQ((std::vector<int>{rsc.SetFrameCount(1), rsc.FrameCount()}), (std::vector<int>{0, 0}));
   block[96 + 8] = 1;
   ASSERT_EQ(rsc.SetFrameCount(1), 1);
   rsc.GetDataBlock(&size);
-  EXPECT_EQ(size, 96u + 44 + 36);
-  EXPECT_EQ(rsc.Header().frameCount, 1u);
+  EXPECT_EQ(std::make_pair(size, rsc.Header().frameCount), std::make_pair(size_t(96 + 44 + 36), 1u));
 }
 
 TEST(AnimationRscTest, BlockEditingRefusesWhatDoesNotFit) {
   K_Animation_RSC rsc;
-  EXPECT_EQ(rsc.AllocateBlock(95, 0), 0);
-  EXPECT_EQ(rsc.AllocateBlock(96 + 44, 2), 0);
-  EXPECT_EQ(rsc.AllocateBlock(K_Animation_RSC::kMaxChunkBytes + 1, 0), 0);
-  EXPECT_FALSE(rsc.HasData());
-  EXPECT_EQ(rsc.SetFrameCount(0), 0);  // no block
-  EXPECT_EQ(rsc.FixUpParts(), 0);
-
+  EXPECT_EQ((std::vector<int>{rsc.AllocateBlock(95, 0), rsc.AllocateBlock(96 + 44, 2),
+                              rsc.AllocateBlock(K_Animation_RSC::kMaxChunkBytes + 1, 0), rsc.HasData(),
+                              rsc.SetFrameCount(0), rsc.FixUpParts()}),
+            std::vector<int>(6, 0));  // SetFrameCount and FixUpParts without a block
   ASSERT_EQ(rsc.AllocateBlock(96 + 2 * 44 + 36, 2), 1);
-  EXPECT_EQ(rsc.SetFrameCount(3), 0);  // the table would run past the block
-  EXPECT_EQ(rsc.FrameCount(), 2);
-  EXPECT_EQ(rsc.AllocateBlock(50, 0), 0);  // refused: the block held stays
-  EXPECT_EQ(rsc.FrameCount(), 2);
+  // The table would run past the block; a refused AllocateBlock keeps the block held.
+  EXPECT_EQ((std::vector<int>{rsc.SetFrameCount(3), rsc.FrameCount(), rsc.AllocateBlock(50, 0), rsc.FrameCount()}),
+            (std::vector<int>{0, 2, 0, 2}));
 
   struct Case {
     const char* what;
@@ -251,8 +239,7 @@ TEST(AnimationRscTest, BlockEditingRefusesWhatDoesNotFit) {
     StoreU32(block + 96 + 44 + 8, c.parts1);
     StoreU16(block + 96 + 44 + 40, uint16_t(c.target));
     StoreU16(block + 96 + 44 + 42, c.repeat);
-    EXPECT_EQ(rsc.FixUpParts(), 0) << c.what;
-    EXPECT_EQ(rsc.FrameCount(), 0) << c.what;
+    EXPECT_EQ((std::vector<int>{rsc.FixUpParts(), rsc.FrameCount()}), (std::vector<int>{0, 0})) << c.what;
   }
   // A player bound before the damage stops instead of reading a frame.
   uint8_t* block = rsc.EditDataBlock();
@@ -263,9 +250,7 @@ TEST(AnimationRscTest, BlockEditingRefusesWhatDoesNotFit) {
   player.Play(-1);
   player.SetFrame(1);
   StoreU32(rsc.EditDataBlock() + 96 + 8, 7);
-  EXPECT_FALSE(rsc.FixUpParts());
-  EXPECT_FALSE(player.IsFrameMoving());
-  EXPECT_FALSE(player.IsPlaying());
+  EXPECT_FALSE(rsc.FixUpParts() || player.IsFrameMoving() || player.IsPlaying());
 }
 
 class RscManPlayerTest : public testing::Test {
@@ -285,15 +270,12 @@ TEST_F(RscManPlayerTest, BindsOnlyResolvingHandlesAndSelectsSubAnimations) {
   EXPECT_EQ(player.GetRsc(), nullptr);
   player.SetHandle(h);
   EXPECT_EQ(player.GetRsc(), _QLSRsc_MANAGER_::GetAnimationRsc(h));
-  EXPECT_EQ(player.FrameCount(), 3);
-  EXPECT_EQ(player.SetSubAnimation(2), 0);
-  EXPECT_EQ(player.SetSubAnimation(-1), 0);
+  EXPECT_EQ((std::vector<int>{player.FrameCount(), player.SetSubAnimation(2), player.SetSubAnimation(-1)}), (std::vector<int>{3, 0, 0}));
   player.Play(1);
-  EXPECT_EQ(player.SetSubAnimation(0), 1);  // already selected: nothing resets
-  EXPECT_TRUE(player.IsPlaying());
-  EXPECT_EQ(player.SetSubAnimation(1), 1);
-  EXPECT_FALSE(player.IsPlaying());
-  EXPECT_EQ(player.FrameCount(), 5);
+  // Selecting the selected one resets nothing; another stops the player.
+  EXPECT_EQ((std::vector<int>{player.SetSubAnimation(0), player.IsPlaying(), player.SetSubAnimation(1), player.IsPlaying(),
+                              player.FrameCount()}),
+            (std::vector<int>{1, 1, 1, 0, 5}));
   EXPECT_EQ(player.GetRsc(), _QLSRsc_MANAGER_::GetAnimationRsc(h)->GetSubAnimation(1));
 }
 
@@ -315,12 +297,8 @@ TEST_F(RscManPlayerTest, AStaleHandleOnAShorterAnimationStopsInsteadOfReadingPas
     // The same slot and type come back, so the old handle resolves to the new file.
     ASSERT_EQ(_QLSRsc_MANAGER_::LoadSpriteResourceByName("C:\\Game\\short.qla"), h);
     if (use == 0) player.Draw(image, 8, 8, 0);
-    if (use == 1) {
-      EXPECT_FALSE(player.HitTest(0, 0, 0));
-    }
-    if (use == 2) {
-      EXPECT_FALSE(player.Step(100 + 1000));
-    }
+    if (use == 1) EXPECT_FALSE(player.HitTest(0, 0, 0));
+    if (use == 2) EXPECT_FALSE(player.Step(100 + 1000));
     EXPECT_FALSE(player.IsPlaying()) << use;
     _QLSRsc_MANAGER_::ReleaseSpriteResource(h);
   }
