@@ -250,6 +250,7 @@ TEST_P(GVDDSWndTest, FramesPlaceTheWidgetAtAnchorPlusOffsetAndIgnoreStrangers) {
   EXPECT_EQ(w.GetRect(), GRect(17, 23, 22, 27));
   EXPECT_EQ(w.GetSourceRect(), GRect(0, 0, 5, 4));
   EXPECT_EQ(w.GetSurface().Get(), f1.Get());
+  EXPECT_EQ(w.GetFrameSize(0), GSize(3, 2));
   for (int32_t stranger : {2, -1, 99}) {
     w.SelectFrame(stranger);
     EXPECT_EQ(w.GetFrameIndex(), 1) << stranger;
@@ -269,6 +270,7 @@ TEST_P(GVDDSWndTest, BlankPictureTakesTheSizeAndKeyAndStaleHandlesAreRefused) {
   ASSERT_EQ(w.CreateBlank(SIZE{7, 5}, key_), 1);
   EXPECT_EQ(w.GetRect(), GRect(0, 0, 7, 5));
   EXPECT_EQ(w.GetFrameCount(), 1);
+  EXPECT_EQ(std::pair(w.GetFrameSize(), w.GetFrameOffset()), std::pair(GSize(7, 5), GPoint()));
   const int32_t h = w.GetImage();
   // Another widget's entry in the same slot with a newer serial is not this widget's.
   mgr().ReleaseEntry(h);

@@ -123,6 +123,9 @@ TEST_F(AniWndTest, TheMirroredRectangleMirrorsAboutThePositionsX) {
   w.SetMirror(1);
   w.Play(-1, 0);
   EXPECT_EQ(w.GetRect(), GRect(24, 10, 30, 14));
+  GRect r;
+  w.GetFrameRect(r);
+  EXPECT_EQ(r, w.GetRect());
   ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
   EXPECT_EQ(Painted(), GRect(24, 10, 30, 14));
   EXPECT_EQ(At(27, 11), 0u);  // the hole at (2, 1), mirrored: 30 - 1 - 2
