@@ -216,8 +216,8 @@ TEST_F(GWndTest, RefusedCreationsBindNothing) {
     probe.ncCreateAnswer = ncAnswer;
     probe.createAnswer = createAnswer;
     EXPECT_FALSE(CreateProbe(probe));
-    EXPECT_EQ(probe.Handle(), nullptr);
-    EXPECT_EQ(GWndMgr::Instance().Find(reinterpret_cast<HWND>(0x7777)), nullptr) << "creating pointer cleared";
+    // No handle, and the creating pointer is cleared.
+    EXPECT_TRUE(probe.Handle() == nullptr && GWndMgr::Instance().Find(reinterpret_cast<HWND>(0x7777)) == nullptr);
   }
   Probe unregistered;
   EXPECT_FALSE(unregistered.Create("NoSuchClass", "x", ProbeInstance(), WS_POPUP, 0, nullptr, nullptr, nullptr, nullptr));
@@ -235,9 +235,7 @@ TEST_F(GWndTest, ABoundObjectRefusesASecondWindowAndIsFreeAgainOnceDestroyed) {
   EXPECT_TRUE(probe.calls.empty()) << "no second window was created";
   EXPECT_FALSE(probe.Attach(reinterpret_cast<HWND>(0x1))) << "bound";
   EXPECT_TRUE(probe.DestroyWindow());
-  EXPECT_EQ(probe.Handle(), nullptr);
-  EXPECT_FALSE(IsWindow(first));
-  EXPECT_EQ(GWndMgr::Instance().Find(first), nullptr);
+  EXPECT_TRUE(probe.Handle() == nullptr && !IsWindow(first) && GWndMgr::Instance().Find(first) == nullptr);
   EXPECT_FALSE(probe.DestroyWindow()) << "nothing bound";
   ASSERT_TRUE(CreateProbe(probe));
   SendMessageA(probe.Handle(), WM_TIMER, 3, 0);
@@ -247,8 +245,7 @@ TEST_F(GWndTest, ABoundObjectRefusesASecondWindowAndIsFreeAgainOnceDestroyed) {
   ASSERT_TRUE(CreateProbe(*owned));
   const HWND hwnd = owned->Handle();
   delete owned;
-  EXPECT_FALSE(IsWindow(hwnd));
-  EXPECT_EQ(GWndMgr::Instance().Find(hwnd), nullptr);
+  EXPECT_TRUE(!IsWindow(hwnd) && GWndMgr::Instance().Find(hwnd) == nullptr);
 }
 
 TEST_F(GWndTest, EmptyClassNameIsGeneratedAndRegisteredOnce) {
