@@ -25,8 +25,7 @@ TEST(GVDDSWndSettings, OpacityMapsPercentToBlendLevel) {
     GVDDSWnd a, b;
     a.SetOpacity(c.percent);
     b.SetTransparency(c.percent);
-    EXPECT_EQ(a.GetBlendLevel(), c.level) << c.percent;
-    EXPECT_EQ(b.GetBlendLevel(), c.level) << c.percent;
+    EXPECT_EQ(std::pair(a.GetBlendLevel(), b.GetBlendLevel()), std::pair(c.level, c.level)) << c.percent;
   }
   GVDDSWnd w;
   w.SetBlendLevel(300);
@@ -217,8 +216,7 @@ TEST_P(GVDDSWndTest, ReloadsReleaseTheOldPictureAfterLoadingTheNew) {
   GVDDSWnd w;
   ASSERT_EQ(w.LoadImage(dir / "a.bmp", key_), 1);
   const int32_t a = w.GetImage();
-  EXPECT_EQ(w.GetRect(), GRect(0, 0, 3, 2));
-  EXPECT_EQ(w.GetColorKey(), key_);
+  EXPECT_EQ(std::pair(w.GetRect(), w.GetColorKey()), std::pair(GRect(0, 0, 3, 2), key_));
   ASSERT_EQ(w.LoadImage(dir / "a.bmp"), 1);  // the same file: shared, then the old reference dropped
   EXPECT_EQ(w.GetImage(), a);
   EXPECT_EQ(mgr().EntryAt(a)->refCount, 1u);
@@ -277,8 +275,7 @@ TEST_P(GVDDSWndTest, BlankPictureTakesTheSizeAndKeyAndStaleHandlesAreRefused) {
   GVDDSWnd other;
   ASSERT_EQ(other.CreateBlank(SIZE{2, 2}, key_), 1);
   ASSERT_EQ(other.GetImage() & 0xFFFF, h & 0xFFFF);
-  EXPECT_EQ(w.GetEntry(), nullptr);
-  EXPECT_FALSE(w.GetSurface());
+  EXPECT_TRUE(w.GetEntry() == nullptr && !w.GetSurface());
   w.SetImage(GVWnd::kNoImage);
 }
 

@@ -134,8 +134,7 @@ TEST_F(SoftBlitTest, ByteChannelTargetsWriteThreeBytesOrKeepTheFourth) {
   Fill(dst24, 0x0000FF);
   const RECT one{0, 0, 1, 1};
   ASSERT_EQ(AlphaBlendSurface(0, 0, src24, dst24, one, 0, 0, 0), S_OK);
-  EXPECT_EQ(PixelAt(dst24, 0, 0), 0xFF8000u);
-  EXPECT_EQ(PixelAt(dst24, 1, 0), 0x0000FFu);
+  EXPECT_EQ(Row(dst24, 0, 2), (std::vector<uint32_t>{0xFF8000u, 0x0000FFu}));
   // 32-bit: the fourth byte is the target's.
   DDSurface src32 = Make(DisplayFormat::Xrgb8888, 1, 1), dst32 = Make(DisplayFormat::Xrgb8888, 1, 1);
   SetRow(src32, {0x11FFFFFF});
@@ -155,8 +154,8 @@ TEST_P(SoftBlitFormatTest, StretchAtTheLevelEnds) {
   const RECT r{0, 0, 2, 1};
   ASSERT_EQ(BlendBlitStretch(dst, r, src, r, 0, kNoKey), S_OK);
   // 16-bit: step 0 is the source; 32-bit: floor(s x 255 / 256), so 255 becomes 254.
-  EXPECT_EQ(PixelAt(dst, 0, 0), wide ? 0xFEFEFEu : white);
-  EXPECT_EQ(PixelAt(dst, 1, 0), wide ? widget_test::DevicePixel(f, 79, 119, 39) : grey);
+  EXPECT_EQ(Row(dst, 0, 2), wide ? (std::vector<uint32_t>{0xFEFEFEu, widget_test::DevicePixel(f, 79, 119, 39)})
+                                 : (std::vector<uint32_t>{white, grey}));
   Fill(dst, grey);
   ASSERT_EQ(BlendBlitStretch(dst, r, src, r, 255, kNoKey), S_OK);
   // 32-bit: within one of the target, (80 x 255) >> 8 = 79.
@@ -230,8 +229,7 @@ TEST_P(SoftBlitFormatTest, AlphaPlaneBlendsByTheWeightCopiesOpaqueAndSkipsClear)
   const uint32_t mid129 = wide ? uint32_t(blended(125)) * 0x010101u : uint32_t(blended(125));
   EXPECT_EQ(PixelAt(dst, 0, 0) & (wide ? 0xFFu : 0x1Fu), mid129 & (wide ? 0xFFu : 0x1Fu));
   // An opaque byte at level 0 copies: white stays white, not one step below.
-  EXPECT_EQ(PixelAt(dst, 1, 0), white);
-  EXPECT_EQ(PixelAt(dst, 2, 0), black);
+  EXPECT_EQ(std::pair(PixelAt(dst, 1, 0), PixelAt(dst, 2, 0)), std::pair(white, black));
   EXPECT_EQ(PixelAt(dst, 3, 0) & (wide ? 0xFFu : 0x1Fu), uint32_t(blended(126)));
   // Level 255 keeps the target even under an opaque byte; a plane shorter than the
   // source surface draws nothing, even over a part it would cover.
