@@ -297,8 +297,7 @@ TEST_F(RscManPlayerTest, AStaleHandleOnAShorterAnimationStopsInsteadOfReadingPas
     // The same slot and type come back, so the old handle resolves to the new file.
     ASSERT_EQ(_QLSRsc_MANAGER_::LoadSpriteResourceByName("C:\\Game\\short.qla"), h);
     if (use == 0) player.Draw(image, 8, 8, 0);
-    if (use == 1) EXPECT_FALSE(player.HitTest(0, 0, 0));
-    if (use == 2) EXPECT_FALSE(player.Step(100 + 1000));
+    EXPECT_FALSE(use == 1 ? player.HitTest(0, 0, 0) : use == 2 && player.Step(100 + 1000));
     EXPECT_FALSE(player.IsPlaying()) << use;
     _QLSRsc_MANAGER_::ReleaseSpriteResource(h);
   }
