@@ -132,6 +132,12 @@ class WidgetEndToEndTest : public DisplayTest, public testing::WithParamInterfac
     return t;
   }
   GRect Screen() const { return GRect(0, 0, kTargetW, kTargetH); }
+  // A fresh target with `w` drawn on it.
+  DDSurface Drawn(GVWnd& w, GRect clip = GRect(0, 0, kTargetW, kTargetH)) {
+    DDSurface t = Target();
+    EXPECT_EQ(w.Draw(t.Get(), clip), 1);
+    return t;
+  }
   // Target pixels that are not the background, as one bounding rectangle.
   GRect Painted(const DDSurface& t) const {
     const std::vector<uint32_t> px = ReadPixels(t);
@@ -181,8 +187,7 @@ TEST_P(WidgetEndToEndTest, TgaDrawsThroughItsAlphaPlanePixelByPixel) {
   for (uint32_t level : {0u, 102u}) {
     SCOPED_TRACE(level);
     w.SetBlendLevel(level);
-    DDSurface t = Target();
-    ASSERT_EQ(w.Draw(t.Get(), Screen()), 1);
+    DDSurface t = Drawn(w);
     EXPECT_EQ(w.GetLastResult(), S_OK);
     for (int32_t y = 0; y < 2; ++y)
       for (int32_t x = 0; x < 4; ++x) {
@@ -208,8 +213,7 @@ TEST_P(WidgetEndToEndTest, TgaDrawsThroughItsAlphaPlanePixelByPixel) {
   // Without the flag the picture is copied as it is, alpha 0 included.
   w.SetAlphaMode(0);
   w.SetBlendLevel(0);
-  DDSurface t = Target();
-  ASSERT_EQ(w.Draw(t.Get(), Screen()), 1);
+  DDSurface t = Drawn(w);
   EXPECT_EQ(ColourAt(t, 6, 6), Px(0x10, 0xF0, 0xF0));
   w.ReleaseImage();
   EXPECT_EQ(LiveEntries(), 0);
@@ -224,8 +228,7 @@ TEST_P(WidgetEndToEndTest, TwentyFourBitTgaHasNoPlaneAndIsCopied) {
   GVDDSWnd w;
   ASSERT_EQ(w.LoadTga(Write("flat.tga", testing_support::TgaFile(tga))), 1);
   EXPECT_EQ(w.GetAlphaMode(), 0);
-  DDSurface t = Target();
-  ASSERT_EQ(w.Draw(t.Get(), Screen()), 1);
+  DDSurface t = Drawn(w);
   EXPECT_EQ(std::pair(ColourAt(t, 0, 0), ColourAt(t, 1, 0)), std::pair(Px(0xF0, 0xA0, 0x20), Px(0x10, 0x20, 0x30)));
   EXPECT_EQ(Painted(t), GRect(0, 0, 2, 1));
 }
@@ -243,8 +246,7 @@ TEST_P(WidgetEndToEndTest, PsdFrameIsDrawnAtAnchorPlusOffsetOnlyWithTheFlag) {
     w.SetFrameOffsetMode(offsets);
     const GRect place(GPoint(20, 10) + (offsets ? FrameOffset(1) : GPoint()), FrameSize(1));
     EXPECT_EQ(w.GetRect(), place);
-    DDSurface t = Target();
-    ASSERT_EQ(w.Draw(t.Get(), Screen()), 1);
+    DDSurface t = Drawn(w);
     EXPECT_EQ(Painted(t), place);
     EXPECT_EQ(ColourAt(t, place.left, place.top), FramePixel(1));
   }
@@ -263,8 +265,7 @@ TEST_P(WidgetEndToEndTest, KeyedPsdLeavesTransparentPixelsAndMissesThem) {
   ASSERT_EQ(w.LoadPsd(path, 0, 1), 1);
   EXPECT_EQ(w.GetColorKey(), key_);
   w.SetPos(GPoint(4, 4));
-  DDSurface t = Target();
-  ASSERT_EQ(w.Draw(t.Get(), Screen()), 1);
+  DDSurface t = Drawn(w);
   EXPECT_EQ(std::pair(ColourAt(t, 4, 4), ColourAt(t, 5, 4)), std::pair(Px(0x30, 0xC0, 0x60), Px(kBackground)));
   EXPECT_EQ(std::pair(w.HitTest(4, 4, 3), w.HitTest(5, 4, 3)), std::pair(1, 0));
   // A button made of it takes no click released over the hole.
@@ -278,8 +279,7 @@ TEST_P(WidgetEndToEndTest, KeyedPsdLeavesTransparentPixelsAndMissesThem) {
   GVDDSWnd plain;
   ASSERT_EQ(plain.LoadPsd(path, 0, 0), 1);
   plain.SetPos(GPoint(4, 4));
-  t = Target();
-  ASSERT_EQ(plain.Draw(t.Get(), Screen()), 1);
+  t = Drawn(plain);
   EXPECT_EQ(ColourAt(t, 5, 4), Colour(key_));
 }
 
@@ -291,12 +291,10 @@ TEST_P(WidgetEndToEndTest, PsdFrameBlendsThroughItsOwnPlaneInAlphaMode) {
   ASSERT_EQ(w.LoadPsd(path, 0, 0), 1);
   w.SetPos(GPoint(3, 3));
   w.SelectFrame(1);
-  DDSurface t = Target();
-  ASSERT_EQ(w.Draw(t.Get(), Screen()), 1);
+  DDSurface t = Drawn(w);
   EXPECT_EQ(ColourAt(t, 4, 3), Px(255, 255, 255));  // copied while the flag is off
   w.SetAlphaMode(1);
-  t = Target();
-  ASSERT_EQ(w.Draw(t.Get(), Screen()), 1);
+  t = Drawn(w);
   EXPECT_EQ(ColourAt(t, 3, 3), Px(255, 255, 255));
   // Alpha 128 weighs the target 126 (frame 0's plane, alpha 16, would weigh it 238).
   EXPECT_EQ(ColourAt(t, 4, 3), Blend(0xFFFFFF, 126));
@@ -344,8 +342,7 @@ TEST_P(WidgetEndToEndTest, PushButtonShowsFramesSevenSevenNineSevenForItsFourSta
   // What a draw shows: the frame's colour over the frame's own place.
   auto shows = [&](int32_t frame, const char* state) {
     SCOPED_TRACE(state);
-    DDSurface t = Target();
-    ASSERT_EQ(b.Draw(t.Get(), Screen()), 1);
+    DDSurface t = Drawn(b);
     EXPECT_EQ(b.GetFrameIndex(), frame);
     const GRect place(GPoint(12, 12) + FrameOffset(frame), FrameSize(frame));
     EXPECT_EQ(b.GetRect(), place);
