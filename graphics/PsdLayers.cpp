@@ -3,6 +3,7 @@
 #include "graphics/PsdLayers.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <optional>
 
@@ -184,7 +185,8 @@ bool ReadLayers(std::span<const uint8_t> info, const Guides& guides, PsdLayerSet
   int64_t total = 0;
   for (const LayerRecord& r : records) {
     const int64_t w = int64_t{r.right} - r.left, h = int64_t{r.bottom} - r.top;
-    if (w < 0 || h < 0 || w * h > kMaxPsdLayerPixels) return false;
+    // Each side must fit the set's 32-bit sizes, even when the other makes the area 0.
+    if (w < 0 || h < 0 || w > INT32_MAX || h > INT32_MAX || w * h > kMaxPsdLayerPixels) return false;
     total += w * h;
     if (total > kMaxPsdTotalPixels) return false;
     const auto pixels = static_cast<size_t>(w * h);
