@@ -10,11 +10,11 @@
 #include <iterator>
 #include <map>
 
-#include "widgets/WidgetTestSupport.h"
 #include "base/ByteReader.h"
+#include "base/DDSurfacePixel.h"
 #include "support/FencedBuffer.h"
 #include "support/TempDir.h"
-#include "base/DDSurfacePixel.h"
+#include "widgets/WidgetTestSupport.h"
 
 namespace widget_test {
 namespace {
@@ -149,15 +149,13 @@ TEST_F(DDBitmapFileTest, TruncatedAndLyingHeadersAreRefused) {
 
 TEST_F(DDBitmapFileTest, TableClaimsAreBoundedByThePixelOffset) {
   UseDesktop(DisplayFormat::Xrgb8888);
-  // The pixel offset points into the colour table: only the entries before it count.
-  std::vector<uint8_t> b = With(10, 54 + 4);
-  DDSurface s;
-  ASSERT_EQ(Parse(b, s), S_OK);
-  for (uint32_t v : ReadPixels(s)) EXPECT_EQ(v, 0u);
-  // Offset 0: pixels read from the file's start, the table empty; all black, no fault.
-  DDSurface t;
-  ASSERT_EQ(Parse(With(10, 0), t), S_OK);
-  for (uint32_t v : ReadPixels(t)) EXPECT_EQ(v, 0u);
+  // An offset into the colour table counts only the entries before it; offset 0 reads
+  // the pixels from the file's start with an empty table. All black, no fault.
+  for (uint32_t offset : {54u + 4, 0u}) {
+    DDSurface s;
+    ASSERT_EQ(Parse(With(10, offset), s), S_OK);
+    EXPECT_EQ(ReadPixels(s), std::vector<uint32_t>(4, 0)) << offset;
+  }
 }
 
 // The fuzz target's seeds: one file per depth, a top-down file and a long header.

@@ -42,20 +42,16 @@ void ExpectCommittedSeeds(const char* corpus, const std::map<std::string, std::s
 // A seed of the archive reader: the op count, the ops, then the bytes they read.
 class Seed {
  public:
-  explicit Seed(std::vector<uint8_t> ops) : ops_(std::move(ops)), buf_(CreateXBuf(nullptr)) {}
-  ~Seed() { buf_->Release(); }
-  IXBuf* Buf() const { return buf_; }
-  void Raw(const std::string& bytes) { buf_->Append(bytes.data(), static_cast<uint32_t>(bytes.size())); }
+  explicit Seed(std::vector<uint8_t> ops) : ops_(std::move(ops)) {}
+  IXBuf* Buf() const { return buf_.get(); }
+  void Raw(const std::string& bytes) { Buf()->Append(bytes.data(), static_cast<uint32_t>(bytes.size())); }
   std::string Bytes() const {
-    std::string out(1, static_cast<char>(ops_.size()));
-    out.append(ops_.begin(), ops_.end());
-    out.append(reinterpret_cast<const char*>(buf_->GetData()), buf_->GetLength());
-    return out;
+    return static_cast<char>(ops_.size()) + std::string(ops_.begin(), ops_.end()) + buf_.bytes();
   }
 
  private:
   std::vector<uint8_t> ops_;
-  IXBuf* buf_;
+  host_test::Buf buf_;
 };
 
 std::map<std::string, std::string> ArcReadSeeds() {
@@ -131,21 +127,21 @@ std::map<std::string, std::string> ArcReadSeeds() {
 // type that gained fields.
 std::map<std::string, std::string> HostMessageSeeds() {
   std::map<std::string, std::string> seeds;
+  auto name = [](uint32_t code, const char* kind) {
+    char text[16];
+    std::snprintf(text, sizeof text, "type%02u_", code);
+    return text + std::string(kind);
+  };
   for (uint32_t code = 0; code < HM_TYPE_LIMIT; ++code) {
-    char name[16];
-    std::snprintf(name, sizeof name, "type%02u", code);
-    const HostMessage msg = FilledMessage(code);
-    const std::string block = WriteBlock(msg);
-    seeds[std::string(name) + "_full"] = block;
-    seeds[std::string(name) + "_cut"] = block.substr(0, block.size() > 4 ? block.size() / 2 + 2 : 2);
+    const std::string block = WriteBlock(FilledMessage(code));
+    seeds[name(code, "full")] = block;
+    seeds[name(code, "cut")] = block.substr(0, block.size() > 4 ? block.size() / 2 + 2 : 2);
   }
   for (const auto& older : host_test::kOlderLayouts) {
-    char name[16];
-    std::snprintf(name, sizeof name, "type%02u", older.code);
     HostMessage msg;
     msg.type = older.code;
     msg.record = MakeHostRecord(older.code);
-    seeds[std::string(name) + "_older"] = WriteBlock(msg).substr(0, 4 + older.olderSize);
+    seeds[name(older.code, "older")] = WriteBlock(msg).substr(0, 4 + older.olderSize);
   }
   return seeds;
 }
