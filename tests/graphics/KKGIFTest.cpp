@@ -226,7 +226,7 @@ TEST_F(KKGIFTest, SeekingBackRendersFromTheFirstFrame) {
   auto canvasAt = [&](int32_t x) { return Read(gif.GetFrameBitmap(-1))[size_t(x)]; };
   EXPECT_EQ(canvasAt(5), g.globalTable[6]);
   gif.SeekFrame(2);
-  EXPECT_EQ(gif.GetCurrentFrame(), 2);
+  ASSERT_EQ(gif.GetCurrentFrame(), 2);
   // Frame 0 is opaque and leaves the rest of the canvas as it was: 3..5 keep the
   // pixels of the earlier pass, 0..2 are drawn again in order.
   for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(canvasAt(x), g.globalTable[size_t(1 + x)]) << x;
@@ -272,14 +272,11 @@ TEST_F(KKGIFTest, FrameBitmapLookUpsAndTheirRelease) {
   two.frames.push_back(Keyed(SolidFrame(0, 0, 1, 1, 0), {0}));
   Load(gif, two);
   EXPECT_NE(gif.GetFrameBitmap(-1), gif.GetFrameBitmap(0));
-  EXPECT_EQ(Depth(gif.GetFrameMask(-1)), 1);
-  EXPECT_EQ(Depth(gif.GetFrameMask(1)), 1);
-  EXPECT_EQ(gif.GetFrameMask(0), nullptr);
-  EXPECT_EQ(gif.GetFrameBitmap(2), nullptr);
-  EXPECT_EQ(gif.GetFrameDelay(2), 0);
-  EXPECT_EQ(gif.GetFrameDelay(-1), 0);
-  EXPECT_EQ(gif.LoadMemory(nullptr, 5), 0);
-  EXPECT_EQ(gif.GetFrameCount(), 0);
+  // Masks of 1 bit for the canvas and the keyed frame only; out of range, nothing.
+  EXPECT_EQ((std::vector<int>{Depth(gif.GetFrameMask(-1)), Depth(gif.GetFrameMask(1)), Depth(gif.GetFrameMask(0)),
+                              Depth(gif.GetFrameBitmap(2)), gif.GetFrameDelay(2), gif.GetFrameDelay(-1),
+                              gif.LoadMemory(nullptr, 5), gif.GetFrameCount()}),
+            (std::vector<int>{1, 1, 0, 0, 0, 0, 0, 0}));
   // Reloading, Reset and destruction release every bitmap.
   GifDesc g = Screen(3, 3);
   for (uint8_t i = 0; i < 3; ++i) {
@@ -336,23 +333,21 @@ TEST_F(KKGIFTest, LoadResourceAndLoadFile) {
   KKGIF gif;
   ASSERT_EQ(gif.LoadResource(nullptr, MAKEINTRESOURCEA(301), "GIF"), 1);
   EXPECT_EQ(Read(gif.GetFrameBitmap(0)), Pixels(2, kBlue));
-  EXPECT_EQ(gif.LoadResource(nullptr, "#301", "gif"), 1);  // the resource naming rules
-  EXPECT_EQ(gif.LoadResource(nullptr, MAKEINTRESOURCEA(302), "GIF"), 0);
-  EXPECT_EQ(gif.GetFrameCount(), 0);
-  EXPECT_EQ(gif.LoadResource(nullptr, "EMPTY", "GIF"), 0);
+  // "#301" by the resource naming rules.
+  EXPECT_EQ((std::vector<int>{gif.LoadResource(nullptr, "#301", "gif"), gif.LoadResource(nullptr, MAKEINTRESOURCEA(302), "GIF"),
+                              gif.GetFrameCount(), gif.LoadResource(nullptr, "EMPTY", "GIF")}),
+            (std::vector<int>{1, 0, 0, 0}));
 
   // A file handle is read whole; a failed read fails the load.
   Folder dir("C:\\Gif\\");
   g.frames.push_back(SolidFrame(0, 0, 1, 1, 1));
   dir.Put("a.gif", EncodeGif(g));
   KFileHandle file;
-  ASSERT_TRUE(file.Open("C:\\Gif\\a.gif", KFileHandle::kRead | KFileHandle::kShareRead));
-  EXPECT_EQ(gif.LoadFile(file, 0), 1);
-  EXPECT_EQ(gif.GetFrameCount(), 2);
-  ASSERT_TRUE(file.Open("C:\\Gif\\a.gif", KFileHandle::kRead | KFileHandle::kShareRead));
-  plat::sim::FailNext("ReadFile");
-  EXPECT_EQ(gif.LoadFile(file, 0), 0);
-  EXPECT_EQ(gif.GetFrameCount(), 0);
+  for (int fail : {0, 1}) {
+    ASSERT_TRUE(file.Open("C:\\Gif\\a.gif", KFileHandle::kRead | KFileHandle::kShareRead));
+    if (fail) plat::sim::FailNext("ReadFile");
+    EXPECT_EQ((std::vector<int>{gif.LoadFile(file, 0), gif.GetFrameCount()}), (std::vector<int>{1 - fail, 2 - 2 * fail}));
+  }
 }
 
 TEST_F(KKBitBOOLTest, RowsAreWholeWordsAndEmptySetsRefuseEverything) {
@@ -366,14 +361,12 @@ TEST_F(KKBitBOOLTest, RowsAreWholeWordsAndEmptySetsRefuseEverything) {
   }
   EXPECT_EQ(bits.Create(0, 1), 0);
   EXPECT_TRUE(bits.Empty());
-  EXPECT_EQ(bits.Test(0, 0), 0);
   bits.Set(0, 0);  // ignored on an empty set
+  EXPECT_EQ(bits.Test(0, 0), 0);
   EXPECT_EQ(bits.CreateMonoBitmap(), nullptr);
   // Only 1-bit bitmaps are read.
   KK_GdiObject<HBITMAP> colour(CreateBitmap(4, 4, 1, 32, nullptr));
-  EXPECT_EQ(bits.FromBitmap(colour.Get()), 0);
-  EXPECT_EQ(bits.FromBitmap(nullptr), 0);
-  EXPECT_TRUE(bits.Empty());
+  EXPECT_EQ((std::vector<int>{bits.FromBitmap(colour.Get()), bits.FromBitmap(nullptr), bits.Empty()}), (std::vector<int>{0, 0, 1}));
 }
 
 TEST_F(KKBitBOOLTest, CroppingASingleBit) {
@@ -384,11 +377,7 @@ TEST_F(KKBitBOOLTest, CroppingASingleBit) {
   bits.Set(3, 4);
   bits.Set(12, 4);  // outside: ignored
   ASSERT_EQ(bits.CropTo(origin, out), 1);
-  EXPECT_EQ(out.GetWidth(), 1);
-  EXPECT_EQ(out.GetHeight(), 1);
-  EXPECT_EQ(origin.x, 3);
-  EXPECT_EQ(origin.y, 4);
-  EXPECT_EQ(out.Test(0, 0), 1);
+  EXPECT_EQ((std::vector<int>{out.GetWidth(), out.GetHeight(), origin.x, origin.y, out.Test(0, 0)}), (std::vector<int>{1, 1, 3, 4, 1}));
   ASSERT_EQ(bits.Crop(origin), 1);
   EXPECT_EQ(bits.GetWidth(), 1);
 }
@@ -401,7 +390,6 @@ TEST_F(KKBitBOOLTest, MonochromeBitmapsAndFilesRoundTrip) {
   KK_GdiObject<HBITMAP> white(small.CreateMonoBitmap());
   EXPECT_EQ(Depth(white.Get()), 1);
   EXPECT_EQ(Read(white.Get()), (Pixels{0, kWhite, 0, 0, 0, kWhite}));  // set bits are white
-
   // A 1-bit bitmap 19 wide: 4 bytes a row both as CreateBitmap takes them and as
   // GetDIBits hands them over; the set keeps the same 4.
   Bytes rows(12);
@@ -427,10 +415,10 @@ TEST_F(KKBitBOOLTest, MonochromeBitmapsAndFilesRoundTrip) {
   }
   const Bytes saved = dir.Get("m.bit");
   KKBitBOOL back;
+  uint8_t tooSmall[4];
   EXPECT_EQ(back.ReadMemory(saved.data(), saved.size()), saved.size());
   EXPECT_EQ(back.SaveToBytes(), bits.SaveToBytes());
   EXPECT_EQ(back.ReadMemory(saved.data(), saved.size() - 1), 0u);
-  uint8_t tooSmall[4];
   EXPECT_EQ(bits.CopyBitsTo(tooSmall, sizeof tooSmall), 0);
 }
 
