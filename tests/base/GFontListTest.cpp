@@ -28,9 +28,7 @@ TEST_F(GFontListTest, FirstReportedPreferredFaceWins) {
   const struct {
     const char* system;
     std::vector<std::string> reported;
-    std::string installed;
-    std::string withFallback;
-    std::string withoutFallback;
+    std::string installed, withFallback, withoutFallback;
   } cases[] = {
       {"Korean names", plat::sim::DefaultReportedFontFaces(), "굴림", "굴림", "굴림"},
       {"English names", {"Batang", "Dotumche", "Gulim"}, "Gulim", "Gulim", "Gulim"},

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -240,10 +241,8 @@ TEST_F(XBufBlockAllocatorTest, BlocksReturnWithTheirLastReferenceAndAreReusedLas
   XBufBlockAllocator alloc(2);
   XBufBlock* a = alloc.Alloc(10);
   XBufBlock* b = alloc.Alloc(1024);
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
-  EXPECT_EQ(a->refs, 1);
-  EXPECT_EQ(a->capacity, 1024u);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(std::make_pair(a->refs, a->capacity), std::make_pair(1, 1024u));
   XBufBlockAllocator::AddRef(a);
   alloc.Release(a);
   EXPECT_EQ(alloc.IdleBlocks(0), 0u);
@@ -266,17 +265,6 @@ TEST_F(XBufBlockAllocatorTest, BlocksReturnWithTheirLastReferenceAndAreReusedLas
   for (XBufBlock* block : {a, b, c, big}) alloc.Release(block);
 }
 
-TEST_F(XBufBlockAllocatorTest, FailedRequestsGiveNullAndSayWhy) {
-  XBufBlockAllocator alloc(10);
-  SetLastError(0);
-  EXPECT_EQ(alloc.Alloc(XBufBlockAllocator::kLargestBytes + 1ull), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-  plat::sim::FailNext("HeapAlloc");
-  EXPECT_EQ(alloc.Alloc(1), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_OUTOFMEMORY);
-  EXPECT_EQ(alloc.HeapAllocations(), 0u);
-}
-
 TEST_F(XBufBlockAllocatorTest, ResizeKeepsABigEnoughBlockAndCopiesTheWholeCapacityIntoALargerOne) {
   XBufBlockAllocator alloc(10);
   XBufBlock* block = alloc.Alloc(1);
@@ -293,8 +281,13 @@ TEST_F(XBufBlockAllocatorTest, ResizeKeepsABigEnoughBlockAndCopiesTheWholeCapaci
   alloc.Release(bigger);
 }
 
-TEST_F(XBufBlockAllocatorTest, FailedResizeAndMakeUniqueKeepTheOldBlock) {
+TEST_F(XBufBlockAllocatorTest, FailedRequestsSayWhyAndFailedResizeAndMakeUniqueKeepTheOldBlock) {
   XBufBlockAllocator alloc(10);
+  EXPECT_EQ(ErrorAfter([&] { EXPECT_EQ(alloc.Alloc(XBufBlockAllocator::kLargestBytes + 1ull), nullptr); }),
+            ERROR_INVALID_PARAMETER);
+  plat::sim::FailNext("HeapAlloc");
+  EXPECT_EQ(ErrorAfter([&] { EXPECT_EQ(alloc.Alloc(1), nullptr); }), ERROR_OUTOFMEMORY);
+  EXPECT_EQ(alloc.HeapAllocations(), 0u);
   XBufBlock* block = alloc.Alloc(1);
   block->Data()[0] = 42;
   plat::sim::FailNext("HeapAlloc");
@@ -305,18 +298,13 @@ TEST_F(XBufBlockAllocatorTest, FailedResizeAndMakeUniqueKeepTheOldBlock) {
   XBufBlock* slot = block;
   plat::sim::FailNext("HeapAlloc");
   EXPECT_FALSE(alloc.MakeUnique(&slot));
-  EXPECT_EQ(slot, block);
-  EXPECT_EQ(block->refs, 2);
+  EXPECT_EQ(std::make_pair(slot, block->refs), std::make_pair(block, 2));
   EXPECT_TRUE(alloc.MakeUnique(&slot));
   ASSERT_NE(slot, block);
-  EXPECT_EQ(slot->Data()[0], 42);
-  EXPECT_EQ(slot->refs, 1);
-  EXPECT_EQ(block->refs, 1);
+  EXPECT_EQ(std::make_tuple(slot->Data()[0], slot->refs, block->refs), std::make_tuple(BYTE{42}, 1, 1));
   EXPECT_TRUE(alloc.MakeUnique(&slot));  // private already: nothing to do
   XBufBlock* none = nullptr;
-  SetLastError(0);
-  EXPECT_FALSE(alloc.MakeUnique(&none));
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(ErrorAfter([&] { EXPECT_FALSE(alloc.MakeUnique(&none)); }), ERROR_INVALID_PARAMETER);
   EXPECT_FALSE(alloc.MakeUnique(nullptr));
   alloc.Release(slot);
   alloc.Release(block);
