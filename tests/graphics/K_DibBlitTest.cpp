@@ -112,12 +112,11 @@ TEST_F(BlitTest, LevelTravelsInItsOwnArgument) {
   const uint32_t white[1] = {0x00FFFFFF};
   ASSERT_EQ(s.EncodeLLESprite(32, 1, -1, 4, reinterpret_cast<const uint8_t*>(white), 0xFF00FF), 1);
   c.image.DrawSprite(0, 0, s, 1, 31);
-  EXPECT_EQ(c.image.GetPixel(0, 0), 0u);
   c.image.DrawSprite(1, 0, s, 1, 23);
-  // Table 22: (8 x 255 + 23 x 0) / 31 = 65.8 -> 66 per channel.
-  EXPECT_EQ(c.image.GetPixel(1, 0), 0x00424242u);
   c.image.DrawSprite(2, 0, s, 23, 0);
-  EXPECT_EQ(c.image.GetPixel(2, 0), 0u);
+  // Table 22: (8 x 255 + 23 x 0) / 31 = 65.8 -> 66 per channel.
+  EXPECT_EQ((std::vector<uint32_t>{c.image.GetPixel(0, 0), c.image.GetPixel(1, 0), c.image.GetPixel(2, 0)}),
+            (std::vector<uint32_t>{0, 0x00424242, 0}));
 }
 
 TEST_F(BlitTest, FramesLinesAndFills) {
@@ -125,31 +124,28 @@ TEST_F(BlitTest, FramesLinesAndFills) {
   Canvas c(9, 7, 2);
   const uint32_t a = kk::Px565::FromRef(0x0000FF), b = kk::Px565::FromRef(0xFF0000);
   c.image.SetClipRect(0, 0, 9, 6);
-  c.image.DrawFrame({1, 1, 5, 9}, 0x0000FF, 0xFF0000);  // bottom edge clipped away
-  EXPECT_EQ(c.image.GetPixel(1, 1), a);
-  EXPECT_EQ(c.image.GetPixel(4, 1), b);  // right column over the top row
-  EXPECT_EQ(c.image.GetPixel(1, 5), a);
-  EXPECT_EQ(c.image.GetPixel(2, 5), 0u);  // no bottom edge
+  using P = std::vector<uint32_t>;
+  auto at = [&](std::initializer_list<std::pair<int32_t, int32_t>> points) {
+    P out;
+    for (const auto& [x, y] : points) out.push_back(c.image.GetPixel(x, y));
+    return out;
+  };
+  // The bottom edge is clipped away; the right column lies over the top row.
+  c.image.DrawFrame({1, 1, 5, 9}, 0x0000FF, 0xFF0000);
+  EXPECT_EQ(at({{1, 1}, {4, 1}, {1, 5}, {2, 5}}), (P{a, b, a, 0}));
   c.image.Fill(0);
   c.image.DrawRoundFrame({0, 0, 4, 4}, 0x0000FF, 0xFF0000);
-  EXPECT_EQ(c.image.GetPixel(0, 0), 0u);
-  EXPECT_EQ(c.image.GetPixel(1, 0), a);
-  EXPECT_EQ(c.image.GetPixel(3, 3), 0u);
-  EXPECT_EQ(c.image.GetPixel(3, 2), b);
+  EXPECT_EQ(at({{0, 0}, {1, 0}, {3, 3}, {3, 2}}), (P{0, a, 0, b}));
   c.image.Fill(0);
   c.image.DrawHLine(-1, 2, 5, 0x0000FF);  // start moved by the clip: nothing
-  EXPECT_EQ(c.image.GetPixel(0, 2), 0u);
   c.image.DrawHLine(6, 2, 5, 0x0000FF);
-  EXPECT_EQ(c.image.GetPixel(8, 2), a);
-  c.image.DrawVLine(3, 4, 9, 0x0000FF);
-  EXPECT_EQ(c.image.GetPixel(3, 5), a);
-  EXPECT_EQ(c.image.GetPixel(3, 6), 0u);  // below the clip
+  c.image.DrawVLine(3, 4, 9, 0x0000FF);  // row 6 is below the clip
+  EXPECT_EQ(at({{0, 2}, {8, 2}, {3, 5}, {3, 6}}), (P{0, a, a, 0}));
   c.image.SetClipRect(0, 0, 9, 7);
   c.image.Fill(0xFFFFFF);  // odd width, fenced rows
   EXPECT_EQ(c.image.GetPixel(8, 6), 0xFFFFu);
   c.image.FillRectFX(7, 5, 5, 5, 0x000000, 0);
-  EXPECT_EQ(c.image.GetPixel(8, 6), 0u);
-  EXPECT_EQ(c.image.GetPixel(6, 6), 0xFFFFu);
+  EXPECT_EQ(at({{8, 6}, {6, 6}}), (P{0, 0xFFFF}));
   KK_AlphaChannel plane;
   ASSERT_EQ(plane.Create(2, 1), 1);
   plane.Data()[0] = 255;

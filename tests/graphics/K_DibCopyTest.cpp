@@ -79,10 +79,8 @@ TEST_F(K_DibCopyTest, BlitImageWithAnEffectRunsEachRowThroughItAndCopiesNeedMatc
   kk::StorePixel<uint32_t>(dst.PixelAddress(0, 0), 0x00303030);
   kk::StorePixel<uint32_t>(dst.PixelAddress(1, 0), 0x00303030);
   dst.BlitImage(src, 0, 0, 0, 0, 0, 0, 1, 152, 0, 0);  // lighten
-  EXPECT_EQ(dst.GetPixel(0, 0), 0x00303030u);
-  EXPECT_EQ(dst.GetPixel(1, 0), 0x00405060u);
-  dst.BlitImage(src, 0, 0, 0, 0, 0, 0, 1, 1, 31, 0);  // fully transparent: nothing
-  EXPECT_EQ(dst.GetPixel(0, 0), 0x00303030u);
+  dst.BlitImage(src, 0, 0, 0, 0, 0, 0, 1, 1, 31, 0);    // fully transparent: nothing
+  EXPECT_EQ(Pixels(dst), (std::vector<uint32_t>{0x00303030, 0x00405060}));
   K_Dib narrow;
   ASSERT_EQ(narrow.Create(2, 1, 16), 1);
   narrow.BlitImage(src, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);  // pixel sizes differ
@@ -93,7 +91,7 @@ TEST_F(K_DibCopyTest, BlitImageWithAnEffectRunsEachRowThroughItAndCopiesNeedMatc
   ASSERT_EQ(b.Create(3, 2, 32), 1);
   ASSERT_EQ(c.Create(2, 2, 32), 1);
   EXPECT_EQ(b.CopyPixels(a), 1);
-  EXPECT_EQ(b.GetPixel(2, 1), a.GetPixel(2, 1));
+  EXPECT_EQ(Pixels(b), Pixels(a));
   EXPECT_EQ(c.CopyPixels(a), 0);
   std::vector<uint8_t> packed(2 * 8);
   K_Dib::CopyRows(packed.data(), a.GetBits() + 4, 8, 2, a.Pitch());
@@ -107,15 +105,12 @@ TEST_F(K_DibCopyTest, ConvertDepthGoesThroughRowConvertersOrWidens) {
   kk::StorePixel<uint32_t>(img.PixelAddress(1, 0), 0x000000FF);
   img.SetClipRect(1, 0, 2, 1);
   ASSERT_EQ(img.ConvertDepth(16), 1);
-  EXPECT_EQ(img.BytesPerPixel(), 2);
-  EXPECT_EQ(img.FormatCode(), 16);
-  EXPECT_EQ(img.GetPixel(0, 0), 0xF800u);
-  EXPECT_EQ(img.ClipRect().left, 1);
+  EXPECT_EQ((std::vector<int64_t>{img.BytesPerPixel(), img.FormatCode(), img.GetPixel(0, 0), img.ClipRect().left}),
+            (std::vector<int64_t>{2, 16, 0xF800, 1}));
   EXPECT_EQ(img.ConvertDepth(17), 1);  // same pixel size: nothing
   EXPECT_EQ(img.FormatCode(), 16);
   ASSERT_EQ(img.ConvertDepth(24), 1);  // no row converter from 16 bits: widened
-  EXPECT_EQ(img.GetPixel(0, 0), 0xFF0000u);
-  EXPECT_EQ(img.GetPixel(1, 0), 0x0000FFu);
+  EXPECT_EQ(Pixels(img), (std::vector<uint32_t>{0xFF0000, 0x0000FF}));
   EXPECT_EQ(img.ConvertDepth(8), 0);
   EXPECT_EQ(kk::GetStatus(), kk::kStatusOk);
 }
@@ -159,8 +154,7 @@ TEST_F(K_DibCopyTest, DrawToDCDescribesBorrowedMemoryOnlyWithPackedRows) {
   K_Dib borrowed;
   ASSERT_EQ(borrowed.Attach(reinterpret_cast<uint8_t*>(packed.data()), 4, 2, 2, 1), 1);
   EXPECT_EQ(borrowed.DrawToDC(memory, 0, 0, 2, 1, 0, 0, 2, 1), 1);
-  EXPECT_EQ(target.GetPixel(0, 0), 0x7B8200u);  // 0x7C00 in 5-6-5: red 15, green 32
-  EXPECT_EQ(target.GetPixel(1, 0), 0x0000FFu);
+  EXPECT_EQ(Pixels(target), (std::vector<uint32_t>{0x7B8200, 0x0000FF}));  // 0x7C00 in 5-6-5: red 15, green 32
   std::vector<uint16_t> padded(4, 0x001F);
   ASSERT_EQ(borrowed.Attach(reinterpret_cast<uint8_t*>(padded.data()), 8, 2, 2, 1), 1);
   EXPECT_EQ(borrowed.DrawToDC(memory, 0, 0, 2, 1, 0, 0, 2, 1), 0);
@@ -179,8 +173,7 @@ TEST_F(K_DibCopyTest, ConvertDepthThroughGdiLeavesADibSectionAndNoDCs) {
     ASSERT_EQ(img.ConvertDepth(32), 1);
     EXPECT_NE(img.GetBitmap(), nullptr);
     EXPECT_EQ(img.FormatCode(), 32);
-    EXPECT_EQ(img.GetPixel(2, 1), 0xFF0000u);
-    EXPECT_EQ(img.GetPixel(0, 0), 0u);
+    EXPECT_EQ(Pixels(img), (std::vector<uint32_t>{0, 0, 0, 0, 0, 0xFF0000}));
     balance.Check(1);
     // Borrowed rows GDI cannot be told about are refused and left as they were.
     std::vector<uint16_t> padded(4, 0x001F);
@@ -191,8 +184,7 @@ TEST_F(K_DibCopyTest, ConvertDepthThroughGdiLeavesADibSectionAndNoDCs) {
     plat::sim::FailNext("CreateCompatibleDC");
     K_Dib other;
     ASSERT_EQ(other.Create(2, 2, 16), 1);
-    EXPECT_EQ(other.ConvertDepth(24), 0);
-    EXPECT_EQ(other.BytesPerPixel(), 2);
+    EXPECT_EQ((std::vector<int>{other.ConvertDepth(24), other.BytesPerPixel()}), (std::vector<int>{0, 2}));
   }
   balance.Check();
 }
