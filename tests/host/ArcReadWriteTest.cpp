@@ -49,12 +49,9 @@ class ArcReadWriteTest : public testing::Test {
 
 TEST_F(ArcReadWriteTest, IntegersAreLittleEndianAndAShortReadConsumesNothing) {
   Buf b;
-  EXPECT_EQ(ArcWrite(b, static_cast<uint8_t>(0xAB)), 1);
-  EXPECT_EQ(ArcWrite(b, static_cast<int8_t>(-2)), 1);
-  EXPECT_EQ(ArcWrite(b, int32_t{-2}), 1);
-  EXPECT_EQ(ArcWrite(b, uint32_t{0x01020304}), 1);
-  EXPECT_EQ(ArcWrite(b, int64_t{-3}), 1);
-  EXPECT_EQ(ArcWrite(b, uint64_t{0x0102030405060708}), 1);
+  EXPECT_TRUE(ArcWrite(b, static_cast<uint8_t>(0xAB)) && ArcWrite(b, static_cast<int8_t>(-2)) &&
+              ArcWrite(b, int32_t{-2}) && ArcWrite(b, uint32_t{0x01020304}) && ArcWrite(b, int64_t{-3}) &&
+              ArcWrite(b, uint64_t{0x0102030405060708}));
   EXPECT_EQ(Bytes(b), std::string("\xAB\xFE" "\xFE\xFF\xFF\xFF" "\x04\x03\x02\x01"
                                   "\xFD\xFF\xFF\xFF\xFF\xFF\xFF\xFF" "\x08\x07\x06\x05\x04\x03\x02\x01", 26));
   uint16_t u16 = 0;

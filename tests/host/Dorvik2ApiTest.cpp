@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -101,7 +102,7 @@ TEST(ClientInterfaceSlots, EachSlotReachesItsOperation) {
   Slot<int32_t (*)(C, U, int32_t*, void*, int32_t*)>(client, 14)(client, 1, &n, nullptr, &n);
   Slot<int32_t (*)(C, U)>(client, 15)(client, 0);
   std::vector<int> expected(16);
-  for (int i = 0; i < 16; ++i) expected[static_cast<size_t>(i)] = i;
+  std::iota(expected.begin(), expected.end(), 0);
   EXPECT_EQ(probe.reached, expected);
 }
 
