@@ -37,10 +37,10 @@ TEST_F(XResEntryMgrTest, NamesDifferingInAsciiCaseShareOneEntryUntilTheLastRelea
   ASSERT_NE(a, -1);
   EXPECT_EQ(a, b);
   EXPECT_EQ(m_.EntryAt(a)->refCount, 2u);
-  EXPECT_EQ(m_.ReleaseEntry(a), 1);
-  EXPECT_EQ(m_.LoadEntry(2, "IMAGE\\A.BMP", GSize(), kNoKey), a);  // name still mapped
-  EXPECT_EQ(m_.ReleaseEntry(a), 1);
-  EXPECT_EQ(m_.ReleaseEntry(a), 1);
+  // The name stays mapped until the last release.
+  EXPECT_EQ((std::vector<int32_t>{m_.ReleaseEntry(a), m_.LoadEntry(2, "IMAGE\\A.BMP", GSize(), kNoKey), m_.ReleaseEntry(a),
+                                  m_.ReleaseEntry(a)}),
+            (std::vector<int32_t>{1, a, 1, 1}));
   EXPECT_EQ(m_.EntryAt(a), nullptr);
   const int32_t again = m_.LoadEntry(2, "image\\a.bmp", GSize(), kNoKey);
   EXPECT_NE(again, a);  // name freed: a new entry with a new serial
@@ -51,19 +51,15 @@ TEST_F(XResEntryMgrTest, FreedSlotsAreReusedLowestFirstThenTheTableGrowsAndFailu
   int32_t h[5];
   for (int32_t& x : h) x = Blank();
   for (int i = 0; i < 5; ++i) EXPECT_EQ(Slot(h[i]), i);
-  EXPECT_EQ(m_.ReleaseEntry(h[3]), 1);
-  EXPECT_EQ(m_.ReleaseEntry(h[1]), 1);
-  EXPECT_EQ(Slot(Blank()), 1);
-  EXPECT_EQ(Slot(Blank()), 3);
-  const int32_t last = Blank();
-  EXPECT_EQ(Slot(last), 5);
+  EXPECT_EQ(m_.ReleaseEntry(h[3]) + m_.ReleaseEntry(h[1]), 2);
+  const int32_t one = Blank(), three = Blank(), last = Blank();
+  EXPECT_EQ((std::vector<int32_t>{Slot(one), Slot(three), Slot(last)}), (std::vector<int32_t>{1, 3, 5}));
   // A failed blank entry keeps its result and uses up its serial, not its slot.
   plat::sim::FailNext("IDirectDraw4::CreateSurface");
   EXPECT_EQ(Blank(), -1);
   EXPECT_EQ(m_.GetLastResult(), DDERR_OUTOFMEMORY);
   const int32_t next = Blank();
-  EXPECT_EQ(Serial(next), Serial(last) + 2);
-  EXPECT_EQ(Slot(next), 6);
+  EXPECT_EQ(std::make_pair(int(Serial(next)), Slot(next)), std::make_pair(Serial(last) + 2, 6));
 }
 
 TEST_F(XResEntryMgrTest, SerialsStartAtOneAndWrapToZero) {
@@ -74,8 +70,7 @@ TEST_F(XResEntryMgrTest, SerialsStartAtOneAndWrapToZero) {
     h = Blank();
     ASSERT_NE(h, -1);
   }
-  EXPECT_EQ(Serial(h), 0);
-  EXPECT_EQ(Slot(h), 0);
+  EXPECT_EQ(std::make_pair(int(Serial(h)), Slot(h)), std::make_pair(0, 0));
 }
 
 TEST_F(XResEntryMgrTest, StaleAndEmptyHandlesAndSelectorsThatCannotLoad) {
@@ -94,9 +89,8 @@ TEST_F(XResEntryMgrTest, StaleAndEmptyHandlesAndSelectorsThatCannotLoad) {
   EXPECT_EQ(m_.EntryAt(0x00010007), nullptr);
   EXPECT_EQ(m_.IsEntryPixelOpaque(0x00010007, GPoint(), 0), 0);
   for (int32_t selector : {4, 7, -1}) EXPECT_EQ(m_.LoadEntry(selector, "x", GSize(1, 1), kNoKey), -1);
-  XResEntryMgr fresh;
-  EXPECT_EQ(fresh.LoadEntry(0, "", GSize(1, 1), kNoKey), -1);  // no DirectDraw yet
-  EXPECT_EQ(fresh.GetColorKey(), kNoKey);
+  XResEntryMgr fresh;  // no DirectDraw yet
+  EXPECT_EQ((std::vector<int64_t>{fresh.LoadEntry(0, "", GSize(1, 1), kNoKey), fresh.GetColorKey()}), (std::vector<int64_t>{-1, kNoKey}));
 }
 
 TEST_F(XResEntryMgrTest, BitmapEntryTakesItsSizeAndAnswersPixelOpacityAndAMissingOneHasNoSurface) {
@@ -112,10 +106,9 @@ TEST_F(XResEntryMgrTest, BitmapEntryTakesItsSizeAndAnswersPixelOpacityAndAMissin
   const int32_t keyed = m_.LoadEntry(2, dir.Put("pic.bmp", bmp), GSize(), kMagenta);
   ASSERT_NE(keyed, -1);
   EXPECT_EQ(m_.EntryAt(keyed)->size, GSize(2, 1));
-  EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(0, 0), 0), 0);
-  EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(1, 0), 0), 1);
-  EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(5, 0), 0), -1);  // outside the surface
-
+  EXPECT_EQ((std::vector<int>{m_.IsEntryPixelOpaque(keyed, GPoint(0, 0), 0), m_.IsEntryPixelOpaque(keyed, GPoint(1, 0), 0),
+                              m_.IsEntryPixelOpaque(keyed, GPoint(5, 0), 0)}),
+            (std::vector<int>{0, 1, -1}));  // the last outside the surface
   const int32_t plain = m_.LoadEntry(2, dir.Put("plain.bmp", bmp), GSize(), kNoKey);
   EXPECT_EQ(m_.IsEntryPixelOpaque(plain, GPoint(0, 0), 0), 1);  // no key: everything opaque
 }
@@ -124,8 +117,7 @@ TEST_F(XResEntryMgrTest, ScreenObjectsAreHeldCountedAndRestoreTouchesNothing) {
   const int32_t h = Blank();
   DDSurface before = m_.EntryAt(h)->surface;
   EXPECT_EQ(m_.RestoreSurfaces(), 1);
-  EXPECT_EQ(m_.EntryAt(h)->surface.Get(), before.Get());
-  EXPECT_EQ(m_.EntryAt(h)->refCount, 1u);
+  EXPECT_EQ(std::make_pair(m_.EntryAt(h)->surface.Get(), m_.EntryAt(h)->refCount), std::make_pair(before.Get(), 1u));
   DDSurface back = widget_test::MakeSurface(dd_, 4, 4);
   m_.SetBackBuffer(back.Get());
   EXPECT_EQ(m_.GetBackBuffer(), back.Get());
@@ -139,21 +131,19 @@ TEST_F(XResEntryMgrTest, ScreenObjectsAreHeldCountedAndRestoreTouchesNothing) {
 }
 
 TEST_F(XResEntryMgrTest, TextEntryWithoutKeyDrawsOverTheOldTextAndEmptyTextOnlyClears) {
-  const int32_t plain = m_.LoadEntry(1, "", GSize(32, 16), kNoKey);
-  ASSERT_NE(plain, -1);
-  auto* text = static_cast<XTextEntry*>(m_.EntryAt(plain));
-  text->textColor = 0xFFFFFF;
-  text->font = m_.GetFontByFace(12, 400, nullptr);
-  ASSERT_EQ(text->SetText("W"), 1);
+  auto make = [&](COLORREF key) {
+    auto* text = static_cast<XTextEntry*>(m_.EntryAt(m_.LoadEntry(1, "", GSize(32, 16), key)));
+    EXPECT_NE(text, nullptr);
+    text->textColor = 0xFFFFFF;
+    text->font = m_.GetFontByFace(12, 400, nullptr);
+    EXPECT_EQ(text->SetText("W"), 1);
+    return text;
+  };
+  XTextEntry* text = make(kNoKey);
   const auto drawn = ReadPixels(text->surface);
   ASSERT_EQ(text->SetText(""), 1);
   EXPECT_EQ(ReadPixels(text->surface), drawn);  // nothing cleared, nothing drawn
-
-  const int32_t keyed = m_.LoadEntry(1, "", GSize(32, 16), kMagenta);
-  auto* k = static_cast<XTextEntry*>(m_.EntryAt(keyed));
-  k->textColor = 0xFFFFFF;
-  k->font = m_.GetFontByFace(12, 400, nullptr);
-  ASSERT_EQ(k->SetText("W"), 1);
+  XTextEntry* k = make(kMagenta);
   bool inked = false;
   for (uint32_t v : ReadPixels(k->surface)) inked |= v != kMagenta;
   EXPECT_TRUE(inked);
