@@ -39,17 +39,14 @@ class SpriteRscManagerTest : public testing::Test {
 };
 
 TEST_F(SpriteRscManagerTest, EachTypeGetsItsSlotAndType) {
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls"), 0x00010001u);
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\set.psp"), 0x00020002u);
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\anim.qla"), 0x00030003u);
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\pic.gif"), 0x00040004u);
+  const char* names[] = {"one.qls", "set.psp", "anim.qla", "pic.gif"};
+  for (uint32_t i = 1; i <= 4; ++i)
+    EXPECT_EQ(rm::LoadSpriteResourceByName((std::string(kBase) + names[i - 1]).c_str()), i << 16 | i);
   EXPECT_NE(rm::GetLLESprite(0x00010001), nullptr);
-  EXPECT_EQ(rm::GetSpriteSet(0x00020002)->GetFrameCount(), 2);
-  EXPECT_EQ(rm::GetAnimationRsc(0x00030003)->FrameCount(), 2);
-  EXPECT_EQ(rm::GetSpriteSet(0x00040004)->GetFrameCount(), 1);
-  EXPECT_EQ(rm::GetLLESprite(0x00030003), nullptr);
-  EXPECT_EQ(rm::GetSpriteSet(0x00030003), nullptr);
-  EXPECT_EQ(rm::GetAnimationRsc(0x00020002), nullptr);
+  EXPECT_EQ((std::vector<int>{rm::GetSpriteSet(0x00020002)->GetFrameCount(), rm::GetAnimationRsc(0x00030003)->FrameCount(),
+                              rm::GetSpriteSet(0x00040004)->GetFrameCount()}),
+            (std::vector<int>{2, 2, 1}));
+  EXPECT_TRUE(!rm::GetLLESprite(0x00030003) && !rm::GetSpriteSet(0x00030003) && !rm::GetAnimationRsc(0x00020002));
   EXPECT_EQ(rm::GetSpriteFrame(0x00020002, 2), &K_Sprite::EmptySprite());
   EXPECT_EQ(rm::GetSpriteFrame(0x00020002, 1), rm::GetSpriteSet(0x00020002)->GetFrame(1));
   EXPECT_EQ(rm::GetSpriteFrame(0x00010001, 0), nullptr);
@@ -64,10 +61,8 @@ TEST_F(SpriteRscManagerTest, TheSameFileSharesOneHandleUntilTheLastReleaseAndAFa
   EXPECT_EQ(rm::GetLLESprite(a), nullptr);
   EXPECT_EQ(rm::Manager().FindFreeSlot(), 1);
   rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qls"), 0u);
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qla"), 0u);
-  EXPECT_EQ(rm::Manager().HighestSlot(), 1);
-  EXPECT_EQ(rm::Manager().FindFreeSlot(), 2);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qls") | rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qla"), 0u);
+  EXPECT_EQ((std::vector<int>{rm::Manager().HighestSlot(), rm::Manager().FindFreeSlot()}), (std::vector<int>{1, 2}));
 }
 
 TEST_F(SpriteRscManagerTest, FiveHundredElevenFilesFitTheNextGivesZeroAndReinitialisingFreesThem) {
@@ -88,8 +83,7 @@ TEST_F(SpriteRscManagerTest, FiveHundredElevenFilesFitTheNextGivesZeroAndReiniti
 
 TEST_F(SpriteRscManagerTest, ExtensionsAndRelativeNames) {
   EXPECT_NE(rm::LoadSpriteResourceByName("C:\\Game\\image\\one.QLS"), 0u);
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\one.Qls"), 0u);
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\one"), 0u);
+  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\one.Qls") | rm::LoadSpriteResourceByName("C:\\Game\\image\\one"), 0u);
   EXPECT_EQ(rm::Manager().SpriteFileTypeByExt("dir.qla\\file"), rm::kTypeNone);
   // The base-prefixed path and the bare name have the same relative form...
   const uint32_t full = rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
@@ -105,10 +99,8 @@ TEST_F(SpriteRscManagerTest, ExtensionsAndRelativeNames) {
 TEST_F(SpriteRscManagerTest, BadHandlesGiveNullAndDoNothing) {
   const uint32_t h = rm::LoadSpriteResourceByName("C:\\Game\\image\\set.psp");
   for (uint32_t bad : {0u, 0xFFFFFFFFu, h + 1, h | 0x100u, h + 0x10000, 0x7FFF0002u, 0x00000002u}) {
-    EXPECT_EQ(rm::GetSpriteSet(bad), nullptr) << std::hex << bad;
-    EXPECT_EQ(rm::GetSpriteFrame(bad, 0), nullptr) << std::hex << bad;
-    EXPECT_EQ(rm::GetLLESprite(bad), nullptr);
-    EXPECT_EQ(rm::GetAnimationRsc(bad), nullptr);
+    EXPECT_TRUE(!rm::GetSpriteSet(bad) && !rm::GetSpriteFrame(bad, 0) && !rm::GetLLESprite(bad) && !rm::GetAnimationRsc(bad))
+        << std::hex << bad;
     rm::ReleaseSpriteResource(bad);
   }
   EXPECT_NE(rm::GetSpriteSet(h), nullptr);

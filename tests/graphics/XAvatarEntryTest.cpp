@@ -63,9 +63,7 @@ TEST_F(XAvatarEntryTest, PartsAreHeldInLayerOrderAndGivenBackWithTheAvatar) {
   EXPECT_EQ(Refs(a), 2u);
   EXPECT_EQ(m_.ReleaseEntry(h), 1);
   EXPECT_EQ(m_.EntryAt(h), nullptr);
-  EXPECT_EQ(Refs(a), 1u);
-  EXPECT_EQ(Refs(b), 1u);
-  EXPECT_EQ(Refs(c), 1u);
+  EXPECT_EQ((std::vector<uint32_t>{Refs(a), Refs(b), Refs(c)}), (std::vector<uint32_t>{1, 1, 1}));
 }
 
 TEST_F(XAvatarEntryTest, EmptyAndUnopenableNamesKeepMinusOneAndReleaseAllCopes) {
@@ -90,9 +88,8 @@ TEST_F(XAvatarEntryTest, TheSurfaceIsFilledWithTheKeyKeyedByItAndItsDepthFollows
   ASSERT_TRUE(s);
   EXPECT_EQ(widget_test::ReadPixels(s), std::vector<uint32_t>(6, kMagenta));
   DDCOLORKEY key{};
-  ASSERT_EQ(s->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
-  EXPECT_EQ(key.dwColorSpaceLowValue, kMagenta);
-  EXPECT_EQ(m_.IsEntryPixelOpaque(h, GPoint(1, 1), 0), 0);
+  EXPECT_EQ((std::vector<int64_t>{s->GetColorKey(DDCKEY_SRCBLT, &key), key.dwColorSpaceLowValue, m_.IsEntryPixelOpaque(h, GPoint(1, 1), 0)}),
+            (std::vector<int64_t>{DD_OK, kMagenta, 0}));
   struct Case {
     DisplayFormat format;
     uint32_t key;
@@ -112,13 +109,11 @@ TEST_F(XAvatarEntryTest, TheSurfaceIsFilledWithTheKeyKeyedByItAndItsDepthFollows
 
 TEST_F(XAvatarEntryTest, SetColorKeyNeedsASurfaceAndKeepsOnlyAcceptedKeys) {
   XAvatarEntry loose(m_);
-  EXPECT_EQ(loose.SetColorKey(0x123), 1);
-  EXPECT_EQ(loose.colorKey, kNoKey);
+  EXPECT_EQ((std::vector<int64_t>{loose.SetColorKey(0x123), loose.colorKey}), (std::vector<int64_t>{1, kNoKey}));
   loose.size = GSize(2, 2);
   ASSERT_EQ(loose.Load(DDObject(dd_.Get()), kMagenta), DD_OK);
-  EXPECT_EQ(loose.colorKey, kMagenta);
-  EXPECT_EQ(loose.SetColorKey(0x00FF00), DD_OK);
-  EXPECT_EQ(loose.colorKey, 0x00FF00u);
+  EXPECT_EQ((std::vector<int64_t>{loose.colorKey, loose.SetColorKey(0x00FF00), loose.colorKey}),
+            (std::vector<int64_t>{kMagenta, DD_OK, 0x00FF00}));
 }
 
 TEST_F(XAvatarEntryTest, AFailedDescriptionReadOrSurfaceFreesTheSlotAndTheParts) {

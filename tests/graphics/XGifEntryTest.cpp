@@ -76,14 +76,13 @@ TEST_F(XGifEntryTest, PartsAreLaidBottomToTopInTheLayerOrder) {
     }
     XGifEntry e;
     ASSERT_GE(Compose(e, names), 0);
-    EXPECT_EQ(e.GetFrameCount(), 1);
-    EXPECT_EQ(e.GetDelayCount(), 0);
     Pixels want;
     for (size_t k : c.order) want.push_back(Px(k));
     EXPECT_EQ(widget_test::ReadPixels(e.surface), want);
     DDCOLORKEY key{};
-    ASSERT_EQ(e.surface->GetColorKey(DDCKEY_SRCBLT, &key), S_OK);
-    EXPECT_EQ(key.dwColorSpaceLowValue, kKey);
+    EXPECT_EQ((std::vector<int64_t>{e.GetFrameCount(), e.GetDelayCount(), e.surface->GetColorKey(DDCKEY_SRCBLT, &key),
+                                    key.dwColorSpaceLowValue}),
+              (std::vector<int64_t>{1, 0, S_OK, kKey}));
   }
 }
 
@@ -95,10 +94,9 @@ TEST_F(XGifEntryTest, PartCountsWithoutALayerOrderAndListsWithoutALoadablePartAr
     EXPECT_FALSE(e.surface);
   }
   XGifEntry e;
-  EXPECT_EQ(Compose(e, {dir_ / "absent.gif"}), E_FAIL);
   std::vector<std::string> names(7);
   names[3] = dir_ / "absent.gif";
-  EXPECT_EQ(Compose(e, names), E_FAIL);
+  EXPECT_EQ((std::vector<HRESULT>{Compose(e, {dir_ / "absent.gif"}), Compose(e, names)}), (std::vector<HRESULT>{E_FAIL, E_FAIL}));
   EXPECT_FALSE(e.surface);
 }
 
@@ -110,9 +108,8 @@ TEST_F(XGifEntryTest, TheFirstLongestPartSetsSizeFramesAndDelaysAndShorterPartsW
   names[5] = Write("still.gif", Part({{kClear, kClear}}));
   XGifEntry e;
   ASSERT_GE(Compose(e, names), 0);
-  EXPECT_EQ(e.GetFrameCount(), 5);
   EXPECT_EQ(e.frameRect, GRect(0, 0, 2, 1));
-  ASSERT_EQ(e.GetDelayCount(), 5);
+  ASSERT_EQ(std::make_pair(e.GetFrameCount(), e.GetDelayCount()), std::make_pair(5, 5));
   for (int32_t f = 0; f < 5; ++f) EXPECT_EQ(e.GetFrameDelay(f), 100 * (f + 1));
   EXPECT_THROW(e.GetFrameDelay(5), std::out_of_range);
   EXPECT_EQ(widget_test::ReadPixels(e.surface),
