@@ -228,7 +228,7 @@ TEST(HResultFromWin32, ZeroStaysZeroOthersGainTheWin32Facility) {
 
 using DDSurfacePixelTest = DDSurfaceUtilTest;
 
-TEST_F(DDSurfacePixelTest, PixelsOutsideReadAsMinusOneAndAreNotWritten) {
+TEST_F(DDSurfacePixelTest, PixelsOutsideAnUnlockableSurfaceOrAMatchOfMinusOneTouchNoPixel) {
   DDSurface s = MakeSurface(dd_, 4, 3);
   ClearSurface(s, 0x000102);
   struct Case { int32_t x, y; };
@@ -241,6 +241,20 @@ TEST_F(DDSurfacePixelTest, PixelsOutsideReadAsMinusOneAndAreNotWritten) {
   EXPECT_EQ(GetSurfacePixel(DDSurface(), 0, 0, &v), E_POINTER);
   EXPECT_EQ(GetSurfacePixel(s, 0, 0, nullptr), E_INVALIDARG);
   EXPECT_EQ(SetSurfacePixel(DDSurface(), 0, 0, 0), E_POINTER);
+  ClearSurface(s, 0x112233);  // unlockable while its DC is out
+  HDC dc = GetSurfaceDC(s);
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(Pixel(s, 0, 0), std::make_pair(E_FAIL, kNoPixel));
+  EXPECT_EQ(SetSurfacePixel(s, 0, 0, 0), S_OK);
+  EXPECT_EQ(MatchSurfaceColor(s, RGB(1, 2, 3)), kNoPixel);
+  ReleaseSurfaceDC(s, dc);
+  EXPECT_EQ(PixelAt(s, 0, 0), 0x112233u);
+  // A lock would use up the still-drawing answer; it must still be there afterwards.
+  plat::sim::SetStillDrawing(1);
+  EXPECT_EQ(MatchSurfaceColor(s, 0xFFFFFFFF), kNoPixel);
+  DDSURFACEDESC2 desc;
+  InitSurfaceDesc(desc);
+  EXPECT_EQ(LockSurfaceOnce(s, nullptr, &desc, 0), DDERR_WASSTILLDRAWING);
 }
 
 TEST_F(DDSurfacePixelTest, PixelsRoundTripAndColoursMatchTheirRawValueInEachFormat) {
@@ -259,24 +273,6 @@ TEST_F(DDSurfacePixelTest, PixelsRoundTripAndColoursMatchTheirRawValueInEachForm
     EXPECT_EQ(MatchSurfaceColor(s, RGB(255, 0, 255)), c.magenta);
     EXPECT_EQ(PixelAt(s, 0, 0), 0x1234u);
   }
-}
-
-TEST_F(DDSurfacePixelTest, AnUnlockableSurfaceOrAMatchOfMinusOneTouchesNoPixel) {
-  DDSurface s = MakeSurface(dd_, 2, 2);
-  ClearSurface(s, 0x112233);
-  HDC dc = GetSurfaceDC(s);
-  ASSERT_NE(dc, nullptr);
-  EXPECT_EQ(Pixel(s, 0, 0), std::make_pair(E_FAIL, kNoPixel));
-  EXPECT_EQ(SetSurfacePixel(s, 0, 0, 0), S_OK);
-  EXPECT_EQ(MatchSurfaceColor(s, RGB(1, 2, 3)), kNoPixel);
-  ReleaseSurfaceDC(s, dc);
-  EXPECT_EQ(PixelAt(s, 0, 0), 0x112233u);
-  // A lock would use up the still-drawing answer; it must still be there afterwards.
-  plat::sim::SetStillDrawing(1);
-  EXPECT_EQ(MatchSurfaceColor(s, 0xFFFFFFFF), kNoPixel);
-  DDSURFACEDESC2 desc;
-  InitSurfaceDesc(desc);
-  EXPECT_EQ(LockSurfaceOnce(s, nullptr, &desc, 0), DDERR_WASSTILLDRAWING);
 }
 
 }  // namespace

@@ -34,12 +34,7 @@ TEST(FormatMoney, WritesTenThousandGroupsWithTheirUnitsOrEveryDigitWithItsPlace)
   for (const auto& c : places) EXPECT_EQ(Cp949(FormatMoneyPlaces(c.amount)), Cp949(c.expected)) << c.amount;
 }
 
-TEST(FormatDateTime, RewritesOnlyFourteenCharacterStamps) {
-  EXPECT_EQ(Cp949(FormatDateTime("20071225143005")), Cp949("12월25일14시30분"));
-  for (const char* kept : {"2007122514300", "200712251430051", ""}) EXPECT_EQ(FormatDateTime(kept), kept);
-}
-
-TEST(FormatString, ReadsI64AsSixtyFourAndLdAsThirtyTwoBitsAndCutsAt1024Characters) {
+TEST(FormatString, ReadsI64AsSixtyFourAndLdAsThirtyTwoBitsCutsAt1024CharactersAndStampsRewriteOnlyAtFourteen) {
   EXPECT_EQ(FormatString("%I64i|%ld|", std::numeric_limits<int64_t>::min(), int32_t{-7}),
             "-9223372036854775808|-7|");
   EXPECT_EQ(FormatString("%ld냥", int32_t{5}), "5냥");
@@ -48,6 +43,8 @@ TEST(FormatString, ReadsI64AsSixtyFourAndLdAsThirtyTwoBitsAndCutsAt1024Character
   EXPECT_EQ(FormatString("%s", std::string(1024, 'y').c_str()).size(), 1024u);
   EXPECT_EQ(FormatInt64(0), "0");
   EXPECT_EQ(FormatInt64(std::numeric_limits<int64_t>::min()), "-9223372036854775808");
+  EXPECT_EQ(Cp949(FormatDateTime("20071225143005")), Cp949("12월25일14시30분"));
+  for (const char* kept : {"2007122514300", "200712251430051", ""}) EXPECT_EQ(FormatDateTime(kept), kept);
 }
 
 TEST(CompareNoCase, FoldsAndLowersOnlyAsciiLetters) {

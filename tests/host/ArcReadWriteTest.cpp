@@ -245,7 +245,7 @@ TEST_F(ArcReadWriteTest, WritersReturnZeroWhenTheBufferCannotGrow) {
 }
 
 
-TEST(XNetCodec, WritesAreBigEndianAndAdvanceAndReadsUndoThem) {
+TEST(XNetCodec, WritesAreBigEndianAndAdvanceReadsUndoThemAndSwapsReverseEveryWidth) {
   BYTE out[32] = {};
   uint32_t left = sizeof out;
   BYTE* p = WriteNetU32(out, &left, 0x01020304u);
@@ -269,6 +269,15 @@ TEST(XNetCodec, WritesAreBigEndianAndAdvanceAndReadsUndoThem) {
   EXPECT_EQ(left, 1u);
   EXPECT_NE(ReadNetU32(wire, &four, &u), nullptr);
   EXPECT_EQ(u, 0xFFFFFFFEu);
+  EXPECT_EQ(ByteSwap16(0x1234), 0x3412);
+  EXPECT_EQ(ByteSwap32(0x12345678u), 0x78563412u);
+  EXPECT_EQ(ByteSwap64(0x0102030405060708u), 0x0807060504030201u);
+  EXPECT_EQ(ByteSwapFloat(ByteSwapFloat(1.5f)), 1.5f);
+  EXPECT_EQ(ByteSwapDouble(ByteSwapDouble(-2.25)), -2.25);
+  const float f = ByteSwapFloat(1.0f);  // 0x3F800000 reversed
+  uint32_t bits;
+  std::memcpy(&bits, &f, sizeof bits);
+  EXPECT_EQ(bits, 0x0000803Fu);
 }
 
 TEST(XNetCodec, ShortRangesFailWithoutTouchingTheCount) {
@@ -297,18 +306,6 @@ TEST(XNetCodec, ShortRangesFailWithoutTouchingTheCount) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(s, "keep");
   EXPECT_EQ(buf[3], 9) << "a failed write changes no byte";
-}
-
-TEST(XNetCodec, ByteSwapsReverseEveryWidth) {
-  EXPECT_EQ(ByteSwap16(0x1234), 0x3412);
-  EXPECT_EQ(ByteSwap32(0x12345678u), 0x78563412u);
-  EXPECT_EQ(ByteSwap64(0x0102030405060708u), 0x0807060504030201u);
-  EXPECT_EQ(ByteSwapFloat(ByteSwapFloat(1.5f)), 1.5f);
-  EXPECT_EQ(ByteSwapDouble(ByteSwapDouble(-2.25)), -2.25);
-  const float f = ByteSwapFloat(1.0f);  // 0x3F800000 reversed
-  uint32_t bits;
-  std::memcpy(&bits, &f, sizeof bits);
-  EXPECT_EQ(bits, 0x0000803Fu);
 }
 
 }  // namespace

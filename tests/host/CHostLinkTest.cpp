@@ -221,15 +221,12 @@ TEST(WriteGameCommand, EveryTypeWritesItsCodeThenItsFieldsLittleEndian) {
   for (uint32_t code = 0; code < GC_TYPE_LIMIT; ++code) EXPECT_TRUE(seen[code]) << "no case for code " << code;
 }
 
-TEST(WriteGameCommand, RefusesUnknownCodesAndPayloadsOfAnotherType) {
+TEST(WriteGameCommand, RefusesUnknownCodesAndPayloadsOfAnotherTypeAndNamesEndAtTheLastCode) {
   EXPECT_EQ(Written(GameCommand{GC_TYPE_LIMIT, GcNoPayload{}}), "1D 00 00 00 refused");
   EXPECT_EQ(Written(GameCommand{0xFFFFFFFFu, GcNoPayload{}}), "FF FF FF FF refused");
   // A hand-built command whose payload is not its code's is never half written.
   EXPECT_EQ(Written(GameCommand{GC_PLAY_CARD, GcMyVoice{1}}), "0C 00 00 00 refused");
   EXPECT_EQ(WriteGameCommand(GameCommand::Make<GC_LEAVE>(), nullptr), 0);
-}
-
-TEST(GameCommand, ClearDropsThePayloadAndNamesEndAtTheLastCode) {
   GameCommand command = GameCommand::Make<GC_TEXT_LINE>(GcTextLine{1, "text"});
   command.Clear();
   EXPECT_EQ(command, GameCommand{});
@@ -240,14 +237,11 @@ TEST(GameCommand, ClearDropsThePayloadAndNamesEndAtTheLastCode) {
 
 using SendGameCommandTest = HostLinkTest;
 
-TEST_F(SendGameCommandTest, HandsTheBytesToTheHostAndOnlyALostCommandReportsZero) {
+TEST_F(SendGameCommandTest, HandsTheBytesToTheHostAndReportsZeroOnlyForALostOrUnsendableCommand) {
   host.ScriptSendResults({1, IHostInterface::kSendFailed, 0, 5});
   // Only -1 means lost; the host's other results all count as taken.
   for (int32_t taken : {1, 0, 1, 1}) EXPECT_EQ(SendGameCommand(GC::Make<GC_LEAVE>(), link), taken);
   EXPECT_EQ(host.Transcript(), Lines(4, "Send(-1, 1, [04 00 00 00], 4)"));
-}
-
-TEST_F(SendGameCommandTest, UnwritableCommandsNoHostOrNoBufferSendNothing) {
   EXPECT_EQ(SendGameCommand(GameCommand{29, GcNoPayload{}}, link), 0);
   EXPECT_EQ(SendGameCommand(GameCommand{GC_KICK, GcNoPayload{}}, link), 0);
   const CHostLink noHost;

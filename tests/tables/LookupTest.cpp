@@ -42,18 +42,6 @@ TEST(TableLookup, IndexesOutsideATableAnswerTheEmptyTextAndTheLastIndexItsEntry)
   }
 }
 
-TEST(PanelPaths, PathsDeclaredTwiceAreSeparateConstantsWithEqualText) {
-  const char* const* pairs[][2] = {
-      {&UserInfoLeaderMarkAPath, &UserInfoLeaderMarkBPath}, {&BakIconFramePath, &BakIconMarksPath},
-      {&OptionSpeedRadioPath, &OptionVoiceRadioPath},       {&OptionVoiceRadioPath, &OptionSkinRadioPath},
-      {&BijouGainAnimPath, &BijouGainTextPath},
-  };
-  for (const auto& p : pairs) {
-    EXPECT_NE(p[0], p[1]);
-    EXPECT_STREQ(*p[0], *p[1]);
-  }
-}
-
 void ExpectWellFormedPath(std::string_view path) {
   SCOPED_TRACE(path);
   ASSERT_GT(path.size(), 4u);
@@ -68,10 +56,19 @@ void ExpectWellFormedPath(std::string_view path) {
   EXPECT_TRUE(ext == ".psp" || ext == ".qla" || ext == ".qls" || ext == ".bmp") << ext;
 }
 
-TEST(PanelPaths, EveryPathIsRelativeWithBackslashesAndAKnownExtension) {
+TEST(PanelPaths, EveryPathIsRelativeWithBackslashesAndAKnownExtensionAndTwinsAreSeparateConstants) {
   for (const char* path : AllPanelPaths) ExpectWellFormedPath(path);
   for (const char* path : EffectAnimFiles::Combination) ExpectWellFormedPath(path);
   for (const char* path : EffectAnimFiles::Event) ExpectWellFormedPath(path);
+  const char* const* pairs[][2] = {
+      {&UserInfoLeaderMarkAPath, &UserInfoLeaderMarkBPath}, {&BakIconFramePath, &BakIconMarksPath},
+      {&OptionSpeedRadioPath, &OptionVoiceRadioPath},       {&OptionVoiceRadioPath, &OptionSkinRadioPath},
+      {&BijouGainAnimPath, &BijouGainTextPath},
+  };
+  for (const auto& p : pairs) {
+    EXPECT_NE(p[0], p[1]);
+    EXPECT_STREQ(*p[0], *p[1]);
+  }
 }
 
 TEST(DragStrip, CoversTheTopTwentyRowsOfTheWindowRightAndBottomEdgesExcluded) {

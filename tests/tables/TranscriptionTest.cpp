@@ -106,7 +106,7 @@ std::vector<std::string> NoticeEntries() {
   return out;
 }
 
-TEST(Transcription, EveryTableMatchesItsTranscription) {
+TEST(Transcription, EveryTableMatchesItsTranscriptionAndKnownTextsHaveTheirCp949Bytes) {
   struct Table { std::string name; std::span<const char* const> actual; std::vector<std::string> expected; };
   std::vector<Table> tables = {
       {"RobotPlayerName", {&RobotPlayerName, 1}, Words(u8"무렉로봇")},
@@ -135,11 +135,8 @@ TEST(Transcription, EveryTableMatchesItsTranscription) {
       EXPECT_EQ(Cp949(t.actual[i]), Cp949(plat::Utf8ToCp949(t.expected[i]))) << i;
     }
   }
-}
-
-// A few texts by their raw bytes, apart from the layer's conversion: a build
-// without the CP949 execution character set fails here.
-TEST(Transcription, KnownTextsHaveTheirCp949Bytes) {
+  // A few texts by their raw bytes, apart from the layer's conversion: a build without
+  // the CP949 execution character set fails here.
   EXPECT_EQ(Cp949(RobotPlayerName), Cp949("\xB9\xAB\xB7\xBA\xB7\xCE\xBA\xBF"));  // 무렉로봇
   EXPECT_EQ(Cp949(VoiceCharacterNames[9]), Cp949("\xBC\xBA\xBF\xEC\x32"));       // 성우2
   const std::string_view grade = MoneyGradeNames[0];                              // 점5백냥
