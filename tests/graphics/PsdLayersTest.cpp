@@ -17,10 +17,7 @@ using testing_support::PsdLayerDesc;
 
 PsdLayerDesc Layer(int32_t left, int32_t top, int32_t w, int32_t h, std::string name, bool packBits = false) {
   PsdLayerDesc l;
-  l.left = left;
-  l.top = top;
-  l.right = left + w;
-  l.bottom = top + h;
+  l.left = left, l.top = top, l.right = left + w, l.bottom = top + h;
   l.name = std::move(name);
   l.packBits = packBits;
   for (int32_t i = 0; i < w * h; ++i) l.pixels.push_back(0x80000000u * (i % 2) + 0x01020304u * (i % 5) + 0x7Fu);
@@ -38,8 +35,7 @@ TEST(PsdLayerDuration, NamesOfDigitsAndDotsAreDecimalSeconds) {
 
 TEST(ParsePsdLayers, RawAndPackBitsLayersComeOutAsWritten) {
   PsdDesc psd;
-  psd.width = 40;
-  psd.height = 30;
+  psd.width = 40, psd.height = 30;
   psd.layers = {Layer(0, 0, 5, 3, "0.5"), Layer(2, 4, 7, 2, "frame1", true), Layer(1, 1, 3, 3, "")};
   psd.layers[2].pixels.assign(9, 0x44332211u);  // long runs for the packing
   psd.layers[2].packBits = true;
@@ -77,12 +73,12 @@ TEST(ParsePsdLayers, OffsetsAreFromTheGuides) {
   EXPECT_EQ(out.offsets[0], GPoint(113, 78));
 
   psd.guides = {{100, false}};
-  psd.gridCycle = 17;  // below 18: the usual 1/32 pixel
-  ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
-  EXPECT_EQ(out.offsets[0].x, 120 - 3);
-  psd.gridCycle = 180;  // tenths of a pixel
-  ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
-  EXPECT_EQ(out.offsets[0].x, 120 - 10);
+  // Below 18 the cycle is the usual 1/32 pixel; 180 gives tenths of a pixel.
+  for (const auto& [cycle, x] : {std::pair{17, 120 - 3}, std::pair{180, 120 - 10}}) {
+    psd.gridCycle = cycle;
+    ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
+    EXPECT_EQ(out.offsets[0].x, x) << cycle;
+  }
 }
 
 TEST(ParsePsdLayers, EmptyLayersFilesWithoutLayersAndLayersWithoutAlpha) {
