@@ -74,7 +74,7 @@ TEST_F(ArcReadWriteTest, IntegersAreLittleEndianAndAShortReadConsumesNothing) {
   EXPECT_EQ(Bytes(b), "c");
 }
 
-TEST_F(ArcReadWriteTest, StringsCarryAByteCountAndKeepZeroBytes) {
+TEST_F(ArcReadWriteTest, StringsCarryAByteCountAndKeepZeroBytesButModuleStringsEndAtTheFirst) {
   Buf b;
   EXPECT_EQ(ArcWrite(b, std::string()), 1);
   EXPECT_EQ(Bytes(b), std::string(4, '\0'));
@@ -88,6 +88,26 @@ TEST_F(ArcReadWriteTest, StringsCarryAByteCountAndKeepZeroBytes) {
   EXPECT_EQ(ArcRead(s, b), 0);
   EXPECT_EQ(s, std::string("a\0b", 3));
   EXPECT_EQ(Bytes(b), "abc");
+  struct Case { XStrCount count; std::string wire; std::string text; uint32_t capacity; };
+  const Case cases[] = {
+      {XStrCount::k32, std::string("\x05\0\0\0" "ab\0cd", 9), "ab", 255},
+      {XStrCount::k16, std::string("\x03\0" "xyz", 5), "xyz", 255}, {XStrCount::k16, std::string("\0\0", 2), "", 255},
+      {XStrCount::k32, std::string("\0\x01\0\0", 4) + std::string(256, 'k'), std::string(256, 'k'), 511},
+  };
+  for (const Case& c : cases) {
+    Buf b;
+    Put(b, c.wire);
+    Put(b, "!");
+    XBufString s;
+    EXPECT_EQ(ArcRead(s, b, c.count), 1);
+    EXPECT_EQ(std::string(s.c_str()), c.text);
+    EXPECT_EQ(s.Length(), c.text.size());
+    EXPECT_EQ(s.Capacity(), c.capacity);
+    EXPECT_EQ(Bytes(b), "!") << "every counted byte is consumed";
+  }
+  EXPECT_EQ(XBufString::CapacityFor(255), 255u);
+  EXPECT_EQ(XBufString::CapacityFor(511), 511u);
+  EXPECT_EQ(XBufString::CapacityFor(512), 767u);
 }
 
 TEST_F(ArcReadWriteTest, BlobsAppendToTheDestination) {
@@ -203,29 +223,6 @@ TEST_F(ArcReadWriteTest, BstrReaderTakesTheCountedBytesIntoANullDestinationOnly)
   EXPECT_EQ(FailsWith([&] { return ArcRead(s, b); }), ERROR_OUTOFMEMORY);
   EXPECT_EQ(s, nullptr);
   EXPECT_EQ(Bytes(b), "abc") << "the count stays consumed, the bytes do not";
-}
-
-TEST_F(ArcReadWriteTest, ModuleStringsEndAtTheFirstZeroByte) {
-  struct Case { XStrCount count; std::string wire; std::string text; uint32_t capacity; };
-  const Case cases[] = {
-      {XStrCount::k32, std::string("\x05\0\0\0" "ab\0cd", 9), "ab", 255},
-      {XStrCount::k16, std::string("\x03\0" "xyz", 5), "xyz", 255}, {XStrCount::k16, std::string("\0\0", 2), "", 255},
-      {XStrCount::k32, std::string("\0\x01\0\0", 4) + std::string(256, 'k'), std::string(256, 'k'), 511},
-  };
-  for (const Case& c : cases) {
-    Buf b;
-    Put(b, c.wire);
-    Put(b, "!");
-    XBufString s;
-    EXPECT_EQ(ArcRead(s, b, c.count), 1);
-    EXPECT_EQ(std::string(s.c_str()), c.text);
-    EXPECT_EQ(s.Length(), c.text.size());
-    EXPECT_EQ(s.Capacity(), c.capacity);
-    EXPECT_EQ(Bytes(b), "!") << "every counted byte is consumed";
-  }
-  EXPECT_EQ(XBufString::CapacityFor(255), 255u);
-  EXPECT_EQ(XBufString::CapacityFor(511), 511u);
-  EXPECT_EQ(XBufString::CapacityFor(512), 767u);
 }
 
 TEST_F(ArcReadWriteTest, WritersReturnZeroWhenTheBufferCannotGrow) {

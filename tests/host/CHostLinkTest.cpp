@@ -63,7 +63,7 @@ TEST_F(HostLinkTest, MarkupTextBecomesStyledRuns) {
   EXPECT_EQ(calls[0].texts[0] + calls[1].texts[0], run + run);
 }
 
-TEST_F(HostLinkTest, WithoutHostOrTextNothingIsSent) {
+TEST_F(HostLinkTest, WithoutHostOrTextNothingIsSentAndAFailedBstrDropsThatRunAndTheRest) {
   const CHostLink empty;
   empty.ShowMarkupText("`1111`abc");
   EXPECT_FALSE(empty.SendTextRun("x", 1, 400, 0, 0));
@@ -74,9 +74,6 @@ TEST_F(HostLinkTest, WithoutHostOrTextNothingIsSent) {
   EXPECT_EQ(empty.NotifyEvent(1, 45, nullptr, &value), 0);
   link.ShowMarkupText(nullptr);
   EXPECT_TRUE(host.Calls().empty());
-}
-
-TEST_F(HostLinkTest, FailedBstrDropsThatRunAndTheRest) {
   // Each run takes two BSTRs (text and face): let the first run through, fail the second.
   plat::sim::FailNext("SysAllocString", 1, 2);
   EXPECT_NO_THROW(link.ShowMarkupText("a`1000`b`0000`c"));
@@ -87,7 +84,7 @@ TEST_F(HostLinkTest, FailedBstrDropsThatRunAndTheRest) {
   EXPECT_TRUE(host.Calls().empty());
 }
 
-TEST(CopyBetween, CopiesTheTextBetweenTheMarksOrRefusesWithoutTouchingTheOutput) {
+TEST(HostTextHelpers, CopyBetweenTakesTheMarkedTextOrRefusesAndJoinToBstrEndsEveryItemWithABar) {
   const struct { const char* text; char open, close; uint32_t outSize; int32_t result; const char* out; } cases[] = {
       {"a`1111`b", '`', '`', 5, 7, "1111"}, {"``", '`', '`', 5, 2, ""}, {"x[ab]y", '[', ']', 5, 5, "ab"},
       {"a`12345`b", '`', '`', 5, -1, "unset"},  // five characters and the terminator need 6 bytes
@@ -101,9 +98,6 @@ TEST(CopyBetween, CopiesTheTextBetweenTheMarksOrRefusesWithoutTouchingTheOutput)
     EXPECT_EQ(CopyBetween(c.text, c.open, c.close, out, c.outSize), c.result) << (c.text ? c.text : "null");
     EXPECT_STREQ(out, c.out) << (c.text ? c.text : "null");
   }
-}
-
-TEST(JoinToBstr, EndsEveryItemWithABarAndAFailedAllocationLeavesTheHolderEmpty) {
   BSTR holder = SysAllocString(u"old");
   ASSERT_EQ(JoinToBstr(holder, {"1", "2"}), 1);
   EXPECT_EQ(std::u16string(holder, SysStringLen(holder)), u"1|2|");

@@ -306,7 +306,7 @@ TEST(HostRecordLayout, RoomEntryCutInsideTheSecondSeatKeepsWhatWasReadAndOtherVe
 
 // A reset gives the freshly built record, except what it keeps: a seat its screen
 // position, a room its field 16 and its seats' positions.
-TEST(RecordReset, AResetRecordIsTheBuiltOneSaveWhatItKeeps) {
+TEST(RecordReset, AResetRecordIsTheBuiltOneSaveWhatItKeepsAndOnlyANumberBelowMinusOneMakesARobot) {
   auto expectResetToBuilt = []<class R>(R record) {
     record.Reset();
     EXPECT_EQ(record, R{});
@@ -328,9 +328,6 @@ TEST(RecordReset, AResetRecordIsTheBuiltOneSaveWhatItKeeps) {
   for (int32_t s = 0; s < PITable::kSeatCount; ++s) emptyRoom.seats.Player(s).screenPos = room.seats.Player(s).screenPos;
   room.Reset();
   EXPECT_EQ(room, emptyRoom);
-}
-
-TEST(RecordReset, OnlyANumberBelowMinusOneMakesTheSeatARobot) {
   PlayerInfo p;
   p.SetRobot(-5, "robot");
   EXPECT_EQ(std::make_tuple(p.userNo, p.connState, p.nickname), std::make_tuple(-5, -5, std::string("robot")));
