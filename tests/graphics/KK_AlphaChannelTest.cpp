@@ -23,10 +23,7 @@ KK_AlphaChannel& Filled(KK_AlphaChannel& p, int32_t w, int32_t h, uint8_t v) {
 TEST(AlphaChannelTest, CreateRoundsTheDataUpToFourBytesEqualValuesSaveAsRunLengthPairsAndOthersRaw) {
   KK_AlphaChannel p;
   ASSERT_EQ(p.Create(3, 3), 1);
-  EXPECT_EQ(p.DataSize(), 12);
-  EXPECT_EQ(p.Data()[11], 0);
-  EXPECT_EQ(p.Create(0, 3), 0);
-  EXPECT_TRUE(p.Empty());
+  EXPECT_EQ((std::vector<int>{p.DataSize(), p.Data()[11], p.Create(0, 3), p.Empty()}), (std::vector<int>{12, 0, 0, 1}));
   EXPECT_EQ(p.Address(0, 0), nullptr);
   Filled(p, 100, 10, 9);
   const Bytes saved = p.SaveToBytes();
@@ -42,9 +39,8 @@ TEST(AlphaChannelTest, CreateRoundsTheDataUpToFourBytesEqualValuesSaveAsRunLengt
   testing_support::CaseRng rng{5};
   for (int32_t i = 0; i < 35; ++i) p.Data()[i] = rng.Byte();
   const Bytes raw = p.SaveToBytes();
-  EXPECT_EQ(LoadU32(raw.data() + 4), 0x8500u);
-  EXPECT_EQ(LoadU32(raw.data()), 12u + 36u);
-  EXPECT_EQ(raw.back(), 0);  // padding saved as zero
+  // Padding saved as zero.
+  EXPECT_EQ((std::vector<uint32_t>{LoadU32(raw.data() + 4), LoadU32(raw.data()), raw.back()}), (std::vector<uint32_t>{0x8500, 12 + 36, 0}));
   ASSERT_EQ(back.LoadFromBytes(raw), 1);
   EXPECT_EQ(back.SaveToBytes(), raw);
 }
@@ -100,12 +96,9 @@ TEST(AlphaChannelTest, SplitCutsCellsInRowOrder) {
   KK_AlphaChannelSet set;
   set.Split(big, 3, 2);
   ASSERT_EQ(set.Count(), 6);
-  for (int32_t i = 0; i < 6; ++i) {
-    EXPECT_EQ(set.At(i)->Width(), 33);
-    EXPECT_EQ(set.At(i)->Height(), 25);
-    EXPECT_EQ(*set.At(i)->Address(0, 0), i);
-    EXPECT_EQ(*set.At(i)->Address(32, 24), i);
-  }
+  for (int32_t i = 0; i < 6; ++i)
+    EXPECT_EQ((std::vector<int>{set.At(i)->Width(), set.At(i)->Height(), *set.At(i)->Address(0, 0), *set.At(i)->Address(32, 24)}),
+              (std::vector<int>{33, 25, i, i}));
   set.Split(big, 1, 1);
   EXPECT_EQ(set.Count(), 6);
 }
@@ -122,10 +115,8 @@ TEST(AlphaChannelTest, PlaneFilesStopAtTheFirstBadPlane) {
   EXPECT_EQ(*back.At(1)->Address(5, 1), 2);
   Bytes two = set.SaveToBytes();
   two[set.At(0)->SaveToBytes().size() + 13] = 'X';
-  EXPECT_EQ(back.LoadFromBytes(two), 1);
-  EXPECT_EQ(back.Count(), 1);
-  EXPECT_EQ(back.LoadFile("A:\\missing.alp"), 1);
-  EXPECT_EQ(back.Count(), 0);
+  EXPECT_EQ((std::vector<int>{back.LoadFromBytes(two), back.Count(), back.LoadFile("A:\\missing.alp"), back.Count()}),
+            (std::vector<int>{1, 1, 1, 0}));
   KK_AlphaChannel one;
   ASSERT_EQ(one.Load("A:\\planes.alp"), 1);
   EXPECT_EQ(one.Width(), 5);

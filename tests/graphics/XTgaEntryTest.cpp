@@ -20,9 +20,7 @@ using widget_test::ReadPixels;
 // A 2 x 2 picture stored bottom row first: bottom row red, green; top row blue, white.
 TgaPicture Square(uint8_t depth = 32) {
   TgaPicture p;
-  p.depth = depth;
-  p.width = 2;
-  p.height = 2;
+  p.depth = depth, p.width = 2, p.height = 2;
   p.pixels = {0x11FF0000, 0x2200FF00, 0x330000FF, 0xFFFFFFFF};
   return p;
 }
@@ -62,9 +60,7 @@ TEST(LoadTgaFile, StatusCodesAndTheOtherReadersResults) {
     const testing_support::Bytes bytes = TgaFile(c.picture);
     const TgaImage image = LoadTgaFile(bytes);
     EXPECT_EQ(image.status, c.status);
-    if (c.status != kTgaLoaded) {
-      EXPECT_TRUE(image.pixels.empty());
-    }
+    EXPECT_TRUE(c.status == kTgaLoaded || image.pixels.empty());
     K_Dib_Image dib;
     EXPECT_EQ(dib.LoadTGAFromBytes(bytes), c.image);
   }
@@ -74,23 +70,17 @@ TEST(LoadTgaFile, StatusCodesAndTheOtherReadersResults) {
 TEST(LoadTgaFile, ColourBytesComeOutRedGreenBlueWithTheFourthKeptAfterTheSkippedFields) {
   const TgaImage image = LoadTgaFile(TgaFile(Square()));
   ASSERT_EQ(image.status, kTgaLoaded);
-  EXPECT_EQ(image.width, 2);
-  EXPECT_EQ(image.height, 2);
-  EXPECT_EQ(image.depth, 32);
+  EXPECT_EQ((std::vector<int>{image.width, image.height, image.depth}), (std::vector<int>{2, 2, 32}));
   EXPECT_EQ(std::vector<uint8_t>(image.pixels.begin(), image.pixels.begin() + 8),
             (std::vector<uint8_t>{0xFF, 0, 0, 0x11, 0, 0xFF, 0, 0x22}));
   // The ID field and a colour map (two bytes an entry) are skipped.
   TgaPicture p = Square();
   p.id = "made by hand";
-  p.colourMapType = 1;
-  p.colourMapLength = 3;
-  p.colourMapBits = 15;
+  p.colourMapType = 1, p.colourMapLength = 3, p.colourMapBits = 15;
   EXPECT_EQ(LoadTgaFile(TgaFile(p)).pixels, image.pixels);
   // Grey pixels are one byte each and left alone.
   TgaPicture grey = Square();
-  grey.type = 3;
-  grey.depth = 8;
-  grey.pixels = {1, 2, 3, 4};
+  grey.type = 3, grey.depth = 8, grey.pixels = {1, 2, 3, 4};
   EXPECT_EQ(LoadTgaFile(TgaFile(grey)).pixels, (std::vector<uint8_t>{1, 2, 3, 4}));
 }
 
@@ -128,8 +118,7 @@ TEST_F(XTgaEntryTest, PacksKnownColoursInEveryScreenFormatTopRowFromTheFileEnd) 
 
 TEST_F(XTgaEntryTest, AlphaPlaneHoldsTheFourthBytesTopRowFirst) {
   ASSERT_EQ(Convert(Square(32)), S_OK);
-  EXPECT_EQ(entry_.hasAlpha, 1);
-  EXPECT_EQ(entry_.alpha, (std::vector<uint8_t>{0x33, 0xFF, 0x11, 0x22}));
+  EXPECT_EQ(std::make_pair(entry_.hasAlpha, entry_.alpha), std::make_pair(1, std::vector<uint8_t>{0x33, 0xFF, 0x11, 0x22}));
   EXPECT_EQ(entry_.size, GSize(2, 2));
   DDCOLORKEY key{};
   EXPECT_NE(entry_.surface->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
@@ -147,16 +136,14 @@ TEST_F(XTgaEntryTest, RefusedPicturesLeaveNoSurface) {
     TgaPicture p = Square();
     p.type = type, p.depth = depth, p.pixels = {1, 2, 3, 4};
     EXPECT_EQ(Convert(p), S_FALSE);
-    EXPECT_FALSE(entry_.surface);
-    EXPECT_EQ(entry_.hasAlpha, 0);
-    EXPECT_TRUE(entry_.alpha.empty());
+    EXPECT_TRUE(!entry_.surface && entry_.hasAlpha == 0 && entry_.alpha.empty());
   }
-  plat::sim::FailNext("IDirectDraw4::CreateSurface");
-  EXPECT_EQ(Convert(Square()), S_FALSE);
-  EXPECT_FALSE(entry_.surface);
-  UseDesktop(DisplayFormat::Rgb888);  // a screen format pictures are never made in
-  EXPECT_EQ(Convert(Square()), S_FALSE);
-  EXPECT_FALSE(entry_.surface);
+  for (int fault : {1, 0}) {
+    if (fault) plat::sim::FailNext("IDirectDraw4::CreateSurface");
+    else UseDesktop(DisplayFormat::Rgb888);  // a screen format pictures are never made in
+    EXPECT_EQ(Convert(Square()), S_FALSE);
+    EXPECT_FALSE(entry_.surface);
+  }
 }
 
 }  // namespace
