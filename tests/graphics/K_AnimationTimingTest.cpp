@@ -60,16 +60,15 @@ TEST_F(AnimationTimingTest, CatchUpPassesOverZeroFramesAndKeepsTheRemainder) {
   plat::sim::SetTickBase(T);
   player.Play(1);
   EXPECT_EQ(player.StartTick(), T);
+  // Each step: changed, frame, start tick, progress.
+  auto step = [&](uint32_t t) {
+    const bool changed = player.Step(t);
+    return std::vector<int64_t>{changed, player.CurrentFrame(), player.StartTick(), player.Progress()};
+  };
   EXPECT_FALSE(player.Step(T + 50));
   EXPECT_EQ(player.CurrentFrame(), 0);
-  EXPECT_TRUE(player.Step(T + 51));
-  EXPECT_EQ(player.CurrentFrame(), 1);
-  EXPECT_EQ(player.StartTick(), T + 50);
-  EXPECT_EQ(player.Progress(), 1000);
-  EXPECT_TRUE(player.Step(T + 151));
-  EXPECT_EQ(player.CurrentFrame(), 3);
-  EXPECT_EQ(player.StartTick(), T + 150);
-  EXPECT_EQ(player.Progress(), 3333);
+  EXPECT_EQ(step(T + 51), (std::vector<int64_t>{1, 1, T + 50, 1000}));
+  EXPECT_EQ(step(T + 151), (std::vector<int64_t>{1, 3, T + 150, 3333}));
 }
 
 TEST_F(AnimationTimingTest, RepeatTwoPlaysTheLoopThreeTimesAtExactMilliseconds) {
@@ -122,25 +121,18 @@ TEST_F(AnimationTimingTest, StopFramePausesResumeRestartsTheClockAndHoldKeepsThe
   plat::sim::SetTickBase(2000);
   player.Play(1);
   player.SetStopFrame(3);
-  EXPECT_TRUE(player.Step(2000 + 500));
-  EXPECT_EQ(player.CurrentFrame(), 3);
-  EXPECT_TRUE(player.IsAtRest());
-  EXPECT_FALSE(player.Step(2000 + 900));
+  EXPECT_EQ((std::vector<int>{player.Step(2000 + 500), player.CurrentFrame(), player.IsAtRest(), player.Step(2000 + 900)}),
+            (std::vector<int>{1, 3, 1, 0}));
   plat::sim::SetTickBase(4000);
   EXPECT_EQ(player.Resume(), 4000u);
-  EXPECT_FALSE(player.Step(4010));
-  EXPECT_TRUE(player.Step(4011));
-  EXPECT_EQ(player.CurrentFrame(), 4);
+  EXPECT_EQ((std::vector<int>{player.Step(4010), player.Step(4011), player.CurrentFrame()}), (std::vector<int>{0, 1, 4}));
   // Hold keeps the last frame.
   plat::sim::SetTickBase(10);
   player.Play(1);
   player.SetStopFrame(K_Animation::kHoldLast);
-  EXPECT_TRUE(player.Step(10 + 51));
-  EXPECT_EQ(player.CurrentFrame(), 4);
-  EXPECT_TRUE(player.IsPlaying());
-  EXPECT_TRUE(player.IsAtRest());
-  EXPECT_FALSE(player.Step(10 + 5000));
-  EXPECT_EQ(player.CurrentFrame(), 4);
+  EXPECT_EQ((std::vector<int>{player.Step(10 + 51), player.CurrentFrame(), player.IsPlaying(), player.IsAtRest(),
+                              player.Step(10 + 5000), player.CurrentFrame()}),
+            (std::vector<int>{1, 4, 1, 1, 0, 4}));
 }
 
 TEST_F(AnimationTimingTest, TickZeroABackwardsClockAndALongFrame) {
@@ -148,8 +140,7 @@ TEST_F(AnimationTimingTest, TickZeroABackwardsClockAndALongFrame) {
   plat::sim::SetTickBase(0);
   player.Play(1);
   EXPECT_FALSE(player.IsAtRest());  // playing at tick 0 is not a pause
-  EXPECT_TRUE(player.Step(11));
-  EXPECT_EQ(player.CurrentFrame(), 1);
+  EXPECT_EQ((std::vector<int>{player.Step(11), player.CurrentFrame()}), (std::vector<int>{1, 1}));
   // A clock that goes backwards uses the duration field as the time elapsed.
   plat::sim::SetTickBase(5000);
   player.Play(1);
@@ -171,9 +162,7 @@ TEST_F(AnimationTimingTest, ZeroDurationCyclesReturnZeroFramesStayStoppedAndSetF
     plat::sim::SetTickBase(100);
     player.Play(-1);
     player.Step(100 + 1000000);
-    EXPECT_TRUE(player.IsPlaying());
-    EXPECT_EQ(player.StartTick(), 100u + 1000000u);
-    EXPECT_EQ(player.Progress(), 0);
+    EXPECT_EQ((std::vector<int64_t>{player.IsPlaying(), player.StartTick(), player.Progress()}), (std::vector<int64_t>{1, 100 + 1000000, 0}));
   }
   Bind(Timed({}));
   player.Play(1);
