@@ -109,27 +109,6 @@ class ClockTest : public testing::Test {
 
 using Offsets = std::vector<uint64_t>;
 
-TEST_F(ClockTest, TimeMovesOnlyByAdvanceOrWindowThreadSleepStoppingAtDueEvents) {
-  const DWORD ticks = GetTickCount();
-  Event never;
-  EXPECT_EQ(WaitForSingleObject(never.get(), 20), WAIT_TIMEOUT);  // real time passes ...
-  EXPECT_EQ(Elapsed(), 0u);                                      // ... virtual time does not
-  Schedule({100, 30, 30, 500});
-  plat::sim::AdvanceClock(200);
-  EXPECT_EQ(GetTickCount() - ticks, 200u);
-  EXPECT_EQ(timeGetTime(), GetTickCount());
-  EXPECT_EQ(InMs(Registered<TestSchedule>().Reached()), (Offsets{30, 30, 100}));
-  EXPECT_EQ(InMs(PumpCalls()), (Offsets{30, 100, 200}));
-  EXPECT_EQ(clk::EarliestDueAfter(plat::sim::NowMicros()), t0_ + 500 * kMs);
-  plat::sim::AdvanceClockMicros(7);
-  EXPECT_EQ(Elapsed(), 200 * kMs + 7);
-  // Sleep on the window thread runs what falls due, without pumping.
-  const size_t pumps = PumpCalls().size();
-  Sleep(400);
-  EXPECT_EQ(InMs(Registered<TestSchedule>().Reached()), (Offsets{30, 30, 100, 500}));
-  EXPECT_EQ(PumpCalls().size(), pumps);
-}
-
 TEST_F(ClockTest, BlockedWindowThreadJumpsToTheEarlierOfDeadlineAndDueEventUnlessNotified) {
   Schedule({40});
   const uint64_t seen = clk::WakeGeneration();

@@ -8,21 +8,6 @@ using testing_support::Cp949;
 
 namespace {
 
-const std::string kKorean = "\xB9\xAB\xB7\xBA\xB7\xCE\xBA\xBF\xB3\xC9";  // 무렉로봇냥
-
-TEST(CodePage, KoreanRoundTripsThroughUtf16) {
-  std::u16string wide = plat::Cp949ToUtf16(kKorean);
-  EXPECT_EQ(wide, u"무렉로봇냥");
-  EXPECT_EQ(Cp949(plat::Utf16ToCp949(wide)), Cp949(kKorean));
-  EXPECT_EQ(plat::Cp949ToUtf8(kKorean), "무렉로봇냥");
-  EXPECT_EQ(Cp949(plat::Utf8ToCp949("’")), Cp949("\xA1\xAF"));
-  EXPECT_EQ(plat::Cp949CharLength("\xB3\xC9"), 2u);
-  EXPECT_EQ(plat::Cp949CharLength("\xB3"), 1u);
-  EXPECT_EQ(plat::Cp949CharLength("a\xB3"), 1u);
-  EXPECT_TRUE(IsDBCSLeadByte(0xB3));
-  EXPECT_FALSE(IsDBCSLeadByte('a'));
-}
-
 TEST(CodePage, InvalidBytesBecomeQuestionMarks) {
   // 0x80 is never a lead byte, 0xFF never valid, and a lead byte at the end is orphaned.
   EXPECT_EQ(plat::Cp949ToUtf16("a\x80" "b\xFF" "c\xB3"), u"a?b?c?");

@@ -85,41 +85,6 @@ TEST_F(CryptTest, DefaultKeyIsFortyDigestBitsPlusElevenZeroBytesAndNoSaltDropsTh
   }
 }
 
-TEST_F(CryptTest, PassAndDataMayComeInAnyPiecesWhateverTheFinalFlag) {
-  const Bytes plain = testing_support::SampleText(2500);
-  const Bytes expected = ReferenceRc4(testing_support::SaltedFortyBitKey(testing_support::kMd5Abc), plain);
-  Objects o;
-  ASSERT_TRUE(CryptAcquireContextA(&o.provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT));
-  ASSERT_TRUE(CryptCreateHash(o.provider, CALG_MD5, 0, 0, &o.hash));
-  ASSERT_TRUE(CryptHashData(o.hash, reinterpret_cast<const BYTE*>("a"), 1, 0));
-  ASSERT_TRUE(CryptHashData(o.hash, nullptr, 0, 0));
-  ASSERT_TRUE(CryptHashData(o.hash, reinterpret_cast<const BYTE*>("bc"), 2, 0));
-  // The hash derives the same key every time; each key's stream runs on across calls.
-  for (int round = 0; round < 2; ++round) {
-    HCRYPTKEY key = 0;
-    ASSERT_TRUE(CryptDeriveKey(o.provider, CALG_RC4, o.hash, 0, &key));
-    Bytes data = plain;
-    size_t offset = 0;
-    for (DWORD piece : {1000u, 1000u, 500u}) {
-      DWORD length = piece;
-      ASSERT_TRUE(CryptEncrypt(key, 0, offset + piece == plain.size(), 0, data.data() + offset, &length, piece));
-      EXPECT_EQ(length, piece);
-      offset += piece;
-    }
-    EXPECT_EQ(data, expected) << "round " << round;
-    EXPECT_TRUE(CryptDestroyKey(key));
-  }
-  // Decryption is the same stream: a fresh key from the same pass, fed in other pieces.
-  Objects reader;
-  Make(reader, "abc");
-  Bytes data = expected;
-  for (size_t at = 0; at < data.size(); at += 999) {
-    DWORD length = static_cast<DWORD>(std::min<size_t>(999, data.size() - at));
-    ASSERT_TRUE(CryptDecrypt(reader.key, 0, FALSE, 0, data.data() + at, &length));
-  }
-  EXPECT_EQ(data, plain);
-}
-
 TEST_F(CryptTest, ProviderChoiceIsLimitedToTheBaseProviderWithoutContainers) {
   const std::tuple<const char*, const char*, DWORD, DWORD, DWORD> cases[] = {
       // container, provider, type, flags, error (0: succeeds)

@@ -50,42 +50,6 @@ TEST_F(DirectDrawTest, AnswersTheFourAndTwoIdentitiesRefusesSevenAndCreationMayF
   EXPECT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
 }
 
-TEST_F(DirectDrawTest, DisplayModeAndOffscreenSurfacesCarryTheDesktopFormat) {
-  struct Row {
-    DisplayFormat format;
-    DWORD bits, red, green, blue;
-  } rows[] = {
-      {DisplayFormat::Rgb565, 16, 0xF800, 0x07E0, 0x001F},
-      {DisplayFormat::Rgb555, 16, 0x7C00, 0x03E0, 0x001F},
-      {DisplayFormat::Xrgb8888, 32, 0x00FF0000, 0x0000FF00, 0x000000FF},
-      {DisplayFormat::Rgb888, 24, 0x00FF0000, 0x0000FF00, 0x000000FF},
-      {DisplayFormat::Palette8, 8, 0, 0, 0},
-  };
-  auto layout = [](const DDPIXELFORMAT& f) {
-    return std::tuple(f.dwRGBBitCount, f.dwRBitMask, f.dwGBitMask, f.dwBBitMask);
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.bits);
-    plat::sim::ResetDisplay(row.format);
-    auto dd = MakeDirectDraw();
-    ASSERT_TRUE(dd);
-    DDSURFACEDESC2 mode = Desc(), desc = Desc();
-    ASSERT_EQ(dd->GetDisplayMode(&mode), DD_OK);
-    EXPECT_TRUE(mode.dwFlags & DDSD_PIXELFORMAT);
-    EXPECT_EQ(std::pair(mode.dwWidth, mode.dwHeight), std::pair(1024u, 768u));
-    EXPECT_EQ(layout(mode.ddpfPixelFormat), std::tuple(row.bits, row.red, row.green, row.blue));
-    ComPtr<IDirectDrawSurface4> s;
-    ASSERT_EQ(MakeOffscreen(dd.Get(), 33, 7, &s), DD_OK);
-    ASSERT_EQ(s->GetSurfaceDesc(&desc), DD_OK);
-    EXPECT_EQ(std::pair(desc.dwWidth, desc.dwHeight), std::pair(33u, 7u));
-    EXPECT_EQ(layout(desc.ddpfPixelFormat), layout(mode.ddpfPixelFormat));
-    EXPECT_GT(desc.lPitch, static_cast<LONG>(33 * row.bits / 8)) << "pitch must be padded";
-    DDPIXELFORMAT pf{};
-    ASSERT_EQ(s->GetPixelFormat(&pf), DD_OK);
-    EXPECT_EQ(layout(pf), layout(mode.ddpfPixelFormat));
-  }
-}
-
 TEST_F(DirectDrawTest, CreateSurfaceRefusesBadDescriptions) {
   ComPtr<IDirectDrawSurface4> s;
   EXPECT_EQ(MakeOffscreen(Unset().Get(), 4, 4, &s), DDERR_NOCOOPERATIVELEVELSET);
@@ -202,18 +166,6 @@ TEST_F(DirectDrawTest, LostSurfacesComeBackThroughRestoreWithThePattern) {
   EXPECT_EQ(PixelAt(primary.Get(), 0, 0), 0xCDCDCDCDu);
 }
 
-TEST_F(DirectDrawTest, StillDrawingIsAnsweredOnlyAsOftenAsAsked) {
-  auto dd = MakeDirectDraw();
-  ComPtr<IDirectDrawSurface4> a, b;
-  MakeOffscreen(dd.Get(), 8, 8, &a);
-  MakeOffscreen(dd.Get(), 8, 8, &b);
-  EXPECT_EQ(a->Blt(nullptr, b.Get(), nullptr, DDBLT_WAIT, nullptr), DD_OK);
-  plat::sim::SetStillDrawing(2);
-  EXPECT_EQ(a->Blt(nullptr, b.Get(), nullptr, DDBLT_WAIT, nullptr), DDERR_WASSTILLDRAWING);
-  EXPECT_EQ(a->BltFast(0, 0, b.Get(), nullptr, DDBLTFAST_WAIT), DDERR_WASSTILLDRAWING);
-  EXPECT_EQ(a->BltFast(0, 0, b.Get(), nullptr, DDBLTFAST_WAIT), DD_OK);
-}
-
 TEST_F(DirectDrawTest, FlipChainNeedsExclusiveModeAndSwapsTheBuffers) {
   auto windowed = MakeDirectDraw();
   DDSURFACEDESC2 d = Desc();
@@ -235,21 +187,6 @@ TEST_F(DirectDrawTest, FlipChainNeedsExclusiveModeAndSwapsTheBuffers) {
   ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
   EXPECT_EQ(PixelAt(front.Get(), 10, 10), 0x07E0u);
   EXPECT_EQ(PixelAt(back.Get(), 10, 10), 0xCDCDu);
-}
-
-TEST_F(DirectDrawTest, EverythingIsReleased) {
-  {
-    auto dd = MakeDirectDraw();
-    ComPtr<IDirectDrawSurface4> p, s;
-    MakePrimary(dd.Get(), &p);
-    MakeOffscreen(dd.Get(), 4, 4, &s);
-    ComPtr<IDirectDrawClipper> c;
-    ASSERT_EQ(dd->CreateClipper(0, c.ReleaseAndGetAddressOf(), nullptr), DD_OK);
-    p->SetClipper(c.Get());
-    EXPECT_EQ(plat::sim::LiveSurfaces(), 2u);
-  }
-  EXPECT_EQ(plat::sim::LiveSurfaces(), 0u);
-  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 0u);
 }
 
 }  // namespace

@@ -73,25 +73,6 @@ TEST_F(PresentTest, FrameInTheChildWindowAtThreeThreeMatchesItsPinnedHash) {
   EXPECT_TRUE(check.matches) << "actual hash " << check.actualHash << ", picture at " << check.actualPath;
 }
 
-TEST_F(PresentTest, OutputFollowsTheWindowIsClippedByTheDesktopAndMayBePartial) {
-  Build(DisplayFormat::Xrgb8888);
-  FillBack(0x123456, RECT{0, 0, kW, kH});
-  ASSERT_EQ(Present(RECT{10, 20, 110, 70}), DD_OK);
-  auto frame = plat::sim::CaptureWindow(game_);
-  EXPECT_EQ(At(frame, 10, 20), 0x123456u);
-  EXPECT_EQ(At(frame, 109, 69), 0x123456u);
-  EXPECT_EQ(At(frame, 110, 20), 0u);
-  EXPECT_EQ(At(frame, 9, 20), 0u);
-  // Moved to reach past 1024 x 768: what is on the display is written, the rest is not.
-  FillBack(0xABCDEF, RECT{0, 0, kW, kH});
-  ASSERT_TRUE(MoveWindow(host_, 600, 400, kW + 6, kH + 6, FALSE));
-  ASSERT_EQ(Present(), DD_OK);
-  frame = plat::sim::CaptureWindow(game_);
-  EXPECT_EQ(At(frame, 0, 0), 0xABCDEFu);
-  EXPECT_EQ(At(frame, 1024 - 603 - 1, 768 - 403 - 1), 0xABCDEFu);
-  EXPECT_NE(At(frame, 1024 - 603, 0), 0xABCDEFu) << "off the display";
-}
-
 TEST_F(PresentTest, SiblingsChildrenAndOwnedPopupsAboveAreNotPaintedOver) {
   Build(DisplayFormat::Xrgb8888);
   HWND sibling = MakeChild(host_, 50, 50, 20, 20, 2);
@@ -114,19 +95,6 @@ TEST_F(PresentTest, SiblingsChildrenAndOwnedPopupsAboveAreNotPaintedOver) {
   EXPECT_EQ(At(frame, 431, 431), 0xFFFFFFu);
 }
 
-TEST_F(PresentTest, WithoutClipStylesTheWholeClientAreaIsWritten) {
-  Build(DisplayFormat::Xrgb8888, WS_CHILD | WS_VISIBLE);
-  HWND sibling = MakeChild(host_, 50, 50, 20, 20, 2);
-  ASSERT_TRUE(SetWindowPos(sibling, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
-  HWND inner = MakeChild(game_, 200, 200, 10, 10, 3);
-  FillBack(0xFFFFFF, RECT{0, 0, kW, kH});
-  ASSERT_EQ(Present(), DD_OK);
-  ShowWindow(inner, SW_HIDE);
-  const auto frame = plat::sim::CaptureWindow(game_);
-  EXPECT_EQ(At(frame, 50 - 3 + 5, 50 - 3 + 5), 0xFFFFFFu);
-  EXPECT_EQ(At(frame, 205, 205), 0xFFFFFFu);
-}
-
 TEST_F(PresentTest, HiddenOrDestroyedClipWindowReceivesNothingAndTheDesktopShowsTheWindows) {
   Build(DisplayFormat::Xrgb8888);
   FillBack(0x0000FF, RECT{0, 0, kW, kH});
@@ -143,21 +111,6 @@ TEST_F(PresentTest, HiddenOrDestroyedClipWindowReceivesNothingAndTheDesktopShows
   DestroyWindow(game_);
   RECT all{0, 0, kW, kH};
   EXPECT_EQ(primary_->Blt(&all, back_.Get(), nullptr, DDBLT_WAIT, nullptr), DD_OK);
-}
-
-TEST_F(PresentTest, FullScreenExclusiveRefreshesTheGameWindowFromTheDisplay) {
-  plat::sim::ResetDisplay(DisplayFormat::Xrgb8888);
-  HWND game = MakeTop(0, 0, kW, kH);
-  dd_ = MakeDirectDraw(game, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT);
-  ASSERT_TRUE(dd_);
-  ASSERT_EQ(dd_->SetDisplayMode(kW, kH, 16, 0, 0), DD_OK);
-  ASSERT_EQ(MakePrimary(dd_.Get(), &primary_), DD_OK);
-  ASSERT_EQ(MakeOffscreen(dd_.Get(), kW, kH, &back_), DD_OK);
-  FillBack(0xF800, RECT{0, 0, kW, kH});
-  ASSERT_EQ(primary_->BltFast(0, 0, back_.Get(), nullptr, DDBLTFAST_WAIT), DD_OK);
-  const auto frame = plat::sim::CaptureWindow(game);
-  EXPECT_EQ(At(frame, 0, 0), 0xFF0000u);
-  EXPECT_EQ(At(frame, kW - 1, kH - 1), 0xFF0000u);
 }
 
 }  // namespace

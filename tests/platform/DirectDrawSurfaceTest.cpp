@@ -79,20 +79,6 @@ TEST_F(SurfaceTest, ColourKeyHidesTheKeyIgnoringUnusedBitsInEveryFormat) {
   }
 }
 
-TEST_F(SurfaceTest, SetColorKeyWithoutColourSpaceUsesTheLowValueOnly) {
-  Use(DisplayFormat::Rgb565);
-  auto s = Make(1, 1);
-  DDCOLORKEY k{0x10, 0x20}, back{};
-  EXPECT_EQ(s->GetColorKey(DDCKEY_SRCBLT, &back), DDERR_NOCOLORKEY);
-  ASSERT_EQ(s->SetColorKey(DDCKEY_SRCBLT, &k), DD_OK);
-  ASSERT_EQ(s->GetColorKey(DDCKEY_SRCBLT, &back), DD_OK);
-  EXPECT_EQ(std::pair(back.dwColorSpaceLowValue, back.dwColorSpaceHighValue), std::pair(0x10u, 0x10u));
-  DDSURFACEDESC2 d = Desc();
-  s->GetSurfaceDesc(&d);
-  EXPECT_TRUE(d.dwFlags & DDSD_CKSRCBLT);
-  EXPECT_EQ(s->SetColorKey(DDCKEY_SRCOVERLAY, &k), DDERR_UNSUPPORTED);
-}
-
 TEST_F(SurfaceTest, StretchPicksNearestSourcePixelsAndOverlapsReadTheOldPixels) {
   Use(DisplayFormat::Xrgb8888);
   auto src = Make(3, 2, {1, 2, 3, 4, 5, 6});

@@ -50,20 +50,6 @@ TEST_F(DirectDrawTest, ScreenDcReportsAndDrawsInTheDesktopFormat) {
   }
 }
 
-TEST_F(DirectDrawTest, DesktopSizeIsTheDisplaysAndTheScreenDcs) {
-  plat::sim::SetDesktopSize(800, 600);
-  EXPECT_EQ(plat::sim::CurrentDisplayMode().height, 600);
-  HDC screen = GetDC(nullptr);
-  EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 800);
-  EXPECT_EQ(GetDeviceCaps(screen, VERTRES), 600);
-  EXPECT_EQ(SetPixel(screen, 799, 599, RGB(1, 2, 3)), RGB(1, 2, 3));
-  EXPECT_EQ(SetPixel(screen, 800, 0, RGB(1, 2, 3)), CLR_INVALID);
-  EXPECT_EQ(plat::sim::ScreenPixel(799, 599), RGB(1, 2, 3));
-  ReleaseDC(nullptr, screen);
-  plat::sim::ResetWindowSystem();
-  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 1024);
-}
-
 TEST_F(DirectDrawTest, ExclusiveModeIsWhatTheScreenReportsUntilItIsLeft) {
   ComPtr<IDirectDraw4> dd = MakeDirectDraw(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT);
   ASSERT_TRUE(dd);

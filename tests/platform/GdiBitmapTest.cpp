@@ -57,38 +57,6 @@ TEST(GdiPixel, SetPixelReturnsTheColourSetAndOutsideIsInvalid) {
   }
 }
 
-TEST(GdiBitmap, DibitmapReadsEveryDepthAndBothRowOrders) {
-  struct Case {
-    uint16_t bpp;
-    uint32_t compression;
-    bool topDown;
-  };
-  const Case cases[] = {{1, BI_RGB, false},  {4, BI_RGB, false}, {8, BI_RGB, true},  {16, BI_RGB, false},
-                        {16, BI_BITFIELDS, true}, {24, BI_RGB, false}, {24, BI_RGB, true}, {32, BI_RGB, true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.bpp << " bits, top-down " << c.topDown);
-    gdi_test::BmpSpec picture = gdi_test::TwoByTwo(c.bpp, c.topDown);
-    picture.compression = c.compression;
-    std::copy(kMasks555, kMasks555 + 3, picture.masks);
-    // The file without its 14-byte header is the BITMAPINFO followed by the pixels.
-    const std::vector<uint8_t> file = gdi_test::WriteBmp(picture);
-    std::vector<uint32_t> block((file.size() - 14 + 3) / 4);
-    std::memcpy(block.data(), file.data() + 14, file.size() - 14);
-    const auto* info = reinterpret_cast<const BITMAPINFO*>(block.data());
-    const auto* bits = reinterpret_cast<const uint8_t*>(block.data()) + file.size() - 14 - picture.pixels.size();
-    HDC screen = GetDC(nullptr);
-    HBITMAP bm = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, bits, info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    ASSERT_NE(bm, nullptr);
-    const bool mono = c.bpp == 1;
-    EXPECT_EQ(gdi_test::PixelOf(bm, 0, 0), RGB(255, 0, 0));
-    EXPECT_EQ(gdi_test::PixelOf(bm, 1, 0), RGB(0, 255, 0));
-    EXPECT_EQ(gdi_test::PixelOf(bm, 0, 1), mono ? RGB(255, 0, 0) : RGB(0, 0, 255));
-    EXPECT_EQ(gdi_test::PixelOf(bm, 1, 1), mono ? RGB(0, 255, 0) : RGB(255, 255, 255));
-    DeleteObject(bm);
-  }
-}
-
 TEST(GdiBitmap, FreshMemoryDcIsMonochromeAndSoAreItsCompatibleBitmaps) {
   HDC dc = CreateCompatibleDC(nullptr), screen = GetDC(nullptr);
   BITMAP b{};

@@ -103,21 +103,6 @@ TEST(GdiBlit, PatternAndConstantOperationsUseTheBrush) {
   DeleteObject(brush);
 }
 
-TEST(GdiBlit, DibTransfersCountSourceRowsFromTheBottomOfBottomUpDibs) {
-  // 1x3 bottom-up DIB: memory rows bottom to top are 1, 2, 3 (red levels).
-  const uint32_t bits[3] = {0x010000, 0x020000, 0x030000};
-  BITMAPINFO info{};
-  info.bmiHeader = {40, 1, 3, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  DibCanvas dst(1, 3, 32);
-  // ySrc 0 with height 2 is the bottom two rows, drawn top to bottom as 2, 1.
-  EXPECT_EQ(SetDIBitsToDevice(dst.dc(), 0, 0, 1, 2, 0, 0, 0, 3, bits, &info, DIB_RGB_COLORS), 3);
-  EXPECT_EQ(GetPixel(dst.dc(), 0, 0), RGB(2, 0, 0));
-  EXPECT_EQ(GetPixel(dst.dc(), 0, 1), RGB(1, 0, 0));
-  EXPECT_NE(StretchDIBits(dst.dc(), 0, 0, 1, 3, 0, 0, 1, 3, bits, &info, DIB_RGB_COLORS, SRCCOPY), 0);
-  EXPECT_EQ(GetPixel(dst.dc(), 0, 0), RGB(3, 0, 0));
-  EXPECT_EQ(GetPixel(dst.dc(), 0, 2), RGB(1, 0, 0));
-}
-
 TEST(GdiBlit, RectanglesAtExtremeCoordinatesTouchNothingOutside) {
   DibCanvas src(4, 4, 32), dst(4, 4, 16, kMasks565);
   src.Fill(RGB(255, 255, 255));

@@ -106,30 +106,6 @@ TEST(Module, ResourcesRoundTripByIdAndByName) {
   plat::sim::ClearFaults();
 }
 
-TEST(Module, DialogTemplatesAreKeptPerModule) {
-  // An id no other test registers: the main program must not have it in any run order.
-  constexpr WORD kModuleOnlyTemplate = 4101;
-  HMODULE plat = GetModuleHandleA("libplat");
-  plat::DialogTemplate box{.style = 0x80C80000u, .fontFace = "\xB5\xB8\xBF\xF2", .fontSize = 9, .cx = 187, .cy = 263, .title = {},
-                           .items = {{"Button", "OK", 1, 0x0000000Bu, 0, 38, 242, 50, 14},
-                                     {"Button", "Cancel", 2, 0x0000000Bu, 0, 102, 242, 50, 14}}};
-  ASSERT_TRUE(plat::RegisterDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate), box));
-
-  const plat::DialogTemplate* found = plat::FindDialogTemplate(plat, "#4101");
-  ASSERT_NE(found, nullptr);
-  EXPECT_EQ(found->fontFace, box.fontFace);
-  ASSERT_EQ(found->items.size(), 2u);
-  EXPECT_EQ(found->items[1].text, "Cancel");
-  EXPECT_EQ(found->items[1].x, 102);
-  EXPECT_EQ(AndError(plat::FindDialogTemplate(nullptr, MAKEINTRESOURCEA(kModuleOnlyTemplate))),
-            std::pair(static_cast<const plat::DialogTemplate*>(nullptr), ERROR_RESOURCE_NAME_NOT_FOUND));
-
-  box.title = "again";
-  ASSERT_TRUE(plat::RegisterDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate), box));
-  EXPECT_EQ(plat::FindDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate))->title, "again");
-  EXPECT_EQ(found->title, "");  // the earlier template is still alive
-}
-
 TEST(Module, ALoadedModuleRegistersItsResourcesAtLoad) {
   EXPECT_EQ(GetModuleHandleA("TestModule"), nullptr);
   plat::sim::MapPathPrefix("C:\\Host\\", PLAT_TEST_MODULE_DIR);
