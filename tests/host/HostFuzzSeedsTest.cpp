@@ -20,9 +20,7 @@
 namespace {
 
 using namespace arc_fuzz;
-using host_test::ByteArray;
-using host_test::FilledMessage;
-using host_test::WriteBlock;
+using namespace host_test;
 
 void ExpectCommittedSeeds(const char* corpus, const std::map<std::string, std::string>& seeds) {
   const char* source = std::getenv("DORVIK_SOURCE_DIR");

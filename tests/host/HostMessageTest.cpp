@@ -13,11 +13,7 @@
 
 namespace {
 
-using host_test::FilledMessage;
-using host_test::Hex;
-using host_test::ReadBlock;
-using host_test::Wire;
-using host_test::WriteBlock;
+using namespace host_test;
 
 // Every read starts from a message holding a game result, which the read must replace.
 TEST(HostMessageRead, CodesAloneShortBlocksAndTrailingBytesAndCodesOutsideOneToSixtyThreeHaveNoRecordOrName) {

@@ -13,13 +13,7 @@
 
 namespace {
 
-using host_test::Filled;
-using host_test::FilledMessage;
-using host_test::Hex;
-using host_test::ReadBlock;
-using host_test::Wire;
-using host_test::WriteBlock;
-using host_test::WriteRecord;
+using namespace host_test;
 
 int64_t Both(uint32_t k) { return static_cast<int64_t>((static_cast<uint64_t>(k) << 32) | k); }
 
