@@ -39,16 +39,13 @@ class XAvatarComposerTest : public testing::Test {
 
 TEST_F(XAvatarComposerTest, PartListsOfOneToTwentyFourDecodingFilesAreAcceptedAndStackedInLayerOrder) {
   const std::string p = Part("p.gif", 1, 1, {1});
-  EXPECT_EQ(composer_.SetParts({}, false), 0);
-  EXPECT_EQ(composer_.SetParts(std::vector<std::string>(25, p), false), 0);
-  EXPECT_FALSE(composer_.Loaded());
-  EXPECT_EQ(composer_.SetParts(std::vector<std::string>(24, p), false), 1);
-  EXPECT_TRUE(composer_.Loaded());
+  EXPECT_EQ((std::vector<int>{composer_.SetParts({}, false), composer_.SetParts(std::vector<std::string>(25, p), false),
+                              composer_.Loaded(), composer_.SetParts(std::vector<std::string>(24, p), false), composer_.Loaded()}),
+            (std::vector<int>{0, 0, 0, 1, 1}));
   const std::string a = Part("a.gif", 1, 1, {1}), b = Part("b.gif", 1, 1, {2}), c = Part("c.gif", 1, 1, {3});
   ASSERT_EQ(composer_.SetParts({a, b, c}, false), 1);
-  EXPECT_EQ(composer_.Layer(0).fileName, c);
-  EXPECT_EQ(composer_.Layer(1).fileName, b);
-  EXPECT_EQ(composer_.Layer(2).fileName, a);
+  EXPECT_EQ((std::vector<std::string>{composer_.Layer(0).fileName, composer_.Layer(1).fileName, composer_.Layer(2).fileName}),
+            (std::vector<std::string>{c, b, a}));
   ASSERT_EQ(composer_.SetParts({b}, false), 1);
   EXPECT_EQ(composer_.Layer(0).fileName, b);
   EXPECT_EQ(composer_.Layer(1).animation, nullptr);  // cleared by the new list
@@ -89,16 +86,16 @@ TEST_F(XAvatarComposerTest, FramesArePickedByTheTickCountModuloTheDurationWithZe
 
 TEST_F(XAvatarComposerTest, RedrawsOnlyWhenAFrameChangesUnlessForced) {
   ASSERT_EQ(composer_.SetParts({Part("two.gif", 1, 1, {1, 2}, {10, 10})}, false), 1);
-  plat::sim::SetTickBase(0);
-  EXPECT_EQ(composer_.Compose(nullptr, canvas_, false, false), 1);
-  plat::sim::SetTickBase(50);
-  EXPECT_EQ(composer_.Compose(nullptr, canvas_, false, false), 0);
-  EXPECT_EQ(composer_.Compose(nullptr, canvas_, false, true), 1);
-  plat::sim::SetTickBase(150);
-  EXPECT_EQ(composer_.Compose(nullptr, canvas_, true, false), 1);  // measured only
-  EXPECT_EQ(Px(canvas_, 0, 0), kRed);
-  EXPECT_EQ(composer_.Compose(nullptr, canvas_, false, false), 1);  // the change is still pending
-  EXPECT_EQ(Px(canvas_, 0, 0), kGreen);
+  auto compose = [&](uint32_t tick, bool measure, bool force) {
+    plat::sim::SetTickBase(tick);
+    const int drawn = composer_.Compose(nullptr, canvas_, measure, force);
+    return std::make_pair(drawn, Px(canvas_, 0, 0));
+  };
+  EXPECT_EQ(compose(0, false, false).first, 1);
+  EXPECT_EQ(compose(50, false, false).first, 0);
+  EXPECT_EQ(compose(50, false, true).first, 1);
+  EXPECT_EQ(compose(150, true, false), std::make_pair(1, kRed));     // measured only
+  EXPECT_EQ(compose(150, false, false), std::make_pair(1, kGreen));  // the change is still pending
 }
 
 TEST_F(XAvatarComposerTest, SmallerLayersAreCentredWithTheOddPixelRightAndBottom) {
@@ -107,12 +104,12 @@ TEST_F(XAvatarComposerTest, SmallerLayersAreCentredWithTheOddPixelRightAndBottom
   const std::string small = Part("small.gif", 2, 1, {3});
   ASSERT_EQ(composer_.SetParts({small, big}, false), 1);
   ASSERT_EQ(composer_.Compose(nullptr, canvas_, false, false), 1);
-  EXPECT_EQ(composer_.ComposedSize().cx, 5);
-  EXPECT_EQ(canvas_.Height(), 4);
+  EXPECT_EQ(std::make_pair(composer_.ComposedSize().cx, canvas_.Height()), std::make_pair(5, 4));
   // (5 - 2) / 2 = 1, (4 - 1) / 2 = 1.
-  for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(Px(canvas_, x, 1), x == 1 || x == 2 ? kBlue : kRed) << x;
-  EXPECT_EQ(Px(canvas_, 1, 0), kRed);
-  EXPECT_EQ(Px(canvas_, 1, 2), kRed);
+  std::vector<uint32_t> rows;
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 5; ++x) rows.push_back(Px(canvas_, x, y));
+  EXPECT_EQ(rows, (std::vector<uint32_t>{kRed, kRed, kRed, kRed, kRed, kRed, kBlue, kBlue, kRed, kRed, kRed, kRed, kRed, kRed, kRed}));
 }
 
 TEST_F(XAvatarComposerTest, TransparentIndicesLetLowerLayersShowAndAPositionSkipsTheClear) {
@@ -127,8 +124,7 @@ TEST_F(XAvatarComposerTest, TransparentIndicesLetLowerLayersShowAndAPositionSkip
   const POINT at{2, 0};
   EXPECT_EQ(composer_.Compose(&at, other, false, true), 1);
   EXPECT_EQ(other.Width(), 4);  // kept as it is
-  EXPECT_EQ(Px(other, 1, 0), kGreen);
-  EXPECT_EQ(Px(other, 2, 0), kRed);
+  EXPECT_EQ((std::vector<uint32_t>{Px(other, 1, 0), Px(other, 2, 0)}), (std::vector<uint32_t>{kGreen, kRed}));
   // Grey parts get a grey table.
   ASSERT_EQ(composer_.SetParts({Part("grey.gif", 1, 1, {1})}, true), 1);
   ASSERT_EQ(composer_.Compose(nullptr, canvas_, false, false), 1);

@@ -58,8 +58,7 @@ TEST_F(XPsdEntryTest, TransparentPixelsBecomeTheScreenKeyOthersArePackedAndEvery
   }
   // Every layer brings its size, offset, duration and name; every frame the key.
   ASSERT_EQ(Load(0xFF00FF), S_OK);
-  EXPECT_EQ(entry_.multiFrame, 1);
-  EXPECT_EQ(entry_.hasAlpha, 1);
+  EXPECT_EQ(std::make_pair(entry_.multiFrame, entry_.hasAlpha), std::make_pair(1, 1));
   EXPECT_EQ(entry_.frameSizes, (std::vector<GSize>{GSize(2, 2), GSize(3, 1), GSize(1, 1)}));
   EXPECT_EQ(entry_.frameOffsets, (std::vector<GPoint>{GPoint(4, -3), GPoint(0, 9), GPoint(-1, -1)}));
   EXPECT_EQ(entry_.durations, (std::vector<uint32_t>{500, 200, 0}));
@@ -77,12 +76,9 @@ TEST_F(XPsdEntryTest, SurfaceFailureAtLayerNKeepsNFramesWithTrimmedArrays) {
     XPsdEntry e;
     plat::sim::FailNext("IDirectDraw4::CreateSurface", 1, n);
     EXPECT_EQ(e.LoadLayers(dd_, 0xFF00FF, Read(Layers())), S_FALSE) << n;
-    EXPECT_EQ(e.frames.size(), n);
-    EXPECT_EQ(e.frameAlpha.size(), n);
-    EXPECT_EQ(e.frameSizes.size(), n);
-    EXPECT_EQ(e.frameOffsets.size(), n);
-    EXPECT_EQ(e.durations.size(), n);
-    EXPECT_EQ(e.names.size(), n);
+    EXPECT_EQ((std::vector<size_t>{e.frames.size(), e.frameAlpha.size(), e.frameSizes.size(), e.frameOffsets.size(),
+                                   e.durations.size(), e.names.size()}),
+              std::vector<size_t>(6, n));
     plat::sim::ClearFaults();
   }
   // An empty layer has no surface either: the frames before it stay.
