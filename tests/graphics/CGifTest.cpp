@@ -71,17 +71,12 @@ TEST_F(CGifTest, ErrorFlagStopsStepping) {
   GifDesc g = Screen(1, 1);
   g.frames = {Solid(0, 0, 1, 1, 1), Solid(0, 0, 1, 1, 2)};
   Bytes bytes = EncodeGif(g);
-  CGif good;
+  CGif good, bad, missing;
   ASSERT_EQ(Load(good, bytes), 1);
   EXPECT_EQ(good.StepGifFrame(), 1);
   bytes[5] = 'b';
-  CGif bad;
-  EXPECT_EQ(Load(bad, bytes), 0);
-  EXPECT_TRUE(bad.HasError());
-  EXPECT_EQ(bad.StepGifFrame(), 0);
-  CGif missing;
-  EXPECT_EQ(missing.Load("no such.gif", dd_, nullptr), 0);
-  EXPECT_TRUE(missing.HasError());
+  EXPECT_EQ((std::vector<int>{Load(bad, bytes), bad.HasError(), bad.StepGifFrame()}), (std::vector<int>{0, 1, 0}));
+  EXPECT_EQ((std::vector<int>{missing.Load("no such.gif", dd_, nullptr), missing.HasError()}), (std::vector<int>{0, 1}));
 }
 
 TEST_F(CGifTest, ControlBlocksGiveDelaysInMillisecondsAndDisposalCodesUntilTheNextBlock) {
@@ -91,13 +86,11 @@ TEST_F(CGifTest, ControlBlocksGiveDelaysInMillisecondsAndDisposalCodesUntilTheNe
   g.frames.push_back(Solid(0, 0, 1, 1, 1));  // no block of its own
   CGif gif;
   ASSERT_EQ(Load(gif, g), 1);
-  const int32_t delays[] = {70, 80, 90, 100, 100};
-  const int32_t disposals[] = {0, 4, 8, 12, 12};
   ASSERT_EQ(gif.GetFrameCount(), 5);
-  for (size_t i = 0; i < 5; ++i) {
-    EXPECT_EQ(gif.Frames()[i].delay, delays[i]) << i;
-    EXPECT_EQ(gif.Frames()[i].disposal, disposals[i]) << i;
-  }
+  std::vector<int32_t> delays, disposals;
+  for (const auto& f : gif.Frames()) delays.push_back(f.delay), disposals.push_back(f.disposal);
+  EXPECT_EQ(delays, (std::vector<int32_t>{70, 80, 90, 100, 100}));
+  EXPECT_EQ(disposals, (std::vector<int32_t>{0, 4, 8, 12, 12}));
   EXPECT_TRUE(gif.IsComposing());
 }
 
@@ -119,12 +112,10 @@ TEST_F(CGifTest, TransparentIndexAndMagentaPixelsBothBecomeTheFrameKeyInEveryFor
     g.frames = {f};
     CGif gif;
     ASSERT_EQ(Load(gif, g), 1);
-    EXPECT_EQ(gif.Frames()[0].colorKey, c.key);
-    EXPECT_EQ(gif.GetColorKey(), c.key);
     EXPECT_EQ(Shown(gif), (Pixels{Px(0), c.key, c.key, Px(2)}));
     DDCOLORKEY key{};
     ASSERT_EQ(gif.MainSurface()->GetColorKey(DDCKEY_SRCBLT, &key), S_OK);
-    EXPECT_EQ(key.dwColorSpaceLowValue, c.key);
+    EXPECT_EQ((std::vector<DWORD>{gif.Frames()[0].colorKey, gif.GetColorKey(), key.dwColorSpaceLowValue}), std::vector<DWORD>(3, c.key));
   }
 }
 
@@ -167,9 +158,7 @@ TEST_F(CGifTest, ImagesBeyondTheCapsFailAlone) {
 
 TEST_F(CGifTest, StillPicturesNeverStepAndSetFrameChoosesTheNextFrameDrawn) {
   CGif none;
-  EXPECT_EQ(Load(none, Screen(2, 2)), 0);
-  EXPECT_EQ(none.GetFrameCount(), 0);
-  EXPECT_EQ(none.StepGifFrame(), 0);
+  EXPECT_EQ((std::vector<int>{Load(none, Screen(2, 2)), none.GetFrameCount(), none.StepGifFrame()}), std::vector<int>(3, 0));
 
   GifDesc g = Screen(3, 1);
   g.frames = {Solid(2, 0, 1, 1, 1)};
@@ -177,9 +166,7 @@ TEST_F(CGifTest, StillPicturesNeverStepAndSetFrameChoosesTheNextFrameDrawn) {
   ASSERT_EQ(Load(gif, g), 1);
   EXPECT_EQ(gif.StepGifFrame(), 0);
   EXPECT_EQ(Shown(gif), Expect({1, -1, -1}));  // at the top left
-  EXPECT_EQ(gif.SetFrame(0), 1);
-  EXPECT_EQ(gif.SetFrame(1), 0);
-  EXPECT_EQ(gif.SetFrame(-1), 0);
+  EXPECT_EQ((std::vector<int>{gif.SetFrame(0), gif.SetFrame(1), gif.SetFrame(-1)}), (std::vector<int>{1, 0, 0}));
 
   GifDesc three = Screen(1, 1);
   three.frames = {Solid(0, 0, 1, 1, 1), Solid(0, 0, 1, 1, 2), Solid(0, 0, 1, 1, 3)};
