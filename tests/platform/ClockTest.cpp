@@ -109,23 +109,6 @@ class ClockTest : public testing::Test {
 
 using Offsets = std::vector<uint64_t>;
 
-TEST_F(ClockTest, BlockedWindowThreadJumpsToTheEarlierOfDeadlineAndDueEventUnlessNotified) {
-  Schedule({40});
-  const uint64_t seen = clk::WakeGeneration();
-  EXPECT_EQ(clk::WaitForWork(t0_ + 100 * kMs, seen), clk::WaitOutcome::Due);
-  EXPECT_EQ(Elapsed(), 40 * kMs);
-  EXPECT_EQ(InMs(Registered<TestSchedule>().Reached()), (Offsets{40}));
-  EXPECT_EQ(clk::WaitForWork(t0_ + 100 * kMs, seen), clk::WaitOutcome::Deadline);
-  EXPECT_EQ(Elapsed(), 100 * kMs);
-  EXPECT_TRUE(PumpCalls().empty());  // a wait is not a test's advance
-  // A post between the look at the queue and the wait ends the wait where it is.
-  Schedule({140});
-  const uint64_t later = clk::WakeGeneration();
-  clk::Notify();
-  EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, later), clk::WaitOutcome::Notified);
-  EXPECT_EQ(Elapsed(), 100 * kMs);
-}
-
 TEST_F(ClockTest, ALiveThreadHoldsTheJumpUntilItPostsOrTheRealWaitLimitPasses) {
   // The poster takes several limits: the wait must not give up on it.
   plat::sim::SetRealWaitLimit(5);

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "WindowTestSupport.h"
 #include "plat/error.h"
 #include "plat/gdi.h"
-#include "plat/mmsystem.h"
 
 using namespace window_test;
 
@@ -101,22 +98,13 @@ class Dialogs : public WindowTest {
   DialogLog log_;
 };
 
-// ---- Modal loop with an auto-close multimedia timer --------------------------------
+// ---- Modal loop ----------------------------------------------------------------------
 
 struct AutoClose {
   HWND dialog = nullptr;
   HWND owner = nullptr;
-  UINT timer = 0;
-  bool ownerEnabledDuringLoop = true;
 };
 AutoClose autoClose;
-
-void CALLBACK AutoCloseTimeout(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
-  if (autoClose.timer) timeKillEvent(autoClose.timer);
-  autoClose.timer = 0;
-  autoClose.ownerEnabledDuringLoop = IsWindowEnabled(autoClose.owner) != 0;
-  SendMessageA(autoClose.dialog, WM_COMMAND, IDCANCEL, 0);
-}
 
 INT_PTR CALLBACK AutoCloseProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_INITDIALOG) {
@@ -125,44 +113,10 @@ INT_PTR CALLBACK AutoCloseProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
     return TRUE;
   }
   if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-    if (autoClose.timer) timeKillEvent(autoClose.timer);
-    autoClose.timer = 0;
     EndDialog(dlg, LOWORD(wParam));
     return TRUE;
   }
   return FALSE;
-}
-
-TEST_F(Dialogs, ModalBoxClosesItselfInVirtualTimeWithoutRealWaitingOrByAButtonKillingItsTimer) {
-  HWND host = MakeTop(0, 0, 820, 640);
-  HWND game = MakeChild(host, 3, 3, 800, 600);
-  PumpAll();
-  autoClose = AutoClose{};
-  TIMECAPS caps;
-  timeGetDevCaps(&caps, sizeof caps);
-  timeBeginPeriod(caps.wPeriodMin);
-  autoClose.timer = timeSetEvent(3000, caps.wPeriodMin, AutoCloseTimeout, 0, TIME_ONESHOT);
-  DWORD start = NowTick();
-  auto realStart = std::chrono::steady_clock::now();
-  INT_PTR result = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), game, AutoCloseProc,
-                                   reinterpret_cast<LPARAM>(host));
-  EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(NowTick() - start, 3000u);
-  EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::milliseconds(500));
-  EXPECT_FALSE(autoClose.ownerEnabledDuringLoop) << "the modal loop disabled the top-level owner";
-  EXPECT_TRUE(IsWindowEnabled(host));
-  EXPECT_FALSE(IsWindow(autoClose.dialog));
-  EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
-  timeEndPeriod(caps.wPeriodMin);
-
-  // The user presses OK (Enter) 100 ms after the box opens.
-  autoClose.timer = timeSetEvent(3000, 1, AutoCloseTimeout, 0, TIME_ONESHOT);
-  SetTimer(host, 1, 100, [](HWND h, UINT, UINT_PTR id, DWORD) {
-    KillTimer(h, id);
-    plat::sim::KeyDown(VK_RETURN);
-  });
-  EXPECT_EQ(DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0), IDOK);
-  EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
 }
 
 TEST_F(Dialogs, ModalHookRunsEachTimeTheLoopWouldWaitSeesNestedDialogsAndResetRemovesIt) {
@@ -406,36 +360,6 @@ TEST_F(Dialogs, StaticsPaintWithTheBrushTheirParentGivesAndEndDialogOnlyHidesAMo
   EXPECT_TRUE(IsWindow(dlg));
   EXPECT_FALSE(IsWindowVisible(dlg));
   EXPECT_EQ(GetWindowLongPtrA(dlg, DWLP_DLGPROC), reinterpret_cast<LONG_PTR>(RecordingDialogProc));
-}
-
-TEST_F(Dialogs, ControlsPlaceInDialogUnitsAndInitGetsTheParameter) {
-  // Dialog units come from the template font (Dotum, 9 points = 12 pixels at 96 dpi):
-  // the average width of the 52 Latin letters and the cell height.
-  HDC screen = GetDC(nullptr);
-  HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Dotum");
-  HGDIOBJ old = SelectObject(screen, font);
-  SIZE letters{};
-  GetTextExtentPoint32A(screen, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
-  TEXTMETRICA tm{};
-  GetTextMetricsA(screen, &tm);
-  SelectObject(screen, old);
-  DeleteObject(font);
-  ReleaseDC(nullptr, screen);
-  const int ux = (letters.cx / 26 + 1) / 2, uy = tm.tmHeight;
-  HWND dlg = MakeForm();
-  RECT d, r;
-  GetWindowRect(dlg, &d);
-  GetWindowRect(GetDlgItem(dlg, kCheck), &r);
-  EXPECT_EQ(std::pair(d.left, d.right - d.left), std::pair(LONG(10 * ux / 4), LONG(200 * ux / 4)));
-  EXPECT_EQ(std::pair(r.left - d.left, r.top - d.top), std::pair(LONG(80 * ux / 4), LONG(20 * uy / 8)));
-  DestroyWindow(dlg);
-  log_.messages.clear();
-  HWND again = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), nullptr, RecordingDialogProc, 77);
-  ASSERT_FALSE(log_.messages.empty());
-  auto init = std::find_if(log_.messages.begin(), log_.messages.end(), [](const Rec& m) { return m.msg == WM_INITDIALOG; });
-  ASSERT_NE(init, log_.messages.end());
-  EXPECT_EQ(init->lParam, 77);
-  EXPECT_EQ(reinterpret_cast<HWND>(init->wParam), GetDlgItem(again, kEdit)) << "first tab stop";
 }
 
 TEST_F(Dialogs, MapDialogRectUsesTheDialogsOwnFont) {

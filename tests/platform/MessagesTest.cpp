@@ -28,40 +28,6 @@ TEST_F(Messages, PostedMessagesComeOutInOrderWithTimeAndCursorAndQuitEndsGetMess
   EXPECT_EQ(GetMessageA(&m, reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234)), 0, 0), -1);
 }
 
-TEST_F(Messages, PostedComeBeforePaintAndPaintBeforeTimersAndRangesLeaveTheRestQueued) {
-  HWND w = MakeTop(0, 0, 100, 100);
-  PumpAll();
-  SetTimer(w, 1, 10, nullptr);
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, 0);  // lets the timer fall due
-  InvalidateRect(w, nullptr, FALSE);
-  PostMessageA(w, WM_USER, 0, 0);
-  MSG m;
-  std::vector<UINT> order;
-  for (int i = 0; i < 3 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++i) {
-    order.push_back(m.message);
-    DispatchMessageA(&m);
-  }
-  EXPECT_EQ(order, (std::vector<UINT>{WM_USER, WM_PAINT, WM_TIMER}));
-
-  PostMessageA(w, WM_USER, 0, 0);
-  SetFocus(w);
-  plat::sim::KeyDown('A');
-  plat::sim::MouseMove(w, 5, 5);
-  InvalidateRect(w, nullptr, FALSE);
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, 0);
-  std::vector<UINT> got;
-  while (PeekMessageA(&m, nullptr, WM_KEYFIRST, WM_TIMER, PM_REMOVE)) got.push_back(m.message);
-  while (PeekMessageA(&m, nullptr, WM_MOUSEFIRST, WM_MOUSEWHEEL, PM_REMOVE)) got.push_back(m.message);
-  EXPECT_EQ(got, (std::vector<UINT>{WM_KEYDOWN, WM_TIMER, WM_MOUSEMOVE}));
-  ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE));
-  EXPECT_EQ(m.message, WM_USER) << "the posted user message is still first in line";
-  ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
-  EXPECT_EQ(m.hwnd, w);
-  ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) << "paint stays until validated";
-  ValidateRect(w, nullptr);
-  EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
-}
-
 TEST_F(Messages, WindowFilterTakesTheWindowAndItsChildren) {
   HWND a = MakeTop(0, 0, 10, 10);
   HWND child = MakeChild(a, 0, 0, 5, 5);

@@ -10,25 +10,6 @@ namespace {
 
 using kernel_test::AndError;
 
-TEST(Module, GetModuleHandleFindsLoadedObjectsByName) {
-  HMODULE plat = GetModuleHandleA("libplat");
-  ASSERT_NE(plat, nullptr);
-  // Case, extension and the "lib" prefix on disk do not matter; the handle is stable.
-  for (const char* name : {"LIBPLAT", "plat", "Plat.dll", "libplat.so"}) EXPECT_EQ(GetModuleHandleA(name), plat) << name;
-  EXPECT_EQ(plat::ModuleFromAddress(reinterpret_cast<const void*>(&GetModuleHandleA)), plat);
-
-  HMODULE main = GetModuleHandleA(nullptr);
-  ASSERT_NE(main, nullptr);
-  EXPECT_NE(main, plat);
-  EXPECT_EQ(GetModuleHandleA("platform_tests"), main);
-  static int local;
-  EXPECT_EQ(plat::ModuleFromAddress(&local), main);
-
-  EXPECT_EQ(AndError(GetModuleHandleA("Dorvik2NotLoaded")), std::pair(HMODULE{}, ERROR_MOD_NOT_FOUND));
-  EXPECT_EQ(GetModuleHandleA("libpla"), nullptr);
-  EXPECT_TRUE(DisableThreadLibraryCalls(plat));
-}
-
 TEST(Module, GetModuleFileNameGivesTheNativePath) {
   char path[4096];
   DWORD n = GetModuleFileNameA(GetModuleHandleA("libplat"), path, sizeof path);

@@ -34,22 +34,6 @@ TEST_F(Painting, UpdateWindowPaintsAtOnceAndBeginPaintErasesAndValidates) {
   EXPECT_TRUE(Log().empty()) << "nothing left to paint";
 }
 
-TEST_F(Painting, ErasingFillsTheStoreWithTheClassBrushAndChildrenShowOverTheirParent) {
-  HWND parent = MakeTop(0, 0, 4, 2, kRecorder);
-  HWND child = MakeChild(parent, 2, 0, 2, 2, 0, kPlain);
-  PumpAll();
-  EXPECT_EQ(plat::sim::ReadWindow(parent).pixels,
-            (std::vector<uint32_t>{0, 0, 0xFFFFFF, 0xFFFFFF, 0, 0, 0xFFFFFF, 0xFFFFFF}));
-  ShowWindow(child, SW_HIDE);
-  EXPECT_EQ(plat::sim::ReadWindow(parent).pixels[3], 0u);
-  EXPECT_EQ(SendMessageA(parent, WM_ERASEBKGND, 0, 0), 0) << "no class brush: not erased";
-  PAINTSTRUCT ps;
-  InvalidateRect(parent, nullptr, TRUE);
-  BeginPaint(parent, &ps);
-  EndPaint(parent, &ps);
-  EXPECT_TRUE(ps.fErase) << "the window must erase itself";
-}
-
 TEST_F(Painting, HiddenWindowsGetNoPaintAndValidationShrinksTheUpdate) {
   HWND w = MakeTop(0, 0, 100, 100, kRecorder, WS_POPUP);
   InvalidateRect(w, nullptr, FALSE);

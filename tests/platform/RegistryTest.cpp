@@ -83,26 +83,6 @@ class RegistryTest : public testing::Test {
   std::string saved_, dir_, file_;
 };
 
-TEST_F(RegistryTest, ValuesOfEveryTypeSurviveAReloadInTheirOwnRoot) {
-  HKEY key = CreateKey();
-  ASSERT_EQ(SetString(key, "Option_Speed", "1"), ERROR_SUCCESS);
-  ASSERT_EQ(SetDword(key, "Option_Voice", 0xA1B2C3D4), ERROR_SUCCESS);
-  const std::string blob("\x00\xFF\x10\x00", 4);
-  ASSERT_EQ(RegSetValueExA(key, "Blob", 0, REG_BINARY, reinterpret_cast<const BYTE*>(blob.data()), 4), ERROR_SUCCESS);
-  ASSERT_EQ(SetString(key, nullptr, "\xB3\xC9"), ERROR_SUCCESS);  // the default value
-  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-  plat::sim::ReloadRegistry();
-  HKEY again = nullptr, other = nullptr;
-  ASSERT_EQ(Open(kGameKey, &again), ERROR_SUCCESS);
-  EXPECT_EQ(Query(again, "Option_Speed"), std::make_pair(REG_SZ, std::string("1\0", 2)));
-  EXPECT_EQ(Query(again, "Option_Voice"), std::make_pair(REG_DWORD, std::string("\xD4\xC3\xB2\xA1", 4)));
-  EXPECT_EQ(Query(again, "Blob"), std::make_pair(REG_BINARY, blob));
-  EXPECT_EQ(Query(again, ""), std::make_pair(REG_SZ, std::string("\xB3\xC9\0", 3)));
-  EXPECT_EQ(Open(kGameKey, &other, KEY_READ, HKEY_LOCAL_MACHINE), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(other, nullptr);
-  RegCloseKey(again);
-}
-
 TEST_F(RegistryTest, ChangesReachAnotherProcessBothWays) {
   HKEY key = CreateKey();
   ASSERT_EQ(SetString(key, "FromParent", "p"), ERROR_SUCCESS);

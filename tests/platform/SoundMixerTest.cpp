@@ -24,17 +24,6 @@ std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples) {
   return out;
 }
 
-// Interleaved stereo: left a sine of `hz`, right the same.
-std::vector<int16_t> StereoSine(double hz, uint32_t frames, double amplitude) {
-  std::vector<int16_t> s;
-  for (uint32_t i = 0; i < frames; ++i) {
-    const auto v = static_cast<int16_t>(std::lround(amplitude * std::sin(2 * std::numbers::pi * hz * i / 44100.0)));
-    s.push_back(v);
-    s.push_back(v);
-  }
-  return s;
-}
-
 double Rms(const std::vector<int16_t>& pcm, uint32_t channel) {
   double sum = 0;
   size_t n = 0;
@@ -59,37 +48,6 @@ TEST_F(SoundMixerTest, UnityBufferReproducesItsBytesExactly) {
       << "the buffer ended: silence follows";
 }
 
-TEST_F(SoundMixerTest, VolumeAndPanScaleEachChannelFromTheMomentTheyAreSet) {
-  const auto tone = Pcm16(StereoSine(441, 44100, 20000));
-  IDirectSoundBuffer* full = MakeFilled(Pcm(2, 44100, 16), tone);
-  IDirectSoundBuffer* quiet = MakeFilled(Pcm(2, 44100, 16), tone);
-  ASSERT_EQ(quiet->SetVolume(-2000), DS_OK);
-  auto heard = [](IDirectSoundBuffer* b, DWORD ms) {
-    plat::sim::ClearCapturedSound();
-    b->Play(0, 0, 0);
-    plat::sim::AdvanceClock(ms);
-    b->Stop();
-    return plat::sim::CapturedSound();
-  };
-  const double loud = Rms(heard(full, 500), 0);
-  EXPECT_NEAR(Rms(heard(quiet, 500), 0) / loud, 0.1, 0.001) << "-2000 is a tenth of the amplitude";
-  ASSERT_EQ(full->SetPan(DSBPAN_LEFT), DS_OK);
-  const auto left = heard(full, 100);
-  EXPECT_GT(Rms(left, 0), 14000);
-  EXPECT_EQ(Rms(left, 1), 0.0);
-
-  IDirectSoundBuffer* b = MakeFilled(Pcm(2, 44100, 16), Pcm16(std::vector<int16_t>(2 * 44100, 10000)));
-  plat::sim::ClearCapturedSound();
-  b->Play(0, 0, DSBPLAY_LOOPING);
-  plat::sim::AdvanceClock(10);  // 441 frames at full volume
-  b->SetVolume(DSBVOLUME_MIN);
-  plat::sim::AdvanceClock(10);
-  const auto changed = plat::sim::CapturedSound();
-  ASSERT_EQ(changed.size(), 2u * 882);
-  EXPECT_EQ(changed[2 * 440], 10000);
-  EXPECT_EQ(changed[2 * 441], 0);
-}
-
 TEST_F(SoundMixerTest, EightBitMonoToneKeepsItsFrequencyAndItsSilenceIsZero) {
   constexpr uint32_t kRate = 22050;
   std::vector<uint8_t> tone(kRate);
@@ -112,22 +70,6 @@ TEST_F(SoundMixerTest, EightBitMonoToneKeepsItsFrequencyAndItsSilenceIsZero) {
   plat::sim::AdvanceClock(200);
   const auto silence = plat::sim::CapturedSound();
   EXPECT_TRUE(std::all_of(silence.begin(), silence.end(), [](int16_t s) { return s == 0; }));
-}
-
-TEST_F(SoundMixerTest, VoicesSumAndSaturate) {
-  const std::vector<int16_t> loud(2 * 441, 30000);
-  IDirectSoundBuffer* a = MakeFilled(Pcm(2, 44100, 16), Pcm16(loud));
-  IDirectSoundBuffer* b = MakeFilled(Pcm(2, 44100, 16), Pcm16(std::vector<int16_t>(2 * 441, -1000)));
-  IDirectSoundBuffer* c = MakeFilled(Pcm(2, 44100, 16), Pcm16(loud));
-  plat::sim::ClearCapturedSound();
-  a->Play(0, 0, 0);
-  b->Play(0, 0, 0);
-  plat::sim::AdvanceClock(5);
-  EXPECT_EQ(plat::sim::CapturedSound().front(), 29000);
-  plat::sim::ClearCapturedSound();
-  c->Play(0, 0, 0);
-  plat::sim::AdvanceClock(2);
-  EXPECT_EQ(plat::sim::CapturedSound().front(), 32767);
 }
 
 TEST_F(SoundMixerTest, CaptureIsWrittenAsAWaveFile) {

@@ -64,38 +64,6 @@ class SurfaceDcTest : public DirectDrawTest {
   ComPtr<IDirectDraw4> dd_;
 };
 
-TEST_F(SurfaceDcTest, PixelsFillsAndMonoTextLandAsRawValuesOfTheSurfaceFormat) {
-  for (const FormatRow& row : kFormats) {
-    SCOPED_TRACE(row.bits);
-    const std::vector<uint32_t> px = DrawThroughDc(row.format, [](HDC dc) {
-      EXPECT_EQ(SetPixel(dc, 3, 9, kMagenta), kMagenta);
-      EXPECT_EQ(GetPixel(dc, 3, 9), kMagenta);
-      HBRUSH brush = CreateSolidBrush(kMagenta);
-      const RECT box{10, 12, 14, 16};  // touches the last row: the pitch must be used
-      EXPECT_NE(FillRect(dc, &box, brush), 0);
-      DeleteObject(brush);
-    });
-    ASSERT_EQ(px.size(), size_t{kWidth} * kHeight);
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) {
-        const bool drawn = (x == 3 && y == 9) || (x >= 10 && x < 14 && y >= 12);
-        ASSERT_EQ(px[static_cast<size_t>(y) * kWidth + x], drawn ? row.magenta : 0u) << x << "," << y;
-      }
-    const std::vector<uint32_t> text = DrawThroughDc(row.format, [](HDC dc) {
-      SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, kMagenta);
-      HFONT font = CreateFontA(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Gulim");
-      HGDIOBJ old = SelectObject(dc, font);
-      EXPECT_TRUE(TextOutA(dc, 1, 1, "WM", 2));
-      SelectObject(dc, old);
-      DeleteObject(font);
-    });
-    EXPECT_GT(std::count(text.begin(), text.end(), row.magenta), 10);
-    EXPECT_EQ(std::count(text.begin(), text.end(), 0u) + std::count(text.begin(), text.end(), row.magenta),
-              static_cast<std::ptrdiff_t>(text.size()));
-  }
-}
-
 TEST_F(SurfaceDcTest, CompatibleBitmapsTakeTheSurfaceFormat) {
   for (const FormatRow& row : kFormats) {
     SCOPED_TRACE(row.bits);

@@ -47,8 +47,6 @@ class TextCanvas : public DibCanvas {
       for (int x = 0; x < w_; ++x) out.insert(GetPixel(dc(), x, y));
     return out;
   }
-  int W() const { return w_; }
-  int H() const { return h_; }
 
  private:
   int w_, h_;
@@ -59,33 +57,6 @@ SIZE Extent(HDC dc, const char* text, int count) {
   SIZE s{-1, -1};
   EXPECT_TRUE(GetTextExtentPoint32A(dc, text, count, &s));
   return s;
-}
-
-TEST(Text, TextIsDrawnWithoutAntiAliasingAndLatinFacesBorrowKoreanGlyphs) {
-  HFONT arial = MakeFont(-12, FW_NORMAL, "Arial"), gulim = MakeFont(-12);
-  for (int bpp : {32, 16}) {
-    SCOPED_TRACE(bpp);
-    TextCanvas c(80, 20, gulim, bpp);
-    RECT r{0, 0, 80, 20};
-    EXPECT_GT(DrawTextA(c.dc(), "\xB0\xA1\xB3\xAA\xB4\xD9 Abc", -1, &r, DT_LEFT), 0);
-    EXPECT_EQ(c.Colours(), (std::set<COLORREF>{kKey, RGB(255, 255, 255)}));
-  }
-  // A Latin face draws Korean with the Korean face's glyphs, Latin with its own shapes.
-  TextCanvas a(30, 20, arial), g(30, 20, gulim), la(40, 20, arial), lg(40, 20, gulim);
-  TextOutA(a.dc(), 0, 0, kKorean, 2);
-  TextOutA(g.dc(), 0, 0, kKorean, 2);
-  const RECT ia = a.Ink(), ig = g.Ink();
-  EXPECT_LT(ia.left, ia.right);  // drawn, not a missing-glyph blank
-  EXPECT_EQ(std::pair(ia.right - ia.left, ia.bottom - ia.top), std::pair(ig.right - ig.left, ig.bottom - ig.top));
-  TextOutA(la.dc(), 0, 0, "Abcg", 4);
-  TextOutA(lg.dc(), 0, 0, "Abcg", 4);
-  EXPECT_NE(la.Colours(), std::set<COLORREF>{kKey});
-  bool differ = false;
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 40; ++x) differ |= GetPixel(la.dc(), x, y) != GetPixel(lg.dc(), x, y);
-  EXPECT_TRUE(differ);
-  DeleteObject(arial);
-  DeleteObject(gulim);
 }
 
 TEST(Text, ExtentsCountWholeCharactersOfTheByteRange) {
@@ -104,34 +75,6 @@ TEST(Text, ExtentsCountWholeCharactersOfTheByteRange) {
   DeleteObject(font);
 }
 
-TEST(Text, PositiveHeightsAreCellsAndNegativeOnesEms) {
-  for (int height : {12, 14, 20, -12, -14, 0}) {
-    SCOPED_TRACE(height);
-    HFONT font = MakeFont(height);
-    TextCanvas c(4, 4, font);
-    TEXTMETRICA tm{};
-    ASSERT_TRUE(GetTextMetricsA(c.dc(), &tm));
-    if (height != 0) { EXPECT_EQ(height > 0 ? tm.tmHeight : tm.tmHeight - tm.tmInternalLeading, std::abs(height)); }
-    EXPECT_EQ(tm.tmAscent + tm.tmDescent, tm.tmHeight);
-    EXPECT_GT(tm.tmAveCharWidth, 0);
-    DeleteObject(font);
-  }
-}
-
-TEST(Text, BoldIsWiderAndUnknownFacesFallToTheDefaultKoreanFace) {
-  HFONT normal = MakeFont(-14), bold = MakeFont(-14, FW_BOLD), unknown = MakeFont(-14, FW_NORMAL, "NoSuchFace");
-  TextCanvas c(4, 4, normal);
-  const LONG w = Extent(c.dc(), kKorean, 6).cx;
-  SelectObject(c.dc(), bold);
-  EXPECT_GT(Extent(c.dc(), kKorean, 6).cx, w);
-  SelectObject(c.dc(), unknown);
-  EXPECT_EQ(Extent(c.dc(), kKorean, 6).cx, w);
-  SelectObject(c.dc(), normal);
-  for (HFONT f : {bold, unknown}) EXPECT_TRUE(DeleteObject(f));
-  SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
-  EXPECT_TRUE(DeleteObject(normal));
-}
-
 TEST(Text, CalcRectMeasuresLinesWithoutDrawing) {
   HFONT font = MakeFont(12);
   TextCanvas c(100, 60, font);
@@ -147,28 +90,6 @@ TEST(Text, CalcRectMeasuresLinesWithoutDrawing) {
   EXPECT_EQ(DrawTextA(c.dc(), kKorean, -1, &narrow, DT_CALCRECT | DT_WORDBREAK), 36);
   EXPECT_EQ(DrawTextA(c.dc(), "aa bb", -1, &words, DT_CALCRECT | DT_WORDBREAK), 24);
   EXPECT_EQ(words.right, Extent(c.dc(), "aa", 2).cx);
-  DeleteObject(font);
-}
-
-TEST(Text, SingleLinePlacementFollowsTheAlignmentFlagsAndClipsUnlessNoClip) {
-  HFONT font = MakeFont(12);
-  constexpr int W = 100, H = 40;
-  auto ink = [&](UINT format, const char* text = "Hg", RECT r = {0, 0, 100, 40}) {
-    TextCanvas c(W, H, font);
-    DrawTextA(c.dc(), text, -1, &r, format);
-    return c.Ink();
-  };
-  const RECT top = ink(DT_SINGLELINE), mid = ink(DT_SINGLELINE | DT_VCENTER), bottom = ink(DT_SINGLELINE | DT_BOTTOM);
-  EXPECT_EQ(mid.top - top.top, (H - 12) / 2);
-  EXPECT_EQ(bottom.top - top.top, H - 12);
-  EXPECT_EQ(ink(DT_VCENTER).top, top.top);  // vertical placement needs DT_SINGLELINE
-  const RECT right = ink(DT_SINGLELINE | DT_RIGHT), centre = ink(DT_SINGLELINE | DT_CENTER);
-  TextCanvas probe(4, 4, font);
-  const LONG cx = Extent(probe.dc(), "Hg", 2).cx;
-  EXPECT_EQ(right.left - top.left, W - cx);
-  EXPECT_EQ(centre.left - top.left, (W - cx) / 2);
-  EXPECT_LE(ink(DT_SINGLELINE, kKorean, {0, 0, 10, 20}).right, 10);
-  EXPECT_GT(ink(DT_SINGLELINE | DT_NOCLIP, kKorean, {0, 0, 10, 20}).right, 10);
   DeleteObject(font);
 }
 
@@ -203,38 +124,6 @@ TEST(Text, OpaqueModesPaintTheBackgroundColour) {
   EXPECT_EQ(GetPixel(c.dc(), 0, 11), RGB(0, 0, 255));  // the cell is filled under the glyphs
   EXPECT_EQ(GetPixel(c.dc(), 0, 12), kKey);
   DeleteObject(font);
-}
-
-// Collects the reported faces, stopping the enumeration after `stopAfter` of them.
-struct Seen {
-  std::vector<std::string> faces;
-  int stopAfter = 1000;
-};
-
-int CALLBACK Collect(const LOGFONTA* lf, const TEXTMETRICA* tm, DWORD type, LPARAM param) {
-  auto* seen = reinterpret_cast<Seen*>(param);
-  seen->faces.push_back(lf->lfFaceName);
-  EXPECT_EQ(type, TRUETYPE_FONTTYPE);
-  EXPECT_GT(tm->tmHeight, 0);
-  return static_cast<int>(seen->faces.size()) < seen->stopAfter ? 1 : 0;
-}
-
-TEST(Text, EnumerationReportsTheConfiguredFacesAndStopsOnZero) {
-  HDC dc = GetWindowDC(GetDesktopWindow());
-  LOGFONTA lf{};
-  lf.lfCharSet = DEFAULT_CHARSET;
-  Seen all, english, first{{}, 1};
-  EXPECT_EQ(EnumFontFamiliesExA(dc, &lf, Collect, reinterpret_cast<LPARAM>(&all), 0), 1);
-  ASSERT_FALSE(all.faces.empty());
-  EXPECT_EQ(all.faces.front(), kGulim);  // Korean names first
-  EXPECT_EQ(all.faces, plat::sim::DefaultReportedFontFaces());
-  plat::sim::SetReportedFontFaces({"Gulim", "Arial"});
-  EnumFontFamiliesExA(dc, &lf, Collect, reinterpret_cast<LPARAM>(&english), 0);
-  EXPECT_EQ(english.faces, (std::vector<std::string>{"Gulim", "Arial"}));
-  EXPECT_EQ(EnumFontFamiliesExA(dc, &lf, Collect, reinterpret_cast<LPARAM>(&first), 0), 0);
-  EXPECT_EQ(first.faces.size(), 1u);
-  plat::sim::SetReportedFontFaces({});
-  ReleaseDC(GetDesktopWindow(), dc);
 }
 
 }  // namespace

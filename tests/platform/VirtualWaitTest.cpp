@@ -54,31 +54,6 @@ TEST_F(VirtualWait, NestedWaitRunsTimersAndLeavesPaintAndPostsQueued) {
   EXPECT_EQ(m.message, WM_PAINT);
 }
 
-TEST_F(VirtualWait, WaitsJumpToTheNextTimerAndEndAtNewInput) {
-  HWND w = MakeTop(0, 0, 100, 100);
-  SetFocus(w);
-  PumpAll();
-  SetTimer(w, 1, 250, nullptr);
-  DWORD start = timeGetTime();
-  MSG m;
-  ASSERT_TRUE(GetMessageA(&m, nullptr, 0, 0));
-  EXPECT_EQ(m.message, WM_TIMER);
-  EXPECT_EQ(m.time - start, 250u);
-  KillTimer(w, 1);
-  SetTimer(w, 9, 300, [](HWND h, UINT, UINT_PTR id, DWORD) {
-    KillTimer(h, id);
-    plat::sim::KeyDown('Q');
-  });
-  start = timeGetTime();
-  // Waits through the timer's own message, then wakes for the key it typed.
-  while (!PeekMessageA(&m, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
-    ASSERT_NE(MsgWaitForMultipleObjects(0, nullptr, FALSE, 5000, QS_ALLEVENTS), static_cast<DWORD>(WAIT_TIMEOUT));
-    if (PeekMessageA(&m, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageA(&m);
-  }
-  EXPECT_EQ(m.wParam, static_cast<WPARAM>('Q'));
-  EXPECT_EQ(timeGetTime() - start, 300u);
-}
-
 std::string fatalMessage;
 void RecordFatal(const char* message) { fatalMessage = message; }
 
@@ -113,39 +88,6 @@ TEST_F(VirtualWait, AnotherLiveThreadsPostIsAwaitedWithoutMovingTime) {
   EXPECT_EQ(timeGetTime() - start, 0u);
   WaitForSingleObject(loader, INFINITE);
   CloseHandle(loader);
-}
-
-struct Order {
-  std::vector<std::string> events;
-  HWND window;
-};
-Order order;
-
-void CALLBACK PostFromTimer(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
-  order.events.push_back("callback");
-  PostMessageA(order.window, WM_USER + 2, 0, 0);
-  SendMessageA(order.window, WM_USER + 3, 0, 0);  // same thread: a direct call
-}
-
-TEST_F(VirtualWait, MultimediaCallbacksRunOnTheAdvancingOrSleepingThreadBeforeThePump) {
-  order = Order{{}, MakeTop(0, 0, 100, 100)};
-  PumpAll();
-  SetAnswer([](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    if (msg == WM_USER + 2) order.events.push_back("posted");
-    if (msg == WM_USER + 3) order.events.push_back("sent");
-    return std::nullopt;
-  });
-  timeSetEvent(40, 1, PostFromTimer, 0, TIME_ONESHOT);
-  plat::sim::Advance(100);
-  EXPECT_EQ(order.events, (std::vector<std::string>{"callback", "sent", "posted"}));
-  order.events.clear();
-  timeSetEvent(40, 1, PostFromTimer, 0, TIME_ONESHOT);
-  DWORD start = timeGetTime();
-  Sleep(100);
-  EXPECT_EQ(timeGetTime() - start, 100u);
-  EXPECT_EQ(order.events, (std::vector<std::string>{"callback", "sent"}));
-  MSG m;
-  EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_USER + 2, WM_USER + 2, PM_REMOVE)) << "posted, not yet pumped";
 }
 
 }  // namespace

@@ -9,35 +9,6 @@ namespace {
 
 class Windows : public WindowTest {};
 
-TEST_F(Windows, CreationSendsNcCreateAndCreateBeforeItReturns) {
-  HWND host = MakeTop(0, 0, 400, 300);
-  Log().clear();
-  static int marker;
-  std::vector<std::string> names;
-  SetAnswer([&](HWND, UINT msg, WPARAM, LPARAM lp) -> std::optional<LRESULT> {
-    if (msg == WM_NCCREATE || msg == WM_CREATE) {
-      auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-      EXPECT_EQ(cs->lpCreateParams, &marker);
-      EXPECT_EQ(cs->x, 3);
-      EXPECT_EQ(cs->cx, 800);
-      names.push_back(cs->lpszName);
-    }
-    return std::nullopt;
-  });
-  HWND w = CreateWindowExA(WS_EX_NOPARENTNOTIFY, kRecorder, "game", WS_CHILD, 3, 3, 800, 600, host, nullptr,
-                           TestInstance(), &marker);
-  ASSERT_NE(w, nullptr);
-  std::vector<UINT> seen = MessagesOf(w);
-  ASSERT_GE(seen.size(), 2u);
-  EXPECT_EQ(seen[0], WM_NCCREATE);
-  EXPECT_EQ(seen[1], WM_CREATE);
-  EXPECT_EQ(names, (std::vector<std::string>{"game", "game"}));
-  char text[16];
-  EXPECT_EQ(GetWindowTextA(w, text, sizeof text), 4);
-  EXPECT_STREQ(text, "game");
-  EXPECT_TRUE(MessagesOf(host).empty()) << "WS_EX_NOPARENTNOTIFY keeps the parent uninformed";
-}
-
 TEST_F(Windows, RefusedOrFaultedCreationFailsAndLeavesNoWindow) {
   const std::tuple<UINT, LRESULT, std::vector<UINT>> cases[] = {
       {WM_NCCREATE, FALSE, {WM_NCCREATE, WM_NCDESTROY}},
