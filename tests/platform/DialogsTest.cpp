@@ -98,72 +98,10 @@ class Dialogs : public WindowTest {
   DialogLog log_;
 };
 
-// ---- Modal loop ----------------------------------------------------------------------
-
-struct AutoClose {
-  HWND dialog = nullptr;
-  HWND owner = nullptr;
-};
-AutoClose autoClose;
-
-INT_PTR CALLBACK AutoCloseProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_INITDIALOG) {
-    autoClose.dialog = dlg;
-    autoClose.owner = reinterpret_cast<HWND>(lParam);
-    return TRUE;
-  }
-  if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-    EndDialog(dlg, LOWORD(wParam));
-    return TRUE;
-  }
+INT_PTR CALLBACK AutoCloseProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  if (msg == WM_INITDIALOG) return TRUE;
+  if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) return EndDialog(dlg, LOWORD(wParam));
   return FALSE;
-}
-
-TEST_F(Dialogs, ModalHookRunsEachTimeTheLoopWouldWaitSeesNestedDialogsAndResetRemovesIt) {
-  HWND host = MakeTop(0, 0, 820, 640);
-  PumpAll();
-  autoClose = AutoClose{};
-  std::vector<std::pair<HWND, DWORD>> calls;
-  DWORD start = NowTick();
-  // First call: do nothing, so time runs on to the window timer at 250 ms; second
-  // call (after that timer's message): press Enter.
-  SetTimer(host, 7, 250, [](HWND h, UINT, UINT_PTR id, DWORD) { KillTimer(h, id); });
-  plat::sim::SetModalHook([&](HWND dlg) {
-    calls.emplace_back(dlg, NowTick() - start);
-    if (NowTick() - start == 250) plat::sim::PressKey(VK_RETURN);
-  });
-  EXPECT_EQ(DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0), IDOK);
-  ASSERT_GE(calls.size(), 2u);
-  EXPECT_EQ(calls.front(), std::pair(autoClose.dialog, DWORD{0}));
-  EXPECT_EQ(calls.back().second, 250u);
-  EXPECT_EQ(NowTick() - start, 250u);
-
-  std::vector<HWND> seen;
-  INT_PTR inner = 0;
-  plat::sim::SetModalHook([&](HWND dlg) {
-    seen.push_back(dlg);
-    if (seen.size() == 1) {
-      inner = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0);
-      SetFocus(dlg);
-      plat::sim::PressKey(VK_ESCAPE);
-    } else if (seen.size() == 2) {
-      plat::sim::PressKey(VK_RETURN);
-    }
-  });
-  INT_PTR outer = DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0);
-  EXPECT_EQ(std::pair(inner, outer), std::pair(INT_PTR{IDOK}, INT_PTR{IDCANCEL}));
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_NE(seen[0], seen[1]);
-
-  plat::sim::ResetWindowSystem();
-  host = MakeTop(0, 0, 820, 640);
-  PumpAll();
-  SetTimer(host, 1, 100, [](HWND h, UINT, UINT_PTR id, DWORD) {
-    KillTimer(h, id);
-    plat::sim::KeyDown(VK_ESCAPE);
-  });
-  EXPECT_EQ(DialogBoxParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), host, AutoCloseProc, 0), IDCANCEL);
-  EXPECT_EQ(seen.size(), 2u) << "the reset left the hook in place";
 }
 
 TEST_F(Dialogs, DialogsThatCannotBeMadeFail) {

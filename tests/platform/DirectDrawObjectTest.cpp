@@ -117,32 +117,6 @@ TEST_F(DirectDrawTest, CooperativeLevelRefusesMixedFlagsAndExclusiveModeHeldElse
   EXPECT_EQ(dd->SetDisplayMode(800, 600, 16, 0, 0), DDERR_NOEXCLUSIVEMODE);
 }
 
-TEST_F(DirectDrawTest, ModeChangeLosesOnlyThePrimaryAndAsksForANewObject) {
-  auto dd = MakeDirectDraw();
-  ComPtr<IDirectDrawSurface4> primary, back;
-  ASSERT_EQ(MakePrimary(dd.Get(), &primary), DD_OK);
-  ASSERT_EQ(MakeOffscreen(dd.Get(), 16, 16, &back), DD_OK);
-
-  plat::sim::ChangeDisplayMode(800, 600, DisplayFormat::Rgb565);
-  EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
-  EXPECT_EQ(back->IsLost(), DD_OK);
-  EXPECT_EQ(primary->Blt(nullptr, back.Get(), nullptr, DDBLT_WAIT, nullptr), DDERR_SURFACELOST);
-  EXPECT_EQ(primary->Restore(), DDERR_WRONGMODE);
-  EXPECT_EQ(back->Restore(), DD_OK);
-  EXPECT_EQ(dd->RestoreAllSurfaces(), DDERR_WRONGMODE);
-  EXPECT_EQ(dd->TestCooperativeLevel(), DDERR_WRONGMODE);
-  EXPECT_EQ(dd->TestCooperativeLevel(), DDERR_WRONGMODE) << "stays until the object is made again";
-
-  auto again = MakeDirectDraw();
-  EXPECT_EQ(again->TestCooperativeLevel(), DD_OK);
-  ComPtr<IDirectDrawSurface4> fresh;
-  ASSERT_EQ(MakePrimary(again.Get(), &fresh), DD_OK);
-  DDSURFACEDESC2 d = Desc();
-  fresh->GetSurfaceDesc(&d);
-  EXPECT_EQ(d.dwWidth, 800u);
-  EXPECT_EQ(d.ddpfPixelFormat.dwRBitMask, 0xF800u);
-}
-
 TEST_F(DirectDrawTest, LostSurfacesComeBackThroughRestoreWithThePattern) {
   auto dd = MakeDirectDraw();
   ComPtr<IDirectDrawSurface4> primary, sys;

@@ -95,22 +95,4 @@ TEST_F(PresentTest, SiblingsChildrenAndOwnedPopupsAboveAreNotPaintedOver) {
   EXPECT_EQ(At(frame, 431, 431), 0xFFFFFFu);
 }
 
-TEST_F(PresentTest, HiddenOrDestroyedClipWindowReceivesNothingAndTheDesktopShowsTheWindows) {
-  Build(DisplayFormat::Xrgb8888);
-  FillBack(0x0000FF, RECT{0, 0, kW, kH});
-  ShowWindow(game_, SW_HIDE);
-  ASSERT_EQ(Present(), DD_OK);
-  ShowWindow(game_, SW_SHOW);
-  EXPECT_EQ(At(plat::sim::CaptureWindow(game_), 0, 0), 0u);
-  ASSERT_EQ(Present(), DD_OK);
-  const auto desk = plat::sim::CaptureDesktop();
-  ASSERT_EQ(std::pair(desk.width, desk.height), std::pair(1024, 768));
-  EXPECT_EQ(At(desk, 100 + 3, 50 + 3), 0x0000FFu);
-  EXPECT_EQ(At(desk, 99, 50), At(desk, 0, 0)) << "background left of the host";
-  EXPECT_NE(At(desk, 0, 0), 0x0000FFu);
-  DestroyWindow(game_);
-  RECT all{0, 0, kW, kH};
-  EXPECT_EQ(primary_->Blt(&all, back_.Get(), nullptr, DDBLT_WAIT, nullptr), DD_OK);
-}
-
 }  // namespace

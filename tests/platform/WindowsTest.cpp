@@ -9,31 +9,6 @@ namespace {
 
 class Windows : public WindowTest {};
 
-TEST_F(Windows, RefusedOrFaultedCreationFailsAndLeavesNoWindow) {
-  const std::tuple<UINT, LRESULT, std::vector<UINT>> cases[] = {
-      {WM_NCCREATE, FALSE, {WM_NCCREATE, WM_NCDESTROY}},
-      {WM_CREATE, -1, {WM_NCCREATE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}},
-  };
-  for (const auto& [refuse, answer, expected] : cases) {
-    Log().clear();
-    SetAnswer([&](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
-      if (msg == refuse) return answer;
-      return std::nullopt;
-    });
-    EXPECT_EQ(MakeTop(0, 0, 10, 10), nullptr);
-    ASSERT_FALSE(Log().empty());
-    HWND made = Log().front().hwnd;
-    EXPECT_EQ(MessagesOf(made), expected);
-    EXPECT_FALSE(IsWindow(made));
-  }
-  SetAnswer(nullptr);
-  Log().clear();
-  plat::sim::FailNext("CreateWindowExA");
-  EXPECT_EQ(MakeTop(0, 0, 10, 10), nullptr);
-  EXPECT_TRUE(Log().empty());
-  EXPECT_NE(MakeTop(0, 0, 10, 10), nullptr);
-}
-
 TEST_F(Windows, DestroyRunsOwnedPopupsThenDestroyParentFirstThenNcDestroyChildrenFirst) {
   HWND parent = MakeTop(0, 0, 200, 200);
   HWND a = MakeChild(parent, 0, 0, 10, 10, 1);
