@@ -68,7 +68,6 @@ void RunCase(int n) {
                : MakeBuffer(rng, 1 + static_cast<int>(rng() % 40), 1 + static_cast<int>(rng() % 12), bytes);
   }
   const PixelView srcView = sameSurface ? dstA.view : src.view;
-
   BlitOp op;
   op.src = srcView;
   op.srcRect = RandomRect(rng, srcView.width, srcView.height);
@@ -93,7 +92,6 @@ void RunCase(int n) {
     for (int i = 0; i < bytes; ++i) low |= v << (8 * i);
     op.key = ColourKey{true, low, low + (rng() % 3 == 0 ? 0x0101u : 0u), masks[bytes - 1]};
   }
-
   Buffer dstB = dstA;
   dstB.view.bits = dstB.bytes.data();
   BlitOp ref = op;
@@ -104,7 +102,6 @@ void RunCase(int n) {
   ReferenceBlit(ref);
   ASSERT_EQ(Pixels(dstA.view), Pixels(dstB.view)) << "bytes " << bytes << " dst " << op.dstRect.left << "," << op.dstRect.top << ","
                                     << op.dstRect.right << "," << op.dstRect.bottom << " key " << op.key.active;
-
   const RECT fillRect = RandomRect(rng, w, h);
   const uint32_t value = rng();
   Fill(dstA.view, fillRect, value);

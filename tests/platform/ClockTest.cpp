@@ -103,7 +103,6 @@ class ClockTest : public testing::Test {
     for (uint64_t t : times) out.push_back((t - t0_) / kMs);
     return out;
   }
-
   uint64_t t0_ = 0;
 };
 
@@ -143,7 +142,6 @@ TEST_F(ClockTest, AnotherThreadsVirtualDeadlineIsADueEventItNeverMovesItself) {
   });
   ASSERT_TRUE(kernel_test::PollUntil([&] { return clk::EarliestDueAfter(t0_) == t0_ + 100 * kMs; }));
   EXPECT_EQ(Elapsed(), 0u);
-
   plat::sim::AdvanceClock(300);
   EXPECT_EQ(InMs(PumpCalls()), (Offsets{100, 300}));
   ASSERT_EQ(WaitForSingleObject(h, kSoonMs), WAIT_OBJECT_0);
@@ -165,7 +163,6 @@ TEST_F(ClockTest, RealClockRunsAndSwitchingBackNeverGoesBackwards) {
   EXPECT_GE(b - a, 20 * kMs);
   EXPECT_EQ(clk::WaitForWork(b + 10 * kMs, clk::WakeGeneration()), clk::WaitOutcome::Deadline);
   EXPECT_GE(plat::sim::NowMicros(), b + 10 * kMs);
-
   plat::sim::UseVirtualClock();
   const uint64_t c = plat::sim::NowMicros();
   EXPECT_GE(c, b + 10 * kMs);

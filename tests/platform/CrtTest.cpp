@@ -91,7 +91,6 @@ TEST(CrtFormat, SnprintfReturnsMinusOneAndLeavesTruncatedTextOpenWsprintfStopsAt
   EXPECT_EQ(_snprintf(nullptr, 0, "%I64d", int64_t{-12345}), 6);
   char small[8];
   EXPECT_EQ(_snprintf(small, 8, nullptr), -1);
-
   std::vector<char> buf(2000, '#');
   const std::string longText(1500, 'a');
   EXPECT_EQ(wsprintfA(buf.data(), "%s", longText.c_str()), 1023);
@@ -106,12 +105,10 @@ TEST(CrtRand, MatchesTheCompilerSequenceAndIsPerThread) {
   plat::crt::srand(1);
   const int known[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
   for (int k : known) EXPECT_EQ(plat::crt::rand(), k);
-
   plat::crt::srand(12345);
   const int first = plat::crt::rand();
   plat::crt::srand(12345);
   EXPECT_EQ(plat::crt::rand(), first);
-
   // A new thread starts at seed 1, whatever this thread did.
   int fromThread = -1;
   std::thread([&] { fromThread = plat::crt::rand(); }).join();

@@ -144,7 +144,6 @@ TEST_F(Dialogs, EscapeAndEnterBecomeCommandsAndTabMovesThroughTabStops) {
     order.push_back(GetDlgCtrlID(GetFocus()));
   }
   EXPECT_EQ(order, (std::vector<int>{kRadioA1, kRadioB1, kCheck, kDefault, kEdit}));
-
   // Without a default button, Enter gives IDOK.
   HWND box = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kMessageBoxTemplate), GetParent(dlg), RecordingDialogProc, 0);
   ShowWindow(box, SW_SHOW);
@@ -179,7 +178,6 @@ TEST_F(Dialogs, RadioButtonsCheckWithinTheirGroupOnly) {
   auto commands = Commands();
   ASSERT_EQ(commands.size(), 3u);
   EXPECT_EQ(commands[2], MAKEWPARAM(kRadioA3, BN_CLICKED));
-
   // Setting a check by message does not touch the rest of the group.
   SendDlgItemMessageA(dlg, kRadioA1, BM_SETCHECK, BST_CHECKED, 0);
   EXPECT_EQ(IsDlgButtonChecked(dlg, kRadioA3), BST_CHECKED);
@@ -250,13 +248,11 @@ TEST_F(Dialogs, EditTypesDeletesAndKeepsItsLimit) {
   PumpDialog(dlg);
   GetWindowTextA(edit, text, sizeof text);
   EXPECT_STREQ(text, "ab") << "Backspace removes a whole double-byte character";
-
   SendMessageA(edit, EM_LIMITTEXT, 3, 0);
   plat::sim::TypeText("xyz");
   PumpDialog(dlg);
   GetWindowTextA(edit, text, sizeof text);
   EXPECT_STREQ(text, "abx");
-
   SendMessageA(edit, EM_SETSEL, 1, 2);
   DWORD start = 0, end = 0;
   EXPECT_EQ(SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end)),
@@ -273,7 +269,6 @@ TEST_F(Dialogs, EditTypesDeletesAndKeepsItsLimit) {
   EXPECT_STREQ(text, "12345") << "WM_SETTEXT is not held to the typing limit";
   SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(end, 0u);
-
   int changes = 0;
   for (WPARAM c : Commands())
     if (HIWORD(c) == EN_CHANGE && LOWORD(c) == kEdit) ++changes;
@@ -317,7 +312,6 @@ TEST_F(Dialogs, MapDialogRectUsesTheDialogsOwnFont) {
   ASSERT_TRUE(MapDialogRect(big, &unit));
   EXPECT_GT(unit.right, LOWORD(fallback));
   EXPECT_GT(unit.bottom, HIWORD(fallback));
-
   // Mapping the dialog's own size and its button's place gives what creation gave.
   RECT bigRect, okRect, size{0, 0, 100, 50}, ok{38, 30, 0, 0};
   GetWindowRect(big, &bigRect);
@@ -326,7 +320,6 @@ TEST_F(Dialogs, MapDialogRectUsesTheDialogsOwnFont) {
   ASSERT_TRUE(MapDialogRect(big, &ok));
   EXPECT_EQ(std::pair(size.right, size.bottom), std::pair(bigRect.right - bigRect.left, bigRect.bottom - bigRect.top));
   EXPECT_EQ(std::pair(ok.left, ok.top), std::pair(okRect.left - bigRect.left, okRect.top - bigRect.top));
-
   // A template without a font, and a dialog-class window made without a template,
   // use the default units; a window that is no dialog maps nothing.
   for (HWND dlg : {form, CreateWindowExA(0, WC_DIALOG, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)}) {

@@ -40,7 +40,6 @@ TEST_F(DirectDrawTest, AnswersTheFourAndTwoIdentitiesRefusesSevenAndCreationMayF
   EXPECT_EQ(p, nullptr);
   first.Reset();
   EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 0u);
-
   plat::sim::SetDirectDrawAvailable(false);
   EXPECT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DDERR_NODIRECTDRAWHW);
   EXPECT_FALSE(first);
@@ -105,7 +104,6 @@ TEST_F(DirectDrawTest, CooperativeLevelRefusesMixedFlagsAndExclusiveModeHeldElse
   EXPECT_EQ(dd->SetCooperativeLevel(child, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_INVALIDPARAMS)
       << "exclusive mode needs a top-level window";
   EXPECT_EQ(dd->TestCooperativeLevel(), DDERR_NOCOOPERATIVELEVELSET);
-
   plat::sim::SetExclusiveHeldElsewhere(true);
   EXPECT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DDERR_EXCLUSIVEMODEALREADYSET);
   EXPECT_EQ(windowed->TestCooperativeLevel(), DDERR_EXCLUSIVEMODEALREADYSET);
@@ -123,7 +121,6 @@ TEST_F(DirectDrawTest, LostSurfacesComeBackThroughRestoreWithThePattern) {
   ASSERT_EQ(MakePrimary(dd.Get(), &primary), DD_OK);
   ASSERT_EQ(MakeOffscreen(dd.Get(), 8, 8, &sys), DD_OK);
   ASSERT_EQ(ColourFill(primary.Get(), 0x123456), DD_OK);
-
   plat::sim::LoseSurfaces();
   EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
   EXPECT_EQ(sys->IsLost(), DD_OK) << "system memory is never lost";
@@ -131,7 +128,6 @@ TEST_F(DirectDrawTest, LostSurfacesComeBackThroughRestoreWithThePattern) {
   EXPECT_EQ(primary->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DDERR_SURFACELOST);
   HDC dc = nullptr;
   EXPECT_EQ(primary->GetDC(&dc), DDERR_SURFACELOST);
-
   plat::sim::FailNextRestore();
   EXPECT_EQ(primary->Restore(), DDERR_GENERIC);
   EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
@@ -149,7 +145,6 @@ TEST_F(DirectDrawTest, FlipChainNeedsExclusiveModeAndSwapsTheBuffers) {
   ComPtr<IDirectDrawSurface4> front;
   EXPECT_EQ(windowed->CreateSurface(&d, front.ReleaseAndGetAddressOf(), nullptr), DDERR_NOEXCLUSIVEMODE);
   windowed.Reset();
-
   auto dd = MakeDirectDraw(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
   ASSERT_EQ(dd->SetDisplayMode(640, 480, 16, 0, 0), DD_OK);
   ASSERT_EQ(dd->CreateSurface(&d, front.ReleaseAndGetAddressOf(), nullptr), DD_OK);

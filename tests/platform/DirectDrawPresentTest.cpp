@@ -37,7 +37,6 @@ class PresentTest : public DirectDrawTest {
     const size_t i = (static_cast<size_t>(y) * image.width + x) * 3;
     return uint32_t{image.rgb[i]} << 16 | uint32_t{image.rgb[i + 1]} << 8 | image.rgb[i + 2];
   }
-
   HWND host_ = nullptr, game_ = nullptr;
   ComPtr<IDirectDraw4> dd_;
   ComPtr<IDirectDrawSurface4> primary_, back_;
@@ -59,7 +58,6 @@ TEST_F(PresentTest, FrameInTheChildWindowAtThreeThreeMatchesItsPinnedHash) {
   RECT to{200, 100, 216, 116};
   ASSERT_EQ(back_->Blt(&to, sprite.Get(), nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
   ASSERT_EQ(Present(), DD_OK);
-
   const plat::sim::RgbImage frame = plat::sim::CaptureWindow(host_);
   ASSERT_EQ(frame.width, kW + 6);
   EXPECT_EQ(At(frame, 3 + 10, 3 + 20), 0xFF0000u);
@@ -83,7 +81,6 @@ TEST_F(PresentTest, SiblingsChildrenAndOwnedPopupsAboveAreNotPaintedOver) {
   ASSERT_NE(popup, nullptr);
   FillBack(0xFFFFFF, RECT{0, 0, kW, kH});
   ASSERT_EQ(Present(), DD_OK);
-
   // The game window's own store shows once its child is hidden.
   ShowWindow(inner, SW_HIDE);
   const auto frame = plat::sim::CaptureWindow(game_);

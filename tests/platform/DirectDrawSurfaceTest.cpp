@@ -216,7 +216,6 @@ TEST_F(SurfaceTest, LocksAndDeviceContextsExcludeEachOtherWithoutEndlessBusy) {
   EXPECT_EQ(other->Blt(nullptr, s.Get(), nullptr, DDBLT_WAIT, nullptr), DDERR_SURFACEBUSY);
   EXPECT_EQ(s->BltFast(0, 0, other.Get(), nullptr, DDBLTFAST_WAIT), DDERR_SURFACEBUSY);
   ASSERT_EQ(s->Unlock(nullptr), DD_OK);
-
   ASSERT_EQ(s->GetDC(&dc), DD_OK);
   ASSERT_NE(dc, nullptr);
   EXPECT_EQ(s->GetDC(&second), DDERR_DCALREADYCREATED);

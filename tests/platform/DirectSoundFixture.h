@@ -38,7 +38,6 @@ class DirectSoundTest : public testing::Test {
     plat::sim::ResetSound();
     plat::sim::ClearFaults();
   }
-
   IDirectSoundBuffer* Make(const WAVEFORMATEX& format, DWORD bytes, DWORD flags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN) {
     WAVEFORMATEX f = format;
     DSBUFFERDESC d{sizeof(DSBUFFERDESC), flags, bytes, 0, &f};
@@ -73,8 +72,6 @@ class DirectSoundTest : public testing::Test {
     EXPECT_EQ(b->GetCurrentPosition(&play, &write), DS_OK);
     return play;
   }
-  static uint64_t NowMs() { return plat::sim::NowMicros() / 1000; }
-
   ComPtr<IDirectSound> ds_;
   std::vector<ComPtr<IDirectSoundBuffer>> buffers_;
 };

@@ -87,12 +87,10 @@ TEST_F(FilesTest, ReadWriteAndFilePointer) {
   EXPECT_EQ(ReadAll(h), "");
   EXPECT_EQ(SetFilePointer(h, -4, nullptr, FILE_END), 6u);
   EXPECT_EQ(ReadAll(h), "6789");
-
   // Before the start: refused, position unchanged.
   EXPECT_EQ(AndError(SetFilePointer(h, -11, nullptr, FILE_END)), std::pair(INVALID_SET_FILE_POINTER, ERROR_NEGATIVE_SEEK));
   EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_CURRENT), 10u);
   EXPECT_EQ(AndError(SetFilePointer(h, 0, nullptr, 3)), std::pair(INVALID_SET_FILE_POINTER, ERROR_INVALID_PARAMETER));
-
   // Beyond 4 GiB only with the high part (the file stays sparse).
   EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_BEGIN), 0u);
   EXPECT_EQ(SetFilePointer(h, 1, nullptr, FILE_END), 11u);
@@ -142,7 +140,6 @@ TEST_F(FilesTest, HandlesCheckAccessAndRefuseStaleValuesAndCloseTheirDescriptors
     EXPECT_FALSE(GetFileTime(bad, nullptr, nullptr, nullptr));
   }
   EXPECT_TRUE(CloseHandle(again));
-
   auto openDescriptors = [] {
     int count = 0;
     DIR* d = opendir("/proc/self/fd");
@@ -174,7 +171,6 @@ TEST_F(FilesTest, ReadOnlyFilesRefuseWritingUntilTheAttributeIsLifted) {
   HANDLE reader = Open("ro.txt", GENERIC_READ, OPEN_EXISTING);
   EXPECT_NE(reader, kBad);
   CloseHandle(reader);
-
   ASSERT_TRUE(SetFileAttributesA("C:\\Game\\ro.txt", FILE_ATTRIBUTE_NORMAL));
   EXPECT_EQ(GetFileAttributesA("C:\\Game\\ro.txt"), FILE_ATTRIBUTE_NORMAL);
   HANDLE writer = Open("ro.txt", GENERIC_WRITE, CREATE_ALWAYS);
@@ -182,7 +178,6 @@ TEST_F(FilesTest, ReadOnlyFilesRefuseWritingUntilTheAttributeIsLifted) {
   CloseHandle(writer);
   EXPECT_TRUE(DeleteFileA("C:\\Game\\ro.txt"));
   EXPECT_FALSE(dir.Exists("ro.txt"));
-
   // A file created read-only is read-only from the start.
   HANDLE created = CreateFileA("C:\\Game\\new.txt", GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_READONLY, nullptr);
   DWORD n;
@@ -207,7 +202,6 @@ TEST_F(FilesTest, ShareModesAreHonouredBetweenHandles) {
   EXPECT_EQ(Open("s.txt", GENERIC_WRITE, CREATE_ALWAYS, FILE_SHARE_READ), kBad);
   EXPECT_EQ(dir.Read("s.txt"), "shared");
   EXPECT_EQ(AndError(DeleteFileA("C:\\Game\\s.txt")), std::pair(FALSE, ERROR_SHARING_VIOLATION));
-
   EXPECT_TRUE(CloseHandle(first));
   HANDLE exclusive = Open("s.txt", GENERIC_WRITE, OPEN_EXISTING, 0);
   EXPECT_NE(exclusive, kBad);
@@ -229,7 +223,6 @@ TEST_F(FilesTest, FoldersAttributesAndCFilesByName) {
   EXPECT_EQ(AndError(DeleteFileA("C:\\Game\\missing.txt")), std::pair(FALSE, ERROR_FILE_NOT_FOUND));
   EXPECT_TRUE(RemoveDirectoryA("C:\\Game\\Saves"));
   EXPECT_EQ(GetFileAttributesA("C:\\Game\\saves"), INVALID_FILE_ATTRIBUTES);
-
   dir.Write("GameSound/Voice.ogg", "OggS");
   FILE* f = plat::OpenCFile("C:\\Game\\gamesound\\VOICE.OGG", "rb");
   ASSERT_NE(f, nullptr);

@@ -35,7 +35,6 @@ TEST_F(FrameCaptureTest, MismatchLeavesActualAndExpectedPicturesBehind) {
   auto ok = plat::sim::CheckFrame(image, "same", hash);
   EXPECT_TRUE(ok.matches);
   EXPECT_TRUE(ok.actualPath.empty());
-
   const auto expected = folder_ / "golden.png";
   std::filesystem::create_directories(folder_);
   ASSERT_TRUE(plat::sim::WritePng(image, expected.string()));
@@ -45,7 +44,6 @@ TEST_F(FrameCaptureTest, MismatchLeavesActualAndExpectedPicturesBehind) {
   EXPECT_NE(bad.actualHash, hash);
   EXPECT_EQ(bad.actualPath, (folder_ / "changed.actual.png").string());
   EXPECT_EQ(bad.expectedPath, (folder_ / "changed.expected.png").string());
-
   // The written file decodes to the same pixels.
   png_image png{};
   png.version = PNG_IMAGE_VERSION;

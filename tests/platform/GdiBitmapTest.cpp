@@ -150,7 +150,6 @@ TEST(GdiBitmap, DibSectionsKeepTheirRowOrderAndGetDibitsReadsInTheRequestedOrder
   EXPECT_EQ(ds.dsBm.bmBits, bottom.bits());
   EXPECT_EQ(ds.dsBmih.biHeight, 3);
   EXPECT_EQ(ds.dsBm.bmWidthBytes, 8);
-
   DibCanvas c(3, 2, 16, kMasks565);
   SetPixel(c.dc(), 0, 0, RGB(255, 0, 255));
   SetPixel(c.dc(), 2, 1, RGB(0, 255, 0));

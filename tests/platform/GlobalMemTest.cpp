@@ -42,7 +42,6 @@ TEST(GlobalMem, FixedBlocksAreTheirOwnAddressAndFailuresGiveNull) {
   EXPECT_NE(GlobalLock(empty), nullptr);
   EXPECT_EQ(GlobalSize(empty), 0u);
   GlobalFree(empty);
-
   plat::sim::FailNext("GlobalAlloc");
   EXPECT_EQ(AndError(GlobalAlloc(GHND, 4)), std::pair(HGLOBAL{}, ERROR_NOT_ENOUGH_MEMORY));
   EXPECT_EQ(GlobalAlloc(GMEM_FIXED, SIZE_T{1} << 40), nullptr);

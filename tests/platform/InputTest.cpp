@@ -33,7 +33,6 @@ TEST_F(Input, MouseGoesToTheChildUnderThePointAfterWmSetCursorUnlessCapturedOrDi
   POINT p;
   GetCursorPos(&p);
   EXPECT_EQ(p.x, 113);
-
   // Under capture, a point left of and above the game window comes as raw words.
   SetCapture(game);
   Log().clear();
@@ -48,7 +47,6 @@ TEST_F(Input, MouseGoesToTheChildUnderThePointAfterWmSetCursorUnlessCapturedOrDi
   ReleaseCapture();
   EXPECT_EQ(Only(WM_CAPTURECHANGED).size(), 1u);
   EXPECT_EQ(GetCapture(), nullptr);
-
   // A disabled owner takes no mouse input at all.
   EnableWindow(host, FALSE);
   Log().clear();
@@ -89,7 +87,6 @@ TEST_F(Input, FocusChangesTellBothWindowsAndKeysAndTextGoToTheFocusWindow) {
   EXPECT_EQ(std::tuple(Log()[0].hwnd, Log()[0].msg, Log()[0].wParam), std::tuple(a, WM_KILLFOCUS, WPARAM(b)));
   EXPECT_EQ(std::tuple(Log()[1].hwnd, Log()[1].msg, Log()[1].wParam), std::tuple(b, WM_SETFOCUS, WPARAM(a)));
   EXPECT_EQ(GetFocus(), b);
-
   PumpAll();
   Log().clear();
   plat::sim::KeyDown(VK_F1, 2);
@@ -165,7 +162,6 @@ TEST_F(Input, CursorsLoadFromSystemIdsAndReadableFilesOnly) {
   EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(1)), nullptr);
   EXPECT_TRUE(DestroyCursor(arrow));
   EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), arrow) << "destroying a shared cursor keeps it";
-
   auto dir = std::filesystem::temp_directory_path() / ("cursor-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
   std::filesystem::create_directories(dir);
   plat::sim::MapPathPrefix("C:\\Game\\", dir.string());

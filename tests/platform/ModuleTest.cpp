@@ -19,7 +19,6 @@ TEST(Module, GetModuleFileNameGivesTheNativePath) {
   EXPECT_TRUE(std::string(path).ends_with("/libplat.so")) << path;
   n = GetModuleFileNameA(nullptr, path, sizeof path);
   EXPECT_TRUE(std::string(path, n).ends_with("/platform_tests")) << path;
-
   char small[5];
   EXPECT_EQ(AndError(GetModuleFileNameA(nullptr, small, sizeof small)), std::pair(DWORD{5}, ERROR_INSUFFICIENT_BUFFER));
   EXPECT_EQ(std::string(small), std::string(path, 4));
@@ -39,7 +38,6 @@ TEST(Module, LoadLibraryAndGetProcAddress) {
   EXPECT_EQ(LoadLibraryA("libm.so.6"), libm);
   EXPECT_TRUE(FreeLibrary(libm));
   EXPECT_TRUE(FreeLibrary(libm));
-
   EXPECT_EQ(AndError(LoadLibraryA("C:\\nowhere\\Dorvik2.dll")), std::pair(HMODULE{}, ERROR_MOD_NOT_FOUND));
   plat::sim::FailNext("LoadLibraryA");
   EXPECT_EQ(LoadLibraryA("libm.so.6"), nullptr);
@@ -51,7 +49,6 @@ TEST(Module, ResourcesRoundTripByIdAndByName) {
   const uint8_t bitmap[] = {'B', 'M', 1, 2, 3};
   ASSERT_TRUE(plat::RegisterResource(plat, RT_BITMAP, MAKEINTRESOURCEA(101), bitmap, sizeof bitmap));
   ASSERT_TRUE(plat::RegisterResource(nullptr, "WAVE", "Click", "RIFF", 4));
-
   HRSRC found = FindResourceA(plat, MAKEINTRESOURCEA(101), RT_BITMAP);
   ASSERT_NE(found, nullptr);
   EXPECT_EQ(FindResourceA(plat, "#101", "#2"), found);
@@ -59,25 +56,21 @@ TEST(Module, ResourcesRoundTripByIdAndByName) {
   const void* bytes = LockResource(LoadResource(plat, found));
   ASSERT_NE(bytes, nullptr);
   EXPECT_EQ(std::memcmp(bytes, bitmap, sizeof bitmap), 0);
-
   // Resources registered without a module belong to the main program; names ignore case.
   HRSRC wave = FindResourceA(nullptr, "CLICK", "wave");
   ASSERT_NE(wave, nullptr);
   EXPECT_EQ(FindResourceA(GetModuleHandleA(nullptr), "click", "WAVE"), wave);
   EXPECT_EQ(std::memcmp(LockResource(LoadResource(nullptr, wave)), "RIFF", 4), 0);
-
   EXPECT_EQ(AndError(FindResourceA(plat, "Click", "WAVE")), std::pair(HRSRC{}, ERROR_RESOURCE_TYPE_NOT_FOUND));
   EXPECT_EQ(AndError(FindResourceA(nullptr, "Other", "WAVE")), std::pair(HRSRC{}, ERROR_RESOURCE_NAME_NOT_FOUND));
   SetLastError(0);
   EXPECT_EQ(AndError(FindResourceA(plat, MAKEINTRESOURCEA(102), RT_BITMAP)), std::pair(HRSRC{}, ERROR_RESOURCE_NAME_NOT_FOUND));
-
   // Registering again replaces the resource for new lookups; the old bytes stay valid.
   ASSERT_TRUE(plat::RegisterResource(nullptr, "WAVE", "click", "OggS!", 5));
   HRSRC replaced = FindResourceA(nullptr, "Click", "WAVE");
   EXPECT_NE(replaced, wave);
   EXPECT_EQ(SizeofResource(nullptr, replaced), 5u);
   EXPECT_EQ(std::memcmp(LockResource(LoadResource(nullptr, wave)), "RIFF", 4), 0);
-
   EXPECT_EQ(LockResource(reinterpret_cast<HGLOBAL>(uintptr_t{0x7FFF0001})), nullptr);
   EXPECT_EQ(SizeofResource(nullptr, nullptr), 0u);
   plat::sim::FailNext("FindResourceA");
@@ -94,7 +87,6 @@ TEST(Module, ALoadedModuleRegistersItsResourcesAtLoad) {
   plat::sim::ClearPathPrefixes();
   ASSERT_NE(module, nullptr);
   EXPECT_EQ(GetModuleHandleA("testmodule.dll"), module);
-
   auto answer = reinterpret_cast<int (*)()>(reinterpret_cast<void*>(GetProcAddress(module, "TestModuleAnswer")));
   ASSERT_NE(answer, nullptr);
   EXPECT_EQ(answer(), 42);
@@ -106,7 +98,6 @@ TEST(Module, ALoadedModuleRegistersItsResourcesAtLoad) {
   const plat::DialogTemplate* dialog = plat::FindDialogTemplate(module, MAKEINTRESOURCEA(101));
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(dialog->title, "from the module");
-
   char path[4096];
   ASSERT_GT(GetModuleFileNameA(module, path, sizeof path), 0u);
   EXPECT_TRUE(std::string(path).ends_with("/TestModule.so")) << path;

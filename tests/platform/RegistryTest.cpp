@@ -33,7 +33,6 @@ class RegistryTest : public testing::Test {
     plat::sim::SetRegistryFile(saved_);
     fs::remove_all(dir_);
   }
-
   static LONG Create(const char* path, HKEY* out, DWORD* how = nullptr, HKEY root = HKEY_CURRENT_USER) {
     return RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, out, how);
   }
@@ -65,7 +64,6 @@ class RegistryTest : public testing::Test {
   static LONG Open(const char* path, HKEY* out, REGSAM access = KEY_READ, HKEY root = HKEY_CURRENT_USER) {
     return RegOpenKeyExA(root, path, 0, access, out);
   }
-
   std::string FileBytes() const {
     std::ifstream in(file_, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -79,7 +77,6 @@ class RegistryTest : public testing::Test {
     for (const auto& e : fs::directory_iterator(fs::path(file_).parent_path())) names.push_back(e.path().filename());
     return names;
   }
-
   std::string saved_, dir_, file_;
 };
 
@@ -357,7 +354,6 @@ TEST_F(RegistryTest, WritesReplaceTheFileWholeAndFailedWritesChangeNothing) {
   const std::string before = FileBytes();
   EXPECT_NE(before, old);
   EXPECT_EQ(FilesInConfig(), std::vector<std::string>{"registry.dat"});
-
   plat::sim::FailNext("RegSetValueExA");
   EXPECT_EQ(SetString(key, "Option_Speed", "2"), ERROR_CANTWRITE);
   EXPECT_EQ(plat::sim::FaultsFired("RegSetValueExA"), 1u);

@@ -76,7 +76,6 @@ TEST_F(SurfaceDcTest, CompatibleBitmapsTakeTheSurfaceFormat) {
       ASSERT_NE(GetDIBits(dc, bitmap, 0, 3, nullptr, &info, DIB_RGB_COLORS), 0);
       EXPECT_EQ(info.bmiHeader.biBitCount, row.bits);
       EXPECT_EQ(info.bmiHeader.biCompression, row.compression);
-
       // A picture made in the bitmap copies into the surface unchanged.
       HDC memory = CreateCompatibleDC(dc);
       HGDIOBJ old = SelectObject(memory, bitmap);

@@ -78,7 +78,6 @@ TEST_F(Threads, ClosingTheHandleDetachesARunningThreadAndDiscardsANeverResumedOn
   EXPECT_EQ(AndError(WaitForSingleObject(h, 0)), std::pair(WAIT_FAILED, ERROR_INVALID_HANDLE));
   EXPECT_FALSE(CloseHandle(h));
   ASSERT_TRUE(kernel_test::PollUntil([] { return plat::sim::LiveLayerThreads() == 0; }));
-
   std::atomic<int> runs{0};
   h = CreateThread(nullptr, 0, CountRun, &runs, CREATE_SUSPENDED, nullptr);
   EXPECT_EQ(plat::sim::LiveLayerThreads(), 1u);
@@ -107,7 +106,6 @@ TEST_F(Threads, TerminateSignalsTheHandleAndAsksTheThreadToStop) {
   EXPECT_TRUE(kernel_test::PollUntil([&] { return plat::sim::LiveLayerThreads() == 0; }));
   EXPECT_EQ(ExitCode(h), 99u);  // its own result is ignored
   CloseHandle(h);
-
   // A suspended thread that is terminated never runs (a plain routine: the job helper
   // would leak when the body never runs).
   std::atomic<int> runs{0};
@@ -134,7 +132,6 @@ TEST_F(Threads, BadHandlesBadArgumentsAndInjectedFaultsAreRefused) {
   }
   EXPECT_EQ(WaitForSingleObject(forged, 0), WAIT_FAILED);
   EXPECT_EQ(AndError(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr)), std::pair(HANDLE{}, ERROR_INVALID_PARAMETER));
-
   plat::sim::FailNext("CreateThread");
   std::atomic<int> runs{0};
   auto body = [&] { ++runs; return DWORD{0}; };
@@ -203,7 +200,6 @@ TEST(CriticalSection, OwnerMayEnterAgainAndOthersWaitUntilFullyLeft) {
   EXPECT_EQ(tryElsewhere(), 0u);  // still entered once
   LeaveCriticalSection(&cs);
   EXPECT_EQ(tryElsewhere(), 1u);
-
   int counter = 0;  // plain: only the lock protects it
   RunConcurrently(4, [&] {
     for (int i = 0; i < 20000; ++i) {
@@ -228,7 +224,6 @@ TEST(Interlocked, ReturnValuesFollowWindowsAndIncrementsFromManyThreadsAreNotLos
   volatile LONG edge = INT32_MAX;
   EXPECT_EQ(InterlockedIncrement(&edge), INT32_MIN);  // wraps like the hardware
   EXPECT_EQ(InterlockedDecrement(&edge), INT32_MAX);
-
   volatile LONG counter = 0;
   RunConcurrently(4, [&] {
     for (int i = 0; i < 50000; ++i) InterlockedIncrement(&counter);

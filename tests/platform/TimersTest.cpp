@@ -63,7 +63,6 @@ TEST_F(Timers, SetAgainReplacesKillStopsAndALateTimerDeliversOnceAndRearmsFromDe
   EXPECT_TRUE(TimerTimes(w, start, 2).empty());
   EXPECT_FALSE(KillTimer(w, 2));
   EXPECT_FALSE(KillTimer(w, 99));
-
   start = NowTick();
   SetTimer(w, 3, 50, nullptr);
   MsgWaitForMultipleObjects(0, nullptr, FALSE, 500, 0);

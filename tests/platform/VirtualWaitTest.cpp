@@ -40,9 +40,7 @@ TEST_F(VirtualWait, NestedWaitRunsTimersAndLeavesPaintAndPostsQueued) {
   InvalidateRect(w, nullptr, TRUE);
   DWORD start = timeGetTime();
   auto realStart = std::chrono::steady_clock::now();
-
   int passes = NestedWait(1000);
-
   EXPECT_EQ(timeGetTime() - start, 1000u);
   EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::milliseconds(500));
   EXPECT_EQ(Only(WM_TIMER).size(), 20u);

@@ -19,9 +19,7 @@ TEST_F(Windows, DestroyRunsOwnedPopupsThenDestroyParentFirstThenNcDestroyChildre
   PostMessageA(parent, WM_USER, 0, 0);
   PostMessageA(a, WM_USER, 0, 0);
   Log().clear();
-
   ASSERT_TRUE(DestroyWindow(parent));
-
   std::vector<std::pair<HWND, UINT>> order;
   for (const Rec& r : Log())
     if (r.msg == WM_DESTROY || r.msg == WM_NCDESTROY) order.emplace_back(r.hwnd, r.msg);
@@ -70,14 +68,12 @@ TEST_F(Windows, ClassNamesAreCaseInsensitivePerInstance) {
   wc.lpszClassName = "recorderwnd";
   EXPECT_EQ(RegisterClassA(&wc), 0);
   EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
-
   WNDCLASSA found{};
   EXPECT_TRUE(GetClassInfoA(TestInstance(), "RECORDERWND", &found));
   EXPECT_EQ(found.lpfnWndProc, RecordingProc);
   EXPECT_FALSE(GetClassInfoA(nullptr, kRecorder, &found)) << "another instance does not see it";
   for (const char* builtIn : {"button", "Static", "EDIT", WC_DIALOG})
     EXPECT_TRUE(GetClassInfoA(TestInstance(), builtIn, &found)) << builtIn;
-
   wc.hInstance = nullptr;
   wc.lpszClassName = "OtherInstanceClass";
   EXPECT_NE(RegisterClassA(&wc), 0);
@@ -98,7 +94,6 @@ TEST_F(Windows, WindowDataHoldsPointersAndProceduresCanBeReplaced) {
   const LONG_PTR pointer = static_cast<LONG_PTR>(0x123456789ABCll);
   SetWindowLongPtrA(w, GWLP_USERDATA, pointer);
   EXPECT_EQ(GetWindowLongPtrA(w, GWLP_USERDATA), pointer);
-
   auto original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Subclass)));
   EXPECT_EQ(original, RecordingProc);
   SetPropA(w, "Original", reinterpret_cast<HANDLE>(original));
@@ -106,7 +101,6 @@ TEST_F(Windows, WindowDataHoldsPointersAndProceduresCanBeReplaced) {
   Log().clear();
   SendMessageA(w, WM_USER + 6, 0, 0);
   EXPECT_EQ(MessagesOf(w), std::vector<UINT>{WM_USER + 6}) << "other messages reach the original";
-
   EXPECT_EQ(RemovePropA(w, "ORIGINAL"), reinterpret_cast<HANDLE>(original));
   EXPECT_EQ(GetPropA(w, "ORIGINAL"), nullptr);
   EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & static_cast<LONG>(WS_POPUP), static_cast<LONG>(WS_POPUP));
@@ -121,7 +115,6 @@ TEST_F(Windows, DefaultProcedureClosesDragsMinimisesAndKeepsText) {
   char small[3];
   EXPECT_EQ(GetWindowTextA(w, small, sizeof small), 2) << "truncated to the buffer, terminated";
   EXPECT_EQ(GetWindowTextLengthA(w), 4);
-
   SendMessageA(w, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(10, 20));
   SendMessageA(w, WM_NCLBUTTONDOWN, HTCLIENT, MAKELPARAM(1, 1));
   auto drags = plat::sim::DragRequests();
@@ -132,7 +125,6 @@ TEST_F(Windows, DefaultProcedureClosesDragsMinimisesAndKeepsText) {
   RECT r;
   GetWindowRect(w, &r);
   EXPECT_EQ(r.left, 0) << "the window itself does not move";
-
   SendMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(IsIconic(w));
   SendMessageA(w, WM_CLOSE, 0, 0);
@@ -150,7 +142,6 @@ TEST_F(Windows, EnablingSendsWmEnableOnlyOnChangeAndVisibilityFollowsAncestors) 
   auto enables = Only(WM_ENABLE);
   ASSERT_EQ(enables.size(), 2u);
   EXPECT_EQ(std::pair(enables[0].wParam, enables[1].wParam), std::pair(WPARAM{FALSE}, WPARAM{TRUE}));
-
   HWND top = MakeTop(0, 0, 100, 100, kRecorder, WS_POPUP);
   HWND child = MakeChild(top, 0, 0, 10, 10);
   EXPECT_FALSE(IsWindowVisible(child)) << "hidden parent";
