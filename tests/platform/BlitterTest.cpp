@@ -20,10 +20,7 @@ using plat::detail::ddraw::ReferenceFill;
 
 constexpr int kCases = 3000;
 
-struct Buffer {
-  std::vector<uint8_t> bytes;
-  PixelView view;
-};
+struct Buffer { std::vector<uint8_t> bytes; PixelView view; };
 
 Buffer MakeBuffer(std::mt19937& rng, int w, int h, int bytes, int pitch = 0) {
   Buffer b;

@@ -77,11 +77,7 @@ TEST(BmpLoad, DamagedFilesAreRefusedWithAnError) {
     std::copy(masks.begin(), masks.end(), s.masks);
     return WriteBmp(s);
   };
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> bytes;
-    DWORD error;
-  } cases[] = {
+  struct Case { const char* what; std::vector<uint8_t> bytes; DWORD error; } cases[] = {
       {"run-length", patch(WriteBmp(TwoByTwo(8)), 30, BI_RLE8), ERROR_INVALID_DATA},
       {"not a BMP", patch(good, 0, 0x4D42 ^ 0x0101, 2), ERROR_BAD_FORMAT},
       {"empty", {}, ERROR_BAD_FORMAT},

@@ -14,10 +14,7 @@ using testing_support::Cp949;
 
 namespace {
 
-struct FormatRow {
-  std::string got;
-  std::string want;
-};
+struct FormatRow { std::string got; std::string want; };
 
 void ExpectRows(const std::vector<FormatRow>& rows) {
   for (size_t i = 0; i < rows.size(); ++i) {
@@ -121,27 +118,10 @@ TEST(CrtRand, MatchesTheCompilerSequenceAndIsPerThread) {
 }
 
 TEST(CrtConvert, AtoiParsesLikeStrtolAndClampsTo32Bits) {
-  struct Row {
-    const char* text;
-    int32_t value;
-  } rows[] = {
-      {"42", 42},
-      {"  -17xyz", -17},
-      {"+8", 8},
-      {"\t\n\v\f\r 5", 5},
-      {"007", 7},
-      {"2147483647", INT32_MAX},
-      {"2147483648", INT32_MAX},
-      {"-2147483648", INT32_MIN},
-      {"-2147483649", INT32_MIN},
-      {"99999999999999999999999", INT32_MAX},
-      {"", 0},
-      {"abc", 0},
-      {"- 5", 0},
-      {"0x10", 0},
-      {"+-1", 0},
-      {nullptr, 0},
-  };
+  struct Row { const char* text; int32_t value; } rows[] = {
+      {"42", 42}, {"  -17xyz", -17}, {"+8", 8}, {"\t\n\v\f\r 5", 5}, {"007", 7}, {"2147483647", INT32_MAX},
+      {"2147483648", INT32_MAX}, {"-2147483648", INT32_MIN}, {"-2147483649", INT32_MIN},
+      {"99999999999999999999999", INT32_MAX}, {"", 0}, {"abc", 0}, {"- 5", 0}, {"0x10", 0}, {"+-1", 0}, {nullptr, 0}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text ? row.text : "(null)");
     EXPECT_EQ(plat::crt::atoi(row.text), row.value);

@@ -106,11 +106,7 @@ TEST_F(CryptTest, ProviderChoiceIsLimitedToTheBaseProviderWithoutContainers) {
   }
 }
 
-struct Refusal {
-  const char* what;
-  std::function<BOOL()> call;
-  DWORD error;
-};
+struct Refusal { const char* what; std::function<BOOL()> call; DWORD error; };
 
 void ExpectRefusals(const std::vector<Refusal>& refusals) {
   for (const Refusal& r : refusals) {

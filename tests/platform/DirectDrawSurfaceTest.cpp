@@ -35,10 +35,7 @@ class SurfaceTest : public DirectDrawTest {
 
 // Each row: a format, its key, a pixel equal to the key but for the bits the format
 // does not use (still transparent), and a pixel one step away (drawn).
-struct KeyRow {
-  DisplayFormat format;
-  uint32_t key, keyWithUnusedBits, nearMiss;
-};
+struct KeyRow { DisplayFormat format; uint32_t key, keyWithUnusedBits, nearMiss; };
 constexpr KeyRow kKeys[] = {
     {DisplayFormat::Rgb565, 0xF81F, 0xF81F, 0xF81E},
     {DisplayFormat::Rgb555, 0x7C1F, 0xFC1F, 0x7C1E},

@@ -15,11 +15,7 @@ namespace {
 
 constexpr uint32_t kMasks555[3] = {0x7C00, 0x03E0, 0x001F};
 
-struct ColorCase {
-  COLORREF color;
-  uint32_t v565, v555, v888;
-  COLORREF back565, back555;
-};
+struct ColorCase { COLORREF color; uint32_t v565, v555, v888; COLORREF back565, back555; };
 
 // The colour keys depend on these exact values.
 const ColorCase kColors[] = {
@@ -179,10 +175,7 @@ TEST(GdiFaults, InjectedFailuresReportTheWindowsWay) {
   BITMAPINFO info{};
   info.bmiHeader = {40, 2, 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   LOGFONTA lf{};
-  struct Case {
-    const char* fault;
-    std::function<void*()> make;
-  } cases[] = {
+  struct Case { const char* fault; std::function<void*()> make; } cases[] = {
       {"CreateCompatibleDC", [&] { return static_cast<void*>(CreateCompatibleDC(screen)); }},
       {"CreateCompatibleBitmap", [&] { return static_cast<void*>(CreateCompatibleBitmap(screen, 2, 2)); }},
       {"CreateDIBSection", [&] { return static_cast<void*>(CreateDIBSection(screen, &info, DIB_RGB_COLORS, nullptr, nullptr, 0)); }},

@@ -133,10 +133,7 @@ TEST_F(RegistryTest, QueryFollowsTheSizeContract) {
 
 TEST_F(RegistryTest, StringValuesAreStoredWithTheirTerminator) {
   HKEY key = CreateKey();
-  struct Row {
-    DWORD type;
-    std::string given, stored;
-  } rows[] = {
+  struct Row { DWORD type; std::string given, stored; } rows[] = {
       {REG_SZ, "abc", std::string("abc\0", 4)},  {REG_SZ, std::string("abc\0", 4), std::string("abc\0", 4)},
       {REG_SZ, "", std::string("\0", 1)},        {REG_EXPAND_SZ, "%x%", std::string("%x%\0", 4)},
       {REG_BINARY, "abc", "abc"},                {REG_BINARY, "", ""},
@@ -306,11 +303,7 @@ TEST_F(RegistryTest, MalformedStructureIsCorruption) {
     return b.Done();
   };
   auto root = [&](uint32_t values) { return B().U32(1).U32(hkcu).Str("").U32(values); };
-  struct Row {
-    const char* what;
-    std::string bytes;
-    LONG expected;
-  } rows[] = {
+  struct Row { const char* what; std::string bytes; LONG expected; } rows[] = {
       {"empty registry", B().U32(0).Done(), ERROR_FILE_NOT_FOUND},
       {"well formed", software(B().U32(1)).Done(), ERROR_SUCCESS},
       {"512 levels", nested(512), ERROR_FILE_NOT_FOUND},

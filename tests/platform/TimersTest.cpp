@@ -93,11 +93,7 @@ TEST_F(Timers, ATimerProcedureReceivesTheTimerInsteadOfTheWindow) {
 
 // ---- Multimedia timers --------------------------------------------------------
 
-struct MmRecord {
-  std::vector<DWORD> times;
-  std::thread::id thread;
-  UINT killSelf = 0;
-};
+struct MmRecord { std::vector<DWORD> times; std::thread::id thread; UINT killSelf = 0; };
 
 void CALLBACK RecordMm(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
   auto* rec = reinterpret_cast<MmRecord*>(user);
