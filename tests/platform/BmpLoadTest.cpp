@@ -79,8 +79,7 @@ TEST(BmpLoad, DamagedFilesAreRefusedWithAnError) {
   };
   struct Case { const char* what; std::vector<uint8_t> bytes; DWORD error; } cases[] = {
       {"run-length", patch(WriteBmp(TwoByTwo(8)), 30, BI_RLE8), ERROR_INVALID_DATA},
-      {"not a BMP", patch(good, 0, 0x4D42 ^ 0x0101, 2), ERROR_BAD_FORMAT},
-      {"empty", {}, ERROR_BAD_FORMAT},
+      {"not a BMP", patch(good, 0, 0x4D42 ^ 0x0101, 2), ERROR_BAD_FORMAT}, {"empty", {}, ERROR_BAD_FORMAT},
       {"header only", std::vector<uint8_t>(good.begin(), good.begin() + 54), ERROR_INVALID_DATA},
       {"pixels cut short", std::vector<uint8_t>(good.begin(), good.end() - 1), ERROR_INVALID_DATA},
       {"offset past the end", patch(good, 10, 0xFFFFFFF0u), ERROR_INVALID_DATA},

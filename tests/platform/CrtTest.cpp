@@ -26,8 +26,7 @@ void ExpectRows(const std::vector<FormatRow>& rows) {
 TEST(CrtFormat, SizesOfTheDialect) {
   const char unterminated[2] = {'a', 'b'};
   ExpectRows({
-      {FormatString("%I64d", INT64_MIN), "-9223372036854775808"},
-      {FormatString("%I64i", int64_t{-5}), "-5"},
+      {FormatString("%I64d", INT64_MIN), "-9223372036854775808"}, {FormatString("%I64i", int64_t{-5}), "-5"},
       {FormatString("%I64u", UINT64_MAX), "18446744073709551615"},
       {FormatString("%I64x|%I64X", uint64_t{0xDEADBEEFCAFE}, uint64_t{0xABC}), "deadbeefcafe|ABC"},
       // %ld is 32 bits: the 64-bit value after it must still be read correctly.
@@ -44,16 +43,14 @@ TEST(CrtFormat, SizesOfTheDialect) {
 TEST(CrtFormat, FlagsWidthsAndPrecision) {
   ExpectRows({
       {FormatString("%5d|%-5d|%05d", 42, 42, 42), "   42|42   |00042"},
-      {FormatString("%+d|% d|%+d", 5, 5, -5), "+5| 5|-5"},
-      {FormatString("%#x|%#o|%#X", 255, 8, 255), "0xff|010|0XFF"},
+      {FormatString("%+d|% d|%+d", 5, 5, -5), "+5| 5|-5"}, {FormatString("%#x|%#o|%#X", 255, 8, 255), "0xff|010|0XFF"},
       {FormatString("%.3d|%8.3d|%-8.3d|", 7, -7, 7), "007|    -007|007     |"},
       {FormatString("%*d|%-*d|%*d", 4, 7, 4, 7, -4, 7), "   7|7   |7   "},
       {FormatString("%.*d|%.*d", 3, 7, -1, 7), "007|7"},
       {FormatString("%8.3f|%-8.2f|%+.1e", 3.14159, 2.5, 12345.678), "   3.142|2.50    |+1.2e+04"},
       {FormatString("%g|%G|%e", 0.0001, 1e20, 0.0), "0.0001|1E+20|0.000000e+00"},
       {FormatString("%5s|%-5s|%.2s|%5.1s", "ab", "ab", "abc", "xyz"), "   ab|ab   |ab|    x"},
-      {FormatString("%.*s|%.*s", 3, "abcdef", -1, "abc"), "abc|abc"},
-      {FormatString("%3c|%-3c|", 'x', 'y'), "  x|y  |"},
+      {FormatString("%.*s|%.*s", 3, "abcdef", -1, "abc"), "abc|abc"}, {FormatString("%3c|%-3c|", 'x', 'y'), "  x|y  |"},
   });
 }
 
@@ -61,14 +58,12 @@ TEST(CrtFormat, TextPointersAndOddDirectives) {
   ExpectRows({
       {FormatString("%s", static_cast<const char*>(nullptr)), "(null)"},
       {FormatString("%ls|%S", static_cast<const char16_t*>(nullptr), u"a"), "(null)|a"},
-      {FormatString("%c%c", 'o', 'k'), "ok"},
-      {FormatString("100%%"), "100%"},
+      {FormatString("%c%c", 'o', 'k'), "ok"}, {FormatString("100%%"), "100%"},
       {FormatString("\xB3\xC9 %ld\xC6\xD0", int32_t{300}), "\xB3\xC9 300\xC6\xD0"},
       {FormatString("%ls|%ws|%lc|%C", u"무렉", u"냥", u'냥', u'A'), "\xB9\xAB\xB7\xBA|\xB3\xC9|\xB3\xC9|A"},
       // A precision never cuts a double-byte character in two.
       {FormatString("%.3ls|%.1ls|", u"무렉", u"냥"), "\xB9\xAB|" "|"},
-      {FormatString("%p", reinterpret_cast<void*>(0x1234)), "0000000000001234"},
-      {FormatString("%q|%"), "%q|%"},
+      {FormatString("%p", reinterpret_cast<void*>(0x1234)), "0000000000001234"}, {FormatString("%q|%"), "%q|%"},
       {FormatString("%d%n|%d", 1, static_cast<int*>(nullptr), 2), "1|2"},
   });
   EXPECT_EQ(FormatString(nullptr), "");

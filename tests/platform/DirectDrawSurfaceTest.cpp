@@ -37,8 +37,7 @@ class SurfaceTest : public DirectDrawTest {
 // does not use (still transparent), and a pixel one step away (drawn).
 struct KeyRow { DisplayFormat format; uint32_t key, keyWithUnusedBits, nearMiss; };
 constexpr KeyRow kKeys[] = {
-    {DisplayFormat::Rgb565, 0xF81F, 0xF81F, 0xF81E},
-    {DisplayFormat::Rgb555, 0x7C1F, 0xFC1F, 0x7C1E},
+    {DisplayFormat::Rgb565, 0xF81F, 0xF81F, 0xF81E}, {DisplayFormat::Rgb555, 0x7C1F, 0xFC1F, 0x7C1E},
     {DisplayFormat::Xrgb8888, 0x00FF00FF, 0xA5FF00FF, 0x00FF00FE},
 };
 

@@ -42,14 +42,10 @@ TEST_F(FilesTest, CreationDispositionsFollowWindows) {
     const char* contentAfter;  // null: the file must not exist
   };
   const Case cases[] = {
-      {CREATE_NEW, false, true, ERROR_SUCCESS, ""},
-      {CREATE_NEW, true, false, ERROR_FILE_EXISTS, "old"},
-      {CREATE_ALWAYS, false, true, ERROR_SUCCESS, ""},
-      {CREATE_ALWAYS, true, true, ERROR_ALREADY_EXISTS, ""},
-      {OPEN_EXISTING, false, false, ERROR_FILE_NOT_FOUND, nullptr},
-      {OPEN_EXISTING, true, true, ERROR_SUCCESS, "old"},
-      {OPEN_ALWAYS, false, true, ERROR_SUCCESS, ""},
-      {OPEN_ALWAYS, true, true, ERROR_ALREADY_EXISTS, "old"},
+      {CREATE_NEW, false, true, ERROR_SUCCESS, ""}, {CREATE_NEW, true, false, ERROR_FILE_EXISTS, "old"},
+      {CREATE_ALWAYS, false, true, ERROR_SUCCESS, ""}, {CREATE_ALWAYS, true, true, ERROR_ALREADY_EXISTS, ""},
+      {OPEN_EXISTING, false, false, ERROR_FILE_NOT_FOUND, nullptr}, {OPEN_EXISTING, true, true, ERROR_SUCCESS, "old"},
+      {OPEN_ALWAYS, false, true, ERROR_SUCCESS, ""}, {OPEN_ALWAYS, true, true, ERROR_ALREADY_EXISTS, "old"},
       {TRUNCATE_EXISTING, false, false, ERROR_FILE_NOT_FOUND, nullptr},
       {TRUNCATE_EXISTING, true, true, ERROR_SUCCESS, ""},
   };

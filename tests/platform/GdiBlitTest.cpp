@@ -83,8 +83,7 @@ TEST(GdiBlit, PatternAndConstantOperationsUseTheBrush) {
   HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
   SelectObject(dst.dc(), brush);
   struct Case { DWORD rop; COLORREF before, after; } cases[] = {{PATCOPY, RGB(9, 9, 9), RGB(1, 2, 3)},
-               {BLACKNESS, RGB(9, 9, 9), RGB(0, 0, 0)},
-               {WHITENESS, RGB(9, 9, 9), RGB(255, 255, 255)},
+               {BLACKNESS, RGB(9, 9, 9), RGB(0, 0, 0)}, {WHITENESS, RGB(9, 9, 9), RGB(255, 255, 255)},
                {DSTINVERT, RGB(0, 255, 15), RGB(255, 0, 240)},
                {PATINVERT, RGB(0, 0, 0), RGB(1, 2, 3)}};
   for (const Case& c : cases) {

@@ -38,9 +38,7 @@ TEST_F(PathMapTest, ExistingComponentsResolveAgainstTheDirectoryInAnyCase) {
       {"C:\\Game\\GameImage\\Hwatoo\\NORMAL.bmp", "gameimage/hwatoo/normal.bmp"},
       {"c:/game/gameimage/HWATOO/normal.BMP", "gameimage/hwatoo/normal.bmp"},
       // An exact match wins over a case-insensitive one; otherwise the first in byte order.
-      {"C:\\Game\\data.txt", "data.txt"},
-      {"C:\\Game\\Data.txt", "Data.txt"},
-      {"C:\\Game\\DATA.TXT", "Data.txt"},
+      {"C:\\Game\\data.txt", "data.txt"}, {"C:\\Game\\Data.txt", "Data.txt"}, {"C:\\Game\\DATA.TXT", "Data.txt"},
       // What does not exist yet keeps the case it was given, below the last match.
       {"C:\\Game\\GAMEIMAGE\\New\\File.TXT", "gameimage/New/File.TXT"},
       // Repeated separators collapse; a trailing one stays.

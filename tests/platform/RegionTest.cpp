@@ -39,8 +39,7 @@ TEST(Region, CombineModesGiveTheExpectedPointsAndComplexityEvenIntoASource) {
     int complexity;
     bool at2x2, at7x7, at12x12;
   } cases[] = {{RGN_AND, SIMPLEREGION, false, true, false},
-               {RGN_OR, COMPLEXREGION, true, true, true},
-               {RGN_DIFF, COMPLEXREGION, true, false, false},
+               {RGN_OR, COMPLEXREGION, true, true, true}, {RGN_DIFF, COMPLEXREGION, true, false, false},
                {RGN_XOR, COMPLEXREGION, true, false, true},
                {RGN_COPY, SIMPLEREGION, true, true, false}};
   for (const Case& c : cases) {

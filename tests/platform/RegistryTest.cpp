@@ -305,8 +305,7 @@ TEST_F(RegistryTest, MalformedStructureIsCorruption) {
   auto root = [&](uint32_t values) { return B().U32(1).U32(hkcu).Str("").U32(values); };
   struct Row { const char* what; std::string bytes; LONG expected; } rows[] = {
       {"empty registry", B().U32(0).Done(), ERROR_FILE_NOT_FOUND},
-      {"well formed", software(B().U32(1)).Done(), ERROR_SUCCESS},
-      {"512 levels", nested(512), ERROR_FILE_NOT_FOUND},
+      {"well formed", software(B().U32(1)).Done(), ERROR_SUCCESS}, {"512 levels", nested(512), ERROR_FILE_NOT_FOUND},
       {"513 levels", nested(513), ERROR_BADDB},
       {"unknown version", [] { std::string s = B().U32(0).Done(); s[4] = 2; return s; }(), ERROR_BADDB},
       {"too many roots", B().U32(5).Done(), ERROR_BADDB},

@@ -22,8 +22,7 @@ struct FormatRow {
   DWORD compression;  // what GetDIBits reports for a compatible bitmap
 };
 constexpr FormatRow kFormats[] = {
-    {DisplayFormat::Rgb565, 16, 0xF81F, BI_BITFIELDS},
-    {DisplayFormat::Rgb555, 16, 0x7C1F, BI_RGB},
+    {DisplayFormat::Rgb565, 16, 0xF81F, BI_BITFIELDS}, {DisplayFormat::Rgb555, 16, 0x7C1F, BI_RGB},
     {DisplayFormat::Xrgb8888, 32, 0xFF00FF, BI_RGB},
 };
 

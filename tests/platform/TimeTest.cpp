@@ -51,11 +51,8 @@ TEST_F(TimeTest, MillisecondViewsCrossTheThirtyTwoBitWrapAndTheCounterCountsMicr
 
 TEST_F(TimeTest, FileTimeAndSystemTimeConvertBothWaysForKnownDatesUpToTheLargest) {
   const std::tuple<SYSTEMTIME, uint64_t, WORD> table[] = {  // the date, its FILETIME, its weekday (0: Sunday)
-      {Date(1601, 1, 1), 0, 1},
-      {Date(1900, 3, 1), 94405824000000000, 4},
-      {Date(1970, 1, 1), 116444736000000000, 4},
-      {Date(2000, 1, 1), 125911584000000000, 6},
-      {Date(2000, 2, 29, 12, 34, 56, 789), 125963012967890000, 2},
+      {Date(1601, 1, 1), 0, 1}, {Date(1900, 3, 1), 94405824000000000, 4}, {Date(1970, 1, 1), 116444736000000000, 4},
+      {Date(2000, 1, 1), 125911584000000000, 6}, {Date(2000, 2, 29, 12, 34, 56, 789), 125963012967890000, 2},
       {Date(2038, 1, 19, 3, 14, 8), 137919572480000000, 2},
       {Date(9999, 12, 31, 23, 59, 59, 999), 2650467743999990000, 5},
   };
@@ -124,10 +121,8 @@ TEST_F(TimeTest, LocalTimeStartsAtTheConfiguredMomentInTheTimeZone) {
 
 TEST_F(TimeTest, LocalFileTimeUsesTheOffsetInForceAtThatMomentWithinTheRange) {
   const std::tuple<const char*, SYSTEMTIME, int> table[] = {
-      {"UTC", Date(2010, 7, 1, 12), 0},
-      {"Asia/Seoul", Date(2010, 1, 15, 12), 9},
-      {"Asia/Seoul", Date(2010, 7, 15, 12), 9},
-      {"America/New_York", Date(2010, 1, 15, 12), -5},
+      {"UTC", Date(2010, 7, 1, 12), 0}, {"Asia/Seoul", Date(2010, 1, 15, 12), 9},
+      {"Asia/Seoul", Date(2010, 7, 15, 12), 9}, {"America/New_York", Date(2010, 1, 15, 12), -5},
       {"America/New_York", Date(2010, 7, 15, 12), -4},  // daylight saving time
   };
   for (const auto& [name, when, offsetHours] : table) {
@@ -143,9 +138,7 @@ TEST_F(TimeTest, LocalFileTimeUsesTheOffsetInForceAtThatMomentWithinTheRange) {
   // The offset would carry these past either end of the range: refused, never wrapped.
   constexpr uint64_t kLargest = 0x7FFFFFFFFFFFFFFFULL;
   const std::tuple<const char*, uint64_t, bool> beyond[] = {  // zone, ticks, towards local time
-      {"Asia/Seoul", kLargest, true},
-      {"America/New_York", 0, true},
-      {"America/New_York", kLargest, false},
+      {"Asia/Seoul", kLargest, true}, {"America/New_York", 0, true}, {"America/New_York", kLargest, false},
       {"Asia/Seoul", 0, false},
   };
   for (auto [name, ticks, toLocal] : beyond) {
