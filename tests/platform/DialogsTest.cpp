@@ -114,16 +114,11 @@ TEST_F(Dialogs, DialogsThatCannotBeMadeFail) {
   EXPECT_TRUE(IsWindowEnabled(host));
 }
 
-// ---- Keyboard interface ----------------------------------------------------------
-
 TEST_F(Dialogs, EscapeAndEnterBecomeCommandsAndTabMovesThroughTabStops) {
   HWND dlg = MakeForm();
   const std::tuple<int, int, WORD> cases[] = {  // focus, key, command
-      {kEdit, VK_ESCAPE, IDCANCEL},
-      {kEdit, VK_RETURN, kDefault},  // the default push button
-      {kDefault, VK_RETURN, kDefault},
-      {kRadioA1, VK_RETURN, kDefault},
-  };
+      {kEdit, VK_ESCAPE, IDCANCEL}, {kEdit, VK_RETURN, kDefault}, {kDefault, VK_RETURN, kDefault},
+      {kRadioA1, VK_RETURN, kDefault}};  // Enter gives the default push button
   for (auto [focus, key, expected] : cases) {
     SCOPED_TRACE(key);
     SetFocus(GetDlgItem(dlg, focus));
@@ -155,8 +150,6 @@ TEST_F(Dialogs, EscapeAndEnterBecomeCommandsAndTabMovesThroughTabStops) {
   PumpDialog(box);
   EXPECT_EQ(Commands(), (std::vector<WPARAM>{IDOK, IDCANCEL}));
 }
-
-// ---- Controls ---------------------------------------------------------------------
 
 TEST_F(Dialogs, RadioButtonsCheckWithinTheirGroupOnly) {
   HWND dlg = MakeForm();

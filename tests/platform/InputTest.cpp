@@ -126,8 +126,6 @@ TEST_F(Input, ActivationReachesTopLevelWindows) {
   EXPECT_EQ(Only(WM_ACTIVATE).size(), 2u);
 }
 
-// ---- Cursors -------------------------------------------------------------------
-
 // Little-endian fields of the given byte widths, or four-character tags.
 void Put(std::vector<uint8_t>& v, std::initializer_list<std::pair<uint32_t, int>> fields) {
   for (auto [value, bytes] : fields)

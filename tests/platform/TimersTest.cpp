@@ -91,8 +91,6 @@ TEST_F(Timers, ATimerProcedureReceivesTheTimerInsteadOfTheWindow) {
   EXPECT_TRUE(KillTimer(nullptr, threadTimer));
 }
 
-// ---- Multimedia timers --------------------------------------------------------
-
 struct MmRecord { std::vector<DWORD> times; std::thread::id thread; UINT killSelf = 0; };
 
 void CALLBACK RecordMm(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
