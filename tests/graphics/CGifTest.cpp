@@ -79,21 +79,6 @@ TEST_F(CGifTest, ErrorFlagStopsStepping) {
   EXPECT_EQ((std::vector<int>{missing.Load("no such.gif", dd_, nullptr), missing.HasError()}), (std::vector<int>{0, 1}));
 }
 
-TEST_F(CGifTest, ControlBlocksGiveDelaysInMillisecondsAndDisposalCodesUntilTheNextBlock) {
-  GifDesc g = Screen(1, 1);
-  for (uint8_t method = 0; method < 4; ++method)
-    g.frames.push_back(Controlled(Solid(0, 0, 1, 1, 1), method, uint16_t(7 + method)));
-  g.frames.push_back(Solid(0, 0, 1, 1, 1));  // no block of its own
-  CGif gif;
-  ASSERT_EQ(Load(gif, g), 1);
-  ASSERT_EQ(gif.GetFrameCount(), 5);
-  std::vector<int32_t> delays, disposals;
-  for (const auto& f : gif.Frames()) delays.push_back(f.delay), disposals.push_back(f.disposal);
-  EXPECT_EQ(delays, (std::vector<int32_t>{70, 80, 90, 100, 100}));
-  EXPECT_EQ(disposals, (std::vector<int32_t>{0, 4, 8, 12, 12}));
-  EXPECT_TRUE(gif.IsComposing());
-}
-
 TEST_F(CGifTest, TransparentIndexAndMagentaPixelsBothBecomeTheFrameKeyInEveryFormat) {
   struct Case {
     DisplayFormat format;
@@ -117,29 +102,6 @@ TEST_F(CGifTest, TransparentIndexAndMagentaPixelsBothBecomeTheFrameKeyInEveryFor
     ASSERT_EQ(gif.MainSurface()->GetColorKey(DDCKEY_SRCBLT, &key), S_OK);
     EXPECT_EQ((std::vector<DWORD>{gif.Frames()[0].colorKey, gif.GetColorKey(), key.dwColorSpaceLowValue}), std::vector<DWORD>(3, c.key));
   }
-}
-
-TEST_F(CGifTest, TransparentIndexStaysWithItsOwnImageAndBeyondTheTableChangesNothing) {
-  GifDesc g = Screen(2, 1);
-  GifFrameDesc first = Image(0, 0, 2, 1, {1, 2});
-  first.control = first.transparent = true;
-  first.transparentIndex = 1;
-  g.frames = {first, Controlled(Image(0, 0, 2, 1, {1, 2}), 0)};
-  CGif gif;
-  ASSERT_EQ(Load(gif, g), 1);
-  EXPECT_EQ(Shown(gif), Expect({-1, 2}));
-  ASSERT_EQ(gif.StepGifFrame(), 1);
-  ASSERT_EQ(gif.StepGifFrame(), 1);
-  EXPECT_EQ(Shown(gif), Expect({1, 2}));  // the global table kept its colour
-
-  GifDesc small = Screen(4, 1, 4);
-  GifFrameDesc f = Image(0, 0, 4, 1, {0, 1, 2, 3});
-  f.control = f.transparent = true;
-  f.transparentIndex = 200;
-  small.frames = {f};
-  CGif beyond;
-  ASSERT_EQ(Load(beyond, small), 1);
-  EXPECT_EQ(Shown(beyond), Expect({0, 1, 2, 3}));
 }
 
 TEST_F(CGifTest, ImagesBeyondTheCapsFailAlone) {

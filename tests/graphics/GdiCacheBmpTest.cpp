@@ -159,26 +159,4 @@ TEST_F(GdiCacheBmpTest, PaletteIsReadAfterTheInfoHeaderAndStopsAtThePixels) {
             (std::vector<uint8_t>{0x03, 0x02, 0x01, 0, 0, 0}));
 }
 
-TEST_F(GdiCacheBmpTest, BitmapsHoldTheFilesPixelsUprightAndAMissingFileGivesNull) {
-  const std::vector<uint32_t> px = {0xFF0000, 0x00FF00, 0x0000FF, 0x808080};  // top row first; also the table
-  const std::vector<uint32_t> want = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(128, 128, 128)};
-  gfx_test::Folder dir;
-  // Bit counts and row orders; the last is read whole from its file.
-  const BmpPicture files[] = {BmpPicture(2, 2, 24, px), BmpPicture(2, -2, 24, px), BmpPicture(2, 2, 32, px),
-                              BmpPicture(2, 2, 8, {0, 1, 2, 3}, px), BmpPicture(2, -2, 8, {0, 1, 2, 3}, px)};
-  for (const BmpPicture& f : files) {
-    SCOPED_TRACE(testing::Message() << f.bits << " bits, height " << f.height);
-    HBITMAP bm = &f == &files[4] ? LoadBmpFile(dir.Put("w.bmp", WriteBmp(f))) : CreateBmpBitmap(WriteBmp(f));
-    ASSERT_NE(bm, nullptr);
-    EXPECT_EQ((std::vector<uint32_t>{BitmapPixel(bm, 0, 0), BitmapPixel(bm, 1, 0), BitmapPixel(bm, 0, 1),
-                                     BitmapPixel(bm, 1, 1)}),
-              want);
-    DeleteObject(bm);
-  }
-  EXPECT_EQ(LoadBmpFile(dir / "none.bmp"), nullptr);
-  HBITMAP sixteen = CreateBmpBitmap(WriteBmp(BmpPicture(1, 1, 16, {0x7FFF})));
-  EXPECT_NE(sixteen, nullptr);
-  DeleteObject(sixteen);
-}
-
 }  // namespace

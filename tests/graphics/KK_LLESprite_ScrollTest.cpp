@@ -8,19 +8,6 @@
 
 namespace {
 
-TEST(ScrollMoveTest, DurationScalesTheTimeForASpanToTheWholeMove) {
-  tagScroll_Move m;
-  m.Set(0, 300, 0);
-  m.SetDuration(1000, 100);
-  EXPECT_EQ(m.duration, 3000);
-  m.SetDuration(700, 0);
-  EXPECT_EQ(m.duration, 700);
-  // Large moves and times do not overflow.
-  m.Set(0, 2000000, 0);
-  m.SetDuration(2000000, 1);
-  EXPECT_EQ(m.duration, int64_t(2000000) * 2000000);
-}
-
 // Positions of a 0 -> 100 move over 1000 ms, updated every `step` ms from `t0`, and
 // what each update returned.
 std::pair<std::vector<int32_t>, std::vector<int32_t>> Move(uint32_t t0, uint32_t step, int32_t loop, int32_t updates) {

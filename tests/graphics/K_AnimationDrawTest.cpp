@@ -97,47 +97,6 @@ void RecipeDraw(K_Dib& image, const K_Animation_RSC& rsc, int32_t progress, int3
   image.SetClipRect(saved.left, saved.top, saved.right, saved.bottom);
 }
 
-TEST_F(AnimationDrawTest, LaterPartsOnTopAtOriginMinusPartPosition) {
-  // Sprite 0 (5 x 4, anchor 0,0) at (12, 7) and sprite 1 (3 x 3, anchor 1,1) at (13, 8).
-  Bind(OneFrame({{.sprite = 0, .x = 12, .y = 7}, {.sprite = 1, .x = 13, .y = 8}}));
-  Image img(40, 30, 32);
-  player.Draw(img.dib, 20, 10, 0);
-  // Sprite 0's box starts at (20 + 12 - 10, 10 + 7 - 5) = (22, 12), sprite 1's as well
-  // (anchor 23, 13 less its anchor 1, 1). Both lack their (0, 0) pixel; sprite 1 has a
-  // hole at (1, 1) that shows sprite 0 beneath.
-  const uint32_t s0 = 0x00801000u, s1 = 0x00802000u;
-  EXPECT_EQ(img.dib.GetPixel(21, 12), kBackground);
-  EXPECT_EQ(img.dib.GetPixel(22, 12), kBackground);
-  EXPECT_EQ(img.dib.GetPixel(26, 12), s0 + 4 * 3 + 1);
-  EXPECT_EQ(img.dib.GetPixel(23, 12), s1 + 1 * 3 + 1);  // on top
-  EXPECT_EQ(img.dib.GetPixel(23, 13), s0 + 6 * 3 + 1);  // through the hole
-  EXPECT_EQ(img.dib.GetPixel(22, 15), s0 + 15 * 3 + 1);
-}
-
-TEST_F(AnimationDrawTest, MotionAtMidFrameTruncatesTowardZeroAndMirrors) {
-  // dx -3 at half the frame: (-150000 + 50000) / 100000 = -1 (toward zero), dy 5 gives 3.
-  Bind(OneFrame({{.sprite = 1, .x = 10, .y = 5, .dx = -3, .dy = 5, .moves = true}}));
-  player.Step(1000 + 50);
-  ASSERT_EQ(player.Progress(), 50000);
-  // Sprite 1 (3 x 3, anchor 1, 1, trim box 1 left and up of the anchor) would have its
-  // box at (19, 9); the motion moves it, the other way under a mirror, and a mirrored
-  // box sits on the other side of the anchor.
-  struct Case {
-    uint32_t call;
-    int32_t x, y;
-  } cases[] = {{0, 18, 12}, {0x10000, 19, 12}, {0x20000, 18, 5}};
-  for (const Case& c : cases) {
-    Image img(40, 30, 32);
-    player.Draw(img.dib, 20, 10, c.call);
-    int32_t minX = 99, minY = 99;
-    for (int32_t y = 0; y < 30; ++y)
-      for (int32_t x = 0; x < 40; ++x)
-        if (img.dib.GetPixel(x, y) != kBackground) minX = std::min(minX, x), minY = std::min(minY, y);
-    EXPECT_EQ(minX, c.x) << c.call;
-    EXPECT_EQ(minY, c.y) << c.call;
-  }
-}
-
 TEST_F(AnimationDrawTest, GoldenFramesOn16And32BitImages) {
   const QlaAnimation a = OneFrame({{.sprite = 0, .x = 3, .y = 2, .flags = 0x10000},
                                    {.sprite = 1, .x = 12, .y = 9, .dx = 7, .dy = -4, .moves = true},

@@ -100,22 +100,6 @@ TEST_F(AnimationTimingTest, LoopsThatNeverEndAndTheClockWrap) {
   EXPECT_FALSE(early.empty());
 }
 
-TEST_F(AnimationTimingTest, PlayCounts) {
-  Bind(Timed({1, 1}));
-  for (int32_t count : {0, 1, 2}) {
-    const auto changes = Run(700, 100, count);
-    const uint32_t end = count == 2 ? 41 : 21;
-    ASSERT_FALSE(changes.empty());
-    EXPECT_EQ(changes.back(), std::make_pair(end, -1)) << count;
-    EXPECT_FALSE(player.IsPlaying());
-  }
-  plat::sim::SetTickBase(700);
-  player.Play(-1);
-  player.Step(700 + 10000 * 20 + 5);
-  EXPECT_TRUE(player.IsPlaying());
-  EXPECT_EQ(player.CurrentFrame(), 0);
-}
-
 TEST_F(AnimationTimingTest, StopFramePausesResumeRestartsTheClockAndHoldKeepsTheLastFrame) {
   Bind(Timed({1, 1, 1, 1, 1}));
   plat::sim::SetTickBase(2000);

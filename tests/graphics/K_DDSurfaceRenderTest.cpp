@@ -41,29 +41,6 @@ class FakeSurface : public K_RenderSurface {
   int32_t dcReleases = 0;
 };
 
-TEST(K_DDRender_ObjTest, SecondLockReturnsTheSameImageWithoutLocking) {
-  auto surface = std::make_shared<FakeSurface>();
-  surface->busyAnswers = 3;
-  {
-    K_DDRender_Obj obj(surface);
-    K_Dib_Draw* a = obj.Lock();
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(obj.Lock(), a);
-    EXPECT_EQ(surface->locks, 1);
-    EXPECT_EQ(a->Pitch(), 40);  // the surface's padded pitch, not width x 2
-    EXPECT_EQ(a->BytesPerPixel(), 2);
-    EXPECT_EQ(a->Width(), 10);
-    EXPECT_EQ(a->ClipRect().bottom, 3);
-    *a->PixelAddress(0, 1) = 0x77;
-    EXPECT_EQ(surface->memory[40], 0x77);
-    obj.Unlock();
-    EXPECT_EQ(a->GetBits(), nullptr);
-    EXPECT_EQ(surface->unlocks, 1);
-    ASSERT_NE(obj.Lock(), nullptr);
-  }
-  EXPECT_EQ(surface->unlocks, 2);  // the destructor unlocks a held lock
-}
-
 TEST(K_DDRender_ObjTest, FailedOrUnusableLocksGiveNoImage) {
   auto surface = std::make_shared<FakeSurface>();
   surface->fail = true;

@@ -33,29 +33,6 @@ TEST(PsdLayerDuration, NamesOfDigitsAndDotsAreDecimalSeconds) {
   for (const auto& [name, ms] : cases) EXPECT_EQ(PsdLayerDuration(name), ms) << '"' << name << '"';
 }
 
-TEST(ParsePsdLayers, RawAndPackBitsLayersComeOutAsWritten) {
-  PsdDesc psd;
-  psd.width = 40, psd.height = 30;
-  psd.layers = {Layer(0, 0, 5, 3, "0.5"), Layer(2, 4, 7, 2, "frame1", true), Layer(1, 1, 3, 3, "")};
-  psd.layers[2].pixels.assign(9, 0x44332211u);  // long runs for the packing
-  psd.layers[2].packBits = true;
-  PsdLayerSet out;
-  ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
-  ASSERT_EQ(out.Count(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
-    const PsdLayerDesc& l = psd.layers[i];
-    EXPECT_EQ(out.pixels[i], Bgra(l.pixels)) << i;
-    EXPECT_EQ(out.sizes[i], GSize(l.right - l.left, l.bottom - l.top)) << i;
-    EXPECT_EQ(out.offsets[i], GPoint()) << i;  // no guides
-    EXPECT_EQ(out.names[i], l.name) << i;
-  }
-  EXPECT_EQ(out.durations, (std::vector<uint32_t>{500, 200, 0}));
-  // A negative layer count is its magnitude.
-  psd.negativeLayerCount = true;
-  ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
-  EXPECT_EQ(out.names, (std::vector<std::string>{"0.5", "frame1", ""}));
-}
-
 TEST(ParsePsdLayers, OffsetsAreFromTheGuides) {
   PsdDesc psd;
   psd.layers = {Layer(120, 75, 2, 2, "x")};

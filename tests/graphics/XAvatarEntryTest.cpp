@@ -51,21 +51,6 @@ TEST_F(XAvatarEntryTest, SortPartsRebuildsListsInLayerOrder) {
   }
 }
 
-TEST_F(XAvatarEntryTest, PartsAreHeldInLayerOrderAndGivenBackWithTheAvatar) {
-  int32_t a = -1, b = -1, c = -1;
-  const std::vector<std::string> names{Part("a.gif", a), Part("b.gif", b), Part("c.gif", c)};
-  const int32_t h = m_.CreateAvatar(names, GSize(4, 3), kMagenta);
-  ASSERT_NE(h, -1);
-  ASSERT_NE(Avatar(h), nullptr);
-  EXPECT_EQ(Avatar(h)->PartHandles(), (std::vector<int32_t>{c, b, a}));
-  EXPECT_EQ(Avatar(h)->GetPartNames(), names);
-  EXPECT_EQ(Avatar(h)->kind, kEntryFrames);
-  EXPECT_EQ(Refs(a), 2u);
-  EXPECT_EQ(m_.ReleaseEntry(h), 1);
-  EXPECT_EQ(m_.EntryAt(h), nullptr);
-  EXPECT_EQ((std::vector<uint32_t>{Refs(a), Refs(b), Refs(c)}), (std::vector<uint32_t>{1, 1, 1}));
-}
-
 TEST_F(XAvatarEntryTest, EmptyAndUnopenableNamesKeepMinusOneAndReleaseAllCopes) {
   int32_t a = -1, c = -1;
   const std::string pa = Part("a.gif", a), pc = Part("c.gif", c);
@@ -79,32 +64,6 @@ TEST_F(XAvatarEntryTest, EmptyAndUnopenableNamesKeepMinusOneAndReleaseAllCopes) 
   ASSERT_NE(m_.CreateAvatar({pa, pa}, GSize(2, 2), kMagenta), -1);
   m_.ReleaseAll();
   EXPECT_EQ(m_.EntryAt(a), nullptr);
-}
-
-TEST_F(XAvatarEntryTest, TheSurfaceIsFilledWithTheKeyKeyedByItAndItsDepthFollowsTheFormat) {
-  const int32_t h = m_.CreateAvatar({""}, GSize(3, 2), kMagenta);
-  ASSERT_NE(h, -1);
-  DDSurface s = m_.GetEntrySurface(h);
-  ASSERT_TRUE(s);
-  EXPECT_EQ(widget_test::ReadPixels(s), std::vector<uint32_t>(6, kMagenta));
-  DDCOLORKEY key{};
-  EXPECT_EQ((std::vector<int64_t>{s->GetColorKey(DDCKEY_SRCBLT, &key), key.dwColorSpaceLowValue, m_.IsEntryPixelOpaque(h, GPoint(1, 1), 0)}),
-            (std::vector<int64_t>{DD_OK, kMagenta, 0}));
-  struct Case {
-    DisplayFormat format;
-    uint32_t key;
-    int32_t depth;
-  };
-  const Case cases[] = {{DisplayFormat::Rgb565, 0xF81F, 16},
-                        {DisplayFormat::Rgb555, 0x7C1F, 15},
-                        {DisplayFormat::Xrgb8888, kMagenta, 32}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(widget_test::FormatName(c.format));
-    Hand(c.format, c.key);
-    const int32_t h = m_.CreateAvatar({""}, GSize(2, 2), c.key);
-    ASSERT_NE(h, -1);
-    EXPECT_EQ(Avatar(h)->bitDepth, c.depth);
-  }
 }
 
 TEST_F(XAvatarEntryTest, SetColorKeyNeedsASurfaceAndKeepsOnlyAcceptedKeys) {

@@ -39,30 +39,6 @@ XDibAnimation Decode(const GifDesc& g) {
   return a;
 }
 
-TEST(XGif89ReaderTest, FramesCoverTheScreenWithTheActiveTableAndTheirDelays) {
-  GifDesc g = Screen(3, 2);
-  GifFrameDesc f = SolidFrame(1, 1, 2, 1, 2);
-  f.localTable = {0x102030, 0x405060, 0x708090};
-  g.frames.push_back(f);
-  for (uint16_t delay : {5, 30}) {
-    g.frames.push_back(SolidFrame(0, 0, 1, 1, 1));
-    g.frames.back().delay = delay;
-  }
-  const XDibAnimation a = Decode(g);
-  const XDibFrame& frame = *a.Frame(0);
-  EXPECT_EQ(frame.dib.Width(), 3);
-  EXPECT_EQ(frame.dib.BitCount(), 8);
-  // No transparency: the first frame starts as index 255.
-  EXPECT_EQ(Pixels(frame), (Indices{255, 255, 255, 255, 2, 2}));
-  EXPECT_EQ(frame.dib.Header()->colors[2].rgbRed, 0x70);
-  EXPECT_EQ(frame.dib.Header()->colors[3].rgbRed, 0);  // cleared up to 16 entries
-  EXPECT_EQ(frame.transparent, -1);
-  // Delays are milliseconds, and 0 plays at 100.
-  EXPECT_EQ(frame.delay, 100);
-  EXPECT_EQ(a.Frame(1)->delay, 50);
-  EXPECT_EQ(a.Duration(), 450);
-}
-
 TEST(XGif89ReaderTest, EachFrameStartsFromThePreviousOne) {
   GifDesc g = Screen(4, 1);
   g.frames.push_back(Keyed(SolidFrame(0, 0, 4, 1, 1), 3, {1, 3, 1, 1}));
@@ -76,18 +52,6 @@ TEST(XGif89ReaderTest, EachFrameStartsFromThePreviousOne) {
   EXPECT_EQ(Pixels(*a.Frame(1)), (Indices{1, 3, 2, 1}));
   EXPECT_EQ(Pixels(*a.Frame(2)), (Indices{1, 0, 2, 1}));
   EXPECT_EQ(a.Frame(2)->transparent, 0);
-}
-
-TEST(XGif89ReaderTest, RestoreDisposalsClearThePreviousRectangle) {
-  for (uint8_t disposal : {0, 1, 2, 3}) {
-    SCOPED_TRACE(int(disposal));
-    GifDesc g = Screen(3, 1);
-    g.frames.push_back(Keyed(SolidFrame(0, 0, 2, 1, 1), 0, {1, 1}));
-    g.frames.back().disposal = disposal;
-    g.frames.push_back(Keyed(SolidFrame(2, 0, 1, 1, 2), 0, {2}));
-    const uint8_t kept = disposal > 1 ? 0 : 1;
-    EXPECT_EQ(Pixels(*Decode(g).Frame(1)), (Indices{kept, kept, 2}));
-  }
 }
 
 TEST(XGif89ReaderTest, ImageRectanglesOffTheScreenWriteOnlyTheInsidePart) {

@@ -38,39 +38,6 @@ class XPsdEntryTest : public widget_test::DisplayTest {
   XPsdEntry entry_;
 };
 
-TEST_F(XPsdEntryTest, TransparentPixelsBecomeTheScreenKeyOthersArePackedAndEveryLayerBringsItsFields) {
-  for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888}) {
-    UseDesktop(f);
-    ASSERT_EQ(Load(), S_OK) << widget_test::FormatName(f);
-    ASSERT_EQ(entry_.frames.size(), 3u);
-    const bool wide = f == DisplayFormat::Xrgb8888;
-    const uint32_t opaque = wide ? 0xFF000000u : 0;
-    const uint32_t key = f == DisplayFormat::Rgb565 ? 0xF81Fu : f == DisplayFormat::Rgb555 ? 0x7C1Fu : 0xFFFF00FFu;
-    EXPECT_EQ(ReadPixels(entry_.frames[0]),
-              (std::vector<uint32_t>{opaque | DevicePixel(f, 0x10, 0x20, 0x30), key,
-                                     opaque | DevicePixel(f, 0x40, 0x50, 0x60), opaque | DevicePixel(f, 0xFF, 0xFF, 0xFF)}))
-        << widget_test::FormatName(f);
-    EXPECT_EQ(ReadPixels(entry_.frames[1]),
-              (std::vector<uint32_t>{key, opaque | DevicePixel(f, 0, 0, 0), opaque | DevicePixel(f, 0xFF, 0, 0)}))
-        << widget_test::FormatName(f);
-    EXPECT_EQ(entry_.frameAlpha[0], (std::vector<uint8_t>{0xFF, 0x00, 0x80, 0xFF}));
-    EXPECT_EQ(entry_.frameAlpha[1], (std::vector<uint8_t>{0x00, 0x01, 0xFF}));
-  }
-  // Every layer brings its size, offset, duration and name; every frame the key.
-  ASSERT_EQ(Load(0xFF00FF), S_OK);
-  EXPECT_EQ(std::make_pair(entry_.multiFrame, entry_.hasAlpha), std::make_pair(1, 1));
-  EXPECT_EQ(entry_.frameSizes, (std::vector<GSize>{GSize(2, 2), GSize(3, 1), GSize(1, 1)}));
-  EXPECT_EQ(entry_.frameOffsets, (std::vector<GPoint>{GPoint(4, -3), GPoint(0, 9), GPoint(-1, -1)}));
-  EXPECT_EQ(entry_.durations, (std::vector<uint32_t>{500, 200, 0}));
-  EXPECT_EQ(entry_.names, (std::vector<std::string>{"0.5", "frame1", ""}));
-  EXPECT_FALSE(entry_.surface);
-  for (const DDSurface& s : entry_.frames) {
-    DDCOLORKEY key{};
-    ASSERT_EQ(s->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
-    EXPECT_EQ(key.dwColorSpaceLowValue, 0xFF00FFu);
-  }
-}
-
 TEST_F(XPsdEntryTest, SurfaceFailureAtLayerNKeepsNFramesWithTrimmedArrays) {
   for (uint32_t n = 0; n < 3; ++n) {
     XPsdEntry e;

@@ -191,22 +191,6 @@ TEST_F(PictureMgrTest, LayeredPartWayFailureKeepsTheEntryAndAKeyFailureDeletesIt
   EXPECT_EQ(m_.EntryAt(again)->frames.size(), 3u);
 }
 
-TEST_F(PictureMgrTest, AGifStripHoldsEveryFrameSideBySideWithTheKey) {
-  const int32_t h = m_.LoadEntry(5, GifFiles::Good(dir_, "anim"), GSize(2, 1), kKey);
-  ASSERT_NE(h, -1);
-  const XBaseEntry* e = m_.EntryAt(h);
-  ASSERT_EQ((std::vector<int>{EntryFrameCount(e), EntryDelayCount(e), EntryFrameDelay(e, 2)}), (std::vector<int>{3, 3, 150}));
-  EXPECT_EQ(EntryFrameRect(e), GRect(0, 0, 2, 1));
-  DDSurface strip = m_.GetEntrySurface(h);
-  EXPECT_EQ(widget_test::ReadPixels(strip), (std::vector<uint32_t>{0x202020, kKey, 0x303030, 0x303030, kKey, 0x404040}));
-  DDCOLORKEY key{};
-  ASSERT_EQ(strip->GetColorKey(DDCKEY_SRCBLT, &key), S_OK);
-  EXPECT_EQ(key.dwColorSpaceLowValue, kKey);
-
-  XResEntryMgr noScreen;
-  EXPECT_EQ(noScreen.LoadEntry(5, "P:\\anim.gif", GSize(), kKey), -1);
-}
-
 TEST_F(PictureMgrTest, AGifNameHeldByABitmapEntryIsThatEntryAndCountsAsOneFrame) {
   const int32_t bitmap = m_.LoadEntry(2, "Pic.gif", GSize(), kKey);
   ASSERT_NE(bitmap, -1);

@@ -116,18 +116,6 @@ TEST_F(XTgaEntryTest, PacksKnownColoursInEveryScreenFormatTopRowFromTheFileEnd) 
   EXPECT_EQ(ReadPixels(entry_.surface)[0], 0x7BFFu);  // 11110 11111 11111
 }
 
-TEST_F(XTgaEntryTest, AlphaPlaneHoldsTheFourthBytesTopRowFirst) {
-  ASSERT_EQ(Convert(Square(32)), S_OK);
-  EXPECT_EQ(std::make_pair(entry_.hasAlpha, entry_.alpha), std::make_pair(1, std::vector<uint8_t>{0x33, 0xFF, 0x11, 0x22}));
-  EXPECT_EQ(entry_.size, GSize(2, 2));
-  DDCOLORKEY key{};
-  EXPECT_NE(entry_.surface->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
-
-  ASSERT_EQ(Convert(Square(24)), S_OK);
-  EXPECT_EQ(entry_.hasAlpha, 0);
-  EXPECT_TRUE(entry_.alpha.empty());
-}
-
 TEST_F(XTgaEntryTest, RefusedPicturesLeaveNoSurface) {
   // Grey, 16- and 8-bit true colour, run-length.
   for (const auto& [type, depth] : std::vector<std::pair<uint8_t, uint8_t>>{{3, 8}, {2, 16}, {2, 8}, {10, 32}}) {
