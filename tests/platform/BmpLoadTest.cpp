@@ -10,7 +10,7 @@
 #include "plat/gdi.h"
 #include "plat/winuser.h"
 
-using gdi_test::BmpSpec;
+using gdi_test::BmpLayout;
 using gdi_test::PixelOf;
 using gdi_test::TwoByTwo;
 using gdi_test::ScratchDir;
@@ -40,7 +40,7 @@ TEST(BmpLoad, EveryDepthLoadsAsADibSectionOfItsOwnFormat) {
 
 TEST(BmpLoad, WithoutDibSectionTheBitmapTakesTheDisplayFormatAndSizesStretch) {
   ScratchDir dir;
-  BmpSpec s = TwoByTwo(16);
+  BmpLayout s = TwoByTwo(16);
   s.compression = BI_BITFIELDS;
   const uint32_t m565[3] = {0xF800, 0x07E0, 0x001F};
   std::memcpy(s.masks, m565, sizeof(m565));
@@ -72,7 +72,7 @@ TEST(BmpLoad, DamagedFilesAreRefusedWithAnError) {
   };
   // Bit-field masks must be disjoint runs of bits.
   auto fields = [](std::initializer_list<uint32_t> masks) {
-    BmpSpec s = TwoByTwo(16);
+    BmpLayout s = TwoByTwo(16);
     s.compression = BI_BITFIELDS;
     std::copy(masks.begin(), masks.end(), s.masks);
     return WriteBmp(s);
@@ -119,16 +119,16 @@ TEST(BmpLoad, FuzzSeedsAreWhatTheWriterMakes) {
   const std::string dir = std::string(source) + "/fuzz/corpus/bmp_read/";
   std::vector<std::pair<std::string, std::vector<uint8_t>>> seeds;
   for (uint16_t bpp : {1, 4, 8, 16, 24, 32}) seeds.emplace_back("rgb" + std::to_string(bpp) + ".bmp", WriteBmp(TwoByTwo(bpp)));
-  BmpSpec fields = TwoByTwo(16);
+  BmpLayout fields = TwoByTwo(16);
   fields.compression = BI_BITFIELDS;
   fields.masks[0] = 0xF800, fields.masks[1] = 0x07E0, fields.masks[2] = 0x001F;
   seeds.emplace_back("bitfields16.bmp", WriteBmp(fields));
-  BmpSpec v5 = TwoByTwo(32);
+  BmpLayout v5 = TwoByTwo(32);
   v5.headerSize = 124;
   v5.compression = BI_BITFIELDS;
   v5.masks[0] = 0xFF0000, v5.masks[1] = 0x00FF00, v5.masks[2] = 0x0000FF;
   seeds.emplace_back("v5-bitfields32.bmp", WriteBmp(v5));
-  BmpSpec topDown = TwoByTwo(24);
+  BmpLayout topDown = TwoByTwo(24);
   topDown.height = -2;
   seeds.emplace_back("topdown24.bmp", WriteBmp(topDown));
   const bool write = std::getenv("DORVIK_WRITE_SEEDS") != nullptr;

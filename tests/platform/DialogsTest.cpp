@@ -333,9 +333,7 @@ TEST_F(Dialogs, MessageBoxRecordsAndAnswersAsConfigured) {
   EXPECT_EQ(MessageBoxA(nullptr, "q", nullptr, MB_YESNO), IDNO);
   auto calls = plat::sim::MessageBoxCalls();
   ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].owner, host);
-  EXPECT_EQ(calls[0].text, "text");
-  EXPECT_EQ(calls[0].caption, "caption");
+  EXPECT_EQ(std::tuple(calls[0].owner, calls[0].text, calls[0].caption), std::tuple(host, "text", "caption"));
   EXPECT_EQ(calls[1].type, MB_YESNO);
 }
 

@@ -143,9 +143,8 @@ TEST(GdiBitmap, DibSectionsKeepTheirRowOrderAndGetDibitsReadsInTheRequestedOrder
   EXPECT_EQ(v, 0x010203u);
   DIBSECTION ds{};
   ASSERT_EQ(GetObjectA(bottom.bitmap(), sizeof(ds), &ds), static_cast<int>(sizeof(ds)));
-  EXPECT_EQ(ds.dsBm.bmBits, bottom.bits());
-  EXPECT_EQ(ds.dsBmih.biHeight, 3);
-  EXPECT_EQ(ds.dsBm.bmWidthBytes, 8);
+  EXPECT_EQ(std::tuple(ds.dsBm.bmBits, ds.dsBmih.biHeight, ds.dsBm.bmWidthBytes),
+            std::tuple(static_cast<void*>(bottom.bits()), LONG{3}, LONG{8}));
   DibCanvas c(3, 2, 16, kMasks565);
   SetPixel(c.dc(), 0, 0, RGB(255, 0, 255));
   SetPixel(c.dc(), 2, 1, RGB(0, 255, 0));

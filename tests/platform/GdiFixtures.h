@@ -14,7 +14,7 @@
 
 namespace gdi_test {
 
-struct BmpSpec {
+struct BmpLayout {
   int32_t width = 1;
   int32_t height = 1;  // negative: top-down
   uint16_t bpp = 24;
@@ -36,7 +36,7 @@ inline void Put32(std::vector<uint8_t>& out, uint32_t v) {
 
 inline uint32_t Stride(int32_t width, int bpp) { return static_cast<uint32_t>(((width * bpp + 31) / 32) * 4); }
 
-inline std::vector<uint8_t> WriteBmp(const BmpSpec& s) {
+inline std::vector<uint8_t> WriteBmp(const BmpLayout& s) {
   const uint32_t masksBytes = s.compression == BI_BITFIELDS && s.headerSize == 40 ? 12 : 0;
   const uint32_t offBits = 14 + s.headerSize + masksBytes + static_cast<uint32_t>(s.palette.size()) * 4;
   std::vector<uint8_t> out;
@@ -71,8 +71,8 @@ inline std::vector<uint8_t> WriteBmp(const BmpSpec& s) {
 
 // A 2x2 picture: top row red then green, bottom row blue then white (one bit holds only
 // red and green, so its bottom row repeats the top).
-inline BmpSpec TwoByTwo(uint16_t bpp, bool topDown = false) {
-  BmpSpec s;
+inline BmpLayout TwoByTwo(uint16_t bpp, bool topDown = false) {
+  BmpLayout s;
   s.width = 2;
   s.height = topDown ? -2 : 2;
   s.bpp = bpp;

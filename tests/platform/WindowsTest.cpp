@@ -119,9 +119,7 @@ TEST_F(Windows, DefaultProcedureClosesDragsMinimisesAndKeepsText) {
   SendMessageA(w, WM_NCLBUTTONDOWN, HTCLIENT, MAKELPARAM(1, 1));
   auto drags = plat::sim::DragRequests();
   ASSERT_EQ(drags.size(), 1u);
-  EXPECT_EQ(drags[0].hwnd, w);
-  EXPECT_EQ(drags[0].screen.x, 10);
-  EXPECT_EQ(drags[0].screen.y, 20);
+  EXPECT_EQ(std::tuple(drags[0].hwnd, drags[0].screen.x, drags[0].screen.y), std::tuple(w, LONG{10}, LONG{20}));
   RECT r;
   GetWindowRect(w, &r);
   EXPECT_EQ(r.left, 0) << "the window itself does not move";
