@@ -25,13 +25,8 @@ struct BmpLayout {
   std::vector<uint8_t> pixels;  // rows as stored, padded to 4 bytes
 };
 
-inline void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
 inline void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
 }
 
 inline uint32_t Stride(int32_t width, int bpp) { return static_cast<uint32_t>(((width * bpp + 31) / 32) * 4); }
@@ -39,32 +34,16 @@ inline uint32_t Stride(int32_t width, int bpp) { return static_cast<uint32_t>(((
 inline std::vector<uint8_t> WriteBmp(const BmpLayout& s) {
   const uint32_t masksBytes = s.compression == BI_BITFIELDS && s.headerSize == 40 ? 12 : 0;
   const uint32_t offBits = 14 + s.headerSize + masksBytes + static_cast<uint32_t>(s.palette.size()) * 4;
-  std::vector<uint8_t> out;
-  out.push_back('B');
-  out.push_back('M');
-  Put32(out, offBits + static_cast<uint32_t>(s.pixels.size()));
-  Put32(out, 0);
-  Put32(out, offBits);
-  Put32(out, s.headerSize);
-  Put32(out, static_cast<uint32_t>(s.width));
-  Put32(out, static_cast<uint32_t>(s.height));
-  Put16(out, 1);
-  Put16(out, s.bpp);
-  Put32(out, s.compression);
-  Put32(out, static_cast<uint32_t>(s.pixels.size()));
-  Put32(out, 2835);
-  Put32(out, 2835);
-  Put32(out, static_cast<uint32_t>(s.palette.size()));
-  Put32(out, 0);
+  const auto size = static_cast<uint32_t>(s.pixels.size());
+  std::vector<uint8_t> out{'B', 'M'};
+  for (uint32_t v : {offBits + size, 0u, offBits, s.headerSize, static_cast<uint32_t>(s.width),
+                     static_cast<uint32_t>(s.height), 1u | uint32_t{s.bpp} << 16, s.compression, size, 2835u, 2835u,
+                     static_cast<uint32_t>(s.palette.size()), 0u})
+    Put32(out, v);  // planes and depth are two 16-bit fields, little-endian in one word
   for (uint32_t i = 40; i < s.headerSize; i += 4) Put32(out, i - 40 < 12 ? s.masks[(i - 40) / 4] : 0);
   if (masksBytes)
     for (uint32_t m : s.masks) Put32(out, m);
-  for (const RGBQUAD& q : s.palette) {
-    out.push_back(q.rgbBlue);
-    out.push_back(q.rgbGreen);
-    out.push_back(q.rgbRed);
-    out.push_back(0);
-  }
+  for (const RGBQUAD& q : s.palette) out.insert(out.end(), {q.rgbBlue, q.rgbGreen, q.rgbRed, 0});
   out.insert(out.end(), s.pixels.begin(), s.pixels.end());
   return out;
 }
