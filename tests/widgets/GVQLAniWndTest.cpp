@@ -51,30 +51,34 @@ class AniWndTest : public SpriteWidgetTest {
     SpriteWidgetTest::SetUp();
     walk_ = Write("walk.qla", testing_support::QlaFile(Walk(), Sprites()));
     set_ = Write("set.qla", testing_support::QlaSetFile({Walk(), Jump()}, Sprites()));
+    ASSERT_EQ(w.Load(walk_, 10, 10), 1);
+  }
+  void TearDown() override {
+    w.ReleaseImage();
+    SpriteWidgetTest::TearDown();
   }
   BOOL Tick(GVQLAniWnd& w, uint32_t ms = kTick) {
     plat::sim::AdvanceClock(ms);
     return w.Update();
   }
   std::string walk_, set_;
+  GVQLAniWnd w;  // walk_ at (10, 10)
 };
 
 TEST_F(AniWndTest, UpdateBeforePlayGivesZeroAndChangesNothing) {
-  GVQLAniWnd w;
-  EXPECT_EQ(w.Update(), 0);
-  ASSERT_EQ(w.Load(walk_, 10, 10), 1);
-  EXPECT_STREQ(w.GetName(), "walk");
-  w.SetDirty(0);
-  EXPECT_EQ(Tick(w), 0);
-  EXPECT_EQ((std::vector<int>{w.GetFrame(), w.IsDirty()}), (std::vector<int>{-1, 0}));
-  EXPECT_EQ(w.GetRect(), GRect());
-  EXPECT_EQ(w.Draw(back_.Get(), Screen()), 1);
+  GVQLAniWnd a;
+  EXPECT_EQ(a.Update(), 0);
+  ASSERT_EQ(a.Load(walk_, 10, 10), 1);
+  EXPECT_STREQ(a.GetName(), "walk");
+  a.SetDirty(0);
+  EXPECT_EQ(Tick(a), 0);
+  EXPECT_EQ((std::vector<int>{a.GetFrame(), a.IsDirty()}), (std::vector<int>{-1, 0}));
+  EXPECT_EQ(a.GetRect(), GRect());
+  EXPECT_EQ(a.Draw(back_.Get(), Screen()), 1);
   EXPECT_EQ(Painted(), GRect());
 }
 
 TEST_F(AniWndTest, PlayingOnceWalksTheFramesThenHidesAndReportsTheEndOnce) {
-  GVQLAniWnd w;
-  ASSERT_EQ(w.Load(walk_, 10, 10), 1);
   w.Show(0);
   w.Play(1, 0);
   EXPECT_TRUE(w.IsVisible());
@@ -99,8 +103,6 @@ TEST_F(AniWndTest, PlayingOnceWalksTheFramesThenHidesAndReportsTheEndOnce) {
 }
 
 TEST_F(AniWndTest, HoldingOrAStopFrameKeepsThatFrameShown) {
-  GVQLAniWnd w;
-  ASSERT_EQ(w.Load(walk_, 10, 10), 1);
   w.Play(1, 1);
   int32_t changes = 0;
   for (int32_t t = 0; t < 20; ++t) changes += Tick(w);
@@ -118,48 +120,46 @@ TEST_F(AniWndTest, HoldingOrAStopFrameKeepsThatFrameShown) {
 }
 
 TEST_F(AniWndTest, TheMirroredRectangleMirrorsAboutThePositionsX) {
-  GVQLAniWnd w;
-  ASSERT_EQ(w.Load(walk_, 30, 10), 1);
-  w.SetMirror(1);
-  w.Play(-1, 0);
-  EXPECT_EQ(w.GetRect(), GRect(24, 10, 30, 14));
+  GVQLAniWnd a;
+  ASSERT_EQ(a.Load(walk_, 30, 10), 1);
+  a.SetMirror(1);
+  a.Play(-1, 0);
+  EXPECT_EQ(a.GetRect(), GRect(24, 10, 30, 14));
   GRect r;
-  w.GetFrameRect(r);
-  EXPECT_EQ(r, w.GetRect());
-  ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
+  a.GetFrameRect(r);
+  EXPECT_EQ(r, a.GetRect());
+  ASSERT_EQ(a.Draw(back_.Get(), Screen()), 1);
   EXPECT_EQ(Painted(), GRect(24, 10, 30, 14));
   EXPECT_EQ(At(27, 11), 0u);  // the hole at (2, 1), mirrored: 30 - 1 - 2
-  EXPECT_EQ((std::vector<BOOL>{w.HitTest(27, 11, 3), w.HitTest(24, 10, 3)}), (std::vector<BOOL>{0, 1}));
-  while (w.GetFrame() != 1) Tick(w);
-  EXPECT_EQ(w.GetRect(), GRect(23, 12, 26, 15));
-  w.SetPos(GPoint(40, 10));  // the frame follows the position
-  EXPECT_EQ(w.GetRect(), GRect(33, 12, 36, 15));
+  EXPECT_EQ((std::vector<BOOL>{a.HitTest(27, 11, 3), a.HitTest(24, 10, 3)}), (std::vector<BOOL>{0, 1}));
+  while (a.GetFrame() != 1) Tick(a);
+  EXPECT_EQ(a.GetRect(), GRect(23, 12, 26, 15));
+  a.SetPos(GPoint(40, 10));  // the frame follows the position
+  EXPECT_EQ(a.GetRect(), GRect(33, 12, 36, 15));
 }
 
 TEST_F(AniWndTest, SelectingTheSameIndexChangesNothing) {
-  GVQLAniWnd w;
-  EXPECT_EQ(w.GetAnimationIndex(), -1);
-  ASSERT_EQ(w.Load(set_, 0, 0), 1);
-  EXPECT_EQ(w.GetAnimationIndex(), 0);
-  w.SetMirror(1);
-  ASSERT_EQ(w.SelectAnimation(1), 1);
-  EXPECT_STREQ(w.GetName(), "jump");
-  EXPECT_EQ((std::vector<int>{w.GetFrameCount(), w.GetMirror()}), (std::vector<int>{2, 0}));
-  w.Play(-1, 0);
-  while (w.GetFrame() != 1) Tick(w);
-  w.SetMirror(1);
-  ASSERT_EQ(w.SelectAnimation(1), 1);
-  EXPECT_EQ(std::pair(w.GetFrame(), w.GetMirror()), std::pair(1, 1));  // still playing where it was
-  EXPECT_EQ((std::vector<BOOL>{w.SelectAnimation(2), w.SelectAnimation(-1), w.SelectAnimationByName("none")}),
+  GVQLAniWnd a;
+  EXPECT_EQ(a.GetAnimationIndex(), -1);
+  ASSERT_EQ(a.Load(set_, 0, 0), 1);
+  EXPECT_EQ(a.GetAnimationIndex(), 0);
+  a.SetMirror(1);
+  ASSERT_EQ(a.SelectAnimation(1), 1);
+  EXPECT_STREQ(a.GetName(), "jump");
+  EXPECT_EQ((std::vector<int>{a.GetFrameCount(), a.GetMirror()}), (std::vector<int>{2, 0}));
+  a.Play(-1, 0);
+  while (a.GetFrame() != 1) Tick(a);
+  a.SetMirror(1);
+  ASSERT_EQ(a.SelectAnimation(1), 1);
+  EXPECT_EQ(std::pair(a.GetFrame(), a.GetMirror()), std::pair(1, 1));  // still playing where it was
+  EXPECT_EQ((std::vector<BOOL>{a.SelectAnimation(2), a.SelectAnimation(-1), a.SelectAnimationByName("none")}),
             (std::vector<BOOL>{0, 0, 0}));
-  ASSERT_EQ(w.SelectAnimationByName("walk"), 1);
+  ASSERT_EQ(a.SelectAnimationByName("walk"), 1);
   // Another animation starts stopped.
-  EXPECT_EQ((std::vector<int>{w.GetAnimationIndex(), w.GetFrameCount(), w.GetFrame()}), (std::vector<int>{0, 3, -1}));
+  EXPECT_EQ((std::vector<int>{a.GetAnimationIndex(), a.GetFrameCount(), a.GetFrame()}), (std::vector<int>{0, 3, -1}));
 }
 
 TEST_F(AniWndTest, SteppingByHand) {
-  GVQLAniWnd w;
-  ASSERT_EQ(w.Load(walk_, 10, 10), 1);
   EXPECT_EQ((std::vector<BOOL>{w.SetFrame(3), w.SetFrame(-1)}), (std::vector<BOOL>{0, 0}));
   EXPECT_EQ(w.GetFrame(), -1);
   EXPECT_EQ(w.SetFrame(1), 1);
@@ -176,8 +176,6 @@ TEST_F(AniWndTest, SteppingByHand) {
 }
 
 TEST_F(AniWndTest, StopOnAnIdleWidgetHidesItAndMarksItDirty) {
-  GVQLAniWnd w;
-  ASSERT_EQ(w.Load(walk_, 10, 10), 1);
   w.SetDirty(0);
   w.Stop();
   EXPECT_EQ(std::pair(w.IsVisible(), w.IsDirty()), std::pair(0, 1));
@@ -191,17 +189,17 @@ TEST_F(AniWndTest, StopOnAnIdleWidgetHidesItAndMarksItDirty) {
 
 TEST_F(AniWndTest, ANegativeStopFramePausesAndResumeContinues) {
   for (int32_t pause : {-1, -326, -7}) {
-    GVQLAniWnd w;
-    ASSERT_EQ(w.Load(walk_, 0, 0), 1);
-    w.Play(-1, 0);
-    Tick(w, 20);
-    w.SetStopFrame(pause);
-    for (int32_t t = 0; t < 10; ++t) EXPECT_EQ(Tick(w), 0) << pause;
-    EXPECT_EQ(w.GetFrame(), 0);
-    EXPECT_EQ(w.Resume(), timeGetTime());
+    GVQLAniWnd a;
+    ASSERT_EQ(a.Load(walk_, 0, 0), 1);
+    a.Play(-1, 0);
+    Tick(a, 20);
+    a.SetStopFrame(pause);
+    for (int32_t t = 0; t < 10; ++t) EXPECT_EQ(Tick(a), 0) << pause;
+    EXPECT_EQ(a.GetFrame(), 0);
+    EXPECT_EQ(a.Resume(), timeGetTime());
     // The frame restarts its full 50 ms.
-    EXPECT_EQ((std::pair{Tick(w, 40), Tick(w, 11)}), std::pair(0, 1));
-    EXPECT_EQ(w.GetFrame(), 1);
+    EXPECT_EQ((std::pair{Tick(a, 40), Tick(a, 11)}), std::pair(0, 1));
+    EXPECT_EQ(a.GetFrame(), 1);
   }
 }
 
@@ -211,20 +209,20 @@ TEST_F(AniWndTest, AMovingFrameRedrawsEachTickInsideTheFrameRectangle) {
   moving.moves = true;
   const std::string file =
       Write("slide.qla", testing_support::QlaFile(Anim("slide", {Frame(40, {moving}), Frame(20, {{1, 0, 0}})}), Sprites()));
-  GVQLAniWnd w;
-  ASSERT_EQ(w.Load(file, 10, 10), 1);
-  w.Play(1, 0);
-  EXPECT_TRUE(w.IsMoving());
+  GVQLAniWnd a;
+  ASSERT_EQ(a.Load(file, 10, 10), 1);
+  a.Play(1, 0);
+  EXPECT_TRUE(a.IsMoving());
   const GRect frame0(10, 10, 36, 14);  // the sprite's 6 columns plus the 20 it travels
   int32_t lastLeft = -1;
   for (int32_t t = 0; t < 7; ++t) {  // 350 ms of the 400 ms frame
-    w.SetDirty(0);
-    ASSERT_EQ(Tick(w), 1) << t;
-    EXPECT_TRUE(w.IsDirty());
-    EXPECT_EQ(w.GetFrame(), 0);
-    EXPECT_EQ(w.GetRect(), frame0);
+    a.SetDirty(0);
+    ASSERT_EQ(Tick(a), 1) << t;
+    EXPECT_TRUE(a.IsDirty());
+    EXPECT_EQ(a.GetFrame(), 0);
+    EXPECT_EQ(a.GetRect(), frame0);
     Clear();
-    ASSERT_EQ(w.Draw(back_.Get(), w.GetRect()), 1);
+    ASSERT_EQ(a.Draw(back_.Get(), a.GetRect()), 1);
     const GRect painted = Painted();
     EXPECT_GT(painted.left, lastLeft) << t;
     GRect inside;
@@ -232,15 +230,13 @@ TEST_F(AniWndTest, AMovingFrameRedrawsEachTickInsideTheFrameRectangle) {
     lastLeft = painted.left;
   }
   // The still frame after it needs no redraw between changes.
-  while (w.GetFrame() != 1) Tick(w);
-  EXPECT_FALSE(w.IsMoving());
-  EXPECT_EQ(w.GetRect(), GRect(10, 10, 13, 13));
-  EXPECT_EQ(Tick(w, 20), 0);
+  while (a.GetFrame() != 1) Tick(a);
+  EXPECT_FALSE(a.IsMoving());
+  EXPECT_EQ(a.GetRect(), GRect(10, 10, 13, 13));
+  EXPECT_EQ(Tick(a, 20), 0);
 }
 
 TEST_F(AniWndTest, DrawAndHitTestFollowTheCurrentFramesPixels) {
-  GVQLAniWnd w;
-  ASSERT_EQ(w.Load(walk_, 10, 10), 1);
   EXPECT_FALSE(w.HitTest(10, 10, 3));  // no current frame
   w.Play(-1, 0);
   const std::vector<BOOL> hits{w.HitTest(10, 10, 3), w.HitTest(12, 11, 3), w.HitTest(15, 13, 3), w.HitTest(16, 13, 3)};
@@ -260,8 +256,6 @@ TEST_F(AniWndTest, DrawAndHitTestFollowTheCurrentFramesPixels) {
 
 TEST_F(AniWndTest, LoadsAndReleasesKeepTheManagerBalanced) {
   const std::string single = Write("one.qls", testing_support::SolidSpriteChunk(32, 2, 2, kRed, 0, 0));
-  GVQLAniWnd w;
-  ASSERT_EQ(w.Load(walk_, 10, 10), 1);
   const uint32_t walk = Held(w);
   ASSERT_EQ(w.Load(walk_, 5, 5), 1);
   EXPECT_EQ(std::pair(Held(w), Count(walk)), std::pair(walk, 1));

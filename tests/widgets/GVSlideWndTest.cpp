@@ -47,26 +47,29 @@ class SlideWndTest : public widget_test::DisplayTest {
     XResEntryMgr::Global().SetDirectDraw(dd_.Get());
     XResEntryMgr::Global().SetColorKey(kMagenta);
     dir.Write("knob.bmp", KnobBmp(25, 20));
+    MakeVolume(s);
   }
   void TearDown() override {
+    s.ReleaseImage();
     XResEntryMgr::Global().ReleaseAll();
     DisplayTest::TearDown();
   }
   // The volume slider with a 25 x 20 knob, at kPos, set to `value`.
-  void MakeVolume(GVSlideWnd& s, int32_t value = kMax, const char* knob = "knob.bmp") {
-    ASSERT_EQ(s.Create(kWidth, kHeight, dir / knob), 1);
-    s.SetPos(kPos);
-    s.SetTrack(0, kTrackX, kTrackY, kLength);
-    s.SetRange(kMin, kMax);
-    s.SetValue(value);
+  void MakeVolume(GVSlideWnd& w, int32_t value = kMax, const char* knob = "knob.bmp") {
+    ASSERT_EQ(w.Create(kWidth, kHeight, dir / knob), 1);
+    w.SetPos(kPos);
+    w.SetTrack(0, kTrackX, kTrackY, kLength);
+    w.SetRange(kMin, kMax);
+    w.SetValue(value);
   }
   // A point `along` pixels along the track (widget coordinates of the parent).
   static GPoint Along(int32_t along, int32_t dy = 0) { return GPoint(kPos.x + kTrackX + along, kPos.y + kTrackY + dy); }
-  static GPoint KnobCentre(GVSlideWnd& s) {
-    const GRect k = s.GetKnobRect();
+  static GPoint KnobCentre(GVSlideWnd& w) {
+    const GRect k = w.GetKnobRect();
     return GPoint(kPos.x + k.left + k.Width() / 2, kPos.y + k.top + k.Height() / 2);
   }
   testing_support::TempDir dir;
+  GVSlideWnd s;  // the volume slider at kMax
 };
 
 TEST_F(SlideWndTest, AClickOnTheTrackSetsTheValueOfThatPlace) {
@@ -77,19 +80,17 @@ TEST_F(SlideWndTest, AClickOnTheTrackSetsTheValueOfThatPlace) {
       {kMin, 100, 5000, kMax}, {kMax, 0, 0, kMin},  {kMax, 1, 50, -4950},
   };
   for (const Case& c : cases) {
-    GVSlideWnd s;
-    MakeVolume(s, c.before);
-    s.SetDirty(0);
-    EXPECT_EQ(s.OnLButtonDown(0, Along(c.along)), 1);
-    EXPECT_EQ((std::vector<int32_t>{s.GetPosition(), s.GetValue(), s.GetState(), s.IsDirty()}),
+    GVSlideWnd v;
+    MakeVolume(v, c.before);
+    v.SetDirty(0);
+    EXPECT_EQ(v.OnLButtonDown(0, Along(c.along)), 1);
+    EXPECT_EQ((std::vector<int32_t>{v.GetPosition(), v.GetValue(), v.GetState(), v.IsDirty()}),
               (std::vector<int32_t>{c.position, c.value, GVSlideWnd::kStateIdle, 1}))
         << c.along;
   }
 }
 
 TEST_F(SlideWndTest, TheKnobCentreSitsOnTheTrackAtThePositionsShareClampedToTheRange) {
-  GVSlideWnd s;
-  MakeVolume(s);
   s.SetValue(-2500);
   EXPECT_EQ(s.GetKnobRect(), GRect(kTrackX - 12 + 50, kTrackY - 10, kTrackX + 13 + 50, kTrackY + 10));
   EXPECT_EQ(KnobCentre(s), Along(50));
@@ -117,8 +118,6 @@ TEST_F(SlideWndTest, TheKnobCentreSitsOnTheTrackAtThePositionsShareClampedToTheR
 }
 
 TEST_F(SlideWndTest, TheClickAreaOfBothOrientations) {
-  GVSlideWnd s;
-  MakeVolume(s);
   // Horizontal: half the knob and 3 pixels beyond the track's ends, the knob's height
   // and 3 pixels above and below.
   EXPECT_EQ(s.GetHitRect(), GRect(6 - 12 - 3, 4 - 10 - 3, 6 + 12 + 100 + 3, 4 - 10 - 3 + 20 + 6));
@@ -136,8 +135,7 @@ TEST_F(SlideWndTest, TheClickAreaOfBothOrientations) {
 }
 
 TEST_F(SlideWndTest, ADragFollowsThePointerClampedWhileTheButtonIsHeld) {
-  GVSlideWnd s;
-  MakeVolume(s, -2500);
+  s.SetValue(-2500);
   ASSERT_EQ(s.OnLButtonDown(MK_LBUTTON, KnobCentre(s)), 1);
   EXPECT_EQ(s.GetState(), GVSlideWnd::kStateDrag);
   EXPECT_EQ(s.GetPosition(), 2500);  // grabbing the knob does not move it
@@ -157,8 +155,7 @@ TEST_F(SlideWndTest, ADragFollowsThePointerClampedWhileTheButtonIsHeld) {
 }
 
 TEST_F(SlideWndTest, HoverAndButtonUpFollowThePointerOverTheKnob) {
-  GVSlideWnd s;
-  MakeVolume(s, -2500);
+  s.SetValue(-2500);
   const GPoint on = KnobCentre(s), off = Along(-4);
   std::vector<int32_t> states;
   for (GPoint p : {off, on, off}) s.OnMouseMove(0, p), states.push_back(s.GetState());
@@ -173,15 +170,15 @@ TEST_F(SlideWndTest, HoverAndButtonUpFollowThePointerOverTheKnob) {
 
 TEST_F(SlideWndTest, HiddenOrDisabledSlidersTakeNoInput) {
   for (int32_t hidden : {0, 1}) {
-    GVSlideWnd s;
-    MakeVolume(s, -2500);
-    if (hidden) s.Show(0);
-    else s.Enable(0);
-    const GPoint on = KnobCentre(s);
-    EXPECT_EQ((std::vector<BOOL>{s.OnLButtonDown(MK_LBUTTON, on), s.OnMouseMove(MK_LBUTTON, Along(0)),
-                                 s.OnLButtonUp(0, on)}),
+    GVSlideWnd v;
+    MakeVolume(v, -2500);
+    if (hidden) v.Show(0);
+    else v.Enable(0);
+    const GPoint on = KnobCentre(v);
+    EXPECT_EQ((std::vector<BOOL>{v.OnLButtonDown(MK_LBUTTON, on), v.OnMouseMove(MK_LBUTTON, Along(0)),
+                                 v.OnLButtonUp(0, on)}),
               (std::vector<BOOL>{0, 0, 0}));
-    EXPECT_EQ(std::pair(s.GetState(), s.GetPosition()), std::pair(int32_t(GVSlideWnd::kStateIdle), 2500));
+    EXPECT_EQ(std::pair(v.GetState(), v.GetPosition()), std::pair(int32_t(GVSlideWnd::kStateIdle), 2500));
   }
 }
 
@@ -194,27 +191,28 @@ TEST_F(SlideWndTest, CreateRefusesNoSizeAMissingKnobAndKnobsThatAreNotBmp) {
                {"knob", 0},     {"knob.bmp.tga", 0}, {"knob.", 0}};
   for (const auto& c : cases) {
     dir.Write(c.name, KnobBmp(25, 20));
-    GVSlideWnd s;
-    EXPECT_EQ(s.Create(kWidth, kHeight, dir / c.name), c.ok) << c.name;
-    EXPECT_EQ(s.GetKnobImage() != GVWnd::kNoImage, c.ok == 1) << c.name;
+    GVSlideWnd v;
+    EXPECT_EQ(v.Create(kWidth, kHeight, dir / c.name), c.ok) << c.name;
+    EXPECT_EQ(v.GetKnobImage() != GVWnd::kNoImage, c.ok == 1) << c.name;
   }
-  GVSlideWnd s;
-  EXPECT_EQ(s.Create(0, kHeight, dir / "knob.bmp") + s.Create(kWidth, -1, dir / "knob.bmp"), 0);
-  EXPECT_EQ(s.GetKnobImage(), GVWnd::kNoImage);
-  EXPECT_EQ(s.Create(kWidth, kHeight, dir / "missing.bmp"), 0);
-  EXPECT_EQ(s.GetLastResult(), E_FAIL);
+  GVSlideWnd v;
+  EXPECT_EQ(v.Create(0, kHeight, dir / "knob.bmp") + v.Create(kWidth, -1, dir / "knob.bmp"), 0);
+  EXPECT_EQ(v.GetKnobImage(), GVWnd::kNoImage);
+  EXPECT_EQ(v.Create(kWidth, kHeight, dir / "missing.bmp"), 0);
+  EXPECT_EQ(v.GetLastResult(), E_FAIL);
 }
 
 TEST_F(SlideWndTest, ABackgroundGivesTheSizeAndReleaseDropsItWithTheKnob) {
+  s.ReleaseImage();  // shares the knob
   XResEntryMgr& m = XResEntryMgr::Global();
   dir.Write("back.bmp", KnobBmp(10, 6));
-  GVSlideWnd s;
-  EXPECT_EQ(s.CreateWithBackground(dir / "back.bmp", dir / "knob.tga"), 0);
-  ASSERT_EQ(s.CreateWithBackground(dir / "back.bmp", dir / "knob.bmp"), 1);
-  EXPECT_EQ(std::pair(s.GetRect(), s.GetKnobSize()), std::pair(GRect(0, 0, 40, 6), GSize(25, 20)));
-  const int32_t knob = s.GetKnobImage(), back = s.GetImage();
-  s.ReleaseImage();
-  EXPECT_EQ(s.GetKnobImage(), GVWnd::kNoImage);
+  GVSlideWnd v;
+  EXPECT_EQ(v.CreateWithBackground(dir / "back.bmp", dir / "knob.tga"), 0);
+  ASSERT_EQ(v.CreateWithBackground(dir / "back.bmp", dir / "knob.bmp"), 1);
+  EXPECT_EQ(std::pair(v.GetRect(), v.GetKnobSize()), std::pair(GRect(0, 0, 40, 6), GSize(25, 20)));
+  const int32_t knob = v.GetKnobImage(), back = v.GetImage();
+  v.ReleaseImage();
+  EXPECT_EQ(v.GetKnobImage(), GVWnd::kNoImage);
   EXPECT_TRUE(m.EntryAt(knob) == nullptr && m.EntryAt(back) == nullptr);
   int32_t again = GVWnd::kNoImage;
   {
@@ -228,8 +226,7 @@ TEST_F(SlideWndTest, ABackgroundGivesTheSizeAndReleaseDropsItWithTheKnob) {
 }
 
 TEST_F(SlideWndTest, EachStateDrawsItsOwnCellOpaque) {
-  GVSlideWnd s;
-  MakeVolume(s, -2500);
+  s.SetValue(-2500);
   const DDSurface target = widget_test::MakeSurface(dd_, 200, 80);
   const GRect k = s.GetKnobRect() + GSize(kPos.x, kPos.y);
   auto drawState = [&](int32_t state) {
@@ -260,7 +257,6 @@ TEST_F(SlideWndTest, EachStateDrawsItsOwnCellOpaque) {
 
 TEST_F(SlideWndTest, TheOptionsPanelKnobIsDrawnWholeAboveTheRectangle) {
   dir.Write("slidebtn.bmp", KnobBmp(12, 12));
-  GVSlideWnd s;
   MakeVolume(s, kMax, "slidebtn.bmp");
   EXPECT_EQ(s.GetKnobRect(), GRect(100, -2, 112, 10));
   const DDSurface target = widget_test::MakeSurface(dd_, 200, 80);
