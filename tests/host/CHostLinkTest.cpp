@@ -236,6 +236,7 @@ TEST_F(SendGameCommandTest, HandsTheBytesToTheHostAndReportsZeroOnlyForALostOrUn
   // Only -1 means lost; the host's other results all count as taken.
   for (int32_t taken : {1, 0, 1, 1}) EXPECT_EQ(SendGameCommand(GC::Make<GC_LEAVE>(), link), taken);
   EXPECT_EQ(host.Transcript(), Lines(4, "Send(-1, 1, [04 00 00 00], 4)"));
+  host.Clear();
   EXPECT_EQ(SendGameCommand(GameCommand{29, GcNoPayload{}}, link), 0);
   EXPECT_EQ(SendGameCommand(GameCommand{GC_KICK, GcNoPayload{}}, link), 0);
   const CHostLink noHost;
