@@ -18,13 +18,6 @@ bool Same(const GRect& r, int32_t l, int32_t t, int32_t rr, int32_t b) {
   return r.left == l && r.top == t && r.right == rr && r.bottom == b;
 }
 
-TEST(GRect, PtInRectExcludesRightAndBottomEdges) {
-  const GRect r(10, 10, 20, 20);
-  struct Case { int32_t x, y; bool inside; };
-  const Case cases[] = {{10, 10, true}, {19, 19, true}, {20, 15, false}, {15, 20, false}, {9, 15, false}, {15, 9, false}};
-  for (const Case& c : cases) EXPECT_EQ(r.PtInRect(c.x, c.y), c.inside) << c.x << "," << c.y;
-}
-
 TEST(GRect, ConstructorsNormaliseButSettersAndRecordsDoNot) {
   GRect set, assigned, sized;
   set.SetRect(30, 40, 10, 20);
@@ -68,7 +61,7 @@ TEST(GRect, SideCountsClassifyEmptiness) {
   }
 }
 
-TEST(GRect, IntersectionNeedsOverlapAndUnionDoesNotSkipEmptyInput) {
+TEST(GRect, PtInRectExcludesRightAndBottomEdgesIntersectionNeedsOverlapAndUnionSkipsNoInput) {
   GRect out(1, 1, 2, 2);
   EXPECT_TRUE(Same(GRectIntersection(out, GRect(0, 0, 10, 10), GRect(10, 0, 20, 10)), 0, 0, 0, 0));
   EXPECT_TRUE(Same(GRectIntersection(out, GRect(0, 0, 10, 10), GRect(5, 5, 20, 20)), 5, 5, 10, 10));
@@ -82,6 +75,10 @@ TEST(GRect, IntersectionNeedsOverlapAndUnionDoesNotSkipEmptyInput) {
   EXPECT_TRUE(Same(a, 2, 3, 10, 10));
   EXPECT_TRUE(Same(GRectUnion(out, GRect(), GRect(100, 100, 200, 200)), 0, 0, 200, 200));
   EXPECT_TRUE(Same(GRectUnion(out, GRect(5, 5, 6, 6), GRect(-3, 10, 2, 12)), -3, 5, 6, 12));
+  const GRect r(10, 10, 20, 20);
+  struct Case { int32_t x, y; bool inside; };
+  const Case cases[] = {{10, 10, true}, {19, 19, true}, {20, 15, false}, {15, 20, false}, {9, 15, false}, {15, 9, false}};
+  for (const Case& c : cases) EXPECT_EQ(r.PtInRect(c.x, c.y), c.inside) << c.x << "," << c.y;
 }
 
 TEST(GRect, MovesAndResizesKeepTheirAnchorsAndWrapAtThirtyTwoBits) {

@@ -333,7 +333,7 @@ TEST(RecordReset, AResetRecordIsTheBuiltOneSaveWhatItKeepsAndOnlyANumberBelowMin
   }
 }
 
-TEST(PITableSeats, TwoSeatsLookedUpByUserAndNobodysSeatIsNone) {
+TEST(RecordContainers, TwoSeatsLookedUpByUserAndTheFixedArrayHoldsNElementsCopiesDeeplyAndSurvivesMoves) {
   PITable seats;
   EXPECT_NO_THROW(seats.Player(1));
   EXPECT_THROW(seats.Player(2), std::out_of_range);
@@ -348,9 +348,6 @@ TEST(PITableSeats, TwoSeatsLookedUpByUserAndNobodysSeatIsNone) {
   seats.Player(1).Reset();
   EXPECT_EQ(seats.SeatOfUser(-1), -1) << "an empty seat is nobody's";
   EXPECT_FALSE(seats.HasUser(-1));
-}
-
-TEST(ArcArrayTBehaviour, HoldsNElementsCopiesDeeplyAndStaysWholeWhenMovedFrom) {
   ArcArrayT<int32_t, 3> a;
   EXPECT_EQ(a, (ArcArrayT<int32_t, 3>{}));
   a.at(2) = 9;
