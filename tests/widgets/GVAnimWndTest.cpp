@@ -145,7 +145,9 @@ TEST_F(GVAnimWndTest, PlayModesDecideWhatFollowsTheLastFrame) {
     EXPECT_EQ(w.GetSourceRect().left, 2 * c.shown);
     EXPECT_EQ((std::vector<int32_t>{w.GetShownFrame(), w.GetPlayMode(), w.IsVisible()}),
               (std::vector<int32_t>{c.shown, c.modeAfter, c.visible}));
-    if (c.modeAfter == GVAnimWnd::kStopped) EXPECT_EQ(w.AdvanceFrame(), 0);
+    if (c.modeAfter == GVAnimWnd::kStopped) {
+      EXPECT_EQ(w.AdvanceFrame(), 0);
+    }
   }
 }
 

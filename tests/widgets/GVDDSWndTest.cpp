@@ -90,10 +90,6 @@ class GVDDSWndTest : public DisplayTest, public testing::WithParamInterface<Disp
   uint32_t key_ = 0;
 };
 
-std::string Name(const testing::TestParamInfo<DisplayFormat>& info) {
-  return std::string("f") + FormatName(info.param);
-}
-
 TEST_P(GVDDSWndTest, FullTransparencyLeavesSixteenBitTargetsInEveryMode) {
   for (int32_t mode : {GVDDSWnd::kDrawPlain, GVDDSWnd::kDrawStretch, GVDDSWnd::kDrawTile}) {
     GVDDSWnd w;
@@ -279,8 +275,7 @@ TEST_P(GVDDSWndTest, BlankPictureTakesTheSizeAndKeyAndStaleHandlesAreRefused) {
   w.SetImage(GVWnd::kNoImage);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, GVDDSWndTest,
-                         testing::Values(DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888), Name);
+INSTANTIATE_TEST_SUITE_P(Formats, GVDDSWndTest, DesktopFormats(), FormatParam);
 
 }  // namespace
 }  // namespace widget_test

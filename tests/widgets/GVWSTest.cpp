@@ -122,7 +122,7 @@ TEST_F(GVWSTest, CleanWidgetsMeetingTheAreaAreRedrawnHiddenOnesToo) {
   EXPECT_FALSE(hidden->IsDirty());
 }
 
-TEST_F(GVWSTest, AreaArgumentIsClippedToTheScreen) {
+TEST_F(GVWSTest, AreaIsClippedToTheScreenAndDisabledDrawingOrNoTargetStillMergesRectangles) {
   RecordingWnd* a = Add("a", GRect(10, 10, 20, 20));
   Settle();
   a->SetDirty(1);
@@ -134,10 +134,6 @@ TEST_F(GVWSTest, AreaArgumentIsClippedToTheScreen) {
   EXPECT_EQ(Draw(GRect(15, 0, 900, 900)), GRect(15, 10, 20, 20));
   ASSERT_EQ(journal_.draws.size(), 1u);
   EXPECT_EQ(journal_.draws[0].clip, GRect(15, 10, 20, 20));
-}
-
-TEST_F(GVWSTest, DisabledDrawingOrNullTargetStillMergesRectangles) {
-  RecordingWnd* a = Add("a", GRect(10, 10, 20, 20));
   Settle();
   a->SetRect(GRect(30, 30, 40, 40));
   ws_->SetDrawingEnabled(0);

@@ -73,10 +73,6 @@ class SoftBlitTest : public DisplayTest {
 class SoftBlit16Test : public SoftBlitTest, public testing::WithParamInterface<DisplayFormat> {};
 class SoftBlitFormatTest : public SoftBlitTest, public testing::WithParamInterface<DisplayFormat> {};
 
-std::string Name(const testing::TestParamInfo<DisplayFormat>& info) {
-  return std::string("f") + widget_test::FormatName(info.param);
-}
-
 TEST(BlendTableTest, HoldsFloorOfTheStepMixForEveryEntry) {
   EXPECT_EQ(sizeof(kBlendTable), 69632u);
   for (uint32_t s = 0; s < 64; ++s)
@@ -125,7 +121,8 @@ TEST_P(SoftBlit16Test, KeyedPixelsOfAPairKeepTheTargetAndFullLevelKeepsEverythin
   EXPECT_NE(PixelAt(dst, 1, 0), under) << "a clear flag draws the key";
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, SoftBlit16Test, testing::Values(DisplayFormat::Rgb565, DisplayFormat::Rgb555), Name);
+INSTANTIATE_TEST_SUITE_P(Formats, SoftBlit16Test, testing::Values(DisplayFormat::Rgb565, DisplayFormat::Rgb555),
+                         widget_test::FormatParam);
 
 TEST_F(SoftBlitTest, ByteChannelTargetsWriteThreeBytesOrKeepTheFourth) {
   // 24-bit: the byte after the pixel belongs to the next one and stays.
@@ -277,7 +274,6 @@ TEST_P(SoftBlitFormatTest, FastAndReferencePathsAgreeOnPaddedSurfaces) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, SoftBlitFormatTest,
-                         testing::Values(DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888), Name);
+INSTANTIATE_TEST_SUITE_P(Formats, SoftBlitFormatTest, widget_test::DesktopFormats(), widget_test::FormatParam);
 
 }  // namespace

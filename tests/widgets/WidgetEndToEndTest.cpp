@@ -160,10 +160,6 @@ class WidgetEndToEndTest : public DisplayTest, public testing::WithParamInterfac
   uint32_t key_ = 0;
 };
 
-std::string Name(const testing::TestParamInfo<DisplayFormat>& info) {
-  return std::string("f") + FormatName(info.param);
-}
-
 // The weight of the target for alpha a at level 0: 255 x (1/255 in single precision)
 // is a little above 1, so a x that product lies just above a and 255 minus it truncates
 // to 254 - a; a = 0 keeps the target (255), a = 255 takes the source (0).
@@ -411,8 +407,7 @@ TEST_P(WidgetEndToEndTest, EntryWithoutASurfaceStillGivesAHandleAndTheWidgetRepo
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, WidgetEndToEndTest,
-                         testing::Values(DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888), Name);
+INSTANTIATE_TEST_SUITE_P(Formats, WidgetEndToEndTest, DesktopFormats(), FormatParam);
 
 }  // namespace
 }  // namespace widget_test

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "plat/ddraw.h"
@@ -55,6 +56,14 @@ inline const char* FormatName(DisplayFormat f) {
     case DisplayFormat::Palette8: return "8";
   }
   return "?";
+}
+
+// The desktop formats the game draws in, named for parameterised suites.
+inline auto DesktopFormats() {
+  return testing::Values(DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888);
+}
+inline std::string FormatParam(const testing::TestParamInfo<DisplayFormat>& info) {
+  return std::string("f") + FormatName(info.param);
 }
 
 // Raw pixel values, row by row, read through the pitch.
