@@ -64,11 +64,7 @@ class GDDScreenTest : public testing::Test {
   std::unique_ptr<GDDScreen> screen_;
 };
 
-struct MaskRow {
-  DisplayFormat format;
-  int32_t depth, shifts[3], bits[3], code;
-  uint32_t key;
-};
+struct MaskRow { DisplayFormat format; int32_t depth, shifts[3], bits[3], code; uint32_t key; };
 
 TEST_F(GDDScreenTest, WindowedSetUpReadsTheDesktopLayoutAndPresentsIntoTheGameWindow) {
   const MaskRow rows[] = {

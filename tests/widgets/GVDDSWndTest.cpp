@@ -130,11 +130,7 @@ TEST_P(GVDDSWndTest, TilesStayAlignedToTheTargetWhenTheWidgetMovesLessThanATile)
 }
 
 TEST_P(GVDDSWndTest, KeyPixelMissesAndTheWidgetBelowGetsThePoint) {
-  const struct {
-    int32_t mode;
-    GRect rect;
-    GPoint keyPoint, solidPoint;
-  } cases[] = {
+  const struct { int32_t mode; GRect rect; GPoint keyPoint, solidPoint; } cases[] = {
       {GVDDSWnd::kDrawPlain, GRect(10, 10, 14, 14), GPoint(11, 11), GPoint(12, 12)},
       {GVDDSWnd::kDrawStretch, GRect(10, 10, 18, 18), GPoint(12, 13), GPoint(10, 10)},
       {GVDDSWnd::kDrawTile, GRect(10, 10, 26, 26), GPoint(17, 13), GPoint(16, 16)},

@@ -90,10 +90,7 @@ TEST_F(EffectAnimWndTest, CreateCutsTheSheetAndTheShownCellIsWhatIsDrawn) {
 
 TEST_F(EffectAnimWndTest, RefusedGridsAndSheets) {
   dir.Write("not-a-tga.tga", "BM not a picture");
-  const struct {
-    const char* file;
-    int32_t rows, columns;
-  } cases[] = {
+  const struct { const char* file; int32_t rows, columns; } cases[] = {
       {"sheet.tga", 0, kColumns},   {"sheet.tga", kRows, 0},       {"sheet.tga", -1, -1},
       {"sheet.tga", kRows, 1000},   {"sheet.tga", 1000, kColumns}, {"missing.tga", kRows, kColumns},
       {"not-a-tga.tga", kRows, kColumns},

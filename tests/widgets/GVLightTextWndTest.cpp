@@ -29,18 +29,17 @@ class GVLightTextWndTest : public widget_test::DisplayTest {
     XResEntryMgr::Global().ReleaseAll();
     target_ = widget_test::MakeSurface(dd_, kTargetW, kTargetH);
     ClearSurface(target_, kBlack);
-  }
-  void TearDown() override {
-    target_ = nullptr;
-    XResEntryMgr::Global().ReleaseAll();
-    DisplayTest::TearDown();
-  }
-  // A white label "WWWWWWWW" of 120 x 20 at (20, 20).
-  void MakeLabel(GVLightTextWnd& w) {
+    // A white label "WWWWWWWW" of 120 x 20 at (20, 20).
     ASSERT_EQ(w.Create(SIZE{120, 20}, 0xFFFFFFFFu, 16, 700), 1);
     w.SetPos(GPoint(20, 20));
     w.SetTextColor(kWhiteText);
     w.SetText("WWWWWWWW");
+  }
+  void TearDown() override {
+    w.ReleaseImage();
+    target_ = nullptr;
+    XResEntryMgr::Global().ReleaseAll();
+    DisplayTest::TearDown();
   }
   // Whether pixels changed from black lie inside and outside a rectangle.
   std::pair<bool, bool> Ink(const GRect& inside) {
@@ -53,11 +52,10 @@ class GVLightTextWndTest : public widget_test::DisplayTest {
     return {in, out};
   }
   DDSurface target_;
+  GVLightTextWnd w;
 };
 
 TEST_F(GVLightTextWndTest, TextIsDrawnInItsColourInsideTheWidgetAndTheClip) {
-  GVLightTextWnd w;
-  MakeLabel(w);
   const GRect clip(30, 0, 60, kTargetH);  // cuts through the text
   EXPECT_EQ(w.Draw(target_.Get(), clip), 1);
   EXPECT_EQ(Ink(clip), std::pair(true, false));
@@ -73,9 +71,7 @@ TEST_F(GVLightTextWndTest, TextIsDrawnInItsColourInsideTheWidgetAndTheClip) {
   EXPECT_EQ(Ink(GRect(20, 20, 80, 40)), std::pair(false, true)) << "right-aligned: nothing in the left half";
 }
 
-TEST_F(GVLightTextWndTest, EmptyTextStillFillsAndHiddenDrawsNothing) {
-  GVLightTextWnd w;
-  MakeLabel(w);
+TEST_F(GVLightTextWndTest, EmptyTextStillFillsHiddenDrawsNothingAndAMissedClipOrNoTargetGivesZero) {
   const uint32_t fill = DevicePixel(DisplayFormat::Xrgb8888, 0, 0, 128);
   w.SetBkColor(fill);
   w.SetText("");
@@ -87,19 +83,13 @@ TEST_F(GVLightTextWndTest, EmptyTextStillFillsAndHiddenDrawsNothing) {
   w.Show(0);
   EXPECT_EQ(w.Draw(target_.Get(), GRect(0, 0, kTargetW, kTargetH)), 1);
   for (uint32_t v : ReadPixels(target_)) ASSERT_EQ(v, kBlack);
-}
-
-TEST_F(GVLightTextWndTest, ClipMissingTheWidgetOrNoTargetGivesZero) {
-  GVLightTextWnd w;
-  MakeLabel(w);
+  w.Show(1);
   EXPECT_EQ(w.Draw(target_.Get(), GRect(0, 0, 10, 10)), 0);
   EXPECT_EQ(w.Draw(nullptr, GRect(0, 0, kTargetW, kTargetH)), 0);
   for (uint32_t v : ReadPixels(target_)) ASSERT_EQ(v, kBlack);
 }
 
 TEST_F(GVLightTextWndTest, SettersMarkDirtyAndSizeLeavesTheRectangle) {
-  GVLightTextWnd w;
-  MakeLabel(w);
   const std::function<void()> setters[] = {
       [&] { w.SetText("x"); },
       [&] { w.SetTextColor(0x0000FF); },
@@ -120,18 +110,19 @@ TEST_F(GVLightTextWndTest, SettersMarkDirtyAndSizeLeavesTheRectangle) {
 
 TEST_F(GVLightTextWndTest, FontIsSharedAndGivenBack) {
   XResEntryMgr& m = XResEntryMgr::Global();
+  ASSERT_EQ(m.GdiCacheSize(), 1u);  // the label's
   {
     GVLightTextWnd a, b;
     ASSERT_EQ(a.Create(SIZE{10, 10}, 0xFFFFFFFFu, 12, 400), 1);
     ASSERT_EQ(b.Create(SIZE{10, 10}, 0x1234u, 12, 400), 1);
     EXPECT_EQ(a.GetFont(), b.GetFont());
     EXPECT_EQ(std::pair(a.HasColorKey(), b.HasColorKey()), std::pair(0, 1));
-    EXPECT_EQ(m.GdiCacheSize(), 1u);
+    EXPECT_EQ(m.GdiCacheSize(), 2u);
     a.SetText("x");
     a.ReleaseImage();
     EXPECT_EQ(a.GetText(), "");
   }
-  EXPECT_EQ(m.GdiCacheSize(), 0u);
+  EXPECT_EQ(m.GdiCacheSize(), 1u);
   plat::sim::FailNext("CreateFontIndirectA");
   GVLightTextWnd none;
   EXPECT_EQ(none.Create(SIZE{10, 10}, 0xFFFFFFFFu, 12, 400), 0);

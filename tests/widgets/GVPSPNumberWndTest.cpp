@@ -28,11 +28,7 @@ std::vector<int32_t> Glyphs(const GVPSPNumberWnd& w) {
   return std::vector<int32_t>(w.GetGlyphs(), w.GetGlyphs() + w.GetGlyphCount());
 }
 
-struct GlyphCase {
-  int64_t value;
-  uint32_t flags;
-  std::vector<int32_t> glyphs;
-};
+struct GlyphCase { int64_t value; uint32_t flags; std::vector<int32_t> glyphs; };
 
 TEST(GVPSPNumberWnd, GlyphStringsFollowTheFormatFlags) {
   const GlyphCase cases[] = {

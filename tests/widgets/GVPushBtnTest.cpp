@@ -82,12 +82,7 @@ TEST_F(GVPushBtnTest, EachStateShowsItsCell) {
     b.SetRow(1);
     b.OnMouseMove(0, inside_);
   };
-  const struct {
-    const char* what;
-    int32_t columns, rows;
-    Setup setup;
-    GRect source;
-  } cases[] = {
+  const struct { const char* what; int32_t columns, rows; Setup setup; GRect source; } cases[] = {
       {"4: normal", 4, 1, normal, GRect(0, 0, 50, 30)},
       {"4: highlighted", 4, 1, hovered, GRect(50, 0, 100, 30)},
       {"4: pressed inside", 4, 1, pressed, GRect(100, 0, 150, 30)},

@@ -73,9 +73,7 @@ class SlideWndTest : public widget_test::DisplayTest {
 };
 
 TEST_F(SlideWndTest, AClickOnTheTrackSetsTheValueOfThatPlace) {
-  struct Case {
-    int32_t before, along, position, value;
-  } cases[] = {
+  struct Case { int32_t before, along, position, value; } cases[] = {
       {kMax, 30, 1500, -3500}, {kMax, -5, 0, kMin}, {kMin, 114, 5000, kMax},
       {kMin, 100, 5000, kMax}, {kMax, 0, 0, kMin},  {kMax, 1, 50, -4950},
   };

@@ -136,13 +136,7 @@ class GWndTest : public testing::Test {
   }
 };
 
-struct Routed {
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-  const char* call;
-  bool givesResult;
-};
+struct Routed { UINT message; WPARAM wParam; LPARAM lParam; const char* call; bool givesResult; };
 
 TEST_F(GWndTest, EachTableMessageReachesItsHandlerWithUnpackedArguments) {
   const Routed table[] = {

@@ -112,10 +112,7 @@ uint32_t ReadPixel(FencedPlane& p, int32_t x, int32_t y) {
 
 enum Family { kLevelBlend, kStretch, kAlphaPlane };
 
-struct CaseResult {
-  HRESULT fast, reference;
-  std::vector<uint8_t> before, fastRows, referenceRows;
-};
+struct CaseResult { HRESULT fast, reference; std::vector<uint8_t> before, fastRows, referenceRows; };
 
 // Narrow cases cross every edge of small surfaces; wide ones run rows long enough for
 // whole vectors plus their tails, and make half the stretches 1:1.
@@ -170,10 +167,7 @@ CaseResult RunCase(int32_t index, Shapes shapes) {
 
 // Runs `count` cases of one shape; the CRC of every result, and the count of cases that
 // drew anything, come back.
-struct SweepOutcome {
-  uint32_t crc = 0;
-  int32_t drawn = 0, total = 0;
-};
+struct SweepOutcome { uint32_t crc = 0; int32_t drawn = 0, total = 0; };
 
 SweepOutcome RunSweep(int32_t count, Shapes shapes) {
   SweepOutcome out;

@@ -33,9 +33,7 @@ constexpr int32_t kTargetW = 48, kTargetH = 32;
 constexpr int32_t kGuideX = 10, kGuideY = 20;
 
 // A device pixel's channels at their own widths.
-struct Channels {
-  int32_t r, g, b;
-};
+struct Channels { int32_t r, g, b; };
 constexpr uint32_t kBackground = 0x204890;
 
 // A solid opaque layer of w x h whose top-left lies at `offset` from the guides.

@@ -136,12 +136,7 @@ testing_support::Bytes Walker() {
 }
 
 // Per format, the pinned hashes of the first and second frame and of the edge frame.
-struct Pinned {
-  DisplayFormat format;
-  const char* first;
-  const char* second;
-  const char* edges;
-};
+struct Pinned { DisplayFormat format; const char* first; const char* second; const char* edges; };
 
 class WidgetGoldenFrameTest : public SpriteWidgetTest, public testing::WithParamInterface<Pinned> {
  protected:
