@@ -251,17 +251,4 @@ TEST_F(ScrollTextTest, SeekEndStopsUpdatesButNotDrawingAndStartBeginsAgain) {
             (std::vector<int>{0, 1, 0, 1, int32_t(int64_t(kEnd) * 1000 / kDuration)}));
 }
 
-TEST_F(ScrollTextTest, ResetAndClearEmptyTheirOwnParts) {
-  holder.SetMode(CScroll_Text::kModeStatic);
-  holder.Set(1, 2, 3, 4, 5, 6, 7);
-  EXPECT_EQ((std::vector<int>{holder.Setting(2), holder.Strip().right}), (std::vector<int>{7, 4}));
-  ASSERT_EQ(AddLine(), 0);
-  holder.Reset();
-  EXPECT_EQ((std::vector<int>{holder.Mode(), holder.Strip().right, holder.Setting(0)}),
-            (std::vector<int>{CScroll_Text::kModeScroll, 0, 0}));
-  EXPECT_TRUE(holder.HasLines());
-  holder.Clear();
-  EXPECT_FALSE(holder.HasLines());
-}
-
 }  // namespace

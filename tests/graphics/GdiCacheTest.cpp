@@ -153,25 +153,6 @@ TEST_F(GdiCacheTest, BitmapNamesDifferingInCaseShareOneBitmapAndFourBitFilesGive
   EXPECT_EQ(m_.GdiCacheSize(), 0u);
 }
 
-TEST_F(GdiCacheTest, ClearDeletesEveryKindAndReleaseAllClearsToo) {
-  gfx_test::Folder dir;
-  dir.Put("b.bmp", widget_test::WriteBmp(BmpPicture(1, 1, 24, {0x123456})));
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_NE(m_.GetFontByFace(10 + i, 400, nullptr), nullptr);
-    ASSERT_NE(m_.GetPen(PS_SOLID, i, 0), nullptr);
-    ASSERT_NE(m_.GetSolidBrush(static_cast<COLORREF>(i)), nullptr);
-  }
-  ASSERT_NE(m_.GetCachedBitmap(dir / "b.bmp"), nullptr);
-  EXPECT_EQ(plat::sim::LiveGdiObjects(), baseline_ + 10);
-  m_.ClearGdiCaches();
-  EXPECT_EQ(plat::sim::LiveGdiObjects(), baseline_);
-  EXPECT_EQ(m_.GdiCacheSize(), 0u);
-
-  ASSERT_NE(m_.GetFontByFace(12, 400, nullptr), nullptr);
-  m_.ReleaseAll();
-  EXPECT_EQ(plat::sim::LiveGdiObjects(), baseline_);
-}
-
 TEST_F(GdiCacheTest, LoaderThreadAndWindowThreadKeepExactCounts) {
   HFONT shared = m_.GetFontByFace(12, 400, nullptr);
   std::thread loader([&] {

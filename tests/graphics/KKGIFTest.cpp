@@ -216,24 +216,6 @@ TEST_F(KKGIFTest, DisposalTwoRestoresBlackAndWhiteThreeLeavesTheCanvas) {
   }
 }
 
-TEST_F(KKGIFTest, SeekingBackRendersFromTheFirstFrame) {
-  GifDesc g = Screen(6, 1);
-  for (uint16_t i = 0; i < 6; ++i) g.frames.push_back(SolidFrame(i, 0, 1, 1, uint8_t(1 + i % 7)));
-  KKGIF gif;
-  Load(gif, g);
-  Target like(1, 1);
-  gif.SeekFrame(5, like.dc());
-  auto canvasAt = [&](int32_t x) { return Read(gif.GetFrameBitmap(-1))[size_t(x)]; };
-  EXPECT_EQ(canvasAt(5), g.globalTable[6]);
-  gif.SeekFrame(2);
-  ASSERT_EQ(gif.GetCurrentFrame(), 2);
-  // Frame 0 is opaque and leaves the rest of the canvas as it was: 3..5 keep the
-  // pixels of the earlier pass, 0..2 are drawn again in order.
-  for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(canvasAt(x), g.globalTable[size_t(1 + x)]) << x;
-  gif.SeekFrame(9);
-  EXPECT_EQ(gif.GetCurrentFrame(), 0);
-}
-
 TEST_F(KKGIFTest, DrawingIsLimitedToThePictureTheRectangleAndTheFrame) {
   GifDesc g = Screen(4, 4);
   GifFrameDesc back = SolidFrame(0, 0, 4, 4, 1);

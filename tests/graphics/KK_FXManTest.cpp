@@ -232,18 +232,6 @@ TEST_F(FXManTest, AlphaPlaneBlendReadsThePlaneUnderTheDestination) {
             (std::vector<uint16_t>{0xFFFF, 0x0000, uint16_t(kk::Px565::FromTable(16, 16, 16))}));
 }
 
-TEST_F(FXManTest, BlurRowsAverageWithinTheRadiusAndClampIt) {
-  KK_FXMan& m = Make(32);
-  const uint32_t src[5] = {0, 0, 0x00FFFFFF, 0, 0};
-  uint32_t d[5];
-  m.BlurRow(d, src, 5, 1, 0, -1);
-  EXPECT_EQ(std::make_pair(d[0], d[1]), std::make_pair(0u, 0x00555555u));
-  m.BlurRow(d, src, 5, 0, 0, -1);
-  EXPECT_EQ(std::memcmp(d, src, sizeof d), 0);
-  m.BlurRow(d, src, 5, 250, 0, -1);  // clamped to 200: the whole row
-  for (uint32_t v : d) EXPECT_EQ(v, 0x00333333u);
-}
-
 // ---- the seeded sweep ----
 
 constexpr uint32_t kModes[] = {0, 1, 100, 101, 102, 103, 150, 151, 152, 153, 154, 200};

@@ -67,19 +67,6 @@ TEST(QlaWriterTest, TinySingleMatchesTheHandDump) {
   EXPECT_EQ(file, expected);
 }
 
-TEST(AnimationRscTest, SingleLoadKeepsThePayloadAndReadsTheSprites) {
-  const QlaAnimation a = Named("solo", 3, 2);
-  K_Animation_RSC rsc;
-  ASSERT_EQ(rsc.LoadFromBytes(QlaFile(a, TwoSprites())), 1);
-  size_t size = 0;
-  const uint8_t* block = rsc.GetDataBlock(&size);
-  ASSERT_NE(block, nullptr);
-  EXPECT_EQ(Bytes(block, block + size), QlaPayload(a));
-  EXPECT_EQ((std::vector<uint32_t>{uint32_t(rsc.FrameCount()), uint32_t(rsc.SpriteSet()->GetFrameCount()),
-                                   rsc.GetPart(2, 1).sprite, rsc.Flags()}),
-            (std::vector<uint32_t>{3, 2, 1, K_Animation_RSC::kOwnedBlock | K_Animation_RSC::kOwnSet}));
-}
-
 TEST(AnimationRscTest, MalformedFilesFailAndLeaveTheObjectCleared) {
   QlaAnimation badLoop = Named("x", 2);
   badLoop.frames[1].repeat = 1;
