@@ -37,36 +37,6 @@ class GdiCacheTest : public testing::Test {
   size_t baseline_ = 0;
 };
 
-TEST_F(GdiCacheTest, SameFontTwiceIsOneObjectDeletedAtTheSecondReleaseAndOtherFieldsMakeOthers) {
-  HFONT a = m_.GetFontByFace(12, 400, nullptr);
-  HFONT b = m_.GetFontByFace(12, 400, nullptr);
-  ASSERT_NE(a, nullptr);
-  EXPECT_EQ(a, b);
-  EXPECT_EQ(m_.GdiCacheSize(), 1u);
-  EXPECT_EQ(m_.ReleaseFont(a), 0);
-  EXPECT_TRUE(Alive(a));
-  EXPECT_EQ(m_.ReleaseFont(a), 0);
-  EXPECT_FALSE(Alive(a));
-  EXPECT_EQ(m_.GdiCacheSize(), 0u);
-  // Fonts differing in one field are separate entries.
-  HFONT base = m_.GetFontByFace(12, 400, nullptr);
-  const struct {
-    const char* what;
-    int32_t height, weight;
-    const char* face;
-  } others[] = {
-      {"weight", 12, 700, nullptr},
-      {"height", 13, 400, nullptr},
-      {"face", 12, 400, "Dotumche"},
-  };
-  for (const auto& o : others) {
-    HFONT f = m_.GetFontByFace(o.height, o.weight, o.face);
-    ASSERT_NE(f, nullptr) << o.what;
-    EXPECT_NE(f, base) << o.what;
-  }
-  EXPECT_EQ(m_.GdiCacheSize(), 4u);
-}
-
 TEST_F(GdiCacheTest, NullFaceIsTheFontListsDefaultFaceAndKeysCompareAllSixtyBytes) {
   const std::string face = GetDefaultFontFace(nullptr);
   HFONT byDefault = m_.GetFontByFace(12, 400, nullptr);

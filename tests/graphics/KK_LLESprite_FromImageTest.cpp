@@ -47,18 +47,6 @@ K_DibHeader Picture565(std::vector<uint16_t>& px, bool bottomUp) {
   return h;
 }
 
-TEST(LLESpriteFromImageTest, DibGivesTheSameSpriteFromEitherRowOrder) {
-  std::vector<uint16_t> up, down;
-  const K_DibHeader hu = Picture565(up, true), hd = Picture565(down, false);
-  KK_LLESprite a, b;
-  ASSERT_EQ(a.CreateFromDIB(hu, reinterpret_cast<const uint8_t*>(up.data()), 16, 0xFF00FF), 1);
-  ASSERT_EQ(b.CreateFromDIB(hd, reinterpret_cast<const uint8_t*>(down.data()), 16, 0xFF00FF), 1);
-  EXPECT_EQ(a.SaveToBytes(), b.SaveToBytes());
-  EXPECT_EQ(Box(a), (std::vector<int32_t>{16, 0, 3, 3}));
-  const Bytes flat = Flat(a, 0);
-  EXPECT_EQ(std::make_pair(flat[2], flat[6 + 2]), std::make_pair(uint8_t(0x11), uint8_t(0x33)));
-}
-
 TEST(LLESpriteFromImageTest, DibDescriptionsThatCannotBeEncodedAreRefused) {
   std::vector<uint16_t> px;
   const K_DibHeader h = Picture565(px, true);

@@ -94,23 +94,6 @@ TEST(K_Dib_ImageTest, BmpGivesExactPixelsInEachCodeTheEffectManagersByDefault) {
   EXPECT_EQ(img.LoadBMP(Bmp(Colours24()), 8), 0);  // no 8-bit code
 }
 
-TEST(K_Dib_ImageTest, BmpReadsPalettesMasksAndTopDownRows) {
-  // 8 bits with a palette, top-down (negative height).
-  std::vector<uint32_t> palette(256, 0);
-  palette[1] = 0xFF0000, palette[2] = 0x00FF00;
-  K_Dib_Image img;
-  ASSERT_EQ(img.LoadBMP(Bmp(BmpPicture(2, -2, 8, {1, 2, 2, 1}, palette)), 32), 1);
-  EXPECT_EQ(All(img), (Pixels{0xFF0000, 0x00FF00, 0x00FF00, 0xFF0000}));
-  // 1 bit: eight pixels per byte, the first in the top bit.
-  ASSERT_EQ(img.LoadBMP(Bmp(BmpPicture(3, 1, 1, {1, 0, 1}, {0, 0xFFFFFF})), 24), 1);
-  EXPECT_EQ(All(img), (Pixels{0xFFFFFF, 0, 0xFFFFFF}));
-  // 16 bits with 5-6-5 masks, read into 5-6-5: unchanged.
-  BmpPicture m565(2, 1, 16, {0x1234, 0xABCD}, {0xF800, 0x07E0, 0x001F});
-  m565.compression = 3;
-  ASSERT_EQ(img.LoadBMP(Bmp(m565), 16), 1);
-  EXPECT_EQ(All(img), (Pixels{0x1234, 0xABCD}));
-}
-
 TEST(K_Dib_ImageTest, SaveThenLoadRoundTripsInEachCode) {
   for (int32_t code : {16, 17, 24, 32}) {
     K_Dib_Image img;

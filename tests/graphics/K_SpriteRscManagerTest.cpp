@@ -52,19 +52,6 @@ TEST_F(SpriteRscManagerTest, EachTypeGetsItsSlotAndType) {
   EXPECT_EQ(rm::GetSpriteFrame(0x00010001, 0), nullptr);
 }
 
-TEST_F(SpriteRscManagerTest, TheSameFileSharesOneHandleUntilTheLastReleaseAndAFailedLoadLeavesItsSlotFree) {
-  const uint32_t a = rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls"), a);
-  rm::ReleaseSpriteResource(a);
-  EXPECT_NE(rm::GetLLESprite(a), nullptr);
-  rm::ReleaseSpriteResource(a);
-  EXPECT_EQ(rm::GetLLESprite(a), nullptr);
-  EXPECT_EQ(rm::Manager().FindFreeSlot(), 1);
-  rm::LoadSpriteResourceByName("C:\\Game\\image\\one.qls");
-  EXPECT_EQ(rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qls") | rm::LoadSpriteResourceByName("C:\\Game\\image\\absent.qla"), 0u);
-  EXPECT_EQ((std::vector<int>{rm::Manager().HighestSlot(), rm::Manager().FindFreeSlot()}), (std::vector<int>{1, 2}));
-}
-
 TEST_F(SpriteRscManagerTest, FiveHundredElevenFilesFitTheNextGivesZeroAndReinitialisingFreesThem) {
   const Bytes sprite = SolidSpriteChunk(16, 1, 1, 0x0000FF, 0, 0);
   for (int32_t i = 0; i < 512; ++i) Write("s" + std::to_string(i) + ".qls", sprite);

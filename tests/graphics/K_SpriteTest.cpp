@@ -115,30 +115,6 @@ TEST_F(SpriteSetTest, AFiveFrameGifGivesFiveFramesAndDelaysWithMagentaTransparen
   EXPECT_EQ(K_Sprite().LoadGifAsSpriteSet("C:\\Game\\missing.gif", 0), 0);
 }
 
-TEST_F(SpriteSetTest, GifTransparencyAndTheComposedCanvasReachTheSprites) {
-  // Frame 0 has a hole at (0, 0); frame 1 covers only (1, 0) and has a hole at (2, 0)
-  // over frame 0's pixel, which stays.
-  GifDesc g = gfx_test::GifScreen(3, 1, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF});
-  g.frames = {gfx_test::SolidFrame(0, 0, 3, 1, 1), gfx_test::SolidFrame(1, 0, 2, 1, 2)};
-  g.frames[0].indices = {0, 1, 1};
-  g.frames[1].indices = {2, 0};
-  for (GifFrameDesc& f : g.frames) f.transparent = true;
-  ASSERT_EQ(CreateFXManager(32), 1);
-  K_Sprite set;
-  ASSERT_EQ(set.LoadGifFromBytes(EncodeGif(g), 0), 1);
-  ASSERT_EQ(set.GetFrameCount(), 2);
-  K_Dib image;
-  image.Create(3, 1, 32);
-  const uint32_t kPaper = 0x00777777;
-  const uint32_t want[2][3] = {{kPaper, 0xFF0000, 0xFF0000}, {kPaper, 0x00FF00, 0xFF0000}};
-  for (int32_t i = 0; i < 2; ++i) {
-    image.Fill(kPaper);
-    image.DrawSprite(0, 0, *set.GetFrame(i));
-    EXPECT_EQ((std::vector<uint32_t>{image.GetPixel(0, 0), image.GetPixel(1, 0), image.GetPixel(2, 0)}),
-              (std::vector<uint32_t>(want[i], want[i] + 3))) << i;
-  }
-}
-
 TEST_F(SpriteSetTest, GifSetsReleaseTheirGdiObjectsAndFailWithoutThem) {
   const Bytes gif = EncodeGif(FiveFrames());
   ASSERT_EQ(CreateFXManager(32), 1);

@@ -62,28 +62,6 @@ TEST_F(XAvatarComposerTest, PartListsOfOneToTwentyFourDecodingFilesAreAcceptedAn
   EXPECT_EQ(layer.SetFile("", false), 1);
 }
 
-TEST_F(XAvatarComposerTest, FramesArePickedByTheTickCountModuloTheDurationWithZeroDelaysAtOneHundred) {
-  ASSERT_EQ(composer_.SetParts({Part("two.gif", 1, 1, {1, 2}, {10, 30})}, false), 1);
-  struct Case {
-    uint32_t tick;
-    uint32_t color;
-  };
-  const Case cases[] = {{0, kRed}, {99, kRed}, {100, kGreen}, {399, kGreen}, {400, kRed}, {4099, kRed}, {4100, kGreen}};
-  for (const Case& c : cases) {
-    plat::sim::SetTickBase(c.tick);
-    ASSERT_EQ(composer_.Compose(nullptr, canvas_, false, true), 1);
-    EXPECT_EQ(Px(canvas_, 0, 0), c.color) << c.tick;
-  }
-  // Zero delays play 100 ms apart.
-  ASSERT_EQ(composer_.SetParts({Part("zero.gif", 1, 1, {1, 2, 3})}, false), 1);
-  const uint32_t expect[] = {kRed, kGreen, kBlue, kRed};
-  for (uint32_t i = 0; i < 4; ++i) {
-    plat::sim::SetTickBase(i * 100 + 50);
-    composer_.Compose(nullptr, canvas_, false, false);
-    EXPECT_EQ(Px(canvas_, 0, 0), expect[i]) << i;
-  }
-}
-
 TEST_F(XAvatarComposerTest, RedrawsOnlyWhenAFrameChangesUnlessForced) {
   ASSERT_EQ(composer_.SetParts({Part("two.gif", 1, 1, {1, 2}, {10, 10})}, false), 1);
   auto compose = [&](uint32_t tick, bool measure, bool force) {

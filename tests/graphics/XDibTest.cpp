@@ -191,24 +191,6 @@ TEST(XDibTest, CopiesByDepthPair) {
   }
 }
 
-TEST(XDibTest, ClippingMovesTheSourceWithTheDestination) {
-  XDib src = Canvas32(4, 4, 0);
-  for (int32_t y = 0; y < 4; ++y)
-    for (int32_t x = 0; x < 4; ++x) StoreU32(src.PixelAt(x, y), uint32_t(y * 10 + x + 1));
-  XDib d = Canvas32(4, 4, 0);
-  d.SetClipRect(RECT{1, 1, 4, 4});
-  // Destination starts one left of and one above the clip: source (1, 1) lands at (1, 1).
-  d.Blit(src, POINT{0, 0}, RECT{0, 0, 3, 3});
-  EXPECT_EQ(All(d), (Pixels{0, 0, 0, 0, 0, 12, 13, 0, 0, 22, 23, 0, 0, 0, 0, 0}));  // (3, 3) is outside the 3 x 3
-  // A source clip cuts the left column and shifts the destination right by one.
-  src.SetClipRect(RECT{1, 0, 4, 4});
-  XDib e = Canvas32(4, 4, 0);
-  e.Blit(src, POINT{0, 0}, RECT{0, 0, 2, 1});
-  // A blit entirely outside draws nothing.
-  e.Blit(src, POINT{0, 0}, RECT{10, 10, 12, 12});
-  EXPECT_EQ(All(e), (Pixels{0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-}
-
 // A source whose column x holds x + 1 in every row, and row y holds 100 (y + 1) plus that.
 XDib Numbered(int32_t w, int32_t h) {
   XDib s = Canvas32(w, h, 0);
