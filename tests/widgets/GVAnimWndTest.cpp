@@ -116,14 +116,8 @@ TEST_F(GVAnimWndTest, FrameChangesWhenElapsedTimePassesTheDelay) {
 }
 
 TEST_F(GVAnimWndTest, PlayModesDecideWhatFollowsTheLastFrame) {
-  struct Case {
-    int32_t mode;
-    BOOL hideAtEnd;
-    BOOL result;     // of the tick after the last frame
-    int32_t shown;   // the frame then on screen
-    int32_t modeAfter;
-    BOOL visible;
-  };
+  // result: of the tick after the last frame; shown: the frame then on screen.
+  struct Case { int32_t mode; BOOL hideAtEnd, result; int32_t shown, modeAfter; BOOL visible; };
   const Case cases[] = {
       {GVAnimWnd::kLoop, 0, 1, 0, GVAnimWnd::kLoop, 1},
       {GVAnimWnd::kLoop, 1, 1, 0, GVAnimWnd::kLoop, 1},
@@ -207,11 +201,7 @@ TEST_F(GVAnimWndTest, RewindAndStop) {
 }
 
 TEST_F(GVAnimWndTest, GoldenFramesOverABackground) {
-  struct Case {
-    DisplayFormat format;
-    const char* first;
-    const char* later;
-  };
+  struct Case { DisplayFormat format; const char* first; const char* later; };
   // Frame 0 (red) after the first tick, frame 2 (blue) six ticks later; the clear
   // corner pixel shows the background.
   const Case cases[] = {

@@ -200,11 +200,7 @@ TEST_F(GVAvatarWndTest, NoPartsOrNoSurfaceMakeNoEntry) {
 // The avatar drawn over a striped back buffer at two virtual times, in each desktop
 // format; the frames' CRCs are pinned.
 TEST_F(GVAvatarWndTest, GoldenFramesOverABackground) {
-  struct Case {
-    DisplayFormat format;
-    uint32_t key;
-    uint32_t crc[2];
-  };
+  struct Case { DisplayFormat format; uint32_t key; uint32_t crc[2]; };
   const Case cases[] = {
       {DisplayFormat::Rgb565, 0xF81F, {547882699u, 2251528721u}},
       {DisplayFormat::Rgb555, 0x7C1F, {2895773681u, 2630610626u}},

@@ -17,10 +17,8 @@ namespace widget_test {
 namespace {
 
 TEST(GVDDSWndSettings, OpacityMapsPercentToBlendLevel) {
-  const struct {
-    int32_t percent;
-    uint32_t level;
-  } cases[] = {{100, 0}, {60, 102}, {6, 239}, {0, 255}, {150, 0}, {-20, 255}, {50, 127}};
+  const struct { int32_t percent; uint32_t level; } cases[] = {
+      {100, 0}, {60, 102}, {6, 239}, {0, 255}, {150, 0}, {-20, 255}, {50, 127}};
   for (const auto& c : cases) {
     GVDDSWnd a, b;
     a.SetOpacity(c.percent);
@@ -33,11 +31,9 @@ TEST(GVDDSWndSettings, OpacityMapsPercentToBlendLevel) {
 }
 
 TEST(GVDDSWndSettings, ImageFileTypeByLastExtension) {
-  const struct {
-    const char* path;
-    int32_t type;
-  } cases[] = {{"a.bmp", 0}, {"dir/B.TGA", 1}, {"x.PsD", 2}, {"noext", -1},   {"", -1},
-               {"a.gif", -1}, {"old.tga/file", -1}, {"a.psd.bmp", 0}, {"trail.", -1}};
+  const struct { const char* path; int32_t type; } cases[] = {
+      {"a.bmp", 0}, {"dir/B.TGA", 1}, {"x.PsD", 2}, {"noext", -1}, {"", -1},
+      {"a.gif", -1}, {"old.tga/file", -1}, {"a.psd.bmp", 0}, {"trail.", -1}};
   for (const auto& c : cases) EXPECT_EQ(GetImageFileType(c.path), c.type) << c.path;
 }
 
@@ -156,16 +152,12 @@ TEST_P(GVDDSWndTest, KeyPixelMissesAndTheWidgetBelowGetsThePoint) {
 TEST_P(GVDDSWndTest, FailedBlitKeepsDrawSucceedingWithItsResultButAFailedFillFails) {
   // The hardware modes keep the blit's word, the software path (opacity 50) its lock
   // failure; a failing base fill makes the draw fail.
-  const struct {
-    int32_t mode, opacity;
-    uint32_t fill;
-    BOOL drawn;
-    HRESULT result;
-  } cases[] = {{GVDDSWnd::kDrawPlain, 100, GVWnd::kNoFill, 1, DDERR_WASSTILLDRAWING},
-               {GVDDSWnd::kDrawStretch, 100, GVWnd::kNoFill, 1, DDERR_WASSTILLDRAWING},
-               {GVDDSWnd::kDrawTile, 100, GVWnd::kNoFill, 1, DDERR_WASSTILLDRAWING},
-               {GVDDSWnd::kDrawPlain, 50, GVWnd::kNoFill, 1, E_FAIL},
-               {GVDDSWnd::kDrawPlain, 100, Px(9, 9, 9), 0, DDERR_WASSTILLDRAWING}};
+  const struct { int32_t mode, opacity; uint32_t fill; BOOL drawn; HRESULT result; } cases[] = {
+      {GVDDSWnd::kDrawPlain, 100, GVWnd::kNoFill, 1, DDERR_WASSTILLDRAWING},
+      {GVDDSWnd::kDrawStretch, 100, GVWnd::kNoFill, 1, DDERR_WASSTILLDRAWING},
+      {GVDDSWnd::kDrawTile, 100, GVWnd::kNoFill, 1, DDERR_WASSTILLDRAWING},
+      {GVDDSWnd::kDrawPlain, 50, GVWnd::kNoFill, 1, E_FAIL},
+      {GVDDSWnd::kDrawPlain, 100, Px(9, 9, 9), 0, DDERR_WASSTILLDRAWING}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "mode " << c.mode << " opacity " << c.opacity);
     GVDDSWnd w;

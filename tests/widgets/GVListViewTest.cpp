@@ -121,12 +121,7 @@ TEST_F(GVListViewTest, ThumbTrackPicksTheTopRowFromTheScaleOnceAWindowIsFull) {
 
 TEST_F(GVListViewTest, PagingNearBothEnds) {
   AddRows(20);
-  struct Case {
-    const char* what;
-    int32_t code;
-    uint32_t top, selected;
-    uint32_t wantTop, wantSelected;
-  };
+  struct Case { const char* what; int32_t code; uint32_t top, selected; uint32_t wantTop, wantSelected; };
   const Case cases[] = {
       {"page down from the top", SB_PAGEDOWN, 0, 0, 0, 4},
       {"page down from the middle", SB_PAGEDOWN, 4, 8, 8, 12},

@@ -99,11 +99,8 @@ TEST_F(NumberWidgetTest, LeftAndCentredRowsWithTheArithmeticShift) {
   using Row3 = std::vector<std::pair<int32_t, int32_t>>;
   // Centring starts at left + ((width - count x (glyph + spacing) + spacing) >> 1); a
   // negative odd sum rounds down, where a division would round towards zero.
-  const struct {
-    uint32_t flags;
-    int32_t width;
-    Row3 row;  // glyph and first painted column (the widget clips)
-  } cases[] = {
+  // row: each glyph and its first painted column (the widget clips).
+  const struct { uint32_t flags; int32_t width; Row3 row; } cases[] = {
       {0, 11, {{1, 20}, {2, 25}, {3, 30}}},
       {GVPSPNumberWnd::kCentred, 20, {{1, 23}, {2, 28}, {3, 33}}},  // (20 - 15 + 2) >> 1 = 3
       {GVPSPNumberWnd::kCentred, 10, {{1, 20}, {2, 23}, {3, 28}}},  // (10 - 15 + 2) >> 1 = -2
@@ -123,11 +120,9 @@ TEST_F(NumberWidgetTest, MiddleAndBottomSetTheRow) {
   GVPSPNumberWnd w;
   ASSERT_EQ(w.Load(file_.c_str(), 0, 10, 20, 12), 1);
   w.SetNumber(8);
-  const struct {
-    uint32_t flags;
-    int32_t top;
-  } cases[] = {{0, 10}, {GVPSPNumberWnd::kMiddle, 10 + (12 - kGlyphH) / 2}, {GVPSPNumberWnd::kBottom, 22 - kGlyphH},
-               {GVPSPNumberWnd::kMiddle | GVPSPNumberWnd::kBottom, 13}};
+  const struct { uint32_t flags; int32_t top; } cases[] = {
+      {0, 10}, {GVPSPNumberWnd::kMiddle, 10 + (12 - kGlyphH) / 2}, {GVPSPNumberWnd::kBottom, 22 - kGlyphH},
+      {GVPSPNumberWnd::kMiddle | GVPSPNumberWnd::kBottom, 13}};
   for (const auto& c : cases) {
     w.SetStyle(c.flags, 0);
     Redraw(w);

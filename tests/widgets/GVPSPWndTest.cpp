@@ -15,9 +15,7 @@ class PSPWndTest : public SpriteWidgetTest {
  protected:
   // Frame i: its own size and anchor.
   std::string Set(const std::string& name, int32_t frames) {
-    const struct {
-      int32_t w, h, ax, ay;
-    } shapes[] = {{4, 4, 0, 0}, {6, 2, 3, 1}, {2, 2, 1, 1}, {5, 3, 0, 2}};
+    const struct { int32_t w, h, ax, ay; } shapes[] = {{4, 4, 0, 0}, {6, 2, 3, 1}, {2, 2, 1, 1}, {5, 3, 0, 2}};
     std::vector<Bytes> chunks;
     for (int32_t i = 0; i < frames; ++i) {
       const auto& s = shapes[i % 4];

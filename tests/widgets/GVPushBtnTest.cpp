@@ -162,9 +162,7 @@ TEST_F(GVPushBtnTest, PointerOverAndAwaySetsAndClearsTheHover) {
 
 TEST_F(GVPushBtnTest, LoadsRefuseBadCountsAndKeepTheManagerBalanced) {
   const std::string strip = Strip(50, 30, 4, 1);
-  const struct {
-    int32_t rows, columns;
-  } refused[] = {{0, 4}, {1, 0}, {-1, 4}, {1, -2}};
+  const struct { int32_t rows, columns; } refused[] = {{0, 4}, {1, 0}, {-1, 4}, {1, -2}};
   for (const auto& r : refused) {
     GVPushBtn b;
     EXPECT_EQ(b.LoadImage(strip, kMagenta, r.rows, r.columns), 0);

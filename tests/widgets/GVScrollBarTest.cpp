@@ -14,11 +14,7 @@ namespace {
 constexpr UINT kHeld = MK_LBUTTON;
 
 TEST(GVScrollBarArithmetic, ThumbOffsetFollowsTheWindowAndStaysOnTheTrack) {
-  struct Case {
-    int32_t travel;
-    uint32_t visible, total, first;
-    int32_t offset;
-  };
+  struct Case { int32_t travel; uint32_t visible, total, first; int32_t offset; };
   const Case cases[] = {
       {100, 10, 50, 40, 100},  // the last page pins the thumb to the end
       {100, 10, 50, 0, 0},     // top
@@ -35,9 +31,8 @@ TEST(GVScrollBarArithmetic, ThumbOffsetFollowsTheWindowAndStaysOnTheTrack) {
 }
 
 TEST(GVScrollBarArithmetic, DragPositionScalesToAThousandTruncatingAndRefusesNoTravel) {
-  const struct {
-    int32_t offset, travel, position;
-  } cases[] = {{50, 100, 500}, {-15, 100, -150}, {1, 3, 333}, {-1, 3, -333}};
+  const struct { int32_t offset, travel, position; } cases[] = {
+      {50, 100, 500}, {-15, 100, -150}, {1, 3, 333}, {-1, 3, -333}};
   for (const auto& c : cases) {
     int32_t pos = 12345;
     EXPECT_TRUE(GVScrollBar::DragPosition(c.offset, c.travel, &pos));

@@ -182,11 +182,9 @@ TEST_F(SlideWndTest, HiddenOrDisabledSlidersTakeNoInput) {
 
 TEST_F(SlideWndTest, CreateRefusesNoSizeAMissingKnobAndKnobsThatAreNotBmp) {
   // Every knob file holds a valid bitmap: only the name decides.
-  const struct {
-    const char* name;
-    BOOL ok;
-  } cases[] = {{"knob.tga", 0}, {"knob.psd", 0}, {"knob.Bmp", 1}, {"knob.BMP", 1},
-               {"knob", 0},     {"knob.bmp.tga", 0}, {"knob.", 0}};
+  const struct { const char* name; BOOL ok; } cases[] = {
+      {"knob.tga", 0}, {"knob.psd", 0}, {"knob.Bmp", 1}, {"knob.BMP", 1},
+      {"knob", 0},     {"knob.bmp.tga", 0}, {"knob.", 0}};
   for (const auto& c : cases) {
     dir.Write(c.name, KnobBmp(25, 20));
     GVSlideWnd v;

@@ -30,12 +30,7 @@ const std::string kGa = "\xB0\xA1";
 const std::string kNa = "\xB3\xAA";
 
 TEST(GVWndMEWrap, PiecesFollowTheWidthRules) {
-  struct Case {
-    const char* what;
-    std::string text;
-    int32_t width;
-    Pieces pieces;
-  };
+  struct Case { const char* what; std::string text; int32_t width; Pieces pieces; };
   const Case cases[] = {
       {"narrower than the view stays whole", "abc", 31, {"abc"}},
       {"exactly as wide as the view is split", "abc", 30, {"ab", "c"}},

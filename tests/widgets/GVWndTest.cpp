@@ -20,12 +20,7 @@ class GVWndTest : public DisplayTest {
 TEST(GVWnd, HitTestExcludesEdgesAndHonoursFlags) {
   GVWnd w;
   w.SetRect(GRect(10, 10, 20, 20));
-  struct Case {
-    int32_t x, y;
-    uint32_t flags;
-    bool visible, enabled;
-    BOOL hit;
-  };
+  struct Case { int32_t x, y; uint32_t flags; bool visible, enabled; BOOL hit; };
   const Case cases[] = {
       {10, 10, 0, true, true, 1},   {19, 19, 3, true, true, 1},   {20, 15, 0, true, true, 0},
       {15, 20, 0, true, true, 0},   {15, 15, 3, false, true, 0},  {15, 15, 3, true, false, 0},

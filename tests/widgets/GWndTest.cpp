@@ -27,10 +27,7 @@ class Probe : public GWnd {
  public:
   std::vector<std::string> calls;
   struct DefCall {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
+    HWND hwnd; UINT message; WPARAM wParam; LPARAM lParam;
     bool operator==(const DefCall&) const = default;
   };
   std::vector<DefCall> defaults;

@@ -10,16 +10,8 @@
 namespace widget_test {
 
 struct Journal {
-  struct DrawCall {
-    std::string name;
-    GRect clip;
-  };
-  struct Input {
-    std::string name;
-    std::string what;
-    UINT a = 0, b = 0, c = 0;
-    GPoint pt;
-  };
+  struct DrawCall { std::string name; GRect clip; };
+  struct Input { std::string name; std::string what; UINT a = 0, b = 0, c = 0; GPoint pt; };
   std::vector<DrawCall> draws;
   std::vector<Input> inputs;
   std::vector<std::string> deleted;

@@ -36,9 +36,7 @@ inline std::string WriteSolidBmp(const testing_support::TempDir& dir, const std:
 }
 
 struct ScrollCall {
-  int32_t code;
-  int32_t position;
-  GVWnd* sender;
+  int32_t code, position; GVWnd* sender;
   bool operator==(const ScrollCall&) const = default;
 };
 

@@ -86,10 +86,8 @@ TEST(BlendTableTest, HoldsFloorOfTheStepMixForEveryEntry) {
 // formula 31; a row of odd length takes its first pixel singly.
 TEST_P(SoftBlit16Test, OddRowStartsWithTheSinglePixelThenPairs) {
   const DisplayFormat f = GetParam();
-  const struct {
-    int32_t length;
-    std::vector<uint32_t> blue;
-  } rows[] = {{1, {30}}, {2, {31, 31}}, {3, {30, 31, 31}}, {4, {31, 31, 31, 31}}, {5, {30, 31, 31, 31, 31}}};
+  const struct { int32_t length; std::vector<uint32_t> blue; } rows[] = {
+      {1, {30}}, {2, {31, 31}}, {3, {30, 31, 31}}, {4, {31, 31, 31, 31}}, {5, {30, 31, 31, 31, 31}}};
   for (const auto& row : rows) {
     DDSurface src = Make(f, 6, 1), dst = Make(f, 6, 1);
     Fill(src, 0x1F);
