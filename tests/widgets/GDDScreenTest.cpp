@@ -1,5 +1,3 @@
-// The game window's screen: windowed and full-screen set-up, the back buffer's layout,
-// and presents read back, with lost surfaces, busy blits and a display held elsewhere.
 #include <gtest/gtest.h>
 
 #include "support/TimeLimit.h"

@@ -1,5 +1,3 @@
-// The animated image widget and the GIF widget: strips, tick arithmetic, play modes,
-// hidden widgets, frames without delays, rewinding, and golden frames per format.
 #include "widgets/GVAnimWnd.h"
 
 #include <gtest/gtest.h>

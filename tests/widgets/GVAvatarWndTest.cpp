@@ -1,5 +1,3 @@
-// The avatar widget on the virtual clock: part placement, parts stepping on their own
-// delays across the clock's wrap, pointer input over opaque pixels, and its entries.
 #include "widgets/GVAvatarWnd.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,3 @@
-// The box widget: its style bits, the blended fill and the two-colour frames, square
-// and with the corners left out, inside the clip.
 #include "widgets/GVBoxWnd.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,3 @@
-// The surface widget in every desktop format: blend settings, draw modes on both paths,
-// the pixel hit test, reloads against the manager's counts and multi-frame entries.
 #include "widgets/GVDDSWnd.h"
 
 #include <gtest/gtest.h>

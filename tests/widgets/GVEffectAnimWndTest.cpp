@@ -1,5 +1,3 @@
-// The effect sheet: a TGA sheet cut into frames, play modes in step mode, late timed
-// calls across the clock's wrap, hiding at the end, and refused grids.
 #include "widgets/GVEffectAnimWnd.h"
 
 #include <gtest/gtest.h>

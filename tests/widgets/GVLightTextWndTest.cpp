@@ -1,5 +1,3 @@
-// The light text label: GDI text inside the widget and the clip only, the fill without
-// text, hidden labels, the shared font.
 #include "widgets/GVLightTextWnd.h"
 
 #include <gtest/gtest.h>

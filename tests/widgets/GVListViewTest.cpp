@@ -1,6 +1,3 @@
-// The list view: rows by id, top and selected rows, scroll codes near both ends,
-// removal, clicks, column offsets, cells of every kind drawn, and views shorter than
-// their header.
 #include "widgets/GVListView.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,3 @@
-// The number widget: glyph strings from values and flags, the row's layout, blend levels
-// and loads that keep the sprite manager's counts balanced.
 #include "widgets/GVPSPNumberWnd.h"
 
 #include <gtest/gtest.h>

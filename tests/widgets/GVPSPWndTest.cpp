@@ -1,5 +1,3 @@
-// The sprite-set widget: frame selection with each frame's own anchor and size, frames
-// outside the set, and swapping sets with the current frame kept when it still exists.
 #include "widgets/GVPSPWnd.h"
 
 #include <gtest/gtest.h>

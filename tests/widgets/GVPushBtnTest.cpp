@@ -1,5 +1,3 @@
-// The push button: which strip cell each state shows, the click rules of the mouse
-// operations, the loaders' refusals, the frame widening and the hover text.
 #include "widgets/GVPushBtn.h"
 
 #include <gtest/gtest.h>

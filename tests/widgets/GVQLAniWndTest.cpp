@@ -1,5 +1,3 @@
-// The animation widget on the virtual clock: play, hold, mirror, selection, stepping,
-// pausing, moving frames, drawing, hit tests and balanced sprite-manager counts.
 #include "widgets/GVQLAniWnd.h"
 
 #include <gtest/gtest.h>

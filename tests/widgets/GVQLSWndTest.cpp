@@ -1,5 +1,3 @@
-// The sprite widget: the rectangle follows only the anchors, drawing and hit-testing the
-// sprite's pixels, the sub-rectangle, effect fields and balanced sprite-manager counts.
 #include "widgets/GVQLSWnd.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,3 @@
-// The scroll bar: thumb placement, drags and track clicks as thumb-track positions,
-// arrow repeat through the owner's timer window, and presses that must send nothing.
 #include "widgets/GVScrollBar.h"
 
 #include <gtest/gtest.h>

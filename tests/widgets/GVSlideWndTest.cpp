@@ -1,5 +1,3 @@
-// The slider: clicks and drags to values, knob placement, click areas, the knob's cells
-// drawn opaque, path checks and the options panel's volume geometry.
 #include "widgets/GVSlideWnd.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,3 @@
-// The text widget over its text entry: what each setter renders and when, sizes, the
-// shared font and a failed font.
 #include "widgets/GVTextWnd.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,3 @@
-// The multi-line text view: wrapping on a test font, the line store, the scroll codes
-// and the view kept in step with a scroll bar.
 #include "widgets/GVWndME.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,3 @@
-// The window wrapper: message routing and results, creation through the creating
-// pointer, the map's bindings and the shared procedure's safety nets.
 #include "widgets/GWnd.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,3 @@
-// The software blitters on real (pitch-padded) surfaces of the simulated display: the
-// blend table, the single and pair rules of the level blend, keys, byte widths, the
-// stretch and alpha-plane formulas at their ends, format checks and lock failures.
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -1,6 +1,3 @@
-// The surface, text and button widgets over TGA and layered pictures on disk, in every
-// desktop format: alpha planes, frames at anchor + offset, state frames, keys, entries
-// given back, and pictures without a surface.
 #include <gtest/gtest.h>
 
 #include <algorithm>
