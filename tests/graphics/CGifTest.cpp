@@ -1,5 +1,5 @@
-// The GIF player: control blocks, the frame key in every surface format, the caps, and
-// stepping with and without composition. Rows, interlace, LZW streams and damaged
+// The GIF player: the frame key in every surface format, the caps, and stepping with
+// and without composition. Rows, interlace, LZW streams and damaged
 // files: GifReadersTest.
 #include "graphics/CGif.h"
 

@@ -1,7 +1,6 @@
 // BMP files for the GDI bitmap cache: every header check (beside the sprite library's
-// reader's on the same files) refuses without making a GDI object, 8-bit files expand
-// through their palette to 24-bit rows, and the bitmaps made hold the file's pixels
-// upright.
+// reader's on the same files) refuses without making a GDI object, and 8-bit files
+// expand through their palette to 24-bit rows.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -25,18 +24,7 @@ std::vector<uint8_t> Bmp24(int32_t w, int32_t h) {
   return WriteBmp(BmpPicture(w, h, 24, std::vector<uint32_t>(static_cast<size_t>(w) * static_cast<size_t>(h < 0 ? -h : h), 0x102030)));
 }
 
-class GdiCacheBmpTest : public widget_test::DisplayTest {
- protected:
-  // Colour of one pixel of a device bitmap, read through a memory DC.
-  static COLORREF BitmapPixel(HBITMAP bm, int x, int y) {
-    HDC mem = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(mem, bm);
-    const COLORREF c = GetPixel(mem, x, y);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    return c;
-  }
-};
+class GdiCacheBmpTest : public widget_test::DisplayTest {};
 
 // The cache's reader and the sprite library's (K_Dib_Image, read into 32 bits) over the
 // same damaged headers of a 3 x 2 24-bit file: the cache refuses without making a GDI

@@ -1,5 +1,5 @@
 // The resource manager's font, pen, brush and bitmap caches: sharing by key, counted
-// release, no entry left by a failed creation, and every object deleted at the end.
+// release, no entry left by a failed creation, and a loader thread beside the window's.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -40,8 +40,7 @@ TEST(ScrollMoveTest, StoppedMovesDoNothingAndRestartRewindsAFinishedMove) {
   m.Update(0, 0);  // a first tick at 0 still counts as started
   EXPECT_NE(m.lastTick, 0u);
   m.Stop();
-  EXPECT_EQ(m.running, 0);
-  EXPECT_EQ(m.current, 10);
+  EXPECT_EQ(std::make_pair(m.running, m.current), std::make_pair(0, 10));
   m.Reset();
   EXPECT_EQ(m.end, 0);
 }

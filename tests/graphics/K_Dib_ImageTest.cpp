@@ -1,5 +1,5 @@
-// Image files: TGA reading with alpha kept as 0..31, BMP reading in every code from
-// every depth, BMP writing and its round trip, and the refusal of damaged headers.
+// Image files: TGA reading with alpha kept as 0..31, BMP reading in every code, BMP
+// writing and its round trip, and the status each file form reports.
 #include "graphics/K_Dib_Image.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-// The avatar composer: part lists and layer order, frames picked by the layer clock,
-// centring, keyed layering, the redraw flag, and the layer's file handling.
+// The avatar composer: part lists and layer order, centring, keyed layering, the
+// redraw flag, and the layer's file handling.
 #include "graphics/XAvatarComposer.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The avatar entry and the manager's avatar path: part order and missing parts, the
-// keyed surface and its depth, and every part reference given back on each way out.
+// colour key, and every part reference given back on each way out.
 #include "graphics/XAvatarEntry.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 
 namespace {
 
-using widget_test::DisplayFormat;
 constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 constexpr uint32_t kMagenta = 0xFF00FF;
 

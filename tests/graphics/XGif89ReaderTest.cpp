@@ -1,6 +1,5 @@
-// The avatar composer's GIF reader: frames built on the previous one (transparent
-// index, disposal, delays), image rectangles off the screen, and the limits on what a
-// file can make. Rows, interlace, LZW streams and damaged files: GifReadersTest.
+// The avatar composer's GIF reader: frames built on the previous one, image
+// rectangles off the screen, and the limits on what a file can make. Rows, interlace, LZW streams and damaged files: GifReadersTest.
 #include "graphics/XGif89Reader.h"
 
 #include <gtest/gtest.h>
@@ -72,7 +71,6 @@ TEST(XGif89ReaderTest, LimitsRefuseWhatWouldOutgrowTheirTables) {
   XDibAnimation a;
   EXPECT_EQ(DecodeGif89a(EncodeGif(tall), a), 0);
   EXPECT_EQ(a.FrameCount(), 1);  // the frame before stays
-
   GifDesc huge = Screen(4096, 2048);  // 8 M pixels, above the screen cap
   huge.frames.push_back(SolidFrame(0, 0, 1, 1, 1));
   XDibAnimation b;

@@ -1,6 +1,5 @@
-// Layered-picture entries: frames from companion layers in every screen format,
-// transparent pixels as the screen key, and part-way failures. Through the manager:
-// XResEntryMgrPicturesTest.
+// Layered-picture entries: part-way failures keep the frames made. Through the
+// manager: XResEntryMgrPicturesTest.
 #include "graphics/XPsdEntry.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +12,7 @@ namespace {
 
 using testing_support::VtiFile;
 using testing_support::VtiLayer;
-using widget_test::DevicePixel;
 using widget_test::DisplayFormat;
-using widget_test::ReadPixels;
 constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 
 std::vector<VtiLayer> Layers() {
