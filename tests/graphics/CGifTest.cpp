@@ -1,6 +1,5 @@
-// The GIF player: the frame key in every surface format, the caps, and stepping with
-// and without composition. Rows, interlace, LZW streams and damaged
-// files: GifReadersTest.
+// The GIF player: the error flag, the frame key in every surface format, the caps, and
+// still pictures. Rows, interlace, LZW streams and damaged files: GifReadersTest.
 #include "graphics/CGif.h"
 
 #include <gtest/gtest.h>
@@ -25,17 +24,11 @@ uint32_t Colour(size_t i) {
   return r << 16 | g << 8 | b;
 }
 
-// Images without a control block unless Controlled gives them one.
+// Images without a control block.
 GifFrameDesc Solid(uint16_t l, uint16_t t, uint16_t w, uint16_t h, uint8_t index) { return SolidFrame(l, t, w, h, index, false); }
 GifFrameDesc Image(uint16_t l, uint16_t t, uint16_t w, uint16_t h, std::vector<uint8_t> indices) {
   GifFrameDesc f = Solid(l, t, w, h, 0);
   f.indices = std::move(indices);
-  return f;
-}
-GifFrameDesc Controlled(GifFrameDesc f, uint8_t disposal, uint16_t delay = 0) {
-  f.control = true;
-  f.disposal = disposal;
-  f.delay = delay;
   return f;
 }
 
@@ -139,55 +132,6 @@ TEST_F(CGifTest, StillPicturesNeverStepAndSetFrameChoosesTheNextFrameDrawn) {
   EXPECT_EQ(Shown(steps), Expect({3}));
   steps.StepGifFrame();  // past the last: frame 0
   EXPECT_EQ(Shown(steps), Expect({1}));
-}
-
-TEST_F(CGifTest, SteppingComposesKeepsClearsAndClipsFrames) {
-  GifFrameDesc over = Controlled(Image(1, 0, 2, 1, {2, 3}), 1);
-  over.transparent = true;
-  over.transparentIndex = 3;
-  struct Case {
-    const char* name;
-    GifDesc gif;
-    std::vector<std::vector<int>> shown;  // after each step
-  };
-  auto screen = [](uint16_t w, uint16_t h, size_t colours, std::vector<GifFrameDesc> frames) {
-    GifDesc g = Screen(w, h, colours);
-    g.frames = std::move(frames);
-    return g;
-  };
-  const Case cases[] = {
-      // Disposal 4 turns composition on; the wrap starts from a fresh surface.
-      {"wrap to a fresh surface",
-       screen(3, 1, 16,
-              {Controlled(Solid(0, 0, 1, 1, 1), 0), Controlled(Solid(1, 0, 1, 1, 2), 0),
-               Controlled(Solid(2, 0, 1, 1, 3), 1)}),
-       {{1, -1, -1}, {1, 2, -1}, {1, 2, 3}, {1, -1, -1}, {1, 2, -1}}},
-      {"without composition every frame alone", screen(2, 1, 16, {Solid(0, 0, 1, 1, 1), Solid(1, 0, 1, 1, 2)}),
-       {{1, -1}, {-1, 2}}},
-      // After disposal 4 the next frame overlays too.
-      {"kept frames overlay through transparent pixels",
-       screen(4, 1, 4, {Controlled(Solid(0, 0, 4, 1, 1), 1), over, Controlled(Solid(3, 0, 1, 1, 0), 0)}),
-       {{1, 1, 1, 1}, {1, 2, 1, 1}, {1, 2, 1, 0}}},
-      {"disposal 2 clears", screen(4, 2, 4, {Controlled(Solid(0, 0, 2, 2, 1), 2), Controlled(Solid(1, 0, 3, 2, 2), 1)}),
-       {{1, 1, -1, -1, 1, 1, -1, -1}, {-1, 2, 2, 2, -1, 2, 2, 2}}},
-      {"disposal 3 clears", screen(4, 2, 4, {Controlled(Solid(0, 0, 2, 2, 1), 3), Controlled(Solid(1, 0, 3, 2, 2), 1)}),
-       {{1, 1, -1, -1, 1, 1, -1, -1}, {-1, 2, 2, 2, -1, 2, 2, 2}}},
-      {"images outside the screen are clipped",
-       screen(4, 2, 4,
-              {Controlled(Solid(2, 1, 4, 4, 1), 2), Controlled(Solid(60000, 60000, 3, 3, 2), 1),
-               Controlled(Solid(3, 0, 5, 1, 3), 0)}),
-       {{-1, -1, -1, -1, -1, -1, 1, 1}, {-1, -1, -1, -1, -1, -1, -1, -1}, {-1, -1, -1, 3, -1, -1, -1, -1}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    CGif gif;
-    ASSERT_EQ(Load(gif, c.gif), 1);
-    ASSERT_EQ(gif.GetFrameCount(), int32_t(c.gif.frames.size()));
-    for (size_t i = 0; i < c.shown.size(); ++i) {
-      ASSERT_EQ(gif.StepGifFrame(), 1);
-      EXPECT_EQ(Shown(gif), Expect(c.shown[i])) << "step " << i;
-    }
-  }
 }
 
 }  // namespace

@@ -288,26 +288,4 @@ TEST_F(LLEConvertTest, AlphaSpriteBecomesScreenFormatWithAlphaBytes) {
   EXPECT_EQ(cut.Header().trimWidth, 1);  // 9 is not above 10
 }
 
-TEST_F(LLEConvertTest, WithoutConvertFlagOrOnA32BitScreenNothingChanges) {
-  const uint32_t px[1] = {0x1F123456};
-  KK_LLESprite s;
-  ASSERT_EQ(s.CreateFromAlpha(1, 1, 4, reinterpret_cast<const uint8_t*>(px), -1), 1);
-  const Bytes chunk = s.SaveToBytes();
-  ASSERT_EQ(CreateFXManager(16), 1);
-  KK_LLESprite a;
-  ASSERT_EQ(a.LoadFromBytes(chunk, 0, 0), 1);
-  EXPECT_EQ(a.Header().format, 32);
-  ASSERT_EQ(CreateFXManager(32), 1);
-  ASSERT_EQ(a.LoadFromBytes(chunk, 0, 1), 1);
-  EXPECT_EQ(a.Header().format, 32);
-  EXPECT_EQ(a.ConvertFormat(24), 1);
-  EXPECT_EQ(a.Header().format, 24);
-  EXPECT_EQ(a.Header().alphaMode, 0);
-  const Bytes img = SmallImage16();
-  KK_LLESprite sixteen;
-  ASSERT_EQ(sixteen.EncodeLLESprite(16, 5, -5, 10, img.data(), kMagenta), 1);
-  EXPECT_EQ(sixteen.ConvertFormat(32), 0);  // nothing converts from 16 bits
-  EXPECT_EQ(sixteen.Header().format, 16);
-}
-
 }  // namespace

@@ -1,6 +1,6 @@
 // The animation player's clock on the virtual time: frame changes at their exact
-// milliseconds, loops and repeats, play counts, stop frame, hold, the 32-bit wrap, and
-// cycles of frames that take no time.
+// milliseconds, loops and repeats, the 32-bit wrap, a backwards clock, and cycles of
+// frames that take no time.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -54,23 +54,6 @@ class AnimationTimingTest : public testing::Test {
   K_Animation player;
 };
 
-TEST_F(AnimationTimingTest, CatchUpPassesOverZeroFramesAndKeepsTheRemainder) {
-  Bind(Timed({5, 10, 0, 3}));
-  const uint32_t T = 5000;
-  plat::sim::SetTickBase(T);
-  player.Play(1);
-  EXPECT_EQ(player.StartTick(), T);
-  // Each step: changed, frame, start tick, progress.
-  auto step = [&](uint32_t t) {
-    const bool changed = player.Step(t);
-    return std::vector<int64_t>{changed, player.CurrentFrame(), player.StartTick(), player.Progress()};
-  };
-  EXPECT_FALSE(player.Step(T + 50));
-  EXPECT_EQ(player.CurrentFrame(), 0);
-  EXPECT_EQ(step(T + 51), (std::vector<int64_t>{1, 1, T + 50, 1000}));
-  EXPECT_EQ(step(T + 151), (std::vector<int64_t>{1, 3, T + 150, 3333}));
-}
-
 TEST_F(AnimationTimingTest, RepeatTwoPlaysTheLoopThreeTimesAtExactMilliseconds) {
   Bind(Timed({1, 1, 1, 1, 1}, {{3, 1, 2}}));
   const auto changes = Run(1000, 200);
@@ -98,25 +81,6 @@ TEST_F(AnimationTimingTest, LoopsThatNeverEndAndTheClockWrap) {
   const auto wrapped = Run(0xFFFFF000u, 400, 2);
   EXPECT_EQ(early, wrapped);
   EXPECT_FALSE(early.empty());
-}
-
-TEST_F(AnimationTimingTest, StopFramePausesResumeRestartsTheClockAndHoldKeepsTheLastFrame) {
-  Bind(Timed({1, 1, 1, 1, 1}));
-  plat::sim::SetTickBase(2000);
-  player.Play(1);
-  player.SetStopFrame(3);
-  EXPECT_EQ((std::vector<int>{player.Step(2000 + 500), player.CurrentFrame(), player.IsAtRest(), player.Step(2000 + 900)}),
-            (std::vector<int>{1, 3, 1, 0}));
-  plat::sim::SetTickBase(4000);
-  EXPECT_EQ(player.Resume(), 4000u);
-  EXPECT_EQ((std::vector<int>{player.Step(4010), player.Step(4011), player.CurrentFrame()}), (std::vector<int>{0, 1, 4}));
-  // Hold keeps the last frame.
-  plat::sim::SetTickBase(10);
-  player.Play(1);
-  player.SetStopFrame(K_Animation::kHoldLast);
-  EXPECT_EQ((std::vector<int>{player.Step(10 + 51), player.CurrentFrame(), player.IsPlaying(), player.IsAtRest(),
-                              player.Step(10 + 5000), player.CurrentFrame()}),
-            (std::vector<int>{1, 4, 1, 1, 0, 4}));
 }
 
 TEST_F(AnimationTimingTest, TickZeroABackwardsClockAndALongFrame) {

@@ -46,17 +46,6 @@ std::vector<uint32_t> All(const K_Dib& d) {
 }
 using Pixels = std::vector<uint32_t>;
 
-TEST(K_Dib_ImageTest, TgaKeepsAlphaAsItsTopFiveBitsAndReadsBottomRowFirst) {
-  const std::vector<uint32_t> px = {0xFF102030, 0x80405060, 0x07708090, 0x00A0B0C0};
-  K_Dib_Image img;
-  ASSERT_EQ(img.LoadTGAFromBytes(Tga(2, 2, px, 2, 32, "an id field")), 1);
-  EXPECT_EQ(kk::GetStatus(), kk::kStatusOk);
-  EXPECT_EQ(img.BytesPerPixel(), 4);
-  EXPECT_EQ(All(img), (Pixels{0x1F102030, 0x10405060, 0x00708090, 0x00A0B0C0}));  // 255 -> 31, 128 -> 16, 7 -> 0
-  K_Dib_Image grey;
-  EXPECT_EQ(grey.LoadTGAFromBytes(Tga(2, 2, px, 3)), 1);
-}
-
 // Other depths and types: LoadTgaFile's table of the two readers.
 TEST(K_Dib_ImageTest, TgaRefusesEveryCutFile) {
   const Bytes whole = Tga(3, 2, std::vector<uint32_t>(6, 0x11223344), 2, 32, "id");

@@ -1,5 +1,5 @@
-// The PSD layer reader: pixels from raw and PackBits channels, offsets from the
-// guides, durations from names, and bounds on every length a damaged file gives.
+// The PSD layer reader: pixels from raw and PackBits channels, durations from names,
+// and bounds on every length a damaged file gives.
 #include "graphics/PsdLayers.h"
 
 #include <gtest/gtest.h>
@@ -31,31 +31,6 @@ TEST(PsdLayerDuration, NamesOfDigitsAndDotsAreDecimalSeconds) {
       {"99999999999", UINT32_MAX},
   };
   for (const auto& [name, ms] : cases) EXPECT_EQ(PsdLayerDuration(name), ms) << '"' << name << '"';
-}
-
-TEST(ParsePsdLayers, OffsetsAreFromTheGuides) {
-  PsdDesc psd;
-  psd.layers = {Layer(120, 75, 2, 2, "x")};
-  psd.guides = {{100 * 32, false}};
-  PsdLayerSet out;
-  ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
-  EXPECT_EQ(out.offsets[0], GPoint(20, 0));  // no horizontal guide: y stays 0
-
-  psd.guides = {{10 * 32, false}, {30 * 32, true}, {99 * 32, false}};  // stops once both are seen
-  ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
-  EXPECT_EQ(out.offsets[0], GPoint(110, 45));
-
-  psd.guides = {{50 * 32 + 31, false}, {7 * 32, false}, {-3 * 32, true}};  // a later one overwrites
-  ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
-  EXPECT_EQ(out.offsets[0], GPoint(113, 78));
-
-  psd.guides = {{100, false}};
-  // Below 18 the cycle is the usual 1/32 pixel; 180 gives tenths of a pixel.
-  for (const auto& [cycle, x] : {std::pair{17, 120 - 3}, std::pair{180, 120 - 10}}) {
-    psd.gridCycle = cycle;
-    ASSERT_TRUE(ParsePsdLayers(PsdFile(psd), out));
-    EXPECT_EQ(out.offsets[0].x, x) << cycle;
-  }
 }
 
 TEST(ParsePsdLayers, EmptyLayersFilesWithoutLayersAndLayersWithoutAlpha) {

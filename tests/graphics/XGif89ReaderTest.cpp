@@ -1,5 +1,5 @@
-// The avatar composer's GIF reader: frames built on the previous one, image
-// rectangles off the screen, and the limits on what a file can make. Rows, interlace, LZW streams and damaged files: GifReadersTest.
+// The avatar composer's GIF reader: image rectangles off the screen and the limits on
+// what a file can make. Rows, interlace, LZW streams and damaged files: GifReadersTest.
 #include "graphics/XGif89Reader.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +18,6 @@ using Indices = std::vector<uint8_t>;
 
 GifDesc Screen(uint16_t w, uint16_t h) { return GifScreen(w, h, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF}); }
 
-GifFrameDesc Keyed(GifFrameDesc f, uint8_t transparentIndex, Indices indices) {
-  f.transparent = true, f.transparentIndex = transparentIndex;
-  f.indices = std::move(indices);
-  return f;
-}
-
 // A frame's indices, row by row, over the screen.
 Indices Pixels(const XDibFrame& f) {
   Indices out;
@@ -36,21 +30,6 @@ XDibAnimation Decode(const GifDesc& g) {
   XDibAnimation a;
   EXPECT_EQ(DecodeGif89a(EncodeGif(g), a), 1);
   return a;
-}
-
-TEST(XGif89ReaderTest, EachFrameStartsFromThePreviousOne) {
-  GifDesc g = Screen(4, 1);
-  g.frames.push_back(Keyed(SolidFrame(0, 0, 4, 1, 1), 3, {1, 3, 1, 1}));
-  // Same transparency, drawn over the right half only; its own index 3 pixel is skipped.
-  g.frames.push_back(Keyed(SolidFrame(2, 0, 2, 1, 2), 3, {2, 3}));
-  // Another transparent index: the old transparent pixels take the new one.
-  g.frames.push_back(Keyed(SolidFrame(0, 0, 1, 1, 0), 0, {0}));
-  const XDibAnimation a = Decode(g);
-  ASSERT_EQ(a.Count(), 3);
-  EXPECT_EQ(Pixels(*a.Frame(0)), (Indices{1, 3, 1, 1}));
-  EXPECT_EQ(Pixels(*a.Frame(1)), (Indices{1, 3, 2, 1}));
-  EXPECT_EQ(Pixels(*a.Frame(2)), (Indices{1, 0, 2, 1}));
-  EXPECT_EQ(a.Frame(2)->transparent, 0);
 }
 
 TEST(XGif89ReaderTest, ImageRectanglesOffTheScreenWriteOnlyTheInsidePart) {
