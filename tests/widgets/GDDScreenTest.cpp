@@ -74,12 +74,10 @@ TEST_F(GDDScreenTest, WindowedSetUpReadsTheDesktopLayoutAndPresentsIntoTheGameWi
     SCOPED_TRACE(FormatName(row.format));
     ASSERT_TRUE(CreateWindowed(row.format, 8));
     EXPECT_EQ(screen_->ColorDepth(), row.depth) << "the desktop's BITSPIXEL, not the 8 asked for";
-    EXPECT_EQ((std::vector<int32_t>{screen_->RedShift(), screen_->GreenShift(), screen_->BlueShift()}),
-              (std::vector<int32_t>{row.shifts[0], row.shifts[1], row.shifts[2]}));
-    EXPECT_EQ((std::vector<int32_t>{screen_->RedBits(), screen_->GreenBits(), screen_->BlueBits()}),
-              (std::vector<int32_t>{row.bits[0], row.bits[1], row.bits[2]}));
-    EXPECT_EQ(screen_->PixelFormat(), row.code);
-    EXPECT_EQ(screen_->ColorKey(), row.key);
+    EXPECT_EQ((std::vector<int64_t>{screen_->RedShift(), screen_->GreenShift(), screen_->BlueShift(), screen_->RedBits(),
+                                    screen_->GreenBits(), screen_->BlueBits(), screen_->PixelFormat(), screen_->ColorKey()}),
+              (std::vector<int64_t>{row.shifts[0], row.shifts[1], row.shifts[2], row.bits[0], row.bits[1], row.bits[2],
+                                    row.code, row.key}));
     EXPECT_FALSE(screen_->IsFlipChain());
     DDSCAPS2 caps{};
     ASSERT_EQ(screen_->BackBuffer()->GetCaps(&caps), DD_OK);

@@ -71,15 +71,9 @@ TEST_F(GVPushBtnTest, EachStateShowsItsCell) {
   const Setup normal = [](GVPushBtn&) {};
   const Setup hovered = [&](GVPushBtn& b) { b.OnMouseMove(0, inside_); };
   const Setup pressed = [&](GVPushBtn& b) { b.OnLButtonDown(0, inside_); };
-  const Setup draggedOff = [&](GVPushBtn& b) {
-    b.OnLButtonDown(0, inside_);
-    b.OnMouseMove(0, outside_);
-  };
+  const Setup draggedOff = [&](GVPushBtn& b) { b.OnLButtonDown(0, inside_); b.OnMouseMove(0, outside_); };
   const Setup disabled = [](GVPushBtn& b) { b.Enable(0); };
-  const Setup rowOneHovered = [&](GVPushBtn& b) {
-    b.SetRow(1);
-    b.OnMouseMove(0, inside_);
-  };
+  const Setup rowOneHovered = [&](GVPushBtn& b) { b.SetRow(1); b.OnMouseMove(0, inside_); };
   const struct { const char* what; int32_t columns, rows; Setup setup; GRect source; } cases[] = {
       {"4: normal", 4, 1, normal, GRect(0, 0, 50, 30)},
       {"4: highlighted", 4, 1, hovered, GRect(50, 0, 100, 30)},
@@ -92,18 +86,9 @@ TEST_F(GVPushBtnTest, EachStateShowsItsCell) {
       {"2: pressed inside", 2, 1, pressed, GRect(50, 0, 100, 30)},
       {"2: disabled", 2, 1, disabled, GRect(0, 0, 50, 30)},
       {"1: pressed", 1, 1, pressed, GRect(0, 0, 50, 30)},
-      {"1 x 2: row 1 disabled", 1, 2,
-       [](GVPushBtn& b) {
-         b.SetRow(1);
-         b.Enable(0);
-       },
-       GRect(0, 0, 50, 30)},
+      {"1 x 2: row 1 disabled", 1, 2, [](GVPushBtn& b) { b.SetRow(1); b.Enable(0); }, GRect(0, 0, 50, 30)},
       {"3: source left alone", 3, 1,
-       [&](GVPushBtn& b) {
-         b.SetSourceRect(GRect(7, 7, 9, 9));
-         b.OnMouseMove(0, inside_);
-       },
-       GRect(7, 7, 9, 9)},
+       [&](GVPushBtn& b) { b.SetSourceRect(GRect(7, 7, 9, 9)); b.OnMouseMove(0, inside_); }, GRect(7, 7, 9, 9)},
   };
   for (const auto& c : cases) {
     auto b = Button(c.columns, c.rows);
