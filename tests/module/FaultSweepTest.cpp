@@ -72,9 +72,9 @@ class FaultSweep : public testing::Test {
   void SetUp() override {
     plat::sim::MapPathPrefix(kGameFolder, dir_.path());
     // Every sound effect, so the loader's sound set-up makes its buffers.
-    testing_support::WavSpec spec;
-    spec.data = testing_support::Pcm16Bytes(std::vector<int16_t>(64, 100));
-    const std::string wav = testing_support::AsString(testing_support::MakeWav(spec));
+    testing_support::WavSpec tone;
+    tone.data = testing_support::Pcm16Bytes(std::vector<int16_t>(64, 100));
+    const std::string wav = testing_support::AsString(testing_support::MakeWav(tone));
     for (int32_t id = 0; id < scene_effects::kCount; ++id) {
       std::string name = std::string("GameSound/") + scene_effects::Files[id];
       std::replace(name.begin(), name.end(), '\\', '/');
