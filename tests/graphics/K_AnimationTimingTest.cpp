@@ -1,6 +1,6 @@
 // The animation player's clock on the virtual time: frame changes at their exact
-// milliseconds, loops and repeats, the 32-bit wrap, a backwards clock, and cycles of
-// frames that take no time.
+// milliseconds, catch-up, loops and repeats, play counts, stop frame, hold, the 32-bit
+// wrap, a backwards clock, and cycles of frames that take no time.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -81,6 +81,66 @@ TEST_F(AnimationTimingTest, LoopsThatNeverEndAndTheClockWrap) {
   const auto wrapped = Run(0xFFFFF000u, 400, 2);
   EXPECT_EQ(early, wrapped);
   EXPECT_FALSE(early.empty());
+}
+
+TEST_F(AnimationTimingTest, CatchUpPassesOverZeroFramesAndKeepsTheRemainder) {
+  Bind(Timed({5, 10, 0, 3}));
+  const uint32_t T = 5000;
+  plat::sim::SetTickBase(T);
+  player.Play(1);
+  EXPECT_EQ(player.StartTick(), T);
+  EXPECT_FALSE(player.Step(T + 50));
+  EXPECT_EQ(player.CurrentFrame(), 0);
+  EXPECT_TRUE(player.Step(T + 51));
+  EXPECT_EQ(player.CurrentFrame(), 1);
+  EXPECT_EQ(player.StartTick(), T + 50);
+  EXPECT_EQ(player.Progress(), 1000);
+  EXPECT_TRUE(player.Step(T + 151));
+  EXPECT_EQ(player.CurrentFrame(), 3);
+  EXPECT_EQ(player.StartTick(), T + 150);
+  EXPECT_EQ(player.Progress(), 3333);
+}
+
+TEST_F(AnimationTimingTest, PlayCounts) {
+  Bind(Timed({1, 1}));
+  for (int32_t count : {0, 1, 2}) {
+    const auto changes = Run(700, 100, count);
+    const uint32_t end = count == 2 ? 41 : 21;
+    ASSERT_FALSE(changes.empty());
+    EXPECT_EQ(changes.back(), std::make_pair(end, -1)) << count;
+    EXPECT_FALSE(player.IsPlaying());
+  }
+  plat::sim::SetTickBase(700);
+  player.Play(-1);
+  player.Step(700 + 10000 * 20 + 5);
+  EXPECT_TRUE(player.IsPlaying());
+  EXPECT_EQ(player.CurrentFrame(), 0);
+}
+
+TEST_F(AnimationTimingTest, StopFramePausesResumeRestartsTheClockAndHoldKeepsTheLastFrame) {
+  Bind(Timed({1, 1, 1, 1, 1}));
+  plat::sim::SetTickBase(2000);
+  player.Play(1);
+  player.SetStopFrame(3);
+  EXPECT_TRUE(player.Step(2000 + 500));
+  EXPECT_EQ(player.CurrentFrame(), 3);
+  EXPECT_TRUE(player.IsAtRest());
+  EXPECT_FALSE(player.Step(2000 + 900));
+  plat::sim::SetTickBase(4000);
+  EXPECT_EQ(player.Resume(), 4000u);
+  EXPECT_FALSE(player.Step(4010));
+  EXPECT_TRUE(player.Step(4011));
+  EXPECT_EQ(player.CurrentFrame(), 4);
+  // Hold keeps the last frame.
+  plat::sim::SetTickBase(10);
+  player.Play(1);
+  player.SetStopFrame(K_Animation::kHoldLast);
+  EXPECT_TRUE(player.Step(10 + 51));
+  EXPECT_EQ(player.CurrentFrame(), 4);
+  EXPECT_TRUE(player.IsPlaying());
+  EXPECT_TRUE(player.IsAtRest());
+  EXPECT_FALSE(player.Step(10 + 5000));
+  EXPECT_EQ(player.CurrentFrame(), 4);
 }
 
 TEST_F(AnimationTimingTest, TickZeroABackwardsClockAndALongFrame) {
