@@ -85,6 +85,7 @@ TEST_F(GdiCacheBmpTest, EveryHeaderCheckOfBothReadersRefusesAndTheLimitsAreAccep
       {"colours important", field32(50, 2), true, false},
       {"a palette running past the data", [](std::vector<uint8_t>& b) { b = WriteBmp(BmpPicture(2, 2, 8, {0, 0, 0, 0}, {0, 0, 0, 0})); }, true, false},  // the cache stops it at the rows
   };
+  DeleteObject(CreateBmpBitmap(Bmp24(3, 2)));  // the first bitmap makes the stock objects
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<uint8_t> bytes = Bmp24(3, 2);
