@@ -18,31 +18,6 @@ TEST(CodePage, InvalidBytesBecomeQuestionMarks) {
   EXPECT_EQ(plat::Utf8ToUtf16("\xC3(\xE2\x82"), u"?(??");
 }
 
-TEST(CodePage, ConversionsFollowTheWindowsContract) {
-  const char* text = "\xB3\xC9!";  // 냥!
-  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0), 3);  // terminator counted
-  EXPECT_EQ(MultiByteToWideChar(949, 0, text, 3, nullptr, 0), 2);
-  char16_t out[8] = {};
-  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, -1, out, 8), 3);
-  EXPECT_EQ(std::u16string(out), u"냥!");
-  SetLastError(0);
-  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, -1, out, 2), 0);
-  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
-  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, 0, out, 8), 0);
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(MultiByteToWideChar(1252, 0, text, -1, out, 8), 0);
-  // Back the other way, reporting whether the default character was used.
-  BOOL used = FALSE;
-  char narrow[16] = {};
-  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"냥\u0E01", -1, narrow, sizeof narrow, nullptr, &used), 4);
-  EXPECT_EQ(Cp949(narrow), Cp949("\xB3\xC9?"));
-  EXPECT_TRUE(used);
-  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"냥", 1, nullptr, 0, nullptr, nullptr), 3);
-  // UTF-8 refuses a default character, as Windows does.
-  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"a", 1, narrow, 16, "?", nullptr), 0);
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-}
-
 TEST(CodePage, EveryDoubleByteCharacterRoundTrips) {
   // Each decodable pair must encode back to itself (no two pairs share a code point).
   int decodable = 0;

@@ -85,27 +85,6 @@ TEST_F(CryptTest, DefaultKeyIsFortyDigestBitsPlusElevenZeroBytesAndNoSaltDropsTh
   }
 }
 
-TEST_F(CryptTest, ProviderChoiceIsLimitedToTheBaseProviderWithoutContainers) {
-  const std::tuple<const char*, const char*, DWORD, DWORD, DWORD> cases[] = {
-      // container, provider, type, flags, error (0: succeeds)
-      {nullptr, MS_DEF_PROV_A, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, 0},
-      {nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, 0},
-      {nullptr, "Some Other Provider", PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, NTE_KEYSET_NOT_DEF},
-      {nullptr, MS_DEF_PROV_A, 24, CRYPT_VERIFYCONTEXT, NTE_BAD_PROV_TYPE},
-      {nullptr, MS_DEF_PROV_A, PROV_RSA_FULL, 0, NTE_BAD_FLAGS},
-      {"keys", MS_DEF_PROV_A, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, NTE_BAD_FLAGS},
-  };
-  for (auto [container, name, type, flags, error] : cases) {
-    SCOPED_TRACE(testing::Message() << (name ? name : "(null)") << " type " << type << " flags " << flags);
-    HCRYPTPROV provider = 99;
-    SetLastError(0);
-    EXPECT_EQ(CryptAcquireContextA(&provider, container, name, type, flags), error == 0);
-    EXPECT_EQ(GetLastError(), error);
-    EXPECT_EQ(provider != 0, error == 0);
-    if (provider) { EXPECT_TRUE(CryptReleaseContext(provider, 0)); }
-  }
-}
-
 struct Refusal { const char* what; std::function<BOOL()> call; DWORD error; };
 
 void ExpectRefusals(const std::vector<Refusal>& refusals) {
@@ -114,34 +93,6 @@ void ExpectRefusals(const std::vector<Refusal>& refusals) {
     EXPECT_FALSE(r.call()) << r.what;
     EXPECT_EQ(GetLastError(), r.error) << r.what;
   }
-}
-
-TEST_F(CryptTest, RefusalsCarryTheProviderErrorCodes) {
-  Objects o;
-  Make(o, "abc");
-  HCRYPTHASH hash = 0;
-  HCRYPTKEY key = 0;
-  BYTE data[4] = {};
-  DWORD length = sizeof data;
-  ExpectRefusals({
-      {"hash of another algorithm", [&] { return CryptCreateHash(o.provider, CALG_RC4, 0, 0, &hash); }, NTE_BAD_ALGID},
-      {"keyed MD5", [&] { return CryptCreateHash(o.provider, CALG_MD5, o.key, 0, &hash); }, NTE_BAD_KEY},
-      {"hash flags", [&] { return CryptCreateHash(o.provider, CALG_MD5, 0, 1, &hash); }, NTE_BAD_FLAGS},
-      {"hash-data flags", [&] { return CryptHashData(o.hash, data, 1, 1); }, NTE_BAD_FLAGS},
-      {"key of another algorithm", [&] { return CryptDeriveKey(o.provider, CALG_MD5, o.hash, 0, &key); }, NTE_BAD_ALGID},
-      {"128-bit key", [&] { return CryptDeriveKey(o.provider, CALG_RC4, o.hash, 128u << 16, &key); }, NTE_BAD_FLAGS},
-      {"56-bit key", [&] { return CryptDeriveKey(o.provider, CALG_RC4, o.hash, 56u << 16, &key); }, NTE_BAD_FLAGS},
-      {"exportable key", [&] { return CryptDeriveKey(o.provider, CALG_RC4, o.hash, 1, &key); }, NTE_BAD_FLAGS},
-      {"decrypt with a hash", [&] { return CryptDecrypt(o.key, o.hash, TRUE, 0, data, &length); }, NTE_BAD_HASH},
-      {"decrypt flags", [&] { return CryptDecrypt(o.key, 0, TRUE, 0x40, data, &length); }, NTE_BAD_FLAGS},
-      {"encrypt past the buffer", [&] { return CryptEncrypt(o.key, 0, TRUE, 0, data, &length, 3); }, ERROR_MORE_DATA},
-      {"decrypt without a length", [&] { return CryptDecrypt(o.key, 0, TRUE, 0, data, nullptr); },
-       ERROR_INVALID_PARAMETER},
-      {"release flags", [&] { return CryptReleaseContext(o.provider, 1); }, NTE_BAD_FLAGS},
-  });
-  EXPECT_EQ(hash, 0u);
-  EXPECT_EQ(key, 0u);
-  EXPECT_EQ(plat::sim::LiveCryptHandles(), (plat::sim::CryptHandleCounts{1, 1, 1}));
 }
 
 TEST_F(CryptTest, StaleAndForgedHandlesAreRefusedAsBadUid) {

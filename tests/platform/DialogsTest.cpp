@@ -227,47 +227,6 @@ TEST_F(Dialogs, OwnerDrawButtonsAskTheirParentToDraw) {
   EXPECT_EQ(draws[0].rcItem.right, 50 * 6 / 4);
 }
 
-TEST_F(Dialogs, EditTypesDeletesAndKeepsItsLimit) {
-  HWND dlg = MakeForm();
-  HWND edit = GetDlgItem(dlg, kEdit);
-  SetFocus(edit);
-  plat::sim::TypeText("ab\xB3\xC9" "c");  // ab냥c
-  PumpDialog(dlg);
-  char text[32];
-  GetWindowTextA(edit, text, sizeof text);
-  EXPECT_STREQ(text, "ab\xB3\xC9" "c");
-  plat::sim::PressKey(VK_BACK);
-  plat::sim::PressKey(VK_BACK);
-  PumpDialog(dlg);
-  GetWindowTextA(edit, text, sizeof text);
-  EXPECT_STREQ(text, "ab") << "Backspace removes a whole double-byte character";
-  SendMessageA(edit, EM_LIMITTEXT, 3, 0);
-  plat::sim::TypeText("xyz");
-  PumpDialog(dlg);
-  GetWindowTextA(edit, text, sizeof text);
-  EXPECT_STREQ(text, "abx");
-  SendMessageA(edit, EM_SETSEL, 1, 2);
-  DWORD start = 0, end = 0;
-  EXPECT_EQ(SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end)),
-            MAKELRESULT(1, 2));
-  EXPECT_EQ(start, 1u);
-  SendMessageA(edit, WM_CLEAR, 0, 0);
-  GetWindowTextA(edit, text, sizeof text);
-  EXPECT_STREQ(text, "ax");
-  SendMessageA(edit, EM_SETSEL, 0, -1);
-  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(end, 2u) << "-1 selects to the end";
-  SetDlgItemTextA(dlg, kEdit, "12345");
-  GetDlgItemTextA(dlg, kEdit, text, sizeof text);
-  EXPECT_STREQ(text, "12345") << "WM_SETTEXT is not held to the typing limit";
-  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(end, 0u);
-  int changes = 0;
-  for (WPARAM c : Commands())
-    if (HIWORD(c) == EN_CHANGE && LOWORD(c) == kEdit) ++changes;
-  EXPECT_GE(changes, 5);
-}
-
 TEST_F(Dialogs, StaticsPaintWithTheBrushTheirParentGivesAndEndDialogOnlyHidesAModelessDialog) {
   HWND dlg = MakeForm();
   log_.staticBrush = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1));
@@ -286,44 +245,6 @@ TEST_F(Dialogs, StaticsPaintWithTheBrushTheirParentGivesAndEndDialogOnlyHidesAMo
   EXPECT_TRUE(IsWindow(dlg));
   EXPECT_FALSE(IsWindowVisible(dlg));
   EXPECT_EQ(GetWindowLongPtrA(dlg, DWLP_DLGPROC), reinterpret_cast<LONG_PTR>(RecordingDialogProc));
-}
-
-TEST_F(Dialogs, MapDialogRectUsesTheDialogsOwnFont) {
-  // 20 points: well above the default font in both directions.
-  constexpr int kBigFontTemplate = 103;
-  plat::RegisterDialogTemplate(Module(), MAKEINTRESOURCEA(kBigFontTemplate),
-                               {.style = WS_POPUP | DS_SETFONT, .exStyle = 0, .fontFace = "Dotum", .fontSize = 20,
-                                .cx = 100, .cy = 50, .title = {},
-                                .items = {Item("button", "OK", IDOK, BS_PUSHBUTTON, 38, 30, 50, 14)}});
-  HWND owner = MakeTop(0, 0, 800, 600);
-  HWND big = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kBigFontTemplate), owner, RecordingDialogProc, 0);
-  HWND form = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), owner, RecordingDialogProc, 0);
-  ASSERT_NE(big, nullptr);
-  ASSERT_NE(form, nullptr);
-  const LONG fallback = GetDialogBaseUnits();
-  RECT unit{0, 0, 4, 8};
-  ASSERT_TRUE(MapDialogRect(big, &unit));
-  EXPECT_GT(unit.right, LOWORD(fallback));
-  EXPECT_GT(unit.bottom, HIWORD(fallback));
-  // Mapping the dialog's own size and its button's place gives what creation gave.
-  RECT bigRect, okRect, size{0, 0, 100, 50}, ok{38, 30, 0, 0};
-  GetWindowRect(big, &bigRect);
-  GetWindowRect(GetDlgItem(big, IDOK), &okRect);
-  ASSERT_TRUE(MapDialogRect(big, &size));
-  ASSERT_TRUE(MapDialogRect(big, &ok));
-  EXPECT_EQ(std::pair(size.right, size.bottom), std::pair(bigRect.right - bigRect.left, bigRect.bottom - bigRect.top));
-  EXPECT_EQ(std::pair(ok.left, ok.top), std::pair(okRect.left - bigRect.left, okRect.top - bigRect.top));
-  // A template without a font, and a dialog-class window made without a template,
-  // use the default units; a window that is no dialog maps nothing.
-  for (HWND dlg : {form, CreateWindowExA(0, WC_DIALOG, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)}) {
-    RECT r{0, 0, 4, 8};
-    ASSERT_TRUE(MapDialogRect(dlg, &r));
-    EXPECT_EQ(r.right, LOWORD(fallback));
-    EXPECT_EQ(r.bottom, HIWORD(fallback));
-  }
-  RECT r{0, 0, 4, 8};
-  EXPECT_FALSE(MapDialogRect(owner, &r));
-  EXPECT_FALSE(MapDialogRect(big, nullptr));
 }
 
 TEST_F(Dialogs, MessageBoxRecordsAndAnswersAsConfigured) {

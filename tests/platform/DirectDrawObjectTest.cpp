@@ -17,38 +17,6 @@ ComPtr<IDirectDraw4> Unset() {
   return dd;
 }
 
-TEST_F(DirectDrawTest, AnswersTheFourAndTwoIdentitiesRefusesSevenAndCreationMayFail) {
-  ComPtr<IDirectDraw> first;
-  ASSERT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
-  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 1u);
-  for (const IID* iid : {&IID_IDirectDraw4, &IID_IDirectDraw2, &IID_IDirectDraw, &IID_IUnknown}) {
-    void* p = nullptr;
-    EXPECT_EQ(first->QueryInterface(*iid, &p), S_OK);
-    ASSERT_NE(p, nullptr);
-    static_cast<IUnknown*>(p)->Release();
-  }
-  ComPtr<IDirectDraw4> dd4;
-  ASSERT_EQ(first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(dd4.ReleaseAndGetAddressOf())), S_OK);
-  DDCAPS caps{};
-  EXPECT_EQ(dd4->GetCaps(&caps, nullptr), DDERR_INVALIDPARAMS) << "size not set";
-  caps.dwSize = sizeof caps;
-  ASSERT_EQ(dd4->GetCaps(&caps, nullptr), DD_OK);
-  EXPECT_TRUE(caps.dwCKeyCaps & DDCKEYCAPS_SRCBLT);
-  dd4.Reset();
-  void* p = reinterpret_cast<void*>(1);
-  EXPECT_EQ(first->QueryInterface(IID_IDirectDraw7, &p), E_NOINTERFACE);
-  EXPECT_EQ(p, nullptr);
-  first.Reset();
-  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 0u);
-  plat::sim::SetDirectDrawAvailable(false);
-  EXPECT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DDERR_NODIRECTDRAWHW);
-  EXPECT_FALSE(first);
-  plat::sim::SetDirectDrawAvailable(true);
-  plat::sim::FailNext("DirectDrawCreate");
-  EXPECT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DDERR_NODIRECTDRAWHW);
-  EXPECT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
-}
-
 TEST_F(DirectDrawTest, CreateSurfaceRefusesBadDescriptions) {
   ComPtr<IDirectDrawSurface4> s;
   EXPECT_EQ(MakeOffscreen(Unset().Get(), 4, 4, &s), DDERR_NOCOOPERATIVELEVELSET);

@@ -113,27 +113,5 @@ TEST_F(DirectSoundTest, CreateSoundBufferRefusesWhatItCannotPlay) {
   }
 }
 
-// The only test on the real clock: the cursor moves by itself, and a layer thread
-// keeps the sink fed. It waits by polling, bounded by a generous budget.
-TEST_F(DirectSoundTest, RealClockSmokeTest) {
-  plat::sim::UseRealClock();
-  ds_ = nullptr;  // a device made on the real clock
-  ASSERT_EQ(DirectSoundCreate(nullptr, ds_.ReleaseAndGetAddressOf(), nullptr), DS_OK);
-  ASSERT_EQ(ds_->SetCooperativeLevel(FakeWindow(), DSSCL_PRIORITY), DS_OK);
-  IDirectSoundBuffer* b = Make(kCd, 176400);
-  plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
-  ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  DWORD play = 0;
-  while (play == 0 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::yield();
-    ASSERT_EQ(b->GetCurrentPosition(&play, nullptr), DS_OK);
-  }
-  EXPECT_GT(play, 0u);
-  EXPECT_FALSE(plat::sim::CapturedSound().empty());
-  b->Stop();
-  plat::sim::UseVirtualClock();
-}
-
 }  // namespace
 }  // namespace sound_test

@@ -22,34 +22,6 @@ constexpr ScreenRow kScreens[] = {
     {DisplayFormat::Palette8, 8, kNearestGreyToMagenta},
 };
 
-TEST_F(DirectDrawTest, ScreenDcReportsAndDrawsInTheDesktopFormat) {
-  for (const ScreenRow& row : kScreens) {
-    SCOPED_TRACE(static_cast<int>(row.format));
-    plat::sim::SetDesktopFormat(row.format);
-    HDC screen = GetDC(nullptr);
-    ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), row.bitsPixel);
-    EXPECT_EQ(GetDeviceCaps(screen, NUMCOLORS), row.bitsPixel > 8 ? -1 : 256);
-    EXPECT_EQ(GetDeviceCaps(screen, HORZRES) * GetDeviceCaps(screen, VERTRES), 1024 * 768);
-    // Memory DCs and compatible bitmaps answer for the display too.
-    HDC memory = CreateCompatibleDC(screen);
-    EXPECT_EQ(GetDeviceCaps(memory, BITSPIXEL), row.bitsPixel);
-    HBITMAP compatible = CreateCompatibleBitmap(screen, 4, 4);
-    BITMAP bm{};
-    ASSERT_EQ(GetObjectA(compatible, sizeof bm, &bm), static_cast<int>(sizeof bm));
-    EXPECT_EQ(bm.bmBitsPixel, row.bitsPixel);
-    DeleteObject(compatible);
-    DeleteDC(memory);
-    SetPixel(screen, 7, 5, RGB(255, 0, 255));
-    ReleaseDC(nullptr, screen);
-    // The pixel is in the display's own memory: the primary shows it raw.
-    ComPtr<IDirectDraw4> dd = MakeDirectDraw();
-    ComPtr<IDirectDrawSurface4> primary;
-    ASSERT_EQ(MakePrimary(dd.Get(), &primary), DD_OK);
-    EXPECT_EQ(PixelAt(primary.Get(), 7, 5), row.rawMagenta);
-  }
-}
-
 TEST_F(DirectDrawTest, ExclusiveModeIsWhatTheScreenReportsUntilItIsLeft) {
   ComPtr<IDirectDraw4> dd = MakeDirectDraw(TopLevel(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT);
   ASSERT_TRUE(dd);

@@ -71,33 +71,6 @@ TEST(GdiBitmap, FreshMemoryDcIsMonochromeAndSoAreItsCompatibleBitmaps) {
   DeleteDC(dc);
 }
 
-TEST(GdiObjects, SelectReturnsThePreviousObjectAndSelectedObjectsCannotBeDeleted) {
-  HDC dc = CreateCompatibleDC(nullptr), other = CreateCompatibleDC(nullptr);
-  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-  HPEN pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
-  EXPECT_EQ(SelectObject(dc, red), GetStockObject(WHITE_BRUSH));
-  EXPECT_EQ(SelectObject(dc, pen), GetStockObject(BLACK_PEN));
-  EXPECT_FALSE(DeleteObject(red));
-  EXPECT_EQ(SelectObject(dc, GetStockObject(NULL_BRUSH)), red);
-  EXPECT_TRUE(DeleteObject(red));
-  EXPECT_FALSE(DeleteObject(red));  // stale handle
-  EXPECT_EQ(GetObjectType(red), 0u);
-  LOGPEN lp{};
-  EXPECT_EQ(GetObjectA(pen, sizeof(lp), &lp), static_cast<int>(sizeof(lp)));
-  EXPECT_EQ(lp.lopnColor, RGB(1, 2, 3));
-  EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH)));  // stock objects stay
-  EXPECT_EQ(GetObjectType(GetStockObject(WHITE_BRUSH)), OBJ_BRUSH);
-  // A bitmap lives in one DC at a time.
-  HBITMAP bm = CreateBitmap(8, 8, 1, 1, nullptr);
-  EXPECT_NE(SelectObject(dc, bm), nullptr);
-  EXPECT_EQ(SelectObject(other, bm), nullptr);
-  DeleteDC(dc);  // deleting the DC lets go of its pen and bitmap
-  EXPECT_TRUE(DeleteObject(pen));
-  EXPECT_NE(SelectObject(other, bm), nullptr);
-  DeleteDC(other);
-  EXPECT_TRUE(DeleteObject(bm));
-}
-
 TEST(GdiObjects, SaveAndRestoreBringBackObjectsColoursAndClip) {
   HDC dc = CreateCompatibleDC(nullptr);
   HBRUSH brush = CreateSolidBrush(RGB(9, 9, 9));
@@ -130,43 +103,6 @@ TEST(GdiObjects, LogfontComesBackByteForByte) {
   EXPECT_EQ(GetObjectA(f, sizeof(back), &back), 60);
   EXPECT_EQ(std::memcmp(&lf, &back, 60), 0);
   DeleteObject(f);
-}
-
-TEST(GdiBitmap, DibSectionsKeepTheirRowOrderAndGetDibitsReadsInTheRequestedOrderAndDepth) {
-  DibCanvas top(2, 3, 32, nullptr, true), bottom(2, 3, 32, nullptr, false);
-  for (const DibCanvas* c : {&top, &bottom}) SetPixel(c->dc(), 1, 0, RGB(1, 2, 3));
-  // Row 0 of the picture is the first row in memory top-down, the last bottom-up.
-  uint32_t v;
-  std::memcpy(&v, top.bits() + 4, 4);
-  EXPECT_EQ(v, 0x010203u);
-  std::memcpy(&v, bottom.bits() + 2 * 8 + 4, 4);
-  EXPECT_EQ(v, 0x010203u);
-  DIBSECTION ds{};
-  ASSERT_EQ(GetObjectA(bottom.bitmap(), sizeof(ds), &ds), static_cast<int>(sizeof(ds)));
-  EXPECT_EQ(std::tuple(ds.dsBm.bmBits, ds.dsBmih.biHeight, ds.dsBm.bmWidthBytes),
-            std::tuple(static_cast<void*>(bottom.bits()), LONG{3}, LONG{8}));
-  DibCanvas c(3, 2, 16, kMasks565);
-  SetPixel(c.dc(), 0, 0, RGB(255, 0, 255));
-  SetPixel(c.dc(), 2, 1, RGB(0, 255, 0));
-  struct {
-    BITMAPINFOHEADER h;
-    RGBQUAD colors[256];
-  } info{};
-  info.h = {40, 3, 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};  // bottom-up
-  uint32_t px[6] = {};
-  EXPECT_EQ(GetDIBits(c.dc(), c.bitmap(), 0, 2, px, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS), 2);
-  EXPECT_EQ(px[3], 0xFF00FFu);  // the top row comes last
-  EXPECT_EQ(px[2], 0x00FF00u);
-  // One-bit rows of a monochrome bitmap, top-down.
-  const uint8_t monoBits[4] = {0xA0, 0, 0x40, 0};
-  HBITMAP mono = CreateBitmap(3, 2, 1, 1, monoBits);
-  info.h = {40, 3, -2, 1, 1, BI_RGB, 0, 0, 0, 0, 0};
-  uint32_t rows[2] = {};
-  EXPECT_EQ(GetDIBits(c.dc(), mono, 0, 2, rows, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS), 2);
-  EXPECT_EQ(rows[0] & 0xE0, 0xA0u);
-  EXPECT_EQ(rows[1] & 0xE0, 0x40u);
-  EXPECT_EQ(info.colors[1].rgbRed, 255);
-  DeleteObject(mono);
 }
 
 TEST(GdiFaults, InjectedFailuresReportTheWindowsWay) {

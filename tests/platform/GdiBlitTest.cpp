@@ -119,39 +119,6 @@ TEST(GdiBlit, RectanglesAtExtremeCoordinatesTouchNothingOutside) {
   EXPECT_EQ(GetPixel(dst.dc(), 2, 2), RGB(0, 0, 0));  // the line passes outside the buffer
 }
 
-TEST(GdiDraw, RectangleOutlinesWithThePenFillsWithTheBrushAndLinesStopBeforeTheirEnd) {
-  DibCanvas dst(6, 6, 32);
-  dst.Fill(RGB(9, 9, 9));
-  HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
-  HBRUSH brush = CreateSolidBrush(RGB(0, 255, 0));
-  SelectObject(dst.dc(), pen);
-  SelectObject(dst.dc(), brush);
-  Rectangle(dst.dc(), 1, 1, 5, 5);
-  EXPECT_EQ(GetPixel(dst.dc(), 1, 1), RGB(255, 0, 0));
-  EXPECT_EQ(GetPixel(dst.dc(), 4, 4), RGB(255, 0, 0));
-  EXPECT_EQ(GetPixel(dst.dc(), 2, 3), RGB(0, 255, 0));
-  EXPECT_EQ(GetPixel(dst.dc(), 5, 5), RGB(9, 9, 9));
-  SelectObject(dst.dc(), GetStockObject(NULL_PEN));
-  dst.Fill(RGB(9, 9, 9));
-  Rectangle(dst.dc(), 1, 1, 5, 5);  // without a pen the fill is one pixel smaller
-  EXPECT_EQ(GetPixel(dst.dc(), 1, 1), RGB(0, 255, 0));
-  EXPECT_EQ(GetPixel(dst.dc(), 3, 3), RGB(0, 255, 0));
-  EXPECT_EQ(GetPixel(dst.dc(), 4, 4), RGB(9, 9, 9));
-  SelectObject(dst.dc(), GetStockObject(BLACK_PEN));
-  SelectObject(dst.dc(), GetStockObject(WHITE_BRUSH));
-  DeleteObject(pen);
-  DeleteObject(brush);
-  dst.Fill(RGB(255, 255, 255));
-  MoveToEx(dst.dc(), 0, 1, nullptr);
-  LineTo(dst.dc(), 4, 1);
-  for (int x = 0; x < 4; ++x) EXPECT_EQ(GetPixel(dst.dc(), x, 1), RGB(0, 0, 0));
-  EXPECT_EQ(GetPixel(dst.dc(), 4, 1), RGB(255, 255, 255));
-  MoveToEx(dst.dc(), 0, 2, nullptr);
-  LineTo(dst.dc(), 4, 4);
-  EXPECT_EQ(GetPixel(dst.dc(), 2, 3), RGB(0, 0, 0));
-  EXPECT_EQ(GetPixel(dst.dc(), 4, 4), RGB(255, 255, 255));
-}
-
 // The reference: one pixel at a time, any raster operation by its truth table.
 uint32_t RefRop(DWORD rop, uint32_t p, uint32_t s, uint32_t d) {
   const uint32_t code = (rop >> 16) & 0xFF;

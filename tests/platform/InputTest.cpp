@@ -77,38 +77,6 @@ TEST_F(Input, SecondQuickPressIsADoubleClickOnlyForDoubleClickClasses) {
   EXPECT_TRUE(Only(WM_LBUTTONDBLCLK).empty()) << "too slow for a double click";
 }
 
-TEST_F(Input, FocusChangesTellBothWindowsAndKeysAndTextGoToTheFocusWindow) {
-  HWND a = MakeTop(0, 0, 10, 10);
-  HWND b = MakeTop(20, 0, 10, 10);
-  SetFocus(a);
-  Log().clear();
-  EXPECT_EQ(SetFocus(b), a);
-  ASSERT_EQ(Log().size(), 2u);
-  EXPECT_EQ(std::tuple(Log()[0].hwnd, Log()[0].msg, Log()[0].wParam), std::tuple(a, WM_KILLFOCUS, WPARAM(b)));
-  EXPECT_EQ(std::tuple(Log()[1].hwnd, Log()[1].msg, Log()[1].wParam), std::tuple(b, WM_SETFOCUS, WPARAM(a)));
-  EXPECT_EQ(GetFocus(), b);
-  PumpAll();
-  Log().clear();
-  plat::sim::KeyDown(VK_F1, 2);
-  plat::sim::KeyDown(VK_F1);
-  plat::sim::KeyUp(VK_F1);
-  plat::sim::ImeMessage(WM_IME_STARTCOMPOSITION, 0, 0);
-  plat::sim::TypeText("\xB3\xC9");  // 냥
-  PumpAll();
-  EXPECT_TRUE(MessagesOf(a).empty());
-  EXPECT_EQ(MessagesOf(b), (std::vector<UINT>{WM_KEYDOWN, WM_KEYDOWN, WM_KEYUP, WM_IME_STARTCOMPOSITION, WM_CHAR,
-                                              WM_CHAR}));
-  auto downs = Only(WM_KEYDOWN);
-  EXPECT_EQ(downs[0].lParam & 0xFFFF, 2);
-  EXPECT_EQ(downs[0].lParam & (1 << 30), 0) << "first press";
-  EXPECT_NE(downs[1].lParam & (1 << 30), 0) << "auto-repeat: was down";
-  EXPECT_NE(static_cast<uint32_t>(Only(WM_KEYUP)[0].lParam) & 0xC0000000u, 0u);
-  EXPECT_EQ(GetKeyState(VK_F1) & 0x8000, 0);
-  EXPECT_EQ(Only(WM_CHAR)[0].wParam, 0xB3u);
-  EnableWindow(b, FALSE);
-  EXPECT_EQ(GetFocus(), nullptr) << "a disabled window loses the focus";
-}
-
 TEST_F(Input, ActivationReachesTopLevelWindows) {
   HWND host = MakeTop(0, 0, 10, 10);
   PumpAll();

@@ -67,40 +67,6 @@ TEST_F(Messages, OtherThreadsSendsAreServedInsideANestedPeekLoopAndTheirPostsQue
   EXPECT_EQ(plat::sim::PostedMessages(w).size(), 1u);
 }
 
-TEST_F(Messages, TranslateMessageMakesCharactersFromKeysAndAltKeysAreSystemKeys) {
-  const std::tuple<int, bool, int> cases[] = {  // key, with shift, character (0: none)
-      {'A', false, 'a'}, {'A', true, 'A'}, {'Z', false, 'z'},    {'1', false, '1'},      {'1', true, '!'},
-      {'0', true, ')'},  {VK_SPACE, false, ' '}, {VK_RETURN, false, 13}, {VK_BACK, false, 8}, {VK_ESCAPE, false, 27},
-      {VK_TAB, false, 9}, {VK_F1, false, 0},      {VK_LEFT, false, 0},
-  };
-  HWND w = MakeTop(0, 0, 10, 10);
-  SetFocus(w);
-  for (auto [vk, shift, ch] : cases) {
-    SCOPED_TRACE(vk);
-    PumpAll();
-    Log().clear();
-    if (shift) plat::sim::KeyDown(VK_SHIFT);
-    plat::sim::PressKey(vk);
-    if (shift) plat::sim::KeyUp(VK_SHIFT);
-    PumpAll();
-    std::vector<WPARAM> chars;
-    for (const Rec& r : Only(WM_CHAR)) chars.push_back(r.wParam);
-    EXPECT_EQ(chars, ch ? std::vector<WPARAM>{WPARAM(ch)} : std::vector<WPARAM>{});
-  }
-  Log().clear();
-  plat::sim::KeyDown(VK_MENU);
-  plat::sim::KeyDown('X', 3);
-  PumpAll();
-  auto downs = Only(WM_SYSKEYDOWN);
-  ASSERT_EQ(downs.size(), 2u);
-  EXPECT_EQ(downs[1].wParam, static_cast<WPARAM>('X'));
-  EXPECT_EQ(LOWORD(static_cast<uintptr_t>(downs[1].lParam)), 3) << "repeat count";
-  EXPECT_NE(downs[1].lParam & (1 << 29), 0) << "context (Alt) bit";
-  auto chars = Only(WM_SYSCHAR);
-  ASSERT_EQ(chars.size(), 1u);
-  EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('x'));
-}
-
 TEST_F(Messages, MsgWaitWakesOnlyForInputNotSeenBefore) {
   HWND w = MakeTop(0, 0, 10, 10);
   PumpAll();

@@ -44,42 +44,6 @@ TEST(Module, LoadLibraryAndGetProcAddress) {
   plat::sim::ClearFaults();
 }
 
-TEST(Module, ResourcesRoundTripByIdAndByName) {
-  HMODULE plat = GetModuleHandleA("libplat");
-  const uint8_t bitmap[] = {'B', 'M', 1, 2, 3};
-  ASSERT_TRUE(plat::RegisterResource(plat, RT_BITMAP, MAKEINTRESOURCEA(101), bitmap, sizeof bitmap));
-  ASSERT_TRUE(plat::RegisterResource(nullptr, "WAVE", "Click", "RIFF", 4));
-  HRSRC found = FindResourceA(plat, MAKEINTRESOURCEA(101), RT_BITMAP);
-  ASSERT_NE(found, nullptr);
-  EXPECT_EQ(FindResourceA(plat, "#101", "#2"), found);
-  EXPECT_EQ(SizeofResource(plat, found), sizeof bitmap);
-  const void* bytes = LockResource(LoadResource(plat, found));
-  ASSERT_NE(bytes, nullptr);
-  EXPECT_EQ(std::memcmp(bytes, bitmap, sizeof bitmap), 0);
-  // Resources registered without a module belong to the main program; names ignore case.
-  HRSRC wave = FindResourceA(nullptr, "CLICK", "wave");
-  ASSERT_NE(wave, nullptr);
-  EXPECT_EQ(FindResourceA(GetModuleHandleA(nullptr), "click", "WAVE"), wave);
-  EXPECT_EQ(std::memcmp(LockResource(LoadResource(nullptr, wave)), "RIFF", 4), 0);
-  EXPECT_EQ(AndError(FindResourceA(plat, "Click", "WAVE")), std::pair(HRSRC{}, ERROR_RESOURCE_TYPE_NOT_FOUND));
-  EXPECT_EQ(AndError(FindResourceA(nullptr, "Other", "WAVE")), std::pair(HRSRC{}, ERROR_RESOURCE_NAME_NOT_FOUND));
-  SetLastError(0);
-  EXPECT_EQ(AndError(FindResourceA(plat, MAKEINTRESOURCEA(102), RT_BITMAP)), std::pair(HRSRC{}, ERROR_RESOURCE_NAME_NOT_FOUND));
-  // Registering again replaces the resource for new lookups; the old bytes stay valid.
-  ASSERT_TRUE(plat::RegisterResource(nullptr, "WAVE", "click", "OggS!", 5));
-  HRSRC replaced = FindResourceA(nullptr, "Click", "WAVE");
-  EXPECT_NE(replaced, wave);
-  EXPECT_EQ(SizeofResource(nullptr, replaced), 5u);
-  EXPECT_EQ(std::memcmp(LockResource(LoadResource(nullptr, wave)), "RIFF", 4), 0);
-  EXPECT_EQ(LockResource(reinterpret_cast<HGLOBAL>(uintptr_t{0x7FFF0001})), nullptr);
-  EXPECT_EQ(SizeofResource(nullptr, nullptr), 0u);
-  plat::sim::FailNext("FindResourceA");
-  EXPECT_EQ(FindResourceA(plat, MAKEINTRESOURCEA(101), RT_BITMAP), nullptr);
-  plat::sim::FailNext("LockResource");
-  EXPECT_EQ(LockResource(LoadResource(plat, found)), nullptr);
-  plat::sim::ClearFaults();
-}
-
 TEST(Module, ALoadedModuleRegistersItsResourcesAtLoad) {
   EXPECT_EQ(GetModuleHandleA("TestModule"), nullptr);
   plat::sim::MapPathPrefix("C:\\Host\\", PLAT_TEST_MODULE_DIR);

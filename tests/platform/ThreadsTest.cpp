@@ -38,25 +38,6 @@ class Threads : public testing::Test {
   void SetUp() override { ASSERT_TRUE(kernel_test::PollUntil([] { return plat::sim::LiveLayerThreads() == 0; })); }
 };
 
-TEST_F(Threads, SuspendedThreadRunsOnlyAfterResumeAndReportsItsIdAndExitCode) {
-  std::atomic<DWORD> seen{0};
-  DWORD reported = 0;
-  HANDLE h = StartThread([&] { seen = GetCurrentThreadId(); return DWORD{7}; }, CREATE_SUSPENDED, &reported);
-  ASSERT_NE(h, nullptr);
-  EXPECT_EQ(WaitForSingleObject(h, kShortMs), WAIT_TIMEOUT);
-  EXPECT_EQ(seen, 0u);
-  EXPECT_EQ(ExitCode(h), STILL_ACTIVE);
-  EXPECT_EQ(ResumeThread(h), 1u);  // the previous suspend count
-  ASSERT_EQ(WaitForSingleObject(h, kSoonMs), WAIT_OBJECT_0);
-  EXPECT_EQ(ExitCode(h), 7u);
-  EXPECT_EQ(WaitForSingleObject(h, 0), WAIT_OBJECT_0) << "an ended thread's handle stays signalled";
-  EXPECT_EQ(ResumeThread(h), 0u);  // a running or ended thread is not suspended
-  EXPECT_NE(reported, 0u);
-  EXPECT_EQ(seen, reported);
-  EXPECT_NE(GetCurrentThreadId(), reported);
-  EXPECT_TRUE(CloseHandle(h));
-}
-
 DWORD CountRun(LPVOID runs) {
   ++*static_cast<std::atomic<int>*>(runs);
   return 0;
@@ -174,42 +155,6 @@ TEST(Events, AutoResetReleasesOneWaitManualResetStaysSetAndOtherThreadsWake) {
   EXPECT_EQ(WaitForSingleObject(automatic.get(), INFINITE), WAIT_OBJECT_0);
   WaitForSingleObject(h, kSoonMs);
   CloseHandle(h);
-}
-
-TEST(CriticalSection, OwnerMayEnterAgainAndOthersWaitUntilFullyLeft) {
-  CRITICAL_SECTION cs{};
-  ASSERT_TRUE(InitializeCriticalSectionAndSpinCount(&cs, 4000));
-  // TryEnter on another thread (the exit code carries the answer).
-  auto tryElsewhere = [&] {
-    HANDLE h = StartThread([&] {
-      BOOL entered = TryEnterCriticalSection(&cs);
-      if (entered) LeaveCriticalSection(&cs);
-      return static_cast<DWORD>(entered);
-    });
-    WaitForSingleObject(h, kSoonMs);
-    const DWORD code = ExitCode(h);
-    CloseHandle(h);
-    return code;
-  };
-  EnterCriticalSection(&cs);
-  EnterCriticalSection(&cs);
-  EXPECT_TRUE(TryEnterCriticalSection(&cs));
-  EXPECT_EQ(tryElsewhere(), 0u);
-  LeaveCriticalSection(&cs);
-  LeaveCriticalSection(&cs);
-  EXPECT_EQ(tryElsewhere(), 0u);  // still entered once
-  LeaveCriticalSection(&cs);
-  EXPECT_EQ(tryElsewhere(), 1u);
-  int counter = 0;  // plain: only the lock protects it
-  RunConcurrently(4, [&] {
-    for (int i = 0; i < 20000; ++i) {
-      EnterCriticalSection(&cs);
-      counter = counter + 1;
-      LeaveCriticalSection(&cs);
-    }
-  });
-  EXPECT_EQ(counter, 4 * 20000);
-  DeleteCriticalSection(&cs);
 }
 
 TEST(Interlocked, ReturnValuesFollowWindowsAndIncrementsFromManyThreadsAreNotLost) {

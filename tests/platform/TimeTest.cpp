@@ -49,36 +49,6 @@ TEST_F(TimeTest, MillisecondViewsCrossTheThirtyTwoBitWrapAndTheCounterCountsMicr
   EXPECT_FALSE(QueryPerformanceCounter(nullptr));
 }
 
-TEST_F(TimeTest, FileTimeAndSystemTimeConvertBothWaysForKnownDatesUpToTheLargest) {
-  const std::tuple<SYSTEMTIME, uint64_t, WORD> table[] = {  // the date, its FILETIME, its weekday (0: Sunday)
-      {Date(1601, 1, 1), 0, 1}, {Date(1900, 3, 1), 94405824000000000, 4}, {Date(1970, 1, 1), 116444736000000000, 4},
-      {Date(2000, 1, 1), 125911584000000000, 6}, {Date(2000, 2, 29, 12, 34, 56, 789), 125963012967890000, 2},
-      {Date(2038, 1, 19, 3, 14, 8), 137919572480000000, 2},
-      {Date(9999, 12, 31, 23, 59, 59, 999), 2650467743999990000, 5},
-  };
-  for (auto [time, fileTime, dayOfWeek] : table) {
-    FILETIME ft{};
-    ASSERT_TRUE(SystemTimeToFileTime(&time, &ft)) << Text(time);
-    EXPECT_EQ(Ticks(ft), fileTime) << Text(time);
-    SYSTEMTIME back{};
-    ASSERT_TRUE(FileTimeToSystemTime(&ft, &back));
-    time.wDayOfWeek = dayOfWeek;
-    EXPECT_EQ(Text(back), Text(time));
-  }
-  FILETIME last = FileTime(0x7FFFFFFFFFFFFFFFULL), beyond = FileTime(0x8000000000000000ULL);
-  SYSTEMTIME st{};
-  ASSERT_TRUE(FileTimeToSystemTime(&last, &st));
-  EXPECT_EQ(Text(st), Text(SYSTEMTIME{30828, 9, 4, 14, 2, 48, 5, 477}));
-  SetLastError(0);
-  EXPECT_FALSE(FileTimeToSystemTime(&beyond, &st));
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-  // CompareFileTime orders by the whole 64 bits.
-  const FILETIME low = {0xFFFFFFFF, 0}, high = {0, 1};
-  EXPECT_EQ(CompareFileTime(&low, &high), -1);
-  EXPECT_EQ(CompareFileTime(&high, &low), 1);
-  EXPECT_EQ(CompareFileTime(&high, &high), 0);
-}
-
 TEST_F(TimeTest, InvalidSystemTimesAreRefused) {
   const SYSTEMTIME table[] = {
       Date(1600, 12, 31), Date(2000, 0, 1),          Date(2000, 13, 1),          Date(2000, 1, 0),
@@ -117,39 +87,6 @@ TEST_F(TimeTest, LocalTimeStartsAtTheConfiguredMomentInTheTimeZone) {
   ASSERT_TRUE(SystemTimeToFileTime(&utc, &fromUtc));
   EXPECT_EQ(Ticks(now), Ticks(fromUtc));
   EXPECT_FALSE(plat::sim::SetLocalTimeStart(Date(2003, 2, 30)));
-}
-
-TEST_F(TimeTest, LocalFileTimeUsesTheOffsetInForceAtThatMomentWithinTheRange) {
-  const std::tuple<const char*, SYSTEMTIME, int> table[] = {
-      {"UTC", Date(2010, 7, 1, 12), 0}, {"Asia/Seoul", Date(2010, 1, 15, 12), 9},
-      {"Asia/Seoul", Date(2010, 7, 15, 12), 9}, {"America/New_York", Date(2010, 1, 15, 12), -5},
-      {"America/New_York", Date(2010, 7, 15, 12), -4},  // daylight saving time
-  };
-  for (const auto& [name, when, offsetHours] : table) {
-    SCOPED_TRACE(testing::Message() << name << ' ' << Text(when));
-    ScopedTimeZone zone(name);
-    FILETIME utc{}, local{}, back{};
-    ASSERT_TRUE(SystemTimeToFileTime(&when, &utc));
-    ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
-    EXPECT_EQ(static_cast<int64_t>(Ticks(local) - Ticks(utc)), int64_t{offsetHours} * 3600 * 10000000);
-    ASSERT_TRUE(LocalFileTimeToFileTime(&local, &back));
-    EXPECT_EQ(Ticks(back), Ticks(utc));
-  }
-  // The offset would carry these past either end of the range: refused, never wrapped.
-  constexpr uint64_t kLargest = 0x7FFFFFFFFFFFFFFFULL;
-  const std::tuple<const char*, uint64_t, bool> beyond[] = {  // zone, ticks, towards local time
-      {"Asia/Seoul", kLargest, true}, {"America/New_York", 0, true}, {"America/New_York", kLargest, false},
-      {"Asia/Seoul", 0, false},
-  };
-  for (auto [name, ticks, toLocal] : beyond) {
-    ScopedTimeZone zone(name);
-    const FILETIME in = FileTime(ticks);
-    FILETIME out = FileTime(42);
-    SetLastError(0);
-    const BOOL ok = toLocal ? FileTimeToLocalFileTime(&in, &out) : LocalFileTimeToFileTime(&in, &out);
-    EXPECT_FALSE(ok) << name << ' ' << ticks << " gave " << Ticks(out);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << name << ' ' << ticks;
-  }
 }
 
 }  // namespace

@@ -102,20 +102,6 @@ void CALLBACK RecordMm(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
   }
 }
 
-TEST_F(Timers, MultimediaCapsAndPeriodBalance) {
-  TIMECAPS caps{};
-  ASSERT_EQ(timeGetDevCaps(&caps, sizeof caps), TIMERR_NOERROR);
-  EXPECT_EQ(caps.wPeriodMin, 1u);
-  EXPECT_EQ(timeGetDevCaps(&caps, 3), TIMERR_NOCANDO);
-  EXPECT_EQ(timeBeginPeriod(caps.wPeriodMin), TIMERR_NOERROR);
-  EXPECT_EQ(timeBeginPeriod(caps.wPeriodMin), TIMERR_NOERROR);
-  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 2);
-  EXPECT_EQ(timeEndPeriod(caps.wPeriodMin), TIMERR_NOERROR);
-  EXPECT_EQ(timeEndPeriod(5), TIMERR_NOCANDO) << "never begun";
-  EXPECT_EQ(timeBeginPeriod(0), TIMERR_NOCANDO);
-  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 1);
-}
-
 TEST_F(Timers, MultimediaTimersFireOnTheAdvancingThreadAndNeverAfterBeingKilled) {
   MmRecord once, periodic, self, never;
   DWORD start = NowTick();

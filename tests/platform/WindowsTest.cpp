@@ -35,54 +35,6 @@ TEST_F(Windows, DestroyRunsOwnedPopupsThenDestroyParentFirstThenNcDestroyChildre
   EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
 
-TEST_F(Windows, ChildPositionsAreRelativeToTheParentClientAreaAndDefaultsAreUsable) {
-  HWND host = MakeTop(100, 50, 820, 640);
-  HWND game = MakeChild(host, 3, 3, 800, 600);
-  auto rectOf = [](HWND w, BOOL (*get)(HWND, LPRECT) = GetWindowRect) {
-    RECT r{};
-    EXPECT_TRUE(get(w, &r));
-    return std::tuple(r.left, r.top, r.right, r.bottom);
-  };
-  EXPECT_EQ(rectOf(game), std::tuple(103, 53, 903, 653));
-  EXPECT_EQ(rectOf(game, GetClientRect), std::tuple(0, 0, 800, 600));
-  POINT p{10, 20};
-  ClientToScreen(game, &p);
-  EXPECT_EQ(std::pair(p.x, p.y), std::pair(113, 73));
-  ScreenToClient(host, &p);
-  EXPECT_EQ(p.x, 13);
-  ASSERT_TRUE(MoveWindow(host, 0, 0, 820, 640, TRUE));
-  EXPECT_EQ(rectOf(game), std::tuple(3, 3, 803, 603)) << "children move with their parent";
-  ASSERT_TRUE(SetWindowPos(game, nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
-  EXPECT_EQ(rectOf(game), std::tuple(10, 20, 810, 620));
-  HWND w = CreateWindowExA(0, kRecorder, "", WS_OVERLAPPED, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, nullptr, nullptr, TestInstance(), nullptr);
-  auto [left, top, right, bottom] = rectOf(w);
-  EXPECT_EQ(left, 0);
-  EXPECT_GT(right, 0);
-}
-
-TEST_F(Windows, ClassNamesAreCaseInsensitivePerInstance) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = RecordingProc;
-  wc.hInstance = TestInstance();
-  wc.lpszClassName = "recorderwnd";
-  EXPECT_EQ(RegisterClassA(&wc), 0);
-  EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
-  WNDCLASSA found{};
-  EXPECT_TRUE(GetClassInfoA(TestInstance(), "RECORDERWND", &found));
-  EXPECT_EQ(found.lpfnWndProc, RecordingProc);
-  EXPECT_FALSE(GetClassInfoA(nullptr, kRecorder, &found)) << "another instance does not see it";
-  for (const char* builtIn : {"button", "Static", "EDIT", WC_DIALOG})
-    EXPECT_TRUE(GetClassInfoA(TestInstance(), builtIn, &found)) << builtIn;
-  wc.hInstance = nullptr;
-  wc.lpszClassName = "OtherInstanceClass";
-  EXPECT_NE(RegisterClassA(&wc), 0);
-  EXPECT_TRUE(UnregisterClassA("otherinstanceclass", nullptr));
-  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, TestInstance(), nullptr),
-            nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
-}
-
 LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_USER + 5) return 55;
   auto original = reinterpret_cast<WNDPROC>(GetPropA(hwnd, "ORIGINAL"));
@@ -127,29 +79,6 @@ TEST_F(Windows, DefaultProcedureClosesDragsMinimisesAndKeepsText) {
   EXPECT_TRUE(IsIconic(w));
   SendMessageA(w, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(w));
-}
-
-TEST_F(Windows, EnablingSendsWmEnableOnlyOnChangeAndVisibilityFollowsAncestors) {
-  HWND w = MakeTop(0, 0, 10, 10);
-  Log().clear();
-  EXPECT_FALSE(EnableWindow(w, TRUE)) << "was not disabled";
-  EXPECT_FALSE(EnableWindow(w, FALSE));
-  EXPECT_TRUE(EnableWindow(w, FALSE)) << "already disabled";
-  EXPECT_FALSE(IsWindowEnabled(w));
-  EXPECT_TRUE(EnableWindow(w, TRUE));
-  auto enables = Only(WM_ENABLE);
-  ASSERT_EQ(enables.size(), 2u);
-  EXPECT_EQ(std::pair(enables[0].wParam, enables[1].wParam), std::pair(WPARAM{FALSE}, WPARAM{TRUE}));
-  HWND top = MakeTop(0, 0, 100, 100, kRecorder, WS_POPUP);
-  HWND child = MakeChild(top, 0, 0, 10, 10);
-  EXPECT_FALSE(IsWindowVisible(child)) << "hidden parent";
-  EXPECT_FALSE(ShowWindow(top, SW_SHOW));
-  EXPECT_TRUE(IsWindowVisible(child));
-  EXPECT_TRUE(ShowWindow(top, SW_HIDE));
-  EXPECT_EQ(Only(WM_SHOWWINDOW).size(), 3u) << "child at creation, then the parent twice";
-  HRGN region = reinterpret_cast<HRGN>(static_cast<uintptr_t>(0x77));
-  EXPECT_NE(SetWindowRgn(top, region, FALSE), 0);
-  EXPECT_EQ(plat::sim::WindowRegion(top), region);
 }
 
 }  // namespace
