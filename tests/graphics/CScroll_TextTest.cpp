@@ -154,33 +154,6 @@ TEST_F(ScrollTextTest, OneLineMovesUntilItFinishesThenReportsTheEnd) {
   EXPECT_EQ(holder.Update(kT0 + 2 * kDuration, 0, 0), 2);
 }
 
-TEST_F(ScrollTextTest, TheSecondLineEntersOnceTheFirstHasMovedPastItsWidth) {
-  ASSERT_EQ(AddLine(), 0);
-  ASSERT_EQ(AddLine(), 1);
-  holder.Start();
-  const KK_LLESprite_Scroll& first = *holder.Line(0);
-  const KK_LLESprite_Scroll& second = *holder.Line(1);
-  holder.Update(kT0, 0, 0);
-  // 2269 ms move the first line 100 pixels: not yet beyond its width.
-  holder.Update(kT0 + 2269, 0, 0);
-  EXPECT_EQ((std::vector<int64_t>{first.current, second.running}), (std::vector<int64_t>{kSpriteWidth, 0}));
-  // 2270 ms: 101 pixels; the second line starts and takes its clock.
-  holder.Update(kT0 + 2270, 0, 0);
-  EXPECT_EQ((std::vector<int64_t>{first.current, second.running, second.lastTick}),
-            (std::vector<int64_t>{kSpriteWidth + 1, 1, kT0 + 2270}));
-  EXPECT_EQ(holder.Update(kT0 + 2270 + 1123, 0, 0), 1);
-  EXPECT_EQ(second.current, 49);  // 278 x 1123 / 6247, truncated
-  // The first finishes; the second, already moving, becomes current without a jump.
-  EXPECT_EQ(holder.Update(kT0 + kDuration, 0, 0), 1);
-  EXPECT_EQ(holder.CurrentIndex(), 1);
-  const int32_t atHandOver = second.current;
-  EXPECT_GT(atHandOver, 49);
-  EXPECT_EQ(holder.Update(kT0 + kDuration + 10, 0, 0), 1);
-  EXPECT_GT(second.current, atHandOver);
-  EXPECT_EQ(holder.Update(kT0 + 2270 + kDuration, 0, 0), 2);
-  EXPECT_EQ(second.current, kEnd);
-}
-
 TEST_F(ScrollTextTest, RepeatingRestartsTheLineAndWrapsToTheFirst) {
   ASSERT_EQ(AddLine(), 0);
   ASSERT_EQ(AddLine(), 1);
@@ -200,55 +173,6 @@ TEST_F(ScrollTextTest, RepeatingRestartsTheLineAndWrapsToTheFirst) {
   EXPECT_EQ(holder.CurrentIndex(), 0);
   EXPECT_GT(holder.Line(0)->current, 0);
   EXPECT_EQ(holder.LineCount(), 2);
-}
-
-TEST_F(ScrollTextTest, RemovingDeletesFinishedLinesAndTheLastLineReportsTheEnd) {
-  ASSERT_EQ(AddLine(), 0);
-  ASSERT_EQ(holder.AddSpriteLine("C:\\Game\\a.psp", 1, kWidth, kScrollTime), 1);
-  const KK_LLESprite_Scroll* second = holder.Line(1);
-  holder.Start();
-  holder.Update(kT0, 0, 1);
-  EXPECT_EQ(holder.Update(kT0 + kDuration, 0, 1), 1);
-  EXPECT_EQ((std::vector<int>{holder.LineCount(), holder.CurrentIndex()}), (std::vector<int>{1, 0}));
-  EXPECT_EQ(holder.Line(0), second);
-  // The 40-pixel line entered at the first line's last update; it moves 218 pixels.
-  const uint32_t secondEnd = kT0 + kDuration + uint32_t(int64_t(40 + kWidth) * kScrollTime / kWidth);
-  EXPECT_EQ(holder.Update(secondEnd - 1, 0, 1), 1);
-  EXPECT_EQ(holder.Update(secondEnd, 0, 1), 2);
-  EXPECT_FALSE(holder.HasLines());
-  EXPECT_EQ((std::vector<int>{holder.CurrentIndex(), holder.Update(secondEnd + 100, 0, 1)}), (std::vector<int>{0, 0}));
-
-  // Removing the last of several lines (the first parked, not removed) reports the end.
-  ASSERT_EQ(AddLine(), 0);
-  ASSERT_EQ(AddLine(), 1);
-  holder.Start();
-  holder.Update(kT0, 0, 0);
-  holder.Update(kT0 + kDuration, 0, 0);  // the first is parked, not removed
-  EXPECT_EQ(holder.CurrentIndex(), 1);
-  EXPECT_EQ(holder.Update(kT0 + 2 * kDuration - 1, 0, 1), 1);
-  EXPECT_EQ(holder.Update(kT0 + 2 * kDuration, 0, 1), 2);
-  EXPECT_EQ((std::vector<int>{holder.LineCount(), holder.CurrentIndex(), holder.Update(kT0 + 3 * kDuration, 0, 1)}),
-            (std::vector<int>{1, 1, 2}));
-}
-
-TEST_F(ScrollTextTest, SeekEndStopsUpdatesButNotDrawingAndStartBeginsAgain) {
-  ASSERT_EQ(AddLine(), 0);
-  holder.Start();
-  holder.Update(kT0, 0, 0);
-  holder.Update(kT0 + 1000, 0, 0);
-  const int32_t at = holder.Line(0)->current;
-  ASSERT_GT(at, 0);
-  holder.SeekEnd();
-  EXPECT_EQ((std::vector<int>{holder.Update(kT0 + 2000, 0, 0), holder.Update(kT0 + 2000, 1, 1), holder.Line(0)->current,
-                              holder.LineCount()}),
-            (std::vector<int>{2, 2, at, 1}));
-  Canvas c;
-  EXPECT_EQ(holder.Draw(&c.image), 1);
-  EXPECT_EQ(c.DrawnIn(kTop, 0, Canvas::kW), at);
-  holder.Start();
-  EXPECT_EQ((std::vector<int>{holder.CurrentIndex(), holder.Update(kT0 + 5000, 0, 0), holder.Line(0)->current,
-                              holder.Update(kT0 + 6000, 0, 0), holder.Line(0)->current}),
-            (std::vector<int>{0, 1, 0, 1, int32_t(int64_t(kEnd) * 1000 / kDuration)}));
 }
 
 }  // namespace

@@ -68,30 +68,6 @@ TEST(LLESpriteTest, EncoderWritesExactBytes) {
   }
 }
 
-// One line "key, pixel, key" in each code: pixel bytes, then 0x70 up to a multiple of 4.
-TEST(LLESpriteTest, EncoderPadsEachRunInEveryCode) {
-  struct Row {
-    int32_t code;
-    uint32_t key;
-    Bytes line;
-    Bytes pixelAndPad;
-  };
-  const Row rows[] = {
-      {16, kMagenta, {0x1F, 0xF8, 0x34, 0x12, 0x1F, 0xF8}, {0x34, 0x12, 0x70, 0x70}},
-      {17, kMagenta, {0x1F, 0x7C, 0x34, 0x12, 0x1F, 0x7C}, {0x34, 0x12, 0x70, 0x70}},
-      {24, kMagenta, {0xFF, 0x00, 0xFF, 1, 2, 3, 0xFF, 0x00, 0xFF}, {1, 2, 3, 0x70}},
-      {32, kMagenta, {0xFF, 0x00, 0xFF, 0x00, 1, 2, 3, 4, 0xFF, 0x00, 0xFF, 0x00}, {1, 2, 3, 4}},
-  };
-  for (const Row& r : rows) {
-    KK_LLESprite s;
-    ASSERT_EQ(s.EncodeLLESprite(r.code, 3, -1, int32_t(r.line.size()), r.line.data(), r.key), 1);
-    EXPECT_EQ((std::vector<int>{s.Header().trimLeft, s.Header().trimWidth}), (std::vector<int>{1, 1}));
-    Bytes want = {1, 0, uint8_t(12 + r.pixelAndPad.size()), 0, 0, 0, 0, 0xFF, 0, 0, 1, 0};
-    want.insert(want.end(), r.pixelAndPad.begin(), r.pixelAndPad.end());
-    EXPECT_EQ(Bytes(s.Runs(), s.Runs() + s.RunSize()), want) << r.code;
-  }
-}
-
 TEST(LLESpriteTest, AllKeySpriteHasNoRunsAndNoBounds) {
   const Bytes img = Le16({K, K, K, K});
   KK_LLESprite s;
@@ -257,35 +233,5 @@ class LLEConvertTest : public testing::Test {
  protected:
   void TearDown() override { DestroyFXManager(); }
 };
-
-TEST_F(LLEConvertTest, AlphaSpriteBecomesScreenFormatWithAlphaBytes) {
-  // Two 32-bit pixels with fourth bytes 31 and 9, cut at 0.
-  const uint32_t px[3] = {0x1F00FF00, 0x09FF0000, 0x00000000};
-  KK_LLESprite s;
-  ASSERT_EQ(s.CreateFromAlpha(3, -1, 12, reinterpret_cast<const uint8_t*>(px), -1), 1);
-  EXPECT_EQ(s.Header().alphaMode, 1);
-  uint8_t extra[32] = {1, 2, 3};
-  s.SetExtra(extra);
-  const Bytes chunk = s.SaveToBytes();
-  for (int32_t screen : {16, 17}) {
-    ASSERT_EQ(CreateFXManager(screen), 1);
-    KK_LLESprite c;
-    ASSERT_EQ(c.LoadFromBytes(chunk, 0, 1), 1);
-    EXPECT_EQ((std::vector<int>{c.Header().format, c.Header().alphaMode}), (std::vector<int>{screen, 2}));
-    const uint16_t green = screen == 16 ? 0x07E0 : 0x03E0, red = screen == 16 ? 0xF800 : 0x7C00;
-    Bytes want = {1, 0, 20, 0, 0, 0, 0, 0xFF, 0, 0, 2, 0, uint8_t(green), uint8_t(green >> 8), uint8_t(red), uint8_t(red >> 8),
-                  0x1F, 0x09, 0x70, 0x70};
-    EXPECT_EQ(Bytes(c.Runs(), c.Runs() + c.RunSize()), want);
-    ASSERT_NE(c.Extra(), nullptr);
-    KK_LLESprite again;
-    ASSERT_EQ(again.LoadFromBytes(c.SaveToBytes(), 0, 0), 1);
-    EXPECT_EQ((std::vector<int>{c.Extra()[2], again.Extra()[1]}), (std::vector<int>{3, 2}));
-  }
-  KK_LLESprite cut;
-  ASSERT_EQ(cut.CreateFromAlpha(3, -1, 12, reinterpret_cast<const uint8_t*>(px), 0), 1);
-  EXPECT_EQ((std::vector<int>{cut.Header().alphaMode, cut.Header().trimWidth}), (std::vector<int>{3, 2}));
-  ASSERT_EQ(cut.CreateFromAlpha(3, -1, 12, reinterpret_cast<const uint8_t*>(px), 10), 1);
-  EXPECT_EQ(cut.Header().trimWidth, 1);  // 9 is not above 10
-}
 
 }  // namespace

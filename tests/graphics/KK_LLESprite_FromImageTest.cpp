@@ -17,18 +17,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Flat(const KK_LLESprite& s, uint8_t fill) {
-  const int32_t pitch = s.Header().trimWidth * s.BytesPerPixel();
-  Bytes out(size_t(pitch) * s.Header().trimHeight, fill);
-  s.Unpack(out.data(), pitch);
-  return out;
-}
-
-// Format, trim left, trim width and trim height.
-std::vector<int32_t> Box(const KK_LLESprite& s) {
-  return {s.Header().format, s.Header().trimLeft, s.Header().trimWidth, s.Header().trimHeight};
-}
-
 // A 3 x 3 5-6-5 picture with a key pixel in each corner.
 K_DibHeader Picture565(std::vector<uint16_t>& px, bool bottomUp) {
   const uint16_t K = 0xF81F;
@@ -61,81 +49,6 @@ TEST(LLESpriteFromImageTest, DibDescriptionsThatCannotBeEncodedAreRefused) {
   EXPECT_EQ(s.CreateFromDIB(h, bits, 32, 0), 0);  // bit count unlike the code
   EXPECT_EQ(s.CreateFromDIB(h, nullptr, 16, 0), 0);
   EXPECT_FALSE(s.HasHeader());
-}
-
-// A DIB section and a device-dependent bitmap with the same picture give the same
-// sprite in each code.
-TEST(LLESpriteFromImageTest, GdiBitmapsAreReadInTheRequestedCode) {
-  const gfx_test::GdiBalance balance;
-  const uint32_t K = 0xFF00FF;
-  const std::vector<uint32_t> picture = {K, 0xFF0000, 0x00FF00, K,  //
-                                         K, K,        K,        K,  //
-                                         K, 0x0000FF, K,        K};
-  {
-    K_Dib section;
-    ASSERT_EQ(section.Create(4, 3, 32, 1), 1);
-    for (int32_t i = 0; i < 12; ++i) kk::StorePixel<uint32_t>(section.PixelAddress(i % 4, i / 4), picture[size_t(i)]);
-    const HBITMAP plain = CreateBitmap(4, 3, 1, 32, picture.data());
-    ASSERT_NE(plain, nullptr);
-    struct Row {
-      int32_t code;
-      uint32_t red, green, blue;
-    };
-    for (const Row& r : {Row{16, 0xF800, 0x07E0, 0x001F}, Row{17, 0x7C00, 0x03E0, 0x001F},
-                         Row{32, 0xFF0000, 0x00FF00, 0x0000FF}}) {
-      KK_LLESprite a, b;
-      ASSERT_EQ(a.CreateFromBitmap(section.GetBitmap(), r.code, K), 1) << r.code;
-      ASSERT_EQ(b.CreateFromBitmap(plain, r.code, K), 1) << r.code;
-      EXPECT_EQ(a.SaveToBytes(), b.SaveToBytes()) << r.code;
-      EXPECT_EQ(Box(a), (std::vector<int32_t>{r.code, 1, 2, 3}));
-      const int32_t bpp = a.BytesPerPixel();
-      const Bytes flat = Flat(a, 0);
-      auto at = [&](int32_t x, int32_t y) {
-        uint32_t v = 0;
-        for (int32_t i = 0; i < bpp; ++i) v |= uint32_t(flat[size_t((y * 2 + x) * bpp + i)]) << (8 * i);
-        return v;
-      };
-      EXPECT_EQ((std::vector<uint32_t>{at(0, 0), at(1, 0), at(0, 2)}), (std::vector<uint32_t>{r.red, r.green, r.blue})) << r.code;
-    }
-    KK_LLESprite s;
-    EXPECT_EQ((std::vector<int>{s.CreateFromBitmap(plain, 8, K), s.CreateFromBitmap(nullptr, 16, K),
-                                s.CreateFromBitmap(reinterpret_cast<HBITMAP>(GetStockObject(WHITE_BRUSH)), 16, K)}),
-              std::vector<int>(3, 0));
-    ASSERT_TRUE(DeleteObject(plain));
-    EXPECT_EQ(s.CreateFromBitmap(plain, 16, K), 0);  // a stale handle
-    EXPECT_FALSE(s.HasHeader());
-  }
-  balance.Check();
-}
-
-TEST(LLESpriteFromImageTest, FilesBecomeSprites) {
-  const gfx_test::Folder dir("S:\\");
-  K_Dib_Image img;
-  ASSERT_EQ(img.Create(4, 2, 32), 1);
-  for (int32_t x = 0; x < 4; ++x) {
-    kk::StorePixel<uint32_t>(img.PixelAddress(x, 0), x == 0 ? 0xFF00FF : 0x102030);
-    kk::StorePixel<uint32_t>(img.PixelAddress(x, 1), 0xFF00FF);
-  }
-  ASSERT_EQ(img.SaveBMP("S:\\card.bmp"), 1);
-  for (int32_t code : {16, 17, 32}) {
-    KK_LLESprite s;
-    ASSERT_EQ(s.CreateFromImageFile("S:\\card.bmp", code, 0xFF00FF), 1) << code;
-    EXPECT_EQ(Box(s), (std::vector<int32_t>{code, 1, 3, 1}));
-  }
-  KK_LLESprite none;
-  EXPECT_EQ(none.CreateFromImageFile("S:\\missing.bmp", 16, 0xFF00FF), 0);
-
-  // A TGA: alpha 0 pixels are left out, the rest keep alpha 0..31 in mode 1.
-  testing_support::TgaPicture tga;
-  tga.width = 2, tga.height = 1;
-  tga.pixels = {0x00FFFFFF, 0xFF112233};
-  dir.Put("a.tga", TgaFile(tga));
-  KK_LLESprite t;
-  EXPECT_EQ(t.CreateFromFile("S:\\a.tga", 24) + t.CreateFromFile("S:\\a.tga", 8) + t.CreateFromFile("S:\\missing.tga", 32), 0);
-  ASSERT_EQ(t.CreateFromFile("S:\\a.tga", 32), 1);
-  EXPECT_EQ(t.Header().alphaMode, 1);
-  EXPECT_EQ(Box(t), (std::vector<int32_t>{32, 1, 1, 1}));
-  EXPECT_EQ(kk::LoadPixel<uint32_t>(Flat(t, 0).data()), 0x1F112233u);
 }
 
 TEST(LLESpriteFromImageTest, ThirtyTwoBitSourceStoredAtSixteenBitsCarriesAlphaBytes) {

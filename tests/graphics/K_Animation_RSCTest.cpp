@@ -119,29 +119,6 @@ TEST(AnimationRscTest, MalformedFilesFailAndLeaveTheObjectCleared) {
   EXPECT_EQ(truncated.SpriteSet()->GetFrameCount(), 1);
 }
 
-TEST(AnimationRscTest, NamesAndSubAnimations) {
-  std::string long68(68, 'n');
-  K_Animation_RSC rsc;
-  ASSERT_EQ(rsc.LoadFromBytes(QlaSetFile({Named("a"), Named("b"), Named("a"), Named(long68)}, TwoSprites())), 1);
-  EXPECT_EQ(rsc.GetAnimationCount(), 4);
-  EXPECT_EQ(rsc.GetSubAnimation(0), &rsc);
-  // The first of equal names; a 68-byte name (stored without a terminator) whole.
-  const std::pair<std::string, int32_t> lookups[] = {{"a", 0}, {"b", 1}, {"c", -1}, {long68, 3}, {long68 + "x", -1}};
-  for (const auto& [name, want] : lookups) {
-    int32_t index = 99;
-    EXPECT_EQ(rsc.FindByName(name, &index), want < 0 ? nullptr : rsc.GetSubAnimation(want)) << name;
-    EXPECT_EQ(index, want) << name;
-  }
-  EXPECT_NE(rsc.GetSubAnimation(3), nullptr);
-  EXPECT_TRUE(!rsc.GetSubAnimation(4) && !rsc.GetSubAnimation(-1));
-  // One sprite set, owned by the first animation and shared by the rest.
-  for (int32_t i = 1; i < 4; ++i) {
-    EXPECT_EQ(rsc.GetSubAnimation(i)->SpriteSet(), rsc.SpriteSet());
-    EXPECT_EQ(rsc.GetSubAnimation(i)->Flags() & K_Animation_RSC::kSharedSet, K_Animation_RSC::kSharedSet);
-  }
-  EXPECT_EQ(rsc.SpriteSet()->GetFrameCount(), 2);
-}
-
 TEST(AnimationRscTest, AttachMemoryChecksTheSignatureAndBorrowsWithoutEditing) {
   const Bytes payload = QlaPayload(Named("m", 2));
   K_Animation_RSC rsc;
@@ -196,48 +173,6 @@ TEST(AnimationRscTest, ABlockBuiltInMemoryPlaysOnlyOnceItsPartsAreFixedUp) {
   ASSERT_EQ(rsc.SetFrameCount(1), 1);
   rsc.GetDataBlock(&size);
   EXPECT_EQ(std::make_pair(size, rsc.Header().frameCount), std::make_pair(size_t(96 + 44 + 36), 1u));
-}
-
-TEST(AnimationRscTest, BlockEditingRefusesWhatDoesNotFit) {
-  K_Animation_RSC rsc;
-  EXPECT_EQ((std::vector<int>{rsc.AllocateBlock(95, 0), rsc.AllocateBlock(96 + 44, 2),
-                              rsc.AllocateBlock(K_Animation_RSC::kMaxChunkBytes + 1, 0), rsc.HasData(),
-                              rsc.SetFrameCount(0), rsc.FixUpParts()}),
-            std::vector<int>(6, 0));  // SetFrameCount and FixUpParts without a block
-  ASSERT_EQ(rsc.AllocateBlock(96 + 2 * 44 + 36, 2), 1);
-  // The table would run past the block; a refused AllocateBlock keeps the block held.
-  EXPECT_EQ((std::vector<int>{rsc.SetFrameCount(3), rsc.FrameCount(), rsc.AllocateBlock(50, 0), rsc.FrameCount()}),
-            (std::vector<int>{0, 2, 0, 2}));
-
-  struct Case {
-    const char* what;
-    uint32_t parts0, parts1;
-    int16_t target;
-    uint16_t repeat;
-  } cases[] = {
-      {"parts past the block", 1, 1, 0, 0},
-      {"a part count near 2^32", 1, 0xFFFFFFFF, 0, 0},
-      {"a loop past the frames", 1, 0, 2, 1},
-      {"a loop before the first frame", 0, 0, -1, 3},
-  };
-  for (const Case& c : cases) {
-    uint8_t* block = rsc.EditDataBlock();
-    StoreU32(block + 96 + 8, c.parts0);
-    StoreU32(block + 96 + 44 + 8, c.parts1);
-    StoreU16(block + 96 + 44 + 40, uint16_t(c.target));
-    StoreU16(block + 96 + 44 + 42, c.repeat);
-    EXPECT_EQ((std::vector<int>{rsc.FixUpParts(), rsc.FrameCount()}), (std::vector<int>{0, 0})) << c.what;
-  }
-  // A player bound before the damage stops instead of reading a frame.
-  uint8_t* block = rsc.EditDataBlock();
-  std::fill(block + 96, block + 96 + 2 * 44, uint8_t(0));
-  ASSERT_EQ(rsc.FixUpParts(), 1);
-  K_Animation player;
-  player.SetRsc(&rsc);
-  player.Play(-1);
-  player.SetFrame(1);
-  StoreU32(rsc.EditDataBlock() + 96 + 8, 7);
-  EXPECT_FALSE(rsc.FixUpParts() || player.IsFrameMoving() || player.IsPlaying());
 }
 
 class RscManPlayerTest : public testing::Test {

@@ -119,40 +119,6 @@ TEST_F(BlitTest, LevelTravelsInItsOwnArgument) {
             (std::vector<uint32_t>{0, 0x00424242, 0}));
 }
 
-TEST_F(BlitTest, FramesLinesAndFills) {
-  ASSERT_EQ(CreateFXManager(16), 1);
-  Canvas c(9, 7, 2);
-  const uint32_t a = kk::Px565::FromRef(0x0000FF), b = kk::Px565::FromRef(0xFF0000);
-  c.image.SetClipRect(0, 0, 9, 6);
-  using P = std::vector<uint32_t>;
-  auto at = [&](std::initializer_list<std::pair<int32_t, int32_t>> points) {
-    P out;
-    for (const auto& [x, y] : points) out.push_back(c.image.GetPixel(x, y));
-    return out;
-  };
-  // The bottom edge is clipped away; the right column lies over the top row.
-  c.image.DrawFrame({1, 1, 5, 9}, 0x0000FF, 0xFF0000);
-  EXPECT_EQ(at({{1, 1}, {4, 1}, {1, 5}, {2, 5}}), (P{a, b, a, 0}));
-  c.image.Fill(0);
-  c.image.DrawRoundFrame({0, 0, 4, 4}, 0x0000FF, 0xFF0000);
-  EXPECT_EQ(at({{0, 0}, {1, 0}, {3, 3}, {3, 2}}), (P{0, a, 0, b}));
-  c.image.Fill(0);
-  c.image.DrawHLine(-1, 2, 5, 0x0000FF);  // start moved by the clip: nothing
-  c.image.DrawHLine(6, 2, 5, 0x0000FF);
-  c.image.DrawVLine(3, 4, 9, 0x0000FF);  // row 6 is below the clip
-  EXPECT_EQ(at({{0, 2}, {8, 2}, {3, 5}, {3, 6}}), (P{0, a, a, 0}));
-  c.image.SetClipRect(0, 0, 9, 7);
-  c.image.Fill(0xFFFFFF);  // odd width, fenced rows
-  EXPECT_EQ(c.image.GetPixel(8, 6), 0xFFFFu);
-  c.image.FillRectFX(7, 5, 5, 5, 0x000000, 0);
-  EXPECT_EQ(at({{8, 6}, {6, 6}}), (P{0, 0xFFFF}));
-  KK_AlphaChannel plane;
-  ASSERT_EQ(plane.Create(2, 1), 1);
-  plane.Data()[0] = 255;
-  c.image.DrawAlphaFill(plane, 8, 0, 0x0000FF, 0);
-  EXPECT_EQ(c.image.GetPixel(8, 0), a);
-}
-
 // ---- the seeded sweep ----
 
 void MakeSprite(CaseRng& rng, int32_t format, KK_LLESprite& s) {

@@ -36,7 +36,6 @@ Bytes Tga(int32_t w, int32_t h, const std::vector<uint32_t>& topDown, uint8_t ty
 BmpPicture Colours24() { return BmpPicture(2, 2, 24, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}); }
 Bytes Bmp(const BmpPicture& p) { return widget_test::WriteBmp(p); }
 
-uint32_t Px(const K_Dib& d, int32_t x, int32_t y) { return d.GetPixel(x, y); }
 // Every pixel, rows top down.
 std::vector<uint32_t> All(const K_Dib& d) {
   std::vector<uint32_t> out;
@@ -54,81 +53,6 @@ TEST(K_Dib_ImageTest, TgaRefusesEveryCutFile) {
     EXPECT_EQ(img.LoadTGAFromBytes(std::span(whole).first(cut)), 0) << cut;
   EXPECT_EQ(kk::GetStatus(), kk::kStatusReadFailed);
   EXPECT_EQ(img.GetBits(), nullptr);
-}
-
-TEST(K_Dib_ImageTest, BmpGivesExactPixelsInEachCodeTheEffectManagersByDefault) {
-  struct Row {
-    int32_t code;
-    uint32_t red, green, blue, white;
-  };
-  const Row rows[] = {
-      {16, 0xF800, 0x07E0, 0x001F, 0xFFFF},
-      {17, 0x7C00, 0x03E0, 0x001F, 0x7FFF},
-      {24, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF},
-      {32, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF},
-  };
-  for (const Row& r : rows) {
-    K_Dib_Image img;
-    ASSERT_EQ(img.LoadBMP(Bmp(Colours24()), r.code), 1) << r.code;
-    EXPECT_EQ(img.GetBitmapInfo()->FormatCode(), r.code);
-    EXPECT_EQ(All(img), (Pixels{r.red, r.green, r.blue, r.white})) << r.code;
-  }
-  K_Dib_Image img;
-  DestroyFXManager();
-  EXPECT_EQ(img.LoadBMP(Bmp(Colours24()), 0), 0);
-  ASSERT_EQ(CreateFXManager(17), 1);
-  ASSERT_EQ(img.LoadBMP(Bmp(Colours24()), 0), 1);
-  EXPECT_EQ(img.GetBitmapInfo()->FormatCode(), 17);
-  DestroyFXManager();
-  EXPECT_EQ(img.LoadBMP(Bmp(Colours24()), 8), 0);  // no 8-bit code
-}
-
-TEST(K_Dib_ImageTest, SaveThenLoadRoundTripsInEachCode) {
-  for (int32_t code : {16, 17, 24, 32}) {
-    K_Dib_Image img;
-    ASSERT_EQ(img.Create(5, 3, code), 1);
-    for (int32_t y = 0; y < 3; ++y)
-      for (int32_t x = 0; x < 5 * img.BytesPerPixel(); ++x) img.PixelAddress(0, y)[x] = uint8_t(x * 29 + y * 71);
-    if (code == 17)
-      for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 5; ++x) img.PixelAddress(x, y)[1] &= 0x7F;  // 5-5-5 has no top bit
-    if (code == 32)
-      for (int32_t y = 0; y < 3; ++y)
-        for (int32_t x = 0; x < 5; ++x) img.PixelAddress(x, y)[3] = 0;  // the fourth byte is not read
-    const Bytes file = img.SaveBMPToBytes();
-    const uint32_t offBits = LoadU32(&file[10]);
-    EXPECT_EQ(offBits, code == 16 ? 66u : 54u) << code;
-    EXPECT_EQ(LoadU32(&file[2]), offBits + img.GetBitmapInfo()->biSizeImage);
-    EXPECT_EQ(file.size(), size_t(LoadU32(&file[2])));
-    K_Dib_Image back;
-    ASSERT_EQ(back.LoadBMP(file, code), 1) << code;
-    EXPECT_EQ(All(back), All(img)) << code;
-  }
-}
-
-// Damaged headers: GdiCacheBmpTest, beside the cache's own reader.
-TEST(K_Dib_ImageTest, FileFormsReportTheirStatus) {
-  gfx_test::Folder dir("I:\\");
-  K_Dib_Image img;
-  ASSERT_EQ(img.Create(4, 2, 16), 1);
-  img.PixelAddress(3, 1)[0] = 0x5A;
-  ASSERT_EQ(img.SaveBMP("I:\\a.bmp"), 1);
-  EXPECT_EQ(kk::GetStatus(), kk::kStatusOk);
-  K_Dib_Image back;
-  ASSERT_EQ(back.LoadBMPFile("I:\\a.bmp", 16), 1);
-  EXPECT_EQ(Px(back, 3, 1), 0x5Au);
-  EXPECT_EQ(back.LoadBMPFile("I:\\missing.bmp", 16), 0);
-  EXPECT_EQ(kk::GetStatus(), kk::kStatusCannotOpen);
-  dir.Put("t.tga", Tga(1, 1, {0xFF010203}));
-  ASSERT_EQ(back.LoadTGA("I:\\t.tga"), 1);
-  EXPECT_EQ(Px(back, 0, 0), 0x1F010203u);
-  EXPECT_EQ(back.LoadTGA("I:\\missing.tga"), 0);
-  EXPECT_EQ(kk::GetStatus(), kk::kStatusCannotOpen);
-  dir.Write("short.tga", "\x00\x00\x02");
-  EXPECT_EQ(back.LoadTGA("I:\\short.tga"), 0);
-  EXPECT_EQ(kk::GetStatus(), kk::kStatusReadFailed);
-  K_Dib_Image empty;
-  EXPECT_EQ(empty.SaveBMP("I:\\empty.bmp"), 0);
 }
 
 TEST(K_Dib_ImageTest, BmpIsReadIntoADibSectionAndGivesBackItsDCs) {

@@ -134,40 +134,6 @@ class PsdSidecarFileTest : public testing::Test {
   Folder dir_{"L:\\"};
 };
 
-TEST_F(PsdSidecarFileTest, BuildsOnceAndAgainOnlyWhenThePictureChangesPastTheSeconds) {
-  testing_support::PsdDesc psd;
-  testing_support::PsdLayerDesc layer;
-  layer.right = 2;
-  layer.bottom = 1;
-  layer.name = "2";
-  layer.pixels = {0xFF010203, 0x00040506};
-  psd.layers = {layer};
-  Write("pic.psd", testing_support::PsdFile(psd));
-  Touch("pic.psd", 2010, 1, 2, 3, 4, 5, 6);
-  EXPECT_EQ(BuildPsdSidecar("L:\\pic.psd"), PsdSidecarBuild::kBuilt);
-  PsdLayerSet out;
-  ASSERT_TRUE(ReadPsdSidecar(std::string("L:\\pic.psd"), out));
-  EXPECT_EQ(out.durations, std::vector<uint32_t>{2000});
-  EXPECT_EQ(out.pixels[0], Bgra(layer.pixels));
-
-  // The seconds are not in the time text; the minutes are.
-  for (const auto& [minute, second, want] : {std::tuple{4, 5, PsdSidecarBuild::kUpToDate}, std::tuple{4, 59, PsdSidecarBuild::kUpToDate},
-                                             std::tuple{5, 5, PsdSidecarBuild::kBuilt}}) {
-    Touch("pic.psd", 2010, 1, 2, 3, minute, second, 6);
-    EXPECT_EQ(BuildPsdSidecar("L:\\pic.psd"), want) << minute << ":" << second;
-  }
-
-  Bytes stale = VtiFile({});
-  std::string text;
-  ASSERT_TRUE(FileModTimeString("L:\\pic.psd", text));
-  std::copy(text.begin(), text.end(), stale.begin() + 4);
-  stale[0] = 'X';  // the right time under another magic
-  Write("pic.VTi", stale);
-  EXPECT_EQ(BuildPsdSidecar("L:\\pic.psd"), PsdSidecarBuild::kBuilt);
-  ASSERT_TRUE(ReadPsdSidecar(std::string("L:\\pic.psd"), out));
-  EXPECT_EQ(out.Count(), 1u);
-}
-
 TEST_F(PsdSidecarFileTest, MissingPicturesAndNonPsdFilesMakeNoCompanionAndTheTimeTextIsLocal) {
   Write("noext", {1, 2, 3});
   Write("text.psd", {'h', 'i'});

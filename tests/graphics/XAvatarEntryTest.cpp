@@ -29,27 +29,6 @@ class XAvatarEntryTest : public gfx_test::ManagerTest {
   gfx_test::Folder dir_;
 };
 
-TEST_F(XAvatarEntryTest, SortPartsRebuildsListsInLayerOrder) {
-  struct Case {
-    std::vector<int32_t> in, out;
-    int result;
-  };
-  const std::vector<int32_t> nine{0, 1, 2, 3, 4, 5, 6, 7, 8};
-  const std::vector<int32_t> many(25, 3);
-  const Case cases[] = {
-      {{}, {}, 0},
-      {{7}, {7}, 1},
-      {{10, 11, 12}, {12, 11, 10}, 1},
-      {nine, {8, 4, 2, 1, 0, 3, 5, 6, 7}, 1},
-      {many, many, 0},
-  };
-  for (const Case& c : cases) {
-    std::vector<int32_t> v = c.in;
-    EXPECT_EQ(XAvatarEntry::SortParts(v), c.result) << c.in.size();
-    EXPECT_EQ(v, c.out) << c.in.size();
-  }
-}
-
 TEST_F(XAvatarEntryTest, EmptyAndUnopenableNamesKeepMinusOneAndReleaseAllCopes) {
   int32_t a = -1, c = -1;
   const std::string pa = Part("a.gif", a), pc = Part("c.gif", c);

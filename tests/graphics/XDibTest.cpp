@@ -110,27 +110,6 @@ TEST(XDibTest, BmpFilesAndBitmapResourcesLoadTheirPackedDib) {
   EXPECT_EQ(d.LoadBitmapResource(nullptr, "XDIBMISSING"), 0);
 }
 
-TEST(XDibTest, FillsCheckerboardsAndBlendsFollowTheOriginAndTheClip) {
-  XDib d = Canvas32(3, 6, 0);
-  d.FillRectChecker(RECT{1, 0, 2, 6}, 0xFF0000FF, 0);  // fourth byte of the colour dropped
-  d.FillRectChecker(RECT{0, 0, 1, 6}, 0x7, 3);
-  EXPECT_EQ(All(d), (Pixels{0, 0, 0, 7, 0xFF, 0, 0, 0, 0, 7, 0xFF, 0, 0, 0, 0, 7, 0xFF, 0}));  // every second row
-
-  XDib blend = Canvas32(1, 1, 0x00FF80);
-  blend.BlendFillRect(RECT{0, 0, 1, 1}, 0xFFFFFF, 0);
-  EXPECT_EQ(Px(blend, 0, 0), 0x00FF80u);
-  blend.BlendFillRect(RECT{0, 0, 1, 1}, 0xFF0000, 255);
-  // Rising red stops at 254; falling channels round towards minus infinity, so green
-  // and blue reach 0.
-  EXPECT_EQ(Px(blend, 0, 0), 0xFE0000u);
-
-  XDib o = Canvas32(4, 4, 0);
-  o.SetOrigin(POINT{2, 1});
-  o.SetClipRect(RECT{0, 0, 3, 4});
-  o.FillRect(RECT{0, 0, 4, 1}, 9);
-  EXPECT_EQ(All(o), (Pixels{0, 0, 0, 0, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0}));  // (3, 1) clipped
-}
-
 TEST(XDibTest, KeyedBlitComparesTheWholePixel) {
   XDib src = Canvas32(3, 1, 0x00FF00FF);
   *(src.PixelAt(1, 0) + 3) = 1;  // same colour bytes, fourth byte set
@@ -222,54 +201,6 @@ TEST(XDibTest, SlicesRepeatTheMiddleStripCutTheLastCopyAndCopyTheNineSliceMiddle
   for (int32_t y = 0; y < 16; ++y) column.push_back(Px(d, 0, y));
   EXPECT_EQ(column, (Pixels{101, 201, 301, 401, 501, 601, 701, 801, 0, 0, 0, 0, 0, 0, 701, 801}));
   EXPECT_EQ(Px(d, 3, 15), 804u);
-}
-
-TEST(XDibTest, NearestIndexPrefersAnExactMatchThenTheFirstClosestAndGreyWeighsTheChannels) {
-  XDibInfo table;
-  table.header.biBitCount = 8;
-  table.colors[0] = RGBQUAD{0, 0, 0, 0};
-  table.colors[1] = RGBQUAD{10, 0, 0, 0};  // blue 10
-  table.colors[2] = RGBQUAD{0, 0, 10, 0};  // red 10
-  table.colors[3] = RGBQUAD{10, 0, 0, 0};
-  XDib d;
-  ASSERT_EQ(d.CreateDib8(SIZE{1, 1}, *table.Info()), 1);
-  // Blue 10 is entry 1, not 3; blue 6 is 4 from entry 1 and 6 from entry 0.
-  EXPECT_EQ((Pixels{d.NearestIndex(0x00000A), d.NearestIndex(0x0A0000), d.NearestIndex(0x000006), d.NearestIndex(0x000004),
-                    Canvas32(1, 1, 0).NearestIndex(0x123456), XDib().NearestIndex(0x123456)}),
-            (Pixels{1u << 24 | 0x0A, 2u << 24 | 0x0A0000, 1u << 24 | 6, 4, 0x123456, 0}));
-
-  table.colors[0] = RGBQUAD{0, 0, 255, 0};  // red
-  table.colors[1] = RGBQUAD{0, 255, 0, 0};
-  table.colors[2] = RGBQUAD{255, 0, 0, 0};
-  table.colors[3] = RGBQUAD{9, 9, 9, 0};
-  ASSERT_EQ(d.CreateDib8(SIZE{1, 1}, *table.Info()), 1);
-  d.MakeGrey();
-  const RGBQUAD* c = d.Header()->colors;  // 765 / 10 for red
-  EXPECT_EQ((std::vector<int>{c[0].rgbGreen, c[1].rgbBlue, c[2].rgbRed, c[3].rgbRed, d.GetColorCount()}),
-            (std::vector<int>{76, 153, 25, 9, 256}));
-  KK_GdiObject<HPALETTE> palette(d.CreatePalette());
-  EXPECT_TRUE(palette);
-  EXPECT_EQ(Canvas32(1, 1, 0).CreatePalette(), nullptr);
-}
-
-TEST(XDibTest, CanvasSurvivesARoundTripThroughADeviceContext) {
-  XDib src = Numbered(3, 2);
-  KK_WindowDC screen;
-  KK_GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), 3, 2));
-  {
-    KK_MemoryDC memory(screen.Get());
-    ASSERT_TRUE(memory.Select(bitmap.Get()));
-    EXPECT_GT(src.CopyToDC(memory.Get(), POINT{0, 0}, RECT{0, 0, 3, 2}), 0);
-    XDib captured;
-    ASSERT_EQ(captured.FromDC(memory.Get(), RECT{1, 0, 3, 2}), 1);
-    Pixels got = All(captured);
-    for (uint32_t& v : got) v &= 0xFFFFFF;
-    EXPECT_EQ(got, (Pixels{102, 103, 202, 203}));
-  }
-  XDib copy;
-  ASSERT_EQ(copy.CopyFrom(src), 1);
-  EXPECT_EQ(Px(copy, 2, 1), 203u);
-  EXPECT_EQ(copy.CopyFrom(XDib()), 0);
 }
 
 }  // namespace

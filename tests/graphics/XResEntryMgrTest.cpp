@@ -27,26 +27,6 @@ class XResEntryMgrTest : public gfx_test::ManagerTest {
   static int32_t Slot(int32_t h) { return h & 0xFFFF; }
 };
 
-TEST_F(XResEntryMgrTest, NamesDifferingInAsciiCaseShareOneEntryUntilTheLastRelease) {
-  const int32_t upper = m_.LoadEntry(2, "\xC1.bmp", GSize(), kNoKey);
-  EXPECT_NE(m_.LoadEntry(2, "\xE1.bmp", GSize(), kNoKey), upper);  // bytes above ASCII are not folded
-  EXPECT_EQ(m_.EntryAt(upper)->refCount, 1u);
-
-  const int32_t a = m_.LoadEntry(2, "Image\\A.bmp", GSize(), kNoKey);
-  const int32_t b = m_.LoadEntry(2, "image\\a.BMP", GSize(), kNoKey);
-  ASSERT_NE(a, -1);
-  EXPECT_EQ(a, b);
-  EXPECT_EQ(m_.EntryAt(a)->refCount, 2u);
-  // The name stays mapped until the last release.
-  EXPECT_EQ((std::vector<int32_t>{m_.ReleaseEntry(a), m_.LoadEntry(2, "IMAGE\\A.BMP", GSize(), kNoKey), m_.ReleaseEntry(a),
-                                  m_.ReleaseEntry(a)}),
-            (std::vector<int32_t>{1, a, 1, 1}));
-  EXPECT_EQ(m_.EntryAt(a), nullptr);
-  const int32_t again = m_.LoadEntry(2, "image\\a.bmp", GSize(), kNoKey);
-  EXPECT_NE(again, a);  // name freed: a new entry with a new serial
-  EXPECT_EQ(Slot(again), Slot(a));
-}
-
 TEST_F(XResEntryMgrTest, FreedSlotsAreReusedLowestFirstThenTheTableGrowsAndFailuresUseUpSerials) {
   int32_t h[5];
   for (int32_t& x : h) x = Blank();
@@ -93,26 +73,6 @@ TEST_F(XResEntryMgrTest, StaleAndEmptyHandlesAndSelectorsThatCannotLoad) {
   EXPECT_EQ((std::vector<int64_t>{fresh.LoadEntry(0, "", GSize(1, 1), kNoKey), fresh.GetColorKey()}), (std::vector<int64_t>{-1, kNoKey}));
 }
 
-TEST_F(XResEntryMgrTest, BitmapEntryTakesItsSizeAndAnswersPixelOpacityAndAMissingOneHasNoSurface) {
-  const int32_t h = m_.LoadEntry(2, "absent.bmp", GSize(), kNoKey);
-  ASSERT_NE(h, -1);
-  EXPECT_EQ(m_.GetLastResult(), S_FALSE);
-  EXPECT_FALSE(m_.GetEntrySurface(h));
-  EXPECT_EQ(m_.EntryAt(h)->size, GSize());
-  EXPECT_EQ(m_.LoadEntry(2, "ABSENT.bmp", GSize(), kNoKey), h);
-
-  gfx_test::Folder dir;
-  const gfx_test::Bytes bmp = widget_test::WriteBmp(widget_test::BmpPicture(2, 1, 24, {kMagenta, 0x102030}));
-  const int32_t keyed = m_.LoadEntry(2, dir.Put("pic.bmp", bmp), GSize(), kMagenta);
-  ASSERT_NE(keyed, -1);
-  EXPECT_EQ(m_.EntryAt(keyed)->size, GSize(2, 1));
-  EXPECT_EQ((std::vector<int>{m_.IsEntryPixelOpaque(keyed, GPoint(0, 0), 0), m_.IsEntryPixelOpaque(keyed, GPoint(1, 0), 0),
-                              m_.IsEntryPixelOpaque(keyed, GPoint(5, 0), 0)}),
-            (std::vector<int>{0, 1, -1}));  // the last outside the surface
-  const int32_t plain = m_.LoadEntry(2, dir.Put("plain.bmp", bmp), GSize(), kNoKey);
-  EXPECT_EQ(m_.IsEntryPixelOpaque(plain, GPoint(0, 0), 0), 1);  // no key: everything opaque
-}
-
 TEST_F(XResEntryMgrTest, ScreenObjectsAreHeldCountedAndRestoreTouchesNothing) {
   const int32_t h = Blank();
   DDSurface before = m_.EntryAt(h)->surface;
@@ -128,33 +88,6 @@ TEST_F(XResEntryMgrTest, ScreenObjectsAreHeldCountedAndRestoreTouchesNothing) {
   back = nullptr;
   EXPECT_EQ(copy->AddRef(), 2u);  // the copy is the one holder left
   copy->Release();
-}
-
-TEST_F(XResEntryMgrTest, TextEntryWithoutKeyDrawsOverTheOldTextAndEmptyTextOnlyClears) {
-  auto make = [&](COLORREF key) {
-    auto* text = static_cast<XTextEntry*>(m_.EntryAt(m_.LoadEntry(1, "", GSize(32, 16), key)));
-    EXPECT_NE(text, nullptr);
-    text->textColor = 0xFFFFFF;
-    text->font = m_.GetFontByFace(12, 400, nullptr);
-    EXPECT_EQ(text->SetText("W"), 1);
-    return text;
-  };
-  XTextEntry* text = make(kNoKey);
-  const auto drawn = ReadPixels(text->surface);
-  ASSERT_EQ(text->SetText(""), 1);
-  EXPECT_EQ(ReadPixels(text->surface), drawn);  // nothing cleared, nothing drawn
-  XTextEntry* k = make(kMagenta);
-  bool inked = false;
-  for (uint32_t v : ReadPixels(k->surface)) inked |= v != kMagenta;
-  EXPECT_TRUE(inked);
-  ASSERT_EQ(k->SetText(""), 1);
-  for (uint32_t v : ReadPixels(k->surface)) ASSERT_EQ(v, kMagenta);
-  EXPECT_EQ(k->frameRect, GRect(0, 0, 32, 16));
-
-  EXPECT_EQ(k->Resize(GSize(8, 4)), S_OK);
-  EXPECT_EQ(GetSurfaceSize(k->surface), GSize(8, 4));
-  plat::sim::FailNext("IDirectDrawSurface4::GetDC");
-  EXPECT_EQ(k->Resize(GSize(8, 4)), E_FAIL);
 }
 
 TEST_F(XResEntryMgrTest, LoaderThreadAndHandOversLeaveExactCounts) {
