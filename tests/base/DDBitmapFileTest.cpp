@@ -91,27 +91,6 @@ TEST_F(DDBitmapFileTest, EveryDepthLoadsUprightInTheDesktopsFormat) {
   EXPECT_EQ(WriteBmp(Pic(3, 2, 24, rgb)).size(), 54u + 2 * 12);
 }
 
-TEST_F(DDBitmapFileTest, FilesLoadThroughTheLayersOpenerIntoAnEmptyHolderOrMakeNothing) {
-  BmpPicture pic{2, 2, 24};
-  pic.pixels = {0x112233, 0x445566, 0x778899, 0xAABBCC};
-  const std::vector<uint8_t> bytes = WriteBmp(pic);
-  testing_support::TempDir dir;
-  dir.Write("pic.bmp", std::string(bytes.begin(), bytes.end()));
-  DDSurface s;
-  ASSERT_EQ(LoadFileSurface(dd_, s, dir / "pic.bmp"), S_OK);
-  EXPECT_EQ(ReadPixels(s), pic.pixels);
-  DDSurface again = s;  // a full holder
-  EXPECT_EQ(LoadFileSurface(dd_, again, dir / "pic.bmp"), S_FALSE);
-  EXPECT_EQ(LoadFileSurface(dd_, again, dir / "absent.bmp"), S_FALSE);
-  EXPECT_EQ(again.Get(), s.Get());
-  DDSurface empty;
-  EXPECT_EQ(LoadFileSurface(dd_, empty, dir / "absent.bmp"), S_FALSE);
-  EXPECT_EQ(LoadFileSurface(DDObject(), empty, dir / "pic.bmp"), S_FALSE);
-  plat::sim::FailNext("IDirectDraw4::CreateSurface");
-  EXPECT_EQ(LoadFileSurface(dd_, empty, dir / "pic.bmp"), S_FALSE);
-  EXPECT_FALSE(empty);
-}
-
 // A valid 2 x 2 8-bit file with a two-entry table, changed one field at a time.
 std::vector<uint8_t> Base() {
   BmpPicture pic{2, 2, 8};

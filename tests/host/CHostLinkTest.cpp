@@ -129,38 +129,6 @@ TEST_F(HostLinkTest, EventsCarryTheirDataAndTakeTheHostsWriteBack) {
                                        "NotifyEvent(7, 62, (buffer), 256)"}));
 }
 
-TEST_F(HostLinkTest, EveryHostCallMapsAndConvertsItsArguments) {
-  EXPECT_TRUE(link.SendTextRun("r", 1, 700, 3, 5));
-  EXPECT_TRUE(link.SendTextRun("s", 0, 400, 9, 0));
-  // The styled text has no fourth flag; its face goes to the host as given.
-  EXPECT_TRUE(link.SendStyledText("head", 1, 400, 1, "http://page"));
-  EXPECT_TRUE(link.SendStyledText(nullptr, 0, 700, 0, nullptr));
-  host.ScriptSendResults({IHostInterface::kSendFailed}, 1);
-  const BYTE bytes[] = {0x04, 0, 0, 0};
-  EXPECT_EQ(link.Send(bytes, sizeof bytes), IHostInterface::kSendFailed);  // the host's result as it is
-  EXPECT_EQ(link.Send(bytes, sizeof bytes), 1);
-  EXPECT_TRUE(link.SetPlayerList({3, -5, 1234567}));
-  EXPECT_TRUE(link.SetPlayerList({}));
-  plat::sim::FailNext("SysAllocString");
-  EXPECT_FALSE(link.SetPlayerList({1}));
-  host.ScriptAvatar(Utf8(u8"사용자"), "face|hair|");
-  std::string avatar;
-  EXPECT_TRUE(link.GetAvatar("사용자", "key", avatar));
-  EXPECT_EQ(avatar, "face|hair|");
-  EXPECT_FALSE(link.GetAvatar("nobody", "key", avatar));
-  link.SetText(23, "첫째", "");
-  link.SetPlayState(3);
-  link.RequestScreenMode(1, 800, 600);
-  EXPECT_EQ(host.Transcript(), (Lines{R"(AddText("r", 700, 0x30001, 0, "", 1))", R"(AddText("s", 400, 0x90000, 0, "", 0))",
-                                       R"(AddText("head", 400, 0x10000, 0, "http://page", 1))",
-                                       R"(AddText("", 700, 0x0, 0, "", 0))",
-                                       "Send(-1, 1, [04 00 00 00], 4)", "Send(-1, 1, [04 00 00 00], 4)",
-                                       R"(SetPlayerList("3|-5|1234567|"))", R"(SetPlayerList(""))",
-                                       Utf8(u8R"(GetAvatar("사용자", "key"))"), R"(GetAvatar("nobody", "key"))",
-                                       Utf8(u8R"(SetText("첫째", 23, ""))"), "SetPlayState(3)",
-                                       "RequestScreenMode(1, 800, 600, 0)"}));
-}
-
 using GC = GameCommand;
 
 // The bytes written, and whether the writer refused the command.

@@ -178,22 +178,6 @@ TEST_F(CXBufTest, CreateReportsOutOfMemoryWhenNoBufferOrBlockCanBeHad) {
   for (IXBuf* b : held) b->Release();
 }
 
-TEST_F(CXBufTest, SteadyTrafficNeedsNoHeapAfterWarmUp) {
-  auto cycle = [] {
-    IXBuf* b = CreateXBuf(nullptr);
-    static const char payload[3000] = {};
-    b->Append(payload, 100);
-    b->Append(payload, 2000);
-    b->Release();
-  };
-  cycle();
-  const uint32_t blocks = XBufBlockAllocator::Global().HeapAllocations();
-  const uint32_t buffers = XBufPool::Global().Created();
-  for (int i = 0; i < 10000; ++i) cycle();
-  EXPECT_EQ(XBufBlockAllocator::Global().HeapAllocations(), blocks);
-  EXPECT_EQ(XBufPool::Global().Created(), buffers);
-}
-
 TEST_F(CXBufTest, ThreadsSharingBlocksThroughCopyFromKeepTheirOwnBytes) {
   Buf origin;
   const std::string base(600, 'b');
@@ -222,21 +206,6 @@ TEST_F(CXBufTest, ThreadsSharingBlocksThroughCopyFromKeepTheirOwnBytes) {
 
 using XBufBlockAllocatorTest = CXBufTest;
 
-TEST_F(XBufBlockAllocatorTest, RequestsTakeTheSmallestClassThatHoldsThem) {
-  struct Case { uint64_t bytes; uint32_t sizeClass; };
-  const Case cases[] = {
-      {0, 0},           {1, 0},           {1024, 0},        {1025, 1},        {4096, 1},
-      {4097, 2},        {16384, 2},       {16385, 3},       {65536, 3},       {65537, 4},
-      {262144, 4},      {262145, 5},      {1048576, 5},     {1048577, 6},     {4194304, 6},
-      {4194305, 7},     {16777216, 7},    {16777217, 8},    {67108864, 8},    {67108865, 9},
-      {268435456, 9},   {268435457, XBufBlockAllocator::kNoClass},
-      {0xFFFFFFFFull, XBufBlockAllocator::kNoClass}, {0x100000400ull, XBufBlockAllocator::kNoClass},
-  };
-  for (const Case& c : cases) EXPECT_EQ(XBufBlockAllocator::ClassOf(c.bytes), c.sizeClass) << c.bytes;
-  EXPECT_EQ(XBufBlockAllocator::ClassBytes(0), 1024u);
-  EXPECT_EQ(XBufBlockAllocator::ClassBytes(9), XBufBlockAllocator::kLargestBytes);
-}
-
 TEST_F(XBufBlockAllocatorTest, BlocksReturnWithTheirLastReferenceAndAreReusedLastInFirstOut) {
   XBufBlockAllocator alloc(2);
   XBufBlock* a = alloc.Alloc(10);
@@ -263,22 +232,6 @@ TEST_F(XBufBlockAllocatorTest, BlocksReturnWithTheirLastReferenceAndAreReusedLas
   for (XBufBlock** block : {&a, &b, &c}) *block = alloc.Alloc(100);
   EXPECT_EQ(alloc.HeapAllocations(), 5u);
   for (XBufBlock* block : {a, b, c, big}) alloc.Release(block);
-}
-
-TEST_F(XBufBlockAllocatorTest, ResizeKeepsABigEnoughBlockAndCopiesTheWholeCapacityIntoALargerOne) {
-  XBufBlockAllocator alloc(10);
-  XBufBlock* block = alloc.Alloc(1);
-  XBufBlockAllocator::AddRef(block);
-  EXPECT_EQ(alloc.Resize(block, 1024), block);  // even when shared
-  EXPECT_EQ(block->refs, 2);
-  alloc.Release(block);
-  for (uint32_t i = 0; i < block->capacity; ++i) block->Data()[i] = static_cast<BYTE>(i * 7);
-  XBufBlock* bigger = alloc.Resize(block, 1025);
-  ASSERT_NE(bigger, nullptr);
-  EXPECT_EQ(bigger->capacity, 4096u);
-  for (uint32_t i = 0; i < 1024; ++i) ASSERT_EQ(bigger->Data()[i], static_cast<BYTE>(i * 7)) << i;
-  EXPECT_EQ(alloc.IdleBlocks(0), 1u);
-  alloc.Release(bigger);
 }
 
 TEST_F(XBufBlockAllocatorTest, FailedRequestsSayWhyAndFailedResizeAndMakeUniqueKeepTheOldBlock) {

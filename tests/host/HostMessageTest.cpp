@@ -132,24 +132,6 @@ TEST(HostMessageCopy, CopiesAreDeepReplaceTheDestinationAndOutliveTheirSource) {
   EXPECT_EQ(copy.Get<SettlementMsg>()->leaveList.front().f6, "changed");
 }
 
-TEST(HostMessageCopy, RecordlessCodesCopySafelyAndAMoveLeavesTheSourceEmpty) {
-  for (const char* block : {"40 00 00 00", "ff ff ff ff", "00 00 00 00"}) {
-    HostMessage msg;
-    ReadBlock(msg, Hex(block));
-    HostMessage copy(msg);
-    HostMessage assigned = FilledMessage(HM_DEAL);
-    assigned = msg;
-    EXPECT_EQ(std::make_tuple(copy.type, assigned.type, copy.record.get(), assigned.record.get()),
-              std::make_tuple(msg.type, msg.type, nullptr, nullptr)) << block;
-  }
-  HostMessage source = FilledMessage(HM_DEAL);
-  const HostRecord* record = source.record.get();
-  HostMessage moved(std::move(source));
-  EXPECT_EQ(std::make_tuple(moved.type, moved.record.get()), std::make_tuple(uint32_t{HM_DEAL}, record));
-  // NOLINTNEXTLINE(bugprone-use-after-move)
-  EXPECT_EQ(std::make_tuple(source.type, source.record.get()), std::make_tuple(uint32_t{HM_NONE}, nullptr));
-}
-
 TEST(HostMessageWrite, WritesTheCodeThenTheFieldsOrReportsABufferThatCannotGrow) {
   const HostMessage msg = HostMessage::Make<HM_SUN_PICK>(SunPickMsg{.userNo = 2, .pickSlot = 11, .cardId = 49});
   EXPECT_EQ(WriteBlock(msg), Hex("14000000 02000000 0b000000 31000000"));

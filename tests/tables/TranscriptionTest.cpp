@@ -157,26 +157,4 @@ TEST(Transcription, EveryVoiceIdFindsItsCueAndVariants) {
 }
 
 
-// The formatter fills 32-bit counts for %ld and the date for %s into the transcribed texts.
-TEST(NoticeFormat, CountsAndDatesFillTheNoticesAsThePlayCountPanelDoes) {
-  const std::vector<std::string> notices = NoticeEntries();
-  auto fill = [](std::string text, std::initializer_list<std::string> values) {
-    for (const std::string& v : values) {
-      const size_t at = text.find('%');
-      text.replace(at, text.find_first_of("ds", at) + 1 - at, v);
-    }
-    return text;
-  };
-  const std::string date(Chars(u8"2024년 03월 01일"));
-  const int32_t allowance = 300;
-  const struct { std::string formatted, expected; } cases[] = {
-      {plat::FormatString(DailyCountNotice, int32_t{5}, allowance, allowance, allowance),
-       fill(notices[8], {"5", "300", "300", "300"})},
-      {plat::FormatString(PcCafeNoticeText, allowance), fill(notices[1], {"300"})},
-      {plat::FormatString(MembershipNoticeText, allowance), fill(notices[7], {"300"})},
-      {plat::FormatString(MembershipEndDateLine, plat::Utf8ToCp949(date).c_str()), fill(notices[6], {date})},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Cp949(c.formatted), Cp949(plat::Utf8ToCp949(c.expected)));
-}
-
 }  // namespace
