@@ -79,18 +79,6 @@ class GVAnimWndTest : public widget_test::DisplayTest {
   COLORREF key_ = 0;
 };
 
-TEST_F(GVAnimWndTest, LoadedWidgetIsOneKeyedCellAtTheOrigin) {
-  GVAnimWnd w;
-  ASSERT_EQ(w.LoadGif(Write("a.gif", Animation(3, 2, 4, 10)), GSize(3, 2), key_), 1);
-  EXPECT_EQ(w.GetSourceRect(), GRect(0, 0, 3, 2));
-  EXPECT_TRUE(w.HasColorKey());
-  EXPECT_EQ(EntryFrameCount(w.GetEntry()), 4);
-  EXPECT_EQ(GetSurfaceSize(w.GetSurface()), GSize(12, 2));
-  GVAnimWnd missing;
-  EXPECT_EQ(missing.LoadGif(dir_ / "absent.gif", GSize(3, 2), key_), 0);
-  EXPECT_FALSE(missing.HasImage());
-}
-
 TEST_F(GVAnimWndTest, NameHeldByAnEntryWithoutSurfaceReportsFailure) {
   const int32_t held = XResEntryMgr::Global().LoadEntry(2, "pic.bmp", GSize(), key_);
   ASSERT_NE(held, -1);
@@ -177,27 +165,6 @@ TEST_F(GVAnimWndTest, FrameWithoutDelayIsShownButReportsNoChange) {
   EXPECT_EQ(w.GetFrameDelay(), 0);
 }
 
-TEST_F(GVAnimWndTest, RewindAndStop) {
-  GVAnimWnd w;
-  LoadFour(w);
-  w.SetStep(500);
-  for (int i = 0; i < 3; ++i) w.AdvanceFrame();
-  ASSERT_EQ(w.GetShownFrame(), 2);
-  w.SetDirty(0);
-  EXPECT_EQ(w.Stop(0), 1);
-  EXPECT_EQ(w.AdvanceFrame(), 0);
-  EXPECT_EQ(State(w)[0], 2);
-  EXPECT_EQ(w.Stop(1), 1);
-  EXPECT_TRUE(w.IsDirty());
-  EXPECT_EQ(State(w), (std::vector<int32_t>{0, 0, GVAnimWnd::kStopped}));
-  EXPECT_EQ(w.GetSourceRect(), GRect(0, 0, 2, 1));
-  // Frame 0 is shown again for its delay before frame 0 is selected as the next.
-  w.SetPlayMode(GVAnimWnd::kLoop);
-  w.SetStep(50);
-  EXPECT_EQ(Ticks(w), 3);
-  EXPECT_EQ(w.GetShownFrame(), 0);
-}
-
 TEST_F(GVAnimWndTest, GoldenFramesOverABackground) {
   struct Case { DisplayFormat format; const char* first; const char* later; };
   // Frame 0 (red) after the first tick, frame 2 (blue) six ticks later; the clear
@@ -227,23 +194,6 @@ TEST_F(GVAnimWndTest, GoldenFramesOverABackground) {
     frameAt(1, ("anim_first_" + format).c_str(), c.first);
     frameAt(6, ("anim_later_" + format).c_str(), c.later);
   }
-}
-
-TEST_F(GVAnimWndTest, GifWidgetTakesTheWholeStripAndKeepsItsValue) {
-  GVGifWnd w;
-  ASSERT_EQ(w.LoadGif(Write("strip.gif", Animation(3, 2, 4, 10)), 42), 1);
-  EXPECT_EQ(w.GetRect(), GRect(0, 0, 12, 2));
-  EXPECT_EQ(w.GetValue(), 42);
-  // Each request decodes again: the widget holds an entry of its own.
-  GVGifWnd other;
-  ASSERT_EQ(other.LoadGif(dir_ / "strip.gif", 0), 1);
-  EXPECT_NE(other.GetImage(), w.GetImage());
-  EXPECT_EQ((std::vector<BOOL>{other.HitTest(0, 0, 0), other.HitTest(1, 0, 0)}), (std::vector<BOOL>{0, 1}));
-  EXPECT_EQ(w.LoadGif(dir_ / "absent.gif", 7), 0);
-  EXPECT_FALSE(w.HasImage());
-  XResEntryMgr::Global().LoadEntry(2, "held.bmp", GSize(), key_);
-  EXPECT_EQ(w.LoadGif("held.bmp", 7), 0);
-  EXPECT_EQ(w.GetLastResult(), E_FAIL);
 }
 
 }  // namespace

@@ -88,22 +88,6 @@ class GVAvatarWndTest : public widget_test::DisplayTest {
   TempDir dir_;
 };
 
-TEST_F(GVAvatarWndTest, PartsAreCentredAcrossAndTrimsCutRowsAndStretchTheRest) {
-  GVAvatarWnd w;
-  ASSERT_EQ(w.Create({Columns("wide.gif", 120, 4)}, GSize(100, 4), kKey), 1);
-  EXPECT_EQ(w.GetRect(), GRect(0, 0, 100, 4));
-  EXPECT_EQ(CompositeAt(w, {{0, 0}, {99, 3}}), (std::vector<uint32_t>{Shade(10), Shade(109)}));
-  ASSERT_EQ(w.Create({Columns("narrow.gif", 80, 4)}, GSize(100, 4), kKey), 1);
-  EXPECT_EQ(CompositeAt(w, {{9, 0}, {10, 0}, {89, 0}, {90, 0}}), (std::vector<uint32_t>{kKey, Shade(0), Shade(79), kKey}));
-  GifDesc g = PartScreen(1, 40);
-  GifFrameDesc f = Frame(1, 40, 0);
-  for (uint8_t y = 0; y < 40; ++y) f.indices[y] = y;
-  g.frames.push_back(f);
-  ASSERT_EQ(w.Create({Write("rows.gif", g)}, GPoint(6, 16), GSize(1, 40), kKey), 1);
-  // Rows 6..23 (18 of them) fill all 40.
-  EXPECT_EQ(CompositeAt(w, {{0, 0}, {0, 39}}), (std::vector<uint32_t>{Shade(6), Shade(23)}));
-}
-
 // Frames of both layers (layer order: the second part at the bottom) every 50 ms.
 std::vector<std::vector<int32_t>> FramesEvery50Ms(GVAvatarWnd& w, int steps) {
   std::vector<std::vector<int32_t>> seen;
@@ -128,42 +112,6 @@ TEST_F(GVAvatarWndTest, EachPartStepsOnItsOwnDelaysAlsoAcrossTheClocksWrap) {
   GVAvatarWnd b;
   ASSERT_EQ(b.Create({fast, slow}, GSize(2, 2), kKey), 1);
   EXPECT_EQ(FramesEvery50Ms(b, 120), fromZero);  // 6 s: the millisecond clock wraps after 4.1 s
-}
-
-TEST_F(GVAvatarWndTest, HoverPressAndClickFollowOpaquePixels) {
-  GifDesc g = PartScreen(4, 4);
-  GifFrameDesc f = Frame(4, 4, 0);
-  for (size_t i = 0; i < f.indices.size(); ++i) f.indices[i] = i % 4 < 2 ? kClear : 3;  // left half clear
-  g.frames.push_back(f);
-  GVAvatarWnd w;
-  ASSERT_EQ(w.Create({Write("half.gif", g)}, GSize(4, 4), kKey), 1);
-  const GPoint opaque(3, 1), clear(0, 1);
-  std::vector<BOOL> hover{w.IsHover()};
-  for (GPoint p : {opaque, clear}) {
-    EXPECT_EQ(w.OnMouseMove(0, p), 1);
-    hover.push_back(w.IsHover());
-  }
-  EXPECT_EQ(hover, (std::vector<BOOL>{0, 1, 0}));
-  // Pressed on the avatar, dragged off: hover stays, and the release is no click.
-  w.OnMouseMove(0, opaque);
-  EXPECT_EQ(w.OnLButtonDown(0, opaque), 1);
-  EXPECT_EQ(w.OnMouseMove(0, clear), 1);
-  EXPECT_TRUE(w.IsHover());
-  EXPECT_EQ(w.OnLButtonUp(0, clear), 0);
-  EXPECT_FALSE(w.IsPressed());
-  // Not pressed any more, then a click; the right button is taken anywhere.
-  EXPECT_EQ((std::vector<BOOL>{w.OnLButtonUp(0, opaque), w.OnLButtonDown(0, opaque), w.OnLButtonUp(0, opaque),
-                               w.OnRButtonDown(0, clear), w.OnRButtonUp(0, clear)}),
-            (std::vector<BOOL>{0, 1, 1, 1, 1}));
-  // Hidden or disabled: everything is dropped.
-  w.OnLButtonDown(0, opaque);
-  w.Enable(0);
-  EXPECT_EQ((std::vector<BOOL>{w.OnMouseMove(0, opaque), w.IsHover(), w.IsPressed(), w.OnLButtonDown(0, opaque),
-                               w.OnRButtonUp(0, opaque)}),
-            (std::vector<BOOL>{0, 0, 0, 0, 0}));
-  w.Enable(1);
-  w.Show(0);
-  EXPECT_EQ(w.AnimateParts(), 0);
 }
 
 TEST_F(GVAvatarWndTest, MissingPartsAreSkippedAndASecondCreateReleasesTheFirstAvatar) {

@@ -11,24 +11,6 @@ constexpr COLORREF kFillColour = RGB(0x80, 0x40, 0x20);
 constexpr COLORREF kLight = RGB(0xF8, 0xF8, 0xF8);
 constexpr COLORREF kDark = RGB(0x20, 0x20, 0x40);
 
-TEST(GVBoxWnd, StyleBits) {
-  GVBoxWnd w;
-  ASSERT_EQ(w.Create(10, 20, 30, 5, kFillColour, 12), 1);
-  EXPECT_EQ(w.GetRect(), GRect(10, 20, 40, 25));
-  EXPECT_EQ(std::pair(w.GetStyle(), w.GetFillLevel()), std::pair(uint32_t(GVBoxWnd::kFill), 12));
-  w.SetBorder(kLight, kDark, 1);
-  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame);
-  // A rounded frame set earlier survives a square one, and the square bit its removal.
-  w.SetBorder(kDark, kLight, 0);
-  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame | GVBoxWnd::kFrame);
-  EXPECT_EQ(std::pair(w.GetTopColor(), w.GetBottomColor()), std::pair(kDark, kLight));
-  w.RemoveBorder();
-  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame);
-  GVBoxWnd bare;
-  bare.SetFill(kDark, 3);
-  EXPECT_EQ(std::pair(bare.GetStyle(), bare.GetFillColor()), std::pair(uint32_t(GVBoxWnd::kFill), kDark));
-}
-
 class BoxWndTest : public SpriteWidgetTest {};
 
 TEST_F(BoxWndTest, FramesGoTopAndLeftThenBottomAndRightAndRoundOnesLeaveTheCornersOut) {

@@ -14,36 +14,6 @@
 namespace widget_test {
 namespace {
 
-TEST(GVDDSWndSettings, OpacityMapsPercentToBlendLevel) {
-  const struct { int32_t percent; uint32_t level; } cases[] = {
-      {100, 0}, {60, 102}, {6, 239}, {0, 255}, {150, 0}, {-20, 255}, {50, 127}};
-  for (const auto& c : cases) {
-    GVDDSWnd a, b;
-    a.SetOpacity(c.percent);
-    b.SetTransparency(c.percent);
-    EXPECT_EQ(std::pair(a.GetBlendLevel(), b.GetBlendLevel()), std::pair(c.level, c.level)) << c.percent;
-  }
-  GVDDSWnd w;
-  w.SetBlendLevel(300);
-  EXPECT_EQ(w.GetBlendLevel(), 255u);
-}
-
-TEST(GVDDSWndSettings, ImageFileTypeByLastExtension) {
-  const struct { const char* path; int32_t type; } cases[] = {
-      {"a.bmp", 0}, {"dir/B.TGA", 1}, {"x.PsD", 2}, {"noext", -1}, {"", -1},
-      {"a.gif", -1}, {"old.tga/file", -1}, {"a.psd.bmp", 0}, {"trail.", -1}};
-  for (const auto& c : cases) EXPECT_EQ(GetImageFileType(c.path), c.type) << c.path;
-}
-
-TEST(GVDDSWndSettings, StripFrameAndSourceRectMarkDirty) {
-  GVDDSWnd w;
-  w.SetRect(GRect(5, 5, 41, 60));  // 36 x 55
-  w.SetDirty(0);
-  w.SetStripFrame(2);
-  EXPECT_EQ(w.GetSourceRect(), GRect(0, 110, 36, 165));
-  EXPECT_TRUE(w.IsDirty());
-}
-
 class GVDDSWndTest : public DisplayTest, public testing::WithParamInterface<DisplayFormat> {
  protected:
   void SetUp() override {
@@ -120,30 +90,6 @@ TEST_P(GVDDSWndTest, TilesStayAlignedToTheTargetWhenTheWidgetMovesLessThanATile)
       for (int32_t x = r.left; x < r.right; ++x)
         ASSERT_EQ(PixelAt(t, x, y), px[size_t((y % 2) * 3 + x % 3)]) << r << " at " << x << "," << y;
     EXPECT_EQ(PixelAt(t, r.right, r.top), Px(1, 2, 3));
-  }
-}
-
-TEST_P(GVDDSWndTest, KeyPixelMissesAndTheWidgetBelowGetsThePoint) {
-  const struct { int32_t mode; GRect rect; GPoint keyPoint, solidPoint; } cases[] = {
-      {GVDDSWnd::kDrawPlain, GRect(10, 10, 14, 14), GPoint(11, 11), GPoint(12, 12)},
-      {GVDDSWnd::kDrawStretch, GRect(10, 10, 18, 18), GPoint(12, 13), GPoint(10, 10)},
-      {GVDDSWnd::kDrawTile, GRect(10, 10, 26, 26), GPoint(17, 13), GPoint(16, 16)},
-  };
-  for (const auto& c : cases) {
-    GVWS ws;
-    auto* below = new GVWnd;
-    below->SetRect(GRect(0, 0, 40, 30));
-    auto* top = new GVDDSWnd;
-    MakePicture(*top, 4, 4, Pattern(4, 4, {{1, 1}}), key_);
-    top->SetRect(c.rect);
-    top->SetDrawMode(c.mode);
-    ws.AddWndAtBottom(below);
-    ws.AddWndAtTop(top);
-    SCOPED_TRACE(c.mode);
-    const std::vector<GVWnd*> found{ws.FindWndAtPoint(c.keyPoint, GVWnd::kHitVisible),
-                                    ws.FindWndAtPoint(c.solidPoint, GVWnd::kHitVisible),
-                                    ws.FindWndAtPoint(GPoint(1, 1), GVWnd::kHitVisible)};
-    EXPECT_EQ(found, (std::vector<GVWnd*>{below, top, below}));
   }
 }
 

@@ -141,23 +141,6 @@ TEST_F(GVListViewTest, PagingNearBothEnds) {
   }
 }
 
-TEST_F(GVListViewTest, TopAndBottomAndCodesWithoutRowsOrWithoutAMove) {
-  EXPECT_EQ(view_.OnScroll(SB_LINEDOWN, 0, nullptr), 1);
-  EXPECT_EQ(view_.GetTopRow(), nullptr);
-  AddRows(8);
-  // The bottom clears the selection, the top selects the first row.
-  for (auto [code, top, selected] : {std::tuple{SB_BOTTOM, 3u, kNone}, {SB_TOP, 0u, 0u}}) {
-    EXPECT_EQ(view_.OnScroll(code, 0, nullptr), 1);
-    EXPECT_EQ(State(), std::make_pair(top, selected));
-    EXPECT_EQ(view_.GetSelectionBar().IsVisible(), selected != kNone);
-  }
-  view_.OnScroll(SB_LINEDOWN, 0, nullptr);
-  for (int32_t code : {SB_THUMBPOSITION, 8, -1}) {
-    EXPECT_EQ(view_.OnScroll(code, 0, nullptr), 1);
-    EXPECT_EQ(State(), std::make_pair(1u, 0u));
-  }
-}
-
 TEST_F(GVListViewTest, SelectingARowKeepsTheWindowFull) {
   AddRows(3);
   EXPECT_EQ(view_.SelectRow(2), 1);
@@ -184,28 +167,6 @@ TEST_F(GVListViewTest, RemovingRowsMovesTopAndSelectionToANeighbour) {
   EXPECT_EQ(view_.RemoveRow(1), 1);
   EXPECT_EQ(std::pair(view_.GetSelectedId(), view_.GetTopRow()), std::pair(kNone, static_cast<ListItem*>(nullptr)));
   EXPECT_FALSE(view_.GetSelectionBar().IsVisible());
-}
-
-TEST_F(GVListViewTest, TheBarFollowsTheTopRow) {
-  auto bar = MakeBar(&view_, GRect(200, 0, 216, 152));  // travel 100
-  view_.AttachScrollBar(bar.get());
-  AddRows(5);
-  EXPECT_TRUE(bar->IsEnabled()) << "the bar is not disabled while rows fit";
-  bar->Enable(0);
-  AddRows(0);
-  view_.AddRow(MakeRow(5));
-  EXPECT_TRUE(bar->IsEnabled());
-  view_.OnScroll(SB_BOTTOM, 0, nullptr);
-  EXPECT_EQ(bar->GetThumb()->GetRect().top, 20 + 100);
-  EXPECT_EQ(view_.RemoveRow(5), 1);
-  EXPECT_FALSE(bar->IsEnabled());
-  view_.AddRow(MakeRow(5));
-  ASSERT_TRUE(bar->IsEnabled());
-  view_.RemoveAllRows();
-  EXPECT_FALSE(bar->IsEnabled());
-  EXPECT_EQ(std::pair(view_.GetRowCount(), view_.GetSelectedId()), std::pair(0u, kNone));
-  view_.AttachScrollBar(nullptr);
-  EXPECT_EQ(view_.UpdateScrollBar(), 0);
 }
 
 TEST_F(GVListViewTest, AClickSelectsTheRowUnderItWithinTheSelectionMargins) {
@@ -235,26 +196,6 @@ TEST_F(GVListViewTest, ButtonUpGoesToTheCapturedChildOnlyWhileHovered) {
   view_.SetHover(0);
   EXPECT_EQ(view_.OnLButtonUp(0, GPoint(6, 7)), 0);
   EXPECT_EQ(journal.inputs.size(), 1u);
-}
-
-TEST_F(GVListViewTest, ColumnOffsetsPlaceCellsAndFindThemUnderAPoint) {
-  AddRows(2);
-  ListItem* row = MakeRow(2, 3);
-  view_.AddRow(row);
-  GPoint pt(50, 65);
-  EXPECT_EQ(view_.CellFromPoint(pt), nullptr) << "no offsets, no columns";
-  EXPECT_EQ(pt, GPoint(50, 65));
-  view_.SetColumnOffsets({GPoint(0, 0), GPoint(40, 3)});
-  EXPECT_EQ(row->GetCells()[1]->GetCellRect().TopLeft(), GPoint(40, 63));
-  EXPECT_EQ(row->GetCells()[2]->GetCellRect().TopLeft(), GPoint(80, 60)) << "no third offset: AddCell's place";
-  pt = GPoint(50, 65);  // answered with the column and the row
-  EXPECT_EQ(view_.CellFromPoint(pt), row->GetCells()[1]);
-  EXPECT_EQ(pt, GPoint(1, 2));
-  pt = GPoint(10, 25);
-  EXPECT_EQ(view_.CellFromPoint(pt), view_.GetRows().front()->GetCells()[0]);
-  EXPECT_EQ(pt, GPoint(0, 0));
-  for (GPoint p : {GPoint(50, 25), GPoint(10, 85), GPoint(10, 10), GPoint(300, 25), GPoint(-1, 25)})
-    EXPECT_EQ(view_.CellFromPoint(p), nullptr) << p.x << "," << p.y;
 }
 
 TEST_F(GVListViewTest, AViewShorterThanItsHeaderShowsOneRowAndStaysClean) {
@@ -312,52 +253,6 @@ TEST_F(GVListViewDrawTest, SharedStripCellsDrawTheirOwnCellAndPutTheSourceBack) 
   auto* bad = new SubListItem(SubListItem::kShared);
   EXPECT_EQ(bad->SetSharedStrip(&strip, 0, 0), 0) << "no cells to divide the strip into";
   delete bad;
-}
-
-TEST_F(GVListViewDrawTest, PictureCellsDrawInsideTheInnerMarginsOverTheBackground) {
-  const std::string red = WriteSolidBmp(dir_, "red.bmp", 30, 20, 0xFF0000);
-  const std::string tile = WriteSolidBmp(dir_, "tile.bmp", 8, 8, 0x003300);
-  ASSERT_EQ(view_.LoadBackgroundImage(tile, GVWnd::kNoColorKey), 1);
-  view_.SetInnerMargins(4, 0, 4, 0);
-  auto* row = new ListItem(view_, 1);
-  auto* cell = new SubListItem(SubListItem::kImage);
-  ASSERT_EQ(cell->CreateImage(red, GVWnd::kNoColorKey), 1);
-  row->AddCell(cell);
-  view_.AddRow(row);
-  view_.SetColumnOffsets({GPoint(-10, 0)});  // half out past the inner left edge
-  DDSurface back = MakeSurface(dd_, 200, 100);
-  ClearSurface(back, 0);
-  EXPECT_EQ(view_.Draw(back.Get(), kViewRect), 1);
-  // The inner margin shows the background.
-  EXPECT_EQ(RowAt(back, 30, {2, 10, 30}), (std::vector<uint32_t>{Px(0x003300), Px(0xFF0000), Px(0x003300)}));
-  auto* missing = new SubListItem(SubListItem::kImage);
-  EXPECT_EQ(missing->CreateImage(dir_ / "absent.bmp", GVWnd::kNoColorKey), 1) << "a failed load still makes the cell";
-  EXPECT_EQ(missing->CreateText("x", SIZE{10, 10}, GVWnd::kNoColorKey, 0, 12, 400), 0) << "not a text cell";
-  delete missing;
-}
-
-TEST_F(GVListViewDrawTest, ATextHeaderSitsAtTheTopAndSetsTheMargin) {
-  GVListView view;
-  view.SetRect(GRect(0, 0, 200, 100));
-  auto* header = new SubListItem(SubListItem::kText);
-  ASSERT_EQ(header->CreateText("WWWW", SIZE{60, 24}, GVWnd::kNoColorKey, 0, 16, 700), 1);
-  EXPECT_EQ(header->SetText("WWWW"), 1);
-  ASSERT_EQ(view.AddColumn(header), 1);
-  EXPECT_EQ(view.GetTopMargin(), 24);
-  EXPECT_EQ(header->GetCellRect(), GRect(0, 0, 60, 24));
-  DDSurface back = MakeSurface(dd_, 200, 100);
-  const uint32_t paper = Px(0xFFFFFF);  // the label writes black
-  ClearSurface(back, paper);
-  EXPECT_EQ(view.Draw(back.Get(), GRect(0, 0, 200, 100)), 1);
-  size_t inked = 0, outside = 0;
-  const std::vector<uint32_t> pixels = ReadPixels(back);
-  for (size_t i = 0; i < pixels.size(); ++i)
-    if (pixels[i] != paper) ++(i % 200 < 60 && i / 200 < 24 ? inked : outside);
-  EXPECT_GT(inked, 0u) << "the glyphs are drawn";
-  EXPECT_EQ(outside, 0u);
-  auto* picture = new SubListItem(SubListItem::kImage);
-  EXPECT_EQ(picture->SetText("x"), 0) << "only text cells take text";
-  delete picture;
 }
 
 TEST_F(GVListViewDrawTest, AvatarCellsStepWithTheVisibleViewAndDrawInTheirRow) {

@@ -23,32 +23,6 @@ class PSPWndTest : public SpriteWidgetTest {
   }
 };
 
-TEST_F(PSPWndTest, EachFrameIsPlacedByItsOwnAnchor) {
-  const std::string file = Set("set.psp", 3);
-  GVPSPWnd w;
-  ASSERT_EQ(w.Load(file.c_str()), 1);
-  EXPECT_EQ(std::pair(w.GetFrame(), w.GetFrameCount()), std::pair(0, 3));
-  w.SetPos(20, 20);
-  EXPECT_EQ(w.GetRect(), GRect(20, 20, 24, 24));
-  w.SetFrame(1);
-  EXPECT_EQ(w.GetRect(), GRect(17, 19, 23, 21));
-  EXPECT_EQ(std::pair(w.GetFrameSize(-1), w.GetFrameSize(2)), std::pair(GSize(6, 2), GSize(2, 2)));
-  ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
-  EXPECT_EQ(Painted(), GRect(17, 19, 23, 21));
-  EXPECT_EQ(At(17, 19), Pixel(FrameColour(1)));
-  EXPECT_EQ(std::pair(w.HitTest(22, 20, 3), w.HitTest(23, 20, 3)), std::pair(1, 0));
-  // A frame outside the set shows frame 0; the same frame again changes nothing.
-  for (int32_t outside : {3, 4, -1}) {
-    w.SetFrame(2);
-    ASSERT_EQ(w.GetRect(), GRect(19, 19, 21, 21));
-    w.SetFrame(outside);
-    EXPECT_EQ(std::pair(w.GetFrame(), w.GetRect()), std::pair(0, GRect(20, 20, 24, 24))) << outside;
-  }
-  w.SetDirty(0);
-  w.SetFrame(0);
-  EXPECT_FALSE(w.IsDirty());
-}
-
 TEST_F(PSPWndTest, ChangeSpriteKeepsAFrameBelowTheNewCount) {
   const std::string three = Set("three.psp", 3);
   const std::string four = Set("four.psp", 4);

@@ -136,27 +136,6 @@ TEST_F(AniWndTest, TheMirroredRectangleMirrorsAboutThePositionsX) {
   EXPECT_EQ(a.GetRect(), GRect(33, 12, 36, 15));
 }
 
-TEST_F(AniWndTest, SelectingTheSameIndexChangesNothing) {
-  GVQLAniWnd a;
-  EXPECT_EQ(a.GetAnimationIndex(), -1);
-  ASSERT_EQ(a.Load(set_, 0, 0), 1);
-  EXPECT_EQ(a.GetAnimationIndex(), 0);
-  a.SetMirror(1);
-  ASSERT_EQ(a.SelectAnimation(1), 1);
-  EXPECT_STREQ(a.GetName(), "jump");
-  EXPECT_EQ((std::vector<int>{a.GetFrameCount(), a.GetMirror()}), (std::vector<int>{2, 0}));
-  a.Play(-1, 0);
-  while (a.GetFrame() != 1) Tick(a);
-  a.SetMirror(1);
-  ASSERT_EQ(a.SelectAnimation(1), 1);
-  EXPECT_EQ(std::pair(a.GetFrame(), a.GetMirror()), std::pair(1, 1));  // still playing where it was
-  EXPECT_EQ((std::vector<BOOL>{a.SelectAnimation(2), a.SelectAnimation(-1), a.SelectAnimationByName("none")}),
-            (std::vector<BOOL>{0, 0, 0}));
-  ASSERT_EQ(a.SelectAnimationByName("walk"), 1);
-  // Another animation starts stopped.
-  EXPECT_EQ((std::vector<int>{a.GetAnimationIndex(), a.GetFrameCount(), a.GetFrame()}), (std::vector<int>{0, 3, -1}));
-}
-
 TEST_F(AniWndTest, SteppingByHand) {
   EXPECT_EQ((std::vector<BOOL>{w.SetFrame(3), w.SetFrame(-1)}), (std::vector<BOOL>{0, 0}));
   EXPECT_EQ(w.GetFrame(), -1);
@@ -173,18 +152,6 @@ TEST_F(AniWndTest, SteppingByHand) {
   EXPECT_EQ(std::pair(w.GetFrame(), w.IsVisible()), std::pair(0, 1));
 }
 
-TEST_F(AniWndTest, StopOnAnIdleWidgetHidesItAndMarksItDirty) {
-  w.SetDirty(0);
-  w.Stop();
-  EXPECT_EQ(std::pair(w.IsVisible(), w.IsDirty()), std::pair(0, 1));
-  w.Play(-1, 0);
-  Tick(w, 60);
-  w.Stop();
-  EXPECT_EQ(std::pair(w.GetFrame(), w.IsVisible()), std::pair(-1, 0));
-  EXPECT_EQ(w.GetDrawnRect(), kWalk[1] + GSize(10, 10));
-  EXPECT_EQ(Tick(w), 0);
-}
-
 TEST_F(AniWndTest, ANegativeStopFramePausesAndResumeContinues) {
   for (int32_t pause : {-1, -326, -7}) {
     GVQLAniWnd a;
@@ -199,39 +166,6 @@ TEST_F(AniWndTest, ANegativeStopFramePausesAndResumeContinues) {
     EXPECT_EQ((std::pair{Tick(a, 40), Tick(a, 11)}), std::pair(0, 1));
     EXPECT_EQ(a.GetFrame(), 1);
   }
-}
-
-TEST_F(AniWndTest, AMovingFrameRedrawsEachTickInsideTheFrameRectangle) {
-  QlaPart moving{0, 0, 0};
-  moving.dx = 20;
-  moving.moves = true;
-  const std::string file =
-      Write("slide.qla", testing_support::QlaFile(Anim("slide", {Frame(40, {moving}), Frame(20, {{1, 0, 0}})}), Sprites()));
-  GVQLAniWnd a;
-  ASSERT_EQ(a.Load(file, 10, 10), 1);
-  a.Play(1, 0);
-  EXPECT_TRUE(a.IsMoving());
-  const GRect frame0(10, 10, 36, 14);  // the sprite's 6 columns plus the 20 it travels
-  int32_t lastLeft = -1;
-  for (int32_t t = 0; t < 7; ++t) {  // 350 ms of the 400 ms frame
-    a.SetDirty(0);
-    ASSERT_EQ(Tick(a), 1) << t;
-    EXPECT_TRUE(a.IsDirty());
-    EXPECT_EQ(a.GetFrame(), 0);
-    EXPECT_EQ(a.GetRect(), frame0);
-    Clear();
-    ASSERT_EQ(a.Draw(back_.Get(), a.GetRect()), 1);
-    const GRect painted = Painted();
-    EXPECT_GT(painted.left, lastLeft) << t;
-    GRect inside;
-    EXPECT_EQ(GRectIntersection(inside, painted, frame0), painted) << t;
-    lastLeft = painted.left;
-  }
-  // The still frame after it needs no redraw between changes.
-  while (a.GetFrame() != 1) Tick(a);
-  EXPECT_FALSE(a.IsMoving());
-  EXPECT_EQ(a.GetRect(), GRect(10, 10, 13, 13));
-  EXPECT_EQ(Tick(a, 20), 0);
 }
 
 TEST_F(AniWndTest, DrawAndHitTestFollowTheCurrentFramesPixels) {

@@ -25,23 +25,6 @@ class QLSWndTest : public SpriteWidgetTest {
   }
 };
 
-TEST_F(QLSWndTest, MovesThroughTheBaseChangeNothingOnlySetPosMoves) {
-  GVQLSWnd w;
-  Place(w);
-  w.SetDirty(0);
-  GVWnd& base = w;
-  base.SetRect(GRect(0, 0, 50, 50));
-  base.Offset(GSize(5, 5));
-  base.SetTopLeft(GPoint(30, 30));
-  EXPECT_EQ(w.GetRect(), kPlaced);
-  EXPECT_FALSE(w.IsDirty());
-  base.SetPos(GPoint(20, 20));
-  EXPECT_EQ(w.GetRect(), kPlaced + GSize(10, 10));
-  EXPECT_EQ(w.GetAnchor(), GPoint(20, 20));
-  EXPECT_EQ(w.GetDrawnRect(), GRect(8, 9, 24, 23));  // old and new place
-  EXPECT_TRUE(w.IsDirty());
-}
-
 TEST_F(QLSWndTest, HitTestFindsDrawnPixelsOnly) {
   GVQLSWnd w;
   ASSERT_EQ(w.Load(Sprite().c_str()), 1);
@@ -89,19 +72,6 @@ TEST_F(QLSWndTest, EffectFieldsReachTheSpriteDraw) {
   ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
   EXPECT_EQ(Painted(), GRect(6, 9, 12, 13));
   EXPECT_EQ(At(8, 11), 0u);  // the hole, mirrored
-}
-
-TEST_F(QLSWndTest, HiddenOrEmptyWidgetsDrawNothingAndSucceed) {
-  const std::string file = Sprite();
-  GVQLSWnd w;
-  EXPECT_EQ(w.Draw(back_.Get(), Screen()), 1);
-  ASSERT_EQ(w.Load(file.c_str()), 1);
-  w.Show(0);
-  EXPECT_EQ(w.Draw(back_.Get(), Screen()), 1);
-  EXPECT_EQ(w.Draw(nullptr, Screen()), 1);
-  EXPECT_EQ(Painted(), GRect());
-  EXPECT_TRUE(w.IsDirty());
-  EXPECT_FALSE(w.GetSurface());
 }
 
 TEST_F(QLSWndTest, ReleaseClearsTheEffectFieldsAndGivesTheSpriteBack) {

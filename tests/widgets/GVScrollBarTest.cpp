@@ -42,14 +42,6 @@ TEST(GVScrollBarArithmetic, DragPositionScalesToAThousandTruncatingAndRefusesNoT
   EXPECT_EQ(pos, 7);
 }
 
-TEST(GVScrollBarArithmetic, EachBarTakesTheNextTimerIdFromOneCounter) {
-  GVScrollBar a;
-  GVScrollBar b;
-  EXPECT_GE(a.GetTimerId(), GVScrollBar::kFirstTimerId);
-  EXPECT_EQ(b.GetTimerId(), a.GetTimerId() + 1);
-  EXPECT_EQ(a.GetRepeatDelay(), GVScrollBar::kDefaultRepeatDelay);
-}
-
 class GVScrollBarTest : public ControlTest {
  protected:
   // L = 100: 152 high, up button 0..20, thumb 20..32 at the top, down button 132..152.
@@ -59,28 +51,6 @@ class GVScrollBarTest : public ControlTest {
   ScrollRecorder target_;
   std::unique_ptr<GVScrollBar> bar_;
 };
-
-TEST_F(GVScrollBarTest, PartsAreLaidOutTopToBottom) {
-  bar_ = MakeBar(&target_, kBarRect);
-  EXPECT_EQ((std::vector<GRect>{bar_->GetUpButton()->GetRect(), bar_->GetTrack()->GetRect(),
-                                 bar_->GetThumb()->GetRect(), bar_->GetDownButton()->GetRect()}),
-            (std::vector<GRect>{GRect(0, 0, 16, 20), GRect(0, 20, 16, 132), GRect(0, 20, 16, 32), GRect(0, 132, 16, 152)}));
-  EXPECT_EQ(bar_->FreeTravel(), 100);
-  EXPECT_TRUE(bar_->GetTrack()->IsStretch());
-  GRect inverted;
-  inverted.SetRect(0, 100, 16, 50);
-  bar_->LayoutParts(inverted);
-  EXPECT_EQ(bar_->GetRect(), kBarRect) << "an inverted rectangle changes nothing";
-}
-
-TEST_F(GVScrollBarTest, CreateStopsAtTheFirstMissingPart) {
-  GVScrollBar bar;
-  EXPECT_EQ(bar.Create(&target_, trackPath_, upPath_, dir_ / "absent.bmp", thumbPath_, GVWnd::kNoColorKey, nullptr), 0);
-  EXPECT_NE(bar.GetUpButton(), nullptr);
-  EXPECT_EQ(bar.GetThumb(), nullptr);
-  bar.ReleaseImage();
-  EXPECT_EQ(bar.GetUpButton(), nullptr);
-}
 
 TEST_F(GVScrollBarTest, DraggingTheThumbSendsThePositionAndMovesTheThumbByTheGrab) {
   bar_ = MakeBar(&target_, kBarRect);
@@ -126,26 +96,6 @@ TEST_F(GVScrollBarTest, PressesThatSendNothing) {
   bar_->OnMouseMove(kHeld, GPoint(kX, 28));
   EXPECT_TRUE(target_.calls.empty());
   EXPECT_EQ(ThumbTop(), 20);
-}
-
-TEST_F(GVScrollBarTest, DrawPaintsEveryPartWithinTheBarWhateverTheClip) {
-  bar_ = MakeBar(&target_, kBarRect);
-  bar_->SetThumbPos(10, 50, 20);  // thumb 70..82
-  DDSurface back = MakeSurface(dd_, 40, 160);
-  ClearSurface(back, 0);
-  EXPECT_EQ(bar_->Draw(back.Get(), GRect(0, 0, 1, 1)), 1);
-  const auto px = [&](uint32_t rgb) {
-    return DevicePixel(DisplayFormat::Xrgb8888, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
-  };
-  std::vector<uint32_t> column;
-  for (int32_t y : {10, 40, 75, 129, 140}) column.push_back(PixelAt(back, kX, y));
-  EXPECT_EQ(column, (std::vector<uint32_t>{px(kUpRgb), px(kTrackRgb), px(kThumbRgb), px(kTrackRgb), px(kDownRgb)}));
-  EXPECT_EQ(PixelAt(back, kBarWidth + 2, 75), 0u);
-  EXPECT_EQ(bar_->GetDrawnRect(), kBarRect);
-  ClearSurface(back, 0);
-  bar_->Show(0);
-  EXPECT_EQ(bar_->Draw(back.Get(), kBarRect), 1);
-  EXPECT_EQ(PixelAt(back, kX, 10), 0u);
 }
 
 class GVScrollBarRepeatTest : public GVScrollBarTest {

@@ -233,40 +233,6 @@ TEST_F(GVWSTest, WndProcUnpacksKeysZeroExtendedAndMouseSignExtended) {
   EXPECT_EQ(journal_.inputs.back().what, "MButtonDblClk");
 }
 
-TEST_F(GVWSTest, InsertionsRemoveDuplicates) {
-  RecordingWnd* a = Add("a", GRect());
-  RecordingWnd* b = Add("b", GRect());
-  ws_->AddWnd(a);
-  EXPECT_EQ(FrontToBack(), (Names{"a", "b"}));
-  ws_->GetWndList().push_back(a);  // a stray duplicate
-  ws_->AddWndAtBottom(a);
-  EXPECT_EQ(FrontToBack(), (Names{"b", "a"}));
-  ws_->AddWndAtTop(a);
-  EXPECT_EQ(FrontToBack(), (Names{"a", "b"}));
-  EXPECT_EQ(ws_->AddWnd(nullptr) + ws_->AddWndAtBottom(nullptr), 0);
-  EXPECT_EQ((std::pair<GVWnd*, GVWnd*>(ws_->GetTopWnd(), ws_->GetBottomWnd())), (std::pair<GVWnd*, GVWnd*>(a, b)));
-}
-
-TEST_F(GVWSTest, InsertBeforeAndAfterAReferenceThatMustBeListed) {
-  RecordingWnd* ref = Add("ref", GRect(0, 0, 100, 100));
-  Add("top", GRect(500, 500, 510, 510));
-  auto* w = new RecordingWnd(journal_, "w", GRect(0, 0, 100, 100));
-  ws_->AddWndAtBottom(w);
-  EXPECT_EQ(ws_->InsertWndBefore(ref, w), 1);
-  EXPECT_EQ(FrontToBack(), (Names{"top", "w", "ref"}));
-  EXPECT_EQ(ws_->FindWndAtPoint(GPoint(50, 50), 1), w);
-  EXPECT_EQ(ws_->InsertWndAfter(ref, w), 1);
-  EXPECT_EQ(FrontToBack(), (Names{"top", "ref", "w"}));
-  // Against a missing reference (itself, once taken out) the widget is left out.
-  RecordingWnd stranger(journal_, "stranger");
-  EXPECT_EQ(ws_->InsertWndBefore(&stranger, w), 0);
-  EXPECT_EQ(FrontToBack(), (Names{"top", "ref"}));
-  ws_->AddWnd(w);
-  EXPECT_EQ(ws_->InsertWndAfter(w, w), 0);
-  EXPECT_EQ(FrontToBack(), (Names{"top", "ref"}));
-  delete w;
-}
-
 TEST_F(GVWSTest, RemovingTakesChildrenOutAndLeavesObjectsAlive) {
   RecordingWnd* parent = Add("parent", GRect());
   RecordingWnd* child = Add("child", GRect());

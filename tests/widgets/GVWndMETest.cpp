@@ -117,41 +117,6 @@ TEST_F(GVWndMETest, TheStoreKeepsTheNewestHundredLinesAndShowsTheLastOnes) {
   EXPECT_EQ(Shown(), (std::vector<std::string>{"L97", "L98", "L99", "L100", "L101"}));
 }
 
-TEST_F(GVWndMETest, EachPieceTakesTheRecordsFormatAndColoursAndTheRecordKeepsTheLast) {
-  view_.SetMeasureWnd(nullptr);
-  GVWndMELine line;
-  line.text = std::string(400, 'W');
-  line.format = 2;
-  line.textColor = 0x0000FF;
-  view_.AddText(line, 1);
-  ASSERT_GT(view_.GetLines().size(), 1u) << "400 capitals cannot fit 200 pixels";
-  std::string joined;
-  for (const GVWndMELine& l : view_.GetLines()) {
-    EXPECT_EQ(l.format, 2u);
-    EXPECT_EQ(l.textColor, 0x0000FFu);
-    joined += l.text;
-  }
-  EXPECT_EQ(joined, std::string(400, 'W'));
-  EXPECT_EQ(line.text, view_.GetLines().back().text);
-}
-
-TEST_F(GVWndMETest, AddTextMeasuresInTheRowsFont) {
-  const std::string text = "The quick brown fox jumps over the lazy dog " + kGa + kNa + " again and again";
-  Add(text);
-  HDC dc = GetDC(nullptr);
-  ASSERT_NE(dc, nullptr);
-  const HGDIOBJ old = SelectObject(dc, view_.GetRows().front()->GetFont());
-  const Pieces expected = GVWndME::SplitToWidth(text, kViewRect.Width(), [dc](const char* s, int32_t n) {
-    SIZE e{};
-    GetTextExtentPoint32A(dc, s, n, &e);
-    return e.cx;
-  });
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  ASSERT_GT(expected.size(), 1u);
-  EXPECT_EQ(Texts(), expected);
-}
-
 TEST_F(GVWndMETest, ViewsTooNarrowOrTooShortStillEnd) {
   view_.SetRect(GRect(0, 0, 1, 100));
   Add(kGa + "ab" + kNa);
@@ -179,27 +144,6 @@ TEST_F(GVWndMETest, ThumbTrackMovesTheWindowAndRefusesPositionsOffTheScale) {
                                  {0x10000 + 200, 1, 3u}}) {
     EXPECT_EQ(view_.OnScroll(SB_THUMBTRACK, pos, nullptr), taken) << pos;
     EXPECT_EQ(view_.GetTopIndex(), top) << pos;
-  }
-}
-
-TEST_F(GVWndMETest, LineStepsStopAtBothEndsButStillResyncTheBar) {
-  AttachBar();
-  AddNumbered(1, 20);
-  ASSERT_EQ(view_.GetTopIndex(), 15u);
-  bar_->SetThumbPos(5, 20, 0);  // put the thumb out of step
-  EXPECT_EQ(view_.OnScroll(SB_LINEDOWN, 0, bar_.get()), 1);
-  EXPECT_EQ(TopAndThumb(), std::pair(15u, 100));
-  view_.OnScroll(SB_TOP, 0, bar_.get());
-  bar_->SetThumbPos(5, 20, 15);
-  EXPECT_EQ(view_.OnScroll(SB_LINEUP, 0, bar_.get()), 1);
-  EXPECT_EQ(TopAndThumb(), std::pair(0u, 0));
-  view_.OnScroll(SB_LINEDOWN, 0, bar_.get());
-  EXPECT_EQ(TopAndThumb(), std::pair(1u, 6));  // 100 x 1 / 15
-  view_.OnScroll(SB_BOTTOM, 0, bar_.get());
-  EXPECT_EQ(view_.GetTopIndex(), 15u);
-  for (int32_t code : {SB_PAGEUP, SB_PAGEDOWN, SB_THUMBPOSITION, 99}) {
-    EXPECT_EQ(view_.OnScroll(code, 0, bar_.get()), 1);
-    EXPECT_EQ(view_.GetTopIndex(), 15u) << code;
   }
 }
 
