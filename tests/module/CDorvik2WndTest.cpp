@@ -50,75 +50,6 @@ TEST_F(GameWindowTest, ExportsMakeTheObjectAndRefuseForeignOrNullInterfaces) {
   EXPECT_EQ(&(a = b), &a);
 }
 
-TEST_F(GameWindowTest, WindowHasItsClassTitleStylePlaceFocusAndHostLink) {
-  IClientInterface* client = Make();
-  const HWND game = Init(client, 0);
-  ASSERT_NE(game, nullptr);
-  WNDCLASSA wc{};
-  ASSERT_TRUE(GetClassInfoA(GetModuleHandleA("Dorvik2"), "Dorvik2Wnd", &wc));
-  EXPECT_EQ(wc.style, 0x000Bu);
-  EXPECT_EQ(wc.hbrBackground, nullptr) << "the scene paints every pixel";
-  char title[64] = {};
-  GetWindowTextA(game, title, sizeof title);
-  EXPECT_STREQ(title, "TolbeamDorvik2GameWndT");
-  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(game, GWL_STYLE)) & ~WS_VISIBLE, 0x46000000u);
-  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(game, GWL_EXSTYLE)), WS_EX_NOPARENTNOTIFY);
-  EXPECT_EQ(GetParent(game), hostWnd);
-  EXPECT_TRUE(IsWindowVisible(game));
-  EXPECT_EQ(GetFocus(), game);
-  RECT r{};
-  GetWindowRect(game, &r);
-  POINT origin{3, 3};
-  ClientToScreen(hostWnd, &origin);
-  EXPECT_EQ(GRect(r.left, r.top, r.right, r.bottom), GRect(origin.x, origin.y, origin.x + 800, origin.y + 600));
-  CDorvik2Wnd* wnd = Wnd(client);
-  EXPECT_EQ(wnd->PortalFolder() + wnd->ExtraText(), "D:\\portal\\extra") << "the host's texts converted";
-  EXPECT_EQ(wnd->OwnsScreen(), 1);
-  // Linked into a program, not loaded as "Dorvik2": the class is the program's.
-  EXPECT_EQ(dorvik2_module::HandleAtLoad(), nullptr);
-  EXPECT_EQ(wnd->Instance(), nullptr);
-  const CHostLink& link = CHostLink::Global();
-  EXPECT_EQ(link.Host(), &host);
-  EXPECT_EQ(link.HostWindow(), hostWnd);
-  EXPECT_EQ(link.GameNumber(), 14);
-  EXPECT_EQ(scene.initRect, GRect(0, 0, 800, 600));
-  wnd->PostToHostWindow(kGameCloseScreenFailed);
-  const auto close = PostedToHost(WM_GAME_CLOSE);
-  ASSERT_EQ(close.size(), 1u);
-  EXPECT_EQ(close[0].wParam, 0u) << "no game played yet";
-  EXPECT_EQ(close[0].lParam, 1);
-  const HWND second = Init(Make(), 0);
-  ASSERT_NE(second, nullptr) << "the registered class serves again";
-  EXPECT_NE(second, game);
-}
-
-TEST_F(GameWindowTest, SecondInitOnOneObjectFailsAndKeepsTheFirstWindow) {
-  IClientInterface* client = Make();
-  const HWND game = Init(client, 0);
-  ASSERT_NE(game, nullptr);
-  CDorvik2Wnd* wnd = Wnd(client);
-  CDorvik2VWS* firstScene = wnd->Scene();
-  const HWND otherHost = CreateWindowExA(0, kHostClass, "other", WS_POPUP, 0, 0, 900, 700, nullptr, nullptr,
-                                         nullptr, nullptr);
-  EXPECT_EQ(InitGameWnd(client, 0, otherHost, u"x", u"y", u"z", 0, 0, 0, 0, 0), nullptr);
-  EXPECT_EQ(wnd->Handle(), game);
-  EXPECT_TRUE(IsWindow(game));
-  EXPECT_EQ(wnd->Scene(), firstScene);
-  EXPECT_EQ(wnd->HostWindow(), hostWnd);
-  EXPECT_EQ(scene.constructed.load(), 1);
-}
-
-TEST_F(GameWindowTest, FailedSceneSetUpGivesNullAndKeepsTheSceneUntilDestroyed) {
-  scene.initResult = 0;
-  IClientInterface* client = Make();
-  EXPECT_EQ(Init(client, 0), nullptr);
-  EXPECT_EQ(scene.constructed.load(), 1);
-  EXPECT_EQ(scene.destroyed.load(), 0);
-  EXPECT_EQ(scene.builds.load(), 0);
-  EXPECT_EQ(Destroy(client), 0);
-  EXPECT_EQ(scene.destroyed.load(), 1);
-}
-
 // A synchronous build is done before Init returns. Only a threaded build reports, once;
 // only a successful one kicks the queue (on the game window) and sets up sound, on the
 // loader thread; a failed synchronous build leaves no window or thread.
@@ -141,8 +72,12 @@ TEST_F(GameWindowTest, BuildOutcomesReportKickAndSetUpSoundAsTheyShould) {
         continue;
       }
       ASSERT_NE(game, nullptr);
-      EXPECT_EQ(scene.builds.load(), 1 - threaded) << "built before Init returned";
+      // The loader may already have built by the time a threaded Init returns.
+      if (!threaded) {
+        EXPECT_EQ(scene.builds.load(), 1) << "built before Init returned";
+      }
       WaitForLoader(Wnd(client));
+      EXPECT_EQ(scene.builds.load(), 1);
       EXPECT_NE(scene.buildThread.load() == GetCurrentThreadId(), threaded == 1);
       EXPECT_FALSE(Wnd(client)->LoaderRunning());
       const DWORD effects = scene.effectsThread.load();
@@ -193,25 +128,6 @@ TEST_F(GameWindowTest, ThreadedInitReturnsWhileTheBuildRunsPaintingItselfAndRepo
   EXPECT_EQ(loaded[0].lParam, 0);
   EXPECT_EQ(scene.effectsRuns.load(), 1);
   EXPECT_FALSE(wnd->LoaderRunning());
-}
-
-TEST_F(GameWindowTest, LoaderThreadThatCannotBeMadeFailsOnlyTheThreadedInitAndDestroyWaitsForOne) {
-  plat::sim::FailNext("CreateThread");
-  IClientInterface* threaded = Make();
-  EXPECT_EQ(Init(threaded, 1), nullptr);
-  EXPECT_EQ(scene.builds.load(), 0);
-  plat::sim::FailNext("CreateThread");
-  IClientInterface* synchronous = Make();
-  EXPECT_NE(Init(synchronous, 0), nullptr);
-  EXPECT_TRUE(Wnd(synchronous)->Scene()->IsReady());
-  EXPECT_EQ(Wnd(synchronous)->LoaderThread(), nullptr);
-  EXPECT_EQ(scene.effectsRuns.load(), 0);
-  IClientInterface* client = Make();
-  ASSERT_NE(Init(client, 1), nullptr);
-  EXPECT_EQ(Destroy(client), 0) << "destroyed right after a threaded init";
-  EXPECT_EQ(plat::sim::LiveLayerThreads(), 0u);
-  EXPECT_EQ(scene.builds.load(), 2) << "the thread ran before the scene went";
-  EXPECT_EQ(scene.destroyed.load(), 1);
 }
 
 TEST_F(GameWindowTest, DestroyDuringABlockedBuildCancelsJoinsAndPostsNothing) {

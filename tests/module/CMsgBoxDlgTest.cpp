@@ -12,7 +12,6 @@ using namespace msgbox_test;
 
 namespace {
 
-int Width(const RECT& r) { return r.right - r.left; }
 std::pair<int, int> Size(const RECT& r) { return {r.right - r.left, r.bottom - r.top}; }
 void ExpectNoTimer() {
   EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
@@ -39,22 +38,6 @@ void Press(HWND dialog, int id) {
 }
 
 }  // namespace
-
-TEST(MsgBoxLines, SplitLinesCutsAtEachNewlineAndKeepsANonEmptyTail) {
-  struct Case { std::string text; std::vector<std::string> lines; uint32_t longestBytes; };
-  const Case cases[] = {
-      {"a\nbb\n", {"a", "bb"}, 2},     {"a\n\nb", {"a", "", "b"}, 1}, {"", {}, 0},
-      {"\n", {""}, 0},                 {"one", {"one"}, 3},          {"한글\n둘", {"한글", "둘"}, 4},
-      {"abcd\ne", {"abcd", "e"}, 4},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    std::vector<std::string> lines{"left over"};
-    SplitLines(c.text, lines);
-    EXPECT_EQ(lines, c.lines);
-    EXPECT_EQ(LongestLineLength(c.text), c.longestBytes);
-  }
-}
 
 class MsgBoxGeometry : public MsgBoxTest {};
 
@@ -109,16 +92,6 @@ TEST_F(MsgBoxAnswers, ClicksAndKeysAnswerAsTheButtonsSayAndReleaseEverything) {
   EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
   EXPECT_EQ(plat::sim::LiveGdiObjects(), gdiBefore_) << "bitmaps and fonts released";
   EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcsBefore_);
-}
-
-TEST_F(MsgBoxAnswers, AutoCloseAnswersOkForAnOkBoxAndNoForAYesNoBoxExactlyOnTime) {
-  struct Case { int32_t type; uint32_t ms; int32_t answer; };
-  for (const Case c : {Case{CMsgBoxDlg::kTypeOk, 3000, 1}, Case{CMsgBoxDlg::kTypeYesNo, 5000, 2}, Case{7, 200, 2}}) {
-    const DWORD before = Elapsed();
-    EXPECT_EQ(Show("closing by itself", c.type, c.ms, "", nullptr), c.answer) << c.type;
-    EXPECT_EQ(Elapsed() - before, c.ms);
-    ExpectNoTimer();
-  }
 }
 
 TEST_F(MsgBoxAnswers, PressBeforeTheTimeOutKillsTheTimerAndRestoresThePeriod) {
@@ -187,26 +160,6 @@ TEST_F(MsgBoxAnswers, ABoxOpenedInsideAnotherBoxsLoopKeepsItsOwnTimerSizeAndAnsw
 
 using MsgBoxFailures = MsgBoxTest;
 
-// Without its button strip the box is sized but the button keeps its template place;
-// without a frame piece the whole box keeps the template's plain form, and still ends.
-TEST_F(MsgBoxFailures, MissingBitmapsLeaveTheTemplatesPlainForm) {
-  HWND probe = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(101), game_,
-                                  [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
-  const Seen plain = Look(probe);
-  DestroyWindow(probe);
-  RemoveFixture("ok_btn.bmp");
-  EXPECT_EQ(Show("text", CMsgBoxDlg::kTypeOk, 0, "", [](HWND, int) { plat::sim::PressKey(VK_ESCAPE); }), 2);
-  EXPECT_EQ(Size(seen_.window), std::make_pair(200, 120));
-  EXPECT_EQ(seen_.button[0].left, plain.button[0].left);
-  EXPECT_EQ(Width(seen_.button[0]), Width(plain.button[0]));
-  RemoveFixture("msg4.bmp");
-  seen_ = Seen{};
-  EXPECT_EQ(Show("text", CMsgBoxDlg::kTypeOk, 3000, "", nullptr), 1);
-  EXPECT_EQ(Size(seen_.window), Size(plain.window));
-  EXPECT_EQ(Elapsed(), 3000u);
-  EXPECT_EQ(plat::sim::LiveGdiObjects(), gdiBefore_) << "partial frame released";
-}
-
 TEST_F(MsgBoxFailures, ADialogThatCannotBeMadeAnswersMinusOneWithNoTimerAndThePeriodRestored) {
   plat::sim::FailNext("DialogBoxParamA");
   EXPECT_EQ(ShowMsgBox(nullptr, game_, kGameFolder, "text", CMsgBoxDlg::kTypeOk, 3000, "", kHeadingColour), -1);
@@ -214,17 +167,5 @@ TEST_F(MsgBoxFailures, ADialogThatCannotBeMadeAnswersMinusOneWithNoTimerAndThePe
   // A module that holds no template (loaded under another name).
   const HINSTANCE foreign = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x7000));
   EXPECT_EQ(ShowMsgBox(foreign, game_, kGameFolder, "text", CMsgBoxDlg::kTypeYesNo, 5000, "", kHeadingColour), -1);
-  ExpectNoTimer();
-}
-
-TEST_F(MsgBoxAnswers, UnderTheRealClockTheTimerThreadClosesTheBoxThroughACrossThreadSend) {
-  plat::sim::UseRealClock();
-  const DWORD start = GetTickCount();
-  const int32_t answer = ShowMsgBox(nullptr, game_, kGameFolder, "real", CMsgBoxDlg::kTypeYesNo, 30, "", kHeadingColour);
-  const DWORD took = GetTickCount() - start;
-  plat::sim::UseVirtualClock();
-  EXPECT_EQ(answer, 2);
-  EXPECT_GE(took, 25u);
-  EXPECT_LT(took, 5000u);
   ExpectNoTimer();
 }

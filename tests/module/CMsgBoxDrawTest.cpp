@@ -32,23 +32,6 @@ TEST_F(MsgBoxDrawing, ARealPressShowsThePressedFrameAndFocusMovesTheFocusedOne) 
   EXPECT_EQ(frames[3].first, StripColour("yes", 3)) << "Yes disabled";
 }
 
-TEST_F(MsgBoxDrawing, ALeftPressOnTheBoxAsksForACaptionDrag) {
-  plat::sim::ClearDragRequests();
-  Show("drag me", CMsgBoxDlg::kTypeOk, 0, "", [](HWND d, int call) {
-    if (call == 0) {
-      plat::sim::MouseDown(d, 15, 25);
-    } else {
-      plat::sim::MouseUp(d, 15, 25);
-      plat::sim::PressKey(VK_ESCAPE);
-    }
-  });
-  const std::vector<plat::sim::DragRequest> drags = plat::sim::DragRequests();
-  ASSERT_EQ(drags.size(), 1u);
-  EXPECT_EQ(drags[0].hwnd, seen_.dialog);
-  EXPECT_EQ(drags[0].screen.x, 15) << "the press's own lParam";
-  EXPECT_EQ(drags[0].screen.y, 25);
-}
-
 // Dialogs draw through GDI into 32-bit window stores whatever the desktop's depth, so
 // the 5-6-5 desktop shows the same picture as the 32-bit one.
 TEST_F(MsgBoxDrawing, YesNoBoxWithHeadingOverTheGameWindowMatchesItsPinnedPicture) {

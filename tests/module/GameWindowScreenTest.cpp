@@ -91,21 +91,6 @@ class GameWindowScreenTest : public GameWindowFixture {
   }
 };
 
-TEST_F(GameWindowScreenTest, CreationBuildsAWindowedScreenWhateverTheFlag) {
-  plat::sim::ResetDisplay(DisplayFormat::Rgb555);
-  Open(1);
-  EXPECT_FALSE(Screen().IsFullScreen());
-  EXPECT_EQ(Screen().CooperativeWindow(), game_);
-  EXPECT_EQ(wnd_->ScreenSteps(), (std::vector<std::string>{"create windowed", "manager", "effects 17"}))
-      << "no scene yet, no restore at creation";
-  EXPECT_EQ(GetPixelFormatCode(), 17) << "5-5-5 pixels reported as 16 bits still get their own code";
-  EXPECT_EQ(XResEntryMgr::Global().GetDirectDraw(), Screen().DirectDraw().Get());
-  EXPECT_EQ(XResEntryMgr::Global().GetBackBuffer(), Screen().BackBuffer().Get());
-  EXPECT_EQ(XResEntryMgr::Global().GetColorKey(), 0x7C1Fu);
-  EXPECT_EQ(scene_->colorKey, 0x7C1F) << "the scene takes the screen's key at every hand-over";
-  EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Rgb555) << "the desktop mode stays";
-}
-
 TEST_F(GameWindowScreenTest, EffectCodeFollowsTheDesktopAndUnusableDesktopsFailCreation) {
   struct Case { DisplayFormat format; int32_t created; int32_t code; };
   const Case cases[] = {{DisplayFormat::Rgb565, 1, 16},
@@ -146,21 +131,6 @@ TEST_F(GameWindowScreenTest, RebuildHandsOverInOrderAndPostsReadyBeforeTheRepain
   EXPECT_FALSE(drawn.HasArea()) << "the rebuild's own full redraw left nothing dirty";
 }
 
-TEST_F(GameWindowScreenTest, ScreenModeGoesFullScreenOnTheHostWindowAndBack) {
-  Open(0);
-  IClientInterface* client = wnd_;
-  ASSERT_EQ(client->SetScreenMode(1, 800, 600, 0), 0);
-  EXPECT_TRUE(Screen().IsFullScreen());
-  EXPECT_EQ(Screen().CooperativeWindow(), hostWnd);
-  EXPECT_EQ(Screen().ClipWindow(), game_);
-  EXPECT_EQ(GSize(plat::sim::CurrentDisplayMode().width, plat::sim::CurrentDisplayMode().height), GSize(800, 600));
-  ASSERT_EQ(client->SetScreenMode(0, 800, 600, 0), 0);
-  EXPECT_FALSE(Screen().IsFullScreen());
-  EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Rgb565);
-  EXPECT_NE(plat::sim::CurrentDisplayMode().width, 800) << "the desktop's own size is back";
-  EXPECT_EQ(Closes(), 0u);
-}
-
 TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOneClose) {
   Open(0);
   wnd_->OnScreenReady(0);
@@ -198,18 +168,6 @@ TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOne
   EXPECT_EQ(wnd_->RestoreScreen(), 0);
   wnd_->OnScreenReady(1);
   EXPECT_EQ(Closes(), 2u);
-}
-
-TEST_F(GameWindowScreenTest, ExclusiveModeElsewhereMakesTheDrawWaitAndDrawNothing) {
-  Open(0);
-  scene_->SetFullRedraw();
-  plat::sim::SetExclusiveHeldElsewhere(true);
-  const DWORD before = timeGetTime();
-  EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect());
-  EXPECT_EQ(timeGetTime() - before, 10u);
-  EXPECT_TRUE(scene_->IsFullRedraw()) << "the next draw tries again";
-  plat::sim::SetExclusiveHeldElsewhere(false);
-  EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect(0, 0, 800, 600));
 }
 
 // What the game window shows: filled widgets and a picture of the resource manager,

@@ -64,46 +64,6 @@ TEST_F(GameWndProcTest, ReadySceneHandsInputToItsWidgetsAndAnswersTheRest) {
   EXPECT_EQ(scene_->QueuedCount(), 0u);
 }
 
-TEST_F(GameWndProcTest, BeforeTheSceneIsReadyOnlyPaintingActs) {
-  Open(0, /*buildResult=*/0);
-  scene_->SetFocusWnd(AddProbe(GRect(0, 0, 800, 600)));
-  RECT dirty{};
-  InvalidateRect(game_, nullptr, FALSE);
-  EXPECT_EQ(Send(WM_PAINT, 0, 0), 0);
-  EXPECT_FALSE(GetUpdateRect(game_, &dirty, FALSE)) << "the paint handler validated the window";
-  for (const Message& m : kMessages) Send(m.msg, m.w, m.l);
-  Send(WM_LBUTTONDOWN, 0, MAKELPARAM(10, 10));
-  Send(WM_ACTIVATE, WA_ACTIVE, 0);
-  scene_->EnqueueHostMessage(HostMessage::Make<HM_USER_AVATAR>(UserAvatarMsg{7, "a"}));
-  Send(WM_GAME_DISPATCH, 0, 0);
-  EXPECT_TRUE(log_.empty());
-  EXPECT_TRUE(PostedToHost(WM_NCLBUTTONDOWN).empty());
-  EXPECT_EQ(scene_->volumeCountdown, 0);
-  EXPECT_EQ(scene_->QueuedCount(), 1u);
-}
-
-TEST_F(GameWndProcTest, ActivationForcesAFullRedrawAndTheVolumeCountdown) {
-  Open(0);
-  for (UINT msg : {WM_ACTIVATE, WM_ACTIVATEAPP}) {
-    scene_->Draw(wnd_->Screen()->BackBuffer().Get(), GRect());  // a target of the caller's
-    ASSERT_FALSE(scene_->IsFullRedraw());
-    scene_->volumeCountdown = 0;
-    EXPECT_EQ(Send(msg, 1, 0), 0);
-    EXPECT_TRUE(scene_->IsFullRedraw()) << msg;
-    EXPECT_TRUE(scene_->IsDirty()) << msg;
-    EXPECT_EQ(scene_->volumeCountdown, 20) << msg;
-  }
-  // The game tick counts it down only while there is a volume below full to re-apply;
-  // silence stays silence.
-  struct Case { int32_t volume, countdown; };
-  for (const Case c : {Case{0, 20}, Case{-2000, 19}, Case{-10000, 18}}) {
-    scene_->SetEffectVolume(c.volume);
-    Send(WM_TIMER, CDorvik2VWS::kTickTimer, 0);
-    EXPECT_EQ(scene_->volumeCountdown, c.countdown) << c.volume;
-    EXPECT_EQ(scene_->EffectVolume(), c.volume);
-  }
-}
-
 // The top strip drags the host window when no widget takes the press.
 TEST_F(GameWndProcTest, UnclaimedPressInTheStripDragsTheHostAndElsewhereCaptures) {
   Open(0);
@@ -133,13 +93,6 @@ TEST_F(GameWndProcTest, UnclaimedPressInTheStripDragsTheHostAndElsewhereCaptures
   log_.clear();
   EXPECT_EQ(press(300, 300).size(), 1u) << "with input off any press drags";
   EXPECT_TRUE(log_.empty());
-  EXPECT_EQ(GetCapture(), nullptr);
-}
-
-TEST_F(GameWndProcTest, FullScreenHasNoDragStrip) {
-  Open(1);
-  Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-  EXPECT_TRUE(PostedToHost(WM_NCLBUTTONDOWN).empty());
   EXPECT_EQ(GetCapture(), nullptr);
 }
 

@@ -144,17 +144,6 @@ TEST_F(SceneSoundTest, EffectsAreLoadedFromTheSoundFolderInTheirOrderSkippingBad
   EXPECT_EQ(scene_->PlayEffect(51, 0), 1) << "played nothing, but the id is valid";
 }
 
-TEST_F(SceneSoundTest, NothingPlaysBeforeRegistrationOrWithoutADevice) {
-  MakeGame(0);
-  SeatPlayers();
-  EXPECT_EQ(scene_->PlayVoice(kStop, 0), 0);
-  EXPECT_EQ(scene_->PreviewVoice(kStop, 0, 0), 0);
-  plat::sim::SetAudioAvailable(false);
-  EXPECT_EQ(scene_->RegisterEffects(), 0);
-  EXPECT_FALSE(scene_->IsSoundReady());
-  EXPECT_EQ(scene_->PlayEffect(0, 0), 0);
-}
-
 TEST_F(SceneSoundTest, TeardownDuringRegistrationStopsBeforeTheNextFile) {
   MakeGame(0);
   const uint32_t liveBefore = plat::sim::LiveSoundBuffers();
@@ -221,40 +210,6 @@ TEST_F(SceneSoundTest, EffectPlaysByIdAtTheEffectVolumeAndOnlyInsideTheTable) {
   EXPECT_EQ(scene_->PlayEffect(scene_effects::kCount - 1, 0), 1);
 }
 
-TEST_F(SceneSoundTest, EffectVolumeIsClampedAndReachesEffectsAndChannels) {
-  Register();
-  ASSERT_EQ(scene_->PreviewVoice(10037, 0, 0), 1);
-  struct Case { int32_t asked, applied; };
-  for (const Case c : {Case{-5000, -10000}, Case{-4999, -4999}, Case{300, 0}}) {
-    scene_->SetEffectVolume(c.asked);
-    EXPECT_EQ(scene_->EffectVolume(), c.applied) << c.asked;
-    EXPECT_EQ(scene_->SoundMgr().GetVolume(53), c.applied) << c.asked;
-    LONG channel = 1;
-    ASSERT_EQ(scene_->SoundMgr().Channel(0).Buffer()->GetVolume(&channel), DS_OK);
-    EXPECT_EQ(channel, c.applied) << c.asked;
-  }
-}
-
-TEST_F(SceneSoundTest, TheTwoLoopingEffectsStopTogetherAndATeardownStopsThemToo) {
-  MakeGame(0);
-  const uint32_t liveBefore = plat::sim::LiveSoundBuffers();
-  ASSERT_EQ(scene_->RegisterEffects(), 1);
-  ASSERT_EQ(scene_->PlayEffect(scene_effects::kThreeGoWin, 1), 1);
-  ASSERT_EQ(scene_->PlayEffect(scene_effects::kThreeGoLose, 1), 1);
-  plat::sim::AdvanceClock(250);  // two and a half times their length
-  EXPECT_EQ(scene_->SoundMgr().IsPlaying(49) + scene_->SoundMgr().IsPlaying(50), 2);
-  scene_->StopLoopingEffects();
-  EXPECT_EQ(scene_->SoundMgr().IsPlaying(49) + scene_->SoundMgr().IsPlaying(50), 0);
-  ASSERT_EQ(scene_->PlayEffect(scene_effects::kThreeGoWin, 1), 1);
-  plat::sim::ClearSoundEvents();
-  scene_->DestroyAll();
-  EXPECT_FALSE(scene_->IsSoundReady());
-  EXPECT_EQ(plat::sim::LiveSoundBuffers(), liveBefore);
-  ASSERT_FALSE(plat::sim::SoundEvents().empty());
-  EXPECT_EQ(plat::sim::SoundEvents().front().kind, plat::sim::SoundEventKind::Stop);
-  EXPECT_EQ(scene_->PlayEffect(0, 0), 0);
-}
-
 TEST_F(SceneSoundTest, VoiceFileFollowsTheSpeakersGenderVoiceSetAndVariant) {
   Register();
   struct Case {
@@ -319,45 +274,6 @@ TEST_F(SceneSoundTest, WhoMaySpeak) {
   scene_->GetPlayer(0).voiceSet = 1;
   EXPECT_EQ(scene_->PlayVoice(kStop, 0), 1);
   for (const std::string& f : VoiceFiles()) EXPECT_EQ(f.rfind("Male2", 0), std::string::npos) << f;
-}
-
-TEST_F(SceneSoundTest, PreviewSpeaksVariantOneInTheGivenVoiceSet) {
-  Register();
-  struct Case { int32_t id, voiceSet, seat; int32_t ownGender; const char* file; };
-  const Case cases[] = {
-      {kStop, 2, 0, 1, "Male3\\stop1.ogg"},
-      {kStop, 7, 0, 1, "Male8\\stop1.ogg"},  // not clamped
-      {kStop, 2, 1, 1, "Female3\\stop1.ogg"},
-      {kStop, 0, -1, 1, "Female1\\stop1.ogg"},  // this client's own gender
-      {kStop, 0, -1, 0, "Male1\\stop1.ogg"},
-      {10037, 0, -1, 9, "Robot\\hello1.ogg"},  // robot form, even above 10020
-  };
-  for (const Case& c : cases) {
-    scene_->MyUser().gender = c.ownGender;
-    ASSERT_EQ(scene_->PreviewVoice(c.id, c.voiceSet, c.seat), 1) << c.file;
-    EXPECT_GE(scene_->SoundMgr().FindChannel(c.file), 0) << c.file;
-  }
-  EXPECT_EQ(scene_->PreviewVoice(10052, 0, 0), 0);
-  EXPECT_EQ(scene_->PreviewVoice(kStop, 0, 2), 0);
-}
-
-TEST_F(SceneSoundTest, LoaderRegistersWhileTheWindowThreadPlaysAndSetsVolumes) {
-  MakeGame(1, false);
-  SeatPlayers();
-  int32_t volume = 0;
-  // Until the loader ends: play, speak and change the volume as a game would.
-  while (WaitForSingleObject(wnd_->LoaderThread(), 0) == WAIT_TIMEOUT) {
-    volume = (volume - 37) % 4000;
-    scene_->SetEffectVolume(volume);
-    scene_->PlayEffect(-volume % scene_effects::kCount, 0);
-    scene_->PlayVoice(kStop, 0);
-  }
-  WaitForLoader(wnd_);
-  EXPECT_EQ(CDorvik2VWS::Controls().effectsResult.load(), 1);
-  EXPECT_NE(CDorvik2VWS::Controls().effectsThread.load(), GetCurrentThreadId());
-  for (int32_t id = 0; id < scene_effects::kCount; ++id)
-    EXPECT_EQ(scene_->SoundMgr().GetVolume(id), scene_->EffectVolume()) << "the last volume set wins, " << id;
-  EXPECT_EQ(scene_->PlayVoice(kStop, 0), 1);
 }
 
 }  // namespace

@@ -51,25 +51,6 @@ class SceneTest : public testing::Test {
   CDorvik2VWS* scene = nullptr;
 };
 
-TEST_F(SceneTest, SoundWaitsForAReadySceneAndItsRegistration) {
-  EXPECT_EQ(scene->RegisterEffects(), 0) << "not ready";
-  EXPECT_EQ(CDorvik2VWS::Controls().effectsRuns.load(), 0);
-  Build();
-  EXPECT_FALSE(scene->IsSoundReady());
-  EXPECT_EQ(scene->PlayEffect(3, 0), 0) << "ready, but nothing registered";
-}
-
-TEST_F(SceneTest, InitClearsReadinessAndTheDirtyFlagRedrawsOnce) {
-  Build();
-  ASSERT_TRUE(scene->Init(GRect(0, 0, 800, 600)));
-  EXPECT_FALSE(scene->IsReady());
-  EXPECT_EQ(scene->RedrawIfDirty(), 0);
-  scene->MarkDirty();
-  EXPECT_EQ(scene->RedrawIfDirty(), 1);
-  EXPECT_EQ(scene->RedrawIfDirty(), 0);
-  EXPECT_FALSE(scene->Draw(nullptr, GRect(0, 0, 800, 600)).HasArea()) << "nothing to draw without a screen";
-}
-
 // Only the scene's own timer ids are acted on; its timers run on the game window, and a
 // deleted scene leaves none running.
 TEST_F(SceneTest, GameTimersRunOnTheGameWindowAndDieWithTheScene) {

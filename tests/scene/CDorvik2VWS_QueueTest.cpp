@@ -59,22 +59,6 @@ TEST_F(QueueTest, BlocksArrivingDuringAHandlerWaitAndGoOnePerTickOldestFirst) {
   EXPECT_EQ(scene->QueuedCount(), 0u);
 }
 
-TEST_F(QueueTest, UnknownTypeIsQueuedThenDroppedWithoutAHandler) {
-  Start();
-  int32_t others = 0;
-  for (uint32_t type = 1; type < HM_TYPE_LIMIT; ++type)
-    if (type != HM_USER_AVATAR) scene->SetHostMessageHandler(type, [&others](CDorvik2VWS&, HostMessage&) { ++others; });
-  onAvatar = [this](HostMessage&) {
-    EXPECT_EQ(Receive({70, 0, 0, 0, 1, 2, 3, 4}), 0);
-    EXPECT_EQ(scene->QueuedCount(), 1u);
-  };
-  Receive(Block(Avatar(1, "a")));
-  plat::sim::Advance(kTickMs);
-  EXPECT_EQ(scene->QueuedCount(), 0u);
-  EXPECT_EQ(others, 0);
-  EXPECT_EQ(handled.size(), 1u);
-}
-
 // One message per block whatever follows it; a missing or negative length is an empty
 // block, dropped as an empty message.
 TEST_F(QueueTest, OneMessagePerBlockAndNoneForAnEmptyOne) {
@@ -145,16 +129,6 @@ TEST_F(QueueTest, HandlerThatThrowsEndsOnlyItsOwnMessage) {
   EXPECT_FALSE(scene->IsBusy());
   plat::sim::Advance(kTickMs);
   EXPECT_EQ(handled, (std::vector<int32_t>{1, 2}));
-}
-
-TEST_F(QueueTest, BannedRoomTitleShowsThePoliceNotice) {
-  MakeTable();
-  host.Clear();
-  Receive(Block(HostMessage::Make<HM_ROOM_TITLE_BANNED>(NoFieldsMsg{})));
-  const auto runs = host.CallsTo(HostSlot::AddText);
-  ASSERT_EQ(runs.size(), 2u);
-  EXPECT_EQ(runs[0].ToString(), Utf8(u8R"(AddText("[폴리스]", 700, 0x10001, 0, "", 1))"));
-  EXPECT_EQ(runs[1].ToString(), Utf8(u8R"(AddText(" 불건전 방제로 방이 삭제됩니다", 700, 0x10000, 0, "", 0))"));
 }
 
 }  // namespace

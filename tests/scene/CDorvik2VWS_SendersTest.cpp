@@ -164,18 +164,6 @@ TEST_F(SendersTest, UnmatchedPlayNeedsAMissedChanceAndIsFlaggedInThePlay) {
   EXPECT_EQ(scene->IsUnmatchedPlay(8), 0) << "without a seat";
 }
 
-TEST_F(SendersTest, GoPlaysItsEffectBeforeTheCommandEvenWhenLost) {
-  SeatMe(0);
-  host.ScriptSendResults({-1});
-  StartPhase(CDorvik2VWS::kPhaseGoOrStop);
-  EXPECT_EQ(scene->SendGoOrStopAnswer(1, 0), 0) << "Send lost it";
-  EXPECT_EQ(scene->PlayedEffects(), (std::vector<int32_t>{34}));
-  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({16, 0, 1})}));
-  StartPhase(CDorvik2VWS::kPhaseGoOrStop);
-  scene->SendGoOrStopAnswer(0, 0);
-  EXPECT_EQ(scene->PlayedEffects().size(), 1u) << "stop plays nothing";
-}
-
 TEST_F(SendersTest, StartAsksForAnEmptySeatStartOnlyWhileWaiting) {
   SeatOther(0);
   scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
@@ -214,26 +202,6 @@ TEST_F(SendersTest, PlayIsRefusedWhenSeatedOrMidGameThenGreysThePlayButtons) {
                                    "Send(-1, 1, [" + Words({2, 2, 0}) + "], 12)", "NotifyEvent(7, 45, \"play\", 1)"}));
   EXPECT_EQ(scene->ObservePanel().PlayButtonShown(), 1);
   EXPECT_EQ(scene->ObservePanel().PlayButtonEnabled(), 0);
-}
-
-TEST_F(SendersTest, SeatOnlySendersNeedASeat) {
-  const std::vector<std::function<int32_t()>> senders = {
-      [this] { return scene->SendObserve(); },
-      [this] { return scene->SendOptionChange(0, 3); },
-      [this] { return scene->SendResultDone(); },
-      [this] { return scene->SendPromotionRequest(5, 0); },
-  };
-  for (const auto& send : senders) EXPECT_EQ(send(), 0);
-  scene->SetSceneMode(CDorvik2VWS::kModeResult);
-  EXPECT_EQ(scene->SendHostValues(1, 2, 3), 0);
-  EXPECT_EQ(scene->SendUnused17(1, 2, 3), 0);
-  EXPECT_TRUE(host.Calls().empty());
-  SeatMe(0);
-  for (const auto& send : senders) EXPECT_EQ(send(), 1);
-  EXPECT_EQ(scene->SendUnused17(1, 2, 3), 1);
-  scene->SetSceneMode(CDorvik2VWS::kModePlaying);
-  EXPECT_EQ(scene->SendHostValues(1, 2, 3), 0) << "only on the result";
-  EXPECT_EQ(scene->SendUnused17(1, 2, 3), 0);
 }
 
 TEST_F(SendersTest, SmallCommandsCarryTheirSettings) {

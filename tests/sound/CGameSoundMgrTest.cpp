@@ -49,17 +49,6 @@ TEST_F(CGameSoundMgrTest, SameFileTwiceReplaysItsChannelFromTheStart) {
   EXPECT_EQ(mgr_.FindChannel("V.wav"), 1);
 }
 
-TEST_F(CGameSoundMgrTest, APositiveVolumeLeavesTheChannelVolume) {
-  ASSERT_EQ(Play("v.wav", Wav(1, 22050, 16, 400), -500), 1);
-  EXPECT_EQ(ChannelVolume(0), -500);
-  ASSERT_EQ(mgr_.PlayFile("v.wav", 1), 10);
-  EXPECT_EQ(ChannelVolume(0), -500);
-  mgr_.SetChannelsVolume(-900);
-  EXPECT_EQ(ChannelVolume(0), -900);
-  EXPECT_EQ(mgr_.SetFileVolume("v.wav", -100), 1);
-  EXPECT_EQ(mgr_.SetFileVolume("other.wav", -100), 0);
-}
-
 TEST_F(CGameSoundMgrTest, SameFormatChannelWithinTheSlackIsReusedWithASilentTail) {
   std::vector<uint32_t> sizes(CGameSoundMgr::kChannels, 400);
   sizes[3] = 2000 + 512;
@@ -113,17 +102,6 @@ TEST_F(CGameSoundMgrTest, EvictionTakesTheHighestSignedScoreAndTiesGoLow) {
   ASSERT_EQ(mgr_.PlayFile("mono.wav", 0), 10);
   ASSERT_EQ(Play("mono2.wav", Wav(1, 11025, 8, 100)), 1);
   EXPECT_EQ(mgr_.FindChannel("mono2.wav"), 5);
-}
-
-TEST_F(CGameSoundMgrTest, StopChannelsAndStopFile) {
-  ASSERT_EQ(Play("a.wav", Wav(1, 22050, 16, 22050)), 1);
-  ASSERT_EQ(Play("b.wav", Wav(1, 22050, 16, 22050)), 1);
-  EXPECT_EQ(mgr_.StopFile("a.wav"), 1);
-  EXPECT_EQ(mgr_.IsFilePlaying("a.wav"), 0);
-  EXPECT_EQ(mgr_.IsFilePlaying("b.wav"), 1);
-  mgr_.StopChannels();
-  EXPECT_EQ(mgr_.IsFilePlaying("b.wav"), 0);
-  EXPECT_EQ(mgr_.StopFile("zzz.wav"), 0);
 }
 
 }  // namespace

@@ -43,22 +43,6 @@ class CMusicStreamTest : public SoundTest {
   CMusicStream music_;
 };
 
-TEST_F(CMusicStreamTest, OpenLeavesOneSecondDecodedAndDoesNotPlay) {
-  music_.Open(ds_.Get(), PutOgg("m.ogg", Seconds(2.5)));
-  ASSERT_TRUE(music_.IsOpen());
-  EXPECT_EQ(music_.TotalBytes(), 110250u * 4);
-  EXPECT_EQ(music_.Size(), 4 * kCdBytesPerSecond);
-  EXPECT_EQ(music_.WriteOffset(), kCdBytesPerSecond);
-  EXPECT_EQ(music_.DecodedBytes(), kCdBytesPerSecond);
-  EXPECT_EQ(music_.IsPlaying(), 0);
-  EXPECT_FALSE(music_.EndOfStream());
-  // A chained file ends at its first link.
-  music_.Open(ds_.Get(), Put("chain.ogg", testing_support::EncodeOggChain({Seconds(0.5), Seconds(1.5)})));
-  ASSERT_TRUE(music_.IsOpen());
-  EXPECT_EQ(music_.TotalBytes(), 2 * kCdBytesPerSecond);
-  EXPECT_EQ(music_.WriteOffset(), 22050u * 4);
-}
-
 TEST_F(CMusicStreamTest, ContainerHeaderPlacesTheStream) {
   const Bytes ogg = testing_support::EncodeOgg(Seconds(0.5));
   music_.Open(ds_.Get(), Put("psn100.psn", testing_support::WrapPsn(ogg, 100)));
@@ -126,23 +110,6 @@ TEST_F(CMusicStreamTest, WithoutLoopTheStreamStopsAndRewindsAtTheEnd) {
   EXPECT_EQ(music_.IsPlaying(), 0);
   EXPECT_EQ(music_.PlayedBytes(), 0u);
   EXPECT_EQ(Cursor(music_.Buffer()), 0u);
-}
-
-TEST_F(CMusicStreamTest, StopAndRewindResetsEveryCounter) {
-  music_.Open(ds_.Get(), PutOgg("m.ogg", Seconds(3)));
-  music_.Play(1);
-  Run(10);
-  music_.StopAndRewind();
-  EXPECT_EQ(music_.IsPlaying(), 0);
-  EXPECT_EQ(music_.PlayedBytes(), 0u);
-  EXPECT_EQ(music_.LastPlayCursor(), 0u);
-  EXPECT_EQ(music_.WriteOffset(), kCdBytesPerSecond) << "refilled once from the start";
-  EXPECT_EQ(music_.DecodedBytes(), kCdBytesPerSecond);
-  EXPECT_FALSE(music_.EndOfStream());
-  music_.Reset();
-  EXPECT_FALSE(music_.IsOpen());
-  EXPECT_EQ(music_.Buffer(), nullptr);
-  EXPECT_EQ(music_.TotalBytes(), 0u);
 }
 
 TEST_F(CMusicStreamTest, LoopingStreamIsHeardAsItsPcmRepeatedWithoutGapOrRepeat) {

@@ -125,17 +125,6 @@ TEST_F(CSoundSourceTest, OggGivesSixteenBitPcmOfExactlyItsSamples) {
   }
 }
 
-TEST_F(CSoundSourceTest, ChainedOggStopsAtALinkInAnotherFormat) {
-  const OggSpec stereo{.samples = 5000}, mono{.channels = 1, .samples = 5000};
-  CSoundSource s;
-  s.Open(Put("chain.ogg", testing_support::EncodeOggChain({stereo, mono})));
-  ASSERT_EQ(s.GetSize(), (5000u + 5000u) * 4) << "the size counts every link";
-  EXPECT_EQ(ReadAll(s).size(), 5000u * 4);
-  CSoundSource same;
-  same.Open(Put("chain2.ogg", testing_support::EncodeOggChain({stereo, stereo})));
-  EXPECT_EQ(ReadAll(same).size(), 10000u * 4) << "links of one format play through";
-}
-
 TEST_F(CSoundSourceTest, FilesAreClosedExactlyOnceWhateverHappens) {
   const uint32_t before = plat::sim::OpenFileCount();
   {
@@ -152,19 +141,6 @@ TEST_F(CSoundSourceTest, FilesAreClosedExactlyOnceWhateverHappens) {
   EXPECT_EQ(plat::sim::OpenFileCount(), before);
   good.Close();
   EXPECT_EQ(plat::sim::OpenFileCount(), before);
-}
-
-TEST_F(CSoundSourceTest, WavThatCannotBeOpenedAgainIsReadFromTheProgramsResources) {
-  const std::string path = Put("res.wav", testing_support::MakeWav({.data = Ramp(64), .extra = {}}));
-  const WavSpec r{.data = Ramp(32), .extra = {}};
-  const Bytes resource = testing_support::MakeWav(r);
-  ASSERT_TRUE(plat::RegisterResource(nullptr, "WAV", path.c_str(), resource.data(), resource.size()));
-  plat::sim::FailNext("CreateFileA", 1, 1);  // the first open works, the second fails
-  CSoundSource s;
-  s.Open(path);
-  EXPECT_EQ(s.GetSize(), 32u);
-  EXPECT_EQ(ReadAll(s), r.data);
-  plat::sim::ClearFaults();
 }
 
 }  // namespace

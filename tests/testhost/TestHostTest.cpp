@@ -36,38 +36,6 @@ class LoadedModuleTest : public testing::Test {
   testhost::TestHost host;
 };
 
-TEST_F(LoadedModuleTest, OnlyTheExportsAreVisible) {
-  const testhost::ModuleLibrary& m = host.Module();
-  for (const char* name : {"CreateGameWnd", "InitGameWnd", "DestroyGameWnd", "fnDorvik2", "nDorvik2"})
-    EXPECT_NE(m.Symbol(name), nullptr) << name;
-  EXPECT_EQ(m.Symbol("KeepForRunningLoader"), nullptr);
-  EXPECT_EQ(m.Symbol("_ZN11CDorvik2Wnd11StartLoaderEi"), nullptr) << "the window's operations stay inside";
-  EXPECT_NE(m.Symbol("_ZN8CDorvik2C1Ev"), nullptr) << "the class kept for its name";
-  auto fn = reinterpret_cast<int32_t (*)()>(m.Symbol("fnDorvik2"));
-  EXPECT_EQ(fn(), 42);
-  EXPECT_EQ(*static_cast<int32_t*>(m.Symbol("nDorvik2")), 0);
-}
-
-TEST_F(LoadedModuleTest, ForeignInterfaceIsRefusedByInitAndDestroy) {
-  ForeignClient foreign;
-  const testhost::ModuleLibrary& m = host.Module();
-  EXPECT_EQ(m.init(&foreign, 0, host.HostWindow(), u"", u"", u"", 0, 0, 0, 0, 0), nullptr);
-  EXPECT_EQ(GetWindow(host.HostWindow(), GW_CHILD), nullptr);
-  EXPECT_EQ(m.destroy(&foreign), -1);
-}
-
-TEST_F(LoadedModuleTest, ModuleFindsItselfByItsFileName) {
-  const HMODULE self = GetModuleHandleA("Dorvik2");
-  ASSERT_NE(self, nullptr);
-  const HWND game = Started(0);
-  ASSERT_NE(game, nullptr);
-  EXPECT_EQ(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(game, GWLP_HINSTANCE)), self);
-  WNDCLASSA wc{};
-  EXPECT_TRUE(GetClassInfoA(self, "Dorvik2Wnd", &wc));
-  EXPECT_FALSE(GetClassInfoA(nullptr, "Dorvik2Wnd", &wc)) << "the class is the module's, not the program's";
-  EXPECT_EQ(host.Destroy(), 0);
-}
-
 // Registered at load under the library's own handle; the host's modal hook answers it.
 TEST_F(LoadedModuleTest, TheLoadedModuleOwnsTemplate101AndTheHostsModalHookAnswersIt) {
   const HMODULE self = GetModuleHandleA("Dorvik2");
@@ -122,14 +90,6 @@ TEST_F(LoadedModuleTest, GameWindowPictureIsWrittenAsAn800By600Png) {
   EXPECT_EQ(host.Destroy(), 0);
   EXPECT_FALSE(host.WriteGamePicture(path, error));
   EXPECT_FALSE(std::filesystem::exists(path));
-}
-
-TEST(TestHostOptions, DesktopFormatsAreNamedByTheirLayout) {
-  using plat::sim::DisplayFormat;
-  EXPECT_EQ(testhost::DesktopFormatNamed("565"), DisplayFormat::Rgb565);
-  EXPECT_EQ(testhost::DesktopFormatNamed("555"), DisplayFormat::Rgb555);
-  EXPECT_EQ(testhost::DesktopFormatNamed("32"), DisplayFormat::Xrgb8888);
-  for (const char* refused : {"", "16", "24", "8", "5650"}) EXPECT_FALSE(testhost::DesktopFormatNamed(refused)) << refused;
 }
 
 }  // namespace
