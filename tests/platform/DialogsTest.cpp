@@ -227,6 +227,47 @@ TEST_F(Dialogs, OwnerDrawButtonsAskTheirParentToDraw) {
   EXPECT_EQ(draws[0].rcItem.right, 50 * 6 / 4);
 }
 
+TEST_F(Dialogs, EditTypesDeletesAndKeepsItsLimit) {
+  HWND dlg = MakeForm();
+  HWND edit = GetDlgItem(dlg, kEdit);
+  SetFocus(edit);
+  plat::sim::TypeText("ab\xB3\xC9" "c");  // ab냥c
+  PumpDialog(dlg);
+  char text[32];
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "ab\xB3\xC9" "c");
+  plat::sim::PressKey(VK_BACK);
+  plat::sim::PressKey(VK_BACK);
+  PumpDialog(dlg);
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "ab") << "Backspace removes a whole double-byte character";
+  SendMessageA(edit, EM_LIMITTEXT, 3, 0);
+  plat::sim::TypeText("xyz");
+  PumpDialog(dlg);
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "abx");
+  SendMessageA(edit, EM_SETSEL, 1, 2);
+  DWORD start = 0, end = 0;
+  EXPECT_EQ(SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end)),
+            MAKELRESULT(1, 2));
+  EXPECT_EQ(start, 1u);
+  SendMessageA(edit, WM_CLEAR, 0, 0);
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "ax");
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(end, 2u) << "-1 selects to the end";
+  SetDlgItemTextA(dlg, kEdit, "12345");
+  GetDlgItemTextA(dlg, kEdit, text, sizeof text);
+  EXPECT_STREQ(text, "12345") << "WM_SETTEXT is not held to the typing limit";
+  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(end, 0u);
+  int changes = 0;
+  for (WPARAM c : Commands())
+    if (HIWORD(c) == EN_CHANGE && LOWORD(c) == kEdit) ++changes;
+  EXPECT_GE(changes, 5);
+}
+
 TEST_F(Dialogs, StaticsPaintWithTheBrushTheirParentGivesAndEndDialogOnlyHidesAModelessDialog) {
   HWND dlg = MakeForm();
   log_.staticBrush = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_WINDOW + 1));

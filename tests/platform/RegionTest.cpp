@@ -106,35 +106,6 @@ TEST(Region, ExtCreateRegionRefusesBadHeadersAndOffsetsClampAtTheCoordinateLimit
   DeleteObject(huge);
 }
 
-TEST(Region, APopupShapeOfFiveThousandRowsIsBuiltAndHitTestedQuickly) {
-  // A ragged outline: one rectangle per row, combined by RGN_OR in blocks of 2000 as
-  // the popup builder does. Band-wise algebra keeps this linear; a quadratic one would
-  // stand out in the suite's run time.
-  constexpr int kRows = 5000;
-  auto span = [](int y) { return RECT{(y * 7) % 13, y, 200 - (y * 5) % 11, y + 1}; };
-  HRGN shape = CreateRectRgn(0, 0, 0, 0);
-  std::vector<RECT> block;
-  for (int y = 0; y < kRows; ++y) {
-    block.push_back(span(y));
-    if (block.size() == 2000 || y == kRows - 1) {
-      HRGN part = FromRects(block);
-      CombineRgn(shape, shape, part, RGN_OR);
-      DeleteObject(part);
-      block.clear();
-    }
-  }
-  int hits = 0;
-  for (int y = 0; y < kRows; ++y) {
-    const RECT r = span(y);
-    hits += PtInRegion(shape, r.left, y) + PtInRegion(shape, r.right - 1, y);
-    EXPECT_FALSE(PtInRegion(shape, r.left - 1, y));
-    EXPECT_FALSE(PtInRegion(shape, r.right, y));
-  }
-  EXPECT_EQ(hits, 2 * kRows);
-  EXPECT_EQ(RectsOf(shape).size(), static_cast<size_t>(kRows));
-  DeleteObject(shape);
-}
-
 TEST(Region, ASelectedClipRegionLimitsDrawing) {
   gdi_test::DibCanvas c(10, 10, 32);
   c.Fill(RGB(0, 0, 0));
