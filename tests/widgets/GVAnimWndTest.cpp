@@ -196,4 +196,21 @@ TEST_F(GVAnimWndTest, GoldenFramesOverABackground) {
   }
 }
 
+TEST_F(GVAnimWndTest, GifWidgetTakesTheWholeStripAndKeepsItsValue) {
+  GVGifWnd w;
+  ASSERT_EQ(w.LoadGif(Write("strip.gif", Animation(3, 2, 4, 10)), 42), 1);
+  EXPECT_EQ(w.GetRect(), GRect(0, 0, 12, 2));
+  EXPECT_EQ(w.GetValue(), 42);
+  // Each request decodes again: the widget holds an entry of its own.
+  GVGifWnd other;
+  ASSERT_EQ(other.LoadGif(dir_ / "strip.gif", 0), 1);
+  EXPECT_NE(other.GetImage(), w.GetImage());
+  EXPECT_EQ((std::vector<BOOL>{other.HitTest(0, 0, 0), other.HitTest(1, 0, 0)}), (std::vector<BOOL>{0, 1}));
+  EXPECT_EQ(w.LoadGif(dir_ / "absent.gif", 7), 0);
+  EXPECT_FALSE(w.HasImage());
+  XResEntryMgr::Global().LoadEntry(2, "held.bmp", GSize(), key_);
+  EXPECT_EQ(w.LoadGif("held.bmp", 7), 0);
+  EXPECT_EQ(w.GetLastResult(), E_FAIL);
+}
+
 }  // namespace

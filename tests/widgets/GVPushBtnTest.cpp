@@ -115,4 +115,61 @@ TEST_F(GVPushBtnTest, LoadsRefuseBadCountsAndKeepTheManagerBalanced) {
   EXPECT_EQ(b.GetRect(), GRect(0, 0, 100, 30));
 }
 
+TEST_F(GVPushBtnTest, HoverTextIsOffByDefaultAndNearTheBottomGoesAboveAndFollowsThePointer) {
+  GVWS ws;
+  auto b = Button(4, 1);
+  EXPECT_EQ(b->SetTooltip(&ws, nullptr, "Help", 0xFFFFFF, 0, 1), 1);
+  EXPECT_EQ(b->GetHoverText(), nullptr);
+  EXPECT_TRUE(ws.GetWndList().empty());
+  GVPushBtn::SetHoverTextSwitch(1);
+  b->SetPos(GPoint(780, 440));  // below would pass y = 472, right would pass x = 800
+  ASSERT_EQ(b->SetTooltip(&ws, nullptr, "Help", 0xFFFFFF, 0, 1), 1);
+  GVTextWnd* tip = b->GetHoverText();
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(ws.GetTopWnd(), tip);
+  const GRect r = tip->GetRect();
+  EXPECT_GT(r.Height(), 0);
+  EXPECT_EQ(GPoint(r.right, r.bottom), GPoint(800, 440 - 2));
+  EXPECT_EQ((std::vector<BOOL>{tip->IsVisible(), tip->IsEnabled()}), (std::vector<BOOL>{0, 0}));
+  EXPECT_EQ(tip->GetText(), "Help");
+  EXPECT_EQ(tip->GetTextFormat(), DT_CENTER | DT_VCENTER);
+  EXPECT_EQ(b->SetTooltip(&ws, nullptr, "Again", 0xFFFFFF, 0, 1), 1);  // one per button
+  EXPECT_EQ(b->GetHoverText(), tip);
+  b->OnMouseMove(0, GPoint(805, 460));
+  EXPECT_EQ(tip->IsVisible(), 1);
+  b->Show(0);
+  EXPECT_EQ(tip->IsVisible(), 0);
+}
+
+TEST_F(GVPushBtnTest, EachStateShowsItsCell) {
+  using Setup = std::function<void(GVPushBtn&)>;
+  const Setup normal = [](GVPushBtn&) {};
+  const Setup hovered = [&](GVPushBtn& b) { b.OnMouseMove(0, inside_); };
+  const Setup pressed = [&](GVPushBtn& b) { b.OnLButtonDown(0, inside_); };
+  const Setup draggedOff = [&](GVPushBtn& b) { b.OnLButtonDown(0, inside_); b.OnMouseMove(0, outside_); };
+  const Setup disabled = [](GVPushBtn& b) { b.Enable(0); };
+  const Setup rowOneHovered = [&](GVPushBtn& b) { b.SetRow(1); b.OnMouseMove(0, inside_); };
+  const struct { const char* what; int32_t columns, rows; Setup setup; GRect source; } cases[] = {
+      {"4: normal", 4, 1, normal, GRect(0, 0, 50, 30)},
+      {"4: highlighted", 4, 1, hovered, GRect(50, 0, 100, 30)},
+      {"4: pressed inside", 4, 1, pressed, GRect(100, 0, 150, 30)},
+      {"4: pressed, dragged off", 4, 1, draggedOff, GRect(50, 0, 100, 30)},
+      {"4: disabled", 4, 1, disabled, GRect(150, 0, 200, 30)},
+      {"4 x 2: row 1 highlighted", 4, 2, rowOneHovered, GRect(50, 30, 100, 60)},
+      {"2: normal", 2, 1, normal, GRect(0, 0, 50, 30)},
+      {"2: highlighted", 2, 1, hovered, GRect(50, 0, 100, 30)},
+      {"2: pressed inside", 2, 1, pressed, GRect(50, 0, 100, 30)},
+      {"2: disabled", 2, 1, disabled, GRect(0, 0, 50, 30)},
+      {"1: pressed", 1, 1, pressed, GRect(0, 0, 50, 30)},
+      {"1 x 2: row 1 disabled", 1, 2, [](GVPushBtn& b) { b.SetRow(1); b.Enable(0); }, GRect(0, 0, 50, 30)},
+      {"3: source left alone", 3, 1,
+       [&](GVPushBtn& b) { b.SetSourceRect(GRect(7, 7, 9, 9)); b.OnMouseMove(0, inside_); }, GRect(7, 7, 9, 9)},
+  };
+  for (const auto& c : cases) {
+    auto b = Button(c.columns, c.rows);
+    c.setup(*b);
+    EXPECT_EQ(SourceAfter(*b), c.source) << c.what;
+  }
+}
+
 }  // namespace

@@ -165,4 +165,102 @@ TEST_F(SlideWndTest, CreateRefusesNoSizeAMissingKnobAndKnobsThatAreNotBmp) {
   EXPECT_EQ(v.GetLastResult(), E_FAIL);
 }
 
+TEST_F(SlideWndTest, TheClickAreaOfBothOrientations) {
+  // Horizontal: half the knob and 3 pixels beyond the track's ends, the knob's height
+  // and 3 pixels above and below.
+  EXPECT_EQ(s.GetHitRect(), GRect(6 - 12 - 3, 4 - 10 - 3, 6 + 12 + 100 + 3, 4 - 10 - 3 + 20 + 6));
+  // Vertical: half the knob's width on every side.
+  s.SetTrack(1, kTrackX, kTrackY, kLength);
+  EXPECT_EQ(s.GetHitRect(), GRect(6 - 12 - 3, 4 - 12 - 3, 6 + 12 + 3, 4 + 12 + 100 + 3));
+  s.SetValue(-2500);
+  EXPECT_EQ(KnobCentre(s), GPoint(kPos.x + kTrackX, kPos.y + kTrackY + 50));
+  s.OnLButtonDown(0, GPoint(kPos.x + kTrackX, kPos.y + kTrackY + 80));
+  EXPECT_EQ(s.GetPosition(), 4000);
+  // Outside the area a click changes nothing and marks nothing.
+  s.SetDirty(0);
+  EXPECT_EQ(s.OnLButtonDown(0, GPoint(kPos.x + kTrackX + 22, kPos.y + kTrackY + 80)), 1);
+  EXPECT_EQ(std::pair(s.GetPosition(), s.IsDirty()), std::pair(4000, 0));
+}
+
+TEST_F(SlideWndTest, HoverAndButtonUpFollowThePointerOverTheKnob) {
+  s.SetValue(-2500);
+  const GPoint on = KnobCentre(s), off = Along(-4);
+  std::vector<int32_t> states;
+  for (GPoint p : {off, on, off}) s.OnMouseMove(0, p), states.push_back(s.GetState());
+  for (GPoint p : {on, off}) {
+    s.OnLButtonDown(MK_LBUTTON, on);
+    EXPECT_EQ(s.OnLButtonUp(0, p), 1);
+    states.push_back(s.GetState());
+  }
+  using S = GVSlideWnd;
+  EXPECT_EQ(states, (std::vector<int32_t>{S::kStateIdle, S::kStateHover, S::kStateIdle, S::kStateHover, S::kStateIdle}));
+}
+
+TEST_F(SlideWndTest, ABackgroundGivesTheSizeAndReleaseDropsItWithTheKnob) {
+  s.ReleaseImage();  // shares the knob
+  XResEntryMgr& m = XResEntryMgr::Global();
+  dir.Write("back.bmp", KnobBmp(10, 6));
+  GVSlideWnd v;
+  EXPECT_EQ(v.CreateWithBackground(dir / "back.bmp", dir / "knob.tga"), 0);
+  ASSERT_EQ(v.CreateWithBackground(dir / "back.bmp", dir / "knob.bmp"), 1);
+  EXPECT_EQ(std::pair(v.GetRect(), v.GetKnobSize()), std::pair(GRect(0, 0, 40, 6), GSize(25, 20)));
+  const int32_t knob = v.GetKnobImage(), back = v.GetImage();
+  v.ReleaseImage();
+  EXPECT_EQ(v.GetKnobImage(), GVWnd::kNoImage);
+  EXPECT_TRUE(m.EntryAt(knob) == nullptr && m.EntryAt(back) == nullptr);
+  int32_t again = GVWnd::kNoImage;
+  {
+    GVSlideWnd t;
+    ASSERT_EQ(t.Create(kWidth, kHeight, dir / "knob.bmp"), 1);
+    ASSERT_EQ(t.Create(kWidth, kHeight, dir / "knob.bmp"), 1);  // the first knob is given back
+    again = t.GetKnobImage();
+    EXPECT_EQ(m.EntryAt(again)->refCount, 1u);
+  }
+  EXPECT_EQ(m.EntryAt(again), nullptr);
+}
+
+TEST_F(SlideWndTest, EachStateDrawsItsOwnCellOpaque) {
+  s.SetValue(-2500);
+  const DDSurface target = widget_test::MakeSurface(dd_, 200, 80);
+  const GRect k = s.GetKnobRect() + GSize(kPos.x, kPos.y);
+  auto drawState = [&](int32_t state) {
+    ASSERT_TRUE(ClearSurface(target, 0));
+    ASSERT_EQ(s.Draw(target.Get(), GRect(0, 0, 200, 80)), 1);
+    EXPECT_EQ(s.GetLastResult(), S_OK);
+    // The magenta in the keyless knob is drawn like any colour.
+    EXPECT_EQ((std::vector<uint32_t>{PixelAt(target, k.left, k.top), PixelAt(target, k.right - 1, k.bottom - 1),
+                                     PixelAt(target, k.right, k.top), PixelAt(target, k.left + 12, k.top + 10)}),
+              (std::vector<uint32_t>{kCellColour[state], kCellColour[state], 0, kMagenta}))
+        << state;
+  };
+  drawState(GVSlideWnd::kStateIdle);
+  s.OnMouseMove(0, KnobCentre(s));
+  ASSERT_EQ(s.GetState(), GVSlideWnd::kStateHover);
+  drawState(GVSlideWnd::kStateHover);
+  s.OnLButtonDown(MK_LBUTTON, KnobCentre(s));
+  ASSERT_EQ(s.GetState(), GVSlideWnd::kStateDrag);
+  drawState(GVSlideWnd::kStateDrag);
+  // Hidden: nothing drawn, still a success; no target is a failure.
+  ASSERT_TRUE(ClearSurface(target, 0));
+  s.Show(0);
+  EXPECT_EQ(s.Draw(target.Get(), GRect(0, 0, 200, 80)), 1);
+  EXPECT_EQ(PixelAt(target, k.left, k.top), 0u);
+  s.Show(1);
+  EXPECT_EQ(s.Draw(nullptr, GRect(0, 0, 200, 80)), 0);
+}
+
+TEST_F(SlideWndTest, TheOptionsPanelKnobIsDrawnWholeAboveTheRectangle) {
+  dir.Write("slidebtn.bmp", KnobBmp(12, 12));
+  MakeVolume(s, kMax, "slidebtn.bmp");
+  EXPECT_EQ(s.GetKnobRect(), GRect(100, -2, 112, 10));
+  const DDSurface target = widget_test::MakeSurface(dd_, 200, 80);
+  ASSERT_TRUE(ClearSurface(target, 0));
+  // A clip that misses the knob does not stop it.
+  ASSERT_EQ(s.Draw(target.Get(), GRect(0, 0, 1, 1)), 1);
+  for (int32_t y = kPos.y - 4; y < kPos.y + kHeight; ++y)
+    for (int32_t x = kPos.x + 90; x < kPos.x + 120; ++x)
+      EXPECT_EQ(PixelAt(target, x, y) != 0, x >= kPos.x + 100 && x < kPos.x + 112 && y >= kPos.y - 2 && y < kPos.y + 10)
+          << x << "," << y;
+}
+
 }  // namespace
