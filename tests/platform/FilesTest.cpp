@@ -99,4 +99,104 @@ TEST_F(FilesTest, InjectedFaultsFailOnceThenCallsWorkAgain) {
   EXPECT_EQ(plat::sim::FaultsFired("CreateFileA"), 1u);
 }
 
+TEST_F(FilesTest, ReadWriteAndFilePointer) {
+  HANDLE h = Open("data.bin", GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
+  ASSERT_NE(h, kBad);
+  DWORD n = 0, high = 7;
+  EXPECT_TRUE(WriteFile(h, "0123456789", 10, &n, nullptr));
+  EXPECT_EQ(n, 10u);
+  EXPECT_EQ(GetFileSize(h, &high), 10u);
+  EXPECT_EQ(high, 0u);
+  EXPECT_EQ(SetFilePointer(h, 2, nullptr, FILE_BEGIN), 2u);
+  EXPECT_EQ(SetFilePointer(h, 3, nullptr, FILE_CURRENT), 5u);
+  EXPECT_EQ(ReadAll(h), "56789");  // the end is success with fewer bytes
+  EXPECT_EQ(ReadAll(h), "");
+  EXPECT_EQ(SetFilePointer(h, -4, nullptr, FILE_END), 6u);
+  EXPECT_EQ(ReadAll(h), "6789");
+  // Before the start: refused, position unchanged.
+  EXPECT_EQ(AndError(SetFilePointer(h, -11, nullptr, FILE_END)), std::pair(INVALID_SET_FILE_POINTER, ERROR_NEGATIVE_SEEK));
+  EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_CURRENT), 10u);
+  EXPECT_EQ(AndError(SetFilePointer(h, 0, nullptr, 3)), std::pair(INVALID_SET_FILE_POINTER, ERROR_INVALID_PARAMETER));
+  // Beyond 4 GiB only with the high part (the file stays sparse).
+  EXPECT_EQ(SetFilePointer(h, 0, nullptr, FILE_BEGIN), 0u);
+  EXPECT_EQ(SetFilePointer(h, 1, nullptr, FILE_END), 11u);
+  LONG distanceHigh = 1;
+  EXPECT_EQ(AndError(SetFilePointer(h, 0x10, &distanceHigh, FILE_BEGIN)), std::pair(0x10u, NO_ERROR));
+  EXPECT_EQ(distanceHigh, 1);
+  EXPECT_TRUE(WriteFile(h, "!", 1, &n, nullptr));
+  EXPECT_EQ(GetFileSize(h, &high), 0x11u);
+  EXPECT_EQ(high, 1u);
+  EXPECT_EQ(GetFileSize(h, nullptr), 0x11u);
+  EXPECT_EQ(AndError(SetFilePointer(h, 0, nullptr, FILE_END)), std::pair(INVALID_SET_FILE_POINTER, ERROR_INVALID_PARAMETER));
+  // A low part of 0xFFFFFFFF is a position, told apart by the cleared last error.
+  distanceHigh = 0;
+  SetLastError(ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(AndError(SetFilePointer(h, -1, &distanceHigh, FILE_BEGIN)), std::pair(0xFFFFFFFFu, NO_ERROR));
+  // Back from 4 GiB + 16 by a negative 64-bit distance.
+  distanceHigh = -1;
+  EXPECT_EQ(SetFilePointer(h, static_cast<LONG>(0xFFFFFFF0u), &distanceHigh, FILE_END), 1u);
+  EXPECT_EQ(distanceHigh, 1);
+  EXPECT_TRUE(SetFilePointer(h, 4, nullptr, FILE_BEGIN) == 4u && SetEndOfFile(h));
+  EXPECT_EQ(GetFileSize(h, &high), 4u);
+  EXPECT_EQ(high, 0u);
+  EXPECT_TRUE(CloseHandle(h));
+  EXPECT_EQ(dir.Read("data.bin"), "0123");
+}
+
+TEST_F(FilesTest, ReadOnlyFilesRefuseWritingUntilTheAttributeIsLifted) {
+  dir.Write("ro.txt", "keep");
+  EXPECT_EQ(GetFileAttributesA("C:\\Game\\RO.txt"), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_TRUE(SetFileAttributesA("C:\\Game\\RO.txt", FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(GetFileAttributesA("C:\\Game\\ro.txt"), FILE_ATTRIBUTE_READONLY);
+  for (DWORD disposition : {OPEN_EXISTING, OPEN_ALWAYS, CREATE_ALWAYS})
+    EXPECT_EQ(AndError(Open("ro.txt", GENERIC_WRITE, disposition)), std::pair(kBad, ERROR_ACCESS_DENIED));
+  EXPECT_EQ(Open("ro.txt", GENERIC_READ, CREATE_ALWAYS), kBad);
+  EXPECT_EQ(plat::OpenCFile("C:\\Game\\ro.txt", "wb"), nullptr);
+  EXPECT_EQ(errno, EACCES);
+  EXPECT_EQ(plat::OpenCFile("C:\\Game\\ro.txt", "r+b"), nullptr);
+  EXPECT_EQ(AndError(DeleteFileA("C:\\Game\\ro.txt")), std::pair(FALSE, ERROR_ACCESS_DENIED));
+  EXPECT_EQ(dir.Read("ro.txt"), "keep");
+  HANDLE reader = Open("ro.txt", GENERIC_READ, OPEN_EXISTING);
+  EXPECT_NE(reader, kBad);
+  CloseHandle(reader);
+  ASSERT_TRUE(SetFileAttributesA("C:\\Game\\ro.txt", FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(GetFileAttributesA("C:\\Game\\ro.txt"), FILE_ATTRIBUTE_NORMAL);
+  HANDLE writer = Open("ro.txt", GENERIC_WRITE, CREATE_ALWAYS);
+  ASSERT_NE(writer, kBad);
+  CloseHandle(writer);
+  EXPECT_TRUE(DeleteFileA("C:\\Game\\ro.txt"));
+  EXPECT_FALSE(dir.Exists("ro.txt"));
+  // A file created read-only is read-only from the start.
+  HANDLE created = CreateFileA("C:\\Game\\new.txt", GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_READONLY, nullptr);
+  DWORD n;
+  EXPECT_TRUE(WriteFile(created, "x", 1, &n, nullptr));
+  CloseHandle(created);
+  EXPECT_EQ(GetFileAttributesA("C:\\Game\\new.txt"), FILE_ATTRIBUTE_READONLY);
+}
+
+TEST_F(FilesTest, ShareModesAreHonouredBetweenHandles) {
+  dir.Write("s.txt", "shared");
+  HANDLE first = Open("s.txt", GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ);
+  ASSERT_NE(first, kBad);
+  // Another reader that shares reading is fine; a writer is not, and neither is a reader
+  // that would forbid the first handle's reading.
+  HANDLE second = Open("S.TXT", GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  EXPECT_NE(second, kBad);
+  CloseHandle(second);
+  EXPECT_EQ(AndError(Open("s.txt", GENERIC_WRITE, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_WRITE)),
+            std::pair(kBad, ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(AndError(Open("s.txt", GENERIC_READ, OPEN_EXISTING, 0)), std::pair(kBad, ERROR_SHARING_VIOLATION));
+  // A refused CREATE_ALWAYS leaves the file alone.
+  EXPECT_EQ(Open("s.txt", GENERIC_WRITE, CREATE_ALWAYS, FILE_SHARE_READ), kBad);
+  EXPECT_EQ(dir.Read("s.txt"), "shared");
+  EXPECT_EQ(AndError(DeleteFileA("C:\\Game\\s.txt")), std::pair(FALSE, ERROR_SHARING_VIOLATION));
+  EXPECT_TRUE(CloseHandle(first));
+  HANDLE exclusive = Open("s.txt", GENERIC_WRITE, OPEN_EXISTING, 0);
+  EXPECT_NE(exclusive, kBad);
+  CloseHandle(exclusive);
+  HANDLE deletable = Open("s.txt", GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_DELETE);
+  EXPECT_TRUE(DeleteFileA("C:\\Game\\s.txt"));
+  CloseHandle(deletable);
+}
+
 }  // namespace
