@@ -329,6 +329,8 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
     std::atomic<int32_t> destroyedWhileWindowExisted{0};
     GRect initRect;
   };
+  // "<Male|Female><set>\\<cue><variant>.ogg" or "Robot\\<cue><variant>.ogg".
+  static std::string VoiceFile(int32_t gender, int32_t voiceSetNumber, const char* cue, int32_t variant);
   static TestControls& Controls();
   // Back to defaults: the events reset, counters zero.
   static void ResetControls();
@@ -377,8 +379,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // ---- Sound ----
   // Whether registration may go on: the scene still ready and the loader not asked to end.
   bool MayRegister() const;
-  // "<Male|Female><set>\\<cue><variant>.ogg" or "Robot\\<cue><variant>.ogg".
-  static std::string VoiceFile(int32_t gender, int32_t voiceSetNumber, const char* cue, int32_t variant);
   std::atomic<int32_t> soundReady_{0};
   std::string soundFolder_;
   std::atomic<int32_t> effectVolume_{0};
