@@ -5,6 +5,9 @@
 
 #include "KernelTestSupport.h"
 #include "plat/files.h"
+#include "plat/gdi.h"
+#include "plat/ini.h"
+#include "plat/winuser.h"
 #include "plat/sim.h"
 #include "support/TempDir.h"
 
@@ -70,6 +73,24 @@ TEST_F(FilesTest, HandlesCheckAccessAndRefuseStaleValuesAndCloseTheirDescriptors
   EXPECT_EQ(openDescriptors(), before + 8);
   for (HANDLE h : handles) EXPECT_TRUE(CloseHandle(h));
   EXPECT_EQ(openDescriptors(), before);
+}
+
+TEST_F(FilesTest, RecordingNotesEveryOpenAskedForFailedOnesTooAndTheFilesOpened) {
+  dir.Write("a.txt", "abc");
+  plat::sim::RecordOpenedFiles(true);
+  HANDLE h = Open("a.txt", GENERIC_READ, OPEN_EXISTING);
+  EXPECT_TRUE(CloseHandle(h));
+  EXPECT_EQ(Open("gone.txt", GENERIC_READ, OPEN_EXISTING), kBad);
+  EXPECT_EQ(plat::OpenCFile("C:\\Game\\gone.c", "rb"), nullptr);
+  char out[8];
+  GetPrivateProfileStringA("S", "k", "", out, sizeof out, "C:\\Game\\gone.ini");
+  EXPECT_EQ(LoadImageA(nullptr, "C:\\Game\\gone.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
+  EXPECT_EQ(LoadCursorFromFileA("C:\\Game\\gone.ani"), nullptr);
+  EXPECT_EQ(plat::sim::OpenedFiles(), std::vector<std::string>{"C:\\Game\\a.txt"});
+  EXPECT_EQ(plat::sim::RequestedFiles(),
+            (std::vector<std::string>{"C:\\Game\\a.txt", "C:\\Game\\gone.txt", "C:\\Game\\gone.c",
+                                      "C:\\Game\\gone.ini", "C:\\Game\\gone.bmp", "C:\\Game\\gone.ani"}));
+  plat::sim::RecordOpenedFiles(false);
 }
 
 TEST_F(FilesTest, InjectedFaultsFailOnceThenCallsWorkAgain) {

@@ -17,9 +17,12 @@ void SetDriveRoot(const std::string& nativeFolder);
 
 // Files open through CreateFileA handles right now.
 uint32_t OpenFileCount();
-// While recording, CreateFileA notes each name it opened, as the caller gave it.
-// Starting (or stopping) a recording clears the list.
+// While recording, CreateFileA notes each name it opened, as the caller gave it, and
+// every opener of the layer notes each name it was asked for, whether the open succeeds
+// or not: CreateFileA, OpenCFile (and so the INI reader), the GDI image loaders' file
+// reads and LoadCursorFromFileA. Starting (or stopping) a recording clears both lists.
 void RecordOpenedFiles(bool on);
 std::vector<std::string> OpenedFiles();
+std::vector<std::string> RequestedFiles();
 
 }  // namespace plat::sim

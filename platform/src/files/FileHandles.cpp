@@ -46,6 +46,7 @@ std::shared_ptr<FileObject> FileFor(HANDLE handle, DWORD access) {
 
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES,
                    DWORD disposition, DWORD flagsAndAttributes, HANDLE) {
+  plat::detail::OpenFileTable().NoteRequested(fileName);
   if (plat::detail::ShouldFail("CreateFileA")) return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
   if (!fileName || !*fileName) return Fail(ERROR_PATH_NOT_FOUND, INVALID_HANDLE_VALUE);
   if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);

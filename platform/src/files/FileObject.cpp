@@ -50,15 +50,26 @@ void OpenFiles::NoteOpened(const char* windowsName) {
   if (recording_) opened_.emplace_back(windowsName);
 }
 
+void OpenFiles::NoteRequested(const char* windowsName) {
+  std::lock_guard lock(mutex_);
+  if (recording_ && windowsName && *windowsName) requested_.emplace_back(windowsName);
+}
+
 void OpenFiles::SetRecording(bool on) {
   std::lock_guard lock(mutex_);
   recording_ = on;
   opened_.clear();
+  requested_.clear();
 }
 
 std::vector<std::string> OpenFiles::Opened() {
   std::lock_guard lock(mutex_);
   return opened_;
+}
+
+std::vector<std::string> OpenFiles::Requested() {
+  std::lock_guard lock(mutex_);
+  return requested_;
 }
 
 OpenFiles& OpenFileTable() {
@@ -77,5 +88,6 @@ namespace plat::sim {
 uint32_t OpenFileCount() { return detail::OpenFileTable().Count(); }
 void RecordOpenedFiles(bool on) { detail::OpenFileTable().SetRecording(on); }
 std::vector<std::string> OpenedFiles() { return detail::OpenFileTable().Opened(); }
+std::vector<std::string> RequestedFiles() { return detail::OpenFileTable().Requested(); }
 
 }  // namespace plat::sim

@@ -40,18 +40,21 @@ class OpenFiles {
   void Add(const FileObject* file);
   void Remove(const FileObject* file);  // takes the lock itself
 
-  // For tests: how many are open, and the names CreateFileA opened while recording.
-  // These take the lock themselves.
+  // For tests: how many are open, and, while recording, the names CreateFileA opened
+  // and the names any opener was asked for. These take the lock themselves.
   uint32_t Count();
   void NoteOpened(const char* windowsName);
+  void NoteRequested(const char* windowsName);
   void SetRecording(bool on);
   std::vector<std::string> Opened();
+  std::vector<std::string> Requested();
 
  private:
   std::mutex mutex_;
   std::vector<const FileObject*> files_;
   bool recording_ = false;
   std::vector<std::string> opened_;
+  std::vector<std::string> requested_;
 };
 
 OpenFiles& OpenFileTable();

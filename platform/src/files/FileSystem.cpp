@@ -93,6 +93,7 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
 namespace plat {
 
 FILE* OpenCFile(const char* windowsPath, const char* mode) {
+  detail::OpenFileTable().NoteRequested(windowsPath);
   if (!windowsPath || !mode || !*mode) {
     errno = EINVAL;
     SetLastError(ERROR_INVALID_PARAMETER);

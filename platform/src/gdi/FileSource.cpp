@@ -8,12 +8,14 @@
 
 #include <string>
 
+#include "files/FileObject.h"
 #include "plat/files.h"
 #include "plat/module.h"
 
 namespace plat::detail::gdi {
 
 bool ReadWholeFile(LPCSTR windowsPath, size_t limit, std::vector<uint8_t>& out, DWORD& error) {
+  OpenFileTable().NoteRequested(windowsPath);
   if (!windowsPath || !*windowsPath) {
     error = ERROR_PATH_NOT_FOUND;
     return false;

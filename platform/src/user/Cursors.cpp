@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/HandleTable.h"
+#include "files/FileObject.h"
 #include "plat/error.h"
 #include "user/CursorFile.h"
 #include "user/UserState.h"
@@ -68,6 +69,7 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
 }
 
 HCURSOR LoadCursorFromFileA(LPCSTR path) {
+  plat::detail::OpenFileTable().NoteRequested(path);
   if (!path || !*path) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
