@@ -13,6 +13,21 @@
 
 namespace {
 
+// Windows closed under a handler and waiting to be deleted; window thread only.
+std::vector<CDorvik2Wnd*>& ClosedGameWindows() {
+  static auto* closed = new std::vector<CDorvik2Wnd*>;
+  return *closed;
+}
+
+// A thread timer: it runs from the host's own message loop, outside every frame of
+// the scene and the window procedure that the closing handler ran in.
+void CALLBACK DeleteClosedGameWindows(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  std::vector<CDorvik2Wnd*> closed;
+  closed.swap(ClosedGameWindows());
+  for (CDorvik2Wnd* wnd : closed) delete wnd;
+}
+
 // Reachable on purpose (see KeepForRunningLoader); touched on the window thread only.
 template <class T>
 std::vector<T*>& Kept() {
@@ -92,6 +107,7 @@ BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 LRESULT CDorvik2Wnd::OnEraseBkgnd(HDC) { return 0; }
 
 void CDorvik2Wnd::PostToHostWindow(LPARAM reason) {
+  if (!hostWnd_) return;
   const WPARAM played = scene_ ? static_cast<WPARAM>(scene_->GamesPlayed()) : 0;
   PostMessageA(hostWnd_, WM_GAME_CLOSE, played, reason);
 }
@@ -99,4 +115,23 @@ void CDorvik2Wnd::PostToHostWindow(LPARAM reason) {
 int32_t CDorvik2Wnd::ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
                                 COLORREF headingColour) {
   return ::ShowMsgBox(instance_, Handle(), gameFolder_, body, type, autoCloseMs, heading, headingColour);
+}
+
+void CDorvik2Wnd::CloseUnderHandler() {
+  CMsgBoxDlg::EndBoxesOwnedBy(Handle());
+  if (Handle() && IsWindow(Handle())) DestroyWindow();
+  const bool loaderEnded = StopLoader();
+  if (scene_) scene_->BeginClosing();
+  // No host call and no post from here on: the host has let this object go.
+  CHostLink::Global().Fill(nullptr, nullptr, CHostLink::kGameNumber);
+  host_ = nullptr;
+  hostWnd_ = nullptr;
+  if (!loaderEnded) KeepForRunningLoader(this);
+}
+
+void CDorvik2Wnd::OnClosedSceneIdle() {
+  // Kept for a loader that would not end: never deleted.
+  if (loaderThread_ || LoaderRunning()) return;
+  ClosedGameWindows().push_back(this);
+  SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &DeleteClosedGameWindows);
 }

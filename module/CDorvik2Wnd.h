@@ -77,8 +77,14 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   bool LoaderRunning() const { return loaderRunning_.load(std::memory_order_acquire) != 0; }
   HANDLE LoaderThread() const { return loaderThread_; }
 
-  // Asks the host to end the game: WM_GAME_CLOSE(games played, reason).
+  // Asks the host to end the game: WM_GAME_CLOSE(games played, reason). Nothing
+  // once the host link is dropped.
   void PostToHostWindow(LPARAM reason) override;
+  // DestroyGameWnd while a host-message handler runs: the window, the loader and any
+  // open message box go now, the scene closes and the host is never reached again;
+  // the object and the scene are deleted after the outermost handler has returned.
+  void CloseUnderHandler();
+  void OnClosedSceneIdle() override;
 
   // The modal bitmap message box over this window, from the game folder's bitmaps:
   // 1 (OK / Yes), 2 (No, also a yes/no time-out), -1 when it cannot be shown.
@@ -121,7 +127,7 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   int32_t OwnsScreen() const { return ownsScreen_; }
   GSize ClientSize() const { return clientSize_; }
   const std::string& GameFolder() const override { return gameFolder_; }
-  const std::string& PortalFolder() const { return portalFolder_; }
+  const std::string& PortalFolder() const override { return portalFolder_; }
   const std::string& ExtraText() const { return extraText_; }
 
  private:

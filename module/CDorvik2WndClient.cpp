@@ -84,7 +84,7 @@ int32_t CDorvik2Wnd::IsUserFree(const char16_t* userId, uint32_t, uint32_t) {
   if (userNo == RCUser::kNoUser) return 1;
   const int32_t seat = scene_->GetSeatOfUser(userNo);
   if (seat == PITable::kNoSeat) return 1;
-  if (scene_->SceneModeValue() != CDorvik2VWS::kModePlaying) return 1;
+  if (scene_->GetSceneMode() != CDorvik2VWS::kModePlaying) return 1;
   return scene_->IsRobotSeat(seat) ? 1 : 0;
 }
 
@@ -95,7 +95,7 @@ int32_t CDorvik2Wnd::SetUserValue(const char16_t* userId, const char16_t* decima
   if (value == 0) return 0;
   // An unknown id gives -1, which asks whether this client holds a seat.
   const int32_t userNo = scene_->GetUserNoById(WideToMultiByte(userId));
-  const int32_t mode = scene_->SceneModeValue();
+  const int32_t mode = scene_->GetSceneMode();
   const bool inGame = mode == CDorvik2VWS::kModePlaying || mode == CDorvik2VWS::kModeResult;
   // Seated in a game under way, the settlement acts on the value instead.
   if (!scene_->IsSeated(userNo) || !inGame) PostToHostWindow(kCloseReasonUser);
@@ -174,13 +174,16 @@ int32_t CDorvik2Wnd::OnHostEvent(uint32_t userNo, int32_t* code, void* data, int
       scene_->ReportUserNumbers(user);
       break;
     case kEventNotice:
-      if (mine) {
-        scene_->NoticeTicker().ParseNoticeText(EventText(data));
-        if (scene_->NoticeTicker().NoticeTime() == CCheckNotice::kWarningTimeLimit) scene_->SendHostNoticeAck();
+      // The ticker and the observer panel exist only once the scene is built.
+      if (CCheckNotice* ticker = scene_->NoticeTicker(); ticker && mine) {
+        ticker->ParseNoticeText(EventText(data));
+        if (ticker->NoticeTime() == CCheckNotice::kWarningTimeLimit) scene_->SendHostNoticeAck();
       }
       break;
     case kEventObserveAnswer:
-      scene_->ObservePanel().OnHostAnswer(v, data && EventText(data) == "1" ? 1 : 0);
+      if (CVObserveSystemWnd* panel = scene_->ObservePanel()) {
+        panel->OnHostAnswer(v, data && EventText(data) == "1" ? 1 : 0);
+      }
       break;
     case kEventButton:
       scene_->OnHostButton(EventText(data), v);

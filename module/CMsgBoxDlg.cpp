@@ -52,6 +52,12 @@ int32_t WidestLine(HDC dc, HFONT font, const std::string& text) {
   return widest;
 }
 
+// The boxes with a dialog on screen; touched on the window thread only.
+std::vector<CMsgBoxDlg*>& OpenMsgBoxes() {
+  static auto* open = new std::vector<CMsgBoxDlg*>;
+  return *open;
+}
+
 }  // namespace
 
 void SplitLines(const std::string& text, std::vector<std::string>& lines) {
@@ -142,8 +148,17 @@ INT_PTR CALLBACK CMsgBoxDlg::MsgBoxDlgProc(HWND dialog, UINT msg, WPARAM wParam,
   }
 }
 
+void CMsgBoxDlg::EndBoxesOwnedBy(HWND owner) {
+  // A copy: ending a box may let its dialog go.
+  const std::vector<CMsgBoxDlg*> open = OpenMsgBoxes();
+  for (CMsgBoxDlg* box : open) {
+    if (box->owner_ == owner) box->OnCommand(static_cast<int32_t>(box->TimeoutAnswer()));
+  }
+}
+
 BOOL CMsgBoxDlg::OnInitDialog(HWND dialog) {
   dialog_ = dialog;
+  OpenMsgBoxes().push_back(this);
   CMsgBoxTimers::Instance().SetDialog(generation_, dialog);
   if (autoCloseMs_) CMsgBoxTimers::Instance().Arm(generation_, autoCloseMs_, resolution_);
 
@@ -277,6 +292,7 @@ void CMsgBoxDlg::OnCommand(int32_t id) {
 }
 
 void CMsgBoxDlg::OnDestroy() {
+  std::erase(OpenMsgBoxes(), this);
   CMsgBoxTimers::Instance().Disarm(generation_);
   skin_.Release();
   ReleaseFonts();

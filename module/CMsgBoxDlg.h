@@ -54,6 +54,8 @@ class CMsgBoxDlg {
   static INT_PTR CALLBACK MsgBoxDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
   // The auto-close generation of the box `dialog` shows (0 when it is not open).
   static uint32_t GenerationOf(HWND dialog);
+  // Ends every open box of `owner` with its time-out answer (a teardown under it).
+  static void EndBoxesOwnedBy(HWND owner);
 
  private:
   BOOL OnInitDialog(HWND dialog);

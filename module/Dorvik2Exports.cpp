@@ -7,6 +7,7 @@
 #include "module/CDorvik2Wnd.h"
 #include "module/Dorvik2Module.h"
 #include "module/MsgBoxTemplate.h"
+#include "scene/CDorvik2VWS.h"
 #include "base/TextUtil.h"
 
 namespace {
@@ -67,6 +68,12 @@ int32_t DestroyGameWnd(IClientInterface* client) {
   try {
     CDorvik2Wnd* wnd = GameWindowOf(client);
     if (!wnd) return -1;
+    // Inside a handler (a nested wait or a message box pumps the host's messages) the
+    // scene is on the stack: it closes now and goes when the handler has returned.
+    if (wnd->Scene() && wnd->Scene()->IsBusy()) {
+      wnd->CloseUnderHandler();
+      return 0;
+    }
     if (wnd->Handle() && IsWindow(wnd->Handle())) wnd->DestroyWindow();
     if (!wnd->StopLoader()) {
       // The loader ignored the request to end: it may still read the scene and this

@@ -44,3 +44,8 @@ std::string CCheckNotice::ParseNoticeText(std::string notice) {
   shown_ = 1;
   return FieldValue(notice, "MSG");
 }
+
+void CCheckNotice::Stop() {
+  shown_ = 0;
+  stage_ = kStageNone;
+}

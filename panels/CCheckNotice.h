@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
-class CCheckNotice {
+#include "widgets/GVWnd.h"
+
+class CCheckNotice : public GVWnd {
  public:
   // Stage values: 1 the head with the warning sequence to follow (time 3 or less),
   // 2 the head alone, 0 nothing shown.
@@ -31,6 +33,9 @@ class CCheckNotice {
   // Characters of the TIME value (two digits show as two digit sprites).
   int32_t TimeDigits() const { return timeDigits_; }
   int32_t Stage() const { return stage_; }
+  // The scrolling line runs from a started notice until Stop.
+  bool IsRunning() const { return shown_ != 0; }
+  void Stop();
 
  private:
   int32_t shown_ = 0;

@@ -6,8 +6,9 @@
 #include <cstdint>
 
 #include "panels/IPanelScene.h"
+#include "widgets/GVWnd.h"
 
-class CVObserveSystemWnd {
+class CVObserveSystemWnd : public GVWnd {
  public:
   // Observe states the scene keeps and the server is told.
   static constexpr int32_t kObserveIdle = 0;

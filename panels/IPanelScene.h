@@ -3,11 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 class IPanelScene {
  public:
   // Tells the server the observe state; 1 when the command went out.
   virtual int32_t SendObserveMode(int32_t state) = 0;
+  // Adds to the scene's ordered record of calls ("CVMissionWnd::Tick"), which the
+  // stand-in panels write until their own work replaces them.
+  virtual void RecordCall(std::string call) = 0;
 
  protected:
   ~IPanelScene() = default;

@@ -3,13 +3,15 @@
 
 namespace {
 // Touched on the window thread only.
-std::vector<skinned_popup::FollowCall>& Calls() {
+std::vector<skinned_popup::FollowCall>& PopupFollowCalls() {
   static auto* calls = new std::vector<skinned_popup::FollowCall>;
   return *calls;
 }
 }  // namespace
 
-void FollowParentWindow(HWND parent, int32_t flag) { Calls().push_back({parent, flag}); }
+void FollowParentWindow(HWND parent, int32_t flag) { PopupFollowCalls().push_back({parent, flag}); }
 
-const std::vector<skinned_popup::FollowCall>& skinned_popup::FollowCalls() { return Calls(); }
-void skinned_popup::ClearFollowCalls() { Calls().clear(); }
+const std::vector<skinned_popup::FollowCall>& skinned_popup::FollowCalls() { return PopupFollowCalls(); }
+void skinned_popup::ClearFollowCalls() { PopupFollowCalls().clear(); }
+// No pop-up is ever made yet, so there is nothing to close.
+void DestroyPopupDialog() {}

@@ -12,6 +12,9 @@
 // passes 0 and leaves it). No pop-up exists yet: only the call is kept.
 void FollowParentWindow(HWND parent, int32_t flag);
 
+// Closes and frees the pop-up at the scene's teardown; nothing while none is open.
+void DestroyPopupDialog();
+
 namespace skinned_popup {
 struct FollowCall {
   HWND parent;

@@ -1,25 +1,35 @@
-// The stand-in scene: the life cycle, readiness and timers the window shell relies
-// on, with a build whose result, failure, throw and blocking a test chooses.
+// The scene's life: construction, Init from the portal file and the registry, the
+// cursors, the teardown, the game timers and the input the window hands over. The
+// scene build is a stand-in whose result, failure, throw and blocking a test chooses.
 #include "scene/CDorvik2VWS.h"
 
 #include <iterator>
 #include <stdexcept>
 
 #include "base/GDDSurfaceDesc.h"
+#include "base/TextUtil.h"
+#include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
+#include "panels/SkinnedPopup.h"
+#include "plat/crt.h"
 #include "plat/ddraw.h"
+#include "plat/ini.h"
 #include "plat/time.h"
 #include "widgets/GDDScreen.h"
 
-namespace {
+namespace scene_life {
 
+constexpr const char* kPortalFile = "%scommon\\quell_%d.ini";
+constexpr const char* kServiceSection = "SERVICEINFO";
+constexpr DWORD kProfileBufferBytes = 1024;
+constexpr const char* kGradeTitles = "|입문|초보|하수|중수|고수|선수|타짜|영웅|제왕|";
+constexpr const char* kNormalCursorFile = "Cursor\\sg_normal.ani";
+constexpr const char* kClickCursorFile = "Cursor\\sg_click.ani";
 constexpr UINT kTickMs = 50;
 constexpr UINT kBlinkMs = 500;
 constexpr UINT kBannerMs = 2000;
 constexpr UINT kStartButtonMs = 3500;
 constexpr UINT kMillisPerSecond = 1000;
-// How long a draw waits when another program holds the display exclusively.
-constexpr DWORD kBusyDisplayWaitMs = 10;
 // Turn limits in seconds by phase at the slowest speed; the speed and auto-play
 // tables come with the full scene.
 constexpr int32_t kTurnLimitSeconds[] = {0, 5, 2, 6, 0, 0, 10, 9, 10, 10, 0, 10, 0, 0, 10, 10, 0, 10};
@@ -28,7 +38,33 @@ constexpr DWORD kBlockPollMs = 2;
 
 HANDLE ManualEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
 
-}  // namespace
+// Set by the constructor, cleared by the destructor of the scene it names.
+CDorvik2VWS* g_currentScene = nullptr;
+
+// The texts between the bars of "|a|b|...|".
+std::vector<std::string> SplitBars(const std::string& text) {
+  std::vector<std::string> parts;
+  size_t start = text.find('|');
+  while (start != std::string::npos) {
+    const size_t end = text.find('|', start + 1);
+    if (end == std::string::npos) break;
+    parts.push_back(text.substr(start + 1, end - start - 1));
+    start = end;
+  }
+  return parts;
+}
+
+std::string ProfileText(const char* key, const char* fallback, const std::string& file) {
+  std::string buffer(kProfileBufferBytes, '\0');
+  const DWORD n = GetPrivateProfileStringA(kServiceSection, key, fallback, buffer.data(), kProfileBufferBytes,
+                                           file.c_str());
+  buffer.resize(n);
+  return buffer;
+}
+
+}  // namespace scene_life
+
+using namespace scene_life;
 
 CDorvik2VWS::TestControls& CDorvik2VWS::Controls() {
   static TestControls* controls = [] {
@@ -59,37 +95,96 @@ void CDorvik2VWS::ResetControls() {
   c.constructed = 0;
   c.destroyed = 0;
   c.destroyedWhileWindowExisted = 0;
-  c.initRect = GRect();
 }
 
-CDorvik2VWS::CDorvik2VWS(ISceneOwner* owner) : owner_(owner) { ++Controls().constructed; }
+CDorvik2VWS* CDorvik2VWS::Current() { return g_currentScene; }
+
+CDorvik2VWS::CDorvik2VWS(ISceneOwner* owner) : owner_(owner) {
+  g_currentScene = this;
+  ++Controls().constructed;
+  lastTickTime_ = timeGetTime() - kTickMs;
+  GetSystemInfo(&systemInfo_);
+  // Every widget pointer is still null here: the resets must not need one.
+  ResetGameState();
+}
 
 CDorvik2VWS::~CDorvik2VWS() {
   TestControls& c = Controls();
   if (gameWnd_ && IsWindow(gameWnd_)) ++c.destroyedWhileWindowExisted;
   DestroyAll();
+  for (int32_t i = 0; i < 2; ++i) {
+    HCURSOR cursor = i == 0 ? normalCursor_ : clickCursor_;
+    if (cursor && cursorsFromFiles_[i]) DestroyCursor(cursor);
+  }
+  if (g_currentScene == this) g_currentScene = nullptr;
   ++c.destroyed;
 }
 
 void CDorvik2VWS::DestroyAll() {
   KillGameTimers();
   StopLoopingEffects();
+  GVWS::DestroyAll();
+  // The widget list deleted every widget; nothing may point at one any more.
+  widgets_ = SceneWidgets{};
   // Readiness goes before the sound-ready flag: a registration still running on the
   // loader then either sees the scene unready or has its flag cleared below.
   ready_.store(0, std::memory_order_seq_cst);
+  DestroyPopupDialog();
   soundMgr_.ReleaseAll();
   soundReady_.store(0, std::memory_order_seq_cst);
+  room_.Reset();
+  SetFocusWnd(nullptr);
+  SetHoverWnd(nullptr);
+  animations_.clear();
 }
 
 BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   // The screen rectangle first: without it the window system never draws.
-  GVWS::SetRect(left, top, right, bottom);
-  const GRect rect(left, top, right, bottom);
+  if (!GVWS::SetRect(left, top, right, bottom)) return 0;
   gameWnd_ = owner_ ? owner_->Handle() : nullptr;
-  soundFolder_ = owner_ ? owner_->GameFolder() + "GameSound\\" : std::string();
+  if (GDDScreen* screen = owner_ ? owner_->Screen() : nullptr) colorKey = static_cast<int32_t>(screen->ColorKey());
+  const std::string gameFolder = owner_ ? owner_->GameFolder() : std::string();
+  imageFolder_ = gameFolder + "GameImage\\";
+  soundFolder_ = gameFolder + "GameSound\\";
   ready_.store(0, std::memory_order_release);
-  Controls().initRect = rect;
-  return Controls().initResult.load();
+
+  const std::string portal =
+      FormatString(kPortalFile, owner_ ? owner_->PortalFolder().c_str() : "", CHostLink::kGameNumber);
+  clientVersion_ = static_cast<int32_t>(GetPrivateProfileIntA(kServiceSection, "sDllVer", 0, portal.c_str()));
+  company_ = ProfileText("sCompany", "Varnet", portal);
+  if (company_.empty()) return 0;
+  const std::string domain = ProfileText("sDomainName", "Quell", portal);
+  if (domain.empty()) return 0;
+  gradeTitles_ = SplitBars(kGradeTitles);
+  registryBase_ = company_ + "\\" + domain;
+  if (!LoadCursors()) return 0;
+
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof(version);
+  windowsNt_ = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT ? 1 : 0;
+  // Before the options: the voice set's default draws a random number.
+  plat::crt::srand(GetTickCount());
+  ReadOptions();
+  GetDisplayBitDepth();
+  ApplySpeed();
+  return 1;
+}
+
+bool CDorvik2VWS::LoadCursors() {
+  normalCursor_ = LoadCursorFromFileA((imageFolder_ + kNormalCursorFile).c_str());
+  cursorsFromFiles_[0] = normalCursor_ != nullptr;
+  if (!normalCursor_) normalCursor_ = LoadCursorA(nullptr, IDC_ARROW);
+  clickCursor_ = LoadCursorFromFileA((imageFolder_ + kClickCursorFile).c_str());
+  cursorsFromFiles_[1] = clickCursor_ != nullptr;
+  if (!clickCursor_) clickCursor_ = LoadCursorA(nullptr, IDC_HAND);
+  if (!normalCursor_ || !clickCursor_) return false;
+  SetCursor(normalCursor_);
+  return true;
+}
+
+std::string CDorvik2VWS::GetGradeName(int32_t index) const {
+  if (index < 0 || index >= static_cast<int32_t>(gradeTitles_.size())) return std::string();
+  return gradeTitles_[static_cast<size_t>(index)];
 }
 
 int32_t CDorvik2VWS::BuildSceneUI() {
@@ -113,45 +208,21 @@ int32_t CDorvik2VWS::BuildSceneUI() {
     throw std::out_of_range("scene build");
   }
   if (!cancelled) result = c.buildResult.load();
-  if (result) ready_.store(1, std::memory_order_release);
+  if (result) {
+    // The stand-in build makes the two panels the host link already drives.
+    widgets_.noticeTicker = new CCheckNotice;
+    widgets_.observePanel = new CVObserveSystemWnd(this);
+    AddWnd(widgets_.noticeTicker);
+    AddWnd(widgets_.observePanel);
+    ready_.store(1, std::memory_order_release);
+  }
   SetEvent(c.buildFinished);
   return result;
 }
 
-GRect CDorvik2VWS::Draw(IDirectDrawSurface4* backBuffer, GRect rect) {
-  GDDScreen* screen = owner_ ? owner_->Screen() : nullptr;
-  // After a failed rebuild the screen holds no objects; asking them would fault.
-  if (!screen || !screen->DirectDraw() || !screen->BackBuffer()) return GRect();
-  const HRESULT level = screen->DirectDraw()->TestCooperativeLevel();
-  if (level == DDERR_NOEXCLUSIVEMODE || level == DDERR_EXCLUSIVEMODEALREADYSET) {
-    Sleep(kBusyDisplayWaitMs);
-    return GRect();
-  }
-  if (level == DDERR_WRONGMODE && !RebuildScreen()) return GRect();
-  if (!screen->DirectDraw() || !screen->BackBuffer()) return GRect();
-  IDirectDrawSurface4* target = backBuffer ? backBuffer : screen->BackBuffer().Get();
-  const GRect drawn = GVWS::Draw(target, rect);
-  if (drawn.HasArea() && !screen->Present(drawn) && FAILED(screen->GetLastResult())) RebuildScreen();
-  return drawn;
-}
-
-bool CDorvik2VWS::RebuildScreen() {
-  // Inside a rebuild (its repaint, its redraw) the outer rebuild decides.
-  if (owner_->IsRestoringScreen()) return false;
-  if (owner_->RestoreScreen()) return true;
-  owner_->PostToHostWindow(kGameCloseScreenFailed);
-  return false;
-}
-
-int32_t CDorvik2VWS::RedrawIfDirty() {
-  if (!dirty_) return 0;
-  dirty_ = 0;
-  Draw(nullptr, GRect());
-  return 1;
-}
-
 int32_t CDorvik2VWS::GetDisplayBitDepth() {
   GDDScreen* screen = owner_ ? owner_->Screen() : nullptr;
+  cardFrameMs_ = kCardFrameMs;
   displayBitDepth_ = 0;
   if (!screen || !screen->DirectDraw()) return 0;
   GDDSurfaceDesc desc;
@@ -195,8 +266,7 @@ BOOL CDorvik2VWS::OnTimer(UINT_PTR id) {
   if (id > kLastTimer) return 0;
   switch (id) {
     case kTickTimer:
-      DispatchNextIfIdle();
-      ReapplyVolumeOnTick();
+      AnimationTick();
       RedrawIfDirty();
       break;
     case kTurnTimer:

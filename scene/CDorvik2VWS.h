@@ -1,7 +1,7 @@
-// The game scene as far as the window shell needs it: construction, set-up, the
-// build that makes it ready, the sound set-up, drawing, the game timers and the
-// counters the window reads. The full scene replaces these bodies; until then
-// tests steer the build through the controls at the end.
+// The game scene: the one object that holds what the table shows and knows. It is
+// made and initialised by the game window, ticks every 50 ms, draws what changed,
+// takes the host's messages one at a time and hands each to its handler. The scene
+// build is still a stand-in that tests steer through the controls at the end.
 #pragma once
 
 #include <array>
@@ -19,15 +19,27 @@
 #include "panels/CCheckNotice.h"
 #include "panels/CVObserveSystemWnd.h"
 #include "panels/IPanelScene.h"
+#include "panels/SceneManagers.h"
+#include "panels/SeatPanels.h"
+#include "panels/TablePanels.h"
+#include "plat/sysinfo.h"
 #include "plat/threads.h"
 #include "plat/user.h"
+#include "scene/CGameInfo.h"
+#include "scene/COpenInfo.h"
+#include "scene/CTimeMgr.h"
 #include "scene/ISceneOwner.h"
+#include "scene/SceneHandlers.h"
 #include "scene/SceneWidgetStub.h"
 #include "sound/CGameSoundMgr.h"
 #include "base/GGeometry.h"
 #include "widgets/GVWS.h"
 
 struct IDirectDrawSurface4;
+class GVAnimWnd;
+class GVAvatarWnd;
+class GVPushBtn;
+class GVQLAniWnd;
 
 class CDorvik2VWS : public GVWS, public IPanelScene {
  public:
@@ -38,6 +50,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   static constexpr UINT_PTR kTickTimer = 0;
   static constexpr UINT_PTR kTurnTimer = 1;
   static constexpr UINT_PTR kBlinkTimer = 2;
+  static constexpr UINT_PTR kBannerTimer = 3;
   static constexpr UINT_PTR kLastKilledTimer = 4;
   static constexpr UINT_PTR kLastTimer = 5;
 
@@ -45,15 +58,64 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // press there finds nothing to take it (right and bottom exclusive).
   static constexpr GRect kDragStrip{0, 0, 700, 20};
 
+  static constexpr int32_t kSeats = 2;
+  static constexpr int32_t kPlayTimeNotices = 12;
+  static constexpr int32_t kCardFrameMs = 8;  // the card moves' frame time
+  static constexpr int32_t kDefaultAnimSteps = 3;
+  static constexpr int32_t kCountdownThreshold = 10;
+  static constexpr const char* kOptionsSubKey = "14";
+
+  // Every widget, panel and animation the scene build makes; all null before it and
+  // after a teardown. The widget list owns them: nothing here deletes one.
+  struct SceneWidgets {
+    CCheckNotice* noticeTicker = nullptr;
+    CVObserveSystemWnd* observePanel = nullptr;
+    std::array<GVAvatarWnd*, kSeats> avatars{};
+    std::array<CVUserInfoWnd*, kSeats> seatPanels{};
+    std::array<CVJumsuInfoWnd*, kSeats> scorePanels{};
+    std::array<CVHTIconWnd*, kSeats> cardIcons{};
+    std::array<CVBakIconWnd*, kSeats> bakIcons{};
+    std::array<GVWnd*, kSeats> seatMarkers{};
+    GVAnimWnd* robotAvatar = nullptr;  // the robot picture currently shown
+    CVNotifyWnd* notifyPrompt = nullptr;
+    CVMissionWnd* missionPanel = nullptr;
+    CVGFPlayCountWnd* playCountPanel = nullptr;
+    CVRankingPointWnd* rankingPointPanel = nullptr;
+    CVDorvik2BijouWnd* bijouPanel = nullptr;
+    CVResultWnd* resultPanel = nullptr;
+    CVGoBakAlertUIWnd* goBakAlert = nullptr;
+    CVRestrictOptionWnd* restrictCaption = nullptr;
+    CVUserOptionWnd* optionPanel = nullptr;
+    GVQLAniWnd* hourAnimation = nullptr;
+    GVQLAniWnd* turnMarker = nullptr;
+    GVWnd* cardBoard = nullptr;  // the remaining-cards board
+    GVWnd* robotTitle = nullptr;
+    GVPushBtn* maximiseButton = nullptr;
+    GVPushBtn* captureButton = nullptr;
+    bool operator==(const SceneWidgets&) const = default;
+  };
+
   explicit CDorvik2VWS(ISceneOwner* owner);
   ~CDorvik2VWS() override;
   CDorvik2VWS(const CDorvik2VWS&) = delete;
   CDorvik2VWS& operator=(const CDorvik2VWS&) = delete;
+  // The scene made last and not yet destroyed (for code without a scene argument).
+  static CDorvik2VWS* Current();
 
-  // Set-up with the scene's rectangle, the window system's screen rectangle first;
-  // non-zero on success. Leaves the scene unready.
+  // Init: the window system's rectangle first, then the folders, the portal file, the
+  // registry path, the cursors and the stored options. Non-zero on success, 0 when the
+  // portal file names no company or domain or no cursor can be had. Leaves the scene
+  // unready.
   BOOL SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
   int32_t Init(const GRect& rect) { return SetRect(rect.left, rect.top, rect.right, rect.bottom); }
+  int32_t ClientVersion() const { return clientVersion_; }
+  const std::string& Company() const { return company_; }
+  const std::string& RegistryBasePath() const { return registryBase_; }
+  const std::string& ImageFolder() const { return imageFolder_; }
+  HCURSOR NormalCursor() const { return normalCursor_; }
+  HCURSOR ClickCursor() const { return clickCursor_; }
+  // The title of a grade 0..8; "" outside.
+  std::string GetGradeName(int32_t index) const;
   // Loads everything and makes the panels; 1 and ready, or 0. May run on the loader
   // thread, and then stops early when the owner asks the loader to end.
   int32_t BuildSceneUI();
@@ -64,8 +126,19 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // back buffer. A display-mode change rebuilds the screen first.
   GRect Draw(IDirectDrawSurface4* backBuffer, GRect rect) override;
   void MarkDirty() { dirty_ = 1; }
-  // Redraws when marked dirty; 1 when it did.
+  // Marks the scene and the widget (when there is one) for the next draw.
+  void MarkWidgetDirty(GVWnd* wnd);
+  // Redraws when marked dirty and ready; 1 when it did. Before the scene is ready the
+  // flag stays set: a build on the loader thread may be filling the widget list.
   int32_t RedrawIfDirty();
+  // The animation step of the 50 ms tick: 0 when less than 50 ms passed since the last
+  // one, else 1. Starts at most one queued host message. Draws nothing.
+  int32_t AnimationTick();
+  // The nested wait: ticks, draws and dispatches input and timer messages until `ms`
+  // have passed, leaving other messages queued. Returns at once while closing.
+  void WaitPumpingMessages(uint32_t ms);
+  // 1 the first time it is called in a local second whose minute and second are 0.
+  int32_t IsHourStartOnce();
 
   // Timers on the game window: 0 the 50 ms tick, 1 the turn countdown for `phase`,
   // 2 the blink, 3 and 4 one-shots. Id 1 gives the limit used (seconds), others 0.
@@ -85,23 +158,44 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
 
   ISceneOwner* Owner() const { return owner_; }
   int32_t GamesPlayed() const { return gamesPlayed_; }
-  int32_t SceneModeValue() const { return sceneMode_; }
-  int32_t TurnPhase() const { return turnPhase_; }
+  int32_t GetSceneMode() const { return sceneMode_; }
+  int32_t GetPhase() const { return turnPhase_; }
   bool IsDirty() const { return dirty_ != 0; }
   // The screen's colour key, written by the window after every screen (re)build; the
   // widgets the scene makes take it as their key.
-  int32_t colorKey = 0;
+  int32_t colorKey = -1;
   // Bits per pixel of the current display mode (15 and 16 told apart by the red
-  // mask), 0 when it cannot be read; also kept for DisplayBitDepth.
+  // mask), 0 when it cannot be read; also kept for DisplayBitDepth. Sets the card
+  // moves' frame time again.
   int32_t GetDisplayBitDepth();
   int32_t DisplayBitDepth() const { return displayBitDepth_; }
+  int32_t CardFrameMs() const { return cardFrameMs_; }
   // Game ticks until the stored volume is applied again (the window sets it on
   // activation).
   int32_t volumeCountdown = 0;
 
-  // Teardown: timers, looping sounds, readiness, then the sound device. Also run by
+  // Teardown: game timers 0..4, looping sounds, every widget, readiness, the pop-up,
+  // the sound device, the room. Every widget pointer is null afterwards. Also run by
   // the destructor.
-  void DestroyAll();
+  void DestroyAll() override;
+  const SceneWidgets& Widgets() const { return widgets_; }
+  // The window was destroyed under a running handler: no host call or post from now
+  // on, nested waits end, and the owner is told when the outermost handler returns.
+  void BeginClosing() { closing_ = 1; }
+  bool IsClosing() const { return closing_ != 0; }
+
+  // ==== Options (CDorvik2VWS_Options.cpp) =================================================
+  // Under HKEY_CURRENT_USER "Software\<company>\<domain>\<subKey>"; 1 on success.
+  int32_t ReadRegString(const std::string& subKey, const char* name, std::string& out) const;
+  int32_t SaveRegString(const std::string& subKey, const char* name, const std::string& text) const;
+  int32_t SaveRegDword(const std::string& subKey, const char* name, uint32_t value) const;
+  // The three animation step counts from Option_Speed.
+  void ApplySpeed();
+  int32_t AnimSteps(int32_t which) const { return animSteps_.at(static_cast<size_t>(which)); }
+  // The host's "macro" button shown enabled (17) or disabled (1).
+  void SetMacroButtonEnabled(int32_t enabled);
+  int32_t Option_Speed = 0;
+  int32_t Option_Skin = 0;
 
   // ==== Sound: effects by id, voice lines by cue, the effect volume ====================
   // (CDorvik2VWS_Sound.cpp)
@@ -138,6 +232,8 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t EffectVolume() const { return effectVolume_.load(std::memory_order_acquire); }
   // Set after the last effect loaded and the volume is in place (release).
   bool IsSoundReady() const { return soundReady_.load(std::memory_order_acquire) != 0; }
+  // Every in-range id StopEffect was asked for (for tests).
+  const std::vector<int32_t>& StoppedEffects() const { return stoppedEffects_; }
   const std::string& SoundFolder() const { return soundFolder_; }
   CGameSoundMgr& SoundMgr() { return soundMgr_; }
   // Users whose voice lines are not played (the muted list of the seat menu).
@@ -184,17 +280,35 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // OnReceive, the 50 ms tick and the kick after the build call it.
   int32_t DispatchNextIfIdle();
   // Takes the head out of the queue, handles it with busy and full redraw set,
-  // destroys it and clears busy. Nothing when the queue is empty.
+  // destroys it and clears busy. Nothing when the queue is empty. When the window
+  // was torn down under the handler, the owner is told once the outermost handler
+  // has returned; the scene must then be touched no more.
   void DispatchHostMessage();
+  // Destroys every queued message unhandled.
+  void DropQueuedMessages();
   bool IsBusy() const { return busy_ != 0; }
   bool IsGameTimerRunning(UINT_PTR id) const {
     return id == kTurnTimer ? turnPhase_ != 0 : id <= kLastKilledTimer && timerRunning_[id] != 0;
   }
   uint32_t QueuedCount() const { return queuedCount_; }
   // Per-game reset: mode -1, timer flags, counters and auto-play cleared, queued
-  // messages destroyed unhandled. A message being handled stays with its handler,
-  // and busy stays set until that handler returns.
+  // messages destroyed unhandled, the table state reset. A message being handled stays
+  // with its handler, and busy stays set until that handler returns.
   void ResetGameState();
+  // Floor positions, the countdown, the hand and the card state back to a new game.
+  void ResetTableState();
+  // End of a game and a new room: timers 1..4, prompts, cards and panels back.
+  void ClearTable();
+  // A user left: 1 when the user held a seat (a robot seat keeps its robot), else 0.
+  int32_t RemovePlayer(int32_t userNo);
+  // Scene mode 2 only: the turn marker and the hands placed again after a seat change.
+  void RelayoutSeats();
+  // A card widget takes picture set and size 0 tiny, 1 medium, 2 large.
+  void SetCardSize(GVWnd* card, int32_t size);
+  CGameInfo& GameInfo() { return gameInfo_; }
+  COpenInfo& GetFloorState() { return openInfo_; }
+  int32_t PlayTimeNotice(int32_t index) const { return playTimeNotices_.at(static_cast<size_t>(index)); }
+  int32_t CountdownThreshold() const { return countdownThreshold_; }
   // Leave request: GC_LEAVE up to three times while seated; otherwise, or when all
   // were lost, mode 1, play state 3 and WM_GAME_CLOSE reason 1.
   void RequestExit();
@@ -207,6 +321,9 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t IsSeated(int32_t userNo) const;
   int32_t HasRobotPlayer() const;
   int32_t HasSeatWithoutUser() const;
+  // Byte-wise comparison of the whole id text; -1 when no seated user has it.
+  int32_t GetSeatById(const std::string& userId) const;
+  int32_t HasPositiveRobotField(int32_t seat) const;
   // Seat 0 or 1; another index throws std::out_of_range.
   PlayerInfo& GetPlayer(int32_t seat) { return room_.seats.Player(seat); }
   // The seat holding the user, seat 0's when none does.
@@ -236,7 +353,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // Calls of the operations above and of the screen's stand-in, oldest first, e.g.
   // "SetStatusText(text)".
   const std::vector<std::string>& RecordedCalls() const { return recordedCalls_; }
-  void RecordCall(std::string call) { recordedCalls_.push_back(std::move(call)); }
+  void RecordCall(std::string call) override { recordedCalls_.push_back(std::move(call)); }
   void ClearRecordedCalls() { recordedCalls_.clear(); }
 
   // ---- Senders: 1 when the command reached the host, 0 when refused or lost ----
@@ -276,12 +393,14 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // ---- Fields the senders and the host link read and write ----
   RCUser& MyUser() { return myUser_; }
   int32_t MyUserNo() const { return myUser_.userNo; }
-  RCRoomData& Room() { return room_; }
+  RCRoomData& GetRoomData() { return room_; }
   void SetSceneMode(int32_t mode) { sceneMode_ = mode; }
   int32_t PendingLeaveValue() const { return pendingLeaveValue_; }
   void SetPendingLeaveValue(int32_t value) { pendingLeaveValue_ = value; }
-  CCheckNotice& NoticeTicker() { return noticeTicker_; }
-  CVObserveSystemWnd& ObservePanel() { return observePanel_; }
+  // Null until the scene build makes them.
+  CCheckNotice* NoticeTicker() { return widgets_.noticeTicker; }
+  CVObserveSystemWnd* ObservePanel() { return widgets_.observePanel; }
+  CDorvik2VIPMgr& VipManager() { return vipMgr_; }
   int32_t ObserveState() const { return observeState_; }
   SceneWidgetStub& CountdownWidget() { return countdownWidget_; }
   SceneWidgetStub& BetButton(int32_t index) { return betButtons_.at(static_cast<size_t>(index)); }
@@ -297,6 +416,21 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t handPick = 0;      // keyboard picks of hand cards allowed (hand enabled)
   int32_t cannedPhrase = 1;  // a number key may send a phrase (chat macro, one-shot)
   // ==== end of the host link block ====================================================
+
+  // ==== Host message handlers (CDorvik2VWS_Handlers.cpp) ================================
+#define DORVIK_DECLARE_SCENE_HANDLER(code, name) void name(HostRecordOf_t<code>& msg);
+  DORVIK_SCENE_HANDLERS(DORVIK_DECLARE_SCENE_HANDLER)
+#undef DORVIK_DECLARE_SCENE_HANDLER
+
+  // ==== Steps on widgets the scene build makes (CDorvik2VWS_Resets.cpp) ================
+  // Each does nothing on a missing widget; until the widgets exist they note the call.
+  void PlayHourAnimation();
+  void ResetCardWidgets();
+  void UpdateCardBoard();
+  void ShowMaximiseButtonState();
+  void ResetTableButtons();
+  void ResetSeatDisplays(int32_t slot);
+  void ResetTableDisplays();
 
   // ---- Test controls of this stand-in scene (shared by every scene) ----------------
   enum class BuildBlock : int32_t {
@@ -327,7 +461,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
     std::atomic<int32_t> constructed{0};
     std::atomic<int32_t> destroyed{0};
     std::atomic<int32_t> destroyedWhileWindowExisted{0};
-    GRect initRect;
   };
   // "<Male|Female><set>\\<cue><variant>.ogg" or "Robot\\<cue><variant>.ogg".
   static std::string VoiceFile(int32_t gender, int32_t voiceSetNumber, const char* cue, int32_t variant);
@@ -337,16 +470,59 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
 
  private:
   void KillGameTimers();
+  void ReadOptions();
+  bool LoadCursors();
+  // Clears the dirty flag and draws, when ready and not closing.
+  void DrawPending();
+  // The per-game card state and the turn user.
+  void ResetGameInfo();
 
+  // ---- Members in the scene's order ----
   ISceneOwner* owner_;
   HWND gameWnd_ = nullptr;
   std::atomic<int32_t> ready_{0};
-  int32_t dirty_ = 0;
+  std::string imageFolder_;
+  std::string registryBase_;
+  std::string company_;
+  std::vector<std::string> gradeTitles_;
+  int32_t clientVersion_ = -1;
   int32_t gamesPlayed_ = 0;
   int32_t sceneMode_ = kModeNone;
+  CTimeMgr stopwatch1_;
+  CTimeMgr stopwatch2_;
+  CGameInfo gameInfo_;
+  COpenInfo openInfo_;
   int32_t turnPhase_ = 0;  // doubles as timer 1's running flag
+  int32_t countdownThreshold_ = 0;
+  int32_t cardFrameMs_ = kCardFrameMs;
+  std::array<int32_t, 3> animSteps_{kDefaultAnimSteps, kDefaultAnimSteps, kDefaultAnimSteps};
+  int32_t halfSecondToggle_ = 0;
+  int32_t afterToggleFlag_ = 0;
   int32_t timerRunning_[kLastKilledTimer + 1] = {};
+  int32_t windowsNt_ = 0;
+  HCURSOR normalCursor_ = nullptr;
+  HCURSOR clickCursor_ = nullptr;
+  bool cursorsFromFiles_[2] = {false, false};
+  int32_t cursorKind_ = 1;
+  int32_t antiLeave_ = 0;
+  int32_t thirdGameFlag_ = 0;
+  int32_t selectedFloorCard_ = -1;
+  int32_t pendingEvent_ = -1;
+  int32_t seatValue_ = -1;
+  int32_t bombFlag_ = 0;
+  std::array<int32_t, 4> exitFields_{};
+  plist<GVQLAniWnd> animations_;
+  SceneWidgets widgets_;
+  int32_t dirty_ = 0;
+  std::array<int32_t, kPlayTimeNotices> playTimeNotices_{};
+  SYSTEM_INFO systemInfo_{};
+  CDorvik2PromotionMgr promotionMgr_{this};
+  CDorvik2VIPMgr vipMgr_{this};
+  uint32_t lastTickTime_ = 0;
+  int32_t hourLatch_ = 0;
+  int32_t closing_ = 0;
   std::vector<int32_t> playedEffects_;
+  std::vector<int32_t> stoppedEffects_;
 
   // ---- Host link state ----
   // The answer steps every timed answer shares: timer 1 and its phase stopped, the
@@ -364,8 +540,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   RCRoomData room_;
   int32_t pendingLeaveValue_ = 0;
   int32_t observeState_ = CVObserveSystemWnd::kObserveIdle;
-  CCheckNotice noticeTicker_;
-  CVObserveSystemWnd observePanel_{this};
   SceneWidgetStub countdownWidget_;
   std::array<SceneWidgetStub, kBetButtonCount> betButtons_;
   std::vector<int32_t> handCards_;

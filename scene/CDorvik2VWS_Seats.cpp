@@ -40,6 +40,19 @@ int32_t CDorvik2VWS::GetUserNoById(const std::string& userId) const {
   return RCUser::kNoUser;
 }
 
+int32_t CDorvik2VWS::GetSeatById(const std::string& userId) const {
+  for (int32_t seat = 0; seat < PITable::kSeatCount; ++seat) {
+    const PlayerInfo& p = room_.seats.Player(seat);
+    if (p.userNo != RCUser::kNoUser && p.userId == userId) return seat;
+  }
+  return PITable::kNoSeat;
+}
+
+int32_t CDorvik2VWS::HasPositiveRobotField(int32_t seat) const {
+  if (seat < 0 || seat >= PITable::kSeatCount) return 0;
+  return room_.seats.Player(seat).connState > 0 ? 1 : 0;
+}
+
 int32_t CDorvik2VWS::GetSeatOfUser(int32_t userNo) const { return room_.seats.SeatOfUser(userNo); }
 
 int32_t CDorvik2VWS::IsRobotSeat(int32_t seat) const {
@@ -97,13 +110,6 @@ void CDorvik2VWS::SetPlayerDisplayName(const std::string& userId, const std::str
 }
 
 void CDorvik2VWS::SetStatusText(const std::string& text) { RecordCall("SetStatusText(" + text + ")"); }
-
-void CDorvik2VWS::ResetRoomView() {
-  StopGameTimer(kTickTimer);
-  ClearMutedUsers();
-  SetAutoPlay(0);
-  RecordCall("ResetRoomView");
-}
 
 void CDorvik2VWS::RequestKick(int32_t userNo) { RecordCall(FormatString("RequestKick(%ld)", userNo)); }
 

@@ -37,7 +37,7 @@ int32_t CDorvik2VWS::SendPlay(int32_t flag) {
   if (sceneMode_ != kModeWaiting && !HasRobotPlayer() && !flag) return 0;
   if (!SendGameCommand(GameCommand::Make<GC_PLAY>(GcPlay{myVoiceSet, flag}))) return 0;
   SetButtonState(kPlayButton, kButtonDisabled);
-  observePanel_.SetButtonState(1, 0);
+  if (widgets_.observePanel) widgets_.observePanel->SetButtonState(1, 0);
   return 1;
 }
 

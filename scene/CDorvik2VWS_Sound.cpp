@@ -74,6 +74,7 @@ int32_t CDorvik2VWS::PlayEffect(int32_t id, int32_t loop) {
 
 int32_t CDorvik2VWS::StopEffect(int32_t id) {
   if (!IsEffectId(id)) return 0;
+  stoppedEffects_.push_back(id);
   if (soundMgr_.IsPlaying(id)) soundMgr_.Stop(id);
   return 1;
 }

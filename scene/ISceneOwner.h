@@ -13,8 +13,9 @@ class GDDScreen;
 class ISceneOwner {
  public:
   virtual HWND Handle() const = 0;
-  // The game's data folder, ending in a backslash.
+  // The game's data folder and the portal's folder, each ending in a backslash.
   virtual const std::string& GameFolder() const = 0;
+  virtual const std::string& PortalFolder() const = 0;
   // Null until the screen is built, and while a rebuild has none.
   virtual GDDScreen* Screen() const = 0;
   virtual int32_t FullScreen() const = 0;
@@ -26,6 +27,9 @@ class ISceneOwner {
   virtual void PostToHostWindow(LPARAM reason) = 0;
   // Read by a build on the loader thread between files.
   virtual bool LoaderCancelRequested() const = 0;
+  // The scene was marked closing under a handler, and the outermost handler has now
+  // returned: the owner may delete itself and the scene, but not on this stack.
+  virtual void OnClosedSceneIdle() = 0;
 
  protected:
   ~ISceneOwner() = default;

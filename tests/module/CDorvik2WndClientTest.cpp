@@ -52,6 +52,7 @@ TEST_F(ClientTest, UserValueIsStoredAndAsksToEndOnlyOutsideARunningSeat) {
 
 TEST_F(ClientTest, EventTextsReachTheSceneConvertedAndOtherEventsDoNothing) {
   scene->ClearRecordedCalls();
+  host.Clear();
   EXPECT_EQ(Event(kMe, 29, nullptr), 1);
   for (int32_t code : {13, 17, 18, 21, 25, 30}) EXPECT_EQ(Event(kMe, code, u"x"), 0) << code;
   EXPECT_EQ(client->OnHostEvent(kMe, nullptr, nullptr, nullptr), 0);
@@ -116,7 +117,7 @@ TEST_F(ClientTest, ExitTriesToLeaveThenEndsTheGame) {
     ASSERT_EQ(Closes(), c.closes);
     if (c.closes) {
       EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 1);
-      EXPECT_EQ(scene->SceneModeValue(), CDorvik2VWS::kModeWaiting);
+      EXPECT_EQ(scene->GetSceneMode(), CDorvik2VWS::kModeWaiting);
     }
   }
 }

@@ -9,6 +9,8 @@
 
 #include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
+#include "host/IXBuf.h"
+#include "module/CMsgBoxDlg.h"
 #include "module/Dorvik2Module.h"
 #include "plat/handle.h"
 #include "plat/sim.h"
@@ -23,6 +25,9 @@ namespace {
 using testing_support::ForeignClient;
 
 class GameWindowTest : public testing_support::HostWindowFixture {
+ public:
+  using HostWindowFixture::Destroy;
+
  protected:
   CDorvik2VWS::TestControls& scene = CDorvik2VWS::Controls();
 };
@@ -161,6 +166,52 @@ TEST_F(GameWindowTest, BuildIgnoringTheCancelIsLeftRunningWithItsSceneKept) {
   ASSERT_EQ(WaitForSingleObject(scene.buildFinished, kThreadWaitMs), WAIT_OBJECT_0);
   EXPECT_EQ(scene.destroyed.load(), 0);
   EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty()) << "a cancelled loader reports nothing";
+}
+
+// DestroyGameWnd from a host timer while a handler waits (in a nested wait, or in a
+// message box): the handler runs to its end on live memory and reaches the host no
+// more, the box closes, and the window object and the scene go only afterwards.
+TEST_F(GameWindowTest, DestroyUnderAHandlerWaitsForItsEndAndCutsTheHostOff) {
+  static IClientInterface* closing = nullptr;
+  static GameWindowTest* self = nullptr;
+  self = this;
+  for (const bool inBox : {false, true}) {
+    SCOPED_TRACE(inBox ? "message box" : "nested wait");
+    CDorvik2VWS::ResetControls();
+    closing = Make();
+    ASSERT_NE(Init(closing, 0), nullptr);
+    WaitForLoader(Wnd(closing));
+    CDorvik2Wnd* wnd = Wnd(closing);
+    size_t hostCalls = 0;
+    DWORD waited = 0;
+    wnd->Scene()->SetHostMessageHandler(HM_USER_AVATAR, [&](CDorvik2VWS& s, HostMessage& msg) {
+      SetTimer(hostWnd, 1, 300, [](HWND h, UINT, UINT_PTR id, DWORD) {
+        KillTimer(h, id);
+        EXPECT_EQ(self->Destroy(closing), 0);
+      });
+      const DWORD start = GetTickCount();
+      if (inBox) EXPECT_EQ(wnd->ShowMsgBox("box", CMsgBoxDlg::kTypeYesNo, 0, "", 0), 2) << "ended as a time-out";
+      hostCalls = host.Calls().size();
+      s.WaitPumpingMessages(1000);
+      waited = GetTickCount() - start;
+      EXPECT_EQ(msg.Get<UserAvatarMsg>()->avatarKey, "k") << "the record is still the handler's";
+      s.SetButtonState("vip", CDorvik2VWS::kButtonEnabled);
+      s.RequestExit();
+      EXPECT_EQ(CDorvik2VWS::Controls().destroyed.load(), 0);
+    });
+    plat::sim::ClearPostedMessages(hostWnd);
+    IXBuf* buf = CreateXBuf(nullptr);
+    WriteHostMessage(HostMessage::Make<HM_USER_AVATAR>(UserAvatarMsg{1, "k"}), buf);
+    int32_t length = static_cast<int32_t>(buf->GetLength());
+    closing->OnReceive(0, 0, buf->GetData(), &length);
+    buf->Release();
+    EXPECT_EQ(waited, 300u) << "the wait ended with the window";
+    EXPECT_EQ(host.Calls().size(), hostCalls);
+    EXPECT_TRUE(plat::sim::PostedMessages(hostWnd).empty());
+    EXPECT_EQ(plat::sim::LiveWindows(), 1u) << "only the host's window is left";
+    plat::sim::Advance(USER_TIMER_MINIMUM);
+    EXPECT_EQ(CDorvik2VWS::Controls().destroyed.load(), 1);
+  }
 }
 
 }  // namespace

@@ -1,77 +1,233 @@
-// The stand-in scene's contract with the window shell: readiness gates the sound,
-// game timers run on the game window, and a deleted scene leaves no timer of its own.
+// The scene's life: Init from the portal file and the registry, the cursors, the seat
+// queries, the resets, and a teardown that leaves no timer and no widget pointer.
 #include "scene/CDorvik2VWS.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
-#include "module/CDorvik2Wnd.h"
+#include "base/RegistryValues.h"
+#include "plat/crt.h"
+#include "plat/registry.h"
 #include "plat/sim.h"
+#include "plat/time.h"
+#include "support/GameTable.h"
+#include "support/TempDir.h"
+#include "tables/VocabularyTables.h"
+#include "widgets/GDDScreen.h"
 
 namespace {
 
-std::vector<UINT_PTR>& Ticks() {
-  static std::vector<UINT_PTR> ticks;
-  return ticks;
-}
+using testing_support::GameTableTest;
 
-LRESULT CALLBACK TimerRecorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_TIMER) Ticks().push_back(wParam);
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
+constexpr const char* kOptionsPath = "Varnet\\Quell";
 
-// A scene whose owner is bound to a plain window that records its timers.
-class SceneTest : public testing::Test {
+class SceneTest : public GameTableTest {
  protected:
   void SetUp() override {
-    CDorvik2VWS::ResetControls();
-    Ticks().clear();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = TimerRecorder;
-    wc.lpszClassName = "SceneTimerRecorder";
-    RegisterClassA(&wc);
-    gameWnd = CreateWindowExA(0, "SceneTimerRecorder", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr,
-                              nullptr);
-    ASSERT_TRUE(owner.Attach(gameWnd));
-    scene = new CDorvik2VWS(&owner);
-    ASSERT_TRUE(scene->Init(GRect(0, 0, 800, 600)));
+    GameTableTest::SetUp();
+    plat::sim::MapPathPrefix("D:\\portal\\", portal_.path());
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Varnet\\Quell\\14");
   }
   void TearDown() override {
-    delete scene;
-    owner.Detach();
-    plat::sim::ResetWindowSystem();
+    GameTableTest::TearDown();
+    plat::sim::ClearPathPrefixes();
   }
-  void Build() {
-    ASSERT_EQ(scene->BuildSceneUI(), 1);
-    ASSERT_TRUE(scene->IsReady());
+  void Portal(const std::string& ini) { portal_.Write("common/quell_14.ini", ini); }
+  static void StoreText(const char* name, const std::string& text) {
+    ASSERT_EQ(registry_values::WriteText(kOptionsPath, "14", name, text), 1);
   }
-  CDorvik2Wnd owner;
-  HWND gameWnd = nullptr;
-  CDorvik2VWS* scene = nullptr;
+  static void StoreDword(const char* name, uint32_t value) {
+    ASSERT_EQ(registry_values::WriteDword(kOptionsPath, "14", name, value), 1);
+  }
+  // The stored value's type and bytes ("" when missing).
+  static std::pair<DWORD, std::string> Stored(const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Varnet\\Quell\\14", 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+    std::string bytes(16, '\0');
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(bytes.size());
+    const LONG r = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
+    RegCloseKey(key);
+    if (r != ERROR_SUCCESS) return {};
+    bytes.resize(size);
+    return {type, bytes};
+  }
+  static std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), sizeof v); }
+  testing_support::TempDir portal_;
 };
 
-// Only the scene's own timer ids are acted on; its timers run on the game window, and a
-// deleted scene leaves none running.
-TEST_F(SceneTest, GameTimersRunOnTheGameWindowAndDieWithTheScene) {
-  for (UINT_PTR id = 0; id <= CDorvik2VWS::kLastTimer; ++id) EXPECT_EQ(scene->OnTimer(id), 1) << id;
-  EXPECT_EQ(scene->OnTimer(CDorvik2VWS::kLastTimer + 1), 0);
-  EXPECT_EQ(scene->OnTimer(1000), 0);
-  EXPECT_EQ(scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0), 0);
-  EXPECT_EQ(scene->StartGameTimer(CDorvik2VWS::kTurnTimer, 8), 10) << "a hand card at the slowest speed";
-  EXPECT_EQ(scene->TurnPhase(), 8);
-  EXPECT_EQ(scene->StartGameTimer(CDorvik2VWS::kLastTimer, 0), 0) << "not the scene's to start";
-  plat::sim::Advance(100);
-  EXPECT_EQ(Ticks(), (std::vector<UINT_PTR>{0, 0}));
-  scene->StopGameTimer(CDorvik2VWS::kTurnTimer);
-  EXPECT_EQ(scene->TurnPhase(), 0);
+TEST_F(SceneTest, InitReadsThePortalFileOrItsDefaults) {
+  struct Row {
+    const char* ini;
+    int32_t initOk;
+    const char* base;
+    int32_t version;
+  } rows[] = {
+      {nullptr, 1, "Varnet\\Quell", 0},
+      {"[serviceinfo]\nSDLLVER=7\nscompany=Acme\nsdomainname=Tables\n", 1, "Acme\\Tables", 7},
+      {"[SERVICEINFO]\nsCompany=\n", 0, "", 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.base);
+    TearDown();
+    SetUp();
+    if (row.ini) Portal(row.ini);
+    EXPECT_EQ(wnd->CreateGameWindow(nullptr, hostWnd, kGameFolder, "D:\\portal\\", "", GSize(800, 600), 0, 0),
+              row.initOk);
+    if (!row.initOk) continue;
+    scene = wnd->Scene();
+    EXPECT_EQ(scene->RegistryBasePath(), row.base);
+    EXPECT_EQ(scene->ClientVersion(), row.version);
+    EXPECT_FALSE(scene->IsReady()) << "only the build makes it ready";
+    EXPECT_EQ(scene->GetRect(), GRect(0, 0, 800, 600));
+  }
+}
+
+// A first start writes the five defaults and nothing else; the voice set is the first
+// number drawn after seeding with the tick count.
+TEST_F(SceneTest, FirstStartWritesTheFiveDefaults) {
+  plat::crt::srand(GetTickCount());
+  const auto voice = static_cast<uint32_t>(plat::crt::rand() % 4);
+  MakeTable();
+  EXPECT_EQ(Stored("Option_Volume"), std::make_pair(REG_SZ, std::string("0\0", 2)));
+  EXPECT_EQ(Stored("Option_Speed"), std::make_pair(REG_SZ, std::string("1\0", 2)));
+  EXPECT_EQ(Stored("Option_SoundEffect"), std::make_pair(REG_DWORD, Dword(1)));
+  EXPECT_EQ(Stored("Option_Voice"), std::make_pair(REG_DWORD, Dword(voice)));
+  EXPECT_EQ(Stored("Option_Skin"), std::make_pair(REG_DWORD, Dword(0)));
+  EXPECT_EQ(scene->AnimSteps(0), 1);
+  EXPECT_EQ(scene->myVoiceSet, static_cast<int32_t>(voice));
+  EXPECT_EQ(host.Transcript().at(0), "NotifyEvent(4294967295, 45, \"macro\", 17)");
+  // What Init leaves besides the options: the screen's key, the cards' frame time, the
+  // system cursors for the missing cursor files, the normal one shown.
+  EXPECT_EQ(scene->colorKey, static_cast<int32_t>(wnd->Screen()->ColorKey()));
+  EXPECT_EQ(scene->CardFrameMs(), 8);
+  EXPECT_EQ(scene->NormalCursor(), LoadCursorA(nullptr, IDC_ARROW));
+  EXPECT_EQ(scene->ClickCursor(), LoadCursorA(nullptr, IDC_HAND));
+  EXPECT_EQ(plat::sim::CurrentCursor(), scene->NormalCursor());
+}
+
+TEST_F(SceneTest, StoredOptionsAreReadAndUnreadableOnesGetTheirDefault) {
+  struct Row {
+    const char* what;
+    void (*store)();
+    // What the scene took, and what the registry holds for the value afterwards.
+    int32_t (*took)(CDorvik2VWS&);
+    int32_t expected;
+    const char* value;
+    std::pair<DWORD, std::string> stored;
+  } rows[] = {
+      {"skin 3", [] { StoreDword("Option_Skin", 3); }, [](CDorvik2VWS& s) { return s.Option_Skin; }, 0,
+       "Option_Skin", {REG_DWORD, Dword(3)}},
+      {"skin -1", [] { StoreDword("Option_Skin", 0xFFFFFFFFu); }, [](CDorvik2VWS& s) { return s.Option_Skin; }, 0,
+       "Option_Skin", {REG_DWORD, Dword(0xFFFFFFFFu)}},
+      {"speed 5", [] { StoreText("Option_Speed", "5"); }, [](CDorvik2VWS& s) { return s.AnimSteps(2); }, 1,
+       "Option_Speed", {REG_SZ, std::string("5\0", 2)}},
+      {"speed -3", [] { StoreText("Option_Speed", "-3"); }, [](CDorvik2VWS& s) { return s.AnimSteps(1); }, 9,
+       "Option_Speed", {REG_SZ, std::string("-3\0", 3)}},
+      {"volume -6000", [] { StoreText("Option_Volume", "-6000"); },
+       [](CDorvik2VWS& s) { return s.EffectVolume(); }, -10000, "Option_Volume", {REG_SZ, std::string("-6000\0", 6)}},
+      {"volume as a DWORD", [] { StoreDword("Option_Volume", 5); }, [](CDorvik2VWS& s) { return s.EffectVolume(); },
+       0, "Option_Volume", {REG_SZ, std::string("0\0", 2)}},
+      {"speed of 9000 bytes", [] { StoreText("Option_Speed", std::string(9000, '7')); },
+       [](CDorvik2VWS& s) { return s.Option_Speed; }, 1, "Option_Speed", {REG_SZ, std::string("1\0", 2)}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TearDown();
+    SetUp();
+    row.store();
+    MakeTable();
+    EXPECT_EQ(row.took(*scene), row.expected);
+    EXPECT_EQ(Stored(row.value), row.stored);
+  }
+}
+
+TEST_F(SceneTest, AFailedVoiceWriteBackDrawsAgain) {
+  for (const char* name : {"Option_Volume", "Option_Speed"}) StoreText(name, "0");
+  StoreDword("Option_SoundEffect", 0);
+  StoreDword("Option_Skin", 1);
+  plat::crt::srand(GetTickCount());
+  plat::crt::rand();
+  const int32_t second = plat::crt::rand() % 4;
+  plat::sim::FailNext("RegSetValueExA");
+  MakeTable();
+  EXPECT_EQ(scene->myVoiceSet, second);
+  EXPECT_EQ(Stored("Option_Voice").first, 0u) << "the failed write left nothing";
+  EXPECT_EQ(host.Transcript().at(0), "NotifyEvent(4294967295, 45, \"macro\", 1)");
+}
+
+TEST_F(SceneTest, GradeNamesSeatQueriesAndRemovingPlayers) {
+  MakeTable();
+  const std::pair<int32_t, std::string> grades[] = {{0, "입문"}, {8, "제왕"}, {9, ""}, {-1, ""}};
+  for (const auto& [index, name] : grades) EXPECT_EQ(scene->GetGradeName(index), name) << index;
+  SeatMe(0);
+  SeatOther(1);
+  scene->GetPlayer(1).connState = 1;
+  EXPECT_EQ(scene->GetSeatById("you"), 1);
+  EXPECT_EQ(scene->GetSeatById("yo"), -1) << "whole texts";
+  EXPECT_EQ(scene->GetSeatById("youx"), -1);
+  EXPECT_EQ(scene->HasPositiveRobotField(1), 1);
+  EXPECT_EQ(scene->HasPositiveRobotField(0), 0);
+  // A human leaves: the stake goes back and the other seat's counters start again.
+  scene->GetRoomData().baseMoneyPerPoint = 500;
+  scene->GetRoomData().option.moneyPerPoint = 2000;
+  scene->GameInfo().seats[0].gameCounters = {1, 2, 3};
+  EXPECT_EQ(scene->RemovePlayer(kOther), 1);
+  EXPECT_EQ(scene->GetRoomData().option.moneyPerPoint, 500);
+  EXPECT_EQ(scene->GameInfo().seats[0].gameCounters, (std::array<int32_t, 3>{}));
+  EXPECT_EQ(scene->GetPlayer(1).userNo, RCUser::kNoUser);
+  // A robot leaves its seat to its robot.
+  SeatRobot(1);
+  EXPECT_EQ(scene->RemovePlayer(kRobot), 1);
+  EXPECT_EQ(scene->GetPlayer(1).userNo, kRobot);
+  EXPECT_EQ(scene->GetPlayer(1).userId, RobotPlayerName);
+  EXPECT_EQ(scene->RemovePlayer(12345), 0);
+}
+
+TEST_F(SceneTest, ResetsDropTheQueueUnhandledAndSetTheTableBack) {
+  MakeTable();
+  int32_t handled = 0;
+  scene->SetHostMessageHandler(HM_USER_AVATAR, [&handled](CDorvik2VWS&, HostMessage&) { ++handled; });
+  for (int32_t i = 0; i < 3; ++i) scene->EnqueueHostMessage(HostMessage::Make<HM_USER_AVATAR>(UserAvatarMsg{i, "a"}));
+  scene->SetSceneMode(CDorvik2VWS::kModePlaying);
+  scene->ResetGameState();
+  EXPECT_EQ(handled, 0);
+  EXPECT_EQ(scene->QueuedCount(), 0u);
+  EXPECT_EQ(scene->GetSceneMode(), CDorvik2VWS::kModeNone);
+  EXPECT_EQ(scene->GamesPlayed(), 0);
+  for (int32_t i = 0; i < CDorvik2VWS::kPlayTimeNotices; ++i) EXPECT_EQ(scene->PlayTimeNotice(i), 1);
+  const size_t stopped = scene->StoppedEffects().size();
+  scene->ResetTableState();
+  const COpen& first = scene->GetFloorState().slots.at(0);
+  const COpen& last = scene->GetFloorState().slots.at(11);
+  EXPECT_EQ(std::make_pair(first.x, first.y), std::make_pair(285, 161));
+  EXPECT_EQ(std::make_pair(last.x, last.y), std::make_pair(487, 233));
+  EXPECT_EQ(scene->CountdownThreshold(), 10);
+  EXPECT_EQ(std::vector<int32_t>(scene->StoppedEffects().begin() + static_cast<std::ptrdiff_t>(stopped),
+                                 scene->StoppedEffects().end()),
+            (std::vector<int32_t>{28, 29, 30, 31}));
+}
+
+// The teardown kills the running timers and nulls every widget pointer; the destructor
+// after it frees nothing twice (the sanitizers watch), and the scene pointer goes.
+TEST_F(SceneTest, DestroyAllLeavesNoTimerAndNoWidgetPointer) {
+  MakeTable();
+  EXPECT_EQ(CDorvik2VWS::Current(), scene);
+  EXPECT_NE(scene->Widgets(), CDorvik2VWS::SceneWidgets{}) << "the stand-in build made two panels";
+  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
   scene->StartGameTimer(CDorvik2VWS::kBlinkTimer, 0);
-  scene->StartGameTimer(CDorvik2VWS::kTurnTimer, 15);
-  delete scene;
-  scene = nullptr;
-  Ticks().clear();
-  plat::sim::Advance(20000);
-  EXPECT_TRUE(Ticks().empty());
+  EXPECT_EQ(scene->StartGameTimer(CDorvik2VWS::kTurnTimer, 8), 10) << "a hand card at the slowest speed";
+  scene->DestroyAll();
+  for (UINT_PTR id = 0; id <= CDorvik2VWS::kLastKilledTimer; ++id) EXPECT_FALSE(scene->IsGameTimerRunning(id)) << id;
+  EXPECT_EQ(scene->Widgets(), CDorvik2VWS::SceneWidgets{});
+  EXPECT_FALSE(scene->IsReady());
+  EXPECT_FALSE(scene->IsSoundReady());
+  EXPECT_EQ(scene->OnTimer(CDorvik2VWS::kLastTimer + 1), 0) << "a widget's timer is not the scene's";
+  EXPECT_EQ(Destroy(client), 0);
+  EXPECT_EQ(CDorvik2VWS::Current(), nullptr);
   EXPECT_EQ(CDorvik2VWS::Controls().destroyed.load(), 1);
 }
 

@@ -2,6 +2,7 @@
 // before the scene is ready, never freed under the handler that holds it.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -129,6 +130,43 @@ TEST_F(QueueTest, HandlerThatThrowsEndsOnlyItsOwnMessage) {
   EXPECT_FALSE(scene->IsBusy());
   plat::sim::Advance(kTickMs);
   EXPECT_EQ(handled, (std::vector<int32_t>{1, 2}));
+}
+
+// Every type reaches its own slot with a record of its row's kind: one distinct handler
+// each, nothing for the three types without one, the police notice for 57, and the VIP
+// manager for 62. The full redraw is set before the slot runs; nothing marks dirty.
+TEST_F(QueueTest, EveryTypeReachesItsSlot) {
+  MakeTable();
+  std::set<std::string> reached;
+  for (uint32_t type = 0; type < HM_TYPE_LIMIT; ++type) {
+    SCOPED_TRACE(type);
+    HostMessage msg;
+    msg.type = type;
+    msg.record = MakeHostRecord(type);
+    scene->ClearRecordedCalls();
+    host.Clear();
+    scene->RedrawIfDirty();
+    Receive(Block(msg));
+    EXPECT_FALSE(scene->IsDirty());
+    const auto& calls = scene->RecordedCalls();
+    const bool none = type == HM_NONE || type == HM_UNHANDLED_55 || type == HM_UNHANDLED_58 ||
+                      type == HM_UNHANDLED_60 || type == HM_ROOM_TITLE_BANNED;
+    EXPECT_EQ(calls.size(), none ? 0u : 1u);
+    EXPECT_EQ(host.CallsTo(HostSlot::AddText).empty(), type != HM_ROOM_TITLE_BANNED);
+    if (type == HM_VIP_STATE) {
+      EXPECT_EQ(calls.at(0), "CDorvik2VIPMgr::OnVipState");
+    } else if (!calls.empty()) {
+      reached.insert(calls[0]);
+    }
+  }
+  EXPECT_EQ(reached.size(), 58u) << "each type its own handler";
+  bool fullRedraw = false;
+  scene->SetHostMessageHandler(HM_USER_AVATAR, [&fullRedraw](CDorvik2VWS& s, HostMessage&) {
+    fullRedraw = s.IsFullRedraw() && !s.IsDirty();
+  });
+  scene->RedrawIfDirty();
+  Receive(Block(Avatar(1, "a")));
+  EXPECT_TRUE(fullRedraw);
 }
 
 }  // namespace

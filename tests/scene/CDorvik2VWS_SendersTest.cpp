@@ -66,7 +66,7 @@ TEST_F(SendersTest, AnswersGoOnlyInTheirPhaseWithASeatAndOncePerCountdown) {
     EXPECT_EQ(scene->CountdownWidget().stops - stopsBefore, c.endsCountdown ? 1 : 0);
     EXPECT_EQ(scene->countdown, c.endsCountdown ? 10 : 3);
     if (c.phase != CDorvik2VWS::kPhaseSunPick) {
-      EXPECT_EQ(scene->TurnPhase(), 0) << "timer 1 stopped";
+      EXPECT_EQ(scene->GetPhase(), 0) << "timer 1 stopped";
       EXPECT_EQ(c.send(*scene), 0) << "a second answer";
       EXPECT_EQ(Sent().size(), 1u);
     }
@@ -122,7 +122,7 @@ TEST_F(SendersTest, TimedOutPlaysCountWarnAndHandOverToAutoPlay) {
     c.robot ? SeatRobot(1) : SeatOther(1);
     scene->GetPlayer(0).timeoutCount = c.timeoutsBefore;
     scene->autoPlay = 0;
-    scene->Room().speedKind = c.speed;
+    scene->GetRoomData().speedKind = c.speed;
     StartPhase(CDorvik2VWS::kPhasePlayCard);
     EXPECT_EQ(scene->SendPlayCard(5, 1), 1);
     EXPECT_EQ(Sent(), c.sent);
@@ -200,8 +200,8 @@ TEST_F(SendersTest, PlayIsRefusedWhenSeatedOrMidGameThenGreysThePlayButtons) {
   EXPECT_EQ(host.Transcript(), (std::vector<std::string>{
                                    "Send(-1, 1, [" + Words({2, 2, 1}) + "], 12)", "NotifyEvent(7, 45, \"play\", 1)",
                                    "Send(-1, 1, [" + Words({2, 2, 0}) + "], 12)", "NotifyEvent(7, 45, \"play\", 1)"}));
-  EXPECT_EQ(scene->ObservePanel().PlayButtonShown(), 1);
-  EXPECT_EQ(scene->ObservePanel().PlayButtonEnabled(), 0);
+  EXPECT_EQ(scene->ObservePanel()->PlayButtonShown(), 1);
+  EXPECT_EQ(scene->ObservePanel()->PlayButtonEnabled(), 0);
 }
 
 TEST_F(SendersTest, SmallCommandsCarryTheirSettings) {

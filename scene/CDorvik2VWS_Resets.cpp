@@ -1,0 +1,193 @@
+// The scene's resets: per game, per table, per room, and a player leaving. Every
+// widget they touch may still be missing (the constructor resets before the scene
+// build), so each step checks its pointer.
+#include "base/TextUtil.h"
+#include "host/CHostLink.h"
+#include "panels/SceneManagers.h"
+#include "scene/CDorvik2VWS.h"
+#include "tables/VocabularyTables.h"
+#include "widgets/GVPushBtn.h"
+#include "widgets/GVQLAniWnd.h"
+
+namespace scene_resets {
+
+// Screen positions of the twelve floor slots, in slot order.
+constexpr GPoint kFloorSlots[COpenInfo::kSlots] = {
+    {285, 161}, {364, 311}, {242, 235}, {397, 238}, {272, 312}, {369, 164},
+    {198, 158}, {457, 315}, {181, 311}, {458, 158}, {153, 238}, {487, 233},
+};
+// The result stingers a new table silences.
+constexpr int32_t kFirstResultEffect = 28;
+constexpr int32_t kLastResultEffect = 31;
+constexpr const char* kOptionButton = "option";
+constexpr const char* kVipButton = "vip";
+
+void ShowWnd(GVWnd* wnd, BOOL show) {
+  if (wnd) wnd->Show(show);
+}
+
+}  // namespace scene_resets
+
+void CDorvik2VWS::ResetGameInfo() {
+  gameInfo_.Reset();
+  turnUserNo = RCUser::kNoUser;
+}
+
+void CDorvik2VWS::ResetGameState() {
+  RecordCall("ResetGameState");
+  sceneMode_ = kModeNone;
+  timerRunning_[kTickTimer] = 0;
+  for (UINT_PTR id = kBlinkTimer; id <= kLastKilledTimer; ++id) timerRunning_[id] = 0;
+  thirdGameFlag_ = 0;
+  exitFields_.fill(0);
+  seatValue_ = -1;
+  gamesPlayed_ = 0;
+  for (CHTUser& seat : gameInfo_.seats) seat.gameCounters.fill(0);
+  antiLeave_ = 0;
+  autoPlay = 0;
+  // Busy belongs to the dispatcher: it is set only while a handler runs, and that
+  // handler's record is its own, not the queue's.
+  DropQueuedMessages();
+  stopwatch1_.ReadFrequency();
+  stopwatch2_.ReadFrequency();
+  ResetTableState();
+  UpdateCardBoard();
+  ShowMaximiseButtonState();
+  gameInfo_.pendingCards.clear();
+  playTimeNotices_.fill(1);
+}
+
+void CDorvik2VWS::ResetTableState() {
+  for (int32_t i = 0; i < COpenInfo::kSlots; ++i) {
+    COpen& slot = openInfo_.slots.at(static_cast<size_t>(i));
+    slot.x = scene_resets::kFloorSlots[i].x;
+    slot.y = scene_resets::kFloorSlots[i].y;
+  }
+  countdownThreshold_ = kCountdownThreshold;
+  countdownStart = 0;
+  countdown = 0;
+  selectedFloorCard_ = -1;
+  halfSecondToggle_ = 0;
+  afterToggleFlag_ = 0;
+  handPick = 0;
+  openInfo_.Reset();
+  ResetGameInfo();
+  for (int32_t id = scene_resets::kFirstResultEffect; id <= scene_resets::kLastResultEffect; ++id) StopEffect(id);
+}
+
+void CDorvik2VWS::ClearTable() {
+  for (const UINT_PTR id : {kBlinkTimer, kTurnTimer, kBannerTimer, kLastKilledTimer}) StopGameTimer(id);
+  StopLoopingEffects();
+  if (widgets_.notifyPrompt) widgets_.notifyPrompt->Close();
+  CloseResultWnd();
+  vipMgr_.HideAlertIcons();
+  afterToggleFlag_ = 0;
+  handPick = 0;
+  countdown = countdownStart;
+  pendingEvent_ = -1;
+  ResetCardWidgets();
+  for (int32_t slot = 0; slot < kSeats; ++slot) {
+    const auto i = static_cast<size_t>(slot);
+    scene_resets::ShowWnd(widgets_.seatMarkers[i], 0);
+    if (widgets_.scorePanels[i]) widgets_.scorePanels[i]->ResetScore();
+    if (widgets_.cardIcons[i]) widgets_.cardIcons[i]->ResetIcons();
+    if (widgets_.bakIcons[i]) widgets_.bakIcons[i]->ResetIcons();
+  }
+  if (widgets_.turnMarker) widgets_.turnMarker->Stop();
+  if (widgets_.missionPanel) widgets_.missionPanel->Reset();
+  if (widgets_.goBakAlert) widgets_.goBakAlert->HideAll();
+  if (widgets_.restrictCaption) widgets_.restrictCaption->Close();
+  ShowHandCardHints(0);
+  ShowBombCardHint(0);
+  bombFlag_ = 0;
+  UpdateCardBoard();
+  promotionMgr_.ShowAniBanner(0);
+  cannedPhrase = 1;
+  SetMacroButtonEnabled(cannedPhrase);
+  ResetGameInfo();
+  SetFullRedraw();
+  MarkDirty();
+}
+
+void CDorvik2VWS::ResetRoomView() {
+  StopGameTimer(kTickTimer);
+  ShowStartButton(0);
+  ResetTableButtons();
+  ClearTable();
+  if (widgets_.noticeTicker) widgets_.noticeTicker->Stop();
+  if (widgets_.optionPanel && widgets_.optionPanel->IsOpen()) {
+    SetButtonState(scene_resets::kOptionButton, kButtonEnabled);
+  }
+  vipMgr_.CloseHelpPopup();
+  SetButtonState(scene_resets::kVipButton, kButtonEnabled);
+  if (widgets_.captureButton) {
+    widgets_.captureButton->Show(1);
+    widgets_.captureButton->Enable(1);
+  }
+  if (widgets_.playCountPanel) widgets_.playCountPanel->Reset();
+  for (int32_t slot = 0; slot < kSeats; ++slot) ResetSeatDisplays(slot);
+  if (widgets_.turnMarker) widgets_.turnMarker->Stop();
+  scene_resets::ShowWnd(widgets_.cardBoard, 0);
+  scene_resets::ShowWnd(widgets_.robotTitle, 0);
+  SetStatusText(std::string());
+  ClearMutedUsers();
+  room_.Reset();
+  SetAutoPlay(0);
+  ResetTableDisplays();
+  scene_resets::ShowWnd(widgets_.hourAnimation, 0);
+  playTimeNotices_.fill(1);
+  RecordCall("ResetRoomView");
+}
+
+int32_t CDorvik2VWS::RemovePlayer(int32_t userNo) {
+  const int32_t seat = GetSeatOfUser(userNo);
+  if (seat == PITable::kNoSeat) return 0;
+  PlayerInfo& player = room_.seats.Player(seat);
+  const int32_t robotField = player.connState;
+  const int32_t slot = player.screenPos;
+  gameInfo_.seats.at(static_cast<size_t>(seat)) = CHTUser{};
+  if (slot >= 0 && slot < kSeats) scene_resets::ShowWnd(widgets_.seatMarkers[static_cast<size_t>(slot)], 0);
+  player.Reset();
+  if (robotField >= 0) {
+    // A human left: the table's stake goes back to the room's own, and the other
+    // seat's game counters start again.
+    room_.option.moneyPerPoint = room_.baseMoneyPerPoint;
+    gameInfo_.seats.at(static_cast<size_t>(1 - seat)).gameCounters.fill(0);
+  } else if (robotField < RCUser::kNoUser) {
+    // The map keeps the robot's number in the connection field: the robot stays seated.
+    player.SetRobot(robotField, RobotPlayerName);
+    player.userId = RobotPlayerName;
+  }
+  return 1;
+}
+
+void CDorvik2VWS::RelayoutSeats() {
+  if (sceneMode_ != kModePlaying) return;
+  // The hands and piles belong to the card widgets; until they exist only the call is kept.
+  RecordCall("RelayoutSeats");
+}
+
+void CDorvik2VWS::SetCardSize(GVWnd* card, int32_t size) {
+  if (!card || size < 0 || size > 2) return;
+  RecordCall(FormatString("SetCardSize(%ld)", size));
+}
+
+// ---- Steps on widgets the scene build makes ----------------------------------------------
+void CDorvik2VWS::PlayHourAnimation() {
+  RecordCall("PlayHourAnimation");
+  if (widgets_.hourAnimation) widgets_.hourAnimation->Play(1, 0);
+}
+void CDorvik2VWS::ResetCardWidgets() { RecordCall("ResetCardWidgets"); }
+void CDorvik2VWS::UpdateCardBoard() { RecordCall("UpdateCardBoard"); }
+void CDorvik2VWS::ShowMaximiseButtonState() { RecordCall("ShowMaximiseButtonState"); }
+void CDorvik2VWS::ResetTableButtons() { RecordCall("ResetTableButtons"); }
+void CDorvik2VWS::ResetSeatDisplays(int32_t slot) {
+  const auto i = static_cast<size_t>(slot);
+  if (widgets_.seatPanels[i]) widgets_.seatPanels[i]->ResetSeat();
+  if (widgets_.scorePanels[i]) widgets_.scorePanels[i]->ResetScore();
+  if (widgets_.cardIcons[i]) widgets_.cardIcons[i]->ResetIcons();
+  if (widgets_.bakIcons[i]) widgets_.bakIcons[i]->ResetIcons();
+  scene_resets::ShowWnd(widgets_.seatMarkers[i], 0);
+  RecordCall(FormatString("ResetSeatDisplays(%ld)", slot));
+}
+void CDorvik2VWS::ResetTableDisplays() { RecordCall("ResetTableDisplays"); }

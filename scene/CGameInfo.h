@@ -1,0 +1,47 @@
+// The per-game card state of the table: each seat's cards, counters and bak flags, and
+// the lists that belong to one game. Plain data; the card model gives the lists their
+// meaning and the per-game reset empties them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// One seat's cards and score.
+struct CHTUser {
+  static constexpr int32_t kCapturedKinds = 4;  // bright, animal, ribbon, junk
+  static constexpr int32_t kGameCounters = 3;
+
+  std::vector<int32_t> hand;
+  std::array<std::vector<int32_t>, kCapturedKinds> captured;
+  int32_t puckCount = 0;
+  int32_t shakeCount = 0;
+  int32_t goCount = 0;
+  int32_t points = 0;
+  int32_t goBakThreshold = 0;
+  int32_t gwangBak = 0;
+  int32_t yeolBak = 0;
+  int32_t piBak = 0;
+  int32_t multiplier = 0;
+  // The seat's counters of the running game (the two anti-leave counts and the
+  // time-outs); an opponent's leaving clears them.
+  std::array<int32_t, kGameCounters> gameCounters{};
+};
+
+struct CGameInfo {
+  static constexpr int32_t kSeats = 2;
+  static constexpr int32_t kMonths = 13;  // twelve months and the bonus cards
+
+  std::array<CHTUser, kSeats> seats;
+  int32_t turnCount = 0;
+  int32_t multiplierExponent = 0;
+  int32_t missionId = -1;
+  int32_t missionMultiplier = 0;
+  int32_t missionMode = 0;
+  std::array<int32_t, kMonths> capturedPerMonth{};
+  std::vector<int32_t> pendingCards;
+  std::vector<int32_t> cardNumbers;
+  std::vector<int32_t> kickReservations;
+
+  void Reset() { *this = CGameInfo{}; }
+};
