@@ -64,14 +64,12 @@ std::string ProfileText(const char* key, const char* fallback, const std::string
 
 }  // namespace scene_life
 
-using namespace scene_life;
-
 CDorvik2VWS::TestControls& CDorvik2VWS::Controls() {
   static TestControls* controls = [] {
     auto* c = new TestControls;
-    c->buildStarted = ManualEvent();
-    c->buildRelease = ManualEvent();
-    c->buildFinished = ManualEvent();
+    c->buildStarted = scene_life::ManualEvent();
+    c->buildRelease = scene_life::ManualEvent();
+    c->buildFinished = scene_life::ManualEvent();
     return c;
   }();
   return *controls;
@@ -97,12 +95,12 @@ void CDorvik2VWS::ResetControls() {
   c.destroyedWhileWindowExisted = 0;
 }
 
-CDorvik2VWS* CDorvik2VWS::Current() { return g_currentScene; }
+CDorvik2VWS* CDorvik2VWS::Current() { return scene_life::g_currentScene; }
 
 CDorvik2VWS::CDorvik2VWS(ISceneOwner* owner) : owner_(owner) {
-  g_currentScene = this;
+  scene_life::g_currentScene = this;
   ++Controls().constructed;
-  lastTickTime_ = timeGetTime() - kTickMs;
+  lastTickTime_ = timeGetTime() - scene_life::kTickMs;
   GetSystemInfo(&systemInfo_);
   // Every widget pointer is still null here: the resets must not need one.
   ResetGameState();
@@ -116,7 +114,7 @@ CDorvik2VWS::~CDorvik2VWS() {
     HCURSOR cursor = i == 0 ? normalCursor_ : clickCursor_;
     if (cursor && cursorsFromFiles_[i]) DestroyCursor(cursor);
   }
-  if (g_currentScene == this) g_currentScene = nullptr;
+  if (scene_life::g_currentScene == this) scene_life::g_currentScene = nullptr;
   ++c.destroyed;
 }
 
@@ -149,13 +147,14 @@ BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bott
   ready_.store(0, std::memory_order_release);
 
   const std::string portal =
-      FormatString(kPortalFile, owner_ ? owner_->PortalFolder().c_str() : "", CHostLink::kGameNumber);
-  clientVersion_ = static_cast<int32_t>(GetPrivateProfileIntA(kServiceSection, "sDllVer", 0, portal.c_str()));
-  company_ = ProfileText("sCompany", "Varnet", portal);
+      FormatString(scene_life::kPortalFile, owner_ ? owner_->PortalFolder().c_str() : "", CHostLink::kGameNumber);
+  clientVersion_ =
+      static_cast<int32_t>(GetPrivateProfileIntA(scene_life::kServiceSection, "sDllVer", 0, portal.c_str()));
+  company_ = scene_life::ProfileText("sCompany", "Varnet", portal);
   if (company_.empty()) return 0;
-  const std::string domain = ProfileText("sDomainName", "Quell", portal);
+  const std::string domain = scene_life::ProfileText("sDomainName", "Quell", portal);
   if (domain.empty()) return 0;
-  gradeTitles_ = SplitBars(kGradeTitles);
+  gradeTitles_ = scene_life::SplitBars(scene_life::kGradeTitles);
   registryBase_ = company_ + "\\" + domain;
   if (!LoadCursors()) return 0;
 
@@ -171,10 +170,10 @@ BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bott
 }
 
 bool CDorvik2VWS::LoadCursors() {
-  normalCursor_ = LoadCursorFromFileA((imageFolder_ + kNormalCursorFile).c_str());
+  normalCursor_ = LoadCursorFromFileA((imageFolder_ + scene_life::kNormalCursorFile).c_str());
   cursorsFromFiles_[0] = normalCursor_ != nullptr;
   if (!normalCursor_) normalCursor_ = LoadCursorA(nullptr, IDC_ARROW);
-  clickCursor_ = LoadCursorFromFileA((imageFolder_ + kClickCursorFile).c_str());
+  clickCursor_ = LoadCursorFromFileA((imageFolder_ + scene_life::kClickCursorFile).c_str());
   cursorsFromFiles_[1] = clickCursor_ != nullptr;
   if (!clickCursor_) clickCursor_ = LoadCursorA(nullptr, IDC_HAND);
   if (!normalCursor_ || !clickCursor_) return false;
@@ -196,7 +195,7 @@ int32_t CDorvik2VWS::BuildSceneUI() {
   const BuildBlock block = c.block.load();
   bool cancelled = false;
   if (block != BuildBlock::None) {
-    while (WaitForSingleObject(c.buildRelease, kBlockPollMs) == WAIT_TIMEOUT) {
+    while (WaitForSingleObject(c.buildRelease, scene_life::kBlockPollMs) == WAIT_TIMEOUT) {
       if (block == BuildBlock::UntilReleasedOrCancelled && owner_ && owner_->LoaderCancelRequested()) {
         cancelled = true;
         break;
@@ -235,14 +234,15 @@ int32_t CDorvik2VWS::StartGameTimer(UINT_PTR id, int32_t phase) {
   if (id > kLastKilledTimer || !gameWnd_) return 0;
   if (id == kTurnTimer) {
     StopGameTimer(kTurnTimer);
-    const bool known = phase >= 0 && phase < static_cast<int32_t>(std::size(kTurnLimitSeconds));
-    const int32_t limit = known ? kTurnLimitSeconds[phase] : 0;
-    SetTimer(gameWnd_, id, static_cast<UINT>(limit) * kMillisPerSecond, nullptr);
+    const bool known = phase >= 0 && phase < static_cast<int32_t>(std::size(scene_life::kTurnLimitSeconds));
+    const int32_t limit = known ? scene_life::kTurnLimitSeconds[phase] : 0;
+    SetTimer(gameWnd_, id, static_cast<UINT>(limit) * scene_life::kMillisPerSecond, nullptr);
     turnPhase_ = phase;
     return limit;
   }
   if (timerRunning_[id]) return 0;
-  static constexpr UINT kPeriods[] = {kTickMs, 0, kBlinkMs, kBannerMs, kStartButtonMs};
+  static constexpr UINT kPeriods[] = {scene_life::kTickMs, 0, scene_life::kBlinkMs, scene_life::kBannerMs,
+                                      scene_life::kStartButtonMs};
   timerRunning_[id] = 1;
   SetTimer(gameWnd_, id, kPeriods[id], nullptr);
   return 0;

@@ -132,6 +132,8 @@ void CDorvik2VWS::ResetRoomView() {
   SetStatusText(std::string());
   ClearMutedUsers();
   room_.Reset();
+  // The record's reset leaves its own mode at 0; the scene's "no game" is -1.
+  sceneMode_ = kModeNone;
   SetAutoPlay(0);
   ResetTableDisplays();
   scene_resets::ShowWnd(widgets_.hourAnimation, 0);
@@ -178,8 +180,17 @@ void CDorvik2VWS::PlayHourAnimation() {
   if (widgets_.hourAnimation) widgets_.hourAnimation->Play(1, 0);
 }
 void CDorvik2VWS::ResetCardWidgets() { RecordCall("ResetCardWidgets"); }
-void CDorvik2VWS::UpdateCardBoard() { RecordCall("UpdateCardBoard"); }
-void CDorvik2VWS::ShowMaximiseButtonState() { RecordCall("ShowMaximiseButtonState"); }
+void CDorvik2VWS::UpdateCardBoard() {
+  if (widgets_.cardBoard) RecordCall("UpdateCardBoard");
+}
+void CDorvik2VWS::ShowMaximiseButtonState() {
+  GVPushBtn* button = widgets_.maximiseButton;
+  if (!button) return;
+  // Image set 1 is the "back to a window" picture, where the button has one.
+  const bool fullScreen = owner_ && owner_->FullScreen();
+  button->SetRow(fullScreen && button->GetRows() > 1 ? 1 : 0);
+  button->SetDirty(1);
+}
 void CDorvik2VWS::ResetTableButtons() { RecordCall("ResetTableButtons"); }
 void CDorvik2VWS::ResetSeatDisplays(int32_t slot) {
   const auto i = static_cast<size_t>(slot);

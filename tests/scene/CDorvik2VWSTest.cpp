@@ -131,6 +131,8 @@ TEST_F(SceneTest, StoredOptionsAreReadAndUnreadableOnesGetTheirDefault) {
        [](CDorvik2VWS& s) { return s.EffectVolume(); }, -10000, "Option_Volume", {REG_SZ, std::string("-6000\0", 6)}},
       {"volume as a DWORD", [] { StoreDword("Option_Volume", 5); }, [](CDorvik2VWS& s) { return s.EffectVolume(); },
        0, "Option_Volume", {REG_SZ, std::string("0\0", 2)}},
+      {"skin as a text", [] { StoreText("Option_Skin", "2"); }, [](CDorvik2VWS& s) { return s.Option_Skin; }, 0,
+       "Option_Skin", {REG_DWORD, Dword(0)}},
       {"speed of 9000 bytes", [] { StoreText("Option_Speed", std::string(9000, '7')); },
        [](CDorvik2VWS& s) { return s.Option_Speed; }, 1, "Option_Speed", {REG_SZ, std::string("1\0", 2)}},
   };

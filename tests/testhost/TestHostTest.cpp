@@ -65,6 +65,7 @@ TEST_F(LoadedModuleTest, TranscriptShowsTheWindowLifeInVirtualTime) {
   const std::vector<std::string> expected = {
       "     0 ms  CreateGameWnd -> 0",
       "     0 ms  InitGameWnd(threaded 1) -> window",
+      "     0 ms  host NotifyEvent(4294967295, 45, \"macro\", 17)",
       "     0 ms  posted WM_GAME_LOADED(1, 0)",
       "   250 ms  DestroyGameWnd -> 0",
   };
