@@ -424,8 +424,14 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
 
   // ==== Steps on widgets the scene build makes (CDorvik2VWS_Resets.cpp) ================
   // Each does nothing on a missing widget; until the widgets exist they note the call.
+  static constexpr int32_t kNoSeatEvent = 5;
   void PlayHourAnimation();
   void ResetCardWidgets();
+  void ShowNineTenClip(int32_t show);
+  // A kind outside 0..8 hides every banner.
+  void ShowEventBanner(int32_t kind, int32_t count);
+  // Kind kNoSeatEvent hides the robot character; a null point keeps its place.
+  void ShowSeatEvent(int32_t kind, const GPoint* pt);
   void UpdateCardBoard();
   void ShowMaximiseButtonState();
   void ResetTableButtons();

@@ -19,6 +19,8 @@ constexpr GPoint kFloorSlots[COpenInfo::kSlots] = {
 // The result stingers a new table silences.
 constexpr int32_t kFirstResultEffect = 28;
 constexpr int32_t kLastResultEffect = 31;
+// Where the turn marker stands for the lower and the upper side.
+constexpr GPoint kTurnMarkerAt[CDorvik2VWS::kSeats] = {{320, 361}, {320, 104}};
 constexpr const char* kOptionButton = "option";
 constexpr const char* kVipButton = "vip";
 
@@ -99,6 +101,9 @@ void CDorvik2VWS::ClearTable() {
   if (widgets_.restrictCaption) widgets_.restrictCaption->Close();
   ShowHandCardHints(0);
   ShowBombCardHint(0);
+  ShowNineTenClip(0);
+  ShowEventBanner(-1, 0);
+  ShowSeatEvent(kNoSeatEvent, nullptr);
   bombFlag_ = 0;
   UpdateCardBoard();
   promotionMgr_.ShowAniBanner(0);
@@ -165,6 +170,11 @@ int32_t CDorvik2VWS::RemovePlayer(int32_t userNo) {
 
 void CDorvik2VWS::RelayoutSeats() {
   if (sceneMode_ != kModePlaying) return;
+  const int32_t turnSeat = GetSeatOfUser(turnUserNo);
+  const int32_t slot = turnSeat == PITable::kNoSeat ? -1 : room_.seats.Player(turnSeat).screenPos;
+  if (widgets_.turnMarker && slot >= 0 && slot < kSeats) {
+    widgets_.turnMarker->SetPos(scene_resets::kTurnMarkerAt[slot]);
+  }
   // The hands and piles belong to the card widgets; until they exist only the call is kept.
   RecordCall("RelayoutSeats");
 }
@@ -180,6 +190,11 @@ void CDorvik2VWS::PlayHourAnimation() {
   if (widgets_.hourAnimation) widgets_.hourAnimation->Play(1, 0);
 }
 void CDorvik2VWS::ResetCardWidgets() { RecordCall("ResetCardWidgets"); }
+void CDorvik2VWS::ShowNineTenClip(int32_t show) { RecordCall(FormatString("ShowNineTenClip(%ld)", show)); }
+void CDorvik2VWS::ShowEventBanner(int32_t kind, int32_t count) {
+  RecordCall(FormatString("ShowEventBanner(%ld, %ld)", kind, count));
+}
+void CDorvik2VWS::ShowSeatEvent(int32_t kind, const GPoint*) { RecordCall(FormatString("ShowSeatEvent(%ld)", kind)); }
 void CDorvik2VWS::UpdateCardBoard() {
   if (widgets_.cardBoard) RecordCall("UpdateCardBoard");
 }

@@ -190,7 +190,9 @@ TEST_F(GameWindowTest, DestroyUnderAHandlerWaitsForItsEndAndCutsTheHostOff) {
         EXPECT_EQ(self->Destroy(closing), 0);
       });
       const DWORD start = GetTickCount();
-      if (inBox) EXPECT_EQ(wnd->ShowMsgBox("box", CMsgBoxDlg::kTypeYesNo, 0, "", 0), 2) << "ended as a time-out";
+      if (inBox) {
+        EXPECT_EQ(wnd->ShowMsgBox("box", CMsgBoxDlg::kTypeYesNo, 0, "", 0), 2) << "ended as a time-out";
+      }
       hostCalls = host.Calls().size();
       s.WaitPumpingMessages(1000);
       waited = GetTickCount() - start;
