@@ -397,9 +397,10 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   void SetSceneMode(int32_t mode) { sceneMode_ = mode; }
   int32_t PendingLeaveValue() const { return pendingLeaveValue_; }
   void SetPendingLeaveValue(int32_t value) { pendingLeaveValue_ = value; }
-  // Null until the scene build makes them.
-  CCheckNotice* NoticeTicker() { return widgets_.noticeTicker; }
-  CVObserveSystemWnd* ObservePanel() { return widgets_.observePanel; }
+  // Null until the scene build is done: a build on the loader thread may still be
+  // making them, and the ready flag is what hands them to the window thread.
+  CCheckNotice* NoticeTicker() { return IsReady() ? widgets_.noticeTicker : nullptr; }
+  CVObserveSystemWnd* ObservePanel() { return IsReady() ? widgets_.observePanel : nullptr; }
   CDorvik2VIPMgr& VipManager() { return vipMgr_; }
   int32_t ObserveState() const { return observeState_; }
   SceneWidgetStub& CountdownWidget() { return countdownWidget_; }
