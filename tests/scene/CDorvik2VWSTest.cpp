@@ -13,6 +13,7 @@
 #include "plat/registry.h"
 #include "plat/sim.h"
 #include "plat/time.h"
+#include "support/CursorFileWriters.h"
 #include "support/GameTable.h"
 #include "support/TempDir.h"
 #include "tables/VocabularyTables.h"
@@ -29,6 +30,7 @@ class SceneTest : public GameTableTest {
   void SetUp() override {
     GameTableTest::SetUp();
     plat::sim::MapPathPrefix("D:\\portal\\", portal_.path());
+    plat::sim::MapPathPrefix(kGameFolder, game_.path());
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Varnet\\Quell\\14");
   }
   void TearDown() override {
@@ -57,6 +59,7 @@ class SceneTest : public GameTableTest {
   }
   static std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), sizeof v); }
   testing_support::TempDir portal_;
+  testing_support::TempDir game_;
 };
 
 TEST_F(SceneTest, InitReadsThePortalFileOrItsDefaults) {
@@ -89,6 +92,8 @@ TEST_F(SceneTest, InitReadsThePortalFileOrItsDefaults) {
 // A first start writes the five defaults and nothing else; the voice set is the first
 // number drawn after seeding with the tick count.
 TEST_F(SceneTest, FirstStartWritesTheFiveDefaults) {
+  const std::vector<uint8_t> ani = testing_support::AniFile(1);
+  game_.Write("GameImage/Cursor/sg_normal.ani", std::string(ani.begin(), ani.end()));
   plat::crt::srand(GetTickCount());
   const auto voice = static_cast<uint32_t>(plat::crt::rand() % 4);
   MakeTable();
@@ -101,10 +106,11 @@ TEST_F(SceneTest, FirstStartWritesTheFiveDefaults) {
   EXPECT_EQ(scene->myVoiceSet, static_cast<int32_t>(voice));
   EXPECT_EQ(host.Transcript().at(0), "NotifyEvent(4294967295, 45, \"macro\", 17)");
   // What Init leaves besides the options: the screen's key, the cards' frame time, the
-  // system cursors for the missing cursor files, the normal one shown.
+  // normal cursor from its file (shown) and the system's hand for the missing click one.
   EXPECT_EQ(scene->colorKey, static_cast<int32_t>(wnd->Screen()->ColorKey()));
   EXPECT_EQ(scene->CardFrameMs(), 8);
-  EXPECT_EQ(scene->NormalCursor(), LoadCursorA(nullptr, IDC_ARROW));
+  EXPECT_NE(scene->NormalCursor(), nullptr);
+  EXPECT_NE(scene->NormalCursor(), LoadCursorA(nullptr, IDC_ARROW));
   EXPECT_EQ(scene->ClickCursor(), LoadCursorA(nullptr, IDC_HAND));
   EXPECT_EQ(plat::sim::CurrentCursor(), scene->NormalCursor());
 }
