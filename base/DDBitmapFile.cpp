@@ -17,7 +17,7 @@ namespace {
 constexpr uint32_t kCompressionRgb = 0;
 // Colour masks are ignored: such files are read as plain RGB.
 constexpr uint32_t kCompressionBitfields = 3;
-constexpr size_t kFileHeaderSize = 14;
+constexpr size_t kBitmapFileHeaderSize = 14;
 constexpr DWORD kLoadLockFlags = DDLOCK_WAIT | DDLOCK_WRITEONLY;
 
 enum class Target { Rgb555, Rgb565, Xrgb };
@@ -45,7 +45,7 @@ bool ReadLayout(std::span<const uint8_t> bytes, BmpLayout& out) {
   if (fileSize < bmpfile::kMinFileSize) return false;
   const uint8_t* p = bytes.data();
   const uint32_t infoSize = LoadU32(p + 14);
-  if (infoSize < bmpfile::kMinInfoSize || kFileHeaderSize + uint64_t{infoSize} > fileSize) return false;
+  if (infoSize < bmpfile::kMinInfoSize || kBitmapFileHeaderSize + uint64_t{infoSize} > fileSize) return false;
   const auto width = static_cast<int32_t>(LoadU32(p + 18));
   const auto height = static_cast<int32_t>(LoadU32(p + 22));
   if (width < 1 || width > bmpfile::kMaxSide) return false;
@@ -66,7 +66,7 @@ bool ReadLayout(std::span<const uint8_t> bytes, BmpLayout& out) {
   if (uint64_t{out.pixelOffset} + static_cast<uint64_t>(rows) * out.rowLength > fileSize) return false;
 
   if (bits <= 8) {
-    const uint64_t tableStart = kFileHeaderSize + uint64_t{infoSize};
+    const uint64_t tableStart = kBitmapFileHeaderSize + uint64_t{infoSize};
     const uint64_t room = out.pixelOffset > tableStart ? (out.pixelOffset - tableStart) / 4 : 0;
     const uint64_t count = std::min<uint64_t>(uint64_t{1} << bits, room);
     out.palette.resize(count);

@@ -12,7 +12,6 @@
 namespace {
 
 constexpr DWORD kOffscreenCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 constexpr COLORREF kKey555 = 0x7C1F;
 constexpr COLORREF kKey565 = 0xF81F;
 constexpr COLORREF kKey32 = 0xFF00FF;
@@ -109,7 +108,7 @@ int GetDisplayBitDepth(const DDObject& dd) {
 
 HRESULT QueryDisplayColorKey(const DDObject& dd, COLORREF* key) {
   if (!key) return E_INVALIDARG;
-  *key = kNoKey;
+  *key = kNoColorKey;
   int depth = 0;
   const HRESULT hr = QueryDisplayBitDepth(dd, &depth);
   if (FAILED(hr)) return hr;
@@ -124,8 +123,8 @@ HRESULT QueryDisplayColorKey(const DDObject& dd, COLORREF* key) {
 }
 
 COLORREF GetDisplayColorKey(const DDObject& dd) {
-  COLORREF key = kNoKey;
-  return SUCCEEDED(QueryDisplayColorKey(dd, &key)) ? key : kNoKey;
+  COLORREF key = kNoColorKey;
+  return SUCCEEDED(QueryDisplayColorKey(dd, &key)) ? key : kNoColorKey;
 }
 
 HRESULT GetSurfaceDesc(const DDSurface& surface, DDSURFACEDESC2* desc) {
@@ -264,7 +263,7 @@ HRESULT SetSurfacePixelGDI(const DDSurface& surface, int32_t x, int32_t y, COLOR
 
 HRESULT GetSurfacePixelGDI(const DDSurface& surface, int32_t x, int32_t y, COLORREF* color) {
   if (!color) return E_INVALIDARG;
-  *color = kNoKey;
+  *color = kNoColorKey;
   HDC hdc = nullptr;
   const HRESULT hr = surface->GetDC(&hdc);
   if (FAILED(hr)) return hr;

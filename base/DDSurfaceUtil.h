@@ -13,6 +13,9 @@
 using DDSurface = ComPtr<IDirectDrawSurface4>;
 using DDObject = ComPtr<IDirectDraw4>;
 
+// The colour key value that stands for no key at all.
+constexpr COLORREF kNoColorKey = 0xFFFFFFFFu;
+
 // Lock attempts on a busy surface before giving up: a DC held on the lock's own
 // thread would otherwise keep the surface busy for ever.
 constexpr int kLockTries = 100;

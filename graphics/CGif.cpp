@@ -23,7 +23,7 @@ constexpr size_t kApplicationHeaderBytes = 12;  // size byte and 11 bytes
 constexpr uint8_t kTablePresent = 0x80;
 constexpr uint8_t kInterlaced = 0x40;
 constexpr uint8_t kDisposalMask = 0x1C;
-constexpr int32_t kMaxCodeBits = 12;
+constexpr int32_t kMaxLzwCodeBits = 12;
 // Roots are palette indices, so they must fit a byte.
 constexpr int32_t kMinCodeSizeLow = 1;
 constexpr int32_t kMinCodeSizeHigh = 8;
@@ -182,7 +182,7 @@ bool DecodeLzw(ByteReader& r, int32_t minSize, PixelWriter& out) {
     if (previous >= 0 && free < CGif::kLzwEntries) {
       prefix[size_t(free)] = uint16_t(previous);
       suffix[size_t(free)] = uint8_t(first);
-      if (++free == (1 << size) && size < kMaxCodeBits) ++size;
+      if (++free == (1 << size) && size < kMaxLzwCodeBits) ++size;
     }
     previous = code;
   }

@@ -6,8 +6,8 @@
 #include "base/GDDSurfaceDesc.h"
 
 namespace {
-constexpr uint16_t kKey565 = 0xF81F;
-constexpr uint16_t kKey555 = 0x7C1F;
+constexpr uint16_t kKeyPixel565 = 0xF81F;
+constexpr uint16_t kKeyPixel555 = 0x7C1F;
 
 void Store16(uint8_t* p, uint16_t v) { std::memcpy(p, &v, sizeof v); }
 }  // namespace
@@ -30,8 +30,8 @@ void EntryRow::Put(int32_t x, uint8_t r, uint8_t g, uint8_t b) const {
 
 void EntryRow::PutKey(int32_t x) const {
   switch (format_) {
-    case EntryFormat::k565: Store16(row_ + 2 * x, kKey565); break;
-    case EntryFormat::k555: Store16(row_ + 2 * x, kKey555); break;
+    case EntryFormat::k565: Store16(row_ + 2 * x, kKeyPixel565); break;
+    case EntryFormat::k555: Store16(row_ + 2 * x, kKeyPixel555); break;
     case EntryFormat::k32:
       Put(x, 0xFF, 0x00, 0xFF);
       PutFourth(x, 0xFF);

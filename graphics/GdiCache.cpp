@@ -12,9 +12,9 @@
 
 namespace {
 
-constexpr uint64_t kFileHeaderSize = 14;
+constexpr uint64_t kBmpFileHeaderBytes = 14;
 // Masks of a bit-field file follow a 40-byte header, or sit at its byte 40 in larger ones.
-constexpr uint64_t kMasksAt = kFileHeaderSize + gdibmp::kMinInfoSize;
+constexpr uint64_t kMasksAt = kBmpFileHeaderBytes + gdibmp::kMinInfoSize;
 constexpr uint64_t kMasksSize = 12;
 constexpr uint32_t kPaletteEntrySize = 4;
 constexpr uint32_t kExpandedBits = 24;
@@ -80,7 +80,7 @@ bool ParseGdiBmp(std::span<const uint8_t> bytes, GdiBmpImage& out) {
   if (fileSize < gdibmp::kMinFileSize) return false;
   const uint8_t* p = bytes.data();
   const uint64_t pixelsAt = LoadU32(p + 10);
-  BITMAPINFOHEADER h = ReadInfoHeader(p + kFileHeaderSize);
+  BITMAPINFOHEADER h = ReadInfoHeader(p + kBmpFileHeaderBytes);
   if (h.biSize < gdibmp::kMinInfoSize) return false;
   if (h.biWidth < 1 || h.biWidth > gdibmp::kMaxSide) return false;
   if (h.biHeight == INT32_MIN) return false;
@@ -94,7 +94,7 @@ bool ParseGdiBmp(std::span<const uint8_t> bytes, GdiBmpImage& out) {
     if (kMasksAt + kMasksSize > fileSize) return false;
     for (uint64_t i = 0; i < 3; ++i) out.info.masks[i] = LoadU32(p + kMasksAt + i * 4);
   }
-  const uint64_t paletteAt = kFileHeaderSize + h.biSize;
+  const uint64_t paletteAt = kBmpFileHeaderBytes + h.biSize;
   // GDI is handed a 40-byte header, whatever size the file's was.
   h.biSize = gdibmp::kMinInfoSize;
   out.info.header = h;

@@ -31,10 +31,10 @@ void WriteChunkHeader(ByteWriter& out, const tagChunk_Header& header) {
 
 namespace {
 
-constexpr uint8_t kSignature[2] = {'K', 'S'};
+constexpr uint8_t kSpriteSignature[2] = {'K', 'S'};
 constexpr size_t kReservedTail = 7;
 
-size_t RoundUp4(size_t v) { return (v + 3) & ~size_t{3}; }
+size_t RoundUpTo4(size_t v) { return (v + 3) & ~size_t{3}; }
 
 bool IsSpriteChunk(const tagChunk_Header& h) { return (h.kind & kk::kKindSpriteMask) == kk::kKindSpriteFamily; }
 
@@ -93,12 +93,12 @@ bool KK_LLESprite::ParseHeader(ByteReader& in, tagLLE_Header& h) {
   h.runSize = in.U32();
   h.alphaMode = in.U8();
   in.Skip(kReservedTail);
-  return !in.Failed() && std::equal(sig.begin(), sig.end(), std::begin(kSignature));
+  return !in.Failed() && std::equal(sig.begin(), sig.end(), std::begin(kSpriteSignature));
 }
 
 void KK_LLESprite::WriteHeader(ByteWriter& out, const tagLLE_Header& h) {
   out.U8(h.format);
-  out.Bytes(kSignature);
+  out.Bytes(kSpriteSignature);
   out.U8(h.layout);
   for (uint16_t v : {h.fullWidth, h.fullHeight, h.trimLeft, h.trimTop, h.trimWidth, h.trimHeight,
                      uint16_t(h.anchorX), uint16_t(h.anchorY), uint16_t{0}, h.headerSize})
@@ -133,7 +133,7 @@ bool KK_LLESprite::CheckRuns(const tagLLE_Header& h, std::span<const uint8_t> ru
     for (int32_t r = 0; r < line.runCount; ++r) {
       span += line.Skip(r) + line.Copy(r);
       if (span > h.trimWidth) return false;
-      data = RoundUp4(data + RunDataBytes(line.Copy(r), bpp, h.alphaMode));
+      data = RoundUpTo4(data + RunDataBytes(line.Copy(r), bpp, h.alphaMode));
       if (data > line.length) return false;
     }
     if (line.mark == tagLLE_Line::kLastMark) return true;
@@ -182,13 +182,13 @@ int32_t KK_LLESprite::LoadFromBytes(std::span<const uint8_t> bytes, int32_t skip
 
 namespace {
 // Sprite files are read whole; a set or animation file may hold many chunks.
-constexpr size_t kMaxFileBytes = size_t(256) << 20;
+constexpr size_t kMaxSpriteFileBytes = size_t(256) << 20;
 }  // namespace
 
 int32_t KK_LLESprite::Load(const char* fileName, int32_t skip, int32_t convert) {
   Release();
   std::vector<uint8_t> bytes;
-  if (!kk::ReadFileBytes(fileName, kMaxFileBytes, bytes)) return 0;
+  if (!kk::ReadFileBytes(fileName, kMaxSpriteFileBytes, bytes)) return 0;
   return LoadFromBytes(bytes, skip, convert);
 }
 
@@ -199,7 +199,7 @@ int32_t KK_LLESprite::SaveLLESprite(const char* fileName) const {
 
 bool KK_LLESprite::LoadArray(const char* fileName, KK_LLESprite* sprites, int32_t count) {
   std::vector<uint8_t> bytes;
-  if (!kk::ReadFileBytes(fileName, kMaxFileBytes, bytes)) return false;
+  if (!kk::ReadFileBytes(fileName, kMaxSpriteFileBytes, bytes)) return false;
   size_t at = 0;
   for (int32_t i = 0; i < count; ++i) {
     size_t used = 0;
@@ -337,7 +337,7 @@ int32_t KK_LLESprite::Encode(int32_t format, int32_t width, int32_t height, int3
           w.Bytes(std::span<const uint8_t>(from, size_t(r.copy) * size_t(bpp)));
         }
         px += r.copy;
-        w.Fill(tagLLE_Line::kPadding, RoundUp4(work.size() - start) - (work.size() - start));
+        w.Fill(tagLLE_Line::kPadding, RoundUpTo4(work.size() - start) - (work.size() - start));
       }
       const int32_t remaining = width - px;
       StoreU16(&work[start + 4], uint16_t(remaining));
@@ -412,8 +412,8 @@ int32_t KK_LLESprite::ConvertFormat(int32_t target) {
       convert(out.data() + at, px, copy);
       if (alphaBytes)
         for (int32_t k = 0; k < copy; ++k) w.U8(px[size_t(k) * 4 + 3]);
-      w.Fill(tagLLE_Line::kPadding, RoundUp4(out.size() - start) - (out.size() - start));
-      src = RoundUp4(src + RunDataBytes(copy, fromBpp, m_header.alphaMode));
+      w.Fill(tagLLE_Line::kPadding, RoundUpTo4(out.size() - start) - (out.size() - start));
+      src = RoundUpTo4(src + RunDataBytes(copy, fromBpp, m_header.alphaMode));
     }
     StoreU16(&out[start + 2], uint16_t(out.size() - start));
     if (line.mark == tagLLE_Line::kLastMark) break;
@@ -496,7 +496,7 @@ void KK_LLESprite::UnpackBytes(uint8_t* dst, int32_t pitch, bool alpha) const {
       if (alpha) std::memcpy(dst + ptrdiff_t(i) * pitch + x, rec + src + size_t(copy) * size_t(bpp), size_t(copy));
       else std::memcpy(dst + ptrdiff_t(i) * pitch + ptrdiff_t(x) * bpp, rec + src, size_t(copy) * size_t(bpp));
       x += line.Copy(r);
-      src = RoundUp4(src + RunDataBytes(line.Copy(r), bpp, m_header.alphaMode));
+      src = RoundUpTo4(src + RunDataBytes(line.Copy(r), bpp, m_header.alphaMode));
     }
     if (line.mark == tagLLE_Line::kLastMark) break;
     rec += line.length;

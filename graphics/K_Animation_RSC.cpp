@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr uint8_t kSignature[2] = {'k', 'a'};
+constexpr uint8_t kAnimationSignature[2] = {'k', 'a'};
 constexpr size_t kFrameCountAt = 8, kFlagsAt = 16, kBoundsAt = 20, kNameAt = 28;
 constexpr int32_t kRectLimit = 10000;
 
@@ -120,7 +120,7 @@ int32_t K_Animation_RSC::Load(const char* fileName) {
 
 int32_t K_Animation_RSC::AttachMemory(const uint8_t* block, size_t size) {
   if ((m_flags & (kBorrowedBlock | kOwnedBlock)) || !block || size < 2 ||
-      !std::equal(std::begin(kSignature), std::end(kSignature), block))
+      !std::equal(std::begin(kAnimationSignature), std::end(kAnimationSignature), block))
     return 0;
   if (!TakeBlock(block, size)) return 0;
   m_flags |= kBorrowedBlock;

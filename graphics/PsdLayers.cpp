@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr size_t kMaxFileBytes = size_t{256} * 1024 * 1024;
+constexpr size_t kMaxPsdFileBytes = size_t{256} * 1024 * 1024;
 constexpr uint16_t kGuidesResource = 0x0408;
 constexpr uint32_t kGuidesHeaderBytes = 16;
 // Guide positions are in fractions of a pixel: a grid cycle of 576 (18 x 32) is the
@@ -258,5 +258,5 @@ bool ParsePsdLayers(std::span<const uint8_t> bytes, PsdLayerSet& out) {
 bool ParsePsdLayers(const std::string& fileName, PsdLayerSet& out) {
   out.Clear();
   std::vector<uint8_t> bytes;
-  return kk::ReadFileBytes(fileName.c_str(), kMaxFileBytes, bytes) && ParsePsdLayers(bytes, out);
+  return kk::ReadFileBytes(fileName.c_str(), kMaxPsdFileBytes, bytes) && ParsePsdLayers(bytes, out);
 }

@@ -16,7 +16,7 @@ namespace {
 
 constexpr char kMagic[] = "VTi.";
 constexpr size_t kMagicLength = 4;
-constexpr char kExtension[] = "VTi";
+constexpr char kSidecarExtension[] = "VTi";
 constexpr size_t kCountField = 20;
 constexpr size_t kTableFields = 24;
 constexpr size_t kTables = 5;  // sizes, offsets, durations, names, pixel data
@@ -112,7 +112,7 @@ bool UpToDate(const std::string& companion, const std::string& stamp) {
 std::string PsdSidecarName(const std::string& pictureName) {
   const size_t dot = pictureName.rfind('.');
   if (dot == std::string::npos) return {};
-  return pictureName.substr(0, dot + 1) + kExtension;
+  return pictureName.substr(0, dot + 1) + kSidecarExtension;
 }
 
 bool ReadPsdSidecar(std::span<const uint8_t> bytes, PsdLayerSet& out) {

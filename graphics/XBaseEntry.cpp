@@ -7,14 +7,13 @@
 #include "base/DDSurfacePixel.h"
 
 namespace {
-constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 
 // A new system-memory surface of the size, keyed when the entry has a key.
 HRESULT MakeKeyedSurface(XBaseEntry& e, GSize newSize) {
   e.size = newSize;
   e.surface = nullptr;
   HRESULT hr = CreateOffscreenSurface(e.dd, e.surface, newSize);
-  if (SUCCEEDED(hr) && e.colorKey != kNoKey) hr = SetSurfaceColorKey(e.surface, e.colorKey);
+  if (SUCCEEDED(hr) && e.colorKey != kNoColorKey) hr = SetSurfaceColorKey(e.surface, e.colorKey);
   return hr;
 }
 }  // namespace
@@ -57,7 +56,7 @@ BOOL XTextEntry::SetText(const std::string& newText) {
   text = newText;
   frameRect = GRect(GPoint(), size);
   // Without a key the old pixels stay and the new text goes over them.
-  if (colorKey != kNoKey && !ClearSurface(surface, colorKey)) return 0;
+  if (colorKey != kNoColorKey && !ClearSurface(surface, colorKey)) return 0;
   if (!surface) return 0;
   HDC dc = GetSurfaceDC(surface);
   if (!dc) return 0;
@@ -83,7 +82,7 @@ HRESULT XBitmapEntry::Load(DDObject newDd, COLORREF key) {
   if (loaded < 0 || loaded == S_FALSE) return loaded;
   size = GetSurfaceSize(surface);
   colorKey = key;
-  if (key != kNoKey) {
+  if (key != kNoColorKey) {
     const HRESULT hr = SetSurfaceColorKey(surface, key);
     if (FAILED(hr)) return hr;
   }

@@ -16,8 +16,8 @@
 
 namespace {
 
-constexpr uint32_t kInfoHeaderSize = 40;
-constexpr size_t kFileHeaderSize = 14;
+constexpr uint32_t kDibInfoHeaderSize = 40;
+constexpr size_t kDibFileHeaderSize = 14;
 constexpr size_t kMaxBmpFileBytes = size_t(64) << 20;
 constexpr uint32_t kRgbMask = 0xFFFFFF;
 
@@ -83,7 +83,7 @@ int XDib::CreateDib32(SIZE size) {
   Destroy();
   if (!SizeAllowed(size.cx, size.cy)) return 0;
   auto info = std::make_unique<XDibInfo>();
-  info->header = BITMAPINFOHEADER{kInfoHeaderSize, size.cx, -size.cy, 1, 32, BI_RGB,
+  info->header = BITMAPINFOHEADER{kDibInfoHeaderSize, size.cx, -size.cy, 1, 32, BI_RGB,
                                   static_cast<DWORD>(size.cx * size.cy * 4), 0, 0, 0, 0};
   return MakeSection(std::move(info), nullptr) ? 1 : 0;
 }
@@ -96,7 +96,7 @@ int XDib::CreateDib8(SIZE size, const BITMAPINFO& source) {
   if (colors > XDibInfo::kTableSize) return 0;
   auto info = std::make_unique<XDibInfo>();
   const int32_t rowBytes = (size.cx + 3) & ~3;
-  info->header = BITMAPINFOHEADER{kInfoHeaderSize, rowBytes, -size.cy, 1, 8, BI_RGB,
+  info->header = BITMAPINFOHEADER{kDibInfoHeaderSize, rowBytes, -size.cy, 1, 8, BI_RGB,
                                   static_cast<DWORD>(rowBytes * size.cy), 0, 0, 0, 0};
   std::memcpy(info->colors, source.bmiColors, size_t(colors) * sizeof(RGBQUAD));
   KK_WindowDC desktop;
@@ -117,7 +117,7 @@ int XDib::LoadPackedDib(std::span<const uint8_t> packed) {
   const uint16_t bits = r.U16();
   r.Skip(16);  // compression, image size, resolutions
   const uint32_t used = r.U32();
-  if (r.Failed() || headerSize < kInfoHeaderSize || headerSize > packed.size() || height == INT32_MIN) return 0;
+  if (r.Failed() || headerSize < kDibInfoHeaderSize || headerSize > packed.size() || height == INT32_MIN) return 0;
   const bool bottomUp = height > 0;
   const int32_t rows = bottomUp ? height : -height;
   if (!SizeAllowed(width, rows)) return 0;
@@ -165,8 +165,8 @@ int XDib::LoadPackedDib(std::span<const uint8_t> packed) {
 int XDib::LoadBmpFile(const char* path) {
   Destroy();
   std::vector<uint8_t> bytes;
-  if (!path || !kk::ReadFileBytes(path, kMaxBmpFileBytes, bytes) || bytes.size() <= kFileHeaderSize) return 0;
-  return LoadPackedDib(std::span<const uint8_t>(bytes).subspan(kFileHeaderSize));
+  if (!path || !kk::ReadFileBytes(path, kMaxBmpFileBytes, bytes) || bytes.size() <= kDibFileHeaderSize) return 0;
+  return LoadPackedDib(std::span<const uint8_t>(bytes).subspan(kDibFileHeaderSize));
 }
 
 int XDib::LoadBitmapResource(HMODULE module, LPCSTR name) {

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr uint32_t kRgbMask = 0xFFFFFF;
+constexpr uint32_t kDrawRgbMask = 0xFFFFFF;
 constexpr int kPair8To8 = 8 * 32 | 8;
 constexpr int kPair8To32 = 8 * 32 | 32;
 constexpr int kPair32To32 = 32 * 32 | 32;
@@ -76,7 +76,7 @@ void XDib::FillRect(RECT rect, uint32_t color) {
       std::fill_n(PixelAt(rect.left, y), rect.right - rect.left, uint8_t(color >> 24));
       continue;
     }
-    for (int32_t x = rect.left; x < rect.right; ++x) StorePixel(PixelAt(x, y), color & kRgbMask);
+    for (int32_t x = rect.left; x < rect.right; ++x) StorePixel(PixelAt(x, y), color & kDrawRgbMask);
   }
 }
 
@@ -89,7 +89,7 @@ void XDib::FillRectChecker(RECT rect, uint32_t color, int phase) {
       if (BitCount() == 8)
         *PixelAt(x, y) = uint8_t(color >> 24);
       else
-        StorePixel(PixelAt(x, y), color & kRgbMask);
+        StorePixel(PixelAt(x, y), color & kDrawRgbMask);
     }
   }
 }
@@ -142,7 +142,7 @@ void XDib::BlitKeyed(const XDib& source, POINT from, RECT dest, uint32_t key) {
     if (pair == kPair32To32) {
       // The whole pixel is compared: a set fourth byte makes it differ from the key.
       for (int32_t i = 0; i < n; ++i)
-        if (LoadPixel(s + i * 4) != (key & kRgbMask)) std::copy_n(s + i * 4, 4, d + i * 4);
+        if (LoadPixel(s + i * 4) != (key & kDrawRgbMask)) std::copy_n(s + i * 4, 4, d + i * 4);
     } else if (pair == kPair8To32) {
       for (int32_t i = 0; i < n; ++i) {
         if (s[i] == keyIndex) continue;
@@ -175,7 +175,7 @@ void XDib::BlitBlendKeyed(const XDib& source, POINT from, RECT dest, int level, 
   if (DepthPair(source.BitCount(), BitCount()) != kPair32To32 || !ClipCopy(source, from, dest)) return;
   for (int32_t row = 0; row < dest.bottom - dest.top; ++row)
     BlendRun(PixelAt(dest.left, dest.top + row), source.PixelAt(from.x, from.y + row), dest.right - dest.left, level,
-             true, key & kRgbMask);
+             true, key & kDrawRgbMask);
 }
 
 void XDib::ThreeSliceRowsH(const XDib& source, RECT from, RECT dest) {

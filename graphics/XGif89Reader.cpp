@@ -28,7 +28,7 @@ constexpr int32_t kNoIndex = XDibFrame::kNoIndex;
 constexpr uint8_t kClearIndex = 255;
 // A delay of 0 would stop the layer's clock; such frames play at 10 hundredths.
 constexpr int32_t kZeroDelayHundredths = 10;
-constexpr char kSignature[] = "GIF89a";
+constexpr char kGif89Signature[] = "GIF89a";
 
 struct Rect {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -316,7 +316,7 @@ ImageOutcome XGif89Reader::Image() {
 }
 
 int XGif89Reader::Parse() {
-  if (data_.size() < 6 || std::memcmp(data_.data(), kSignature, 6) != 0) return 0;
+  if (data_.size() < 6 || std::memcmp(data_.data(), kGif89Signature, 6) != 0) return 0;
   pos_ = 6;
   uint8_t packed = 0, bg = 0, aspect = 0;
   if (!U16(screenWidth_) || !U16(screenHeight_) || !Byte(packed) || !Byte(bg) || !Byte(aspect)) return 0;

@@ -6,10 +6,6 @@
 
 #include "graphics/CGif.h"
 
-namespace {
-constexpr COLORREF kNoKey = 0xFFFFFFFFu;
-}
-
 int32_t XGifEntry::GetFrameDelay(int32_t i) const { return delays_.at(static_cast<size_t>(i)); }
 
 HRESULT XGifEntry::Load(DDObject newDd, COLORREF key) {
@@ -54,7 +50,7 @@ HRESULT XGifEntry::Load(DDObject newDd, COLORREF key) {
       if (FAILED(hr)) return hr;
     }
   }
-  if (key != kNoKey) hr = SetSurfaceColorKey(surface, key);
+  if (key != kNoColorKey) hr = SetSurfaceColorKey(surface, key);
   return hr;
 }
 

@@ -7,8 +7,7 @@
 #include "graphics/PsdSidecar.h"
 
 namespace {
-constexpr COLORREF kNoKey = 0xFFFFFFFFu;
-constexpr uint8_t kOpaque = 0xFF;
+constexpr uint8_t kOpaqueAlpha = 0xFF;
 }  // namespace
 
 HRESULT XPsdEntry::Load(DDObject newDd, COLORREF key) {
@@ -46,14 +45,14 @@ HRESULT XPsdEntry::LoadLayers(const DDObject& newDd, COLORREF key, PsdLayerSet l
                                continue;
                              }
                              row.Put(at, p[2], p[1], p[0]);
-                             if (row.Format() == EntryFormat::k32) row.PutFourth(at, kOpaque);
+                             if (row.Format() == EntryFormat::k32) row.PutFourth(at, kOpaqueAlpha);
                            }
                          });
     if (hr != S_OK) {
       KeepMadeFrames();
       return S_FALSE;
     }
-    if (key != kNoKey) {
+    if (key != kNoColorKey) {
       result = SetSurfaceColorKey(made, key);
       if (FAILED(result)) {
         KeepMadeFrames();

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr COLORREF kNoKey = 0xFFFFFFFFu;
-
 int32_t MakeHandle(uint16_t serial, size_t slot) {
   return static_cast<int32_t>((static_cast<uint32_t>(serial) << 16) | static_cast<uint32_t>(slot));
 }
@@ -189,7 +187,7 @@ int32_t XResEntryMgr::IsEntryPixelOpaque(int32_t handle, GPoint pt, int32_t fram
     SetLastResult(E_UNEXPECTED);
     return 0;
   }
-  if (e->colorKey == kNoKey) return 1;
+  if (e->colorKey == kNoColorKey) return 1;
   DDSurface* s = e->GetSurfaceRef(frame);
   if (!s || !*s) return -1;
   if (!GetSurfaceRectOf(*s).PtInRect(pt.x, pt.y)) return -1;
@@ -252,7 +250,7 @@ void XResEntryMgr::ReleaseAll() {
   doomed.clear();
   freeSlots_.clear();
   names_.clear();
-  colorKey_ = kNoKey;
+  colorKey_ = kNoColorKey;
   serial_ = 0;
   ClearGdiCaches();
 }

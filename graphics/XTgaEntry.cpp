@@ -12,7 +12,7 @@ constexpr size_t kHeaderSize = 18;
 constexpr uint8_t kTypeColourMapped = 1;
 // The largest file a picture of kMaxTgaPixels at 32 bits can be, with room for the
 // ID field and a colour map.
-constexpr size_t kMaxFileBytes = static_cast<size_t>(kMaxTgaPixels) * 4 + 0x40000;
+constexpr size_t kMaxTgaFileBytes = static_cast<size_t>(kMaxTgaPixels) * 4 + 0x40000;
 
 TgaImage Failed(TgaImage image, int32_t status) {
   image.status = status;
@@ -58,7 +58,7 @@ TgaImage LoadTgaFile(std::span<const uint8_t> bytes) {
 TgaImage LoadTgaFile(const std::string& fileName) {
   std::vector<uint8_t> bytes;
   bool openFailed = false;
-  if (kk::ReadFileBytes(fileName.c_str(), kMaxFileBytes, bytes, &openFailed)) return LoadTgaFile(bytes);
+  if (kk::ReadFileBytes(fileName.c_str(), kMaxTgaFileBytes, bytes, &openFailed)) return LoadTgaFile(bytes);
   TgaImage image;
   image.status = openFailed ? kTgaCannotOpen : kTgaReadError;
   return image;

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/ByteReader.h"
+
 namespace {
 
 constexpr uint32_t kMaskedOffsetAt = 16;
 constexpr DWORD kStreamBufferFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLFREQUENCY | DSBCAPS_STATIC;
-
-uint32_t U32At(const uint8_t* b) { return b[0] | b[1] << 8 | b[2] << 16 | uint32_t(b[3]) << 24; }
 
 }  // namespace
 
@@ -41,7 +41,7 @@ void CMusicStream::OpenSource(IDirectSound* ds, std::unique_ptr<CByteSource> sou
   const uint32_t got = source_->Read(header, kHeaderBytes);
   int64_t start = -1;
   if (got == kHeaderBytes && std::memcmp(header, "psn\0", 4) == 0) {
-    start = int64_t{kHeaderBytes} + (U32At(header + kMaskedOffsetAt) ^ kOffsetMask);
+    start = int64_t{kHeaderBytes} + (LoadU32(header + kMaskedOffsetAt) ^ kOffsetMask);
   } else if (got >= 4 && std::memcmp(header, "OggS", 4) == 0) {
     start = 0;
   }

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "base/ByteReader.h"
+
 namespace {
 
 constexpr uint32_t kPcmFormatBytes = 16;
@@ -22,21 +24,18 @@ bool ReadU32(CByteSource& s, uint32_t& v) {
   return true;
 }
 
-uint16_t U16At(const uint8_t* b) { return static_cast<uint16_t>(b[0] | b[1] << 8); }
-uint32_t U32At(const uint8_t* b) { return b[0] | b[1] << 8 | b[2] << 16 | uint32_t(b[3]) << 24; }
-
 }  // namespace
 
 bool CRiffReader::ReadFormat(uint32_t chunkSize) {
   if (chunkSize < kPcmFormatBytes) return false;
   uint8_t b[kPcmFormatBytes];
   if (source_->Read(b, kPcmFormatBytes) != kPcmFormatBytes) return false;
-  format_.wFormatTag = U16At(b);
-  format_.nChannels = U16At(b + 2);
-  format_.nSamplesPerSec = U32At(b + 4);
-  format_.nAvgBytesPerSec = U32At(b + 8);
-  format_.nBlockAlign = U16At(b + 12);
-  format_.wBitsPerSample = U16At(b + 14);
+  format_.wFormatTag = LoadU16(b);
+  format_.nChannels = LoadU16(b + 2);
+  format_.nSamplesPerSec = LoadU32(b + 4);
+  format_.nAvgBytesPerSec = LoadU32(b + 8);
+  format_.nBlockAlign = LoadU16(b + 12);
+  format_.wBitsPerSample = LoadU16(b + 14);
   format_.cbSize = 0;
   extra_.clear();
   if (format_.wFormatTag == WAVE_FORMAT_PCM) return true;
@@ -44,7 +43,7 @@ bool CRiffReader::ReadFormat(uint32_t chunkSize) {
   if (chunkSize < kFormatWithExtraSizeBytes) return false;
   uint8_t sizeBytes[2];
   if (source_->Read(sizeBytes, 2) != 2) return false;
-  const uint16_t extra = U16At(sizeBytes);
+  const uint16_t extra = LoadU16(sizeBytes);
   if (chunkSize < kFormatWithExtraSizeBytes + extra) return false;
   extra_.resize(extra);
   if (extra > 0 && source_->Read(extra_.data(), extra) != extra) return false;

@@ -10,11 +10,11 @@
 
 namespace {
 
-constexpr int32_t kNoPart = -1;
+constexpr int32_t kNoPartHandle = -1;
 
 // The part entry behind a handle the avatar holds; null when its slot no longer holds it.
 XBaseEntry* PartEntry(int32_t handle) {
-  if (handle == kNoPart) return nullptr;
+  if (handle == kNoPartHandle) return nullptr;
   XBaseEntry* e = XResEntryMgr::Global().EntryAt(handle);
   if (!e || e->serial != static_cast<uint16_t>(static_cast<uint32_t>(handle) >> 16)) return nullptr;
   return e;

@@ -9,7 +9,6 @@ namespace {
 
 using Surface = ComPtr<IDirectDrawSurface4>;
 
-constexpr uint32_t kNoKey = 0xFFFFFFFFu;
 
 int32_t FloorDiv(int32_t v, int32_t d) {
   const int32_t q = v / d;
@@ -59,7 +58,7 @@ void GVDDSWnd::DrawStretch(const Surface& target, const Surface& picture, const 
   if (blendLevel_ == 0) {
     hr = BltSurface(target, &dest, picture, &part, DDBLT_WAIT | (keyed ? DDBLT_KEYSRC : 0), nullptr);
   } else {
-    hr = BlendBlitStretch(target, dest, picture, part, blendLevel_, keyed ? key : kNoKey);
+    hr = BlendBlitStretch(target, dest, picture, part, blendLevel_, keyed ? key : kNoColorKey);
   }
   SetLastResult(hr);
 }

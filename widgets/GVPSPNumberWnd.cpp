@@ -22,7 +22,7 @@ constexpr int32_t kDigitsPerThousandsGroup = 3;
 constexpr int32_t kDigitsPerUnitGroup = 4;
 constexpr uint32_t kBlendFlags = 1;  // the effect mode that blends at the level
 
-bool FitsInt32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+bool FitsInInt32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
 }  // namespace
 
@@ -161,7 +161,7 @@ BOOL GVPSPNumberWnd::Draw(IDirectDrawSurface4* target, const GRect& clip) {
   const int64_t step = int64_t(glyphWidth_) + spacing_;
   const uint32_t flags = level_ > 0 ? kBlendFlags : 0;
   auto draw = [&](int32_t i, int64_t x) {
-    if (!FitsInt32(x) || !FitsInt32(y)) return;
+    if (!FitsInInt32(x) || !FitsInInt32(y)) return;
     const KK_LLESprite* s = set->GetFrame(glyphBase_ + glyphs_[size_t(i)]);
     image->DrawSprite(int32_t(x), int32_t(y), *s, flags, level_, 0);
   };

@@ -14,8 +14,8 @@ uint32_t Low32(const void* handle) { return static_cast<uint32_t>(reinterpret_ca
 
 GPoint MousePoint(LPARAM lParam) { return GPoint::FromPacked(static_cast<uint32_t>(lParam)); }
 
-UINT LowWord(uintptr_t v) { return static_cast<UINT>(v & 0xFFFFu); }
-UINT HighWord(uintptr_t v) { return static_cast<UINT>((v >> 16) & 0xFFFFu); }
+UINT LowWordOf(uintptr_t v) { return static_cast<UINT>(v & 0xFFFFu); }
+UINT HighWordOf(uintptr_t v) { return static_cast<UINT>((v >> 16) & 0xFFFFu); }
 
 }  // namespace
 
@@ -177,7 +177,7 @@ BOOL GWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* resul
     case WM_COMMAND: OnCommand(wParam, lParam); break;
     case WM_NOTIFY: OnNotify(wParam, lParam); break;
     case WM_ACTIVATE:
-      OnActivate(LowWord(wParam), reinterpret_cast<HWND>(lParam), static_cast<BOOL>(HighWord(wParam)));
+      OnActivate(LowWordOf(wParam), reinterpret_cast<HWND>(lParam), static_cast<BOOL>(HighWordOf(wParam)));
       break;
     case WM_ACTIVATEAPP: OnActivateApp(wParam, lParam); break;
     case WM_MOUSEMOVE: OnMouseMove(static_cast<UINT>(wParam), MousePoint(lParam)); break;
@@ -190,9 +190,9 @@ BOOL GWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* resul
     case WM_MBUTTONDOWN: OnMButtonDown(static_cast<UINT>(wParam), MousePoint(lParam)); break;
     case WM_MBUTTONUP: OnMButtonUp(static_cast<UINT>(wParam), MousePoint(lParam)); break;
     case WM_MBUTTONDBLCLK: OnMButtonDblClk(static_cast<UINT>(wParam), MousePoint(lParam)); break;
-    case WM_KEYDOWN: OnKeyDown(static_cast<UINT>(wParam), LowWord(lParam), HighWord(lParam)); break;
-    case WM_KEYUP: OnKeyUp(static_cast<UINT>(wParam), LowWord(lParam), HighWord(lParam)); break;
-    case WM_CHAR: OnChar(static_cast<UINT>(wParam), LowWord(lParam), HighWord(lParam)); break;
+    case WM_KEYDOWN: OnKeyDown(static_cast<UINT>(wParam), LowWordOf(lParam), HighWordOf(lParam)); break;
+    case WM_KEYUP: OnKeyUp(static_cast<UINT>(wParam), LowWordOf(lParam), HighWordOf(lParam)); break;
+    case WM_CHAR: OnChar(static_cast<UINT>(wParam), LowWordOf(lParam), HighWordOf(lParam)); break;
     case WM_PAINT: OnPaint(wParam); break;
     case WM_ERASEBKGND: r = OnEraseBkgnd(reinterpret_cast<HDC>(wParam)); break;
     case WM_CTLCOLOREDIT: r = OnCtlColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)); break;

@@ -2,12 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-// Found by argument lookup from GoogleTest's printers, so it lives beside GRect.
-static std::ostream& operator<<(std::ostream& os, const GRect& r) {
-  return os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
+// Its printer of GRect, found by argument lookup from GoogleTest's printers.
+#include "widgets/WidgetTestSupport.h"
 
 namespace {
 

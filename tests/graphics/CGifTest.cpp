@@ -7,7 +7,7 @@
 #include "graphics/GraphicsTestKit.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace cgif_test {
 
 using namespace gfx_test;
 using testing_support::EncodeGif;
@@ -134,4 +134,4 @@ TEST_F(CGifTest, StillPicturesNeverStepAndSetFrameChoosesTheNextFrameDrawn) {
   EXPECT_EQ(Shown(steps), Expect({1}));
 }
 
-}  // namespace
+}  // namespace cgif_test

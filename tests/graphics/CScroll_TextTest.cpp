@@ -14,7 +14,7 @@
 #include "graphics/GraphicsTestKit.h"
 #include "support/SpriteFileWriters.h"
 
-namespace {
+namespace cscroll_text_test {
 
 using namespace testing_support;
 
@@ -175,4 +175,4 @@ TEST_F(ScrollTextTest, RepeatingRestartsTheLineAndWrapsToTheFirst) {
   EXPECT_EQ(holder.LineCount(), 2);
 }
 
-}  // namespace
+}  // namespace cscroll_text_test

@@ -15,7 +15,7 @@
 #include "plat/winuser.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace gdi_cache_bmp_test {
 
 using widget_test::BmpPicture;
 using widget_test::WriteBmp;
@@ -148,4 +148,4 @@ TEST_F(GdiCacheBmpTest, PaletteIsReadAfterTheInfoHeaderAndStopsAtThePixels) {
             (std::vector<uint8_t>{0x03, 0x02, 0x01, 0, 0, 0}));
 }
 
-}  // namespace
+}  // namespace gdi_cache_bmp_test

@@ -15,7 +15,7 @@
 #include "base/GFontList.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace gdi_cache_test {
 
 using widget_test::BmpPicture;
 
@@ -136,4 +136,4 @@ TEST_F(GdiCacheTest, LoaderThreadAndWindowThreadKeepExactCounts) {
   EXPECT_EQ(m_.GdiCacheSize(), 0u);
 }
 
-}  // namespace
+}  // namespace gdi_cache_test

@@ -14,7 +14,7 @@
 #include "support/Sweep.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace gif_readers_test {
 
 using namespace gfx_test;
 using testing_support::EncodeGif;
@@ -209,4 +209,4 @@ TEST_F(GifReadersTest, DamagedAndUnusualFilesInEveryReader) {
   }
 }
 
-}  // namespace
+}  // namespace gif_readers_test

@@ -14,7 +14,7 @@
 #include "graphics/KK_GdiScope.h"
 #include "plat/sim.h"
 
-namespace {
+namespace kkgif_test {
 
 using namespace gfx_test;
 using testing_support::EncodeGif;
@@ -258,4 +258,4 @@ TEST_F(KKGIFTest, FailingBitmapsLeaveFramesWithoutPicturesAndLeakNothing) {
   }
 }
 
-}  // namespace
+}  // namespace kkgif_test

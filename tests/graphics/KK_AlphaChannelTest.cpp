@@ -10,7 +10,7 @@
 #include "graphics/GraphicsTestKit.h"
 #include "support/Sweep.h"
 
-namespace {
+namespace kk_alpha_channel_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -122,4 +122,4 @@ TEST(AlphaChannelTest, PlaneFilesStopAtTheFirstBadPlane) {
   EXPECT_EQ(one.Width(), 5);
 }
 
-}  // namespace
+}  // namespace kk_alpha_channel_test

@@ -13,7 +13,7 @@
 #include "base/PixelFormat.h"
 #include "support/Sweep.h"
 
-namespace {
+namespace kk_fxman_test {
 
 using testing_support::CaseRng;
 
@@ -217,4 +217,4 @@ TEST_F(FXManTest, LevelBlendsEqualTheReferenceForEveryChannelPairAtEveryLevel) {
   }
 }
 
-}  // namespace
+}  // namespace kk_fxman_test

@@ -12,7 +12,7 @@
 #include "base/PixelFormat.h"
 #include "support/Sweep.h"
 
-namespace {
+namespace kk_llesprite_test {
 
 using Bytes = std::vector<uint8_t>;
 using testing_support::CaseRng;
@@ -234,4 +234,4 @@ class LLEConvertTest : public testing::Test {
   void TearDown() override { DestroyFXManager(); }
 };
 
-}  // namespace
+}  // namespace kk_llesprite_test

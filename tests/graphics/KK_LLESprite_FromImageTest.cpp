@@ -13,7 +13,7 @@
 #include "graphics/GraphicsTestKit.h"
 #include "support/PictureFileWriters.h"
 
-namespace {
+namespace kk_llesprite_from_image_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -75,4 +75,4 @@ TEST(LLESpriteFromImageTest, ThirtyTwoBitSourceStoredAtSixteenBitsCarriesAlphaBy
   EXPECT_EQ(bad.CreateFromAlpha(4, -1, 16, reinterpret_cast<const uint8_t*>(px.data()), -1, 24), 0);
 }
 
-}  // namespace
+}  // namespace kk_llesprite_from_image_test

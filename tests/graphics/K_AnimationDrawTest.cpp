@@ -17,7 +17,7 @@
 #include "support/SpriteFileWriters.h"
 #include "support/Sweep.h"
 
-namespace {
+namespace k_animation_draw_test {
 
 using namespace testing_support;
 
@@ -160,4 +160,4 @@ TEST_F(AnimationDrawTest, SweepDrawFollowsTheRecipeAndHitTestAndRectMatchThePixe
   }
 }
 
-}  // namespace
+}  // namespace k_animation_draw_test

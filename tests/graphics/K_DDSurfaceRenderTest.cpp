@@ -16,7 +16,7 @@
 #include "plat/sim_display.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace k_ddsurface_render_test {
 
 using widget_test::DisplayFormat;
 
@@ -180,4 +180,4 @@ TEST_F(DDSurfaceRenderTest, DeviceContextUnlocksFirstAndTheLoanKeepsTheSurface) 
   EXPECT_EQ(K_DDSurfaceRender::Make(nullptr), nullptr);
 }
 
-}  // namespace
+}  // namespace k_ddsurface_render_test

@@ -15,7 +15,7 @@
 #include "support/FencedBuffer.h"
 #include "support/Sweep.h"
 
-namespace {
+namespace k_dib_blit_test {
 
 using testing_support::CaseRng;
 using testing_support::FencedBuffer;
@@ -216,4 +216,4 @@ TEST_F(BlitTest, SweepRunBlitterEqualsReference) {
   }
 }
 
-}  // namespace
+}  // namespace k_dib_blit_test

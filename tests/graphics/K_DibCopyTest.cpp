@@ -14,7 +14,7 @@
 #include "graphics/GraphicsTestKit.h"
 #include "support/Sweep.h"
 
-namespace {
+namespace k_dib_copy_test {
 
 using testing_support::CaseRng;
 
@@ -147,4 +147,4 @@ TEST_F(K_DibCopyTest, BlurAveragesEachRowWithinTheRadius) {
   small.Blur32(small, 1, {0, 0, 5, 2});  // 32-bit only
 }
 
-}  // namespace
+}  // namespace k_dib_copy_test

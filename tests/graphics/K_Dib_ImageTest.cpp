@@ -16,7 +16,7 @@
 #include "support/PictureFileWriters.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace k_dib_image_test {
 
 using gfx_test::Bytes;
 using widget_test::BmpPicture;
@@ -106,4 +106,4 @@ TEST(K_Dib_ImageTest, TgaFromAnOpenFileStopsJustPastItsPixels) {
   EXPECT_EQ(kk::GetStatus(), kk::kStatusCannotOpen);
 }
 
-}  // namespace
+}  // namespace k_dib_image_test

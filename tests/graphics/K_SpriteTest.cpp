@@ -11,7 +11,7 @@
 #include "graphics/GraphicsTestKit.h"
 #include "support/SpriteFileWriters.h"
 
-namespace {
+namespace k_sprite_test {
 
 using namespace testing_support;
 
@@ -89,4 +89,4 @@ TEST_F(SpriteSetTest, GifSetsReleaseTheirGdiObjectsAndFailWithoutThem) {
   balance.Check();
 }
 
-}  // namespace
+}  // namespace k_sprite_test

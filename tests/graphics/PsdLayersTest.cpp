@@ -7,7 +7,7 @@
 #include "graphics/GraphicsTestKit.h"
 #include "support/PictureFileWriters.h"
 
-namespace {
+namespace psd_layers_test {
 
 using gfx_test::Bgra;
 using testing_support::Bytes;
@@ -110,4 +110,4 @@ TEST(ParsePsdLayers, DamagedFilesFailWithNothingKept) {
   EXPECT_FALSE(ParsePsdLayers(std::string("Q:\\none.psd"), out));
 }
 
-}  // namespace
+}  // namespace psd_layers_test

@@ -14,7 +14,7 @@
 #include "support/PictureFileWriters.h"
 #include "support/ScopedTimeZone.h"
 
-namespace {
+namespace psd_sidecar_test {
 
 using namespace gfx_test;
 using testing_support::ScopedTimeZone;
@@ -152,4 +152,4 @@ TEST_F(PsdSidecarFileTest, MissingPicturesAndNonPsdFilesMakeNoCompanionAndTheTim
   EXPECT_EQ(text, "");
 }
 
-}  // namespace
+}  // namespace psd_sidecar_test

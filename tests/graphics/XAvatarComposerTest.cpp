@@ -8,7 +8,7 @@
 #include "graphics/GraphicsTestKit.h"
 #include "plat/sim_kernel.h"
 
-namespace {
+namespace xavatar_composer_test {
 
 using namespace gfx_test;
 using testing_support::EncodeGif;
@@ -109,4 +109,4 @@ TEST_F(XAvatarComposerTest, TransparentIndicesLetLowerLayersShowAndAPositionSkip
   EXPECT_EQ(Px(canvas_, 0, 0), 0x4C4C4Cu);  // 3 x 255 / 10 = 76
 }
 
-}  // namespace
+}  // namespace xavatar_composer_test

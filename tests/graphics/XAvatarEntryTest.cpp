@@ -9,7 +9,7 @@
 #include "plat/sim.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace xavatar_entry_test {
 
 constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 constexpr uint32_t kMagenta = 0xFF00FF;
@@ -69,4 +69,4 @@ TEST_F(XAvatarEntryTest, AFailedDescriptionReadOrSurfaceFreesTheSlotAndTheParts)
   EXPECT_EQ(Refs(a), 1u);
 }
 
-}  // namespace
+}  // namespace xavatar_entry_test

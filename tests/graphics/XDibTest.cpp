@@ -14,7 +14,7 @@
 #include "plat/sim.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace xdib_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -203,4 +203,4 @@ TEST(XDibTest, SlicesRepeatTheMiddleStripCutTheLastCopyAndCopyTheNineSliceMiddle
   EXPECT_EQ(Px(d, 3, 15), 804u);
 }
 
-}  // namespace
+}  // namespace xdib_test

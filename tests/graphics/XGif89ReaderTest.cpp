@@ -8,7 +8,7 @@
 
 #include "graphics/GraphicsTestKit.h"
 
-namespace {
+namespace xgif89_reader_test {
 
 using namespace gfx_test;
 using testing_support::EncodeGif;
@@ -56,4 +56,4 @@ TEST(XGif89ReaderTest, LimitsRefuseWhatWouldOutgrowTheirTables) {
   EXPECT_EQ(DecodeGif89a(EncodeGif(huge), b), 0);
 }
 
-}  // namespace
+}  // namespace xgif89_reader_test

@@ -10,7 +10,7 @@
 #include "graphics/GraphicsTestKit.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace xgif_entry_test {
 
 using testing_support::EncodeGif;
 using testing_support::GifDesc;
@@ -124,4 +124,4 @@ TEST_F(XGifEntryTest, TheFirstLongestPartSetsSizeFramesAndDelaysAndShorterPartsW
   EXPECT_EQ(widget_test::ReadPixels(two.surface).size(), 4u);
 }
 
-}  // namespace
+}  // namespace xgif_entry_test

@@ -8,7 +8,7 @@
 #include "support/PictureFileWriters.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace xpsd_entry_test {
 
 using testing_support::VtiFile;
 using testing_support::VtiLayer;
@@ -56,4 +56,4 @@ TEST_F(XPsdEntryTest, SurfaceFailureAtLayerNKeepsNFramesWithTrimmedArrays) {
   EXPECT_TRUE(entry_.frames.empty() && entry_.names.empty());
 }
 
-}  // namespace
+}  // namespace xpsd_entry_test

@@ -11,7 +11,7 @@
 #include "plat/sim_display.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace xres_entry_mgr_interleave_test {
 
 constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 
@@ -105,4 +105,4 @@ TEST_F(XResEntryMgrInterleaveTest, EntryAtReadsTheTableAsTheLastHolderOfTheLockL
   EXPECT_NE(e->serial, static_cast<uint16_t>(static_cast<uint32_t>(gone) >> 16));
 }
 
-}  // namespace
+}  // namespace xres_entry_mgr_interleave_test

@@ -11,7 +11,7 @@
 #include "support/PictureFileWriters.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace xres_entry_mgr_pictures_test {
 
 using namespace gfx_test;
 using testing_support::VtiLayer;
@@ -202,4 +202,4 @@ TEST_F(PictureMgrTest, AGifNameHeldByABitmapEntryIsThatEntryAndCountsAsOneFrame)
             (std::vector<int>{2, 1, 0, 0, 0}));
 }
 
-}  // namespace
+}  // namespace xres_entry_mgr_pictures_test

@@ -13,7 +13,7 @@
 #include "graphics/XBaseEntry.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace xres_entry_mgr_test {
 
 using widget_test::DisplayFormat;
 using widget_test::ReadPixels;
@@ -117,4 +117,4 @@ TEST_F(XResEntryMgrTest, LoaderThreadAndHandOversLeaveExactCounts) {
   EXPECT_EQ(m_.EntryAt(fresh)->refCount, 1u);
 }
 
-}  // namespace
+}  // namespace xres_entry_mgr_test

@@ -9,7 +9,7 @@
 #include "support/PictureFileWriters.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace xtga_entry_test {
 
 using testing_support::TgaFile;
 using testing_support::TgaPicture;
@@ -134,4 +134,4 @@ TEST_F(XTgaEntryTest, RefusedPicturesLeaveNoSurface) {
   }
 }
 
-}  // namespace
+}  // namespace xtga_entry_test

@@ -13,7 +13,7 @@
 #include "plat/error.h"
 #include "plat/sim.h"
 
-namespace {
+namespace arc_read_write_test {
 
 using host_test::ByteArray;
 
@@ -255,4 +255,4 @@ TEST(XNetCodec, ShortRangesFailWithoutTouchingTheCount) {
   EXPECT_EQ(buf[3], 9) << "a failed write changes no byte";
 }
 
-}  // namespace
+}  // namespace arc_read_write_test

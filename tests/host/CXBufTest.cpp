@@ -16,7 +16,7 @@
 #include "plat/error.h"
 #include "plat/sim.h"
 
-namespace {
+namespace cxbuf_test {
 
 // Ends a buffer's use at scope exit.
 struct Buf {
@@ -263,4 +263,4 @@ TEST_F(XBufBlockAllocatorTest, FailedRequestsSayWhyAndFailedResizeAndMakeUniqueK
   alloc.Release(block);
 }
 
-}  // namespace
+}  // namespace cxbuf_test

@@ -17,7 +17,7 @@ using kernel_test::Event;
 using kernel_test::kSoonMs;
 using kernel_test::StartThread;
 
-namespace {
+namespace clock_test {
 
 constexpr uint64_t kMs = 1000;  // microseconds
 
@@ -204,4 +204,4 @@ TEST_F(ClockTest, DeadlineAddedWhileTheWindowThreadIsBlockedStopsItsJump) {
   EXPECT_EQ(wokeAt, t0_ + 100 * kMs);
 }
 
-}  // namespace
+}  // namespace clock_test

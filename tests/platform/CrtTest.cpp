@@ -12,7 +12,7 @@
 using plat::FormatString;
 using testing_support::Cp949;
 
-namespace {
+namespace crt_test {
 
 struct FormatRow { std::string got; std::string want; };
 
@@ -153,4 +153,4 @@ TEST(CrtConvert, CaseInsensitiveCompareFoldsAsciiOnly) {
   EXPECT_EQ(_strnicmp("a", "b", 0), 0);
 }
 
-}  // namespace
+}  // namespace crt_test

@@ -10,7 +10,7 @@
 using gdi_test::DibCanvas;
 using gdi_test::kMasks565;
 
-namespace {
+namespace gdi_blit_test {
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
@@ -178,4 +178,4 @@ TEST(GdiBlit, MatchesThePixelByPixelReferenceOverASeededSweep) {
   }
 }
 
-}  // namespace
+}  // namespace gdi_blit_test

@@ -6,7 +6,7 @@
 #include "plat/kernel.h"  // the umbrella must compile with every area present
 #include "plat/sim.h"
 
-namespace {
+namespace global_mem_test {
 
 using kernel_test::AndError;
 
@@ -49,4 +49,4 @@ TEST(GlobalMem, FixedBlocksAreTheirOwnAddressAndFailuresGiveNull) {
   plat::sim::ClearFaults();
 }
 
-}  // namespace
+}  // namespace global_mem_test

@@ -8,7 +8,7 @@
 #include "support/Cp949Printer.h"
 #include "support/TempDir.h"
 
-namespace {
+namespace ini_test {
 
 using testing_support::Cp949;
 using testing_support::TempDir;
@@ -140,4 +140,4 @@ TEST_F(IniTest, UnreadableFileGivesTheDefault) {
   EXPECT_EQ(GetPrivateProfileIntA("ServiceInfo", "sDllVer", 3, kIni), 1042u);
 }
 
-}  // namespace
+}  // namespace ini_test

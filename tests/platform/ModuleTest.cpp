@@ -6,7 +6,7 @@
 #include "plat/module.h"
 #include "plat/sim.h"
 
-namespace {
+namespace module_test {
 
 using kernel_test::AndError;
 
@@ -69,4 +69,4 @@ TEST(Module, ALoadedModuleRegistersItsResourcesAtLoad) {
   EXPECT_EQ(GetModuleHandleA("TestModule"), nullptr);
 }
 
-}  // namespace
+}  // namespace module_test

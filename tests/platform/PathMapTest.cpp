@@ -5,7 +5,7 @@
 #include "plat/sim.h"
 #include "support/TempDir.h"
 
-namespace {
+namespace path_map_test {
 
 using testing_support::TempDir;
 
@@ -67,4 +67,4 @@ TEST_F(PathMapTest, PrefixesMatchWholeComponentsAndTheLongestWins) {
   EXPECT_EQ(plat::MapPath("C:\\Game\\a.txt"), other / "Game/a.txt");
 }
 
-}  // namespace
+}  // namespace path_map_test

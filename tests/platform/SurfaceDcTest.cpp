@@ -8,7 +8,7 @@
 #include "plat/gdi_text.h"
 #include "plat/sim.h"
 
-namespace {
+namespace surface_dc_test {
 
 using namespace ddraw_test;
 
@@ -129,4 +129,4 @@ TEST_F(SurfaceDcTest, AModeChangeUnderThePrimaryDcLeavesItDrawingNothing) {
   EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
 }
 
-}  // namespace
+}  // namespace surface_dc_test

@@ -9,7 +9,7 @@
 
 using namespace window_test;
 
-namespace {
+namespace virtual_wait_test {
 
 class VirtualWait : public WindowTest {};
 
@@ -88,4 +88,4 @@ TEST_F(VirtualWait, AnotherLiveThreadsPostIsAwaitedWithoutMovingTime) {
   CloseHandle(loader);
 }
 
-}  // namespace
+}  // namespace virtual_wait_test

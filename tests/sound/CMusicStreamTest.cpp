@@ -6,7 +6,7 @@
 #include "sound/CMusicStream.h"
 
 namespace sound_test {
-namespace {
+namespace cmusic_stream_test {
 
 using testing_support::OggSpec;
 
@@ -131,5 +131,6 @@ TEST_F(CMusicStreamTest, LoopingStreamIsHeardAsItsPcmRepeatedWithoutGapOrRepeat)
                                 << ")";
 }
 
-}  // namespace
 }  // namespace sound_test
+
+}  // namespace cmusic_stream_test

@@ -5,7 +5,7 @@
 #include "sound/CSoundSource.h"
 
 namespace sound_test {
-namespace {
+namespace csound_source_test {
 
 using testing_support::OggSpec;
 using testing_support::WavSpec;
@@ -143,5 +143,6 @@ TEST_F(CSoundSourceTest, FilesAreClosedExactlyOnceWhateverHappens) {
   EXPECT_EQ(plat::sim::OpenFileCount(), before);
 }
 
-}  // namespace
 }  // namespace sound_test
+
+}  // namespace csound_source_test

@@ -11,7 +11,7 @@
 #include "widgets/GVGifWnd.h"
 #include "WidgetTestSupport.h"
 
-namespace {
+namespace gvanim_wnd_test {
 
 using testing_support::EncodeGif;
 using testing_support::GifDesc;
@@ -213,4 +213,4 @@ TEST_F(GVAnimWndTest, GifWidgetTakesTheWholeStripAndKeepsItsValue) {
   EXPECT_EQ(w.GetLastResult(), E_FAIL);
 }
 
-}  // namespace
+}  // namespace gvanim_wnd_test

@@ -11,7 +11,7 @@
 #include "support/TempDir.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace gvavatar_wnd_test {
 
 using namespace testing_support;
 using widget_test::DisplayFormat;
@@ -185,4 +185,4 @@ TEST_F(GVAvatarWndTest, GoldenFramesOverABackground) {
   }
 }
 
-}  // namespace
+}  // namespace gvavatar_wnd_test

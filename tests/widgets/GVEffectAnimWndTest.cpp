@@ -12,7 +12,7 @@
 #include "support/TempDir.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace gveffect_anim_wnd_test {
 
 using testing_support::TgaFile;
 using testing_support::TgaPicture;
@@ -112,4 +112,4 @@ TEST_F(EffectAnimWndTest, AFarOverdueClockOrAZeroDurationStepsWithoutLooping) {
   EXPECT_EQ(std::pair(z.GetCurrentFrame(), z.GetNextFrameTime()), std::pair(1, timeGetTime()));
 }
 
-}  // namespace
+}  // namespace gveffect_anim_wnd_test

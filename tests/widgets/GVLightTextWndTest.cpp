@@ -10,7 +10,7 @@
 #include "plat/sim.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace gvlight_text_wnd_test {
 
 using widget_test::DevicePixel;
 using widget_test::DisplayFormat;
@@ -108,4 +108,4 @@ TEST_F(GVLightTextWndTest, FontIsSharedAndGivenBack) {
   EXPECT_EQ(none.GetFont(), nullptr);
 }
 
-}  // namespace
+}  // namespace gvlight_text_wnd_test

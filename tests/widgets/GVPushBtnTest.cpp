@@ -14,7 +14,7 @@
 #include "widgets/GVWS.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace gvpush_btn_test {
 
 using widget_test::BmpPicture;
 using widget_test::DevicePixel;
@@ -172,4 +172,4 @@ TEST_F(GVPushBtnTest, EachStateShowsItsCell) {
   }
 }
 
-}  // namespace
+}  // namespace gvpush_btn_test

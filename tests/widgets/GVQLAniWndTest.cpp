@@ -6,7 +6,7 @@
 #include "plat/time.h"
 
 namespace widget_test {
-namespace {
+namespace gvqlani_wnd_test {
 
 using testing_support::QlaAnimation;
 using testing_support::QlaFrame;
@@ -213,5 +213,6 @@ TEST_F(AniWndTest, LoadsAndReleasesKeepTheManagerBalanced) {
   EXPECT_EQ(rm::Manager().FindByName("walk.qla"), 0u);
 }
 
-}  // namespace
 }  // namespace widget_test
+
+}  // namespace gvqlani_wnd_test

@@ -11,7 +11,7 @@
 #include "support/TempDir.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace gvslide_wnd_test {
 
 using widget_test::BmpPicture;
 using widget_test::PixelAt;
@@ -263,4 +263,4 @@ TEST_F(SlideWndTest, TheOptionsPanelKnobIsDrawnWholeAboveTheRectangle) {
           << x << "," << y;
 }
 
-}  // namespace
+}  // namespace gvslide_wnd_test

@@ -13,7 +13,7 @@
 #include "base/DDSurfacePixel.h"
 #include "widgets/WidgetTestSupport.h"
 
-namespace {
+namespace gvtext_wnd_test {
 
 using widget_test::DevicePixel;
 using widget_test::DisplayFormat;
@@ -100,4 +100,4 @@ TEST_F(GVTextWndTest, PsdFrameOfAMissingPictureGivesZeroAndHoldsNothing) {
   EXPECT_EQ(XResEntryMgr::Global().GdiCacheSize(), 0u);
 }
 
-}  // namespace
+}  // namespace gvtext_wnd_test

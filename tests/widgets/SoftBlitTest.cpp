@@ -7,7 +7,7 @@
 #include "base/DDSurfacePixel.h"
 #include "widgets/SoftBlit.h"
 
-namespace {
+namespace soft_blit_test {
 
 using widget_test::DisplayFormat;
 using widget_test::DisplayTest;
@@ -271,4 +271,4 @@ TEST_P(SoftBlitFormatTest, FastAndReferencePathsAgreeOnPaddedSurfaces) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, SoftBlitFormatTest, widget_test::DesktopFormats(), widget_test::FormatParam);
 
-}  // namespace
+}  // namespace soft_blit_test

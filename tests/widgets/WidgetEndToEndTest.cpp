@@ -17,7 +17,7 @@
 #include "widgets/GVTextWnd.h"
 
 namespace widget_test {
-namespace {
+namespace widget_end_to_end_test {
 
 using testing_support::Bytes;
 using testing_support::PsdDesc;
@@ -404,5 +404,6 @@ TEST_P(WidgetEndToEndTest, EntryWithoutASurfaceStillGivesAHandleAndTheWidgetRepo
 
 INSTANTIATE_TEST_SUITE_P(Formats, WidgetEndToEndTest, DesktopFormats(), FormatParam);
 
-}  // namespace
 }  // namespace widget_test
+
+}  // namespace widget_end_to_end_test

@@ -26,7 +26,7 @@
 #include "widgets/GVWS.h"
 
 namespace widget_test {
-namespace {
+namespace widget_golden_frame_test {
 
 using plat::sim::RgbImage;
 
@@ -368,5 +368,6 @@ INSTANTIATE_TEST_SUITE_P(
                     Pinned{DisplayFormat::Xrgb8888, "677b5d41a2a37efb", "ca2c89b6f4eb7440", "003294d9c6c8f549"}),
     [](const testing::TestParamInfo<Pinned>& info) { return std::string("f") + FormatName(info.param.format); });
 
-}  // namespace
 }  // namespace widget_test
+
+}  // namespace widget_golden_frame_test

@@ -13,9 +13,9 @@ constexpr size_t kFileHeaderBytes = 14;
 constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr int32_t kMaxSide = 32767;
 
-class Reader {
+class BmpFileReader {
  public:
-  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  BmpFileReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
   bool ok() const { return ok_; }
   uint32_t U32(size_t at) {
     if (!ok_ || at > size_ || size_ - at < 4) return ok_ = false, 0;
@@ -52,7 +52,7 @@ bool MasksValid(const uint32_t* m, int bpp) {
 // `info` is the offset of the info header; `pixelsAt` the offset of the pixels, or 0
 // when they follow the colour table (packed DIBs).
 bool ReadInfo(const uint8_t* data, size_t size, size_t info, size_t pixelsAt, BmpImage& out, DWORD& error) {
-  Reader r(data, size);
+  BmpFileReader r(data, size);
   const uint32_t headerSize = r.U32(info);
   const int32_t width = r.I32(info + 4);
   const int32_t height = r.I32(info + 8);
@@ -113,7 +113,7 @@ bool ReadInfo(const uint8_t* data, size_t size, size_t info, size_t pixelsAt, Bm
 bool ReadBmp(const uint8_t* data, size_t size, BmpImage& out, DWORD& error) {
   if (!data || size < kFileHeaderBytes + kInfoHeaderBytes || data[0] != 'B' || data[1] != 'M')
     return Fail(error, ERROR_BAD_FORMAT);
-  Reader r(data, size);
+  BmpFileReader r(data, size);
   const uint32_t offBits = r.U32(10);
   if (!r.ok() || offBits < kFileHeaderBytes + kInfoHeaderBytes) return Fail(error, ERROR_INVALID_DATA);
   return ReadInfo(data, size, kFileHeaderBytes, offBits, out, error);

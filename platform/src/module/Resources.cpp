@@ -57,7 +57,7 @@ struct ResourceRegistry {
   std::vector<std::shared_ptr<DialogTemplate>> retired;
 };
 
-ResourceRegistry& Registry() {
+ResourceRegistry& Resources() {
   static ResourceRegistry* registry = new ResourceRegistry;
   return *registry;
 }
@@ -95,7 +95,7 @@ HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
     return nullptr;
   }
   const ResName t = ToResName(type), n = ToResName(name);
-  auto& r = Registry();
+  auto& r = Resources();
   std::lock_guard lock(r.mutex);
   auto it = r.resources.find({key, t, n});
   if (it != r.resources.end()) return ToHandle<HRSRC>(it->second);
@@ -160,7 +160,7 @@ bool RegisterResource(HMODULE module, LPCSTR type, LPCSTR name, const void* byte
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return false;
   }
-  auto& r = Registry();
+  auto& r = Resources();
   std::lock_guard lock(r.mutex);
   // A replaced resource keeps its handle (and bytes) for whoever already holds it.
   r.resources[{key, ToResName(type), ToResName(name)}] = value;
@@ -170,7 +170,7 @@ bool RegisterResource(HMODULE module, LPCSTR type, LPCSTR name, const void* byte
 bool RegisterDialogTemplate(HMODULE module, LPCSTR idOrName, DialogTemplate dialog) {
   const uintptr_t key = CheckedModuleKey(module, idOrName);
   if (!key) return false;
-  auto& r = Registry();
+  auto& r = Resources();
   std::lock_guard lock(r.mutex);
   auto& slot = r.dialogs[{key, ToResName(idOrName)}];
   if (slot) r.retired.push_back(std::move(slot));
@@ -181,7 +181,7 @@ bool RegisterDialogTemplate(HMODULE module, LPCSTR idOrName, DialogTemplate dial
 const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName) {
   const uintptr_t key = CheckedModuleKey(module, idOrName);
   if (!key) return nullptr;
-  auto& r = Registry();
+  auto& r = Resources();
   std::lock_guard lock(r.mutex);
   auto it = r.dialogs.find({key, ToResName(idOrName)});
   if (it == r.dialogs.end()) {

@@ -46,9 +46,9 @@ void PutKey(std::string& out, const RegNode& node) {
 }
 
 // Reads fail once: past the end the reader is marked failed and yields defaults.
-class Reader {
+class HiveReader {
  public:
-  explicit Reader(std::string_view bytes) : bytes_(bytes) {}
+  explicit HiveReader(std::string_view bytes) : bytes_(bytes) {}
   bool ok() const { return ok_; }
   size_t left() const { return bytes_.size() - pos_; }
   void Fail() { ok_ = false; }
@@ -74,7 +74,7 @@ class Reader {
   bool ok_ = true;
 };
 
-bool ReadKey(Reader& r, RegNode& node, size_t depth) {
+bool ReadKey(HiveReader& r, RegNode& node, size_t depth) {
   if (depth > kRegMaxDepth) return false;
   node.name = r.Bytes(kRegMaxKeyName);
   const uint32_t valueCount = r.U32();
@@ -126,10 +126,10 @@ bool DecodeRegistry(std::string_view bytes, RegTree* out) {
   if (bytes.size() < sizeof kMagic + 12 || bytes.size() > kRegMaxFileSize) return false;
   if (std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) return false;
   const std::string_view body = bytes.substr(0, bytes.size() - 4);
-  Reader tail(bytes.substr(bytes.size() - 4));
+  HiveReader tail(bytes.substr(bytes.size() - 4));
   if (tail.U32() != Fnv1a(body)) return false;
 
-  Reader r(body.substr(sizeof kMagic));
+  HiveReader r(body.substr(sizeof kMagic));
   if (r.U32() != kVersion) return false;
   const uint32_t rootCount = r.U32();
   if (!r.ok() || rootCount > kRegRootCount) return false;

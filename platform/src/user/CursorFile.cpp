@@ -6,9 +6,9 @@ namespace plat::detail {
 namespace {
 
 // Reads little-endian fields; a read past the end marks the reader failed.
-class Reader {
+class CursorReader {
  public:
-  Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  CursorReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
   uint16_t U16(size_t at) {
     if (at > size_ || size_ - at < 2) return Fail();
     return static_cast<uint16_t>(data_[at] | (data_[at + 1] << 8));
@@ -42,7 +42,7 @@ constexpr size_t kAniHeader = 36;
 
 // An icon or cursor directory whose every image lies inside the bytes.
 std::optional<CursorFileInfo> ParseDirectory(const uint8_t* data, size_t size, bool cursorOnly) {
-  Reader r(data, size);
+  CursorReader r(data, size);
   uint16_t reserved = r.U16(0), type = r.U16(2), count = r.U16(4);
   if (!r.ok() || reserved != 0 || count == 0) return std::nullopt;
   if (type != kCursorType && (cursorOnly || type != kIconType)) return std::nullopt;
@@ -62,7 +62,7 @@ std::optional<CursorFileInfo> ParseDirectory(const uint8_t* data, size_t size, b
 }
 
 std::optional<CursorFileInfo> ParseAnimated(const uint8_t* data, size_t size) {
-  Reader r(data, size);
+  CursorReader r(data, size);
   uint32_t riffLength = r.U32(4);
   if (!r.ok() || !r.Tag(8, "ACON") || riffLength < 4 || riffLength > size - 8) return std::nullopt;
   size_t end = 8 + static_cast<size_t>(riffLength);
