@@ -28,6 +28,7 @@
 #include "scene/CGameInfo.h"
 #include "scene/COpenInfo.h"
 #include "scene/CTimeMgr.h"
+#include "scene/CVHTWnd.h"
 #include "scene/ISceneOwner.h"
 #include "scene/SceneHandlers.h"
 #include "scene/SceneWidgetStub.h"
@@ -179,6 +180,8 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // the destructor.
   void DestroyAll() override;
   const SceneWidgets& Widgets() const { return widgets_; }
+  // For the scene build (and tests standing in for it).
+  SceneWidgets& EditWidgets() { return widgets_; }
   // The window was destroyed under a running handler: no host call or post from now
   // on, nested waits end, and the owner is told when the outermost handler returns.
   void BeginClosing() { closing_ = 1; }
@@ -405,9 +408,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t ObserveState() const { return observeState_; }
   SceneWidgetStub& CountdownWidget() { return countdownWidget_; }
   SceneWidgetStub& BetButton(int32_t index) { return betButtons_.at(static_cast<size_t>(index)); }
-  // The plain card lists IsUnmatchedPlay reads until the card model replaces them.
-  std::vector<int32_t>& HandCards() { return handCards_; }
-  std::vector<int32_t>& FloorCards() { return floorCards_; }
   int32_t myVoiceSet = 0;
   int32_t countdown = 0;
   int32_t countdownStart = 0;
@@ -428,16 +428,129 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   static constexpr int32_t kNoSeatEvent = 5;
   void PlayHourAnimation();
   void ResetCardWidgets();
-  void ShowNineTenClip(int32_t show);
+  // Hides the September marker (show 0), or puts it beside card 32 of the seat's
+  // animal pile: 1 when it is shown.
+  int32_t ShowNineTenClip(int32_t seat, int32_t show);
+  void ShowNineTenClip(int32_t show) { ShowNineTenClip(0, show); }
   // A kind outside 0..8 hides every banner.
   void ShowEventBanner(int32_t kind, int32_t count);
   // Kind kNoSeatEvent hides the robot character; a null point keeps its place.
   void ShowSeatEvent(int32_t kind, const GPoint* pt);
-  void UpdateCardBoard();
+  void UpdateCardBoard() { UpdateCardBoard(kNoCard, 1); }
   void ShowMaximiseButtonState();
   void ResetTableButtons();
   void ResetSeatDisplays(int32_t slot);
   void ResetTableDisplays();
+
+
+  // ==== Cards: widgets, lists, layout and moves ==========================================
+  // (CDorvik2VWS_Cards.cpp, CDorvik2VWS_Layout.cpp, CDorvik2VWS_Moves.cpp)
+  //
+  // Card lists hold widget indices 0..49, never card ids: the opening deal hands out
+  // widgets 0..27 in index order and names them as they land, and the deck and the
+  // opponent's hand are face-down widgets (card 50). A card's identity lives in its
+  // widget, so every query reads it through CardWndById; only ListContains compares
+  // the elements themselves, and an operation given a server card id first finds the
+  // widget showing it in the list it names (FindWidgetOfCard).
+  using CardList = std::vector<int32_t>;
+  static constexpr int32_t kCardWidgets = 50;
+  static constexpr int32_t kBombDummies = 6;
+  static constexpr GPoint kDeckPoint{331, 241};
+  // The widgets the card moves use; the scene build (or a test) fills them, the widget
+  // list owns them.
+  struct CardTableWidgets {
+    std::array<CVHTWnd*, kCardWidgets> cards{};
+    std::array<GVWnd*, kCardWidgets> companions{};  // lie beneath a captured card
+    std::array<CVHTWnd*, 3> lookCards{};             // each look's picture, by look
+    GVDDSWnd* shadow = nullptr;                      // under a card in flight
+    GVWnd* glow = nullptr;                           // the big card over it
+    GVWnd* deckShadow = nullptr;
+    GVWnd* nineTenClip = nullptr;
+    GVWnd* autoPlayNotice = nullptr;  // the September clip lies directly behind it
+    GVDDSWnd* cardStrip = nullptr;    // the remaining-cards board's 49-cell picture
+    std::array<GVWnd*, kBombDummies> bombDummies{};
+    std::array<GVWnd*, kBombDummies> bombButtons{};
+    std::array<GVWnd*, CVHTWnd::kFloorMarks> floorOutlines{};
+    std::array<std::array<GVWnd*, CVHTWnd::kHintsPerHandSlot>, CVHTWnd::kHandMarks> handHints{};
+    std::array<GVWnd*, kSeats> piCounters{};
+  };
+  const CardTableWidgets& CardWidgets() const { return cardWidgets_; }
+  CardTableWidgets& EditCardWidgets() { return cardWidgets_; }
+  // Widget i for 0..49, widget 49 for any other index; null before the widgets exist.
+  CVHTWnd* CardWndById(int32_t index) const;
+  // The card widget i shows (50 face down or missing).
+  FlowerCard CardIdOfWidget(int32_t index) const;
+  int32_t CountCardsOfMonth(const CardList& list, CardMonth month) const;
+  int32_t CountCardsOfSet(const CardList& list, CardSet set) const;
+  // The element nearest the end whose widget shows the card, month or set, or -1.
+  int32_t FindCardInPile(const CardList& list, FlowerCard id) const;
+  int32_t FindCardOfMonth(const CardList& list, CardMonth month) const;
+  int32_t FindCardOfSet(const CardList& list, CardSet set) const;
+  int32_t FindWidgetOfCard(const CardList& list, FlowerCard id) const { return FindCardInPile(list, id); }
+  static int32_t FirstCard(const CardList& list) { return list.empty() ? -1 : list.front(); }
+  static int32_t LastCard(const CardList& list) { return list.empty() ? -1 : list.back(); }
+  static int32_t ListContains(const CardList& list, int32_t value);
+  int32_t PileHasCard(const CardList& list, FlowerCard id) const;
+  int32_t PiValueOfPile(const CardList& list) const;
+  // Reset 1 draws every month card on the board; else id 0..47 is covered.
+  void UpdateCardBoard(FlowerCard id, int32_t reset);
+  // The seat's screen side (0 bottom, 1 top, -1 none).
+  int32_t SideOfSeat(int32_t seat);
+  // This client holds the seat and no robot plays it: its cards are known.
+  bool IsMyHumanSeat(int32_t seat);
+  CHTUser& Seat(int32_t seat) { return gameInfo_.seats.at(static_cast<size_t>(seat)); }
+
+  // ---- Layout ----
+  static constexpr GPoint kFloorSlotPoints[COpenInfo::kSlots] = {
+      {285, 161}, {364, 311}, {242, 235}, {397, 238}, {272, 312}, {369, 164},
+      {198, 158}, {457, 315}, {181, 311}, {458, 158}, {153, 238}, {487, 233},
+  };
+  // Hand slot 0..9 of a side; slot 10 and on lie past the second row.
+  static GPoint HandSlotPoint(int32_t side, int32_t slot);
+  static GPoint PileAnchor(int32_t side, int32_t kind);
+  static int32_t PileSpan(int32_t side, int32_t kind);
+  // Step between the cards of a pile of n in a span.
+  static int32_t SpreadStep(int32_t n, int32_t span);
+  void RestackFloorSlot(int32_t slot);
+  void RelayoutCapturedPile(int32_t seat, int32_t kind);
+  void RelayoutPiPile(int32_t seat);
+  // Splits a pi pile into its rows (the fourth takes the rest).
+  std::vector<CardList> PiRows(const CardList& pile) const;
+  // {month, bonus id} pairs say where a bonus card lies.
+  int32_t PlaceFloorCards(const std::vector<FlowerCard>& ids, std::vector<std::array<int32_t, 2>>& bonusPairs,
+                          int32_t keep, FlowerCard lastId);
+  void StackDeck(int32_t all);
+  void SetPiCountText(int32_t side, int32_t n);
+  void SetAnimSteps(int32_t steps) { animSteps_.fill(steps); }
+  int32_t SpeedValue() const { return Option_Speed; }
+
+  // ---- Moves ----
+  static void BuildLinePath(CVHTWnd* card, GPoint target, int32_t n);
+  static void BuildLinePath(std::list<GPoint>& path, GPoint start, GPoint target, int32_t n);
+  static int32_t BuildArcPath(CVHTWnd* card, GPoint target, int32_t n);
+  static GPoint BezierPoint(std::vector<GPoint> points, int32_t a, int32_t b, int32_t degree, int32_t n);
+  void MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32_t face, int32_t zoom);
+  void MoveCardSprites(int32_t first, int32_t count);
+  void DealHandCards(int32_t seat, int32_t first, int32_t count);
+  void OpeningDeal();
+  void PlayCardToFloor(FlowerCard card, int32_t seat, int32_t flag);
+  void FlipDeckCard(FlowerCard card, int32_t seat);
+  void TakeFloorCard(FlowerCard card, int32_t seat);
+  void StealPi(FlowerCard card, int32_t from, int32_t to);
+  void MoveCapturedCard(FlowerCard card, int32_t seat, int32_t fromKind, int32_t toKind);
+  void AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vector<FlowerCard>& ids);
+  void DrawCardToHand(int32_t seat);
+  void DealDummyCards(int32_t seat, int32_t count);
+  void SortMyHand(int32_t seat, int32_t flag);
+  int32_t GatherFloorMonths();
+  void PlayBonusCard(FlowerCard card, int32_t seat, int32_t sort = 1);
+  // The mission panel's part of a capture; noted until the panel exists.
+  void NoteMissionCard(int32_t seat, FlowerCard card);
+  void ShowMissionCardMarks();
+  // Voice cues asked for with their seat, for tests.
+  const std::vector<std::array<int32_t, 2>>& PlayedVoices() const { return playedVoices_; }
+  // Steps of the last MoveCardTo, for tests.
+  int32_t LastMoveSteps() const { return lastMoveSteps_; }
 
   // ---- Test controls of this stand-in scene (shared by every scene) ----------------
   enum class BuildBlock : int32_t {
@@ -530,6 +643,27 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t closing_ = 0;
   std::vector<int32_t> playedEffects_;
   std::vector<int32_t> stoppedEffects_;
+  CardTableWidgets cardWidgets_;
+  std::vector<std::array<int32_t, 2>> playedVoices_;
+  int32_t lastMoveSteps_ = 0;
+  int32_t skipNextWait_ = 0;
+  // One frame of a move: the wait, skipped after an overrun at a positive speed.
+  void WaitCardFrame();
+  // Every card with a path takes its next point until none has one.
+  void RunCardPaths(int32_t frames);
+  // A face-down widget takes a card: identity, picture and its board cover.
+  void RevealCard(CVHTWnd* card, FlowerCard id);
+  // Floor slot for a month: one holding the month (newest first), else the first empty
+  // one, else 0.
+  int32_t FloorSlotForMonth(CardMonth month) const;
+  // Takes the deck's first widget out of the deck; -1 when it is empty.
+  int32_t TakeDeckWidget();
+  void PlaceHand(int32_t seat);
+  // A captured card and its companion, which lies directly beneath it.
+  void PlaceCaptured(CVHTWnd* card, GPoint at);
+  // Steps 1-2 of a play from the hand: the card's widget, shown at the medium look and
+  // out of the hand; -1 when the hand does not hold it.
+  int32_t TakeHandCard(FlowerCard cardId, int32_t seat);
 
   // ---- Host link state ----
   // The answer steps every timed answer shares: timer 1 and its phase stopped, the
@@ -549,8 +683,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t observeState_ = CVObserveSystemWnd::kObserveIdle;
   SceneWidgetStub countdownWidget_;
   std::array<SceneWidgetStub, kBetButtonCount> betButtons_;
-  std::vector<int32_t> handCards_;
-  std::vector<int32_t> floorCards_;
   // RestoreScreen for a draw; a failure asks the host to end the game. False when the
   // draw must give up its frame.
   bool RebuildScreen();

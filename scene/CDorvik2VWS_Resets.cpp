@@ -11,16 +11,9 @@
 
 namespace scene_resets {
 
-// Screen positions of the twelve floor slots, in slot order.
-constexpr GPoint kFloorSlots[COpenInfo::kSlots] = {
-    {285, 161}, {364, 311}, {242, 235}, {397, 238}, {272, 312}, {369, 164},
-    {198, 158}, {457, 315}, {181, 311}, {458, 158}, {153, 238}, {487, 233},
-};
 // The result stingers a new table silences.
 constexpr int32_t kFirstResultEffect = 28;
 constexpr int32_t kLastResultEffect = 31;
-// Where the turn marker stands for the lower and the upper side.
-constexpr GPoint kTurnMarkerAt[CDorvik2VWS::kSeats] = {{320, 361}, {320, 104}};
 constexpr const char* kOptionButton = "option";
 constexpr const char* kVipButton = "vip";
 
@@ -62,8 +55,8 @@ void CDorvik2VWS::ResetGameState() {
 void CDorvik2VWS::ResetTableState() {
   for (int32_t i = 0; i < COpenInfo::kSlots; ++i) {
     COpen& slot = openInfo_.slots.at(static_cast<size_t>(i));
-    slot.x = scene_resets::kFloorSlots[i].x;
-    slot.y = scene_resets::kFloorSlots[i].y;
+    slot.x = kFloorSlotPoints[i].x;
+    slot.y = kFloorSlotPoints[i].y;
   }
   countdownThreshold_ = kCountdownThreshold;
   countdownStart = 0;
@@ -168,36 +161,15 @@ int32_t CDorvik2VWS::RemovePlayer(int32_t userNo) {
   return 1;
 }
 
-void CDorvik2VWS::RelayoutSeats() {
-  if (sceneMode_ != kModePlaying) return;
-  const int32_t turnSeat = GetSeatOfUser(turnUserNo);
-  const int32_t slot = turnSeat == PITable::kNoSeat ? -1 : room_.seats.Player(turnSeat).screenPos;
-  if (widgets_.turnMarker && slot >= 0 && slot < kSeats) {
-    widgets_.turnMarker->SetPos(scene_resets::kTurnMarkerAt[slot]);
-  }
-  // The hands and piles belong to the card widgets; until they exist only the call is kept.
-  RecordCall("RelayoutSeats");
-}
-
-void CDorvik2VWS::SetCardSize(GVWnd* card, int32_t size) {
-  if (!card || size < 0 || size > 2) return;
-  RecordCall(FormatString("SetCardSize(%ld)", size));
-}
-
 // ---- Steps on widgets the scene build makes ----------------------------------------------
 void CDorvik2VWS::PlayHourAnimation() {
   RecordCall("PlayHourAnimation");
   if (widgets_.hourAnimation) widgets_.hourAnimation->Play(1, 0);
 }
-void CDorvik2VWS::ResetCardWidgets() { RecordCall("ResetCardWidgets"); }
-void CDorvik2VWS::ShowNineTenClip(int32_t show) { RecordCall(FormatString("ShowNineTenClip(%ld)", show)); }
 void CDorvik2VWS::ShowEventBanner(int32_t kind, int32_t count) {
   RecordCall(FormatString("ShowEventBanner(%ld, %ld)", kind, count));
 }
 void CDorvik2VWS::ShowSeatEvent(int32_t kind, const GPoint*) { RecordCall(FormatString("ShowSeatEvent(%ld)", kind)); }
-void CDorvik2VWS::UpdateCardBoard() {
-  if (widgets_.cardBoard) RecordCall("UpdateCardBoard");
-}
 void CDorvik2VWS::ShowMaximiseButtonState() {
   GVPushBtn* button = widgets_.maximiseButton;
   if (!button) return;

@@ -12,24 +12,6 @@ namespace {
 constexpr int32_t kReportUserEvent = 27;
 constexpr int32_t kButtonStateEvent = 45;
 
-// The card model's month of a card id until the card tables exist: four cards a
-// month, 48 and 49 the bonus cards, anything else no card.
-constexpr int32_t kCardsPerMonth = 4;
-constexpr int32_t kFirstBonusCard = 48;
-constexpr int32_t kLastBonusCard = 49;
-constexpr int32_t kBonusMonth = 12;
-constexpr int32_t kNoMonth = -1;
-
-int32_t CardMonth(int32_t card) {
-  if (card < 0 || card > kLastBonusCard) return kNoMonth;
-  return card >= kFirstBonusCard ? kBonusMonth : card / kCardsPerMonth;
-}
-bool IsBonusCard(int32_t card) { return CardMonth(card) == kBonusMonth; }
-
-bool Contains(const std::vector<int32_t>& list, int32_t value) {
-  return std::find(list.begin(), list.end(), value) != list.end();
-}
-
 }  // namespace
 
 int32_t CDorvik2VWS::GetUserNoById(const std::string& userId) const {
@@ -86,13 +68,16 @@ PlayerInfo& CDorvik2VWS::GetPlayerByUserNo(int32_t userNo) {
 }
 
 int32_t CDorvik2VWS::IsUnmatchedPlay(int32_t card) const {
-  if (!IsSeated(RCUser::kNoUser) || !Contains(handCards_, card) || IsBonusCard(card)) return 0;
-  auto onFloor = [this](int32_t month) {
-    return std::any_of(floorCards_.begin(), floorCards_.end(), [month](int32_t f) { return CardMonth(f) == month; });
-  };
-  if (onFloor(CardMonth(card))) return 0;
-  const bool couldTake = std::any_of(handCards_.begin(), handCards_.end(),
-                                     [&onFloor](int32_t h) { return IsBonusCard(h) || onFloor(CardMonth(h)); });
+  const int32_t seat = GetSeatOfUser(myUser_.userNo);
+  if (!IsSeated(RCUser::kNoUser) || seat == PITable::kNoSeat || IsBonusCard(card)) return 0;
+  const CardList& hand = gameInfo_.seats.at(static_cast<size_t>(seat)).hand;
+  if (FindWidgetOfCard(hand, card) < 0) return 0;
+  auto onFloor = [this](CardMonth month) { return CountCardsOfMonth(openInfo_.floorCards, month) > 0; };
+  if (onFloor(CardInfoOf(card).month)) return 0;
+  const bool couldTake = std::any_of(hand.begin(), hand.end(), [&](int32_t w) {
+    const FlowerCard h = CardIdOfWidget(w);
+    return IsBonusCard(h) || onFloor(CardInfoOf(h).month);
+  });
   return couldTake ? 1 : 0;
 }
 

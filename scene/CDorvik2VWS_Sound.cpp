@@ -123,6 +123,7 @@ std::string CDorvik2VWS::VoiceFile(int32_t gender, int32_t voiceSetNumber, const
 }
 
 int32_t CDorvik2VWS::PlayVoice(int32_t id, int32_t seat) {
+  playedVoices_.push_back({id, seat});
   const VoiceCue& line = FindVoiceCue(id);
   if (!IsSoundReady() || !Option_SoundEffect || line.cue[0] == '\0') return 0;
   if (seat == kNoSeat) {

@@ -23,6 +23,10 @@ struct CHTUser {
   int32_t yeolBak = 0;
   int32_t piBak = 0;
   int32_t multiplier = 0;
+  int32_t score = 0;  // points and goes times the multiplier, 0 while the opponent holds nothing
+  int32_t piScore = 0;  // the pi pile's value as its last layout counted it
+  int32_t missionAchieved = 0;
+  int32_t bombDummyCount = 0;  // turns played from the deck without a hand card
   // The seat's counters of the running game (the two anti-leave counts and the
   // time-outs); an opponent's leaving clears them.
   std::array<int32_t, kGameCounters> gameCounters{};
@@ -38,10 +42,21 @@ struct CGameInfo {
   int32_t missionId = -1;
   int32_t missionMultiplier = 0;
   int32_t missionMode = 0;
+  int32_t missionCount = 0;
   std::array<int32_t, kMonths> capturedPerMonth{};
+  std::vector<int32_t> deck;  // the face-down cards still to be drawn, the next one first
   std::vector<int32_t> pendingCards;
   std::vector<int32_t> cardNumbers;
   std::vector<int32_t> kickReservations;
+  // The card moves' state: the floor ids the server dealt, still to be shown; the slot and
+  // month of the last played card (-1 none); cards that landed on others this turn;
+  // the September animal's choice (0: still an animal).
+  std::vector<int32_t> dealCards;
+  std::vector<int32_t> dealtHand;  // this client's own hand cards of the deal
+  int32_t lastFloorSlot = -1;
+  int32_t lastPlayedMonth = -1;
+  int32_t matchedCount = 0;
+  int32_t nineTenChoice = 0;
 
   void Reset() { *this = CGameInfo{}; }
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "plat/sim.h"
+#include "scene/CardTableFixture.h"
 #include "support/GameTable.h"
 
 namespace {
@@ -137,8 +138,11 @@ TEST_F(SendersTest, TimedOutPlaysCountWarnAndHandOverToAutoPlay) {
 }
 
 // Unmatched: no floor card takes the played one although another hand card could have.
-TEST_F(SendersTest, UnmatchedPlayNeedsAMissedChanceAndIsFlaggedInThePlay) {
+using UnmatchedPlayTest = card_table::CardTableTest;
+
+TEST_F(UnmatchedPlayTest, UnmatchedPlayNeedsAMissedChanceAndIsFlaggedInThePlay) {
   SeatMe(0);
+  Shuffle();
   struct Case { const char* name; std::vector<int32_t> hand, floor; int32_t card, unmatched; };
   // Cards 8 (March), 9 and 12; 16, 17 (May); 20; bonus cards 48 and 49.
   const Case cases[] = {
@@ -150,16 +154,22 @@ TEST_F(SendersTest, UnmatchedPlayNeedsAMissedChanceAndIsFlaggedInThePlay) {
       {"the card is not in the hand", {8, 17}, {16}, 3, 0},
       {"an empty floor", {8, 49}, {}, 8, 1},
   };
+  auto widgets = [](const std::vector<int32_t>& cards) {
+    std::vector<int32_t> list;
+    for (int32_t c : cards) list.push_back(WidgetOf(c));
+    return list;
+  };
   for (const Case& c : cases) {
-    scene->HandCards() = c.hand;
-    scene->FloorCards() = c.floor;
+    scene->GameInfo().seats[0].hand = widgets(c.hand);
+    scene->GetFloorState().floorCards = widgets(c.floor);
     EXPECT_EQ(scene->IsUnmatchedPlay(c.card), c.unmatched) << c.name;
   }
-  scene->HandCards() = {8, 48, 17};
-  scene->FloorCards() = {16};
+  scene->GameInfo().seats[0].hand = widgets({8, 48, 17});
+  scene->GetFloorState().floorCards = widgets({16});
+  host.Clear();
   StartPhase(CDorvik2VWS::kPhasePlayCard);
   scene->SendPlayCard(8, 0);
-  EXPECT_EQ(Sent(), (std::vector<std::string>{Words({12, 0, 8, 1})}));
+  EXPECT_EQ(host.SentBytes(), (std::vector<std::string>{Words({12, 0, 8, 1})}));
   scene->GetPlayer(0).Reset();
   EXPECT_EQ(scene->IsUnmatchedPlay(8), 0) << "without a seat";
 }

@@ -1,0 +1,557 @@
+// Cards travelling between places: line and arc paths, the zoomed play with its glow
+// and shadow, the deals, plays, flips, captures and steals. Every frame waits through
+// the nested wait on the scene's frame time, so the clock alone paces a move.
+#include <algorithm>
+
+#include "base/TextUtil.h"
+#include "plat/crt.h"
+#include "scene/CDorvik2VWS.h"
+
+namespace scene_moves {
+
+constexpr int32_t kDealSteps = 0;  // which of the scene's step counts
+constexpr int32_t kCaptureSteps = 1;
+constexpr GSize kZoomSize{56, 86};
+constexpr GSize kFlightEnd{36, 55};
+constexpr int32_t kZoomLeft = 10;
+constexpr int32_t kZoomRightFaceUp = 5;
+constexpr int32_t kZoomUp = 15;
+constexpr GSize kScreenLimit{800, 520};
+constexpr GSize kShadowOffset{20, 15};
+constexpr int32_t kShadowOpacity = 6;
+constexpr uint32_t kZoomPauseMs = 250;
+constexpr uint32_t kDealPauseMs = 200;
+constexpr uint32_t kGatherPauseMs = 100;
+constexpr uint32_t kQuietDealPauseMs = 500;
+constexpr GSize kOntoCard{5, 0};
+constexpr GSize kArcControl{100, -60};
+constexpr int32_t kFloorDealCards = 4;
+constexpr int32_t kHandDealCards = 5;
+constexpr int32_t kGatherSlots = 8;
+constexpr int32_t kHandSlots = 10;
+constexpr int32_t kMediumLook = 1;
+constexpr int32_t kBottomLook = 2;
+constexpr int32_t kTopLook = 0;
+// Effects and voice cues.
+constexpr int32_t kEffectDealDone = 8;
+constexpr int32_t kEffectDeal = 11;
+constexpr int32_t kEffectSlide = 12;
+constexpr int32_t kEffectLand = 13;
+constexpr int32_t kEffectHit = 14;
+constexpr int32_t kEffectHitGo3 = 15;
+constexpr int32_t kEffectHitGo6 = 16;
+constexpr int32_t kEffectStuck = 17;
+constexpr int32_t kVoiceFirstAlone = 10035;
+constexpr int32_t kVoiceFirstDouble = 10034;
+
+GPoint Jitter(GPoint p) {
+  p.x += plat::crt::rand() % 3 - 1;
+  p.y += plat::crt::rand() % 3 - 1;
+  return p;
+}
+
+int32_t HitEffect(int32_t goCount) {
+  if (goCount >= 6) return kEffectHitGo6;
+  return goCount >= 3 ? kEffectHitGo3 : kEffectHit;
+}
+
+bool IsFirstTurns(int32_t turnCount) { return turnCount == 1 || turnCount == 2; }
+
+void Erase(std::vector<int32_t>& list, int32_t value) {
+  auto it = std::find(list.begin(), list.end(), value);
+  if (it != list.end()) list.erase(it);
+}
+
+// A path's first point is where the card already stands.
+void DropStart(CVHTWnd* card) {
+  if (card && !card->path.empty()) card->path.pop_front();
+}
+
+}  // namespace scene_moves
+
+void CDorvik2VWS::BuildLinePath(std::list<GPoint>& path, GPoint start, GPoint target, int32_t n) {
+  path.clear();
+  if (n <= 0) n = 1;
+  for (int32_t j = 0; j <= n; ++j) {
+    path.push_back({((n - j) * start.x + j * target.x) / n, ((n - j) * start.y + j * target.y) / n});
+  }
+}
+
+void CDorvik2VWS::BuildLinePath(CVHTWnd* card, GPoint target, int32_t n) {
+  if (card) BuildLinePath(card->path, card->GetPos(), target, n);
+}
+
+GPoint CDorvik2VWS::BezierPoint(std::vector<GPoint> points, int32_t a, int32_t b, int32_t degree, int32_t n) {
+  if (points.empty()) return {};
+  if (n == 0) n = 1;
+  degree = std::clamp(degree, 0, static_cast<int32_t>(points.size()) - 1);
+  for (int32_t d = 0; d < degree; ++d) {
+    for (size_t i = 0; i + 1 + static_cast<size_t>(d) < points.size(); ++i) {
+      const GPoint p = points[i];
+      const GPoint q = points[i + 1];
+      points[i] = {(p.x * a + q.x * b) / n, (p.y * a + q.y * b) / n};
+    }
+  }
+  return points.front();
+}
+
+int32_t CDorvik2VWS::BuildArcPath(CVHTWnd* card, GPoint target, int32_t n) {
+  if (!card) return 0;
+  if (n <= 0) n = 1;
+  const GPoint start = card->GetPos();
+  const std::vector<GPoint> controls{start, start + scene_moves::kArcControl, target};
+  for (int32_t k = 0; k <= n; ++k) card->path.push_back(BezierPoint(controls, n - k, k, 2, n));
+  return n;
+}
+
+void CDorvik2VWS::WaitCardFrame() {
+  if (skipNextWait_) {
+    skipNextWait_ = 0;
+    return;
+  }
+  stopwatch2_.Start();
+  WaitPumpingMessages(static_cast<uint32_t>(cardFrameMs_));
+  if (stopwatch2_.ElapsedMs() > 2 * cardFrameMs_ && Option_Speed > 0) skipNextWait_ = 1;
+}
+
+void CDorvik2VWS::RunCardPaths(int32_t frames) {
+  for (CVHTWnd* card : cardWidgets_.cards) scene_moves::DropStart(card);
+  for (int32_t f = 0; f < frames; ++f) {
+    bool moved = false;
+    for (CVHTWnd* card : cardWidgets_.cards) {
+      if (!card || card->path.empty()) continue;
+      card->SetPos(card->path.front());
+      card->path.pop_front();
+      moved = true;
+    }
+    if (!moved) break;
+    MarkDirty();
+    WaitCardFrame();
+  }
+  for (CVHTWnd* card : cardWidgets_.cards) {
+    if (card) card->path.clear();
+  }
+}
+
+void CDorvik2VWS::RevealCard(CVHTWnd* card, FlowerCard id) {
+  if (!card) return;
+  card->SetCard(id);
+  UpdateCardBoard(card->cardId, 0);
+}
+
+void CDorvik2VWS::MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32_t face, int32_t zoom) {
+  using namespace scene_moves;
+  CVHTWnd* card = CardWndById(widget);
+  if (!card) return;
+  if (steps <= 0) steps = 1;
+  lastMoveSteps_ = steps;
+  if (GetTopWnd() != card) {
+    RemoveWnd(card);
+    AddWndAtTop(card);
+  }
+  GVDDSWnd* shadow = zoom ? cardWidgets_.shadow : nullptr;
+  GSize size = kZoomSize;
+  if (zoom) {
+    GPoint at = card->GetPos() + GSize(face ? kZoomRightFaceUp : -kZoomLeft, -kZoomUp);
+    at.x = std::max(std::min(at.x, kScreenLimit.cx - size.cx), 0);
+    at.y = std::max(std::min(at.y, kScreenLimit.cy - size.cy), 0);
+    card->SetRect(GRect(at, size));
+    card->ShowFrame(card->cardId);
+    if (GVWnd* glow = cardWidgets_.glow) {
+      glow->SetPos(at);
+      glow->Show(1);
+      InsertWndBefore(card, glow);
+    }
+    if (shadow) {
+      shadow->SetRect(GRect(at + kShadowOffset, size));
+      shadow->SetOpacity(kShadowOpacity);
+      shadow->Show(1);
+      InsertWndAfter(card, shadow);
+    }
+    MarkDirty();
+    WaitPumpingMessages(kZoomPauseMs);
+  }
+  BuildLinePath(card, target, steps);
+  DropStart(card);
+  std::list<GPoint> shadowPath;
+  if (shadow) {
+    BuildLinePath(shadowPath, shadow->GetPos(), target + kShadowOffset, steps);
+    shadowPath.pop_front();
+  }
+  const GSize shrink((kZoomSize.cx - kFlightEnd.cx) / steps, (kZoomSize.cy - kFlightEnd.cy) / steps);
+  for (int32_t step = 0; step < steps && !card->path.empty(); ++step) {
+    const GPoint at = card->path.front();
+    card->path.pop_front();
+    if (zoom) {
+      size = GSize(std::max(size.cx - shrink.cx, kFlightEnd.cx), std::max(size.cy - shrink.cy, kFlightEnd.cy));
+      card->SetRect(GRect(at, size));
+      if (shadow && !shadowPath.empty()) {
+        shadow->SetRect(GRect(shadowPath.front(), size));
+        shadowPath.pop_front();
+      }
+    } else {
+      card->SetPos(at);
+    }
+    MarkDirty();
+    WaitCardFrame();
+  }
+  if (shadow) shadow->Show(0);
+  card->SetRect(GRect(card->GetPos(), kFlightEnd));
+  MarkDirty();
+}
+
+void CDorvik2VWS::MoveCardSprites(int32_t first, int32_t count) {
+  using namespace scene_moves;
+  PlayEffect(kEffectDeal, 0);
+  CardList& floor = openInfo_.floorCards;
+  first = std::clamp(first, 0, COpenInfo::kSlots);
+  count = std::clamp(count, 0, std::min(COpenInfo::kSlots - first, static_cast<int32_t>(floor.size()) - first));
+  for (int32_t k = 0; k < count; ++k) {
+    const COpen& slot = openInfo_.slots.at(static_cast<size_t>(first + k));
+    GPoint target{slot.x, slot.y};
+    if (count < COpenInfo::kSlots) target = Jitter(target);
+    BuildLinePath(CardWndById(floor[static_cast<size_t>(first + k)]), target, AnimSteps(kDealSteps));
+  }
+  RunCardPaths(AnimSteps(kDealSteps));
+  for (int32_t k = 0; k < count && !gameInfo_.dealCards.empty(); ++k) {
+    CVHTWnd* card = CardWndById(floor[static_cast<size_t>(first + k)]);
+    if (!card) continue;
+    RevealCard(card, gameInfo_.dealCards.front());
+    gameInfo_.dealCards.erase(gameInfo_.dealCards.begin());
+    card->floorSlot = first + k;
+    ++openInfo_.slots.at(static_cast<size_t>(first + k)).cardCount;
+  }
+  MarkDirty();
+  WaitPumpingMessages(kDealPauseMs);
+}
+
+void CDorvik2VWS::DealHandCards(int32_t seat, int32_t first, int32_t count) {
+  using namespace scene_moves;
+  if (seat < 0 || seat >= kSeats) return;
+  const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
+  CardList& hand = Seat(seat).hand;
+  std::vector<CVHTWnd*> dealt;
+  for (int32_t k = 0; k < count && first + k < kHandSlots; ++k) {
+    const int32_t w = TakeDeckWidget();
+    if (w < 0) break;
+    hand.push_back(w);
+    CVHTWnd* card = CardWndById(w);
+    BuildLinePath(card, HandSlotPoint(side, first + k), AnimSteps(kDealSteps));
+    dealt.push_back(card);
+  }
+  RunCardPaths(AnimSteps(kDealSteps));
+  const bool mine = IsMyHumanSeat(seat);
+  for (CVHTWnd* card : dealt) {
+    if (!card) continue;
+    if (mine && !gameInfo_.dealtHand.empty()) {
+      RevealCard(card, gameInfo_.dealtHand.front());
+      gameInfo_.dealtHand.erase(gameInfo_.dealtHand.begin());
+    }
+    SetCardSize(card, side == 0 ? kBottomLook : kTopLook);
+  }
+  MarkDirty();
+}
+
+void CDorvik2VWS::OpeningDeal() {
+  using namespace scene_moves;
+  CardList& deck = gameInfo_.deck;
+  deck.clear();
+  for (int32_t w = 0; w < kCardWidgets; ++w) deck.push_back(w);
+  auto dealFloor = [this](int32_t first) {
+    for (int32_t k = 0; k < kFloorDealCards; ++k) {
+      const int32_t w = TakeDeckWidget();
+      if (w >= 0) openInfo_.floorCards.push_back(w);
+    }
+    MoveCardSprites(first, kFloorDealCards);
+  };
+  dealFloor(0);
+  DealHandCards(1, 0, kHandDealCards);
+  DealHandCards(0, 0, kHandDealCards);
+  dealFloor(kFloorDealCards);
+  DealHandCards(1, kHandDealCards, kHandDealCards);
+  DealHandCards(0, kHandDealCards, kHandDealCards);
+  PlayEffect(kEffectDealDone, 0);
+  if (!GatherFloorMonths()) WaitPumpingMessages(kQuietDealPauseMs);
+  MarkDirty();
+  RedrawIfDirty();
+}
+
+int32_t CDorvik2VWS::GatherFloorMonths() {
+  using namespace scene_moves;
+  int32_t moved = 0;
+  CardList& floor = openInfo_.floorCards;
+  for (int32_t slot = 0; slot < kGatherSlots; ++slot) {
+    COpen& here = openInfo_.slots.at(static_cast<size_t>(slot));
+    if (here.cardCount <= 0) continue;
+    auto first = std::find_if(floor.begin(), floor.end(), [&](int32_t w) {
+      return CardWndById(w) && CardWndById(w)->floorSlot == slot;
+    });
+    if (first == floor.end()) continue;
+    const CardMonth month = CardWndById(*first)->month;
+    for (int32_t w : CardList(floor)) {
+      CVHTWnd* card = CardWndById(w);
+      if (!card || card->month != month || card->floorSlot == slot) continue;
+      if (card->floorSlot < 0 || card->floorSlot >= COpenInfo::kSlots) continue;
+      COpen& old = openInfo_.slots.at(static_cast<size_t>(card->floorSlot));
+      old.cardCount = std::max(old.cardCount - 1, 0);
+      ++here.cardCount;
+      card->floorSlot = slot;
+      MoveCardTo(w, {here.x, here.y}, AnimSteps(kDealSteps), 0, 0);
+      RestackFloorSlot(slot);
+      WaitPumpingMessages(kGatherPauseMs);
+      moved = 1;
+    }
+  }
+  return moved;
+}
+
+int32_t CDorvik2VWS::TakeHandCard(FlowerCard cardId, int32_t seat) {
+  CardList& hand = Seat(seat).hand;
+  int32_t w = -1;
+  if (SideOfSeat(seat) == 0 && IsMyHumanSeat(seat)) {
+    w = FindWidgetOfCard(hand, cardId);
+  } else if (!hand.empty()) {
+    // The other side's cards are face-down placeholders: the last one becomes the card.
+    w = hand.back();
+    RevealCard(CardWndById(w), cardId);
+  }
+  CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
+  if (!card) return -1;
+  card->Show(1);
+  SetCardSize(card, scene_moves::kMediumLook);
+  scene_moves::Erase(hand, w);
+  return w;
+}
+
+void CDorvik2VWS::PlayCardToFloor(FlowerCard cardId, int32_t seat, int32_t flag) {
+  using namespace scene_moves;
+  if (seat < 0 || seat >= kSeats) return;
+  const int32_t side = SideOfSeat(seat);
+  const int32_t w = TakeHandCard(cardId, seat);
+  CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
+  if (!card) return;
+  const int32_t slot = FloorSlotForMonth(card->month);
+  gameInfo_.lastFloorSlot = slot;
+  gameInfo_.lastPlayedMonth = card->month;
+  openInfo_.floorCards.push_back(w);
+  COpen& open = openInfo_.slots.at(static_cast<size_t>(slot));
+  ++open.cardCount;
+  card->floorSlot = slot;
+  GPoint target = GPoint(open.x, open.y) + kOntoCard;
+  if (open.cardCount < 2) target = Jitter(target);
+  MoveCardTo(w, target, AnimSteps(kDealSteps), side == 0 ? 1 : 0, 1);
+  if (open.cardCount > 1) {
+    PlayEffect(HitEffect(Seat(seat).goCount), 0);
+    RestackFloorSlot(slot);
+    if (flag != 0 || open.cardCount >= 4) ++gameInfo_.matchedCount;
+  } else {
+    PlayEffect(kEffectLand, 0);
+    card->SetPos({open.x, open.y});
+  }
+  MarkDirty();
+}
+
+void CDorvik2VWS::FlipDeckCard(FlowerCard cardId, int32_t seat) {
+  using namespace scene_moves;
+  const int32_t w = TakeDeckWidget();
+  CVHTWnd* card = CardWndById(w);
+  if (!card) return;
+  RevealCard(card, cardId);
+  const bool bonus = card->month == kBonusMonth;
+  const int32_t before = CountCardsOfMonth(openInfo_.floorCards, card->month);
+  int32_t slot = bonus && gameInfo_.lastFloorSlot >= 0 ? gameInfo_.lastFloorSlot : FloorSlotForMonth(card->month);
+  if (slot < 0 || slot >= COpenInfo::kSlots) slot = 0;
+  openInfo_.floorCards.push_back(w);
+  COpen& open = openInfo_.slots.at(static_cast<size_t>(slot));
+  ++open.cardCount;
+  card->floorSlot = slot;
+  GPoint target = GPoint(open.x, open.y) + kOntoCard;
+  if (open.cardCount < 2) target = Jitter(target);
+  if (gameInfo_.deck.empty() && cardWidgets_.deckShadow) cardWidgets_.deckShadow->Show(0);
+  MoveCardTo(w, target, AnimSteps(kDealSteps), 0, 1);
+  const bool seated = seat >= 0 && seat < kSeats;
+  const bool firstTurns = IsFirstTurns(gameInfo_.turnCount);
+  if (open.cardCount <= 1) {
+    PlayEffect(kEffectLand, 0);
+    if (!bonus && seated && firstTurns && gameInfo_.matchedCount == 0) {
+      const auto& piles = Seat(seat).captured;
+      if (std::all_of(piles.begin(), piles.end(), [](const CardList& p) { return p.empty(); })) {
+        PlayVoice(kVoiceFirstAlone, seat);
+      }
+    }
+  } else {
+    const bool stuck = card->month == gameInfo_.lastPlayedMonth && before == 2;
+    if (seated) {
+      PlayEffect(stuck ? kEffectHit : HitEffect(Seat(seat).goCount), 0);
+      if (stuck) PlayEffect(kEffectStuck, 0);
+    }
+    RestackFloorSlot(slot);
+    if (!bonus) {
+      ++gameInfo_.matchedCount;
+      if (!stuck && seated && firstTurns && gameInfo_.matchedCount >= 2) PlayVoice(kVoiceFirstDouble, seat);
+    }
+  }
+  gameInfo_.lastPlayedMonth = -1;
+  MarkDirty();
+  RedrawIfDirty();
+}
+
+void CDorvik2VWS::TakeFloorCard(FlowerCard cardId, int32_t seat) {
+  using namespace scene_moves;
+  if (seat < 0 || seat >= kSeats) return;
+  const int32_t w = FindWidgetOfCard(openInfo_.floorCards, cardId);
+  CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
+  if (!card || card->floorSlot < 0 || card->floorSlot >= COpenInfo::kSlots || card->kind < 0) return;
+  NoteMissionCard(seat, cardId);
+  COpen& open = openInfo_.slots.at(static_cast<size_t>(card->floorSlot));
+  card->floorSlot = -1;
+  open.cardCount = std::max(open.cardCount - 1, 0);
+  Erase(openInfo_.floorCards, w);
+  ShowMissionCardMarks();
+  Seat(seat).captured.at(static_cast<size_t>(card->kind)).push_back(w);
+  ++gameInfo_.capturedPerMonth.at(static_cast<size_t>(card->month));
+  const int32_t side = SideOfSeat(seat);
+  const int32_t steps = AnimSteps(kCaptureSteps) + (side == 1 ? 1 : 0);
+  MoveCardTo(w, PileAnchor(side, card->kind), steps, 0, 0);
+  RelayoutCapturedPile(seat, card->kind);
+  PlayEffect(kEffectLand, 0);
+  MarkDirty();
+  RedrawIfDirty();
+}
+
+void CDorvik2VWS::StealPi(FlowerCard cardId, int32_t from, int32_t to) {
+  using namespace scene_moves;
+  if (from < 0 || from >= kSeats || to < 0 || to >= kSeats) return;
+  CardList& pile = Seat(from).captured[kKindPi];
+  const int32_t w = FindWidgetOfCard(pile, cardId);
+  CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
+  if (!card) return;
+  NoteMissionCard(to, cardId);
+  if (GVWnd* companion = cardWidgets_.companions[static_cast<size_t>(card->cardId)]) companion->Show(0);
+  Erase(pile, w);
+  Seat(to).captured[kKindPi].push_back(w);
+  PlayEffect(kEffectSlide, 0);
+  const int32_t steps = AnimSteps(kCaptureSteps) + (SideOfSeat(from) != 0 && SideOfSeat(to) != 0 ? 2 : 0);
+  MoveCardTo(w, PileAnchor(SideOfSeat(to), kKindPi), steps, 0, 0);
+  RelayoutPiPile(from);
+  RelayoutPiPile(to);
+  MarkDirty();
+  RedrawIfDirty();
+}
+
+void CDorvik2VWS::MoveCapturedCard(FlowerCard cardId, int32_t seat, int32_t fromKind, int32_t toKind) {
+  using namespace scene_moves;
+  if (seat < 0 || seat >= kSeats || fromKind < 0 || fromKind > kKindPi || toKind < 0 || toKind > kKindPi) return;
+  CardList& pile = Seat(seat).captured.at(static_cast<size_t>(fromKind));
+  const int32_t w = FindWidgetOfCard(pile, cardId);
+  CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
+  if (!card) return;
+  NoteMissionCard(seat, cardId);
+  if (GVWnd* companion = cardWidgets_.companions[static_cast<size_t>(card->cardId)]) companion->Show(0);
+  Erase(pile, w);
+  Seat(seat).captured.at(static_cast<size_t>(toKind)).push_back(w);
+  PlayEffect(kEffectSlide, 0);
+  MoveCardTo(w, PileAnchor(SideOfSeat(seat), toKind), AnimSteps(kCaptureSteps), 0, 0);
+  RelayoutCapturedPile(seat, fromKind);
+  RelayoutCapturedPile(seat, toKind);
+  MarkDirty();
+  RedrawIfDirty();
+}
+
+void CDorvik2VWS::AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vector<FlowerCard>& ids) {
+  if (seat < 0 || seat >= kSeats || kind < 0 || kind > kKindPi) return;
+  for (FlowerCard id : ids) {
+    NoteMissionCard(seat, id);
+    const int32_t w = TakeDeckWidget();
+    CVHTWnd* card = CardWndById(w);
+    if (!card) break;
+    Seat(seat).captured.at(static_cast<size_t>(kind)).push_back(w);
+    RevealCard(card, id);
+    if (card->month >= 0 && card->month < CGameInfo::kMonths) {
+      ++gameInfo_.capturedPerMonth.at(static_cast<size_t>(card->month));
+    }
+  }
+  RelayoutCapturedPile(seat, kind);
+}
+
+void CDorvik2VWS::DrawCardToHand(int32_t seat) {
+  using namespace scene_moves;
+  if (seat < 0 || seat >= kSeats) return;
+  CardList& hand = Seat(seat).hand;
+  if (static_cast<int32_t>(hand.size()) >= kHandSlots) return;
+  const int32_t w = TakeDeckWidget();
+  CVHTWnd* card = CardWndById(w);
+  if (!card) return;
+  hand.push_back(w);
+  PlayEffect(kEffectSlide, 0);
+  const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
+  if (side == 0 && IsMyHumanSeat(seat) && !gameInfo_.dealtHand.empty()) {
+    RevealCard(card, gameInfo_.dealtHand.front());
+    gameInfo_.dealtHand.erase(gameInfo_.dealtHand.begin());
+  }
+  MoveCardTo(w, HandSlotPoint(side, static_cast<int32_t>(hand.size()) - 1), AnimSteps(kDealSteps), 0, 0);
+  SetCardSize(card, side == 0 ? kBottomLook : kTopLook);
+}
+
+void CDorvik2VWS::DealDummyCards(int32_t seat, int32_t count) {
+  using namespace scene_moves;
+  if (seat < 0 || seat >= kSeats) return;
+  CardList& hand = Seat(seat).hand;
+  const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
+  for (int32_t k = 0; k < count && static_cast<int32_t>(hand.size()) < kHandSlots; ++k) {
+    const int32_t w = TakeDeckWidget();
+    CVHTWnd* card = CardWndById(w);
+    if (!card) break;
+    hand.push_back(w);
+    card->SetPos(HandSlotPoint(side, static_cast<int32_t>(hand.size()) - 1));
+    SetCardSize(card, side == 0 ? kBottomLook : kTopLook);
+    card->Show(1);
+  }
+  MarkDirty();
+}
+
+void CDorvik2VWS::SortMyHand(int32_t seat, int32_t /*flag*/) {
+  using namespace scene_moves;
+  if (!IsMyHumanSeat(seat)) return;
+  CardList& hand = Seat(seat).hand;
+  std::vector<FlowerCard> ids;
+  for (int32_t w : hand) ids.push_back(CardIdOfWidget(w));
+  std::sort(ids.begin(), ids.end());
+  const int32_t count = static_cast<int32_t>(hand.size());
+  for (int32_t k = 0; k < count; ++k) {
+    CVHTWnd* card = CardWndById(hand[static_cast<size_t>(k)]);
+    if (!card) continue;
+    card->SetCard(ids[static_cast<size_t>(k)]);
+    if (k < kHandSlots) card->SetPos(HandSlotPoint(0, k));
+  }
+  const int32_t dummies = std::clamp(Seat(seat).bombDummyCount, 0, kBombDummies);
+  for (int32_t m = 0; m < kBombDummies; ++m) {
+    GVWnd* marker = cardWidgets_.bombDummies[static_cast<size_t>(m)];
+    if (!marker) continue;
+    const int32_t slot = count + m;
+    const bool shown = m < dummies && slot < kHandSlots;
+    if (shown) marker->SetPos(HandSlotPoint(0, slot));
+    marker->Show(shown ? 1 : 0);
+  }
+  MarkDirty();
+}
+
+void CDorvik2VWS::PlayBonusCard(FlowerCard cardId, int32_t seat, int32_t sort) {
+  using namespace scene_moves;
+  if (seat < 0 || seat >= kSeats) return;
+  const int32_t side = SideOfSeat(seat);
+  const int32_t w = TakeHandCard(cardId, seat);
+  CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
+  if (!card) return;
+  Seat(seat).captured[kKindPi].push_back(w);
+  MoveCardTo(w, PileAnchor(side, kKindPi), AnimSteps(kCaptureSteps), 0, 0);
+  PlayEffect(kEffectLand, 0);
+  RelayoutPiPile(seat);
+  if (sort) SortMyHand(seat, 0);
+}
+
+void CDorvik2VWS::NoteMissionCard(int32_t seat, FlowerCard card) {
+  RecordCall(FormatString("NoteMissionCard(%ld, %ld)", seat, card));
+}
+
+void CDorvik2VWS::ShowMissionCardMarks() { RecordCall("ShowMissionCardMarks"); }

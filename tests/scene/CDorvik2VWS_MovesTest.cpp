@@ -1,0 +1,235 @@
+// Card moves on the virtual clock: paths, the zoomed play with glow and shadow, frame
+// skipping, the opening deal, plays, flips, captures, steals and the sorted hand.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <numeric>
+#include <vector>
+
+#include "plat/crt.h"
+#include "scene/CardTableFixture.h"
+
+namespace moves_test {
+
+// A card that notes every size it is given.
+class SizedCard : public CVHTWnd {
+ public:
+  using CVHTWnd::CVHTWnd;
+  void SetRect(GRect rect) override {
+    sizes.push_back(rect.Size());
+    CVHTWnd::SetRect(rect);
+  }
+  std::vector<GSize> sizes;
+};
+
+class MovesTest : public card_table::CardTableTest {
+ protected:
+  void SetUp() override {
+    CardTableTest::SetUp();
+    SeatMe(0);
+    SeatOther(1);
+    scene->GetPlayer(0).screenPos = 0;
+    scene->GetPlayer(1).screenPos = 1;
+    scene->Option_Speed = 0;  // three steps a move
+    scene->ApplySpeed();
+  }
+  uint64_t Ms() const { return plat::sim::NowMicros() / 1000; }
+  const std::vector<int32_t>& Effects() const { return scene->PlayedEffects(); }
+  std::vector<int32_t> EffectsSince(size_t n) const {
+    return std::vector<int32_t>(Effects().begin() + static_cast<std::ptrdiff_t>(n), Effects().end());
+  }
+  CHTUser& User(int32_t seat) { return scene->GameInfo().seats[static_cast<size_t>(seat)]; }
+  // Widget w shows `card` and lies on the floor in `slot`.
+  void OnFloor(int32_t w, int32_t card, int32_t slot) {
+    Card(w)->SetCard(card);
+    Card(w)->floorSlot = slot;
+    scene->GetFloorState().floorCards.push_back(w);
+    ++scene->GetFloorState().slots.at(static_cast<size_t>(slot)).cardCount;
+  }
+  static bool Near(GPoint a, GPoint b) { return std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1; }
+};
+
+TEST(CardPathTest, LinesAndBezierPointsInIntegers) {
+  std::list<GPoint> path;
+  CDorvik2VWS::BuildLinePath(path, {0, 0}, {10, 7}, 3);
+  EXPECT_EQ(std::vector<GPoint>(path.begin(), path.end()), (std::vector<GPoint>{{0, 0}, {3, 2}, {6, 4}, {10, 7}}));
+  CDorvik2VWS::BuildLinePath(path, {4, 4}, {10, 7}, 0);
+  EXPECT_EQ(std::vector<GPoint>(path.begin(), path.end()), (std::vector<GPoint>{{4, 4}, {10, 7}}));
+  const std::vector<GPoint> arc{{0, 0}, {100, -60}, {200, 0}};
+  EXPECT_EQ(CDorvik2VWS::BezierPoint(arc, 3, 1, 2, 4), GPoint(50, -22));
+  EXPECT_EQ(CDorvik2VWS::BezierPoint(arc, 1, 1, 2, 2), GPoint(100, -30));
+  EXPECT_EQ(CDorvik2VWS::BezierPoint(arc, 1, 0, 1, 0), GPoint(0, 0));
+}
+
+TEST_F(MovesTest, AZoomedMoveShrinksTheCardBetweenGlowAndShadow) {
+  auto* card = new SizedCard(scene);
+  scene->AddWnd(card);
+  scene->EditCardWidgets().cards[0] = card;
+  card->SetRect(GRect(GPoint(790, 500), GSize(36, 55)));
+  card->sizes.clear();
+  const uint64_t start = Ms();
+  scene->MoveCardTo(0, {100, 100}, 3, 1, 1);
+  EXPECT_EQ(Ms() - start, 250u + 3 * 8);
+  EXPECT_EQ(card->sizes, (std::vector<GSize>{{56, 86}, {50, 76}, {44, 66}, {38, 56}, {36, 55}}));
+  EXPECT_EQ(card->GetRect(), GRect(GPoint(100, 100), GSize(36, 55)));
+  const auto& w = scene->CardWidgets();
+  EXPECT_EQ(w.glow->GetPos(), GPoint(744, 434)) << "kept inside (800, 520)";
+  EXPECT_EQ(Z(w.glow), Z(card) - 1);
+  EXPECT_EQ(Z(w.shadow), Z(card) + 1);
+  EXPECT_EQ(w.shadow->GetBlendLevel(), 239u);
+  EXPECT_EQ(w.shadow->GetPos(), GPoint(120, 115));
+  EXPECT_FALSE(w.shadow->IsVisible());
+  scene->MoveCardTo(0, {0, 0}, 0, 0, 0);
+  EXPECT_EQ(scene->LastMoveSteps(), 1);
+}
+
+TEST_F(MovesTest, AnOverrunFrameSkipsTheNextWaitOnlyAtPositiveSpeed) {
+  static int32_t sleeps = 0;
+  struct Case { int32_t speed; uint64_t ms; };
+  // The timer falls due 5 ms into the first frame.
+  for (const Case& c : {Case{1, 5 + 20 + 8}, Case{-1, 5 + 20 + 8 + 8}}) {
+    scene->Option_Speed = c.speed;
+    scene->SetAnimSteps(3);
+    sleeps = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+      if (sleeps++ == 0) Sleep(20);
+    });
+    plat::sim::AdvanceClock(5);
+    const uint64_t start = Ms();
+    scene->MoveCardTo(1, {50, 50}, scene->AnimSteps(0), 0, 0);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(Ms() - start, c.ms) << c.speed;
+  }
+}
+
+TEST_F(MovesTest, TheOpeningDealNamesWidgetsInOrder) {
+  const std::vector<int32_t> floorIds{8, 20, 44, 1, 14, 26, 37, 30};
+  const std::vector<int32_t> myIds{5, 9, 13, 17, 21, 25, 29, 33, 40, 45};
+  for (int32_t gather : {0, 1}) {
+    SCOPED_TRACE(gather);
+    scene->ResetTableState();
+    scene->ClearTable();
+    plat::crt::srand(7);
+    scene->GameInfo().dealCards = floorIds;
+    if (gather) scene->GameInfo().dealCards[5] = 9;
+    scene->GameInfo().dealtHand = myIds;
+    const size_t effects = Effects().size();
+    const uint64_t start = Ms();
+    scene->OpeningDeal();
+    EXPECT_EQ(Ms() - start, gather ? 448u + 96 + 24 + 100 : 448u + 96 + 500);
+    EXPECT_EQ(EffectsSince(effects), (std::vector<int32_t>{11, 11, 8}));
+    EXPECT_TRUE(scene->GameInfo().dealCards.empty());
+    for (int32_t k = 0; k < 8; ++k) {
+      const int32_t w = k < 4 ? k : k + 10;
+      EXPECT_EQ(Card(w)->cardId, gather && k == 5 ? 9 : floorIds[size_t(k)]);
+      if (!gather || k != 5) {
+        EXPECT_TRUE(Near(Pos(w), CDorvik2VWS::kFloorSlotPoints[k])) << w;
+      }
+    }
+    for (int32_t k = 0; k < 10; ++k) {
+      const int32_t mine = k < 5 ? 9 + k : 18 + k, other = k < 5 ? 4 + k : 13 + k;
+      EXPECT_EQ(Card(mine)->cardId, myIds[size_t(k)]);
+      EXPECT_EQ(Card(mine)->GetRect(), GRect(CDorvik2VWS::HandSlotPoint(0, k), GSize(40, 61))) << k;
+      EXPECT_EQ(Card(other)->cardId, 50);
+      EXPECT_EQ(Pos(other), CDorvik2VWS::HandSlotPoint(1, k));
+    }
+    std::vector<int32_t> deck(22);
+    std::iota(deck.begin(), deck.end(), 28);
+    EXPECT_EQ(scene->GameInfo().deck, deck);
+    for (int32_t w : deck) EXPECT_EQ(Card(w)->cardId, 50);
+    if (gather) {
+      EXPECT_EQ(Card(15)->floorSlot, 0) << "card 9 joins card 8";
+      EXPECT_EQ(scene->GetFloorState().slots.at(0).cardCount, 2);
+      EXPECT_EQ(scene->GetFloorState().slots.at(5).cardCount, 0);
+    }
+  }
+}
+
+TEST_F(MovesTest, PlayingACardLandsAloneOrOnItsMonth) {
+  Shuffle();
+  User(0).hand = {WidgetOf(8), WidgetOf(9)};
+  scene->PlayCardToFloor(8, 0, 0);
+  EXPECT_EQ(Pos(WidgetOf(8)), GPoint(285, 161)) << "alone: exactly on slot 0";
+  EXPECT_EQ(Effects().back(), 13);
+  EXPECT_EQ(scene->GameInfo().lastFloorSlot, 0);
+  scene->PlayCardToFloor(3, 0, 0);
+  EXPECT_EQ(User(0).hand.size(), 1u) << "not in the hand: nothing";
+  struct Case { int32_t go, effect, flag, already, matched; };
+  const Case cases[] = {{0, 14, 0, 1, 0}, {3, 15, 1, 1, 1}, {6, 16, 0, 3, 1}};
+  for (const Case& c : cases) {
+    scene->ResetTableState();
+    Shuffle();
+    for (int32_t k = 0; k < c.already; ++k) OnFloor(30 + k, 20 + k, 4);
+    User(0).goCount = c.go;
+    User(0).hand = {WidgetOf(23)};
+    scene->PlayCardToFloor(23, 0, c.flag);
+    EXPECT_EQ(Effects().back(), c.effect);
+    EXPECT_EQ(Pos(WidgetOf(23)).x, 272 + c.already * CDorvik2VWS::SpreadStep(c.already + 1, 80)) << "restacked";
+    EXPECT_EQ(scene->GameInfo().matchedCount, c.matched) << c.go;
+  }
+  User(1).hand = {40};
+  scene->PlayCardToFloor(23, 1, 0);
+  EXPECT_EQ(Card(40)->cardId, 23) << "the opponent's placeholder becomes the card";
+}
+
+TEST_F(MovesTest, FlipsFindTheirSlotAndCallVoicesOnTheFirstTurns) {
+  scene->GameInfo().deck = {0, 1, 2};
+  scene->GameInfo().lastFloorSlot = 7;
+  scene->FlipDeckCard(49, 0);
+  EXPECT_EQ(Card(0)->floorSlot, 7);
+  scene->ResetTableState();
+  OnFloor(10, 8, 4);
+  OnFloor(11, 9, 4);
+  scene->GameInfo().lastPlayedMonth = 2;
+  scene->GameInfo().turnCount = 1;
+  scene->GameInfo().deck = {0};
+  const size_t effects = Effects().size();
+  scene->FlipDeckCard(10, 0);
+  EXPECT_EQ(EffectsSince(effects), (std::vector<int32_t>{14, 17}));
+  EXPECT_TRUE(scene->PlayedVoices().empty());
+  EXPECT_FALSE(scene->CardWidgets().deckShadow->IsVisible()) << "the deck ran out";
+  scene->ResetTableState();
+  scene->GameInfo().turnCount = 1;
+  scene->GameInfo().deck = {0, 1};
+  scene->FlipDeckCard(20, 1);
+  scene->GameInfo().turnCount = 2;
+  OnFloor(12, 30, 9);
+  scene->GameInfo().matchedCount = 1;
+  scene->FlipDeckCard(31, 0);
+  EXPECT_EQ(scene->PlayedVoices(), (std::vector<std::array<int32_t, 2>>{{10035, 1}, {10034, 0}}));
+}
+
+TEST_F(MovesTest, CapturesAndStealsAddStepsBySide) {
+  Shuffle();
+  const int32_t steps = scene->AnimSteps(1);
+  for (int32_t seat : {0, 1}) {
+    OnFloor(WidgetOf(2 + seat), 2 + seat, 0);
+    scene->TakeFloorCard(2 + seat, seat);
+    EXPECT_EQ(scene->LastMoveSteps(), steps + seat);
+    EXPECT_EQ(User(seat).captured[kKindPi], std::vector<int32_t>{WidgetOf(2 + seat)});
+  }
+  EXPECT_EQ(scene->GetFloorState().slots.at(0).cardCount, 0);
+  scene->StealPi(3, 1, 0);
+  EXPECT_EQ(scene->LastMoveSteps(), steps);
+  EXPECT_EQ(User(0).captured[kKindPi].size(), 2u);
+  scene->GetPlayer(0).screenPos = 1;
+  scene->StealPi(3, 0, 1);
+  EXPECT_EQ(scene->LastMoveSteps(), steps + 2);
+  EXPECT_EQ(scene->RecordedCalls().back().rfind("SetPiCountText", 0), 0u);
+}
+
+TEST_F(MovesTest, SortedHandShowsBombMarkersOnlyInFreeSlots) {
+  Show({30, 2, 17, 9, 44, 5, 21, 12});
+  User(0).hand = {0, 1, 2, 3, 4, 5, 6, 7};
+  User(0).bombDummyCount = 3;
+  scene->SortMyHand(0, 0);
+  const std::vector<int32_t> sorted{2, 5, 9, 12, 17, 21, 30, 44};
+  for (int32_t k = 0; k < 8; ++k) EXPECT_EQ(Card(k)->cardId, sorted[size_t(k)]);
+  EXPECT_EQ(Pos(7), GPoint(491, 452));
+  const auto& markers = scene->CardWidgets().bombDummies;
+  EXPECT_EQ(markers[0]->GetPos(), GPoint(534, 452));
+  EXPECT_EQ(markers[1]->GetPos(), GPoint(577, 452));
+  for (size_t m = 0; m < 6; ++m) EXPECT_EQ(markers[m]->IsVisible(), m < 2 ? 1 : 0) << m;
+}
+
+}  // namespace moves_test
