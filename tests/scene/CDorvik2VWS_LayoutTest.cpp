@@ -55,13 +55,10 @@ TEST_F(LayoutTest, PlaceFloorCardsSortsFindsSlotsAndRefusesBadLists) {
   ASSERT_EQ(scene->PlaceFloorCards({48, 21, 4, 20}, pairs, 0, 21), 1);
   auto& open = scene->GetFloorState();
   EXPECT_EQ(open.floorCards, (std::vector<int32_t>{0, 1, 2, 3}));
-  const std::vector<int32_t> ids{4, 20, 21, 48}, slots{0, 1, 1, 1};
-  for (int32_t w = 0; w < 4; ++w) {
-    EXPECT_EQ(Card(w)->cardId, ids[static_cast<size_t>(w)]);
-    EXPECT_EQ(Card(w)->floorSlot, slots.at(static_cast<size_t>(w)));
-  }
-  EXPECT_EQ(open.slots.at(1).cardCount, 3);
-  EXPECT_EQ(scene->GameInfo().lastFloorSlot, 1);
+  std::vector<int32_t> facts;
+  for (int32_t w = 0; w < 4; ++w) facts.insert(facts.end(), {Card(w)->cardId, Card(w)->floorSlot});
+  EXPECT_EQ(facts, (std::vector<int32_t>{4, 0, 20, 1, 21, 1, 48, 1}));
+  EXPECT_EQ(std::make_pair(open.slots.at(1).cardCount, scene->GameInfo().lastFloorSlot), std::make_pair(3, 1));
   EXPECT_TRUE(pairs.empty());
   EXPECT_EQ(Pos(3), GPoint(364 + 36, 311)) << "restacked";
   struct Case { const char* name; std::vector<int32_t> ids; int32_t keep, result; };
@@ -92,19 +89,12 @@ TEST_F(LayoutTest, DeckStepsUpLeftEveryFourCards) {
 }
 
 TEST_F(LayoutTest, PiRowsPassDoubleCardsOnAndTheCounterFollows) {
-  const std::vector<int32_t> plain{2, 3, 6, 7, 10, 11, 14, 15, 18, 19, 22, 23};
-  Show(plain);
-  std::vector<int32_t> pile(12);
-  std::iota(pile.begin(), pile.end(), 0);
-  auto sizes = [this](const std::vector<int32_t>& p) {
-    std::vector<size_t> out;
-    for (const auto& row : scene->PiRows(p)) out.push_back(row.size());
-    return out;
-  };
-  EXPECT_EQ(sizes(pile), (std::vector<size_t>{10, 2}));
+  Show({2, 3, 6, 7, 10, 11, 14, 15, 18, 19, 22, 23});
+  using Rows = std::vector<std::vector<int32_t>>;
+  EXPECT_EQ(scene->PiRows({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), (Rows{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {10, 11}}));
   Card(9)->SetCard(48);
   const std::vector<int32_t> nineAnd48{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-  EXPECT_EQ(scene->PiRows(nineAnd48), (std::vector<std::vector<int32_t>>{{0, 1, 2, 3, 4, 5, 6, 7, 8}, {9}}));
+  EXPECT_EQ(scene->PiRows(nineAnd48), (Rows{{0, 1, 2, 3, 4, 5, 6, 7, 8}, {9}}));
   scene->GameInfo().seats[0].captured[kKindPi] = nineAnd48;
   scene->RelayoutPiPile(0);
   EXPECT_EQ(scene->GameInfo().seats[0].piScore, 12);

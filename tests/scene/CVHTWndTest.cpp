@@ -31,22 +31,21 @@ using CardWndTest = CardTableTest;
 
 TEST_F(CardWndTest, ResetSetCardAndOutOfRangeIds) {
   CVHTWnd* card = Card(3);
+  auto facts = [card] {
+    return std::vector<int32_t>{card->cardId, card->month, card->kind, card->set, card->floorSlot, card->highlightMode};
+  };
   card->SetCard(9);
   card->floorSlot = 4;
   card->SetHighlight(1, nullptr, 0, 0);
-  card->Reset();
-  EXPECT_EQ(std::vector<int32_t>({card->cardId, card->month, card->kind, card->set, card->floorSlot, card->highlightMode}),
-            std::vector<int32_t>({50, 12, -1, 0, -1, 0}));
-  card->SetCard(9);
   EXPECT_EQ(card->GetSourceRect(), GRect(0, 9 * 55, 36, 10 * 55));
+  card->Reset();
+  EXPECT_EQ(facts(), std::vector<int32_t>({50, 12, -1, 0, -1, 0}));
   for (int32_t bad : {-1, 50, 51}) {
     card->SetCard(bad);
-    EXPECT_EQ(std::vector<int32_t>({card->cardId, card->month, card->kind, card->set, card->GetSourceRect().top}),
-              std::vector<int32_t>({50, 12, -1, 0, 50 * 55}))
-        << bad;
+    EXPECT_EQ(facts(), std::vector<int32_t>({50, 12, -1, 0, -1, 0})) << bad;
+    EXPECT_EQ(card->GetSourceRect().top, 50 * 55) << bad;
   }
-  EXPECT_EQ(scene->CardWndById(-1), Card(49));
-  EXPECT_EQ(scene->CardWndById(50), Card(49));
+  EXPECT_EQ(std::make_pair(scene->CardWndById(-1), scene->CardWndById(50)), std::make_pair(Card(49), Card(49)));
 }
 
 TEST_F(CardWndTest, HighlightMovesTheCardAndItsMarks) {
@@ -64,8 +63,7 @@ TEST_F(CardWndTest, HighlightMovesTheCardAndItsMarks) {
   EXPECT_EQ(card->GetPos(), GPoint(100, 200));
   card->SetHighlight(1, nullptr, 3, 0);
   card->ResetPlacement(scene, 3, 0);
-  EXPECT_EQ(card->GetPos(), GPoint(100, 199)) << "the card stays";
-  EXPECT_EQ(card->highlightOffset, GPoint());
+  EXPECT_EQ(std::make_pair(card->GetPos(), card->highlightOffset), std::make_pair(GPoint(100, 199), GPoint()));
   EXPECT_EQ(hints[0]->GetPos(), GPoint(100, 199));
 }
 
@@ -85,9 +83,8 @@ TEST_F(CardWndTest, MarksMoveOnlyWhenTheirPlaceChanges) {
     EXPECT_EQ(moves(w.handHints[3][k]) - before[k], k == 5 ? 0 : 1) << k;
   }
   w.handHints[3][6] = missing;
-  CVHTWnd::MoveCardMarks({70, 80}, scene, 5, 1);
+  CVHTWnd::MoveCardMarks({70, 80}, scene, 5, 1);  // a floor outline sits up-left of its card
   EXPECT_EQ(w.floorOutlines[5]->GetPos(), GPoint(67, 77));
-  std::vector<int32_t> all;
   auto snapshot = [&] {
     std::vector<int32_t> out;
     for (GVWnd* m : w.floorOutlines) out.push_back(moves(m));
@@ -96,7 +93,7 @@ TEST_F(CardWndTest, MarksMoveOnlyWhenTheirPlaceChanges) {
     }
     return out;
   };
-  all = snapshot();
+  const std::vector<int32_t> all = snapshot();
   CVHTWnd::MoveCardMarks({1, 1}, scene, 12, 1);
   CVHTWnd::MoveCardMarks({1, 1}, scene, 10, 0);
   CVHTWnd::MoveCardMarks({1, 1}, nullptr, 0, 0);
