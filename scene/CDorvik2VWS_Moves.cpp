@@ -353,14 +353,15 @@ void CDorvik2VWS::PlayCardToFloor(FlowerCard cardId, int32_t seat, int32_t flag)
 
 void CDorvik2VWS::FlipDeckCard(FlowerCard cardId, int32_t seat) {
   using namespace scene_moves;
+  const CardInfo info = CardInfoOf(cardId);
+  const bool bonus = info.month == kBonusMonth;
+  const int32_t slot = bonus && gameInfo_.lastFloorSlot >= 0 ? gameInfo_.lastFloorSlot : FloorSlotForMonth(info.month);
+  if (gameInfo_.deck.empty() || slot >= COpenInfo::kSlots) return;
+  const int32_t before = CountCardsOfMonth(openInfo_.floorCards, info.month);
   const int32_t w = TakeDeckWidget();
   CVHTWnd* card = CardWndById(w);
   if (!card) return;
   RevealCard(card, cardId);
-  const bool bonus = card->month == kBonusMonth;
-  const int32_t before = CountCardsOfMonth(openInfo_.floorCards, card->month);
-  int32_t slot = bonus && gameInfo_.lastFloorSlot >= 0 ? gameInfo_.lastFloorSlot : FloorSlotForMonth(card->month);
-  if (slot < 0 || slot >= COpenInfo::kSlots) slot = 0;
   openInfo_.floorCards.push_back(w);
   COpen& open = openInfo_.slots.at(static_cast<size_t>(slot));
   ++open.cardCount;
