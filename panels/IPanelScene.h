@@ -5,6 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "plat/types.h"
+#include "base/GGeometry.h"
+
+class GVQLAniWnd;
+class GVTextWnd;
+
 class IPanelScene {
  public:
   // Tells the server the observe state; 1 when the command went out.
@@ -12,6 +18,11 @@ class IPanelScene {
   // Adds to the scene's ordered record of calls ("CVMissionWnd::Tick"), which the
   // stand-in panels write until their own work replaces them.
   virtual void RecordCall(std::string call) = 0;
+  // The scene's widget factory for the panels' children: null on failure, which the
+  // scene has recorded.
+  virtual GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
+                                   int32_t fontHeight, int32_t fontWeight) = 0;
+  virtual GVQLAniWnd* CreateQLAniWnd(const std::string& relPath, const GPoint& pos) = 0;
 
  protected:
   ~IPanelScene() = default;

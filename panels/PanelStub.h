@@ -1,18 +1,11 @@
-// The base of the panels that exist so far only as the scene's call sites: a widget
+// The base of the panels that exist so far only as the scene's call sites: a panel
 // that notes each call in its scene's record. Each panel's own work replaces the
 // bodies and keeps the calls.
 #pragma once
 
-#include "panels/IPanelScene.h"
-#include "widgets/GVWnd.h"
+#include "panels/CVPanelWnd.h"
 
-class CPanelStub : public GVWnd {
+class CPanelStub : public CVPanelWnd {
  public:
-  explicit CPanelStub(IPanelScene* scene) : scene_(scene) {}
-
- protected:
-  void Note(const char* call) const {
-    if (scene_) scene_->RecordCall(call);
-  }
-  IPanelScene* scene_;
+  explicit CPanelStub(IPanelScene* scene) : CVPanelWnd(scene) {}
 };

@@ -17,6 +17,10 @@
 #include "host/RCRoomData.h"
 #include "host/RCUser.h"
 #include "panels/CCheckNotice.h"
+#include "panels/CVCountWnd.h"
+#include "panels/CVPSPPushBtn.h"
+#include "panels/CVQLATextWnd.h"
+#include "panels/CVTextShadowWnd.h"
 #include "panels/CVObserveSystemWnd.h"
 #include "panels/IPanelScene.h"
 #include "panels/SceneManagers.h"
@@ -39,8 +43,16 @@
 struct IDirectDrawSurface4;
 class GVAnimWnd;
 class GVAvatarWnd;
+class GVBoxWnd;
+class GVDDSWnd;
+class GVLightTextWnd;
+class GVPSPNumberWnd;
+class GVPSPWnd;
 class GVPushBtn;
 class GVQLAniWnd;
+class GVQLSWnd;
+class GVSlideWnd;
+class GVTextWnd;
 
 class CDorvik2VWS : public GVWS, public IPanelScene {
  public:
@@ -247,6 +259,55 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // 0 silences voice lines (effects keep playing).
   int32_t Option_SoundEffect = 1;
   // ==== end of the sound block ===========================================================
+
+  // ==== Widget factory (CDorvik2VWS_Factory.cpp) ========================================
+  // Each makes one widget from a path under the image folder, placed, keyed with the
+  // scene's colour key, shown or hidden and enabled or not; on failure it records the
+  // error, destroys the half-made widget and returns null. The caller owns the result.
+  struct LoadErrorRecord {
+    int32_t kind = 0;  // 0 recorded only, 1 a picture failed and the host was told
+    std::string text;  // kind 1: the relative path as the caller gave it
+    bool operator==(const LoadErrorRecord&) const = default;
+  };
+  static constexpr int32_t kLoadFailedEvent = 36;
+  static constexpr GPoint kAvatarTrims{6, 16};
+  static constexpr GSize kAvatarSize{68, 98};
+  static constexpr int32_t kAnimTickMs = 50;
+  static constexpr GPoint kPiCounterPoints[kSeats] = {{405, 388}, {472, 40}};
+  static constexpr const char* kPiCounterPicture = "Hwatoo\\pee_count.bmp";
+  void LogLoadError(const std::string& text);
+  // Also tells the host (event 36) from whichever thread builds.
+  void ReportLoadError(const std::string& text);
+  const std::vector<LoadErrorRecord>& LoadErrors() const { return loadErrors_; }
+  void ClearLoadErrors() { loadErrors_.clear(); }
+  CVHTWnd* CreateHTWnd(int32_t number, const std::string& relPath, const GSize& size);
+  // Columns or rows below 1 give a kind-0 record and null.
+  GVDDSWnd* CreateDDSWnd(const std::string& relPath, const GPoint& pos, BOOL useColorKey, BOOL show, int32_t columns,
+                         int32_t rows);
+  GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
+                           int32_t fontHeight, int32_t fontWeight) override;
+  GVLightTextWnd* CreateLightTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
+                                     int32_t fontHeight, int32_t fontWeight);
+  GVSlideWnd* CreateSlideWnd(const GPoint& pos, const GSize& size, const std::string& knobRelPath, bool vertical,
+                             const GPoint& trackOrigin, int32_t length);
+  GVAnimWnd* CreateAnimWnd(const std::string& relPath, const GPoint& pos, GSize frameSize);
+  // Full paths; an empty list, or one that cannot be composed, becomes the default
+  // avatar, and the caller's list changes with it.
+  GVAvatarWnd* CreateAvatarWnd(std::vector<std::string>& parts, const GPoint& pos);
+  GVQLAniWnd* CreateQLAniWnd(const std::string& relPath, const GPoint& pos) override;
+  GVPSPWnd* CreatePSPWnd(const std::string& relPath, const GPoint& pos, BOOL show);
+  GVQLSWnd* CreateQLSWnd(const std::string& relPath, const GPoint& pos, BOOL show);
+  GVBoxWnd* CreateBoxWnd(const GPoint& pos, const GSize& size, COLORREF fill, BOOL show, int32_t blendLevel);
+  // The pi counter at hand slot 0 of screen side 0 or 1, hidden.
+  CVCountWnd* CreateCountWnd(int32_t screenPos);
+  CVPSPPushBtn* CreatePSPPushBtn(const std::string& relPath, const GPoint& pos, BOOL show, int32_t setCount);
+  CVTextShadowWnd* CreateTextShadowWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
+                                       int32_t fontHeight, int32_t fontWeight);
+  // The row's characters come from CreateQLAniWnd, whose record is the only one.
+  CVQLATextWnd* CreateQLATextWnd(const std::string& relPath, const GPoint& pos, const GSize& size,
+                                 const GSize& charSize, int32_t spacing, int32_t alignment);
+  GVPSPNumberWnd* CreatePSPNumberWnd(const std::string& relPath, const GPoint& pos, const GSize& size,
+                                     uint32_t styleFlags, int32_t spacing, BOOL show);
 
   // ==== Host link: the incoming queue, the seats and the senders ======================
   // (CDorvik2VWS_Queue.cpp, CDorvik2VWS_Seats.cpp, CDorvik2VWS_Senders.cpp)
@@ -633,6 +694,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   std::array<int32_t, 4> exitFields_{};
   plist<GVQLAniWnd> animations_;
   SceneWidgets widgets_;
+  std::vector<LoadErrorRecord> loadErrors_;
   int32_t dirty_ = 0;
   std::array<int32_t, kPlayTimeNotices> playTimeNotices_{};
   SYSTEM_INFO systemInfo_{};

@@ -27,7 +27,7 @@ std::string Num(int64_t v) { return std::to_string(v); }
 void RecordingHost::Record(HostSlot slot, std::vector<std::string> texts, const std::string& args, std::string bytes) {
   std::string line = std::string(kSlotNames[static_cast<int>(slot)]) + "(" + args + ")";
   std::lock_guard<std::mutex> lock(mutex_);
-  calls_.push_back(HostCall{slot, std::move(texts), std::move(bytes), std::move(line)});
+  calls_.push_back(HostCall{slot, std::move(texts), std::move(bytes), std::move(line), std::this_thread::get_id()});
 }
 
 int32_t RecordingHost::Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/Dorvik2Api.h"
@@ -25,6 +26,8 @@ struct HostCall {
   std::string bytes;
   // The transcript line, e.g. AddText("abc", 400, 0x10001, 0, "", 1).
   std::string line;
+  // The thread the module called from (the loader's during a threaded build).
+  std::thread::id thread;
   const std::string& ToString() const { return line; }
 };
 

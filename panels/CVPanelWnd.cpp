@@ -1,0 +1,59 @@
+#include "panels/CVPanelWnd.h"
+
+CVPanelWnd::CVPanelWnd(IPanelScene* scene) {
+  // The base's own reset, not a panel's override: members of a derived panel are not
+  // made yet.
+  CVPanelWnd::InitMembers();
+  scene_ = scene;
+}
+
+CVPanelWnd::~CVPanelWnd() {
+  for (GVWnd* child : GetChildren()) delete child;
+  GetChildren().clear();
+}
+
+void CVPanelWnd::InitMembers() {
+  scene_ = nullptr;
+  GetChildren().clear();
+}
+
+BOOL CVPanelWnd::Draw(IDirectDrawSurface4* target, const GRect& clip) {
+  if (!IsVisible()) return 1;
+  for (GVWnd* child : GetChildren()) {
+    if (!child->Draw(target, clip)) return 0;
+  }
+  return 1;
+}
+
+BOOL CVPanelWnd::OnLButtonDown(UINT keyFlags, GPoint pt) {
+  if (!IsEnabled()) return 0;
+  GVWnd* child = ChildFromPoint(pt, kHitVisible | kHitEnabled);
+  if (!child || !child->OnLButtonDown(keyFlags, pt)) return 0;
+  SetDirty(1);
+  return 1;
+}
+
+int32_t CVPanelWnd::HideAll() {
+  for (GVWnd* child : GetChildren()) child->Show(0);
+  SetDirty(1);
+  return 1;
+}
+
+void CVPanelWnd::Clear() {
+  for (GVWnd* child : GetChildren()) delete child;
+  InitMembers();
+}
+
+GVWnd* CVPanelWnd::ChildFromPoint(GPoint pt, uint32_t flags) {
+  for (GVWnd* child : GetChildren()) {
+    if (child->HitTest(pt.x, pt.y, flags)) return child;
+  }
+  return nullptr;
+}
+
+bool CVPanelWnd::Adopt(GVWnd* child, BOOL show) {
+  if (!child) return false;
+  GetChildren().push_back(child);
+  child->Show(show);
+  return true;
+}

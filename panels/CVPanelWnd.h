@@ -1,0 +1,51 @@
+// The base of the table's panels: a widget that owns a group of children, draws them
+// in list order and hands presses to the child under the point. Panels reach their
+// scene only through IPanelScene.
+#pragma once
+
+#include <cstdint>
+
+#include "panels/IPanelScene.h"
+#include "widgets/GVWnd.h"
+
+class CVPanelWnd : public GVWnd {
+ public:
+  explicit CVPanelWnd(IPanelScene* scene = nullptr);
+  ~CVPanelWnd() override;
+  CVPanelWnd(const CVPanelWnd&) = delete;
+  CVPanelWnd& operator=(const CVPanelWnd&) = delete;
+
+  // Hidden: 1 and nothing drawn. Else each child in list order; the first 0 stops the
+  // walk with 0 (a hidden child answers 1, so it never stops it).
+  BOOL Draw(IDirectDrawSurface4* target, const GRect& clip) override;
+  // Enabled: the visible, enabled child under the point takes the press; 1 when it did.
+  BOOL OnLButtonDown(UINT keyFlags, GPoint pt) override;
+  // Hides every child and marks the panel dirty; 1.
+  int32_t HideAll();
+  // Deletes every child, then the members go back to their defaults.
+  void Clear();
+  // The first child in list order whose HitTest(point, flags) answers non-zero.
+  GVWnd* ChildFromPoint(GPoint pt, uint32_t flags);
+  IPanelScene* Scene() const { return scene_; }
+
+ protected:
+  // The scene pointer null, the child list emptied (the widgets are not deleted), and
+  // what a panel adds back to its defaults.
+  virtual void InitMembers();
+  // For Create: a made child joins the list with its first visibility; a null one
+  // (the factory recorded why) makes Create give up.
+  template <class W>
+  bool Adopt(W* child, W*& member, BOOL show) {
+    member = child;
+    return Adopt(child, show);
+  }
+  bool Adopt(GVWnd* child, BOOL show);
+  void SetScene(IPanelScene* scene) { scene_ = scene; }
+  // Notes a call in the scene's record (the panels whose work is still to come).
+  void Note(const char* call) const {
+    if (scene_) scene_->RecordCall(call);
+  }
+
+ private:
+  IPanelScene* scene_ = nullptr;
+};
