@@ -8,6 +8,7 @@
 #include "plat/types.h"
 #include "base/GGeometry.h"
 
+class GVPSPWnd;
 class GVQLAniWnd;
 class GVTextWnd;
 
@@ -23,6 +24,7 @@ class IPanelScene {
   virtual GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
                                    int32_t fontHeight, int32_t fontWeight) = 0;
   virtual GVQLAniWnd* CreateQLAniWnd(const std::string& relPath, const GPoint& pos) = 0;
+  virtual GVPSPWnd* CreatePSPWnd(const std::string& relPath, const GPoint& pos, BOOL show) = 0;
 
  protected:
   ~IPanelScene() = default;

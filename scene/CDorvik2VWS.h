@@ -295,9 +295,13 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // avatar, and the caller's list changes with it.
   GVAvatarWnd* CreateAvatarWnd(std::vector<std::string>& parts, const GPoint& pos);
   GVQLAniWnd* CreateQLAniWnd(const std::string& relPath, const GPoint& pos) override;
-  GVPSPWnd* CreatePSPWnd(const std::string& relPath, const GPoint& pos, BOOL show);
+  GVPSPWnd* CreatePSPWnd(const std::string& relPath, const GPoint& pos, BOOL show) override;
   GVQLSWnd* CreateQLSWnd(const std::string& relPath, const GPoint& pos, BOOL show);
   GVBoxWnd* CreateBoxWnd(const GPoint& pos, const GSize& size, COLORREF fill, BOOL show, int32_t blendLevel);
+  // Panels: made and their children built; a panel whose children fail goes with them
+  // and adds no record of its own.
+  CVHTIconWnd* CreateHTIconWnd(int32_t screenPos);
+  CVBakIconWnd* CreateBakIconWnd(int32_t screenPos);
   // The pi counter at hand slot 0 of screen side 0 or 1, hidden.
   CVCountWnd* CreateCountWnd(int32_t screenPos);
   CVPSPPushBtn* CreatePSPPushBtn(const std::string& relPath, const GPoint& pos, BOOL show, int32_t setCount);

@@ -229,3 +229,23 @@ CVQLATextWnd* CDorvik2VWS::CreateQLATextWnd(const std::string& relPath, const GP
   wnd->Enable(0);
   return wnd.release();
 }
+
+namespace scene_factory {
+
+template <class P, class... Args>
+P* MakePanel(CDorvik2VWS& scene, Args... args) {
+  auto panel = Make<P>(&scene);
+  if (!panel) return scene.LogLoadError(""), nullptr;
+  if (!panel->Create(&scene, args...)) return nullptr;
+  return panel.release();
+}
+
+}  // namespace scene_factory
+
+CVHTIconWnd* CDorvik2VWS::CreateHTIconWnd(int32_t screenPos) {
+  return scene_factory::MakePanel<CVHTIconWnd>(*this, screenPos);
+}
+
+CVBakIconWnd* CDorvik2VWS::CreateBakIconWnd(int32_t screenPos) {
+  return scene_factory::MakePanel<CVBakIconWnd>(*this, screenPos);
+}

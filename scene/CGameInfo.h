@@ -7,30 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-// One seat's cards and score.
-struct CHTUser {
-  static constexpr int32_t kCapturedKinds = 4;  // bright, animal, ribbon, junk
-  static constexpr int32_t kGameCounters = 3;
-
-  std::vector<int32_t> hand;
-  std::array<std::vector<int32_t>, kCapturedKinds> captured;
-  int32_t puckCount = 0;
-  int32_t shakeCount = 0;
-  int32_t goCount = 0;
-  int32_t points = 0;
-  int32_t goBakThreshold = 0;
-  int32_t gwangBak = 0;
-  int32_t yeolBak = 0;
-  int32_t piBak = 0;
-  int32_t multiplier = 0;
-  int32_t score = 0;  // points and goes times the multiplier, 0 while the opponent holds nothing
-  int32_t piScore = 0;  // the pi pile's value as its last layout counted it
-  int32_t missionAchieved = 0;
-  int32_t bombDummyCount = 0;  // turns played from the deck without a hand card
-  // The seat's counters of the running game (the two anti-leave counts and the
-  // time-outs); an opponent's leaving clears them.
-  std::array<int32_t, kGameCounters> gameCounters{};
-};
+#include "host/CHTUser.h"
 
 struct CGameInfo {
   static constexpr int32_t kSeats = 2;

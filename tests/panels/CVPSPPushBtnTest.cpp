@@ -22,11 +22,7 @@ class PushBtnTest : public SpriteWidgetTest {
 };
 
 TEST_F(PushBtnTest, TheFrameFollowsTheState) {
-  struct Case {
-    int32_t frames;
-    BOOL enabled, pressed, inside, highlight;
-    int32_t set0, set1;  // the frame shown in set 0 and set 1
-  };
+  struct Case { int32_t frames; BOOL enabled, pressed, inside, highlight; int32_t set0, set1; };  // frame in set 0, 1
   // Pressed with tracking needs the press inside; tracking alone comes from moving inside.
   const Case cases[] = {
       {1, 1, 0, 0, 0, 0, 1}, {1, 0, 1, 1, 1, 0, 1}, {2, 1, 0, 0, 0, 0, 2}, {2, 1, 0, 0, 1, 1, 3},
@@ -50,11 +46,7 @@ TEST_F(PushBtnTest, TheFrameFollowsTheState) {
 }
 
 TEST_F(PushBtnTest, OnlyAReleaseOverTheButtonClicks) {
-  struct Case {
-    std::vector<GPoint> moves;  // after the press
-    BOOL click;
-    int32_t frame;
-  };
+  struct Case { std::vector<GPoint> moves; BOOL click; int32_t frame; };  // moves after the press
   const GPoint in(3, 3), out(30, 30);
   for (const Case& c : {Case{{out}, 0, 0}, Case{{out, in}, 1, 1}, Case{{}, 1, 1}}) {
     CVPSPPushBtn btn;

@@ -31,12 +31,7 @@ class Panel : public CVPanelWnd {
 };
 
 TEST(CVPanelWndTest, DrawingWalksTheShownChildrenUntilOneFails) {
-  struct Case {
-    BOOL panelShown;
-    std::vector<BOOL> shown, answers;
-    BOOL result;
-    std::vector<std::string> drawn;
-  };
+  struct Case { BOOL panelShown; std::vector<BOOL> shown, answers; BOOL result; std::vector<std::string> drawn; };
   const Case cases[] = {
       {0, {1, 1}, {1, 1}, 1, {}},
       {1, {1, 0, 1}, {1, 0, 1}, 1, {"c0", "c2"}},

@@ -4,24 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "widgets/GVQLAniWnd.h"
+#include "panels/FakePanelScene.h"
 #include "widgets/SpriteWidgetFixture.h"
 
 namespace qla_text_wnd_test {
 
 using testing_support::QlaAnimation;
-
-// Builds the characters straight from the sprite folder.
-class Scene : public IPanelScene {
- public:
-  int32_t SendObserveMode(int32_t) override { return 0; }
-  void RecordCall(std::string) override {}
-  GVTextWnd* CreateTextWnd(const GPoint&, GSize, const std::string&, COLORREF, int32_t, int32_t) override { return {}; }
-  GVQLAniWnd* CreateQLAniWnd(const std::string& relPath, const GPoint& pos) override {
-    auto w = std::make_unique<GVQLAniWnd>();
-    return w->Load(std::string("C:\\Sprites\\") + relPath, pos.x, pos.y) ? w.release() : nullptr;
-  }
-};
 
 class QLATextTest : public widget_test::SpriteWidgetTest {
  protected:
@@ -37,16 +25,11 @@ class QLATextTest : public widget_test::SpriteWidgetTest {
   void Make(CVQLATextWnd& row, int32_t alignment, int32_t width = 100) {
     ASSERT_EQ(row.Create(&scene_, "abc.qla", GPoint(10, 20), GSize(width, 8), 6, 8, 1, alignment), 1);
   }
-  Scene scene_;
+  panel_test::FakePanelScene scene_;
 };
 
 TEST_F(QLATextTest, CharactersAreLaidOutByAlignment) {
-  struct Case {
-    int32_t alignment, width;
-    std::string text;
-    int32_t firstX, n;
-    const char* last;
-  };
+  struct Case { int32_t alignment, width; std::string text; int32_t firstX, n; const char* last; };
   const Case cases[] = {
       {0, 100, "AB", 10, 2, "B"},
       {2, 100, "AB", 97, 2, "B"},                // 110 - 2 x 6 - 1

@@ -6,10 +6,15 @@
 #include <tuple>
 #include <thread>
 
+#include "graphics/KK_LLESprite.h"
+#include "graphics/K_Animation_RSC.h"
+#include "graphics/K_Sprite.h"
+#include "graphics/K_SpriteRscManager.h"
 #include "platform/GdiFixtures.h"
 #include "plat/sim.h"
 #include "support/GameTable.h"
 #include "support/GifWriter.h"
+#include "support/SpriteFileWriters.h"
 #include "support/TempDir.h"
 #include "widgets/GVAnimWnd.h"
 #include "widgets/GVAvatarWnd.h"
@@ -67,10 +72,7 @@ TEST_F(FactoryTest, AMissingPictureIsRecordedAndReportedEachTime) {
 }
 
 TEST_F(FactoryTest, PictureCellsFollowColumnsAndRows) {
-  struct Case {
-    int32_t columns, rows;
-    GSize cell;  // {0, 0}: refused
-  };
+  struct Case { int32_t columns, rows; GSize cell; };  // cell {0, 0}: refused
   for (const Case c : {Case{1, 1, {8, 4}}, Case{4, 1, {2, 4}}, Case{1, 2, {8, 2}}, Case{0, 1, {}}, Case{1, -1, {}}}) {
     scene->ClearLoadErrors();
     std::unique_ptr<GVDDSWnd> wnd(scene->CreateDDSWnd("strip.bmp", {10, 20}, 0, 1, c.columns, c.rows));
@@ -114,16 +116,22 @@ TEST_F(FactoryTest, PiCountersSitAtHandSlotZeroHidden) {
   EXPECT_TRUE(scene->LoadErrors().empty());
 }
 
+TEST_F(FactoryTest, APanelWhoseChildFailsGoesWithItsChildrenAndNoRecordOfItsOwn) {
+  testing_support::QlaAnimation icon{.name = "", .frames = {testing_support::QlaFrame{.parts = {{}}}}};
+  const auto bytes = testing_support::QlaFile(icon, testing_support::SolidSpriteChunk(32, 4, 4, 0xFF, 0, 0));
+  dir_.Write("Icon/go.qla", std::string(bytes.begin(), bytes.end()));
+  ASSERT_NE(_QLSRsc_MANAGER_::InitSpriteResourceManager(64, scene->ImageFolder().c_str()), 0);
+  EXPECT_EQ(scene->CreateHTIconWnd(0), nullptr);
+  _QLSRsc_MANAGER_::InitSpriteResourceManager(0, nullptr);
+  EXPECT_EQ(scene->LoadErrors(), std::vector<Record>(1, Record{1, "Icon\\shake.qla"}));
+}
+
 TEST_F(FactoryTest, AvatarsFallBackToTheDefaultPicture) {
   const std::string fallback = scene->ImageFolder() + "Avatar\\default.gif";
   const std::string part = scene->ImageFolder() + "anim.gif";
   dir_.Write("Avatar/default.gif", dir_.Read("anim.gif"));
-  struct Case {
-    std::vector<std::string> given;
-    uint32_t failures;  // surfaces refused: the avatar's, then the default part's and avatar's
-    bool made;
-    std::vector<std::string> after;
-  };
+  // Failures: surfaces refused, the avatar's, then the default part's and avatar's.
+  struct Case { std::vector<std::string> given; uint32_t failures; bool made; std::vector<std::string> after; };
   const Case cases[] = {{{}, 0, true, {fallback}}, {{part, part}, 0, true, {part, part}},
                         {{"", ""}, 1, true, {fallback}}, {{""}, 3, false, {fallback}}};
   for (Case c : cases) {
