@@ -488,6 +488,13 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   DORVIK_SCENE_HANDLERS(DORVIK_DECLARE_SCENE_HANDLER)
 #undef DORVIK_DECLARE_SCENE_HANDLER
 
+  // ==== The client's rules over the game state (CDorvik2VWS_Rules.cpp) ==================
+  // Seat 0, 1 or 2 (both): each seat's multiplier and score, its opponent's bak flags.
+  void ComputeScoreMultiplier(int32_t seat, int32_t septemberFlag);
+  // The card to play for this client (-1: none) when its turn runs out, and in auto-play.
+  int32_t ChooseTimeoutCard();
+  int32_t ChooseAutoPlayCard();
+
   // ==== Steps on widgets the scene build makes (CDorvik2VWS_Resets.cpp) ================
   // Each does nothing on a missing widget; until the widgets exist they note the call.
   static constexpr int32_t kNoSeatEvent = 5;
