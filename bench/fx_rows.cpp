@@ -1,7 +1,10 @@
 // The effect manager's row functions, per pixel format, on one 800-pixel row (in
 // cache) and on a whole 800 x 600 frame, each as a ratio to memcpy of the same bytes
 // measured in the same run, with the reference row's ratio beside it.
-// Counters: "ratio" (fast) and "reference" (1.0 = as fast as memcpy).
+// Counters: "ratio" (fast) and "reference" (1.0 = as fast as memcpy). Each runs on the
+// best SIMD target here ("best") and on the floor a processor with SSE2 alone gets
+// ("floor", Highway's scalar target: the per-pixel rows); "ssse3" is the lowest SIMD
+// target. Run pinned to one core (taskset) and take medians of several runs.
 #include <benchmark/benchmark.h>
 
 #include <time.h>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "graphics/KK_FXMan.h"
+#include "hwy/targets.h"
 
 namespace {
 
@@ -61,7 +65,18 @@ KK_RowFn Select(KK_FXMan& m, Effect e, std::vector<uint8_t>& planeImage) {
   return nullptr;
 }
 
-void Run(benchmark::State& state, int32_t format, Effect effect, bool frame) {
+// Holds the rows' dispatch to one target (0: the best) for one benchmark.
+struct OnlyTarget {
+  explicit OnlyTarget(int64_t target) { hwy::SetSupportedTargetsForTest(target); }
+  ~OnlyTarget() { hwy::SetSupportedTargetsForTest(0); }
+};
+
+void Run(benchmark::State& state, int32_t format, Effect effect, bool frame, int64_t target) {
+  if (target != 0 && (hwy::SupportedTargets() & target) == 0) {
+    state.SkipWithError("target not on this processor");
+    return;
+  }
+  OnlyTarget only(target);
   if (!CreateFXManager(format)) {
     state.SkipWithError("no manager");
     return;
@@ -97,13 +112,17 @@ void Run(benchmark::State& state, int32_t format, Effect effect, bool frame) {
   DestroyFXManager();
 }
 
-#define FX_BENCH(name, effect)                                                     \
-  BENCHMARK_CAPTURE(Run, name##_565_row, 16, Effect::effect, false)->Iterations(1); \
-  BENCHMARK_CAPTURE(Run, name##_555_row, 17, Effect::effect, false)->Iterations(1); \
-  BENCHMARK_CAPTURE(Run, name##_32_row, 32, Effect::effect, false)->Iterations(1);  \
-  BENCHMARK_CAPTURE(Run, name##_565_frame, 16, Effect::effect, true)->Iterations(1); \
-  BENCHMARK_CAPTURE(Run, name##_555_frame, 17, Effect::effect, true)->Iterations(1); \
-  BENCHMARK_CAPTURE(Run, name##_32_frame, 32, Effect::effect, true)->Iterations(1)
+#define FX_AT(name, effect, target, tname)                                                    \
+  BENCHMARK_CAPTURE(Run, name##_565_frame_##tname, 16, Effect::effect, true, target)->Iterations(1); \
+  BENCHMARK_CAPTURE(Run, name##_555_frame_##tname, 17, Effect::effect, true, target)->Iterations(1); \
+  BENCHMARK_CAPTURE(Run, name##_32_frame_##tname, 32, Effect::effect, true, target)->Iterations(1)
+#define FX_BENCH(name, effect)                                                                  \
+  BENCHMARK_CAPTURE(Run, name##_565_row, 16, Effect::effect, false, 0)->Iterations(1);          \
+  BENCHMARK_CAPTURE(Run, name##_555_row, 17, Effect::effect, false, 0)->Iterations(1);          \
+  BENCHMARK_CAPTURE(Run, name##_32_row, 32, Effect::effect, false, 0)->Iterations(1);           \
+  FX_AT(name, effect, 0, best);                                                                 \
+  FX_AT(name, effect, HWY_SSSE3, ssse3);                                                        \
+  FX_AT(name, effect, HWY_SCALAR, floor)
 
 FX_BENCH(copy, kCopy);
 FX_BENCH(level, kLevel);

@@ -12,6 +12,7 @@
 #include "graphics/KK_LLESprite.h"
 #include "base/PixelFormat.h"
 #include "graphics/K_Dib.h"
+#include "hwy/targets.h"
 
 namespace {
 
@@ -87,6 +88,19 @@ void Report(benchmark::State& state, Scene& s, uint32_t flags, int32_t level, bo
   DestroyFXManager();
 }
 
+// The card blits on one SIMD target (0: the best here; HWY_SSSE3 the lowest SIMD one;
+// HWY_SCALAR the floor of a processor with SSE2 alone, the per-pixel rows).
+void CardAt(benchmark::State& st, int64_t target, int32_t fmt, uint32_t flags, int32_t level, bool alpha) {
+  if (target != 0 && (hwy::SupportedTargets() & target) == 0) {
+    st.SkipWithError("target not on this processor");
+    return;
+  }
+  hwy::SetSupportedTargetsForTest(target);
+  Scene s(fmt, 60, 90, true, alpha);
+  Report(st, s, flags, level, false, 100, 100);
+  hwy::SetSupportedTargetsForTest(0);
+}
+
 void Card(benchmark::State& st, int32_t fmt, uint32_t flags, int32_t level, bool fast, bool alpha, int32_t x) {
   Scene s(fmt, 60, 90, true, alpha);
   Report(st, s, flags, level, fast, x, 100);
@@ -153,6 +167,14 @@ BENCHMARK_CAPTURE(Card, level16_565, 16, 1, 16, false, false, 100)->Iterations(1
 BENCHMARK_CAPTURE(Card, level16_32, 32, 1, 16, false, false, 100)->Iterations(1);
 BENCHMARK_CAPTURE(Card, alpha_mode2_565, 16, 0, 0, false, true, 100)->Iterations(1);
 BENCHMARK_CAPTURE(Card, fast_565, 16, 0, 0, true, false, 100)->Iterations(1);
+#define CARD_AT(name, ...)                                                    \
+  BENCHMARK_CAPTURE(CardAt, name##_best, 0, __VA_ARGS__)->Iterations(1);       \
+  BENCHMARK_CAPTURE(CardAt, name##_ssse3, HWY_SSSE3, __VA_ARGS__)->Iterations(1); \
+  BENCHMARK_CAPTURE(CardAt, name##_floor, HWY_SCALAR, __VA_ARGS__)->Iterations(1)
+CARD_AT(card_level16_565, 16, 1, 16, false);
+CARD_AT(card_level16_32, 32, 1, 16, false);
+CARD_AT(card_alpha_mode2_565, 16, 0, 0, true);
+CARD_AT(card_mirror_x_565, 16, 0x10000, 0, false);
 BENCHMARK_CAPTURE(RowEffect, row_copy_565, 16, 0, 0)->Iterations(1);
 BENCHMARK_CAPTURE(RowEffect, row_level_565, 16, 1, 16)->Iterations(1);
 BENCHMARK_CAPTURE(RowEffect, row_level_32, 32, 1, 16)->Iterations(1);

@@ -1,10 +1,11 @@
-// The fast row functions handed out by the effect managers: blends by table look-up,
-// the arithmetic effects by word masks, copies and fills by block moves. Checked
+// The fast row functions handed out by the effect managers: the arithmetic effects and
+// level blends by the wide kernels, the other blends by table look-up, copies and
+// fills by block moves. Checked
 // against the reference rows, byte for byte, by the seeded sweep of the tests.
 #include <cstring>
 #include <type_traits>
 
-#include "graphics/KK_FXLevelBlend.h"
+#include "graphics/KK_FXWide.h"
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_FXMath.h"
 #include "base/PixelFormat.h"
@@ -86,39 +87,61 @@ struct Fast {
       std::memcpy(dst, src, size_t(n) * P::kBpp);
       return;
     }
+    if (Wide(WideOp::kCopy, dst, src, n, p)) return;
     Walk<false>(dst, src, n, p, [](T, T s, int32_t) { return s; });
   }
+  // The whole row in the wide kernel when it has the row's shape: forwards, and any
+  // level row the one its level names.
+  static bool Wide(WideOp op, void* dst, const void* src, int32_t n, const KK_FXParams& p) {
+    WideRow r;
+    r.op = op;
+    return Wide(r, dst, src, n, p);
+  }
+  static bool Wide(WideRow r, void* dst, const void* src, int32_t n, const KK_FXParams& p) {
+    if (p.direction < 0 || n <= 0) return false;
+    r.format = P::kCode;
+    r.dst = static_cast<uint8_t*>(dst);
+    r.src = static_cast<const uint8_t*>(src);
+    r.count = n;
+    if (HasAlpha(p)) {
+      r.alphaMode = p.alphaMode == 2 ? 2 : 1;
+      r.alpha = p.alpha;
+      if (p.levelRow) {
+        if (p.level < 1 || p.level > fxmath::kLevelRows) return false;
+        r.alphaLevel = p.level;
+      }
+    }
+    return RunWideRow(r);
+  }
   static void Lighten(void* dst, const void* src, int32_t n, const KK_FXParams& p) {
+    if (Wide(WideOp::kLighten, dst, src, n, p)) return;
     Walk<false>(dst, src, n, p, [](T d, T s, int32_t) {
       return T(std::max<T>(d & P::kMaskR, s & P::kMaskR) | std::max<T>(d & P::kMaskG, s & P::kMaskG) |
                std::max<T>(d & P::kMaskB, s & P::kMaskB));
     });
   }
   static void Darken(void* dst, const void* src, int32_t n, const KK_FXParams& p) {
+    if (Wide(WideOp::kDarken, dst, src, n, p)) return;
     Walk<false>(dst, src, n, p, [](T d, T s, int32_t) {
       return T(std::min<T>(d & P::kMaskR, s & P::kMaskR) | std::min<T>(d & P::kMaskG, s & P::kMaskG) |
                std::min<T>(d & P::kMaskB, s & P::kMaskB));
     });
   }
   static void HalfMix(void* dst, const void* src, int32_t n, const KK_FXParams& p) {
+    if (Wide(WideOp::kHalfMix, dst, src, n, p)) return;
     Walk<false>(dst, src, n, p,
                 [](T d, T s, int32_t) { return T(((s >> 1) & P::kHalfMask) + ((d >> 1) & P::kHalfMask)); });
   }
   static void TableBlend(void* dst, const void* src, int32_t n, const KK_FXParams& p) {
-    const E* tbl = static_cast<const E*>(p.table);
-    if (!HasAlpha(p) && p.direction >= 0 && p.tableIndex >= 0 && p.tableIndex < fxmath::kLevelRows) {
-      // Level tables hold a formula the vector unit computes faster than it can look up.
-      const int32_t done = WideLevel(static_cast<uint8_t*>(dst), static_cast<const uint8_t*>(src), n, p.tableIndex + 1);
-      dst = static_cast<uint8_t*>(dst) + ptrdiff_t(done) * P::kBpp;
-      src = static_cast<const uint8_t*>(src) + ptrdiff_t(done) * P::kBpp;
-      n -= done;
+    // Level tables hold a formula the vector unit computes faster than it can look up.
+    if (p.tableIndex >= 0 && p.tableIndex < fxmath::kLevelRows) {
+      WideRow r;
+      r.op = WideOp::kLevel;
+      r.level = p.tableIndex + 1;
+      if (Wide(r, dst, src, n, p)) return;
     }
+    const E* tbl = static_cast<const E*>(p.table);
     Walk<true>(dst, src, n, p, [tbl](T d, T s, int32_t) { return Look(tbl, d, s); });
-  }
-  static int32_t WideLevel(uint8_t* d, const uint8_t* s, int32_t n, int32_t level) {
-    if constexpr (P::kCode == kFormat565) return LevelBlendWide565(d, s, n, level);
-    else if constexpr (P::kCode == kFormat555) return LevelBlendWide555(d, s, n, level);
-    else return LevelBlendWide32(d, s, n, level);
   }
   static void Fill(void* dst, const void* src, int32_t n, const KK_FXParams& p) {
     if (n <= 0) return;
@@ -148,7 +171,18 @@ struct Fast {
       for (int32_t i = 0; i < n; ++i, d += 4) StorePixel<uint32_t>(d, packed);
     }
   }
+  // Level tables' colour rows are the level mix of the colour, which the wide kernel
+  // computes; the other tables' rows are looked up.
+  static bool WideTint(WideOp op, void* dst, const void* src, int32_t n, const KK_FXParams& p) {
+    if (p.colorIndex < 0 || p.colorIndex >= fxmath::kLevelRows) return false;
+    WideRow r;
+    r.op = op;
+    r.level = p.colorIndex + 1;
+    r.colour = P::FromTable(p.colorChannel[0], p.colorChannel[1], p.colorChannel[2]);
+    return Wide(r, dst, src, n, p);
+  }
   static void SourceColorBlend(void* dst, const void* src, int32_t n, const KK_FXParams& p) {
+    if (WideTint(WideOp::kTintSource, dst, src, n, p)) return;
     const E* r = static_cast<const E*>(p.colorRow[0]);
     const E* g = static_cast<const E*>(p.colorRow[1]);
     const E* b = static_cast<const E*>(p.colorRow[2]);
@@ -156,6 +190,7 @@ struct Fast {
                 [r, g, b](T, T s, int32_t) { return P::FromTable(r[P::TR(s)], g[P::TG(s)], b[P::TB(s)]); });
   }
   static void DestColorBlend(void* dst, const void* src, int32_t n, const KK_FXParams& p) {
+    if (WideTint(WideOp::kTintDest, dst, src, n, p)) return;
     const E* r = static_cast<const E*>(p.colorRow[0]);
     const E* g = static_cast<const E*>(p.colorRow[1]);
     const E* b = static_cast<const E*>(p.colorRow[2]);
@@ -174,7 +209,25 @@ struct Fast {
     if (y >= uintptr_t(p.plane->Height()) || x >= uintptr_t(p.plane->Width())) return 0;
     return *p.plane->Address(int32_t(x), int32_t(y));
   }
+  // The plane's bytes under a forward row that lies within one line of the plane, else
+  // null (the row walks pixel by pixel).
+  static const uint8_t* PlaneRow(const KK_FXParams& p, const void* dst, int32_t n) {
+    if (!p.plane || !p.planeImage || p.planeImagePitch <= 0 || p.direction < 0 || p.planeImagePitch % P::kBpp) return nullptr;
+    const uintptr_t base = reinterpret_cast<uintptr_t>(p.planeImage), at = reinterpret_cast<uintptr_t>(dst);
+    if (at < base) return nullptr;
+    const uintptr_t off = at - base, pitch = uintptr_t(p.planeImagePitch);
+    const uintptr_t y = off / pitch, x = (off % pitch) / P::kBpp;
+    if ((off % pitch) % P::kBpp || y >= uintptr_t(p.plane->Height()) || x + uintptr_t(n) > uintptr_t(p.plane->Width()))
+      return nullptr;
+    return p.plane->Address(int32_t(x), int32_t(y));
+  }
   static void AlphaPlaneBlend(void* dst, const void* src, int32_t n, const KK_FXParams& p) {
+    if (const uint8_t* plane = n > 0 ? PlaneRow(p, dst, n) : nullptr) {
+      WideRow r;
+      r.op = WideOp::kPlane;
+      r.plane = plane;
+      if (Wide(r, dst, src, n, p)) return;
+    }
     const int32_t dir = p.direction < 0 ? -1 : 1;
     Walk<false>(dst, src, n, p, [&p, dst, dir](T d, T s, int32_t i) {
       const int32_t t = PlaneValue(p, At(dst, i, dir)) >> 3;

@@ -1,55 +1,39 @@
-// SSE2 rows of the 16-bit fast blitters: each channel of eight pixels in its own 16-bit
-// lane, with the integer steps of the word and table code beside them, so the bytes are
-// the reference's. Without SSE2 nothing is done here and the word code does it all.
-#include "widgets/SoftBlitWide.h"
+// The 16-bit fast blitters' hottest rows, one vector of pixels at a time for each SIMD
+// target (foreach_target compiles this file once per target): each channel of a pixel
+// in its own 16-bit lane, with the integer steps of the word and table code beside
+// them, so the bytes are the reference's whatever the lane count.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "widgets/SoftBlitWide.cpp"
+#include "hwy/foreach_target.h"  // IWYU pragma: keep
+#include "hwy/highway.h"
 
 #include <cstring>
 
 #include "widgets/SoftBlitPixels.h"
+#include "widgets/SoftBlitWide.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+HWY_BEFORE_NAMESPACE();
 namespace softblit {
-namespace {
+namespace HWY_NAMESPACE {
+#if HWY_TARGET != HWY_SCALAR
+namespace softblitwide {
 
+namespace hn = hwy::HWY_NAMESPACE;
+using D = hn::ScalableTag<uint16_t>;
+using V = hn::Vec<D>;
+
+constexpr uint16_t kPairBias = 64;
 // A channel may be worked on in its own place, without shifting it down first, when
 // its largest weighted sum still fits a 16-bit lane there.
 constexpr int32_t kLargestInPlaceShift = 6;
-static_assert((kDiv15Limit << kLargestInPlaceShift) <= 0xFFFF);
 
-constexpr bool Div15IsExact() {
-  for (uint32_t v = 0; v <= kDiv15Limit; ++v)
-    for (int32_t shift = 0; shift <= kLargestInPlaceShift; ++shift)
-      if ((Div15(v << shift) >> shift) != v / 15) return false;
-  return true;
-}
-static_assert(Div15IsExact());
-
-}  // namespace
-
-#if defined(__SSE2__)
-namespace {
-
-constexpr int32_t kLanes = 8;
-constexpr uint16_t kPairBias = 64;
-
-__m128i Load(const uint8_t* p) {
-  __m128i v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-void Store(uint8_t* p, __m128i v) { std::memcpy(p, &v, sizeof v); }
-
-__m128i Splat(uint32_t v) { return _mm_set1_epi16(static_cast<int16_t>(static_cast<uint16_t>(v))); }
+V Splat(uint32_t v) { return hn::Set(D(), static_cast<uint16_t>(v)); }
 
 // Keyed source lanes take the target's lane; without a key `out` stands.
 template <bool kKeyed>
-__m128i KeepKeyed(__m128i out, __m128i s, __m128i t, __m128i key) {
+V KeepKeyed(V out, V s, V t, V key) {
   if constexpr (!kKeyed) return out;
-  const __m128i hit = _mm_cmpeq_epi16(s, key);
-  return _mm_or_si128(_mm_and_si128(hit, t), _mm_andnot_si128(hit, out));
+  else return hn::IfThenElse(hn::Eq(s, key), t, out);
 }
 
 // One channel of the 16-bit formats: its place and width.
@@ -59,38 +43,36 @@ struct Channel {
   static constexpr uint16_t kField = static_cast<uint16_t>(kMask << kShift);
   static constexpr bool kInPlace = kShift <= kLargestInPlaceShift;
   // The channel in the low bits of each lane; the top channel needs no mask.
-  static __m128i Down(__m128i v) {
-    const __m128i shifted = _mm_srli_epi16(v, kShift);
+  static V Down(V v) {
+    const V shifted = hn::ShiftRight<kShift>(v);
     if constexpr (kShift + kBits == 16) return shifted;
-    else return _mm_and_si128(shifted, Splat(kMask));
+    else return hn::And(shifted, Splat(kMask));
   }
 
   // t + ((s - t + 64) x a >> 8) without the a / 4 (taken off all channels at once),
   // back in the channel's place. (v x a) >> 8 is the high half of v x (a << 8); a
   // channel left in place is v << kShift, so its multiplier is a << (8 - kShift).
-  static __m128i PairStep(__m128i s, __m128i t, uint32_t a) {
+  static V PairStep(V s, V t, uint32_t a) {
     if constexpr (kInPlace) {
-      const __m128i field = Splat(kField);
-      const __m128i v = _mm_sub_epi16(_mm_add_epi16(_mm_and_si128(s, field), Splat(kPairBias << kShift)),
-                                      _mm_and_si128(t, field));
-      return _mm_slli_epi16(_mm_mulhi_epu16(v, Splat(a << (8 - kShift))), kShift);
+      const V field = Splat(kField);
+      const V v = hn::Sub(hn::Add(hn::And(s, field), Splat(kPairBias << kShift)), hn::And(t, field));
+      return hn::ShiftLeft<kShift>(hn::MulHigh(v, Splat(a << (8 - kShift))));
     } else {
-      const __m128i v = _mm_sub_epi16(_mm_add_epi16(Down(s), Splat(kPairBias)), Down(t));
-      return _mm_slli_epi16(_mm_mulhi_epu16(v, Splat(a << 8)), kShift);
+      const V v = hn::Sub(hn::Add(Down(s), Splat(kPairBias)), Down(t));
+      return hn::ShiftLeft<kShift>(hn::MulHigh(v, Splat(a << 8)));
     }
   }
 
   // floor((s x (15 - k) + t x k) / 15), in the channel's place.
-  static __m128i StretchStep(__m128i s, __m128i t, __m128i ks, __m128i k) {
-    const __m128i div = Splat(kDiv15Multiplier);
+  static V StretchStep(V s, V t, V ks, V k) {
+    const V div = Splat(kDiv15Multiplier);
     if constexpr (kInPlace) {
-      const __m128i field = Splat(kField);
-      const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(s, field), ks),
-                                        _mm_mullo_epi16(_mm_and_si128(t, field), k));
-      return _mm_and_si128(_mm_mulhi_epu16(sum, div), field);
+      const V field = Splat(kField);
+      const V sum = hn::Add(hn::Mul(hn::And(s, field), ks), hn::Mul(hn::And(t, field), k));
+      return hn::And(hn::MulHigh(sum, div), field);
     } else {
-      const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(Down(s), ks), _mm_mullo_epi16(Down(t), k));
-      return _mm_slli_epi16(_mm_mulhi_epu16(sum, div), kShift);
+      const V sum = hn::Add(hn::Mul(Down(s), ks), hn::Mul(Down(t), k));
+      return hn::ShiftLeft<kShift>(hn::MulHigh(sum, div));
     }
   }
 };
@@ -105,65 +87,124 @@ struct Channels {
   static constexpr uint16_t kOnes = 1u << kLayout.redShift | 1u << kLayout.greenShift | 1u;
 };
 
+// Runs `step(s, t) -> out` over the whole row; the tail goes through the same step on
+// copies, so no load reaches past the row.
+template <class Step>
+void Rows(uint8_t* target, const uint8_t* source, int32_t count, Step step) {
+  const D d;
+  const hn::Repartition<uint8_t, D> bytes;
+  const size_t lanes = hn::Lanes(d), n = static_cast<size_t>(count);
+  auto one = [&](uint8_t* tp, const uint8_t* sp) {
+    const V s = hn::BitCast(d, hn::LoadU(bytes, sp)), t = hn::BitCast(d, hn::LoadU(bytes, tp));
+    hn::StoreU(hn::BitCast(bytes, step(s, t)), bytes, tp);
+  };
+  size_t i = 0;
+  for (; i + lanes <= n; i += lanes) one(target + 2 * i, source + 2 * i);
+  if (i == n) return;
+  HWY_ALIGN uint8_t tt[HWY_MAX_BYTES] = {}, st[HWY_MAX_BYTES] = {};
+  std::memcpy(tt, target + 2 * i, 2 * (n - i));
+  std::memcpy(st, source + 2 * i, 2 * (n - i));
+  one(tt, st);
+  std::memcpy(target + 2 * i, tt, 2 * (n - i));
+}
+
 // Each channel's result lies between its source and target values, so the three
 // channels can be summed over the target's colour bits without carrying into each
 // other, and a / 4 taken off all three in one subtraction.
 template <int32_t F, bool kKeyed>
-int32_t BlendPairs(uint8_t* target, const uint8_t* source, int32_t count, uint32_t a, uint32_t key) {
+void BlendPairs(uint8_t* target, const uint8_t* source, int32_t count, uint32_t a, uint32_t key) {
   using C = Channels<F>;
-  const __m128i colours = Splat(C::kColours), quarters = Splat((a >> 2) * C::kOnes), keyLanes = Splat(key);
-  int32_t i = 0;
-  for (; i + kLanes <= count; i += kLanes) {
-    const __m128i s = Load(source + 2 * i), t = Load(target + 2 * i);
-    const __m128i steps = _mm_add_epi16(_mm_add_epi16(C::Red::PairStep(s, t, a), C::Green::PairStep(s, t, a)),
-                                        C::Blue::PairStep(s, t, a));
-    const __m128i out = _mm_add_epi16(_mm_sub_epi16(_mm_and_si128(t, colours), quarters), steps);
-    Store(target + 2 * i, KeepKeyed<kKeyed>(out, s, t, keyLanes));
-  }
-  return i;
+  const V colours = Splat(C::kColours), quarters = Splat((a >> 2) * C::kOnes), keyLanes = Splat(key);
+  Rows(target, source, count, [&](V s, V t) {
+    const V steps = hn::Add(hn::Add(C::Red::PairStep(s, t, a), C::Green::PairStep(s, t, a)), C::Blue::PairStep(s, t, a));
+    return KeepKeyed<kKeyed>(hn::Add(hn::Sub(hn::And(t, colours), quarters), steps), s, t, keyLanes);
+  });
 }
 
 template <int32_t F, bool kKeyed>
-int32_t StretchBlend(uint8_t* target, const uint8_t* source, int32_t count, uint32_t k, uint32_t key) {
+void StretchBlend(uint8_t* target, const uint8_t* source, int32_t count, uint32_t k, uint32_t key) {
   using C = Channels<F>;
-  const __m128i ks = Splat(15 - k), kt = Splat(k), keyLanes = Splat(key);
-  int32_t i = 0;
-  for (; i + kLanes <= count; i += kLanes) {
-    const __m128i s = Load(source + 2 * i), t = Load(target + 2 * i);
-    const __m128i out = _mm_or_si128(_mm_or_si128(C::Red::StretchStep(s, t, ks, kt), C::Green::StretchStep(s, t, ks, kt)),
-                                     C::Blue::StretchStep(s, t, ks, kt));
-    Store(target + 2 * i, KeepKeyed<kKeyed>(out, s, t, keyLanes));
-  }
-  return i;
+  const V ks = Splat(15 - k), kt = Splat(k), keyLanes = Splat(key);
+  Rows(target, source, count, [&](V s, V t) {
+    const V out = hn::Or(hn::Or(C::Red::StretchStep(s, t, ks, kt), C::Green::StretchStep(s, t, ks, kt)),
+                         C::Blue::StretchStep(s, t, ks, kt));
+    return KeepKeyed<kKeyed>(out, s, t, keyLanes);
+  });
 }
 
-}  // namespace
+template <int32_t F>
+int32_t Pairs(uint8_t* target, const uint8_t* source, int32_t count, uint32_t a, uint32_t key) {
+  if (key == kNoKey) BlendPairs<F, false>(target, source, count, a, key);
+  else BlendPairs<F, true>(target, source, count, a, key);
+  return count;
+}
+
+template <int32_t F>
+int32_t Stretch(uint8_t* target, const uint8_t* source, int32_t count, uint32_t k, uint32_t key) {
+  if (key == kNoKey) StretchBlend<F, false>(target, source, count, k, key);
+  else StretchBlend<F, true>(target, source, count, k, key);
+  return count;
+}
+
+}  // namespace softblitwide
+#endif
+
+// The one-lane scalar target (the floor where SSSE3 is missing) does nothing here,
+// and the word and table code does the whole row.
+#if HWY_TARGET == HWY_SCALAR
+#define SOFTBLIT_WIDE(name, call) \
+  int32_t name(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t) { return 0; }
+#else
+#define SOFTBLIT_WIDE(name, call)                                                             \
+  int32_t name(uint8_t* target, const uint8_t* source, int32_t count, uint32_t v, uint32_t key) { \
+    return softblitwide::call(target, source, count, v, key);                                   \
+  }
+#endif
+SOFTBLIT_WIDE(Pairs565, Pairs<kk::kFormat565>)
+SOFTBLIT_WIDE(Pairs555, Pairs<kk::kFormat555>)
+SOFTBLIT_WIDE(Stretch565, Stretch<kk::kFormat565>)
+SOFTBLIT_WIDE(Stretch555, Stretch<kk::kFormat555>)
+#undef SOFTBLIT_WIDE
+
+}  // namespace HWY_NAMESPACE
+}  // namespace softblit
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace softblit {
+namespace softblitwide {
+
+constexpr int32_t kLargestInPlaceShift = 6;
+static_assert((kDiv15Limit << kLargestInPlaceShift) <= 0xFFFF);
+
+constexpr bool Div15IsExact() {
+  for (uint32_t v = 0; v <= kDiv15Limit; ++v)
+    for (int32_t shift = 0; shift <= kLargestInPlaceShift; ++shift)
+      if ((Div15(v << shift) >> shift) != v / 15) return false;
+  return true;
+}
+static_assert(Div15IsExact());
+
+}  // namespace softblitwide
+
+HWY_EXPORT(Pairs565);
+HWY_EXPORT(Pairs555);
+HWY_EXPORT(Stretch565);
+HWY_EXPORT(Stretch555);
 
 template <int32_t F>
 int32_t BlendPairsWide(uint8_t* target, const uint8_t* source, int32_t count, uint32_t a, uint32_t key) {
-  return key == kNoKey ? BlendPairs<F, false>(target, source, count, a, key)
-                       : BlendPairs<F, true>(target, source, count, a, key);
+  if (count <= 0) return 0;
+  return F == kk::kFormat565 ? HWY_DYNAMIC_DISPATCH(Pairs565)(target, source, count, a, key)
+                             : HWY_DYNAMIC_DISPATCH(Pairs555)(target, source, count, a, key);
 }
 
 template <int32_t F>
 int32_t StretchBlendWide(uint8_t* target, const uint8_t* source, int32_t count, uint32_t k, uint32_t key) {
-  return key == kNoKey ? StretchBlend<F, false>(target, source, count, k, key)
-                       : StretchBlend<F, true>(target, source, count, k, key);
+  if (count <= 0) return 0;
+  return F == kk::kFormat565 ? HWY_DYNAMIC_DISPATCH(Stretch565)(target, source, count, k, key)
+                             : HWY_DYNAMIC_DISPATCH(Stretch555)(target, source, count, k, key);
 }
-
-#else
-
-template <int32_t F>
-int32_t BlendPairsWide(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t) {
-  return 0;
-}
-
-template <int32_t F>
-int32_t StretchBlendWide(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t) {
-  return 0;
-}
-
-#endif
 
 template int32_t BlendPairsWide<kk::kFormat555>(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t);
 template int32_t BlendPairsWide<kk::kFormat565>(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t);
@@ -171,3 +212,4 @@ template int32_t StretchBlendWide<kk::kFormat555>(uint8_t*, const uint8_t*, int3
 template int32_t StretchBlendWide<kk::kFormat565>(uint8_t*, const uint8_t*, int32_t, uint32_t, uint32_t);
 
 }  // namespace softblit
+#endif

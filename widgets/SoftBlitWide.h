@@ -1,6 +1,6 @@
-// Eight 16-bit pixels at a time (SSE2, the x86-64 baseline) for the fast blitters'
-// hottest rows. Each call does the longest prefix of whole vectors it can and says how
-// many pixels that was; the caller's word and table code finishes the row.
+// The fast blitters' hottest 16-bit rows, a vector of pixels at a time on the SIMD
+// target chosen at run time. Each call does the whole row and says so, or 0 where the
+// running target has no vectors; the caller's word and table code does what is left.
 #pragma once
 
 #include <cstdint>

@@ -11,6 +11,7 @@
 #include "graphics/KK_FXLevelBlend.h"
 #include "graphics/KK_FXMath.h"
 #include "base/PixelFormat.h"
+#include "support/SimdTargets.h"
 #include "support/Sweep.h"
 
 namespace kk_fxman_test {
@@ -128,7 +129,10 @@ void CheckGuards(const std::vector<uint8_t>& out, int32_t index) {
   }
 }
 
-TEST_F(FXManTest, SweepFastRowsEqualReferenceRows) {
+TEST_F(FXManTest, SweepFastRowsEqualReferenceRowsOnEverySimdTarget) {
+  for (int64_t target : testing_support::SimdTargets()) {
+  SCOPED_TRACE(testing_support::SimdTargetName(target));
+  testing_support::OnlySimdTarget only(target);
   // One pass per format, so each manager is built once.
   uint32_t sum = 0;
   for (int32_t format : {16, 17, 32})
@@ -161,6 +165,7 @@ TEST_F(FXManTest, SweepFastRowsEqualReferenceRows) {
   if (!testing_support::ReplayingOneCase()) {
     EXPECT_EQ(sum, 0xECC78CB9u) << std::hex << sum;
   }
+  }
 }
 
 TEST_F(FXManTest, SweepBlurRowsEqualReference) {
@@ -181,9 +186,11 @@ TEST_F(FXManTest, SweepBlurRowsEqualReference) {
   }
 }
 
-TEST_F(FXManTest, LevelBlendsEqualTheReferenceForEveryChannelPairAtEveryLevel) {
-  for (uint32_t v = 0; v <= 15841; ++v) ASSERT_EQ(kk::Div62(v), v / 62) << v;
+TEST_F(FXManTest, LevelBlendsEqualTheReferenceForEveryChannelPairAtEveryLevelOnEverySimdTarget) {
+  for (int64_t target : testing_support::SimdTargets())
   for (int32_t format : {16, 17, 32}) {
+    SCOPED_TRACE(testing_support::SimdTargetName(target));
+    testing_support::OnlySimdTarget only(target);
     KK_FXMan& m = Make(format);
     const int32_t bpp = m.BytesPerPixel(), max = m.ChannelMax();
     const int32_t count = (max + 1) * (max + 1);

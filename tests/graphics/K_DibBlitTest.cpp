@@ -13,6 +13,7 @@
 #include "graphics/K_Dib.h"
 #include "graphics/K_DibPlacement.h"
 #include "support/FencedBuffer.h"
+#include "support/SimdTargets.h"
 #include "support/Sweep.h"
 
 namespace k_dib_blit_test {
@@ -151,9 +152,12 @@ void MakeSprite(CaseRng& rng, int32_t format, KK_LLESprite& s) {
   }
 }
 
-TEST_F(BlitTest, SweepRunBlitterEqualsReference) {
+TEST_F(BlitTest, SweepRunBlitterEqualsReferenceOnEverySimdTarget) {
   static const uint32_t kModes[] = {0, 0, 1, 1, 100, 101, 102, 103, 150, 151, 152, 153, 154, 200};
   static const int32_t kFormats[] = {16, 17, 32};
+  for (int64_t target : testing_support::SimdTargets()) {
+  SCOPED_TRACE(testing_support::SimdTargetName(target));
+  testing_support::OnlySimdTarget only(target);
   uint32_t sum = 0;
   for (int32_t format : kFormats) {
     ASSERT_EQ(CreateFXManager(format), 1);
@@ -213,6 +217,7 @@ TEST_F(BlitTest, SweepRunBlitterEqualsReference) {
   }
   if (!testing_support::ReplayingOneCase()) {
     EXPECT_EQ(sum, 0xDC219998u) << std::hex << sum;
+  }
   }
 }
 

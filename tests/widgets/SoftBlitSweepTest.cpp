@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/FencedBuffer.h"
+#include "support/SimdTargets.h"
 #include "support/Sweep.h"
 #include "widgets/SoftBlit.h"
 
@@ -185,29 +186,40 @@ SweepOutcome RunSweep(int32_t count, Shapes shapes) {
   return out;
 }
 
-TEST(SoftBlitSweepTest, FastMembersEqualReferenceByteForByte) {
+TEST(SoftBlitSweepTest, FastMembersEqualReferenceByteForByteOnEverySimdTarget) {
+  for (int64_t target : testing_support::SimdTargets()) {
+  SCOPED_TRACE(testing_support::SimdTargetName(target));
+  testing_support::OnlySimdTarget only(target);
   const SweepOutcome out = RunSweep(6000, Shapes::kNarrow);
   if (!testing_support::ReplayingOneCase()) {
     // A sweep whose rectangles mostly miss would prove little.
     EXPECT_GT(out.drawn * 2, out.total) << out.drawn << " of " << out.total << " cases drew";
     EXPECT_EQ(out.crc, 0xC0EA8F9Fu) << std::hex << "crc 0x" << out.crc;
   }
+  }
 }
 
-TEST(SoftBlitSweepTest, WideRowsAndOneToOneStretchesEqualReference) {
+TEST(SoftBlitSweepTest, WideRowsAndOneToOneStretchesEqualReferenceOnEverySimdTarget) {
+  for (int64_t target : testing_support::SimdTargets()) {
+  SCOPED_TRACE(testing_support::SimdTargetName(target));
+  testing_support::OnlySimdTarget only(target);
   const SweepOutcome out = RunSweep(3000, Shapes::kWide);
   if (!testing_support::ReplayingOneCase()) {
     EXPECT_GT(out.drawn * 2, out.total) << out.drawn << " of " << out.total << " cases drew";
     EXPECT_EQ(out.crc, 0x29B397D7u) << std::hex << "crc 0x" << out.crc;
+  }
   }
 }
 
 // Every pair of channel values at every level, through the 16-bit level blend's pair
 // rows and the stretch: source pixel x carries x in each channel, target row y carries
 // y (5-bit channels take x & 31 and x >> 1, so they meet every pair too).
-TEST(SoftBlitSweepTest, EveryChannelPairAtEveryLevelEqualsReference) {
+TEST(SoftBlitSweepTest, EveryChannelPairAtEveryLevelEqualsReferenceOnEverySimdTarget) {
   constexpr int32_t kSide = 64;
+  for (int64_t target : testing_support::SimdTargets())
   for (const int32_t format : {kk::kFormat555, kk::kFormat565}) {
+    SCOPED_TRACE(testing_support::SimdTargetName(target));
+    testing_support::OnlySimdTarget only(target);
     const bool is565 = format == kk::kFormat565;
     auto pixel = [&](int32_t v) {
       const uint32_t red = uint32_t(v) >> 1, green = is565 ? uint32_t(v) : uint32_t(v) & 31, blue = uint32_t(v) & 31;
