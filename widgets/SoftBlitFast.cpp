@@ -1,7 +1,7 @@
-// The fast blitters: rectangles clipped once, rows walked with pointers, 16-bit rows
-// eight pixels at a time (SoftBlitWide) with their ends in pair words with a 16-bit
-// lane per channel or looked up in the blend table, and the alpha plane's weights made
-// once per call. Results equal the reference members' byte for byte.
+// The fast blitters: rectangles clipped once, rows walked with pointers, the blends a
+// vector of pixels at a time on the SIMD target chosen at run time (SoftBlitWide), else
+// in pair words with a 16-bit lane per channel or looked up in the blend table, and the
+// alpha plane's weights made once per call. Results equal the reference members' byte for byte.
 #include <algorithm>
 #include <cstring>
 
@@ -182,6 +182,7 @@ void StoreMixed32(uint8_t* __restrict t, const uint8_t* __restrict s, const uint
 }
 
 void MixRow32(uint8_t* tp, const uint8_t* sp, int32_t n, uint16_t ws, uint16_t wt, uint32_t key) {
+  if (MixRow32Wide(tp, sp, n, ws, wt, key)) return;
   uint8_t mixed[kChunk * 4];
   while (n > 0) {
     const int32_t m = std::min(n, kChunk);
@@ -394,8 +395,10 @@ HRESULT AlphaPlane(const DDSURFACEDESC2& target, const RECT& dst, const DDSURFAC
     for (int32_t x = 0; x < span.w;) {
       const int32_t m = std::min(span.w - x, kChunk);
       for (int32_t i = 0; i < m; ++i) w[i] = weights[ap[x + i]];
-      if constexpr (F == kk::kFormat32) AlphaRow32(tp, sp, w, m);
-      else AlphaRow16<F>(tp, sp, w, m);
+      if (!AlphaRowWide(F, tp, sp, w, m)) {
+        if constexpr (F == kk::kFormat32) AlphaRow32(tp, sp, w, m);
+        else AlphaRow16<F>(tp, sp, w, m);
+      }
       tp += m * Fmt<F>::kBytes, sp += m * Fmt<F>::kBytes, x += m;
     }
   }

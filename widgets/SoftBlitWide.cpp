@@ -37,9 +37,10 @@ V KeepKeyed(V out, V s, V t, V key) {
 }
 
 // One channel of the 16-bit formats: its place and width.
-template <int32_t kShift, int32_t kBits>
+template <int32_t kShiftOf, int32_t kBits>
 struct Channel {
   static constexpr uint16_t kMask = static_cast<uint16_t>((1u << kBits) - 1);
+  static constexpr int32_t kShift = kShiftOf;
   static constexpr uint16_t kField = static_cast<uint16_t>(kMask << kShift);
   static constexpr bool kInPlace = kShift <= kLargestInPlaceShift;
   // The channel in the low bits of each lane; the top channel needs no mask.
@@ -146,6 +147,86 @@ int32_t Stretch(uint8_t* target, const uint8_t* source, int32_t count, uint32_t 
   return count;
 }
 
+// Runs `step(t, s, weights)` over a row of `kBytes`-byte pixels with one 16-bit weight
+// per pixel (`w` may be null: no weights); the tail goes through the same step on
+// copies, so no load reaches past the row.
+template <int32_t kBytes, class Step>
+void WeightedRows(uint8_t* target, const uint8_t* source, const uint16_t* w, int32_t count, Step step) {
+  const size_t lanes = hn::Lanes(D()) * 2 / kBytes, n = static_cast<size_t>(count);
+  size_t i = 0;
+  for (; i + lanes <= n; i += lanes) step(target + kBytes * i, source + kBytes * i, w ? w + i : nullptr);
+  if (i == n) return;
+  HWY_ALIGN uint8_t tt[HWY_MAX_BYTES] = {}, st[HWY_MAX_BYTES] = {};
+  HWY_ALIGN uint16_t wt[HWY_MAX_BYTES / 2] = {};
+  std::memcpy(tt, target + kBytes * i, kBytes * (n - i));
+  std::memcpy(st, source + kBytes * i, kBytes * (n - i));
+  if (w) std::memcpy(wt, w + i, 2 * (n - i));
+  step(tt, st, wt);
+  std::memcpy(target + kBytes * i, tt, kBytes * (n - i));
+}
+
+// (cs x ws + ct x wt) >> 8 per 16-bit lane.
+V MixLane(V cs, V ct, V ws, V wt) { return hn::ShiftRight<8>(hn::Add(hn::Mul(cs, ws), hn::Mul(ct, wt))); }
+
+// 32-bit pixels: the colour bytes mixed as the low and high bytes of 16-bit lanes, the
+// fourth byte the target's. `ws`, `wt` per pixel (each in both halves of its lanes).
+hn::Vec<hn::ScalableTag<uint32_t>> Mix32Lanes(V s, V t, V ws, V wt) {
+  const hn::ScalableTag<uint32_t> d32;
+  const V low = Splat(0xFF);
+  const V lo = MixLane(hn::And(s, low), hn::And(t, low), ws, wt);
+  const V hi = MixLane(hn::ShiftRight<8>(s), hn::ShiftRight<8>(t), ws, wt);
+  const auto colours = hn::Set(d32, kRgbMask);
+  return hn::Or(hn::And(hn::BitCast(d32, hn::Or(lo, hn::ShiftLeft<8>(hi))), colours), hn::AndNot(colours, hn::BitCast(d32, t)));
+}
+
+// (s x ws + t x wt) >> 8 on each colour byte; keyed pixels keep the target.
+void Mix32(uint8_t* target, const uint8_t* source, int32_t count, uint32_t ws, uint32_t wt, uint32_t key) {
+  const hn::ScalableTag<uint32_t> d32;
+  const hn::Repartition<uint8_t, D> bytes;
+  const V sw = Splat(ws), tw = Splat(wt);
+  const auto colours = hn::Set(d32, kRgbMask), keys = hn::Set(d32, key == kNoKey ? 0xFFFFFFFFu : key & kRgbMask);
+  WeightedRows<4>(target, source, nullptr, count, [&](uint8_t* tp, const uint8_t* sp, const uint16_t*) {
+    const V s = hn::BitCast(D(), hn::LoadU(bytes, sp)), t = hn::BitCast(D(), hn::LoadU(bytes, tp));
+    const auto t32 = hn::BitCast(d32, t);
+    const auto out = hn::IfThenElse(hn::Eq(hn::And(hn::BitCast(d32, s), colours), keys), t32, Mix32Lanes(s, t, sw, tw));
+    hn::StoreU(hn::BitCast(bytes, out), bytes, tp);
+  });
+}
+
+// The alpha-plane rows: weight w (0..255) keeps w of the target over 255 - w of the
+// source; 255 keeps the target, 0 copies the source's colour bits.
+void Alpha32(uint8_t* target, const uint8_t* source, const uint16_t* w, int32_t count) {
+  const hn::ScalableTag<uint32_t> d32;
+  const hn::Repartition<uint8_t, D> bytes;
+  const auto colours = hn::Set(d32, kRgbMask);
+  WeightedRows<4>(target, source, w, count, [&](uint8_t* tp, const uint8_t* sp, const uint16_t* wp) {
+    const V s = hn::BitCast(D(), hn::LoadU(bytes, sp)), t = hn::BitCast(D(), hn::LoadU(bytes, tp));
+    const auto w32 = hn::PromoteTo(d32, hn::LoadU(hn::Rebind<uint16_t, decltype(d32)>(), wp));
+    const V wt = hn::BitCast(D(), hn::Or(w32, hn::ShiftLeft<16>(w32))), ws = hn::Sub(Splat(255), wt);
+    const auto t32 = hn::BitCast(d32, t);
+    const auto copied = hn::Or(hn::And(hn::BitCast(d32, s), colours), hn::AndNot(colours, t32));
+    const auto out = hn::IfThenElse(hn::Eq(w32, hn::Set(d32, 255)), t32,
+                                    hn::IfThenElse(hn::Eq(w32, hn::Zero(d32)), copied, Mix32Lanes(s, t, ws, wt)));
+    hn::StoreU(hn::BitCast(bytes, out), bytes, tp);
+  });
+}
+
+template <int32_t F>
+void Alpha16(uint8_t* target, const uint8_t* source, const uint16_t* w, int32_t count) {
+  using C = Channels<F>;
+  const hn::Repartition<uint8_t, D> bytes;
+  WeightedRows<2>(target, source, w, count, [&](uint8_t* tp, const uint8_t* sp, const uint16_t* wp) {
+    const V s = hn::BitCast(D(), hn::LoadU(bytes, sp)), t = hn::BitCast(D(), hn::LoadU(bytes, tp));
+    const V wt = hn::LoadU(D(), wp), ws = hn::Sub(Splat(255), wt);
+    const V mixed = hn::Or(hn::Or(hn::ShiftLeft<C::Red::kShift>(MixLane(C::Red::Down(s), C::Red::Down(t), ws, wt)),
+                                  hn::ShiftLeft<C::Green::kShift>(MixLane(C::Green::Down(s), C::Green::Down(t), ws, wt))),
+                           MixLane(C::Blue::Down(s), C::Blue::Down(t), ws, wt));
+    const V out = hn::IfThenElse(hn::Eq(wt, Splat(255)), t,
+                                 hn::IfThenElse(hn::Eq(wt, hn::Zero(D())), hn::And(s, Splat(C::kColours)), mixed));
+    hn::StoreU(hn::BitCast(bytes, out), bytes, tp);
+  });
+}
+
 }  // namespace softblitwide
 #endif
 
@@ -164,6 +245,29 @@ SOFTBLIT_WIDE(Pairs565, Pairs<kk::kFormat565>)
 SOFTBLIT_WIDE(Pairs555, Pairs<kk::kFormat555>)
 SOFTBLIT_WIDE(Stretch565, Stretch<kk::kFormat565>)
 SOFTBLIT_WIDE(Stretch555, Stretch<kk::kFormat555>)
+
+// The alpha-plane rows by format code (16, 17, 32).
+bool AlphaTarget(int32_t format, uint8_t* target, const uint8_t* source, const uint16_t* w, int32_t count) {
+#if HWY_TARGET == HWY_SCALAR
+  (void)format, (void)target, (void)source, (void)w, (void)count;
+  return false;
+#else
+  if (format == kk::kFormat565) softblitwide::Alpha16<kk::kFormat565>(target, source, w, count);
+  else if (format == kk::kFormat555) softblitwide::Alpha16<kk::kFormat555>(target, source, w, count);
+  else softblitwide::Alpha32(target, source, w, count);
+  return true;
+#endif
+}
+
+bool Mix32Target(uint8_t* target, const uint8_t* source, int32_t count, uint32_t ws, uint32_t wt, uint32_t key) {
+#if HWY_TARGET == HWY_SCALAR
+  (void)target, (void)source, (void)count, (void)ws, (void)wt, (void)key;
+  return false;
+#else
+  softblitwide::Mix32(target, source, count, ws, wt, key);
+  return true;
+#endif
+}
 #undef SOFTBLIT_WIDE
 
 }  // namespace HWY_NAMESPACE
@@ -191,6 +295,16 @@ HWY_EXPORT(Pairs565);
 HWY_EXPORT(Pairs555);
 HWY_EXPORT(Stretch565);
 HWY_EXPORT(Stretch555);
+HWY_EXPORT(Mix32Target);
+HWY_EXPORT(AlphaTarget);
+
+bool AlphaRowWide(int32_t format, uint8_t* target, const uint8_t* source, const uint16_t* w, int32_t count) {
+  return count <= 0 || HWY_DYNAMIC_DISPATCH(AlphaTarget)(format, target, source, w, count);
+}
+
+bool MixRow32Wide(uint8_t* target, const uint8_t* source, int32_t count, uint32_t ws, uint32_t wt, uint32_t key) {
+  return count <= 0 || HWY_DYNAMIC_DISPATCH(Mix32Target)(target, source, count, ws, wt, key);
+}
 
 template <int32_t F>
 int32_t BlendPairsWide(uint8_t* target, const uint8_t* source, int32_t count, uint32_t a, uint32_t key) {

@@ -20,6 +20,16 @@ int32_t BlendPairsWide(uint8_t* target, const uint8_t* source, int32_t count, ui
 template <int32_t F>
 int32_t StretchBlendWide(uint8_t* target, const uint8_t* source, int32_t count, uint32_t k, uint32_t key);
 
+// 32-bit rows: (s x ws + t x wt) >> 8 on each colour byte (ws + wt <= 256); the fourth
+// byte, and every byte of a pixel whose colour is `key` (kNoKey none), keep the
+// target's. False where the running target has no vectors.
+bool MixRow32Wide(uint8_t* target, const uint8_t* source, int32_t count, uint32_t ws, uint32_t wt, uint32_t key);
+
+// The alpha-plane rows of format 16, 17 or 32: weight w[i] (0..255) keeps w of the
+// target over 255 - w of the source per channel, (s x (255 - w) + t x w) >> 8; 255
+// keeps the target, 0 copies the source's colour bits. False as above.
+bool AlphaRowWide(int32_t format, uint8_t* target, const uint8_t* source, const uint16_t* w, int32_t count);
+
 // floor(v / 15) for 0 <= v <= 63 x 15 as a multiply by kDiv15Multiplier and a 16-bit
 // shift: exact over that range, and also when v comes shifted left into a channel's
 // place (the low bits of the quotient are then masked off).

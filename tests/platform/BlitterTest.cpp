@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ddraw/Blitter.h"
+#include "support/SimdTargets.h"
 
 namespace {
 
@@ -106,12 +107,16 @@ void RunCase(int n) {
   ASSERT_EQ(Pixels(dstA.view), Pixels(dstB.view)) << "fill";
 }
 
-TEST(BlitterTest, FastPathsMatchTheReferenceOverASeededSweep) {
-  if (const char* only = std::getenv("BLIT_CASE")) {
-    RunCase(std::atoi(only));
-    return;
+TEST(BlitterTest, FastPathsMatchTheReferenceOverASeededSweepOnEverySimdTarget) {
+  for (int64_t target : testing_support::SimdTargets()) {
+    SCOPED_TRACE(testing_support::SimdTargetName(target));
+    testing_support::OnlySimdTarget only(target);
+    if (const char* one = std::getenv("BLIT_CASE")) {
+      RunCase(std::atoi(one));
+      continue;
+    }
+    for (int n = 0; n < kCases && !HasFatalFailure(); ++n) RunCase(n);
   }
-  for (int n = 0; n < kCases && !HasFatalFailure(); ++n) RunCase(n);
 }
 
 }  // namespace

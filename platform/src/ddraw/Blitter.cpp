@@ -1,10 +1,12 @@
 // Fast paths of the surface blitter. Rows are handled one at a time (pitches are
-// padded), with a loop per pixel size so the compiler can vectorise the keyed copy.
+// padded); the keyed copy runs on the SIMD target chosen at run time, else a loop per
+// pixel size.
 #include "ddraw/Blitter.h"
 
 #include <cstring>
 #include <vector>
 
+#include "ddraw/KeyRows.h"
 #include "ddraw/PixelFormat.h"
 
 namespace plat::detail::ddraw {
@@ -44,6 +46,7 @@ void KeyRowAny(uint8_t* d, const uint8_t* s, int n, int bytes, const ColourKey& 
 
 void KeyedCopyRow(uint8_t* d, const uint8_t* s, int n, int bytes, const ColourKey& key) {
   uint32_t low = key.low, range = (key.high - key.low) & key.mask;
+  if ((bytes == 4 || key.mask <= 0xFFFF) && KeyRowWide(d, s, n, bytes, low, range, key.mask)) return;
   if (bytes == 2 && key.mask <= 0xFFFF) {
     KeyRow(reinterpret_cast<uint16_t*>(d), reinterpret_cast<const uint16_t*>(s), n, static_cast<uint16_t>(low),
            static_cast<uint16_t>(range), static_cast<uint16_t>(key.mask));
