@@ -90,16 +90,17 @@ struct Fast {
     if (Wide(WideOp::kCopy, dst, src, n, p)) return;
     Walk<false>(dst, src, n, p, [](T, T s, int32_t) { return s; });
   }
-  // The whole row in the wide kernel when it has the row's shape: forwards, and any
-  // level row the one its level names.
+  // The whole row in the wide kernel when it has the row's shape: any level row the
+  // one its level names.
   static bool Wide(WideOp op, void* dst, const void* src, int32_t n, const KK_FXParams& p) {
     WideRow r;
     r.op = op;
     return Wide(r, dst, src, n, p);
   }
   static bool Wide(WideRow r, void* dst, const void* src, int32_t n, const KK_FXParams& p) {
-    if (p.direction < 0 || n <= 0) return false;
+    if (n <= 0) return false;
     r.format = P::kCode;
+    r.mirror = p.direction < 0;
     r.dst = static_cast<uint8_t*>(dst);
     r.src = static_cast<const uint8_t*>(src);
     r.count = n;

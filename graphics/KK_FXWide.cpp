@@ -111,13 +111,15 @@ struct Kernel {
   using D = typename F::D;
   using V = typename F::V;
 
-  // One vector of pixels in place; `a` is the alpha bytes of mode 2.
   // One byte per pixel (alpha, plane), widened to the pixel lanes.
   static V Bytes(const uint8_t* p) { return hn::PromoteTo(D(), hn::LoadU(hn::Rebind<uint8_t, D>(), p)); }
+  // One vector of pixels in place: `ap` the alpha bytes of mode 2, `pp` the plane's; a
+  // mirrored row's destination block holds the pixels last first.
   static void Step(const WideRow& r, uint8_t* dp, const uint8_t* sp, const uint8_t* ap, const uint8_t* pp) {
     const D d;
     const hn::Repartition<uint8_t, D> bytes;
-    const V dv = hn::BitCast(d, hn::LoadU(bytes, dp)), sv = hn::BitCast(d, hn::LoadU(bytes, sp));
+    const V stored = hn::BitCast(d, hn::LoadU(bytes, dp)), sv = hn::BitCast(d, hn::LoadU(bytes, sp));
+    const V dv = r.mirror ? hn::Reverse(d, stored) : stored;
     V out;
     if constexpr (kOp == WideOp::kCopy) out = sv;
     else if constexpr (kOp == WideOp::kLighten) out = F::Lighten(dv, sv);
@@ -138,27 +140,33 @@ struct Kernel {
       const V mixed = F::Mix(t, kOp == WideOp::kLevel ? sv : out, dv);
       out = hn::IfThenElse(full, out, hn::IfThenElse(hn::Eq(t, hn::Zero(d)), dv, mixed));
     }
-    hn::StoreU(hn::BitCast(bytes, out), bytes, dp);
+    hn::StoreU(hn::BitCast(bytes, r.mirror ? hn::Reverse(d, out) : out), bytes, dp);
   }
 
   static void Row(const WideRow& r) {
     const D d;
     const size_t lanes = hn::Lanes(d);
     const size_t n = size_t(r.count);
+    // The destination block of pixels i.. (i + count - 1).
+    auto block = [&](size_t i, size_t count) {
+      return r.mirror ? r.dst - ptrdiff_t(i + count - 1) * F::kBpp : r.dst + i * F::kBpp;
+    };
     size_t i = 0;
     for (; i + lanes <= n; i += lanes)
-      Step(r, r.dst + i * F::kBpp, r.src + i * F::kBpp, kAlphaMode == 2 ? r.alpha + i : nullptr,
+      Step(r, block(i, lanes), r.src + i * F::kBpp, kAlphaMode == 2 ? r.alpha + i : nullptr,
            kOp == WideOp::kPlane ? r.plane + i : nullptr);
     if (i == n) return;
-    // The tail runs through the same step on copies, so no load reaches past the row.
+    // The tail runs through the same step on copies, so no load reaches past the row;
+    // a mirrored tail sits at the end of its copy, where its lanes fall once reversed.
     const size_t rest = n - i;
     HWY_ALIGN uint8_t dt[HWY_MAX_BYTES] = {}, st[HWY_MAX_BYTES] = {}, at[HWY_MAX_BYTES] = {}, pt[HWY_MAX_BYTES] = {};
-    std::memcpy(dt, r.dst + i * F::kBpp, rest * F::kBpp);
+    uint8_t* tail = r.mirror ? dt + (lanes - rest) * F::kBpp : dt;
+    std::memcpy(tail, block(i, rest), rest * F::kBpp);
     std::memcpy(st, r.src + i * F::kBpp, rest * F::kBpp);
     if (kAlphaMode == 2) std::memcpy(at, r.alpha + i, rest);
     if (kOp == WideOp::kPlane) std::memcpy(pt, r.plane + i, rest);
     Step(r, dt, st, at, pt);
-    std::memcpy(r.dst + i * F::kBpp, dt, rest * F::kBpp);
+    std::memcpy(block(i, rest), tail, rest * F::kBpp);
   }
 };
 

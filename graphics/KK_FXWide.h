@@ -16,6 +16,7 @@ struct WideRow {
   int32_t format = 0;  // 16, 17 or 32
   WideOp op = WideOp::kCopy;
   uint8_t* dst = nullptr;
+  bool mirror = false;  // the destination walks backwards from `dst`
   const uint8_t* src = nullptr;
   int32_t count = 0;
   // 0: every pixel takes the op's result; 1: the source's fourth byte (32-bit) is the

@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "base/ByteReader.h"
+#include "base/PixelFormat.h"
 #include "graphics/KK_AlphaChannel.h"
 #include "graphics/KK_FXMan.h"
+#include "graphics/KK_FXWide.h"
 #include "graphics/KK_LLESprite.h"
 #include "graphics/K_Dib.h"
 #include "graphics/K_DibPlacement.h"
@@ -129,7 +131,8 @@ void WalkRuns(K_Dib& image, const KK_LLESprite& sprite, const SpritePlacement& a
   }
 }
 
-// Plain copies of the visible runs, forwards or (mirror X) backwards.
+// Plain copies of the visible runs, forwards or (mirror X) backwards through the wide
+// kernel.
 template <int32_t kBpp>
 void CopyRuns(K_Dib& image, const KK_LLESprite& sprite, const SpritePlacement& at) {
   if (!at.mirrorX) {
@@ -139,6 +142,13 @@ void CopyRuns(K_Dib& image, const KK_LLESprite& sprite, const SpritePlacement& a
     return;
   }
   WalkRuns<kBpp>(image, sprite, at, [](uint8_t* d, const uint8_t* s, int32_t n, const uint8_t*) {
+    kk::WideRow row;
+    row.format = kBpp == 2 ? kk::kFormat565 : kk::kFormat32;
+    row.dst = d;
+    row.mirror = true;
+    row.src = s;
+    row.count = n;
+    if (kBpp != 3 && kk::RunWideRow(row)) return;
     for (int32_t i = 0; i < n; ++i, d -= kBpp, s += kBpp) std::memcpy(d, s, kBpp);
   });
 }
