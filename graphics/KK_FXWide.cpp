@@ -115,7 +115,7 @@ struct Kernel {
   static V Bytes(const uint8_t* p) { return hn::PromoteTo(D(), hn::LoadU(hn::Rebind<uint8_t, D>(), p)); }
   // One vector of pixels in place: `ap` the alpha bytes of mode 2, `pp` the plane's; a
   // mirrored row's destination block holds the pixels last first.
-  static void Step(const WideRow& r, uint8_t* dp, const uint8_t* sp, const uint8_t* ap, const uint8_t* pp) {
+  static V Compute(const WideRow& r, uint8_t* dp, const uint8_t* sp, const uint8_t* ap, const uint8_t* pp) {
     const D d;
     const hn::Repartition<uint8_t, D> bytes;
     const V stored = hn::BitCast(d, hn::LoadU(bytes, dp)), sv = hn::BitCast(d, hn::LoadU(bytes, sp));
@@ -140,7 +140,14 @@ struct Kernel {
       const V mixed = F::Mix(t, kOp == WideOp::kLevel ? sv : out, dv);
       out = hn::IfThenElse(full, out, hn::IfThenElse(hn::Eq(t, hn::Zero(d)), dv, mixed));
     }
-    hn::StoreU(hn::BitCast(bytes, r.mirror ? hn::Reverse(d, out) : out), bytes, dp);
+    return r.mirror ? hn::Reverse(d, out) : out;
+  }
+  static void Store(V v, uint8_t* dp) {
+    const hn::Repartition<uint8_t, D> bytes;
+    hn::StoreU(hn::BitCast(bytes, v), bytes, dp);
+  }
+  static void Step(const WideRow& r, uint8_t* dp, const uint8_t* sp, const uint8_t* ap, const uint8_t* pp) {
+    Store(Compute(r, dp, sp, ap, pp), dp);
   }
 
   static void Row(const WideRow& r) {
@@ -151,22 +158,29 @@ struct Kernel {
     auto block = [&](size_t i, size_t count) {
       return r.mirror ? r.dst - ptrdiff_t(i + count - 1) * F::kBpp : r.dst + i * F::kBpp;
     };
-    size_t i = 0;
-    for (; i + lanes <= n; i += lanes)
-      Step(r, block(i, lanes), r.src + i * F::kBpp, kAlphaMode == 2 ? r.alpha + i : nullptr,
-           kOp == WideOp::kPlane ? r.plane + i : nullptr);
-    if (i == n) return;
-    // The tail runs through the same step on copies, so no load reaches past the row;
-    // a mirrored tail sits at the end of its copy, where its lanes fall once reversed.
-    const size_t rest = n - i;
+    auto alphaAt = [&](size_t i) { return kAlphaMode == 2 ? r.alpha + i : nullptr; };
+    auto planeAt = [&](size_t i) { return kOp == WideOp::kPlane ? r.plane + i : nullptr; };
+    if (n >= lanes) {
+      // A ragged end is the row's last whole vector, computed before the others are
+      // stored, so the pixels it shares with them come out the same from the same input.
+      const size_t last = n - lanes;
+      const bool ragged = n % lanes != 0;
+      const V end = ragged ? Compute(r, block(last, lanes), r.src + last * F::kBpp, alphaAt(last), planeAt(last)) : hn::Zero(d);
+      for (size_t i = 0; i + lanes <= n; i += lanes) Step(r, block(i, lanes), r.src + i * F::kBpp, alphaAt(i), planeAt(i));
+      if (ragged) Store(end, block(last, lanes));
+      return;
+    }
+    // A row shorter than a vector runs through the same step on copies, so no load
+    // reaches past it; a mirrored row sits at the end of its copy, where its lanes fall
+    // once reversed.
     HWY_ALIGN uint8_t dt[HWY_MAX_BYTES] = {}, st[HWY_MAX_BYTES] = {}, at[HWY_MAX_BYTES] = {}, pt[HWY_MAX_BYTES] = {};
-    uint8_t* tail = r.mirror ? dt + (lanes - rest) * F::kBpp : dt;
-    std::memcpy(tail, block(i, rest), rest * F::kBpp);
-    std::memcpy(st, r.src + i * F::kBpp, rest * F::kBpp);
-    if (kAlphaMode == 2) std::memcpy(at, r.alpha + i, rest);
-    if (kOp == WideOp::kPlane) std::memcpy(pt, r.plane + i, rest);
+    uint8_t* tail = r.mirror ? dt + (lanes - n) * F::kBpp : dt;
+    std::memcpy(tail, block(0, n), n * F::kBpp);
+    std::memcpy(st, r.src, n * F::kBpp);
+    if (kAlphaMode == 2) std::memcpy(at, r.alpha, n);
+    if (kOp == WideOp::kPlane) std::memcpy(pt, r.plane, n);
     Step(r, dt, st, at, pt);
-    std::memcpy(block(i, rest), tail, rest * F::kBpp);
+    std::memcpy(block(0, n), tail, n * F::kBpp);
   }
 };
 
