@@ -20,6 +20,10 @@ constexpr uint32_t Div62(uint32_t v) { return (v * kDiv62Multiplier) >> kDiv62Sh
 constexpr uint32_t kDiv31Multiplier = 2115;
 constexpr uint32_t kDiv31Limit = 31 * 31 + 15;
 constexpr uint32_t Div31(uint32_t v) { return (v * kDiv31Multiplier) >> 16; }
+// A channel may be mixed in its own place, v << shift, up to this shift: the sum still
+// fits a 16-bit lane there and the quotient's bits from the shift up are v / 31's.
+constexpr int32_t kDiv31InPlaceShift = 6;
+static_assert((kDiv31Limit << kDiv31InPlaceShift) <= 0xFFFF);
 
 namespace fxdivide {
 constexpr bool Div62IsExact() {
@@ -29,7 +33,8 @@ constexpr bool Div62IsExact() {
 }
 constexpr bool Div31IsExact() {
   for (uint32_t v = 0; v <= kDiv31Limit; ++v)
-    if ((2 * v + 31) / 62 != (v + 15) / 31 || Div31(v) != v / 31) return false;
+    for (int32_t shift = 0; shift <= kDiv31InPlaceShift; ++shift)
+      if ((2 * v + 31) / 62 != (v + 15) / 31 || (Div31(v << shift) >> shift) != v / 31) return false;
   return 30 * 32 <= kDiv31Limit;
 }
 static_assert(Div62IsExact());

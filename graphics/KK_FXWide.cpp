@@ -33,13 +33,26 @@ struct Px16 {
   using V = hn::Vec<D16>;
   static constexpr int kBpp = 2;
 
+  // One 5-bit channel at bit kShift. Low channels are mixed in their own place (the
+  // quotient's bits below the field masked off), the top one shifted down and back.
   template <int kShift>
   static V MixChannel(V t, V inv, V top, V under) {
     const D16 d;
-    const V five = hn::Set(d, 31);
-    const V a = hn::And(hn::ShiftRight<kShift>(top), five), b = hn::And(hn::ShiftRight<kShift>(under), five);
-    const V sum = hn::Add(hn::Add(hn::Mul(t, a), hn::Mul(inv, b)), hn::Set(d, 15));
-    return hn::ShiftLeft<kShift>(hn::MulHigh(sum, hn::Set(d, uint16_t(kDiv31Multiplier))));
+    const V div = hn::Set(d, uint16_t(kDiv31Multiplier));
+    if constexpr (kShift <= kDiv31InPlaceShift) {
+      const V field = hn::Set(d, uint16_t(31 << kShift));
+      const V sum = hn::Add(hn::Add(hn::Mul(t, hn::And(top, field)), hn::Mul(inv, hn::And(under, field))),
+                            hn::Set(d, uint16_t(15 << kShift)));
+      const V quotient = hn::MulHigh(sum, div);
+      return kShift == 0 ? quotient : hn::And(quotient, field);
+    } else {
+      auto down = [&](V v) {
+        const V shifted = hn::ShiftRight<kShift>(v);
+        return kShift + 5 == 16 ? shifted : hn::And(shifted, hn::Set(d, 31));
+      };
+      const V sum = hn::Add(hn::Add(hn::Mul(t, down(top)), hn::Mul(inv, down(under))), hn::Set(d, 15));
+      return hn::ShiftLeft<kShift>(hn::MulHigh(sum, div));
+    }
   }
   // `top` keeps t/31 over `under`, t 0..31 per pixel.
   static V Mix(V t, V top, V under) {
