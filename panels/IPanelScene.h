@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "plat/types.h"
 #include "base/GGeometry.h"
@@ -18,7 +19,7 @@ class IPanelScene {
   virtual int32_t SendObserveMode(int32_t state) = 0;
   // Adds to the scene's ordered record of calls ("CVMissionWnd::Tick"), which the
   // stand-in panels write until their own work replaces them.
-  virtual void RecordCall(std::string call) = 0;
+  virtual void RecordCall(std::string_view call) = 0;
   // The scene's widget factory for the panels' children: null on failure, which the
   // scene has recorded.
   virtual GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,

@@ -421,7 +421,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // Calls of the operations above and of the screen's stand-in, oldest first, e.g.
   // "SetStatusText(text)".
   const std::vector<std::string>& RecordedCalls() const { return recordedCalls_; }
-  void RecordCall(std::string call) override { recordedCalls_.push_back(std::move(call)); }
+  void RecordCall(std::string_view call) override { recordedCalls_.emplace_back(call); }
   void ClearRecordedCalls() { recordedCalls_.clear(); }
 
   // ---- Senders: 1 when the command reached the host, 0 when refused or lost ----
@@ -695,7 +695,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   HCURSOR normalCursor_ = nullptr;
   HCURSOR clickCursor_ = nullptr;
   bool cursorsFromFiles_[2] = {false, false};
-  int32_t cursorKind_ = 1;
   int32_t antiLeave_ = 0;
   int32_t thirdGameFlag_ = 0;
   int32_t selectedFloorCard_ = -1;

@@ -16,7 +16,7 @@ constexpr const char* kSoundEffect = "Option_SoundEffect";
 constexpr const char* kVoice = "Option_Voice";
 constexpr const char* kSkin = "Option_Skin";
 constexpr int32_t kDefaultVolume = 0;
-constexpr const char* kDefaultSpeed = "1";
+constexpr int32_t kDefaultSpeed = 1;
 constexpr uint32_t kDefaultSoundEffect = 1;
 constexpr uint32_t kDefaultSkin = 0;
 constexpr uint32_t kLastSkin = 2;
@@ -51,7 +51,7 @@ void CDorvik2VWS::ReadOptions() {
   }
   SetEffectVolume(plat::crt::atoi(text.c_str()));
   if (!ReadRegString(sub, o::kSpeed, text)) {
-    text = o::kDefaultSpeed;
+    text = FormatString("%d", o::kDefaultSpeed);
     SaveRegString(sub, o::kSpeed, text);
   }
   Option_Speed = plat::crt::atoi(text.c_str());

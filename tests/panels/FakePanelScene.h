@@ -13,7 +13,7 @@ namespace panel_test {
 class FakePanelScene : public IPanelScene {
  public:
   int32_t SendObserveMode(int32_t) override { return 0; }
-  void RecordCall(std::string) override {}
+  void RecordCall(std::string_view) override {}
   GVTextWnd* CreateTextWnd(const GPoint&, GSize, const std::string&, COLORREF, int32_t, int32_t) override { return {}; }
   GVQLAniWnd* CreateQLAniWnd(const std::string& relPath, const GPoint& pos) override {
     auto w = std::make_unique<GVQLAniWnd>();
