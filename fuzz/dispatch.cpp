@@ -67,9 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxInput) return 0;
   IClientInterface* client = Table();
   CDorvik2VWS* scene = dynamic_cast<CDorvik2Wnd*>(client)->Scene();
-  // Each input starts on an empty queue with the tick running.
+  // Each input starts on an empty queue; the tick keeps running from the start.
   scene->ClearRecordedCalls();
-  client->RefreshScreen(0);
+  scene->ResetGameState();
   std::string_view rest(reinterpret_cast<const char*>(data), size);
   for (;;) {
     const size_t cut = rest.find(kBlockSeparator);
