@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "WindowTestSupport.h"
 #include "plat/error.h"
 #include "plat/files.h"
@@ -105,7 +107,7 @@ TEST_F(Input, CursorsLoadFromSystemIdsAndReadableFilesOnly) {
   EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(1)), nullptr);
   EXPECT_TRUE(DestroyCursor(arrow));
   EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), arrow) << "destroying a shared cursor keeps it";
-  auto dir = std::filesystem::temp_directory_path() / ("cursor-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  auto dir = std::filesystem::temp_directory_path() / ("cursor-test-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   plat::sim::MapPathPrefix("C:\\Game\\", dir.string());
   std::vector<uint8_t> truncated = AniFile(2);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "plat/sim.h"
 #include "plat/user.h"
 #include "support/ForeignClient.h"
@@ -74,7 +76,7 @@ TEST_F(LoadedModuleTest, TranscriptShowsTheWindowLifeInVirtualTime) {
 
 TEST_F(LoadedModuleTest, GameWindowPictureIsWrittenAsAn800By600Png) {
   ASSERT_NE(Started(0), nullptr);
-  const std::string path = (std::filesystem::temp_directory_path() / "dorvik2-testhost-frame.png").string();
+  const std::string path = (std::filesystem::temp_directory_path() / ("dorvik2-testhost-frame-" + std::to_string(::getpid()) + ".png")).string();
   std::string error;
   ASSERT_TRUE(host.WriteGamePicture(path, error)) << error;
   std::ifstream in(path, std::ios::binary);
