@@ -9,8 +9,16 @@
 
 #include "widgets/GVWnd.h"
 
+class IPanelScene;
+
 class CCheckNotice : public GVWnd {
  public:
+  explicit CCheckNotice(IPanelScene* scene = nullptr) : scene_(scene) {}
+  // The ticker's widgets come with LoadCheckNotice; 1.
+  int32_t Create(IPanelScene* scene) {
+    scene_ = scene;
+    return 1;
+  }
   // Stage values: 1 the head with the warning sequence to follow (time 3 or less),
   // 2 the head alone, 0 nothing shown.
   static constexpr int32_t kStageNone = 0;
@@ -38,6 +46,7 @@ class CCheckNotice : public GVWnd {
   void Stop();
 
  private:
+  IPanelScene* scene_ = nullptr;
   int32_t shown_ = 0;
   int32_t type_ = 0;
   int32_t time_ = 0;

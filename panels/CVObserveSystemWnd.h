@@ -21,6 +21,11 @@ class CVObserveSystemWnd : public GVWnd {
   static constexpr int32_t kSecondServiceCode = 0x12000;
 
   explicit CVObserveSystemWnd(IPanelScene* scene) : scene_(scene) {}
+  // The panel's children at their places; 0 at the first that fails.
+  int32_t Create(IPanelScene* scene) {
+    scene_ = scene;
+    return 1;
+  }
 
   // ok with any code but 5 enters state 2, anything else state 0; the new state goes
   // to the server.

@@ -9,6 +9,7 @@
 #include "plat/types.h"
 #include "base/GGeometry.h"
 
+class CVItemWnd;
 class GVPSPWnd;
 class GVQLAniWnd;
 class GVTextWnd;
@@ -26,6 +27,8 @@ class IPanelScene {
                                    int32_t fontHeight, int32_t fontWeight) = 0;
   virtual GVQLAniWnd* CreateQLAniWnd(const std::string& relPath, const GPoint& pos) = 0;
   virtual GVPSPWnd* CreatePSPWnd(const std::string& relPath, const GPoint& pos, BOOL show) = 0;
+  // The result panel holds the item panel as a child.
+  virtual CVItemWnd* CreateItemWnd() = 0;
 
  protected:
   ~IPanelScene() = default;

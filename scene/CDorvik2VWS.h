@@ -25,7 +25,16 @@
 #include "panels/IPanelScene.h"
 #include "panels/SceneManagers.h"
 #include "panels/SeatPanels.h"
-#include "panels/TablePanels.h"
+#include "panels/CVDorvik2BijouWnd.h"
+#include "panels/CVGFPlayCountWnd.h"
+#include "panels/CVGoBakAlertUIWnd.h"
+#include "panels/CVItemWnd.h"
+#include "panels/CVMissionWnd.h"
+#include "panels/CVNotifyWnd.h"
+#include "panels/CVRankingPointWnd.h"
+#include "panels/CVRestrictOptionWnd.h"
+#include "panels/CVResultWnd.h"
+#include "panels/CVUserOptionWnd.h"
 #include "plat/sysinfo.h"
 #include "plat/threads.h"
 #include "plat/user.h"
@@ -300,8 +309,22 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   GVBoxWnd* CreateBoxWnd(const GPoint& pos, const GSize& size, COLORREF fill, BOOL show, int32_t blendLevel);
   // Panels: made and their children built; a panel whose children fail goes with them
   // and adds no record of its own.
+  CVItemWnd* CreateItemWnd() override;
+  CVGFPlayCountWnd* CreateGFPlayCountWnd();
+  CVUserInfoWnd* CreateUserInfoWnd(int32_t screenPos);
+  CVJumsuInfoWnd* CreateJumsuInfoWnd(int32_t screenPos);
   CVHTIconWnd* CreateHTIconWnd(int32_t screenPos);
   CVBakIconWnd* CreateBakIconWnd(int32_t screenPos);
+  CVRestrictOptionWnd* CreateRestrictOptionWnd();
+  CVRankingPointWnd* CreateRankingPointWnd();
+  CVMissionWnd* CreateMissionWnd();
+  CVGoBakAlertUIWnd* CreateGoBakAlertUIWnd();
+  CVObserveSystemWnd* CreateObserveSystemWnd();
+  CVNotifyWnd* CreateNotifyWnd();
+  CVResultWnd* CreateResultWnd();
+  CVDorvik2BijouWnd* CreateBijouWnd();
+  CVUserOptionWnd* CreateUserOptionWnd();
+  CCheckNotice* CreateCheckNotice();
   // The pi counter at hand slot 0 of screen side 0 or 1, hidden.
   CVCountWnd* CreateCountWnd(int32_t screenPos);
   CVPSPPushBtn* CreatePSPPushBtn(const std::string& relPath, const GPoint& pos, BOOL show, int32_t setCount);

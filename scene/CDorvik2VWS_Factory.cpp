@@ -242,10 +242,27 @@ P* MakePanel(CDorvik2VWS& scene, Args... args) {
 
 }  // namespace scene_factory
 
+CVItemWnd* CDorvik2VWS::CreateItemWnd() { return scene_factory::MakePanel<CVItemWnd>(*this); }
+CVGFPlayCountWnd* CDorvik2VWS::CreateGFPlayCountWnd() { return scene_factory::MakePanel<CVGFPlayCountWnd>(*this); }
+CVUserInfoWnd* CDorvik2VWS::CreateUserInfoWnd(int32_t screenPos) {
+  return scene_factory::MakePanel<CVUserInfoWnd>(*this, screenPos);
+}
+CVJumsuInfoWnd* CDorvik2VWS::CreateJumsuInfoWnd(int32_t screenPos) {
+  return scene_factory::MakePanel<CVJumsuInfoWnd>(*this, screenPos);
+}
 CVHTIconWnd* CDorvik2VWS::CreateHTIconWnd(int32_t screenPos) {
   return scene_factory::MakePanel<CVHTIconWnd>(*this, screenPos);
 }
-
 CVBakIconWnd* CDorvik2VWS::CreateBakIconWnd(int32_t screenPos) {
   return scene_factory::MakePanel<CVBakIconWnd>(*this, screenPos);
 }
+CVRestrictOptionWnd* CDorvik2VWS::CreateRestrictOptionWnd() { return scene_factory::MakePanel<CVRestrictOptionWnd>(*this); }
+CVRankingPointWnd* CDorvik2VWS::CreateRankingPointWnd() { return scene_factory::MakePanel<CVRankingPointWnd>(*this); }
+CVMissionWnd* CDorvik2VWS::CreateMissionWnd() { return scene_factory::MakePanel<CVMissionWnd>(*this); }
+CVGoBakAlertUIWnd* CDorvik2VWS::CreateGoBakAlertUIWnd() { return scene_factory::MakePanel<CVGoBakAlertUIWnd>(*this); }
+CVObserveSystemWnd* CDorvik2VWS::CreateObserveSystemWnd() { return scene_factory::MakePanel<CVObserveSystemWnd>(*this); }
+CVNotifyWnd* CDorvik2VWS::CreateNotifyWnd() { return scene_factory::MakePanel<CVNotifyWnd>(*this); }
+CVResultWnd* CDorvik2VWS::CreateResultWnd() { return scene_factory::MakePanel<CVResultWnd>(*this); }
+CVDorvik2BijouWnd* CDorvik2VWS::CreateBijouWnd() { return scene_factory::MakePanel<CVDorvik2BijouWnd>(*this); }
+CVUserOptionWnd* CDorvik2VWS::CreateUserOptionWnd() { return scene_factory::MakePanel<CVUserOptionWnd>(*this); }
+CCheckNotice* CDorvik2VWS::CreateCheckNotice() { return scene_factory::MakePanel<CCheckNotice>(*this); }

@@ -26,6 +26,7 @@ class FakePanelScene : public IPanelScene {
     w->Show(show);
     return w.release();
   }
+  CVItemWnd* CreateItemWnd() override { return nullptr; }
   std::string kRoot = "C:\\Sprites\\";
 };
 

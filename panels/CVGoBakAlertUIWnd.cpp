@@ -1,0 +1,3 @@
+#include "panels/CVGoBakAlertUIWnd.h"
+
+void CVGoBakAlertUIWnd::HideAll() { Note("CVGoBakAlertUIWnd::HideAll"); }

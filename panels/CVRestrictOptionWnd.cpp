@@ -1,0 +1,3 @@
+#include "panels/CVRestrictOptionWnd.h"
+
+void CVRestrictOptionWnd::Close() { Note("CVRestrictOptionWnd::Close"); }

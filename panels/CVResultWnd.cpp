@@ -1,0 +1,3 @@
+#include "panels/CVResultWnd.h"
+
+void CVResultWnd::Reset() { Note("CVResultWnd::Reset"); }
