@@ -9,10 +9,22 @@
 #include "plat/types.h"
 #include "base/GGeometry.h"
 
+class CVCountWnd;
 class CVItemWnd;
+class CVPSPPushBtn;
+class CVQLATextWnd;
+class CVTextShadowWnd;
+class GVAnimWnd;
+class GVBoxWnd;
+class GVDDSWnd;
+class GVLightTextWnd;
+class GVPSPNumberWnd;
 class GVPSPWnd;
 class GVQLAniWnd;
+class GVQLSWnd;
+class GVSlideWnd;
 class GVTextWnd;
+class GVWnd;
 
 class IPanelScene {
  public:
@@ -27,8 +39,34 @@ class IPanelScene {
                                    int32_t fontHeight, int32_t fontWeight) = 0;
   virtual GVQLAniWnd* CreateQLAniWnd(const std::string& relPath, const GPoint& pos) = 0;
   virtual GVPSPWnd* CreatePSPWnd(const std::string& relPath, const GPoint& pos, BOOL show) = 0;
+  virtual GVQLSWnd* CreateQLSWnd(const std::string& relPath, const GPoint& pos, BOOL show) = 0;
+  virtual GVDDSWnd* CreateDDSWnd(const std::string& relPath, const GPoint& pos, BOOL useColorKey, BOOL show,
+                                 int32_t columns, int32_t rows) = 0;
+  virtual GVLightTextWnd* CreateLightTextWnd(const GPoint& pos, GSize size, const std::string& text,
+                                             COLORREF colour, int32_t fontHeight, int32_t fontWeight) = 0;
+  virtual GVSlideWnd* CreateSlideWnd(const GPoint& pos, const GSize& size, const std::string& knobRelPath,
+                                     bool vertical, const GPoint& trackOrigin, int32_t length) = 0;
+  virtual GVAnimWnd* CreateAnimWnd(const std::string& relPath, const GPoint& pos, GSize frameSize) = 0;
+  virtual GVBoxWnd* CreateBoxWnd(const GPoint& pos, const GSize& size, COLORREF fill, BOOL show,
+                                 int32_t blendLevel) = 0;
+  virtual CVCountWnd* CreateCountWnd(int32_t screenPos) = 0;
+  virtual CVPSPPushBtn* CreatePSPPushBtn(const std::string& relPath, const GPoint& pos, BOOL show,
+                                         int32_t setCount) = 0;
+  virtual CVTextShadowWnd* CreateTextShadowWnd(const GPoint& pos, GSize size, const std::string& text,
+                                               COLORREF colour, int32_t fontHeight, int32_t fontWeight) = 0;
+  virtual CVQLATextWnd* CreateQLATextWnd(const std::string& relPath, const GPoint& pos, const GSize& size,
+                                         const GSize& charSize, int32_t spacing, int32_t alignment) = 0;
+  virtual GVPSPNumberWnd* CreatePSPNumberWnd(const std::string& relPath, const GPoint& pos, const GSize& size,
+                                             uint32_t styleFlags, int32_t spacing, BOOL show) = 0;
   // The result panel holds the item panel as a child.
   virtual CVItemWnd* CreateItemWnd() = 0;
+
+  // The scene's lists, for panels and managers that place widgets on the table itself:
+  // the animation list the tick advances, and the drawing order (each addition lies
+  // above all earlier ones; InsertSceneWndAfter puts a widget directly above `ref`).
+  virtual void AddAnimation(GVQLAniWnd* animation) = 0;
+  virtual void AddSceneWnd(GVWnd* wnd) = 0;
+  virtual void InsertSceneWndAfter(GVWnd* ref, GVWnd* wnd) = 0;
 
  protected:
   ~IPanelScene() = default;

@@ -292,24 +292,27 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   CVHTWnd* CreateHTWnd(int32_t number, const std::string& relPath, const GSize& size);
   // Columns or rows below 1 give a kind-0 record and null.
   GVDDSWnd* CreateDDSWnd(const std::string& relPath, const GPoint& pos, BOOL useColorKey, BOOL show, int32_t columns,
-                         int32_t rows);
+                         int32_t rows) override;
   GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
                            int32_t fontHeight, int32_t fontWeight) override;
   GVLightTextWnd* CreateLightTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
-                                     int32_t fontHeight, int32_t fontWeight);
+                                     int32_t fontHeight, int32_t fontWeight) override;
   GVSlideWnd* CreateSlideWnd(const GPoint& pos, const GSize& size, const std::string& knobRelPath, bool vertical,
-                             const GPoint& trackOrigin, int32_t length);
-  GVAnimWnd* CreateAnimWnd(const std::string& relPath, const GPoint& pos, GSize frameSize);
+                             const GPoint& trackOrigin, int32_t length) override;
+  GVAnimWnd* CreateAnimWnd(const std::string& relPath, const GPoint& pos, GSize frameSize) override;
   // Full paths; an empty list, or one that cannot be composed, becomes the default
   // avatar, and the caller's list changes with it.
   GVAvatarWnd* CreateAvatarWnd(std::vector<std::string>& parts, const GPoint& pos);
   GVQLAniWnd* CreateQLAniWnd(const std::string& relPath, const GPoint& pos) override;
   GVPSPWnd* CreatePSPWnd(const std::string& relPath, const GPoint& pos, BOOL show) override;
-  GVQLSWnd* CreateQLSWnd(const std::string& relPath, const GPoint& pos, BOOL show);
-  GVBoxWnd* CreateBoxWnd(const GPoint& pos, const GSize& size, COLORREF fill, BOOL show, int32_t blendLevel);
+  GVQLSWnd* CreateQLSWnd(const std::string& relPath, const GPoint& pos, BOOL show) override;
+  GVBoxWnd* CreateBoxWnd(const GPoint& pos, const GSize& size, COLORREF fill, BOOL show, int32_t blendLevel) override;
   // Panels: made and their children built; a panel whose children fail goes with them
   // and adds no record of its own.
   CVItemWnd* CreateItemWnd() override;
+  void AddAnimation(GVQLAniWnd* animation) override;
+  void AddSceneWnd(GVWnd* wnd) override { AddWnd(wnd); }
+  void InsertSceneWndAfter(GVWnd* ref, GVWnd* wnd) override { InsertWndAfter(ref, wnd); }
   CVGFPlayCountWnd* CreateGFPlayCountWnd();
   CVUserInfoWnd* CreateUserInfoWnd(int32_t screenPos);
   CVJumsuInfoWnd* CreateJumsuInfoWnd(int32_t screenPos);
@@ -326,15 +329,15 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   CVUserOptionWnd* CreateUserOptionWnd();
   CCheckNotice* CreateCheckNotice();
   // The pi counter at hand slot 0 of screen side 0 or 1, hidden.
-  CVCountWnd* CreateCountWnd(int32_t screenPos);
-  CVPSPPushBtn* CreatePSPPushBtn(const std::string& relPath, const GPoint& pos, BOOL show, int32_t setCount);
+  CVCountWnd* CreateCountWnd(int32_t screenPos) override;
+  CVPSPPushBtn* CreatePSPPushBtn(const std::string& relPath, const GPoint& pos, BOOL show, int32_t setCount) override;
   CVTextShadowWnd* CreateTextShadowWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
-                                       int32_t fontHeight, int32_t fontWeight);
+                                       int32_t fontHeight, int32_t fontWeight) override;
   // The row's characters come from CreateQLAniWnd, whose record is the only one.
   CVQLATextWnd* CreateQLATextWnd(const std::string& relPath, const GPoint& pos, const GSize& size,
-                                 const GSize& charSize, int32_t spacing, int32_t alignment);
+                                 const GSize& charSize, int32_t spacing, int32_t alignment) override;
   GVPSPNumberWnd* CreatePSPNumberWnd(const std::string& relPath, const GPoint& pos, const GSize& size,
-                                     uint32_t styleFlags, int32_t spacing, BOOL show);
+                                     uint32_t styleFlags, int32_t spacing, BOOL show) override;
 
   // ==== Host link: the incoming queue, the seats and the senders ======================
   // (CDorvik2VWS_Queue.cpp, CDorvik2VWS_Seats.cpp, CDorvik2VWS_Senders.cpp)

@@ -266,3 +266,7 @@ CVResultWnd* CDorvik2VWS::CreateResultWnd() { return scene_factory::MakePanel<CV
 CVDorvik2BijouWnd* CDorvik2VWS::CreateBijouWnd() { return scene_factory::MakePanel<CVDorvik2BijouWnd>(*this); }
 CVUserOptionWnd* CDorvik2VWS::CreateUserOptionWnd() { return scene_factory::MakePanel<CVUserOptionWnd>(*this); }
 CCheckNotice* CDorvik2VWS::CreateCheckNotice() { return scene_factory::MakePanel<CCheckNotice>(*this); }
+
+void CDorvik2VWS::AddAnimation(GVQLAniWnd* animation) {
+  if (animation) animations_.push_back(animation);
+}

@@ -26,7 +26,34 @@ class FakePanelScene : public IPanelScene {
     w->Show(show);
     return w.release();
   }
+  GVQLSWnd* CreateQLSWnd(const std::string&, const GPoint&, BOOL) override { return {}; }
+  GVDDSWnd* CreateDDSWnd(const std::string&, const GPoint&, BOOL, BOOL, int32_t, int32_t) override { return {}; }
+  GVLightTextWnd* CreateLightTextWnd(const GPoint&, GSize, const std::string&, COLORREF, int32_t, int32_t) override {
+    return {};
+  }
+  GVSlideWnd* CreateSlideWnd(const GPoint&, const GSize&, const std::string&, bool, const GPoint&, int32_t) override {
+    return {};
+  }
+  GVAnimWnd* CreateAnimWnd(const std::string&, const GPoint&, GSize) override { return {}; }
+  GVBoxWnd* CreateBoxWnd(const GPoint&, const GSize&, COLORREF, BOOL, int32_t) override { return {}; }
+  CVCountWnd* CreateCountWnd(int32_t) override { return {}; }
+  CVPSPPushBtn* CreatePSPPushBtn(const std::string&, const GPoint&, BOOL, int32_t) override { return {}; }
+  CVTextShadowWnd* CreateTextShadowWnd(const GPoint&, GSize, const std::string&, COLORREF, int32_t,
+                                       int32_t) override {
+    return {};
+  }
+  CVQLATextWnd* CreateQLATextWnd(const std::string&, const GPoint&, const GSize&, const GSize&, int32_t,
+                                 int32_t) override {
+    return {};
+  }
+  GVPSPNumberWnd* CreatePSPNumberWnd(const std::string&, const GPoint&, const GSize&, uint32_t, int32_t,
+                                     BOOL) override {
+    return {};
+  }
   CVItemWnd* CreateItemWnd() override { return nullptr; }
+  void AddAnimation(GVQLAniWnd*) override {}
+  void AddSceneWnd(GVWnd*) override {}
+  void InsertSceneWndAfter(GVWnd*, GVWnd*) override {}
   std::string kRoot = "C:\\Sprites\\";
 };
 
