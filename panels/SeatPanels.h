@@ -25,6 +25,16 @@ class CVJumsuInfoWnd : public CPanelStub {
   // One blink step: 1 when something changed.
   int32_t TickBlink();
   void ResetScore();
+  // The table cloth the score is drawn for; 1 and dirty when it changed.
+  int32_t SetBackWnd(int32_t skin) {
+    if (skin == skin_) return 0;
+    skin_ = skin;
+    SetDirty(1);
+    return 1;
+  }
+
+ private:
+  int32_t skin_ = 0;
 };
 
 // The go, shake and bbuck counts of a seat as icons: count n shows frame n - 1.
