@@ -21,11 +21,22 @@ code_files() {
     -not -path '*/build*' 2>/dev/null
 }
 
+# Code only: a line's comment and the contents of its strings are not code.
+code_part() { printf '%s' "${1#*:*:}" | sed -e 's://.*$::' -e 's:"[^"]*":"":g'; }
+
 if [ ${#existing[@]} -gt 0 ]; then
-  forbidden='\bfopen\s*\(|std::(i|o)?fstream|\bgetenv\s*\(|\bclock_gettime\b|std::chrono::[a-z_]*_clock|\bsleep_for\b|\busleep\s*\(|std::thread\b|std::jthread\b|<windows\.h>|<unistd\.h>|<pthread\.h>'
+  forbidden='\bfopen\s*\(|std::(i|o)?fstream|\bgetenv\s*\(|\bclock_gettime\b|std::chrono::[a-z_]*_clock|\bsleep_for\b|\busleep\s*\(|std::thread\b|std::jthread\b|<windows\.h>|<unistd\.h>|<pthread\.h>|<filesystem>|(^|[^A-Za-z0-9_.>:])(std::)?(system|time)\s*\('
   while IFS= read -r hit; do
+    case $hit in *'#'*include*) ;; *) code_part "$hit" | grep -qE "$forbidden" || continue ;; esac
     report "system call outside platform/: $hit"
   done < <(code_files "${existing[@]}" | xargs -r grep -HnE "$forbidden" | grep -v 'conventions: allow')
+  # Includes name a layer from the root, and the product never reaches the test code.
+  while IFS= read -r hit; do
+    report "relative include: $hit"
+  done < <(code_files "${existing[@]}" | xargs -r grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]\.\.?/')
+  while IFS= read -r hit; do
+    report "product code including tools/ or tests/: $hit"
+  done < <(code_files "${existing[@]}" | xargs -r grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](tools|tests)/')
 fi
 
 # The layers, bottom to top, and what each may include besides itself. tests/,
@@ -63,8 +74,7 @@ if [ ${#dirs[@]} -gt 0 ]; then
   types='(^|[^A-Za-z0-9_"])(unsigned[[:space:]]+)?long([^A-Za-z0-9_]|$)|\bwchar_t\b|(^|[^A-Za-z0-9_])L"'
   while IFS= read -r hit; do
     # Ignore comments and string contents: only code lines count.
-    line=${hit#*:*:}
-    stripped=$(printf '%s' "$line" | sed -e 's://.*$::' -e 's:"[^"]*":"":g')
+    stripped=$(code_part "$hit")
     if printf '%s' "$stripped" | grep -qE "$types"; then
       report "forbidden type or literal: $hit"
     fi

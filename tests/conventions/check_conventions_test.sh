@@ -9,13 +9,15 @@ fail=0
 
 # make_tree <dir> <git|plain>: a clean tree (platform/ may call the system).
 make_tree() {
-  mkdir -p "$1/module" "$1/platform/src" "$1/graphics" "$1/scene"
+  mkdir -p "$1/module" "$1/platform/src" "$1/graphics" "$1/scene" "$1/panels"
   printf 'int32_t x = 0;\n' > "$1/module/ok.cpp"
   printf '#include "scene/ok.h"\n#include "plat/types.h"\n' > "$1/module/downward.cpp"
   printf '#include "graphics/ok.h"\n' > "$1/scene/downward.cpp"
   printf 'FILE* f = fopen("x", "r");\n' > "$1/platform/src/ok.cpp"
   printf '// a long comment about longevity\n' > "$1/module/long_in_comment.cpp"
   printf 'const char* f = "%%ld";\n' > "$1/module/ld_in_string.cpp"
+  printf '// stops in time (nothing else)\nint32_t t = frame.time(0) + GetTime(1) + obj->time(2) + Run::time(3);\n' > "$1/module/time_words.cpp"
+  printf 'const char* s = "system(1)";\n' > "$1/module/system_in_string.cpp"
   if [ "$2" = git ]; then (cd "$1" && git init -q . && git add -A); fi
 }
 run() {  # run <dir>: the checker's status and report
@@ -36,6 +38,15 @@ plant module/fopen.cpp 'FILE* f = fopen("a", "rb");'
 plant module/chrono.cpp 'auto t = std::chrono::steady_clock::now();'
 plant module/thread.cpp 'std::thread t;'
 plant module/getenv.cpp 'const char* e = getenv("HOME");'
+plant module/filesystem.cpp '#include <filesystem>'
+plant module/system.cpp 'int r = system("ls");'
+plant module/time.cpp 'auto now = time(nullptr);'
+plant module/std_time.cpp 'auto now = std::time(nullptr);'
+plant module/system_clock.cpp 'auto t = std::chrono::system_clock::now();'
+plant scene/relative.cpp '#include "../module/CDorvik2Wnd.h"'
+plant scene/relative_same.cpp '#include "./CVHTWnd.h"'
+plant panels/tools.cpp '#include "tools/gamedata/GameData.h"'
+plant module/tests.cpp '#include "tests/support/TempDir.h"'
 plant module/long.cpp 'long n = 0;'
 plant platform/src/ulong.cpp 'unsigned long n = 0;'
 plant module/wchar.cpp 'wchar_t c = 0;'
@@ -52,6 +63,15 @@ expect_named module/fopen.cpp "fopen in module/"
 expect_named module/chrono.cpp "chrono clock in module/"
 expect_named module/thread.cpp "std::thread in module/"
 expect_named module/getenv.cpp "getenv in module/"
+expect_named module/filesystem.cpp "<filesystem> in module/"
+expect_named module/system.cpp "system() in module/"
+expect_named module/time.cpp "time() in module/"
+expect_named module/std_time.cpp "std::time() in module/"
+expect_named module/system_clock.cpp "system_clock in module/"
+expect_named scene/relative.cpp "relative include up a folder"
+expect_named scene/relative_same.cpp "relative include in the folder"
+expect_named panels/tools.cpp "panels/ including tools/"
+expect_named module/tests.cpp "module/ including tests/"
 expect_named module/long.cpp "long as a type"
 expect_named platform/src/ulong.cpp "unsigned long in platform/"
 expect_named module/wchar.cpp "wchar_t"
@@ -61,7 +81,7 @@ expect_named module/numbered.cpp "numbered section in a comment"
 expect_named "module/par""t1_notes.txt" "design-document file name"
 expect_named graphics/upward.cpp "graphics/ including widgets/"
 expect_named scene/upward.cpp "scene/ including module/"
-for clean in module/ok.cpp module/long_in_comment.cpp module/ld_in_string.cpp module/downward.cpp scene/downward.cpp; do
+for clean in module/ok.cpp module/time_words.cpp module/system_in_string.cpp module/long_in_comment.cpp module/ld_in_string.cpp module/downward.cpp scene/downward.cpp; do
   if grep -qF "$clean" "$tmp/out"; then echo "FAILED: $clean reported"; fail=1; fi
 done
 
