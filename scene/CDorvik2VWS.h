@@ -756,6 +756,11 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t FloorSlotForMonth(CardMonth month) const;
   // Takes the deck's first widget out of the deck; -1 when it is empty.
   int32_t TakeDeckWidget();
+  // The deck's first card, taken out of the deck with its widget index; null and -1
+  // when the deck is empty, so an empty deck never hands out the clamped last widget.
+  CVHTWnd* TakeDeckCard(int32_t& widget);
+  // The companion of a card that shows an id; null for any other id.
+  GVWnd* CompanionOf(FlowerCard id) const;
   void PlaceHand(int32_t seat);
   // A captured card and its companion, which lies directly beneath it.
   void PlaceCaptured(CVHTWnd* card, GPoint at);

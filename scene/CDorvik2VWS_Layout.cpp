@@ -79,7 +79,7 @@ void CDorvik2VWS::RestackFloorSlot(int32_t slot) {
 void CDorvik2VWS::PlaceCaptured(CVHTWnd* card, GPoint at) {
   card->SetPos(at);
   const FlowerCard id = card->cardId;
-  GVWnd* companion = id < kCardCount ? cardWidgets_.companions[static_cast<size_t>(id)] : nullptr;
+  GVWnd* companion = CompanionOf(id);
   if (!companion) return;
   companion->SetPos(at);
   companion->Show(1);
@@ -207,6 +207,15 @@ int32_t CDorvik2VWS::FloorSlotForMonth(CardMonth month) const {
   return 0;
 }
 
+CVHTWnd* CDorvik2VWS::TakeDeckCard(int32_t& widget) {
+  widget = TakeDeckWidget();
+  return widget < 0 ? nullptr : CardWndById(widget);
+}
+
+GVWnd* CDorvik2VWS::CompanionOf(FlowerCard id) const {
+  return IsCardId(id) ? cardWidgets_.companions[static_cast<size_t>(id)] : nullptr;
+}
+
 int32_t CDorvik2VWS::TakeDeckWidget() {
   CardList& deck = gameInfo_.deck;
   if (deck.empty()) return -1;
@@ -243,8 +252,8 @@ int32_t CDorvik2VWS::PlaceFloorCards(const std::vector<FlowerCard>& ids,
       slot = FloorSlotForMonth(CardInfoOf(id).month);
     }
     if (slot < 0 || slot >= COpenInfo::kSlots) return 0;
-    const int32_t w = TakeDeckWidget();
-    CVHTWnd* card = CardWndById(w);
+    int32_t w = -1;
+    CVHTWnd* card = TakeDeckCard(w);
     if (!card) return 0;
     RevealCard(card, id);
     openInfo_.floorCards.push_back(w);

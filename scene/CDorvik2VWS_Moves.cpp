@@ -325,7 +325,7 @@ int32_t CDorvik2VWS::TakeHandCard(FlowerCard cardId, int32_t seat) {
 
 void CDorvik2VWS::PlayCardToFloor(FlowerCard cardId, int32_t seat, int32_t flag) {
   using namespace scene_moves;
-  if (seat < 0 || seat >= kSeats) return;
+  if (seat < 0 || seat >= kSeats || !IsCardId(cardId)) return;
   const int32_t side = SideOfSeat(seat);
   const int32_t w = TakeHandCard(cardId, seat);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
@@ -354,12 +354,13 @@ void CDorvik2VWS::PlayCardToFloor(FlowerCard cardId, int32_t seat, int32_t flag)
 void CDorvik2VWS::FlipDeckCard(FlowerCard cardId, int32_t seat) {
   using namespace scene_moves;
   const CardInfo info = CardInfoOf(cardId);
+  if (!IsCardId(cardId)) return;
   const bool bonus = info.month == kBonusMonth;
   const int32_t slot = bonus && gameInfo_.lastFloorSlot >= 0 ? gameInfo_.lastFloorSlot : FloorSlotForMonth(info.month);
   if (gameInfo_.deck.empty() || slot >= COpenInfo::kSlots) return;
   const int32_t before = CountCardsOfMonth(openInfo_.floorCards, info.month);
-  const int32_t w = TakeDeckWidget();
-  CVHTWnd* card = CardWndById(w);
+  int32_t w = -1;
+  CVHTWnd* card = TakeDeckCard(w);
   if (!card) return;
   RevealCard(card, cardId);
   openInfo_.floorCards.push_back(w);
@@ -399,7 +400,7 @@ void CDorvik2VWS::FlipDeckCard(FlowerCard cardId, int32_t seat) {
 
 void CDorvik2VWS::TakeFloorCard(FlowerCard cardId, int32_t seat) {
   using namespace scene_moves;
-  if (seat < 0 || seat >= kSeats) return;
+  if (seat < 0 || seat >= kSeats || !IsCardId(cardId)) return;
   const int32_t w = FindWidgetOfCard(openInfo_.floorCards, cardId);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card || card->floorSlot < 0 || card->floorSlot >= COpenInfo::kSlots || card->kind < 0) return;
@@ -422,13 +423,13 @@ void CDorvik2VWS::TakeFloorCard(FlowerCard cardId, int32_t seat) {
 
 void CDorvik2VWS::StealPi(FlowerCard cardId, int32_t from, int32_t to) {
   using namespace scene_moves;
-  if (from < 0 || from >= kSeats || to < 0 || to >= kSeats) return;
+  if (from < 0 || from >= kSeats || to < 0 || to >= kSeats || !IsCardId(cardId)) return;
   CardList& pile = Seat(from).captured[kKindPi];
   const int32_t w = FindWidgetOfCard(pile, cardId);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card) return;
   NoteMissionCard(to, cardId);
-  if (GVWnd* companion = cardWidgets_.companions[static_cast<size_t>(card->cardId)]) companion->Show(0);
+  if (GVWnd* companion = CompanionOf(card->cardId)) companion->Show(0);
   Erase(pile, w);
   Seat(to).captured[kKindPi].push_back(w);
   PlayEffect(kEffectSlide, 0);
@@ -442,13 +443,15 @@ void CDorvik2VWS::StealPi(FlowerCard cardId, int32_t from, int32_t to) {
 
 void CDorvik2VWS::MoveCapturedCard(FlowerCard cardId, int32_t seat, int32_t fromKind, int32_t toKind) {
   using namespace scene_moves;
-  if (seat < 0 || seat >= kSeats || fromKind < 0 || fromKind > kKindPi || toKind < 0 || toKind > kKindPi) return;
+  if (seat < 0 || seat >= kSeats || fromKind < 0 || fromKind > kKindPi || toKind < 0 || toKind > kKindPi ||
+      !IsCardId(cardId))
+    return;
   CardList& pile = Seat(seat).captured.at(static_cast<size_t>(fromKind));
   const int32_t w = FindWidgetOfCard(pile, cardId);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card) return;
   NoteMissionCard(seat, cardId);
-  if (GVWnd* companion = cardWidgets_.companions[static_cast<size_t>(card->cardId)]) companion->Show(0);
+  if (GVWnd* companion = CompanionOf(card->cardId)) companion->Show(0);
   Erase(pile, w);
   Seat(seat).captured.at(static_cast<size_t>(toKind)).push_back(w);
   PlayEffect(kEffectSlide, 0);
@@ -461,10 +464,11 @@ void CDorvik2VWS::MoveCapturedCard(FlowerCard cardId, int32_t seat, int32_t from
 
 void CDorvik2VWS::AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vector<FlowerCard>& ids) {
   if (seat < 0 || seat >= kSeats || kind < 0 || kind > kKindPi) return;
+  if (!std::all_of(ids.begin(), ids.end(), IsCardId)) return;
   for (FlowerCard id : ids) {
     NoteMissionCard(seat, id);
-    const int32_t w = TakeDeckWidget();
-    CVHTWnd* card = CardWndById(w);
+    int32_t w = -1;
+    CVHTWnd* card = TakeDeckCard(w);
     if (!card) break;
     Seat(seat).captured.at(static_cast<size_t>(kind)).push_back(w);
     RevealCard(card, id);
@@ -480,8 +484,8 @@ void CDorvik2VWS::DrawCardToHand(int32_t seat) {
   if (seat < 0 || seat >= kSeats) return;
   CardList& hand = Seat(seat).hand;
   if (static_cast<int32_t>(hand.size()) >= kHandSlots) return;
-  const int32_t w = TakeDeckWidget();
-  CVHTWnd* card = CardWndById(w);
+  int32_t w = -1;
+  CVHTWnd* card = TakeDeckCard(w);
   if (!card) return;
   hand.push_back(w);
   PlayEffect(kEffectSlide, 0);
@@ -500,8 +504,8 @@ void CDorvik2VWS::DealDummyCards(int32_t seat, int32_t count) {
   CardList& hand = Seat(seat).hand;
   const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
   for (int32_t k = 0; k < count && static_cast<int32_t>(hand.size()) < kHandSlots; ++k) {
-    const int32_t w = TakeDeckWidget();
-    CVHTWnd* card = CardWndById(w);
+    int32_t w = -1;
+    CVHTWnd* card = TakeDeckCard(w);
     if (!card) break;
     hand.push_back(w);
     card->SetPos(HandSlotPoint(side, static_cast<int32_t>(hand.size()) - 1));
@@ -539,7 +543,7 @@ void CDorvik2VWS::SortMyHand(int32_t seat, int32_t /*flag*/) {
 
 void CDorvik2VWS::PlayBonusCard(FlowerCard cardId, int32_t seat, int32_t sort) {
   using namespace scene_moves;
-  if (seat < 0 || seat >= kSeats) return;
+  if (seat < 0 || seat >= kSeats || !IsCardId(cardId)) return;
   const int32_t side = SideOfSeat(seat);
   const int32_t w = TakeHandCard(cardId, seat);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);

@@ -64,6 +64,8 @@ constexpr CardInfo CardInfoOf(FlowerCard id) {
   return CardInfoTable[static_cast<size_t>(id)];
 }
 
+// Ids from the server are checked with this before any per-card array is indexed.
+inline constexpr bool IsCardId(FlowerCard id) { return id >= 0 && id < kCardCount; }
 inline constexpr bool IsBonusCard(FlowerCard id) { return id == 48 || id == 49; }
 
 // What the card adds to a pi pile's count: plain pi 1, a double card 2, and the first

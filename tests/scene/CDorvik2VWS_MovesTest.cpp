@@ -283,3 +283,46 @@ INSTANTIATE_TEST_SUITE_P(Formats, CardGoldenTest,
                          [](const testing::TestParamInfo<Pinned>& info) { return info.index ? "f8888" : "f565"; });
 
 }  // namespace moves_test
+
+namespace moves_test {
+
+TEST_F(MovesTest, AnEmptyDeckGivesNothingToHandsOrPiles) {
+  Shuffle();
+  scene->GameInfo().deck.clear();
+  CVHTWnd* last = Card(CDorvik2VWS::kCardWidgets - 1);
+  const GPoint lastAt = last->GetPos();
+  const FlowerCard lastCard = last->cardId;
+  scene->DrawCardToHand(0);
+  scene->AddDeckCardsToPile(0, kKindPi, {5, 6});
+  scene->DealDummyCards(1, 3);
+  for (int32_t seat : {0, 1}) {
+    EXPECT_TRUE(User(seat).hand.empty()) << seat;
+    for (const auto& pile : User(seat).captured) EXPECT_TRUE(pile.empty()) << seat;
+  }
+  EXPECT_EQ(last->GetPos(), lastAt);
+  EXPECT_EQ(last->cardId, lastCard);
+}
+
+TEST_F(MovesTest, CardIdsOutsideTheFiftyChangeNothing) {
+  Shuffle();
+  OnFloor(WidgetOf(2), 2, 0);
+  User(0).captured[kKindPi] = {WidgetOf(3)};
+  FullDeck();
+  const auto floor = scene->GetFloorState().floorCards;
+  const auto deck = scene->GameInfo().deck;
+  for (FlowerCard bad : {-1, 50, 1000}) {
+    scene->StealPi(bad, 0, 1);
+    scene->TakeFloorCard(bad, 0);
+    scene->MoveCapturedCard(bad, 0, kKindPi, kKindPi - 1);
+    scene->AddDeckCardsToPile(1, kKindPi, {4, bad});
+    scene->FlipDeckCard(bad, 0);
+    scene->PlayCardToFloor(bad, 1, 0);
+    scene->PlayBonusCard(bad, 1);
+  }
+  EXPECT_EQ(scene->GetFloorState().floorCards, floor);
+  EXPECT_EQ(scene->GameInfo().deck, deck);
+  EXPECT_EQ(User(0).captured[kKindPi], std::vector<int32_t>{WidgetOf(3)});
+  for (const auto& pile : User(1).captured) EXPECT_TRUE(pile.empty());
+}
+
+}  // namespace moves_test
