@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "host/CHTUser.h"
+#include "game/CHTUser.h"
 #include "panels/PanelStub.h"
 
 class GVPSPWnd;

@@ -2,7 +2,7 @@
 // user number, the seats and lists of the game and floor state, the room's gwang-bak
 // switch, and the cards the widgets show.
 #include "scene/CDorvik2VWS.h"
-#include "scene/ClientRules.h"
+#include "game/ClientRules.h"
 
 namespace scene_rules {
 

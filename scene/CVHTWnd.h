@@ -7,7 +7,7 @@
 #include <list>
 
 #include "base/GGeometry.h"
-#include "scene/CardInfoTable.h"
+#include "game/CardInfoTable.h"
 #include "widgets/GVDDSWnd.h"
 
 class CDorvik2VWS;

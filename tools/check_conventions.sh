@@ -12,7 +12,7 @@ cd "$root" || exit 2
 status=0
 report() { echo "$1"; status=1; }
 
-subsystems=(base tables host graphics sound widgets panels scene module)
+subsystems=(base tables host game graphics sound widgets panels scene module)
 existing=()
 for d in "${subsystems[@]}"; do [ -d "$d" ] && existing+=("$d"); done
 
@@ -45,12 +45,13 @@ declare -A may_include=(
   [base]="platform"
   [tables]="base platform"
   [host]="base tables platform"
+  [game]="base tables host platform"
   [graphics]="base tables platform"
   [sound]="base tables platform"
   [widgets]="base tables graphics platform"
-  [panels]="base tables host graphics sound widgets platform"
-  [scene]="base tables host graphics sound widgets panels platform"
-  [module]="base tables host graphics sound widgets panels scene platform"
+  [panels]="base tables host game graphics sound widgets platform"
+  [scene]="base tables host game graphics sound widgets panels platform"
+  [module]="base tables host game graphics sound widgets panels scene platform"
 )
 folder_of_include() {  # the layer an include names: plat/ is the platform layer's
   case $1 in plat) echo platform ;; *) echo "$1" ;; esac

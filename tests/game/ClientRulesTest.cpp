@@ -1,6 +1,6 @@
 // The multiplier and the two automatic card choices on views filled by hand. Widget w
 // shows card (w + 17) mod 50, so a rule that takes a widget index for a card fails.
-#include "scene/ClientRules.h"
+#include "game/ClientRules.h"
 
 #include <gtest/gtest.h>
 

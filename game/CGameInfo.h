@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/CHTUser.h"
+#include "game/CHTUser.h"
 
 struct CGameInfo {
   static constexpr int32_t kSeats = 2;

@@ -9,8 +9,8 @@
 #include <functional>
 #include <span>
 
-#include "scene/CGameInfo.h"
-#include "scene/CardInfoTable.h"
+#include "game/CGameInfo.h"
+#include "game/CardInfoTable.h"
 
 // Card lists hold widget indices; what a widget shows is its card (50 while face
 // down), so every card fact is read through `cardOfWidget`.

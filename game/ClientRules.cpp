@@ -1,7 +1,7 @@
 // The multiplier and the two automatic card choices. Counts from the server (the
 // multiplier exponent, go and shake counts) can be anything, so every shift amount is
 // clamped and every product taken in unsigned 32 bits, where wrapping is defined.
-#include "scene/ClientRules.h"
+#include "game/ClientRules.h"
 
 #include <algorithm>
 #include <utility>
