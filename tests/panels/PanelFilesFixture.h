@@ -80,7 +80,7 @@ class PanelFilesTest : public widget_test::SpriteWidgetTest {
     for (const char* path : {ItemBackPath, PromptCardSidePath, PromptSideMoneyMarkPath})
       Write(Unix(path), testing_support::SolidSpriteChunk(32, 4, 4, 0x00FF00, 0, 0));
     for (const auto& [path, count] : animations) WriteAnimations(path, Numbered(count));
-    std::vector<std::string> gain{"dama", "+"};
+    std::vector<std::string> gain{"+", "dama"};  // not first, so the selection shows
     for (char d = '0'; d <= '9'; ++d) gain.emplace_back(1, d);
     WriteAnimations(BijouGainAnimPath, gain);
   }
