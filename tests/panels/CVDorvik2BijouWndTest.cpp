@@ -28,9 +28,7 @@ TEST_F(BijouWndTest, CreateMakesTheChildrenHiddenInDrawingOrder) {
                                  {"gain text", bijou.GainText(), {21, 549}, 0},
                                  {"gain animation", bijou.GainAnimation(), {21, 549}, 0}};
   ExpectPlaced(rows);
-  std::vector<GVWnd*> order;
-  for (const Placed& r : rows) order.push_back(r.wnd);
-  EXPECT_EQ(Children(bijou), order);
+  EXPECT_EQ(Children(bijou), Order(rows));
   EXPECT_EQ(std::pair(bijou.CountDigits()->GetRect().Size(), bijou.CountDigits()->GetStyle()),
             std::pair(GSize(44, 14), GVPSPNumberWnd::kRightAligned));
   EXPECT_EQ(bijou.GainText()->GetRect(), GRect(21, 549, 101, 579));

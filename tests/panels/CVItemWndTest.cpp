@@ -35,9 +35,7 @@ TEST_F(ItemWndTest, CreateMakesTheChildrenAtTheOriginAndTheHiddenPanelTakesInput
             std::tuple(GRect(0, 0, 300, 92), 0, 1, -1));
   const std::vector<Placed> rows = Layout(item, GPoint(0, 0));
   ExpectPlaced(rows);
-  std::vector<GVWnd*> order;
-  for (const Placed& r : rows) order.push_back(r.wnd);
-  EXPECT_EQ(Children(item), order);
+  EXPECT_EQ(Children(item), Order(rows));
   for (int32_t r = 0; r < CVItemWnd::kChoiceRows; ++r) {
     EXPECT_EQ(item.ChoiceMark(r)->IsEnabled(), 1);
     ExpectText(item.ChoiceText(r), GSize(65, 12), 0x7BF6F8, DT_LEFT, "choice text");

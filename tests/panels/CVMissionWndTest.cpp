@@ -40,9 +40,7 @@ TEST_F(MissionWndTest, CreateMakesTheChildrenHiddenInSlotOrder) {
                            {"text", mission.MissionText(), {632, 325}, 1},
                            {"two-card", mission.TwoCardAnimation(), {0, 0}, 0}});
   ExpectPlaced(rows);
-  std::vector<GVWnd*> order;
-  for (const Placed& r : rows) order.push_back(r.wnd);
-  EXPECT_EQ(Children(mission), order);
+  EXPECT_EQ(Children(mission), Order(rows));
   ExpectText(mission.MissionText(), {163, 14}, 0xFFFFFF, DT_CENTER, "text");
 }
 

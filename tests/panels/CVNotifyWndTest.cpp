@@ -33,9 +33,7 @@ TEST_F(NotifyWndTest, CreateMakesTheChildrenHiddenAtLayoutZero) {
                            {"no", prompt.NoButton(), {533, 299}, 0},
                            {"side money", prompt.SideMoneyMark(), {432, 368}, 0}});
   ExpectPlaced(rows);
-  std::vector<GVWnd*> order;
-  for (const Placed& r : rows) order.push_back(r.wnd);
-  EXPECT_EQ(Children(prompt), order);
+  EXPECT_EQ(Children(prompt), Order(rows));
   ExpectText(prompt.TextLine(1), {181, 14}, 0xFFFFFF, DT_CENTER, "line 1");
   ExpectText(prompt.TextLine(2), {181, 14}, 0x00FFFF, DT_CENTER, "line 2");
   ExpectText(prompt.TextLine(3), {181, 14}, 0xFFFFFF, DT_CENTER, "line 3");

@@ -43,9 +43,7 @@ TEST_F(ResultWndTest, CreateLaysTheChildrenOutAtKindZeroInCreationOrder) {
                            {"item panel", result.ItemPanel(), {210, 358}, 0},
                            {"auto-start", result.AutoStartToggle(), {388, 159}, 0}});
   ExpectPlaced(rows);
-  std::vector<GVWnd*> order;
-  for (const Placed& r : rows) order.push_back(r.wnd);
-  EXPECT_EQ(Children(result), order);
+  EXPECT_EQ(Children(result), Order(rows));
 
   ExpectText(result.Headline(), {261, 20}, 0xFFFFFF, DT_CENTER, "headline");
   ExpectText(result.MoneyText(), {261, 14}, 0x68F5FF, DT_CENTER, "money");

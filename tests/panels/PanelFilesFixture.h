@@ -100,6 +100,11 @@ class PanelFilesTest : public widget_test::SpriteWidgetTest {
       EXPECT_EQ(std::pair(r.wnd->GetPos(), r.wnd->IsVisible()), std::pair(r.pos, r.shown)) << r.name;
     }
   }
+  static std::vector<GVWnd*> Order(const std::vector<Placed>& rows) {
+    std::vector<GVWnd*> out;
+    for (const Placed& r : rows) out.push_back(r.wnd);
+    return out;
+  }
   // The panel's child list, which is its drawing order.
   static std::vector<GVWnd*> Children(GVWnd& panel) {
     return std::vector<GVWnd*>(panel.GetChildren().begin(), panel.GetChildren().end());
