@@ -1,12 +1,78 @@
-// The result panel: the headline, the money that moved and the score breakdown of a game.
+// The result panel: the headline, the money that moved and the score breakdown of a
+// game, with the item panel below it. The panel grows with the breakdown: its layout
+// kind picks its top-left point and the places of its lower children.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
-#include "panels/PanelStub.h"
+#include "panels/CVPanelWnd.h"
 
-class CVResultWnd : public CPanelStub {
+// Where a layout kind puts the panel (base, screen point) and its lower children
+// (offsets from the base).
+struct ResultLayout {
+  GPoint base;
+  GSize pointSum, totalMultiplier, moneyLine, okButton, itemPanel;
+};
+
+class CVResultWnd : public CVPanelWnd {
  public:
-  using CPanelStub::CPanelStub;
+  static constexpr int32_t kRows = 9;          // per column of the breakdown
+  static constexpr int32_t kInstantKinds = 10;  // 1..9 unfolded rows; 10, 11 the instant wins
+  static constexpr int32_t kKindCount = 12;
+  static constexpr GSize kSize{300, 520};
+
+  using CVPanelWnd::CVPanelWnd;
+  // The children at the points of the layout kind, the panel hidden and taking input;
+  // 0 at the first child that cannot be made.
+  int32_t Create(IPanelScene* scene);
   void Reset();
+  // The points of a kind; kinds outside 0..11 lie as kind 0.
+  static ResultLayout LayoutOf(int32_t kind);
+
+  GVQLAniWnd* Background() const { return back_; }
+  GVPSPWnd* WinLoseIcon() const { return winLose_; }
+  GVTextWnd* Headline() const { return headline_; }
+  GVTextWnd* MoneyText() const { return moneyText_; }
+  GVTextWnd* NoteText() const { return note_; }
+  GVTextWnd* CategoryLabel(int32_t r) const { return categoryLabels_.at(static_cast<size_t>(r)); }
+  GVTextWnd* CategoryValue(int32_t r) const { return categoryValues_.at(static_cast<size_t>(r)); }
+  GVTextWnd* MultiplierLabel(int32_t r) const { return multiplierLabels_.at(static_cast<size_t>(r)); }
+  GVTextWnd* MultiplierValue(int32_t r) const { return multiplierValues_.at(static_cast<size_t>(r)); }
+  GVTextWnd* PointSum() const { return pointSum_; }
+  GVTextWnd* TotalMultiplierText() const { return totalText_; }
+  GVTextWnd* MoneyLine() const { return moneyLine_; }
+  CVPSPPushBtn* ExpandButton() const { return expand_; }
+  CVPSPPushBtn* OkButton() const { return ok_; }
+  CVItemWnd* ItemPanel() const { return itemPanel_; }
+  CVPSPPushBtn* AutoStartToggle() const { return autoStart_; }
+  int32_t LayoutKind() const { return layoutKind_; }
+  BOOL Expanded() const { return expanded_; }
+
+ private:
+  void InitMembers() override;
+  int32_t CreateRows(IPanelScene& scene, GPoint base);
+
+  GVWnd* tracked_ = nullptr;
+  GVQLAniWnd* back_ = nullptr;
+  GVPSPWnd* winLose_ = nullptr;
+  GVTextWnd* headline_ = nullptr;
+  GVTextWnd* moneyText_ = nullptr;
+  GVTextWnd* note_ = nullptr;
+  std::array<GVTextWnd*, kRows> categoryLabels_{};
+  std::array<GVTextWnd*, kRows> categoryValues_{};
+  GVTextWnd* pointSum_ = nullptr;
+  std::array<GVTextWnd*, kRows> multiplierLabels_{};
+  std::array<GVTextWnd*, kRows> multiplierValues_{};
+  GVTextWnd* totalText_ = nullptr;
+  GVTextWnd* moneyLine_ = nullptr;
+  CVPSPPushBtn* expand_ = nullptr;
+  CVPSPPushBtn* ok_ = nullptr;
+  CVItemWnd* itemPanel_ = nullptr;
+  CVPSPPushBtn* autoStart_ = nullptr;
+  int32_t totalMultiplier_ = 1;
+  int32_t layoutKind_ = 0;
+  int32_t rowCount_ = 0;
+  // The player's folding choice; counts as expanded until the stored one is read.
+  BOOL expanded_ = 1;
 };

@@ -60,6 +60,9 @@ class IPanelScene {
                                              uint32_t styleFlags, int32_t spacing, BOOL show) = 0;
   // The result panel holds the item panel as a child.
   virtual CVItemWnd* CreateItemWnd() = 0;
+  // A card widget (the scene's card class) of `number` from a card strip, at the deck
+  // point and shown; the panels that show cards only place, show and hide it.
+  virtual GVDDSWnd* CreateHTWnd(int32_t number, const std::string& relPath, const GSize& size) = 0;
 
   // The scene's lists, for panels and managers that place widgets on the table itself:
   // the animation list the tick advances, and the drawing order (each addition lies

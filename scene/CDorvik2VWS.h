@@ -289,7 +289,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   void ReportLoadError(const std::string& text);
   const std::vector<LoadErrorRecord>& LoadErrors() const { return loadErrors_; }
   void ClearLoadErrors() { loadErrors_.clear(); }
-  CVHTWnd* CreateHTWnd(int32_t number, const std::string& relPath, const GSize& size);
+  CVHTWnd* CreateHTWnd(int32_t number, const std::string& relPath, const GSize& size) override;
   // Columns or rows below 1 give a kind-0 record and null.
   GVDDSWnd* CreateDDSWnd(const std::string& relPath, const GPoint& pos, BOOL useColorKey, BOOL show, int32_t columns,
                          int32_t rows) override;

@@ -4,9 +4,16 @@
 #include <memory>
 #include <string>
 
+#include "panels/CVItemWnd.h"
+#include "panels/CVPSPPushBtn.h"
+#include "panels/CVQLATextWnd.h"
 #include "panels/IPanelScene.h"
+#include "widgets/GVBoxWnd.h"
+#include "widgets/GVPSPNumberWnd.h"
 #include "widgets/GVPSPWnd.h"
 #include "widgets/GVQLAniWnd.h"
+#include "widgets/GVQLSWnd.h"
+#include "widgets/GVTextWnd.h"
 
 namespace panel_test {
 
@@ -14,7 +21,17 @@ class FakePanelScene : public IPanelScene {
  public:
   int32_t SendObserveMode(int32_t) override { return 0; }
   void RecordCall(std::string_view) override {}
-  GVTextWnd* CreateTextWnd(const GPoint&, GSize, const std::string&, COLORREF, int32_t, int32_t) override { return {}; }
+  GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
+                           int32_t fontHeight, int32_t fontWeight) override {
+    auto w = std::make_unique<GVTextWnd>();
+    if (!w->Create(SIZE{size.cx, size.cy}, GVWnd::kNoColorKey, fontHeight, fontWeight)) return nullptr;
+    w->SetPos(pos);
+    w->SetTextColor(colour);
+    w->SetText(text);
+    w->Show(1);
+    w->Enable(0);
+    return w.release();
+  }
   GVQLAniWnd* CreateQLAniWnd(const std::string& relPath, const GPoint& pos) override {
     auto w = std::make_unique<GVQLAniWnd>();
     return w->Load(kRoot + relPath, pos.x, pos.y) ? w.release() : nullptr;
@@ -26,7 +43,14 @@ class FakePanelScene : public IPanelScene {
     w->Show(show);
     return w.release();
   }
-  GVQLSWnd* CreateQLSWnd(const std::string&, const GPoint&, BOOL) override { return {}; }
+  GVQLSWnd* CreateQLSWnd(const std::string& relPath, const GPoint& pos, BOOL show) override {
+    auto w = std::make_unique<GVQLSWnd>();
+    if (!w->Load((kRoot + relPath).c_str())) return nullptr;
+    w->SetPos(pos);
+    w->Show(show);
+    w->Enable(0);
+    return w.release();
+  }
   GVDDSWnd* CreateDDSWnd(const std::string&, const GPoint&, BOOL, BOOL, int32_t, int32_t) override { return {}; }
   GVLightTextWnd* CreateLightTextWnd(const GPoint&, GSize, const std::string&, COLORREF, int32_t, int32_t) override {
     return {};
@@ -35,22 +59,59 @@ class FakePanelScene : public IPanelScene {
     return {};
   }
   GVAnimWnd* CreateAnimWnd(const std::string&, const GPoint&, GSize) override { return {}; }
-  GVBoxWnd* CreateBoxWnd(const GPoint&, const GSize&, COLORREF, BOOL, int32_t) override { return {}; }
+  GVBoxWnd* CreateBoxWnd(const GPoint& pos, const GSize& size, COLORREF fill, BOOL show, int32_t level) override {
+    auto w = std::make_unique<GVBoxWnd>();
+    w->Create(pos.x, pos.y, size.cx, size.cy, fill, level);
+    w->Show(show);
+    w->Enable(0);
+    return w.release();
+  }
   CVCountWnd* CreateCountWnd(int32_t) override { return {}; }
-  CVPSPPushBtn* CreatePSPPushBtn(const std::string&, const GPoint&, BOOL, int32_t) override { return {}; }
+  CVPSPPushBtn* CreatePSPPushBtn(const std::string& relPath, const GPoint& pos, BOOL show, int32_t sets) override {
+    auto w = std::make_unique<CVPSPPushBtn>();
+    if (!w->LoadSprite((kRoot + relPath).c_str(), sets, 4)) return nullptr;
+    w->SetPos(pos);
+    w->Show(show);
+    w->Enable(1);
+    return w.release();
+  }
   CVTextShadowWnd* CreateTextShadowWnd(const GPoint&, GSize, const std::string&, COLORREF, int32_t,
                                        int32_t) override {
     return {};
   }
-  CVQLATextWnd* CreateQLATextWnd(const std::string&, const GPoint&, const GSize&, const GSize&, int32_t,
-                                 int32_t) override {
-    return {};
+  CVQLATextWnd* CreateQLATextWnd(const std::string& relPath, const GPoint& pos, const GSize& size,
+                                 const GSize& charSize, int32_t spacing, int32_t alignment) override {
+    auto w = std::make_unique<CVQLATextWnd>();
+    if (!w->Create(this, relPath, pos, size, charSize.cx, charSize.cy, spacing, alignment)) return nullptr;
+    w->Show(0);
+    w->Enable(0);
+    return w.release();
   }
-  GVPSPNumberWnd* CreatePSPNumberWnd(const std::string&, const GPoint&, const GSize&, uint32_t, int32_t,
-                                     BOOL) override {
-    return {};
+  GVPSPNumberWnd* CreatePSPNumberWnd(const std::string& relPath, const GPoint& pos, const GSize& size,
+                                     uint32_t styleFlags, int32_t spacing, BOOL show) override {
+    auto w = std::make_unique<GVPSPNumberWnd>();
+    if (!w->Load((kRoot + relPath).c_str(), pos.x, pos.y, size.cx, size.cy)) return nullptr;
+    w->SetStyle(styleFlags, spacing);
+    w->Show(show);
+    w->Enable(0);
+    return w.release();
   }
-  CVItemWnd* CreateItemWnd() override { return nullptr; }
+  CVItemWnd* CreateItemWnd() override {
+    auto w = std::make_unique<CVItemWnd>(this);
+    return w->Create(this) ? w.release() : nullptr;
+  }
+  // As the scene's card widget: a strip picture shown at the deck point on its back.
+  GVDDSWnd* CreateHTWnd(int32_t, const std::string& relPath, const GSize& size) override {
+    constexpr GPoint kDeckPoint{331, 241};
+    constexpr int32_t kBackFrame = 50;
+    auto w = std::make_unique<GVDDSWnd>();
+    if (!w->LoadImage(kRoot + relPath, GVWnd::kNoColorKey)) return nullptr;
+    w->SetRect(GRect(kDeckPoint, size));
+    w->SetStripFrame(kBackFrame);
+    w->Show(1);
+    w->Enable(1);
+    return w.release();
+  }
   void AddAnimation(GVQLAniWnd*) override {}
   void AddSceneWnd(GVWnd*) override {}
   void InsertSceneWndAfter(GVWnd*, GVWnd*) override {}
