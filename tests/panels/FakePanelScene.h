@@ -1,12 +1,18 @@
 // A panel scene that makes the panels' children straight from the sprite tests' folder.
+// Text children need the resource manager's DirectDraw object (the caller's set-up).
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "host/CHTUser.h"
 #include "panels/IPanelScene.h"
+#include "widgets/GVPSPNumberWnd.h"
 #include "widgets/GVPSPWnd.h"
 #include "widgets/GVQLAniWnd.h"
+#include "widgets/GVTextWnd.h"
 
 namespace panel_test {
 
@@ -14,7 +20,17 @@ class FakePanelScene : public IPanelScene {
  public:
   int32_t SendObserveMode(int32_t) override { return 0; }
   void RecordCall(std::string_view) override {}
-  GVTextWnd* CreateTextWnd(const GPoint&, GSize, const std::string&, COLORREF, int32_t, int32_t) override { return {}; }
+  GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
+                           int32_t fontHeight, int32_t fontWeight) override {
+    auto w = std::make_unique<GVTextWnd>();
+    if (!w->Create(SIZE{size.cx, size.cy}, textKey, fontHeight, fontWeight)) return nullptr;
+    w->SetPos(pos);
+    w->SetColorKey(textKey);
+    w->SetTextColor(colour);
+    w->SetText(text);
+    w->Show(1);
+    return w.release();
+  }
   GVQLAniWnd* CreateQLAniWnd(const std::string& relPath, const GPoint& pos) override {
     auto w = std::make_unique<GVQLAniWnd>();
     return w->Load(kRoot + relPath, pos.x, pos.y) ? w.release() : nullptr;
@@ -26,7 +42,13 @@ class FakePanelScene : public IPanelScene {
     w->Show(show);
     return w.release();
   }
-  GVQLSWnd* CreateQLSWnd(const std::string&, const GPoint&, BOOL) override { return {}; }
+  GVQLSWnd* CreateQLSWnd(const std::string& relPath, const GPoint& pos, BOOL show) override {
+    auto w = std::make_unique<GVQLSWnd>();
+    if (!w->Load((kRoot + relPath).c_str())) return nullptr;
+    w->SetPos(pos);
+    w->Show(show);
+    return w.release();
+  }
   GVDDSWnd* CreateDDSWnd(const std::string&, const GPoint&, BOOL, BOOL, int32_t, int32_t) override { return {}; }
   GVLightTextWnd* CreateLightTextWnd(const GPoint&, GSize, const std::string&, COLORREF, int32_t, int32_t) override {
     return {};
@@ -46,15 +68,35 @@ class FakePanelScene : public IPanelScene {
                                  int32_t) override {
     return {};
   }
-  GVPSPNumberWnd* CreatePSPNumberWnd(const std::string&, const GPoint&, const GSize&, uint32_t, int32_t,
-                                     BOOL) override {
-    return {};
+  GVPSPNumberWnd* CreatePSPNumberWnd(const std::string& relPath, const GPoint& pos, const GSize& size,
+                                     uint32_t styleFlags, int32_t spacing, BOOL show) override {
+    auto w = std::make_unique<GVPSPNumberWnd>();
+    if (!w->Load((kRoot + relPath).c_str(), pos.x, pos.y, size.cx, size.cy)) return nullptr;
+    w->SetStyle(styleFlags, spacing);
+    w->Show(show);
+    return w.release();
   }
   CVItemWnd* CreateItemWnd() override { return nullptr; }
   void AddAnimation(GVQLAniWnd*) override {}
   void AddSceneWnd(GVWnd*) override {}
   void InsertSceneWndAfter(GVWnd*, GVWnd*) override {}
+  std::string GetGradeName(int32_t index) const override {
+    return index >= 0 && index < static_cast<int32_t>(gradeNames.size()) ? gradeNames[static_cast<size_t>(index)]
+                                                                       : std::string();
+  }
+  int32_t MyUserNo() const override { return myUserNo; }
+  int32_t GetSeatOfUser(int32_t userNo) const override {
+    for (size_t i = 0; i < seatUsers.size(); ++i)
+      if (userNo != -1 && seatUsers[i] == userNo) return static_cast<int32_t>(i);
+    return -1;
+  }
+  CHTUser& Seat(int32_t seat) override { return seats.at(static_cast<size_t>(seat)); }
   std::string kRoot = "C:\\Sprites\\";
+  COLORREF textKey = RGB(255, 0, 255);
+  std::vector<std::string> gradeNames;
+  int32_t myUserNo = -1;
+  std::array<int32_t, 2> seatUsers{-1, -1};
+  std::array<CHTUser, 2> seats;
 };
 
 }  // namespace panel_test
