@@ -25,6 +25,7 @@ class GVQLSWnd;
 class GVSlideWnd;
 class GVTextWnd;
 class GVWnd;
+struct CHTUser;
 
 class IPanelScene {
  public:
@@ -70,6 +71,13 @@ class IPanelScene {
   virtual void AddAnimation(GVQLAniWnd* animation) = 0;
   virtual void AddSceneWnd(GVWnd* wnd) = 0;
   virtual void InsertSceneWndAfter(GVWnd* ref, GVWnd* wnd) = 0;
+
+  // What the seat panels read of the table: the grade titles, this client's user
+  // number, the seat a user holds (-1 none) and a seat's card and score record.
+  virtual std::string GetGradeName(int32_t index) const = 0;
+  virtual int32_t MyUserNo() const = 0;
+  virtual int32_t GetSeatOfUser(int32_t userNo) const = 0;
+  virtual CHTUser& Seat(int32_t seat) = 0;
 
  protected:
   ~IPanelScene() = default;

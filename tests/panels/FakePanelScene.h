@@ -1,9 +1,13 @@
 // A panel scene that makes the panels' children straight from the sprite tests' folder.
+// Text children need the resource manager's DirectDraw object (the caller's set-up).
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "game/CHTUser.h"
 #include "panels/CVItemWnd.h"
 #include "panels/CVPSPPushBtn.h"
 #include "panels/CVQLATextWnd.h"
@@ -24,8 +28,9 @@ class FakePanelScene : public IPanelScene {
   GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
                            int32_t fontHeight, int32_t fontWeight) override {
     auto w = std::make_unique<GVTextWnd>();
-    if (!w->Create(SIZE{size.cx, size.cy}, GVWnd::kNoColorKey, fontHeight, fontWeight)) return nullptr;
+    if (!w->Create(SIZE{size.cx, size.cy}, textKey, fontHeight, fontWeight)) return nullptr;
     w->SetPos(pos);
+    w->SetColorKey(textKey);
     w->SetTextColor(colour);
     w->SetText(text);
     w->Show(1);
@@ -115,7 +120,23 @@ class FakePanelScene : public IPanelScene {
   void AddAnimation(GVQLAniWnd*) override {}
   void AddSceneWnd(GVWnd*) override {}
   void InsertSceneWndAfter(GVWnd*, GVWnd*) override {}
+  std::string GetGradeName(int32_t index) const override {
+    return index >= 0 && index < static_cast<int32_t>(gradeNames.size()) ? gradeNames[static_cast<size_t>(index)]
+                                                                       : std::string();
+  }
+  int32_t MyUserNo() const override { return myUserNo; }
+  int32_t GetSeatOfUser(int32_t userNo) const override {
+    for (size_t i = 0; i < seatUsers.size(); ++i)
+      if (userNo != -1 && seatUsers[i] == userNo) return static_cast<int32_t>(i);
+    return -1;
+  }
+  CHTUser& Seat(int32_t seat) override { return seats.at(static_cast<size_t>(seat)); }
   std::string kRoot = "C:\\Sprites\\";
+  COLORREF textKey = RGB(255, 0, 255);
+  std::vector<std::string> gradeNames;
+  int32_t myUserNo = -1;
+  std::array<int32_t, 2> seatUsers{-1, -1};
+  std::array<CHTUser, 2> seats;
 };
 
 }  // namespace panel_test
