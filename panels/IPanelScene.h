@@ -67,6 +67,8 @@ class IPanelScene {
   virtual void AddAnimation(GVQLAniWnd* animation) = 0;
   virtual void AddSceneWnd(GVWnd* wnd) = 0;
   virtual void InsertSceneWndAfter(GVWnd* ref, GVWnd* wnd) = 0;
+  // The card set (0..7) of a card id, for the VIP alert's card lists.
+  virtual int32_t CardSetOf(int32_t card) = 0;
 
  protected:
   ~IPanelScene() = default;
