@@ -1,14 +1,45 @@
-// Reading the host's notice text into the ticker's state.
+// Reading the host's notice text into the ticker's state, and the ticker's resources.
 #include "panels/CCheckNotice.h"
 
 #include "base/TextUtil.h"
+#include "tables/PanelPaths.h"
 
 namespace {
 
 constexpr char kFieldSeparator = '#';
 constexpr char kValueSeparator = '=';
 
+constexpr GRect kStripRect(0, 0, 800, 17);
+constexpr GPoint kHeadPos(0, 0);
+// The first of two digits stands left of the second.
+constexpr GPoint kFirstDigitPos(-7, 0);
+constexpr GPoint kSecondDigitPos(0, 0);
+// The line scrolls through (96, 5)-(274, 17).
+constexpr GRect kLineRect(96, 5, 274, 17);
+constexpr int32_t kScrollMs = 4000;
+constexpr int32_t kLineSprite = 0;
+
 }  // namespace
+
+int32_t CCheckNotice::Create(IPanelScene* scene) {
+  scene_ = scene;
+  SetRect(kStripRect);
+  Show(1);
+  Enable(0);
+  return 1;
+}
+
+int32_t CCheckNotice::LoadCheckNotice(std::string imageFolder) {
+  const int32_t animations = animations_.Load((imageFolder + CheckNoticeAnimPath).c_str());
+  headPos_ = kHeadPos;
+  firstDigitPos_ = kFirstDigitPos;
+  secondDigitPos_ = kSecondDigitPos;
+  line_.Clear();
+  line_.Set(kLineRect.left, kLineRect.top, kLineRect.Width(), kLineRect.Height(), kScrollMs, 0, 0);
+  const int32_t line =
+      line_.AddSpriteLine((imageFolder + CheckNoticeLinePath).c_str(), kLineSprite, kLineRect.Width(), kScrollMs);
+  return animations && line >= 0 ? 1 : 0;
+}
 
 std::string CCheckNotice::FieldValue(std::string_view notice, std::string_view name) {
   size_t start = 0;

@@ -1,12 +1,15 @@
-// The notice ticker along the top of the table, as far as the host's notice event
-// needs it: reading the "#"-separated notice text and keeping its remaining time.
-// Its animations and scrolling line come with the panel's own work.
+// The notice ticker along the top of the table: reads the host's "#"-separated notice
+// text, keeps its remaining time, and holds the head, digit and warning animations and
+// the scrolling line it draws itself (it has no child widgets).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "graphics/CScroll_Text.h"
+#include "graphics/K_Animation.h"
+#include "graphics/K_Animation_RSC.h"
 #include "widgets/GVWnd.h"
 
 class IPanelScene;
@@ -14,11 +17,8 @@ class IPanelScene;
 class CCheckNotice : public GVWnd {
  public:
   explicit CCheckNotice(IPanelScene* scene = nullptr) : scene_(scene) {}
-  // The ticker's widgets come with LoadCheckNotice; 1.
-  int32_t Create(IPanelScene* scene) {
-    scene_ = scene;
-    return 1;
-  }
+  // The strip across the top, shown and taking no input; 1.
+  int32_t Create(IPanelScene* scene);
   // Stage values: 1 the head with the warning sequence to follow (time 3 or less),
   // 2 the head alone, 0 nothing shown.
   static constexpr int32_t kStageNone = 0;
@@ -44,14 +44,34 @@ class CCheckNotice : public GVWnd {
   // The scrolling line runs from a started notice until Stop.
   bool IsRunning() const { return shown_ != 0; }
   void Stop();
-  // The head, digits, warnings and scrolling line from the image folder; 1 when all load.
-  int32_t LoadCheckNotice(std::string /*imageFolder*/) { return 1; }
+  // The animation set and the scrolling line from the image folder, and the places
+  // they are drawn at; 1 when both load.
+  int32_t LoadCheckNotice(std::string imageFolder);
+
+  const K_Animation_RSC& Animations() const { return animations_; }
+  const CScroll_Text& ScrollLine() const { return line_; }
+  GPoint HeadPos() const { return headPos_; }
+  GPoint FirstDigitPos() const { return firstDigitPos_; }
+  GPoint SecondDigitPos() const { return secondDigitPos_; }
 
  private:
   IPanelScene* scene_ = nullptr;
+  GPoint headPos_;
+  GPoint firstDigitPos_;
+  GPoint secondDigitPos_;
   int32_t shown_ = 0;
   int32_t type_ = 0;
   int32_t time_ = 0;
   int32_t timeDigits_ = 0;
   int32_t stage_ = kStageNone;
+  // Each player is bound to one sub-animation of the set when a notice starts.
+  K_Animation head_;
+  K_Animation firstDigit_;
+  K_Animation secondDigit_;
+  K_Animation_RSC animations_;
+  CScroll_Text line_;
+  K_Animation warningIntro_;
+  K_Animation firstWarningLoop_;
+  K_Animation warningOutro_;
+  K_Animation secondWarningLoop_;
 };

@@ -1,14 +1,19 @@
-// The observer panel, as far as the host link needs it: the host's answer to a
-// portal dialog (host event 26) and the play button's state. Its widgets, balances
-// and buttons come with the panel's own work.
+// The observer panel: the seat request, the portal's paid services, top-up, mall, safe
+// and payment buttons with their balances, and the minimise tab. The host's answer to a
+// portal dialog (host event 26) comes back through OnHostAnswer.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
-#include "panels/IPanelScene.h"
-#include "widgets/GVWnd.h"
+#include "panels/CVPanelWnd.h"
 
-class CVObserveSystemWnd : public GVWnd {
+class CVPSPPushBtn;
+class GVPSPWnd;
+class GVQLSWnd;
+class GVTextWnd;
+
+class CVObserveSystemWnd : public CVPanelWnd {
  public:
   // Observe states the scene keeps and the server is told.
   static constexpr int32_t kObserveIdle = 0;
@@ -20,27 +25,51 @@ class CVObserveSystemWnd : public GVWnd {
   static constexpr int32_t kFirstServiceCode = 0x11000;
   static constexpr int32_t kSecondServiceCode = 0x12000;
 
-  explicit CVObserveSystemWnd(IPanelScene* scene) : scene_(scene) {}
-  // The panel's children at their places; 0 at the first that fails.
-  int32_t Create(IPanelScene* scene) {
-    scene_ = scene;
-    return 1;
-  }
+  // The children in creation (and drawing) order.
+  enum Child : int32_t {
+    kBack,
+    kJoinButton,
+    kFirstServiceButton,
+    kSecondServiceButton,
+    kTopUpButton,
+    kMallButton,
+    kSafeButton,
+    kSafeBalance,
+    kPaymentButton,
+    kPaymentBalance,
+    kServiceTip,
+    kMinimiseButton,
+    kFoldedTab,
+    kRestoreButton,
+    kChildCount
+  };
+
+  using CVPanelWnd::CVPanelWnd;
+  // 0 at the first child that cannot be made, and without a scene.
+  int32_t Create(IPanelScene* scene);
 
   // ok with any code but 5 enters state 2, anything else state 0; the new state goes
   // to the server.
   void OnHostAnswer(int32_t code, int32_t ok);
-  // Shows and enables the play button as asked, unless the panel is folded.
+  // Shows and enables the join button as asked, unless the panel is folded.
   void SetButtonState(int32_t show, int32_t enable);
-  // Folding hides the play button's row; the full panel builds the rest.
+  // Folding hides the join button's row; the full panel builds the rest.
   void SetFolded(int32_t folded) { folded_ = folded; }
 
   int32_t PlayButtonShown() const { return playShown_; }
   int32_t PlayButtonEnabled() const { return playEnabled_; }
   int32_t Refreshes() const { return refreshes_; }
+  // A child by its place in the table; null before Create.
+  GVWnd* ChildAt(Child child) const { return children_[size_t(child)]; }
+
+ protected:
+  void InitMembers() override;
 
  private:
-  IPanelScene* scene_;
+  CVPSPPushBtn* Button(Child child) const;
+
+  GVWnd* tracked_ = nullptr;
+  std::array<GVWnd*, kChildCount> children_{};
   int32_t folded_ = 0;
   int32_t playShown_ = 0;
   int32_t playEnabled_ = 0;

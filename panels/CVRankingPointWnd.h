@@ -1,13 +1,32 @@
-// The ranking-point panel.
+// The ranking-point panel: the points won in the last game and the ranking level,
+// shown for a moment after each game.
 #pragma once
 
 #include <cstdint>
 
-#include "panels/PanelStub.h"
+#include "panels/CVPanelWnd.h"
 
-class CVRankingPointWnd : public CPanelStub {
+class GVPSPWnd;
+class GVQLSWnd;
+class GVTextWnd;
+
+class CVRankingPointWnd : public CVPanelWnd {
  public:
-  using CPanelStub::CPanelStub;
+  using CVPanelWnd::CVPanelWnd;
+  int32_t Create(IPanelScene* scene);
   int32_t Tick();
   void Close();
+
+  GVQLSWnd* Back() const { return back_; }
+  GVPSPWnd* Level() const { return level_; }
+  GVTextWnd* PointsText() const { return pointsText_; }
+
+ protected:
+  void InitMembers() override;
+
+ private:
+  GVPSPWnd* level_ = nullptr;
+  GVQLSWnd* back_ = nullptr;
+  GVTextWnd* pointsText_ = nullptr;
+  uint32_t shownSince_ = 0;
 };

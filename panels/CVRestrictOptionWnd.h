@@ -1,12 +1,26 @@
-// The anti-leave panel: the anti-leave state of the room.
+// The anti-leave panel: how many games remain before a player may leave the room.
 #pragma once
 
 #include <cstdint>
 
-#include "panels/PanelStub.h"
+#include "panels/CVPanelWnd.h"
 
-class CVRestrictOptionWnd : public CPanelStub {
+class GVQLSWnd;
+class GVTextWnd;
+
+class CVRestrictOptionWnd : public CVPanelWnd {
  public:
-  using CPanelStub::CPanelStub;
+  using CVPanelWnd::CVPanelWnd;
+  int32_t Create(IPanelScene* scene);
   void Close();
+
+  GVQLSWnd* Back() const { return back_; }
+  GVTextWnd* Caption() const { return caption_; }
+
+ protected:
+  void InitMembers() override;
+
+ private:
+  GVQLSWnd* back_ = nullptr;
+  GVTextWnd* caption_ = nullptr;
 };

@@ -71,6 +71,8 @@ class IPanelScene {
   virtual void AddAnimation(GVQLAniWnd* animation) = 0;
   virtual void AddSceneWnd(GVWnd* wnd) = 0;
   virtual void InsertSceneWndAfter(GVWnd* ref, GVWnd* wnd) = 0;
+  // The card set (0..7) of a card id, for the VIP alert's card lists.
+  virtual int32_t CardSetOf(int32_t card) = 0;
 
   // What the seat panels read of the table: the grade titles, this client's user
   // number, the seat a user holds (-1 none) and a seat's card and score record.

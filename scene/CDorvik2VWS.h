@@ -23,7 +23,8 @@
 #include "panels/CVTextShadowWnd.h"
 #include "panels/CVObserveSystemWnd.h"
 #include "panels/IPanelScene.h"
-#include "panels/SceneManagers.h"
+#include "panels/CDorvik2PromotionMgr.h"
+#include "panels/CDorvik2VIPMgr.h"
 #include "panels/SeatPanels.h"
 #include "panels/CVDorvik2BijouWnd.h"
 #include "panels/CVGFPlayCountWnd.h"
@@ -313,6 +314,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   void AddAnimation(GVQLAniWnd* animation) override;
   void AddSceneWnd(GVWnd* wnd) override { AddWnd(wnd); }
   void InsertSceneWndAfter(GVWnd* ref, GVWnd* wnd) override { InsertWndAfter(ref, wnd); }
+  int32_t CardSetOf(int32_t card) override { return CardInfoOf(card).set; }
   CVGFPlayCountWnd* CreateGFPlayCountWnd();
   CVUserInfoWnd* CreateUserInfoWnd(int32_t screenPos);
   CVJumsuInfoWnd* CreateJumsuInfoWnd(int32_t screenPos);

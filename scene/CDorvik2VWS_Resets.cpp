@@ -3,7 +3,8 @@
 // build), so each step checks its pointer.
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
-#include "panels/SceneManagers.h"
+#include "panels/CDorvik2PromotionMgr.h"
+#include "panels/CDorvik2VIPMgr.h"
 #include "scene/CDorvik2VWS.h"
 #include "tables/VocabularyTables.h"
 #include "widgets/GVPushBtn.h"

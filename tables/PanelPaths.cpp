@@ -101,6 +101,17 @@ constexpr const char* MoneyLimitExplainAnimPath = "GameRule\\MoneyLimit\\explain
 constexpr const char* MoneyLimitTooltipAnimPath = "GameRule\\MoneyLimit\\tooltip.qla";
 constexpr const char* MoneyLimitTooltipPath = "GameRule\\MoneyLimit\\tooltip.psp";
 
+constexpr const char* VipComboAlertAnimPath = "VIP\\jokbo_alert.qla";
+constexpr const char* VipAlarmAnimPath = "VIP\\vip_alarm.qla";
+constexpr const char* PromotionStaticBannerAPath = "Promotion\\banner_default.psp";
+constexpr const char* PromotionDefaultAniBannerPath = "Promotion\\anibanner_default.qla";
+constexpr const char* PromotionWinMoneyLimitAniBannerPath = "Promotion\\WinMoneyLimit\\anibanner_winmoneylimit.qla";
+constexpr const char* PromotionEventEffectAnimPath = "Promotion\\DaonLucky\\DaonLuckyEffect.qla";
+constexpr const char* PromotionEventMissionAnimPath = "Promotion\\DaonLucky\\DaonLuckyMission.qla";
+constexpr const char* PromotionStaticBannerBPath = "Promotion\\banner_default.psp";
+constexpr const char* CheckNoticeAnimPath = "Etc\\CheckNotice.qla";
+constexpr const char* CheckNoticeLinePath = "Etc\\CheckNotice.psp";
+
 constexpr const char* AllPanelPaths[kPanelPathCount] = {
     CardNormalPicturePath,
     CardHoldPicturePath,

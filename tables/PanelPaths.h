@@ -123,7 +123,21 @@ extern const char* const MoneyLimitExplainAnimPath;
 extern const char* const MoneyLimitTooltipAnimPath;
 extern const char* const MoneyLimitTooltipPath;
 
-// Every constant above, seat icons included, in declaration order.
+// The scene members' own pictures: the VIP manager, the promotion manager (its two
+// static banners are separate loads of one file) and the notice ticker. Not in
+// AllPanelPaths, which holds the panels' table.
+extern const char* const VipComboAlertAnimPath;
+extern const char* const VipAlarmAnimPath;
+extern const char* const PromotionStaticBannerAPath;
+extern const char* const PromotionDefaultAniBannerPath;
+extern const char* const PromotionWinMoneyLimitAniBannerPath;
+extern const char* const PromotionEventEffectAnimPath;
+extern const char* const PromotionEventMissionAnimPath;
+extern const char* const PromotionStaticBannerBPath;
+extern const char* const CheckNoticeAnimPath;
+extern const char* const CheckNoticeLinePath;
+
+// Every panel constant above, seat icons included, in declaration order.
 extern const char* const AllPanelPaths[kPanelPathCount];
 
 // The seat icon of a kind; empty outside 0..2.

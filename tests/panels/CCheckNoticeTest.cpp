@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "panels/CCheckNotice.h"
+#include "panels/PanelPictureFixture.h"
+#include "tables/PanelPaths.h"
 
 namespace {
 
@@ -46,3 +48,39 @@ TEST(CCheckNotice, TimeAndStageComeFromTheNotice) {
 }
 
 }  // namespace
+
+namespace check_notice_test {
+
+class CheckNoticeLoadTest : public panel_test::PanelPicturesTest {};
+
+TEST_F(CheckNoticeLoadTest, StripTakesNoInputAndLoadsItsAnimationsAndLine) {
+  constexpr int32_t kSubAnimations = 28;
+  const panel_test::PanelFile files[] = {{CheckNoticeAnimPath, panel_test::Art::QlaSet, kSubAnimations},
+                                         {CheckNoticeLinePath, panel_test::Art::Psp}};
+  WriteFiles(files);
+  CCheckNotice ticker(&scene_);
+  ASSERT_EQ(ticker.Create(&scene_), 1);
+  EXPECT_EQ(ticker.GetRect(), GRect(0, 0, 800, 17));
+  EXPECT_EQ(std::pair(ticker.IsVisible(), ticker.IsEnabled()), std::pair(1, 0));
+  EXPECT_TRUE(ticker.GetChildren().empty());
+
+  ASSERT_EQ(ticker.LoadCheckNotice(scene_.kRoot), 1);
+  EXPECT_EQ(ticker.Animations().GetAnimationCount(), kSubAnimations);
+  EXPECT_EQ(ticker.ScrollLine().LineCount(), 1);
+  const K_Rect& strip = ticker.ScrollLine().Strip();
+  EXPECT_EQ(GRect(strip.left, strip.top, strip.right, strip.bottom), GRect(96, 5, 274, 17));
+  EXPECT_EQ(ticker.ScrollLine().Setting(0), 4000);
+  EXPECT_EQ(ticker.FirstDigitPos(), GPoint(-7, 0));
+  EXPECT_EQ(std::pair(ticker.HeadPos(), ticker.SecondDigitPos()), std::pair(GPoint(0, 0), GPoint(0, 0)));
+  // Loading again replaces the line instead of queueing a second one.
+  ASSERT_EQ(ticker.LoadCheckNotice(scene_.kRoot), 1);
+  EXPECT_EQ(ticker.ScrollLine().LineCount(), 1);
+
+  for (int32_t skip = 0; skip < 2; ++skip) {
+    WriteFiles(files, "without" + std::to_string(skip), skip);
+    CCheckNotice partial;
+    EXPECT_EQ(partial.LoadCheckNotice(scene_.kRoot), 0) << files[skip].path;
+  }
+}
+
+}  // namespace check_notice_test

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "panels/CVObserveSystemWnd.h"
+#include "panels/PanelPictureFixture.h"
+#include "tables/PanelPaths.h"
 
 namespace {
 
@@ -20,3 +22,32 @@ TEST(CVObserveSystemWnd, PlayButtonFollowsTheRequestUnlessFolded) {
 }
 
 }  // namespace
+
+namespace observe_system_wnd_test {
+
+class ObserveSystemTest : public panel_test::PanelPicturesTest {};
+
+TEST_F(ObserveSystemTest, JoinButtonOfABuiltPanelFollowsTheRequestUnlessFolded) {
+  using panel_test::Art;
+  std::vector<panel_test::PanelFile> files = {{ObserverBackPath, Art::Qls},
+                                              {ObserverServiceTipPath, Art::Psp, 2},
+                                              {ObserverFoldedTabPath, Art::Psp}};
+  for (const char* button : {ObserverJoinButtonPath, ObserverFirstServiceButtonPath, ObserverSecondServiceButtonPath,
+                             ObserverTopUpButtonPath, ObserverMallButtonPath, ObserverSafeButtonPath,
+                             ObserverPaymentButtonPath, ObserverMinimiseButtonPath, ObserverRestoreButtonPath})
+    files.push_back({button, Art::Button});
+  WriteFiles(files);
+  CVObserveSystemWnd panel(&scene_);
+  ASSERT_EQ(panel.Create(&scene_), 1);
+  GVWnd* join = panel.ChildAt(CVObserveSystemWnd::kJoinButton);
+  panel.SetButtonState(1, 0);
+  EXPECT_EQ(std::pair(join->IsVisible(), join->IsEnabled()), std::pair(1, 0));
+  panel.SetFolded(1);
+  panel.SetButtonState(0, 1);
+  EXPECT_EQ(std::pair(join->IsVisible(), join->IsEnabled()), std::pair(1, 0));
+  panel.SetFolded(0);
+  panel.SetButtonState(0, 1);
+  EXPECT_EQ(std::pair(join->IsVisible(), join->IsEnabled()), std::pair(0, 1));
+}
+
+}  // namespace observe_system_wnd_test

@@ -2,21 +2,27 @@
 // Text children need the resource manager's DirectDraw object (the caller's set-up).
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "game/CHTUser.h"
+#include "game/CardInfoTable.h"
 #include "panels/CVItemWnd.h"
 #include "panels/CVPSPPushBtn.h"
 #include "panels/CVQLATextWnd.h"
 #include "panels/IPanelScene.h"
 #include "widgets/GVBoxWnd.h"
+#include "widgets/GVDDSWnd.h"
+#include "widgets/GVLightTextWnd.h"
 #include "widgets/GVPSPNumberWnd.h"
 #include "widgets/GVPSPWnd.h"
 #include "widgets/GVQLAniWnd.h"
 #include "widgets/GVQLSWnd.h"
+#include "widgets/GVSlideWnd.h"
 #include "widgets/GVTextWnd.h"
 
 namespace panel_test {
@@ -56,12 +62,33 @@ class FakePanelScene : public IPanelScene {
     w->Enable(0);
     return w.release();
   }
-  GVDDSWnd* CreateDDSWnd(const std::string&, const GPoint&, BOOL, BOOL, int32_t, int32_t) override { return {}; }
-  GVLightTextWnd* CreateLightTextWnd(const GPoint&, GSize, const std::string&, COLORREF, int32_t, int32_t) override {
-    return {};
+  GVDDSWnd* CreateDDSWnd(const std::string& relPath, const GPoint& pos, BOOL, BOOL show, int32_t columns,
+                         int32_t rows) override {
+    auto w = std::make_unique<GVDDSWnd>();
+    if (columns < 1 || rows < 1 || !w->LoadImage(kRoot + relPath, GVWnd::kNoColorKey)) return nullptr;
+    const GSize cell(w->GetRect().Width() / columns, w->GetRect().Height() / rows);
+    w->SetRect(GRect(pos, cell));
+    w->Show(show);
+    w->Enable(0);
+    return w.release();
   }
-  GVSlideWnd* CreateSlideWnd(const GPoint&, const GSize&, const std::string&, bool, const GPoint&, int32_t) override {
-    return {};
+  GVLightTextWnd* CreateLightTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
+                                     int32_t height, int32_t weight) override {
+    auto w = std::make_unique<GVLightTextWnd>();
+    if (!w->Create(SIZE{size.cx, size.cy}, kTextKey, height, weight)) return nullptr;
+    w->SetPos(pos);
+    w->SetTextColor(colour);
+    w->SetText(text);
+    w->Enable(0);
+    return w.release();
+  }
+  GVSlideWnd* CreateSlideWnd(const GPoint& pos, const GSize& size, const std::string& knob, bool vertical,
+                             const GPoint& track, int32_t length) override {
+    auto w = std::make_unique<GVSlideWnd>();
+    if (!w->Create(size.cx, size.cy, kRoot + knob)) return nullptr;
+    w->SetPos(pos);
+    w->SetTrack(vertical, track.x, track.y, length);
+    return w.release();
   }
   GVAnimWnd* CreateAnimWnd(const std::string&, const GPoint&, GSize) override { return {}; }
   GVBoxWnd* CreateBoxWnd(const GPoint& pos, const GSize& size, COLORREF fill, BOOL show, int32_t level) override {
@@ -117,9 +144,15 @@ class FakePanelScene : public IPanelScene {
     w->Enable(1);
     return w.release();
   }
-  void AddAnimation(GVQLAniWnd*) override {}
-  void AddSceneWnd(GVWnd*) override {}
-  void InsertSceneWndAfter(GVWnd*, GVWnd*) override {}
+  // The scene's lists: the fake owns what joins its drawing order.
+  void AddAnimation(GVQLAniWnd* animation) override { animations.push_back(animation); }
+  void AddSceneWnd(GVWnd* wnd) override { sceneWnds.push_back(wnd); }
+  void InsertSceneWndAfter(GVWnd* ref, GVWnd* wnd) override {
+    if (!wnd || wnd == ref || std::find(sceneWnds.begin(), sceneWnds.end(), ref) == sceneWnds.end()) return;
+    sceneWnds.remove(wnd);
+    sceneWnds.insert(std::next(std::find(sceneWnds.begin(), sceneWnds.end(), ref)), wnd);
+  }
+  int32_t CardSetOf(int32_t card) override { return CardInfoOf(card).set; }
   std::string GetGradeName(int32_t index) const override {
     return index >= 0 && index < static_cast<int32_t>(gradeNames.size()) ? gradeNames[static_cast<size_t>(index)]
                                                                        : std::string();
@@ -131,8 +164,14 @@ class FakePanelScene : public IPanelScene {
     return -1;
   }
   CHTUser& Seat(int32_t seat) override { return seats.at(static_cast<size_t>(seat)); }
+  ~FakePanelScene() {
+    for (GVWnd* w : sceneWnds) delete w;
+  }
+  std::vector<GVQLAniWnd*> animations;
+  std::list<GVWnd*> sceneWnds;
+  static constexpr COLORREF kTextKey = 0xFF00FF;
   std::string kRoot = "C:\\Sprites\\";
-  COLORREF textKey = RGB(255, 0, 255);
+  COLORREF textKey = kTextKey;
   std::vector<std::string> gradeNames;
   int32_t myUserNo = -1;
   std::array<int32_t, 2> seatUsers{-1, -1};
