@@ -240,11 +240,11 @@ BOOL GVWS::InsertWndBefore(GVWnd* ref, GVWnd* wnd) {
 }
 
 BOOL GVWS::InsertWndAfter(GVWnd* ref, GVWnd* wnd) {
-  if (!ref || !wnd) return 0;
+  // The list owns its widgets: a widget taken out for a reference that is not there
+  // would be lost, so the reference is found first.
+  if (!ref || !wnd || ref == wnd || std::find(wnds_.begin(), wnds_.end(), ref) == wnds_.end()) return 0;
   wnds_.remove(wnd);
-  auto it = std::find(wnds_.begin(), wnds_.end(), ref);
-  if (it == wnds_.end()) return 0;
-  wnds_.insert(std::next(it), wnd);
+  wnds_.insert(std::next(std::find(wnds_.begin(), wnds_.end(), ref)), wnd);
   return 1;
 }
 

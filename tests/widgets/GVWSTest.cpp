@@ -246,6 +246,23 @@ TEST_F(GVWSTest, RemovingTakesChildrenOutAndLeavesObjectsAlive) {
   delete parent;
 }
 
+TEST_F(GVWSTest, InsertAfterMovesAWidgetNextToItsReferenceAndKeepsItWithoutOne) {
+  RecordingWnd* a = Add("a", GRect());
+  RecordingWnd* b = Add("b", GRect());
+  RecordingWnd* c = Add("c", GRect());
+  const Names before = FrontToBack();
+  EXPECT_EQ(ws_->InsertWndAfter(a, c), 1);
+  const Names moved = FrontToBack();
+  EXPECT_NE(moved, before);
+  auto at = [&](const char* name) { return std::find(moved.begin(), moved.end(), name) - moved.begin(); };
+  EXPECT_EQ(at("c"), at("a") + 1);
+  // A reference outside the list, or the widget itself, leaves the list as it was.
+  RecordingWnd outside(journal_, "outside", GRect());
+  EXPECT_EQ(ws_->InsertWndAfter(&outside, b), 0);
+  EXPECT_EQ(ws_->InsertWndAfter(b, b), 0);
+  EXPECT_EQ(FrontToBack(), moved);
+}
+
 TEST_F(GVWSTest, DestroyDeletesChildrenAndDestroyAllGoesFrontFirst) {
   RecordingWnd* parent = Add("parent", GRect());
   RecordingWnd* other = Add("other", GRect());
