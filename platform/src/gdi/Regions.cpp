@@ -69,7 +69,20 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
   switch (mode) {
     case RGN_COPY: d->region = a->region; break;
     case RGN_AND: d->region = Region::Combine(a->region, b->region, Region::Op::And); break;
-    case RGN_OR: d->region = Region::Combine(a->region, b->region, Region::Op::Or); break;
+    case RGN_OR:
+      // A region grown block by block (a shape cut from a bitmap) appends: a full
+      // merge would make the whole build quadratic in its rectangles.
+      if (d != a) {
+        Region grown = a->region;
+        if (grown.AppendOr(b->region)) {
+          d->region = std::move(grown);
+          break;
+        }
+      } else if (d->region.AppendOr(b->region)) {
+        break;
+      }
+      d->region = Region::Combine(a->region, b->region, Region::Op::Or);
+      break;
     case RGN_XOR: d->region = Region::Combine(a->region, b->region, Region::Op::Xor); break;
     case RGN_DIFF: d->region = Region::Combine(a->region, b->region, Region::Op::Diff); break;
     default: return ERROR;
