@@ -58,7 +58,8 @@ HRGN ExtCreateRegion(const XFORM* transform, DWORD size, const RGNDATA* data) {
     return nullptr;
   }
   std::vector<RECT> rects(data->rdh.nCount);
-  std::memcpy(rects.data(), reinterpret_cast<const uint8_t*>(data) + data->rdh.dwSize, rects.size() * sizeof(RECT));
+  if (!rects.empty())  // an empty region's list has no storage to copy from
+    std::memcpy(rects.data(), reinterpret_cast<const uint8_t*>(data) + data->rdh.dwSize, rects.size() * sizeof(RECT));
   return Publish(Region::FromRects(rects.data(), rects.size()));
 }
 
@@ -130,7 +131,8 @@ DWORD GetRegionData(HRGN region, DWORD size, RGNDATA* data) {
   data->rdh.nCount = static_cast<DWORD>(rects.size());
   data->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
   data->rdh.rcBound = r->region.Box();
-  std::memcpy(reinterpret_cast<uint8_t*>(data) + kRgnHeaderBytes, rects.data(), rects.size() * sizeof(RECT));
+  if (!rects.empty())
+    std::memcpy(reinterpret_cast<uint8_t*>(data) + kRgnHeaderBytes, rects.data(), rects.size() * sizeof(RECT));
   return needed;
 }
 
