@@ -7,6 +7,7 @@
 #include "module/CDorvik2Wnd.h"
 #include "module/Dorvik2Module.h"
 #include "module/MsgBoxTemplate.h"
+#include "panels/SkinnedPopup.h"
 #include "scene/CDorvik2VWS.h"
 #include "base/TextUtil.h"
 
@@ -20,6 +21,7 @@ __attribute__((constructor)) void LibraryEntry() {
   g_handleAtLoad = GetModuleHandleA(dorvik2_module::kModuleName);
   DisableThreadLibraryCalls(g_handleAtLoad);
   msgbox_template::Register(g_handleAtLoad);
+  skinned_popup::RegisterTemplate(g_handleAtLoad);
 }
 
 CDorvik2Wnd* GameWindowOf(IClientInterface* client) { return client ? dynamic_cast<CDorvik2Wnd*>(client) : nullptr; }

@@ -64,6 +64,19 @@ struct MessageBoxCall {
 };
 std::vector<MessageBoxCall> MessageBoxCalls();
 void ClearMessageBoxCalls();
+// ShellExecuteA requests (null texts are kept as empty ones, `hasVerb` tells them apart
+// for the verb).
+struct ShellExecuteCall {
+  HWND owner;
+  bool hasVerb;
+  std::string verb;
+  std::string file;
+  std::string parameters;
+  std::string directory;
+  int show;
+};
+std::vector<ShellExecuteCall> ShellExecuteCalls();
+void ClearShellExecuteCalls();
 // The answer MessageBoxA gives from now on.
 void SetMessageBoxAnswer(int answer);
 // Focus and capture of any thread, the cursor shown.

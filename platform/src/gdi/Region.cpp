@@ -212,6 +212,29 @@ Region Region::Combine(const Region& a, const Region& b, Op op) {
   return out;
 }
 
+bool Region::AppendOr(const Region& b) {
+  if (b.Empty()) return true;
+  if (Empty()) {
+    *this = b;
+    return true;
+  }
+  const Band last = bands_.back();
+  if (b.bands_.front().top < last.top || last.first + last.count != spans_.size()) return false;
+  // Only the last band can meet `b`: it is combined with `b` and the result takes
+  // its place, so equal bands at the seam merge as in a full combine.
+  Region tail;
+  tail.AddBand(last.top, last.bottom, std::vector<Span>(spans_.begin() + last.first, spans_.end()));
+  const Region merged = Combine(tail, b, Op::Or);
+  bands_.pop_back();
+  spans_.resize(last.first);
+  std::vector<Span> spans;
+  for (const Band& band : merged.bands_) {
+    spans.assign(merged.spans_.begin() + band.first, merged.spans_.begin() + band.first + band.count);
+    AddBand(band.top, band.bottom, spans);
+  }
+  return true;
+}
+
 bool Region::operator==(const Region& other) const {
   if (bands_.size() != other.bands_.size() || spans_.size() != other.spans_.size()) return false;
   for (size_t i = 0; i < bands_.size(); ++i) {

@@ -52,6 +52,10 @@ class Region {
 
   enum class Op { And, Or, Xor, Diff };
   static Region Combine(const Region& a, const Region& b, Op op);
+  // Or-s `b` into this region in time linear in `b` alone, when `b` starts no higher
+  // than this region's last band (a region built row by row, block by block); false,
+  // and nothing changed, otherwise.
+  bool AppendOr(const Region& b);
   bool operator==(const Region& other) const;
 
  private:

@@ -58,7 +58,8 @@ HRGN ExtCreateRegion(const XFORM* transform, DWORD size, const RGNDATA* data) {
     return nullptr;
   }
   std::vector<RECT> rects(data->rdh.nCount);
-  std::memcpy(rects.data(), reinterpret_cast<const uint8_t*>(data) + data->rdh.dwSize, rects.size() * sizeof(RECT));
+  if (!rects.empty())  // an empty region's list has no storage to copy from
+    std::memcpy(rects.data(), reinterpret_cast<const uint8_t*>(data) + data->rdh.dwSize, rects.size() * sizeof(RECT));
   return Publish(Region::FromRects(rects.data(), rects.size()));
 }
 
@@ -69,7 +70,20 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
   switch (mode) {
     case RGN_COPY: d->region = a->region; break;
     case RGN_AND: d->region = Region::Combine(a->region, b->region, Region::Op::And); break;
-    case RGN_OR: d->region = Region::Combine(a->region, b->region, Region::Op::Or); break;
+    case RGN_OR:
+      // A region grown block by block (a shape cut from a bitmap) appends: a full
+      // merge would make the whole build quadratic in its rectangles.
+      if (d != a) {
+        Region grown = a->region;
+        if (grown.AppendOr(b->region)) {
+          d->region = std::move(grown);
+          break;
+        }
+      } else if (d->region.AppendOr(b->region)) {
+        break;
+      }
+      d->region = Region::Combine(a->region, b->region, Region::Op::Or);
+      break;
     case RGN_XOR: d->region = Region::Combine(a->region, b->region, Region::Op::Xor); break;
     case RGN_DIFF: d->region = Region::Combine(a->region, b->region, Region::Op::Diff); break;
     default: return ERROR;
@@ -117,7 +131,8 @@ DWORD GetRegionData(HRGN region, DWORD size, RGNDATA* data) {
   data->rdh.nCount = static_cast<DWORD>(rects.size());
   data->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
   data->rdh.rcBound = r->region.Box();
-  std::memcpy(reinterpret_cast<uint8_t*>(data) + kRgnHeaderBytes, rects.data(), rects.size() * sizeof(RECT));
+  if (!rects.empty())
+    std::memcpy(reinterpret_cast<uint8_t*>(data) + kRgnHeaderBytes, rects.data(), rects.size() * sizeof(RECT));
   return needed;
 }
 

@@ -1,10 +1,14 @@
 // The single-line "edit" class: text, a selection (anchor and caret, byte offsets
 // on character boundaries of the code page), typing and Backspace, the text limit,
 // and the EM_ messages. Changes are announced with EN_UPDATE then EN_CHANGE.
+// The text is painted on one line in the control's font, aligned by ES_CENTER or
+// ES_RIGHT, over the background the parent's WM_CTLCOLOR* answer chose.
 #include <algorithm>
 
 #include "plat/codepage.h"
+#include "plat/gdi_text.h"
 #include "user/Controls.h"
+#include "user/GdiSeam.h"
 
 using namespace plat::detail;
 using namespace plat::detail::user;
@@ -64,6 +68,11 @@ bool ReplaceSelection(HWND hwnd, const std::string& insert, bool enforceLimit) {
     NotifyParent(hwnd, EN_CHANGE);
   }
   return changed;
+}
+
+UINT TextFormat(DWORD style) {
+  const DWORD align = style & (ES_CENTER | ES_RIGHT);
+  return DT_SINGLELINE | DT_NOPREFIX | (align == ES_RIGHT ? DT_RIGHT : align == ES_CENTER ? DT_CENTER : DT_LEFT);
 }
 
 bool ReadOnly(HWND hwnd) { return (static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & ES_READONLY) != 0; }
@@ -228,8 +237,16 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         UINT ask = (ReadOnly(hwnd) || !IsWindowEnabled(hwnd)) ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
         auto brush = reinterpret_cast<HBRUSH>(
             SendMessageA(parent, ask, reinterpret_cast<WPARAM>(ps.hdc), reinterpret_cast<LPARAM>(hwnd)));
-        auto lock = Lock();
-        w->control.lastBrush = brush;
+        HFONT font;
+        DWORD style;
+        {
+          auto lock = Lock();
+          w->control.lastBrush = brush;
+          font = w->control.font;
+          style = w->style;
+        }
+        if (auto colour = BrushColour(brush)) FillBacking(hwnd, ps.rcPaint, *colour);
+        DrawWindowText(ps.hdc, hwnd, font, TextFormat(style));
       }
       EndPaint(hwnd, &ps);
       return 0;

@@ -4,6 +4,7 @@
 
 #include "gdi/WindowDC.h"
 #include "plat/gdi.h"
+#include "plat/gdi_text.h"
 #include "plat/winuser.h"
 #include "user/BackingStore.h"
 #include "user/UserState.h"
@@ -16,6 +17,22 @@ constexpr char kDefaultDialogFace[] = "MS Shell Dlg";
 constexpr int32_t kDefaultDialogPoints = 8;
 
 }  // namespace
+
+void DrawWindowText(HDC hdc, HWND hwnd, HFONT font, UINT format) {
+  std::string text;
+  {
+    auto w = user::Find(hwnd);
+    if (!w) return;
+    auto lock = user::Lock();
+    text = w->text;
+  }
+  if (text.empty()) return;
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  HGDIOBJ old = font ? SelectObject(hdc, font) : nullptr;
+  DrawTextA(hdc, text.c_str(), static_cast<int>(text.size()), &client, format);
+  if (old) SelectObject(hdc, old);
+}
 
 HDC AcquireWindowDc(HWND hwnd, const RECT& clip) {
   gdi::Region area(clip);

@@ -21,6 +21,9 @@ bool RegionContains(HRGN region, POINT point);
 // Colour of a brush when known: system-colour brushes (COLOR_x + 1).
 std::optional<COLORREF> BrushColour(HBRUSH brush);
 COLORREF SystemColour(int index);
+// Draws a control's text in its font (null: the DC's own) inside its client
+// rectangle, with the text colour and background mode already in the DC.
+void DrawWindowText(HDC hdc, HWND hwnd, HFONT font, UINT format);
 // Average character width and height of a dialog font, for dialog units.
 void DialogFontUnits(const std::string& face, int32_t points, int* x, int* y);
 

@@ -84,6 +84,7 @@ void ResetWindowSystem() {
     State().lastClick = ClickMemory{};
     State().drags.clear();
     State().messageBoxes.clear();
+    State().shellExecutes.clear();
     State().messageBoxAnswer = IDOK;
     State().desktopWidth = 1024;
     State().desktopHeight = 768;
@@ -130,6 +131,16 @@ std::vector<MessageBoxCall> MessageBoxCalls() {
 void ClearMessageBoxCalls() {
   auto lock = Lock();
   State().messageBoxes.clear();
+}
+
+std::vector<ShellExecuteCall> ShellExecuteCalls() {
+  auto lock = Lock();
+  return State().shellExecutes;
+}
+
+void ClearShellExecuteCalls() {
+  auto lock = Lock();
+  State().shellExecutes.clear();
 }
 
 void SetMessageBoxAnswer(int answer) {

@@ -1,11 +1,26 @@
 // The "static" class: a text with an alignment, painted with the brush and colour
-// its parent answers to WM_CTLCOLORSTATIC. Without SS_NOTIFY it lets the mouse
+// its parent answers to WM_CTLCOLORSTATIC (a brush without a colour, the hollow one,
+// leaves the parent's picture under the text). Without SS_NOTIFY it lets the mouse
 // through to its parent.
+#include "plat/gdi_text.h"
 #include "user/Controls.h"
 #include "user/GdiSeam.h"
 
 using namespace plat::detail;
 using namespace plat::detail::user;
+
+namespace {
+
+// The text styles; the rest (owner draw, pictures) draw no text of their own.
+UINT TextFormat(DWORD style) {
+  const DWORD type = style & SS_TYPEMASK;
+  if (type > SS_RIGHT) return UINT(-1);
+  UINT format = DT_WORDBREAK | (type == SS_CENTER ? DT_CENTER : type == SS_RIGHT ? DT_RIGHT : DT_LEFT);
+  if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+  return format;
+}
+
+}  // namespace
 
 namespace plat::detail::user {
 
@@ -45,6 +60,13 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
           w->control.lastBrush = brush;
         }
         if (auto colour = BrushColour(brush)) FillBacking(hwnd, ps.rcPaint, *colour);
+        HFONT font;
+        {
+          auto lock = Lock();
+          font = w->control.font;
+        }
+        const UINT format = TextFormat(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)));
+        if (format != UINT(-1)) DrawWindowText(ps.hdc, hwnd, font, format);
       }
       EndPaint(hwnd, &ps);
       return 0;

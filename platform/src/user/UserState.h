@@ -148,6 +148,7 @@ struct UserState {
   ClickMemory lastClick;
   std::vector<sim::DragRequest> drags;
   std::vector<sim::MessageBoxCall> messageBoxes;
+  std::vector<sim::ShellExecuteCall> shellExecutes;
   int messageBoxAnswer = IDOK;
 };
 
