@@ -37,6 +37,8 @@ IClientInterface* Table() {
   static IClientInterface* client = [] {
     plat::sim::UseVirtualClock();
     plat::sim::SetRegistryFile((FuzzScratchFolder("fuzz-dispatch") / "registry.dat").string());
+    // The table is built from the synthetic data's pictures.
+    plat::sim::MapPathPrefix("D:\\game\\GameImage\\", DORVIK_GAME_DATA_DIR "GameImage/");
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "FuzzHost";

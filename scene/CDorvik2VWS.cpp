@@ -1,6 +1,5 @@
 // The scene's life: construction, Init from the portal file and the registry, the
-// cursors, the teardown, the game timers and the input the window hands over. The
-// scene build is a stand-in whose result, failure, throw and blocking a test chooses.
+// cursors, the teardown, the game timers and the input the window hands over.
 #include "scene/CDorvik2VWS.h"
 
 #include <iterator>
@@ -33,11 +32,6 @@ constexpr UINT kMillisPerSecond = 1000;
 // Turn limits in seconds by phase at the slowest speed; the speed and auto-play
 // tables come with the full scene.
 constexpr int32_t kTurnLimitSeconds[] = {0, 5, 2, 6, 0, 0, 10, 9, 10, 10, 0, 10, 0, 0, 10, 10, 0, 10};
-// How often a blocked build looks at the loader's cancel flag (real milliseconds).
-constexpr DWORD kBlockPollMs = 2;
-
-HANDLE ManualEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
-
 // Set by the constructor, cleared by the destructor of the scene it names.
 CDorvik2VWS* g_currentScene = nullptr;
 
@@ -64,42 +58,10 @@ std::string ProfileText(const char* key, const char* fallback, const std::string
 
 }  // namespace scene_life
 
-CDorvik2VWS::TestControls& CDorvik2VWS::Controls() {
-  static TestControls* controls = [] {
-    auto* c = new TestControls;
-    c->buildStarted = scene_life::ManualEvent();
-    c->buildRelease = scene_life::ManualEvent();
-    c->buildFinished = scene_life::ManualEvent();
-    return c;
-  }();
-  return *controls;
-}
-
-void CDorvik2VWS::ResetControls() {
-  TestControls& c = Controls();
-  c.initResult = 1;
-  c.buildResult = 1;
-  c.buildThrows = false;
-  c.block = BuildBlock::None;
-  ResetEvent(c.buildStarted);
-  ResetEvent(c.buildRelease);
-  ResetEvent(c.buildFinished);
-  c.buildThread = 0;
-  c.effectsThread = 0;
-  c.builds = 0;
-  c.effectsRuns = 0;
-  c.effectsResult = -1;
-  c.beforeEffectLoad = nullptr;
-  c.constructed = 0;
-  c.destroyed = 0;
-  c.destroyedWhileWindowExisted = 0;
-}
-
 CDorvik2VWS* CDorvik2VWS::Current() { return scene_life::g_currentScene; }
 
 CDorvik2VWS::CDorvik2VWS(ISceneOwner* owner) : owner_(owner) {
   scene_life::g_currentScene = this;
-  ++Controls().constructed;
   lastTickTime_ = timeGetTime() - scene_life::kTickMs;
   GetSystemInfo(&systemInfo_);
   // Every widget pointer is still null here: the resets must not need one.
@@ -107,15 +69,12 @@ CDorvik2VWS::CDorvik2VWS(ISceneOwner* owner) : owner_(owner) {
 }
 
 CDorvik2VWS::~CDorvik2VWS() {
-  TestControls& c = Controls();
-  if (gameWnd_ && IsWindow(gameWnd_)) ++c.destroyedWhileWindowExisted;
   DestroyAll();
   for (int32_t i = 0; i < 2; ++i) {
     HCURSOR cursor = i == 0 ? normalCursor_ : clickCursor_;
     if (cursor && cursorsFromFiles_[i]) DestroyCursor(cursor);
   }
   if (scene_life::g_currentScene == this) scene_life::g_currentScene = nullptr;
-  ++c.destroyed;
 }
 
 void CDorvik2VWS::DestroyAll() {
@@ -135,6 +94,7 @@ void CDorvik2VWS::DestroyAll() {
   SetFocusWnd(nullptr);
   SetHoverWnd(nullptr);
   animations_.clear();
+  buttons_.clear();
 }
 
 BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -185,39 +145,6 @@ bool CDorvik2VWS::LoadCursors() {
 std::string CDorvik2VWS::GetGradeName(int32_t index) const {
   if (index < 0 || index >= static_cast<int32_t>(gradeTitles_.size())) return std::string();
   return gradeTitles_[static_cast<size_t>(index)];
-}
-
-int32_t CDorvik2VWS::BuildSceneUI() {
-  TestControls& c = Controls();
-  c.buildThread = GetCurrentThreadId();
-  ++c.builds;
-  SetEvent(c.buildStarted);
-  int32_t result = 0;
-  const BuildBlock block = c.block.load();
-  bool cancelled = false;
-  if (block != BuildBlock::None) {
-    while (WaitForSingleObject(c.buildRelease, scene_life::kBlockPollMs) == WAIT_TIMEOUT) {
-      if (block == BuildBlock::UntilReleasedOrCancelled && owner_ && owner_->LoaderCancelRequested()) {
-        cancelled = true;
-        break;
-      }
-    }
-  }
-  if (!cancelled && c.buildThrows.load()) {
-    SetEvent(c.buildFinished);
-    throw std::out_of_range("scene build");
-  }
-  if (!cancelled) result = c.buildResult.load();
-  if (result) {
-    // The stand-in build makes the two panels the host link already drives.
-    widgets_.noticeTicker = new CCheckNotice;
-    widgets_.observePanel = new CVObserveSystemWnd(this);
-    AddWnd(widgets_.noticeTicker);
-    AddWnd(widgets_.observePanel);
-    ready_.store(1, std::memory_order_release);
-  }
-  SetEvent(c.buildFinished);
-  return result;
 }
 
 int32_t CDorvik2VWS::GetDisplayBitDepth() {

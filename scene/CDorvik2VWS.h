@@ -1,7 +1,6 @@
 // The game scene: the one object that holds what the table shows and knows. It is
 // made and initialised by the game window, ticks every 50 ms, draws what changed,
-// takes the host's messages one at a time and hands each to its handler. The scene
-// build is still a stand-in that tests steer through the controls at the end.
+// takes the host's messages one at a time and hands each to its handler.
 #pragma once
 
 #include <array>
@@ -47,6 +46,7 @@
 #include "scene/SceneHandlers.h"
 #include "scene/SceneWidgetStub.h"
 #include "sound/CGameSoundMgr.h"
+#include "tables/SceneBuildTable.h"
 #include "base/GGeometry.h"
 #include "widgets/GVWS.h"
 
@@ -88,33 +88,96 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   static constexpr int32_t kCountdownThreshold = 10;
   static constexpr const char* kOptionsSubKey = "14";
 
-  // Every widget, panel and animation the scene build makes; all null before it and
-  // after a teardown. The widget list owns them: nothing here deletes one.
+  // Every widget, panel and animation the scene build makes, in build order; all null
+  // before it and after a teardown. The widget list owns them: nothing here deletes
+  // one. The handlers' names for them are noted where they differ.
+  template <class T>
+  using PerSide = std::array<T*, kSeats>;
   struct SceneWidgets {
-    CCheckNotice* noticeTicker = nullptr;
-    CVObserveSystemWnd* observePanel = nullptr;
-    std::array<GVAvatarWnd*, kSeats> avatars{};
-    std::array<CVUserInfoWnd*, kSeats> seatPanels{};
-    std::array<CVJumsuInfoWnd*, kSeats> scorePanels{};
-    std::array<CVHTIconWnd*, kSeats> cardIcons{};
-    std::array<CVBakIconWnd*, kSeats> bakIcons{};
-    std::array<GVWnd*, kSeats> seatMarkers{};
-    GVAnimWnd* robotAvatar = nullptr;  // the robot picture currently shown
-    CVNotifyWnd* notifyPrompt = nullptr;
-    CVMissionWnd* missionPanel = nullptr;
-    CVGFPlayCountWnd* playCountPanel = nullptr;
-    CVRankingPointWnd* rankingPointPanel = nullptr;
-    CVDorvik2BijouWnd* bijouPanel = nullptr;
-    CVResultWnd* resultPanel = nullptr;
-    CVGoBakAlertUIWnd* goBakAlert = nullptr;
-    CVRestrictOptionWnd* restrictCaption = nullptr;
-    CVUserOptionWnd* optionPanel = nullptr;
-    GVQLAniWnd* hourAnimation = nullptr;
-    GVQLAniWnd* turnMarker = nullptr;
-    GVWnd* cardBoard = nullptr;  // the remaining-cards board
+    GVDDSWnd* background = nullptr;
     GVWnd* robotTitle = nullptr;
-    GVPushBtn* maximiseButton = nullptr;
-    GVPushBtn* captureButton = nullptr;
+    CVGFPlayCountWnd* playCountPanel = nullptr;
+    GVTextWnd* statusText = nullptr;    // the status label
+    GVQLAniWnd* turnMarker = nullptr;   // the turn blink
+    GVWnd* titleBarBack = nullptr;
+    CVPSPPushBtn* autoPlaySettingButton = nullptr;
+    CVPSPPushBtn* memoButton = nullptr;
+    GVQLAniWnd* memoNotice = nullptr;
+    CVPSPPushBtn* captureButton = nullptr;
+    CVPSPPushBtn* minimiseButton = nullptr;
+    CVPSPPushBtn* maximiseButton = nullptr;
+    CVPSPPushBtn* closeButton = nullptr;
+    CVPSPPushBtn* watchButton = nullptr;
+    CVPSPPushBtn* joinButton = nullptr;
+    CVPSPPushBtn* optionButton = nullptr;
+    CVPSPPushBtn* vipButton = nullptr;
+    CVPSPPushBtn* exitButton = nullptr;
+    CVPSPPushBtn* cancelExitButton = nullptr;
+    GVWnd* pointMoneyBack = nullptr;          // the stake display's back
+    CVTextShadowWnd* pointMoneyText = nullptr;  // the stake display
+    PerSide<CVUserInfoWnd> seatPanels{};
+    PerSide<CVJumsuInfoWnd> scorePanels{};
+    PerSide<CVHTIconWnd> cardIcons{};
+    PerSide<CVBakIconWnd> bakIcons{};
+    GVQLAniWnd* remainCloseAnim = nullptr;     // the marker on the revealed deck card
+    PerSide<GVQLAniWnd> remainHoldAnims{};     // a seat's reveal animation
+    CVRestrictOptionWnd* restrictCaption = nullptr;  // the anti-leave panel
+    GVWnd* inviteBack = nullptr;               // the empty-seat hint's two widgets
+    CVPSPPushBtn* inviteButton = nullptr;
+    GVWnd* robotCharacter = nullptr;           // the robot-room widget
+    std::array<GVAnimWnd*, 5> robotAvatars{};  // the five robot characters
+    GVAnimWnd* robotAvatar = nullptr;          // the one shown, and its expression
+    PerSide<GVWnd> disconnectMarks{};          // a side's two seat markers: this one ...
+    PerSide<GVWnd> voiceOffMarks{};
+    PerSide<GVWnd> blacklistMarks{};
+    PerSide<GVWnd> firstPlayerIcons{};         // ... and this one
+    CVRankingPointWnd* rankingPointPanel = nullptr;
+    CVMissionWnd* missionPanel = nullptr;
+    CVGoBakAlertUIWnd* goBakAlert = nullptr;
+    GVQLAniWnd* robotPlayAnim = nullptr;       // the robot animation
+    GVWnd* playStart = nullptr;
+    GVWnd* waitingSprite = nullptr;            // the same sprite as playStart
+    GVQLAniWnd* sunPickAnim = nullptr;         // the pick-card animation
+    GVWnd* autoPlayCancelButton = nullptr;     // with the auto-play notice: the two indicators
+    std::array<GVQLAniWnd*, 8> eventAnims{};   // the eight floor events
+    PerSide<GVQLAniWnd> sunNotices{};          // the two seat marks
+    GVQLAniWnd* countdownAnim = nullptr;       // the countdown
+    GVQLAniWnd* startAnim = nullptr;
+    CVPSPPushBtn* startButton = nullptr;
+    GVQLAniWnd* bettingBack = nullptr;
+    std::array<CVPSPPushBtn*, 3> betButtons{};
+    GVTextWnd* bettingText = nullptr;
+    std::array<GVQLAniWnd*, 2> bettingKindAnims{};
+    GVWnd* dieWarning = nullptr;
+    GVQLAniWnd* multiplierAnim = nullptr;
+    std::array<GVQLAniWnd*, 9> comboAnims{};   // the nine event banners
+    CVObserveSystemWnd* observePanel = nullptr;
+    CVNotifyWnd* notifyPrompt = nullptr;
+    GVQLAniWnd* winnerAnim = nullptr;
+    CVResultWnd* resultPanel = nullptr;
+    GVWnd* winMoneyLimit = nullptr;
+    GVWnd* chanceSprite = nullptr;
+    GVTextWnd* chanceText = nullptr;
+    GVQLAniWnd* moneyBellNotice = nullptr;     // the notice animation
+    GVQLAniWnd* moneyBellAnim = nullptr;       // the money-bell sign
+    GVQLAniWnd* moneyBellOtherAnim = nullptr;
+    PerSide<GVQLAniWnd> autoRefillAnims{};
+    PerSide<GVTextWnd> autoRefillTexts{};
+    CVDorvik2BijouWnd* bijouPanel = nullptr;
+    GVQLAniWnd* bijouEffect = nullptr;
+    CVUserOptionWnd* optionPanel = nullptr;
+    GVQLAniWnd* gameLevelAnim = nullptr;       // the room-entry animation
+    GVQLAniWnd* hourAnimation = nullptr;       // the number-one (on-the-hour) animation
+    GVWnd* moneyLimitTooltip = nullptr;
+    GVQLAniWnd* moneyLimitTooltipAnim = nullptr;
+    GVQLAniWnd* moneyLimitExplainAnim = nullptr;
+    CCheckNotice* noticeTicker = nullptr;
+    // Made when a player's avatar arrives, not by the build.
+    PerSide<GVAvatarWnd> avatars{};
+    // No build member: the handlers skip them (the remaining-cards board, the room
+    // banner and its animations, the deck animation, the robot captions, the no-turn
+    // and turn-hint widgets).
+    GVWnd* cardBoard = nullptr;
     bool operator==(const SceneWidgets&) const = default;
   };
 
@@ -202,6 +265,10 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // the destructor.
   void DestroyAll() override;
   const SceneWidgets& Widgets() const { return widgets_; }
+  // The animated widgets the tick advances, in the order they were appended.
+  const plist<GVQLAniWnd>& Animations() const { return animations_; }
+  // The popup-menu buttons.
+  const pvector<CVPSPPushBtn>& Buttons() const { return buttons_; }
   // For the scene build (and tests standing in for it).
   SceneWidgets& EditWidgets() { return widgets_; }
   // The window was destroyed under a running handler: no host call or post from now
@@ -561,6 +628,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   struct CardTableWidgets {
     std::array<CVHTWnd*, kCardWidgets> cards{};
     std::array<GVWnd*, kCardWidgets> companions{};  // lie beneath a captured card
+    std::array<GVQLAniWnd*, kCardWidgets> missionIcons{};
     std::array<CVHTWnd*, 3> lookCards{};             // each look's picture, by look
     GVDDSWnd* shadow = nullptr;                      // under a card in flight
     GVWnd* glow = nullptr;                           // the big card over it
@@ -570,7 +638,10 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
     GVDDSWnd* cardStrip = nullptr;    // the remaining-cards board's 49-cell picture
     std::array<GVWnd*, kBombDummies> bombDummies{};
     std::array<GVWnd*, kBombDummies> bombButtons{};
+    // The pick markers and floor-slot marks.
     std::array<GVWnd*, CVHTWnd::kFloorMarks> floorOutlines{};
+    // Outline 0 marks the selected card; 1..10 are the bomb-card outlines of the hand.
+    std::array<GVPSPWnd*, CVHTWnd::kHandMarks + 1> handOutlines{};
     std::array<std::array<GVWnd*, CVHTWnd::kHintsPerHandSlot>, CVHTWnd::kHandMarks> handHints{};
     std::array<GVWnd*, kSeats> piCounters{};
   };
@@ -652,41 +723,13 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // Steps of the last MoveCardTo, for tests.
   int32_t LastMoveSteps() const { return lastMoveSteps_; }
 
-  // ---- Test controls of this stand-in scene (shared by every scene) ----------------
-  enum class BuildBlock : int32_t {
-    None,
-    UntilReleasedOrCancelled,  // a build that polls the loader's cancel flag
-    IgnoringCancel,            // a build that never looks at it
-  };
-  struct TestControls {
-    std::atomic<int32_t> initResult{1};
-    std::atomic<int32_t> buildResult{1};
-    std::atomic<bool> buildThrows{false};
-    std::atomic<BuildBlock> block{BuildBlock::None};
-    // Manual-reset events: set when a build starts, set by a test to release it, set
-    // when a build returns.
-    HANDLE buildStarted = nullptr;
-    HANDLE buildRelease = nullptr;
-    HANDLE buildFinished = nullptr;
-    // Who ran what, and the scenes' lives.
-    std::atomic<DWORD> buildThread{0};
-    std::atomic<DWORD> effectsThread{0};
-    std::atomic<int32_t> builds{0};
-    std::atomic<int32_t> effectsRuns{0};
-    // The last RegisterEffects result (-1 before any), and a hook run before each
-    // effect file is loaded and once more with kEffectCount just before the effects
-    // may play (on the thread that registers).
-    std::atomic<int32_t> effectsResult{-1};
-    std::atomic<void (*)(CDorvik2VWS& scene, int32_t effectId)> beforeEffectLoad{nullptr};
-    std::atomic<int32_t> constructed{0};
-    std::atomic<int32_t> destroyed{0};
-    std::atomic<int32_t> destroyedWhileWindowExisted{0};
-  };
+  // A hook a test installs to act on the thread that registers the effects: before
+  // each effect file (its id), and once more with kEffectCount just before the effects
+  // may play. Null removes it.
+  using EffectLoadHook = void (*)(CDorvik2VWS& scene, int32_t effectId);
+  static void SetEffectLoadHook(EffectLoadHook hook);
   // "<Male|Female><set>\\<cue><variant>.ogg" or "Robot\\<cue><variant>.ogg".
   static std::string VoiceFile(int32_t gender, int32_t voiceSetNumber, const char* cue, int32_t variant);
-  static TestControls& Controls();
-  // Back to defaults: the events reset, counters zero.
-  static void ResetControls();
 
  private:
   void KillGameTimers();
@@ -731,6 +774,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t bombFlag_ = 0;
   std::array<int32_t, 4> exitFields_{};
   plist<GVQLAniWnd> animations_;
+  pvector<CVPSPPushBtn> buttons_;
   SceneWidgets widgets_;
   std::vector<LoadErrorRecord> loadErrors_;
   int32_t dirty_ = 0;
@@ -747,6 +791,21 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   std::vector<std::array<int32_t, 2>> playedVoices_;
   int32_t lastMoveSteps_ = 0;
   int32_t skipNextWait_ = 0;
+  // ---- The scene build's parts (CDorvik2VWS_Build.cpp): each false when a widget
+  // could not be made or the loader was asked to end ----
+  bool BuildCancelled() const;
+  bool BuildTableAndBars();
+  bool BuildSeats();
+  bool BuildCards();
+  bool BuildGameFlow();
+  bool BuildPanelsAndExtras();
+  // Keeps the widget in its member and adds it on top of the drawing order; false
+  // for null, or when the loader was asked to end.
+  template <class M, class W>
+  bool Keep(M*& member, W* made);
+  bool KeepAnimated(GVQLAniWnd*& member, GVQLAniWnd* made);
+  CVPSPPushBtn* MakeButton(const scene_build::Placed& p);
+  GVTextWnd* MakeCentredText(const scene_build::TextStyle& t, GPoint pos);
   // One frame of a move: the wait, skipped after an overrun at a positive speed.
   void WaitCardFrame();
   // Every card with a path takes its next point until none has one.

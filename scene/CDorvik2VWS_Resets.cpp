@@ -7,7 +7,6 @@
 #include "panels/CDorvik2VIPMgr.h"
 #include "scene/CDorvik2VWS.h"
 #include "tables/VocabularyTables.h"
-#include "widgets/GVPushBtn.h"
 #include "widgets/GVQLAniWnd.h"
 
 namespace scene_resets {
@@ -20,6 +19,12 @@ constexpr const char* kVipButton = "vip";
 
 void ShowWnd(GVWnd* wnd, BOOL show) {
   if (wnd) wnd->Show(show);
+}
+
+// A side's two seat markers: the disconnect mark and the first-player icon.
+void HideSeatMarkers(const CDorvik2VWS::SceneWidgets& w, size_t side) {
+  ShowWnd(w.disconnectMarks[side], 0);
+  ShowWnd(w.firstPlayerIcons[side], 0);
 }
 
 }  // namespace scene_resets
@@ -84,7 +89,7 @@ void CDorvik2VWS::ClearTable() {
   ResetCardWidgets();
   for (int32_t slot = 0; slot < kSeats; ++slot) {
     const auto i = static_cast<size_t>(slot);
-    scene_resets::ShowWnd(widgets_.seatMarkers[i], 0);
+    scene_resets::HideSeatMarkers(widgets_, i);
     if (widgets_.scorePanels[i]) widgets_.scorePanels[i]->ResetScore();
     if (widgets_.cardIcons[i]) widgets_.cardIcons[i]->ResetIcons();
     if (widgets_.bakIcons[i]) widgets_.bakIcons[i]->ResetIcons();
@@ -147,7 +152,7 @@ int32_t CDorvik2VWS::RemovePlayer(int32_t userNo) {
   const int32_t robotField = player.connState;
   const int32_t slot = player.screenPos;
   gameInfo_.seats.at(static_cast<size_t>(seat)) = CHTUser{};
-  if (slot >= 0 && slot < kSeats) scene_resets::ShowWnd(widgets_.seatMarkers[static_cast<size_t>(slot)], 0);
+  if (slot >= 0 && slot < kSeats) scene_resets::HideSeatMarkers(widgets_, static_cast<size_t>(slot));
   player.Reset();
   if (robotField >= 0) {
     // A human left: the table's stake goes back to the room's own, and the other
@@ -172,11 +177,12 @@ void CDorvik2VWS::ShowEventBanner(int32_t kind, int32_t count) {
 }
 void CDorvik2VWS::ShowSeatEvent(int32_t kind, const GPoint*) { RecordCall(FormatString("ShowSeatEvent(%ld)", kind)); }
 void CDorvik2VWS::ShowMaximiseButtonState() {
-  GVPushBtn* button = widgets_.maximiseButton;
+  CVPSPPushBtn* button = widgets_.maximiseButton;
   if (!button) return;
-  // Image set 1 is the "back to a window" picture, where the button has one.
+  // Image set 1 is the "back to a window" picture, where the button has one (a set
+  // it lacks is refused).
   const bool fullScreen = owner_ && owner_->FullScreen();
-  button->SetRow(fullScreen && button->GetRows() > 1 ? 1 : 0);
+  if (!button->SetImageSet(fullScreen ? 1 : 0)) button->SetImageSet(0);
   button->SetDirty(1);
 }
 void CDorvik2VWS::ResetTableButtons() { RecordCall("ResetTableButtons"); }
@@ -186,7 +192,7 @@ void CDorvik2VWS::ResetSeatDisplays(int32_t slot) {
   if (widgets_.scorePanels[i]) widgets_.scorePanels[i]->ResetScore();
   if (widgets_.cardIcons[i]) widgets_.cardIcons[i]->ResetIcons();
   if (widgets_.bakIcons[i]) widgets_.bakIcons[i]->ResetIcons();
-  scene_resets::ShowWnd(widgets_.seatMarkers[i], 0);
+  scene_resets::HideSeatMarkers(widgets_, i);
   RecordCall(FormatString("ResetSeatDisplays(%ld)", slot));
 }
 void CDorvik2VWS::ResetTableDisplays() { RecordCall("ResetTableDisplays"); }

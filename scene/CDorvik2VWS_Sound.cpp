@@ -36,32 +36,31 @@ bool CDorvik2VWS::MayRegister() const {
   return ready_.load(std::memory_order_seq_cst) != 0 && !(owner_ && owner_->LoaderCancelRequested());
 }
 
+namespace {
+std::atomic<CDorvik2VWS::EffectLoadHook> g_effectLoadHook{nullptr};
+}  // namespace
+
+void CDorvik2VWS::SetEffectLoadHook(EffectLoadHook hook) { g_effectLoadHook.store(hook); }
+
 int32_t CDorvik2VWS::RegisterEffects() {
-  TestControls& c = Controls();
-  const auto finish = [&c](int32_t result) {
-    c.effectsResult = result;
-    return result;
-  };
-  if (!soundMgr_.Init(CHostLink::Global().HostWindow(), soundFolder_) || !IsReady()) return finish(0);
-  c.effectsThread = GetCurrentThreadId();
-  ++c.effectsRuns;
+  if (!soundMgr_.Init(CHostLink::Global().HostWindow(), soundFolder_) || !IsReady()) return 0;
   // Asked before every file, not between groups: a teardown on the window thread must
   // not wait for the rest of the files to decode.
   for (const int32_t id : scene_effects::LoadOrder) {
-    if (auto hook = c.beforeEffectLoad.load()) hook(*this, id);
-    if (!MayRegister()) return finish(0);
+    if (auto hook = g_effectLoadHook.load()) hook(*this, id);
+    if (!MayRegister()) return 0;
     soundMgr_.LoadSound(scene_effects::Files[id], id, 0);
   }
   // The volume is in place before anyone may play.
   ReapplyEffectVolume();
-  if (auto hook = c.beforeEffectLoad.load()) hook(*this, kEffectCount);
+  if (auto hook = g_effectLoadHook.load()) hook(*this, kEffectCount);
   soundReady_.store(1, std::memory_order_seq_cst);
   // A teardown that cleared readiness meanwhile may have missed the flag just set.
   if (!MayRegister()) {
     soundReady_.store(0, std::memory_order_seq_cst);
-    return finish(0);
+    return 0;
   }
-  return finish(1);
+  return 1;
 }
 
 int32_t CDorvik2VWS::PlayEffect(int32_t id, int32_t loop) {

@@ -24,7 +24,7 @@ class GameWindowMsgBox : public MsgBoxTest {
 // The box is owned by the top-level window above the game window, and is skinned
 // (200 wide) and centred only if the game folder's bitmaps were found.
 TEST_F(GameWindowMsgBox, ShowMsgBoxRunsTemplate101OverTheGameWindowWithItsFoldersBitmaps) {
-  CDorvik2VWS::ResetControls();
+  plat::sim::MapPathPrefix("C:\\Game\\GameImage\\", DORVIK_GAME_DATA_DIR "GameImage/");
   ASSERT_EQ(CreateGameWnd(&recorder_, &client_), 0);
   const HWND gameWnd = InitGameWnd(client_, 0, host_, u"C:\\Game\\", u"C:\\Portal\\", u"", 0, 0, 0, 0, 0);
   ASSERT_NE(gameWnd, nullptr);

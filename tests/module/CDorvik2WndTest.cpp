@@ -18,21 +18,48 @@
 #include "support/ForeignClient.h"
 #include "support/HostWindowFixture.h"
 
-using Block = CDorvik2VWS::BuildBlock;
-
 namespace {
 
 using testing_support::ForeignClient;
+using testing_support::OpenWatch;
+
+// The build's first file and the sound set-up's files, as the file layer sees them.
+constexpr const char* kFirstBuildFile = "GameImage\\Back\\skin_0.bmp";
+constexpr const char* kSoundFiles = "GameSound\\";
 
 class GameWindowTest : public testing_support::HostWindowFixture {
  public:
   using HostWindowFixture::Destroy;
 
  protected:
-  CDorvik2VWS::TestControls& scene = CDorvik2VWS::Controls();
+  // Real milliseconds until the loader thread of a kept window ends.
+  static bool WaitLoaderEnd(CDorvik2Wnd* wnd) {
+    HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    for (DWORD waited = 0; wnd->LoaderRunning() && waited < kThreadWaitMs; waited += kPollMs)
+      WaitForSingleObject(never, kPollMs);
+    CloseHandle(never);
+    return !wnd->LoaderRunning();
+  }
+  static constexpr DWORD kPollMs = 2;
+};
+
+// Counts the scene's widgets going, and whether the game window still existed then.
+class DeathWatch : public GVWnd {
+ public:
+  DeathWatch(HWND game, int32_t* deaths, int32_t* withWindow) : game_(game), deaths_(deaths), withWindow_(withWindow) {}
+  ~DeathWatch() override {
+    ++*deaths_;
+    if (game_ && IsWindow(game_)) ++*withWindow_;
+  }
+
+ private:
+  HWND game_;
+  int32_t* deaths_;
+  int32_t* withWindow_;
 };
 
 TEST_F(GameWindowTest, ExportsMakeTheObjectAndRefuseForeignOrNullInterfaces) {
+  CDorvik2VWS* const sceneBefore = CDorvik2VWS::Current();
   IClientInterface* client = Make();
   ASSERT_NE(client, nullptr);
   CDorvik2Wnd* wnd = Wnd(client);
@@ -45,7 +72,7 @@ TEST_F(GameWindowTest, ExportsMakeTheObjectAndRefuseForeignOrNullInterfaces) {
   EXPECT_EQ(Init(&foreign, 0), nullptr);
   EXPECT_EQ(Init(nullptr, 0), nullptr);
   EXPECT_EQ(GetWindow(hostWnd, GW_CHILD), nullptr);
-  EXPECT_EQ(scene.constructed.load(), 0);
+  EXPECT_EQ(CDorvik2VWS::Current(), sceneBefore) << "no scene made";
   EXPECT_EQ(DestroyGameWnd(&foreign), -1);
   EXPECT_EQ(DestroyGameWnd(nullptr), -1);
   EXPECT_EQ(fnDorvik2(), 42);
@@ -63,29 +90,31 @@ TEST_F(GameWindowTest, BuildOutcomesReportKickAndSetUpSoundAsTheyShould) {
   for (const int32_t threaded : {0, 1}) {
     for (const Outcome outcome : {kBuilt, kFails, kThrows}) {
       SCOPED_TRACE(testing::Message() << "threaded " << threaded << ", outcome " << outcome);
-      CDorvik2VWS::ResetControls();
       plat::sim::ClearPostedMessages(hostWnd);
-      scene.buildResult = outcome == kBuilt;
-      scene.buildThrows = outcome == kThrows;
+      plat::sim::ClearPathPrefixes();
+      plat::sim::MapPathPrefix(kImageFolder, DORVIK_GAME_DATA_DIR "GameImage/");
+      if (outcome == kFails) HideImages("Back");
+      OpenWatch scene({.throwAt = outcome == kThrows ? kFirstBuildFile : ""});
       IClientInterface* client = Make();
       const HWND game = Init(client, threaded);
       if (!threaded && outcome != kBuilt) {
         EXPECT_EQ(game, nullptr);
         EXPECT_EQ(Wnd(client)->LoaderThread(), nullptr);
         EXPECT_EQ(plat::sim::LiveLayerThreads(), 0u);
-        EXPECT_EQ(scene.effectsRuns.load(), 0);
+        EXPECT_EQ(scene.Count(kSoundFiles), 0);
+        Destroy(client);
         continue;
       }
       ASSERT_NE(game, nullptr);
       // The loader may already have built by the time a threaded Init returns.
       if (!threaded) {
-        EXPECT_EQ(scene.builds.load(), 1) << "built before Init returned";
+        EXPECT_EQ(scene.Count(kFirstBuildFile), 1) << "built before Init returned";
       }
       WaitForLoader(Wnd(client));
-      EXPECT_EQ(scene.builds.load(), 1);
-      EXPECT_NE(scene.buildThread.load() == GetCurrentThreadId(), threaded == 1);
+      EXPECT_EQ(scene.Count(kFirstBuildFile), 1);
+      EXPECT_NE(scene.FirstThread(kFirstBuildFile) == GetCurrentThreadId(), threaded == 1);
       EXPECT_FALSE(Wnd(client)->LoaderRunning());
-      const DWORD effects = scene.effectsThread.load();
+      const DWORD effects = scene.FirstThread(kSoundFiles);
       EXPECT_EQ(effects != 0 && effects != GetCurrentThreadId(), outcome == kBuilt) << "sound on the loader";
       auto kicks = [](HWND wnd) {
         size_t n = 0;
@@ -99,18 +128,20 @@ TEST_F(GameWindowTest, BuildOutcomesReportKickAndSetUpSoundAsTheyShould) {
       if (threaded) {
         EXPECT_EQ(loaded[0].wParam, outcome == kBuilt ? 1u : 0u);
       }
-      EXPECT_EQ(scene.effectsRuns.load(), outcome == kBuilt ? 1 : 0) << "sound waits for a ready scene";
+      EXPECT_EQ(scene.Count(kSoundFiles) > 0, outcome == kBuilt) << "sound waits for a ready scene";
+      // Its pictures go with it, so the next build opens its files again.
+      Destroy(client);
     }
   }
 }
 
 TEST_F(GameWindowTest, ThreadedInitReturnsWhileTheBuildRunsPaintingItselfAndReportsOnce) {
-  scene.block = Block::UntilReleasedOrCancelled;
   IClientInterface* client = Make();
+  CDorvik2Wnd* wnd = Wnd(client);
+  OpenWatch scene({.holdAt = kFirstBuildFile, .until = [wnd] { return wnd->LoaderCancelRequested(); }});
   const HWND game = Init(client, 1);
   ASSERT_NE(game, nullptr);
-  CDorvik2Wnd* wnd = Wnd(client);
-  ASSERT_EQ(WaitForSingleObject(scene.buildStarted, kThreadWaitMs), WAIT_OBJECT_0);
+  ASSERT_TRUE(scene.WaitHeld(kThreadWaitMs));
   EXPECT_FALSE(wnd->Scene()->IsReady());
   EXPECT_TRUE(wnd->LoaderRunning());
   EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty());
@@ -123,48 +154,53 @@ TEST_F(GameWindowTest, ThreadedInitReturnsWhileTheBuildRunsPaintingItselfAndRepo
   const LPARAM at = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
   EXPECT_EQ(SendMessageA(game, WM_SETCURSOR, reinterpret_cast<WPARAM>(game), at),
             DefWindowProcA(game, WM_SETCURSOR, reinterpret_cast<WPARAM>(game), at));
-  SetEvent(scene.buildRelease);
+  scene.Release();
   WaitForLoader(wnd);
-  EXPECT_NE(scene.buildThread.load(), GetCurrentThreadId());
+  EXPECT_NE(scene.FirstThread(kFirstBuildFile), GetCurrentThreadId());
   EXPECT_TRUE(wnd->Scene()->IsReady());
   const auto loaded = PostedToHost(WM_GAME_LOADED);
   ASSERT_EQ(loaded.size(), 1u);
   EXPECT_EQ(loaded[0].wParam, 1u);
   EXPECT_EQ(loaded[0].lParam, 0);
-  EXPECT_EQ(scene.effectsRuns.load(), 1);
+  EXPECT_GT(scene.Count(kSoundFiles), 0);
   EXPECT_FALSE(wnd->LoaderRunning());
 }
 
 TEST_F(GameWindowTest, DestroyDuringABlockedBuildCancelsJoinsAndPostsNothing) {
-  scene.block = Block::UntilReleasedOrCancelled;
   IClientInterface* client = Make();
+  CDorvik2Wnd* wnd = Wnd(client);
+  OpenWatch scene({.holdAt = kFirstBuildFile, .until = [wnd] { return wnd->LoaderCancelRequested(); }});
   const HWND game = Init(client, 1);
   ASSERT_NE(game, nullptr);
-  ASSERT_EQ(WaitForSingleObject(scene.buildStarted, kThreadWaitMs), WAIT_OBJECT_0);
+  ASSERT_TRUE(scene.WaitHeld(kThreadWaitMs));
+  int32_t deaths = 0, withWindow = 0;
+  wnd->Scene()->AddWnd(new DeathWatch(game, &deaths, &withWindow));
   EXPECT_EQ(Destroy(client), 0);
   EXPECT_EQ(plat::sim::LiveLayerThreads(), 0u);
-  EXPECT_EQ(WaitForSingleObject(scene.buildFinished, 0), WAIT_OBJECT_0) << "build ended before the scene went";
-  EXPECT_EQ(scene.destroyed.load(), 1);
-  EXPECT_EQ(scene.destroyedWhileWindowExisted.load(), 0) << "the window goes first";
+  EXPECT_TRUE(scene.WaitLeft(0)) << "build ended before the scene went";
+  EXPECT_EQ(deaths, 1);
+  EXPECT_EQ(CDorvik2VWS::Current(), nullptr);
+  EXPECT_EQ(withWindow, 0) << "the window goes first";
   EXPECT_FALSE(IsWindow(game));
   EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty());
-  EXPECT_EQ(scene.effectsRuns.load(), 0);
+  EXPECT_EQ(scene.Count(kSoundFiles), 0);
 }
 
 TEST_F(GameWindowTest, BuildIgnoringTheCancelIsLeftRunningWithItsSceneKept) {
-  scene.block = Block::IgnoringCancel;
   IClientInterface* client = Make();
+  CDorvik2Wnd* wnd = Wnd(client);
+  OpenWatch scene({.holdAt = kFirstBuildFile});
   const HWND game = Init(client, 1);
   ASSERT_NE(game, nullptr);
-  ASSERT_EQ(WaitForSingleObject(scene.buildStarted, kThreadWaitMs), WAIT_OBJECT_0);
+  ASSERT_TRUE(scene.WaitHeld(kThreadWaitMs));
   // Waits the full loader stop time (real time: it measures another thread's work).
   EXPECT_EQ(Destroy(client), 0);
   EXPECT_FALSE(IsWindow(game));
-  EXPECT_EQ(scene.destroyed.load(), 0) << "never deleted under a running thread";
+  EXPECT_NE(CDorvik2VWS::Current(), nullptr) << "never deleted under a running thread";
   EXPECT_EQ(plat::sim::LiveLayerThreads(), 1u);
-  SetEvent(scene.buildRelease);
-  ASSERT_EQ(WaitForSingleObject(scene.buildFinished, kThreadWaitMs), WAIT_OBJECT_0);
-  EXPECT_EQ(scene.destroyed.load(), 0);
+  scene.Release();
+  ASSERT_TRUE(WaitLoaderEnd(wnd));
+  EXPECT_NE(CDorvik2VWS::Current(), nullptr);
   EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty()) << "a cancelled loader reports nothing";
 }
 
@@ -177,11 +213,12 @@ TEST_F(GameWindowTest, DestroyUnderAHandlerWaitsForItsEndAndCutsTheHostOff) {
   self = this;
   for (const bool inBox : {false, true}) {
     SCOPED_TRACE(inBox ? "message box" : "nested wait");
-    CDorvik2VWS::ResetControls();
     closing = Make();
     ASSERT_NE(Init(closing, 0), nullptr);
     WaitForLoader(Wnd(closing));
     CDorvik2Wnd* wnd = Wnd(closing);
+    int32_t deaths = 0, withWindow = 0;
+    wnd->Scene()->AddWnd(new DeathWatch(nullptr, &deaths, &withWindow));
     size_t hostCalls = 0;
     DWORD waited = 0;
     wnd->Scene()->SetHostMessageHandler(HM_USER_AVATAR, [&](CDorvik2VWS& s, HostMessage& msg) {
@@ -199,7 +236,7 @@ TEST_F(GameWindowTest, DestroyUnderAHandlerWaitsForItsEndAndCutsTheHostOff) {
       EXPECT_EQ(msg.Get<UserAvatarMsg>()->avatarKey, "k") << "the record is still the handler's";
       s.SetButtonState("vip", CDorvik2VWS::kButtonEnabled);
       s.RequestExit();
-      EXPECT_EQ(CDorvik2VWS::Controls().destroyed.load(), 0);
+      EXPECT_EQ(deaths, 0);
     });
     plat::sim::ClearPostedMessages(hostWnd);
     IXBuf* buf = CreateXBuf(nullptr);
@@ -212,7 +249,8 @@ TEST_F(GameWindowTest, DestroyUnderAHandlerWaitsForItsEndAndCutsTheHostOff) {
     EXPECT_TRUE(plat::sim::PostedMessages(hostWnd).empty());
     EXPECT_EQ(plat::sim::LiveWindows(), 1u) << "only the host's window is left";
     plat::sim::Advance(USER_TIMER_MINIMUM);
-    EXPECT_EQ(CDorvik2VWS::Controls().destroyed.load(), 1);
+    EXPECT_EQ(deaths, 1);
+    EXPECT_EQ(CDorvik2VWS::Current(), nullptr);
   }
 }
 

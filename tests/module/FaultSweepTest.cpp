@@ -71,6 +71,7 @@ class FaultSweep : public testing::Test {
  protected:
   void SetUp() override {
     plat::sim::MapPathPrefix(kGameFolder, dir_.path());
+    plat::sim::MapPathPrefix(std::string(kGameFolder) + "GameImage\\", DORVIK_GAME_DATA_DIR "GameImage/");
     // Every sound effect, so the loader's sound set-up makes its buffers.
     testing_support::WavSpec tone;
     tone.data = testing_support::Pcm16Bytes(std::vector<int16_t>(64, 100));
@@ -105,7 +106,6 @@ class FaultSweep : public testing::Test {
 
   // A host window on a fresh display; the harness's own calls come before any fault.
   HWND OpenHost() {
-    CDorvik2VWS::ResetControls();
     plat::sim::ResetDisplay(DisplayFormat::Rgb565);
     plat::sim::ResetSound();
     g_blocked = 0;

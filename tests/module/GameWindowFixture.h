@@ -20,12 +20,18 @@ namespace game_window_test {
 class GameWindowFixture : public testing_support::HostWindowFixture {
  protected:
   void Open(int32_t fullScreen, int32_t buildResult = 1) {
-    CDorvik2VWS::Controls().buildResult = buildResult;
+    // A failing build: the table's cloth is missing.
+    if (buildResult != 1) HideImages("Back");
     wnd_ = HostWindowFixture::Open(fullScreen);
     ASSERT_NE(wnd_, nullptr);
     game_ = wnd_->Handle();
     scene_ = wnd_->Scene();
     ASSERT_EQ(scene_->IsReady(), buildResult == 1);
+    // The built table's hidden widgets stay dirty through full frames; one partial
+    // frame settles them, so the tests see only their own changes.
+    scene_->SetFullRedraw();
+    scene_->Draw(nullptr, GRect());
+    scene_->Draw(nullptr, GRect());
     plat::sim::ClearPostedMessages(hostWnd);
     ReleaseCapture();
   }

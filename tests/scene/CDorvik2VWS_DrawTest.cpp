@@ -114,15 +114,19 @@ TEST_F(DrawTest, WaitRunsTimersAndDrawsAndLeavesOtherMessagesQueued) {
 TEST_F(DrawTest, NothingIsDrawnDuringAThreadedBuild) {
   TearDown();
   SetUp();
-  CDorvik2VWS::Controls().block = CDorvik2VWS::BuildBlock::UntilReleasedOrCancelled;
+  // The first table's pictures would be shared, and the second build would open nothing.
+  EXPECT_EQ(Destroy(client), 0);
   IClientInterface* second = Make();
+  CDorvik2Wnd* secondWnd = Wnd(second);
+  testing_support::OpenWatch gate({.holdAt = "Back\\skin_0.bmp",
+                                   .until = [secondWnd] { return secondWnd->LoaderCancelRequested(); }});
   ASSERT_NE(Init(second, 1), nullptr);
-  ASSERT_EQ(WaitForSingleObject(CDorvik2VWS::Controls().buildStarted, kThreadWaitMs), WAIT_OBJECT_0);
+  ASSERT_TRUE(gate.WaitHeld(kThreadWaitMs));
   CDorvik2VWS* building = Wnd(second)->Scene();
   EXPECT_EQ(second->RefreshScreen(0), 0);
   EXPECT_TRUE(building->IsDirty());
   EXPECT_EQ(building->Draw(nullptr, GRect()), GRect());
-  SetEvent(CDorvik2VWS::Controls().buildRelease);
+  gate.Release();
   WaitForLoader(Wnd(second));
   EXPECT_EQ(building->RedrawIfDirty(), 1);
 }

@@ -83,16 +83,16 @@ TEST_F(QueueTest, OneMessagePerBlockAndNoneForAnEmptyOne) {
 }
 
 TEST_F(QueueTest, BlockBeforeTheThreadedBuildIsHandledRightAfterIt) {
-  CDorvik2VWS::TestControls& controls = CDorvik2VWS::Controls();
-  controls.block = CDorvik2VWS::BuildBlock::UntilReleasedOrCancelled;
+  testing_support::OpenWatch gate(
+      {.holdAt = "Back\\skin_0.bmp", .until = [this] { return wnd->LoaderCancelRequested(); }});
   MakeTable(1);
   RecordAvatars();
-  ASSERT_EQ(WaitForSingleObject(controls.buildStarted, 10000), WAIT_OBJECT_0);
+  ASSERT_TRUE(gate.WaitHeld(10000));
   EXPECT_EQ(Receive(Block(Avatar(5, "early"))), 0);
   plat::sim::Advance(kTickMs);
   EXPECT_TRUE(handled.empty()) << "nothing runs on a half-built scene";
   EXPECT_EQ(scene->QueuedCount(), 1u);
-  SetEvent(controls.buildRelease);
+  gate.Release();
   ASSERT_EQ(WaitForSingleObject(wnd->LoaderThread(), 10000), WAIT_OBJECT_0);
   Pump();
   EXPECT_EQ(handled, (std::vector<int32_t>{5}));

@@ -30,6 +30,8 @@ class CardTableTest : public testing_support::GameTableTest {
   void SetUp() override {
     GameTableTest::SetUp();
     MakeTable();
+    // The built table stays out of sight: the cards below are the tests' own.
+    for (GVWnd* built : scene->GetWndList()) built->Show(0);
     auto& w = scene->EditCardWidgets();
     auto add = [this](auto* wnd, GSize size = {36, 55}) {
       wnd->SetRect(GRect(CDorvik2VWS::kDeckPoint, size));

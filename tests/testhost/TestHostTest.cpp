@@ -26,8 +26,12 @@ class LoadedModuleTest : public testing::Test {
   void SetUp() override {
     std::string error;
     ASSERT_TRUE(host.LoadModule(DORVIK2_MODULE_FILE, error)) << error;
+    plat::sim::MapPathPrefix("C:\\g\\GameImage\\", DORVIK_GAME_DATA_DIR "GameImage/");
   }
-  void TearDown() override { plat::sim::ResetWindowSystem(); }
+  void TearDown() override {
+    plat::sim::ResetWindowSystem();
+    plat::sim::ClearPathPrefixes();
+  }
   // The game window made, initialised and loaded.
   HWND Started(int32_t threaded) {
     EXPECT_EQ(host.Create(), 0);

@@ -24,8 +24,10 @@
 #include "scene/SceneEffects.h"
 #include "sound/CMusicStream.h"
 #include "sound/CSoundSource.h"
+#include "support/HostWindowFixture.h"
 #include "support/TempDir.h"
 #include "tables/PanelPaths.h"
+#include "tables/SceneBuildTable.h"
 #include "tables/VocabularyTables.h"
 #include "tools/gamedata/GameDataArt.h"
 #include "tools/gamedata/GameDataWriter.h"
@@ -43,31 +45,12 @@ constexpr const char* kPortal = "C:\\TestPortal\\";
 // The contact sheet as people last approved it.
 constexpr const char* kSheetHash = "aedee05e8ee3e0a6";
 
-// Every fixed and formatted path the scene build opens (formatted ones expanded).
-constexpr const char* kScenePaths =
-    "Back\\skin_0.bmp Back\\skin_1.bmp Back\\skin_2.bmp Back\\torongtitle.qls Back\\deck_shadow.qls "
-    "GameProcess\\turn_blink.qla Button\\titlebtn_back.qls GameFunction\\AutoAction\\setting_btn.psp "
-    "Button\\memo_btn.psp Button\\memo_notify.qla Button\\capture_btn.psp Button\\winmin_btn.psp "
-    "Button\\winmax_btn.psp Button\\winclose_btn.psp Button\\watch_btn.psp Button\\join_btn.psp "
-    "Button\\option_btn.psp Button\\vip_btn.psp Button\\exit_btn.psp Button\\cancelexit_btn.psp "
-    "Back\\pointmoney_back.qls Hwatoo\\remainclose_open.qla Hwatoo\\remainhold_open.qla Avatar\\invite_back.qls "
-    "Avatar\\invite_btn.psp Avatar\\character_robot.qls Avatar\\robot3_avatar0.gif Avatar\\robot3_avatar1.gif "
-    "Avatar\\robot3_avatar2.gif Avatar\\robot3_avatar3.gif Avatar\\robot3_avatar4.gif Avatar\\disconnect.qls "
-    "Avatar\\voiceoff.qls Avatar\\blacklist.qls Avatar\\first_icon.psp Hwatoo\\outline.psp "
-    "Hwatoo\\icon.qla Hwatoo\\big.psp Hwatoo\\holdbomb.qls "
-    "GameProcess\\robotplay.qla GameProcess\\playstart.qls GameFunction\\SelectSun\\select_ht.qla "
-    "VIP\\hold_alert.qla Hwatoo\\9ten_clip.qls GameFunction\\AutoAction\\notify.psp "
-    "GameFunction\\AutoAction\\cancelbtn.psp GameFunction\\SelectSun\\sun_notify.qla GameProcess\\countdown.qla "
-    "StartAni\\start_default.qla Button\\start_btn.psp GameRule\\Betting\\back.qla GameRule\\Betting\\btn0.psp "
-    "GameRule\\Betting\\btn1.psp GameRule\\Betting\\btn2.psp GameRule\\Betting\\kind0.qla "
-    "GameRule\\Betting\\kind1.qla GameRule\\Betting\\diewarning.psp GameRule\\Betting\\mul.qla Effect\\winner.qla "
-    "Result\\winmoneylimit.psp Item\\chance.psp Promotion\\Moneybell\\notify.qla Promotion\\Moneybell\\ani.qla "
-    "Promotion\\Moneybell\\ani_other.qla Promotion\\AutoRefill\\autorefill.qla Effect\\GetBijou.qla "
-    "PopupMenu\\popup0.psp PopupMenu\\popup1.psp PopupMenu\\popup2.psp PopupMenu\\popup3.psp Etc\\gamelevel.qla "
-    "Etc\\no1_dorvik.qla GameRule\\MoneyLimit\\tooltip.psp GameRule\\MoneyLimit\\tooltip.qla "
-    "GameRule\\MoneyLimit\\explain.qla Hwatoo\\pee_count.bmp Avatar\\default.gif Avatar\\robot2_avatar0.gif "
-    "Avatar\\robot2_avatar4.gif Cursor\\sg_normal.ani Cursor\\sg_click.ani "
-    // The VIP manager, the promotion manager, the ticker and the helper popup.
+// What the game opens besides the build's own table: the factory's pi counter and
+// default avatar, the second robot set, the cursors, the VIP manager, the promotion
+// manager, the ticker, the helper popup and the message box.
+constexpr const char* kOtherPaths =
+    "Hwatoo\\pee_count.bmp Avatar\\default.gif Avatar\\robot2_avatar0.gif Avatar\\robot2_avatar4.gif "
+    "Cursor\\sg_normal.ani Cursor\\sg_click.ani "
     "VIP\\jokbo_alert.qla VIP\\vip_alarm.qla Promotion\\banner_default.psp Promotion\\anibanner_default.qla "
     "Promotion\\WinMoneyLimit\\anibanner_winmoneylimit.qla Promotion\\DaonLucky\\DaonLuckyEffect.qla "
     "Promotion\\DaonLucky\\DaonLuckyMission.qla Etc\\CheckNotice.qla Etc\\CheckNotice.psp VIP\\bg_gamehelp.bmp "
@@ -125,8 +108,9 @@ TEST_F(GameData, ManifestHoldsEveryPathTheGameOpensAndTheFolderExactlyTheManifes
   std::vector<std::string> wanted(std::begin(AllPanelPaths), std::end(AllPanelPaths));
   wanted.insert(wanted.end(), std::begin(EffectAnimFiles::Combination), std::end(EffectAnimFiles::Combination));
   wanted.insert(wanted.end(), std::begin(EffectAnimFiles::Event), std::end(EffectAnimFiles::Event));
-  std::istringstream scene(kScenePaths);
-  for (std::string p; scene >> p;) wanted.push_back(p);
+  for (const std::string& p : scene_build::SceneBuildFiles()) wanted.push_back(p);
+  std::istringstream others(kOtherPaths);
+  for (std::string p; others >> p;) wanted.push_back(p);
   for (const std::string& p : wanted) EXPECT_TRUE(FindEntry("GameImage\\" + p)) << p;
   for (const char* f : scene_effects::Files) EXPECT_TRUE(FindEntry(std::string("GameSound\\") + f)) << f;
 
@@ -287,5 +271,39 @@ TEST_F(GameData, CardsShowTheirMonthAndDifferAndTheSheetKeepsItsLook) {
   const auto check = plat::sim::CheckFrame(rgb, "game_data_sheet", kSheetHash);
   EXPECT_TRUE(check.matches) << "hash " << check.actualHash << ", sheet in " << check.actualPath;
 }
+
+// The build half: the real scene built on this folder in each desktop format, and
+// every file it (and Init, and the sound set-up after it) asked the layer for listed.
+class GameDataBuild : public testing_support::HostWindowFixture,
+                      public testing::WithParamInterface<plat::sim::DisplayFormat> {};
+
+TEST_P(GameDataBuild, SceneBuildLoadsEverythingAndAsksOnlyForManifestFiles) {
+  plat::sim::ResetDisplay(GetParam());
+  plat::sim::RecordOpenedFiles(true);
+  CDorvik2Wnd* wnd = Open(0);
+  ASSERT_NE(wnd, nullptr);
+  WaitForLoader(wnd);
+  EXPECT_TRUE(wnd->Scene()->IsReady());
+  EXPECT_TRUE(wnd->Scene()->LoadErrors().empty()) << wnd->Scene()->LoadErrors().front().text;
+  const std::vector<std::string> asked = plat::sim::RequestedFiles();
+  plat::sim::RecordOpenedFiles(false);
+  EXPECT_GT(asked.size(), scene_build::SceneBuildFiles().size() / 2);
+  for (const std::string& path : asked) {
+    const std::string data = kGameFolder, portal = "D:\\portal\\";
+    if (path.starts_with(data)) {
+      EXPECT_TRUE(FindEntry(path.substr(data.size()))) << path;
+    } else {
+      ASSERT_TRUE(path.starts_with(portal)) << path;
+      const ManifestEntry* e = FindEntry(path.substr(portal.size()));
+      EXPECT_TRUE(e && e->root == Root::Portal) << path;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, GameDataBuild,
+                         testing::Values(plat::sim::DisplayFormat::Rgb565, plat::sim::DisplayFormat::Xrgb8888),
+                         [](const testing::TestParamInfo<plat::sim::DisplayFormat>& info) {
+                           return info.index ? "f32" : "f565";
+                         });
 
 }  // namespace game_data_test

@@ -5,14 +5,18 @@
 #include <algorithm>
 #include <set>
 
+#include "base/TextUtil.h"
 #include "module/CMsgBoxSkin.h"
 #include "scene/CDorvik2VWS.h"
 #include "scene/SceneEffects.h"
 #include "tables/PanelPaths.h"
+#include "tables/SceneBuildTable.h"
 #include "tables/VocabularyTables.h"
 
 namespace game_data {
 namespace game_data_manifest {
+
+namespace sb = scene_build;
 
 constexpr const char* kImage = "GameImage\\";
 constexpr const char* kSound = "GameSound\\";
@@ -42,78 +46,78 @@ constexpr const char* kHT = "CVHTWnd (CDorvik2VWS::CreateHTWnd)";
 // Everything the build, the panels, the managers and the ticker open by a fixed name.
 const Row kRows[] = {
     // Cards.
-    {"Hwatoo\\normal.bmp", B, Look::CardStrip, kHT, 36, 55, kCardCells, 1},
-    {"Hwatoo\\small.bmp", B, Look::CardStrip, kHT, 25, 36, kCardCells, 1},
-    {"Hwatoo\\hold.bmp", B, Look::CardStrip, kHT, 40, 61, kCardCells, 1},
-    {"Hwatoo\\shadow.bmp", B, Look::Shadow, kHT, 36, 55, 1, 1},
-    {"Hwatoo\\big.psp", P, Look::Ring, kScene, 56, 86, 1, 1},
-    {"Hwatoo\\outline.psp", P, Look::Frames, kScene, 40, 59, 2, 1},
-    {"Hwatoo\\icon.qla", A, Look::Anim, kScene, 36, 20, 8, kTwoFrames, "",
+    {CardNormalPicturePath, B, Look::CardStrip, kHT, 36, 55, kCardCells, 1},
+    {CardSmallPicturePath, B, Look::CardStrip, kHT, 25, 36, kCardCells, 1},
+    {CardHoldPicturePath, B, Look::CardStrip, kHT, 40, 61, kCardCells, 1},
+    {CardShadowPicturePath, B, Look::Shadow, kHT, 36, 55, 1, 1},
+    {sb::kBigCard, P, Look::Ring, kScene, 56, 86, 1, 1},
+    {sb::kOutline, P, Look::Frames, kScene, 40, 59, 2, 1},
+    {sb::kCardIcons, A, Look::Anim, kScene, 36, 20, 8, kTwoFrames, "",
      "OpenMission|CanEat|CanEatFix|Bomb|Shake|Mine|Mission|MissionGray"},
     {"Hwatoo\\pee_count.bmp", B, Look::Picture, "CVCountWnd", 24, 22, 1, 1, "피"},
-    {"Hwatoo\\remainclose_open.qla", A, Look::Anim, kScene, 60, 24, 1, kTwoFrames},
-    {"Hwatoo\\remainhold_open.qla", A, Look::Anim, kScene, 60, 24, 1, kTwoFrames},
-    {"Hwatoo\\holdbomb.qls", S, Look::Picture, kScene, 36, 16, 1, 1, "폭탄"},
-    {"Hwatoo\\9ten_clip.qls", S, Look::Picture, kScene, 36, 16, 1, 1, "9열"},
+    {sb::kRemainClose, A, Look::Anim, kScene, 60, 24, 1, kTwoFrames},
+    {sb::kRemainHold, A, Look::Anim, kScene, 60, 24, 1, kTwoFrames},
+    {sb::kBombDummy, S, Look::Picture, kScene, 36, 16, 1, 1, "폭탄"},
+    {sb::kNineTenClip, S, Look::Picture, kScene, 36, 16, 1, 1, "9열"},
     // Table.
-    {"Back\\torongtitle.qls", S, Look::Picture, kScene, 100, 20, 1, 1, "로봇대전"},
-    {"Back\\deck_shadow.qls", S, Look::Picture, kScene, 44, 63, 1, 1, "덱"},
-    {"Back\\pointmoney_back.qls", S, Look::Picture, kScene, 82, 16, 1, 1, "점당"},
-    {"GameProcess\\turn_blink.qla", A, Look::Anim, kScene, 120, 20, 2, kTwoFrames},
-    {"GameProcess\\robotplay.qla", A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
-    {"GameProcess\\playstart.qls", S, Look::Picture, kScene, 120, 30, 1, 1, "게임시작"},
-    {"GameProcess\\countdown.qla", A, Look::Anim, kScene, 48, 48, 10, kTwoFrames},
-    {"StartAni\\start_default.qla", A, Look::Anim, kScene, 160, 40, 1, kTwoFrames},
+    {sb::kRobotTitle.path, S, Look::Picture, kScene, 100, 20, 1, 1, "로봇대전"},
+    {sb::kDeckShadow.path, S, Look::Picture, kScene, 44, 63, 1, 1, "덱"},
+    {sb::kPointMoneyBack.path, S, Look::Picture, kScene, 82, 16, 1, 1, "점당"},
+    {sb::kTurnBlink, A, Look::Anim, kScene, 120, 20, 2, kTwoFrames},
+    {sb::kRobotPlay, A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
+    {sb::kPlayStart.path, S, Look::Picture, kScene, 120, 30, 1, 1, "게임시작"},
+    {sb::kCountdown, A, Look::Anim, kScene, 48, 48, 10, kTwoFrames},
+    {sb::kStartAnimation, A, Look::Anim, kScene, 160, 40, 1, kTwoFrames},
     // Top and bottom bars.
-    {"Button\\titlebtn_back.qls", S, Look::Picture, kScene, 171, 20, 1, 1, "타이틀"},
-    {"GameFunction\\AutoAction\\setting_btn.psp", P, Look::Button, kScene, 60, 20, 2, kButtonFrames, "자동"},
-    {"Button\\memo_btn.psp", P, Look::Button, kScene, 20, 20, 1, kButtonFrames, "쪽"},
-    {"Button\\memo_notify.qla", A, Look::Anim, kScene, 20, 20, 1, kTwoFrames},
-    {"Button\\capture_btn.psp", P, Look::Button, kScene, 20, 20, 1, kButtonFrames, "찍"},
-    {"Button\\winmin_btn.psp", P, Look::Button, kScene, 20, 20, 1, kButtonFrames, "소"},
-    {"Button\\winmax_btn.psp", P, Look::Button, kScene, 20, 20, 2, kButtonFrames, "대"},
-    {"Button\\winclose_btn.psp", P, Look::Button, kScene, 20, 20, 1, kButtonFrames, "닫"},
-    {"Button\\watch_btn.psp", P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "관전"},
-    {"Button\\join_btn.psp", P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "참여"},
-    {"Button\\option_btn.psp", P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "설정"},
-    {"Button\\vip_btn.psp", P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "VIP"},
-    {"Button\\exit_btn.psp", P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "나가기"},
-    {"Button\\cancelexit_btn.psp", P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "취소"},
-    {"Button\\start_btn.psp", P, Look::Button, kScene, 80, 30, 2, kButtonFrames, "시작"},
+    {sb::kTitleBarBack.path, S, Look::Picture, kScene, 171, 20, 1, 1, "타이틀"},
+    {sb::kAutoPlaySettingButton.path, P, Look::Button, kScene, 60, 20, 2, kButtonFrames, "자동"},
+    {sb::kMemoButton.path, P, Look::Button, kScene, 20, 20, 1, kButtonFrames, "쪽"},
+    {sb::kMemoNotice.path, A, Look::Anim, kScene, 20, 20, 1, kTwoFrames},
+    {sb::kCaptureButton.path, P, Look::Button, kScene, 20, 20, 1, kButtonFrames, "찍"},
+    {sb::kMinimiseButton.path, P, Look::Button, kScene, 20, 20, 1, kButtonFrames, "소"},
+    {sb::kMaximiseButton.path, P, Look::Button, kScene, 20, 20, 2, kButtonFrames, "대"},
+    {sb::kCloseButton.path, P, Look::Button, kScene, 20, 20, 1, kButtonFrames, "닫"},
+    {sb::kWatchButton.path, P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "관전"},
+    {sb::kJoinButton.path, P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "참여"},
+    {sb::kOptionButton.path, P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "설정"},
+    {sb::kVipButton.path, P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "VIP"},
+    {sb::kExitButton.path, P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "나가기"},
+    {sb::kCancelExitButton.path, P, Look::Button, kScene, 56, 22, 1, kButtonFrames, "취소"},
+    {sb::kStartButton.path, P, Look::Button, kScene, 80, 30, 2, kButtonFrames, "시작"},
     // Avatars.
-    {"Avatar\\invite_back.qls", S, Look::Picture, kScene, 68, 98, 1, 1, "초대"},
-    {"Avatar\\invite_btn.psp", P, Look::Button, kScene, 60, 22, 1, kButtonFrames, "초대"},
-    {"Avatar\\character_robot.qls", S, Look::Picture, kScene, 68, 98, 1, 1, "로봇"},
-    {"Avatar\\disconnect.qls", S, Look::Picture, kScene, 68, 20, 1, 1, "끊김"},
-    {"Avatar\\voiceoff.qls", S, Look::Picture, kScene, 20, 20, 1, 1, "묵"},
-    {"Avatar\\blacklist.qls", S, Look::Picture, kScene, 68, 20, 1, 1, "차단"},
-    {"Avatar\\first_icon.psp", P, Look::Frames, kScene, 20, 16, 1, 1, "선"},
+    {sb::kInviteBack.path, S, Look::Picture, kScene, 68, 98, 1, 1, "초대"},
+    {sb::kInviteButton, P, Look::Button, kScene, 60, 22, 1, kButtonFrames, "초대"},
+    {sb::kRobotCharacter, S, Look::Picture, kScene, 68, 98, 1, 1, "로봇"},
+    {sb::kDisconnectMark, S, Look::Picture, kScene, 68, 20, 1, 1, "끊김"},
+    {sb::kVoiceOffMark, S, Look::Picture, kScene, 20, 20, 1, 1, "묵"},
+    {sb::kBlacklistMark, S, Look::Picture, kScene, 68, 20, 1, 1, "차단"},
+    {sb::kFirstPlayerIcon, P, Look::Frames, kScene, 20, 16, 1, 1, "선"},
     {"Avatar\\default.gif", G, Look::Avatar, "XResEntryMgr::CreateAvatar", kAvatarWidth, kAvatarHeight, 1, 3},
     {"Avatar\\Part\\body.gif", G, Look::Avatar, "XResEntryMgr::CreateAvatar", kAvatarWidth, kAvatarHeight, 1, 2},
     {"Avatar\\Part\\face.gif", G, Look::Avatar, "XResEntryMgr::CreateAvatar", kAvatarWidth, kAvatarHeight, 1, 2},
     // Scene sprites and animations.
-    {"GameFunction\\SelectSun\\select_ht.qla", A, Look::Anim, kScene, 36, 55, 1, kTwoFrames},
-    {"GameFunction\\SelectSun\\sun_notify.qla", A, Look::Anim, kScene, 120, 30, 13, kTwoFrames},
-    {"GameFunction\\AutoAction\\notify.psp", P, Look::Frames, kScene, 120, 30, 1, 1, "자동진행"},
-    {"GameFunction\\AutoAction\\cancelbtn.psp", P, Look::Button, kScene, 60, 22, 1, kButtonFrames, "해제"},
-    {"GameRule\\Betting\\back.qla", A, Look::Anim, kScene, 290, 90, 1, kTwoFrames},
-    {"GameRule\\Betting\\diewarning.psp", P, Look::Frames, kScene, 100, 24, 1, 1, "다이"},
-    {"GameRule\\Betting\\mul.qla", A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
-    {"Effect\\winner.qla", A, Look::Anim, kScene, 160, 40, 1, kTwoFrames},
-    {"Effect\\GetBijou.qla", A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
-    {"Result\\winmoneylimit.psp", P, Look::Frames, kScene, 120, 30, 1, 1, "한도"},
-    {"Promotion\\Moneybell\\notify.qla", A, Look::Anim, kScene, 120, 30, 1, kTwoFrames},
-    {"Promotion\\Moneybell\\ani.qla", A, Look::Anim, kScene, 96, 24, 1, 3},
-    {"Promotion\\Moneybell\\ani_other.qla", A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
-    {"Promotion\\AutoRefill\\autorefill.qla", A, Look::Anim, kScene, 96, 24, 1, 4},
-    {"Etc\\gamelevel.qla", A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
-    {"Etc\\no1_dorvik.qla", A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
+    {sb::kSunPick, A, Look::Anim, kScene, 36, 55, 1, kTwoFrames},
+    {sb::kSunNotice, A, Look::Anim, kScene, 120, 30, 13, kTwoFrames},
+    {sb::kAutoPlayNotice.path, P, Look::Frames, kScene, 120, 30, 1, 1, "자동진행"},
+    {sb::kAutoPlayCancelButton.path, P, Look::Button, kScene, 60, 22, 1, kButtonFrames, "해제"},
+    {sb::kBettingBack, A, Look::Anim, kScene, 290, 90, 1, kTwoFrames},
+    {sb::kDieWarning.path, P, Look::Frames, kScene, 100, 24, 1, 1, "다이"},
+    {sb::kMultiplierAnim.path, A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
+    {sb::kWinner, A, Look::Anim, kScene, 160, 40, 1, kTwoFrames},
+    {sb::kBijouEffect.path, A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
+    {sb::kWinMoneyLimit.path, P, Look::Frames, kScene, 120, 30, 1, 1, "한도"},
+    {sb::kMoneyBellNotice, A, Look::Anim, kScene, 120, 30, 1, kTwoFrames},
+    {sb::kMoneyBellAnim, A, Look::Anim, kScene, 96, 24, 1, 3},
+    {sb::kMoneyBellOtherAnim, A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
+    {sb::kAutoRefill, A, Look::Anim, kScene, 96, 24, 1, 4},
+    {sb::kGameLevel, A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
+    {sb::kNumberOne, A, Look::Anim, kScene, 96, 24, 1, kTwoFrames},
     {CheckNoticeAnimPath, A, Look::Anim, "CCheckNotice::LoadCheckNotice", 24, 16, 28, kTwoFrames},
     {CheckNoticeLinePath, P, Look::Frames, "CCheckNotice::LoadCheckNotice", 178, 12, 1, 1, "공지"},
     {"Cursor\\sg_normal.ani", FileKind::Ani, Look::Cursor, "CDorvik2VWS::Init", 32, 32, 1, 3},
     {"Cursor\\sg_click.ani", FileKind::Ani, Look::Cursor, "CDorvik2VWS::Init", 32, 32, 1, 3},
     // VIP manager and helper popup.
-    {"VIP\\hold_alert.qla", A, Look::Anim, kScene, 36, 20, 4, kTwoFrames},
+    {sb::kHoldAlert, A, Look::Anim, kScene, 36, 20, 4, kTwoFrames},
     {VipComboAlertAnimPath, A, Look::Anim, "CDorvik2VIPMgr", 40, 20, 12, kTwoFrames},
     {VipAlarmAnimPath, A, Look::Anim, "CDorvik2VIPMgr", 120, 30, 3, kTwoFrames},
     {"VIP\\bg_gamehelp.bmp", B, Look::Keyed, "SkinnedPopup", 280, 350, 1, 1, "도우미"},
@@ -172,7 +176,7 @@ const Row kRows[] = {
     {"Item\\back.qls", S, Look::Picture, "CVItemWnd", 240, 80, 1, 1, "아이템"},
     {"Item\\safe_choice.psp", P, Look::Frames, "CVItemWnd", 12, 12, 2, 1, "o"},
     {"Item\\safe_btn.psp", P, Look::Button, "CVItemWnd", 48, 20, 1, kButtonFrames, "출금"},
-    {"Item\\chance.psp", P, Look::Frames, kScene, 120, 160, 1, 1, "찬스"},
+    {ItemChanceIconPath, P, Look::Frames, kScene, 120, 160, 1, 1, "찬스"},
     {"ObserveSystem\\back.qls", S, Look::Picture, "CVObserveSystemWnd", 224, 140, 1, 1, "관전"},
     {"ObserveSystem\\gamejoin_btn.psp", P, Look::Button, "CVObserveSystemWnd", 80, 22, 1, kButtonFrames, "게임참여"},
     {"ObserveSystem\\assa_btn.psp", P, Look::Button, "CVObserveSystemWnd", 24, 20, 1, kButtonFrames, "아"},
@@ -206,9 +210,9 @@ const Row kRows[] = {
     {"Bijou\\bijoucnt.psp", P, Look::Digits, "CVDorvik2BijouWnd", 10, 14, kDigitGlyphs, 1},
     {"Bijou\\getbijou.qla", A, Look::Anim, "CVDorvik2BijouWnd", 20, 30, 12, kTwoFrames, "",
      "dama|+|0|1|2|3|4|5|6|7|8|9"},
-    {"GameRule\\MoneyLimit\\explain.qla", A, Look::Anim, kScene, 160, 40, 7, kTwoFrames},
-    {"GameRule\\MoneyLimit\\tooltip.qla", A, Look::Anim, kScene, 120, 30, 1, kTwoFrames},
-    {"GameRule\\MoneyLimit\\tooltip.psp", P, Look::Frames, kScene, 120, 30, 1, 1, "한도"},
+    {MoneyLimitExplainAnimPath, A, Look::Anim, kScene, 160, 40, 7, kTwoFrames},
+    {MoneyLimitTooltipAnimPath, A, Look::Anim, kScene, 120, 30, 1, kTwoFrames},
+    {MoneyLimitTooltipPath, P, Look::Frames, kScene, 120, 30, 1, 1, "한도"},
 };
 
 // Labels of the formatted button families, by number.
@@ -280,25 +284,24 @@ void AddVoices(std::vector<ManifestEntry>& out) {
 std::vector<ManifestEntry> Build() {
   std::vector<ManifestEntry> out;
   for (int32_t skin = 0; skin < kTableColourCount; ++skin)
-    out.push_back(Image("Back\\skin_" + std::to_string(skin) + ".bmp", B, Look::Cloth, kScene, 800, 600, 1, 1,
+    out.push_back(Image(FormatString(sb::kBackgroundFormat, skin), B, Look::Cloth, kScene, 800, 600, 1, 1,
                         TableColourNames[skin]));
   for (const Row& r : kRows) {
     out.push_back(Image(r.path, r.kind, r.look, r.reader, r.width, r.height, r.count, r.frames, r.label));
     out.back().names = SplitNames(r.names);
   }
-  for (const char* robot : {"robot3", "robot2"})
-    for (int32_t i = 0; i < 5; ++i)
-      out.push_back(Image(std::string("Avatar\\") + robot + "_avatar" + std::to_string(i) + ".gif", G, Look::Avatar,
-                          "GVAnimWnd::LoadGif", kAvatarWidth, kAvatarHeight, 1, 2 + i % 3, ""));
-  for (int32_t i = 0; i < 3; ++i)
-    out.push_back(Image("GameRule\\Betting\\btn" + std::to_string(i) + ".psp", P, Look::Button, kScene, 80, 24,
-                        i == 1 ? 2 : 1, kButtonFrames, kBettingLabels[i]));
-  for (int32_t i = 0; i < 2; ++i)
-    out.push_back(Image("GameRule\\Betting\\kind" + std::to_string(i) + ".qla", A, Look::Anim, kScene, 96, 24, 1,
-                        kTwoFrames, ""));
-  for (int32_t i = 0; i < 4; ++i)
-    out.push_back(Image("PopupMenu\\popup" + std::to_string(i) + ".psp", P, Look::Button, kScene, 64, 18,
-                        i >= 2 ? 2 : 1, kButtonFrames, kPopupLabels[i]));
+  for (const char* robot : {sb::kRobotAvatarFormat, "Avatar\\robot2_avatar%d.gif"})
+    for (int32_t i = 0; i < sb::kRobotAvatars; ++i)
+      out.push_back(Image(FormatString(robot, i), G, Look::Avatar, "GVAnimWnd::LoadGif", kAvatarWidth, kAvatarHeight, 1,
+                          2 + i % 3, ""));
+  for (int32_t i = 0; i < sb::kBetButtons; ++i)
+    out.push_back(Image(FormatString(sb::kBetButtonFormat, i), P, Look::Button, kScene, 80, 24,
+                        sb::kBetButtonSets[size_t(i)], kButtonFrames, kBettingLabels[i]));
+  for (int32_t i = 0; i < sb::kBettingKinds; ++i)
+    out.push_back(Image(FormatString(sb::kBettingKindFormat, i), A, Look::Anim, kScene, 96, 24, 1, kTwoFrames, ""));
+  for (int32_t i = 0; i < sb::kPopupButtons; ++i)
+    out.push_back(Image(FormatString(sb::kPopupButtonFormat, i), P, Look::Button, kScene, 64, 18,
+                        sb::kPopupButtonSets[size_t(i)], kButtonFrames, kPopupLabels[i]));
   for (const char* const* table : {EffectAnimFiles::Combination, EffectAnimFiles::Event}) {
     const int32_t n = table == EffectAnimFiles::Combination ? kComboEffectAnimCount : kEventEffectAnimCount;
     for (int32_t i = 0; i < n; ++i) {

@@ -3,14 +3,17 @@
 # format asked for, an 800x600 PNG, a WAV of 44,100 Hz 16-bit stereo covering the
 # advanced time, and WM_GAME_LOADED posted exactly once when threaded, never when
 # synchronous.
-#   check_run.sh <dorvik2-run> <Dorvik2.so> <work folder> synchronous|threaded [565|555|32]
+# The data and portal folders are the synthetic ones when given (the registry then stays
+# in the work folder), else empty ones.
+#   check_run.sh <dorvik2-run> <Dorvik2.so> <work folder> synchronous|threaded [565|555|32] [data portal]
 set -euo pipefail
 run=$1 module=$2 work=$3 mode=$4 desktop=${5:-32}
+data=${6:-$work/data} portal=${7:-$work/portal}
 
 rm -rf "$work"
 mkdir -p "$work/data" "$work/portal"
-args=(--module "$module" --data "$work/data" --portal "$work/portal" --out "$work/frame.png"
-      --advance 1000 --wav "$work/sound.wav")
+args=(--module "$module" --data "$data" --portal "$portal" --registry "$work/registry.dat"
+      --out "$work/frame.png" --advance 1000 --wav "$work/sound.wav")
 [[ $mode == threaded ]] && args+=(--threaded)
 args+=(--desktop "$desktop")
 

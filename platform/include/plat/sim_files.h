@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,11 @@ uint32_t OpenFileCount();
 void RecordOpenedFiles(bool on);
 std::vector<std::string> OpenedFiles();
 std::vector<std::string> RequestedFiles();
+
+// Runs on the opening thread before each open of the openers above, with the name as
+// the caller gave it (recording or not), so that a test can hold a thread at a file.
+// The hook may block; it runs outside the layer's locks. Null removes it.
+using OpenHook = std::function<void(const std::string& windowsPath)>;
+void SetOpenHook(OpenHook hook);
 
 }  // namespace plat::sim

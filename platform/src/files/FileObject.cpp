@@ -51,8 +51,19 @@ void OpenFiles::NoteOpened(const char* windowsName) {
 }
 
 void OpenFiles::NoteRequested(const char* windowsName) {
+  std::shared_ptr<const std::function<void(const std::string&)>> hook;
+  {
+    std::lock_guard lock(mutex_);
+    if (recording_ && windowsName && *windowsName) requested_.emplace_back(windowsName);
+    hook = hook_;
+  }
+  if (hook) (*hook)(windowsName ? windowsName : "");
+}
+
+void OpenFiles::SetOpenHook(std::function<void(const std::string&)> hook) {
+  auto next = hook ? std::make_shared<const std::function<void(const std::string&)>>(std::move(hook)) : nullptr;
   std::lock_guard lock(mutex_);
-  if (recording_ && windowsName && *windowsName) requested_.emplace_back(windowsName);
+  hook_ = std::move(next);
 }
 
 void OpenFiles::SetRecording(bool on) {
@@ -87,6 +98,7 @@ namespace plat::sim {
 
 uint32_t OpenFileCount() { return detail::OpenFileTable().Count(); }
 void RecordOpenedFiles(bool on) { detail::OpenFileTable().SetRecording(on); }
+void SetOpenHook(OpenHook hook) { detail::OpenFileTable().SetOpenHook(std::move(hook)); }
 std::vector<std::string> OpenedFiles() { return detail::OpenFileTable().Opened(); }
 std::vector<std::string> RequestedFiles() { return detail::OpenFileTable().Requested(); }
 

@@ -4,6 +4,8 @@
 
 #include <sys/types.h>
 
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -46,6 +48,7 @@ class OpenFiles {
   void NoteOpened(const char* windowsName);
   void NoteRequested(const char* windowsName);
   void SetRecording(bool on);
+  void SetOpenHook(std::function<void(const std::string&)> hook);
   std::vector<std::string> Opened();
   std::vector<std::string> Requested();
 
@@ -55,6 +58,8 @@ class OpenFiles {
   bool recording_ = false;
   std::vector<std::string> opened_;
   std::vector<std::string> requested_;
+  // Shared, so that a hook replaced while it runs lives until it returns.
+  std::shared_ptr<const std::function<void(const std::string&)>> hook_;
 };
 
 OpenFiles& OpenFileTable();
