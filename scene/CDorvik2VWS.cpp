@@ -90,7 +90,7 @@ void CDorvik2VWS::DestroyAll() {
   DestroyPopupDialog();
   soundMgr_.ReleaseAll();
   soundReady_.store(0, std::memory_order_seq_cst);
-  room_.Reset();
+  model_.room.Reset();
   SetFocusWnd(nullptr);
   SetHoverWnd(nullptr);
   animations_.clear();
@@ -109,13 +109,13 @@ BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bott
 
   const std::string portal =
       FormatString(scene_life::kPortalFile, owner_ ? owner_->PortalFolder().c_str() : "", CHostLink::kGameNumber);
-  clientVersion_ =
+  model_.clientVersion =
       static_cast<int32_t>(GetPrivateProfileIntA(scene_life::kServiceSection, "sDllVer", 0, portal.c_str()));
   company_ = scene_life::ProfileText("sCompany", "Varnet", portal);
   if (company_.empty()) return 0;
   const std::string domain = scene_life::ProfileText("sDomainName", "Quell", portal);
   if (domain.empty()) return 0;
-  gradeTitles_ = scene_life::SplitBars(scene_life::kGradeTitles);
+  model_.gradeTitles = scene_life::SplitBars(scene_life::kGradeTitles);
   registryBase_ = company_ + "\\" + domain;
   if (!LoadCursors()) return 0;
 
@@ -143,8 +143,8 @@ bool CDorvik2VWS::LoadCursors() {
 }
 
 std::string CDorvik2VWS::GetGradeName(int32_t index) const {
-  if (index < 0 || index >= static_cast<int32_t>(gradeTitles_.size())) return std::string();
-  return gradeTitles_[static_cast<size_t>(index)];
+  if (index < 0 || index >= static_cast<int32_t>(model_.gradeTitles.size())) return std::string();
+  return model_.gradeTitles[static_cast<size_t>(index)];
 }
 
 int32_t CDorvik2VWS::GetDisplayBitDepth() {

@@ -39,6 +39,7 @@
 #include "plat/threads.h"
 #include "plat/user.h"
 #include "game/CGameInfo.h"
+#include "game/CGameModel.h"
 #include "game/COpenInfo.h"
 #include "scene/CTimeMgr.h"
 #include "scene/CVHTWnd.h"
@@ -66,7 +67,11 @@ class GVTextWnd;
 
 class CDorvik2VWS : public GVWS, public IPanelScene {
  public:
-  enum SceneMode : int32_t { kModeNone = -1, kModeWaiting = 1, kModePlaying = 2, kModeResult = 3 };
+  using SceneMode = CGameModel::SceneMode;
+  static constexpr SceneMode kModeNone = CGameModel::kModeNone;
+  static constexpr SceneMode kModeWaiting = CGameModel::kModeWaiting;
+  static constexpr SceneMode kModePlaying = CGameModel::kModePlaying;
+  static constexpr SceneMode kModeResult = CGameModel::kModeResult;
   static constexpr int32_t kEffectCount = 54;
   // Timers 0..4 are the scene's own and die with it; 5 (the chat macro's) outlives
   // a teardown.
@@ -82,7 +87,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   static constexpr GRect kDragStrip{0, 0, 700, 20};
 
   static constexpr int32_t kSeats = 2;
-  static constexpr int32_t kPlayTimeNotices = 12;
+  static constexpr int32_t kPlayTimeNotices = CGameModel::kPlayTimeNotices;
   static constexpr int32_t kCardFrameMs = 8;  // the card moves' frame time
   static constexpr int32_t kDefaultAnimSteps = 3;
   static constexpr int32_t kCountdownThreshold = 10;
@@ -194,7 +199,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // unready.
   BOOL SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
   int32_t Init(const GRect& rect) { return SetRect(rect.left, rect.top, rect.right, rect.bottom); }
-  int32_t ClientVersion() const { return clientVersion_; }
+  int32_t ClientVersion() const { return model_.clientVersion; }
   const std::string& Company() const { return company_; }
   const std::string& RegistryBasePath() const { return registryBase_; }
   const std::string& ImageFolder() const { return imageFolder_; }
@@ -243,8 +248,8 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t OnUserMessage100();
 
   ISceneOwner* Owner() const { return owner_; }
-  int32_t GamesPlayed() const { return gamesPlayed_; }
-  int32_t GetSceneMode() const { return sceneMode_; }
+  int32_t GamesPlayed() const { return model_.gamesPlayed; }
+  int32_t GetSceneMode() const { return model_.sceneMode; }
   int32_t GetPhase() const { return turnPhase_; }
   bool IsDirty() const { return dirty_ != 0; }
   // The screen's colour key, written by the window after every screen (re)build; the
@@ -468,9 +473,12 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   void RelayoutSeats();
   // A card widget takes picture set and size 0 tiny, 1 medium, 2 large.
   void SetCardSize(GVWnd* card, int32_t size);
-  CGameInfo& GameInfo() { return gameInfo_; }
-  COpenInfo& GetFloorState() { return openInfo_; }
-  int32_t PlayTimeNotice(int32_t index) const { return playTimeNotices_.at(static_cast<size_t>(index)); }
+  // The game model: the room, the seats and the game in play.
+  CGameModel& Model() { return model_; }
+  const CGameModel& Model() const { return model_; }
+  const CGameInfo& GameInfo() const { return model_.game; }
+  const COpenInfo& GetFloorState() const { return model_.floor; }
+  int32_t PlayTimeNotice(int32_t index) const { return model_.playTimeNotices.at(static_cast<size_t>(index)); }
   int32_t CountdownThreshold() const { return countdownThreshold_; }
   // Leave request: GC_LEAVE up to three times while seated; otherwise, or when all
   // were lost, mode 1, play state 3 and WM_GAME_CLOSE reason 1.
@@ -488,7 +496,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t GetSeatById(const std::string& userId) const;
   int32_t HasPositiveRobotField(int32_t seat) const;
   // Seat 0 or 1; another index throws std::out_of_range.
-  PlayerInfo& GetPlayer(int32_t seat) { return room_.seats.Player(seat); }
+  PlayerInfo& GetPlayer(int32_t seat) { return model_.room.seats.Player(seat); }
   // The seat holding the user, seat 0's when none does.
   PlayerInfo& GetPlayerByUserNo(int32_t userNo);
   // 1 when playing `card` from the hand takes nothing although the hand could have.
@@ -554,28 +562,22 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   void RequestItem(int64_t amount);
 
   // ---- Fields the senders and the host link read and write ----
-  RCUser& MyUser() { return myUser_; }
-  int32_t MyUserNo() const { return myUser_.userNo; }
-  RCRoomData& GetRoomData() { return room_; }
-  void SetSceneMode(int32_t mode) { sceneMode_ = mode; }
-  int32_t PendingLeaveValue() const { return pendingLeaveValue_; }
-  void SetPendingLeaveValue(int32_t value) { pendingLeaveValue_ = value; }
+  RCUser& MyUser() { return model_.myUser; }
+  int32_t MyUserNo() const { return model_.myUser.userNo; }
+  RCRoomData& GetRoomData() { return model_.room; }
+  void SetSceneMode(int32_t mode) { model_.sceneMode = mode; }
+  int32_t PendingLeaveValue() const { return model_.pendingLeaveValue; }
+  void SetPendingLeaveValue(int32_t value) { model_.pendingLeaveValue = value; }
   // Null until the scene build is done: a build on the loader thread may still be
   // making them, and the ready flag is what hands them to the window thread.
   CCheckNotice* NoticeTicker() { return IsReady() ? widgets_.noticeTicker : nullptr; }
   CVObserveSystemWnd* ObservePanel() { return IsReady() ? widgets_.observePanel : nullptr; }
   CDorvik2VIPMgr& VipManager() { return vipMgr_; }
-  int32_t ObserveState() const { return observeState_; }
+  int32_t ObserveState() const { return model_.observeState; }
   SceneWidgetStub& CountdownWidget() { return countdownWidget_; }
   SceneWidgetStub& BetButton(int32_t index) { return betButtons_.at(static_cast<size_t>(index)); }
-  int32_t myVoiceSet = 0;
   int32_t countdown = 0;
   int32_t countdownStart = 0;
-  int32_t autoPlay = 0;
-  int32_t tableOwnerUserNo = RCUser::kNoUser;  // the kick-permitted user
-  int32_t turnUserNo = RCUser::kNoUser;
-  int32_t handPick = 0;      // keyboard picks of hand cards allowed (hand enabled)
-  int32_t cannedPhrase = 1;  // a number key may send a phrase (chat macro, one-shot)
   // ==== end of the host link block ====================================================
 
   // ==== Host message handlers (CDorvik2VWS_Handlers.cpp) ================================
@@ -669,7 +671,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t SideOfSeat(int32_t seat);
   // This client holds the seat and no robot plays it: its cards are known.
   bool IsMyHumanSeat(int32_t seat);
-  CHTUser& Seat(int32_t seat) { return gameInfo_.seats.at(static_cast<size_t>(seat)); }
+  CHTUser& Seat(int32_t seat) { return model_.game.seats.at(static_cast<size_t>(seat)); }
 
   // ---- Layout ----
   static constexpr GPoint kFloorSlotPoints[COpenInfo::kSlots] = {
@@ -747,14 +749,9 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   std::string imageFolder_;
   std::string registryBase_;
   std::string company_;
-  std::vector<std::string> gradeTitles_;
-  int32_t clientVersion_ = -1;
-  int32_t gamesPlayed_ = 0;
-  int32_t sceneMode_ = kModeNone;
+  CGameModel model_;
   CTimeMgr stopwatch1_;
   CTimeMgr stopwatch2_;
-  CGameInfo gameInfo_;
-  COpenInfo openInfo_;
   int32_t turnPhase_ = 0;  // doubles as timer 1's running flag
   int32_t countdownThreshold_ = 0;
   int32_t cardFrameMs_ = kCardFrameMs;
@@ -766,19 +763,11 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   HCURSOR normalCursor_ = nullptr;
   HCURSOR clickCursor_ = nullptr;
   bool cursorsFromFiles_[2] = {false, false};
-  int32_t antiLeave_ = 0;
-  int32_t thirdGameFlag_ = 0;
-  int32_t selectedFloorCard_ = -1;
-  int32_t pendingEvent_ = -1;
-  int32_t seatValue_ = -1;
-  int32_t bombFlag_ = 0;
-  std::array<int32_t, 4> exitFields_{};
   plist<GVQLAniWnd> animations_;
   pvector<CVPSPPushBtn> buttons_;
   SceneWidgets widgets_;
   std::vector<LoadErrorRecord> loadErrors_;
   int32_t dirty_ = 0;
-  std::array<int32_t, kPlayTimeNotices> playTimeNotices_{};
   SYSTEM_INFO systemInfo_{};
   CDorvik2PromotionMgr promotionMgr_{this};
   CDorvik2VIPMgr vipMgr_{this};
@@ -841,10 +830,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t busy_ = 0;
   static std::array<HostMessageHandler, HM_TYPE_LIMIT> DefaultHostMessageHandlers();
   std::array<HostMessageHandler, HM_TYPE_LIMIT> handlers_ = DefaultHostMessageHandlers();
-  RCUser myUser_;
-  RCRoomData room_;
-  int32_t pendingLeaveValue_ = 0;
-  int32_t observeState_ = CVObserveSystemWnd::kObserveIdle;
   SceneWidgetStub countdownWidget_;
   std::array<SceneWidgetStub, kBetButtonCount> betButtons_;
   // RestoreScreen for a draw; a failure asks the host to end the game. False when the

@@ -306,7 +306,7 @@ bool CDorvik2VWS::BuildPanelsAndExtras() {
   if (BuildCancelled() || !Keep(w.optionPanel, CreateUserOptionWnd())) return false;
   w.optionPanel->SetVolume(EffectVolume());
   w.optionPanel->SetSpeed(Option_Speed);
-  w.optionPanel->SetStoredChoices(Option_SoundEffect, myVoiceSet, Option_Skin);
+  w.optionPanel->SetStoredChoices(Option_SoundEffect, model_.myVoiceSet, Option_Skin);
   for (int32_t k = 0; k < sb::kPopupButtons; ++k) {
     CVPSPPushBtn* button = nullptr;
     if (!Keep(button, CreatePSPPushBtn(FormatString(sb::kPopupButtonFormat, k), sb::kOrigin, 0,

@@ -111,11 +111,11 @@ void CDorvik2VWS::UpdateCardBoard(FlowerCard id, int32_t reset) {
 
 int32_t CDorvik2VWS::SideOfSeat(int32_t seat) {
   if (seat < 0 || seat >= kSeats) return -1;
-  return room_.seats.Player(seat).screenPos;
+  return model_.room.seats.Player(seat).screenPos;
 }
 
 bool CDorvik2VWS::IsMyHumanSeat(int32_t seat) {
-  return seat >= 0 && seat < kSeats && GetSeatOfUser(myUser_.userNo) == seat && !IsRobotSeat(seat);
+  return seat >= 0 && seat < kSeats && GetSeatOfUser(model_.myUser.userNo) == seat && !IsRobotSeat(seat);
 }
 
 void CDorvik2VWS::SetCardSize(GVWnd* wnd, int32_t size) {

@@ -62,11 +62,11 @@ int32_t CDorvik2VWS::SpreadStep(int32_t n, int32_t span) {
 
 void CDorvik2VWS::RestackFloorSlot(int32_t slot) {
   if (slot < 0 || slot >= COpenInfo::kSlots) return;
-  const COpen& open = openInfo_.slots.at(static_cast<size_t>(slot));
+  const COpen& open = model_.floor.slots.at(static_cast<size_t>(slot));
   if (open.cardCount <= 0) return;
   const int32_t step = SpreadStep(open.cardCount, scene_layout::kFloorSpan);
   int32_t k = 0;
-  for (int32_t w : openInfo_.floorCards) {
+  for (int32_t w : model_.floor.floorCards) {
     CVHTWnd* card = CardWndById(w);
     if (!card || card->floorSlot != slot) continue;
     card->SetPos({open.x + k * step, open.y});
@@ -103,7 +103,7 @@ void CDorvik2VWS::RelayoutCapturedPile(int32_t seat, int32_t kind) {
     if (!card) continue;
     PlaceCaptured(card, {anchor.x + k++ * step, anchor.y});
   }
-  if (kind == kKindYeol) ShowNineTenClip(seat, gameInfo_.nineTenChoice == 0 ? 1 : 0);
+  if (kind == kKindYeol) ShowNineTenClip(seat, model_.game.nineTenChoice == 0 ? 1 : 0);
   MarkDirty();
   RedrawIfDirty();
 }
@@ -198,11 +198,11 @@ int32_t CDorvik2VWS::ShowNineTenClip(int32_t seat, int32_t show) {
 }
 
 int32_t CDorvik2VWS::FloorSlotForMonth(CardMonth month) const {
-  const int32_t match = FindCardOfMonth(openInfo_.floorCards, month);
+  const int32_t match = FindCardOfMonth(model_.floor.floorCards, month);
   const CVHTWnd* card = match < 0 ? nullptr : CardWndById(match);
   if (card && card->floorSlot >= 0 && card->floorSlot < COpenInfo::kSlots) return card->floorSlot;
   for (int32_t slot = 0; slot < COpenInfo::kSlots; ++slot) {
-    if (openInfo_.slots.at(static_cast<size_t>(slot)).cardCount == 0) return slot;
+    if (model_.floor.slots.at(static_cast<size_t>(slot)).cardCount == 0) return slot;
   }
   return 0;
 }
@@ -217,7 +217,7 @@ GVWnd* CDorvik2VWS::CompanionOf(FlowerCard id) const {
 }
 
 int32_t CDorvik2VWS::TakeDeckWidget() {
-  CardList& deck = gameInfo_.deck;
+  CardList& deck = model_.game.deck;
   if (deck.empty()) return -1;
   const int32_t w = deck.front();
   deck.erase(deck.begin());
@@ -229,24 +229,24 @@ int32_t CDorvik2VWS::PlaceFloorCards(const std::vector<FlowerCard>& ids,
                                      FlowerCard lastId) {
   if (ids.empty()) {
     if (keep) return 0;
-    gameInfo_.lastFloorSlot = 0;
+    model_.game.lastFloorSlot = 0;
     return 1;
   }
   std::vector<FlowerCard> sorted = ids;
   std::sort(sorted.begin(), sorted.end());
   // Two widgets must never show one card.
   if (sorted.front() < 0 || sorted.back() >= kCardCount ||
-      std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end() || gameInfo_.deck.size() < sorted.size()) {
+      std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end() || model_.game.deck.size() < sorted.size()) {
     return 0;
   }
-  openInfo_.floorCards.clear();
+  model_.floor.floorCards.clear();
   for (FlowerCard id : sorted) {
     int32_t slot = 0;
     if (IsBonusCard(id)) {
       auto pair = std::find_if(bonusPairs.begin(), bonusPairs.end(), [id](const auto& p) { return p[1] == id; });
       if (pair == bonusPairs.end()) return 0;
-      const int32_t match = FindCardOfMonth(openInfo_.floorCards, (*pair)[0]);
-      const int32_t host = match >= 0 ? match : FirstCard(openInfo_.floorCards);
+      const int32_t match = FindCardOfMonth(model_.floor.floorCards, (*pair)[0]);
+      const int32_t host = match >= 0 ? match : FirstCard(model_.floor.floorCards);
       slot = host >= 0 && CardWndById(host) ? CardWndById(host)->floorSlot : FloorSlotForMonth(kBonusMonth);
     } else {
       slot = FloorSlotForMonth(CardInfoOf(id).month);
@@ -256,12 +256,12 @@ int32_t CDorvik2VWS::PlaceFloorCards(const std::vector<FlowerCard>& ids,
     CVHTWnd* card = TakeDeckCard(w);
     if (!card) return 0;
     RevealCard(card, id);
-    openInfo_.floorCards.push_back(w);
-    ++openInfo_.slots.at(static_cast<size_t>(slot)).cardCount;
+    model_.floor.floorCards.push_back(w);
+    ++model_.floor.slots.at(static_cast<size_t>(slot)).cardCount;
     card->floorSlot = slot;
-    if (id == lastId) gameInfo_.lastFloorSlot = slot;
+    if (id == lastId) model_.game.lastFloorSlot = slot;
   }
-  if (gameInfo_.lastFloorSlot < 0) gameInfo_.lastFloorSlot = 0;
+  if (model_.game.lastFloorSlot < 0) model_.game.lastFloorSlot = 0;
   for (int32_t slot = 0; slot < COpenInfo::kSlots; ++slot) RestackFloorSlot(slot);
   bonusPairs.clear();
   return 1;
@@ -280,7 +280,7 @@ void CDorvik2VWS::StackDeck(int32_t all) {
   if (all) {
     for (int32_t w = kCardWidgets - 1; w >= 0; --w) place(w);
   } else {
-    const CardList& deck = gameInfo_.deck;
+    const CardList& deck = model_.game.deck;
     for (auto it = deck.rbegin(); it != deck.rend(); ++it) place(*it);
   }
   MarkDirty();
@@ -301,9 +301,9 @@ void CDorvik2VWS::PlaceHand(int32_t seat) {
 }
 
 void CDorvik2VWS::RelayoutSeats() {
-  if (sceneMode_ != kModePlaying) return;
-  const int32_t turnSeat = GetSeatOfUser(turnUserNo);
-  const int32_t slot = turnSeat == PITable::kNoSeat ? -1 : room_.seats.Player(turnSeat).screenPos;
+  if (model_.sceneMode != kModePlaying) return;
+  const int32_t turnSeat = GetSeatOfUser(model_.turnUserNo);
+  const int32_t slot = turnSeat == PITable::kNoSeat ? -1 : model_.room.seats.Player(turnSeat).screenPos;
   if (widgets_.turnMarker && slot >= 0 && slot < kSeats) {
     widgets_.turnMarker->SetPos(scene_layout::kTurnMarkerAt[slot]);
   }

@@ -203,23 +203,23 @@ void CDorvik2VWS::MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32
 void CDorvik2VWS::MoveCardSprites(int32_t first, int32_t count) {
   using namespace scene_moves;
   PlayEffect(kEffectDeal, 0);
-  CardList& floor = openInfo_.floorCards;
+  CardList& floor = model_.floor.floorCards;
   first = std::clamp(first, 0, COpenInfo::kSlots);
   count = std::clamp(count, 0, std::min(COpenInfo::kSlots - first, static_cast<int32_t>(floor.size()) - first));
   for (int32_t k = 0; k < count; ++k) {
-    const COpen& slot = openInfo_.slots.at(static_cast<size_t>(first + k));
+    const COpen& slot = model_.floor.slots.at(static_cast<size_t>(first + k));
     GPoint target{slot.x, slot.y};
     if (count < COpenInfo::kSlots) target = Jitter(target);
     BuildLinePath(CardWndById(floor[static_cast<size_t>(first + k)]), target, AnimSteps(kDealSteps));
   }
   RunCardPaths(AnimSteps(kDealSteps));
-  for (int32_t k = 0; k < count && !gameInfo_.dealCards.empty(); ++k) {
+  for (int32_t k = 0; k < count && !model_.game.dealCards.empty(); ++k) {
     CVHTWnd* card = CardWndById(floor[static_cast<size_t>(first + k)]);
     if (!card) continue;
-    RevealCard(card, gameInfo_.dealCards.front());
-    gameInfo_.dealCards.erase(gameInfo_.dealCards.begin());
+    RevealCard(card, model_.game.dealCards.front());
+    model_.game.dealCards.erase(model_.game.dealCards.begin());
     card->floorSlot = first + k;
-    ++openInfo_.slots.at(static_cast<size_t>(first + k)).cardCount;
+    ++model_.floor.slots.at(static_cast<size_t>(first + k)).cardCount;
   }
   MarkDirty();
   WaitPumpingMessages(kDealPauseMs);
@@ -243,9 +243,9 @@ void CDorvik2VWS::DealHandCards(int32_t seat, int32_t first, int32_t count) {
   const bool mine = IsMyHumanSeat(seat);
   for (CVHTWnd* card : dealt) {
     if (!card) continue;
-    if (mine && !gameInfo_.dealtHand.empty()) {
-      RevealCard(card, gameInfo_.dealtHand.front());
-      gameInfo_.dealtHand.erase(gameInfo_.dealtHand.begin());
+    if (mine && !model_.game.dealtHand.empty()) {
+      RevealCard(card, model_.game.dealtHand.front());
+      model_.game.dealtHand.erase(model_.game.dealtHand.begin());
     }
     SetCardSize(card, side == 0 ? kBottomLook : kTopLook);
   }
@@ -254,13 +254,13 @@ void CDorvik2VWS::DealHandCards(int32_t seat, int32_t first, int32_t count) {
 
 void CDorvik2VWS::OpeningDeal() {
   using namespace scene_moves;
-  CardList& deck = gameInfo_.deck;
+  CardList& deck = model_.game.deck;
   deck.clear();
   for (int32_t w = 0; w < kCardWidgets; ++w) deck.push_back(w);
   auto dealFloor = [this](int32_t first) {
     for (int32_t k = 0; k < kFloorDealCards; ++k) {
       const int32_t w = TakeDeckWidget();
-      if (w >= 0) openInfo_.floorCards.push_back(w);
+      if (w >= 0) model_.floor.floorCards.push_back(w);
     }
     MoveCardSprites(first, kFloorDealCards);
   };
@@ -279,9 +279,9 @@ void CDorvik2VWS::OpeningDeal() {
 int32_t CDorvik2VWS::GatherFloorMonths() {
   using namespace scene_moves;
   int32_t moved = 0;
-  CardList& floor = openInfo_.floorCards;
+  CardList& floor = model_.floor.floorCards;
   for (int32_t slot = 0; slot < kGatherSlots; ++slot) {
-    COpen& here = openInfo_.slots.at(static_cast<size_t>(slot));
+    COpen& here = model_.floor.slots.at(static_cast<size_t>(slot));
     if (here.cardCount <= 0) continue;
     auto first = std::find_if(floor.begin(), floor.end(), [&](int32_t w) {
       return CardWndById(w) && CardWndById(w)->floorSlot == slot;
@@ -292,7 +292,7 @@ int32_t CDorvik2VWS::GatherFloorMonths() {
       CVHTWnd* card = CardWndById(w);
       if (!card || card->month != month || card->floorSlot == slot) continue;
       if (card->floorSlot < 0 || card->floorSlot >= COpenInfo::kSlots) continue;
-      COpen& old = openInfo_.slots.at(static_cast<size_t>(card->floorSlot));
+      COpen& old = model_.floor.slots.at(static_cast<size_t>(card->floorSlot));
       old.cardCount = std::max(old.cardCount - 1, 0);
       ++here.cardCount;
       card->floorSlot = slot;
@@ -331,10 +331,10 @@ void CDorvik2VWS::PlayCardToFloor(FlowerCard cardId, int32_t seat, int32_t flag)
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card) return;
   const int32_t slot = FloorSlotForMonth(card->month);
-  gameInfo_.lastFloorSlot = slot;
-  gameInfo_.lastPlayedMonth = card->month;
-  openInfo_.floorCards.push_back(w);
-  COpen& open = openInfo_.slots.at(static_cast<size_t>(slot));
+  model_.game.lastFloorSlot = slot;
+  model_.game.lastPlayedMonth = card->month;
+  model_.floor.floorCards.push_back(w);
+  COpen& open = model_.floor.slots.at(static_cast<size_t>(slot));
   ++open.cardCount;
   card->floorSlot = slot;
   GPoint target = GPoint(open.x, open.y) + kOntoCard;
@@ -343,7 +343,7 @@ void CDorvik2VWS::PlayCardToFloor(FlowerCard cardId, int32_t seat, int32_t flag)
   if (open.cardCount > 1) {
     PlayEffect(HitEffect(Seat(seat).goCount), 0);
     RestackFloorSlot(slot);
-    if (flag != 0 || open.cardCount >= 4) ++gameInfo_.matchedCount;
+    if (flag != 0 || open.cardCount >= 4) ++model_.game.matchedCount;
   } else {
     PlayEffect(kEffectLand, 0);
     card->SetPos({open.x, open.y});
@@ -356,44 +356,44 @@ void CDorvik2VWS::FlipDeckCard(FlowerCard cardId, int32_t seat) {
   const CardInfo info = CardInfoOf(cardId);
   if (!IsCardId(cardId)) return;
   const bool bonus = info.month == kBonusMonth;
-  const int32_t slot = bonus && gameInfo_.lastFloorSlot >= 0 ? gameInfo_.lastFloorSlot : FloorSlotForMonth(info.month);
-  if (gameInfo_.deck.empty() || slot >= COpenInfo::kSlots) return;
-  const int32_t before = CountCardsOfMonth(openInfo_.floorCards, info.month);
+  const int32_t slot = bonus && model_.game.lastFloorSlot >= 0 ? model_.game.lastFloorSlot : FloorSlotForMonth(info.month);
+  if (model_.game.deck.empty() || slot >= COpenInfo::kSlots) return;
+  const int32_t before = CountCardsOfMonth(model_.floor.floorCards, info.month);
   int32_t w = -1;
   CVHTWnd* card = TakeDeckCard(w);
   if (!card) return;
   RevealCard(card, cardId);
-  openInfo_.floorCards.push_back(w);
-  COpen& open = openInfo_.slots.at(static_cast<size_t>(slot));
+  model_.floor.floorCards.push_back(w);
+  COpen& open = model_.floor.slots.at(static_cast<size_t>(slot));
   ++open.cardCount;
   card->floorSlot = slot;
   GPoint target = GPoint(open.x, open.y) + kOntoCard;
   if (open.cardCount < 2) target = Jitter(target);
-  if (gameInfo_.deck.empty() && cardWidgets_.deckShadow) cardWidgets_.deckShadow->Show(0);
+  if (model_.game.deck.empty() && cardWidgets_.deckShadow) cardWidgets_.deckShadow->Show(0);
   MoveCardTo(w, target, AnimSteps(kDealSteps), 0, 1);
   const bool seated = seat >= 0 && seat < kSeats;
-  const bool firstTurns = IsFirstTurns(gameInfo_.turnCount);
+  const bool firstTurns = IsFirstTurns(model_.game.turnCount);
   if (open.cardCount <= 1) {
     PlayEffect(kEffectLand, 0);
-    if (!bonus && seated && firstTurns && gameInfo_.matchedCount == 0) {
+    if (!bonus && seated && firstTurns && model_.game.matchedCount == 0) {
       const auto& piles = Seat(seat).captured;
       if (std::all_of(piles.begin(), piles.end(), [](const CardList& p) { return p.empty(); })) {
         PlayVoice(kVoiceFirstAlone, seat);
       }
     }
   } else {
-    const bool stuck = card->month == gameInfo_.lastPlayedMonth && before == 2;
+    const bool stuck = card->month == model_.game.lastPlayedMonth && before == 2;
     if (seated) {
       PlayEffect(stuck ? kEffectHit : HitEffect(Seat(seat).goCount), 0);
       if (stuck) PlayEffect(kEffectStuck, 0);
     }
     RestackFloorSlot(slot);
     if (!bonus) {
-      ++gameInfo_.matchedCount;
-      if (!stuck && seated && firstTurns && gameInfo_.matchedCount >= 2) PlayVoice(kVoiceFirstDouble, seat);
+      ++model_.game.matchedCount;
+      if (!stuck && seated && firstTurns && model_.game.matchedCount >= 2) PlayVoice(kVoiceFirstDouble, seat);
     }
   }
-  gameInfo_.lastPlayedMonth = -1;
+  model_.game.lastPlayedMonth = -1;
   MarkDirty();
   RedrawIfDirty();
 }
@@ -401,17 +401,17 @@ void CDorvik2VWS::FlipDeckCard(FlowerCard cardId, int32_t seat) {
 void CDorvik2VWS::TakeFloorCard(FlowerCard cardId, int32_t seat) {
   using namespace scene_moves;
   if (seat < 0 || seat >= kSeats || !IsCardId(cardId)) return;
-  const int32_t w = FindWidgetOfCard(openInfo_.floorCards, cardId);
+  const int32_t w = FindWidgetOfCard(model_.floor.floorCards, cardId);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card || card->floorSlot < 0 || card->floorSlot >= COpenInfo::kSlots || card->kind < 0) return;
   NoteMissionCard(seat, cardId);
-  COpen& open = openInfo_.slots.at(static_cast<size_t>(card->floorSlot));
+  COpen& open = model_.floor.slots.at(static_cast<size_t>(card->floorSlot));
   card->floorSlot = -1;
   open.cardCount = std::max(open.cardCount - 1, 0);
-  Erase(openInfo_.floorCards, w);
+  Erase(model_.floor.floorCards, w);
   ShowMissionCardMarks();
   Seat(seat).captured.at(static_cast<size_t>(card->kind)).push_back(w);
-  ++gameInfo_.capturedPerMonth.at(static_cast<size_t>(card->month));
+  ++model_.game.capturedPerMonth.at(static_cast<size_t>(card->month));
   const int32_t side = SideOfSeat(seat);
   const int32_t steps = AnimSteps(kCaptureSteps) + (side == 1 ? 1 : 0);
   MoveCardTo(w, PileAnchor(side, card->kind), steps, 0, 0);
@@ -473,7 +473,7 @@ void CDorvik2VWS::AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vect
     Seat(seat).captured.at(static_cast<size_t>(kind)).push_back(w);
     RevealCard(card, id);
     if (card->month >= 0 && card->month < CGameInfo::kMonths) {
-      ++gameInfo_.capturedPerMonth.at(static_cast<size_t>(card->month));
+      ++model_.game.capturedPerMonth.at(static_cast<size_t>(card->month));
     }
   }
   RelayoutCapturedPile(seat, kind);
@@ -490,9 +490,9 @@ void CDorvik2VWS::DrawCardToHand(int32_t seat) {
   hand.push_back(w);
   PlayEffect(kEffectSlide, 0);
   const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
-  if (side == 0 && IsMyHumanSeat(seat) && !gameInfo_.dealtHand.empty()) {
-    RevealCard(card, gameInfo_.dealtHand.front());
-    gameInfo_.dealtHand.erase(gameInfo_.dealtHand.begin());
+  if (side == 0 && IsMyHumanSeat(seat) && !model_.game.dealtHand.empty()) {
+    RevealCard(card, model_.game.dealtHand.front());
+    model_.game.dealtHand.erase(model_.game.dealtHand.begin());
   }
   MoveCardTo(w, HandSlotPoint(side, static_cast<int32_t>(hand.size()) - 1), AnimSteps(kDealSteps), 0, 0);
   SetCardSize(card, side == 0 ? kBottomLook : kTopLook);

@@ -62,13 +62,13 @@ void CDorvik2VWS::ReadOptions() {
     SaveRegDword(sub, o::kSoundEffect, value);
   }
   Option_SoundEffect = static_cast<int32_t>(value);
-  cannedPhrase = Option_SoundEffect;
-  SetMacroButtonEnabled(cannedPhrase);
+  model_.cannedPhrase = Option_SoundEffect;
+  SetMacroButtonEnabled(model_.cannedPhrase);
   if (!ReadRegistryValue(registryBase_, sub, o::kVoice, &value)) {
     value = static_cast<uint32_t>(plat::crt::rand() % o::kVoiceSets);
     if (!SaveRegDword(sub, o::kVoice, value)) value = static_cast<uint32_t>(plat::crt::rand() % o::kVoiceSets);
   }
-  myVoiceSet = static_cast<int32_t>(value);
+  model_.myVoiceSet = static_cast<int32_t>(value);
   if (!ReadRegistryValue(registryBase_, sub, o::kSkin, &value)) {
     value = o::kDefaultSkin;
     SaveRegDword(sub, o::kSkin, value);

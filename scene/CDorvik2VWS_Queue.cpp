@@ -120,7 +120,7 @@ void CDorvik2VWS::RequestExit() {
       if (SendLeave()) return;
     }
   }
-  sceneMode_ = kModeWaiting;
+  model_.sceneMode = kModeWaiting;
   CHostLink::Global().SetPlayState(scene_queue::kLeftPlayState);
   if (owner_) owner_->PostToHostWindow(scene_queue::kCloseReasonLeft);
 }

@@ -30,22 +30,22 @@ void HideSeatMarkers(const CDorvik2VWS::SceneWidgets& w, size_t side) {
 }  // namespace scene_resets
 
 void CDorvik2VWS::ResetGameInfo() {
-  gameInfo_.Reset();
-  turnUserNo = RCUser::kNoUser;
+  model_.game.Reset();
+  model_.turnUserNo = RCUser::kNoUser;
 }
 
 void CDorvik2VWS::ResetGameState() {
   RecordCall("ResetGameState");
-  sceneMode_ = kModeNone;
+  model_.sceneMode = kModeNone;
   timerRunning_[kTickTimer] = 0;
   for (UINT_PTR id = kBlinkTimer; id <= kLastKilledTimer; ++id) timerRunning_[id] = 0;
-  thirdGameFlag_ = 0;
-  exitFields_.fill(0);
-  seatValue_ = -1;
-  gamesPlayed_ = 0;
-  for (CHTUser& seat : gameInfo_.seats) seat.gameCounters.fill(0);
-  antiLeave_ = 0;
-  autoPlay = 0;
+  model_.thirdGameFlag = 0;
+  model_.exitFields.fill(0);
+  model_.seatValue = -1;
+  model_.gamesPlayed = 0;
+  for (CHTUser& seat : model_.game.seats) seat.gameCounters.fill(0);
+  model_.antiLeave = 0;
+  model_.autoPlay = 0;
   // Busy belongs to the dispatcher: it is set only while a handler runs, and that
   // handler's record is its own, not the queue's.
   DropQueuedMessages();
@@ -54,24 +54,24 @@ void CDorvik2VWS::ResetGameState() {
   ResetTableState();
   UpdateCardBoard();
   ShowMaximiseButtonState();
-  gameInfo_.pendingCards.clear();
-  playTimeNotices_.fill(1);
+  model_.game.pendingCards.clear();
+  model_.playTimeNotices.fill(1);
 }
 
 void CDorvik2VWS::ResetTableState() {
   for (int32_t i = 0; i < COpenInfo::kSlots; ++i) {
-    COpen& slot = openInfo_.slots.at(static_cast<size_t>(i));
+    COpen& slot = model_.floor.slots.at(static_cast<size_t>(i));
     slot.x = kFloorSlotPoints[i].x;
     slot.y = kFloorSlotPoints[i].y;
   }
   countdownThreshold_ = kCountdownThreshold;
   countdownStart = 0;
   countdown = 0;
-  selectedFloorCard_ = -1;
+  model_.selectedFloorCard = -1;
   halfSecondToggle_ = 0;
   afterToggleFlag_ = 0;
-  handPick = 0;
-  openInfo_.Reset();
+  model_.handPick = 0;
+  model_.floor.Reset();
   ResetGameInfo();
   for (int32_t id = scene_resets::kFirstResultEffect; id <= scene_resets::kLastResultEffect; ++id) StopEffect(id);
 }
@@ -83,9 +83,9 @@ void CDorvik2VWS::ClearTable() {
   CloseResultWnd();
   vipMgr_.HideAlertIcons();
   afterToggleFlag_ = 0;
-  handPick = 0;
+  model_.handPick = 0;
   countdown = countdownStart;
-  pendingEvent_ = -1;
+  model_.pendingEvent = -1;
   ResetCardWidgets();
   for (int32_t slot = 0; slot < kSeats; ++slot) {
     const auto i = static_cast<size_t>(slot);
@@ -103,11 +103,11 @@ void CDorvik2VWS::ClearTable() {
   ShowNineTenClip(0);
   ShowEventBanner(-1, 0);
   ShowSeatEvent(kNoSeatEvent, nullptr);
-  bombFlag_ = 0;
+  model_.bombFlag = 0;
   UpdateCardBoard();
   promotionMgr_.ShowAniBanner(0);
-  cannedPhrase = 1;
-  SetMacroButtonEnabled(cannedPhrase);
+  model_.cannedPhrase = 1;
+  SetMacroButtonEnabled(model_.cannedPhrase);
   ResetGameInfo();
   SetFullRedraw();
   MarkDirty();
@@ -135,30 +135,30 @@ void CDorvik2VWS::ResetRoomView() {
   scene_resets::ShowWnd(widgets_.robotTitle, 0);
   SetStatusText(std::string());
   ClearMutedUsers();
-  room_.Reset();
+  model_.room.Reset();
   // The record's reset leaves its own mode at 0; the scene's "no game" is -1.
-  sceneMode_ = kModeNone;
+  model_.sceneMode = kModeNone;
   SetAutoPlay(0);
   ResetTableDisplays();
   scene_resets::ShowWnd(widgets_.hourAnimation, 0);
-  playTimeNotices_.fill(1);
+  model_.playTimeNotices.fill(1);
   RecordCall("ResetRoomView");
 }
 
 int32_t CDorvik2VWS::RemovePlayer(int32_t userNo) {
   const int32_t seat = GetSeatOfUser(userNo);
   if (seat == PITable::kNoSeat) return 0;
-  PlayerInfo& player = room_.seats.Player(seat);
+  PlayerInfo& player = model_.room.seats.Player(seat);
   const int32_t robotField = player.connState;
   const int32_t slot = player.screenPos;
-  gameInfo_.seats.at(static_cast<size_t>(seat)) = CHTUser{};
+  model_.game.seats.at(static_cast<size_t>(seat)) = CHTUser{};
   if (slot >= 0 && slot < kSeats) scene_resets::HideSeatMarkers(widgets_, static_cast<size_t>(slot));
   player.Reset();
   if (robotField >= 0) {
     // A human left: the table's stake goes back to the room's own, and the other
     // seat's game counters start again.
-    room_.option.moneyPerPoint = room_.baseMoneyPerPoint;
-    gameInfo_.seats.at(static_cast<size_t>(1 - seat)).gameCounters.fill(0);
+    model_.room.option.moneyPerPoint = model_.room.baseMoneyPerPoint;
+    model_.game.seats.at(static_cast<size_t>(1 - seat)).gameCounters.fill(0);
   } else if (robotField < RCUser::kNoUser) {
     // The map keeps the robot's number in the connection field: the robot stays seated.
     player.SetRobot(robotField, RobotPlayerName);

@@ -7,11 +7,11 @@
 namespace scene_rules {
 
 RulesView ViewOf(CDorvik2VWS& scene) {
-  CGameInfo& game = scene.GameInfo();
+  CGameInfo& game = scene.Model().game;
   return RulesView{
       .seats = game.seats,
       .mySeat = scene.GetSeatOfUser(scene.MyUserNo()),
-      .floor = scene.GetFloorState().floorCards,
+      .floor = scene.Model().floor.floorCards,
       .deck = game.deck,
       .capturedPerMonth = game.capturedPerMonth,
       .cardOfWidget = [&scene](int32_t widget) { return scene.CardIdOfWidget(widget); },

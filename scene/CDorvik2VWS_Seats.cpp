@@ -16,7 +16,7 @@ constexpr int32_t kButtonStateEvent = 45;
 
 int32_t CDorvik2VWS::GetUserNoById(const std::string& userId) const {
   for (int32_t seat = 0; seat < PITable::kSeatCount; ++seat) {
-    const PlayerInfo& p = room_.seats.Player(seat);
+    const PlayerInfo& p = model_.room.seats.Player(seat);
     if (p.userNo != RCUser::kNoUser && p.userId == userId) return p.userNo;
   }
   return RCUser::kNoUser;
@@ -24,7 +24,7 @@ int32_t CDorvik2VWS::GetUserNoById(const std::string& userId) const {
 
 int32_t CDorvik2VWS::GetSeatById(const std::string& userId) const {
   for (int32_t seat = 0; seat < PITable::kSeatCount; ++seat) {
-    const PlayerInfo& p = room_.seats.Player(seat);
+    const PlayerInfo& p = model_.room.seats.Player(seat);
     if (p.userNo != RCUser::kNoUser && p.userId == userId) return seat;
   }
   return PITable::kNoSeat;
@@ -32,47 +32,47 @@ int32_t CDorvik2VWS::GetSeatById(const std::string& userId) const {
 
 int32_t CDorvik2VWS::HasPositiveRobotField(int32_t seat) const {
   if (seat < 0 || seat >= PITable::kSeatCount) return 0;
-  return room_.seats.Player(seat).connState > 0 ? 1 : 0;
+  return model_.room.seats.Player(seat).connState > 0 ? 1 : 0;
 }
 
-int32_t CDorvik2VWS::GetSeatOfUser(int32_t userNo) const { return room_.seats.SeatOfUser(userNo); }
+int32_t CDorvik2VWS::GetSeatOfUser(int32_t userNo) const { return model_.room.seats.SeatOfUser(userNo); }
 
 int32_t CDorvik2VWS::IsRobotSeat(int32_t seat) const {
   if (seat < 0 || seat >= PITable::kSeatCount) return 0;
-  const PlayerInfo& p = room_.seats.Player(seat);
+  const PlayerInfo& p = model_.room.seats.Player(seat);
   return p.connState < 0 || p.userNo < RCUser::kNoUser ? 1 : 0;
 }
 
 int32_t CDorvik2VWS::IsSeated(int32_t userNo) const {
-  const int32_t who = userNo == RCUser::kNoUser ? myUser_.userNo : userNo;
-  return room_.seats.HasUser(who) ? 1 : 0;
+  const int32_t who = userNo == RCUser::kNoUser ? model_.myUser.userNo : userNo;
+  return model_.room.seats.HasUser(who) ? 1 : 0;
 }
 
 int32_t CDorvik2VWS::HasRobotPlayer() const {
   for (int32_t seat = 0; seat < PITable::kSeatCount; ++seat) {
-    if (room_.seats.Player(seat).connState < 0) return 1;
+    if (model_.room.seats.Player(seat).connState < 0) return 1;
   }
   return 0;
 }
 
 int32_t CDorvik2VWS::HasSeatWithoutUser() const {
   for (int32_t seat = 0; seat < PITable::kSeatCount; ++seat) {
-    if (room_.seats.Player(seat).userNo < 0) return 1;
+    if (model_.room.seats.Player(seat).userNo < 0) return 1;
   }
   return 0;
 }
 
 PlayerInfo& CDorvik2VWS::GetPlayerByUserNo(int32_t userNo) {
   const int32_t seat = GetSeatOfUser(userNo);
-  return room_.seats.Player(seat == PITable::kNoSeat ? 0 : seat);
+  return model_.room.seats.Player(seat == PITable::kNoSeat ? 0 : seat);
 }
 
 int32_t CDorvik2VWS::IsUnmatchedPlay(int32_t card) const {
-  const int32_t seat = GetSeatOfUser(myUser_.userNo);
+  const int32_t seat = GetSeatOfUser(model_.myUser.userNo);
   if (!IsSeated(RCUser::kNoUser) || seat == PITable::kNoSeat || IsBonusCard(card)) return 0;
-  const CardList& hand = gameInfo_.seats.at(static_cast<size_t>(seat)).hand;
+  const CardList& hand = model_.game.seats.at(static_cast<size_t>(seat)).hand;
   if (FindWidgetOfCard(hand, card) < 0) return 0;
-  auto onFloor = [this](CardMonth month) { return CountCardsOfMonth(openInfo_.floorCards, month) > 0; };
+  auto onFloor = [this](CardMonth month) { return CountCardsOfMonth(model_.floor.floorCards, month) > 0; };
   if (onFloor(CardInfoOf(card).month)) return 0;
   const bool couldTake = std::any_of(hand.begin(), hand.end(), [&](int32_t w) {
     const FlowerCard h = CardIdOfWidget(w);
@@ -90,7 +90,7 @@ void CDorvik2VWS::SetPlayerAvatar(const std::string& userId, const std::vector<s
 
 void CDorvik2VWS::SetPlayerDisplayName(const std::string& userId, const std::string& name) {
   const int32_t seat = GetSeatOfUser(GetUserNoById(userId));
-  if (seat != PITable::kNoSeat) room_.seats.Player(seat).nickname = name;
+  if (seat != PITable::kNoSeat) model_.room.seats.Player(seat).nickname = name;
   RecordCall("SetPlayerDisplayName(" + userId + ", " + name + ")");
 }
 
@@ -111,7 +111,7 @@ void CDorvik2VWS::ShowMemoButton(int32_t count) { RecordCall(FormatString("ShowM
 void CDorvik2VWS::ReportUserNumbers(int32_t userNo) {
   const int32_t seat = GetSeatOfUser(userNo);
   if (seat == PITable::kNoSeat) return;
-  const PlayerInfo& p = room_.seats.Player(seat);
+  const PlayerInfo& p = model_.room.seats.Player(seat);
   std::string text = FormatString("%ld", p.userNo);
   int32_t value = p.gradeIndex;
   CHostLink::Global().NotifyEvent(static_cast<uint32_t>(userNo), kReportUserEvent, text.data(), &value);
@@ -120,12 +120,12 @@ void CDorvik2VWS::ReportUserNumbers(int32_t userNo) {
 void CDorvik2VWS::SetButtonState(const std::string& word, int32_t state) {
   std::string data = word;
   int32_t value = state;
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(myUser_.userNo), kButtonStateEvent, data.data(), &value);
+  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(model_.myUser.userNo), kButtonStateEvent, data.data(), &value);
 }
 
 void CDorvik2VWS::SetAutoPlay(int32_t on) {
-  autoPlay = on ? 1 : 0;
-  RecordCall(FormatString("SetAutoPlay(%ld)", autoPlay));
+  model_.autoPlay = on ? 1 : 0;
+  RecordCall(FormatString("SetAutoPlay(%ld)", model_.autoPlay));
 }
 
 void CDorvik2VWS::ShowStartButton(int32_t show) { RecordCall(FormatString("ShowStartButton(%ld)", show)); }

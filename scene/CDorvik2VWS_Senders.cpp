@@ -29,13 +29,13 @@ void CDorvik2VWS::EndTurnCountdown() {
 }
 
 // ---- Seat and table ---------------------------------------------------------------------
-int32_t CDorvik2VWS::SendMyVoice() { return SendGameCommand(GameCommand::Make<GC_MY_VOICE>(GcMyVoice{myVoiceSet})); }
+int32_t CDorvik2VWS::SendMyVoice() { return SendGameCommand(GameCommand::Make<GC_MY_VOICE>(GcMyVoice{model_.myVoiceSet})); }
 
 int32_t CDorvik2VWS::SendPlay(int32_t flag) {
   if (IsSeated(RCUser::kNoUser)) return 0;
   // Outside the waiting mode a seat is taken only from a robot or when asked outright.
-  if (sceneMode_ != kModeWaiting && !HasRobotPlayer() && !flag) return 0;
-  if (!SendGameCommand(GameCommand::Make<GC_PLAY>(GcPlay{myVoiceSet, flag}))) return 0;
+  if (model_.sceneMode != kModeWaiting && !HasRobotPlayer() && !flag) return 0;
+  if (!SendGameCommand(GameCommand::Make<GC_PLAY>(GcPlay{model_.myVoiceSet, flag}))) return 0;
   SetButtonState(kPlayButton, kButtonDisabled);
   if (widgets_.observePanel) widgets_.observePanel->SetButtonState(1, 0);
   return 1;
@@ -51,7 +51,7 @@ int32_t CDorvik2VWS::SendObserve() {
 int32_t CDorvik2VWS::SendLeave() { return SendGameCommand(GameCommand::Make<GC_LEAVE>()); }
 
 int32_t CDorvik2VWS::SendKick(int32_t targetUserNo) {
-  if (myUser_.userNo == RCUser::kNoUser || tableOwnerUserNo != myUser_.userNo) return 0;
+  if (model_.myUser.userNo == RCUser::kNoUser || model_.tableOwnerUserNo != model_.myUser.userNo) return 0;
   if (targetUserNo == RCUser::kNoUser) return 0;
   return SendGameCommand(GameCommand::Make<GC_KICK>(GcKick{targetUserNo}));
 }
@@ -64,8 +64,8 @@ int32_t CDorvik2VWS::SendOptionChange(int32_t code, int32_t value) {
 int32_t CDorvik2VWS::SendStart() {
   ShowStartButton(0);
   SetAutoPlay(0);
-  if (myUser_.userNo == RCUser::kNoUser || room_.seats.Player(0).userNo != myUser_.userNo) return 0;
-  if (sceneMode_ == kModeWaiting && HasSeatWithoutUser()) {
+  if (model_.myUser.userNo == RCUser::kNoUser || model_.room.seats.Player(0).userNo != model_.myUser.userNo) return 0;
+  if (model_.sceneMode == kModeWaiting && HasSeatWithoutUser()) {
     return SendGameCommand(GameCommand::Make<GC_START_EMPTY_SEAT>(GcStart{}));
   }
   return SendGameCommand(GameCommand::Make<GC_START_GAME>(GcStart{}));
@@ -87,7 +87,7 @@ int32_t CDorvik2VWS::SendSunPick(int32_t pick, int32_t timedOut) {
 
 int32_t CDorvik2VWS::SendFourOfMonthAnswer(int32_t answer) {
   if (turnPhase_ != kPhaseFourOfMonth) return 0;
-  const int32_t seat = GetSeatOfUser(myUser_.userNo);
+  const int32_t seat = GetSeatOfUser(model_.myUser.userNo);
   if (seat == PITable::kNoSeat || IsRobotSeat(seat)) return 0;
   EndTurnCountdown();
   return SendGameCommand(GameCommand::Make<GC_FOUR_OF_MONTH_ANSWER>(GcFourOfMonthAnswer{answer}));
@@ -123,7 +123,7 @@ int32_t CDorvik2VWS::SendGoOrStopAnswer(int32_t answer, int32_t timedOut) {
 
 int32_t CDorvik2VWS::SendPlayCard(int32_t card, int32_t timedOut) {
   // Closed first, so that a refused play cannot be followed by a key pick either.
-  handPick = 0;
+  model_.handPick = 0;
   if (turnPhase_ != kPhasePlayCard || !IsSeated(RCUser::kNoUser)) return 0;
   EndTurnCountdown();
   const GcPlayCard payload{timedOut, card, IsUnmatchedPlay(card)};
@@ -135,12 +135,12 @@ int32_t CDorvik2VWS::SendPlayCard(int32_t card, int32_t timedOut) {
 }
 
 void CDorvik2VWS::CountTimedOutPlay() {
-  const int32_t seat = GetSeatOfUser(myUser_.userNo);
+  const int32_t seat = GetSeatOfUser(model_.myUser.userNo);
   if (seat == PITable::kNoSeat) return;
-  const int32_t count = ++room_.seats.Player(seat).timeoutCount;
+  const int32_t count = ++model_.room.seats.Player(seat).timeoutCount;
   SendTimeoutCount(count);
   if (count == kFirstTimeout) {
-    CHostLink::Global().ShowMarkupText(room_.speedKind == kFastSpeedKind ? kTimeoutNoticeFast : kTimeoutNotice);
+    CHostLink::Global().ShowMarkupText(model_.room.speedKind == kFastSpeedKind ? kTimeoutNoticeFast : kTimeoutNotice);
   } else if (count == kAutoPlayTimeout) {
     SetAutoPlay(1);
     SendAutoPlay(1);
@@ -150,7 +150,7 @@ void CDorvik2VWS::CountTimedOutPlay() {
 
 // ---- Result and the rest ----------------------------------------------------------------
 int32_t CDorvik2VWS::SendUnused17(int32_t a, int32_t b, int64_t c) {
-  if (sceneMode_ != kModeResult || !IsSeated(RCUser::kNoUser)) return 0;
+  if (model_.sceneMode != kModeResult || !IsSeated(RCUser::kNoUser)) return 0;
   return SendGameCommand(GameCommand::Make<GC_UNUSED_17>(GcUnused17{a, b, c}));
 }
 
@@ -165,7 +165,7 @@ int32_t CDorvik2VWS::SendPromotionRequest(int32_t kind, int32_t value) {
 }
 
 int32_t CDorvik2VWS::SendHostValues(int32_t id, int64_t a, int64_t b) {
-  if (sceneMode_ != kModeResult || !IsSeated(RCUser::kNoUser)) return 0;
+  if (model_.sceneMode != kModeResult || !IsSeated(RCUser::kNoUser)) return 0;
   const int32_t sent = SendGameCommand(GameCommand::Make<GC_HOST_VALUES>(GcHostValues{id, a, b}));
   SendResultDone();
   return sent;
@@ -177,13 +177,13 @@ int32_t CDorvik2VWS::SendBetChoice(int32_t button) {
 }
 
 int32_t CDorvik2VWS::SendObserveMode(int32_t state) {
-  observeState_ = state;
+  model_.observeState = state;
   return SendGameCommand(GameCommand::Make<GC_OBSERVE_MODE>(GcObserveMode{state}));
 }
 
 int32_t CDorvik2VWS::SendNumberKey(int32_t phrase) {
-  if (!cannedPhrase) return 0;
-  cannedPhrase = 0;
+  if (!model_.cannedPhrase) return 0;
+  model_.cannedPhrase = 0;
   return SendGameCommand(GameCommand::Make<GC_NUMBER_KEY>(GcNumberKey{phrase}));
 }
 
@@ -197,18 +197,18 @@ void CDorvik2VWS::SendTimeoutCount(int32_t count) {
 }
 
 void CDorvik2VWS::SendHostNoticeAck() {
-  SendGameCommand(GameCommand::Make<GC_HOST_NOTICE_ACK>(GcHostNoticeAck{myUser_.userNo}));
+  SendGameCommand(GameCommand::Make<GC_HOST_NOTICE_ACK>(GcHostNoticeAck{model_.myUser.userNo}));
 }
 
 int32_t CDorvik2VWS::SendTextLine(const std::string& text) {
-  return SendGameCommand(GameCommand::Make<GC_TEXT_LINE>(GcTextLine{myUser_.userNo, text}));
+  return SendGameCommand(GameCommand::Make<GC_TEXT_LINE>(GcTextLine{model_.myUser.userNo, text}));
 }
 
 void CDorvik2VWS::RequestItem(int64_t amount) {
-  if (sceneMode_ != kModeResult || !IsSeated(RCUser::kNoUser) || amount <= 0) return;
+  if (model_.sceneMode != kModeResult || !IsSeated(RCUser::kNoUser) || amount <= 0) return;
   int64_t data = amount;
   int32_t size = static_cast<int32_t>(sizeof data);
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(myUser_.userNo), kItemRequestEvent, &data, &size);
+  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(model_.myUser.userNo), kItemRequestEvent, &data, &size);
   CloseResultWnd();
   MarkDirty();
 }

@@ -126,7 +126,7 @@ int32_t CDorvik2VWS::PlayVoice(int32_t id, int32_t seat) {
   const VoiceCue& line = FindVoiceCue(id);
   if (!IsSoundReady() || !Option_SoundEffect || line.cue[0] == '\0') return 0;
   if (seat == kNoSeat) {
-    seat = GetSeatOfUser(turnUserNo);
+    seat = GetSeatOfUser(model_.turnUserNo);
     if (seat == kNoSeat) return 0;
   } else if (!IsSeat(seat) || IsMutedUser(GetPlayer(seat).userNo)) {
     return 0;
@@ -147,7 +147,7 @@ int32_t CDorvik2VWS::PreviewVoice(int32_t id, int32_t voiceSet, int32_t seat) {
   const VoiceCue& line = FindVoiceCue(id);
   if (!IsSoundReady() || !Option_SoundEffect || line.cue[0] == '\0') return 0;
   if (seat != kNoSeat && !IsSeat(seat)) return 0;
-  const int32_t gender = seat == kNoSeat ? myUser_.gender : GetPlayer(seat).gender;
+  const int32_t gender = seat == kNoSeat ? model_.myUser.gender : GetPlayer(seat).gender;
   soundMgr_.PlayFile(VoiceFile(gender, voiceSet + 1, line.cue, 1), EffectVolume());
   return 1;
 }

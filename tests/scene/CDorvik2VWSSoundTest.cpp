@@ -251,7 +251,7 @@ TEST_F(SceneSoundTest, WhoMaySpeak) {
   EXPECT_EQ(scene_->PlayVoice(10052, 0), 0) << "past the table";
   EXPECT_EQ(scene_->PlayVoice(9999, 0), 0);
   EXPECT_EQ(scene_->PlayVoice(kStop, 2), 0) << "no such seat";
-  scene_->turnUserNo = 999;
+  scene_->Model().turnUserNo = 999;
   EXPECT_EQ(scene_->PlayVoice(kStop, -1), 0) << "the turn user holds no seat";
   scene_->AddMutedUser(kMaleUser);
   scene_->AddMutedUser(kMaleUser);
@@ -267,7 +267,7 @@ TEST_F(SceneSoundTest, WhoMaySpeak) {
   // The turn user's seat speaks even when muted; a new room view empties the list.
   scene_->GetPlayer(1).Reset();
   SeatPlayers();
-  scene_->turnUserNo = kFemaleUser;
+  scene_->Model().turnUserNo = kFemaleUser;
   scene_->AddMutedUser(kFemaleUser);
   scene_->AddMutedUser(kMaleUser);
   ASSERT_EQ(scene_->PlayVoice(kStop, -1), 1);

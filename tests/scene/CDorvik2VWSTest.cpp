@@ -105,7 +105,7 @@ TEST_F(SceneTest, FirstStartWritesTheFiveDefaults) {
   EXPECT_EQ(Stored("Option_Voice"), std::make_pair(REG_DWORD, Dword(voice)));
   EXPECT_EQ(Stored("Option_Skin"), std::make_pair(REG_DWORD, Dword(0)));
   EXPECT_EQ(scene->AnimSteps(0), 1);
-  EXPECT_EQ(scene->myVoiceSet, static_cast<int32_t>(voice));
+  EXPECT_EQ(scene->Model().myVoiceSet, static_cast<int32_t>(voice));
   EXPECT_EQ(host.Transcript().at(0), "NotifyEvent(4294967295, 45, \"macro\", 17)");
   // What Init leaves besides the options: the screen's key, the cards' frame time, the
   // normal cursor from its file (shown) and the system's hand for the missing click one.
@@ -164,7 +164,7 @@ TEST_F(SceneTest, AFailedVoiceWriteBackDrawsAgain) {
   const int32_t second = plat::crt::rand() % 4;
   plat::sim::FailNext("RegSetValueExA");
   MakeTable();
-  EXPECT_EQ(scene->myVoiceSet, second);
+  EXPECT_EQ(scene->Model().myVoiceSet, second);
   EXPECT_EQ(Stored("Option_Voice").first, 0u) << "the failed write left nothing";
   EXPECT_EQ(host.Transcript().at(0), "NotifyEvent(4294967295, 45, \"macro\", 1)");
 }
@@ -184,10 +184,10 @@ TEST_F(SceneTest, GradeNamesSeatQueriesAndRemovingPlayers) {
   // A human leaves: the stake goes back and the other seat's counters start again.
   scene->GetRoomData().baseMoneyPerPoint = 500;
   scene->GetRoomData().option.moneyPerPoint = 2000;
-  scene->GameInfo().seats[0].gameCounters = {1, 2, 3};
+  scene->Model().game.seats[0].gameCounters = {1, 2, 3};
   EXPECT_EQ(scene->RemovePlayer(kOther), 1);
   EXPECT_EQ(scene->GetRoomData().option.moneyPerPoint, 500);
-  EXPECT_EQ(scene->GameInfo().seats[0].gameCounters, (std::array<int32_t, 3>{}));
+  EXPECT_EQ(scene->Model().game.seats[0].gameCounters, (std::array<int32_t, 3>{}));
   EXPECT_EQ(scene->GetPlayer(1).userNo, RCUser::kNoUser);
   // A robot leaves its seat to its robot.
   SeatRobot(1);
@@ -211,8 +211,8 @@ TEST_F(SceneTest, ResetsDropTheQueueUnhandledAndSetTheTableBack) {
   for (int32_t i = 0; i < CDorvik2VWS::kPlayTimeNotices; ++i) EXPECT_EQ(scene->PlayTimeNotice(i), 1);
   const size_t stopped = scene->StoppedEffects().size();
   scene->ResetTableState();
-  const COpen& first = scene->GetFloorState().slots.at(0);
-  const COpen& last = scene->GetFloorState().slots.at(11);
+  const COpen& first = scene->Model().floor.slots.at(0);
+  const COpen& last = scene->Model().floor.slots.at(11);
   EXPECT_EQ(std::make_pair(first.x, first.y), std::make_pair(285, 161));
   EXPECT_EQ(std::make_pair(last.x, last.y), std::make_pair(487, 233));
   EXPECT_EQ(scene->CountdownThreshold(), 10);

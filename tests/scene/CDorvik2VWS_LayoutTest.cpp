@@ -16,7 +16,7 @@ TEST_F(LayoutTest, PilesSpreadByTheirCountAndCompanionsLieBeneath) {
   for (const Case& c : {Case{1, 80, 18}, Case{3, 80, 18}, Case{4, 80, 14}, Case{7, 80, 7}, Case{5, 88, 13}}) {
     EXPECT_EQ(CDorvik2VWS::SpreadStep(c.n, c.span), c.step) << c.n;
   }
-  auto& open = scene->GetFloorState();
+  auto& open = scene->Model().floor;
   for (int32_t n : {3, 4, 7}) {
     open.floorCards.clear();
     for (int32_t w = 0; w < n; ++w) {
@@ -29,7 +29,7 @@ TEST_F(LayoutTest, PilesSpreadByTheirCountAndCompanionsLieBeneath) {
   }
   scene->RestackFloorSlot(12);
   Shuffle();
-  auto& gwang = scene->GameInfo().seats[0].captured[kKindGwang];
+  auto& gwang = scene->Model().game.seats[0].captured[kKindGwang];
   gwang = {WidgetOf(0), WidgetOf(8), WidgetOf(28), WidgetOf(40), WidgetOf(44)};
   scene->RelayoutCapturedPile(0, kKindGwang);
   for (int32_t k = 0; k < 5; ++k) {
@@ -39,7 +39,7 @@ TEST_F(LayoutTest, PilesSpreadByTheirCountAndCompanionsLieBeneath) {
     EXPECT_EQ(Z(companion), Z(Card(w)) + 1) << k;
     EXPECT_EQ(companion->GetPos(), Pos(w));
   }
-  auto& yeol = scene->GameInfo().seats[1].captured[kKindYeol];
+  auto& yeol = scene->Model().game.seats[1].captured[kKindYeol];
   yeol = {WidgetOf(4), WidgetOf(32)};
   scene->RelayoutCapturedPile(1, kKindYeol);
   GVWnd* clip = scene->CardWidgets().nineTenClip;
@@ -53,12 +53,12 @@ TEST_F(LayoutTest, PlaceFloorCardsSortsFindsSlotsAndRefusesBadLists) {
   FullDeck();
   std::vector<std::array<int32_t, 2>> pairs{{5, 48}};
   ASSERT_EQ(scene->PlaceFloorCards({48, 21, 4, 20}, pairs, 0, 21), 1);
-  auto& open = scene->GetFloorState();
+  auto& open = scene->Model().floor;
   EXPECT_EQ(open.floorCards, (std::vector<int32_t>{0, 1, 2, 3}));
   std::vector<int32_t> facts;
   for (int32_t w = 0; w < 4; ++w) facts.insert(facts.end(), {Card(w)->cardId, Card(w)->floorSlot});
   EXPECT_EQ(facts, (std::vector<int32_t>{4, 0, 20, 1, 21, 1, 48, 1}));
-  EXPECT_EQ(std::make_pair(open.slots.at(1).cardCount, scene->GameInfo().lastFloorSlot), std::make_pair(3, 1));
+  EXPECT_EQ(std::make_pair(open.slots.at(1).cardCount, scene->Model().game.lastFloorSlot), std::make_pair(3, 1));
   EXPECT_TRUE(pairs.empty());
   EXPECT_EQ(Pos(3), GPoint(364 + 36, 311)) << "restacked";
   struct Case { const char* name; std::vector<int32_t> ids; int32_t keep, result; };
@@ -67,12 +67,12 @@ TEST_F(LayoutTest, PlaceFloorCardsSortsFindsSlotsAndRefusesBadLists) {
                         {"empty, keep", {}, 1, 0},      {"empty", {}, 0, 1}};
   for (const Case& c : cases) {
     FullDeck();
-    scene->GameInfo().lastFloorSlot = -1;
+    scene->Model().game.lastFloorSlot = -1;
     std::vector<std::array<int32_t, 2>> p{{3, 48}};
     EXPECT_EQ(scene->PlaceFloorCards(c.ids, p, c.keep, -1), c.result) << c.name;
   }
-  EXPECT_EQ(scene->GameInfo().lastFloorSlot, 0);
-  scene->GameInfo().deck = {0};
+  EXPECT_EQ(scene->Model().game.lastFloorSlot, 0);
+  scene->Model().game.deck = {0};
   EXPECT_EQ(scene->PlaceFloorCards({1, 2}, pairs, 0, -1), 0) << "the deck runs out";
 }
 
@@ -82,7 +82,7 @@ TEST_F(LayoutTest, DeckStepsUpLeftEveryFourCards) {
            {49, {331, 241}}, {46, {331, 241}}, {45, {330, 240}}, {2, {320, 230}}, {0, {319, 229}}}) {
     EXPECT_EQ(Pos(w), at) << w;
   }
-  scene->GameInfo().deck = {7, 8, 9, 10, 11};
+  scene->Model().game.deck = {7, 8, 9, 10, 11};
   scene->StackDeck(0);
   EXPECT_EQ(Pos(8), GPoint(331, 241));
   EXPECT_EQ(Pos(7), GPoint(330, 240));
@@ -95,9 +95,9 @@ TEST_F(LayoutTest, PiRowsPassDoubleCardsOnAndTheCounterFollows) {
   Card(9)->SetCard(48);
   const std::vector<int32_t> nineAnd48{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   EXPECT_EQ(scene->PiRows(nineAnd48), (Rows{{0, 1, 2, 3, 4, 5, 6, 7, 8}, {9}}));
-  scene->GameInfo().seats[0].captured[kKindPi] = nineAnd48;
+  scene->Model().game.seats[0].captured[kKindPi] = nineAnd48;
   scene->RelayoutPiPile(0);
-  EXPECT_EQ(scene->GameInfo().seats[0].piScore, 12);
+  EXPECT_EQ(scene->Model().game.seats[0].piScore, 12);
   EXPECT_EQ(Pos(8), GPoint(260 + 8 * 12, 458));
   EXPECT_EQ(Pos(9), GPoint(260, 470));
   GVWnd* counter = scene->CardWidgets().piCounters[0];
@@ -122,9 +122,9 @@ TEST_F(LayoutTest, CardLooksKeepTheTopLeft) {
 
 TEST_F(LayoutTest, SeatsTakeTheirHandSlotsAndATableResetGathersTheDeck) {
   scene->SetSceneMode(CDorvik2VWS::kModePlaying);
-  auto& hand0 = scene->GameInfo().seats[0].hand;
+  auto& hand0 = scene->Model().game.seats[0].hand;
   for (int32_t w = 0; w < 11; ++w) hand0.push_back(w);
-  scene->GameInfo().seats[1].hand = {20, 21, 22, 23, 24, 25};
+  scene->Model().game.seats[1].hand = {20, 21, 22, 23, 24, 25};
   scene->RelayoutSeats();
   const std::vector<GPoint> bottom{{405, 388}, {448, 388}, {491, 388}, {534, 388}, {577, 388},
                                    {405, 452}, {448, 452}, {491, 452}, {534, 452}, {577, 452}};

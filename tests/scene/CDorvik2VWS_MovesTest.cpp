@@ -38,13 +38,13 @@ class MovesTest : public card_table::CardTableTest {
   std::vector<int32_t> EffectsSince(size_t n) const {
     return std::vector<int32_t>(Effects().begin() + static_cast<std::ptrdiff_t>(n), Effects().end());
   }
-  CHTUser& User(int32_t seat) { return scene->GameInfo().seats[static_cast<size_t>(seat)]; }
+  CHTUser& User(int32_t seat) { return scene->Model().game.seats[static_cast<size_t>(seat)]; }
   // Widget w shows `card` and lies on the floor in `slot`.
   void OnFloor(int32_t w, int32_t card, int32_t slot) {
     Card(w)->SetCard(card);
     Card(w)->floorSlot = slot;
-    scene->GetFloorState().floorCards.push_back(w);
-    ++scene->GetFloorState().slots.at(static_cast<size_t>(slot)).cardCount;
+    scene->Model().floor.floorCards.push_back(w);
+    ++scene->Model().floor.slots.at(static_cast<size_t>(slot)).cardCount;
   }
   static bool Near(GPoint a, GPoint b) { return std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1; }
 };
@@ -109,15 +109,15 @@ TEST_F(MovesTest, TheOpeningDealNamesWidgetsInOrder) {
     scene->ResetTableState();
     scene->ClearTable();
     plat::crt::srand(7);
-    scene->GameInfo().dealCards = floorIds;
-    if (gather) scene->GameInfo().dealCards[5] = 9;
-    scene->GameInfo().dealtHand = myIds;
+    scene->Model().game.dealCards = floorIds;
+    if (gather) scene->Model().game.dealCards[5] = 9;
+    scene->Model().game.dealtHand = myIds;
     const size_t effects = Effects().size();
     const uint64_t start = Ms();  // two floor deals, four hand deals, then the gather or a pause
     scene->OpeningDeal();
     EXPECT_EQ(Ms() - start, gather ? 448u + 96 + 24 + 100 : 448u + 96 + 500);
     EXPECT_EQ(EffectsSince(effects), (std::vector<int32_t>{11, 11, 8}));
-    EXPECT_TRUE(scene->GameInfo().dealCards.empty());
+    EXPECT_TRUE(scene->Model().game.dealCards.empty());
     for (int32_t k = 0; k < 8; ++k) {
       const int32_t w = k < 4 ? k : k + 10;
       EXPECT_EQ(Card(w)->cardId, gather && k == 5 ? 9 : floorIds[size_t(k)]);
@@ -132,8 +132,8 @@ TEST_F(MovesTest, TheOpeningDealNamesWidgetsInOrder) {
       EXPECT_EQ(Pos(other), CDorvik2VWS::HandSlotPoint(1, k));
     }
     for (int32_t w = 28; w < 50; ++w) EXPECT_EQ(Card(w)->cardId, 50);
-    EXPECT_EQ(scene->GameInfo().deck.front() + scene->GameInfo().deck.size(), 50u);
-    const auto& slots = scene->GetFloorState().slots;
+    EXPECT_EQ(scene->Model().game.deck.front() + scene->Model().game.deck.size(), 50u);
+    const auto& slots = scene->Model().floor.slots;
     EXPECT_EQ(std::vector<int32_t>({Card(15)->floorSlot, slots.at(0).cardCount, slots.at(5).cardCount}),
               gather ? std::vector<int32_t>({0, 2, 0}) : std::vector<int32_t>({5, 1, 1}));
   }
@@ -145,7 +145,7 @@ TEST_F(MovesTest, PlayingACardLandsAloneOrOnItsMonth) {
   scene->PlayCardToFloor(8, 0, 0);
   EXPECT_EQ(Pos(WidgetOf(8)), GPoint(285, 161)) << "alone: exactly on slot 0";
   EXPECT_EQ(Effects().back(), 13);
-  EXPECT_EQ(scene->GameInfo().lastFloorSlot, 0);
+  EXPECT_EQ(scene->Model().game.lastFloorSlot, 0);
   scene->PlayCardToFloor(3, 0, 0);
   EXPECT_EQ(User(0).hand.size(), 1u) << "not in the hand: nothing";
   struct Case { int32_t go, effect, flag, already, matched; };
@@ -159,7 +159,7 @@ TEST_F(MovesTest, PlayingACardLandsAloneOrOnItsMonth) {
     scene->PlayCardToFloor(23, 0, c.flag);
     EXPECT_EQ(Effects().back(), c.effect);
     EXPECT_EQ(Pos(WidgetOf(23)).x, 272 + c.already * CDorvik2VWS::SpreadStep(c.already + 1, 80)) << "restacked";
-    EXPECT_EQ(scene->GameInfo().matchedCount, c.matched) << c.go;
+    EXPECT_EQ(scene->Model().game.matchedCount, c.matched) << c.go;
   }
   User(1).hand = {40};
   scene->PlayCardToFloor(23, 1, 0);
@@ -167,28 +167,28 @@ TEST_F(MovesTest, PlayingACardLandsAloneOrOnItsMonth) {
 }
 
 TEST_F(MovesTest, FlipsFindTheirSlotAndCallVoicesOnTheFirstTurns) {
-  scene->GameInfo().deck = {0, 1, 2};
-  scene->GameInfo().lastFloorSlot = 7;
+  scene->Model().game.deck = {0, 1, 2};
+  scene->Model().game.lastFloorSlot = 7;
   scene->FlipDeckCard(49, 0);
   EXPECT_EQ(Card(0)->floorSlot, 7);
   scene->ResetTableState();
   OnFloor(10, 8, 4);
   OnFloor(11, 9, 4);
-  scene->GameInfo().lastPlayedMonth = 2;
-  scene->GameInfo().turnCount = 1;
-  scene->GameInfo().deck = {0};
+  scene->Model().game.lastPlayedMonth = 2;
+  scene->Model().game.turnCount = 1;
+  scene->Model().game.deck = {0};
   const size_t effects = Effects().size();
   scene->FlipDeckCard(10, 0);
   EXPECT_EQ(EffectsSince(effects), (std::vector<int32_t>{14, 17})) << "a stuck triple";
   EXPECT_TRUE(scene->PlayedVoices().empty());
   EXPECT_FALSE(scene->CardWidgets().deckShadow->IsVisible()) << "the deck ran out";
   scene->ResetTableState();
-  scene->GameInfo().turnCount = 1;
-  scene->GameInfo().deck = {0, 1};
+  scene->Model().game.turnCount = 1;
+  scene->Model().game.deck = {0, 1};
   scene->FlipDeckCard(20, 1);
-  scene->GameInfo().turnCount = 2;
+  scene->Model().game.turnCount = 2;
   OnFloor(12, 30, 9);
-  scene->GameInfo().matchedCount = 1;
+  scene->Model().game.matchedCount = 1;
   scene->FlipDeckCard(31, 0);
   EXPECT_EQ(scene->PlayedVoices(), (std::vector<std::array<int32_t, 2>>{{10035, 1}, {10034, 0}}));
 }
@@ -202,7 +202,7 @@ TEST_F(MovesTest, CapturesAndStealsAddStepsBySide) {
     EXPECT_EQ(scene->LastMoveSteps(), steps + seat);
     EXPECT_EQ(User(seat).captured[kKindPi], std::vector<int32_t>{WidgetOf(2 + seat)});
   }
-  EXPECT_EQ(scene->GetFloorState().slots.at(0).cardCount, 0);
+  EXPECT_EQ(scene->Model().floor.slots.at(0).cardCount, 0);
   scene->StealPi(3, 1, 0);
   EXPECT_EQ(scene->LastMoveSteps(), steps);
   EXPECT_EQ(User(0).captured[kKindPi].size(), 2u);
@@ -263,8 +263,8 @@ TEST_P(CardGoldenTest, TheTableAfterASeededDeal) {
   for (CVHTWnd* look : w.lookCards) look->Show(0);
   scene->ClearTable();
   plat::crt::srand(2026);
-  scene->GameInfo().dealCards = {8, 20, 44, 1, 14, 9, 37, 30};
-  scene->GameInfo().dealtHand = {5, 12, 13, 17, 21, 25, 29, 33, 40, 48};
+  scene->Model().game.dealCards = {8, 20, 44, 1, 14, 9, 37, 30};
+  scene->Model().game.dealtHand = {5, 12, 13, 17, 21, 25, 29, 33, 40, 48};
   scene->OpeningDeal();
   const DDObject dd = widget_test::MakeDirectDraw();
   const DDSurface target = widget_test::MakeSurface(dd, 800, 600);
@@ -288,7 +288,7 @@ namespace moves_test {
 
 TEST_F(MovesTest, AnEmptyDeckGivesNothingToHandsOrPiles) {
   Shuffle();
-  scene->GameInfo().deck.clear();
+  scene->Model().game.deck.clear();
   CVHTWnd* last = Card(CDorvik2VWS::kCardWidgets - 1);
   const GPoint lastAt = last->GetPos();
   const FlowerCard lastCard = last->cardId;
@@ -308,8 +308,8 @@ TEST_F(MovesTest, CardIdsOutsideTheFiftyChangeNothing) {
   OnFloor(WidgetOf(2), 2, 0);
   User(0).captured[kKindPi] = {WidgetOf(3)};
   FullDeck();
-  const auto floor = scene->GetFloorState().floorCards;
-  const auto deck = scene->GameInfo().deck;
+  const auto floor = scene->Model().floor.floorCards;
+  const auto deck = scene->Model().game.deck;
   for (FlowerCard bad : {-1, 50, 1000}) {
     scene->StealPi(bad, 0, 1);
     scene->TakeFloorCard(bad, 0);
@@ -319,8 +319,8 @@ TEST_F(MovesTest, CardIdsOutsideTheFiftyChangeNothing) {
     scene->PlayCardToFloor(bad, 1, 0);
     scene->PlayBonusCard(bad, 1);
   }
-  EXPECT_EQ(scene->GetFloorState().floorCards, floor);
-  EXPECT_EQ(scene->GameInfo().deck, deck);
+  EXPECT_EQ(scene->Model().floor.floorCards, floor);
+  EXPECT_EQ(scene->Model().game.deck, deck);
   EXPECT_EQ(User(0).captured[kKindPi], std::vector<int32_t>{WidgetOf(3)});
   for (const auto& pile : User(1).captured) EXPECT_TRUE(pile.empty());
 }

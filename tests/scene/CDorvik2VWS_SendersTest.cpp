@@ -83,12 +83,12 @@ TEST_F(SendersTest, RefusedOrLostCommandsSendNothingFurther) {
   scene->GetPlayer(0).Reset();
   SeatMe(0);
   StartPhase(CDorvik2VWS::kPhaseShake);
-  scene->handPick = 1;
+  scene->Model().handPick = 1;
   EXPECT_EQ(scene->SendPlayCard(5, 0), 0);
-  EXPECT_EQ(scene->handPick, 0) << "a play outside its phase still closes the hand";
-  scene->tableOwnerUserNo = kOther;
+  EXPECT_EQ(scene->Model().handPick, 0) << "a play outside its phase still closes the hand";
+  scene->Model().tableOwnerUserNo = kOther;
   EXPECT_EQ(scene->SendKick(kOther), 0) << "only the table owner kicks";
-  scene->tableOwnerUserNo = kMe;
+  scene->Model().tableOwnerUserNo = kMe;
   EXPECT_EQ(scene->SendKick(-1), 0);
   EXPECT_TRUE(Sent().empty());
   EXPECT_EQ(scene->SendKick(kOther), 1);
@@ -122,13 +122,13 @@ TEST_F(SendersTest, TimedOutPlaysCountWarnAndHandOverToAutoPlay) {
     SeatMe(0);
     c.robot ? SeatRobot(1) : SeatOther(1);
     scene->GetPlayer(0).timeoutCount = c.timeoutsBefore;
-    scene->autoPlay = 0;
+    scene->Model().autoPlay = 0;
     scene->GetRoomData().speedKind = c.speed;
     StartPhase(CDorvik2VWS::kPhasePlayCard);
     EXPECT_EQ(scene->SendPlayCard(5, 1), 1);
     EXPECT_EQ(Sent(), c.sent);
     EXPECT_EQ(scene->GetPlayer(0).timeoutCount, c.robot ? 0 : c.timeoutsBefore + 1);
-    EXPECT_EQ(scene->autoPlay, c.timeoutsBefore == 1 ? 1 : 0);
+    EXPECT_EQ(scene->Model().autoPlay, c.timeoutsBefore == 1 ? 1 : 0);
     const auto runs = host.CallsTo(HostSlot::AddText);
     ASSERT_EQ(runs.size(), c.warning.empty() ? 0u : 2u);
     if (runs.empty()) continue;
@@ -160,12 +160,12 @@ TEST_F(UnmatchedPlayTest, UnmatchedPlayNeedsAMissedChanceAndIsFlaggedInThePlay) 
     return list;
   };
   for (const Case& c : cases) {
-    scene->GameInfo().seats[0].hand = widgets(c.hand);
-    scene->GetFloorState().floorCards = widgets(c.floor);
+    scene->Model().game.seats[0].hand = widgets(c.hand);
+    scene->Model().floor.floorCards = widgets(c.floor);
     EXPECT_EQ(scene->IsUnmatchedPlay(c.card), c.unmatched) << c.name;
   }
-  scene->GameInfo().seats[0].hand = widgets({8, 48, 17});
-  scene->GetFloorState().floorCards = widgets({16});
+  scene->Model().game.seats[0].hand = widgets({8, 48, 17});
+  scene->Model().floor.floorCards = widgets({16});
   host.Clear();
   StartPhase(CDorvik2VWS::kPhasePlayCard);
   scene->SendPlayCard(8, 0);
@@ -177,9 +177,9 @@ TEST_F(UnmatchedPlayTest, UnmatchedPlayNeedsAMissedChanceAndIsFlaggedInThePlay) 
 TEST_F(SendersTest, StartAsksForAnEmptySeatStartOnlyWhileWaiting) {
   SeatOther(0);
   scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
-  scene->autoPlay = 1;
+  scene->Model().autoPlay = 1;
   EXPECT_EQ(scene->SendStart(), 0) << "seat 0 is not mine";
-  EXPECT_EQ(scene->autoPlay, 0) << "auto-play goes off first";
+  EXPECT_EQ(scene->Model().autoPlay, 0) << "auto-play goes off first";
   SeatMe(0);
   EXPECT_EQ(scene->SendStart(), 1);
   SeatRobot(1);
@@ -195,7 +195,7 @@ TEST_F(SendersTest, StartAsksForAnEmptySeatStartOnlyWhileWaiting) {
 }
 
 TEST_F(SendersTest, PlayIsRefusedWhenSeatedOrMidGameThenGreysThePlayButtons) {
-  scene->myVoiceSet = 2;
+  scene->Model().myVoiceSet = 2;
   SeatMe(0);
   scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
   EXPECT_EQ(scene->SendPlay(0), 0) << "already seated";
@@ -217,11 +217,11 @@ TEST_F(SendersTest, PlayIsRefusedWhenSeatedOrMidGameThenGreysThePlayButtons) {
 TEST_F(SendersTest, SmallCommandsCarryTheirSettings) {
   EXPECT_EQ(scene->SendNumberKey(3), 1);
   EXPECT_EQ(scene->SendNumberKey(4), 0) << "once per arming";
-  scene->cannedPhrase = 1;
+  scene->Model().cannedPhrase = 1;
   EXPECT_EQ(scene->SendNumberKey(5), 1);
   EXPECT_EQ(scene->SendBetChoice(2), 1);
   for (int32_t i = 0; i < CDorvik2VWS::kBetButtonCount; ++i) EXPECT_EQ(scene->BetButton(i).enabled, 0) << i;
-  scene->myVoiceSet = 3;
+  scene->Model().myVoiceSet = 3;
   scene->SendMyVoice();
   scene->SendTextLine("");
   scene->SendHostNoticeAck();

@@ -76,7 +76,7 @@ class CardTableTest : public testing_support::GameTableTest {
     return static_cast<int32_t>(std::distance(list.begin(), std::find(list.begin(), list.end(), wnd)));
   }
   void FullDeck() {
-    auto& deck = scene->GameInfo().deck;
+    auto& deck = scene->Model().game.deck;
     deck.resize(CDorvik2VWS::kCardWidgets);
     std::iota(deck.begin(), deck.end(), 0);
   }
