@@ -44,6 +44,7 @@
 #include "scene/CTimeMgr.h"
 #include "scene/CVHTWnd.h"
 #include "scene/ISceneOwner.h"
+#include "scene/SceneEffects.h"
 #include "scene/SceneHandlers.h"
 #include "scene/SceneWidgetStub.h"
 #include "sound/CGameSoundMgr.h"
@@ -72,7 +73,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   static constexpr SceneMode kModeWaiting = CGameModel::kModeWaiting;
   static constexpr SceneMode kModePlaying = CGameModel::kModePlaying;
   static constexpr SceneMode kModeResult = CGameModel::kModeResult;
-  static constexpr int32_t kEffectCount = 54;
+  static constexpr int32_t kEffectCount = scene_effects::kCount;
   // Timers 0..4 are the scene's own and die with it; 5 (the chat macro's) outlives
   // a teardown.
   static constexpr UINT_PTR kTickTimer = 0;
@@ -433,7 +434,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   static constexpr int32_t kButtonDisabled = 1;
   static constexpr int32_t kButtonEnabled = 17;
   static constexpr int32_t kBetButtonCount = 3;
-  static constexpr int32_t kGoEffect = 34;
+  static constexpr int32_t kGoEffect = scene_effects::kGo;
 
   // ---- Queue and dispatcher ----
   // A handler gets the message it handles; the dispatcher owns it for the call.

@@ -6,6 +6,7 @@
 #include "base/TextUtil.h"
 #include "plat/crt.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 
 namespace scene_moves {
 
@@ -33,14 +34,14 @@ constexpr int32_t kMediumLook = 1;
 constexpr int32_t kBottomLook = 2;
 constexpr int32_t kTopLook = 0;
 // Effects and voice cues.
-constexpr int32_t kEffectDealDone = 8;
-constexpr int32_t kEffectDeal = 11;
-constexpr int32_t kEffectSlide = 12;
-constexpr int32_t kEffectLand = 13;
-constexpr int32_t kEffectHit = 14;
-constexpr int32_t kEffectHitGo3 = 15;
-constexpr int32_t kEffectHitGo6 = 16;
-constexpr int32_t kEffectStuck = 17;
+constexpr int32_t kEffectDealDone = scene_effects::kDealDone;
+constexpr int32_t kEffectDeal = scene_effects::kDeal;
+constexpr int32_t kEffectSlide = scene_effects::kSlide;
+constexpr int32_t kEffectLand = scene_effects::kLand;
+constexpr int32_t kEffectHit = scene_effects::kHit;
+constexpr int32_t kEffectHitGo3 = scene_effects::kHitGo3;
+constexpr int32_t kEffectHitGo6 = scene_effects::kHitGo6;
+constexpr int32_t kEffectStuck = scene_effects::kStuck;
 constexpr int32_t kVoiceFirstAlone = 10035;
 constexpr int32_t kVoiceFirstDouble = 10034;
 

@@ -7,6 +7,16 @@
 namespace scene_effects {
 
 constexpr int32_t kCount = 54;
+// The effects the scene names; every play or stop of one uses its name.
+constexpr int32_t kDealDone = 8;
+constexpr int32_t kDeal = 11;
+constexpr int32_t kSlide = 12;
+constexpr int32_t kLand = 13;
+constexpr int32_t kHit = 14;
+constexpr int32_t kHitGo3 = 15;
+constexpr int32_t kHitGo6 = 16;
+constexpr int32_t kStuck = 17;
+constexpr int32_t kGo = 34;
 // The two effects played looping, stopped together.
 constexpr int32_t kThreeGoWin = 49;
 constexpr int32_t kThreeGoLose = 50;
