@@ -495,7 +495,9 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // ---- What the host calls (recording until their widgets exist) ----
   void SetPlayerAvatar(const std::string& userId, const std::vector<std::string>& parts);
   void SetPlayerDisplayName(const std::string& userId, const std::string& name);
+  // Kept as state always; shown on the status line once the scene is ready.
   void SetStatusText(const std::string& text);
+  const std::string& StatusText() const { return statusText_; }
   void ResetRoomView();
   void RequestKick(int32_t userNo);
   void OnHostCardList(int32_t userNo, int32_t code, const std::string& text);
@@ -789,6 +791,11 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   std::vector<std::array<int32_t, 2>> playedVoices_;
   int32_t lastMoveSteps_ = 0;
   int32_t skipNextWait_ = 0;
+  // The widgets belong to the window thread only once the build is done (the ready
+  // flag); before, the host's calls change state and leave every widget alone.
+  bool WidgetsLive() const { return IsReady(); }
+  void ClearTableWidgets();
+  void ResetRoomWidgets();
   // ---- The scene build's parts (CDorvik2VWS_Build.cpp): each false when a widget
   // could not be made or the loader was asked to end ----
   bool BuildCancelled() const;
@@ -837,6 +844,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   RCUser myUser_;
   RCRoomData room_;
   int32_t pendingLeaveValue_ = 0;
+  std::string statusText_;
   int32_t observeState_ = CVObserveSystemWnd::kObserveIdle;
   SceneWidgetStub countdownWidget_;
   std::array<SceneWidgetStub, kBetButtonCount> betButtons_;

@@ -51,8 +51,10 @@ void CDorvik2VWS::ResetGameState() {
   stopwatch1_.ReadFrequency();
   stopwatch2_.ReadFrequency();
   ResetTableState();
-  UpdateCardBoard();
-  ShowMaximiseButtonState();
+  if (WidgetsLive()) {
+    UpdateCardBoard();
+    ShowMaximiseButtonState();
+  }
   gameInfo_.pendingCards.clear();
   playTimeNotices_.fill(1);
 }
@@ -78,13 +80,24 @@ void CDorvik2VWS::ResetTableState() {
 void CDorvik2VWS::ClearTable() {
   for (const UINT_PTR id : {kBlinkTimer, kTurnTimer, kBannerTimer, kLastKilledTimer}) StopGameTimer(id);
   StopLoopingEffects();
-  if (widgets_.notifyPrompt) widgets_.notifyPrompt->Close();
-  CloseResultWnd();
-  vipMgr_.HideAlertIcons();
   afterToggleFlag_ = 0;
   handPick = 0;
   countdown = countdownStart;
   pendingEvent_ = -1;
+  // Until the scene is ready the loader may be making these widgets on its thread.
+  if (WidgetsLive()) ClearTableWidgets();
+  bombFlag_ = 0;
+  cannedPhrase = 1;
+  SetMacroButtonEnabled(cannedPhrase);
+  ResetGameInfo();
+  SetFullRedraw();
+  MarkDirty();
+}
+
+void CDorvik2VWS::ClearTableWidgets() {
+  if (widgets_.notifyPrompt) widgets_.notifyPrompt->Close();
+  CloseResultWnd();
+  vipMgr_.HideAlertIcons();
   ResetCardWidgets();
   for (int32_t slot = 0; slot < kSeats; ++slot) {
     const auto i = static_cast<size_t>(slot);
@@ -102,27 +115,41 @@ void CDorvik2VWS::ClearTable() {
   ShowNineTenClip(0);
   ShowEventBanner(-1, 0);
   ShowSeatEvent(kNoSeatEvent, nullptr);
-  bombFlag_ = 0;
   UpdateCardBoard();
   promotionMgr_.ShowAniBanner(0);
-  cannedPhrase = 1;
-  SetMacroButtonEnabled(cannedPhrase);
-  ResetGameInfo();
-  SetFullRedraw();
-  MarkDirty();
 }
 
 void CDorvik2VWS::ResetRoomView() {
+  // Until the scene is ready the loader may be making these widgets on its thread.
+  const bool live = WidgetsLive();
   StopGameTimer(kTickTimer);
-  ShowStartButton(0);
-  ResetTableButtons();
+  if (live) {
+    ShowStartButton(0);
+    ResetTableButtons();
+  }
   ClearTable();
-  if (widgets_.noticeTicker) widgets_.noticeTicker->Stop();
-  if (widgets_.optionPanel && widgets_.optionPanel->IsOpen()) {
+  if (live && widgets_.noticeTicker) widgets_.noticeTicker->Stop();
+  if (live && widgets_.optionPanel && widgets_.optionPanel->IsOpen()) {
     SetButtonState(scene_resets::kOptionButton, kButtonEnabled);
   }
   vipMgr_.CloseHelpPopup();
   SetButtonState(scene_resets::kVipButton, kButtonEnabled);
+  if (live) ResetRoomWidgets();
+  SetStatusText(std::string());
+  ClearMutedUsers();
+  room_.Reset();
+  // The record's reset leaves its own mode at 0; the scene's "no game" is -1.
+  sceneMode_ = kModeNone;
+  SetAutoPlay(0);
+  if (live) {
+    ResetTableDisplays();
+    scene_resets::ShowWnd(widgets_.hourAnimation, 0);
+  }
+  playTimeNotices_.fill(1);
+  RecordCall("ResetRoomView");
+}
+
+void CDorvik2VWS::ResetRoomWidgets() {
   if (widgets_.captureButton) {
     widgets_.captureButton->Show(1);
     widgets_.captureButton->Enable(1);
@@ -132,16 +159,6 @@ void CDorvik2VWS::ResetRoomView() {
   if (widgets_.turnMarker) widgets_.turnMarker->Stop();
   scene_resets::ShowWnd(widgets_.cardBoard, 0);
   scene_resets::ShowWnd(widgets_.robotTitle, 0);
-  SetStatusText(std::string());
-  ClearMutedUsers();
-  room_.Reset();
-  // The record's reset leaves its own mode at 0; the scene's "no game" is -1.
-  sceneMode_ = kModeNone;
-  SetAutoPlay(0);
-  ResetTableDisplays();
-  scene_resets::ShowWnd(widgets_.hourAnimation, 0);
-  playTimeNotices_.fill(1);
-  RecordCall("ResetRoomView");
 }
 
 int32_t CDorvik2VWS::RemovePlayer(int32_t userNo) {
