@@ -90,15 +90,12 @@ inline constexpr GSize kFloorOutlineOffset{2, -3};
 inline constexpr GSize kHandOutlineOffset{-3, -3};
 inline constexpr int32_t kHandOutlines = 11;
 inline constexpr int32_t kSelectedOutlineFrame = 1;  // outline 0 shows the selected frame
-inline constexpr GSize kCardSize{36, 55};
 inline constexpr COLORREF kCompanionFill = 0;
 inline constexpr int32_t kCompanionBlend = 29;
 inline constexpr const char* kCardIcons = "Hwatoo\\icon.qla";
 inline constexpr const char* kCardMissionIcon = "OpenMission";
 inline constexpr int32_t kLoopForever = -1;
 
-// The three card looks (tiny, medium, large) in look order; paths from PanelPaths.h.
-inline constexpr std::array<GSize, 3> kLookSizes{{{25, 36}, {36, 55}, {40, 61}}};
 inline constexpr const char* kBigCard = "Hwatoo\\big.psp";
 inline constexpr int32_t kBombDummies = 6;
 inline constexpr const char* kBombDummy = "Hwatoo\\holdbomb.qls";
