@@ -104,7 +104,7 @@ bool CDorvik2VWS::BuildTableAndBars() {
   if (!Keep(w.pointMoneyText,
             CreateTextShadowWnd(pm.pos, pm.size, std::string(), pm.colour, pm.fontHeight, pm.fontWeight)))
     return false;
-  w.pointMoneyText->SetShadowColor(sb::kCompanionFill);
+  w.pointMoneyText->SetShadowColor(sb::kPointMoneyShadow);
   w.pointMoneyText->SetTextFormat(sb::kCentred);
   return true;
 }

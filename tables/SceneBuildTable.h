@@ -63,6 +63,7 @@ inline constexpr Placed kCancelExitButton{"Button\\cancelexit_btn.psp", {709, 57
 // Stake display.
 inline constexpr Placed kPointMoneyBack{"Back\\pointmoney_back.qls", {4, 196}};
 inline constexpr TextStyle kPointMoneyText{{4, 199}, {82, 12}, Rgb(255, 245, 155), 12, 700};
+inline constexpr COLORREF kPointMoneyShadow = Rgb(0, 0, 0);
 
 // Deck and hand reveals; the hold animations sit at hand slot 0 of each side.
 inline constexpr const char* kRemainClose = "Hwatoo\\remainclose_open.qla";
