@@ -211,6 +211,8 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // Loads everything and makes the panels; 1 and ready, or 0. May run on the loader
   // thread, and then stops early when the owner asks the loader to end.
   int32_t BuildSceneUI();
+  // The loader was asked to end: the build and the factory open no more files.
+  bool BuildCancelled() const;
   // Set after a successful build (release), read by the window procedure (acquire).
   bool IsReady() const { return ready_.load(std::memory_order_acquire) != 0; }
   // Draws what is dirty into the back buffer and presents it; the drawn area (empty
@@ -506,7 +508,9 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // ---- What the host calls (recording until their widgets exist) ----
   void SetPlayerAvatar(const std::string& userId, const std::vector<std::string>& parts);
   void SetPlayerDisplayName(const std::string& userId, const std::string& name);
+  // Kept as state always; shown on the status line once the scene is ready.
   void SetStatusText(const std::string& text);
+  const std::string& StatusText() const { return statusText_; }
   void ResetRoomView();
   void RequestKick(int32_t userNo);
   void OnHostCardList(int32_t userNo, int32_t code, const std::string& text);
@@ -781,9 +785,13 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   std::vector<std::array<int32_t, 2>> playedVoices_;
   int32_t lastMoveSteps_ = 0;
   int32_t skipNextWait_ = 0;
+  // The widgets belong to the window thread only once the build is done (the ready
+  // flag); before, the host's calls change state and leave every widget alone.
+  bool WidgetsLive() const { return IsReady(); }
+  void ClearTableWidgets();
+  void ResetRoomWidgets();
   // ---- The scene build's parts (CDorvik2VWS_Build.cpp): each false when a widget
   // could not be made or the loader was asked to end ----
-  bool BuildCancelled() const;
   bool BuildTableAndBars();
   bool BuildSeats();
   bool BuildCards();
@@ -831,6 +839,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t busy_ = 0;
   static std::array<HostMessageHandler, HM_TYPE_LIMIT> DefaultHostMessageHandlers();
   std::array<HostMessageHandler, HM_TYPE_LIMIT> handlers_ = DefaultHostMessageHandlers();
+  std::string statusText_;
   SceneWidgetStub countdownWidget_;
   std::array<SceneWidgetStub, kBetButtonCount> betButtons_;
   // RestoreScreen for a draw; a failure asks the host to end the game. False when the

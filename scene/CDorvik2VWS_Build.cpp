@@ -104,7 +104,7 @@ bool CDorvik2VWS::BuildTableAndBars() {
   if (!Keep(w.pointMoneyText,
             CreateTextShadowWnd(pm.pos, pm.size, std::string(), pm.colour, pm.fontHeight, pm.fontWeight)))
     return false;
-  w.pointMoneyText->SetShadowColor(sb::kCompanionFill);
+  w.pointMoneyText->SetShadowColor(sb::kPointMoneyShadow);
   w.pointMoneyText->SetTextFormat(sb::kCentred);
   return true;
 }
@@ -157,6 +157,7 @@ bool CDorvik2VWS::BuildSeats() {
 // looks, shadow and big card, bomb markers, a few flow widgets, pi counters, hand hints
 // and the September clip.
 bool CDorvik2VWS::BuildCards() {
+  const GSize cardSize = CVHTWnd::kLookSizes[CVHTWnd::kMediumLook];
   CardTableWidgets& c = cardWidgets_;
   SceneWidgets& w = widgets_;
   // An outline that failed is left out and the build goes on; its record fails it.
@@ -176,8 +177,8 @@ bool CDorvik2VWS::BuildCards() {
   }
   for (int32_t id = kCardWidgets - 1; id >= 0; --id) {
     const auto i = static_cast<size_t>(id);
-    if (!Keep(c.cards[i], CreateHTWnd(id, CardNormalPicturePath, sb::kCardSize))) return false;
-    if (!Keep(c.companions[i], CreateBoxWnd(sb::kOrigin, sb::kCardSize, sb::kCompanionFill, 0, sb::kCompanionBlend)))
+    if (!Keep(c.cards[i], CreateHTWnd(id, CardNormalPicturePath, cardSize))) return false;
+    if (!Keep(c.companions[i], CreateBoxWnd(sb::kOrigin, cardSize, sb::kCompanionFill, 0, sb::kCompanionBlend)))
       return false;
     GVQLAniWnd* icon = CreateQLAniWnd(sb::kCardIcons, sb::kOrigin);
     if (icon) {
@@ -189,7 +190,7 @@ bool CDorvik2VWS::BuildCards() {
   const char* const lookPaths[] = {CardSmallPicturePath, CardNormalPicturePath, CardHoldPicturePath};
   for (int32_t look = 0; look < 3; ++look) {
     const auto i = static_cast<size_t>(look);
-    if (!Keep(c.lookCards[i], CreateHTWnd(look, lookPaths[i], sb::kLookSizes[i]))) return false;
+    if (!Keep(c.lookCards[i], CreateHTWnd(look, lookPaths[i], CVHTWnd::kLookSizes[look]))) return false;
     CVHTWnd* card = c.lookCards[i];
     card->SetPos(sb::kOrigin);
     card->home = sb::kOrigin;
@@ -197,7 +198,7 @@ bool CDorvik2VWS::BuildCards() {
     card->Show(0);
   }
   CVHTWnd* shadow = nullptr;
-  if (!Keep(shadow, CreateHTWnd(0, CardShadowPicturePath, sb::kCardSize))) return false;
+  if (!Keep(shadow, CreateHTWnd(0, CardShadowPicturePath, cardSize))) return false;
   c.shadow = shadow;
   shadow->SetCard(0);
   shadow->Show(0);

@@ -41,6 +41,7 @@ void CDorvik2VWS::ReportLoadError(const std::string& text) {
 }
 
 CVHTWnd* CDorvik2VWS::CreateHTWnd(int32_t number, const std::string& relPath, const GSize& size) {
+  if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<CVHTWnd>(static_cast<void*>(this));
   if (!wnd) return LogLoadError(""), nullptr;
   static_cast<void>(number);  // the widget's number is its place in the card list
@@ -56,6 +57,7 @@ CVHTWnd* CDorvik2VWS::CreateHTWnd(int32_t number, const std::string& relPath, co
 
 GVDDSWnd* CDorvik2VWS::CreateDDSWnd(const std::string& relPath, const GPoint& pos, BOOL useColorKey, BOOL show,
                                     int32_t columns, int32_t rows) {
+  if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVDDSWnd>();
   if (!wnd || columns < 1 || rows < 1) return LogLoadError(""), nullptr;
   const COLORREF key = useColorKey ? static_cast<COLORREF>(colorKey) : kNoColorKey;
@@ -105,6 +107,7 @@ GVLightTextWnd* CDorvik2VWS::CreateLightTextWnd(const GPoint& pos, GSize size, c
 
 GVSlideWnd* CDorvik2VWS::CreateSlideWnd(const GPoint& pos, const GSize& size, const std::string& knobRelPath,
                                         bool vertical, const GPoint& trackOrigin, int32_t length) {
+  if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVSlideWnd>();
   if (!wnd || !wnd->Create(size.cx, size.cy, imageFolder_ + knobRelPath)) return LogLoadError(""), nullptr;
   wnd->SetPos(pos);
@@ -115,6 +118,7 @@ GVSlideWnd* CDorvik2VWS::CreateSlideWnd(const GPoint& pos, const GSize& size, co
 }
 
 GVAnimWnd* CDorvik2VWS::CreateAnimWnd(const std::string& relPath, const GPoint& pos, GSize frameSize) {
+  if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVAnimWnd>();
   if (!wnd) return nullptr;
   const auto key = static_cast<COLORREF>(colorKey);
@@ -128,6 +132,7 @@ GVAnimWnd* CDorvik2VWS::CreateAnimWnd(const std::string& relPath, const GPoint& 
 }
 
 GVAvatarWnd* CDorvik2VWS::CreateAvatarWnd(std::vector<std::string>& parts, const GPoint& pos) {
+  if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   const std::string fallback = imageFolder_ + "Avatar\\default.gif";
   if (parts.empty()) parts.push_back(fallback);
   auto wnd = Make<GVAvatarWnd>();
@@ -145,6 +150,7 @@ GVAvatarWnd* CDorvik2VWS::CreateAvatarWnd(std::vector<std::string>& parts, const
 }
 
 GVQLAniWnd* CDorvik2VWS::CreateQLAniWnd(const std::string& relPath, const GPoint& pos) {
+  if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVQLAniWnd>();
   if (!wnd) return LogLoadError(""), nullptr;
   if (!wnd->Load(imageFolder_ + relPath, pos.x, pos.y)) return ReportLoadError(relPath), nullptr;
@@ -157,6 +163,7 @@ namespace scene_factory {
 
 template <class W>
 W* MakeSprite(CDorvik2VWS& scene, const std::string& relPath, const GPoint& pos, BOOL show) {
+  if (scene.BuildCancelled()) return nullptr;
   auto wnd = Make<W>();
   if (!wnd) return scene.LogLoadError(""), nullptr;
   if (!wnd->Load((scene.ImageFolder() + relPath).c_str())) return scene.ReportLoadError(relPath), nullptr;
@@ -187,6 +194,7 @@ GVBoxWnd* CDorvik2VWS::CreateBoxWnd(const GPoint& pos, const GSize& size, COLORR
 
 GVPSPNumberWnd* CDorvik2VWS::CreatePSPNumberWnd(const std::string& relPath, const GPoint& pos, const GSize& size,
                                                 uint32_t styleFlags, int32_t spacing, BOOL show) {
+  if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVPSPNumberWnd>();
   if (!wnd) return LogLoadError(""), nullptr;
   if (!wnd->Load((imageFolder_ + relPath).c_str(), pos.x, pos.y, size.cx, size.cy))
@@ -198,6 +206,7 @@ GVPSPNumberWnd* CDorvik2VWS::CreatePSPNumberWnd(const std::string& relPath, cons
 }
 
 CVCountWnd* CDorvik2VWS::CreateCountWnd(int32_t screenPos) {
+  if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<CVCountWnd>();
   if (!wnd || screenPos < 0 || screenPos >= kSeats) return LogLoadError(""), nullptr;
   if (!wnd->LoadImage(imageFolder_ + kPiCounterPicture, kNoColorKey)) return ReportLoadError(kPiCounterPicture), nullptr;
@@ -211,6 +220,7 @@ CVCountWnd* CDorvik2VWS::CreateCountWnd(int32_t screenPos) {
 
 CVPSPPushBtn* CDorvik2VWS::CreatePSPPushBtn(const std::string& relPath, const GPoint& pos, BOOL show,
                                             int32_t setCount) {
+  if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<CVPSPPushBtn>();
   if (!wnd) return LogLoadError(""), nullptr;
   if (!wnd->LoadSprite((imageFolder_ + relPath).c_str(), setCount, 4)) return ReportLoadError(relPath), nullptr;

@@ -52,8 +52,10 @@ void CDorvik2VWS::ResetGameState() {
   stopwatch1_.ReadFrequency();
   stopwatch2_.ReadFrequency();
   ResetTableState();
-  UpdateCardBoard();
-  ShowMaximiseButtonState();
+  if (WidgetsLive()) {
+    UpdateCardBoard();
+    ShowMaximiseButtonState();
+  }
   model_.game.pendingCards.clear();
   model_.playTimeNotices.fill(1);
 }
@@ -79,13 +81,24 @@ void CDorvik2VWS::ResetTableState() {
 void CDorvik2VWS::ClearTable() {
   for (const UINT_PTR id : {kBlinkTimer, kTurnTimer, kBannerTimer, kLastKilledTimer}) StopGameTimer(id);
   StopLoopingEffects();
-  if (widgets_.notifyPrompt) widgets_.notifyPrompt->Close();
-  CloseResultWnd();
-  vipMgr_.HideAlertIcons();
   afterToggleFlag_ = 0;
   model_.handPick = 0;
   countdown = countdownStart;
   model_.pendingEvent = -1;
+  // Until the scene is ready the loader may be making these widgets on its thread.
+  if (WidgetsLive()) ClearTableWidgets();
+  model_.bombFlag = 0;
+  model_.cannedPhrase = 1;
+  SetMacroButtonEnabled(model_.cannedPhrase);
+  ResetGameInfo();
+  SetFullRedraw();
+  MarkDirty();
+}
+
+void CDorvik2VWS::ClearTableWidgets() {
+  if (widgets_.notifyPrompt) widgets_.notifyPrompt->Close();
+  CloseResultWnd();
+  vipMgr_.HideAlertIcons();
   ResetCardWidgets();
   for (int32_t slot = 0; slot < kSeats; ++slot) {
     const auto i = static_cast<size_t>(slot);
@@ -103,27 +116,41 @@ void CDorvik2VWS::ClearTable() {
   ShowNineTenClip(0);
   ShowEventBanner(-1, 0);
   ShowSeatEvent(kNoSeatEvent, nullptr);
-  model_.bombFlag = 0;
   UpdateCardBoard();
   promotionMgr_.ShowAniBanner(0);
-  model_.cannedPhrase = 1;
-  SetMacroButtonEnabled(model_.cannedPhrase);
-  ResetGameInfo();
-  SetFullRedraw();
-  MarkDirty();
 }
 
 void CDorvik2VWS::ResetRoomView() {
+  // Until the scene is ready the loader may be making these widgets on its thread.
+  const bool live = WidgetsLive();
   StopGameTimer(kTickTimer);
-  ShowStartButton(0);
-  ResetTableButtons();
+  if (live) {
+    ShowStartButton(0);
+    ResetTableButtons();
+  }
   ClearTable();
-  if (widgets_.noticeTicker) widgets_.noticeTicker->Stop();
-  if (widgets_.optionPanel && widgets_.optionPanel->IsOpen()) {
+  if (live && widgets_.noticeTicker) widgets_.noticeTicker->Stop();
+  if (live && widgets_.optionPanel && widgets_.optionPanel->IsOpen()) {
     SetButtonState(scene_resets::kOptionButton, kButtonEnabled);
   }
   vipMgr_.CloseHelpPopup();
   SetButtonState(scene_resets::kVipButton, kButtonEnabled);
+  if (live) ResetRoomWidgets();
+  SetStatusText(std::string());
+  ClearMutedUsers();
+  model_.room.Reset();
+  // The record's reset leaves its own mode at 0; the scene's "no game" is -1.
+  model_.sceneMode = kModeNone;
+  SetAutoPlay(0);
+  if (live) {
+    ResetTableDisplays();
+    scene_resets::ShowWnd(widgets_.hourAnimation, 0);
+  }
+  model_.playTimeNotices.fill(1);
+  RecordCall("ResetRoomView");
+}
+
+void CDorvik2VWS::ResetRoomWidgets() {
   if (widgets_.captureButton) {
     widgets_.captureButton->Show(1);
     widgets_.captureButton->Enable(1);
@@ -133,16 +160,6 @@ void CDorvik2VWS::ResetRoomView() {
   if (widgets_.turnMarker) widgets_.turnMarker->Stop();
   scene_resets::ShowWnd(widgets_.cardBoard, 0);
   scene_resets::ShowWnd(widgets_.robotTitle, 0);
-  SetStatusText(std::string());
-  ClearMutedUsers();
-  model_.room.Reset();
-  // The record's reset leaves its own mode at 0; the scene's "no game" is -1.
-  model_.sceneMode = kModeNone;
-  SetAutoPlay(0);
-  ResetTableDisplays();
-  scene_resets::ShowWnd(widgets_.hourAnimation, 0);
-  model_.playTimeNotices.fill(1);
-  RecordCall("ResetRoomView");
 }
 
 int32_t CDorvik2VWS::RemovePlayer(int32_t userNo) {

@@ -6,6 +6,7 @@
 #include "host/CHostLink.h"
 #include "base/TextUtil.h"
 #include "scene/CDorvik2VWS.h"
+#include "widgets/GVTextWnd.h"
 
 namespace {
 
@@ -94,7 +95,15 @@ void CDorvik2VWS::SetPlayerDisplayName(const std::string& userId, const std::str
   RecordCall("SetPlayerDisplayName(" + userId + ", " + name + ")");
 }
 
-void CDorvik2VWS::SetStatusText(const std::string& text) { RecordCall("SetStatusText(" + text + ")"); }
+void CDorvik2VWS::SetStatusText(const std::string& text) {
+  statusText_ = text;
+  // Before the scene is ready the text waits: the build shows it empty.
+  if (WidgetsLive() && widgets_.statusText) {
+    widgets_.statusText->SetText(text);
+    MarkWidgetDirty(widgets_.statusText);
+  }
+  RecordCall("SetStatusText(" + text + ")");
+}
 
 void CDorvik2VWS::RequestKick(int32_t userNo) { RecordCall(FormatString("RequestKick(%ld)", userNo)); }
 

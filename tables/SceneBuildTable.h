@@ -63,6 +63,7 @@ inline constexpr Placed kCancelExitButton{"Button\\cancelexit_btn.psp", {709, 57
 // Stake display.
 inline constexpr Placed kPointMoneyBack{"Back\\pointmoney_back.qls", {4, 196}};
 inline constexpr TextStyle kPointMoneyText{{4, 199}, {82, 12}, Rgb(255, 245, 155), 12, 700};
+inline constexpr COLORREF kPointMoneyShadow = Rgb(0, 0, 0);
 
 // Deck and hand reveals; the hold animations sit at hand slot 0 of each side.
 inline constexpr const char* kRemainClose = "Hwatoo\\remainclose_open.qla";
@@ -90,15 +91,12 @@ inline constexpr GSize kFloorOutlineOffset{2, -3};
 inline constexpr GSize kHandOutlineOffset{-3, -3};
 inline constexpr int32_t kHandOutlines = 11;
 inline constexpr int32_t kSelectedOutlineFrame = 1;  // outline 0 shows the selected frame
-inline constexpr GSize kCardSize{36, 55};
 inline constexpr COLORREF kCompanionFill = 0;
 inline constexpr int32_t kCompanionBlend = 29;
 inline constexpr const char* kCardIcons = "Hwatoo\\icon.qla";
 inline constexpr const char* kCardMissionIcon = "OpenMission";
 inline constexpr int32_t kLoopForever = -1;
 
-// The three card looks (tiny, medium, large) in look order; paths from PanelPaths.h.
-inline constexpr std::array<GSize, 3> kLookSizes{{{25, 36}, {36, 55}, {40, 61}}};
 inline constexpr const char* kBigCard = "Hwatoo\\big.psp";
 inline constexpr int32_t kBombDummies = 6;
 inline constexpr const char* kBombDummy = "Hwatoo\\holdbomb.qls";
