@@ -1,4 +1,6 @@
 // The display formats as DirectDraw describes them, and pixel conversion.
+#include <array>
+#include <cstring>
 #include "ddraw/PixelFormat.h"
 
 namespace plat::detail::ddraw {
@@ -77,6 +79,47 @@ uint32_t PixelToXrgb(const PixelFormat& f, uint32_t pixel) {
       return (pixel & 0xFF) * 0x010101u;
     default:
       return pixel & 0xFFFFFF;
+  }
+}
+
+namespace {
+// Every 16-bit pixel's colour, worked out once per layout: a row is then one lookup a pixel.
+template <DisplayFormat Kind>
+const std::array<uint32_t, 65536>& Table16() {
+  static const std::array<uint32_t, 65536> table = [] {
+    std::array<uint32_t, 65536> t{};
+    const PixelFormat f = FormatOf(Kind);
+    for (uint32_t v = 0; v < t.size(); ++v) t[v] = PixelToXrgb(f, v);
+    return t;
+  }();
+  return table;
+}
+
+void Row16ToXrgb(const std::array<uint32_t, 65536>& table, const uint8_t* src, uint32_t* out, int count) {
+  for (int i = 0; i < count; ++i) {
+    uint16_t raw;
+    std::memcpy(&raw, src + 2 * i, sizeof raw);  // little-endian, as the surfaces store it
+    out[i] = table[raw];
+  }
+}
+}  // namespace
+
+void RowToXrgb(const PixelFormat& f, const uint8_t* src, uint32_t* out, int count) {
+  switch (f.kind) {
+    case DisplayFormat::Rgb565:
+      return Row16ToXrgb(Table16<DisplayFormat::Rgb565>(), src, out, count);
+    case DisplayFormat::Rgb555:
+      return Row16ToXrgb(Table16<DisplayFormat::Rgb555>(), src, out, count);
+    default:
+      if (f.bytes == 4 && f.kind != DisplayFormat::Palette8) {
+        for (int i = 0; i < count; ++i) {
+          uint32_t raw;
+          std::memcpy(&raw, src + 4 * i, sizeof raw);
+          out[i] = raw & 0xFFFFFFu;
+        }
+        return;
+      }
+      for (int i = 0; i < count; ++i) out[i] = PixelToXrgb(f, ReadPixel(src + i * f.bytes, f.bytes));
   }
 }
 

@@ -34,5 +34,8 @@ void WritePixel(uint8_t* p, int bytes, uint32_t value);
 // 0x00RRGGBB of a raw pixel; 5- and 6-bit channels widen by repeating their top bits,
 // so white stays white. Palette pixels show their index as a grey.
 uint32_t PixelToXrgb(const PixelFormat& f, uint32_t pixel);
+// The same for a row of `count` raw pixels: the format is chosen once per row, so the
+// per-pixel work is a few shifts the compiler can vectorise. PixelToXrgb is its reference.
+void RowToXrgb(const PixelFormat& f, const uint8_t* src, uint32_t* out, int count);
 
 }  // namespace plat::detail::ddraw

@@ -36,7 +36,7 @@ void CopyDisplayToWindow(Display& d, const WindowTarget& t, const std::vector<RE
     for (int y = r.top; y < r.bottom; ++y) {
       const uint8_t* s = fb.Row(y) + static_cast<ptrdiff_t>(r.left) * fb.bytes;
       uint32_t* out = t.pixels + static_cast<ptrdiff_t>(y - t.client.top) * t.width + (r.left - t.client.left);
-      for (int x = r.left; x < r.right; ++x, s += fb.bytes) *out++ = PixelToXrgb(d.format, ReadPixel(s, fb.bytes));
+      if (r.right > r.left) RowToXrgb(d.format, s, out, r.right - r.left);
     }
   }
 }
