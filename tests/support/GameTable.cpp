@@ -18,6 +18,7 @@ void GameTableTest::MakeTable(int32_t threaded) {
   ASSERT_NE(Init(client, threaded), nullptr);
   scene = wnd->Scene();
   ASSERT_NE(scene, nullptr);
+  scene->SetTrace(&trace);
   scene->MyUser().userNo = kMe;
   scene->MyUser().userId = kMyId;
   if (!threaded) {
