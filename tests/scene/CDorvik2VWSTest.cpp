@@ -219,6 +219,32 @@ TEST_F(SceneTest, ResetsDropTheQueueUnhandledAndSetTheTableBack) {
   EXPECT_EQ(trace.stopped, (std::vector<int32_t>{28, 29, 30, 31}));
 }
 
+// The product installs no trace: every stand-in, panel note, effect and voice line goes
+// nowhere, so a trace installed later starts empty.
+TEST_F(SceneTest, AProductSceneHasNoTraceAndKeepsNoRecord) {
+  ASSERT_NE(Init(client, 0), nullptr);
+  scene = wnd->Scene();
+  Pump();
+  WaitForLoader(wnd);
+  ASSERT_TRUE(scene->IsReady());
+  EXPECT_EQ(scene->Trace(), nullptr);
+  for (uint32_t type = 0; type < HM_TYPE_LIMIT; ++type) {
+    HostMessage msg;
+    msg.type = type;
+    msg.record = MakeHostRecord(type);
+    Receive(Block(msg));
+  }
+  scene->PlayEffect(5, 0);
+  scene->StopEffect(5);
+  scene->PlayVoice(10027, 0);
+  testing_support::SceneTraceRecorder late;
+  scene->SetTrace(&late);
+  EXPECT_TRUE(late.calls.empty() && late.effects.empty() && late.stopped.empty() && late.voices.empty());
+  scene->SetStatusText("now");
+  EXPECT_EQ(late.calls, std::vector<std::string>{"SetStatusText(now)"});
+  scene->SetTrace(nullptr);
+}
+
 // The teardown kills the running timers and nulls every widget pointer; the destructor
 // after it frees nothing twice (the sanitizers watch), and the scene pointer goes.
 TEST_F(SceneTest, DestroyAllLeavesNoTimerAndNoWidgetPointer) {
