@@ -200,7 +200,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   BOOL SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
   int32_t Init(const GRect& rect) { return SetRect(rect.left, rect.top, rect.right, rect.bottom); }
   int32_t ClientVersion() const { return model_.clientVersion; }
-  const std::string& Company() const { return options_.Company(); }
   const std::string& RegistryBasePath() const { return options_.RegistryBasePath(); }
   const std::string& ImageFolder() const { return imageFolder_; }
   HCURSOR NormalCursor() const { return normalCursor_; }
@@ -265,7 +264,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   // Game ticks until the stored volume is applied again (the window sets it on
   // activation).
   void SetVolumeCountdown(int32_t ticks) { sound_.SetVolumeCountdown(ticks); }
-  int32_t VolumeCountdown() const { return sound_.VolumeCountdown(); }
 
   // Teardown: game timers 0..4, looping sounds, every widget, readiness, the pop-up,
   // the sound device, the room. Every widget pointer is null afterwards. Also run by
@@ -288,12 +286,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   int32_t ReadRegString(const std::string& subKey, const char* name, std::string& out) const {
     return options_.ReadRegString(subKey, name, out);
   }
-  int32_t SaveRegString(const std::string& subKey, const char* name, const std::string& text) const {
-    return options_.SaveRegString(subKey, name, text);
-  }
-  int32_t SaveRegDword(const std::string& subKey, const char* name, uint32_t value) const {
-    return options_.SaveRegDword(subKey, name, value);
-  }
   // The stored speed, skin and sound-effect switch.
   CSceneOptions& Options() { return options_; }
   const CSceneOptions& Options() const { return options_; }
@@ -305,9 +297,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
 
   // ==== Sound: effects by id, voice lines by cue, the effect volume ====================
   // (CSceneSound, CDorvik2VWS_Sound.cpp)
-  static constexpr int32_t kRobotQuietAbove = CSceneSound::kRobotQuietAbove;
-  static constexpr int32_t kSilentVolume = CSceneSound::kSilentVolume;
-  static constexpr int32_t kQuietestAudible = CSceneSound::kQuietestAudible;
   // Loader thread, after the build: loads every effect from the sound folder on the
   // host window's device. 1 when it got to the end; 0 when the device cannot be made,
   // or the scene stopped being ready or the loader was asked to end (then the scene
@@ -325,10 +314,9 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   // Variant 1 of a line in the given voice set, for the voice choice; seat -1 speaks
   // with this client's own gender. 1 when a file was handed over, else 0.
   int32_t PreviewVoice(int32_t id, int32_t voiceSet, int32_t seat) { return sound_.PreviewVoice(id, voiceSet, seat); }
-  // Below kQuietestAudible becomes silent, above 0 becomes 0; then every effect and
-  // file channel takes it.
+  // Below CSceneSound::kQuietestAudible becomes silent, above 0 becomes 0; then every
+  // effect and file channel takes it.
   void SetEffectVolume(int32_t volume) { sound_.SetEffectVolume(volume); }
-  void ReapplyEffectVolume() { sound_.ReapplyEffectVolume(); }
   // The game tick's part: while the countdown runs and the volume is below 0, one
   // step of the countdown nudges every channel off the volume and back.
   void ReapplyVolumeOnTick() { sound_.ReapplyVolumeOnTick(); }
@@ -336,7 +324,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   bool IsSoundReady() const { return sound_.IsReady(); }
   const std::string& SoundFolder() const { return sound_.Folder(); }
   CGameSoundMgr& SoundMgr() { return sound_.Mgr(); }
-  CSceneSound& Sound() { return sound_; }
   // Users whose voice lines are not played (the muted list of the seat menu).
   void AddMutedUser(int32_t userNo) { sound_.AddMutedUser(userNo); }
   void RemoveMutedUser(int32_t userNo) { sound_.RemoveMutedUser(userNo); }
@@ -352,7 +339,8 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   }
 
   // ==== The trace: what a test watches the scene and its panels do =====================
-  // Null (the product's) records nothing. The trace outlives the scene or is removed.
+  // Null (the product's) records nothing. The trace outlives the scene or is removed,
+  // and is installed while no loader runs: the build and the registration read it.
   void SetTrace(ISceneTrace* trace) {
     trace_ = trace;
     sound_.SetTrace(trace);

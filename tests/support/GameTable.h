@@ -43,7 +43,7 @@ class GameTableTest : public HostWindowFixture {
   IClientInterface* client = nullptr;
   CDorvik2Wnd* wnd = nullptr;
   CDorvik2VWS* scene = nullptr;
-  // Installed in the scene as soon as it is made (before the build).
+  // Installed in the scene as soon as it is made (before a synchronous build).
   SceneTraceRecorder trace;
 };
 
