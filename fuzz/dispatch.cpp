@@ -70,7 +70,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   IClientInterface* client = Table();
   CDorvik2VWS* scene = dynamic_cast<CDorvik2Wnd*>(client)->Scene();
   // Each input starts on an empty queue; the tick keeps running from the start.
-  scene->ClearRecordedCalls();
   scene->ResetGameState();
   std::string_view rest(reinterpret_cast<const char*>(data), size);
   for (;;) {

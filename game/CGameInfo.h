@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "game/CHTUser.h"
+#include "tables/TableSeats.h"
 
 struct CGameInfo {
-  static constexpr int32_t kSeats = 2;
+  static constexpr int32_t kSeats = kTableSeats;
   static constexpr int32_t kMonths = 13;  // twelve months and the bonus cards
 
   std::array<CHTUser, kSeats> seats;

@@ -5,10 +5,11 @@
 
 #include "host/ArcArrayT.h"
 #include "host/RCUser.h"
+#include "tables/TableSeats.h"
 
-class PITable : public ArcArrayT<PlayerInfo, 2> {
+class PITable : public ArcArrayT<PlayerInfo, kTableSeats> {
  public:
-  static constexpr int32_t kSeatCount = 2;
+  static constexpr int32_t kSeatCount = kTableSeats;
   static constexpr int32_t kNoSeat = -1;
 
   // Both seats empty; each keeps its screen position.
@@ -24,6 +25,6 @@ class PITable : public ArcArrayT<PlayerInfo, 2> {
 
   template <class V>
   void Fields(V& v) {
-    v(static_cast<ArcArrayT<PlayerInfo, 2>&>(*this));
+    v(static_cast<ArcArrayT<PlayerInfo, kTableSeats>&>(*this));
   }
 };

@@ -90,7 +90,7 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
   scene_ = new (std::nothrow) CDorvik2VWS(this);
   if (!scene_) return 0;
   // The widgets the scene makes take the screen's key.
-  scene_->colorKey = static_cast<int32_t>(screen_->ColorKey());
+  scene_->SetColorKey(static_cast<int32_t>(screen_->ColorKey()));
   if (!scene_->Init(GRect(GPoint(0, 0), clientSize))) return 0;
 
   ShowWindow(SW_SHOWNORMAL);

@@ -68,7 +68,7 @@ int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
   if (!screen_->DirectDraw() || !screen_->BackBuffer()) return 0;
   XResEntryMgr& mgr = XResEntryMgr::Global();
   if (scene_) {
-    scene_->colorKey = static_cast<int32_t>(screen_->ColorKey());
+    scene_->SetColorKey(static_cast<int32_t>(screen_->ColorKey()));
     screenSteps_.emplace_back("scene key");
   }
   {

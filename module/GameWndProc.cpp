@@ -31,7 +31,7 @@ BOOL CDorvik2Wnd::GameWndProc(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_ACTIVATEAPP:
       scene->SetFullRedraw();
       scene->MarkDirty();
-      scene->volumeCountdown = kVolumeReapplyTicks;
+      scene->SetVolumeCountdown(kVolumeReapplyTicks);
       break;
     case WM_SETFOCUS: scene->OnSetFocus(reinterpret_cast<HWND>(wParam)); break;
     case WM_KILLFOCUS: scene->OnKillFocus(reinterpret_cast<HWND>(wParam)); break;

@@ -15,10 +15,10 @@ constexpr GPoint kEventMissionPoint(0, 0);
 }  // namespace promotion
 
 void CDorvik2PromotionMgr::Clear() {
-  if (scene_) scene_->RecordCall("CDorvik2PromotionMgr::Clear");
+  if (scene_) TraceCall(scene_->Trace(), "CDorvik2PromotionMgr::Clear");
 }
 void CDorvik2PromotionMgr::ShowAniBanner(int32_t) {
-  if (scene_) scene_->RecordCall("CDorvik2PromotionMgr::ShowAniBanner");
+  if (scene_) TraceCall(scene_->Trace(), "CDorvik2PromotionMgr::ShowAniBanner");
 }
 
 GVPSPWnd* CDorvik2PromotionMgr::MakeBanner(const char* path) {

@@ -44,7 +44,7 @@ class CDorvik2VIPMgr {
 
  private:
   void Note(const char* call) const {
-    if (scene_) scene_->RecordCall(call);
+    if (scene_) TraceCall(scene_->Trace(), call);
   }
   IPanelScene* scene_;
   std::array<GVQLAniWnd*, kAlertIcons> icons_{};

@@ -41,9 +41,9 @@ class CVPanelWnd : public GVWnd {
   }
   bool Adopt(GVWnd* child, BOOL show);
   void SetScene(IPanelScene* scene) { scene_ = scene; }
-  // Notes a call in the scene's record (the panels whose work is still to come).
+  // Notes a call in the scene's trace (the panels whose work is still to come).
   void Note(const char* call) const {
-    if (scene_) scene_->RecordCall(call);
+    if (scene_) TraceCall(scene_->Trace(), call);
   }
 
  private:

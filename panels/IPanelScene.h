@@ -4,10 +4,10 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "plat/types.h"
 #include "base/GGeometry.h"
+#include "base/ISceneTrace.h"
 
 class CVCountWnd;
 class CVItemWnd;
@@ -31,9 +31,9 @@ class IPanelScene {
  public:
   // Tells the server the observe state; 1 when the command went out.
   virtual int32_t SendObserveMode(int32_t state) = 0;
-  // Adds to the scene's ordered record of calls ("CVMissionWnd::Tick"), which the
-  // stand-in panels write until their own work replaces them.
-  virtual void RecordCall(std::string_view call) = 0;
+  // The trace the stand-in panels note their calls in ("CVMissionWnd::Tick") until
+  // their own work replaces them; null when none is installed.
+  virtual ISceneTrace* Trace() const = 0;
   // The scene's widget factory for the panels' children: null on failure, which the
   // scene has recorded.
   virtual GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,

@@ -88,8 +88,7 @@ void CDorvik2VWS::DestroyAll() {
   // loader then either sees the scene unready or has its flag cleared below.
   ready_.store(0, std::memory_order_seq_cst);
   DestroyPopupDialog();
-  soundMgr_.ReleaseAll();
-  soundReady_.store(0, std::memory_order_seq_cst);
+  sound_.Release();
   model_.room.Reset();
   SetFocusWnd(nullptr);
   SetHoverWnd(nullptr);
@@ -101,22 +100,22 @@ BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bott
   // The screen rectangle first: without it the window system never draws.
   if (!GVWS::SetRect(left, top, right, bottom)) return 0;
   gameWnd_ = owner_ ? owner_->Handle() : nullptr;
-  if (GDDScreen* screen = owner_ ? owner_->Screen() : nullptr) colorKey = static_cast<int32_t>(screen->ColorKey());
+  if (GDDScreen* screen = owner_ ? owner_->Screen() : nullptr) colorKey_ = static_cast<int32_t>(screen->ColorKey());
   const std::string gameFolder = owner_ ? owner_->GameFolder() : std::string();
   imageFolder_ = gameFolder + "GameImage\\";
-  soundFolder_ = gameFolder + "GameSound\\";
+  sound_.SetFolder(gameFolder + "GameSound\\");
   ready_.store(0, std::memory_order_release);
 
   const std::string portal =
       FormatString(scene_life::kPortalFile, owner_ ? owner_->PortalFolder().c_str() : "", CHostLink::kGameNumber);
   model_.clientVersion =
       static_cast<int32_t>(GetPrivateProfileIntA(scene_life::kServiceSection, "sDllVer", 0, portal.c_str()));
-  company_ = scene_life::ProfileText("sCompany", "Varnet", portal);
-  if (company_.empty()) return 0;
+  const std::string company = scene_life::ProfileText("sCompany", "Varnet", portal);
+  if (company.empty()) return 0;
   const std::string domain = scene_life::ProfileText("sDomainName", "Quell", portal);
   if (domain.empty()) return 0;
   model_.gradeTitles = scene_life::SplitBars(scene_life::kGradeTitles);
-  registryBase_ = company_ + "\\" + domain;
+  options_.SetRegistryBase(company, domain);
   if (!LoadCursors()) return 0;
 
   OSVERSIONINFOA version{};

@@ -41,13 +41,14 @@
 #include "game/CGameInfo.h"
 #include "game/CGameModel.h"
 #include "game/COpenInfo.h"
+#include "scene/CSceneOptions.h"
+#include "scene/CSceneSound.h"
 #include "scene/CTimeMgr.h"
 #include "scene/CVHTWnd.h"
 #include "scene/ISceneOwner.h"
 #include "scene/SceneEffects.h"
 #include "scene/SceneHandlers.h"
 #include "scene/SceneWidgetStub.h"
-#include "sound/CGameSoundMgr.h"
 #include "tables/SceneBuildTable.h"
 #include "base/GGeometry.h"
 #include "widgets/GVWS.h"
@@ -66,14 +67,13 @@ class GVQLSWnd;
 class GVSlideWnd;
 class GVTextWnd;
 
-class CDorvik2VWS : public GVWS, public IPanelScene {
+class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable {
  public:
   using SceneMode = CGameModel::SceneMode;
   static constexpr SceneMode kModeNone = CGameModel::kModeNone;
   static constexpr SceneMode kModeWaiting = CGameModel::kModeWaiting;
   static constexpr SceneMode kModePlaying = CGameModel::kModePlaying;
   static constexpr SceneMode kModeResult = CGameModel::kModeResult;
-  static constexpr int32_t kEffectCount = scene_effects::kCount;
   // Timers 0..4 are the scene's own and die with it; 5 (the chat macro's) outlives
   // a teardown.
   static constexpr UINT_PTR kTickTimer = 0;
@@ -87,12 +87,11 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // press there finds nothing to take it (right and bottom exclusive).
   static constexpr GRect kDragStrip{0, 0, 700, 20};
 
-  static constexpr int32_t kSeats = 2;
+  static constexpr int32_t kSeats = CGameInfo::kSeats;
   static constexpr int32_t kPlayTimeNotices = CGameModel::kPlayTimeNotices;
   static constexpr int32_t kCardFrameMs = 8;  // the card moves' frame time
   static constexpr int32_t kDefaultAnimSteps = 3;
   static constexpr int32_t kCountdownThreshold = 10;
-  static constexpr const char* kOptionsSubKey = "14";
 
   // Every widget, panel and animation the scene build makes, in build order; all null
   // before it and after a teardown. The widget list owns them: nothing here deletes
@@ -201,8 +200,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   BOOL SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
   int32_t Init(const GRect& rect) { return SetRect(rect.left, rect.top, rect.right, rect.bottom); }
   int32_t ClientVersion() const { return model_.clientVersion; }
-  const std::string& Company() const { return company_; }
-  const std::string& RegistryBasePath() const { return registryBase_; }
+  const std::string& RegistryBasePath() const { return options_.RegistryBasePath(); }
   const std::string& ImageFolder() const { return imageFolder_; }
   HCURSOR NormalCursor() const { return normalCursor_; }
   HCURSOR ClickCursor() const { return clickCursor_; }
@@ -257,7 +255,8 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   bool IsDirty() const { return dirty_ != 0; }
   // The screen's colour key, written by the window after every screen (re)build; the
   // widgets the scene makes take it as their key.
-  int32_t colorKey = -1;
+  int32_t ColorKey() const { return colorKey_; }
+  void SetColorKey(int32_t key) { colorKey_ = key; }
   // Bits per pixel of the current display mode (15 and 16 told apart by the red
   // mask), 0 when it cannot be read; also kept for DisplayBitDepth. Sets the card
   // moves' frame time again.
@@ -266,7 +265,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t CardFrameMs() const { return cardFrameMs_; }
   // Game ticks until the stored volume is applied again (the window sets it on
   // activation).
-  int32_t volumeCountdown = 0;
+  void SetVolumeCountdown(int32_t ticks) { sound_.SetVolumeCountdown(ticks); }
 
   // Teardown: game timers 0..4, looping sounds, every widget, readiness, the pop-up,
   // the sound device, the room. Every widget pointer is null afterwards. Also run by
@@ -284,65 +283,73 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   void BeginClosing() { closing_ = 1; }
   bool IsClosing() const { return closing_ != 0; }
 
-  // ==== Options (CDorvik2VWS_Options.cpp) =================================================
+  // ==== Options (CSceneOptions, CDorvik2VWS_Options.cpp) ================================
   // Under HKEY_CURRENT_USER "Software\<company>\<domain>\<subKey>"; 1 on success.
-  int32_t ReadRegString(const std::string& subKey, const char* name, std::string& out) const;
-  int32_t SaveRegString(const std::string& subKey, const char* name, const std::string& text) const;
-  int32_t SaveRegDword(const std::string& subKey, const char* name, uint32_t value) const;
-  // The three animation step counts from Option_Speed.
+  int32_t ReadRegString(const std::string& subKey, const char* name, std::string& out) const {
+    return options_.ReadRegString(subKey, name, out);
+  }
+  // The stored speed, skin and sound-effect switch.
+  CSceneOptions& Options() { return options_; }
+  const CSceneOptions& Options() const { return options_; }
+  // The three animation step counts from the speed option.
   void ApplySpeed();
   int32_t AnimSteps(int32_t which) const { return animSteps_.at(static_cast<size_t>(which)); }
   // The host's "macro" button shown enabled (17) or disabled (1).
   void SetMacroButtonEnabled(int32_t enabled);
-  int32_t Option_Speed = 0;
-  int32_t Option_Skin = 0;
 
   // ==== Sound: effects by id, voice lines by cue, the effect volume ====================
-  // (CDorvik2VWS_Sound.cpp)
-  static constexpr int32_t kRobotQuietAbove = 10020;  // robots say only the ids up to this
-  static constexpr int32_t kSilentVolume = -10000;
-  static constexpr int32_t kQuietestAudible = -4999;  // anything lower is silence
+  // (CSceneSound, CDorvik2VWS_Sound.cpp)
   // Loader thread, after the build: loads every effect from the sound folder on the
   // host window's device. 1 when it got to the end; 0 when the device cannot be made,
   // or the scene stopped being ready or the loader was asked to end (then the scene
   // stays silent). A file that cannot be loaded is skipped.
   int32_t RegisterEffects();
-  // 1 when effect `id` (0..kEffectCount-1) was started at the effect volume; 0 before
-  // the effects are registered or for another id.
-  int32_t PlayEffect(int32_t id, int32_t loop);
-  // Every in-range id PlayEffect was asked for, heard or not (for tests).
-  const std::vector<int32_t>& PlayedEffects() const { return playedEffects_; }
-  // 0 for an id outside 0..kEffectCount-1, else 1 (stopped if it was playing).
-  int32_t StopEffect(int32_t id);
-  void StopLoopingEffects();
+  // 1 when effect `id` (0..scene_effects::kCount-1) was started at the effect volume; 0
+  // before the effects are registered or for another id.
+  int32_t PlayEffect(int32_t id, int32_t loop) { return sound_.PlayEffect(id, loop); }
+  // 0 for an id outside the effects, else 1 (stopped if it was playing).
+  int32_t StopEffect(int32_t id) { return sound_.StopEffect(id); }
+  void StopLoopingEffects() { sound_.StopLoopingEffects(); }
   // Seat 0 or 1, or -1 for the turn user's seat. 1 when a file was handed to the sound
   // manager (whether or not it could play it), else 0.
-  int32_t PlayVoice(int32_t id, int32_t seat);
+  int32_t PlayVoice(int32_t id, int32_t seat) { return sound_.PlayVoice(id, seat); }
   // Variant 1 of a line in the given voice set, for the voice choice; seat -1 speaks
   // with this client's own gender. 1 when a file was handed over, else 0.
-  int32_t PreviewVoice(int32_t id, int32_t voiceSet, int32_t seat);
-  // Below kQuietestAudible becomes silent, above 0 becomes 0; then every effect and
-  // file channel takes it.
-  void SetEffectVolume(int32_t volume);
-  // Every effect and file channel takes the stored volume again.
-  void ReapplyEffectVolume();
+  int32_t PreviewVoice(int32_t id, int32_t voiceSet, int32_t seat) { return sound_.PreviewVoice(id, voiceSet, seat); }
+  // Below CSceneSound::kQuietestAudible becomes silent, above 0 becomes 0; then every
+  // effect and file channel takes it.
+  void SetEffectVolume(int32_t volume) { sound_.SetEffectVolume(volume); }
   // The game tick's part: while the countdown runs and the volume is below 0, one
   // step of the countdown nudges every channel off the volume and back.
-  void ReapplyVolumeOnTick();
-  int32_t EffectVolume() const { return effectVolume_.load(std::memory_order_acquire); }
-  // Set after the last effect loaded and the volume is in place (release).
-  bool IsSoundReady() const { return soundReady_.load(std::memory_order_acquire) != 0; }
-  // Every in-range id StopEffect was asked for (for tests).
-  const std::vector<int32_t>& StoppedEffects() const { return stoppedEffects_; }
-  const std::string& SoundFolder() const { return soundFolder_; }
-  CGameSoundMgr& SoundMgr() { return soundMgr_; }
+  void ReapplyVolumeOnTick() { sound_.ReapplyVolumeOnTick(); }
+  int32_t EffectVolume() const { return sound_.EffectVolume(); }
+  bool IsSoundReady() const { return sound_.IsReady(); }
+  const std::string& SoundFolder() const { return sound_.Folder(); }
+  CGameSoundMgr& SoundMgr() { return sound_.Mgr(); }
   // Users whose voice lines are not played (the muted list of the seat menu).
-  void AddMutedUser(int32_t userNo);
-  void RemoveMutedUser(int32_t userNo);
-  bool IsMutedUser(int32_t userNo) const;
-  void ClearMutedUsers() { mutedUsers_.clear(); }
-  // 0 silences voice lines (effects keep playing).
-  int32_t Option_SoundEffect = 1;
+  void AddMutedUser(int32_t userNo) { sound_.AddMutedUser(userNo); }
+  void RemoveMutedUser(int32_t userNo) { sound_.RemoveMutedUser(userNo); }
+  bool IsMutedUser(int32_t userNo) const { return sound_.IsMutedUser(userNo); }
+  void ClearMutedUsers() { sound_.ClearMutedUsers(); }
+  // A hook a test installs to act on the thread that registers the effects: before
+  // each effect file (its id), and once more with scene_effects::kCount just before the
+  // effects may play. Null removes it.
+  using EffectLoadHook = void (*)(CDorvik2VWS& scene, int32_t effectId);
+  static void SetEffectLoadHook(EffectLoadHook hook);
+  static std::string VoiceFile(int32_t gender, int32_t voiceSetNumber, const char* cue, int32_t variant) {
+    return CSceneSound::VoiceFile(gender, voiceSetNumber, cue, variant);
+  }
+
+  // ==== The trace: what a test watches the scene and its panels do =====================
+  // Null (the product's) records nothing. The trace outlives the scene or is removed,
+  // and is installed while no loader runs: the build and the registration read it.
+  void SetTrace(ISceneTrace* trace) {
+    trace_ = trace;
+    sound_.SetTrace(trace);
+  }
+  ISceneTrace* Trace() const override { return trace_; }
+  // The stand-ins note their calls here until their work replaces them.
+  void RecordCall(std::string_view call) { TraceCall(trace_, call); }
   // ==== end of the sound block ===========================================================
 
   // ==== Widget factory (CDorvik2VWS_Factory.cpp) ========================================
@@ -526,11 +533,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   void ShowBombCardHint(int32_t state);
   void ShowHandCardHints(int32_t show);
   void CloseResultWnd();
-  // Calls of the operations above and of the screen's stand-in, oldest first, e.g.
-  // "SetStatusText(text)".
-  const std::vector<std::string>& RecordedCalls() const { return recordedCalls_; }
-  void RecordCall(std::string_view call) override { recordedCalls_.emplace_back(call); }
-  void ClearRecordedCalls() { recordedCalls_.clear(); }
 
   // ---- Senders: 1 when the command reached the host, 0 when refused or lost ----
   int32_t SendGameCommand(const GameCommand& command);
@@ -700,7 +702,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   void StackDeck(int32_t all);
   void SetPiCountText(int32_t side, int32_t n);
   void SetAnimSteps(int32_t steps) { animSteps_.fill(steps); }
-  int32_t SpeedValue() const { return Option_Speed; }
+  int32_t SpeedValue() const { return options_.speed; }
 
   // ---- Moves ----
   static void BuildLinePath(CVHTWnd* card, GPoint target, int32_t n);
@@ -725,18 +727,8 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // The mission panel's part of a capture; noted until the panel exists.
   void NoteMissionCard(int32_t seat, FlowerCard card);
   void ShowMissionCardMarks();
-  // Voice cues asked for with their seat, for tests.
-  const std::vector<std::array<int32_t, 2>>& PlayedVoices() const { return playedVoices_; }
   // Steps of the last MoveCardTo, for tests.
   int32_t LastMoveSteps() const { return lastMoveSteps_; }
-
-  // A hook a test installs to act on the thread that registers the effects: before
-  // each effect file (its id), and once more with kEffectCount just before the effects
-  // may play. Null removes it.
-  using EffectLoadHook = void (*)(CDorvik2VWS& scene, int32_t effectId);
-  static void SetEffectLoadHook(EffectLoadHook hook);
-  // "<Male|Female><set>\\<cue><variant>.ogg" or "Robot\\<cue><variant>.ogg".
-  static std::string VoiceFile(int32_t gender, int32_t voiceSetNumber, const char* cue, int32_t variant);
 
  private:
   void KillGameTimers();
@@ -752,8 +744,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   HWND gameWnd_ = nullptr;
   std::atomic<int32_t> ready_{0};
   std::string imageFolder_;
-  std::string registryBase_;
-  std::string company_;
   CGameModel model_;
   CTimeMgr stopwatch1_;
   CTimeMgr stopwatch2_;
@@ -779,10 +769,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   uint32_t lastTickTime_ = 0;
   int32_t hourLatch_ = 0;
   int32_t closing_ = 0;
-  std::vector<int32_t> playedEffects_;
-  std::vector<int32_t> stoppedEffects_;
   CardTableWidgets cardWidgets_;
-  std::vector<std::array<int32_t, 2>> playedVoices_;
   int32_t lastMoveSteps_ = 0;
   int32_t skipNextWait_ = 0;
   // The widgets belong to the window thread only once the build is done (the ready
@@ -845,18 +832,18 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // RestoreScreen for a draw; a failure asks the host to end the game. False when the
   // draw must give up its frame.
   bool RebuildScreen();
-  std::vector<std::string> recordedCalls_;
   int32_t displayBitDepth_ = 0;
 
-  // ---- Sound ----
-  // Whether registration may go on: the scene still ready and the loader not asked to end.
-  bool MayRegister() const;
-  std::atomic<int32_t> soundReady_{0};
-  std::string soundFolder_;
-  std::atomic<int32_t> effectVolume_{0};
-  // Storing and applying the volume is one step, so that the loader's final apply
-  // cannot put back a value the window thread has just replaced.
-  CSoundLock volumeLock_;
-  std::vector<int32_t> mutedUsers_;
-  CGameSoundMgr soundMgr_;
+  // ---- Sound, options and the trace ----
+  // What the sound cues ask of the table.
+  bool MayRegisterEffects() const override;
+  void BeforeEffectLoad(int32_t id) override;
+  bool VoicesOn() const override;
+  int32_t TurnSeat() const override;
+  CSceneSound::Speaker SpeakerAt(int32_t seat) const override;
+  int32_t MyGender() const override;
+  int32_t colorKey_ = -1;
+  ISceneTrace* trace_ = nullptr;
+  CSceneOptions options_;
+  CSceneSound sound_{*this};
 };

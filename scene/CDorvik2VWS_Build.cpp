@@ -69,7 +69,7 @@ int32_t CDorvik2VWS::BuildSceneUI() {
 // Steps 3-12: the cloth, the status line, the top and bottom bars and the stake display.
 bool CDorvik2VWS::BuildTableAndBars() {
   SceneWidgets& w = widgets_;
-  if (!Keep(w.background, CreateDDSWnd(FormatString(sb::kBackgroundFormat, Option_Skin), sb::kOrigin, 0, 1, 1, 1)))
+  if (!Keep(w.background, CreateDDSWnd(FormatString(sb::kBackgroundFormat, options_.skin), sb::kOrigin, 0, 1, 1, 1)))
     return false;
   if (!Keep(w.robotTitle, CreateQLSWnd(sb::kRobotTitle.path, sb::kRobotTitle.pos, sb::kRobotTitle.show))) return false;
   if (!Keep(cardWidgets_.deckShadow, CreateQLSWnd(sb::kDeckShadow.path, sb::kDeckShadow.pos, sb::kDeckShadow.show)))
@@ -116,7 +116,7 @@ bool CDorvik2VWS::BuildSeats() {
     const auto i = static_cast<size_t>(side);
     if (!Keep(w.seatPanels[i], CreateUserInfoWnd(side))) return false;
     if (!Keep(w.scorePanels[i], CreateJumsuInfoWnd(side))) return false;
-    w.scorePanels[i]->SetBackWnd(Option_Skin);
+    w.scorePanels[i]->SetBackWnd(options_.skin);
     if (!Keep(w.cardIcons[i], CreateHTIconWnd(side))) return false;
     if (!Keep(w.bakIcons[i], CreateBakIconWnd(side))) return false;
   }
@@ -306,8 +306,8 @@ bool CDorvik2VWS::BuildPanelsAndExtras() {
   promotionMgr_.LoadPromotionAnimations();
   if (BuildCancelled() || !Keep(w.optionPanel, CreateUserOptionWnd())) return false;
   w.optionPanel->SetVolume(EffectVolume());
-  w.optionPanel->SetSpeed(Option_Speed);
-  w.optionPanel->SetStoredChoices(Option_SoundEffect, model_.myVoiceSet, Option_Skin);
+  w.optionPanel->SetSpeed(options_.speed);
+  w.optionPanel->SetStoredChoices(options_.soundEffect, model_.myVoiceSet, options_.skin);
   for (int32_t k = 0; k < sb::kPopupButtons; ++k) {
     CVPSPPushBtn* button = nullptr;
     if (!Keep(button, CreatePSPPushBtn(FormatString(sb::kPopupButtonFormat, k), sb::kOrigin, 0,

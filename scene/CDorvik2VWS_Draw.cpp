@@ -68,7 +68,7 @@ GRect CDorvik2VWS::Draw(IDirectDrawSurface4* backBuffer, GRect rect) {
   if (level == DDERR_WRONGMODE && !RebuildScreen()) return GRect();
   if (!screen->DirectDraw() || !screen->BackBuffer()) return GRect();
   IDirectDrawSurface4* target = backBuffer ? backBuffer : screen->BackBuffer().Get();
-  if (Option_Speed < 0) SetFullRedraw();
+  if (SpeedValue() < 0) SetFullRedraw();
   const GRect drawn = GVWS::Draw(target, rect);
   if (drawn.HasArea() && !screen->Present(drawn) && FAILED(screen->GetLastResult())) RebuildScreen();
   return drawn;

@@ -60,7 +60,7 @@ GVDDSWnd* CDorvik2VWS::CreateDDSWnd(const std::string& relPath, const GPoint& po
   if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVDDSWnd>();
   if (!wnd || columns < 1 || rows < 1) return LogLoadError(""), nullptr;
-  const COLORREF key = useColorKey ? static_cast<COLORREF>(colorKey) : kNoColorKey;
+  const COLORREF key = useColorKey ? static_cast<COLORREF>(colorKey_) : kNoColorKey;
   if (!wnd->LoadImage(imageFolder_ + relPath, key)) return ReportLoadError(relPath), nullptr;
   const GRect picture = wnd->GetRect();
   const GSize cell(picture.Width() / columns, picture.Height() / rows);
@@ -77,7 +77,7 @@ template <class W>
 W* MakeText(CDorvik2VWS& scene, const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
             int32_t fontHeight, int32_t fontWeight) {
   auto wnd = Make<W>();
-  const auto key = static_cast<COLORREF>(scene.colorKey);
+  const auto key = static_cast<COLORREF>(scene.ColorKey());
   if (!wnd || !wnd->Create(ToSize(size), key, fontHeight, fontWeight)) return scene.LogLoadError(""), nullptr;
   wnd->SetPos(pos);
   wnd->SetColorKey(key);
@@ -121,7 +121,7 @@ GVAnimWnd* CDorvik2VWS::CreateAnimWnd(const std::string& relPath, const GPoint& 
   if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVAnimWnd>();
   if (!wnd) return nullptr;
-  const auto key = static_cast<COLORREF>(colorKey);
+  const auto key = static_cast<COLORREF>(colorKey_);
   if (!wnd->LoadGif(imageFolder_ + relPath, frameSize, key)) return ReportLoadError(relPath), nullptr;
   wnd->SetPos(pos);
   wnd->SetStep(kAnimTickMs);
@@ -137,7 +137,7 @@ GVAvatarWnd* CDorvik2VWS::CreateAvatarWnd(std::vector<std::string>& parts, const
   if (parts.empty()) parts.push_back(fallback);
   auto wnd = Make<GVAvatarWnd>();
   if (!wnd) return nullptr;
-  const auto key = static_cast<COLORREF>(colorKey);
+  const auto key = static_cast<COLORREF>(colorKey_);
   if (!wnd->Create(parts, kAvatarTrims, kAvatarSize, key)) {
     parts.assign(1, fallback);
     if (!wnd->Create(parts, kAvatarTrims, kAvatarSize, key)) return nullptr;

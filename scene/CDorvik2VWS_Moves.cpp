@@ -112,7 +112,7 @@ void CDorvik2VWS::WaitCardFrame() {
   }
   stopwatch2_.Start();
   WaitPumpingMessages(static_cast<uint32_t>(cardFrameMs_));
-  if (stopwatch2_.ElapsedMs() > 2 * cardFrameMs_ && Option_Speed > 0) skipNextWait_ = 1;
+  if (stopwatch2_.ElapsedMs() > 2 * cardFrameMs_ && SpeedValue() > 0) skipNextWait_ = 1;
 }
 
 void CDorvik2VWS::RunCardPaths(int32_t frames) {

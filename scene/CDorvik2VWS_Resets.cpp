@@ -6,14 +6,12 @@
 #include "panels/CDorvik2PromotionMgr.h"
 #include "panels/CDorvik2VIPMgr.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 #include "tables/VocabularyTables.h"
 #include "widgets/GVQLAniWnd.h"
 
 namespace scene_resets {
 
-// The result stingers a new table silences.
-constexpr int32_t kFirstResultEffect = 28;
-constexpr int32_t kLastResultEffect = 31;
 constexpr const char* kOptionButton = "option";
 constexpr const char* kVipButton = "vip";
 
@@ -75,7 +73,7 @@ void CDorvik2VWS::ResetTableState() {
   model_.handPick = 0;
   model_.floor.Reset();
   ResetGameInfo();
-  for (int32_t id = scene_resets::kFirstResultEffect; id <= scene_resets::kLastResultEffect; ++id) StopEffect(id);
+  for (const int32_t id : scene_effects::kResultStingers) StopEffect(id);
 }
 
 void CDorvik2VWS::ClearTable() {

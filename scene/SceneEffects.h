@@ -16,6 +16,12 @@ constexpr int32_t kHit = 14;
 constexpr int32_t kHitGo3 = 15;
 constexpr int32_t kHitGo6 = 16;
 constexpr int32_t kStuck = 17;
+// The result stingers, in the order a new table silences them.
+constexpr int32_t kResultWinner = 28;
+constexpr int32_t kResultLoser = 29;
+constexpr int32_t kResultGreatWinner = 30;
+constexpr int32_t kResultGreatLoser = 31;
+constexpr int32_t kResultStingers[] = {kResultWinner, kResultLoser, kResultGreatWinner, kResultGreatLoser};
 constexpr int32_t kGo = 34;
 // The two effects played looping, stopped together.
 constexpr int32_t kThreeGoWin = 49;
@@ -23,7 +29,7 @@ constexpr int32_t kThreeGoLose = 50;
 
 // File of each effect id, relative to the sound folder.
 extern const char* const Files[kCount];
-// The ids in loading order: the result stingers 30 and 31 and the turn notices come
+// The ids in loading order: the great result stingers and the turn notices come
 // early, the shouts (37..48) and the rest after them.
 extern const int32_t LoadOrder[kCount];
 

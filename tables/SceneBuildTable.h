@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "base/GGeometry.h"
+#include "tables/TableSeats.h"
 
 namespace scene_build {
 
-inline constexpr int32_t kSides = 2;
+inline constexpr int32_t kSides = kTableSeats;
 inline constexpr int32_t kSpriteSlots = 512;
 
 // A sprite or button at a place; `show` is the factory's visibility, `sets` a button's

@@ -51,19 +51,19 @@ TEST_F(ClientTest, UserValueIsStoredAndAsksToEndOnlyOutsideARunningSeat) {
 }
 
 TEST_F(ClientTest, EventTextsReachTheSceneConvertedAndOtherEventsDoNothing) {
-  scene->ClearRecordedCalls();
+  trace.Clear();
   host.Clear();
   EXPECT_EQ(Event(kMe, 29, nullptr), 1);
   for (int32_t code : {13, 17, 18, 21, 25, 30}) EXPECT_EQ(Event(kMe, code, u"x"), 0) << code;
   EXPECT_EQ(client->OnHostEvent(kMe, nullptr, nullptr, nullptr), 0);
   EXPECT_TRUE(host.Calls().empty());
-  EXPECT_TRUE(scene->RecordedCalls().empty());
+  EXPECT_TRUE(trace.calls.empty());
   Event(kMe, 14, u"1|2|");
   Event(kMe, 16, nullptr);
   Event(kMe, 27, u"vip", 17);
   int32_t code = 28;
   client->OnHostEvent(kMe, &code, nullptr, nullptr);
-  EXPECT_EQ(scene->RecordedCalls(), (std::vector<std::string>{"OnHostCardList(7, 14, 1|2|)", "OnHostCardList(7, 16, )",
+  EXPECT_EQ(trace.calls, (std::vector<std::string>{"OnHostCardList(7, 14, 1|2|)", "OnHostCardList(7, 16, )",
                                                               "OnHostButton(vip, 17)", "ShowMemoButton(0)"}));
 }
 

@@ -125,7 +125,7 @@ TEST_F(GameWindowScreenTest, RebuildHandsOverInOrderAndPostsReadyBeforeTheRepain
   EXPECT_EQ(PostedToHost(WM_GAME_SCREEN_READY).size(), 1u);
   EXPECT_EQ(GetPixelFormatCode(), 17) << "made again for the new format";
   EXPECT_EQ(XResEntryMgr::Global().GetDirectDraw(), Screen().DirectDraw().Get());
-  EXPECT_EQ(scene_->colorKey, 0x7C1F);
+  EXPECT_EQ(scene_->ColorKey(), 0x7C1F);
   EXPECT_EQ(scene_->DisplayBitDepth(), 15);
   EXPECT_EQ(Closes(), 0u);
   EXPECT_FALSE(drawn.HasArea()) << "the rebuild's own full redraw left nothing dirty";

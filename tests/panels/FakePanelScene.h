@@ -30,7 +30,7 @@ namespace panel_test {
 class FakePanelScene : public IPanelScene {
  public:
   int32_t SendObserveMode(int32_t) override { return 0; }
-  void RecordCall(std::string_view) override {}
+  ISceneTrace* Trace() const override { return nullptr; }
   GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
                            int32_t fontHeight, int32_t fontWeight) override {
     auto w = std::make_unique<GVTextWnd>();

@@ -256,13 +256,13 @@ TEST_F(SceneSoundTest, WhoMaySpeak) {
   scene_->AddMutedUser(kMaleUser);
   scene_->AddMutedUser(kMaleUser);
   EXPECT_EQ(scene_->PlayVoice(kStop, 0), 0) << "muted";
-  scene_->Option_SoundEffect = 0;
+  scene_->Options().soundEffect = 0;
   scene_->RemoveMutedUser(kMaleUser);
   EXPECT_FALSE(scene_->IsMutedUser(kMaleUser)) << "listed once, removed once";
   EXPECT_EQ(scene_->PlayVoice(kStop, 0), 0) << "sound effects off";
   EXPECT_EQ(scene_->PreviewVoice(kStop, 0, 0), 0);
   EXPECT_TRUE(plat::sim::OpenedFiles().empty());
-  scene_->Option_SoundEffect = 1;
+  scene_->Options().soundEffect = 1;
   EXPECT_EQ(scene_->PlayVoice(10000, 1), 1) << "up to 10020 a robot speaks";
   // The turn user's seat speaks even when muted; a new room view empties the list.
   scene_->GetPlayer(1).Reset();

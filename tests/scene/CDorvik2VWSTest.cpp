@@ -109,7 +109,7 @@ TEST_F(SceneTest, FirstStartWritesTheFiveDefaults) {
   EXPECT_EQ(host.Transcript().at(0), "NotifyEvent(4294967295, 45, \"macro\", 17)");
   // What Init leaves besides the options: the screen's key, the cards' frame time, the
   // normal cursor from its file (shown) and the system's hand for the missing click one.
-  EXPECT_EQ(scene->colorKey, static_cast<int32_t>(wnd->Screen()->ColorKey()));
+  EXPECT_EQ(scene->ColorKey(), static_cast<int32_t>(wnd->Screen()->ColorKey()));
   EXPECT_EQ(scene->CardFrameMs(), 8);
   EXPECT_NE(scene->NormalCursor(), nullptr);
   EXPECT_NE(scene->NormalCursor(), LoadCursorA(nullptr, IDC_ARROW));
@@ -127,9 +127,9 @@ TEST_F(SceneTest, StoredOptionsAreReadAndUnreadableOnesGetTheirDefault) {
     const char* value;
     std::pair<DWORD, std::string> stored;
   } rows[] = {
-      {"skin 3", [] { StoreDword("Option_Skin", 3); }, [](CDorvik2VWS& s) { return s.Option_Skin; }, 0,
+      {"skin 3", [] { StoreDword("Option_Skin", 3); }, [](CDorvik2VWS& s) { return s.Options().skin; }, 0,
        "Option_Skin", {REG_DWORD, Dword(3)}},
-      {"skin -1", [] { StoreDword("Option_Skin", 0xFFFFFFFFu); }, [](CDorvik2VWS& s) { return s.Option_Skin; }, 0,
+      {"skin -1", [] { StoreDword("Option_Skin", 0xFFFFFFFFu); }, [](CDorvik2VWS& s) { return s.Options().skin; }, 0,
        "Option_Skin", {REG_DWORD, Dword(0xFFFFFFFFu)}},
       {"speed 5", [] { StoreText("Option_Speed", "5"); }, [](CDorvik2VWS& s) { return s.AnimSteps(2); }, 1,
        "Option_Speed", {REG_SZ, std::string("5\0", 2)}},
@@ -139,10 +139,10 @@ TEST_F(SceneTest, StoredOptionsAreReadAndUnreadableOnesGetTheirDefault) {
        [](CDorvik2VWS& s) { return s.EffectVolume(); }, -10000, "Option_Volume", {REG_SZ, std::string("-6000\0", 6)}},
       {"volume as a DWORD", [] { StoreDword("Option_Volume", 5); }, [](CDorvik2VWS& s) { return s.EffectVolume(); },
        0, "Option_Volume", {REG_SZ, std::string("0\0", 2)}},
-      {"skin as a text", [] { StoreText("Option_Skin", "2"); }, [](CDorvik2VWS& s) { return s.Option_Skin; }, 0,
+      {"skin as a text", [] { StoreText("Option_Skin", "2"); }, [](CDorvik2VWS& s) { return s.Options().skin; }, 0,
        "Option_Skin", {REG_DWORD, Dword(0)}},
       {"speed of 9000 bytes", [] { StoreText("Option_Speed", std::string(9000, '7')); },
-       [](CDorvik2VWS& s) { return s.Option_Speed; }, 1, "Option_Speed", {REG_SZ, std::string("1\0", 2)}},
+       [](CDorvik2VWS& s) { return s.Options().speed; }, 1, "Option_Speed", {REG_SZ, std::string("1\0", 2)}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -209,16 +209,40 @@ TEST_F(SceneTest, ResetsDropTheQueueUnhandledAndSetTheTableBack) {
   EXPECT_EQ(scene->GetSceneMode(), CDorvik2VWS::kModeNone);
   EXPECT_EQ(scene->GamesPlayed(), 0);
   for (int32_t i = 0; i < CDorvik2VWS::kPlayTimeNotices; ++i) EXPECT_EQ(scene->PlayTimeNotice(i), 1);
-  const size_t stopped = scene->StoppedEffects().size();
+  trace.Clear();
   scene->ResetTableState();
   const COpen& first = scene->Model().floor.slots.at(0);
   const COpen& last = scene->Model().floor.slots.at(11);
   EXPECT_EQ(std::make_pair(first.x, first.y), std::make_pair(285, 161));
   EXPECT_EQ(std::make_pair(last.x, last.y), std::make_pair(487, 233));
   EXPECT_EQ(scene->CountdownThreshold(), 10);
-  EXPECT_EQ(std::vector<int32_t>(scene->StoppedEffects().begin() + static_cast<std::ptrdiff_t>(stopped),
-                                 scene->StoppedEffects().end()),
-            (std::vector<int32_t>{28, 29, 30, 31}));
+  EXPECT_EQ(trace.stopped, (std::vector<int32_t>{28, 29, 30, 31}));
+}
+
+// The product installs no trace: every stand-in, panel note, effect and voice line goes
+// nowhere, so a trace installed later starts empty.
+TEST_F(SceneTest, AProductSceneHasNoTraceAndKeepsNoRecord) {
+  ASSERT_NE(Init(client, 0), nullptr);
+  scene = wnd->Scene();
+  Pump();
+  WaitForLoader(wnd);
+  ASSERT_TRUE(scene->IsReady());
+  EXPECT_EQ(scene->Trace(), nullptr);
+  for (uint32_t type = 0; type < HM_TYPE_LIMIT; ++type) {
+    HostMessage msg;
+    msg.type = type;
+    msg.record = MakeHostRecord(type);
+    Receive(Block(msg));
+  }
+  scene->PlayEffect(5, 0);
+  scene->StopEffect(5);
+  scene->PlayVoice(10027, 0);
+  testing_support::SceneTraceRecorder late;
+  scene->SetTrace(&late);
+  EXPECT_TRUE(late.calls.empty() && late.effects.empty() && late.stopped.empty() && late.voices.empty());
+  scene->SetStatusText("now");
+  EXPECT_EQ(late.calls, std::vector<std::string>{"SetStatusText(now)"});
+  scene->SetTrace(nullptr);
 }
 
 // The teardown kills the running timers and nulls every widget pointer; the destructor

@@ -42,7 +42,7 @@ class DrawTest : public GameTableTest {
     draws.clear();
   }
   size_t Count(const char* call) const {
-    const auto& calls = scene->RecordedCalls();
+    const auto& calls = trace.calls;
     return static_cast<size_t>(std::count(calls.begin(), calls.end(), std::string(call)));
   }
   std::vector<DWORD> draws;
@@ -50,9 +50,9 @@ class DrawTest : public GameTableTest {
 };
 
 TEST_F(DrawTest, NegativeSpeedRepaintsEverythingAndALostModeThatCannotBeRebuiltClosesOnce) {
-  scene->Option_Speed = -1;
+  scene->Options().speed = -1;
   for (int32_t i = 0; i < 2; ++i) EXPECT_EQ(scene->Draw(nullptr, GRect()), GRect(0, 0, 800, 600)) << i;
-  scene->Option_Speed = 1;
+  scene->Options().speed = 1;
   plat::sim::ClearPostedMessages(hostWnd);
   plat::sim::ChangeDisplayMode(1024, 768, plat::sim::DisplayFormat::Rgb565);
   plat::sim::SetDirectDrawAvailable(false);

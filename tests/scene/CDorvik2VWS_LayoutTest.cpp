@@ -103,7 +103,7 @@ TEST_F(LayoutTest, PiRowsPassDoubleCardsOnAndTheCounterFollows) {
   GVWnd* counter = scene->CardWidgets().piCounters[0];
   EXPECT_EQ(counter->GetPos(), GPoint(260 + 36 + 2, 470));
   EXPECT_TRUE(counter->IsVisible());
-  EXPECT_EQ(scene->RecordedCalls().back(), "SetPiCountText(0, 12)");
+  EXPECT_EQ(trace.calls.back(), "SetPiCountText(0, 12)");
 }
 
 TEST_F(LayoutTest, CardLooksKeepTheTopLeft) {

@@ -30,11 +30,11 @@ class MovesTest : public card_table::CardTableTest {
     CardTableTest::SetUp();
     SeatMe(0);
     SeatOther(1);
-    scene->Option_Speed = 0;  // three steps a move
+    scene->Options().speed = 0;  // three steps a move
     scene->ApplySpeed();
   }
   uint64_t Ms() const { return plat::sim::NowMicros() / 1000; }
-  const std::vector<int32_t>& Effects() const { return scene->PlayedEffects(); }
+  const std::vector<int32_t>& Effects() const { return trace.effects; }
   std::vector<int32_t> EffectsSince(size_t n) const {
     return std::vector<int32_t>(Effects().begin() + static_cast<std::ptrdiff_t>(n), Effects().end());
   }
@@ -88,7 +88,7 @@ TEST_F(MovesTest, AnOverrunFrameSkipsTheNextWaitOnlyAtPositiveSpeed) {
   struct Case { int32_t speed; uint64_t ms; };
   // The timer falls due 5 ms into the first frame.
   for (const Case& c : {Case{1, 5 + 20 + 8}, Case{-1, 5 + 20 + 8 + 8}}) {
-    scene->Option_Speed = c.speed;
+    scene->Options().speed = c.speed;
     sleeps = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
       if (sleeps++ == 0) Sleep(20);
@@ -180,7 +180,7 @@ TEST_F(MovesTest, FlipsFindTheirSlotAndCallVoicesOnTheFirstTurns) {
   const size_t effects = Effects().size();
   scene->FlipDeckCard(10, 0);
   EXPECT_EQ(EffectsSince(effects), (std::vector<int32_t>{14, 17})) << "a stuck triple";
-  EXPECT_TRUE(scene->PlayedVoices().empty());
+  EXPECT_TRUE(trace.voices.empty());
   EXPECT_FALSE(scene->CardWidgets().deckShadow->IsVisible()) << "the deck ran out";
   scene->ResetTableState();
   scene->Model().game.turnCount = 1;
@@ -190,7 +190,7 @@ TEST_F(MovesTest, FlipsFindTheirSlotAndCallVoicesOnTheFirstTurns) {
   OnFloor(12, 30, 9);
   scene->Model().game.matchedCount = 1;
   scene->FlipDeckCard(31, 0);
-  EXPECT_EQ(scene->PlayedVoices(), (std::vector<std::array<int32_t, 2>>{{10035, 1}, {10034, 0}}));
+  EXPECT_EQ(trace.voices, (std::vector<std::array<int32_t, 2>>{{10035, 1}, {10034, 0}}));
 }
 
 TEST_F(MovesTest, CapturesAndStealsAddStepsBySide) {

@@ -143,12 +143,12 @@ TEST_F(QueueTest, EveryTypeReachesItsSlot) {
     HostMessage msg;
     msg.type = type;
     msg.record = MakeHostRecord(type);
-    scene->ClearRecordedCalls();
+    trace.Clear();
     host.Clear();
     scene->RedrawIfDirty();
     Receive(Block(msg));
     EXPECT_FALSE(scene->IsDirty());
-    const auto& calls = scene->RecordedCalls();
+    const auto& calls = trace.calls;
     const bool none = type == HM_NONE || type == HM_UNHANDLED_55 || type == HM_UNHANDLED_58 ||
                       type == HM_UNHANDLED_60 || type == HM_ROOM_TITLE_BANNED;
     EXPECT_EQ(calls.size(), none ? 0u : 1u);

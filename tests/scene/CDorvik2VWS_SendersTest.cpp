@@ -240,10 +240,10 @@ TEST_F(SendersTest, ItemRequestGoesToTheHostOnlyOnASeatedResult) {
   scene->RequestItem(0);
   scene->RequestItem(-5);
   EXPECT_TRUE(host.Calls().empty());
-  scene->ClearRecordedCalls();
+  trace.Clear();
   scene->RequestItem(0x0102030405LL);
   EXPECT_EQ(host.Transcript(), (std::vector<std::string>{"NotifyEvent(7, 22, [05 04 03 02 01 00 00 00], 8)"}));
-  EXPECT_EQ(scene->RecordedCalls(), (std::vector<std::string>{"CloseResultWnd"}));
+  EXPECT_EQ(trace.calls, (std::vector<std::string>{"CloseResultWnd"}));
   EXPECT_TRUE(scene->IsDirty());
   host.Clear();
   scene->GetPlayer(0).Reset();

@@ -18,6 +18,8 @@ void GameTableTest::MakeTable(int32_t threaded) {
   ASSERT_NE(Init(client, threaded), nullptr);
   scene = wnd->Scene();
   ASSERT_NE(scene, nullptr);
+  // A threaded build reads the trace on the loader thread: such a test installs it itself.
+  if (!threaded) scene->SetTrace(&trace);
   scene->MyUser().userNo = kMe;
   scene->MyUser().userId = kMyId;
   if (!threaded) {

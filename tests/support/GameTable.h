@@ -11,6 +11,7 @@
 #include "host/HostMessage.h"
 #include "scene/CDorvik2VWS.h"
 #include "support/HostWindowFixture.h"
+#include "support/SceneTraceRecorder.h"
 
 namespace testing_support {
 
@@ -42,6 +43,8 @@ class GameTableTest : public HostWindowFixture {
   IClientInterface* client = nullptr;
   CDorvik2Wnd* wnd = nullptr;
   CDorvik2VWS* scene = nullptr;
+  // Installed in the scene as soon as it is made (before a synchronous build).
+  SceneTraceRecorder trace;
 };
 
 }  // namespace testing_support

@@ -1,0 +1,74 @@
+// The options' registry values and their defaults.
+#include "scene/CSceneOptions.h"
+
+#include "base/RegistryValues.h"
+#include "base/TextUtil.h"
+#include "plat/crt.h"
+#include "tables/VocabularyTables.h"
+
+namespace scene_options {
+
+constexpr const char* kVolume = "Option_Volume";
+constexpr const char* kSpeed = "Option_Speed";
+constexpr const char* kSoundEffect = "Option_SoundEffect";
+constexpr const char* kVoice = "Option_Voice";
+constexpr const char* kSkin = "Option_Skin";
+constexpr int32_t kDefaultVolume = 0;
+constexpr int32_t kDefaultSpeed = 1;
+constexpr uint32_t kDefaultSoundEffect = 1;
+constexpr uint32_t kDefaultSkin = 0;
+constexpr uint32_t kLastSkin = 2;
+
+}  // namespace scene_options
+
+void CSceneOptions::SetRegistryBase(const std::string& company, const std::string& domain) {
+  company_ = company;
+  registryBase_ = company + "\\" + domain;
+}
+
+int32_t CSceneOptions::ReadRegString(const std::string& subKey, const char* name, std::string& out) const {
+  return registry_values::ReadText(registryBase_, subKey, name, out);
+}
+
+int32_t CSceneOptions::SaveRegString(const std::string& subKey, const char* name, const std::string& text) const {
+  return registry_values::WriteText(registryBase_, subKey, name, text);
+}
+
+int32_t CSceneOptions::SaveRegDword(const std::string& subKey, const char* name, uint32_t value) const {
+  return registry_values::WriteDword(registryBase_, subKey, name, value);
+}
+
+CSceneOptions::Handed CSceneOptions::Read() {
+  namespace o = scene_options;
+  const std::string sub = kSubKey;
+  Handed handed;
+  std::string text;
+  if (!ReadRegString(sub, o::kVolume, text)) {
+    text = FormatString("%d", o::kDefaultVolume);
+    SaveRegString(sub, o::kVolume, text);
+  }
+  handed.volume = plat::crt::atoi(text.c_str());
+  if (!ReadRegString(sub, o::kSpeed, text)) {
+    text = FormatString("%d", o::kDefaultSpeed);
+    SaveRegString(sub, o::kSpeed, text);
+  }
+  speed = plat::crt::atoi(text.c_str());
+
+  uint32_t value = 0;
+  if (!ReadRegistryValue(registryBase_, sub, o::kSoundEffect, &value)) {
+    value = o::kDefaultSoundEffect;
+    SaveRegDword(sub, o::kSoundEffect, value);
+  }
+  soundEffect = static_cast<int32_t>(value);
+  if (!ReadRegistryValue(registryBase_, sub, o::kVoice, &value)) {
+    value = static_cast<uint32_t>(plat::crt::rand() % kVoiceSetCount);
+    if (!SaveRegDword(sub, o::kVoice, value)) value = static_cast<uint32_t>(plat::crt::rand() % kVoiceSetCount);
+  }
+  handed.voiceSet = static_cast<int32_t>(value);
+  if (!ReadRegistryValue(registryBase_, sub, o::kSkin, &value)) {
+    value = o::kDefaultSkin;
+    SaveRegDword(sub, o::kSkin, value);
+  }
+  skin = value <= o::kLastSkin ? static_cast<int32_t>(value) : 0;
+  return handed;
+}

@@ -1,0 +1,42 @@
+// The player's options in the registry, under HKEY_CURRENT_USER
+// "Software\<company>\<domain>\14": read once at Init, and a value that cannot be read
+// is written back with its default. Built and tested without a scene.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class CSceneOptions {
+ public:
+  static constexpr const char* kSubKey = "14";
+
+  // What the read hands to the parts that keep it: the effect volume as stored (the
+  // sound cues clamp it) and this client's voice set.
+  struct Handed {
+    int32_t volume = 0;
+    int32_t voiceSet = 0;
+  };
+
+  // The key "<company>\<domain>" the options live under.
+  void SetRegistryBase(const std::string& company, const std::string& domain);
+  const std::string& Company() const { return company_; }
+  const std::string& RegistryBasePath() const { return registryBase_; }
+
+  // Under the base's `subKey`; 1 on success.
+  int32_t ReadRegString(const std::string& subKey, const char* name, std::string& out) const;
+  int32_t SaveRegString(const std::string& subKey, const char* name, const std::string& text) const;
+  int32_t SaveRegDword(const std::string& subKey, const char* name, uint32_t value) const;
+
+  // Reads the five options, writing back the default of any that cannot be read; a
+  // failed write of the voice set draws it again. Keeps the speed, the skin (0 outside
+  // 0..2) and the sound-effect switch.
+  Handed Read();
+
+  int32_t speed = 0;
+  int32_t skin = 0;
+  int32_t soundEffect = 1;  // 0 silences voice lines (effects keep playing)
+
+ private:
+  std::string company_;
+  std::string registryBase_;
+};
