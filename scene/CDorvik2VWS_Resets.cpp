@@ -37,8 +37,7 @@ void CDorvik2VWS::ResetGameInfo() {
 void CDorvik2VWS::ResetGameState() {
   RecordCall("ResetGameState");
   model_.sceneMode = kModeNone;
-  timerRunning_[kTickTimer] = 0;
-  for (UINT_PTR id = kBlinkTimer; id <= kLastKilledTimer; ++id) timerRunning_[id] = 0;
+  timers_.ForgetRunningFlags();
   model_.thirdGameFlag = 0;
   model_.exitFields.fill(0);
   model_.seatValue = -1;
@@ -64,12 +63,8 @@ void CDorvik2VWS::ResetTableState() {
     slot.x = kFloorSlotPoints[i].x;
     slot.y = kFloorSlotPoints[i].y;
   }
-  countdownThreshold_ = kCountdownThreshold;
-  countdownStart = 0;
-  countdown = 0;
+  timers_.ResetCountdown();
   model_.selectedFloorCard = -1;
-  halfSecondToggle_ = 0;
-  afterToggleFlag_ = 0;
   model_.handPick = 0;
   model_.floor.Reset();
   ResetGameInfo();
@@ -82,9 +77,8 @@ void CDorvik2VWS::ClearTable() {
   if (widgets_.notifyPrompt) widgets_.notifyPrompt->Close();
   CloseResultWnd();
   vipMgr_.HideAlertIcons();
-  afterToggleFlag_ = 0;
+  timers_.RewindCountdown();
   model_.handPick = 0;
-  countdown = countdownStart;
   model_.pendingEvent = -1;
   ResetCardWidgets();
   for (int32_t slot = 0; slot < kSeats; ++slot) {
