@@ -441,7 +441,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private IHostQueueSite {
   // Installs the handler of a type; false (nothing installed) for 0, 55, 58, 60 and
   // 64 on, which are dropped unhandled.
   bool SetHostMessageHandler(uint32_t type, HostMessageHandler handler);
-  static bool HasHandlerSlot(uint32_t type) { return CHostQueue::HasHandlerSlot(type); }
   // Appends a message read by OnReceive.
   void EnqueueHostMessage(HostMessage&& msg) { hostQueue_.Enqueue(std::move(msg)); }
   // Dispatches the queue's head when ready and not busy: 1 when one was handled.
@@ -452,8 +451,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private IHostQueueSite {
   // was torn down under the handler, the owner is told once the outermost handler
   // has returned; the scene must then be touched no more.
   void DispatchHostMessage() { hostQueue_.DispatchHead(); }
-  // Destroys every queued message unhandled.
-  void DropQueuedMessages() { hostQueue_.Drop(); }
   bool IsBusy() const { return hostQueue_.IsBusy(); }
   uint32_t QueuedCount() const { return hostQueue_.QueuedCount(); }
   // Per-game reset: mode -1, timer flags, counters and auto-play cleared, queued

@@ -47,7 +47,7 @@ void CDorvik2VWS::ResetGameState() {
   model_.autoPlay = 0;
   // Busy belongs to the dispatcher: it is set only while a handler runs, and that
   // handler's record is its own, not the queue's.
-  DropQueuedMessages();
+  hostQueue_.Drop();
   stopwatch1_.ReadFrequency();
   stopwatch2_.ReadFrequency();
   ResetTableState();

@@ -49,7 +49,7 @@ void CHostQueue::Enqueue(HostMessage&& msg) {
 }
 
 int32_t CHostQueue::DispatchNextIfIdle() {
-  if (busy_ || queue_.empty() || !site_.MayDispatchHostMessage()) return 0;
+  if (!site_.MayDispatchHostMessage() || busy_ || queue_.empty()) return 0;
   DispatchHead();
   return 1;
 }
