@@ -2,7 +2,6 @@
 // cursors, the teardown, the game timers and the input the window hands over.
 #include "scene/CDorvik2VWS.h"
 
-#include <iterator>
 #include <stdexcept>
 
 #include "base/GDDSurfaceDesc.h"
@@ -24,14 +23,6 @@ constexpr DWORD kProfileBufferBytes = 1024;
 constexpr const char* kGradeTitles = "|입문|초보|하수|중수|고수|선수|타짜|영웅|제왕|";
 constexpr const char* kNormalCursorFile = "Cursor\\sg_normal.ani";
 constexpr const char* kClickCursorFile = "Cursor\\sg_click.ani";
-constexpr UINT kTickMs = 50;
-constexpr UINT kBlinkMs = 500;
-constexpr UINT kBannerMs = 2000;
-constexpr UINT kStartButtonMs = 3500;
-constexpr UINT kMillisPerSecond = 1000;
-// Turn limits in seconds by phase at the slowest speed; the speed and auto-play
-// tables come with the full scene.
-constexpr int32_t kTurnLimitSeconds[] = {0, 5, 2, 6, 0, 0, 10, 9, 10, 10, 0, 10, 0, 0, 10, 10, 0, 10};
 // Set by the constructor, cleared by the destructor of the scene it names.
 CDorvik2VWS* g_currentScene = nullptr;
 
@@ -62,7 +53,6 @@ CDorvik2VWS* CDorvik2VWS::Current() { return scene_life::g_currentScene; }
 
 CDorvik2VWS::CDorvik2VWS(ISceneOwner* owner) : owner_(owner) {
   scene_life::g_currentScene = this;
-  lastTickTime_ = timeGetTime() - scene_life::kTickMs;
   GetSystemInfo(&systemInfo_);
   // Every widget pointer is still null here: the resets must not need one.
   ResetGameState();
@@ -78,7 +68,7 @@ CDorvik2VWS::~CDorvik2VWS() {
 }
 
 void CDorvik2VWS::DestroyAll() {
-  KillGameTimers();
+  timers_.StopAll();
   StopLoopingEffects();
   GVWS::DestroyAll();
   // The widget list deleted every widget; nothing may point at one any more.
@@ -100,6 +90,7 @@ BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bott
   // The screen rectangle first: without it the window system never draws.
   if (!GVWS::SetRect(left, top, right, bottom)) return 0;
   gameWnd_ = owner_ ? owner_->Handle() : nullptr;
+  timers_.SetWindow(gameWnd_);
   if (GDDScreen* screen = owner_ ? owner_->Screen() : nullptr) colorKey_ = static_cast<int32_t>(screen->ColorKey());
   const std::string gameFolder = owner_ ? owner_->GameFolder() : std::string();
   imageFolder_ = gameFolder + "GameImage\\";
@@ -157,55 +148,11 @@ int32_t CDorvik2VWS::GetDisplayBitDepth() {
   return displayBitDepth_;
 }
 
-int32_t CDorvik2VWS::StartGameTimer(UINT_PTR id, int32_t phase) {
-  if (id > kLastKilledTimer || !gameWnd_) return 0;
-  if (id == kTurnTimer) {
-    StopGameTimer(kTurnTimer);
-    const bool known = phase >= 0 && phase < static_cast<int32_t>(std::size(scene_life::kTurnLimitSeconds));
-    const int32_t limit = known ? scene_life::kTurnLimitSeconds[phase] : 0;
-    SetTimer(gameWnd_, id, static_cast<UINT>(limit) * scene_life::kMillisPerSecond, nullptr);
-    turnPhase_ = phase;
-    return limit;
-  }
-  if (timerRunning_[id]) return 0;
-  static constexpr UINT kPeriods[] = {scene_life::kTickMs, 0, scene_life::kBlinkMs, scene_life::kBannerMs,
-                                      scene_life::kStartButtonMs};
-  timerRunning_[id] = 1;
-  SetTimer(gameWnd_, id, kPeriods[id], nullptr);
-  return 0;
-}
-
-void CDorvik2VWS::StopGameTimer(UINT_PTR id) {
-  if (id > kLastKilledTimer) return;
-  if (gameWnd_) KillTimer(gameWnd_, id);
-  timerRunning_[id] = 0;
-  if (id == kTurnTimer) turnPhase_ = 0;
-}
-
-void CDorvik2VWS::KillGameTimers() {
-  for (UINT_PTR id = 0; id <= kLastKilledTimer; ++id) {
-    const bool running = id == kTurnTimer ? turnPhase_ != 0 : timerRunning_[id] != 0;
-    if (running) StopGameTimer(id);
-  }
-}
-
 BOOL CDorvik2VWS::OnTimer(UINT_PTR id) {
-  if (id > kLastTimer) return 0;
-  switch (id) {
-    case kTickTimer:
-      AnimationTick();
-      RedrawIfDirty();
-      break;
-    case kTurnTimer:
-      StopGameTimer(kTurnTimer);
-      break;
-    case kLastTimer:
-      KillTimer(gameWnd_, id);
-      break;
-    default:
-      // One-shots end at their first expiry.
-      if (id != kBlinkTimer) StopGameTimer(id);
-      break;
+  if (!timers_.Expire(id)) return 0;
+  if (id == kTickTimer) {
+    AnimationTick();
+    RedrawIfDirty();
   }
   return 1;
 }

@@ -41,8 +41,11 @@
 #include "game/CGameInfo.h"
 #include "game/CGameModel.h"
 #include "game/COpenInfo.h"
+#include "scene/CHostQueue.h"
 #include "scene/CSceneOptions.h"
+#include "scene/CSceneSenders.h"
 #include "scene/CSceneSound.h"
+#include "scene/CSceneTimers.h"
 #include "scene/CTimeMgr.h"
 #include "scene/CVHTWnd.h"
 #include "scene/ISceneOwner.h"
@@ -67,21 +70,19 @@ class GVQLSWnd;
 class GVSlideWnd;
 class GVTextWnd;
 
-class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable {
+class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable, private IHostQueueSite {
  public:
   using SceneMode = CGameModel::SceneMode;
   static constexpr SceneMode kModeNone = CGameModel::kModeNone;
   static constexpr SceneMode kModeWaiting = CGameModel::kModeWaiting;
   static constexpr SceneMode kModePlaying = CGameModel::kModePlaying;
   static constexpr SceneMode kModeResult = CGameModel::kModeResult;
-  // Timers 0..4 are the scene's own and die with it; 5 (the chat macro's) outlives
-  // a teardown.
-  static constexpr UINT_PTR kTickTimer = 0;
-  static constexpr UINT_PTR kTurnTimer = 1;
-  static constexpr UINT_PTR kBlinkTimer = 2;
-  static constexpr UINT_PTR kBannerTimer = 3;
-  static constexpr UINT_PTR kLastKilledTimer = 4;
-  static constexpr UINT_PTR kLastTimer = 5;
+  static constexpr UINT_PTR kTickTimer = CSceneTimers::kTickTimer;
+  static constexpr UINT_PTR kTurnTimer = CSceneTimers::kTurnTimer;
+  static constexpr UINT_PTR kBlinkTimer = CSceneTimers::kBlinkTimer;
+  static constexpr UINT_PTR kBannerTimer = CSceneTimers::kBannerTimer;
+  static constexpr UINT_PTR kLastKilledTimer = CSceneTimers::kLastKilledTimer;
+  static constexpr UINT_PTR kLastTimer = CSceneTimers::kLastTimer;
 
   // The strip along the top of the game window that drags the host window when a
   // press there finds nothing to take it (right and bottom exclusive).
@@ -91,7 +92,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   static constexpr int32_t kPlayTimeNotices = CGameModel::kPlayTimeNotices;
   static constexpr int32_t kCardFrameMs = 8;  // the card moves' frame time
   static constexpr int32_t kDefaultAnimSteps = 3;
-  static constexpr int32_t kCountdownThreshold = 10;
 
   // Every widget, panel and animation the scene build makes, in build order; all null
   // before it and after a teardown. The widget list owns them: nothing here deletes
@@ -229,15 +229,15 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   // The nested wait: ticks, draws and dispatches input and timer messages until `ms`
   // have passed, leaving other messages queued. Returns at once while closing.
   void WaitPumpingMessages(uint32_t ms);
-  // 1 the first time it is called in a local second whose minute and second are 0.
-  int32_t IsHourStartOnce();
 
-  // Timers on the game window: 0 the 50 ms tick, 1 the turn countdown for `phase`,
-  // 2 the blink, 3 and 4 one-shots. Id 1 gives the limit used (seconds), others 0.
-  int32_t StartGameTimer(UINT_PTR id, int32_t phase);
-  void StopGameTimer(UINT_PTR id);
+  // Timers on the game window (CSceneTimers).
+  int32_t StartGameTimer(UINT_PTR id, int32_t phase) { return timers_.Start(id, phase); }
+  void StopGameTimer(UINT_PTR id) { timers_.Stop(id); }
+  bool IsGameTimerRunning(UINT_PTR id) const { return timers_.IsRunning(id); }
   // Acts on the scene's timers (ids 0..5): 1; any other id (a widget's) 0.
   BOOL OnTimer(UINT_PTR id) override;
+  CSceneTimers& Timers() { return timers_; }
+  const CSceneTimers& Timers() const { return timers_; }
 
   // ---- Input the game window hands over ----
   // 0 with input off, and for a windowed press in the drag strip that no widget takes
@@ -251,7 +251,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   ISceneOwner* Owner() const { return owner_; }
   int32_t GamesPlayed() const { return model_.gamesPlayed; }
   int32_t GetSceneMode() const { return model_.sceneMode; }
-  int32_t GetPhase() const { return turnPhase_; }
+  int32_t GetPhase() const { return timers_.Phase(); }
   bool IsDirty() const { return dirty_ != 0; }
   // The screen's colour key, written by the window after every screen (re)build; the
   // widgets the scene makes take it as their key.
@@ -364,7 +364,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   static constexpr int32_t kLoadFailedEvent = 36;
   static constexpr GPoint kAvatarTrims{6, 16};
   static constexpr GSize kAvatarSize{68, 98};
-  static constexpr int32_t kAnimTickMs = 50;
   static constexpr GPoint kPiCounterPoints[kSeats] = {{405, 388}, {472, 40}};
   static constexpr const char* kPiCounterPicture = "Hwatoo\\pee_count.bmp";
   void LogLoadError(const std::string& text);
@@ -445,30 +444,24 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   static constexpr int32_t kBetButtonCount = 3;
   static constexpr int32_t kGoEffect = scene_effects::kGo;
 
-  // ---- Queue and dispatcher ----
+  // ---- Queue and dispatcher (CHostQueue; the scene's slots in CDorvik2VWS_Queue.cpp) ----
   // A handler gets the message it handles; the dispatcher owns it for the call.
   using HostMessageHandler = std::function<void(CDorvik2VWS&, HostMessage&)>;
   // Installs the handler of a type; false (nothing installed) for 0, 55, 58, 60 and
   // 64 on, which are dropped unhandled.
   bool SetHostMessageHandler(uint32_t type, HostMessageHandler handler);
-  static bool HasHandlerSlot(uint32_t type);
   // Appends a message read by OnReceive.
-  void EnqueueHostMessage(HostMessage&& msg);
+  void EnqueueHostMessage(HostMessage&& msg) { hostQueue_.Enqueue(std::move(msg)); }
   // Dispatches the queue's head when ready and not busy: 1 when one was handled.
   // OnReceive, the 50 ms tick and the kick after the build call it.
-  int32_t DispatchNextIfIdle();
+  int32_t DispatchNextIfIdle() { return hostQueue_.DispatchNextIfIdle(); }
   // Takes the head out of the queue, handles it with busy and full redraw set,
   // destroys it and clears busy. Nothing when the queue is empty. When the window
   // was torn down under the handler, the owner is told once the outermost handler
   // has returned; the scene must then be touched no more.
-  void DispatchHostMessage();
-  // Destroys every queued message unhandled.
-  void DropQueuedMessages();
-  bool IsBusy() const { return busy_ != 0; }
-  bool IsGameTimerRunning(UINT_PTR id) const {
-    return id == kTurnTimer ? turnPhase_ != 0 : id <= kLastKilledTimer && timerRunning_[id] != 0;
-  }
-  uint32_t QueuedCount() const { return queuedCount_; }
+  void DispatchHostMessage() { hostQueue_.DispatchHead(); }
+  bool IsBusy() const { return hostQueue_.IsBusy(); }
+  uint32_t QueuedCount() const { return hostQueue_.QueuedCount(); }
   // Per-game reset: mode -1, timer flags, counters and auto-play cleared, queued
   // messages destroyed unhandled, the table state reset. A message being handled stays
   // with its handler, and busy stays set until that handler returns.
@@ -489,10 +482,10 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   const CGameInfo& GameInfo() const { return model_.game; }
   const COpenInfo& GetFloorState() const { return model_.floor; }
   int32_t PlayTimeNotice(int32_t index) const { return model_.playTimeNotices.at(static_cast<size_t>(index)); }
-  int32_t CountdownThreshold() const { return countdownThreshold_; }
+  int32_t CountdownThreshold() const { return timers_.CountdownThreshold(); }
   // Leave request: GC_LEAVE up to three times while seated; otherwise, or when all
   // were lost, mode 1, play state 3 and WM_GAME_CLOSE reason 1.
-  void RequestExit();
+  void RequestExit() { senders_.RequestExit(); }
 
   // ---- Seats (the room record) ----
   int32_t GetUserNoById(const std::string& userId) const;
@@ -534,39 +527,35 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   void ShowHandCardHints(int32_t show);
   void CloseResultWnd();
 
-  // ---- Senders: 1 when the command reached the host, 0 when refused or lost ----
-  int32_t SendGameCommand(const GameCommand& command);
-  int32_t SendMyVoice();
-  int32_t SendPlay(int32_t flag);
-  int32_t SendObserve();
-  int32_t SendLeave();
-  int32_t SendKick(int32_t targetUserNo);
-  int32_t SendOptionChange(int32_t code, int32_t value);
-  int32_t SendStakeVoteAnswer(int32_t answer);
-  int32_t SendStart();
-  int32_t SendSunPick(int32_t pick, int32_t timedOut);
-  int32_t SendFourOfMonthAnswer(int32_t answer);
-  int32_t SendPlayCard(int32_t card, int32_t timedOut);
-  int32_t SendPickFloorCard(int32_t card, int32_t timedOut);
-  int32_t SendShakeAnswer(int32_t answer, int32_t timedOut);
-  int32_t Send9TenAnswer(int32_t answer, int32_t timedOut);
-  int32_t SendGoOrStopAnswer(int32_t answer, int32_t timedOut);
-  int32_t SendUnused17(int32_t a, int32_t b, int64_t c);
-  int32_t SendResultDone();
-  int32_t SendPromotionRequest(int32_t kind, int32_t value);
-  // GC_HOST_VALUES, then GC_RESULT_DONE; the first command's result.
-  int32_t SendHostValues(int32_t id, int64_t a, int64_t b);
-  int32_t SendBetChoice(int32_t button);
-  // Keeps the state and tells the server.
-  int32_t SendObserveMode(int32_t state) override;
-  int32_t SendNumberKey(int32_t phrase);
-  void SendAutoPlay(int32_t on);
-  void SendTimeoutCount(int32_t count);
-  void SendHostNoticeAck();
-  int32_t SendTextLine(const std::string& text);
-  // Host event 22 with the 8-byte amount, in mode 3 while seated and for an amount
-  // above 0; then the result panel closes.
-  void RequestItem(int64_t amount);
+  // ---- Senders (CSceneSenders): 1 when the command reached the host, 0 when refused or lost ----
+  int32_t SendGameCommand(const GameCommand& command) { return senders_.SendGameCommand(command); }
+  int32_t SendMyVoice() { return senders_.SendMyVoice(); }
+  int32_t SendPlay(int32_t flag) { return senders_.SendPlay(flag); }
+  int32_t SendObserve() { return senders_.SendObserve(); }
+  int32_t SendLeave() { return senders_.SendLeave(); }
+  int32_t SendKick(int32_t targetUserNo) { return senders_.SendKick(targetUserNo); }
+  int32_t SendOptionChange(int32_t code, int32_t value) { return senders_.SendOptionChange(code, value); }
+  int32_t SendStakeVoteAnswer(int32_t answer) { return senders_.SendStakeVoteAnswer(answer); }
+  int32_t SendStart() { return senders_.SendStart(); }
+  int32_t SendSunPick(int32_t pick, int32_t timedOut) { return senders_.SendSunPick(pick, timedOut); }
+  int32_t SendFourOfMonthAnswer(int32_t answer) { return senders_.SendFourOfMonthAnswer(answer); }
+  int32_t SendPlayCard(int32_t card, int32_t timedOut) { return senders_.SendPlayCard(card, timedOut); }
+  int32_t SendPickFloorCard(int32_t card, int32_t timedOut) { return senders_.SendPickFloorCard(card, timedOut); }
+  int32_t SendShakeAnswer(int32_t answer, int32_t timedOut) { return senders_.SendShakeAnswer(answer, timedOut); }
+  int32_t Send9TenAnswer(int32_t answer, int32_t timedOut) { return senders_.Send9TenAnswer(answer, timedOut); }
+  int32_t SendGoOrStopAnswer(int32_t answer, int32_t timedOut) { return senders_.SendGoOrStopAnswer(answer, timedOut); }
+  int32_t SendUnused17(int32_t a, int32_t b, int64_t c) { return senders_.SendUnused17(a, b, c); }
+  int32_t SendResultDone() { return senders_.SendResultDone(); }
+  int32_t SendPromotionRequest(int32_t kind, int32_t value) { return senders_.SendPromotionRequest(kind, value); }
+  int32_t SendHostValues(int32_t id, int64_t a, int64_t b) { return senders_.SendHostValues(id, a, b); }
+  int32_t SendBetChoice(int32_t button) { return senders_.SendBetChoice(button); }
+  int32_t SendObserveMode(int32_t state) override { return senders_.SendObserveMode(state); }
+  int32_t SendNumberKey(int32_t phrase) { return senders_.SendNumberKey(phrase); }
+  void SendAutoPlay(int32_t on) { senders_.SendAutoPlay(on); }
+  void SendTimeoutCount(int32_t count) { senders_.SendTimeoutCount(count); }
+  void SendHostNoticeAck() { senders_.SendHostNoticeAck(); }
+  int32_t SendTextLine(const std::string& text) { return senders_.SendTextLine(text); }
+  void RequestItem(int64_t amount) { senders_.RequestItem(amount); }
 
   // ---- Fields the senders and the host link read and write ----
   RCUser& MyUser() { return model_.myUser; }
@@ -581,10 +570,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   CVObserveSystemWnd* ObservePanel() { return IsReady() ? widgets_.observePanel : nullptr; }
   CDorvik2VIPMgr& VipManager() { return vipMgr_; }
   int32_t ObserveState() const { return model_.observeState; }
-  SceneWidgetStub& CountdownWidget() { return countdownWidget_; }
   SceneWidgetStub& BetButton(int32_t index) { return betButtons_.at(static_cast<size_t>(index)); }
-  int32_t countdown = 0;
-  int32_t countdownStart = 0;
   // ==== end of the host link block ====================================================
 
   // ==== Host message handlers (CDorvik2VWS_Handlers.cpp) ================================
@@ -731,7 +717,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   int32_t LastMoveSteps() const { return lastMoveSteps_; }
 
  private:
-  void KillGameTimers();
   void ReadOptions();
   bool LoadCursors();
   // Clears the dirty flag and draws, when ready and not closing.
@@ -747,13 +732,8 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   CGameModel model_;
   CTimeMgr stopwatch1_;
   CTimeMgr stopwatch2_;
-  int32_t turnPhase_ = 0;  // doubles as timer 1's running flag
-  int32_t countdownThreshold_ = 0;
   int32_t cardFrameMs_ = kCardFrameMs;
   std::array<int32_t, 3> animSteps_{kDefaultAnimSteps, kDefaultAnimSteps, kDefaultAnimSteps};
-  int32_t halfSecondToggle_ = 0;
-  int32_t afterToggleFlag_ = 0;
-  int32_t timerRunning_[kLastKilledTimer + 1] = {};
   int32_t windowsNt_ = 0;
   HCURSOR normalCursor_ = nullptr;
   HCURSOR clickCursor_ = nullptr;
@@ -766,8 +746,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   SYSTEM_INFO systemInfo_{};
   CDorvik2PromotionMgr promotionMgr_{this};
   CDorvik2VIPMgr vipMgr_{this};
-  uint32_t lastTickTime_ = 0;
-  int32_t hourLatch_ = 0;
   int32_t closing_ = 0;
   CardTableWidgets cardWidgets_;
   int32_t lastMoveSteps_ = 0;
@@ -815,19 +793,16 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   int32_t TakeHandCard(FlowerCard cardId, int32_t seat);
 
   // ---- Host link state ----
-  // The answer steps every timed answer shares: timer 1 and its phase stopped, the
-  // countdown hidden and set back to its start.
-  void EndTurnCountdown();
-  // Counts a timed-out play against this client and warns, then hands over to
-  // auto-play at the second one.
-  void CountTimedOutPlay();
-  std::list<HostMessage> queue_;
-  uint32_t queuedCount_ = 0;
-  int32_t busy_ = 0;
-  static std::array<HostMessageHandler, HM_TYPE_LIMIT> DefaultHostMessageHandlers();
-  std::array<HostMessageHandler, HM_TYPE_LIMIT> handlers_ = DefaultHostMessageHandlers();
   std::string statusText_;
-  SceneWidgetStub countdownWidget_;
+  // The queue's gate: ready and not closing.
+  bool MayDispatchHostMessage() const override { return IsReady() && !closing_; }
+  void OnHostMessageDispatching() override { SetFullRedraw(); }
+  void OnHostMessageDispatched() override;
+  // The scene's handler of every type, and the VIP manager's.
+  CHostQueue::HandlerTable SceneHostMessageHandlers();
+  CSceneTimers timers_;
+  CHostQueue hostQueue_{*this, SceneHostMessageHandlers()};
+  CSceneSenders senders_{*this};
   std::array<SceneWidgetStub, kBetButtonCount> betButtons_;
   // RestoreScreen for a draw; a failure asks the host to end the game. False when the
   // draw must give up its frame.

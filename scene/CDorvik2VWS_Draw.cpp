@@ -15,7 +15,6 @@
 
 namespace scene_tick {
 
-constexpr uint32_t kTickMs = 50;
 // How long a draw waits when another program holds the display exclusively.
 constexpr DWORD kBusyDisplayWaitMs = 10;
 // The messages a nested wait handles: keys up to WM_TIMER, the mouse, and the
@@ -82,23 +81,8 @@ bool CDorvik2VWS::RebuildScreen() {
   return false;
 }
 
-int32_t CDorvik2VWS::IsHourStartOnce() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  if (now.wMinute != 0 || now.wSecond != 0) {
-    hourLatch_ = 0;
-    return 0;
-  }
-  if (hourLatch_) return 0;
-  hourLatch_ = 1;
-  return 1;
-}
-
 int32_t CDorvik2VWS::AnimationTick() {
-  const uint32_t now = timeGetTime();
-  // Unsigned: the difference stays right across the 32-bit wrap.
-  if (now - lastTickTime_ < scene_tick::kTickMs) return 0;
-  lastTickTime_ = now;
+  if (!timers_.TakeTick()) return 0;
   for (GVQLAniWnd* ani : animations_) scene_tick::TickWidget(*this, ani, &GVQLAniWnd::Update);
   for (int32_t slot = 0; slot < kSeats; ++slot) {
     const auto i = static_cast<size_t>(slot);
@@ -112,7 +96,7 @@ int32_t CDorvik2VWS::AnimationTick() {
   scene_tick::TickWidget(*this, widgets_.playCountPanel, &CVGFPlayCountWnd::Tick);
   scene_tick::TickWidget(*this, widgets_.rankingPointPanel, &CVRankingPointWnd::Tick);
   scene_tick::TickWidget(*this, widgets_.bijouPanel, &CVDorvik2BijouWnd::Tick);
-  if (IsHourStartOnce()) PlayHourAnimation();
+  if (timers_.IsHourStartOnce()) PlayHourAnimation();
   DispatchNextIfIdle();
   ReapplyVolumeOnTick();
   CCheckNotice* ticker = widgets_.noticeTicker;

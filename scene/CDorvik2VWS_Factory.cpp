@@ -124,7 +124,7 @@ GVAnimWnd* CDorvik2VWS::CreateAnimWnd(const std::string& relPath, const GPoint& 
   const auto key = static_cast<COLORREF>(colorKey_);
   if (!wnd->LoadGif(imageFolder_ + relPath, frameSize, key)) return ReportLoadError(relPath), nullptr;
   wnd->SetPos(pos);
-  wnd->SetStep(kAnimTickMs);
+  wnd->SetStep(CSceneTimers::kTickMs);
   wnd->SetColorKey(key);
   wnd->Show(0);
   wnd->Enable(0);

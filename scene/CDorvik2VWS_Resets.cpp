@@ -35,8 +35,7 @@ void CDorvik2VWS::ResetGameInfo() {
 void CDorvik2VWS::ResetGameState() {
   RecordCall("ResetGameState");
   model_.sceneMode = kModeNone;
-  timerRunning_[kTickTimer] = 0;
-  for (UINT_PTR id = kBlinkTimer; id <= kLastKilledTimer; ++id) timerRunning_[id] = 0;
+  timers_.ForgetRunningFlags();
   model_.thirdGameFlag = 0;
   model_.exitFields.fill(0);
   model_.seatValue = -1;
@@ -46,7 +45,7 @@ void CDorvik2VWS::ResetGameState() {
   model_.autoPlay = 0;
   // Busy belongs to the dispatcher: it is set only while a handler runs, and that
   // handler's record is its own, not the queue's.
-  DropQueuedMessages();
+  hostQueue_.Drop();
   stopwatch1_.ReadFrequency();
   stopwatch2_.ReadFrequency();
   ResetTableState();
@@ -64,12 +63,8 @@ void CDorvik2VWS::ResetTableState() {
     slot.x = kFloorSlotPoints[i].x;
     slot.y = kFloorSlotPoints[i].y;
   }
-  countdownThreshold_ = kCountdownThreshold;
-  countdownStart = 0;
-  countdown = 0;
+  timers_.ResetCountdown();
   model_.selectedFloorCard = -1;
-  halfSecondToggle_ = 0;
-  afterToggleFlag_ = 0;
   model_.handPick = 0;
   model_.floor.Reset();
   ResetGameInfo();
@@ -79,9 +74,8 @@ void CDorvik2VWS::ResetTableState() {
 void CDorvik2VWS::ClearTable() {
   for (const UINT_PTR id : {kBlinkTimer, kTurnTimer, kBannerTimer, kLastKilledTimer}) StopGameTimer(id);
   StopLoopingEffects();
-  afterToggleFlag_ = 0;
+  timers_.RewindCountdown();
   model_.handPick = 0;
-  countdown = countdownStart;
   model_.pendingEvent = -1;
   // Until the scene is ready the loader may be making these widgets on its thread.
   if (WidgetsLive()) ClearTableWidgets();

@@ -16,7 +16,7 @@ namespace {
 using testing_support::GameTableTest;
 using testing_support::HostSlot;
 
-constexpr uint32_t kTickMs = 50;
+constexpr uint32_t kTickMs = CSceneTimers::kTickMs;
 
 HostMessage Avatar(int32_t userNo, const std::string& key) {
   return HostMessage::Make<HM_USER_AVATAR>(UserAvatarMsg{userNo, key});

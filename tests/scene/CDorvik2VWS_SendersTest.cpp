@@ -58,14 +58,14 @@ TEST_F(SendersTest, AnswersGoOnlyInTheirPhaseWithASeatAndOncePerCountdown) {
     }
     EXPECT_TRUE(Sent().empty());
     StartPhase(c.phase);
-    scene->countdown = 3;
-    scene->countdownStart = 10;
-    scene->CountdownWidget().Show(1);
-    const int32_t stopsBefore = scene->CountdownWidget().stops;
+    CSceneTimers& timers = scene->Timers();
+    timers.SetCountdown(3, 10);
+    timers.CountdownWidget().Show(1);
+    const int32_t stopsBefore = timers.CountdownWidget().stops;
     EXPECT_EQ(c.send(*scene), 1);
     EXPECT_EQ(Sent(), (std::vector<std::string>{c.bytes}));
-    EXPECT_EQ(scene->CountdownWidget().stops - stopsBefore, c.endsCountdown ? 1 : 0);
-    EXPECT_EQ(scene->countdown, c.endsCountdown ? 10 : 3);
+    EXPECT_EQ(timers.CountdownWidget().stops - stopsBefore, c.endsCountdown ? 1 : 0);
+    EXPECT_EQ(timers.Countdown(), c.endsCountdown ? 10 : 3);
     if (c.phase != CDorvik2VWS::kPhaseSunPick) {
       EXPECT_EQ(scene->GetPhase(), 0) << "timer 1 stopped";
       EXPECT_EQ(c.send(*scene), 0) << "a second answer";
