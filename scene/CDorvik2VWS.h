@@ -734,6 +734,12 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // "<Male|Female><set>\\<cue><variant>.ogg" or "Robot\\<cue><variant>.ogg".
   static std::string VoiceFile(int32_t gender, int32_t voiceSetNumber, const char* cue, int32_t variant);
 
+  // ---- manager services (IPanelScene; Model, FindCardInPile, CountCardsOfMonth,
+  // CardIdOfWidget, IsRobotSeat and SideOfSeat are the scene's own) ----
+  int32_t PlaySceneEffect(int32_t id) override { return PlayEffect(id, 0); }
+  int32_t StopSceneEffect(int32_t id) override { return StopEffect(id); }
+  GVWnd* HoldAlertHint(int32_t slot) override { return slot >= 0 && slot < CVHTWnd::kHandMarks ? cardWidgets_.handHints[size_t(slot)][scene_build::kHoldAlertHint] : nullptr; }
+
  private:
   void KillGameTimers();
   void ReadOptions();
