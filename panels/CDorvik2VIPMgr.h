@@ -21,10 +21,30 @@ class CDorvik2VIPMgr {
   static constexpr int32_t kIconsPerSlot = 3;
   static constexpr int32_t kAlertIcons = 2 * kIconsPerSlot;
   static constexpr int32_t kAlarmTexts = 2;
+  static constexpr int32_t kHandMarks = 10;
+  static constexpr int32_t kComboEffect = 53;
+  static constexpr uint32_t kTextsAfterMs = 500;
+  static constexpr uint32_t kDisplayMs = 5000;
   // The card lists the alert watches.
   enum ComboList : int32_t { kBrightCards, kFiveBirds, kRedPoemRibbons, kBlueRibbons, kPlainRibbons, kComboLists };
+  // The room's VIP values the user-info popup shows.
+  struct RoomValues {
+    int32_t playSeconds = 0;
+    int32_t wins = 0;
+    int32_t losses = 0;
+    int64_t firstAmount = 0;
+    int64_t secondAmount = 0;
+  };
+  // The game-help popup's part until that popup exists: how often each was asked for.
+  struct PopupCalls {
+    int32_t fillUserInfo = 0;
+    int32_t updateControls = 0;
+    int32_t clearSettings = 0;
+    int32_t close = 0;
+  };
 
   explicit CDorvik2VIPMgr(IPanelScene* scene) : scene_(scene) {}
+  virtual ~CDorvik2VIPMgr() = default;
   // The handler of the VIP-state message.
   void OnVipState(VipStateMsg& msg);
   // The alert icons, the alarm and its texts on the table, then the card lists; 0 when
@@ -32,23 +52,54 @@ class CDorvik2VIPMgr {
   int32_t CreateWidgets();
   // The alert icons go directly after `ref` in the drawing order, in their own order.
   void PlaceWidgetsAfter(GVWnd* ref);
-  // The per-tick step of the combination alert.
+  // Forgets the widgets once the scene's widget list has deleted them.
+  void ForgetWidgets();
+
+  // Icons and hand marks for my seat while I play.
+  void RefreshComboAlert();
+  void UpdateComboIcons(int32_t mySeat, int32_t enabled);
+  void ShowHandComboWarnings(int32_t mySeat, int32_t enabled);
+  void HideComboIcons();
+  void HideAlertIcons() { HideComboIcons(); }
+
+  // The reminder after every game (money won this game), and its display per tick.
+  void OnGameResult(int64_t won);
   void Tick();
-  void HideAlertIcons();
-  void CloseHelpPopup();
+  void CloseHelpPopup() { ++popupCalls_.close; }
 
   GVQLAniWnd* AlertIcon(int32_t i) const { return i >= 0 && i < kAlertIcons ? icons_[size_t(i)] : nullptr; }
   GVQLAniWnd* Alarm() const { return alarm_; }
   GVTextWnd* AlarmText(int32_t i) const { return i >= 0 && i < kAlarmTexts ? texts_[size_t(i)] : nullptr; }
   const std::vector<int32_t>& ComboCards(ComboList list) const { return comboCards_[size_t(list)]; }
+  const RoomValues& StoredRoomValues() const { return roomValues_; }
+  const PopupCalls& PopupCallCounts() const { return popupCalls_; }
+  uint32_t DisplayStart() const { return displayStart_; }
 
  private:
   void Note(const char* call) const {
     if (scene_) TraceCall(scene_->Trace(), call);
   }
+  struct Split {
+    std::vector<int32_t> mine, others, open;
+  };
+  // The cards of a list in `seat`'s pile of `kind`, in the other seat's, and elsewhere.
+  Split SplitComboCards(int32_t seat, int32_t kind, const std::vector<int32_t>& list);
+  bool IsMonthClosed(int32_t mySeat, int32_t month);
+  int32_t CountLiveCards(int32_t mySeat, const std::vector<int32_t>& open);
+  // The opponent's near combinations as flag bits, and the months of the open cards
+  // that still count for them.
+  int32_t ComboFlags(int32_t mySeat, std::vector<int32_t>* liveMonths);
+  void SetSeatComboIcons(int32_t slot, int32_t flags);
+  bool AlertApplies(int32_t mySeat);
+  void HideHandMarks();
+  void PlaceTexts();
+
   IPanelScene* scene_;
   std::array<GVQLAniWnd*, kAlertIcons> icons_{};
   GVQLAniWnd* alarm_ = nullptr;
   std::array<GVTextWnd*, kAlarmTexts> texts_{};
+  uint32_t displayStart_ = 0;  // 0: no reminder shown
   std::array<std::vector<int32_t>, kComboLists> comboCards_;
+  RoomValues roomValues_;
+  PopupCalls popupCalls_;
 };

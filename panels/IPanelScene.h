@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "plat/types.h"
 #include "base/GGeometry.h"
@@ -25,6 +27,7 @@ class GVQLSWnd;
 class GVSlideWnd;
 class GVTextWnd;
 class GVWnd;
+struct CGameModel;
 struct CHTUser;
 
 class IPanelScene {
@@ -80,6 +83,23 @@ class IPanelScene {
   virtual int32_t MyUserNo() const = 0;
   virtual int32_t GetSeatOfUser(int32_t userNo) const = 0;
   virtual CHTUser& Seat(int32_t seat) = 0;
+
+  // ---- manager services: what the promotion and VIP managers read of the table ----
+  // The room, the seats and the game in play.
+  virtual CGameModel& Model() = 0;
+  // Card lists hold widget indices; these read the cards through their widgets: the
+  // element nearest the end showing `card` (-1 none), how many show the month, and
+  // the card widget `index` shows.
+  virtual int32_t FindCardInPile(const std::vector<int32_t>& list, int32_t card) const = 0;
+  virtual int32_t CountCardsOfMonth(const std::vector<int32_t>& list, int32_t month) const = 0;
+  virtual int32_t CardIdOfWidget(int32_t index) const = 0;
+  virtual int32_t IsRobotSeat(int32_t seat) const = 0;
+  // The seat's panel slot (0 lower, 1 upper, -1 none).
+  virtual int32_t SideOfSeat(int32_t seat) = 0;
+  virtual int32_t PlaySceneEffect(int32_t id) = 0;
+  virtual int32_t StopSceneEffect(int32_t id) = 0;
+  // The hold-alert mark of hand slot 0..9 (null outside or before the build).
+  virtual GVWnd* HoldAlertHint(int32_t handSlot) = 0;
 
  protected:
   ~IPanelScene() = default;

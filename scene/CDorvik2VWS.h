@@ -716,6 +716,12 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   // Steps of the last MoveCardTo, for tests.
   int32_t LastMoveSteps() const { return lastMoveSteps_; }
 
+  // ---- manager services (IPanelScene; Model, FindCardInPile, CountCardsOfMonth,
+  // CardIdOfWidget, IsRobotSeat and SideOfSeat are the scene's own) ----
+  int32_t PlaySceneEffect(int32_t id) override { return PlayEffect(id, 0); }
+  int32_t StopSceneEffect(int32_t id) override { return StopEffect(id); }
+  GVWnd* HoldAlertHint(int32_t slot) override { return slot >= 0 && slot < CVHTWnd::kHandMarks ? cardWidgets_.handHints[size_t(slot)][scene_build::kHoldAlertHint] : nullptr; }
+
  private:
   void ReadOptions();
   bool LoadCursors();

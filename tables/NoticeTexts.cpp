@@ -31,3 +31,8 @@ constexpr const char* AllNoticeTexts[kNoticeTextCount] = {
 };
 
 static_assert(tables_detail::AllEntriesSet(AllNoticeTexts));
+
+const char* const PromotionMoveToChannelNotice =
+    "[이벤트]`1120` 해당 채널로 이동하시면, 다온행운 응모권을 받을 수 있습니다.`0020`";
+const char* const PromotionJoinNotice = "[이벤트]`1120` 다온행운 이벤트 참여하고, 100%당첨 게임머니 받으세요!`0020`";
+const char* const PromotionTicketWonNotice = "[이벤트]`1120` 축하합니다! 다온행운 이벤트 응모권을 획득 하셨습니다.`0020`";

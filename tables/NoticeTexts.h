@@ -30,3 +30,9 @@ extern const char* const DailyCountNotice;
 
 // Every notice above, in declaration order.
 extern const char* const AllNoticeTexts[kNoticeTextCount];
+
+// The lottery event's chat notices: on room entry while the event does not run here
+// and while it does, and when a game has won a ticket.
+extern const char* const PromotionMoveToChannelNotice;
+extern const char* const PromotionJoinNotice;
+extern const char* const PromotionTicketWonNotice;

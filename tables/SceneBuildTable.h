@@ -128,6 +128,9 @@ inline constexpr std::array<HandHint, kHintsPerSlot> kHandHints{{
     {kCardIcons, "MissionGray", -1, true},
     {kHoldAlert, nullptr, 3, true},
 }};
+// The hint the VIP alert shows on a hand card of a month the opponent needs.
+inline constexpr int32_t kHoldAlertHint = 7;
+static_assert(kHandHints[kHoldAlertHint].path == kHoldAlert);
 
 inline constexpr const char* kNineTenClip = "Hwatoo\\9ten_clip.qls";
 inline constexpr Placed kAutoPlayNotice{"GameFunction\\AutoAction\\notify.psp", {399, 382}};

@@ -2,8 +2,13 @@
 // that contains the name, and the ticker's time and stage taken from them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <tuple>
+
 #include "panels/CCheckNotice.h"
 #include "panels/PanelPictureFixture.h"
+#include "plat/sim_kernel.h"
 #include "tables/PanelPaths.h"
 
 namespace {
@@ -84,3 +89,205 @@ TEST_F(CheckNoticeLoadTest, StripTakesNoInputAndLoadsItsAnimationsAndLine) {
 }
 
 }  // namespace check_notice_test
+
+namespace check_notice_stages_test {
+
+namespace ts = testing_support;
+using P = CCheckNotice::Player;
+
+// A set whose sub-animations are one 100 ms frame, the warning intro 200 ms and the
+// outro 300 ms; the line sprite is W = 100 wide.
+constexpr int32_t kSubAnimations = 28;
+constexpr uint32_t kHeadMs = 100, kIntroMs = 200, kOutroMs = 300;
+constexpr int32_t kLineWidth = 100;
+// (W + 178) x 4000 / 178.
+constexpr uint32_t kLineMs = 6247;
+
+class CheckNoticeStagesTest : public panel_test::PanelPicturesTest {
+ protected:
+  void WriteSet(bool animations = true, bool line = true) {
+    auto frame = [](uint16_t tens) { return ts::QlaFrame{.duration = tens, .parts = {{}}}; };
+    std::vector<ts::QlaAnimation> set(kSubAnimations, ts::QlaAnimation{.name = "", .frames = {frame(kHeadMs / 10)}});
+    set[24].frames = {frame(kIntroMs / 10)};
+    set[25].frames = {frame(kOutroMs / 10)};
+    const ts::Bytes sprite = ts::SolidSpriteChunk(32, 4, 4, 0x00FF00, 0, 0);
+    if (animations) Write(Path(CheckNoticeAnimPath), ts::QlaSetFile(set, sprite));
+    if (line) Write(Path(CheckNoticeLinePath), ts::PspFile({ts::SolidSpriteChunk(32, kLineWidth, 12, 0xFF0000, 0, 0)}));
+    ticker_.Create(&scene_);
+    ticker_.LoadCheckNotice(kRoot);
+    ticker_.SetDrawTrace(&trace_);
+  }
+  static std::string Path(std::string p) {
+    std::replace(p.begin(), p.end(), '\\', '/');
+    return p;
+  }
+  // One frame of the strip at the current time; what it drew.
+  std::vector<P> Frame() {
+    trace_.clear();
+    ticker_.Draw(back_.Get(), Screen());
+    return trace_;
+  }
+  void After(uint32_t ms) { plat::sim::AdvanceClock(ms); }
+  CCheckNotice ticker_;
+  std::vector<P> trace_;
+};
+
+TEST_F(CheckNoticeStagesTest, NoticesBindHeadDigitsAndWarningByTypeAndTime) {
+  WriteSet();
+  struct Case {
+    const char* notice;
+    std::array<int32_t, 3> headAndDigits;  // head, first digit, second digit
+    bool firstDigitPlays;
+    int32_t stage;
+  };
+  const Case cases[] = {
+      {"TYPE=0#TIME=3#MSG=x", {13, -1, 17}, false, CCheckNotice::kStageHeadWithWarning},
+      {"TYPE=1#TIME=10", {0, 2, 1}, true, CCheckNotice::kStageHeadOnly},
+      {"TYPE=0#TIME=7", {11, 2, 8}, false, CCheckNotice::kStageHeadOnly},
+      {"XTYPE=1#TIME=4", {12, 2, 18}, false, CCheckNotice::kStageHeadOnly},
+      {"TYPE=1#TIME=99", {0, 10, 10}, true, CCheckNotice::kStageHeadOnly},
+  };
+  for (const Case& c : cases) {
+    ticker_.ParseNoticeText(c.notice);
+    // The one-digit notices come after TIME=10: its tens digit stays bound, stopped.
+    EXPECT_EQ(ticker_.BoundIndex(P::kHead), c.headAndDigits[0]) << c.notice;
+    if (c.firstDigitPlays) {
+      EXPECT_EQ(ticker_.BoundIndex(P::kFirstDigit), c.headAndDigits[1]) << c.notice;
+    }
+    EXPECT_EQ(ticker_.BoundIndex(P::kSecondDigit), c.headAndDigits[2]) << c.notice;
+    EXPECT_EQ(ticker_.PlayerOf(P::kFirstDigit).IsPlaying(), c.firstDigitPlays) << c.notice;
+    EXPECT_TRUE(ticker_.PlayerOf(P::kSecondDigit).IsPlaying()) << c.notice;
+    EXPECT_EQ(ticker_.Stage(), c.stage) << c.notice;
+  }
+  ticker_.ParseNoticeText("TYPE=0#TIME=3");
+  EXPECT_EQ((std::array{ticker_.BoundIndex(P::kIntro), ticker_.BoundIndex(P::kFirstLoop),
+                        ticker_.BoundIndex(P::kOutro), ticker_.BoundIndex(P::kSecondLoop)}),
+            (std::array{24, 26, 25, 27}));
+  // A type other than 0 or 1 keeps the head of the notice before.
+  ticker_.ParseNoticeText("TYPE=5#TIME=3");
+  EXPECT_EQ(ticker_.BoundIndex(P::kHead), 13);
+}
+
+TEST_F(CheckNoticeStagesTest, TimesThatAreNotOneOrTwoDigitsStartNothing) {
+  WriteSet();
+  for (const char* time : {"x3", "-1", "123", " 3", "+3", "3a", "a"}) {
+    ticker_.ParseNoticeText("TYPE=0#TIME=3");
+    EXPECT_EQ(ticker_.ParseNoticeText(std::string("TYPE=0#TIME=") + time + "#MSG=m"), "") << time;
+    EXPECT_EQ(std::tuple(ticker_.IsShown(), ticker_.Stage(), ticker_.NoticeTime()), std::tuple(0, 0, 0)) << time;
+    EXPECT_TRUE(Frame().empty()) << time;
+  }
+}
+
+TEST_F(CheckNoticeStagesTest, AWarningNoticeRunsHeadIntroLoopsWithTheLineAndOutro) {
+  WriteSet();
+  EXPECT_EQ(ticker_.ParseNoticeText("TYPE=0#TIME=3#MSG=x"), "x");
+  EXPECT_EQ(Frame(), (std::vector{P::kHead, P::kSecondDigit}));
+  EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageHeadWithWarning);
+  After(kHeadMs + 1);
+  EXPECT_EQ(Frame(), (std::vector{P::kIntro}));
+  EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageIntro);
+  After(kIntroMs + 1);
+  EXPECT_EQ(Frame(), (std::vector{P::kFirstLoop, P::kPlayers, P::kSecondLoop}));
+  EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageLoops);
+  EXPECT_EQ(ticker_.PlayerOf(P::kFirstLoop).PlayCount(), -1);
+  EXPECT_EQ(ticker_.PlayerOf(P::kSecondLoop).PlayCount(), -1);
+  After(kLineMs - 1);
+  Frame();
+  EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageLoops);
+  After(2);
+  EXPECT_EQ(Frame(), (std::vector{P::kOutro}));
+  EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageOutro);
+  EXPECT_FALSE(ticker_.PlayerOf(P::kFirstLoop).IsPlaying());
+  After(kOutroMs + 1);
+  EXPECT_TRUE(Frame().empty());
+  EXPECT_EQ(std::pair(ticker_.Stage(), ticker_.IsShown()), std::pair(0, 0));
+}
+
+TEST_F(CheckNoticeStagesTest, UnboundWarningPlayersRestAtOnceSoAFirstLongNoticeEnds) {
+  WriteSet();
+  ticker_.ParseNoticeText("TYPE=0#TIME=7");
+  EXPECT_EQ(ticker_.BoundIndex(P::kIntro), -1);
+  After(kHeadMs + 1);
+  Frame();
+  // The unbound intro rested at once: the line runs with nothing around it.
+  EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageLoops);
+  EXPECT_EQ(Frame(), (std::vector{P::kPlayers}));
+  After(kLineMs + 1);
+  Frame();
+  EXPECT_EQ(std::pair(ticker_.Stage(), ticker_.IsShown()), std::pair(0, 0));
+}
+
+TEST_F(CheckNoticeStagesTest, ANewNoticeRestartsAtTheHeadAndStopEndsEveryStage) {
+  WriteSet();
+  ticker_.ParseNoticeText("TYPE=0#TIME=2");
+  After(kHeadMs + 1);
+  Frame();
+  After(kIntroMs + 1);
+  Frame();
+  ASSERT_EQ(ticker_.Stage(), CCheckNotice::kStageLoops);
+  ticker_.ParseNoticeText("TYPE=1#TIME=1");
+  EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageHeadWithWarning);
+  EXPECT_EQ(Frame().front(), P::kHead);
+
+  const uint32_t toStage[] = {0, kHeadMs + 1, kIntroMs + 1, kLineMs + 1};
+  for (uint32_t step = 0; step < std::size(toStage); ++step) {
+    ticker_.ParseNoticeText("TYPE=0#TIME=3");
+    for (uint32_t i = 0; i <= step; ++i) {
+      After(toStage[i]);
+      Frame();
+    }
+    ASSERT_NE(ticker_.Stage(), 0) << step;
+    ticker_.StopNotice();
+    EXPECT_EQ(std::pair(ticker_.Stage(), ticker_.IsShown()), std::pair(0, 0)) << step;
+    for (int32_t p = 0; p < P::kPlayers; ++p) EXPECT_FALSE(ticker_.PlayerOf(P(p)).IsPlaying()) << step << "/" << p;
+    EXPECT_EQ(ticker_.ScrollLine().CurrentIndex(), ticker_.ScrollLine().LineCount()) << step;
+    EXPECT_TRUE(Frame().empty()) << step;
+  }
+}
+
+TEST_F(CheckNoticeStagesTest, WithoutTheLineTheLoopsRunUntilStopped) {
+  WriteSet(true, false);
+  ticker_.ParseNoticeText("TYPE=0#TIME=3");
+  for (uint32_t ms : {kHeadMs + 1, kIntroMs + 1, 60000u, 600000u}) {
+    After(ms);
+    Frame();
+  }
+  EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageLoops);
+  ticker_.StopNotice();
+  EXPECT_EQ(ticker_.Stage(), 0);
+}
+
+TEST_F(CheckNoticeStagesTest, WithoutTheSetNothingIsBoundAndNoticesStillEnd) {
+  WriteSet(false, true);
+  ticker_.ParseNoticeText("TYPE=1#TIME=12#MSG=m");
+  for (int32_t p = 0; p < P::kPlayers; ++p) EXPECT_EQ(ticker_.BoundIndex(P(p)), -1) << p;
+  // The unbound head rests at once: straight on to the line.
+  Frame();
+  EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageLoops);
+  After(kLineMs + 1);
+  Frame();
+  EXPECT_EQ(ticker_.IsShown(), 0);
+}
+
+TEST_F(CheckNoticeStagesTest, DrawMarksTheStripDirtyOnlyWhileShownAndAnswersOne) {
+  WriteSet();
+  ticker_.SetDirty(0);
+  EXPECT_EQ(ticker_.Draw(back_.Get(), Screen()), 1);
+  EXPECT_EQ(ticker_.IsDirty(), 0);
+  EXPECT_FALSE(Painted().HasArea());
+  ticker_.ParseNoticeText("TYPE=0#TIME=3");
+  for (int32_t frame = 0; frame < 3; ++frame) {
+    ticker_.SetDirty(0);
+    EXPECT_EQ(ticker_.Draw(back_.Get(), Screen()), 1);
+    EXPECT_EQ(ticker_.IsDirty(), 1) << frame;
+    After(kHeadMs);
+  }
+  EXPECT_TRUE(Painted().HasArea());
+  // The widget's own visibility is not what decides.
+  ticker_.Show(0);
+  ticker_.SetDirty(0);
+  ticker_.Draw(back_.Get(), Screen());
+  EXPECT_EQ(ticker_.IsDirty(), 1);
+}
+
+}  // namespace check_notice_stages_test

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/CGameModel.h"
 #include "game/CHTUser.h"
 #include "game/CardInfoTable.h"
 #include "panels/CVItemWnd.h"
@@ -164,6 +165,32 @@ class FakePanelScene : public IPanelScene {
     return -1;
   }
   CHTUser& Seat(int32_t seat) override { return seats.at(static_cast<size_t>(seat)); }
+  // Manager services: widget i shows card i, the hold-alert marks are the test's.
+  CGameModel& Model() override { return model; }
+  int32_t FindCardInPile(const std::vector<int32_t>& list, int32_t card) const override {
+    for (size_t i = list.size(); i-- > 0;)
+      if (list[i] == card) return list[i];
+    return -1;
+  }
+  int32_t CountCardsOfMonth(const std::vector<int32_t>& list, int32_t month) const override {
+    return static_cast<int32_t>(std::count_if(list.begin(), list.end(), [month](int32_t c) {
+      return c >= 0 && c < kCardCount && CardInfoOf(c).month == month;
+    }));
+  }
+  int32_t CardIdOfWidget(int32_t index) const override { return index >= 0 && index < kCardCount ? index : kNoCard; }
+  int32_t IsRobotSeat(int32_t seat) const override { return seat >= 0 && seat < 2 && robotSeats[size_t(seat)]; }
+  int32_t SideOfSeat(int32_t seat) override { return seat >= 0 && seat < 2 ? sides[size_t(seat)] : -1; }
+  int32_t PlaySceneEffect(int32_t id) override {
+    playedEffects.push_back(id);
+    return 1;
+  }
+  int32_t StopSceneEffect(int32_t id) override {
+    stoppedEffects.push_back(id);
+    return 1;
+  }
+  GVWnd* HoldAlertHint(int32_t slot) override {
+    return slot >= 0 && slot < static_cast<int32_t>(holdAlertHints.size()) ? holdAlertHints[size_t(slot)] : nullptr;
+  }
   ~FakePanelScene() {
     for (GVWnd* w : sceneWnds) delete w;
   }
@@ -176,6 +203,12 @@ class FakePanelScene : public IPanelScene {
   int32_t myUserNo = -1;
   std::array<int32_t, 2> seatUsers{-1, -1};
   std::array<CHTUser, 2> seats;
+  CGameModel model;
+  std::array<int32_t, 2> robotSeats{};
+  std::array<int32_t, 2> sides{0, 1};
+  std::vector<int32_t> playedEffects;
+  std::vector<int32_t> stoppedEffects;
+  std::array<GVWnd*, 10> holdAlertHints{};
 };
 
 }  // namespace panel_test
