@@ -74,6 +74,8 @@ void CDorvik2VWS::DestroyAll() {
   // The widget list deleted every widget; nothing may point at one any more.
   widgets_ = SceneWidgets{};
   cardWidgets_ = CardTableWidgets{};
+  promotionMgr_.Clear();
+  vipMgr_.ForgetWidgets();
   // Readiness goes before the sound-ready flag: a registration still running on the
   // loader then either sees the scene unready or has its flag cleared below.
   ready_.store(0, std::memory_order_seq_cst);

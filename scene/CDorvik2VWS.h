@@ -569,6 +569,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   CCheckNotice* NoticeTicker() { return IsReady() ? widgets_.noticeTicker : nullptr; }
   CVObserveSystemWnd* ObservePanel() { return IsReady() ? widgets_.observePanel : nullptr; }
   CDorvik2VIPMgr& VipManager() { return vipMgr_; }
+  CDorvik2PromotionMgr& PromotionManager() { return promotionMgr_; }
   int32_t ObserveState() const { return model_.observeState; }
   SceneWidgetStub& BetButton(int32_t index) { return betButtons_.at(static_cast<size_t>(index)); }
   // ==== end of the host link block ====================================================

@@ -113,6 +113,19 @@ TEST_P(BuildTest, EveryFilePresentOpensTheSceneWithItsAnimationsAndPopupButtons)
   }
 }
 
+// The managers keep pointers to widgets the scene's list owns: after the teardown they
+// hold none, so their operations touch nothing freed (the sanitizers watch).
+TEST_P(BuildTest, ATeardownLeavesTheManagersNoWidgets) {
+  Build();
+  scene->DestroyAll();
+  scene->PromotionManager().ShowAniBanner(0);
+  scene->PromotionManager().ShowBanner(1);
+  scene->PromotionManager().HideAll();
+  EXPECT_FALSE(scene->PromotionManager().IsBannerVisible());
+  scene->VipManager().HideAlertIcons();
+  for (int32_t i = 0; i < CDorvik2VIPMgr::kAlertIcons; ++i) EXPECT_EQ(scene->VipManager().AlertIcon(i), nullptr);
+}
+
 TEST_P(BuildTest, DrawingOrderRunsFromTheClothToTheTicker) {
   Build();
   EXPECT_EQ(scene->GetBottomWnd(), W().background);
