@@ -83,7 +83,7 @@ void CDorvik2VWS::DestroyAll() {
   GVWS::DestroyAll();
   // The widget list deleted every widget; nothing may point at one any more.
   widgets_ = SceneWidgets{};
-  cardWidgets_ = CardTableWidgets{};
+  cardTable_.SetWidgets({});
   // Readiness goes before the sound-ready flag: a registration still running on the
   // loader then either sees the scene unready or has its flag cleared below.
   ready_.store(0, std::memory_order_seq_cst);
@@ -149,7 +149,7 @@ std::string CDorvik2VWS::GetGradeName(int32_t index) const {
 
 int32_t CDorvik2VWS::GetDisplayBitDepth() {
   GDDScreen* screen = owner_ ? owner_->Screen() : nullptr;
-  cardFrameMs_ = kCardFrameMs;
+  cardTable_.ResetFrameTime();
   displayBitDepth_ = 0;
   if (!screen || !screen->DirectDraw()) return 0;
   GDDSurfaceDesc desc;

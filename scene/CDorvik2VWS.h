@@ -41,8 +41,10 @@
 #include "game/CGameInfo.h"
 #include "game/CGameModel.h"
 #include "game/COpenInfo.h"
+#include "scene/CCardTable.h"
 #include "scene/CTimeMgr.h"
 #include "scene/CVHTWnd.h"
+#include "scene/ICardTableHost.h"
 #include "scene/ISceneOwner.h"
 #include "scene/SceneEffects.h"
 #include "scene/SceneHandlers.h"
@@ -66,7 +68,7 @@ class GVQLSWnd;
 class GVSlideWnd;
 class GVTextWnd;
 
-class CDorvik2VWS : public GVWS, public IPanelScene {
+class CDorvik2VWS : public GVWS, public IPanelScene, public ICardTableHost {
  public:
   using SceneMode = CGameModel::SceneMode;
   static constexpr SceneMode kModeNone = CGameModel::kModeNone;
@@ -89,8 +91,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
 
   static constexpr int32_t kSeats = 2;
   static constexpr int32_t kPlayTimeNotices = CGameModel::kPlayTimeNotices;
-  static constexpr int32_t kCardFrameMs = 8;  // the card moves' frame time
-  static constexpr int32_t kDefaultAnimSteps = 3;
   static constexpr int32_t kCountdownThreshold = 10;
   static constexpr const char* kOptionsSubKey = "14";
 
@@ -261,7 +261,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // moves' frame time again.
   int32_t GetDisplayBitDepth();
   int32_t DisplayBitDepth() const { return displayBitDepth_; }
-  int32_t CardFrameMs() const { return cardFrameMs_; }
+  int32_t CardFrameMs() const { return cardTable_.CardFrameMs(); }
   // Game ticks until the stored volume is applied again (the window sets it on
   // activation).
   int32_t volumeCountdown = 0;
@@ -289,7 +289,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t SaveRegDword(const std::string& subKey, const char* name, uint32_t value) const;
   // The three animation step counts from Option_Speed.
   void ApplySpeed();
-  int32_t AnimSteps(int32_t which) const { return animSteps_.at(static_cast<size_t>(which)); }
+  int32_t AnimSteps(int32_t which) const { return cardTable_.AnimSteps(which); }
   // The host's "macro" button shown enabled (17) or disabled (1).
   void SetMacroButtonEnabled(int32_t enabled);
   int32_t Option_Speed = 0;
@@ -597,7 +597,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   // Each does nothing on a missing widget; until the widgets exist they note the call.
   static constexpr int32_t kNoSeatEvent = 5;
   void PlayHourAnimation();
-  void ResetCardWidgets();
   // Hides the September marker (show 0), or puts it beside card 32 of the seat's
   // animal pile: 1 when it is shown.
   int32_t ShowNineTenClip(int32_t seat, int32_t show);
@@ -613,118 +612,81 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   void ResetTableDisplays();
 
 
-  // ==== Cards: widgets, lists, layout and moves ==========================================
-  // (CDorvik2VWS_Cards.cpp, CDorvik2VWS_Layout.cpp, CDorvik2VWS_Moves.cpp)
-  //
-  // Card lists hold widget indices 0..49, never card ids: the opening deal hands out
-  // widgets 0..27 in index order and names them as they land, and the deck and the
-  // opponent's hand are face-down widgets (card 50). A card's identity lives in its
-  // widget, so every query reads it through CardWndById; only ListContains compares
-  // the elements themselves, and an operation given a server card id first finds the
-  // widget showing it in the list it names (FindWidgetOfCard).
-  using CardList = std::vector<int32_t>;
-  static constexpr int32_t kCardWidgets = 50;
-  static constexpr int32_t kBombDummies = 6;
-  static constexpr GPoint kDeckPoint{331, 241};
-  // The widgets the card moves use; the scene build (or a test) fills them, the widget
-  // list owns them.
-  struct CardTableWidgets {
-    std::array<CVHTWnd*, kCardWidgets> cards{};
-    std::array<GVWnd*, kCardWidgets> companions{};  // lie beneath a captured card
-    std::array<GVQLAniWnd*, kCardWidgets> missionIcons{};
-    std::array<CVHTWnd*, 3> lookCards{};             // each look's picture, by look
-    GVDDSWnd* shadow = nullptr;                      // under a card in flight
-    GVWnd* glow = nullptr;                           // the big card over it
-    GVWnd* deckShadow = nullptr;
-    GVWnd* nineTenClip = nullptr;
-    GVWnd* autoPlayNotice = nullptr;  // the September clip lies directly behind it
-    GVDDSWnd* cardStrip = nullptr;    // the remaining-cards board's 49-cell picture
-    std::array<GVWnd*, kBombDummies> bombDummies{};
-    std::array<GVWnd*, kBombDummies> bombButtons{};
-    // The pick markers and floor-slot marks.
-    std::array<GVWnd*, CVHTWnd::kFloorMarks> floorOutlines{};
-    // Outline 0 marks the selected card; 1..10 are the bomb-card outlines of the hand.
-    std::array<GVPSPWnd*, CVHTWnd::kHandMarks + 1> handOutlines{};
-    std::array<std::array<GVWnd*, CVHTWnd::kHintsPerHandSlot>, CVHTWnd::kHandMarks> handHints{};
-    std::array<GVWnd*, kSeats> piCounters{};
-  };
-  const CardTableWidgets& CardWidgets() const { return cardWidgets_; }
-  CardTableWidgets& EditCardWidgets() { return cardWidgets_; }
-  // Widget i for 0..49, widget 49 for any other index; null before the widgets exist.
-  CVHTWnd* CardWndById(int32_t index) const;
-  // The card widget i shows (50 face down or missing).
-  FlowerCard CardIdOfWidget(int32_t index) const;
-  int32_t CountCardsOfMonth(const CardList& list, CardMonth month) const;
-  int32_t CountCardsOfSet(const CardList& list, CardSet set) const;
-  // The element nearest the end whose widget shows the card, month or set, or -1.
-  int32_t FindCardInPile(const CardList& list, FlowerCard id) const;
-  int32_t FindCardOfMonth(const CardList& list, CardMonth month) const;
-  int32_t FindCardOfSet(const CardList& list, CardSet set) const;
-  int32_t FindWidgetOfCard(const CardList& list, FlowerCard id) const { return FindCardInPile(list, id); }
-  static int32_t FirstCard(const CardList& list) { return list.empty() ? -1 : list.front(); }
-  static int32_t LastCard(const CardList& list) { return list.empty() ? -1 : list.back(); }
-  static int32_t ListContains(const CardList& list, int32_t value);
-  int32_t PileHasCard(const CardList& list, FlowerCard id) const;
-  int32_t PiValueOfPile(const CardList& list) const;
-  // Reset 1 draws every month card on the board; else id 0..47 is covered.
-  void UpdateCardBoard(FlowerCard id, int32_t reset);
-  // The seat's screen side (0 bottom, 1 top, -1 none).
-  int32_t SideOfSeat(int32_t seat);
-  // This client holds the seat and no robot plays it: its cards are known.
-  bool IsMyHumanSeat(int32_t seat);
+  // ==== Cards: the card table's face on the scene (CCardTable*.cpp) ======================
+  // (CDorvik2VWS_Cards.cpp: the scene as the card table's host)
+  using CardList = CCardTable::CardList;
+  using CardTableWidgets = CCardTable::Widgets;
+  static constexpr int32_t kCardWidgets = CCardTable::kCardWidgets;
+  static constexpr GPoint kDeckPoint = CCardTable::kDeckPoint;
+  static constexpr auto& kFloorSlotPoints = CCardTable::kFloorSlotPoints;
+  // The card table: the card widgets, piles, layout, moves and deals.
+  CCardTable& CardTable() { return cardTable_; }
+  const CCardTable& CardTable() const { return cardTable_; }
+  const CardTableWidgets& CardWidgets() const { return cardTable_.GetWidgets(); }
+  CVHTWnd* CardWndById(int32_t index) const { return cardTable_.CardWndById(index); }
+  FlowerCard CardIdOfWidget(int32_t index) const { return cardTable_.CardIdOfWidget(index); }
+  int32_t CountCardsOfMonth(const CardList& l, CardMonth m) const { return cardTable_.CountCardsOfMonth(l, m); }
+  int32_t CountCardsOfSet(const CardList& l, CardSet set) const { return cardTable_.CountCardsOfSet(l, set); }
+  int32_t FindCardInPile(const CardList& l, FlowerCard id) const { return cardTable_.FindCardInPile(l, id); }
+  int32_t FindCardOfMonth(const CardList& l, CardMonth m) const { return cardTable_.FindCardOfMonth(l, m); }
+  int32_t FindCardOfSet(const CardList& l, CardSet set) const { return cardTable_.FindCardOfSet(l, set); }
+  int32_t FindWidgetOfCard(const CardList& l, FlowerCard id) const { return cardTable_.FindWidgetOfCard(l, id); }
+  static int32_t FirstCard(const CardList& list) { return CCardTable::FirstCard(list); }
+  static int32_t LastCard(const CardList& list) { return CCardTable::LastCard(list); }
+  static int32_t ListContains(const CardList& list, int32_t value) { return CCardTable::ListContains(list, value); }
+  int32_t PileHasCard(const CardList& list, FlowerCard id) const { return cardTable_.PileHasCard(list, id); }
+  void UpdateCardBoard(FlowerCard id, int32_t reset) { cardTable_.UpdateCardBoard(id, reset); }
+  int32_t SideOfSeat(int32_t seat) override;
+  bool IsMyHumanSeat(int32_t seat) override;
   CHTUser& Seat(int32_t seat) { return model_.game.seats.at(static_cast<size_t>(seat)); }
 
   // ---- Layout ----
-  static constexpr GPoint kFloorSlotPoints[COpenInfo::kSlots] = {
-      {285, 161}, {364, 311}, {242, 235}, {397, 238}, {272, 312}, {369, 164},
-      {198, 158}, {457, 315}, {181, 311}, {458, 158}, {153, 238}, {487, 233},
-  };
-  // Hand slot 0..9 of a side; slot 10 and on lie past the second row.
-  static GPoint HandSlotPoint(int32_t side, int32_t slot);
-  static GPoint PileAnchor(int32_t side, int32_t kind);
-  static int32_t PileSpan(int32_t side, int32_t kind);
-  // Step between the cards of a pile of n in a span.
-  static int32_t SpreadStep(int32_t n, int32_t span);
-  void RestackFloorSlot(int32_t slot);
-  void RelayoutCapturedPile(int32_t seat, int32_t kind);
-  void RelayoutPiPile(int32_t seat);
-  // Splits a pi pile into its rows (the fourth takes the rest).
-  std::vector<CardList> PiRows(const CardList& pile) const;
-  // {month, bonus id} pairs say where a bonus card lies.
+  static GPoint HandSlotPoint(int32_t side, int32_t slot) { return CCardTable::HandSlotPoint(side, slot); }
+  void RestackFloorSlot(int32_t slot) { cardTable_.RestackFloorSlot(slot); }
+  void RelayoutCapturedPile(int32_t seat, int32_t kind) { cardTable_.RelayoutCapturedPile(seat, kind); }
+  void RelayoutPiPile(int32_t seat) { cardTable_.RelayoutPiPile(seat); }
   int32_t PlaceFloorCards(const std::vector<FlowerCard>& ids, std::vector<std::array<int32_t, 2>>& bonusPairs,
-                          int32_t keep, FlowerCard lastId);
-  void StackDeck(int32_t all);
-  void SetPiCountText(int32_t side, int32_t n);
-  void SetAnimSteps(int32_t steps) { animSteps_.fill(steps); }
-  int32_t SpeedValue() const { return Option_Speed; }
+                          int32_t keep, FlowerCard lastId) {
+    return cardTable_.PlaceFloorCards(ids, bonusPairs, keep, lastId);
+  }
+  void StackDeck(int32_t all) { cardTable_.StackDeck(all); }
+  void SetPiCountText(int32_t side, int32_t n) { cardTable_.SetPiCountText(side, n); }
 
   // ---- Moves ----
-  static void BuildLinePath(CVHTWnd* card, GPoint target, int32_t n);
-  static void BuildLinePath(std::list<GPoint>& path, GPoint start, GPoint target, int32_t n);
-  static int32_t BuildArcPath(CVHTWnd* card, GPoint target, int32_t n);
-  static GPoint BezierPoint(std::vector<GPoint> points, int32_t a, int32_t b, int32_t degree, int32_t n);
-  void MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32_t face, int32_t zoom);
-  void MoveCardSprites(int32_t first, int32_t count);
-  void DealHandCards(int32_t seat, int32_t first, int32_t count);
-  void OpeningDeal();
-  void PlayCardToFloor(FlowerCard card, int32_t seat, int32_t flag);
-  void FlipDeckCard(FlowerCard card, int32_t seat);
-  void TakeFloorCard(FlowerCard card, int32_t seat);
-  void StealPi(FlowerCard card, int32_t from, int32_t to);
-  void MoveCapturedCard(FlowerCard card, int32_t seat, int32_t fromKind, int32_t toKind);
-  void AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vector<FlowerCard>& ids);
-  void DrawCardToHand(int32_t seat);
-  void DealDummyCards(int32_t seat, int32_t count);
-  void SortMyHand(int32_t seat, int32_t flag);
-  int32_t GatherFloorMonths();
-  void PlayBonusCard(FlowerCard card, int32_t seat, int32_t sort = 1);
+  static void BuildLinePath(CVHTWnd* card, GPoint target, int32_t n) { CCardTable::BuildLinePath(card, target, n); }
+  static void BuildLinePath(std::list<GPoint>& path, GPoint start, GPoint target, int32_t n) {
+    CCardTable::BuildLinePath(path, start, target, n);
+  }
+  static int32_t BuildArcPath(CVHTWnd* card, GPoint target, int32_t n) { return CCardTable::BuildArcPath(card, target, n); }
+  static GPoint BezierPoint(std::vector<GPoint> points, int32_t a, int32_t b, int32_t degree, int32_t n) {
+    return CCardTable::BezierPoint(std::move(points), a, b, degree, n);
+  }
+  void MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32_t face, int32_t zoom) {
+    cardTable_.MoveCardTo(widget, target, steps, face, zoom);
+  }
+  void MoveCardSprites(int32_t first, int32_t count) { cardTable_.MoveCardSprites(first, count); }
+  void DealHandCards(int32_t seat, int32_t first, int32_t count) { cardTable_.DealHandCards(seat, first, count); }
+  void OpeningDeal() { cardTable_.OpeningDeal(); }
+  void PlayCardToFloor(FlowerCard card, int32_t seat, int32_t flag) { cardTable_.PlayCardToFloor(card, seat, flag); }
+  void FlipDeckCard(FlowerCard card, int32_t seat) { cardTable_.FlipDeckCard(card, seat); }
+  void TakeFloorCard(FlowerCard card, int32_t seat) { cardTable_.TakeFloorCard(card, seat); }
+  void StealPi(FlowerCard card, int32_t from, int32_t to) { cardTable_.StealPi(card, from, to); }
+  void MoveCapturedCard(FlowerCard card, int32_t seat, int32_t fromKind, int32_t toKind) {
+    cardTable_.MoveCapturedCard(card, seat, fromKind, toKind);
+  }
+  void AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vector<FlowerCard>& ids) {
+    cardTable_.AddDeckCardsToPile(seat, kind, ids);
+  }
+  void DrawCardToHand(int32_t seat) { cardTable_.DrawCardToHand(seat); }
+  void DealDummyCards(int32_t seat, int32_t count) { cardTable_.DealDummyCards(seat, count); }
+  void SortMyHand(int32_t seat, int32_t flag) { cardTable_.SortMyHand(seat, flag); }
+  int32_t GatherFloorMonths() { return cardTable_.GatherFloorMonths(); }
+  void PlayBonusCard(FlowerCard card, int32_t seat, int32_t sort = 1) { cardTable_.PlayBonusCard(card, seat, sort); }
   // The mission panel's part of a capture; noted until the panel exists.
-  void NoteMissionCard(int32_t seat, FlowerCard card);
-  void ShowMissionCardMarks();
+  void NoteMissionCard(int32_t seat, FlowerCard card) override;
+  void ShowMissionCardMarks() override;
   // Voice cues asked for with their seat, for tests.
   const std::vector<std::array<int32_t, 2>>& PlayedVoices() const { return playedVoices_; }
-  // Steps of the last MoveCardTo, for tests.
-  int32_t LastMoveSteps() const { return lastMoveSteps_; }
 
   // A hook a test installs to act on the thread that registers the effects: before
   // each effect file (its id), and once more with kEffectCount just before the effects
@@ -752,11 +714,8 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   std::string company_;
   CGameModel model_;
   CTimeMgr stopwatch1_;
-  CTimeMgr stopwatch2_;
   int32_t turnPhase_ = 0;  // doubles as timer 1's running flag
   int32_t countdownThreshold_ = 0;
-  int32_t cardFrameMs_ = kCardFrameMs;
-  std::array<int32_t, 3> animSteps_{kDefaultAnimSteps, kDefaultAnimSteps, kDefaultAnimSteps};
   int32_t halfSecondToggle_ = 0;
   int32_t afterToggleFlag_ = 0;
   int32_t timerRunning_[kLastKilledTimer + 1] = {};
@@ -777,10 +736,8 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   int32_t closing_ = 0;
   std::vector<int32_t> playedEffects_;
   std::vector<int32_t> stoppedEffects_;
-  CardTableWidgets cardWidgets_;
+  CCardTable cardTable_{model_, *this};
   std::vector<std::array<int32_t, 2>> playedVoices_;
-  int32_t lastMoveSteps_ = 0;
-  int32_t skipNextWait_ = 0;
   // ---- The scene build's parts (CDorvik2VWS_Build.cpp): each false when a widget
   // could not be made or the loader was asked to end ----
   bool BuildCancelled() const;
@@ -796,28 +753,15 @@ class CDorvik2VWS : public GVWS, public IPanelScene {
   bool KeepAnimated(GVQLAniWnd*& member, GVQLAniWnd* made);
   CVPSPPushBtn* MakeButton(const scene_build::Placed& p);
   GVTextWnd* MakeCentredText(const scene_build::TextStyle& t, GPoint pos);
-  // One frame of a move: the wait, skipped after an overrun at a positive speed.
-  void WaitCardFrame();
-  // Every card with a path takes its next point until none has one.
-  void RunCardPaths(int32_t frames);
-  // A face-down widget takes a card: identity, picture and its board cover.
-  void RevealCard(CVHTWnd* card, FlowerCard id);
-  // Floor slot for a month: one holding the month (newest first), else the first empty
-  // one, else 0.
-  int32_t FloorSlotForMonth(CardMonth month) const;
-  // Takes the deck's first widget out of the deck; -1 when it is empty.
-  int32_t TakeDeckWidget();
-  // The deck's first card, taken out of the deck with its widget index; null and -1
-  // when the deck is empty, so an empty deck never hands out the clamped last widget.
-  CVHTWnd* TakeDeckCard(int32_t& widget);
-  // The companion of a card that shows an id; null for any other id.
-  GVWnd* CompanionOf(FlowerCard id) const;
-  void PlaceHand(int32_t seat);
-  // A captured card and its companion, which lies directly beneath it.
-  void PlaceCaptured(CVHTWnd* card, GPoint at);
-  // Steps 1-2 of a play from the hand: the card's widget, shown at the medium look and
-  // out of the hand; -1 when the hand does not hold it.
-  int32_t TakeHandCard(FlowerCard cardId, int32_t seat);
+  // ---- The scene as the card table's host (CDorvik2VWS_Cards.cpp) ----
+  void PlayCardEffect(int32_t effect) override;
+  void PlayCardVoice(int32_t cue, int32_t seat) override;
+  void WaitWhileCardsMove(uint32_t ms) override;
+  void MarkCardsDirty() override;
+  void RedrawCards() override;
+  GVWS& CardWndList() override;
+  GVWnd* RemainingCardsBoard() override;
+  void NotePendingCall(std::string_view call) override;
 
   // ---- Host link state ----
   // The answer steps every timed answer shares: timer 1 and its phase stopped, the

@@ -21,10 +21,6 @@ constexpr uint32_t kDefaultSoundEffect = 1;
 constexpr uint32_t kDefaultSkin = 0;
 constexpr uint32_t kLastSkin = 2;
 constexpr int32_t kVoiceSets = 4;
-constexpr int32_t kFastestSpeed = 3;
-constexpr int32_t kSlowestSpeed = -3;
-constexpr int32_t kStepsPerSpeedLevel = 2;
-constexpr int32_t kFewestSteps = 1;
 constexpr const char* kMacroButton = "macro";
 
 }  // namespace scene_options
@@ -76,13 +72,7 @@ void CDorvik2VWS::ReadOptions() {
   Option_Skin = value <= o::kLastSkin ? static_cast<int32_t>(value) : 0;
 }
 
-void CDorvik2VWS::ApplySpeed() {
-  namespace o = scene_options;
-  const int32_t s = std::clamp(Option_Speed, o::kSlowestSpeed, o::kFastestSpeed);
-  // Each level faster takes two steps off the normal three, each level slower adds two.
-  const int32_t steps = std::max(kDefaultAnimSteps - o::kStepsPerSpeedLevel * s, o::kFewestSteps);
-  animSteps_.fill(steps);
-}
+void CDorvik2VWS::ApplySpeed() { cardTable_.SetSpeed(Option_Speed); }
 
 void CDorvik2VWS::SetMacroButtonEnabled(int32_t enabled) {
   SetButtonState(scene_options::kMacroButton, enabled ? kButtonEnabled : kButtonDisabled);

@@ -50,7 +50,7 @@ void CDorvik2VWS::ResetGameState() {
   // handler's record is its own, not the queue's.
   DropQueuedMessages();
   stopwatch1_.ReadFrequency();
-  stopwatch2_.ReadFrequency();
+  cardTable_.ReadClockFrequency();
   ResetTableState();
   UpdateCardBoard();
   ShowMaximiseButtonState();
@@ -86,7 +86,7 @@ void CDorvik2VWS::ClearTable() {
   model_.handPick = 0;
   countdown = countdownStart;
   model_.pendingEvent = -1;
-  ResetCardWidgets();
+  cardTable_.ResetWidgets();
   for (int32_t slot = 0; slot < kSeats; ++slot) {
     const auto i = static_cast<size_t>(slot);
     scene_resets::HideSeatMarkers(widgets_, i);
