@@ -586,7 +586,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene, public ICardTableHost {
   DORVIK_SCENE_HANDLERS(DORVIK_DECLARE_SCENE_HANDLER)
 #undef DORVIK_DECLARE_SCENE_HANDLER
 
-  // ==== The client's rules over the game state (CDorvik2VWS_Rules.cpp) ==================
+  // ==== The client's rules over the game state (CDorvik2VWS_Cards.cpp) ==================
   // Seat 0, 1 or 2 (both): each seat's multiplier and score, its opponent's bak flags.
   void ComputeScoreMultiplier(int32_t seat, int32_t septemberFlag);
   // The card to play for this client (-1: none) when its turn runs out, and in auto-play.
@@ -657,7 +657,9 @@ class CDorvik2VWS : public GVWS, public IPanelScene, public ICardTableHost {
   static void BuildLinePath(std::list<GPoint>& path, GPoint start, GPoint target, int32_t n) {
     CCardTable::BuildLinePath(path, start, target, n);
   }
-  static int32_t BuildArcPath(CVHTWnd* card, GPoint target, int32_t n) { return CCardTable::BuildArcPath(card, target, n); }
+  static int32_t BuildArcPath(CVHTWnd* card, GPoint target, int32_t n) {
+    return CCardTable::BuildArcPath(card, target, n);
+  }
   static GPoint BezierPoint(std::vector<GPoint> points, int32_t a, int32_t b, int32_t degree, int32_t n) {
     return CCardTable::BezierPoint(std::move(points), a, b, degree, n);
   }
