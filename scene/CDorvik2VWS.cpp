@@ -73,7 +73,7 @@ void CDorvik2VWS::DestroyAll() {
   GVWS::DestroyAll();
   // The widget list deleted every widget; nothing may point at one any more.
   widgets_ = SceneWidgets{};
-  cardWidgets_ = CardTableWidgets{};
+  cardTable_.SetWidgets({});
   promotionMgr_.Clear();
   vipMgr_.ForgetWidgets();
   // Readiness goes before the sound-ready flag: a registration still running on the
@@ -141,7 +141,7 @@ std::string CDorvik2VWS::GetGradeName(int32_t index) const {
 
 int32_t CDorvik2VWS::GetDisplayBitDepth() {
   GDDScreen* screen = owner_ ? owner_->Screen() : nullptr;
-  cardFrameMs_ = kCardFrameMs;
+  cardTable_.ResetFrameTime();
   displayBitDepth_ = 0;
   if (!screen || !screen->DirectDraw()) return 0;
   GDDSurfaceDesc desc;

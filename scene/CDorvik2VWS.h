@@ -46,8 +46,10 @@
 #include "scene/CSceneSenders.h"
 #include "scene/CSceneSound.h"
 #include "scene/CSceneTimers.h"
+#include "scene/CCardTable.h"
 #include "scene/CTimeMgr.h"
 #include "scene/CVHTWnd.h"
+#include "scene/ICardTableHost.h"
 #include "scene/ISceneOwner.h"
 #include "scene/SceneEffects.h"
 #include "scene/SceneHandlers.h"
@@ -70,7 +72,11 @@ class GVQLSWnd;
 class GVSlideWnd;
 class GVTextWnd;
 
-class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable, private IHostQueueSite {
+class CDorvik2VWS : public GVWS,
+                    public IPanelScene,
+                    public ICardTableHost,
+                    private CSceneSound::ITable,
+                    private IHostQueueSite {
  public:
   using SceneMode = CGameModel::SceneMode;
   static constexpr SceneMode kModeNone = CGameModel::kModeNone;
@@ -90,8 +96,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
 
   static constexpr int32_t kSeats = CGameInfo::kSeats;
   static constexpr int32_t kPlayTimeNotices = CGameModel::kPlayTimeNotices;
-  static constexpr int32_t kCardFrameMs = 8;  // the card moves' frame time
-  static constexpr int32_t kDefaultAnimSteps = 3;
 
   // Every widget, panel and animation the scene build makes, in build order; all null
   // before it and after a teardown. The widget list owns them: nothing here deletes
@@ -262,7 +266,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   // moves' frame time again.
   int32_t GetDisplayBitDepth();
   int32_t DisplayBitDepth() const { return displayBitDepth_; }
-  int32_t CardFrameMs() const { return cardFrameMs_; }
+  int32_t CardFrameMs() const { return cardTable_.CardFrameMs(); }
   // Game ticks until the stored volume is applied again (the window sets it on
   // activation).
   void SetVolumeCountdown(int32_t ticks) { sound_.SetVolumeCountdown(ticks); }
@@ -293,7 +297,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   const CSceneOptions& Options() const { return options_; }
   // The three animation step counts from the speed option.
   void ApplySpeed();
-  int32_t AnimSteps(int32_t which) const { return animSteps_.at(static_cast<size_t>(which)); }
+  int32_t AnimSteps(int32_t which) const { return cardTable_.AnimSteps(which); }
   // The host's "macro" button shown enabled (17) or disabled (1).
   void SetMacroButtonEnabled(int32_t enabled);
 
@@ -579,7 +583,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   DORVIK_SCENE_HANDLERS(DORVIK_DECLARE_SCENE_HANDLER)
 #undef DORVIK_DECLARE_SCENE_HANDLER
 
-  // ==== The client's rules over the game state (CDorvik2VWS_Rules.cpp) ==================
+  // ==== The client's rules over the game state (CDorvik2VWS_Cards.cpp) ==================
   // Seat 0, 1 or 2 (both): each seat's multiplier and score, its opponent's bak flags.
   void ComputeScoreMultiplier(int32_t seat, int32_t septemberFlag);
   // The card to play for this client (-1: none) when its turn runs out, and in auto-play.
@@ -590,7 +594,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   // Each does nothing on a missing widget; until the widgets exist they note the call.
   static constexpr int32_t kNoSeatEvent = 5;
   void PlayHourAnimation();
-  void ResetCardWidgets();
   // Hides the September marker (show 0), or puts it beside card 32 of the seat's
   // animal pile: 1 when it is shown.
   int32_t ShowNineTenClip(int32_t seat, int32_t show);
@@ -606,122 +609,88 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   void ResetTableDisplays();
 
 
-  // ==== Cards: widgets, lists, layout and moves ==========================================
-  // (CDorvik2VWS_Cards.cpp, CDorvik2VWS_Layout.cpp, CDorvik2VWS_Moves.cpp)
-  //
-  // Card lists hold widget indices 0..49, never card ids: the opening deal hands out
-  // widgets 0..27 in index order and names them as they land, and the deck and the
-  // opponent's hand are face-down widgets (card 50). A card's identity lives in its
-  // widget, so every query reads it through CardWndById; only ListContains compares
-  // the elements themselves, and an operation given a server card id first finds the
-  // widget showing it in the list it names (FindWidgetOfCard).
-  using CardList = std::vector<int32_t>;
-  static constexpr int32_t kCardWidgets = 50;
-  static constexpr int32_t kBombDummies = 6;
-  static constexpr GPoint kDeckPoint{331, 241};
-  // The widgets the card moves use; the scene build (or a test) fills them, the widget
-  // list owns them.
-  struct CardTableWidgets {
-    std::array<CVHTWnd*, kCardWidgets> cards{};
-    std::array<GVWnd*, kCardWidgets> companions{};  // lie beneath a captured card
-    std::array<GVQLAniWnd*, kCardWidgets> missionIcons{};
-    std::array<CVHTWnd*, 3> lookCards{};             // each look's picture, by look
-    GVDDSWnd* shadow = nullptr;                      // under a card in flight
-    GVWnd* glow = nullptr;                           // the big card over it
-    GVWnd* deckShadow = nullptr;
-    GVWnd* nineTenClip = nullptr;
-    GVWnd* autoPlayNotice = nullptr;  // the September clip lies directly behind it
-    GVDDSWnd* cardStrip = nullptr;    // the remaining-cards board's 49-cell picture
-    std::array<GVWnd*, kBombDummies> bombDummies{};
-    std::array<GVWnd*, kBombDummies> bombButtons{};
-    // The pick markers and floor-slot marks.
-    std::array<GVWnd*, CVHTWnd::kFloorMarks> floorOutlines{};
-    // Outline 0 marks the selected card; 1..10 are the bomb-card outlines of the hand.
-    std::array<GVPSPWnd*, CVHTWnd::kHandMarks + 1> handOutlines{};
-    std::array<std::array<GVWnd*, CVHTWnd::kHintsPerHandSlot>, CVHTWnd::kHandMarks> handHints{};
-    std::array<GVWnd*, kSeats> piCounters{};
-  };
-  const CardTableWidgets& CardWidgets() const { return cardWidgets_; }
-  CardTableWidgets& EditCardWidgets() { return cardWidgets_; }
-  // Widget i for 0..49, widget 49 for any other index; null before the widgets exist.
-  CVHTWnd* CardWndById(int32_t index) const;
-  // The card widget i shows (50 face down or missing).
-  FlowerCard CardIdOfWidget(int32_t index) const;
-  int32_t CountCardsOfMonth(const CardList& list, CardMonth month) const;
-  int32_t CountCardsOfSet(const CardList& list, CardSet set) const;
-  // The element nearest the end whose widget shows the card, month or set, or -1.
-  int32_t FindCardInPile(const CardList& list, FlowerCard id) const;
-  int32_t FindCardOfMonth(const CardList& list, CardMonth month) const;
-  int32_t FindCardOfSet(const CardList& list, CardSet set) const;
-  int32_t FindWidgetOfCard(const CardList& list, FlowerCard id) const { return FindCardInPile(list, id); }
-  static int32_t FirstCard(const CardList& list) { return list.empty() ? -1 : list.front(); }
-  static int32_t LastCard(const CardList& list) { return list.empty() ? -1 : list.back(); }
-  static int32_t ListContains(const CardList& list, int32_t value);
-  int32_t PileHasCard(const CardList& list, FlowerCard id) const;
-  int32_t PiValueOfPile(const CardList& list) const;
-  // Reset 1 draws every month card on the board; else id 0..47 is covered.
-  void UpdateCardBoard(FlowerCard id, int32_t reset);
-  // The seat's screen side (0 bottom, 1 top, -1 none).
-  int32_t SideOfSeat(int32_t seat);
-  // This client holds the seat and no robot plays it: its cards are known.
-  bool IsMyHumanSeat(int32_t seat);
+  // ==== Cards: the card table's face on the scene (CCardTable*.cpp) ======================
+  // (CDorvik2VWS_Cards.cpp: the scene as the card table's host)
+  using CardList = CCardTable::CardList;
+  using CardTableWidgets = CCardTable::Widgets;
+  static constexpr int32_t kCardWidgets = CCardTable::kCardWidgets;
+  static constexpr GPoint kDeckPoint = CCardTable::kDeckPoint;
+  static constexpr auto& kFloorSlotPoints = CCardTable::kFloorSlotPoints;
+  // The card table: the card widgets, piles, layout, moves and deals.
+  CCardTable& CardTable() { return cardTable_; }
+  const CCardTable& CardTable() const { return cardTable_; }
+  const CardTableWidgets& CardWidgets() const { return cardTable_.GetWidgets(); }
+  CVHTWnd* CardWndById(int32_t index) const { return cardTable_.CardWndById(index); }
+  FlowerCard CardIdOfWidget(int32_t index) const { return cardTable_.CardIdOfWidget(index); }
+  int32_t CountCardsOfMonth(const CardList& l, CardMonth m) const { return cardTable_.CountCardsOfMonth(l, m); }
+  int32_t CountCardsOfSet(const CardList& l, CardSet set) const { return cardTable_.CountCardsOfSet(l, set); }
+  int32_t FindCardInPile(const CardList& l, FlowerCard id) const { return cardTable_.FindCardInPile(l, id); }
+  int32_t FindCardOfMonth(const CardList& l, CardMonth m) const { return cardTable_.FindCardOfMonth(l, m); }
+  int32_t FindCardOfSet(const CardList& l, CardSet set) const { return cardTable_.FindCardOfSet(l, set); }
+  int32_t FindWidgetOfCard(const CardList& l, FlowerCard id) const { return cardTable_.FindWidgetOfCard(l, id); }
+  static int32_t FirstCard(const CardList& list) { return CCardTable::FirstCard(list); }
+  static int32_t LastCard(const CardList& list) { return CCardTable::LastCard(list); }
+  static int32_t ListContains(const CardList& list, int32_t value) { return CCardTable::ListContains(list, value); }
+  int32_t PileHasCard(const CardList& list, FlowerCard id) const { return cardTable_.PileHasCard(list, id); }
+  void UpdateCardBoard(FlowerCard id, int32_t reset) { cardTable_.UpdateCardBoard(id, reset); }
+  int32_t SideOfSeat(int32_t seat) override;
+  bool IsMyHumanSeat(int32_t seat) override;
   CHTUser& Seat(int32_t seat) { return model_.game.seats.at(static_cast<size_t>(seat)); }
 
   // ---- Layout ----
-  static constexpr GPoint kFloorSlotPoints[COpenInfo::kSlots] = {
-      {285, 161}, {364, 311}, {242, 235}, {397, 238}, {272, 312}, {369, 164},
-      {198, 158}, {457, 315}, {181, 311}, {458, 158}, {153, 238}, {487, 233},
-  };
-  // Hand slot 0..9 of a side; slot 10 and on lie past the second row.
-  static GPoint HandSlotPoint(int32_t side, int32_t slot);
-  static GPoint PileAnchor(int32_t side, int32_t kind);
-  static int32_t PileSpan(int32_t side, int32_t kind);
-  // Step between the cards of a pile of n in a span.
-  static int32_t SpreadStep(int32_t n, int32_t span);
-  void RestackFloorSlot(int32_t slot);
-  void RelayoutCapturedPile(int32_t seat, int32_t kind);
-  void RelayoutPiPile(int32_t seat);
-  // Splits a pi pile into its rows (the fourth takes the rest).
-  std::vector<CardList> PiRows(const CardList& pile) const;
-  // {month, bonus id} pairs say where a bonus card lies.
+  static GPoint HandSlotPoint(int32_t side, int32_t slot) { return CCardTable::HandSlotPoint(side, slot); }
+  void RestackFloorSlot(int32_t slot) { cardTable_.RestackFloorSlot(slot); }
+  void RelayoutCapturedPile(int32_t seat, int32_t kind) { cardTable_.RelayoutCapturedPile(seat, kind); }
+  void RelayoutPiPile(int32_t seat) { cardTable_.RelayoutPiPile(seat); }
   int32_t PlaceFloorCards(const std::vector<FlowerCard>& ids, std::vector<std::array<int32_t, 2>>& bonusPairs,
-                          int32_t keep, FlowerCard lastId);
-  void StackDeck(int32_t all);
-  void SetPiCountText(int32_t side, int32_t n);
-  void SetAnimSteps(int32_t steps) { animSteps_.fill(steps); }
+                          int32_t keep, FlowerCard lastId) {
+    return cardTable_.PlaceFloorCards(ids, bonusPairs, keep, lastId);
+  }
+  void StackDeck(int32_t all) { cardTable_.StackDeck(all); }
+  void SetPiCountText(int32_t side, int32_t n) { cardTable_.SetPiCountText(side, n); }
   int32_t SpeedValue() const { return options_.speed; }
 
   // ---- Moves ----
-  static void BuildLinePath(CVHTWnd* card, GPoint target, int32_t n);
-  static void BuildLinePath(std::list<GPoint>& path, GPoint start, GPoint target, int32_t n);
-  static int32_t BuildArcPath(CVHTWnd* card, GPoint target, int32_t n);
-  static GPoint BezierPoint(std::vector<GPoint> points, int32_t a, int32_t b, int32_t degree, int32_t n);
-  void MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32_t face, int32_t zoom);
-  void MoveCardSprites(int32_t first, int32_t count);
-  void DealHandCards(int32_t seat, int32_t first, int32_t count);
-  void OpeningDeal();
-  void PlayCardToFloor(FlowerCard card, int32_t seat, int32_t flag);
-  void FlipDeckCard(FlowerCard card, int32_t seat);
-  void TakeFloorCard(FlowerCard card, int32_t seat);
-  void StealPi(FlowerCard card, int32_t from, int32_t to);
-  void MoveCapturedCard(FlowerCard card, int32_t seat, int32_t fromKind, int32_t toKind);
-  void AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vector<FlowerCard>& ids);
-  void DrawCardToHand(int32_t seat);
-  void DealDummyCards(int32_t seat, int32_t count);
-  void SortMyHand(int32_t seat, int32_t flag);
-  int32_t GatherFloorMonths();
-  void PlayBonusCard(FlowerCard card, int32_t seat, int32_t sort = 1);
+  static void BuildLinePath(CVHTWnd* card, GPoint target, int32_t n) { CCardTable::BuildLinePath(card, target, n); }
+  static void BuildLinePath(std::list<GPoint>& path, GPoint start, GPoint target, int32_t n) {
+    CCardTable::BuildLinePath(path, start, target, n);
+  }
+  static int32_t BuildArcPath(CVHTWnd* card, GPoint target, int32_t n) {
+    return CCardTable::BuildArcPath(card, target, n);
+  }
+  static GPoint BezierPoint(std::vector<GPoint> points, int32_t a, int32_t b, int32_t degree, int32_t n) {
+    return CCardTable::BezierPoint(std::move(points), a, b, degree, n);
+  }
+  void MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32_t face, int32_t zoom) {
+    cardTable_.MoveCardTo(widget, target, steps, face, zoom);
+  }
+  void MoveCardSprites(int32_t first, int32_t count) { cardTable_.MoveCardSprites(first, count); }
+  void DealHandCards(int32_t seat, int32_t first, int32_t count) { cardTable_.DealHandCards(seat, first, count); }
+  void OpeningDeal() { cardTable_.OpeningDeal(); }
+  void PlayCardToFloor(FlowerCard card, int32_t seat, int32_t flag) { cardTable_.PlayCardToFloor(card, seat, flag); }
+  void FlipDeckCard(FlowerCard card, int32_t seat) { cardTable_.FlipDeckCard(card, seat); }
+  void TakeFloorCard(FlowerCard card, int32_t seat) { cardTable_.TakeFloorCard(card, seat); }
+  void StealPi(FlowerCard card, int32_t from, int32_t to) { cardTable_.StealPi(card, from, to); }
+  void MoveCapturedCard(FlowerCard card, int32_t seat, int32_t fromKind, int32_t toKind) {
+    cardTable_.MoveCapturedCard(card, seat, fromKind, toKind);
+  }
+  void AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vector<FlowerCard>& ids) {
+    cardTable_.AddDeckCardsToPile(seat, kind, ids);
+  }
+  void DrawCardToHand(int32_t seat) { cardTable_.DrawCardToHand(seat); }
+  void DealDummyCards(int32_t seat, int32_t count) { cardTable_.DealDummyCards(seat, count); }
+  void SortMyHand(int32_t seat, int32_t flag) { cardTable_.SortMyHand(seat, flag); }
+  int32_t GatherFloorMonths() { return cardTable_.GatherFloorMonths(); }
+  void PlayBonusCard(FlowerCard card, int32_t seat, int32_t sort = 1) { cardTable_.PlayBonusCard(card, seat, sort); }
   // The mission panel's part of a capture; noted until the panel exists.
-  void NoteMissionCard(int32_t seat, FlowerCard card);
-  void ShowMissionCardMarks();
-  // Steps of the last MoveCardTo, for tests.
-  int32_t LastMoveSteps() const { return lastMoveSteps_; }
+  void NoteMissionCard(int32_t seat, FlowerCard card) override;
+  void ShowMissionCardMarks() override;
 
   // ---- manager services (IPanelScene; Model, FindCardInPile, CountCardsOfMonth,
   // CardIdOfWidget, IsRobotSeat and SideOfSeat are the scene's own) ----
   int32_t PlaySceneEffect(int32_t id) override { return PlayEffect(id, 0); }
   int32_t StopSceneEffect(int32_t id) override { return StopEffect(id); }
-  GVWnd* HoldAlertHint(int32_t slot) override { return slot >= 0 && slot < CVHTWnd::kHandMarks ? cardWidgets_.handHints[size_t(slot)][scene_build::kHoldAlertHint] : nullptr; }
+  GVWnd* HoldAlertHint(int32_t slot) override { return slot >= 0 && slot < CVHTWnd::kHandMarks ? CardWidgets().handHints[size_t(slot)][scene_build::kHoldAlertHint] : nullptr; }
 
  private:
   void ReadOptions();
@@ -738,9 +707,6 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   std::string imageFolder_;
   CGameModel model_;
   CTimeMgr stopwatch1_;
-  CTimeMgr stopwatch2_;
-  int32_t cardFrameMs_ = kCardFrameMs;
-  std::array<int32_t, 3> animSteps_{kDefaultAnimSteps, kDefaultAnimSteps, kDefaultAnimSteps};
   int32_t windowsNt_ = 0;
   HCURSOR normalCursor_ = nullptr;
   HCURSOR clickCursor_ = nullptr;
@@ -754,9 +720,7 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   CDorvik2PromotionMgr promotionMgr_{this};
   CDorvik2VIPMgr vipMgr_{this};
   int32_t closing_ = 0;
-  CardTableWidgets cardWidgets_;
-  int32_t lastMoveSteps_ = 0;
-  int32_t skipNextWait_ = 0;
+  CCardTable cardTable_{model_, *this};
   // The widgets belong to the window thread only once the build is done (the ready
   // flag); before, the host's calls change state and leave every widget alone.
   bool WidgetsLive() const { return IsReady(); }
@@ -776,28 +740,15 @@ class CDorvik2VWS : public GVWS, public IPanelScene, private CSceneSound::ITable
   bool KeepAnimated(GVQLAniWnd*& member, GVQLAniWnd* made);
   CVPSPPushBtn* MakeButton(const scene_build::Placed& p);
   GVTextWnd* MakeCentredText(const scene_build::TextStyle& t, GPoint pos);
-  // One frame of a move: the wait, skipped after an overrun at a positive speed.
-  void WaitCardFrame();
-  // Every card with a path takes its next point until none has one.
-  void RunCardPaths(int32_t frames);
-  // A face-down widget takes a card: identity, picture and its board cover.
-  void RevealCard(CVHTWnd* card, FlowerCard id);
-  // Floor slot for a month: one holding the month (newest first), else the first empty
-  // one, else 0.
-  int32_t FloorSlotForMonth(CardMonth month) const;
-  // Takes the deck's first widget out of the deck; -1 when it is empty.
-  int32_t TakeDeckWidget();
-  // The deck's first card, taken out of the deck with its widget index; null and -1
-  // when the deck is empty, so an empty deck never hands out the clamped last widget.
-  CVHTWnd* TakeDeckCard(int32_t& widget);
-  // The companion of a card that shows an id; null for any other id.
-  GVWnd* CompanionOf(FlowerCard id) const;
-  void PlaceHand(int32_t seat);
-  // A captured card and its companion, which lies directly beneath it.
-  void PlaceCaptured(CVHTWnd* card, GPoint at);
-  // Steps 1-2 of a play from the hand: the card's widget, shown at the medium look and
-  // out of the hand; -1 when the hand does not hold it.
-  int32_t TakeHandCard(FlowerCard cardId, int32_t seat);
+  // ---- The scene as the card table's host (CDorvik2VWS_Cards.cpp) ----
+  void PlayCardEffect(int32_t effect) override;
+  void PlayCardVoice(int32_t cue, int32_t seat) override;
+  void WaitWhileCardsMove(uint32_t ms) override;
+  void MarkCardsDirty() override;
+  void RedrawCards() override;
+  GVWS& CardWndList() override;
+  GVWnd* RemainingCardsBoard() override;
+  void NotePendingCall(std::string_view call) override;
 
   // ---- Host link state ----
   std::string statusText_;

@@ -28,6 +28,16 @@ void LoopHidden(GVQLAniWnd* ani) {
   ani->Show(0);
 }
 
+// The card widgets a step makes, handed to the card table however the step ends.
+struct CardHandover {
+  explicit CardHandover(CCardTable& t) : table(t), widgets(t.GetWidgets()) {}
+  ~CardHandover() { table.SetWidgets(widgets); }
+  CardHandover(const CardHandover&) = delete;
+  CardHandover& operator=(const CardHandover&) = delete;
+  CCardTable& table;
+  CCardTable::Widgets widgets;
+};
+
 }  // namespace scene_build_steps
 
 bool CDorvik2VWS::BuildCancelled() const { return owner_ && owner_->LoaderCancelRequested(); }
@@ -72,7 +82,8 @@ bool CDorvik2VWS::BuildTableAndBars() {
   if (!Keep(w.background, CreateDDSWnd(FormatString(sb::kBackgroundFormat, options_.skin), sb::kOrigin, 0, 1, 1, 1)))
     return false;
   if (!Keep(w.robotTitle, CreateQLSWnd(sb::kRobotTitle.path, sb::kRobotTitle.pos, sb::kRobotTitle.show))) return false;
-  if (!Keep(cardWidgets_.deckShadow, CreateQLSWnd(sb::kDeckShadow.path, sb::kDeckShadow.pos, sb::kDeckShadow.show)))
+  scene_build_steps::CardHandover cards(cardTable_);
+  if (!Keep(cards.widgets.deckShadow, CreateQLSWnd(sb::kDeckShadow.path, sb::kDeckShadow.pos, sb::kDeckShadow.show)))
     return false;
   if (!Keep(w.playCountPanel, CreateGFPlayCountWnd())) return false;
   const sb::TextStyle& st = sb::kStatusText;
@@ -158,7 +169,8 @@ bool CDorvik2VWS::BuildSeats() {
 // and the September clip.
 bool CDorvik2VWS::BuildCards() {
   const GSize cardSize = CVHTWnd::kLookSizes[CVHTWnd::kMediumLook];
-  CardTableWidgets& c = cardWidgets_;
+  scene_build_steps::CardHandover cards(cardTable_);
+  CardTableWidgets& c = cards.widgets;
   SceneWidgets& w = widgets_;
   // An outline that failed is left out and the build goes on; its record fails it.
   for (int32_t slot = 0; slot < CVHTWnd::kFloorMarks; ++slot) {
@@ -236,7 +248,8 @@ bool CDorvik2VWS::BuildCards() {
 // Steps 34-49: auto-play, the event animations, countdown and start, the betting
 // group, the combination animations, prompt and result, money notices and the bijou.
 bool CDorvik2VWS::BuildGameFlow() {
-  CardTableWidgets& c = cardWidgets_;
+  scene_build_steps::CardHandover cards(cardTable_);
+  CardTableWidgets& c = cards.widgets;
   SceneWidgets& w = widgets_;
   if (!Keep(c.autoPlayNotice, CreatePSPWnd(sb::kAutoPlayNotice.path, sb::kAutoPlayNotice.pos, 0))) return false;
   if (!Keep(w.autoPlayCancelButton, MakeButton(sb::kAutoPlayCancelButton))) return false;
@@ -317,7 +330,7 @@ bool CDorvik2VWS::BuildPanelsAndExtras() {
   }
   if (!KeepAnimated(w.gameLevelAnim, CreateQLAniWnd(sb::kGameLevel, sb::kOrigin))) return false;
   vipMgr_.CreateWidgets();
-  vipMgr_.PlaceWidgetsAfter(cardWidgets_.nineTenClip);
+  vipMgr_.PlaceWidgetsAfter(CardWidgets().nineTenClip);
   if (BuildCancelled() || !KeepAnimated(w.hourAnimation, CreateQLAniWnd(sb::kNumberOne, sb::kOrigin))) return false;
   if (!Keep(w.moneyLimitTooltip, CreatePSPWnd(MoneyLimitTooltipPath, sb::kMoneyLimitTooltipPoint, 0))) return false;
   if (!KeepAnimated(w.moneyLimitTooltipAnim, CreateQLAniWnd(MoneyLimitTooltipAnimPath, sb::kOrigin))) return false;

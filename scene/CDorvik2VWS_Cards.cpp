@@ -1,113 +1,32 @@
-// The card widgets by index, the pile queries that read identities through them, the
-// remaining-cards board, the card looks and the card widgets' table reset.
-#include <algorithm>
-
-#include "base/DDSurfaceUtil.h"
-#include "graphics/XBaseEntry.h"
-#include "graphics/XResEntryMgr.h"
+// The scene as the card table's host: sounds, the nested wait, the redraw, the widget
+// list and the seats' sides; and the scene's card steps that also touch its own
+// widgets or hand the card table's view to the client's rules.
+#include "base/TextUtil.h"
+#include "game/ClientRules.h"
 #include "scene/CDorvik2VWS.h"
+#include "widgets/GVQLAniWnd.h"
 
 namespace scene_cards {
 
-// The board picture: 48 month cards and the back, stacked.
-constexpr int32_t kBoardStripCells = 49;
-constexpr int32_t kBoardBackCell = 48;
-constexpr int32_t kBoardColumns = 4;
-
-template <class Match>
-int32_t FindLast(const CDorvik2VWS& scene, const CDorvik2VWS::CardList& list, Match match) {
-  for (auto it = list.rbegin(); it != list.rend(); ++it) {
-    if (match(CardInfoOf(scene.CardIdOfWidget(*it)), scene.CardIdOfWidget(*it))) return *it;
-  }
-  return -1;
-}
-
-template <class Match>
-int32_t CountIf(const CDorvik2VWS& scene, const CDorvik2VWS::CardList& list, Match match) {
-  return static_cast<int32_t>(std::count_if(list.begin(), list.end(), [&](int32_t w) {
-    return match(CardInfoOf(scene.CardIdOfWidget(w)));
-  }));
-}
-
-RECT BoardCell(int32_t id, GSize cell) {
-  const int32_t x = id % kBoardColumns * (cell.cx + 1);
-  const int32_t y = id / kBoardColumns * (cell.cy + 1);
-  return RECT{x, y, x + cell.cx, y + cell.cy};
-}
-
-RECT StripCell(int32_t n, GSize cell) { return RECT{0, n * cell.cy, cell.cx, (n + 1) * cell.cy}; }
+constexpr GPoint kTurnMarkerAt[CDorvik2VWS::kSeats] = {{320, 361}, {320, 104}};
 
 }  // namespace scene_cards
 
-CVHTWnd* CDorvik2VWS::CardWndById(int32_t index) const {
-  if (index < 0 || index >= kCardWidgets) index = kCardWidgets - 1;
-  return cardWidgets_.cards[static_cast<size_t>(index)];
-}
+void CDorvik2VWS::PlayCardEffect(int32_t effect) { PlayEffect(effect, 0); }
 
-FlowerCard CDorvik2VWS::CardIdOfWidget(int32_t index) const {
-  const CVHTWnd* card = CardWndById(index);
-  return card ? card->cardId : kNoCard;
-}
+void CDorvik2VWS::PlayCardVoice(int32_t cue, int32_t seat) { PlayVoice(cue, seat); }
 
-int32_t CDorvik2VWS::CountCardsOfMonth(const CardList& list, CardMonth month) const {
-  return scene_cards::CountIf(*this, list, [month](const CardInfo& c) { return c.month == month; });
-}
+void CDorvik2VWS::WaitWhileCardsMove(uint32_t ms) { WaitPumpingMessages(ms); }
 
-int32_t CDorvik2VWS::CountCardsOfSet(const CardList& list, CardSet set) const {
-  return scene_cards::CountIf(*this, list, [set](const CardInfo& c) { return c.set == set; });
-}
+void CDorvik2VWS::MarkCardsDirty() { MarkDirty(); }
 
-int32_t CDorvik2VWS::FindCardInPile(const CardList& list, FlowerCard id) const {
-  return scene_cards::FindLast(*this, list, [id](const CardInfo&, FlowerCard c) { return c == id; });
-}
+void CDorvik2VWS::RedrawCards() { RedrawIfDirty(); }
 
-int32_t CDorvik2VWS::FindCardOfMonth(const CardList& list, CardMonth month) const {
-  return scene_cards::FindLast(*this, list, [month](const CardInfo& c, FlowerCard) { return c.month == month; });
-}
+GVWS& CDorvik2VWS::CardWndList() { return *this; }
 
-int32_t CDorvik2VWS::FindCardOfSet(const CardList& list, CardSet set) const {
-  return scene_cards::FindLast(*this, list, [set](const CardInfo& c, FlowerCard) { return c.set == set; });
-}
+GVWnd* CDorvik2VWS::RemainingCardsBoard() { return widgets_.cardBoard; }
 
-int32_t CDorvik2VWS::ListContains(const CardList& list, int32_t value) {
-  return std::find(list.begin(), list.end(), value) != list.end() ? 1 : 0;
-}
-
-int32_t CDorvik2VWS::PileHasCard(const CardList& list, FlowerCard id) const {
-  return FindCardInPile(list, id) >= 0 ? 1 : 0;
-}
-
-int32_t CDorvik2VWS::PiValueOfPile(const CardList& list) const {
-  int32_t total = 0;
-  for (int32_t w : list) total += PiValueOf(CardIdOfWidget(w));
-  return total;
-}
-
-void CDorvik2VWS::UpdateCardBoard(FlowerCard id, int32_t reset) {
-  using namespace scene_cards;
-  GVWnd* board = widgets_.cardBoard;
-  GVDDSWnd* strip = cardWidgets_.cardStrip;
-  if (!board || !strip) return;
-  const DDSurface target = board->GetSurface();
-  const DDSurface source = strip->GetSurface();
-  SIZE size{};
-  if (!target || !source || FAILED(QuerySurfaceSize(source, &size))) return;
-  const GSize cell(size.cx, size.cy / kBoardStripCells);
-  if (reset) {
-    ClearSurface(target, 0);
-    for (int32_t n = 0; n < kBoardBackCell; ++n) {
-      RECT d = BoardCell(n, cell);
-      RECT s = StripCell(n, cell);
-      BltWithColorKey(target, &d, source, &s, DDBLT_WAIT);
-    }
-  } else if (id >= 0 && id < kBoardBackCell) {
-    RECT d = BoardCell(id, cell);
-    RECT s = StripCell(kBoardBackCell, cell);
-    BltSurface(target, &d, source, &s, DDBLT_WAIT, nullptr);
-  }
-  board->SetDirty(1);
-  MarkDirty();
-}
+void CDorvik2VWS::NotePendingCall(std::string_view call) { RecordCall(call); }
 
 int32_t CDorvik2VWS::SideOfSeat(int32_t seat) {
   if (seat < 0 || seat >= kSeats) return -1;
@@ -118,50 +37,32 @@ bool CDorvik2VWS::IsMyHumanSeat(int32_t seat) {
   return seat >= 0 && seat < kSeats && GetSeatOfUser(model_.myUser.userNo) == seat && !IsRobotSeat(seat);
 }
 
-void CDorvik2VWS::SetCardSize(GVWnd* wnd, int32_t size) {
-  auto* card = dynamic_cast<CVHTWnd*>(wnd);
-  if (!card || size < 0 || size > 2) return;
-  const GPoint topLeft = card->GetRect().TopLeft();
-  const GSize look = CVHTWnd::kLookSizes[size];
-  CVHTWnd* reference = cardWidgets_.lookCards[static_cast<size_t>(size)];
-  std::string file;
-  if (reference && reference != card) {
-    XResEntryLock hold;
-    const XBaseEntry* entry = reference->GetEntry();
-    if (entry && entry->FileName()) file = *entry->FileName();
-  }
-  // Loading the same file shares the manager's entry with a reference of its own, so
-  // the two widgets release it independently.
-  if (!file.empty()) card->LoadImage(file);
-  card->SetCellSize(look);
-  card->SetRect(GRect(topLeft, look));
-  card->ShowFrame(card->cardId);
+void CDorvik2VWS::NoteMissionCard(int32_t seat, FlowerCard card) {
+  RecordCall(FormatString("NoteMissionCard(%ld, %ld)", seat, card));
 }
 
-void CDorvik2VWS::ResetCardWidgets() {
-  CardTableWidgets& w = cardWidgets_;
-  if (!w.cards[0]) return;
-  for (CVHTWnd* card : w.cards) {
-    if (!card) continue;
-    card->Reset();
-    card->ShowFrame(CVHTWnd::kBackFrame);
-    card->SetPos(card->home);
-    card->Show(1);
-    // The medium look also without its picture: a hand card must not keep its size.
-    SetCardSize(card, CVHTWnd::kMediumLook);
-    card->ShowFrame(CVHTWnd::kBackFrame);
+void CDorvik2VWS::ShowMissionCardMarks() { RecordCall("ShowMissionCardMarks"); }
+
+void CDorvik2VWS::SetCardSize(GVWnd* card, int32_t size) { cardTable_.SetCardSize(card, size); }
+
+int32_t CDorvik2VWS::ShowNineTenClip(int32_t seat, int32_t show) { return cardTable_.ShowNineTenClip(seat, show); }
+
+void CDorvik2VWS::RelayoutSeats() {
+  if (model_.sceneMode != kModePlaying) return;
+  const int32_t turnSeat = GetSeatOfUser(model_.turnUserNo);
+  const int32_t slot = turnSeat == PITable::kNoSeat ? -1 : model_.room.seats.Player(turnSeat).screenPos;
+  if (widgets_.turnMarker && slot >= 0 && slot < kSeats) {
+    widgets_.turnMarker->SetPos(scene_cards::kTurnMarkerAt[slot]);
   }
-  if (w.shadow) w.shadow->Show(0);
-  for (GVWnd* button : w.bombButtons) {
-    if (button) button->Show(0);
-  }
-  if (w.deckShadow) w.deckShadow->Show(1);
-  if (w.glow) w.glow->Show(0);
-  if (w.shadow) w.shadow->Show(0);
-  for (int32_t i = kCardWidgets - 1; i >= 1; --i) {
-    GVWnd* lower = w.cards[static_cast<size_t>(i)];
-    GVWnd* upper = w.cards[static_cast<size_t>(i - 1)];
-    if (lower && upper) InsertWndBefore(lower, upper);
-  }
-  if (w.autoPlayNotice && w.nineTenClip) InsertWndAfter(w.autoPlayNotice, w.nineTenClip);
+  cardTable_.PlaceSeats();
+  // The seat panels' refresh comes with the panels; until then the call is kept.
+  RecordCall("RelayoutSeats");
 }
+
+void CDorvik2VWS::ComputeScoreMultiplier(int32_t seat, int32_t septemberFlag) {
+  ::ComputeScoreMultiplier(cardTable_.ViewForRules(), seat, septemberFlag);
+}
+
+int32_t CDorvik2VWS::ChooseTimeoutCard() { return ::ChooseTimeoutCard(cardTable_.ViewForRules()); }
+
+int32_t CDorvik2VWS::ChooseAutoPlayCard() { return ::ChooseAutoPlayCard(cardTable_.ViewForRules()); }

@@ -6,10 +6,6 @@
 
 namespace scene_options {
 
-constexpr int32_t kFastestSpeed = 3;
-constexpr int32_t kSlowestSpeed = -3;
-constexpr int32_t kStepsPerSpeedLevel = 2;
-constexpr int32_t kFewestSteps = 1;
 constexpr const char* kMacroButton = "macro";
 
 }  // namespace scene_options
@@ -22,13 +18,7 @@ void CDorvik2VWS::ReadOptions() {
   model_.myVoiceSet = handed.voiceSet;
 }
 
-void CDorvik2VWS::ApplySpeed() {
-  namespace o = scene_options;
-  const int32_t s = std::clamp(SpeedValue(), o::kSlowestSpeed, o::kFastestSpeed);
-  // Each level faster takes two steps off the normal three, each level slower adds two.
-  const int32_t steps = std::max(kDefaultAnimSteps - o::kStepsPerSpeedLevel * s, o::kFewestSteps);
-  animSteps_.fill(steps);
-}
+void CDorvik2VWS::ApplySpeed() { cardTable_.SetSpeed(options_.speed); }
 
 void CDorvik2VWS::SetMacroButtonEnabled(int32_t enabled) {
   SetButtonState(scene_options::kMacroButton, enabled ? kButtonEnabled : kButtonDisabled);

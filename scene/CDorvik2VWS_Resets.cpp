@@ -47,7 +47,7 @@ void CDorvik2VWS::ResetGameState() {
   // handler's record is its own, not the queue's.
   hostQueue_.Drop();
   stopwatch1_.ReadFrequency();
-  stopwatch2_.ReadFrequency();
+  cardTable_.ReadClockFrequency();
   ResetTableState();
   if (WidgetsLive()) {
     UpdateCardBoard();
@@ -91,7 +91,7 @@ void CDorvik2VWS::ClearTableWidgets() {
   if (widgets_.notifyPrompt) widgets_.notifyPrompt->Close();
   CloseResultWnd();
   vipMgr_.HideAlertIcons();
-  ResetCardWidgets();
+  cardTable_.ResetWidgets();
   for (int32_t slot = 0; slot < kSeats; ++slot) {
     const auto i = static_cast<size_t>(slot);
     scene_resets::HideSeatMarkers(widgets_, i);

@@ -14,7 +14,7 @@ using LayoutTest = card_table::CardTableTest;
 TEST_F(LayoutTest, PilesSpreadByTheirCountAndCompanionsLieBeneath) {
   struct Case { int32_t n, span, step; };
   for (const Case& c : {Case{1, 80, 18}, Case{3, 80, 18}, Case{4, 80, 14}, Case{7, 80, 7}, Case{5, 88, 13}}) {
-    EXPECT_EQ(CDorvik2VWS::SpreadStep(c.n, c.span), c.step) << c.n;
+    EXPECT_EQ(CCardTable::SpreadStep(c.n, c.span), c.step) << c.n;
   }
   auto& open = scene->Model().floor;
   for (int32_t n : {3, 4, 7}) {
@@ -25,7 +25,7 @@ TEST_F(LayoutTest, PilesSpreadByTheirCountAndCompanionsLieBeneath) {
     }
     open.slots.at(2).cardCount = n;
     scene->RestackFloorSlot(2);
-    EXPECT_EQ(Pos(n - 1), GPoint(242 + (n - 1) * CDorvik2VWS::SpreadStep(n, 80), 235)) << n;
+    EXPECT_EQ(Pos(n - 1), GPoint(242 + (n - 1) * CCardTable::SpreadStep(n, 80), 235)) << n;
   }
   scene->RestackFloorSlot(12);
   Shuffle();
@@ -91,10 +91,10 @@ TEST_F(LayoutTest, DeckStepsUpLeftEveryFourCards) {
 TEST_F(LayoutTest, PiRowsPassDoubleCardsOnAndTheCounterFollows) {
   Show({2, 3, 6, 7, 10, 11, 14, 15, 18, 19, 22, 23});
   using Rows = std::vector<std::vector<int32_t>>;
-  EXPECT_EQ(scene->PiRows({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), (Rows{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {10, 11}}));
+  EXPECT_EQ(table_->PiRows({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), (Rows{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {10, 11}}));
   Card(9)->SetCard(48);
   const std::vector<int32_t> nineAnd48{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-  EXPECT_EQ(scene->PiRows(nineAnd48), (Rows{{0, 1, 2, 3, 4, 5, 6, 7, 8}, {9}}));
+  EXPECT_EQ(table_->PiRows(nineAnd48), (Rows{{0, 1, 2, 3, 4, 5, 6, 7, 8}, {9}}));
   scene->Model().game.seats[0].captured[kKindPi] = nineAnd48;
   scene->RelayoutPiPile(0);
   EXPECT_EQ(scene->Model().game.seats[0].piScore, 12);

@@ -38,14 +38,6 @@ class MovesTest : public card_table::CardTableTest {
   std::vector<int32_t> EffectsSince(size_t n) const {
     return std::vector<int32_t>(Effects().begin() + static_cast<std::ptrdiff_t>(n), Effects().end());
   }
-  CHTUser& User(int32_t seat) { return scene->Model().game.seats[static_cast<size_t>(seat)]; }
-  // Widget w shows `card` and lies on the floor in `slot`.
-  void OnFloor(int32_t w, int32_t card, int32_t slot) {
-    Card(w)->SetCard(card);
-    Card(w)->floorSlot = slot;
-    scene->Model().floor.floorCards.push_back(w);
-    ++scene->Model().floor.slots.at(static_cast<size_t>(slot)).cardCount;
-  }
   static bool Near(GPoint a, GPoint b) { return std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1; }
 };
 
@@ -64,7 +56,7 @@ TEST(CardPathTest, LinesAndBezierPointsInIntegers) {
 TEST_F(MovesTest, AZoomedMoveShrinksTheCardBetweenGlowAndShadow) {
   auto* card = new SizedCard(scene);
   scene->AddWnd(card);
-  scene->EditCardWidgets().cards[0] = card;
+  EditCards([card](CCardTable::Widgets& w) { w.cards[0] = card; });
   card->SetRect(GRect(GPoint(790, 500), GSize(36, 55)));
   card->sizes.clear();
   const uint64_t start = Ms();
@@ -80,7 +72,7 @@ TEST_F(MovesTest, AZoomedMoveShrinksTheCardBetweenGlowAndShadow) {
   EXPECT_EQ(w.shadow->GetPos(), GPoint(120, 115));
   EXPECT_FALSE(w.shadow->IsVisible());
   scene->MoveCardTo(0, {0, 0}, 0, 0, 0);
-  EXPECT_EQ(scene->LastMoveSteps(), 1);
+  EXPECT_EQ(table_->LastMoveSteps(), 1);
 }
 
 TEST_F(MovesTest, AnOverrunFrameSkipsTheNextWaitOnlyAtPositiveSpeed) {
@@ -89,6 +81,7 @@ TEST_F(MovesTest, AnOverrunFrameSkipsTheNextWaitOnlyAtPositiveSpeed) {
   // The timer falls due 5 ms into the first frame.
   for (const Case& c : {Case{1, 5 + 20 + 8}, Case{-1, 5 + 20 + 8 + 8}}) {
     scene->Options().speed = c.speed;
+    scene->ApplySpeed();
     sleeps = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
       if (sleeps++ == 0) Sleep(20);
@@ -158,7 +151,7 @@ TEST_F(MovesTest, PlayingACardLandsAloneOrOnItsMonth) {
     User(0).hand = {WidgetOf(23)};
     scene->PlayCardToFloor(23, 0, c.flag);
     EXPECT_EQ(Effects().back(), c.effect);
-    EXPECT_EQ(Pos(WidgetOf(23)).x, 272 + c.already * CDorvik2VWS::SpreadStep(c.already + 1, 80)) << "restacked";
+    EXPECT_EQ(Pos(WidgetOf(23)).x, 272 + c.already * CCardTable::SpreadStep(c.already + 1, 80)) << "restacked";
     EXPECT_EQ(scene->Model().game.matchedCount, c.matched) << c.go;
   }
   User(1).hand = {40};
@@ -199,16 +192,16 @@ TEST_F(MovesTest, CapturesAndStealsAddStepsBySide) {
   for (int32_t seat : {0, 1}) {
     OnFloor(WidgetOf(2 + seat), 2 + seat, 0);
     scene->TakeFloorCard(2 + seat, seat);
-    EXPECT_EQ(scene->LastMoveSteps(), steps + seat);
+    EXPECT_EQ(table_->LastMoveSteps(), steps + seat);
     EXPECT_EQ(User(seat).captured[kKindPi], std::vector<int32_t>{WidgetOf(2 + seat)});
   }
   EXPECT_EQ(scene->Model().floor.slots.at(0).cardCount, 0);
   scene->StealPi(3, 1, 0);
-  EXPECT_EQ(scene->LastMoveSteps(), steps);
+  EXPECT_EQ(table_->LastMoveSteps(), steps);
   EXPECT_EQ(User(0).captured[kKindPi].size(), 2u);
   scene->GetPlayer(0).screenPos = 1;
   scene->StealPi(3, 0, 1);
-  EXPECT_EQ(scene->LastMoveSteps(), steps + 2);
+  EXPECT_EQ(table_->LastMoveSteps(), steps + 2);
 }
 
 TEST_F(MovesTest, SortedHandShowsBombMarkersOnlyInFreeSlots) {
@@ -255,7 +248,7 @@ TEST_P(CardGoldenTest, TheTableAfterASeededDeal) {
   plat::sim::ChangeDisplayMode(800, 600, GetParam().first);
   plat::sim::MapPathPrefix("C:\\Cards\\", dir_.path());
   const char* names[3] = {"small.bmp", "normal.bmp", "hold.bmp"};
-  auto& w = scene->EditCardWidgets();
+  const auto& w = scene->CardWidgets();
   for (int32_t look = 0; look < 3; ++look) {
     ASSERT_EQ(w.lookCards[size_t(look)]->LoadImage(Strip(names[look], CVHTWnd::kLookSizes[look])), 1);
   }
@@ -281,48 +274,5 @@ INSTANTIATE_TEST_SUITE_P(Formats, CardGoldenTest,
                          testing::Values(Pinned{plat::sim::DisplayFormat::Rgb565, "a85cb6ff96e109c1"},
                                          Pinned{plat::sim::DisplayFormat::Xrgb8888, "f34a5809fdaee8e2"}),
                          [](const testing::TestParamInfo<Pinned>& info) { return info.index ? "f8888" : "f565"; });
-
-}  // namespace moves_test
-
-namespace moves_test {
-
-TEST_F(MovesTest, AnEmptyDeckGivesNothingToHandsOrPiles) {
-  Shuffle();
-  scene->Model().game.deck.clear();
-  CVHTWnd* last = Card(CDorvik2VWS::kCardWidgets - 1);
-  const GPoint lastAt = last->GetPos();
-  const FlowerCard lastCard = last->cardId;
-  scene->DrawCardToHand(0);
-  scene->AddDeckCardsToPile(0, kKindPi, {5, 6});
-  scene->DealDummyCards(1, 3);
-  for (int32_t seat : {0, 1}) {
-    EXPECT_TRUE(User(seat).hand.empty()) << seat;
-    for (const auto& pile : User(seat).captured) EXPECT_TRUE(pile.empty()) << seat;
-  }
-  EXPECT_EQ(last->GetPos(), lastAt);
-  EXPECT_EQ(last->cardId, lastCard);
-}
-
-TEST_F(MovesTest, CardIdsOutsideTheFiftyChangeNothing) {
-  Shuffle();
-  OnFloor(WidgetOf(2), 2, 0);
-  User(0).captured[kKindPi] = {WidgetOf(3)};
-  FullDeck();
-  const auto floor = scene->Model().floor.floorCards;
-  const auto deck = scene->Model().game.deck;
-  for (FlowerCard bad : {-1, 50, 1000}) {
-    scene->StealPi(bad, 0, 1);
-    scene->TakeFloorCard(bad, 0);
-    scene->MoveCapturedCard(bad, 0, kKindPi, kKindPi - 1);
-    scene->AddDeckCardsToPile(1, kKindPi, {4, bad});
-    scene->FlipDeckCard(bad, 0);
-    scene->PlayCardToFloor(bad, 1, 0);
-    scene->PlayBonusCard(bad, 1);
-  }
-  EXPECT_EQ(scene->Model().floor.floorCards, floor);
-  EXPECT_EQ(scene->Model().game.deck, deck);
-  EXPECT_EQ(User(0).captured[kKindPi], std::vector<int32_t>{WidgetOf(3)});
-  for (const auto& pile : User(1).captured) EXPECT_TRUE(pile.empty());
-}
 
 }  // namespace moves_test

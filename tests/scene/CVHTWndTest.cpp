@@ -68,12 +68,13 @@ TEST_F(CardWndTest, HighlightMovesTheCardAndItsMarks) {
 }
 
 TEST_F(CardWndTest, MarksMoveOnlyWhenTheirPlaceChanges) {
-  auto& w = scene->EditCardWidgets();
+  CCardTable::Widgets w = scene->CardWidgets();
   auto moves = [](GVWnd* wnd) { return static_cast<CountingWnd*>(wnd)->moves; };
   w.handHints[3][2]->Show(0);
   w.handHints[3][5]->SetPos({50, 60});
   GVWnd* missing = w.handHints[3][6];
   w.handHints[3][6] = nullptr;
+  table_->SetWidgets(w);
   std::vector<int32_t> before;
   for (GVWnd* hint : w.handHints[3]) before.push_back(hint ? moves(hint) : 0);
   CVHTWnd::MoveCardMarks({50, 60}, scene, 3, 0);
@@ -83,6 +84,7 @@ TEST_F(CardWndTest, MarksMoveOnlyWhenTheirPlaceChanges) {
     EXPECT_EQ(moves(w.handHints[3][k]) - before[k], k == 5 ? 0 : 1) << k;
   }
   w.handHints[3][6] = missing;
+  table_->SetWidgets(w);
   CVHTWnd::MoveCardMarks({70, 80}, scene, 5, 1);  // a floor outline sits up-left of its card
   EXPECT_EQ(w.floorOutlines[5]->GetPos(), GPoint(67, 77));
   auto snapshot = [&] {
@@ -116,7 +118,7 @@ TEST_F(CardWndTest, QueriesReadShuffledIdentities) {
   EXPECT_EQ(CDorvik2VWS::FirstCard(pile), WidgetOf(8));
   EXPECT_EQ(CDorvik2VWS::LastCard({}), -1);
   Show({48, 41, 2});
-  EXPECT_EQ(scene->PiValueOfPile({0, 1, 2}), 6);
+  EXPECT_EQ(table_->PiValueOfPile({0, 1, 2}), 6);
 }
 
 TEST_F(CardWndTest, TheBoardShowsMonthCardsAndCoversSeenOnes) {
@@ -139,7 +141,7 @@ TEST_F(CardWndTest, TheBoardShowsMonthCardsAndCoversSeenOnes) {
   scene->EditWidgets().cardBoard = board;
   scene->UpdateCardBoard(0, 1);
   EXPECT_EQ(widget_test::PixelAt(board->GetSurface(), 1, 1), 7u) << "nothing without the strip";
-  scene->EditCardWidgets().cardStrip = strip;
+  EditCards([strip](CCardTable::Widgets& w) { w.cardStrip = strip; });
   scene->UpdateCardBoard(0, 1);
   const std::vector<uint32_t> reset = widget_test::ReadPixels(board->GetSurface());
   for (int32_t id = 0; id < 48; ++id) {

@@ -1,6 +1,7 @@
-// A table with the card widgets a scene build makes: fifty cards at the deck with their
+// Card widgets as a scene build makes them: fifty cards at the deck with their
 // companions, the floor outlines and hand hints, the look cards, glow, shadow, deck
 // shadow, September clip behind the auto-play notice, bomb markers and pi counters.
+// Handed to a card table in a real scene, or to one with a host of the test's own.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "plat/sim.h"
+#include "scene/CCardTable.h"
 #include "scene/CDorvik2VWS.h"
 #include "support/GameTable.h"
 
@@ -25,41 +27,38 @@ class CountingWnd : public GVWnd {
   int32_t moves = 0;
 };
 
-class CardTableTest : public testing_support::GameTableTest {
- protected:
-  void SetUp() override {
-    GameTableTest::SetUp();
-    MakeTable();
-    // The built table stays out of sight: the cards below are the tests' own.
-    for (GVWnd* built : scene->GetWndList()) built->Show(0);
-    auto& w = scene->EditCardWidgets();
-    auto add = [this](auto* wnd, GSize size = {36, 55}) {
-      wnd->SetRect(GRect(CDorvik2VWS::kDeckPoint, size));
-      scene->AddWndAtBottom(wnd);
-      return wnd;
-    };
-    for (int32_t i = 0; i < CDorvik2VWS::kCardWidgets; ++i) {
-      w.cards[static_cast<size_t>(i)] = add(new CVHTWnd(scene));
-      w.cards[static_cast<size_t>(i)]->home = CDorvik2VWS::kDeckPoint;
-      w.companions[static_cast<size_t>(i)] = add(new GVWnd);
-    }
-    for (int32_t look = 0; look < 3; ++look) w.lookCards[static_cast<size_t>(look)] = add(new CVHTWnd(scene));
-    for (auto& mark : w.floorOutlines) mark = add(new CountingWnd);
-    for (auto& slot : w.handHints) {
-      for (auto& mark : slot) mark = add(new CountingWnd);
-    }
-    for (auto& m : w.bombDummies) m = add(new GVWnd);
-    for (auto& c : w.piCounters) c = add(new GVWnd);
-    w.shadow = add(new GVDDSWnd);
-    w.glow = add(new GVWnd, {56, 86});
-    w.deckShadow = add(new GVWnd);
-    w.autoPlayNotice = add(new GVWnd);
-    w.nineTenClip = add(new GVWnd);
-    scene->ResetTableState();
-    scene->GetPlayer(0).screenPos = 0;
-    scene->GetPlayer(1).screenPos = 1;
+// Made at the bottom of `list`, which owns them; `owner` is the cards' owner.
+inline CCardTable::Widgets MakeCardWidgets(GVWS& list, void* owner) {
+  CCardTable::Widgets w;
+  auto add = [&list](auto* wnd, GSize size = {36, 55}) {
+    wnd->SetRect(GRect(CCardTable::kDeckPoint, size));
+    list.AddWndAtBottom(wnd);
+    return wnd;
+  };
+  for (int32_t i = 0; i < CCardTable::kCardWidgets; ++i) {
+    w.cards[static_cast<size_t>(i)] = add(new CVHTWnd(owner));
+    w.cards[static_cast<size_t>(i)]->home = CCardTable::kDeckPoint;
+    w.companions[static_cast<size_t>(i)] = add(new GVWnd);
   }
-  CVHTWnd* Card(int32_t widget) const { return scene->CardWndById(widget); }
+  for (int32_t look = 0; look < 3; ++look) w.lookCards[static_cast<size_t>(look)] = add(new CVHTWnd(owner));
+  for (auto& mark : w.floorOutlines) mark = add(new CountingWnd);
+  for (auto& slot : w.handHints) {
+    for (auto& mark : slot) mark = add(new CountingWnd);
+  }
+  for (auto& m : w.bombDummies) m = add(new GVWnd);
+  for (auto& c : w.piCounters) c = add(new GVWnd);
+  w.shadow = add(new GVDDSWnd);
+  w.glow = add(new GVWnd, {56, 86});
+  w.deckShadow = add(new GVWnd);
+  w.autoPlayNotice = add(new GVWnd);
+  w.nineTenClip = add(new GVWnd);
+  return w;
+}
+
+// What the card tests read and arrange, over whichever table and list they run on.
+class CardTableAccess {
+ protected:
+  CVHTWnd* Card(int32_t widget) const { return table_->CardWndById(widget); }
   GPoint Pos(int32_t widget) const { return Card(widget)->GetPos(); }
   // Widget i shows card ids[i].
   void Show(const std::vector<int32_t>& ids) {
@@ -67,18 +66,54 @@ class CardTableTest : public testing_support::GameTableTest {
   }
   // Widget i shows card (i + 7) mod 50: no widget shows its own index.
   void Shuffle() {
-    for (int32_t i = 0; i < CDorvik2VWS::kCardWidgets; ++i) Card(i)->SetCard((i + 7) % CDorvik2VWS::kCardWidgets);
+    for (int32_t i = 0; i < CCardTable::kCardWidgets; ++i) Card(i)->SetCard((i + 7) % CCardTable::kCardWidgets);
   }
-  static int32_t WidgetOf(int32_t card) { return (card + 43) % CDorvik2VWS::kCardWidgets; }
+  static int32_t WidgetOf(int32_t card) { return (card + 43) % CCardTable::kCardWidgets; }
   // Position in the drawing order (0 the top).
   int32_t Z(GVWnd* wnd) {
-    auto& list = scene->GetWndList();
+    auto& list = list_->GetWndList();
     return static_cast<int32_t>(std::distance(list.begin(), std::find(list.begin(), list.end(), wnd)));
   }
   void FullDeck() {
-    auto& deck = scene->Model().game.deck;
-    deck.resize(CDorvik2VWS::kCardWidgets);
+    auto& deck = model_->game.deck;
+    deck.resize(CCardTable::kCardWidgets);
     std::iota(deck.begin(), deck.end(), 0);
+  }
+  CHTUser& User(int32_t seat) { return model_->game.seats[static_cast<size_t>(seat)]; }
+  // Widget w shows `card` and lies on the floor in `slot`.
+  void OnFloor(int32_t w, int32_t card, int32_t slot) {
+    Card(w)->SetCard(card);
+    Card(w)->floorSlot = slot;
+    model_->floor.floorCards.push_back(w);
+    ++model_->floor.slots.at(static_cast<size_t>(slot)).cardCount;
+  }
+  // The table's widgets changed by `edit`, handed back to it.
+  template <class Edit>
+  void EditCards(Edit edit) {
+    CCardTable::Widgets w = table_->GetWidgets();
+    edit(w);
+    table_->SetWidgets(w);
+  }
+  CCardTable* table_ = nullptr;
+  CGameModel* model_ = nullptr;
+  GVWS* list_ = nullptr;
+};
+
+// The cards in a real scene built from generated data: the built table stays out of
+// sight, the cards are the tests' own.
+class CardTableTest : public testing_support::GameTableTest, protected CardTableAccess {
+ protected:
+  void SetUp() override {
+    GameTableTest::SetUp();
+    MakeTable();
+    for (GVWnd* built : scene->GetWndList()) built->Show(0);
+    table_ = &scene->CardTable();
+    model_ = &scene->Model();
+    list_ = scene;
+    table_->SetWidgets(MakeCardWidgets(*scene, scene));
+    scene->ResetTableState();
+    scene->GetPlayer(0).screenPos = 0;
+    scene->GetPlayer(1).screenPos = 1;
   }
 };
 

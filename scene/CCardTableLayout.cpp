@@ -5,10 +5,10 @@
 #include <deque>
 
 #include "base/TextUtil.h"
-#include "scene/CDorvik2VWS.h"
-#include "widgets/GVQLAniWnd.h"
+#include "scene/CCardTable.h"
+#include "widgets/GVWS.h"
 
-namespace scene_layout {
+namespace table_layout {
 
 constexpr int32_t kCardStep = 18;
 constexpr int32_t kFloorSpan = 80;
@@ -32,39 +32,38 @@ constexpr int32_t kNineTenClipLeft = 6;
 constexpr int32_t kDeckLayerCards = 4;
 constexpr int32_t kBottomLook = 2;
 constexpr int32_t kTopLook = 0;
-constexpr GPoint kTurnMarkerAt[CDorvik2VWS::kSeats] = {{320, 361}, {320, 104}};
 
 bool IsSide(int32_t side) { return side == 0 || side == 1; }
 
-}  // namespace scene_layout
+}  // namespace table_layout
 
-GPoint CDorvik2VWS::HandSlotPoint(int32_t side, int32_t slot) {
-  using namespace scene_layout;
+GPoint CCardTable::HandSlotPoint(int32_t side, int32_t slot) {
+  using namespace table_layout;
   const int32_t column = slot % kHandColumns;
   const int32_t row = std::min(slot / kHandColumns, 1);
   if (side == 1) return {kTopHandX + column * kTopHandStep, kTopHandRows[row]};
   return {kBottomHandX + column * kBottomHandStep, kBottomHandRows[row]};
 }
 
-GPoint CDorvik2VWS::PileAnchor(int32_t side, int32_t kind) {
-  return scene_layout::kAnchors[side == 1 ? 1 : 0][std::clamp(kind, 0, 3)];
+GPoint CCardTable::PileAnchor(int32_t side, int32_t kind) {
+  return table_layout::kAnchors[side == 1 ? 1 : 0][std::clamp(kind, 0, 3)];
 }
 
-int32_t CDorvik2VWS::PileSpan(int32_t side, int32_t kind) {
-  return scene_layout::kSpans[side == 1 ? 1 : 0][std::clamp(kind, 0, 3)];
+int32_t CCardTable::PileSpan(int32_t side, int32_t kind) {
+  return table_layout::kSpans[side == 1 ? 1 : 0][std::clamp(kind, 0, 3)];
 }
 
-int32_t CDorvik2VWS::SpreadStep(int32_t n, int32_t span) {
-  using namespace scene_layout;
+int32_t CCardTable::SpreadStep(int32_t n, int32_t span) {
+  using namespace table_layout;
   if (n < 2 || (9 * n + 9) * 2 <= span) return kCardStep;
   return (span - kCardWidth) / (n - 1);
 }
 
-void CDorvik2VWS::RestackFloorSlot(int32_t slot) {
+void CCardTable::RestackFloorSlot(int32_t slot) {
   if (slot < 0 || slot >= COpenInfo::kSlots) return;
   const COpen& open = model_.floor.slots.at(static_cast<size_t>(slot));
   if (open.cardCount <= 0) return;
-  const int32_t step = SpreadStep(open.cardCount, scene_layout::kFloorSpan);
+  const int32_t step = SpreadStep(open.cardCount, table_layout::kFloorSpan);
   int32_t k = 0;
   for (int32_t w : model_.floor.floorCards) {
     CVHTWnd* card = CardWndById(w);
@@ -72,27 +71,27 @@ void CDorvik2VWS::RestackFloorSlot(int32_t slot) {
     card->SetPos({open.x + k * step, open.y});
     ++k;
   }
-  MarkDirty();
-  RedrawIfDirty();
+  host_.MarkCardsDirty();
+  host_.RedrawCards();
 }
 
-void CDorvik2VWS::PlaceCaptured(CVHTWnd* card, GPoint at) {
+void CCardTable::PlaceCaptured(CVHTWnd* card, GPoint at) {
   card->SetPos(at);
   const FlowerCard id = card->cardId;
   GVWnd* companion = CompanionOf(id);
   if (!companion) return;
   companion->SetPos(at);
   companion->Show(1);
-  InsertWndAfter(card, companion);
+  host_.CardWndList().InsertWndAfter(card, companion);
 }
 
-void CDorvik2VWS::RelayoutCapturedPile(int32_t seat, int32_t kind) {
+void CCardTable::RelayoutCapturedPile(int32_t seat, int32_t kind) {
   if (kind == kKindPi) {
     RelayoutPiPile(seat);
     return;
   }
-  const int32_t side = SideOfSeat(seat);
-  if (!scene_layout::IsSide(side) || kind < 0 || kind > kKindPi) return;
+  const int32_t side = host_.SideOfSeat(seat);
+  if (!table_layout::IsSide(side) || kind < 0 || kind > kKindPi) return;
   const CardList& pile = Seat(seat).captured.at(static_cast<size_t>(kind));
   if (pile.empty()) return;
   const int32_t step = SpreadStep(static_cast<int32_t>(pile.size()), PileSpan(side, kind));
@@ -104,12 +103,12 @@ void CDorvik2VWS::RelayoutCapturedPile(int32_t seat, int32_t kind) {
     PlaceCaptured(card, {anchor.x + k++ * step, anchor.y});
   }
   if (kind == kKindYeol) ShowNineTenClip(seat, model_.game.nineTenChoice == 0 ? 1 : 0);
-  MarkDirty();
-  RedrawIfDirty();
+  host_.MarkCardsDirty();
+  host_.RedrawCards();
 }
 
-std::vector<CDorvik2VWS::CardList> CDorvik2VWS::PiRows(const CardList& pile) const {
-  using namespace scene_layout;
+std::vector<CCardTable::CardList> CCardTable::PiRows(const CardList& pile) const {
+  using namespace table_layout;
   std::vector<CardList> rows;
   std::deque<int32_t> rest(pile.begin(), pile.end());
   while (!rest.empty()) {
@@ -141,9 +140,9 @@ std::vector<CDorvik2VWS::CardList> CDorvik2VWS::PiRows(const CardList& pile) con
   return rows;
 }
 
-void CDorvik2VWS::RelayoutPiPile(int32_t seat) {
-  using namespace scene_layout;
-  const int32_t side = SideOfSeat(seat);
+void CCardTable::RelayoutPiPile(int32_t seat) {
+  using namespace table_layout;
+  const int32_t side = host_.SideOfSeat(seat);
   if (!IsSide(side)) return;
   CHTUser& user = Seat(seat);
   const CardList& pile = user.captured[kKindPi];
@@ -163,25 +162,25 @@ void CDorvik2VWS::RelayoutPiPile(int32_t seat) {
     }
     ++r;
   }
-  GVWnd* counter = cardWidgets_.piCounters[static_cast<size_t>(side)];
+  GVWnd* counter = widgets_.piCounters[static_cast<size_t>(side)];
   if (counter && last.x >= 0) counter->SetPos({last.x + kCardWidth + kPiCounterGap, last.y});
   SetPiCountText(side, user.piScore);
-  MarkDirty();
-  RedrawIfDirty();
+  host_.MarkCardsDirty();
+  host_.RedrawCards();
 }
 
-void CDorvik2VWS::SetPiCountText(int32_t side, int32_t n) {
-  if (!scene_layout::IsSide(side)) return;
+void CCardTable::SetPiCountText(int32_t side, int32_t n) {
+  if (!table_layout::IsSide(side)) return;
   // The counter's own text widget comes with the panels; until then the call is kept.
-  RecordCall(FormatString("SetPiCountText(%ld, %ld)", side, n));
-  GVWnd* counter = cardWidgets_.piCounters[static_cast<size_t>(side)];
+  host_.NotePendingCall(FormatString("SetPiCountText(%ld, %ld)", side, n));
+  GVWnd* counter = widgets_.piCounters[static_cast<size_t>(side)];
   if (!counter) return;
   counter->Show(n >= 1 ? 1 : 0);
   counter->SetDirty(1);
 }
 
-int32_t CDorvik2VWS::ShowNineTenClip(int32_t seat, int32_t show) {
-  GVWnd* clip = cardWidgets_.nineTenClip;
+int32_t CCardTable::ShowNineTenClip(int32_t seat, int32_t show) {
+  GVWnd* clip = widgets_.nineTenClip;
   if (!show) {
     if (clip) clip->Show(0);
     return 0;
@@ -190,14 +189,14 @@ int32_t CDorvik2VWS::ShowNineTenClip(int32_t seat, int32_t show) {
   const int32_t w = FindWidgetOfCard(Seat(seat).captured[kKindYeol], kSeptemberYeol);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card) return 0;
-  clip->SetPos(card->GetPos() - GSize(scene_layout::kNineTenClipLeft, 0));
+  clip->SetPos(card->GetPos() - GSize(table_layout::kNineTenClipLeft, 0));
   clip->Show(1);
-  InsertWndAfter(card, clip);
-  MarkDirty();
+  host_.CardWndList().InsertWndAfter(card, clip);
+  host_.MarkCardsDirty();
   return 1;
 }
 
-int32_t CDorvik2VWS::FloorSlotForMonth(CardMonth month) const {
+int32_t CCardTable::FloorSlotForMonth(CardMonth month) const {
   const int32_t match = FindCardOfMonth(model_.floor.floorCards, month);
   const CVHTWnd* card = match < 0 ? nullptr : CardWndById(match);
   if (card && card->floorSlot >= 0 && card->floorSlot < COpenInfo::kSlots) return card->floorSlot;
@@ -207,16 +206,16 @@ int32_t CDorvik2VWS::FloorSlotForMonth(CardMonth month) const {
   return 0;
 }
 
-CVHTWnd* CDorvik2VWS::TakeDeckCard(int32_t& widget) {
+CVHTWnd* CCardTable::TakeDeckCard(int32_t& widget) {
   widget = TakeDeckWidget();
   return widget < 0 ? nullptr : CardWndById(widget);
 }
 
-GVWnd* CDorvik2VWS::CompanionOf(FlowerCard id) const {
-  return IsCardId(id) ? cardWidgets_.companions[static_cast<size_t>(id)] : nullptr;
+GVWnd* CCardTable::CompanionOf(FlowerCard id) const {
+  return IsCardId(id) ? widgets_.companions[static_cast<size_t>(id)] : nullptr;
 }
 
-int32_t CDorvik2VWS::TakeDeckWidget() {
+int32_t CCardTable::TakeDeckWidget() {
   CardList& deck = model_.game.deck;
   if (deck.empty()) return -1;
   const int32_t w = deck.front();
@@ -224,7 +223,7 @@ int32_t CDorvik2VWS::TakeDeckWidget() {
   return w;
 }
 
-int32_t CDorvik2VWS::PlaceFloorCards(const std::vector<FlowerCard>& ids,
+int32_t CCardTable::PlaceFloorCards(const std::vector<FlowerCard>& ids,
                                      std::vector<std::array<int32_t, 2>>& bonusPairs, int32_t keep,
                                      FlowerCard lastId) {
   if (ids.empty()) {
@@ -267,7 +266,7 @@ int32_t CDorvik2VWS::PlaceFloorCards(const std::vector<FlowerCard>& ids,
   return 1;
 }
 
-void CDorvik2VWS::StackDeck(int32_t all) {
+void CCardTable::StackDeck(int32_t all) {
   GPoint at = kDeckPoint;
   int32_t placed = 0;
   auto place = [&](int32_t w) {
@@ -275,7 +274,7 @@ void CDorvik2VWS::StackDeck(int32_t all) {
     if (!card) return;
     card->SetPos(at);
     card->Show(1);
-    if (++placed % scene_layout::kDeckLayerCards == 0) at -= GSize(1, 1);
+    if (++placed % table_layout::kDeckLayerCards == 0) at -= GSize(1, 1);
   };
   if (all) {
     for (int32_t w = kCardWidgets - 1; w >= 0; --w) place(w);
@@ -283,35 +282,27 @@ void CDorvik2VWS::StackDeck(int32_t all) {
     const CardList& deck = model_.game.deck;
     for (auto it = deck.rbegin(); it != deck.rend(); ++it) place(*it);
   }
-  MarkDirty();
+  host_.MarkCardsDirty();
 }
 
-void CDorvik2VWS::PlaceHand(int32_t seat) {
-  const int32_t side = SideOfSeat(seat);
-  if (!scene_layout::IsSide(side)) return;
+void CCardTable::PlaceHand(int32_t seat) {
+  const int32_t side = host_.SideOfSeat(seat);
+  if (!table_layout::IsSide(side)) return;
   const CardList& hand = Seat(seat).hand;
-  const int32_t count = std::min(static_cast<int32_t>(hand.size()), scene_layout::kHandSlots);
+  const int32_t count = std::min(static_cast<int32_t>(hand.size()), table_layout::kHandSlots);
   for (int32_t k = 0; k < count; ++k) {
     CVHTWnd* card = CardWndById(hand[static_cast<size_t>(k)]);
     if (!card) continue;
     card->SetPos(HandSlotPoint(side, k));
-    SetCardSize(card, side == 0 ? scene_layout::kBottomLook : scene_layout::kTopLook);
+    SetCardSize(card, side == 0 ? table_layout::kBottomLook : table_layout::kTopLook);
     card->Show(1);
   }
 }
 
-void CDorvik2VWS::RelayoutSeats() {
-  if (model_.sceneMode != kModePlaying) return;
-  const int32_t turnSeat = GetSeatOfUser(model_.turnUserNo);
-  const int32_t slot = turnSeat == PITable::kNoSeat ? -1 : model_.room.seats.Player(turnSeat).screenPos;
-  if (widgets_.turnMarker && slot >= 0 && slot < kSeats) {
-    widgets_.turnMarker->SetPos(scene_layout::kTurnMarkerAt[slot]);
-  }
+void CCardTable::PlaceSeats() {
   for (int32_t seat = 0; seat < kSeats; ++seat) {
-    if (!scene_layout::IsSide(SideOfSeat(seat))) continue;
+    if (!table_layout::IsSide(host_.SideOfSeat(seat))) continue;
     PlaceHand(seat);
     for (int32_t kind = kKindGwang; kind <= kKindPi; ++kind) RelayoutCapturedPile(seat, kind);
   }
-  // The seat panels' refresh comes with the panels; until then the call is kept.
-  RecordCall("RelayoutSeats");
 }

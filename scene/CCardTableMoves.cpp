@@ -1,17 +1,15 @@
 // Cards travelling between places: line and arc paths, the zoomed play with its glow
 // and shadow, the deals, plays, flips, captures and steals. Every frame waits through
-// the nested wait on the scene's frame time, so the clock alone paces a move.
+// the host's nested wait on the table's frame time, so the clock alone paces a move.
 #include <algorithm>
 
-#include "base/TextUtil.h"
 #include "plat/crt.h"
-#include "scene/CDorvik2VWS.h"
+#include "scene/CCardTable.h"
 #include "scene/SceneEffects.h"
+#include "widgets/GVWS.h"
 
-namespace scene_moves {
+namespace table_moves {
 
-constexpr int32_t kDealSteps = 0;  // which of the scene's step counts
-constexpr int32_t kCaptureSteps = 1;
 constexpr GSize kZoomSize{56, 86};
 constexpr GSize kFlightEnd{36, 55};
 constexpr int32_t kZoomLeft = 10;
@@ -68,9 +66,9 @@ void DropStart(CVHTWnd* card) {
   if (card && !card->path.empty()) card->path.pop_front();
 }
 
-}  // namespace scene_moves
+}  // namespace table_moves
 
-void CDorvik2VWS::BuildLinePath(std::list<GPoint>& path, GPoint start, GPoint target, int32_t n) {
+void CCardTable::BuildLinePath(std::list<GPoint>& path, GPoint start, GPoint target, int32_t n) {
   path.clear();
   if (n <= 0) n = 1;
   for (int32_t j = 0; j <= n; ++j) {
@@ -78,11 +76,11 @@ void CDorvik2VWS::BuildLinePath(std::list<GPoint>& path, GPoint start, GPoint ta
   }
 }
 
-void CDorvik2VWS::BuildLinePath(CVHTWnd* card, GPoint target, int32_t n) {
+void CCardTable::BuildLinePath(CVHTWnd* card, GPoint target, int32_t n) {
   if (card) BuildLinePath(card->path, card->GetPos(), target, n);
 }
 
-GPoint CDorvik2VWS::BezierPoint(std::vector<GPoint> points, int32_t a, int32_t b, int32_t degree, int32_t n) {
+GPoint CCardTable::BezierPoint(std::vector<GPoint> points, int32_t a, int32_t b, int32_t degree, int32_t n) {
   if (points.empty()) return {};
   if (n == 0) n = 1;
   degree = std::clamp(degree, 0, static_cast<int32_t>(points.size()) - 1);
@@ -96,61 +94,62 @@ GPoint CDorvik2VWS::BezierPoint(std::vector<GPoint> points, int32_t a, int32_t b
   return points.front();
 }
 
-int32_t CDorvik2VWS::BuildArcPath(CVHTWnd* card, GPoint target, int32_t n) {
+int32_t CCardTable::BuildArcPath(CVHTWnd* card, GPoint target, int32_t n) {
   if (!card) return 0;
   if (n <= 0) n = 1;
   const GPoint start = card->GetPos();
-  const std::vector<GPoint> controls{start, start + scene_moves::kArcControl, target};
+  const std::vector<GPoint> controls{start, start + table_moves::kArcControl, target};
   for (int32_t k = 0; k <= n; ++k) card->path.push_back(BezierPoint(controls, n - k, k, 2, n));
   return n;
 }
 
-void CDorvik2VWS::WaitCardFrame() {
+void CCardTable::WaitCardFrame() {
   if (skipNextWait_) {
     skipNextWait_ = 0;
     return;
   }
-  stopwatch2_.Start();
-  WaitPumpingMessages(static_cast<uint32_t>(cardFrameMs_));
-  if (stopwatch2_.ElapsedMs() > 2 * cardFrameMs_ && SpeedValue() > 0) skipNextWait_ = 1;
+  frameWatch_.Start();
+  host_.WaitWhileCardsMove(static_cast<uint32_t>(cardFrameMs_));
+  if (frameWatch_.ElapsedMs() > 2 * cardFrameMs_ && speed_ > 0) skipNextWait_ = 1;
 }
 
-void CDorvik2VWS::RunCardPaths(int32_t frames) {
-  for (CVHTWnd* card : cardWidgets_.cards) scene_moves::DropStart(card);
+void CCardTable::RunCardPaths(int32_t frames) {
+  for (CVHTWnd* card : widgets_.cards) table_moves::DropStart(card);
   for (int32_t f = 0; f < frames; ++f) {
     bool moved = false;
-    for (CVHTWnd* card : cardWidgets_.cards) {
+    for (CVHTWnd* card : widgets_.cards) {
       if (!card || card->path.empty()) continue;
       card->SetPos(card->path.front());
       card->path.pop_front();
       moved = true;
     }
     if (!moved) break;
-    MarkDirty();
+    host_.MarkCardsDirty();
     WaitCardFrame();
   }
-  for (CVHTWnd* card : cardWidgets_.cards) {
+  for (CVHTWnd* card : widgets_.cards) {
     if (card) card->path.clear();
   }
 }
 
-void CDorvik2VWS::RevealCard(CVHTWnd* card, FlowerCard id) {
+void CCardTable::RevealCard(CVHTWnd* card, FlowerCard id) {
   if (!card) return;
   card->SetCard(id);
   UpdateCardBoard(card->cardId, 0);
 }
 
-void CDorvik2VWS::MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32_t face, int32_t zoom) {
-  using namespace scene_moves;
+void CCardTable::MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32_t face, int32_t zoom) {
+  using namespace table_moves;
   CVHTWnd* card = CardWndById(widget);
   if (!card) return;
   if (steps <= 0) steps = 1;
   lastMoveSteps_ = steps;
-  if (GetTopWnd() != card) {
-    RemoveWnd(card);
-    AddWndAtTop(card);
+  GVWS& list = host_.CardWndList();
+  if (list.GetTopWnd() != card) {
+    list.RemoveWnd(card);
+    list.AddWndAtTop(card);
   }
-  GVDDSWnd* shadow = zoom ? cardWidgets_.shadow : nullptr;
+  GVDDSWnd* shadow = zoom ? widgets_.shadow : nullptr;
   GSize size = kZoomSize;
   if (zoom) {
     GPoint at = card->GetPos() + GSize(face ? kZoomRightFaceUp : -kZoomLeft, -kZoomUp);
@@ -158,19 +157,19 @@ void CDorvik2VWS::MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32
     at.y = std::max(std::min(at.y, kScreenLimit.cy - size.cy), 0);
     card->SetRect(GRect(at, size));
     card->ShowFrame(card->cardId);
-    if (GVWnd* glow = cardWidgets_.glow) {
+    if (GVWnd* glow = widgets_.glow) {
       glow->SetPos(at);
       glow->Show(1);
-      InsertWndBefore(card, glow);
+      list.InsertWndBefore(card, glow);
     }
     if (shadow) {
       shadow->SetRect(GRect(at + kShadowOffset, size));
       shadow->SetOpacity(kShadowOpacity);
       shadow->Show(1);
-      InsertWndAfter(card, shadow);
+      list.InsertWndAfter(card, shadow);
     }
-    MarkDirty();
-    WaitPumpingMessages(kZoomPauseMs);
+    host_.MarkCardsDirty();
+    host_.WaitWhileCardsMove(kZoomPauseMs);
   }
   BuildLinePath(card, target, steps);
   DropStart(card);
@@ -193,17 +192,17 @@ void CDorvik2VWS::MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32
     } else {
       card->SetPos(at);
     }
-    MarkDirty();
+    host_.MarkCardsDirty();
     WaitCardFrame();
   }
   if (shadow) shadow->Show(0);
   card->SetRect(GRect(card->GetPos(), kFlightEnd));
-  MarkDirty();
+  host_.MarkCardsDirty();
 }
 
-void CDorvik2VWS::MoveCardSprites(int32_t first, int32_t count) {
-  using namespace scene_moves;
-  PlayEffect(kEffectDeal, 0);
+void CCardTable::MoveCardSprites(int32_t first, int32_t count) {
+  using namespace table_moves;
+  host_.PlayCardEffect(kEffectDeal);
   CardList& floor = model_.floor.floorCards;
   first = std::clamp(first, 0, COpenInfo::kSlots);
   count = std::clamp(count, 0, std::min(COpenInfo::kSlots - first, static_cast<int32_t>(floor.size()) - first));
@@ -222,14 +221,14 @@ void CDorvik2VWS::MoveCardSprites(int32_t first, int32_t count) {
     card->floorSlot = first + k;
     ++model_.floor.slots.at(static_cast<size_t>(first + k)).cardCount;
   }
-  MarkDirty();
-  WaitPumpingMessages(kDealPauseMs);
+  host_.MarkCardsDirty();
+  host_.WaitWhileCardsMove(kDealPauseMs);
 }
 
-void CDorvik2VWS::DealHandCards(int32_t seat, int32_t first, int32_t count) {
-  using namespace scene_moves;
+void CCardTable::DealHandCards(int32_t seat, int32_t first, int32_t count) {
+  using namespace table_moves;
   if (seat < 0 || seat >= kSeats) return;
-  const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
+  const int32_t side = host_.SideOfSeat(seat) == 1 ? 1 : 0;
   CardList& hand = Seat(seat).hand;
   std::vector<CVHTWnd*> dealt;
   for (int32_t k = 0; k < count && first + k < kHandSlots; ++k) {
@@ -241,7 +240,7 @@ void CDorvik2VWS::DealHandCards(int32_t seat, int32_t first, int32_t count) {
     dealt.push_back(card);
   }
   RunCardPaths(AnimSteps(kDealSteps));
-  const bool mine = IsMyHumanSeat(seat);
+  const bool mine = host_.IsMyHumanSeat(seat);
   for (CVHTWnd* card : dealt) {
     if (!card) continue;
     if (mine && !model_.game.dealtHand.empty()) {
@@ -250,11 +249,11 @@ void CDorvik2VWS::DealHandCards(int32_t seat, int32_t first, int32_t count) {
     }
     SetCardSize(card, side == 0 ? kBottomLook : kTopLook);
   }
-  MarkDirty();
+  host_.MarkCardsDirty();
 }
 
-void CDorvik2VWS::OpeningDeal() {
-  using namespace scene_moves;
+void CCardTable::OpeningDeal() {
+  using namespace table_moves;
   CardList& deck = model_.game.deck;
   deck.clear();
   for (int32_t w = 0; w < kCardWidgets; ++w) deck.push_back(w);
@@ -271,14 +270,14 @@ void CDorvik2VWS::OpeningDeal() {
   dealFloor(kFloorDealCards);
   DealHandCards(1, kHandDealCards, kHandDealCards);
   DealHandCards(0, kHandDealCards, kHandDealCards);
-  PlayEffect(kEffectDealDone, 0);
-  if (!GatherFloorMonths()) WaitPumpingMessages(kQuietDealPauseMs);
-  MarkDirty();
-  RedrawIfDirty();
+  host_.PlayCardEffect(kEffectDealDone);
+  if (!GatherFloorMonths()) host_.WaitWhileCardsMove(kQuietDealPauseMs);
+  host_.MarkCardsDirty();
+  host_.RedrawCards();
 }
 
-int32_t CDorvik2VWS::GatherFloorMonths() {
-  using namespace scene_moves;
+int32_t CCardTable::GatherFloorMonths() {
+  using namespace table_moves;
   int32_t moved = 0;
   CardList& floor = model_.floor.floorCards;
   for (int32_t slot = 0; slot < kGatherSlots; ++slot) {
@@ -299,17 +298,17 @@ int32_t CDorvik2VWS::GatherFloorMonths() {
       card->floorSlot = slot;
       MoveCardTo(w, {here.x, here.y}, AnimSteps(kDealSteps), 0, 0);
       RestackFloorSlot(slot);
-      WaitPumpingMessages(kGatherPauseMs);
+      host_.WaitWhileCardsMove(kGatherPauseMs);
       moved = 1;
     }
   }
   return moved;
 }
 
-int32_t CDorvik2VWS::TakeHandCard(FlowerCard cardId, int32_t seat) {
+int32_t CCardTable::TakeHandCard(FlowerCard cardId, int32_t seat) {
   CardList& hand = Seat(seat).hand;
   int32_t w = -1;
-  if (SideOfSeat(seat) == 0 && IsMyHumanSeat(seat)) {
+  if (host_.SideOfSeat(seat) == 0 && host_.IsMyHumanSeat(seat)) {
     w = FindWidgetOfCard(hand, cardId);
   } else if (!hand.empty()) {
     // The other side's cards are face-down placeholders: the last one becomes the card.
@@ -319,15 +318,15 @@ int32_t CDorvik2VWS::TakeHandCard(FlowerCard cardId, int32_t seat) {
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card) return -1;
   card->Show(1);
-  SetCardSize(card, scene_moves::kMediumLook);
-  scene_moves::Erase(hand, w);
+  SetCardSize(card, table_moves::kMediumLook);
+  table_moves::Erase(hand, w);
   return w;
 }
 
-void CDorvik2VWS::PlayCardToFloor(FlowerCard cardId, int32_t seat, int32_t flag) {
-  using namespace scene_moves;
+void CCardTable::PlayCardToFloor(FlowerCard cardId, int32_t seat, int32_t flag) {
+  using namespace table_moves;
   if (seat < 0 || seat >= kSeats || !IsCardId(cardId)) return;
-  const int32_t side = SideOfSeat(seat);
+  const int32_t side = host_.SideOfSeat(seat);
   const int32_t w = TakeHandCard(cardId, seat);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card) return;
@@ -342,18 +341,18 @@ void CDorvik2VWS::PlayCardToFloor(FlowerCard cardId, int32_t seat, int32_t flag)
   if (open.cardCount < 2) target = Jitter(target);
   MoveCardTo(w, target, AnimSteps(kDealSteps), side == 0 ? 1 : 0, 1);
   if (open.cardCount > 1) {
-    PlayEffect(HitEffect(Seat(seat).goCount), 0);
+    host_.PlayCardEffect(HitEffect(Seat(seat).goCount));
     RestackFloorSlot(slot);
     if (flag != 0 || open.cardCount >= 4) ++model_.game.matchedCount;
   } else {
-    PlayEffect(kEffectLand, 0);
+    host_.PlayCardEffect(kEffectLand);
     card->SetPos({open.x, open.y});
   }
-  MarkDirty();
+  host_.MarkCardsDirty();
 }
 
-void CDorvik2VWS::FlipDeckCard(FlowerCard cardId, int32_t seat) {
-  using namespace scene_moves;
+void CCardTable::FlipDeckCard(FlowerCard cardId, int32_t seat) {
+  using namespace table_moves;
   const CardInfo info = CardInfoOf(cardId);
   if (!IsCardId(cardId)) return;
   const bool bonus = info.month == kBonusMonth;
@@ -370,80 +369,80 @@ void CDorvik2VWS::FlipDeckCard(FlowerCard cardId, int32_t seat) {
   card->floorSlot = slot;
   GPoint target = GPoint(open.x, open.y) + kOntoCard;
   if (open.cardCount < 2) target = Jitter(target);
-  if (model_.game.deck.empty() && cardWidgets_.deckShadow) cardWidgets_.deckShadow->Show(0);
+  if (model_.game.deck.empty() && widgets_.deckShadow) widgets_.deckShadow->Show(0);
   MoveCardTo(w, target, AnimSteps(kDealSteps), 0, 1);
   const bool seated = seat >= 0 && seat < kSeats;
   const bool firstTurns = IsFirstTurns(model_.game.turnCount);
   if (open.cardCount <= 1) {
-    PlayEffect(kEffectLand, 0);
+    host_.PlayCardEffect(kEffectLand);
     if (!bonus && seated && firstTurns && model_.game.matchedCount == 0) {
       const auto& piles = Seat(seat).captured;
       if (std::all_of(piles.begin(), piles.end(), [](const CardList& p) { return p.empty(); })) {
-        PlayVoice(kVoiceFirstAlone, seat);
+        host_.PlayCardVoice(kVoiceFirstAlone, seat);
       }
     }
   } else {
     const bool stuck = card->month == model_.game.lastPlayedMonth && before == 2;
     if (seated) {
-      PlayEffect(stuck ? kEffectHit : HitEffect(Seat(seat).goCount), 0);
-      if (stuck) PlayEffect(kEffectStuck, 0);
+      host_.PlayCardEffect(stuck ? kEffectHit : HitEffect(Seat(seat).goCount));
+      if (stuck) host_.PlayCardEffect(kEffectStuck);
     }
     RestackFloorSlot(slot);
     if (!bonus) {
       ++model_.game.matchedCount;
-      if (!stuck && seated && firstTurns && model_.game.matchedCount >= 2) PlayVoice(kVoiceFirstDouble, seat);
+      if (!stuck && seated && firstTurns && model_.game.matchedCount >= 2) host_.PlayCardVoice(kVoiceFirstDouble, seat);
     }
   }
   model_.game.lastPlayedMonth = -1;
-  MarkDirty();
-  RedrawIfDirty();
+  host_.MarkCardsDirty();
+  host_.RedrawCards();
 }
 
-void CDorvik2VWS::TakeFloorCard(FlowerCard cardId, int32_t seat) {
-  using namespace scene_moves;
+void CCardTable::TakeFloorCard(FlowerCard cardId, int32_t seat) {
+  using namespace table_moves;
   if (seat < 0 || seat >= kSeats || !IsCardId(cardId)) return;
   const int32_t w = FindWidgetOfCard(model_.floor.floorCards, cardId);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card || card->floorSlot < 0 || card->floorSlot >= COpenInfo::kSlots || card->kind < 0) return;
-  NoteMissionCard(seat, cardId);
+  host_.NoteMissionCard(seat, cardId);
   COpen& open = model_.floor.slots.at(static_cast<size_t>(card->floorSlot));
   card->floorSlot = -1;
   open.cardCount = std::max(open.cardCount - 1, 0);
   Erase(model_.floor.floorCards, w);
-  ShowMissionCardMarks();
+  host_.ShowMissionCardMarks();
   Seat(seat).captured.at(static_cast<size_t>(card->kind)).push_back(w);
   ++model_.game.capturedPerMonth.at(static_cast<size_t>(card->month));
-  const int32_t side = SideOfSeat(seat);
+  const int32_t side = host_.SideOfSeat(seat);
   const int32_t steps = AnimSteps(kCaptureSteps) + (side == 1 ? 1 : 0);
   MoveCardTo(w, PileAnchor(side, card->kind), steps, 0, 0);
   RelayoutCapturedPile(seat, card->kind);
-  PlayEffect(kEffectLand, 0);
-  MarkDirty();
-  RedrawIfDirty();
+  host_.PlayCardEffect(kEffectLand);
+  host_.MarkCardsDirty();
+  host_.RedrawCards();
 }
 
-void CDorvik2VWS::StealPi(FlowerCard cardId, int32_t from, int32_t to) {
-  using namespace scene_moves;
+void CCardTable::StealPi(FlowerCard cardId, int32_t from, int32_t to) {
+  using namespace table_moves;
   if (from < 0 || from >= kSeats || to < 0 || to >= kSeats || !IsCardId(cardId)) return;
   CardList& pile = Seat(from).captured[kKindPi];
   const int32_t w = FindWidgetOfCard(pile, cardId);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card) return;
-  NoteMissionCard(to, cardId);
+  host_.NoteMissionCard(to, cardId);
   if (GVWnd* companion = CompanionOf(card->cardId)) companion->Show(0);
   Erase(pile, w);
   Seat(to).captured[kKindPi].push_back(w);
-  PlayEffect(kEffectSlide, 0);
-  const int32_t steps = AnimSteps(kCaptureSteps) + (SideOfSeat(from) != 0 && SideOfSeat(to) != 0 ? 2 : 0);
-  MoveCardTo(w, PileAnchor(SideOfSeat(to), kKindPi), steps, 0, 0);
+  host_.PlayCardEffect(kEffectSlide);
+  const int32_t steps = AnimSteps(kCaptureSteps) + (host_.SideOfSeat(from) != 0 && host_.SideOfSeat(to) != 0 ? 2 : 0);
+  MoveCardTo(w, PileAnchor(host_.SideOfSeat(to), kKindPi), steps, 0, 0);
   RelayoutPiPile(from);
   RelayoutPiPile(to);
-  MarkDirty();
-  RedrawIfDirty();
+  host_.MarkCardsDirty();
+  host_.RedrawCards();
 }
 
-void CDorvik2VWS::MoveCapturedCard(FlowerCard cardId, int32_t seat, int32_t fromKind, int32_t toKind) {
-  using namespace scene_moves;
+void CCardTable::MoveCapturedCard(FlowerCard cardId, int32_t seat, int32_t fromKind, int32_t toKind) {
+  using namespace table_moves;
   if (seat < 0 || seat >= kSeats || fromKind < 0 || fromKind > kKindPi || toKind < 0 || toKind > kKindPi ||
       !IsCardId(cardId))
     return;
@@ -451,23 +450,23 @@ void CDorvik2VWS::MoveCapturedCard(FlowerCard cardId, int32_t seat, int32_t from
   const int32_t w = FindWidgetOfCard(pile, cardId);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card) return;
-  NoteMissionCard(seat, cardId);
+  host_.NoteMissionCard(seat, cardId);
   if (GVWnd* companion = CompanionOf(card->cardId)) companion->Show(0);
   Erase(pile, w);
   Seat(seat).captured.at(static_cast<size_t>(toKind)).push_back(w);
-  PlayEffect(kEffectSlide, 0);
-  MoveCardTo(w, PileAnchor(SideOfSeat(seat), toKind), AnimSteps(kCaptureSteps), 0, 0);
+  host_.PlayCardEffect(kEffectSlide);
+  MoveCardTo(w, PileAnchor(host_.SideOfSeat(seat), toKind), AnimSteps(kCaptureSteps), 0, 0);
   RelayoutCapturedPile(seat, fromKind);
   RelayoutCapturedPile(seat, toKind);
-  MarkDirty();
-  RedrawIfDirty();
+  host_.MarkCardsDirty();
+  host_.RedrawCards();
 }
 
-void CDorvik2VWS::AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vector<FlowerCard>& ids) {
+void CCardTable::AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vector<FlowerCard>& ids) {
   if (seat < 0 || seat >= kSeats || kind < 0 || kind > kKindPi) return;
   if (!std::all_of(ids.begin(), ids.end(), IsCardId)) return;
   for (FlowerCard id : ids) {
-    NoteMissionCard(seat, id);
+    host_.NoteMissionCard(seat, id);
     int32_t w = -1;
     CVHTWnd* card = TakeDeckCard(w);
     if (!card) break;
@@ -480,8 +479,8 @@ void CDorvik2VWS::AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vect
   RelayoutCapturedPile(seat, kind);
 }
 
-void CDorvik2VWS::DrawCardToHand(int32_t seat) {
-  using namespace scene_moves;
+void CCardTable::DrawCardToHand(int32_t seat) {
+  using namespace table_moves;
   if (seat < 0 || seat >= kSeats) return;
   CardList& hand = Seat(seat).hand;
   if (static_cast<int32_t>(hand.size()) >= kHandSlots) return;
@@ -489,9 +488,9 @@ void CDorvik2VWS::DrawCardToHand(int32_t seat) {
   CVHTWnd* card = TakeDeckCard(w);
   if (!card) return;
   hand.push_back(w);
-  PlayEffect(kEffectSlide, 0);
-  const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
-  if (side == 0 && IsMyHumanSeat(seat) && !model_.game.dealtHand.empty()) {
+  host_.PlayCardEffect(kEffectSlide);
+  const int32_t side = host_.SideOfSeat(seat) == 1 ? 1 : 0;
+  if (side == 0 && host_.IsMyHumanSeat(seat) && !model_.game.dealtHand.empty()) {
     RevealCard(card, model_.game.dealtHand.front());
     model_.game.dealtHand.erase(model_.game.dealtHand.begin());
   }
@@ -499,11 +498,11 @@ void CDorvik2VWS::DrawCardToHand(int32_t seat) {
   SetCardSize(card, side == 0 ? kBottomLook : kTopLook);
 }
 
-void CDorvik2VWS::DealDummyCards(int32_t seat, int32_t count) {
-  using namespace scene_moves;
+void CCardTable::DealDummyCards(int32_t seat, int32_t count) {
+  using namespace table_moves;
   if (seat < 0 || seat >= kSeats) return;
   CardList& hand = Seat(seat).hand;
-  const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
+  const int32_t side = host_.SideOfSeat(seat) == 1 ? 1 : 0;
   for (int32_t k = 0; k < count && static_cast<int32_t>(hand.size()) < kHandSlots; ++k) {
     int32_t w = -1;
     CVHTWnd* card = TakeDeckCard(w);
@@ -513,12 +512,12 @@ void CDorvik2VWS::DealDummyCards(int32_t seat, int32_t count) {
     SetCardSize(card, side == 0 ? kBottomLook : kTopLook);
     card->Show(1);
   }
-  MarkDirty();
+  host_.MarkCardsDirty();
 }
 
-void CDorvik2VWS::SortMyHand(int32_t seat, int32_t /*flag*/) {
-  using namespace scene_moves;
-  if (!IsMyHumanSeat(seat)) return;
+void CCardTable::SortMyHand(int32_t seat, int32_t /*flag*/) {
+  using namespace table_moves;
+  if (!host_.IsMyHumanSeat(seat)) return;
   CardList& hand = Seat(seat).hand;
   std::vector<FlowerCard> ids;
   for (int32_t w : hand) ids.push_back(CardIdOfWidget(w));
@@ -532,32 +531,26 @@ void CDorvik2VWS::SortMyHand(int32_t seat, int32_t /*flag*/) {
   }
   const int32_t dummies = std::clamp(Seat(seat).bombDummyCount, 0, kBombDummies);
   for (int32_t m = 0; m < kBombDummies; ++m) {
-    GVWnd* marker = cardWidgets_.bombDummies[static_cast<size_t>(m)];
+    GVWnd* marker = widgets_.bombDummies[static_cast<size_t>(m)];
     if (!marker) continue;
     const int32_t slot = count + m;
     const bool shown = m < dummies && slot < kHandSlots;
     if (shown) marker->SetPos(HandSlotPoint(0, slot));
     marker->Show(shown ? 1 : 0);
   }
-  MarkDirty();
+  host_.MarkCardsDirty();
 }
 
-void CDorvik2VWS::PlayBonusCard(FlowerCard cardId, int32_t seat, int32_t sort) {
-  using namespace scene_moves;
+void CCardTable::PlayBonusCard(FlowerCard cardId, int32_t seat, int32_t sort) {
+  using namespace table_moves;
   if (seat < 0 || seat >= kSeats || !IsCardId(cardId)) return;
-  const int32_t side = SideOfSeat(seat);
+  const int32_t side = host_.SideOfSeat(seat);
   const int32_t w = TakeHandCard(cardId, seat);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card) return;
   Seat(seat).captured[kKindPi].push_back(w);
   MoveCardTo(w, PileAnchor(side, kKindPi), AnimSteps(kCaptureSteps), 0, 0);
-  PlayEffect(kEffectLand, 0);
+  host_.PlayCardEffect(kEffectLand);
   RelayoutPiPile(seat);
   if (sort) SortMyHand(seat, 0);
 }
-
-void CDorvik2VWS::NoteMissionCard(int32_t seat, FlowerCard card) {
-  RecordCall(FormatString("NoteMissionCard(%ld, %ld)", seat, card));
-}
-
-void CDorvik2VWS::ShowMissionCardMarks() { RecordCall("ShowMissionCardMarks"); }
