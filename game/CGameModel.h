@@ -41,4 +41,5 @@ struct CGameModel {
   int32_t pendingLeaveValue = 0;
   int32_t observeState = 0;
   std::array<int32_t, kPlayTimeNotices> playTimeNotices{};
+  std::string statusText;  // the host's status line, kept until the table can show it
 };

@@ -52,6 +52,7 @@ class CCardTable {
     GVWnd* nineTenClip = nullptr;
     GVWnd* autoPlayNotice = nullptr;  // the September clip lies directly behind it
     GVDDSWnd* cardStrip = nullptr;    // the remaining-cards board's 49-cell picture
+    GVWnd* cardBoard = nullptr;       // the remaining-cards board: no build step makes it
     std::array<GVWnd*, kBombDummies> bombDummies{};
     std::array<GVWnd*, kBombDummies> bombButtons{};
     // The pick markers and floor-slot marks.

@@ -53,7 +53,7 @@ CDorvik2VWS* CDorvik2VWS::Current() { return scene_life::g_currentScene; }
 
 CDorvik2VWS::CDorvik2VWS(ISceneOwner* owner) : owner_(owner) {
   scene_life::g_currentScene = this;
-  GetSystemInfo(&systemInfo_);
+  GetSystemInfo(&screen_.systemInfo);
   // Every widget pointer is still null here: the resets must not need one.
   ResetGameState();
 }
@@ -61,8 +61,8 @@ CDorvik2VWS::CDorvik2VWS(ISceneOwner* owner) : owner_(owner) {
 CDorvik2VWS::~CDorvik2VWS() {
   DestroyAll();
   for (int32_t i = 0; i < 2; ++i) {
-    HCURSOR cursor = i == 0 ? normalCursor_ : clickCursor_;
-    if (cursor && cursorsFromFiles_[i]) DestroyCursor(cursor);
+    HCURSOR cursor = i == 0 ? cursors_.normal : cursors_.click;
+    if (cursor && cursors_.fromFiles[i]) DestroyCursor(cursor);
   }
   if (scene_life::g_currentScene == this) scene_life::g_currentScene = nullptr;
 }
@@ -72,7 +72,7 @@ void CDorvik2VWS::DestroyAll() {
   StopLoopingEffects();
   GVWS::DestroyAll();
   // The widget list deleted every widget; nothing may point at one any more.
-  widgets_ = SceneWidgets{};
+  built_.widgets = SceneWidgets{};
   cardTable_.SetWidgets({});
   promotionMgr_.Clear();
   vipMgr_.ForgetWidgets();
@@ -84,8 +84,8 @@ void CDorvik2VWS::DestroyAll() {
   model_.room.Reset();
   SetFocusWnd(nullptr);
   SetHoverWnd(nullptr);
-  animations_.clear();
-  buttons_.clear();
+  built_.animations.clear();
+  built_.buttons.clear();
 }
 
 BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -93,7 +93,7 @@ BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bott
   if (!GVWS::SetRect(left, top, right, bottom)) return 0;
   gameWnd_ = owner_ ? owner_->Handle() : nullptr;
   timers_.SetWindow(gameWnd_);
-  if (GDDScreen* screen = owner_ ? owner_->Screen() : nullptr) colorKey_ = static_cast<int32_t>(screen->ColorKey());
+  if (GDDScreen* screen = owner_ ? owner_->Screen() : nullptr) screen_.colorKey = static_cast<int32_t>(screen->ColorKey());
   const std::string gameFolder = owner_ ? owner_->GameFolder() : std::string();
   imageFolder_ = gameFolder + "GameImage\\";
   sound_.SetFolder(gameFolder + "GameSound\\");
@@ -113,7 +113,7 @@ BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bott
 
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof(version);
-  windowsNt_ = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT ? 1 : 0;
+  screen_.windowsNt = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT ? 1 : 0;
   // Before the options: the voice set's default draws a random number.
   plat::crt::srand(GetTickCount());
   ReadOptions();
@@ -123,14 +123,14 @@ BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bott
 }
 
 bool CDorvik2VWS::LoadCursors() {
-  normalCursor_ = LoadCursorFromFileA((imageFolder_ + scene_life::kNormalCursorFile).c_str());
-  cursorsFromFiles_[0] = normalCursor_ != nullptr;
-  if (!normalCursor_) normalCursor_ = LoadCursorA(nullptr, IDC_ARROW);
-  clickCursor_ = LoadCursorFromFileA((imageFolder_ + scene_life::kClickCursorFile).c_str());
-  cursorsFromFiles_[1] = clickCursor_ != nullptr;
-  if (!clickCursor_) clickCursor_ = LoadCursorA(nullptr, IDC_HAND);
-  if (!normalCursor_ || !clickCursor_) return false;
-  SetCursor(normalCursor_);
+  cursors_.normal = LoadCursorFromFileA((imageFolder_ + scene_life::kNormalCursorFile).c_str());
+  cursors_.fromFiles[0] = cursors_.normal != nullptr;
+  if (!cursors_.normal) cursors_.normal = LoadCursorA(nullptr, IDC_ARROW);
+  cursors_.click = LoadCursorFromFileA((imageFolder_ + scene_life::kClickCursorFile).c_str());
+  cursors_.fromFiles[1] = cursors_.click != nullptr;
+  if (!cursors_.click) cursors_.click = LoadCursorA(nullptr, IDC_HAND);
+  if (!cursors_.normal || !cursors_.click) return false;
+  SetCursor(cursors_.normal);
   return true;
 }
 
@@ -142,12 +142,12 @@ std::string CDorvik2VWS::GetGradeName(int32_t index) const {
 int32_t CDorvik2VWS::GetDisplayBitDepth() {
   GDDScreen* screen = owner_ ? owner_->Screen() : nullptr;
   cardTable_.ResetFrameTime();
-  displayBitDepth_ = 0;
+  screen_.displayBitDepth = 0;
   if (!screen || !screen->DirectDraw()) return 0;
   GDDSurfaceDesc desc;
   if (FAILED(screen->DirectDraw()->GetDisplayMode(&desc))) return 0;
-  displayBitDepth_ = desc.GetBitDepth();
-  return displayBitDepth_;
+  screen_.displayBitDepth = desc.GetBitDepth();
+  return screen_.displayBitDepth;
 }
 
 BOOL CDorvik2VWS::OnTimer(UINT_PTR id) {

@@ -186,7 +186,6 @@ class CDorvik2VWS : public GVWS,
     // No build member: the handlers skip them (the remaining-cards board, the room
     // banner and its animations, the deck animation, the robot captions, the no-turn
     // and turn-hint widgets).
-    GVWnd* cardBoard = nullptr;
     bool operator==(const SceneWidgets&) const = default;
   };
 
@@ -206,8 +205,8 @@ class CDorvik2VWS : public GVWS,
   int32_t ClientVersion() const { return model_.clientVersion; }
   const std::string& RegistryBasePath() const { return options_.RegistryBasePath(); }
   const std::string& ImageFolder() const { return imageFolder_; }
-  HCURSOR NormalCursor() const { return normalCursor_; }
-  HCURSOR ClickCursor() const { return clickCursor_; }
+  HCURSOR NormalCursor() const { return cursors_.normal; }
+  HCURSOR ClickCursor() const { return cursors_.click; }
   // The title of a grade 0..8; "" outside.
   std::string GetGradeName(int32_t index) const;
   // Loads everything and makes the panels; 1 and ready, or 0. May run on the loader
@@ -259,13 +258,13 @@ class CDorvik2VWS : public GVWS,
   bool IsDirty() const { return dirty_ != 0; }
   // The screen's colour key, written by the window after every screen (re)build; the
   // widgets the scene makes take it as their key.
-  int32_t ColorKey() const { return colorKey_; }
-  void SetColorKey(int32_t key) { colorKey_ = key; }
+  int32_t ColorKey() const { return screen_.colorKey; }
+  void SetColorKey(int32_t key) { screen_.colorKey = key; }
   // Bits per pixel of the current display mode (15 and 16 told apart by the red
   // mask), 0 when it cannot be read; also kept for DisplayBitDepth. Sets the card
   // moves' frame time again.
   int32_t GetDisplayBitDepth();
-  int32_t DisplayBitDepth() const { return displayBitDepth_; }
+  int32_t DisplayBitDepth() const { return screen_.displayBitDepth; }
   int32_t CardFrameMs() const { return cardTable_.CardFrameMs(); }
   // Game ticks until the stored volume is applied again (the window sets it on
   // activation).
@@ -275,13 +274,11 @@ class CDorvik2VWS : public GVWS,
   // the sound device, the room. Every widget pointer is null afterwards. Also run by
   // the destructor.
   void DestroyAll() override;
-  const SceneWidgets& Widgets() const { return widgets_; }
+  const SceneWidgets& Widgets() const { return built_.widgets; }
   // The animated widgets the tick advances, in the order they were appended.
-  const plist<GVQLAniWnd>& Animations() const { return animations_; }
+  const plist<GVQLAniWnd>& Animations() const { return built_.animations; }
   // The popup-menu buttons.
-  const pvector<CVPSPPushBtn>& Buttons() const { return buttons_; }
-  // For the scene build (and tests standing in for it).
-  SceneWidgets& EditWidgets() { return widgets_; }
+  const pvector<CVPSPPushBtn>& Buttons() const { return built_.buttons; }
   // The window was destroyed under a running handler: no host call or post from now
   // on, nested waits end, and the owner is told when the outermost handler returns.
   void BeginClosing() { closing_ = 1; }
@@ -373,8 +370,8 @@ class CDorvik2VWS : public GVWS,
   void LogLoadError(const std::string& text);
   // Also tells the host (event 36) from whichever thread builds.
   void ReportLoadError(const std::string& text);
-  const std::vector<LoadErrorRecord>& LoadErrors() const { return loadErrors_; }
-  void ClearLoadErrors() { loadErrors_.clear(); }
+  const std::vector<LoadErrorRecord>& LoadErrors() const { return built_.loadErrors; }
+  void ClearLoadErrors() { built_.loadErrors.clear(); }
   CVHTWnd* CreateHTWnd(int32_t number, const std::string& relPath, const GSize& size) override;
   // Columns or rows below 1 give a kind-0 record and null.
   GVDDSWnd* CreateDDSWnd(const std::string& relPath, const GPoint& pos, BOOL useColorKey, BOOL show, int32_t columns,
@@ -514,7 +511,7 @@ class CDorvik2VWS : public GVWS,
   void SetPlayerDisplayName(const std::string& userId, const std::string& name);
   // Kept as state always; shown on the status line once the scene is ready.
   void SetStatusText(const std::string& text);
-  const std::string& StatusText() const { return statusText_; }
+  const std::string& StatusText() const { return model_.statusText; }
   void ResetRoomView();
   void RequestKick(int32_t userNo);
   void OnHostCardList(int32_t userNo, int32_t code, const std::string& text);
@@ -570,8 +567,8 @@ class CDorvik2VWS : public GVWS,
   void SetPendingLeaveValue(int32_t value) { model_.pendingLeaveValue = value; }
   // Null until the scene build is done: a build on the loader thread may still be
   // making them, and the ready flag is what hands them to the window thread.
-  CCheckNotice* NoticeTicker() { return IsReady() ? widgets_.noticeTicker : nullptr; }
-  CVObserveSystemWnd* ObservePanel() { return IsReady() ? widgets_.observePanel : nullptr; }
+  CCheckNotice* NoticeTicker() { return IsReady() ? built_.widgets.noticeTicker : nullptr; }
+  CVObserveSystemWnd* ObservePanel() { return IsReady() ? built_.widgets.observePanel : nullptr; }
   CDorvik2VIPMgr& VipManager() { return vipMgr_; }
   CDorvik2PromotionMgr& PromotionManager() { return promotionMgr_; }
   int32_t ObserveState() const { return model_.observeState; }
@@ -706,17 +703,30 @@ class CDorvik2VWS : public GVWS,
   std::atomic<int32_t> ready_{0};
   std::string imageFolder_;
   CGameModel model_;
-  CTimeMgr stopwatch1_;
-  int32_t windowsNt_ = 0;
-  HCURSOR normalCursor_ = nullptr;
-  HCURSOR clickCursor_ = nullptr;
-  bool cursorsFromFiles_[2] = {false, false};
-  plist<GVQLAniWnd> animations_;
-  pvector<CVPSPPushBtn> buttons_;
-  SceneWidgets widgets_;
-  std::vector<LoadErrorRecord> loadErrors_;
+  // What the build made: the members, the lists the tick and the seat menu walk, and
+  // the load failures.
+  struct BuiltTable {
+    SceneWidgets widgets;
+    plist<GVQLAniWnd> animations;
+    pvector<CVPSPPushBtn> buttons;
+    std::vector<LoadErrorRecord> loadErrors;
+  };
+  BuiltTable built_;
+  // The screen and the machine as the window reported them.
+  struct ScreenFacts {
+    int32_t colorKey = -1;
+    int32_t displayBitDepth = 0;
+    int32_t windowsNt = 0;
+    SYSTEM_INFO systemInfo{};
+  };
+  ScreenFacts screen_;
+  struct Cursors {
+    HCURSOR normal = nullptr;
+    HCURSOR click = nullptr;
+    bool fromFiles[2] = {false, false};
+  };
+  Cursors cursors_;
   int32_t dirty_ = 0;
-  SYSTEM_INFO systemInfo_{};
   CDorvik2PromotionMgr promotionMgr_{this};
   CDorvik2VIPMgr vipMgr_{this};
   int32_t closing_ = 0;
@@ -751,7 +761,6 @@ class CDorvik2VWS : public GVWS,
   void NotePendingCall(std::string_view call) override;
 
   // ---- Host link state ----
-  std::string statusText_;
   // The queue's gate: ready and not closing.
   bool MayDispatchHostMessage() const override { return IsReady() && !closing_; }
   void OnHostMessageDispatching() override { SetFullRedraw(); }
@@ -765,7 +774,6 @@ class CDorvik2VWS : public GVWS,
   // RestoreScreen for a draw; a failure asks the host to end the game. False when the
   // draw must give up its frame.
   bool RebuildScreen();
-  int32_t displayBitDepth_ = 0;
 
   // ---- Sound, options and the trace ----
   // What the sound cues ask of the table.
@@ -775,7 +783,6 @@ class CDorvik2VWS : public GVWS,
   int32_t TurnSeat() const override;
   CSceneSound::Speaker SpeakerAt(int32_t seat) const override;
   int32_t MyGender() const override;
-  int32_t colorKey_ = -1;
   ISceneTrace* trace_ = nullptr;
   CSceneOptions options_;
   CSceneSound sound_{*this};

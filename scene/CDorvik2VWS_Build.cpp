@@ -66,19 +66,19 @@ GVTextWnd* CDorvik2VWS::MakeCentredText(const sb::TextStyle& t, GPoint pos) {
 }
 
 int32_t CDorvik2VWS::BuildSceneUI() {
-  loadErrors_.clear();
-  pvector<CVPSPPushBtn>().swap(buttons_);
+  built_.loadErrors.clear();
+  pvector<CVPSPPushBtn>().swap(built_.buttons);
   _QLSRsc_MANAGER_::InitSpriteResourceManager(sb::kSpriteSlots, imageFolder_.c_str());
   const bool built = !BuildCancelled() && BuildTableAndBars() && BuildSeats() && BuildCards() && BuildGameFlow() &&
                      BuildPanelsAndExtras();
-  if (!built || BuildCancelled() || !loadErrors_.empty()) return 0;
+  if (!built || BuildCancelled() || !built_.loadErrors.empty()) return 0;
   ready_.store(1, std::memory_order_release);
   return 1;
 }
 
 // Steps 3-12: the cloth, the status line, the top and bottom bars and the stake display.
 bool CDorvik2VWS::BuildTableAndBars() {
-  SceneWidgets& w = widgets_;
+  SceneWidgets& w = built_.widgets;
   if (!Keep(w.background, CreateDDSWnd(FormatString(sb::kBackgroundFormat, options_.skin), sb::kOrigin, 0, 1, 1, 1)))
     return false;
   if (!Keep(w.robotTitle, CreateQLSWnd(sb::kRobotTitle.path, sb::kRobotTitle.pos, sb::kRobotTitle.show))) return false;
@@ -122,7 +122,7 @@ bool CDorvik2VWS::BuildTableAndBars() {
 
 // Steps 13-21: the seat panels, the reveals, the avatars' marks and three panels.
 bool CDorvik2VWS::BuildSeats() {
-  SceneWidgets& w = widgets_;
+  SceneWidgets& w = built_.widgets;
   for (int32_t side = 0; side < kSeats; ++side) {
     const auto i = static_cast<size_t>(side);
     if (!Keep(w.seatPanels[i], CreateUserInfoWnd(side))) return false;
@@ -171,7 +171,7 @@ bool CDorvik2VWS::BuildCards() {
   const GSize cardSize = CVHTWnd::kLookSizes[CVHTWnd::kMediumLook];
   scene_build_steps::CardHandover cards(cardTable_);
   CardTableWidgets& c = cards.widgets;
-  SceneWidgets& w = widgets_;
+  SceneWidgets& w = built_.widgets;
   // An outline that failed is left out and the build goes on; its record fails it.
   for (int32_t slot = 0; slot < CVHTWnd::kFloorMarks; ++slot) {
     GVWnd* outline = CreatePSPWnd(sb::kOutline, kFloorSlotPoints[slot] + sb::kFloorOutlineOffset, 0);
@@ -250,7 +250,7 @@ bool CDorvik2VWS::BuildCards() {
 bool CDorvik2VWS::BuildGameFlow() {
   scene_build_steps::CardHandover cards(cardTable_);
   CardTableWidgets& c = cards.widgets;
-  SceneWidgets& w = widgets_;
+  SceneWidgets& w = built_.widgets;
   if (!Keep(c.autoPlayNotice, CreatePSPWnd(sb::kAutoPlayNotice.path, sb::kAutoPlayNotice.pos, 0))) return false;
   if (!Keep(w.autoPlayCancelButton, MakeButton(sb::kAutoPlayCancelButton))) return false;
   for (size_t k = 0; k < w.eventAnims.size(); ++k)
@@ -314,7 +314,7 @@ bool CDorvik2VWS::BuildGameFlow() {
 // Steps 50-57: promotion banners, the option panel, the popup menu, the level, VIP
 // alerts, the on-the-hour animation, the money-limit group and the ticker on top.
 bool CDorvik2VWS::BuildPanelsAndExtras() {
-  SceneWidgets& w = widgets_;
+  SceneWidgets& w = built_.widgets;
   // Their failures are in the load-error list already, and fail the build at its end.
   promotionMgr_.LoadPromotionAnimations();
   if (BuildCancelled() || !Keep(w.optionPanel, CreateUserOptionWnd())) return false;
@@ -326,7 +326,7 @@ bool CDorvik2VWS::BuildPanelsAndExtras() {
     if (!Keep(button, CreatePSPPushBtn(FormatString(sb::kPopupButtonFormat, k), sb::kOrigin, 0,
                                        sb::kPopupButtonSets[static_cast<size_t>(k)])))
       return false;
-    buttons_.push_back(button);
+    built_.buttons.push_back(button);
   }
   if (!KeepAnimated(w.gameLevelAnim, CreateQLAniWnd(sb::kGameLevel, sb::kOrigin))) return false;
   vipMgr_.CreateWidgets();

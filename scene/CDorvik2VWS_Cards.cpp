@@ -24,7 +24,7 @@ void CDorvik2VWS::RedrawCards() { RedrawIfDirty(); }
 
 GVWS& CDorvik2VWS::CardWndList() { return *this; }
 
-GVWnd* CDorvik2VWS::RemainingCardsBoard() { return widgets_.cardBoard; }
+GVWnd* CDorvik2VWS::RemainingCardsBoard() { return CardWidgets().cardBoard; }
 
 void CDorvik2VWS::NotePendingCall(std::string_view call) { RecordCall(call); }
 
@@ -51,8 +51,8 @@ void CDorvik2VWS::RelayoutSeats() {
   if (model_.sceneMode != kModePlaying) return;
   const int32_t turnSeat = GetSeatOfUser(model_.turnUserNo);
   const int32_t slot = turnSeat == PITable::kNoSeat ? -1 : model_.room.seats.Player(turnSeat).screenPos;
-  if (widgets_.turnMarker && slot >= 0 && slot < kSeats) {
-    widgets_.turnMarker->SetPos(scene_cards::kTurnMarkerAt[slot]);
+  if (built_.widgets.turnMarker && slot >= 0 && slot < kSeats) {
+    built_.widgets.turnMarker->SetPos(scene_cards::kTurnMarkerAt[slot]);
   }
   cardTable_.PlaceSeats();
   // The seat panels' refresh comes with the panels; until then the call is kept.

@@ -83,23 +83,23 @@ bool CDorvik2VWS::RebuildScreen() {
 
 int32_t CDorvik2VWS::AnimationTick() {
   if (!timers_.TakeTick()) return 0;
-  for (GVQLAniWnd* ani : animations_) scene_tick::TickWidget(*this, ani, &GVQLAniWnd::Update);
+  for (GVQLAniWnd* ani : built_.animations) scene_tick::TickWidget(*this, ani, &GVQLAniWnd::Update);
   for (int32_t slot = 0; slot < kSeats; ++slot) {
     const auto i = static_cast<size_t>(slot);
-    scene_tick::TickWidget(*this, widgets_.avatars[i], &GVAvatarWnd::AnimateParts);
-    scene_tick::TickWidget(*this, widgets_.seatPanels[i], &CVUserInfoWnd::TickAnimation);
-    scene_tick::TickWidget(*this, widgets_.scorePanels[i], &CVJumsuInfoWnd::TickBlink);
+    scene_tick::TickWidget(*this, built_.widgets.avatars[i], &GVAvatarWnd::AnimateParts);
+    scene_tick::TickWidget(*this, built_.widgets.seatPanels[i], &CVUserInfoWnd::TickAnimation);
+    scene_tick::TickWidget(*this, built_.widgets.scorePanels[i], &CVJumsuInfoWnd::TickBlink);
   }
-  scene_tick::TickWidget(*this, widgets_.robotAvatar, &GVAnimWnd::AdvanceFrame);
-  scene_tick::TickWidget(*this, widgets_.missionPanel, &CVMissionWnd::Tick);
-  scene_tick::TickWidget(*this, widgets_.notifyPrompt, &CVNotifyWnd::Tick);
-  scene_tick::TickWidget(*this, widgets_.playCountPanel, &CVGFPlayCountWnd::Tick);
-  scene_tick::TickWidget(*this, widgets_.rankingPointPanel, &CVRankingPointWnd::Tick);
-  scene_tick::TickWidget(*this, widgets_.bijouPanel, &CVDorvik2BijouWnd::Tick);
+  scene_tick::TickWidget(*this, built_.widgets.robotAvatar, &GVAnimWnd::AdvanceFrame);
+  scene_tick::TickWidget(*this, built_.widgets.missionPanel, &CVMissionWnd::Tick);
+  scene_tick::TickWidget(*this, built_.widgets.notifyPrompt, &CVNotifyWnd::Tick);
+  scene_tick::TickWidget(*this, built_.widgets.playCountPanel, &CVGFPlayCountWnd::Tick);
+  scene_tick::TickWidget(*this, built_.widgets.rankingPointPanel, &CVRankingPointWnd::Tick);
+  scene_tick::TickWidget(*this, built_.widgets.bijouPanel, &CVDorvik2BijouWnd::Tick);
   if (timers_.IsHourStartOnce()) PlayHourAnimation();
   DispatchNextIfIdle();
   ReapplyVolumeOnTick();
-  CCheckNotice* ticker = widgets_.noticeTicker;
+  CCheckNotice* ticker = built_.widgets.noticeTicker;
   if (ticker && ticker->IsVisible() && ticker->IsRunning()) MarkWidgetDirty(ticker);
   vipMgr_.Tick();
   return 1;
@@ -107,7 +107,7 @@ int32_t CDorvik2VWS::AnimationTick() {
 
 void CDorvik2VWS::WaitPumpingMessages(uint32_t ms) {
   if (closing_) return;
-  stopwatch1_.Start();
+  timers_.WaitWatch().Start();
   DrawPending();
   for (;;) {
     if (AnimationTick()) DrawPending();
@@ -119,7 +119,7 @@ void CDorvik2VWS::WaitPumpingMessages(uint32_t ms) {
     }
     // A teardown inside the message just handled: the handler is to end quickly.
     if (closing_) return;
-    const int64_t elapsed = stopwatch1_.ElapsedMs();
+    const int64_t elapsed = timers_.WaitWatch().ElapsedMs();
     if (elapsed >= ms) break;
     // The wait wakes only for messages that arrived since the last look: while some
     // are still waiting to be taken, the next pass takes them without waiting.

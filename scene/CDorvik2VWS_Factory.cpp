@@ -32,10 +32,10 @@ SIZE ToSize(const GSize& size) { return SIZE{size.cx, size.cy}; }
 
 using scene_factory::Make;
 
-void CDorvik2VWS::LogLoadError(const std::string& text) { loadErrors_.push_back({0, text}); }
+void CDorvik2VWS::LogLoadError(const std::string& text) { built_.loadErrors.push_back({0, text}); }
 
 void CDorvik2VWS::ReportLoadError(const std::string& text) {
-  loadErrors_.push_back({1, text});
+  built_.loadErrors.push_back({1, text});
   int32_t value = 0;
   CHostLink::Global().NotifyEvent(static_cast<uint32_t>(MyUserNo()), kLoadFailedEvent, nullptr, &value);
 }
@@ -60,7 +60,7 @@ GVDDSWnd* CDorvik2VWS::CreateDDSWnd(const std::string& relPath, const GPoint& po
   if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVDDSWnd>();
   if (!wnd || columns < 1 || rows < 1) return LogLoadError(""), nullptr;
-  const COLORREF key = useColorKey ? static_cast<COLORREF>(colorKey_) : kNoColorKey;
+  const COLORREF key = useColorKey ? static_cast<COLORREF>(screen_.colorKey) : kNoColorKey;
   if (!wnd->LoadImage(imageFolder_ + relPath, key)) return ReportLoadError(relPath), nullptr;
   const GRect picture = wnd->GetRect();
   const GSize cell(picture.Width() / columns, picture.Height() / rows);
@@ -121,7 +121,7 @@ GVAnimWnd* CDorvik2VWS::CreateAnimWnd(const std::string& relPath, const GPoint& 
   if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVAnimWnd>();
   if (!wnd) return nullptr;
-  const auto key = static_cast<COLORREF>(colorKey_);
+  const auto key = static_cast<COLORREF>(screen_.colorKey);
   if (!wnd->LoadGif(imageFolder_ + relPath, frameSize, key)) return ReportLoadError(relPath), nullptr;
   wnd->SetPos(pos);
   wnd->SetStep(CSceneTimers::kTickMs);
@@ -137,7 +137,7 @@ GVAvatarWnd* CDorvik2VWS::CreateAvatarWnd(std::vector<std::string>& parts, const
   if (parts.empty()) parts.push_back(fallback);
   auto wnd = Make<GVAvatarWnd>();
   if (!wnd) return nullptr;
-  const auto key = static_cast<COLORREF>(colorKey_);
+  const auto key = static_cast<COLORREF>(screen_.colorKey);
   if (!wnd->Create(parts, kAvatarTrims, kAvatarSize, key)) {
     parts.assign(1, fallback);
     if (!wnd->Create(parts, kAvatarTrims, kAvatarSize, key)) return nullptr;
@@ -278,5 +278,5 @@ CVUserOptionWnd* CDorvik2VWS::CreateUserOptionWnd() { return scene_factory::Make
 CCheckNotice* CDorvik2VWS::CreateCheckNotice() { return scene_factory::MakePanel<CCheckNotice>(*this); }
 
 void CDorvik2VWS::AddAnimation(GVQLAniWnd* animation) {
-  if (animation) animations_.push_back(animation);
+  if (animation) built_.animations.push_back(animation);
 }

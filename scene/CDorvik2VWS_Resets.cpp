@@ -46,7 +46,7 @@ void CDorvik2VWS::ResetGameState() {
   // Busy belongs to the dispatcher: it is set only while a handler runs, and that
   // handler's record is its own, not the queue's.
   hostQueue_.Drop();
-  stopwatch1_.ReadFrequency();
+  timers_.WaitWatch().ReadFrequency();
   cardTable_.ReadClockFrequency();
   ResetTableState();
   if (WidgetsLive()) {
@@ -88,21 +88,21 @@ void CDorvik2VWS::ClearTable() {
 }
 
 void CDorvik2VWS::ClearTableWidgets() {
-  if (widgets_.notifyPrompt) widgets_.notifyPrompt->Close();
+  if (built_.widgets.notifyPrompt) built_.widgets.notifyPrompt->Close();
   CloseResultWnd();
   vipMgr_.HideAlertIcons();
   cardTable_.ResetWidgets();
   for (int32_t slot = 0; slot < kSeats; ++slot) {
     const auto i = static_cast<size_t>(slot);
-    scene_resets::HideSeatMarkers(widgets_, i);
-    if (widgets_.scorePanels[i]) widgets_.scorePanels[i]->ResetScore();
-    if (widgets_.cardIcons[i]) widgets_.cardIcons[i]->ResetIcons();
-    if (widgets_.bakIcons[i]) widgets_.bakIcons[i]->ResetIcons();
+    scene_resets::HideSeatMarkers(built_.widgets, i);
+    if (built_.widgets.scorePanels[i]) built_.widgets.scorePanels[i]->ResetScore();
+    if (built_.widgets.cardIcons[i]) built_.widgets.cardIcons[i]->ResetIcons();
+    if (built_.widgets.bakIcons[i]) built_.widgets.bakIcons[i]->ResetIcons();
   }
-  if (widgets_.turnMarker) widgets_.turnMarker->Stop();
-  if (widgets_.missionPanel) widgets_.missionPanel->Reset();
-  if (widgets_.goBakAlert) widgets_.goBakAlert->HideAll();
-  if (widgets_.restrictCaption) widgets_.restrictCaption->Close();
+  if (built_.widgets.turnMarker) built_.widgets.turnMarker->Stop();
+  if (built_.widgets.missionPanel) built_.widgets.missionPanel->Reset();
+  if (built_.widgets.goBakAlert) built_.widgets.goBakAlert->HideAll();
+  if (built_.widgets.restrictCaption) built_.widgets.restrictCaption->Close();
   ShowHandCardHints(0);
   ShowBombCardHint(0);
   ShowNineTenClip(0);
@@ -121,8 +121,8 @@ void CDorvik2VWS::ResetRoomView() {
     ResetTableButtons();
   }
   ClearTable();
-  if (live && widgets_.noticeTicker) widgets_.noticeTicker->Stop();
-  if (live && widgets_.optionPanel && widgets_.optionPanel->IsOpen()) {
+  if (live && built_.widgets.noticeTicker) built_.widgets.noticeTicker->Stop();
+  if (live && built_.widgets.optionPanel && built_.widgets.optionPanel->IsOpen()) {
     SetButtonState(scene_resets::kOptionButton, kButtonEnabled);
   }
   vipMgr_.CloseHelpPopup();
@@ -136,22 +136,22 @@ void CDorvik2VWS::ResetRoomView() {
   SetAutoPlay(0);
   if (live) {
     ResetTableDisplays();
-    scene_resets::ShowWnd(widgets_.hourAnimation, 0);
+    scene_resets::ShowWnd(built_.widgets.hourAnimation, 0);
   }
   model_.playTimeNotices.fill(1);
   RecordCall("ResetRoomView");
 }
 
 void CDorvik2VWS::ResetRoomWidgets() {
-  if (widgets_.captureButton) {
-    widgets_.captureButton->Show(1);
-    widgets_.captureButton->Enable(1);
+  if (built_.widgets.captureButton) {
+    built_.widgets.captureButton->Show(1);
+    built_.widgets.captureButton->Enable(1);
   }
-  if (widgets_.playCountPanel) widgets_.playCountPanel->Reset();
+  if (built_.widgets.playCountPanel) built_.widgets.playCountPanel->Reset();
   for (int32_t slot = 0; slot < kSeats; ++slot) ResetSeatDisplays(slot);
-  if (widgets_.turnMarker) widgets_.turnMarker->Stop();
-  scene_resets::ShowWnd(widgets_.cardBoard, 0);
-  scene_resets::ShowWnd(widgets_.robotTitle, 0);
+  if (built_.widgets.turnMarker) built_.widgets.turnMarker->Stop();
+  scene_resets::ShowWnd(CardWidgets().cardBoard, 0);
+  scene_resets::ShowWnd(built_.widgets.robotTitle, 0);
 }
 
 int32_t CDorvik2VWS::RemovePlayer(int32_t userNo) {
@@ -161,7 +161,7 @@ int32_t CDorvik2VWS::RemovePlayer(int32_t userNo) {
   const int32_t robotField = player.connState;
   const int32_t slot = player.screenPos;
   model_.game.seats.at(static_cast<size_t>(seat)) = CHTUser{};
-  if (slot >= 0 && slot < kSeats) scene_resets::HideSeatMarkers(widgets_, static_cast<size_t>(slot));
+  if (slot >= 0 && slot < kSeats) scene_resets::HideSeatMarkers(built_.widgets, static_cast<size_t>(slot));
   player.Reset();
   if (robotField >= 0) {
     // A human left: the table's stake goes back to the room's own, and the other
@@ -179,14 +179,14 @@ int32_t CDorvik2VWS::RemovePlayer(int32_t userNo) {
 // ---- Steps on widgets the scene build makes ----------------------------------------------
 void CDorvik2VWS::PlayHourAnimation() {
   RecordCall("PlayHourAnimation");
-  if (widgets_.hourAnimation) widgets_.hourAnimation->Play(1, 0);
+  if (built_.widgets.hourAnimation) built_.widgets.hourAnimation->Play(1, 0);
 }
 void CDorvik2VWS::ShowEventBanner(int32_t kind, int32_t count) {
   RecordCall(FormatString("ShowEventBanner(%ld, %ld)", kind, count));
 }
 void CDorvik2VWS::ShowSeatEvent(int32_t kind, const GPoint*) { RecordCall(FormatString("ShowSeatEvent(%ld)", kind)); }
 void CDorvik2VWS::ShowMaximiseButtonState() {
-  CVPSPPushBtn* button = widgets_.maximiseButton;
+  CVPSPPushBtn* button = built_.widgets.maximiseButton;
   if (!button) return;
   // Image set 1 is the "back to a window" picture, where the button has one (a set
   // it lacks is refused).
@@ -197,11 +197,11 @@ void CDorvik2VWS::ShowMaximiseButtonState() {
 void CDorvik2VWS::ResetTableButtons() { RecordCall("ResetTableButtons"); }
 void CDorvik2VWS::ResetSeatDisplays(int32_t slot) {
   const auto i = static_cast<size_t>(slot);
-  if (widgets_.seatPanels[i]) widgets_.seatPanels[i]->ResetSeat();
-  if (widgets_.scorePanels[i]) widgets_.scorePanels[i]->ResetScore();
-  if (widgets_.cardIcons[i]) widgets_.cardIcons[i]->ResetIcons();
-  if (widgets_.bakIcons[i]) widgets_.bakIcons[i]->ResetIcons();
-  scene_resets::HideSeatMarkers(widgets_, i);
+  if (built_.widgets.seatPanels[i]) built_.widgets.seatPanels[i]->ResetSeat();
+  if (built_.widgets.scorePanels[i]) built_.widgets.scorePanels[i]->ResetScore();
+  if (built_.widgets.cardIcons[i]) built_.widgets.cardIcons[i]->ResetIcons();
+  if (built_.widgets.bakIcons[i]) built_.widgets.bakIcons[i]->ResetIcons();
+  scene_resets::HideSeatMarkers(built_.widgets, i);
   RecordCall(FormatString("ResetSeatDisplays(%ld)", slot));
 }
 void CDorvik2VWS::ResetTableDisplays() { RecordCall("ResetTableDisplays"); }

@@ -96,11 +96,11 @@ void CDorvik2VWS::SetPlayerDisplayName(const std::string& userId, const std::str
 }
 
 void CDorvik2VWS::SetStatusText(const std::string& text) {
-  statusText_ = text;
+  model_.statusText = text;
   // Before the scene is ready the text waits: the build shows it empty.
-  if (WidgetsLive() && widgets_.statusText) {
-    widgets_.statusText->SetText(text);
-    MarkWidgetDirty(widgets_.statusText);
+  if (WidgetsLive() && built_.widgets.statusText) {
+    built_.widgets.statusText->SetText(text);
+    MarkWidgetDirty(built_.widgets.statusText);
   }
   RecordCall("SetStatusText(" + text + ")");
 }

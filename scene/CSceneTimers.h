@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "plat/types.h"
+#include "scene/CTimeMgr.h"
 #include "scene/SceneWidgetStub.h"
 
 class CSceneTimers {
@@ -76,6 +77,9 @@ class CSceneTimers {
   // 1 the first time it is called in a local second whose minute and second are 0.
   int32_t IsHourStartOnce();
 
+  // The nested wait's stopwatch.
+  CTimeMgr& WaitWatch() { return waitWatch_; }
+
  private:
   HWND wnd_ = nullptr;
   int32_t turnPhase_ = 0;  // doubles as timer 1's running flag
@@ -88,4 +92,5 @@ class CSceneTimers {
   SceneWidgetStub countdownWidget_;
   uint32_t lastTickTime_ = 0;
   int32_t hourLatch_ = 0;
+  CTimeMgr waitWatch_;
 };

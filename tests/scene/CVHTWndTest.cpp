@@ -138,7 +138,7 @@ TEST_F(CardWndTest, TheBoardShowsMonthCardsAndCoversSeenOnes) {
   ASSERT_TRUE(board->CreateBlank(SIZE{12, 48}, kKey));
   scene->AddWnd(board);
   ClearSurface(board->GetSurface(), 7);
-  scene->EditWidgets().cardBoard = board;
+  EditCards([board](CCardTable::Widgets& w) { w.cardBoard = board; });
   scene->UpdateCardBoard(0, 1);
   EXPECT_EQ(widget_test::PixelAt(board->GetSurface(), 1, 1), 7u) << "nothing without the strip";
   EditCards([strip](CCardTable::Widgets& w) { w.cardStrip = strip; });
@@ -156,7 +156,7 @@ TEST_F(CardWndTest, TheBoardShowsMonthCardsAndCoversSeenOnes) {
   scene->UpdateCardBoard(5, 0);
   EXPECT_EQ(widget_test::PixelAt(board->GetSurface(), 3, 4), kKey) << "the back's corner, unkeyed";
   EXPECT_EQ(widget_test::PixelAt(board->GetSurface(), 4, 6), 49u);
-  scene->EditWidgets().cardBoard = nullptr;
+  EditCards([](CCardTable::Widgets& w) { w.cardBoard = nullptr; });
 }
 
 }  // namespace cvhtwnd_test
