@@ -7,18 +7,12 @@
 
 namespace {
 
-TEST(CVObserveSystemWnd, PlayButtonFollowsTheRequestUnlessFolded) {
+TEST(CVObserveSystemWnd, WithoutChildrenNothingActs) {
   CVObserveSystemWnd panel(nullptr);
-  panel.SetButtonState(1, 0);
-  EXPECT_EQ(panel.PlayButtonShown(), 1);
-  EXPECT_EQ(panel.PlayButtonEnabled(), 0);
-  panel.SetFolded(1);
   panel.SetButtonState(1, 1);
-  EXPECT_EQ(panel.PlayButtonEnabled(), 0);
-  panel.SetFolded(0);
-  panel.SetButtonState(0, 1);
-  EXPECT_EQ(panel.PlayButtonShown(), 0);
-  EXPECT_EQ(panel.PlayButtonEnabled(), 1);
+  panel.OnHostAnswer(0x11000, 1);
+  panel.Refresh();
+  EXPECT_EQ(std::tuple(panel.PlayButtonShown(), panel.PlayButtonEnabled(), panel.IsFolded()), std::tuple(0, 0, 0));
 }
 
 }  // namespace
@@ -42,10 +36,11 @@ TEST_F(ObserveSystemTest, JoinButtonOfABuiltPanelFollowsTheRequestUnlessFolded) 
   GVWnd* join = panel.ChildAt(CVObserveSystemWnd::kJoinButton);
   panel.SetButtonState(1, 0);
   EXPECT_EQ(std::pair(join->IsVisible(), join->IsEnabled()), std::pair(1, 0));
-  panel.SetFolded(1);
-  panel.SetButtonState(0, 1);
-  EXPECT_EQ(std::pair(join->IsVisible(), join->IsEnabled()), std::pair(1, 0));
-  panel.SetFolded(0);
+  panel.ShowButtons(1);
+  panel.SetButtonState(1, 1);
+  EXPECT_EQ(std::pair(join->IsVisible(), join->IsEnabled()), std::pair(0, 0)) << "folded";
+  panel.Show(1);
+  EXPECT_EQ(panel.IsFolded(), 0);
   panel.SetButtonState(0, 1);
   EXPECT_EQ(std::pair(join->IsVisible(), join->IsEnabled()), std::pair(0, 1));
 }
