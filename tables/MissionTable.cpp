@@ -1,9 +1,7 @@
 // Mission texts as the server's ids name them; spaces and punctuation are part of them.
 #include "tables/MissionTable.h"
 
-namespace {
-
-constexpr MissionRow kMissions[kMissionCount] = {
+constexpr MissionRow Missions[kMissionCount] = {
     {"이번판은 미션이 없습니다!", 0, {}},
     {"축! 미션 무조건 성공", 0, {}},
     {"6월,9월,10월 다섯끗(청단)", 3, {21, 33, 37}},
@@ -45,6 +43,4 @@ constexpr MissionRow kMissions[kMissionCount] = {
     {"37땡잡이(3월광,7월열끗)", 2, {8, 24}},
 };
 
-}  // namespace
-
-const MissionRow* MissionOf(int32_t id) { return id >= 0 && id < kMissionCount ? &kMissions[id] : nullptr; }
+const MissionRow* MissionOf(int32_t id) { return id >= 0 && id < kMissionCount ? &Missions[id] : nullptr; }

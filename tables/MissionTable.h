@@ -18,5 +18,7 @@ constexpr int32_t kNoMission = 0;
 constexpr int32_t kSureMission = 1;  // success for everybody
 constexpr int32_t kFirstTwoCardMission = 26;
 
+// By id.
+extern const MissionRow Missions[kMissionCount];
 // The row of a mission id; null outside 0..38.
 const MissionRow* MissionOf(int32_t id);
