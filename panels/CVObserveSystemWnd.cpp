@@ -1,6 +1,9 @@
 // The observer panel's children, its answer handling and the join button's state.
 #include "panels/CVObserveSystemWnd.h"
 
+#include "base/TextUtil.h"
+#include "host/CHostLink.h"
+#include "host/RCUser.h"
 #include "panels/CVPSPPushBtn.h"
 #include "tables/PanelPaths.h"
 #include "widgets/GVPSPWnd.h"
@@ -46,6 +49,30 @@ constexpr int32_t kBalanceFontHeight = 12;
 constexpr int32_t kBalanceFontWeight = 400;
 constexpr UINT kRightAligned = 2;
 
+// The portal dialog each button asks for; the safe asks only with a safe.
+struct ServiceRow {
+  CVObserveSystemWnd::Child button;
+  int32_t event;
+  int32_t value;
+};
+constexpr ServiceRow kServices[] = {
+    {CVObserveSystemWnd::kFirstServiceButton, CVObserveSystemWnd::kServiceEvent, CVObserveSystemWnd::kFirstServiceCode},
+    {CVObserveSystemWnd::kSecondServiceButton, CVObserveSystemWnd::kServiceEvent,
+     CVObserveSystemWnd::kSecondServiceCode},
+    {CVObserveSystemWnd::kTopUpButton, CVObserveSystemWnd::kServiceEvent, 1},
+    {CVObserveSystemWnd::kMallButton, CVObserveSystemWnd::kServiceEvent, 3},
+    {CVObserveSystemWnd::kPaymentButton, CVObserveSystemWnd::kServiceEvent, 4},
+    {CVObserveSystemWnd::kSafeButton, CVObserveSystemWnd::kSafeEvent, 0},
+};
+
+constexpr uint32_t kMoneyGroups = 2;
+constexpr const char* kNoBalance = "없음";
+constexpr const char* kNoSafeText = "금고를 보유하지 않으셨습니다.";
+constexpr uint32_t kNoSafeBoxMs = 2000;
+constexpr COLORREF kBoxHeadingColour = 0xCF7F00;
+// The tip stands above and a little left of the button it explains.
+constexpr GSize kTipOffset(-5, -40);
+
 GVWnd* MakeChild(IPanelScene& scene, const ChildRow& row) {
   const GPoint at = kBase + row.offset;
   switch (row.kind) {
@@ -72,7 +99,6 @@ void CVObserveSystemWnd::InitMembers() {
   CVPanelWnd::InitMembers();
   tracked_ = nullptr;
   children_.fill(nullptr);
-  folded_ = playShown_ = playEnabled_ = refreshes_ = 0;
 }
 
 int32_t CVObserveSystemWnd::Create(IPanelScene* scene) {
@@ -94,18 +120,147 @@ CVPSPPushBtn* CVObserveSystemWnd::Button(Child child) const {
              : nullptr;
 }
 
+CVObserveSystemWnd::Child CVObserveSystemWnd::ChildOf(const GVWnd* wnd) const {
+  for (int32_t i = 0; i < kChildCount; ++i)
+    if (wnd && children_[size_t(i)] == wnd) return Child(i);
+  return kChildCount;
+}
+
+BOOL CVObserveSystemWnd::IsFolded() const {
+  const GVWnd* tab = children_[kFoldedTab];
+  return tab && tab->IsVisible() ? 1 : 0;
+}
+
+int32_t CVObserveSystemWnd::PlayButtonShown() const {
+  const GVWnd* join = children_[kJoinButton];
+  return join ? join->IsVisible() : 0;
+}
+
+int32_t CVObserveSystemWnd::PlayButtonEnabled() const {
+  const GVWnd* join = children_[kJoinButton];
+  return join ? join->IsEnabled() : 0;
+}
+
 void CVObserveSystemWnd::OnHostAnswer(int32_t code, int32_t ok) {
+  IPanelScene* scene = Scene();
+  if (!scene) return;
   const int32_t state = ok && code != kRefusingCode ? kObserveGranted : kObserveIdle;
-  if (ok && (code == kFirstServiceCode || code == kSecondServiceCode)) ++refreshes_;
-  if (IPanelScene* scene = Scene()) scene->SendObserveMode(state);
+  if (ok && (code == kFirstServiceCode || code == kSecondServiceCode)) Refresh();
+  scene->SendObserveMode(state);
+}
+
+void CVObserveSystemWnd::Refresh() {
+  using namespace observe_system;
+  IPanelScene* scene = Scene();
+  if (!scene || !children_[kBack]) return;
+  const auto me = static_cast<uint32_t>(scene->MyUserNo());
+  for (const auto& [button, code] : {std::pair{kFirstServiceButton, kFirstServiceCode},
+                                     std::pair{kSecondServiceButton, kSecondServiceCode}}) {
+    int32_t value = code;
+    const int32_t open = CHostLink::Global().NotifyEvent(me, kServiceQueryEvent, nullptr, &value);
+    children_[button]->Enable(open != 0 ? 1 : 0);
+  }
+  const RCUser& user = scene->MyUserRecord();
+  static_cast<GVTextWnd*>(children_[kSafeBalance])
+      ->SetText(user.safeAllowance > 0 ? FormatMoney(user.safeMoney, kMoneyGroups) : kNoBalance);
+  static_cast<GVTextWnd*>(children_[kPaymentBalance])
+      ->SetText(user.paymentAllowance > 0 && user.paymentMoney > 0 ? FormatMoney(user.paymentMoney, kMoneyGroups)
+                                                                   : kNoBalance);
+  SetDirty(1);
+}
+
+void CVObserveSystemWnd::RequestObserveState(int32_t code, int32_t value) {
+  IPanelScene* scene = Scene();
+  if (!scene || scene->CurrentObserveState() == kObserveAsked) return;
+  scene->SendObserveMode(kObserveAsked);
+  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(scene->MyUserNo()), code, nullptr, &value);
 }
 
 void CVObserveSystemWnd::SetButtonState(int32_t show, int32_t enable) {
-  if (folded_) return;
-  playShown_ = show ? 1 : 0;
-  playEnabled_ = enable ? 1 : 0;
-  if (CVPSPPushBtn* join = Button(kJoinButton)) {
-    join->Show(playShown_);
-    join->Enable(playEnabled_);
+  GVWnd* join = children_[kJoinButton];
+  if (!join || IsFolded()) return;
+  join->Show(show ? 1 : 0);
+  join->Enable(enable ? 1 : 0);
+}
+
+void CVObserveSystemWnd::ShowButtons(BOOL fold) {
+  if (!children_[kBack]) return;
+  for (int32_t i = 0; i < kChildCount; ++i) {
+    if (i == kServiceTip) continue;
+    const bool onTab = i == kFoldedTab || i == kRestoreButton;
+    children_[size_t(i)]->Show(onTab == (fold != 0) ? 1 : 0);
   }
+  if (!fold && Scene()) children_[kJoinButton]->Enable(Scene()->AnySeatWithoutUser() ? 1 : 0);
+  SetDirty(1);
+}
+
+void CVObserveSystemWnd::Show(BOOL show) {
+  if (show) ShowButtons(0);
+  GVWnd::Show(show);
+}
+
+void CVObserveSystemWnd::ShowTip(BOOL show, int32_t frame, GPoint at) {
+  auto* tip = static_cast<GVPSPWnd*>(children_[kServiceTip]);
+  if (!tip) return;
+  tip->SetPos(at + observe_system::kTipOffset);
+  tip->SetFrame(frame);
+  tip->Show(show);
+}
+
+BOOL CVObserveSystemWnd::OnLButtonDown(UINT keyFlags, GPoint pt) { return PressTracked(tracked_, keyFlags, pt); }
+
+bool CVObserveSystemWnd::OnClick(Child child) {
+  using namespace observe_system;
+  IPanelScene* scene = Scene();
+  switch (child) {
+    case kJoinButton:
+      scene->RequestSeat(0);
+      scene->PlayPanelEffect(IPanelScene::kEffectClick);
+      return true;
+    case kMinimiseButton:
+      ShowButtons(1);
+      return true;
+    case kRestoreButton:
+      ShowButtons(0);
+      return true;
+    default:
+      break;
+  }
+  for (const ServiceRow& row : kServices) {
+    if (row.button != child) continue;
+    if (child != kSafeButton || scene->MyUserRecord().safeAllowance > 0) {
+      RequestObserveState(row.event, row.value);
+    } else {
+      scene->ShowMsgBox(kNoSafeText, IPanelScene::kMsgBoxOk, kNoSafeBoxMs, "", kBoxHeadingColour);
+    }
+    scene->PlayPanelEffect(IPanelScene::kEffectClick);
+    return true;
+  }
+  return false;
+}
+
+BOOL CVObserveSystemWnd::OnLButtonUp(UINT keyFlags, GPoint pt) {
+  if (!IsEnabled() || !Scene()) return 0;
+  const Release r = RouteRelease(tracked_, keyFlags, pt);
+  if (!r.child) {
+    if (r.releasedOther) SetDirty(1);
+    return 0;
+  }
+  // Only a click acts; a button let go of without one still counts as handled.
+  const bool acting = r.clicked ? OnClick(ChildOf(r.child)) : ChildOf(r.child) != kChildCount;
+  SetDirty(1);
+  return r.clicked || acting || r.releasedOther ? 1 : 0;
+}
+
+BOOL CVObserveSystemWnd::OnMouseMove(UINT keyFlags, GPoint pt) {
+  if (!((IsVisible() && IsEnabled()) || tracked_)) return 0;
+  GVWnd* over = ChildFromPoint(pt, kHitVisible | kHitEnabled);
+  if (over && over == children_[kFirstServiceButton]) {
+    ShowTip(1, 0, over->GetPos());
+  } else if (over && over == children_[kSecondServiceButton]) {
+    ShowTip(1, 1, over->GetPos());
+  } else {
+    ShowTip(0, 0, GPoint(0, 0));
+  }
+  return TrackHover(tracked_, keyFlags, pt);
 }

@@ -48,17 +48,34 @@ class CVObserveSystemWnd : public CVPanelWnd {
   // 0 at the first child that cannot be made, and without a scene.
   int32_t Create(IPanelScene* scene);
 
+  // Host requests: the portal's dialogs (event 44 by service, 30 the safe) and the
+  // question whether a paid service is open to this user (event 43).
+  static constexpr int32_t kServiceEvent = 44;
+  static constexpr int32_t kSafeEvent = 30;
+  static constexpr int32_t kServiceQueryEvent = 43;
+
   // ok with any code but 5 enters state 2, anything else state 0; the new state goes
-  // to the server.
+  // to the server. An answer about a paid service reads the balances again.
   void OnHostAnswer(int32_t code, int32_t ok);
+  // Asks the host which paid services are open and fills the balance texts.
+  void Refresh();
+  // Unless a dialog is already asked for: state 1 to the server, then the host event.
+  void RequestObserveState(int32_t code, int32_t value);
   // Shows and enables the join button as asked, unless the panel is folded.
   void SetButtonState(int32_t show, int32_t enable);
-  // Folding hides the join button's row; the full panel builds the rest.
-  void SetFolded(int32_t folded) { folded_ = folded; }
+  // Folded: only the tab and the restore button. Unfolded: the join button enabled
+  // exactly when a seat has no user.
+  void ShowButtons(BOOL fold);
+  // Showing unfolds first.
+  void Show(BOOL show) override;
+  void ShowTip(BOOL show, int32_t frame, GPoint at);
+  BOOL OnLButtonDown(UINT keyFlags, GPoint pt) override;
+  BOOL OnLButtonUp(UINT keyFlags, GPoint pt) override;
+  BOOL OnMouseMove(UINT keyFlags, GPoint pt) override;
 
-  int32_t PlayButtonShown() const { return playShown_; }
-  int32_t PlayButtonEnabled() const { return playEnabled_; }
-  int32_t Refreshes() const { return refreshes_; }
+  BOOL IsFolded() const;
+  int32_t PlayButtonShown() const;
+  int32_t PlayButtonEnabled() const;
   // A child by its place in the table; null before Create.
   GVWnd* ChildAt(Child child) const { return children_[size_t(child)]; }
 
@@ -67,11 +84,11 @@ class CVObserveSystemWnd : public CVPanelWnd {
 
  private:
   CVPSPPushBtn* Button(Child child) const;
+  // The child's place in the table; kChildCount when it is none of them.
+  Child ChildOf(const GVWnd* wnd) const;
+  // What a click on a child does; true when the child is one that acts.
+  bool OnClick(Child child);
 
   GVWnd* tracked_ = nullptr;
   std::array<GVWnd*, kChildCount> children_{};
-  int32_t folded_ = 0;
-  int32_t playShown_ = 0;
-  int32_t playEnabled_ = 0;
-  int32_t refreshes_ = 0;  // balance reads asked for (the panel's Refresh)
 };

@@ -1,5 +1,7 @@
 #include "panels/CVPanelWnd.h"
 
+#include "plat/winuser.h"
+
 CVPanelWnd::CVPanelWnd(IPanelScene* scene) {
   // The base's own reset, not a panel's override: members of a derived panel are not
   // made yet.
@@ -56,4 +58,48 @@ bool CVPanelWnd::Adopt(GVWnd* child, BOOL show) {
   GetChildren().push_back(child);
   child->Show(show);
   return true;
+}
+
+CVPanelWnd::Release CVPanelWnd::RouteRelease(GVWnd*& tracked, UINT keyFlags, GPoint pt) {
+  Release r;
+  GVWnd* previous = tracked;
+  tracked = r.child = ChildFromPoint(pt, kHitVisible | kHitEnabled);
+  if (previous && previous != r.child) {
+    previous->OnLButtonUp(keyFlags, pt);
+    r.releasedOther = true;
+  }
+  if (r.child) r.clicked = r.child->OnLButtonUp(keyFlags, pt) ? 1 : 0;
+  return r;
+}
+
+BOOL CVPanelWnd::TrackHover(GVWnd*& tracked, UINT keyFlags, GPoint pt) {
+  if (keyFlags & MK_LBUTTON) {
+    if (!tracked) return 0;
+    tracked->OnMouseMove(keyFlags, pt);
+    SetDirty(1);
+    return 1;
+  }
+  GVWnd* child = ChildFromPoint(pt, kHitVisible | kHitEnabled);
+  if (!tracked) {
+    if (!child) return 0;
+    child->OnMouseMove(keyFlags, pt);
+    tracked = child;
+    SetDirty(1);
+    return 1;
+  }
+  tracked->OnMouseMove(keyFlags, pt);
+  SetDirty(1);
+  if (!child) {
+    tracked = nullptr;
+  } else if (child != tracked) {
+    child->OnMouseMove(keyFlags, pt);
+    if (child->IsHover()) tracked = child;
+  }
+  return 1;
+}
+
+BOOL CVPanelWnd::PressTracked(GVWnd*& tracked, UINT keyFlags, GPoint pt) {
+  if (!CVPanelWnd::OnLButtonDown(keyFlags, pt)) return 0;
+  tracked = ChildFromPoint(pt, kHitVisible | kHitEnabled);
+  return 1;
 }

@@ -28,6 +28,23 @@ class CVPanelWnd : public GVWnd {
   GVWnd* ChildFromPoint(GPoint pt, uint32_t flags);
   IPanelScene* Scene() const { return scene_; }
 
+  // A release as the panels with hover tracking route it: the previous tracked child
+  // lets go first when the release is not over it; the child under the point (visible
+  // and enabled, now tracked) gets the release and tells whether it was a click.
+  struct Release {
+    GVWnd* child = nullptr;  // under the point; null when none
+    BOOL clicked = 0;
+    bool releasedOther = false;  // a previous tracked child other than `child` let go
+  };
+  Release RouteRelease(GVWnd*& tracked, UINT keyFlags, GPoint pt);
+  // The hover tracking of the panels with buttons: with the left button held only the
+  // tracked child follows; else the child under the point takes the move and becomes
+  // the tracked one (a different child only when it reports hover). 1 when a child
+  // took the move.
+  BOOL TrackHover(GVWnd*& tracked, UINT keyFlags, GPoint pt);
+  // The common press, remembering the child that took it as the tracked one.
+  BOOL PressTracked(GVWnd*& tracked, UINT keyFlags, GPoint pt);
+
  protected:
   // The scene pointer null, the child list emptied (the widgets are not deleted), and
   // what a panel adds back to its defaults.

@@ -7,13 +7,21 @@
 #include "panels/CVPanelWnd.h"
 
 class GVPSPWnd;
+class PlayerInfo;
 class GVQLSWnd;
 class GVTextWnd;
 
 class CVRankingPointWnd : public CVPanelWnd {
  public:
   using CVPanelWnd::CVPanelWnd;
+  static constexpr uint32_t kShownMs = 1500;
+
   int32_t Create(IPanelScene* scene);
+  // The points a seat's player won and its ranking level; an empty seat or no points
+  // closes the panel.
+  void ShowPoints(const PlayerInfo* player, int32_t points);
+  // Hides the panel once it has shown long enough; 1 while it shows (and on the tick
+  // that hides it).
   int32_t Tick();
   void Close();
 

@@ -1,6 +1,8 @@
 // The anti-leave panel's children.
 #include "panels/CVRestrictOptionWnd.h"
 
+#include "base/TextUtil.h"
+#include "host/RCRoomData.h"
 #include "tables/PanelPaths.h"
 #include "widgets/GVQLSWnd.h"
 #include "widgets/GVTextWnd.h"
@@ -15,6 +17,9 @@ constexpr COLORREF kCaptionColour = 0x99FFFE;
 constexpr int32_t kFontHeight = 12;
 constexpr int32_t kFontWeight = 400;
 constexpr UINT kCentred = 1;
+constexpr const char* kGamesLeftFormat = "%d판 남음";
+constexpr const char* kLastGame = "마지막 판";
+constexpr const char* kRuleLifted = "옵션해제";
 
 }  // namespace restrict_option
 
@@ -40,4 +45,39 @@ int32_t CVRestrictOptionWnd::Create(IPanelScene* scene) {
   return 1;
 }
 
-void CVRestrictOptionWnd::Close() { Note("CVRestrictOptionWnd::Close"); }
+int32_t CVRestrictOptionWnd::Update(BOOL show, BOOL countDown) {
+  using namespace restrict_option;
+  IPanelScene* scene = Scene();
+  if (!scene || !caption_) return 0;
+  const RCRoomData& room = scene->RoomRecord();
+  if (room.roomState < kFirstAntiLeaveState || room.roomState > kLastAntiLeaveState || room.antiLeaveLevel < 1 ||
+      room.antiLeaveLevel > kMaxAntiLeaveLevel) {
+    Close();
+    return 0;
+  }
+  const BOOL ruleOn = scene->AntiLeaveFlag() != 0;
+  if (ruleOn && !scene->AnyRobotPlayer() && countDown) {
+    const int32_t left = room.antiLeaveGameCount - scene->GamesPlayedCount();
+    caption_->SetText(left <= 1 ? std::string(kLastGame) : FormatString(kGamesLeftFormat, left));
+  } else {
+    caption_->SetText(FormatString(kGamesLeftFormat, room.antiLeaveGameCount));
+  }
+  caption_->Show(1);
+  if (!ruleOn && !scene->AnySeatWithoutUser()) {
+    caption_->SetText(kRuleLifted);
+    caption_->Show(show);
+  }
+  back_->Show(show);
+  Show(show);
+  SetDirty(1);
+  return 1;
+}
+
+void CVRestrictOptionWnd::Close() {
+  if (back_) {
+    back_->Show(0);
+    caption_->SetText("");
+  }
+  Show(0);
+  SetDirty(1);
+}

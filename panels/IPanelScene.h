@@ -29,6 +29,9 @@ class GVTextWnd;
 class GVWnd;
 struct CGameModel;
 struct CHTUser;
+class PlayerInfo;
+class RCRoomData;
+class RCUser;
 
 class IPanelScene {
  public:
@@ -100,6 +103,38 @@ class IPanelScene {
   virtual int32_t StopSceneEffect(int32_t id) = 0;
   // The hold-alert mark of hand slot 0..9 (null outside or before the build).
   virtual GVWnd* HoldAlertHint(int32_t handSlot) = 0;
+
+  // ---- Panel services: the records, seat queries and host-facing calls of the
+  // mission, bijou, observer, play-count, ranking and anti-leave panels ----
+  // Message-box kinds and answers (the game window's box).
+  static constexpr int32_t kMsgBoxOk = 0;
+  // Effects the panels play (ids of the scene's effect table).
+  static constexpr int32_t kEffectClick = 19;
+  static constexpr int32_t kEffectMissionNotice = 24;
+  static constexpr int32_t kEffectMissionCard = 35;
+  // This client's own user record and the room record as the scene keeps them.
+  virtual const RCUser& MyUserRecord() const = 0;
+  virtual const RCRoomData& RoomRecord() const = 0;
+  // Seat 0 or 1; another index throws std::out_of_range.
+  virtual const PlayerInfo& SeatPlayer(int32_t seat) const = 0;
+  virtual int32_t AnySeatWithoutUser() const = 0;
+  virtual int32_t AnyRobotPlayer() const = 0;
+  // The games played in this room (the only count of played games the scene keeps).
+  virtual int32_t GamesPlayedCount() const = 0;
+  virtual int32_t AntiLeaveFlag() const = 0;
+  virtual int32_t CurrentObserveState() const = 0;
+  // The seat request (the scene's play sender); 1 when it went out.
+  virtual int32_t RequestSeat(int32_t flag) = 0;
+  virtual int32_t PlayPanelEffect(int32_t id) = 0;
+  // The game window's modal box: 1 OK/Yes, 2 No, -1 when it cannot be shown.
+  virtual int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
+                             COLORREF headingColour) = 0;
+  // The promotion manager's banners shown (1) or hidden (0); that call's result.
+  virtual int32_t ShowPromotionBanner(int32_t show) = 0;
+  // A card widget the scene made (CreateHTWnd) takes a card, faced by it; an id outside
+  // the fifty leaves it holding none. CardOfWidget: the card it holds.
+  virtual void SetCardOfWidget(GVDDSWnd* card, int32_t id) = 0;
+  virtual int32_t CardOfWidget(const GVDDSWnd* card) const = 0;
 
  protected:
   ~IPanelScene() = default;

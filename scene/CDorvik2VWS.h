@@ -689,6 +689,26 @@ class CDorvik2VWS : public GVWS,
   int32_t StopSceneEffect(int32_t id) override { return StopEffect(id); }
   GVWnd* HoldAlertHint(int32_t slot) override { return slot >= 0 && slot < CVHTWnd::kHandMarks ? CardWidgets().handHints[size_t(slot)][scene_build::kHoldAlertHint] : nullptr; }
 
+  // ==== panel services (IPanelScene): forwarders to the scene's own operations ========
+  const RCUser& MyUserRecord() const override { return model_.myUser; }
+  const RCRoomData& RoomRecord() const override { return model_.room; }
+  const PlayerInfo& SeatPlayer(int32_t seat) const override { return model_.room.seats.Player(seat); }
+  int32_t AnySeatWithoutUser() const override { return HasSeatWithoutUser(); }
+  int32_t AnyRobotPlayer() const override { return HasRobotPlayer(); }
+  int32_t GamesPlayedCount() const override { return GamesPlayed(); }
+  int32_t AntiLeaveFlag() const override { return model_.antiLeave; }
+  int32_t CurrentObserveState() const override { return ObserveState(); }
+  int32_t RequestSeat(int32_t flag) override { return SendPlay(flag); }
+  int32_t PlayPanelEffect(int32_t id) override { return PlayEffect(id, 0); }
+  int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
+                     COLORREF headingColour) override {
+    return owner_ ? owner_->ShowMsgBox(body, type, autoCloseMs, heading, headingColour) : -1;
+  }
+  // The promotion manager's ShowBanner joins here; until then nothing is hidden.
+  int32_t ShowPromotionBanner(int32_t show) override { return promotionMgr_.ShowBanner(show), 1; }
+  void SetCardOfWidget(GVDDSWnd* card, int32_t id) override { static_cast<CVHTWnd*>(card)->SetCard(id); }
+  int32_t CardOfWidget(const GVDDSWnd* card) const override { return static_cast<const CVHTWnd*>(card)->cardId; }
+
  private:
   void ReadOptions();
   bool LoadCursors();

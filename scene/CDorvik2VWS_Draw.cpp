@@ -93,9 +93,9 @@ int32_t CDorvik2VWS::AnimationTick() {
   scene_tick::TickWidget(*this, built_.widgets.robotAvatar, &GVAnimWnd::AdvanceFrame);
   scene_tick::TickWidget(*this, built_.widgets.missionPanel, &CVMissionWnd::Tick);
   scene_tick::TickWidget(*this, built_.widgets.notifyPrompt, &CVNotifyWnd::Tick);
-  scene_tick::TickWidget(*this, built_.widgets.playCountPanel, &CVGFPlayCountWnd::Tick);
+  scene_tick::TickWidget(*this, built_.widgets.playCountPanel, &CVGFPlayCountWnd::TickAnimation);
   scene_tick::TickWidget(*this, built_.widgets.rankingPointPanel, &CVRankingPointWnd::Tick);
-  scene_tick::TickWidget(*this, built_.widgets.bijouPanel, &CVDorvik2BijouWnd::Tick);
+  scene_tick::TickWidget(*this, built_.widgets.bijouPanel, &CVDorvik2BijouWnd::Update);
   if (timers_.IsHourStartOnce()) PlayHourAnimation();
   DispatchNextIfIdle();
   ReapplyVolumeOnTick();

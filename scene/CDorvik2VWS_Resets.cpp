@@ -147,7 +147,7 @@ void CDorvik2VWS::ResetRoomWidgets() {
     built_.widgets.captureButton->Show(1);
     built_.widgets.captureButton->Enable(1);
   }
-  if (built_.widgets.playCountPanel) built_.widgets.playCountPanel->Reset();
+  if (built_.widgets.playCountPanel) built_.widgets.playCountPanel->Close();
   for (int32_t slot = 0; slot < kSeats; ++slot) ResetSeatDisplays(slot);
   if (built_.widgets.turnMarker) built_.widgets.turnMarker->Stop();
   scene_resets::ShowWnd(CardWidgets().cardBoard, 0);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <list>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "game/CGameModel.h"
 #include "game/CHTUser.h"
 #include "game/CardInfoTable.h"
+#include "host/RCRoomData.h"
+#include "host/RCUser.h"
 #include "panels/CVItemWnd.h"
 #include "panels/CVPSPPushBtn.h"
 #include "panels/CVQLATextWnd.h"
@@ -30,7 +33,12 @@ namespace panel_test {
 
 class FakePanelScene : public IPanelScene {
  public:
-  int32_t SendObserveMode(int32_t) override { return 0; }
+  // Kept and recorded as the scene keeps it.
+  int32_t SendObserveMode(int32_t state) override {
+    observeState = state;
+    observeModes.push_back(state);
+    return 1;
+  }
   ISceneTrace* Trace() const override { return nullptr; }
   GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
                            int32_t fontHeight, int32_t fontWeight) override {
@@ -191,6 +199,55 @@ class FakePanelScene : public IPanelScene {
   GVWnd* HoldAlertHint(int32_t slot) override {
     return slot >= 0 && slot < static_cast<int32_t>(holdAlertHints.size()) ? holdAlertHints[size_t(slot)] : nullptr;
   }
+  // Panel services: the records and seat answers a test arranges, and what the panels
+  // asked for.
+  struct MsgBox {
+    std::string body;
+    int32_t type;
+    uint32_t autoCloseMs;
+    std::string heading;
+    COLORREF colour;
+    bool operator==(const MsgBox&) const = default;
+  };
+  const RCUser& MyUserRecord() const override { return myUser; }
+  const RCRoomData& RoomRecord() const override { return room; }
+  const PlayerInfo& SeatPlayer(int32_t seat) const override { return room.seats.Player(seat); }
+  int32_t AnySeatWithoutUser() const override {
+    return room.seats.Player(0).userNo < 0 || room.seats.Player(1).userNo < 0;
+  }
+  int32_t AnyRobotPlayer() const override { return room.seats.Player(0).userNo < -1 || room.seats.Player(1).userNo < -1; }
+  int32_t GamesPlayedCount() const override { return gamesPlayed; }
+  int32_t AntiLeaveFlag() const override { return antiLeave; }
+  int32_t CurrentObserveState() const override { return observeState; }
+  int32_t RequestSeat(int32_t flag) override { return seatRequests.push_back(flag), 1; }
+  int32_t PlayPanelEffect(int32_t id) override { return effects.push_back(id), 1; }
+  int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t ms, const std::string& heading,
+                     COLORREF colour) override {
+    msgBoxes.push_back({body, type, ms, heading, colour});
+    return 1;
+  }
+  int32_t ShowPromotionBanner(int32_t show) override { return bannerCalls.push_back(show), 1; }
+  void SetCardOfWidget(GVDDSWnd* card, int32_t id) override {
+    if (id < 0 || id >= kCardCount) id = kNoCard;
+    widgetCards[card] = id;
+    card->SetStripFrame(id);
+  }
+  int32_t CardOfWidget(const GVDDSWnd* card) const override {
+    const auto it = widgetCards.find(card);
+    return it == widgetCards.end() ? kNoCard : it->second;
+  }
+  RCUser myUser;
+  RCRoomData room;
+  int32_t gamesPlayed = 0;
+  int32_t antiLeave = 0;
+  int32_t observeState = 0;
+  std::vector<int32_t> observeModes;  // every SendObserveMode
+  std::vector<int32_t> seatRequests;
+  std::vector<int32_t> effects;
+  std::vector<MsgBox> msgBoxes;
+  std::vector<int32_t> bannerCalls;
+  std::map<const GVDDSWnd*, int32_t> widgetCards;
+
   ~FakePanelScene() {
     for (GVWnd* w : sceneWnds) delete w;
   }
