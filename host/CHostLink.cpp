@@ -7,6 +7,7 @@
 #include <new>
 
 #include "host/IXBuf.h"
+#include "host/XBufLock.h"
 #include "host/GameCommand.h"
 #include "host/ScopedBstr.h"
 #include "base/TextUtil.h"
@@ -34,11 +35,40 @@ RunStyle ParseStyleCode(const char* code) {
 // negative index, passed on as the host reads it).
 int32_t ColourBits(int32_t colourIndex) { return static_cast<int32_t>(static_cast<uint32_t>(colourIndex) << 16); }
 
+// One lock for every link: held only while fields are copied or filled, never
+// across a call into the host, which may come back into the module or block.
+XBufLock& LinkLock() {
+  static auto* lock = new XBufLock;
+  return *lock;
+}
+
 }  // namespace
 
 CHostLink& CHostLink::Global() {
   static CHostLink link;
   return link;
+}
+
+void CHostLink::Fill(IHostInterface* host, HWND hostWnd, int32_t gameNumber) {
+  XBufLockGuard guard(LinkLock());
+  host_ = host;
+  hostWnd_ = hostWnd;
+  gameNumber_ = gameNumber;
+}
+
+IHostInterface* CHostLink::Host() const {
+  XBufLockGuard guard(LinkLock());
+  return host_;
+}
+
+HWND CHostLink::HostWindow() const {
+  XBufLockGuard guard(LinkLock());
+  return hostWnd_;
+}
+
+int32_t CHostLink::GameNumber() const {
+  XBufLockGuard guard(LinkLock());
+  return gameNumber_;
 }
 
 int32_t CopyBetween(const char* text, char open, char close, char* out, uint32_t outSize) {
@@ -56,13 +86,14 @@ int32_t CopyBetween(const char* text, char open, char close, char* out, uint32_t
 
 bool CHostLink::SendTextRun(std::string_view run, int32_t firstFlag, int32_t weight, int32_t colourIndex,
                             int32_t fourthFlag) const {
-  if (!host_) return false;
+  IHostInterface* const host = Host();
+  if (!host) return false;
   try {
     ScopedBstr text = ScopedBstr::FromMultiByte(run);
     ScopedBstr face = ScopedBstr::FromMultiByte("");
     if (!text || !face) return false;
     const int32_t style = (fourthFlag != 0 ? 1 : 0) | ColourBits(colourIndex);
-    host_->AddText(text.Get(), weight, style, 0, face.Get(), firstFlag);
+    host->AddText(text.Get(), weight, style, 0, face.Get(), firstFlag);
     return true;
   } catch (...) {
     return false;
@@ -71,12 +102,13 @@ bool CHostLink::SendTextRun(std::string_view run, int32_t firstFlag, int32_t wei
 
 bool CHostLink::SendStyledText(const char* text, int32_t firstFlag, int32_t weight, int32_t colourIndex,
                                const char* face) const {
-  if (!host_) return false;
+  IHostInterface* const host = Host();
+  if (!host) return false;
   try {
     ScopedBstr textBstr = ScopedBstr::FromMultiByte(text ? text : "");
     ScopedBstr faceBstr = ScopedBstr::FromMultiByte(face ? face : "");
     if (!textBstr || !faceBstr) return false;
-    host_->AddText(textBstr.Get(), weight, ColourBits(colourIndex), 0, faceBstr.Get(), firstFlag);
+    host->AddText(textBstr.Get(), weight, ColourBits(colourIndex), 0, faceBstr.Get(), firstFlag);
     return true;
   } catch (...) {
     return false;
@@ -84,7 +116,8 @@ bool CHostLink::SendStyledText(const char* text, int32_t firstFlag, int32_t weig
 }
 
 void CHostLink::ShowMarkupText(const char* text) const {
-  if (!host_ || !text) return;
+  IHostInterface* const host = Host();
+  if (!host || !text) return;
   try {
     const char* rest = text;
     size_t remaining = std::strlen(rest);
@@ -110,34 +143,38 @@ void CHostLink::ShowMarkupText(const char* text) const {
 }
 
 int32_t CHostLink::Send(const BYTE* data, uint32_t length) const {
-  if (!host_ || length > static_cast<uint32_t>(INT32_MAX)) return 0;
+  IHostInterface* const host = Host();
+  if (!host || length > static_cast<uint32_t>(INT32_MAX)) return 0;
   try {
-    return host_->Send(dorvik2_api::kSendChannel, dorvik2_api::kSendKind, data, static_cast<int32_t>(length));
+    return host->Send(dorvik2_api::kSendChannel, dorvik2_api::kSendKind, data, static_cast<int32_t>(length));
   } catch (...) {
     return IHostInterface::kSendFailed;
   }
 }
 
 int32_t CHostLink::NotifyEvent(uint32_t userNo, int32_t code, void* data, int32_t* value) const {
-  if (!host_) return 0;
+  IHostInterface* const host = Host();
+  if (!host) return 0;
   try {
     int32_t ownValue = 0;
-    return host_->NotifyEvent(userNo, &code, data, value ? value : &ownValue);
+    return host->NotifyEvent(userNo, &code, data, value ? value : &ownValue);
   } catch (...) {
     return 0;
   }
 }
 
 void CHostLink::SetPlayState(uint32_t state) const {
-  if (!host_) return;
+  IHostInterface* const host = Host();
+  if (!host) return;
   try {
-    host_->SetPlayState(state);
+    host->SetPlayState(state);
   } catch (...) {
   }
 }
 
 bool CHostLink::SetPlayerList(const std::vector<int32_t>& userNos) const {
-  if (!host_) return false;
+  IHostInterface* const host = Host();
+  if (!host) return false;
   try {
     std::vector<std::string> items;
     items.reserve(userNos.size());
@@ -145,7 +182,7 @@ bool CHostLink::SetPlayerList(const std::vector<int32_t>& userNos) const {
     BSTR list = nullptr;
     if (!JoinToBstr(list, items)) return false;
     ScopedBstr owned(list);
-    host_->SetPlayerList(owned.Get());
+    host->SetPlayerList(owned.Get());
     return true;
   } catch (...) {
     return false;
@@ -153,23 +190,25 @@ bool CHostLink::SetPlayerList(const std::vector<int32_t>& userNos) const {
 }
 
 void CHostLink::SetText(uint32_t code, std::string_view text, std::string_view secondText) const {
-  if (!host_) return;
+  IHostInterface* const host = Host();
+  if (!host) return;
   try {
     ScopedBstr first = ScopedBstr::FromMultiByte(text);
     ScopedBstr second = ScopedBstr::FromMultiByte(secondText);
-    if (first && second) host_->SetText(first.Get(), code, second.Get());
+    if (first && second) host->SetText(first.Get(), code, second.Get());
   } catch (...) {
   }
 }
 
 bool CHostLink::GetAvatar(std::string_view userKey, std::string_view avatarKey, std::string& out) const {
-  if (!host_) return false;
+  IHostInterface* const host = Host();
+  if (!host) return false;
   try {
     ScopedBstr user = ScopedBstr::FromMultiByte(userKey);
     ScopedBstr avatar = ScopedBstr::FromMultiByte(avatarKey);
     if (!user || !avatar) return false;
     ScopedBstr answer;
-    if (host_->GetAvatar(user.Get(), avatar.Get(), answer.Out()) != 1 || !answer) return false;
+    if (host->GetAvatar(user.Get(), avatar.Get(), answer.Out()) != 1 || !answer) return false;
     out = WideToMultiByte(std::u16string_view(answer.Get(), SysStringLen(answer.Get())));
     return true;
   } catch (...) {
@@ -178,9 +217,10 @@ bool CHostLink::GetAvatar(std::string_view userKey, std::string_view avatarKey, 
 }
 
 void CHostLink::RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height) const {
-  if (!host_) return;
+  IHostInterface* const host = Host();
+  if (!host) return;
   try {
-    host_->RequestScreenMode(fullScreen, width, height, 0);
+    host->RequestScreenMode(fullScreen, width, height, 0);
   } catch (...) {
   }
 }

@@ -24,22 +24,20 @@ class CHostLink {
   static constexpr char kStyleQuote = '`';
   static constexpr uint32_t kStyleCodeChars = 4;
 
-  // The link that window creation fills and the scene and panels use.
+  // The link that window creation fills and the scene and panels use. The loader
+  // thread reads it too, so Fill and every read of the fields hold one lock; a call
+  // goes to the host as the link stood when the call began.
   static CHostLink& Global();
 
   constexpr CHostLink() = default;
   constexpr CHostLink(IHostInterface* host, HWND hostWnd, int32_t gameNumber)
       : host_(host), hostWnd_(hostWnd), gameNumber_(gameNumber) {}
 
-  void Fill(IHostInterface* host, HWND hostWnd, int32_t gameNumber) {
-    host_ = host;
-    hostWnd_ = hostWnd;
-    gameNumber_ = gameNumber;
-  }
-  IHostInterface* Host() const { return host_; }
-  HWND HostWindow() const { return hostWnd_; }
+  void Fill(IHostInterface* host, HWND hostWnd, int32_t gameNumber);
+  IHostInterface* Host() const;
+  HWND HostWindow() const;
   int32_t Reserved() const { return reserved_; }
-  int32_t GameNumber() const { return gameNumber_; }
+  int32_t GameNumber() const;
 
   // Writes a style-tagged text as runs: each code styles the run before it, text
   // after the last code goes out plain, and a code of other than four characters

@@ -6,6 +6,7 @@
 #include "module/CDorvik2Wnd.h"
 #include "host/Dorvik2Messages.h"
 #include "plat/handle.h"
+#include "plat/threads.h"
 #include "scene/CDorvik2VWS.h"
 
 int32_t CDorvik2Wnd::RunSceneBuild() {
@@ -19,6 +20,10 @@ int32_t CDorvik2Wnd::RunSceneBuild() {
 int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
   if (!scene_) return 0;
   loadInThread_ = loadInThread;
+  // Taken before the thread exists: the teardown detaches and clears the fields, while
+  // the loader keeps posting to these (a post to a window gone meanwhile is dropped).
+  loaderGameWnd_ = Handle();
+  loaderHostWnd_ = hostWnd_;
   if (!loadInThread) {
     if (!RunSceneBuild()) return 0;
     KickQueue();
@@ -44,9 +49,7 @@ DWORD CDorvik2Wnd::LoaderThreadProc(LPVOID param) {
     if (self->loadInThread_) {
       const int32_t built = self->RunSceneBuild();
       if (built) self->KickQueue();
-      if (!self->LoaderCancelRequested()) {
-        PostMessageA(self->hostWnd_, WM_GAME_LOADED, static_cast<WPARAM>(built), 0);
-      }
+      self->PostFromLoader(self->loaderHostWnd_, WM_GAME_LOADED, static_cast<WPARAM>(built));
     }
     if (!self->LoaderCancelRequested()) self->scene_->RegisterEffects();
   } catch (...) {
@@ -59,17 +62,33 @@ DWORD CDorvik2Wnd::LoaderThreadProc(LPVOID param) {
 void CDorvik2Wnd::KickQueue() {
   // Posted, not called: the loader thread must not run handlers, and the window
   // thread may be inside InitGameWnd still.
-  PostMessageA(Handle(), WM_GAME_DISPATCH, 0, 0);
+  PostFromLoader(loaderGameWnd_, WM_GAME_DISPATCH, 0);
+}
+
+BOOL CDorvik2Wnd::PostFromLoader(HWND target, UINT message, WPARAM wParam) {
+  XBufLockGuard gate(loaderGate_);
+  if (LoaderCancelRequested()) return 0;
+  return PostMessageA(target, message, wParam, 0);
+}
+
+void CDorvik2Wnd::RequestLoaderStop() {
+  // Under the gate: once this returns, no post of the loader is under way.
+  XBufLockGuard gate(loaderGate_);
+  cancel_.store(1, std::memory_order_release);
 }
 
 bool CDorvik2Wnd::StopLoader() {
   if (!loaderThread_) return true;
-  cancel_.store(1, std::memory_order_release);
-  const DWORD waited = WaitForSingleObject(loaderThread_, kLoaderStopWaitMs);
-  // Closing the handle of a thread that still runs lets it run to its end.
+  RequestLoaderStop();
+  return JoinLoader(kLoaderStopWaitMs);
+}
+
+bool CDorvik2Wnd::JoinLoader(DWORD milliseconds) {
+  if (!loaderThread_) return true;
+  // A thread still running keeps its handle here and runs to its end.
+  if (WaitForSingleObject(loaderThread_, milliseconds) == WAIT_TIMEOUT) return false;
   CloseHandle(loaderThread_);
   loaderThread_ = nullptr;
-  if (waited == WAIT_TIMEOUT) return false;
   loaderRunning_.store(0, std::memory_order_release);
   return true;
 }

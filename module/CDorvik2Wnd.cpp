@@ -38,21 +38,19 @@ std::vector<T*>& Kept() {
 }  // namespace
 
 void KeepForRunningLoader(CDorvik2Wnd* wnd) { Kept<CDorvik2Wnd>().push_back(wnd); }
-void KeepForRunningLoader(CDorvik2VWS* scene) { Kept<CDorvik2VWS>().push_back(scene); }
 
 CDorvik2Wnd::CDorvik2Wnd(IHostInterface* host) : host_(host) {}
 CDorvik2Wnd::CDorvik2Wnd() = default;
 
 CDorvik2Wnd::~CDorvik2Wnd() {
+  RequestLoaderStop();
   // The window goes first, so no message reaches a half-deleted scene.
   DestroyWindow();
-  if (StopLoader()) {
-    delete scene_;
-  } else if (scene_) {
-    // Only reached when the object is deleted directly: DestroyGameWnd keeps the
-    // whole object for a loader that would not end, since the scene reads its owner.
-    KeepForRunningLoader(scene_);
-  }
+  // The loader reads this object to its end and a destructor cannot hand the object
+  // off, so it waits. DestroyGameWnd keeps a window whose loader would not end instead;
+  // only a direct delete gets here with the loader still running.
+  if (!StopLoader()) JoinLoader(INFINITE);
+  delete scene_;
   scene_ = nullptr;
   if (ownsScreen_) ReleaseScreen();
 }
@@ -118,11 +116,13 @@ int32_t CDorvik2Wnd::ShowMsgBox(const std::string& body, int32_t type, uint32_t 
 }
 
 void CDorvik2Wnd::CloseUnderHandler() {
+  RequestLoaderStop();
   CMsgBoxDlg::EndBoxesOwnedBy(Handle());
   if (Handle() && IsWindow(Handle())) DestroyWindow();
   const bool loaderEnded = StopLoader();
   if (scene_) scene_->BeginClosing();
-  // No host call and no post from here on: the host has let this object go.
+  // No host call and no post from here on: the host has let this object go. A loader
+  // let go reads the link under its lock, and its posts were stopped above.
   CHostLink::Global().Fill(nullptr, nullptr, CHostLink::kGameNumber);
   host_ = nullptr;
   hostWnd_ = nullptr;

@@ -13,6 +13,7 @@
 #include "plat/ddraw.h"
 #include "plat/user.h"
 #include "base/GGeometry.h"
+#include "host/XBufLock.h"
 #include "scene/ISceneOwner.h"
 #include "widgets/GWnd.h"
 
@@ -70,8 +71,12 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   int32_t StartLoader(int32_t loadInThread);
   // Asks the loader to end and waits up to kLoaderStopWaitMs. true when no loader
   // thread runs any more; false when it still runs: it was let go, and whatever it
-  // uses (the scene, this object) must then be kept alive.
+  // uses (the scene, this object) must then be kept alive. The thread's handle stays
+  // with the object until the thread has ended.
   bool StopLoader();
+  // The first step of every teardown: from here on the loader posts nothing, so no
+  // post of it lands after the window or the host let go.
+  void RequestLoaderStop();
   // Read by the scene build and the sound set-up between files.
   bool LoaderCancelRequested() const override { return cancel_.load(std::memory_order_acquire) != 0; }
   bool LoaderRunning() const { return loaderRunning_.load(std::memory_order_acquire) != 0; }
@@ -136,6 +141,12 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   int32_t RunSceneBuild();
   // Asks the window thread to start on the messages queued during the build.
   void KickQueue();
+  // A post of the loader: made under the loader gate, and only while no teardown has
+  // asked the loader to stop. The loader posts to the windows it was given at its
+  // start, never to the fields the teardown clears.
+  BOOL PostFromLoader(HWND target, UINT message, WPARAM wParam);
+  // Waits for the loader thread; closes its handle once it has ended.
+  bool JoinLoader(DWORD milliseconds);
   // Full redraw after a reset: every widget marked, then drawn at once.
   void FullRedraw();
   // Screen build at creation (step 4) and its release; in the screen's file.
@@ -170,9 +181,14 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   int32_t restoring_ = 0;
   std::vector<std::string> screenSteps_;
   std::atomic<int32_t> cancel_{0};
+  // Orders the loader's posts against the teardown's stop request.
+  XBufLock loaderGate_;
+  // The game window and the host window as the loader was started with them.
+  HWND loaderGameWnd_ = nullptr;
+  HWND loaderHostWnd_ = nullptr;
 };
 
-// Objects that a loader thread which would not end may still use: kept reachable and
-// never deleted, so shut-down neither waits forever nor frees memory under the thread.
+// A window whose loader thread would not end: kept reachable and never deleted, so
+// shut-down neither waits forever nor frees memory under the thread (the thread reads
+// the object and its scene to its last instruction).
 void KeepForRunningLoader(CDorvik2Wnd* wnd);
-void KeepForRunningLoader(CDorvik2VWS* scene);

@@ -76,6 +76,7 @@ int32_t DestroyGameWnd(IClientInterface* client) {
       wnd->CloseUnderHandler();
       return 0;
     }
+    wnd->RequestLoaderStop();
     if (wnd->Handle() && IsWindow(wnd->Handle())) wnd->DestroyWindow();
     if (!wnd->StopLoader()) {
       // The loader ignored the request to end: it may still read the scene and this
