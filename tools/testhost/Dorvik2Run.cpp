@@ -115,6 +115,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "dorvik2-run: the loader did not end\n");
     ok = false;
   }
+  // As a host does once the game is loaded: the screen is refreshed, which starts the
+  // game's 50 ms tick and draws the whole table.
+  if (ok) host.Client()->RefreshScreen(0);
   if (ok) host.Advance(o.advanceMs);
   if (ok && !host.WriteGamePicture(o.out, error)) {
     std::fprintf(stderr, "dorvik2-run: %s\n", error.c_str());
