@@ -23,8 +23,6 @@ constexpr DWORD kProfileBufferBytes = 1024;
 constexpr const char* kGradeTitles = "|입문|초보|하수|중수|고수|선수|타짜|영웅|제왕|";
 constexpr const char* kNormalCursorFile = "Cursor\\sg_normal.ani";
 constexpr const char* kClickCursorFile = "Cursor\\sg_click.ani";
-// Set by the constructor, cleared by the destructor of the scene it names.
-CDorvik2VWS* g_currentScene = nullptr;
 
 // The texts between the bars of "|a|b|...|".
 std::vector<std::string> SplitBars(const std::string& text) {
@@ -49,10 +47,8 @@ std::string ProfileText(const char* key, const char* fallback, const std::string
 
 }  // namespace scene_life
 
-CDorvik2VWS* CDorvik2VWS::Current() { return scene_life::g_currentScene; }
 
 CDorvik2VWS::CDorvik2VWS(ISceneOwner* owner) : owner_(owner) {
-  scene_life::g_currentScene = this;
   GetSystemInfo(&screen_.systemInfo);
   // Every widget pointer is still null here: the resets must not need one.
   ResetGameState();
@@ -64,7 +60,6 @@ CDorvik2VWS::~CDorvik2VWS() {
     HCURSOR cursor = i == 0 ? cursors_.normal : cursors_.click;
     if (cursor && cursors_.fromFiles[i]) DestroyCursor(cursor);
   }
-  if (scene_life::g_currentScene == this) scene_life::g_currentScene = nullptr;
 }
 
 void CDorvik2VWS::DestroyAll() {

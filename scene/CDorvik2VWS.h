@@ -193,8 +193,6 @@ class CDorvik2VWS : public GVWS,
   ~CDorvik2VWS() override;
   CDorvik2VWS(const CDorvik2VWS&) = delete;
   CDorvik2VWS& operator=(const CDorvik2VWS&) = delete;
-  // The scene made last and not yet destroyed (for code without a scene argument).
-  static CDorvik2VWS* Current();
 
   // Init: the window system's rectangle first, then the folders, the portal file, the
   // registry path, the cursors and the stored options. Non-zero on success, 0 when the

@@ -59,7 +59,6 @@ class DeathWatch : public GVWnd {
 };
 
 TEST_F(GameWindowTest, ExportsMakeTheObjectAndRefuseForeignOrNullInterfaces) {
-  CDorvik2VWS* const sceneBefore = CDorvik2VWS::Current();
   IClientInterface* client = Make();
   ASSERT_NE(client, nullptr);
   CDorvik2Wnd* wnd = Wnd(client);
@@ -72,7 +71,7 @@ TEST_F(GameWindowTest, ExportsMakeTheObjectAndRefuseForeignOrNullInterfaces) {
   EXPECT_EQ(Init(&foreign, 0), nullptr);
   EXPECT_EQ(Init(nullptr, 0), nullptr);
   EXPECT_EQ(GetWindow(hostWnd, GW_CHILD), nullptr);
-  EXPECT_EQ(CDorvik2VWS::Current(), sceneBefore) << "no scene made";
+  EXPECT_EQ(wnd->Scene(), nullptr) << "no scene made";
   EXPECT_EQ(DestroyGameWnd(&foreign), -1);
   EXPECT_EQ(DestroyGameWnd(nullptr), -1);
   EXPECT_EQ(fnDorvik2(), 42);
@@ -179,7 +178,6 @@ TEST_F(GameWindowTest, DestroyDuringABlockedBuildCancelsJoinsAndPostsNothing) {
   EXPECT_EQ(plat::sim::LiveLayerThreads(), 0u);
   EXPECT_TRUE(scene.WaitLeft(0)) << "build ended before the scene went";
   EXPECT_EQ(deaths, 1);
-  EXPECT_EQ(CDorvik2VWS::Current(), nullptr);
   EXPECT_EQ(withWindow, 0) << "the window goes first";
   EXPECT_FALSE(IsWindow(game));
   EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty());
@@ -193,14 +191,16 @@ TEST_F(GameWindowTest, BuildIgnoringTheCancelIsLeftRunningWithItsSceneKept) {
   const HWND game = Init(client, 1);
   ASSERT_NE(game, nullptr);
   ASSERT_TRUE(scene.WaitHeld(kThreadWaitMs));
+  int32_t deaths = 0, withWindow = 0;
+  wnd->Scene()->AddWnd(new DeathWatch(game, &deaths, &withWindow));
   // Waits the full loader stop time (real time: it measures another thread's work).
   EXPECT_EQ(Destroy(client), 0);
   EXPECT_FALSE(IsWindow(game));
-  EXPECT_NE(CDorvik2VWS::Current(), nullptr) << "never deleted under a running thread";
+  EXPECT_EQ(deaths, 0) << "never deleted under a running thread";
   EXPECT_EQ(plat::sim::LiveLayerThreads(), 1u);
   scene.Release();
   ASSERT_TRUE(WaitLoaderEnd(wnd));
-  EXPECT_NE(CDorvik2VWS::Current(), nullptr);
+  EXPECT_EQ(deaths, 0) << "kept, with its object, once let go";
   EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty()) << "a cancelled loader reports nothing";
 }
 
@@ -250,7 +250,6 @@ TEST_F(GameWindowTest, DestroyUnderAHandlerWaitsForItsEndAndCutsTheHostOff) {
     EXPECT_EQ(plat::sim::LiveWindows(), 1u) << "only the host's window is left";
     plat::sim::Advance(USER_TIMER_MINIMUM);
     EXPECT_EQ(deaths, 1);
-    EXPECT_EQ(CDorvik2VWS::Current(), nullptr);
   }
 }
 
