@@ -11,6 +11,7 @@
 #include "base/GGeometry.h"
 #include "game/CGameModel.h"
 #include "game/ClientRules.h"
+#include "tables/SceneBuildTable.h"
 #include "scene/CTimeMgr.h"
 #include "scene/CVHTWnd.h"
 #include "scene/ICardTableHost.h"
@@ -30,7 +31,7 @@ class CCardTable {
   static constexpr int32_t kSeats = CGameInfo::kSeats;
   static constexpr int32_t kCardWidgets = 50;
   static constexpr int32_t kBombDummies = 6;
-  static constexpr GPoint kDeckPoint{331, 241};
+  static constexpr GPoint kDeckPoint = scene_build::kDeckPoint;
   static constexpr GPoint kFloorSlotPoints[COpenInfo::kSlots] = {
       {285, 161}, {364, 311}, {242, 235}, {397, 238}, {272, 312}, {369, 164},
       {198, 158}, {457, 315}, {181, 311}, {458, 158}, {153, 238}, {487, 233},

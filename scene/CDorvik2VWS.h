@@ -362,7 +362,7 @@ class CDorvik2VWS : public GVWS,
   };
   static constexpr int32_t kLoadFailedEvent = 36;
   static constexpr GPoint kAvatarTrims{6, 16};
-  static constexpr GSize kAvatarSize{68, 98};
+  static constexpr GSize kAvatarSize = scene_build::kAvatarSize;
   static constexpr GPoint kPiCounterPoints[kSeats] = {{405, 388}, {472, 40}};
   static constexpr const char* kPiCounterPicture = "Hwatoo\\pee_count.bmp";
   void LogLoadError(const std::string& text);

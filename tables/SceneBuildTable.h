@@ -41,7 +41,11 @@ inline constexpr int32_t kCentred = 1;  // a text window's format: centred
 // Table.
 inline constexpr const char* kBackgroundFormat = "Back\\skin_%d.bmp";
 inline constexpr Placed kRobotTitle{"Back\\torongtitle.qls", {6, 137}};
-inline constexpr Placed kDeckShadow{"Back\\deck_shadow.qls", {331, 241}, 1};
+// Where the deck lies: the face-down cards and their shadow.
+inline constexpr GPoint kDeckPoint{331, 241};
+// Every avatar, a player's or a robot's, fills a box of this size.
+inline constexpr GSize kAvatarSize{68, 98};
+inline constexpr Placed kDeckShadow{"Back\\deck_shadow.qls", kDeckPoint, 1};
 inline constexpr TextStyle kStatusText{{110, 5}, {620, 14}, Rgb(148, 148, 148), 12, 700};
 inline constexpr const char* kTurnBlink = "GameProcess\\turn_blink.qla";
 
@@ -77,11 +81,11 @@ inline constexpr const char* kInviteButton = "Avatar\\invite_btn.psp";
 inline constexpr const char* kRobotCharacter = "Avatar\\character_robot.qls";
 inline constexpr int32_t kRobotAvatars = 5;
 inline constexpr const char* kRobotAvatarFormat = "Avatar\\robot3_avatar%d.gif";
-inline constexpr GSize kRobotAvatarFrame{68, 98};
+inline constexpr GSize kRobotAvatarFrame = kAvatarSize;
 inline constexpr std::array<GPoint, kSides> kAvatarPoints{{{731, 414}, {731, 26}}};
 inline constexpr const char* kDisconnectMark = "Avatar\\disconnect.qls";
 inline constexpr const char* kVoiceOffMark = "Avatar\\voiceoff.qls";
-inline constexpr int32_t kAvatarBoxHeight = 98;  // the voice-off mark sits on its bottom edge
+inline constexpr int32_t kAvatarBoxHeight = kAvatarSize.cy;  // the voice-off mark sits on its bottom edge
 inline constexpr const char* kBlacklistMark = "Avatar\\blacklist.qls";
 inline constexpr const char* kFirstPlayerIcon = "Avatar\\first_icon.psp";
 inline constexpr GSize kFirstPlayerIconOffset{30, 80};
