@@ -197,6 +197,11 @@ void CDorvik2VWS::OnSunSelect(SunSelectMsg& msg) {
   PlayEffect(kDealEffect, 0);
   WaitPumpingMessages(kDeckWaitMs);
   MoveCardSprites(0, count);
+  // Face down, each pick card is known by its slot alone.
+  for (int32_t k = 0; k < count; ++k) {
+    if (CVHTWnd* card = CardWndById(model_.floor.floorCards[static_cast<size_t>(k)])) card->floorSlot = k;
+    model_.floor.slots.at(static_cast<size_t>(k)).cardCount = 1;
+  }
   if (GVQLAniWnd* pick = built_.widgets.sunPickAnim) pick->Play(-1, 0);
   if (IsSeated(RCUser::kNoUser)) {
     StartGameTimer(kBlinkTimer, 0);
