@@ -16,6 +16,7 @@ struct CGameInfo {
 
   std::array<CHTUser, kSeats> seats;
   int32_t turnCount = 0;
+  int32_t inProgress = 0;  // set by the deal: the game's own messages count from then on
   int32_t multiplierExponent = 0;
   int32_t missionId = -1;
   int32_t missionMultiplier = 0;

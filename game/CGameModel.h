@@ -28,6 +28,7 @@ struct CGameModel {
   int32_t turnUserNo = RCUser::kNoUser;
   int32_t tableOwnerUserNo = RCUser::kNoUser;  // the kick-permitted user
   int32_t autoPlay = 0;
+  int32_t autoStart = 0;  // start the next game at once when the table is back to waiting
   int32_t myVoiceSet = 0;
   int32_t handPick = 0;      // keyboard picks of hand cards allowed (hand enabled)
   int32_t cannedPhrase = 1;  // a number key may send a phrase (chat macro, one-shot)

@@ -136,6 +136,18 @@ class IPanelScene {
   virtual void SetCardOfWidget(GVDDSWnd* card, int32_t id) = 0;
   virtual int32_t CardOfWidget(const GVDDSWnd* card) const = 0;
 
+  // ---- the decision prompt (CVNotifyWnd): its answers and its card images ----
+  // The scene's answer senders; each checks its own turn phase and seat.
+  enum class PromptSender : int32_t { kFourOfMonth, kPickFloorCard, kShake, kGoOrStop, kNineTen, kStakeVote };
+  // The answer `value` (yes 1 / no 0, or a card id) through the sender, not timed out;
+  // 1 when the command went out.
+  virtual int32_t SendPromptAnswer(PromptSender sender, int32_t value) = 0;
+  // Closes the prompt after an answer (the scene's own hide, with its sound).
+  virtual void HideNotifyPrompt() = 0;
+  // A card widget from CreateHTWnd shows card `id` (0..49) face up; any other id puts
+  // it back at its home point as no card, on its back.
+  virtual void ShowCardOnWidget(GVDDSWnd* card, int32_t id) = 0;
+
  protected:
   ~IPanelScene() = default;
 };

@@ -68,6 +68,7 @@ void CDorvik2VWS::DestroyAll() {
   GVWS::DestroyAll();
   // The widget list deleted every widget; nothing may point at one any more.
   built_.widgets = SceneWidgets{};
+  timers_.SetCountdownAnimation(nullptr);
   cardTable_.SetWidgets({});
   promotionMgr_.Clear();
   vipMgr_.ForgetWidgets();

@@ -687,7 +687,7 @@ class CDorvik2VWS : public GVWS,
   int32_t StopSceneEffect(int32_t id) override { return StopEffect(id); }
   GVWnd* HoldAlertHint(int32_t slot) override { return slot >= 0 && slot < CVHTWnd::kHandMarks ? CardWidgets().handHints[size_t(slot)][scene_build::kHoldAlertHint] : nullptr; }
 
-  // ==== panel services (IPanelScene): forwarders to the scene's own operations ========
+  // ==== panel services (IPanelScene): forwarders to the scene's own operations =
   const RCUser& MyUserRecord() const override { return model_.myUser; }
   const RCRoomData& RoomRecord() const override { return model_.room; }
   const PlayerInfo& SeatPlayer(int32_t seat) const override { return model_.room.seats.Player(seat); }
@@ -706,6 +706,39 @@ class CDorvik2VWS : public GVWS,
   int32_t ShowPromotionBanner(int32_t show) override { return promotionMgr_.ShowBanner(show), 1; }
   void SetCardOfWidget(GVDDSWnd* card, int32_t id) override { static_cast<CVHTWnd*>(card)->SetCard(id); }
   int32_t CardOfWidget(const GVDDSWnd* card) const override { return static_cast<const CVHTWnd*>(card)->cardId; }
+  // ==== Game start, the deal and the turn; the decision prompt ============================
+  // (CDorvik2VWS_TurnHandlers.cpp, CDorvik2VWS_Prompt.cpp)
+  // Where the countdown stands, by screen side.
+  static constexpr GPoint kCountdownPoints[kSeats] = {{320, 361}, {320, 104}};
+  // A countdown of `limit` seconds at the side's point: start := limit, shown :=
+  // limit - 1, shown from `threshold` down.
+  void StartCountdown(int32_t side, int32_t limit, int32_t threshold);
+  // The countdown animation stopped, shown := start; timer 1 too when asked.
+  void StopCountdown(bool stopTurnTimer) { timers_.StopCountdown(stopTurnTimer); }
+  // Room state 8..10 with the anti-leave rule on; with the flag set too, a room where
+  // leaving is held back during a game.
+  bool IsAntiLeaveRoomState() const;
+  bool IsAntiLeaveRoom() const;
+  int32_t IsInGame() const { return IsAntiLeaveRoomState() ? 1 : 0; }
+  // The limit table's seconds of a phase (the countdown's start).
+  int32_t TableTurnLimit(int32_t phase) const;
+  // The prompt panel: the scene's side of its answers and its cards.
+  int32_t SendPromptAnswer(PromptSender sender, int32_t value) override;
+  void HideNotifyPrompt() override;
+  void ShowCardOnWidget(GVDDSWnd* card, int32_t id) override;
+  int32_t ShowNotice(int32_t mode, std::list<int32_t>& cards);
+  int32_t ShowNotifyPrompt(int32_t mode, int32_t n, int64_t amount, int32_t yesSetBase, int32_t otherAmount,
+                           BOOL showSideMark);
+  int32_t ShowMissionSuccess(int32_t mode, int32_t missionCode, int64_t reward);
+  // Stand-ins (noted calls) until the display helpers, the buttons and the panels that
+  // own them land.
+  void ShowMoneyPerPoint();
+  void ShowFloorEvent(int32_t kind);
+  void PlayPromotionIntro(int32_t kind, int32_t flag);
+  void RefreshExitButtons();
+  void RefreshRestrictCaption(int32_t flag);
+  void ResetSeatAreas();
+  void NotifyVipTurn(int32_t mySeat, int32_t flag);
 
  private:
   void ReadOptions();

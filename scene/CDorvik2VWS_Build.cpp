@@ -258,6 +258,7 @@ bool CDorvik2VWS::BuildGameFlow() {
   for (GVQLAniWnd*& notice : w.sunNotices)
     if (!KeepAnimated(notice, CreateQLAniWnd(sb::kSunNotice, sb::kOrigin))) return false;
   if (!KeepAnimated(w.countdownAnim, CreateQLAniWnd(sb::kCountdown, sb::kOrigin))) return false;
+  timers_.SetCountdownAnimation(w.countdownAnim);
   if (!KeepAnimated(w.startAnim, CreateQLAniWnd(sb::kStartAnimation, sb::kOrigin))) return false;
   if (!Keep(w.startButton, MakeButton(sb::kStartButton))) return false;
   w.startButton->SetImageSet(0);

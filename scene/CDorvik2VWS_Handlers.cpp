@@ -18,21 +18,6 @@ void CDorvik2VWS::OnUserLevel(UserLevelMsg&) { RecordCall("OnUserLevel"); }
 void CDorvik2VWS::OnMyUserInfo(RCUser&) { RecordCall("OnMyUserInfo"); }
 void CDorvik2VWS::OnTimeoutCount(TimeoutCountMsg&) { RecordCall("OnTimeoutCount"); }
 
-// ---- Game start, deal and the turn ---------------------------------------------------------
-void CDorvik2VWS::OnStakeVote(StakeVoteMsg&) { RecordCall("OnStakeVote"); }
-void CDorvik2VWS::OnStakeVoteResult(StakeVoteResultMsg&) { RecordCall("OnStakeVoteResult"); }
-void CDorvik2VWS::OnBackToWaiting(WaitingStateMsg&) { RecordCall("OnBackToWaiting"); }
-void CDorvik2VWS::OnSunSelect(SunSelectMsg&) { RecordCall("OnSunSelect"); }
-void CDorvik2VWS::OnSunPick(SunPickMsg&) { RecordCall("OnSunPick"); }
-void CDorvik2VWS::OnSunDecided(SunDecidedMsg&) { RecordCall("OnSunDecided"); }
-void CDorvik2VWS::OnDeal(DealMsg&) { RecordCall("OnDeal"); }
-void CDorvik2VWS::OnFourOfMonth(FourOfMonthMsg&) { RecordCall("OnFourOfMonth"); }
-void CDorvik2VWS::OnFloorExchange(FloorExchangeMsg&) { RecordCall("OnFloorExchange"); }
-void CDorvik2VWS::OnTurn(TurnMsg&) { RecordCall("OnTurn"); }
-void CDorvik2VWS::OnTurnWithCards(TurnCardsMsg&) { RecordCall("OnTurnWithCards"); }
-void CDorvik2VWS::OnEventAnimation(EventAnimationMsg&) { RecordCall("OnEventAnimation"); }
-void CDorvik2VWS::OnStopCountdown(StopCountdownMsg&) { RecordCall("OnStopCountdown"); }
-
 // ---- Plays, captures and the players' choices ----------------------------------------------
 void CDorvik2VWS::OnBomb(BombMsg&) { RecordCall("OnBomb"); }
 void CDorvik2VWS::OnAskPickFloorCard(PickFloorCardMsg&) { RecordCall("OnAskPickFloorCard"); }

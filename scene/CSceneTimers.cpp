@@ -4,6 +4,7 @@
 
 #include "plat/time.h"
 #include "plat/user.h"
+#include "widgets/GVQLAniWnd.h"
 
 namespace scene_timers {
 
@@ -75,9 +76,16 @@ void CSceneTimers::RewindCountdown() {
   countdown_ = countdownStart_;
 }
 
-void CSceneTimers::EndTurnCountdown() {
-  Stop(kTurnTimer);
+void CSceneTimers::StartCountdown(int32_t limit, int32_t threshold) {
+  countdownStart_ = limit;
+  countdown_ = limit - 1;
+  countdownThreshold_ = threshold;
+}
+
+void CSceneTimers::StopCountdown(bool stopTurnTimer) {
+  if (stopTurnTimer) Stop(kTurnTimer);
   countdownWidget_.Stop();
+  if (countdownAnim_) countdownAnim_->Stop();
   countdown_ = countdownStart_;
 }
 

@@ -10,6 +10,8 @@
 #include "scene/CTimeMgr.h"
 #include "scene/SceneWidgetStub.h"
 
+class GVQLAniWnd;
+
 class CSceneTimers {
  public:
   // The animation tick: the period of timer 0 and every animated widget's step.
@@ -68,7 +70,15 @@ class CSceneTimers {
   void RewindCountdown();
   // The steps every timed answer shares: timer 1 stopped, the countdown hidden and
   // back to its start.
-  void EndTurnCountdown();
+  void EndTurnCountdown() { StopCountdown(true); }
+  // The countdown's animation once the scene build made it; null before and after.
+  void SetCountdownAnimation(GVQLAniWnd* animation) { countdownAnim_ = animation; }
+  GVQLAniWnd* CountdownAnimation() const { return countdownAnim_; }
+  // A countdown from `limit` seconds: start := limit, shown := limit - 1, shown
+  // from `threshold` down.
+  void StartCountdown(int32_t limit, int32_t threshold);
+  // The countdown hidden and back to its start; timer 1 stopped too when asked.
+  void StopCountdown(bool stopTurnTimer);
 
   // ---- The tick's clock ----
   // True, and the tick taken, when 50 ms have passed since the last one (across the
@@ -90,6 +100,7 @@ class CSceneTimers {
   int32_t halfSecondToggle_ = 0;
   int32_t afterToggleFlag_ = 0;
   SceneWidgetStub countdownWidget_;
+  GVQLAniWnd* countdownAnim_ = nullptr;
   uint32_t lastTickTime_ = 0;
   int32_t hourLatch_ = 0;
   CTimeMgr waitWatch_;

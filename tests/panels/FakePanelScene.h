@@ -248,6 +248,26 @@ class FakePanelScene : public IPanelScene {
   std::vector<int32_t> bannerCalls;
   std::map<const GVDDSWnd*, int32_t> widgetCards;
 
+
+  // The decision prompt: answers noted as {sender, value}; card widgets show the card's
+  // strip frame and go back to the deck point without one.
+  int32_t SendPromptAnswer(PromptSender sender, int32_t value) override {
+    answers.push_back({static_cast<int32_t>(sender), value});
+    return 1;
+  }
+  void HideNotifyPrompt() override { ++promptHides; }
+  void ShowCardOnWidget(GVDDSWnd* card, int32_t id) override {
+    constexpr GPoint kDeckPoint{331, 241};
+    constexpr int32_t kBackFrame = 50;
+    if (id >= 0 && id < kCardCount) {
+      card->SetStripFrame(id);
+      return;
+    }
+    card->SetPos(kDeckPoint);
+    card->SetStripFrame(kBackFrame);
+  }
+  std::vector<std::array<int32_t, 2>> answers;
+  int32_t promptHides = 0;
   ~FakePanelScene() {
     for (GVWnd* w : sceneWnds) delete w;
   }

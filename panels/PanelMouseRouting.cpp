@@ -1,0 +1,57 @@
+#include "panels/PanelMouseRouting.h"
+
+namespace panel_mouse {
+
+constexpr uint32_t kLive = GVWnd::kHitVisible | GVWnd::kHitEnabled;
+constexpr UINT kLeftButtonHeld = 0x0001;
+
+bool BeginRelease(CVPanelWnd& panel, GVWnd*& tracked, UINT keyFlags, GPoint pt, Release& out) {
+  if (!panel.IsEnabled()) return false;
+  GVWnd* previous = tracked;
+  out.current = panel.ChildFromPoint(pt, kLive);
+  tracked = out.current;
+  if (!out.current) {
+    if (previous) {
+      previous->OnLButtonUp(keyFlags, pt);
+      panel.SetDirty(1);
+    }
+    return false;
+  }
+  out.handedOver = previous && previous != out.current;
+  if (out.handedOver) previous->OnLButtonUp(keyFlags, pt);
+  return true;
+}
+
+BOOL ReleaseOnOther(CVPanelWnd& panel, const Release& r, UINT keyFlags, GPoint pt) {
+  if (!r.handedOver && !r.current->OnLButtonUp(keyFlags, pt)) return 0;
+  panel.SetDirty(1);
+  return 1;
+}
+
+BOOL RouteMouseMove(CVPanelWnd& panel, GVWnd*& tracked, UINT keyFlags, GPoint pt) {
+  if (!(panel.IsVisible() && panel.IsEnabled()) && !tracked) return 0;
+  GVWnd* current = panel.ChildFromPoint(pt, kLive);
+  if (keyFlags & kLeftButtonHeld) {
+    if (!tracked) return 0;
+    if (tracked->OnMouseMove(keyFlags, pt)) panel.SetDirty(1);
+    return 1;
+  }
+  if (!tracked) {
+    if (!current) return 0;
+    current->OnMouseMove(keyFlags, pt);
+    tracked = current;
+    panel.SetDirty(1);
+    return 1;
+  }
+  tracked->OnMouseMove(keyFlags, pt);
+  panel.SetDirty(1);
+  if (!current) {
+    tracked = nullptr;
+  } else if (current != tracked) {
+    current->OnMouseMove(keyFlags, pt);
+    if (current->IsHover()) tracked = current;
+  }
+  return 1;
+}
+
+}  // namespace panel_mouse
