@@ -96,7 +96,7 @@ CVPSPPushBtn* CVObserveSystemWnd::Button(Child child) const {
 
 void CVObserveSystemWnd::OnHostAnswer(int32_t code, int32_t ok) {
   const int32_t state = ok && code != kRefusingCode ? kObserveGranted : kObserveIdle;
-  if (ok && (code == kFirstServiceCode || code == kSecondServiceCode)) ++refreshes_;
+  if (ok && (code == kFirstServiceCode || code == kSecondServiceCode)) Refresh();
   if (IPanelScene* scene = Scene()) scene->SendObserveMode(state);
 }
 

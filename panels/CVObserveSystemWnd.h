@@ -58,6 +58,8 @@ class CVObserveSystemWnd : public CVPanelWnd {
 
   int32_t PlayButtonShown() const { return playShown_; }
   int32_t PlayButtonEnabled() const { return playEnabled_; }
+  // Reads the balances again (counted until the balances are shown).
+  void Refresh() { ++refreshes_; }
   int32_t Refreshes() const { return refreshes_; }
   // A child by its place in the table; null before Create.
   GVWnd* ChildAt(Child child) const { return children_[size_t(child)]; }

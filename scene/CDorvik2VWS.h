@@ -689,6 +689,51 @@ class CDorvik2VWS : public GVWS,
   int32_t StopSceneEffect(int32_t id) override { return StopEffect(id); }
   GVWnd* HoldAlertHint(int32_t slot) override { return slot >= 0 && slot < CVHTWnd::kHandMarks ? CardWidgets().handHints[size_t(slot)][scene_build::kHoldAlertHint] : nullptr; }
 
+  // ==== Room entry, seats, observers and exit reasons =====================================
+  // (CDorvik2VWS_RoomHandlers.cpp, CDorvik2VWS_ExitReasons.cpp)
+  static constexpr COLORREF kNoticeBoxColour = 0xCF7F00;  // RGB(0, 127, 207)
+  static constexpr int32_t kMsgBoxOk = 0;
+  static constexpr int32_t kMsgBoxYesNo = 1;
+  static constexpr int32_t kMsgBoxNo = 2;
+  // The game window's modal box: 1 OK/Yes, 2 No or timed out, -1 when it cannot be
+  // shown. Busy stays set while it waits.
+  int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
+                     COLORREF headingColour);
+  // An OK box with no heading in the notices' colour.
+  int32_t ShowNoticeBox(const std::string& text, uint32_t autoCloseMs) {
+    return ShowMsgBox(text, kMsgBoxOk, autoCloseMs, std::string(), kNoticeBoxColour);
+  }
+  // Tells the reason with its box, then keeps this client as an observer or asks the
+  // host to close the game.
+  void OnExitReason(int32_t reason, const std::string& text, int32_t leaveFlag);
+  // My seat at the bottom, after every seat change.
+  void AssignScreenPositions() { model_.room.seats.AssignScreenPositions(model_.myUser.userNo); }
+  // Both seats' owner and kick marks cleared, then set for seat 0's user and the
+  // kick-permitted user.
+  void PlaceOwnerAndKickMarks();
+  // Asks the host for its text (event 62) and sends it to the server.
+  void SendHostTextLine();
+  // The panel of a seat's screen position; null before the build or for no side.
+  CVUserInfoWnd* SeatPanelOf(int32_t seat);
+  // Stand-ins for pieces other work builds; each notes its call.
+  void RefreshSeatPanels(int32_t seat);
+  void LoadSeatAvatar(int32_t seat);
+  void LoadAvatars();
+  int32_t RemoveAvatar(int32_t seat);
+  int32_t ShowWidgetPair(int32_t show);
+  void ShowMoneyPerPoint();
+  void RefreshObserverPanel(int32_t show);
+  int32_t IsInGame() const;
+  std::string OptionsSummaryText();
+  void UpdatePlayButtons();
+  void UpdateExitButtons();
+  void SetMacroSetting(int32_t enabled);
+  void AppendMoneyRecord();
+  void SendChatMacro(int32_t userNo, int32_t phrase);
+  void ShowGameHelpPopup();
+  void RefreshAntiLeaveCaption(int32_t show);
+  // ==== end of the room-entry block =======================================================
+
  private:
   void ReadOptions();
   bool LoadCursors();
