@@ -10,6 +10,7 @@
 
 #include "game/CGameInfo.h"
 #include "game/COpenInfo.h"
+#include "host/EntryRecords.h"
 #include "host/RCRoomData.h"
 #include "host/RCUser.h"
 
@@ -43,4 +44,18 @@ struct CGameModel {
   int32_t observeState = 0;
   std::array<int32_t, kPlayTimeNotices> playTimeNotices{};
   std::string statusText;  // the host's status line, kept until the table can show it
+
+  // ---- Room entry, seats and exits ----
+  static constexpr int32_t kMoneyCapKinds = 4;
+  GameInfoBlock gameInfo;                     // the room entry's game settings
+  int32_t firstSeatUserNo = RCUser::kNoUser;  // seat 0's user, who may start the game
+  std::string hostText;                       // the host's text of event 62, sent to the server
+  int32_t closingCounter = 0;                 // told to the host on closing when above 0
+  std::array<int32_t, kMoneyCapKinds> moneyCapNotices{};  // a cap kind's notice was shown
+  int32_t itemOffer = 0;
+  int32_t antiLeaveNotice = 0;
+  int32_t gameInProgress = 0;
+  int32_t baseMultiplier = 0;
+  int32_t nineTenFlag = 0;
+  int32_t missionSet = 0;
 };

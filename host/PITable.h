@@ -22,6 +22,11 @@ class PITable : public ArcArrayT<PlayerInfo, kTableSeats> {
   // -1 stands for "nobody" and never holds a seat, even though empty seats carry it.
   bool HasUser(int32_t userNo) const { return SeatOfUser(userNo) != kNoSeat; }
   int32_t SeatOfUser(int32_t userNo) const;
+  // When seat 1 holds the user, the two seats' records change places: 1, else 0.
+  int32_t SwapSeatsIfSecond(int32_t userNo);
+  // My seat is drawn at screen position 0 and the other at 1; an observer (or a
+  // number that holds no seat) sees seat 0 at the bottom.
+  void AssignScreenPositions(int32_t myUserNo);
 
   template <class V>
   void Fields(V& v) {

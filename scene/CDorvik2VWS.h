@@ -687,7 +687,7 @@ class CDorvik2VWS : public GVWS,
   int32_t StopSceneEffect(int32_t id) override { return StopEffect(id); }
   GVWnd* HoldAlertHint(int32_t slot) override { return slot >= 0 && slot < CVHTWnd::kHandMarks ? CardWidgets().handHints[size_t(slot)][scene_build::kHoldAlertHint] : nullptr; }
 
-  // ==== panel services (IPanelScene): forwarders to the scene's own operations =
+  // ==== panel services (IPanelScene): forwarders to the scene's own operations ========
   const RCUser& MyUserRecord() const override { return model_.myUser; }
   const RCRoomData& RoomRecord() const override { return model_.room; }
   const PlayerInfo& SeatPlayer(int32_t seat) const override { return model_.room.seats.Player(seat); }
@@ -698,15 +698,11 @@ class CDorvik2VWS : public GVWS,
   int32_t CurrentObserveState() const override { return ObserveState(); }
   int32_t RequestSeat(int32_t flag) override { return SendPlay(flag); }
   int32_t PlayPanelEffect(int32_t id) override { return PlayEffect(id, 0); }
-  int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
-                     COLORREF headingColour) override {
-    return owner_ ? owner_->ShowMsgBox(body, type, autoCloseMs, heading, headingColour) : -1;
-  }
   // The promotion manager's ShowBanner joins here; until then nothing is hidden.
   int32_t ShowPromotionBanner(int32_t show) override { return promotionMgr_.ShowBanner(show), 1; }
   void SetCardOfWidget(GVDDSWnd* card, int32_t id) override { static_cast<CVHTWnd*>(card)->SetCard(id); }
   int32_t CardOfWidget(const GVDDSWnd* card) const override { return static_cast<const CVHTWnd*>(card)->cardId; }
-  // ==== Game start, the deal and the turn; the decision prompt ============================
+  // ==== Game start, the deal and the turn; the decision prompt =====================
   // (CDorvik2VWS_TurnHandlers.cpp, CDorvik2VWS_Prompt.cpp)
   // Where the countdown stands, by screen side.
   static constexpr GPoint kCountdownPoints[kSeats] = {{320, 361}, {320, 104}};
@@ -739,6 +735,47 @@ class CDorvik2VWS : public GVWS,
   void RefreshRestrictCaption(int32_t flag);
   void ResetSeatAreas();
   void NotifyVipTurn(int32_t mySeat, int32_t flag);
+  // ==== Room entry, seats, observers and exit reasons =====================================
+  // (CDorvik2VWS_RoomHandlers.cpp, CDorvik2VWS_ExitReasons.cpp)
+  static constexpr COLORREF kNoticeBoxColour = 0xCF7F00;  // RGB(0, 127, 207)
+  static constexpr int32_t kMsgBoxYesNo = 1;
+  static constexpr int32_t kMsgBoxNo = 2;
+  // The game window's modal box: 1 OK/Yes, 2 No or timed out, -1 when it cannot be
+  // shown. Busy stays set while it waits.
+  int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
+                     COLORREF headingColour) override;
+  // An OK box with no heading in the notices' colour.
+  int32_t ShowNoticeBox(const std::string& text, uint32_t autoCloseMs) {
+    return ShowMsgBox(text, kMsgBoxOk, autoCloseMs, std::string(), kNoticeBoxColour);
+  }
+  // Tells the reason with its box, then keeps this client as an observer or asks the
+  // host to close the game.
+  void OnExitReason(int32_t reason, const std::string& text, int32_t leaveFlag);
+  // My seat at the bottom, after every seat change.
+  void AssignScreenPositions() { model_.room.seats.AssignScreenPositions(model_.myUser.userNo); }
+  // Both seats' owner and kick marks cleared, then set for seat 0's user and the
+  // kick-permitted user.
+  void PlaceOwnerAndKickMarks();
+  // Asks the host for its text (event 62) and sends it to the server.
+  void SendHostTextLine();
+  // The panel of a seat's screen position; null before the build or for no side.
+  CVUserInfoWnd* SeatPanelOf(int32_t seat);
+  // Stand-ins for pieces other work builds; each notes its call.
+  void RefreshSeatPanels(int32_t seat);
+  void LoadSeatAvatar(int32_t seat);
+  void LoadAvatars();
+  int32_t RemoveAvatar(int32_t seat);
+  int32_t ShowWidgetPair(int32_t show);
+  void RefreshObserverPanel(int32_t show);
+  std::string OptionsSummaryText();
+  void UpdatePlayButtons();
+  void UpdateExitButtons();
+  void SetMacroSetting(int32_t enabled);
+  void AppendMoneyRecord();
+  void SendChatMacro(int32_t userNo, int32_t phrase);
+  void ShowGameHelpPopup();
+  void RefreshAntiLeaveCaption(int32_t show);
+  // ==== end of the room-entry block =======================================================
 
  private:
   void ReadOptions();

@@ -3,20 +3,6 @@
 // fills its bodies and keeps the names the dispatcher's table calls.
 #include "scene/CDorvik2VWS.h"
 
-// ---- Room entry, seats and observers -------------------------------------------------------
-void CDorvik2VWS::OnRoomEnter(RoomEnterMsg&) { RecordCall("OnRoomEnter"); }
-void CDorvik2VWS::OnUserDisconnected(UserConnStateMsg&) { RecordCall("OnUserDisconnected"); }
-void CDorvik2VWS::OnPlayerInfo(PlayerInfoMsg&) { RecordCall("OnPlayerInfo"); }
-void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg&) { RecordCall("OnGameSnapshot"); }
-void CDorvik2VWS::OnJoinGame(JoinGameMsg&) { RecordCall("OnJoinGame"); }
-void CDorvik2VWS::OnLeaveGame(LeaveGameMsg&) { RecordCall("OnLeaveGame"); }
-void CDorvik2VWS::OnSeatState(SeatStateMsg&) { RecordCall("OnSeatState"); }
-void CDorvik2VWS::OnUserAvatar(UserAvatarMsg&) { RecordCall("OnUserAvatar"); }
-void CDorvik2VWS::OnUserVoice(UserVoiceMsg&) { RecordCall("OnUserVoice"); }
-void CDorvik2VWS::OnRobotSeat(RobotSeatMsg&) { RecordCall("OnRobotSeat"); }
-void CDorvik2VWS::OnUserLevel(UserLevelMsg&) { RecordCall("OnUserLevel"); }
-void CDorvik2VWS::OnMyUserInfo(RCUser&) { RecordCall("OnMyUserInfo"); }
-void CDorvik2VWS::OnTimeoutCount(TimeoutCountMsg&) { RecordCall("OnTimeoutCount"); }
 
 // ---- Plays, captures and the players' choices ----------------------------------------------
 void CDorvik2VWS::OnBomb(BombMsg&) { RecordCall("OnBomb"); }
@@ -45,13 +31,3 @@ void CDorvik2VWS::OnAntiLeaveCounts(AntiLeaveCountsMsg&) { RecordCall("OnAntiLea
 void CDorvik2VWS::OnAntiLeaveRefund(AntiLeaveRefundMsg&) { RecordCall("OnAntiLeaveRefund"); }
 void CDorvik2VWS::OnPlayCount(PlayCountMsg&) { RecordCall("OnPlayCount"); }
 void CDorvik2VWS::OnMoneyNotice(MoneyNoticeMsg&) { RecordCall("OnMoneyNotice"); }
-
-// ---- Exit, refusal and kick reasons; host events -------------------------------------------
-void CDorvik2VWS::OnRoomState(RoomStateMsg&) { RecordCall("OnRoomState"); }
-void CDorvik2VWS::OnKickReserved(KickReserveMsg&) { RecordCall("OnKickReserved"); }
-void CDorvik2VWS::OnEntryLimitRemoved(EntryLimitMsg&) { RecordCall("OnEntryLimitRemoved"); }
-void CDorvik2VWS::OnNoticeText(NoticeTextMsg&) { RecordCall("OnNoticeText"); }
-void CDorvik2VWS::OnSceneString(SceneStringMsg&) { RecordCall("OnSceneString"); }
-void CDorvik2VWS::OnChatMacro(ChatMacroMsg&) { RecordCall("OnChatMacro"); }
-void CDorvik2VWS::OnHostEvent70(HostEvent70Msg&) { RecordCall("OnHostEvent70"); }
-void CDorvik2VWS::OnHostEvent75(NoFieldsMsg&) { RecordCall("OnHostEvent75"); }

@@ -43,6 +43,8 @@ void CDorvik2VWS::ResetGameState() {
   for (CHTUser& seat : model_.game.seats) seat.gameCounters.fill(0);
   model_.antiLeave = 0;
   model_.autoPlay = 0;
+  model_.closingCounter = 0;
+  model_.moneyCapNotices.fill(0);
   // Busy belongs to the dispatcher: it is set only while a handler runs, and that
   // handler's record is its own, not the queue's.
   hostQueue_.Drop();

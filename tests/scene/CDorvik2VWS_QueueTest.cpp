@@ -135,15 +135,16 @@ TEST_F(QueueTest, HandlerThatThrowsEndsOnlyItsOwnMessage) {
 // Every type reaches its own slot with a record of its row's kind: one distinct handler
 // each, nothing for the three types without one, the police notice for 57, and the VIP
 // manager for 62. The full redraw is set before the slot runs; nothing marks dirty.
+// The room-entry, seat and exit handlers do their own work (their tests are theirs).
 TEST_F(QueueTest, EveryTypeReachesItsSlot) {
   MakeTable();
+  // Types whose handlers do their own work instead of noting a call; their own tests
+  // follow them: room entry, seats and exits; game start, the deal and the turn.
+  const std::set<uint32_t> working{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17,
+                                   18, 19, 20, 21, 22, 23, 24, 25, 26, 51, 52, 53, 54, 56, 59, 61, 63};
   std::set<std::string> reached;
   for (uint32_t type = 0; type < HM_TYPE_LIMIT; ++type) {
     SCOPED_TRACE(type);
-    // The game-start and turn handlers do their work instead of noting a call; their
-    // own tests follow them.
-    const std::set<uint32_t> filled{15, 16, 17, 19, 20, 21, 22, 23, 24, 25, 26, 52, 53};
-    if (filled.count(type)) continue;
     HostMessage msg;
     msg.type = type;
     msg.record = MakeHostRecord(type);
@@ -151,6 +152,7 @@ TEST_F(QueueTest, EveryTypeReachesItsSlot) {
     host.Clear();
     scene->RedrawIfDirty();
     Receive(Block(msg));
+    if (working.count(type)) continue;
     EXPECT_FALSE(scene->IsDirty());
     const auto& calls = trace.calls;
     const bool none = type == HM_NONE || type == HM_UNHANDLED_55 || type == HM_UNHANDLED_58 ||
@@ -164,7 +166,7 @@ TEST_F(QueueTest, EveryTypeReachesItsSlot) {
       reached.insert(calls[0]);
     }
   }
-  EXPECT_EQ(reached.size(), 58u - 13u) << "each type its own handler";
+  EXPECT_EQ(reached.size(), 58u - working.size()) << "each type its own handler";
   bool fullRedraw = false;
   scene->SetHostMessageHandler(HM_USER_AVATAR, [&fullRedraw](CDorvik2VWS& s, HostMessage&) {
     fullRedraw = s.IsFullRedraw() && !s.IsDirty();

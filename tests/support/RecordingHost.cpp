@@ -102,7 +102,9 @@ int32_t RecordingHost::NotifyEvent(uint32_t userNo, int32_t* code, void* data, i
     if (it == events_.end()) return 0;
     answer = it->second;
   }
-  if (answer.writeData && data && v > 0) {
+  if (answer.writeData && data && v > 0 && answer.fillWhole) {
+    std::memcpy(data, answer.dataBack.data(), std::min(answer.dataBack.size(), static_cast<size_t>(v)));
+  } else if (answer.writeData && data && v > 0) {
     const size_t n = std::min(answer.dataBack.size(), static_cast<size_t>(v) - 1);
     std::memcpy(data, answer.dataBack.data(), n);
     static_cast<char*>(data)[n] = '\0';

@@ -51,13 +51,15 @@ class RecordingHost : public IHostInterface {
   // GetAvatar for this user key answers 1 with the text (UTF-8); unknown keys answer 0.
   void ScriptAvatar(const std::string& userKeyUtf8, const std::string& avatarUtf8);
   // NotifyEvent for `code` answers `result`, writes `valueBack` into *value when set
-  // and copies `dataBack` (CP949 bytes, terminated, at most *value bytes) into data.
+  // and copies `dataBack` (CP949 bytes, terminated, at most *value bytes) into data;
+  // `fillWhole` writes up to *value bytes of it with no terminator, as a careless host may.
   struct EventAnswer {
     int32_t result = 0;
     bool writeValue = false;
     int32_t valueBack = 0;
     bool writeData = false;
     std::string dataBack;
+    bool fillWhole = false;
   };
   void ScriptEvent(int32_t code, EventAnswer answer);
  private:
