@@ -42,4 +42,33 @@ struct CGameModel {
   int32_t observeState = 0;
   std::array<int32_t, kPlayTimeNotices> playTimeNotices{};
   std::string statusText;  // the host's status line, kept until the table can show it
+
+  // ---- the result, the settlement and the money notices ----
+  static constexpr int32_t kMoneyCapKinds = 4;
+  int32_t autoStart = 0;                          // the next game starts by itself
+  int32_t firstPlayerUserNo = RCUser::kNoUser;    // who leads the next game
+  int32_t stakeFactor = 1;                        // the money per point's second factor
+  int32_t itemOfferMade = 0;                      // since this client entered the room
+  // The money-cap notices shown since the last per-game reset: per cap kind 1..4, and
+  // the money-total notice of the settlement.
+  struct MoneyCapNotices {
+    std::array<int32_t, kMoneyCapKinds> byKind{};
+    int32_t totalShown = 0;
+  } moneyCapNotices;
+  // Room state 8..10 with the anti-leave rule on (level 1..3) and its flag set: the
+  // player may not leave, and the result offers nothing that would let him.
+  bool AntiLeaveRoom() const {
+    return room.roomState >= 8 && room.roomState <= 10 && room.antiLeaveLevel >= 1 && room.antiLeaveLevel <= 3;
+  }
+  bool AntiLeaveHolds() const { return AntiLeaveRoom() && antiLeave != 0; }
+  // My reward counts as the last settlement left them.
+  struct BijouCounts {
+    int32_t count = 0;
+    int32_t eventCount = 0;
+  } bijouCounts;
+  struct PlayCount {
+    int32_t gamesPlayed = 0;
+    int32_t todayCount = 0;
+    int64_t allowance = 0;
+  } playCount;
 };

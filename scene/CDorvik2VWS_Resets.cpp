@@ -55,6 +55,7 @@ void CDorvik2VWS::ResetGameState() {
   }
   model_.game.pendingCards.clear();
   model_.playTimeNotices.fill(1);
+  model_.moneyCapNotices = {};
 }
 
 void CDorvik2VWS::ResetTableState() {

@@ -31,6 +31,12 @@ class ISceneOwner {
   // returned: the owner may delete itself and the scene, but not on this stack.
   virtual void OnClosedSceneIdle() = 0;
 
+  // ---- the result and money notices ----
+  // The modal message box over the game window: 1 (OK / Yes), 2 (No), -1 when it
+  // cannot be shown; an auto-close time of 0 waits for the player.
+  virtual int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
+                             COLORREF headingColour) = 0;
+
  protected:
   ~ISceneOwner() = default;
 };
