@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/RegistryValues.h"
+#include "plat/sim.h"
 #include "support/GameTable.h"
 
 namespace {
@@ -364,6 +366,26 @@ TEST_F(ResultHandlersTest, MoneyNoticeByKind) {
     Send<HM_MONEY_NOTICE>(m);
     EXPECT_EQ(trace.calls, call ? std::vector<std::string>{call} : std::vector<std::string>{}) << kind;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The folding choice lives in the layer's registry under the options key, so a restart
+// reads it back; a value of another shape counts as expanded.
+TEST_F(ResultHandlersTest, ExpandChoicePersistsInTheRegistry) {
+  CVResultWnd* panel = scene->Widgets().resultPanel;
+  panel->SaveExpandState(0);
+  plat::sim::ReloadRegistry();
+  uint32_t stored = 7;
+  ASSERT_EQ(scene->ReadOptionDword(CVResultWnd::kExpandValue, &stored), 1);
+  EXPECT_EQ(stored, 0u);
+  panel->SaveExpandState(1);
+  panel->SaveExpandState(0);
+  EXPECT_EQ(panel->LoadExpandState(1), 0);
+  registry_values::WriteText(scene->RegistryBasePath(), CSceneOptions::kSubKey, CVResultWnd::kExpandValue, "0");
+  EXPECT_EQ(panel->LoadExpandState(1), 1) << "unreadable";
 }
 
 }  // namespace
