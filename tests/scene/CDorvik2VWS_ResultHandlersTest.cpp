@@ -223,7 +223,12 @@ TEST_F(ResultHandlersTest, SettlementSwapsSeatsLeaveLinesAndTheStoppedGame) {
   m.resultCode = 0;
   m.winnerUser = kOther;
   m.firstSeatUser = kOther;
-  m.leaveList = {{kOther, 0}, {kMe, 1}, {55, 0}};
+  for (auto [user, reason] : {std::pair(kOther, 0), std::pair(kMe, 1), std::pair(55, 0)}) {
+    SettlementEntry e;
+    e.userNo = user;
+    e.reason = reason;
+    m.leaveList.push_back(e);
+  }
   Send<HM_SETTLEMENT>(m);
   EXPECT_EQ(std::tuple(scene->GetPlayer(0).userNo, scene->GetPlayer(1).userNo, scene->GetPlayer(0).screenPos),
             std::tuple(kOther, kMe, 1));
