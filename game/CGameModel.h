@@ -46,16 +46,41 @@ struct CGameModel {
   std::string statusText;  // the host's status line, kept until the table can show it
 
   // ---- Room entry, seats and exits ----
-  static constexpr int32_t kMoneyCapKinds = 4;
   GameInfoBlock gameInfo;                     // the room entry's game settings
   int32_t firstSeatUserNo = RCUser::kNoUser;  // seat 0's user, who may start the game
   std::string hostText;                       // the host's text of event 62, sent to the server
   int32_t closingCounter = 0;                 // told to the host on closing when above 0
-  std::array<int32_t, kMoneyCapKinds> moneyCapNotices{};  // a cap kind's notice was shown
   int32_t itemOffer = 0;
   int32_t antiLeaveNotice = 0;
   int32_t gameInProgress = 0;
   int32_t baseMultiplier = 0;
   int32_t nineTenFlag = 0;
   int32_t missionSet = 0;
+  // ---- the result, the settlement and the money notices ----
+  static constexpr int32_t kMoneyCapKinds = 4;
+  int32_t firstPlayerUserNo = RCUser::kNoUser;    // who leads the next game
+  int32_t stakeFactor = 1;                        // the money per point's second factor
+  int32_t itemOfferMade = 0;                      // since this client entered the room
+  // The money-cap notices shown since the last per-game reset: per cap kind 1..4, and
+  // the money-total notice of the settlement.
+  struct MoneyCapNotices {
+    std::array<int32_t, kMoneyCapKinds> byKind{};
+    int32_t totalShown = 0;
+  } moneyCapNotices;
+  // Room state 8..10 with the anti-leave rule on (level 1..3) and its flag set: the
+  // player may not leave, and the result offers nothing that would let him.
+  bool AntiLeaveRoom() const {
+    return room.roomState >= 8 && room.roomState <= 10 && room.antiLeaveLevel >= 1 && room.antiLeaveLevel <= 3;
+  }
+  bool AntiLeaveHolds() const { return AntiLeaveRoom() && antiLeave != 0; }
+  // My reward counts as the last settlement left them.
+  struct BijouCounts {
+    int32_t count = 0;
+    int32_t eventCount = 0;
+  } bijouCounts;
+  struct PlayCount {
+    int32_t gamesPlayed = 0;
+    int32_t todayCount = 0;
+    int64_t allowance = 0;
+  } playCount;
 };

@@ -8,6 +8,8 @@
 
 #include "panels/CVPanelWnd.h"
 
+struct GameResultMsg;
+
 // Where a layout kind puts the panel (base, screen point) and its lower children
 // (offsets from the base).
 struct ResultLayout {
@@ -26,7 +28,34 @@ class CVResultWnd : public CVPanelWnd {
   // The children at the points of the layout kind, the panel hidden and taking input;
   // 0 at the first child that cannot be made.
   int32_t Create(IPanelScene* scene);
+  // Prepares for a new result: the item panel closed, and an open panel emptied and
+  // hidden.
   void Reset();
+
+  // Outcomes of the headline.
+  enum Outcome : int32_t { kWin = 0, kLoss = 1, kDraw = 2, kForfeitWin = 3, kForfeitLoss = 4 };
+  static constexpr const char* kExpandValue = "ResultWnd_Expand";
+  // 0, showing nothing, for a null record, an unknown end type or a winner seat
+  // outside 0..1; every result resets the panel first.
+  BOOL ShowResult(const GameResultMsg* msg);
+  // 1..9: the breakdown unfolded with that many rows; 10, 11 the instant wins; other
+  // kinds fold it.
+  void SetResultKind(int32_t kind);
+  void Layout();
+  void SetItemPanelShown(BOOL shown);
+  void UpdateOptionToggle(BOOL show, BOOL enable);
+  // The cached folding choice, read again from the options key when `reload` is set
+  // (unreadable: expanded).
+  BOOL LoadExpandState(BOOL reload);
+  void SaveExpandState(BOOL expanded);
+  void FormatResultHeadline(int32_t seat, int64_t money, int32_t outcome, BOOL winMoneyLimit, int32_t eventFundRate);
+  void FormatScoreBreakdown(const GameResultMsg& msg);
+  void FormatMoneyLine(const GameResultMsg& msg);
+
+  // Space or F1 while the OK button shows: the result is done. Always 0.
+  BOOL OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+  BOOL OnLButtonUp(UINT keyFlags, GPoint pt) override;
+  BOOL OnMouseMove(UINT keyFlags, GPoint pt) override;
   // The points of a kind; kinds outside 0..11 lie as kind 0.
   static ResultLayout LayoutOf(int32_t kind);
 
@@ -47,11 +76,22 @@ class CVResultWnd : public CVPanelWnd {
   CVItemWnd* ItemPanel() const { return itemPanel_; }
   CVPSPPushBtn* AutoStartToggle() const { return autoStart_; }
   int32_t LayoutKind() const { return layoutKind_; }
+  int32_t RowCount() const { return rowCount_; }
+  int64_t TotalMultiplier() const { return totalMultiplier_; }
   BOOL Expanded() const { return expanded_; }
 
  private:
   void InitMembers() override;
   int32_t CreateRows(IPanelScene& scene, GPoint base);
+  template <class F>
+  void ForEachRowText(F f);
+  void SetRow(bool category, int32_t row, const std::string& label, const std::string& value);
+  void ShowText(GVTextWnd* text, const std::string& value);
+  // 1 when this client holds a seat; 1 when a robot plays either seat.
+  bool MeSeated() const;
+  bool RobotPlays() const;
+  // "점<money per point x stake factor>냥 x ".
+  std::string MoneyPerPointPrefix() const;
 
   GVWnd* tracked_ = nullptr;
   GVQLAniWnd* back_ = nullptr;
@@ -70,7 +110,8 @@ class CVResultWnd : public CVPanelWnd {
   CVPSPPushBtn* ok_ = nullptr;
   CVItemWnd* itemPanel_ = nullptr;
   CVPSPPushBtn* autoStart_ = nullptr;
-  int32_t totalMultiplier_ = 1;
+  // 64-bit: the server's exponents multiply it, and the money line multiplies it again.
+  int64_t totalMultiplier_ = 1;
   int32_t layoutKind_ = 0;
   int32_t rowCount_ = 0;
   // The player's folding choice; counts as expanded until the stored one is read.

@@ -147,6 +147,21 @@ class IPanelScene {
   // A card widget from CreateHTWnd shows card `id` (0..49) face up; any other id puts
   // it back at its home point as no card, on its back.
   virtual void ShowCardOnWidget(GVDDSWnd* card, int32_t id) = 0;
+  // ---- result and item panels ----
+  // The player's option values under the options key: 1 with the 4 bytes of a DWORD
+  // read; 1 when the DWORD was written.
+  virtual int32_t ReadOptionDword(const char* name, uint32_t* out) const = 0;
+  virtual int32_t SaveOptionDword(const char* name, uint32_t value) = 0;
+  // GC_RESULT_DONE (sent only while seated), and the result panel closed with the
+  // ranking-point panel.
+  virtual int32_t SendResultDone() = 0;
+  virtual void CloseResultWnd() = 0;
+  virtual int32_t PlayVoice(int32_t id, int32_t seat) = 0;
+  // Widgets of the table the two panels place and show (null before the build): the
+  // win-money-limit mark, the item-chance icon and its caption.
+  virtual GVWnd* WinMoneyLimitMark() = 0;
+  virtual GVPSPWnd* ItemChanceIcon() = 0;
+  virtual GVTextWnd* ItemChanceCaption() = 0;
 
  protected:
   ~IPanelScene() = default;

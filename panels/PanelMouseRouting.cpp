@@ -54,4 +54,17 @@ BOOL RouteMouseMove(CVPanelWnd& panel, GVWnd*& tracked, UINT keyFlags, GPoint pt
   return 1;
 }
 
+BOOL RouteButtonUp(CVPanelWnd& panel, GVWnd*& tracked, UINT keyFlags, GPoint pt,
+                   const std::function<bool(GVWnd*)>& isButton, const ButtonAction& onRelease) {
+  Release r;
+  if (!BeginRelease(panel, tracked, keyFlags, pt, r)) return 0;
+  if (isButton && isButton(r.current)) {
+    const BOOL clicked = r.current->OnLButtonUp(keyFlags, pt);
+    if (onRelease) onRelease(r.current, clicked);
+    panel.SetDirty(1);
+    return 1;
+  }
+  return ReleaseOnOther(panel, r, keyFlags, pt);
+}
+
 }  // namespace panel_mouse

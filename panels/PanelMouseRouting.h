@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "panels/CVPanelWnd.h"
 
@@ -26,5 +27,11 @@ BOOL ReleaseOnOther(CVPanelWnd& panel, const Release& r, UINT keyFlags, GPoint p
 // A mouse move: with the left button held only the tracked child hears it; otherwise
 // the tracked child leaves its hover and the child under the point may take over.
 BOOL RouteMouseMove(CVPanelWnd& panel, GVWnd*& tracked, UINT keyFlags, GPoint pt);
+
+// The whole release for a panel whose own buttons always take it: `isButton` picks
+// them, and `onRelease` runs after the release reached one, with what it answered.
+using ButtonAction = std::function<bool(GVWnd* child, BOOL clicked)>;
+BOOL RouteButtonUp(CVPanelWnd& panel, GVWnd*& tracked, UINT keyFlags, GPoint pt,
+                   const std::function<bool(GVWnd*)>& isButton, const ButtonAction& onRelease);
 
 }  // namespace panel_mouse

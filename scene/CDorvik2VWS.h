@@ -776,6 +776,30 @@ class CDorvik2VWS : public GVWS,
   void ShowGameHelpPopup();
   void RefreshAntiLeaveCaption(int32_t show);
   // ==== end of the room-entry block =======================================================
+  // ==== Result, settlement and money notices (CDorvik2VWS_ResultHandlers.cpp) ==========
+  // The result and item panels' services (IPanelScene); SendResultDone, CloseResultWnd
+  // and PlayVoice are the scene's own.
+  int32_t ReadOptionDword(const char* name, uint32_t* out) const override;
+  int32_t SaveOptionDword(const char* name, uint32_t value) override;
+  GVWnd* WinMoneyLimitMark() override { return IsReady() ? built_.widgets.winMoneyLimit : nullptr; }
+  GVPSPWnd* ItemChanceIcon() override;
+  GVTextWnd* ItemChanceCaption() override { return IsReady() ? built_.widgets.chanceText : nullptr; }
+  // The game window's message box; the trace notes "ShowMsgBox(body|ms|heading)".
+  int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading);
+  // Stand-ins with their final names until the timers-and-input and the options
+  // issues land: they note the call (ShowResultWnd shows the panel).
+  int32_t ShowResultWnd(const GameResultMsg* msg);
+  void RevealResultCards(const std::list<int32_t>& nextDeckCards, const ArcArrayT<std::list<int32_t>, 2>& hands);
+  void MoneyBellNotice(const std::list<MoneyNoticeEntry>& entries);
+  void RefillNotice(int32_t kind, const std::list<MoneyNoticeEntry>& entries);
+  // Puts the status text below the play-count panel: the panel set with the day's
+  // count from 500 games on, else closed.
+  void PlaceChatBelowPlayCount();
+  // The settlement's steps for my own seat: the money-total cap notice (once until the
+  // per-game reset), the reward counter's effect, the play-time notice.
+  void CheckMoneyTotalCap();
+  void NoteBijouCounts(int32_t count, int32_t eventCount);
+  void NotePlayTime(int32_t seconds);
 
  private:
   void ReadOptions();

@@ -105,8 +105,8 @@ void CDorvik2VWS::OnExitReason(int32_t reason, const std::string& text, int32_t 
     int32_t counter = model_.closingCounter;
     link.NotifyEvent(static_cast<uint32_t>(MyUserNo()), scene_exit::kClosingCounterEvent, nullptr, &counter);
   }
-  const bool capNotice = std::any_of(model_.moneyCapNotices.begin(), model_.moneyCapNotices.end(),
-                                     [](int32_t flag) { return flag != 0; });
+  const auto& shown = model_.moneyCapNotices.byKind;
+  const bool capNotice = std::any_of(shown.begin(), shown.end(), [](int32_t flag) { return flag != 0; });
   const RCUser& me = model_.myUser;
   if (capNotice && (me.itemMoney.at(static_cast<size_t>(scene_exit::kRoyalItem)) <= 0 ||
                     me.money + me.safeMoney < scene_exit::kMoneyCapOfferLimit)) {

@@ -22,12 +22,3 @@ void CDorvik2VWS::OnScoreUpdate(ScoreUpdateMsg&) { RecordCall("OnScoreUpdate"); 
 void CDorvik2VWS::OnAskGoOrStop(AskGoOrStopMsg&) { RecordCall("OnAskGoOrStop"); }
 void CDorvik2VWS::OnStopDeclared(StopMsg&) { RecordCall("OnStopDeclared"); }
 
-// ---- Result, settlement and money notices --------------------------------------------------
-void CDorvik2VWS::OnGameResult(GameResultMsg&) { RecordCall("OnGameResult"); }
-void CDorvik2VWS::OnSafeWithdraw(SafeWithdrawMsg&) { RecordCall("OnSafeWithdraw"); }
-void CDorvik2VWS::OnSettlement(SettlementMsg&) { RecordCall("OnSettlement"); }
-void CDorvik2VWS::OnMoneyCap(MoneyCapMsg&) { RecordCall("OnMoneyCap"); }
-void CDorvik2VWS::OnAntiLeaveCounts(AntiLeaveCountsMsg&) { RecordCall("OnAntiLeaveCounts"); }
-void CDorvik2VWS::OnAntiLeaveRefund(AntiLeaveRefundMsg&) { RecordCall("OnAntiLeaveRefund"); }
-void CDorvik2VWS::OnPlayCount(PlayCountMsg&) { RecordCall("OnPlayCount"); }
-void CDorvik2VWS::OnMoneyNotice(MoneyNoticeMsg&) { RecordCall("OnMoneyNotice"); }

@@ -44,7 +44,7 @@ void CDorvik2VWS::ResetGameState() {
   model_.antiLeave = 0;
   model_.autoPlay = 0;
   model_.closingCounter = 0;
-  model_.moneyCapNotices.fill(0);
+  model_.moneyCapNotices = {};
   // Busy belongs to the dispatcher: it is set only while a handler runs, and that
   // handler's record is its own, not the queue's.
   hostQueue_.Drop();
@@ -57,6 +57,7 @@ void CDorvik2VWS::ResetGameState() {
   }
   model_.game.pendingCards.clear();
   model_.playTimeNotices.fill(1);
+  model_.moneyCapNotices = {};
 }
 
 void CDorvik2VWS::ResetTableState() {

@@ -21,6 +21,10 @@ class CSceneOptions {
   void SetRegistryBase(const std::string& company, const std::string& domain);
   const std::string& Company() const { return company_; }
   const std::string& RegistryBasePath() const { return registryBase_; }
+  // The portal's domain: what follows the company in the base.
+  std::string Domain() const {
+    return registryBase_.size() > company_.size() ? registryBase_.substr(company_.size() + 1) : std::string();
+  }
 
   // Under the base's `subKey`; 1 on success.
   int32_t ReadRegString(const std::string& subKey, const char* name, std::string& out) const;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <map>
 #include <list>
 #include <map>
 #include <memory>
@@ -268,6 +270,39 @@ class FakePanelScene : public IPanelScene {
   }
   std::vector<std::array<int32_t, 2>> answers;
   int32_t promptHides = 0;
+  // ---- result and item panels: the options key as a map, the sends and closes counted ----
+  int32_t ReadOptionDword(const char* name, uint32_t* out) const override {
+    const auto it = options.find(name);
+    if (it == options.end()) return 0;
+    *out = it->second;
+    return 1;
+  }
+  int32_t SaveOptionDword(const char* name, uint32_t value) override {
+    options[name] = value;
+    return 1;
+  }
+  int32_t SendResultDone() override { return ++resultDoneSent, 1; }
+  void CloseResultWnd() override {
+    ++resultClosed;
+    if (onCloseResult) onCloseResult();
+  }
+  int32_t PlayVoice(int32_t id, int32_t seat) override {
+    voices.push_back({id, seat});
+    return 1;
+  }
+  GVWnd* WinMoneyLimitMark() override { return winMoneyLimit; }
+  GVPSPWnd* ItemChanceIcon() override { return chanceIcon; }
+  GVTextWnd* ItemChanceCaption() override { return chanceCaption; }
+  std::map<std::string, uint32_t> options;
+  int32_t resultDoneSent = 0;
+  int32_t resultClosed = 0;
+  std::function<void()> onCloseResult;
+  std::vector<std::array<int32_t, 2>> voices;
+  // Owned by the test when set (put them in sceneWnds).
+  GVWnd* winMoneyLimit = nullptr;
+  GVPSPWnd* chanceIcon = nullptr;
+  GVTextWnd* chanceCaption = nullptr;
+
   ~FakePanelScene() {
     for (GVWnd* w : sceneWnds) delete w;
   }

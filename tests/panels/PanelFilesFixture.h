@@ -71,6 +71,7 @@ class PanelFilesTest : public widget_test::SpriteWidgetTest {
         {ResultAutoStartButtonPath, 8}, {ResultExpandButtonPath, 8}, {ResultOkButtonPath, 4},
         {ItemChoiceMarkPath, 2},        {ItemWithdrawButtonPath, 4}, {BijouBackPath, 1},
         {BijouFullPicturePath, 1},      {BijouKindPicturePath, 5},   {BijouCountDigitsPath, 18},
+        {ItemChanceIconPath, 12},
     };
     const std::pair<const char*, int32_t> animations[] = {
         {MissionMultiplierAnimPath, 11}, {MissionTwoCardAnimPath, 1}, {PromptTitleAnimPath, 21},

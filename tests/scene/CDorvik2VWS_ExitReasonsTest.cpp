@@ -143,7 +143,7 @@ TEST_F(ExitReasonTest, MoneyCapOfferFollowsTheCloseUnlessRoyalAndRich) {
   };
   for (const Case& c : cases) {
     CGameModel& m = scene->Model();
-    m.moneyCapNotices = {0, 0, c.capFlag, 0};
+    m.moneyCapNotices.byKind = {0, 0, c.capFlag, 0};
     m.myUser.itemMoney.at(ITEM_MONEY_ROYAL) = c.royal;
     m.myUser.money = c.money;
     m.myUser.safeMoney = c.safe;

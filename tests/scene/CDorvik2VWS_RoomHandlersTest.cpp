@@ -372,7 +372,8 @@ TEST_F(SeatHandlerTest, SmallPerUserRecords) {
   me.money = 5;
   // The observer panel reads its balances again: one service query per paid service.
   auto serviceQueries = [this] {
-    return std::count_if(host.Calls().begin(), host.Calls().end(), [](const auto& call) {
+    const auto calls = host.Calls();
+    return std::count_if(calls.begin(), calls.end(), [](const auto& call) {
       return call.line.starts_with("NotifyEvent(") && call.line.find(", 43, ") != std::string::npos;
     });
   };

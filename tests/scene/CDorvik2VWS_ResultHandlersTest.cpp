@@ -1,0 +1,396 @@
+// The result, the settlement and the money notices as the host sends them: the table's
+// state, the commands, the chat lines, the boxes and the item offer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "base/RegistryValues.h"
+#include "plat/sim.h"
+#include "support/GameTable.h"
+
+namespace {
+
+using testing_support::GameTableTest;
+using testing_support::HostSlot;
+
+// Me (7) in seat 0 at the bottom against another player (9) in seat 1.
+class ResultHandlersTest : public GameTableTest {
+ protected:
+  void SetUp() override {
+    GameTableTest::SetUp();
+    MakeTable();
+    SeatMe(0);
+    SeatOther(1);
+    scene->GetPlayer(0).screenPos = 0;
+    scene->GetPlayer(1).screenPos = 1;
+    scene->GetPlayer(0).nickname = "나";
+    scene->GetPlayer(1).nickname = "상대";
+    host.Clear();
+    trace.Clear();
+  }
+  template <uint32_t Code, class T>
+  void Send(const T& record) {
+    Receive(Block(HostMessage::Make<Code>(record)));
+  }
+  // A normal end won by seat `winner`, my money 1000 after it.
+  static GameResultMsg Result(int32_t winner = 0) {
+    GameResultMsg m;
+    m.winInfo.winnerSeat = winner;
+    m.money.at(0) = 1000;
+    m.money.at(1) = 2000;
+    m.totalMoney.at(0) = 1100;
+    m.totalMoney.at(1) = 2200;
+    m.itemOfferAmount.at(0) = 300;
+    m.threshold1 = 0;
+    return m;
+  }
+  std::vector<std::string> Lines(HostSlot slot) const {
+    std::vector<std::string> out;
+    for (const auto& c : host.CallsTo(slot)) out.push_back(c.line);
+    return out;
+  }
+  // The chat runs joined, style codes gone (UTF-8).
+  std::string Chat() const {
+    std::string out;
+    for (const auto& c : host.CallsTo(HostSlot::AddText)) out += c.texts.at(0);
+    return out;
+  }
+  bool Called(const std::string& call) const {
+    return std::find(trace.calls.begin(), trace.calls.end(), call) != trace.calls.end();
+  }
+  int32_t Boxes() const {
+    return static_cast<int32_t>(std::count_if(trace.calls.begin(), trace.calls.end(),
+                                              [](const std::string& c) { return c.rfind("ShowMsgBox(", 0) == 0; }));
+  }
+  bool Played(int32_t effect) const {
+    return std::find(trace.effects.begin(), trace.effects.end(), effect) != trace.effects.end();
+  }
+  static constexpr const char* kOfferEvent = "NotifyEvent(7, 20, (null), 73728)";
+};
+
+// ---- The result ---------------------------------------------------------------------------------
+
+TEST_F(ResultHandlersTest, ResultEndsTheGameAndBooksTheMoney) {
+  StartPhase(8);
+  scene->StartGameTimer(CDorvik2VWS::kBlinkTimer, 0);
+  scene->SetAutoPlay(1);
+  scene->GetPlayer(1).itemMoney.at(ITEM_MONEY_GOLD) = 50;
+  scene->GetPlayer(1).itemMoney.at(ITEM_MONEY_CLUB) = 51;
+  GameResultMsg m = Result();
+  m.threshold1 = 50;
+  m.rankingPoints.at(0) = 12;
+  Send<HM_GAME_RESULT>(m);
+  EXPECT_EQ(std::tuple(scene->GetSceneMode(), scene->GetPhase(), scene->IsGameTimerRunning(CDorvik2VWS::kBlinkTimer),
+                       scene->Model().autoPlay),
+            std::tuple(3, 17, false, 0));
+  EXPECT_EQ(Lines(HostSlot::SetPlayState), (std::vector<std::string>{"SetPlayState(1)", "SetPlayState(3)"}));
+  EXPECT_EQ(std::tuple(scene->GetPlayer(0).money, scene->GetPlayer(1).totalMoney), std::tuple(int64_t{1000}, int64_t{2200}));
+  EXPECT_EQ(std::tuple(scene->GetPlayer(1).itemMoney.at(ITEM_MONEY_GOLD), scene->GetPlayer(1).itemMoney.at(ITEM_MONEY_CLUB)),
+            std::tuple(int64_t{0}, int64_t{51}));
+  EXPECT_TRUE(Called("CVRankingPointWnd::ShowPoints(12)"));
+  EXPECT_EQ(scene->Widgets().resultPanel->IsVisible(), 1);
+  EXPECT_TRUE(Played(28));
+}
+
+TEST_F(ResultHandlersTest, UnknownEndTypePlaysTheWinnerEffectAndShowsNoPanel) {
+  GameResultMsg m = Result();
+  m.endType = 7;
+  Send<HM_GAME_RESULT>(m);
+  EXPECT_EQ(scene->Widgets().resultPanel->IsVisible(), 0);
+  EXPECT_EQ(trace.effects, std::vector<int32_t>{28});
+}
+
+TEST_F(ResultHandlersTest, ItemOfferByMembershipLevel) {
+  struct Case {
+    int32_t membership;  // item-money index held, -1 none
+    const char* caption;
+  };
+  const Case cases[] = {{ITEM_MONEY_ROYAL, "최고28억 5천만냥"},   {ITEM_MONEY_GOLD, "최고27억냥"},
+                        {ITEM_MONEY_CLUB, "최고18억 3천만냥"},    {ITEM_MONEY_MEMBER_B, "최고14억 7천만냥"},
+                        {-1, "최고14억 7천만냥"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.membership);
+    scene->Model().itemOfferMade = 0;
+    scene->GetPlayer(0).itemMoney = {};
+    if (c.membership >= 0) scene->GetPlayer(0).itemMoney.at(size_t(c.membership)) = 5;
+    host.Clear();
+    Send<HM_GAME_RESULT>(Result());
+    EXPECT_EQ(Lines(HostSlot::NotifyEvent), std::vector<std::string>{kOfferEvent});
+    EXPECT_EQ(scene->Widgets().chanceText->GetText(), c.caption);
+    EXPECT_EQ(std::tuple(scene->Widgets().resultPanel->ItemPanel()->IsVisible(), scene->Widgets().chanceSprite->IsVisible()),
+              std::tuple(1, 1));
+  }
+  host.Clear();
+  Send<HM_GAME_RESULT>(Result());
+  EXPECT_TRUE(Lines(HostSlot::NotifyEvent).empty()) << "once per room entry";
+}
+
+TEST_F(ResultHandlersTest, NoItemOfferWhereItDoesNotStand) {
+  struct Case {
+    const char* name;
+    int64_t price;
+    int32_t roomState, antiLeave;
+    bool robot;
+  };
+  const Case cases[] = {
+      {"above 0.3 x money", 301, 0, 0, false},
+      {"anti-leave room with its flag", 300, 9, 1, false},
+      {"robot", 300, 0, 0, true},
+      {"robot item room", 300, 60, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    scene->Model().itemOfferMade = 0;
+    scene->GetRoomData().roomState = c.roomState;
+    scene->GetRoomData().antiLeaveLevel = 1;
+    scene->Model().antiLeave = c.antiLeave;
+    if (c.robot) SeatRobot(1);
+    host.Clear();
+    GameResultMsg m = Result();
+    m.itemOfferAmount.at(0) = c.price;
+    Send<HM_GAME_RESULT>(m);
+    EXPECT_TRUE(Lines(HostSlot::NotifyEvent).empty());
+    EXPECT_EQ(scene->Widgets().resultPanel->ItemPanel()->IsVisible(), 0);
+    SeatOther(1);
+  }
+}
+
+TEST_F(ResultHandlersTest, ABestKindThatRoseReservesItsItemToo) {
+  GameResultMsg m = Result();
+  m.bestKind.at(0) = 3;
+  Send<HM_GAME_RESULT>(m);
+  EXPECT_EQ(Lines(HostSlot::NotifyEvent),
+            (std::vector<std::string>{kOfferEvent, "NotifyEvent(7, 20, (null), 69640)"}));
+  EXPECT_EQ(scene->GetPlayer(0).bestScore, 3);
+  host.Clear();
+  Send<HM_GAME_RESULT>(m);
+  EXPECT_TRUE(Lines(HostSlot::NotifyEvent).empty()) << "not risen again";
+}
+
+// ---- The settlement -----------------------------------------------------------------------------
+
+TEST_F(ResultHandlersTest, SettlementBooksWinsLossesAndMoneyAndResetsTheTable) {
+  scene->GetPlayer(0).timeoutCount = 2;
+  scene->GetPlayer(1).timeoutCount = 1;
+  scene->GetPlayer(0).wins = 4;
+  scene->GetPlayer(0).losses = 3;
+  SettlementMsg m;
+  m.resultCode = 1;
+  m.winnerUser = kMe;
+  m.firstSeatUser = kMe;
+  m.bestScore = 40;
+  m.bestMoney = 9000;
+  m.money.at(0) = 10, m.moneyBaseline.at(0) = 11, m.totalMoney.at(0) = 12;
+  m.money.at(1) = 20, m.moneyBaseline.at(1) = 21, m.totalMoney.at(1) = 22;
+  Send<HM_SETTLEMENT>(m);
+  const PlayerInfo& me = scene->GetPlayer(0);
+  const PlayerInfo& other = scene->GetPlayer(1);
+  EXPECT_EQ(host.SentBytes(), std::vector<std::string>(2, Words({0x1A, 0})));
+  EXPECT_EQ(std::tuple(me.timeoutCount, other.timeoutCount), std::tuple(0, 0));
+  EXPECT_EQ(std::tuple(me.money, me.moneyBaseline, me.totalMoney, other.money, other.moneyBaseline, other.totalMoney),
+            std::tuple(10, 11, 12, 20, 21, 22));
+  EXPECT_EQ(std::tuple(me.wins, me.losses, me.bestScore, me.bestMoney, other.wins, other.losses),
+            std::tuple(5, 3, 40, int64_t{9000}, 0, 1));
+  EXPECT_EQ(scene->GamesPlayed(), 8);
+  EXPECT_TRUE(Played(9));
+  EXPECT_FALSE(Played(27));
+  EXPECT_EQ(Lines(HostSlot::SetPlayState), std::vector<std::string>{"SetPlayState(3)"});
+}
+
+TEST_F(ResultHandlersTest, SettlementOfAnObserverStillSendsBothTimeoutCounts) {
+  scene->GetPlayer(0).userNo = 3;
+  SettlementMsg m;
+  m.winnerUser = 3;
+  m.firstSeatUser = 3;
+  Send<HM_SETTLEMENT>(m);
+  EXPECT_EQ(host.SentBytes(), std::vector<std::string>(2, Words({0x1A, 0})));
+}
+
+TEST_F(ResultHandlersTest, SettlementWithAWinnerWithoutASeatBooksNothing) {
+  SettlementMsg m;
+  m.winnerUser = 55;
+  m.firstSeatUser = kMe;
+  Send<HM_SETTLEMENT>(m);
+  EXPECT_EQ(std::tuple(scene->GetPlayer(0).wins + scene->GetPlayer(0).losses,
+                       scene->GetPlayer(1).wins + scene->GetPlayer(1).losses),
+            std::tuple(0, 0));
+}
+
+TEST_F(ResultHandlersTest, SettlementSwapsSeatsLeaveLinesAndTheStoppedGame) {
+  SettlementMsg m;
+  m.resultCode = 0;
+  m.winnerUser = kOther;
+  m.firstSeatUser = kOther;
+  for (auto [user, reason] : {std::pair(kOther, 0), std::pair(kMe, 1), std::pair(55, 0)}) {
+    SettlementEntry e;
+    e.userNo = user;
+    e.reason = reason;
+    m.leaveList.push_back(e);
+  }
+  Send<HM_SETTLEMENT>(m);
+  EXPECT_EQ(std::tuple(scene->GetPlayer(0).userNo, scene->GetPlayer(1).userNo, scene->GetPlayer(0).screenPos),
+            std::tuple(kOther, kMe, 1));
+  EXPECT_EQ(Chat(), Utf8(u8"상대(you)님이 카르펜 요청을 하여 나가셨습니다.") +
+                        Utf8(u8"일시적인 오류로 게임을 중지하였습니다!"));
+  EXPECT_TRUE(Played(27));
+}
+
+TEST_F(ResultHandlersTest, AntiLeaveReleaseBoxOnlyWhenTheFlagTurnsOff) {
+  scene->GetRoomData().roomState = 8;
+  scene->GetRoomData().antiLeaveLevel = 2;
+  SettlementMsg m;
+  m.firstSeatUser = kMe;
+  for (auto [before, after, boxes] : {std::tuple(1, 0, 1), std::tuple(0, 0, 0), std::tuple(0, 1, 0)}) {
+    scene->Model().antiLeave = before;
+    m.antiLeave = after;
+    trace.Clear();
+    Send<HM_SETTLEMENT>(m);
+    EXPECT_EQ(Boxes(), boxes) << before << " -> " << after;
+    EXPECT_EQ(scene->Model().antiLeave, after);
+  }
+}
+
+TEST_F(ResultHandlersTest, BijouEffectWhenMyCountRisesToAMultipleOfFive) {
+  SettlementMsg m;
+  m.firstSeatUser = kMe;
+  for (auto [count, event, effect] : {std::tuple(4, 0, false), std::tuple(5, 0, true), std::tuple(5, 0, false),
+                                      std::tuple(6, 1, true), std::tuple(10, 1, true)}) {
+    m.bijouCount.at(0) = count;
+    m.bijouEvent.at(0) = event;
+    trace.Clear();
+    Send<HM_SETTLEMENT>(m);
+    EXPECT_EQ(Played(52), effect) << count << "/" << event;
+  }
+}
+
+TEST_F(ResultHandlersTest, MoneyTotalCapBandOfEachTier) {
+  struct Tier {
+    int32_t membership;
+    int64_t cap;
+  };
+  const Tier tiers[] = {{-1, 100'000'000'000}, {ITEM_MONEY_CLUB, 200'000'000'000},
+                        {ITEM_MONEY_GOLD, 300'000'000'000}, {ITEM_MONEY_ROYAL, 500'000'000'000}};
+  for (const Tier& t : tiers) {
+    for (auto [below, notice] : {std::pair(int64_t{0}, false), std::pair(int64_t{1}, true),
+                                 std::pair(int64_t{100'000'000}, true), std::pair(int64_t{100'000'001}, false)}) {
+      SCOPED_TRACE(testing::Message() << t.cap << " - " << below);
+      scene->ResetGameState();
+      SeatMe(0);
+      scene->GetPlayer(0).itemMoney = {};
+      if (t.membership >= 0) scene->GetPlayer(0).itemMoney.at(size_t(t.membership)) = 1;
+      scene->GetPlayer(0).safeMoney = 5;
+      SettlementMsg m;
+      m.resultCode = 1;
+      m.firstSeatUser = kMe;
+      m.money.at(0) = t.cap - below - 5;
+      host.Clear();
+      Send<HM_SETTLEMENT>(m);
+      EXPECT_EQ(Chat().find(Utf8(u8"[안내] 도르빅 머니총합 최고한도")) == 0, notice);
+      host.Clear();
+      Send<HM_SETTLEMENT>(m);
+      EXPECT_EQ(Chat(), "") << "never again until the reset";
+    }
+  }
+}
+
+// ---- Money notices ------------------------------------------------------------------------------
+
+TEST_F(ResultHandlersTest, SafeWithdrawalOfKindFive) {
+  SafeWithdrawMsg m{kOther, 5, 777, 5000, 0};
+  scene->GetPlayer(1).money = 100;
+  Send<HM_SAFE_WITHDRAW>(m);
+  EXPECT_EQ(scene->GetPlayer(1).money, 5100);
+  EXPECT_EQ(Chat().rfind(Utf8(u8"상대(you)님이 금고에서 "), 0), 0u);
+  EXPECT_EQ(Boxes(), 1);
+  trace.Clear();
+  m.userNo = kMe;
+  Send<HM_SAFE_WITHDRAW>(m);
+  EXPECT_EQ(std::tuple(Boxes(), scene->MyUser().safeMoney, scene->MyUser().money), std::tuple(0, int64_t{777}, int64_t{5000}));
+  m.kind = 4;
+  host.Clear();
+  Send<HM_SAFE_WITHDRAW>(m);
+  EXPECT_EQ(std::tuple(scene->GetPlayer(0).money, host.Calls().size()), std::tuple(int64_t{5000}, size_t{0}));
+}
+
+TEST_F(ResultHandlersTest, MoneyCapForMeOncePerKindAndForAnotherAChatLine) {
+  MoneyCapMsg m;
+  m.userNo = kMe;
+  m.capAmount = 100'000'000'000;
+  m.deadline = 20240131235900;
+  for (int32_t kind : {1, 2, 3, 4, 4, 1, 0, 5}) {
+    m.capKind = kind;
+    Send<HM_MONEY_CAP>(m);
+  }
+  EXPECT_EQ(Boxes(), 4);
+  m.userNo = kOther;
+  m.capKind = 2;
+  Send<HM_MONEY_CAP>(m);
+  const auto runs = host.CallsTo(HostSlot::AddText);
+  ASSERT_FALSE(runs.empty());
+  EXPECT_EQ(runs.back().texts.at(0), Utf8(u8"[도르빅 머니총합 최고한도안내]"));
+  EXPECT_NE(Chat().find(Utf8(u8"상대(you)님은 도르빅 머니총합 한도를 초과하였습니다.")), std::string::npos);
+  EXPECT_EQ(runs.back().texts.at(1).rfind("http://", 0), 0u);
+  EXPECT_NE(runs.back().texts.at(1).find("/quell_extmoney_pop.vnt?msn=1"), std::string::npos);
+}
+
+TEST_F(ResultHandlersTest, AntiLeaveRefundAndCounts) {
+  scene->GetRoomData().roomState = 9;
+  scene->GetRoomData().antiLeaveLevel = 1;
+  scene->Model().antiLeave = 1;
+  Send<HM_ANTILEAVE_REFUND>(AntiLeaveRefundMsg{kMe, 5000});
+  EXPECT_EQ(Boxes(), 0);
+  Send<HM_ANTILEAVE_REFUND>(AntiLeaveRefundMsg{kOther, 5000});
+  EXPECT_TRUE(Called("ShowMsgBox(상대가 나가면서 획득한 머니 5000냥을 돌려주었습니다.|3000|)"));
+  scene->SetSceneMode(CDorvik2VWS::kModePlaying);
+  for (int32_t seat : {-1, 2, 1}) Send<HM_ANTILEAVE_COUNTS>(AntiLeaveCountsMsg{seat, 2, 3});
+  EXPECT_EQ(std::tuple(scene->Seat(1).gameCounters.at(0), scene->Seat(1).gameCounters.at(1), scene->Seat(0).gameCounters.at(0)),
+            std::tuple(2, 3, 0));
+}
+
+TEST_F(ResultHandlersTest, PlayCountBelowAndAboveFiveHundredGames) {
+  Send<HM_PLAY_COUNT>(PlayCountMsg{kMe, 0, 499, 10});
+  EXPECT_TRUE(Called("CVGFPlayCountWnd::Reset"));
+  trace.Clear();
+  Send<HM_PLAY_COUNT>(PlayCountMsg{kMe, 0, 500, 297});
+  EXPECT_EQ(std::tuple(Called("CVGFPlayCountWnd::SetPlayCount(297)"), Called("CVGFPlayCountWnd::NotifyLimit")),
+            std::tuple(true, true));
+  trace.Clear();
+  Send<HM_PLAY_COUNT>(PlayCountMsg{kOther, 0, 500, 297});
+  EXPECT_TRUE(trace.calls.empty());
+}
+
+TEST_F(ResultHandlersTest, MoneyNoticeByKind) {
+  const std::pair<int32_t, const char*> cases[] = {
+      {1, "MoneyBellNotice"}, {2, "RefillNotice(2)"}, {3, "RefillNotice(3)"}, {4, nullptr}};
+  for (const auto& [kind, call] : cases) {
+    trace.Clear();
+    MoneyNoticeMsg m;
+    m.kind = kind;
+    Send<HM_MONEY_NOTICE>(m);
+    EXPECT_EQ(trace.calls, call ? std::vector<std::string>{call} : std::vector<std::string>{}) << kind;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The folding choice lives in the layer's registry under the options key, so a restart
+// reads it back; a value of another shape counts as expanded.
+TEST_F(ResultHandlersTest, ExpandChoicePersistsInTheRegistry) {
+  CVResultWnd* panel = scene->Widgets().resultPanel;
+  panel->SaveExpandState(0);
+  plat::sim::ReloadRegistry();
+  uint32_t stored = 7;
+  ASSERT_EQ(scene->ReadOptionDword(CVResultWnd::kExpandValue, &stored), 1);
+  EXPECT_EQ(stored, 0u);
+  panel->SaveExpandState(1);
+  panel->SaveExpandState(0);
+  EXPECT_EQ(panel->LoadExpandState(1), 0);
+  registry_values::WriteText(scene->RegistryBasePath(), CSceneOptions::kSubKey, CVResultWnd::kExpandValue, "0");
+  EXPECT_EQ(panel->LoadExpandState(1), 1) << "unreadable";
+}
+
+}  // namespace
