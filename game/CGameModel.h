@@ -10,6 +10,7 @@
 
 #include "game/CGameInfo.h"
 #include "game/COpenInfo.h"
+#include "host/EntryRecords.h"
 #include "host/RCRoomData.h"
 #include "host/RCUser.h"
 
@@ -21,6 +22,8 @@ struct CGameModel {
   COpenInfo floor;  // the floor's slots and cards
   RCUser myUser;
   RCRoomData room;
+  GameInfoBlock gameInfo;  // the room entry's game settings (the minimum entry money)
+  int32_t kickAllowed = 0;  // a kick may be asked in scene mode 2
   int32_t sceneMode = kModeNone;
   int32_t gamesPlayed = 0;
   int32_t clientVersion = -1;

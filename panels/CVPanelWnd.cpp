@@ -57,3 +57,22 @@ bool CVPanelWnd::Adopt(GVWnd* child, BOOL show) {
   child->Show(show);
   return true;
 }
+
+BOOL CVPanelWnd::TrackHover(GVWnd*& tracked, GVWnd* child, UINT keyFlags, GPoint pt) {
+  if (!tracked) {
+    if (!child) return 0;
+    child->OnMouseMove(keyFlags, pt);
+    tracked = child;
+    SetDirty(1);
+    return 1;
+  }
+  tracked->OnMouseMove(keyFlags, pt);
+  SetDirty(1);
+  if (!child) {
+    tracked = nullptr;
+  } else if (child != tracked) {
+    child->OnMouseMove(keyFlags, pt);
+    if (child->IsHover()) tracked = child;
+  }
+  return 1;
+}

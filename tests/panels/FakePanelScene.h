@@ -191,6 +191,17 @@ class FakePanelScene : public IPanelScene {
   GVWnd* HoldAlertHint(int32_t slot) override {
     return slot >= 0 && slot < static_cast<int32_t>(holdAlertHints.size()) ? holdAlertHints[size_t(slot)] : nullptr;
   }
+  // The option panel's calls, recorded.
+  int32_t PreviewSceneVoice(int32_t id, int32_t voiceSet, int32_t seat) override {
+    previews.push_back({id, voiceSet, seat});
+    return 1;
+  }
+  void SetSceneEffectVolume(int32_t volume) override { volumes.push_back(volume); }
+  void ApplyUserOptions() override { ++appliedOptions; }
+  std::vector<std::array<int32_t, 3>> previews;
+  std::vector<int32_t> volumes;
+  int32_t appliedOptions = 0;
+
   ~FakePanelScene() {
     for (GVWnd* w : sceneWnds) delete w;
   }

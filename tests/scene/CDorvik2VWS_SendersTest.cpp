@@ -130,7 +130,8 @@ TEST_F(SendersTest, TimedOutPlaysCountWarnAndHandOverToAutoPlay) {
     EXPECT_EQ(scene->GetPlayer(0).timeoutCount, c.robot ? 0 : c.timeoutsBefore + 1);
     EXPECT_EQ(scene->Model().autoPlay, c.timeoutsBefore == 1 ? 1 : 0);
     const auto runs = host.CallsTo(HostSlot::AddText);
-    ASSERT_EQ(runs.size(), c.warning.empty() ? 0u : 2u);
+    // Auto-play switched on adds its own two-run chat line after the warning.
+    ASSERT_EQ(runs.size(), (c.warning.empty() ? 0u : 2u) + (c.timeoutsBefore == 1 ? 2u : 0u));
     if (runs.empty()) continue;
     EXPECT_EQ(runs[0].ToString(), R"(AddText("", 700, 0x20000, 0, "", 1))");
     EXPECT_EQ(runs[1].ToString(), "AddText(\"" + c.warning + "\", 400, 0x10000, 0, \"\", 0)");
