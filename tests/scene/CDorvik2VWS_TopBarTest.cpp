@@ -272,3 +272,54 @@ TEST_F(TopBarTest, StatusTextShowsOnTheStatusLabel) {
 }
 
 }  // namespace
+
+namespace {
+
+using OptionsApplyTest = TopBarTest;
+
+TEST_F(OptionsApplyTest, OkSavesAndAppliesInOrderAndOnlyAChangeIsSummarised) {
+  CVUserOptionWnd* panel = scene->Widgets().optionPanel;
+  scene->ApplyUserOptions();
+  EXPECT_TRUE(Events().empty()) << "a closed panel applies nothing";
+  ASSERT_EQ(scene->OpenOptionPanel(), 1);
+  host.Clear();
+  trace.Clear();
+  panel->SetVolume(-6000);
+  scene->ApplyUserOptions();
+  EXPECT_EQ(scene->EffectVolume(), -10000);
+  EXPECT_EQ(Events(), std::vector<std::string>{R"(NotifyEvent(7, 45, "option", 17))"});
+  EXPECT_TRUE(host.CallsTo(HostSlot::AddText).empty()) << "only the volume changed";
+  std::string text;
+  ASSERT_EQ(scene->ReadRegString(CSceneOptions::kSubKey, "Option_Volume", text), 1);
+  EXPECT_EQ(text, "-6000");
+
+  SeatMe(0);
+  ASSERT_EQ(scene->OpenOptionPanel(), 1);
+  host.Clear();
+  panel->SetSpeedChoice(2);
+  panel->SetSoundEffect(0);
+  panel->SetVoice((scene->Model().myVoiceSet + 1) % 4);
+  panel->SetSkin(2);
+  GVWnd* oldBackground = scene->Widgets().background;
+  scene->ApplyUserOptions();
+  EXPECT_EQ(scene->Options().speed, -1);
+  EXPECT_EQ(scene->AnimSteps(0), 5);
+  ASSERT_EQ(scene->ReadRegString(CSceneOptions::kSubKey, "Option_Speed", text), 1);
+  EXPECT_EQ(text, "-1");
+  EXPECT_EQ(scene->Options().skin, 2);
+  EXPECT_NE(scene->Widgets().background, oldBackground);
+  EXPECT_EQ(scene->GetWndList().back(), scene->Widgets().background) << "the cloth lies at the bottom";
+  const auto calls = host.Calls();
+  std::vector<std::string> order;
+  for (const auto& c : calls) {
+    if (c.slot == HostSlot::Send) order.push_back("send");
+    if (c.slot == HostSlot::NotifyEvent) order.push_back(c.line);
+    if (c.slot == HostSlot::AddText && (order.empty() || order.back() != "chat")) order.push_back("chat");
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{R"(NotifyEvent(7, 45, "macro", 1))", "send",
+                                             R"(NotifyEvent(7, 45, "option", 17))", "chat"}));
+  EXPECT_EQ(ChatText(), Utf8(u8"게임옵션 : 패속도(보통), 목소리(클래식), 배경화면(브라운)"));
+  EXPECT_EQ(trace.effects.back(), 19);
+}
+
+}  // namespace
