@@ -22,6 +22,8 @@ struct CGameModel {
   COpenInfo floor;  // the floor's slots and cards
   RCUser myUser;
   RCRoomData room;
+  GameInfoBlock gameInfo;  // the room entry's game settings (the minimum entry money)
+  int32_t kickAllowed = 0;  // a kick may be asked in scene mode 2
   int32_t sceneMode = kModeNone;
   int32_t gamesPlayed = 0;
   int32_t clientVersion = -1;
@@ -46,7 +48,6 @@ struct CGameModel {
   std::string statusText;  // the host's status line, kept until the table can show it
 
   // ---- Room entry, seats and exits ----
-  GameInfoBlock gameInfo;                     // the room entry's game settings
   int32_t firstSeatUserNo = RCUser::kNoUser;  // seat 0's user, who may start the game
   std::string hostText;                       // the host's text of event 62, sent to the server
   int32_t closingCounter = 0;                 // told to the host on closing when above 0

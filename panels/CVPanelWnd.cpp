@@ -79,7 +79,10 @@ BOOL CVPanelWnd::TrackHover(GVWnd*& tracked, UINT keyFlags, GPoint pt) {
     SetDirty(1);
     return 1;
   }
-  GVWnd* child = ChildFromPoint(pt, kHitVisible | kHitEnabled);
+  return TrackHover(tracked, ChildFromPoint(pt, kHitVisible | kHitEnabled), keyFlags, pt);
+}
+
+BOOL CVPanelWnd::TrackHover(GVWnd*& tracked, GVWnd* child, UINT keyFlags, GPoint pt) {
   if (!tracked) {
     if (!child) return 0;
     child->OnMouseMove(keyFlags, pt);

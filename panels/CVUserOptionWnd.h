@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "panels/CVPanelWnd.h"
 
@@ -31,6 +32,19 @@ class CVUserOptionWnd : public CVPanelWnd {
 
   // 1 while the panel is open.
   int32_t IsOpen() const { return IsVisible(); }
+  // Fills the choices and the room's first two lines and shows the panel: 1; 0 while
+  // it is already open. The row picks the voice names (0 male, 1 female, else 2).
+  int32_t Open(int32_t voiceRow);
+  // Hides an open panel: 1; 0 when it was hidden.
+  int32_t Close();
+  // The room's option lines from the scene's room record.
+  void SetRoomOptions();
+  // The number after '=' in the first '|'-piece holding `key` (atoi's reading, 0 when
+  // no piece holds it).
+  static int32_t FindRoomOption(std::string options, std::string key);
+  BOOL OnLButtonDown(UINT keyFlags, GPoint pt) override;
+  BOOL OnLButtonUp(UINT keyFlags, GPoint pt) override;
+  BOOL OnMouseMove(UINT keyFlags, GPoint pt) override;
   // The slider follows the volume, and the sound-off mark shows at its bottom.
   void SetVolume(int32_t volume);
   // The card-speed choice from the saved speed (-3..1 give choices 0..4).
@@ -42,14 +56,40 @@ class CVUserOptionWnd : public CVPanelWnd {
     skin_ = skin;
   }
   void UpdateSoundOffMark();
+  // What the scene applies on OK, and writes back when a save fails.
+  int32_t SoundEffect() const { return soundEffect_; }
+  int32_t Voice() const { return voice_; }
+  int32_t Skin() const { return skin_; }
+  void SetSoundEffect(int32_t on) { soundEffect_ = on; }
+  void SetVoice(int32_t voice) { voice_ = voice; }
+  void SetSkin(int32_t skin) { skin_ = skin; }
+  void SetSpeedChoice(int32_t choice) { speed_ = choice; }
+  int32_t RoomLineCount() const { return roomLineCount_; }
 
   int32_t Volume() const { return volume_; }
   int32_t SpeedChoice() const { return speed_; }
   GVSlideWnd* VolumeSlider() const { return slider_; }
   GVQLSWnd* SoundOffMark() const { return soundOff_; }
+  GVPSPWnd* SpeedChoiceWnd(int32_t i) const { return speedChoices_.at(size_t(i)); }
+  GVPSPWnd* SoundCheck() const { return soundCheck_; }
+  GVPSPWnd* VoiceChoiceWnd(int32_t i) const { return voiceChoices_.at(size_t(i)); }
+  GVLightTextWnd* VoiceLabel(int32_t i) const { return voiceLabels_.at(size_t(i)); }
+  GVPSPWnd* ClothChoiceWnd(int32_t i) const { return clothChoices_.at(size_t(i)); }
+  GVLightTextWnd* RoomLine(int32_t i) const { return roomLines_.at(size_t(i)); }
+  CVPSPPushBtn* OkButton() const { return okButton_; }
+  GVWnd* TrackedChild() const { return tracked_; }
 
  protected:
   void InitMembers() override;
+
+ private:
+  // The chosen frames of every choice from the stored values.
+  void ShowChosenFrames();
+  // A voice choice and its label show while the effects are on and the set has a name.
+  void ShowVoiceChoices();
+  // The index of `child` in `list` (a choice or, when given, its label), else -1.
+  template <size_t N, class L>
+  static int32_t IndexOf(const std::array<GVPSPWnd*, N>& list, const std::array<L*, N>* labels, GVWnd* child);
 
  private:
   GVWnd* tracked_ = nullptr;

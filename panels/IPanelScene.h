@@ -162,6 +162,11 @@ class IPanelScene {
   virtual GVWnd* WinMoneyLimitMark() = 0;
   virtual GVPSPWnd* ItemChanceIcon() = 0;
   virtual GVTextWnd* ItemChanceCaption() = 0;
+  // ---- the option panel's calls: the voice preview, the volume heard at once, and the
+  // choices applied and saved on OK ----
+  virtual int32_t PreviewSceneVoice(int32_t id, int32_t voiceSet, int32_t seat) = 0;
+  virtual void SetSceneEffectVolume(int32_t volume) = 0;
+  virtual void ApplyUserOptions() = 0;
 
  protected:
   ~IPanelScene() = default;

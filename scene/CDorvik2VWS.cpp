@@ -148,6 +148,8 @@ int32_t CDorvik2VWS::GetDisplayBitDepth() {
 
 BOOL CDorvik2VWS::OnTimer(UINT_PTR id) {
   if (!timers_.Expire(id)) return 0;
+  // The chat macro's pause is over.
+  if (id == CSceneTimers::kLastTimer) SetMacroSetting(1);
   if (id == kTickTimer) {
     AnimationTick();
     RedrawIfDirty();

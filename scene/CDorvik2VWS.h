@@ -330,6 +330,8 @@ class CDorvik2VWS : public GVWS,
   void RemoveMutedUser(int32_t userNo) { sound_.RemoveMutedUser(userNo); }
   bool IsMutedUser(int32_t userNo) const { return sound_.IsMutedUser(userNo); }
   void ClearMutedUsers() { sound_.ClearMutedUsers(); }
+  // The macro stays off while anybody is muted.
+  bool HasMutedUsers() const { return sound_.HasMutedUsers(); }
   // A hook a test installs to act on the thread that registers the effects: before
   // each effect file (its id), and once more with scene_effects::kCount just before the
   // effects may play. Null removes it.
@@ -507,20 +509,13 @@ class CDorvik2VWS : public GVWS,
   // ---- What the host calls (recording until their widgets exist) ----
   void SetPlayerAvatar(const std::string& userId, const std::vector<std::string>& parts);
   void SetPlayerDisplayName(const std::string& userId, const std::string& name);
-  // Kept as state always; shown on the status line once the scene is ready.
-  void SetStatusText(const std::string& text);
   const std::string& StatusText() const { return model_.statusText; }
   void ResetRoomView();
-  void RequestKick(int32_t userNo);
   void OnHostCardList(int32_t userNo, int32_t code, const std::string& text);
-  void OnHostButton(const std::string& word, int32_t value);
   void ShowMemoButton(int32_t count);
   // Host event 27 with "%ld" of the seat's user number and its grade as the value;
   // nothing for a user without a seat.
   void ReportUserNumbers(int32_t userNo);
-  // Host event 45 (word, state); the local widget joins with the widgets.
-  void SetButtonState(const std::string& word, int32_t state);
-  void SetAutoPlay(int32_t on);
   void ShowStartButton(int32_t show);
   void ShowBombCardHint(int32_t state);
   void ShowHandCardHints(int32_t show);
@@ -767,12 +762,8 @@ class CDorvik2VWS : public GVWS,
   int32_t RemoveAvatar(int32_t seat);
   int32_t ShowWidgetPair(int32_t show);
   void RefreshObserverPanel(int32_t show);
-  std::string OptionsSummaryText();
   void UpdatePlayButtons();
   void UpdateExitButtons();
-  void SetMacroSetting(int32_t enabled);
-  void AppendMoneyRecord();
-  void SendChatMacro(int32_t userNo, int32_t phrase);
   void ShowGameHelpPopup();
   void RefreshAntiLeaveCaption(int32_t show);
   // ==== end of the room-entry block =======================================================
@@ -790,8 +781,6 @@ class CDorvik2VWS : public GVWS,
   // issues land: they note the call (ShowResultWnd shows the panel).
   int32_t ShowResultWnd(const GameResultMsg* msg);
   void RevealResultCards(const std::list<int32_t>& nextDeckCards, const ArcArrayT<std::list<int32_t>, 2>& hands);
-  void MoneyBellNotice(const std::list<MoneyNoticeEntry>& entries);
-  void RefillNotice(int32_t kind, const std::list<MoneyNoticeEntry>& entries);
   // Puts the status text below the play-count panel: the panel set with the day's
   // count from 500 games on, else closed.
   void PlaceChatBelowPlayCount();
@@ -800,6 +789,58 @@ class CDorvik2VWS : public GVWS,
   void CheckMoneyTotalCap();
   void NoteBijouCounts(int32_t count, int32_t eventCount);
   void NotePlayTime(int32_t seconds);
+  // ==== Player options, the option panel and the host top bar ===========================
+  // (CDorvik2VWS_Options.cpp, CDorvik2VWS_TopBar.cpp)
+  // Saves and applies the option panel's choices once OK has closed it; a save that
+  // fails keeps the value in force, and the panel shows it again.
+  void ApplyUserOptions() override;
+  // The table cloth of `skin` (its picture loaded again when `reload`), handed to the
+  // seat panels and the option panel: 1; 0 with nothing changed when the picture
+  // cannot be had.
+  int32_t SetSkinBackground(int32_t skin, int32_t reload);
+  // The options in force as one chat line.
+  void OptionsSummaryText();
+  int32_t PreviewSceneVoice(int32_t id, int32_t voiceSet, int32_t seat) override {
+    return PreviewVoice(id, voiceSet, seat);
+  }
+  void SetSceneEffectVolume(int32_t volume) override { SetEffectVolume(volume); }
+  // The option panel for this client's gender, its speed locked at the fastest in a
+  // fast room: 1 when it opened.
+  int32_t OpenOptionPanel();
+  // Host event 45 for the word (hidden 0, disabled 1, enabled 17), then the word's
+  // local button. An unknown word goes out as "" and touches nothing; an image set
+  // of -1, or one the button lacks, keeps the set it shows.
+  void SetButtonState(const std::string& word, int32_t shown, int32_t enabled, int32_t imageSet = -1);
+  void UpdatePlayButtons(int32_t show);
+  void UpdateExitButtons(int32_t show);
+  void ShowVipButton();
+  int32_t ShowVipButtonIfOpen();
+  // Host event 27: a click on the host's top bar.
+  void OnHostButton(const std::string& word, int32_t value);
+  // The chat macro allowed or not; a cleared one comes back after a pause (timer 5).
+  void SetMacroSetting(int32_t flag);
+  // Phrase 0..9 spoken by the user; this client's own also goes to the host.
+  void SendChatMacro(int32_t index, int32_t speakerUserNo);
+  void SetAutoPlay(int32_t on);
+  // The table owner's kick of a seated user, after the cost is confirmed.
+  void RequestKick(int32_t userNo);
+  // The stake text of index 0..8; any other index gives the first.
+  static std::string StakeLabel(int32_t index);
+  // Host event 31 with "|user=money,total|" for each seat with a side.
+  void AppendMoneyRecord();
+  void MoneyBellNotice(const std::list<MoneyNoticeEntry>& entries);
+  void RefillNotice(int32_t kind, const std::list<MoneyNoticeEntry>& entries);
+  // Effect 49 looped for this client's seat, 50 for the other.
+  void PlayResultEffect(int32_t seat);
+  void PostHostRefresh();
+  // Kept as state always; shown on the status line once the scene is ready.
+  void SetStatusText(const std::string& text);
+  // Seconds auto-play waits in a turn phase (0 outside the phases).
+  static int32_t AutoPlayLimitSeconds(int32_t phase);
+  // Stand-ins until the timers-and-input pieces land: a game under the anti-leave
+  // rule runs, and its confirmation (1: go on; `exempt` is the seat's reservation).
+  int32_t ConfirmAntiLeave(int32_t exempt);
+  // ==== end of the options and top bar block ============================================
 
  private:
   void ReadOptions();
@@ -808,6 +849,8 @@ class CDorvik2VWS : public GVWS,
   void DrawPending();
   // The per-game card state and the turn user.
   void ResetGameInfo();
+  // The seat's money on its panel.
+  void ShowSeatMoney(int32_t seat);
 
   // ---- Members in the scene's order ----
   ISceneOwner* owner_;

@@ -172,7 +172,7 @@ void CDorvik2VWS::OnSceneString(SceneStringMsg& msg) {
 }
 
 void CDorvik2VWS::OnChatMacro(ChatMacroMsg& msg) {
-  if (GetSeatOfUser(msg.userNo) != PITable::kNoSeat) SendChatMacro(msg.userNo, msg.phrase);
+  if (GetSeatOfUser(msg.userNo) != PITable::kNoSeat) SendChatMacro(msg.phrase, msg.userNo);
 }
 
 void CDorvik2VWS::OnHostEvent70(HostEvent70Msg& msg) {

@@ -126,10 +126,10 @@ void CDorvik2VWS::ResetRoomView() {
   ClearTable();
   if (live && built_.widgets.noticeTicker) built_.widgets.noticeTicker->Stop();
   if (live && built_.widgets.optionPanel && built_.widgets.optionPanel->IsOpen()) {
-    SetButtonState(scene_resets::kOptionButton, kButtonEnabled);
+    SetButtonState(scene_resets::kOptionButton, 1, 1);
   }
   vipMgr_.CloseHelpPopup();
-  SetButtonState(scene_resets::kVipButton, kButtonEnabled);
+  SetButtonState(scene_resets::kVipButton, 1, 1);
   if (live) ResetRoomWidgets();
   SetStatusText(std::string());
   ClearMutedUsers();

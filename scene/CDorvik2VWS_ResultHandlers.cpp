@@ -179,10 +179,6 @@ int32_t CDorvik2VWS::ShowResultWnd(const GameResultMsg* msg) {
 void CDorvik2VWS::RevealResultCards(const std::list<int32_t>&, const ArcArrayT<std::list<int32_t>, 2>&) {
   RecordCall("RevealResultCards");
 }
-void CDorvik2VWS::MoneyBellNotice(const std::list<MoneyNoticeEntry>&) { RecordCall("MoneyBellNotice"); }
-void CDorvik2VWS::RefillNotice(int32_t kind, const std::list<MoneyNoticeEntry>&) {
-  RecordCall(FormatString("RefillNotice(%ld)", kind));
-}
 
 void CDorvik2VWS::PlaceChatBelowPlayCount() {
   const CGameModel::PlayCount& count = model_.playCount;

@@ -160,17 +160,8 @@ void CDorvik2VWS::RefreshObserverPanel(int32_t show) {
   }
   RecordCall(FormatString("RefreshObserverPanel(%ld)", show));
 }
-std::string CDorvik2VWS::OptionsSummaryText() {
-  RecordCall("OptionsSummaryText");
-  return {};
-}
 void CDorvik2VWS::UpdatePlayButtons() { RecordCall("UpdatePlayButtons"); }
 void CDorvik2VWS::UpdateExitButtons() { RecordCall("UpdateExitButtons"); }
-void CDorvik2VWS::SetMacroSetting(int32_t enabled) { RecordCall(FormatString("SetMacroSetting(%ld)", enabled)); }
-void CDorvik2VWS::AppendMoneyRecord() { RecordCall("AppendMoneyRecord"); }
-void CDorvik2VWS::SendChatMacro(int32_t userNo, int32_t phrase) {
-  RecordCall(FormatString("SendChatMacro(%ld, %ld)", userNo, phrase));
-}
 void CDorvik2VWS::ShowGameHelpPopup() { RecordCall("ShowGameHelpPopup"); }
 void CDorvik2VWS::RefreshAntiLeaveCaption(int32_t show) {
   RecordCall(FormatString("RefreshAntiLeaveCaption(%ld)", show));
@@ -332,7 +323,7 @@ void CDorvik2VWS::OnPlayerInfo(PlayerInfoMsg& msg) {
     LoadAvatars();
     if (IsSeated(RCUser::kNoUser)) {
       SetAutoPlay(0);
-      SetButtonState("autoplay", kButtonEnabled);
+      SetButtonState("autoplay", 1, 1);
       if (Within(model_.room.roomState, kBannerStates) && !HasRobotPlayer()) RecordCall("PlayInGameBanner");
     }
   }
@@ -376,7 +367,7 @@ void CDorvik2VWS::OnJoinGame(JoinGameMsg& msg) {
       }
       if (IsSeated(RCUser::kNoUser)) {
         SetAutoPlay(0);
-        SetButtonState("autoplay", kButtonDisabled);
+        SetButtonState("autoplay", 1, 0);
       }
     } else {
       RefreshSeatPanels(msg.seat);
@@ -457,7 +448,7 @@ void CDorvik2VWS::OnLeaveGame(LeaveGameMsg& msg) {
     RelayoutSeats();
     if (model_.sceneMode == kModeWaiting && AntiLeaveRoom(model_.room)) RefreshAntiLeaveCaption(1);
     SetAutoPlay(0);
-    SetButtonState("autoplay", kButtonDisabled);
+    SetButtonState("autoplay", 1, 0);
     MarkDirty();
     OnExitReason(msg.reason, msg.reasonText, 0);
     return;

@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int32_t kReportUserEvent = 27;
-constexpr int32_t kButtonStateEvent = 45;
 
 }  // namespace
 
@@ -95,24 +94,8 @@ void CDorvik2VWS::SetPlayerDisplayName(const std::string& userId, const std::str
   RecordCall("SetPlayerDisplayName(" + userId + ", " + name + ")");
 }
 
-void CDorvik2VWS::SetStatusText(const std::string& text) {
-  model_.statusText = text;
-  // Before the scene is ready the text waits: the build shows it empty.
-  if (WidgetsLive() && built_.widgets.statusText) {
-    built_.widgets.statusText->SetText(text);
-    MarkWidgetDirty(built_.widgets.statusText);
-  }
-  RecordCall("SetStatusText(" + text + ")");
-}
-
-void CDorvik2VWS::RequestKick(int32_t userNo) { RecordCall(FormatString("RequestKick(%ld)", userNo)); }
-
 void CDorvik2VWS::OnHostCardList(int32_t userNo, int32_t code, const std::string& text) {
   RecordCall(FormatString("OnHostCardList(%ld, %ld, ", userNo, code) + text + ")");
-}
-
-void CDorvik2VWS::OnHostButton(const std::string& word, int32_t value) {
-  RecordCall("OnHostButton(" + word + FormatString(", %ld)", value));
 }
 
 void CDorvik2VWS::ShowMemoButton(int32_t count) { RecordCall(FormatString("ShowMemoButton(%ld)", count)); }
@@ -124,17 +107,6 @@ void CDorvik2VWS::ReportUserNumbers(int32_t userNo) {
   std::string text = FormatString("%ld", p.userNo);
   int32_t value = p.gradeIndex;
   CHostLink::Global().NotifyEvent(static_cast<uint32_t>(userNo), kReportUserEvent, text.data(), &value);
-}
-
-void CDorvik2VWS::SetButtonState(const std::string& word, int32_t state) {
-  std::string data = word;
-  int32_t value = state;
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(model_.myUser.userNo), kButtonStateEvent, data.data(), &value);
-}
-
-void CDorvik2VWS::SetAutoPlay(int32_t on) {
-  model_.autoPlay = on ? 1 : 0;
-  RecordCall(FormatString("SetAutoPlay(%ld)", model_.autoPlay));
 }
 
 void CDorvik2VWS::ShowStartButton(int32_t show) { RecordCall(FormatString("ShowStartButton(%ld)", show)); }

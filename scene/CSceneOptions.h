@@ -36,6 +36,20 @@ class CSceneOptions {
   // 0..2) and the sound-effect switch.
   Handed Read();
 
+  // Each writes one option back; 1 on success. On failure the caller keeps the value
+  // in force, so what plays always matches what is stored.
+  int32_t SaveVolume(int32_t volume) const;
+  int32_t SaveSpeed(int32_t speedValue) const;
+  int32_t SaveSoundEffect(int32_t on) const;
+  int32_t SaveVoice(int32_t voiceSet) const;
+  int32_t SaveSkin(int32_t skinValue) const;
+
+  // The speed in words: "빠름n" (n >= 1), "보통", "느림n"; the levels are counted in
+  // 64 bits so a stored extreme cannot wrap.
+  static std::string SpeedText(int32_t speedValue);
+  // The chat line of the options in force; `gender` picks the voice names' row.
+  std::string SummaryText(int32_t gender, int32_t voiceSet) const;
+
   int32_t speed = 0;
   int32_t skin = 0;
   int32_t soundEffect = 1;  // 0 silences voice lines (effects keep playing)

@@ -43,7 +43,7 @@ int32_t CSceneSenders::SendPlay(int32_t flag) {
   // Outside the waiting mode a seat is taken only from a robot or when asked outright.
   if (model.sceneMode != Scene::kModeWaiting && !scene_.HasRobotPlayer() && !flag) return 0;
   if (!SendGameCommand(GameCommand::Make<GC_PLAY>(GcPlay{model.myVoiceSet, flag}))) return 0;
-  scene_.SetButtonState(scene_senders::kPlayButton, Scene::kButtonDisabled);
+  scene_.SetButtonState(scene_senders::kPlayButton, 1, 0);
   if (CVObserveSystemWnd* panel = scene_.ObservePanel()) panel->SetButtonState(1, 0);
   return 1;
 }
@@ -51,7 +51,7 @@ int32_t CSceneSenders::SendPlay(int32_t flag) {
 int32_t CSceneSenders::SendObserve() {
   if (!scene_.IsSeated(RCUser::kNoUser)) return 0;
   if (!SendGameCommand(GameCommand::Make<GC_OBSERVE>())) return 0;
-  scene_.SetButtonState(scene_senders::kObserveButton, Scene::kButtonDisabled);
+  scene_.SetButtonState(scene_senders::kObserveButton, 1, 0);
   return 1;
 }
 

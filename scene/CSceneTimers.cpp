@@ -41,6 +41,13 @@ void CSceneTimers::Stop(UINT_PTR id) {
   if (id == kTurnTimer) turnPhase_ = 0;
 }
 
+void CSceneTimers::RearmTurn(int32_t phase, uint32_t ms) {
+  Stop(kTurnTimer);
+  if (!wnd_) return;
+  SetTimer(wnd_, kTurnTimer, ms, nullptr);
+  turnPhase_ = phase;
+}
+
 void CSceneTimers::StopAll() {
   for (UINT_PTR id = 0; id <= kLastKilledTimer; ++id) {
     if (IsRunning(id)) Stop(id);

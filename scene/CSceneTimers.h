@@ -49,6 +49,8 @@ class CSceneTimers {
   // The books of an expiry: timer 1 and the one-shots end at their first, 5 is killed.
   // False for an id above 5 (a widget's timer), which the scene leaves alone.
   bool Expire(UINT_PTR id);
+  // Timer 1 set again for `ms` with the phase kept (auto-play's restart).
+  void RearmTurn(int32_t phase, uint32_t ms);
   // The per-game reset: the flags of 0, 2, 3 and 4 forgotten, their window timers
   // left as they are.
   void ForgetRunningFlags();

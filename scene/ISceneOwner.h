@@ -30,7 +30,12 @@ class ISceneOwner {
   // The scene was marked closing under a handler, and the outermost handler has now
   // returned: the owner may delete itself and the scene, but not on this stack.
   virtual void OnClosedSceneIdle() = 0;
-  // The modal message box over the game window: 1 OK/Yes, 2 No, -1 when it cannot be shown.
+  // The modal message box over the game window: kMsgBoxYes (OK / Yes), kMsgBoxNo, or
+  // -1 when it cannot be shown.
+  static constexpr int32_t kMsgBoxOk = 0;
+  static constexpr int32_t kMsgBoxYesNo = 1;
+  static constexpr int32_t kMsgBoxYes = 1;
+  static constexpr int32_t kMsgBoxNo = 2;
   virtual int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
                              COLORREF headingColour) = 0;
 

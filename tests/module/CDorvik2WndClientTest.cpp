@@ -64,7 +64,7 @@ TEST_F(ClientTest, EventTextsReachTheSceneConvertedAndOtherEventsDoNothing) {
   int32_t code = 28;
   client->OnHostEvent(kMe, &code, nullptr, nullptr);
   EXPECT_EQ(trace.calls, (std::vector<std::string>{"OnHostCardList(7, 14, 1|2|)", "OnHostCardList(7, 16, )",
-                                                              "OnHostButton(vip, 17)", "ShowMemoButton(0)"}));
+                                                              "ShowVipButtonIfOpen", "ShowMemoButton(0)"}));
 }
 
 TEST_F(ClientTest, NoticeReportAndHostValuesEventsAnswerOnlyForTheirUser) {

@@ -234,7 +234,7 @@ TEST_F(GameWindowTest, DestroyUnderAHandlerWaitsForItsEndAndCutsTheHostOff) {
       s.WaitPumpingMessages(1000);
       waited = GetTickCount() - start;
       EXPECT_EQ(msg.Get<UserAvatarMsg>()->avatarKey, "k") << "the record is still the handler's";
-      s.SetButtonState("vip", CDorvik2VWS::kButtonEnabled);
+      s.SetButtonState("vip", 1, 1);
       s.RequestExit();
       EXPECT_EQ(deaths, 0);
     });

@@ -302,6 +302,16 @@ class FakePanelScene : public IPanelScene {
   GVWnd* winMoneyLimit = nullptr;
   GVPSPWnd* chanceIcon = nullptr;
   GVTextWnd* chanceCaption = nullptr;
+  // The option panel's calls, recorded.
+  int32_t PreviewSceneVoice(int32_t id, int32_t voiceSet, int32_t seat) override {
+    previews.push_back({id, voiceSet, seat});
+    return 1;
+  }
+  void SetSceneEffectVolume(int32_t volume) override { volumes.push_back(volume); }
+  void ApplyUserOptions() override { ++appliedOptions; }
+  std::vector<std::array<int32_t, 3>> previews;
+  std::vector<int32_t> volumes;
+  int32_t appliedOptions = 0;
 
   ~FakePanelScene() {
     for (GVWnd* w : sceneWnds) delete w;

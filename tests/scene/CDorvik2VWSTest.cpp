@@ -240,8 +240,8 @@ TEST_F(SceneTest, AProductSceneHasNoTraceAndKeepsNoRecord) {
   testing_support::SceneTraceRecorder late;
   scene->SetTrace(&late);
   EXPECT_TRUE(late.calls.empty() && late.effects.empty() && late.stopped.empty() && late.voices.empty());
-  scene->SetStatusText("now");
-  EXPECT_EQ(late.calls, std::vector<std::string>{"SetStatusText(now)"});
+  scene->ShowVipButtonIfOpen();
+  EXPECT_EQ(late.calls, std::vector<std::string>{"ShowVipButtonIfOpen"});
   scene->SetTrace(nullptr);
 }
 

@@ -141,7 +141,8 @@ TEST_F(RoomEnterTest, ObserverAndRejoinEntries) {
   EXPECT_TRUE(scene->ObservePanel()->IsVisible());
   EXPECT_EQ(Lines(HostSlot::NotifyEvent),
             (std::vector<std::string>{"NotifyEvent(7, 0, \"hello\", 5)", "NotifyEvent(7, 45, \"play\", 1)",
-                                      kFirstServiceQuery, kSecondServiceQuery, "NotifyEvent(7, 62, (buffer), 256)"}));
+                                      kFirstServiceQuery, kSecondServiceQuery, "NotifyEvent(7, 45, \"macro\", 17)",
+                                      "NotifyEvent(7, 62, (buffer), 256)"}));
   EXPECT_EQ(scene->Model().room.option.moneyPerPoint, 500);
 
   Forget();
@@ -177,7 +178,8 @@ TEST_F(RoomEnterTest, DailyLimitLineAndTickRunsTheQueue) {
   RoomEnterMsg msg = Entry(2);
   msg.dailyPlayLimit = 30;
   scene->OnRoomEnter(msg);
-  EXPECT_EQ(host.CallsTo(HostSlot::AddText).size(), 6u);
+  // The room's own lines, then the options summary's runs.
+  EXPECT_EQ(host.CallsTo(HostSlot::AddText).size(), 14u);
   EXPECT_EQ(host.CallsTo(HostSlot::AddText)[0].texts[0], "nick");
   scene->GetPlayer(0).userNo = kMe;
   Receive(Block(HostMessage::Make<HM_USER_AVATAR>(UserAvatarMsg{kMe, "key"})));

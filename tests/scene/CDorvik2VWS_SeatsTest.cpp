@@ -20,8 +20,8 @@ class SeatsTest : public GameTableTest {
 };
 
 TEST_F(SeatsTest, ButtonStateGoesToTheHostAsEvent45) {
-  scene->SetButtonState("macro", CDorvik2VWS::kButtonEnabled);
-  scene->SetButtonState("vip", CDorvik2VWS::kButtonHidden);
+  scene->SetButtonState("macro", 1, 1);
+  scene->SetButtonState("vip", 0, 0);
   EXPECT_EQ(host.Transcript(),
             (std::vector<std::string>{"NotifyEvent(7, 45, \"macro\", 17)", "NotifyEvent(7, 45, \"vip\", 0)"}));
 }
