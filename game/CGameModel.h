@@ -42,4 +42,8 @@ struct CGameModel {
   int32_t observeState = 0;
   std::array<int32_t, kPlayTimeNotices> playTimeNotices{};
   std::string statusText;  // the host's status line, kept until the table can show it
+  // The snapshot's base multiplier: the stake per point is worth this many times over.
+  int32_t stakeFactor = 1;
+  // Pause 700 ms more after a shake.
+  int32_t extraWait = 0;
 };

@@ -709,6 +709,37 @@ class CDorvik2VWS : public GVWS,
   void SetCardOfWidget(GVDDSWnd* card, int32_t id) override { static_cast<CVHTWnd*>(card)->SetCard(id); }
   int32_t CardOfWidget(const GVDDSWnd* card) const override { return static_cast<const CVHTWnd*>(card)->cardId; }
 
+  // ==== Plays, captures and the players' choices (CDorvik2VWS_PlayHandlers.cpp) ========
+  // The turn countdown shown for a seat: limit `limitSeconds`, shown one below it.
+  void StartCountdown(int32_t seat, int32_t limitSeconds);
+  // The countdown hidden and back to its limit; game timer 1 stopped when asked.
+  void StopCountdown(bool stopTimer);
+  // The three score panels of the seat (2: both) that has a screen position.
+  void RefreshSeatScores(int32_t seat);
+  void RefreshGoBakAlert();
+  // A seat's money (game money and total) from a record, shown on its user panel.
+  void SetSeatMoney(int32_t seat, int64_t money, int64_t totalMoney);
+  // Every card of both seats' piles told to the mission panel, in mission mode 1.
+  void MarkCapturedMissionCards();
+  // Each floor slot laid out again.
+  void RestackFloor();
+  // The stop's worth for the seat asked to go or stop, capped by the players' money;
+  // `allOfAsker` tells that the asker's own money capped it while the other is richer.
+  int64_t MoneyIfStopping(int32_t seat, bool& allOfAsker);
+  // Effect 49 looping for this client's seat, 50 for the other; both stopped first.
+  void PlayResultEffect(int32_t seat);
+  // Stand-ins until the display helpers, the prompt panel's operations, the money record
+  // and the anti-leave caption land: each notes its call.
+  void ShowFloorEvent(int32_t kind);
+  int32_t ShowNotice(int32_t mode, std::list<int32_t>& cards);
+  int32_t ShowNotifyPrompt(int32_t mode, int32_t n, int64_t amount, int32_t yesSetBase, int32_t otherAmount,
+                           BOOL showSideMark);
+  int32_t ShowMissionSuccess(int32_t mode, int32_t missionCode, int64_t reward);
+  void HideNotifyPrompt();
+  void AppendMoneyRecord();
+  void RefreshAntiLeaveCaption();
+  // ==== end of the plays block =========================================================
+
  private:
   void ReadOptions();
   bool LoadCursors();
