@@ -84,4 +84,6 @@ struct CGameModel {
     int32_t todayCount = 0;
     int64_t allowance = 0;
   } playCount;
+  // Pause 700 ms more after a shake.
+  int32_t extraWait = 0;
 };

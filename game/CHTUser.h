@@ -28,4 +28,8 @@ struct CHTUser {
   // The seat's counters of the running game (the two anti-leave counts and the
   // time-outs); an opponent's leaving clears them.
   std::array<int32_t, kGameCounters> gameCounters{};
+  // What the server last told this client for its own seat: the value of its laid
+  // cards, and the value shown with the September question.
+  int32_t seatValue = 0;
+  int32_t septemberValue = 0;
 };

@@ -842,6 +842,25 @@ class CDorvik2VWS : public GVWS,
   int32_t ConfirmAntiLeave(int32_t exempt);
   // ==== end of the options and top bar block ============================================
 
+  // ==== Plays, captures and the players' choices (CDorvik2VWS_PlayHandlers.cpp) ========
+  // The turn countdown shown for a seat: limit `limitSeconds`, shown one below it.
+  void StartCountdown(int32_t seat, int32_t limitSeconds);
+  // The three score panels of the seat (2: both) that has a screen position.
+  void RefreshSeatScores(int32_t seat);
+  void RefreshGoBakAlert();
+  // A seat's money (game money and total) from a record, shown on its user panel.
+  void SetSeatMoney(int32_t seat, int64_t money, int64_t totalMoney);
+  // Every card of both seats' piles told to the mission panel, in mission mode 1.
+  void MarkCapturedMissionCards();
+  // Each floor slot laid out again.
+  void RestackFloor();
+  // The stop's worth for the seat asked to go or stop, capped by the players' money;
+  // `allOfAsker` tells that the asker's own money capped it while the other is richer.
+  int64_t MoneyIfStopping(int32_t seat, bool& allOfAsker);
+  // Stand-in until the anti-leave caption lands: notes its call.
+  void RefreshAntiLeaveCaption();
+  // ==== end of the plays block =========================================================
+
  private:
   void ReadOptions();
   bool LoadCursors();

@@ -39,6 +39,7 @@ void CDorvik2VWS::ResetGameState() {
   model_.thirdGameFlag = 0;
   model_.exitFields.fill(0);
   model_.seatValue = -1;
+  model_.stakeFactor = 1;
   model_.gamesPlayed = 0;
   for (CHTUser& seat : model_.game.seats) seat.gameCounters.fill(0);
   model_.antiLeave = 0;

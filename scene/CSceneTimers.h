@@ -61,6 +61,7 @@ class CSceneTimers {
   int32_t Countdown() const { return countdown_; }
   int32_t CountdownStart() const { return countdownStart_; }
   int32_t CountdownThreshold() const { return countdownThreshold_; }
+  void SetCountdownThreshold(int32_t seconds) { countdownThreshold_ = seconds; }
   void SetCountdown(int32_t current, int32_t start) {
     countdown_ = current;
     countdownStart_ = start;

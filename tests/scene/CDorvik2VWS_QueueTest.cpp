@@ -144,6 +144,8 @@ TEST_F(QueueTest, EveryTypeReachesItsSlot) {
                              18, 19, 20, 21, 22, 23, 24, 25, 26, 51, 52, 53, 54, 56, 59, 61, 63};
   // The result, settlement and money-notice handlers.
   for (uint32_t type = HM_GAME_RESULT; type <= HM_MONEY_NOTICE; ++type) working.insert(type);
+  // The plays, captures and choices between two turns.
+  for (uint32_t type = HM_BOMB; type <= HM_STOP_DECLARED; ++type) working.insert(type);
   std::set<std::string> reached;
   for (uint32_t type = 0; type < HM_TYPE_LIMIT; ++type) {
     SCOPED_TRACE(type);
