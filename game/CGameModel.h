@@ -42,4 +42,9 @@ struct CGameModel {
   int32_t observeState = 0;
   std::array<int32_t, kPlayTimeNotices> playTimeNotices{};
   std::string statusText;  // the host's status line, kept until the table can show it
+  // The seat menu's user (-1: closed); kicks offered also in mode 2 (nothing sets it).
+  int32_t seatMenuUser = RCUser::kNoUser;
+  int32_t kickAllowed = 0;
+  // The two floor cards the pick-floor prompt offers (-1: none).
+  std::array<int32_t, 2> offeredFloorCards{-1, -1};
 };

@@ -89,7 +89,7 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // The modal bitmap message box over this window, from the game folder's bitmaps:
   // 1 (OK / Yes), 2 (No, also a yes/no time-out), -1 when it cannot be shown.
   int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
-                     COLORREF headingColour);
+                     COLORREF headingColour) override;
 
   // ---- Screen (its own file) ----------------------------------------------------------
   // Gives the game window's clipper back to the screen (after the host moved things).

@@ -100,6 +100,7 @@ class CSceneSound {
   void RemoveMutedUser(int32_t userNo);
   bool IsMutedUser(int32_t userNo) const;
   void ClearMutedUsers() { mutedUsers_.clear(); }
+  bool HasMutedUsers() const { return !mutedUsers_.empty(); }
 
  private:
   ITable& table_;

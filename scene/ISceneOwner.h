@@ -30,6 +30,10 @@ class ISceneOwner {
   // The scene was marked closing under a handler, and the outermost handler has now
   // returned: the owner may delete itself and the scene, but not on this stack.
   virtual void OnClosedSceneIdle() = 0;
+  // The modal message box over the game window: 1 (OK / Yes), 2 (No), -1 when it
+  // cannot be shown.
+  virtual int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
+                             COLORREF headingColour) = 0;
 
  protected:
   ~ISceneOwner() = default;
