@@ -753,6 +753,8 @@ class CDorvik2VWS : public GVWS,
   // A new avatar widget for a screen side, replacing the old one: 1 when made.
   int32_t PlaceAvatar(int32_t side, std::vector<std::string>& parts);
   // ---- Display helpers ----
+  // The prompt panel's operation (noted until the panel has it) and the panel shown.
+  int32_t ShowPromptWith(const std::string& call);
   int32_t ShowNotice(const std::string& text);
   int32_t ShowNotifyPrompt(int32_t mode);
   int32_t ShowMissionSuccess(int32_t seat);

@@ -56,31 +56,23 @@ void ShowWnd(GVWnd* wnd, BOOL show) {
 }  // namespace scene_helpers
 
 // ---- The decision prompt and the result panel ----------------------------------------------
-int32_t CDorvik2VWS::ShowNotice(const std::string& text) {
+int32_t CDorvik2VWS::ShowPromptWith(const std::string& call) {
   CVNotifyWnd* prompt = WidgetsLive() ? built_.widgets.notifyPrompt : nullptr;
   if (!prompt) return 0;
-  RecordCall("CVNotifyWnd::ShowNotice(" + text + ")");
+  RecordCall(call);
   prompt->Show(1);
   MarkWidgetDirty(prompt);
   return 1;
 }
 
+int32_t CDorvik2VWS::ShowNotice(const std::string& text) { return ShowPromptWith("CVNotifyWnd::ShowNotice(" + text + ")"); }
+
 int32_t CDorvik2VWS::ShowNotifyPrompt(int32_t mode) {
-  CVNotifyWnd* prompt = WidgetsLive() ? built_.widgets.notifyPrompt : nullptr;
-  if (!prompt) return 0;
-  RecordCall(FormatString("CVNotifyWnd::ShowNotifyPrompt(%ld)", mode));
-  prompt->Show(1);
-  MarkWidgetDirty(prompt);
-  return 1;
+  return ShowPromptWith(FormatString("CVNotifyWnd::ShowNotifyPrompt(%ld)", mode));
 }
 
 int32_t CDorvik2VWS::ShowMissionSuccess(int32_t seat) {
-  CVNotifyWnd* prompt = WidgetsLive() ? built_.widgets.notifyPrompt : nullptr;
-  if (!prompt) return 0;
-  RecordCall(FormatString("CVNotifyWnd::ShowMissionSuccess(%ld)", seat));
-  prompt->Show(1);
-  MarkWidgetDirty(prompt);
-  return 1;
+  return ShowPromptWith(FormatString("CVNotifyWnd::ShowMissionSuccess(%ld)", seat));
 }
 
 void CDorvik2VWS::HideNotifyPrompt() {
