@@ -86,4 +86,8 @@ struct CGameModel {
   } playCount;
   // Pause 700 ms more after a shake.
   int32_t extraWait = 0;
+  // The seat menu's user (-1: closed); kicks offered also in mode 2 (nothing sets it).
+  int32_t seatMenuUser = RCUser::kNoUser;
+  // The two floor cards the pick-floor prompt offers (-1: none).
+  std::array<int32_t, 2> offeredFloorCards{-1, -1};
 };

@@ -145,28 +145,3 @@ int32_t CDorvik2VWS::GetDisplayBitDepth() {
   screen_.displayBitDepth = desc.GetBitDepth();
   return screen_.displayBitDepth;
 }
-
-BOOL CDorvik2VWS::OnTimer(UINT_PTR id) {
-  if (!timers_.Expire(id)) return 0;
-  // The chat macro's pause is over.
-  if (id == CSceneTimers::kLastTimer) SetMacroSetting(1);
-  if (id == kTickTimer) {
-    AnimationTick();
-    RedrawIfDirty();
-  }
-  return 1;
-}
-
-BOOL CDorvik2VWS::OnLButtonDown(UINT keyFlags, GPoint pt) {
-  if (!IsInputEnabled()) return 0;
-  if (gameWnd_) SetFocus(gameWnd_);
-  const bool inStrip = kDragStrip.PtInRect(pt.x, pt.y);
-  if (!inStrip && gameWnd_) SetCapture(gameWnd_);
-  if (GVWS::OnLButtonDown(keyFlags, pt)) return 1;
-  const bool windowed = !owner_ || !owner_->FullScreen();
-  return windowed && inStrip ? 0 : 1;
-}
-
-int32_t CDorvik2VWS::OnSetFocus(HWND) { return 0; }
-int32_t CDorvik2VWS::OnKillFocus(HWND) { return 0; }
-int32_t CDorvik2VWS::OnUserMessage100() { return 0; }

@@ -53,7 +53,6 @@
 #include "scene/ISceneOwner.h"
 #include "scene/SceneEffects.h"
 #include "scene/SceneHandlers.h"
-#include "scene/SceneWidgetStub.h"
 #include "tables/SceneBuildTable.h"
 #include "base/GGeometry.h"
 #include "widgets/GVWS.h"
@@ -232,8 +231,12 @@ class CDorvik2VWS : public GVWS,
   void WaitPumpingMessages(uint32_t ms);
 
   // Timers on the game window (CSceneTimers).
-  int32_t StartGameTimer(UINT_PTR id, int32_t phase) { return timers_.Start(id, phase); }
-  void StopGameTimer(UINT_PTR id) { timers_.Stop(id); }
+  // Id 1 runs for the phase's limit as this client's speed, auto-play, anti-leave
+  // counters and time-outs make it, and returns it; others 0.
+  int32_t StartGameTimer(UINT_PTR id, int32_t phase);
+  // KillTimer's result for a running timer, else the id; stopping 2 also stops the
+  // turn marker.
+  int32_t StopGameTimer(UINT_PTR id);
   bool IsGameTimerRunning(UINT_PTR id) const { return timers_.IsRunning(id); }
   // Acts on the scene's timers (ids 0..5): 1; any other id (a widget's) 0.
   BOOL OnTimer(UINT_PTR id) override;
@@ -565,7 +568,10 @@ class CDorvik2VWS : public GVWS,
   CDorvik2VIPMgr& VipManager() { return vipMgr_; }
   CDorvik2PromotionMgr& PromotionManager() { return promotionMgr_; }
   int32_t ObserveState() const { return model_.observeState; }
-  SceneWidgetStub& BetButton(int32_t index) { return betButtons_.at(static_cast<size_t>(index)); }
+  // Null before the scene is ready.
+  CVPSPPushBtn* BetButton(int32_t index) {
+    return IsReady() ? built_.widgets.betButtons.at(static_cast<size_t>(index)) : nullptr;
+  }
   // ==== end of the host link block ====================================================
 
   // ==== Host message handlers (CDorvik2VWS_Handlers.cpp) ================================
@@ -724,7 +730,6 @@ class CDorvik2VWS : public GVWS,
   // Stand-ins (noted calls) until the display helpers, the buttons and the panels that
   // own them land.
   void ShowMoneyPerPoint();
-  void ShowFloorEvent(int32_t kind);
   void PlayPromotionIntro(int32_t kind, int32_t flag);
   void RefreshExitButtons();
   void RefreshRestrictCaption(int32_t flag);
@@ -756,12 +761,7 @@ class CDorvik2VWS : public GVWS,
   // The panel of a seat's screen position; null before the build or for no side.
   CVUserInfoWnd* SeatPanelOf(int32_t seat);
   // Stand-ins for pieces other work builds; each notes its call.
-  void RefreshSeatPanels(int32_t seat);
-  void LoadSeatAvatar(int32_t seat);
-  void LoadAvatars();
-  int32_t RemoveAvatar(int32_t seat);
   int32_t ShowWidgetPair(int32_t show);
-  void RefreshObserverPanel(int32_t show);
   void UpdatePlayButtons();
   void UpdateExitButtons();
   void ShowGameHelpPopup();
@@ -839,7 +839,6 @@ class CDorvik2VWS : public GVWS,
   static int32_t AutoPlayLimitSeconds(int32_t phase);
   // Stand-ins until the timers-and-input pieces land: a game under the anti-leave
   // rule runs, and its confirmation (1: go on; `exempt` is the seat's reservation).
-  int32_t ConfirmAntiLeave(int32_t exempt);
   // ==== end of the options and top bar block ============================================
 
   // ==== Plays, captures and the players' choices (CDorvik2VWS_PlayHandlers.cpp) ========
@@ -860,6 +859,104 @@ class CDorvik2VWS : public GVWS,
   // Stand-in until the anti-leave caption lands: notes its call.
   void RefreshAntiLeaveCaption();
   // ==== end of the plays block =========================================================
+  // ==== Game timers, turn time-outs, scene input, hand input and helpers =================
+  // (CDorvik2VWS_Timers.cpp, CDorvik2VWS_Input.cpp, CDorvik2VWS_HandInput.cpp,
+  // CDorvik2VWS_Helpers.cpp)
+  // ---- Timers ----
+  // Which of a seat's game counters are the two anti-leave counts.
+  static constexpr size_t kFirstAntiLeaveCounter = 0;
+  static constexpr size_t kSecondAntiLeaveCounter = 1;
+  // Room state 8..10 with anti-leave level 1..3 and the anti-leave flag set.
+  int32_t IsAntiLeaveGame() const;
+  // The table limit of a phase (the countdown's start) and the limit timer 1 runs for.
+  int32_t TurnTableLimit(int32_t phase) const;
+  int32_t TurnLimit(int32_t phase) const;
+  // What every timed answer shares: timer 1 stopped, the countdown hidden and back at
+  // its start.
+  void EndTurnCountdown();
+  // The expiry of timer 1: the phase's default answer goes out.
+  void OnTurnTimeout();
+  // Timer 2: the countdown display and the blink.
+  void StepCountdownDisplay();
+  void PlayHurryVoice();
+  // ---- Scene input ----
+  BOOL OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+  BOOL OnKeyUp(UINT key, UINT repeat, UINT flags) override;
+  BOOL OnMouseMove(UINT keyFlags, GPoint pt) override;
+  BOOL OnLButtonUp(UINT keyFlags, GPoint pt) override;
+  BOOL OnImeStartComposition(WPARAM wParam, LPARAM lParam) override;
+  BOOL OnImeComposition(WPARAM wParam, LPARAM lParam) override;
+  BOOL OnImeEndComposition(WPARAM wParam, LPARAM lParam) override;
+  // The option panel is hit only inside this rectangle.
+  static constexpr GRect kOptionPanelHitRect{609, 177, 800, 519};
+  GVWnd* WidgetAtPoint(GPoint pt);
+  // Position 1..hand size plays that hand card; past the hand, the bomb-dummy marker
+  // of that rank is hidden and the deck card played; 11 plays it without a marker.
+  int32_t PickHandCardByKey(int32_t n);
+  // Hover (1) or press (2) on the card shown by `wnd`, rest for the others: 1 when
+  // anything changed.
+  int32_t HighlightHandCards(GVWnd* wnd, int32_t pressed, int32_t floorMode);
+  void ResetHandCards(int32_t floorMode);
+  void OpenSeatMenu(int32_t show, int32_t userNo, GPoint pt);
+  void OnSeatMenuCommand(int32_t command);
+  int32_t SeatMenuUser() const { return model_.seatMenuUser; }
+  // The anti-leave question before leaving or watching, when the rules ask it: 1 to go
+  // on, 0 when the player said no.
+  int32_t ConfirmAntiLeave(int32_t exempt);
+  // A release over a widget other than the seat menu: the table's buttons, then a card.
+  void OnTableButtonUp(GVWnd* wnd, UINT keyFlags, GPoint pt, int32_t floorMode);
+  int32_t CursorKind() const { return cursors_.kind; }
+  void SetCursorKind(int32_t kind);
+  // ---- Hand input and avatars ----
+  CVHTWnd* HandCardAt(GVWnd* wnd, int32_t floorFlag);
+  int32_t PlayClickedCard(GVWnd* wnd);
+  int32_t PickSunCard(GVWnd* wnd);
+  int32_t LoadSeatAvatar(int32_t seat);
+  void LoadAvatars();
+  int32_t RemoveAvatar(int32_t seat);
+  // A new avatar widget for a screen side, replacing the old one: 1 when made.
+  int32_t PlaceAvatar(int32_t side, std::vector<std::string>& parts);
+  // ---- Display helpers ----
+  // The prompt panel's operation (noted until the panel has it) and the panel shown.
+  int32_t ShowPromptWith(const std::string& call);
+  int32_t ShowNotice(const std::string& text);
+  int32_t ShowNotifyPrompt(int32_t mode);
+  int32_t ShowMissionSuccess(int32_t seat);
+  int32_t ShowResultWnd(const GameResultMsg& result);
+  void RefreshObserverPanel(int32_t flag);
+  void StopRefillAnimations();
+  void ShowMoneyBellSign(int32_t flag);
+  void SendHostEvent14();
+  void RevealResultCards(const std::vector<FlowerCard>& deckCards,
+                         const std::array<std::vector<FlowerCard>, kSeats>& hands);
+  void RefreshSeatPanels(int32_t seat);
+  void PlayAnimationAt(GVQLAniWnd* anim, GPoint pt, int32_t count, int32_t hold);
+  void ShowFloorSlotMarks(int32_t flag);
+  // Kinds 0..7 play at the last floor slot; 8 hides them all.
+  void ShowFloorEvent(int32_t kind);
+  void HideTurnWidgets(int32_t flag);
+  void SendUserEvent(int32_t userNo) { ReportUserNumbers(userNo); }
+  // CHostLink::SetText and CHostLink::SetPlayerList (the card-number list).
+  void SendHostTextEvent(uint32_t code, const std::string& text, const std::string& second);
+  bool SendPlayerList();
+  // The numbers of a "|"-delimited text; a field that is no number counts as 0.
+  static void ParseNumberList(const std::string& text, std::vector<int32_t>& list);
+  // Exit reason 1 until the room-entry handlers take it over.
+  // Stand-ins for panel operations still to come; each notes its call.
+  int32_t CloseItemPanel();
+  void SetResultItemPanelShown(int32_t shown);
+  // ---- Accessors ----
+  int32_t ExchangePhase(int32_t phase);
+  int32_t ExchangeSceneMode(int32_t mode);
+  int32_t GetRoomState() const { return model_.room.roomState; }
+  int32_t IsRoomState60() const;
+  const CardList& GetCapturedList(int32_t seat, int32_t kind) const;
+  int32_t GetBombDummyCount(int32_t seat) const;
+  int32_t IsMonthPairLeft(CardMonth month) const;
+  int32_t GetCardSlot(const GVWnd* wnd) const;
+  int32_t GetCardId(const GVWnd* wnd) const;
+  int32_t GetCardMonth(const GVWnd* wnd) const;
+  // ==== end of the timers and input block ================================================
 
  private:
   void ReadOptions();
@@ -898,6 +995,7 @@ class CDorvik2VWS : public GVWS,
     HCURSOR normal = nullptr;
     HCURSOR click = nullptr;
     bool fromFiles[2] = {false, false};
+    int32_t kind = 1;  // the one in use: 1 normal, 2 click
   };
   Cursors cursors_;
   int32_t dirty_ = 0;
@@ -944,7 +1042,6 @@ class CDorvik2VWS : public GVWS,
   CSceneTimers timers_;
   CHostQueue hostQueue_{*this, SceneHostMessageHandlers()};
   CSceneSenders senders_{*this};
-  std::array<SceneWidgetStub, kBetButtonCount> betButtons_;
   // RestoreScreen for a draw; a failure asks the host to end the game. False when the
   // draw must give up its frame.
   bool RebuildScreen();

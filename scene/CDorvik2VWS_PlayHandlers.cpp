@@ -257,9 +257,7 @@ bool IsAntiLeaveRoom(const RCRoomData& room) {
          InRange(room.antiLeaveLevel, kAntiLeaveLevelFirst, kAntiLeaveLevelLast);
 }
 
-int32_t PhaseLimit(int32_t phase) {
-  return phase >= 0 && phase < CSceneTimers::kPhases ? CSceneTimers::kTurnLimitSeconds[phase] : 0;
-}
+int32_t PhaseLimit(int32_t phase) { return CSceneTimers::TableLimit(phase, 0, 0); }
 
 SetCounts CountSets(CDorvik2VWS& scene, const CHTUser& seat) {
   const auto& piles = seat.captured;

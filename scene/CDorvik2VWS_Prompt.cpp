@@ -80,7 +80,6 @@ int32_t CDorvik2VWS::ShowMissionSuccess(int32_t mode, int32_t missionCode, int64
 
 // ---- Stand-ins --------------------------------------------------------------------------
 void CDorvik2VWS::ShowMoneyPerPoint() { RecordCall("ShowMoneyPerPoint"); }
-void CDorvik2VWS::ShowFloorEvent(int32_t kind) { RecordCall(FormatString("ShowFloorEvent(%ld)", kind)); }
 void CDorvik2VWS::PlayPromotionIntro(int32_t kind, int32_t flag) {
   RecordCall(FormatString("PlayPromotionIntro(%ld, %ld)", kind, flag));
 }

@@ -185,10 +185,6 @@ void CDorvik2VWS::PlayHourAnimation() {
   RecordCall("PlayHourAnimation");
   if (built_.widgets.hourAnimation) built_.widgets.hourAnimation->Play(1, 0);
 }
-void CDorvik2VWS::ShowEventBanner(int32_t kind, int32_t count) {
-  RecordCall(FormatString("ShowEventBanner(%ld, %ld)", kind, count));
-}
-void CDorvik2VWS::ShowSeatEvent(int32_t kind, const GPoint*) { RecordCall(FormatString("ShowSeatEvent(%ld)", kind)); }
 void CDorvik2VWS::ShowMaximiseButtonState() {
   CVPSPPushBtn* button = built_.widgets.maximiseButton;
   if (!button) return;

@@ -134,31 +134,10 @@ void CDorvik2VWS::SendHostTextLine() {
 }
 
 // ---- Stand-ins for pieces other work builds ------------------------------------------------
-void CDorvik2VWS::RefreshSeatPanels(int32_t seat) {
-  for (int32_t s = 0; s < kSeats; ++s) {
-    if (seat != s && seat != kSeats) continue;
-    if (CVUserInfoWnd* panel = SeatPanelOf(s)) panel->SetUser(model_.room.seats.Player(s));
-  }
-  RecordCall(FormatString("RefreshSeatPanels(%ld)", seat));
-}
-void CDorvik2VWS::LoadSeatAvatar(int32_t seat) { RecordCall(FormatString("LoadSeatAvatar(%ld)", seat)); }
-void CDorvik2VWS::LoadAvatars() { RecordCall("LoadAvatars"); }
-int32_t CDorvik2VWS::RemoveAvatar(int32_t seat) {
-  RecordCall(FormatString("RemoveAvatar(%ld)", seat));
-  return 1;
-}
 int32_t CDorvik2VWS::ShowWidgetPair(int32_t show) {
   if (model_.room.roomState == exit_reasons::kRobotRoomState) return 0;
   RecordCall(FormatString("ShowWidgetPair(%ld)", show));
   return 1;
-}
-void CDorvik2VWS::RefreshObserverPanel(int32_t show) {
-  if (CVObserveSystemWnd* panel = ObservePanel()) {
-    if (show) panel->Refresh();
-    panel->Show(show ? 1 : 0);
-    MarkWidgetDirty(panel);
-  }
-  RecordCall(FormatString("RefreshObserverPanel(%ld)", show));
 }
 void CDorvik2VWS::UpdatePlayButtons() { RecordCall("UpdatePlayButtons"); }
 void CDorvik2VWS::UpdateExitButtons() { RecordCall("UpdateExitButtons"); }

@@ -82,23 +82,8 @@ int32_t CDorvik2VWS::IsUnmatchedPlay(int32_t card) const {
 }
 
 // ---- What the host calls ----------------------------------------------------------------
-void CDorvik2VWS::SetPlayerAvatar(const std::string& userId, const std::vector<std::string>& parts) {
-  std::string call = "SetPlayerAvatar(" + userId;
-  for (const std::string& part : parts) call += ", " + part;
-  RecordCall(call + ")");
-}
 
-void CDorvik2VWS::SetPlayerDisplayName(const std::string& userId, const std::string& name) {
-  const int32_t seat = GetSeatOfUser(GetUserNoById(userId));
-  if (seat != PITable::kNoSeat) model_.room.seats.Player(seat).nickname = name;
-  RecordCall("SetPlayerDisplayName(" + userId + ", " + name + ")");
-}
 
-void CDorvik2VWS::OnHostCardList(int32_t userNo, int32_t code, const std::string& text) {
-  RecordCall(FormatString("OnHostCardList(%ld, %ld, ", userNo, code) + text + ")");
-}
-
-void CDorvik2VWS::ShowMemoButton(int32_t count) { RecordCall(FormatString("ShowMemoButton(%ld)", count)); }
 
 void CDorvik2VWS::ReportUserNumbers(int32_t userNo) {
   const int32_t seat = GetSeatOfUser(userNo);
@@ -109,7 +94,3 @@ void CDorvik2VWS::ReportUserNumbers(int32_t userNo) {
   CHostLink::Global().NotifyEvent(static_cast<uint32_t>(userNo), kReportUserEvent, text.data(), &value);
 }
 
-void CDorvik2VWS::ShowStartButton(int32_t show) { RecordCall(FormatString("ShowStartButton(%ld)", show)); }
-void CDorvik2VWS::ShowBombCardHint(int32_t state) { RecordCall(FormatString("ShowBombCardHint(%ld)", state)); }
-void CDorvik2VWS::ShowHandCardHints(int32_t show) { RecordCall(FormatString("ShowHandCardHints(%ld)", show)); }
-void CDorvik2VWS::CloseResultWnd() { RecordCall("CloseResultWnd"); }

@@ -422,12 +422,3 @@ void CDorvik2VWS::RefillNotice(int32_t kind, const std::list<MoneyNoticeEntry>& 
 
 // ---- Stand-ins for the timers-and-input pieces -------------------------------------------
 
-int32_t CDorvik2VWS::ConfirmAntiLeave(int32_t exempt) {
-  const bool ask = !HasRobotPlayer() && model_.sceneMode > kModeWaiting && IsSeated(RCUser::kNoUser) && !exempt &&
-                   IsInGame() && model_.antiLeave;
-  if (!ask || !owner_) return 1;
-  return owner_->ShowMsgBox(tb::kAntiLeaveText, ISceneOwner::kMsgBoxYesNo, 0, tb::kAntiLeaveCaption,
-                            tb::kHeadingColour) == ISceneOwner::kMsgBoxYes
-             ? 1
-             : 0;
-}

@@ -80,9 +80,7 @@ bool CDorvik2VWS::IsAntiLeaveRoomState() const {
 
 bool CDorvik2VWS::IsAntiLeaveRoom() const { return IsAntiLeaveRoomState() && model_.antiLeave != 0; }
 
-int32_t CDorvik2VWS::TableTurnLimit(int32_t phase) const {
-  return phase >= 0 && phase < CSceneTimers::kPhases ? CSceneTimers::kTurnLimitSeconds[phase] : 0;
-}
+int32_t CDorvik2VWS::TableTurnLimit(int32_t phase) const { return TurnTableLimit(phase); }
 
 namespace turn_handlers {
 

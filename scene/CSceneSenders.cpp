@@ -18,7 +18,7 @@ constexpr const char* kPlayButton = "play";
 constexpr const char* kObserveButton = "observe";
 constexpr int32_t kLeaveTries = 3;
 constexpr uint32_t kLeftPlayState = 3;
-constexpr LPARAM kCloseReasonLeft = 1;
+constexpr int32_t kExitReasonLeft = 1;
 
 }  // namespace scene_senders
 
@@ -98,25 +98,25 @@ int32_t CSceneSenders::SendFourOfMonthAnswer(int32_t answer) {
   if (scene_.GetPhase() != Scene::kPhaseFourOfMonth) return 0;
   const int32_t seat = scene_.GetSeatOfUser(scene_.MyUserNo());
   if (seat == PITable::kNoSeat || scene_.IsRobotSeat(seat)) return 0;
-  scene_.Timers().EndTurnCountdown();
+  scene_.EndTurnCountdown();
   return SendGameCommand(GameCommand::Make<GC_FOUR_OF_MONTH_ANSWER>(GcFourOfMonthAnswer{answer}));
 }
 
 int32_t CSceneSenders::SendPickFloorCard(int32_t card, int32_t timedOut) {
   if (!MayAnswer(Scene::kPhasePickFloorCard)) return 0;
-  scene_.Timers().EndTurnCountdown();
+  scene_.EndTurnCountdown();
   return SendGameCommand(GameCommand::Make<GC_PICK_FLOOR_CARD>(GcPickFloorCard{timedOut, card}));
 }
 
 int32_t CSceneSenders::SendShakeAnswer(int32_t answer, int32_t timedOut) {
   if (!MayAnswer(Scene::kPhaseShake)) return 0;
-  scene_.Timers().EndTurnCountdown();
+  scene_.EndTurnCountdown();
   return SendGameCommand(GameCommand::Make<GC_SHAKE_ANSWER>(GcShakeAnswer{timedOut, answer}));
 }
 
 int32_t CSceneSenders::Send9TenAnswer(int32_t answer, int32_t timedOut) {
   if (!MayAnswer(Scene::kPhase9Ten)) return 0;
-  scene_.Timers().EndTurnCountdown();
+  scene_.EndTurnCountdown();
   Gc9TenAnswer payload;
   payload.timedOut = timedOut;
   payload.answer = answer;
@@ -125,7 +125,7 @@ int32_t CSceneSenders::Send9TenAnswer(int32_t answer, int32_t timedOut) {
 
 int32_t CSceneSenders::SendGoOrStopAnswer(int32_t answer, int32_t timedOut) {
   if (!MayAnswer(Scene::kPhaseGoOrStop)) return 0;
-  scene_.Timers().EndTurnCountdown();
+  scene_.EndTurnCountdown();
   if (answer == 1) scene_.PlayEffect(Scene::kGoEffect, 0);
   return SendGameCommand(GameCommand::Make<GC_GO_OR_STOP_ANSWER>(GcGoOrStopAnswer{timedOut, answer}));
 }
@@ -134,7 +134,7 @@ int32_t CSceneSenders::SendPlayCard(int32_t card, int32_t timedOut) {
   // Closed first, so that a refused play cannot be followed by a key pick either.
   scene_.Model().handPick = 0;
   if (!MayAnswer(Scene::kPhasePlayCard)) return 0;
-  scene_.Timers().EndTurnCountdown();
+  scene_.EndTurnCountdown();
   const GcPlayCard payload{timedOut, card, scene_.IsUnmatchedPlay(card)};
   if (!SendGameCommand(GameCommand::Make<GC_PLAY_CARD>(payload))) return 0;
   scene_.ShowBombCardHint(0);
@@ -184,7 +184,9 @@ int32_t CSceneSenders::SendHostValues(int32_t id, int64_t a, int64_t b) {
 }
 
 int32_t CSceneSenders::SendBetChoice(int32_t button) {
-  for (int32_t i = 0; i < Scene::kBetButtonCount; ++i) scene_.BetButton(i).Enable(0);
+  for (int32_t i = 0; i < Scene::kBetButtonCount; ++i) {
+    if (CVPSPPushBtn* button = scene_.BetButton(i)) button->Enable(0);
+  }
   return SendGameCommand(GameCommand::Make<GC_BET_CHOICE>(GcBetChoice{button}));
 }
 
@@ -233,7 +235,9 @@ void CSceneSenders::RequestExit() {
       if (SendLeave()) return;
     }
   }
-  scene_.SetSceneMode(Scene::kModeWaiting);
-  CHostLink::Global().SetPlayState(scene_senders::kLeftPlayState);
-  if (ISceneOwner* owner = scene_.Owner()) owner->PostToHostWindow(scene_senders::kCloseReasonLeft);
+  if (scene_.IsSeated(RCUser::kNoUser)) {
+    scene_.SetSceneMode(Scene::kModeWaiting);
+    CHostLink::Global().SetPlayState(scene_senders::kLeftPlayState);
+  }
+  scene_.OnExitReason(scene_senders::kExitReasonLeft, std::string(), 0);
 }

@@ -2,6 +2,8 @@
 // values and the tick's clock.
 #include "scene/CSceneTimers.h"
 
+#include <algorithm>
+
 #include "plat/time.h"
 #include "plat/user.h"
 #include "widgets/GVQLAniWnd.h"
@@ -12,6 +14,10 @@ constexpr UINT kBlinkMs = 500;
 constexpr UINT kBannerMs = 2000;
 constexpr UINT kStartButtonMs = 3500;
 constexpr UINT kMillisPerSecond = 1000;
+constexpr int32_t kSecondsPerTimeout = 3;
+constexpr int32_t kMostReduction = 5;
+constexpr int32_t kShortestPlayLimit = 5;
+constexpr int32_t kWarnedPlayLimit = 7;
 // Periods of the timers other than 1, by id.
 constexpr UINT kPeriods[] = {CSceneTimers::kTickMs, 0, kBlinkMs, kBannerMs, kStartButtonMs};
 
@@ -19,26 +25,51 @@ constexpr UINT kPeriods[] = {CSceneTimers::kTickMs, 0, kBlinkMs, kBannerMs, kSta
 
 CSceneTimers::CSceneTimers() : lastTickTime_(timeGetTime() - kTickMs) {}
 
-int32_t CSceneTimers::Start(UINT_PTR id, int32_t phase) {
+int32_t CSceneTimers::TableLimit(int32_t phase, int32_t speedKind, int32_t autoPlay) {
+  if (phase < 0 || phase >= kPhases) return 0;
+  const int32_t row = autoPlay ? kAutoPlayRow : speedKind >= 0 && speedKind < kSpeedKinds ? speedKind : 0;
+  return kTurnLimits[row][phase];
+}
+
+int32_t CSceneTimers::ReducedLimit(int32_t phase, const LimitFacts& f) {
+  const int32_t limit = TableLimit(phase, f.speedKind, f.autoPlay);
+  if (phase != kPlayCardPhase || f.autoPlay || !f.seated) return limit;
+  if (f.antiLeaveGame) {
+    if (f.antiLeaveCounters[0] >= 1 || f.antiLeaveCounters[1] >= 2) return scene_timers::kShortestPlayLimit;
+    if (f.antiLeaveCounters[1] == 1) return scene_timers::kWarnedPlayLimit;
+    return limit;
+  }
+  const int32_t reduction =
+      std::min(scene_timers::kSecondsPerTimeout * std::max(f.timeouts, 0), scene_timers::kMostReduction);
+  return std::max(limit - reduction, std::min(limit, scene_timers::kShortestPlayLimit));
+}
+
+int32_t CSceneTimers::Start(UINT_PTR id, int32_t phase, int32_t limitSeconds) {
   if (id > kLastKilledTimer || !wnd_) return 0;
   if (id == kTurnTimer) {
     Stop(kTurnTimer);
-    const int32_t limit = phase >= 0 && phase < kPhases ? kTurnLimitSeconds[phase] : 0;
+    const int32_t limit = limitSeconds >= 0 ? limitSeconds : TableLimit(phase, 0, 0);
     SetTimer(wnd_, id, static_cast<UINT>(limit) * scene_timers::kMillisPerSecond, nullptr);
     turnPhase_ = phase;
     return limit;
   }
+  // The one-shots start again from now; the repeating ones keep their rhythm.
+  if (running_[id] && (id == kBannerTimer || id == kLastKilledTimer)) Stop(id);
   if (running_[id]) return 0;
   running_[id] = 1;
   SetTimer(wnd_, id, scene_timers::kPeriods[id], nullptr);
   return 0;
 }
 
-void CSceneTimers::Stop(UINT_PTR id) {
-  if (id > kLastKilledTimer) return;
-  if (wnd_) KillTimer(wnd_, id);
+int32_t CSceneTimers::Stop(UINT_PTR id) {
+  if (id > kLastKilledTimer) return static_cast<int32_t>(id);
+  const bool running = IsRunning(id);
+  // Killed even when its flag was forgotten by a reset: a window timer left behind
+  // would fire into the next game.
+  const BOOL killed = wnd_ ? KillTimer(wnd_, id) : 0;
   running_[id] = 0;
   if (id == kTurnTimer) turnPhase_ = 0;
+  return running ? static_cast<int32_t>(killed) : static_cast<int32_t>(id);
 }
 
 void CSceneTimers::RearmTurn(int32_t phase, uint32_t ms) {
@@ -58,7 +89,7 @@ bool CSceneTimers::Expire(UINT_PTR id) {
   if (id > kLastTimer) return false;
   if (id == kLastTimer) {
     if (wnd_) KillTimer(wnd_, id);
-  } else if (id != kTickTimer && id != kBlinkTimer) {
+  } else if (id == kBannerTimer || id == kLastKilledTimer) {
     Stop(id);
   }
   return true;
@@ -91,9 +122,23 @@ void CSceneTimers::StartCountdown(int32_t limit, int32_t threshold) {
 
 void CSceneTimers::StopCountdown(bool stopTurnTimer) {
   if (stopTurnTimer) Stop(kTurnTimer);
-  countdownWidget_.Stop();
   if (countdownAnim_) countdownAnim_->Stop();
   countdown_ = countdownStart_;
+}
+
+CSceneTimers::CountdownStep CSceneTimers::StepCountdown(bool silent) {
+  if (countdown_ >= countdownStart_) return {};
+  if (countdown_ >= countdownThreshold_) {
+    --countdown_;
+    return {};
+  }
+  if (countdown_ < 0) {
+    countdown_ = countdownStart_;
+    return {};
+  }
+  const int32_t shown = countdown_--;
+  if (silent) return {CountdownShow::kSilent, shown};
+  return {CountdownShow::kNumber, shown};
 }
 
 bool CSceneTimers::TakeTick() {

@@ -63,8 +63,9 @@ TEST_F(ClientTest, EventTextsReachTheSceneConvertedAndOtherEventsDoNothing) {
   Event(kMe, 27, u"vip", 17);
   int32_t code = 28;
   client->OnHostEvent(kMe, &code, nullptr, nullptr);
-  EXPECT_EQ(trace.calls, (std::vector<std::string>{"OnHostCardList(7, 14, 1|2|)", "OnHostCardList(7, 16, )",
-                                                              "ShowVipButtonIfOpen", "ShowMemoButton(0)"}));
+  EXPECT_EQ(trace.calls, (std::vector<std::string>{"RefreshSeatPanels(2)", "RefreshSeatPanels(2)",
+                                                              "ShowVipButtonIfOpen"}));
+  EXPECT_EQ(scene->GameInfo().cardNumbers, (std::vector<int32_t>{1, 2})) << "an empty removal removes nothing";
 }
 
 TEST_F(ClientTest, NoticeReportAndHostValuesEventsAnswerOnlyForTheirUser) {
@@ -95,14 +96,15 @@ TEST_F(ClientTest, NoticeReportAndHostValuesEventsAnswerOnlyForTheirUser) {
                                                         "12 00 00 00"}));
 }
 
-// A seated client tries to leave three times before it ends the game itself.
+// A seated client tries to leave three times before it ends the game itself, through
+// the exit reason of a client that left (close code 0 outside an item room).
 TEST_F(ClientTest, ExitTriesToLeaveThenEndsTheGame) {
   const std::string leave = "Send(-1, 1, [04 00 00 00], 4)";
   struct Case { bool seated; std::vector<int32_t> sendResults; std::vector<std::string> transcript; size_t closes; };
   const Case cases[] = {
       {true, {}, {leave, leave, leave, "SetPlayState(3)"}, 1},
       {true, {0}, {leave}, 0},
-      {false, {}, {"SetPlayState(3)"}, 1},
+      {false, {}, {}, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.transcript.size());
@@ -116,8 +118,8 @@ TEST_F(ClientTest, ExitTriesToLeaveThenEndsTheGame) {
     EXPECT_EQ(host.Transcript(), c.transcript);
     ASSERT_EQ(Closes(), c.closes);
     if (c.closes) {
-      EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 1);
-      EXPECT_EQ(scene->GetSceneMode(), CDorvik2VWS::kModeWaiting);
+      EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 0);
+      EXPECT_EQ(scene->GetSceneMode(), c.seated ? CDorvik2VWS::kModeWaiting : CDorvik2VWS::kModePlaying);
     }
   }
 }

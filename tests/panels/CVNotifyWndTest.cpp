@@ -227,7 +227,9 @@ TEST_F(NotifyPromptTest, CardsAreCentredAndSpacedByTheirCount) {
       EXPECT_EQ(prompt_.CardImage(int32_t(i))->GetPos(), c.at[i]) << i;
       EXPECT_EQ(prompt_.CardImage(int32_t(i))->IsVisible(), 1);
       EXPECT_EQ(prompt_.CardSide(int32_t(i))->IsVisible(), c.mode == 0);
-      if (c.mode == 0) EXPECT_EQ(prompt_.CardSide(int32_t(i))->GetPos(), c.at[i] + GSize(36, 0));
+      if (c.mode == 0) {
+        EXPECT_EQ(prompt_.CardSide(int32_t(i))->GetPos(), c.at[i] + GSize(36, 0));
+      }
     }
   }
   std::list<int32_t> unsorted{9, 1, 5};

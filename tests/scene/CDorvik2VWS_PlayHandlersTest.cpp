@@ -116,7 +116,7 @@ class PlayHandlersTest : public CardTableTest {
 TEST_F(PlayHandlersTest, BombSpeaksBeforeTheCardsMoveCountsAndWaitsHalfASecond) {
   for (int32_t c : {0, 1, 2, 20}) User(0).hand.push_back(WidgetOf(c));
   const int64_t took = Deliver(HostMessage::Make<HM_BOMB>(BombMsg{kMe, {0, 1, 2}}));
-  EXPECT_EQ(timed.Index("voice 10013/0"), timed.Index("HideNotifyPrompt") + 3) << "after the hints";
+  EXPECT_EQ(timed.Index("voice 10013/0"), timed.Index("HideNotifyPrompt") + 1) << "once the prompt and hints are gone";
   EXPECT_EQ(timed.At("voice 10013/0"), 0) << "before the first card moves";
   EXPECT_EQ(User(0).shakeCount, 1);
   EXPECT_EQ(User(0).hand, std::vector<int32_t>{WidgetOf(20)});

@@ -9,6 +9,7 @@
 #include "plat/sim.h"
 #include "scene/CardTableFixture.h"
 #include "support/GameTable.h"
+#include "widgets/GVQLAniWnd.h"
 
 namespace {
 
@@ -60,11 +61,12 @@ TEST_F(SendersTest, AnswersGoOnlyInTheirPhaseWithASeatAndOncePerCountdown) {
     StartPhase(c.phase);
     CSceneTimers& timers = scene->Timers();
     timers.SetCountdown(3, 10);
-    timers.CountdownWidget().Show(1);
-    const int32_t stopsBefore = timers.CountdownWidget().stops;
+    GVQLAniWnd* countdown = scene->Widgets().countdownAnim;
+    ASSERT_NE(countdown, nullptr);
+    countdown->Play(-1, 0);
     EXPECT_EQ(c.send(*scene), 1);
     EXPECT_EQ(Sent(), (std::vector<std::string>{c.bytes}));
-    EXPECT_EQ(timers.CountdownWidget().stops - stopsBefore, c.endsCountdown ? 1 : 0);
+    EXPECT_EQ(countdown->IsVisible(), c.endsCountdown ? 0 : 1) << "the countdown hidden";
     EXPECT_EQ(timers.Countdown(), c.endsCountdown ? 10 : 3);
     if (c.phase != CDorvik2VWS::kPhaseSunPick) {
       EXPECT_EQ(scene->GetPhase(), 0) << "timer 1 stopped";
@@ -222,7 +224,7 @@ TEST_F(SendersTest, SmallCommandsCarryTheirSettings) {
   scene->Model().cannedPhrase = 1;
   EXPECT_EQ(scene->SendNumberKey(5), 1);
   EXPECT_EQ(scene->SendBetChoice(2), 1);
-  for (int32_t i = 0; i < CDorvik2VWS::kBetButtonCount; ++i) EXPECT_EQ(scene->BetButton(i).enabled, 0) << i;
+  for (int32_t i = 0; i < CDorvik2VWS::kBetButtonCount; ++i) EXPECT_EQ(scene->BetButton(i)->IsEnabled(), 0) << i;
   scene->Model().myVoiceSet = 3;
   scene->SendMyVoice();
   scene->SendTextLine("");
@@ -245,7 +247,7 @@ TEST_F(SendersTest, ItemRequestGoesToTheHostOnlyOnASeatedResult) {
   trace.Clear();
   scene->RequestItem(0x0102030405LL);
   EXPECT_EQ(host.Transcript(), (std::vector<std::string>{"NotifyEvent(7, 22, [05 04 03 02 01 00 00 00], 8)"}));
-  EXPECT_EQ(trace.calls, (std::vector<std::string>{"CloseResultWnd"}));
+  EXPECT_FALSE(scene->Widgets().resultPanel->IsVisible()) << "the result panel closes";
   EXPECT_TRUE(scene->IsDirty());
   host.Clear();
   scene->GetPlayer(0).Reset();
