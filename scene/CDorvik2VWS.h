@@ -707,6 +707,17 @@ class CDorvik2VWS : public GVWS,
   void SetCardOfWidget(GVDDSWnd* card, int32_t id) override { static_cast<CVHTWnd*>(card)->SetCard(id); }
   int32_t CardOfWidget(const GVDDSWnd* card) const override { return static_cast<const CVHTWnd*>(card)->cardId; }
 
+  // ==== VIP helper popup services (IPanelScene; CDorvik2VWS_HelperPopup.cpp) ==========
+  const std::string& SceneImageFolder() const override { return imageFolder_; }
+  int32_t ReadSettingDword(const std::string& subKey, const char* name, uint32_t* out) const override {
+    return options_.ReadRegDword(subKey, name, out);
+  }
+  int32_t SaveSettingDword(const std::string& subKey, const char* name, uint32_t value) override {
+    return options_.SaveRegDword(subKey, name, value);
+  }
+  std::string PortalPageAddress(const std::string& page) const override { return options_.PortalPageAddress(page); }
+  void ShowVipButton() override;
+
  private:
   void ReadOptions();
   bool LoadCursors();

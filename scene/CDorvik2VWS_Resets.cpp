@@ -125,7 +125,7 @@ void CDorvik2VWS::ResetRoomView() {
   if (live && built_.widgets.optionPanel && built_.widgets.optionPanel->IsOpen()) {
     SetButtonState(scene_resets::kOptionButton, kButtonEnabled);
   }
-  vipMgr_.CloseHelpPopup();
+  vipMgr_.HelperView().ShowPopupDialog(0, 0);
   SetButtonState(scene_resets::kVipButton, kButtonEnabled);
   if (live) ResetRoomWidgets();
   SetStatusText(std::string());
