@@ -29,13 +29,8 @@ class CDorvik2VIPMgr {
   // The card lists the alert watches.
   enum ComboList : int32_t { kBrightCards, kFiveBirds, kRedPoemRibbons, kBlueRibbons, kPlainRibbons, kComboLists };
   // The room's VIP values the user-info popup shows.
-  struct RoomValues {
-    int32_t playSeconds = 0;
-    int32_t wins = 0;
-    int32_t losses = 0;
-    int64_t firstAmount = 0;
-    int64_t secondAmount = 0;
-  };
+  using RoomValues = CHelperView::UserInfo;
+
   explicit CDorvik2VIPMgr(IPanelScene* scene) : scene_(scene) {}
   virtual ~CDorvik2VIPMgr() = default;
   // The handler of the VIP-state message.
