@@ -84,9 +84,9 @@ int32_t TextWidth(GVTextWnd* text) {
 
 void CDorvik2VIPMgr::OnVipState(VipStateMsg& msg) {
   roomValues_ = {msg.playSeconds, msg.wins, msg.losses, msg.firstAmount, msg.secondAmount};
-  ++popupCalls_.fillUserInfo;
+  helperView_.FillUserInfoPopup(msg.playSeconds, msg.wins, msg.losses, msg.firstAmount, msg.secondAmount);
   HelperAlert::State().service = {msg.vipValue1, msg.vipValue2, msg.vipServiceActive};
-  ++popupCalls_.updateControls;
+  helperView_.UpdatePopupControls(msg.vipValue1, msg.vipValue2, msg.vipServiceActive);
   RefreshComboAlert();
 }
 
@@ -306,7 +306,7 @@ void CDorvik2VIPMgr::Tick() {
   a.minuteStart = now;
   a.gamesPlayed = a.gamesTarget = 0;
   a.moneyWon = a.moneyTarget = 0;
-  ++popupCalls_.clearSettings;
+  helperView_.ClearRememberedSettings();
 }
 
 int32_t CDorvik2VIPMgr::CreateWidgets() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/RoomRecords.h"
+#include "panels/CHelperView.h"
 #include "panels/IPanelScene.h"
 
 class GVQLAniWnd;
@@ -28,20 +29,7 @@ class CDorvik2VIPMgr {
   // The card lists the alert watches.
   enum ComboList : int32_t { kBrightCards, kFiveBirds, kRedPoemRibbons, kBlueRibbons, kPlainRibbons, kComboLists };
   // The room's VIP values the user-info popup shows.
-  struct RoomValues {
-    int32_t playSeconds = 0;
-    int32_t wins = 0;
-    int32_t losses = 0;
-    int64_t firstAmount = 0;
-    int64_t secondAmount = 0;
-  };
-  // The game-help popup's part until that popup exists: how often each was asked for.
-  struct PopupCalls {
-    int32_t fillUserInfo = 0;
-    int32_t updateControls = 0;
-    int32_t clearSettings = 0;
-    int32_t close = 0;
-  };
+  using RoomValues = CHelperView::UserInfo;
 
   explicit CDorvik2VIPMgr(IPanelScene* scene) : scene_(scene) {}
   virtual ~CDorvik2VIPMgr() = default;
@@ -65,14 +53,14 @@ class CDorvik2VIPMgr {
   // The reminder after every game (money won this game), and its display per tick.
   void OnGameResult(int64_t won);
   void Tick();
-  void CloseHelpPopup() { ++popupCalls_.close; }
+  // The game-help popup (the VIP helper settings).
+  CHelperView& HelperView() { return helperView_; }
 
   GVQLAniWnd* AlertIcon(int32_t i) const { return i >= 0 && i < kAlertIcons ? icons_[size_t(i)] : nullptr; }
   GVQLAniWnd* Alarm() const { return alarm_; }
   GVTextWnd* AlarmText(int32_t i) const { return i >= 0 && i < kAlarmTexts ? texts_[size_t(i)] : nullptr; }
   const std::vector<int32_t>& ComboCards(ComboList list) const { return comboCards_[size_t(list)]; }
   const RoomValues& StoredRoomValues() const { return roomValues_; }
-  const PopupCalls& PopupCallCounts() const { return popupCalls_; }
   uint32_t DisplayStart() const { return displayStart_; }
 
  private:
@@ -101,5 +89,5 @@ class CDorvik2VIPMgr {
   uint32_t displayStart_ = 0;  // 0: no reminder shown
   std::array<std::vector<int32_t>, kComboLists> comboCards_;
   RoomValues roomValues_;
-  PopupCalls popupCalls_;
+  CHelperView helperView_{scene_, this};
 };

@@ -167,6 +167,16 @@ class IPanelScene {
   virtual int32_t PreviewSceneVoice(int32_t id, int32_t voiceSet, int32_t seat) = 0;
   virtual void SetSceneEffectVolume(int32_t volume) = 0;
   virtual void ApplyUserOptions() = 0;
+  // ---- VIP helper popup services: the folder its pictures live in, the options' key
+  // its stored switch lives under, the portal's web pages and the "vip" top-bar button ----
+  virtual const std::string& SceneImageFolder() const = 0;
+  // A 4-byte REG_DWORD under the options' key and `subKey`; 1 when read.
+  virtual int32_t ReadSettingDword(const std::string& subKey, const char* name, uint32_t* out) const = 0;
+  virtual int32_t SaveSettingDword(const std::string& subKey, const char* name, uint32_t value) = 0;
+  // The address of a page on the portal's web host.
+  virtual std::string PortalPageAddress(const std::string& page) const = 0;
+  // The host's "vip" button shown enabled, with the click effect.
+  virtual void ShowVipButton() = 0;
 
  protected:
   ~IPanelScene() = default;

@@ -813,7 +813,7 @@ class CDorvik2VWS : public GVWS,
   void SetButtonState(const std::string& word, int32_t shown, int32_t enabled, int32_t imageSet = -1);
   void UpdatePlayButtons(int32_t show);
   void UpdateExitButtons(int32_t show);
-  void ShowVipButton();
+  void ShowVipButton() override;
   int32_t ShowVipButtonIfOpen();
   // Host event 27: a click on the host's top bar.
   void OnHostButton(const std::string& word, int32_t value);
@@ -957,6 +957,16 @@ class CDorvik2VWS : public GVWS,
   int32_t GetCardId(const GVWnd* wnd) const;
   int32_t GetCardMonth(const GVWnd* wnd) const;
   // ==== end of the timers and input block ================================================
+
+  // ==== VIP helper popup services (IPanelScene; CDorvik2VWS_HelperPopup.cpp) ==========
+  const std::string& SceneImageFolder() const override { return imageFolder_; }
+  int32_t ReadSettingDword(const std::string& subKey, const char* name, uint32_t* out) const override {
+    return options_.ReadRegDword(subKey, name, out);
+  }
+  int32_t SaveSettingDword(const std::string& subKey, const char* name, uint32_t value) override {
+    return options_.SaveRegDword(subKey, name, value);
+  }
+  std::string PortalPageAddress(const std::string& page) const override { return options_.PortalPageAddress(page); }
 
  private:
   void ReadOptions();

@@ -129,7 +129,7 @@ void CDorvik2VWS::ResetRoomView() {
   if (live && built_.widgets.optionPanel && built_.widgets.optionPanel->IsOpen()) {
     SetButtonState(scene_resets::kOptionButton, 1, 1);
   }
-  vipMgr_.CloseHelpPopup();
+  vipMgr_.HelperView().ShowPopupDialog(0, 0);
   SetButtonState(scene_resets::kVipButton, 1, 1);
   if (live) ResetRoomWidgets();
   SetStatusText(std::string());

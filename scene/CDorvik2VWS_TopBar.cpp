@@ -7,6 +7,8 @@
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
+#include "panels/CHelperView.h"
+#include "panels/SkinnedPopup.h"
 #include "plat/user.h"
 #include "scene/CDorvik2VWS.h"
 #include "widgets/GVQLAniWnd.h"
@@ -171,9 +173,11 @@ void CDorvik2VWS::ShowVipButton() {
 }
 
 int32_t CDorvik2VWS::ShowVipButtonIfOpen() {
-  // The VIP settings popup is not built yet: it never opens, and the button stays.
   RecordCall("ShowVipButtonIfOpen");
-  return 0;
+  vipMgr_.HelperView().ShowPopupDialog(1, 1);
+  // Before the room built the popup there is nothing to open, and the button stays.
+  const HWND popup = skinned_popup::State().popup;
+  return popup && IsWindowVisible(popup) ? 1 : 0;
 }
 
 int32_t CDorvik2VWS::OpenOptionPanel() {

@@ -35,6 +35,7 @@ constexpr const char* kSlowFormat = "느림%I64i";
 
 void CSceneOptions::SetRegistryBase(const std::string& company, const std::string& domain) {
   company_ = company;
+  domain_ = domain;
   registryBase_ = company + "\\" + domain;
 }
 
@@ -48,6 +49,14 @@ int32_t CSceneOptions::SaveRegString(const std::string& subKey, const char* name
 
 int32_t CSceneOptions::SaveRegDword(const std::string& subKey, const char* name, uint32_t value) const {
   return registry_values::WriteDword(registryBase_, subKey, name, value);
+}
+
+int32_t CSceneOptions::ReadRegDword(const std::string& subKey, const char* name, uint32_t* out) const {
+  return ReadRegistryValue(registryBase_, subKey, name, out);
+}
+
+std::string CSceneOptions::PortalPageAddress(const std::string& page) const {
+  return "http://" + domain_ + "/" + page;
 }
 
 CSceneOptions::Handed CSceneOptions::Read() {

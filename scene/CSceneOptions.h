@@ -31,6 +31,12 @@ class CSceneOptions {
   int32_t SaveRegString(const std::string& subKey, const char* name, const std::string& text) const;
   int32_t SaveRegDword(const std::string& subKey, const char* name, uint32_t value) const;
 
+  // ---- The VIP helper popup's stored switch and the portal's web pages ----
+  // A 4-byte REG_DWORD under the base's `subKey`; 1 when read.
+  int32_t ReadRegDword(const std::string& subKey, const char* name, uint32_t* out) const;
+  // "http://<domain>/<page>": the portal's pages live on the host the domain names.
+  std::string PortalPageAddress(const std::string& page) const;
+
   // Reads the five options, writing back the default of any that cannot be read; a
   // failed write of the voice set draws it again. Keeps the speed, the skin (0 outside
   // 0..2) and the sound-effect switch.
@@ -57,4 +63,5 @@ class CSceneOptions {
  private:
   std::string company_;
   std::string registryBase_;
+  std::string domain_;
 };

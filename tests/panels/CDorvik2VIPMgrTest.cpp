@@ -176,8 +176,9 @@ TEST_F(VipMgrTest, WithTheSwitchOrTheServiceOffTheStateIsStoredAndNothingShows) 
     const L::RoomValues& v = vip_.StoredRoomValues();
     EXPECT_EQ(std::tuple(v.playSeconds, v.wins, v.losses, v.firstAmount, v.secondAmount), std::tuple(61, 2, 3, 5, 8));
   }
-  EXPECT_EQ(vip_.PopupCallCounts().fillUserInfo, 3);
-  EXPECT_EQ(vip_.PopupCallCounts().updateControls, 3);
+  const CHelperView::UserInfo& kept = vip_.HelperView().KeptUserInfo();
+  EXPECT_EQ(std::tuple(kept.playSeconds, kept.wins, kept.losses, kept.firstAmount, kept.secondAmount),
+            std::tuple(61, 2, 3, 5, 8));
 }
 
 TEST(HelperAlertSet, MinutesOverGamesOverMoney) {
@@ -305,7 +306,7 @@ TEST_F(VipReminderTest, GamesReminderShowsItsCentredTextsAndClearsItself) {
   EXPECT_EQ(std::pair(first->IsVisible(), second->IsVisible()), std::pair(0, 0));
   EXPECT_EQ(first->GetText() + second->GetText(), "");
   EXPECT_EQ(HelperAlert::Global().gamesTarget, 0);
-  EXPECT_EQ(vip_.PopupCallCounts().clearSettings, 1);
+  EXPECT_EQ(vip_.HelperView().Settings(), CHelperView::Thresholds{});
   // Cleared: more games fire nothing.
   for (int32_t i = 0; i < 4; ++i) vip_.OnGameResult(0);
   EXPECT_EQ(vip_.DisplayStart(), 0u);

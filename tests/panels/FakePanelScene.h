@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/RegistryValues.h"
 #include "game/CGameModel.h"
 #include "game/CHTUser.h"
 #include "game/CardInfoTable.h"
@@ -238,6 +239,21 @@ class FakePanelScene : public IPanelScene {
     const auto it = widgetCards.find(card);
     return it == widgetCards.end() ? kNoCard : it->second;
   }
+  // VIP helper popup services: the registry under kSettingsPath, the portal on kDomain.
+  static constexpr const char* kSettingsPath = "Acme\\Tables";
+  static constexpr const char* kDomain = "Tables";
+  const std::string& SceneImageFolder() const override { return kRoot; }
+  int32_t ReadSettingDword(const std::string& subKey, const char* name, uint32_t* out) const override {
+    return ReadRegistryValue(kSettingsPath, subKey, name, out);
+  }
+  int32_t SaveSettingDword(const std::string& subKey, const char* name, uint32_t value) override {
+    return registry_values::WriteDword(kSettingsPath, subKey, name, value);
+  }
+  std::string PortalPageAddress(const std::string& page) const override {
+    return std::string("http://") + kDomain + "/" + page;
+  }
+  void ShowVipButton() override { ++vipButtonShows; }
+  int32_t vipButtonShows = 0;
   RCUser myUser;
   RCRoomData room;
   int32_t gamesPlayed = 0;
