@@ -7,6 +7,7 @@
 #include "host/CHostLink.h"
 #include "plat/crt.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneWidgetOps.h"
 #include "widgets/GVAnimWnd.h"
 #include "widgets/GVQLAniWnd.h"
 #include "widgets/GVTextWnd.h"
@@ -49,9 +50,7 @@ constexpr int32_t kFirstStage = 1;
 constexpr int32_t kLastStage = 3;
 constexpr int32_t kPairLeft = 2;
 
-void ShowWnd(GVWnd* wnd, BOOL show) {
-  if (wnd) wnd->Show(show);
-}
+using scene_widgets::ShowWnd;
 
 }  // namespace scene_helpers
 

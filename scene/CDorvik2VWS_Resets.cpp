@@ -6,6 +6,7 @@
 #include "panels/CDorvik2PromotionMgr.h"
 #include "panels/CDorvik2VIPMgr.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneWidgetOps.h"
 #include "scene/SceneEffects.h"
 #include "tables/VocabularyTables.h"
 #include "widgets/GVQLAniWnd.h"
@@ -15,9 +16,7 @@ namespace scene_resets {
 constexpr const char* kOptionButton = "option";
 constexpr const char* kVipButton = "vip";
 
-void ShowWnd(GVWnd* wnd, BOOL show) {
-  if (wnd) wnd->Show(show);
-}
+using scene_widgets::ShowWnd;
 
 // A side's two seat markers: the disconnect mark and the first-player icon.
 void HideSeatMarkers(const CDorvik2VWS::SceneWidgets& w, size_t side) {

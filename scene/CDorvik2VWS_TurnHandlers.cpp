@@ -8,6 +8,7 @@
 #include "host/CHostLink.h"
 #include "plat/winuser.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneWidgetOps.h"
 #include "widgets/GVQLAniWnd.h"
 
 namespace turn_handlers {
@@ -58,9 +59,7 @@ constexpr int32_t kTimeoutCut = 3;
 constexpr int32_t kMaxCut = 5;
 constexpr int32_t kShortestLimit = 5;
 
-void ShowWnd(GVWnd* wnd, BOOL show) {
-  if (wnd) wnd->Show(show);
-}
+using scene_widgets::ShowWnd;
 
 }  // namespace turn_handlers
 
