@@ -8,7 +8,6 @@
 #include "graphics/KFileHandle.h"
 
 namespace {
-constexpr size_t kHeaderSize = 18;
 constexpr uint8_t kTypeColourMapped = 1;
 // The largest file a picture of kMaxTgaPixels at 32 bits can be, with room for the
 // ID field and a colour map.

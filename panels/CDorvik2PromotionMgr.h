@@ -9,7 +9,7 @@
 
 class GVPSPWnd;
 class GVQLAniWnd;
-struct RCUser;
+class RCUser;
 struct RoomEnterMsg;
 struct SettlementMsg;
 

@@ -44,8 +44,6 @@ struct ComboRule {
 constexpr int32_t kNearCount = 2;
 constexpr ComboRule kComboRules[CDorvik2VIPMgr::kComboLists] = {
     {0, true, 0x100}, {1, false, 0x10}, {2, false, 2}, {2, false, 1}, {2, false, 4}};
-constexpr int32_t kBrightBitsShift = 8;   // 0x100 << (taken - 2)
-constexpr int32_t kBrightMask = 0xF00;
 constexpr int32_t kBirdFlag = 0x10;
 constexpr int32_t kRibbonMask = 0x7;
 constexpr int32_t kBirdAnimation = 4;

@@ -94,7 +94,6 @@ constexpr const char* kTimesFormat = "%d배";
 constexpr const char* kTimesUnit = "배";
 constexpr const char* kPointsUnit = "점";
 constexpr const char* kMoneyPrefix = "점%s냥 x ";
-constexpr const char* kDrawMoneyLine = "%s무승부%d배 x %d점";
 constexpr int32_t kMoneyPrecision = 2;
 
 // The first column's categories in the order of their rows; the go points follow.

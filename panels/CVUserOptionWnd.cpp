@@ -65,7 +65,6 @@ constexpr int32_t kSavedSpeedShift = 3;
 // Choice widgets show frame 1 when chosen.
 constexpr int32_t kChosenFrame = 1;
 constexpr int32_t kPlainFrame = 0;
-constexpr int32_t kVoiceRows = 3;
 constexpr int32_t kOtherVoiceRow = 2;
 constexpr int32_t kConfirmEffect = 19;
 constexpr int32_t kPreviewVoice = 10001;

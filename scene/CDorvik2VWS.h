@@ -205,7 +205,7 @@ class CDorvik2VWS : public GVWS,
   HCURSOR NormalCursor() const { return cursors_.normal; }
   HCURSOR ClickCursor() const { return cursors_.click; }
   // The title of a grade 0..8; "" outside.
-  std::string GetGradeName(int32_t index) const;
+  std::string GetGradeName(int32_t index) const override;
   // Loads everything and makes the panels; 1 and ready, or 0. May run on the loader
   // thread, and then stops early when the owner asks the loader to end.
   int32_t BuildSceneUI();
@@ -314,7 +314,7 @@ class CDorvik2VWS : public GVWS,
   void StopLoopingEffects() { sound_.StopLoopingEffects(); }
   // Seat 0 or 1, or -1 for the turn user's seat. 1 when a file was handed to the sound
   // manager (whether or not it could play it), else 0.
-  int32_t PlayVoice(int32_t id, int32_t seat) { return sound_.PlayVoice(id, seat); }
+  int32_t PlayVoice(int32_t id, int32_t seat) override { return sound_.PlayVoice(id, seat); }
   // Variant 1 of a line in the given voice set, for the voice choice; seat -1 speaks
   // with this client's own gender. 1 when a file was handed over, else 0.
   int32_t PreviewVoice(int32_t id, int32_t voiceSet, int32_t seat) { return sound_.PreviewVoice(id, voiceSet, seat); }
@@ -481,7 +481,7 @@ class CDorvik2VWS : public GVWS,
   // A card widget takes picture set and size 0 tiny, 1 medium, 2 large.
   void SetCardSize(GVWnd* card, int32_t size);
   // The game model: the room, the seats and the game in play.
-  CGameModel& Model() { return model_; }
+  CGameModel& Model() override { return model_; }
   const CGameModel& Model() const { return model_; }
   const CGameInfo& GameInfo() const { return model_.game; }
   const COpenInfo& GetFloorState() const { return model_.floor; }
@@ -493,8 +493,8 @@ class CDorvik2VWS : public GVWS,
 
   // ---- Seats (the room record) ----
   int32_t GetUserNoById(const std::string& userId) const;
-  int32_t GetSeatOfUser(int32_t userNo) const;
-  int32_t IsRobotSeat(int32_t seat) const;
+  int32_t GetSeatOfUser(int32_t userNo) const override;
+  int32_t IsRobotSeat(int32_t seat) const override;
   // -1 stands for this client's own number (and gives 0 while that is -1).
   int32_t IsSeated(int32_t userNo) const;
   int32_t HasRobotPlayer() const;
@@ -522,7 +522,7 @@ class CDorvik2VWS : public GVWS,
   void ShowStartButton(int32_t show);
   void ShowBombCardHint(int32_t state);
   void ShowHandCardHints(int32_t show);
-  void CloseResultWnd();
+  void CloseResultWnd() override;
 
   // ---- Senders (CSceneSenders): 1 when the command reached the host, 0 when refused or lost ----
   int32_t SendGameCommand(const GameCommand& command) { return senders_.SendGameCommand(command); }
@@ -542,7 +542,7 @@ class CDorvik2VWS : public GVWS,
   int32_t Send9TenAnswer(int32_t answer, int32_t timedOut) { return senders_.Send9TenAnswer(answer, timedOut); }
   int32_t SendGoOrStopAnswer(int32_t answer, int32_t timedOut) { return senders_.SendGoOrStopAnswer(answer, timedOut); }
   int32_t SendUnused17(int32_t a, int32_t b, int64_t c) { return senders_.SendUnused17(a, b, c); }
-  int32_t SendResultDone() { return senders_.SendResultDone(); }
+  int32_t SendResultDone() override { return senders_.SendResultDone(); }
   int32_t SendPromotionRequest(int32_t kind, int32_t value) { return senders_.SendPromotionRequest(kind, value); }
   int32_t SendHostValues(int32_t id, int64_t a, int64_t b) { return senders_.SendHostValues(id, a, b); }
   int32_t SendBetChoice(int32_t button) { return senders_.SendBetChoice(button); }
@@ -556,7 +556,7 @@ class CDorvik2VWS : public GVWS,
 
   // ---- Fields the senders and the host link read and write ----
   RCUser& MyUser() { return model_.myUser; }
-  int32_t MyUserNo() const { return model_.myUser.userNo; }
+  int32_t MyUserNo() const override { return model_.myUser.userNo; }
   RCRoomData& GetRoomData() { return model_.room; }
   void SetSceneMode(int32_t mode) { model_.sceneMode = mode; }
   int32_t PendingLeaveValue() const { return model_.pendingLeaveValue; }
@@ -617,10 +617,12 @@ class CDorvik2VWS : public GVWS,
   const CCardTable& CardTable() const { return cardTable_; }
   const CardTableWidgets& CardWidgets() const { return cardTable_.GetWidgets(); }
   CVHTWnd* CardWndById(int32_t index) const { return cardTable_.CardWndById(index); }
-  FlowerCard CardIdOfWidget(int32_t index) const { return cardTable_.CardIdOfWidget(index); }
-  int32_t CountCardsOfMonth(const CardList& l, CardMonth m) const { return cardTable_.CountCardsOfMonth(l, m); }
+  FlowerCard CardIdOfWidget(int32_t index) const override { return cardTable_.CardIdOfWidget(index); }
+  int32_t CountCardsOfMonth(const CardList& l, CardMonth m) const override {
+    return cardTable_.CountCardsOfMonth(l, m);
+  }
   int32_t CountCardsOfSet(const CardList& l, CardSet set) const { return cardTable_.CountCardsOfSet(l, set); }
-  int32_t FindCardInPile(const CardList& l, FlowerCard id) const { return cardTable_.FindCardInPile(l, id); }
+  int32_t FindCardInPile(const CardList& l, FlowerCard id) const override { return cardTable_.FindCardInPile(l, id); }
   int32_t FindCardOfMonth(const CardList& l, CardMonth m) const { return cardTable_.FindCardOfMonth(l, m); }
   int32_t FindCardOfSet(const CardList& l, CardSet set) const { return cardTable_.FindCardOfSet(l, set); }
   int32_t FindWidgetOfCard(const CardList& l, FlowerCard id) const { return cardTable_.FindWidgetOfCard(l, id); }
@@ -631,7 +633,7 @@ class CDorvik2VWS : public GVWS,
   void UpdateCardBoard(FlowerCard id, int32_t reset) { cardTable_.UpdateCardBoard(id, reset); }
   int32_t SideOfSeat(int32_t seat) override;
   bool IsMyHumanSeat(int32_t seat) override;
-  CHTUser& Seat(int32_t seat) { return model_.game.seats.at(static_cast<size_t>(seat)); }
+  CHTUser& Seat(int32_t seat) override { return model_.game.seats.at(static_cast<size_t>(seat)); }
 
   // ---- Layout ----
   static GPoint HandSlotPoint(int32_t side, int32_t slot) { return CCardTable::HandSlotPoint(side, slot); }

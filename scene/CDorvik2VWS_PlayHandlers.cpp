@@ -112,7 +112,6 @@ constexpr int32_t kCompletedSet = 3;
 constexpr int32_t kFourGwang = 4;
 constexpr int32_t kFiveGwang = 5;
 constexpr int32_t kRainGwang = 44;
-constexpr int32_t kSeptemberAnimal = 32;
 constexpr int32_t kFirstMission = 0;
 constexpr int32_t kLastMission = 38;
 constexpr int32_t kInstantMission = 1;

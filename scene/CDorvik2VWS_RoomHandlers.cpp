@@ -79,7 +79,6 @@ constexpr int32_t kExitOff = 3;
 constexpr int32_t kDisconnectedStates[2] = {2, 3};
 constexpr int32_t kDisconnected = 1;
 
-constexpr int32_t kMaxHand = 10;
 constexpr int32_t kCardIds = CCardTable::kCardWidgets;
 
 constexpr bool Within(int32_t v, const int32_t (&range)[2]) { return v >= range[0] && v <= range[1]; }

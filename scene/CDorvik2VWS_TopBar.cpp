@@ -36,19 +36,10 @@ constexpr int64_t kKickCostPoints = 7;
 constexpr int32_t kFastSpeedKind = 2;
 constexpr int32_t kFastestChoice = 4;
 constexpr int32_t kRoomStateClosing = 60;
-constexpr int32_t kFirstAntiLeaveState = 8;
-constexpr int32_t kLastAntiLeaveState = 10;
-constexpr int32_t kFirstAntiLeaveLevel = 1;
-constexpr int32_t kLastAntiLeaveLevel = 3;
 
 // The words the host's top bar names its buttons by; "macro" has no local button.
 constexpr const char* kWords[] = {"observe", "play", "exit", "cancelexit", "option", "vip", "macro"};
 enum Word : int32_t { kObserve, kPlay, kExit, kCancelExit, kOption, kVip, kMacro, kNoWord };
-
-constexpr const char* kAntiLeaveCaption = "먹튀방지옵션";
-constexpr const char* kAntiLeaveText =
-    "판수를 모두 채우면 나갈수 있지만 그렇지 않으면 획득하신 금액을\n상대방에게 모두 돌려줘야 합니다. \n"
-    "(최대머니소지 제한에 묶여 있는 사용자도 원금에서 차감합니다.)";
 
 struct Macro {
   const char* phrase;
