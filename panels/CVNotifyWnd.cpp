@@ -7,6 +7,7 @@
 #include "panels/CVPSPPushBtn.h"
 #include "panels/PanelMouseRouting.h"
 #include "panels/PanelText.h"
+#include "tables/MissionTable.h"
 #include "tables/PanelPaths.h"
 #include "widgets/GVDDSWnd.h"
 #include "widgets/GVQLAniWnd.h"
@@ -119,10 +120,6 @@ constexpr int32_t kRowWidth = 192;
 constexpr int32_t kGaps[] = {0, 0, 36, 12, 3};  // by the number of cards
 
 // ---- ShowMissionSuccess ----
-constexpr int32_t kFirstMission = 26;
-constexpr std::array<int32_t, 2> kMissionCards[] = {
-    {8, 28}, {0, 8}, {0, 28}, {0, 4}, {0, 12}, {0, 32}, {0, 36}, {12, 36}, {12, 20}, {13, 32}, {12, 32}, {12, 24}, {8, 24},
-};
 constexpr int32_t kMissionLayout = 1;
 constexpr GSize kMissionCardsOffset{58, 114};
 constexpr int32_t kMissionCardStep = 39;
@@ -348,11 +345,12 @@ int32_t CVNotifyWnd::ShowMissionSuccess(int32_t mode, int32_t missionCode, int64
   PlayTitle(kMissionMode);
   ShowLine(line1_, FormatString(kSuccessText, FormatInt64(reward).c_str()));
   SetButtonLayout(kMissionLayout);
-  const int32_t row = missionCode - kFirstMission;
-  if (row < 0 || row >= static_cast<int32_t>(std::size(kMissionCards))) return 0;
+  // The two-card missions' pairs are the mission table's own cards.
+  const MissionRow* mission = missionCode >= kFirstTwoCardMission ? MissionOf(missionCode) : nullptr;
+  if (!mission) return 0;
   const GPoint start = (title_ ? title_->GetPos() : kLayoutBases[layout_]) + kMissionCardsOffset;
   for (int32_t i = 0; i < 2; ++i) {
-    ShowCard(i, GPoint(start.x + i * kMissionCardStep, start.y), kMissionCards[row][static_cast<size_t>(i)]);
+    ShowCard(i, GPoint(start.x + i * kMissionCardStep, start.y), mission->cards[static_cast<size_t>(i)]);
   }
   mode_ = kMissionMode;
   Show(1);
