@@ -45,6 +45,7 @@ class ScriptRunnerTest : public testing::Test {
   // The failure, or "" when the script passes.
   std::string Play(const std::string& script) {
     testhost::ScriptRunner runner(host);
+    runner.SetFrameFolder(testing::TempDir());
     std::string error;
     if (!runner.Load(script, error)) return "load: " + error;
     return runner.Run(error) ? "" : error;

@@ -49,6 +49,12 @@ bool Assign(T& into, const std::string& value) {
     if (value.size() < 2 || value.front() != '"' || value.back() != '"') return false;
     into = value.substr(1, value.size() - 2);
     return true;
+  } else if constexpr (requires { into.at(0); T::size(); }) {
+    // A fixed array: one value per seat, every one given.
+    std::vector<int64_t> items;
+    if (!ReadList(value, items) || items.size() != T::size()) return false;
+    for (size_t i = 0; i < items.size(); ++i) into.at(i) = static_cast<std::remove_reference_t<decltype(into.at(0))>>(items[i]);
+    return true;
   } else {
     std::vector<int64_t> items;
     if (!ReadList(value, items)) return false;
@@ -113,6 +119,28 @@ const std::map<std::string, MessageKind>& Kinds() {
       {"HM_DEAL", Kind<DealMsg>(HM_DEAL, {FIELD(DealMsg, userNo), FIELD(DealMsg, handCards),
                                           FIELD(DealMsg, floorCards)})},
       {"HM_TURN", Kind<TurnMsg>(HM_TURN, {FIELD(TurnMsg, userNo), FIELD(TurnMsg, turnValue)})},
+      {"HM_BOMB", Kind<BombMsg>(HM_BOMB, {FIELD(BombMsg, userNo), FIELD(BombMsg, cards)})},
+      {"HM_LAY_CARDS", Kind<LayCardsMsg>(HM_LAY_CARDS, {FIELD(LayCardsMsg, userNo), FIELD(LayCardsMsg, bonusFlag),
+                                                        FIELD(LayCardsMsg, cards), FIELD(LayCardsMsg, seatValue)})},
+      {"HM_CAPTURE", Kind<CaptureMsg>(HM_CAPTURE, {FIELD(CaptureMsg, userNo), FIELD(CaptureMsg, kind),
+                                                   FIELD(CaptureMsg, floorCards)})},
+      {"HM_SCORE_UPDATE",
+       Kind<ScoreUpdateMsg>(HM_SCORE_UPDATE, {FIELD(ScoreUpdateMsg, points), FIELD(ScoreUpdateMsg, nineTenFlag)})},
+      {"HM_ASK_GO_OR_STOP", Kind<AskGoOrStopMsg>(HM_ASK_GO_OR_STOP, {FIELD(AskGoOrStopMsg, userNo),
+                                                                     FIELD(AskGoOrStopMsg, points),
+                                                                     FIELD(AskGoOrStopMsg, nineTenFlag)})},
+      {"HM_STOP_DECLARED", Kind<StopMsg>(HM_STOP_DECLARED, {FIELD(StopMsg, userNo), FIELD(StopMsg, goCount),
+                                                            FIELD(StopMsg, goFlag), FIELD(StopMsg, nineTenFlag),
+                                                            FIELD(StopMsg, f5)})},
+      {"HM_GAME_RESULT",
+       Kind<GameResultMsg>(HM_GAME_RESULT, {FIELD(GameResultMsg, endType), FIELD(GameResultMsg, winnerUser),
+                                            FIELD(GameResultMsg, threshold1), FIELD(GameResultMsg, threshold2),
+                                            FIELD(GameResultMsg, money), FIELD(GameResultMsg, moneyChange),
+                                            FIELD(GameResultMsg, itemOfferAmount)})},
+      {"HM_SETTLEMENT",
+       Kind<SettlementMsg>(HM_SETTLEMENT, {FIELD(SettlementMsg, resultCode), FIELD(SettlementMsg, winnerUser),
+                                           FIELD(SettlementMsg, money), FIELD(SettlementMsg, firstSeatUser),
+                                           FIELD(SettlementMsg, endedNormally)})},
   };
   return kinds;
 }

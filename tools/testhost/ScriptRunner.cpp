@@ -332,6 +332,8 @@ bool ScriptRunner::Run(std::string& failure) {
     if (e.verb == Verb::Release) plat::sim::MouseUp(host_.GameWindow(), e.x, e.y);
     if (e.verb == Verb::Checkpoint) {
       const uint64_t actual = FrameHash(host_.GameWindow());
+      if (actual != e.hash && !frameFolder_.empty())
+        plat::sim::WritePng(plat::sim::CaptureWindow(host_.GameWindow()), frameFolder_ + "/" + e.text + ".png");
       if (actual != e.hash) Fail(e.line, plat::FormatString("checkpoint %s: frame %016I64x", e.text.c_str(), actual));
     }
     if (e.verb == Verb::ExpectHost) {

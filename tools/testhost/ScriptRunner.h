@@ -31,6 +31,8 @@ class ScriptRunner {
   bool Load(const std::string& text, std::string& error);
   // My user number from the header ("me 101"); -1 when not given.
   int32_t Me() const { return me_; }
+  // Where a checkpoint whose frame differs writes the frame it saw, "<name>.png".
+  void SetFrameFolder(std::string folder) { frameFolder_ = std::move(folder); }
   // Plays the loaded script on the started module to its `end`, then destroys the
   // game window. False with the first failure: its script line, the virtual time and
   // what differed.
@@ -70,6 +72,7 @@ class ScriptRunner {
   std::vector<UINT> timers_;
   DWORD start_ = 0;
   std::string failure_;
+  std::string frameFolder_;
 };
 
 // 64-bit FNV-1a of the game window's captured pixels.
