@@ -108,4 +108,24 @@ TEST_F(ScriptRunnerTest, UnreadableScriptsNameTheirLine) {
   }
 }
 
+// Messages due while the deal's handler waits reach the module inside that wait and
+// are handled after it, in order.
+TEST_F(ScriptRunnerTest, ABurstDuringTheDealsWaitIsHandledAfterTheDeal) {
+  constexpr int kNotices = 20;
+  std::string script = std::string(kEntry) +
+                       "+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n"
+                       "+500 msg HM_DEAL userNo=101 handCards=[0, 4, 8, 12, 16, 20, 24, 28, 32, 36] "
+                       "floorCards=[1, 5, 9, 13, 40, 41, 44, 45]\n";
+  for (int i = 1; i <= kNotices; ++i)
+    script += (i == 1 ? "+1" : "+0") + std::string(" msg HM_NOTICE_TEXT text=\"n") + std::to_string(i) + "\"\n";
+  // The deal's handler starts and ends, then each notice gives its event with its text.
+  script += "+3000 expect host SetPlayState(0)\n+0 expect host SetPlayState(3)\n";
+  for (int i = 1; i <= kNotices; ++i) {
+    const std::string text = "n" + std::to_string(i);
+    script += "+0 expect host NotifyEvent(0, 0, \"" + text + "\", " + std::to_string(text.size()) + ")\n";
+  }
+  script += "+0 end\n";
+  EXPECT_EQ(Play(script), "");
+}
+
 }  // namespace
