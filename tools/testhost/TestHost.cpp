@@ -108,6 +108,10 @@ void TestHost::Advance(uint32_t ms) {
 
 void TestHost::OnModal(std::function<void(HWND dialog)> hook) { plat::sim::SetModalHook(std::move(hook)); }
 
+void TestHost::OnSend(std::function<void(const uint8_t* data, int32_t length)> observer) {
+  sendObserver_ = std::move(observer);
+}
+
 bool TestHost::WaitForLoader(uint32_t realMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(realMs);
   for (;;) {
@@ -154,7 +158,14 @@ std::vector<std::string> TestHost::Transcript() const {
   return owner_.recorder_.call
 
 int32_t TestHost::TimedHost::Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) {
-  TIMED_CALL(Send(channel, kind, data, length));
+  int32_t r = 0;
+  {
+    std::lock_guard<std::mutex> hold(owner_.mutex_);
+    owner_.callTicks_.push_back(GetTickCount());
+    r = owner_.recorder_.Send(channel, kind, data, length);
+  }
+  if (owner_.sendObserver_) owner_.sendObserver_(data, length);
+  return r;
 }
 int32_t TestHost::TimedHost::GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) {
   TIMED_CALL(GetAvatar(userKey, avatarKey, out));

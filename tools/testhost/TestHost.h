@@ -53,6 +53,8 @@ class TestHost {
   // to wait, with its dialog: it may read the dialog, inject input at dialog
   // coordinates, or return so that virtual time runs on. Empty removes it.
   void OnModal(std::function<void(HWND dialog)> hook);
+  // Sees each command the module sends, after it is recorded. Empty removes it.
+  void OnSend(std::function<void(const uint8_t* data, int32_t length)> observer);
   // Pumps until every loader thread has ended; false when `realMs` of real time pass
   // first (a loader measures real work, so this wait is real).
   bool WaitForLoader(uint32_t realMs);
@@ -97,6 +99,7 @@ class TestHost {
   mutable std::mutex mutex_;
   std::vector<DWORD> callTicks_;  // one per recorded host call
   std::vector<Note> exports_;
+  std::function<void(const uint8_t*, int32_t)> sendObserver_;
   DWORD startTick_ = 0;
   HWND hostWnd_ = nullptr;
   HWND gameWnd_ = nullptr;
