@@ -36,8 +36,6 @@ struct CGameInfo {
   int32_t lastPlayedMonth = -1;
   int32_t matchedCount = 0;
   int32_t nineTenChoice = 0;
-  // Set by the deal: the plays of a game are shown only while it is set.
-  int32_t gameInProgress = 0;
   // The user asked to go or stop last (-1 none yet this game).
   int32_t lastGoStopAsker = -1;
 

@@ -53,7 +53,6 @@ struct CGameModel {
   int32_t closingCounter = 0;                 // told to the host on closing when above 0
   int32_t itemOffer = 0;
   int32_t antiLeaveNotice = 0;
-  int32_t gameInProgress = 0;
   int32_t baseMultiplier = 0;
   int32_t nineTenFlag = 0;
   int32_t missionSet = 0;

@@ -299,7 +299,7 @@ int32_t GoVoice(int32_t goCount, bool robot) {
 
 void CDorvik2VWS::OnBomb(BombMsg& msg) {
   HideNotifyPrompt();
-  if (!model_.game.gameInProgress) return;
+  if (!model_.game.inProgress) return;
   ShowBombCardHint(0);
   ShowHandCardHints(0);
   StopCountdown(false);
@@ -371,7 +371,7 @@ void CDorvik2VWS::OnShake(ShakeMsg& msg) {
 }
 
 void CDorvik2VWS::OnCardEvent(CardEventMsg& msg) {
-  if (!model_.game.gameInProgress) return;
+  if (!model_.game.inProgress) return;
   StopCountdown(false);
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat == kNoSeat) return;
@@ -391,7 +391,7 @@ void CDorvik2VWS::OnCardEvent(CardEventMsg& msg) {
 }
 
 void CDorvik2VWS::OnLayCards(LayCardsMsg& msg) {
-  if (!model_.game.gameInProgress) return;
+  if (!model_.game.inProgress) return;
   StopCountdown(false);
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat == kNoSeat) return;
@@ -440,7 +440,7 @@ void CDorvik2VWS::OnPuck(PuckMsg& msg) {
 }
 
 void CDorvik2VWS::OnCapture(CaptureMsg& msg) {
-  if (!model_.game.gameInProgress) return;
+  if (!model_.game.inProgress) return;
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat == kNoSeat) return;
   const bool robot = IsRobotSeat(seat) != 0;
@@ -555,7 +555,7 @@ void CDorvik2VWS::OnAsk9TenMove(Ask9TenMsg& msg) {
 }
 
 void CDorvik2VWS::On9TenMoved(NineTenMovedMsg& msg) {
-  if (!model_.game.gameInProgress) return;
+  if (!model_.game.inProgress) return;
   ShowNineTenClip(0);
   StopCountdown(false);
   const int32_t seat = GetSeatOfUser(msg.userNo);

@@ -68,7 +68,7 @@ class PlayHandlersTest : public CardTableTest {
     Shuffle();
     SeatMe(0);
     SeatOther(1);
-    model_->game.gameInProgress = 1;
+    model_->game.inProgress = 1;
   }
   void TearDown() override {
     scene->SetTrace(nullptr);
@@ -134,7 +134,7 @@ TEST_F(PlayHandlersTest, OneCardIsAPlainPlayAndNothingPlaysBeforeTheGame) {
   EXPECT_EQ(model_->floor.floorCards, std::vector<int32_t>{WidgetOf(0)});
   EXPECT_EQ(took - timed.entries.back().first, 250);
 
-  model_->game.gameInProgress = 0;
+  model_->game.inProgress = 0;
   User(0).hand.push_back(WidgetOf(1));
   EXPECT_EQ(Deliver(HostMessage::Make<HM_BOMB>(BombMsg{kMe, {1}})), 0);
   // Before the game nothing plays: only the prompt goes, with its sound.
