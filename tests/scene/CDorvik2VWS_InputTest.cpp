@@ -167,6 +167,7 @@ TEST_F(SceneInputTest, ButtonsActOnReleaseOverThem) {
   const Case cases[] = {
       {w.memoButton, CDorvik2VWS::kModeWaiting, {}, {"NotifyEvent(7, 50, (null), 0)"}},
       {w.captureButton, CDorvik2VWS::kModeWaiting, {}, {"NotifyEvent(7, 9, (null), 0)"}},
+      {w.joinButton, CDorvik2VWS::kModePlaying, {"03 00 00 00"}, {R"(NotifyEvent(7, 45, "observe", 1))"}},
       {w.autoPlaySettingButton, CDorvik2VWS::kModePlaying,
        {"19 00 00 00 01 00 00 00", "1A 00 00 00 00 00 00 00"}, {}},
       {w.autoPlayCancelButton, CDorvik2VWS::kModePlaying,
