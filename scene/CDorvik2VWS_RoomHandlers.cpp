@@ -12,6 +12,7 @@
 #include "panels/CVUserInfoWnd.h"
 #include "plat/crt.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneWidgetOps.h"
 #include "tables/ExitReasons.h"
 #include "tables/VocabularyTables.h"
 #include "widgets/GVAnimWnd.h"
@@ -580,7 +581,129 @@ void CDorvik2VWS::OnRobotSeat(RobotSeatMsg& msg) {
 }
 
 // ---- A running game handed back ------------------------------------------------------------
+namespace scene_room {
+
+constexpr int32_t kSnapshotMissions[2] = {0, 38};
+constexpr int32_t kMissionShownAfterTurns = 2;
+constexpr int32_t kAllSeatsMission = 1;  // every seat succeeds at once: the panel keeps its state
+constexpr int32_t kMissionPanelIdle = 0;
+constexpr int32_t kHandCap = CVHTWnd::kHandMarks;  // the hand's slots
+constexpr int32_t kBothSeatScores = 2;
+
+// The ids of one of the record's lists that may still take a widget: a card id, not
+// yet given to another list, each widget lying in one list only.
+std::vector<FlowerCard> FreshCardIds(const std::list<int32_t>& ids, std::set<int32_t>& taken) {
+  std::vector<FlowerCard> out;
+  for (int32_t id : ids) {
+    if (id < 0 || id >= kCardIds || !taken.insert(id).second) continue;
+    out.push_back(id);
+  }
+  return out;
+}
+
+}  // namespace scene_room
+
 void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
-  RecordCall("OnGameSnapshot");
-  (void)msg;
+  using namespace scene_room;
+  if (msg.userNo != MyUserNo() || model_.sceneMode < kModePlaying) return;
+  const GameDataTable& t = msg.table;
+  scene_widgets::ShowWnd(WidgetsLive() ? built_.widgets.waitingSprite : nullptr, 0);
+  RecordCall("StopPromotionEffect");
+  model_.turnUserNo = t.turnUser;
+  model_.game.turnCount = t.turnCount;
+  model_.missionSet = 1;
+  model_.game.missionId = t.missionId;
+  model_.game.missionMultiplier = t.missionMult;
+
+  // Every widget back in the deck; the lists below take theirs from its front.
+  cardTable_.ResetWidgets();
+  model_.floor.Reset();
+  for (int32_t k = 0; k < COpenInfo::kSlots; ++k) {
+    COpen& slot = model_.floor.slots.at(static_cast<size_t>(k));
+    slot.x = CCardTable::kFloorSlotPoints[k].x;
+    slot.y = CCardTable::kFloorSlotPoints[k].y;
+  }
+  model_.game.capturedPerMonth.fill(0);
+  model_.game.deck.clear();
+  for (int32_t w = 0; w < kCardIds; ++w) model_.game.deck.push_back(w);
+
+  for (int32_t s = 0; s < kSeats; ++s) {
+    const PlayerData& data = t.players.at(static_cast<size_t>(s));
+    CHTUser& seat = Seat(s);
+    seat.hand.clear();
+    for (auto& pile : seat.captured) pile.clear();
+    seat.goCount = data.goCount;
+    seat.points = data.points;
+    seat.puckCount = data.puckCount;
+    seat.shakeCount = data.shakeBombCount;
+    seat.gameCounters[0] = data.antiLeaveCount1;
+    seat.gameCounters[1] = data.antiLeaveCount2;
+    seat.missionAchieved = data.missionSuccess;
+  }
+  RefreshSeatScores(kBothSeatScores);
+  model_.antiLeave = t.antiLeaveFlag;
+  if (AntiLeaveRoom(model_.room)) RefreshAntiLeaveCaption(1);
+
+  std::set<int32_t> taken;
+  for (int32_t s = 0; s < kSeats; ++s) {
+    const PlayerData& data = t.players.at(static_cast<size_t>(s));
+    for (int32_t kind = PILE_GWANG; kind < PILE_KIND_COUNT; ++kind) {
+      AddDeckCardsToPile(s, kind, FreshCardIds(data.piles.at(static_cast<size_t>(kind)), taken));
+    }
+    // My own ids come with my seat's record; until then every hand lies face down.
+    DealDummyCards(s, std::clamp(data.handCount, 0, kHandCap));
+  }
+  const bool mission = t.missionId >= kSnapshotMissions[0] && t.missionId <= kSnapshotMissions[1];
+  if (CVMissionWnd* panel = mission && WidgetsLive() ? built_.widgets.missionPanel : nullptr) {
+    if (t.turnCount > kMissionShownAfterTurns) {
+      panel->Reset();
+      panel->SetMission(t.missionId, t.missionMult, 1);
+    }
+    const bool succeeded = std::any_of(t.players.begin(), t.players.end(),
+                                       [](const PlayerData& p) { return p.missionSuccess != 0; });
+    if (succeeded && t.missionId != kAllSeatsMission) panel->SetMissionState(kMissionPanelIdle);
+  }
+  if (mission) MarkCapturedMissionCards();
+
+  std::vector<std::array<int32_t, 2>> bonusPairs;
+  for (const BonusPair& p : t.bonusPairs) bonusPairs.push_back({p.month, p.cardId});
+  if (!PlaceFloorCards(FreshCardIds(t.floorCards, taken), bonusPairs, 0, t.lastFloorCard)) {
+    if (owner_) owner_->PostToHostWindow(exit_reasons::kCloseCodeLeft);
+    return;
+  }
+  StackDeck(0);
+  RecordCall("DeckAnimation");
+  model_.nineTenFlag = t.nineTenFlag;
+  model_.game.nineTenChoice = t.nineTenFlag;
+  // The multipliers read the base exponent, so it is taken before they are counted.
+  model_.baseMultiplier = t.baseMultiplier;
+  model_.game.multiplierExponent = t.baseMultiplier;
+  for (int32_t s = 0; s < kSeats; ++s) {
+    ShowNineTenClip(s, t.nineTenFlag ? 0 : 1);
+    ComputeScoreMultiplier(s, t.nineTenFlag);
+  }
+  RefreshSeatScores(kBothSeatScores);
+  const int32_t turnSeat = GetSeatOfUser(t.turnUser);
+  const int32_t side = turnSeat >= 0 ? SideOfSeat(turnSeat) : -1;
+  if (side >= 0 && side < kSeats && WidgetsLive()) {
+    if (GVQLAniWnd* marker = built_.widgets.turnMarker) {
+      marker->SelectAnimation(side);
+      marker->Play(-1, 0);
+    }
+    if (GVQLAniWnd* countdown = timers_.CountdownAnimation()) countdown->SetPos(kCountdownPoints[side]);
+  } else {
+    RecordCall("ShowNoTurnWidget");
+  }
+  UpdateExitButtons();
+  UpdatePlayButtons();
+  if (model_.sceneMode == kModePlaying) {
+    StartGameTimer(kBlinkTimer, kPhaseNone);
+    model_.gameInProgress = 1;
+    model_.game.gameInProgress = 1;
+  }
+  if (GVQLAniWnd* anim = WidgetsLive() ? built_.widgets.robotPlayAnim : nullptr) {
+    if (model_.room.roomState != exit_reasons::kRobotRoomState && HasRobotPlayer()) anim->Play(-1, FALSE);
+    else anim->Stop();
+  }
+  MarkDirty();
 }

@@ -404,4 +404,95 @@ TEST_F(SeatHandlerTest, PlayerInfoChecksMyHandAndTakesTheKickList) {
   EXPECT_EQ(Closes(), std::vector<LPARAM>{0});
 }
 
+class SnapshotTest : public RoomTableTest {
+ protected:
+  void SetUp() override {
+    RoomTableTest::SetUp();
+    SeatMe(0);
+    SeatOther(1);
+    scene->Model().sceneMode = CGameModel::kModePlaying;
+    Forget();
+  }
+  // My seat holds a bright and shakes once, the other a junk card; a hand each, two
+  // floor cards, the stake doubled once.
+  GameDataTableMsg Record() const {
+    GameDataTableMsg msg;
+    msg.userNo = kMe;
+    GameDataTable& t = msg.table;
+    t.players.at(0).piles.at(PILE_GWANG) = {0};
+    t.players.at(0).points = 5;
+    t.players.at(0).shakeBombCount = 1;
+    t.players.at(0).handCount = 7;
+    t.players.at(1).piles.at(PILE_PI) = {5};
+    t.players.at(1).handCount = 6;
+    t.floorCards = {12, 8};
+    t.lastFloorCard = 12;
+    t.turnUser = kOther;
+    t.missionId = -1;
+    t.baseMultiplier = 1;
+    return msg;
+  }
+  std::vector<FlowerCard> Ids(const std::vector<int32_t>& widgets) const {
+    std::vector<FlowerCard> ids;
+    for (int32_t w : widgets) ids.push_back(scene->CardTable().CardIdOfWidget(w));
+    return ids;
+  }
+  CHTUser& Seat(int32_t s) { return scene->Model().game.seats.at(static_cast<size_t>(s)); }
+};
+
+TEST_F(SnapshotTest, RebuildsPilesHandsFloorAndMultipliers) {
+  GameDataTableMsg msg = Record();
+  scene->OnGameSnapshot(msg);
+  EXPECT_TRUE(Closes().empty());
+  EXPECT_EQ(Ids(Seat(0).captured.at(PILE_GWANG)), std::vector<FlowerCard>{0});
+  EXPECT_EQ(Ids(Seat(1).captured.at(PILE_PI)), std::vector<FlowerCard>{5});
+  EXPECT_EQ(Ids(scene->Model().floor.floorCards), (std::vector<FlowerCard>{8, 12}));
+  // Hands are face down until my seat's record names my cards.
+  EXPECT_EQ(Ids(Seat(0).hand), std::vector<FlowerCard>(7, kNoCard));
+  EXPECT_EQ(Seat(1).hand.size(), 6u);
+  EXPECT_EQ(scene->Model().game.deck.size(), 50u - 1 - 1 - 2 - 7 - 6);
+  // Doubled stake: 2, the shake doubles mine again; my 5 points count at 4.
+  EXPECT_EQ(Seat(0).multiplier, 4);
+  EXPECT_EQ(Seat(0).score, 20);
+  EXPECT_EQ(Seat(1).multiplier, 2);
+  EXPECT_EQ(scene->Model().turnUserNo, kOther);
+  EXPECT_TRUE(scene->IsGameTimerRunning(CDorvik2VWS::kBlinkTimer));
+}
+
+TEST_F(SnapshotTest, OnlyMyRecordInAGame) {
+  for (const auto& [userNo, mode] : {std::pair{kOther, 2}, std::pair{kMe, 1}}) {
+    scene->Model().sceneMode = mode;
+    GameDataTableMsg msg = Record();
+    msg.userNo = userNo;
+    const std::vector<int32_t> deck = scene->Model().game.deck;
+    scene->OnGameSnapshot(msg);
+    EXPECT_EQ(scene->Model().game.deck, deck);
+    EXPECT_TRUE(Seat(0).hand.empty());
+  }
+}
+
+TEST_F(SnapshotTest, ListsAreBoundedAndEveryCardLiesOnce) {
+  GameDataTableMsg msg = Record();
+  GameDataTable& t = msg.table;
+  t.players.at(0).handCount = 12;
+  t.players.at(1).handCount = -4;
+  t.players.at(0).piles.at(PILE_GWANG) = {-1, 0, 50, 0};
+  t.players.at(1).piles.at(PILE_PI) = {0, 5};
+  t.floorCards = {5, 8, 99};
+  scene->OnGameSnapshot(msg);
+  EXPECT_EQ(Seat(0).hand.size(), 10u);
+  EXPECT_TRUE(Seat(1).hand.empty());
+  EXPECT_EQ(Ids(Seat(0).captured.at(PILE_GWANG)), std::vector<FlowerCard>{0});
+  EXPECT_EQ(Ids(Seat(1).captured.at(PILE_PI)), std::vector<FlowerCard>{5});
+  EXPECT_EQ(Ids(scene->Model().floor.floorCards), std::vector<FlowerCard>{8});
+  EXPECT_TRUE(Closes().empty());
+
+  // A bonus card with no month to lie on cannot be laid.
+  Forget();
+  GameDataTableMsg bonus = Record();
+  bonus.table.floorCards = {48};
+  scene->OnGameSnapshot(bonus);
+  EXPECT_EQ(Closes(), std::vector<LPARAM>{0});
+}
+
 }  // namespace
