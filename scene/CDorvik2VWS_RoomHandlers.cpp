@@ -698,8 +698,7 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
   UpdatePlayButtons();
   if (model_.sceneMode == kModePlaying) {
     StartGameTimer(kBlinkTimer, kPhaseNone);
-    model_.gameInProgress = 1;
-    model_.game.gameInProgress = 1;
+    model_.game.inProgress = 1;
   }
   if (GVQLAniWnd* anim = WidgetsLive() ? built_.widgets.robotPlayAnim : nullptr) {
     if (model_.room.roomState != exit_reasons::kRobotRoomState && HasRobotPlayer()) anim->Play(-1, FALSE);
