@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/RegistryValues.h"
+#include "base/SaturatingSum.h"
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
 #include "scene/CDorvik2VWS.h"
@@ -191,7 +192,8 @@ void CDorvik2VWS::PlaceChatBelowPlayCount() {
     chat->SetPos(GPoint(chat->GetPos().x, area.top + rh::kChatBelowClosedPanel));
   } else {
     RecordCall(FormatString("CVGFPlayCountWnd::SetPlayCount(%ld)", count.todayCount));
-    const int32_t left = rh::kDailyGames - count.todayCount;
+    // In 64 bits: the host's count may be anything.
+    const int64_t left = int64_t{rh::kDailyGames} - count.todayCount;
     if (left >= 0 && left <= rh::kLimitNoticeGames) RecordCall("CVGFPlayCountWnd::NotifyLimit");
     chat->SetPos(GPoint(chat->GetPos().x, area.bottom + rh::kChatBelowPanel));
   }
@@ -399,7 +401,7 @@ void CDorvik2VWS::OnSafeWithdraw(SafeWithdrawMsg& msg) {
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat < 0 || msg.kind != rh::kSafeWithdrawal) return;
   PlayerInfo& p = GetPlayer(seat);
-  p.money += msg.amount;
+  p.money = SaturatingSum(p.money, msg.amount);
   const int32_t side = SideOfSeat(seat);
   if (rh::ValidSeat(side) && built_.widgets.seatPanels[size_t(side)])
     built_.widgets.seatPanels[size_t(side)]->SetMoney(p.money, p.extraAmount);

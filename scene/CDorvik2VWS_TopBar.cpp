@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "base/SaturatingSum.h"
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
@@ -357,7 +358,7 @@ void CDorvik2VWS::MoneyBellNotice(const std::list<MoneyNoticeEntry>& entries) {
     const int32_t seat = GetSeatOfUser(e.userNo);
     if (seat == PITable::kNoSeat) break;
     PlayerInfo& p = GetPlayer(seat);
-    p.money += e.amount;
+    p.money = SaturatingSum(p.money, e.amount);
     ShowSeatMoney(seat);
     if (e.userNo != MyUserNo()) continue;
     if (WidgetsLive() && w.moneyBellAnim && w.moneyBellNotice) {
@@ -382,7 +383,7 @@ void CDorvik2VWS::RefillNotice(int32_t kind, const std::list<MoneyNoticeEntry>& 
     const int32_t seat = GetSeatOfUser(e.userNo);
     if (seat == PITable::kNoSeat) continue;
     PlayerInfo& p = GetPlayer(seat);
-    p.money += e.amount;
+    p.money = SaturatingSum(p.money, e.amount);
     p.refillsLeft = e.count;
     ShowSeatMoney(seat);
     // The amount decides: every refill notice has a PC-room kind, automatic ones too.

@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <limits>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -60,6 +62,12 @@ class TimedTrace : public ISceneTrace {
   }
 };
 
+// Every element of a record's fixed array, in order.
+template <class T, size_t N>
+void Fill(ArcArrayT<T, N>& array, std::type_identity_t<std::initializer_list<T>> values) {
+  std::copy(values.begin(), values.end(), array.begin());
+}
+
 class PlayHandlersTest : public CardTableTest {
  protected:
   void SetUp() override {
@@ -73,6 +81,23 @@ class PlayHandlersTest : public CardTableTest {
   void TearDown() override {
     scene->SetTrace(nullptr);
     CardTableTest::TearDown();
+  }
+  // Each seed matches its committed file in fuzz/corpus/dispatch/ (DORVIK_WRITE_CORPUS=1
+  // writes them), and the table takes it.
+  void CheckDispatchSeeds(const std::vector<std::pair<std::string, HostMessage>>& seeds) {
+    const char* source = std::getenv("DORVIK_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    const auto dir = std::filesystem::path(source) / "fuzz" / "corpus" / "dispatch";
+    const bool write = std::getenv("DORVIK_WRITE_CORPUS") != nullptr;
+    for (const auto& [name, msg] : seeds) {
+      const std::vector<BYTE> bytes = Block(msg);
+      const std::string data(bytes.begin(), bytes.end());
+      if (write) std::ofstream(dir / name, std::ios::binary) << data;
+      std::ifstream in(dir / name, std::ios::binary);
+      const std::string committed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      EXPECT_EQ(committed, data) << name << " is stale or missing: rerun with DORVIK_WRITE_CORPUS=1";
+      Receive(bytes);
+    }
   }
   // The message handled at once; the milliseconds it took.
   int64_t Deliver(const HostMessage& msg) {
@@ -617,20 +642,79 @@ TEST_F(PlayHandlersTest, DispatchSeedsOfThePlaysAreCommitted) {
     s.emplace_back("plays-stop", HostMessage::Make<HM_STOP_DECLARED>(StopMsg{kMe, -5, 1, 0, 0}));
     return s;
   }();
-  const char* source = std::getenv("DORVIK_SOURCE_DIR");
-  ASSERT_NE(source, nullptr);
-  const auto dir = std::filesystem::path(source) / "fuzz" / "corpus" / "dispatch";
-  const bool write = std::getenv("DORVIK_WRITE_CORPUS") != nullptr;
-  for (const auto& [name, msg] : seeds) {
-    const std::vector<BYTE> bytes = Block(msg);
-    const std::string data(bytes.begin(), bytes.end());
-    if (write) std::ofstream(dir / name, std::ios::binary) << data;
-    std::ifstream in(dir / name, std::ios::binary);
-    const std::string committed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(committed, data) << name << " is stale or missing: rerun with DORVIK_WRITE_CORPUS=1";
-    // And the table takes each of them.
-    Receive(bytes);
-  }
+  CheckDispatchSeeds(seeds);
+}
+
+// The seeds of the result, the settlement and the money notices (types 43..50): seats,
+// kinds, exponents and counts out of range, and money at the ends of 64 bits.
+TEST_F(PlayHandlersTest, DispatchSeedsOfTheResultsAreCommitted) {
+  constexpr int32_t kIntMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kIntMin = std::numeric_limits<int32_t>::min();
+  constexpr int64_t kMoneyMax = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kMoneyMin = std::numeric_limits<int64_t>::min();
+  const std::vector<std::pair<std::string, HostMessage>> seeds = [&] {
+    std::vector<std::pair<std::string, HostMessage>> s;
+    GameResultMsg result;
+    result.winnerUser = kMe;
+    result.drawCount = kIntMax;
+    Fill(result.money, {kMoneyMax, kMoneyMin});
+    Fill(result.moneyChange, {kMoneyMax, kMoneyMin});
+    result.winInfo.winnerSeat = 0;
+    result.winInfo.totalPoints = kIntMax;
+    result.winInfo.goExp = 64;
+    result.winInfo.shakeExp = kIntMax;
+    result.winInfo.missionMult = kIntMin;
+    result.winInfo.meongttaExp = -1;
+    result.winInfo.categoryPoints.at(SCORE_JUNK) = kIntMin;
+    result.penalties = {PenaltyRow{7, 1, 1}, PenaltyRow{-2, 1, 0}, PenaltyRow{kIntMax, 0, 1}};
+    Fill(result.bestKind, {99, -1});
+    Fill(result.itemOfferAmount, {kMoneyMin, kMoneyMax});
+    result.nextDeckCards = {48, -1, 200};
+    result.hands.at(0) = {-5, 47, 48};
+    result.eventFundRate = kIntMin;
+    s.emplace_back("results-game-exponents", HostMessage::Make<HM_GAME_RESULT>(result));
+    result.endType = 4;
+    s.emplace_back("results-game-draw", HostMessage::Make<HM_GAME_RESULT>(result));
+    result.endType = 9;
+    result.winInfo.winnerSeat = 2;
+    s.emplace_back("results-game-end-type", HostMessage::Make<HM_GAME_RESULT>(result));
+    s.emplace_back("results-safe",
+                   HostMessage::Make<HM_SAFE_WITHDRAW>(SafeWithdrawMsg{kMe, 5, kMoneyMax, kMoneyMax, 0}));
+    s.emplace_back("results-safe-kind", HostMessage::Make<HM_SAFE_WITHDRAW>(SafeWithdrawMsg{kOther, -5, -1, -1, 0}));
+    SettlementMsg settlement;
+    settlement.resultCode = 1;
+    settlement.winnerUser = 12345;
+    settlement.baseMultExp = kIntMax;
+    Fill(settlement.money, {kMoneyMin, kMoneyMax});
+    settlement.firstSeatUser = -1;
+    settlement.leaveList = {SettlementEntry{kOther, 0, 0, 0, 0, ""}, SettlementEntry{-1, 7, 0, 0, 0, "x"}};
+    Fill(settlement.bijouCount, {kIntMax, -1});
+    Fill(settlement.bijouEvent, {1, 1});
+    Fill(settlement.playSeconds, {-1, kIntMax});
+    Fill(settlement.promoFlags, {-1, 2, kIntMax});
+    s.emplace_back("results-settlement", HostMessage::Make<HM_SETTLEMENT>(settlement));
+    settlement.winnerUser = kMe;
+    settlement.resultCode = 0;
+    settlement.antiLeave = -1;
+    s.emplace_back("results-settlement-stopped", HostMessage::Make<HM_SETTLEMENT>(settlement));
+    s.emplace_back("results-money-cap-kind", HostMessage::Make<HM_MONEY_CAP>(MoneyCapMsg{kMe, 5, kMoneyMax, 0, -1, 0, 0, ""}));
+    s.emplace_back("results-money-cap-low",
+                   HostMessage::Make<HM_MONEY_CAP>(MoneyCapMsg{kOther, kIntMin, kMoneyMin, 0, kMoneyMax, 0, 0, "%s%n"}));
+    s.emplace_back("results-antileave-counts", HostMessage::Make<HM_ANTILEAVE_COUNTS>(AntiLeaveCountsMsg{2, kIntMax, -1}));
+    s.emplace_back("results-antileave-counts-low",
+                   HostMessage::Make<HM_ANTILEAVE_COUNTS>(AntiLeaveCountsMsg{kIntMin, -1, kIntMax}));
+    s.emplace_back("results-antileave-refund",
+                   HostMessage::Make<HM_ANTILEAVE_REFUND>(AntiLeaveRefundMsg{kOther, kMoneyMin}));
+    s.emplace_back("results-play-count", HostMessage::Make<HM_PLAY_COUNT>(PlayCountMsg{kMe, kMoneyMin, kIntMax, kIntMin}));
+    MoneyNoticeMsg notice;
+    notice.kind = 1;
+    notice.entries = {MoneyNoticeEntry{kMe, kIntMin, kIntMax}, MoneyNoticeEntry{-1, -1, -1}};
+    s.emplace_back("results-money-notice", HostMessage::Make<HM_MONEY_NOTICE>(notice));
+    notice.kind = 99;
+    s.emplace_back("results-money-notice-kind", HostMessage::Make<HM_MONEY_NOTICE>(notice));
+    return s;
+  }();
+  CheckDispatchSeeds(seeds);
 }
 
 }  // namespace
