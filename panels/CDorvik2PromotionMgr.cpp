@@ -1,6 +1,7 @@
 // The promotion manager's pictures on the table and the lottery event's notices.
 #include "panels/CDorvik2PromotionMgr.h"
 
+#include "game/CGameModel.h"
 #include "host/CHostLink.h"
 #include "host/EntryRecords.h"
 #include "host/RCUser.h"

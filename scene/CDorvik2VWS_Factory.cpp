@@ -45,11 +45,11 @@ CVHTWnd* CDorvik2VWS::CreateHTWnd(int32_t number, const std::string& relPath, co
   auto wnd = Make<CVHTWnd>(static_cast<void*>(this));
   if (!wnd) return LogLoadError(""), nullptr;
   static_cast<void>(number);  // the widget's number is its place in the card list
-  if (!wnd->LoadImage(imageFolder_ + relPath, kNoColorKey)) return ReportLoadError(relPath), nullptr;
+  if (!wnd->LoadImage(imageFolder_ + relPath, GVWnd::kNoColorKey)) return ReportLoadError(relPath), nullptr;
   wnd->SetRect(GRect(kDeckPoint, size));
   wnd->home = wnd->GetPos();
   wnd->SetStripFrame(CVHTWnd::kBackFrame);
-  wnd->SetColorKey(kNoColorKey);
+  wnd->SetColorKey(GVWnd::kNoColorKey);
   wnd->Show(1);
   wnd->Enable(1);
   return wnd.release();
@@ -60,7 +60,7 @@ GVDDSWnd* CDorvik2VWS::CreateDDSWnd(const std::string& relPath, const GPoint& po
   if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVDDSWnd>();
   if (!wnd || columns < 1 || rows < 1) return LogLoadError(""), nullptr;
-  const COLORREF key = useColorKey ? static_cast<COLORREF>(screen_.colorKey) : kNoColorKey;
+  const COLORREF key = useColorKey ? static_cast<COLORREF>(screen_.colorKey) : GVWnd::kNoColorKey;
   if (!wnd->LoadImage(imageFolder_ + relPath, key)) return ReportLoadError(relPath), nullptr;
   const GRect picture = wnd->GetRect();
   const GSize cell(picture.Width() / columns, picture.Height() / rows);
@@ -209,10 +209,10 @@ CVCountWnd* CDorvik2VWS::CreateCountWnd(int32_t screenPos) {
   if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<CVCountWnd>();
   if (!wnd || screenPos < 0 || screenPos >= kSeats) return LogLoadError(""), nullptr;
-  if (!wnd->LoadImage(imageFolder_ + kPiCounterPicture, kNoColorKey)) return ReportLoadError(kPiCounterPicture), nullptr;
+  if (!wnd->LoadImage(imageFolder_ + kPiCounterPicture, GVWnd::kNoColorKey)) return ReportLoadError(kPiCounterPicture), nullptr;
   if (!wnd->Create(this)) return nullptr;
   wnd->SetPos(kPiCounterPoints[screenPos]);
-  wnd->SetColorKey(kNoColorKey);
+  wnd->SetColorKey(GVWnd::kNoColorKey);
   wnd->Show(0);
   wnd->Enable(0);
   return wnd.release();

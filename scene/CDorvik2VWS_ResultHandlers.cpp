@@ -10,6 +10,7 @@
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
 #include "scene/CDorvik2VWS.h"
+#include "widgets/GVQLAniWnd.h"
 
 namespace result_handlers {
 
