@@ -165,6 +165,9 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
   model_.gameInfo = msg.gameInfo;
   const int32_t bijouKind = (msg.bijouKind % kBijouKinds + kBijouKinds) % kBijouKinds;
   RecordCall(FormatString("CVDorvik2BijouWnd::Start(1, %ld, %ld, %ld)", bijouKind, msg.bijouCount, msg.bijouFlag));
+  if (CVDorvik2BijouWnd* bijou = WidgetsLive() ? built_.widgets.bijouPanel : nullptr) {
+    bijou->Start(1, bijouKind, msg.bijouCount, msg.bijouFlag);
+  }
   promotionMgr_.OnRoomEntry(msg);
   promotionMgr_.SetBannerFlag(1);
   if (!msg.bijouFlag) promotionMgr_.ShowBanner(1);
