@@ -32,6 +32,8 @@ class CCardTable {
   static constexpr int32_t kCardWidgets = 50;
   static constexpr int32_t kBombDummies = 6;
   static constexpr GPoint kDeckPoint = scene_build::kDeckPoint;
+  // A hand holds at most this many cards, one per hand slot and its marks.
+  static constexpr int32_t kHandSlots = CVHTWnd::kHandMarks;
   static constexpr GPoint kFloorSlotPoints[COpenInfo::kSlots] = {
       {285, 161}, {364, 311}, {242, 235}, {397, 238}, {272, 312}, {369, 164},
       {198, 158}, {457, 315}, {181, 311}, {458, 158}, {153, 238}, {487, 233},

@@ -14,7 +14,6 @@ constexpr int32_t kCardStep = 18;
 constexpr int32_t kFloorSpan = 80;
 constexpr int32_t kCardWidth = 36;
 constexpr int32_t kHandColumns = 5;
-constexpr int32_t kHandSlots = 10;
 constexpr int32_t kBottomHandX = 405;
 constexpr int32_t kBottomHandStep = 43;
 constexpr int32_t kBottomHandRows[2] = {388, 452};
@@ -289,7 +288,7 @@ void CCardTable::PlaceHand(int32_t seat) {
   const int32_t side = host_.SideOfSeat(seat);
   if (!table_layout::IsSide(side)) return;
   const CardList& hand = Seat(seat).hand;
-  const int32_t count = std::min(static_cast<int32_t>(hand.size()), table_layout::kHandSlots);
+  const int32_t count = std::min(static_cast<int32_t>(hand.size()), kHandSlots);
   for (int32_t k = 0; k < count; ++k) {
     CVHTWnd* card = CardWndById(hand[static_cast<size_t>(k)]);
     if (!card) continue;

@@ -27,7 +27,6 @@ constexpr GSize kArcControl{100, -60};
 constexpr int32_t kFloorDealCards = 4;
 constexpr int32_t kHandDealCards = 5;
 constexpr int32_t kGatherSlots = 8;
-constexpr int32_t kHandSlots = 10;
 constexpr int32_t kMediumLook = 1;
 constexpr int32_t kBottomLook = 2;
 constexpr int32_t kTopLook = 0;
