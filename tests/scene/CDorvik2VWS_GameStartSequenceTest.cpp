@@ -11,7 +11,7 @@
 #include "plat/user.h"
 #include "support/GameTable.h"
 
-namespace {
+namespace game_start_sequence {
 
 using testing_support::GameTableTest;
 
@@ -141,4 +141,4 @@ TEST_F(GameStartSequenceTest, ATurnDrawsTheCardsItNames) {
   EXPECT_EQ(deck.size(), 50u - 11);
 }
 
-}  // namespace
+}  // namespace game_start_sequence
