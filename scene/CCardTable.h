@@ -148,7 +148,8 @@ class CCardTable {
   void StealPi(FlowerCard card, int32_t from, int32_t to);
   void MoveCapturedCard(FlowerCard card, int32_t seat, int32_t fromKind, int32_t toKind);
   void AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vector<FlowerCard>& ids);
-  void DrawCardToHand(int32_t seat);
+  // The deck's first widget joins the seat's hand; on my own side it shows `card`.
+  void DrawCardToHand(int32_t seat, FlowerCard card = kNoCard);
   void DealDummyCards(int32_t seat, int32_t count);
   void SortMyHand(int32_t seat, int32_t flag);
   int32_t GatherFloorMonths();

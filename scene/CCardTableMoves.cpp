@@ -478,21 +478,24 @@ void CCardTable::AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vecto
   RelayoutCapturedPile(seat, kind);
 }
 
-void CCardTable::DrawCardToHand(int32_t seat) {
+void CCardTable::DrawCardToHand(int32_t seat, FlowerCard cardId) {
   using namespace table_moves;
   if (seat < 0 || seat >= kSeats) return;
   CardList& hand = Seat(seat).hand;
   if (static_cast<int32_t>(hand.size()) >= kHandSlots) return;
+  const int32_t side = host_.SideOfSeat(seat) == 1 ? 1 : 0;
+  const bool shown = side == 0 && host_.IsMyHumanSeat(seat);
+  // A card already on the table would show twice: such a draw is not made.
+  if (shown && IsCardId(cardId) &&
+      std::any_of(widgets_.cards.begin(), widgets_.cards.end(),
+                  [cardId](const CVHTWnd* w) { return w && w->cardId == cardId; }))
+    return;
   int32_t w = -1;
   CVHTWnd* card = TakeDeckCard(w);
   if (!card) return;
   hand.push_back(w);
   host_.PlayCardEffect(kEffectSlide);
-  const int32_t side = host_.SideOfSeat(seat) == 1 ? 1 : 0;
-  if (side == 0 && host_.IsMyHumanSeat(seat) && !model_.game.dealtHand.empty()) {
-    RevealCard(card, model_.game.dealtHand.front());
-    model_.game.dealtHand.erase(model_.game.dealtHand.begin());
-  }
+  if (shown && IsCardId(cardId)) RevealCard(card, cardId);
   MoveCardTo(w, HandSlotPoint(side, static_cast<int32_t>(hand.size()) - 1), AnimSteps(kDealSteps), 0, 0);
   SetCardSize(card, side == 0 ? kBottomLook : kTopLook);
 }

@@ -675,7 +675,7 @@ class CDorvik2VWS : public GVWS,
   void AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vector<FlowerCard>& ids) {
     cardTable_.AddDeckCardsToPile(seat, kind, ids);
   }
-  void DrawCardToHand(int32_t seat) { cardTable_.DrawCardToHand(seat); }
+  void DrawCardToHand(int32_t seat, FlowerCard card = kNoCard) { cardTable_.DrawCardToHand(seat, card); }
   void DealDummyCards(int32_t seat, int32_t count) { cardTable_.DealDummyCards(seat, count); }
   void SortMyHand(int32_t seat, int32_t flag) { cardTable_.SortMyHand(seat, flag); }
   int32_t GatherFloorMonths() { return cardTable_.GatherFloorMonths(); }

@@ -678,14 +678,14 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
   RecordCall("DeckAnimation");
   model_.nineTenFlag = t.nineTenFlag;
   model_.game.nineTenChoice = t.nineTenFlag;
-  // The multipliers read the base exponent, so it is taken before they are counted.
-  model_.baseMultiplier = t.baseMultiplier;
-  model_.game.multiplierExponent = t.baseMultiplier;
   for (int32_t s = 0; s < kSeats; ++s) {
     ShowNineTenClip(s, t.nineTenFlag ? 0 : 1);
     ComputeScoreMultiplier(s, t.nineTenFlag);
   }
   RefreshSeatScores(kBothSeatScores);
+  // The record's base multiplier is the money per point's second factor, not the
+  // doubling exponent of a stake vote: the multipliers keep the game's own exponent.
+  model_.stakeFactor = t.baseMultiplier;
   const int32_t turnSeat = GetSeatOfUser(t.turnUser);
   const int32_t side = turnSeat >= 0 ? SideOfSeat(turnSeat) : -1;
   if (side >= 0 && side < kSeats && WidgetsLive()) {

@@ -191,6 +191,8 @@ void CDorvik2VWS::OnSunSelect(SunSelectMsg& msg) {
   model_.floor.Reset();
   model_.game.dealCards.clear();
   for (int32_t w = 0; w < count; ++w) model_.floor.floorCards.push_back(w);
+  // The pick walks the face-down list: a click finds its card there.
+  model_.floor.faceDownCards = model_.floor.floorCards;
   PlayEffect(kDealEffect, 0);
   WaitPumpingMessages(kDeckWaitMs);
   MoveCardSprites(0, count);
@@ -229,6 +231,7 @@ void CDorvik2VWS::OnSunPick(SunPickMsg& msg) {
   });
   if (it != floor.end()) {
     CVHTWnd* card = CardWndById(*it);
+    std::erase(model_.floor.faceDownCards, *it);
     floor.erase(it);
     model_.floor.slots.at(static_cast<size_t>(msg.pickSlot)).cardCount = 0;
     card->SetCard(msg.cardId);
@@ -425,7 +428,10 @@ void CDorvik2VWS::OnTurnWithCards(TurnCardsMsg& msg) {
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat < 0) return;
   StopCountdown(false);
-  for (size_t k = 0; k < msg.cards.size(); ++k) DrawCardToHand(seat);
+  // An id outside the fifty names no card: it draws nothing.
+  for (const int32_t card : msg.cards) {
+    if (IsCardId(card)) DrawCardToHand(seat, card);
+  }
   ComputeScoreMultiplier(2, msg.nineTenFlag);
   for (int32_t s = 0; s < kSeats; ++s) {
     const int32_t side = SideOfSeat(s);

@@ -414,7 +414,7 @@ class SnapshotTest : public RoomTableTest {
     Forget();
   }
   // My seat holds a bright and shakes once, the other a junk card; a hand each, two
-  // floor cards, the stake doubled once.
+  // floor cards, a stake factor of 1.
   GameDataTableMsg Record() const {
     GameDataTableMsg msg;
     msg.userNo = kMe;
@@ -441,6 +441,7 @@ class SnapshotTest : public RoomTableTest {
 };
 
 TEST_F(SnapshotTest, RebuildsPilesHandsFloorAndMultipliers) {
+  scene->Model().game.multiplierExponent = 1;  // the stake doubled once
   GameDataTableMsg msg = Record();
   scene->OnGameSnapshot(msg);
   EXPECT_TRUE(Closes().empty());
