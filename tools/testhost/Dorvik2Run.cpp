@@ -29,6 +29,7 @@ constexpr const char* kPortalFolder = "C:\\Dorvik2\\Portal\\";
 constexpr uint32_t kLoaderWaitRealMs = 30000;
 // A scripted game's timed frames, besides one at every checkpoint.
 constexpr uint32_t kFramePeriodMs = 500;
+constexpr uint64_t kMicrosPerMs = 1000;
 
 struct Options {
   std::string module = DORVIK2_MODULE_FILE;
@@ -246,6 +247,11 @@ int main(int argc, char** argv) {
   }
   plat::sim::UseVirtualClock();
   if (!o.script.empty()) {
+    // The virtual clock starts where the real one stood, a few microseconds into its
+    // first millisecond. A game's clock starts on the millisecond instead, still reading
+    // 0, so the game's sound is 44.1 frames to each of its milliseconds.
+    plat::sim::AdvanceClockMicros(kMicrosPerMs - plat::sim::NowMicros() % kMicrosPerMs);
+    plat::sim::SetTickBase(0);
     // A script starts from a fresh registry, so its frames replay.
     std::error_code ec;
     std::filesystem::create_directories(o.outDir, ec);
