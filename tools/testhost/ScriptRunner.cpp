@@ -267,8 +267,9 @@ void ScriptRunner::OnSend(const uint8_t* data, int32_t length) {
   }
   const Event& e = events_[commands_[nextCommand_++]];
   const std::string expected = Hex(e.bytes.data(), e.bytes.size());
-  if (actual != expected) Fail(e.line, "command " + actual + ", expected " + expected);
-  Note(e.line, actual == expected ? "command as expected" : "command " + actual + ", expected " + expected);
+  const std::string differs = actual == expected ? "" : "command " + actual + ", expected " + expected;
+  if (!differs.empty()) Fail(e.line, differs);
+  Note(e.line, differs.empty() ? "command as expected" : differs);
 }
 
 void ScriptRunner::DeliverNext() {
