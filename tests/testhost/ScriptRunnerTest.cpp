@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -28,7 +29,10 @@ class ScriptRunnerTest : public testing::Test {
  protected:
   void SetUp() override {
     plat::sim::UseVirtualClock();
-    plat::sim::SetRegistryFile(testing::TempDir() + "script-registry.dat");
+    // A fresh registry: options left by an earlier run would change the frames.
+    const std::string registry = testing::TempDir() + "script-registry.dat";
+    std::remove(registry.c_str());
+    plat::sim::SetRegistryFile(registry);
     plat::sim::MapPathPrefix(kGameFolder, DORVIK_GAME_DATA_DIR);
     plat::sim::MapPathPrefix(kPortalFolder, DORVIK_GAME_PORTAL_DIR);
     std::string error;

@@ -1,14 +1,24 @@
 // dorvik2-run: loads the module, plays the host headless through one window life
 // (create, initialise, let virtual time pass, capture the picture and, if asked, the
 // sound, destroy) and prints what passed between host and module. Exit 0 only when the window was made and destroyed cleanly.
+// With a script it plays that game instead and records it in a folder: the frames, a
+// contact sheet of them, the sound and the transcript; exit 0 only when the script passes.
+#include <algorithm>
+#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "plat/codepage.h"
 #include "plat/gdi.h"
 #include "plat/sim.h"
+#include "plat/time.h"
+#include "testhost/ContactSheet.h"
+#include "testhost/ScriptRunner.h"
 #include "testhost/TestHost.h"
 
 namespace {
@@ -17,6 +27,9 @@ namespace {
 constexpr const char* kGameFolder = "C:\\Dorvik2\\Game\\";
 constexpr const char* kPortalFolder = "C:\\Dorvik2\\Portal\\";
 constexpr uint32_t kLoaderWaitRealMs = 30000;
+// A scripted game's timed frames, besides one at every checkpoint.
+constexpr uint32_t kFramePeriodMs = 500;
+constexpr uint64_t kMicrosPerMs = 1000;
 
 struct Options {
   std::string module = DORVIK2_MODULE_FILE;
@@ -28,13 +41,17 @@ struct Options {
   bool threaded = false;
   std::string desktop = "32";
   uint32_t advanceMs = 1000;
+  std::string script;  // a game to play instead of the plain window life
+  std::string outDir;  // where a scripted game's record goes
 };
 
 void Usage() {
   std::fprintf(stderr,
                "usage: dorvik2-run [--module Dorvik2.so] --data DIR --portal DIR [--threaded]\n"
                "                   [--desktop 565|555|32] [--advance MS] [--registry FILE] [--wav FILE.wav]\n"
-               "                   --out FILE.png\n");
+               "                   --out FILE.png\n"
+               "       dorvik2-run [--module Dorvik2.so] --data DIR --portal DIR [--desktop 565|555|32]\n"
+               "                   [--registry FILE] --script GAME.txt --out-dir DIR\n");
 }
 
 bool Parse(int argc, char** argv, Options& o) {
@@ -58,6 +75,10 @@ bool Parse(int argc, char** argv, Options& o) {
       if (!value(o.out)) return false;
     } else if (a == "--wav") {
       if (!value(o.wav)) return false;
+    } else if (a == "--script") {
+      if (!value(o.script)) return false;
+    } else if (a == "--out-dir") {
+      if (!value(o.outDir)) return false;
     } else if (a == "--threaded") {
       o.threaded = true;
     } else if (a == "--desktop") {
@@ -72,10 +93,149 @@ bool Parse(int argc, char** argv, Options& o) {
       return false;
     }
   }
-  return !o.data.empty() && !o.portal.empty() && !o.out.empty();
+  if (o.data.empty() || o.portal.empty()) return false;
+  if (!o.script.empty()) return !o.outDir.empty() && !o.threaded;
+  return !o.out.empty();
 }
 
 std::u16string Wide(const char* s) { return plat::Utf8ToUtf16(s); }
+
+bool ReadFile(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream all;
+  all << in.rdbuf();
+  text = all.str();
+  return true;
+}
+
+// The record of a scripted game: numbered frames as they come, their thumbnails, and
+// the runner's notes, which join the host's transcript on the host's time.
+class GameRecord {
+ public:
+  GameRecord(const testhost::TestHost& host, std::string outDir, const std::string& script, DWORD hostStart)
+      : host_(host), outDir_(std::move(outDir)), hostStart_(hostStart) {
+    std::istringstream in(script);
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      scriptLines_.push_back(line);
+    }
+  }
+
+  std::string FramesDir() const { return outDir_ + "/frames"; }
+  std::string SheetPath() const { return outDir_ + "/contact.png"; }
+  std::string TranscriptPath() const { return outDir_ + "/transcript.txt"; }
+  std::string SoundPath() const { return outDir_ + "/sound.wav"; }
+  size_t Frames() const { return frames_; }
+  bool WriteFailed() const { return writeFailed_; }
+
+  void Frame(uint32_t scriptMs, const std::string& checkpoint) {
+    const plat::sim::RgbImage picture = plat::sim::CaptureWindow(host_.GameWindow());
+    if (picture.width <= 0) return;
+    ++frames_;
+    const std::string name = checkpoint.empty() ? std::to_string(scriptMs) + "ms" : checkpoint;
+    char number[16];
+    std::snprintf(number, sizeof number, "%03zu", frames_);
+    if (!plat::sim::WritePng(picture, FramesDir() + "/" + number + "-" + name + ".png")) writeFailed_ = true;
+    sheet_.Add(picture);
+  }
+
+  void Note(int line, const std::string& what) {
+    std::string text = "script";
+    if (line > 0) text += " line " + std::to_string(line);
+    if (line > 0 && size_t(line) <= scriptLines_.size()) text += ": " + scriptLines_[size_t(line) - 1];
+    if (!what.empty()) text += (line > 0 ? " -> " : ": ") + what;
+    // Events fired come before what they cause at the same millisecond; checks after.
+    notes_.push_back({GetTickCount() - hostStart_, what.empty() ? 0 : 2, notes_.size(), std::move(text)});
+  }
+
+  // The host's transcript and the runner's notes in one timeline.
+  bool WriteTranscript(DWORD scriptStartMs, const std::string& outcome) const {
+    std::vector<Line> lines = notes_;
+    size_t seq = 0;
+    for (const std::string& l : host_.Transcript()) {
+      const uint32_t ms = uint32_t(std::strtoul(l.c_str(), nullptr, 10));  // conventions: allow
+      const size_t text = l.find("ms  ");
+      lines.push_back({ms, 1, seq++, text == std::string::npos ? l : l.substr(text + 4)});
+    }
+    std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
+      if (a.ms != b.ms) return a.ms < b.ms;
+      if (a.order != b.order) return a.order < b.order;
+      return a.seq < b.seq;
+    });
+    std::ofstream out(TranscriptPath(), std::ios::binary);
+    out << "# virtual ms since the host started; the script's time 0 is " << scriptStartMs << " ms\n";
+    for (const Line& l : lines) {
+      char ms[24];
+      std::snprintf(ms, sizeof ms, "%8" PRIu32 " ms  ", l.ms);
+      out << ms << l.text << "\n";
+    }
+    out << outcome << "\n";
+    return bool(out);
+  }
+
+  bool WriteSheet() const { return plat::sim::WritePng(sheet_.Compose(), SheetPath()); }
+
+ private:
+  struct Line {
+    uint32_t ms;
+    int order;  // at equal times: events fired, host lines, the runner's checks
+    size_t seq;
+    std::string text;
+  };
+  const testhost::TestHost& host_;
+  std::string outDir_;
+  DWORD hostStart_;
+  std::vector<std::string> scriptLines_;
+  std::vector<Line> notes_;
+  testhost::ContactSheet sheet_;
+  size_t frames_ = 0;
+  bool writeFailed_ = false;
+};
+
+// Plays the script on the started module; the game window is gone afterwards when it
+// passed. Prints the record's paths; true only when the script passed and every file
+// was written.
+bool PlayScript(testhost::TestHost& host, const Options& o, DWORD hostStart) {
+  std::string script;
+  if (!ReadFile(o.script, script)) {
+    std::fprintf(stderr, "dorvik2-run: cannot read %s\n", o.script.c_str());
+    return false;
+  }
+  GameRecord record(host, o.outDir, script, hostStart);
+  std::error_code ec;
+  std::filesystem::remove_all(record.FramesDir(), ec);
+  if (!std::filesystem::create_directories(record.FramesDir(), ec)) {
+    std::fprintf(stderr, "dorvik2-run: cannot make %s\n", record.FramesDir().c_str());
+    return false;
+  }
+  testhost::ScriptRunner runner(host);
+  std::string failure;
+  if (!runner.Load(script, failure)) {
+    std::fprintf(stderr, "dorvik2-run: %s: %s\n", o.script.c_str(), failure.c_str());
+    return false;
+  }
+  runner.OnFrame(kFramePeriodMs, [&](uint32_t ms, const std::string& checkpoint) { record.Frame(ms, checkpoint); });
+  runner.OnNote([&](uint32_t, int line, const std::string& what) { record.Note(line, what); });
+  // The sound of the game alone: what the build and set-up played stays out.
+  plat::sim::ClearCapturedSound();
+  const DWORD scriptStart = GetTickCount() - hostStart;
+  const bool passed = runner.Run(failure);
+  const uint32_t playedMs = GetTickCount() - hostStart - scriptStart;
+  const std::string outcome = passed ? "script passed" : "script failed: " + failure;
+
+  bool written = record.WriteTranscript(scriptStart, outcome) && !record.WriteFailed();
+  const bool sheet = record.WriteSheet();
+  written = written && sheet && plat::sim::WriteCapturedSound(record.SoundPath());
+  std::printf("%s: %s\n", o.script.c_str(), outcome.c_str());
+  std::printf("played: %u ms of virtual time\n", playedMs);
+  std::printf("frames: %s (%zu)\n", record.FramesDir().c_str(), record.Frames());
+  std::printf("contact sheet: %s\n", record.SheetPath().c_str());
+  std::printf("sound: %s\n", record.SoundPath().c_str());
+  std::printf("transcript: %s\n", record.TranscriptPath().c_str());
+  if (!written) std::fprintf(stderr, "dorvik2-run: the record in %s is incomplete\n", o.outDir.c_str());
+  return passed && written;
+}
 
 }  // namespace
 
@@ -86,21 +246,40 @@ int main(int argc, char** argv) {
     return 2;
   }
   plat::sim::UseVirtualClock();
+  if (!o.script.empty()) {
+    // The virtual clock starts where the real one stood, a few microseconds into its
+    // first millisecond. A game's clock starts on the millisecond instead, still reading
+    // 0, so the game's sound is 44.1 frames to each of its milliseconds.
+    plat::sim::AdvanceClockMicros(kMicrosPerMs - plat::sim::NowMicros() % kMicrosPerMs);
+    plat::sim::SetTickBase(0);
+    // A script starts from a fresh registry, so its frames replay.
+    std::error_code ec;
+    std::filesystem::create_directories(o.outDir, ec);
+    if (o.registry.empty()) {
+      o.registry = o.outDir + "/registry.dat";
+      std::filesystem::remove(o.registry, ec);
+    }
+  }
   plat::sim::SetRegistryFile(o.registry.empty() ? o.data + "/registry.dat" : o.registry);
   plat::sim::MapPathPrefix(kGameFolder, o.data);
   plat::sim::MapPathPrefix(kPortalFolder, o.portal);
   // Everything the module plays from its first call on, mixed as a sound card would.
-  if (!o.wav.empty()) plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
+  if (!o.wav.empty() || !o.script.empty()) plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
 
   // The desktop's format is fixed before the module first looks at the display.
   plat::sim::SetDesktopFormat(*testhost::DesktopFormatNamed(o.desktop));
-  std::printf("dorvik2-run: module %s, %s, desktop %s, advance %u ms\n",
-              o.module.c_str(), o.threaded ? "threaded" : "synchronous", o.desktop.c_str(), o.advanceMs);
+  if (o.script.empty())
+    std::printf("dorvik2-run: module %s, %s, desktop %s, advance %u ms\n", o.module.c_str(),
+                o.threaded ? "threaded" : "synchronous", o.desktop.c_str(), o.advanceMs);
+  else
+    std::printf("dorvik2-run: module %s, desktop %s, script %s\n", o.module.c_str(), o.desktop.c_str(),
+                o.script.c_str());
   // What the module will read of the screen, as it reads it.
   HDC screen = GetDC(nullptr);
   std::printf("screen: %d bits per pixel\n", GetDeviceCaps(screen, BITSPIXEL));
   ReleaseDC(nullptr, screen);
 
+  const DWORD hostStart = GetTickCount();
   testhost::TestHost host;
   std::string error;
   if (!host.LoadModule(o.module, error)) {
@@ -118,6 +297,11 @@ int main(int argc, char** argv) {
   // As a host does once the game is loaded: the screen is refreshed, which starts the
   // game's 50 ms tick and draws the whole table.
   if (ok) host.Client()->RefreshScreen(0);
+  if (!o.script.empty()) {
+    ok = ok && PlayScript(host, o, hostStart);
+    if (host.Client()) host.Destroy();
+    return ok ? 0 : 1;
+  }
   if (ok) host.Advance(o.advanceMs);
   if (ok && !host.WriteGamePicture(o.out, error)) {
     std::fprintf(stderr, "dorvik2-run: %s\n", error.c_str());

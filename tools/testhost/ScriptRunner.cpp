@@ -18,6 +18,7 @@ namespace testhost {
 namespace {
 
 constexpr const char* kSocketClassName = "Dorvik2TestSocket";
+constexpr int kBoxCaptionChars = 256;
 constexpr uint32_t kFnvOffset32High = 0xCBF29CE4u;
 constexpr uint64_t kFnvOffset = (uint64_t{kFnvOffset32High} << 32) | 0x84222325u;
 constexpr uint64_t kFnvPrime = 0x100000001B3ull;
@@ -36,6 +37,10 @@ LRESULT CALLBACK SocketWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 void CALLBACK TimerFired(UINT, UINT, DWORD_PTR event, DWORD_PTR, DWORD_PTR) {
   if (g_running) g_running->Fire(static_cast<size_t>(event));
+}
+
+void CALLBACK FrameTimerFired(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+  if (g_running) g_running->FrameDue();
 }
 
 void WindowThreadBlocked(const char*) { g_blocked = true; }
@@ -262,7 +267,9 @@ void ScriptRunner::OnSend(const uint8_t* data, int32_t length) {
   }
   const Event& e = events_[commands_[nextCommand_++]];
   const std::string expected = Hex(e.bytes.data(), e.bytes.size());
-  if (actual != expected) Fail(e.line, "command " + actual + ", expected " + expected);
+  const std::string differs = actual == expected ? "" : "command " + actual + ", expected " + expected;
+  if (!differs.empty()) Fail(e.line, differs);
+  Note(e.line, differs.empty() ? "command as expected" : differs);
 }
 
 void ScriptRunner::DeliverNext() {
@@ -276,6 +283,7 @@ void ScriptRunner::DeliverNext() {
 void ScriptRunner::Fire(size_t index) {
   const Event& e = events_[index];
   const HWND game = host_.GameWindow();
+  Note(e.line, "");
   switch (e.verb) {
     case Verb::Msg:
       inbound_.push_back(e.bytes);
@@ -289,10 +297,15 @@ void ScriptRunner::Fire(size_t index) {
   }
 }
 
-void ScriptRunner::Answer(HWND) {
+void ScriptRunner::Answer(HWND dialog) {
   if (answers_.empty()) return;
   const std::string answer = answers_.front();
   answers_.pop_front();
+  if (noteHook_) {
+    char caption[kBoxCaptionChars] = {};
+    GetWindowTextA(dialog, caption, kBoxCaptionChars);
+    Note(0, "box \"" + std::string(caption) + "\" answered " + answer);
+  }
   if (answer == "ok" || answer == "yes") plat::sim::PressKey(VK_RETURN);
   if (answer == "no") plat::sim::PressKey(VK_ESCAPE);
 }
@@ -321,6 +334,8 @@ bool ScriptRunner::Run(std::string& failure) {
                        e.verb == Verb::Click || e.verb == Verb::Move;
     if (timed) timers_.push_back(timeSetEvent(std::max<uint32_t>(e.at, 1), 1, TimerFired, i, TIME_ONESHOT));
   }
+  UINT frameTimer = 0;
+  if (frameHook_ && framePeriodMs_) frameTimer = timeSetEvent(framePeriodMs_, 1, FrameTimerFired, 0, TIME_PERIODIC);
   size_t hostCall = 0;
   const auto calls = [this] { return host_.Recorder().Calls(); };
   for (const Event& e : events_) {
@@ -328,10 +343,14 @@ bool ScriptRunner::Run(std::string& failure) {
     host_.Pump();
     if (g_blocked) Fail(e.line, "the window thread is blocked with nothing scheduled");
     if (!failure_.empty()) break;
+    if (e.verb == Verb::Checkpoint && !pauseAt_.empty() && e.text == pauseAt_) break;
+    if (e.verb == Verb::Press || e.verb == Verb::Release) Note(e.line, "");
     if (e.verb == Verb::Press) plat::sim::MouseDown(host_.GameWindow(), e.x, e.y);
     if (e.verb == Verb::Release) plat::sim::MouseUp(host_.GameWindow(), e.x, e.y);
     if (e.verb == Verb::Checkpoint) {
       const uint64_t actual = FrameHash(host_.GameWindow());
+      if (frameHook_) frameHook_(Now(), e.text);
+      Note(e.line, plat::FormatString("frame %016I64x", actual));
       if (actual != e.hash && !frameFolder_.empty())
         plat::sim::WritePng(plat::sim::CaptureWindow(host_.GameWindow()), frameFolder_ + "/" + e.text + ".png");
       if (actual != e.hash) Fail(e.line, plat::FormatString("checkpoint %s: frame %016I64x", e.text.c_str(), actual));
@@ -340,6 +359,7 @@ bool ScriptRunner::Run(std::string& failure) {
       const auto seen = calls();
       while (hostCall < seen.size() && seen[hostCall].ToString() != e.text) ++hostCall;
       if (hostCall >= seen.size()) Fail(e.line, "no host call " + e.text);
+      if (hostCall < seen.size()) Note(e.line, "host call seen");
       ++hostCall;
     }
     if (e.verb == Verb::End) {
@@ -351,12 +371,24 @@ bool ScriptRunner::Run(std::string& failure) {
     }
     if (!failure_.empty()) break;
   }
+  if (frameTimer) timeKillEvent(frameTimer);
   host_.OnSend(nullptr);
   host_.OnModal(nullptr);
   plat::sim::SetFatalErrorHandler(previousHandler);
   g_running = nullptr;
   failure = failure_;
   return failure_.empty();
+}
+
+// ---- Observers
+void ScriptRunner::OnFrame(uint32_t periodMs, FrameHook hook) {
+  framePeriodMs_ = periodMs;
+  frameHook_ = std::move(hook);
+}
+
+void ScriptRunner::FrameDue() {
+  // A frame due with the window already gone (after `end`) has nothing to show.
+  if (frameHook_ && host_.GameWindow()) frameHook_(Now(), "");
 }
 
 }  // namespace testhost

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,21 @@ class ScriptRunner {
   void DeliverNext();
   void Fire(size_t event);
 
+  // ---- Observers of a run, for a record of it (frames, transcript); none by default.
+  // `hook` sees the game window at each checkpoint (with its name) and every `periodMs`
+  // of virtual time from the start (with ""), at the script's virtual time.
+  using FrameHook = std::function<void(uint32_t ms, const std::string& checkpoint)>;
+  void OnFrame(uint32_t periodMs, FrameHook hook);
+  // `hook` sees what the runner does and checks, with the script line it comes from (0
+  // for none): events fired, commands matched, boxes answered, checkpoints' hashes.
+  using NoteHook = std::function<void(uint32_t ms, int line, const std::string& note)>;
+  void OnNote(NoteHook hook) { noteHook_ = std::move(hook); }
+  // Stops the run at the checkpoint of this name, before it, leaving the game window
+  // open (a benchmark's table). Run then returns true when nothing failed up to there.
+  void PauseAt(std::string checkpoint) { pauseAt_ = std::move(checkpoint); }
+  // Called by the frame timer; public for its C callback.
+  void FrameDue();
+
  private:
   enum class Verb { Msg, KeyDown, KeyUp, Click, Press, Release, Move, ExpectCmd, ExpectHost, Box, Checkpoint, End };
   struct Event {
@@ -73,6 +89,14 @@ class ScriptRunner {
   DWORD start_ = 0;
   std::string failure_;
   std::string frameFolder_;
+  // Observers.
+  void Note(int line, const std::string& what) {
+    if (noteHook_) noteHook_(Now(), line, what);
+  }
+  uint32_t framePeriodMs_ = 0;
+  FrameHook frameHook_;
+  NoteHook noteHook_;
+  std::string pauseAt_;
 };
 
 // 64-bit FNV-1a of the game window's captured pixels.

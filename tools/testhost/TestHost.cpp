@@ -67,6 +67,12 @@ TestHost::~TestHost() {
 
 bool TestHost::LoadModule(const std::string& path, std::string& error) { return module_.Open(path, error); }
 
+void TestHost::UseExports(CreateGameWndFn create, InitGameWndFn init, DestroyGameWndFn destroy) {
+  module_.create = create;
+  module_.init = init;
+  module_.destroy = destroy;
+}
+
 void TestHost::NoteExport(std::string text) {
   std::lock_guard<std::mutex> hold(mutex_);
   exports_.push_back({GetTickCount(), std::move(text)});

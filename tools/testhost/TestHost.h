@@ -32,6 +32,8 @@ class TestHost {
   TestHost& operator=(const TestHost&) = delete;
 
   bool LoadModule(const std::string& path, std::string& error);
+  // The exports given as they are, for a program linking the module itself.
+  void UseExports(CreateGameWndFn create, InitGameWndFn init, DestroyGameWndFn destroy);
   const ModuleLibrary& Module() const { return module_; }
 
   // The three exports, each noted in the transcript.
