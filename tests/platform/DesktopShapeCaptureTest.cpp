@@ -6,7 +6,7 @@
 #include "plat/gdi.h"
 #include "plat/sim.h"
 
-namespace {
+namespace desktop_shape_capture_test {
 
 using namespace ddraw_test;
 
@@ -49,4 +49,4 @@ TEST_F(DesktopShapeCaptureTest, OnlyTheRegionOfAShapedWindowShows) {
   for (const auto& p : points) EXPECT_EQ(At(desk, p.x, p.y), p.shows) << p.x << ", " << p.y;
 }
 
-}  // namespace
+}  // namespace desktop_shape_capture_test
