@@ -12,7 +12,6 @@
 #include "panels/HelperAlert.h"
 #include "panels/SkinnedPopup.h"
 #include "plat/gdi.h"
-#include "plat/registry.h"
 #include "plat/sim.h"
 #include "support/GameTable.h"
 
@@ -39,13 +38,8 @@ class HelperPopupSceneTest : public testing_support::GameTableTest {
     GameTableTest::TearDown();
   }
   virtual DisplayFormat Format() const { return DisplayFormat::Rgb565; }
-  void ForgetStoredSwitch() {
-    HKEY key = nullptr;
-    const std::string path = "Software\\" + scene->RegistryBasePath() + "\\14";
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueA(key, V::kAlertValueName);
-    RegCloseKey(key);
-  }
+  // A stored 0 reads as no switch, like none at all.
+  void ForgetStoredSwitch() { registry_values::WriteDword(scene->RegistryBasePath(), "14", V::kAlertValueName, 0); }
   // A player coming back into a running game: the entry with the fewest questions.
   void EnterRoom(int32_t roomState = 0) {
     RoomEnterMsg msg;
