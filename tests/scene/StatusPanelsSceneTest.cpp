@@ -10,9 +10,11 @@
 #include "panels/CVGFPlayCountWnd.h"
 #include "panels/CVObserveSystemWnd.h"
 #include "panels/CVPSPPushBtn.h"
+#include "base/TextUtil.h"
 #include "plat/sim.h"
 #include "plat/user.h"
 #include "support/GameTable.h"
+#include "tables/NoticeTexts.h"
 
 namespace {
 
@@ -97,15 +99,18 @@ TEST_F(StatusPanelsSceneTest, TheInfoButtonsBoxesComeUpOverTheHostWindowAndClose
     int32_t pcCafe;
     int64_t membershipEnd, royal;
     int key;
-    int32_t boxes;
+    std::vector<std::string> boxes;
     DWORD elapsed;
     std::vector<std::string> events;
   };
+  const std::string cafe = "ShowMsgBox(0, 5000, " + FormatString(PcCafeNoticeText, 300) + ")";
+  const std::string member =
+      "ShowMsgBox(0, 5000, " + std::string(MembershipRoyalLine) + FormatString(MembershipNoticeText, 300) + ")";
   const Case cases[] = {
-      {1, 0, 0, 0, 1, 5000, {}},
-      {1, 0, 0, VK_RETURN, 1, 0, {}},
-      {0, 20121231235959, 1, 0, 1, 5000, {}},
-      {0, 0, 0, 0, 0, 0, {R"(SetText("14", 36, "1030"))"}},
+      {1, 0, 0, 0, {cafe}, 5000, {}},
+      {1, 0, 0, VK_RETURN, {cafe}, 0, {}},
+      {0, 20121231235959, 1, 0, {member}, 5000, {}},
+      {0, 0, 0, 0, {}, 0, {R"(SetText("14", 36, "1030"))"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << (&c - cases));
@@ -126,8 +131,8 @@ TEST_F(StatusPanelsSceneTest, TheInfoButtonsBoxesComeUpOverTheHostWindowAndClose
     const GPoint at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     panel->OnLButtonDown(MK_LBUTTON, at);
     panel->OnLButtonUp(0, at);
-    EXPECT_EQ(boxes, c.boxes);
-    EXPECT_EQ(Boxes().size(), size_t(c.boxes));
+    EXPECT_EQ(boxes, int32_t(c.boxes.size()));
+    EXPECT_EQ(Boxes(), c.boxes);
     EXPECT_EQ(GetTickCount() - before, c.elapsed);
     EXPECT_EQ(Events(HostSlot::SetText), c.events);
     EXPECT_EQ(trace.effects, std::vector<int32_t>{IPanelScene::kEffectClick});
