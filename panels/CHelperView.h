@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "panels/SkinnedPopup.h"
 #include "plat/user.h"
 
 class CDorvik2VIPMgr;
@@ -15,6 +16,8 @@ class IPanelScene;
 class CHelperView {
  public:
   static constexpr int32_t kGameNumber = 14;
+  // The skinned dialog template room entry builds the popup from.
+  static constexpr int32_t kDialogTemplate = skinned_popup::kTemplateId;
   static constexpr int32_t kRobotRoomState = 60;
   static constexpr int64_t kMoneyUnit = 10000;
   static constexpr const char* kAlertValueName = "Helper_Add_Alert";

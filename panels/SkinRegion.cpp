@@ -71,12 +71,54 @@ class RectBlock {
   DWORD capacity_ = 0;
 };
 
+// The region of the pixels outside the key range, from 32-bit top-down rows; null
+// when the system could not make it.
+HRGN ScanRuns(const uint8_t* rows, int32_t width, int32_t height, COLORREF key, COLORREF tolerance) {
+  uint8_t low[3], high[3];
+  for (int c = 0; c < 3; ++c) {
+    low[c] = static_cast<uint8_t>(key >> (8 * c));
+    high[c] = static_cast<uint8_t>(std::min<uint32_t>(kByteMax, low[c] + ((tolerance >> (8 * c)) & kByteMax)));
+  }
+  auto cut = [&](const uint8_t* px) {
+    return px[0] >= low[0] && px[0] <= high[0] && px[1] >= low[1] && px[1] <= high[1] && px[2] >= low[2] &&
+           px[2] <= high[2];
+  };
+  HRGN result = nullptr;
+  RectBlock block;
+  bool ok = true;
+  for (int32_t y = 0; y < height && ok; ++y) {
+    const uint8_t* row = rows + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
+    for (int32_t x = 0; x < width;) {
+      while (x < width && cut(row + 4 * x)) ++x;
+      const int32_t start = x;
+      while (x < width && !cut(row + 4 * x)) ++x;
+      if (x > start) {
+        block.Add(start, y, x, y + 1);
+        if (block.Count() == kRectsPerRegion) ok = block.FlushInto(&result);
+      }
+    }
+  }
+  if (ok) ok = block.FlushInto(&result);
+  if (!ok && result) {
+    DeleteObject(result);
+    result = nullptr;
+  }
+  return result;
+}
+
 }  // namespace
 
 HRGN CreateRegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance) {
   BITMAP info{};
   if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return nullptr;
   const int32_t width = info.bmWidth, height = info.bmHeight;
+  // A 32-bit top-down section already is the copy the scan wants.
+  DIBSECTION dib{};
+  if (GetObjectA(bitmap, sizeof(dib), &dib) == static_cast<int>(sizeof(dib)) && dib.dsBm.bmBits &&
+      dib.dsBmih.biBitCount == 32 && dib.dsBmih.biCompression == BI_RGB && dib.dsBmih.biHeight < 0 &&
+      dib.dsBm.bmWidthBytes == width * 4) {
+    return ScanRuns(static_cast<const uint8_t*>(dib.dsBm.bmBits), width, height, key, tolerance);
+  }
 
   BITMAPINFO copyInfo{};
   copyInfo.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -90,36 +132,7 @@ HRGN CreateRegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance) {
     HGDIOBJ oldSource = SelectObject(sourceDc, bitmap);
     BitBlt(copyDc, 0, 0, width, height, sourceDc, 0, 0, SRCCOPY);
     SelectObject(sourceDc, oldSource);
-
-    uint8_t low[3], high[3];
-    for (int c = 0; c < 3; ++c) {
-      low[c] = static_cast<uint8_t>(key >> (8 * c));
-      high[c] = static_cast<uint8_t>(std::min<uint32_t>(kByteMax, low[c] + ((tolerance >> (8 * c)) & kByteMax)));
-    }
-    auto cut = [&](const uint8_t* px) {
-      return px[0] >= low[0] && px[0] <= high[0] && px[1] >= low[1] && px[1] <= high[1] && px[2] >= low[2] &&
-             px[2] <= high[2];
-    };
-    RectBlock block;
-    bool ok = true;
-    const auto* rows = static_cast<const uint8_t*>(bits);
-    for (int32_t y = 0; y < height && ok; ++y) {
-      const uint8_t* row = rows + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
-      for (int32_t x = 0; x < width;) {
-        while (x < width && cut(row + 4 * x)) ++x;
-        const int32_t start = x;
-        while (x < width && !cut(row + 4 * x)) ++x;
-        if (x > start) {
-          block.Add(start, y, x, y + 1);
-          if (block.Count() == kRectsPerRegion) ok = block.FlushInto(&result);
-        }
-      }
-    }
-    if (ok) ok = block.FlushInto(&result);
-    if (!ok && result) {
-      DeleteObject(result);
-      result = nullptr;
-    }
+    result = ScanRuns(static_cast<const uint8_t*>(bits), width, height, key, tolerance);
     SelectObject(copyDc, oldCopy);
   }
   if (copy) DeleteObject(copy);

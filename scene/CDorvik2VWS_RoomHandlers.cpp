@@ -269,7 +269,7 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
   }
   if (msg.entryUserNo == MyUserNo()) model_.itemOffer = 0;
   SetMacroSetting(1);
-  ShowGameHelpPopup();
+  vipMgr_.HelperView().ShowGameHelpPopup(CHelperView::kGameNumber, CHelperView::kDialogTemplate, gameWnd_);
   SendHostTextLine();
 }
 

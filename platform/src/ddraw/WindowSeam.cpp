@@ -5,6 +5,7 @@
 #include "ddraw/WindowSeam.h"
 
 #include "ddraw/Region.h"
+#include "plat/gdi.h"
 #include "plat/sim_user.h"
 #include "plat/winuser.h"
 #include "user/UserState.h"
@@ -97,12 +98,16 @@ XrgbImage ReadDesktopImage() {
   for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
     const XrgbImage win = ReadWindowImage(it->first);
     const RECT& r = it->second;
+    // A shaped window shows only inside its region (window coordinates): the windows
+    // below show through what the region cuts away, as input passes through it.
+    HRGN shape = sim::WindowRegion(it->first);
     for (int y = 0; y < win.height; ++y) {
       const int dy = r.top + y;
       if (dy < 0 || dy >= desk.height) continue;
       for (int x = 0; x < win.width; ++x) {
         const int dx = r.left + x;
         if (dx < 0 || dx >= desk.width) continue;
+        if (shape && !PtInRegion(shape, x, y)) continue;
         desk.pixels[static_cast<size_t>(dy) * desk.width + dx] = win.pixels[static_cast<size_t>(y) * win.width + x];
       }
     }

@@ -59,20 +59,51 @@ Region::Region(const RECT& r) {
   if (r.left < r.right && r.top < r.bottom) AddBand(r.top, r.bottom, {{r.left, r.right}});
 }
 
-void Region::AddBand(int32_t top, int32_t bottom, const std::vector<Span>& spans) {
-  if (spans.empty() || top >= bottom) return;
+void Region::AddBand(int32_t top, int32_t bottom, const Span* spans, size_t count) {
+  if (count == 0 || top >= bottom) return;
   if (!bands_.empty()) {
     Band& last = bands_.back();
-    if (last.bottom == top && last.count == spans.size() && SameSpans(&spans_[last.first], spans.data(), spans.size())) {
+    if (last.bottom == top && last.count == count && SameSpans(&spans_[last.first], spans, count)) {
       last.bottom = bottom;
       return;
     }
   }
-  bands_.push_back({top, bottom, static_cast<uint32_t>(spans_.size()), static_cast<uint32_t>(spans.size())});
-  spans_.insert(spans_.end(), spans.begin(), spans.end());
+  bands_.push_back({top, bottom, static_cast<uint32_t>(spans_.size()), static_cast<uint32_t>(count)});
+  spans_.insert(spans_.end(), spans, spans + count);
 }
 
 Region Region::FromRects(const RECT* rects, size_t count) {
+  // Band order: runs of rectangles of one top and bottom, left to right without
+  // overlap, each run starting no higher than the last one ended. Such a list is
+  // already its own banding; anything else takes the sweep.
+  for (size_t i = 0; i < count; ++i) {
+    const RECT& r = rects[i];
+    if (r.left >= r.right || r.top >= r.bottom) return FromRectsSweep(rects, count);
+    if (i == 0) continue;
+    const RECT& p = rects[i - 1];
+    const bool sameBand = r.top == p.top && r.bottom == p.bottom && r.left >= p.right;
+    if (!sameBand && r.top < p.bottom) return FromRectsSweep(rects, count);
+  }
+  Region out;
+  out.spans_.reserve(count);
+  std::vector<Span> spans;
+  for (size_t i = 0; i < count;) {
+    const int32_t top = rects[i].top, bottom = rects[i].bottom;
+    spans.clear();
+    for (; i < count && rects[i].top == top && rects[i].bottom == bottom; ++i) {
+      // Touching runs are one span, as the sweep joins them.
+      if (!spans.empty() && rects[i].left <= spans.back().right) {
+        spans.back().right = std::max(spans.back().right, rects[i].right);
+      } else {
+        spans.push_back({rects[i].left, rects[i].right});
+      }
+    }
+    out.AddBand(top, bottom, spans);
+  }
+  return out;
+}
+
+Region Region::FromRectsSweep(const RECT* rects, size_t count) {
   std::vector<RECT> sorted;
   sorted.reserve(count);
   std::vector<int32_t> ys;
@@ -220,6 +251,12 @@ bool Region::AppendOr(const Region& b) {
   }
   const Band last = bands_.back();
   if (b.bands_.front().top < last.top || last.first + last.count != spans_.size()) return false;
+  if (b.bands_.front().top >= last.bottom) {
+    // Wholly below: b's bands follow as they are, the first joining the last band
+    // when it continues it with equal spans.
+    for (const Band& band : b.bands_) AddBand(band.top, band.bottom, &b.spans_[band.first], band.count);
+    return true;
+  }
   // Only the last band can meet `b`: it is combined with `b` and the result takes
   // its place, so equal bands at the seam merge as in a full combine.
   Region tail;

@@ -22,8 +22,11 @@ class Region {
 
   Region() = default;
   explicit Region(const RECT& rect);
-  // Any rectangles, overlapping or unsorted; empty ones are ignored.
+  // Any rectangles, overlapping or unsorted; empty ones are ignored. Rectangles that
+  // come in band order (as a row scan makes them) are taken without sorting.
   static Region FromRects(const RECT* rects, size_t count);
+  // The general sweep FromRects falls back on: the reference its fast path must equal.
+  static Region FromRectsSweep(const RECT* rects, size_t count);
 
   bool Empty() const { return bands_.empty(); }
   RECT Box() const;
@@ -60,7 +63,10 @@ class Region {
 
  private:
   const Band* BandAt(int32_t y) const;
-  void AddBand(int32_t top, int32_t bottom, const std::vector<Span>& spans);
+  void AddBand(int32_t top, int32_t bottom, const std::vector<Span>& spans) {
+    AddBand(top, bottom, spans.data(), spans.size());
+  }
+  void AddBand(int32_t top, int32_t bottom, const Span* spans, size_t count);
 
   std::vector<Band> bands_;
   std::vector<Span> spans_;
