@@ -95,7 +95,7 @@ TEST_F(ScriptRunnerTest, UnreadableScriptsNameTheirLine) {
     std::string script;
     std::string error;
   } cases[] = {
-      {"@0 msg HM_NOPE\n@1 end\n", "load: line 1: no message HM_NOPE in the runner's table"},
+      {"@0 msg HM_NOPE\n@1 end\n", "load: line 1: no message HM_NOPE"},
       {"@0 msg HM_TURN turn=1\n@1 end\n", "load: line 1: no field turn in HM_TURN"},
       {"@0 msg HM_DEAL handCards=[1, x]\n@1 end\n", "load: line 1: unreadable value for handCards in HM_DEAL"},
       {"@5 key down SPACE\n@4 end\n", "load: line 2: time runs backwards"},

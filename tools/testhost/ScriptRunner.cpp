@@ -84,12 +84,19 @@ std::string Hex(const uint8_t* data, size_t length) {
   return out;
 }
 
-// The fields of a msg line: name=value, where a list value may hold spaces.
-bool ReadFields(std::string rest, std::vector<FieldValue>& out) {
+// The fields of a msg line: name=value, where a list value may hold spaces, and the
+// flag `short` for a record in its older layout.
+bool ReadFields(std::string rest, std::vector<FieldValue>& out, bool& olderLayout) {
+  constexpr std::string_view kShort = "short";
   size_t at = 0;
   while (at < rest.size()) {
     while (at < rest.size() && rest[at] == ' ') ++at;
     if (at >= rest.size()) break;
+    if (rest.compare(at, kShort.size(), kShort) == 0 && (at + kShort.size() == rest.size() || rest[at + kShort.size()] == ' ')) {
+      olderLayout = true;
+      at += kShort.size();
+      continue;
+    }
     const size_t eq = rest.find('=', at);
     if (eq == std::string::npos) return false;
     FieldValue f{rest.substr(at, eq - at), ""};
@@ -200,10 +207,11 @@ bool ScriptRunner::ParseEvent(const std::string& line, int number, Event& e, std
     in >> type;
     std::getline(in, rest);
     std::vector<FieldValue> fields;
-    if (!ReadFields(rest, fields)) return bad("unreadable fields");
+    bool olderLayout = false;
+    if (!ReadFields(rest, fields, olderLayout)) return bad("unreadable fields");
     e.verb = Verb::Msg;
     std::string why;
-    if (!HostMessageBytes(type, fields, e.bytes, why)) return bad(why);
+    if (!HostMessageBytes(type, fields, olderLayout, e.bytes, why)) return bad(why);
   } else if (verb == "key") {
     std::string dir, key;
     in >> dir >> key;
