@@ -13,17 +13,25 @@
 #include <string>
 
 #include "plat/codepage.h"
+#include "plat/crt.h"
 #include "plat/sim.h"
+#include "support/TempDir.h"
 
 namespace {
+
+// A folder of this test's own: tests run side by side, each with its registry.
+const testing_support::TempDir& Folder() {
+  static const testing_support::TempDir folder;
+  return folder;
+}
 
 testhost::ScriptEnvironment Environment() {
   testhost::ScriptEnvironment e;
   e.modulePath = DORVIK2_MODULE_FILE;
   e.gameFolder = DORVIK_GAME_DATA_DIR;
   e.portalFolder = DORVIK_GAME_PORTAL_DIR;
-  e.registryFile = testing::TempDir() + "script-registry.dat";
-  e.frameFolder = testing::TempDir() + "frames";
+  e.registryFile = Folder() / "registry.dat";
+  e.frameFolder = Folder() / "frames";
   return e;
 }
 
@@ -48,6 +56,13 @@ class ScriptRunnerTest : public testing::Test {
 };
 
 TEST_F(ScriptRunnerTest, PlainWin) { EXPECT_EQ(PlayFile("01-plain-win.txt"), ""); }
+
+TEST_F(ScriptRunnerTest, LeavingMidGame) {
+  for (const char* script : {"07-leave-anti-leave.txt", "07b-leave-plain.txt"}) {
+    SCOPED_TRACE(script);
+    EXPECT_EQ(PlayFile(script), "");
+  }
+}
 
 }  // namespace
 
@@ -218,7 +233,7 @@ TEST_F(ScriptRunnerTest, CheckpointsCheckFramesAndTheUpdateModeRewritesTheirHash
                 Environment().frameFolder + "/self-check-start.actual.png)");
   EXPECT_TRUE(std::filesystem::exists(Environment().frameFolder + "/self-check-start.actual.png"));
 
-  const std::string path = testing::TempDir() + "update-check.txt";
+  const std::string path = Folder() / "update-check.txt";
   std::ofstream(path) << "me 101\n@100 checkpoint start 0123456789abcdef # the table\n+10 checkpoint again\n+0 end\n";
   testhost::ScriptEnvironment update = Environment();
   update.updateHashes = true;
@@ -231,6 +246,29 @@ TEST_F(ScriptRunnerTest, CheckpointsCheckFramesAndTheUpdateModeRewritesTheirHash
   EXPECT_EQ(text.str(), "me 101\n@100 checkpoint start " + updated.checkpoints[0].second + " # the table\n" +
                             "+10 checkpoint again " + updated.checkpoints[1].second + "\n+0 end\n");
   EXPECT_EQ(testhost::PlayScriptFile(path, Environment()).failure, "");
+}
+
+// The anti-leave question has no time-out: left unanswered, it holds the game until
+// the guard fails the script and closes it.
+TEST_F(ScriptRunnerTest, AnUnansweredBoxTripsTheRunawayGuard) {
+  std::ifstream in(std::string(DORVIK_GAME_SCRIPTS_DIR) + "07-leave-anti-leave.txt");
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string full = text.str();
+  const std::string deal = "+0 expect cmd 13 00 00 00 05 00 00 00 00 00 00 00\n";
+  const size_t cut = full.find(deal);
+  ASSERT_NE(cut, std::string::npos);
+  // On the opponent's turn nothing of mine times out while the box waits.
+  const std::string script = full.substr(0, cut + deal.size()) +
+                             "+1000 msg HM_TURN userNo=102 turnValue=0\n+500 click 735 587\n+0 end\n";
+  const int endLine = static_cast<int>(std::count(script.begin(), script.end(), '\n'));
+  const std::string failure = Play(script);
+  EXPECT_EQ(failure.rfind(plat::FormatString("line %d at ", endLine), 0), 0u) << failure;
+  EXPECT_NE(failure.find("runaway: a box is still open 60 s after the last event"), std::string::npos) << failure;
+  uint32_t at = 0;
+  ASSERT_EQ(std::sscanf(failure.c_str(), "line %*d at %u ms", &at), 1);
+  EXPECT_GT(at, testhost::ScriptRunner::kRunawayMs);
+  EXPECT_EQ(last.boxes.size(), 1u);
 }
 
 // The same script in the same process: the same transcript and the same frames.
