@@ -57,6 +57,13 @@ class ScriptRunnerTest : public testing::Test {
 
 TEST_F(ScriptRunnerTest, PlainWin) { EXPECT_EQ(PlayFile("01-plain-win.txt"), ""); }
 
+// Nothing but the text lines and the settlement's counts goes out from an observer,
+// whose own join is refused with a notice that closes by itself.
+TEST_F(ScriptRunnerTest, AnObserverWatchesAWholeGame) {
+  EXPECT_EQ(PlayFile("05-observer.txt"), "");
+  EXPECT_EQ(last.boxes.size(), 1u);
+}
+
 TEST_F(ScriptRunnerTest, LeavingMidGame) {
   for (const char* script : {"07-leave-anti-leave.txt", "07b-leave-plain.txt"}) {
     SCOPED_TRACE(script);
