@@ -183,14 +183,15 @@ bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& wh
     setup.portalFolder = portal;
   } else if (key == "event" && ReadInt(value, v)) {
     // event <code> "<text the host writes>" | event <code> <result>
-    std::string rest;
+    std::string rest, word;
     std::getline(in, rest);
+    std::istringstream(rest) >> word;
     testing_support::RecordingHost::EventAnswer answer;
     int64_t result = 0;
     if (const auto text = Quoted(rest)) {
       answer.writeData = true;
       answer.dataBack = plat::Utf8ToCp949(*text);
-    } else if (ReadInt(std::string(rest.begin() + static_cast<ptrdiff_t>(std::min(rest.find_first_not_of(' '), rest.size())), rest.end()), result)) {
+    } else if (ReadInt(word, result) && rest.find_first_not_of(' ', rest.find(word) + word.size()) == std::string::npos) {
       answer.result = static_cast<int32_t>(result);
     } else {
       why = "event wants a code and a quoted text or a result";
