@@ -20,14 +20,14 @@ struct GameInfoBlock {
   bool operator==(const GameInfoBlock&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(gi1);
-    v(entryMinMoney);
-    v(gi3);
-    v(gi4);
-    v(gi5);
-    v(gi6);
-    v(gi7);
-    v(gi8);
+    v(gi1, "gi1");
+    v(entryMinMoney, "entryMinMoney");
+    v(gi3, "gi3");
+    v(gi4, "gi4");
+    v(gi5, "gi5");
+    v(gi6, "gi6");
+    v(gi7, "gi7");
+    v(gi8, "gi8");
   }
   int32_t gi1 = 0;
   int64_t entryMinMoney = 0;  // the room's minimum entry money
@@ -44,31 +44,31 @@ struct RoomEnterMsg {
   bool operator==(const RoomEnterMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(clientVersion);
-    v(myUser);
-    v(ownerUserNo);
-    v(entryKind);
-    v(confirmFlag);
-    v(dailyPlayLimit);
-    v(room);
-    v(noticeText);
-    v(stakePerPoint);
-    v(entryUserNo);
-    v(gameInfo);
-    v(bijouCount);
-    v(bijouKind);
-    v(bijouFlag);
-    v(f15);
-    v(f16);
-    v(f17);
-    v(f18);
-    v(f19);
-    v(f20);
-    v(f21);
-    v(f22);
-    v(f23);
-    v(promoFlags);
-    v(promoTicketLevel);
+    v(clientVersion, "clientVersion");
+    v(myUser, "myUser");
+    v(ownerUserNo, "ownerUserNo");
+    v(entryKind, "entryKind");
+    v(confirmFlag, "confirmFlag");
+    v(dailyPlayLimit, "dailyPlayLimit");
+    v(room, "room");
+    v(noticeText, "noticeText");
+    v(stakePerPoint, "stakePerPoint");
+    v(entryUserNo, "entryUserNo");
+    v(gameInfo, "gameInfo");
+    v(bijouCount, "bijouCount");
+    v(bijouKind, "bijouKind");
+    v(bijouFlag, "bijouFlag");
+    v(f15, "f15");
+    v(f16, "f16");
+    v(f17, "f17");
+    v(f18, "f18");
+    v(f19, "f19");
+    v(f20, "f20");
+    v(f21, "f21");
+    v(f22, "f22");
+    v(f23, "f23");
+    v(promoFlags, "promoFlags");
+    v(promoTicketLevel, "promoTicketLevel");
   }
   int32_t clientVersion = 0;  // judged by the scene after the whole load
   RCUser myUser;
@@ -102,12 +102,12 @@ struct PlayerInfoMsg {
   bool operator==(const PlayerInfoMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(sceneMode);
-    v(handCount);
-    v(player);
-    v(handCards);
-    v(kickList);
+    v(userNo, "userNo");
+    v(sceneMode, "sceneMode");
+    v(handCount, "handCount");
+    v(player, "player");
+    v(handCards, "handCards");
+    v(kickList, "kickList");
   }
   int32_t userNo = 0;
   int32_t sceneMode = 0;  // 2: rejoin check
@@ -122,8 +122,8 @@ struct GameDataTableMsg {
   bool operator==(const GameDataTableMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(table);
+    v(userNo, "userNo");
+    v(table, "table");
   }
   int32_t userNo = 0;
   GameDataTable table;
@@ -135,14 +135,14 @@ struct JoinGameMsg {
   bool operator==(const JoinGameMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(result);
-    v(ownerUserNo);
-    v(seat);
-    v(antiLeave);
-    v(player);
-    v(money);
-    v(promoStart);
+    v(userNo, "userNo");
+    v(result, "result");
+    v(ownerUserNo, "ownerUserNo");
+    v(seat, "seat");
+    v(antiLeave, "antiLeave");
+    v(player, "player");
+    v(money, "money");
+    v(promoStart, "promoStart");
   }
   int32_t userNo = 0;
   int32_t result = 0;  // 0 joined, 1 too little money, 2 no seat, 3 too much money, 4 id check
@@ -158,11 +158,11 @@ struct UserLevelEntry {
   bool operator==(const UserLevelEntry&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(levelValue1);
-    v(levelValue2);
-    v(level);
-    v(f5);
+    v(userNo, "userNo");
+    v(levelValue1, "levelValue1");
+    v(levelValue2, "levelValue2");
+    v(level, "level");
+    v(f5, "f5");
   }
   int32_t userNo = 0;
   int32_t levelValue1 = 0;
@@ -176,7 +176,7 @@ struct UserLevelMsg {
   bool operator==(const UserLevelMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(entries);
+    v(entries, "entries");
   }
   std::list<UserLevelEntry> entries;
 };

@@ -23,15 +23,15 @@ struct PlayerData {
 
   template <class V>
   void Fields(V& v) {
-    v(piles);
-    v(goCount);
-    v(points);
-    v(puckCount);
-    v(shakeBombCount);
-    v(antiLeaveCount1);
-    v(antiLeaveCount2);
-    v(missionSuccess);
-    v(handCount);
+    v(piles, "piles");
+    v(goCount, "goCount");
+    v(points, "points");
+    v(puckCount, "puckCount");
+    v(shakeBombCount, "shakeBombCount");
+    v(antiLeaveCount1, "antiLeaveCount1");
+    v(antiLeaveCount2, "antiLeaveCount2");
+    v(missionSuccess, "missionSuccess");
+    v(handCount, "handCount");
   }
 
   ArcArrayT<std::list<int32_t>, PILE_KIND_COUNT> piles;  // card ids, indexed by PileKind
@@ -51,19 +51,19 @@ struct GameDataTable {
 
   template <class V>
   void Fields(V& v) {
-    v(players);
-    v(floorCards);
-    v(bonusPairs);
-    v(lastFloorCard);
-    v(turnUser);
-    v(turnCount);
-    v(missionId);
-    v(missionMult);
-    v(f9);
-    v(antiLeaveFlag);
-    v(nineTenFlag);
-    v(baseMultiplier);
-    v(f13);
+    v(players, "players");
+    v(floorCards, "floorCards");
+    v(bonusPairs, "bonusPairs");
+    v(lastFloorCard, "lastFloorCard");
+    v(turnUser, "turnUser");
+    v(turnCount, "turnCount");
+    v(missionId, "missionId");
+    v(missionMult, "missionMult");
+    v(f9, "f9");
+    v(antiLeaveFlag, "antiLeaveFlag");
+    v(nineTenFlag, "nineTenFlag");
+    v(baseMultiplier, "baseMultiplier");
+    v(f13, "f13");
   }
 
   ArcArrayT<PlayerData, 2> players;  // by seat

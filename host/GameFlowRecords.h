@@ -14,9 +14,9 @@ struct StakeVoteMsg {
   bool operator==(const StakeVoteMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(baseMultExp);
-    v(proposedStake);
-    v(voteMarks);
+    v(baseMultExp, "baseMultExp");
+    v(proposedStake, "proposedStake");
+    v(voteMarks, "voteMarks");
   }
   int32_t baseMultExp = 0;
   int32_t proposedStake = 0;
@@ -28,8 +28,8 @@ struct StakeVoteResultMsg {
   bool operator==(const StakeVoteResultMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(stakePerPoint);
-    v(results);
+    v(stakePerPoint, "stakePerPoint");
+    v(results, "results");
   }
   int32_t stakePerPoint = 0;
   ArcArrayT<int32_t, 2> results;  // > 0 accepted
@@ -40,12 +40,12 @@ struct WaitingStateMsg {
   bool operator==(const WaitingStateMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(startBlocked);
-    v(showVote);
-    v(stakePerPoint);
-    v(voteResults);
-    v(antiLeave);
+    v(userNo, "userNo");
+    v(startBlocked, "startBlocked");
+    v(showVote, "showVote");
+    v(stakePerPoint, "stakePerPoint");
+    v(voteResults, "voteResults");
+    v(antiLeave, "antiLeave");
   }
   int32_t userNo = 0;
   int32_t startBlocked = 0;
@@ -60,7 +60,7 @@ struct SunSelectMsg {
   bool operator==(const SunSelectMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(pickCount);
+    v(pickCount, "pickCount");
   }
   int32_t pickCount = 0;
 };
@@ -70,9 +70,9 @@ struct SunPickMsg {
   bool operator==(const SunPickMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(pickSlot);
-    v(cardId);
+    v(userNo, "userNo");
+    v(pickSlot, "pickSlot");
+    v(cardId, "cardId");
   }
   int32_t userNo = 0;
   int32_t pickSlot = 0;  // 0..11
@@ -84,7 +84,7 @@ struct SunDecidedMsg {
   bool operator==(const SunDecidedMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
+    v(userNo, "userNo");
   }
   int32_t userNo = 0;
 };
@@ -94,9 +94,9 @@ struct DealMsg {
   bool operator==(const DealMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(handCards);
-    v(floorCards);
+    v(userNo, "userNo");
+    v(handCards, "handCards");
+    v(floorCards, "floorCards");
   }
   int32_t userNo = 0;
   std::list<int32_t> handCards;
@@ -108,9 +108,9 @@ struct FourOfMonthMsg {
   bool operator==(const FourOfMonthMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(kind);
-    v(months);
+    v(userNo, "userNo");
+    v(kind, "kind");
+    v(months, "months");
   }
   int32_t userNo = 0;
   int32_t kind = 0;
@@ -122,9 +122,9 @@ struct FloorExchangeMsg {
   bool operator==(const FloorExchangeMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(f1);
-    v(takenCards);
-    v(laidCards);
+    v(f1, "f1");
+    v(takenCards, "takenCards");
+    v(laidCards, "laidCards");
   }
   int32_t f1 = 0;
   std::list<int32_t> takenCards;
@@ -136,8 +136,8 @@ struct TurnMsg {
   bool operator==(const TurnMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(turnValue);
+    v(userNo, "userNo");
+    v(turnValue, "turnValue");
   }
   int32_t userNo = 0;
   int32_t turnValue = 0;
@@ -149,12 +149,12 @@ struct TurnCardsMsg {
   bool operator==(const TurnCardsMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(seatValue);
-    v(nineTenFlag);
-    v(f4);
-    v(f5);
-    v(cards);
+    v(userNo, "userNo");
+    v(seatValue, "seatValue");
+    v(nineTenFlag, "nineTenFlag");
+    v(f4, "f4");
+    v(f5, "f5");
+    v(cards, "cards");
   }
   int32_t userNo = 0;
   int32_t seatValue = 0;
@@ -169,8 +169,8 @@ struct BombMsg {
   bool operator==(const BombMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(cards);
+    v(userNo, "userNo");
+    v(cards, "cards");
   }
   int32_t userNo = 0;
   std::list<int32_t> cards;  // three: a bomb; one: an ordinary play
@@ -181,9 +181,9 @@ struct PickFloorCardMsg {
   bool operator==(const PickFloorCardMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(f2);
-    v(offeredCards);
+    v(userNo, "userNo");
+    v(f2, "f2");
+    v(offeredCards, "offeredCards");
   }
   int32_t userNo = 0;
   int32_t f2 = 0;
@@ -195,7 +195,7 @@ struct AskShakeMsg {
   bool operator==(const AskShakeMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
+    v(userNo, "userNo");
   }
   int32_t userNo = 0;
 };
@@ -205,9 +205,9 @@ struct ShakeMsg {
   bool operator==(const ShakeMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(shakeCount);
-    v(cards);
+    v(userNo, "userNo");
+    v(shakeCount, "shakeCount");
+    v(cards, "cards");
   }
   int32_t userNo = 0;
   int32_t shakeCount = 0;
@@ -219,10 +219,10 @@ struct CardEventMsg {
   bool operator==(const CardEventMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(kind);
-    v(cards);
-    v(pairs);
+    v(userNo, "userNo");
+    v(kind, "kind");
+    v(cards, "cards");
+    v(pairs, "pairs");
   }
   int32_t userNo = 0;
   int32_t kind = 0;  // 1..5
@@ -235,10 +235,10 @@ struct LayCardsMsg {
   bool operator==(const LayCardsMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(bonusFlag);
-    v(cards);
-    v(seatValue);
+    v(userNo, "userNo");
+    v(bonusFlag, "bonusFlag");
+    v(cards, "cards");
+    v(seatValue, "seatValue");
   }
   int32_t userNo = 0;
   int32_t bonusFlag = 0;
@@ -251,10 +251,10 @@ struct CaptureMsg {
   bool operator==(const CaptureMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(kind);
-    v(floorCards);
-    v(stolen);
+    v(userNo, "userNo");
+    v(kind, "kind");
+    v(floorCards, "floorCards");
+    v(stolen, "stolen");
   }
   int32_t userNo = 0;
   int32_t kind = 0;  // 6: sweep
@@ -267,8 +267,8 @@ struct MissionInfoMsg {
   bool operator==(const MissionInfoMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(missionId);
-    v(missionMult);
+    v(missionId, "missionId");
+    v(missionMult, "missionMult");
   }
   int32_t missionId = 0;  // 0..38
   int32_t missionMult = 0;
@@ -279,9 +279,9 @@ struct Ask9TenMsg {
   bool operator==(const Ask9TenMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(flag);
-    v(septemberValue);
+    v(userNo, "userNo");
+    v(flag, "flag");
+    v(septemberValue, "septemberValue");
   }
   int32_t userNo = 0;
   int32_t flag = 0;
@@ -293,8 +293,8 @@ struct NineTenMovedMsg {
   bool operator==(const NineTenMovedMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(cardId);
+    v(userNo, "userNo");
+    v(cardId, "cardId");
   }
   int32_t userNo = 0;
   int32_t cardId = 0;
@@ -305,7 +305,7 @@ struct NineTenKeptMsg {
   bool operator==(const NineTenKeptMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
+    v(userNo, "userNo");
   }
   int32_t userNo = 0;
 };
@@ -315,8 +315,8 @@ struct ScoreUpdateMsg {
   bool operator==(const ScoreUpdateMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(points);
-    v(nineTenFlag);
+    v(points, "points");
+    v(nineTenFlag, "nineTenFlag");
   }
   ArcArrayT<int32_t, 2> points;
   int32_t nineTenFlag = 0;
@@ -327,9 +327,9 @@ struct AskGoOrStopMsg {
   bool operator==(const AskGoOrStopMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(points);
-    v(nineTenFlag);
+    v(userNo, "userNo");
+    v(points, "points");
+    v(nineTenFlag, "nineTenFlag");
   }
   int32_t userNo = 0;
   int32_t points = 0;
@@ -341,11 +341,11 @@ struct StopMsg {
   bool operator==(const StopMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(goCount);
-    v(goFlag);
-    v(nineTenFlag);
-    v(f5);
+    v(userNo, "userNo");
+    v(goCount, "goCount");
+    v(goFlag, "goFlag");
+    v(nineTenFlag, "nineTenFlag");
+    v(f5, "f5");
   }
   int32_t userNo = 0;
   int32_t goCount = 0;
@@ -359,11 +359,11 @@ struct EventAnimationMsg {
   bool operator==(const EventAnimationMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(f1);
-    v(f2);
-    v(f3);
-    v(f4);
-    v(f5);
+    v(f1, "f1");
+    v(f2, "f2");
+    v(f3, "f3");
+    v(f4, "f4");
+    v(f5, "f5");
   }
   int32_t f1 = 0;
   int32_t f2 = 0;
@@ -377,9 +377,9 @@ struct StopCountdownMsg {
   bool operator==(const StopCountdownMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(f1);
-    v(f2);
-    v(f3);
+    v(f1, "f1");
+    v(f2, "f2");
+    v(f3, "f3");
   }
   int32_t f1 = 0;
   int32_t f2 = 0;

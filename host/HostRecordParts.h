@@ -8,8 +8,8 @@ struct IntPair {
   bool operator==(const IntPair&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(first);
-    v(second);
+    v(first, "first");
+    v(second, "second");
   }
   int32_t first = 0;
   int32_t second = 0;
@@ -20,8 +20,8 @@ struct BonusPair {
   bool operator==(const BonusPair&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(month);
-    v(cardId);
+    v(month, "month");
+    v(cardId, "cardId");
   }
   int32_t month = 0;
   int32_t cardId = 0;
@@ -32,8 +32,8 @@ struct StolenCard {
   bool operator==(const StolenCard&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(cardId);
+    v(userNo, "userNo");
+    v(cardId, "cardId");
   }
   int32_t userNo = 0;
   int32_t cardId = 0;

@@ -30,6 +30,6 @@ class PITable : public ArcArrayT<PlayerInfo, kTableSeats> {
 
   template <class V>
   void Fields(V& v) {
-    v(static_cast<ArcArrayT<PlayerInfo, kTableSeats>&>(*this));
+    v(static_cast<ArcArrayT<PlayerInfo, kTableSeats>&>(*this), "");
   }
 };

@@ -16,16 +16,16 @@ class Option {
 
   template <class V>
   void Fields(V& v) {
-    v(moneyPerPoint);
-    v(gwangBakOn);
-    v(switch3);
-    v(switch4);
-    v(switch5);
-    v(switch6);
-    v(switch7);
-    v(switch8);
-    v(switch9);
-    v(f10);
+    v(moneyPerPoint, "moneyPerPoint");
+    v(gwangBakOn, "gwangBakOn");
+    v(switch3, "switch3");
+    v(switch4, "switch4");
+    v(switch5, "switch5");
+    v(switch6, "switch6");
+    v(switch7, "switch7");
+    v(switch8, "switch8");
+    v(switch9, "switch9");
+    v(f10, "f10");
   }
 
   int32_t moneyPerPoint = kDefaultMoneyPerPoint;
@@ -52,26 +52,26 @@ class RCRoomData {
 
   template <class V>
   void Fields(V& v) {
-    v(roomNo);
-    v(sceneMode);
-    v(password);
-    v(f4);
-    v(sceneText);
-    v(optionString);
-    v(playerCount);
-    v(roomState);
-    v(seats);
-    v(option);
-    v(baseMoneyPerPoint);
-    v(antiLeaveLevel);
-    v(speedKind);
-    v(antiLeaveGameCount);
-    v(f15);
-    v(f16);
-    v(f17);
-    v(f18);
-    v(f19);
-    v(f20);
+    v(roomNo, "roomNo");
+    v(sceneMode, "sceneMode");
+    v(password, "password");
+    v(f4, "f4");
+    v(sceneText, "sceneText");
+    v(optionString, "optionString");
+    v(playerCount, "playerCount");
+    v(roomState, "roomState");
+    v(seats, "seats");
+    v(option, "option");
+    v(baseMoneyPerPoint, "baseMoneyPerPoint");
+    v(antiLeaveLevel, "antiLeaveLevel");
+    v(speedKind, "speedKind");
+    v(antiLeaveGameCount, "antiLeaveGameCount");
+    v(f15, "f15");
+    v(f16, "f16");
+    v(f17, "f17");
+    v(f18, "f18");
+    v(f19, "f19");
+    v(f20, "f20");
   }
 
   int32_t roomNo = kNoRoom;

@@ -1,6 +1,9 @@
 // Visitors over a host record's field list. A record names its fields once, in
 // wire order, as `template <class V> void Fields(V& v)`; reading, writing and
 // measuring all walk that one list, so the three can never disagree on the order.
+// Each field comes with its member's name (`v(userNo, "userNo")`) for tools that set
+// fields by name; the archive ignores the names. An empty name marks a field that
+// stands for its record as a whole.
 #pragma once
 
 #include <concepts>
@@ -25,6 +28,10 @@ class RecordReader {
   void operator()(int32_t& v) { Read(v); }
   void operator()(int64_t& v) { Read(v); }
   void operator()(std::string& v) { Read(v); }
+  template <class T>
+  void operator()(T& v, const char*) {
+    (*this)(v);
+  }
 
   template <class T>
   void operator()(std::list<T>& list) {
@@ -87,6 +94,10 @@ class RecordWriter {
   void operator()(uint32_t v) { Write(v); }
   void operator()(int64_t v) { Write(v); }
   void operator()(const std::string& v) { Write(v); }
+  template <class T>
+  void operator()(const T& v, const char*) {
+    (*this)(v);
+  }
 
   template <class T>
   void operator()(const std::list<T>& list) {
@@ -129,6 +140,10 @@ class RecordSizer {
   void operator()(int32_t) { size_ += 4; }
   void operator()(int64_t) { size_ += 8; }
   void operator()(const std::string& v) { size_ += 4 + static_cast<uint32_t>(v.size()); }
+  template <class T>
+  void operator()(const T& v, const char*) {
+    (*this)(v);
+  }
 
   template <class T>
   void operator()(const std::list<T>& list) {

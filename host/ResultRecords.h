@@ -28,14 +28,14 @@ struct WinInfo {
   bool operator==(const WinInfo&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(winnerSeat);
-    v(totalPoints);
-    v(goPoints);
-    v(categoryPoints);
-    v(goExp);
-    v(shakeExp);
-    v(missionMult);
-    v(meongttaExp);
+    v(winnerSeat, "winnerSeat");
+    v(totalPoints, "totalPoints");
+    v(goPoints, "goPoints");
+    v(categoryPoints, "categoryPoints");
+    v(goExp, "goExp");
+    v(shakeExp, "shakeExp");
+    v(missionMult, "missionMult");
+    v(meongttaExp, "meongttaExp");
   }
   int32_t winnerSeat = 0;  // outside 0..1: no panel
   int32_t totalPoints = 0;
@@ -52,9 +52,9 @@ struct PenaltyRow {
   bool operator==(const PenaltyRow&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(seat);
-    v(gwangBak);
-    v(piBak);
+    v(seat, "seat");
+    v(gwangBak, "gwangBak");
+    v(piBak, "piBak");
   }
   int32_t seat = 0;
   int32_t gwangBak = 0;
@@ -66,12 +66,12 @@ struct SettlementEntry {
   bool operator==(const SettlementEntry&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(reason);
-    v(f3);
-    v(f4);
-    v(f5);
-    v(f6);
+    v(userNo, "userNo");
+    v(reason, "reason");
+    v(f3, "f3");
+    v(f4, "f4");
+    v(f5, "f5");
+    v(f6, "f6");
   }
   int32_t userNo = 0;
   int32_t reason = 0;  // 0: left by request
@@ -86,9 +86,9 @@ struct MoneyNoticeEntry {
   bool operator==(const MoneyNoticeEntry&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(amount);
-    v(count);
+    v(userNo, "userNo");
+    v(amount, "amount");
+    v(count, "count");
   }
   int32_t userNo = 0;
   int32_t amount = 0;
@@ -100,12 +100,12 @@ struct PuckMsg {
   bool operator==(const PuckMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(puckCount);
-    v(rewarded);
-    v(reward);
-    v(money);
-    v(totalMoney);
+    v(userNo, "userNo");
+    v(puckCount, "puckCount");
+    v(rewarded, "rewarded");
+    v(reward, "reward");
+    v(money, "money");
+    v(totalMoney, "totalMoney");
   }
   int32_t userNo = 0;
   int32_t puckCount = 0;
@@ -120,11 +120,11 @@ struct MissionResultMsg {
   bool operator==(const MissionResultMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(success);
-    v(money);
-    v(totalMoney);
-    v(reward);
+    v(userNo, "userNo");
+    v(success, "success");
+    v(money, "money");
+    v(totalMoney, "totalMoney");
+    v(reward, "reward");
   }
   int32_t userNo = 0;  // -1: nobody succeeded
   ArcArrayT<int32_t, 2> success;
@@ -138,29 +138,29 @@ struct GameResultMsg {
   bool operator==(const GameResultMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(endType);
-    v(drawCount);
-    v(winnerUser);
-    v(f4);
-    v(threshold1);
-    v(money);
-    v(totalMoney);
-    v(moneyChange);
-    v(stakeVoteMark);
-    v(winInfo);
-    v(penalties);
-    v(rankingPoints);
-    v(bestKind);
-    v(threshold2);
-    v(robotItemFlag);
-    v(itemOfferAmount);
-    v(f17);
-    v(f18);
-    v(f19);
-    v(nextDeckCards);
-    v(hands);
-    v(winMoneyLimit);
-    v(eventFundRate);
+    v(endType, "endType");
+    v(drawCount, "drawCount");
+    v(winnerUser, "winnerUser");
+    v(f4, "f4");
+    v(threshold1, "threshold1");
+    v(money, "money");
+    v(totalMoney, "totalMoney");
+    v(moneyChange, "moneyChange");
+    v(stakeVoteMark, "stakeVoteMark");
+    v(winInfo, "winInfo");
+    v(penalties, "penalties");
+    v(rankingPoints, "rankingPoints");
+    v(bestKind, "bestKind");
+    v(threshold2, "threshold2");
+    v(robotItemFlag, "robotItemFlag");
+    v(itemOfferAmount, "itemOfferAmount");
+    v(f17, "f17");
+    v(f18, "f18");
+    v(f19, "f19");
+    v(nextDeckCards, "nextDeckCards");
+    v(hands, "hands");
+    v(winMoneyLimit, "winMoneyLimit");
+    v(eventFundRate, "eventFundRate");
   }
   int32_t endType = 0;  // 0 normal, 1 four of a month, 2 third puck, 3 forfeit, 4 draw
   int32_t drawCount = 0;
@@ -192,11 +192,11 @@ struct SafeWithdrawMsg {
   bool operator==(const SafeWithdrawMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(kind);
-    v(safeMoney);
-    v(amount);
-    v(f5);
+    v(userNo, "userNo");
+    v(kind, "kind");
+    v(safeMoney, "safeMoney");
+    v(amount, "amount");
+    v(f5, "f5");
   }
   int32_t userNo = 0;
   int32_t kind = 0;  // only 5 acts
@@ -210,37 +210,37 @@ struct SettlementMsg {
   bool operator==(const SettlementMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(resultCode);
-    v(winnerUser);
-    v(baseMultExp);
-    v(money);
-    v(moneyBaseline);
-    v(totalMoney);
-    v(antiLeave);
-    v(firstSeatUser);
-    v(endedNormally);
-    v(bestScore);
-    v(bestMoney);
-    v(leaveList);
-    v(ticketLevel);
-    v(bijouCount);
-    v(bijouEvent);
-    v(playSeconds);
-    v(promoFlags);
-    v(f20);
-    v(f21);
-    v(f22);
-    v(f23);
-    v(f24);
-    v(f25);
-    v(f26);
-    v(f27);
-    v(f28);
-    v(f29);
-    v(f30);
-    v(f31);
-    v(f32);
-    v(f33);
+    v(resultCode, "resultCode");
+    v(winnerUser, "winnerUser");
+    v(baseMultExp, "baseMultExp");
+    v(money, "money");
+    v(moneyBaseline, "moneyBaseline");
+    v(totalMoney, "totalMoney");
+    v(antiLeave, "antiLeave");
+    v(firstSeatUser, "firstSeatUser");
+    v(endedNormally, "endedNormally");
+    v(bestScore, "bestScore");
+    v(bestMoney, "bestMoney");
+    v(leaveList, "leaveList");
+    v(ticketLevel, "ticketLevel");
+    v(bijouCount, "bijouCount");
+    v(bijouEvent, "bijouEvent");
+    v(playSeconds, "playSeconds");
+    v(promoFlags, "promoFlags");
+    v(f20, "f20");
+    v(f21, "f21");
+    v(f22, "f22");
+    v(f23, "f23");
+    v(f24, "f24");
+    v(f25, "f25");
+    v(f26, "f26");
+    v(f27, "f27");
+    v(f28, "f28");
+    v(f29, "f29");
+    v(f30, "f30");
+    v(f31, "f31");
+    v(f32, "f32");
+    v(f33, "f33");
   }
   int32_t resultCode = 0;  // 0: stopped by an error
   int32_t winnerUser = 0;
@@ -280,14 +280,14 @@ struct MoneyCapMsg {
   bool operator==(const MoneyCapMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(capKind);
-    v(capAmount);
-    v(f4);
-    v(deadline);
-    v(f6);
-    v(f7);
-    v(userText);
+    v(userNo, "userNo");
+    v(capKind, "capKind");
+    v(capAmount, "capAmount");
+    v(f4, "f4");
+    v(deadline, "deadline");
+    v(f6, "f6");
+    v(f7, "f7");
+    v(userText, "userText");
   }
   int32_t userNo = 0;
   int32_t capKind = 0;  // 1..4
@@ -304,8 +304,8 @@ struct AntiLeaveRefundMsg {
   bool operator==(const AntiLeaveRefundMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(money);
+    v(userNo, "userNo");
+    v(money, "money");
   }
   int32_t userNo = 0;
   int64_t money = 0;
@@ -316,8 +316,8 @@ struct MoneyNoticeMsg {
   bool operator==(const MoneyNoticeMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(kind);
-    v(entries);
+    v(kind, "kind");
+    v(entries, "entries");
   }
   int32_t kind = 0;  // 1 money bell, 2..3 refill
   std::list<MoneyNoticeEntry> entries;

@@ -12,8 +12,8 @@ struct UserConnStateMsg {
   bool operator==(const UserConnStateMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(connState);
+    v(userNo, "userNo");
+    v(connState, "connState");
   }
   int32_t userNo = 0;
   int32_t connState = 0;  // 2 or 3: disconnected
@@ -25,11 +25,11 @@ struct LeaveGameMsg {
   bool operator==(const LeaveGameMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(reason);
-    v(f3);
-    v(reasonText);
-    v(nickname);
+    v(userNo, "userNo");
+    v(reason, "reason");
+    v(f3, "f3");
+    v(reasonText, "reasonText");
+    v(nickname, "nickname");
   }
   int32_t userNo = 0;
   int32_t reason = 0;
@@ -43,10 +43,10 @@ struct RoomStateMsg {
   bool operator==(const RoomStateMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(f1);
-    v(reason);
-    v(roomState);
-    v(reasonText);
+    v(f1, "f1");
+    v(reason, "reason");
+    v(roomState, "roomState");
+    v(reasonText, "reasonText");
   }
   int32_t f1 = 0;
   int32_t reason = 0;
@@ -59,11 +59,11 @@ struct KickReserveMsg {
   bool operator==(const KickReserveMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(kind);
-    v(requesterUserNo);
-    v(targetUserNo);
-    v(requesterMoney);
-    v(targetNickname);
+    v(kind, "kind");
+    v(requesterUserNo, "requesterUserNo");
+    v(targetUserNo, "targetUserNo");
+    v(requesterMoney, "requesterMoney");
+    v(targetNickname, "targetNickname");
   }
   int32_t kind = 0;  // 1 reserved, 2 cancelled
   int32_t requesterUserNo = 0;
@@ -77,9 +77,9 @@ struct SeatStateMsg {
   bool operator==(const SeatStateMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(kind);
-    v(userNo);
-    v(text);
+    v(kind, "kind");
+    v(userNo, "userNo");
+    v(text, "text");
   }
   int32_t kind = 0;  // 0 observe reserved, 1 cancelled, 2 exit reserved, 3 cancelled
   int32_t userNo = 0;
@@ -92,10 +92,10 @@ struct EntryLimitMsg {
   bool operator==(const EntryLimitMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(kind);
-    v(userNo);
-    v(text);
-    v(showFlag);
+    v(kind, "kind");
+    v(userNo, "userNo");
+    v(text, "text");
+    v(showFlag, "showFlag");
   }
   int32_t kind = 0;  // 1 message box, 3 limit removed
   int32_t userNo = 0;
@@ -108,8 +108,8 @@ struct UserAvatarMsg {
   bool operator==(const UserAvatarMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(avatarKey);
+    v(userNo, "userNo");
+    v(avatarKey, "avatarKey");
   }
   int32_t userNo = 0;
   std::string avatarKey;
@@ -120,9 +120,9 @@ struct UserVoiceMsg {
   bool operator==(const UserVoiceMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(f2);
-    v(voiceSet);
+    v(userNo, "userNo");
+    v(f2, "f2");
+    v(voiceSet, "voiceSet");
   }
   int32_t userNo = 0;
   int32_t f2 = 0;
@@ -134,7 +134,7 @@ struct NoticeTextMsg {
   bool operator==(const NoticeTextMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(text);
+    v(text, "text");
   }
   std::string text;
 };
@@ -144,8 +144,8 @@ struct SceneStringMsg {
   bool operator==(const SceneStringMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(sceneText);
-    v(sceneNumber);
+    v(sceneText, "sceneText");
+    v(sceneNumber, "sceneNumber");
   }
   std::string sceneText;
   int32_t sceneNumber = 0;
@@ -156,10 +156,10 @@ struct RobotSeatMsg {
   bool operator==(const RobotSeatMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(robotUserNo);
-    v(count);
-    v(joins);
-    v(money);
+    v(robotUserNo, "robotUserNo");
+    v(count, "count");
+    v(joins, "joins");
+    v(money, "money");
   }
   int32_t robotUserNo = 0;  // below -1
   int32_t count = 0;
@@ -172,9 +172,9 @@ struct AntiLeaveCountsMsg {
   bool operator==(const AntiLeaveCountsMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(seat);
-    v(count1);
-    v(count2);
+    v(seat, "seat");
+    v(count1, "count1");
+    v(count2, "count2");
   }
   int32_t seat = 0;
   int32_t count1 = 0;
@@ -186,10 +186,10 @@ struct PlayCountMsg {
   bool operator==(const PlayCountMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(allowance);
-    v(gamesPlayed);
-    v(todayCount);
+    v(userNo, "userNo");
+    v(allowance, "allowance");
+    v(gamesPlayed, "gamesPlayed");
+    v(todayCount, "todayCount");
   }
   int32_t userNo = 0;
   int64_t allowance = 0;
@@ -202,9 +202,9 @@ struct Unhandled55Msg {
   bool operator==(const Unhandled55Msg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(f1);
-    v(f2);
-    v(f3);
+    v(f1, "f1");
+    v(f2, "f2");
+    v(f3, "f3");
   }
   ArcArrayT<int32_t, 2> f1;
   ArcArrayT<int64_t, 2> f2;
@@ -216,8 +216,8 @@ struct ChatMacroMsg {
   bool operator==(const ChatMacroMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(phrase);
+    v(userNo, "userNo");
+    v(phrase, "phrase");
   }
   int32_t userNo = 0;
   int32_t phrase = 0;  // 0..9
@@ -228,8 +228,8 @@ struct Unhandled58Msg {
   bool operator==(const Unhandled58Msg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(f1);
-    v(f2);
+    v(f1, "f1");
+    v(f2, "f2");
   }
   int32_t f1 = 0;
   int32_t f2 = 0;
@@ -240,8 +240,8 @@ struct TimeoutCountMsg {
   bool operator==(const TimeoutCountMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(userNo);
-    v(count);
+    v(userNo, "userNo");
+    v(count, "count");
   }
   int32_t userNo = 0;
   int32_t count = 0;
@@ -252,7 +252,7 @@ struct Unhandled60Msg {
   bool operator==(const Unhandled60Msg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(f1);
+    v(f1, "f1");
   }
   std::string f1;
 };
@@ -262,7 +262,7 @@ struct HostEvent70Msg {
   bool operator==(const HostEvent70Msg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(value);
+    v(value, "value");
   }
   int32_t value = 0;
 };
@@ -273,14 +273,14 @@ struct VipStateMsg {
   bool operator==(const VipStateMsg&) const = default;
   template <class V>
   void Fields(V& v) {
-    v(playSeconds);
-    v(firstAmount);
-    v(wins);
-    v(losses);
-    v(vipValue1);
-    v(vipValue2);
-    v(vipServiceActive);
-    v(secondAmount);
+    v(playSeconds, "playSeconds");
+    v(firstAmount, "firstAmount");
+    v(wins, "wins");
+    v(losses, "losses");
+    v(vipValue1, "vipValue1");
+    v(vipValue2, "vipValue2");
+    v(vipServiceActive, "vipServiceActive");
+    v(secondAmount, "secondAmount");
   }
   int32_t playSeconds = 0;
   int64_t firstAmount = 0;

@@ -14,6 +14,7 @@
 #include "host/ArcReadWrite.h"
 #include "host/HostMessage.h"
 #include "host/XBufBlockAllocator.h"
+#include "support/HostRecordLayouts.h"
 
 namespace host_test {
 
@@ -133,6 +134,8 @@ class Filler {
   }
   void operator()(std::string& v) { v = "f" + std::to_string(next_++); }
   template <class T>
+  void operator()(T& v, const char*) { (*this)(v); }
+  template <class T>
   void operator()(std::list<T>& list) {
     list.assign(2, T{});
     for (T& item : list) (*this)(item);
@@ -168,11 +171,7 @@ inline HostMessage FilledMessage(uint32_t code) {
   return msg;
 }
 
-// The record types whose older senders stop before the last fields, with the size
-// after the type code without those fields.
-struct OlderLayout { uint32_t code; uint32_t olderSize; };
-inline constexpr OlderLayout kOlderLayouts[] = {
-    {HM_JOIN_GAME, 508}, {HM_LEAVE_GAME, 16}, {HM_ENTRY_LIMIT_REMOVED, 12}, {HM_TURN_WITH_CARDS, 24}, {HM_VIP_STATE, 32},
-};
+using testing_support::kOlderLayouts;
+using testing_support::OlderLayout;
 
 }  // namespace host_test

@@ -1,67 +1,74 @@
 // Whole games from scripts on the loaded module, and the runner checking itself: a
 // wrong byte, a command never sent and an extra command each fail with the line and
-// the virtual time.
+// the virtual time; the header sets the world up, boxes are read and answered,
+// checkpoints compare frames, and a replay gives the same transcript and frames.
 #include "testhost/ScriptRunner.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "plat/codepage.h"
+#include "plat/crt.h"
 #include "plat/sim.h"
+#include "support/TempDir.h"
 
 namespace {
 
-constexpr uint32_t kScriptLoaderWaitRealMs = 30000;
-constexpr const char* kGameFolder = "C:\\Dorvik2\\Game\\";
-constexpr const char* kPortalFolder = "C:\\Dorvik2\\Portal\\";
+// A folder of this test's own: tests run side by side, each with its registry.
+const testing_support::TempDir& Folder() {
+  static const testing_support::TempDir folder;
+  return folder;
+}
 
-std::string ScriptFile(const std::string& name) {
-  std::ifstream in(std::string(DORVIK_GAME_SCRIPTS_DIR) + name);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+testhost::ScriptEnvironment Environment() {
+  testhost::ScriptEnvironment e;
+  e.modulePath = DORVIK2_MODULE_FILE;
+  e.gameFolder = DORVIK_GAME_DATA_DIR;
+  e.portalFolder = DORVIK_GAME_PORTAL_DIR;
+  e.registryFile = Folder() / "registry.dat";
+  e.frameFolder = Folder() / "frames";
+  return e;
 }
 
 class ScriptRunnerTest : public testing::Test {
  protected:
-  void SetUp() override {
-    plat::sim::UseVirtualClock();
-    // A fresh registry: options left by an earlier run would change the frames.
-    const std::string registry = testing::TempDir() + "script-registry.dat";
-    std::remove(registry.c_str());
-    plat::sim::SetRegistryFile(registry);
-    plat::sim::MapPathPrefix(kGameFolder, DORVIK_GAME_DATA_DIR);
-    plat::sim::MapPathPrefix(kPortalFolder, DORVIK_GAME_PORTAL_DIR);
-    std::string error;
-    ASSERT_TRUE(host.LoadModule(DORVIK2_MODULE_FILE, error)) << error;
-    ASSERT_EQ(host.Create(), 0);
-    ASSERT_NE(host.Init(u"C:\\Dorvik2\\Game\\", u"C:\\Dorvik2\\Portal\\", 0), nullptr);
-    ASSERT_TRUE(host.WaitForLoader(kScriptLoaderWaitRealMs));
-    host.Client()->RefreshScreen(0);
-  }
   void TearDown() override {
     plat::sim::ResetWindowSystem();
     plat::sim::ClearPathPrefixes();
   }
   // The failure, or "" when the script passes.
   std::string Play(const std::string& script) {
-    testhost::ScriptRunner runner(host);
-    runner.SetFrameFolder(testing::TempDir());
-    std::string error;
-    if (!runner.Load(script, error)) return "load: " + error;
-    return runner.Run(error) ? "" : error;
+    last = testhost::PlayScript(script, "self-check", Environment());
+    return last.failure;
   }
-  testhost::TestHost host;
+  std::string PlayFile(const std::string& name) {
+    last = testhost::PlayScriptFile(std::string(DORVIK_GAME_SCRIPTS_DIR) + name, Environment());
+    if (!last.failure.empty())
+      for (const std::string& line : last.transcript) std::printf("%s\n", line.c_str());
+    return last.failure;
+  }
+  testhost::ScriptOutcome last;
 };
 
-TEST_F(ScriptRunnerTest, PlainWin) {
-  const std::string failure = Play(ScriptFile("01-plain-win.txt"));
-  EXPECT_EQ(failure, "");
-  if (!failure.empty())
-    for (const std::string& line : host.Transcript()) std::printf("%s\n", line.c_str());
+TEST_F(ScriptRunnerTest, PlainWin) { EXPECT_EQ(PlayFile("01-plain-win.txt"), ""); }
+
+// Nothing but the text lines and the settlement's counts goes out from an observer,
+// whose own join is refused with a notice that closes by itself.
+TEST_F(ScriptRunnerTest, AnObserverWatchesAWholeGame) {
+  EXPECT_EQ(PlayFile("05-observer.txt"), "");
+  EXPECT_EQ(last.boxes.size(), 1u);
+}
+
+TEST_F(ScriptRunnerTest, LeavingMidGame) {
+  for (const char* script : {"07-leave-anti-leave.txt", "07b-leave-plain.txt"}) {
+    SCOPED_TRACE(script);
+    EXPECT_EQ(PlayFile(script), "");
+  }
 }
 
 }  // namespace
@@ -99,7 +106,7 @@ TEST_F(ScriptRunnerTest, UnreadableScriptsNameTheirLine) {
     std::string script;
     std::string error;
   } cases[] = {
-      {"@0 msg HM_NOPE\n@1 end\n", "load: line 1: no message HM_NOPE in the runner's table"},
+      {"@0 msg HM_NOPE\n@1 end\n", "load: line 1: no message HM_NOPE"},
       {"@0 msg HM_TURN turn=1\n@1 end\n", "load: line 1: no field turn in HM_TURN"},
       {"@0 msg HM_DEAL handCards=[1, x]\n@1 end\n", "load: line 1: unreadable value for handCards in HM_DEAL"},
       {"@5 key down SPACE\n@4 end\n", "load: line 2: time runs backwards"},
@@ -130,6 +137,155 @@ TEST_F(ScriptRunnerTest, ABurstDuringTheDealsWaitIsHandledAfterTheDeal) {
   }
   script += "+0 end\n";
   EXPECT_EQ(Play(script), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ScriptSetup, HeaderLinesDescribeTheWorld) {
+  testhost::ScriptSetup setup;
+  std::string error;
+  ASSERT_TRUE(testhost::ReadScriptSetup("# a header\nme 103\ndesktop 565\ntick 4294967000\n"
+                                        "localtime 2012-01-02 03:04:05\ndata /g /p\nevent 62 \"hi\"\nevent 43 1\n"
+                                        "defaults plain\n@0 end\n",
+                                        setup, error))
+      << error;
+  EXPECT_EQ(setup.me, 103);
+  EXPECT_EQ(setup.desktop, "565");
+  EXPECT_EQ(setup.tickBase, 4294967000u);
+  EXPECT_EQ(setup.localTime.wYear, 2012);
+  EXPECT_EQ(setup.localTime.wSecond, 5);
+  EXPECT_EQ(setup.gameFolder, "/g");
+  EXPECT_EQ(setup.portalFolder, "/p");
+  ASSERT_EQ(setup.events.size(), 2u);
+  EXPECT_EQ(setup.events[0].second.dataBack, "hi");
+  EXPECT_TRUE(setup.events[0].second.writeData);
+  EXPECT_EQ(setup.events[1].second.result, 1);
+  EXPECT_TRUE(setup.plainDefaults);
+
+  const struct {
+    const char* line;
+    const char* error;
+  } bad[] = {
+      {"desktop 24", "line 1: unknown header desktop 24"},
+      {"localtime 2012-01-02", "line 1: localtime wants YYYY-MM-DD HH:MM:SS"},
+      {"data /g", "line 1: data wants the game folder and the portal folder"},
+      {"event 62 hi", "line 1: event wants a code and a quoted text or a result"},
+      {"defaults fancy", "line 1: unknown header defaults fancy"},
+  };
+  for (const auto& c : bad) {
+    testhost::ScriptSetup ignored;
+    EXPECT_FALSE(testhost::ReadScriptSetup(c.line, ignored, error));
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+// `defaults plain` fills the room entry and the joins; the header's answer to event 62
+// is the text line the entry sends.
+TEST_F(ScriptRunnerTest, PlainDefaultsAndTheHostsAnswersMakeTheEntry) {
+  EXPECT_EQ(Play("me 101\ndefaults plain\nevent 62 \"hello\"\n"
+                 "@100 msg HM_ROOM_ENTER\n"
+                 "+0 expect host SetPlayState(3)\n"
+                 "+0 expect cmd 1C 00 00 00 65 00 00 00 05 00 00 00 68 65 6C 6C 6F\n"
+                 "+500 msg HM_JOIN_GAME userNo=101 seat=0\n"
+                 "+0 expect cmd 1C 00 00 00 65 00 00 00 05 00 00 00 68 65 6C 6C 6F\n"
+                 "+500 msg HM_JOIN_GAME userNo=102 seat=1\n"
+                 "+0 expect cmd 1C 00 00 00 65 00 00 00 05 00 00 00 68 65 6C 6C 6F\n"
+                 "+500 end\n"),
+            "");
+}
+
+// An old version's entry: a notice box with a 5 s time-out, then the close.
+constexpr const char* kOldVersion = "me 101\ndefaults plain\n@100 msg HM_ROOM_ENTER clientVersion=1\n";
+
+TEST_F(ScriptRunnerTest, BoxesAreReadAnsweredInTheirTimeAndChecked) {
+  const struct {
+    const char* name;
+    std::string tail;
+    std::string failure;
+    std::string closedAt;  // the close's transcript line, when the script passes
+  } cases[] = {
+      {"ok at once", "+0 box ok\n+0 expect box \"최신 버전이 아닙니다.\"\n+0 expect post WM_GAME_CLOSE(0, 0)\n+100 end\n",
+       "", "   100 ms  posted WM_GAME_CLOSE(0, 0)"},
+      {"ok later", "+2000 box ok\n+0 expect post WM_GAME_CLOSE(0, 0)\n+100 end\n", "",
+       "  2100 ms  posted WM_GAME_CLOSE(0, 0)"},
+      {"its own time-out", "+0 box wait\n+5000 expect post WM_GAME_CLOSE(0, 0)\n+100 end\n", "",
+       "  5100 ms  posted WM_GAME_CLOSE(0, 0)"},
+      {"another text", "+0 box ok\n+0 expect box \"abc\"\n+100 end\n", "line 5 at 100 ms: no box saying \"abc\"", ""},
+      {"another post", "+0 box ok\n+0 expect post WM_GAME_CLOSE(1, 0)\n+100 end\n",
+       "line 5 at 100 ms: no post WM_GAME_CLOSE(1, 0)", ""},
+      {"an answer without a box", "+0 box ok\n+0 box no\n+100 end\n", "line 5 at 200 ms: no box came for this answer",
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Play(kOldVersion + c.tail), c.failure);
+    if (!c.closedAt.empty()) {
+      EXPECT_NE(std::find(last.transcript.begin(), last.transcript.end(), c.closedAt), last.transcript.end());
+    }
+  }
+  ASSERT_FALSE(last.boxes.empty());
+  EXPECT_EQ(plat::Cp949ToUtf8(last.boxes[0]),
+            "현재 실행중인 무렉 파일은 최신 버전이 아닙니다.\n재실행하시면 최신버전을 다운 받을 수 있습니다.");
+}
+
+// A checkpoint that differs writes the frame it saw; the update mode writes the hashes
+// into the script instead, and the script then passes as written.
+TEST_F(ScriptRunnerTest, CheckpointsCheckFramesAndTheUpdateModeRewritesTheirHashes) {
+  const std::string failure = Play("me 101\n@100 checkpoint start 0123456789abcdef\n+0 end\n");
+  ASSERT_EQ(last.checkpoints.size(), 1u);
+  EXPECT_EQ(failure,
+            "line 2 at 100 ms: checkpoint start: frame " + last.checkpoints.at(0).second + " (" +
+                Environment().frameFolder + "/self-check-start.actual.png)");
+  EXPECT_TRUE(std::filesystem::exists(Environment().frameFolder + "/self-check-start.actual.png"));
+
+  const std::string path = Folder() / "update-check.txt";
+  std::ofstream(path) << "me 101\n@100 checkpoint start 0123456789abcdef # the table\n+10 checkpoint again\n+0 end\n";
+  testhost::ScriptEnvironment update = Environment();
+  update.updateHashes = true;
+  const testhost::ScriptOutcome updated = testhost::PlayScriptFile(path, update);
+  EXPECT_EQ(updated.failure, "");
+  ASSERT_EQ(updated.checkpoints.size(), 2u);
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "me 101\n@100 checkpoint start " + updated.checkpoints[0].second + " # the table\n" +
+                            "+10 checkpoint again " + updated.checkpoints[1].second + "\n+0 end\n");
+  EXPECT_EQ(testhost::PlayScriptFile(path, Environment()).failure, "");
+}
+
+// The anti-leave question has no time-out: left unanswered, it holds the game until
+// the guard fails the script and closes it.
+TEST_F(ScriptRunnerTest, AnUnansweredBoxTripsTheRunawayGuard) {
+  std::ifstream in(std::string(DORVIK_GAME_SCRIPTS_DIR) + "07-leave-anti-leave.txt");
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string full = text.str();
+  const std::string deal = "+0 expect cmd 13 00 00 00 05 00 00 00 00 00 00 00\n";
+  const size_t cut = full.find(deal);
+  ASSERT_NE(cut, std::string::npos);
+  // On the opponent's turn nothing of mine times out while the box waits.
+  const std::string script = full.substr(0, cut + deal.size()) +
+                             "+1000 msg HM_TURN userNo=102 turnValue=0\n+500 click 735 587\n+0 end\n";
+  const int endLine = static_cast<int>(std::count(script.begin(), script.end(), '\n'));
+  const std::string failure = Play(script);
+  EXPECT_EQ(failure.rfind(plat::FormatString("line %d at ", endLine), 0), 0u) << failure;
+  EXPECT_NE(failure.find("runaway: a box is still open 60 s after the last event"), std::string::npos) << failure;
+  uint32_t at = 0;
+  ASSERT_EQ(std::sscanf(failure.c_str(), "line %*d at %u ms", &at), 1);
+  EXPECT_GT(at, testhost::ScriptRunner::kRunawayMs);
+  EXPECT_EQ(last.boxes.size(), 1u);
+}
+
+// The same script in the same process: the same transcript and the same frames.
+TEST_F(ScriptRunnerTest, ThePlainWinReplaysIdentically) {
+  ASSERT_EQ(PlayFile("01-plain-win.txt"), "");
+  const testhost::ScriptOutcome first = last;
+  ASSERT_EQ(PlayFile("01-plain-win.txt"), "");
+  EXPECT_EQ(last.transcript, first.transcript);
+  EXPECT_EQ(last.checkpoints, first.checkpoints);
+  EXPECT_EQ(first.checkpoints.size(), 4u);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ struct Options {
   std::string out;
   std::string wav;  // empty: the sound goes nowhere
   bool threaded = false;
-  std::string desktop = "32";
+  std::string desktop;  // empty: a script's own, else 32-bit
   uint32_t advanceMs = 1000;
   std::string script;  // a game to play instead of the plain window life
   std::string outDir;  // where a scripted game's record goes
@@ -237,6 +237,51 @@ bool PlayScript(testhost::TestHost& host, const Options& o, DWORD hostStart) {
   return passed && written;
 }
 
+// What the module will read of the screen, as it reads it.
+void PrintScreenDepth() {
+  HDC screen = GetDC(nullptr);
+  std::printf("screen: %d bits per pixel\n", GetDeviceCaps(screen, BITSPIXEL));
+  ReleaseDC(nullptr, screen);
+}
+
+// A scripted game in the world its header names, from a fresh registry (the out folder's
+// unless one is named), with every sound of the game captured.
+int RunScripted(Options& o) {
+  std::string script;
+  testhost::ScriptSetup setup;
+  std::string error;
+  if (!ReadFile(o.script, script) || !testhost::ReadScriptSetup(script, setup, error)) {
+    std::fprintf(stderr, "dorvik2-run: cannot read %s %s\n", o.script.c_str(), error.c_str());
+    return 1;
+  }
+  if (!o.desktop.empty()) setup.desktop = o.desktop;
+  std::error_code ec;
+  std::filesystem::create_directories(o.outDir, ec);
+  const testhost::ScriptEnvironment environment{o.module, o.data, o.portal,
+                                                o.registry.empty() ? o.outDir + "/registry.dat" : o.registry,
+                                                "", false};
+  // The virtual clock starts where the real one stood, a few microseconds into its first
+  // millisecond. A game's clock starts on the millisecond instead, so the game's sound is
+  // 44.1 frames to each of its milliseconds.
+  plat::sim::UseVirtualClock();
+  plat::sim::AdvanceClockMicros(kMicrosPerMs - plat::sim::NowMicros() % kMicrosPerMs);
+  if (!testhost::PrepareLayer(setup, environment, error)) {
+    std::fprintf(stderr, "dorvik2-run: %s: %s\n", o.script.c_str(), error.c_str());
+    return 1;
+  }
+  plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
+  std::printf("dorvik2-run: module %s, desktop %s, script %s\n", o.module.c_str(), setup.desktop.c_str(),
+              o.script.c_str());
+  PrintScreenDepth();
+  const DWORD hostStart = GetTickCount();
+  testhost::TestHost host;
+  bool ok = testhost::StartModule(host, o.module, error);
+  if (!ok) std::fprintf(stderr, "dorvik2-run: %s\n", error.c_str());
+  ok = ok && PlayScript(host, o, hostStart);
+  if (host.Client()) host.Destroy();
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -245,41 +290,21 @@ int main(int argc, char** argv) {
     Usage();
     return 2;
   }
+  if (!o.script.empty()) return RunScripted(o);
+  if (o.desktop.empty()) o.desktop = "32";
   plat::sim::UseVirtualClock();
-  if (!o.script.empty()) {
-    // The virtual clock starts where the real one stood, a few microseconds into its
-    // first millisecond. A game's clock starts on the millisecond instead, still reading
-    // 0, so the game's sound is 44.1 frames to each of its milliseconds.
-    plat::sim::AdvanceClockMicros(kMicrosPerMs - plat::sim::NowMicros() % kMicrosPerMs);
-    plat::sim::SetTickBase(0);
-    // A script starts from a fresh registry, so its frames replay.
-    std::error_code ec;
-    std::filesystem::create_directories(o.outDir, ec);
-    if (o.registry.empty()) {
-      o.registry = o.outDir + "/registry.dat";
-      std::filesystem::remove(o.registry, ec);
-    }
-  }
   plat::sim::SetRegistryFile(o.registry.empty() ? o.data + "/registry.dat" : o.registry);
   plat::sim::MapPathPrefix(kGameFolder, o.data);
   plat::sim::MapPathPrefix(kPortalFolder, o.portal);
   // Everything the module plays from its first call on, mixed as a sound card would.
-  if (!o.wav.empty() || !o.script.empty()) plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
+  if (!o.wav.empty()) plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
 
   // The desktop's format is fixed before the module first looks at the display.
   plat::sim::SetDesktopFormat(*testhost::DesktopFormatNamed(o.desktop));
-  if (o.script.empty())
-    std::printf("dorvik2-run: module %s, %s, desktop %s, advance %u ms\n", o.module.c_str(),
-                o.threaded ? "threaded" : "synchronous", o.desktop.c_str(), o.advanceMs);
-  else
-    std::printf("dorvik2-run: module %s, desktop %s, script %s\n", o.module.c_str(), o.desktop.c_str(),
-                o.script.c_str());
-  // What the module will read of the screen, as it reads it.
-  HDC screen = GetDC(nullptr);
-  std::printf("screen: %d bits per pixel\n", GetDeviceCaps(screen, BITSPIXEL));
-  ReleaseDC(nullptr, screen);
+  std::printf("dorvik2-run: module %s, %s, desktop %s, advance %u ms\n", o.module.c_str(),
+              o.threaded ? "threaded" : "synchronous", o.desktop.c_str(), o.advanceMs);
+  PrintScreenDepth();
 
-  const DWORD hostStart = GetTickCount();
   testhost::TestHost host;
   std::string error;
   if (!host.LoadModule(o.module, error)) {
@@ -297,11 +322,6 @@ int main(int argc, char** argv) {
   // As a host does once the game is loaded: the screen is refreshed, which starts the
   // game's 50 ms tick and draws the whole table.
   if (ok) host.Client()->RefreshScreen(0);
-  if (!o.script.empty()) {
-    ok = ok && PlayScript(host, o, hostStart);
-    if (host.Client()) host.Destroy();
-    return ok ? 0 : 1;
-  }
   if (ok) host.Advance(o.advanceMs);
   if (ok && !host.WriteGamePicture(o.out, error)) {
     std::fprintf(stderr, "dorvik2-run: %s\n", error.c_str());

@@ -8,13 +8,56 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "plat/user.h"
+#include "support/RecordingHost.h"
+#include "testhost/MessageFields.h"
 #include "testhost/TestHost.h"
 
 namespace testhost {
+
+// What a script's header asks of the world the module starts in.
+struct ScriptSetup {
+  static constexpr uint32_t kDefaultTickBase = 1000000;
+
+  std::string desktop = "32";          // DesktopFormatNamed
+  uint32_t tickBase = kDefaultTickBase;  // GetTickCount at the start
+  SYSTEMTIME localTime{2011, 9, 2, 27, 20, 0, 0, 0};
+  int32_t me = -1;                     // my user number
+  std::string gameFolder;              // empty: the caller's
+  std::string portalFolder;
+  bool plainDefaults = false;          // `defaults plain`
+  std::vector<std::pair<int32_t, testing_support::RecordingHost::EventAnswer>> events;
+};
+
+// Where a script's world comes from: the module file, the data folders a header does
+// not name, the registry file (emptied first) and the folder for frames that differ.
+struct ScriptEnvironment {
+  std::string modulePath;
+  std::string gameFolder;
+  std::string portalFolder;
+  std::string registryFile;
+  std::string frameFolder;  // empty: the layer's
+  bool updateHashes = false;  // as the environment switch does
+};
+
+// The Windows folders the host hands the module; the layer maps them to real ones.
+inline constexpr const char* kHostGameFolder = "C:\\Dorvik2\\Game\\";
+inline constexpr const char* kHostPortalFolder = "C:\\Dorvik2\\Portal\\";
+
+// The header lines of a script alone; false with `error` naming the line.
+bool ReadScriptSetup(const std::string& text, ScriptSetup& setup, std::string& error);
+// Before the host is made: windows, display (in the header's desktop format) and sound
+// reset, a fresh registry file, the clock at the start tick and local time, the data
+// folders mapped.
+bool PrepareLayer(const ScriptSetup& setup, const ScriptEnvironment& environment, std::string& error);
+// Create, Init with the synchronous build, the loader's sound set-up waited for and
+// the screen refreshed, as dorvik2-run does.
+bool StartModule(TestHost& host, const std::string& modulePath, std::string& error);
 
 class ScriptRunner {
  public:
@@ -22,6 +65,8 @@ class ScriptRunner {
   static constexpr UINT kSocketMessage = 0x373;
   // Virtual time a script may run past its last event before it counts as runaway.
   static constexpr uint32_t kRunawayMs = 60000;
+  // The environment switch that makes checkpoints rewrite their hashes in the file.
+  static constexpr const char* kUpdateSwitch = "DORVIK_UPDATE_SCRIPTS";
 
   explicit ScriptRunner(TestHost& host);
   ~ScriptRunner();
@@ -30,18 +75,35 @@ class ScriptRunner {
 
   // Reads the script; false with `error` naming the line.
   bool Load(const std::string& text, std::string& error);
+  // Reads the script from its file, which the update mode rewrites; its name is the
+  // file's stem.
+  bool LoadFile(const std::string& path, std::string& error);
+  const ScriptSetup& Setup() const { return setup_; }
   // My user number from the header ("me 101"); -1 when not given.
-  int32_t Me() const { return me_; }
-  // Where a checkpoint whose frame differs writes the frame it saw, "<name>.png".
+  int32_t Me() const { return setup_.me; }
+  // Checkpoint frames are named "<name>-<checkpoint>"; "script" unless set.
+  void SetName(std::string name) { name_ = std::move(name); }
+  // Where a checkpoint whose frame differs writes the frame it saw.
   void SetFrameFolder(std::string folder) { frameFolder_ = std::move(folder); }
+  // Checkpoints take their frames' hashes instead of checking them, and the loaded
+  // file is rewritten with them after the run. Set from the environment switch.
+  void SetUpdateMode(bool update) { update_ = update; }
+  static bool UpdateModeRequested();
   // Plays the loaded script on the started module to its `end`, then destroys the
   // game window. False with the first failure: its script line, the virtual time and
   // what differed.
   bool Run(std::string& failure);
 
-  // Called by the socket window and the timers; public for their C callbacks.
+  // Each checkpoint's name and the hash of the frame it saw, in order.
+  const std::vector<std::pair<std::string, std::string>>& Checkpoints() const { return seenFrames_; }
+  // Each message box's texts as it painted them (CP949, lines joined by '\n').
+  std::vector<std::string> BoxTexts() const;
+
+  // Called by the socket window, the timers and the modal hook; public for their C
+  // callbacks.
   void DeliverNext();
   void Fire(size_t event);
+  void OnModalWait(HWND dialog);
 
   // ---- Observers of a run, for a record of it (frames, transcript); none by default.
   // `hook` sees the game window at each checkpoint (with its name) and every `periodMs`
@@ -59,36 +121,60 @@ class ScriptRunner {
   void FrameDue();
 
  private:
-  enum class Verb { Msg, KeyDown, KeyUp, Click, Press, Release, Move, ExpectCmd, ExpectHost, Box, Checkpoint, End };
+  enum class Verb {
+    Msg, KeyDown, KeyUp, Click, Press, Release, Move,
+    ExpectCmd, ExpectHost, ExpectPost, ExpectBox, Box, Checkpoint, End
+  };
   struct Event {
     int line = 0;
     uint32_t at = 0;  // ms after the script's start
     Verb verb = Verb::End;
     std::vector<uint8_t> bytes;  // a message's block or an expected command
-    std::string text;            // the host call, box answer or checkpoint name
+    std::string text;            // the host call, post, box text or answer, checkpoint name
     int x = 0;
     int y = 0;
-    uint64_t hash = 0;
+    std::string hash;            // a checkpoint's expected frame
+  };
+  struct Box {
+    HWND dialog = nullptr;
+    int answerEvent = -1;  // the `box` line answering it; -1 none
+    bool answered = false;
+    std::string text;
   };
 
+  bool ReadLine(const std::string& line, int number, uint32_t& previous, std::string& error);
   bool ParseEvent(const std::string& line, int number, Event& out, std::string& error);
+  std::vector<FieldValue> PlainDefaults(const std::string& type, const std::vector<FieldValue>& fields);
   void OnSend(const uint8_t* data, int32_t length);
   void Fail(int line, const std::string& what);
   uint32_t Now() const;
-  void Answer(HWND dialog);
+  void CheckEvent(const Event& e);
+  void RewriteHashes() const;
 
   TestHost& host_;
   HWND socket_ = nullptr;
-  int32_t me_ = -1;
+  ScriptSetup setup_;
+  std::string name_ = "script";
+  std::string path_;
+  std::vector<std::string> lines_;  // the script as read, for the update mode
   std::vector<Event> events_;
   std::vector<size_t> commands_;  // events that expect a command, in order
+  std::vector<size_t> answers_;   // `box` events, in order
   size_t nextCommand_ = 0;
+  size_t nextAnswer_ = 0;
   std::deque<std::vector<uint8_t>> inbound_;
-  std::deque<std::string> answers_;
+  std::vector<Box> boxes_;
   std::vector<UINT> timers_;
+  std::map<int32_t, int32_t> seatUsers_;  // seat -> user, from the joins read so far
+  size_t hostCall_ = 0;
+  size_t posted_ = 0;
+  size_t boxSeen_ = 0;
   DWORD start_ = 0;
   std::string failure_;
   std::string frameFolder_;
+  bool update_ = UpdateModeRequested();
+  std::vector<std::pair<std::string, std::string>> seenFrames_;
+  std::map<int, std::string> newHashes_;  // line -> hash, in update mode
   // Observers.
   void Note(int line, const std::string& what) {
     if (noteHook_) noteHook_(Now(), line, what);
@@ -98,6 +184,18 @@ class ScriptRunner {
   NoteHook noteHook_;
   std::string pauseAt_;
 };
+
+// Everything one script's run gives, from a fresh world to the module's destruction.
+struct ScriptOutcome {
+  std::string failure;  // "" when the script passed
+  std::vector<std::string> transcript;
+  std::vector<std::pair<std::string, std::string>> checkpoints;
+  std::vector<std::string> boxes;
+};
+// Reads the script file, prepares the layer, starts the module and plays it.
+ScriptOutcome PlayScriptFile(const std::string& path, const ScriptEnvironment& environment);
+// The same for a script given as text, its frames named after `name`.
+ScriptOutcome PlayScript(const std::string& text, const std::string& name, const ScriptEnvironment& environment);
 
 // 64-bit FNV-1a of the game window's captured pixels.
 uint64_t FrameHash(HWND window);

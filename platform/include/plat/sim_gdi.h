@@ -25,6 +25,10 @@ void SetFontFolders(const std::string& koreanFolder, const std::string& latinFol
 void SetReportedFontFaces(const std::vector<std::string>& faces);
 std::vector<std::string> DefaultReportedFontFaces();
 
+// The texts DrawTextA drew into the window through its window DCs (BeginPaint, GetDC),
+// in order, CP949 as given; the most recent few thousand. Gone with the window.
+std::vector<std::string> DrawnTexts(HWND hwnd);
+
 // Number of live GDI objects and device contexts (leak checks).
 size_t LiveGdiObjects();
 size_t LiveDeviceContexts();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gdi/TextRender.h"
+#include "gdi/WindowDC.h"
 #include "plat/error.h"
 
 using namespace plat::detail::gdi;
@@ -93,6 +94,7 @@ int DrawTextA(HDC hdc, LPCSTR text, int count, LPRECT rect, UINT format) {
   const std::shared_ptr<FontInstance> font = CurrentFont(*dc);
   if (!font) return 0;
   const size_t bytes = count < 0 ? std::strlen(text) : static_cast<size_t>(count);
+  NoteDrawnText(hdc, std::string(text ? text : "", bytes));
   std::vector<TextChar> chars = DecodeCp949(text, bytes);
   if (!(format & DT_NOPREFIX)) chars = ApplyPrefixes(chars);
 

@@ -20,6 +20,10 @@ HDC OpenWindowDC(HWND hwnd, const PixelBuffer* backing, const Region& clip);
 bool CloseWindowDC(HDC hdc);
 // The window a window DC draws into (null for the screen or another kind of DC).
 HWND WindowOfDC(HDC hdc);
+// DrawTextA notes each text it draws into a window (CP949, as given); the record goes
+// with the window.
+void NoteDrawnText(HDC hdc, std::string text);
+void ForgetDrawnTexts(HWND hwnd);
 // The bounding box of a window or screen DC's clip.
 std::optional<RECT> ClipBoxOfDC(HDC hdc);
 bool CopyRegion(HRGN region, Region& out);

@@ -60,6 +60,8 @@ std::optional<RECT> DcClip(HDC hdc) { return gdi::ClipBoxOfDC(hdc); }
 
 void ReleaseOwnedRegion(HRGN region) { DeleteObject(region); }
 
+void ForgetDrawnTexts(HWND hwnd) { gdi::ForgetDrawnTexts(hwnd); }
+
 bool RegionContains(HRGN region, POINT point) {
   gdi::Region shape;
   return gdi::CopyRegion(region, shape) && shape.Contains(point.x, point.y);

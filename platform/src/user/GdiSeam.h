@@ -14,6 +14,8 @@ HDC AcquireWindowDc(HWND hwnd, const RECT& clip);
 void ReleaseWindowDc(HDC hdc);
 HWND WindowOfDc(HDC hdc);
 std::optional<RECT> DcClip(HDC hdc);
+// The window is gone: so is the record of the texts drawn into it.
+void ForgetDrawnTexts(HWND hwnd);
 // The window owned this region and no longer needs it.
 void ReleaseOwnedRegion(HRGN region);
 // Whether a window region holds a point (window coordinates); a bad region holds none.

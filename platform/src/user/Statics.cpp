@@ -12,7 +12,7 @@ using namespace plat::detail::user;
 namespace {
 
 // The text styles; the rest (owner draw, pictures) draw no text of their own.
-UINT TextFormat(DWORD style) {
+UINT StaticTextFormat(DWORD style) {
   const DWORD type = style & SS_TYPEMASK;
   if (type > SS_RIGHT) return UINT(-1);
   UINT format = DT_WORDBREAK | (type == SS_CENTER ? DT_CENTER : type == SS_RIGHT ? DT_RIGHT : DT_LEFT);
@@ -65,7 +65,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
           auto lock = Lock();
           font = w->control.font;
         }
-        const UINT format = TextFormat(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)));
+        const UINT format = StaticTextFormat(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)));
         if (format != UINT(-1)) DrawWindowText(ps.hdc, hwnd, font, format);
       }
       EndPaint(hwnd, &ps);

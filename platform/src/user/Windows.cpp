@@ -68,6 +68,7 @@ void FreeWindow(HWND hwnd) {
   if (State().active == hwnd) State().active = nullptr;
   if (w->region) ReleaseOwnedRegion(w->region);
   w->region = nullptr;
+  ForgetDrawnTexts(hwnd);
   Handles().Remove(FromHandle(hwnd), HandleKind::Window);
 }
 
