@@ -210,6 +210,8 @@ int32_t CVResultWnd::Create(IPanelScene* scene) {
   SetRect(GRect(b, kSize));
   Show(0);
   Enable(1);
+  // The folding choice of an earlier session, read once; the expand button keeps it.
+  LoadExpandState(1);
   return 1;
 }
 

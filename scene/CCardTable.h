@@ -157,6 +157,9 @@ class CCardTable {
 
  private:
   CHTUser& Seat(int32_t seat) { return model_.game.seats.at(static_cast<size_t>(seat)); }
+  // A card on its way somewhere lies above every other card and table widget, but
+  // beneath the panels over the table.
+  void BringCardForward(CVHTWnd* card);
   // One frame of a move: the wait, skipped after an overrun at a positive speed.
   void WaitCardFrame();
   // Every card with a path takes its next point until none has one.

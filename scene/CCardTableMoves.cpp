@@ -137,6 +137,16 @@ void CCardTable::RevealCard(CVHTWnd* card, FlowerCard id) {
   UpdateCardBoard(card->cardId, 0);
 }
 
+void CCardTable::BringCardForward(CVHTWnd* card) {
+  GVWS& list = host_.CardWndList();
+  // A ceiling not (yet) in the list leaves the card the very top.
+  if (GVWnd* ceiling = host_.CardCeiling(); ceiling && list.InsertWndAfter(ceiling, card)) return;
+  if (list.GetTopWnd() != card) {
+    list.RemoveWnd(card);
+    list.AddWndAtTop(card);
+  }
+}
+
 void CCardTable::MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32_t face, int32_t zoom) {
   using namespace table_moves;
   CVHTWnd* card = CardWndById(widget);
@@ -144,10 +154,7 @@ void CCardTable::MoveCardTo(int32_t widget, GPoint target, int32_t steps, int32_
   if (steps <= 0) steps = 1;
   lastMoveSteps_ = steps;
   GVWS& list = host_.CardWndList();
-  if (list.GetTopWnd() != card) {
-    list.RemoveWnd(card);
-    list.AddWndAtTop(card);
-  }
+  BringCardForward(card);
   GVDDSWnd* shadow = zoom ? widgets_.shadow : nullptr;
   GSize size = kZoomSize;
   if (zoom) {

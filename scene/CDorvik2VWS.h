@@ -1041,6 +1041,7 @@ class CDorvik2VWS : public GVWS,
   void MarkCardsDirty() override;
   void RedrawCards() override;
   GVWS& CardWndList() override;
+  GVWnd* CardCeiling() override;
   GVWnd* RemainingCardsBoard() override;
   void NotePendingCall(std::string_view call) override;
 

@@ -131,3 +131,8 @@ void CDorvik2VWS::WaitPumpingMessages(uint32_t ms) {
   }
   DrawPending();
 }
+
+// The panels over the table start with the observer panel; the decision prompt, the
+// result panel and everything built after them lie above it, so a card that moved
+// during the game never covers them.
+GVWnd* CDorvik2VWS::CardCeiling() { return built_.widgets.observePanel; }

@@ -68,7 +68,8 @@ constexpr int32_t kAutoPlayImageSetOn = 1;
 constexpr int32_t kAutoPlayImageSetOff = 0;
 
 constexpr const char* kKickNoMoney = " 강제퇴장 비용(도르빅 머니)이 부족하여 강제퇴장 시킬 수 없습니다. ";
-constexpr const char* kKickQuestion = " 도르빅 머니 %s냥이 강제퇴장 비용으로 지불됩니다. \n 강제퇴장 시키겠습니까? ";
+// The money text brings its own unit (냥): the line adds none, or it would read twice.
+constexpr const char* kKickQuestion = " 도르빅 머니 %s이 강제퇴장 비용으로 지불됩니다. \n 강제퇴장 시키겠습니까? ";
 constexpr const char* kKickFailed = " 강제퇴장 요청이 실패했습니다.";
 
 constexpr const char* kStakeLabels[] = {"점1천냥",  "점3천냥",  "점5천냥",   "점1만냥",  "점3만냥",
@@ -285,16 +286,18 @@ void CDorvik2VWS::RequestKick(int32_t userNo) {
   const int64_t cost = int64_t(model_.room.option.moneyPerPoint) * tb::kKickCostPoints;
   PlayEffect(tb::kKickEffect, 0);
   if (!owner_) return;
+  // Through the scene's box helper, which notes each box's text in the trace.
   if (model_.myUser.money < cost) {
-    owner_->ShowMsgBox(tb::kKickNoMoney, ISceneOwner::kMsgBoxOk, tb::kShortBoxMs, std::string(), tb::kHeadingColour);
+    ShowMsgBox(tb::kKickNoMoney, ISceneOwner::kMsgBoxOk, tb::kShortBoxMs, std::string(), tb::kHeadingColour);
     return;
   }
   const std::string question = FormatString(tb::kKickQuestion, FormatMoney(cost, tb::kMoneyGroups).c_str());
-  if (owner_->ShowMsgBox(question, ISceneOwner::kMsgBoxYesNo, tb::kQuestionBoxMs, std::string(),
-                         tb::kHeadingColour) == ISceneOwner::kMsgBoxNo)
+  // Only a Yes pays: a box that could not be shown (-1) is no consent.
+  if (ShowMsgBox(question, ISceneOwner::kMsgBoxYesNo, tb::kQuestionBoxMs, std::string(), tb::kHeadingColour) !=
+      ISceneOwner::kMsgBoxYes)
     return;
   if (model_.sceneMode == kModeResult || (model_.sceneMode == kModePlaying && !model_.kickAllowed)) {
-    owner_->ShowMsgBox(tb::kKickFailed, ISceneOwner::kMsgBoxOk, tb::kShortBoxMs, std::string(), tb::kHeadingColour);
+    ShowMsgBox(tb::kKickFailed, ISceneOwner::kMsgBoxOk, tb::kShortBoxMs, std::string(), tb::kHeadingColour);
     return;
   }
   SendKick(userNo);

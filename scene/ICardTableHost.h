@@ -23,6 +23,9 @@ class ICardTableHost {
   virtual void RedrawCards() = 0;
   // The list whose order is the drawing order; it owns every card widget.
   virtual GVWS& CardWndList() = 0;
+  // The lowest widget that must stay above every card (the panels over the table): a
+  // card brought to the front rises to just beneath it. Null: the very top.
+  virtual GVWnd* CardCeiling() { return nullptr; }
   // The remaining-cards board, when the table has one.
   virtual GVWnd* RemainingCardsBoard() = 0;
   // The mission panel's part of a capture.

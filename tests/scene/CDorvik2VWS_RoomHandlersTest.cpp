@@ -10,6 +10,7 @@
 #include "RoomTableFixture.h"
 #include "host/Dorvik2Messages.h"
 #include "panels/CVUserInfoWnd.h"
+#include "plat/crt.h"
 #include "plat/sim.h"
 #include "widgets/GVQLAniWnd.h"
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/Dorvik2Messages.h"
 #include "support/GameTable.h"
 
 namespace room_test {
