@@ -886,12 +886,19 @@ class CDorvik2VWS : public GVWS,
   BOOL OnKeyUp(UINT key, UINT repeat, UINT flags) override;
   BOOL OnMouseMove(UINT keyFlags, GPoint pt) override;
   BOOL OnLButtonUp(UINT keyFlags, GPoint pt) override;
+  // The second press of a double click: the widget's when it takes it, else a press
+  // like the first.
+  BOOL OnLButtonDblClk(UINT keyFlags, GPoint pt) override;
   BOOL OnImeStartComposition(WPARAM wParam, LPARAM lParam) override;
   BOOL OnImeComposition(WPARAM wParam, LPARAM lParam) override;
   BOOL OnImeEndComposition(WPARAM wParam, LPARAM lParam) override;
   // The option panel is hit only inside this rectangle.
   static constexpr GRect kOptionPanelHitRect{609, 177, 800, 519};
+  // The top visible widget under the point, passing over those that only show: the
+  // table's background, the notice strip, the seat panels and the avatars (the press
+  // and the cursor find the last two by their rectangles).
   GVWnd* WidgetAtPoint(GPoint pt);
+  bool PassesPointer(const GVWnd* wnd) const;
   // Position 1..hand size plays that hand card; past the hand, the bomb-dummy marker
   // of that rank is hidden and the deck card played; 11 plays it without a marker.
   int32_t PickHandCardByKey(int32_t n);

@@ -122,16 +122,23 @@ int32_t CDorvik2VWS::OnKillFocus(HWND) {
 int32_t CDorvik2VWS::OnUserMessage100() { return 0; }
 
 // ---- Pointer ---------------------------------------------------------------------------------
-GVWnd* CDorvik2VWS::WidgetAtPoint(GPoint pt) {
-  GVWnd* wnd = FindWndAtPoint(pt, scene_input::kVisibleWidgets);
-  // The option panel's own hit test reaches past its face.
-  if (wnd && wnd == built_.widgets.optionPanel && !kOptionPanelHitRect.PtInRect(pt.x, pt.y)) {
-    for (GVWnd* other : GetWndList()) {
-      if (other != wnd && other->IsVisible() && other->HitTest(pt.x, pt.y, scene_input::kVisibleWidgets)) return other;
-    }
-    return nullptr;
+bool CDorvik2VWS::PassesPointer(const GVWnd* wnd) const {
+  const SceneWidgets& w = built_.widgets;
+  if (wnd == w.background || wnd == w.noticeTicker) return true;
+  for (int32_t side = 0; side < kSeats; ++side) {
+    if (wnd == w.seatPanels[static_cast<size_t>(side)] || wnd == w.avatars[static_cast<size_t>(side)]) return true;
   }
-  return wnd;
+  return false;
+}
+
+GVWnd* CDorvik2VWS::WidgetAtPoint(GPoint pt) {
+  for (GVWnd* wnd : GetWndList()) {
+    if (PassesPointer(wnd)) continue;
+    // The option panel's own hit test reaches past its face.
+    if (wnd == built_.widgets.optionPanel && !kOptionPanelHitRect.PtInRect(pt.x, pt.y)) continue;
+    if (wnd->HitTest(pt.x, pt.y, scene_input::kVisibleWidgets)) return wnd;
+  }
+  return nullptr;
 }
 
 void CDorvik2VWS::SetCursorKind(int32_t kind) {
@@ -184,6 +191,15 @@ BOOL CDorvik2VWS::OnLButtonDown(UINT keyFlags, GPoint pt) {
     return 1;
   }
   return result;
+}
+
+BOOL CDorvik2VWS::OnLButtonDblClk(UINT keyFlags, GPoint pt) {
+  if (!IsInputEnabled()) return 0;
+  // No widget of the table wants a double click; without this its second press would
+  // be lost and the release after it would click nothing.
+  GVWnd* wnd = WidgetAtPoint(pt);
+  if (wnd && wnd->OnLButtonDblClk(keyFlags, pt)) return 1;
+  return OnLButtonDown(keyFlags, pt);
 }
 
 BOOL CDorvik2VWS::OnLButtonUp(UINT keyFlags, GPoint pt) {
