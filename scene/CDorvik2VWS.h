@@ -916,6 +916,13 @@ class CDorvik2VWS : public GVWS,
   void OnTableButtonUp(GVWnd* wnd, UINT keyFlags, GPoint pt, int32_t floorMode);
   int32_t CursorKind() const { return cursors_.kind; }
   void SetCursorKind(int32_t kind);
+  // Seated only: the money-limit tooltip over its mark (room states 5..10, no robot),
+  // and the betting buttons' explanation and the die warning under the pointer.
+  void ShowMoneyLimitTooltip(GPoint pt);
+  void ShowBettingHover(GVWnd* wnd);
+  // The seat's count that raises the die warning above 9 (a field the server keeps
+  // for this; the record names it no further).
+  static int32_t DieWarningValue(const PlayerInfo& p) { return p.f14; }
   // ---- Hand input and avatars ----
   CVHTWnd* HandCardAt(GVWnd* wnd, int32_t floorFlag);
   int32_t PlayClickedCard(GVWnd* wnd);

@@ -43,6 +43,18 @@ constexpr const char* kAntiLeaveText =
 constexpr COLORREF kAntiLeaveColour = 0xCF7F00;
 constexpr int32_t kYesNoBox = 1;
 constexpr int32_t kAnswerYes = 1;
+// The room states whose seats may stand at the money limit.
+constexpr int32_t kMoneyLimitFirstState = 5;
+constexpr int32_t kMoneyLimitLastState = 10;
+// The betting explanation by button: die, call, half (by its image set).
+constexpr int32_t kDieExplanation = 6;
+constexpr int32_t kCallExplanation = 0;
+constexpr int32_t kHalfExplanationBase = 2;
+constexpr size_t kCallButton = 0;
+constexpr size_t kHalfButton = 1;
+constexpr size_t kDieButton = 2;
+constexpr int32_t kDieWarningAbove = 9;
+constexpr int32_t kLoopForever = -1;
 
 // Back to its resting look before the window changes under it.
 void ReleaseButton(CVPSPPushBtn* button) {
@@ -325,6 +337,7 @@ BOOL CDorvik2VWS::OnMouseMove(UINT keyFlags, GPoint pt) {
   GVWnd* wnd = WidgetAtPoint(pt);
   const int32_t floorMode = GetPhase() == kPhaseSunPick ? 1 : 0;
   const bool seated = IsSeated(RCUser::kNoUser) != 0;
+  if (seated) ShowMoneyLimitTooltip(pt);
   // The table's buttons are PSP buttons, not GVPushBtn: their click cursor comes from
   // the hover change below.
   int32_t kind = kNormalCursor;
@@ -347,6 +360,7 @@ BOOL CDorvik2VWS::OnMouseMove(UINT keyFlags, GPoint pt) {
     if (wnd->OnMouseMove(keyFlags, pt) && cursors_.kind == kNormalCursor) SetCursorKind(kClickCursor);
     MarkWidgetDirty(wnd);
   }
+  if (seated) ShowBettingHover(wnd);
   if (hover) {
     hover->OnMouseMove(keyFlags, pt);
     MarkDirty();
@@ -358,6 +372,53 @@ BOOL CDorvik2VWS::OnMouseMove(UINT keyFlags, GPoint pt) {
   if (wnd == hover || !wnd->IsHover()) return 0;
   SetHoverWnd(wnd);
   return 0;
+}
+
+void CDorvik2VWS::ShowMoneyLimitTooltip(GPoint pt) {
+  using namespace scene_input;
+  const SceneWidgets& w = built_.widgets;
+  const int32_t state = model_.room.roomState;
+  if (state < kMoneyLimitFirstState || state > kMoneyLimitLastState || HasRobotPlayer() || !w.moneyLimitTooltip) return;
+  const bool wasShown = w.moneyLimitTooltip->IsVisible();
+  GVWnd* mark = w.moneyLimitTooltipAnim;
+  const bool over = mark && mark->IsVisible() && mark->GetRect().PtInRect(pt.x, pt.y);
+  w.moneyLimitTooltip->Show(over ? 1 : 0);
+  if (over || wasShown) MarkWidgetDirty(w.moneyLimitTooltip);
+}
+
+void CDorvik2VWS::ShowBettingHover(GVWnd* wnd) {
+  using namespace scene_input;
+  const SceneWidgets& w = built_.widgets;
+  GVQLAniWnd* explain = w.moneyLimitExplainAnim;
+  if (!explain) return;
+  auto show = [&](int32_t animation) {
+    if (explain->IsVisible() && explain->GetAnimationIndex() == animation) return;
+    explain->SelectAnimation(animation);
+    explain->Play(kLoopForever, 0);
+    MarkWidgetDirty(explain);
+  };
+  if (wnd && wnd == w.betButtons[kCallButton]) {
+    show(kCallExplanation);
+  } else if (wnd && wnd == w.betButtons[kHalfButton]) {
+    show(kHalfExplanationBase * w.betButtons[kHalfButton]->ImageSet() + kHalfExplanationBase);
+  } else if (wnd && wnd == w.betButtons[kDieButton]) {
+    show(kDieExplanation);
+    const int32_t seat = GetSeatOfUser(model_.myUser.userNo);
+    if (w.dieWarning && seat != PITable::kNoSeat && DieWarningValue(model_.room.seats.Player(seat)) > kDieWarningAbove) {
+      w.dieWarning->Show(1);
+      MarkWidgetDirty(w.dieWarning);
+    }
+  } else {
+    if (w.dieWarning && w.dieWarning->IsVisible()) {
+      w.dieWarning->Show(0);
+      MarkDirty();
+    }
+    // The odd animations are not the buttons' own: they stay.
+    if (explain->IsVisible() && explain->GetAnimationIndex() % 2 == 0) {
+      explain->Stop();
+      MarkDirty();
+    }
+  }
 }
 
 // ---- Seat menu and the anti-leave question ---------------------------------------------------
