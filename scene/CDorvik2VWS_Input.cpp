@@ -504,6 +504,6 @@ int32_t CDorvik2VWS::ConfirmAntiLeave(int32_t exempt) {
   using namespace scene_input;
   const bool ask = !HasRobotPlayer() && model_.sceneMode > kModeWaiting && IsSeated(RCUser::kNoUser) && !exempt &&
                    IsAntiLeaveGame();
-  if (!ask || !owner_) return 1;
-  return owner_->ShowMsgBox(kAntiLeaveText, kYesNoBox, 0, kAntiLeaveCaption, kAntiLeaveColour) == kAnswerYes ? 1 : 0;
+  if (!ask) return 1;
+  return ShowMsgBox(kAntiLeaveText, kYesNoBox, 0, kAntiLeaveCaption, kAntiLeaveColour) == kAnswerYes ? 1 : 0;
 }

@@ -2,6 +2,8 @@
 // the anti-leave question asked again, the top bar under the notice strip, the join
 // button by mode, the keys that reach the prompt and the result panel, and the seat
 // menu's entries by who asks and when.
+#include <array>
+
 #include "scene/SceneInputFixture.h"
 
 namespace {
@@ -92,6 +94,161 @@ TEST_F(SceneInputTest, JoinActsByModeOnEveryClick) {
     Click(join);
     EXPECT_EQ(Sent(), c.sent);
   }
+}
+
+TEST_F(SceneInputTest, F1ReachesThePromptThenTheResultPanel) {
+  AskGoOrStopMsg ask{kMe, 7, 0};
+  scene->OnAskGoOrStop(ask);
+  ASSERT_TRUE(scene->Widgets().notifyPrompt->IsVisible());
+  ASSERT_EQ(scene->Model().handPick, 0);
+  host.Clear();
+  Inject::PressKey(VK_F1);
+  EXPECT_EQ(Sent(), std::vector<std::string>{Words({16, 0, 1})}) << "the prompt's yes: go";
+  EXPECT_FALSE(scene->Widgets().notifyPrompt->IsVisible());
+
+  CVResultWnd* result = scene->Widgets().resultPanel;
+  result->Show(1);
+  result->OkButton()->Show(1);
+  for (const int32_t mode : {CDorvik2VWS::kModePlaying, CDorvik2VWS::kModeResult}) {
+    scene->SetSceneMode(mode);
+    host.Clear();
+    Inject::PressKey(VK_F1);
+    EXPECT_EQ(Sent().size(), mode == CDorvik2VWS::kModeResult ? 1u : 0u) << "the result panel only in mode 3";
+  }
+  EXPECT_EQ(Sent(), std::vector<std::string>{Words({18})});
+  EXPECT_FALSE(result->IsVisible());
+}
+
+TEST_F(SceneInputTest, KeyAPlaysTheDummyTurnPastFiveCards) {
+  for (const int32_t dummies : {1, 0}) {
+    SCOPED_TRACE(dummies);
+    DealMyHand(5);
+    scene->Model().game.deck = {40};
+    scene->Seat(0).bombDummyCount = dummies;
+    GVWnd* marker = scene->CardWidgets().bombDummies[0];
+    marker->Show(1);
+    host.Clear();
+    Inject::PressKey('A');
+    // A face-down deck card reports 50.
+    EXPECT_EQ(Sent(), dummies ? std::vector<std::string>{Words({12, 0, 50, 0})} : std::vector<std::string>{});
+    EXPECT_EQ(marker->IsVisible(), dummies == 0);
+  }
+}
+
+// Entry enablement by who opens the menu for whom, and when: user info, text, kick, mute.
+TEST_F(SceneInputTest, SeatMenuEntriesByOwnerSeatAndMode) {
+  constexpr int32_t kWatcher = 11;
+  struct Case {
+    const char* what;
+    int32_t mode;
+    bool iOwn;
+    int32_t user;
+    bool antiLeaveGame;
+    bool onKickList;
+    std::array<bool, 4> enabled;
+  };
+  const Case cases[] = {
+      {"myself, waiting", CDorvik2VWS::kModeWaiting, true, kMe, false, false, {true, false, false, true}},
+      {"the other, waiting, owner", CDorvik2VWS::kModeWaiting, true, kOther, false, false, {true, true, true, true}},
+      {"the other, waiting, not owner", CDorvik2VWS::kModeWaiting, false, kOther, false, false, {true, true, false, true}},
+      {"a watcher, waiting, owner", CDorvik2VWS::kModeWaiting, true, kWatcher, false, false, {true, true, true, false}},
+      {"the other, playing", CDorvik2VWS::kModePlaying, true, kOther, false, false, {true, true, false, true}},
+      {"the other, anti-leave game", CDorvik2VWS::kModeWaiting, true, kOther, true, false, {true, true, false, true}},
+      {"a watcher, anti-leave game", CDorvik2VWS::kModeWaiting, true, kWatcher, true, false, {true, true, true, false}},
+      {"the other, result", CDorvik2VWS::kModeResult, true, kOther, false, false, {true, true, false, true}},
+      {"the other, result, kick asked", CDorvik2VWS::kModeResult, true, kOther, false, true, {true, true, true, true}},
+  };
+  const auto& menu = scene->Buttons();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    scene->SetSceneMode(c.mode);
+    scene->Model().tableOwnerUserNo = c.iOwn ? kMe : kOther;
+    scene->GetRoomData().roomState = c.antiLeaveGame ? 9 : 1;
+    scene->GetRoomData().antiLeaveLevel = c.antiLeaveGame ? 2 : 0;
+    scene->Model().antiLeave = c.antiLeaveGame ? 1 : 0;
+    scene->Model().game.kickReservations.clear();
+    if (c.onKickList) scene->Model().game.kickReservations.push_back(c.user);
+    scene->OpenSeatMenu(1, c.user, GPoint(300, 200));
+    for (size_t i = 0; i < 4; ++i) {
+      EXPECT_TRUE(menu[i]->IsVisible()) << i;
+      EXPECT_EQ(menu[i]->IsEnabled() != 0, c.enabled[i]) << i;
+    }
+  }
+  scene->OpenSeatMenu(1, RCUser::kNoUser, GPoint(300, 200));
+  EXPECT_FALSE(menu[0]->IsVisible());
+  EXPECT_EQ(scene->SeatMenuUser(), RCUser::kNoUser);
+}
+
+TEST_F(SceneInputTest, UserInfoAndTextCommandsSendTheUsersId) {
+  scene->GetPlayer(1).wins = 3;
+  scene->GetPlayer(1).losses = 2;
+  for (const int32_t command : {0, 1}) {
+    scene->OpenSeatMenu(1, kOther, GPoint(300, 200));
+    scene->OnSeatMenuCommand(command);
+  }
+  const auto calls = host.CallsTo(HostSlot::SetText);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].texts, (std::vector<std::string>{kOtherId, Utf8(u8"3승 2패")}));
+  EXPECT_EQ(calls[0].line.find("SetText(\"you\", 1, "), 0u);
+  EXPECT_EQ(calls[1].line, R"(SetText("you", 3, ""))");
+  EXPECT_FALSE(scene->Buttons()[0]->IsVisible());
+}
+
+TEST_F(SceneInputTest, TheAntiLeaveQuestionIsNotedWithItsCaption) {
+  AntiLeaveGame();
+  std::string caption;
+  plat::sim::SetModalHook([&caption](HWND box) {
+    char text[64] = {};
+    GetWindowTextA(box, text, sizeof text);
+    caption = text;
+    plat::sim::PressKey(VK_ESCAPE);
+  });
+  EXPECT_EQ(scene->ConfirmAntiLeave(0), 0);
+  ASSERT_EQ(trace.calls.size(), 1u);
+  EXPECT_EQ(trace.calls[0].rfind("ShowMsgBox(1, 0, ", 0), 0u);
+  EXPECT_NE(trace.calls[0].find("판수를 모두 채우면"), std::string::npos);
+  EXPECT_EQ(scene->ConfirmAntiLeave(1), 1) << "an exempt seat is not asked";
+  EXPECT_EQ(trace.calls.size(), 1u);
+}
+
+// The money-limit tooltip over its mark, the betting explanation by button and the die
+// warning over the die button.
+TEST_F(SceneInputTest, PointerShowsTheTooltipTheBettingExplanationAndTheDieWarning) {
+  const auto& w = scene->Widgets();
+  scene->GetRoomData().roomState = 6;
+  GVQLAniWnd* mark = w.moneyLimitTooltipAnim;
+  mark->Play(-1, 0);
+  const GPoint onMark = Centre(mark);
+  Inject::MouseMove(wnd->Handle(), onMark.x, onMark.y);
+  EXPECT_TRUE(w.moneyLimitTooltip->IsVisible());
+  Inject::MouseMove(wnd->Handle(), 400, 560);
+  EXPECT_FALSE(w.moneyLimitTooltip->IsVisible());
+
+  scene->SetSceneMode(CDorvik2VWS::kModePlaying);
+  for (CVPSPPushBtn* b : w.betButtons) {
+    b->Show(1);
+    b->Enable(1);
+  }
+  scene->GetPlayer(0).f14 = 10;
+  struct Case { size_t button; int32_t imageSet; int32_t animation; bool warning; };
+  const Case cases[] = {{0, 0, 0, false}, {1, 0, 2, false}, {1, 1, 4, false}, {2, 0, 6, true}};
+  GVQLAniWnd* explain = w.moneyLimitExplainAnim;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.animation);
+    w.betButtons[c.button]->SetImageSet(c.imageSet);
+    const GPoint at = Centre(w.betButtons[c.button]);
+    Inject::MouseMove(wnd->Handle(), at.x, at.y);
+    EXPECT_TRUE(explain->IsVisible());
+    EXPECT_EQ(explain->GetAnimationIndex(), c.animation);
+    EXPECT_EQ(w.dieWarning->IsVisible() != 0, c.warning);
+    Inject::MouseMove(wnd->Handle(), 400, 560);
+    EXPECT_FALSE(explain->IsVisible());
+    EXPECT_FALSE(w.dieWarning->IsVisible());
+  }
+  scene->GetPlayer(0).f14 = 9;
+  const GPoint die = Centre(w.betButtons[2]);
+  Inject::MouseMove(wnd->Handle(), die.x, die.y);
+  EXPECT_FALSE(w.dieWarning->IsVisible()) << "only above 9";
 }
 
 }  // namespace
