@@ -69,17 +69,12 @@ int32_t CDorvik2VWS::ShowMissionSuccess(int32_t seat) {
 }
 
 
-int32_t CDorvik2VWS::ShowResultWnd(const GameResultMsg&) {
+int32_t CDorvik2VWS::ShowResultWnd(const GameResultMsg& result) {
   StopEffect(scene_helpers::kPromptEffect);
   if (!WidgetsLive()) return 0;
   const SceneWidgets& w = built_.widgets;
   if (w.notifyPrompt) w.notifyPrompt->Close();
-  int32_t shown = 0;
-  if (w.resultPanel) {
-    RecordCall("CVResultWnd::ShowResult");
-    w.resultPanel->Show(1);
-    shown = 1;
-  }
+  const int32_t shown = w.resultPanel ? w.resultPanel->ShowResult(&result) : 0;
   if (shown) {
     const int32_t seat = GetSeatOfUser(model_.myUser.userNo);
     ShowMoneyBellSign(seat != PITable::kNoSeat && model_.room.seats.Player(seat).moneyBellCount > 0 ? 1 : 0);
