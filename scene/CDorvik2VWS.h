@@ -895,8 +895,9 @@ class CDorvik2VWS : public GVWS,
   // The option panel is hit only inside this rectangle.
   static constexpr GRect kOptionPanelHitRect{609, 177, 800, 519};
   // The top visible widget under the point, passing over those that only show: the
-  // table's background, the notice strip, the seat panels and the avatars (the press
-  // and the cursor find the last two by their rectangles).
+  // table's background, the notice strip, the seat panels, the avatars and the
+  // bomb-dummy markers (the press, the release and the cursor find the last three by
+  // their rectangles).
   GVWnd* WidgetAtPoint(GPoint pt);
   bool PassesPointer(const GVWnd* wnd) const;
   // Position 1..hand size plays that hand card; past the hand, the bomb-dummy marker

@@ -1,6 +1,8 @@
 // The scene's input: keys that play hand cards, answer prompts and start a game; the
 // press and release routing with the drag strip and the seat menu; the table's buttons;
 // hover highlighting and the cursor.
+#include <algorithm>
+
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
@@ -140,7 +142,8 @@ bool CDorvik2VWS::PassesPointer(const GVWnd* wnd) const {
   for (int32_t side = 0; side < kSeats; ++side) {
     if (wnd == w.seatPanels[static_cast<size_t>(side)] || wnd == w.avatars[static_cast<size_t>(side)]) return true;
   }
-  return false;
+  const auto& markers = CardWidgets().bombDummies;
+  return std::find(markers.begin(), markers.end(), wnd) != markers.end();
 }
 
 GVWnd* CDorvik2VWS::WidgetAtPoint(GPoint pt) {

@@ -1,37 +1,23 @@
 // The display helpers the handlers share, on a built table: the stake label, the
 // invitation pair, the start intro, banners and floor events, the start button, the
 // result's revealed cards and the seats' avatars from the host.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <string>
 #include <vector>
 
 #include "plat/mmsystem.h"
-#include "plat/sim.h"
-#include "support/GameTable.h"
+#include "scene/SceneInputFixture.h"
 #include "widgets/GVAvatarWnd.h"
 #include "widgets/GVQLAniWnd.h"
 #include "widgets/GVTextWnd.h"
 
 namespace {
 
-using testing_support::GameTableTest;
-
 constexpr int32_t kItemRoomState = 60;
 
-class DisplayHelpersTest : public GameTableTest {
+// The input fixture's table: me in seat 0, the other in seat 1.
+class DisplayHelpersTest : public scene_input_test::SceneInputTest {
  protected:
-  void SetUp() override {
-    GameTableTest::SetUp();
-    MakeTable();
-    SeatMe(0);
-    SeatOther(1);
-    scene->GetPlayer(0).screenPos = 0;
-    scene->GetPlayer(1).screenPos = 1;
-    host.Clear();
-    trace.Clear();
-  }
   const CDorvik2VWS::SceneWidgets& W() { return scene->Widgets(); }
   // Where a widget stands in the drawing order, counted from the top.
   size_t DrawIndex(GVWnd* wnd) {

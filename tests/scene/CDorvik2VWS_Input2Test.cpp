@@ -135,6 +135,21 @@ TEST_F(SceneInputTest, KeyAPlaysTheDummyTurnPastFiveCards) {
   }
 }
 
+TEST_F(SceneInputTest, AClickOnADummyMarkerPlaysTheDeckCard) {
+  DealMyHand(5);
+  scene->Model().game.deck = {40};
+  scene->Seat(0).bombDummyCount = 2;
+  const auto& markers = scene->CardWidgets().bombDummies;
+  for (size_t m = 0; m < 2; ++m) {
+    markers[m]->SetPos(CCardTable::HandSlotPoint(scene->SideOfSeat(0), 5 + static_cast<int32_t>(m)));
+    markers[m]->Show(1);
+  }
+  Click(markers[1]);
+  EXPECT_EQ(Sent(), std::vector<std::string>{Words({12, 0, 50, 0})});
+  EXPECT_FALSE(markers[1]->IsVisible());
+  EXPECT_TRUE(markers[0]->IsVisible());
+}
+
 // Entry enablement by who opens the menu for whom, and when: user info, text, kick, mute.
 TEST_F(SceneInputTest, SeatMenuEntriesByOwnerSeatAndMode) {
   constexpr int32_t kWatcher = 11;

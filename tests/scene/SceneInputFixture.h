@@ -63,8 +63,7 @@ class SceneInputTest : public GameTableTest {
     const GRect r = w->GetRect();
     return GPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   }
-  // The middle of a button's lowest row: the top bar's buttons stand partly under the
-  // notice ticker's strip.
+  // The middle of a button's lowest row.
   static GPoint ButtonPoint(GVWnd* w) {
     const GRect r = w->GetRect();
     return GPoint((r.left + r.right) / 2, r.bottom - 1);
