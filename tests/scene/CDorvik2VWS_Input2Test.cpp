@@ -37,6 +37,20 @@ TEST_F(SceneInputTest, APressOnASeatPanelOpensTheSeatMenuThere) {
   EXPECT_LE(menu[3]->GetRect().bottom, 520);
 }
 
+TEST_F(SceneInputTest, TheClickCursorOverAnAvatarAndThePlainOneOverTheTable) {
+  scene->SetPlayerAvatar(kOtherId, {"Avatar\\Part\\body.gif"});
+  GVWnd* avatar = scene->Widgets().avatars[static_cast<size_t>(scene->SideOfSeat(1))];
+  ASSERT_NE(avatar, nullptr);
+  const GPoint on = Centre(avatar);
+  Inject::MouseMove(wnd->Handle(), on.x, on.y);
+  EXPECT_EQ(scene->CursorKind(), 2);
+  Inject::MouseMove(wnd->Handle(), 300, 300);
+  EXPECT_EQ(scene->CursorKind(), 1);
+  scene->RefreshSeatPanels(CDorvik2VWS::kSeats);
+  Inject::MouseDown(wnd->Handle(), on.x, on.y);
+  EXPECT_EQ(scene->SeatMenuUser(), kOther) << "the avatar's seat";
+}
+
 TEST_F(SceneInputTest, EveryExitClickAsksAgainAfterANo) {
   AntiLeaveGame();
   int32_t boxes = 0;
