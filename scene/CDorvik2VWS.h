@@ -886,12 +886,20 @@ class CDorvik2VWS : public GVWS,
   BOOL OnKeyUp(UINT key, UINT repeat, UINT flags) override;
   BOOL OnMouseMove(UINT keyFlags, GPoint pt) override;
   BOOL OnLButtonUp(UINT keyFlags, GPoint pt) override;
+  // The second press of a double click: the widget's when it takes it, else a press
+  // like the first.
+  BOOL OnLButtonDblClk(UINT keyFlags, GPoint pt) override;
   BOOL OnImeStartComposition(WPARAM wParam, LPARAM lParam) override;
   BOOL OnImeComposition(WPARAM wParam, LPARAM lParam) override;
   BOOL OnImeEndComposition(WPARAM wParam, LPARAM lParam) override;
   // The option panel is hit only inside this rectangle.
   static constexpr GRect kOptionPanelHitRect{609, 177, 800, 519};
+  // The top visible widget under the point, passing over those that only show: the
+  // table's background, the notice strip, the seat panels, the avatars and the
+  // bomb-dummy markers (the press, the release and the cursor find the last three by
+  // their rectangles).
   GVWnd* WidgetAtPoint(GPoint pt);
+  bool PassesPointer(const GVWnd* wnd) const;
   // Position 1..hand size plays that hand card; past the hand, the bomb-dummy marker
   // of that rank is hidden and the deck card played; 11 plays it without a marker.
   int32_t PickHandCardByKey(int32_t n);
@@ -909,6 +917,13 @@ class CDorvik2VWS : public GVWS,
   void OnTableButtonUp(GVWnd* wnd, UINT keyFlags, GPoint pt, int32_t floorMode);
   int32_t CursorKind() const { return cursors_.kind; }
   void SetCursorKind(int32_t kind);
+  // Seated only: the money-limit tooltip over its mark (room states 5..10, no robot),
+  // and the betting buttons' explanation and the die warning under the pointer.
+  void ShowMoneyLimitTooltip(GPoint pt);
+  void ShowBettingHover(GVWnd* wnd);
+  // The seat's count that raises the die warning above 9 (a field the server keeps
+  // for this; the record names it no further).
+  static int32_t DieWarningValue(const PlayerInfo& p) { return p.f14; }
   // ---- Hand input and avatars ----
   CVHTWnd* HandCardAt(GVWnd* wnd, int32_t floorFlag);
   int32_t PlayClickedCard(GVWnd* wnd);

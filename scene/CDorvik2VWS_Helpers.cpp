@@ -5,6 +5,7 @@
 
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
+#include "panels/CVTextShadowWnd.h"
 #include "plat/crt.h"
 #include "scene/CDorvik2VWS.h"
 #include "scene/SceneWidgetOps.h"
@@ -39,6 +40,9 @@ constexpr int32_t kCardListRemove = 16;
 constexpr int32_t kFirstGrade = 1;
 constexpr int32_t kLastGrade = 20;
 constexpr int32_t kPairLeft = 2;
+constexpr const char* kStakeFormat = "점%s";
+constexpr uint32_t kAllMoneyGroups = 0;
+constexpr int32_t kGameStartEffect = 5;
 
 using scene_widgets::ShowWnd;
 
@@ -65,17 +69,12 @@ int32_t CDorvik2VWS::ShowMissionSuccess(int32_t seat) {
 }
 
 
-int32_t CDorvik2VWS::ShowResultWnd(const GameResultMsg&) {
+int32_t CDorvik2VWS::ShowResultWnd(const GameResultMsg& result) {
   StopEffect(scene_helpers::kPromptEffect);
   if (!WidgetsLive()) return 0;
   const SceneWidgets& w = built_.widgets;
   if (w.notifyPrompt) w.notifyPrompt->Close();
-  int32_t shown = 0;
-  if (w.resultPanel) {
-    RecordCall("CVResultWnd::ShowResult");
-    w.resultPanel->Show(1);
-    shown = 1;
-  }
+  const int32_t shown = w.resultPanel ? w.resultPanel->ShowResult(&result) : 0;
   if (shown) {
     const int32_t seat = GetSeatOfUser(model_.myUser.userNo);
     ShowMoneyBellSign(seat != PITable::kNoSeat && model_.room.seats.Player(seat).moneyBellCount > 0 ? 1 : 0);
@@ -308,6 +307,42 @@ void CDorvik2VWS::HideTurnWidgets(int32_t flag) {
   MarkDirty();
 }
 
+
+// ---- The stake label, the invite pair and the start intro -------------------------------------
+void CDorvik2VWS::ShowMoneyPerPoint() {
+  CVTextShadowWnd* label = WidgetsLive() ? built_.widgets.pointMoneyText : nullptr;
+  if (!label) return;
+  label->SetText(FormatString(scene_helpers::kStakeFormat,
+                              FormatMoney(model_.room.option.moneyPerPoint, scene_helpers::kAllMoneyGroups).c_str()));
+  MarkWidgetDirty(label);
+}
+
+int32_t CDorvik2VWS::ShowWidgetPair(int32_t show) {
+  if (IsRoomState60()) return 0;
+  if (!WidgetsLive()) return 1;
+  // The empty seat's invitation: its back and its button.
+  scene_helpers::ShowWnd(built_.widgets.inviteBack, show);
+  if (CVPSPPushBtn* invite = built_.widgets.inviteButton) {
+    invite->Show(show);
+    invite->Enable(show);
+  }
+  MarkDirty();
+  return 1;
+}
+
+void CDorvik2VWS::PlayPromotionIntro(int32_t kind, int32_t flag) {
+  using namespace scene_helpers;
+  promotionMgr_.PlayPromotionStart(0, 0);
+  GVQLAniWnd* intro = WidgetsLive() ? built_.widgets.startAnim : nullptr;
+  if (intro) intro->Stop();
+  StopEffect(kGameStartEffect);
+  if (!kind || IsRoomState60()) return;
+  // The promotion's own start answers 0 while it has none: the table's start plays.
+  if (promotionMgr_.PlayPromotionStart(kind, flag)) return;
+  if (intro) intro->Play(kPlayOnce, 0);
+  PlayEffect(kGameStartEffect, 0);
+  MarkDirty();
+}
 
 // ---- Buttons the host and the timers show ---------------------------------------------------
 void CDorvik2VWS::ShowStartButton(int32_t show) {

@@ -1,6 +1,8 @@
 // The scene's input: keys that play hand cards, answer prompts and start a game; the
 // press and release routing with the drag strip and the seat menu; the table's buttons;
 // hover highlighting and the cursor.
+#include <algorithm>
+
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
@@ -43,6 +45,18 @@ constexpr const char* kAntiLeaveText =
 constexpr COLORREF kAntiLeaveColour = 0xCF7F00;
 constexpr int32_t kYesNoBox = 1;
 constexpr int32_t kAnswerYes = 1;
+// The room states whose seats may stand at the money limit.
+constexpr int32_t kMoneyLimitFirstState = 5;
+constexpr int32_t kMoneyLimitLastState = 10;
+// The betting explanation by button: die, call, half (by its image set).
+constexpr int32_t kDieExplanation = 6;
+constexpr int32_t kCallExplanation = 0;
+constexpr int32_t kHalfExplanationBase = 2;
+constexpr size_t kCallButton = 0;
+constexpr size_t kHalfButton = 1;
+constexpr size_t kDieButton = 2;
+constexpr int32_t kDieWarningAbove = 9;
+constexpr int32_t kLoopForever = -1;
 
 // Back to its resting look before the window changes under it.
 void ReleaseButton(CVPSPPushBtn* button) {
@@ -122,16 +136,24 @@ int32_t CDorvik2VWS::OnKillFocus(HWND) {
 int32_t CDorvik2VWS::OnUserMessage100() { return 0; }
 
 // ---- Pointer ---------------------------------------------------------------------------------
-GVWnd* CDorvik2VWS::WidgetAtPoint(GPoint pt) {
-  GVWnd* wnd = FindWndAtPoint(pt, scene_input::kVisibleWidgets);
-  // The option panel's own hit test reaches past its face.
-  if (wnd && wnd == built_.widgets.optionPanel && !kOptionPanelHitRect.PtInRect(pt.x, pt.y)) {
-    for (GVWnd* other : GetWndList()) {
-      if (other != wnd && other->IsVisible() && other->HitTest(pt.x, pt.y, scene_input::kVisibleWidgets)) return other;
-    }
-    return nullptr;
+bool CDorvik2VWS::PassesPointer(const GVWnd* wnd) const {
+  const SceneWidgets& w = built_.widgets;
+  if (wnd == w.background || wnd == w.noticeTicker) return true;
+  for (int32_t side = 0; side < kSeats; ++side) {
+    if (wnd == w.seatPanels[static_cast<size_t>(side)] || wnd == w.avatars[static_cast<size_t>(side)]) return true;
   }
-  return wnd;
+  const auto& markers = CardWidgets().bombDummies;
+  return std::find(markers.begin(), markers.end(), wnd) != markers.end();
+}
+
+GVWnd* CDorvik2VWS::WidgetAtPoint(GPoint pt) {
+  for (GVWnd* wnd : GetWndList()) {
+    if (PassesPointer(wnd)) continue;
+    // The option panel's own hit test reaches past its face.
+    if (wnd == built_.widgets.optionPanel && !kOptionPanelHitRect.PtInRect(pt.x, pt.y)) continue;
+    if (wnd->HitTest(pt.x, pt.y, scene_input::kVisibleWidgets)) return wnd;
+  }
+  return nullptr;
 }
 
 void CDorvik2VWS::SetCursorKind(int32_t kind) {
@@ -184,6 +206,15 @@ BOOL CDorvik2VWS::OnLButtonDown(UINT keyFlags, GPoint pt) {
     return 1;
   }
   return result;
+}
+
+BOOL CDorvik2VWS::OnLButtonDblClk(UINT keyFlags, GPoint pt) {
+  if (!IsInputEnabled()) return 0;
+  // No widget of the table wants a double click; without this its second press would
+  // be lost and the release after it would click nothing.
+  GVWnd* wnd = WidgetAtPoint(pt);
+  if (wnd && wnd->OnLButtonDblClk(keyFlags, pt)) return 1;
+  return OnLButtonDown(keyFlags, pt);
 }
 
 BOOL CDorvik2VWS::OnLButtonUp(UINT keyFlags, GPoint pt) {
@@ -309,6 +340,7 @@ BOOL CDorvik2VWS::OnMouseMove(UINT keyFlags, GPoint pt) {
   GVWnd* wnd = WidgetAtPoint(pt);
   const int32_t floorMode = GetPhase() == kPhaseSunPick ? 1 : 0;
   const bool seated = IsSeated(RCUser::kNoUser) != 0;
+  if (seated) ShowMoneyLimitTooltip(pt);
   // The table's buttons are PSP buttons, not GVPushBtn: their click cursor comes from
   // the hover change below.
   int32_t kind = kNormalCursor;
@@ -331,6 +363,7 @@ BOOL CDorvik2VWS::OnMouseMove(UINT keyFlags, GPoint pt) {
     if (wnd->OnMouseMove(keyFlags, pt) && cursors_.kind == kNormalCursor) SetCursorKind(kClickCursor);
     MarkWidgetDirty(wnd);
   }
+  if (seated) ShowBettingHover(wnd);
   if (hover) {
     hover->OnMouseMove(keyFlags, pt);
     MarkDirty();
@@ -342,6 +375,53 @@ BOOL CDorvik2VWS::OnMouseMove(UINT keyFlags, GPoint pt) {
   if (wnd == hover || !wnd->IsHover()) return 0;
   SetHoverWnd(wnd);
   return 0;
+}
+
+void CDorvik2VWS::ShowMoneyLimitTooltip(GPoint pt) {
+  using namespace scene_input;
+  const SceneWidgets& w = built_.widgets;
+  const int32_t state = model_.room.roomState;
+  if (state < kMoneyLimitFirstState || state > kMoneyLimitLastState || HasRobotPlayer() || !w.moneyLimitTooltip) return;
+  const bool wasShown = w.moneyLimitTooltip->IsVisible();
+  GVWnd* mark = w.moneyLimitTooltipAnim;
+  const bool over = mark && mark->IsVisible() && mark->GetRect().PtInRect(pt.x, pt.y);
+  w.moneyLimitTooltip->Show(over ? 1 : 0);
+  if (over || wasShown) MarkWidgetDirty(w.moneyLimitTooltip);
+}
+
+void CDorvik2VWS::ShowBettingHover(GVWnd* wnd) {
+  using namespace scene_input;
+  const SceneWidgets& w = built_.widgets;
+  GVQLAniWnd* explain = w.moneyLimitExplainAnim;
+  if (!explain) return;
+  auto show = [&](int32_t animation) {
+    if (explain->IsVisible() && explain->GetAnimationIndex() == animation) return;
+    explain->SelectAnimation(animation);
+    explain->Play(kLoopForever, 0);
+    MarkWidgetDirty(explain);
+  };
+  if (wnd && wnd == w.betButtons[kCallButton]) {
+    show(kCallExplanation);
+  } else if (wnd && wnd == w.betButtons[kHalfButton]) {
+    show(kHalfExplanationBase * w.betButtons[kHalfButton]->ImageSet() + kHalfExplanationBase);
+  } else if (wnd && wnd == w.betButtons[kDieButton]) {
+    show(kDieExplanation);
+    const int32_t seat = GetSeatOfUser(model_.myUser.userNo);
+    if (w.dieWarning && seat != PITable::kNoSeat && DieWarningValue(model_.room.seats.Player(seat)) > kDieWarningAbove) {
+      w.dieWarning->Show(1);
+      MarkWidgetDirty(w.dieWarning);
+    }
+  } else {
+    if (w.dieWarning && w.dieWarning->IsVisible()) {
+      w.dieWarning->Show(0);
+      MarkDirty();
+    }
+    // The odd animations are not the buttons' own: they stay.
+    if (explain->IsVisible() && explain->GetAnimationIndex() % 2 == 0) {
+      explain->Stop();
+      MarkDirty();
+    }
+  }
 }
 
 // ---- Seat menu and the anti-leave question ---------------------------------------------------
@@ -427,6 +507,6 @@ int32_t CDorvik2VWS::ConfirmAntiLeave(int32_t exempt) {
   using namespace scene_input;
   const bool ask = !HasRobotPlayer() && model_.sceneMode > kModeWaiting && IsSeated(RCUser::kNoUser) && !exempt &&
                    IsAntiLeaveGame();
-  if (!ask || !owner_) return 1;
-  return owner_->ShowMsgBox(kAntiLeaveText, kYesNoBox, 0, kAntiLeaveCaption, kAntiLeaveColour) == kAnswerYes ? 1 : 0;
+  if (!ask) return 1;
+  return ShowMsgBox(kAntiLeaveText, kYesNoBox, 0, kAntiLeaveCaption, kAntiLeaveColour) == kAnswerYes ? 1 : 0;
 }

@@ -79,10 +79,6 @@ int32_t CDorvik2VWS::ShowMissionSuccess(int32_t mode, int32_t missionCode, int64
 }
 
 // ---- Stand-ins --------------------------------------------------------------------------
-void CDorvik2VWS::ShowMoneyPerPoint() { RecordCall("ShowMoneyPerPoint"); }
-void CDorvik2VWS::PlayPromotionIntro(int32_t kind, int32_t flag) {
-  RecordCall(FormatString("PlayPromotionIntro(%ld, %ld)", kind, flag));
-}
 void CDorvik2VWS::RefreshExitButtons() { RecordCall("RefreshExitButtons"); }
 void CDorvik2VWS::RefreshRestrictCaption(int32_t flag) {
   RecordCall(FormatString("RefreshRestrictCaption(%ld)", flag));

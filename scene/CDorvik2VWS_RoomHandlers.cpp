@@ -134,11 +134,6 @@ void CDorvik2VWS::SendHostTextLine() {
 }
 
 // ---- Stand-ins for pieces other work builds ------------------------------------------------
-int32_t CDorvik2VWS::ShowWidgetPair(int32_t show) {
-  if (model_.room.roomState == exit_reasons::kRobotRoomState) return 0;
-  RecordCall(FormatString("ShowWidgetPair(%ld)", show));
-  return 1;
-}
 void CDorvik2VWS::UpdatePlayButtons() { RecordCall("UpdatePlayButtons"); }
 void CDorvik2VWS::UpdateExitButtons() { RecordCall("UpdateExitButtons"); }
 void CDorvik2VWS::ShowGameHelpPopup() { RecordCall("ShowGameHelpPopup"); }

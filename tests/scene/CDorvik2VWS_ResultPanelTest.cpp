@@ -9,6 +9,7 @@
 #include "plat/crt.h"
 #include "plat/sim.h"
 #include "support/GameTable.h"
+#include "widgets/GVQLAniWnd.h"
 
 namespace {
 

@@ -1,0 +1,66 @@
+// One ready game window on the synthetic data, shared by the targets that drive the
+// whole module: a host that takes everything and answers nothing (but an avatar text
+// a target sets), a host window, and the table built and ready.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ScratchFolder.h"
+#include "host/Dorvik2Api.h"
+#include "module/CDorvik2Wnd.h"
+#include "plat/oleauto.h"
+#include "plat/sim.h"
+#include "plat/threads.h"
+#include "scene/CDorvik2VWS.h"
+
+class FuzzHost : public IHostInterface {
+ public:
+  int32_t Send(int32_t, int32_t, const BYTE*, int32_t) override { return 0; }
+  // Answers 1 with the avatar text while one is set; the caller frees the string.
+  int32_t GetAvatar(BSTR, BSTR, BSTR* out) override {
+    if (!answerAvatar || !out) return 0;
+    *out = SysAllocStringLen(avatar.data(), static_cast<UINT>(avatar.size()));
+    return *out ? 1 : 0;
+  }
+  int32_t SetText(BSTR, uint32_t, BSTR) override { return 0; }
+  int32_t SetPlayState(uint32_t) override { return 0; }
+  int32_t SetPlayerList(BSTR) override { return 0; }
+  int32_t AddText(BSTR, int32_t, int32_t, int32_t, BSTR, int32_t) override { return 0; }
+  int32_t RequestScreenMode(int32_t, int32_t, int32_t, int32_t) override { return 0; }
+  int32_t NotifyEvent(uint32_t, int32_t*, void*, int32_t*) override { return 0; }
+
+  bool answerAvatar = false;
+  std::u16string avatar;
+};
+
+inline FuzzHost& FuzzTableHost() {
+  static FuzzHost host;
+  return host;
+}
+
+// Made on the first call, with its registry in the target's scratch folder.
+inline IClientInterface* FuzzGameTable(const char* scratchName) {
+  static IClientInterface* client = [scratchName] {
+    constexpr uint32_t kFirstTickMs = 50;
+    plat::sim::UseVirtualClock();
+    plat::sim::SetRegistryFile((FuzzScratchFolder(scratchName) / "registry.dat").string());
+    // The table is built from the synthetic data's pictures.
+    plat::sim::MapPathPrefix("D:\\game\\GameImage\\", DORVIK_GAME_DATA_DIR "GameImage/");
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "FuzzHost";
+    RegisterClassA(&wc);
+    HWND host = CreateWindowExA(0, "FuzzHost", "host", WS_POPUP | WS_VISIBLE, 0, 0, 820, 620, nullptr, nullptr,
+                                nullptr, nullptr);
+    IClientInterface* made = nullptr;
+    if (CreateGameWnd(&FuzzTableHost(), &made) != 0) __builtin_trap();
+    if (!InitGameWnd(made, 0, host, u"D:\\game\\", u"D:\\portal\\", u"", 0, 0, 0, 0, 0)) __builtin_trap();
+    auto* wnd = dynamic_cast<CDorvik2Wnd*>(made);
+    if (HANDLE loader = wnd->LoaderThread()) WaitForSingleObject(loader, INFINITE);
+    plat::sim::Advance(kFirstTickMs);
+    if (!wnd->Scene()->IsReady()) __builtin_trap();
+    return made;
+  }();
+  return client;
+}
