@@ -16,6 +16,9 @@ namespace {
 constexpr uint32_t kScriptLoaderWaitRealMs = 30000;
 constexpr const char* kGameFolder = "C:\\Dorvik2\\Game\\";
 constexpr const char* kPortalFolder = "C:\\Dorvik2\\Portal\\";
+// The clocks and the registry as every game script starts from them.
+constexpr uint32_t kStartTick = 1000000;
+constexpr SYSTEMTIME kStartTime{2011, 9, 2, 27, 20, 0, 0, 0};
 
 std::string ScriptFile(const std::string& name) {
   std::ifstream in(std::string(DORVIK_GAME_SCRIPTS_DIR) + name);
@@ -28,7 +31,11 @@ class ScriptRunnerTest : public testing::Test {
  protected:
   void SetUp() override {
     plat::sim::UseVirtualClock();
-    plat::sim::SetRegistryFile(testing::TempDir() + "script-registry.dat");
+    plat::sim::SetTickBase(kStartTick);
+    ASSERT_TRUE(plat::sim::SetLocalTimeStart(kStartTime));
+    const std::string registry = testing::TempDir() + "script-registry.dat";
+    std::remove(registry.c_str());
+    plat::sim::SetRegistryFile(registry);
     plat::sim::MapPathPrefix(kGameFolder, DORVIK_GAME_DATA_DIR);
     plat::sim::MapPathPrefix(kPortalFolder, DORVIK_GAME_PORTAL_DIR);
     std::string error;
@@ -75,14 +82,17 @@ TEST_F(ScriptRunnerTest, TheRunnerFailsWithTheLineAndTheVirtualTime) {
     std::string tail;
     std::string failure;
   } cases[] = {
-      {"wrong byte", "+0 expect cmd 1C 00 00 00 66 00 00 00 00 00 00 00\n+100 end\n",
-       "line 3 at 100 ms: command 1C 00 00 00 65 00 00 00 00 00 00 00, expected 1C 00 00 00 66 00 00 00 00 00 00 00"},
+      {"wrong byte", "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n+0 expect cmd 1C 00 00 00 66 00 00 00 00 00 00 00\n+100 end\n",
+       "line 4 at 100 ms: command 1C 00 00 00 65 00 00 00 00 00 00 00, expected 1C 00 00 00 66 00 00 00 00 00 00 00"},
       {"never sent",
-       "+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n+0 expect cmd 09 00 00 00 00 00 00 00\n+100 end\n",
-       "line 4 at 200 ms: command 09 00 00 00 00 00 00 00 was not sent"},
-      {"extra", "+100 end\n", "line 3 at 100 ms: unexpected command 1C 00 00 00 65 00 00 00 00 00 00 00"},
-      {"host call missing", "+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n+0 expect host SetPlayState(9)\n+0 end\n",
-       "line 4 at 100 ms: no host call SetPlayState(9)"},
+       "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n"
+       "+0 expect cmd 09 00 00 00 00 00 00 00\n+100 end\n",
+       "line 5 at 200 ms: command 09 00 00 00 00 00 00 00 was not sent"},
+      {"extra", "+100 end\n", "line 3 at 100 ms: unexpected command 02 00 00 00 01 00 00 00 00 00 00 00"},
+      {"host call missing",
+       "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n"
+       "+0 expect host SetPlayState(9)\n+0 end\n",
+       "line 5 at 100 ms: no host call SetPlayState(9)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -112,7 +122,7 @@ TEST_F(ScriptRunnerTest, UnreadableScriptsNameTheirLine) {
 // are handled after it, in order.
 TEST_F(ScriptRunnerTest, ABurstDuringTheDealsWaitIsHandledAfterTheDeal) {
   constexpr int kNotices = 20;
-  std::string script = std::string(kEntry) +
+  std::string script = std::string(kEntry) + "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n"
                        "+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n"
                        "+500 msg HM_DEAL userNo=101 handCards=[0, 4, 8, 12, 16, 20, 24, 28, 32, 36] "
                        "floorCards=[1, 5, 9, 13, 40, 41, 44, 45]\n";
