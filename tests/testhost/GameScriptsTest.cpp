@@ -97,7 +97,7 @@ TEST_P(GameScriptsTest, PlaysToItsEnd) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Games, GameScriptsTest,
-                         testing::Values("01-plain-win", "02-go-then-stop"),
+                         testing::Values("01-plain-win", "02-go-then-stop", "03-shake-and-bomb"),
                          [](const testing::TestParamInfo<const char*>& info) {
                            std::string name = info.param;
                            for (char& c : name)
