@@ -47,14 +47,40 @@ std::string WithHashes(const std::string& script, const std::map<std::string, st
   return out;
 }
 
+// The script times of its commands written at an absolute time ("@40000 expect cmd"),
+// by the command's place among all the script's commands.
+std::map<size_t, uint32_t> PinnedCommands(const std::string& script) {
+  std::map<size_t, uint32_t> pinned;
+  std::istringstream in(script);
+  std::string line;
+  uint32_t at = 0;
+  size_t command = 0;
+  while (std::getline(in, line)) {
+    if (line.empty() || (line[0] != '@' && line[0] != '+')) continue;
+    const uint32_t t = static_cast<uint32_t>(std::stoul(line.substr(1)));
+    at = line[0] == '@' ? t : at + t;
+    if (line.find(" expect cmd ") == std::string::npos) continue;
+    if (line[0] == '@') pinned[command] = at;
+    ++command;
+  }
+  return pinned;
+}
+
+// The times of the commands sent, from the transcript's "  123 ms  host Send(" lines.
+std::vector<uint32_t> SendTimes(const std::vector<std::string>& transcript) {
+  std::vector<uint32_t> times;
+  for (const std::string& line : transcript) {
+    if (line.find(" ms  host Send(") != std::string::npos) times.push_back(static_cast<uint32_t>(std::stoul(line)));
+  }
+  return times;
+}
+
 class GameScript : public testing::Test {
  protected:
   // The desktop's format is fixed before the module first looks at the display.
   void Start(plat::sim::DisplayFormat desktop) {
     plat::sim::SetDesktopFormat(desktop);
-    plat::sim::UseVirtualClock();
-    plat::sim::SetTickBase(kStartTick);
-    ASSERT_TRUE(plat::sim::SetLocalTimeStart(kStartTime));
+    ASSERT_TRUE(clocksSet_);
     // Every game starts from a fresh registry: options a game saved would change the next.
     const std::string registry = testing::TempDir() + "game-script-registry.dat";
     std::filesystem::remove(registry);
@@ -86,18 +112,37 @@ class GameScript : public testing::Test {
     for (const std::string& line : host.Transcript()) std::printf("%s\n", line.c_str());
     return error;
   }
+  // Set before the host is made: its transcript counts time from its making.
+  static bool SetClocks() {
+    plat::sim::UseVirtualClock();
+    plat::sim::SetTickBase(kStartTick);
+    return plat::sim::SetLocalTimeStart(kStartTime);
+  }
+  const bool clocksSet_ = SetClocks();
   testhost::TestHost host;
 };
 
 class GameScriptsTest : public GameScript, public testing::WithParamInterface<const char*> {};
 
+// Every command goes out as written; one written at an absolute time goes out then,
+// counted from the first such command (the countdowns' lengths).
 TEST_P(GameScriptsTest, PlaysToItsEnd) {
   Start(plat::sim::DisplayFormat::Xrgb8888);
-  EXPECT_EQ(Play(ScriptText(GetParam()), GetParam()), "");
+  const std::string script = ScriptText(GetParam());
+  ASSERT_EQ(Play(script, GetParam()), "");
+  const std::map<size_t, uint32_t> pinned = PinnedCommands(script);
+  const std::vector<uint32_t> sent = SendTimes(host.Transcript());
+  if (pinned.empty()) return;
+  const auto& [first, firstAt] = *pinned.begin();
+  ASSERT_LT(pinned.rbegin()->first, sent.size());
+  for (const auto& [command, at] : pinned) {
+    EXPECT_EQ(sent[command] - sent[first], at - firstAt) << "command " << command + 1 << " of the script";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Games, GameScriptsTest,
-                         testing::Values("01-plain-win", "02-go-then-stop", "03-shake-and-bomb"),
+                         testing::Values("01-plain-win", "02-go-then-stop", "03-shake-and-bomb",
+                                         "04-timeouts-auto-play"),
                          [](const testing::TestParamInfo<const char*>& info) {
                            std::string name = info.param;
                            for (char& c : name)
