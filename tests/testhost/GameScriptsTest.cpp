@@ -142,7 +142,7 @@ TEST_P(GameScriptsTest, PlaysToItsEnd) {
 
 INSTANTIATE_TEST_SUITE_P(Games, GameScriptsTest,
                          testing::Values("01-plain-win", "02-go-then-stop", "03-shake-and-bomb",
-                                         "04-timeouts-auto-play"),
+                                         "04-timeouts-auto-play", "06-robot-opponent"),
                          [](const testing::TestParamInfo<const char*>& info) {
                            std::string name = info.param;
                            for (char& c : name)
