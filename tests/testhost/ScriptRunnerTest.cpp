@@ -82,7 +82,8 @@ TEST_F(ScriptRunnerTest, TheRunnerFailsWithTheLineAndTheVirtualTime) {
     std::string tail;
     std::string failure;
   } cases[] = {
-      {"wrong byte", "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n+0 expect cmd 1C 00 00 00 66 00 00 00 00 00 00 00\n+100 end\n",
+      {"wrong byte",
+       "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n+0 expect cmd 1C 00 00 00 66 00 00 00 00 00 00 00\n+100 end\n",
        "line 4 at 100 ms: command 1C 00 00 00 65 00 00 00 00 00 00 00, expected 1C 00 00 00 66 00 00 00 00 00 00 00"},
       {"never sent",
        "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n"
