@@ -75,6 +75,15 @@ std::vector<uint32_t> SendTimes(const std::vector<std::string>& transcript) {
   return times;
 }
 
+// A registry file of the running test's own: the games run side by side.
+std::string RegistryName() {
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(test->test_suite_name()) + "-" + test->name() + "-registry.dat";
+  for (char& c : name)
+    if (c == '/') c = '-';
+  return name;
+}
+
 class GameScript : public testing::Test {
  protected:
   // The desktop's format is fixed before the module first looks at the display.
@@ -82,7 +91,7 @@ class GameScript : public testing::Test {
     plat::sim::SetDesktopFormat(desktop);
     ASSERT_TRUE(clocksSet_);
     // Every game starts from a fresh registry: options a game saved would change the next.
-    const std::string registry = testing::TempDir() + "game-script-registry.dat";
+    const std::string registry = testing::TempDir() + RegistryName();
     std::filesystem::remove(registry);
     plat::sim::SetRegistryFile(registry);
     plat::sim::MapPathPrefix(kGameFolder, DORVIK_GAME_DATA_DIR);

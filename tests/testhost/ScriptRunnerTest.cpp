@@ -33,7 +33,9 @@ class ScriptRunnerTest : public testing::Test {
     plat::sim::UseVirtualClock();
     plat::sim::SetTickBase(kStartTick);
     ASSERT_TRUE(plat::sim::SetLocalTimeStart(kStartTime));
-    const std::string registry = testing::TempDir() + "script-registry.dat";
+    // One file per test: the tests run side by side.
+    const std::string registry =
+        testing::TempDir() + testing::UnitTest::GetInstance()->current_test_info()->name() + "-registry.dat";
     std::remove(registry.c_str());
     plat::sim::SetRegistryFile(registry);
     plat::sim::MapPathPrefix(kGameFolder, DORVIK_GAME_DATA_DIR);
