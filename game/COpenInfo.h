@@ -18,12 +18,10 @@ struct COpenInfo {
 
   ArcArrayT<COpen, kSlots> slots;
   std::vector<int32_t> floorCards;
-  std::vector<int32_t> faceDownCards;
 
   // Empty slots, positions kept.
   void Reset() {
     for (COpen& slot : slots) slot.cardCount = 0;
     floorCards.clear();
-    faceDownCards.clear();
   }
 };

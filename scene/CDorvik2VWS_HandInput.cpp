@@ -32,7 +32,7 @@ constexpr int32_t kBombInHand = 3;
 CVHTWnd* CDorvik2VWS::HandCardAt(GVWnd* wnd, int32_t floorFlag) {
   const int32_t seat = GetSeatOfUser(model_.myUser.userNo);
   if (!wnd || seat == PITable::kNoSeat) return nullptr;
-  const CardList& list = floorFlag ? model_.floor.faceDownCards : Seat(seat).hand;
+  const CardList& list = floorFlag ? model_.floor.floorCards : Seat(seat).hand;
   for (const int32_t w : list) {
     CVHTWnd* card = CardWndById(w);
     if (card && card == wnd) return card;
@@ -95,7 +95,7 @@ int32_t CDorvik2VWS::PickSunCard(GVWnd* wnd) {
 int32_t CDorvik2VWS::HighlightHandCards(GVWnd* wnd, int32_t pressed, int32_t floorMode) {
   const int32_t seat = GetSeatOfUser(model_.myUser.userNo);
   if (!model_.handPick || seat == PITable::kNoSeat) return 0;
-  const CardList& list = floorMode ? model_.floor.faceDownCards : Seat(seat).hand;
+  const CardList& list = floorMode ? model_.floor.floorCards : Seat(seat).hand;
   const int32_t state = pressed ? scene_hand::kPressed : scene_hand::kHover;
   int32_t changed = 0;
   int32_t pointed = -1;
@@ -126,7 +126,7 @@ int32_t CDorvik2VWS::HighlightHandCards(GVWnd* wnd, int32_t pressed, int32_t flo
 void CDorvik2VWS::ResetHandCards(int32_t floorMode) {
   const int32_t seat = GetSeatOfUser(model_.myUser.userNo);
   if (seat == PITable::kNoSeat) return;
-  const CardList& list = floorMode ? model_.floor.faceDownCards : Seat(seat).hand;
+  const CardList& list = floorMode ? model_.floor.floorCards : Seat(seat).hand;
   for (int32_t i = 0; i < static_cast<int32_t>(list.size()); ++i) {
     if (CVHTWnd* card = CardWndById(list[static_cast<size_t>(i)])) {
       card->ResetPlacement(this, floorMode ? card->floorSlot : i, floorMode);

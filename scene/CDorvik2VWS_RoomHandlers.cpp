@@ -157,6 +157,8 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
   CHostLink& link = CHostLink::Global();
   model_.room.Reset();
   model_.room = msg.room;
+  // The scene's mode is the room record's: the entry's seat request below reads it.
+  model_.sceneMode = model_.room.sceneMode;
   model_.gameInfo = msg.gameInfo;
   const int32_t bijouKind = (msg.bijouKind % kBijouKinds + kBijouKinds) % kBijouKinds;
   RecordCall(FormatString("CVDorvik2BijouWnd::Start(1, %ld, %ld, %ld)", bijouKind, msg.bijouCount, msg.bijouFlag));

@@ -191,8 +191,6 @@ void CDorvik2VWS::OnSunSelect(SunSelectMsg& msg) {
   model_.floor.Reset();
   model_.game.dealCards.clear();
   for (int32_t w = 0; w < count; ++w) model_.floor.floorCards.push_back(w);
-  // The pick walks the face-down list: a click finds its card there.
-  model_.floor.faceDownCards = model_.floor.floorCards;
   PlayEffect(kDealEffect, 0);
   WaitPumpingMessages(kDeckWaitMs);
   MoveCardSprites(0, count);
@@ -231,7 +229,6 @@ void CDorvik2VWS::OnSunPick(SunPickMsg& msg) {
   });
   if (it != floor.end()) {
     CVHTWnd* card = CardWndById(*it);
-    std::erase(model_.floor.faceDownCards, *it);
     floor.erase(it);
     model_.floor.slots.at(static_cast<size_t>(msg.pickSlot)).cardCount = 0;
     card->SetCard(msg.cardId);

@@ -33,6 +33,7 @@ class RoomEntryOutcomesTest : public RoomTableTest {
     msg.myUser.userId = kMyId;
     msg.entryKind = kind;
     msg.room.roomState = roomState;
+    msg.room.sceneMode = CDorvik2VWS::kModeWaiting;  // the entry takes its mode from the room
     return msg;
   }
   // The command of every block sent (its first byte).

@@ -83,6 +83,7 @@ TEST_F(RoomEnterTest, SeatedEntryAsksInAnAntiLeaveFastRoomAndPlaysOnYes) {
   scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
   scene->Model().myVoiceSet = 2;
   RoomEnterMsg msg = Entry(1);
+  msg.room.sceneMode = CDorvik2VWS::kModeWaiting;
   msg.confirmFlag = 1;
   msg.room.roomState = 9;
   msg.room.antiLeaveLevel = 2;
@@ -115,6 +116,7 @@ TEST_F(RoomEnterTest, QuestionsByRoomAndNoOrNoAnswerLeaves) {
       SCOPED_TRACE(testing::Message() << c.state << " " << c.speed << " key " << vk);
       scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
       RoomEnterMsg msg = Entry(1);
+      msg.room.sceneMode = CDorvik2VWS::kModeWaiting;
       msg.confirmFlag = 1;
       msg.room.roomState = c.state;
       msg.room.antiLeaveLevel = c.level;

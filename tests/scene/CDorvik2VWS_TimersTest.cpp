@@ -208,7 +208,7 @@ TEST_F(SceneTimeoutTest, HurryVoiceNeverGoesToAnEmptySeat) {
 }
 
 TEST_F(SceneTimeoutTest, SunPickStopsTheCountdown) {
-  scene->Model().floor.faceDownCards = {30};
+  scene->Model().floor.floorCards = {30};
   CVHTWnd* card = scene->CardWndById(30);
   card->floorSlot = 4;
   StartPhase(3);

@@ -15,25 +15,11 @@
 #include "plat/codepage.h"
 #include "plat/crt.h"
 #include "plat/sim.h"
-#include "support/TempDir.h"
+#include "ScriptEnvironmentFixture.h"
 
 namespace {
 
-// A folder of this test's own: tests run side by side, each with its registry.
-const testing_support::TempDir& Folder() {
-  static const testing_support::TempDir folder;
-  return folder;
-}
-
-testhost::ScriptEnvironment Environment() {
-  testhost::ScriptEnvironment e;
-  e.modulePath = DORVIK2_MODULE_FILE;
-  e.gameFolder = DORVIK_GAME_DATA_DIR;
-  e.portalFolder = DORVIK_GAME_PORTAL_DIR;
-  e.registryFile = Folder() / "registry.dat";
-  e.frameFolder = Folder() / "frames";
-  return e;
-}
+using script_test::Environment;
 
 class ScriptRunnerTest : public testing::Test {
  protected:
@@ -47,7 +33,7 @@ class ScriptRunnerTest : public testing::Test {
     return last.failure;
   }
   std::string PlayFile(const std::string& name) {
-    last = testhost::PlayScriptFile(std::string(DORVIK_GAME_SCRIPTS_DIR) + name, Environment());
+    last = testhost::PlayScriptFile(script_test::ScriptPath(name), Environment());
     if (!last.failure.empty())
       for (const std::string& line : last.transcript) std::printf("%s\n", line.c_str());
     return last.failure;
@@ -86,14 +72,18 @@ TEST_F(ScriptRunnerTest, TheRunnerFailsWithTheLineAndTheVirtualTime) {
     std::string tail;
     std::string failure;
   } cases[] = {
-      {"wrong byte", "+0 expect cmd 1C 00 00 00 66 00 00 00 00 00 00 00\n+100 end\n",
-       "line 3 at 100 ms: command 1C 00 00 00 65 00 00 00 00 00 00 00, expected 1C 00 00 00 66 00 00 00 00 00 00 00"},
+      {"wrong byte",
+       "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n+0 expect cmd 1C 00 00 00 66 00 00 00 00 00 00 00\n+100 end\n",
+       "line 4 at 100 ms: command 1C 00 00 00 65 00 00 00 00 00 00 00, expected 1C 00 00 00 66 00 00 00 00 00 00 00"},
       {"never sent",
-       "+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n+0 expect cmd 09 00 00 00 00 00 00 00\n+100 end\n",
-       "line 4 at 200 ms: command 09 00 00 00 00 00 00 00 was not sent"},
-      {"extra", "+100 end\n", "line 3 at 100 ms: unexpected command 1C 00 00 00 65 00 00 00 00 00 00 00"},
-      {"host call missing", "+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n+0 expect host SetPlayState(9)\n+0 end\n",
-       "line 4 at 100 ms: no host call SetPlayState(9)"},
+       "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n"
+       "+0 expect cmd 09 00 00 00 00 00 00 00\n+100 end\n",
+       "line 5 at 200 ms: command 09 00 00 00 00 00 00 00 was not sent"},
+      {"extra", "+100 end\n", "line 3 at 100 ms: unexpected command 02 00 00 00 01 00 00 00 00 00 00 00"},
+      {"host call missing",
+       "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n"
+       "+0 expect host SetPlayState(9)\n+0 end\n",
+       "line 5 at 100 ms: no host call SetPlayState(9)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -123,7 +113,7 @@ TEST_F(ScriptRunnerTest, UnreadableScriptsNameTheirLine) {
 // are handled after it, in order.
 TEST_F(ScriptRunnerTest, ABurstDuringTheDealsWaitIsHandledAfterTheDeal) {
   constexpr int kNotices = 20;
-  std::string script = std::string(kEntry) +
+  std::string script = std::string(kEntry) + "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n"
                        "+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n"
                        "+500 msg HM_DEAL userNo=101 handCards=[0, 4, 8, 12, 16, 20, 24, 28, 32, 36] "
                        "floorCards=[1, 5, 9, 13, 40, 41, 44, 45]\n";
@@ -186,6 +176,7 @@ TEST(ScriptSetup, HeaderLinesDescribeTheWorld) {
 TEST_F(ScriptRunnerTest, PlainDefaultsAndTheHostsAnswersMakeTheEntry) {
   EXPECT_EQ(Play("me 101\ndefaults plain\nevent 62 \"hello\"\n"
                  "@100 msg HM_ROOM_ENTER\n"
+                 "+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n"
                  "+0 expect host SetPlayState(3)\n"
                  "+0 expect cmd 1C 00 00 00 65 00 00 00 05 00 00 00 68 65 6C 6C 6F\n"
                  "+500 msg HM_JOIN_GAME userNo=101 seat=0\n"
@@ -240,7 +231,7 @@ TEST_F(ScriptRunnerTest, CheckpointsCheckFramesAndTheUpdateModeRewritesTheirHash
                 Environment().frameFolder + "/self-check-start.actual.png)");
   EXPECT_TRUE(std::filesystem::exists(Environment().frameFolder + "/self-check-start.actual.png"));
 
-  const std::string path = Folder() / "update-check.txt";
+  const std::string path = script_test::Folder() / "update-check.txt";
   std::ofstream(path) << "me 101\n@100 checkpoint start 0123456789abcdef # the table\n+10 checkpoint again\n+0 end\n";
   testhost::ScriptEnvironment update = Environment();
   update.updateHashes = true;
@@ -285,7 +276,7 @@ TEST_F(ScriptRunnerTest, ThePlainWinReplaysIdentically) {
   ASSERT_EQ(PlayFile("01-plain-win.txt"), "");
   EXPECT_EQ(last.transcript, first.transcript);
   EXPECT_EQ(last.checkpoints, first.checkpoints);
-  EXPECT_EQ(first.checkpoints.size(), 4u);
+  EXPECT_EQ(first.checkpoints.size(), 5u);
 }
 
 }  // namespace

@@ -585,15 +585,16 @@ void ScriptRunner::CheckEvent(const Event& e) {
   switch (e.verb) {
     case Verb::Checkpoint: {
       const plat::sim::RgbImage frame = plat::sim::CaptureWindow(host_.GameWindow());
+      if (frameHook_) frameHook_(Now(), e.text);
       if (update_) {
         const std::string hash = plat::sim::HashImage(frame);
         seenFrames_.emplace_back(e.text, hash);
         newHashes_[e.line] = hash;
+        Note(e.line, "frame " + hash);
         break;
       }
       const auto check = plat::sim::CheckFrame(frame, name_ + "-" + e.text, e.hash);
       seenFrames_.emplace_back(e.text, check.actualHash);
-      if (frameHook_) frameHook_(Now(), e.text);
       Note(e.line, "frame " + check.actualHash);
       if (!check.matches)
         Fail(e.line, "checkpoint " + e.text + ": frame " + check.actualHash +
