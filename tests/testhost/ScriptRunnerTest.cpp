@@ -32,8 +32,10 @@ class ScriptRunnerTest : public testing::Test {
     last = testhost::PlayScript(script, "self-check", Environment());
     return last.failure;
   }
-  std::string PlayFile(const std::string& name) {
-    last = testhost::PlayScriptFile(script_test::ScriptPath(name), Environment());
+  std::string PlayFile(const std::string& name, bool captureSound = false) {
+    testhost::ScriptEnvironment environment = Environment();
+    environment.captureSound = captureSound;
+    last = testhost::PlayScriptFile(script_test::ScriptPath(name), environment);
     if (!last.failure.empty())
       for (const std::string& line : last.transcript) std::printf("%s\n", line.c_str());
     return last.failure;
@@ -271,11 +273,13 @@ TEST_F(ScriptRunnerTest, AnUnansweredBoxTripsTheRunawayGuard) {
 
 // The same script in the same process: the same transcript and the same frames.
 TEST_F(ScriptRunnerTest, ThePlainWinReplaysIdentically) {
-  ASSERT_EQ(PlayFile("01-plain-win.txt"), "");
+  ASSERT_EQ(PlayFile("01-plain-win.txt", true), "");
   const testhost::ScriptOutcome first = last;
-  ASSERT_EQ(PlayFile("01-plain-win.txt"), "");
+  ASSERT_EQ(PlayFile("01-plain-win.txt", true), "");
   EXPECT_EQ(last.transcript, first.transcript);
   EXPECT_EQ(last.checkpoints, first.checkpoints);
+  EXPECT_TRUE(std::any_of(first.sound.begin(), first.sound.end(), [](int16_t v) { return v != 0; }));
+  EXPECT_TRUE(last.sound == first.sound) << "the game's sound, sample for sample";
   EXPECT_EQ(first.checkpoints.size(), 5u);
 }
 

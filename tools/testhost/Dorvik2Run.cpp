@@ -29,7 +29,6 @@ constexpr const char* kPortalFolder = "C:\\Dorvik2\\Portal\\";
 constexpr uint32_t kLoaderWaitRealMs = 30000;
 // A scripted game's timed frames, besides one at every checkpoint.
 constexpr uint32_t kFramePeriodMs = 500;
-constexpr uint64_t kMicrosPerMs = 1000;
 
 struct Options {
   std::string module = DORVIK2_MODULE_FILE;
@@ -260,11 +259,6 @@ int RunScripted(Options& o) {
   const testhost::ScriptEnvironment environment{o.module, o.data, o.portal,
                                                 o.registry.empty() ? o.outDir + "/registry.dat" : o.registry,
                                                 "", false};
-  // The virtual clock starts where the real one stood, a few microseconds into its first
-  // millisecond. A game's clock starts on the millisecond instead, so the game's sound is
-  // 44.1 frames to each of its milliseconds.
-  plat::sim::UseVirtualClock();
-  plat::sim::AdvanceClockMicros(kMicrosPerMs - plat::sim::NowMicros() % kMicrosPerMs);
   if (!testhost::PrepareLayer(setup, environment, error)) {
     std::fprintf(stderr, "dorvik2-run: %s: %s\n", o.script.c_str(), error.c_str());
     return 1;

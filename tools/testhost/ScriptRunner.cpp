@@ -257,6 +257,11 @@ bool ReadScriptSetup(const std::string& text, ScriptSetup& setup, std::string& e
 
 bool PrepareLayer(const ScriptSetup& setup, const ScriptEnvironment& environment, std::string& error) {
   plat::sim::UseVirtualClock();
+  // The clock goes on from wherever the last world left it, part way into a
+  // millisecond; a script starts on one, so that its sound (44.1 frames to the
+  // millisecond) mixes the same samples every time.
+  constexpr uint64_t kMicrosPerMs = 1000;
+  if (const uint64_t into = plat::sim::NowMicros() % kMicrosPerMs) plat::sim::AdvanceClockMicros(kMicrosPerMs - into);
   plat::sim::ResetWindowSystem();
   plat::sim::ResetDisplay(*DesktopFormatNamed(setup.desktop));
   plat::sim::ResetSound();
@@ -740,10 +745,13 @@ ScriptOutcome Play(const std::string* path, const std::string& text, const std::
     out.failure = "setup: " + error;
     return out;
   }
+  if (environment.captureSound) plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
   TestHost host;
   if (!StartModule(host, environment.modulePath, error)) {
     out.failure = "start: " + error;
   } else {
+    // The game's sound alone: the build's and the set-up's stay out.
+    if (environment.captureSound) plat::sim::ClearCapturedSound();
     ScriptRunner runner(host);
     runner.SetName(name);
     if (environment.updateHashes) runner.SetUpdateMode(true);
@@ -754,7 +762,9 @@ ScriptOutcome Play(const std::string* path, const std::string& text, const std::
     }
     out.checkpoints = runner.Checkpoints();
     out.boxes = runner.BoxTexts();
+    if (environment.captureSound) out.sound = plat::sim::CapturedSound();
   }
+  if (environment.captureSound) plat::sim::SetSoundSink(plat::sim::SoundSink::Null);
   out.transcript = host.Transcript();
   return out;
 }

@@ -43,6 +43,7 @@ struct ScriptEnvironment {
   std::string registryFile;
   std::string frameFolder;  // empty: the layer's
   bool updateHashes = false;  // as the environment switch does
+  bool captureSound = false;  // the game's mixed sound into the outcome
 };
 
 // The Windows folders the host hands the module; the layer maps them to real ones.
@@ -191,6 +192,7 @@ struct ScriptOutcome {
   std::vector<std::string> transcript;
   std::vector<std::pair<std::string, std::string>> checkpoints;
   std::vector<std::string> boxes;
+  std::vector<int16_t> sound;  // 44,100 Hz stereo, when the environment captures it
 };
 // Reads the script file, prepares the layer, starts the module and plays it.
 ScriptOutcome PlayScriptFile(const std::string& path, const ScriptEnvironment& environment);
