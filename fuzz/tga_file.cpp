@@ -1,8 +1,9 @@
 // Fuzz target of the TGA reader that works on an open file: the input is a file on disk,
 // read as a sprite made from a .tga file reads it, and then image after image from one
 // handle. Each image the handle gives must be what the from-bytes reader makes of the
-// bytes at that position, the handle must stand just past its pixels, a refused image
-// leaves no pixels behind, and the sprite is made exactly when the first image reads.
+// bytes at that position and what its header announces (32-bit true colour or grey, of
+// the header's size), the handle must stand just past its pixels, a refused image leaves
+// no pixels behind, and the sprite is made exactly when the first image reads.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -25,11 +26,20 @@ constexpr size_t kBytesPerPixel = 4;
 constexpr const char* kFolder = "T:\\Pictures\\";
 constexpr const char* kFile = "T:\\Pictures\\fuzz.tga";
 
+// Header fields by their offsets.
+constexpr size_t kIdLength = 0, kMapType = 1, kType = 2, kMapLength = 5, kMapBits = 7, kWidth = 12, kHeight = 14,
+                 kDepth = 16;
+constexpr uint8_t kTrueColour = 2, kGrey = 3, kReadDepth = 32;
+
 uint16_t U16(std::span<const uint8_t> b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
+
+bool AsAnnounced(std::span<const uint8_t> b, K_Dib_Image& image) {
+  return (b[kType] == kTrueColour || b[kType] == kGrey) && b[kDepth] == kReadDepth && image.Width() == U16(b, kWidth) &&
+         image.Height() == U16(b, kHeight);
+}
 
 // Where the image that starts the bytes ends, by its header: ID field, colour map, pixels.
 size_t ImageEnd(std::span<const uint8_t> b) {
-  constexpr size_t kIdLength = 0, kMapType = 1, kMapLength = 5, kMapBits = 7, kWidth = 12, kHeight = 14;
   const size_t map = b[kMapType] != 0 ? size_t{U16(b, kMapLength)} * ((size_t{b[kMapBits]} + 7) / 8) : 0;
   return K_Dib_Image::kTgaHeaderSize + b[kIdLength] + map + size_t{U16(b, kWidth)} * U16(b, kHeight) * kBytesPerPixel;
 }
@@ -73,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (fromFile.GetBits() != nullptr) __builtin_trap();
       break;
     }
-    if (!SamePixels(fromFile, fromBytes)) __builtin_trap();
+    if (!SamePixels(fromFile, fromBytes) || !AsAnnounced(bytes.subspan(at), fromFile)) __builtin_trap();
     at += ImageEnd(bytes.subspan(at));
     if (at > size || file.Remaining() != static_cast<int64_t>(size - at)) __builtin_trap();
   }
