@@ -27,7 +27,8 @@ constexpr const char* kFile = "F:\\Settings\\fuzz.ini";
 constexpr const char* kWrittenSection = "fuzz written";
 constexpr const char* kWrittenKey = "key";
 constexpr const char* kWrittenValue = "value";
-constexpr const char* kMissing = "\x01missing";
+// Short enough for every buffer a value is read into.
+constexpr const char* kMissing = "\x01";
 
 struct Entry {
   std::string section;
