@@ -16,13 +16,13 @@
 #include "plat/files.h"
 #include "plat/handle.h"
 #include "plat/sim_crypt.h"
-#include "plat/sim_files.h"
 #include "plat/wincrypt.h"
 
 namespace {
 
 constexpr size_t kMaxInput = 1u << 16;
 constexpr size_t kPassBytes = 8;
+constexpr const char* kScratch = "fuzz-decrypt";
 constexpr const char* kFolder = "E:\\Data\\";
 constexpr const char* kSource = "E:\\Data\\source.dat";
 constexpr const char* kDestination = "E:\\Data\\plain.dat";
@@ -30,7 +30,7 @@ constexpr const char* kDestination = "E:\\Data\\plain.dat";
 using Bytes = std::vector<uint8_t>;
 
 Bytes ReadNative(const char* name) {
-  std::ifstream in(FuzzScratchFolder("fuzz-decrypt") / name, std::ios::binary);
+  std::ifstream in(FuzzScratchFolder(kScratch) / name, std::ios::binary);
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
@@ -56,14 +56,8 @@ Bytes Encipher(const uint8_t* pass, Bytes text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxInput) return 0;
-  static const bool mapped = [] {
-    plat::sim::MapPathPrefix(kFolder, FuzzScratchFolder("fuzz-decrypt").string() + "/");
-    return true;
-  }();
-  (void)mapped;
   const Bytes input(data, data + size);
-  std::ofstream(FuzzScratchFolder("fuzz-decrypt") / "source.dat", std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  FuzzWriteInput(kScratch, kFolder, "source.dat", data, size);
 
   const int32_t result = DecryptFileTo(kSource, kDestination);
   if (plat::sim::LiveCryptHandles() != plat::sim::CryptHandleCounts{}) __builtin_trap();

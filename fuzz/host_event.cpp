@@ -133,7 +133,9 @@ void RunCall(IClientInterface* client, CDorvik2VWS& scene, const Call& call) {
       break;
     case kDisplayName:
       answer = client->SetPlayerDisplayName(id, text);
-      if ((call.flags & kUserBits) < 2 && scene.GetPlayer(call.flags & kUserBits).nickname != given) __builtin_trap();
+      // The client and the other sit in the seats their user bits number.
+      if ((call.flags & kUserBits) < CDorvik2VWS::kSeats && scene.GetPlayer(call.flags & kUserBits).nickname != given)
+        __builtin_trap();
       break;
     case kUserCommand:
       answer = client->UserCommand(static_cast<uint8_t>(call.code), UserNo(call.flags), text, 0, 0);

@@ -7,14 +7,12 @@
 // file leaves every other value reading as before.
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ScratchFolder.h"
 #include "plat/ini.h"
-#include "plat/sim_files.h"
 
 namespace {
 
@@ -27,6 +25,7 @@ constexpr const char* kFile = "F:\\Settings\\fuzz.ini";
 constexpr const char* kWrittenSection = "fuzz written";
 constexpr const char* kWrittenKey = "key";
 constexpr const char* kWrittenValue = "value";
+constexpr DWORD kWrittenBuffer = 16;
 // Short enough for every buffer a value is read into.
 constexpr const char* kMissing = "\x01";
 
@@ -99,18 +98,13 @@ std::vector<Entry> ReadAll(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxInput) return 0;
-  static const bool mapped = [] {
-    plat::sim::MapPathPrefix(kFolder, FuzzScratchFolder("fuzz-ini").string() + "/");
-    return true;
-  }();
-  (void)mapped;
   const std::string text(reinterpret_cast<const char*>(data), size);
-  std::ofstream(FuzzScratchFolder("fuzz-ini") / "fuzz.ini", std::ios::binary | std::ios::trunc) << text;
+  FuzzWriteInput("fuzz-ini", kFolder, "fuzz.ini", data, size);
   const std::vector<Entry> before = ReadAll(text);
 
   if (!WritePrivateProfileStringA(kWrittenSection, kWrittenKey, kWrittenValue, kFile)) __builtin_trap();
   DWORD got = 0;
-  if (ReadValue(kWrittenSection, kWrittenKey, 64, got) != kWrittenValue) __builtin_trap();
+  if (ReadValue(kWrittenSection, kWrittenKey, kWrittenBuffer, got) != kWrittenValue) __builtin_trap();
   for (const Entry& e : before) {
     // The written section may have been one of the file's own.
     if (EqualNoCase(e.section.c_str(), kWrittenSection)) continue;

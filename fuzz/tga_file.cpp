@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <span>
 
 #include "ScratchFolder.h"
@@ -15,7 +14,6 @@
 #include "graphics/KK_FXMan.h"
 #include "graphics/KK_LLESprite.h"
 #include "graphics/K_Dib_Image.h"
-#include "plat/sim_files.h"
 
 namespace {
 
@@ -56,14 +54,9 @@ bool SamePixels(K_Dib_Image& a, K_Dib_Image& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxInput) return 0;
-  static const bool ready = [] {
-    CreateFXManager(kSpriteFormat);
-    plat::sim::MapPathPrefix(kFolder, FuzzScratchFolder("fuzz-tga-file").string() + "/");
-    return true;
-  }();
-  (void)ready;
-  std::ofstream(FuzzScratchFolder("fuzz-tga-file") / "fuzz.tga", std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  static const int32_t made = CreateFXManager(kSpriteFormat);
+  (void)made;
+  FuzzWriteInput("fuzz-tga-file", kFolder, "fuzz.tga", data, size);
   const std::span<const uint8_t> bytes(data, size);
 
   K_Dib_Image first;
