@@ -7,12 +7,14 @@
 #include <string>
 
 #include "ScratchFolder.h"
+#include "base/TextUtil.h"
 #include "host/Dorvik2Api.h"
 #include "module/CDorvik2Wnd.h"
 #include "plat/oleauto.h"
 #include "plat/sim.h"
 #include "plat/threads.h"
 #include "scene/CDorvik2VWS.h"
+#include "widgets/GVAvatarWnd.h"
 
 class FuzzHost : public IHostInterface {
  public:
@@ -63,4 +65,34 @@ inline IClientInterface* FuzzGameTable(const char* scratchName) {
     return made;
   }();
   return client;
+}
+
+// The client and another user, as the host-text targets seat them: me in seat 0 and the
+// other in seat 1, both with an avatar key.
+constexpr int32_t kFuzzMe = 101;
+constexpr int32_t kFuzzOther = 102;
+constexpr const char16_t* kFuzzMyId = u"me";
+constexpr const char16_t* kFuzzOtherId = u"you";
+
+inline void FuzzSeatBoth(CDorvik2VWS& scene) {
+  scene.Model().myUser.userNo = kFuzzMe;
+  PlayerInfo& me = scene.GetPlayer(0);
+  me.userNo = kFuzzMe;
+  me.userId = WideToMultiByte(kFuzzMyId);
+  me.avatarKey = "k";
+  me.screenPos = 0;
+  PlayerInfo& other = scene.GetPlayer(1);
+  other.userNo = kFuzzOther;
+  other.userId = WideToMultiByte(kFuzzOtherId);
+  other.avatarKey = "k";
+  other.screenPos = 1;
+}
+
+// Whatever the avatar texts, every avatar stands at its side.
+inline void FuzzCheckAvatars(CDorvik2VWS& scene) {
+  constexpr GPoint kPoints[CDorvik2VWS::kSeats] = {{731, 414}, {731, 26}};
+  for (int32_t side = 0; side < CDorvik2VWS::kSeats; ++side) {
+    GVAvatarWnd* avatar = scene.Widgets().avatars[static_cast<size_t>(side)];
+    if (avatar && avatar->GetPos() != kPoints[side]) __builtin_trap();
+  }
 }

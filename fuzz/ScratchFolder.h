@@ -6,10 +6,14 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <system_error>
+
+#include "plat/sim_files.h"
 
 inline const std::filesystem::path& FuzzScratchFolder(const char* name) {
   static const std::filesystem::path* folder = [name] {
@@ -26,4 +30,17 @@ inline const std::filesystem::path& FuzzScratchFolder(const char* name) {
     return made;
   }();
   return *folder;
+}
+
+// Writes the input as `name` into the scratch folder, which the layer reads as the
+// Windows folder `windowsFolder` (a prefix ending in a backslash) from the first call on.
+inline void FuzzWriteInput(const char* scratchName, const char* windowsFolder, const char* name, const uint8_t* data,
+                           size_t size) {
+  static const bool mapped = [scratchName, windowsFolder] {
+    plat::sim::MapPathPrefix(windowsFolder, FuzzScratchFolder(scratchName).string() + "/");
+    return true;
+  }();
+  (void)mapped;
+  std::ofstream(FuzzScratchFolder(scratchName) / name, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }

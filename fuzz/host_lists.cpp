@@ -12,14 +12,10 @@
 
 #include "FuzzGameTable.h"
 #include "base/TextUtil.h"
-#include "widgets/GVAvatarWnd.h"
 
 namespace {
 
 constexpr size_t kMaxInput = 1u << 12;
-constexpr int32_t kMe = 101;
-constexpr int32_t kOther = 102;
-constexpr const char16_t* kOtherId = u"you";
 constexpr int32_t kCardListEvents[] = {14, 15, 16};
 constexpr int32_t kButtonEvent = 27;
 // Words that close the window the run keeps using.
@@ -49,29 +45,6 @@ void CheckLists(const std::string& text) {
   }
 }
 
-// Me in seat 0 and the other in seat 1, both with an avatar key.
-void SeatBoth(CDorvik2VWS& scene) {
-  scene.Model().myUser.userNo = kMe;
-  PlayerInfo& me = scene.GetPlayer(0);
-  me.userNo = kMe;
-  me.userId = "me";
-  me.avatarKey = "k";
-  me.screenPos = 0;
-  PlayerInfo& other = scene.GetPlayer(1);
-  other.userNo = kOther;
-  other.userId = WideToMultiByte(kOtherId);
-  other.avatarKey = "k";
-  other.screenPos = 1;
-}
-
-void CheckAvatars(CDorvik2VWS& scene) {
-  constexpr GPoint kPoints[CDorvik2VWS::kSeats] = {{731, 414}, {731, 26}};
-  for (int32_t side = 0; side < CDorvik2VWS::kSeats; ++side) {
-    GVAvatarWnd* avatar = scene.Widgets().avatars[static_cast<size_t>(side)];
-    if (avatar && avatar->GetPos() != kPoints[side]) __builtin_trap();
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -81,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   IClientInterface* client = FuzzGameTable("fuzz-host-lists");
   CDorvik2VWS& scene = *dynamic_cast<CDorvik2Wnd*>(client)->Scene();
-  SeatBoth(scene);
+  FuzzSeatBoth(scene);
   // The host's texts are UTF-16 and end at their first zero unit.
   std::u16string wide;
   for (size_t i = 0; i + 1 < size; i += 2) {
@@ -95,11 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const int32_t event : kCardListEvents) {
     int32_t code = event;
     int32_t value = 0;
-    client->OnHostEvent(kMe, &code, wide.data(), &value);
+    client->OnHostEvent(kFuzzMe, &code, wide.data(), &value);
   }
   // Replace last, so the list is the parse of the text alone.
   int32_t replace = kCardListEvents[0];
-  client->OnHostEvent(kMe, &replace, wide.data(), nullptr);
+  client->OnHostEvent(kFuzzMe, &replace, wide.data(), nullptr);
   std::vector<int32_t> parsed;
   CDorvik2VWS::ParseNumberList(text, parsed);
   if (scene.Model().game.cardNumbers != parsed) __builtin_trap();
@@ -107,14 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (std::find(std::begin(kClosingWords), std::end(kClosingWords), text) == std::end(kClosingWords)) {
     int32_t code = kButtonEvent;
     int32_t value = size > 0 ? data[0] : 0;
-    client->OnHostEvent(kMe, &code, wide.data(), &value);
+    client->OnHostEvent(kFuzzMe, &code, wide.data(), &value);
   }
 
-  client->SetPlayerAvatar(kOtherId, wide.c_str());
+  client->SetPlayerAvatar(kFuzzOtherId, wide.c_str());
   FuzzTableHost().answerAvatar = true;
   FuzzTableHost().avatar = wide;
   scene.LoadSeatAvatar(0);
   FuzzTableHost().answerAvatar = false;
-  CheckAvatars(scene);
+  FuzzCheckAvatars(scene);
   return 0;
 }
