@@ -150,7 +150,10 @@ void CCardTable::ResetWidgets() {
     SetCardSize(card, CVHTWnd::kMediumLook);
     card->ShowFrame(CVHTWnd::kBackFrame);
   }
-  if (w.shadow) w.shadow->Show(0);
+  // A captured card's companion darkens its pile place; with the card gone it would stay.
+  for (GVWnd* companion : w.companions) {
+    if (companion) companion->Show(0);
+  }
   for (GVWnd* button : w.bombButtons) {
     if (button) button->Show(0);
   }
