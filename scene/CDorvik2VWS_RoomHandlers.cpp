@@ -234,7 +234,9 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
       if (antiLeave) question = std::string(fast ? kFastAntiLeaveQuestion : kAntiLeaveQuestion) + kAntiLeaveSuffix;
       else if (fast) question = kFastQuestion;
       const bool ask = msg.confirmFlag && (HasRobotPlayer() || model_.sceneMode == kModeWaiting) && !question.empty();
-      if (ask && ShowMsgBox(question, kMsgBoxYesNo, kQuestionMs, std::string(), kNoticeBoxColour) == kMsgBoxNo) {
+      // Only a Yes joins: a box that could not be shown (-1) is no consent to the room's terms.
+      if (ask && ShowMsgBox(question, ISceneOwner::kMsgBoxYesNo, kQuestionMs, std::string(), kNoticeBoxColour) !=
+                     ISceneOwner::kMsgBoxYes) {
         RequestExit();
       } else {
         SendPlay(kJoinFlag);
