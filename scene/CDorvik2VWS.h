@@ -766,7 +766,6 @@ class CDorvik2VWS : public GVWS,
   int32_t ShowWidgetPair(int32_t show);
   void UpdatePlayButtons();
   void UpdateExitButtons();
-  void ShowGameHelpPopup();
   void RefreshAntiLeaveCaption(int32_t show);
   // ==== end of the room-entry block =======================================================
   // ==== Result, settlement and money notices (CDorvik2VWS_ResultHandlers.cpp) ==========

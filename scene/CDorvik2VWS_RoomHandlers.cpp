@@ -136,7 +136,6 @@ void CDorvik2VWS::SendHostTextLine() {
 // ---- Stand-ins for pieces other work builds ------------------------------------------------
 void CDorvik2VWS::UpdatePlayButtons() { RecordCall("UpdatePlayButtons"); }
 void CDorvik2VWS::UpdateExitButtons() { RecordCall("UpdateExitButtons"); }
-void CDorvik2VWS::ShowGameHelpPopup() { RecordCall("ShowGameHelpPopup"); }
 void CDorvik2VWS::RefreshAntiLeaveCaption(int32_t show) {
   RecordCall(FormatString("RefreshAntiLeaveCaption(%ld)", show));
 }
@@ -266,7 +265,7 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
     options_.speed = kFastCardSpeed;
     ApplySpeed();
   }
-  if (msg.entryUserNo == MyUserNo()) model_.itemOffer = 0;
+  if (msg.entryUserNo == MyUserNo()) model_.itemOfferMade = 0;
   SetMacroSetting(1);
   vipMgr_.HelperView().ShowGameHelpPopup(CHelperView::kGameNumber, CHelperView::kDialogTemplate, gameWnd_);
   SendHostTextLine();

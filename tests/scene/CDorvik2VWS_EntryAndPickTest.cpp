@@ -59,10 +59,7 @@ TEST_F(EntryAndPickTest, SeatedEntryRequestsTheSeatByTheRoomRecordsMode) {
     scene->SetSceneMode(CDorvik2VWS::kModeNone);
     scene->Model().myVoiceSet = 3;
     host.Clear();
-    RoomEnterMsg msg;
-    msg.clientVersion = kClientVersion;
-    msg.myUser.userNo = kMe;
-    msg.entryKind = 1;
+    RoomEnterMsg msg = MyEntry(1);
     msg.room.sceneMode = c.roomMode;
     if (c.robot) msg.room.seats.Player(1).SetRobot(kRobot, "robot");
     Send<HM_ROOM_ENTER>(msg);

@@ -38,12 +38,8 @@ class RoomEnterTest : public RoomTableTest {
     RoomTableTest::TearDown();
   }
   RoomEnterMsg Entry(int32_t kind) {
-    RoomEnterMsg msg;
-    msg.clientVersion = kClientVersion;
-    msg.myUser.userNo = kMe;
-    msg.myUser.userId = kMyId;
+    RoomEnterMsg msg = MyEntry(kind);
     msg.myUser.nickname = "nick";
-    msg.entryKind = kind;
     msg.stakePerPoint = 500;
     return msg;
   }

@@ -47,6 +47,15 @@ void GameTableTest::SeatOther(int32_t seat) {
 
 void GameTableTest::SeatRobot(int32_t seat) { scene->GetPlayer(seat).SetRobot(kRobot, "robot"); }
 
+RoomEnterMsg GameTableTest::MyEntry(int32_t kind) {
+  RoomEnterMsg msg;
+  msg.clientVersion = kClientVersion;
+  msg.myUser.userNo = kMe;
+  msg.myUser.userId = kMyId;
+  msg.entryKind = kind;
+  return msg;
+}
+
 void GameTableTest::StartPhase(int32_t phase) {
   scene->SetSceneMode(CDorvik2VWS::kModePlaying);
   scene->StartGameTimer(CDorvik2VWS::kTurnTimer, phase);

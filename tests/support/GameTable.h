@@ -31,6 +31,9 @@ class GameTableTest : public HostWindowFixture {
   void SeatMe(int32_t seat = 0);
   void SeatOther(int32_t seat = 1);
   void SeatRobot(int32_t seat = 1);
+  // This client's room entry of `kind` (0 watching, 1 seated, 2 back in its game), of
+  // the version the scene accepts.
+  static RoomEnterMsg MyEntry(int32_t kind);
   // Mode 2 with the turn countdown running in `phase`.
   void StartPhase(int32_t phase);
   // The bytes of a host message as the host hands them over.
