@@ -29,11 +29,6 @@ class EntryAndPickTest : public GameTableTest {
     host.Clear();
     trace.Clear();
   }
-  std::vector<std::string> Sent() const { return host.SentBytes(); }
-  template <uint32_t Code, class T>
-  void Send(const T& record) {
-    Receive(Block(HostMessage::Make<Code>(record)));
-  }
   void ClickOn(GVWnd* w) {
     const GRect r = w->GetRect();
     plat::sim::Click(wnd->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -74,10 +69,7 @@ TEST_F(EntryAndPickTest, SeatedEntryRequestsTheSeatByTheRoomRecordsMode) {
 }
 
 TEST_F(EntryAndPickTest, AClickOnAPickCardAnswersWithItsSlotOnce) {
-  SeatMe(0);
-  SeatOther(1);
-  scene->GetPlayer(0).screenPos = 0;
-  scene->GetPlayer(1).screenPos = 1;
+  SeatBothPlayers();
   SunSelectMsg select;
   select.pickCount = kPickCards;
   Send<HM_SUN_SELECT>(select);
