@@ -150,9 +150,13 @@ void CCardTable::ResetWidgets() {
     SetCardSize(card, CVHTWnd::kMediumLook);
     card->ShowFrame(CVHTWnd::kBackFrame);
   }
-  // A captured card's companion darkens its pile place; with the card gone it would stay.
+  // A captured card's companion darkens its pile place, and the pi counter counts the
+  // pile: with the cards gathered neither may stay.
   for (GVWnd* companion : w.companions) {
     if (companion) companion->Show(0);
+  }
+  for (GVWnd* counter : w.piCounters) {
+    if (counter) counter->Show(0);
   }
   for (GVWnd* button : w.bombButtons) {
     if (button) button->Show(0);

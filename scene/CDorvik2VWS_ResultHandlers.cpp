@@ -165,14 +165,16 @@ int32_t CDorvik2VWS::ShowMsgBox(const std::string& body, int32_t type, uint32_t 
   return owner_->ShowMsgBox(body, type, autoCloseMs, heading, rh::kBoxHeadingColour);
 }
 
-// ---- The built helpers, on the record's shapes ---------------------------------------------------
+// ---- The display helpers on the record's shapes -------------------------------------------------
 
 int32_t CDorvik2VWS::ShowResultWnd(const GameResultMsg* msg) { return msg ? ShowResultWnd(*msg) : 0; }
 
 void CDorvik2VWS::RevealResultCards(const std::list<int32_t>& nextDeckCards,
                                     const ArcArrayT<std::list<int32_t>, 2>& hands) {
   std::array<std::vector<FlowerCard>, kSeats> handCards;
-  for (size_t seat = 0; seat < handCards.size(); ++seat) handCards[seat].assign(hands.at(seat).begin(), hands.at(seat).end());
+  for (size_t seat = 0; seat < handCards.size(); ++seat) {
+    handCards[seat].assign(hands.at(seat).begin(), hands.at(seat).end());
+  }
   RevealResultCards(std::vector<FlowerCard>(nextDeckCards.begin(), nextDeckCards.end()), handCards);
 }
 

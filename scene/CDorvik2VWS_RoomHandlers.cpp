@@ -234,11 +234,12 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
       else if (fast) question = kFastQuestion;
       const bool ask = msg.confirmFlag && (HasRobotPlayer() || model_.sceneMode == kModeWaiting) && !question.empty();
       // Only a Yes joins: a box that could not be shown (-1) is no consent to the room's terms.
-      if (ask && ShowMsgBox(question, ISceneOwner::kMsgBoxYesNo, kQuestionMs, std::string(), kNoticeBoxColour) !=
-                     ISceneOwner::kMsgBoxYes) {
-        RequestExit();
-      } else {
+      const bool joins = !ask || ShowMsgBox(question, ISceneOwner::kMsgBoxYesNo, kQuestionMs, std::string(),
+                                            kNoticeBoxColour) == ISceneOwner::kMsgBoxYes;
+      if (joins) {
         SendPlay(kJoinFlag);
+      } else {
+        RequestExit();
       }
       OptionsSummaryText();
       link.SetPlayState(kObserverPlayState);

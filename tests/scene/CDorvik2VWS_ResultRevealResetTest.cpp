@@ -1,6 +1,6 @@
 // The result handler on the built table: the record's cards revealed with their marks
 // and wait, the result panel shown, and the table reset taking every trace of the game
-// (the reveal's marks, the captured piles' companions) off the table.
+// (the reveal's marks, the captured piles' companions and pi counter) off the table.
 #include <vector>
 
 #include "plat/mmsystem.h"
@@ -46,12 +46,17 @@ TEST_F(ResultRevealResetTest, TheResultRevealsTheRecordsCardsAndShowsThePanel) {
 TEST_F(ResultRevealResetTest, TheTableResetClearsTheRevealAndThePiles) {
   auto& seat = scene->Seat(0);
   // A companion belongs to the card a widget shows: widget w shows card w here.
-  for (int32_t w : {0, 8, 1, 5, 9}) Card(w)->SetCard(w);
+  for (int32_t w : {0, 8, 1, 5, 9, 3}) Card(w)->SetCard(w);
   seat.captured.at(kKindGwang) = {0, 8};
   seat.captured.at(kKindTti) = {1, 5, 9};
   scene->RelayoutCapturedPile(0, kKindGwang);
   scene->RelayoutCapturedPile(0, kKindTti);
   for (int32_t w : {0, 8, 1, 5, 9}) ASSERT_TRUE(Companion(w)->IsVisible()) << w;
+  seat.captured.at(kKindPi) = {3};
+  seat.piScore = 1;
+  scene->RelayoutPiPile(0);
+  GVWnd* piCounter = scene->CardWidgets().piCounters[0];
+  ASSERT_TRUE(piCounter->IsVisible());
   scene->Model().game.deck = {30};
   scene->RevealResultCards({12}, {std::vector<FlowerCard>{}, std::vector<FlowerCard>{}});
   ASSERT_TRUE(W().remainCloseAnim->IsVisible());
@@ -59,6 +64,7 @@ TEST_F(ResultRevealResetTest, TheTableResetClearsTheRevealAndThePiles) {
 
   scene->ClearTable();
   for (int32_t w = 0; w < CDorvik2VWS::kCardWidgets; ++w) EXPECT_FALSE(Companion(w)->IsVisible()) << w;
+  EXPECT_FALSE(piCounter->IsVisible());
   EXPECT_FALSE(W().remainCloseAnim->IsVisible());
   for (GVQLAniWnd* reveal : W().remainHoldAnims) EXPECT_FALSE(reveal->IsVisible());
 }
