@@ -51,9 +51,7 @@ struct CGameModel {
   int32_t firstSeatUserNo = RCUser::kNoUser;  // seat 0's user, who may start the game
   std::string hostText;                       // the host's text of event 62, sent to the server
   int32_t closingCounter = 0;                 // told to the host on closing when above 0
-  int32_t itemOffer = 0;
   int32_t antiLeaveNotice = 0;
-  int32_t baseMultiplier = 0;
   int32_t nineTenFlag = 0;
   int32_t missionSet = 0;
   // ---- the result, the settlement and the money notices ----

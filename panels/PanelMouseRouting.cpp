@@ -30,28 +30,12 @@ BOOL ReleaseOnOther(CVPanelWnd& panel, const Release& r, UINT keyFlags, GPoint p
 
 BOOL RouteMouseMove(CVPanelWnd& panel, GVWnd*& tracked, UINT keyFlags, GPoint pt) {
   if (!(panel.IsVisible() && panel.IsEnabled()) && !tracked) return 0;
-  GVWnd* current = panel.ChildFromPoint(pt, kLive);
-  if (keyFlags & kLeftButtonHeld) {
-    if (!tracked) return 0;
+  // A held drag redraws only when the tracked child changed its look.
+  if ((keyFlags & kLeftButtonHeld) && tracked) {
     if (tracked->OnMouseMove(keyFlags, pt)) panel.SetDirty(1);
     return 1;
   }
-  if (!tracked) {
-    if (!current) return 0;
-    current->OnMouseMove(keyFlags, pt);
-    tracked = current;
-    panel.SetDirty(1);
-    return 1;
-  }
-  tracked->OnMouseMove(keyFlags, pt);
-  panel.SetDirty(1);
-  if (!current) {
-    tracked = nullptr;
-  } else if (current != tracked) {
-    current->OnMouseMove(keyFlags, pt);
-    if (current->IsHover()) tracked = current;
-  }
-  return 1;
+  return panel.TrackHover(tracked, keyFlags, pt);
 }
 
 BOOL RouteButtonUp(CVPanelWnd& panel, GVWnd*& tracked, UINT keyFlags, GPoint pt,

@@ -150,7 +150,14 @@ void CCardTable::ResetWidgets() {
     SetCardSize(card, CVHTWnd::kMediumLook);
     card->ShowFrame(CVHTWnd::kBackFrame);
   }
-  if (w.shadow) w.shadow->Show(0);
+  // A captured card's companion darkens its pile place, and the pi counter counts the
+  // pile: with the cards gathered neither may stay.
+  for (GVWnd* companion : w.companions) {
+    if (companion) companion->Show(0);
+  }
+  for (GVWnd* counter : w.piCounters) {
+    if (counter) counter->Show(0);
+  }
   for (GVWnd* button : w.bombButtons) {
     if (button) button->Show(0);
   }

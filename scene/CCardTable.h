@@ -179,9 +179,9 @@ class CCardTable {
   void PlaceHand(int32_t seat);
   // A captured card and its companion, which lies directly beneath it.
   void PlaceCaptured(CVHTWnd* card, GPoint at);
-  // Steps 1-2 of a play from the hand: the card's widget, shown at the medium look and
-  // out of the hand; -1 when the hand does not hold it.
-  int32_t TakeHandCard(FlowerCard cardId, int32_t seat);
+  // Steps 1-2 of a play from the hand: the card's widget (its index in `w`), shown at
+  // the medium look and out of the hand; null for no seat, no card, or a hand without it.
+  CVHTWnd* TakeHandCard(FlowerCard cardId, int32_t seat, int32_t& w);
 
   CGameModel& model_;
   ICardTableHost& host_;

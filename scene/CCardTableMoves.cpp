@@ -311,9 +311,10 @@ int32_t CCardTable::GatherFloorMonths() {
   return moved;
 }
 
-int32_t CCardTable::TakeHandCard(FlowerCard cardId, int32_t seat) {
+CVHTWnd* CCardTable::TakeHandCard(FlowerCard cardId, int32_t seat, int32_t& w) {
+  w = -1;
+  if (seat < 0 || seat >= kSeats || !IsCardId(cardId)) return nullptr;
   CardList& hand = Seat(seat).hand;
-  int32_t w = -1;
   if (host_.SideOfSeat(seat) == 0 && host_.IsMyHumanSeat(seat)) {
     w = FindWidgetOfCard(hand, cardId);
   } else if (!hand.empty()) {
@@ -322,20 +323,22 @@ int32_t CCardTable::TakeHandCard(FlowerCard cardId, int32_t seat) {
     RevealCard(CardWndById(w), cardId);
   }
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
-  if (!card) return -1;
+  if (!card) {
+    w = -1;
+    return nullptr;
+  }
   card->Show(1);
   SetCardSize(card, table_moves::kMediumLook);
   table_moves::Erase(hand, w);
-  return w;
+  return card;
 }
 
 void CCardTable::PlayCardToFloor(FlowerCard cardId, int32_t seat, int32_t flag) {
   using namespace table_moves;
-  if (seat < 0 || seat >= kSeats || !IsCardId(cardId)) return;
-  const int32_t side = host_.SideOfSeat(seat);
-  const int32_t w = TakeHandCard(cardId, seat);
-  CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
+  int32_t w = -1;
+  CVHTWnd* card = TakeHandCard(cardId, seat, w);
   if (!card) return;
+  const int32_t side = host_.SideOfSeat(seat);
   const int32_t slot = FloorSlotForMonth(card->month);
   model_.game.lastFloorSlot = slot;
   model_.game.lastPlayedMonth = card->month;
@@ -552,11 +555,10 @@ void CCardTable::SortMyHand(int32_t seat, int32_t /*flag*/) {
 
 void CCardTable::PlayBonusCard(FlowerCard cardId, int32_t seat, int32_t sort) {
   using namespace table_moves;
-  if (seat < 0 || seat >= kSeats || !IsCardId(cardId)) return;
-  const int32_t side = host_.SideOfSeat(seat);
-  const int32_t w = TakeHandCard(cardId, seat);
-  CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
+  int32_t w = -1;
+  CVHTWnd* card = TakeHandCard(cardId, seat, w);
   if (!card) return;
+  const int32_t side = host_.SideOfSeat(seat);
   Seat(seat).captured[kKindPi].push_back(w);
   MoveCardTo(w, PileAnchor(side, kKindPi), AnimSteps(kCaptureSteps), 0, 0);
   host_.PlayCardEffect(kEffectLand);

@@ -766,7 +766,6 @@ class CDorvik2VWS : public GVWS,
   int32_t ShowWidgetPair(int32_t show);
   void UpdatePlayButtons();
   void UpdateExitButtons();
-  void ShowGameHelpPopup();
   void RefreshAntiLeaveCaption(int32_t show);
   // ==== end of the room-entry block =======================================================
   // ==== Result, settlement and money notices (CDorvik2VWS_ResultHandlers.cpp) ==========
@@ -779,8 +778,7 @@ class CDorvik2VWS : public GVWS,
   GVTextWnd* ItemChanceCaption() override { return IsReady() ? built_.widgets.chanceText : nullptr; }
   // The game window's message box; the trace notes "ShowMsgBox(body|ms|heading)".
   int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading);
-  // Stand-ins with their final names until the timers-and-input and the options
-  // issues land: they note the call (ShowResultWnd shows the panel).
+  // The display helpers on the result record's own shapes (no record shows nothing).
   int32_t ShowResultWnd(const GameResultMsg* msg);
   void RevealResultCards(const std::list<int32_t>& nextDeckCards, const ArcArrayT<std::list<int32_t>, 2>& hands);
   // Puts the status text below the play-count panel: the panel set with the day's

@@ -74,7 +74,7 @@ BOOL CDorvik2VWS::OnKeyDown(UINT key, UINT repeat, UINT flags) {
   auto visible = [](GVWnd* wnd) { return wnd && wnd->IsVisible(); };
   const bool resultShown = model_.sceneMode == kModeResult && visible(w.resultPanel);
   if (key == kEnter) {
-    if (HWND host = CHostLink::Global().HostWindow(); host && !closing_) PostMessageA(host, WM_GAME_ENTER_KEY, 0, 0);
+    PostHostRefresh();
   } else if (key == kSpace) {
     const bool startShown = visible(w.startButton);
     if ((model_.sceneMode == kModeWaiting && startShown) ||

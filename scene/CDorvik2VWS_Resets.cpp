@@ -103,6 +103,11 @@ void CDorvik2VWS::ClearTableWidgets() {
     if (built_.widgets.bakIcons[i]) built_.widgets.bakIcons[i]->ResetIcons();
   }
   if (built_.widgets.turnMarker) built_.widgets.turnMarker->Stop();
+  // The result's reveal marks the deck's top card; the gathered deck shows backs only.
+  if (built_.widgets.remainCloseAnim) built_.widgets.remainCloseAnim->Stop();
+  for (GVQLAniWnd* reveal : built_.widgets.remainHoldAnims) {
+    if (reveal) reveal->Stop();
+  }
   if (built_.widgets.missionPanel) built_.widgets.missionPanel->Reset();
   if (built_.widgets.goBakAlert) built_.widgets.goBakAlert->HideAll();
   if (built_.widgets.restrictCaption) built_.widgets.restrictCaption->Close();

@@ -23,7 +23,6 @@ constexpr int32_t kUnknownEndEffect = 28;
 constexpr int32_t kLastEndType = 4;
 constexpr int32_t kRobotSeatEvent = 1;
 constexpr int32_t kWinnerSeatEvent = 2;
-constexpr int32_t kPromptEffect = 33;
 constexpr int32_t kClearEffect = 9;
 constexpr int32_t kStoppedEffect = 27;
 constexpr int32_t kBijouEffect = 52;
@@ -166,20 +165,17 @@ int32_t CDorvik2VWS::ShowMsgBox(const std::string& body, int32_t type, uint32_t 
   return owner_->ShowMsgBox(body, type, autoCloseMs, heading, rh::kBoxHeadingColour);
 }
 
-// ---- Stand-ins of the other issues' helpers ----------------------------------------------------
+// ---- The display helpers on the record's shapes -------------------------------------------------
 
-int32_t CDorvik2VWS::ShowResultWnd(const GameResultMsg* msg) {
-  SceneWidgets& w = built_.widgets;
-  StopEffect(rh::kPromptEffect);
-  if (w.notifyPrompt) w.notifyPrompt->Close();
-  const int32_t shown = w.resultPanel ? w.resultPanel->ShowResult(msg) : 0;
-  if (w.goBakAlert) w.goBakAlert->HideAll();
-  MarkDirty();
-  return shown;
-}
+int32_t CDorvik2VWS::ShowResultWnd(const GameResultMsg* msg) { return msg ? ShowResultWnd(*msg) : 0; }
 
-void CDorvik2VWS::RevealResultCards(const std::list<int32_t>&, const ArcArrayT<std::list<int32_t>, 2>&) {
-  RecordCall("RevealResultCards");
+void CDorvik2VWS::RevealResultCards(const std::list<int32_t>& nextDeckCards,
+                                    const ArcArrayT<std::list<int32_t>, 2>& hands) {
+  std::array<std::vector<FlowerCard>, kSeats> handCards;
+  for (size_t seat = 0; seat < handCards.size(); ++seat) {
+    handCards[seat].assign(hands.at(seat).begin(), hands.at(seat).end());
+  }
+  RevealResultCards(std::vector<FlowerCard>(nextDeckCards.begin(), nextDeckCards.end()), handCards);
 }
 
 void CDorvik2VWS::PlaceChatBelowPlayCount() {

@@ -136,7 +136,6 @@ void CDorvik2VWS::SendHostTextLine() {
 // ---- Stand-ins for pieces other work builds ------------------------------------------------
 void CDorvik2VWS::UpdatePlayButtons() { RecordCall("UpdatePlayButtons"); }
 void CDorvik2VWS::UpdateExitButtons() { RecordCall("UpdateExitButtons"); }
-void CDorvik2VWS::ShowGameHelpPopup() { RecordCall("ShowGameHelpPopup"); }
 void CDorvik2VWS::RefreshAntiLeaveCaption(int32_t show) {
   RecordCall(FormatString("RefreshAntiLeaveCaption(%ld)", show));
 }
@@ -234,10 +233,13 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
       if (antiLeave) question = std::string(fast ? kFastAntiLeaveQuestion : kAntiLeaveQuestion) + kAntiLeaveSuffix;
       else if (fast) question = kFastQuestion;
       const bool ask = msg.confirmFlag && (HasRobotPlayer() || model_.sceneMode == kModeWaiting) && !question.empty();
-      if (ask && ShowMsgBox(question, kMsgBoxYesNo, kQuestionMs, std::string(), kNoticeBoxColour) == kMsgBoxNo) {
-        RequestExit();
-      } else {
+      // Only a Yes joins: a box that could not be shown (-1) is no consent to the room's terms.
+      const bool joins = !ask || ShowMsgBox(question, ISceneOwner::kMsgBoxYesNo, kQuestionMs, std::string(),
+                                            kNoticeBoxColour) == ISceneOwner::kMsgBoxYes;
+      if (joins) {
         SendPlay(kJoinFlag);
+      } else {
+        RequestExit();
       }
       OptionsSummaryText();
       link.SetPlayState(kObserverPlayState);
@@ -264,7 +266,7 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
     options_.speed = kFastCardSpeed;
     ApplySpeed();
   }
-  if (msg.entryUserNo == MyUserNo()) model_.itemOffer = 0;
+  if (msg.entryUserNo == MyUserNo()) model_.itemOfferMade = 0;
   SetMacroSetting(1);
   vipMgr_.HelperView().ShowGameHelpPopup(CHelperView::kGameNumber, CHelperView::kDialogTemplate, gameWnd_);
   SendHostTextLine();

@@ -29,11 +29,6 @@ class EntryAndPickTest : public GameTableTest {
     host.Clear();
     trace.Clear();
   }
-  std::vector<std::string> Sent() const { return host.SentBytes(); }
-  template <uint32_t Code, class T>
-  void Send(const T& record) {
-    Receive(Block(HostMessage::Make<Code>(record)));
-  }
   void ClickOn(GVWnd* w) {
     const GRect r = w->GetRect();
     plat::sim::Click(wnd->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -59,10 +54,7 @@ TEST_F(EntryAndPickTest, SeatedEntryRequestsTheSeatByTheRoomRecordsMode) {
     scene->SetSceneMode(CDorvik2VWS::kModeNone);
     scene->Model().myVoiceSet = 3;
     host.Clear();
-    RoomEnterMsg msg;
-    msg.clientVersion = kClientVersion;
-    msg.myUser.userNo = kMe;
-    msg.entryKind = 1;
+    RoomEnterMsg msg = MyEntry(1);
     msg.room.sceneMode = c.roomMode;
     if (c.robot) msg.room.seats.Player(1).SetRobot(kRobot, "robot");
     Send<HM_ROOM_ENTER>(msg);
@@ -77,10 +69,7 @@ TEST_F(EntryAndPickTest, SeatedEntryRequestsTheSeatByTheRoomRecordsMode) {
 }
 
 TEST_F(EntryAndPickTest, AClickOnAPickCardAnswersWithItsSlotOnce) {
-  SeatMe(0);
-  SeatOther(1);
-  scene->GetPlayer(0).screenPos = 0;
-  scene->GetPlayer(1).screenPos = 1;
+  SeatBothPlayers();
   SunSelectMsg select;
   select.pickCount = kPickCards;
   Send<HM_SUN_SELECT>(select);

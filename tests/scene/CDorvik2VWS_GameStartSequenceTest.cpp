@@ -25,30 +25,9 @@ class GameStartSequenceTest : public GameTableTest {
  protected:
   void SetUp() override {
     GameTableTest::SetUp();
-    MakeTable();
-    SeatMe(0);
-    SeatOther(1);
-    scene->GetPlayer(0).screenPos = 0;
-    scene->GetPlayer(1).screenPos = 1;
+    MakeSeatedTable();
     SetFocus(wnd->Handle());
-    host.Clear();
-    trace.Clear();
   }
-  template <uint32_t Code, class T>
-  void Send(const T& record) {
-    Receive(Block(HostMessage::Make<Code>(record)));
-  }
-  // The layer queues injected input; the window thread runs it before the test reads on.
-  template <class F>
-  static void Inject(F input) {
-    input();
-    Pump();
-  }
-  static GPoint Centre(GVWnd* w) {
-    const GRect r = w->GetRect();
-    return GPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  }
-  std::vector<std::string> Sent() const { return host.SentBytes(); }
   std::vector<FlowerCard> HandIds(int32_t seat) {
     std::vector<FlowerCard> ids;
     for (int32_t w : scene->Seat(seat).hand) ids.push_back(scene->CardIdOfWidget(w));
@@ -76,7 +55,7 @@ TEST_F(GameStartSequenceTest, FromTheWaitingTableToMyFirstCard) {
   const auto& picks = scene->GetFloorState().floorCards;
   ASSERT_EQ(picks.size(), 12u);
   const GPoint at = Centre(scene->CardWndById(picks[kSlot]));
-  Inject([&] { plat::sim::Click(wnd->Handle(), at.x, at.y); });
+  RunInjected([&] { plat::sim::Click(wnd->Handle(), at.x, at.y); });
   ASSERT_EQ(Sent().size(), 2u) << "the click picks";
   Send<HM_SUN_PICK>(SunPickMsg{kMe, kSlot, 20});
   Send<HM_SUN_PICK>(SunPickMsg{kOther, 7, 30});
@@ -85,7 +64,7 @@ TEST_F(GameStartSequenceTest, FromTheWaitingTableToMyFirstCard) {
   Deal();
   Send<HM_TURN>(TurnMsg{kMe, 0});
   ASSERT_EQ(scene->GetPhase(), CDorvik2VWS::kPhasePlayCard);
-  Inject([] { plat::sim::PressKey(VK_F1); });
+  RunInjected([] { plat::sim::PressKey(VK_F1); });
 
   // F1 plays the first card of my sorted hand.
   EXPECT_EQ(Sent(), (std::vector<std::string>{Words({kGcStartGame, 0}), Words({kGcSunPick, 0, kSlot}),

@@ -20,19 +20,9 @@ class ResultHandlersTest : public GameTableTest {
  protected:
   void SetUp() override {
     GameTableTest::SetUp();
-    MakeTable();
-    SeatMe(0);
-    SeatOther(1);
-    scene->GetPlayer(0).screenPos = 0;
-    scene->GetPlayer(1).screenPos = 1;
+    MakeSeatedTable();
     scene->GetPlayer(0).nickname = "나";
     scene->GetPlayer(1).nickname = "상대";
-    host.Clear();
-    trace.Clear();
-  }
-  template <uint32_t Code, class T>
-  void Send(const T& record) {
-    Receive(Block(HostMessage::Make<Code>(record)));
   }
   // A normal end won by seat `winner`, my money 1000 after it.
   static GameResultMsg Result(int32_t winner = 0) {

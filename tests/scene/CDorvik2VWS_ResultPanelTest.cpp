@@ -24,10 +24,7 @@ class ResultPanelTest : public GameTableTest {
  protected:
   void Table() {
     MakeTable();
-    SeatMe(0);
-    SeatOther(1);
-    scene->GetPlayer(0).screenPos = 0;
-    scene->GetPlayer(1).screenPos = 1;
+    SeatBothPlayers();
     scene->GetPlayer(0).nickname = "나";
     scene->GetPlayer(1).nickname = "상대";
     scene->GetRoomData().option.moneyPerPoint = 1000;

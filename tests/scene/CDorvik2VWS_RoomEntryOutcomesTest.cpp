@@ -27,11 +27,7 @@ class RoomEntryOutcomesTest : public RoomTableTest {
     RoomTableTest::TearDown();
   }
   RoomEnterMsg Entry(int32_t kind, int32_t roomState) const {
-    RoomEnterMsg msg;
-    msg.clientVersion = kClientVersion;
-    msg.myUser.userNo = kMe;
-    msg.myUser.userId = kMyId;
-    msg.entryKind = kind;
+    RoomEnterMsg msg = MyEntry(kind);
     msg.room.roomState = roomState;
     msg.room.sceneMode = CDorvik2VWS::kModeWaiting;  // the entry takes its mode from the room
     return msg;

@@ -38,12 +38,8 @@ class RoomEnterTest : public RoomTableTest {
     RoomTableTest::TearDown();
   }
   RoomEnterMsg Entry(int32_t kind) {
-    RoomEnterMsg msg;
-    msg.clientVersion = kClientVersion;
-    msg.myUser.userNo = kMe;
-    msg.myUser.userId = kMyId;
+    RoomEnterMsg msg = MyEntry(kind);
     msg.myUser.nickname = "nick";
-    msg.entryKind = kind;
     msg.stakePerPoint = 500;
     return msg;
   }
@@ -111,8 +107,10 @@ TEST_F(RoomEnterTest, QuestionsByRoomAndNoOrNoAnswerLeaves) {
       {4, 2, 2, "게임속도가 빠른 방입니다. 참여하시겠습니까?"},
       {9, 0, 1, ""},
   };
+  // -1 stands for a box that cannot be shown: no Yes either.
+  constexpr int kBoxFails = -1;
   for (const Case& c : cases) {
-    for (int vk : {VK_ESCAPE, 0}) {
+    for (int vk : {VK_ESCAPE, 0, kBoxFails}) {
       SCOPED_TRACE(testing::Message() << c.state << " " << c.speed << " key " << vk);
       scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
       RoomEnterMsg msg = Entry(1);
@@ -123,7 +121,8 @@ TEST_F(RoomEnterTest, QuestionsByRoomAndNoOrNoAnswerLeaves) {
       msg.room.speedKind = c.speed;
       msg.room.seats.Player(0).userNo = kMe;  // already seated: the leave request goes out
       plat::sim::SetModalHook(nullptr);
-      if (vk) Answer(vk);
+      if (vk > 0) Answer(vk);
+      if (vk == kBoxFails && *c.question) plat::sim::FailNext("DialogBoxParamA");
       Forget();
       scene->OnRoomEnter(msg);
       const bool asked = *c.question != 0;

@@ -23,7 +23,6 @@ class SendersTest : public GameTableTest {
     MakeTable();
     host.Clear();
   }
-  std::vector<std::string> Sent() const { return host.SentBytes(); }
 };
 
 struct AnswerCase {

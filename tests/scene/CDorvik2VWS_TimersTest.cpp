@@ -20,13 +20,8 @@ class SceneTimeoutTest : public GameTableTest {
  protected:
   void SetUp() override {
     GameTableTest::SetUp();
-    MakeTable();
-    SeatMe(0);
-    SeatOther(1);
-    host.Clear();
-    trace.Clear();
+    MakeSeatedTable();
   }
-  std::vector<std::string> Sent() const { return host.SentBytes(); }
   void Timeouts(int32_t n) { scene->GetPlayer(0).timeoutCount = n; }
   void AntiLeaveGame(int32_t first, int32_t second) {
     scene->GetRoomData().roomState = 9;

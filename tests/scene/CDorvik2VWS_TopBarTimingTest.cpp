@@ -18,11 +18,7 @@ class TopBarTimingTest : public GameTableTest {
  protected:
   void SetUp() override {
     GameTableTest::SetUp();
-    MakeTable();
-    SeatMe(0);
-    SeatOther(1);
-    host.Clear();
-    trace.Clear();
+    MakeSeatedTable();
   }
   void TearDown() override {
     plat::sim::SetModalHook(nullptr);

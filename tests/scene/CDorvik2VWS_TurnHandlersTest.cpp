@@ -18,20 +18,9 @@ class TurnHandlersTest : public GameTableTest {
  protected:
   void SetUp() override {
     GameTableTest::SetUp();
-    MakeTable();
-    SeatMe(0);
-    SeatOther(1);
-    scene->GetPlayer(0).screenPos = 0;
-    scene->GetPlayer(1).screenPos = 1;
-    host.Clear();
-    trace.Clear();
-  }
-  template <uint32_t Code, class T>
-  void Send(const T& record) {
-    Receive(Block(HostMessage::Make<Code>(record)));
+    MakeSeatedTable();
   }
   CVNotifyWnd& Prompt() { return *scene->Widgets().notifyPrompt; }
-  std::vector<std::string> Sent() const { return host.SentBytes(); }
   void MakeAntiLeaveRoom() {
     scene->GetRoomData().roomState = 9;
     scene->GetRoomData().antiLeaveLevel = 2;

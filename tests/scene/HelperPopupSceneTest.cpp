@@ -42,11 +42,7 @@ class HelperPopupSceneTest : public testing_support::GameTableTest {
   void ForgetStoredSwitch() { registry_values::WriteDword(scene->RegistryBasePath(), "14", V::kAlertValueName, 0); }
   // A player coming back into a running game: the entry with the fewest questions.
   void EnterRoom(int32_t roomState = 0) {
-    RoomEnterMsg msg;
-    msg.clientVersion = kClientVersion;
-    msg.myUser.userNo = kMe;
-    msg.myUser.userId = kMyId;
-    msg.entryKind = 2;
+    RoomEnterMsg msg = MyEntry(2);
     msg.room.roomState = roomState;
     scene->OnRoomEnter(msg);
   }

@@ -44,16 +44,9 @@ class RoomTableTest : public testing_support::GameTableTest {
   static std::string Box(int32_t type, uint32_t ms, const std::string& text) {
     return "ShowMsgBox(" + std::to_string(type) + ", " + std::to_string(ms) + ", " + text + ")";
   }
-  std::vector<std::string> Sent() const { return host.SentBytes(); }
-  // The host's transcript lines of one slot.
   // The observer panel's reads of the two paid services, whenever it is shown.
   static constexpr const char* kFirstServiceQuery = "NotifyEvent(7, 43, (null), 69632)";
   static constexpr const char* kSecondServiceQuery = "NotifyEvent(7, 43, (null), 73728)";
-  std::vector<std::string> Lines(testing_support::HostSlot slot) const {
-    std::vector<std::string> out;
-    for (const auto& call : host.CallsTo(slot)) out.push_back(call.line);
-    return out;
-  }
   bool Played(int32_t effect) const {
     for (int32_t e : trace.effects)
       if (e == effect) return true;

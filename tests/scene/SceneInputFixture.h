@@ -25,9 +25,7 @@ struct Inject {
   static void Click(HWND h, int x, int y) { Run([&] { plat::sim::Click(h, x, y); }); }
   template <class F>
   static void Run(F inject) {
-    inject();
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    GameTableTest::RunInjected(inject);
   }
 };
 using testing_support::HostSlot;
@@ -40,28 +38,12 @@ class SceneInputTest : public GameTableTest {
  protected:
   void SetUp() override {
     GameTableTest::SetUp();
-    MakeTable();
-    SeatMe(0);
-    SeatOther(1);
-    scene->GetPlayer(0).screenPos = 0;
-    scene->GetPlayer(1).screenPos = 1;
+    MakeSeatedTable();
     SetFocus(wnd->Handle());
-    host.Clear();
-    trace.Clear();
   }
   void TearDown() override {
     plat::sim::SetModalHook(nullptr);
     GameTableTest::TearDown();
-  }
-  std::vector<std::string> Sent() const { return host.SentBytes(); }
-  std::vector<std::string> Lines(HostSlot slot) const {
-    std::vector<std::string> out;
-    for (const auto& c : host.CallsTo(slot)) out.push_back(c.line);
-    return out;
-  }
-  static GPoint Centre(GVWnd* w) {
-    const GRect r = w->GetRect();
-    return GPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   }
   // The middle of a button's lowest row.
   static GPoint ButtonPoint(GVWnd* w) {

@@ -47,6 +47,40 @@ void GameTableTest::SeatOther(int32_t seat) {
 
 void GameTableTest::SeatRobot(int32_t seat) { scene->GetPlayer(seat).SetRobot(kRobot, "robot"); }
 
+void GameTableTest::SeatBothPlayers() {
+  SeatMe(0);
+  SeatOther(1);
+  scene->GetPlayer(0).screenPos = 0;
+  scene->GetPlayer(1).screenPos = 1;
+}
+
+void GameTableTest::MakeSeatedTable() {
+  MakeTable();
+  SeatBothPlayers();
+  host.Clear();
+  trace.Clear();
+}
+
+std::vector<std::string> GameTableTest::Lines(HostSlot slot) const {
+  std::vector<std::string> out;
+  for (const auto& call : host.CallsTo(slot)) out.push_back(call.line);
+  return out;
+}
+
+GPoint GameTableTest::Centre(GVWnd* w) {
+  const GRect r = w->GetRect();
+  return GPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+RoomEnterMsg GameTableTest::MyEntry(int32_t kind) {
+  RoomEnterMsg msg;
+  msg.clientVersion = kClientVersion;
+  msg.myUser.userNo = kMe;
+  msg.myUser.userId = kMyId;
+  msg.entryKind = kind;
+  return msg;
+}
+
 void GameTableTest::StartPhase(int32_t phase) {
   scene->SetSceneMode(CDorvik2VWS::kModePlaying);
   scene->StartGameTimer(CDorvik2VWS::kTurnTimer, phase);

@@ -16,6 +16,16 @@
 namespace testing_support {
 
 class GameTableTest : public HostWindowFixture {
+ public:
+  // Runs the window thread's pending messages (the kick after the build among them).
+  static void Pump();
+  // The layer queues injected input; the window thread runs it before the test reads on.
+  template <class F>
+  static void RunInjected(F inject) {
+    inject();
+    Pump();
+  }
+
  protected:
   static constexpr int32_t kMe = 7;
   static constexpr int32_t kOther = 9;
@@ -25,12 +35,26 @@ class GameTableTest : public HostWindowFixture {
   void SetUp() override;
   // Makes and initialises the game window (0 synchronous, 1 threaded build).
   void MakeTable(int32_t threaded = 0);
-  // Runs the window thread's pending messages (the kick after the build among them).
-  static void Pump();
   // This client's number is kMe; seats it, the opponent or a robot.
   void SeatMe(int32_t seat = 0);
   void SeatOther(int32_t seat = 1);
   void SeatRobot(int32_t seat = 1);
+  // Me in seat 0 at the bottom of the screen, the opponent in seat 1 at the top.
+  void SeatBothPlayers();
+  // A synchronous build with both players seated; the host's record and the trace start
+  // empty.
+  void MakeSeatedTable();
+  template <uint32_t Code, class T>
+  void Send(const T& record) {
+    Receive(Block(HostMessage::Make<Code>(record)));
+  }
+  std::vector<std::string> Sent() const { return host.SentBytes(); }
+  // The host's transcript lines of one slot.
+  std::vector<std::string> Lines(HostSlot slot) const;
+  static GPoint Centre(GVWnd* w);
+  // This client's room entry of `kind` (0 watching, 1 seated, 2 back in its game), of
+  // the version the scene accepts.
+  static RoomEnterMsg MyEntry(int32_t kind);
   // Mode 2 with the turn countdown running in `phase`.
   void StartPhase(int32_t phase);
   // The bytes of a host message as the host hands them over.
