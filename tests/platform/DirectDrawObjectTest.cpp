@@ -126,4 +126,55 @@ TEST_F(DirectDrawTest, FlipChainNeedsExclusiveModeAndSwapsTheBuffers) {
   EXPECT_EQ(PixelAt(back.Get(), 10, 10), 0xCDCDu);
 }
 
+TEST_F(DirectDrawTest, AnswersTheFourAndTwoIdentitiesAndRefusesSeven) {
+  ComPtr<IDirectDraw> first;
+  ASSERT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 1u);
+  for (const IID* iid : {&IID_IDirectDraw4, &IID_IDirectDraw2, &IID_IDirectDraw, &IID_IUnknown}) {
+    void* p = nullptr;
+    EXPECT_EQ(first->QueryInterface(*iid, &p), S_OK);
+    ASSERT_NE(p, nullptr);
+    static_cast<IUnknown*>(p)->Release();
+  }
+  ComPtr<IDirectDraw4> dd4;
+  ASSERT_EQ(first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(dd4.ReleaseAndGetAddressOf())), S_OK);
+  DDCAPS caps{};
+  EXPECT_EQ(dd4->GetCaps(&caps, nullptr), DDERR_INVALIDPARAMS) << "size not set";
+  caps.dwSize = sizeof caps;
+  ASSERT_EQ(dd4->GetCaps(&caps, nullptr), DD_OK);
+  EXPECT_TRUE(caps.dwCKeyCaps & DDCKEYCAPS_SRCBLT);
+  dd4.Reset();
+  void* p = reinterpret_cast<void*>(1);
+  EXPECT_EQ(first->QueryInterface(IID_IDirectDraw7, &p), E_NOINTERFACE);
+  EXPECT_EQ(p, nullptr);
+  first.Reset();
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 0u);
+}
+
+TEST_F(DirectDrawTest, ModeChangeLosesOnlyThePrimaryAndAsksForANewObject) {
+  auto dd = MakeDirectDraw();
+  ComPtr<IDirectDrawSurface4> primary, back;
+  ASSERT_EQ(MakePrimary(dd.Get(), &primary), DD_OK);
+  ASSERT_EQ(MakeOffscreen(dd.Get(), 16, 16, &back), DD_OK);
+
+  plat::sim::ChangeDisplayMode(800, 600, DisplayFormat::Rgb565);
+  EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
+  EXPECT_EQ(back->IsLost(), DD_OK);
+  EXPECT_EQ(primary->Blt(nullptr, back.Get(), nullptr, DDBLT_WAIT, nullptr), DDERR_SURFACELOST);
+  EXPECT_EQ(primary->Restore(), DDERR_WRONGMODE);
+  EXPECT_EQ(back->Restore(), DD_OK);
+  EXPECT_EQ(dd->RestoreAllSurfaces(), DDERR_WRONGMODE);
+  EXPECT_EQ(dd->TestCooperativeLevel(), DDERR_WRONGMODE);
+  EXPECT_EQ(dd->TestCooperativeLevel(), DDERR_WRONGMODE) << "stays until the object is made again";
+
+  auto again = MakeDirectDraw();
+  EXPECT_EQ(again->TestCooperativeLevel(), DD_OK);
+  ComPtr<IDirectDrawSurface4> fresh;
+  ASSERT_EQ(MakePrimary(again.Get(), &fresh), DD_OK);
+  DDSURFACEDESC2 d = Desc();
+  fresh->GetSurfaceDesc(&d);
+  EXPECT_EQ(d.dwWidth, 800u);
+  EXPECT_EQ(d.ddpfPixelFormat.dwRBitMask, 0xF800u);
+}
+
 }  // namespace

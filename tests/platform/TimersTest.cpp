@@ -126,4 +126,18 @@ TEST_F(Timers, MultimediaTimersFireOnTheAdvancingThreadAndNeverAfterBeingKilled)
   EXPECT_EQ(timeSetEvent(0, 1, RecordMm, 0, TIME_ONESHOT), 0u);
 }
 
+TEST_F(Timers, MultimediaCapsAndPeriodBalance) {
+  TIMECAPS caps{};
+  ASSERT_EQ(timeGetDevCaps(&caps, sizeof caps), TIMERR_NOERROR);
+  EXPECT_EQ(caps.wPeriodMin, 1u);
+  EXPECT_EQ(timeGetDevCaps(&caps, 3), TIMERR_NOCANDO);
+  EXPECT_EQ(timeBeginPeriod(caps.wPeriodMin), TIMERR_NOERROR);
+  EXPECT_EQ(timeBeginPeriod(caps.wPeriodMin), TIMERR_NOERROR);
+  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 2);
+  EXPECT_EQ(timeEndPeriod(caps.wPeriodMin), TIMERR_NOERROR);
+  EXPECT_EQ(timeEndPeriod(5), TIMERR_NOCANDO) << "never begun";
+  EXPECT_EQ(timeBeginPeriod(0), TIMERR_NOCANDO);
+  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 1);
+}
+
 }  // namespace
