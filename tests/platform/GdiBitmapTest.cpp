@@ -143,6 +143,35 @@ TEST(GdiDc, ReleaseDcReleasesOnlyWindowAndScreenDcs) {
   EXPECT_TRUE(DeleteDC(mem));
 }
 
+TEST(GdiObjects, PalettesNeedVersionAndEntriesAndObjectsReadBackUntilDeleted) {
+  struct {
+    LOGPALETTE head;
+  } pal{};
+  pal.head.palVersion = 0x300;
+  EXPECT_EQ(CreatePalette(nullptr), nullptr);
+  pal.head.palNumEntries = 0;
+  SetLastError(0);
+  EXPECT_EQ(CreatePalette(&pal.head), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  pal.head.palNumEntries = 1;  // the one entry the header holds
+  pal.head.palVersion = 0x200;
+  EXPECT_EQ(CreatePalette(&pal.head), nullptr);
+  pal.head.palVersion = 0x300;
+  HPALETTE palette = CreatePalette(&pal.head);
+  ASSERT_NE(palette, nullptr);
+  EXPECT_EQ(GetObjectType(palette), static_cast<DWORD>(OBJ_PAL));
+  EXPECT_TRUE(DeleteObject(palette));
+
+  HBRUSH brush = CreateSolidBrush(RGB(4, 5, 6));
+  LOGBRUSH lb{};
+  EXPECT_EQ(GetObjectA(brush, sizeof(lb), &lb), static_cast<int>(sizeof(lb)));
+  EXPECT_EQ(lb.lbColor, RGB(4, 5, 6));
+  EXPECT_TRUE(DeleteObject(brush));
+  SetLastError(0);
+  EXPECT_EQ(GetObjectA(brush, sizeof(lb), &lb), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
 TEST(GdiObjects, SelectReturnsThePreviousObjectAndSelectedObjectsCannotBeDeleted) {
   HDC dc = CreateCompatibleDC(nullptr);
   HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));

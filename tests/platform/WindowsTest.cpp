@@ -56,6 +56,8 @@ TEST_F(Windows, WindowDataHoldsPointersAndProceduresCanBeReplaced) {
   EXPECT_EQ(RemovePropA(w, "ORIGINAL"), reinterpret_cast<HANDLE>(original));
   EXPECT_EQ(GetPropA(w, "ORIGINAL"), nullptr);
   EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & static_cast<LONG>(WS_POPUP), static_cast<LONG>(WS_POPUP));
+  EXPECT_EQ(SetWindowLongA(w, GWL_EXSTYLE, static_cast<LONG>(WS_EX_TOPMOST)), 0);
+  EXPECT_EQ(GetWindowLongPtrA(w, GWL_EXSTYLE), static_cast<LONG_PTR>(WS_EX_TOPMOST));
   SetLastError(0);
   EXPECT_EQ(GetWindowLongPtrA(w, 64), 0);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
