@@ -51,6 +51,12 @@ TEST_F(DirectDrawTest, ExclusiveModeSetsTheModeInTheDesktopsLayoutAndLeavingItRe
   EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 800);
   EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Rgb555) << "the desktop's 16-bit layout";
   EXPECT_EQ(dd->TestCooperativeLevel(), DD_OK);
+  EXPECT_EQ(dd->SetDisplayMode(800, 600, 16, 0, 0), DD_OK) << "the mode in force, asked again";
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 800);
+  const int desktopWidth = GetSystemMetrics(SM_CXSCREEN), desktopHeight = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_EQ(dd->SetDisplayMode(static_cast<DWORD>(desktopWidth), static_cast<DWORD>(desktopHeight), 16, 0, 0), DD_OK)
+      << "the desktop's own size is always a mode";
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, desktopWidth);
   // Going back to windowed mode gives the desktop its mode without RestoreDisplayMode.
   ASSERT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_NORMAL), DD_OK);
   EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 1024);
