@@ -170,5 +170,32 @@ TEST_F(DDBitmapFileTest, CommittedFuzzSeedsAreTheWritersFilesAndLoad) {
   }
 }
 
+TEST_F(DDBitmapFileTest, FileLoadsThroughTheLayersOpener) {
+  BmpPicture pic{2, 2, 24};
+  pic.pixels = {0x112233, 0x445566, 0x778899, 0xAABBCC};
+  const std::vector<uint8_t> bytes = WriteBmp(pic);
+  testing_support::TempDir dir;
+  dir.Write("pic.bmp", std::string(bytes.begin(), bytes.end()));
+  DDSurface s;
+  ASSERT_EQ(LoadFileSurface(dd_, s, dir / "pic.bmp"), S_OK);
+  EXPECT_EQ(ReadPixels(s), pic.pixels);
+  DDSurface again = s;
+  EXPECT_EQ(LoadFileSurface(dd_, again, dir / "pic.bmp"), S_FALSE);  // holder already full
+  DDSurface none;
+  EXPECT_EQ(LoadFileSurface(DDObject(), none, dir / "pic.bmp"), S_FALSE);
+}
+
+TEST_F(DDBitmapFileTest, NoDirectDrawOrFullHolderMakesNothing) {
+  DDSurface s;
+  EXPECT_EQ(ParseBmpToSurface(DDObject(), s, Base()), S_FALSE);
+  DDSurface held = MakeSurface(dd_, 1, 1);
+  IDirectDrawSurface4* before = held.Get();
+  EXPECT_EQ(ParseBmpToSurface(dd_, held, Base()), S_FALSE);
+  EXPECT_EQ(held.Get(), before);
+  plat::sim::FailNext("IDirectDraw4::CreateSurface");
+  EXPECT_EQ(ParseBmpToSurface(dd_, s, Base()), S_FALSE);
+  EXPECT_FALSE(s);
+}
+
 }  // namespace
 }  // namespace widget_test

@@ -209,5 +209,91 @@ TEST_F(DDSurfacePixelTest, PixelsRoundTripAndColoursMatchTheirRawValueInEachForm
   }
 }
 
+TEST_F(DDSurfacePixelTest, SizesAndRectangles) {
+  DDSurface s = MakeSurface(dd_, 7, 5);
+  EXPECT_EQ(GetSurfaceSize(s), GSize(7, 5));
+  EXPECT_EQ(GetSurfaceRectOf(s), GRect(0, 0, 7, 5));
+  RECT r{};
+  EXPECT_EQ(GetSurfaceRect(s, &r), S_OK);
+  EXPECT_EQ(GRect(r), GRect(0, 0, 7, 5));
+  EXPECT_EQ(GetSurfaceRect(DDSurface(), &r), E_POINTER);
+  EXPECT_EQ(GetSurfaceRect(s, nullptr), E_INVALIDARG);
+  EXPECT_EQ(GetSurfaceSize(DDSurface()), GSize());
+  EXPECT_EQ(GetSurfaceRectOf(DDSurface()), GRect());
+}
+
+TEST_F(DDSurfaceUtilTest, CreateSurfaceRefusesAFullHolderAndANullDirectDraw) {
+  DDSurface held = MakeSurface(dd_, 8, 8);
+  IDirectDrawSurface4* before = held.Get();
+  DDSURFACEDESC2 desc;
+  InitSurfaceDesc(desc, DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, 4, 4, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
+  EXPECT_EQ(CreateSurface(dd_, held, &desc), E_INVALIDARG);
+  EXPECT_EQ(held.Get(), before);
+  EXPECT_EQ(GetSurfaceSize(held), GSize(8, 8));
+  DDSurface empty;
+  EXPECT_EQ(CreateSurface(DDObject(), empty, &desc), E_POINTER);
+  EXPECT_EQ(CreateOffscreenSurface(DDObject(), empty, GSize(4, 4)), E_POINTER);
+  EXPECT_FALSE(empty);
+}
+
+TEST_F(DDSurfaceUtilTest, OffscreenSurfacesLiveInSystemMemory) {
+  DDSurface s = MakeSurface(dd_, 5, 3);
+  DDSURFACEDESC2 desc;
+  InitSurfaceDesc(desc);
+  ASSERT_EQ(GetSurfaceDesc(s, &desc), S_OK);
+  EXPECT_TRUE(desc.ddsCaps.dwCaps & DDSCAPS_SYSTEMMEMORY);
+  EXPECT_TRUE(desc.ddsCaps.dwCaps & DDSCAPS_OFFSCREENPLAIN);
+  SIZE size{};
+  EXPECT_EQ(QuerySurfaceSize(s, &size), S_OK);
+  EXPECT_EQ(size.cx, 5);
+  EXPECT_EQ(size.cy, 3);
+  EXPECT_EQ(QuerySurfaceSize(DDSurface(), &size), E_POINTER);
+  EXPECT_EQ(QuerySurfaceSize(s, nullptr), E_INVALIDARG);
+  EXPECT_EQ(GetSurfaceDesc(DDSurface(), &desc), E_POINTER);
+}
+
+TEST_F(DDSurfaceUtilTest, DisplayDepthAndKeyPerDesktop) {
+  struct Case {
+    DisplayFormat format;
+    int depth;
+    COLORREF key;
+  };
+  const Case cases[] = {
+      {DisplayFormat::Rgb565, 16, 0xF81F},   {DisplayFormat::Rgb555, 15, 0x7C1F},
+      {DisplayFormat::Xrgb8888, 32, 0xFF00FF}, {DisplayFormat::Rgb888, 24, 0xFF00FF},
+      {DisplayFormat::Palette8, 8, 0xFFFFFFFF},
+  };
+  for (const Case& c : cases) {
+    UseDesktop(c.format);
+    int depth = -1;
+    EXPECT_EQ(QueryDisplayBitDepth(dd_, &depth), S_OK);
+    EXPECT_EQ(depth, c.depth) << FormatName(c.format);
+    EXPECT_EQ(GetDisplayBitDepth(dd_), c.depth);
+    COLORREF key = 0;
+    EXPECT_EQ(QueryDisplayColorKey(dd_, &key), S_OK) << FormatName(c.format);
+    EXPECT_EQ(key, c.key) << FormatName(c.format);
+    EXPECT_EQ(GetDisplayColorKey(dd_), c.key);
+  }
+  EXPECT_EQ(QueryDisplayBitDepth(dd_, nullptr), E_INVALIDARG);
+  EXPECT_EQ(QueryDisplayColorKey(dd_, nullptr), E_INVALIDARG);
+}
+
+TEST_F(DDSurfaceUtilTest, NullHoldersRaiseTheComErrorWhereNotChecked) {
+  int depth = 0;
+  EXPECT_THROW(QueryDisplayBitDepth(DDObject(), &depth), ComError);
+  DDSurface s = MakeSurface(dd_, 2, 2);
+  EXPECT_THROW(BltSurface(DDSurface(), nullptr, s, nullptr, 0, nullptr), ComError);
+  EXPECT_THROW(SetSurfaceColorKey(DDSurface(), 0), ComError);
+  EXPECT_EQ(FillSurfaceRect(DDSurface(), nullptr, 0, 0), E_POINTER);
+  try {
+    DDSURFACEDESC2 desc;
+    InitSurfaceDesc(desc);
+    LockSurface(DDSurface(), &desc, 0);
+    ADD_FAILURE() << "no error raised";
+  } catch (const ComError& e) {
+    EXPECT_EQ(e.Error(), E_POINTER);
+  }
+}
+
 }  // namespace
 }  // namespace widget_test

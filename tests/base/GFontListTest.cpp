@@ -61,4 +61,23 @@ TEST_F(GFontListTest, SystemIsAskedOnceEvenWhenTwoThreadsStartTogether) {
   EXPECT_EQ(list.GetFoundIndex(), 3);
 }
 
+TEST_F(GFontListTest, DefaultFontIsMadeOrReportedInAnErrorBox) {
+  GetStockObject(WHITE_BRUSH);  // the stock objects are made on first use of GDI
+  const size_t objects = plat::sim::LiveGdiObjects();
+  HFONT font = CreateDefaultFont(12, 400);
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(GetObjectType(font), OBJ_FONT);
+  DeleteObject(font);
+  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
+  EXPECT_TRUE(plat::sim::MessageBoxCalls().empty());
+
+  plat::sim::FailNext("CreateFontIndirectA");
+  EXPECT_EQ(CreateDefaultFont(12, 400), nullptr);
+  const auto boxes = plat::sim::MessageBoxCalls();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "CreateDefaultFont");
+  EXPECT_FALSE(boxes[0].caption.empty());  // the host program's path
+  EXPECT_EQ(boxes[0].type, 0u);
+}
+
 }  // namespace

@@ -255,4 +255,65 @@ TEST(XNetCodec, ShortRangesFailWithoutTouchingTheCount) {
   EXPECT_EQ(buf[3], 9) << "a failed write changes no byte";
 }
 
+TEST_F(ArcReadWriteTest, BlobsAppendToTheDestination) {
+  Buf source, b, dest;
+  Put(source, "xyz");
+  EXPECT_EQ(ArcWrite(b, source.p), 1);
+  EXPECT_EQ(Bytes(b), std::string("\x03\0\0\0xyz", 7));
+  Put(dest, "<");
+  EXPECT_EQ(ArcRead(*dest.p, b), 1);
+  EXPECT_EQ(Bytes(dest), "<xyz");
+  EXPECT_EQ(b->GetLength(), 0u);
+  // Writing a buffer into itself copies what it held before the count.
+  EXPECT_EQ(ArcWrite(dest, dest.p), 1);
+  EXPECT_EQ(Bytes(dest), std::string("<xyz\x04\0\0\0<xyz", 12));
+  SetLastError(0);
+  EXPECT_EQ(ArcRead(*dest.p, dest), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(ArcReadWriteTest, VariantWritersRefuseOtherTypes) {
+  Buf b;
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  SetLastError(0);
+  EXPECT_EQ(ArcWrite(b, v), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
+  SetLastError(0);
+  EXPECT_EQ(ArcWriteRaw(b, v), 0);
+  EXPECT_EQ(GetLastError(), ERROR_BAD_FORMAT);
+
+  SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
+  v.vt = VT_ARRAY | VT_UI1;
+  v.parray = SafeArrayCreate(VT_UI1, 2, bounds);
+  EXPECT_EQ(ArcWrite(b, v), 0);
+  VariantClear(&v);
+
+  v = ByteArray("abc");
+  plat::sim::FailNext("SafeArrayAccessData");
+  EXPECT_EQ(ArcWrite(b, v), 0);
+  EXPECT_EQ(b->GetLength(), 0u);
+  VariantClear(&v);
+}
+
+TEST_F(ArcReadWriteTest, WritersReturnZeroWhenTheBufferCannotGrow) {
+  Buf b;
+  b->Append(nullptr, 1022);
+  // Take the idle four-kilobyte blocks so that growth must ask the heap.
+  std::vector<XBufBlock*> held;
+  while (XBufBlockAllocator::Global().IdleBlocks(1) > 0) held.push_back(XBufBlockAllocator::Global().Alloc(4096));
+  plat::sim::FailNext("HeapAlloc", 100);
+  EXPECT_EQ(ArcWrite(b, int32_t{1}), 0);
+  EXPECT_EQ(ArcWrite(b, std::string("abc")), 0);
+  EXPECT_EQ(ArcWrite(b, uint64_t{1}), 0);
+  VARIANT v = ByteArray("abc");
+  EXPECT_EQ(ArcWrite(b, v), 0);
+  VariantClear(&v);
+  EXPECT_EQ(b->GetLength(), 1022u) << "nothing half-written";
+  EXPECT_EQ(ArcWrite(b, uint8_t{1}), 1);
+  plat::sim::ClearFaults();
+  for (XBufBlock* block : held) XBufBlockAllocator::Global().Release(block);
+}
+
 }  // namespace arc_read_write_test

@@ -216,4 +216,27 @@ TEST_F(SendGameCommandTest, HandsTheBytesToTheHostAndReportsZeroOnlyForALostOrUn
   EXPECT_TRUE(host.Calls().empty());
 }
 
+TEST_F(HostLinkTest, RunAndStyledTextMapTheirArguments) {
+  EXPECT_TRUE(link.SendTextRun("r", 1, 700, 3, 5));
+  EXPECT_TRUE(link.SendTextRun("s", 0, 400, 9, 0));
+  // The styled text has no fourth flag; its face goes to the host as given.
+  EXPECT_TRUE(link.SendStyledText("head", 1, 400, 1, "http://page"));
+  EXPECT_TRUE(link.SendStyledText(nullptr, 0, 700, 0, nullptr));
+  EXPECT_EQ(host.Transcript(), (std::vector<std::string>{
+                                   R"(AddText("r", 700, 0x30001, 0, "", 1))",
+                                   R"(AddText("s", 400, 0x90000, 0, "", 0))",
+                                   R"(AddText("head", 400, 0x10000, 0, "http://page", 1))",
+                                   R"(AddText("", 700, 0x0, 0, "", 0))",
+                               }));
+}
+
+TEST_F(HostLinkTest, PlayerListIsDecimalNumbersEachEndedByABar) {
+  EXPECT_TRUE(link.SetPlayerList({3, -5, 1234567}));
+  EXPECT_TRUE(link.SetPlayerList({}));
+  plat::sim::FailNext("SysAllocString");
+  EXPECT_FALSE(link.SetPlayerList({1}));
+  EXPECT_EQ(host.Transcript(),
+            (std::vector<std::string>{R"(SetPlayerList("3|-5|1234567|"))", R"(SetPlayerList(""))"}));
+}
+
 }  // namespace

@@ -263,4 +263,33 @@ TEST_F(XBufBlockAllocatorTest, FailedRequestsSayWhyAndFailedResizeAndMakeUniqueK
   alloc.Release(block);
 }
 
+TEST_F(CXBufTest, AppendGrowsIntoALargerClassKeepingTheBytes) {
+  Buf b;
+  std::string data(3000, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i);
+  b->Append(data.data(), 1000);
+  b->Append(data.data() + 1000, 2000);
+  EXPECT_EQ(b->Block()->capacity, 4096u);
+  EXPECT_EQ(Bytes(b.p), data);
+  // A null source appends room without copying.
+  b->Append(nullptr, 5);
+  EXPECT_EQ(b->GetLength(), 3005u);
+}
+
+TEST_F(CXBufTest, SteadyTrafficNeedsNoHeapAfterWarmUp) {
+  auto cycle = [] {
+    IXBuf* b = CreateXBuf(nullptr);
+    static const char payload[3000] = {};
+    b->Append(payload, 100);
+    b->Append(payload, 2000);
+    b->Release();
+  };
+  cycle();
+  const uint32_t blocks = XBufBlockAllocator::Global().HeapAllocations();
+  const uint32_t buffers = XBufPool::Global().Created();
+  for (int i = 0; i < 10000; ++i) cycle();
+  EXPECT_EQ(XBufBlockAllocator::Global().HeapAllocations(), blocks);
+  EXPECT_EQ(XBufPool::Global().Created(), buffers);
+}
+
 }  // namespace cxbuf_test

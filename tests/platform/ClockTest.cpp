@@ -204,4 +204,12 @@ TEST_F(ClockTest, DeadlineAddedWhileTheWindowThreadIsBlockedStopsItsJump) {
   EXPECT_EQ(wokeAt, t0_ + 100 * kMs);
 }
 
+TEST_F(ClockTest, APostAfterTheLastLookEndsTheWaitWithoutMovingTime) {
+  Schedule({40});
+  const uint64_t seen = clk::WakeGeneration();
+  clk::Notify();  // posted between the look at the queue and the wait
+  EXPECT_EQ(clk::WaitForWork(clk::kNoDeadline, seen), clk::WaitOutcome::Notified);
+  EXPECT_EQ(Elapsed(), 0u);
+}
+
 }  // namespace clock_test

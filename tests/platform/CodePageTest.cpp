@@ -8,6 +8,8 @@ using testing_support::Cp949;
 
 namespace {
 
+const std::string kKorean = "\xB9\xAB\xB7\xBA\xB7\xCE\xBA\xBF\xB3\xC9";  // 무렉로봇냥
+
 TEST(CodePage, InvalidBytesBecomeQuestionMarks) {
   // 0x80 is never a lead byte, 0xFF never valid, and a lead byte at the end is orphaned.
   EXPECT_EQ(plat::Cp949ToUtf16("a\x80" "b\xFF" "c\xB3"), u"a?b?c?");
@@ -31,6 +33,33 @@ TEST(CodePage, EveryDoubleByteCharacterRoundTrips) {
     }
   }
   EXPECT_EQ(decodable, 17048);  // CP949's double-byte repertoire
+}
+
+TEST(CodePage, MultiByteToWideCharFollowsTheWindowsContract) {
+  const char* text = "\xB3\xC9!";  // 냥!
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0), 3);  // terminator counted
+  EXPECT_EQ(MultiByteToWideChar(949, 0, text, 3, nullptr, 0), 2);
+  char16_t out[8] = {};
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, -1, out, 8), 3);
+  EXPECT_EQ(std::u16string(out), u"냥!");
+  SetLastError(0);
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, -1, out, 2), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, text, 0, out, 8), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(MultiByteToWideChar(1252, 0, text, -1, out, 8), 0);
+}
+
+TEST(CodePage, WideCharToMultiByteReportsDefaultUse) {
+  BOOL used = FALSE;
+  char out[16] = {};
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"냥\u0E01", -1, out, sizeof out, nullptr, &used), 4);
+  EXPECT_EQ(Cp949(out), Cp949("\xB3\xC9?"));
+  EXPECT_TRUE(used);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"냥", 1, nullptr, 0, nullptr, nullptr), 3);
+  // UTF-8 refuses a default character, as Windows does.
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"a", 1, out, 16, "?", nullptr), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
 }  // namespace

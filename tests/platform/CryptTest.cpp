@@ -132,4 +132,114 @@ TEST_F(CryptTest, StaleAndForgedHandlesAreRefusedAsBadUid) {
   EXPECT_EQ(newKey, 0u);
 }
 
+TEST_F(CryptTest, PassHashedInPiecesDerivesTheSameKeyEveryTime) {
+  const Bytes plain = testing_support::SampleText(40);
+  const Bytes expected = ReferenceRc4(testing_support::SaltedFortyBitKey(testing_support::kMd5Abc), plain);
+  Objects o;
+  ASSERT_TRUE(CryptAcquireContextA(&o.provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT));
+  ASSERT_TRUE(CryptCreateHash(o.provider, CALG_MD5, 0, 0, &o.hash));
+  ASSERT_TRUE(CryptHashData(o.hash, reinterpret_cast<const BYTE*>("a"), 1, 0));
+  ASSERT_TRUE(CryptHashData(o.hash, nullptr, 0, 0));
+  ASSERT_TRUE(CryptHashData(o.hash, reinterpret_cast<const BYTE*>("bc"), 2, 0));
+  for (int round = 0; round < 2; ++round) {
+    HCRYPTKEY key = 0;
+    ASSERT_TRUE(CryptDeriveKey(o.provider, CALG_RC4, o.hash, 0, &key));
+    EXPECT_EQ(Encrypt(key, plain), expected) << "round " << round;
+    EXPECT_TRUE(CryptDestroyKey(key));
+  }
+}
+
+TEST_F(CryptTest, ProviderChoiceIsLimitedToTheBaseProviderWithoutContainers) {
+  struct Case {
+    const char* container;
+    const char* name;
+    DWORD type;
+    DWORD flags;
+    DWORD error;  // 0: succeeds
+  };
+  const Case cases[] = {
+      {nullptr, MS_DEF_PROV_A, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, 0},
+      {nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, 0},
+      {nullptr, "Some Other Provider", PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, NTE_KEYSET_NOT_DEF},
+      {nullptr, MS_DEF_PROV_A, 24, CRYPT_VERIFYCONTEXT, NTE_BAD_PROV_TYPE},
+      {nullptr, MS_DEF_PROV_A, PROV_RSA_FULL, 0, NTE_BAD_FLAGS},
+      {"keys", MS_DEF_PROV_A, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT, NTE_BAD_FLAGS},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.name ? c.name : "(null)") << " type " << c.type << " flags " << c.flags);
+    HCRYPTPROV provider = 99;
+    SetLastError(0);
+    const BOOL ok = CryptAcquireContextA(&provider, c.container, c.name, c.type, c.flags);
+    if (c.error == 0) {
+      ASSERT_TRUE(ok);
+      EXPECT_NE(provider, 0u);
+      EXPECT_TRUE(CryptReleaseContext(provider, 0));
+    } else {
+      EXPECT_FALSE(ok);
+      EXPECT_EQ(GetLastError(), c.error);
+      EXPECT_EQ(provider, 0u);
+    }
+  }
+}
+
+TEST_F(CryptTest, RefusalsCarryTheProviderErrorCodes) {
+  Objects o;
+  Make(o, "abc");
+  HCRYPTHASH hash = 0;
+  HCRYPTKEY key = 0;
+  BYTE data[4] = {};
+  DWORD length = sizeof data;
+  ExpectRefusals({
+      {"hash of another algorithm", [&] { return CryptCreateHash(o.provider, CALG_RC4, 0, 0, &hash); }, NTE_BAD_ALGID},
+      {"keyed MD5", [&] { return CryptCreateHash(o.provider, CALG_MD5, o.key, 0, &hash); }, NTE_BAD_KEY},
+      {"hash flags", [&] { return CryptCreateHash(o.provider, CALG_MD5, 0, 1, &hash); }, NTE_BAD_FLAGS},
+      {"hash-data flags", [&] { return CryptHashData(o.hash, data, 1, 1); }, NTE_BAD_FLAGS},
+      {"key of another algorithm", [&] { return CryptDeriveKey(o.provider, CALG_MD5, o.hash, 0, &key); }, NTE_BAD_ALGID},
+      {"128-bit key", [&] { return CryptDeriveKey(o.provider, CALG_RC4, o.hash, 128u << 16, &key); }, NTE_BAD_FLAGS},
+      {"56-bit key", [&] { return CryptDeriveKey(o.provider, CALG_RC4, o.hash, 56u << 16, &key); }, NTE_BAD_FLAGS},
+      {"exportable key", [&] { return CryptDeriveKey(o.provider, CALG_RC4, o.hash, 1, &key); }, NTE_BAD_FLAGS},
+      {"decrypt with a hash", [&] { return CryptDecrypt(o.key, o.hash, TRUE, 0, data, &length); }, NTE_BAD_HASH},
+      {"decrypt flags", [&] { return CryptDecrypt(o.key, 0, TRUE, 0x40, data, &length); }, NTE_BAD_FLAGS},
+      {"encrypt past the buffer", [&] { return CryptEncrypt(o.key, 0, TRUE, 0, data, &length, 3); }, ERROR_MORE_DATA},
+      {"decrypt without a length", [&] { return CryptDecrypt(o.key, 0, TRUE, 0, data, nullptr); },
+       ERROR_INVALID_PARAMETER},
+      {"release flags", [&] { return CryptReleaseContext(o.provider, 1); }, NTE_BAD_FLAGS},
+  });
+  EXPECT_EQ(hash, 0u);
+  EXPECT_EQ(key, 0u);
+  EXPECT_EQ(plat::sim::LiveCryptHandles(), (plat::sim::CryptHandleCounts{1, 1, 1}));
+}
+
+TEST_F(CryptTest, InjectedFaultsFailOnlyTheirCallAndCreateNothing) {
+  Objects o;
+  Make(o, "");
+  HCRYPTPROV provider = 0;
+  HCRYPTHASH hash = 0;
+  HCRYPTKEY key = 0;
+  BYTE data[2] = {1, 2};
+  DWORD length = sizeof data;
+  const std::pair<const char*, std::function<BOOL()>> calls[] = {
+      {"CryptAcquireContextA",
+       [&] { return CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT); }},
+      {"CryptCreateHash", [&] { return CryptCreateHash(o.provider, CALG_MD5, 0, 0, &hash); }},
+      {"CryptHashData", [&] { return CryptHashData(o.hash, data, 1, 0); }},
+      {"CryptDeriveKey", [&] { return CryptDeriveKey(o.provider, CALG_RC4, o.hash, 0, &key); }},
+      {"CryptEncrypt", [&] { return CryptEncrypt(o.key, 0, TRUE, 0, data, &length, length); }},
+      {"CryptDecrypt", [&] { return CryptDecrypt(o.key, 0, TRUE, 0, data, &length); }},
+  };
+  for (const auto& [fault, call] : calls) {
+    plat::sim::FailNext(fault, 1, 1);
+    EXPECT_TRUE(call()) << fault << ": the skipped call";
+    // The skipped call may have made an object; it goes before the failing call.
+    if (provider) CryptReleaseContext(std::exchange(provider, 0), 0);
+    if (hash) CryptDestroyHash(std::exchange(hash, 0));
+    if (key) CryptDestroyKey(std::exchange(key, 0));
+    SetLastError(0);
+    EXPECT_FALSE(call()) << fault;
+    EXPECT_EQ(GetLastError(), NTE_FAIL) << fault;
+    EXPECT_EQ(plat::sim::FaultsFired(fault), 1u) << fault;
+    EXPECT_EQ(provider | hash | key, 0u) << fault;
+  }
+}
+
 }  // namespace

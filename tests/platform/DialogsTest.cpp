@@ -299,4 +299,83 @@ TEST_F(Dialogs, MessageBoxRecordsAndAnswersAsConfigured) {
   EXPECT_EQ(calls[1].type, MB_YESNO);
 }
 
+TEST_F(Dialogs, ControlsPlaceInDialogUnitsAndInitGetsTheParameter) {
+  // Dialog units come from the template font (Dotum, 9 points = 12 pixels at 96 dpi):
+  // the average width of the 52 Latin letters and the cell height.
+  HDC screen = GetDC(nullptr);
+  HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Dotum");
+  HGDIOBJ old = SelectObject(screen, font);
+  SIZE letters{};
+  GetTextExtentPoint32A(screen, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(screen, &tm);
+  SelectObject(screen, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, screen);
+  const int ux = (letters.cx / 26 + 1) / 2, uy = tm.tmHeight;
+  HWND dlg = MakeForm();
+  RECT d, r;
+  GetWindowRect(dlg, &d);
+  EXPECT_EQ(d.left, 10 * ux / 4);
+  EXPECT_EQ(d.right - d.left, 200 * ux / 4);
+  GetWindowRect(GetDlgItem(dlg, kCheck), &r);
+  EXPECT_EQ(r.left - d.left, 80 * ux / 4);
+  EXPECT_EQ(r.top - d.top, 20 * uy / 8);
+  DestroyWindow(dlg);
+  log_.messages.clear();
+  HWND again = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), nullptr, RecordingDialogProc, 77);
+  ASSERT_FALSE(log_.messages.empty());
+  auto init = std::find_if(log_.messages.begin(), log_.messages.end(), [](const Rec& m) { return m.msg == WM_INITDIALOG; });
+  ASSERT_NE(init, log_.messages.end());
+  EXPECT_EQ(init->lParam, 77);
+  EXPECT_EQ(reinterpret_cast<HWND>(init->wParam), GetDlgItem(again, kEdit)) << "first tab stop";
+}
+
+TEST_F(Dialogs, MapDialogRectUsesTheDialogsOwnFont) {
+  plat::DialogTemplate t;
+  t.style = WS_POPUP | DS_SETFONT;
+  t.fontFace = "Dotum";
+  t.fontSize = 20;  // well above the default font in both directions
+  t.cx = 100;
+  t.cy = 50;
+  t.items = {Item("button", "OK", IDOK, BS_PUSHBUTTON, 38, 30, 50, 14)};
+  constexpr int kBigFontTemplate = 103;
+  plat::RegisterDialogTemplate(Module(), MAKEINTRESOURCEA(kBigFontTemplate), t);
+  HWND owner = MakeTop(0, 0, 800, 600);
+  HWND big = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kBigFontTemplate), owner, RecordingDialogProc, 0);
+  HWND form = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), owner, RecordingDialogProc, 0);
+  ASSERT_NE(big, nullptr);
+  ASSERT_NE(form, nullptr);
+  const LONG fallback = GetDialogBaseUnits();
+  RECT unit{0, 0, 4, 8};
+  ASSERT_TRUE(MapDialogRect(big, &unit));
+  EXPECT_GT(unit.right, LOWORD(fallback));
+  EXPECT_GT(unit.bottom, HIWORD(fallback));
+
+  // Mapping the dialog's own size and its button's place gives what creation gave.
+  RECT bigRect, okRect;
+  GetWindowRect(big, &bigRect);
+  GetWindowRect(GetDlgItem(big, IDOK), &okRect);
+  RECT size{0, 0, 100, 50};
+  ASSERT_TRUE(MapDialogRect(big, &size));
+  EXPECT_EQ(size.right, bigRect.right - bigRect.left);
+  EXPECT_EQ(size.bottom, bigRect.bottom - bigRect.top);
+  RECT ok{38, 30, 0, 0};
+  ASSERT_TRUE(MapDialogRect(big, &ok));
+  EXPECT_EQ(ok.left, okRect.left - bigRect.left);
+  EXPECT_EQ(ok.top, okRect.top - bigRect.top);
+
+  // A template without a font, and a dialog-class window made without a template,
+  // use the default units; a window that is no dialog maps nothing.
+  for (HWND dlg : {form, CreateWindowExA(0, WC_DIALOG, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)}) {
+    RECT r{0, 0, 4, 8};
+    ASSERT_TRUE(MapDialogRect(dlg, &r));
+    EXPECT_EQ(r.right, LOWORD(fallback));
+    EXPECT_EQ(r.bottom, HIWORD(fallback));
+  }
+  RECT r{0, 0, 4, 8};
+  EXPECT_FALSE(MapDialogRect(owner, &r));
+  EXPECT_FALSE(MapDialogRect(big, nullptr));
+}
+
 }  // namespace

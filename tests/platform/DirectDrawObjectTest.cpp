@@ -51,6 +51,12 @@ TEST_F(DirectDrawTest, ExclusiveModeSetsTheModeInTheDesktopsLayoutAndLeavingItRe
   EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 800);
   EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Rgb555) << "the desktop's 16-bit layout";
   EXPECT_EQ(dd->TestCooperativeLevel(), DD_OK);
+  EXPECT_EQ(dd->SetDisplayMode(800, 600, 16, 0, 0), DD_OK) << "the mode in force, asked again";
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 800);
+  const int desktopWidth = GetSystemMetrics(SM_CXSCREEN), desktopHeight = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_EQ(dd->SetDisplayMode(static_cast<DWORD>(desktopWidth), static_cast<DWORD>(desktopHeight), 16, 0, 0), DD_OK)
+      << "the desktop's own size is always a mode";
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, desktopWidth);
   // Going back to windowed mode gives the desktop its mode without RestoreDisplayMode.
   ASSERT_EQ(dd->SetCooperativeLevel(TopLevel(), DDSCL_NORMAL), DD_OK);
   EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 1024);
@@ -124,6 +130,57 @@ TEST_F(DirectDrawTest, FlipChainNeedsExclusiveModeAndSwapsTheBuffers) {
   ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
   EXPECT_EQ(PixelAt(front.Get(), 10, 10), 0x07E0u);
   EXPECT_EQ(PixelAt(back.Get(), 10, 10), 0xCDCDu);
+}
+
+TEST_F(DirectDrawTest, AnswersTheFourAndTwoIdentitiesAndRefusesSeven) {
+  ComPtr<IDirectDraw> first;
+  ASSERT_EQ(DirectDrawCreate(nullptr, first.ReleaseAndGetAddressOf(), nullptr), DD_OK);
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 1u);
+  for (const IID* iid : {&IID_IDirectDraw4, &IID_IDirectDraw2, &IID_IDirectDraw, &IID_IUnknown}) {
+    void* p = nullptr;
+    EXPECT_EQ(first->QueryInterface(*iid, &p), S_OK);
+    ASSERT_NE(p, nullptr);
+    static_cast<IUnknown*>(p)->Release();
+  }
+  ComPtr<IDirectDraw4> dd4;
+  ASSERT_EQ(first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(dd4.ReleaseAndGetAddressOf())), S_OK);
+  DDCAPS caps{};
+  EXPECT_EQ(dd4->GetCaps(&caps, nullptr), DDERR_INVALIDPARAMS) << "size not set";
+  caps.dwSize = sizeof caps;
+  ASSERT_EQ(dd4->GetCaps(&caps, nullptr), DD_OK);
+  EXPECT_TRUE(caps.dwCKeyCaps & DDCKEYCAPS_SRCBLT);
+  dd4.Reset();
+  void* p = reinterpret_cast<void*>(1);
+  EXPECT_EQ(first->QueryInterface(IID_IDirectDraw7, &p), E_NOINTERFACE);
+  EXPECT_EQ(p, nullptr);
+  first.Reset();
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), 0u);
+}
+
+TEST_F(DirectDrawTest, ModeChangeLosesOnlyThePrimaryAndAsksForANewObject) {
+  auto dd = MakeDirectDraw();
+  ComPtr<IDirectDrawSurface4> primary, back;
+  ASSERT_EQ(MakePrimary(dd.Get(), &primary), DD_OK);
+  ASSERT_EQ(MakeOffscreen(dd.Get(), 16, 16, &back), DD_OK);
+
+  plat::sim::ChangeDisplayMode(800, 600, DisplayFormat::Rgb565);
+  EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
+  EXPECT_EQ(back->IsLost(), DD_OK);
+  EXPECT_EQ(primary->Blt(nullptr, back.Get(), nullptr, DDBLT_WAIT, nullptr), DDERR_SURFACELOST);
+  EXPECT_EQ(primary->Restore(), DDERR_WRONGMODE);
+  EXPECT_EQ(back->Restore(), DD_OK);
+  EXPECT_EQ(dd->RestoreAllSurfaces(), DDERR_WRONGMODE);
+  EXPECT_EQ(dd->TestCooperativeLevel(), DDERR_WRONGMODE);
+  EXPECT_EQ(dd->TestCooperativeLevel(), DDERR_WRONGMODE) << "stays until the object is made again";
+
+  auto again = MakeDirectDraw();
+  EXPECT_EQ(again->TestCooperativeLevel(), DD_OK);
+  ComPtr<IDirectDrawSurface4> fresh;
+  ASSERT_EQ(MakePrimary(again.Get(), &fresh), DD_OK);
+  DDSURFACEDESC2 d = Desc();
+  fresh->GetSurfaceDesc(&d);
+  EXPECT_EQ(d.dwWidth, 800u);
+  EXPECT_EQ(d.ddpfPixelFormat.dwRBitMask, 0xF800u);
 }
 
 }  // namespace

@@ -92,4 +92,31 @@ TEST_F(PresentTest, SiblingsChildrenAndOwnedPopupsAboveAreNotPaintedOver) {
   EXPECT_EQ(At(frame, 431, 431), 0xFFFFFFu);
 }
 
+TEST_F(PresentTest, HiddenOrDestroyedClipWindowReceivesNothing) {
+  Build(DisplayFormat::Xrgb8888);
+  FillBack(0xFFFFFF, RECT{0, 0, kW, kH});
+  ShowWindow(game_, SW_HIDE);
+  ASSERT_EQ(Present(), DD_OK);
+  ShowWindow(game_, SW_SHOW);
+  EXPECT_EQ(At(plat::sim::CaptureWindow(game_), 0, 0), 0u);
+  DestroyWindow(game_);
+  RECT all{0, 0, kW, kH};
+  EXPECT_EQ(primary_->Blt(&all, back_.Get(), nullptr, DDBLT_WAIT, nullptr), DD_OK);
+}
+
+TEST_F(PresentTest, FullScreenExclusiveRefreshesTheGameWindowFromTheDisplay) {
+  plat::sim::ResetDisplay(DisplayFormat::Xrgb8888);
+  HWND game = MakeTop(0, 0, kW, kH);
+  dd_ = MakeDirectDraw(game, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT);
+  ASSERT_TRUE(dd_);
+  ASSERT_EQ(dd_->SetDisplayMode(kW, kH, 16, 0, 0), DD_OK);
+  ASSERT_EQ(MakePrimary(dd_.Get(), &primary_), DD_OK);
+  ASSERT_EQ(MakeOffscreen(dd_.Get(), kW, kH, &back_), DD_OK);
+  FillBack(0xF800, RECT{0, 0, kW, kH});
+  ASSERT_EQ(primary_->BltFast(0, 0, back_.Get(), nullptr, DDBLTFAST_WAIT), DD_OK);
+  const auto frame = plat::sim::CaptureWindow(game);
+  EXPECT_EQ(At(frame, 0, 0), 0xFF0000u);
+  EXPECT_EQ(At(frame, kW - 1, kH - 1), 0xFF0000u);
+}
+
 }  // namespace

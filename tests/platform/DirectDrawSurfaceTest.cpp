@@ -226,4 +226,32 @@ TEST_F(SurfaceTest, LocksAndDeviceContextsExcludeEachOtherWithoutEndlessBusy) {
   EXPECT_EQ(dc, nullptr);
 }
 
+TEST_F(SurfaceTest, SourceKeyBlitFromAKeylessSurfaceCopiesOpaquely) {
+  Use(DisplayFormat::Rgb565);
+  auto src = Make(2, 1, {0xF81F, 0x0001});
+  DDCOLORKEY none{};
+  EXPECT_EQ(src->GetColorKey(DDCKEY_SRCBLT, &none), DDERR_NOCOLORKEY);
+  auto dst = Make(2, 1, {7, 7});
+  ASSERT_EQ(dst->Blt(nullptr, src.Get(), nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr), DD_OK);
+  EXPECT_EQ(ReadPixels(dst.Get()), (std::vector<uint32_t>{0xF81F, 0x0001}));
+  dst = Make(2, 1, {7, 7});
+  ASSERT_EQ(dst->BltFast(0, 0, src.Get(), nullptr, DDBLTFAST_SRCCOLORKEY), DD_OK);
+  EXPECT_EQ(ReadPixels(dst.Get()), (std::vector<uint32_t>{0xF81F, 0x0001}));
+}
+
+TEST_F(SurfaceTest, SetColorKeyWithoutColourSpaceUsesTheLowValueOnly) {
+  Use(DisplayFormat::Rgb565);
+  auto s = Make(1, 1);
+  DDCOLORKEY k{0x10, 0x20};
+  ASSERT_EQ(s->SetColorKey(DDCKEY_SRCBLT, &k), DD_OK);
+  DDCOLORKEY back{};
+  ASSERT_EQ(s->GetColorKey(DDCKEY_SRCBLT, &back), DD_OK);
+  EXPECT_EQ(back.dwColorSpaceLowValue, 0x10u);
+  EXPECT_EQ(back.dwColorSpaceHighValue, 0x10u);
+  DDSURFACEDESC2 d = Desc();
+  s->GetSurfaceDesc(&d);
+  EXPECT_TRUE(d.dwFlags & DDSD_CKSRCBLT);
+  EXPECT_EQ(s->SetColorKey(DDCKEY_SRCOVERLAY, &k), DDERR_UNSUPPORTED);
+}
+
 }  // namespace

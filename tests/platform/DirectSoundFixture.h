@@ -72,6 +72,7 @@ class DirectSoundTest : public testing::Test {
     EXPECT_EQ(b->GetCurrentPosition(&play, &write), DS_OK);
     return play;
   }
+  static uint64_t NowMs() { return plat::sim::NowMicros() / 1000; }
   ComPtr<IDirectSound> ds_;
   std::vector<ComPtr<IDirectSoundBuffer>> buffers_;
 };

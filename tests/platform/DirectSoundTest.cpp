@@ -113,5 +113,117 @@ TEST_F(DirectSoundTest, CreateSoundBufferRefusesWhatItCannotPlay) {
   }
 }
 
+TEST_F(DirectSoundTest, ControlsNeedTheirCapabilityAndStayInRange) {
+  IDirectSoundBuffer* plain = Make(kCd, 4096, 0);
+  LONG v = 0;
+  EXPECT_EQ(plain->SetVolume(-100), DSERR_CONTROLUNAVAIL);
+  EXPECT_EQ(plain->GetVolume(&v), DSERR_CONTROLUNAVAIL);
+  EXPECT_EQ(plain->SetPan(100), DSERR_CONTROLUNAVAIL);
+
+  IDirectSoundBuffer* b = Make(kCd, 4096, DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN);
+  EXPECT_EQ(b->SetVolume(-10001), DSERR_INVALIDPARAM);
+  EXPECT_EQ(b->SetVolume(1), DSERR_INVALIDPARAM);
+  EXPECT_EQ(b->SetPan(10001), DSERR_INVALIDPARAM);
+  EXPECT_EQ(b->SetPan(-10001), DSERR_INVALIDPARAM);
+  ASSERT_EQ(b->SetVolume(-10000), DS_OK);
+  ASSERT_EQ(b->GetVolume(&v), DS_OK);
+  EXPECT_EQ(v, -10000);
+  ASSERT_EQ(b->SetPan(10000), DS_OK);
+  ASSERT_EQ(b->GetPan(&v), DS_OK);
+  EXPECT_EQ(v, 10000);
+
+  WAVEFORMATEX got{};
+  DWORD written = 0;
+  ASSERT_EQ(b->GetFormat(&got, sizeof got, &written), DS_OK);
+  EXPECT_EQ(written, sizeof(WAVEFORMATEX));
+  EXPECT_EQ(got.nAvgBytesPerSec, 176400u);
+  EXPECT_EQ(b->Play(1, 0, 0), DSERR_INVALIDPARAM);
+}
+
+TEST_F(DirectSoundTest, DeviceRefusalsAndInjectedFaults) {
+  ComPtr<IDirectSound> other;
+  plat::sim::SetAudioAvailable(false);
+  EXPECT_EQ(DirectSoundCreate(nullptr, other.ReleaseAndGetAddressOf(), nullptr), DSERR_NODRIVER);
+  EXPECT_FALSE(other);
+  plat::sim::SetAudioAvailable(true);
+
+  ASSERT_EQ(DirectSoundCreate(nullptr, other.ReleaseAndGetAddressOf(), nullptr), DS_OK);
+  WAVEFORMATEX f = Pcm(1, 8000, 8);
+  DSBUFFERDESC d{sizeof(DSBUFFERDESC), 0, 64, 0, &f};
+  ComPtr<IDirectSoundBuffer> b;
+  EXPECT_EQ(other->CreateSoundBuffer(&d, b.ReleaseAndGetAddressOf(), nullptr), DSERR_PRIOLEVELNEEDED)
+      << "no buffer before the cooperative level";
+  plat::sim::FailNext("SetCooperativeLevel");
+  EXPECT_TRUE(FAILED(other->SetCooperativeLevel(FakeWindow(), DSSCL_PRIORITY)));
+  EXPECT_EQ(other->SetCooperativeLevel(nullptr, DSSCL_PRIORITY), DSERR_INVALIDPARAM);
+  ASSERT_EQ(other->SetCooperativeLevel(FakeWindow(), DSSCL_PRIORITY), DS_OK);
+  plat::sim::FailNext("CreateSoundBuffer");
+  EXPECT_TRUE(FAILED(other->CreateSoundBuffer(&d, b.ReleaseAndGetAddressOf(), nullptr)));
+  EXPECT_EQ(other->CreateSoundBuffer(&d, b.ReleaseAndGetAddressOf(), nullptr), DS_OK);
+  plat::sim::FailNext("DirectSoundCreate");
+  ComPtr<IDirectSound> third;
+  EXPECT_TRUE(FAILED(DirectSoundCreate(nullptr, third.ReleaseAndGetAddressOf(), nullptr)));
+}
+
+TEST_F(DirectSoundTest, LostBuffersRefusePlayAndLockUntilRestoredAfterTheConfiguredFailures) {
+  IDirectSoundBuffer* b = MakeFilled(Pcm(1, 8000, 8), std::vector<uint8_t>(800, 0x55));
+  ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+  plat::sim::AdvanceClock(20);
+  plat::sim::ClearSoundEvents();
+  const uint64_t lostAt = NowMs();
+  plat::sim::LoseSoundBuffers();
+  plat::sim::SetRestoreFailures(2);
+  EXPECT_EQ(Status(b), DSBSTATUS_BUFFERLOST);
+  EXPECT_EQ(b->Play(0, 0, 0), DSERR_BUFFERLOST);
+  void* p1 = nullptr;
+  DWORD n1 = 0;
+  EXPECT_EQ(b->Lock(0, 4, &p1, &n1, nullptr, nullptr, 0), DSERR_BUFFERLOST);
+  EXPECT_EQ(b->Restore(), DSERR_BUFFERLOST);
+  EXPECT_EQ(b->Restore(), DSERR_BUFFERLOST);
+  plat::sim::AdvanceClock(5);
+  EXPECT_EQ(b->Restore(), DS_OK);
+  EXPECT_EQ(Status(b), 0u);
+  ASSERT_EQ(b->Lock(0, 800, &p1, &n1, nullptr, nullptr, 0), DS_OK);
+  EXPECT_EQ(std::vector<uint8_t>(static_cast<uint8_t*>(p1), static_cast<uint8_t*>(p1) + n1),
+            std::vector<uint8_t>(800, 0)) << "a restored buffer holds zeroes";
+  b->Unlock(p1, n1, nullptr, 0);
+  const uint32_t s = plat::sim::NextSoundBufferSerial() - 1;
+  EXPECT_EQ(plat::sim::SoundEvents(), (std::vector<SoundEvent>{{lostAt, s, SoundEventKind::Lost},
+                                                               {lostAt + 5, s, SoundEventKind::Restore}}));
+  EXPECT_EQ(b->Restore(), DS_OK) << "restoring a buffer that is not lost does nothing";
+}
+
+TEST_F(DirectSoundTest, VolumeChangesAreLogged) {
+  IDirectSoundBuffer* b = Make(kCd, 4096);
+  plat::sim::ClearSoundEvents();
+  const uint64_t t = NowMs();
+  ASSERT_EQ(b->SetVolume(-500), DS_OK);
+  const uint32_t s = plat::sim::NextSoundBufferSerial() - 1;
+  EXPECT_EQ(plat::sim::SoundEvents(), (std::vector<SoundEvent>{{t, s, SoundEventKind::Volume}}));
+}
+
+TEST_F(DirectSoundTest, RealClockSmokeTest) {
+  plat::sim::UseRealClock();
+  ComPtr<IDirectSound> real;
+  ASSERT_EQ(DirectSoundCreate(nullptr, real.ReleaseAndGetAddressOf(), nullptr), DS_OK);
+  ASSERT_EQ(real->SetCooperativeLevel(FakeWindow(), DSSCL_PRIORITY), DS_OK);
+  WAVEFORMATEX f = Pcm(2, 44100, 16);
+  DSBUFFERDESC d{sizeof(DSBUFFERDESC), 0, 176400, 0, &f};
+  ComPtr<IDirectSoundBuffer> b;
+  ASSERT_EQ(real->CreateSoundBuffer(&d, b.ReleaseAndGetAddressOf(), nullptr), DS_OK);
+  plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
+  ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  DWORD play = 0;
+  while (play == 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::yield();
+    ASSERT_EQ(b->GetCurrentPosition(&play, nullptr), DS_OK);
+  }
+  EXPECT_GT(play, 0u);
+  EXPECT_FALSE(plat::sim::CapturedSound().empty());
+  b->Stop();
+  plat::sim::UseVirtualClock();
+}
+
 }  // namespace
 }  // namespace sound_test

@@ -40,4 +40,49 @@ TEST_F(DirectDrawTest, ExclusiveModeIsWhatTheScreenReportsUntilItIsLeft) {
   ReleaseDC(nullptr, screen);
 }
 
+TEST_F(DirectDrawTest, ScreenDcReportsAndDrawsInTheDesktopFormat) {
+  for (const ScreenRow& row : kScreens) {
+    SCOPED_TRACE(static_cast<int>(row.format));
+    plat::sim::SetDesktopFormat(row.format);
+    HDC screen = GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), row.bitsPixel);
+    EXPECT_EQ(GetDeviceCaps(screen, NUMCOLORS), row.bitsPixel > 8 ? -1 : 256);
+    EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 1024);
+    EXPECT_EQ(GetDeviceCaps(screen, VERTRES), 768);
+    // Memory DCs answer for the display too.
+    HDC memory = CreateCompatibleDC(screen);
+    EXPECT_EQ(GetDeviceCaps(memory, BITSPIXEL), row.bitsPixel);
+    HBITMAP compatible = CreateCompatibleBitmap(screen, 4, 4);
+    BITMAP bm{};
+    ASSERT_EQ(GetObjectA(compatible, sizeof bm, &bm), static_cast<int>(sizeof bm));
+    EXPECT_EQ(bm.bmBitsPixel, row.bitsPixel);
+    DeleteObject(compatible);
+    DeleteDC(memory);
+
+    SetPixel(screen, 7, 5, RGB(255, 0, 255));
+    ReleaseDC(nullptr, screen);
+    // The pixel is in the display's own memory: the primary shows it raw.
+    ComPtr<IDirectDraw4> dd = MakeDirectDraw();
+    ComPtr<IDirectDrawSurface4> primary;
+    ASSERT_EQ(MakePrimary(dd.Get(), &primary), DD_OK);
+    EXPECT_EQ(PixelAt(primary.Get(), 7, 5), row.rawMagenta);
+  }
+}
+
+TEST_F(DirectDrawTest, DesktopSizeIsTheDisplaysAndTheScreenDcs) {
+  plat::sim::SetDesktopSize(800, 600);
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 800);
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().height, 600);
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 800);
+  EXPECT_EQ(GetDeviceCaps(screen, VERTRES), 600);
+  EXPECT_EQ(SetPixel(screen, 799, 599, RGB(1, 2, 3)), RGB(1, 2, 3));
+  EXPECT_EQ(SetPixel(screen, 800, 0, RGB(1, 2, 3)), CLR_INVALID);
+  EXPECT_EQ(plat::sim::ScreenPixel(799, 599), RGB(1, 2, 3));
+  ReleaseDC(nullptr, screen);
+  plat::sim::ResetWindowSystem();
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, 1024);
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 
@@ -218,6 +220,91 @@ TEST_F(FilesTest, ShareModesAreHonouredBetweenHandles) {
   HANDLE deletable = Open("s.txt", GENERIC_READ, OPEN_EXISTING, FILE_SHARE_READ | FILE_SHARE_DELETE);
   EXPECT_TRUE(DeleteFileA("C:\\Game\\s.txt"));
   CloseHandle(deletable);
+}
+
+TEST_F(FilesTest, CreationDispositionsFollowWindows) {
+  struct Case {
+    DWORD disposition;
+    bool exists;
+    bool opens;
+    DWORD error;
+    const char* contentAfter;  // null: the file must not exist
+  };
+  const Case cases[] = {
+      {CREATE_NEW, false, true, ERROR_SUCCESS, ""},
+      {CREATE_NEW, true, false, ERROR_FILE_EXISTS, "old"},
+      {CREATE_ALWAYS, false, true, ERROR_SUCCESS, ""},
+      {CREATE_ALWAYS, true, true, ERROR_ALREADY_EXISTS, ""},
+      {OPEN_EXISTING, false, false, ERROR_FILE_NOT_FOUND, nullptr},
+      {OPEN_EXISTING, true, true, ERROR_SUCCESS, "old"},
+      {OPEN_ALWAYS, false, true, ERROR_SUCCESS, ""},
+      {OPEN_ALWAYS, true, true, ERROR_ALREADY_EXISTS, "old"},
+      {TRUNCATE_EXISTING, false, false, ERROR_FILE_NOT_FOUND, nullptr},
+      {TRUNCATE_EXISTING, true, true, ERROR_SUCCESS, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "disposition " << c.disposition << (c.exists ? " on existing" : " on missing"));
+    std::remove((dir / "f.txt").c_str());
+    if (c.exists) dir.Write("f.txt", "old");
+    SetLastError(12345);
+    HANDLE h = Open("f.txt", GENERIC_READ | GENERIC_WRITE, c.disposition);
+    EXPECT_EQ(h != INVALID_HANDLE_VALUE, c.opens);
+    EXPECT_EQ(GetLastError(), c.error);
+    if (h != INVALID_HANDLE_VALUE) {
+      EXPECT_TRUE(CloseHandle(h));
+    }
+    EXPECT_EQ(dir.Exists("f.txt"), c.contentAfter != nullptr);
+    if (c.contentAfter) {
+      EXPECT_EQ(dir.Read("f.txt"), c.contentAfter);
+    }
+  }
+  // A missing folder is a missing path, not a missing file.
+  EXPECT_EQ(Open("nowhere\\f.txt", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(Open("nowhere\\f.txt", GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+  // A folder cannot be opened as a file.
+  dir.Write("sub/x", "");
+  EXPECT_EQ(Open("SUB", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(Open("f.txt", GENERIC_READ, TRUNCATE_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(FilesTest, FileTimeCountsHundredNanosecondsSince1601) {
+  dir.Write("t.txt", "x");
+  // 2001-02-03 04:05:06.7 UTC.
+  const timespec times[2] = {{981173106, 700000000}, {981173106, 700000000}};
+  ASSERT_EQ(utimensat(AT_FDCWD, (dir / "t.txt").c_str(), times, 0), 0);
+  HANDLE h = Open("t.txt", GENERIC_READ, OPEN_EXISTING);
+  FILETIME creation{}, access{}, write{};
+  ASSERT_TRUE(GetFileTime(h, &creation, &access, &write));
+  const uint64_t expected = (981173106ull + 11644473600ull) * 10000000ull + 7000000ull;
+  for (const FILETIME& t : {creation, access, write}) {
+    EXPECT_EQ(t.dwLowDateTime, static_cast<DWORD>(expected));
+    EXPECT_EQ(t.dwHighDateTime, static_cast<DWORD>(expected >> 32));
+  }
+  CloseHandle(h);
+}
+
+TEST_F(FilesTest, FoldersAndAttributesByName) {
+  EXPECT_TRUE(CreateDirectoryA("C:\\Game\\Saves", nullptr));
+  EXPECT_FALSE(CreateDirectoryA("C:\\Game\\SAVES", nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+  EXPECT_FALSE(CreateDirectoryA("C:\\Game\\no\\such", nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(GetFileAttributesA("C:\\Game\\saves"), FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_FALSE(DeleteFileA("C:\\Game\\saves"));
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+
+  EXPECT_EQ(GetFileAttributesA("C:\\Game\\missing.txt"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(GetFileAttributesA("C:\\Game\\missing\\x.txt"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+  EXPECT_FALSE(DeleteFileA("C:\\Game\\missing.txt"));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_TRUE(RemoveDirectoryA("C:\\Game\\Saves"));
+  EXPECT_EQ(GetFileAttributesA("C:\\Game\\saves"), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

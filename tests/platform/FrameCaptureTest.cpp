@@ -55,4 +55,13 @@ TEST_F(FrameCaptureTest, MismatchLeavesActualAndExpectedPicturesBehind) {
   EXPECT_FALSE(plat::sim::WritePng(plat::sim::RgbImage{}, (folder_ / "x.png").string())) << "an empty picture";
 }
 
+TEST_F(FrameCaptureTest, EmptyOrLostSurfacesGiveEmptyPictures) {
+  auto dd = MakeDirectDraw();
+  ComPtr<IDirectDrawSurface4> primary;
+  ASSERT_EQ(MakePrimary(dd.Get(), &primary), DD_OK);
+  plat::sim::LoseSurfaces();
+  EXPECT_EQ(plat::sim::CaptureSurface(primary.Get()).width, 0);
+  EXPECT_FALSE(plat::sim::WritePng(plat::sim::RgbImage{}, (folder_ / "x.png").string()));
+}
+
 }  // namespace

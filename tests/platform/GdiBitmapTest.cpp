@@ -143,4 +143,89 @@ TEST(GdiDc, ReleaseDcReleasesOnlyWindowAndScreenDcs) {
   EXPECT_TRUE(DeleteDC(mem));
 }
 
+TEST(GdiObjects, PalettesNeedVersionAndEntriesAndObjectsReadBackUntilDeleted) {
+  struct {
+    LOGPALETTE head;
+  } pal{};
+  pal.head.palVersion = 0x300;
+  EXPECT_EQ(CreatePalette(nullptr), nullptr);
+  pal.head.palNumEntries = 0;
+  SetLastError(0);
+  EXPECT_EQ(CreatePalette(&pal.head), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  pal.head.palNumEntries = 1;  // the one entry the header holds
+  pal.head.palVersion = 0x200;
+  EXPECT_EQ(CreatePalette(&pal.head), nullptr);
+  pal.head.palVersion = 0x300;
+  HPALETTE palette = CreatePalette(&pal.head);
+  ASSERT_NE(palette, nullptr);
+  EXPECT_EQ(GetObjectType(palette), static_cast<DWORD>(OBJ_PAL));
+  EXPECT_TRUE(DeleteObject(palette));
+
+  HBRUSH brush = CreateSolidBrush(RGB(4, 5, 6));
+  LOGBRUSH lb{};
+  EXPECT_EQ(GetObjectA(brush, sizeof(lb), &lb), static_cast<int>(sizeof(lb)));
+  EXPECT_EQ(lb.lbColor, RGB(4, 5, 6));
+  EXPECT_TRUE(DeleteObject(brush));
+  SetLastError(0);
+  EXPECT_EQ(GetObjectA(brush, sizeof(lb), &lb), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST(GdiObjects, SelectReturnsThePreviousObjectAndSelectedObjectsCannotBeDeleted) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
+  EXPECT_EQ(SelectObject(dc, red), GetStockObject(WHITE_BRUSH));
+  EXPECT_EQ(SelectObject(dc, pen), GetStockObject(BLACK_PEN));
+  EXPECT_FALSE(DeleteObject(red));
+  EXPECT_EQ(SelectObject(dc, GetStockObject(NULL_BRUSH)), red);
+  EXPECT_TRUE(DeleteObject(red));
+  EXPECT_FALSE(DeleteObject(red));  // stale handle
+  EXPECT_EQ(GetObjectType(red), 0u);
+  LOGPEN lp{};
+  EXPECT_EQ(GetObjectA(pen, sizeof(lp), &lp), static_cast<int>(sizeof(lp)));
+  EXPECT_EQ(lp.lopnColor, RGB(1, 2, 3));
+  EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH)));  // stock objects stay
+  EXPECT_EQ(GetObjectType(GetStockObject(WHITE_BRUSH)), OBJ_BRUSH);
+  DeleteDC(dc);  // deleting the DC lets go of its pen
+  EXPECT_TRUE(DeleteObject(pen));
+}
+
+TEST(GdiObjects, ABitmapLivesInOneDcAtATime) {
+  HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
+  HBITMAP bm = CreateBitmap(8, 8, 1, 1, nullptr);
+  EXPECT_NE(SelectObject(a, bm), nullptr);
+  EXPECT_EQ(SelectObject(b, bm), nullptr);
+  DeleteDC(a);
+  EXPECT_NE(SelectObject(b, bm), nullptr);
+  DeleteDC(b);
+  EXPECT_TRUE(DeleteObject(bm));
+}
+
+TEST(GdiBitmap, GetDibitsReadsRowsInTheRequestedOrderAndDepth) {
+  DibCanvas c(3, 2, 16, kMasks565);
+  SetPixel(c.dc(), 0, 0, RGB(255, 0, 255));
+  SetPixel(c.dc(), 2, 1, RGB(0, 255, 0));
+  struct {
+    BITMAPINFOHEADER h;
+    RGBQUAD colors[256];
+  } info{};
+  info.h = {40, 3, 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};  // bottom-up
+  uint32_t px[6] = {};
+  EXPECT_EQ(GetDIBits(c.dc(), c.bitmap(), 0, 2, px, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS), 2);
+  EXPECT_EQ(px[3], 0xFF00FFu);  // the top row comes last
+  EXPECT_EQ(px[2], 0x00FF00u);
+  // One-bit rows of a monochrome bitmap, top-down.
+  const uint8_t monoBits[4] = {0xA0, 0, 0x40, 0};
+  HBITMAP mono = CreateBitmap(3, 2, 1, 1, monoBits);
+  info.h = {40, 3, -2, 1, 1, BI_RGB, 0, 0, 0, 0, 0};
+  uint32_t rows[2] = {};
+  EXPECT_EQ(GetDIBits(c.dc(), mono, 0, 2, rows, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS), 2);
+  EXPECT_EQ(rows[0] & 0xE0, 0xA0u);
+  EXPECT_EQ(rows[1] & 0xE0, 0x40u);
+  EXPECT_EQ(info.colors[1].rgbRed, 255);
+  DeleteObject(mono);
+}
+
 }  // namespace

@@ -178,4 +178,28 @@ TEST(GdiBlit, MatchesThePixelByPixelReferenceOverASeededSweep) {
   }
 }
 
+TEST(GdiDraw, RectangleOutlinesWithThePenAndFillsInsideWithTheBrush) {
+  DibCanvas dst(6, 6, 32);
+  dst.Fill(RGB(9, 9, 9));
+  HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+  HBRUSH brush = CreateSolidBrush(RGB(0, 255, 0));
+  SelectObject(dst.dc(), pen);
+  SelectObject(dst.dc(), brush);
+  Rectangle(dst.dc(), 1, 1, 5, 5);
+  EXPECT_EQ(GetPixel(dst.dc(), 1, 1), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dst.dc(), 4, 4), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dst.dc(), 2, 3), RGB(0, 255, 0));
+  EXPECT_EQ(GetPixel(dst.dc(), 5, 5), RGB(9, 9, 9));
+  SelectObject(dst.dc(), GetStockObject(NULL_PEN));
+  dst.Fill(RGB(9, 9, 9));
+  Rectangle(dst.dc(), 1, 1, 5, 5);  // without a pen the fill is one pixel smaller
+  EXPECT_EQ(GetPixel(dst.dc(), 1, 1), RGB(0, 255, 0));
+  EXPECT_EQ(GetPixel(dst.dc(), 3, 3), RGB(0, 255, 0));
+  EXPECT_EQ(GetPixel(dst.dc(), 4, 4), RGB(9, 9, 9));
+  SelectObject(dst.dc(), GetStockObject(BLACK_PEN));
+  SelectObject(dst.dc(), GetStockObject(WHITE_BRUSH));
+  DeleteObject(pen);
+  DeleteObject(brush);
+}
+
 }  // namespace gdi_blit_test

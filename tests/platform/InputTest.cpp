@@ -134,4 +134,56 @@ TEST_F(Input, CursorsLoadFromSystemIdsAndReadableFilesOnly) {
   std::filesystem::remove_all(dir);
 }
 
+TEST_F(Input, FocusChangeTellsTheOldWindowThenTheNew) {
+  HWND a = MakeTop(0, 0, 10, 10);
+  HWND b = MakeTop(20, 0, 10, 10);
+  SetFocus(a);
+  Log().clear();
+  EXPECT_EQ(SetFocus(b), a);
+  ASSERT_EQ(Log().size(), 2u);
+  EXPECT_EQ(Log()[0].hwnd, a);
+  EXPECT_EQ(Log()[0].msg, WM_KILLFOCUS);
+  EXPECT_EQ(reinterpret_cast<HWND>(Log()[0].wParam), b);
+  EXPECT_EQ(Log()[1].hwnd, b);
+  EXPECT_EQ(Log()[1].msg, WM_SETFOCUS);
+  EXPECT_EQ(reinterpret_cast<HWND>(Log()[1].wParam), a);
+  EXPECT_EQ(GetFocus(), b);
+  EnableWindow(b, FALSE);
+  EXPECT_EQ(GetFocus(), nullptr) << "a disabled window loses the focus";
+}
+
+TEST_F(Input, KeysGoToTheFocusWindowWithRepeatAndTransitionBits) {
+  HWND a = MakeTop(0, 0, 10, 10);
+  HWND b = MakeTop(20, 0, 10, 10);
+  SetFocus(b);
+  PumpAll();
+  Log().clear();
+  plat::sim::KeyDown(VK_F1, 2);
+  plat::sim::KeyDown(VK_F1);
+  plat::sim::KeyUp(VK_F1);
+  PumpAll();
+  EXPECT_TRUE(MessagesOf(a).empty());
+  auto downs = Only(WM_KEYDOWN);
+  ASSERT_EQ(downs.size(), 2u);
+  EXPECT_EQ(downs[0].lParam & 0xFFFF, 2);
+  EXPECT_EQ(downs[0].lParam & (1 << 30), 0) << "first press";
+  EXPECT_NE(downs[1].lParam & (1 << 30), 0) << "auto-repeat: was down";
+  auto ups = Only(WM_KEYUP);
+  ASSERT_EQ(ups.size(), 1u);
+  EXPECT_NE(static_cast<uint32_t>(ups[0].lParam) & 0xC0000000u, 0u);
+  EXPECT_EQ(GetKeyState(VK_F1) & 0x8000, 0);
+}
+
+TEST_F(Input, ImeMessagesAndTypedDoubleByteTextReachTheFocusWindow) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  SetFocus(w);
+  PumpAll();
+  Log().clear();
+  plat::sim::ImeMessage(WM_IME_STARTCOMPOSITION, 0, 0);
+  plat::sim::TypeText("\xB3\xC9");  // 냥
+  PumpAll();
+  EXPECT_EQ(MessagesOf(w), (std::vector<UINT>{WM_IME_STARTCOMPOSITION, WM_CHAR, WM_CHAR}));
+  EXPECT_EQ(Only(WM_CHAR)[0].wParam, 0xB3u);
+}
+
 }  // namespace

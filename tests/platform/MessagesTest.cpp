@@ -83,4 +83,53 @@ TEST_F(Messages, MsgWaitWakesOnlyForInputNotSeenBefore) {
   EXPECT_EQ(m.message, WM_USER);
 }
 
+struct KeyCase {
+  int vk;
+  bool shift;
+  int ch;
+};
+
+TEST_F(Messages, TranslateMessageMakesCharactersFromKeys) {
+  const KeyCase cases[] = {
+      {'A', false, 'a'}, {'A', true, 'A'}, {'Z', false, 'z'},    {'1', false, '1'},      {'1', true, '!'},
+      {'0', true, ')'},  {VK_SPACE, false, ' '}, {VK_RETURN, false, 13}, {VK_BACK, false, 8}, {VK_ESCAPE, false, 27},
+      {VK_TAB, false, 9}, {VK_F1, false, 0},      {VK_LEFT, false, 0},
+  };
+  HWND w = MakeTop(0, 0, 10, 10);
+  SetFocus(w);
+  for (const KeyCase& c : cases) {
+    PumpAll();
+    Log().clear();
+    if (c.shift) plat::sim::KeyDown(VK_SHIFT);
+    plat::sim::PressKey(c.vk);
+    if (c.shift) plat::sim::KeyUp(VK_SHIFT);
+    PumpAll();
+    auto chars = Only(WM_CHAR);
+    if (c.ch == 0) {
+      EXPECT_TRUE(chars.empty()) << c.vk;
+    } else {
+      ASSERT_EQ(chars.size(), 1u) << c.vk;
+      EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>(c.ch)) << c.vk;
+    }
+  }
+}
+
+TEST_F(Messages, AltKeysArriveAsSystemKeysAndCharacters) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  SetFocus(w);
+  PumpAll();
+  Log().clear();
+  plat::sim::KeyDown(VK_MENU);
+  plat::sim::KeyDown('X', 3);
+  PumpAll();
+  auto downs = Only(WM_SYSKEYDOWN);
+  ASSERT_EQ(downs.size(), 2u);
+  EXPECT_EQ(downs[1].wParam, static_cast<WPARAM>('X'));
+  EXPECT_EQ(LOWORD(static_cast<uintptr_t>(downs[1].lParam)), 3) << "repeat count";
+  EXPECT_NE(downs[1].lParam & (1 << 29), 0) << "context (Alt) bit";
+  auto chars = Only(WM_SYSCHAR);
+  ASSERT_EQ(chars.size(), 1u);
+  EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('x'));
+}
+
 }  // namespace

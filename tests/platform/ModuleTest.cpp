@@ -69,4 +69,97 @@ TEST(Module, ALoadedModuleRegistersItsResourcesAtLoad) {
   EXPECT_EQ(GetModuleHandleA("TestModule"), nullptr);
 }
 
+TEST(Module, GetModuleHandleFindsLoadedObjectsByName) {
+  HMODULE plat = GetModuleHandleA("libplat");
+  ASSERT_NE(plat, nullptr);
+  // Case, extension and the "lib" prefix on disk do not matter; the handle is stable.
+  for (const char* name : {"LIBPLAT", "plat", "Plat.dll", "libplat.so"}) EXPECT_EQ(GetModuleHandleA(name), plat) << name;
+  EXPECT_EQ(plat::ModuleFromAddress(reinterpret_cast<const void*>(&GetModuleHandleA)), plat);
+
+  HMODULE main = GetModuleHandleA(nullptr);
+  ASSERT_NE(main, nullptr);
+  EXPECT_NE(main, plat);
+  EXPECT_EQ(GetModuleHandleA("platform_tests"), main);
+  static int local;
+  EXPECT_EQ(plat::ModuleFromAddress(&local), main);
+
+  SetLastError(0);
+  EXPECT_EQ(GetModuleHandleA("Dorvik2NotLoaded"), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+  EXPECT_EQ(GetModuleHandleA("libpla"), nullptr);
+  EXPECT_TRUE(DisableThreadLibraryCalls(plat));
+}
+
+TEST(Module, ResourcesRoundTripByIdAndByName) {
+  HMODULE plat = GetModuleHandleA("libplat");
+  const uint8_t bitmap[] = {'B', 'M', 1, 2, 3};
+  ASSERT_TRUE(plat::RegisterResource(plat, RT_BITMAP, MAKEINTRESOURCEA(101), bitmap, sizeof bitmap));
+  ASSERT_TRUE(plat::RegisterResource(nullptr, "WAVE", "Click", "RIFF", 4));
+
+  HRSRC found = FindResourceA(plat, MAKEINTRESOURCEA(101), RT_BITMAP);
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(FindResourceA(plat, "#101", "#2"), found);
+  EXPECT_EQ(SizeofResource(plat, found), sizeof bitmap);
+  const void* bytes = LockResource(LoadResource(plat, found));
+  ASSERT_NE(bytes, nullptr);
+  EXPECT_EQ(std::memcmp(bytes, bitmap, sizeof bitmap), 0);
+
+  // Resources registered without a module belong to the main program; names ignore case.
+  HRSRC wave = FindResourceA(nullptr, "CLICK", "wave");
+  ASSERT_NE(wave, nullptr);
+  EXPECT_EQ(FindResourceA(GetModuleHandleA(nullptr), "click", "WAVE"), wave);
+  EXPECT_EQ(std::memcmp(LockResource(LoadResource(nullptr, wave)), "RIFF", 4), 0);
+
+  EXPECT_EQ(FindResourceA(plat, "Click", "WAVE"), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_TYPE_NOT_FOUND);
+  EXPECT_EQ(FindResourceA(nullptr, "Other", "WAVE"), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+  EXPECT_EQ(FindResourceA(plat, MAKEINTRESOURCEA(102), RT_BITMAP), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+
+  // Registering again replaces the resource for new lookups; the old bytes stay valid.
+  ASSERT_TRUE(plat::RegisterResource(nullptr, "WAVE", "click", "OggS!", 5));
+  HRSRC replaced = FindResourceA(nullptr, "Click", "WAVE");
+  EXPECT_NE(replaced, wave);
+  EXPECT_EQ(SizeofResource(nullptr, replaced), 5u);
+  EXPECT_EQ(std::memcmp(LockResource(LoadResource(nullptr, wave)), "RIFF", 4), 0);
+
+  EXPECT_EQ(LockResource(reinterpret_cast<HGLOBAL>(uintptr_t{0x7FFF0001})), nullptr);
+  EXPECT_EQ(SizeofResource(nullptr, nullptr), 0u);
+  plat::sim::FailNext("FindResourceA");
+  EXPECT_EQ(FindResourceA(plat, MAKEINTRESOURCEA(101), RT_BITMAP), nullptr);
+  plat::sim::FailNext("LockResource");
+  EXPECT_EQ(LockResource(LoadResource(plat, found)), nullptr);
+  plat::sim::ClearFaults();
+}
+
+TEST(Module, DialogTemplatesAreKeptPerModule) {
+  // An id no other test registers: the main program must not have it in any run order.
+  constexpr WORD kModuleOnlyTemplate = 4101;
+  HMODULE plat = GetModuleHandleA("libplat");
+  plat::DialogTemplate box;
+  box.style = 0x80C80000u;
+  box.fontFace = "\xB5\xB8\xBF\xF2";  // 돋움
+  box.fontSize = 9;
+  box.cx = 187;
+  box.cy = 263;
+  box.items.push_back({"Button", "OK", 1, 0x0000000Bu, 0, 38, 242, 50, 14});
+  box.items.push_back({"Button", "Cancel", 2, 0x0000000Bu, 0, 102, 242, 50, 14});
+  ASSERT_TRUE(plat::RegisterDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate), box));
+
+  const plat::DialogTemplate* found = plat::FindDialogTemplate(plat, "#4101");
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->fontFace, box.fontFace);
+  ASSERT_EQ(found->items.size(), 2u);
+  EXPECT_EQ(found->items[1].text, "Cancel");
+  EXPECT_EQ(found->items[1].x, 102);
+  EXPECT_EQ(plat::FindDialogTemplate(nullptr, MAKEINTRESOURCEA(kModuleOnlyTemplate)), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+
+  box.title = "again";
+  ASSERT_TRUE(plat::RegisterDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate), box));
+  EXPECT_EQ(plat::FindDialogTemplate(plat, MAKEINTRESOURCEA(kModuleOnlyTemplate))->title, "again");
+  EXPECT_EQ(found->title, "");  // the earlier template is still alive
+}
+
 }  // namespace module_test

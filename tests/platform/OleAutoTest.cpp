@@ -42,4 +42,47 @@ TEST(OleAuto, ReallocationMayCopyFromTheOldString) {
   SysFreeString(b);
 }
 
+TEST(OleAuto, TextCopiesStopAtTheTerminatorOrTheGivenLength) {
+  BSTR text = SysAllocString(u"냥 ok");
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(SysStringLen(text), 4u);
+  EXPECT_EQ(SysStringByteLen(text), 8u);
+  EXPECT_EQ(std::u16string(text), u"냥 ok");
+
+  // An explicit length keeps embedded zeros.
+  BSTR withZero = SysAllocStringLen(u"a\0b", 3);
+  ASSERT_NE(withZero, nullptr);
+  EXPECT_EQ(std::u16string(withZero, 4), std::u16string(u"a\0b\0", 4));
+
+  BSTR empty = SysAllocString(u"");
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(SysStringLen(empty), 0u);
+  EXPECT_EQ(empty[0], u'\0');
+
+  EXPECT_EQ(SysAllocString(nullptr), nullptr);
+  EXPECT_EQ(SysStringLen(nullptr), 0u);
+  EXPECT_EQ(SysStringByteLen(nullptr), 0u);
+  SysFreeString(nullptr);
+  SysFreeString(text);
+  SysFreeString(withZero);
+  SysFreeString(empty);
+}
+
+TEST(OleAuto, AllocationFaultFailsEveryAllocator) {
+  plat::sim::ClearFaults();
+  plat::sim::FailNext("SysAllocString", 5);
+  EXPECT_EQ(SysAllocString(u"x"), nullptr);
+  EXPECT_EQ(SysAllocStringLen(u"x", 1), nullptr);
+  EXPECT_EQ(SysAllocStringByteLen("x", 1), nullptr);
+  BSTR kept = nullptr;
+  EXPECT_EQ(SysReAllocString(&kept, u"x"), FALSE);
+  EXPECT_EQ(kept, nullptr);
+  EXPECT_EQ(SysReAllocStringLen(&kept, u"x", 1), FALSE);
+  EXPECT_EQ(plat::sim::FaultsFired("SysAllocString"), 5u);
+  BSTR after = SysAllocString(u"x");
+  EXPECT_NE(after, nullptr);
+  SysFreeString(after);
+  plat::sim::ClearFaults();
+}
+
 }  // namespace

@@ -67,4 +67,19 @@ TEST_F(PathMapTest, PrefixesMatchWholeComponentsAndTheLongestWins) {
   EXPECT_EQ(plat::MapPath("C:\\Game\\a.txt"), other / "Game/a.txt");
 }
 
+TEST_F(PathMapTest, NativeAndRelativePathsResolveTheSameWay) {
+  // A host may hand over a native folder (UTF-8 on disk) and the module appends to it.
+  EXPECT_EQ(plat::MapPath(dir.path() + "GameImage\\HWATOO\\Normal.bmp"), dir / "gameimage/hwatoo/normal.bmp");
+  EXPECT_EQ(plat::MapPath(dir.path() + "그림\\" + kHangulCp949 + ".bmp"), dir / "그림/한글.bmp");
+
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  EXPECT_EQ(plat::MapPath("GAMEIMAGE\\Hwatoo\\Normal.BMP"), "gameimage/hwatoo/normal.bmp");
+  EXPECT_EQ(plat::MapPath(".\\DATA.txt"), "./Data.txt");
+  EXPECT_EQ(plat::MapPath("missing\\x"), "missing/x");
+  ASSERT_EQ(chdir(cwd), 0);
+  EXPECT_EQ(plat::MapPath(""), "");
+}
+
 }  // namespace path_map_test

@@ -304,4 +304,121 @@ TEST_F(RegistryTest, DefaultFileLivesInTheUserConfigurationFolder) {
     unsetenv("XDG_CONFIG_HOME");
 }
 
+TEST_F(RegistryTest, ValuesOfEveryTypeSurviveAReload) {
+  HKEY key = CreateKey();
+  ASSERT_EQ(SetString(key, "Option_Speed", "1"), ERROR_SUCCESS);
+  ASSERT_EQ(SetDword(key, "Option_Voice", 0xA1B2C3D4), ERROR_SUCCESS);
+  const std::string blob("\x00\xFF\x10\x00", 4);
+  ASSERT_EQ(RegSetValueExA(key, "Blob", 0, REG_BINARY, reinterpret_cast<const BYTE*>(blob.data()), 4), ERROR_SUCCESS);
+  ASSERT_EQ(SetString(key, nullptr, "\xB3\xC9"), ERROR_SUCCESS);  // the default value
+  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+
+  plat::sim::ReloadRegistry();
+  HKEY again = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kGameKey, 0, KEY_READ, &again), ERROR_SUCCESS);
+  EXPECT_EQ(Query(again, "Option_Speed"), std::make_pair(REG_SZ, std::string("1\0", 2)));
+  EXPECT_EQ(Query(again, "Option_Voice"), std::make_pair(REG_DWORD, std::string("\xD4\xC3\xB2\xA1", 4)));
+  EXPECT_EQ(Query(again, "Blob"), std::make_pair(REG_BINARY, blob));
+  EXPECT_EQ(Query(again, ""), std::make_pair(REG_SZ, std::string("\xB3\xC9\0", 3)));
+  // Roots are separate trees.
+  HKEY other = nullptr;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, KEY_READ, &other), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(other, nullptr);
+  RegCloseKey(again);
+}
+
+TEST_F(RegistryTest, ChangesReachAnotherProcessBothWays) {
+  HKEY key = CreateKey();
+  ASSERT_EQ(SetString(key, "FromParent", "p"), ERROR_SUCCESS);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // A process of its own: start from the file, as the module starting now would.
+    plat::sim::ReloadRegistry();
+    HKEY k = nullptr;
+    int status = RegOpenKeyExA(HKEY_CURRENT_USER, kGameKey, 0, KEY_ALL_ACCESS, &k) == ERROR_SUCCESS ? 0 : 1;
+    char buf[8] = {};
+    DWORD size = sizeof buf;
+    if (RegQueryValueExA(k, "FromParent", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS ||
+        std::string(buf) != "p")
+      status |= 2;
+    if (SetDword(k, "FromChild", 7) != ERROR_SUCCESS) status |= 4;
+    _exit(status);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  // No reload here: the file changed on disk, so the registry reads it again.
+  EXPECT_EQ(Query(key, "FromChild"), std::make_pair(REG_DWORD, std::string("\x07\0\0\0", 4)));
+  EXPECT_EQ(Query(key, "FromParent"), std::make_pair(REG_SZ, std::string("p\0", 2)));
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, NamesCompareWithoutAsciiCase) {
+  HKEY key = CreateKey("Software\\Varnet");
+  ASSERT_EQ(SetDword(key, "Option_Skin", 1), ERROR_SUCCESS);
+  HKEY same = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\varnet\\", 0, KEY_ALL_ACCESS, &same), ERROR_SUCCESS);
+  EXPECT_EQ(Query(same, "OPTION_SKIN").first, REG_DWORD);
+  // Writing under another case replaces the value instead of adding one.
+  ASSERT_EQ(SetDword(same, "option_skin", 2), ERROR_SUCCESS);
+  EXPECT_EQ(Query(key, "Option_Skin").second, std::string("\x02\0\0\0", 4));
+  EXPECT_EQ(RegDeleteValueA(key, "OPTION_skin"), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteValueA(key, "Option_Skin"), ERROR_FILE_NOT_FOUND);
+
+  DWORD how = 0;
+  HKEY k = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\VARNET", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, &how),
+            ERROR_SUCCESS);
+  EXPECT_EQ(how, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
+  RegCloseKey(k);
+
+  // The second byte of a CP949 character is not a letter, even when it looks like one:
+  // 0x81 0x41 and 0x81 0x61 are two different Korean characters.
+  HKEY upper = CreateKey("\x81\x41");
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "\x81\x61", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, &how),
+            ERROR_SUCCESS);
+  EXPECT_EQ(how, static_cast<DWORD>(REG_CREATED_NEW_KEY));
+  ASSERT_EQ(SetDword(upper, "x\x81\x41", 1), ERROR_SUCCESS);
+  EXPECT_EQ(Query(upper, "X\x81\x41").first, REG_DWORD);
+  EXPECT_EQ(Query(upper, "x\x81\x61"), Failed(ERROR_FILE_NOT_FOUND));
+  RegCloseKey(k);
+  RegCloseKey(upper);
+  RegCloseKey(same);
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, HandlesPathsAndRightsAreChecked) {
+  HKEY key = CreateKey();
+  HKEY result = reinterpret_cast<HKEY>(1);
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Nobody", 0, KEY_READ, &result), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(result, nullptr);
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "\\Software", 0, KEY_READ, &result), ERROR_BAD_PATHNAME);
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\\\Varnet", 0, KEY_READ, &result), ERROR_BAD_PATHNAME);
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, nullptr), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegOpenKeyExA(reinterpret_cast<HKEY>(0x80000007u), "Software", 0, KEY_READ, &result),
+            ERROR_INVALID_HANDLE);
+
+  // A key opened for reading cannot be written, and one opened for writing not read.
+  HKEY reader = nullptr, writer = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kGameKey, 0, KEY_READ, &reader), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExA(key, nullptr, 0, KEY_WRITE, &writer), ERROR_SUCCESS);
+  EXPECT_EQ(SetDword(reader, "x", 1), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(SetDword(writer, "x", 1), ERROR_SUCCESS);
+  EXPECT_EQ(Query(writer, "x"), Failed(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(Query(reader, "x").first, REG_DWORD);
+  HKEY child = nullptr;
+  EXPECT_EQ(RegCreateKeyExA(reader, "Child", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr),
+            ERROR_ACCESS_DENIED);
+
+  // Closed handles are refused; the predefined roots close as a no-op.
+  EXPECT_EQ(RegCloseKey(reader), ERROR_SUCCESS);
+  EXPECT_EQ(RegCloseKey(reader), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(Query(reader, "x"), Failed(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
+  RegCloseKey(writer);
+  RegCloseKey(key);
+}
+
 }  // namespace

@@ -80,4 +80,29 @@ TEST(Heap, AllocationsCanBeZeroedAndForcedToFail) {
   plat::sim::ClearFaults();
 }
 
+TEST_F(SafeArrayTest, VectorsReportTheirBoundsAndZeroedData) {
+  SAFEARRAY* a = SafeArrayCreateVector(VT_UI1, -2, 5);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(SafeArrayGetDim(a), 1u);
+  EXPECT_EQ(a->cbElements, 1u);
+  LONG lower = 0, upper = 0;
+  EXPECT_EQ(SafeArrayGetLBound(a, 1, &lower), S_OK);
+  EXPECT_EQ(SafeArrayGetUBound(a, 1, &upper), S_OK);
+  EXPECT_EQ(lower, -2);
+  EXPECT_EQ(upper, 2);
+  EXPECT_EQ(SafeArrayGetLBound(a, 2, &lower), DISP_E_BADINDEX);
+  EXPECT_EQ(SafeArrayGetUBound(a, 0, &upper), DISP_E_BADINDEX);
+  void* data = nullptr;
+  ASSERT_EQ(SafeArrayAccessData(a, &data), S_OK);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(static_cast<BYTE*>(data)[i], 0);
+  EXPECT_EQ(SafeArrayUnaccessData(a), S_OK);
+  EXPECT_EQ(SafeArrayDestroy(a), S_OK);
+
+  SAFEARRAY* empty = SafeArrayCreateVector(VT_UI1, 0, 0);
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(SafeArrayGetUBound(empty, 1, &upper), S_OK);
+  EXPECT_EQ(upper, -1);
+  SafeArrayDestroy(empty);
+}
+
 }  // namespace

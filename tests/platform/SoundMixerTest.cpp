@@ -1,3 +1,5 @@
+#include <cmath>
+#include <numbers>
 #include <random>
 
 #include "DirectSoundFixture.h"
@@ -20,6 +22,24 @@ std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples) {
     out.push_back(static_cast<uint8_t>((static_cast<uint16_t>(s) >> 8) & 0xFF));
   }
   return out;
+}
+
+// Interleaved stereo: left a sine of `hz`, right the same.
+std::vector<int16_t> StereoSine(double hz, uint32_t frames, double amplitude) {
+  std::vector<int16_t> s;
+  for (uint32_t i = 0; i < frames; ++i) {
+    const auto v = static_cast<int16_t>(std::lround(amplitude * std::sin(2 * std::numbers::pi * hz * i / 44100.0)));
+    s.push_back(v);
+    s.push_back(v);
+  }
+  return s;
+}
+
+double Rms(const std::vector<int16_t>& pcm, uint32_t channel) {
+  double sum = 0;
+  size_t n = 0;
+  for (size_t i = channel; i < pcm.size(); i += 2, ++n) sum += static_cast<double>(pcm[i]) * pcm[i];
+  return n ? std::sqrt(sum / n) : 0.0;
 }
 
 TEST_F(SoundMixerTest, UnityBufferReproducesItsBytesExactly) {
@@ -55,6 +75,54 @@ TEST_F(SoundMixerTest, CaptureIsWrittenAsAWaveFile) {
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
   EXPECT_EQ(bytes[40] | (bytes[41] << 8), 441 * 4) << "data size";
   EXPECT_EQ(bytes[44] | (bytes[45] << 8), 1234);
+}
+
+TEST_F(SoundMixerTest, PanFullyLeftSilencesTheRightChannel) {
+  IDirectSoundBuffer* b = MakeFilled(Pcm(2, 44100, 16), Pcm16(StereoSine(441, 4410, 20000)));
+  ASSERT_EQ(b->SetPan(DSBPAN_LEFT), DS_OK);
+  plat::sim::ClearCapturedSound();
+  b->Play(0, 0, 0);
+  plat::sim::AdvanceClock(100);
+  const auto heard = plat::sim::CapturedSound();
+  EXPECT_GT(Rms(heard, 0), 14000);
+  EXPECT_EQ(Rms(heard, 1), 0.0);
+}
+
+TEST_F(SoundMixerTest, EightBitMonoToneKeepsItsFrequencyAndItsSilenceIsZero) {
+  constexpr uint32_t kRate = 22050;
+  std::vector<uint8_t> tone(kRate);
+  for (uint32_t i = 0; i < kRate; ++i)
+    tone[i] = static_cast<uint8_t>(128 + std::lround(100 * std::sin(2 * std::numbers::pi * 441 * (i + 0.5) / kRate)));
+  IDirectSoundBuffer* b = MakeFilled(Pcm(1, kRate, 8), tone);
+  plat::sim::ClearCapturedSound();
+  b->Play(0, 0, 0);
+  plat::sim::AdvanceClock(1000);
+  const auto heard = plat::sim::CapturedSound();
+  int crossings = 0;
+  for (size_t i = 2; i < heard.size(); i += 2)
+    if ((heard[i - 2] < 0) != (heard[i] < 0)) ++crossings;
+  EXPECT_NEAR(crossings, 882, 2) << "441 Hz for one second";
+  EXPECT_EQ(Rms(heard, 0), Rms(heard, 1)) << "mono goes to both sides";
+
+  IDirectSoundBuffer* quiet = MakeFilled(Pcm(1, kRate, 8), std::vector<uint8_t>(kRate, 0x80));
+  plat::sim::ClearCapturedSound();
+  quiet->Play(0, 0, 0);
+  plat::sim::AdvanceClock(200);
+  const auto silence = plat::sim::CapturedSound();
+  EXPECT_TRUE(std::all_of(silence.begin(), silence.end(), [](int16_t s) { return s == 0; }));
+}
+
+TEST_F(SoundMixerTest, ChangesTakeEffectAtTheMomentTheyAreMade) {
+  IDirectSoundBuffer* b = MakeFilled(Pcm(2, 44100, 16), Pcm16(std::vector<int16_t>(2 * 44100, 10000)));
+  plat::sim::ClearCapturedSound();
+  b->Play(0, 0, DSBPLAY_LOOPING);
+  plat::sim::AdvanceClock(10);  // 441 frames at full volume
+  b->SetVolume(DSBVOLUME_MIN);
+  plat::sim::AdvanceClock(10);
+  const auto heard = plat::sim::CapturedSound();
+  ASSERT_EQ(heard.size(), 2u * 882);
+  EXPECT_EQ(heard[2 * 440], 10000);
+  EXPECT_EQ(heard[2 * 441], 0);
 }
 
 }  // namespace

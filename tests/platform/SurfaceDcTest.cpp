@@ -129,4 +129,31 @@ TEST_F(SurfaceDcTest, AModeChangeUnderThePrimaryDcLeavesItDrawingNothing) {
   EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
 }
 
+TEST_F(SurfaceDcTest, CompatibleBitmapsTakeTheSurfaceFormat) {
+  for (const FormatRow& row : kFormats) {
+    SCOPED_TRACE(row.bits);
+    // The display is in another format: the surface's own format must win.
+    const DisplayFormat otherDisplay = row.bits == 32 ? DisplayFormat::Rgb565 : DisplayFormat::Xrgb8888;
+    const std::vector<uint32_t> px = DrawThroughDc(row.format, [&row](HDC dc) {
+      HBITMAP bitmap = CreateCompatibleBitmap(dc, 5, 3);
+      BITMAPINFO info{};
+      info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+      ASSERT_NE(GetDIBits(dc, bitmap, 0, 3, nullptr, &info, DIB_RGB_COLORS), 0);
+      EXPECT_EQ(info.bmiHeader.biBitCount, row.bits);
+      EXPECT_EQ(info.bmiHeader.biCompression, row.compression);
+
+      // A picture made in the bitmap copies into the surface unchanged.
+      HDC memory = CreateCompatibleDC(dc);
+      HGDIOBJ old = SelectObject(memory, bitmap);
+      SetPixel(memory, 2, 1, kMagenta);
+      EXPECT_TRUE(BitBlt(dc, 0, 0, 5, 3, memory, 0, 0, SRCCOPY));
+      SelectObject(memory, old);
+      DeleteDC(memory);
+      DeleteObject(bitmap);
+    }, otherDisplay);
+    ASSERT_FALSE(px.empty());
+    EXPECT_EQ(px[kWidth + 2], row.magenta);
+  }
+}
+
 }  // namespace surface_dc_test

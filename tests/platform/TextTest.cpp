@@ -126,4 +126,92 @@ TEST(Text, OpaqueModesPaintTheBackgroundColour) {
   DeleteObject(font);
 }
 
+TEST(Text, PositiveHeightsAreCellsAndNegativeOnesEms) {
+  struct Case {
+    int height;
+  } cases[] = {{12}, {14}, {20}, {-12}, {-14}, {0}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.height);
+    HFONT font = MakeFont(k.height);
+    TextCanvas c(4, 4, font);
+    TEXTMETRICA tm{};
+    ASSERT_TRUE(GetTextMetricsA(c.dc(), &tm));
+    if (k.height > 0) {
+      EXPECT_EQ(tm.tmHeight, k.height);
+    } else if (k.height < 0) {
+      EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, -k.height);
+    }
+    EXPECT_EQ(tm.tmAscent + tm.tmDescent, tm.tmHeight);
+    EXPECT_GT(tm.tmAveCharWidth, 0);
+    DeleteObject(font);
+  }
+}
+
+TEST(Text, SingleLinePlacementFollowsTheAlignmentFlags) {
+  HFONT font = MakeFont(12);
+  const int W = 100, H = 40;
+  auto ink = [&](UINT format) {
+    TextCanvas c(W, H, font);
+    RECT r{0, 0, W, H};
+    DrawTextA(c.dc(), "Hg", -1, &r, format);
+    return c.Ink();
+  };
+  const RECT top = ink(DT_SINGLELINE), mid = ink(DT_SINGLELINE | DT_VCENTER), bottom = ink(DT_SINGLELINE | DT_BOTTOM);
+  EXPECT_EQ(mid.top - top.top, (H - 12) / 2);
+  EXPECT_EQ(bottom.top - top.top, H - 12);
+  EXPECT_EQ(ink(DT_VCENTER).top, top.top);  // vertical placement needs DT_SINGLELINE
+  const RECT right = ink(DT_SINGLELINE | DT_RIGHT), centre = ink(DT_SINGLELINE | DT_CENTER);
+  TextCanvas probe(4, 4, font);
+  const LONG cx = Extent(probe.dc(), "Hg", 2).cx;
+  EXPECT_EQ(right.left - top.left, W - cx);
+  EXPECT_EQ(centre.left - top.left, (W - cx) / 2);
+  DeleteObject(font);
+}
+
+TEST(Text, TextIsClippedToTheRectangleUnlessNoClip) {
+  HFONT font = MakeFont(12);
+  TextCanvas clipped(60, 20, font), free(60, 20, font);
+  RECT r{0, 0, 10, 20};
+  DrawTextA(clipped.dc(), kKorean, -1, &r, DT_SINGLELINE);
+  DrawTextA(free.dc(), kKorean, -1, &r, DT_SINGLELINE | DT_NOCLIP);
+  EXPECT_LE(clipped.Ink().right, 10);
+  EXPECT_GT(free.Ink().right, 10);
+  DeleteObject(font);
+}
+
+struct Seen {
+  std::vector<std::string> faces;
+  int stopAfter = 1000;
+};
+
+int CALLBACK Collect(const LOGFONTA* lf, const TEXTMETRICA* tm, DWORD type, LPARAM param) {
+  auto* seen = reinterpret_cast<Seen*>(param);
+  seen->faces.push_back(lf->lfFaceName);
+  EXPECT_EQ(type, TRUETYPE_FONTTYPE);
+  EXPECT_GT(tm->tmHeight, 0);
+  return static_cast<int>(seen->faces.size()) < seen->stopAfter ? 1 : 0;
+}
+
+TEST(Text, EnumerationReportsTheConfiguredFacesAndStopsOnZero) {
+  HDC dc = GetWindowDC(GetDesktopWindow());
+  ASSERT_NE(dc, nullptr);
+  LOGFONTA lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  Seen all;
+  EXPECT_EQ(EnumFontFamiliesExA(dc, &lf, Collect, reinterpret_cast<LPARAM>(&all), 0), 1);
+  ASSERT_FALSE(all.faces.empty());
+  EXPECT_EQ(all.faces.front(), kGulim);  // Korean names first
+  EXPECT_EQ(all.faces, plat::sim::DefaultReportedFontFaces());
+  plat::sim::SetReportedFontFaces({"Gulim", "Arial"});
+  Seen english;
+  EnumFontFamiliesExA(dc, &lf, Collect, reinterpret_cast<LPARAM>(&english), 0);
+  EXPECT_EQ(english.faces, (std::vector<std::string>{"Gulim", "Arial"}));
+  Seen first;
+  first.stopAfter = 1;
+  EXPECT_EQ(EnumFontFamiliesExA(dc, &lf, Collect, reinterpret_cast<LPARAM>(&first), 0), 0);
+  EXPECT_EQ(first.faces.size(), 1u);
+  plat::sim::SetReportedFontFaces({});
+  ReleaseDC(GetDesktopWindow(), dc);
+}
+
 }  // namespace

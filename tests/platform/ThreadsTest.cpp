@@ -176,4 +176,71 @@ TEST(Interlocked, ReturnValuesFollowWindowsAndIncrementsFromManyThreadsAreNotLos
   EXPECT_EQ(counter, 4 * 50000);
 }
 
+TEST_F(Threads, SuspendedThreadRunsOnlyAfterResume) {
+  std::atomic<bool> ran{false};
+  HANDLE h = StartThread([&] { ran = true; return DWORD{7}; }, CREATE_SUSPENDED);
+  ASSERT_NE(h, nullptr);
+
+  EXPECT_EQ(WaitForSingleObject(h, kShortMs), WAIT_TIMEOUT);
+  EXPECT_FALSE(ran);
+  DWORD code = 0;
+  ASSERT_TRUE(GetExitCodeThread(h, &code));
+  EXPECT_EQ(code, STILL_ACTIVE);
+
+  EXPECT_EQ(ResumeThread(h), 1u);  // the previous suspend count
+  ASSERT_EQ(WaitForSingleObject(h, kSoonMs), WAIT_OBJECT_0);
+  EXPECT_TRUE(ran);
+  ASSERT_TRUE(GetExitCodeThread(h, &code));
+  EXPECT_EQ(code, 7u);
+  EXPECT_EQ(ResumeThread(h), 0u);  // a running or ended thread is not suspended
+  EXPECT_TRUE(CloseHandle(h));
+}
+
+TEST_F(Threads, ThreadIdsAreDistinctAndReportedToTheCreator) {
+  DWORD reported = 0;
+  std::atomic<DWORD> seen{0};
+  HANDLE h = StartThread([&] { seen = GetCurrentThreadId(); return DWORD{0}; }, 0, &reported);
+  ASSERT_NE(h, nullptr);
+  ASSERT_EQ(WaitForSingleObject(h, kSoonMs), WAIT_OBJECT_0);
+  EXPECT_NE(reported, 0u);
+  EXPECT_EQ(seen, reported);
+  EXPECT_NE(GetCurrentThreadId(), reported);
+  EXPECT_EQ(GetCurrentThreadId(), GetCurrentThreadId());
+  CloseHandle(h);
+}
+
+class CriticalSectionTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(InitializeCriticalSectionAndSpinCount(&cs_, 4000)); }
+  void TearDown() override { DeleteCriticalSection(&cs_); }
+
+  // TryEnter on another thread (the exit code carries the answer).
+  BOOL TryEnterElsewhere() {
+    HANDLE h = StartThread([this] {
+      BOOL entered = TryEnterCriticalSection(&cs_);
+      if (entered) LeaveCriticalSection(&cs_);
+      return static_cast<DWORD>(entered);
+    });
+    WaitForSingleObject(h, kSoonMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeThread(h, &code);
+    CloseHandle(h);
+    return static_cast<BOOL>(code);
+  }
+
+  CRITICAL_SECTION cs_{};
+};
+
+TEST_F(CriticalSectionTest, OwnerMayEnterAgainAndOthersWaitUntilFullyLeft) {
+  EnterCriticalSection(&cs_);
+  EnterCriticalSection(&cs_);
+  EXPECT_TRUE(TryEnterCriticalSection(&cs_));
+  EXPECT_FALSE(TryEnterElsewhere());
+  LeaveCriticalSection(&cs_);
+  LeaveCriticalSection(&cs_);
+  EXPECT_FALSE(TryEnterElsewhere());  // still entered once
+  LeaveCriticalSection(&cs_);
+  EXPECT_TRUE(TryEnterElsewhere());
+}
+
 }  // namespace

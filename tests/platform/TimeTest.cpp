@@ -89,4 +89,99 @@ TEST_F(TimeTest, LocalTimeStartsAtTheConfiguredMomentInTheTimeZone) {
   EXPECT_FALSE(plat::sim::SetLocalTimeStart(Date(2003, 2, 30)));
 }
 
+struct KnownDate {
+  SYSTEMTIME time;
+  uint64_t fileTime;
+  WORD dayOfWeek;  // 0 = Sunday
+};
+
+TEST_F(TimeTest, FileTimeAndSystemTimeConvertBothWaysForKnownDates) {
+  const KnownDate table[] = {
+      {Date(1601, 1, 1), 0, 1},
+      {Date(1900, 3, 1), 94405824000000000, 4},
+      {Date(1970, 1, 1), 116444736000000000, 4},
+      {Date(2000, 1, 1), 125911584000000000, 6},
+      {Date(2000, 2, 29, 12, 34, 56, 789), 125963012967890000, 2},
+      {Date(2038, 1, 19, 3, 14, 8), 137919572480000000, 2},
+      {Date(9999, 12, 31, 23, 59, 59, 999), 2650467743999990000, 5},
+  };
+  for (const KnownDate& k : table) {
+    FILETIME ft{};
+    ASSERT_TRUE(SystemTimeToFileTime(&k.time, &ft)) << Text(k.time);
+    EXPECT_EQ(Ticks(ft), k.fileTime) << Text(k.time);
+    SYSTEMTIME back{};
+    ASSERT_TRUE(FileTimeToSystemTime(&ft, &back));
+    SYSTEMTIME expected = k.time;
+    expected.wDayOfWeek = k.dayOfWeek;
+    EXPECT_EQ(Text(back), Text(expected));
+  }
+}
+
+TEST_F(TimeTest, LargestFileTimeIsTheLastConvertibleOne) {
+  FILETIME last = FileTime(0x7FFFFFFFFFFFFFFFULL), beyond = FileTime(0x8000000000000000ULL);
+  SYSTEMTIME st{};
+  ASSERT_TRUE(FileTimeToSystemTime(&last, &st));
+  EXPECT_EQ(Text(st), Text(SYSTEMTIME{30828, 9, 4, 14, 2, 48, 5, 477}));
+  SetLastError(0);
+  EXPECT_FALSE(FileTimeToSystemTime(&beyond, &st));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(TimeTest, CompareFileTimeOrdersByTheWholeSixtyFourBits) {
+  const FILETIME low = {0xFFFFFFFF, 0}, high = {0, 1};
+  EXPECT_EQ(CompareFileTime(&low, &high), -1);
+  EXPECT_EQ(CompareFileTime(&high, &low), 1);
+  EXPECT_EQ(CompareFileTime(&high, &high), 0);
+}
+
+struct ZoneCase {
+  const char* zone;
+  SYSTEMTIME utc;
+  int offsetHours;
+};
+
+TEST_F(TimeTest, LocalFileTimeUsesTheOffsetInForceAtThatMoment) {
+  const ZoneCase table[] = {
+      {"UTC", Date(2010, 7, 1, 12), 0},
+      {"Asia/Seoul", Date(2010, 1, 15, 12), 9},
+      {"Asia/Seoul", Date(2010, 7, 15, 12), 9},
+      {"America/New_York", Date(2010, 1, 15, 12), -5},
+      {"America/New_York", Date(2010, 7, 15, 12), -4},  // daylight saving time
+  };
+  for (const ZoneCase& c : table) {
+    ScopedTimeZone zone(c.zone);
+    FILETIME utc{}, local{}, back{};
+    ASSERT_TRUE(SystemTimeToFileTime(&c.utc, &utc));
+    ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local));
+    EXPECT_EQ(static_cast<int64_t>(Ticks(local) - Ticks(utc)), int64_t{c.offsetHours} * 3600 * 10000000)
+        << c.zone << ' ' << Text(c.utc);
+    ASSERT_TRUE(LocalFileTimeToFileTime(&local, &back));
+    EXPECT_EQ(Ticks(back), Ticks(utc)) << c.zone << ' ' << Text(c.utc);
+  }
+}
+
+TEST_F(TimeTest, LocalConversionsRefuseResultsOutsideTheFileTimeRange) {
+  constexpr uint64_t kLargest = 0x7FFFFFFFFFFFFFFFULL;
+  struct Case {
+    const char* zone;
+    uint64_t ticks;
+    bool toLocal;
+  };
+  const Case table[] = {
+      {"Asia/Seoul", kLargest, true},          // east of UTC: local is later
+      {"America/New_York", 0, true},           // west of UTC: local is earlier
+      {"America/New_York", kLargest, false},   // back to UTC is later
+      {"Asia/Seoul", 0, false},                // back to UTC is earlier
+  };
+  for (const Case& c : table) {
+    ScopedTimeZone zone(c.zone);
+    const FILETIME in = FileTime(c.ticks);
+    FILETIME out = FileTime(42);
+    SetLastError(0);
+    const BOOL ok = c.toLocal ? FileTimeToLocalFileTime(&in, &out) : LocalFileTimeToFileTime(&in, &out);
+    EXPECT_FALSE(ok) << c.zone << ' ' << c.ticks << " gave " << Ticks(out);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << c.zone << ' ' << c.ticks;
+  }
+}
+
 }  // namespace

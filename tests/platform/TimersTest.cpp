@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "WindowTestSupport.h"
@@ -124,6 +125,55 @@ TEST_F(Timers, MultimediaTimersFireOnTheAdvancingThreadAndNeverAfterBeingKilled)
   EXPECT_EQ(periodic.times.size(), 4u);
   EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
   EXPECT_EQ(timeSetEvent(0, 1, RecordMm, 0, TIME_ONESHOT), 0u);
+  MmRecord shortest;
+  const DWORD armed = NowTick();
+  ASSERT_NE(timeSetEvent(1, 1, RecordMm, reinterpret_cast<DWORD_PTR>(&shortest), TIME_ONESHOT), 0u);
+  plat::sim::Advance(5);
+  EXPECT_EQ(shortest.times, std::vector<DWORD>{armed + 1}) << "a delay of one millisecond is the shortest";
+}
+
+struct RealShot {
+  HWND window;
+  std::thread::id caller;
+  std::atomic<bool> elsewhere{false};
+};
+
+void CALLBACK PostFromTimer(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+  auto* shot = reinterpret_cast<RealShot*>(user);
+  shot->elsewhere = std::this_thread::get_id() != shot->caller;
+  PostMessageA(shot->window, WM_USER + 9, 0, 0);
+}
+
+TEST_F(Timers, UnderTheRealClockATimerRunsOnItsOwnThreadAndItsPostWakesAnIdleGetMessage) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  PumpAll();
+  RealShot shot{w, std::this_thread::get_id()};
+  plat::sim::UseRealClock();
+  const DWORD start = GetTickCount();
+  ASSERT_NE(timeSetEvent(20, 1, PostFromTimer, reinterpret_cast<DWORD_PTR>(&shot), TIME_ONESHOT), 0u);
+  MSG m{};
+  while (GetMessageA(&m, nullptr, 0, 0) && m.message != WM_USER + 9) DispatchMessageA(&m);
+  const DWORD took = GetTickCount() - start;
+  plat::sim::UseVirtualClock();
+  EXPECT_EQ(m.message, WM_USER + 9u);
+  EXPECT_TRUE(shot.elsewhere);
+  EXPECT_GE(took, 20u);
+  EXPECT_LT(took, 5000u);
+  EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
+}
+
+TEST_F(Timers, MultimediaCapsAndPeriodBalance) {
+  TIMECAPS caps{};
+  ASSERT_EQ(timeGetDevCaps(&caps, sizeof caps), TIMERR_NOERROR);
+  EXPECT_EQ(caps.wPeriodMin, 1u);
+  EXPECT_EQ(timeGetDevCaps(&caps, 3), TIMERR_NOCANDO);
+  EXPECT_EQ(timeBeginPeriod(caps.wPeriodMin), TIMERR_NOERROR);
+  EXPECT_EQ(timeBeginPeriod(caps.wPeriodMin), TIMERR_NOERROR);
+  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 2);
+  EXPECT_EQ(timeEndPeriod(caps.wPeriodMin), TIMERR_NOERROR);
+  EXPECT_EQ(timeEndPeriod(5), TIMERR_NOCANDO) << "never begun";
+  EXPECT_EQ(timeBeginPeriod(0), TIMERR_NOCANDO);
+  EXPECT_EQ(plat::sim::TimerPeriodBalance(), 1);
 }
 
 }  // namespace

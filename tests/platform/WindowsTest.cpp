@@ -56,6 +56,8 @@ TEST_F(Windows, WindowDataHoldsPointersAndProceduresCanBeReplaced) {
   EXPECT_EQ(RemovePropA(w, "ORIGINAL"), reinterpret_cast<HANDLE>(original));
   EXPECT_EQ(GetPropA(w, "ORIGINAL"), nullptr);
   EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & static_cast<LONG>(WS_POPUP), static_cast<LONG>(WS_POPUP));
+  EXPECT_EQ(SetWindowLongA(w, GWL_EXSTYLE, static_cast<LONG>(WS_EX_TOPMOST)), 0);
+  EXPECT_EQ(GetWindowLongPtrA(w, GWL_EXSTYLE), static_cast<LONG_PTR>(WS_EX_TOPMOST));
   SetLastError(0);
   EXPECT_EQ(GetWindowLongPtrA(w, 64), 0);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
@@ -79,6 +81,40 @@ TEST_F(Windows, DefaultProcedureClosesDragsMinimisesAndKeepsText) {
   EXPECT_TRUE(IsIconic(w));
   SendMessageA(w, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(w));
+}
+
+TEST_F(Windows, DefaultSizeAndPlaceComeFromCwUseDefault) {
+  HWND w = CreateWindowExA(0, kRecorder, "", WS_OVERLAPPED, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, nullptr, nullptr, TestInstance(), nullptr);
+  RECT r;
+  ASSERT_TRUE(GetWindowRect(w, &r));
+  EXPECT_EQ(r.left, 0);
+  EXPECT_GT(r.right, 0);
+  EXPECT_EQ(CW_USEDEFAULT, static_cast<int>(0x80000000u));
+}
+
+TEST_F(Windows, ClassNamesAreCaseInsensitivePerInstance) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = RecordingProc;
+  wc.hInstance = TestInstance();
+  wc.lpszClassName = "recorderwnd";
+  EXPECT_EQ(RegisterClassA(&wc), 0);
+  EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
+
+  WNDCLASSA found{};
+  EXPECT_TRUE(GetClassInfoA(TestInstance(), "RECORDERWND", &found));
+  EXPECT_EQ(found.lpfnWndProc, RecordingProc);
+  EXPECT_FALSE(GetClassInfoA(nullptr, kRecorder, &found)) << "another instance does not see it";
+  for (const char* builtIn : {"button", "Static", "EDIT", WC_DIALOG})
+    EXPECT_TRUE(GetClassInfoA(TestInstance(), builtIn, &found)) << builtIn;
+
+  wc.hInstance = nullptr;
+  wc.lpszClassName = "OtherInstanceClass";
+  EXPECT_NE(RegisterClassA(&wc), 0);
+  EXPECT_TRUE(UnregisterClassA("otherinstanceclass", nullptr));
+  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, TestInstance(), nullptr),
+            nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
 }
 
 }  // namespace
