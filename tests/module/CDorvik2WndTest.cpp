@@ -253,4 +253,14 @@ TEST_F(GameWindowTest, DestroyUnderAHandlerWaitsForItsEndAndCutsTheHostOff) {
   }
 }
 
+TEST_F(GameWindowTest, LinkedIntoAProgramTheModuleHasNoHandleOfItsOwn) {
+  // Not loaded as "Dorvik2": the class belongs to the program (null instance), as do
+  // resources registered under the null module.
+  EXPECT_EQ(GetModuleHandleA("Dorvik2"), nullptr);
+  EXPECT_EQ(dorvik2_module::HandleAtLoad(), nullptr);
+  IClientInterface* client = Make();
+  ASSERT_NE(Init(client, 0), nullptr);
+  EXPECT_EQ(Wnd(client)->Instance(), nullptr);
+}
+
 }  // namespace

@@ -322,5 +322,47 @@ TEST_F(GVWSTest, FindWndInRectHonoursFlagsAndPositiveOverlap) {
   EXPECT_EQ(ws_->FindWndInRect(GRect(100, 0, 200, 100), 0), nullptr);
 }
 
+// ---- Z-order ----
+TEST_F(GVWSTest, InsertionsRemoveDuplicates) {
+  RecordingWnd* a = Add("a", GRect());
+  RecordingWnd* b = Add("b", GRect());
+  ws_->AddWnd(a);
+  EXPECT_EQ(FrontToBack(), (Names{"a", "b"}));
+  ws_->GetWndList().push_back(a);  // a stray duplicate
+  ws_->AddWndAtBottom(a);
+  EXPECT_EQ(FrontToBack(), (Names{"b", "a"}));
+  ws_->AddWndAtTop(a);
+  EXPECT_EQ(FrontToBack(), (Names{"a", "b"}));
+  EXPECT_EQ(ws_->AddWnd(nullptr), 0);
+  EXPECT_EQ(ws_->AddWndAtBottom(nullptr), 0);
+  EXPECT_EQ(ws_->GetTopWnd(), a);
+  EXPECT_EQ(ws_->GetBottomWnd(), b);
+}
+
+TEST_F(GVWSTest, InsertBeforeMakesTheWidgetHitFirst) {
+  RecordingWnd* ref = Add("ref", GRect(0, 0, 100, 100));
+  Add("top", GRect(500, 500, 510, 510));
+  auto* w = new RecordingWnd(journal_, "w", GRect(0, 0, 100, 100));
+  ws_->AddWndAtBottom(w);
+  EXPECT_EQ(ws_->InsertWndBefore(ref, w), 1);
+  EXPECT_EQ(FrontToBack(), (Names{"top", "w", "ref"}));
+  EXPECT_EQ(ws_->FindWndAtPoint(GPoint(50, 50), 1), w);
+  EXPECT_EQ(ws_->InsertWndAfter(ref, w), 1);
+  EXPECT_EQ(FrontToBack(), (Names{"top", "ref", "w"}));
+}
+
+// A reference outside the list, or the widget itself, once dropped the widget (and with
+// it the list's ownership); now the list stays as it was.
+TEST_F(GVWSTest, InsertAgainstAMissingReferenceLeavesTheWidgetWhereItWas) {
+  RecordingWnd* w = Add("w", GRect());
+  RecordingWnd stranger(journal_, "stranger");
+  EXPECT_EQ(ws_->InsertWndBefore(&stranger, w), 0);
+  EXPECT_EQ(ws_->InsertWndBefore(w, w), 0);
+  EXPECT_EQ(FrontToBack(), (Names{"w"}));
+  ws_->AddWnd(w);
+  EXPECT_EQ(ws_->InsertWndAfter(w, w), 0);
+  EXPECT_EQ(FrontToBack(), (Names{"w"}));
+}
+
 }  // namespace
 }  // namespace widget_test
