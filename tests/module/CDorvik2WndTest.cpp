@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "host/CHostLink.h"
@@ -261,6 +262,14 @@ TEST_F(GameWindowTest, LinkedIntoAProgramTheModuleHasNoHandleOfItsOwn) {
   IClientInterface* client = Make();
   ASSERT_NE(Init(client, 0), nullptr);
   EXPECT_EQ(Wnd(client)->Instance(), nullptr);
+}
+
+TEST_F(GameWindowTest, AnObjectMadeWithoutAHostHasNoHostNoWindowAndEndsQuietly) {
+  auto wnd = std::make_unique<CDorvik2Wnd>();
+  EXPECT_EQ(wnd->Host(), nullptr);
+  EXPECT_EQ(wnd->Handle(), nullptr);
+  wnd.reset();
+  EXPECT_EQ(GetWindow(hostWnd, GW_CHILD), nullptr);
 }
 
 }  // namespace

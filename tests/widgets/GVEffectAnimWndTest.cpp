@@ -206,4 +206,30 @@ TEST_F(EffectAnimWndTest, AnEndedPlayHidesTheWidgetWhenAsked) {
   EXPECT_EQ(w.GetCurrentFrame(), kColumns - 1);
 }
 
+TEST_F(EffectAnimWndTest, CountedPlaysRepeatUpToTheLimitAndMinusOneLoops) {
+  // A limit of two: frames 1..4, 0..4, then the end on frame 4; a limit of exactly one
+  // ends on the first pass over the last frame.
+  for (int32_t limit : {2, 1}) {
+    GVEffectAnimWnd w;
+    Make(w, GVEffectAnimWnd::kStepInterval);
+    w.SetPlayMode(GVEffectAnimWnd::kPlayCounted);
+    w.SetRepeatLimit(limit);
+    std::vector<BOOL> expected(size_t(limit * kColumns - 1), 1);
+    expected.push_back(0);
+    EXPECT_EQ(Calls(w, limit * kColumns), expected) << limit;
+    EXPECT_EQ(w.GetCurrentFrame(), kColumns - 1);
+    EXPECT_EQ(w.GetRepeatsDone(), 0);
+    EXPECT_EQ(w.GetPlayMode(), GVEffectAnimWnd::kStopped);
+  }
+
+  for (int32_t mode : {int32_t(GVEffectAnimWnd::kPlayCounted), int32_t(GVEffectAnimWnd::kPlayLoop), 7}) {
+    GVEffectAnimWnd loop;
+    Make(loop, GVEffectAnimWnd::kStepInterval);
+    loop.SetPlayMode(mode);
+    EXPECT_EQ(Calls(loop, 103), std::vector<BOOL>(103, 1)) << mode;
+    EXPECT_EQ(loop.GetCurrentFrame(), 103 % kColumns) << mode;
+    EXPECT_EQ(loop.GetPlayMode(), mode);
+  }
+}
+
 }  // namespace gveffect_anim_wnd_test

@@ -90,6 +90,9 @@ TEST_F(QLSWndTest, ReleaseClearsTheEffectFieldsAndGivesTheSpriteBack) {
             (std::vector<int64_t>{0, 0, 0}));
   EXPECT_EQ(std::pair(w.GetSubRect(), w.GetFrameSize(0)), std::pair(GRect(), GSize()));
   w.ReleaseImage();  // twice is harmless
+  Clear();
+  EXPECT_EQ(w.Draw(back_.Get(), Screen()), 1);
+  EXPECT_EQ(Painted(), GRect()) << "nothing held, nothing drawn";
   {
     GVQLSWnd owner;
     ASSERT_EQ(owner.Load(file.c_str()), 1);
