@@ -270,6 +270,7 @@ class CDorvik2VWS : public GVWS,
   // Game ticks until the stored volume is applied again (the window sets it on
   // activation).
   void SetVolumeCountdown(int32_t ticks) { sound_.SetVolumeCountdown(ticks); }
+  int32_t VolumeCountdown() const { return sound_.VolumeCountdown(); }
 
   // Teardown: game timers 0..4, looping sounds, every widget, readiness, the pop-up,
   // the sound device, the room. Every widget pointer is null afterwards. Also run by

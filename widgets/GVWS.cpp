@@ -231,11 +231,10 @@ BOOL GVWS::AddWndAtBottom(GVWnd* wnd) {
 }
 
 BOOL GVWS::InsertWndBefore(GVWnd* ref, GVWnd* wnd) {
-  if (!ref || !wnd) return 0;
+  // As for InsertWndAfter: the reference is found before the widget is taken out.
+  if (!ref || !wnd || ref == wnd || std::find(wnds_.begin(), wnds_.end(), ref) == wnds_.end()) return 0;
   wnds_.remove(wnd);
-  auto it = std::find(wnds_.begin(), wnds_.end(), ref);
-  if (it == wnds_.end()) return 0;
-  wnds_.insert(it, wnd);
+  wnds_.insert(std::find(wnds_.begin(), wnds_.end(), ref), wnd);
   return 1;
 }
 

@@ -124,4 +124,87 @@ TEST_F(ClientTest, ExitTriesToLeaveThenEndsTheGame) {
   }
 }
 
+TEST_F(NoSceneTest, WithoutASceneNothingIsTouchedAndDefaultsAnswer) {
+  const BYTE block[] = {11, 0, 0, 0};
+  int32_t length = 4;
+  int32_t code = 29;
+  EXPECT_EQ(client->OnReceive(0, 0, block, &length), 0);
+  EXPECT_EQ(client->IsUserFree(u"me", 0, 0), 1);
+  EXPECT_EQ(client->SetUserValue(u"me", u"5"), 0);
+  EXPECT_EQ(client->SetScreenMode(1, 800, 600, 0), -1);
+  EXPECT_EQ(client->OnHostEvent(kMe, &code, nullptr, nullptr), 0);
+  EXPECT_EQ(client->RequestExit(0), 0);
+  EXPECT_EQ(client->RefreshScreen(0), 0);
+  EXPECT_EQ(client->ResetRoomView(0), 0);
+  EXPECT_EQ(client->UserCommand(15, kOther, u"", 0, 0), 0);
+  EXPECT_EQ(client->SetPlayerAvatar(u"me", u"a|"), 0);
+  EXPECT_EQ(client->SetPlayerDisplayName(u"me", u"x"), 0);
+  EXPECT_EQ(client->SetStatusText(u"x"), 0);
+  EXPECT_TRUE(host.Calls().empty());
+  EXPECT_TRUE(PostedToHost(WM_GAME_CLOSE).empty());
+}
+
+TEST_F(ClientTest, ReservedSlotsAnswerZero) {
+  EXPECT_EQ(client->Reserved1(0), 0);
+  EXPECT_EQ(client->Reserved2(0), 0);
+  EXPECT_EQ(client->Reserved3(0, 0), 0);
+  EXPECT_EQ(client->Reserved15(0), 0);
+}
+
+TEST_F(ClientTest, UserFreeUnlessSeatedInTheGameUnderWay) {
+  SeatMe(0);
+  SeatOther(1);
+  EXPECT_EQ(client->IsUserFree(u"nobody", 0, 0), 1) << "not seated";
+  EXPECT_EQ(client->IsUserFree(nullptr, 0, 0), 1);
+  scene->SetSceneMode(CDorvik2VWS::kModeResult);
+  EXPECT_EQ(client->IsUserFree(u"you", 0, 0), 1) << "seated outside mode 2";
+  scene->SetSceneMode(CDorvik2VWS::kModePlaying);
+  EXPECT_EQ(client->IsUserFree(u"you", 0, 0), 0) << "the opponent in a running game";
+  SeatRobot(1);
+  scene->GetPlayer(1).userId = "bot";
+  EXPECT_EQ(client->IsUserFree(u"bot", 0, 0), 1) << "a robot seat";
+}
+
+TEST_F(ClientTest, ScreenModeStoresTheModeOrAsksToEnd) {
+  EXPECT_EQ(client->SetScreenMode(1, 1024, 768, 0), 0);
+  EXPECT_EQ(wnd->FullScreen(), 1);
+  EXPECT_EQ(wnd->ClientSize(), GSize(1024, 768));
+  EXPECT_EQ(Closes(), 0u);
+
+  EXPECT_EQ(client->SetScreenMode(0, 0, 600, 0), -1);
+  EXPECT_EQ(client->SetScreenMode(0, 800, -1, 0), -1);
+  EXPECT_EQ(wnd->FullScreen(), 1) << "a bad size stores nothing";
+  EXPECT_EQ(Closes(), 0u);
+
+  plat::sim::SetDirectDrawAvailable(false);
+  EXPECT_EQ(client->SetScreenMode(0, 800, 600, 0), -1);
+  ASSERT_EQ(Closes(), 1u);
+  EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 1);
+}
+
+// The kick is the scene's own now: its sound plays once, and with too little money a
+// box says so (it closes itself) and nothing is sent.
+TEST_F(ClientTest, OnlyUserCommandFifteenAsksToKick) {
+  SeatMe(0);
+  SeatOther(1);
+  scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
+  scene->Model().tableOwnerUserNo = kMe;
+  scene->GetRoomData().option.moneyPerPoint = 1000;
+  scene->MyUser().money = 0;
+  trace.Clear();
+  host.Clear();
+  for (uint32_t code : {0u, 14u, 16u, 15u}) client->UserCommand(code, kOther, u"ignored", 0, 0);
+  EXPECT_EQ(trace.effects, std::vector<int32_t>{27});
+  EXPECT_TRUE(host.SentBytes().empty());
+}
+
+TEST_F(ClientTest, AvatarNameAndStatusArriveConverted) {
+  SeatOther(1);
+  client->SetPlayerAvatar(u"you", u"hair|face|tail");
+  client->SetPlayerDisplayName(u"you", u"철수");
+  client->SetStatusText(u"대기");
+  EXPECT_EQ(scene->GetPlayer(1).nickname, "철수");
+  EXPECT_EQ(scene->Model().statusText, "대기");
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "host/CHostLink.h"
@@ -251,6 +252,24 @@ TEST_F(GameWindowTest, DestroyUnderAHandlerWaitsForItsEndAndCutsTheHostOff) {
     plat::sim::Advance(USER_TIMER_MINIMUM);
     EXPECT_EQ(deaths, 1);
   }
+}
+
+TEST_F(GameWindowTest, LinkedIntoAProgramTheModuleHasNoHandleOfItsOwn) {
+  // Not loaded as "Dorvik2": the class belongs to the program (null instance), as do
+  // resources registered under the null module.
+  EXPECT_EQ(GetModuleHandleA("Dorvik2"), nullptr);
+  EXPECT_EQ(dorvik2_module::HandleAtLoad(), nullptr);
+  IClientInterface* client = Make();
+  ASSERT_NE(Init(client, 0), nullptr);
+  EXPECT_EQ(Wnd(client)->Instance(), nullptr);
+}
+
+TEST_F(GameWindowTest, AnObjectMadeWithoutAHostHasNoHostNoWindowAndEndsQuietly) {
+  auto wnd = std::make_unique<CDorvik2Wnd>();
+  EXPECT_EQ(wnd->Host(), nullptr);
+  EXPECT_EQ(wnd->Handle(), nullptr);
+  wnd.reset();
+  EXPECT_EQ(GetWindow(hostWnd, GW_CHILD), nullptr);
 }
 
 }  // namespace

@@ -169,3 +169,26 @@ TEST_F(MsgBoxFailures, ADialogThatCannotBeMadeAnswersMinusOneWithNoTimerAndThePe
   EXPECT_EQ(ShowMsgBox(foreign, game_, kGameFolder, "text", CMsgBoxDlg::kTypeYesNo, 5000, "", kHeadingColour), -1);
   ExpectNoTimer();
 }
+
+TEST(MsgBoxLines, LongestLineLengthCountsBytesOfTheLongestLine) {
+  EXPECT_EQ(LongestLineLength("ab\ncde"), 3u);
+  EXPECT_EQ(LongestLineLength("abcd\ne"), 4u);
+  EXPECT_EQ(LongestLineLength("no newline"), 10u);
+  EXPECT_EQ(LongestLineLength(""), 0u);
+  EXPECT_EQ(LongestLineLength("한글"), 4u);
+}
+
+TEST_F(MsgBoxAnswers, AutoCloseAnswersOkForAnOkBoxAndNoForAYesNoBoxExactlyOnTime) {
+  struct Case {
+    int32_t type;
+    uint32_t ms;
+    int32_t answer;
+  };
+  for (const Case c : {Case{CMsgBoxDlg::kTypeOk, 3000, 1}, Case{CMsgBoxDlg::kTypeYesNo, 5000, 2}, Case{7, 200, 2}}) {
+    const DWORD before = Elapsed();
+    EXPECT_EQ(Show("closing by itself", c.type, c.ms, "", nullptr), c.answer) << c.type;
+    EXPECT_EQ(Elapsed() - before, c.ms);
+    EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
+    EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
+  }
+}

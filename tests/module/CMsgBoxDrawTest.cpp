@@ -53,4 +53,67 @@ TEST_F(MsgBoxDrawing, YesNoBoxWithHeadingOverTheGameWindowMatchesItsPinnedPictur
   }
 }
 
+TEST_F(MsgBoxDrawing, OwnerDrawPicksTheStripFrameFromTheItemState) {
+  struct Case {
+    UINT state;
+    int frame;
+  };
+  const Case cases[] = {
+      {ODS_SELECTED | ODS_FOCUS, 2},
+      {ODS_DISABLED, 3},
+      {ODS_DISABLED | ODS_FOCUS, 3},
+      {0, 0},
+      {ODS_HOTLIGHT, 0},
+      {ODS_DEFAULT, 0},
+      {ODS_SELECTED, 0},
+      {ODS_FOCUS, 1},
+      {ODS_FOCUS | ODS_HOTLIGHT | ODS_DEFAULT, 1},
+  };
+  std::vector<uint32_t> drawn;
+  Show("text", CMsgBoxDlg::kTypeYesNo, 0, "", [&](HWND d, int call) {
+    if (call != 0) return;
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), kStripFrameWidth, -kStripFrameHeight, 1, 32, BI_RGB,
+                                      0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP target = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, target);
+    for (const Case& c : cases) {
+      for (UINT id : {1u, 2u}) {
+        DRAWITEMSTRUCT dis{ODT_BUTTON, id, 0, ODA_DRAWENTIRE, c.state, GetDlgItem(d, static_cast<int>(id)), dc,
+                           RECT{0, 0, kStripFrameWidth, kStripFrameHeight}, 0};
+        SendMessageA(d, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(&dis));
+        drawn.push_back(Xrgb(GetPixel(dc, kStripFrameWidth - 1, kStripFrameHeight - 1)));
+      }
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(target);
+    plat::sim::PressKey(VK_ESCAPE);
+  });
+  ASSERT_EQ(drawn.size(), std::size(cases) * 2);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(drawn[2 * i], StripColour("yes", cases[i].frame)) << "state " << cases[i].state;
+    EXPECT_EQ(drawn[2 * i + 1], StripColour("no", cases[i].frame)) << "state " << cases[i].state;
+  }
+}
+
+TEST_F(MsgBoxDrawing, ALeftPressOnTheBoxAsksForACaptionDrag) {
+  plat::sim::ClearDragRequests();
+  Show("drag me", CMsgBoxDlg::kTypeOk, 0, "", [](HWND d, int call) {
+    if (call == 0) {
+      plat::sim::MouseDown(d, 15, 25);
+    } else {
+      plat::sim::MouseUp(d, 15, 25);
+      plat::sim::PressKey(VK_ESCAPE);
+    }
+  });
+  const std::vector<plat::sim::DragRequest> drags = plat::sim::DragRequests();
+  ASSERT_EQ(drags.size(), 1u);
+  EXPECT_EQ(drags[0].hwnd, seen_.dialog);
+  EXPECT_EQ(drags[0].screen.x, 15) << "the press's own lParam";
+  EXPECT_EQ(drags[0].screen.y, 25);
+}
+
 }  // namespace

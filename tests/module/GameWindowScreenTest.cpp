@@ -268,4 +268,31 @@ TEST_F(GameWindowFrameTest, WidgetsShowInTheWindowAndAMoveRepaintsBothPlaces) {
   }
 }
 
+TEST_F(GameWindowScreenTest, CreationBuildsAWindowedScreenWhateverTheFlag) {
+  plat::sim::ResetDisplay(DisplayFormat::Rgb555);
+  Open(1);
+  EXPECT_FALSE(Screen().IsFullScreen());
+  EXPECT_EQ(Screen().CooperativeWindow(), game_);
+  EXPECT_EQ(wnd_->ScreenSteps(), (std::vector<std::string>{"create windowed", "manager", "effects 17"}))
+      << "no scene yet, no restore at creation";
+  EXPECT_EQ(GetPixelFormatCode(), 17) << "5-5-5 pixels reported as 16 bits still get their own code";
+  EXPECT_EQ(XResEntryMgr::Global().GetDirectDraw(), Screen().DirectDraw().Get());
+  EXPECT_EQ(XResEntryMgr::Global().GetBackBuffer(), Screen().BackBuffer().Get());
+  EXPECT_EQ(XResEntryMgr::Global().GetColorKey(), 0x7C1Fu);
+  EXPECT_EQ(scene_->ColorKey(), 0x7C1F) << "the scene takes the screen's key at every hand-over";
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().format, DisplayFormat::Rgb555) << "the desktop mode stays";
+}
+
+TEST_F(GameWindowScreenTest, ExclusiveModeElsewhereMakesTheDrawWaitAndDrawNothing) {
+  Open(0);
+  scene_->SetFullRedraw();
+  plat::sim::SetExclusiveHeldElsewhere(true);
+  const DWORD before = timeGetTime();
+  EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect());
+  EXPECT_EQ(timeGetTime() - before, 10u);
+  EXPECT_TRUE(scene_->IsFullRedraw()) << "the next draw tries again";
+  plat::sim::SetExclusiveHeldElsewhere(false);
+  EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect(0, 0, 800, 600));
+}
+
 }  // namespace

@@ -96,4 +96,34 @@ TEST_F(GameWndProcTest, UnclaimedPressInTheStripDragsTheHostAndElsewhereCaptures
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+TEST_F(GameWndProcTest, ActivationForcesAFullRedrawAndTheVolumeCountdown) {
+  Open(0);
+  for (UINT msg : {WM_ACTIVATE, WM_ACTIVATEAPP}) {
+    scene_->Draw(nullptr, GRect());
+    ASSERT_FALSE(scene_->IsFullRedraw());
+    scene_->SetVolumeCountdown(0);
+    EXPECT_EQ(Send(msg, 1, 0), 0);
+    EXPECT_TRUE(scene_->IsFullRedraw()) << msg;
+    EXPECT_TRUE(scene_->IsDirty()) << msg;
+    EXPECT_EQ(scene_->VolumeCountdown(), 20) << msg;
+  }
+  // The game tick counts it down only while there is a volume below full to re-apply;
+  // a tick comes at most once per tick period.
+  auto tick = [&] {
+    plat::sim::AdvanceClock(CSceneTimers::kTickMs);
+    Send(WM_TIMER, CDorvik2VWS::kTickTimer, 0);
+  };
+  scene_->SetEffectVolume(0);
+  tick();
+  EXPECT_EQ(scene_->VolumeCountdown(), 20);
+  scene_->SetEffectVolume(-2000);
+  tick();
+  EXPECT_EQ(scene_->VolumeCountdown(), 19);
+  EXPECT_EQ(scene_->EffectVolume(), -2000);
+  scene_->SetEffectVolume(-10000);
+  tick();
+  EXPECT_EQ(scene_->VolumeCountdown(), 18);
+  EXPECT_EQ(scene_->EffectVolume(), -10000) << "silence stays silence";
+}
+
 }  // namespace

@@ -213,4 +213,29 @@ TEST_F(GVAnimWndTest, GifWidgetTakesTheWholeStripAndKeepsItsValue) {
   EXPECT_EQ(w.GetLastResult(), E_FAIL);
 }
 
+TEST_F(GVAnimWndTest, RewindAndStop) {
+  GVAnimWnd w;
+  LoadFour(w);
+  w.SetStep(500);
+  for (int i = 0; i < 3; ++i) w.AdvanceFrame();
+  ASSERT_EQ(w.GetShownFrame(), 2);
+  w.SetDirty(0);
+  EXPECT_EQ(w.Stop(0), 1);
+  EXPECT_EQ(w.GetPlayMode(), GVAnimWnd::kStopped);
+  EXPECT_EQ(w.GetShownFrame(), 2);
+  EXPECT_EQ(w.AdvanceFrame(), 0);
+  EXPECT_EQ(w.Stop(1), 1);
+  EXPECT_TRUE(w.IsDirty());
+  EXPECT_EQ(w.GetShownFrame(), 0);
+  EXPECT_EQ(w.GetNextFrame(), 0);
+  EXPECT_EQ(w.GetElapsed(), 0);
+  EXPECT_EQ(w.GetFrameDelay(), 100);
+  EXPECT_EQ(w.GetSourceRect(), GRect(0, 0, 2, 1));
+  // Frame 0 is shown again for its delay before frame 0 is selected as the next.
+  w.SetPlayMode(GVAnimWnd::kLoop);
+  w.SetStep(50);
+  EXPECT_EQ(Ticks(w), 3);
+  EXPECT_EQ(w.GetShownFrame(), 0);
+}
+
 }  // namespace gvanim_wnd_test

@@ -185,4 +185,42 @@ TEST_F(GVAvatarWndTest, GoldenFramesOverABackground) {
   }
 }
 
+TEST_F(GVAvatarWndTest, HoverPressAndClickFollowOpaquePixels) {
+  GifDesc g = PartScreen(4, 4);
+  GifFrameDesc f = Frame(4, 4, 0);
+  for (size_t i = 0; i < f.indices.size(); ++i) f.indices[i] = i % 4 < 2 ? kClear : 3;  // left half clear
+  g.frames.push_back(f);
+  GVAvatarWnd w;
+  ASSERT_EQ(w.Create({Write("half.gif", g)}, GSize(4, 4), kKey), 1);
+  const GPoint opaque(3, 1), clear(0, 1);
+  EXPECT_FALSE(w.IsHover());
+  EXPECT_EQ(w.OnMouseMove(0, opaque), 1);
+  EXPECT_TRUE(w.IsHover());
+  EXPECT_EQ(w.OnMouseMove(0, clear), 1);
+  EXPECT_FALSE(w.IsHover());
+  // Pressed on the avatar, dragged off: hover stays, and the release is no click.
+  w.OnMouseMove(0, opaque);
+  EXPECT_EQ(w.OnLButtonDown(0, opaque), 1);
+  EXPECT_EQ(w.OnMouseMove(0, clear), 1);
+  EXPECT_TRUE(w.IsHover());
+  EXPECT_EQ(w.OnLButtonUp(0, clear), 0);
+  EXPECT_FALSE(w.IsPressed());
+  EXPECT_EQ(w.OnLButtonUp(0, opaque), 0);  // not pressed any more
+  EXPECT_EQ(w.OnLButtonDown(0, opaque), 1);
+  EXPECT_EQ(w.OnLButtonUp(0, opaque), 1);
+  EXPECT_EQ(w.OnRButtonDown(0, clear), 1);
+  EXPECT_EQ(w.OnRButtonUp(0, clear), 1);
+  // Hidden or disabled: everything is dropped.
+  w.OnLButtonDown(0, opaque);
+  w.Enable(0);
+  EXPECT_EQ(w.OnMouseMove(0, opaque), 0);
+  EXPECT_FALSE(w.IsHover());
+  EXPECT_FALSE(w.IsPressed());
+  EXPECT_EQ(w.OnLButtonDown(0, opaque), 0);
+  EXPECT_EQ(w.OnRButtonUp(0, opaque), 0);
+  w.Enable(1);
+  w.Show(0);
+  EXPECT_EQ(w.AnimateParts(), 0);
+}
+
 }  // namespace gvavatar_wnd_test

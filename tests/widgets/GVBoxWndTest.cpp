@@ -62,5 +62,26 @@ TEST_F(BoxWndTest, DrawsOnlyInsideTheClipAndNotWhenHidden) {
   EXPECT_TRUE(w.IsDirty());
 }
 
+TEST(GVBoxWnd, StyleBits) {
+  GVBoxWnd w;
+  ASSERT_EQ(w.Create(10, 20, 30, 5, kFillColour, 12), 1);
+  EXPECT_EQ(w.GetRect(), GRect(10, 20, 40, 25));
+  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill);
+  EXPECT_EQ(w.GetFillLevel(), 12);
+  w.SetBorder(kLight, kDark, 1);
+  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame);
+  // A rounded frame set earlier survives a square one, and the square bit its removal.
+  w.SetBorder(kDark, kLight, 0);
+  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame | GVBoxWnd::kFrame);
+  EXPECT_EQ(w.GetTopColor(), kDark);
+  EXPECT_EQ(w.GetBottomColor(), kLight);
+  w.RemoveBorder();
+  EXPECT_EQ(w.GetStyle(), GVBoxWnd::kFill | GVBoxWnd::kRoundFrame);
+  GVBoxWnd bare;
+  bare.SetFill(kDark, 3);
+  EXPECT_EQ(bare.GetStyle(), GVBoxWnd::kFill);
+  EXPECT_EQ(bare.GetFillColor(), kDark);
+}
+
 }  // namespace
 }  // namespace widget_test

@@ -207,6 +207,67 @@ TEST_P(GVDDSWndTest, BlankPictureTakesTheSizeAndKeyAndStaleHandlesAreRefused) {
   w.SetImage(GVWnd::kNoImage);
 }
 
+TEST(GVDDSWndSettings, OpacityMapsPercentToBlendLevel) {
+  const struct {
+    int32_t percent;
+    uint32_t level;
+  } cases[] = {{100, 0}, {60, 102}, {6, 239}, {0, 255}, {150, 0}, {-20, 255}, {50, 127}};
+  for (const auto& c : cases) {
+    GVDDSWnd a, b;
+    a.SetOpacity(c.percent);
+    b.SetTransparency(c.percent);
+    EXPECT_EQ(a.GetBlendLevel(), c.level) << c.percent;
+    EXPECT_EQ(b.GetBlendLevel(), c.level) << c.percent;
+  }
+  const struct {
+    uint32_t asked, level;
+  } levels[] = {{300, 255}, {17, 17}, {254, 254}, {255, 255}, {256, 255}};
+  for (const auto& c : levels) {
+    GVDDSWnd w;
+    w.SetBlendLevel(c.asked);
+    EXPECT_EQ(w.GetBlendLevel(), c.level) << c.asked;
+  }
+}
+
+TEST(GVDDSWndSettings, DrawModeAccessors) {
+  GVDDSWnd w;
+  EXPECT_FALSE(w.IsStretch() || w.IsTile());
+  w.SetStretch();
+  EXPECT_TRUE(w.IsStretch());
+  w.SetTile();
+  EXPECT_TRUE(w.IsTile());
+  EXPECT_FALSE(w.IsStretch());
+  w.SetTile(0);
+  EXPECT_EQ(w.GetDrawMode(), GVDDSWnd::kDrawPlain);
+}
+
+TEST_P(GVDDSWndTest, KeyPixelMissesAndTheWidgetBelowGetsThePoint) {
+  const struct {
+    int32_t mode;
+    GRect rect;
+    GPoint keyPoint, solidPoint;
+  } cases[] = {
+      {GVDDSWnd::kDrawPlain, GRect(10, 10, 14, 14), GPoint(11, 11), GPoint(12, 12)},
+      {GVDDSWnd::kDrawStretch, GRect(10, 10, 18, 18), GPoint(12, 13), GPoint(10, 10)},
+      {GVDDSWnd::kDrawTile, GRect(10, 10, 26, 26), GPoint(17, 13), GPoint(16, 16)},
+  };
+  for (const auto& c : cases) {
+    GVWS ws;
+    auto* below = new GVWnd;
+    below->SetRect(GRect(0, 0, 40, 30));
+    auto* top = new GVDDSWnd;
+    MakePicture(*top, 4, 4, Pattern(4, 4, {{1, 1}}), key_);
+    top->SetRect(c.rect);
+    top->SetDrawMode(c.mode);
+    ws.AddWndAtBottom(below);
+    ws.AddWndAtTop(top);
+    EXPECT_EQ(top->HitTest(c.keyPoint.x, c.keyPoint.y, GVWnd::kHitVisible), 0) << "mode " << c.mode;
+    EXPECT_EQ(ws.FindWndAtPoint(c.keyPoint, GVWnd::kHitVisible), below) << "mode " << c.mode;
+    EXPECT_EQ(ws.FindWndAtPoint(c.solidPoint, GVWnd::kHitVisible), top) << "mode " << c.mode;
+    EXPECT_EQ(ws.FindWndAtPoint(GPoint(1, 1), GVWnd::kHitVisible), below);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, GVDDSWndTest, DesktopFormats(), FormatParam);
 
 }  // namespace

@@ -112,4 +112,124 @@ TEST_F(EffectAnimWndTest, AFarOverdueClockOrAZeroDurationStepsWithoutLooping) {
   EXPECT_EQ(std::pair(z.GetCurrentFrame(), z.GetNextFrameTime()), std::pair(1, timeGetTime()));
 }
 
+TEST_F(EffectAnimWndTest, CreateCutsTheSheetAndShowsTheFirstFrame) {
+  GVEffectAnimWnd w;
+  Make(w, kInterval);
+  EXPECT_EQ(w.GetFrameSize(), GSize(kCellW, kCellH));
+  EXPECT_EQ(w.GetSourceRect(), GRect(0, 0, kCellW, kCellH));
+  EXPECT_EQ(w.GetRect(), GRect(0, 0, kCellW, kCellH));
+  EXPECT_EQ(w.GetStepMode(), 0);
+  EXPECT_EQ(w.GetFrameDuration(), uint32_t(kInterval));
+  EXPECT_EQ(w.GetAlphaMode(), 1);  // a 32-bit sheet brings its alpha plane
+  EXPECT_EQ(w.GetPlayMode(), GVEffectAnimWnd::kStopped);
+  EXPECT_EQ(w.GetRepeatLimit(), GVEffectAnimWnd::kNoLimit);
+  EXPECT_EQ(w.IsVisible(), 1);
+  GVEffectAnimWnd hidden;
+  ASSERT_EQ(hidden.Create(dir / "sheet.tga", kRows, kColumns, GVEffectAnimWnd::kStepInterval, 0), 1);
+  EXPECT_EQ(hidden.IsVisible(), 0);
+  EXPECT_EQ(hidden.GetStepMode(), 1);
+}
+
+TEST_F(EffectAnimWndTest, SetFrameMovesTheSourceToTheCellAndKeepsThePlace) {
+  GVEffectAnimWnd w;
+  Make(w, kInterval);
+  w.SetPos(GPoint(30, 40));
+  w.SetSequence(1);
+  w.SetCurrentFrame(3);
+  w.SetSequence(kRows);  // outside the grid: ignored
+  w.SetCurrentFrame(-1);
+  w.SetDirty(0);
+  w.SetFrame();
+  EXPECT_EQ(w.GetSourceRect(), GRect(3 * kCellW, kCellH, 4 * kCellW, 2 * kCellH));
+  EXPECT_EQ(w.GetRect(), GRect(30, 40, 30 + kCellW, 40 + kCellH));
+  EXPECT_EQ(w.IsDirty(), 1);
+}
+
+TEST_F(EffectAnimWndTest, TheShownCellIsWhatIsDrawn) {
+  GVEffectAnimWnd w;
+  Make(w, GVEffectAnimWnd::kStepInterval);
+  w.SetPos(GPoint(4, 2));
+  w.SetSequence(1);
+  w.SetPlayMode(GVEffectAnimWnd::kPlayLoop);
+  for (int32_t i = 0; i < 3; ++i) ASSERT_EQ(w.AdvanceFrame(), 1);
+  const DDSurface target = widget_test::MakeSurface(dd_, 20, 12);
+  ASSERT_TRUE(ClearSurface(target, 0));
+  ASSERT_EQ(w.Draw(target.Get(), GRect(0, 0, 20, 12)), 1);
+  EXPECT_EQ(widget_test::PixelAt(target, 4, 2), uint32_t(1 * 16 + 3 + 1));
+  EXPECT_EQ(widget_test::PixelAt(target, 4 + kCellW - 1, 2 + kCellH - 1), uint32_t(1 * 16 + 3 + 1));
+  EXPECT_EQ(widget_test::PixelAt(target, 4 + kCellW, 2), 0u);
+}
+
+TEST_F(EffectAnimWndTest, RefusedGridsAndSheets) {
+  dir.Write("not-a-tga.tga", "BM not a picture");
+  const struct {
+    const char* file;
+    int32_t rows, columns;
+  } cases[] = {
+      {"sheet.tga", 0, kColumns},   {"sheet.tga", kRows, 0},       {"sheet.tga", -1, -1},
+      {"sheet.tga", kRows, 1000},   {"sheet.tga", 1000, kColumns}, {"missing.tga", kRows, kColumns},
+      {"not-a-tga.tga", kRows, kColumns},
+  };
+  for (const auto& c : cases) {
+    GVEffectAnimWnd w;
+    EXPECT_EQ(w.Create(dir / c.file, c.rows, c.columns, kInterval, 1), 0) << c.file << " " << c.rows << "x" << c.columns;
+    EXPECT_EQ(w.GetSequenceCount(), 0);
+    // Nothing to step, whatever the owner sets.
+    w.SetPlayMode(GVEffectAnimWnd::kPlayLoop);
+    w.SetStepMode(1);
+    EXPECT_EQ(w.AdvanceFrame(), 0);
+  }
+}
+
+TEST_F(EffectAnimWndTest, PlayOnceInStepModeStopsOnTheLastFrame) {
+  GVEffectAnimWnd w;
+  Make(w, GVEffectAnimWnd::kStepInterval);
+  EXPECT_EQ(w.AdvanceFrame(), 0);  // stopped
+  w.SetPlayMode(GVEffectAnimWnd::kPlayOnce);
+  EXPECT_EQ(Calls(w, 5), (std::vector<BOOL>{1, 1, 1, 1, 0}));
+  EXPECT_EQ(w.GetCurrentFrame(), kColumns - 1);
+  EXPECT_EQ(w.GetSourceRect().left, (kColumns - 1) * kCellW);
+  EXPECT_EQ(w.GetPlayMode(), GVEffectAnimWnd::kStopped);
+  EXPECT_EQ(w.IsVisible(), 1);
+  EXPECT_EQ(w.AdvanceFrame(), 0);
+}
+
+TEST_F(EffectAnimWndTest, AnEndedPlayHidesTheWidgetWhenAsked) {
+  GVEffectAnimWnd w;
+  Make(w, GVEffectAnimWnd::kStepInterval);
+  w.SetHideAtEnd(1);
+  w.SetPlayMode(GVEffectAnimWnd::kPlayOnce);
+  Calls(w, 4);
+  EXPECT_EQ(w.IsVisible(), 1);
+  EXPECT_EQ(w.AdvanceFrame(), 0);
+  EXPECT_EQ(w.IsVisible(), 0);
+  EXPECT_EQ(w.GetCurrentFrame(), kColumns - 1);
+}
+
+TEST_F(EffectAnimWndTest, CountedPlaysRepeatUpToTheLimitAndMinusOneLoops) {
+  // A limit of two: frames 1..4, 0..4, then the end on frame 4; a limit of exactly one
+  // ends on the first pass over the last frame.
+  for (int32_t limit : {2, 1}) {
+    GVEffectAnimWnd w;
+    Make(w, GVEffectAnimWnd::kStepInterval);
+    w.SetPlayMode(GVEffectAnimWnd::kPlayCounted);
+    w.SetRepeatLimit(limit);
+    std::vector<BOOL> expected(size_t(limit * kColumns - 1), 1);
+    expected.push_back(0);
+    EXPECT_EQ(Calls(w, limit * kColumns), expected) << limit;
+    EXPECT_EQ(w.GetCurrentFrame(), kColumns - 1);
+    EXPECT_EQ(w.GetRepeatsDone(), 0);
+    EXPECT_EQ(w.GetPlayMode(), GVEffectAnimWnd::kStopped);
+  }
+
+  for (int32_t mode : {int32_t(GVEffectAnimWnd::kPlayCounted), int32_t(GVEffectAnimWnd::kPlayLoop), 7}) {
+    GVEffectAnimWnd loop;
+    Make(loop, GVEffectAnimWnd::kStepInterval);
+    loop.SetPlayMode(mode);
+    EXPECT_EQ(Calls(loop, 103), std::vector<BOOL>(103, 1)) << mode;
+    EXPECT_EQ(loop.GetCurrentFrame(), 103 % kColumns) << mode;
+    EXPECT_EQ(loop.GetPlayMode(), mode);
+  }
+}
+
 }  // namespace gveffect_anim_wnd_test

@@ -108,4 +108,23 @@ TEST_F(GVLightTextWndTest, FontIsSharedAndGivenBack) {
   EXPECT_EQ(none.GetFont(), nullptr);
 }
 
+TEST_F(GVLightTextWndTest, SettersMarkDirtyAndSizeLeavesTheRectangle) {
+  const std::function<void()> setters[] = {
+      [&] { w.SetText("x"); },
+      [&] { w.SetTextColor(0x0000FF); },
+      [&] { w.SetTextFormat(DT_CENTER); },
+      [&] { w.SetFont(12, 400); },
+      [&] { EXPECT_EQ(w.SetSize(10, 10), 1); },
+  };
+  for (const auto& set : setters) {
+    w.SetDirty(0);
+    w.SetDrawnRect(GRect());
+    set();
+    EXPECT_EQ(w.IsDirty(), 1);
+    EXPECT_EQ(w.GetDrawnRect(), GRect(20, 20, 140, 40));
+  }
+  EXPECT_EQ(w.GetSize(), GSize(10, 10));
+  EXPECT_EQ(w.GetRect(), GRect(20, 20, 140, 40));
+}
+
 }  // namespace gvlight_text_wnd_test

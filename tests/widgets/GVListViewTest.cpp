@@ -293,5 +293,129 @@ TEST_F(GVListViewDrawTest, AvatarCellsStepWithTheVisibleViewAndDrawInTheirRow) {
   XResEntryMgr::Global().SetColorKey(keptKey);
 }
 
+TEST_F(GVListViewTest, BottomClearsTheSelectionAndHidesTheBar) {
+  AddRows(8);
+  EXPECT_EQ(view_.OnScroll(SB_BOTTOM, 0, nullptr), 1);
+  EXPECT_EQ(State(), std::make_pair(3u, kNone));
+  EXPECT_FALSE(view_.GetSelectionBar().IsVisible());
+  EXPECT_EQ(view_.OnScroll(SB_TOP, 0, nullptr), 1);
+  EXPECT_EQ(State(), std::make_pair(0u, 0u));
+  EXPECT_TRUE(view_.GetSelectionBar().IsVisible());
+}
+
+TEST_F(GVListViewTest, CodesWithoutRowsOrWithoutAMoveChangeNothing) {
+  EXPECT_EQ(view_.OnScroll(SB_LINEDOWN, 0, nullptr), 1);
+  EXPECT_EQ(view_.GetTopRow(), nullptr);
+  AddRows(10);
+  view_.OnScroll(SB_LINEDOWN, 0, nullptr);
+  for (int32_t code : {SB_THUMBPOSITION, 8, -1}) {
+    EXPECT_EQ(view_.OnScroll(code, 0, nullptr), 1);
+    EXPECT_EQ(State(), std::make_pair(1u, 0u));
+  }
+}
+
+TEST_F(GVListViewTest, TheBarFollowsTheTopRow) {
+  auto bar = MakeBar(&view_, GRect(200, 0, 216, 152));  // travel 100
+  view_.AttachScrollBar(bar.get());
+  AddRows(5);
+  EXPECT_TRUE(bar->IsEnabled()) << "the bar is not disabled while rows fit";
+  bar->Enable(0);
+  AddRows(0);
+  view_.AddRow(MakeRow(5));
+  EXPECT_TRUE(bar->IsEnabled());
+  view_.OnScroll(SB_BOTTOM, 0, nullptr);
+  EXPECT_EQ(bar->GetThumb()->GetRect().top, 20 + 100);
+  EXPECT_EQ(view_.RemoveRow(5), 1);
+  EXPECT_FALSE(bar->IsEnabled());
+  view_.AddRow(MakeRow(5));
+  ASSERT_TRUE(bar->IsEnabled());
+  view_.RemoveAllRows();
+  EXPECT_FALSE(bar->IsEnabled());
+  EXPECT_TRUE(view_.GetRows().empty());
+  EXPECT_EQ(view_.GetSelectedId(), kNone);
+  view_.AttachScrollBar(nullptr);
+  EXPECT_EQ(view_.UpdateScrollBar(), 0);
+}
+
+TEST_F(GVListViewTest, CellFromPointNeedsColumnOffsets) {
+  AddRows(2);
+  view_.AddRow(MakeRow(2, 2));
+  GPoint pt(50, 65);
+  EXPECT_EQ(view_.CellFromPoint(pt), nullptr) << "no offsets, no columns";
+  EXPECT_EQ(pt, GPoint(50, 65));
+
+  view_.SetColumnOffsets({GPoint(0, 0), GPoint(40, 0)});
+  pt = GPoint(50, 65);
+  EXPECT_EQ(view_.CellFromPoint(pt), view_.GetRows().back()->GetCells()[1]);
+  EXPECT_EQ(pt, GPoint(1, 2));
+  pt = GPoint(10, 25);
+  EXPECT_EQ(view_.CellFromPoint(pt), view_.GetRows().front()->GetCells()[0]);
+  EXPECT_EQ(pt, GPoint(0, 0));
+
+  pt = GPoint(40, 79);  // the first pixel of the second column, the last row's last line
+  EXPECT_EQ(view_.CellFromPoint(pt), view_.GetRows().back()->GetCells()[1]);
+  EXPECT_EQ(pt, GPoint(1, 2));
+
+  GPoint missing[] = {GPoint(50, 25), GPoint(10, 85), GPoint(10, 10),  GPoint(300, 25),
+                      GPoint(-1, 25), GPoint(10, 80), GPoint(40, 25)};
+  for (GPoint p : missing) EXPECT_EQ(view_.CellFromPoint(p), nullptr) << p.x << "," << p.y;
+}
+
+TEST_F(GVListViewDrawTest, PictureCellsDrawInsideTheInnerMarginsOverTheBackground) {
+  const std::string red = WriteSolidBmp(dir_, "red.bmp", 30, 20, 0xFF0000);
+  const std::string tile = WriteSolidBmp(dir_, "tile.bmp", 8, 8, 0x003300);
+  ASSERT_EQ(view_.LoadBackgroundImage(tile, GVWnd::kNoColorKey), 1);
+  EXPECT_TRUE(view_.GetBackground().IsTile());
+  view_.SetInnerMargins(4, 0, 4, 0);
+  auto* row = new ListItem(view_, 1);
+  auto* cell = new SubListItem(SubListItem::kImage);
+  ASSERT_EQ(cell->CreateImage(red, GVWnd::kNoColorKey), 1);
+  row->AddCell(cell);
+  view_.AddRow(row);
+  view_.SetColumnOffsets({GPoint(-10, 0)});  // half out past the inner left edge
+
+  DDSurface back = MakeSurface(dd_, 200, 100);
+  ClearSurface(back, 0);
+  EXPECT_EQ(view_.Draw(back.Get(), kViewRect), 1);
+  EXPECT_EQ(PixelAt(back, 2, 30), Px(0x003300)) << "the inner margin shows the background";
+  EXPECT_EQ(PixelAt(back, 10, 30), Px(0xFF0000));
+  EXPECT_EQ(PixelAt(back, 30, 30), Px(0x003300));
+
+  auto* missing = new SubListItem(SubListItem::kImage);
+  EXPECT_EQ(missing->CreateImage(dir_ / "absent.bmp", GVWnd::kNoColorKey), 1) << "a failed load still makes the cell";
+  EXPECT_EQ(missing->CreateText("x", SIZE{10, 10}, GVWnd::kNoColorKey, 0, 12, 400), 0) << "not a text cell";
+  delete missing;
+}
+
+TEST_F(GVListViewDrawTest, ATextHeaderSitsAtTheTopAndSetsTheMargin) {
+  GVListView view;
+  view.SetRect(GRect(0, 0, 200, 100));
+  auto* header = new SubListItem(SubListItem::kText);
+  ASSERT_EQ(header->CreateText("WWWW", SIZE{60, 24}, GVWnd::kNoColorKey, 0, 16, 700), 1);
+  EXPECT_EQ(header->GetSourceRect(), GRect(0, 0, 60, 24));
+  EXPECT_EQ(header->SetText("WWWW"), 1);
+  ASSERT_EQ(view.AddColumn(header), 1);
+  EXPECT_EQ(view.GetTopMargin(), 24);
+  EXPECT_EQ(header->GetCellRect(), GRect(0, 0, 60, 24));
+
+  DDSurface back = MakeSurface(dd_, 200, 100);
+  const uint32_t paper = Px(0xFFFFFF);  // the label writes black
+  ClearSurface(back, paper);
+  EXPECT_EQ(view.Draw(back.Get(), GRect(0, 0, 200, 100)), 1);
+  size_t inked = 0;
+  const std::vector<uint32_t> pixels = ReadPixels(back);
+  for (int32_t y = 0; y < 100; ++y)
+    for (int32_t x = 0; x < 200; ++x)
+      if (pixels[static_cast<size_t>(y * 200 + x)] != paper) {
+        ++inked;
+        EXPECT_TRUE(x < 60 && y < 24) << x << "," << y;
+      }
+  EXPECT_GT(inked, 0u) << "the glyphs are drawn";
+
+  auto* picture = new SubListItem(SubListItem::kImage);
+  EXPECT_EQ(picture->SetText("x"), 0) << "only text cells take text";
+  delete picture;
+}
+
 }  // namespace
 }  // namespace widget_test

@@ -108,5 +108,115 @@ TEST_F(NumberWidgetTest, ReloadsBalanceTheManagerAndAFailedLoadHoldsNothing) {
   EXPECT_EQ(std::pair(w.GetStyle(), w.GetGlyphCount()), std::pair(0u, 0));
 }
 
+std::vector<int32_t> Glyphs(const GVPSPNumberWnd& w) {
+  return std::vector<int32_t>(w.GetGlyphs(), w.GetGlyphs() + w.GetGlyphCount());
+}
+
+struct GlyphCase {
+  int64_t value;
+  uint32_t flags;
+  std::vector<int32_t> glyphs;
+};
+
+TEST(GVPSPNumberWnd, GlyphStringsFollowTheFormatFlags) {
+  const GlyphCase cases[] = {
+      {1234567, 0x20000, {1, 12, 2, 3, 4, 12, 5, 6, 7}},
+      {1234567, 0x10000, {1, 2, 3, 14, 4, 5, 6, 7}},
+      {12345678, 0x10000, {1, 2, 3, 4, 14, 5, 6, 7, 8}},
+      {123456789, 0x10000, {1, 15, 2, 3, 4, 5, 14, 6, 7, 8, 9}},
+      {1234, 0x30000, {1, 12, 2, 3, 4}},  // separators win over units
+      {123456, 0x20000, {1, 2, 3, 12, 4, 5, 6}},
+      {999, 0x20000, {9, 9, 9}},
+      {0, 0x80000, {0}},
+      {-5, 0x80000, {10, 5}},
+      {7, 0x80000 | 0x40000, {11, 7, 13}},
+      {-1000, 0x20000 | 0x40000, {10, 1, 12, 0, 0, 0, 13}},
+      {INT64_MIN, 0, {10, 9, 2, 2, 3, 3, 7, 2, 0, 3, 6, 8, 5, 4, 7, 7, 5, 8, 0, 8}},
+      {INT64_MIN, 0x10000, {10, 9, 2, 2, 17, 3, 3, 7, 2, 16, 0, 3, 6, 8, 15, 5, 4, 7, 7, 14, 5, 8, 0, 8}},
+      {INT64_MAX, 0x20000 | 0x40000 | 0x80000,
+       {11, 9, 12, 2, 2, 3, 12, 3, 7, 2, 12, 0, 3, 6, 12, 8, 5, 4, 12, 7, 7, 5, 12, 8, 0, 7, 13}},
+  };
+  for (const GlyphCase& c : cases) {
+    GVPSPNumberWnd w;
+    w.SetStyle(c.flags, 0);
+    w.SetNumber(c.value);
+    EXPECT_EQ(Glyphs(w), c.glyphs) << c.value << " flags " << std::hex << c.flags;
+    EXPECT_EQ(w.GetGlyphs()[w.GetGlyphCount()], 0);
+  }
+}
+
+TEST_F(NumberWidgetTest, MiddleAndBottomSetTheRow) {
+  const std::string& file = file_;
+  GVPSPNumberWnd w;
+  ASSERT_EQ(w.Load(file.c_str(), 0, 10, 20, 12), 1);
+  w.SetNumber(8);
+  const struct {
+    uint32_t flags;
+    int32_t top;
+  } cases[] = {{0, 10}, {GVPSPNumberWnd::kMiddle, 10 + (12 - kGlyphH) / 2}, {GVPSPNumberWnd::kBottom, 22 - kGlyphH},
+               {GVPSPNumberWnd::kMiddle | GVPSPNumberWnd::kBottom, 13}};
+  for (const auto& c : cases) {
+    w.SetStyle(c.flags, 0);
+    Redraw(w);
+    EXPECT_EQ(Painted(), GRect(0, c.top, kGlyphW, c.top + kGlyphH)) << c.flags;
+  }
+}
+
+TEST_F(NumberWidgetTest, BlendLevelsDimOrHide) {
+  const std::string& file = file_;
+  GVPSPNumberWnd w;
+  ASSERT_EQ(w.Load(file.c_str(), 0, 0, 20, kGlyphH), 1);
+  w.SetNumber(9);
+  const uint32_t bright = Pixel(GlyphColour(9));
+  w.SetDirty(0);
+  w.SetBlendLevel(0);
+  EXPECT_TRUE(w.IsDirty());
+  Redraw(w);
+  EXPECT_EQ(At(0, 0), bright);
+  EXPECT_FALSE(w.IsDirty());
+  w.SetBlendLevel(23);
+  Redraw(w);
+  EXPECT_NE(At(0, 0), bright);
+  EXPECT_NE(At(0, 0), 0u);
+  w.SetBlendLevel(31);
+  Redraw(w);
+  EXPECT_FALSE(w.IsDirty()) << "the last level that is still drawn";
+  for (int32_t level : {32, 33, 300}) {
+    w.SetBlendLevel(level);
+    Redraw(w);
+    EXPECT_EQ(Painted(), GRect()) << level;
+    EXPECT_TRUE(w.IsDirty());
+  }
+}
+
+TEST_F(NumberWidgetTest, GlyphBaseAndChangeSprite) {
+  const std::string& file = file_;
+  // A set whose frame 2 is wider: a base there takes its size.
+  std::vector<Bytes> frames;
+  for (int32_t i = 0; i < 20; ++i)
+    frames.push_back(testing_support::SolidSpriteChunk(32, i >= 2 ? 5 : 2, 7, GlyphColour(i % kGlyphKinds), 0, 0));
+  const std::string other = Write("wide.psp", testing_support::PspFile(frames));
+  GVPSPNumberWnd w;
+  ASSERT_EQ(w.Load(file.c_str(), 0, 0, 30, 10), 1);
+  const uint32_t first = Held(w);
+  w.SetNumber(1);
+  EXPECT_EQ(w.ChangeSprite("C:\\Sprites\\absent.psp", 2), 0);
+  EXPECT_EQ(Held(w), first);
+  ASSERT_EQ(w.ChangeSprite(other.c_str(), 2), 1);
+  EXPECT_EQ(Count(first), 0);
+  EXPECT_EQ(w.GetGlyphBase(), 2);
+  EXPECT_EQ(w.GetGlyphSize(), GSize(5, 7));
+  Redraw(w);
+  EXPECT_EQ(At(0, 0), Pixel(GlyphColour(3)));  // digit 1 is frame base + 1
+  ASSERT_EQ(w.ChangeSprite(other.c_str(), 19), 1);
+  EXPECT_EQ(w.GetGlyphBase(), 19) << "the set's last frame";
+  // A base past the set falls back to 0.
+  ASSERT_EQ(w.ChangeSprite(other.c_str(), 20), 1);
+  EXPECT_EQ(w.GetGlyphBase(), 0);
+  EXPECT_EQ(w.GetGlyphSize(), GSize(2, 7));
+  w.SetGlyphBase(99);  // ignored
+  EXPECT_EQ(w.GetGlyphBase(), 0);
+}
+
 }  // namespace
 }  // namespace widget_test

@@ -65,5 +65,42 @@ TEST_F(PSPWndTest, LoadAndReleaseBalanceTheManager) {
   EXPECT_EQ(rm::Manager().FindByName("set.psp"), 0u);
 }
 
+TEST_F(PSPWndTest, EachFrameIsPlacedByItsOwnAnchor) {
+  const std::string file = Set("set.psp", 3);
+  GVPSPWnd w;
+  ASSERT_EQ(w.Load(file.c_str()), 1);
+  EXPECT_EQ(w.GetFrameCount(), 3);
+  EXPECT_EQ(w.GetFrame(), 0);
+  w.SetPos(20, 20);
+  EXPECT_EQ(w.GetRect(), GRect(20, 20, 24, 24));
+  w.SetFrame(1);
+  EXPECT_EQ(w.GetRect(), GRect(17, 19, 23, 21));
+  EXPECT_EQ(w.GetFrameSize(-1), GSize(6, 2));
+  EXPECT_EQ(w.GetFrameSize(2), GSize(2, 2));
+  ASSERT_EQ(w.Draw(back_.Get(), Screen()), 1);
+  EXPECT_EQ(Painted(), GRect(17, 19, 23, 21));
+  EXPECT_EQ(At(17, 19), Pixel(FrameColour(1)));
+  EXPECT_TRUE(w.HitTest(22, 20, 3));
+  EXPECT_FALSE(w.HitTest(23, 20, 3));
+}
+
+TEST_F(PSPWndTest, AFrameOutsideTheSetShowsFrameZero) {
+  const std::string file = Set("set.psp", 3);
+  GVPSPWnd w;
+  ASSERT_EQ(w.Load(file.c_str()), 1);
+  w.SetPos(20, 20);
+  for (int32_t outside : {3, 4, -1}) {
+    w.SetFrame(2);
+    ASSERT_EQ(w.GetRect(), GRect(19, 19, 21, 21));
+    w.SetFrame(outside);
+    EXPECT_EQ(w.GetFrame(), 0) << outside;
+    EXPECT_EQ(w.GetRect(), GRect(20, 20, 24, 24)) << outside;
+  }
+  // The same frame again changes nothing.
+  w.SetDirty(0);
+  w.SetFrame(0);
+  EXPECT_FALSE(w.IsDirty());
+}
+
 }  // namespace
 }  // namespace widget_test

@@ -172,4 +172,36 @@ TEST_F(GVPushBtnTest, EachStateShowsItsCell) {
   }
 }
 
+TEST_F(GVPushBtnTest, RightButtonIsTakenAndChangesNothing) {
+  auto b = Button(4, 1);
+  b->OnMouseMove(0, inside_);
+  const GRect before = SourceAfter(*b);
+  EXPECT_EQ(b->OnRButtonDown(0, inside_), 1);
+  EXPECT_EQ(b->OnRButtonUp(0, inside_), 1);
+  EXPECT_EQ(SourceAfter(*b), before);
+  EXPECT_EQ(b->IsPressed(), 0);
+  b->Enable(0);
+  EXPECT_EQ(b->OnRButtonDown(0, inside_), 0);
+  b->Enable(1);
+  b->Show(0);
+  EXPECT_EQ(b->OnRButtonUp(0, inside_), 0);
+  EXPECT_EQ(b->OnLButtonDown(0, inside_), 0);
+}
+
+TEST_F(GVPushBtnTest, FrameListsWidenToTheFourStates) {
+  using Frames = std::array<int32_t, 4>;
+  EXPECT_EQ(GVPushBtn::WidenStateFrames({5}), (Frames{5, 5, 5, 5}));
+  EXPECT_EQ(GVPushBtn::WidenStateFrames({7, 9}), (Frames{7, 7, 9, 7}));
+  EXPECT_EQ(GVPushBtn::WidenStateFrames({1, 2, 3}), (Frames{1, 2, 3, 1}));
+  EXPECT_EQ(GVPushBtn::WidenStateFrames({1, 2, 3, 4}), (Frames{1, 2, 3, 4}));
+
+  GVPushBtn b;
+  EXPECT_EQ(b.LoadPsdFrames("a.psd", std::vector<int32_t>{}, 1), 0);
+  EXPECT_EQ(b.LoadPsdFrames("a.psd", std::vector<int32_t>{1, 2, 3, 4, 5}, 1), 0);
+  // A layered picture that cannot be read has no frames: nothing is held.
+  EXPECT_EQ(b.LoadPsdFrames("a.psd", 7, 9, 1), 0);
+  EXPECT_FALSE(b.HasImage());
+  EXPECT_TRUE(b.GetStateFrames().empty());
+}
+
 }  // namespace gvpush_btn_test

@@ -213,6 +213,67 @@ TEST_F(AniWndTest, LoadsAndReleasesKeepTheManagerBalanced) {
   EXPECT_EQ(rm::Manager().FindByName("walk.qla"), 0u);
 }
 
+TEST_F(AniWndTest, SelectingTheSameIndexChangesNothing) {
+  GVQLAniWnd w;
+  EXPECT_EQ(w.GetAnimationIndex(), -1);
+  ASSERT_EQ(w.Load(set_, 0, 0), 1);
+  EXPECT_EQ(w.GetAnimationIndex(), 0);
+  w.SetMirror(1);
+  ASSERT_EQ(w.SelectAnimation(1), 1);
+  EXPECT_EQ(w.GetAnimationIndex(), 1);
+  EXPECT_STREQ(w.GetName(), "jump");
+  EXPECT_EQ(w.GetFrameCount(), 2);
+  EXPECT_EQ(w.GetMirror(), 0);
+  w.Play(-1, 0);
+  while (w.GetFrame() != 1) Tick(w);
+  w.SetMirror(1);
+  ASSERT_EQ(w.SelectAnimation(1), 1);
+  EXPECT_EQ(w.GetFrame(), 1);  // still playing where it was
+  EXPECT_EQ(w.GetMirror(), 1);
+  EXPECT_EQ(w.SelectAnimation(2), 0);
+  EXPECT_EQ(w.SelectAnimation(-1), 0);
+  EXPECT_EQ(w.SelectAnimationByName("none"), 0);
+  ASSERT_EQ(w.SelectAnimationByName("walk"), 1);
+  EXPECT_EQ(w.GetAnimationIndex(), 0);
+  EXPECT_EQ(w.GetFrameCount(), 3);
+  EXPECT_EQ(w.GetFrame(), -1);  // another animation starts stopped
+}
+
+TEST_F(AniWndTest, AMovingFrameRedrawsEachTickInsideTheFrameRectangle) {
+  QlaAnimation a;
+  a.name = "slide";
+  QlaPart moving{0, 0, 0};
+  moving.dx = 20;
+  moving.moves = true;
+  a.frames = {Frame(40, {moving}), Frame(20, {{1, 0, 0}})};
+  const std::string file = Write("slide.qla", testing_support::QlaFile(a, Sprites()));
+  GVQLAniWnd w;
+  ASSERT_EQ(w.Load(file, 10, 10), 1);
+  w.Play(1, 0);
+  EXPECT_TRUE(w.IsMoving());
+  const GRect frame0(10, 10, 36, 14);  // the sprite's 6 columns plus the 20 it travels
+  int32_t lastLeft = -1;
+  for (int32_t t = 0; t < 7; ++t) {  // 350 ms of the 400 ms frame
+    w.SetDirty(0);
+    ASSERT_EQ(Tick(w), 1) << t;
+    EXPECT_TRUE(w.IsDirty());
+    EXPECT_EQ(w.GetFrame(), 0);
+    EXPECT_EQ(w.GetRect(), frame0);
+    Clear();
+    ASSERT_EQ(w.Draw(back_.Get(), w.GetRect()), 1);
+    const GRect painted = Painted();
+    EXPECT_GT(painted.left, lastLeft) << t;
+    GRect inside;
+    EXPECT_EQ(GRectIntersection(inside, painted, frame0), painted) << t;
+    lastLeft = painted.left;
+  }
+  // The still frame after it needs no redraw between changes.
+  while (w.GetFrame() != 1) Tick(w);
+  EXPECT_FALSE(w.IsMoving());
+  EXPECT_EQ(w.GetRect(), GRect(10, 10, 13, 13));
+  EXPECT_EQ(Tick(w, 20), 0);
+}
+
 }  // namespace widget_test
 
 }  // namespace gvqlani_wnd_test

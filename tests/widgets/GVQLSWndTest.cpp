@@ -90,6 +90,9 @@ TEST_F(QLSWndTest, ReleaseClearsTheEffectFieldsAndGivesTheSpriteBack) {
             (std::vector<int64_t>{0, 0, 0}));
   EXPECT_EQ(std::pair(w.GetSubRect(), w.GetFrameSize(0)), std::pair(GRect(), GSize()));
   w.ReleaseImage();  // twice is harmless
+  Clear();
+  EXPECT_EQ(w.Draw(back_.Get(), Screen()), 1);
+  EXPECT_EQ(Painted(), GRect()) << "nothing held, nothing drawn";
   {
     GVQLSWnd owner;
     ASSERT_EQ(owner.Load(file.c_str()), 1);
@@ -116,6 +119,44 @@ TEST_F(QLSWndTest, LoadsReplaceTheHeldSpriteAndKeepCountsBalanced) {
   EXPECT_EQ(w.Load("C:\\Sprites\\absent.qls"), 0);
   EXPECT_EQ(Held(w), 0u);
   EXPECT_EQ(rm::Manager().FindByName("two.qls"), 0u);
+}
+
+TEST_F(QLSWndTest, TheSpriteLandsAtTheAnchorInEveryFormat) {
+  for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888}) {
+    UseFormat(f);
+    const std::string file = Sprite();
+    GVQLSWnd w;
+    ASSERT_EQ(w.Load(file.c_str()), 1);
+    EXPECT_EQ(w.GetRect(), GRect(-2, -1, 4, 3)) << FormatName(f);
+    w.SetPos(10, 10);
+    EXPECT_EQ(w.GetRect(), kPlaced);
+    EXPECT_EQ(w.GetFrameSize(0), GSize(6, 4));
+    EXPECT_EQ(w.Draw(back_.Get(), Screen()), 1);
+    EXPECT_FALSE(w.IsDirty());
+    EXPECT_EQ(Painted(), kPlaced) << FormatName(f);
+    EXPECT_EQ(At(8, 9), Pixel(kGreen));
+    EXPECT_EQ(At(11, 11), 0u);
+    w.ReleaseImage();
+  }
+}
+
+TEST_F(QLSWndTest, MovesThroughTheBaseChangeNothingOnlySetPosMoves) {
+  const std::string file = Sprite();
+  GVQLSWnd w;
+  ASSERT_EQ(w.Load(file.c_str()), 1);
+  w.SetPos(10, 10);
+  w.SetDirty(0);
+  GVWnd& base = w;
+  base.SetRect(GRect(0, 0, 50, 50));
+  base.Offset(GSize(5, 5));
+  base.SetTopLeft(GPoint(30, 30));
+  EXPECT_EQ(w.GetRect(), kPlaced);
+  EXPECT_FALSE(w.IsDirty());
+  base.SetPos(GPoint(20, 20));
+  EXPECT_EQ(w.GetRect(), kPlaced + GSize(10, 10));
+  EXPECT_EQ(w.GetAnchor(), GPoint(20, 20));
+  EXPECT_EQ(w.GetDrawnRect(), GRect(8, 9, 24, 23));  // old and new place
+  EXPECT_TRUE(w.IsDirty());
 }
 
 }  // namespace

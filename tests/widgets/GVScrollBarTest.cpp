@@ -155,5 +155,52 @@ TEST_F(GVScrollBarRepeatTest, OtherTimerIdsAndNonArrowPartsAreNotTheBars) {
   EXPECT_TRUE(target_.calls.empty());
 }
 
+TEST_F(GVScrollBarTest, PartsAreLaidOutTopToBottom) {
+  bar_ = MakeBar(&target_, kBarRect);
+  EXPECT_EQ(bar_->GetUpButton()->GetRect(), GRect(0, 0, 16, 20));
+  EXPECT_EQ(bar_->GetTrack()->GetRect(), GRect(0, 20, 16, 132));
+  EXPECT_EQ(bar_->GetThumb()->GetRect(), GRect(0, 20, 16, 32));
+  EXPECT_EQ(bar_->GetDownButton()->GetRect(), GRect(0, 132, 16, 152));
+  EXPECT_EQ(bar_->FreeTravel(), 100);
+  EXPECT_TRUE(bar_->GetTrack()->IsStretch());
+
+  GRect inverted;
+  inverted.SetRect(0, 100, 16, 50);
+  bar_->LayoutParts(inverted);
+  EXPECT_EQ(bar_->GetRect(), kBarRect) << "an inverted rectangle changes nothing";
+}
+
+TEST_F(GVScrollBarTest, CreateStopsAtTheFirstMissingPart) {
+  GVScrollBar bar;
+  EXPECT_EQ(bar.Create(&target_, trackPath_, upPath_, dir_ / "absent.bmp", thumbPath_, GVWnd::kNoColorKey, nullptr), 0);
+  EXPECT_NE(bar.GetUpButton(), nullptr);
+  EXPECT_EQ(bar.GetThumb(), nullptr);
+  bar.ReleaseImage();
+  EXPECT_EQ(bar.GetUpButton(), nullptr);
+}
+
+TEST_F(GVScrollBarTest, DrawPaintsEveryPartWithinTheBarWhateverTheClip) {
+  bar_ = MakeBar(&target_, kBarRect);
+  bar_->SetThumbPos(10, 50, 20);  // thumb 70..82
+  DDSurface back = MakeSurface(dd_, 40, 160);
+  ClearSurface(back, 0);
+  EXPECT_EQ(bar_->Draw(back.Get(), GRect(0, 0, 1, 1)), 1);
+  const auto px = [&](uint32_t rgb) {
+    return DevicePixel(DisplayFormat::Xrgb8888, uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
+  };
+  EXPECT_EQ(PixelAt(back, kX, 10), px(kUpRgb));
+  EXPECT_EQ(PixelAt(back, kX, 40), px(kTrackRgb));
+  EXPECT_EQ(PixelAt(back, kX, 75), px(kThumbRgb));
+  EXPECT_EQ(PixelAt(back, kX, 129), px(kTrackRgb));
+  EXPECT_EQ(PixelAt(back, kX, 140), px(kDownRgb));
+  EXPECT_EQ(PixelAt(back, kBarWidth + 2, 75), 0u);
+  EXPECT_EQ(bar_->GetDrawnRect(), kBarRect);
+
+  ClearSurface(back, 0);
+  bar_->Show(0);
+  EXPECT_EQ(bar_->Draw(back.Get(), kBarRect), 1);
+  EXPECT_EQ(PixelAt(back, kX, 10), 0u);
+}
+
 }  // namespace
 }  // namespace widget_test

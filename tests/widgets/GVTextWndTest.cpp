@@ -100,4 +100,27 @@ TEST_F(GVTextWndTest, PsdFrameOfAMissingPictureGivesZeroAndHoldsNothing) {
   EXPECT_EQ(XResEntryMgr::Global().GdiCacheSize(), 0u);
 }
 
+TEST_F(GVTextWndTest, SetSizeMakesANewSurfaceOnlyForADifferentSize) {
+  GVTextWnd w;
+  ASSERT_EQ(w.Create(kSize, key_, 14, 400), 1);
+  w.SetTextColor(kWhite);
+  w.SetText("Wide");
+  const DDSurface before = Surface(w);
+  w.SetDirty(0);
+  EXPECT_EQ(w.SetSize(kSize), 1);
+  EXPECT_EQ(Surface(w).Get(), before.Get());
+  EXPECT_EQ(w.IsDirty(), 0);
+
+  EXPECT_EQ(w.SetSize(SIZE{60, 30}), 1);
+  EXPECT_NE(Surface(w).Get(), before.Get());
+  EXPECT_EQ(GetSurfaceSize(Surface(w)), GSize(60, 30));
+  EXPECT_EQ(w.GetSourceRect(), GRect(0, 0, 60, 30));
+  EXPECT_EQ(w.GetRect(), GRect(0, 0, 100, 20));  // the rectangle keeps its size
+  EXPECT_GT(InkOf(Surface(w), key_), 0);  // the text drawn again
+
+  plat::sim::FailNext("IDirectDraw4::CreateSurface");
+  EXPECT_EQ(w.SetSize(SIZE{8, 8}), 0);
+  EXPECT_EQ(w.GetSize(), GSize(60, 30));
+}
+
 }  // namespace gvtext_wnd_test

@@ -193,10 +193,12 @@ TEST_F(GVWSTest, KeysReachOnlyAnEnabledFocusWidgetAndInputOffSilencesEverything)
   EXPECT_EQ(ws_->OnKeyDown('A', 1, 0), 0);
   ws_->SetFocusWnd(f);
   EXPECT_EQ(ws_->OnKeyDown('A', 1, 0x1E), 1);
+  EXPECT_EQ(ws_->OnImeComposition(0xB0A1, 0x800), 1);
   f->Enable(0);
   EXPECT_EQ(ws_->OnKeyDown('B', 1, 0) + ws_->OnImeComposition(1, 2), 0);
-  ASSERT_EQ(journal_.inputs.size(), 1u);
+  ASSERT_EQ(journal_.inputs.size(), 2u);
   EXPECT_EQ(std::pair(journal_.inputs[0].a, journal_.inputs[0].c), std::pair(UINT{'A'}, 0x1Eu));
+  EXPECT_EQ(journal_.inputs[1].what, "ImeComposition");
   f->Enable(1);
   ws_->SetInputEnabled(0);
   LRESULT result = 77;
@@ -207,7 +209,7 @@ TEST_F(GVWSTest, KeysReachOnlyAnEnabledFocusWidgetAndInputOffSilencesEverything)
     EXPECT_EQ(ws_->WndProc(msg, 0, MAKELPARAM(5, 5), &result), 0) << msg;
   }
   EXPECT_EQ(result, 77);
-  EXPECT_EQ(journal_.inputs.size(), 1u);
+  EXPECT_EQ(journal_.inputs.size(), 2u);
 }
 
 TEST_F(GVWSTest, WndProcUnpacksKeysZeroExtendedAndMouseSignExtended) {
@@ -215,14 +217,19 @@ TEST_F(GVWSTest, WndProcUnpacksKeysZeroExtendedAndMouseSignExtended) {
   ws_->SetFocusWnd(f);
   LRESULT result = 77;
   for (auto [msg, wp, lp] : {std::tuple<UINT, WPARAM, LPARAM>{WM_KEYDOWN, 'Q', static_cast<LPARAM>(0xC0FFFFFFu)},
-                             {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0xFFFB, 0xFFFE)}}) {
+                             {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0xFFFB, 0xFFFE)},
+                             {WM_LBUTTONUP, 0, MAKELPARAM(3, 4)},
+                             {WM_LBUTTONDBLCLK, 0, MAKELPARAM(3, 4)}}) {
     result = 77;
     EXPECT_EQ(ws_->WndProc(msg, wp, lp, &result), 1);
     EXPECT_EQ(result, 0);
   }
-  ASSERT_EQ(journal_.inputs.size(), 2u);
+  ASSERT_EQ(journal_.inputs.size(), 4u);
   EXPECT_EQ(std::pair(journal_.inputs[0].b, journal_.inputs[0].c), std::pair(0xFFFFu, 0xC0FFu));
   EXPECT_EQ(journal_.inputs[1].pt, GPoint(-5, -2));
+  EXPECT_EQ(journal_.inputs[2].what, "LButtonUp");
+  EXPECT_EQ(journal_.inputs[3].what, "LButtonDblClk");
+  EXPECT_EQ(journal_.inputs[3].pt, GPoint(3, 4));
   // Unhandled: nothing stored.
   f->takes = 0;
   result = 77;
@@ -320,6 +327,48 @@ TEST_F(GVWSTest, FindWndInRectHonoursFlagsAndPositiveOverlap) {
   low->Show(0);
   EXPECT_EQ(ws_->FindWndInRect(GRect(50, 50, 60, 60), 3), nullptr);
   EXPECT_EQ(ws_->FindWndInRect(GRect(100, 0, 200, 100), 0), nullptr);
+}
+
+// ---- Z-order ----
+TEST_F(GVWSTest, InsertionsRemoveDuplicates) {
+  RecordingWnd* a = Add("a", GRect());
+  RecordingWnd* b = Add("b", GRect());
+  ws_->AddWnd(a);
+  EXPECT_EQ(FrontToBack(), (Names{"a", "b"}));
+  ws_->GetWndList().push_back(a);  // a stray duplicate
+  ws_->AddWndAtBottom(a);
+  EXPECT_EQ(FrontToBack(), (Names{"b", "a"}));
+  ws_->AddWndAtTop(a);
+  EXPECT_EQ(FrontToBack(), (Names{"a", "b"}));
+  EXPECT_EQ(ws_->AddWnd(nullptr), 0);
+  EXPECT_EQ(ws_->AddWndAtBottom(nullptr), 0);
+  EXPECT_EQ(ws_->GetTopWnd(), a);
+  EXPECT_EQ(ws_->GetBottomWnd(), b);
+}
+
+TEST_F(GVWSTest, InsertBeforeMakesTheWidgetHitFirst) {
+  RecordingWnd* ref = Add("ref", GRect(0, 0, 100, 100));
+  Add("top", GRect(500, 500, 510, 510));
+  auto* w = new RecordingWnd(journal_, "w", GRect(0, 0, 100, 100));
+  ws_->AddWndAtBottom(w);
+  EXPECT_EQ(ws_->InsertWndBefore(ref, w), 1);
+  EXPECT_EQ(FrontToBack(), (Names{"top", "w", "ref"}));
+  EXPECT_EQ(ws_->FindWndAtPoint(GPoint(50, 50), 1), w);
+  EXPECT_EQ(ws_->InsertWndAfter(ref, w), 1);
+  EXPECT_EQ(FrontToBack(), (Names{"top", "ref", "w"}));
+}
+
+// A reference outside the list, or the widget itself, once dropped the widget (and with
+// it the list's ownership); now the list stays as it was.
+TEST_F(GVWSTest, InsertAgainstAMissingReferenceLeavesTheWidgetWhereItWas) {
+  RecordingWnd* w = Add("w", GRect());
+  RecordingWnd stranger(journal_, "stranger");
+  EXPECT_EQ(ws_->InsertWndBefore(&stranger, w), 0);
+  EXPECT_EQ(ws_->InsertWndBefore(w, w), 0);
+  EXPECT_EQ(FrontToBack(), (Names{"w"}));
+  ws_->AddWnd(w);
+  EXPECT_EQ(ws_->InsertWndAfter(w, w), 0);
+  EXPECT_EQ(FrontToBack(), (Names{"w"}));
 }
 
 }  // namespace

@@ -179,5 +179,49 @@ TEST_F(GVWndMETest, DrawFillsTheViewThenItsRowsAndSkipsWhenHiddenOrMissed) {
   EXPECT_EQ(PixelAt(back, 5, 5), 0u);
 }
 
+TEST_F(GVWndMETest, EachPieceTakesTheRecordsFormatAndColoursAndTheRecordKeepsTheLast) {
+  view_.SetMeasureWnd(nullptr);
+  GVWndMELine line;
+  line.text = std::string(400, 'W');
+  line.format = 2;
+  line.textColor = 0x0000FF;
+  view_.AddText(line, 1);
+  ASSERT_GT(view_.GetLines().size(), 1u) << "400 capitals cannot fit 200 pixels";
+  std::string joined;
+  for (const GVWndMELine& l : view_.GetLines()) {
+    EXPECT_EQ(l.format, 2u);
+    EXPECT_EQ(l.textColor, 0x0000FFu);
+    joined += l.text;
+  }
+  EXPECT_EQ(joined, std::string(400, 'W'));
+  EXPECT_EQ(line.text, view_.GetLines().back().text);
+}
+
+TEST_F(GVWndMETest, LineStepsStopAtBothEndsButStillResyncTheBar) {
+  AttachBar();
+  AddNumbered(1, 20);
+  ASSERT_EQ(view_.GetTopIndex(), 15u);
+  bar_->SetThumbPos(5, 20, 0);  // put the thumb out of step
+  EXPECT_EQ(view_.OnScroll(SB_LINEDOWN, 0, bar_.get()), 1);
+  EXPECT_EQ(view_.GetTopIndex(), 15u);
+  EXPECT_EQ(ThumbOffset(), 100);
+
+  view_.OnScroll(SB_TOP, 0, bar_.get());
+  bar_->SetThumbPos(5, 20, 15);
+  EXPECT_EQ(view_.OnScroll(SB_LINEUP, 0, bar_.get()), 1);
+  EXPECT_EQ(view_.GetTopIndex(), 0u);
+  EXPECT_EQ(ThumbOffset(), 0);
+
+  view_.OnScroll(SB_LINEDOWN, 0, bar_.get());
+  EXPECT_EQ(view_.GetTopIndex(), 1u);
+  EXPECT_EQ(ThumbOffset(), 6);  // 100 x 1 / 15
+  view_.OnScroll(SB_BOTTOM, 0, bar_.get());
+  EXPECT_EQ(view_.GetTopIndex(), 15u);
+  for (int32_t code : {SB_PAGEUP, SB_PAGEDOWN, SB_THUMBPOSITION, 99}) {
+    EXPECT_EQ(view_.OnScroll(code, 0, bar_.get()), 1);
+    EXPECT_EQ(view_.GetTopIndex(), 15u) << code;
+  }
+}
+
 }  // namespace
 }  // namespace widget_test

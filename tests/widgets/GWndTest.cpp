@@ -271,4 +271,27 @@ TEST_F(GWndTest, AnotherThreadNeverSeesTheObjectBeingCreated) {
   EXPECT_EQ(probe.lookupResult, nullptr);
 }
 
+// A window that handles none of the table's messages answers them through the default.
+class Bare : public GWnd {
+ public:
+  std::vector<UINT> defaults;
+  LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+    defaults.push_back(message);
+    GWnd::DefWindowProc(hwnd, message, wParam, lParam);
+    return kDefaultAnswer;
+  }
+};
+
+TEST_F(GWndTest, TableMessagesWithoutAHandlerTakeTheDefault) {
+  Bare bare;
+  const GRect rect(10, 20, 110, 70);
+  ASSERT_TRUE(bare.Create(kProbeClass, "bare", ProbeInstance(), WS_POPUP | WS_VISIBLE, 0, &rect, nullptr, nullptr,
+                          nullptr));
+  for (UINT message : {WM_ACTIVATE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_KEYDOWN}) {
+    bare.defaults.clear();
+    SendMessageA(bare.Handle(), message, 0, 0);
+    EXPECT_EQ(bare.defaults, std::vector<UINT>{message}) << message;
+  }
+}
+
 }  // namespace
