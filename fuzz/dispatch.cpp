@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "DispatchFraming.h"
 #include "FuzzGameTable.h"
 #include "module/CDorvik2Wnd.h"
 #include "plat/sim.h"
@@ -13,8 +14,8 @@
 
 namespace {
 
-constexpr std::string_view kBlockSeparator = "DVBK";
-constexpr uint32_t kTickMs = 50;
+using dispatch_fuzz::kBlockSeparator;
+using dispatch_fuzz::kTickMs;
 constexpr size_t kMaxInput = 1u << 20;
 
 void Receive(IClientInterface* client, std::string_view block) {

@@ -30,15 +30,6 @@ constexpr uint64_t kFnvOffset = (uint64_t{kFnvOffset32High} << 32) | 0x84222325u
 constexpr uint64_t kFnvPrime = 0x100000001B3ull;
 constexpr uint32_t kLoaderWaitRealMs = 30000;
 
-// `defaults plain`: the values a plain two-human game's messages carry.
-constexpr int32_t kPlainClientVersion = 20110927;
-constexpr int32_t kPlainStakePerPoint = 1000;
-constexpr int32_t kPlainWaitingScene = 1;
-constexpr int32_t kPlainPlayerEntry = 1;
-constexpr int32_t kPlainSettlementDone = 1;
-// Enough that the result offers no item purchase to my seat.
-constexpr int64_t kPlainItemOfferAmount = 100000000;
-
 // One runner plays at a time; the layer's callbacks find it here.
 ScriptRunner* g_running = nullptr;
 bool g_blocked = false;
@@ -82,12 +73,6 @@ bool KeyNamed(std::string name, int& vk) {
   return true;
 }
 
-bool ReadInt(const std::string& text, int64_t& out) {
-  const char* end = text.data() + text.size();
-  const auto r = std::from_chars(text.data(), end, out);
-  return !text.empty() && r.ec == std::errc{} && r.ptr == end;
-}
-
 bool ReadHex(std::istringstream& in, std::vector<uint8_t>& out) {
   std::string byte;
   while (in >> byte) {
@@ -112,54 +97,17 @@ std::optional<std::string> Quoted(std::string text) {
   return text.substr(1, text.size() - 2);
 }
 
-// The fields of a msg line: name=value, where a list value may hold spaces, and the
-// flag `short` for a record in its older layout.
-bool ReadFields(std::string rest, std::vector<FieldValue>& out, bool& olderLayout) {
-  constexpr std::string_view kShort = "short";
-  size_t at = 0;
-  while (at < rest.size()) {
-    while (at < rest.size() && rest[at] == ' ') ++at;
-    if (at >= rest.size()) break;
-    if (rest.compare(at, kShort.size(), kShort) == 0 &&
-        (at + kShort.size() == rest.size() || rest[at + kShort.size()] == ' ')) {
-      olderLayout = true;
-      at += kShort.size();
-      continue;
-    }
-    const size_t eq = rest.find('=', at);
-    if (eq == std::string::npos) return false;
-    FieldValue f{rest.substr(at, eq - at), ""};
-    size_t end = eq + 1;
-    if (end < rest.size() && rest[end] == '[') {
-      end = rest.find(']', end);
-      if (end == std::string::npos) return false;
-      ++end;
-    } else if (end < rest.size() && rest[end] == '"') {
-      end = rest.find('"', end + 1);
-      if (end == std::string::npos) return false;
-      ++end;
-    } else {
-      end = rest.find(' ', end);
-      if (end == std::string::npos) end = rest.size();
-    }
-    f.value = rest.substr(eq + 1, end - eq - 1);
-    out.push_back(std::move(f));
-    at = end;
-  }
-  return true;
-}
-
 // One header line into the setup; false with `why`.
 bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& why) {
   std::istringstream in(line);
   std::string key, value;
   in >> key >> value;
   int64_t v = 0;
-  if (key == "me" && ReadInt(value, v)) {
+  if (key == "me" && ReadScriptInt(value, v)) {
     setup.me = static_cast<int32_t>(v);
   } else if (key == "desktop" && DesktopFormatNamed(value)) {
     setup.desktop = value;
-  } else if (key == "tick" && ReadInt(value, v) && v >= 0 && v <= UINT32_MAX) {
+  } else if (key == "tick" && ReadScriptInt(value, v) && v >= 0 && v <= UINT32_MAX) {
     setup.tickBase = static_cast<uint32_t>(v);
   } else if (key == "localtime") {
     SYSTEMTIME t{};
@@ -186,7 +134,7 @@ bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& wh
     }
     setup.gameFolder = value;
     setup.portalFolder = portal;
-  } else if (key == "event" && ReadInt(value, v)) {
+  } else if (key == "event" && ReadScriptInt(value, v)) {
     // event <code> "<text the host writes>" | event <code> <result>
     std::string rest, word;
     std::getline(in, rest);
@@ -196,7 +144,7 @@ bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& wh
     if (const auto text = Quoted(rest)) {
       answer.writeData = true;
       answer.dataBack = plat::Utf8ToCp949(*text);
-    } else if (ReadInt(word, result) && rest.find_first_not_of(' ', rest.find(word) + word.size()) == std::string::npos) {
+    } else if (ReadScriptInt(word, result) && rest.find_first_not_of(' ', rest.find(word) + word.size()) == std::string::npos) {
       answer.result = static_cast<int32_t>(result);
     } else {
       why = "event wants a code and a quoted text or a result";
@@ -210,17 +158,6 @@ bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& wh
     return false;
   }
   return true;
-}
-
-bool IsEventLine(const std::string& line) { return line[0] == '@' || line[0] == '+'; }
-
-// The line without its comment and trailing blanks; "" for a blank line.
-std::string Stripped(std::string line) {
-  const size_t hash = line.find('#');
-  if (hash != std::string::npos && line.find('"') > hash) line.erase(hash);
-  while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
-  if (line.find_first_not_of(' ') == std::string::npos) return "";
-  return line;
 }
 
 std::string JoinLines(const std::vector<std::string>& texts) {
@@ -244,8 +181,8 @@ bool ReadScriptSetup(const std::string& text, ScriptSetup& setup, std::string& e
   int number = 0;
   while (std::getline(in, line)) {
     ++number;
-    line = Stripped(line);
-    if (line.empty() || IsEventLine(line)) continue;
+    line = StrippedScriptLine(line);
+    if (line.empty() || IsScriptEventLine(line)) continue;
     std::string why;
     if (!ReadHeaderLine(line, setup, why)) {
       error = plat::FormatString("line %d: ", number) + why;
@@ -344,7 +281,7 @@ bool ScriptRunner::Load(const std::string& text, std::string& error) {
   while (std::getline(in, line)) {
     ++number;
     lines_.push_back(line);
-    if (!ReadLine(Stripped(line), number, previous, error)) return false;
+    if (!ReadLine(StrippedScriptLine(line), number, previous, error)) return false;
   }
   if (events_.empty() || events_.back().verb != Verb::End) {
     error = "the script does not finish with end";
@@ -355,7 +292,7 @@ bool ScriptRunner::Load(const std::string& text, std::string& error) {
 
 bool ScriptRunner::ReadLine(const std::string& line, int number, uint32_t& previous, std::string& error) {
   if (line.empty()) return true;
-  if (!IsEventLine(line)) {
+  if (!IsScriptEventLine(line)) {
     std::string why;
     if (ReadHeaderLine(line, setup_, why)) return true;
     error = plat::FormatString("line %d: ", number) + why;
@@ -375,47 +312,6 @@ bool ScriptRunner::ReadLine(const std::string& line, int number, uint32_t& previ
   return true;
 }
 
-std::vector<FieldValue> ScriptRunner::PlainDefaults(const std::string& type, const std::vector<FieldValue>& fields) {
-  auto given = [&](const std::string& name, int64_t fallback) {
-    int64_t v = fallback;
-    for (const FieldValue& f : fields)
-      if (f.name == name) ReadInt(f.value, v);
-    return v;
-  };
-  const std::string me = std::to_string(setup_.me);
-  auto mySeat = [&] {
-    for (const auto& [seat, user] : seatUsers_)
-      if (user == setup_.me) return seat;
-    return 0;
-  };
-  // A joiner takes the seat whatever the defaults say.
-  if (type == "HM_JOIN_GAME" && given("result", 0) == 0)
-    seatUsers_[static_cast<int32_t>(given("seat", 0))] = static_cast<int32_t>(given("userNo", 0));
-  if (!setup_.plainDefaults) return {};
-  const std::string zero = "0";
-  if (type == "HM_ROOM_ENTER")
-    return {{"clientVersion", std::to_string(kPlainClientVersion)},
-            {"myUser.userNo", me},
-            {"entryKind", std::to_string(kPlainPlayerEntry)},
-            {"room.sceneMode", std::to_string(kPlainWaitingScene)},
-            {"room.roomState", zero},
-            {"room.speedKind", zero},
-            {"room.antiLeaveLevel", zero},
-            {"stakePerPoint", std::to_string(kPlainStakePerPoint)},
-            {"entryUserNo", me}};
-  if (type == "HM_JOIN_GAME") return {{"result", zero}, {"player.userNo", std::to_string(given("userNo", 0))}};
-  if (type == "HM_GAME_RESULT")
-    return {{"threshold1", zero},
-            {"threshold2", zero},
-            {"itemOfferAmount." + std::to_string(mySeat()), std::to_string(kPlainItemOfferAmount)}};
-  if (type == "HM_SETTLEMENT") {
-    const auto first = seatUsers_.find(0);
-    return {{"resultCode", std::to_string(kPlainSettlementDone)},
-            {"firstSeatUser", std::to_string(first == seatUsers_.end() ? setup_.me : first->second)}};
-  }
-  return {};
-}
-
 bool ScriptRunner::ParseEvent(const std::string& line, int number, Event& e, std::string& error) {
   std::istringstream in(line.substr(1));
   std::string time, verb;
@@ -425,7 +321,7 @@ bool ScriptRunner::ParseEvent(const std::string& line, int number, Event& e, std
     error = plat::FormatString("line %d: ", number) + why;
     return false;
   };
-  if (!ReadInt(time, at) || at < 0) return bad("unreadable time");
+  if (!ReadScriptInt(time, at) || at < 0) return bad("unreadable time");
   e.line = number;
   e.at = static_cast<uint32_t>(at);
   std::string word;
@@ -433,14 +329,9 @@ bool ScriptRunner::ParseEvent(const std::string& line, int number, Event& e, std
     std::string type, rest;
     in >> type;
     std::getline(in, rest);
-    std::vector<FieldValue> fields;
-    bool olderLayout = false;
-    if (!ReadFields(rest, fields, olderLayout)) return bad("unreadable fields");
-    std::vector<FieldValue> all = PlainDefaults(type, fields);
-    all.insert(all.end(), fields.begin(), fields.end());
     e.verb = Verb::Msg;
     std::string why;
-    if (!HostMessageBytes(type, all, olderLayout, e.bytes, why)) return bad(why);
+    if (!messages_.Bytes(type, rest, setup_.me, setup_.plainDefaults, e.bytes, why)) return bad(why);
   } else if (verb == "key") {
     std::string dir, key;
     in >> dir >> key;
@@ -450,7 +341,7 @@ bool ScriptRunner::ParseEvent(const std::string& line, int number, Event& e, std
     std::string x, y;
     int64_t vx = 0, vy = 0;
     in >> x >> y;
-    if (!ReadInt(x, vx) || !ReadInt(y, vy)) return bad("unreadable position");
+    if (!ReadScriptInt(x, vx) || !ReadScriptInt(y, vy)) return bad("unreadable position");
     e.verb = verb == "click" ? Verb::Click : Verb::Move;
     e.x = static_cast<int>(vx);
     e.y = static_cast<int>(vy);

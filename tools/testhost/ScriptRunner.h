@@ -16,6 +16,7 @@
 #include "plat/user.h"
 #include "support/RecordingHost.h"
 #include "testhost/MessageFields.h"
+#include "testhost/ScriptMessages.h"
 #include "testhost/TestHost.h"
 
 namespace testhost {
@@ -145,7 +146,6 @@ class ScriptRunner {
 
   bool ReadLine(const std::string& line, int number, uint32_t& previous, std::string& error);
   bool ParseEvent(const std::string& line, int number, Event& out, std::string& error);
-  std::vector<FieldValue> PlainDefaults(const std::string& type, const std::vector<FieldValue>& fields);
   void OnSend(const uint8_t* data, int32_t length);
   void Fail(int line, const std::string& what);
   uint32_t Now() const;
@@ -166,7 +166,7 @@ class ScriptRunner {
   std::deque<std::vector<uint8_t>> inbound_;
   std::vector<Box> boxes_;
   std::vector<UINT> timers_;
-  std::map<int32_t, int32_t> seatUsers_;  // seat -> user, from the joins read so far
+  ScriptMessages messages_;
   size_t hostCall_ = 0;
   size_t posted_ = 0;
   size_t boxSeen_ = 0;
