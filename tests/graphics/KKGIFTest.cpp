@@ -332,11 +332,13 @@ TEST_F(KKGIFTest, LoadFileReadsTheWholeHandleAndFailsOnAFailedRead) {
 TEST_F(KKBitBOOLTest, RowsAreWholeWords) {
   KKBitBOOL bits;
   struct Case {
-    int32_t w, perRow;
-  } cases[] = {{1, 2}, {8, 2}, {9, 2}, {16, 2}, {17, 4}, {33, 6}};
+    int32_t w, h, perRow;  // perRow 0: refused
+  } cases[] = {{1, 1, 2},         {8, 1, 2},         {9, 1, 2},          {16, 1, 2},    {17, 1, 4},
+               {33, 1, 6},        {65535, 1, 8192},  {65536, 1, 0},      {1, 65535, 2}, {1, 65536, 0},
+               {65535, 8192, 8192}, {65535, 8193, 0}};  // the last two: exactly the byte cap, one row past it
   for (const Case& c : cases) {
-    ASSERT_EQ(bits.Create(c.w, 1), 1);
-    EXPECT_EQ(bits.BytesPerRow(), c.perRow) << c.w;
+    ASSERT_EQ(bits.Create(c.w, c.h), c.perRow ? 1 : 0) << c.w << "x" << c.h;
+    EXPECT_EQ(bits.BytesPerRow(), c.perRow) << c.w << "x" << c.h;
   }
   EXPECT_EQ(bits.Create(0, 1), 0);
   EXPECT_TRUE(bits.Empty());
@@ -394,6 +396,11 @@ TEST_F(KKBitBOOLTest, FromBitmapWriteFileReadMemoryRoundTrips) {
   EXPECT_EQ(back.ReadMemory(reinterpret_cast<const uint8_t*>(saved.data()), saved.size() - 1), 0u);
   uint8_t small[4];
   EXPECT_EQ(bits.CopyBitsTo(small, sizeof small), 0);
+  Bytes exact(12), oneShort(11);
+  EXPECT_EQ(bits.CopyBitsTo(oneShort.data(), oneShort.size()), 0);
+  ASSERT_EQ(bits.CopyBitsTo(exact.data(), exact.size()), 1);
+  const Bytes form = bits.SaveToBytes();  // width, height, then the same bits
+  EXPECT_EQ(exact, Bytes(form.begin() + 8, form.end()));
   plat::sim::ClearPathPrefixes();
 }
 

@@ -259,6 +259,15 @@ TEST(AnimationRscTest, BlockEditingRefusesWhatDoesNotFit) {
   EXPECT_EQ(rsc.AllocateBlock(96 + 44, 2), 0);
   EXPECT_EQ(rsc.AllocateBlock(K_Animation_RSC::kMaxChunkBytes + 1, 0), 0);
   EXPECT_FALSE(rsc.HasData());
+  {
+    K_Animation_RSC fit;  // each bound met exactly is taken
+    EXPECT_EQ(fit.AllocateBlock(96, 0), 1);
+    EXPECT_EQ(fit.AllocateBlock(K_Animation_RSC::kMaxChunkBytes, 0), 1);
+    ASSERT_EQ(fit.AllocateBlock(96 + 2 * 44, 2), 1);
+    EXPECT_EQ(fit.SetFrameCount(3), 0);
+    EXPECT_EQ(fit.SetFrameCount(2), 1);
+    EXPECT_EQ(fit.FrameCount(), 2);
+  }
   EXPECT_EQ(rsc.SetFrameCount(0), 0);  // no block
   EXPECT_EQ(rsc.FixUpParts(), 0);
 

@@ -50,6 +50,8 @@ TEST(K_DibTest, ClipAreaCutsAtEachEdge) {
       {0, 0, 200, 200, true, 10, 20, 80, 20}, // every edge
       {0, 25, 10, 5, false, 10, 25, 0, 5},    // wholly left
       {90, 25, 10, 5, false, 90, 25, 0, 5},   // wholly right
+      {1, 25, 10, 5, true, 10, 25, 1, 5},     // one column in at the left
+      {89, 25, 10, 5, true, 89, 25, 1, 5},    // one column in at the right
   };
   for (const Row& r : rows) {
     int32_t x = r.x, y = r.y, w = r.w, h = r.h;
@@ -66,9 +68,10 @@ TEST(K_DibTest, ClipAreaCutsAtEachEdge) {
 TEST(K_DibTest, CopyDetachAndAttach) {
   K_Dib a;
   ASSERT_EQ(a.Create(3, 2, 16), 1);
-  std::vector<uint8_t> px(16);
+  std::vector<uint8_t> px(17);
   for (size_t i = 0; i < px.size(); ++i) px[i] = uint8_t(i);
   EXPECT_EQ(a.SetPixels(px.data(), 15), 0);
+  EXPECT_EQ(a.SetPixels(px.data(), 17), 0);
   ASSERT_EQ(a.SetPixels(px.data(), 16), 1);
   K_Dib b;
   ASSERT_EQ(b.Copy(a), 1);
@@ -79,6 +82,7 @@ TEST(K_DibTest, CopyDetachAndAttach) {
   EXPECT_EQ(a.GetBits(), nullptr);
   EXPECT_EQ(c.GetPixel(0, 1), 0x0908u);
   EXPECT_EQ(c.GetPixel(3, 0), 0u);
+  EXPECT_EQ(c.GetPixel(0, 2), 0u);
   EXPECT_EQ(c.GetPixel(-1, 0), 0u);
   std::vector<uint8_t> outside(40, 7);
   K_Dib d;

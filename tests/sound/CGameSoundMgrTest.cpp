@@ -113,6 +113,9 @@ TEST_F(CGameSoundMgrTest, APositiveVolumeLeavesTheChannelVolume) {
   ASSERT_EQ(mgr_.PlayFile("v.wav", 1), 10);
   ASSERT_EQ(mgr_.Channel(0).Buffer()->GetVolume(&v), DS_OK);
   EXPECT_EQ(v, -500);
+  ASSERT_EQ(mgr_.PlayFile("v.wav", 0), 10);
+  ASSERT_EQ(mgr_.Channel(0).Buffer()->GetVolume(&v), DS_OK);
+  EXPECT_EQ(v, 0) << "zero is full volume, not a positive one";
   mgr_.SetChannelsVolume(-900);
   ASSERT_EQ(mgr_.Channel(0).Buffer()->GetVolume(&v), DS_OK);
   EXPECT_EQ(v, -900);

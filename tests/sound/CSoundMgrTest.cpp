@@ -102,6 +102,8 @@ TEST_F(CSoundMgrTest, EffectBuffersTakeVolumeAndPan) {
   EXPECT_EQ(mgr_.GetVolume(1), -700);
   EXPECT_EQ(mgr_.PlayWithPan(1, 5, -300), 1);
   EXPECT_EQ(mgr_.GetVolume(1), -700) << "a positive volume leaves it";
+  EXPECT_EQ(mgr_.PlayWithPan(1, 0, -300), 1);
+  EXPECT_EQ(mgr_.GetVolume(1), 0) << "zero is full volume";
   LONG pan = 0;
   ASSERT_EQ(mgr_.GetSound(1)->Buffer()->GetPan(&pan), DS_OK);
   EXPECT_EQ(pan, -300);
