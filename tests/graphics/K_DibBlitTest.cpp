@@ -238,6 +238,13 @@ TEST_F(BlitTest, FramesLinesAndFills) {
   EXPECT_EQ(c.image.GetPixel(3, 3), 0u);
   EXPECT_EQ(c.image.GetPixel(3, 2), b);
   c.image.Fill(0);
+  c.image.DrawRoundFrame({0, 0, 2, 4}, 0x0000FF, 0xFF0000);  // two wide: the rows between the corners are empty
+  EXPECT_EQ(c.image.GetPixel(0, 0), 0u);
+  EXPECT_EQ(c.image.GetPixel(1, 0), 0u);
+  EXPECT_EQ(c.image.GetPixel(0, 1), a);
+  EXPECT_EQ(c.image.GetPixel(1, 2), b);
+  EXPECT_EQ(c.image.GetPixel(1, 3), 0u);
+  c.image.Fill(0);
   c.image.DrawHLine(-1, 2, 5, 0x0000FF);  // start moved by the clip: nothing
   EXPECT_EQ(c.image.GetPixel(0, 2), 0u);
   c.image.DrawHLine(6, 2, 5, 0x0000FF);
@@ -256,71 +263,6 @@ TEST_F(BlitTest, FramesLinesAndFills) {
   plane.Data()[0] = 255;
   c.image.DrawAlphaFill(plane, 8, 0, 0x0000FF, 0);
   EXPECT_EQ(c.image.GetPixel(8, 0), a);
-}
-
-TEST_F(BlitTest, SweepRunBlitterEqualsReference) {
-  static const uint32_t kModes[] = {0, 0, 1, 1, 100, 101, 102, 103, 150, 151, 152, 153, 154, 200};
-  static const int32_t kFormats[] = {16, 17, 32};
-  uint32_t sum = 0;
-  for (int32_t format : kFormats) {
-    ASSERT_EQ(CreateFXManager(format), 1);
-    KK_FXMan& m = *GetFXManager();
-    const int32_t bpp = m.BytesPerPixel();
-    for (int32_t index : testing_support::SweepCases(20000)) {
-      CaseRng rng{uint64_t(index) * 3 + 1};
-      if (kFormats[rng.Below(3)] != format) continue;
-      KK_LLESprite s;
-      MakeSprite(rng, format, s);
-      const int32_t w = rng.Range(1, 120), h = rng.Range(1, 90);
-      Canvas fast(w, h, bpp, FencedBuffer::Fence::kEnds), ref(w, h, bpp, FencedBuffer::Fence::kEnds);
-      for (int32_t y = 0; y < h; ++y)
-        for (int32_t i = 0; i < w * bpp; ++i) fast.buf.Row(y)[i] = ref.buf.Row(y)[i] = rng.Byte();
-      const int32_t cl = rng.Range(0, w - 1), ct = rng.Range(0, h - 1);
-      const K_Rect clip{cl, ct, rng.Range(cl, w + 5), rng.Range(ct, h + 5)};
-      fast.image.SetClipRect(clip.left, clip.top, clip.right, clip.bottom);
-      ref.image.SetClipRect(clip.left, clip.top, clip.right, clip.bottom);
-      const int32_t x = rng.Chance(5) ? rng.Range(-100000, 100000) : rng.Range(-150, w + 150);
-      const int32_t y = rng.Chance(5) ? rng.Range(-100000, 100000) : rng.Range(-150, h + 150);
-      const uint32_t mode = kModes[rng.Below(int32_t(std::size(kModes)))];
-      const uint32_t flags = mode | (uint32_t(rng.Below(16)) << 16);
-      const int32_t level = rng.Range(-1, 32);
-      const uint32_t colour = uint32_t(rng.Next()) & 0xFFFFFF;
-      const int32_t call = rng.Below(10);  // 0..5 DrawSprite, 6..7 DrawSpriteRect, 8..9 DrawSpriteFast
-      K_Rect sub{rng.Range(-5, 40), rng.Range(-5, 40), 0, 0};
-      sub.right = sub.left + rng.Range(0, 60);
-      sub.bottom = sub.top + rng.Range(0, 60);
-      std::vector<uint8_t> plane(size_t(w * h));
-      for (auto& v : plane) v = rng.Byte();
-      auto run = [&](Canvas& c, bool reference) {
-        if (mode == 154) {
-          m.PrepareAlphaPlane(c.image.GetBits(), c.image.Pitch(), h);
-          std::memcpy(m.AlphaPlane().Data(), plane.data(), plane.size());
-        }
-        if (call < 6) {
-          if (reference) kk::ReferenceDrawSprite(c.image, x, y, s, nullptr, flags, level, colour, false);
-          else c.image.DrawSprite(x, y, s, flags, level, colour);
-        } else if (call < 8) {
-          if (reference) kk::ReferenceDrawSprite(c.image, x, y, s, &sub, flags, level, colour, false);
-          else c.image.DrawSpriteRect(x, y, s, sub.left, sub.top, sub.right, sub.bottom, flags, level, colour);
-        } else {
-          if (reference) kk::ReferenceDrawSprite(c.image, x, y, s, nullptr, 0, 0, 0, true);
-          else c.image.DrawSpriteFast(x, y, s);
-        }
-      };
-      run(fast, false);
-      run(ref, true);
-      for (int32_t row = 0; row < h; ++row) {
-        ASSERT_EQ(std::memcmp(fast.buf.Row(row), ref.buf.Row(row), size_t(w * bpp)), 0)
-            << "case " << index << " (DORVIK_CASE=" << index << " replays it): format " << format << " flags 0x"
-            << std::hex << flags << std::dec << " level " << level << " call " << call << " at " << x << "," << y
-            << " row " << row;
-        sum = testing_support::Crc32(fast.buf.Row(row), size_t(w * bpp), sum);
-      }
-    }
-  }
-  if (!testing_support::ReplayingOneCase()) {
-    EXPECT_EQ(sum, 0xDC219998u) << std::hex << sum;
-  }
 }
 
 }  // namespace k_dib_blit_test
