@@ -175,4 +175,66 @@ TEST_F(ScrollTextTest, RepeatingRestartsTheLineAndWrapsToTheFirst) {
   EXPECT_EQ(holder.LineCount(), 2);
 }
 
+TEST_F(ScrollTextTest, TheSecondLineEntersOnceTheFirstHasMovedPastItsWidth) {
+  ASSERT_EQ(AddLine(), 0);
+  ASSERT_EQ(AddLine(), 1);
+  holder.Start();
+  const KK_LLESprite_Scroll& first = *holder.Line(0);
+  const KK_LLESprite_Scroll& second = *holder.Line(1);
+  holder.Update(kT0, 0, 0);
+  // 2269 ms move the first line 100 pixels: not yet beyond its width.
+  holder.Update(kT0 + 2269, 0, 0);
+  EXPECT_EQ(first.current, kSpriteWidth);
+  EXPECT_EQ(second.running, 0);
+  // 2270 ms: 101 pixels; the second line starts and takes its clock.
+  holder.Update(kT0 + 2270, 0, 0);
+  EXPECT_EQ(first.current, kSpriteWidth + 1);
+  EXPECT_EQ(second.running, 1);
+  EXPECT_EQ(second.lastTick, kT0 + 2270);
+  EXPECT_EQ(holder.Update(kT0 + 2270 + 1123, 0, 0), 1);
+  EXPECT_EQ(second.current, 49);  // 278 x 1123 / 6247, truncated
+  // The first finishes; the second, already moving, becomes current without a jump.
+  EXPECT_EQ(holder.Update(kT0 + kDuration, 0, 0), 1);
+  EXPECT_EQ(holder.CurrentIndex(), 1);
+  const int32_t atHandOver = second.current;
+  EXPECT_GT(atHandOver, 49);
+  EXPECT_EQ(holder.Update(kT0 + kDuration + 10, 0, 0), 1);
+  EXPECT_GT(second.current, atHandOver);
+  EXPECT_EQ(holder.Update(kT0 + 2270 + kDuration, 0, 0), 2);
+  EXPECT_EQ(second.current, kEnd);
+}
+
+TEST_F(ScrollTextTest, RemovingDeletesFinishedLinesAndAnEmptiedQueueIsCleared) {
+  ASSERT_EQ(AddLine(), 0);
+  ASSERT_EQ(holder.AddSpriteLine("C:\\Game\\a.psp", 1, kWidth, kScrollTime), 1);
+  const KK_LLESprite_Scroll* second = holder.Line(1);
+  holder.Start();
+  holder.Update(kT0, 0, 1);
+  EXPECT_EQ(holder.Update(kT0 + kDuration, 0, 1), 1);
+  EXPECT_EQ(holder.LineCount(), 1);
+  EXPECT_EQ(holder.CurrentIndex(), 0);
+  EXPECT_EQ(holder.Line(0), second);
+  // The 40-pixel line entered at the first line's last update; it moves 218 pixels.
+  const uint32_t secondEnd = kT0 + kDuration + uint32_t(int64_t(40 + kWidth) * kScrollTime / kWidth);
+  EXPECT_EQ(holder.Update(secondEnd - 1, 0, 1), 1);
+  EXPECT_EQ(holder.Update(secondEnd, 0, 1), 2);
+  EXPECT_FALSE(holder.HasLines());
+  EXPECT_EQ(holder.CurrentIndex(), 0);
+  EXPECT_EQ(holder.Update(secondEnd + 100, 0, 1), 0);
+}
+
+TEST_F(ScrollTextTest, RemovingTheLastOfSeveralLinesReportsTheEnd) {
+  ASSERT_EQ(AddLine(), 0);
+  ASSERT_EQ(AddLine(), 1);
+  holder.Start();
+  holder.Update(kT0, 0, 0);
+  holder.Update(kT0 + kDuration, 0, 0);  // the first is parked, not removed
+  EXPECT_EQ(holder.CurrentIndex(), 1);
+  EXPECT_EQ(holder.Update(kT0 + 2 * kDuration - 1, 0, 1), 1);
+  EXPECT_EQ(holder.Update(kT0 + 2 * kDuration, 0, 1), 2);
+  EXPECT_EQ(holder.LineCount(), 1);
+  EXPECT_EQ(holder.CurrentIndex(), 1);
+  EXPECT_EQ(holder.Update(kT0 + 3 * kDuration, 0, 1), 2);
+}
+
 }  // namespace cscroll_text_test

@@ -258,4 +258,158 @@ TEST_F(KKGIFTest, FailingBitmapsLeaveFramesWithoutPicturesAndLeakNothing) {
   }
 }
 
+TEST_F(KKGIFTest, ABogusSignatureIsParsedFromOffsetSix) {
+  GifDesc g = Screen(3, 2);
+  g.bogusSignature = true;
+  g.frames.push_back(SolidFrame(0, 0, 3, 2, 1));
+  KKGIF gif;
+  Load(gif, g);
+  ASSERT_EQ(gif.GetFrameCount(), 1);
+  EXPECT_EQ(Read(gif.GetFrameBitmap(0)), Pixels(6, kRed));
+  EXPECT_EQ(gif.LoadMemory(nullptr, 5), 0);
+  const uint8_t shortHeader[12] = {};
+  EXPECT_EQ(gif.LoadMemory(shortHeader, sizeof shortHeader), 0);
+}
+
+TEST_F(KKGIFTest, FrameBitmapLookUps) {
+  GifDesc one = Screen(2, 2);
+  one.frames.push_back(SolidFrame(0, 0, 2, 2, 1));
+  KKGIF gif;
+  Load(gif, one);
+  for (int32_t i : {-1, 0, 1, 5}) EXPECT_EQ(gif.GetFrameBitmap(i), gif.GetFrameBitmap(0)) << i;
+  EXPECT_NE(gif.GetFrameBitmap(0), nullptr);
+
+  GifDesc two = one;
+  GifFrameDesc hole = SolidFrame(0, 0, 1, 1, 0);
+  hole.transparent = true;
+  two.frames.push_back(hole);
+  Load(gif, two);
+  EXPECT_NE(gif.GetFrameBitmap(-1), gif.GetFrameBitmap(0));
+  EXPECT_EQ(Depth(gif.GetFrameMask(-1)), 1);
+  EXPECT_EQ(Depth(gif.GetFrameMask(1)), 1);
+  EXPECT_EQ(gif.GetFrameMask(0), nullptr);
+  EXPECT_EQ(gif.GetFrameBitmap(2), nullptr);
+  EXPECT_EQ(gif.GetFrameDelay(2), 0);
+  EXPECT_EQ(gif.GetFrameDelay(-1), 0);
+}
+
+TEST_F(KKGIFTest, LoadResourceParsesARegisteredResource) {
+  GifDesc g = Screen(2, 1);
+  g.frames.push_back(SolidFrame(0, 0, 2, 1, 3));
+  const Bytes bytes = EncodeGif(g);
+  ASSERT_TRUE(plat::RegisterResource(nullptr, "GIF", MAKEINTRESOURCEA(301), bytes.data(), bytes.size()));
+  ASSERT_TRUE(plat::RegisterResource(nullptr, "GIF", "EMPTY", bytes.data(), 0));
+  KKGIF gif;
+  ASSERT_EQ(gif.LoadResource(nullptr, MAKEINTRESOURCEA(301), "GIF"), 1);
+  EXPECT_EQ(Read(gif.GetFrameBitmap(0)), Pixels(2, kBlue));
+  EXPECT_EQ(gif.LoadResource(nullptr, "#301", "gif"), 1);  // the resource naming rules
+  EXPECT_EQ(gif.LoadResource(nullptr, MAKEINTRESOURCEA(302), "GIF"), 0);
+  EXPECT_EQ(gif.GetFrameCount(), 0);
+  EXPECT_EQ(gif.LoadResource(nullptr, "EMPTY", "GIF"), 0);
+}
+
+TEST_F(KKGIFTest, LoadFileReadsTheWholeHandleAndFailsOnAFailedRead) {
+  testing_support::TempDir dir;
+  plat::sim::MapPathPrefix("C:\\Gif\\", dir.path());
+  GifDesc g = Screen(2, 2);
+  g.frames.push_back(SolidFrame(0, 0, 2, 2, 4));
+  g.frames.push_back(SolidFrame(0, 0, 1, 1, 1));
+  const Bytes bytes = EncodeGif(g);
+  dir.Write("a.gif", std::string(bytes.begin(), bytes.end()));
+  KKGIF gif;
+  KFileHandle file;
+  ASSERT_TRUE(file.Open("C:\\Gif\\a.gif", KFileHandle::kRead | KFileHandle::kShareRead));
+  EXPECT_EQ(gif.LoadFile(file, 0), 1);
+  EXPECT_EQ(gif.GetFrameCount(), 2);
+  ASSERT_TRUE(file.Open("C:\\Gif\\a.gif", KFileHandle::kRead | KFileHandle::kShareRead));
+  plat::sim::FailNext("ReadFile");
+  EXPECT_EQ(gif.LoadFile(file, 0), 0);
+  EXPECT_EQ(gif.GetFrameCount(), 0);
+  plat::sim::ClearFaults();
+  plat::sim::ClearPathPrefixes();
+}
+
+TEST_F(KKBitBOOLTest, RowsAreWholeWords) {
+  KKBitBOOL bits;
+  struct Case {
+    int32_t w, h, perRow;  // perRow 0: refused
+  } cases[] = {{1, 1, 2},         {8, 1, 2},         {9, 1, 2},          {16, 1, 2},    {17, 1, 4},
+               {33, 1, 6},        {65535, 1, 8192},  {65536, 1, 0},      {1, 65535, 2}, {1, 65536, 0},
+               {65535, 8192, 8192}, {65535, 8193, 0}};  // the last two: exactly the byte cap, one row past it
+  for (const Case& c : cases) {
+    ASSERT_EQ(bits.Create(c.w, c.h), c.perRow ? 1 : 0) << c.w << "x" << c.h;
+    EXPECT_EQ(bits.BytesPerRow(), c.perRow) << c.w << "x" << c.h;
+  }
+  EXPECT_EQ(bits.Create(0, 1), 0);
+  EXPECT_TRUE(bits.Empty());
+  EXPECT_EQ(bits.Test(0, 0), 0);
+  bits.Set(0, 0);  // ignored on an empty set
+  EXPECT_EQ(bits.CreateMonoBitmap(), nullptr);
+}
+
+TEST_F(KKBitBOOLTest, CroppingASingleBit) {
+  KKBitBOOL bits, out;
+  bits.Create(10, 10);
+  KKPoint origin;
+  EXPECT_EQ(bits.CropTo(origin, out), 0);
+  bits.Set(3, 4);
+  bits.Set(12, 4);  // outside: ignored
+  ASSERT_EQ(bits.CropTo(origin, out), 1);
+  EXPECT_EQ(out.GetWidth(), 1);
+  EXPECT_EQ(out.GetHeight(), 1);
+  EXPECT_EQ(origin.x, 3);
+  EXPECT_EQ(origin.y, 4);
+  EXPECT_EQ(out.Test(0, 0), 1);
+  ASSERT_EQ(bits.Crop(origin), 1);
+  EXPECT_EQ(bits.GetWidth(), 1);
+}
+
+TEST_F(KKBitBOOLTest, FromBitmapWriteFileReadMemoryRoundTrips) {
+  // A 1-bit bitmap 19 wide: 4 bytes a row both as CreateBitmap takes them and as
+  // GetDIBits hands them over; the set keeps the same 4.
+  Bytes rows(12);
+  for (size_t i = 0; i < rows.size(); ++i) rows[i] = uint8_t(0x5A + 31 * i);
+  KK_GdiObject<HBITMAP> mono(CreateBitmap(19, 3, 1, 1, rows.data()));
+  KKBitBOOL bits;
+  ASSERT_EQ(bits.FromBitmap(mono.Get()), 1);
+  EXPECT_EQ(bits.BytesPerRow(), 4);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 19; ++x)
+      EXPECT_EQ(bits.Test(x, y), (rows[size_t(y * 4 + x / 8)] >> (7 - x % 8)) & 1) << x << "," << y;
+  // And back: the set's own bitmap reads as the same set.
+  KK_GdiObject<HBITMAP> again(bits.CreateMonoBitmap());
+  KKBitBOOL copy;
+  ASSERT_EQ(copy.FromBitmap(again.Get()), 1);
+  EXPECT_EQ(copy.SaveToBytes(), bits.SaveToBytes());
+
+  testing_support::TempDir dir;
+  plat::sim::MapPathPrefix("C:\\Bits\\", dir.path());
+  {
+    KFileHandle file;
+    ASSERT_TRUE(file.Open("C:\\Bits\\m.bit", KFileHandle::kWrite | KFileHandle::kCreateAlways));
+    EXPECT_EQ(bits.WriteFile(file), bits.GetFileSize());
+  }
+  const std::string saved = dir.Read("m.bit");
+  KKBitBOOL back;
+  EXPECT_EQ(back.ReadMemory(reinterpret_cast<const uint8_t*>(saved.data()), saved.size()), saved.size());
+  EXPECT_EQ(back.SaveToBytes(), bits.SaveToBytes());
+  EXPECT_EQ(back.ReadMemory(reinterpret_cast<const uint8_t*>(saved.data()), saved.size() - 1), 0u);
+  uint8_t small[4];
+  EXPECT_EQ(bits.CopyBitsTo(small, sizeof small), 0);
+  Bytes exact(12), oneShort(11);
+  EXPECT_EQ(bits.CopyBitsTo(oneShort.data(), oneShort.size()), 0);
+  ASSERT_EQ(bits.CopyBitsTo(exact.data(), exact.size()), 1);
+  const Bytes form = bits.SaveToBytes();  // width, height, then the same bits
+  EXPECT_EQ(exact, Bytes(form.begin() + 8, form.end()));
+  plat::sim::ClearPathPrefixes();
+}
+
+TEST_F(KKBitBOOLTest, FromBitmapTakesOnlyOneBitBitmaps) {
+  KK_GdiObject<HBITMAP> colour(CreateBitmap(4, 4, 1, 32, nullptr));
+  KKBitBOOL bits;
+  EXPECT_EQ(bits.FromBitmap(colour.Get()), 0);
+  EXPECT_EQ(bits.FromBitmap(nullptr), 0);
+  EXPECT_TRUE(bits.Empty());
+}
+
 }  // namespace kkgif_test

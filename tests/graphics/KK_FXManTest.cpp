@@ -224,4 +224,52 @@ TEST_F(FXManTest, LevelBlendsEqualTheReferenceForEveryChannelPairAtEveryLevelOnE
   }
 }
 
+TEST_F(FXManTest, LevelRowsWeakenAlphaByLevel) {
+  KK_FXMan& m = Make(16);
+  EXPECT_EQ(m.LevelRow(1)[30], 30);
+  EXPECT_EQ(m.LevelRow(30)[30], 2);
+  EXPECT_EQ(m.LevelRow(30)[10], 0);  // 10 x 3 / 31
+  EXPECT_EQ(m.LevelRow(16)[31 - 1], 16);  // 30 x 17 / 31 = 16.45
+  EXPECT_EQ(m.LevelRow(0), nullptr);
+  EXPECT_EQ(m.LevelRow(31), nullptr);
+  for (int32_t l = 1; l <= 30; ++l) {
+    EXPECT_EQ(m.LevelRow(l)[0], 0);
+    for (int32_t a = 1; a < 31; ++a) EXPECT_GE(m.LevelRow(l)[a], m.LevelRow(l)[a - 1]);
+    if (l < 30) {
+      for (int32_t a = 0; a < 31; ++a) EXPECT_GE(m.LevelRow(l)[a], m.LevelRow(l + 1)[a]);
+    }
+  }
+}
+
+TEST_F(FXManTest, TablesHaveTheirSizesAndIndexOuterTimesWidthPlusInner) {
+  KK_FXMan& m16 = Make(16);
+  ASSERT_EQ(m16.TableCount(), 34);
+  const auto* t0 = static_cast<const uint8_t*>(m16.BlendTable(0));
+  EXPECT_EQ(static_cast<const uint8_t*>(m16.BlendTable(33)) - t0, 33 * 2048);  // 69632 bytes in all
+  // Table 0 (level 1) keeps 1/31 of the outer (destination) value.
+  auto e16 = [&](int32_t t, int32_t a, int32_t b) {
+    return kk::LoadPixel<uint16_t>(static_cast<const uint8_t*>(m16.BlendTable(t)) + (a * 32 + b) * 2);
+  };
+  EXPECT_EQ(e16(0, 31, 0), 1);   // 31/31 rounded
+  EXPECT_EQ(e16(0, 0, 31), 30);
+  EXPECT_EQ(e16(29, 31, 0), 30);
+  EXPECT_EQ(e16(14, 10, 20), 15);  // (16 x 20 + 15 x 10) / 31 = 15.16
+  DestroyFXManager();
+  KK_FXMan& m32 = Make(32);
+  ASSERT_EQ(m32.TableCount(), 34);
+  const auto* u0 = static_cast<const uint8_t*>(m32.BlendTable(0));
+  EXPECT_EQ(static_cast<const uint8_t*>(m32.BlendTable(33)) - u0, 33 * 65536);  // 2228224 in all
+  auto e32 = [&](int32_t t, int32_t a, int32_t b) { return static_cast<const uint8_t*>(m32.BlendTable(t))[a * 256 + b]; };
+  EXPECT_EQ(e32(0, 255, 0), 8);  // 255/31 = 8.2
+  EXPECT_EQ(e32(31, 255, 7), 255);
+  EXPECT_EQ(e32(31, 0, 77), 77);
+  EXPECT_EQ(e32(31, 100, 100), 160);  // 100 + 100 x 155 / 255 = 160.7 truncated
+  EXPECT_EQ(e32(32, 200, 255), 0);
+  EXPECT_EQ(e32(32, 200, 0), 200);
+  EXPECT_EQ(e32(32, 200, 51), 160);
+  EXPECT_EQ(e32(33, 10, 250), 240);
+  EXPECT_EQ(e32(33, 250, 10), 240);
+  EXPECT_EQ(m32.BlendTable(34), nullptr);
+}
+
 }  // namespace kk_fxman_test

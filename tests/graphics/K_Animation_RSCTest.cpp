@@ -226,4 +226,89 @@ TEST_F(RscManPlayerTest, AStaleHandleOnAShorterAnimationStopsInsteadOfReadingPas
   DestroyFXManager();
 }
 
+TEST(AnimationRscTest, NamesAndSubAnimations) {
+  std::string long68(68, 'n');
+  K_Animation_RSC rsc;
+  ASSERT_EQ(rsc.LoadFromBytes(QlaSetFile({Named("a"), Named("b"), Named("a"), Named(long68)}, TwoSprites())), 1);
+  EXPECT_EQ(rsc.GetAnimationCount(), 4);
+  int32_t index = 99;
+  EXPECT_EQ(rsc.FindByName("a", &index), &rsc);
+  EXPECT_EQ(index, 0);
+  EXPECT_EQ(rsc.FindByName("b", &index), rsc.GetSubAnimation(1));
+  EXPECT_EQ(index, 1);
+  EXPECT_EQ(rsc.FindByName("c", &index), nullptr);
+  EXPECT_EQ(index, -1);
+  EXPECT_EQ(rsc.FindByName(long68, &index), rsc.GetSubAnimation(3));
+  EXPECT_EQ(index, 3);
+  EXPECT_EQ(rsc.FindByName(long68 + "x", &index), nullptr);
+  EXPECT_EQ(rsc.GetSubAnimation(0), &rsc);
+  EXPECT_NE(rsc.GetSubAnimation(3), nullptr);
+  EXPECT_EQ(rsc.GetSubAnimation(4), nullptr);
+  EXPECT_EQ(rsc.GetSubAnimation(-1), nullptr);
+  // One sprite set, owned by the first animation and shared by the rest.
+  for (int32_t i = 1; i < 4; ++i) {
+    EXPECT_EQ(rsc.GetSubAnimation(i)->SpriteSet(), rsc.SpriteSet());
+    EXPECT_EQ(rsc.GetSubAnimation(i)->Flags() & K_Animation_RSC::kSharedSet, K_Animation_RSC::kSharedSet);
+  }
+  EXPECT_EQ(rsc.SpriteSet()->GetFrameCount(), 2);
+}
+
+TEST(AnimationRscTest, BlockEditingRefusesWhatDoesNotFit) {
+  K_Animation_RSC rsc;
+  EXPECT_EQ(rsc.AllocateBlock(95, 0), 0);
+  EXPECT_EQ(rsc.AllocateBlock(96 + 44, 2), 0);
+  EXPECT_EQ(rsc.AllocateBlock(K_Animation_RSC::kMaxChunkBytes + 1, 0), 0);
+  EXPECT_FALSE(rsc.HasData());
+  {
+    K_Animation_RSC fit;  // each bound met exactly is taken
+    EXPECT_EQ(fit.AllocateBlock(96, 0), 1);
+    EXPECT_EQ(fit.AllocateBlock(K_Animation_RSC::kMaxChunkBytes, 0), 1);
+    ASSERT_EQ(fit.AllocateBlock(96 + 2 * 44, 2), 1);
+    EXPECT_EQ(fit.SetFrameCount(3), 0);
+    EXPECT_EQ(fit.SetFrameCount(2), 1);
+    EXPECT_EQ(fit.FrameCount(), 2);
+  }
+  EXPECT_EQ(rsc.SetFrameCount(0), 0);  // no block
+  EXPECT_EQ(rsc.FixUpParts(), 0);
+
+  ASSERT_EQ(rsc.AllocateBlock(96 + 2 * 44 + 36, 2), 1);
+  EXPECT_EQ(rsc.SetFrameCount(3), 0);  // the table would run past the block
+  EXPECT_EQ(rsc.FrameCount(), 2);
+  EXPECT_EQ(rsc.AllocateBlock(50, 0), 0);  // refused: the block held stays
+  EXPECT_EQ(rsc.FrameCount(), 2);
+
+  struct Case {
+    const char* what;
+    uint32_t parts0, parts1;
+    int16_t target;
+    uint16_t repeat;
+  } cases[] = {
+      {"parts past the block", 1, 1, 0, 0},
+      {"a part count near 2^32", 1, 0xFFFFFFFF, 0, 0},
+      {"a loop past the frames", 1, 0, 2, 1},
+      {"a loop before the first frame", 0, 0, -1, 3},
+  };
+  for (const Case& c : cases) {
+    uint8_t* block = rsc.EditDataBlock();
+    StoreU32(block + 96 + 8, c.parts0);
+    StoreU32(block + 96 + 44 + 8, c.parts1);
+    StoreU16(block + 96 + 44 + 40, uint16_t(c.target));
+    StoreU16(block + 96 + 44 + 42, c.repeat);
+    EXPECT_EQ(rsc.FixUpParts(), 0) << c.what;
+    EXPECT_EQ(rsc.FrameCount(), 0) << c.what;
+  }
+  // A player bound before the damage stops instead of reading a frame.
+  uint8_t* block = rsc.EditDataBlock();
+  std::fill(block + 96, block + 96 + 2 * 44, uint8_t(0));
+  ASSERT_EQ(rsc.FixUpParts(), 1);
+  K_Animation player;
+  player.SetRsc(&rsc);
+  player.Play(-1);
+  player.SetFrame(1);
+  StoreU32(rsc.EditDataBlock() + 96 + 8, 7);
+  EXPECT_FALSE(rsc.FixUpParts());
+  EXPECT_FALSE(player.IsFrameMoving());
+  EXPECT_FALSE(player.IsPlaying());
+}
+
 }  // namespace

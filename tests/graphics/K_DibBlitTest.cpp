@@ -221,4 +221,48 @@ TEST_F(BlitTest, SweepRunBlitterEqualsReferenceOnEverySimdTarget) {
   }
 }
 
+TEST_F(BlitTest, FramesLinesAndFills) {
+  ASSERT_EQ(CreateFXManager(16), 1);
+  Canvas c(9, 7, 2);
+  const uint32_t a = kk::Px565::FromRef(0x0000FF), b = kk::Px565::FromRef(0xFF0000);
+  c.image.SetClipRect(0, 0, 9, 6);
+  c.image.DrawFrame({1, 1, 5, 9}, 0x0000FF, 0xFF0000);  // bottom edge clipped away
+  EXPECT_EQ(c.image.GetPixel(1, 1), a);
+  EXPECT_EQ(c.image.GetPixel(4, 1), b);  // right column over the top row
+  EXPECT_EQ(c.image.GetPixel(1, 5), a);
+  EXPECT_EQ(c.image.GetPixel(2, 5), 0u);  // no bottom edge
+  c.image.Fill(0);
+  c.image.DrawRoundFrame({0, 0, 4, 4}, 0x0000FF, 0xFF0000);
+  EXPECT_EQ(c.image.GetPixel(0, 0), 0u);
+  EXPECT_EQ(c.image.GetPixel(1, 0), a);
+  EXPECT_EQ(c.image.GetPixel(3, 3), 0u);
+  EXPECT_EQ(c.image.GetPixel(3, 2), b);
+  c.image.Fill(0);
+  c.image.DrawRoundFrame({0, 0, 2, 4}, 0x0000FF, 0xFF0000);  // two wide: the rows between the corners are empty
+  EXPECT_EQ(c.image.GetPixel(0, 0), 0u);
+  EXPECT_EQ(c.image.GetPixel(1, 0), 0u);
+  EXPECT_EQ(c.image.GetPixel(0, 1), a);
+  EXPECT_EQ(c.image.GetPixel(1, 2), b);
+  EXPECT_EQ(c.image.GetPixel(1, 3), 0u);
+  c.image.Fill(0);
+  c.image.DrawHLine(-1, 2, 5, 0x0000FF);  // start moved by the clip: nothing
+  EXPECT_EQ(c.image.GetPixel(0, 2), 0u);
+  c.image.DrawHLine(6, 2, 5, 0x0000FF);
+  EXPECT_EQ(c.image.GetPixel(8, 2), a);
+  c.image.DrawVLine(3, 4, 9, 0x0000FF);
+  EXPECT_EQ(c.image.GetPixel(3, 5), a);
+  EXPECT_EQ(c.image.GetPixel(3, 6), 0u);  // below the clip
+  c.image.SetClipRect(0, 0, 9, 7);
+  c.image.Fill(0xFFFFFF);  // odd width, fenced rows
+  EXPECT_EQ(c.image.GetPixel(8, 6), 0xFFFFu);
+  c.image.FillRectFX(7, 5, 5, 5, 0x000000, 0);
+  EXPECT_EQ(c.image.GetPixel(8, 6), 0u);
+  EXPECT_EQ(c.image.GetPixel(6, 6), 0xFFFFu);
+  KK_AlphaChannel plane;
+  ASSERT_EQ(plane.Create(2, 1), 1);
+  plane.Data()[0] = 255;
+  c.image.DrawAlphaFill(plane, 8, 0, 0x0000FF, 0);
+  EXPECT_EQ(c.image.GetPixel(8, 0), a);
+}
+
 }  // namespace k_dib_blit_test

@@ -147,4 +147,64 @@ TEST_F(K_DibCopyTest, BlurAveragesEachRowWithinTheRadius) {
   small.Blur32(small, 1, {0, 0, 5, 2});  // 32-bit only
 }
 
+TEST_F(K_DibCopyTest, DrawToDCCopiesAtTheSameSizeAndStretchesOtherwise) {
+  K_Dib src;
+  Numbered(src, 2, 2);
+  K_Dib target;
+  ASSERT_EQ(target.Create(5, 4, 32, 1), 1);
+  K_DibDC dc;
+  HDC memory = dc.Select(target.GetBitmap());
+  ASSERT_NE(memory, nullptr);
+  EXPECT_EQ(src.DrawToDC(memory, 1, 1, 2, 2, 0, 0, 2, 2), 2);
+  const uint32_t a = 0x000001, b = 0x010001, c = 0x000101, d = 0x010101;  // (0,0) (1,0) (0,1) (1,1)
+  EXPECT_EQ(Pixels(target), (std::vector<uint32_t>{0, 0, 0, 0, 0,  //
+                                                   0, a, b, 0, 0,  //
+                                                   0, c, d, 0, 0,  //
+                                                   0, 0, 0, 0, 0}));
+  // A source area of one pixel, then the whole image doubled.
+  EXPECT_NE(src.DrawToDC(memory, 4, 3, 1, 1, 1, 1, 1, 1), 0);
+  EXPECT_EQ(target.GetPixel(4, 3), d);
+  EXPECT_NE(src.DrawToDC(memory, 0, 0, 4, 4, 0, 0, 2, 2), 0);
+  EXPECT_EQ(Pixels(target), (std::vector<uint32_t>{a, a, b, b, 0,  //
+                                                   a, a, b, b, 0,  //
+                                                   c, c, d, d, 0,  //
+                                                   c, c, d, d, d}));
+  // A 5-6-5 image is read by its masks.
+  K_Dib red;
+  ASSERT_EQ(red.Create(1, 1, 16), 1);
+  kk::StorePixel<uint16_t>(red.PixelAddress(0, 0), 0xF800);
+  EXPECT_EQ(red.DrawToDC(memory, 4, 0, 1, 1, 0, 0, 1, 1), 1);
+  EXPECT_EQ(target.GetPixel(4, 0), 0xFF0000u);
+}
+
+TEST_F(K_DibCopyTest, ConvertDepthThroughGdiLeavesADibSectionAndNoDCs) {
+  GetStockObject(WHITE_BRUSH);
+  const size_t objects = plat::sim::LiveGdiObjects(), dcs = plat::sim::LiveDeviceContexts();
+  {
+    K_Dib img;
+    ASSERT_EQ(img.Create(3, 2, 17), 1);
+    kk::StorePixel<uint16_t>(img.PixelAddress(2, 1), 0x7C00);
+    ASSERT_EQ(img.ConvertDepth(32), 1);
+    EXPECT_NE(img.GetBitmap(), nullptr);
+    EXPECT_EQ(img.FormatCode(), 32);
+    EXPECT_EQ(img.GetPixel(2, 1), 0xFF0000u);
+    EXPECT_EQ(img.GetPixel(0, 0), 0u);
+    EXPECT_EQ(plat::sim::LiveGdiObjects(), objects + 1);
+    EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+    // Borrowed rows GDI cannot be told about are refused and left as they were.
+    std::vector<uint16_t> padded(4, 0x001F);
+    K_Dib borrowed;
+    ASSERT_EQ(borrowed.Attach(reinterpret_cast<uint8_t*>(padded.data()), 8, 2, 2, 1), 1);
+    EXPECT_EQ(borrowed.ConvertDepth(24), 0);
+    EXPECT_EQ(borrowed.GetBits(), reinterpret_cast<uint8_t*>(padded.data()));
+    plat::sim::FailNext("CreateCompatibleDC");
+    K_Dib other;
+    ASSERT_EQ(other.Create(2, 2, 16), 1);
+    EXPECT_EQ(other.ConvertDepth(24), 0);
+    EXPECT_EQ(other.BytesPerPixel(), 2);
+  }
+  EXPECT_EQ(plat::sim::LiveGdiObjects(), objects);
+  EXPECT_EQ(plat::sim::LiveDeviceContexts(), dcs);
+}
+
 }  // namespace k_dib_copy_test

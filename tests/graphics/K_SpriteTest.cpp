@@ -89,4 +89,55 @@ TEST_F(SpriteSetTest, GifSetsReleaseTheirGdiObjectsAndFailWithoutThem) {
   balance.Check();
 }
 
+TEST_F(SpriteSetTest, OutOfRangeFramesAreTheOneSharedEmptySprite) {
+  K_Sprite set;
+  ASSERT_EQ(set.LoadFromBytes(ThreeChunks(), 0), 1);
+  const KK_LLESprite* empty = set.GetFrame(3);
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(set.GetFrame(-1), empty);
+  EXPECT_EQ(K_Sprite().GetFrame(0), empty);
+  int32_t l, t, w, h;
+  EXPECT_FALSE(empty->GetBounds(&l, &t, &w, &h));
+  ASSERT_EQ(CreateFXManager(16), 1);
+  K_Dib image;
+  image.Create(8, 8, 16);
+  image.Fill(0x123456);
+  const uint32_t before = image.GetPixel(4, 4);
+  for (uint32_t flags : {0u, 0x10000u, 0x40000u}) image.DrawSprite(4, 4, *empty, flags);
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 8; ++x) EXPECT_EQ(image.GetPixel(x, y), before);
+}
+
+TEST_F(SpriteSetTest, AddAndRemoveFrames) {
+  K_Sprite set;
+  set.LoadFromBytes(ThreeChunks(), 0);
+  const KK_LLESprite* last = set.GetFrame(2);
+  set.RemoveAt(0);
+  set.RemoveAt(5);
+  EXPECT_EQ(set.GetFrameCount(), 2);
+  EXPECT_EQ(set.GetFrame(1), last);
+  set.RemoveLast();
+  ASSERT_NE(set.AddFrame(), nullptr);
+  EXPECT_EQ(set.GetFrameCount(), 2);
+}
+
+TEST_F(SpriteSetTest, AFiveFrameGifGivesFiveFramesAndDelaysWithMagentaTransparent) {
+  Write("anim.gif", EncodeGif(FiveFrames()));
+  for (int32_t screen : {32, 16}) {
+    ASSERT_EQ(CreateFXManager(screen), 1);
+    K_Sprite set;
+    ASSERT_EQ(set.LoadGifAsSpriteSet("C:\\Game\\anim.gif", 0), 1);
+    ASSERT_EQ(set.GetFrameCount(), 5);
+    EXPECT_EQ(set.Delays(), (std::vector<int32_t>{10, 11, 12, 13, 14}));
+    for (int32_t i = 0; i < 5; ++i) {
+      const KK_LLESprite& s = *set.GetFrame(i);
+      EXPECT_EQ(s.Header().format, screen);
+      // Pixel i of the top row is transparent; its neighbours are drawn.
+      EXPECT_FALSE(s.HitTest(i % 4, i / 4)) << i;
+      EXPECT_TRUE(s.HitTest((i + 1) % 4, (i + 1) / 4)) << i;
+    }
+  }
+  EXPECT_EQ(K_Sprite().LoadGifAsSpriteSet("C:\\Game\\missing.gif", 0), 0);
+}
+
 }  // namespace k_sprite_test

@@ -152,4 +152,37 @@ TEST_F(PsdSidecarFileTest, MissingPicturesAndNonPsdFilesMakeNoCompanionAndTheTim
   EXPECT_EQ(text, "");
 }
 
+TEST_F(PsdSidecarFileTest, BuildsOnceAndAgainOnlyWhenThePictureChangesPastTheSeconds) {
+  testing_support::PsdDesc psd;
+  testing_support::PsdLayerDesc layer;
+  layer.right = 2;
+  layer.bottom = 1;
+  layer.name = "2";
+  layer.pixels = {0xFF010203, 0x00040506};
+  psd.layers = {layer};
+  Write("pic.psd", testing_support::PsdFile(psd));
+  Touch("pic.psd", 2010, 1, 2, 3, 4, 5, 6);
+  EXPECT_EQ(BuildPsdSidecar("L:\\pic.psd"), PsdSidecarBuild::kBuilt);
+  PsdLayerSet out;
+  ASSERT_TRUE(ReadPsdSidecar(std::string("L:\\pic.psd"), out));
+  EXPECT_EQ(out.durations, std::vector<uint32_t>{2000});
+  EXPECT_EQ(out.pixels[0], Bgra(layer.pixels));
+
+  EXPECT_EQ(BuildPsdSidecar("L:\\pic.psd"), PsdSidecarBuild::kUpToDate);
+  Touch("pic.psd", 2010, 1, 2, 3, 4, 59, 6);  // the seconds are not in the time text
+  EXPECT_EQ(BuildPsdSidecar("L:\\pic.psd"), PsdSidecarBuild::kUpToDate);
+  Touch("pic.psd", 2010, 1, 2, 3, 5, 5, 6);
+  EXPECT_EQ(BuildPsdSidecar("L:\\pic.psd"), PsdSidecarBuild::kBuilt);
+
+  Bytes stale = VtiFile({});
+  std::string text;
+  ASSERT_TRUE(FileModTimeString("L:\\pic.psd", text));
+  std::copy(text.begin(), text.end(), stale.begin() + 4);
+  stale[0] = 'X';  // the right time under another magic
+  Write("pic.VTi", stale);
+  EXPECT_EQ(BuildPsdSidecar("L:\\pic.psd"), PsdSidecarBuild::kBuilt);
+  ASSERT_TRUE(ReadPsdSidecar(std::string("L:\\pic.psd"), out));
+  EXPECT_EQ(out.Count(), 1u);
+}
+
 }  // namespace psd_sidecar_test

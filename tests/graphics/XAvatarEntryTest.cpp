@@ -69,4 +69,30 @@ TEST_F(XAvatarEntryTest, AFailedDescriptionReadOrSurfaceFreesTheSlotAndTheParts)
   EXPECT_EQ(Refs(a), 1u);
 }
 
+TEST_F(XAvatarEntryTest, SortPartsRebuildsListsInLayerOrder) {
+  struct Case {
+    std::vector<int32_t> in, out;
+    int result;
+  };
+  const std::vector<int32_t> nine{0, 1, 2, 3, 4, 5, 6, 7, 8};
+  const std::vector<int32_t> many(25, 3);
+  const Case cases[] = {
+      {{}, {}, 0},
+      {{7}, {7}, 1},
+      {{10, 11, 12}, {12, 11, 10}, 1},
+      {nine, {8, 4, 2, 1, 0, 3, 5, 6, 7}, 1},
+      {many, many, 0},
+  };
+  for (const Case& c : cases) {
+    std::vector<int32_t> v = c.in;
+    EXPECT_EQ(XAvatarEntry::SortParts(v), c.result) << c.in.size();
+    EXPECT_EQ(v, c.out) << c.in.size();
+  }
+  std::vector<int32_t> all(24);
+  for (int32_t i = 0; i < 24; ++i) all[size_t(i)] = i;
+  ASSERT_EQ(XAvatarEntry::SortParts(all), 1);
+  EXPECT_EQ(all, (std::vector<int32_t>{8, 9, 10, 11, 12, 4, 2, 1, 0, 3, 14, 15, 16, 13, 5, 6, 17, 18, 19, 20, 21, 22, 7,
+                                       23}));
+}
+
 }  // namespace xavatar_entry_test

@@ -203,4 +203,80 @@ TEST(XDibTest, SlicesRepeatTheMiddleStripCutTheLastCopyAndCopyTheNineSliceMiddle
   EXPECT_EQ(Px(d, 3, 15), 804u);
 }
 
+TEST(XDibTest, OnePixelWideCheckerboardCoversEverySecondRow) {
+  XDib d = Canvas32(3, 6, 0);
+  d.FillRectChecker(RECT{1, 0, 2, 6}, 0xFF0000FF, 0);  // fourth byte of the colour dropped
+  for (int32_t y = 0; y < 6; ++y) EXPECT_EQ(Px(d, 1, y), y % 2 == 1 ? 0xFFu : 0u) << y;
+  d.FillRectChecker(RECT{0, 0, 1, 6}, 0x7, 3);
+  for (int32_t y = 0; y < 6; ++y) EXPECT_EQ(Px(d, 0, y), y % 2 == 1 ? 7u : 0u) << y;
+}
+
+TEST(XDibTest, BlendFillMovesEachChannelByLevelOver256) {
+  XDib d = Canvas32(1, 1, 0x00FF80);
+  d.BlendFillRect(RECT{0, 0, 1, 1}, 0xFFFFFF, 0);
+  EXPECT_EQ(Px(d, 0, 0), 0x00FF80u);
+  d.BlendFillRect(RECT{0, 0, 1, 1}, 0xFF0000, 255);
+  // Rising red stops at 254; falling channels round towards minus infinity, so green
+  // and blue reach 0.
+  EXPECT_EQ(Px(d, 0, 0), 0xFE0000u);
+}
+
+TEST(XDibTest, NearestIndexPrefersAnExactMatchThenTheFirstClosest) {
+  XDibInfo table;
+  table.header.biBitCount = 8;
+  table.colors[0] = RGBQUAD{0, 0, 0, 0};
+  table.colors[1] = RGBQUAD{10, 0, 0, 0};  // blue 10
+  table.colors[2] = RGBQUAD{0, 0, 10, 0};  // red 10
+  table.colors[3] = RGBQUAD{10, 0, 0, 0};
+  XDib d;
+  ASSERT_EQ(d.CreateDib8(SIZE{1, 1}, *table.Info()), 1);
+  EXPECT_EQ(d.NearestIndex(0x00000A), 1u << 24 | 0x0A);  // blue 10: entry 1, not 3
+  EXPECT_EQ(d.NearestIndex(0x0A0000), 2u << 24 | 0x0A0000);
+  EXPECT_EQ(d.NearestIndex(0x000006), 1u << 24 | 6);  // 4 from entry 1, 6 from entry 0
+  EXPECT_EQ(d.NearestIndex(0x000004), 0u << 24 | 4);
+  const XDib d32 = Canvas32(1, 1, 0);
+  EXPECT_EQ(d32.NearestIndex(0x123456), 0x123456u);
+  EXPECT_EQ(XDib().NearestIndex(0x123456), 0u);
+}
+
+TEST(XDibTest, GreyPaletteWeighsRedGreenAndBlue) {
+  XDibInfo table;
+  table.header.biBitCount = 8;
+  table.colors[0] = RGBQUAD{0, 0, 255, 0};  // red
+  table.colors[1] = RGBQUAD{0, 255, 0, 0};
+  table.colors[2] = RGBQUAD{255, 0, 0, 0};
+  table.colors[3] = RGBQUAD{9, 9, 9, 0};
+  XDib d;
+  ASSERT_EQ(d.CreateDib8(SIZE{1, 1}, *table.Info()), 1);
+  d.MakeGrey();
+  EXPECT_EQ(d.Header()->colors[0].rgbGreen, 76);  // 765 / 10
+  EXPECT_EQ(d.Header()->colors[1].rgbBlue, 153);
+  EXPECT_EQ(d.Header()->colors[2].rgbRed, 25);
+  EXPECT_EQ(d.Header()->colors[3].rgbRed, 9);
+  EXPECT_EQ(d.GetColorCount(), 256);
+  KK_GdiObject<HPALETTE> palette(d.CreatePalette());
+  EXPECT_TRUE(palette);
+  EXPECT_EQ(Canvas32(1, 1, 0).CreatePalette(), nullptr);
+}
+
+TEST(XDibTest, CanvasSurvivesARoundTripThroughADeviceContext) {
+  XDib src = Numbered(3, 2);
+  KK_WindowDC screen;
+  KK_GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), 3, 2));
+  {
+    KK_MemoryDC memory(screen.Get());
+    ASSERT_TRUE(memory.Select(bitmap.Get()));
+    EXPECT_GT(src.CopyToDC(memory.Get(), POINT{0, 0}, RECT{0, 0, 3, 2}), 0);
+    XDib captured;
+    ASSERT_EQ(captured.FromDC(memory.Get(), RECT{1, 0, 3, 2}), 1);
+    EXPECT_EQ(captured.Width(), 2);
+    EXPECT_EQ(Px(captured, 0, 0) & 0xFFFFFF, 102u);
+    EXPECT_EQ(Px(captured, 1, 1) & 0xFFFFFF, 203u);
+  }
+  XDib copy;
+  ASSERT_EQ(copy.CopyFrom(src), 1);
+  EXPECT_EQ(Px(copy, 2, 1), 203u);
+  EXPECT_EQ(copy.CopyFrom(XDib()), 0);
+}
+
 }  // namespace xdib_test

@@ -20,6 +20,12 @@ using widget_test::ReadPixels;
 constexpr COLORREF kNoKey = 0xFFFFFFFFu;
 constexpr uint32_t kMagenta = 0xFF00FF;
 
+// A 24-bit BMP of 2 x 1 pixels: magenta, then the given colour.
+std::string TwoPixelBmp(uint32_t rgb) {
+  const std::vector<uint8_t> b = widget_test::WriteBmp(widget_test::BmpPicture(2, 1, 24, {kMagenta, rgb}));
+  return std::string(b.begin(), b.end());
+}
+
 class XResEntryMgrTest : public gfx_test::ManagerTest {
  protected:
   int32_t Blank() { return m_.LoadEntry(0, "", GSize(1, 1), kNoKey); }
@@ -115,6 +121,21 @@ TEST_F(XResEntryMgrTest, LoaderThreadAndHandOversLeaveExactCounts) {
   const int32_t fresh = m_.LoadEntry(2, "pic0.bmp", GSize(), kNoKey);  // every name freed
   ASSERT_NE(fresh, -1);
   EXPECT_EQ(m_.EntryAt(fresh)->refCount, 1u);
+}
+
+TEST_F(XResEntryMgrTest, BitmapEntryTakesItsSizeAndAnswersPixelOpacity) {
+  testing_support::TempDir dir;
+  dir.Write("pic.bmp", TwoPixelBmp(0x102030));
+  const int32_t keyed = m_.LoadEntry(2, dir / "pic.bmp", GSize(), kMagenta);
+  ASSERT_NE(keyed, -1);
+  EXPECT_EQ(m_.EntryAt(keyed)->size, GSize(2, 1));
+  EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(0, 0), 0), 0);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(1, 0), 0), 1);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(keyed, GPoint(5, 0), 0), -1);  // outside the surface
+
+  dir.Write("plain.bmp", TwoPixelBmp(0x102030));
+  const int32_t plain = m_.LoadEntry(2, dir / "plain.bmp", GSize(), kNoKey);
+  EXPECT_EQ(m_.IsEntryPixelOpaque(plain, GPoint(0, 0), 0), 1);  // no key: everything opaque
 }
 
 }  // namespace xres_entry_mgr_test

@@ -104,5 +104,37 @@ TEST_F(CGameSoundMgrTest, EvictionTakesTheHighestSignedScoreAndTiesGoLow) {
   EXPECT_EQ(mgr_.FindChannel("mono2.wav"), 5);
 }
 
+TEST_F(CGameSoundMgrTest, APositiveVolumeLeavesTheChannelVolume) {
+  Put("v.wav", Wav(1, 22050, 16, 400));
+  ASSERT_EQ(mgr_.PlayFile("v.wav", -500), 1);
+  LONG v = 0;
+  ASSERT_EQ(mgr_.Channel(0).Buffer()->GetVolume(&v), DS_OK);
+  EXPECT_EQ(v, -500);
+  ASSERT_EQ(mgr_.PlayFile("v.wav", 1), 10);
+  ASSERT_EQ(mgr_.Channel(0).Buffer()->GetVolume(&v), DS_OK);
+  EXPECT_EQ(v, -500);
+  ASSERT_EQ(mgr_.PlayFile("v.wav", 0), 10);
+  ASSERT_EQ(mgr_.Channel(0).Buffer()->GetVolume(&v), DS_OK);
+  EXPECT_EQ(v, 0) << "zero is full volume, not a positive one";
+  mgr_.SetChannelsVolume(-900);
+  ASSERT_EQ(mgr_.Channel(0).Buffer()->GetVolume(&v), DS_OK);
+  EXPECT_EQ(v, -900);
+  EXPECT_EQ(mgr_.SetFileVolume("v.wav", -100), 1);
+  EXPECT_EQ(mgr_.SetFileVolume("other.wav", -100), 0);
+}
+
+TEST_F(CGameSoundMgrTest, StopChannelsAndStopFile) {
+  Put("a.wav", Wav(1, 22050, 16, 22050));
+  Put("b.wav", Wav(1, 22050, 16, 22050));
+  ASSERT_EQ(mgr_.PlayFile("a.wav", 0), 1);
+  ASSERT_EQ(mgr_.PlayFile("b.wav", 0), 1);
+  EXPECT_EQ(mgr_.StopFile("a.wav"), 1);
+  EXPECT_EQ(mgr_.IsFilePlaying("a.wav"), 0);
+  EXPECT_EQ(mgr_.IsFilePlaying("b.wav"), 1);
+  mgr_.StopChannels();
+  EXPECT_EQ(mgr_.IsFilePlaying("b.wav"), 0);
+  EXPECT_EQ(mgr_.StopFile("zzz.wav"), 0);
+}
+
 }  // namespace
 }  // namespace sound_test

@@ -131,6 +131,14 @@ TEST_F(CMusicStreamTest, LoopingStreamIsHeardAsItsPcmRepeatedWithoutGapOrRepeat)
                                 << ")";
 }
 
-}  // namespace sound_test
+TEST_F(CMusicStreamTest, ChainedFileEndsAtItsFirstLink) {
+  const std::string path = Put("chain.ogg", testing_support::EncodeOggChain({Seconds(0.5), Seconds(1.5)}));
+  music_.Open(ds_.Get(), path);
+  ASSERT_TRUE(music_.IsOpen());
+  EXPECT_EQ(music_.TotalBytes(), 2 * kCdBytesPerSecond);
+  EXPECT_EQ(music_.WriteOffset(), 22050u * 4);
+}
 
 }  // namespace cmusic_stream_test
+
+}  // namespace sound_test

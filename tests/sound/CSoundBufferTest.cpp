@@ -81,5 +81,19 @@ TEST_F(CSoundBufferTest, RestoreIfLostGivesUpAfterFiftyTriesTenMsApart) {
   EXPECT_EQ(b.Play(0, 0), 0) << "a buffer that stayed lost does not play";
 }
 
+TEST_F(CSoundBufferTest, WithoutABufferEveryOperationFails) {
+  CSoundBuffer b;
+  CSoundSource source;
+  EXPECT_EQ(b.Play(0, 0), 0);
+  EXPECT_EQ(b.Stop(), 0);
+  EXPECT_EQ(b.Rewind(), 0);
+  EXPECT_EQ(b.SetVolume(-100), 0);
+  EXPECT_EQ(b.SetPan(0), 0);
+  EXPECT_EQ(b.GetVolume(), 1);
+  EXPECT_EQ(b.IsPlaying(), 0);
+  EXPECT_EQ(b.IsLost(), 0);
+  EXPECT_EQ(b.Fill(source, 0), 0);
+}
+
 }  // namespace
 }  // namespace sound_test

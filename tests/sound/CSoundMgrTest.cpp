@@ -94,5 +94,35 @@ TEST_F(CSoundMgrTest, LoaderThreadFillsTheTableWhileTheWindowThreadPlays) {
   for (int32_t i = 0; i < kEffects; ++i) EXPECT_EQ(mgr_.GetVolume(i), -300) << i;
 }
 
+TEST_F(CSoundMgrTest, EffectBuffersTakeVolumeAndPan) {
+  Put("a.wav", Wav(2, 44100, 16, 1764));
+  ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
+  ASSERT_EQ(mgr_.LoadSound("a.wav", 1, 0), 1);
+  EXPECT_EQ(mgr_.SetVolume(1, -700), 1);
+  EXPECT_EQ(mgr_.GetVolume(1), -700);
+  EXPECT_EQ(mgr_.PlayWithPan(1, 5, -300), 1);
+  EXPECT_EQ(mgr_.GetVolume(1), -700) << "a positive volume leaves it";
+  EXPECT_EQ(mgr_.PlayWithPan(1, 0, -300), 1);
+  EXPECT_EQ(mgr_.GetVolume(1), 0) << "zero is full volume";
+  LONG pan = 0;
+  ASSERT_EQ(mgr_.GetSound(1)->Buffer()->GetPan(&pan), DS_OK);
+  EXPECT_EQ(pan, -300);
+  mgr_.SetEffectsVolume(-1200);
+  EXPECT_EQ(mgr_.GetVolume(1), -1200);
+}
+
+TEST_F(CSoundMgrTest, FailingCooperativeLevelLeavesBothFlagsDownAndNothingPlays) {
+  Put("a.wav", Wav(1, 22050, 16, 400));
+  plat::sim::FailNext("SetCooperativeLevel");
+  EXPECT_EQ(mgr_.Init(FakeWindow(), Folder()), 0);
+  EXPECT_EQ(mgr_.IsDeviceReady(), 0);
+  EXPECT_EQ(mgr_.IsPlayEnabled(), 0);
+  EXPECT_EQ(mgr_.LoadSound("a.wav", 1, 0), 0);
+  EXPECT_EQ(mgr_.Play(1, 0, 0, 0), 0);
+  EXPECT_EQ(mgr_.PlayFile("a.wav", 0), 0);
+  mgr_.SetPlayEnabled(1);
+  EXPECT_EQ(mgr_.IsPlayEnabled(), 0) << "play needs the device";
+}
+
 }  // namespace
 }  // namespace sound_test

@@ -143,6 +143,20 @@ TEST_F(CSoundSourceTest, FilesAreClosedExactlyOnceWhateverHappens) {
   EXPECT_EQ(plat::sim::OpenFileCount(), before);
 }
 
-}  // namespace sound_test
+TEST_F(CSoundSourceTest, WavThatCannotBeOpenedAgainIsReadFromTheProgramsResources) {
+  const WavSpec w{.data = Ramp(64), .extra = {}};
+  const std::string path = Put("res.wav", testing_support::MakeWav(w));
+  const WavSpec r{.data = Ramp(32), .extra = {}};
+  const Bytes resource = testing_support::MakeWav(r);
+  ASSERT_TRUE(plat::RegisterResource(nullptr, "WAV", path.c_str(), resource.data(), resource.size()));
+  plat::sim::FailNext("CreateFileA", 1, 1);  // the first open works, the second fails
+  CSoundSource s;
+  s.Open(path);
+  EXPECT_EQ(s.GetSize(), 32u);
+  EXPECT_EQ(ReadAll(s), r.data);
+  plat::sim::ClearFaults();
+}
 
 }  // namespace csound_source_test
+
+}  // namespace sound_test
