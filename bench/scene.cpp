@@ -35,8 +35,6 @@ constexpr size_t kFrameBytes = size_t{800} * 600 * 4;
 constexpr double kTickSeconds = 0.050;
 constexpr int kRounds = 5, kCallsPerRound = 20;
 constexpr uint32_t kLoaderWaitRealMs = 30000;
-constexpr const char* kGameFolder = "C:\\Dorvik2\\Game\\";
-constexpr const char* kPortalFolder = "C:\\Dorvik2\\Portal\\";
 constexpr const char16_t* kGameFolderWide = u"C:\\Dorvik2\\Game\\";
 constexpr const char16_t* kPortalFolderWide = u"C:\\Dorvik2\\Portal\\";
 constexpr const char* kScript = "01-plain-win.txt";
@@ -94,20 +92,20 @@ std::string ScriptText() {
 class StartedGame {
  public:
   explicit StartedGame(DisplayFormat format) {
-    plat::sim::UseVirtualClock();
-    // The script's frames were made from a clock at 0: the seed of the deal's jitter.
-    plat::sim::SetTickBase(0);
-    plat::sim::ResetWindowSystem();
-    plat::sim::ResetDisplay(format);
-    plat::sim::ResetSound();
-    const std::string registry = (std::filesystem::temp_directory_path() / "dorvik2-bench-registry.dat").string();
-    std::remove(registry.c_str());
-    plat::sim::SetRegistryFile(registry);
-    plat::sim::MapPathPrefix(kGameFolder, DORVIK_GAME_DATA_DIR);
-    plat::sim::MapPathPrefix(kPortalFolder, DORVIK_GAME_PORTAL_DIR);
+    // The world the script's header names (its start tick seeds the voices and the
+    // deal's jitter), on the desktop asked for.
+    testhost::ScriptSetup setup;
+    std::string error;
+    testhost::ScriptEnvironment environment;
+    environment.gameFolder = DORVIK_GAME_DATA_DIR;
+    environment.portalFolder = DORVIK_GAME_PORTAL_DIR;
+    environment.registryFile = (std::filesystem::temp_directory_path() / "dorvik2-bench-registry.dat").string();
+    ready_ = testhost::ReadScriptSetup(ScriptText(), setup, error);
+    setup.desktop = format == DisplayFormat::Rgb565 ? "565" : "32";
+    ready_ = ready_ && testhost::PrepareLayer(setup, environment, error);
     host_ = std::make_unique<testhost::TestHost>();
     host_->UseExports(&CreateGameWnd, &InitGameWnd, &DestroyGameWnd);
-    ready_ = host_->Create() == 0 && host_->Init(kGameFolderWide, kPortalFolderWide, 0) &&
+    ready_ = ready_ && host_->Create() == 0 && host_->Init(kGameFolderWide, kPortalFolderWide, 0) &&
              host_->WaitForLoader(kLoaderWaitRealMs);
     if (ready_) host_->Client()->RefreshScreen(0);
   }
