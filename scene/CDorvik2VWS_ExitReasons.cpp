@@ -7,14 +7,15 @@
 #include "host/CHostLink.h"
 #include "plat/crt.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 #include "tables/ExitReasons.h"
 #include "tables/StakeLabels.h"
 #include "widgets/GVWnd.h"
 
 namespace scene_exit {
 
-constexpr int32_t kAlertEffect = 27;
-constexpr int32_t kClosedEffect = 1;
+constexpr int32_t kAlertEffect = scene_effects::kBoxNotify;
+constexpr int32_t kClosedEffect = scene_effects::kRoomExit;
 constexpr int32_t kKickedEvent = 26;
 constexpr int32_t kClosingCounterEvent = 1;
 constexpr uint32_t kClosedTextEvent = 23;

@@ -5,6 +5,7 @@
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 #include "tables/SceneBuildTable.h"
 #include "widgets/GVAvatarWnd.h"
 #include "widgets/GVPSPWnd.h"
@@ -12,7 +13,7 @@
 
 namespace scene_hand {
 
-constexpr int32_t kPlayEffect = 19;
+constexpr int32_t kPlayEffect = scene_effects::kClick;
 constexpr int32_t kDummyOnlyKey = 11;
 constexpr int32_t kHover = 1;
 constexpr int32_t kPressed = 2;

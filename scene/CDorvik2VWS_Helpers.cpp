@@ -8,6 +8,7 @@
 #include "panels/CVTextShadowWnd.h"
 #include "plat/crt.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 #include "scene/SceneWidgetOps.h"
 #include "widgets/GVAnimWnd.h"
 #include "widgets/GVQLAniWnd.h"
@@ -15,9 +16,9 @@
 
 namespace scene_helpers {
 
-constexpr int32_t kPromptEffect = 33;
-constexpr int32_t kStartEffect = 7;
-constexpr int32_t kRevealEffect = 18;
+constexpr int32_t kPromptEffect = scene_effects::kPulse;
+constexpr int32_t kStartEffect = scene_effects::kGameStart;
+constexpr int32_t kRevealEffect = scene_effects::kOpen;
 constexpr uint32_t kRevealWaitMs = 1500;
 constexpr int32_t kItemRoomState = 60;
 constexpr int32_t kGoBanner = 7;
@@ -42,7 +43,7 @@ constexpr int32_t kLastGrade = 20;
 constexpr int32_t kPairLeft = 2;
 constexpr const char* kStakeFormat = "점%s";
 constexpr uint32_t kAllMoneyGroups = 0;
-constexpr int32_t kGameStartEffect = 5;
+constexpr int32_t kGameStartEffect = scene_effects::kStartDefault;
 
 using scene_widgets::ShowWnd;
 

@@ -7,6 +7,7 @@
 #include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 #include "widgets/GVAnimWnd.h"
 #include "widgets/GVAvatarWnd.h"
 #include "widgets/GVQLAniWnd.h"
@@ -33,7 +34,7 @@ constexpr int32_t kMenuBottom = 520;
 constexpr int32_t kMemoEvent = 50;
 constexpr int32_t kCaptureEvent = 9;
 constexpr int32_t kInviteEvent = 15;
-constexpr int32_t kClickEffect = 19;
+constexpr int32_t kClickEffect = scene_effects::kClick;
 constexpr int32_t kTextToUser = 3;
 constexpr int32_t kUserInfo = 1;
 constexpr int32_t kMacroOff = 0;

@@ -6,13 +6,14 @@
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 #include "tables/SceneBuildTable.h"
 
 namespace scene_options {
 
 constexpr const char* kMacroButton = "macro";
 constexpr const char* kOptionButton = "option";
-constexpr int32_t kConfirmEffect = 19;
+constexpr int32_t kConfirmEffect = scene_effects::kClick;
 // The voice set travels to the server as option field 0.
 constexpr int32_t kVoiceOptionField = 0;
 constexpr int32_t kSpeedChoiceShift = 3;

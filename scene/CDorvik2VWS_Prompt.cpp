@@ -3,11 +3,12 @@
 // wait for their widgets (noted in the trace until then).
 #include "base/TextUtil.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 
 namespace scene_prompt {
 
 // The looping sound of the result's last stretch, silenced with the prompt.
-constexpr int32_t kPromptStopEffect = 33;
+constexpr int32_t kPromptStopEffect = scene_effects::kPulse;
 
 }  // namespace scene_prompt
 

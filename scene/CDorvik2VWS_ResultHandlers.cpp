@@ -10,6 +10,7 @@
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 #include "widgets/GVQLAniWnd.h"
 
 namespace result_handlers {
@@ -19,13 +20,13 @@ constexpr int32_t kPiPile = 3;
 constexpr int32_t kRobotItemRoom = 60;
 constexpr uint32_t kPlayStateResult = 1;
 constexpr uint32_t kPlayStateIdle = 3;
-constexpr int32_t kUnknownEndEffect = 28;
+constexpr int32_t kUnknownEndEffect = scene_effects::kResultWinner;
 constexpr int32_t kLastEndType = 4;
 constexpr int32_t kRobotSeatEvent = 1;
 constexpr int32_t kWinnerSeatEvent = 2;
-constexpr int32_t kClearEffect = 9;
-constexpr int32_t kStoppedEffect = 27;
-constexpr int32_t kBijouEffect = 52;
+constexpr int32_t kClearEffect = scene_effects::kGameClear;
+constexpr int32_t kStoppedEffect = scene_effects::kBoxNotify;
+constexpr int32_t kBijouEffect = scene_effects::kBijouGet;
 constexpr int32_t kBijouStep = 5;
 constexpr int32_t kLeftByRequest = 0;
 constexpr int32_t kStoppedByError = 0;

@@ -12,6 +12,7 @@
 #include "panels/CVUserInfoWnd.h"
 #include "plat/crt.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 #include "scene/SceneWidgetOps.h"
 #include "tables/ExitReasons.h"
 #include "tables/VocabularyTables.h"
@@ -38,11 +39,11 @@ constexpr uint32_t kJoinRefusedBoxMs = 5000;
 constexpr uint32_t kVersionBoxMs = 5000;
 constexpr int32_t kBijouKinds = 5;
 
-constexpr int32_t kEnterEffect = 0;
-constexpr int32_t kJoinEffect = 2;
-constexpr int32_t kLeaveEffect = 3;
-constexpr int32_t kDisconnectEffect = 4;
-constexpr int32_t kSeatStateEffect = 27;
+constexpr int32_t kEnterEffect = scene_effects::kRoomJoin;
+constexpr int32_t kJoinEffect = scene_effects::kGameJoin;
+constexpr int32_t kLeaveEffect = scene_effects::kGameExit;
+constexpr int32_t kDisconnectEffect = scene_effects::kDisconnect;
+constexpr int32_t kSeatStateEffect = scene_effects::kBoxNotify;
 constexpr int32_t kWelcomeVoice = 10033;
 
 constexpr int32_t kNoticeEvent = 0;

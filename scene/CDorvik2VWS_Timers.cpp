@@ -2,6 +2,7 @@
 // half-second countdown display and blink, and the one-shots.
 #include "plat/crt.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 #include "widgets/GVQLAniWnd.h"
 
 namespace scene_timer_acts {
@@ -11,7 +12,7 @@ constexpr int32_t kFirstInGameState = 8;
 constexpr int32_t kLastInGameState = 10;
 constexpr int32_t kFirstAntiLeaveLevel = 1;
 constexpr int32_t kLastAntiLeaveLevel = 3;
-constexpr int32_t kCountdownTickEffect = 21;
+constexpr int32_t kCountdownTickEffect = scene_effects::kNotifyCount;
 constexpr int32_t kCountdownTickBelow = 4;  // the tick is heard from 3 down
 constexpr int32_t kHurryVoice = 10036;
 constexpr int32_t kHurryAt = 2;

@@ -12,6 +12,7 @@
 #include "panels/SkinnedPopup.h"
 #include "plat/user.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 #include "widgets/GVQLAniWnd.h"
 #include "widgets/GVTextWnd.h"
 
@@ -21,11 +22,11 @@ constexpr int32_t kButtonStateEvent = 45;
 constexpr int32_t kChatPhraseEvent = 57;
 constexpr int32_t kMoneyRecordEvent = 31;
 constexpr int32_t kNoImageSet = -1;
-constexpr int32_t kConfirmEffect = 19;
-constexpr int32_t kKickEffect = 27;
-constexpr int32_t kMoneyBellEffect = 36;
-constexpr int32_t kMyResultEffect = 49;
-constexpr int32_t kOtherResultEffect = 50;
+constexpr int32_t kConfirmEffect = scene_effects::kClick;
+constexpr int32_t kKickEffect = scene_effects::kBoxNotify;
+constexpr int32_t kMoneyBellEffect = scene_effects::kMoneyBell;
+constexpr int32_t kMyResultEffect = scene_effects::kThreeGoWin;
+constexpr int32_t kOtherResultEffect = scene_effects::kThreeGoLose;
 constexpr uint32_t kMillisPerSecond = 1000;
 constexpr uint32_t kMacroPauseMs = 2000;
 constexpr uint32_t kRefillShowMs = 3000;

@@ -8,6 +8,7 @@
 #include "host/CHostLink.h"
 #include "plat/winuser.h"
 #include "scene/CDorvik2VWS.h"
+#include "scene/SceneEffects.h"
 #include "scene/SceneWidgetOps.h"
 #include "widgets/GVQLAniWnd.h"
 
@@ -39,9 +40,9 @@ constexpr uint32_t kDeckWaitMs = 500;
 constexpr uint32_t kStampWaitMs = 500;
 constexpr uint32_t kFourOfMonthWaitMs = 1000;
 
-constexpr int32_t kDealEffect = 10;
-constexpr int32_t kDecidedEffect = 32;
-constexpr int32_t kTurnEffect = 20;
+constexpr int32_t kDealEffect = scene_effects::kSort;
+constexpr int32_t kDecidedEffect = scene_effects::kStamp;
+constexpr int32_t kTurnEffect = scene_effects::kNotifyTurn;
 
 constexpr uint32_t kPlayStateDealing = 0;
 constexpr uint32_t kPlayStateObserving = 3;
