@@ -47,8 +47,11 @@ void CVPanelWnd::Clear() {
 }
 
 GVWnd* CVPanelWnd::ChildFromPoint(GPoint pt, uint32_t flags) {
-  for (GVWnd* child : GetChildren()) {
-    if (child->HitTest(pt.x, pt.y, flags)) return child;
+  // Children draw in list order, so the last one under the point is the one the player
+  // sees there; the back picture, drawn first, would otherwise take every click.
+  auto& children = GetChildren();
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    if ((*it)->HitTest(pt.x, pt.y, flags)) return *it;
   }
   return nullptr;
 }

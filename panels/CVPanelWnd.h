@@ -24,7 +24,8 @@ class CVPanelWnd : public GVWnd {
   int32_t HideAll();
   // Deletes every child, then the members go back to their defaults.
   void Clear();
-  // The first child in list order whose HitTest(point, flags) answers non-zero.
+  // The front-most child whose HitTest(point, flags) answers non-zero: the last in
+  // list order, as children draw in list order.
   GVWnd* ChildFromPoint(GPoint pt, uint32_t flags);
   IPanelScene* Scene() const { return scene_; }
 

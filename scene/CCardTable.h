@@ -152,6 +152,8 @@ class CCardTable {
   void DrawCardToHand(int32_t seat, FlowerCard card = kNoCard);
   void DealDummyCards(int32_t seat, int32_t count);
   void SortMyHand(int32_t seat, int32_t flag);
+  // The bomb-dummy markers after my own hand (only my human seat has them shown).
+  void PlaceBombDummies(int32_t seat);
   int32_t GatherFloorMonths();
   void PlayBonusCard(FlowerCard card, int32_t seat, int32_t sort = 1);
 

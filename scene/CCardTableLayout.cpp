@@ -302,6 +302,7 @@ void CCardTable::PlaceSeats() {
   for (int32_t seat = 0; seat < kSeats; ++seat) {
     if (!table_layout::IsSide(host_.SideOfSeat(seat))) continue;
     PlaceHand(seat);
+    PlaceBombDummies(seat);
     for (int32_t kind = kKindGwang; kind <= kKindPi; ++kind) RelayoutCapturedPile(seat, kind);
   }
 }

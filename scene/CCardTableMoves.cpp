@@ -541,6 +541,14 @@ void CCardTable::SortMyHand(int32_t seat, int32_t /*flag*/) {
     card->SetCard(ids[static_cast<size_t>(k)]);
     if (k < kHandSlots) card->SetPos(HandSlotPoint(0, k));
   }
+  PlaceBombDummies(seat);
+  host_.MarkCardsDirty();
+}
+
+void CCardTable::PlaceBombDummies(int32_t seat) {
+  using namespace table_moves;
+  if (!host_.IsMyHumanSeat(seat)) return;
+  const int32_t count = static_cast<int32_t>(Seat(seat).hand.size());
   const int32_t dummies = std::clamp(Seat(seat).bombDummyCount, 0, kBombDummies);
   for (int32_t m = 0; m < kBombDummies; ++m) {
     GVWnd* marker = widgets_.bombDummies[static_cast<size_t>(m)];
@@ -550,7 +558,6 @@ void CCardTable::SortMyHand(int32_t seat, int32_t /*flag*/) {
     if (shown) marker->SetPos(HandSlotPoint(0, slot));
     marker->Show(shown ? 1 : 0);
   }
-  host_.MarkCardsDirty();
 }
 
 void CCardTable::PlayBonusCard(FlowerCard cardId, int32_t seat, int32_t sort) {

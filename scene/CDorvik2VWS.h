@@ -604,6 +604,8 @@ class CDorvik2VWS : public GVWS,
   void ResetTableButtons();
   void ResetSeatDisplays(int32_t slot);
   void ResetTableDisplays();
+  // The two seat markers of a screen side hidden; a side outside 0..1 has none.
+  void HideSeatMarkers(int32_t side);
 
 
   // ==== Cards: the card table's face on the scene (CCardTable*.cpp) ======================
@@ -932,6 +934,10 @@ class CDorvik2VWS : public GVWS,
   int32_t RemoveAvatar(int32_t seat);
   // A new avatar widget for a screen side, replacing the old one: 1 when made.
   int32_t PlaceAvatar(int32_t side, std::vector<std::string>& parts);
+  // The avatar widget of a screen side destroyed; always 1.
+  int32_t RemoveSideAvatar(int32_t side);
+  // The seats changed sides: each avatar follows its user to the badge of the other side.
+  void ExchangeSideAvatars();
   // ---- Display helpers ----
   // The prompt panel's operation (noted until the panel has it) and the panel shown.
   int32_t ShowPromptWith(const std::string& call);

@@ -55,8 +55,7 @@ void CDorvik2VWS::RelayoutSeats() {
     built_.widgets.turnMarker->SetPos(scene_cards::kTurnMarkerAt[slot]);
   }
   cardTable_.PlaceSeats();
-  // The seat panels' refresh comes with the panels; until then the call is kept.
-  RecordCall("RelayoutSeats");
+  RefreshSeatPanels(kSeats);
 }
 
 void CDorvik2VWS::ComputeScoreMultiplier(int32_t seat, int32_t septemberFlag) {

@@ -210,8 +210,9 @@ void CDorvik2VWS::LoadAvatars() {
   for (int32_t seat = 0; seat < kSeats; ++seat) LoadSeatAvatar(seat);
 }
 
-int32_t CDorvik2VWS::RemoveAvatar(int32_t seat) {
-  const int32_t side = SideOfSeat(seat);
+int32_t CDorvik2VWS::RemoveAvatar(int32_t seat) { return RemoveSideAvatar(SideOfSeat(seat)); }
+
+int32_t CDorvik2VWS::RemoveSideAvatar(int32_t side) {
   if (side < 0 || side >= kSeats) return 1;
   GVAvatarWnd*& slot = built_.widgets.avatars[static_cast<size_t>(side)];
   if (slot) {
@@ -220,6 +221,16 @@ int32_t CDorvik2VWS::RemoveAvatar(int32_t seat) {
     MarkDirty();
   }
   return 1;
+}
+
+void CDorvik2VWS::ExchangeSideAvatars() {
+  auto& avatars = built_.widgets.avatars;
+  std::swap(avatars[0], avatars[1]);
+  for (int32_t side = 0; side < kSeats; ++side) {
+    if (GVAvatarWnd* avatar = avatars[static_cast<size_t>(side)]) avatar->SetPos(scene_hand::kAvatarPoints[side]);
+  }
+  SetFullRedraw();
+  MarkDirty();
 }
 
 void CDorvik2VWS::SetPlayerAvatar(const std::string& userId, const std::vector<std::string>& parts) {

@@ -10,6 +10,7 @@
 #include "scene/CDorvik2VWS.h"
 #include "scene/SceneEffects.h"
 #include "scene/SceneWidgetOps.h"
+#include "tables/SceneBuildTable.h"
 #include "widgets/GVAnimWnd.h"
 #include "widgets/GVQLAniWnd.h"
 #include "widgets/GVTextWnd.h"
@@ -44,6 +45,7 @@ constexpr int32_t kPairLeft = 2;
 constexpr const char* kStakeFormat = "점%s";
 constexpr uint32_t kAllMoneyGroups = 0;
 constexpr int32_t kGameStartEffect = scene_effects::kStartDefault;
+constexpr int32_t kRobotAtRest = 0;  // the robot character's plain look
 
 using scene_widgets::ShowWnd;
 
@@ -157,9 +159,11 @@ void CDorvik2VWS::RefreshSeatPanels(int32_t seatOrBoth) {
     shown.gradeIndex = std::clamp(shown.gradeIndex, scene_helpers::kFirstGrade, scene_helpers::kLastGrade);
     if (CVUserInfoWnd* panel = built_.widgets.seatPanels[i]) panel->SetUser(shown);
     scene_helpers::ShowWnd(built_.widgets.voiceOffMarks[i], IsMutedUser(shown.userNo) ? 1 : 0);
-    if (IsRobotSeat(seat)) ShowSeatEvent(0, nullptr);
+    // A side's score and icon panels may have shown the other seat before a join, a
+    // leave or an exchange of the seats.
+    RefreshSeatScores(seat);
+    if (IsRobotSeat(seat)) ShowSeatEvent(scene_helpers::kRobotAtRest, &scene_build::kAvatarPoints[i]);
   }
-  RecordCall(FormatString("RefreshSeatPanels(%ld)", seatOrBoth));
   MarkDirty();
 }
 

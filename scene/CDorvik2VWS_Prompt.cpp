@@ -84,7 +84,17 @@ void CDorvik2VWS::RefreshExitButtons() { RecordCall("RefreshExitButtons"); }
 void CDorvik2VWS::RefreshRestrictCaption(int32_t flag) {
   RecordCall(FormatString("RefreshRestrictCaption(%ld)", flag));
 }
-void CDorvik2VWS::ResetSeatAreas() { RecordCall("ResetSeatAreas"); }
+void CDorvik2VWS::ResetSeatAreas() {
+  if (!WidgetsLive()) return;
+  // A new game's score and icons start from nothing on both sides.
+  for (int32_t side = 0; side < kSeats; ++side) {
+    const auto i = static_cast<size_t>(side);
+    if (CVJumsuInfoWnd* score = built_.widgets.scorePanels[i]) score->ResetScore();
+    if (CVHTIconWnd* icons = built_.widgets.cardIcons[i]) icons->ResetIcons();
+    if (CVBakIconWnd* baks = built_.widgets.bakIcons[i]) baks->ResetIcons();
+  }
+  MarkDirty();
+}
 void CDorvik2VWS::NotifyVipTurn(int32_t mySeat, int32_t flag) {
   RecordCall(FormatString("NotifyVipTurn(%ld, %ld)", mySeat, flag));
 }

@@ -132,6 +132,8 @@ void CDorvik2VWS::ResetRoomView() {
   if (live && built_.widgets.noticeTicker) built_.widgets.noticeTicker->Stop();
   if (live && built_.widgets.optionPanel && built_.widgets.optionPanel->IsOpen()) {
     SetButtonState(scene_resets::kOptionButton, 1, 1);
+    // Left open it would show the old room's lines over the new room.
+    built_.widgets.optionPanel->Close();
   }
   vipMgr_.HelperView().ShowPopupDialog(0, 0);
   SetButtonState(scene_resets::kVipButton, 1, 1);
@@ -156,7 +158,10 @@ void CDorvik2VWS::ResetRoomWidgets() {
     built_.widgets.captureButton->Enable(1);
   }
   if (built_.widgets.playCountPanel) built_.widgets.playCountPanel->Close();
-  for (int32_t slot = 0; slot < kSeats; ++slot) ResetSeatDisplays(slot);
+  for (int32_t slot = 0; slot < kSeats; ++slot) {
+    ResetSeatDisplays(slot);
+    RemoveSideAvatar(slot);
+  }
   if (built_.widgets.turnMarker) built_.widgets.turnMarker->Stop();
   scene_resets::ShowWnd(CardWidgets().cardBoard, 0);
   scene_resets::ShowWnd(built_.widgets.robotTitle, 0);
@@ -208,4 +213,15 @@ void CDorvik2VWS::ResetSeatDisplays(int32_t slot) {
   scene_resets::HideSeatMarkers(built_.widgets, i);
   RecordCall(FormatString("ResetSeatDisplays(%ld)", slot));
 }
-void CDorvik2VWS::ResetTableDisplays() { RecordCall("ResetTableDisplays"); }
+void CDorvik2VWS::HideSeatMarkers(int32_t side) {
+  if (side >= 0 && side < kSeats) scene_resets::HideSeatMarkers(built_.widgets, static_cast<size_t>(side));
+}
+void CDorvik2VWS::ResetTableDisplays() {
+  SceneWidgets& w = built_.widgets;
+  scene_resets::ShowWnd(CardWidgets().autoPlayNotice, 0);
+  scene_resets::ShowWnd(w.autoPlayCancelButton, 0);
+  if (w.autoPlaySettingButton) w.autoPlaySettingButton->Enable(0);
+  // The waiting display: a new room waits for its own entry to say how it stands.
+  scene_resets::ShowWnd(w.waitingSprite, 0);
+  MarkDirty();
+}

@@ -329,20 +329,16 @@ void CDorvik2VWS::OnSettlement(SettlementMsg& msg) {
 
   AppendMoneyRecord();
   if (msg.firstSeatUser != GetPlayer(0).userNo) {
-    RecordCall("ResetSeatMarker(0)");
-    if (GetSeatOfUser(msg.firstSeatUser) == 1) {
-      PlayerInfo& a = GetPlayer(0);
-      PlayerInfo& b = GetPlayer(1);
-      std::swap(a, b);
-      // An observer's screen follows the seats; a player keeps his own place at the bottom.
-      if (!IsSeated(RCUser::kNoUser)) std::swap(a.screenPos, b.screenPos);
-      RecordCall("MoveOwnerAndKickMarks");
+    HideSeatMarkers(SideOfSeat(0));
+    if (model_.room.seats.SwapSeatsIfSecond(msg.firstSeatUser)) {
+      std::swap(model_.game.seats[0], model_.game.seats[1]);
+      AssignScreenPositions();
+      PlaceOwnerAndKickMarks();
+      // A player keeps his own place at the bottom; an observer's screen follows the seats.
+      if (!IsSeated(RCUser::kNoUser)) ExchangeSideAvatars();
     }
   }
-  for (int32_t seat = 0; seat < kSeats; ++seat) {
-    const int32_t side = SideOfSeat(seat);
-    if (rh::ValidSeat(side) && w.seatPanels[size_t(side)]) w.seatPanels[size_t(side)]->SetUser(GetPlayer(seat));
-  }
+  RefreshSeatPanels(kSeats);
   ShowSeatEvent(kNoSeatEvent, nullptr);
   CHostLink::Global().SetPlayState(rh::kPlayStateIdle);
 

@@ -217,7 +217,8 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
       PlayEffect(kEnterEffect, 0);
       if (model_.sceneMode == kModeWaiting) {
         UpdatePlayButtons();
-        RecordCall("RefreshPromotionEffect");
+        // A watcher starts no game: no start intro may be left running for him.
+        PlayPromotionIntro(0, 0);
       }
       UpdateExitButtons();
       OptionsSummaryText();
@@ -259,7 +260,7 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
 
   promotionMgr_.ShowEventNotice(msg.entryKind);
   if (WidgetsLive() && built_.widgets.gameLevelAnim) built_.widgets.gameLevelAnim->Play(1, FALSE);
-  RecordCall("CVUserOptionWnd::SetRoomOptions");
+  if (CVUserOptionWnd* options = WidgetsLive() ? built_.widgets.optionPanel : nullptr) options->SetRoomOptions();
   MarkDirty();
   StartGameTimer(kTickTimer, kPhaseNone);
 
@@ -344,7 +345,7 @@ void CDorvik2VWS::OnJoinGame(JoinGameMsg& msg) {
       RelayoutSeats();
       model_.gamesPlayed = model_.myUser.wins + model_.myUser.losses;
       if (msg.promoStart == 1) {
-        RecordCall("StartPromotionEffect");
+        PlayPromotionIntro(msg.promoStart, 0);
         if (HasSeatWithoutUser()) ShowWidgetPair(1);
       }
       if (IsSeated(RCUser::kNoUser)) {
@@ -406,7 +407,7 @@ void CDorvik2VWS::OnLeaveGame(LeaveGameMsg& msg) {
     UpdatePlayButtons();
     ShowWidgetPair(0);
     if (GetPhase() == kPhaseStakeVote) {
-      RecordCall("HideNotifyPrompt");
+      HideNotifyPrompt();
       StopGameTimer(kTurnTimer);
     }
     std::vector<int32_t>& kicks = model_.game.kickReservations;
@@ -516,7 +517,8 @@ void CDorvik2VWS::OnUserVoice(UserVoiceMsg& msg) {
   model_.room.seats.Player(seat).voiceSet = msg.voiceSet;
   if (msg.userNo == MyUserNo()) {
     model_.myVoiceSet = msg.voiceSet;
-    RecordCall(FormatString("CVUserOptionWnd::SetVoice(%ld)", msg.voiceSet));
+    // The panel's OK compares its voice with mine: an old one there would go back out.
+    if (CVUserOptionWnd* options = WidgetsLive() ? built_.widgets.optionPanel : nullptr) options->SetVoice(msg.voiceSet);
   }
 }
 
@@ -579,7 +581,7 @@ void CDorvik2VWS::OnRobotSeat(RobotSeatMsg& msg) {
     if (HasSeatWithoutUser() || !HasRobotPlayer()) ShowStartButton(1);
     if (AntiLeaveRoom(model_.room)) RefreshAntiLeaveCaption(1);
   }
-  RecordCall("StopPromotionEffect");
+  PlayPromotionIntro(0, 0);
   MarkDirty();
 }
 
@@ -611,7 +613,7 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
   if (msg.userNo != MyUserNo() || model_.sceneMode < kModePlaying) return;
   const GameDataTable& t = msg.table;
   scene_widgets::ShowWnd(WidgetsLive() ? built_.widgets.waitingSprite : nullptr, 0);
-  RecordCall("StopPromotionEffect");
+  PlayPromotionIntro(0, 0);
   model_.turnUserNo = t.turnUser;
   model_.game.turnCount = t.turnCount;
   model_.missionSet = 1;

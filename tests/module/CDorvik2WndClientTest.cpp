@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "host/Dorvik2Messages.h"
+#include "panels/CVUserInfoWnd.h"
 #include "plat/sim.h"
 #include "support/GameTable.h"
+#include "widgets/GVTextWnd.h"
 
 namespace {
 
@@ -58,13 +60,19 @@ TEST_F(ClientTest, EventTextsReachTheSceneConvertedAndOtherEventsDoNothing) {
   EXPECT_EQ(client->OnHostEvent(kMe, nullptr, nullptr, nullptr), 0);
   EXPECT_TRUE(host.Calls().empty());
   EXPECT_TRUE(trace.calls.empty());
+  SeatOther(1);
+  scene->GetPlayer(1).screenPos = 1;
+  GVTextWnd* name = scene->Widgets().seatPanels[1]->TextOf(CVUserInfoWnd::kName);
+  scene->GetPlayer(1).nickname = "renamed";
   Event(kMe, 14, u"1|2|");
+  EXPECT_EQ(name->GetText(), "renamed") << "the card list refreshes the seat panels";
+  scene->GetPlayer(1).nickname = "again";
   Event(kMe, 16, nullptr);
+  EXPECT_EQ(name->GetText(), "again");
   Event(kMe, 27, u"vip", 17);
   int32_t code = 28;
   client->OnHostEvent(kMe, &code, nullptr, nullptr);
-  EXPECT_EQ(trace.calls, (std::vector<std::string>{"RefreshSeatPanels(2)", "RefreshSeatPanels(2)",
-                                                              "ShowVipButtonIfOpen"}));
+  EXPECT_EQ(trace.calls, (std::vector<std::string>{"ShowVipButtonIfOpen"}));
   EXPECT_EQ(scene->GameInfo().cardNumbers, (std::vector<int32_t>{1, 2})) << "an empty removal removes nothing";
 }
 

@@ -50,13 +50,17 @@ TEST(CVPanelWndTest, DrawingWalksTheShownChildrenUntilOneFails) {
   }
 }
 
-TEST(CVPanelWndTest, APressGoesToTheFirstLiveChildUnderThePoint) {
+TEST(CVPanelWndTest, APressGoesToTheFrontMostLiveChildUnderThePoint) {
   std::vector<std::string> log;
   Panel panel;
-  panel.Add("hidden", log, 1, 0);
-  ProbeWnd* refuses = panel.Add("refuses", log, 0, 1, GRect(0, 0, 5, 5));
+  // Drawn first and covering the others, as a panel's back picture does.
+  ProbeWnd* back = panel.Add("back", log, 1, 1, GRect(0, 0, 40, 40));
   panel.Add("takes", log, 1, 1);
-  EXPECT_EQ(panel.ChildFromPoint(GPoint(2, 2), GVWnd::kHitVisible), refuses);
+  ProbeWnd* refuses = panel.Add("refuses", log, 0, 1, GRect(0, 0, 5, 5));
+  panel.Add("hidden", log, 1, 0);
+  EXPECT_EQ(panel.ChildFromPoint(GPoint(2, 2), GVWnd::kHitVisible), refuses) << "the hidden one is passed over";
+  EXPECT_EQ(static_cast<ProbeWnd*>(panel.ChildFromPoint(GPoint(2, 2), 0))->name, "hidden") << "without flags it stands in front";
+  EXPECT_EQ(panel.ChildFromPoint(GPoint(30, 30), GVWnd::kHitVisible), back);
   EXPECT_EQ(panel.OnLButtonDown(0, GPoint(2, 2)), 0);
   panel.SetDirty(0);
   EXPECT_EQ(panel.OnLButtonDown(0, GPoint(7, 7)), 1);
@@ -69,7 +73,7 @@ TEST(CVPanelWndTest, APressGoesToTheFirstLiveChildUnderThePoint) {
   EXPECT_EQ(panel.HideAll(), 1);
   EXPECT_EQ(refuses->IsVisible(), 0);
   panel.Clear();
-  EXPECT_EQ(log.back(), "~takes");
+  EXPECT_EQ(log.back(), "~hidden");
   EXPECT_TRUE(panel.GetChildren().empty());
 }
 
