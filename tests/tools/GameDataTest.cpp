@@ -147,7 +147,7 @@ TEST_F(GameData, EveryFileLoadsThroughItsReaderInTheShapeItNeeds) {
   for (const ManifestEntry& e : Manifest()) {
     SCOPED_TRACE(e.path);
     const std::string path = (e.root == Root::Portal ? kPortal : kData) + e.path;
-    const bool strip = e.look == Look::Strip, cards = e.look == Look::CardStrip;
+    const bool strip = e.look == Look::Strip, cards = e.look == Look::CardStrip || e.look == Look::BoardStrip;
     const GSize size(strip ? e.width * e.count : e.width, cards ? e.height * e.count : e.height);
     switch (e.kind) {
       case FileKind::Bmp:
