@@ -12,10 +12,13 @@
 
 namespace table_cards {
 
-// The board picture: 48 month cards and the back, stacked.
-constexpr int32_t kBoardStripCells = 49;
-constexpr int32_t kBoardBackCell = 48;
+// The board picture: 48 month cards and the back, stacked; the board a card of each
+// month's four per row, a pixel between cells.
+constexpr int32_t kBoardStripCells = scene_build::kCardBoardCells;
+constexpr int32_t kBoardBackCell = kBoardStripCells - 1;
 constexpr int32_t kBoardColumns = 4;
+constexpr int32_t kBoardRows = kBoardBackCell / kBoardColumns;
+constexpr int32_t kBoardGap = 1;
 constexpr int32_t kFastestSpeed = 3;
 constexpr int32_t kSlowestSpeed = -3;
 constexpr int32_t kStepsPerSpeedLevel = 2;
@@ -37,14 +40,19 @@ int32_t CountIf(const CCardTable& table, const CCardTable::CardList& list, Match
 }
 
 RECT BoardCell(int32_t id, GSize cell) {
-  const int32_t x = id % kBoardColumns * (cell.cx + 1);
-  const int32_t y = id / kBoardColumns * (cell.cy + 1);
+  const int32_t x = id % kBoardColumns * (cell.cx + kBoardGap);
+  const int32_t y = id / kBoardColumns * (cell.cy + kBoardGap);
   return RECT{x, y, x + cell.cx, y + cell.cy};
 }
 
 RECT StripCell(int32_t n, GSize cell) { return RECT{0, n * cell.cy, cell.cx, (n + 1) * cell.cy}; }
 
 }  // namespace table_cards
+
+GSize CCardTable::CardBoardSize(GSize cell) {
+  using namespace table_cards;
+  return GSize(kBoardColumns * (cell.cx + kBoardGap) - kBoardGap, kBoardRows * (cell.cy + kBoardGap) - kBoardGap);
+}
 
 CVHTWnd* CCardTable::CardWndById(int32_t index) const {
   if (index < 0 || index >= kCardWidgets) index = kCardWidgets - 1;

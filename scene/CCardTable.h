@@ -55,7 +55,7 @@ class CCardTable {
     GVWnd* nineTenClip = nullptr;
     GVWnd* autoPlayNotice = nullptr;  // the September clip lies directly behind it
     GVDDSWnd* cardStrip = nullptr;    // the remaining-cards board's 49-cell picture
-    GVWnd* cardBoard = nullptr;       // the remaining-cards board: no build step makes it
+    GVWnd* cardBoard = nullptr;       // the remaining-cards board, shown by F12
     std::array<GVWnd*, kBombDummies> bombDummies{};
     std::array<GVWnd*, kBombDummies> bombButtons{};
     // The pick markers and floor-slot marks.
@@ -102,6 +102,8 @@ class CCardTable {
   int32_t PiValueOfPile(const CardList& list) const;
   // Reset 1 draws every month card on the board; else id 0..47 is covered.
   void UpdateCardBoard(FlowerCard id, int32_t reset);
+  // The board that holds every month card of a picture cell this size.
+  static GSize CardBoardSize(GSize cell);
   // A card widget takes picture set and size 0 tiny, 1 medium, 2 large.
   void SetCardSize(GVWnd* card, int32_t size);
   // Every card face down at its home, medium, in index order, with the marks hidden.

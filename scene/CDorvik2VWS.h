@@ -182,9 +182,14 @@ class CDorvik2VWS : public GVWS,
     CCheckNotice* noticeTicker = nullptr;
     // Made when a player's avatar arrives, not by the build.
     PerSide<GVAvatarWnd> avatars{};
-    // No build member: the handlers skip them (the remaining-cards board, the room
-    // banner and its animations, the deck animation, the robot captions, the no-turn
-    // and turn-hint widgets).
+    // Made after the bijou, beside the remaining-cards board and its picture.
+    GVWnd* roomBanner = nullptr;
+    GVQLAniWnd* pickBanner = nullptr;      // from the first-player pick to the deal
+    GVQLAniWnd* inGameBanner = nullptr;    // from the game's first turn on
+    GVQLAniWnd* deckAnim = nullptr;        // before cards leave the deck
+    GVWnd* noTurnSign = nullptr;           // a game handed back with nobody's turn
+    // No build member: the handlers skip them (the robot captions and the turn-hint
+    // widget).
     bool operator==(const SceneWidgets&) const = default;
   };
 
@@ -394,6 +399,8 @@ class CDorvik2VWS : public GVWS,
   GVPSPWnd* CreatePSPWnd(const std::string& relPath, const GPoint& pos, BOOL show) override;
   GVQLSWnd* CreateQLSWnd(const std::string& relPath, const GPoint& pos, BOOL show) override;
   GVBoxWnd* CreateBoxWnd(const GPoint& pos, const GSize& size, COLORREF fill, BOOL show, int32_t blendLevel) override;
+  // A surface of its own, filled with the colour key, for the scene to draw on.
+  GVDDSWnd* CreateBlankDDSWnd(const GPoint& pos, const GSize& size, BOOL show, BOOL enable);
   // Panels: made and their children built; a panel whose children fail goes with them
   // and adds no record of its own.
   CVItemWnd* CreateItemWnd() override;
@@ -600,6 +607,16 @@ class CDorvik2VWS : public GVWS,
   // Kind kNoSeatEvent hides the robot character; a null point keeps its place.
   void ShowSeatEvent(int32_t kind, const GPoint* pt);
   void UpdateCardBoard() { UpdateCardBoard(kNoCard, 1); }
+  // The room banner (CDorvik2VWS_TableSigns.cpp) runs in room states 5..10 without a
+  // robot, with me seated: the pick's animation replaces the banner and the game's, the
+  // game's loops from the first turn.
+  bool IsBannerRoom() const;
+  void PlayPickBanner();
+  void StopPickBanner();
+  void PlayInGameBanner();
+  // Once, over the deck, before cards leave it.
+  void PlayDeckAnimation();
+  void ShowNoTurnSign(BOOL show);
   void ShowMaximiseButtonState();
   void ResetTableButtons();
   void ResetSeatDisplays(int32_t slot);
@@ -1046,6 +1063,7 @@ class CDorvik2VWS : public GVWS,
   bool BuildSeats();
   bool BuildCards();
   bool BuildGameFlow();
+  bool BuildBoardAndSigns();
   bool BuildPanelsAndExtras();
   // Keeps the widget in its member and adds it on top of the drawing order; false
   // for null, or when the loader was asked to end.

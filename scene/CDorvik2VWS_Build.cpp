@@ -70,7 +70,7 @@ int32_t CDorvik2VWS::BuildSceneUI() {
   pvector<CVPSPPushBtn>().swap(built_.buttons);
   _QLSRsc_MANAGER_::InitSpriteResourceManager(sb::kSpriteSlots, imageFolder_.c_str());
   const bool built = !BuildCancelled() && BuildTableAndBars() && BuildSeats() && BuildCards() && BuildGameFlow() &&
-                     BuildPanelsAndExtras();
+                     BuildBoardAndSigns() && BuildPanelsAndExtras();
   if (!built || BuildCancelled() || !built_.loadErrors.empty()) return 0;
   ready_.store(1, std::memory_order_release);
   return 1;
@@ -310,6 +310,27 @@ bool CDorvik2VWS::BuildGameFlow() {
   if (!Keep(w.bijouPanel, CreateBijouWnd())) return false;
   w.bijouPanel->Show(1);
   return KeepAnimated(w.bijouEffect, CreateQLAniWnd(sb::kBijouEffect.path, sb::kBijouEffect.pos));
+}
+
+// The widgets the handlers use beyond the numbered steps, above the table's panels: the
+// remaining-cards board with its picture (both hidden; F12 shows the board, drawn full),
+// the room banner and its two animations, the deck animation and the no-turn sign.
+bool CDorvik2VWS::BuildBoardAndSigns() {
+  {
+    scene_build_steps::CardHandover cards(cardTable_);
+    CardTableWidgets& c = cards.widgets;
+    if (!Keep(c.cardStrip, CreateDDSWnd(sb::kCardBoardPicture, sb::kOrigin, 1, 0, 1, sb::kCardBoardCells)))
+      return false;
+    const GSize board = CCardTable::CardBoardSize(c.cardStrip->GetRect().Size());
+    if (!Keep(c.cardBoard, CreateBlankDDSWnd(sb::kCardBoardPoint, board, 0, 0))) return false;
+  }
+  UpdateCardBoard();
+  SceneWidgets& w = built_.widgets;
+  if (!Keep(w.roomBanner, CreateQLSWnd(sb::kRoomBanner.path, sb::kRoomBanner.pos, sb::kRoomBanner.show))) return false;
+  if (!KeepAnimated(w.pickBanner, CreateQLAniWnd(sb::kPickBanner, sb::kRoomBanner.pos))) return false;
+  if (!KeepAnimated(w.inGameBanner, CreateQLAniWnd(sb::kInGameBanner, sb::kRoomBanner.pos))) return false;
+  if (!KeepAnimated(w.deckAnim, CreateQLAniWnd(sb::kDeckAnimation.path, sb::kDeckAnimation.pos))) return false;
+  return Keep(w.noTurnSign, CreateQLSWnd(sb::kNoTurnSign.path, sb::kNoTurnSign.pos, sb::kNoTurnSign.show));
 }
 
 // Steps 50-57: promotion banners, the option panel, the popup menu, the level, VIP

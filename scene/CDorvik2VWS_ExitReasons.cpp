@@ -117,6 +117,7 @@ void CDorvik2VWS::OnExitReason(int32_t reason, const std::string& text, int32_t 
 
 void CDorvik2VWS::OnRoomState(RoomStateMsg& msg) {
   model_.room.roomState = msg.roomState;
+  if (WidgetsLive()) UpdateCardBoard();
   if (GVWnd* title = built_.widgets.robotTitle) {
     title->Show(msg.roomState == exit_reasons::kRobotRoomState ? 1 : 0);
     MarkWidgetDirty(title);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "base/DDSurfaceUtil.h"
 #include "host/CHostLink.h"
 #include "scene/CDorvik2VWS.h"
 #include "widgets/GVAnimWnd.h"
@@ -189,6 +190,18 @@ GVBoxWnd* CDorvik2VWS::CreateBoxWnd(const GPoint& pos, const GSize& size, COLORR
   if (!wnd || !wnd->Create(pos.x, pos.y, size.cx, size.cy, fill, blendLevel)) return LogLoadError(""), nullptr;
   wnd->Show(show);
   wnd->Enable(0);
+  return wnd.release();
+}
+
+GVDDSWnd* CDorvik2VWS::CreateBlankDDSWnd(const GPoint& pos, const GSize& size, BOOL show, BOOL enable) {
+  auto wnd = Make<GVDDSWnd>();
+  if (!wnd) return LogLoadError(""), nullptr;
+  const auto key = static_cast<COLORREF>(screen_.colorKey);
+  if (!wnd->CreateBlank(SIZE{size.cx, size.cy}, key)) return ReportLoadError(""), nullptr;
+  ClearSurface(wnd->GetSurface(), key);
+  wnd->SetPos(pos);
+  wnd->Show(show);
+  wnd->Enable(enable);
   return wnd.release();
 }
 

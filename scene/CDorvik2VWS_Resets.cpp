@@ -103,6 +103,7 @@ void CDorvik2VWS::ClearTableWidgets() {
     if (built_.widgets.bakIcons[i]) built_.widgets.bakIcons[i]->ResetIcons();
   }
   if (built_.widgets.turnMarker) built_.widgets.turnMarker->Stop();
+  ShowNoTurnSign(0);
   // The result's reveal marks the deck's top card; the gathered deck shows backs only.
   if (built_.widgets.remainCloseAnim) built_.widgets.remainCloseAnim->Stop();
   for (GVQLAniWnd* reveal : built_.widgets.remainHoldAnims) {

@@ -33,7 +33,6 @@ constexpr int32_t kFastSpeedKind = 2;
 constexpr int32_t kFastCardSpeed = 4;
 constexpr int32_t kAntiLeaveStates[2] = {8, 10};
 constexpr int32_t kAntiLeaveLevels[2] = {1, 3};
-constexpr int32_t kBannerStates[2] = {5, 10};
 constexpr uint32_t kQuestionMs = 5000;
 constexpr uint32_t kJoinRefusedBoxMs = 5000;
 constexpr uint32_t kVersionBoxMs = 5000;
@@ -307,7 +306,7 @@ void CDorvik2VWS::OnPlayerInfo(PlayerInfoMsg& msg) {
     if (IsSeated(RCUser::kNoUser)) {
       SetAutoPlay(0);
       SetButtonState("autoplay", 1, 1);
-      if (Within(model_.room.roomState, kBannerStates) && !HasRobotPlayer()) RecordCall("PlayInGameBanner");
+      if (IsBannerRoom()) PlayInGameBanner();
     }
   }
   PlayEffect(kJoinEffect, 0);
@@ -677,7 +676,7 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
     return;
   }
   StackDeck(0);
-  RecordCall("DeckAnimation");
+  PlayDeckAnimation();
   model_.nineTenFlag = t.nineTenFlag;
   model_.game.nineTenChoice = t.nineTenFlag;
   for (int32_t s = 0; s < kSeats; ++s) {
@@ -696,9 +695,9 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
       marker->Play(-1, 0);
     }
     if (GVQLAniWnd* countdown = timers_.CountdownAnimation()) countdown->SetPos(kCountdownPoints[side]);
-  } else {
-    RecordCall("ShowNoTurnWidget");
   }
+  // A second record that names the turn takes the sign away again.
+  ShowNoTurnSign(side >= 0 && side < kSeats ? 0 : 1);
   UpdateExitButtons();
   UpdatePlayButtons();
   if (model_.sceneMode == kModePlaying) {

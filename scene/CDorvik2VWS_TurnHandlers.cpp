@@ -55,6 +55,7 @@ constexpr GSize kStampOffset{-64, -42};
 constexpr int32_t kWinnerStamp = 12;
 constexpr GSize kWinnerRise{0, -50};
 constexpr int32_t kHideFloorEvents = 8;
+constexpr int32_t kFirstTurn = 1;
 
 constexpr int32_t kTimeoutCut = 3;
 constexpr int32_t kMaxCut = 5;
@@ -180,6 +181,7 @@ void CDorvik2VWS::OnSunSelect(SunSelectMsg& msg) {
   ShowStartButton(0);
   PlayPromotionIntro(0, 0);
   ResetSeatAreas();
+  if (IsBannerRoom()) PlayPickBanner();
   // The pick positions: the floor slots, a little to the right.
   for (int32_t k = 0; k < kPickSlots; ++k) {
     COpen& slot = model_.floor.slots.at(static_cast<size_t>(k));
@@ -192,6 +194,7 @@ void CDorvik2VWS::OnSunSelect(SunSelectMsg& msg) {
   model_.floor.Reset();
   model_.game.dealCards.clear();
   for (int32_t w = 0; w < count; ++w) model_.floor.floorCards.push_back(w);
+  PlayDeckAnimation();
   PlayEffect(kDealEffect, 0);
   WaitPumpingMessages(kDeckWaitMs);
   MoveCardSprites(0, count);
@@ -284,6 +287,7 @@ void CDorvik2VWS::OnDeal(DealMsg& msg) {
   ShowStartButton(0);
   RefreshExitButtons();
   promotionMgr_.ShowAniBanner(0);
+  if (IsBannerRoom()) StopPickBanner();
   ShowWnd(built_.widgets.sunPickAnim, 0);
   // The pick's cards go home; the floor takes its own slots again.
   cardTable_.ResetWidgets();
@@ -297,6 +301,7 @@ void CDorvik2VWS::OnDeal(DealMsg& msg) {
   model_.game.dealCards.assign(msg.floorCards.begin(), msg.floorCards.end());
   ResetSeatAreas();
   if (IsAntiLeaveRoomState()) RefreshRestrictCaption(model_.antiLeave);
+  PlayDeckAnimation();
   PlayEffect(kDealEffect, 0);
   WaitPumpingMessages(kDeckWaitMs);
   OpeningDeal();
@@ -388,6 +393,7 @@ void CDorvik2VWS::OnTurn(TurnMsg& msg) {
   const int32_t seat = GetSeatOfUser(msg.userNo);
   const int32_t side = seat >= 0 ? SideOfSeat(seat) : -1;
   if (side < 0 || side >= kSeats) return;
+  ShowNoTurnSign(0);
   if (GVQLAniWnd* marker = built_.widgets.turnMarker) {
     marker->SelectAnimation(side);
     marker->Play(-1, 0);
@@ -416,6 +422,7 @@ void CDorvik2VWS::OnTurn(TurnMsg& msg) {
   ++model_.game.turnCount;
   timers_.StartCountdown(limit, kShortThreshold);
   model_.pendingEvent = -1;
+  if (model_.game.turnCount == kFirstTurn && IsBannerRoom()) PlayInGameBanner();
   MarkDirty();
   RedrawIfDirty();
 }

@@ -16,7 +16,8 @@ const char* const SceneBuildFixedFiles[kSceneBuildFixedFiles] = {
     kBigCard, kBombDummy, kRobotPlay, kPlayStart.path, kSunPick, kHoldAlert, kNineTenClip, kAutoPlayNotice.path,
     kAutoPlayCancelButton.path, kSunNotice, kCountdown, kStartAnimation, kStartButton.path, kBettingBack,
     kDieWarning.path, kMultiplierAnim.path, kWinner, kWinMoneyLimit.path, kMoneyBellNotice, kMoneyBellAnim,
-    kMoneyBellOtherAnim, kAutoRefill, kBijouEffect.path, kGameLevel, kNumberOne,
+    kMoneyBellOtherAnim, kAutoRefill, kBijouEffect.path, kCardBoardPicture, kRoomBanner.path, kPickBanner,
+    kInGameBanner, kDeckAnimation.path, kNoTurnSign.path, kGameLevel, kNumberOne,
 };
 
 std::vector<std::string> SceneBuildFiles() {

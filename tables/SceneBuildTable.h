@@ -184,8 +184,22 @@ inline constexpr const char* kGameLevel = "Etc\\gamelevel.qla";
 inline constexpr const char* kNumberOne = "Etc\\no1_dorvik.qla";
 inline constexpr GPoint kMoneyLimitTooltipPoint{3, 327};
 
+// Widgets the handlers use that the numbered steps leave out, made after the bijou: the
+// remaining-cards board (blank, sized by its picture: 48 month cards, then the back, one
+// cell each, stacked) beside the stake display, the room banner with the pick's and the
+// game's animations above the opponent's piles, the deck animation on the deck and the
+// no-turn sign just above it.
+inline constexpr const char* kCardBoardPicture = "Hwatoo\\board.bmp";
+inline constexpr int32_t kCardBoardCells = 49;
+inline constexpr GPoint kCardBoardPoint{88, 141};
+inline constexpr Placed kRoomBanner{"Back\\room_banner.qls", {262, 30}};
+inline constexpr const char* kPickBanner = "Back\\room_banner_pick.qla";
+inline constexpr const char* kInGameBanner = "Back\\room_banner_game.qla";
+inline constexpr Placed kDeckAnimation{"GameProcess\\deck.qla", kDeckPoint};
+inline constexpr Placed kNoTurnSign{"GameProcess\\noturn.qls", {313, 219}};
+
 // The build's own fixed file names, in build order.
-inline constexpr int32_t kSceneBuildFixedFiles = 54;
+inline constexpr int32_t kSceneBuildFixedFiles = 60;
 extern const char* const SceneBuildFixedFiles[kSceneBuildFixedFiles];
 
 // Every file the build itself opens: its fixed names, every name of its numbered

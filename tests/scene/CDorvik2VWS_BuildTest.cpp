@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "widgets/GVBoxWnd.h"
 #include "widgets/GVPSPWnd.h"
 #include "widgets/GVQLAniWnd.h"
+#include "widgets/WidgetTestSupport.h"
 
 namespace build_test {
 
@@ -25,7 +27,7 @@ using testing_support::OpenWatch;
 
 // The animation list's length with every file present: the build's own 119 animated
 // widgets plus whatever the panels append. Re-pinned when a panel adds one.
-constexpr size_t kAnimationListCount = 130;
+constexpr size_t kAnimationListCount = 133;
 // The first frame of the built table, by desktop format; re-pinned when the table's
 // look changes (a panel's children landing, say).
 constexpr const char* kFirstFrame565 = "a9c62610c08017e2";
@@ -78,7 +80,7 @@ class BuildTest : public testing_support::GameTableTest, public testing::WithPar
     out.push_back(w.multiplierAnim);
     out.insert(out.end(), w.comboAnims.begin(), w.comboAnims.end());
     out.insert(out.end(), {w.winnerAnim, w.moneyBellAnim, w.autoRefillAnims[0], w.autoRefillAnims[1], w.bijouEffect,
-                           w.gameLevelAnim, w.hourAnimation, w.moneyLimitTooltipAnim, w.moneyLimitExplainAnim});
+                           w.pickBanner, w.inGameBanner, w.deckAnim, w.gameLevelAnim, w.hourAnimation, w.moneyLimitTooltipAnim, w.moneyLimitExplainAnim});
     return out;
   }
 };
@@ -230,6 +232,30 @@ TEST_P(BuildTest, PlacesOfTheBettingGroupTheInviteButtonAndTheVoiceOffMarks) {
   EXPECT_EQ(W().waitingSprite, W().playStart);
 }
 
+// The widgets beyond the numbered steps lie over the table's panels and under the
+// option panel, hidden until a handler or F12 wants them; the board is drawn full.
+TEST_P(BuildTest, TheBoardBannersDeckAnimationAndNoTurnSignWaitHiddenAtTheirPlaces) {
+  Build();
+  GVWnd* board = C().cardBoard;
+  ASSERT_NE(board, nullptr);
+  ASSERT_NE(C().cardStrip, nullptr);
+  EXPECT_EQ(board->GetRect(), GRect(sb::kCardBoardPoint, GSize(4 * 15 - 1, 12 * 21 - 1))) << "4 x 12 cells of 14 x 20";
+  EXPECT_FALSE(board->IsVisible());
+  EXPECT_FALSE(C().cardStrip->IsVisible());
+  const std::vector<uint32_t> drawn = widget_test::ReadPixels(board->GetSurface());
+  EXPECT_GT(std::set<uint32_t>(drawn.begin(), drawn.end()).size(), 12u) << "the month cards are on it already";
+  for (GVWnd* wnd : {static_cast<GVWnd*>(W().roomBanner), static_cast<GVWnd*>(W().pickBanner),
+                     static_cast<GVWnd*>(W().inGameBanner)}) {
+    EXPECT_EQ(wnd->GetPos(), sb::kRoomBanner.pos);
+    EXPECT_FALSE(wnd->IsVisible());
+  }
+  EXPECT_EQ(W().deckAnim->GetPos(), CDorvik2VWS::kDeckPoint);
+  EXPECT_EQ(W().noTurnSign->GetPos(), sb::kNoTurnSign.pos);
+  for (GVWnd* wnd : {static_cast<GVWnd*>(W().deckAnim), W().noTurnSign}) EXPECT_FALSE(wnd->IsVisible());
+  EXPECT_LT(Z(W().noTurnSign), Z(W().bijouEffect));
+  EXPECT_GT(Z(C().cardStrip), Z(W().optionPanel));
+}
+
 // A missing cloth ends the build at once; a missing outline sheet lets the floor go on
 // and ends at the hand's first outline.
 TEST_P(BuildTest, MissingFilesStopTheBuildWhereTheyAreNeeded) {
@@ -256,6 +282,17 @@ TEST_P(BuildTest, MissingFilesStopTheBuildWhereTheyAreNeeded) {
   EXPECT_EQ(C().handOutlines[0], nullptr);
   EXPECT_EQ(C().cards[49], nullptr) << "no step after 23";
   EXPECT_FALSE(scene->IsReady());
+
+  TearDown();
+  SetUp();
+  plat::sim::ResetDisplay(GetParam());
+  HideFile(sb::kCardBoardPicture);
+  Create();
+  EXPECT_EQ(wnd->StartLoader(0), 0);
+  scene = wnd->Scene();
+  EXPECT_EQ(scene->LoadErrors(), (std::vector<CDorvik2VWS::LoadErrorRecord>{{1, sb::kCardBoardPicture}}));
+  EXPECT_EQ(C().cardBoard, nullptr);
+  EXPECT_EQ(W().optionPanel, nullptr) << "nothing after the board's picture";
 }
 
 TEST_P(BuildTest, AMissingBannerRunsTheBuildToItsEndAndFailsIt) {

@@ -43,7 +43,7 @@ constexpr const char* kData = "C:\\TestData\\";
 constexpr const char* kImage = "C:\\TestData\\GameImage\\";
 constexpr const char* kPortal = "C:\\TestPortal\\";
 // The contact sheet as people last approved it.
-constexpr const char* kSheetHash = "84c9a33e152f371f";
+constexpr const char* kSheetHash = "8d41890626aec02c";
 
 // What the game opens besides the build's own table: the factory's pi counter and
 // default avatar, the second robot set, the cursors, the VIP manager, the promotion
@@ -147,7 +147,7 @@ TEST_F(GameData, EveryFileLoadsThroughItsReaderInTheShapeItNeeds) {
   for (const ManifestEntry& e : Manifest()) {
     SCOPED_TRACE(e.path);
     const std::string path = (e.root == Root::Portal ? kPortal : kData) + e.path;
-    const bool strip = e.look == Look::Strip, cards = e.look == Look::CardStrip;
+    const bool strip = e.look == Look::Strip, cards = e.look == Look::CardStrip || e.look == Look::BoardStrip;
     const GSize size(strip ? e.width * e.count : e.width, cards ? e.height * e.count : e.height);
     switch (e.kind) {
       case FileKind::Bmp:
@@ -265,6 +265,22 @@ TEST_F(GameData, CardsShowTheirMonthAndDifferAndTheSheetKeepsItsLook) {
       EXPECT_GT(ink, 8) << name << " card " << c << ": no month number in the top half";
     }
   }
+  // The remaining-cards board's picture: the 48 month cards, each its own, then the back.
+  const ManifestEntry& board = *FindEntry(std::string("GameImage\\") + scene_build::kCardBoardPicture);
+  const Picture cells = Strip(board);
+  ASSERT_EQ(cells.height, board.height * scene_build::kCardBoardCells);
+  const int32_t cellPixels = board.width * board.height;
+  auto boardCell = [&](int32_t c) {
+    return std::vector<uint32_t>(cells.px.begin() + c * cellPixels, cells.px.begin() + (c + 1) * cellPixels);
+  };
+  const Picture normal = Strip(*FindEntry("GameImage\\Hwatoo\\normal.bmp"));
+  std::set<std::vector<uint32_t>> faces;
+  for (int32_t c = 0; c + 1 < scene_build::kCardBoardCells; ++c) faces.insert(boardCell(c));
+  EXPECT_EQ(faces.size(), size_t(scene_build::kCardBoardCells - 1));
+  const std::vector<uint32_t> back = boardCell(scene_build::kCardBoardCells - 1);
+  EXPECT_EQ(faces.count(back), 0u);
+  const int32_t normalBackTop = (kCardCells - 1) * 55;
+  EXPECT_EQ(back[size_t(3 * board.width + 3)], normal.At(3, normalBackTop + 3)) << "the cards' back, small";
   const Picture sheet = ContactSheet();
   plat::sim::RgbImage rgb{sheet.width, sheet.height, {}};
   for (uint32_t v : sheet.px) rgb.rgb.insert(rgb.rgb.end(), {uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});

@@ -257,6 +257,10 @@ std::vector<Picture> PaintFrames(const ManifestEntry& e) {
     case Look::CardStrip:
       for (int32_t card = 0; card < e.count; ++card) out.push_back(CardCell(card, e.width, e.height));
       break;
+    case Look::BoardStrip:
+      for (int32_t card = 0; card + 1 < e.count; ++card) out.push_back(CardCell(card, e.width, e.height));
+      out.push_back(CardCell(kCardCells - 1, e.width, e.height));
+      break;
     case Look::Shadow: {
       Canvas c(e.width, e.height, 0x181818);
       out.push_back(c.Take());
@@ -309,7 +313,7 @@ Picture ContactSheet() {
   using namespace game_data_art;
   std::vector<Picture> tiles;
   for (const ManifestEntry& e : Manifest()) {
-    const bool whole = e.look == Look::CardStrip || e.look == Look::Button || e.look == Look::Strip ||
+    const bool whole = e.look == Look::CardStrip || e.look == Look::BoardStrip || e.look == Look::Button || e.look == Look::Strip ||
                        e.look == Look::Digits || e.look == Look::EffectDigits;
     if (!whole && e.look != Look::Anim) continue;
     std::vector<Picture> frames = PaintFrames(e);

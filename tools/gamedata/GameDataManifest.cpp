@@ -59,6 +59,7 @@ const Row kRows[] = {
     {sb::kRemainHold, A, Look::Anim, kScene, 60, 24, 1, kTwoFrames},
     {sb::kBombDummy, S, Look::Picture, kScene, 36, 16, 1, 1, "폭탄"},
     {sb::kNineTenClip, S, Look::Picture, kScene, 36, 16, 1, 1, "9열"},
+    {sb::kCardBoardPicture, B, Look::BoardStrip, kScene, 14, 20, sb::kCardBoardCells, 1},
     // Table.
     {sb::kRobotTitle.path, S, Look::Picture, kScene, 100, 20, 1, 1, "로봇대전"},
     {sb::kDeckShadow.path, S, Look::Picture, kScene, 44, 63, 1, 1, "덱"},
@@ -68,6 +69,11 @@ const Row kRows[] = {
     {sb::kPlayStart.path, S, Look::Picture, kScene, 120, 30, 1, 1, "게임시작"},
     {sb::kCountdown, A, Look::Anim, kScene, 48, 48, 10, kTwoFrames},
     {sb::kStartAnimation, A, Look::Anim, kScene, 160, 40, 1, kTwoFrames},
+    {sb::kRoomBanner.path, S, Look::Picture, kScene, 200, 36, 1, 1, "방 배너"},
+    {sb::kPickBanner, A, Look::Anim, kScene, 200, 36, 1, kTwoFrames, "선 정하기"},
+    {sb::kInGameBanner, A, Look::Anim, kScene, 200, 36, 1, kTwoFrames, "게임 중"},
+    {sb::kDeckAnimation.path, A, Look::Anim, kScene, 44, 63, 1, kTwoFrames, "덱"},
+    {sb::kNoTurnSign.path, S, Look::Picture, kScene, 80, 20, 1, 1, "차례 없음"},
     // Top and bottom bars.
     {sb::kTitleBarBack.path, S, Look::Picture, kScene, 171, 20, 1, 1, "타이틀"},
     {sb::kAutoPlaySettingButton.path, P, Look::Button, kScene, 60, 20, 2, kButtonFrames, "자동"},

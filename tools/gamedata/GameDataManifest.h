@@ -15,6 +15,7 @@ enum class FileKind : uint8_t { Bmp, Qls, Psp, Qla, Gif, Ani, Ogg, Wav, Psn, Ini
 enum class Look : uint8_t {
   Picture,    // bmp or qls: one labelled picture of width x height
   CardStrip,  // bmp: `count` card cells of width x height stacked downwards
+  BoardStrip, // bmp: as CardStrip, the month cards 0..count-2 and then the back
   Shadow,     // bmp: one dark card-sized cell
   Cloth,      // bmp: an 800 x 600 table cloth with the table's places outlined
   Keyed,      // bmp: a labelled rounded picture whose outside is the colour key
