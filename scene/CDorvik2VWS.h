@@ -184,7 +184,7 @@ class CDorvik2VWS : public GVWS,
     // Made when a player's avatar arrives, not by the build.
     PerSide<GVAvatarWnd> avatars{};
     // No build member: the handlers skip them (the remaining-cards board, the room
-    // banner and its animations, the deck animation, the robot captions, the no-turn
+    // banner and its animations, the deck animation, the no-turn
     // and turn-hint widgets).
     bool operator==(const SceneWidgets&) const = default;
   };

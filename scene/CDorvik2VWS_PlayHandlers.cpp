@@ -257,7 +257,6 @@ bool IsAntiLeaveRoom(const RCRoomData& room) {
          InRange(room.antiLeaveLevel, kAntiLeaveLevelFirst, kAntiLeaveLevelLast);
 }
 
-
 // The countdown a question shows runs for the room's speed kind; the auto-play limits
 // shorten only this client's own answer (its turn timer), not what the table shows.
 int32_t QuestionLimit(const RCRoomData& room, int32_t phase) {
