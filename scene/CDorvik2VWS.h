@@ -121,7 +121,8 @@ class CDorvik2VWS : public GVWS,
     CVPSPPushBtn* vipButton = nullptr;
     CVPSPPushBtn* exitButton = nullptr;
     CVPSPPushBtn* cancelExitButton = nullptr;
-    GVWnd* pointMoneyBack = nullptr;          // the stake display's back
+    GVWnd* pointMoneyBack = nullptr;          // the stake display's back; with its text the
+                                              // robot room's two captions
     CVTextShadowWnd* pointMoneyText = nullptr;  // the stake display
     PerSide<CVUserInfoWnd> seatPanels{};
     PerSide<CVJumsuInfoWnd> scorePanels{};
@@ -188,8 +189,7 @@ class CDorvik2VWS : public GVWS,
     GVQLAniWnd* inGameBanner = nullptr;    // from the game's first turn on
     GVQLAniWnd* deckAnim = nullptr;        // before cards leave the deck
     GVWnd* noTurnSign = nullptr;           // a game handed back with nobody's turn
-    // No build member: the handlers skip them (the robot captions and the turn-hint
-    // widget).
+    // No build member: the handlers skip it (the turn-hint widget).
     bool operator==(const SceneWidgets&) const = default;
   };
 
@@ -729,6 +729,8 @@ class CDorvik2VWS : public GVWS,
   // (CDorvik2VWS_TurnHandlers.cpp, CDorvik2VWS_Prompt.cpp)
   // Where the countdown stands, by screen side.
   static constexpr GPoint kCountdownPoints[kSeats] = {{320, 361}, {320, 104}};
+  // Where a side's first-player pick and its stamp stand, by screen side.
+  static constexpr GPoint kMarkPoints[kSeats] = {{128, 446}, {128, 73}};
   // A countdown of `limit` seconds at the side's point: start := limit, shown :=
   // limit - 1, shown from `threshold` down.
   void StartCountdown(int32_t side, int32_t limit, int32_t threshold);
@@ -780,6 +782,8 @@ class CDorvik2VWS : public GVWS,
   void PlaceOwnerAndKickMarks();
   // Asks the host for its text (event 62) and sends it to the server.
   void SendHostTextLine();
+  // The stake display's back and text at the room's places.
+  void PlaceStakeDisplay(GPoint back, GPoint text);
   // The panel of a seat's screen position; null before the build or for no side.
   CVUserInfoWnd* SeatPanelOf(int32_t seat);
   // Stand-ins for pieces other work builds; each notes its call.
@@ -802,10 +806,12 @@ class CDorvik2VWS : public GVWS,
   int32_t ShowResultWnd(const GameResultMsg* msg);
   void RevealResultCards(const std::list<int32_t>& nextDeckCards, const ArcArrayT<std::list<int32_t>, 2>& hands);
   // Puts the status text below the play-count panel: the panel set with the day's
-  // count from 500 games on, else closed.
-  void PlaceChatBelowPlayCount();
+  // count from 500 games on, else closed. After a result the last games of the day's
+  // allowance also run the panel's limit notice.
+  void LayOutPlayCount(bool afterResult);
   // The settlement's steps for my own seat: the money-total cap notice (once until the
-  // per-game reset), the reward counter's effect, the play-time notice.
+  // per-game reset), the reward counter's tickets, kind and countdown, the play-time
+  // notice.
   void CheckMoneyTotalCap();
   void NoteBijouCounts(int32_t count, int32_t eventCount);
   void NotePlayTime(int32_t seconds);
@@ -981,7 +987,8 @@ class CDorvik2VWS : public GVWS,
   // The numbers of a "|"-delimited text; a field that is no number counts as 0.
   static void ParseNumberList(const std::string& text, std::vector<int32_t>& list);
   // Exit reason 1 until the room-entry handlers take it over.
-  // Stand-ins for panel operations still to come; each notes its call.
+  // The result panel's item offer: its panel closed (1 when it was), and the result
+  // panel laid out again for it.
   int32_t CloseItemPanel();
   void SetResultItemPanelShown(int32_t shown);
   // ---- Accessors ----

@@ -94,21 +94,24 @@ void CDorvik2VWS::CloseResultWnd() {
     w.resultPanel->Reset();
     w.resultPanel->Show(0);
   }
-  if (w.rankingPointPanel) w.rankingPointPanel->Show(0);
+  if (w.rankingPointPanel) w.rankingPointPanel->Close();
   if (w.moneyBellAnim) w.moneyBellAnim->Stop();
   MarkDirty();
 }
 
 int32_t CDorvik2VWS::CloseItemPanel() {
   CVItemWnd* items = WidgetsLive() && built_.widgets.resultPanel ? built_.widgets.resultPanel->ItemPanel() : nullptr;
-  RecordCall("CVItemWnd::Close");
   if (!items) return 0;
-  items->Show(0);
-  return 1;
+  const int32_t closed = items->Close();
+  MarkDirty();
+  return closed;
 }
 
 void CDorvik2VWS::SetResultItemPanelShown(int32_t shown) {
-  RecordCall(FormatString("CVResultWnd::SetItemPanelShown(%ld)", shown));
+  CVResultWnd* panel = WidgetsLive() ? built_.widgets.resultPanel : nullptr;
+  if (!panel) return;
+  panel->SetItemPanelShown(shown);
+  MarkDirty();
 }
 
 void CDorvik2VWS::RefreshObserverPanel(int32_t flag) {

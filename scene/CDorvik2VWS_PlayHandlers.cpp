@@ -108,6 +108,7 @@ constexpr int32_t kCaptureSweep = 6;
 constexpr int32_t kBombCards = 3;
 constexpr int32_t kFourCardShake = 4;
 constexpr int32_t kOfferedCards = 2;
+constexpr int32_t kNotOffered = -1;
 constexpr int32_t kCompletedSet = 3;
 constexpr int32_t kFourGwang = 4;
 constexpr int32_t kFiveGwang = 5;
@@ -256,7 +257,11 @@ bool IsAntiLeaveRoom(const RCRoomData& room) {
          InRange(room.antiLeaveLevel, kAntiLeaveLevelFirst, kAntiLeaveLevelLast);
 }
 
-int32_t PhaseLimit(int32_t phase) { return CSceneTimers::TableLimit(phase, 0, 0); }
+// The countdown a question shows runs for the room's speed kind; the auto-play limits
+// shorten only this client's own answer (its turn timer), not what the table shows.
+int32_t QuestionLimit(const RCRoomData& room, int32_t phase) {
+  return CSceneTimers::TableLimit(phase, room.speedKind, 0);
+}
 
 SetCounts CountSets(CDorvik2VWS& scene, const CHTUser& seat) {
   const auto& piles = seat.captured;
@@ -324,12 +329,15 @@ void CDorvik2VWS::OnBomb(BombMsg& msg) {
 void CDorvik2VWS::OnAskPickFloorCard(PickFloorCardMsg& msg) {
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat == kNoSeat) return;
-  StartCountdown(seat, PhaseLimit(kPhasePickFloorCard));
+  StartCountdown(seat, QuestionLimit(model_.room, kPhasePickFloorCard));
+  model_.offeredFloorCards.fill(kNotOffered);
   if (IsForMe(*this, msg.userNo, seat)) {
     // The answer is one of the two cards offered: without them there is nothing to ask.
     const bool offered = static_cast<int32_t>(msg.offeredCards.size()) == kOfferedCards &&
                          std::all_of(msg.offeredCards.begin(), msg.offeredCards.end(), IsCardId);
     if (offered) {
+      // The time-out answers with the first of them.
+      model_.offeredFloorCards = {msg.offeredCards.front(), msg.offeredCards.back()};
       ShowNotice(kPromptPickFloor, msg.offeredCards);
       timers_.SetCountdownThreshold(kThresholdMine);
       StartGameTimer(kTurnTimer, kPhasePickFloorCard);
@@ -344,7 +352,7 @@ void CDorvik2VWS::OnAskPickFloorCard(PickFloorCardMsg& msg) {
 void CDorvik2VWS::OnAskShake(AskShakeMsg& msg) {
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat == kNoSeat) return;
-  StartCountdown(seat, PhaseLimit(kPhaseShake));
+  StartCountdown(seat, QuestionLimit(model_.room, kPhaseShake));
   timers_.SetCountdownThreshold(kThresholdMine);
   if (IsForMe(*this, msg.userNo, seat)) {
     ShowNotifyPrompt(kPromptAskShake, 0, 0, 0, 0, 0);
@@ -540,7 +548,7 @@ void CDorvik2VWS::OnAsk9TenMove(Ask9TenMsg& msg) {
   HideNotifyPrompt();
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat == kNoSeat) return;
-  StartCountdown(seat, PhaseLimit(kPhase9Ten));
+  StartCountdown(seat, QuestionLimit(model_.room, kPhase9Ten));
   if (IsForMe(*this, msg.userNo, seat)) {
     CHTUser& mine = Seat(seat);
     mine.septemberValue = msg.septemberValue;
@@ -613,7 +621,7 @@ void CDorvik2VWS::OnAskGoOrStop(AskGoOrStopMsg& msg) {
     ShowNotifyPrompt(mode, asker.score, worth, asker.goCount, 0, takesAll ? 1 : 0);
     StartGameTimer(kTurnTimer, kPhaseGoOrStop);
     PlayEffect(kEffectPulse, 0);
-    StartCountdown(seat, PhaseLimit(kPhaseGoOrStop));
+    StartCountdown(seat, QuestionLimit(model_.room, kPhaseGoOrStop));
   } else {
     ShowNotifyPrompt(kPromptOtherGoStop, asker.score, -worth, 0, 0, 0);
   }

@@ -15,6 +15,7 @@ namespace scene_resets {
 
 constexpr const char* kOptionButton = "option";
 constexpr const char* kVipButton = "vip";
+constexpr int32_t kHideFloorEvents = 8;
 
 using scene_widgets::ShowWnd;
 
@@ -104,21 +105,27 @@ void CDorvik2VWS::ClearTableWidgets() {
   }
   if (built_.widgets.turnMarker) built_.widgets.turnMarker->Stop();
   ShowNoTurnSign(0);
+  if (built_.widgets.robotPlayAnim) built_.widgets.robotPlayAnim->Stop();
   // The result's reveal marks the deck's top card; the gathered deck shows backs only.
   if (built_.widgets.remainCloseAnim) built_.widgets.remainCloseAnim->Stop();
   for (GVQLAniWnd* reveal : built_.widgets.remainHoldAnims) {
     if (reveal) reveal->Stop();
   }
   if (built_.widgets.missionPanel) built_.widgets.missionPanel->Reset();
+  if (built_.widgets.startAnim) built_.widgets.startAnim->Stop();
   if (built_.widgets.goBakAlert) built_.widgets.goBakAlert->HideAll();
   if (built_.widgets.restrictCaption) built_.widgets.restrictCaption->Close();
+  // The first-player pick's face-down cards, whoever was seated when they showed.
+  for (GVWnd* pick : CardWidgets().floorOutlines) scene_resets::ShowWnd(pick, 0);
   ShowHandCardHints(0);
   ShowBombCardHint(0);
   ShowNineTenClip(0);
   ShowEventBanner(-1, 0);
+  ShowFloorEvent(scene_resets::kHideFloorEvents);
   ShowSeatEvent(kNoSeatEvent, nullptr);
   UpdateCardBoard();
   promotionMgr_.ShowAniBanner(0);
+  scene_resets::ShowWnd(built_.widgets.moneyLimitTooltip, 0);
 }
 
 void CDorvik2VWS::ResetRoomView() {

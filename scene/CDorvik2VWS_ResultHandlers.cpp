@@ -179,22 +179,24 @@ void CDorvik2VWS::RevealResultCards(const std::list<int32_t>& nextDeckCards,
   RevealResultCards(std::vector<FlowerCard>(nextDeckCards.begin(), nextDeckCards.end()), handCards);
 }
 
-void CDorvik2VWS::PlaceChatBelowPlayCount() {
+void CDorvik2VWS::LayOutPlayCount(bool afterResult) {
   const CGameModel::PlayCount& count = model_.playCount;
-  CVGFPlayCountWnd* panel = built_.widgets.playCountPanel;
-  GVTextWnd* chat = built_.widgets.statusText;
+  CVGFPlayCountWnd* panel = WidgetsLive() ? built_.widgets.playCountPanel : nullptr;
+  GVTextWnd* chat = WidgetsLive() ? built_.widgets.statusText : nullptr;
   if (!panel || !chat) return;
   const GRect area = panel->GetRect();
+  int32_t chatTop = area.bottom + rh::kChatBelowPanel;
   if (count.gamesPlayed < rh::kPlayCountGate) {
-    RecordCall("CVGFPlayCountWnd::Reset");
-    chat->SetPos(GPoint(chat->GetPos().x, area.top + rh::kChatBelowClosedPanel));
+    // The chat then runs through the panel's place: the panel must not show over it.
+    panel->Close();
+    chatTop = area.top + rh::kChatBelowClosedPanel;
   } else {
-    RecordCall(FormatString("CVGFPlayCountWnd::SetPlayCount(%ld)", count.todayCount));
+    panel->SetPlayCount(count.todayCount, count.allowance);
     // In 64 bits: the host's count may be anything.
     const int64_t left = int64_t{rh::kDailyGames} - count.todayCount;
-    if (left >= 0 && left <= rh::kLimitNoticeGames) RecordCall("CVGFPlayCountWnd::NotifyLimit");
-    chat->SetPos(GPoint(chat->GetPos().x, area.bottom + rh::kChatBelowPanel));
+    if (afterResult && left >= 0 && left <= rh::kLimitNoticeGames) panel->NotifyLimit(static_cast<int32_t>(left));
   }
+  chat->SetPos(GPoint(chat->GetPos().x, chatTop));
   chat->SetText(model_.statusText);
   MarkWidgetDirty(chat);
 }
@@ -233,9 +235,9 @@ void CDorvik2VWS::OnGameResult(GameResultMsg& msg) {
   bool bestRose = false;
   if (seated && rh::ValidSeat(mySeat)) {
     const auto i = static_cast<size_t>(mySeat);
-    RecordCall(FormatString("CVRankingPointWnd::ShowPoints(%ld)", msg.rankingPoints.at(i)));
-    PlaceChatBelowPlayCount();
     PlayerInfo& me = GetPlayer(mySeat);
+    if (w.rankingPointPanel) w.rankingPointPanel->ShowPoints(&me, msg.rankingPoints.at(i));
+    LayOutPlayCount(true);
     if (msg.bestKind.at(i) > me.bestScore) {
       me.bestScore = msg.bestKind.at(i);
       bestRose = true;
@@ -369,13 +371,19 @@ void CDorvik2VWS::CheckMoneyTotalCap() {
 
 void CDorvik2VWS::NoteBijouCounts(int32_t count, int32_t eventCount) {
   CGameModel::BijouCounts& last = model_.bijouCounts;
-  const bool countRoseToStep = count > last.count && count % rh::kBijouStep == 0;
+  const bool countRose = count > last.count;
+  const bool countRoseToStep = countRose && count % rh::kBijouStep == 0;
   const bool eventRose = eventCount > last.eventCount;
-  if (count != last.count) RecordCall(FormatString("CVDorvik2BijouWnd::ShowKind(%ld)", count % rh::kBijouStep));
+  CVDorvik2BijouWnd* bijou = WidgetsLive() ? built_.widgets.bijouPanel : nullptr;
+  if (bijou && count != last.count) bijou->ShowKind(count % rh::kBijouStep);
+  if (countRoseToStep || eventRose) {
+    PlayEffect(rh::kBijouEffect, 0);
+    // Armed before the tickets are added: the panel refuses a countdown at its cap,
+    // and the countdown is what brings the full picture once these tickets reach it.
+    if (bijou) bijou->StartCountdown(countRoseToStep ? 1 : 0, eventRose ? 1 : 0);
+  }
+  if (bijou && countRose) bijou->AddCount(count - last.count);
   last = {count, eventCount};
-  if (!countRoseToStep && !eventRose) return;
-  PlayEffect(rh::kBijouEffect, 0);
-  RecordCall("CVDorvik2BijouWnd::StartCountdown");
 }
 
 void CDorvik2VWS::NotePlayTime(int32_t seconds) {
@@ -455,7 +463,7 @@ void CDorvik2VWS::OnAntiLeaveRefund(AntiLeaveRefundMsg& msg) {
 void CDorvik2VWS::OnPlayCount(PlayCountMsg& msg) {
   if (msg.userNo != MyUserNo()) return;
   model_.playCount = {msg.gamesPlayed, msg.todayCount, msg.allowance};
-  PlaceChatBelowPlayCount();
+  LayOutPlayCount(false);
 }
 
 void CDorvik2VWS::OnMoneyNotice(MoneyNoticeMsg& msg) {

@@ -37,6 +37,10 @@ constexpr uint32_t kQuestionMs = 5000;
 constexpr uint32_t kJoinRefusedBoxMs = 5000;
 constexpr uint32_t kVersionBoxMs = 5000;
 constexpr int32_t kBijouKinds = 5;
+// In a robot room the stake display (its back and its text) stands under the robot
+// title; other rooms have it at its built place.
+constexpr GPoint kRobotStakeBack{14, 217};
+constexpr GPoint kRobotStakeText{14, 220};
 
 constexpr int32_t kEnterEffect = scene_effects::kRoomJoin;
 constexpr int32_t kJoinEffect = scene_effects::kGameJoin;
@@ -124,6 +128,13 @@ void CDorvik2VWS::PlaceOwnerAndKickMarks() {
   if (kickSeat != PITable::kNoSeat) showMark(kickSeat, CVUserInfoWnd::kLeaderB);
 }
 
+void CDorvik2VWS::PlaceStakeDisplay(GPoint back, GPoint text) {
+  if (!WidgetsLive()) return;
+  if (GVWnd* w = built_.widgets.pointMoneyBack) w->SetPos(back);
+  if (GVWnd* w = built_.widgets.pointMoneyText) w->SetPos(text);
+  MarkDirty();
+}
+
 void CDorvik2VWS::SendHostTextLine() {
   // The host may fill all 256 bytes without a terminator: one more zero byte stays.
   std::array<char, scene_room::kHostTextMax + 1> buffer{};
@@ -160,7 +171,8 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
   model_.sceneMode = model_.room.sceneMode;
   model_.gameInfo = msg.gameInfo;
   const int32_t bijouKind = (msg.bijouKind % kBijouKinds + kBijouKinds) % kBijouKinds;
-  RecordCall(FormatString("CVDorvik2BijouWnd::Start(1, %ld, %ld, %ld)", bijouKind, msg.bijouCount, msg.bijouFlag));
+  // The settlements count their tickets from the room's starting count.
+  model_.bijouCounts.count = msg.bijouCount;
   if (CVDorvik2BijouWnd* bijou = WidgetsLive() ? built_.widgets.bijouPanel : nullptr) {
     bijou->Start(1, bijouKind, msg.bijouCount, msg.bijouFlag);
   }
@@ -189,9 +201,12 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
       }
       w.robotAvatars = made;
       w.robotAvatar = made[0];
+      PlaceStakeDisplay(kRobotStakeBack, kRobotStakeText);
       if (w.robotCharacter) w.robotCharacter->Show(0);
-      RecordCall("LayoutPlayCount");
+      LayOutPlayCount(false);
     }
+  } else {
+    PlaceStakeDisplay(scene_build::kPointMoneyBack.pos, scene_build::kPointMoneyText.pos);
   }
 
   model_.room.option.moneyPerPoint = msg.stakePerPoint;

@@ -273,6 +273,7 @@ void CDorvik2VWS::SetAutoPlay(int32_t on) {
     if (w.autoPlaySettingButton)
       w.autoPlaySettingButton->SetImageSet(on ? tb::kAutoPlayImageSetOn : tb::kAutoPlayImageSetOff);
     if (w.autoPlayCancelButton) w.autoPlayCancelButton->Show(on);
+    if (GVWnd* notice = CardWidgets().autoPlayNotice) notice->Show(on);
     SetFullRedraw();
   }
   MarkDirty();

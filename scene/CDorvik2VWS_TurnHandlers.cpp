@@ -238,7 +238,7 @@ void CDorvik2VWS::OnSunPick(SunPickMsg& msg) {
     card->SetCard(msg.cardId);
     card->floorSlot = -1;
     const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
-    const GPoint mark = kCountdownPoints[side];
+    const GPoint mark = kMarkPoints[side];
     card->SetPos(mark);
     if (GVQLAniWnd* stamp = built_.widgets.sunNotices[static_cast<size_t>(side)]) {
       stamp->SelectAnimation(card->month);
@@ -261,7 +261,7 @@ void CDorvik2VWS::OnSunDecided(SunDecidedMsg& msg) {
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat < 0) return;
   const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
-  const GPoint at = kCountdownPoints[side] + kWinnerRise;
+  const GPoint at = kMarkPoints[side] + kWinnerRise;
   WaitPumpingMessages(kStampWaitMs);
   PlayEffect(kDecidedEffect, 0);
   for (GVQLAniWnd* stamp : built_.widgets.sunNotices) {

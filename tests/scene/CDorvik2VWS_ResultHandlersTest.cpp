@@ -9,6 +9,10 @@
 #include "base/RegistryValues.h"
 #include "plat/sim.h"
 #include "support/GameTable.h"
+#include "widgets/GVPSPNumberWnd.h"
+#include "widgets/GVPSPWnd.h"
+#include "widgets/GVQLAniWnd.h"
+#include "widgets/GVTextWnd.h"
 
 namespace {
 
@@ -86,9 +90,99 @@ TEST_F(ResultHandlersTest, ResultEndsTheGameAndBooksTheMoney) {
   EXPECT_EQ(std::tuple(scene->GetPlayer(0).money, scene->GetPlayer(1).totalMoney), std::tuple(int64_t{1000}, int64_t{2200}));
   EXPECT_EQ(std::tuple(scene->GetPlayer(1).itemMoney.at(ITEM_MONEY_GOLD), scene->GetPlayer(1).itemMoney.at(ITEM_MONEY_CLUB)),
             std::tuple(int64_t{0}, int64_t{51}));
-  EXPECT_TRUE(Called("CVRankingPointWnd::ShowPoints(12)"));
+  const CVRankingPointWnd* ranking = scene->Widgets().rankingPointPanel;
+  EXPECT_EQ(std::tuple(ranking->IsVisible(), ranking->PointsText()->GetText()), std::tuple(1, std::string("+12점")));
   EXPECT_EQ(scene->Widgets().resultPanel->IsVisible(), 1);
   EXPECT_TRUE(Played(28));
+  EXPECT_EQ(std::tuple(scene->CardWidgets().autoPlayNotice->IsVisible(),
+                       scene->Widgets().autoPlayCancelButton->IsVisible()),
+            std::tuple(0, 0))
+      << "auto-play off takes its notice away";
+}
+
+// My ranking points come up with the result, at my level, and go with the result
+// panel; no points or another seat's points show nothing.
+TEST_F(ResultHandlersTest, RankingPointsShowWithTheResultAndCloseWithIt) {
+  const CVRankingPointWnd* ranking = scene->Widgets().rankingPointPanel;
+  scene->GetPlayer(0).rankingLevel = 3;
+  GameResultMsg m = Result();
+  m.rankingPoints.at(0) = 12;
+  Send<HM_GAME_RESULT>(m);
+  EXPECT_EQ(std::tuple(ranking->IsVisible(), ranking->Back()->IsVisible(), ranking->Level()->IsVisible(),
+                       ranking->Level()->GetFrame(), ranking->PointsText()->GetText()),
+            std::tuple(1, 1, 1, 2, std::string("+12점")));
+  SettlementMsg settle;
+  settle.firstSeatUser = kMe;
+  Send<HM_SETTLEMENT>(settle);
+  EXPECT_EQ(std::tuple(ranking->IsVisible(), ranking->Back()->IsVisible(), ranking->PointsText()->GetText()),
+            std::tuple(0, 0, std::string()))
+      << "closed with the result panel";
+
+  for (auto [mine, other] : {std::pair(0, 5), std::pair(-3, 0)}) {
+    m.rankingPoints.at(0) = mine;
+    m.rankingPoints.at(1) = other;
+    Send<HM_GAME_RESULT>(m);
+    EXPECT_EQ(std::tuple(ranking->IsVisible(), ranking->PointsText()->GetText()), std::tuple(0, std::string()))
+        << mine << "/" << other;
+  }
+}
+
+// The day's count after a result: the games left on the panel, the chat beneath it,
+// and in the last five games the limit notice in the chat; with none left the host's
+// own notice too, once.
+TEST_F(ResultHandlersTest, PlayCountAndItsLimitNoticeAfterAResult) {
+  CVGFPlayCountWnd* panel = scene->Widgets().playCountPanel;
+  GVTextWnd* chat = scene->Widgets().statusText;
+  struct Case {
+    int32_t today;
+    const char* left;
+    bool notice;
+    std::vector<std::string> hostText;
+  };
+  const std::vector<std::string> limitEvent{R"(SetText("14", 36, "1030"))"};
+  const Case cases[] = {
+      {294, "6", false, {}}, {295, "5", true, {}}, {296, "4", true, {}},         {297, "3", true, {}},
+      {298, "2", true, {}},  {299, "1", true, {}}, {300, "0", true, limitEvent}, {300, "0", true, {}},
+      {310, "0", false, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.today);
+    Send<HM_PLAY_COUNT>(PlayCountMsg{kMe, 0, 500, c.today});
+    host.Clear();
+    Send<HM_GAME_RESULT>(Result());
+    EXPECT_EQ(std::tuple(panel->IsVisible(), panel->CountText()->GetText()), std::tuple(1, std::string(c.left)));
+    EXPECT_EQ(chat->GetPos().y, panel->GetRect().bottom + 2);
+    const std::string line = Utf8(u8"[알림] 오늘의 도르빅 판수, ") + c.left + Utf8(u8"판 남았습니다.");
+    EXPECT_EQ(Chat().find(line) != std::string::npos, c.notice) << Chat();
+    EXPECT_EQ(Lines(HostSlot::SetText), c.hostText);
+  }
+
+  // Below 500 games the panel closes and the chat takes its place; a later limit
+  // reaches the host again.
+  Send<HM_PLAY_COUNT>(PlayCountMsg{kMe, 0, 499, 300});
+  Send<HM_GAME_RESULT>(Result());
+  EXPECT_EQ(std::tuple(panel->IsVisible(), chat->GetPos().y), std::tuple(0, panel->GetRect().top + 8));
+  Send<HM_PLAY_COUNT>(PlayCountMsg{kMe, 0, 500, 300});
+  host.Clear();
+  Send<HM_GAME_RESULT>(Result());
+  EXPECT_EQ(Lines(HostSlot::SetText), limitEvent);
+}
+
+// The item offer's countdown runs out: the offer goes, and the result panel stands as
+// its layout has it without the offer.
+TEST_F(ResultHandlersTest, ResultCountdownClosesTheItemOffer) {
+  Send<HM_GAME_RESULT>(Result());
+  CVResultWnd* panel = scene->Widgets().resultPanel;
+  ASSERT_EQ(panel->ItemPanel()->IsVisible(), 1);
+  const GPoint ok = panel->OkButton()->GetPos();
+  panel->OkButton()->SetPos(GPoint(0, 0));
+  plat::sim::Advance(10'000);
+  EXPECT_EQ(scene->GetPhase(), 0);
+  EXPECT_EQ(std::tuple(panel->ItemPanel()->IsVisible(), scene->Widgets().chanceSprite->IsVisible(),
+                       scene->Widgets().chanceText->IsVisible()),
+            std::tuple(0, 0, 0));
+  EXPECT_EQ(std::tuple(panel->IsVisible(), panel->OkButton()->GetPos()), std::tuple(1, ok));
+  EXPECT_TRUE(EventsBesideMoneyRecord().size() == 1u) << "the offer was reserved once, nothing more";
 }
 
 TEST_F(ResultHandlersTest, UnknownEndTypePlaysTheWinnerEffectAndShowsNoPanel) {
@@ -262,6 +356,75 @@ TEST_F(ResultHandlersTest, BijouEffectWhenMyCountRisesToAMultipleOfFive) {
   }
 }
 
+// My tickets after each settlement: the gain on the panel, the kind of the count, and
+// at a multiple of five the countdown that, once the tickets reach the cap, leaves the
+// full picture alone on the panel.
+TEST_F(ResultHandlersTest, BijouPanelFollowsMyTickets) {
+  RoomEnterMsg entry = MyEntry(2);
+  entry.bijouCount = 1193;
+  entry.bijouKind = 8;
+  Send<HM_ROOM_ENTER>(entry);
+  SeatBothPlayers();
+  const CVDorvik2BijouWnd* bijou = scene->Widgets().bijouPanel;
+  auto picture = [bijou] {
+    return std::tuple(bijou->KindPicture()->IsVisible(), bijou->KindPicture()->GetFrame(),
+                      bijou->CountDigits()->GetNumber(), bijou->FullPicture()->IsVisible());
+  };
+  EXPECT_EQ(picture(), std::tuple(1, 2, 0, 0)) << "kind 8 is kind 3";
+
+  struct Step {
+    int32_t count;
+    std::tuple<BOOL, int32_t, int64_t, BOOL> shown;
+    int32_t kindAnimation;
+    bool effect;
+  };
+  const Step steps[] = {
+      {1194, {1, 3, 1, 0}, 3, false},
+      {1195, {0, 3, 2, 0}, 4, true},  // a fifth ticket: the kind's picture clears
+      {1195, {0, 3, 2, 0}, 4, false},
+  };
+  SettlementMsg m;
+  m.firstSeatUser = kMe;
+  for (const Step& st : steps) {
+    SCOPED_TRACE(st.count);
+    m.bijouCount.at(0) = st.count;
+    trace.Clear();
+    Send<HM_SETTLEMENT>(m);
+    EXPECT_EQ(picture(), st.shown);
+    EXPECT_EQ(bijou->KindAnimation()->GetAnimationIndex(), st.kindAnimation);
+    EXPECT_EQ(Played(52), st.effect);
+    plat::sim::Advance(3000);
+    EXPECT_EQ(std::tuple(bijou->Background()->IsVisible(), bijou->FullPicture()->IsVisible()), std::tuple(1, 0))
+        << "below the cap the countdown leaves the panel as it is";
+  }
+
+  m.bijouCount.at(0) = 1200;
+  Send<HM_SETTLEMENT>(m);
+  EXPECT_EQ(std::tuple(bijou->CountDigits()->GetNumber(), bijou->FullPicture()->IsVisible()), std::tuple(7, 0));
+  plat::sim::Advance(3000);
+  EXPECT_EQ(std::tuple(bijou->FullPicture()->IsVisible(), bijou->Background()->IsVisible(),
+                       bijou->CountDigits()->IsVisible()),
+            std::tuple(1, 0, 0))
+      << "the countdown ends on the full picture";
+}
+
+// The table reset takes away the pictures of the game that ended.
+TEST_F(ResultHandlersTest, SettlementClearsTheTablesPicturesAndAnimations) {
+  const CDorvik2VWS::SceneWidgets& w = scene->Widgets();
+  GVWnd* pick = scene->CardWidgets().floorOutlines[3];
+  w.robotPlayAnim->Play(-1, 0);
+  w.startAnim->Play(-1, 0);
+  w.eventAnims[2]->Play(-1, 0);
+  pick->Show(1);
+  w.moneyLimitTooltip->Show(1);
+  SettlementMsg m;
+  m.firstSeatUser = kMe;
+  Send<HM_SETTLEMENT>(m);
+  EXPECT_EQ(std::tuple(w.robotPlayAnim->IsVisible(), w.startAnim->IsVisible(), w.eventAnims[2]->IsVisible(),
+                       pick->IsVisible(), w.moneyLimitTooltip->IsVisible()),
+            std::tuple(0, 0, 0, 0, 0));
+}
+
 TEST_F(ResultHandlersTest, MoneyTotalCapBandOfEachTier) {
   struct Tier {
     int32_t membership;
@@ -347,15 +510,23 @@ TEST_F(ResultHandlersTest, AntiLeaveRefundAndCounts) {
 }
 
 TEST_F(ResultHandlersTest, PlayCountBelowAndAboveFiveHundredGames) {
+  CVGFPlayCountWnd* panel = scene->Widgets().playCountPanel;
+  GVTextWnd* chat = scene->Widgets().statusText;
+  scene->SetStatusText("status");
   Send<HM_PLAY_COUNT>(PlayCountMsg{kMe, 0, 499, 10});
-  EXPECT_TRUE(Called("CVGFPlayCountWnd::Reset"));
-  trace.Clear();
+  EXPECT_EQ(std::tuple(panel->IsVisible(), chat->GetPos().y, chat->GetText()),
+            std::tuple(0, panel->GetRect().top + 8, std::string("status")));
   Send<HM_PLAY_COUNT>(PlayCountMsg{kMe, 0, 500, 297});
-  EXPECT_EQ(std::tuple(Called("CVGFPlayCountWnd::SetPlayCount(297)"), Called("CVGFPlayCountWnd::NotifyLimit")),
-            std::tuple(true, true));
-  trace.Clear();
-  Send<HM_PLAY_COUNT>(PlayCountMsg{kOther, 0, 500, 297});
-  EXPECT_TRUE(trace.calls.empty());
+  EXPECT_EQ(std::tuple(panel->IsVisible(), panel->CountText()->GetText(), panel->Gauge()->GetRect().Width(),
+                       chat->GetPos().y),
+            std::tuple(1, std::string("3"), 0, panel->GetRect().bottom + 2));
+  EXPECT_EQ(Chat(), "") << "the limit notice belongs to the result";
+  Send<HM_PLAY_COUNT>(PlayCountMsg{kMe, 20'991'231'235'959, 500, 297});
+  EXPECT_EQ(std::tuple(panel->CountText()->GetText(), panel->Gauge()->GetRect().Width()),
+            std::tuple(std::string("무한"), 38))
+      << "a membership plays without a limit";
+  Send<HM_PLAY_COUNT>(PlayCountMsg{kOther, 0, 500, 100});
+  EXPECT_EQ(panel->CountText()->GetText(), "무한") << "another player's count is not mine";
 }
 
 // The money bell (1) and the two refills (2, 3) each end with the money record; any

@@ -201,6 +201,28 @@ TEST_F(RoomEnterTest, RobotRoomStacksFiveAvatarsBeforeTheSeatPanels) {
   EXPECT_EQ(Sent().back(), TextLine(""));
 }
 
+// A robot room puts the stake display under the robot title and lays out the day's
+// count as the count's own message does; the next plain room has the display back.
+TEST_F(RoomEnterTest, RobotRoomPlacesTheStakeDisplayAndTheDaysCount) {
+  const CDorvik2VWS::SceneWidgets& w = scene->Widgets();
+  scene->Model().playCount = {600, 288, 0};
+  RoomEnterMsg msg = Entry(2);
+  msg.room.roomState = 60;
+  scene->OnRoomEnter(msg);
+  EXPECT_EQ(std::tuple(w.pointMoneyBack->GetPos(), w.pointMoneyText->GetPos()),
+            std::tuple(GPoint(14, 217), GPoint(14, 220)));
+  EXPECT_EQ(std::tuple(w.playCountPanel->IsVisible(), w.playCountPanel->CountText()->GetText(),
+                       w.statusText->GetPos().y),
+            std::tuple(1, std::string("12"), w.playCountPanel->GetRect().bottom + 2));
+
+  scene->Model().playCount = {10, 0, 0};
+  msg.room.roomState = 0;
+  scene->OnRoomEnter(msg);
+  EXPECT_EQ(std::tuple(w.pointMoneyBack->GetPos(), w.pointMoneyText->GetPos()),
+            std::tuple(GPoint(4, 196), GPoint(4, 199)));
+  EXPECT_EQ(w.playCountPanel->IsVisible(), 1) << "a plain room leaves the count to its message";
+}
+
 // ---- Seats ---------------------------------------------------------------------------------
 class SeatHandlerTest : public RoomTableTest {};
 

@@ -147,15 +147,92 @@ TEST_F(SceneTimeoutTest, EachPhaseAnswersItsDefaultOnExpiry) {
     plat::sim::Advance(20000);
     EXPECT_TRUE(Sent().empty()) << "no second expiry";
   }
+  CVItemWnd* items = scene->Widgets().resultPanel->ItemPanel();
+  for (GVWnd* w : std::initializer_list<GVWnd*>{items, scene->Widgets().chanceSprite, scene->Widgets().chanceText}) w->Show(1);
   StartPhase(17);
-  trace.Clear();
   scene->OnTimer(CDorvik2VWS::kTurnTimer);
-  EXPECT_EQ(trace.calls, (std::vector<std::string>{"CVItemWnd::Close", "CVResultWnd::SetItemPanelShown(0)"}));
+  EXPECT_EQ(std::tuple(items->IsVisible(), scene->Widgets().chanceSprite->IsVisible(),
+                       scene->Widgets().chanceText->IsVisible()),
+            std::tuple(0, 0, 0))
+      << "the result's countdown takes the item offer away";
   host.Clear();
   scene->Model().offeredFloorCards = {20, -1};
   StartPhase(11);
   scene->OnTimer(CDorvik2VWS::kTurnTimer);
   EXPECT_TRUE(Sent().empty()) << "a prompt without a pair defaults to nothing";
+}
+
+// A floor-card question to me that is not answered takes the first card offered.
+TEST_F(SceneTimeoutTest, TheFloorCardQuestionTimesOutWithTheFirstCard) {
+  scene->SetSceneMode(CDorvik2VWS::kModePlaying);
+  PickFloorCardMsg ask;
+  ask.userNo = kMe;
+  ask.offeredCards = {0, 1};
+  Send<HM_ASK_PICK_FLOOR_CARD>(ask);
+  plat::sim::Advance(9'999);
+  EXPECT_TRUE(Sent().empty());
+  plat::sim::Advance(1);
+  EXPECT_EQ(Sent(), std::vector<std::string>{Words({13, 1, 0})});
+  // The other player's question leaves nothing of mine to answer.
+  host.Clear();
+  ask.userNo = kOther;
+  Send<HM_ASK_PICK_FLOOR_CARD>(ask);
+  StartPhase(11);
+  scene->OnTimer(CDorvik2VWS::kTurnTimer);
+  EXPECT_TRUE(Sent().empty());
+}
+
+// A question's countdown shows the room's own limit: a fast room's five seconds
+// count from 4, a normal room's ten stay hidden until the threshold.
+TEST_F(SceneTimeoutTest, QuestionCountdownsRunForTheRoomsSpeedKind) {
+  using Frames = std::vector<int32_t>;
+  const Frames slow3{-1, -1, -1, -1, -1, -1, -1, 2, 1, 0};
+  const Frames fast3{-1, -1, 2, 1, 0, -1, -1, -1, -1, -1};
+  const Frames slow5{-1, -1, -1, -1, -1, 4, 3, 2, 1, 0};
+  const Frames fast5{4, 3, 2, 1, 0, -1, -1, -1, -1, -1};
+  struct Case {
+    int32_t phase;
+    Frames bySpeed[3];
+  };
+  const Case cases[] = {
+      {9, {slow3, fast3, fast3}},
+      {11, {slow5, fast5, fast5}},
+      {14, {slow5, fast5, fast5}},
+      {15, {{9, 8, 7, 6}, {4, 3, 2, 1}, {4, 3, 2, 1}}},
+  };
+  GVQLAniWnd* countdown = scene->Widgets().countdownAnim;
+  for (const Case& c : cases) {
+    for (int32_t speed = 0; speed < 3; ++speed) {
+      SCOPED_TRACE(testing::Message() << "phase " << c.phase << " speed " << speed);
+      scene->ResetTableState();
+      scene->GetRoomData().speedKind = speed;
+      scene->SetSceneMode(CDorvik2VWS::kModePlaying);
+      scene->StartGameTimer(CDorvik2VWS::kBlinkTimer, 0);
+      // The go-or-stop question counts only for its asker; the others are the
+      // other player's, whose countdown runs without a timer of mine.
+      switch (c.phase) {
+        case 9: Send<HM_ASK_SHAKE>(AskShakeMsg{kOther}); break;
+        case 11: {
+          PickFloorCardMsg ask;
+          ask.userNo = kOther;
+          ask.offeredCards = {0, 1};
+          Send<HM_ASK_PICK_FLOOR_CARD>(ask);
+          break;
+        }
+        case 14: Send<HM_ASK_9TEN_MOVE>(Ask9TenMsg{kOther, 0, 0}); break;
+        default: Send<HM_ASK_GO_OR_STOP>(AskGoOrStopMsg{kMe, 7, 0}); break;
+      }
+      Frames shown;
+      const Frames& expected = c.bySpeed[speed];
+      for (size_t second = 0; second < expected.size(); ++second) {
+        plat::sim::Advance(1000);
+        shown.push_back(countdown->IsVisible() ? countdown->GetAnimationIndex() : -1);
+      }
+      EXPECT_EQ(shown, expected);
+      scene->StopGameTimer(CDorvik2VWS::kTurnTimer);
+      scene->StopGameTimer(CDorvik2VWS::kBlinkTimer);
+    }
+  }
 }
 
 TEST_F(SceneTimeoutTest, ThePlayTimesOutOnlyOnMyTurn) {

@@ -138,6 +138,33 @@ TEST_F(TurnHandlersTest, BackToWaitingStartsOrLeaves) {
   EXPECT_EQ(Sent()[0].substr(0, 11), Words({4}));  // GC_LEAVE
 }
 
+// The picked card and its month's stamp stand at each side's mark, beside the
+// avatars, not where the countdown runs.
+TEST_F(TurnHandlersTest, ThePickedCardsStandAtTheMarks) {
+  SunSelectMsg select;
+  select.pickCount = 12;
+  Send<HM_SUN_SELECT>(select);
+  struct Case {
+    int32_t userNo, slot, card;
+    GPoint mark;
+  };
+  const Case cases[] = {{kMe, 2, 4, {128, 446}}, {kOther, 5, 9, {128, 73}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.userNo);
+    Send<HM_SUN_PICK>(SunPickMsg{c.userNo, c.slot, c.card});
+    const int32_t side = c.userNo == kMe ? 0 : 1;
+    CVHTWnd* picked = nullptr;
+    for (int32_t w = 0; w < CCardTable::kCardWidgets; ++w)
+      if (scene->CardIdOfWidget(w) == c.card) picked = scene->CardWndById(w);
+    ASSERT_NE(picked, nullptr);
+    EXPECT_EQ(picked->GetPos(), c.mark);
+    GVQLAniWnd* stamp = scene->Widgets().sunNotices[size_t(side)];
+    EXPECT_EQ(std::tuple(stamp->GetPos(), stamp->GetAnimationIndex()), std::tuple(c.mark + GSize(-64, -42), c.card / 4));
+  }
+  Send<HM_SUN_DECIDED>(SunDecidedMsg{kOther});
+  EXPECT_EQ(scene->Widgets().sunNotices[1]->GetPos(), GPoint(128, 23));
+}
+
 TEST_F(TurnHandlersTest, PickDealAndTurns) {
   SunSelectMsg select;
   select.pickCount = 13;
@@ -155,6 +182,7 @@ TEST_F(TurnHandlersTest, PickDealAndTurns) {
   Send<HM_SUN_DECIDED>(SunDecidedMsg{kMe});
   EXPECT_EQ(trace.effects.back(), 32);
   EXPECT_EQ(scene->Widgets().sunNotices[0]->GetAnimationIndex(), 12);
+  EXPECT_EQ(scene->Widgets().sunNotices[0]->GetPos(), GPoint(128, 396)) << "over my mark";
 
   DealMsg deal;
   deal.userNo = kMe;
