@@ -760,10 +760,10 @@ class CDorvik2VWS : public GVWS,
   void SendHostTextLine();
   // The panel of a seat's screen position; null before the build or for no side.
   CVUserInfoWnd* SeatPanelOf(int32_t seat);
-  // Stand-ins for pieces other work builds; each notes its call.
-  int32_t ShowWidgetPair(int32_t show);
   // The anti-leave panel; null before the scene is ready.
   CVRestrictOptionWnd* AntiLeaveCaption() { return IsReady() ? built_.widgets.restrictCaption : nullptr; }
+  // Stand-ins for pieces other work builds; each notes its call.
+  int32_t ShowWidgetPair(int32_t show);
   // ==== end of the room-entry block =======================================================
   // ==== Result, settlement and money notices (CDorvik2VWS_ResultHandlers.cpp) ==========
   // The result and item panels' services (IPanelScene); SendResultDone, CloseResultWnd

@@ -52,6 +52,8 @@ constexpr uint32_t kNoticeUserNo = 0;
 constexpr int32_t kJoinedEvent = 4;
 constexpr int32_t kSeatsChangedEvent = 72;
 constexpr int32_t kLeftEvent = 5;
+// The seat buttons and the anti-leave caption refresh shown; the caption counts the
+// games played against the room's.
 constexpr int32_t kShown = 1;
 constexpr int32_t kCountDown = 1;
 constexpr int32_t kHostTextEvent = 62;

@@ -74,6 +74,21 @@ class SeatButtonsTest : public RoomTableTest {
 // A whole sitting, step by step: each row is what the host and the player see after it.
 TEST_F(SeatButtonsTest, TopBarAndLocalButtonsFollowTheSitting) {
   const Local hidden{false, false}, off{true, false}, on{true, true};
+  auto join = [this](int32_t userNo, int32_t seat) {
+    return [=, this] {
+      JoinGameMsg msg = Join(userNo, seat);
+      scene->OnJoinGame(msg);
+    };
+  };
+  auto myState = [this](int32_t kind) {
+    return [=, this] {
+      SeatStateMsg msg{kind, kMe, ""};
+      scene->OnSeatState(msg);
+    };
+  };
+  // A seated client's words after a seat change: exits first, then the seat.
+  const std::vector<std::string> seated = {Event("exit", 17), Event("cancelexit", 0), Event("play", 0),
+                                           Event("observe", 17)};
   struct Step {
     const char* what;
     std::function<void()> act;
@@ -86,39 +101,15 @@ TEST_F(SeatButtonsTest, TopBarAndLocalButtonsFollowTheSitting) {
        // The seat request greys "play" until the join answers it.
        {Event("observe", 0), Event("play", 17), Event("exit", 17), Event("cancelexit", 0), Event("play", 1)},
        {off, hidden, on, hidden}},
-      {"my own join",
-       [&] {
-         JoinGameMsg msg = Join(kMe, 0);
-         scene->OnJoinGame(msg);
-       },
-       {Event("exit", 17), Event("cancelexit", 0), Event("play", 0), Event("observe", 17)},
-       {hidden, on, on, hidden}},
-      {"an opponent's join",
-       [&] {
-         JoinGameMsg msg = Join(kOther, 1);
-         scene->OnJoinGame(msg);
-       },
-       {Event("exit", 17), Event("cancelexit", 0), Event("play", 0), Event("observe", 17)},
-       {hidden, on, on, hidden}},
-      {"an exit reservation",
-       [&] {
-         SeatStateMsg msg{2, kMe, ""};
-         scene->OnSeatState(msg);
-       },
+      {"my own join", join(kMe, 0), seated, {hidden, on, on, hidden}},
+      {"an opponent's join", join(kOther, 1), seated, {hidden, on, on, hidden}},
+      {"an exit reservation", myState(2),
        {Event("play", 0), Event("observe", 17), Event("exit", 0), Event("cancelexit", 17)},
        {hidden, on, hidden, on}},
-      {"its cancel",
-       [&] {
-         SeatStateMsg msg{3, kMe, ""};
-         scene->OnSeatState(msg);
-       },
+      {"its cancel", myState(3),
        {Event("play", 0), Event("observe", 17), Event("exit", 17), Event("cancelexit", 0)},
        {hidden, on, on, hidden}},
-      {"a reservation to watch",
-       [&] {
-         SeatStateMsg msg{0, kMe, ""};
-         scene->OnSeatState(msg);
-       },
+      {"a reservation to watch", myState(0),
        {Event("play", 17), Event("observe", 0), Event("exit", 17), Event("cancelexit", 0)},
        {on, hidden, on, hidden}},
       {"the opponent's leave",
@@ -136,8 +127,7 @@ TEST_F(SeatButtonsTest, TopBarAndLocalButtonsFollowTheSitting) {
          msg.userNo = kMe;
          scene->OnBackToWaiting(msg);
        },
-       {Event("exit", 17), Event("cancelexit", 0), Event("play", 0), Event("observe", 17)},
-       {hidden, on, on, hidden}},
+       seated, {hidden, on, on, hidden}},
       {"a room reset",
        [&] { scene->ResetRoomView(); },
        {Event("play", 0), Event("observe", 0), Event("exit", 0), Event("cancelexit", 0)},
@@ -338,6 +328,13 @@ TEST_F(AntiLeaveCaptionTest, FollowsTheRuleThroughJoinsLeavesAndGames) {
   back.antiLeave = 1;
   scene->OnBackToWaiting(back);
   EXPECT_TRUE(Shown());
+  EXPECT_EQ(Caption(), "마지막 판");
+
+  SettlementMsg settled;
+  settled.resultCode = 1;
+  settled.antiLeave = 1;
+  scene->OnSettlement(settled);
+  EXPECT_TRUE(Shown()) << "the settlement's table reset does not take the caption away";
   EXPECT_EQ(Caption(), "마지막 판");
 }
 
