@@ -618,7 +618,6 @@ class CDorvik2VWS : public GVWS,
   void PlayDeckAnimation();
   void ShowNoTurnSign(BOOL show);
   void ShowMaximiseButtonState();
-  void ResetTableButtons();
   void ResetSeatDisplays(int32_t slot);
   void ResetTableDisplays();
   // The two seat markers of a screen side hidden; a side outside 0..1 has none.
@@ -755,8 +754,6 @@ class CDorvik2VWS : public GVWS,
   // own them land.
   void ShowMoneyPerPoint();
   void PlayPromotionIntro(int32_t kind, int32_t flag);
-  void RefreshExitButtons();
-  void RefreshRestrictCaption(int32_t flag);
   void ResetSeatAreas();
   void NotifyVipTurn(int32_t mySeat, int32_t flag);
   // ==== Room entry, seats, observers and exit reasons =====================================
@@ -786,11 +783,10 @@ class CDorvik2VWS : public GVWS,
   void PlaceStakeDisplay(GPoint back, GPoint text);
   // The panel of a seat's screen position; null before the build or for no side.
   CVUserInfoWnd* SeatPanelOf(int32_t seat);
+  // The anti-leave panel; null before the scene is ready.
+  CVRestrictOptionWnd* AntiLeaveCaption() { return IsReady() ? built_.widgets.restrictCaption : nullptr; }
   // Stand-ins for pieces other work builds; each notes its call.
   int32_t ShowWidgetPair(int32_t show);
-  void UpdatePlayButtons();
-  void UpdateExitButtons();
-  void RefreshAntiLeaveCaption(int32_t show);
   // ==== end of the room-entry block =======================================================
   // ==== Result, settlement and money notices (CDorvik2VWS_ResultHandlers.cpp) ==========
   // The result and item panels' services (IPanelScene); SendResultDone, CloseResultWnd
@@ -882,8 +878,6 @@ class CDorvik2VWS : public GVWS,
   // The stop's worth for the seat asked to go or stop, capped by the players' money;
   // `allOfAsker` tells that the asker's own money capped it while the other is richer.
   int64_t MoneyIfStopping(int32_t seat, bool& allOfAsker);
-  // Stand-in until the anti-leave caption lands: notes its call.
-  void RefreshAntiLeaveCaption();
   // ==== end of the plays block =========================================================
   // ==== Game timers, turn time-outs, scene input, hand input and helpers =================
   // (CDorvik2VWS_Timers.cpp, CDorvik2VWS_Input.cpp, CDorvik2VWS_HandInput.cpp,

@@ -238,13 +238,6 @@ int64_t CDorvik2VWS::MoneyIfStopping(int32_t seat, bool& allOfAsker) {
   return std::min(worth, otherMoney);
 }
 
-
-
-
-
-
-void CDorvik2VWS::RefreshAntiLeaveCaption() { RecordCall("RefreshAntiLeaveCaption"); }
-
 namespace play_handlers {
 
 // A question for this client: its own user in a seat no robot plays.
@@ -429,7 +422,8 @@ void CDorvik2VWS::OnPuck(PuckMsg& msg) {
       SetSeatMoney(s, msg.money.at(static_cast<size_t>(s)), msg.totalMoney.at(static_cast<size_t>(s)));
     }
     AppendMoneyRecord();
-    if (play_handlers::IsAntiLeaveRoom(model_.room)) RefreshAntiLeaveCaption();
+    CVRestrictOptionWnd* caption = AntiLeaveCaption();
+    if (caption && play_handlers::IsAntiLeaveRoom(model_.room)) caption->Update(1, 1);
     const bool first = msg.puckCount == 1;
     ShowFloorEvent(first ? kFloorEventFirstPuck : kFloorEventLaterPuck);
     if (loud) PlayVoice(voice, seat);
@@ -522,7 +516,8 @@ void CDorvik2VWS::OnMissionResult(MissionResultMsg& msg) {
     RefreshSeatScores(s);
   }
   AppendMoneyRecord();
-  if (play_handlers::IsAntiLeaveRoom(model_.room)) RefreshAntiLeaveCaption();
+  CVRestrictOptionWnd* caption = AntiLeaveCaption();
+  if (caption && play_handlers::IsAntiLeaveRoom(model_.room)) caption->Update(1, 1);
   CVMissionWnd* panel = WidgetsLive() ? built_.widgets.missionPanel : nullptr;
   const int32_t winner = GetSeatOfUser(msg.userNo);
   if (winner == kNoSeat) {

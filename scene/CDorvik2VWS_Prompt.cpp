@@ -80,10 +80,6 @@ int32_t CDorvik2VWS::ShowMissionSuccess(int32_t mode, int32_t missionCode, int64
 }
 
 // ---- Stand-ins --------------------------------------------------------------------------
-void CDorvik2VWS::RefreshExitButtons() { RecordCall("RefreshExitButtons"); }
-void CDorvik2VWS::RefreshRestrictCaption(int32_t flag) {
-  RecordCall(FormatString("RefreshRestrictCaption(%ld)", flag));
-}
 void CDorvik2VWS::ResetSeatAreas() {
   if (!WidgetsLive()) return;
   // A new game's score and icons start from nothing on both sides.

@@ -134,7 +134,8 @@ void CDorvik2VWS::ResetRoomView() {
   StopGameTimer(kTickTimer);
   if (live) {
     ShowStartButton(0);
-    ResetTableButtons();
+    UpdatePlayButtons(0);
+    UpdateExitButtons(0);
   }
   ClearTable();
   if (live && built_.widgets.noticeTicker) built_.widgets.noticeTicker->Stop();
@@ -211,7 +212,6 @@ void CDorvik2VWS::ShowMaximiseButtonState() {
   if (!button->SetImageSet(fullScreen ? 1 : 0)) button->SetImageSet(0);
   button->SetDirty(1);
 }
-void CDorvik2VWS::ResetTableButtons() { RecordCall("ResetTableButtons"); }
 void CDorvik2VWS::ResetSeatDisplays(int32_t slot) {
   const auto i = static_cast<size_t>(slot);
   if (built_.widgets.seatPanels[i]) built_.widgets.seatPanels[i]->ResetSeat();

@@ -246,7 +246,8 @@ void CDorvik2VWS::OnGameResult(GameResultMsg& msg) {
   }
   AppendMoneyRecord();
   if (!seated) rh::ClearItemValues(model_.myUser, msg.threshold1);
-  if (model_.AntiLeaveRoom()) RecordCall("CVRestrictOptionWnd::Update");
+  CVRestrictOptionWnd* caption = AntiLeaveCaption();
+  if (caption && model_.AntiLeaveRoom()) caption->Update(1, 1);
   CHostLink::Global().SetPlayState(rh::kPlayStateResult);
   CHostLink::Global().SetPlayState(rh::kPlayStateIdle);
 
@@ -292,7 +293,7 @@ void CDorvik2VWS::OnSettlement(SettlementMsg& msg) {
       model_.antiLeave = msg.antiLeave;
       if (model_.antiLeave == 0) ShowMsgBox(rh::kReleaseText, 0, rh::kReleaseBoxMs, "");
     }
-    RecordCall("CVRestrictOptionWnd::Update");
+    if (CVRestrictOptionWnd* caption = AntiLeaveCaption()) caption->Update(1, 1);
   }
 
   model_.game.multiplierExponent = msg.baseMultExp;
@@ -451,7 +452,7 @@ void CDorvik2VWS::OnAntiLeaveCounts(AntiLeaveCountsMsg& msg) {
   CHTUser& seat = Seat(msg.seat);
   seat.gameCounters.at(0) = msg.count1;
   seat.gameCounters.at(1) = msg.count2;
-  RecordCall("CVRestrictOptionWnd::Update");
+  if (CVRestrictOptionWnd* caption = AntiLeaveCaption()) caption->Update(1, 1);
 }
 
 void CDorvik2VWS::OnAntiLeaveRefund(AntiLeaveRefundMsg& msg) {

@@ -50,6 +50,15 @@ constexpr int32_t kSeatStateEffect = scene_effects::kBoxNotify;
 constexpr int32_t kWelcomeVoice = 10033;
 
 constexpr int32_t kNoticeEvent = 0;
+// The room's notice goes to the host under no user.
+constexpr uint32_t kNoticeUserNo = 0;
+constexpr int32_t kJoinedEvent = 4;
+constexpr int32_t kSeatsChangedEvent = 72;
+constexpr int32_t kLeftEvent = 5;
+// The seat buttons and the anti-leave caption refresh shown; the caption counts the
+// games played against the room's.
+constexpr int32_t kShown = 1;
+constexpr int32_t kCountDown = 1;
 constexpr int32_t kHostTextEvent = 62;
 constexpr int32_t kHostTextMax = 256;
 
@@ -90,6 +99,20 @@ constexpr bool Within(int32_t v, const int32_t (&range)[2]) { return v >= range[
 
 bool AntiLeaveRoom(const RCRoomData& room) {
   return Within(room.roomState, kAntiLeaveStates) && Within(room.antiLeaveLevel, kAntiLeaveLevels);
+}
+
+// The local auto-play setting button only: the host's top bar has no such word.
+void EnableAutoPlayButton(const CDorvik2VWS& scene, int32_t enabled) {
+  if (CVPSPPushBtn* button = scene.IsReady() ? scene.Widgets().autoPlaySettingButton : nullptr) {
+    button->Enable(enabled);
+    button->SetDirty(1);
+  }
+}
+
+// A seat change told to the host with no data.
+void TellHost(const CDorvik2VWS& scene, int32_t code) {
+  int32_t value = 0;
+  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(scene.MyUserNo()), code, nullptr, &value);
 }
 
 }  // namespace scene_room
@@ -142,13 +165,6 @@ void CDorvik2VWS::SendHostTextLine() {
   CHostLink::Global().NotifyEvent(static_cast<uint32_t>(MyUserNo()), scene_room::kHostTextEvent, buffer.data(), &size);
   model_.hostText.assign(buffer.data(), std::find(buffer.begin(), buffer.end() - 1, '\0'));
   SendTextLine(model_.hostText);
-}
-
-// ---- Stand-ins for pieces other work builds ------------------------------------------------
-void CDorvik2VWS::UpdatePlayButtons() { RecordCall("UpdatePlayButtons"); }
-void CDorvik2VWS::UpdateExitButtons() { RecordCall("UpdateExitButtons"); }
-void CDorvik2VWS::RefreshAntiLeaveCaption(int32_t show) {
-  RecordCall(FormatString("RefreshAntiLeaveCaption(%ld)", show));
 }
 
 // ---- Room entry ----------------------------------------------------------------------------
@@ -217,7 +233,7 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
 
   std::string notice = FormatString("%s", msg.noticeText.c_str());
   int32_t noticeLength = static_cast<int32_t>(notice.size());
-  link.NotifyEvent(static_cast<uint32_t>(MyUserNo()), kNoticeEvent, notice.data(), &noticeLength);
+  link.NotifyEvent(kNoticeUserNo, kNoticeEvent, notice.data(), &noticeLength);
   if (msg.dailyPlayLimit > 0) {
     link.ShowMarkupText(FormatString(kDailyLimitLine, model_.myUser.nickname.c_str(), model_.myUser.userId.c_str(),
                                      msg.dailyPlayLimit)
@@ -230,11 +246,11 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
       LoadAvatars();
       PlayEffect(kEnterEffect, 0);
       if (model_.sceneMode == kModeWaiting) {
-        UpdatePlayButtons();
+        UpdatePlayButtons(kShown);
         // A watcher starts no game: no start intro may be left running for him.
         PlayPromotionIntro(0, 0);
       }
-      UpdateExitButtons();
+      UpdateExitButtons(kShown);
       OptionsSummaryText();
       link.SetPlayState(kObserverPlayState);
       SendPlay(kSeatRequestFlag);
@@ -320,7 +336,7 @@ void CDorvik2VWS::OnPlayerInfo(PlayerInfoMsg& msg) {
     LoadAvatars();
     if (IsSeated(RCUser::kNoUser)) {
       SetAutoPlay(0);
-      SetButtonState("autoplay", 1, 1);
+      EnableAutoPlayButton(*this, 1);
       if (IsBannerRoom()) PlayInGameBanner();
     }
   }
@@ -346,12 +362,13 @@ void CDorvik2VWS::OnJoinGame(JoinGameMsg& msg) {
       model_.myUser = player;
       if (CVObserveSystemWnd* panel = ObservePanel()) panel->Show(0);
     }
-    if (player.userNo < RCUser::kNoUser && player.userNo == model_.turnUserNo) model_.turnUserNo = player.userNo;
+    // A robot seated under its robot number hands the turn to the user the record names.
+    if (player.connState < RCUser::kNoUser && player.connState == model_.turnUserNo) model_.turnUserNo = player.userNo;
     AssignScreenPositions();
     model_.tableOwnerUserNo = msg.ownerUserNo;
     PlaceOwnerAndKickMarks();
-    UpdateExitButtons();
-    UpdatePlayButtons();
+    UpdateExitButtons(kShown);
+    UpdatePlayButtons(kShown);
     ShowWidgetPair(0);
     if (mine) {
       RefreshSeatPanels(kSeats);
@@ -364,7 +381,7 @@ void CDorvik2VWS::OnJoinGame(JoinGameMsg& msg) {
       }
       if (IsSeated(RCUser::kNoUser)) {
         SetAutoPlay(0);
-        SetButtonState("autoplay", 1, 0);
+        EnableAutoPlayButton(*this, 0);
       }
     } else {
       RefreshSeatPanels(msg.seat);
@@ -382,9 +399,11 @@ void CDorvik2VWS::OnJoinGame(JoinGameMsg& msg) {
         StartGameTimer(CSceneTimers::kLastKilledTimer, kPhaseNone);
       }
     }
-    RefreshAntiLeaveCaption(1);
+    if (CVRestrictOptionWnd* caption = AntiLeaveCaption()) caption->Update(kShown, kCountDown);
     PlayEffect(kJoinEffect, 0);
     if (AntiLeaveRoom(model_.room) && model_.antiLeave) model_.antiLeaveNotice = 0;
+    TellHost(*this, kJoinedEvent);
+    TellHost(*this, kSeatsChangedEvent);
     MarkDirty();
     SendHostTextLine();
     return;
@@ -405,7 +424,7 @@ void CDorvik2VWS::OnJoinGame(JoinGameMsg& msg) {
     default:
       break;
   }
-  UpdatePlayButtons();
+  UpdatePlayButtons(kShown);
 }
 
 void CDorvik2VWS::OnLeaveGame(LeaveGameMsg& msg) {
@@ -416,9 +435,10 @@ void CDorvik2VWS::OnLeaveGame(LeaveGameMsg& msg) {
   const std::string nickname = msg.nickname.empty() ? leaver.nickname : msg.nickname;
   bool swapped = false;
   if (RemovePlayer(msg.userNo)) {
+    TellHost(*this, kLeftEvent);
     ShowStartButton(0);
-    UpdateExitButtons();
-    UpdatePlayButtons();
+    UpdateExitButtons(kShown);
+    UpdatePlayButtons(kShown);
     ShowWidgetPair(0);
     if (GetPhase() == kPhaseStakeVote) {
       HideNotifyPrompt();
@@ -443,9 +463,10 @@ void CDorvik2VWS::OnLeaveGame(LeaveGameMsg& msg) {
     RefreshSeatPanels(kSeats);
     LoadAvatars();
     RelayoutSeats();
-    if (model_.sceneMode == kModeWaiting && AntiLeaveRoom(model_.room)) RefreshAntiLeaveCaption(1);
+    CVRestrictOptionWnd* caption = AntiLeaveCaption();
+    if (caption && model_.sceneMode == kModeWaiting && AntiLeaveRoom(model_.room)) caption->Update(kShown, kCountDown);
     SetAutoPlay(0);
-    SetButtonState("autoplay", 1, 0);
+    EnableAutoPlayButton(*this, 0);
     MarkDirty();
     OnExitReason(msg.reason, msg.reasonText, 0);
     return;
@@ -459,7 +480,7 @@ void CDorvik2VWS::OnLeaveGame(LeaveGameMsg& msg) {
     RemoveAvatar(seat);
   }
   if (model_.firstSeatUserNo == MyUserNo() && model_.sceneMode == kModeWaiting) {
-    RefreshAntiLeaveCaption(1);
+    if (CVRestrictOptionWnd* caption = AntiLeaveCaption()) caption->Update(kShown, kCountDown);
     ShowStartButton(1);
     ShowWidgetPair(0);
     if (HasSeatWithoutUser()) ShowWidgetPair(1);
@@ -514,8 +535,8 @@ void CDorvik2VWS::OnSeatState(SeatStateMsg& msg) {
       return;
   }
   if (msg.userNo == MyUserNo()) {
-    UpdatePlayButtons();
-    UpdateExitButtons();
+    UpdatePlayButtons(kShown);
+    UpdateExitButtons(kShown);
   }
   MarkDirty();
 }
@@ -593,7 +614,8 @@ void CDorvik2VWS::OnRobotSeat(RobotSeatMsg& msg) {
   }
   if (!msg.joins && model_.firstSeatUserNo == MyUserNo()) {
     if (HasSeatWithoutUser() || !HasRobotPlayer()) ShowStartButton(1);
-    if (AntiLeaveRoom(model_.room)) RefreshAntiLeaveCaption(1);
+    CVRestrictOptionWnd* caption = AntiLeaveCaption();
+    if (caption && AntiLeaveRoom(model_.room)) caption->Update(kShown, kCountDown);
   }
   PlayPromotionIntro(0, 0);
   MarkDirty();
@@ -661,7 +683,8 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
   }
   RefreshSeatScores(kBothSeatScores);
   model_.antiLeave = t.antiLeaveFlag;
-  if (AntiLeaveRoom(model_.room)) RefreshAntiLeaveCaption(1);
+  CVRestrictOptionWnd* caption = AntiLeaveCaption();
+  if (caption && AntiLeaveRoom(model_.room)) caption->Update(kShown, kCountDown);
 
   std::set<int32_t> taken;
   for (int32_t s = 0; s < kSeats; ++s) {
@@ -713,8 +736,8 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
   }
   // A second record that names the turn takes the sign away again.
   ShowNoTurnSign(side >= 0 && side < kSeats ? 0 : 1);
-  UpdateExitButtons();
-  UpdatePlayButtons();
+  UpdateExitButtons(kShown);
+  UpdatePlayButtons(kShown);
   if (model_.sceneMode == kModePlaying) {
     StartGameTimer(kBlinkTimer, kPhaseNone);
     model_.game.inProgress = 1;

@@ -112,7 +112,8 @@ void ShowVoteTally(Scene& scene, const ArcArrayT<int32_t, 2>& results) {
 void CDorvik2VWS::OnStakeVote(StakeVoteMsg& msg) {
   using namespace turn_handlers;
   model_.sceneMode = IsAntiLeaveRoom() ? kModePlaying : kModeWaiting;
-  RefreshExitButtons();
+  UpdateExitButtons(1);
+  UpdatePlayButtons(1);
   model_.game.multiplierExponent = msg.baseMultExp;
   ShowMoneyPerPoint();
   for (int32_t seat = 0; seat < kSeats; ++seat) GetPlayer(seat).stakeVoteMark = msg.voteMarks.at(static_cast<size_t>(seat));
@@ -142,12 +143,14 @@ void CDorvik2VWS::OnBackToWaiting(WaitingStateMsg& msg) {
   model_.sceneMode = kModeWaiting;
   if (IsAntiLeaveRoomState()) {
     model_.antiLeave = msg.antiLeave;
-    RefreshRestrictCaption(model_.antiLeave);
+    // Shown also with the rule lifted: it then says so.
+    if (CVRestrictOptionWnd* caption = AntiLeaveCaption()) caption->Update(1, 1);
   }
   StopCountdown(false);
   HideNotifyPrompt();
   vipMgr_.HideAlertIcons();
-  RefreshExitButtons();
+  UpdateExitButtons(1);
+  UpdatePlayButtons(1);
   model_.room.option.moneyPerPoint = msg.stakePerPoint;
   ShowMoneyPerPoint();
   if (msg.userNo != GetPlayer(0).userNo) {
@@ -247,7 +250,7 @@ void CDorvik2VWS::OnSunPick(SunPickMsg& msg) {
     }
   }
   if (IsInGame()) {
-    RefreshRestrictCaption(model_.antiLeave);
+    if (CVRestrictOptionWnd* caption = AntiLeaveCaption()) caption->Update(1, 1);
     for (CHTUser& s : model_.game.seats) s.gameCounters[0] = s.gameCounters[1] = 0;
   }
   MarkDirty();
@@ -285,7 +288,7 @@ void CDorvik2VWS::OnDeal(DealMsg& msg) {
   }
   model_.sceneMode = kModePlaying;
   ShowStartButton(0);
-  RefreshExitButtons();
+  UpdateExitButtons(1);
   promotionMgr_.ShowAniBanner(0);
   if (IsBannerRoom()) StopPickBanner();
   ShowWnd(built_.widgets.sunPickAnim, 0);
@@ -300,7 +303,9 @@ void CDorvik2VWS::OnDeal(DealMsg& msg) {
   model_.game.dealtHand.assign(msg.handCards.begin(), msg.handCards.end());
   model_.game.dealCards.assign(msg.floorCards.begin(), msg.floorCards.end());
   ResetSeatAreas();
-  if (IsAntiLeaveRoomState()) RefreshRestrictCaption(model_.antiLeave);
+  // A game under a lifted rule shows no caption.
+  CVRestrictOptionWnd* caption = AntiLeaveCaption();
+  if (caption && IsAntiLeaveRoomState()) caption->Update(model_.antiLeave, 1);
   PlayDeckAnimation();
   PlayEffect(kDealEffect, 0);
   WaitPumpingMessages(kDeckWaitMs);

@@ -17,8 +17,13 @@ class RoomTableTest : public testing_support::GameTableTest {
     MakeTable();
     Forget();
   }
+  void TearDown() override {
+    ExpectEveryButtonStateNamed();
+    GameTableTest::TearDown();
+  }
   // Starts every record of what happened afresh.
   void Forget() {
+    ExpectEveryButtonStateNamed();
     trace.Clear();
     host.Clear();
     closesSeen_ = PostedToHost(WM_GAME_CLOSE).size();
@@ -47,6 +52,8 @@ class RoomTableTest : public testing_support::GameTableTest {
   // The observer panel's reads of the two paid services, whenever it is shown.
   static constexpr const char* kFirstServiceQuery = "NotifyEvent(7, 43, (null), 69632)";
   static constexpr const char* kSecondServiceQuery = "NotifyEvent(7, 43, (null), 73728)";
+  // The room's handlers set only the top bar's own words.
+  void ExpectEveryButtonStateNamed() const { EXPECT_EQ(host.WordlessButtonStates(), std::vector<std::string>{}); }
   bool Played(int32_t effect) const {
     for (int32_t e : trace.effects)
       if (e == effect) return true;

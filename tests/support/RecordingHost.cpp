@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <regex>
 
 #include "plat/codepage.h"
 #include "plat/crt.h"
@@ -133,6 +134,14 @@ std::vector<std::string> RecordingHost::Transcript() const {
 std::vector<std::string> RecordingHost::SentBytes() const {
   std::vector<std::string> out;
   for (const HostCall& c : CallsTo(HostSlot::Send)) out.push_back(c.bytes);
+  return out;
+}
+
+std::vector<std::string> RecordingHost::WordlessButtonStates() const {
+  static const std::regex kWordless(R"(NotifyEvent\(\d+, 45, "", -?\d+\))");
+  std::vector<std::string> out;
+  for (const HostCall& c : CallsTo(HostSlot::NotifyEvent))
+    if (std::regex_match(c.line, kWordless)) out.push_back(c.line);
   return out;
 }
 

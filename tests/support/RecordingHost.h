@@ -45,6 +45,9 @@ class RecordingHost : public IHostInterface {
   std::vector<HostCall> CallsTo(HostSlot slot) const;
   std::vector<std::string> Transcript() const;
   std::vector<std::string> SentBytes() const;
+  // Top-bar button states (event 45) that went out without a button word: a host has
+  // no button to set for them.
+  std::vector<std::string> WordlessButtonStates() const;
   void Clear();
   // Send answers these results in turn, then `fallback`.
   void ScriptSendResults(std::vector<int32_t> results, int32_t fallback = 0);

@@ -113,7 +113,7 @@ TEST_P(GameScriptsTest, PlaysToItsEnd) {
 
 INSTANTIATE_TEST_SUITE_P(Games, GameScriptsTest,
                          testing::Values("02-go-then-stop", "03-shake-and-bomb",
-                                         "04-timeouts-auto-play", "06-robot-opponent"),
+                                         "04-timeouts-auto-play", "06-robot-opponent", "08-anti-leave-room"),
                          [](const testing::TestParamInfo<const char*>& info) {
                            std::string name = info.param;
                            for (char& c : name)
@@ -123,8 +123,8 @@ INSTANTIATE_TEST_SUITE_P(Games, GameScriptsTest,
 
 TEST_F(GameScript, PlainWinOnA565Desktop) {
   const std::map<std::string, std::string> hashes = {
-      {"after-deal", "3c9ac3877cce4689"}, {"my-turn", "8b299ae6a6f5a721"}, {"go-or-stop", "18fcdf23c78807d2"},
-      {"result", "b2f6bbb51b9e6e47"},     {"settlement", "00f759afb094ab81"},
+      {"after-deal", "68738b61245502e9"}, {"my-turn", "b84cd52af73f5fda"}, {"go-or-stop", "a1b169f3546951f5"},
+      {"result", "2e1217ee4cbc4404"},     {"settlement", "66675582222267ba"},
   };
   EXPECT_EQ(Play("desktop 565\n" + WithHashes(ScriptText("01-plain-win"), hashes), "01-plain-win-565"), "");
 }

@@ -525,6 +525,8 @@ void ScriptRunner::CheckEvent(const Event& e) {
       }
       if (nextAnswer_ < answers_.size())
         Fail(events_[answers_[nextAnswer_]].line, "no box came for this answer");
+      if (const auto wordless = host_.Recorder().WordlessButtonStates(); !wordless.empty())
+        Fail(e.line, "a button state without its word: " + wordless.front());
       if (failure_.empty() && host_.Destroy() != 0) Fail(e.line, "the game window did not close cleanly");
       break;
     }
