@@ -85,6 +85,3 @@ void CDorvik2VWS::RefreshRestrictCaption(int32_t flag) {
   RecordCall(FormatString("RefreshRestrictCaption(%ld)", flag));
 }
 void CDorvik2VWS::ResetSeatAreas() { RecordCall("ResetSeatAreas"); }
-void CDorvik2VWS::NotifyVipTurn(int32_t mySeat, int32_t flag) {
-  RecordCall(FormatString("NotifyVipTurn(%ld, %ld)", mySeat, flag));
-}

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "host/Dorvik2Messages.h"
+#include "panels/CHelperView.h"
+#include "panels/SkinnedPopup.h"
 #include "plat/sim.h"
 #include "support/GameTable.h"
 
@@ -63,8 +65,13 @@ TEST_F(ClientTest, EventTextsReachTheSceneConvertedAndOtherEventsDoNothing) {
   Event(kMe, 27, u"vip", 17);
   int32_t code = 28;
   client->OnHostEvent(kMe, &code, nullptr, nullptr);
-  EXPECT_EQ(trace.calls, (std::vector<std::string>{"RefreshSeatPanels(2)", "RefreshSeatPanels(2)",
-                                                              "ShowVipButtonIfOpen"}));
+  EXPECT_EQ(trace.calls, (std::vector<std::string>{"RefreshSeatPanels(2)", "RefreshSeatPanels(2)"}));
+  EXPECT_TRUE(host.CallsTo(testing_support::HostSlot::NotifyEvent).empty()) << "no help popup yet: \"vip\" opens nothing";
+  scene->VipManager().HelperView().ShowGameHelpPopup(CHelperView::kGameNumber, CHelperView::kDialogTemplate,
+                                                     wnd->Handle());
+  Event(kMe, 27, u"vip", 17);
+  EXPECT_TRUE(IsWindowVisible(skinned_popup::State().popup));
+  EXPECT_EQ(host.CallsTo(testing_support::HostSlot::NotifyEvent).back().line, R"(NotifyEvent(7, 45, "vip", 1))");
   EXPECT_EQ(scene->GameInfo().cardNumbers, (std::vector<int32_t>{1, 2})) << "an empty removal removes nothing";
 }
 
