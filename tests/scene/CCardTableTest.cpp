@@ -30,7 +30,8 @@ class FakeHost : public ICardTableHost {
   GVWS& CardWndList() override { return list; }
   GVWnd* RemainingCardsBoard() override { return nullptr; }
   void NoteMissionCard(int32_t seat, FlowerCard card, int32_t exclusive) override {
-    notes.push_back("mission " + std::to_string(seat) + " " + std::to_string(card) + (exclusive ? " from the other" : ""));
+    const std::string from = exclusive ? " from the other" : "";
+    notes.push_back("mission " + std::to_string(seat) + " " + std::to_string(card) + from);
   }
   void ShowMissionCardMarks(int32_t show) override { notes.push_back(show ? "marks" : "no marks"); }
   int32_t SideOfSeat(int32_t seat) override { return seat == 0 || seat == 1 ? seat : -1; }

@@ -265,17 +265,6 @@ TEST_F(ComboAlertGameTest, TheOpponentsNearRibbonsShowAfterEachTurnAndGoWithTheR
   EXPECT_TRUE(HandWarnings().empty());
 }
 
-TEST_F(ComboAlertGameTest, WithTheSwitchOffTheTurnsShowNoIcon) {
-  HelperAlert::State().alertSwitch = 0;
-  Deal({40, 3, 22, 10, 2, 17, 33, 6, 28, 12}, {1, 5, 4, 13, 16, 20, 24, 29});
-  Capture(kOther, {1, 5});
-  trace.Clear();
-  Send<HM_TURN>(TurnMsg{kMe, 0});
-  EXPECT_EQ(Icons(), std::vector<int32_t>(CDorvik2VIPMgr::kAlertIcons, -1));
-  EXPECT_TRUE(HandWarnings().empty());
-  EXPECT_EQ(Count(trace.effects, kComboEffect), 0);
-}
-
 // ---- The pi counter -------------------------------------------------------------------------
 
 TEST_F(MissionGameTest, ThePiCounterWritesTheCountAfterEachCapture) {
