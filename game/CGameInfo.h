@@ -13,6 +13,7 @@
 struct CGameInfo {
   static constexpr int32_t kSeats = kTableSeats;
   static constexpr int32_t kMonths = 13;  // twelve months and the bonus cards
+  static constexpr int32_t kMissionSet = 1;
 
   std::array<CHTUser, kSeats> seats;
   int32_t turnCount = 0;
@@ -20,7 +21,7 @@ struct CGameInfo {
   int32_t multiplierExponent = 0;
   int32_t missionId = -1;
   int32_t missionMultiplier = 0;
-  int32_t missionMode = 0;
+  int32_t missionMode = 0;  // kMissionSet once the game's mission is known
   int32_t missionCount = 0;
   std::array<int32_t, kMonths> capturedPerMonth{};
   std::vector<int32_t> deck;  // the face-down cards still to be drawn, the next one first

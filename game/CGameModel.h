@@ -53,7 +53,6 @@ struct CGameModel {
   int32_t closingCounter = 0;                 // told to the host on closing when above 0
   int32_t antiLeaveNotice = 0;
   int32_t nineTenFlag = 0;
-  int32_t missionSet = 0;
   // ---- the result, the settlement and the money notices ----
   static constexpr int32_t kMoneyCapKinds = 4;
   int32_t firstPlayerUserNo = RCUser::kNoUser;    // who leads the next game

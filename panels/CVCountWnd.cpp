@@ -1,5 +1,6 @@
 #include "panels/CVCountWnd.h"
 
+#include "base/TextUtil.h"
 #include "widgets/GVTextWnd.h"
 
 namespace count_wnd {
@@ -24,6 +25,13 @@ int32_t CVCountWnd::Create(IPanelScene* scene) {
 void CVCountWnd::SetPos(GPoint pt) {
   GVDDSWnd::SetPos(pt);
   if (text_) text_->SetPos(pt + kTextOffset);
+}
+
+void CVCountWnd::SetCount(int32_t n) {
+  const bool shown = n >= 1;
+  if (text_) text_->SetText(shown ? FormatString("%d", n) : std::string());
+  Show(shown ? 1 : 0);
+  SetDirty(1);
 }
 
 BOOL CVCountWnd::Draw(IDirectDrawSurface4* target, const GRect& clip) {

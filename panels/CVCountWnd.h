@@ -17,6 +17,9 @@ class CVCountWnd : public GVDDSWnd {
   // Makes the text child (white, 12/700, centred); 0 when it cannot be made.
   int32_t Create(IPanelScene* scene);
   void SetPos(GPoint pt) override;
+  // The count written out and the counter shown; below 1 the text empties and the
+  // counter hides. It stays where it is.
+  void SetCount(int32_t n);
   // Hidden: 1. The picture's 0 is returned at once; then 1 when the text drew.
   BOOL Draw(IDirectDrawSurface4* target, const GRect& clip) override;
   GVTextWnd* Text() const { return text_; }

@@ -8,6 +8,7 @@
 #include "base/DDSurfaceUtil.h"
 #include "graphics/XBaseEntry.h"
 #include "graphics/XResEntryMgr.h"
+#include "widgets/GVQLAniWnd.h"
 #include "widgets/GVWS.h"
 
 namespace table_cards {
@@ -158,13 +159,16 @@ void CCardTable::ResetWidgets() {
     SetCardSize(card, CVHTWnd::kMediumLook);
     card->ShowFrame(CVHTWnd::kBackFrame);
   }
-  // A captured card's companion darkens its pile place, and the pi counter counts the
-  // pile: with the cards gathered neither may stay.
+  // A captured card's companion darkens its pile place, the pi counter counts the pile
+  // and a mission mark sits on a floor card: with the cards gathered none may stay.
   for (GVWnd* companion : w.companions) {
     if (companion) companion->Show(0);
   }
   for (GVWnd* counter : w.piCounters) {
     if (counter) counter->Show(0);
+  }
+  for (GVWnd* mark : w.missionIcons) {
+    if (mark) mark->Show(0);
   }
   for (GVWnd* button : w.bombButtons) {
     if (button) button->Show(0);

@@ -5,12 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <vector>
 
 #include "base/GGeometry.h"
 #include "game/CGameModel.h"
 #include "game/ClientRules.h"
+#include "panels/CVCountWnd.h"
 #include "tables/SceneBuildTable.h"
 #include "scene/CTimeMgr.h"
 #include "scene/CVHTWnd.h"
@@ -63,7 +65,7 @@ class CCardTable {
     // Outline 0 marks the selected card; 1..10 are the bomb-card outlines of the hand.
     std::array<GVPSPWnd*, CVHTWnd::kHandMarks + 1> handOutlines{};
     std::array<std::array<GVWnd*, CVHTWnd::kHintsPerHandSlot>, CVHTWnd::kHandMarks> handHints{};
-    std::array<GVWnd*, kSeats> piCounters{};
+    std::array<CVCountWnd*, kSeats> piCounters{};
   };
 
   CCardTable(CGameModel& model, ICardTableHost& host) : model_(model), host_(host) {}
@@ -132,6 +134,9 @@ class CCardTable {
   // Hides the September marker (show 0), or puts it beside card 32 of the seat's
   // animal pile: 1 when it is shown.
   int32_t ShowNineTenClip(int32_t seat, int32_t show);
+  // Every mission mark hidden; with `show`, each floor card the predicate names a mission
+  // card wears its mark, above the cards.
+  void ShowMissionMarks(int32_t show, const std::function<bool(FlowerCard)>& isMissionCard);
   // Every seated side's hand and piles in their places.
   void PlaceSeats();
 
@@ -161,9 +166,9 @@ class CCardTable {
 
  private:
   CHTUser& Seat(int32_t seat) { return model_.game.seats.at(static_cast<size_t>(seat)); }
-  // A card on its way somewhere lies above every other card and table widget, but
-  // beneath the panels over the table.
-  void BringCardForward(CVHTWnd* card);
+  // A card on its way somewhere (or a mark over the cards) lies above every other card
+  // and table widget, but beneath the panels over the table.
+  void BringCardForward(GVWnd* card);
   // One frame of a move: the wait, skipped after an overrun at a positive speed.
   void WaitCardFrame();
   // Every card with a path takes its next point until none has one.

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <deque>
 
-#include "base/TextUtil.h"
 #include "scene/CCardTable.h"
+#include "widgets/GVQLAniWnd.h"
 #include "widgets/GVWS.h"
 
 namespace table_layout {
@@ -170,12 +170,7 @@ void CCardTable::RelayoutPiPile(int32_t seat) {
 
 void CCardTable::SetPiCountText(int32_t side, int32_t n) {
   if (!table_layout::IsSide(side)) return;
-  // The counter's own text widget comes with the panels; until then the call is kept.
-  host_.NotePendingCall(FormatString("SetPiCountText(%ld, %ld)", side, n));
-  GVWnd* counter = widgets_.piCounters[static_cast<size_t>(side)];
-  if (!counter) return;
-  counter->Show(n >= 1 ? 1 : 0);
-  counter->SetDirty(1);
+  if (CVCountWnd* counter = widgets_.piCounters[static_cast<size_t>(side)]) counter->SetCount(n);
 }
 
 int32_t CCardTable::ShowNineTenClip(int32_t seat, int32_t show) {
@@ -193,6 +188,25 @@ int32_t CCardTable::ShowNineTenClip(int32_t seat, int32_t show) {
   host_.CardWndList().InsertWndAfter(card, clip);
   host_.MarkCardsDirty();
   return 1;
+}
+
+void CCardTable::ShowMissionMarks(int32_t show, const std::function<bool(FlowerCard)>& isMissionCard) {
+  // The marks are kept by card id, so a mark goes with the card and not its widget.
+  for (GVQLAniWnd* mark : widgets_.missionIcons) {
+    if (mark) mark->Show(0);
+  }
+  if (show) {
+    for (const int32_t w : model_.floor.floorCards) {
+      CVHTWnd* card = CardWndById(w);
+      if (!card || !IsCardId(card->cardId) || !isMissionCard(card->cardId)) continue;
+      GVQLAniWnd* mark = widgets_.missionIcons[static_cast<size_t>(card->cardId)];
+      if (!mark) continue;
+      mark->SetPos(card->GetPos());
+      mark->Show(1);
+      BringCardForward(mark);
+    }
+  }
+  host_.MarkCardsDirty();
 }
 
 int32_t CCardTable::FloorSlotForMonth(CardMonth month) const {

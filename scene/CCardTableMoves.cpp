@@ -137,7 +137,7 @@ void CCardTable::RevealCard(CVHTWnd* card, FlowerCard id) {
   UpdateCardBoard(card->cardId, 0);
 }
 
-void CCardTable::BringCardForward(CVHTWnd* card) {
+void CCardTable::BringCardForward(GVWnd* card) {
   GVWS& list = host_.CardWndList();
   // A ceiling not (yet) in the list leaves the card the very top.
   if (GVWnd* ceiling = host_.CardCeiling(); ceiling && list.InsertWndAfter(ceiling, card)) return;
@@ -413,12 +413,12 @@ void CCardTable::TakeFloorCard(FlowerCard cardId, int32_t seat) {
   const int32_t w = FindWidgetOfCard(model_.floor.floorCards, cardId);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card || card->floorSlot < 0 || card->floorSlot >= COpenInfo::kSlots || card->kind < 0) return;
-  host_.NoteMissionCard(seat, cardId);
+  host_.NoteMissionCard(seat, cardId, 0);
   COpen& open = model_.floor.slots.at(static_cast<size_t>(card->floorSlot));
   card->floorSlot = -1;
   open.cardCount = std::max(open.cardCount - 1, 0);
   Erase(model_.floor.floorCards, w);
-  host_.ShowMissionCardMarks();
+  host_.ShowMissionCardMarks(1);
   Seat(seat).captured.at(static_cast<size_t>(card->kind)).push_back(w);
   ++model_.game.capturedPerMonth.at(static_cast<size_t>(card->month));
   const int32_t side = host_.SideOfSeat(seat);
@@ -437,7 +437,8 @@ void CCardTable::StealPi(FlowerCard cardId, int32_t from, int32_t to) {
   const int32_t w = FindWidgetOfCard(pile, cardId);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card) return;
-  host_.NoteMissionCard(to, cardId);
+  // The stolen card leaves the other seat's pile: the mission panel takes it from there.
+  host_.NoteMissionCard(to, cardId, 1);
   if (GVWnd* companion = CompanionOf(card->cardId)) companion->Show(0);
   Erase(pile, w);
   Seat(to).captured[kKindPi].push_back(w);
@@ -459,7 +460,7 @@ void CCardTable::MoveCapturedCard(FlowerCard cardId, int32_t seat, int32_t fromK
   const int32_t w = FindWidgetOfCard(pile, cardId);
   CVHTWnd* card = w < 0 ? nullptr : CardWndById(w);
   if (!card) return;
-  host_.NoteMissionCard(seat, cardId);
+  host_.NoteMissionCard(seat, cardId, 0);
   if (GVWnd* companion = CompanionOf(card->cardId)) companion->Show(0);
   Erase(pile, w);
   Seat(seat).captured.at(static_cast<size_t>(toKind)).push_back(w);
@@ -475,7 +476,7 @@ void CCardTable::AddDeckCardsToPile(int32_t seat, int32_t kind, const std::vecto
   if (seat < 0 || seat >= kSeats || kind < 0 || kind > kKindPi) return;
   if (!std::all_of(ids.begin(), ids.end(), IsCardId)) return;
   for (FlowerCard id : ids) {
-    host_.NoteMissionCard(seat, id);
+    host_.NoteMissionCard(seat, id, 0);
     int32_t w = -1;
     CVHTWnd* card = TakeDeckCard(w);
     if (!card) break;

@@ -699,9 +699,11 @@ class CDorvik2VWS : public GVWS,
   void SortMyHand(int32_t seat, int32_t flag) { cardTable_.SortMyHand(seat, flag); }
   int32_t GatherFloorMonths() { return cardTable_.GatherFloorMonths(); }
   void PlayBonusCard(FlowerCard card, int32_t seat, int32_t sort = 1) { cardTable_.PlayBonusCard(card, seat, sort); }
-  // The mission panel's part of a capture; noted until the panel exists.
-  void NoteMissionCard(int32_t seat, FlowerCard card) override;
-  void ShowMissionCardMarks() override;
+  // The mission panel's part of a capture, while the game's mission runs.
+  void NoteMissionCard(int32_t seat, FlowerCard card, int32_t exclusive) override;
+  void ShowMissionCardMarks(int32_t show) override;
+  // The mission panel's capture marks follow the seats' screen positions.
+  void RefreshMissionMarks();
 
   // ---- manager services (IPanelScene; Model, FindCardInPile, CountCardsOfMonth,
   // CardIdOfWidget, IsRobotSeat and SideOfSeat are the scene's own) ----
@@ -755,7 +757,6 @@ class CDorvik2VWS : public GVWS,
   void ShowMoneyPerPoint();
   void PlayPromotionIntro(int32_t kind, int32_t flag);
   void ResetSeatAreas();
-  void NotifyVipTurn(int32_t mySeat, int32_t flag);
   // ==== Room entry, seats, observers and exit reasons =====================================
   // (CDorvik2VWS_RoomHandlers.cpp, CDorvik2VWS_ExitReasons.cpp)
   static constexpr COLORREF kNoticeBoxColour = 0xCF7F00;  // RGB(0, 127, 207)
@@ -773,7 +774,10 @@ class CDorvik2VWS : public GVWS,
   // host to close the game.
   void OnExitReason(int32_t reason, const std::string& text, int32_t leaveFlag);
   // My seat at the bottom, after every seat change.
-  void AssignScreenPositions() { model_.room.seats.AssignScreenPositions(model_.myUser.userNo); }
+  void AssignScreenPositions() {
+    model_.room.seats.AssignScreenPositions(model_.myUser.userNo);
+    RefreshMissionMarks();
+  }
   // Both seats' owner and kick marks cleared, then set for seat 0's user and the
   // kick-permitted user.
   void PlaceOwnerAndKickMarks();
@@ -1082,7 +1086,6 @@ class CDorvik2VWS : public GVWS,
   GVWS& CardWndList() override;
   GVWnd* CardCeiling() override;
   GVWnd* RemainingCardsBoard() override;
-  void NotePendingCall(std::string_view call) override;
 
   // ---- Host link state ----
   // The queue's gate: ready and not closing.

@@ -1,7 +1,6 @@
 // The scene as the card table's host: sounds, the nested wait, the redraw, the widget
 // list and the seats' sides; and the scene's card steps that also touch its own
 // widgets or hand the card table's view to the client's rules.
-#include "base/TextUtil.h"
 #include "game/ClientRules.h"
 #include "scene/CDorvik2VWS.h"
 #include "widgets/GVQLAniWnd.h"
@@ -26,8 +25,6 @@ GVWS& CDorvik2VWS::CardWndList() { return *this; }
 
 GVWnd* CDorvik2VWS::RemainingCardsBoard() { return CardWidgets().cardBoard; }
 
-void CDorvik2VWS::NotePendingCall(std::string_view call) { RecordCall(call); }
-
 int32_t CDorvik2VWS::SideOfSeat(int32_t seat) {
   if (seat < 0 || seat >= kSeats) return -1;
   return model_.room.seats.Player(seat).screenPos;
@@ -37,11 +34,23 @@ bool CDorvik2VWS::IsMyHumanSeat(int32_t seat) {
   return seat >= 0 && seat < kSeats && GetSeatOfUser(model_.myUser.userNo) == seat && !IsRobotSeat(seat);
 }
 
-void CDorvik2VWS::NoteMissionCard(int32_t seat, FlowerCard card) {
-  RecordCall(FormatString("NoteMissionCard(%ld, %ld)", seat, card));
+void CDorvik2VWS::NoteMissionCard(int32_t seat, FlowerCard card, int32_t exclusive) {
+  CVMissionWnd* panel = WidgetsLive() ? built_.widgets.missionPanel : nullptr;
+  if (!panel || !panel->IsActive() || model_.game.missionMode != CGameInfo::kMissionSet) return;
+  const int32_t side = SideOfSeat(seat);
+  // The panel looks the card up among its own, and tells when the capture breaks the
+  // mission (or, taken from the other seat, mends it).
+  if (side >= 0 && side < kSeats) panel->MarkCardTaken(seat, card, exclusive);
 }
 
-void CDorvik2VWS::ShowMissionCardMarks() { RecordCall("ShowMissionCardMarks"); }
+void CDorvik2VWS::ShowMissionCardMarks(int32_t show) {
+  CVMissionWnd* panel = WidgetsLive() ? built_.widgets.missionPanel : nullptr;
+  cardTable_.ShowMissionMarks(show && panel, [panel](FlowerCard card) { return panel->IsMissionCard(card) != 0; });
+}
+
+void CDorvik2VWS::RefreshMissionMarks() {
+  if (CVMissionWnd* panel = WidgetsLive() ? built_.widgets.missionPanel : nullptr) panel->RefreshMarks();
+}
 
 void CDorvik2VWS::SetCardSize(GVWnd* card, int32_t size) { cardTable_.SetCardSize(card, size); }
 

@@ -145,6 +145,8 @@ void CDorvik2VWS::ShowHandCardHints(int32_t show) {
     }
   }
   const int32_t seat = GetSeatOfUser(model_.myUser.userNo);
+  // The hold-alert hints are the VIP alert's: it shows them with the others, or hides them.
+  if (WidgetsLive()) vipMgr_.ShowHandComboWarnings(seat, show ? 1 : 0);
   if (!show || seat == PITable::kNoSeat || !WidgetsLive()) return;
   const CardList& hand = Seat(seat).hand;
   for (int32_t i = 0; i < static_cast<int32_t>(hand.size()) && i < CVHTWnd::kHandMarks; ++i) {

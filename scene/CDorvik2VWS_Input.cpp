@@ -319,11 +319,11 @@ void CDorvik2VWS::OnTableButtonUp(GVWnd* wnd, UINT keyFlags, GPoint pt, int32_t 
         CHostLink::Global().NotifyEvent(myNo, kInviteEvent, nullptr, nullptr);
         PlayEffect(kClickEffect, 0);
       }
+    } else if (wnd == w.optionButton) {
+      // As the host's own option button: the panel, the host's button held, the click.
+      OpenOptionPanel();
     } else {
-      // The option and VIP buttons belong to the option panel's and the help popup's
-      // owners.
-      RecordCall(wnd == w.optionButton ? "OpenOptionPanel" : "OpenHelpPopup");
-      PlayEffect(kClickEffect, 0);
+      ShowVipButtonIfOpen();
     }
     return;
   }

@@ -79,7 +79,7 @@ int32_t CDorvik2VWS::ShowMissionSuccess(int32_t mode, int32_t missionCode, int64
   return shown;
 }
 
-// ---- Stand-ins --------------------------------------------------------------------------
+// ---- A new game's seat areas ------------------------------------------------------------
 void CDorvik2VWS::ResetSeatAreas() {
   if (!WidgetsLive()) return;
   // A new game's score and icons start from nothing on both sides.
@@ -90,7 +90,4 @@ void CDorvik2VWS::ResetSeatAreas() {
     if (CVBakIconWnd* baks = built_.widgets.bakIcons[i]) baks->ResetIcons();
   }
   MarkDirty();
-}
-void CDorvik2VWS::NotifyVipTurn(int32_t mySeat, int32_t flag) {
-  RecordCall(FormatString("NotifyVipTurn(%ld, %ld)", mySeat, flag));
 }

@@ -213,7 +213,8 @@ void CDorvik2VWS::OnGameResult(GameResultMsg& msg) {
   StopGameTimer(kBlinkTimer);
   if (w.notifyPrompt) w.notifyPrompt->Close();
   SetAutoPlay(0);
-  RecordCall("CDorvik2VIPMgr::SetTurnRunning(0)");
+  // No turn runs: the alert's icons go until the next game's turns.
+  vipMgr_.UpdateComboIcons(GetSeatOfUser(MyUserNo()), 0);
   if (w.countdownAnim) w.countdownAnim->Stop();
   RevealResultCards(msg.nextDeckCards, msg.hands);
 

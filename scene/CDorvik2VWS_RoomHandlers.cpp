@@ -652,7 +652,7 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
   PlayPromotionIntro(0, 0);
   model_.turnUserNo = t.turnUser;
   model_.game.turnCount = t.turnCount;
-  model_.missionSet = 1;
+  model_.game.missionMode = CGameInfo::kMissionSet;
   model_.game.missionId = t.missionId;
   model_.game.missionMultiplier = t.missionMult;
 

@@ -167,11 +167,15 @@ void CDorvik2VWS::ShowVipButton() {
 }
 
 int32_t CDorvik2VWS::ShowVipButtonIfOpen() {
-  RecordCall("ShowVipButtonIfOpen");
   vipMgr_.HelperView().ShowPopupDialog(1, 1);
   // Before the room built the popup there is nothing to open, and the button stays.
   const HWND popup = skinned_popup::State().popup;
-  return popup && IsWindowVisible(popup) ? 1 : 0;
+  if (!popup || !IsWindowVisible(popup)) return 0;
+  // Held down while the popup is up; the popup's closing gives it back.
+  SetButtonState(tb::kWords[tb::kVip], 1, 0);
+  PlayEffect(tb::kConfirmEffect, 0);
+  MarkDirty();
+  return 1;
 }
 
 int32_t CDorvik2VWS::OpenOptionPanel() {

@@ -409,7 +409,7 @@ void CDorvik2VWS::OnTurn(TurnMsg& msg) {
     ShowWnd(CardWidgets().autoPlayNotice, 1);
   }
   const int32_t mySeat = GetSeatOfUser(MyUserNo());
-  NotifyVipTurn(mySeat, 1);
+  vipMgr_.UpdateComboIcons(mySeat, 1);
   MarkDirty();
   int32_t limit = TableTurnLimit(kPhasePlayCard);
   if (msg.userNo == MyUserNo() && !IsRobotSeat(seat)) {

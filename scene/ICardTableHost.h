@@ -1,10 +1,9 @@
 // What the card table asks of the scene around it: sounds and voice lines, the nested
-// wait that paces a move, the redraw, the widget list's drawing order, the steps whose
-// widgets come later, and the seats' screen sides. Tests give it a host of their own.
+// wait that paces a move, the redraw, the widget list's drawing order, the mission
+// panel's part of a capture, and the seats' screen sides. Tests give it a host of their own.
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "game/CardInfoTable.h"
 
@@ -28,11 +27,11 @@ class ICardTableHost {
   virtual GVWnd* CardCeiling() { return nullptr; }
   // The remaining-cards board, when the table has one.
   virtual GVWnd* RemainingCardsBoard() = 0;
-  // The mission panel's part of a capture.
-  virtual void NoteMissionCard(int32_t seat, FlowerCard card) = 0;
-  virtual void ShowMissionCardMarks() = 0;
-  // A step whose own widget comes with the panels, e.g. "SetPiCountText(0, 12)".
-  virtual void NotePendingCall(std::string_view call) = 0;
+  // The mission panel's part of a capture: the seat took the card, an exclusive capture
+  // from the other seat.
+  virtual void NoteMissionCard(int32_t seat, FlowerCard card, int32_t exclusive) = 0;
+  // The floor's mission cards wear their marks again (or, with 0, none does).
+  virtual void ShowMissionCardMarks(int32_t show) = 0;
   // The seat's screen side (0 bottom, 1 top, -1 none).
   virtual int32_t SideOfSeat(int32_t seat) = 0;
   // This client holds the seat and no robot plays it: its cards are known.

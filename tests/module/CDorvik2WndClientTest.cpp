@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "host/Dorvik2Messages.h"
+#include "panels/CHelperView.h"
 #include "panels/CVUserInfoWnd.h"
+#include "panels/SkinnedPopup.h"
 #include "plat/sim.h"
 #include "support/GameTable.h"
 #include "widgets/GVTextWnd.h"
@@ -72,7 +74,12 @@ TEST_F(ClientTest, EventTextsReachTheSceneConvertedAndOtherEventsDoNothing) {
   Event(kMe, 27, u"vip", 17);
   int32_t code = 28;
   client->OnHostEvent(kMe, &code, nullptr, nullptr);
-  EXPECT_EQ(trace.calls, (std::vector<std::string>{"ShowVipButtonIfOpen"}));
+  EXPECT_TRUE(Lines(testing_support::HostSlot::NotifyEvent).empty()) << "no help popup yet: nothing opens";
+  scene->VipManager().HelperView().ShowGameHelpPopup(CHelperView::kGameNumber, CHelperView::kDialogTemplate,
+                                                     wnd->Handle());
+  Event(kMe, 27, u"vip", 17);
+  EXPECT_TRUE(IsWindowVisible(skinned_popup::State().popup));
+  EXPECT_EQ(Lines(testing_support::HostSlot::NotifyEvent), std::vector<std::string>{R"(NotifyEvent(7, 45, "vip", 1))"});
   EXPECT_EQ(scene->GameInfo().cardNumbers, (std::vector<int32_t>{1, 2})) << "an empty removal removes nothing";
 }
 

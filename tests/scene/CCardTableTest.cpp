@@ -29,11 +29,11 @@ class FakeHost : public ICardTableHost {
   void RedrawCards() override { ++redraws; }
   GVWS& CardWndList() override { return list; }
   GVWnd* RemainingCardsBoard() override { return nullptr; }
-  void NoteMissionCard(int32_t seat, FlowerCard card) override {
-    notes.push_back("mission " + std::to_string(seat) + " " + std::to_string(card));
+  void NoteMissionCard(int32_t seat, FlowerCard card, int32_t exclusive) override {
+    const std::string from = exclusive ? " from the other" : "";
+    notes.push_back("mission " + std::to_string(seat) + " " + std::to_string(card) + from);
   }
-  void ShowMissionCardMarks() override { notes.push_back("marks"); }
-  void NotePendingCall(std::string_view call) override { notes.emplace_back(call); }
+  void ShowMissionCardMarks(int32_t show) override { notes.push_back(show ? "marks" : "no marks"); }
   int32_t SideOfSeat(int32_t seat) override { return seat == 0 || seat == 1 ? seat : -1; }
   bool IsMyHumanSeat(int32_t seat) override { return seat == 0; }
 
@@ -107,12 +107,29 @@ TEST_F(CCardTableTest, AnOverrunFrameSkipsOneWaitOnlyAtPositiveSpeed) {
 TEST_F(CCardTableTest, ACaptureNotesTheMissionCardAndLandsOnThePile) {
   Shuffle();
   OnFloor(WidgetOf(2), 2, 0);
+  GVWnd* counter = table.GetWidgets().piCounters[1];
+  counter->Show(0);
   table.TakeFloorCard(2, 1);
-  EXPECT_EQ(host.notes, (std::vector<std::string>{"mission 1 2", "marks", "SetPiCountText(1, 1)"}));
+  EXPECT_EQ(host.notes, (std::vector<std::string>{"mission 1 2", "marks"}));
   EXPECT_EQ(host.effects, std::vector<int32_t>{scene_effects::kLand});
   EXPECT_EQ(User(1).captured[kKindPi], std::vector<int32_t>{WidgetOf(2)});
   EXPECT_TRUE(model.floor.floorCards.empty());
   EXPECT_EQ(Z(table.GetWidgets().companions[2]), Z(Card(WidgetOf(2))) + 1);
+  EXPECT_TRUE(counter->IsVisible()) << "the top side counts its first pi";
+}
+
+// A stolen card changes hands on the mission panel too; a card moved within one seat's
+// piles stays that seat's.
+TEST_F(CCardTableTest, AStolenCardIsTakenFromTheOtherSeatForTheMission) {
+  Shuffle();
+  User(1).captured[kKindPi] = {WidgetOf(2)};
+  User(0).captured[kKindYeol] = {WidgetOf(32)};
+  for (GVWnd* counter : table.GetWidgets().piCounters) counter->Show(1);
+  table.StealPi(2, 1, 0);
+  table.MoveCapturedCard(32, 0, kKindYeol, kKindPi);
+  EXPECT_EQ(host.notes, (std::vector<std::string>{"mission 0 2 from the other", "mission 0 32"}));
+  EXPECT_TRUE(table.GetWidgets().piCounters[0]->IsVisible());
+  EXPECT_FALSE(table.GetWidgets().piCounters[1]->IsVisible()) << "the robbed side has no pi left";
 }
 
 TEST_F(CCardTableTest, AnEmptyDeckGivesNothingToHandsOrPiles) {

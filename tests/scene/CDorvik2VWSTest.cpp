@@ -240,8 +240,8 @@ TEST_F(SceneTest, AProductSceneHasNoTraceAndKeepsNoRecord) {
   testing_support::SceneTraceRecorder late;
   scene->SetTrace(&late);
   EXPECT_TRUE(late.calls.empty() && late.effects.empty() && late.stopped.empty() && late.voices.empty());
-  scene->ShowVipButtonIfOpen();
-  EXPECT_EQ(late.calls, std::vector<std::string>{"ShowVipButtonIfOpen"});
+  scene->PlayEffect(5, 0);
+  EXPECT_EQ(late.effects, std::vector<int32_t>{5}) << "a trace installed late records from then on";
   scene->SetTrace(nullptr);
 }
 

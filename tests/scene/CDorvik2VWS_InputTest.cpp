@@ -3,6 +3,9 @@
 // seat menu, the hover and press looks of the hand, and the anti-leave question on exit.
 #include "scene/SceneInputFixture.h"
 
+#include "panels/CHelperView.h"
+#include "panels/SkinnedPopup.h"
+
 namespace {
 
 using namespace scene_input_test;
@@ -87,6 +90,37 @@ TEST_F(SceneInputTest, ButtonsActOnReleaseOverThem) {
     EXPECT_EQ(Lines(HostSlot::NotifyEvent), c.events);
     c.button->Show(0);
   }
+}
+
+// The table's own option and vip buttons do what the host's words do: the panel or the
+// help popup opens, the host's button is held down, and the click sounds once.
+TEST_F(SceneInputTest, OptionAndVipButtonsOpenTheirPanelsLikeTheHostsWords) {
+  const auto& w = scene->Widgets();
+  scene->GetRoomData().speedKind = 2;
+  w.optionButton->Show(1);
+  w.optionButton->Enable(1);
+  host.Clear();
+  trace.Clear();
+  Click(w.optionButton);
+  EXPECT_TRUE(w.optionPanel->IsOpen());
+  EXPECT_EQ(scene->Options().speed, 4) << "a fast room opens the panel at its fastest";
+  EXPECT_EQ(Lines(HostSlot::NotifyEvent), std::vector<std::string>{R"(NotifyEvent(7, 45, "option", 1))"});
+  EXPECT_EQ(trace.effects, std::vector<int32_t>{19});
+
+  // Before the room built the help popup the vip button opens nothing and stays quiet.
+  w.vipButton->Show(1);
+  w.vipButton->Enable(1);
+  host.Clear();
+  trace.Clear();
+  Click(w.vipButton);
+  EXPECT_TRUE(Lines(HostSlot::NotifyEvent).empty());
+  EXPECT_TRUE(trace.effects.empty());
+  scene->VipManager().HelperView().ShowGameHelpPopup(CHelperView::kGameNumber, CHelperView::kDialogTemplate,
+                                                     wnd->Handle());
+  Click(w.vipButton);
+  EXPECT_TRUE(IsWindowVisible(skinned_popup::State().popup));
+  EXPECT_EQ(Lines(HostSlot::NotifyEvent), std::vector<std::string>{R"(NotifyEvent(7, 45, "vip", 1))"});
+  EXPECT_EQ(trace.effects, std::vector<int32_t>{19});
 }
 
 TEST_F(SceneInputTest, WindowButtons) {

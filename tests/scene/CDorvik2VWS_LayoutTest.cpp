@@ -100,10 +100,11 @@ TEST_F(LayoutTest, PiRowsPassDoubleCardsOnAndTheCounterFollows) {
   EXPECT_EQ(scene->Model().game.seats[0].piScore, 12);
   EXPECT_EQ(Pos(8), GPoint(260 + 8 * 12, 458));
   EXPECT_EQ(Pos(9), GPoint(260, 470));
-  GVWnd* counter = scene->CardWidgets().piCounters[0];
+  CVCountWnd* counter = scene->CardWidgets().piCounters[0];
   EXPECT_EQ(counter->GetPos(), GPoint(260 + 36 + 2, 470));
   EXPECT_TRUE(counter->IsVisible());
-  EXPECT_EQ(trace.calls.back(), "SetPiCountText(0, 12)");
+  EXPECT_EQ(counter->Text()->GetText(), "12");
+  EXPECT_EQ(counter->Text()->GetPos(), counter->GetPos() + CVCountWnd::kTextOffset) << "the count rides on its picture";
 }
 
 TEST_F(LayoutTest, CardLooksKeepTheTopLeft) {

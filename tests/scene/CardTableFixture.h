@@ -46,7 +46,7 @@ inline CCardTable::Widgets MakeCardWidgets(GVWS& list, void* owner) {
     for (auto& mark : slot) mark = add(new CountingWnd);
   }
   for (auto& m : w.bombDummies) m = add(new GVWnd);
-  for (auto& c : w.piCounters) c = add(new GVWnd);
+  for (auto& c : w.piCounters) c = add(new CVCountWnd);
   w.shadow = add(new GVDDSWnd);
   w.glow = add(new GVWnd, {56, 86});
   w.deckShadow = add(new GVWnd);
@@ -110,7 +110,9 @@ class CardTableTest : public testing_support::GameTableTest, protected CardTable
     table_ = &scene->CardTable();
     model_ = &scene->Model();
     list_ = scene;
-    table_->SetWidgets(MakeCardWidgets(*scene, scene));
+    CCardTable::Widgets cards = MakeCardWidgets(*scene, scene);
+    cards.piCounters = table_->GetWidgets().piCounters;  // the built counters write their counts
+    table_->SetWidgets(cards);
     scene->ResetTableState();
     scene->GetPlayer(0).screenPos = 0;
     scene->GetPlayer(1).screenPos = 1;
