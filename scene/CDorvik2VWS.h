@@ -680,7 +680,6 @@ class CDorvik2VWS : public GVWS,
   void DealDummyCards(int32_t seat, int32_t count) { cardTable_.DealDummyCards(seat, count); }
   void SortMyHand(int32_t seat, int32_t flag) { cardTable_.SortMyHand(seat, flag); }
   int32_t GatherFloorMonths() { return cardTable_.GatherFloorMonths(); }
-  void PlayBonusCard(FlowerCard card, int32_t seat, int32_t sort = 1) { cardTable_.PlayBonusCard(card, seat, sort); }
   // The mission panel's part of a capture; noted until the panel exists.
   void NoteMissionCard(int32_t seat, FlowerCard card) override;
   void ShowMissionCardMarks() override;
@@ -933,11 +932,6 @@ class CDorvik2VWS : public GVWS,
   // A new avatar widget for a screen side, replacing the old one: 1 when made.
   int32_t PlaceAvatar(int32_t side, std::vector<std::string>& parts);
   // ---- Display helpers ----
-  // The prompt panel's operation (noted until the panel has it) and the panel shown.
-  int32_t ShowPromptWith(const std::string& call);
-  int32_t ShowNotice(const std::string& text);
-  int32_t ShowNotifyPrompt(int32_t mode);
-  int32_t ShowMissionSuccess(int32_t seat);
   int32_t ShowResultWnd(const GameResultMsg& result);
   void RefreshObserverPanel(int32_t flag);
   void StopRefillAnimations();
