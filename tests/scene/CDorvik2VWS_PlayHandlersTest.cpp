@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/TextUtil.h"
+#include "plat/sim.h"
 #include "plat/time.h"
 #include "scene/CardTableFixture.h"
 #include "scene/SceneShowWatch.h"
@@ -30,6 +31,7 @@ constexpr int32_t kHideFloorEvents = 8;
 // The prompt that waits for the other player's decision.
 constexpr int32_t kPromptOtherDeciding = 11;
 constexpr size_t kStopBanner = 8;
+constexpr uint64_t kMicrosPerMs = 1000;
 
 // Every sound asked for and every show piece put up, with the virtual time it came at.
 class TimedTrace : public ISceneTrace {
@@ -133,6 +135,9 @@ class PlayHandlersTest : public CardTableTest {
     scene->ShowEventBanner(-1, 0);
     scene->ShowFloorEvent(kHideFloorEvents);
     if (!keepPrompt) scene->HideNotifyPrompt();
+    // On a whole millisecond: a wait woken by the watcher's looks then ends on its
+    // millisecond, as one woken by nothing does.
+    if (const uint64_t past = plat::sim::NowMicros() % kMicrosPerMs) plat::sim::AdvanceClockMicros(kMicrosPerMs - past);
     timed.Start();
     Receive(Block(msg));
     const auto took = int64_t{timeGetTime() - timed.start};

@@ -29,7 +29,6 @@ class SceneShowWatch {
   using Sink = std::function<void(uint32_t at, std::string line)>;
   SceneShowWatch(CDorvik2VWS* scene, Sink seen) : scene_(scene), seen_(std::move(seen)) {
     active_ = this;
-    timer_ = SetTimer(nullptr, 0, kLookMs, &SceneShowWatch::OnTick);
     Rebase();
   }
   ~SceneShowWatch() {
@@ -41,6 +40,8 @@ class SceneShowWatch {
 
   // What is shown now is the starting point: only what changes from here is a line.
   void Rebase() {
+    // The looks keep step with the message's own waits.
+    timer_ = SetTimer(nullptr, timer_, kLookMs, &SceneShowWatch::OnTick);
     Take(Snapshot{}, timeGetTime(), false);
     Take(Look(), timeGetTime(), false);
   }
