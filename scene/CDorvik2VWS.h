@@ -698,7 +698,6 @@ class CDorvik2VWS : public GVWS,
   void DealDummyCards(int32_t seat, int32_t count) { cardTable_.DealDummyCards(seat, count); }
   void SortMyHand(int32_t seat, int32_t flag) { cardTable_.SortMyHand(seat, flag); }
   int32_t GatherFloorMonths() { return cardTable_.GatherFloorMonths(); }
-  void PlayBonusCard(FlowerCard card, int32_t seat, int32_t sort = 1) { cardTable_.PlayBonusCard(card, seat, sort); }
   // The mission panel's part of a capture, while the game's mission runs.
   void NoteMissionCard(int32_t seat, FlowerCard card, int32_t exclusive) override;
   void ShowMissionCardMarks(int32_t show) override;
@@ -960,11 +959,6 @@ class CDorvik2VWS : public GVWS,
   // The seats changed sides: each avatar follows its user to the badge of the other side.
   void ExchangeSideAvatars();
   // ---- Display helpers ----
-  // The prompt panel's operation (noted until the panel has it) and the panel shown.
-  int32_t ShowPromptWith(const std::string& call);
-  int32_t ShowNotice(const std::string& text);
-  int32_t ShowNotifyPrompt(int32_t mode);
-  int32_t ShowMissionSuccess(int32_t seat);
   int32_t ShowResultWnd(const GameResultMsg& result);
   void RefreshObserverPanel(int32_t flag);
   void StopRefillAnimations();

@@ -52,26 +52,6 @@ using scene_widgets::ShowWnd;
 }  // namespace scene_helpers
 
 // ---- The decision prompt and the result panel ----------------------------------------------
-int32_t CDorvik2VWS::ShowPromptWith(const std::string& call) {
-  CVNotifyWnd* prompt = WidgetsLive() ? built_.widgets.notifyPrompt : nullptr;
-  if (!prompt) return 0;
-  RecordCall(call);
-  prompt->Show(1);
-  MarkWidgetDirty(prompt);
-  return 1;
-}
-
-int32_t CDorvik2VWS::ShowNotice(const std::string& text) { return ShowPromptWith("CVNotifyWnd::ShowNotice(" + text + ")"); }
-
-int32_t CDorvik2VWS::ShowNotifyPrompt(int32_t mode) {
-  return ShowPromptWith(FormatString("CVNotifyWnd::ShowNotifyPrompt(%ld)", mode));
-}
-
-int32_t CDorvik2VWS::ShowMissionSuccess(int32_t seat) {
-  return ShowPromptWith(FormatString("CVNotifyWnd::ShowMissionSuccess(%ld)", seat));
-}
-
-
 int32_t CDorvik2VWS::ShowResultWnd(const GameResultMsg& result) {
   StopEffect(scene_helpers::kPromptEffect);
   if (!WidgetsLive()) return 0;
@@ -206,7 +186,6 @@ void CDorvik2VWS::RevealResultCards(const std::vector<FlowerCard>& deckCards,
 
 // ---- Banners, floor events and the robot -----------------------------------------------------
 void CDorvik2VWS::ShowEventBanner(int32_t kind, int32_t count) {
-  RecordCall(FormatString("ShowEventBanner(%ld, %ld)", kind, count));
   using namespace scene_helpers;
   const auto& banners = built_.widgets.comboAnims;
   const bool live = WidgetsLive();
@@ -249,7 +228,6 @@ void CDorvik2VWS::PlayAnimationAt(GVQLAniWnd* anim, GPoint pt, int32_t count, in
 }
 
 void CDorvik2VWS::ShowFloorEvent(int32_t kind) {
-  RecordCall(FormatString("ShowFloorEvent(%ld)", kind));
   using namespace scene_helpers;
   if (!WidgetsLive()) return;
   const auto& events = built_.widgets.eventAnims;
@@ -270,7 +248,6 @@ void CDorvik2VWS::ShowFloorEvent(int32_t kind) {
 }
 
 void CDorvik2VWS::ShowSeatEvent(int32_t kind, const GPoint* pt) {
-  RecordCall(FormatString("ShowSeatEvent(%ld)", kind));
   if (!HasRobotPlayer() || !WidgetsLive()) return;
   auto& robots = built_.widgets.robotAvatars;
   for (GVAnimWnd* r : robots) scene_helpers::ShowWnd(r, 0);

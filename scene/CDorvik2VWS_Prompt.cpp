@@ -33,7 +33,6 @@ int32_t CDorvik2VWS::SendPromptAnswer(PromptSender sender, int32_t value) {
 
 void CDorvik2VWS::HideNotifyPrompt() {
   StopEffect(scene_prompt::kPromptStopEffect);
-  RecordCall("HideNotifyPrompt");
   if (WidgetsLive() && built_.widgets.notifyPrompt) built_.widgets.notifyPrompt->Close();
   MarkDirty();
 }
@@ -54,9 +53,6 @@ void CDorvik2VWS::ShowCardOnWidget(GVDDSWnd* card, int32_t id) {
 int32_t CDorvik2VWS::ShowNotice(int32_t mode, std::list<int32_t>& cards) {
   CVNotifyWnd* prompt = WidgetsLive() ? built_.widgets.notifyPrompt : nullptr;
   const int32_t shown = prompt ? prompt->ShowNotice(mode, cards) : 0;
-  std::string list;
-  for (const int32_t c : cards) list += FormatString(list.empty() ? "%ld" : " %ld", c);
-  RecordCall(FormatString("ShowNotice(%ld, [%s])", mode, list.c_str()));
   if (shown) MarkDirty();
   return shown;
 }
@@ -65,8 +61,6 @@ int32_t CDorvik2VWS::ShowNotifyPrompt(int32_t mode, int32_t n, int64_t amount, i
                                       int32_t otherAmount, BOOL showSideMark) {
   CVNotifyWnd* prompt = WidgetsLive() ? built_.widgets.notifyPrompt : nullptr;
   const int32_t shown = prompt ? prompt->ShowNotifyPrompt(mode, n, amount, yesSetBase, otherAmount, showSideMark) : 0;
-  RecordCall(FormatString("ShowNotifyPrompt(%ld, %ld, %I64i, %ld, %ld, %ld)", mode, n, amount, yesSetBase, otherAmount,
-                          showSideMark));
   if (shown) MarkDirty();
   return shown;
 }
@@ -74,7 +68,6 @@ int32_t CDorvik2VWS::ShowNotifyPrompt(int32_t mode, int32_t n, int64_t amount, i
 int32_t CDorvik2VWS::ShowMissionSuccess(int32_t mode, int32_t missionCode, int64_t reward) {
   CVNotifyWnd* prompt = WidgetsLive() ? built_.widgets.notifyPrompt : nullptr;
   const int32_t shown = prompt ? prompt->ShowMissionSuccess(mode, missionCode, reward) : 0;
-  RecordCall(FormatString("ShowMissionSuccess(%ld, %ld, %I64i)", mode, missionCode, reward));
   if (shown) MarkDirty();
   return shown;
 }

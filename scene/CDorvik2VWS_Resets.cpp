@@ -33,7 +33,6 @@ void CDorvik2VWS::ResetGameInfo() {
 }
 
 void CDorvik2VWS::ResetGameState() {
-  RecordCall("ResetGameState");
   model_.sceneMode = kModeNone;
   timers_.ForgetRunningFlags();
   model_.thirdGameFlag = 0;
@@ -158,7 +157,6 @@ void CDorvik2VWS::ResetRoomView() {
     scene_resets::ShowWnd(built_.widgets.hourAnimation, 0);
   }
   model_.playTimeNotices.fill(1);
-  RecordCall("ResetRoomView");
 }
 
 void CDorvik2VWS::ResetRoomWidgets() {
@@ -200,7 +198,6 @@ int32_t CDorvik2VWS::RemovePlayer(int32_t userNo) {
 
 // ---- Steps on widgets the scene build makes ----------------------------------------------
 void CDorvik2VWS::PlayHourAnimation() {
-  RecordCall("PlayHourAnimation");
   if (built_.widgets.hourAnimation) built_.widgets.hourAnimation->Play(1, 0);
 }
 void CDorvik2VWS::ShowMaximiseButtonState() {
@@ -219,7 +216,6 @@ void CDorvik2VWS::ResetSeatDisplays(int32_t slot) {
   if (built_.widgets.cardIcons[i]) built_.widgets.cardIcons[i]->ResetIcons();
   if (built_.widgets.bakIcons[i]) built_.widgets.bakIcons[i]->ResetIcons();
   scene_resets::HideSeatMarkers(built_.widgets, i);
-  RecordCall(FormatString("ResetSeatDisplays(%ld)", slot));
 }
 void CDorvik2VWS::HideSeatMarkers(int32_t side) {
   if (side >= 0 && side < kSeats) scene_resets::HideSeatMarkers(built_.widgets, static_cast<size_t>(side));

@@ -161,7 +161,6 @@ GVPSPWnd* CDorvik2VWS::ItemChanceIcon() {
 
 int32_t CDorvik2VWS::ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs,
                                 const std::string& heading) {
-  RecordCall(FormatString("ShowMsgBox(%s|%lu|%s)", body.c_str(), autoCloseMs, heading.c_str()));
   if (!owner_ || closing_) return -1;
   return owner_->ShowMsgBox(body, type, autoCloseMs, heading, rh::kBoxHeadingColour);
 }

@@ -120,7 +120,6 @@ void TellHost(const CDorvik2VWS& scene, int32_t code) {
 // ---- Helpers the handlers share ------------------------------------------------------------
 int32_t CDorvik2VWS::ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
                                 COLORREF headingColour) {
-  RecordCall(FormatString("ShowMsgBox(%ld, %lu, ", type, autoCloseMs) + body + ")");
   if (!owner_ || closing_) return -1;
   return owner_->ShowMsgBox(body, type, autoCloseMs, heading, headingColour);
 }

@@ -339,7 +339,6 @@ void CDorvik2VWS::PlayResultEffect(int32_t seat) {
 
 // ---- Money notices ----------------------------------------------------------------------
 void CDorvik2VWS::AppendMoneyRecord() {
-  RecordCall("AppendMoneyRecord");
   std::string text;
   for (int32_t seat = 0; seat < kSeats; ++seat) {
     const PlayerInfo& p = GetPlayer(seat);

@@ -12,6 +12,7 @@
 #include "plat/time.h"
 #include "support/GameTable.h"
 #include "support/ScopedTimeZone.h"
+#include "widgets/GVQLAniWnd.h"
 #include "widgets/GVWnd.h"
 
 namespace {
@@ -40,10 +41,6 @@ class DrawTest : public GameTableTest {
     scene->AddWnd(stamp);
     scene->RedrawIfDirty();
     draws.clear();
-  }
-  size_t Count(const char* call) const {
-    const auto& calls = trace.calls;
-    return static_cast<size_t>(std::count(calls.begin(), calls.end(), std::string(call)));
   }
   std::vector<DWORD> draws;
   StampWnd* stamp = nullptr;
@@ -151,20 +148,33 @@ TEST_F(DrawTest, OnTheHourAnimationPlaysOncePerHour) {
     SYSTEMTIME t{2026, 12, 1, 7, hour, minute, second, ms};
     ASSERT_TRUE(plat::sim::SetLocalTimeStart(t));
   };
-  auto tickFor = [this](int32_t ticks) {
+  GVQLAniWnd* anim = scene->Widgets().hourAnimation;
+  ASSERT_NE(anim, nullptr);
+  ASSERT_GT(anim->GetFrameCount(), 1);
+  anim->Stop();
+  // The plays begun on the screen: the animation coming up, or starting over.
+  size_t plays = 0;
+  auto tickFor = [&](int32_t ticks) {
     for (int32_t i = 0; i < ticks; ++i) {
+      const bool was = anim->IsVisible() && anim->IsPlaying();
+      const int32_t frame = anim->GetFrame();
       plat::sim::Advance(50);
       scene->AnimationTick();
+      if (anim->IsVisible() && anim->IsPlaying() && (!was || anim->GetFrame() < frame)) ++plays;
     }
   };
   startAt(13, 59, 59, 950);
   tickFor(1);
-  EXPECT_EQ(Count("PlayHourAnimation"), 1u) << "at 14:00:00";
+  EXPECT_EQ(plays, 1u) << "at 14:00:00";
+  EXPECT_EQ(anim->GetFrame(), 0);
   tickFor(25);
-  EXPECT_EQ(Count("PlayHourAnimation"), 1u) << "not again in that second";
+  EXPECT_EQ(plays, 1u) << "not again in that second";
+  anim->Stop();
   startAt(14, 59, 59, 900);
-  tickFor(2);
-  EXPECT_EQ(Count("PlayHourAnimation"), 2u) << "at 15:00:00";
+  tickFor(1);
+  EXPECT_EQ(plays, 1u) << "not before the hour";
+  tickFor(1);
+  EXPECT_EQ(plays, 2u) << "at 15:00:00";
 }
 
 }  // namespace

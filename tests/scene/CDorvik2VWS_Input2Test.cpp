@@ -5,6 +5,7 @@
 #include <array>
 
 #include "scene/SceneInputFixture.h"
+#include "support/BoxWatch.h"
 
 namespace {
 
@@ -223,21 +224,21 @@ TEST_F(SceneInputTest, UserInfoAndTextCommandsSendTheUsersId) {
   EXPECT_FALSE(scene->Buttons()[0]->IsVisible());
 }
 
-TEST_F(SceneInputTest, TheAntiLeaveQuestionIsNotedWithItsCaption) {
+TEST_F(SceneInputTest, TheAntiLeaveQuestionAsksYesOrNoAndWaitsForTheAnswer) {
   AntiLeaveGame();
-  std::string caption;
-  plat::sim::SetModalHook([&caption](HWND box) {
-    char text[64] = {};
-    GetWindowTextA(box, text, sizeof text);
-    caption = text;
-    plat::sim::PressKey(VK_ESCAPE);
-  });
+  testing_support::BoxWatch boxes(VK_ESCAPE);
   EXPECT_EQ(scene->ConfirmAntiLeave(0), 0);
-  ASSERT_EQ(trace.calls.size(), 1u);
-  EXPECT_EQ(trace.calls[0].rfind("ShowMsgBox(1, 0, ", 0), 0u);
-  EXPECT_NE(trace.calls[0].find("판수를 모두 채우면"), std::string::npos);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_TRUE(boxes.boxes[0].yesNo);
+  EXPECT_NE(boxes.boxes[0].Text().find("판수를 모두 채우면"), std::string::npos);
   EXPECT_EQ(scene->ConfirmAntiLeave(1), 1) << "an exempt seat is not asked";
-  EXPECT_EQ(trace.calls.size(), 1u);
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+  // Unanswered, the question stays up: it has no time limit of its own.
+  boxes.Forget();
+  boxes.AnswerWith(0);
+  EXPECT_EQ(scene->ConfirmAntiLeave(0), 0);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].upMs, testing_support::BoxWatch::kGiveUpMs);
 }
 
 // The money-limit tooltip over its mark, the betting explanation by button and the die

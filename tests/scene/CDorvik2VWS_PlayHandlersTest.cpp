@@ -10,29 +10,49 @@
 #include <initializer_list>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "base/TextUtil.h"
+#include "plat/sim.h"
 #include "plat/time.h"
 #include "scene/CardTableFixture.h"
+#include "scene/SceneShowWatch.h"
 
 namespace {
 
 using card_table::CardTableTest;
 
-// Every trace entry with the virtual time it came at.
+// The floor events' "hide them all".
+constexpr int32_t kHideFloorEvents = 8;
+// The prompt that waits for the other player's decision.
+constexpr int32_t kPromptOtherDeciding = 11;
+constexpr size_t kStopBanner = 8;
+constexpr uint64_t kMicrosPerMs = 1000;
+
+// Every sound asked for and every show piece put up, with the virtual time it came at.
 class TimedTrace : public ISceneTrace {
  public:
-  void EffectPlayed(int32_t id) override { Add(FormatString("effect %ld", id)); }
-  void EffectStopped(int32_t id) override { Add(FormatString("stop %ld", id)); }
-  void VoicePlayed(int32_t id, int32_t seat) override { Add(FormatString("voice %ld/%ld", id, seat)); }
-  void Called(std::string_view call) override { Add(std::string(call)); }
+  void EffectPlayed(int32_t id) override { Sound(FormatString("effect %ld", id)); }
+  void EffectStopped(int32_t id) override { Sound(FormatString("stop %ld", id)); }
+  void VoicePlayed(int32_t id, int32_t seat) override { Sound(FormatString("voice %ld/%ld", id, seat)); }
+  // A note of a call is nothing a person sees or hears.
+  void Called(std::string_view) override {}
+  void Watch(CDorvik2VWS* scene) {
+    watch_.emplace(scene, [this](uint32_t at, std::string line) { Add(at, std::move(line)); });
+  }
+  void Unwatch() { watch_.reset(); }
   void Start() {
     entries.clear();
     start = timeGetTime();
+    if (watch_) watch_->Rebase();
+  }
+  // What the table shows as a message ends.
+  void Finish() {
+    if (watch_) watch_->LookNow();
   }
   bool Has(const std::string& text) const { return Find(text) != entries.end(); }
   // Milliseconds from the start to the first such entry; -1 when none came.
@@ -56,10 +76,16 @@ class TimedTrace : public ISceneTrace {
   uint32_t start = 0;
 
  private:
-  void Add(std::string text) { entries.emplace_back(int64_t{timeGetTime() - start}, std::move(text)); }
+  // What was put up before a sound came before it.
+  void Sound(std::string text) {
+    if (watch_) watch_->LookNow();
+    Add(timeGetTime(), std::move(text));
+  }
+  void Add(uint32_t at, std::string text) { entries.emplace_back(int64_t{at - start}, std::move(text)); }
   std::vector<std::pair<int64_t, std::string>>::const_iterator Find(const std::string& text) const {
     return std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.second == text; });
   }
+  std::optional<scene_show::SceneShowWatch> watch_;
 };
 
 // Every element of a record's fixed array, in order.
@@ -73,12 +99,16 @@ class PlayHandlersTest : public CardTableTest {
   void SetUp() override {
     CardTableTest::SetUp();
     scene->SetTrace(&timed);
+    timed.Watch(scene);
     Shuffle();
     SeatMe(0);
     SeatOther(1);
     model_->game.inProgress = 1;
+    // A game under way has a turn: the banners stand on its side.
+    model_->turnUserNo = kMe;
   }
   void TearDown() override {
+    timed.Unwatch();
     scene->SetTrace(nullptr);
     CardTableTest::TearDown();
   }
@@ -99,12 +129,39 @@ class PlayHandlersTest : public CardTableTest {
       Receive(bytes);
     }
   }
-  // The message handled at once; the milliseconds it took.
-  int64_t Deliver(const HostMessage& msg) {
+  // The message handled at once on a table with no banner, floor event, robot face or
+  // prompt up (unless the prompt is to stay); the milliseconds it took.
+  int64_t Deliver(const HostMessage& msg, bool keepPrompt = false) {
+    scene->ShowEventBanner(-1, 0);
+    scene->ShowFloorEvent(kHideFloorEvents);
+    if (!keepPrompt) scene->HideNotifyPrompt();
+    // On a whole millisecond: a wait woken by the watcher's looks then ends on its
+    // millisecond, as one woken by nothing does.
+    if (const uint64_t past = plat::sim::NowMicros() % kMicrosPerMs) plat::sim::AdvanceClockMicros(kMicrosPerMs - past);
     timed.Start();
     Receive(Block(msg));
-    return int64_t{timeGetTime() - timed.start};
+    const auto took = int64_t{timeGetTime() - timed.start};
+    timed.Finish();
+    return took;
   }
+  // Every entry, without its time.
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> shown;
+    for (const auto& e : timed.entries) shown.push_back(e.second);
+    return shown;
+  }
+  // " at (x, y)" of the floor slot the last card landed in, or of the deck before any.
+  std::string FloorEventPlace() const {
+    const int32_t slot = model_->game.lastFloorSlot;
+    GPoint at = CDorvik2VWS::kDeckPoint;
+    if (slot >= 0 && slot < COpenInfo::kSlots) {
+      const COpen& landed = model_->floor.slots.at(static_cast<size_t>(slot));
+      at = GPoint(landed.x, landed.y);
+    }
+    return FormatString(" at (%ld, %ld)", at.x, at.y);
+  }
+  // The prompt as it shows now ("" closed).
+  std::string Prompt() const { return scene_show::SceneShowWatch::PromptLine(scene->Widgets().notifyPrompt); }
   void Give(int32_t seat, int32_t kind, std::initializer_list<int32_t> cards) {
     for (int32_t c : cards) User(seat).captured.at(static_cast<size_t>(kind)).push_back(WidgetOf(c));
   }
@@ -140,13 +197,17 @@ class PlayHandlersTest : public CardTableTest {
 
 TEST_F(PlayHandlersTest, BombSpeaksBeforeTheCardsMoveCountsAndWaitsHalfASecond) {
   for (int32_t c : {0, 1, 2, 20}) User(0).hand.push_back(WidgetOf(c));
-  const int64_t took = Deliver(HostMessage::Make<HM_BOMB>(BombMsg{kMe, {0, 1, 2}}));
-  EXPECT_EQ(timed.Index("voice 10013/0"), timed.Index("HideNotifyPrompt") + 1) << "once the prompt and hints are gone";
+  ASSERT_EQ(scene->ShowNotifyPrompt(kPromptOtherDeciding, 0, 0, 0, 0, 0), 1);
+  const int64_t took = Deliver(HostMessage::Make<HM_BOMB>(BombMsg{kMe, {0, 1, 2}}), true);
+  EXPECT_EQ(timed.Index("voice 10013/0"), timed.Index("prompt closed") + 1) << "once the prompt and hints are gone";
   EXPECT_EQ(timed.At("voice 10013/0"), 0) << "before the first card moves";
   EXPECT_EQ(User(0).shakeCount, 1);
   EXPECT_EQ(User(0).hand, std::vector<int32_t>{WidgetOf(20)});
   EXPECT_EQ(model_->floor.floorCards.size(), 3u);
-  EXPECT_LT(timed.Index("ShowFloorEvent(6)"), timed.Index("effect 23"));
+  ASSERT_GE(model_->game.lastFloorSlot, 0);
+  const std::string bombEvent = "floor event 6" + FloorEventPlace();
+  EXPECT_LT(timed.Index(bombEvent), timed.Index("effect 23")) << "at the slot the cards landed in";
+  EXPECT_GE(timed.Index(bombEvent), 0);
   EXPECT_EQ(took - timed.At("effect 23"), 500);
 }
 
@@ -161,9 +222,10 @@ TEST_F(PlayHandlersTest, OneCardIsAPlainPlayAndNothingPlaysBeforeTheGame) {
 
   model_->game.inProgress = 0;
   User(0).hand.push_back(WidgetOf(1));
-  EXPECT_EQ(Deliver(HostMessage::Make<HM_BOMB>(BombMsg{kMe, {1}})), 0);
+  ASSERT_EQ(scene->ShowNotifyPrompt(kPromptOtherDeciding, 0, 0, 0, 0, 0), 1);
+  EXPECT_EQ(Deliver(HostMessage::Make<HM_BOMB>(BombMsg{kMe, {1}}), true), 0);
   // Before the game nothing plays: only the prompt goes, with its sound.
-  EXPECT_EQ(timed.Starting(""), (std::vector<std::string>{"stop 33", "HideNotifyPrompt"}));
+  EXPECT_EQ(timed.Starting(""), (std::vector<std::string>{"stop 33", "prompt closed"}));
 }
 
 // ---- Card events --------------------------------------------------------------------------
@@ -172,29 +234,36 @@ TEST_F(PlayHandlersTest, CardEventsByKindAndSeat) {
   struct Row {
     int32_t kind;
     bool robot;
-    std::vector<std::string> shown;  // the floor event, the voice, the banner and the seat event
+    // The floor event, the voice, the banner and the robot's face; a face shows only
+    // with a robot at the table.
+    std::vector<std::string> shown;
   };
+  const std::string atSlot = FloorEventPlace();
   const Row rows[] = {
-      {1, false, {"ShowEventBanner(0, 0)", "ShowSeatEvent(3)"}},
-      {2, false, {"voice 10025/1", "ShowEventBanner(0, 0)", "ShowSeatEvent(3)"}},
-      {2, true, {"voice 10017/1", "ShowEventBanner(0, 0)", "ShowSeatEvent(1)"}},
-      {3, false, {"ShowFloorEvent(5)", "voice 10026/1", "ShowEventBanner(0, 0)", "ShowSeatEvent(3)"}},
-      {3, true, {"ShowFloorEvent(5)", "voice 10020/1", "ShowEventBanner(0, 0)", "ShowSeatEvent(1)"}},
-      {4, false, {"ShowFloorEvent(0)", "voice 10015/1", "ShowEventBanner(0, 0)", "ShowSeatEvent(3)"}},
-      {4, true, {"ShowFloorEvent(0)", "voice 10015/1", "ShowEventBanner(0, 0)", "ShowSeatEvent(1)"}},
-      {5, true, {"ShowFloorEvent(1)", "voice 10014/1", "ShowEventBanner(0, 0)", "ShowSeatEvent(1)"}},
+      {1, false, {"banner 0/0"}},
+      {2, false, {"voice 10025/1", "banner 0/0"}},
+      {2, true, {"voice 10017/1", "banner 0/0", "robot 1"}},
+      {3, false, {"floor event 5" + atSlot, "voice 10026/1", "banner 0/0"}},
+      {3, true, {"floor event 5" + atSlot, "voice 10020/1", "banner 0/0", "robot 1"}},
+      {4, false, {"floor event 0" + atSlot, "voice 10015/1", "banner 0/0"}},
+      {4, true, {"floor event 0" + atSlot, "voice 10015/1", "banner 0/0", "robot 1"}},
+      {5, true, {"floor event 1" + atSlot, "voice 10014/1", "banner 0/0", "robot 1"}},
       {0, false, {}},
       {6, false, {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(FormatString("kind %ld robot %ld", row.kind, int32_t{row.robot}));
     SeatSecond(row.robot);
+    model_->turnUserNo = UserOf(1);
     const int64_t took = Deliver(HostMessage::Make<HM_CARD_EVENT>(CardEventMsg{UserOf(1), row.kind, {}, {}}));
-    std::vector<std::string> shown;
-    for (const auto& e : timed.entries) shown.push_back(e.second);
-    EXPECT_EQ(shown, row.shown);
+    EXPECT_EQ(Shown(), row.shown);
     EXPECT_EQ(took, row.kind == 0 ? 0 : 500);
   }
+  // This client's own event with a robot across the table: the robot cheers.
+  SeatSecond(true);
+  model_->turnUserNo = kMe;
+  Deliver(HostMessage::Make<HM_CARD_EVENT>(CardEventMsg{kMe, 1, {}, {}}));
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"banner 0/0", "robot 3"}));
 }
 
 // ---- Laid cards ---------------------------------------------------------------------------
@@ -228,18 +297,18 @@ TEST_F(PlayHandlersTest, CaptureAnnouncesTheFirstSetItCompletes) {
     int32_t taken;
     bool robot;
     std::string voice;   // "" none
-    std::string banner;  // "" none
+    std::string banner;  // "" none; "banner K/F", F its first frame
   };
   const Row rows[] = {
-      {"fifth gwang", {{kKindGwang, {0, 8, 28, 40}}}, 44, false, "voice 10007/0", "ShowEventBanner(2, 0)"},
+      {"fifth gwang", {{kKindGwang, {0, 8, 28, 40}}}, 44, false, "voice 10007/0", "banner 2/0"},
       {"fourth gwang", {{kKindGwang, {0, 8, 28}}}, 40, false, "voice 10006/0", ""},
       {"three with rain", {{kKindGwang, {0, 8}}}, 44, false, "voice 10029/0", ""},
       {"three with rain, robot", {{kKindGwang, {0, 8}}}, 44, true, "voice 10005/0", ""},
       {"three without rain", {{kKindGwang, {0, 8}}}, 28, false, "voice 10005/0", ""},
-      {"godori", {{kKindYeol, {4, 12}}}, 29, false, "voice 10008/0", "ShowEventBanner(3, 0)"},
-      {"red ribbons", {{kKindTti, {1, 5}}}, 9, false, "voice 10010/0", "ShowEventBanner(5, 0)"},
-      {"blue ribbons", {{kKindTti, {21, 33}}}, 37, false, "voice 10009/0", "ShowEventBanner(4, 0)"},
-      {"grass ribbons", {{kKindTti, {13, 17}}}, 25, false, "voice 10011/0", "ShowEventBanner(6, 0)"},
+      {"godori", {{kKindYeol, {4, 12}}}, 29, false, "voice 10008/0", "banner 3/0"},
+      {"red ribbons", {{kKindTti, {1, 5}}}, 9, false, "voice 10010/0", "banner 5/0"},
+      {"blue ribbons", {{kKindTti, {21, 33}}}, 37, false, "voice 10009/0", "banner 4/0"},
+      {"grass ribbons", {{kKindTti, {13, 17}}}, 25, false, "voice 10011/0", "banner 6/0"},
       {"fourth ribbon", {{kKindTti, {1, 5, 9}}}, 13, false, "", ""},
       {"a pi", {}, 2, false, "", ""},
   };
@@ -256,7 +325,7 @@ TEST_F(PlayHandlersTest, CaptureAnnouncesTheFirstSetItCompletes) {
     EXPECT_TRUE(model_->floor.floorCards.empty());
     const auto voices = timed.Starting("voice");
     EXPECT_EQ(voices, row.voice.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.voice});
-    const auto banners = timed.Starting("ShowEventBanner");
+    const auto banners = timed.Starting("banner");
     EXPECT_EQ(banners, row.banner.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.banner});
     const int64_t last = timed.At(row.voice.empty() ? "effect 13" : row.voice);
     EXPECT_EQ(took - last, (row.voice.empty() ? 0 : 500) + (row.banner.empty() ? 0 : 100));
@@ -267,14 +336,15 @@ TEST_F(PlayHandlersTest, SweepWaitsInItsOrderBeforeTheSetItCompletes) {
   Give(0, kKindYeol, {4, 12});
   OnFloor(WidgetOf(29), 29, 2);
   const int64_t took = Deliver(HostMessage::Make<HM_CAPTURE>(CaptureMsg{kMe, 6, {29}, {}}));
-  const std::vector<std::string> order{"ShowFloorEvent(7)", "voice 10016/0", "ShowEventBanner(0, 0)",
-                                       "ShowSeatEvent(3)", "voice 10008/0", "ShowEventBanner(3, 0)"};
+  // The sweep's event stands in the corner.
+  const std::vector<std::string> order{"floor event 7 at (0, 0)", "voice 10016/0", "banner 0/0", "voice 10008/0",
+                                       "banner 3/0"};
   std::vector<int64_t> at;
   for (const auto& text : order) at.push_back(timed.Index(text));
   EXPECT_TRUE(std::is_sorted(at.begin(), at.end()) && at.front() >= 0);
   // 100 and 200 after the sweep, 500 for it, 300 before the banner; 100 and 500 after.
-  EXPECT_EQ(timed.At("voice 10008/0") - timed.At("ShowSeatEvent(3)"), 100 + 200 + 500 + 300);
-  EXPECT_EQ(took - timed.At("ShowEventBanner(3, 0)"), 100 + 500);
+  EXPECT_EQ(timed.At("voice 10008/0") - timed.At("banner 0/0"), 100 + 200 + 500 + 300);
+  EXPECT_EQ(took - timed.At("banner 3/0"), 100 + 500);
 }
 
 TEST_F(PlayHandlersTest, StolenPiComesFromTheOtherSeatAndAnEntryOfNoSeatIsSkipped) {
@@ -304,16 +374,19 @@ TEST_F(PlayHandlersTest, PucksRewardedOrNot) {
   EXPECT_EQ(scene->GetPlayer(0).money, 130000);
   EXPECT_EQ(scene->GetPlayer(1).money, 70000);
   EXPECT_EQ(scene->GetPlayer(1).totalMoney, 6);
-  EXPECT_TRUE(timed.Has("AppendMoneyRecord"));
-  EXPECT_TRUE(timed.Has("ShowFloorEvent(2)"));
-  EXPECT_TRUE(timed.Has("voice 10023/0"));
-  EXPECT_TRUE(timed.Has("ShowNotifyPrompt(7, 1, 30000, 0, 0, 0)"));
+  // The host keeps the new money of both seats.
+  const auto events = Lines(testing_support::HostSlot::NotifyEvent);
+  EXPECT_NE(std::find(events.begin(), events.end(), R"(NotifyEvent(7, 31, "|7=130000,5||9=70000,6|", 23))"),
+            events.end());
+  const std::string atSlot = FloorEventPlace();
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"floor event 2" + atSlot, "voice 10023/0", "banner 1/0", "effect 27",
+                                               "prompt 7: \"(첫뻑: 30000냥)\""}));
   EXPECT_EQ(took, 1500);
 
   first.puckCount = 2;
   Deliver(HostMessage::Make<HM_PUCK>(first));
-  EXPECT_TRUE(timed.Has("ShowFloorEvent(3)"));
-  EXPECT_TRUE(timed.Has("ShowNotifyPrompt(8, 2, 30000, 0, 0, 0)"));
+  EXPECT_TRUE(timed.Has("floor event 3" + atSlot));
+  EXPECT_TRUE(timed.Has("prompt 8: \"(2번째: 30000냥)\""));
 
   SeatRobot(1);
   struct Row {
@@ -322,16 +395,15 @@ TEST_F(PlayHandlersTest, PucksRewardedOrNot) {
     std::vector<std::string> shown;
   };
   const Row lost[] = {
-      {0, 1, {"ShowFloorEvent(4)", "voice 10023/0", "ShowEventBanner(1, 0)", "ShowSeatEvent(1)"}},
-      {1, 2, {"ShowFloorEvent(4)", "voice 10018/1", "ShowEventBanner(1, 0)", "ShowSeatEvent(4)"}},
-      {0, 3, {"ShowFloorEvent(4)", "ShowEventBanner(1, 0)", "ShowSeatEvent(1)"}},
+      {0, 1, {"floor event 4" + atSlot, "voice 10023/0", "banner 1/0", "robot 1"}},
+      {1, 2, {"floor event 4" + atSlot, "voice 10018/1", "banner 1/0", "robot 4"}},
+      {0, 3, {"floor event 4" + atSlot, "banner 1/0", "robot 1"}},
   };
   for (const Row& row : lost) {
     SCOPED_TRACE(row.count);
+    model_->turnUserNo = UserOf(row.seat);
     took = Deliver(HostMessage::Make<HM_PUCK>(PuckMsg{UserOf(row.seat), row.count, 0, 0, {}, {}}));
-    std::vector<std::string> shown;
-    for (const auto& e : timed.entries) shown.push_back(e.second);
-    EXPECT_EQ(shown, row.shown);
+    EXPECT_EQ(Shown(), row.shown);
     EXPECT_EQ(took, 500);
     EXPECT_EQ(User(row.seat).puckCount, row.count);
   }
@@ -361,10 +433,11 @@ TEST_F(PlayHandlersTest, ShakeShowsTheSortedCardsAndSpeaksAfterHalfASecond) {
     std::list<int32_t> sorted = row.cards;
     sorted.sort();
     std::string list;
-    for (int32_t c : sorted) list += FormatString(list.empty() ? "%ld" : " %ld", c);
-    EXPECT_EQ(timed.At("ShowNotice(4, [" + list + "])"), 0);
+    for (int32_t c : sorted) list += FormatString(" %ld", c);
+    EXPECT_EQ(timed.At("prompt 4: cards" + list), 0);
     EXPECT_EQ(timed.At("effect 22"), 0);
-    EXPECT_TRUE(timed.Has(row.robot ? "ShowSeatEvent(1)" : "ShowSeatEvent(4)"));
+    // A robot shakes with its own face; a shaking player shows none.
+    EXPECT_EQ(timed.Has("robot 1"), row.robot);
     EXPECT_EQ(timed.At(row.voice), 500);
     EXPECT_EQ(took - 500, row.after);
   }
@@ -382,29 +455,29 @@ TEST_F(PlayHandlersTest, QuestionsForMeStartTheirPhaseAndForTheOtherOnlyTheCount
   };
   std::vector<Row> rows;
   rows.push_back({"shake, me", HostMessage::Make<HM_ASK_SHAKE>(AskShakeMsg{kMe}),
-                  "ShowNotifyPrompt(15, 0, 0, 0, 0, 0)", CDorvik2VWS::kPhaseShake, 3});
+                  "prompt 15: yes 0", CDorvik2VWS::kPhaseShake, 3});
   rows.push_back({"shake, other", HostMessage::Make<HM_ASK_SHAKE>(AskShakeMsg{kOther}), "", 0, 3});
   rows.push_back({"pick, me", HostMessage::Make<HM_ASK_PICK_FLOOR_CARD>(PickFloorCardMsg{kMe, 0, {13, 12}}),
-                  "ShowNotice(5, [13 12])", CDorvik2VWS::kPhasePickFloorCard, 3});
+                  "prompt 5: cards 13 12 yes 10", CDorvik2VWS::kPhasePickFloorCard, 3});
   rows.push_back({"pick, one card", HostMessage::Make<HM_ASK_PICK_FLOOR_CARD>(PickFloorCardMsg{kMe, 0, {13}}),
                   "", 0, 10});
   rows.push_back({"pick, card 50", HostMessage::Make<HM_ASK_PICK_FLOOR_CARD>(PickFloorCardMsg{kMe, 0, {13, 50}}),
                   "", 0, 10});
   rows.push_back({"pick, other", HostMessage::Make<HM_ASK_PICK_FLOOR_CARD>(PickFloorCardMsg{kOther, 0, {1, 2}}),
-                  "ShowNotifyPrompt(6, 0, 0, 0, 0, 0)", 0, 5});
+                  "prompt 6:", 0, 5});
   rows.push_back({"september, me", HostMessage::Make<HM_ASK_9TEN_MOVE>(Ask9TenMsg{kMe, 0, 7}),
-                  "ShowNotifyPrompt(17, 7, 0, 0, 0, 0)", CDorvik2VWS::kPhase9Ten, 3});
+                  "prompt 17: \"옮길 경우 멍따(x2) 실패!\" yes 0", CDorvik2VWS::kPhase9Ten, 3});
   rows.push_back({"september, flag", HostMessage::Make<HM_ASK_9TEN_MOVE>(Ask9TenMsg{kMe, 1, 7}),
-                  "ShowNotifyPrompt(17, 18, 0, 0, 0, 0)", CDorvik2VWS::kPhase9Ten, 3});
+                  "prompt 17: \"옮길 경우 '고'(7점->6점)불가!\" yes 0", CDorvik2VWS::kPhase9Ten, 3});
   rows.push_back({"september, other", HostMessage::Make<HM_ASK_9TEN_MOVE>(Ask9TenMsg{kOther, 0, 7}),
-                  "ShowNotifyPrompt(11, 0, 0, 0, 0, 0)", 0, 5});
+                  "prompt 11:", 0, 5});
   rows.push_back({"nobody", HostMessage::Make<HM_ASK_SHAKE>(AskShakeMsg{55}), "", 0, 10});
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     scene->StopGameTimer(CDorvik2VWS::kTurnTimer);
     scene->Timers().ResetCountdown();
     Deliver(row.msg);
-    const auto prompts = timed.Starting("Show");
+    const auto prompts = timed.Starting("prompt");
     EXPECT_EQ(prompts, row.prompt.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.prompt});
     EXPECT_EQ(scene->GetPhase(), row.phase);
     EXPECT_EQ(scene->CountdownThreshold(), row.threshold);
@@ -439,10 +512,10 @@ TEST_F(GoOrStopTest, TheStopIsWorthTheScoreCappedByThePlayersMoney) {
     std::string prompt;
   };
   const Row rows[] = {
-      {"plain", 0, 1000000, 1000000, "ShowNotifyPrompt(16, 14, 14000, 2, 0, 0)"},
-      {"own money, the other richer", 7, 10000, 20000, "ShowNotifyPrompt(20, 14, 10000, 2, 0, 0)"},
-      {"own money, the other poorer", 7, 10000, 9000, "ShowNotifyPrompt(19, 14, 9000, 2, 0, 1)"},
-      {"the other's money", 0, 10000, 9000, "ShowNotifyPrompt(19, 14, 9000, 2, 0, 1)"},
+      {"plain", 0, 1000000, 1000000, "prompt 16: \"(스톱시 1만4000냥)\" yes 3"},
+      {"own money, the other richer", 7, 10000, 20000, "prompt 20: \"(스톱시 1만냥)\" yes 3"},
+      {"own money, the other poorer", 7, 10000, 9000, "prompt 19: \"(스톱시 9000냥)\" yes 3 side mark"},
+      {"the other's money", 0, 10000, 9000, "prompt 19: \"(스톱시 9000냥)\" yes 3 side mark"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -453,7 +526,7 @@ TEST_F(GoOrStopTest, TheStopIsWorthTheScoreCappedByThePlayersMoney) {
     Ask(kMe, 12);
     EXPECT_EQ(User(0).points, 12);
     EXPECT_EQ(User(0).score, 14);
-    EXPECT_EQ(timed.Starting("ShowNotifyPrompt"), std::vector<std::string>{row.prompt});
+    EXPECT_EQ(timed.Starting("prompt"), std::vector<std::string>{row.prompt});
     EXPECT_EQ(scene->GetPhase(), CDorvik2VWS::kPhaseGoOrStop);
     EXPECT_TRUE(timed.Has("effect 33"));
   }
@@ -465,7 +538,7 @@ TEST_F(GoOrStopTest, WithARobotTheWholeStakeNeverSelectsTheAllInPrompt) {
   scene->GetPlayer(0).money = 5000;
   scene->GetPlayer(1).money = 9000;
   Ask(kMe, 14);
-  EXPECT_EQ(timed.Starting("ShowNotifyPrompt"), std::vector<std::string>{"ShowNotifyPrompt(16, 14, 9000, 0, 0, 1)"});
+  EXPECT_EQ(timed.Starting("prompt"), std::vector<std::string>{"prompt 16: \"(스톱시 9000냥)\" yes 1 side mark"});
 }
 
 TEST_F(GoOrStopTest, TheOtherPlayerSeesTheLossAndAnotherAskerIsAnnounced) {
@@ -474,7 +547,7 @@ TEST_F(GoOrStopTest, TheOtherPlayerSeesTheLossAndAnotherAskerIsAnnounced) {
   Ask(kMe, 14);
   Give(0, kKindPi, {3});
   const int64_t took = Ask(kOther, 14);
-  EXPECT_EQ(timed.Starting("ShowNotifyPrompt"), std::vector<std::string>{"ShowNotifyPrompt(10, 14, -14000, 0, 0, 0)"});
+  EXPECT_EQ(timed.Starting("prompt"), std::vector<std::string>{"prompt 10: \"(스톱시 -1만4000냥)\""});
   EXPECT_EQ(timed.At("voice 10020/1"), 500);
   EXPECT_EQ(took, 1000);
   EXPECT_FALSE(timed.Has("effect 33"));
@@ -490,8 +563,8 @@ TEST_F(GoOrStopTest, AStakeTooLargeForSixtyFourBitsIsCappedNotWrapped) {
   User(0).goCount = 8;
   Ask(kMe, 100000);
   ASSERT_GT(User(0).score, 0);
-  EXPECT_EQ(timed.Starting("ShowNotifyPrompt"),
-            std::vector<std::string>{FormatString("ShowNotifyPrompt(19, %ld, 123456789, 8, 0, 1)", User(0).score)});
+  // The other seat's whole money, the go count's yes button and the all-in mark.
+  EXPECT_EQ(timed.Starting("prompt"), std::vector<std::string>{"prompt 19: \"(스톱시 1억2345만냥)\" yes 9 side mark"});
 }
 
 // ---- Go and stop declared -----------------------------------------------------------------
@@ -515,28 +588,42 @@ TEST_F(PlayHandlersTest, GoVoicesBannersAndSeatEventsByCount) {
       EXPECT_EQ(User(1).goBakThreshold, 7 + row.goCount);
       EXPECT_EQ(timed.Starting("voice"),
                 std::vector<std::string>{FormatString("voice %ld/1", robot ? row.robotVoice : row.humanVoice)});
-      EXPECT_TRUE(timed.Has(FormatString("ShowEventBanner(7, %ld)", row.goCount)));
-      EXPECT_TRUE(timed.Has(FormatString("ShowSeatEvent(%ld)", robot ? 1 : row.humanEvent)));
+      // The go banner stands on the count's frame (the last one for more).
+      // The go banner stands on the count's frame.
+      EXPECT_TRUE(timed.Has(FormatString("banner 7/%ld", row.goCount - 1)));
+      EXPECT_EQ(timed.Starting("robot"), robot ? std::vector<std::string>{"robot 1"} : std::vector<std::string>{});
       EXPECT_EQ(timed.Has("effect 50"), row.goCount == 3) << "the other seat's three-go music";
       EXPECT_EQ(took, 500);
     }
   }
+  // A player's go faces the robot across the table: quiet at first, cheering from four.
+  SeatSecond(true);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(FormatString("my go %ld", row.goCount));
+    model_->turnUserNo = kMe;
+    Deliver(HostMessage::Make<HM_STOP_DECLARED>(StopMsg{kMe, row.goCount, 1, 0, 0}));
+    EXPECT_EQ(timed.Starting("robot"), std::vector<std::string>{FormatString("robot %ld", row.humanEvent)});
+  }
 }
 
 TEST_F(PlayHandlersTest, StopIsAStopOnlyWithoutARobotInTheRoom) {
+  model_->turnUserNo = kOther;
   const int64_t took = Deliver(HostMessage::Make<HM_STOP_DECLARED>(StopMsg{kOther, 0, 0, 0, 0}));
   EXPECT_EQ(timed.Starting("voice"), std::vector<std::string>{"voice 10027/1"});
-  EXPECT_TRUE(timed.Has("ShowEventBanner(8, 1)"));
+  EXPECT_TRUE(timed.Has("banner 8/0"));
+  EXPECT_EQ(scene->Widgets().comboAnims[kStopBanner]->GetPos(), GPoint(70, 115)) << "over the upper seat";
   EXPECT_EQ(took, 500);
 
   Deliver(HostMessage::Make<HM_STOP_DECLARED>(StopMsg{kMe, 3, 1, 0, 0}));
   EXPECT_TRUE(timed.Has("effect 49")) << "my own three-go music";
   EXPECT_FALSE(timed.Has("effect 50"));
 
+  // With a robot it is a go of no count: no stop voice, no banner, the robot quiet.
   SeatRobot(1);
   Deliver(HostMessage::Make<HM_STOP_DECLARED>(StopMsg{kMe, 0, 0, 0, 0}));
   EXPECT_FALSE(timed.Has("voice 10027/0"));
-  EXPECT_TRUE(timed.Has("ShowEventBanner(7, 0)"));
+  EXPECT_TRUE(timed.Starting("banner").empty());
+  EXPECT_EQ(timed.Starting("robot"), std::vector<std::string>{"robot 4"});
 }
 
 // ---- Mission ------------------------------------------------------------------------------
@@ -571,7 +658,8 @@ TEST_F(PlayHandlersTest, MissionResultShowsTheWinnersCardsOrTheFailure) {
   EXPECT_EQ(User(1).missionAchieved, 1);
   EXPECT_EQ(User(0).missionAchieved, 0);
   EXPECT_EQ(scene->GetPlayer(1).money, 200);
-  EXPECT_TRUE(timed.Has("ShowMissionSuccess(9, 30, 9000)"));
+  // The success prompt shows the reward and the mission's two cards.
+  EXPECT_TRUE(timed.Has("prompt 9: \"(성공: 9000냥)\" cards 0 12"));
   EXPECT_TRUE(timed.Has("effect 26"));
   EXPECT_EQ(timed.At("voice 10032/1"), 0);
   EXPECT_EQ(took, 1500);

@@ -8,6 +8,7 @@
 
 #include "base/RegistryValues.h"
 #include "plat/sim.h"
+#include "support/BoxWatch.h"
 #include "support/GameTable.h"
 #include "widgets/GVPSPNumberWnd.h"
 #include "widgets/GVPSPWnd.h"
@@ -25,6 +26,7 @@ class ResultHandlersTest : public GameTableTest {
   void SetUp() override {
     GameTableTest::SetUp();
     MakeSeatedTable();
+    boxWatch.AnswerWith(0);
     scene->GetPlayer(0).nickname = "나";
     scene->GetPlayer(1).nickname = "상대";
   }
@@ -61,10 +63,9 @@ class ResultHandlersTest : public GameTableTest {
   bool Called(const std::string& call) const {
     return std::find(trace.calls.begin(), trace.calls.end(), call) != trace.calls.end();
   }
-  int32_t Boxes() const {
-    return static_cast<int32_t>(std::count_if(trace.calls.begin(), trace.calls.end(),
-                                              [](const std::string& c) { return c.rfind("ShowMsgBox(", 0) == 0; }));
-  }
+  // The boxes shown since the last Forget; each closes itself.
+  int32_t Boxes() const { return static_cast<int32_t>(boxWatch.boxes.size()); }
+  testing_support::BoxWatch boxWatch;
   bool Played(int32_t effect) const {
     return std::find(trace.effects.begin(), trace.effects.end(), effect) != trace.effects.end();
   }
@@ -337,6 +338,7 @@ TEST_F(ResultHandlersTest, AntiLeaveReleaseBoxOnlyWhenTheFlagTurnsOff) {
     scene->Model().antiLeave = before;
     m.antiLeave = after;
     trace.Clear();
+    boxWatch.Forget();
     Send<HM_SETTLEMENT>(m);
     EXPECT_EQ(Boxes(), boxes) << before << " -> " << after;
     EXPECT_EQ(scene->Model().antiLeave, after);
@@ -465,6 +467,7 @@ TEST_F(ResultHandlersTest, SafeWithdrawalOfKindFive) {
   EXPECT_EQ(Chat().rfind(Utf8(u8"상대(you)님이 금고에서 "), 0), 0u);
   EXPECT_EQ(Boxes(), 1);
   trace.Clear();
+  boxWatch.Forget();
   m.userNo = kMe;
   Send<HM_SAFE_WITHDRAW>(m);
   EXPECT_EQ(std::tuple(Boxes(), scene->MyUser().safeMoney, scene->MyUser().money), std::tuple(0, int64_t{777}, int64_t{5000}));
@@ -502,7 +505,9 @@ TEST_F(ResultHandlersTest, AntiLeaveRefundAndCounts) {
   Send<HM_ANTILEAVE_REFUND>(AntiLeaveRefundMsg{kMe, 5000});
   EXPECT_EQ(Boxes(), 0);
   Send<HM_ANTILEAVE_REFUND>(AntiLeaveRefundMsg{kOther, 5000});
-  EXPECT_TRUE(Called("ShowMsgBox(상대가 나가면서 획득한 머니 5000냥을 돌려주었습니다.|3000|)"));
+  ASSERT_EQ(Boxes(), 1);
+  EXPECT_EQ(boxWatch.boxes[0].Text(), "상대가 나가면서 획득한 머니 5000냥을 돌려주었습니다.");
+  EXPECT_EQ(boxWatch.boxes[0].upMs, 3000u);
   scene->SetSceneMode(CDorvik2VWS::kModePlaying);
   for (int32_t seat : {-1, 2, 1}) Send<HM_ANTILEAVE_COUNTS>(AntiLeaveCountsMsg{seat, 2, 3});
   EXPECT_EQ(std::tuple(scene->Seat(1).gameCounters.at(0), scene->Seat(1).gameCounters.at(1), scene->Seat(0).gameCounters.at(0)),

@@ -73,7 +73,7 @@ TEST_F(RoomEntryOutcomesTest, DecliningWithoutASeatAsksTheHostToClose) {
   const Case cases[] = {
       {4, VK_ESCAPE, 0, {}},
       {4, 0, 0, {}},
-      {kRobotRoom, VK_ESCAPE, 1, {Box(0, 3000, kItemText)}},
+      {kRobotRoom, VK_ESCAPE, 1, {Box(kOk, 0, kItemText)}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.roomState << " key " << c.vk);
@@ -82,11 +82,11 @@ TEST_F(RoomEntryOutcomesTest, DecliningWithoutASeatAsksTheHostToClose) {
     RoomEnterMsg msg = Entry(1, c.roomState);
     msg.confirmFlag = 1;
     msg.room.speedKind = 2;
-    plat::sim::SetModalHook(nullptr);
-    if (c.vk) plat::sim::SetModalHook([vk = c.vk](HWND) { plat::sim::PressKey(vk); });
+    Answer(c.vk);
     Forget();
     scene->OnRoomEnter(msg);
-    std::vector<std::string> boxes{Box(1, 5000, "게임속도가 빠른 방입니다. 참여하시겠습니까?")};
+    // Answered at once, or up until it closes itself.
+    std::vector<std::string> boxes{Box(kYesNo, c.vk ? 0 : 5000, "게임속도가 빠른 방입니다. 참여하시겠습니까?")};
     boxes.insert(boxes.end(), c.itemBox.begin(), c.itemBox.end());
     EXPECT_EQ(Boxes(), boxes);
     WPARAM played = 0;

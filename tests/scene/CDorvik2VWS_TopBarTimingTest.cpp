@@ -8,6 +8,7 @@
 #include "host/Dorvik2Messages.h"
 #include "plat/sim.h"
 #include "plat/user.h"
+#include "support/BoxWatch.h"
 #include "support/GameTable.h"
 
 namespace {
@@ -33,12 +34,6 @@ class TopBarTimingTest : public GameTableTest {
       scene->WaitPumpingMessages(kStep);
     }
     return -1;
-  }
-  std::vector<std::string> Boxes() const {
-    std::vector<std::string> out;
-    for (const std::string& c : trace.calls)
-      if (c.starts_with("ShowMsgBox(")) out.push_back(c);
-    return out;
   }
 };
 
@@ -91,13 +86,13 @@ TEST_F(TopBarTimingTest, HostRefreshPostsTheEnterKeyMessage) {
   EXPECT_EQ(posted[1].message, posted[0].message);
 }
 
-// The three boxes, byte for byte as the box gets them (CP949), and no kick when the
+// The three boxes, byte for byte as the box draws them (CP949), and no kick when the
 // question could not be shown.
 TEST_F(TopBarTimingTest, KickBoxesInTheirBytesAndNoKickWithoutAnAnswer) {
   scene->Model().tableOwnerUserNo = kMe;
   scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
   scene->GetRoomData().option.moneyPerPoint = 1000;
-  plat::sim::SetModalHook([](HWND) { plat::sim::PressKey(VK_RETURN); });
+  testing_support::BoxWatch boxes(VK_RETURN);
   scene->MyUser().money = 6999;
   scene->RequestKick(kOther);
   scene->MyUser().money = 7000;
@@ -117,18 +112,17 @@ TEST_F(TopBarTimingTest, KickBoxesInTheirBytesAndNoKickWithoutAnAnswer) {
       "\xB0\xAD\xC1\xA6\xC5\xF0\xC0\xE5 \xBD\xC3\xC5\xB0\xB0\xDA\xBD\xC0\xB4\xCF\xB1\xEE? ";
   const std::string failed =
       " \xB0\xAD\xC1\xA6\xC5\xF0\xC0\xE5 \xBF\xE4\xC3\xBB\xC0\xCC \xBD\xC7\xC6\xD0\xC7\xDF\xBD\xC0\xB4\xCF\xB4\xD9.";
-  const auto box = [](int32_t type, int32_t ms, const std::string& body) {
-    return "ShowMsgBox(" + std::to_string(type) + ", " + std::to_string(ms) + ", " + body + ")";
-  };
-  const std::vector<std::string> want = {box(0, 3000, noMoney), box(1, 5000, question), box(1, 5000, question),
-                                         box(0, 3000, failed)};
-  EXPECT_EQ(Boxes(), want);
+  const std::vector<std::string> want = {"ok: " + noMoney, "yes-no: " + question, "yes-no: " + question,
+                                         "ok: " + failed};
+  EXPECT_EQ(boxes.Seen(), want);
   EXPECT_EQ(host.SentBytes(), std::vector<std::string>{Words({5, kOther})}) << "the one Yes in a waiting room";
 
   host.Clear();
   scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
+  boxes.Forget();
   plat::sim::FailNext("DialogBoxParamA");
   scene->RequestKick(kOther);
+  EXPECT_TRUE(boxes.Seen().empty());
   EXPECT_TRUE(host.SentBytes().empty()) << "a question never shown is no Yes";
 }
 

@@ -42,6 +42,9 @@ class StatusPanelsSceneTest : public GameTableTest {
       if (seenBox == dialog) return;
       seenBox = dialog;
       ++boxes;
+      std::string text;
+      for (const std::string& line : plat::sim::DrawnTexts(dialog)) text += (text.empty() ? "" : "\n") + line;
+      boxTexts.push_back(text);
       boxOwner = GetWindow(dialog, GW_OWNER);
       if (key) plat::sim::PressKey(key);
     });
@@ -51,17 +54,14 @@ class StatusPanelsSceneTest : public GameTableTest {
     plat::sim::Click(wnd->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     Pump();
   }
-  std::vector<std::string> Boxes() const {
-    std::vector<std::string> out;
-    for (const std::string& c : trace.calls)
-      if (c.rfind("ShowMsgBox(", 0) == 0) out.push_back(c);
-    return out;
-  }
+  // The texts drawn in each box, one line each.
+  std::vector<std::string> Boxes() const { return boxTexts; }
   std::vector<std::string> Events(HostSlot slot = HostSlot::NotifyEvent) const {
     std::vector<std::string> out;
     for (const auto& c : host.CallsTo(slot)) out.push_back(c.line);
     return out;
   }
+  std::vector<std::string> boxTexts;
   HWND seenBox = nullptr;
   HWND boxOwner = nullptr;
   int32_t boxes = 0;
@@ -78,7 +78,7 @@ TEST_F(StatusPanelsSceneTest, TheSafeButtonWithoutASafeShowsABoxThatClosesItself
   EXPECT_EQ(boxes, 1);
   EXPECT_EQ(GetTickCount() - before, 2000u) << "closed by its own time-out";
   EXPECT_EQ(boxOwner, GetAncestor(wnd->Handle(), GA_ROOT));
-  EXPECT_EQ(Boxes(), std::vector<std::string>{"ShowMsgBox(0, 2000, 금고를 보유하지 않으셨습니다.)"});
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"금고를 보유하지 않으셨습니다."});
   EXPECT_TRUE(Events().empty());
   EXPECT_TRUE(host.SentBytes().empty());
   EXPECT_EQ(trace.effects, std::vector<int32_t>{IPanelScene::kEffectClick});
@@ -103,9 +103,10 @@ TEST_F(StatusPanelsSceneTest, TheInfoButtonsBoxesComeUpOverTheHostWindowAndClose
     DWORD elapsed;
     std::vector<std::string> events;
   };
-  const std::string cafe = "ShowMsgBox(0, 5000, " + FormatString(PcCafeNoticeText, 300) + ")";
+  // The body's lines, then the heading.
+  const std::string cafe = FormatString(PcCafeNoticeText, 300) + "\n" + PcCafeNoticeTitle;
   const std::string member =
-      "ShowMsgBox(0, 5000, " + std::string(MembershipRoyalLine) + FormatString(MembershipNoticeText, 300) + ")";
+      std::string(MembershipRoyalLine) + FormatString(MembershipNoticeText, 300) + "\n" + MembershipNoticeTitle;
   const Case cases[] = {
       {1, 0, 0, 0, {cafe}, 5000, {}},
       {1, 0, 0, VK_RETURN, {cafe}, 0, {}},
@@ -121,6 +122,7 @@ TEST_F(StatusPanelsSceneTest, TheInfoButtonsBoxesComeUpOverTheHostWindowAndClose
     panel->SetPlayCount(10, c.membershipEnd);
     AnswerBoxes(c.key);
     boxes = 0;
+    boxTexts.clear();
     seenBox = nullptr;
     host.Clear();
     trace.Clear();
