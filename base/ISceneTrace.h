@@ -1,5 +1,5 @@
-// What a test may watch the scene and its panels do: the effects asked for and stopped,
-// the voice lines asked for, and the calls the stand-ins note until their work is built.
+// What a person hears, as a test may watch it: the effects asked for and stopped and the
+// voice lines asked for, one by one (the mixed sound output cannot tell them apart).
 // The product installs none, and then nothing is recorded.
 #pragma once
 
@@ -14,14 +14,7 @@ class ISceneTrace {
   virtual void EffectStopped(int32_t id) = 0;
   // Every voice line asked for, with the seat as given (-1: the turn user's).
   virtual void VoicePlayed(int32_t id, int32_t seat) = 0;
-  // A stand-in's call, e.g. "SetStatusText(text)" or "CVMissionWnd::Tick".
-  virtual void Called(std::string_view call) = 0;
 
  protected:
   ~ISceneTrace() = default;
 };
-
-// Notes a call in a trace that may be missing.
-inline void TraceCall(ISceneTrace* trace, std::string_view call) {
-  if (trace) trace->Called(call);
-}

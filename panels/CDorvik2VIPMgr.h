@@ -64,9 +64,6 @@ class CDorvik2VIPMgr {
   uint32_t DisplayStart() const { return displayStart_; }
 
  private:
-  void Note(const char* call) const {
-    if (scene_) TraceCall(scene_->Trace(), call);
-  }
   struct Split {
     std::vector<int32_t> mine, others, open;
   };

@@ -63,10 +63,6 @@ class CVPanelWnd : public GVWnd {
   // each see the move; the tracked child follows the pointer while the new one reports
   // hover, and is dropped off every child. 0 when no child is tracked or pointed at.
   BOOL TrackHover(GVWnd*& tracked, GVWnd* child, UINT keyFlags, GPoint pt);
-  // Notes a call in the scene's trace (the panels whose work is still to come).
-  void Note(const char* call) const {
-    if (scene_) TraceCall(scene_->Trace(), call);
-  }
 
  private:
   IPanelScene* scene_ = nullptr;

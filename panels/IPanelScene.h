@@ -9,7 +9,6 @@
 
 #include "plat/types.h"
 #include "base/GGeometry.h"
-#include "base/ISceneTrace.h"
 
 class CVCountWnd;
 class CVItemWnd;
@@ -37,9 +36,6 @@ class IPanelScene {
  public:
   // Tells the server the observe state; 1 when the command went out.
   virtual int32_t SendObserveMode(int32_t state) = 0;
-  // The trace the stand-in panels note their calls in ("CVMissionWnd::Tick") until
-  // their own work replaces them; null when none is installed.
-  virtual ISceneTrace* Trace() const = 0;
   // The scene's widget factory for the panels' children: null on failure, which the
   // scene has recorded.
   virtual GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,

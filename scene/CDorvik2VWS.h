@@ -357,9 +357,7 @@ class CDorvik2VWS : public GVWS,
     trace_ = trace;
     sound_.SetTrace(trace);
   }
-  ISceneTrace* Trace() const override { return trace_; }
-  // The stand-ins note their calls here until their work replaces them.
-  void RecordCall(std::string_view call) { TraceCall(trace_, call); }
+  ISceneTrace* Trace() const { return trace_; }
   // ==== end of the sound block ===========================================================
 
   // ==== Widget factory (CDorvik2VWS_Factory.cpp) ========================================
@@ -751,8 +749,7 @@ class CDorvik2VWS : public GVWS,
   int32_t ShowNotifyPrompt(int32_t mode, int32_t n, int64_t amount, int32_t yesSetBase, int32_t otherAmount,
                            BOOL showSideMark);
   int32_t ShowMissionSuccess(int32_t mode, int32_t missionCode, int64_t reward);
-  // Stand-ins (noted calls) until the display helpers, the buttons and the panels that
-  // own them land.
+  // The stake display, the promotion's start intro and a new game's empty seat areas.
   void ShowMoneyPerPoint();
   void PlayPromotionIntro(int32_t kind, int32_t flag);
   void ResetSeatAreas();
@@ -788,7 +785,7 @@ class CDorvik2VWS : public GVWS,
   CVUserInfoWnd* SeatPanelOf(int32_t seat);
   // The anti-leave panel; null before the scene is ready.
   CVRestrictOptionWnd* AntiLeaveCaption() { return IsReady() ? built_.widgets.restrictCaption : nullptr; }
-  // Stand-ins for pieces other work builds; each notes its call.
+  // The empty seat's invitation (its back and button) shown or hidden; 0 in a robot room.
   int32_t ShowWidgetPair(int32_t show);
   // ==== end of the room-entry block =======================================================
   // ==== Result, settlement and money notices (CDorvik2VWS_ResultHandlers.cpp) ==========
@@ -799,7 +796,6 @@ class CDorvik2VWS : public GVWS,
   GVWnd* WinMoneyLimitMark() override { return IsReady() ? built_.widgets.winMoneyLimit : nullptr; }
   GVPSPWnd* ItemChanceIcon() override;
   GVTextWnd* ItemChanceCaption() override { return IsReady() ? built_.widgets.chanceText : nullptr; }
-  // The game window's message box; the trace notes "ShowMsgBox(body|ms|heading)".
   int32_t ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading);
   // The display helpers on the result record's own shapes (no record shows nothing).
   int32_t ShowResultWnd(const GameResultMsg* msg);
@@ -862,8 +858,6 @@ class CDorvik2VWS : public GVWS,
   void SetStatusText(const std::string& text);
   // Seconds auto-play waits in a turn phase (0 outside the phases).
   static int32_t AutoPlayLimitSeconds(int32_t phase);
-  // Stand-ins until the timers-and-input pieces land: a game under the anti-leave
-  // rule runs, and its confirmation (1: go on; `exempt` is the seat's reservation).
   // ==== end of the options and top bar block ============================================
 
   // ==== Plays, captures and the players' choices (CDorvik2VWS_PlayHandlers.cpp) ========

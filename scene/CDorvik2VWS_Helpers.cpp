@@ -1,6 +1,6 @@
 // The display helpers the message handlers share, the host's card list, the leave
 // request and the scene's small accessors. Each does nothing on a widget the build did
-// not make; the panel operations still to come are noted in the trace.
+// not make.
 #include <algorithm>
 
 #include "base/TextUtil.h"

@@ -1,6 +1,5 @@
 // The decision prompt on the scene: its show operations, its hide, its answers through
-// the senders and its card images; and the display steps of the game flow that still
-// wait for their widgets (noted in the trace until then).
+// the senders and its card images; and a new game's seat areas.
 #include "base/TextUtil.h"
 #include "scene/CDorvik2VWS.h"
 #include "scene/SceneEffects.h"

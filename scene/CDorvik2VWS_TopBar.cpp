@@ -424,5 +424,3 @@ void CDorvik2VWS::RefillNotice(int32_t kind, const std::list<MoneyNoticeEntry>& 
     if (anim) anim->Stop();
 }
 
-// ---- Stand-ins for the timers-and-input pieces -------------------------------------------
-

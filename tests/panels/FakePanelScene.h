@@ -42,7 +42,6 @@ class FakePanelScene : public IPanelScene {
     observeModes.push_back(state);
     return 1;
   }
-  ISceneTrace* Trace() const override { return nullptr; }
   GVTextWnd* CreateTextWnd(const GPoint& pos, GSize size, const std::string& text, COLORREF colour,
                            int32_t fontHeight, int32_t fontWeight) override {
     auto w = std::make_unique<GVTextWnd>();

@@ -219,7 +219,7 @@ TEST_F(SceneTest, ResetsDropTheQueueUnhandledAndSetTheTableBack) {
   EXPECT_EQ(trace.stopped, (std::vector<int32_t>{28, 29, 30, 31}));
 }
 
-// The product installs no trace: every stand-in, panel note, effect and voice line goes
+// The product installs no trace: every effect and voice line goes
 // nowhere, so a trace installed later starts empty.
 TEST_F(SceneTest, AProductSceneHasNoTraceAndKeepsNoRecord) {
   ASSERT_NE(Init(client, 0), nullptr);
@@ -239,7 +239,7 @@ TEST_F(SceneTest, AProductSceneHasNoTraceAndKeepsNoRecord) {
   scene->PlayVoice(10027, 0);
   testing_support::SceneTraceRecorder late;
   scene->SetTrace(&late);
-  EXPECT_TRUE(late.calls.empty() && late.effects.empty() && late.stopped.empty() && late.voices.empty());
+  EXPECT_TRUE(late.effects.empty() && late.stopped.empty() && late.voices.empty());
   scene->PlayEffect(5, 0);
   EXPECT_EQ(late.effects, std::vector<int32_t>{5}) << "a trace installed late records from then on";
   scene->SetTrace(nullptr);

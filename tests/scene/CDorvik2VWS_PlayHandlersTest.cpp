@@ -40,7 +40,6 @@ class TimedTrace : public ISceneTrace {
   void EffectStopped(int32_t id) override { Sound(FormatString("stop %ld", id)); }
   void VoicePlayed(int32_t id, int32_t seat) override { Sound(FormatString("voice %ld/%ld", id, seat)); }
   // A note of a call is nothing a person sees or hears.
-  void Called(std::string_view) override {}
   void Watch(CDorvik2VWS* scene) {
     watch_.emplace(scene, [this](uint32_t at, std::string line) { Add(at, std::move(line)); });
   }

@@ -60,9 +60,6 @@ class ResultHandlersTest : public GameTableTest {
     for (const auto& c : host.CallsTo(HostSlot::AddText)) out += c.texts.at(0);
     return out;
   }
-  bool Called(const std::string& call) const {
-    return std::find(trace.calls.begin(), trace.calls.end(), call) != trace.calls.end();
-  }
   // The boxes shown since the last Forget; each closes itself.
   int32_t Boxes() const { return static_cast<int32_t>(boxWatch.boxes.size()); }
   testing_support::BoxWatch boxWatch;

@@ -55,12 +55,6 @@ class RoomTableTest : public testing_support::GameTableTest {
   }
   static constexpr int32_t kOk = 0;
   static constexpr int32_t kYesNo = 1;
-  std::vector<std::string> CallsStartingWith(const std::string& head) const {
-    std::vector<std::string> out;
-    for (const std::string& c : trace.calls)
-      if (c.rfind(head, 0) == 0) out.push_back(c);
-    return out;
-  }
   // The observer panel's reads of the two paid services, whenever it is shown.
   static constexpr const char* kFirstServiceQuery = "NotifyEvent(7, 43, (null), 69632)";
   static constexpr const char* kSecondServiceQuery = "NotifyEvent(7, 43, (null), 73728)";

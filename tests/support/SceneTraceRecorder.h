@@ -1,5 +1,5 @@
-// The trace a test installs in a scene or a sound part: every effect, stop, voice line
-// and stand-in call in order, for the test to read back.
+// The trace a test installs in a scene or a sound part: every effect, stop and voice line
+// asked for, in order, for the test to read back.
 #pragma once
 
 #include <array>
@@ -17,13 +17,11 @@ class SceneTraceRecorder : public ISceneTrace {
   void EffectPlayed(int32_t id) override { effects.push_back(id); }
   void EffectStopped(int32_t id) override { stopped.push_back(id); }
   void VoicePlayed(int32_t id, int32_t seat) override { voices.push_back({id, seat}); }
-  void Called(std::string_view call) override { calls.emplace_back(call); }
   void Clear() { *this = SceneTraceRecorder{}; }
 
   std::vector<int32_t> effects;
   std::vector<int32_t> stopped;
   std::vector<std::array<int32_t, 2>> voices;  // {id, seat}
-  std::vector<std::string> calls;
 };
 
 }  // namespace testing_support
