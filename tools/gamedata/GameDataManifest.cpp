@@ -206,7 +206,7 @@ const Row kRows[] = {
     {"PCRefill\\btn.psp", P, Look::Button, "CVGFPlayCountWnd", 60, 16, 2, kButtonFrames, "판수"},
     {"PCRefill\\gauge.bmp", B, Look::Picture, "CVGFPlayCountWnd", 38, 2, 1, 1},
     {"PCRefill\\alert.qla", A, Look::Anim, "CVGFPlayCountWnd", 96, 24, 1, kTwoFrames},
-    {"Ranking\\back.qls", S, Look::Picture, "CVRankingPointWnd", 60, 40, 1, 1, "랭킹"},
+    {"Ranking\\back.qls", S, Look::Picture, "CVRankingPointWnd", 60, 35, 1, 1, "랭킹"},
     {"Ranking\\level.psp", P, Look::Frames, "CVRankingPointWnd", 20, 14, 20, 1, "L"},
     {"Bijou\\back.psp", P, Look::Frames, "CVDorvik2BijouWnd", 120, 60, 1, 1, "보석"},
     {"Bijou\\back_success.psp", P, Look::Frames, "CVDorvik2BijouWnd", 120, 60, 1, 1, "완성"},
