@@ -315,12 +315,12 @@ void CDorvik2VWS::OnSettlement(SettlementMsg& msg) {
     if (winnerSeat >= 0 && seat == winnerSeat) {
       if (msg.bestScore > 0) p.bestScore = msg.bestScore;
       if (msg.bestMoney > 0) p.bestMoney = msg.bestMoney;
-      ++p.wins;
+      p.wins = SaturatingSum32(p.wins, 1);
     } else if (winnerSeat >= 0) {
-      ++p.losses;
+      p.losses = SaturatingSum32(p.losses, 1);
     }
     if (seat == mySeat) {
-      model_.gamesPlayed = p.wins + p.losses;
+      model_.gamesPlayed = SaturatingSum32(p.wins, p.losses);
       CheckMoneyTotalCap();
       if (!HasRobotPlayer()) NoteBijouCounts(msg.bijouCount.at(i), msg.bijouEvent.at(i));
       promotionMgr_.OnGameResult(msg, p, seat);

@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "base/SaturatingSum.h"
 #include "base/TextUtil.h"
 #include "host/CHostLink.h"
 #include "panels/CVUserInfoWnd.h"
@@ -373,7 +374,7 @@ void CDorvik2VWS::OnJoinGame(JoinGameMsg& msg) {
       RefreshSeatPanels(kSeats);
       LoadAvatars();
       RelayoutSeats();
-      model_.gamesPlayed = model_.myUser.wins + model_.myUser.losses;
+      model_.gamesPlayed = SaturatingSum32(model_.myUser.wins, model_.myUser.losses);
       if (msg.promoStart == 1) {
         PlayPromotionIntro(msg.promoStart, 0);
         if (HasSeatWithoutUser()) ShowWidgetPair(1);
