@@ -5,6 +5,8 @@
 #include <array>
 
 #include "scene/SceneInputFixture.h"
+#include "widgets/GVAvatarWnd.h"
+#include "widgets/GVQLAniWnd.h"
 
 namespace {
 
