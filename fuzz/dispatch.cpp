@@ -2,6 +2,9 @@
 // each block goes to the game window's OnReceive as the host would hand it over, and
 // the 50 ms tick runs between blocks. Whatever the bytes, every message is read,
 // queued, handed to its type's handler and freed, with no read outside the bytes.
+// An input gets a minute of the table's virtual time: twice the longest stored game,
+// and then no more blocks are read and a box still open is answered, so no mutation
+// (two games spliced, a box that waits for a person) runs one input past the timeout.
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -10,6 +13,7 @@
 #include "FuzzGameTable.h"
 #include "module/CDorvik2Wnd.h"
 #include "plat/sim.h"
+#include "plat/winuser.h"
 #include "scene/CDorvik2VWS.h"
 
 namespace {
@@ -17,6 +21,7 @@ namespace {
 using dispatch_fuzz::kBlockSeparator;
 using dispatch_fuzz::kTickMs;
 constexpr size_t kMaxInput = 1u << 20;
+constexpr uint64_t kInputBudgetMicros = 60'000'000;
 
 void Receive(IClientInterface* client, std::string_view block) {
   auto length = static_cast<int32_t>(block.size());
@@ -31,14 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CDorvik2VWS* scene = dynamic_cast<CDorvik2Wnd*>(client)->Scene();
   // Each input starts on an empty queue; the tick keeps running from the start.
   scene->ResetGameState();
+  const uint64_t start = plat::sim::NowMicros();
+  const auto spent = [start] { return plat::sim::NowMicros() - start >= kInputBudgetMicros; };
+  plat::sim::SetModalHook([spent](HWND) {
+    if (spent()) plat::sim::PressKey(VK_RETURN);
+  });
   std::string_view rest(reinterpret_cast<const char*>(data), size);
-  for (;;) {
+  while (!spent()) {
     const size_t cut = rest.find(kBlockSeparator);
     Receive(client, rest.substr(0, cut));
     plat::sim::Advance(kTickMs);
     if (cut == std::string_view::npos) break;
     rest.remove_prefix(cut + kBlockSeparator.size());
   }
+  plat::sim::SetModalHook(nullptr);
   if (scene->IsBusy()) __builtin_trap();
   return 0;
 }

@@ -4,6 +4,8 @@
 #  2. No `long` as a type, no wchar_t, no wide L"..." literals anywhere in our C++.
 #  3. No file, file name or comment refers to the design documents the code was written from.
 #  4. Folders are layers: a folder includes only the folders below it (the table below).
+#  5. Product code never notes its own calls: no function whose body only records, notes
+#     or logs a call, and no call of a trace other than its effect and voice channels.
 # A line may opt out of rule 2 with the marker "conventions: allow" (the layer's
 # formatter, which must name the C dialect it reads).
 set -uo pipefail
@@ -68,6 +70,50 @@ for d in "${existing[@]}"; do
     esac
   done < <(code_files "$d" | xargs -r grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"][A-Za-z0-9_]+/')
 done
+
+# A note of a call proves nothing ran: a test reading it passes whether the work was done
+# or not. The trace keeps what a person hears (EffectPlayed, EffectStopped, VoicePlayed);
+# its other channel and the helpers that feed it are not for the product to call, and a
+# function whose body is nothing but such a note (or a Note helper's) is a stand-in.
+# One pass of perl over the product's files: comments go, strings keep their place.
+note_scan='
+  my @calls = split /\|/, $ENV{NOTE_CALLS};
+  my $calls = join "|", @calls;
+  my $bodies = join "|", @calls, split /\|/, $ENV{NOTE_HELPERS};
+  my $args = qr/\((?:[^;{}()]|\((?:[^;{}()]|\([^;{}()]*\))*\))*\)/;
+  my $keyword = qr/^(?:if|for|while|switch|catch|return|sizeof|decltype|alignof|noexcept)$/;
+  while (my $file = <STDIN>) {
+    chomp $file;
+    open(my $fh, "<", $file) or next;
+    my $text = do { local $/; <$fh> };
+    close $fh;
+    # Comments become blank lines and strings empty ones, so line numbers hold and no
+    # brace or semicolon inside either counts.
+    $text =~ s{(//[^\n]*)|(/\*.*?\*/)|("(?:\\.|[^"\\\n])*")|((?<![\w])\x27(?:\\[^\x27\n]{1,4}|[^\x27\\\n])\x27)}
+              {defined $1 ? "" : defined $2 ? ($2 =~ tr/\n//) x "\n" : defined $3 ? q("") : "0"}gse;
+    my $line = sub { 1 + (substr($text, 0, $_[0]) =~ tr/\n//) };
+    while ($text =~ /(?<![\w~])($calls)\s*\(/g) {
+      my $at = $-[1];
+      # A declaration or definition of the helper is not a call of it.
+      my $before = substr($text, ($at > 80 ? $at - 80 : 0), ($at > 80 ? 80 : $at));
+      next if $before =~ /\b(?:void|bool|auto)\s+(?:\w+::)*$/;
+      printf "trace note called from product code (only effects and voices may be traced): %s:%d: %s\n",
+        $file, $line->($at), $1;
+    }
+    while ($text =~ /(?:\b(\w+)|\])\s*$args\s*(?:const\s*|override\s*|final\s*|noexcept\s*|->\s*void\s*)*\{((?:\s*(?:if\s*$args\s*)?(?:[\w.]+(?:->|\.|::))*(?:$bodies)\s*$args\s*;)+)\s*\}/g) {
+      my ($name, $at) = ($1 // "lambda", $-[0]);
+      next if $name =~ $keyword;
+      printf "function whose body only notes its own call: %s:%d: %s\n", $file, $line->($at), $name;
+    }
+  }'
+product=()
+for d in platform "${existing[@]}"; do [ -d "$d" ] && product+=("$d"); done
+if [ ${#product[@]} -gt 0 ]; then
+  while IFS= read -r hit; do
+    report "$hit"
+  done < <(code_files "${product[@]}" | NOTE_CALLS='Called|TraceCall|RecordCall|NotePendingCall' \
+             NOTE_HELPERS='Note|NoteCall|LogCall' perl -e "$note_scan")
+fi
 
 dirs=()
 for d in "${subsystems[@]}" platform tests tools bench fuzz; do [ -d "$d" ] && dirs+=("$d"); done

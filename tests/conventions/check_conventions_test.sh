@@ -18,10 +18,21 @@ make_tree() {
   printf 'const char* f = "%%ld";\n' > "$1/module/ld_in_string.cpp"
   printf '// stops in time (nothing else)\nint32_t t = frame.time(0) + GetTime(1) + obj->time(2) + Run::time(3);\n' > "$1/module/time_words.cpp"
   printf 'const char* s = "system(1)";\n' > "$1/module/system_in_string.cpp"
+  # The trace's effect and voice channels are what a person hears; tests may note anything.
+  printf 'void CX::Deal() {\n  table_.Deal();\n  if (trace_) trace_->EffectPlayed(kDeal);\n  trace_->VoicePlayed(1, -1);\n}\n' \
+    > "$1/scene/effects.cpp"
+  printf 'void CX::Quiet() { if (trace_) trace_->EffectStopped(kDeal); }\n' > "$1/scene/effect_only.cpp"
+  printf '// once RecordCall("Show") stood here\nvoid CX::Show() { panel_->Show(); Say("Called(1)"); }\n' \
+    > "$1/scene/note_words.cpp"
+  mkdir -p "$1/tests/scene"
+  printf 'void Fake::Show() { RecordCall("Show"); }\n' > "$1/tests/scene/fake.cpp"
   if [ "$2" = git ]; then (cd "$1" && git init -q . && git add -A); fi
 }
 run() {  # run <dir>: the checker's status and report
   if bash "$checker" "$1" >"$tmp/out" 2>&1; then got=pass; else got=fail; fi
+}
+expect_reported() {  # expect_reported <kind> <file:line> <label>: that finding at that line
+  if grep -F "$1" "$tmp/out" | grep -qF "$2:"; then echo "ok: $3"; else echo "FAILED: $3 not reported ($2)"; fail=1; fi
 }
 expect_named() {  # expect_named <file> <label>
   if grep -qF "$1" "$tmp/out"; then echo "ok: $2"; else echo "FAILED: $2 not reported ($1)"; fail=1; fi
@@ -54,6 +65,11 @@ plant module/wide.cpp 'auto s = L"x";'
 plant module/doc_word.cpp "// see the spe""c"
 plant graphics/upward.cpp '#include "widgets/GVWnd.h"'
 plant scene/upward.cpp '#include "module/CDorvik2Wnd.h"'
+plant scene/self_note.cpp 'void CX::Foo() { RecordCall("Foo"); }'
+plant panels/note_helper.h $'  void Refresh(int32_t n) const {\n    if (scene_) Note(FormatString("Refresh(%ld)", n).c_str());\n  }'
+plant scene/pending_note.cpp $'void CX::Mark()\n{\n  host_.NotePendingCall("Mark");\n}'
+plant scene/work_then_note.cpp $'void CX::Show(int32_t n) {\n  panel_->Show(n);\n  TraceCall(trace_, "Show");\n}'
+plant scene/called.cpp $'void CX::Hide() {\n  panel_->Hide();\n  trace_->Called("Hide");\n}'
 plant module/numbered.cpp "// as Par""t 1.103 says"
 touch "$tree/module/par""t1_notes.txt"
 (cd "$tree" && git init -q . && git add -A)
@@ -79,9 +95,19 @@ expect_named module/wide.cpp "wide literal"
 expect_named module/doc_word.cpp "design-document word in a comment"
 expect_named module/numbered.cpp "numbered section in a comment"
 expect_named "module/par""t1_notes.txt" "design-document file name"
+expect_reported "body only notes" scene/self_note.cpp:1 "a body of only RecordCall"
+expect_reported "body only notes" panels/note_helper.h:1 "a body of only a guarded Note helper"
+expect_reported "body only notes" scene/pending_note.cpp:1 "a body of only NotePendingCall over lines"
+expect_reported "trace note called" scene/self_note.cpp:1 "RecordCall called"
+expect_reported "trace note called" scene/work_then_note.cpp:3 "TraceCall beside real work"
+expect_reported "trace note called" scene/called.cpp:3 "the trace's Called channel"
+expect_reported "trace note called" scene/pending_note.cpp:3 "NotePendingCall through a member"
+if grep -F "body only notes" "$tmp/out" | grep -qE 'work_then_note|called\.cpp'; then
+  echo "FAILED: a body that does work reported as only a note"; fail=1
+fi
 expect_named graphics/upward.cpp "graphics/ including widgets/"
 expect_named scene/upward.cpp "scene/ including module/"
-for clean in module/ok.cpp module/time_words.cpp module/system_in_string.cpp module/long_in_comment.cpp module/ld_in_string.cpp module/downward.cpp scene/downward.cpp; do
+for clean in scene/effects.cpp scene/effect_only.cpp scene/note_words.cpp tests/scene/fake.cpp module/ok.cpp module/time_words.cpp module/system_in_string.cpp module/long_in_comment.cpp module/ld_in_string.cpp module/downward.cpp scene/downward.cpp; do
   if grep -qF "$clean" "$tmp/out"; then echo "FAILED: $clean reported"; fail=1; fi
 done
 

@@ -11,6 +11,7 @@
 #include "host/Dorvik2Messages.h"
 #include "host/CHostLink.h"
 #include "module/CDorvik2Wnd.h"
+#include "plat/handle.h"
 #include "plat/sim.h"
 #include "support/HostWindowFixture.h"
 #include "support/RecordingHost.h"

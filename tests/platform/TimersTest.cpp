@@ -5,6 +5,7 @@
 
 #include "WindowTestSupport.h"
 #include "plat/mmsystem.h"
+#include "plat/time.h"
 
 using namespace window_test;
 

@@ -79,6 +79,9 @@ TEST_F(DrawTest, WaitRunsTimersAndDrawsAndLeavesOtherMessagesQueued) {
   for (const uint32_t processors : {1u, 4u}) {
     SCOPED_TRACE(processors);
     plat::sim::SetProcessorCount(processors);
+    // From a whole millisecond, so that the counter and the millisecond clock agree. The
+    // step pumps the queue, so it comes before anything is queued for the wait to leave.
+    plat::sim::AdvanceClockMicros(1000 - plat::sim::NowMicros() % 1000);
     scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
     const UINT_PTR timer = SetTimer(nullptr, 0, 500, [](HWND, UINT, UINT_PTR, DWORD) {
       timedScene->MarkWidgetDirty(timed);
@@ -86,8 +89,6 @@ TEST_F(DrawTest, WaitRunsTimersAndDrawsAndLeavesOtherMessagesQueued) {
     PostMessageA(wnd->Handle(), WM_USER, 0, 0);
     InvalidateRect(wnd->Handle(), nullptr, FALSE);
     draws.clear();
-    // From a whole millisecond, so that the counter and the millisecond clock agree.
-    plat::sim::AdvanceClockMicros(1000 - plat::sim::NowMicros() % 1000);
     const DWORD start = GetTickCount();
     const uint64_t startMicros = plat::sim::NowMicros();
     scene->WaitPumpingMessages(1000);

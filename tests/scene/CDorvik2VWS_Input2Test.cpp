@@ -6,6 +6,8 @@
 
 #include "scene/SceneInputFixture.h"
 #include "support/BoxWatch.h"
+#include "widgets/GVAvatarWnd.h"
+#include "widgets/GVQLAniWnd.h"
 
 namespace {
 

@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   for (int i = 1; i < argc; ++i)
     if (std::strncmp(argv[i], "--case=", 7) == 0) setenv("DORVIK_CASE", argv[i] + 7, 1);
-  testing::AddGlobalTestEnvironment(new testing_support::PlatformEnvironment);
+  auto* environment = new testing_support::PlatformEnvironment;
+  testing::AddGlobalTestEnvironment(environment);
+  testing::UnitTest::GetInstance()->listeners().Append(new testing_support::FreshLayerPerTest(*environment));
   return RUN_ALL_TESTS();
 }
