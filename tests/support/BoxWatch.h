@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "plat/dialogs.h"
 #include "plat/sim.h"
 #include "plat/time.h"
 
