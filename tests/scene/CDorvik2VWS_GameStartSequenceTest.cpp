@@ -33,13 +33,6 @@ class GameStartSequenceTest : public GameTableTest {
     for (int32_t w : scene->Seat(seat).hand) ids.push_back(scene->CardIdOfWidget(w));
     return ids;
   }
-  void Deal() {
-    DealMsg deal;
-    deal.userNo = kMe;
-    deal.handCards = {40, 3, 22, 9, 1, 17, 33, 5, 28, 12};
-    deal.floorCards = {0, 4, 8, 13, 16, 20, 24, 29};
-    Send<HM_DEAL>(deal);
-  }
 };
 
 TEST_F(GameStartSequenceTest, FromTheWaitingTableToMyFirstCard) {

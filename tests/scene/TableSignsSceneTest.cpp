@@ -59,13 +59,6 @@ class TableSignsTest : public GameTableTest {
   void F12() {
     RunInjected([] { plat::sim::PressKey(VK_F12); });
   }
-  void Deal() {
-    DealMsg deal;
-    deal.userNo = kMe;
-    deal.handCards = {40, 3, 22, 9, 1, 17, 33, 5, 28, 12};
-    deal.floorCards = {0, 4, 8, 13, 16, 20, 24, 29};
-    Send<HM_DEAL>(deal);
-  }
   void PickStart() {
     SunSelectMsg select;
     select.pickCount = 12;

@@ -1,6 +1,7 @@
 #include "support/GameTable.h"
 
 #include "host/Dorvik2Api.h"
+#include "host/GameFlowRecords.h"
 #include "host/IXBuf.h"
 #include "plat/crt.h"
 #include "plat/sim.h"
@@ -110,6 +111,14 @@ std::string GameTableTest::Words(std::initializer_list<int64_t> words) {
     }
   }
   return out;
+}
+
+void GameTableTest::Deal() {
+  DealMsg deal;
+  deal.userNo = kMe;
+  deal.handCards = {40, 3, 22, 9, 1, 17, 33, 5, 28, 12};
+  deal.floorCards = {0, 4, 8, 13, 16, 20, 24, 29};
+  Send<HM_DEAL>(deal);
 }
 
 }  // namespace testing_support

@@ -49,6 +49,8 @@ class GameTableTest : public HostWindowFixture {
     Receive(Block(HostMessage::Make<Code>(record)));
   }
   std::vector<std::string> Sent() const { return host.SentBytes(); }
+  // My deal of one fixed hand and floor, without a bonus card.
+  void Deal();
   // The host's transcript lines of one slot.
   std::vector<std::string> Lines(HostSlot slot) const;
   static GPoint Centre(GVWnd* w);
