@@ -13,6 +13,7 @@
 struct CGameInfo {
   static constexpr int32_t kSeats = kTableSeats;
   static constexpr int32_t kMonths = 13;  // twelve months and the bonus cards
+  static constexpr int32_t kNoMission = 0;
   static constexpr int32_t kMissionSet = 1;
 
   std::array<CHTUser, kSeats> seats;

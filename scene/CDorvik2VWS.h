@@ -515,7 +515,7 @@ class CDorvik2VWS : public GVWS,
   // 1 when playing `card` from the hand takes nothing although the hand could have.
   int32_t IsUnmatchedPlay(int32_t card) const;
 
-  // ---- What the host calls (recording until their widgets exist) ----
+  // ---- What the host calls ----
   void SetPlayerAvatar(const std::string& userId, const std::vector<std::string>& parts);
   void SetPlayerDisplayName(const std::string& userId, const std::string& name);
   const std::string& StatusText() const { return model_.statusText; }
@@ -719,7 +719,6 @@ class CDorvik2VWS : public GVWS,
   int32_t CurrentObserveState() const override { return ObserveState(); }
   int32_t RequestSeat(int32_t flag) override { return SendPlay(flag); }
   int32_t PlayPanelEffect(int32_t id) override { return PlayEffect(id, 0); }
-  // The promotion manager's ShowBanner joins here; until then nothing is hidden.
   int32_t ShowPromotionBanner(int32_t show) override { return promotionMgr_.ShowBanner(show), 1; }
   void SetCardOfWidget(GVDDSWnd* card, int32_t id) override { static_cast<CVHTWnd*>(card)->SetCard(id); }
   int32_t CardOfWidget(const GVDDSWnd* card) const override { return static_cast<const CVHTWnd*>(card)->cardId; }
@@ -972,7 +971,6 @@ class CDorvik2VWS : public GVWS,
   bool SendPlayerList();
   // The numbers of a "|"-delimited text; a field that is no number counts as 0.
   static void ParseNumberList(const std::string& text, std::vector<int32_t>& list);
-  // Exit reason 1 until the room-entry handlers take it over.
   // The result panel's item offer: its panel closed (1 when it was), and the result
   // panel laid out again for it.
   int32_t CloseItemPanel();

@@ -7,6 +7,7 @@
 #include "graphics/K_Animation_RSC.h"
 #include "graphics/K_Sprite.h"
 #include "graphics/K_SpriteRscManager.h"
+#include "plat/files.h"
 #include "scene/CDorvik2VWS.h"
 #include "tables/PanelPaths.h"
 #include "tables/SceneBuildTable.h"
@@ -315,8 +316,14 @@ bool CDorvik2VWS::BuildGameFlow() {
 // The widgets the handlers use beyond the numbered steps, above the table's panels: the
 // remaining-cards board with its picture (both hidden; F12 shows the board, drawn full),
 // the room banner and its two animations, the deck animation and the no-turn sign.
+// Their files are this build's own additions, so a data folder without one leaves that
+// widget out (its users all take a missing widget) instead of failing the table; a file
+// that is there but does not load fails the build as any other.
 bool CDorvik2VWS::BuildBoardAndSigns() {
-  {
+  const auto present = [this](const char* relPath) {
+    return GetFileAttributesA((imageFolder_ + relPath).c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+  if (present(sb::kCardBoardPicture)) {
     scene_build_steps::CardHandover cards(cardTable_);
     CardTableWidgets& c = cards.widgets;
     if (!Keep(c.cardStrip, CreateDDSWnd(sb::kCardBoardPicture, sb::kOrigin, 1, 0, 1, sb::kCardBoardCells)))
@@ -326,11 +333,19 @@ bool CDorvik2VWS::BuildBoardAndSigns() {
   }
   UpdateCardBoard();
   SceneWidgets& w = built_.widgets;
-  if (!Keep(w.roomBanner, CreateQLSWnd(sb::kRoomBanner.path, sb::kRoomBanner.pos, sb::kRoomBanner.show))) return false;
-  if (!KeepAnimated(w.pickBanner, CreateQLAniWnd(sb::kPickBanner, sb::kRoomBanner.pos))) return false;
-  if (!KeepAnimated(w.inGameBanner, CreateQLAniWnd(sb::kInGameBanner, sb::kRoomBanner.pos))) return false;
-  if (!KeepAnimated(w.deckAnim, CreateQLAniWnd(sb::kDeckAnimation.path, sb::kDeckAnimation.pos))) return false;
-  return Keep(w.noTurnSign, CreateQLSWnd(sb::kNoTurnSign.path, sb::kNoTurnSign.pos, sb::kNoTurnSign.show));
+  if (present(sb::kRoomBanner.path) &&
+      !Keep(w.roomBanner, CreateQLSWnd(sb::kRoomBanner.path, sb::kRoomBanner.pos, sb::kRoomBanner.show)))
+    return false;
+  if (present(sb::kPickBanner) && !KeepAnimated(w.pickBanner, CreateQLAniWnd(sb::kPickBanner, sb::kRoomBanner.pos)))
+    return false;
+  if (present(sb::kInGameBanner) &&
+      !KeepAnimated(w.inGameBanner, CreateQLAniWnd(sb::kInGameBanner, sb::kRoomBanner.pos)))
+    return false;
+  if (present(sb::kDeckAnimation.path) &&
+      !KeepAnimated(w.deckAnim, CreateQLAniWnd(sb::kDeckAnimation.path, sb::kDeckAnimation.pos)))
+    return false;
+  return !present(sb::kNoTurnSign.path) ||
+         Keep(w.noTurnSign, CreateQLSWnd(sb::kNoTurnSign.path, sb::kNoTurnSign.pos, sb::kNoTurnSign.show));
 }
 
 // Steps 50-57: promotion banners, the option panel, the popup menu, the level, VIP

@@ -114,7 +114,7 @@ void CDorvik2VWS::ClearTableWidgets() {
   if (built_.widgets.startAnim) built_.widgets.startAnim->Stop();
   if (built_.widgets.goBakAlert) built_.widgets.goBakAlert->HideAll();
   if (built_.widgets.restrictCaption) built_.widgets.restrictCaption->Close();
-  // The first-player pick's face-down cards, whoever was seated when they showed.
+  // The pick's markers and the floor-slot marks, whoever was seated when they showed.
   for (GVWnd* pick : CardWidgets().floorOutlines) scene_resets::ShowWnd(pick, 0);
   ShowHandCardHints(0);
   ShowBombCardHint(0);
@@ -138,6 +138,9 @@ void CDorvik2VWS::ResetRoomView() {
   }
   ClearTable();
   if (live && built_.widgets.noticeTicker) built_.widgets.noticeTicker->Stop();
+  // The old room's banner animations do not follow the player into the next room.
+  if (live && built_.widgets.pickBanner) built_.widgets.pickBanner->Stop();
+  if (live && built_.widgets.inGameBanner) built_.widgets.inGameBanner->Stop();
   if (live && built_.widgets.optionPanel && built_.widgets.optionPanel->IsOpen()) {
     SetButtonState(scene_resets::kOptionButton, 1, 1);
     // Left open it would show the old room's lines over the new room.

@@ -2,7 +2,9 @@
 // item offer, the settlement that books wins and losses and resets the table, and the
 // notices about the safe, the money caps, the anti-leave rule and the daily count.
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 #include "base/RegistryValues.h"
@@ -383,7 +385,10 @@ void CDorvik2VWS::NoteBijouCounts(int32_t count, int32_t eventCount) {
     // and the countdown is what brings the full picture once these tickets reach it.
     if (bijou) bijou->StartCountdown(countRoseToStep ? 1 : 0, eventRose ? 1 : 0);
   }
-  if (bijou && countRose) bijou->AddCount(count - last.count);
+  // Counts come from the host: a rise from far below zero may not fit 32 bits.
+  if (bijou && countRose) {
+    bijou->AddCount(static_cast<int32_t>(std::min<int64_t>(int64_t{count} - last.count, INT32_MAX)));
+  }
   last = {count, eventCount};
 }
 

@@ -196,6 +196,8 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
   promotionMgr_.SetBannerFlag(1);
   if (!msg.bijouFlag) promotionMgr_.ShowBanner(1);
 
+  // The built place unless a robot room's dressing succeeds below.
+  PlaceStakeDisplay(scene_build::kPointMoneyBack.pos, scene_build::kPointMoneyText.pos);
   if (model_.room.roomState == exit_reasons::kRobotRoomState && WidgetsLive()) {
     SceneWidgets& w = built_.widgets;
     if (w.robotCharacter) w.robotCharacter->Show(1);
@@ -221,8 +223,6 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
       if (w.robotCharacter) w.robotCharacter->Show(0);
       LayOutPlayCount(false);
     }
-  } else {
-    PlaceStakeDisplay(scene_build::kPointMoneyBack.pos, scene_build::kPointMoneyText.pos);
   }
 
   model_.room.option.moneyPerPoint = msg.stakePerPoint;
@@ -652,7 +652,9 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
   PlayPromotionIntro(0, 0);
   model_.turnUserNo = t.turnUser;
   model_.game.turnCount = t.turnCount;
-  model_.game.missionMode = CGameInfo::kMissionSet;
+  // No mission while the piles are laid again: their cards are marked once, below,
+  // against the snapshot's own mission.
+  model_.game.missionMode = CGameInfo::kNoMission;
   model_.game.missionId = t.missionId;
   model_.game.missionMultiplier = t.missionMult;
 
@@ -705,6 +707,7 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
                                        [](const PlayerData& p) { return p.missionSuccess != 0; });
     if (succeeded && t.missionId != kAllSeatsMission) panel->SetMissionState(kMissionPanelIdle);
   }
+  model_.game.missionMode = CGameInfo::kMissionSet;
   if (mission) MarkCapturedMissionCards();
 
   std::vector<std::array<int32_t, 2>> bonusPairs;

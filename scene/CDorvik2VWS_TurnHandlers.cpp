@@ -3,8 +3,10 @@
 // exchange and the turns. The server decides; the table shows it and runs the
 // countdown of the answer it waits for.
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 
+#include "base/SaturatingSum.h"
 #include "host/CHostLink.h"
 #include "plat/winuser.h"
 #include "scene/CDorvik2VWS.h"
@@ -290,7 +292,8 @@ void CDorvik2VWS::OnDeal(DealMsg& msg) {
   ShowStartButton(0);
   UpdateExitButtons(1);
   promotionMgr_.ShowAniBanner(0);
-  if (IsBannerRoom()) StopPickBanner();
+  // Unconditional: the room may have stopped being a banner room since the pick.
+  StopPickBanner();
   ShowWnd(built_.widgets.sunPickAnim, 0);
   // The pick's cards go home; the floor takes its own slots again.
   cardTable_.ResetWidgets();
@@ -421,10 +424,11 @@ void CDorvik2VWS::OnTurn(TurnMsg& msg) {
     if (msg.turnValue == 1 && mySeat >= 0) SortMyHand(mySeat, 0);
     // A negative count is no time-out.
     const int32_t timeouts = std::max(0, GetPlayer(seat).timeoutCount);
-    if (timeouts > 0) limit = std::max(kShortestLimit, limit - std::min(kMaxCut, kTimeoutCut * timeouts));
+    if (timeouts > 0) limit = std::max(kShortestLimit, limit - static_cast<int32_t>(std::min<int64_t>(kMaxCut, int64_t{kTimeoutCut} * timeouts)));
   }
   model_.turnUserNo = msg.userNo;
-  ++model_.game.turnCount;
+  // A snapshot's turn count is the host's and may stand at the end of 32 bits.
+  model_.game.turnCount = SaturatingSum32(model_.game.turnCount, 1);
   timers_.StartCountdown(limit, kShortThreshold);
   model_.pendingEvent = -1;
   if (model_.game.turnCount == kFirstTurn && IsBannerRoom()) PlayInGameBanner();
