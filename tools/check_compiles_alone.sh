@@ -4,7 +4,7 @@
 # -DCMAKE_UNITY_BUILD=OFF, or when the batches are cut differently).
 #   tools/check_compiles_alone.sh <build folder> [target-regex]
 # Reads the build's compile_commands.json and runs each batch's command once per source
-# in it, with -fsyntax-only: the same flags and definitions, and the target's precompiled
+# in it after the first, with -fsyntax-only: the same flags and definitions, and the target's precompiled
 # header, which holds only standard and GoogleTest headers, so the check stays cheap.
 # By default the test programs' batches (targets ending in _tests).
 set -uo pipefail
@@ -27,6 +27,9 @@ TARGETS="$targets" perl -MJSON::PP -e '
     open(my $fh, "<", $e->{file}) or next;
     my @sources = <$fh> =~ /^#include\s+"([^"]+)"/mg;
     close $fh;
+    # The first of a batch follows nothing but the precompiled header: the build
+    # itself has compiled it alone.
+    shift @sources;
     my $command = $e->{command};
     $command =~ s/\s-o\s+\S+//;
     for my $src (@sources) {
