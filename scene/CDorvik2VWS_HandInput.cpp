@@ -18,8 +18,6 @@ constexpr int32_t kDummyOnlyKey = 11;
 constexpr int32_t kHover = 1;
 constexpr int32_t kPressed = 2;
 constexpr int32_t kBombHint = 2;
-// Where a side's avatar stands.
-constexpr GPoint kAvatarPoints[CDorvik2VWS::kSeats] = {{731, 414}, {731, 26}};
 // Hint icons per hand card, by the slot's eight (the build's order).
 constexpr int32_t kCanTakeHint = 0;
 constexpr int32_t kBonusHint = 1;
@@ -200,7 +198,7 @@ int32_t CDorvik2VWS::LoadSeatAvatar(int32_t seat) {
 int32_t CDorvik2VWS::PlaceAvatar(int32_t side, std::vector<std::string>& parts) {
   GVAvatarWnd*& slot = built_.widgets.avatars[static_cast<size_t>(side)];
   if (slot) DestroyWnd(slot);
-  slot = CreateAvatarWnd(parts, scene_hand::kAvatarPoints[side]);
+  slot = CreateAvatarWnd(parts, scene_build::kAvatarPoints[static_cast<size_t>(side)]);
   if (!slot) return 0;
   // Drawn just before the status label, which stays readable over it.
   if (!built_.widgets.statusText || !InsertWndAfter(built_.widgets.statusText, slot)) AddWnd(slot);
@@ -228,8 +226,8 @@ int32_t CDorvik2VWS::RemoveSideAvatar(int32_t side) {
 void CDorvik2VWS::ExchangeSideAvatars() {
   auto& avatars = built_.widgets.avatars;
   std::swap(avatars[0], avatars[1]);
-  for (int32_t side = 0; side < kSeats; ++side) {
-    if (GVAvatarWnd* avatar = avatars[static_cast<size_t>(side)]) avatar->SetPos(scene_hand::kAvatarPoints[side]);
+  for (size_t side = 0; side < avatars.size(); ++side) {
+    if (GVAvatarWnd* avatar = avatars[side]) avatar->SetPos(scene_build::kAvatarPoints[side]);
   }
   SetFullRedraw();
   MarkDirty();

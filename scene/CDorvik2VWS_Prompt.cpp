@@ -1,5 +1,5 @@
 // The decision prompt on the scene: its show operations, its hide, its answers through
-// the senders and its card images; and a new game's seat areas.
+// the senders and its card images.
 #include "base/TextUtil.h"
 #include "scene/CDorvik2VWS.h"
 #include "scene/SceneEffects.h"
@@ -69,17 +69,4 @@ int32_t CDorvik2VWS::ShowMissionSuccess(int32_t mode, int32_t missionCode, int64
   const int32_t shown = prompt ? prompt->ShowMissionSuccess(mode, missionCode, reward) : 0;
   if (shown) MarkDirty();
   return shown;
-}
-
-// ---- A new game's seat areas ------------------------------------------------------------
-void CDorvik2VWS::ResetSeatAreas() {
-  if (!WidgetsLive()) return;
-  // A new game's score and icons start from nothing on both sides.
-  for (int32_t side = 0; side < kSeats; ++side) {
-    const auto i = static_cast<size_t>(side);
-    if (CVJumsuInfoWnd* score = built_.widgets.scorePanels[i]) score->ResetScore();
-    if (CVHTIconWnd* icons = built_.widgets.cardIcons[i]) icons->ResetIcons();
-    if (CVBakIconWnd* baks = built_.widgets.bakIcons[i]) baks->ResetIcons();
-  }
-  MarkDirty();
 }

@@ -25,6 +25,13 @@ void HideSeatMarkers(const CDorvik2VWS::SceneWidgets& w, size_t side) {
   ShowWnd(w.firstPlayerIcons[side], 0);
 }
 
+// A side's score panel, card-icon strip and bak icons, empty for a new game.
+void ResetScoreArea(const CDorvik2VWS::SceneWidgets& w, size_t side) {
+  if (w.scorePanels[side]) w.scorePanels[side]->ResetScore();
+  if (w.cardIcons[side]) w.cardIcons[side]->ResetIcons();
+  if (w.bakIcons[side]) w.bakIcons[side]->ResetIcons();
+}
+
 }  // namespace scene_resets
 
 void CDorvik2VWS::ResetGameInfo() {
@@ -98,9 +105,7 @@ void CDorvik2VWS::ClearTableWidgets() {
   for (int32_t slot = 0; slot < kSeats; ++slot) {
     const auto i = static_cast<size_t>(slot);
     scene_resets::HideSeatMarkers(built_.widgets, i);
-    if (built_.widgets.scorePanels[i]) built_.widgets.scorePanels[i]->ResetScore();
-    if (built_.widgets.cardIcons[i]) built_.widgets.cardIcons[i]->ResetIcons();
-    if (built_.widgets.bakIcons[i]) built_.widgets.bakIcons[i]->ResetIcons();
+    scene_resets::ResetScoreArea(built_.widgets, i);
   }
   if (built_.widgets.turnMarker) built_.widgets.turnMarker->Stop();
   ShowNoTurnSign(0);
@@ -215,10 +220,13 @@ void CDorvik2VWS::ShowMaximiseButtonState() {
 void CDorvik2VWS::ResetSeatDisplays(int32_t slot) {
   const auto i = static_cast<size_t>(slot);
   if (built_.widgets.seatPanels[i]) built_.widgets.seatPanels[i]->ResetSeat();
-  if (built_.widgets.scorePanels[i]) built_.widgets.scorePanels[i]->ResetScore();
-  if (built_.widgets.cardIcons[i]) built_.widgets.cardIcons[i]->ResetIcons();
-  if (built_.widgets.bakIcons[i]) built_.widgets.bakIcons[i]->ResetIcons();
+  scene_resets::ResetScoreArea(built_.widgets, i);
   scene_resets::HideSeatMarkers(built_.widgets, i);
+}
+void CDorvik2VWS::ResetSeatAreas() {
+  if (!WidgetsLive()) return;
+  for (int32_t side = 0; side < kSeats; ++side) scene_resets::ResetScoreArea(built_.widgets, static_cast<size_t>(side));
+  MarkDirty();
 }
 void CDorvik2VWS::HideSeatMarkers(int32_t side) {
   if (side >= 0 && side < kSeats) scene_resets::HideSeatMarkers(built_.widgets, static_cast<size_t>(side));
