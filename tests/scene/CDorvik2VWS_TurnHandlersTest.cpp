@@ -11,6 +11,8 @@
 #include "panels/SeatPanels.h"
 #include "plat/sim.h"
 #include "support/GameTable.h"
+#include "widgets/GVPSPNumberWnd.h"
+#include "widgets/GVPSPWnd.h"
 #include "widgets/GVQLAniWnd.h"
 
 namespace {
