@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "host/Dorvik2Api.h"
 #include "plat/com.h"
@@ -106,8 +105,6 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // True while RestoreScreen runs: a paint or a scene draw nested in it gives up its
   // frame instead of starting a second rebuild.
   bool IsRestoringScreen() const override { return restoring_ != 0; }
-  // The steps of every screen build, rebuild and hand-over so far, in order.
-  const std::vector<std::string>& ScreenSteps() const { return screenSteps_; }
 
   // ---- GWnd overrides -----------------------------------------------------------------
   // Until the scene is ready only WM_PAINT is the window's own; the rest takes GWnd's way.
@@ -179,7 +176,6 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   GSize clientSize_;
   int32_t ownsScreen_ = 0;
   int32_t restoring_ = 0;
-  std::vector<std::string> screenSteps_;
   std::atomic<int32_t> cancel_{0};
   // Orders the loader's posts against the teardown's stop request.
   XBufLock loaderGate_;

@@ -2,7 +2,6 @@
 // manager and the effect manager, rebuilt after a mode change or a failed present,
 // and presented on every paint.
 #include <new>
-#include <string>
 
 #include "graphics/KK_FXMan.h"
 #include "graphics/XResEntryMgr.h"
@@ -35,7 +34,6 @@ int32_t EffectCodeFor(const GDDScreen& screen) {
 int32_t CDorvik2Wnd::BuildScreen() {
   screen_ = new (std::nothrow) GDDScreen;
   if (!screen_) return 0;
-  screenSteps_.emplace_back("create windowed");
   if (!screen_->CreateScreen(Handle(), Handle(), clientSize_.cx, clientSize_.cy, 0, kInitialDepth)) return 0;
   return HandOverScreen(false);
 }
@@ -67,10 +65,7 @@ int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
   // A screen whose rebuild failed has nothing to hand over.
   if (!screen_->DirectDraw() || !screen_->BackBuffer()) return 0;
   XResEntryMgr& mgr = XResEntryMgr::Global();
-  if (scene_) {
-    scene_->SetColorKey(static_cast<int32_t>(screen_->ColorKey()));
-    screenSteps_.emplace_back("scene key");
-  }
+  if (scene_) scene_->SetColorKey(static_cast<int32_t>(screen_->ColorKey()));
   {
     // One lock across the three setters: a load on the loader thread sees the old
     // screen or the new one, never a mix.
@@ -81,13 +76,8 @@ int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
   }
   handedDirectDraw_ = screen_->DirectDraw();
   handedBackBuffer_ = screen_->BackBuffer();
-  screenSteps_.emplace_back("manager");
-  if (restore) {
-    screenSteps_.emplace_back("restore surfaces");
-    if (!mgr.RestoreSurfaces()) return 0;
-  }
+  if (restore && !mgr.RestoreSurfaces()) return 0;
   const int32_t code = EffectCodeFor(*screen_);
-  screenSteps_.push_back("effects " + std::to_string(code));
   return code != 0 && CreateFXManager(code) ? 1 : 0;
 }
 
@@ -100,7 +90,6 @@ int32_t CDorvik2Wnd::RestoreScreen() {
   } done{restoring_};
 
   const int32_t depth = screen_->ColorDepth() > 0 ? screen_->ColorDepth() : kInitialDepth;
-  screenSteps_.emplace_back(fullScreen_ ? "create full screen" : "create windowed");
   // The old screen goes with the rebuild's first step, whatever the outcome.
   WithdrawScreen();
   const BOOL created = fullScreen_
@@ -111,16 +100,13 @@ int32_t CDorvik2Wnd::RestoreScreen() {
   if (!HandOverScreen(true)) return 0;
 
   PostMessageA(hostWnd_, WM_GAME_SCREEN_READY, 0, 0);
-  screenSteps_.emplace_back("ready posted");
   ::InvalidateRect(Handle(), nullptr, TRUE);
   ::UpdateWindow(Handle());
-  screenSteps_.emplace_back("repainted");
   if (scene_) {
     scene_->GetDisplayBitDepth();
     scene_->SetFullRedraw();
     scene_->MarkDirty();
     scene_->RedrawIfDirty();
-    screenSteps_.emplace_back("redrawn");
   }
   FollowParentWindow(Handle(), fullScreen_);
   return 1;

@@ -189,10 +189,7 @@ void CCheckNotice::DrawNotice(K_Dib& target) {
   if (!(stage_ & kStageWarning)) return;
   DrawPlayer(kIntro, target, headPos_);
   DrawPlayer(kFirstLoop, target, headPos_);
-  if (stage_ & kStageLoopBit) {
-    line_.Draw(&target);
-    if (drawTrace_) drawTrace_->push_back(kPlayers);
-  }
+  if (stage_ & kStageLoopBit) line_.Draw(&target);
   DrawPlayer(kSecondLoop, target, headPos_);
   DrawPlayer(kOutro, target, headPos_);
 }
@@ -201,7 +198,6 @@ void CCheckNotice::DrawPlayer(Player p, K_Dib& target, GPoint at) {
   K_Animation& player = EditPlayer(p);
   if (player.CurrentFrame() < 0) return;
   player.Draw(target, at.x, at.y, 0);
-  if (drawTrace_) drawTrace_->push_back(p);
 }
 
 BOOL CCheckNotice::Draw(IDirectDrawSurface4* target, const GRect& clip) {

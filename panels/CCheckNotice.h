@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "graphics/CScroll_Text.h"
 #include "graphics/K_Animation.h"
@@ -72,9 +71,6 @@ class CCheckNotice : public GVWnd {
   const K_Animation& PlayerOf(Player p) const;
   // The sub-animation a player is bound to, -1 when unbound.
   int32_t BoundIndex(Player p);
-  // A test's record of what DrawNotice draws, in order (kPlayers stands for the
-  // scrolling line); null keeps none.
-  void SetDrawTrace(std::vector<Player>* trace) { drawTrace_ = trace; }
 
   const K_Animation_RSC& Animations() const { return animations_; }
   const CScroll_Text& ScrollLine() const { return line_; }
@@ -108,5 +104,4 @@ class CCheckNotice : public GVWnd {
   K_Animation firstWarningLoop_;
   K_Animation warningOutro_;
   K_Animation secondWarningLoop_;
-  std::vector<Player>* drawTrace_ = nullptr;
 };

@@ -6,6 +6,9 @@
 #  4. Folders are layers: a folder includes only the folders below it (the table below).
 #  5. Product code never notes its own calls: no function whose body only records, notes
 #     or logs a call, and no call of a trace other than its effect and voice channels.
+#  6. Nor its own steps: no member list that the product only fills (appends to, clears,
+#     hands out through an accessor nothing in the product calls, or takes from a setter),
+#     which leaves tests reading a record of the steps instead of their effects.
 # A line may opt out of rule 2 with the marker "conventions: allow" (the layer's
 # formatter, which must name the C dialect it reads).
 set -uo pipefail
@@ -75,7 +78,17 @@ done
 # or not. The trace keeps what a person hears (EffectPlayed, EffectStopped, VoicePlayed);
 # its other channel and the helpers that feed it are not for the product to call, and a
 # function whose body is nothing but such a note (or a Note helper's) is a stand-in.
-# One pass of perl over the product's files: comments go, strings keep their place.
+# The product's files as perl reads them: comments become blank lines and strings empty
+# ones, so line numbers hold and no brace or semicolon inside either counts.
+read_code='
+  sub read_code {
+    open(my $fh, "<", $_[0]) or return undef;
+    my $text = do { local $/; <$fh> };
+    close $fh;
+    $text =~ s{(//[^\n]*)|(/\*.*?\*/)|("(?:\\.|[^"\\\n])*")|((?<![\w])\x27(?:\\[^\x27\n]{1,4}|[^\x27\\\n])\x27)}
+              {defined $1 ? "" : defined $2 ? ($2 =~ tr/\n//) x "\n" : defined $3 ? q("") : "0"}gse;
+    return $text;
+  }'
 note_scan='
   my @calls = split /\|/, $ENV{NOTE_CALLS};
   my $calls = join "|", @calls;
@@ -84,13 +97,7 @@ note_scan='
   my $keyword = qr/^(?:if|for|while|switch|catch|return|sizeof|decltype|alignof|noexcept)$/;
   while (my $file = <STDIN>) {
     chomp $file;
-    open(my $fh, "<", $file) or next;
-    my $text = do { local $/; <$fh> };
-    close $fh;
-    # Comments become blank lines and strings empty ones, so line numbers hold and no
-    # brace or semicolon inside either counts.
-    $text =~ s{(//[^\n]*)|(/\*.*?\*/)|("(?:\\.|[^"\\\n])*")|((?<![\w])\x27(?:\\[^\x27\n]{1,4}|[^\x27\\\n])\x27)}
-              {defined $1 ? "" : defined $2 ? ($2 =~ tr/\n//) x "\n" : defined $3 ? q("") : "0"}gse;
+    my $text = read_code($file) // next;
     my $line = sub { 1 + (substr($text, 0, $_[0]) =~ tr/\n//) };
     while ($text =~ /(?<![\w~])($calls)\s*\(/g) {
       my $at = $-[1];
@@ -112,7 +119,58 @@ if [ ${#product[@]} -gt 0 ]; then
   while IFS= read -r hit; do
     report "$hit"
   done < <(code_files "${product[@]}" | NOTE_CALLS='Called|TraceCall|RecordCall|NotePendingCall' \
-             NOTE_HELPERS='Note|NoteCall|LogCall' perl -e "$note_scan")
+             NOTE_HELPERS='Note|NoteCall|LogCall' perl -e "$read_code$note_scan")
+fi
+
+# A list the product appends to and never reads is a record of its own steps: a test
+# reading it passes whether the steps did their work or not. Members are known by their
+# trailing underscore; a same-named member read anywhere counts as read.
+step_scan='
+  my (%text, %appended);
+  while (my $file = <STDIN>) {
+    chomp $file;
+    my $t = read_code($file) // next;
+    $text{$file} = $t;
+    while ($t =~ /(?<![\w.>])(\w+_)\s*(?:\.|->)\s*(?:push_back|emplace_back)\s*\(/g) {
+      $appended{$1} //= [$file, 1 + (substr($t, 0, $-[1]) =~ tr/\n//)];
+    }
+  }
+  my $fill = qr/\s*(?:\.|->)\s*(?:push_back|emplace_back|clear)\s*\(/;
+  for my $m (sort keys %appended) {
+    my ($read, @accessors) = (0);
+    for my $file (sort keys %text) {
+      my $t = $text{$file};
+      while (!$read && $t =~ /(?<![\w.>])\Q$m\E\b/g) {
+        my ($at, $end) = ($-[0], $+[0]);
+        my $before = substr($t, ($at > 200 ? $at - 200 : 0), ($at > 200 ? 200 : $at));
+        my $after = substr($t, $end, 80);
+        # Filled, declared, installed by a setter, or the guard of a fill.
+        next if $after =~ /^$fill/;
+        next if $before =~ /[>\w*&]\s*$/ && $before !~ /\breturn\s*\*?\s*$/
+                && $after =~ /^\s*(?:;|=\s*nullptr\s*;|\{\s*\}\s*;|=\s*\{\s*\}\s*;)/;
+        next if $before =~ /\{\s*$/ && $after =~ /^\s*=\s*\w+\s*;\s*\}/;
+        next if $before =~ /\bif\s*\(\s*$/ && $after =~ /^\s*\)\s*\Q$m\E$fill/;
+        # Handed out by an accessor: read when the product calls it.
+        if ($after =~ /^\s*;\s*\}/ && $before =~ /(\w+)\s*\([^()]*\)\s*(?:const\s*)?(?:noexcept\s*)?\{\s*return\s*\*?\s*$/) {
+          push @accessors, $1;
+          next;
+        }
+        $read = 1;
+      }
+    }
+    for my $name (@accessors) {
+      for my $t (values %text) {
+        $read = 1 if $t =~ /(?<![\w])\Q$name\E\s*\((?![^()]*\)\s*(?:const\s*)?(?:noexcept\s*)?\{\s*return)/;
+      }
+    }
+    next if $read;
+    printf "a list the product only fills, a record of its own steps for tests: %s:%d: %s\n",
+      $appended{$m}[0], $appended{$m}[1], $m;
+  }'
+if [ ${#existing[@]} -gt 0 ]; then
+  while IFS= read -r hit; do
+    report "$hit"
+  done < <(code_files "${existing[@]}" | perl -e "$read_code$step_scan")
 fi
 
 dirs=()

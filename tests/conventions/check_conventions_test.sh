@@ -24,6 +24,11 @@ make_tree() {
   printf 'void CX::Quiet() { if (trace_) trace_->EffectStopped(kDeal); }\n' > "$1/scene/effect_only.cpp"
   printf '// once RecordCall("Show") stood here\nvoid CX::Show() { panel_->Show(); Say("Called(1)"); }\n' \
     > "$1/scene/note_words.cpp"
+  # Lists the product reads: through a member, and through an accessor it calls.
+  printf 'void CX::Add(int32_t n) { seen_.push_back(n); }\nint32_t CX::Sum() { return Total(seen_); }\nstd::vector<int32_t> seen_;\n' \
+    > "$1/scene/read_list.cpp"
+  printf 'const std::vector<int32_t>& Rows() const { return rows_; }\nvoid CX::Add() { rows_.push_back(1); }\nvoid CX::Show() { Draw(Rows()); }\n' \
+    > "$1/scene/read_through_accessor.h"
   mkdir -p "$1/tests/scene"
   printf 'void Fake::Show() { RecordCall("Show"); }\n' > "$1/tests/scene/fake.cpp"
   if [ "$2" = git ]; then (cd "$1" && git init -q . && git add -A); fi
@@ -70,6 +75,8 @@ plant panels/note_helper.h $'  void Refresh(int32_t n) const {\n    if (scene_) 
 plant scene/pending_note.cpp $'void CX::Mark()\n{\n  host_.NotePendingCall("Mark");\n}'
 plant scene/work_then_note.cpp $'void CX::Show(int32_t n) {\n  panel_->Show(n);\n  TraceCall(trace_, "Show");\n}'
 plant scene/called.cpp $'void CX::Hide() {\n  panel_->Hide();\n  trace_->Called("Hide");\n}'
+plant module/steps.h $'class CW {\n  const std::vector<std::string>& Steps() const { return steps_; }\n  void Build() {\n    steps_.emplace_back("create");\n  }\n  std::vector<std::string> steps_;\n};'
+plant panels/draw_trace.h $'class CN {\n  void SetTrace(std::vector<int32_t>* trace) { drawn_ = trace; }\n  void Draw() {\n    if (drawn_) drawn_->push_back(kHead);\n  }\n  std::vector<int32_t>* drawn_ = nullptr;\n};'
 plant module/numbered.cpp "// as Par""t 1.103 says"
 touch "$tree/module/par""t1_notes.txt"
 (cd "$tree" && git init -q . && git add -A)
@@ -105,9 +112,11 @@ expect_reported "trace note called" scene/pending_note.cpp:3 "NotePendingCall th
 if grep -F "body only notes" "$tmp/out" | grep -qE 'work_then_note|called\.cpp'; then
   echo "FAILED: a body that does work reported as only a note"; fail=1
 fi
+expect_reported "record of its own steps" module/steps.h:4 "a step list only an accessor hands out"
+expect_reported "record of its own steps" panels/draw_trace.h:4 "a trace list a setter installs"
 expect_named graphics/upward.cpp "graphics/ including widgets/"
 expect_named scene/upward.cpp "scene/ including module/"
-for clean in scene/effects.cpp scene/effect_only.cpp scene/note_words.cpp tests/scene/fake.cpp module/ok.cpp module/time_words.cpp module/system_in_string.cpp module/long_in_comment.cpp module/ld_in_string.cpp module/downward.cpp scene/downward.cpp; do
+for clean in scene/read_list.cpp scene/read_through_accessor.h scene/effects.cpp scene/effect_only.cpp scene/note_words.cpp tests/scene/fake.cpp module/ok.cpp module/time_words.cpp module/system_in_string.cpp module/long_in_comment.cpp module/ld_in_string.cpp module/downward.cpp scene/downward.cpp; do
   if grep -qF "$clean" "$tmp/out"; then echo "FAILED: $clean reported"; fail=1; fi
 done
 

@@ -2,7 +2,6 @@
 // mode change or a failed present without recursing, and shown in each format.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,10 +19,6 @@ namespace {
 
 using game_window_test::GameWindowFixture;
 using plat::sim::DisplayFormat;
-
-int Count(const std::vector<std::string>& steps, const std::string& step) {
-  return static_cast<int>(std::count(steps.begin(), steps.end(), step));
-}
 
 // A widget that runs a test's action whenever it is drawn.
 class ProbeWnd : public GVWnd {
@@ -58,10 +53,6 @@ class GameWindowScreenTest : public GameWindowFixture {
     GameWindowFixture::TearDown();
   }
   GDDScreen& Screen() { return *wnd_->Screen(); }
-  std::vector<std::string> StepsSince(size_t from) {
-    const auto& all = wnd_->ScreenSteps();
-    return std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
-  }
   size_t Closes() { return PostedToHost(WM_GAME_CLOSE).size(); }
   // The surfaces lost, and the first restore failing: the screen must be rebuilt.
   static void LoseSurfacesOnce() {
@@ -112,17 +103,46 @@ TEST_F(GameWindowScreenTest, EffectCodeFollowsTheDesktopAndUnusableDesktopsFailC
 
 TEST_F(GameWindowScreenTest, RebuildHandsOverInOrderAndPostsReadyBeforeTheRepaint) {
   Open(0);
-  bool readyBeforeRedraw = false;
-  auto* probe = new ProbeWnd([&] { readyBeforeRedraw = !PostedToHost(WM_GAME_SCREEN_READY).empty(); });
+  // Yellow in the pixels of the screen that the mode change brings.
+  Filled(DisplayFormat::Rgb555, GRect(0, 0, 800, 600), 255, 255, 0);
+  // What the scene's redraw inside the rebuild finds: the host told, the new screen
+  // handed to the manager, the effects and the scene, and the window already showing
+  // the new screen's first picture.
+  struct Seen {
+    size_t ready = 0;
+    bool managerHasScreen = false;
+    int32_t key = 0, effects = 0;
+    std::string window;
+  };
+  Seen atRedraw;
+  bool armed = false;
+  auto* probe = new ProbeWnd([&] {
+    if (!armed) return;
+    armed = false;
+    atRedraw = {PostedToHost(WM_GAME_SCREEN_READY).size(),
+                XResEntryMgr::Global().GetDirectDraw() == Screen().DirectDraw().Get(), scene_->ColorKey(),
+                GetPixelFormatCode(), plat::sim::HashImage(plat::sim::CaptureWindow(game_))};
+  });
   probe->SetRect(GRect(0, 0, 10, 10));
   scene_->AddWnd(probe);
-  const size_t from = wnd_->ScreenSteps().size();
+  scene_->SetFullRedraw();
+  scene_->Draw(nullptr, GRect());
+  const std::string before = plat::sim::HashImage(plat::sim::CaptureWindow(game_));
+  armed = true;
   plat::sim::ChangeDisplayMode(800, 600, DisplayFormat::Rgb555);
   const GRect drawn = scene_->Draw(nullptr, GRect());
-  EXPECT_EQ(StepsSince(from), (std::vector<std::string>{"create windowed", "scene key", "manager", "restore surfaces",
-                                                        "effects 17", "ready posted", "repainted", "redrawn"}));
-  EXPECT_TRUE(readyBeforeRedraw);
-  EXPECT_EQ(PostedToHost(WM_GAME_SCREEN_READY).size(), 1u);
+  EXPECT_EQ(atRedraw.ready, 1u) << "the host hears of the screen before the scene draws on it";
+  EXPECT_TRUE(atRedraw.managerHasScreen);
+  EXPECT_EQ(atRedraw.key, 0x7C1F);
+  EXPECT_EQ(atRedraw.effects, 17);
+  EXPECT_NE(atRedraw.window, before) << "the window was repainted from the new screen before the redraw";
+  const plat::sim::RgbImage shown = plat::sim::CaptureWindow(game_);
+  const size_t middle = (size_t(300) * 800 + 400) * 3;
+  EXPECT_EQ(std::vector<uint8_t>(shown.rgb.begin() + middle, shown.rgb.begin() + middle + 3),
+            (std::vector<uint8_t>{255, 255, 0}))
+      << "the redraw shows the table again, in the new format";
+  EXPECT_EQ(PostedToHost(WM_GAME_SCREEN_READY).size(), 1u) << "one rebuild";
+  EXPECT_FALSE(Screen().IsFullScreen());
   EXPECT_EQ(GetPixelFormatCode(), 17) << "made again for the new format";
   EXPECT_EQ(XResEntryMgr::Global().GetDirectDraw(), Screen().DirectDraw().Get());
   EXPECT_EQ(scene_->ColorKey(), 0x7C1F);
@@ -137,13 +157,14 @@ TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOne
   EXPECT_EQ(Closes(), 0u) << "a plain ready report only redraws";
   EXPECT_TRUE(scene_->IsDirty());
   EXPECT_TRUE(scene_->IsFullRedraw());
-  size_t from = wnd_->ScreenSteps().size();
+  // Each rebuild tells the host once that the screen is ready again.
+  size_t from = PostedToHost(WM_GAME_SCREEN_READY).size();
   LoseSurfacesOnce();
   Paint();
-  EXPECT_EQ(Count(StepsSince(from), "create windowed"), 1) << "the nested repaint presents on the new screen";
+  EXPECT_EQ(PostedToHost(WM_GAME_SCREEN_READY).size() - from, 1u) << "the nested repaint presents on the new screen";
   EXPECT_EQ(Closes(), 0u);
   // A redraw inside the rebuild whose present fails gives up its frame.
-  from = wnd_->ScreenSteps().size();
+  from = PostedToHost(WM_GAME_SCREEN_READY).size();
   bool armed = true;
   auto* probe = new ProbeWnd([&] {
     if (!wnd_->IsRestoringScreen() || !armed) return;
@@ -154,7 +175,7 @@ TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOne
   scene_->AddWnd(probe);
   LoseSurfacesOnce();
   Paint();
-  EXPECT_EQ(Count(StepsSince(from), "create windowed"), 1);
+  EXPECT_EQ(PostedToHost(WM_GAME_SCREEN_READY).size() - from, 1u);
   EXPECT_EQ(Closes(), 0u);
   LoseSurfacesOnce();
   plat::sim::SetDirectDrawAvailable(false);
@@ -270,11 +291,14 @@ TEST_F(GameWindowFrameTest, WidgetsShowInTheWindowAndAMoveRepaintsBothPlaces) {
 
 TEST_F(GameWindowScreenTest, CreationBuildsAWindowedScreenWhateverTheFlag) {
   plat::sim::ResetDisplay(DisplayFormat::Rgb555);
-  Open(1);
+  wnd_ = HostWindowFixture::Open(1);
+  ASSERT_NE(wnd_, nullptr);
+  game_ = wnd_->Handle();
+  scene_ = wnd_->Scene();
+  EXPECT_TRUE(PostedToHost(WM_GAME_SCREEN_READY).empty()) << "a first screen is no rebuild";
+  EXPECT_TRUE(PostedToHost(WM_GAME_CLOSE).empty());
   EXPECT_FALSE(Screen().IsFullScreen());
   EXPECT_EQ(Screen().CooperativeWindow(), game_);
-  EXPECT_EQ(wnd_->ScreenSteps(), (std::vector<std::string>{"create windowed", "manager", "effects 17"}))
-      << "no scene yet, no restore at creation";
   EXPECT_EQ(GetPixelFormatCode(), 17) << "5-5-5 pixels reported as 16 bits still get their own code";
   EXPECT_EQ(XResEntryMgr::Global().GetDirectDraw(), Screen().DirectDraw().Get());
   EXPECT_EQ(XResEntryMgr::Global().GetBackBuffer(), Screen().BackBuffer().Get());

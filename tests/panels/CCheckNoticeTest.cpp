@@ -102,34 +102,69 @@ constexpr uint32_t kHeadMs = 100, kIntroMs = 200, kOutroMs = 300;
 constexpr int32_t kLineWidth = 100;
 // (W + 178) x 4000 / 178.
 constexpr uint32_t kLineMs = 6247;
+// Each sub-animation shows a 4 x 4 square of its own at 16 (index + 1) right of where
+// it is drawn, so the strip's pixels say which were drawn: at the head's place (the
+// head, the second digit, the warning) or 7 to the left (the first digit).
+constexpr int32_t kSquare = 4, kSpacing = 16;
+constexpr int32_t kFirstDigitShift = 7;
+constexpr int32_t kAsFirstDigit = 100;
+// The scrolling line, named in a frame after every sub-animation.
+constexpr int32_t kLine = 99;
+constexpr GRect kLineRect(96, 5, 274, 17);
 
 class CheckNoticeStagesTest : public panel_test::PanelPicturesTest {
  protected:
   void WriteSet(bool animations = true, bool line = true) {
-    auto frame = [](uint16_t tens) { return ts::QlaFrame{.duration = tens, .parts = {{}}}; };
-    std::vector<ts::QlaAnimation> set(kSubAnimations, ts::QlaAnimation{.name = "", .frames = {frame(kHeadMs / 10)}});
-    set[24].frames = {frame(kIntroMs / 10)};
-    set[25].frames = {frame(kOutroMs / 10)};
-    const ts::Bytes sprite = ts::SolidSpriteChunk(32, 4, 4, 0x00FF00, 0, 0);
+    std::vector<ts::QlaAnimation> set;
+    for (int32_t i = 0; i < kSubAnimations; ++i) {
+      const uint16_t ms = i == 24 ? kIntroMs : i == 25 ? kOutroMs : kHeadMs;
+      const ts::QlaPart square{.x = static_cast<int16_t>(kSpacing * (i + 1))};
+      set.push_back(ts::QlaAnimation{.name = "", .frames = {ts::QlaFrame{.duration = uint16_t(ms / 10), .parts = {square}}}});
+    }
+    const ts::Bytes sprite = ts::SolidSpriteChunk(32, kSquare, kSquare, 0x00FF00, 0, 0);
     if (animations) Write(Path(CheckNoticeAnimPath), ts::QlaSetFile(set, sprite));
     if (line) Write(Path(CheckNoticeLinePath), ts::PspFile({ts::SolidSpriteChunk(32, kLineWidth, 12, 0xFF0000, 0, 0)}));
     ticker_.Create(&scene_);
     ticker_.LoadCheckNotice(kRoot);
-    ticker_.SetDrawTrace(&trace_);
+    strip_ = widget_test::MakeSurface(dd_, kStrip.right, kStrip.bottom);
+    Blank();
   }
   static std::string Path(std::string p) {
     std::replace(p.begin(), p.end(), '\\', '/');
     return p;
   }
-  // One frame of the strip at the current time; what it drew.
-  std::vector<P> Frame() {
-    trace_.clear();
-    ticker_.Draw(back_.Get(), Screen());
-    return trace_;
+  // One frame of the strip at the current time on a black strip; what it shows: the
+  // sub-animations by index (kAsFirstDigit + index at the first digit's place), then
+  // kLine when any of the line shows.
+  std::vector<int32_t> Frame() {
+    Blank();
+    DrawStrip();
+    const std::vector<uint32_t> px = widget_test::ReadPixels(strip_);
+    auto at = [&](int32_t x, int32_t y) { return px.at(size_t(y * kStrip.right + x)); };
+    std::vector<int32_t> shown;
+    for (int32_t i = 0; i < kSubAnimations; ++i) {
+      if (at(kSpacing * (i + 1) + 1, 1) != 0) shown.push_back(i);
+      if (at(kSpacing * (i + 1) - kFirstDigitShift + 1, 1) != 0) shown.push_back(kAsFirstDigit + i);
+    }
+    std::sort(shown.begin(), shown.end());
+    bool line = false;
+    for (int32_t x = kLineRect.left; x < kLineRect.right; ++x) line = line || at(x, kLineRect.top + 1) != 0;
+    if (line) shown.push_back(kLine);
+    return shown;
+  }
+  void Blank() {
+    RECT all{0, 0, kStrip.right, kStrip.bottom};
+    EXPECT_EQ(FillSurfaceRect(strip_, &all, 0, 0), S_OK);
+  }
+  BOOL DrawStrip() { return ticker_.Draw(strip_.Get(), kStrip); }
+  bool Lit() {
+    const std::vector<uint32_t> px = widget_test::ReadPixels(strip_);
+    return std::any_of(px.begin(), px.end(), [](uint32_t p) { return p != 0; });
   }
   void After(uint32_t ms) { plat::sim::AdvanceClock(ms); }
+  static constexpr GRect kStrip{0, 0, 800, 17};
   CCheckNotice ticker_;
-  std::vector<P> trace_;
+  DDSurface strip_;
 };
 
 TEST_F(CheckNoticeStagesTest, NoticesBindHeadDigitsAndWarningByTypeAndTime) {
@@ -181,26 +216,37 @@ TEST_F(CheckNoticeStagesTest, TimesThatAreNotOneOrTwoDigitsStartNothing) {
 TEST_F(CheckNoticeStagesTest, AWarningNoticeRunsHeadIntroLoopsWithTheLineAndOutro) {
   WriteSet();
   EXPECT_EQ(ticker_.ParseNoticeText("TYPE=0#TIME=3#MSG=x"), "x");
-  EXPECT_EQ(Frame(), (std::vector{P::kHead, P::kSecondDigit}));
+  EXPECT_EQ(Frame(), (std::vector{13, 17})) << "the short-time head and single digit";
   EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageHeadWithWarning);
   After(kHeadMs + 1);
-  EXPECT_EQ(Frame(), (std::vector{P::kIntro}));
+  EXPECT_EQ(Frame(), (std::vector{24}));
   EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageIntro);
   After(kIntroMs + 1);
-  EXPECT_EQ(Frame(), (std::vector{P::kFirstLoop, P::kPlayers, P::kSecondLoop}));
+  EXPECT_EQ(Frame(), (std::vector{26, 27})) << "the line enters from the right";
   EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageLoops);
   EXPECT_EQ(ticker_.PlayerOf(P::kFirstLoop).PlayCount(), -1);
   EXPECT_EQ(ticker_.PlayerOf(P::kSecondLoop).PlayCount(), -1);
-  After(kLineMs - 1);
+  After(kLineMs / 2);
+  EXPECT_EQ(Frame(), (std::vector{26, 27, kLine}));
+  After(kLineMs - 1 - kLineMs / 2);
   Frame();
   EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageLoops);
   After(2);
-  EXPECT_EQ(Frame(), (std::vector{P::kOutro}));
+  EXPECT_EQ(Frame(), (std::vector{25}));
   EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageOutro);
   EXPECT_FALSE(ticker_.PlayerOf(P::kFirstLoop).IsPlaying());
   After(kOutroMs + 1);
   EXPECT_TRUE(Frame().empty());
   EXPECT_EQ(std::pair(ticker_.Stage(), ticker_.IsShown()), std::pair(0, 0));
+}
+
+TEST_F(CheckNoticeStagesTest, ATwoDigitTimeShowsItsTensLeftOfItsUnitsUnderTheHead) {
+  WriteSet();
+  ticker_.ParseNoticeText("TYPE=1#TIME=10");
+  EXPECT_EQ(Frame(), (std::vector{0, 1, kAsFirstDigit + 2})) << "head, 0 and 1 as digits";
+  // A single digit after it stands alone.
+  ticker_.ParseNoticeText("TYPE=0#TIME=7");
+  EXPECT_EQ(Frame(), (std::vector{8, 11}));
 }
 
 TEST_F(CheckNoticeStagesTest, UnboundWarningPlayersRestAtOnceSoAFirstLongNoticeEnds) {
@@ -211,8 +257,9 @@ TEST_F(CheckNoticeStagesTest, UnboundWarningPlayersRestAtOnceSoAFirstLongNoticeE
   Frame();
   // The unbound intro rested at once: the line runs with nothing around it.
   EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageLoops);
-  EXPECT_EQ(Frame(), (std::vector{P::kPlayers}));
-  After(kLineMs + 1);
+  After(kLineMs / 2);
+  EXPECT_EQ(Frame(), (std::vector{kLine}));
+  After(kLineMs / 2 + 1);
   Frame();
   EXPECT_EQ(std::pair(ticker_.Stage(), ticker_.IsShown()), std::pair(0, 0));
 }
@@ -227,7 +274,7 @@ TEST_F(CheckNoticeStagesTest, ANewNoticeRestartsAtTheHeadAndStopEndsEveryStage) 
   ASSERT_EQ(ticker_.Stage(), CCheckNotice::kStageLoops);
   ticker_.ParseNoticeText("TYPE=1#TIME=1");
   EXPECT_EQ(ticker_.Stage(), CCheckNotice::kStageHeadWithWarning);
-  EXPECT_EQ(Frame().front(), P::kHead);
+  EXPECT_EQ(Frame(), (std::vector{12, 15})) << "the type-1 short head and its digit";
 
   const uint32_t toStage[] = {0, kHeadMs + 1, kIntroMs + 1, kLineMs + 1};
   for (uint32_t step = 0; step < std::size(toStage); ++step) {
@@ -272,21 +319,21 @@ TEST_F(CheckNoticeStagesTest, WithoutTheSetNothingIsBoundAndNoticesStillEnd) {
 TEST_F(CheckNoticeStagesTest, DrawMarksTheStripDirtyOnlyWhileShownAndAnswersOne) {
   WriteSet();
   ticker_.SetDirty(0);
-  EXPECT_EQ(ticker_.Draw(back_.Get(), Screen()), 1);
+  EXPECT_EQ(DrawStrip(), 1);
   EXPECT_EQ(ticker_.IsDirty(), 0);
-  EXPECT_FALSE(Painted().HasArea());
+  EXPECT_FALSE(Lit());
   ticker_.ParseNoticeText("TYPE=0#TIME=3");
   for (int32_t frame = 0; frame < 3; ++frame) {
     ticker_.SetDirty(0);
-    EXPECT_EQ(ticker_.Draw(back_.Get(), Screen()), 1);
+    EXPECT_EQ(DrawStrip(), 1);
     EXPECT_EQ(ticker_.IsDirty(), 1) << frame;
     After(kHeadMs);
   }
-  EXPECT_TRUE(Painted().HasArea());
+  EXPECT_TRUE(Lit());
   // The widget's own visibility is not what decides.
   ticker_.Show(0);
   ticker_.SetDirty(0);
-  ticker_.Draw(back_.Get(), Screen());
+  DrawStrip();
   EXPECT_EQ(ticker_.IsDirty(), 1);
 }
 

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "RoomTableFixture.h"
+#include "base/TextUtil.h"
 #include "host/Dorvik2Messages.h"
+#include "panels/CVUserInfoWnd.h"
+#include "widgets/GVTextWnd.h"
 
 namespace {
 
@@ -240,6 +243,30 @@ TEST_F(ExitReasonTest, NoticeSceneStringMacroAndHostEvents) {
   EXPECT_EQ(Lines(HostSlot::NotifyEvent),
             (std::vector<std::string>{"NotifyEvent(0, 0, \"50%s%n off\", 10)", "NotifyEvent(7, 70, (null), 8)",
                                       "NotifyEvent(7, 75, (null), 0)"}));
+}
+
+}  // namespace
+
+namespace {
+
+// A kick reservation costs its requester money, and his seat panel shows what is left.
+TEST_F(ExitReasonTest, AKickReservationShowsItsRequestersMoneyOnHisPanel) {
+  SeatBothPlayers();
+  scene->RefreshSeatPanels(CDorvik2VWS::kSeats);
+  KickReserveMsg other{1, kOther, kMe, 77, "me"};
+  Send<HM_KICK_RESERVED>(other);
+  EXPECT_EQ(scene->Widgets().seatPanels[1]->TextOf(CVUserInfoWnd::kMoney)->GetText(), FormatMoney(77, 2));
+  KickReserveMsg mine{2, kMe, kOther, 1234, "you"};
+  Send<HM_KICK_RESERVED>(mine);
+  EXPECT_EQ(scene->Widgets().seatPanels[0]->TextOf(CVUserInfoWnd::kMoney)->GetText(), FormatMoney(1234, 2));
+}
+
+// The police's notice of a banned room title, as the chat shows it.
+TEST_F(ExitReasonTest, ThePoliceNoticeOfABannedTitleReadsInTheChat) {
+  Send<HM_ROOM_TITLE_BANNED>(NoFieldsMsg{});
+  std::string chat;
+  for (const auto& c : host.CallsTo(testing_support::HostSlot::AddText)) chat += c.texts.at(0);
+  EXPECT_EQ(chat, Utf8(u8"[폴리스] 불건전 방제로 방이 삭제됩니다"));
 }
 
 }  // namespace

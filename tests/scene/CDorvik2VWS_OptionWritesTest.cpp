@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "panels/CVJumsuInfoWnd.h"
 #include "plat/sim.h"
 #include "support/GameTable.h"
 
@@ -124,6 +125,17 @@ TEST_F(OptionWritesTest, SummaryWithSoundOnNamesTheVoiceCharacter) {
       Utf8(u8R"x(AddText(")", 400, 0x10000, 0, "", 0))x"),
   };
   EXPECT_EQ(runs, want);
+}
+
+}  // namespace
+
+namespace {
+
+// A new cloth goes to both sides' score panels, which are drawn again over it.
+TEST_F(OptionWritesTest, ANewClothRedrawsBothScorePanels) {
+  for (CVJumsuInfoWnd* panel : scene->Widgets().scorePanels) panel->SetDirty(0);
+  ASSERT_EQ(scene->SetSkinBackground(1, 0), 1);
+  for (CVJumsuInfoWnd* panel : scene->Widgets().scorePanels) EXPECT_TRUE(panel->IsDirty());
 }
 
 }  // namespace

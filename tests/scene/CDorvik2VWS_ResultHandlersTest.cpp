@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "base/RegistryValues.h"
+#include "base/TextUtil.h"
+#include "panels/CVUserInfoWnd.h"
 #include "plat/sim.h"
 #include "support/BoxWatch.h"
 #include "support/GameTable.h"
@@ -563,6 +565,68 @@ TEST_F(ResultHandlersTest, ExpandChoicePersistsInTheRegistry) {
   EXPECT_EQ(panel->LoadExpandState(1), 0);
   registry_values::WriteText(scene->RegistryBasePath(), CSceneOptions::kSubKey, CVResultWnd::kExpandValue, "0");
   EXPECT_EQ(panel->LoadExpandState(1), 1) << "unreadable";
+}
+
+}  // namespace
+
+namespace {
+
+// My money bells show as their sign with the result.
+TEST_F(ResultHandlersTest, TheResultShowsMyMoneyBellSign) {
+  GVQLAniWnd* sign = scene->Widgets().moneyBellAnim;
+  scene->GetPlayer(0).moneyBellCount = 2;
+  StartPhase(8);
+  Send<HM_GAME_RESULT>(Result());
+  EXPECT_TRUE(sign->IsVisible() && sign->IsPlaying());
+  EXPECT_EQ(sign->GetAnimationIndex(), 2);
+}
+
+// Every two hours of play the chat says so, once each.
+TEST_F(ResultHandlersTest, EveryTwoHoursOfPlayTheChatSaysSoOnce) {
+  SettlementMsg m;
+  m.winnerUser = kMe;
+  m.firstSeatUser = kMe;
+  m.playSeconds.at(0) = 2 * 3600 + 30;
+  Send<HM_SETTLEMENT>(m);
+  const std::string notice = Utf8(u8"오늘 도르빅 게임의 누적 플레이 시간은 2시간 입니다.");
+  EXPECT_NE(Chat().find(notice), std::string::npos) << Chat();
+  host.Clear();
+  Send<HM_SETTLEMENT>(m);
+  EXPECT_EQ(Chat().find(notice), std::string::npos) << "once a day";
+}
+
+// The other player's safe withdrawal: his panel shows the new money and a box says
+// whose it was, under its own title.
+TEST_F(ResultHandlersTest, ASafeWithdrawalShowsOnThePanelAndInATitledBox) {
+  scene->GetPlayer(1).userId = "you";
+  scene->GetPlayer(1).money = 100;
+  Send<HM_SAFE_WITHDRAW>(SafeWithdrawMsg{kOther, 5, 777, 5000, 0});
+  EXPECT_EQ(scene->Widgets().seatPanels[1]->TextOf(CVUserInfoWnd::kMoney)->GetText(), FormatMoney(5100, 2));
+  ASSERT_EQ(Boxes(), 1);
+  EXPECT_EQ(boxWatch.boxes[0].Text(), " 상대(you)님이 금고에서 출금 하셨습니다. \n금고출금");
+}
+
+// Each cap kind has its own text, with the cap and the deadline, under one title.
+TEST_F(ResultHandlersTest, EachMoneyCapKindShowsItsOwnText) {
+  MoneyCapMsg m;
+  m.userNo = kMe;
+  m.capAmount = 100'000'000'000;
+  m.deadline = 20240131235900;
+  const std::string cap = FormatMoney(m.capAmount, 2);
+  const char* offers[] = {"스텔바 클럽 또는 도르빅 스텔바 골드 또는 도르빅 스텔바 로얄을 신청",
+                          "지금, 도르빅 스텔바 골드 또는 도르빅 스텔바 로얄을 신청", "지금, 스텔바로얄을 신청", ""};
+  for (int32_t kind = 1; kind <= 4; ++kind) {
+    SCOPED_TRACE(kind);
+    boxWatch.Forget();
+    m.capKind = kind;
+    Send<HM_MONEY_CAP>(m);
+    ASSERT_EQ(Boxes(), 1);
+    const std::string text = boxWatch.boxes[0].Text();
+    EXPECT_EQ(text.rfind("도르빅 머니총합 최고한도 " + cap + "을 초과하", 0), 0u) << text;
+    EXPECT_NE(text.find(offers[kind - 1]), std::string::npos) << text;
+    EXPECT_EQ(text.find("(단, 01월31일23시59분까지 신청하셔야 합니다.)") != std::string::npos, kind < 4) << text;
+    EXPECT_EQ(text.substr(text.rfind('\n') + 1), "도르빅 머니총합 최고한도 초과");
+  }
 }
 
 }  // namespace

@@ -9,10 +9,12 @@
 
 #include "RoomTableFixture.h"
 #include "host/Dorvik2Messages.h"
+#include "panels/CVRestrictOptionWnd.h"
 #include "panels/CVUserInfoWnd.h"
 #include "plat/crt.h"
 #include "plat/sim.h"
 #include "widgets/GVQLAniWnd.h"
+#include "widgets/GVTextWnd.h"
 
 namespace {
 
@@ -527,6 +529,25 @@ TEST_F(SnapshotTest, ListsAreBoundedAndEveryCardLiesOnce) {
   bonus.table.floorCards = {48};
   scene->OnGameSnapshot(bonus);
   EXPECT_EQ(Closes(), std::vector<LPARAM>{0});
+}
+
+}  // namespace
+
+namespace {
+
+// A snapshot of a running game in an anti-leave room shows the room's caption.
+TEST_F(SnapshotTest, ARunningAntiLeaveGameShowsItsCaption) {
+  scene->GetRoomData().roomState = 9;
+  scene->GetRoomData().antiLeaveLevel = 2;
+  scene->GetRoomData().antiLeaveGameCount = 4;
+  CVRestrictOptionWnd* caption = scene->Widgets().restrictCaption;
+  caption->Close();
+  GameDataTableMsg msg = Record();
+  msg.table.antiLeaveFlag = 1;
+  scene->OnGameSnapshot(msg);
+  EXPECT_TRUE(caption->IsVisible());
+  EXPECT_TRUE(caption->Caption()->IsVisible());
+  EXPECT_FALSE(caption->Caption()->GetText().empty());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // play a hand card.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -327,6 +328,36 @@ TEST(ParseNumberListTest, SplitsAtBars) {
     CDorvik2VWS::ParseNumberList(c.text, list);
     EXPECT_EQ(list, c.numbers) << c.text;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// While I pick the first player's card, the outlines of the face-down cards blink every
+// half second; the time running out takes them away.
+TEST_F(SceneTimeoutTest, ThePickCardsOutlinesBlinkUntilTheTimeRunsOut) {
+  SunSelectMsg select;
+  select.pickCount = 3;
+  Send<HM_SUN_SELECT>(select);
+  const auto& outlines = scene->CardWidgets().floorOutlines;
+  auto shown = [&] {
+    std::vector<int32_t> on;
+    for (size_t slot = 0; slot < outlines.size(); ++slot)
+      if (outlines[slot] && outlines[slot]->IsVisible()) on.push_back(int32_t(slot));
+    return on;
+  };
+  std::vector<std::vector<int32_t>> seen;
+  for (int32_t half = 0; half < 4; ++half) {
+    plat::sim::Advance(500);
+    seen.push_back(shown());
+  }
+  const std::vector<int32_t> picks{0, 1, 2};
+  EXPECT_TRUE(std::count(seen.begin(), seen.end(), picks) == 2 &&
+              std::count(seen.begin(), seen.end(), std::vector<int32_t>{}) == 2)
+      << "on and off by turns over the three cards only";
+  scene->OnTimer(CDorvik2VWS::kTurnTimer);
+  EXPECT_TRUE(shown().empty());
 }
 
 }  // namespace

@@ -7,7 +7,12 @@
 #include <vector>
 
 #include "base/TextUtil.h"
+#include "panels/CVJumsuInfoWnd.h"
+#include "panels/SeatPanels.h"
+#include "plat/sim.h"
 #include "support/GameTable.h"
+#include "widgets/GVPSPNumberWnd.h"
+#include "widgets/GVPSPWnd.h"
 #include "widgets/GVQLAniWnd.h"
 
 namespace {
@@ -276,6 +281,159 @@ TEST_F(TurnHandlersTest, ExchangeAndDrawnTurnsWaitForTheDeal) {
   Send<HM_TURN_WITH_CARDS>(turn);
   EXPECT_TRUE(scene->Seat(1).hand.empty());
   EXPECT_TRUE(scene->Seat(0).captured[3].empty());
+}
+
+// The widget that shows `card`, or null.
+CVHTWnd* WidgetOf(CDorvik2VWS& scene, int32_t card) {
+  for (int32_t w = 0; w < CCardTable::kCardWidgets; ++w)
+    if (scene.CardIdOfWidget(w) == card) return scene.CardWndById(w);
+  return nullptr;
+}
+
+bool AnyHandHintShown(CDorvik2VWS& scene) {
+  for (const auto& slot : scene.CardWidgets().handHints)
+    for (GVWnd* hint : slot)
+      if (hint && hint->IsVisible()) return true;
+  return false;
+}
+
+// My turn that brings me a card: the countdown runs, the hints show over my hand and
+// a key plays a card; the scores, the multiplier and the bak marks are shown again.
+TEST_F(TurnHandlersTest, MyTurnWithDrawnCardsOpensMyHandAndShowsTheScoresAgain) {
+  Deal();
+  SetFocus(wnd->Handle());
+  ASSERT_FALSE(AnyHandHintShown(*scene));
+  // Points, a shake and a pi lead the panels do not show yet.
+  CHTUser& mine = scene->Seat(0);
+  mine.points = 5;
+  mine.shakeCount = 1;
+  mine.piScore = 10;
+  scene->Seat(1).piScore = 3;
+  TurnCardsMsg turn;
+  turn.userNo = kMe;
+  turn.cards = {2};
+  Send<HM_TURN_WITH_CARDS>(turn);
+  EXPECT_EQ(scene->GetPhase(), 8);
+  EXPECT_EQ(scene->Timers().CountdownStart(), scene->TableTurnLimit(8));
+  EXPECT_TRUE(AnyHandHintShown(*scene));
+  const CVJumsuInfoWnd* score = scene->Widgets().scorePanels[0];
+  EXPECT_EQ(score->NumberOf(CVJumsuInfoWnd::kSmall)->GetNumber(), 5);
+  EXPECT_TRUE(score->NumberOf(CVJumsuInfoWnd::kMultiplier)->IsVisible());
+  EXPECT_EQ(score->NumberOf(CVJumsuInfoWnd::kMultiplier)->GetNumber(), 4) << "the shake and the pi-bak";
+  EXPECT_TRUE(scene->Widgets().cardIcons[0]->Icon(1)->IsVisible()) << "the shake icon";
+  EXPECT_TRUE(scene->Widgets().bakIcons[1]->Mark(2)->IsVisible()) << "the other side's pi-bak";
+  host.Clear();
+  RunInjected([] { plat::sim::PressKey(VK_F1); });
+  EXPECT_EQ(Sent(), std::vector<std::string>{Words({12, 0, 1, 0})}) << "the first card of my sorted hand";
+}
+
+// The other player's cards: no countdown of mine, my hand stays shut.
+TEST_F(TurnHandlersTest, TheOtherPlayersTurnWithCardsLeavesMyHandShut) {
+  Deal();
+  SetFocus(wnd->Handle());
+  TurnCardsMsg turn;
+  turn.userNo = kOther;
+  turn.cards = {2};
+  Send<HM_TURN_WITH_CARDS>(turn);
+  EXPECT_EQ(scene->GetPhase(), 0);
+  EXPECT_FALSE(AnyHandHintShown(*scene));
+  host.Clear();
+  RunInjected([] { plat::sim::PressKey(VK_F1); });
+  EXPECT_TRUE(Sent().empty());
+}
+
+// The exchange takes its cards from the floor to my piles and lays the deck's new ones
+// on the floor beside their months.
+TEST_F(TurnHandlersTest, AFloorExchangeTakesAndLaysItsCards) {
+  Deal();
+  CVHTWnd* taken = WidgetOf(*scene, 13);
+  CVHTWnd* sameMonth = WidgetOf(*scene, 29);
+  ASSERT_NE(taken, nullptr);
+  const GPoint onFloor = taken->GetPos();
+  FloorExchangeMsg exchange;
+  exchange.takenCards = {13};
+  exchange.laidCards = {30};
+  Send<HM_FLOOR_EXCHANGE>(exchange);
+  EXPECT_GT(taken->GetPos().y, onFloor.y + 100) << "down among my piles";
+  CVHTWnd* laid = WidgetOf(*scene, 30);
+  ASSERT_NE(laid, nullptr) << "turned face up";
+  EXPECT_TRUE(laid->IsVisible());
+  EXPECT_LT(std::abs(laid->GetPos().x - sameMonth->GetPos().x), 30);
+  EXPECT_LT(std::abs(laid->GetPos().y - sameMonth->GetPos().y), 30);
+}
+
+// An event animation clears the prompt, the floor's events and the countdown.
+TEST_F(TurnHandlersTest, AnEventAnimationClearsThePromptTheFloorEventsAndTheCountdown) {
+  Deal();
+  StartPhase(15);
+  ASSERT_EQ(scene->ShowNotifyPrompt(16, 0, 0, 0, 0, 0), 1);
+  scene->Model().turnUserNo = kOther;
+  scene->Timers().BeginCountdown(3, 3);
+  plat::sim::Advance(1000);
+  GVQLAniWnd* countdown = scene->Timers().CountdownAnimation();
+  ASSERT_TRUE(countdown->IsVisible());
+  scene->ShowFloorEvent(0);
+  ASSERT_TRUE(scene->Widgets().eventAnims[0]->IsVisible());
+  Send<HM_EVENT_ANIMATION>(EventAnimationMsg{});
+  EXPECT_FALSE(Prompt().IsVisible());
+  EXPECT_FALSE(scene->Widgets().eventAnims[0]->IsVisible());
+  EXPECT_FALSE(countdown->IsVisible());
+}
+
+// In the faster rooms the other player's time-outs cut his shown countdown down to
+// five seconds, never below.
+TEST_F(TurnHandlersTest, TheOtherPlayersCountdownInFasterRoomsStopsAtFiveSeconds) {
+  Deal();
+  struct Case { int32_t speed, timeouts, limit; };
+  const Case cases[] = {{1, 0, 8}, {1, 1, 5}, {1, 2, 5}, {2, 0, 5}, {2, 1, 5}, {2, 4, 5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "speed " << c.speed << ", time-outs " << c.timeouts);
+    scene->GetRoomData().speedKind = c.speed;
+    scene->GetPlayer(1).timeoutCount = c.timeouts;
+    Send<HM_TURN>(TurnMsg{kOther, 0});
+    EXPECT_EQ(scene->Timers().CountdownStart(), c.limit);
+  }
+}
+
+// With me in seat 1 I still sit at the bottom: my picked card and its month stand at
+// my mark there, the other player's at the top.
+TEST_F(TurnHandlersTest, InSeatOneMyPickStandsAtMyOwnMark) {
+  scene->GetPlayer(0).Reset();
+  scene->GetPlayer(1).Reset();
+  SeatOther(0);
+  SeatMe(1);
+  scene->GetPlayer(1).screenPos = 0;
+  scene->GetPlayer(0).screenPos = 1;
+  SunSelectMsg select;
+  select.pickCount = 12;
+  Send<HM_SUN_SELECT>(select);
+  struct Case { int32_t userNo, slot, card, side; GPoint mark; };
+  const Case cases[] = {{kMe, 2, 4, 0, {128, 446}}, {kOther, 5, 9, 1, {128, 73}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.userNo);
+    Send<HM_SUN_PICK>(SunPickMsg{c.userNo, c.slot, c.card});
+    CVHTWnd* picked = WidgetOf(*scene, c.card);
+    ASSERT_NE(picked, nullptr);
+    EXPECT_EQ(picked->GetPos(), c.mark);
+    GVQLAniWnd* stamp = scene->Widgets().sunNotices[size_t(c.side)];
+    EXPECT_EQ(std::tuple(stamp->GetPos(), stamp->GetAnimationIndex()), std::tuple(c.mark + GSize(-64, -42), c.card / 4));
+  }
+  Send<HM_SUN_DECIDED>(SunDecidedMsg{kMe});
+  EXPECT_EQ(scene->Widgets().sunNotices[0]->GetPos(), GPoint(128, 396)) << "the winner's stamp over my mark";
+}
+
+// The stake vote puts the host's top bar in the vote's state: I may leave or reserve
+// watching, not take a seat.
+TEST_F(TurnHandlersTest, TheStakeVoteSetsTheTopBarsWords) {
+  StakeVoteMsg vote;
+  vote.proposedStake = 2000;
+  Send<HM_STAKE_VOTE>(vote);
+  std::vector<std::string> words;
+  for (const auto& call : host.CallsTo(testing_support::HostSlot::NotifyEvent))
+    if (call.line.find(", 45, ") != std::string::npos) words.push_back(call.line);
+  EXPECT_EQ(words, (std::vector<std::string>{
+                       R"(NotifyEvent(7, 45, "exit", 17))", R"(NotifyEvent(7, 45, "cancelexit", 0))",
+                       R"(NotifyEvent(7, 45, "play", 0))", R"(NotifyEvent(7, 45, "observe", 17))"}));
 }
 
 }  // namespace

@@ -234,3 +234,45 @@ TEST_F(RoomSeatsTest, TheStartIntroFollowsAPromotionJoinAndARobotEndsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// A player who drops out: the side's disconnect mark shows and the avatar goes; the
+// other side keeps its own.
+TEST_F(RoomSeatsTest, ADisconnectMarksItsSideAndTakesItsAvatarAway) {
+  SeatBothPlayers();
+  scene->SetPlayerAvatar(kMyId, {"a.gif"});
+  scene->SetPlayerAvatar(kOtherId, {"b.gif"});
+  ASSERT_NE(W().avatars[1], nullptr);
+  ASSERT_FALSE(W().disconnectMarks[1]->IsVisible());
+  Send<HM_USER_DISCONNECTED>(UserConnStateMsg{kOther, 2});
+  EXPECT_TRUE(W().disconnectMarks[1]->IsVisible());
+  EXPECT_EQ(W().avatars[1], nullptr);
+  EXPECT_FALSE(W().disconnectMarks[0]->IsVisible());
+  EXPECT_NE(W().avatars[0], nullptr);
+}
+
+// A level change and the other player's whole record show the seat's record as it
+// stands now.
+TEST_F(RoomSeatsTest, ALevelChangeAndTheOtherPlayersRecordRefreshHisSeat) {
+  SeatBothPlayers();
+  scene->RefreshSeatPanels(CDorvik2VWS::kSeats);
+  scene->GetPlayer(1).nickname = "renamed";
+  UserLevelMsg level;
+  level.entries.push_back(UserLevelEntry{.userNo = kOther, .level = 3});
+  Send<HM_USER_LEVEL>(level);
+  EXPECT_EQ(NameOn(1), "renamed");
+
+  PlayerInfoMsg info;
+  info.userNo = kOther;
+  info.sceneMode = CDorvik2VWS::kModeWaiting;
+  info.player = scene->GetPlayer(1);
+  info.player.nickname = "again";
+  info.player.money = 12345;
+  Send<HM_PLAYER_INFO>(info);
+  EXPECT_EQ(NameOn(1), "again");
+  EXPECT_EQ(W().seatPanels[1]->TextOf(CVUserInfoWnd::kMoney)->GetText(), FormatMoney(12345, 2));
+  EXPECT_NE(NameOn(0), "again");
+}
+
+}  // namespace
