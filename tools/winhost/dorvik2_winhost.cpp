@@ -4,11 +4,14 @@
 //   dorvik2-winhost.exe DLL GAME-FOLDER\ PORTAL-FOLDER\
 // Exit 0 and one summary line when every step gave what a host expects.
 #include <windows.h>
+#include <dsound.h>
 
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "HostInterfaces.h"
 
@@ -26,6 +29,8 @@ constexpr int32_t kLoadErrorEvent = 36;
 // A scene build on the synthetic data takes about a second; Wine's first window more.
 constexpr DWORD kLoadLimitMs = 60000;
 constexpr DWORD kPumpMs = 1000;
+// The table, its cards and panels in many colours; a blank window has one.
+constexpr size_t kFewestColours = 16;
 
 struct Failure {
   std::string what;
@@ -125,6 +130,17 @@ bool PumpUntil(DWORD limitMs, Done done) {
   }
 }
 
+// The module's sound needs a device: without one its set-up gives up quietly, and
+// the run would pass without ever opening DirectSound.
+void CheckSoundDevice(HWND hostWnd) {
+  LPDIRECTSOUND sound = nullptr;
+  const HRESULT created = DirectSoundCreate(nullptr, &sound, nullptr);
+  if (FAILED(created)) Fail("DirectSoundCreate failed (0x%08X): no ALSA device for Wine", unsigned(created));
+  const HRESULT level = sound->SetCooperativeLevel(hostWnd, DSSCL_PRIORITY);
+  sound->Release();
+  if (FAILED(level)) Fail("DirectSound's cooperative level failed (0x%08X)", unsigned(level));
+}
+
 struct Exports {
   CreateGameWndFn create;
   InitGameWndFn init;
@@ -176,6 +192,36 @@ void CheckGameWindow(HWND host, HWND game) {
   }
 }
 
+// What a person sees of the game window: its pixels read back through GDI, counted
+// by colour. A window the module never drew shows one colour (or none at all).
+size_t CountShownColours(HWND game) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = kClientWidth;
+  info.bmiHeader.biHeight = -kClientHeight;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(game);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::set<uint32_t> colours;
+  if (screen && memory && dib && bits) {
+    HGDIOBJ old = SelectObject(memory, dib);
+    if (BitBlt(memory, 0, 0, kClientWidth, kClientHeight, screen, 0, 0, SRCCOPY)) {
+      GdiFlush();
+      const auto* pixels = static_cast<const uint32_t*>(bits);
+      for (int32_t i = 0; i < kClientWidth * kClientHeight; ++i) colours.insert(pixels[i] & 0xFFFFFFu);
+    }
+    SelectObject(memory, old);
+  }
+  if (dib) DeleteObject(dib);
+  if (memory) DeleteDC(memory);
+  if (screen) ReleaseDC(game, screen);
+  return colours.size();
+}
+
 // The component convention in both directions: an event answer that depends on the
 // code read through its pointer, and a user query that reads the scene through `this`.
 void CheckClientCalls(IClientInterface* client) {
@@ -186,8 +232,13 @@ void CheckClientCalls(IClientInterface* client) {
   Expect(client->IsUserFree(u"nobody", 0, 0) == 1, "IsUserFree of an unseated user did not answer 1");
 }
 
-// One life of the game window; the build's time in milliseconds.
-DWORD PlayWindowLife(const Exports& e, SmokeHost& host, HWND hostWnd, const std::u16string& game,
+struct Life {
+  DWORD buildMs;
+  size_t colours;
+};
+
+// One life of the game window: the build's time and the colours the window showed.
+Life PlayWindowLife(const Exports& e, SmokeHost& host, HWND hostWnd, const std::u16string& game,
                      const std::u16string& portal, int32_t loadInThread) {
   IClientInterface* client = nullptr;
   Expect(e.create(&host, &client) == 0 && client, "CreateGameWnd failed");
@@ -207,10 +258,12 @@ DWORD PlayWindowLife(const Exports& e, SmokeHost& host, HWND hostWnd, const std:
   if (!loadInThread) Expect(g_state.loadedResults == 0, "WM_GAME_LOADED after a build on the calling thread");
   if (host.loadErrors) Fail("the module reported %d load errors", host.loadErrors);
   Expect(g_state.closeRequests == 0, "the module asked the host to close the game");
+  const size_t colours = CountShownColours(wnd);
+  if (colours < kFewestColours) Fail("the game window shows %u colours", unsigned(colours));
   CheckClientCalls(client);
   Expect(e.destroy(client) == 0, "DestroyGameWnd failed");
   Expect(!IsWindow(wnd), "the game window outlived DestroyGameWnd");
-  return built;
+  return {built, colours};
 }
 
 int Run(int argc, char** argv) {
@@ -220,6 +273,7 @@ int Run(int argc, char** argv) {
   }
   const std::u16string game = Wide(argv[2]), portal = Wide(argv[3]);
   HWND hostWnd = MakeHostWindow();
+  CheckSoundDevice(hostWnd);
   HMODULE module = LoadLibraryA(argv[1]);
   if (!module) Fail("LoadLibraryA(%s) failed: error %u", argv[1], unsigned(GetLastError()));
   const Exports e = FindExports(module);
@@ -228,13 +282,15 @@ int Run(int argc, char** argv) {
   Expect(e.destroy(nullptr) == -1, "DestroyGameWnd(null) did not answer -1");
 
   SmokeHost host;
-  const DWORD synchronous = PlayWindowLife(e, host, hostWnd, game, portal, 0);
-  const DWORD threaded = PlayWindowLife(e, host, hostWnd, game, portal, 1);
+  const Life synchronous = PlayWindowLife(e, host, hostWnd, game, portal, 0);
+  const Life threaded = PlayWindowLife(e, host, hostWnd, game, portal, 1);
   Expect(FreeLibrary(module) != 0, "FreeLibrary failed");
   DestroyWindow(hostWnd);
   std::printf("dorvik2-winhost: ordinals 1-7, fnDorvik2 %d; scene built in %u ms on the calling thread and in %u ms "
-              "on the loader thread (WM_GAME_LOADED 1); %d host calls; unloaded\n",
-              kFnDorvik2Answer, unsigned(synchronous), unsigned(threaded), host.calls);
+              "on the loader thread (WM_GAME_LOADED 1); the window showed %u and %u colours; %d host calls; "
+              "unloaded\n",
+              kFnDorvik2Answer, unsigned(synchronous.buildMs), unsigned(threaded.buildMs), unsigned(synchronous.colours),
+              unsigned(threaded.colours), host.calls);
   return 0;
 }
 
