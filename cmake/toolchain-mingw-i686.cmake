@@ -13,6 +13,9 @@ set(CMAKE_RC_COMPILER ${DORVIK_MINGW_TRIPLET}-windres)
 if(NOT DORVIK_WINDOWS_DEPS)
   get_filename_component(DORVIK_WINDOWS_DEPS "${CMAKE_CURRENT_LIST_DIR}/../build-windows/deps" ABSOLUTE)
 endif()
+# The compiler checks read this file again in a project of their own, in the same
+# process: without the prefix they would point pkg-config at another one.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES DORVIK_WINDOWS_DEPS)
 
 # Headers and libraries come from the compiler's own tree and that prefix, never from
 # the build machine's; programs (pkg-config, windres) are the build machine's.

@@ -71,6 +71,18 @@ plant scene/pending_note.cpp $'void CX::Mark()\n{\n  host_.NotePendingCall("Mark
 plant scene/work_then_note.cpp $'void CX::Show(int32_t n) {\n  panel_->Show(n);\n  TraceCall(trace_, "Show");\n}'
 plant scene/called.cpp $'void CX::Hide() {\n  panel_->Hide();\n  trace_->Called("Hide");\n}'
 plant module/numbered.cpp "// as Par""t 1.103 says"
+plant module/ifdef_win.cpp $'#ifdef _WIN32\nint32_t x = 1;\n#endif'
+plant tests/scene/if_mingw.cpp $'#if defined(__MINGW32__)\nint32_t y = 0;\n#endif'
+plant scene/windows_h.cpp '#include <ddraw.h>'
+plant module/sim_h.cpp '#include "plat/sim_user.h"'
+plant graphics/int128.h 'inline int64_t M(int64_t a) { return static_cast<int64_t>(static_cast<__int128>(a) * a); }'
+mkdir -p "$tree/platform/include/plat" "$tree/platform/windows/include/plat"
+printf '#pragma once\n' > "$tree/platform/include/plat/gdi.h"
+printf '#pragma once\n' > "$tree/platform/include/plat/sim_gdi.h"
+printf '#pragma once\n' > "$tree/platform/include/plat/headless_only.h"
+printf '#pragma once\n' > "$tree/platform/windows/include/plat/gdi.h"
+printf '#pragma once\n' > "$tree/platform/windows/include/plat/win32.h"
+printf '#ifdef _WIN32\n#endif\n' > "$tree/platform/windows/include/plat/windows_only.h"
 touch "$tree/module/par""t1_notes.txt"
 (cd "$tree" && git init -q . && git add -A)
 run "$tree"
@@ -104,6 +116,19 @@ expect_reported "trace note called" scene/called.cpp:3 "the trace's Called chann
 expect_reported "trace note called" scene/pending_note.cpp:3 "NotePendingCall through a member"
 if grep -F "body only notes" "$tmp/out" | grep -qE 'work_then_note|called\.cpp'; then
   echo "FAILED: a body that does work reported as only a note"; fail=1
+fi
+expect_named module/ifdef_win.cpp "#ifdef _WIN32 in module/"
+expect_named tests/scene/if_mingw.cpp "#if defined(__MINGW32__) in tests/"
+expect_named scene/windows_h.cpp "a system header in scene/"
+expect_named module/sim_h.cpp "the headless side's own header in module/"
+expect_named graphics/int128.h "__int128 in graphics/"
+expect_named "one side only: headless_only.h" "a header on the headless side alone"
+expect_named "one side only: windows_only.h" "a header on the Windows side alone"
+for side_ok in sim_gdi.h win32.h "windows/include/plat/windows_only.h"; do
+  if grep -F "$side_ok" "$tmp/out" | grep -qvF "one side only"; then echo "FAILED: $side_ok reported"; fail=1; fi
+done
+if grep -F "one side only" "$tmp/out" | grep -qE 'sim_gdi|win32|: gdi\.h'; then
+  echo "FAILED: a header of both sides, a sim header or win32.h reported as one side's"; fail=1
 fi
 expect_named graphics/upward.cpp "graphics/ including widgets/"
 expect_named scene/upward.cpp "scene/ including module/"
