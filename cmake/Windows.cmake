@@ -40,3 +40,7 @@ target_link_libraries(Dorvik2 PRIVATE plat ${VORBISFILE_STATIC_LIBRARIES} ${HWY_
 # -static takes the static forms of the compiler's libraries (libstdc++, libgcc,
 # libwinpthread); the system's libraries have only import libraries.
 target_link_options(Dorvik2 PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--no-undefined)
+
+# The smoke host that scripts/test --windows runs under Wine: a program beside the
+# module, which it loads by file like any host.
+add_subdirectory(${CMAKE_SOURCE_DIR}/tools/winhost ${CMAKE_BINARY_DIR}/tools/winhost)

@@ -1,7 +1,7 @@
 // dorvik2-winhost: the smallest real host of Dorvik2.dll, for a smoke run under Wine.
 // It loads the library, finds the exports by ordinal, and plays the window's life
 // twice: with the scene built on the calling thread and on the loader thread.
-//   dorvik2-winhost.exe DLL GAME-FOLDER\ PORTAL-FOLDER\
+//   dorvik2-winhost.exe DLL GAME-FOLDER PORTAL-FOLDER      (each folder ending in a backslash)
 // Exit 0 and one summary line when every step gave what a host expects.
 #include <windows.h>
 #include <dsound.h>
@@ -11,16 +11,29 @@
 #include <cstdio>
 #include <set>
 #include <string>
-#include <vector>
 
-#include "HostInterfaces.h"
+#include "host/Dorvik2Api.h"
+#include "host/Dorvik2Messages.h"
+#include "module/Dorvik2Module.h"
 
 namespace {
+
+// The exports' ordinals, by which a host may resolve them.
+enum ExportOrdinal : WORD {
+  kCreateGameWnd = 1,
+  kDestroyGameWnd = 2,
+  kInitGameWnd = 3,
+  kCDorvik2Constructor = 4,
+  kCDorvik2Assign = 5,
+  kFnDorvik2 = 6,
+  kNDorvik2 = 7,
+};
+using FnDorvik2Fn = decltype(&fnDorvik2);
 
 constexpr int32_t kClientWidth = 800;
 constexpr int32_t kClientHeight = 600;
 constexpr int32_t kGameOffset = 3;
-constexpr int32_t kFnDorvik2Answer = 42;
+constexpr int32_t kFnDorvik2Answer = dorvik2_module::kFnDorvik2Answer;
 // Host event 29 is the one that answers 1; its neighbour answers 0. Both read the
 // code through the pointer, so the answers show that the arguments arrived in place.
 constexpr int32_t kAnsweringEvent = 29;
@@ -146,13 +159,19 @@ struct Exports {
   InitGameWndFn init;
   DestroyGameWndFn destroy;
   FnDorvik2Fn fnDorvik2;
-  const int32_t* nDorvik2;
+  decltype(&nDorvik2) nDorvik2;
 };
 
 FARPROC ByOrdinal(HMODULE module, WORD ordinal) {
   FARPROC p = GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
   if (!p) Fail("no export with ordinal %u", ordinal);
   return p;
+}
+
+// GetProcAddress answers one function type for every export; void (*)() casts to any.
+template <typename Fn>
+Fn ExportAt(HMODULE module, WORD ordinal) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(ByOrdinal(module, ordinal)));
 }
 
 // Each named export stands at its ordinal; the class's two members need only exist.
@@ -170,11 +189,12 @@ Exports FindExports(HMODULE module) {
   ByOrdinal(module, kCDorvik2Constructor);
   ByOrdinal(module, kCDorvik2Assign);
   Exports e;
-  e.create = reinterpret_cast<CreateGameWndFn>(ByOrdinal(module, kCreateGameWnd));
-  e.init = reinterpret_cast<InitGameWndFn>(ByOrdinal(module, kInitGameWnd));
-  e.destroy = reinterpret_cast<DestroyGameWndFn>(ByOrdinal(module, kDestroyGameWnd));
-  e.fnDorvik2 = reinterpret_cast<FnDorvik2Fn>(ByOrdinal(module, kFnDorvik2));
-  e.nDorvik2 = reinterpret_cast<const int32_t*>(ByOrdinal(module, kNDorvik2));
+  e.create = ExportAt<CreateGameWndFn>(module, kCreateGameWnd);
+  e.init = ExportAt<InitGameWndFn>(module, kInitGameWnd);
+  e.destroy = ExportAt<DestroyGameWndFn>(module, kDestroyGameWnd);
+  e.fnDorvik2 = ExportAt<FnDorvik2Fn>(module, kFnDorvik2);
+  // The variable's address, as the loader gives it for a data export.
+  e.nDorvik2 = reinterpret_cast<decltype(&nDorvik2)>(reinterpret_cast<void*>(ByOrdinal(module, kNDorvik2)));
   return e;
 }
 
@@ -254,6 +274,9 @@ Life PlayWindowLife(const Exports& e, SmokeHost& host, HWND hostWnd, const std::
       Fail("WM_GAME_LOADED reported %u (%d load errors)", unsigned(g_state.loadedResult), host.loadErrors);
   }
   const DWORD built = GetTickCount() - start;
+  // As a host does once the game is loaded: the screen is refreshed, which starts the
+  // game's 50 ms tick and draws the whole table.
+  Expect(client->RefreshScreen(0) == 0, "RefreshScreen did not answer 0");
   PumpUntil(kPumpMs, [] { return false; });
   if (!loadInThread) Expect(g_state.loadedResults == 0, "WM_GAME_LOADED after a build on the calling thread");
   if (host.loadErrors) Fail("the module reported %d load errors", host.loadErrors);
@@ -268,7 +291,7 @@ Life PlayWindowLife(const Exports& e, SmokeHost& host, HWND hostWnd, const std::
 
 int Run(int argc, char** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: dorvik2-winhost.exe DLL GAME-FOLDER\\ PORTAL-FOLDER\\\n");
+    std::fprintf(stderr, "usage: dorvik2-winhost.exe DLL GAME-FOLDER PORTAL-FOLDER (ending in backslashes)\n");
     return 2;
   }
   const std::u16string game = Wide(argv[2]), portal = Wide(argv[3]);
