@@ -32,7 +32,7 @@ HRESULT HResultFromLastError() { return HResultFromWin32(GetLastError()); }
 
 void InitSurfaceDesc(DDSURFACEDESC2& desc, DWORD flags, DWORD width, DWORD height, DWORD caps) {
   std::memset(&desc, 0, sizeof(desc));
-  desc.dwSize = kDdSurfaceDesc2Size32;
+  desc.dwSize = sizeof(DDSURFACEDESC2);
   desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
   desc.dwFlags = flags;
   desc.dwWidth = width;

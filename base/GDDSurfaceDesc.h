@@ -11,7 +11,7 @@ class GDDSurfaceDesc : public DDSURFACEDESC2 {
  public:
   GDDSurfaceDesc() {
     std::memset(static_cast<DDSURFACEDESC2*>(this), 0, sizeof(DDSURFACEDESC2));
-    dwSize = kDdSurfaceDesc2Size32;
+    dwSize = sizeof(DDSURFACEDESC2);
     ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
   }
 

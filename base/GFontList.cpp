@@ -26,7 +26,7 @@ std::string GFontList::GetInstalledFace() {
   return foundIndex_ == kNotFound ? std::string() : faces_[static_cast<size_t>(foundIndex_)];
 }
 
-int GFontList::OnFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM self) {
+int CALLBACK GFontList::OnFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM self) {
   auto* list = reinterpret_cast<GFontList*>(self);
   const size_t length = strnlen(font->lfFaceName, LF_FACESIZE);
   for (size_t i = 0; i < list->faces_.size(); ++i) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "plat/gdi_text.h"
 #include "plat/types.h"
 
 class GFontList {
@@ -32,7 +33,7 @@ class GFontList {
 
  private:
   void Enumerate();
-  static int OnFace(const struct LOGFONTA* font, const struct TEXTMETRICA* metrics, DWORD type, LPARAM self);
+  static int CALLBACK OnFace(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD type, LPARAM self);
 
   std::once_flag once_;
   BOOL enumerated_ = 0;

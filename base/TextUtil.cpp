@@ -151,10 +151,10 @@ std::vector<std::string> SplitBarList(std::string_view text) {
 std::string WideToMultiByte(std::u16string_view text) {
   if (text.empty() || text.size() > kMaxConvertible) return std::string();
   const int chars = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), chars, nullptr, 0, nullptr, nullptr);
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, plat::AsWide(text.data()), chars, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return std::string();
   std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), chars, out.data(), bytes, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, plat::AsWide(text.data()), chars, out.data(), bytes, nullptr, nullptr);
   return out;
 }
 
@@ -168,7 +168,7 @@ std::u16string MultiByteToWide(std::string_view text) {
   const int chars = MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
   if (chars <= 0) return std::u16string();
   std::u16string out(static_cast<size_t>(chars), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, out.data(), chars);
+  MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, plat::AsWide(out.data()), chars);
   return out;
 }
 

@@ -13,6 +13,20 @@ function(dorvik_module_target target)
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
 endfunction()
 
+# Sources of the module that a unity batch must leave alone, on every target.
+function(dorvik_module_source_properties)
+  # Two GIF decoders with the same private vocabulary (CodeReader, PixelWriter,
+  # TableBytes, the block labels): each keeps its names, in a translation unit of its own.
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/graphics/KKGIF.cpp PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+  # The table initialisation test reads each object of tables/ for static initialisers.
+  file(GLOB table_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tables/*.cpp)
+  set_source_files_properties(${table_sources} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+  # Highway's foreach_target compiles these once per SIMD target by including each file
+  # again, so they stay out of any unity batch.
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/graphics/KK_FXWide.cpp ${CMAKE_SOURCE_DIR}/widgets/SoftBlitWide.cpp
+                              PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+endfunction()
+
 # One GoogleTest executable per tests/ sub-folder.
 #   dorvik_test_dir(<name> <folder> [MODULE])
 # MODULE: the tests compare module strings, so they compile in CP949 and link the module.

@@ -18,19 +18,19 @@
 
 class FuzzHost : public IHostInterface {
  public:
-  int32_t Send(int32_t, int32_t, const BYTE*, int32_t) override { return 0; }
+  int32_t STDMETHODCALLTYPE Send(int32_t, int32_t, const BYTE*, int32_t) override { return 0; }
   // Answers 1 with the avatar text while one is set; the caller frees the string.
-  int32_t GetAvatar(BSTR, BSTR, BSTR* out) override {
+  int32_t STDMETHODCALLTYPE GetAvatar(BSTR, BSTR, BSTR* out) override {
     if (!answerAvatar || !out) return 0;
     *out = SysAllocStringLen(avatar.data(), static_cast<UINT>(avatar.size()));
     return *out ? 1 : 0;
   }
-  int32_t SetText(BSTR, uint32_t, BSTR) override { return 0; }
-  int32_t SetPlayState(uint32_t) override { return 0; }
-  int32_t SetPlayerList(BSTR) override { return 0; }
-  int32_t AddText(BSTR, int32_t, int32_t, int32_t, BSTR, int32_t) override { return 0; }
-  int32_t RequestScreenMode(int32_t, int32_t, int32_t, int32_t) override { return 0; }
-  int32_t NotifyEvent(uint32_t, int32_t*, void*, int32_t*) override { return 0; }
+  int32_t STDMETHODCALLTYPE SetText(BSTR, uint32_t, BSTR) override { return 0; }
+  int32_t STDMETHODCALLTYPE SetPlayState(uint32_t) override { return 0; }
+  int32_t STDMETHODCALLTYPE SetPlayerList(BSTR) override { return 0; }
+  int32_t STDMETHODCALLTYPE AddText(BSTR, int32_t, int32_t, int32_t, BSTR, int32_t) override { return 0; }
+  int32_t STDMETHODCALLTYPE RequestScreenMode(int32_t, int32_t, int32_t, int32_t) override { return 0; }
+  int32_t STDMETHODCALLTYPE NotifyEvent(uint32_t, int32_t*, void*, int32_t*) override { return 0; }
 
   bool answerAvatar = false;
   std::u16string avatar;

@@ -15,18 +15,18 @@ class CountingHost final : public IHostInterface {
  public:
   size_t runBytes = 0;
 
-  int32_t Send(int32_t, int32_t, const BYTE*, int32_t) override { return 0; }
-  int32_t GetAvatar(BSTR, BSTR, BSTR*) override { return 0; }
-  int32_t SetText(BSTR, uint32_t, BSTR) override { return 0; }
-  int32_t SetPlayState(uint32_t) override { return 0; }
-  int32_t SetPlayerList(BSTR) override { return 0; }
-  int32_t AddText(BSTR text, int32_t, int32_t, int32_t, BSTR face, int32_t) override {
+  int32_t STDMETHODCALLTYPE Send(int32_t, int32_t, const BYTE*, int32_t) override { return 0; }
+  int32_t STDMETHODCALLTYPE GetAvatar(BSTR, BSTR, BSTR*) override { return 0; }
+  int32_t STDMETHODCALLTYPE SetText(BSTR, uint32_t, BSTR) override { return 0; }
+  int32_t STDMETHODCALLTYPE SetPlayState(uint32_t) override { return 0; }
+  int32_t STDMETHODCALLTYPE SetPlayerList(BSTR) override { return 0; }
+  int32_t STDMETHODCALLTYPE AddText(BSTR text, int32_t, int32_t, int32_t, BSTR face, int32_t) override {
     if (!text || !face) __builtin_trap();
     runBytes += plat::Utf16ToCp949(std::u16string_view(text, SysStringLen(text))).size();
     return 0;
   }
-  int32_t RequestScreenMode(int32_t, int32_t, int32_t, int32_t) override { return 0; }
-  int32_t NotifyEvent(uint32_t, int32_t*, void*, int32_t*) override { return 0; }
+  int32_t STDMETHODCALLTYPE RequestScreenMode(int32_t, int32_t, int32_t, int32_t) override { return 0; }
+  int32_t STDMETHODCALLTYPE NotifyEvent(uint32_t, int32_t*, void*, int32_t*) override { return 0; }
 };
 
 }  // namespace

@@ -9,7 +9,7 @@ std::shared_ptr<K_RenderSurface> K_DDSurfaceRender::Make(IDirectDrawSurface4* su
 
 K_RenderSurface::LockResult K_DDSurfaceRender::Lock(K_SurfaceLock& out) {
   DDSURFACEDESC2 desc{};
-  desc.dwSize = kDdSurfaceDesc2Size32;
+  desc.dwSize = sizeof(DDSURFACEDESC2);
   desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
   const HRESULT hr = m_surface->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_SURFACEMEMORYPTR, nullptr);
   if (hr == DDERR_WASSTILLDRAWING || hr == DDERR_SURFACEBUSY) return LockResult::kStillDrawing;

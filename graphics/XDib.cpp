@@ -218,8 +218,8 @@ int XDib::StretchToDC(HDC dc, RECT dest, RECT source) const {
 
 int XDib::CopyToDC(HDC dc, POINT source, RECT dest) const {
   if (Empty()) return 0;
-  const int32_t w = std::min(width_, dest.right - dest.left);
-  const int32_t h = std::min(height_, dest.bottom - dest.top);
+  const int32_t w = std::min<int32_t>(width_, dest.right - dest.left);
+  const int32_t h = std::min<int32_t>(height_, dest.bottom - dest.top);
   if (w <= 0 || h <= 0) return 0;
   return SetDIBitsToDevice(dc, dest.left, dest.top, static_cast<DWORD>(w), static_cast<DWORD>(h), source.x, source.y,
                            0, static_cast<UINT>(height_), pixels_, info_->Info(), DIB_RGB_COLORS);

@@ -186,7 +186,7 @@ void XDib::ThreeSliceRowsH(const XDib& source, RECT from, RECT dest) {
   // A source narrower than 4 has no middle strip to repeat.
   if (strip == 0) return;
   for (int32_t x = dest.left + b; x < dest.right - b; x += strip)
-    Blit(source, POINT{from.left + b, from.top}, RECT{x, dest.top, std::min(x + strip, dest.right - b), dest.bottom});
+    Blit(source, POINT{from.left + b, from.top}, RECT{x, dest.top, std::min<LONG>(x + strip, dest.right - b), dest.bottom});
 }
 
 void XDib::ThreeSliceH(const XDib& source, RECT from, RECT dest) { ThreeSliceRowsH(source, from, dest); }
@@ -198,7 +198,7 @@ void XDib::ThreeSliceV(const XDib& source, RECT from, RECT dest) {
   const int32_t strip = 2 * b;
   if (strip == 0) return;
   for (int32_t y = dest.top + b; y < dest.bottom - b; y += strip)
-    Blit(source, POINT{from.left, from.top + b}, RECT{dest.left, y, dest.right, std::min(y + strip, dest.bottom - b)});
+    Blit(source, POINT{from.left, from.top + b}, RECT{dest.left, y, dest.right, std::min<LONG>(y + strip, dest.bottom - b)});
 }
 
 void XDib::NineSlice(const XDib& source, RECT from, RECT dest) {

@@ -11,6 +11,7 @@
 #include "host/GameCommand.h"
 #include "host/ScopedBstr.h"
 #include "base/TextUtil.h"
+#include "plat/codepage.h"
 
 namespace {
 
@@ -209,7 +210,7 @@ bool CHostLink::GetAvatar(std::string_view userKey, std::string_view avatarKey, 
     if (!user || !avatar) return false;
     ScopedBstr answer;
     if (host->GetAvatar(user.Get(), avatar.Get(), answer.Out()) != 1 || !answer) return false;
-    out = WideToMultiByte(std::u16string_view(answer.Get(), SysStringLen(answer.Get())));
+    out = WideToMultiByte(std::u16string_view(plat::AsUtf16(answer.Get()), SysStringLen(answer.Get())));
     return true;
   } catch (...) {
     return false;

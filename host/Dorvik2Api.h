@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "plat/module.h"
 #include "plat/oleauto.h"
 #include "plat/types.h"
 
 // Rules both interfaces keep, because a host built elsewhere calls them by slot:
 // no overloads, no virtual destructor (it would take slots), every slot answers an
-// int32_t, texts cross as UTF-16 (a null text counts as empty). Arguments marked
+// int32_t in the component convention (STDMETHODCALLTYPE: the callee cleans the
+// stack), texts cross as UTF-16 (a null text counts as empty). Arguments marked
 // "unused" are accepted and ignored.
 
 // What the host calls on the game window. Everything but IsUserFree, SetScreenMode
@@ -19,26 +21,26 @@
 class IClientInterface {
  public:
   // One game message per call: the block's first message is queued, the rest ignored.
-  virtual int32_t OnReceive(uint32_t unused1, uint32_t unused2, const BYTE* data, int32_t* length) = 0;
-  virtual int32_t Reserved1(uint32_t unused) = 0;
-  virtual int32_t Reserved2(uint32_t unused) = 0;
-  virtual int32_t Reserved3(uint32_t unused1, uint32_t unused2) = 0;
+  virtual int32_t STDMETHODCALLTYPE OnReceive(uint32_t unused1, uint32_t unused2, const BYTE* data, int32_t* length) = 0;
+  virtual int32_t STDMETHODCALLTYPE Reserved1(uint32_t unused) = 0;
+  virtual int32_t STDMETHODCALLTYPE Reserved2(uint32_t unused) = 0;
+  virtual int32_t STDMETHODCALLTYPE Reserved3(uint32_t unused1, uint32_t unused2) = 0;
   // `partList` is a bar list: items each ended by '|'.
-  virtual int32_t SetPlayerAvatar(const char16_t* userId, const char16_t* partList) = 0;
-  virtual int32_t SetPlayerDisplayName(const char16_t* userId, const char16_t* name) = 0;
+  virtual int32_t STDMETHODCALLTYPE SetPlayerAvatar(const char16_t* userId, const char16_t* partList) = 0;
+  virtual int32_t STDMETHODCALLTYPE SetPlayerDisplayName(const char16_t* userId, const char16_t* name) = 0;
   // 0 while the user holds a seat in the game under way, else 1.
-  virtual int32_t IsUserFree(const char16_t* userId, uint32_t unused1, uint32_t unused2) = 0;
-  virtual int32_t SetUserValue(const char16_t* userId, const char16_t* decimalNumber) = 0;
-  virtual int32_t RequestExit(uint32_t unused) = 0;
-  virtual int32_t ResetRoomView(uint32_t unused) = 0;
-  virtual int32_t RefreshScreen(uint32_t unused) = 0;
-  virtual int32_t UserCommand(uint32_t code, uint32_t userNo, const char16_t* text, uint32_t unused1,
+  virtual int32_t STDMETHODCALLTYPE IsUserFree(const char16_t* userId, uint32_t unused1, uint32_t unused2) = 0;
+  virtual int32_t STDMETHODCALLTYPE SetUserValue(const char16_t* userId, const char16_t* decimalNumber) = 0;
+  virtual int32_t STDMETHODCALLTYPE RequestExit(uint32_t unused) = 0;
+  virtual int32_t STDMETHODCALLTYPE ResetRoomView(uint32_t unused) = 0;
+  virtual int32_t STDMETHODCALLTYPE RefreshScreen(uint32_t unused) = 0;
+  virtual int32_t STDMETHODCALLTYPE UserCommand(uint32_t code, uint32_t userNo, const char16_t* text, uint32_t unused1,
                               uint32_t unused2) = 0;
-  virtual int32_t SetStatusText(const char16_t* text) = 0;
+  virtual int32_t STDMETHODCALLTYPE SetStatusText(const char16_t* text) = 0;
   // 0, or -1 when the screen could not be rebuilt.
-  virtual int32_t SetScreenMode(int32_t fullScreen, int32_t width, int32_t height, uint32_t unused) = 0;
-  virtual int32_t OnHostEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) = 0;
-  virtual int32_t Reserved15(uint32_t unused) = 0;
+  virtual int32_t STDMETHODCALLTYPE SetScreenMode(int32_t fullScreen, int32_t width, int32_t height, uint32_t unused) = 0;
+  virtual int32_t STDMETHODCALLTYPE OnHostEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) = 0;
+  virtual int32_t STDMETHODCALLTYPE Reserved15(uint32_t unused) = 0;
 
  protected:
   ~IClientInterface() = default;
@@ -51,21 +53,21 @@ class IHostInterface {
   static constexpr int32_t kSendFailed = -1;
 
   // Hands one serialised game command to the server; kSendFailed when it was lost.
-  virtual int32_t Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) = 0;
+  virtual int32_t STDMETHODCALLTYPE Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) = 0;
   // 1 when *out holds the avatar description.
-  virtual int32_t GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) = 0;
-  virtual int32_t SetText(BSTR text, uint32_t code, BSTR secondText) = 0;
-  virtual int32_t SetPlayState(uint32_t state) = 0;
+  virtual int32_t STDMETHODCALLTYPE GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) = 0;
+  virtual int32_t STDMETHODCALLTYPE SetText(BSTR text, uint32_t code, BSTR secondText) = 0;
+  virtual int32_t STDMETHODCALLTYPE SetPlayState(uint32_t state) = 0;
   // User numbers, each written in decimal and followed by '|'.
-  virtual int32_t SetPlayerList(BSTR userNumbers) = 0;
+  virtual int32_t STDMETHODCALLTYPE SetPlayerList(BSTR userNumbers) = 0;
   // One styled run for the chat area. style: bit 0 the fourth style flag, bits 16 and
   // up the colour index; face "" means the host's default.
-  virtual int32_t AddText(BSTR text, int32_t weight, int32_t style, int32_t reserved, BSTR face,
+  virtual int32_t STDMETHODCALLTYPE AddText(BSTR text, int32_t weight, int32_t style, int32_t reserved, BSTR face,
                           int32_t firstFlag) = 0;
   // Asks the host to switch the game between windowed and full-screen display.
-  virtual int32_t RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height, int32_t reserved) = 0;
+  virtual int32_t STDMETHODCALLTYPE RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height, int32_t reserved) = 0;
   // A named event; the host may write back into *value and into the data.
-  virtual int32_t NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) = 0;
+  virtual int32_t STDMETHODCALLTYPE NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) = 0;
 
  protected:
   ~IHostInterface() = default;
@@ -77,13 +79,13 @@ namespace dorvik2_api {
 constexpr int32_t kSendChannel = -1;
 constexpr int32_t kSendKind = 1;
 // Library file and exported names (the host resolves them by name).
-constexpr const char* kLibraryFile = "Dorvik2.so";
+constexpr const char* kLibraryFile = "Dorvik2" PLAT_LIBRARY_SUFFIX;
 constexpr const char* kCreateGameWndName = "CreateGameWnd";
 constexpr const char* kInitGameWndName = "InitGameWnd";
 constexpr const char* kDestroyGameWndName = "DestroyGameWnd";
 }  // namespace dorvik2_api
 
-#define DORVIK2_EXPORT __attribute__((visibility("default")))
+#define DORVIK2_EXPORT PLAT_EXPORT
 
 extern "C" {
 

@@ -4,8 +4,9 @@
 #include <string>
 
 #include "base/TextUtil.h"
+#include "plat/codepage.h"
 
 ScopedBstr ScopedBstr::FromMultiByte(std::string_view text) {
   const std::u16string wide = MultiByteToWide(text);
-  return ScopedBstr(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
+  return ScopedBstr(SysAllocStringLen(plat::AsWide(wide.data()), static_cast<UINT>(wide.size())));
 }

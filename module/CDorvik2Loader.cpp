@@ -43,7 +43,7 @@ int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
   return 1;
 }
 
-DWORD CDorvik2Wnd::LoaderThreadProc(LPVOID param) {
+DWORD WINAPI CDorvik2Wnd::LoaderThreadProc(LPVOID param) {
   auto* self = static_cast<CDorvik2Wnd*>(param);
   try {
     if (self->loadInThread_) {

@@ -40,23 +40,23 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // ---- IClientInterface (CDorvik2WndClient.cpp) ----------------------------------------
   // Without a scene every operation touches nothing and answers its default: 0,
   // IsUserFree 1, SetScreenMode -1.
-  int32_t OnReceive(uint32_t unused1, uint32_t unused2, const BYTE* data, int32_t* length) override;
-  int32_t Reserved1(uint32_t unused) override;
-  int32_t Reserved2(uint32_t unused) override;
-  int32_t Reserved3(uint32_t unused1, uint32_t unused2) override;
-  int32_t SetPlayerAvatar(const char16_t* userId, const char16_t* partList) override;
-  int32_t SetPlayerDisplayName(const char16_t* userId, const char16_t* name) override;
-  int32_t IsUserFree(const char16_t* userId, uint32_t unused1, uint32_t unused2) override;
-  int32_t SetUserValue(const char16_t* userId, const char16_t* decimalNumber) override;
-  int32_t RequestExit(uint32_t unused) override;
-  int32_t ResetRoomView(uint32_t unused) override;
-  int32_t RefreshScreen(uint32_t unused) override;
-  int32_t UserCommand(uint32_t code, uint32_t userNo, const char16_t* text, uint32_t unused1,
+  int32_t STDMETHODCALLTYPE OnReceive(uint32_t unused1, uint32_t unused2, const BYTE* data, int32_t* length) override;
+  int32_t STDMETHODCALLTYPE Reserved1(uint32_t unused) override;
+  int32_t STDMETHODCALLTYPE Reserved2(uint32_t unused) override;
+  int32_t STDMETHODCALLTYPE Reserved3(uint32_t unused1, uint32_t unused2) override;
+  int32_t STDMETHODCALLTYPE SetPlayerAvatar(const char16_t* userId, const char16_t* partList) override;
+  int32_t STDMETHODCALLTYPE SetPlayerDisplayName(const char16_t* userId, const char16_t* name) override;
+  int32_t STDMETHODCALLTYPE IsUserFree(const char16_t* userId, uint32_t unused1, uint32_t unused2) override;
+  int32_t STDMETHODCALLTYPE SetUserValue(const char16_t* userId, const char16_t* decimalNumber) override;
+  int32_t STDMETHODCALLTYPE RequestExit(uint32_t unused) override;
+  int32_t STDMETHODCALLTYPE ResetRoomView(uint32_t unused) override;
+  int32_t STDMETHODCALLTYPE RefreshScreen(uint32_t unused) override;
+  int32_t STDMETHODCALLTYPE UserCommand(uint32_t code, uint32_t userNo, const char16_t* text, uint32_t unused1,
                       uint32_t unused2) override;
-  int32_t SetStatusText(const char16_t* text) override;
-  int32_t SetScreenMode(int32_t fullScreen, int32_t width, int32_t height, uint32_t unused) override;
-  int32_t OnHostEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override;
-  int32_t Reserved15(uint32_t unused) override;
+  int32_t STDMETHODCALLTYPE SetStatusText(const char16_t* text) override;
+  int32_t STDMETHODCALLTYPE SetScreenMode(int32_t fullScreen, int32_t width, int32_t height, uint32_t unused) override;
+  int32_t STDMETHODCALLTYPE OnHostEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override;
+  int32_t STDMETHODCALLTYPE Reserved15(uint32_t unused) override;
 
   // ---- Creation and the loader ------------------------------------------------------
   // Class, window at (3, 3) in the host window, screen, host link, scene: 1, or 0
@@ -133,7 +133,7 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   const std::string& ExtraText() const { return extraText_; }
 
  private:
-  static DWORD LoaderThreadProc(LPVOID self);
+  static DWORD WINAPI LoaderThreadProc(LPVOID self);
   // The scene build with every exception turned into a failed build.
   int32_t RunSceneBuild();
   // Asks the window thread to start on the messages queued during the build.

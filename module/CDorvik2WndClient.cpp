@@ -45,7 +45,7 @@ std::string EventText(const void* data) { return WideToMultiByte(static_cast<con
 
 }  // namespace
 
-int32_t CDorvik2Wnd::OnReceive(uint32_t, uint32_t, const BYTE* data, int32_t* length) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::OnReceive(uint32_t, uint32_t, const BYTE* data, int32_t* length) {
   if (!scene_) return 0;
   // A missing or negative length is an empty block: queued as an empty message,
   // which the dispatcher drops.
@@ -63,22 +63,22 @@ int32_t CDorvik2Wnd::OnReceive(uint32_t, uint32_t, const BYTE* data, int32_t* le
   return 0;
 }
 
-int32_t CDorvik2Wnd::Reserved1(uint32_t) { return 0; }
-int32_t CDorvik2Wnd::Reserved2(uint32_t) { return 0; }
-int32_t CDorvik2Wnd::Reserved3(uint32_t, uint32_t) { return 0; }
-int32_t CDorvik2Wnd::Reserved15(uint32_t) { return 0; }
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::Reserved1(uint32_t) { return 0; }
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::Reserved2(uint32_t) { return 0; }
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::Reserved3(uint32_t, uint32_t) { return 0; }
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::Reserved15(uint32_t) { return 0; }
 
-int32_t CDorvik2Wnd::SetPlayerAvatar(const char16_t* userId, const char16_t* partList) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetPlayerAvatar(const char16_t* userId, const char16_t* partList) {
   if (scene_) scene_->SetPlayerAvatar(WideToMultiByte(userId), SplitBarList(WideToMultiByte(partList)));
   return 0;
 }
 
-int32_t CDorvik2Wnd::SetPlayerDisplayName(const char16_t* userId, const char16_t* name) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetPlayerDisplayName(const char16_t* userId, const char16_t* name) {
   if (scene_) scene_->SetPlayerDisplayName(WideToMultiByte(userId), WideToMultiByte(name));
   return 0;
 }
 
-int32_t CDorvik2Wnd::IsUserFree(const char16_t* userId, uint32_t, uint32_t) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::IsUserFree(const char16_t* userId, uint32_t, uint32_t) {
   if (!scene_) return 1;
   const int32_t userNo = scene_->GetUserNoById(WideToMultiByte(userId));
   if (userNo == RCUser::kNoUser) return 1;
@@ -88,7 +88,7 @@ int32_t CDorvik2Wnd::IsUserFree(const char16_t* userId, uint32_t, uint32_t) {
   return scene_->IsRobotSeat(seat) ? 1 : 0;
 }
 
-int32_t CDorvik2Wnd::SetUserValue(const char16_t* userId, const char16_t* decimalNumber) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetUserValue(const char16_t* userId, const char16_t* decimalNumber) {
   if (!scene_) return 0;
   const int32_t value = LeadingInt32(WideToMultiByte(decimalNumber));
   scene_->SetPendingLeaveValue(value);
@@ -102,7 +102,7 @@ int32_t CDorvik2Wnd::SetUserValue(const char16_t* userId, const char16_t* decima
   return 0;
 }
 
-int32_t CDorvik2Wnd::RequestExit(uint32_t) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::RequestExit(uint32_t) {
   if (scene_) scene_->RequestExit();
   return 0;
 }
@@ -113,14 +113,14 @@ void CDorvik2Wnd::FullRedraw() {
   scene_->RedrawIfDirty();
 }
 
-int32_t CDorvik2Wnd::ResetRoomView(uint32_t) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::ResetRoomView(uint32_t) {
   if (!scene_) return 0;
   scene_->ResetRoomView();
   FullRedraw();
   return 0;
 }
 
-int32_t CDorvik2Wnd::RefreshScreen(uint32_t) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::RefreshScreen(uint32_t) {
   if (!scene_) return 0;
   AttachClipper();
   scene_->ResetGameState();
@@ -129,7 +129,7 @@ int32_t CDorvik2Wnd::RefreshScreen(uint32_t) {
   return 0;
 }
 
-int32_t CDorvik2Wnd::UserCommand(uint32_t code, uint32_t userNo, const char16_t* text, uint32_t, uint32_t) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::UserCommand(uint32_t code, uint32_t userNo, const char16_t* text, uint32_t, uint32_t) {
   if (!scene_) return 0;
   // Converted as every text of the interface is, though no command reads it.
   (void)WideToMultiByte(text);
@@ -137,12 +137,12 @@ int32_t CDorvik2Wnd::UserCommand(uint32_t code, uint32_t userNo, const char16_t*
   return 0;
 }
 
-int32_t CDorvik2Wnd::SetStatusText(const char16_t* text) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetStatusText(const char16_t* text) {
   if (scene_) scene_->SetStatusText(WideToMultiByte(text));
   return 0;
 }
 
-int32_t CDorvik2Wnd::SetScreenMode(int32_t fullScreen, int32_t width, int32_t height, uint32_t) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetScreenMode(int32_t fullScreen, int32_t width, int32_t height, uint32_t) {
   if (!scene_ || width <= 0 || height <= 0) return -1;
   fullScreen_ = fullScreen;
   clientSize_ = GSize(width, height);
@@ -151,7 +151,7 @@ int32_t CDorvik2Wnd::SetScreenMode(int32_t fullScreen, int32_t width, int32_t he
   return -1;
 }
 
-int32_t CDorvik2Wnd::OnHostEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) {
+int32_t STDMETHODCALLTYPE CDorvik2Wnd::OnHostEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) {
   if (!scene_ || !code) return 0;
   const int32_t v = value ? *value : 0;
   const auto user = static_cast<int32_t>(userNo);

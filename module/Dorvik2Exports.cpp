@@ -15,9 +15,9 @@ namespace {
 
 HMODULE g_handleAtLoad = nullptr;
 
-// Runs when the library is loaded (or, linked into a program, before main). Dialog
-// templates of the module are registered here.
-__attribute__((constructor)) void LibraryEntry() {
+// The library entry: the module finds itself by its name, not by the handle the loader
+// passes. Dialog templates of the module are registered here.
+void LibraryEntry() {
   g_handleAtLoad = GetModuleHandleA(dorvik2_module::kModuleName);
   DisableThreadLibraryCalls(g_handleAtLoad);
   msgbox_template::Register(g_handleAtLoad);
@@ -27,6 +27,8 @@ __attribute__((constructor)) void LibraryEntry() {
 CDorvik2Wnd* GameWindowOf(IClientInterface* client) { return client ? dynamic_cast<CDorvik2Wnd*>(client) : nullptr; }
 
 }  // namespace
+
+PLAT_LIBRARY_ENTRY(LibraryEntry)
 
 HMODULE dorvik2_module::HandleAtLoad() { return g_handleAtLoad; }
 

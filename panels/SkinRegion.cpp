@@ -26,10 +26,10 @@ class RectBlock {
     RECT* rects = Rects();
     rects[h.nCount++] = RECT{left, top, right, bottom};
     RECT& b = h.rcBound;
-    b.left = std::min(b.left, left);
-    b.top = std::min(b.top, top);
-    b.right = std::max(b.right, right);
-    b.bottom = std::max(b.bottom, bottom);
+    b.left = std::min<LONG>(b.left, left);
+    b.top = std::min<LONG>(b.top, top);
+    b.right = std::max<LONG>(b.right, right);
+    b.bottom = std::max<LONG>(b.bottom, bottom);
   }
   // Or-s the block into `*result` (made on the first call); the block starts again.
   // False when the system could not make a region of it.

@@ -85,7 +85,7 @@ int32_t CGameSoundMgr::PlayFile(const std::string& fileName, LONG volume) {
   if (!reuse) {
     c.Stop();
     c.ReleaseBuffer();
-    DSBUFFERDESC desc{sizeof(DSBUFFERDESC), kChannelBufferFlags, size, 0, c.Reformat(source.GetFormat())};
+    DSBUFFERDESC desc = SoundBufferDesc(kChannelBufferFlags, size, c.Reformat(source.GetFormat()));
     ComPtr<IDirectSoundBuffer> dsb;
     if (FAILED(ds->CreateSoundBuffer(&desc, dsb.ReleaseAndGetAddressOf(), nullptr))) {
       c.Forget();

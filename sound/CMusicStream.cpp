@@ -57,7 +57,7 @@ void CMusicStream::OpenSource(IDirectSound* ds, std::unique_ptr<CByteSource> sou
     return;
   }
   const DWORD bytes = kBufferSeconds * format_.nAvgBytesPerSec;
-  DSBUFFERDESC desc{sizeof(DSBUFFERDESC), kStreamBufferFlags, bytes, 0, &format_};
+  DSBUFFERDESC desc = SoundBufferDesc(kStreamBufferFlags, bytes, &format_);
   ComPtr<IDirectSoundBuffer> buffer;
   if (FAILED(ds->CreateSoundBuffer(&desc, buffer.ReleaseAndGetAddressOf(), nullptr))) {
     Reset();

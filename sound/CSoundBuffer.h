@@ -8,6 +8,17 @@
 #include "plat/dsound.h"
 #include "sound/CSoundSource.h"
 
+// A buffer description of the system's own size with every field it is not given
+// cleared (the system's has more fields than the module sets).
+inline DSBUFFERDESC SoundBufferDesc(DWORD flags, DWORD bytes, LPWAVEFORMATEX format) {
+  DSBUFFERDESC desc{};
+  desc.dwSize = sizeof(DSBUFFERDESC);
+  desc.dwFlags = flags;
+  desc.dwBufferBytes = bytes;
+  desc.lpwfxFormat = format;
+  return desc;
+}
+
 class CSoundBuffer {
  public:
   CSoundBuffer() = default;

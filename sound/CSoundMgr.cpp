@@ -11,7 +11,7 @@ int32_t CSoundMgr::Init(HWND window, const std::string& basePath) {
   basePath_ = basePath;
   if (FAILED(DirectSoundCreate(nullptr, ds_.ReleaseAndGetAddressOf(), nullptr))) return 0;
   if (FAILED(ds_->SetCooperativeLevel(window, DSSCL_PRIORITY))) return 0;
-  DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_PRIMARYBUFFER, 0, 0, nullptr};
+  DSBUFFERDESC desc = SoundBufferDesc(DSBCAPS_PRIMARYBUFFER, 0, nullptr);
   if (FAILED(ds_->CreateSoundBuffer(&desc, primary_.ReleaseAndGetAddressOf(), nullptr))) return 0;
   deviceReady_ = 1;
   playReady_ = 1;
@@ -33,7 +33,7 @@ int32_t CSoundMgr::LoadSound(const std::string& fileName, int32_t id, DWORD extr
   if (size == 0 || size > kMaxSoundBytes) return 0;
   WAVEFORMATEX format = source.GetFormat();
   format.cbSize = 0;
-  DSBUFFERDESC desc{sizeof(DSBUFFERDESC), extraFlags | kEffectBufferFlags, size, 0, &format};
+  DSBUFFERDESC desc = SoundBufferDesc(extraFlags | kEffectBufferFlags, size, &format);
   ComPtr<IDirectSoundBuffer> dsb;
   if (FAILED(ds->CreateSoundBuffer(&desc, dsb.ReleaseAndGetAddressOf(), nullptr))) return 0;
   auto buffer = std::make_unique<CSoundBuffer>();

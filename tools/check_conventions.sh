@@ -9,6 +9,10 @@
 #  6. Nor its own steps: no member list that the product only fills (appends to, clears,
 #     hands out through an accessor nothing in the product calls, or takes from a setter),
 #     which leaves tests reading a record of the steps instead of their effects.
+#  7. One place per target decides what differs: no preprocessor test of the target
+#     outside platform/ (the build files choose the side), no system header and no
+#     compiler-only type in the product, and both sides of platform/ offer the same
+#     headers, the headless side's test-only sim*.h aside.
 # A line may opt out of rule 2 with the marker "conventions: allow" (the layer's
 # formatter, which must name the C dialect it reads).
 set -uo pipefail
@@ -42,6 +46,34 @@ if [ ${#existing[@]} -gt 0 ]; then
   while IFS= read -r hit; do
     report "product code including tools/ or tests/: $hit"
   done < <(code_files "${existing[@]}" | xargs -r grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](tools|tests)/')
+fi
+
+# The sides of platform/ are chosen by the build: code outside platform/ asks for no
+# target, reaches no system header (<windows.h> above included) and no header of one
+# side alone, and uses no type a 32-bit target lacks.
+target_dirs=()
+for d in "${existing[@]}" tests tools bench fuzz; do [ -d "$d" ] && target_dirs+=("$d"); done
+if [ ${#target_dirs[@]} -gt 0 ]; then
+  target_test='^[[:space:]]*#[[:space:]]*(if|ifdef|ifndef|elif)\b.*\b(_WIN32|_WIN64|WIN32|__MINGW32__|__MINGW64__|_MSC_VER|__linux__|__unix__|__CYGWIN__)\b'
+  while IFS= read -r hit; do
+    report "target test outside platform/: $hit"
+  done < <(code_files "${target_dirs[@]}" | xargs -r grep -HnE "$target_test")
+fi
+if [ ${#existing[@]} -gt 0 ]; then
+  system_headers='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(win[a-z0-9]*|ddraw|dsound|mmsystem|ole[a-z0-9]*|objbase|unknwn|shellapi|basetsd|minwindef)\.h>|^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]plat/(sim[a-z_]*|win32)\.h[>"]'
+  while IFS= read -r hit; do
+    report "product code including a system header or one side's own: $hit"
+  done < <(code_files "${existing[@]}" | xargs -r grep -HnE "$system_headers")
+  while IFS= read -r hit; do
+    code_part "$hit" | grep -qE '\b__u?int128\b' && report "128-bit integer type in the product (none on 32-bit targets): $hit"
+  done < <(code_files "${existing[@]}" | xargs -r grep -HnE '\b__u?int128\b')
+fi
+if [ -d platform/include/plat ] && [ -d platform/windows/include/plat ]; then
+  headless=$(cd platform/include/plat && ls *.h | grep -v '^sim' | sort)
+  windows=$(cd platform/windows/include/plat && ls *.h | grep -vx 'win32.h' | sort)
+  while IFS= read -r name; do
+    [ -n "$name" ] && report "platform header on one side only: $name"
+  done < <(comm -3 <(echo "$headless") <(echo "$windows") | tr -d '\t')
 fi
 
 # The layers, bottom to top, and what each may include besides itself. tests/,

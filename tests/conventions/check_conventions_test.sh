@@ -78,6 +78,18 @@ plant scene/called.cpp $'void CX::Hide() {\n  panel_->Hide();\n  trace_->Called(
 plant module/steps.h $'class CW {\n  const std::vector<std::string>& Steps() const { return steps_; }\n  void Build() {\n    steps_.emplace_back("create");\n  }\n  std::vector<std::string> steps_;\n};'
 plant panels/draw_trace.h $'class CN {\n  void SetTrace(std::vector<int32_t>* trace) { drawn_ = trace; }\n  void Draw() {\n    if (drawn_) drawn_->push_back(kHead);\n  }\n  std::vector<int32_t>* drawn_ = nullptr;\n};'
 plant module/numbered.cpp "// as Par""t 1.103 says"
+plant module/ifdef_win.cpp $'#ifdef _WIN32\nint32_t x = 1;\n#endif'
+plant tests/scene/if_mingw.cpp $'#if defined(__MINGW32__)\nint32_t y = 0;\n#endif'
+plant scene/windows_h.cpp '#include <ddraw.h>'
+plant module/sim_h.cpp '#include "plat/sim_user.h"'
+plant graphics/int128.h 'inline int64_t M(int64_t a) { return static_cast<int64_t>(static_cast<__int128>(a) * a); }'
+mkdir -p "$tree/platform/include/plat" "$tree/platform/windows/include/plat"
+printf '#pragma once\n' > "$tree/platform/include/plat/gdi.h"
+printf '#pragma once\n' > "$tree/platform/include/plat/sim_gdi.h"
+printf '#pragma once\n' > "$tree/platform/include/plat/headless_only.h"
+printf '#pragma once\n' > "$tree/platform/windows/include/plat/gdi.h"
+printf '#pragma once\n' > "$tree/platform/windows/include/plat/win32.h"
+printf '#ifdef _WIN32\n#endif\n' > "$tree/platform/windows/include/plat/windows_only.h"
 touch "$tree/module/par""t1_notes.txt"
 (cd "$tree" && git init -q . && git add -A)
 run "$tree"
@@ -114,6 +126,19 @@ if grep -F "body only notes" "$tmp/out" | grep -qE 'work_then_note|called\.cpp';
 fi
 expect_reported "record of its own steps" module/steps.h:4 "a step list only an accessor hands out"
 expect_reported "record of its own steps" panels/draw_trace.h:4 "a trace list a setter installs"
+expect_named module/ifdef_win.cpp "#ifdef _WIN32 in module/"
+expect_named tests/scene/if_mingw.cpp "#if defined(__MINGW32__) in tests/"
+expect_named scene/windows_h.cpp "a system header in scene/"
+expect_named module/sim_h.cpp "the headless side's own header in module/"
+expect_named graphics/int128.h "__int128 in graphics/"
+expect_named "one side only: headless_only.h" "a header on the headless side alone"
+expect_named "one side only: windows_only.h" "a header on the Windows side alone"
+for side_ok in sim_gdi.h win32.h "windows/include/plat/windows_only.h"; do
+  if grep -F "$side_ok" "$tmp/out" | grep -qvF "one side only"; then echo "FAILED: $side_ok reported"; fail=1; fi
+done
+if grep -F "one side only" "$tmp/out" | grep -qE 'sim_gdi|win32|: gdi\.h'; then
+  echo "FAILED: a header of both sides, a sim header or win32.h reported as one side's"; fail=1
+fi
 expect_named graphics/upward.cpp "graphics/ including widgets/"
 expect_named scene/upward.cpp "scene/ including module/"
 for clean in scene/read_list.cpp scene/read_through_accessor.h scene/effects.cpp scene/effect_only.cpp scene/note_words.cpp tests/scene/fake.cpp module/ok.cpp module/time_words.cpp module/system_in_string.cpp module/long_in_comment.cpp module/ld_in_string.cpp module/downward.cpp scene/downward.cpp; do

@@ -74,15 +74,15 @@ class TestHost {
   class TimedHost : public IHostInterface {
    public:
     explicit TimedHost(TestHost& owner) : owner_(owner) {}
-    int32_t Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) override;
-    int32_t GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) override;
-    int32_t SetText(BSTR text, uint32_t code, BSTR secondText) override;
-    int32_t SetPlayState(uint32_t state) override;
-    int32_t SetPlayerList(BSTR userNumbers) override;
-    int32_t AddText(BSTR text, int32_t weight, int32_t style, int32_t reserved, BSTR face,
+    int32_t STDMETHODCALLTYPE Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) override;
+    int32_t STDMETHODCALLTYPE GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) override;
+    int32_t STDMETHODCALLTYPE SetText(BSTR text, uint32_t code, BSTR secondText) override;
+    int32_t STDMETHODCALLTYPE SetPlayState(uint32_t state) override;
+    int32_t STDMETHODCALLTYPE SetPlayerList(BSTR userNumbers) override;
+    int32_t STDMETHODCALLTYPE AddText(BSTR text, int32_t weight, int32_t style, int32_t reserved, BSTR face,
                     int32_t firstFlag) override;
-    int32_t RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height, int32_t reserved) override;
-    int32_t NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override;
+    int32_t STDMETHODCALLTYPE RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height, int32_t reserved) override;
+    int32_t STDMETHODCALLTYPE NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override;
 
    private:
     TestHost& owner_;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "plat/types.h"
+#include "plat/utf16.h"
 
 constexpr UINT CP_ACP = 0;
 constexpr UINT CP_OEMCP = 1;
@@ -32,15 +33,9 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcChars, L
 
 namespace plat {
 
-std::u16string Cp949ToUtf16(std::string_view cp949);
-std::string Utf16ToCp949(std::u16string_view utf16);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Cp949ToUtf8(std::string_view cp949);
 std::string Utf8ToCp949(std::string_view utf8);
-
-// Length in bytes of the CP949 character starting at s[0] (1 or 2); 1 for an orphan
-// lead byte at the end of the range.
-size_t Cp949CharLength(std::string_view s);
 
 }  // namespace plat

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "plat/paths.h"
 #include "plat/types.h"
 
 constexpr DWORD MAX_PATH = 260;
@@ -84,14 +85,8 @@ BOOL DeleteFileA(LPCSTR fileName);
 BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES security);
 BOOL RemoveDirectoryA(LPCSTR pathName);
 
-namespace plat {
-
-// The C runtime's fopen through the path mapping, for code that reads with stdio (and
-// hands the FILE to libraries such as libvorbisfile). Writing modes refuse a read-only
-// file. Returns null with errno and the last error set.
-FILE* OpenCFile(const char* windowsPath, const char* mode);
-
-// Maps a Windows path to the file system:
+// plat::OpenCFile (plat/paths.h): writing modes refuse a read-only file.
+// plat::MapPath (plat/paths.h) maps a Windows path to the file system:
 //  - `\` and `/` both separate; repeated separators collapse; a trailing one is kept.
 //  - A prefix registered with plat::sim::MapPathPrefix maps to its folder (longest first).
 //  - Any other drive path `X:\rest` maps to the drive root (default "/") + rest; every
@@ -102,6 +97,3 @@ FILE* OpenCFile(const char* windowsPath, const char* mode);
 //    directory: an exact match first, else an ASCII-case-insensitive match (the first in
 //    byte order when several differ only by case). Components that do not exist keep
 //    the case they were given.
-std::string MapPath(std::string_view windowsPath);
-
-}  // namespace plat

@@ -68,7 +68,7 @@ struct ENUMLOGFONTEXA {
 
 // The enumeration callback receives an ENUMLOGFONTEXA and a NEWTEXTMETRICEXA (both
 // start with the structures named here); returning 0 stops the enumeration.
-using FONTENUMPROCA = int (*)(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD fontType, LPARAM param);
+using FONTENUMPROCA = int(CALLBACK*)(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD fontType, LPARAM param);
 
 constexpr BYTE ANSI_CHARSET = 0;
 constexpr BYTE DEFAULT_CHARSET = 1;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "plat/dialog_template.h"
 #include "plat/types.h"
 
 using FARPROC = INT_PTR (*)();
@@ -70,31 +71,17 @@ HMODULE ModuleFromAddress(const void* address);
 // already handed out keep the old bytes.
 bool RegisterResource(HMODULE module, LPCSTR type, LPCSTR name, const void* bytes, size_t size);
 
-// A dialog template in the shape the window system builds dialogs from. Coordinates are
-// dialog units; `className` is a window class name ("Button", "Static", ...).
-struct DialogItemTemplate {
-  std::string className;
-  std::string text;
-  int32_t id = 0;
-  DWORD style = 0;
-  DWORD exStyle = 0;
-  int16_t x = 0, y = 0, cx = 0, cy = 0;
-};
-
-struct DialogTemplate {
-  DWORD style = 0;
-  DWORD exStyle = 0;
-  std::string fontFace;
-  int32_t fontSize = 0;  // points
-  int16_t x = 0, y = 0, cx = 0, cy = 0;
-  std::string title;
-  std::vector<DialogItemTemplate> items;
-};
-
-// Same naming rules as FindResourceA. A template registered again replaces the old one
-// for later lookups; pointers already returned stay valid.
-bool RegisterDialogTemplate(HMODULE module, LPCSTR idOrName, DialogTemplate dialog);
-// Null (and ERROR_RESOURCE_NAME_NOT_FOUND) when the module has no such template.
-const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName);
+// Dialog templates (plat/dialog_template.h) follow FindResourceA's naming rules. A
+// template registered again replaces the old one for later lookups; pointers already
+// returned stay valid.
 
 }  // namespace plat
+
+// What a library of this side is: a shared object whose exports are the symbols it
+// marks, found by its name plus this suffix, with a load-time initialiser as its entry.
+#define PLAT_EXPORT __attribute__((visibility("default")))
+#define PLAT_LIBRARY_SUFFIX ".so"
+// Runs `function` when the library is loaded (or, linked into a program, before main).
+// At file scope, after `function` is declared.
+#define PLAT_LIBRARY_ENTRY(function) \
+  __attribute__((constructor)) static void PlatLibraryEntry() { function(); }

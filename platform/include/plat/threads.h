@@ -5,7 +5,7 @@
 #include "plat/types.h"
 
 
-using LPTHREAD_START_ROUTINE = DWORD (*)(LPVOID parameter);
+using LPTHREAD_START_ROUTINE = DWORD(WINAPI*)(LPVOID parameter);
 
 constexpr DWORD CREATE_SUSPENDED = 0x00000004;
 constexpr DWORD STACK_SIZE_PARAM_IS_A_RESERVATION = 0x00010000;

@@ -2,37 +2,17 @@
 // C runtime.
 #include "plat/crt.h"
 
+#include <cstdint>
 #include <cstring>
 
-namespace {
+#include "crt/ParseDecimal.h"
 
-bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+namespace {
 
 // Lower-case folding, as the compiler's runtime compares: '_' sorts before letters.
 int FoldLower(char c) {
   const auto u = static_cast<unsigned char>(c);
   return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
-}
-
-// Leading white space, optional sign, decimal digits; a magnitude beyond `limit`
-// (the largest positive value) clamps to the type's range.
-int64_t ParseDecimal(const char* text, uint64_t limit) {
-  if (!text) return 0;
-  while (IsCSpace(*text)) ++text;
-  bool negative = false;
-  if (*text == '+' || *text == '-') negative = *text++ == '-';
-  uint64_t magnitude = 0;
-  bool overflow = false;
-  for (; *text >= '0' && *text <= '9'; ++text) {
-    const auto digit = static_cast<uint64_t>(*text - '0');
-    if (overflow || magnitude > (limit + 1 - digit) / 10) {
-      overflow = true;
-      continue;
-    }
-    magnitude = magnitude * 10 + digit;
-  }
-  if (negative) return overflow || magnitude > limit ? -static_cast<int64_t>(limit) - 1 : -static_cast<int64_t>(magnitude);
-  return overflow || magnitude > limit ? static_cast<int64_t>(limit) : static_cast<int64_t>(magnitude);
 }
 
 }  // namespace
@@ -50,7 +30,7 @@ int _strnicmp(const char* a, const char* b, size_t count) {
 }
 
 int64_t _atoi64(const char* text) {
-  return ParseDecimal(text, static_cast<uint64_t>(INT64_MAX));
+  return plat::crt::detail::ParseDecimal(text, static_cast<uint64_t>(INT64_MAX));
 }
 
 char* _i64toa(int64_t value, char* buffer, int radix) {
@@ -73,10 +53,3 @@ char* _i64toa(int64_t value, char* buffer, int radix) {
   *p = '\0';
   return buffer;
 }
-
-namespace plat::crt {
-
-int32_t atoi(const char* text) { return static_cast<int32_t>(ParseDecimal(text, INT32_MAX)); }
-int32_t atol(const char* text) { return atoi(text); }
-
-}  // namespace plat::crt

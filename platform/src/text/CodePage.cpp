@@ -281,9 +281,4 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 std::string Cp949ToUtf8(std::string_view cp949) { return Utf16ToUtf8(Cp949ToUtf16(cp949)); }
 std::string Utf8ToCp949(std::string_view utf8) { return Utf16ToCp949(Utf8ToUtf16(utf8)); }
 
-size_t Cp949CharLength(std::string_view s) {
-  if (s.empty()) return 0;
-  return IsLead(static_cast<uint8_t>(s[0])) && s.size() >= 2 ? 2 : 1;
-}
-
 }  // namespace plat

@@ -1,6 +1,6 @@
 // The original compiler's rand(): tests pin the sequences that the module's random
 // choices draw from, so the generator and its per-thread state are reproduced.
-#include "plat/crt.h"
+#include "plat/format.h"
 
 namespace plat::crt {
 namespace {

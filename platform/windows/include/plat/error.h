@@ -1,0 +1,4 @@
+// The thread's last-error value. The Windows side: the system's own API.
+#pragma once
+
+#include "plat/win32.h"

@@ -1,0 +1,4 @@
+// GDI text: fonts, text metrics and drawing. The Windows side: the system's own API.
+#pragma once
+
+#include "plat/win32.h"

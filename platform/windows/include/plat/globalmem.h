@@ -1,0 +1,4 @@
+// Global memory blocks. The Windows side: the system's own API.
+#pragma once
+
+#include "plat/win32.h"

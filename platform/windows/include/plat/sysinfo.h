@@ -1,0 +1,4 @@
+// System information and version. The Windows side: the system's own API.
+#pragma once
+
+#include "plat/win32.h"

@@ -1,0 +1,4 @@
+// Variants and safe arrays (with oleauto.h).
+#pragma once
+
+#include "plat/oleauto.h"

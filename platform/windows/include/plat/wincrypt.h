@@ -1,0 +1,6 @@
+// CryptoAPI.
+#pragma once
+
+#include "plat/win32.h"
+
+#include <wincrypt.h>

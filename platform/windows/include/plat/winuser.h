@@ -1,0 +1,4 @@
+// USER: windows, messages, timers, painting, input and cursors. The Windows side: the system's own API.
+#pragma once
+
+#include "plat/win32.h"

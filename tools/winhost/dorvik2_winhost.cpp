@@ -1,0 +1,329 @@
+// dorvik2-winhost: the smallest real host of Dorvik2.dll, for a smoke run under Wine.
+// It loads the library, finds the exports by ordinal, and plays the window's life
+// twice: with the scene built on the calling thread and on the loader thread.
+//   dorvik2-winhost.exe DLL GAME-FOLDER PORTAL-FOLDER      (each folder ending in a backslash)
+// Exit 0 and one summary line when every step gave what a host expects.
+#include <windows.h>
+#include <dsound.h>
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "host/Dorvik2Api.h"
+#include "host/Dorvik2Messages.h"
+#include "module/Dorvik2Module.h"
+
+namespace {
+
+// The exports' ordinals, by which a host may resolve them.
+enum ExportOrdinal : WORD {
+  kCreateGameWnd = 1,
+  kDestroyGameWnd = 2,
+  kInitGameWnd = 3,
+  kCDorvik2Constructor = 4,
+  kCDorvik2Assign = 5,
+  kFnDorvik2 = 6,
+  kNDorvik2 = 7,
+};
+using FnDorvik2Fn = decltype(&fnDorvik2);
+
+constexpr int32_t kClientWidth = 800;
+constexpr int32_t kClientHeight = 600;
+constexpr int32_t kGameOffset = 3;
+constexpr int32_t kFnDorvik2Answer = dorvik2_module::kFnDorvik2Answer;
+// Host event 29 is the one that answers 1; its neighbour answers 0. Both read the
+// code through the pointer, so the answers show that the arguments arrived in place.
+constexpr int32_t kAnsweringEvent = 29;
+constexpr int32_t kSilentEvent = 30;
+constexpr int32_t kLoadErrorEvent = 36;
+// A scene build on the synthetic data takes about a second; Wine's first window more.
+constexpr DWORD kLoadLimitMs = 60000;
+constexpr DWORD kPumpMs = 1000;
+// The table, its cards and panels in many colours; a blank window has one.
+constexpr size_t kFewestColours = 16;
+
+struct Failure {
+  std::string what;
+};
+
+[[noreturn]] void Fail(const char* format, ...) {
+  char text[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  throw Failure{text};
+}
+
+void Expect(bool ok, const char* what) {
+  if (!ok) Fail("%s", what);
+}
+
+std::u16string Wide(const char* text) {
+  const int count = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  std::u16string wide(count > 0 ? count - 1 : 0, u'\0');
+  if (count > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(wide.data()), count);
+  return wide;
+}
+
+// Answers as a portal would when nothing is connected; keeps what it is told.
+class SmokeHost final : public IHostInterface {
+ public:
+  int32_t calls = 0;
+  int32_t loadErrors = 0;  // load-error events: a file of the data folder failed
+
+  int32_t STDMETHODCALLTYPE Send(int32_t, int32_t, const BYTE*, int32_t) override { return ++calls, 0; }
+  int32_t STDMETHODCALLTYPE GetAvatar(BSTR, BSTR, BSTR* out) override {
+    ++calls;
+    if (out) *out = nullptr;
+    return 0;
+  }
+  int32_t STDMETHODCALLTYPE SetText(BSTR, uint32_t, BSTR) override { return ++calls, 0; }
+  int32_t STDMETHODCALLTYPE SetPlayState(uint32_t) override { return ++calls, 0; }
+  int32_t STDMETHODCALLTYPE SetPlayerList(BSTR) override { return ++calls, 0; }
+  int32_t STDMETHODCALLTYPE AddText(BSTR, int32_t, int32_t, int32_t, BSTR, int32_t) override { return ++calls, 0; }
+  int32_t STDMETHODCALLTYPE RequestScreenMode(int32_t, int32_t, int32_t, int32_t) override { return ++calls, 0; }
+  int32_t STDMETHODCALLTYPE NotifyEvent(uint32_t, int32_t* code, void*, int32_t*) override {
+    ++calls;
+    if (code && *code == kLoadErrorEvent) ++loadErrors;
+    return 0;
+  }
+};
+
+struct HostWindowState {
+  int32_t loadedResults = 0;  // WM_GAME_LOADED messages seen
+  WPARAM loadedResult = 0;
+  int32_t closeRequests = 0;  // WM_GAME_CLOSE messages seen
+};
+HostWindowState g_state;
+
+LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GAME_LOADED:
+      ++g_state.loadedResults;
+      g_state.loadedResult = wParam;
+      return 0;
+    case WM_GAME_CLOSE: ++g_state.closeRequests; return 0;
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+HWND MakeHostWindow() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = HostWindowProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszClassName = "Dorvik2WinHost";
+  Expect(RegisterClassA(&wc) != 0, "RegisterClassA of the host window failed");
+  RECT frame{0, 0, kClientWidth + 2 * kGameOffset, kClientHeight + 2 * kGameOffset};
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_VISIBLE;
+  AdjustWindowRect(&frame, style, FALSE);
+  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Dorvik2 Wine host", style, 0, 0, frame.right - frame.left,
+                              frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
+  Expect(hwnd != nullptr, "CreateWindowExA of the host window failed");
+  return hwnd;
+}
+
+// Dispatches every message until `done` holds or `limitMs` of real time passed.
+template <typename Done>
+bool PumpUntil(DWORD limitMs, Done done) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+    if (done()) return true;
+    if (GetTickCount() - start >= limitMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+// The module's sound needs a device: without one its set-up gives up quietly, and
+// the run would pass without ever opening DirectSound.
+void CheckSoundDevice(HWND hostWnd) {
+  LPDIRECTSOUND sound = nullptr;
+  const HRESULT created = DirectSoundCreate(nullptr, &sound, nullptr);
+  if (FAILED(created)) Fail("DirectSoundCreate failed (0x%08X): no ALSA device for Wine", unsigned(created));
+  const HRESULT level = sound->SetCooperativeLevel(hostWnd, DSSCL_PRIORITY);
+  sound->Release();
+  if (FAILED(level)) Fail("DirectSound's cooperative level failed (0x%08X)", unsigned(level));
+}
+
+struct Exports {
+  CreateGameWndFn create;
+  InitGameWndFn init;
+  DestroyGameWndFn destroy;
+  FnDorvik2Fn fnDorvik2;
+  decltype(&nDorvik2) nDorvik2;
+};
+
+FARPROC ByOrdinal(HMODULE module, WORD ordinal) {
+  FARPROC p = GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
+  if (!p) Fail("no export with ordinal %u", ordinal);
+  return p;
+}
+
+// GetProcAddress answers one function type for every export; void (*)() casts to any.
+template <typename Fn>
+Fn ExportAt(HMODULE module, WORD ordinal) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(ByOrdinal(module, ordinal)));
+}
+
+// Each named export stands at its ordinal; the class's two members need only exist.
+Exports FindExports(HMODULE module) {
+  const struct {
+    const char* name;
+    WORD ordinal;
+  } named[] = {{"CreateGameWnd", kCreateGameWnd}, {"DestroyGameWnd", kDestroyGameWnd},
+               {"InitGameWnd", kInitGameWnd},     {"fnDorvik2", kFnDorvik2},
+               {"nDorvik2", kNDorvik2}};
+  for (const auto& n : named) {
+    if (GetProcAddress(module, n.name) != ByOrdinal(module, n.ordinal))
+      Fail("export %s is not at ordinal %u", n.name, n.ordinal);
+  }
+  ByOrdinal(module, kCDorvik2Constructor);
+  ByOrdinal(module, kCDorvik2Assign);
+  Exports e;
+  e.create = ExportAt<CreateGameWndFn>(module, kCreateGameWnd);
+  e.init = ExportAt<InitGameWndFn>(module, kInitGameWnd);
+  e.destroy = ExportAt<DestroyGameWndFn>(module, kDestroyGameWnd);
+  e.fnDorvik2 = ExportAt<FnDorvik2Fn>(module, kFnDorvik2);
+  // The variable's address, as the loader gives it for a data export.
+  e.nDorvik2 = reinterpret_cast<decltype(&nDorvik2)>(reinterpret_cast<void*>(ByOrdinal(module, kNDorvik2)));
+  return e;
+}
+
+// The game window as the host sees it: a visible child at (3, 3), 800 x 600.
+void CheckGameWindow(HWND host, HWND game) {
+  Expect(IsWindow(game) && GetParent(game) == host, "the game window is not a child of the host window");
+  Expect(IsWindowVisible(game), "the game window is not visible");
+  RECT r;
+  GetWindowRect(game, &r);
+  MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&r), 2);
+  if (r.left != kGameOffset || r.top != kGameOffset || r.right - r.left != kClientWidth ||
+      r.bottom - r.top != kClientHeight) {
+    Fail("the game window stands at (%d, %d) %d x %d", int(r.left), int(r.top), int(r.right - r.left),
+         int(r.bottom - r.top));
+  }
+}
+
+// What a person sees of the game window: its pixels read back through GDI, counted
+// by colour. A window the module never drew shows one colour (or none at all).
+size_t CountShownColours(HWND game) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = kClientWidth;
+  info.bmiHeader.biHeight = -kClientHeight;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(game);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::set<uint32_t> colours;
+  if (screen && memory && dib && bits) {
+    HGDIOBJ old = SelectObject(memory, dib);
+    if (BitBlt(memory, 0, 0, kClientWidth, kClientHeight, screen, 0, 0, SRCCOPY)) {
+      GdiFlush();
+      const auto* pixels = static_cast<const uint32_t*>(bits);
+      for (int32_t i = 0; i < kClientWidth * kClientHeight; ++i) colours.insert(pixels[i] & 0xFFFFFFu);
+    }
+    SelectObject(memory, old);
+  }
+  if (dib) DeleteObject(dib);
+  if (memory) DeleteDC(memory);
+  if (screen) ReleaseDC(game, screen);
+  return colours.size();
+}
+
+// The component convention in both directions: an event answer that depends on the
+// code read through its pointer, and a user query that reads the scene through `this`.
+void CheckClientCalls(IClientInterface* client) {
+  int32_t code = kAnsweringEvent, value = 0;
+  Expect(client->OnHostEvent(0, &code, nullptr, &value) == 1, "host event 29 did not answer 1");
+  code = kSilentEvent;
+  Expect(client->OnHostEvent(0, &code, nullptr, &value) == 0, "host event 30 did not answer 0");
+  Expect(client->IsUserFree(u"nobody", 0, 0) == 1, "IsUserFree of an unseated user did not answer 1");
+}
+
+struct Life {
+  DWORD buildMs;
+  size_t colours;
+};
+
+// One life of the game window: the build's time and the colours the window showed.
+Life PlayWindowLife(const Exports& e, SmokeHost& host, HWND hostWnd, const std::u16string& game,
+                     const std::u16string& portal, int32_t loadInThread) {
+  IClientInterface* client = nullptr;
+  Expect(e.create(&host, &client) == 0 && client, "CreateGameWnd failed");
+  g_state = {};
+  const DWORD start = GetTickCount();
+  HWND wnd = e.init(client, 0, hostWnd, game.c_str(), portal.c_str(), u"", 0, 0, 0, 0, loadInThread);
+  if (!wnd) Fail("InitGameWnd (load in thread %d) gave no window (%d load errors)", loadInThread, host.loadErrors);
+  CheckGameWindow(hostWnd, wnd);
+  if (loadInThread) {
+    if (!PumpUntil(kLoadLimitMs, [] { return g_state.loadedResults > 0; }))
+      Fail("no WM_GAME_LOADED within %u ms", unsigned(kLoadLimitMs));
+    if (g_state.loadedResult != 1)
+      Fail("WM_GAME_LOADED reported %u (%d load errors)", unsigned(g_state.loadedResult), host.loadErrors);
+  }
+  const DWORD built = GetTickCount() - start;
+  // As a host does once the game is loaded: the screen is refreshed, which starts the
+  // game's 50 ms tick and draws the whole table.
+  Expect(client->RefreshScreen(0) == 0, "RefreshScreen did not answer 0");
+  PumpUntil(kPumpMs, [] { return false; });
+  if (!loadInThread) Expect(g_state.loadedResults == 0, "WM_GAME_LOADED after a build on the calling thread");
+  if (host.loadErrors) Fail("the module reported %d load errors", host.loadErrors);
+  Expect(g_state.closeRequests == 0, "the module asked the host to close the game");
+  const size_t colours = CountShownColours(wnd);
+  if (colours < kFewestColours) Fail("the game window shows %u colours", unsigned(colours));
+  CheckClientCalls(client);
+  Expect(e.destroy(client) == 0, "DestroyGameWnd failed");
+  Expect(!IsWindow(wnd), "the game window outlived DestroyGameWnd");
+  return {built, colours};
+}
+
+int Run(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: dorvik2-winhost.exe DLL GAME-FOLDER PORTAL-FOLDER (ending in backslashes)\n");
+    return 2;
+  }
+  const std::u16string game = Wide(argv[2]), portal = Wide(argv[3]);
+  HWND hostWnd = MakeHostWindow();
+  CheckSoundDevice(hostWnd);
+  HMODULE module = LoadLibraryA(argv[1]);
+  if (!module) Fail("LoadLibraryA(%s) failed: error %u", argv[1], unsigned(GetLastError()));
+  const Exports e = FindExports(module);
+  Expect(e.fnDorvik2() == kFnDorvik2Answer, "fnDorvik2 did not answer 42");
+  Expect(*e.nDorvik2 == 0, "nDorvik2 is not 0");
+  Expect(e.destroy(nullptr) == -1, "DestroyGameWnd(null) did not answer -1");
+
+  SmokeHost host;
+  const Life synchronous = PlayWindowLife(e, host, hostWnd, game, portal, 0);
+  const Life threaded = PlayWindowLife(e, host, hostWnd, game, portal, 1);
+  Expect(FreeLibrary(module) != 0, "FreeLibrary failed");
+  DestroyWindow(hostWnd);
+  std::printf("dorvik2-winhost: ordinals 1-7, fnDorvik2 %d; scene built in %u ms on the calling thread and in %u ms "
+              "on the loader thread (WM_GAME_LOADED 1); the window showed %u and %u colours; %d host calls; "
+              "unloaded\n",
+              kFnDorvik2Answer, unsigned(synchronous.buildMs), unsigned(threaded.buildMs), unsigned(synchronous.colours),
+              unsigned(threaded.colours), host.calls);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const Failure& f) {
+    std::fprintf(stderr, "dorvik2-winhost: %s\n", f.what.c_str());
+    return 1;
+  }
+}

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Runs 32-bit Windows programs of the Windows build under Wine on a virtual X display:
+# each CHECK-EXE first (no arguments, exit 0), then the smoke host on the module with
+# the synthetic game data. The Wine prefix and the HOME Wine sees live in WORK-DIR; the
+# prefix is made once and kept.
+#   wine_smoke.sh WORK-DIR DLL HOST-EXE GAME-FOLDER PORTAL-FOLDER [CHECK-EXE...]
+set -euo pipefail
+# The whole run, Xvfb and Wine's start included: a host that hangs (a modal box, a
+# loader that never ends) fails here instead of stalling CI.
+limit_seconds=600
+
+if [ "${1:-}" != --inside ]; then
+  [ $# -ge 5 ] || { echo "usage: $0 WORK-DIR DLL HOST-EXE GAME-FOLDER PORTAL-FOLDER [CHECK-EXE...]" >&2; exit 2; }
+  work=$(mkdir -p "$1" && cd "$1" && pwd)
+  export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home"
+  # No debug channels; no offer to install Mono or Gecko, which nothing here uses.
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  mkdir -p "$HOME"
+  # DirectSound opens the default ALSA device: the null one plays into nothing.
+  printf 'pcm.!default {\n  type null\n}\n' >"$HOME/.asoundrc"
+  exec timeout "$limit_seconds" xvfb-run -a "$0" --inside "$@"
+fi
+shift
+dll=$2 host=$3 data=$4 portal=$5
+shift 5
+
+# A path as Wine's Z: drive names it; a folder with the trailing backslash the module expects.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+windows_file() { windows_path "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+windows_folder() { windows_path "$(cd "$1" && pwd)/"; }
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  start=$SECONDS
+  wineboot -i
+  # No sound server runs here: ALSA is asked first, not after PulseAudio fails.
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d alsa /f >/dev/null
+  wineserver -w
+  echo "wine prefix made in $((SECONDS - start)) s: $WINEPREFIX"
+fi
+
+status=0
+for check in "$@"; do
+  echo "== wine $(basename "$check")"
+  wine "$check" || status=1
+done
+echo "== wine $(basename "$host") $(basename "$dll")"
+start=$SECONDS
+wine "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" || status=1
+echo "smoke run: $((SECONDS - start)) s"
+wineserver -w
+exit $status
