@@ -36,8 +36,10 @@ GWnd::~GWnd() {
 BOOL GWnd::PreCreateWindow(CREATESTRUCTA&) { return 1; }
 void GWnd::PostNcDestroy() {}
 
+// The system's procedure by its full name: the member never calls itself, whatever a
+// header makes of the generic name.
 LRESULT GWnd::DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return ::DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 LRESULT GWnd::OnNcCreate(LPARAM) {

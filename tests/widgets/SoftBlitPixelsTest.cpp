@@ -23,12 +23,16 @@ void ExpectExactDivision(int64_t a, int64_t b, int64_t c) {
   EXPECT_LT(r < 0 ? 0 - static_cast<uint64_t>(r) : static_cast<uint64_t>(r),
             c < 0 ? 0 - static_cast<uint64_t>(c) : static_cast<uint64_t>(c));
   const bool productNegative = (a < 0) != (b < 0) && a != 0 && b != 0;
-  if (r != 0) EXPECT_EQ(r < 0, productNegative);
+  if (r != 0) {
+    EXPECT_EQ(r < 0, productNegative);
+  }
   EXPECT_EQ(static_cast<uint64_t>(q) * static_cast<uint64_t>(c) + static_cast<uint64_t>(r),
             static_cast<uint64_t>(a) * static_cast<uint64_t>(b));
   // A quotient beyond 64 bits keeps its low 64 bits, which the modular check covers.
   constexpr double kInt64Range = 9.2e18;
-  if (std::fabs(exact) < kInt64Range) EXPECT_LE(std::fabs(static_cast<double>(q) - exact), 1.0 + std::fabs(exact) * 1e-12);
+  if (std::fabs(exact) < kInt64Range) {
+    EXPECT_LE(std::fabs(static_cast<double>(q) - exact), 1.0 + std::fabs(exact) * 1e-12);
+  }
 }
 
 TEST(MulDivExactTest, ProductsBeyond64BitsDivideExactlyWithCsTruncation) {

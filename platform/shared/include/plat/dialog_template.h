@@ -43,4 +43,12 @@ bool RegisterDialogTemplate(HMODULE module, LPCSTR idOrName, DialogTemplate dial
 // Null (and ERROR_RESOURCE_NAME_NOT_FOUND) when the module has no such template.
 const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName);
 
+// Reads an extended dialog template (the bytes of an RT_DIALOG resource); false, with
+// `out` in an unspecified state, for bytes that are not one or stop short. Texts become
+// CP949; classes given by ordinal get their names ("Button", "Edit", "Static", ...).
+bool ReadDialogTemplate(const BYTE* bytes, size_t size, DialogTemplate* out);
+// Whether two templates describe the same dialog: every field equal, class names
+// compared without regard to ASCII case, as the system compares them.
+bool SameDialogTemplate(const DialogTemplate& a, const DialogTemplate& b);
+
 }  // namespace plat

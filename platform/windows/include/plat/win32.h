@@ -18,9 +18,12 @@
 // The module calls the A and W functions by their own names; the generic names that
 // <windows.h> turns into macros would otherwise rename the module's members
 // (GWnd::DefWindowProc would become DefWindowProcA and call itself), its methods
-// (XDib::DrawText) and its variables (`near`, `far`).
+// (XDib::DrawText, the widgets' LoadImage, the module's DecryptFile) and its variables
+// (`near`, `far`).
+#undef DecryptFile
 #undef DefWindowProc
 #undef DrawText
+#undef LoadImage
 #undef near
 #undef far
 #undef FAR
