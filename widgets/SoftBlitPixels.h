@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/MulDiv64.h"
 #include "plat/ddraw.h"
 #include "widgets/SoftBlit.h"
 
@@ -75,12 +76,8 @@ inline bool KeyMatches24(uint32_t pixel, uint32_t key) {
 }
 
 // a x b / c truncated, without overflow for any 32-bit edges of a rectangle.
-inline int64_t MulDiv(int64_t a, int64_t b, int64_t c) {
-  return static_cast<int64_t>(static_cast<__int128>(a) * b / c);
-}
-inline int64_t MulMod(int64_t a, int64_t b, int64_t c) {
-  return static_cast<int64_t>(static_cast<__int128>(a) * b % c);
-}
+inline int64_t MulDiv(int64_t a, int64_t b, int64_t c) { return MulDivMod64(a, b, c).quotient; }
+inline int64_t MulMod(int64_t a, int64_t b, int64_t c) { return MulDivMod64(a, b, c).remainder; }
 
 inline uint32_t ClampLevel(uint32_t level) { return level < kMaxLevel ? level : kMaxLevel; }
 
