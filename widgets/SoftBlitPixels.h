@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "base/MulDiv64.h"
 #include "plat/ddraw.h"
 #include "widgets/SoftBlit.h"
 
@@ -75,9 +74,48 @@ inline bool KeyMatches24(uint32_t pixel, uint32_t key) {
   return key != kNoKey && (pixel & kRgbMask) == (key & kRgbMask);
 }
 
-// a x b / c truncated, without overflow for any 32-bit edges of a rectangle.
-inline int64_t MulDiv(int64_t a, int64_t b, int64_t c) { return MulDivMod64(a, b, c).quotient; }
-inline int64_t MulMod(int64_t a, int64_t b, int64_t c) { return MulDivMod64(a, b, c).remainder; }
+// The exact quotient and remainder of a x b / c, truncated toward zero as C divides,
+// without overflow for any 32-bit edges of a rectangle: a product that leaves 64 bits
+// is divided as a 128-bit magnitude, in 64-bit halves, since 32-bit targets have no
+// 128-bit integer type. A quotient beyond 64 bits keeps its low 64 bits.
+struct MulDivResult {
+  int64_t quotient, remainder;
+};
+inline MulDivResult MulDivExact(int64_t a, int64_t b, int64_t c) {
+  int64_t product = 0;
+  // INT64_MIN / -1 is the one 64-bit quotient that does not fit: the wide path takes it.
+  if (!__builtin_mul_overflow(a, b, &product) && !(product == INT64_MIN && c == -1)) {
+    return {product / c, product % c};
+  }
+  const auto magnitude = [](int64_t v) { return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v); };
+  const uint64_t x = magnitude(a), y = magnitude(b), d = magnitude(c);
+  // x * y as hi:lo from 32-bit limbs.
+  const uint64_t x0 = x & 0xFFFFFFFFu, x1 = x >> 32, y0 = y & 0xFFFFFFFFu, y1 = y >> 32;
+  const uint64_t p00 = x0 * y0, p01 = x0 * y1, p10 = x1 * y0, p11 = x1 * y1;
+  const uint64_t middle = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+  uint64_t hi = p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32);
+  uint64_t lo = (middle << 32) | (p00 & 0xFFFFFFFFu);
+  // Shift-subtract division; the remainder stays below d, so it never needs 65 bits
+  // except for the carry that the comparison takes into account.
+  uint64_t rem = 0;
+  for (int bit = 0; bit < 128; ++bit) {
+    const bool carry = (rem >> 63) != 0;
+    rem = (rem << 1) | (hi >> 63);
+    hi = (hi << 1) | (lo >> 63);
+    lo <<= 1;
+    if (carry || rem >= d) {
+      rem -= d;
+      lo |= 1;
+    }
+  }
+  const bool negative = (a < 0) != (b < 0);
+  const bool quotientNegative = negative != (c < 0);
+  const auto q = static_cast<int64_t>(quotientNegative ? 0 - lo : lo);
+  const auto r = static_cast<int64_t>(negative ? 0 - rem : rem);
+  return {q, r};
+}
+inline int64_t MulDiv(int64_t a, int64_t b, int64_t c) { return MulDivExact(a, b, c).quotient; }
+inline int64_t MulMod(int64_t a, int64_t b, int64_t c) { return MulDivExact(a, b, c).remainder; }
 
 inline uint32_t ClampLevel(uint32_t level) { return level < kMaxLevel ? level : kMaxLevel; }
 
