@@ -15,14 +15,14 @@ namespace plat {
 // printf-style formatting in that dialect, with no length limit:
 //   flags - + space # 0; width and precision as digits or '*' (a negative '*' width
 //   means '-' and its absolute value; a negative '*' precision means none);
-//   sizes: hh h (char/short), l (32 bits), ll I64 j (64 bits), I32 (32 bits),
-//   I z t (pointer-sized), L (long double); conversions d i u o x X c s p e E f F
+//   sizes: hh h (char/short), l (32 bits), ll I64 (64 bits), I32 (32 bits),
+//   I z t j (pointer-sized), L (long double); conversions d i u o x X c s p e E f F
 //   g G a A and %%. %s with null prints "(null)"; %ls %ws %S print UTF-16 text (a
 //   char16_t*) as CP949 and %lc %wc %C a char16_t likewise. %p prints the pointer in
-//   upper-case hex, two digits a byte (8 on 32-bit targets), without "0x". %n is not
-//   supported: its pointer is consumed and nothing is stored. An unknown conversion is
-//   copied to the output as written. Floating point follows C99 (two-digit exponents).
-//   Width and precision are capped at kFormatMaxWidth. (No printf format attribute: the compiler would
+//   upper-case hex, 16 digits, without "0x". %n is not supported: its pointer is
+//   consumed and nothing is stored. An unknown conversion is copied to the output as
+//   written. Floating point follows C99 (two-digit exponents). Width and precision
+//   are capped at kFormatMaxWidth. (No printf format attribute: the compiler would
 //   read this dialect as its own and warn about %I64d and %ld with 32-bit values.)
 std::string FormatString(const char* format, ...);
 std::string FormatStringV(const char* format, va_list args);
