@@ -119,6 +119,36 @@ TEST(GdiBlit, RectanglesAtExtremeCoordinatesTouchNothingOutside) {
   EXPECT_EQ(GetPixel(dst.dc(), 2, 2), RGB(0, 0, 0));  // the line passes outside the buffer
 }
 
+// Across the whole 32-bit range the minor offset at the buffer is 3 x i / (2^32 - 1)
+// with i = 2^31 + k going right (just above 1.5: rounds to 2) and i = 2^31 - 1 - k
+// going up (just below 1.5: rounds to 1), products past 32 bits.
+TEST(GdiBlit, LinesBetweenTheExtremesOfTheRangeRoundToTheNearestPixel) {
+  struct Case {
+    POINT from, to;
+    bool xMajor;
+    int32_t minor;
+  };
+  const Case table[] = {
+      {{INT_MIN, 0}, {INT_MAX, 3}, true, 2},
+      {{INT_MIN, 3}, {INT_MAX, 0}, true, 1},
+      {{0, INT_MAX}, {3, INT_MIN}, false, 1},
+      {{3, INT_MAX}, {0, INT_MIN}, false, 2},
+  };
+  for (const Case& c : table) {
+    DibCanvas dst(4, 4, 32);
+    dst.Fill(RGB(255, 255, 255));
+    MoveToEx(dst.dc(), c.from.x, c.from.y, nullptr);
+    ASSERT_TRUE(LineTo(dst.dc(), c.to.x, c.to.y));
+    for (int32_t major = 0; major < 4; ++major) {
+      for (int32_t minor = 0; minor < 4; ++minor) {
+        const int32_t x = c.xMajor ? major : minor, y = c.xMajor ? minor : major;
+        EXPECT_EQ(GetPixel(dst.dc(), x, y), minor == c.minor ? RGB(0, 0, 0) : RGB(255, 255, 255))
+            << "line from " << c.from.x << ',' << c.from.y << " at " << x << ',' << y;
+      }
+    }
+  }
+}
+
 // The reference: one pixel at a time, any raster operation by its truth table.
 uint32_t RefRop(DWORD rop, uint32_t p, uint32_t s, uint32_t d) {
   const uint32_t code = (rop >> 16) & 0xFF;

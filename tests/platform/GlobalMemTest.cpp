@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "KernelTestSupport.h"
@@ -44,7 +45,9 @@ TEST(GlobalMem, FixedBlocksAreTheirOwnAddressAndFailuresGiveNull) {
   GlobalFree(empty);
   plat::sim::FailNext("GlobalAlloc");
   EXPECT_EQ(AndError(GlobalAlloc(GHND, 4)), std::pair(HGLOBAL{}, ERROR_NOT_ENOUGH_MEMORY));
-  EXPECT_EQ(GlobalAlloc(GMEM_FIXED, SIZE_T{1} << 40), nullptr);
+  // Past the layer's 2 GB cap, which a 32-bit SIZE_T also reaches.
+  EXPECT_EQ(GlobalAlloc(GMEM_FIXED, (SIZE_T{1} << 31) + 1), nullptr);
+  EXPECT_EQ(GlobalAlloc(GMEM_FIXED, SIZE_MAX), nullptr);
   EXPECT_EQ(GlobalFree(nullptr), nullptr);
   plat::sim::ClearFaults();
 }

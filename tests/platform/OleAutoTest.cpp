@@ -42,6 +42,19 @@ TEST(OleAuto, ReallocationMayCopyFromTheOldString) {
   SysFreeString(b);
 }
 
+// Twice these counts passes 32 bits: on a 32-bit size_t it must not wrap to a short string.
+TEST(OleAuto, CharacterCountsWhoseBytesPassThirtyTwoBitsAreRefused) {
+  for (UINT chars : {0x80000000u, 0x80000001u, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(chars);
+    EXPECT_EQ(SysAllocStringLen(nullptr, chars), nullptr);
+    EXPECT_EQ(SysAllocStringLen(u"ab", chars), nullptr);
+    BSTR kept = SysAllocString(u"kept");
+    EXPECT_EQ(SysReAllocStringLen(&kept, u"ab", chars), FALSE);
+    EXPECT_EQ(std::u16string(kept), u"kept");
+    SysFreeString(kept);
+  }
+}
+
 TEST(OleAuto, TextCopiesStopAtTheTerminatorOrTheGivenLength) {
   BSTR text = SysAllocString(u"냥 ok");
   ASSERT_NE(text, nullptr);

@@ -147,6 +147,9 @@ TEST_F(TimeTest, LocalFileTimeUsesTheOffsetInForceAtThatMoment) {
       {"Asia/Seoul", Date(2010, 7, 15, 12), 9},
       {"America/New_York", Date(2010, 1, 15, 12), -5},
       {"America/New_York", Date(2010, 7, 15, 12), -4},  // daylight saving time
+      // Past 2038, where a 32-bit time_t would wrap back to 1904, before daylight time.
+      {"America/New_York", Date(2040, 7, 15, 12), -4},
+      {"America/New_York", Date(2040, 1, 15, 12), -5},
   };
   for (const ZoneCase& c : table) {
     ScopedTimeZone zone(c.zone);

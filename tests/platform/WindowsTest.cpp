@@ -93,6 +93,24 @@ TEST_F(Windows, DefaultSizeAndPlaceComeFromCwUseDefault) {
   EXPECT_EQ(CW_USEDEFAULT, static_cast<int>(0x80000000u));
 }
 
+// 65536 x 65537 pixels pass 32 bits: refused whole, never a store shorter than the window.
+TEST_F(Windows, SizesBeyondTheBackingStoreAreRefusedAndLeaveTheWindowAsItWas) {
+  SetLastError(0);
+  EXPECT_EQ(CreateWindowExA(0, kRecorder, "", WS_POPUP, 0, 0, 65536, 65537, nullptr, nullptr, TestInstance(), nullptr),
+            nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+  HWND w = CreateWindowExA(0, kRecorder, "", WS_POPUP, 0, 0, 8, 6, nullptr, nullptr, TestInstance(), nullptr);
+  ASSERT_NE(w, nullptr);
+  EXPECT_FALSE(SetWindowPos(w, nullptr, 5, 5, 65536, 65537, SWP_NOZORDER));
+  EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+  RECT r;
+  ASSERT_TRUE(GetWindowRect(w, &r));
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.right, 8);
+  EXPECT_EQ(r.bottom, 6);
+  DestroyWindow(w);
+}
+
 TEST_F(Windows, ClassNamesAreCaseInsensitivePerInstance) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = RecordingProc;

@@ -50,9 +50,14 @@ void DrawLine(const DeviceContext& dc, int64_t x0, int64_t y0, int64_t x1, int64
     lo = std::max<int64_t>(lo, start - limit + 1);
     hi = std::min<int64_t>(hi, start + width + 1);
   }
+  // The minor offset at step i is i x minor / steps rounded half away from zero. The
+  // ends are 32-bit points, so steps and |minor| stay below 2^32 and i x |minor| fits
+  // in 64 unsigned bits: no wider type, which 32-bit targets lack.
+  const uint64_t span = static_cast<uint64_t>(steps), run = static_cast<uint64_t>(std::llabs(minor));
   for (int64_t i = lo; i < hi; ++i) {
-    const __int128 num = static_cast<__int128>(i) * minor * 2 + (minor >= 0 ? steps : -steps);
-    const int64_t offset = static_cast<int64_t>(num / (2 * static_cast<__int128>(steps)));
+    const uint64_t along = static_cast<uint64_t>(i) * run;
+    const uint64_t nearest = along / span + (2 * (along % span) >= span ? 1 : 0);
+    const int64_t offset = minor >= 0 ? static_cast<int64_t>(nearest) : -static_cast<int64_t>(nearest);
     const int64_t major = start + i * dir;
     if (xMajor) {
       Plot(dc, major, y0 + offset, width, color);

@@ -14,8 +14,10 @@ constexpr size_t kTerminator = sizeof(OLECHAR);
 // The length prefix is 32 bits and the whole block must stay addressable by it.
 constexpr size_t kMaxBytes = 0xFFFFFFFFu - kPrefix - 2 * kTerminator;
 
-BSTR Allocate(const void* content, size_t bytes) {
-  if (bytes > kMaxBytes || plat::detail::ShouldFail("SysAllocString")) return nullptr;
+// The size arrives in 64 bits: twice a 32-bit count of characters passes a 32-bit size_t.
+BSTR Allocate(const void* content, uint64_t requested) {
+  if (requested > kMaxBytes || plat::detail::ShouldFail("SysAllocString")) return nullptr;
+  const auto bytes = static_cast<size_t>(requested);
   // Rounded up to whole char16_t, so the last character read through the BSTR is in
   // the block even for an odd byte length.
   const size_t block = kPrefix + ((bytes + 1) & ~size_t{1}) + kTerminator;
@@ -42,11 +44,11 @@ size_t CharCount(LPCOLESTR text) {
 
 BSTR SysAllocString(LPCOLESTR text) {
   if (!text) return nullptr;
-  return Allocate(text, CharCount(text) * sizeof(OLECHAR));
+  return Allocate(text, uint64_t{CharCount(text)} * sizeof(OLECHAR));
 }
 
 BSTR SysAllocStringLen(LPCOLESTR text, UINT chars) {
-  return Allocate(text, static_cast<size_t>(chars) * sizeof(OLECHAR));
+  return Allocate(text, uint64_t{chars} * sizeof(OLECHAR));
 }
 
 BSTR SysAllocStringByteLen(LPCSTR bytes, UINT byteCount) { return Allocate(bytes, byteCount); }
@@ -59,7 +61,7 @@ INT SysReAllocString(BSTR* bstr, LPCOLESTR text) {
 INT SysReAllocStringLen(BSTR* bstr, LPCOLESTR text, UINT chars) {
   if (!bstr) return FALSE;
   // Copied before the old string goes: `text` may point into it.
-  BSTR fresh = Allocate(text, static_cast<size_t>(chars) * sizeof(OLECHAR));
+  BSTR fresh = Allocate(text, uint64_t{chars} * sizeof(OLECHAR));
   if (!fresh) return FALSE;
   SysFreeString(*bstr);
   *bstr = fresh;

@@ -12,18 +12,24 @@
 namespace plat::detail {
 namespace {
 
-constexpr uint64_t kMicrosPerSecond = 1000000;
+constexpr uint32_t kMicrosPerSecond = 1000000;
 constexpr uint64_t kWriteLeadMicros = 10000;
 constexpr size_t kMaxEvents = 65536;
 constexpr uint32_t kRealTimeRenderMs = 10;
 
-using u128 = unsigned __int128;
+// a x num / den, rounded down or up, cut to 64 bits as a wider product would be. The
+// whole multiples of den scale apart from the rest, whose product stays below 2^64 for
+// 32-bit num and den: 32-bit targets have no 128-bit integer.
+uint64_t Scale(uint64_t a, uint32_t num, uint32_t den, bool up) {
+  const uint64_t rest = a % den * num;
+  return a / den * num + (rest + (up ? den - 1 : 0)) / den;
+}
 
 DWORD Align(const BufferState& b) { return b.format.nBlockAlign ? b.format.nBlockAlign : 1; }
 
 // Bytes the cursor moves in `elapsed` microseconds, rounded down to the block align.
 uint64_t AdvanceBytes(const BufferState& b, uint64_t elapsed) {
-  const uint64_t bytes = static_cast<uint64_t>(u128{elapsed} * b.format.nAvgBytesPerSec / kMicrosPerSecond);
+  const uint64_t bytes = Scale(elapsed, b.format.nAvgBytesPerSec, kMicrosPerSecond, false);
   return bytes - bytes % Align(b);
 }
 
@@ -31,8 +37,8 @@ uint64_t AdvanceBytes(const BufferState& b, uint64_t elapsed) {
 uint64_t MicrosToReach(const BufferState& b, uint64_t bytes) {
   const uint64_t align = Align(b);
   const uint64_t aligned = (bytes + align - 1) / align * align;
-  const uint64_t avg = b.format.nAvgBytesPerSec ? b.format.nAvgBytesPerSec : 1;
-  return static_cast<uint64_t>((u128{aligned} * kMicrosPerSecond + avg - 1) / avg);
+  const uint32_t avg = b.format.nAvgBytesPerSec ? b.format.nAvgBytesPerSec : 1;
+  return Scale(aligned, kMicrosPerSecond, avg, true);
 }
 
 // 10^(hundredths of a decibel / 2000); the floor of the range is silence itself.
@@ -50,7 +56,7 @@ int32_t SampleAt(const BufferState& b, uint64_t frame, uint32_t channel) {
 }  // namespace
 
 uint64_t FrameAtOrAfter(uint64_t micros) {
-  return static_cast<uint64_t>((u128{micros} * sim::kMixRate + kMicrosPerSecond - 1) / kMicrosPerSecond);
+  return Scale(micros, sim::kMixRate, kMicrosPerSecond, true);
 }
 
 Mixer& Mixer::Instance() {

@@ -22,6 +22,15 @@ std::vector<HWND>& SiblingsLocked(const Window& w) {
   return State().topLevel;
 }
 
+// The largest backing store a window gets (a 16384 x 16384 window). A larger size is
+// refused as memory the system cannot give, before its pixel count could pass a 32-bit
+// size_t and leave a short store under a large window.
+constexpr uint64_t kMaxBackingPixels = uint64_t{1} << 28;
+
+bool BackingFits(int width, int height) {
+  return uint64_t(std::max(0, width)) * uint64_t(std::max(0, height)) <= kMaxBackingPixels;
+}
+
 void ResizeBackingLocked(Window& w) {
   int width = std::max(0, w.Width());
   int height = std::max(0, w.Height());
@@ -144,6 +153,10 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     if (width == CW_USEDEFAULT) {
       width = child ? 0 : State().desktopWidth / 2;
       height = child ? 0 : State().desktopHeight / 2;
+    }
+    if (!BackingFits(width, height)) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return nullptr;
     }
     POINT origin{0, 0};
     if (child) {
@@ -418,6 +431,10 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     int dy = origin.y + pos.y - w->rect.top;
     moved = dx != 0 || dy != 0;
     sized = size.cx != old.cx || size.cy != old.cy;
+    if (sized && !BackingFits(size.cx, size.cy)) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return FALSE;
+    }
     if (moved) ShiftSubtreeLocked(*w, dx, dy);
     if (sized) {
       w->rect.right = w->rect.left + size.cx;

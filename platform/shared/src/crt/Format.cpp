@@ -137,7 +137,8 @@ class Formatter {
         else if (p[0] == '3' && p[1] == '2') p += 2, d.size = Size::I32;
         else d.size = Size::Pointer;
         break;
-      case 'z': case 't': case 'j': ++p; d.size = Size::Pointer; break;
+      case 'z': case 't': ++p; d.size = Size::Pointer; break;
+      case 'j': ++p; d.size = Size::LongLong; break;  // intmax_t: 64 bits on every target
       case 'L': ++p; d.size = Size::LongDouble; break;
       case 'w': ++p; d.size = Size::Wide; break;
       default: break;
