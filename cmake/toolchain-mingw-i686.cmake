@@ -8,6 +8,11 @@ set(DORVIK_MINGW_TRIPLET i686-w64-mingw32)
 set(CMAKE_C_COMPILER ${DORVIK_MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${DORVIK_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${DORVIK_MINGW_TRIPLET}-windres)
+# SSE arithmetic, as the Linux builds have it: x87's 80-bit intermediates round some
+# products differently (0.3 x 1000 stays below 300), and the module's money shares and
+# mixer levels must come out the same on every target.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
 
 # The libraries scripts/windows-deps cross-builds from Debian's sources.
 if(NOT DORVIK_WINDOWS_DEPS)
