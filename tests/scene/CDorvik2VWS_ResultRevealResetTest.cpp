@@ -1,6 +1,7 @@
 // The result handler on the built table: the record's cards revealed with their marks
 // and wait, the result panel shown, and the table reset taking every trace of the game
-// (the reveal's marks, the captured piles' companions and pi counter) off the table.
+// (the reveal's marks, the captured piles' companions and pi counter, the bomb-card
+// buttons) off the table.
 #include <vector>
 
 #include "plat/mmsystem.h"
@@ -67,6 +68,21 @@ TEST_F(ResultRevealResetTest, TheTableResetClearsTheRevealAndThePiles) {
   EXPECT_FALSE(piCounter->IsVisible());
   EXPECT_FALSE(W().remainCloseAnim->IsVisible());
   for (GVQLAniWnd* reveal : W().remainHoldAnims) EXPECT_FALSE(reveal->IsVisible());
+}
+
+// A hand with bomb turns pending shows their buttons beside it; the next game's table
+// has none until its own bombs.
+TEST_F(ResultRevealResetTest, TheTableResetHidesTheBombCardButtons) {
+  auto& seat = scene->Seat(0);
+  for (int32_t w = 0; w < 4; ++w) Card(w)->SetCard(4 * w + 1);
+  seat.hand = {0, 1, 2, 3};
+  seat.bombDummyCount = 2;
+  scene->SortMyHand(0, 0);
+  const auto& buttons = scene->CardWidgets().bombDummies;
+  ASSERT_TRUE(buttons[0]->IsVisible() && buttons[1]->IsVisible());
+
+  scene->ClearTable();
+  for (size_t b = 0; b < buttons.size(); ++b) EXPECT_FALSE(buttons[b]->IsVisible()) << b;
 }
 
 }  // namespace
