@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "plat/mmsystem.h"
+#include "plat/sim.h"
 #include "scene/SceneInputFixture.h"
 #include "widgets/GVQLAniWnd.h"
 
@@ -42,6 +43,21 @@ TEST_F(ResultRevealResetTest, TheResultRevealsTheRecordsCardsAndShowsThePanel) {
   EXPECT_EQ(Card(20)->cardId, 44) << "my own hand is known already";
   EXPECT_EQ(trace.effects.front(), kRevealEffect);
   EXPECT_TRUE(W().resultPanel->IsVisible());
+}
+
+// The winner's animation loops from the result on; the settlement's table reset ends it.
+TEST_F(ResultRevealResetTest, TheSettlementStopsTheWinnersAnimation) {
+  GameResultMsg result;
+  result.winnerUser = kMe;
+  result.winInfo.winnerSeat = 0;
+  scene->OnGameResult(result);
+  ASSERT_TRUE(W().winnerAnim->IsVisible());
+  plat::sim::Advance(3000);
+  EXPECT_TRUE(W().winnerAnim->IsVisible()) << "it loops";
+
+  SettlementMsg settlement;
+  scene->OnSettlement(settlement);
+  EXPECT_FALSE(W().winnerAnim->IsVisible());
 }
 
 TEST_F(ResultRevealResetTest, TheTableResetClearsTheRevealAndThePiles) {
