@@ -265,9 +265,10 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
       if (antiLeave) question = std::string(fast ? kFastAntiLeaveQuestion : kAntiLeaveQuestion) + kAntiLeaveSuffix;
       else if (fast) question = kFastQuestion;
       const bool ask = msg.confirmFlag && (HasRobotPlayer() || model_.sceneMode == kModeWaiting) && !question.empty();
-      // Only a Yes joins: a box that could not be shown (-1) is no consent to the room's terms.
+      // Only a No (also the question's time-out) leaves; a box that could not be shown
+      // (-1) took no answer, and the player entered to play.
       const bool joins = !ask || ShowMsgBox(question, ISceneOwner::kMsgBoxYesNo, kQuestionMs, std::string(),
-                                            kNoticeBoxColour) == ISceneOwner::kMsgBoxYes;
+                                            kNoticeBoxColour) != ISceneOwner::kMsgBoxNo;
       if (joins) {
         SendPlay(kJoinFlag);
       } else {

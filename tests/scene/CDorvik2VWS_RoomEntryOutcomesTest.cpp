@@ -99,6 +99,22 @@ TEST_F(RoomEntryOutcomesTest, DecliningWithoutASeatAsksTheHostToClose) {
   }
 }
 
+// The question's box cannot be shown: nobody said no, and the player asks for the seat
+// the entry was for.
+TEST_F(RoomEntryOutcomesTest, AnEntryQuestionThatCannotBeShownStillAsksForTheSeat) {
+  scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
+  RoomEnterMsg msg = Entry(1, 4);
+  msg.confirmFlag = 1;
+  msg.room.speedKind = 2;
+  Forget();
+  plat::sim::FailNext("DialogBoxParamA");
+  scene->OnRoomEnter(msg);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(Commands(), (std::vector<int32_t>{kGcPlay, kGcTextLine}));
+  EXPECT_EQ(Sent().front(), Words({kGcPlay, scene->Model().myVoiceSet, 0}));
+  EXPECT_TRUE(Closes().empty());
+}
+
 TEST_F(RoomEntryOutcomesTest, TheSnapshotSetsTheStakeFactorAndKeepsTheExponent) {
   SeatMe(0);
   SeatOther(1);
