@@ -140,11 +140,10 @@ void CDorvik2VWS::ResetRoomView() {
   // Until the scene is ready the loader may be making these widgets on its thread.
   const bool live = WidgetsLive();
   StopGameTimer(kTickTimer);
-  if (live) {
-    ShowStartButton(0);
-    UpdatePlayButtons(0);
-    UpdateExitButtons(0);
-  }
+  // The host's play and exit buttons are the host's own: they are reset built or not.
+  ShowStartButton(0);
+  UpdatePlayButtons(0);
+  UpdateExitButtons(0);
   ClearTable();
   if (live && built_.widgets.noticeTicker) built_.widgets.noticeTicker->Stop();
   // The old room's banner animations do not follow the player into the next room.
