@@ -160,6 +160,7 @@ void CDorvik2VWS::ResetRoomView() {
   SetStatusText(std::string());
   ClearMutedUsers();
   model_.room.Reset();
+  model_.firstPlayerUserNo = RCUser::kNoUser;
   // The record's reset leaves its own mode at 0; the scene's "no game" is -1.
   model_.sceneMode = kModeNone;
   SetAutoPlay(0);

@@ -265,6 +265,9 @@ void CDorvik2VWS::OnSunDecided(SunDecidedMsg& msg) {
   for (GVWnd* outline : CardWidgets().floorOutlines) ShowWnd(outline, 0);
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat < 0) return;
+  // The pick's winner leads the game; after a draw the result offers that player the
+  // auto-start toggle.
+  model_.firstPlayerUserNo = msg.userNo;
   const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
   const GPoint at = kMarkPoints[side] + kWinnerRise;
   WaitPumpingMessages(kStampWaitMs);
