@@ -684,6 +684,7 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
     seat.gameCounters[1] = data.antiLeaveCount2;
     seat.missionAchieved = data.missionSuccess;
   }
+  model_.game.CountAchievedMissions();
   RefreshSeatScores(kBothSeatScores);
   model_.antiLeave = t.antiLeaveFlag;
   CVRestrictOptionWnd* caption = AntiLeaveCaption();
