@@ -966,8 +966,8 @@ class CDorvik2VWS : public GVWS,
   void ShowFloorEvent(int32_t kind);
   void HideTurnWidgets(int32_t flag);
   void SendUserEvent(int32_t userNo) { ReportUserNumbers(userNo); }
-  // CHostLink::SetText and CHostLink::SetPlayerList (the card-number list).
   void SendHostTextEvent(uint32_t code, const std::string& text, const std::string& second);
+  // The host's player list is the kick reservations.
   bool SendPlayerList();
   // The numbers of a "|"-delimited text; a field that is no number counts as 0.
   static void ParseNumberList(const std::string& text, std::vector<int32_t>& list);

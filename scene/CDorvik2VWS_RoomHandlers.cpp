@@ -344,7 +344,7 @@ void CDorvik2VWS::OnPlayerInfo(PlayerInfoMsg& msg) {
   PlayEffect(kJoinEffect, 0);
   if (MyUserNo() == model_.tableOwnerUserNo && !msg.kickList.empty()) {
     model_.game.kickReservations.assign(msg.kickList.begin(), msg.kickList.end());
-    CHostLink::Global().SetPlayerList(model_.game.kickReservations);
+    SendPlayerList();
   }
   MarkDirty();
   SendHostTextLine();
@@ -449,7 +449,7 @@ void CDorvik2VWS::OnLeaveGame(LeaveGameMsg& msg) {
     if (MyUserNo() == model_.tableOwnerUserNo &&
         std::find(kicks.begin(), kicks.end(), msg.userNo) != kicks.end()) {
       kicks.erase(std::remove(kicks.begin(), kicks.end(), msg.userNo), kicks.end());
-      CHostLink::Global().SetPlayerList(kicks);
+      SendPlayerList();
     }
     PITable& seats = model_.room.seats;
     if (seats.Player(0).userNo == RCUser::kNoUser && seats.Player(1).userNo != RCUser::kNoUser) {
