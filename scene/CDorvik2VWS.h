@@ -89,10 +89,6 @@ class CDorvik2VWS : public GVWS,
   static constexpr UINT_PTR kLastKilledTimer = CSceneTimers::kLastKilledTimer;
   static constexpr UINT_PTR kLastTimer = CSceneTimers::kLastTimer;
 
-  // The strip along the top of the game window that drags the host window when a
-  // press there finds nothing to take it (right and bottom exclusive).
-  static constexpr GRect kDragStrip{0, 0, 700, 20};
-
   static constexpr int32_t kSeats = CGameInfo::kSeats;
   static constexpr int32_t kPlayTimeNotices = CGameModel::kPlayTimeNotices;
 
