@@ -15,6 +15,7 @@
 namespace room_entry_outcomes {
 
 using room_test::RoomTableTest;
+using testing_support::HostSlot;
 
 constexpr int32_t kGcPlay = 2;
 constexpr int32_t kGcTextLine = 28;

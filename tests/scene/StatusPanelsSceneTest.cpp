@@ -15,6 +15,7 @@
 #include "plat/user.h"
 #include "support/GameTable.h"
 #include "tables/NoticeTexts.h"
+#include "widgets/GVQLAniWnd.h"
 
 namespace {
 
