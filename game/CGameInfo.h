@@ -3,6 +3,7 @@
 // meaning and the per-game reset empties them.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -42,4 +43,10 @@ struct CGameInfo {
   int32_t lastGoStopAsker = -1;
 
   void Reset() { *this = CGameInfo{}; }
+  // No message carries the count of achieved missions: the seats' flags give it, and a
+  // seat's mission multiplies its score only while it is positive.
+  void CountAchievedMissions() {
+    missionCount = static_cast<int32_t>(
+        std::count_if(seats.begin(), seats.end(), [](const CHTUser& seat) { return seat.missionAchieved != 0; }));
+  }
 };

@@ -55,7 +55,7 @@ struct CGameModel {
   int32_t nineTenFlag = 0;
   // ---- the result, the settlement and the money notices ----
   static constexpr int32_t kMoneyCapKinds = 4;
-  int32_t firstPlayerUserNo = RCUser::kNoUser;    // who leads the next game
+  int32_t firstPlayerUserNo = RCUser::kNoUser;    // whom the first-player pick decided
   int32_t stakeFactor = 1;                        // the money per point's second factor
   int32_t itemOfferMade = 0;                      // since this client entered the room
   // The money-cap notices shown since the last per-game reset: per cap kind 1..4, and

@@ -143,10 +143,14 @@ int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetStatusText(const char16_t* text) {
 }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetScreenMode(int32_t fullScreen, int32_t width, int32_t height, uint32_t) {
-  if (!scene_ || width <= 0 || height <= 0) return -1;
-  fullScreen_ = fullScreen;
-  clientSize_ = GSize(width, height);
-  if (RestoreScreen()) return 0;
+  if (!scene_) return -1;
+  // A size of nothing is a screen that cannot be made: stored it would break the next
+  // rebuild, so it takes the failed rebuild's way at once.
+  if (width > 0 && height > 0) {
+    fullScreen_ = fullScreen;
+    clientSize_ = GSize(width, height);
+    if (RestoreScreen()) return 0;
+  }
   PostToHostWindow(kGameCloseScreenFailed);
   return -1;
 }

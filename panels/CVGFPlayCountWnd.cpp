@@ -108,9 +108,9 @@ void CVGFPlayCountWnd::Close() {
 }
 
 int32_t CVGFPlayCountWnd::TickAnimation() {
-  if (!alert_ || !alert_->IsVisible() || !alert_->Update()) return 0;
-  SetDirty(1);
-  return 1;
+  // The step answers 0 whatever it did: an advanced alert leaves the panel dirty.
+  if (alert_ && alert_->IsVisible() && alert_->Update()) SetDirty(1);
+  return 0;
 }
 
 BOOL CVGFPlayCountWnd::OnLButtonDown(UINT keyFlags, GPoint pt) { return PressTracked(tracked_, keyFlags, pt); }

@@ -126,6 +126,20 @@ CVObserveSystemWnd::Child CVObserveSystemWnd::ChildOf(const GVWnd* wnd) const {
   return kChildCount;
 }
 
+bool CVObserveSystemWnd::IsButton(Child child) {
+  switch (child) {
+    case kBack:
+    case kSafeBalance:
+    case kPaymentBalance:
+    case kServiceTip:
+    case kFoldedTab:
+    case kChildCount:
+      return false;
+    default:
+      return true;
+  }
+}
+
 BOOL CVObserveSystemWnd::IsFolded() const {
   const GVWnd* tab = children_[kFoldedTab];
   return tab && tab->IsVisible() ? 1 : 0;
@@ -246,10 +260,12 @@ BOOL CVObserveSystemWnd::OnLButtonUp(UINT keyFlags, GPoint pt) {
     if (r.releasedOther) SetDirty(1);
     return 0;
   }
-  // Only a click acts; a button let go of without one still counts as handled.
-  const bool acting = r.clicked ? OnClick(ChildOf(r.child)) : ChildOf(r.child) != kChildCount;
+  // Only a click acts; a button let go of without one still counts as handled, the
+  // back, the balances, the tip and the tab do not.
+  const Child child = ChildOf(r.child);
+  if (r.clicked) OnClick(child);
   SetDirty(1);
-  return r.clicked || acting || r.releasedOther ? 1 : 0;
+  return r.clicked || IsButton(child) || r.releasedOther ? 1 : 0;
 }
 
 BOOL CVObserveSystemWnd::OnMouseMove(UINT keyFlags, GPoint pt) {

@@ -86,6 +86,7 @@ class CVObserveSystemWnd : public CVPanelWnd {
   CVPSPPushBtn* Button(Child child) const;
   // The child's place in the table; kChildCount when it is none of them.
   Child ChildOf(const GVWnd* wnd) const;
+  static bool IsButton(Child child);
   // What a click on a child does; true when the child is one that acts.
   bool OnClick(Child child);
 

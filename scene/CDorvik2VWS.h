@@ -89,10 +89,6 @@ class CDorvik2VWS : public GVWS,
   static constexpr UINT_PTR kLastKilledTimer = CSceneTimers::kLastKilledTimer;
   static constexpr UINT_PTR kLastTimer = CSceneTimers::kLastTimer;
 
-  // The strip along the top of the game window that drags the host window when a
-  // press there finds nothing to take it (right and bottom exclusive).
-  static constexpr GRect kDragStrip{0, 0, 700, 20};
-
   static constexpr int32_t kSeats = CGameInfo::kSeats;
   static constexpr int32_t kPlayTimeNotices = CGameModel::kPlayTimeNotices;
 
@@ -966,8 +962,8 @@ class CDorvik2VWS : public GVWS,
   void ShowFloorEvent(int32_t kind);
   void HideTurnWidgets(int32_t flag);
   void SendUserEvent(int32_t userNo) { ReportUserNumbers(userNo); }
-  // CHostLink::SetText and CHostLink::SetPlayerList (the card-number list).
   void SendHostTextEvent(uint32_t code, const std::string& text, const std::string& second);
+  // The host's player list is the kick reservations.
   bool SendPlayerList();
   // The numbers of a "|"-delimited text; a field that is no number counts as 0.
   static void ParseNumberList(const std::string& text, std::vector<int32_t>& list);

@@ -93,7 +93,11 @@ int32_t CDorvik2VWS::AnimationTick() {
   scene_tick::TickWidget(*this, built_.widgets.robotAvatar, &GVAnimWnd::AdvanceFrame);
   scene_tick::TickWidget(*this, built_.widgets.missionPanel, &CVMissionWnd::Tick);
   scene_tick::TickWidget(*this, built_.widgets.notifyPrompt, &CVNotifyWnd::Tick);
-  scene_tick::TickWidget(*this, built_.widgets.playCountPanel, &CVGFPlayCountWnd::TickAnimation);
+  // The play-count panel's step answers 0: its alert's advance shows as the panel's dirt.
+  if (CVGFPlayCountWnd* count = built_.widgets.playCountPanel; count && count->IsVisible()) {
+    count->TickAnimation();
+    if (count->IsDirty()) MarkWidgetDirty(count);
+  }
   scene_tick::TickWidget(*this, built_.widgets.rankingPointPanel, &CVRankingPointWnd::Tick);
   scene_tick::TickWidget(*this, built_.widgets.bijouPanel, &CVDorvik2BijouWnd::Update);
   if (timers_.IsHourStartOnce()) PlayHourAnimation();

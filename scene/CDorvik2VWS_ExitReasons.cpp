@@ -146,7 +146,7 @@ void CDorvik2VWS::OnKickReserved(KickReserveMsg& msg) {
     box += scene_exit::kKickCancelledText;
     list.erase(std::remove(list.begin(), list.end(), msg.targetUserNo), list.end());
   }
-  CHostLink::Global().SetPlayerList(list);
+  SendPlayerList();
   ShowNoticeBox(box, scene_exit::kKickBoxMs);
 }
 

@@ -288,6 +288,7 @@ void CDorvik2VWS::HideTurnWidgets(int32_t flag) {
   }
   scene_helpers::ShowWnd(w.bettingText, 0);
   scene_helpers::ShowWnd(w.dieWarning, 0);
+  for (GVQLAniWnd* kind : w.bettingKindAnims) scene_helpers::ShowWnd(kind, 0);
   if (flag && w.turnMarker) w.turnMarker->Stop();
   MarkDirty();
 }
@@ -392,7 +393,7 @@ void CDorvik2VWS::SendHostTextEvent(uint32_t code, const std::string& text, cons
   CHostLink::Global().SetText(code, text, second);
 }
 
-bool CDorvik2VWS::SendPlayerList() { return CHostLink::Global().SetPlayerList(model_.game.cardNumbers); }
+bool CDorvik2VWS::SendPlayerList() { return CHostLink::Global().SetPlayerList(model_.game.kickReservations); }
 
 
 // ---- Accessors ---------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "host/Dorvik2Messages.h"
 #include "scene/CDorvik2VWS.h"
 #include "scene/SceneEffects.h"
+#include "tables/VocabularyTables.h"
 #include "widgets/GVAnimWnd.h"
 #include "widgets/GVAvatarWnd.h"
 #include "widgets/GVQLAniWnd.h"
@@ -167,7 +168,8 @@ BOOL CDorvik2VWS::OnLButtonDown(UINT keyFlags, GPoint pt) {
   if (gameWnd_) SetFocus(gameWnd_);
   if (!GetCursor()) OnMouseMove(keyFlags, pt);
   BOOL result = owner_ && owner_->FullScreen() ? 1 : 0;
-  if (!kDragStrip.PtInRect(pt.x, pt.y)) {
+  // A press in the top strip that nothing takes drags the host window: no capture.
+  if (!DragStripRect.PtInRect(pt.x, pt.y)) {
     if (gameWnd_) SetCapture(gameWnd_);
     result = 1;
   }
@@ -360,12 +362,14 @@ BOOL CDorvik2VWS::OnMouseMove(UINT keyFlags, GPoint pt) {
     if (hover && hover->OnMouseMove(keyFlags, pt)) MarkWidgetDirty(hover);
     return 0;
   }
-  if (wnd && wnd != hover) {
+  // Every move over a button, not only the first onto it: the cursor set above is the
+  // normal one, and only the button's answer brings the click cursor back.
+  if (wnd) {
     if (wnd->OnMouseMove(keyFlags, pt) && cursors_.kind == kNormalCursor) SetCursorKind(kClickCursor);
     MarkWidgetDirty(wnd);
   }
   if (seated) ShowBettingHover(wnd);
-  if (hover) {
+  if (hover && hover != wnd) {
     hover->OnMouseMove(keyFlags, pt);
     MarkDirty();
   }

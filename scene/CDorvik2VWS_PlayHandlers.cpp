@@ -491,8 +491,9 @@ void CDorvik2VWS::OnMissionInfo(MissionInfoMsg& msg) {
     }
     MarkCapturedMissionCards();
     if (msg.missionId == kInstantMission) {
+      for (int32_t s = 0; s < kSeats; ++s) Seat(s).missionAchieved = 1;
+      model_.game.CountAchievedMissions();
       for (int32_t s = 0; s < kSeats; ++s) {
-        Seat(s).missionAchieved = 1;
         ComputeScoreMultiplier(s, model_.game.nineTenChoice);
         RefreshSeatScores(s);
       }
@@ -508,9 +509,10 @@ void CDorvik2VWS::OnMissionInfo(MissionInfoMsg& msg) {
 }
 
 void CDorvik2VWS::OnMissionResult(MissionResultMsg& msg) {
+  for (int32_t s = 0; s < kSeats; ++s) Seat(s).missionAchieved = msg.success.at(static_cast<size_t>(s));
+  model_.game.CountAchievedMissions();
   for (int32_t s = 0; s < kSeats; ++s) {
     const auto i = static_cast<size_t>(s);
-    Seat(s).missionAchieved = msg.success.at(i);
     ComputeScoreMultiplier(s, model_.game.nineTenChoice);
     SetSeatMoney(s, msg.money.at(i), msg.totalMoney.at(i));
     RefreshSeatScores(s);

@@ -110,8 +110,12 @@ void CDorvik2VWS::ClearTableWidgets() {
   if (built_.widgets.turnMarker) built_.widgets.turnMarker->Stop();
   ShowNoTurnSign(0);
   if (built_.widgets.robotPlayAnim) built_.widgets.robotPlayAnim->Stop();
-  // The result's reveal marks the deck's top card; the gathered deck shows backs only.
+  // The result starts two animations that loop until stopped: the reveal's mark on the
+  // deck's top card (the gathered deck shows backs only) and the winner's. They are the
+  // reset's two further animations; left running, the winner's stays over the
+  // play-count panel through every later game.
   if (built_.widgets.remainCloseAnim) built_.widgets.remainCloseAnim->Stop();
+  if (built_.widgets.winnerAnim) built_.widgets.winnerAnim->Stop();
   for (GVQLAniWnd* reveal : built_.widgets.remainHoldAnims) {
     if (reveal) reveal->Stop();
   }
@@ -136,11 +140,10 @@ void CDorvik2VWS::ResetRoomView() {
   // Until the scene is ready the loader may be making these widgets on its thread.
   const bool live = WidgetsLive();
   StopGameTimer(kTickTimer);
-  if (live) {
-    ShowStartButton(0);
-    UpdatePlayButtons(0);
-    UpdateExitButtons(0);
-  }
+  // The host's play and exit buttons are the host's own: they are reset built or not.
+  ShowStartButton(0);
+  UpdatePlayButtons(0);
+  UpdateExitButtons(0);
   ClearTable();
   if (live && built_.widgets.noticeTicker) built_.widgets.noticeTicker->Stop();
   // The old room's banner animations do not follow the player into the next room.
@@ -157,6 +160,7 @@ void CDorvik2VWS::ResetRoomView() {
   SetStatusText(std::string());
   ClearMutedUsers();
   model_.room.Reset();
+  model_.firstPlayerUserNo = RCUser::kNoUser;
   // The record's reset leaves its own mode at 0; the scene's "no game" is -1.
   model_.sceneMode = kModeNone;
   SetAutoPlay(0);

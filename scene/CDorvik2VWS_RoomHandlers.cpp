@@ -201,7 +201,8 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
   if (model_.room.roomState == exit_reasons::kRobotRoomState && WidgetsLive()) {
     SceneWidgets& w = built_.widgets;
     if (w.robotCharacter) w.robotCharacter->Show(1);
-    // A missing picture ends only the robot room's dressing: the entry goes on.
+    // A robot room without its robots cannot be played: a missing picture ends the
+    // entry here, before the seat request, the tick and the host's text.
     bool loaded = true;
     std::array<GVAnimWnd*, scene_build::kRobotAvatars> made{};
     for (int32_t k = 0; k < scene_build::kRobotAvatars && loaded; ++k) {
@@ -213,16 +214,15 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
       else AddWnd(avatar);
       made[static_cast<size_t>(k)] = avatar;
     }
-    if (loaded) {
-      for (GVAnimWnd* old : w.robotAvatars) {
-        if (old) old->Show(0);
-      }
-      w.robotAvatars = made;
-      w.robotAvatar = made[0];
-      PlaceStakeDisplay(kRobotStakeBack, kRobotStakeText);
-      if (w.robotCharacter) w.robotCharacter->Show(0);
-      LayOutPlayCount(false);
+    if (!loaded) return;
+    for (GVAnimWnd* old : w.robotAvatars) {
+      if (old) old->Show(0);
     }
+    w.robotAvatars = made;
+    w.robotAvatar = made[0];
+    PlaceStakeDisplay(kRobotStakeBack, kRobotStakeText);
+    if (w.robotCharacter) w.robotCharacter->Show(0);
+    LayOutPlayCount(false);
   }
 
   model_.room.option.moneyPerPoint = msg.stakePerPoint;
@@ -265,9 +265,10 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
       if (antiLeave) question = std::string(fast ? kFastAntiLeaveQuestion : kAntiLeaveQuestion) + kAntiLeaveSuffix;
       else if (fast) question = kFastQuestion;
       const bool ask = msg.confirmFlag && (HasRobotPlayer() || model_.sceneMode == kModeWaiting) && !question.empty();
-      // Only a Yes joins: a box that could not be shown (-1) is no consent to the room's terms.
+      // Only a No (also the question's time-out) leaves; a box that could not be shown
+      // (-1) took no answer, and the player entered to play.
       const bool joins = !ask || ShowMsgBox(question, ISceneOwner::kMsgBoxYesNo, kQuestionMs, std::string(),
-                                            kNoticeBoxColour) == ISceneOwner::kMsgBoxYes;
+                                            kNoticeBoxColour) != ISceneOwner::kMsgBoxNo;
       if (joins) {
         SendPlay(kJoinFlag);
       } else {
@@ -343,7 +344,7 @@ void CDorvik2VWS::OnPlayerInfo(PlayerInfoMsg& msg) {
   PlayEffect(kJoinEffect, 0);
   if (MyUserNo() == model_.tableOwnerUserNo && !msg.kickList.empty()) {
     model_.game.kickReservations.assign(msg.kickList.begin(), msg.kickList.end());
-    CHostLink::Global().SetPlayerList(model_.game.kickReservations);
+    SendPlayerList();
   }
   MarkDirty();
   SendHostTextLine();
@@ -448,7 +449,7 @@ void CDorvik2VWS::OnLeaveGame(LeaveGameMsg& msg) {
     if (MyUserNo() == model_.tableOwnerUserNo &&
         std::find(kicks.begin(), kicks.end(), msg.userNo) != kicks.end()) {
       kicks.erase(std::remove(kicks.begin(), kicks.end(), msg.userNo), kicks.end());
-      CHostLink::Global().SetPlayerList(kicks);
+      SendPlayerList();
     }
     PITable& seats = model_.room.seats;
     if (seats.Player(0).userNo == RCUser::kNoUser && seats.Player(1).userNo != RCUser::kNoUser) {
@@ -683,6 +684,7 @@ void CDorvik2VWS::OnGameSnapshot(GameDataTableMsg& msg) {
     seat.gameCounters[1] = data.antiLeaveCount2;
     seat.missionAchieved = data.missionSuccess;
   }
+  model_.game.CountAchievedMissions();
   RefreshSeatScores(kBothSeatScores);
   model_.antiLeave = t.antiLeaveFlag;
   CVRestrictOptionWnd* caption = AntiLeaveCaption();

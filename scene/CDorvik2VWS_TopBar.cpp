@@ -13,6 +13,7 @@
 #include "plat/user.h"
 #include "scene/CDorvik2VWS.h"
 #include "scene/SceneEffects.h"
+#include "tables/StakeLabels.h"
 #include "widgets/GVQLAniWnd.h"
 #include "widgets/GVTextWnd.h"
 
@@ -73,8 +74,6 @@ constexpr const char* kKickNoMoney = " 강제퇴장 비용(도르빅 머니)이 
 constexpr const char* kKickQuestion = " 도르빅 머니 %s이 강제퇴장 비용으로 지불됩니다. \n 강제퇴장 시키겠습니까? ";
 constexpr const char* kKickFailed = " 강제퇴장 요청이 실패했습니다.";
 
-constexpr const char* kStakeLabels[] = {"점1천냥",  "점3천냥",  "점5천냥",   "점1만냥",  "점3만냥",
-                                        "점5만냥", "점30만냥", "점100만냥", "점300만냥"};
 
 constexpr const char* kMoneyRecordFormat = "|%ld=%I64i,%I64i|";
 constexpr const char* kMoneyBellLine =
@@ -310,10 +309,7 @@ void CDorvik2VWS::RequestKick(int32_t userNo) {
 }
 
 // ---- Status, stake and refresh ----------------------------------------------------------
-std::string CDorvik2VWS::StakeLabel(int32_t index) {
-  const bool known = index >= 0 && index < static_cast<int32_t>(std::size(tb::kStakeLabels));
-  return tb::kStakeLabels[known ? index : 0];
-}
+std::string CDorvik2VWS::StakeLabel(int32_t index) { return ::StakeLabel(index); }
 
 void CDorvik2VWS::SetStatusText(const std::string& text) {
   model_.statusText = text;

@@ -265,6 +265,9 @@ void CDorvik2VWS::OnSunDecided(SunDecidedMsg& msg) {
   for (GVWnd* outline : CardWidgets().floorOutlines) ShowWnd(outline, 0);
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat < 0) return;
+  // The pick's winner leads the game; after a draw the result offers that player the
+  // auto-start toggle.
+  model_.firstPlayerUserNo = msg.userNo;
   const int32_t side = SideOfSeat(seat) == 1 ? 1 : 0;
   const GPoint at = kMarkPoints[side] + kWinnerRise;
   WaitPumpingMessages(kStampWaitMs);
@@ -427,6 +430,8 @@ void CDorvik2VWS::OnTurn(TurnMsg& msg) {
     if (timeouts > 0) limit = std::max(kShortestLimit, limit - static_cast<int32_t>(std::min<int64_t>(kMaxCut, int64_t{kTimeoutCut} * timeouts)));
   }
   model_.turnUserNo = msg.userNo;
+  // The first turns' voice cues count the cards that landed on others in this turn only.
+  model_.game.matchedCount = 0;
   // A snapshot's turn count is the host's and may stand at the end of 32 bits.
   model_.game.turnCount = SaturatingSum32(model_.game.turnCount, 1);
   timers_.StartCountdown(limit, kShortThreshold);
@@ -442,6 +447,7 @@ void CDorvik2VWS::OnTurnWithCards(TurnCardsMsg& msg) {
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat < 0) return;
   StopCountdown(false);
+  model_.game.matchedCount = 0;
   // An id outside the fifty names no card: it draws nothing.
   for (const int32_t card : msg.cards) {
     if (IsCardId(card)) DrawCardToHand(seat, card);

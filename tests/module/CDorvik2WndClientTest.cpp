@@ -186,15 +186,17 @@ TEST_F(ClientTest, ScreenModeStoresTheModeOrAsksToEnd) {
   EXPECT_EQ(wnd->ClientSize(), GSize(1024, 768));
   EXPECT_EQ(Closes(), 0u);
 
+  // A size of nothing fails as a failed rebuild does: the host is asked to end.
   EXPECT_EQ(client->SetScreenMode(0, 0, 600, 0), -1);
   EXPECT_EQ(client->SetScreenMode(0, 800, -1, 0), -1);
   EXPECT_EQ(wnd->FullScreen(), 1) << "a bad size stores nothing";
-  EXPECT_EQ(Closes(), 0u);
+  EXPECT_EQ(wnd->ClientSize(), GSize(1024, 768));
+  ASSERT_EQ(Closes(), 2u);
 
   plat::sim::SetDirectDrawAvailable(false);
   EXPECT_EQ(client->SetScreenMode(0, 800, 600, 0), -1);
-  ASSERT_EQ(Closes(), 1u);
-  EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 1);
+  ASSERT_EQ(Closes(), 3u);
+  for (const auto& post : PostedToHost(WM_GAME_CLOSE)) EXPECT_EQ(post.lParam, 1);
 }
 
 // The kick is the scene's own now: its sound plays once, and with too little money a

@@ -97,6 +97,18 @@ class ObservePlayTest : public ObserveSystemTest {
   CVObserveSystemWnd panel_{&scene_};
 };
 
+// A release that meets no button is not the panel's: the scene passes it on. One on a
+// button is taken, with or without a click.
+TEST_F(ObservePlayTest, AReleaseOnNoButtonIsNotTaken) {
+  using C = CVObserveSystemWnd;
+  panel_.ShowTip(1, 0, panel_.ChildAt(C::kBack)->GetPos());
+  for (const C::Child child : {C::kBack, C::kSafeBalance, C::kPaymentBalance, C::kServiceTip}) {
+    EXPECT_EQ(panel_.OnLButtonUp(0, On(child)), 0) << child;
+  }
+  EXPECT_EQ(panel_.OnLButtonUp(0, On(C::kMallButton)), 1) << "a button let go of without its press";
+  EXPECT_TRUE(host_.Transcript().empty());
+}
+
 TEST_F(ObservePlayTest, EachButtonAsksTheHostForItsDialog) {
   scene_.myUser.safeAllowance = 1;
   const std::pair<CVObserveSystemWnd::Child, std::string> table[] = {

@@ -207,4 +207,27 @@ TEST_F(DisplayHelpersTest, HostCardListReplacesAddsAndRemoves) {
   EXPECT_EQ(list, (std::vector<int32_t>{4, 15, 16})) << "another user's list and other codes change nothing";
 }
 
+// The host's player list holds the kick reservations, not this client's card list.
+TEST_F(DisplayHelpersTest, ThePlayerListSentIsTheKickReservations) {
+  scene->OnHostCardList(kMe, 14, "4|8|");
+  scene->Model().game.kickReservations = {kOther, 12};
+  host.Clear();
+  scene->SendPlayerList();
+  EXPECT_EQ(Lines(scene_input_test::HostSlot::SetPlayerList), std::vector<std::string>{"SetPlayerList(\"9|12|\")"});
+}
+
+// The turn widgets go together, the betting kinds' two panels with them.
+TEST_F(DisplayHelpersTest, HidingTheTurnWidgetsHidesTheBettingGroup) {
+  std::vector<GVWnd*> group{W().bettingBack, W().bettingText, W().dieWarning};
+  group.insert(group.end(), W().betButtons.begin(), W().betButtons.end());
+  group.insert(group.end(), W().bettingKindAnims.begin(), W().bettingKindAnims.end());
+  for (GVWnd* w : group) w->Show(1);
+  W().turnMarker->Play(-1, 0);
+  scene->HideTurnWidgets(0);
+  for (size_t i = 0; i < group.size(); ++i) EXPECT_FALSE(group[i]->IsVisible()) << i;
+  EXPECT_TRUE(W().turnMarker->IsVisible()) << "the turn animation runs on without the flag";
+  scene->HideTurnWidgets(1);
+  EXPECT_FALSE(W().turnMarker->IsVisible());
+}
+
 }  // namespace

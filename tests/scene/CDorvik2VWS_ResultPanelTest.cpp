@@ -61,6 +61,23 @@ class ResultPanelTest : public GameTableTest {
   CVResultWnd* Panel() { return scene->Widgets().resultPanel; }
 };
 
+// After a draw the auto-start toggle is the first player's to use: the one the pick
+// decided, not the other.
+TEST_F(ResultPanelTest, AfterADrawThePicksWinnerMayUseTheAutoStartToggle) {
+  Table();
+  for (const int32_t first : {kMe, kOther}) {
+    SCOPED_TRACE(first);
+    Send<HM_SUN_DECIDED>(SunDecidedMsg{first});
+    GameResultMsg draw;
+    draw.endType = 4;
+    scene->OnGameResult(draw);
+    CVPSPPushBtn* toggle = Panel()->AutoStartToggle();
+    EXPECT_TRUE(toggle->IsVisible());
+    EXPECT_EQ(toggle->IsEnabled(), first == kMe ? 1 : 0);
+    scene->CloseResultWnd();
+  }
+}
+
 // A card flying somewhere rises above the other cards and the table's animations, but
 // stays beneath the panels over the table: the prompt and the result panel cover it.
 TEST_F(ResultPanelTest, MovedCardsStayBeneathThePromptAndResultPanels) {

@@ -106,7 +106,7 @@ TEST_F(RoomEnterTest, QuestionsByRoomAndNoOrNoAnswerLeaves) {
       {4, 2, 2, "게임속도가 빠른 방입니다. 참여하시겠습니까?"},
       {9, 0, 1, ""},
   };
-  // -1 stands for a box that cannot be shown: no Yes either.
+  // -1 stands for a box that cannot be shown: no No either, so no leave.
   constexpr int kBoxFails = -1;
   for (const Case& c : cases) {
     for (int vk : {VK_ESCAPE, 0, kBoxFails}) {
@@ -128,7 +128,7 @@ TEST_F(RoomEnterTest, QuestionsByRoomAndNoOrNoAnswerLeaves) {
       const bool shown = asked && vk != kBoxFails;
       EXPECT_EQ(Boxes(), shown ? std::vector<std::string>{Box(kYesNo, vk > 0 ? 0 : 5000, c.question)}
                                : std::vector<std::string>{});
-      EXPECT_EQ(Sent().front(), asked ? Words({kGcLeave}) : TextLine(""));
+      EXPECT_EQ(Sent().front(), shown ? Words({kGcLeave}) : TextLine(""));
     }
   }
 }

@@ -12,6 +12,7 @@
 #include "panels/HelperAlert.h"
 #include "support/GameTable.h"
 #include "widgets/GVBoxWnd.h"
+#include "widgets/GVPSPNumberWnd.h"
 #include "widgets/GVPSPWnd.h"
 #include "widgets/GVQLAniWnd.h"
 #include "widgets/GVTextWnd.h"
@@ -126,6 +127,24 @@ TEST_F(MissionGameTest, CapturedMissionCardsAreMarkedAndBothSeatsHoldingSomeFail
   scene->ClearTable();
   EXPECT_FALSE(Panel()->IsVisible());
   EXPECT_TRUE(MarkedCards().empty());
+}
+
+// The mission's result multiplies the achiever's score: the seat's score panel shows the
+// mission's multiplier beside the sign, the other seat's none.
+TEST_F(MissionGameTest, AnAchievedMissionMultipliesTheAchieversScore) {
+  Deal({40, 3, 22, 9, 1, 17, 33, 5, 28, 12}, {0, 4, 8, 13, 16, 20, 24, 29});
+  Send<HM_MISSION_INFO>(MissionInfoMsg{kBrightsMission, 3});
+  Capture(kMe, {0});
+  Capture(kOther, {4});
+  MissionResultMsg result;
+  result.userNo = kMe;
+  result.success.at(0) = 1;
+  Send<HM_MISSION_RESULT>(result);
+  const auto& panels = scene->Widgets().scorePanels;
+  GVPSPNumberWnd* mine = panels[0]->NumberOf(CVJumsuInfoWnd::kMultiplier);
+  EXPECT_TRUE(mine->IsVisible());
+  EXPECT_EQ(mine->GetNumber(), 3);
+  EXPECT_FALSE(panels[1]->NumberOf(CVJumsuInfoWnd::kMultiplier)->IsVisible());
 }
 
 TEST_F(MissionGameTest, WithoutAMissionOfThisGameACaptureMarksNothing) {

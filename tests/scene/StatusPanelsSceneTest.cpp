@@ -15,6 +15,7 @@
 #include "plat/user.h"
 #include "support/GameTable.h"
 #include "tables/NoticeTexts.h"
+#include "widgets/GVQLAniWnd.h"
 
 namespace {
 
@@ -90,6 +91,24 @@ TEST_F(StatusPanelsSceneTest, TheSafeButtonWithoutASafeShowsABoxThatClosesItself
   EXPECT_EQ(boxes, 0);
   EXPECT_EQ(Events(), std::vector<std::string>{"NotifyEvent(7, 30, (null), 0)"});
   EXPECT_EQ(host.SentBytes(), std::vector<std::string>{Words({22, Observer::kObserveAsked})});
+}
+
+// The limit alert's every step reaches the screen: the tick draws the panel again.
+TEST_F(StatusPanelsSceneTest, ThePlayCountAlertIsDrawnAsItRuns) {
+  CVGFPlayCountWnd* panel = scene->Widgets().playCountPanel;
+  panel->SetPlayCount(298, 0);
+  panel->NotifyLimit(2);
+  scene->StartGameTimer(CDorvik2VWS::kTickTimer, 0);
+  plat::sim::Advance(50);  // the timer's first tick
+  Pump();
+  std::vector<int32_t> frames;
+  for (int32_t step = 0; step < 6; ++step) {
+    plat::sim::Advance(50);
+    Pump();
+    EXPECT_FALSE(panel->IsDirty()) << "drawn at step " << step;
+    frames.push_back(panel->Alert()->GetFrame());
+  }
+  EXPECT_NE(frames.front(), frames.back()) << "the alert ran";
 }
 
 TEST_F(StatusPanelsSceneTest, TheInfoButtonsBoxesComeUpOverTheHostWindowAndCloseInFiveSeconds) {
