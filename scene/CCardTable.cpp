@@ -170,7 +170,7 @@ void CCardTable::ResetWidgets() {
   for (GVWnd* mark : w.missionIcons) {
     if (mark) mark->Show(0);
   }
-  for (GVWnd* button : w.bombButtons) {
+  for (GVWnd* button : w.bombDummies) {
     if (button) button->Show(0);
   }
   if (w.deckShadow) w.deckShadow->Show(1);

@@ -58,8 +58,7 @@ class CCardTable {
     GVWnd* autoPlayNotice = nullptr;  // the September clip lies directly behind it
     GVDDSWnd* cardStrip = nullptr;    // the remaining-cards board's 49-cell picture
     GVWnd* cardBoard = nullptr;       // the remaining-cards board, shown by F12
-    std::array<GVWnd*, kBombDummies> bombDummies{};
-    std::array<GVWnd*, kBombDummies> bombButtons{};
+    std::array<GVWnd*, kBombDummies> bombDummies{};  // the bomb-card buttons
     // The pick markers and floor-slot marks.
     std::array<GVWnd*, CVHTWnd::kFloorMarks> floorOutlines{};
     // Outline 0 marks the selected card; 1..10 are the bomb-card outlines of the hand.

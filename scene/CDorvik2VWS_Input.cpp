@@ -360,12 +360,14 @@ BOOL CDorvik2VWS::OnMouseMove(UINT keyFlags, GPoint pt) {
     if (hover && hover->OnMouseMove(keyFlags, pt)) MarkWidgetDirty(hover);
     return 0;
   }
-  if (wnd && wnd != hover) {
+  // Every move over a button, not only the first onto it: the cursor set above is the
+  // normal one, and only the button's answer brings the click cursor back.
+  if (wnd) {
     if (wnd->OnMouseMove(keyFlags, pt) && cursors_.kind == kNormalCursor) SetCursorKind(kClickCursor);
     MarkWidgetDirty(wnd);
   }
   if (seated) ShowBettingHover(wnd);
-  if (hover) {
+  if (hover && hover != wnd) {
     hover->OnMouseMove(keyFlags, pt);
     MarkDirty();
   }

@@ -110,8 +110,12 @@ void CDorvik2VWS::ClearTableWidgets() {
   if (built_.widgets.turnMarker) built_.widgets.turnMarker->Stop();
   ShowNoTurnSign(0);
   if (built_.widgets.robotPlayAnim) built_.widgets.robotPlayAnim->Stop();
-  // The result's reveal marks the deck's top card; the gathered deck shows backs only.
+  // The result starts two animations that loop until stopped: the reveal's mark on the
+  // deck's top card (the gathered deck shows backs only) and the winner's. They are the
+  // reset's two further animations; left running, the winner's stays over the
+  // play-count panel through every later game.
   if (built_.widgets.remainCloseAnim) built_.widgets.remainCloseAnim->Stop();
+  if (built_.widgets.winnerAnim) built_.widgets.winnerAnim->Stop();
   for (GVQLAniWnd* reveal : built_.widgets.remainHoldAnims) {
     if (reveal) reveal->Stop();
   }

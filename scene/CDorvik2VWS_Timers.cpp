@@ -37,7 +37,9 @@ int32_t CDorvik2VWS::IsAntiLeaveGame() const {
 }
 
 int32_t CDorvik2VWS::TurnTableLimit(int32_t phase) const {
-  return CSceneTimers::TableLimit(phase, model_.room.speedKind, model_.autoPlay);
+  // The auto-play row shortens only this client's own answer (its turn timer): the
+  // countdown the table shows, for the other player too, runs for the room's speed.
+  return CSceneTimers::TableLimit(phase, model_.room.speedKind, 0);
 }
 
 int32_t CDorvik2VWS::TurnLimit(int32_t phase) const {

@@ -54,6 +54,22 @@ TEST_F(SceneInputTest, TheClickCursorOverAnAvatarAndThePlainOneOverTheTable) {
   EXPECT_EQ(scene->SeatMenuUser(), kOther) << "the avatar's seat";
 }
 
+// The click cursor stays over a table button however the pointer moves inside it.
+TEST_F(SceneInputTest, TheClickCursorStaysWhileThePointerMovesOverAButton) {
+  CVPSPPushBtn* capture = scene->Widgets().captureButton;
+  capture->Show(1);
+  capture->Enable(1);
+  const GPoint at = Centre(capture);
+  Inject::MouseMove(wnd->Handle(), 300, 300);
+  ASSERT_EQ(GetCursor(), scene->NormalCursor());
+  for (int32_t dx : {0, 1, 2}) {
+    Inject::MouseMove(wnd->Handle(), at.x + dx, at.y);
+    EXPECT_EQ(GetCursor(), scene->ClickCursor()) << "move " << dx;
+  }
+  Inject::MouseMove(wnd->Handle(), 300, 300);
+  EXPECT_EQ(GetCursor(), scene->NormalCursor());
+}
+
 TEST_F(SceneInputTest, EveryExitClickAsksAgainAfterANo) {
   AntiLeaveGame();
   int32_t boxes = 0;

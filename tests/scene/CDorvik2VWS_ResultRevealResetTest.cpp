@@ -1,9 +1,11 @@
 // The result handler on the built table: the record's cards revealed with their marks
 // and wait, the result panel shown, and the table reset taking every trace of the game
-// (the reveal's marks, the captured piles' companions and pi counter) off the table.
+// (the reveal's marks, the captured piles' companions and pi counter, the bomb-card
+// buttons) off the table.
 #include <vector>
 
 #include "plat/mmsystem.h"
+#include "plat/sim.h"
 #include "scene/SceneInputFixture.h"
 #include "widgets/GVQLAniWnd.h"
 
@@ -43,6 +45,21 @@ TEST_F(ResultRevealResetTest, TheResultRevealsTheRecordsCardsAndShowsThePanel) {
   EXPECT_TRUE(W().resultPanel->IsVisible());
 }
 
+// The winner's animation loops from the result on; the settlement's table reset ends it.
+TEST_F(ResultRevealResetTest, TheSettlementStopsTheWinnersAnimation) {
+  GameResultMsg result;
+  result.winnerUser = kMe;
+  result.winInfo.winnerSeat = 0;
+  scene->OnGameResult(result);
+  ASSERT_TRUE(W().winnerAnim->IsVisible());
+  plat::sim::Advance(3000);
+  EXPECT_TRUE(W().winnerAnim->IsVisible()) << "it loops";
+
+  SettlementMsg settlement;
+  scene->OnSettlement(settlement);
+  EXPECT_FALSE(W().winnerAnim->IsVisible());
+}
+
 TEST_F(ResultRevealResetTest, TheTableResetClearsTheRevealAndThePiles) {
   auto& seat = scene->Seat(0);
   // A companion belongs to the card a widget shows: widget w shows card w here.
@@ -67,6 +84,21 @@ TEST_F(ResultRevealResetTest, TheTableResetClearsTheRevealAndThePiles) {
   EXPECT_FALSE(piCounter->IsVisible());
   EXPECT_FALSE(W().remainCloseAnim->IsVisible());
   for (GVQLAniWnd* reveal : W().remainHoldAnims) EXPECT_FALSE(reveal->IsVisible());
+}
+
+// A hand with bomb turns pending shows their buttons beside it; the next game's table
+// has none until its own bombs.
+TEST_F(ResultRevealResetTest, TheTableResetHidesTheBombCardButtons) {
+  auto& seat = scene->Seat(0);
+  for (int32_t w = 0; w < 4; ++w) Card(w)->SetCard(4 * w + 1);
+  seat.hand = {0, 1, 2, 3};
+  seat.bombDummyCount = 2;
+  scene->SortMyHand(0, 0);
+  const auto& buttons = scene->CardWidgets().bombDummies;
+  ASSERT_TRUE(buttons[0]->IsVisible() && buttons[1]->IsVisible());
+
+  scene->ClearTable();
+  for (size_t b = 0; b < buttons.size(); ++b) EXPECT_FALSE(buttons[b]->IsVisible()) << b;
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(SceneTimeoutTest, PlayLimitShrinksWithTimeoutsAndAntiLeaveCounters) {
     scene->Model().autoPlay = c.autoPlay;
     Timeouts(c.timeouts);
     EXPECT_EQ(scene->StartGameTimer(CDorvik2VWS::kTurnTimer, 8), c.limit);
-    EXPECT_EQ(scene->TurnTableLimit(8), T::TableLimit(8, c.speed, c.autoPlay)) << "the countdown's start";
+    EXPECT_EQ(scene->TurnTableLimit(8), T::TableLimit(8, c.speed, 0)) << "the shown countdown's start";
   }
   scene->Model().autoPlay = 0;
   struct AntiCase { int32_t first, second, limit; };
@@ -258,6 +258,31 @@ TEST_F(SceneTimeoutTest, CountdownShowsTheLastSecondsWithTickAndHurry) {
   EXPECT_EQ(shown, (std::vector<int32_t>{-1, -1, -1, -1, -1, -1, -1, 2, 1, 0}));
   EXPECT_EQ(trace.effects, (std::vector<int32_t>{21, 21, 21}));
   EXPECT_EQ(trace.voices, (std::vector<std::array<int32_t, 2>>{{10036, 0}})) << "the seat whose turn it is not";
+}
+
+// My auto-play shortens my own answers only: the other player's turn and the stake vote
+// count down on the table as long as without it.
+TEST_F(SceneTimeoutTest, MyAutoPlayLeavesTheShownCountdownsTheirLength) {
+  scene->Model().autoPlay = 1;
+  GVQLAniWnd* countdown = scene->Widgets().countdownAnim;
+  auto shownPerSecond = [&](int32_t seconds) {
+    std::vector<int32_t> shown;
+    for (int32_t s = 0; s < seconds; ++s) {
+      plat::sim::Advance(1000);
+      shown.push_back(countdown->IsVisible() ? countdown->GetAnimationIndex() : -1);
+    }
+    return shown;
+  };
+  scene->StartGameTimer(CDorvik2VWS::kBlinkTimer, 0);
+  Send<HM_TURN>(TurnMsg{kOther, 0});
+  EXPECT_EQ(shownPerSecond(10), (std::vector<int32_t>{-1, -1, -1, -1, -1, -1, -1, 2, 1, 0})) << "ten seconds";
+
+  // My own vote goes out after the auto-play's two seconds, before the five shown
+  // would reach the last three.
+  scene->SetSceneMode(CDorvik2VWS::kModeWaiting);
+  Send<HM_STAKE_VOTE>(StakeVoteMsg{});
+  EXPECT_EQ(shownPerSecond(2), (std::vector<int32_t>{-1, -1}));
+  EXPECT_EQ(Sent().back(), Words({7, 0})) << "the auto-played vote";
 }
 
 TEST_F(SceneTimeoutTest, AutoPlayCountsSilentlyOnMyTurn) {
