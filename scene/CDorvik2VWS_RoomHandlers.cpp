@@ -201,7 +201,8 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
   if (model_.room.roomState == exit_reasons::kRobotRoomState && WidgetsLive()) {
     SceneWidgets& w = built_.widgets;
     if (w.robotCharacter) w.robotCharacter->Show(1);
-    // A missing picture ends only the robot room's dressing: the entry goes on.
+    // A robot room without its robots cannot be played: a missing picture ends the
+    // entry here, before the seat request, the tick and the host's text.
     bool loaded = true;
     std::array<GVAnimWnd*, scene_build::kRobotAvatars> made{};
     for (int32_t k = 0; k < scene_build::kRobotAvatars && loaded; ++k) {
@@ -213,16 +214,15 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
       else AddWnd(avatar);
       made[static_cast<size_t>(k)] = avatar;
     }
-    if (loaded) {
-      for (GVAnimWnd* old : w.robotAvatars) {
-        if (old) old->Show(0);
-      }
-      w.robotAvatars = made;
-      w.robotAvatar = made[0];
-      PlaceStakeDisplay(kRobotStakeBack, kRobotStakeText);
-      if (w.robotCharacter) w.robotCharacter->Show(0);
-      LayOutPlayCount(false);
+    if (!loaded) return;
+    for (GVAnimWnd* old : w.robotAvatars) {
+      if (old) old->Show(0);
     }
+    w.robotAvatars = made;
+    w.robotAvatar = made[0];
+    PlaceStakeDisplay(kRobotStakeBack, kRobotStakeText);
+    if (w.robotCharacter) w.robotCharacter->Show(0);
+    LayOutPlayCount(false);
   }
 
   model_.room.option.moneyPerPoint = msg.stakePerPoint;

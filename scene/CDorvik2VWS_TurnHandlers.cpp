@@ -427,6 +427,8 @@ void CDorvik2VWS::OnTurn(TurnMsg& msg) {
     if (timeouts > 0) limit = std::max(kShortestLimit, limit - static_cast<int32_t>(std::min<int64_t>(kMaxCut, int64_t{kTimeoutCut} * timeouts)));
   }
   model_.turnUserNo = msg.userNo;
+  // The first turns' voice cues count the cards that landed on others in this turn only.
+  model_.game.matchedCount = 0;
   // A snapshot's turn count is the host's and may stand at the end of 32 bits.
   model_.game.turnCount = SaturatingSum32(model_.game.turnCount, 1);
   timers_.StartCountdown(limit, kShortThreshold);
@@ -442,6 +444,7 @@ void CDorvik2VWS::OnTurnWithCards(TurnCardsMsg& msg) {
   const int32_t seat = GetSeatOfUser(msg.userNo);
   if (seat < 0) return;
   StopCountdown(false);
+  model_.game.matchedCount = 0;
   // An id outside the fifty names no card: it draws nothing.
   for (const int32_t card : msg.cards) {
     if (IsCardId(card)) DrawCardToHand(seat, card);

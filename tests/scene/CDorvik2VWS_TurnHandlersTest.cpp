@@ -266,6 +266,23 @@ TEST_F(TurnHandlersTest, FourOfAMonthModes) {
   }
 }
 
+// A first turn's flip that lands alone calls its cue whatever the turn before matched.
+TEST_F(TurnHandlersTest, TheLoneFlipCueCountsOnlyThisTurnsMatches) {
+  Deal();
+  Send<HM_TURN>(TurnMsg{kOther, 0});
+  LayCardsMsg onAnother;
+  onAnother.userNo = kOther;
+  onAnother.cards = {1};  // onto the floor's card 0
+  Send<HM_LAY_CARDS>(onAnother);
+  Send<HM_TURN>(TurnMsg{kMe, 0});
+  trace.Clear();
+  LayCardsMsg alone;
+  alone.userNo = kMe;
+  alone.cards = {44};  // no card of its month on the floor
+  Send<HM_LAY_CARDS>(alone);
+  EXPECT_EQ(trace.voices, (std::vector<std::array<int32_t, 2>>{{10035, 0}}));
+}
+
 TEST_F(TurnHandlersTest, ExchangeAndDrawnTurnsWaitForTheDeal) {
   FloorExchangeMsg exchange;
   exchange.takenCards = {3};
