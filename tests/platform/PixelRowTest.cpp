@@ -45,4 +45,20 @@ TEST(PixelRowTest, RowsMatchThePerPixelReferenceInEveryFormat) {
   }
 }
 
+// Rows shorter than a vector, and a vector and a few: the tail alone converts, and
+// nothing past the row is written.
+TEST(PixelRowTest, ShortXrgbRowsConvertToTheirEnd) {
+  const auto f = FormatOf(DisplayFormat::Xrgb8888);
+  for (int count = 0; count <= 19; ++count) {
+    std::vector<uint8_t> raw(static_cast<size_t>(count) * 4);
+    for (size_t i = 0; i < raw.size(); ++i) raw[i] = static_cast<uint8_t>(0xA5 + 37 * i);
+    const std::vector<uint32_t> want = Reference(f, raw);
+    std::vector<uint32_t> got(want.size() + 1, 0xDEADBEEF);
+    RowToXrgb(f, raw.data(), got.data(), count);
+    EXPECT_EQ(got.back(), 0xDEADBEEFu) << count;
+    got.pop_back();
+    EXPECT_EQ(got, want) << count;
+  }
+}
+
 }  // namespace pixel_row_test

@@ -114,7 +114,7 @@ TEST_P(GameScriptsTest, PlaysToItsEnd) {
 INSTANTIATE_TEST_SUITE_P(Games, GameScriptsTest,
                          testing::Values("02-go-then-stop", "03-shake-and-bomb",
                                          "04-timeouts-auto-play", "06-robot-opponent", "08-anti-leave-room",
-                                         "09-mission-rejoin-result"),
+                                         "09-mission-rejoin-result", "10-draw-then-mission"),
                          [](const testing::TestParamInfo<const char*>& info) {
                            std::string name = info.param;
                            for (char& c : name)

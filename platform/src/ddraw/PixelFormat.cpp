@@ -1,6 +1,7 @@
 // The display formats as DirectDraw describes them, and pixel conversion.
 #include <array>
 #include <cstring>
+#include "ddraw/KeyRows.h"
 #include "ddraw/PixelFormat.h"
 
 namespace plat::detail::ddraw {
@@ -112,10 +113,11 @@ void RowToXrgb(const PixelFormat& f, const uint8_t* src, uint32_t* out, int coun
       return Row16ToXrgb(Table16<DisplayFormat::Rgb555>(), src, out, count);
     default:
       if (f.bytes == 4 && f.kind != DisplayFormat::Palette8) {
+        if (MaskRow32(reinterpret_cast<uint8_t*>(out), src, count, f.colourMask)) return;
         for (int i = 0; i < count; ++i) {
           uint32_t raw;
           std::memcpy(&raw, src + 4 * i, sizeof raw);
-          out[i] = raw & 0xFFFFFFu;
+          out[i] = raw & f.colourMask;
         }
         return;
       }
