@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Plays a game script through Dorvik2.dll with the Windows test host under Wine, on a
+# virtual X display of the given depth, and records what DirectSound played: Wine's
+# ALSA driver plays into ALSA's file plugin, which writes the stream to a WAV file and
+# passes it to a null device. The Wine prefix and the HOME Wine sees live in WORK-DIR;
+# the prefix is made once and kept, with DirectDraw on Wine's GDI renderer, under
+# which a windowed picture can be read back from the screen.
+#   wine_run.sh WORK-DIR DEPTH DLL WINRUN-EXE GAME-FOLDER PORTAL-FOLDER SCRIPT OUT-DIR [--threaded]
+# The host's record goes into OUT-DIR, the sound into OUT-DIR/sound.wav.
+set -euo pipefail
+# Xvfb, Wine's start and a whole game: a host that hangs fails here instead of stalling CI.
+limit_seconds=600
+
+if [ "${1:-}" != --inside ]; then
+  [ $# -ge 8 ] || { echo "usage: $0 WORK-DIR DEPTH DLL WINRUN-EXE GAME PORTAL SCRIPT OUT-DIR [--threaded]" >&2; exit 2; }
+  work=$(mkdir -p "$1" && cd "$1" && pwd)
+  depth=$2
+  out=$(mkdir -p "$8" && cd "$8" && pwd)
+  export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home-run"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  # A Korean system: the ANSI code page is 949, in which the module's texts are written.
+  # Wine takes it from the Unix locale, which must exist.
+  if ! locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
+    localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
+  fi
+  export LANG=ko_KR.UTF-8
+  mkdir -p "$HOME"
+  rm -f "$out/sound.wav"
+  # The default device writes what it plays to the record, at the rate Wine mixes at,
+  # and plays it into nothing.
+  cat >"$HOME/.asoundrc" <<ASOUND
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "$out/sound.wav"
+  format "wav"
+}
+ASOUND
+  exec timeout "$limit_seconds" xvfb-run -a -s "-screen 0 1024x768x$depth" "$0" --inside "$@"
+fi
+shift
+dll=$3 host=$4 data=$5 portal=$6 script=$7 out=$8
+shift 8
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+windows_file() { windows_path "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+windows_folder() { windows_path "$(cd "$1" && pwd)/"; }
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  start=$SECONDS
+  wineboot -i
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d alsa /f >/dev/null
+  wineserver -w
+  echo "wine prefix made in $((SECONDS - start)) s: $WINEPREFIX"
+fi
+# The screen shows what DirectDraw presents only under the GDI renderer.
+if ! grep -q '"renderer"="gdi"' "$WINEPREFIX/user.reg"; then
+  wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null
+  wineserver -w
+fi
+
+status=0
+wine "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" \
+  "$(windows_file "$script")" "$(windows_path "$out")" "$@" || status=1
+wineserver -w
+exit $status
