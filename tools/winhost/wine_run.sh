@@ -5,7 +5,7 @@
 # passes it to a null device. The Wine prefix and the HOME Wine sees live in WORK-DIR;
 # the prefix is made once and kept, with DirectDraw on Wine's GDI renderer, under
 # which a windowed picture can be read back from the screen.
-#   wine_run.sh WORK-DIR DEPTH DLL WINRUN-EXE GAME-FOLDER PORTAL-FOLDER SCRIPT OUT-DIR [--threaded]
+#   wine_run.sh WORK-DIR DEPTH(32|16) DLL WINRUN-EXE GAME-FOLDER PORTAL-FOLDER SCRIPT OUT-DIR [--threaded]
 # The host's record goes into OUT-DIR, the sound into OUT-DIR/sound.wav.
 set -euo pipefail
 # Xvfb, Wine's start and a whole game: a host that hangs fails here instead of stalling CI.
@@ -36,7 +36,10 @@ pcm.!default {
   format "wav"
 }
 ASOUND
-  exec timeout "$limit_seconds" xvfb-run -a -s "-screen 0 1024x768x$depth" "$0" --inside "$@"
+  # A 32-bit desktop is X's depth 24 (32 bits a pixel); a 16-bit one is depth 16 (565).
+  xdepth=$depth
+  [ "$depth" = 32 ] && xdepth=24
+  exec timeout "$limit_seconds" xvfb-run -a -s "-screen 0 1024x768x$xdepth" "$0" --inside "$@"
 fi
 shift
 dll=$3 host=$4 data=$5 portal=$6 script=$7 out=$8
