@@ -36,6 +36,40 @@ TEST(FrameComparisonTest, DifferencesInsideGrownTextPlacesPassAndOthersFormPlace
   EXPECT_FALSE(testhost::CompareFrames(Flat(8, 8, 0), headless, text, 8).comparable);
 }
 
+// A table with a line under where a card lies, and a card of a face colour with a
+// dark border over it.
+void PaintCard(ComparedImage& image, int left, int top) {
+  for (int y = top; y < top + 20; ++y)
+    for (int x = left; x < left + 14; ++x)
+      Set(image, x, y, (x == left || y == top || x == left + 13 || y == top + 19) ? 16 : 200);
+}
+
+ComparedImage Table() {
+  ComparedImage table = Flat(64, 48, 40);
+  for (int x = 8; x < 40; ++x) Set(table, x, 10, 70);  // a slot's outline, hidden by the card
+  return table;
+}
+
+TEST(FrameComparisonTest, ACardTwoPixelsOffIsTheSameAndAMissingCardDiffers) {
+  ComparedImage headless = Table(), real = Table();
+  PaintCard(headless, 10, 10);
+  PaintCard(real, 12, 12);  // each run jittered it a pixel, the other way
+  const std::vector<uint8_t> noText(size_t(64) * 48, 0);
+  auto d = testhost::CompareFrames(real, headless, noText, 8, 2);
+  ASSERT_TRUE(d.comparable);
+  EXPECT_GT(d.displaced, 0);
+  EXPECT_EQ(d.outsideText, 0) << "the outline the moved card uncovers is part of the displacement";
+  EXPECT_GT(testhost::CompareFrames(real, headless, noText, 8, 0).outsideText, 0) << "without a reach it differs";
+  // Three pixels off is beyond the jitter.
+  ComparedImage far = Table();
+  PaintCard(far, 13, 13);
+  EXPECT_GT(testhost::CompareFrames(far, headless, noText, 8, 2).outsideText, 0);
+  // The card missing: its inside differs, only its edge band passes as displaced.
+  d = testhost::CompareFrames(Table(), headless, noText, 8, 2);
+  ASSERT_EQ(d.places.size(), 1u);
+  EXPECT_EQ(testhost::DescribeBox(d.places[0]), "(8, 8)-(24, 32) 170 px");
+}
+
 std::vector<uint8_t> Wav16(const std::vector<int16_t>& samples, uint32_t rate) {
   std::vector<uint8_t> b;
   auto put = [&](uint32_t v, int n) {

@@ -16,6 +16,15 @@ bool SameSize(const ComparedImage& a, const ComparedImage& b) {
          a.rgb.size() == size_t(a.width) * size_t(a.height) * kChannels && b.rgb.size() == a.rgb.size();
 }
 
+// Whether `image` has the colour `rgb` within `reach` pixels of (x, y).
+bool ColourNear(const ComparedImage& image, int x, int y, const uint8_t* rgb, int reach) {
+  for (int ny = std::max(0, y - reach); ny <= std::min(image.height - 1, y + reach); ++ny)
+    for (int nx = std::max(0, x - reach); nx <= std::min(image.width - 1, x + reach); ++nx)
+      if (std::memcmp(&image.rgb[(size_t(ny) * size_t(image.width) + size_t(nx)) * kChannels], rgb, kChannels) == 0)
+        return true;
+  return false;
+}
+
 }  // namespace
 
 std::vector<uint8_t> TextPlaces(const ComparedImage& plain, const ComparedImage& marked, int marginX, int marginY) {
@@ -40,7 +49,7 @@ std::vector<uint8_t> TextPlaces(const ComparedImage& plain, const ComparedImage&
 }
 
 FrameDifference CompareFrames(const ComparedImage& real, const ComparedImage& headless,
-                              const std::vector<uint8_t>& textPlaces, int cell) {
+                              const std::vector<uint8_t>& textPlaces, int cell, int reach) {
   FrameDifference d;
   if (!SameSize(real, headless) || textPlaces.size() != size_t(real.width) * size_t(real.height) || cell <= 0) return d;
   d.comparable = true;
@@ -54,6 +63,11 @@ FrameDifference CompareFrames(const ComparedImage& real, const ComparedImage& he
       if (std::memcmp(&real.rgb[i * kChannels], &headless.rgb[i * kChannels], kChannels) == 0) continue;
       ++d.differing;
       if (textPlaces[i]) continue;
+      if (reach > 0 && (ColourNear(headless, x, y, &real.rgb[i * kChannels], reach) ||
+                        ColourNear(real, x, y, &headless.rgb[i * kChannels], reach))) {
+        ++d.displaced;
+        continue;
+      }
       ++d.outsideText;
       ++tiles[size_t(y / cell) * size_t(cols) + size_t(x / cell)];
     }

@@ -27,7 +27,8 @@ struct FrameDifference {
   bool comparable = false;    // same sizes throughout
   int64_t pixels = 0;         // of the frame
   int64_t differing = 0;      // anywhere
-  int64_t outsideText = 0;    // outside the text places
+  int64_t displaced = 0;      // outside text, but explained by a sprite displaced within the reach
+  int64_t outsideText = 0;    // outside the text places, not so explained
   std::vector<PixelBox> places;  // where they differ outside text, largest first
   double Share() const { return pixels ? double(differing) / double(pixels) : 1.0; }
   double OutsideShare() const { return pixels ? double(outsideText) / double(pixels) : 1.0; }
@@ -38,10 +39,16 @@ struct FrameDifference {
 // per pixel, 1 inside. Empty when the sizes differ.
 std::vector<uint8_t> TextPlaces(const ComparedImage& plain, const ComparedImage& marked, int marginX, int marginY);
 
-// Compares pixel by pixel; differences outside the text places are gathered into
-// boxes of `cell` x `cell` tiles joined where they touch.
+// Compares pixel by pixel. A pixel that differs outside the text places still counts as
+// the same when one frame has the other's colour there within `reach` pixels of it: the
+// module places moving cards a pixel off at random, from a seed each system draws from
+// its own clock, so the same card may stand up to two pixels apart in the two frames.
+// One way is enough, as a card moved off uncovers a line of the table that the other
+// frame hides whole; a card that is missing or wrong still differs across its inside,
+// only a band `reach` wide round its edge is taken as displaced. The differences left
+// are gathered into boxes of `cell` x `cell` tiles joined where they touch.
 FrameDifference CompareFrames(const ComparedImage& real, const ComparedImage& headless,
-                              const std::vector<uint8_t>& textPlaces, int cell);
+                              const std::vector<uint8_t>& textPlaces, int cell, int reach = 0);
 
 std::string DescribeBox(const PixelBox& box);
 
