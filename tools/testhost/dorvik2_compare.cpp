@@ -38,9 +38,10 @@ constexpr int kPlaceCell = 8;
 // two pixels apart in the two frames.
 constexpr int kJitterReach = 2;
 constexpr size_t kPlacesShown = 6;
-// The latency searched for between the headless and the real recording.
+// The latency searched for between the headless and the real recording: the real one
+// starts before Wine does, some seconds ahead of the game.
 constexpr double kLatencyFromMs = -2000;
-constexpr double kLatencyToMs = 2000;
+constexpr double kLatencyToMs = 20000;
 
 bool ReadPng(const fs::path& path, ComparedImage& out) {
   png_image image{};
