@@ -129,7 +129,10 @@ INT_PTR CALLBACK SkinDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
   switch (msg) {
     case WM_INITDIALOG:
       if (h.onInit) h.onInit(dialog);
-      return 1;
+      // No default focus: the pop-up is made hidden beside the table, and a control of
+      // it taking the focus would make it the active window and take the keyboard from
+      // the game window.
+      return 0;
     case WM_PAINT:
       if (h.onPaint) h.onPaint(dialog);
       return 1;

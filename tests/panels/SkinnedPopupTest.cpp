@@ -253,6 +253,14 @@ TEST_F(SkinnedPopup, TheDialogProcedureEndsHidesColoursAndDrags) {
   EXPECT_EQ(std::pair(drags[0].screen.x, drags[0].screen.y), std::pair(15, 12));
 }
 
+TEST_F(SkinnedPopup, BuildingTheHiddenPopupLeavesTheKeysWithItsParent) {
+  AddEdit(34, 0, 0, 30, 12, 0, 0, 0);
+  SetFocus(host_);
+  HWND popup = Create();
+  EXPECT_FALSE(IsWindowVisible(popup));
+  EXPECT_EQ(GetFocus(), host_);
+}
+
 TEST_F(SkinnedPopup, TheDefaultCommandHandlerKeepsManualControlsAndTellsTheParent) {
   WriteBmp("btn.bmp", 40, 10, [](int32_t, int32_t) { return kFace; });
   AddCheckBox(40, 0, 0, 20, 20, 0, 'c');

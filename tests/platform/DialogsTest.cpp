@@ -71,10 +71,13 @@ class Dialogs : public WindowTest {
     RegisterFormTemplate();
     current = &log_;
   }
+  // The commands, without the edit's focus notes: it holds the focus from the start, and
+  // reports losing it as a command too.
   std::vector<WPARAM> Commands() {
     std::vector<WPARAM> out;
     for (const Rec& r : log_.messages)
-      if (r.msg == WM_COMMAND) out.push_back(r.wParam);
+      if (r.msg == WM_COMMAND && r.wParam != MAKEWPARAM(kEdit, EN_KILLFOCUS) && r.wParam != MAKEWPARAM(kEdit, EN_SETFOCUS))
+        out.push_back(r.wParam);
     return out;
   }
   HWND MakeForm() {
@@ -329,6 +332,37 @@ TEST_F(Dialogs, ControlsPlaceInDialogUnitsAndInitGetsTheParameter) {
   ASSERT_NE(init, log_.messages.end());
   EXPECT_EQ(init->lParam, 77);
   EXPECT_EQ(reinterpret_cast<HWND>(init->wParam), GetDlgItem(again, kEdit)) << "first tab stop";
+}
+
+INT_PTR CALLBACK QuietInitProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+INT_PTR CALLBACK DisablingInitProc(HWND dlg, UINT msg, WPARAM, LPARAM) {
+  if (msg != WM_INITDIALOG) return FALSE;
+  EnableWindow(GetDlgItem(dlg, kEdit), FALSE);
+  return TRUE;
+}
+
+TEST_F(Dialogs, ATrueInitAnswerTakesTheFocusEvenForAHiddenDialog) {
+  // The form's template is not visible: the dialog stays hidden, yet the owner loses the keys.
+  HWND owner = MakeTop(0, 0, 800, 600);
+  SetFocus(owner);
+  HWND dlg = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), owner, RecordingDialogProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  EXPECT_FALSE(IsWindowVisible(dlg));
+  EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kEdit));
+  DestroyWindow(dlg);
+  // A FALSE answer leaves the focus where it was.
+  SetFocus(owner);
+  dlg = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), owner, QuietInitProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  EXPECT_EQ(GetFocus(), owner);
+  DestroyWindow(dlg);
+  // A first tab stop the procedure disabled passes the focus to the next one.
+  SetFocus(owner);
+  dlg = CreateDialogParamA(Module(), MAKEINTRESOURCEA(kFormTemplate), owner, DisablingInitProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  EXPECT_EQ(GetFocus(), GetDlgItem(dlg, kRadioA1));
+  DestroyWindow(dlg);
 }
 
 TEST_F(Dialogs, MapDialogRectUsesTheDialogsOwnFont) {

@@ -19,7 +19,7 @@ constexpr int32_t kHostTextEvent = 62;
 const char* const kSlotNames[] = {"Send",          "GetAvatar", "SetText",           "SetPlayState",
                                   "SetPlayerList", "AddText",   "RequestScreenMode", "NotifyEvent"};
 
-std::string Text(BSTR b) { return b ? plat::Utf16ToUtf8(std::u16string_view(b, SysStringLen(b))) : "(null)"; }
+std::string Text(BSTR b) { return b ? plat::Utf16ToUtf8(std::u16string_view(plat::AsUtf16(b), SysStringLen(b))) : "(null)"; }
 std::string Quoted(const std::string& s) { return s == "(null)" ? s : "\"" + s + "\""; }
 std::string Num(int64_t v) { return std::to_string(v); }
 
@@ -50,7 +50,7 @@ int32_t RecordingHost::GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) {
   auto it = avatars_.find(user);
   if (it == avatars_.end() || !out) return 0;
   const std::u16string wide = plat::Utf8ToUtf16(it->second);
-  *out = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  *out = SysAllocStringLen(plat::AsWide(wide.data()), static_cast<UINT>(wide.size()));
   return *out ? 1 : 0;
 }
 

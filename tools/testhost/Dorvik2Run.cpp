@@ -16,6 +16,7 @@
 #include "plat/codepage.h"
 #include "plat/gdi.h"
 #include "plat/sim.h"
+#include "plat/sim_gdi.h"
 #include "plat/time.h"
 #include "testhost/ContactSheet.h"
 #include "testhost/ScriptRunner.h"
@@ -42,6 +43,7 @@ struct Options {
   uint32_t advanceMs = 1000;
   std::string script;  // a game to play instead of the plain window life
   std::string outDir;  // where a scripted game's record goes
+  bool markTextCells = false;  // texts as marked cells, for a map of where text is drawn
 };
 
 void Usage() {
@@ -50,7 +52,7 @@ void Usage() {
                "                   [--desktop 565|555|32] [--advance MS] [--registry FILE] [--wav FILE.wav]\n"
                "                   --out FILE.png\n"
                "       dorvik2-run [--module Dorvik2.so] --data DIR --portal DIR [--desktop 565|555|32]\n"
-               "                   [--registry FILE] --script GAME.txt --out-dir DIR\n");
+               "                   [--registry FILE] [--mark-text-cells] --script GAME.txt --out-dir DIR\n");
 }
 
 bool Parse(int argc, char** argv, Options& o) {
@@ -78,6 +80,8 @@ bool Parse(int argc, char** argv, Options& o) {
       if (!value(o.script)) return false;
     } else if (a == "--out-dir") {
       if (!value(o.outDir)) return false;
+    } else if (a == "--mark-text-cells") {
+      o.markTextCells = true;
     } else if (a == "--threaded") {
       o.threaded = true;
     } else if (a == "--desktop") {
@@ -214,6 +218,8 @@ bool PlayScript(testhost::TestHost& host, const Options& o, DWORD hostStart) {
     std::fprintf(stderr, "dorvik2-run: %s: %s\n", o.script.c_str(), failure.c_str());
     return false;
   }
+  // Marked texts change every frame: the checkpoints take their frames unchecked.
+  if (o.markTextCells) runner.SetUpdateMode(true);
   runner.OnFrame(kFramePeriodMs, [&](uint32_t ms, const std::string& checkpoint) { record.Frame(ms, checkpoint); });
   runner.OnNote([&](uint32_t, int line, const std::string& what) { record.Note(line, what); });
   // The sound of the game alone: what the build and set-up played stays out.
@@ -264,6 +270,7 @@ int RunScripted(Options& o) {
     return 1;
   }
   plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
+  plat::sim::SetTextCellsMarked(o.markTextCells);
   std::printf("dorvik2-run: module %s, desktop %s, script %s\n", o.module.c_str(), setup.desktop.c_str(),
               o.script.c_str());
   PrintScreenDepth();

@@ -52,114 +52,6 @@ void CALLBACK FrameTimerFired(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
 
 void WindowThreadBlocked(const char*) { g_blocked = true; }
 
-const std::map<std::string, int>& KeyNames() {
-  static const std::map<std::string, int> names = {
-      {"SPACE", VK_SPACE}, {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE}, {"F1", VK_F1}, {"F2", VK_F2},
-      {"F3", VK_F3},       {"LEFT", VK_LEFT},     {"RIGHT", VK_RIGHT},   {"UP", VK_UP}, {"DOWN", VK_DOWN},
-  };
-  return names;
-}
-
-// "SPACE", "VK_SPACE", or a digit or capital letter for its own key.
-bool KeyNamed(std::string name, int& vk) {
-  if (name.rfind("VK_", 0) == 0) name = name.substr(3);
-  if (name.size() == 1 && ((name[0] >= '0' && name[0] <= '9') || (name[0] >= 'A' && name[0] <= 'Z'))) {
-    vk = name[0];
-    return true;
-  }
-  const auto it = KeyNames().find(name);
-  if (it == KeyNames().end()) return false;
-  vk = it->second;
-  return true;
-}
-
-bool ReadHex(std::istringstream& in, std::vector<uint8_t>& out) {
-  std::string byte;
-  while (in >> byte) {
-    uint32_t v = 0;
-    const auto r = std::from_chars(byte.data(), byte.data() + byte.size(), v, 16);
-    if (byte.size() != 2 || r.ec != std::errc{} || r.ptr != byte.data() + byte.size()) return false;
-    out.push_back(static_cast<uint8_t>(v));
-  }
-  return !out.empty();
-}
-
-std::string Hex(const uint8_t* data, size_t length) {
-  std::string out;
-  for (size_t i = 0; i < length; ++i) out += plat::FormatString(i ? " %02X" : "%02X", data[i]);
-  return out;
-}
-
-// `"text"` to the text; nullopt when not quoted.
-std::optional<std::string> Quoted(std::string text) {
-  while (!text.empty() && text.front() == ' ') text.erase(0, 1);
-  if (text.size() < 2 || text.front() != '"' || text.back() != '"') return std::nullopt;
-  return text.substr(1, text.size() - 2);
-}
-
-// One header line into the setup; false with `why`.
-bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& why) {
-  std::istringstream in(line);
-  std::string key, value;
-  in >> key >> value;
-  int64_t v = 0;
-  if (key == "me" && ReadScriptInt(value, v)) {
-    setup.me = static_cast<int32_t>(v);
-  } else if (key == "desktop" && DesktopFormatNamed(value)) {
-    setup.desktop = value;
-  } else if (key == "tick" && ReadScriptInt(value, v) && v >= 0 && v <= UINT32_MAX) {
-    setup.tickBase = static_cast<uint32_t>(v);
-  } else if (key == "localtime") {
-    SYSTEMTIME t{};
-    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    const std::string rest = line.substr(line.find(value));
-    char tail = 0;
-    if (std::sscanf(rest.c_str(), "%u-%u-%u %u:%u:%u%c", &year, &month, &day, &hour, &minute, &second, &tail) != 6) {
-      why = "localtime wants YYYY-MM-DD HH:MM:SS";
-      return false;
-    }
-    t.wYear = static_cast<WORD>(year);
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
-    setup.localTime = t;
-  } else if (key == "data") {
-    std::string portal;
-    in >> portal;
-    if (value.empty() || portal.empty()) {
-      why = "data wants the game folder and the portal folder";
-      return false;
-    }
-    setup.gameFolder = value;
-    setup.portalFolder = portal;
-  } else if (key == "event" && ReadScriptInt(value, v)) {
-    // event <code> "<text the host writes>" | event <code> <result>
-    std::string rest, word;
-    std::getline(in, rest);
-    std::istringstream(rest) >> word;
-    testing_support::RecordingHost::EventAnswer answer;
-    int64_t result = 0;
-    if (const auto text = Quoted(rest)) {
-      answer.writeData = true;
-      answer.dataBack = plat::Utf8ToCp949(*text);
-    } else if (ReadScriptInt(word, result) && rest.find_first_not_of(' ', rest.find(word) + word.size()) == std::string::npos) {
-      answer.result = static_cast<int32_t>(result);
-    } else {
-      why = "event wants a code and a quoted text or a result";
-      return false;
-    }
-    setup.events.emplace_back(static_cast<int32_t>(v), answer);
-  } else if (key == "defaults" && value == "plain") {
-    setup.plainDefaults = true;
-  } else {
-    why = "unknown header " + line;
-    return false;
-  }
-  return true;
-}
-
 std::string JoinLines(const std::vector<std::string>& texts) {
   std::string out;
   for (const std::string& t : texts) out += (out.empty() ? "" : "\n") + t;
@@ -173,23 +65,6 @@ uint64_t FrameHash(HWND window) {
   uint64_t h = kFnvOffset;
   for (uint8_t b : frame.rgb) h = (h ^ b) * kFnvPrime;
   return h;
-}
-
-bool ReadScriptSetup(const std::string& text, ScriptSetup& setup, std::string& error) {
-  std::istringstream in(text);
-  std::string line;
-  int number = 0;
-  while (std::getline(in, line)) {
-    ++number;
-    line = StrippedScriptLine(line);
-    if (line.empty() || IsScriptEventLine(line)) continue;
-    std::string why;
-    if (!ReadHeaderLine(line, setup, why)) {
-      error = plat::FormatString("line %d: ", number) + why;
-      return false;
-    }
-  }
-  return true;
 }
 
 bool PrepareLayer(const ScriptSetup& setup, const ScriptEnvironment& environment, std::string& error) {
@@ -274,120 +149,8 @@ bool ScriptRunner::LoadFile(const std::string& path, std::string& error) {
 }
 
 bool ScriptRunner::Load(const std::string& text, std::string& error) {
-  std::istringstream in(text);
-  std::string line;
-  int number = 0;
-  uint32_t previous = 0;
-  while (std::getline(in, line)) {
-    ++number;
-    lines_.push_back(line);
-    if (!ReadLine(StrippedScriptLine(line), number, previous, error)) return false;
-  }
-  if (events_.empty() || events_.back().verb != Verb::End) {
-    error = "the script does not finish with end";
-    return false;
-  }
-  return true;
-}
-
-bool ScriptRunner::ReadLine(const std::string& line, int number, uint32_t& previous, std::string& error) {
-  if (line.empty()) return true;
-  if (!IsScriptEventLine(line)) {
-    std::string why;
-    if (ReadHeaderLine(line, setup_, why)) return true;
-    error = plat::FormatString("line %d: ", number) + why;
-    return false;
-  }
-  Event e;
-  if (!ParseEvent(line, number, e, error)) return false;
-  if (line[0] == '+') e.at += previous;
-  if (e.at < previous) {
-    error = plat::FormatString("line %d: time runs backwards", number);
-    return false;
-  }
-  previous = e.at;
-  if (e.verb == Verb::ExpectCmd) commands_.push_back(events_.size());
-  if (e.verb == Verb::Box) answers_.push_back(events_.size());
-  events_.push_back(std::move(e));
-  return true;
-}
-
-bool ScriptRunner::ParseEvent(const std::string& line, int number, Event& e, std::string& error) {
-  std::istringstream in(line.substr(1));
-  std::string time, verb;
-  in >> time >> verb;
-  int64_t at = 0;
-  auto bad = [&](const std::string& why) {
-    error = plat::FormatString("line %d: ", number) + why;
-    return false;
-  };
-  if (!ReadScriptInt(time, at) || at < 0) return bad("unreadable time");
-  e.line = number;
-  e.at = static_cast<uint32_t>(at);
-  std::string word;
-  if (verb == "msg") {
-    std::string type, rest;
-    in >> type;
-    std::getline(in, rest);
-    e.verb = Verb::Msg;
-    std::string why;
-    if (!messages_.Bytes(type, rest, setup_.me, setup_.plainDefaults, e.bytes, why)) return bad(why);
-  } else if (verb == "key") {
-    std::string dir, key;
-    in >> dir >> key;
-    if ((dir != "down" && dir != "up") || !KeyNamed(key, e.x)) return bad("unknown key " + key);
-    e.verb = dir == "down" ? Verb::KeyDown : Verb::KeyUp;
-  } else if (verb == "click" || verb == "move") {
-    std::string x, y;
-    int64_t vx = 0, vy = 0;
-    in >> x >> y;
-    if (!ReadScriptInt(x, vx) || !ReadScriptInt(y, vy)) return bad("unreadable position");
-    e.verb = verb == "click" ? Verb::Click : Verb::Move;
-    e.x = static_cast<int>(vx);
-    e.y = static_cast<int>(vy);
-  } else if (verb == "press" || verb == "release") {
-    e.verb = verb == "press" ? Verb::Press : Verb::Release;
-  } else if (verb == "expect") {
-    in >> word;
-    std::string rest;
-    std::getline(in >> std::ws, rest);
-    if (word == "cmd") {
-      e.verb = Verb::ExpectCmd;
-      std::istringstream hex(rest);
-      if (!ReadHex(hex, e.bytes)) return bad("unreadable command bytes");
-    } else if (word == "host") {
-      e.verb = Verb::ExpectHost;
-      e.text = rest;
-    } else if (word == "post") {
-      e.verb = Verb::ExpectPost;
-      e.text = rest;
-      if (e.text.empty()) return bad("expect post wants a message");
-    } else if (word == "box") {
-      const auto text = Quoted(rest);
-      if (!text) return bad("expect box wants a quoted text");
-      e.verb = Verb::ExpectBox;
-      e.text = plat::Utf8ToCp949(*text);
-    } else {
-      return bad("unknown expectation " + word);
-    }
-  } else if (verb == "box") {
-    in >> e.text;
-    if (e.text != "ok" && e.text != "yes" && e.text != "no" && e.text != "wait") return bad("unknown box answer");
-    e.verb = Verb::Box;
-  } else if (verb == "checkpoint") {
-    in >> e.text >> e.hash;
-    std::string extra;
-    uint64_t value = 0;
-    const auto r = std::from_chars(e.hash.data(), e.hash.data() + e.hash.size(), value, 16);
-    const bool hashOk = e.hash.empty() || (r.ec == std::errc{} && r.ptr == e.hash.data() + e.hash.size());
-    if (e.text.empty() || !hashOk || (in >> extra)) return bad("unreadable checkpoint");
-    e.verb = Verb::Checkpoint;
-  } else if (verb == "end") {
-    e.verb = Verb::End;
-  } else {
-    return bad("unknown event " + verb);
-  }
-  return true;
+  script_ = Script{};
+  return ReadScript(text, script_, error);
 }
 
 uint32_t ScriptRunner::Now() const { return GetTickCount() - start_; }
@@ -397,13 +160,13 @@ void ScriptRunner::Fail(int line, const std::string& what) {
 }
 
 void ScriptRunner::OnSend(const uint8_t* data, int32_t length) {
-  const std::string actual = Hex(data, static_cast<size_t>(std::max(length, 0)));
+  const std::string actual = HexBytes(data, static_cast<size_t>(std::max(length, 0)));
   if (nextCommand_ >= commands_.size()) {
     Fail(events_.back().line, "unexpected command " + actual);
     return;
   }
   const Event& e = events_[commands_[nextCommand_++]];
-  const std::string expected = Hex(e.bytes.data(), e.bytes.size());
+  const std::string expected = HexBytes(e.bytes.data(), e.bytes.size());
   const std::string differs = actual == expected ? "" : "command " + actual + ", expected " + expected;
   if (!differs.empty()) Fail(e.line, differs);
   Note(e.line, differs.empty() ? "command as expected" : differs);
@@ -521,7 +284,7 @@ void ScriptRunner::CheckEvent(const Event& e) {
     case Verb::End: {
       if (nextCommand_ < commands_.size()) {
         const Event& missing = events_[commands_[nextCommand_]];
-        Fail(missing.line, "command " + Hex(missing.bytes.data(), missing.bytes.size()) + " was not sent");
+        Fail(missing.line, "command " + HexBytes(missing.bytes.data(), missing.bytes.size()) + " was not sent");
       }
       if (nextAnswer_ < answers_.size())
         Fail(events_[answers_[nextAnswer_]].line, "no box came for this answer");
@@ -542,22 +305,9 @@ bool ScriptRunner::Run(std::string& failure) {
   for (const auto& [code, answer] : setup_.events) host_.Recorder().ScriptEvent(code, answer);
   host_.OnSend([this](const uint8_t* data, int32_t length) { OnSend(data, length); });
   host_.OnModal([this](HWND dialog) { OnModalWait(dialog); });
-  int lastX = 0, lastY = 0;
   for (size_t i = 0; i < events_.size(); ++i) {
-    Event& e = events_[i];
-    if (e.verb == Verb::Move || e.verb == Verb::Click) {
-      lastX = e.x;
-      lastY = e.y;
-    }
-    // A press or release happens where the pointer last went.
-    if (e.verb == Verb::Press || e.verb == Verb::Release) {
-      e.x = lastX;
-      e.y = lastY;
-    }
-    const bool timed = e.verb == Verb::Msg || e.verb == Verb::KeyDown || e.verb == Verb::KeyUp ||
-                       e.verb == Verb::Click || e.verb == Verb::Move || e.verb == Verb::Press ||
-                       e.verb == Verb::Release;
-    if (timed) timers_.push_back(timeSetEvent(std::max<uint32_t>(e.at, 1), 1, TimerFired, i, TIME_ONESHOT));
+    if (events_[i].IsInput())
+      timers_.push_back(timeSetEvent(std::max<uint32_t>(events_[i].at, 1), 1, TimerFired, i, TIME_ONESHOT));
   }
   UINT frameTimer = 0;
   if (frameHook_ && framePeriodMs_) frameTimer = timeSetEvent(framePeriodMs_, 1, FrameTimerFired, 0, TIME_PERIODIC);
@@ -595,8 +345,8 @@ void ScriptRunner::FrameDue() {
 void ScriptRunner::RewriteHashes() const {
   if (path_.empty() || newHashes_.empty()) return;
   std::string text;
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    std::string line = lines_[i];
+  for (size_t i = 0; i < script_.lines.size(); ++i) {
+    std::string line = script_.lines[i];
     const auto hash = newHashes_.find(static_cast<int>(i + 1));
     if (hash != newHashes_.end()) {
       const size_t verb = line.find("checkpoint");

@@ -17,23 +17,10 @@
 #include "support/RecordingHost.h"
 #include "testhost/MessageFields.h"
 #include "testhost/ScriptMessages.h"
+#include "testhost/ScriptReader.h"
 #include "testhost/TestHost.h"
 
 namespace testhost {
-
-// What a script's header asks of the world the module starts in.
-struct ScriptSetup {
-  static constexpr uint32_t kDefaultTickBase = 1000000;
-
-  std::string desktop = "32";          // DesktopFormatNamed
-  uint32_t tickBase = kDefaultTickBase;  // GetTickCount at the start
-  SYSTEMTIME localTime{2011, 9, 2, 27, 20, 0, 0, 0};
-  int32_t me = -1;                     // my user number
-  std::string gameFolder;              // empty: the caller's
-  std::string portalFolder;
-  bool plainDefaults = false;          // `defaults plain`
-  std::vector<std::pair<int32_t, testing_support::RecordingHost::EventAnswer>> events;
-};
 
 // Where a script's world comes from: the module file, the data folders a header does
 // not name, the registry file (emptied first) and the folder for frames that differ.
@@ -51,8 +38,6 @@ struct ScriptEnvironment {
 inline constexpr const char* kHostGameFolder = "C:\\Dorvik2\\Game\\";
 inline constexpr const char* kHostPortalFolder = "C:\\Dorvik2\\Portal\\";
 
-// The header lines of a script alone; false with `error` naming the line.
-bool ReadScriptSetup(const std::string& text, ScriptSetup& setup, std::string& error);
 // Before the host is made: windows, display (in the header's desktop format) and sound
 // reset, a fresh registry file, the clock at the start tick and local time, the data
 // folders mapped.
@@ -123,20 +108,8 @@ class ScriptRunner {
   void FrameDue();
 
  private:
-  enum class Verb {
-    Msg, KeyDown, KeyUp, Click, Press, Release, Move,
-    ExpectCmd, ExpectHost, ExpectPost, ExpectBox, Box, Checkpoint, End
-  };
-  struct Event {
-    int line = 0;
-    uint32_t at = 0;  // ms after the script's start
-    Verb verb = Verb::End;
-    std::vector<uint8_t> bytes;  // a message's block or an expected command
-    std::string text;            // the host call, post, box text or answer, checkpoint name
-    int x = 0;
-    int y = 0;
-    std::string hash;            // a checkpoint's expected frame
-  };
+  using Verb = ScriptVerb;
+  using Event = ScriptEvent;
   struct Box {
     HWND dialog = nullptr;
     int answerEvent = -1;  // the `box` line answering it; -1 none
@@ -144,8 +117,6 @@ class ScriptRunner {
     std::string text;
   };
 
-  bool ReadLine(const std::string& line, int number, uint32_t& previous, std::string& error);
-  bool ParseEvent(const std::string& line, int number, Event& out, std::string& error);
   void OnSend(const uint8_t* data, int32_t length);
   void Fail(int line, const std::string& what);
   uint32_t Now() const;
@@ -154,19 +125,18 @@ class ScriptRunner {
 
   TestHost& host_;
   HWND socket_ = nullptr;
-  ScriptSetup setup_;
+  Script script_;
+  const ScriptSetup& setup_ = script_.setup;
+  std::vector<Event>& events_ = script_.events;
+  const std::vector<size_t>& commands_ = script_.commands;
+  const std::vector<size_t>& answers_ = script_.answers;
   std::string name_ = "script";
   std::string path_;
-  std::vector<std::string> lines_;  // the script as read, for the update mode
-  std::vector<Event> events_;
-  std::vector<size_t> commands_;  // events that expect a command, in order
-  std::vector<size_t> answers_;   // `box` events, in order
   size_t nextCommand_ = 0;
   size_t nextAnswer_ = 0;
   std::deque<std::vector<uint8_t>> inbound_;
   std::vector<Box> boxes_;
   std::vector<UINT> timers_;
-  ScriptMessages messages_;
   size_t hostCall_ = 0;
   size_t posted_ = 0;
   size_t boxSeen_ = 0;

@@ -10,6 +10,7 @@
 #include "plat/crt.h"
 #include "plat/sim.h"
 #include "plat/time.h"
+#include "testhost/ScriptReader.h"
 
 namespace testhost {
 
@@ -31,19 +32,7 @@ std::string Pointer(const void* p) { return p ? "window" : "null"; }
 }  // namespace
 
 std::string DescribePosted(const MSG& m) {
-  const char* name = nullptr;
-  switch (m.message) {
-    case WM_GAME_CLOSE: name = "WM_GAME_CLOSE"; break;
-    case WM_GAME_ENTER_KEY: name = "WM_GAME_ENTER_KEY"; break;
-    case WM_GAME_SCREEN_READY: name = "WM_GAME_SCREEN_READY"; break;
-    case WM_GAME_LOADED: name = "WM_GAME_LOADED"; break;
-    case WM_NCLBUTTONDOWN: name = "WM_NCLBUTTONDOWN"; break;
-    case WM_SYSCOMMAND: name = "WM_SYSCOMMAND"; break;
-    default: break;
-  }
-  const std::string args = plat::FormatString("(%I64u, %I64i)", static_cast<uint64_t>(m.wParam),
-                                              static_cast<int64_t>(m.lParam));
-  return name ? name + args : plat::FormatString("message 0x%04X", m.message) + args;
+  return DescribeHostMessage(m.message, static_cast<uint64_t>(m.wParam), static_cast<int64_t>(m.lParam));
 }
 
 TestHost::TestHost() {
@@ -115,7 +104,7 @@ void TestHost::Advance(uint32_t ms) {
 void TestHost::OnModal(std::function<void(HWND dialog)> hook) { plat::sim::SetModalHook(std::move(hook)); }
 
 void TestHost::OnSend(std::function<void(const uint8_t* data, int32_t length)> observer) {
-  sendObserver_ = std::move(observer);
+  timed_.OnSend(std::move(observer));
 }
 
 bool TestHost::WaitForLoader(uint32_t realMs) {
@@ -139,9 +128,9 @@ std::vector<std::string> TestHost::Transcript() const {
   {
     std::lock_guard<std::mutex> hold(mutex_);
     for (size_t i = 0; i < exports_.size(); ++i) lines.push_back({Elapsed(exports_[i].tick), 0, i, exports_[i].text});
-    const auto calls = recorder_.Calls();
-    for (size_t i = 0; i < calls.size() && i < callTicks_.size(); ++i)
-      lines.push_back({Elapsed(callTicks_[i]), 1, i, "host " + calls[i].ToString()});
+    const auto calls = timed_.TimedCalls();
+    for (size_t i = 0; i < calls.size(); ++i)
+      lines.push_back({Elapsed(calls[i].first), 1, i, "host " + calls[i].second.ToString()});
   }
   const auto posted = plat::sim::PostedMessages(hostWnd_);
   for (size_t i = 0; i < posted.size(); ++i)
@@ -156,42 +145,6 @@ std::vector<std::string> TestHost::Transcript() const {
   for (const Line& l : lines) out.push_back(plat::FormatString("%6lu ms  ", l.ms) + l.text);
   return out;
 }
-
-// ---- TimedHost: the time first, then the recorder, under one lock so the two agree.
-#define TIMED_CALL(call)                                       \
-  std::lock_guard<std::mutex> hold(owner_.mutex_);             \
-  owner_.callTicks_.push_back(GetTickCount());                 \
-  return owner_.recorder_.call
-
-int32_t TestHost::TimedHost::Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) {
-  int32_t r = 0;
-  {
-    std::lock_guard<std::mutex> hold(owner_.mutex_);
-    owner_.callTicks_.push_back(GetTickCount());
-    r = owner_.recorder_.Send(channel, kind, data, length);
-  }
-  if (owner_.sendObserver_) owner_.sendObserver_(data, length);
-  return r;
-}
-int32_t TestHost::TimedHost::GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) {
-  TIMED_CALL(GetAvatar(userKey, avatarKey, out));
-}
-int32_t TestHost::TimedHost::SetText(BSTR text, uint32_t code, BSTR secondText) {
-  TIMED_CALL(SetText(text, code, secondText));
-}
-int32_t TestHost::TimedHost::SetPlayState(uint32_t state) { TIMED_CALL(SetPlayState(state)); }
-int32_t TestHost::TimedHost::SetPlayerList(BSTR userNumbers) { TIMED_CALL(SetPlayerList(userNumbers)); }
-int32_t TestHost::TimedHost::AddText(BSTR text, int32_t weight, int32_t style, int32_t reserved, BSTR face,
-                                     int32_t firstFlag) {
-  TIMED_CALL(AddText(text, weight, style, reserved, face, firstFlag));
-}
-int32_t TestHost::TimedHost::RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height, int32_t reserved) {
-  TIMED_CALL(RequestScreenMode(fullScreen, width, height, reserved));
-}
-int32_t TestHost::TimedHost::NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) {
-  TIMED_CALL(NotifyEvent(userNo, code, data, value));
-}
-#undef TIMED_CALL
 
 bool TestHost::WriteGamePicture(const std::string& path, std::string& error) const {
   const plat::sim::RgbImage picture = plat::sim::CaptureWindow(gameWnd_);

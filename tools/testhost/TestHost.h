@@ -16,6 +16,7 @@
 #include "plat/user.h"
 #include "support/RecordingHost.h"
 #include "testhost/ModuleLibrary.h"
+#include "testhost/TimedHost.h"
 
 namespace testhost {
 
@@ -70,24 +71,6 @@ class TestHost {
   bool WriteGamePicture(const std::string& path, std::string& error) const;
 
  private:
-  // Stamps each host call with the virtual time, then lets the recorder record it.
-  class TimedHost : public IHostInterface {
-   public:
-    explicit TimedHost(TestHost& owner) : owner_(owner) {}
-    int32_t STDMETHODCALLTYPE Send(int32_t channel, int32_t kind, const BYTE* data, int32_t length) override;
-    int32_t STDMETHODCALLTYPE GetAvatar(BSTR userKey, BSTR avatarKey, BSTR* out) override;
-    int32_t STDMETHODCALLTYPE SetText(BSTR text, uint32_t code, BSTR secondText) override;
-    int32_t STDMETHODCALLTYPE SetPlayState(uint32_t state) override;
-    int32_t STDMETHODCALLTYPE SetPlayerList(BSTR userNumbers) override;
-    int32_t STDMETHODCALLTYPE AddText(BSTR text, int32_t weight, int32_t style, int32_t reserved, BSTR face,
-                    int32_t firstFlag) override;
-    int32_t STDMETHODCALLTYPE RequestScreenMode(int32_t fullScreen, int32_t width, int32_t height, int32_t reserved) override;
-    int32_t STDMETHODCALLTYPE NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override;
-
-   private:
-    TestHost& owner_;
-  };
-
   struct Note {
     DWORD tick;
     std::string text;
@@ -97,11 +80,9 @@ class TestHost {
 
   ModuleLibrary module_;
   testing_support::RecordingHost recorder_;
-  TimedHost timed_{*this};
+  TimedHost timed_{recorder_};
   mutable std::mutex mutex_;
-  std::vector<DWORD> callTicks_;  // one per recorded host call
   std::vector<Note> exports_;
-  std::function<void(const uint8_t*, int32_t)> sendObserver_;
   DWORD startTick_ = 0;
   HWND hostWnd_ = nullptr;
   HWND gameWnd_ = nullptr;

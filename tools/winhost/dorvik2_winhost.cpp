@@ -15,20 +15,11 @@
 #include "host/Dorvik2Api.h"
 #include "host/Dorvik2Messages.h"
 #include "module/Dorvik2Module.h"
+#include "tools/winhost/ModuleExports.h"
+#include "tools/winhost/PumpUntil.h"
+#include "tools/winhost/ScreenCapture.h"
 
 namespace {
-
-// The exports' ordinals, by which a host may resolve them.
-enum ExportOrdinal : WORD {
-  kCreateGameWnd = 1,
-  kDestroyGameWnd = 2,
-  kInitGameWnd = 3,
-  kCDorvik2Constructor = 4,
-  kCDorvik2Assign = 5,
-  kFnDorvik2 = 6,
-  kNDorvik2 = 7,
-};
-using FnDorvik2Fn = decltype(&fnDorvik2);
 
 constexpr int32_t kClientWidth = 800;
 constexpr int32_t kClientHeight = 600;
@@ -128,21 +119,6 @@ HWND MakeHostWindow() {
 }
 
 // Dispatches every message until `done` holds or `limitMs` of real time passed.
-template <typename Done>
-bool PumpUntil(DWORD limitMs, Done done) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessageA(&m);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start >= limitMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
 // The module's sound needs a device: without one its set-up gives up quietly, and
 // the run would pass without ever opening DirectSound.
 void CheckSoundDevice(HWND hostWnd) {
@@ -154,47 +130,12 @@ void CheckSoundDevice(HWND hostWnd) {
   if (FAILED(level)) Fail("DirectSound's cooperative level failed (0x%08X)", unsigned(level));
 }
 
-struct Exports {
-  CreateGameWndFn create;
-  InitGameWndFn init;
-  DestroyGameWndFn destroy;
-  FnDorvik2Fn fnDorvik2;
-  decltype(&nDorvik2) nDorvik2;
-};
+using Exports = winhost::ModuleExports;
 
-FARPROC ByOrdinal(HMODULE module, WORD ordinal) {
-  FARPROC p = GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
-  if (!p) Fail("no export with ordinal %u", ordinal);
-  return p;
-}
-
-// GetProcAddress answers one function type for every export; void (*)() casts to any.
-template <typename Fn>
-Fn ExportAt(HMODULE module, WORD ordinal) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(ByOrdinal(module, ordinal)));
-}
-
-// Each named export stands at its ordinal; the class's two members need only exist.
 Exports FindExports(HMODULE module) {
-  const struct {
-    const char* name;
-    WORD ordinal;
-  } named[] = {{"CreateGameWnd", kCreateGameWnd}, {"DestroyGameWnd", kDestroyGameWnd},
-               {"InitGameWnd", kInitGameWnd},     {"fnDorvik2", kFnDorvik2},
-               {"nDorvik2", kNDorvik2}};
-  for (const auto& n : named) {
-    if (GetProcAddress(module, n.name) != ByOrdinal(module, n.ordinal))
-      Fail("export %s is not at ordinal %u", n.name, n.ordinal);
-  }
-  ByOrdinal(module, kCDorvik2Constructor);
-  ByOrdinal(module, kCDorvik2Assign);
   Exports e;
-  e.create = ExportAt<CreateGameWndFn>(module, kCreateGameWnd);
-  e.init = ExportAt<InitGameWndFn>(module, kInitGameWnd);
-  e.destroy = ExportAt<DestroyGameWndFn>(module, kDestroyGameWnd);
-  e.fnDorvik2 = ExportAt<FnDorvik2Fn>(module, kFnDorvik2);
-  // The variable's address, as the loader gives it for a data export.
-  e.nDorvik2 = reinterpret_cast<decltype(&nDorvik2)>(reinterpret_cast<void*>(ByOrdinal(module, kNDorvik2)));
+  std::string error;
+  if (!winhost::FindExports(module, e, error)) Fail("%s", error.c_str());
   return e;
 }
 
@@ -212,33 +153,13 @@ void CheckGameWindow(HWND host, HWND game) {
   }
 }
 
-// What a person sees of the game window: its pixels read back through GDI, counted
-// by colour. A window the module never drew shows one colour (or none at all).
+// What a person sees of the game window, counted by colour. A window the module never
+// drew shows one colour (or none at all).
 size_t CountShownColours(HWND game) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = kClientWidth;
-  info.bmiHeader.biHeight = -kClientHeight;  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC screen = GetDC(game);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const winhost::RgbPicture picture = winhost::CaptureScreenOf(game);
   std::set<uint32_t> colours;
-  if (screen && memory && dib && bits) {
-    HGDIOBJ old = SelectObject(memory, dib);
-    if (BitBlt(memory, 0, 0, kClientWidth, kClientHeight, screen, 0, 0, SRCCOPY)) {
-      GdiFlush();
-      const auto* pixels = static_cast<const uint32_t*>(bits);
-      for (int32_t i = 0; i < kClientWidth * kClientHeight; ++i) colours.insert(pixels[i] & 0xFFFFFFu);
-    }
-    SelectObject(memory, old);
-  }
-  if (dib) DeleteObject(dib);
-  if (memory) DeleteDC(memory);
-  if (screen) ReleaseDC(game, screen);
+  for (size_t i = 0; i + 2 < picture.rgb.size(); i += 3)
+    colours.insert(uint32_t(picture.rgb[i]) << 16 | uint32_t(picture.rgb[i + 1]) << 8 | picture.rgb[i + 2]);
   return colours.size();
 }
 
@@ -268,7 +189,7 @@ Life PlayWindowLife(const Exports& e, SmokeHost& host, HWND hostWnd, const std::
   if (!wnd) Fail("InitGameWnd (load in thread %d) gave no window (%d load errors)", loadInThread, host.loadErrors);
   CheckGameWindow(hostWnd, wnd);
   if (loadInThread) {
-    if (!PumpUntil(kLoadLimitMs, [] { return g_state.loadedResults > 0; }))
+    if (!winhost::PumpUntil(kLoadLimitMs, [] { return g_state.loadedResults > 0; }))
       Fail("no WM_GAME_LOADED within %u ms", unsigned(kLoadLimitMs));
     if (g_state.loadedResult != 1)
       Fail("WM_GAME_LOADED reported %u (%d load errors)", unsigned(g_state.loadedResult), host.loadErrors);
@@ -277,7 +198,7 @@ Life PlayWindowLife(const Exports& e, SmokeHost& host, HWND hostWnd, const std::
   // As a host does once the game is loaded: the screen is refreshed, which starts the
   // game's 50 ms tick and draws the whole table.
   Expect(client->RefreshScreen(0) == 0, "RefreshScreen did not answer 0");
-  PumpUntil(kPumpMs, [] { return false; });
+  winhost::PumpUntil(kPumpMs, [] { return false; });
   if (!loadInThread) Expect(g_state.loadedResults == 0, "WM_GAME_LOADED after a build on the calling thread");
   if (host.loadErrors) Fail("the module reported %d load errors", host.loadErrors);
   Expect(g_state.closeRequests == 0, "the module asked the host to close the game");

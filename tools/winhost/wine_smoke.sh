@@ -32,10 +32,14 @@ windows_folder() { windows_path "$(cd "$1" && pwd)/"; }
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   start=$SECONDS
   wineboot -i
-  # No sound server runs here: ALSA is asked first, not after PulseAudio fails.
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d alsa /f >/dev/null
   wineserver -w
   echo "wine prefix made in $((SECONDS - start)) s: $WINEPREFIX"
+fi
+# No sound server runs here: ALSA is asked, not PulseAudio (the scripted plays in the
+# same prefix ask their own server).
+if ! grep -q '"Audio"="alsa"' "$WINEPREFIX/user.reg"; then
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d alsa /f >/dev/null
+  wineserver -w
 fi
 
 status=0

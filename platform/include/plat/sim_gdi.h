@@ -29,6 +29,12 @@ std::vector<std::string> DefaultReportedFontFaces();
 // in order, CP949 as given; the most recent few thousand. Gone with the window.
 std::vector<std::string> DrawnTexts(HWND hwnd);
 
+// While set, every text run fills each character's cell (its advance by the font's
+// height) with kTextCellMark instead of drawing its glyphs: a run with it set shows,
+// against one without, the places where text is drawn, wherever the text goes after.
+inline constexpr COLORREF kTextCellMark = 0x005BE713;  // RGB(0x13, 0xE7, 0x5B)
+void SetTextCellsMarked(bool marked);
+
 // Number of live GDI objects and device contexts (leak checks).
 size_t LiveGdiObjects();
 size_t LiveDeviceContexts();

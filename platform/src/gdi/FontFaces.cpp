@@ -2,8 +2,10 @@
 // from DejaVu; both folders can be moved by tests.
 #include "gdi/FontFaces.h"
 
+#include <atomic>
 #include <mutex>
 
+#include "gdi/TextRender.h"
 #include "plat/sim_gdi.h"
 
 namespace plat::detail::gdi {
@@ -86,7 +88,19 @@ std::vector<std::string> ReportedFaces() {
 
 }  // namespace plat::detail::gdi
 
+namespace plat::detail::gdi {
+
+namespace {
+std::atomic<bool> g_textCellsMarked{false};
+}
+
+bool TextCellsMarked() { return g_textCellsMarked.load(std::memory_order_relaxed); }
+
+}  // namespace plat::detail::gdi
+
 namespace plat::sim {
+
+void SetTextCellsMarked(bool marked) { plat::detail::gdi::g_textCellsMarked = marked; }
 
 void SetFontFolders(const std::string& koreanFolder, const std::string& latinFolder) {
   auto& s = plat::detail::gdi::TheSettings();

@@ -7,6 +7,7 @@
 
 #include "gdi/Blit.h"
 #include "plat/codepage.h"
+#include "plat/sim_gdi.h"
 
 namespace plat::detail::gdi {
 namespace {
@@ -68,6 +69,12 @@ void FillClipped(const DeviceContext& dc, RECT rect, const RECT* clip, COLORREF 
 
 int32_t DrawRun(const DeviceContext& dc, const FontInstance& font, int32_t x, int32_t top, const TextChar* chars,
                 size_t n, const RunStyle& style) {
+  if (TextCellsMarked()) {
+    const int32_t width = RunWidth(font, chars, n, style, x);
+    FillClipped(dc, RECT{x, top, Sat(int64_t(x) + width), Sat(int64_t(top) + font.Height())}, style.clip,
+                plat::sim::kTextCellMark);
+    return width;
+  }
   const PixelBuffer& target = dc.Target();
   const uint32_t value = ColorToDevice(target, style.color);
   const int64_t baseline = static_cast<int64_t>(top) + font.ascent;

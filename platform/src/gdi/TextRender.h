@@ -34,6 +34,8 @@ int32_t RunWidth(const FontInstance& font, const TextChar* chars, size_t n, cons
 // Draws glyphs with their top of cell at `top`; returns the run's width.
 int32_t DrawRun(const DeviceContext& dc, const FontInstance& font, int32_t x, int32_t top, const TextChar* chars,
                 size_t n, const RunStyle& style);
+// The test switch that turns text runs into their marked cells.
+bool TextCellsMarked();
 // Fills `rect` (further clipped by `clip` when given) with a colour.
 void FillClipped(const DeviceContext& dc, RECT rect, const RECT* clip, COLORREF color);
 

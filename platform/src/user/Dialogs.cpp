@@ -157,11 +157,17 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC pr
     auto lock = Lock();
     w->dialog.savedFocus = first;
   }
-  bool show = (t->style & WS_VISIBLE) || modal;
-  if (show) {
-    ShowWindow(dlg, SW_SHOWNORMAL);
-    if (takeFocus && first) SetFocus(first);
+  // A TRUE answer takes the keyboard focus at once, whether or not the dialog is shown:
+  // a hidden dialog that answers so leaves its owner without the keys. The tab stop is
+  // sought again, as the procedure left the controls: it may have disabled the first one
+  // or made the controls itself. Without any tab stop the first usable control takes it.
+  if (takeFocus) {
+    HWND target = GetNextDlgTabItem(dlg, nullptr, FALSE);
+    for (HWND c : Controls(dlg))
+      if (!target && Usable(c)) target = c;
+    if (target) SetFocus(target);
   }
+  if ((t->style & WS_VISIBLE) || modal) ShowWindow(dlg, SW_SHOWNORMAL);
   return dlg;
 }
 

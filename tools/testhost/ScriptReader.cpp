@@ -1,0 +1,304 @@
+// The script format: header lines, event lines with their times, and the names of keys
+// and of the module's messages to its host.
+#include "testhost/ScriptReader.h"
+
+#include <charconv>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <sstream>
+
+#include "host/Dorvik2Messages.h"
+#include "plat/codepage.h"
+#include "plat/crt.h"
+#include "plat/user.h"
+
+namespace testhost {
+
+namespace {
+
+const std::map<std::string, int>& KeyNames() {
+  static const std::map<std::string, int> names = {
+      {"SPACE", VK_SPACE}, {"RETURN", VK_RETURN}, {"ESCAPE", VK_ESCAPE}, {"F1", VK_F1}, {"F2", VK_F2},
+      {"F3", VK_F3},       {"LEFT", VK_LEFT},     {"RIGHT", VK_RIGHT},   {"UP", VK_UP}, {"DOWN", VK_DOWN},
+  };
+  return names;
+}
+
+// "SPACE", "VK_SPACE", or a digit or capital letter for its own key.
+bool KeyNamed(std::string name, int& vk) {
+  if (name.rfind("VK_", 0) == 0) name = name.substr(3);
+  if (name.size() == 1 && ((name[0] >= '0' && name[0] <= '9') || (name[0] >= 'A' && name[0] <= 'Z'))) {
+    vk = name[0];
+    return true;
+  }
+  const auto it = KeyNames().find(name);
+  if (it == KeyNames().end()) return false;
+  vk = it->second;
+  return true;
+}
+
+bool ReadHex(std::istringstream& in, std::vector<uint8_t>& out) {
+  std::string byte;
+  while (in >> byte) {
+    uint32_t v = 0;
+    const auto r = std::from_chars(byte.data(), byte.data() + byte.size(), v, 16);
+    if (byte.size() != 2 || r.ec != std::errc{} || r.ptr != byte.data() + byte.size()) return false;
+    out.push_back(static_cast<uint8_t>(v));
+  }
+  return !out.empty();
+}
+
+// `"text"` to the text; nullopt when not quoted.
+std::optional<std::string> Quoted(std::string text) {
+  while (!text.empty() && text.front() == ' ') text.erase(0, 1);
+  if (text.size() < 2 || text.front() != '"' || text.back() != '"') return std::nullopt;
+  return text.substr(1, text.size() - 2);
+}
+
+// One header line into the setup; false with `why`.
+bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& why) {
+  std::istringstream in(line);
+  std::string key, value;
+  in >> key >> value;
+  int64_t v = 0;
+  if (key == "me" && ReadScriptInt(value, v)) {
+    setup.me = static_cast<int32_t>(v);
+  } else if (key == "desktop" && IsDesktopName(value)) {
+    setup.desktop = value;
+  } else if (key == "tick" && ReadScriptInt(value, v) && v >= 0 && v <= UINT32_MAX) {
+    setup.tickBase = static_cast<uint32_t>(v);
+  } else if (key == "localtime") {
+    SYSTEMTIME t{};
+    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    const std::string rest = line.substr(line.find(value));
+    char tail = 0;
+    if (std::sscanf(rest.c_str(), "%u-%u-%u %u:%u:%u%c", &year, &month, &day, &hour, &minute, &second, &tail) != 6) {
+      why = "localtime wants YYYY-MM-DD HH:MM:SS";
+      return false;
+    }
+    t.wYear = static_cast<WORD>(year);
+    t.wMonth = static_cast<WORD>(month);
+    t.wDay = static_cast<WORD>(day);
+    t.wHour = static_cast<WORD>(hour);
+    t.wMinute = static_cast<WORD>(minute);
+    t.wSecond = static_cast<WORD>(second);
+    setup.localTime = t;
+  } else if (key == "data") {
+    std::string portal;
+    in >> portal;
+    if (value.empty() || portal.empty()) {
+      why = "data wants the game folder and the portal folder";
+      return false;
+    }
+    setup.gameFolder = value;
+    setup.portalFolder = portal;
+  } else if (key == "event" && ReadScriptInt(value, v)) {
+    // event <code> "<text the host writes>" | event <code> <result>
+    std::string rest, word;
+    std::getline(in, rest);
+    std::istringstream(rest) >> word;
+    testing_support::RecordingHost::EventAnswer answer;
+    int64_t result = 0;
+    if (const auto text = Quoted(rest)) {
+      answer.writeData = true;
+      answer.dataBack = plat::Utf8ToCp949(*text);
+    } else if (ReadScriptInt(word, result) && rest.find_first_not_of(' ', rest.find(word) + word.size()) == std::string::npos) {
+      answer.result = static_cast<int32_t>(result);
+    } else {
+      why = "event wants a code and a quoted text or a result";
+      return false;
+    }
+    setup.events.emplace_back(static_cast<int32_t>(v), answer);
+  } else if (key == "defaults" && value == "plain") {
+    setup.plainDefaults = true;
+  } else {
+    why = "unknown header " + line;
+    return false;
+  }
+  return true;
+}
+
+bool ParseEvent(const std::string& line, int number, const ScriptSetup& setup, ScriptMessages& messages,
+                ScriptEvent& e, std::string& error) {
+  std::istringstream in(line.substr(1));
+  std::string time, verb;
+  in >> time >> verb;
+  int64_t at = 0;
+  auto bad = [&](const std::string& why) {
+    error = plat::FormatString("line %d: ", number) + why;
+    return false;
+  };
+  if (!ReadScriptInt(time, at) || at < 0) return bad("unreadable time");
+  e.line = number;
+  e.at = static_cast<uint32_t>(at);
+  std::string word;
+  if (verb == "msg") {
+    std::string type, rest;
+    in >> type;
+    std::getline(in, rest);
+    e.verb = ScriptVerb::Msg;
+    std::string why;
+    if (!messages.Bytes(type, rest, setup.me, setup.plainDefaults, e.bytes, why)) return bad(why);
+  } else if (verb == "key") {
+    std::string dir, key;
+    in >> dir >> key;
+    if ((dir != "down" && dir != "up") || !KeyNamed(key, e.x)) return bad("unknown key " + key);
+    e.verb = dir == "down" ? ScriptVerb::KeyDown : ScriptVerb::KeyUp;
+  } else if (verb == "click" || verb == "move") {
+    std::string x, y;
+    int64_t vx = 0, vy = 0;
+    in >> x >> y;
+    if (!ReadScriptInt(x, vx) || !ReadScriptInt(y, vy)) return bad("unreadable position");
+    e.verb = verb == "click" ? ScriptVerb::Click : ScriptVerb::Move;
+    e.x = static_cast<int>(vx);
+    e.y = static_cast<int>(vy);
+  } else if (verb == "press" || verb == "release") {
+    e.verb = verb == "press" ? ScriptVerb::Press : ScriptVerb::Release;
+  } else if (verb == "expect") {
+    in >> word;
+    std::string rest;
+    std::getline(in >> std::ws, rest);
+    if (word == "cmd") {
+      e.verb = ScriptVerb::ExpectCmd;
+      std::istringstream hex(rest);
+      if (!ReadHex(hex, e.bytes)) return bad("unreadable command bytes");
+    } else if (word == "host") {
+      e.verb = ScriptVerb::ExpectHost;
+      e.text = rest;
+    } else if (word == "post") {
+      e.verb = ScriptVerb::ExpectPost;
+      e.text = rest;
+      if (e.text.empty()) return bad("expect post wants a message");
+    } else if (word == "box") {
+      const auto text = Quoted(rest);
+      if (!text) return bad("expect box wants a quoted text");
+      e.verb = ScriptVerb::ExpectBox;
+      e.text = plat::Utf8ToCp949(*text);
+    } else {
+      return bad("unknown expectation " + word);
+    }
+  } else if (verb == "box") {
+    in >> e.text;
+    if (e.text != "ok" && e.text != "yes" && e.text != "no" && e.text != "wait") return bad("unknown box answer");
+    e.verb = ScriptVerb::Box;
+  } else if (verb == "checkpoint") {
+    in >> e.text >> e.hash;
+    std::string extra;
+    uint64_t value = 0;
+    const auto r = std::from_chars(e.hash.data(), e.hash.data() + e.hash.size(), value, 16);
+    const bool hashOk = e.hash.empty() || (r.ec == std::errc{} && r.ptr == e.hash.data() + e.hash.size());
+    if (e.text.empty() || !hashOk || (in >> extra)) return bad("unreadable checkpoint");
+    e.verb = ScriptVerb::Checkpoint;
+  } else if (verb == "end") {
+    e.verb = ScriptVerb::End;
+  } else {
+    return bad("unknown event " + verb);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsDesktopName(const std::string& name) { return name == "565" || name == "555" || name == "32"; }
+
+bool ReadScriptSetup(const std::string& text, ScriptSetup& setup, std::string& error) {
+  std::istringstream in(text);
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    line = StrippedScriptLine(line);
+    if (line.empty() || IsScriptEventLine(line)) continue;
+    std::string why;
+    if (!ReadHeaderLine(line, setup, why)) {
+      error = plat::FormatString("line %d: ", number) + why;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ScriptEvent::IsInput() const {
+  switch (verb) {
+    case ScriptVerb::Msg:
+    case ScriptVerb::KeyDown:
+    case ScriptVerb::KeyUp:
+    case ScriptVerb::Click:
+    case ScriptVerb::Move:
+    case ScriptVerb::Press:
+    case ScriptVerb::Release: return true;
+    default: return false;
+  }
+}
+
+bool ReadScript(const std::string& text, Script& script, std::string& error) {
+  std::istringstream in(text);
+  std::string raw;
+  int number = 0;
+  uint32_t previous = 0;
+  ScriptMessages messages;
+  while (std::getline(in, raw)) {
+    ++number;
+    script.lines.push_back(raw);
+    const std::string line = StrippedScriptLine(raw);
+    if (line.empty()) continue;
+    if (!IsScriptEventLine(line)) {
+      std::string why;
+      if (ReadHeaderLine(line, script.setup, why)) continue;
+      error = plat::FormatString("line %d: ", number) + why;
+      return false;
+    }
+    ScriptEvent e;
+    if (!ParseEvent(line, number, script.setup, messages, e, error)) return false;
+    if (line[0] == '+') e.at += previous;
+    if (e.at < previous) {
+      error = plat::FormatString("line %d: time runs backwards", number);
+      return false;
+    }
+    previous = e.at;
+    if (e.verb == ScriptVerb::ExpectCmd) script.commands.push_back(script.events.size());
+    if (e.verb == ScriptVerb::Box) script.answers.push_back(script.events.size());
+    script.events.push_back(std::move(e));
+  }
+  if (script.events.empty() || script.events.back().verb != ScriptVerb::End) {
+    error = "the script does not finish with end";
+    return false;
+  }
+  // A press or release happens where the pointer last went.
+  int lastX = 0, lastY = 0;
+  for (ScriptEvent& e : script.events) {
+    if (e.verb == ScriptVerb::Move || e.verb == ScriptVerb::Click) {
+      lastX = e.x;
+      lastY = e.y;
+    }
+    if (e.verb == ScriptVerb::Press || e.verb == ScriptVerb::Release) {
+      e.x = lastX;
+      e.y = lastY;
+    }
+  }
+  return true;
+}
+
+std::string HexBytes(const uint8_t* data, size_t length) {
+  std::string out;
+  for (size_t i = 0; i < length; ++i) out += plat::FormatString(i ? " %02X" : "%02X", data[i]);
+  return out;
+}
+
+std::string DescribeHostMessage(UINT message, uint64_t wParam, int64_t lParam) {
+  const char* name = nullptr;
+  switch (message) {
+    case WM_GAME_CLOSE: name = "WM_GAME_CLOSE"; break;
+    case WM_GAME_ENTER_KEY: name = "WM_GAME_ENTER_KEY"; break;
+    case WM_GAME_SCREEN_READY: name = "WM_GAME_SCREEN_READY"; break;
+    case WM_GAME_LOADED: name = "WM_GAME_LOADED"; break;
+    case WM_NCLBUTTONDOWN: name = "WM_NCLBUTTONDOWN"; break;
+    case WM_SYSCOMMAND: name = "WM_SYSCOMMAND"; break;
+    default: break;
+  }
+  const std::string args = plat::FormatString("(%I64u, %I64i)", wParam, lParam);
+  return name ? name + args : plat::FormatString("message 0x%04X", message) + args;
+}
+
+}  // namespace testhost

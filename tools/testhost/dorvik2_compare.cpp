@@ -1,0 +1,170 @@
+// dorvik2-compare: the Windows host's record of a game against the headless run's.
+//   dorvik2-compare frames HEADLESS-DIR MARKED-DIR WINDOWS-DIR
+//     Each checkpoint the Windows host captured (WINDOWS-DIR/checkpoints/<name>/) against
+//     the headless frame of that name (HEADLESS-DIR/frames/NNN-<name>.png), outside the
+//     text places the marked run (MARKED-DIR, played with --mark-text-cells) shows. Of the
+//     captures around the checkpoint the one with the fewest differences outside text
+//     is taken. Prints the share of differing pixels per checkpoint and the places
+//     where they differ; exit 0 when no checkpoint differs outside text.
+//   dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS
+//     The onsets of the headless sound against those heard under Windows, the latency
+//     between the two recordings taken as the offset that matches the most onsets;
+//     exit 0 when every headless onset is heard within the tolerance.
+#include <png.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "testhost/FrameComparison.h"
+#include "testhost/SoundOnsets.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testhost::ComparedImage;
+
+// Text of the other renderer runs past the headless cells by this much.
+constexpr int kTextMarginX = 6;
+constexpr int kTextMarginY = 3;
+constexpr int kPlaceCell = 8;
+// Each run places a moving card up to a pixel off its place, so the same card may stand
+// two pixels apart in the two frames.
+constexpr int kJitterReach = 2;
+constexpr size_t kPlacesShown = 6;
+// The latency searched for between the headless and the real recording: the real one
+// starts before Wine does, some seconds ahead of the game.
+constexpr double kLatencyFromMs = -2000;
+constexpr double kLatencyToMs = 20000;
+
+bool ReadPng(const fs::path& path, ComparedImage& out) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.string().c_str())) return false;
+  image.format = PNG_FORMAT_RGB;
+  out.width = int(image.width);
+  out.height = int(image.height);
+  out.rgb.resize(PNG_IMAGE_SIZE(image));
+  const bool ok = png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr) != 0;
+  png_image_free(&image);
+  return ok;
+}
+
+// The headless record's frame of a checkpoint: NNN-<name>.png.
+fs::path FrameNamed(const fs::path& record, const std::string& name) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(record / "frames", ec)) {
+    const std::string file = entry.path().filename().string();
+    const size_t dash = file.find('-');
+    if (dash != std::string::npos && file.substr(dash + 1) == name + ".png") return entry.path();
+  }
+  return {};
+}
+
+int CompareFramesOfRecords(const fs::path& headless, const fs::path& marked, const fs::path& windows) {
+  std::error_code ec;
+  std::vector<fs::path> checkpoints;
+  for (const auto& entry : fs::directory_iterator(windows / "checkpoints", ec))
+    if (entry.is_directory()) checkpoints.push_back(entry.path());
+  // In the script's order: the headless frames' numbers give it.
+  std::sort(checkpoints.begin(), checkpoints.end(), [&](const fs::path& a, const fs::path& b) {
+    return FrameNamed(headless, a.filename().string()).filename() < FrameNamed(headless, b.filename().string()).filename();
+  });
+  if (checkpoints.empty()) {
+    std::printf("frames: no checkpoint captures in %s\n", windows.string().c_str());
+    return 1;
+  }
+  int failed = 0;
+  for (const fs::path& folder : checkpoints) {
+    const std::string name = folder.filename().string();
+    ComparedImage plain, mark;
+    if (!ReadPng(FrameNamed(headless, name), plain) || !ReadPng(FrameNamed(marked, name), mark)) {
+      std::printf("checkpoint %s: no headless frame of it\n", name.c_str());
+      ++failed;
+      continue;
+    }
+    const std::vector<uint8_t> text = testhost::TextPlaces(plain, mark, kTextMarginX, kTextMarginY);
+    testhost::FrameDifference best;
+    std::string bestCapture;
+    std::vector<fs::path> captures;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) captures.push_back(entry.path());
+    std::sort(captures.begin(), captures.end());
+    for (const fs::path& capture : captures) {
+      ComparedImage real;
+      if (!ReadPng(capture, real)) continue;
+      const testhost::FrameDifference d = testhost::CompareFrames(real, plain, text, kPlaceCell, kJitterReach);
+      if (!d.comparable) continue;
+      if (bestCapture.empty() || d.outsideText < best.outsideText ||
+          (d.outsideText == best.outsideText && d.differing < best.differing)) {
+        best = d;
+        bestCapture = capture.stem().string();
+      }
+    }
+    if (bestCapture.empty()) {
+      std::printf("checkpoint %s: no capture of the headless frame's size\n", name.c_str());
+      ++failed;
+      continue;
+    }
+    int64_t textPixels = 0;
+    for (uint8_t t : text) textPixels += t;
+    std::printf("checkpoint %s: nearest capture %s; %.2f%% of pixels differ, %.2f%% of them cards a pixel or two "
+                "off, %.2f%% outside text (%" PRId64 " px; text places cover %.1f%%)\n",
+                name.c_str(), bestCapture.c_str(), 100.0 * best.Share(),
+                100.0 * double(best.displaced) / double(best.pixels), 100.0 * best.OutsideShare(), best.outsideText,
+                100.0 * double(textPixels) / double(best.pixels));
+    for (size_t i = 0; i < best.places.size() && i < kPlacesShown; ++i)
+      std::printf("  differs at %s\n", testhost::DescribeBox(best.places[i]).c_str());
+    if (best.outsideText > 0) ++failed;
+  }
+  std::printf("frames: %d of %zu checkpoints differ outside text\n", failed, checkpoints.size());
+  return failed ? 1 : 0;
+}
+
+bool ReadTrack(const std::string& path, testhost::SoundTrack& track) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string error;
+  if (testhost::ReadWav(bytes, track, error)) return true;
+  std::printf("sound: %s: %s\n", path.c_str(), error.c_str());
+  return false;
+}
+
+int CompareSounds(const std::string& headlessPath, const std::string& windowsPath, double toleranceMs) {
+  testhost::SoundTrack headless, windows;
+  if (!ReadTrack(headlessPath, headless) || !ReadTrack(windowsPath, windows)) return 1;
+  const auto expected = testhost::Onsets(headless), heard = testhost::Onsets(windows);
+  const double offset = testhost::BestOffset(expected, heard, kLatencyFromMs, kLatencyToMs, toleranceMs);
+  int late = 0;
+  double worst = 0;
+  for (const testhost::OnsetMatch& m : testhost::MatchOnsets(expected, heard, offset)) {
+    worst = std::max(worst, std::fabs(m.ErrorMs()));
+    if (std::fabs(m.ErrorMs()) > toleranceMs) {
+      ++late;
+      std::printf("  onset at %.0f ms: nearest heard %s\n", m.expectedMs,
+                  m.heardMs < 0 ? "none" : (std::to_string(int64_t(std::llround(m.heardMs))) + " ms").c_str());
+    }
+  }
+  std::printf("sound: %zu onsets headless (%.1f s, %u Hz), %zu heard (%.1f s, %u Hz); latency %.0f ms; %zu of %zu "
+              "within %.0f ms, the farthest %.0f ms off\n",
+              expected.size(), headless.Ms() / 1000.0, headless.rate, heard.size(), windows.Ms() / 1000.0,
+              windows.rate, offset, expected.size() - size_t(late), expected.size(), toleranceMs, worst);
+  return late || expected.empty() ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "frames" && argc == 5) return CompareFramesOfRecords(argv[2], argv[3], argv[4]);
+  if (mode == "sound" && argc == 5) return CompareSounds(argv[2], argv[3], std::atof(argv[4]));
+  std::fprintf(stderr,
+               "usage: dorvik2-compare frames HEADLESS-DIR MARKED-DIR WINDOWS-DIR\n"
+               "       dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS\n");
+  return 2;
+}

@@ -1,0 +1,45 @@
+// BitBlt from the screen DC into a 32-bit DIB, whatever the desktop's depth.
+#include "tools/winhost/ScreenCapture.h"
+
+namespace winhost {
+
+RgbPicture CaptureScreenOf(HWND window) {
+  RgbPicture out;
+  RECT r;
+  if (!IsWindow(window) || !GetWindowRect(window, &r)) return out;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return out;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
+  HBITMAP dib = screen ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+  if (memory && dib && bits) {
+    HGDIOBJ old = SelectObject(memory, dib);
+    if (BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY)) {
+      GdiFlush();
+      out.width = width;
+      out.height = height;
+      out.rgb.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+      const auto* pixels = static_cast<const uint8_t*>(bits);
+      for (size_t i = 0; i < static_cast<size_t>(width) * static_cast<size_t>(height); ++i) {
+        out.rgb[i * 3] = pixels[i * 4 + 2];
+        out.rgb[i * 3 + 1] = pixels[i * 4 + 1];
+        out.rgb[i * 3 + 2] = pixels[i * 4];
+      }
+    }
+    SelectObject(memory, old);
+  }
+  if (dib) DeleteObject(dib);
+  if (memory) DeleteDC(memory);
+  if (screen) ReleaseDC(nullptr, screen);
+  return out;
+}
+
+}  // namespace winhost

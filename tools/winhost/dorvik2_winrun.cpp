@@ -1,0 +1,370 @@
+// dorvik2-winrun: the Windows test host. It plays a game script through Dorvik2.dll on
+// the real system, in real time, and records the game as a person would see it:
+// frames read from the screen (a capture every 500 ms, and five around each
+// checkpoint), a contact sheet, and a transcript of the export calls, host calls,
+// messages to the host window and the script's events. At the end it measures a full
+// redraw and a typical frame against a memcpy of a frame.
+//   dorvik2-winrun.exe DLL GAME-FOLDER PORTAL-FOLDER SCRIPT OUT-DIR [--threaded] [--option NAME=DWORD]...
+// Exit 0 only when the script passed and the record was written.
+#include <windows.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/Dorvik2Api.h"
+#include "host/Dorvik2Messages.h"
+#include "testhost/ContactSheetGrid.h"
+#include "testhost/ScriptReader.h"
+#include "testhost/TimedHost.h"
+#include "tools/winhost/ModuleExports.h"
+#include "tools/winhost/PumpUntil.h"
+#include "tools/winhost/PngWriter.h"
+#include "tools/winhost/RealTimeRunner.h"
+#include "tools/winhost/ScreenCapture.h"
+
+namespace {
+
+constexpr int32_t kClientWidth = 800;
+constexpr int32_t kClientHeight = 600;
+constexpr int32_t kGameOffset = 3;
+constexpr DWORD kLoadLimitMs = 60000;
+// After the build, the loader's sound set-up and the first paints settle before the
+// screen is refreshed, as a host waits for its own window to show.
+constexpr DWORD kSettleMs = 300;
+constexpr int kRedraws = 20;
+constexpr int kCopies = 50;
+
+struct HostState {
+  std::vector<winhost::HostWindowMessage> messages;  // the module's messages to the host window
+  bool loaded = false;
+  WPARAM loadedResult = 0;
+};
+HostState g_host;
+
+bool IsModuleMessage(UINT message) {
+  return (message >= WM_USER && message < WM_APP) || message == WM_NCLBUTTONDOWN || message == WM_SYSCOMMAND;
+}
+
+LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsModuleMessage(message)) {
+    g_host.messages.push_back({GetTickCount(), message, wParam, lParam});
+    if (message == WM_GAME_LOADED) {
+      g_host.loaded = true;
+      g_host.loadedResult = wParam;
+    }
+    // A drag of the table or a system command is the host's own affair; this one
+    // keeps its window where it is.
+    return 0;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+HWND MakeHostWindow() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = HostWindowProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = "Dorvik2WinRun";
+  if (!RegisterClassA(&wc)) return nullptr;
+  RECT frame{0, 0, kClientWidth + 2 * kGameOffset, kClientHeight + 2 * kGameOffset};
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_VISIBLE;
+  AdjustWindowRect(&frame, style, FALSE);
+  return CreateWindowExA(0, wc.lpszClassName, "Dorvik2 Windows test host", style, 0, 0, frame.right - frame.left,
+                         frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+std::u16string Wide(const char* text) {
+  const int count = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  std::u16string wide(count > 0 ? count - 1 : 0, u'\0');
+  if (count > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(wide.data()), count);
+  return wide;
+}
+
+double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// What the speed lines say: each cost in ms and as a ratio to a frame's memcpy.
+struct Speed {
+  double memcpyMs = 0;
+  double redrawMs = 0;
+  double frameMs = 0;
+  size_t frames = 0;
+};
+
+// A frame's memcpy in this process, the median of many.
+double MemcpyFrameMs() {
+  const size_t bytes = size_t(kClientWidth) * kClientHeight * 4;
+  std::vector<uint8_t> from(bytes, 0x5A), to(bytes);
+  std::vector<double> ms;
+  for (int i = 0; i < kCopies; ++i) {
+    LARGE_INTEGER a, b;
+    QueryPerformanceCounter(&a);
+    std::memcpy(to.data(), from.data(), bytes);
+    QueryPerformanceCounter(&b);
+    from[size_t(i)] = to[bytes - 1 - size_t(i)];  // keeps the copies from being merged away
+    ms.push_back(Seconds(a, b) * 1000.0);
+  }
+  return Median(ms);
+}
+
+// A full redraw: the whole table drawn and presented, as RefreshScreen asks, with the
+// paints it leaves dispatched.
+double FullRedrawMs(IClientInterface* client, HWND game) {
+  std::vector<double> ms;
+  for (int i = 0; i < kRedraws; ++i) {
+    LARGE_INTEGER a, b;
+    QueryPerformanceCounter(&a);
+    client->RefreshScreen(0);
+    UpdateWindow(game);
+    GdiFlush();
+    QueryPerformanceCounter(&b);
+    ms.push_back(Seconds(a, b) * 1000.0);
+  }
+  return Median(ms);
+}
+
+struct Options {
+  std::string dll, game, portal, script, outDir;
+  bool threaded = false;
+  std::vector<std::pair<std::string, DWORD>> options;  // the module's stored options to start with
+};
+
+// Where the module keeps the player's options for the synthetic data's company and
+// domain.
+constexpr const char* kModuleKey = "Software\\Varnet\\Quell";
+constexpr const char* kOptionsKey = "Software\\Varnet\\Quell\\14";
+
+// A fresh world, as the headless run's fresh registry file: nothing the module stored
+// before, then the options given. The headless world draws its random voice set from a
+// virtual clock; the real one cannot, so the host hands it the one drawn there.
+bool PrepareRegistry(const Options& o) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kModuleKey);
+  if (o.options.empty()) return true;
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kOptionsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  bool ok = true;
+  for (const auto& [name, value] : o.options)
+    ok = RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
+             ERROR_SUCCESS && ok;
+  RegCloseKey(key);
+  return ok;
+}
+
+bool ReadFileText(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream all;
+  all << in.rdbuf();
+  text = all.str();
+  return true;
+}
+
+struct Line {
+  DWORD ms;
+  int order;  // at equal times: events fired, host lines, the runner's checks
+  size_t seq;
+  std::string text;
+};
+
+bool WriteTranscript(const std::string& path, std::vector<Line> lines, DWORD scriptStartMs, const std::string& outcome) {
+  std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
+    if (a.ms != b.ms) return a.ms < b.ms;
+    if (a.order != b.order) return a.order < b.order;
+    return a.seq < b.seq;
+  });
+  std::ofstream out(path, std::ios::binary);
+  out << "# real ms since the host started; the script's time 0 is " << scriptStartMs << " ms\n";
+  for (const Line& l : lines) {
+    char ms[24];
+    std::snprintf(ms, sizeof ms, "%8" PRIu32 " ms  ", uint32_t(l.ms));
+    out << ms << l.text << "\n";
+  }
+  out << outcome << "\n";
+  return bool(out);
+}
+
+int Run(const Options& o) {
+  const DWORD hostStart = GetTickCount();
+  std::vector<Line> lines;
+  auto note = [&](int order, std::string text) { lines.push_back({GetTickCount() - hostStart, order, lines.size(), std::move(text)}); };
+  std::string scriptText, error;
+  testhost::Script script;
+  if (!ReadFileText(o.script, scriptText) || !testhost::ReadScript(scriptText, script, error)) {
+    std::fprintf(stderr, "dorvik2-winrun: cannot read %s %s\n", o.script.c_str(), error.c_str());
+    return 1;
+  }
+  std::error_code ec;
+  const std::filesystem::path out(o.outDir), frames = out / "frames", around = out / "checkpoints";
+  std::filesystem::remove_all(frames, ec);
+  std::filesystem::remove_all(around, ec);
+  std::filesystem::create_directories(frames, ec);
+  std::filesystem::create_directories(around, ec);
+
+  if (!PrepareRegistry(o)) {
+    std::fprintf(stderr, "dorvik2-winrun: cannot set the module's options\n");
+    return 1;
+  }
+  HWND hostWnd = MakeHostWindow();
+  if (!hostWnd) {
+    std::fprintf(stderr, "dorvik2-winrun: no host window\n");
+    return 1;
+  }
+  // The host is the active window when it makes the game, as a person's host is: the
+  // game window takes the keyboard focus as it is made.
+  SetForegroundWindow(hostWnd);
+  SetActiveWindow(hostWnd);
+  winhost::PumpUntil(kSettleMs, [hostWnd] { return GetActiveWindow() == hostWnd; });
+  HDC screen = GetDC(nullptr);
+  std::printf("dorvik2-winrun: module %s, %s, script %s\nscreen: %d bits per pixel\n", o.dll.c_str(),
+              o.threaded ? "threaded" : "synchronous", o.script.c_str(), GetDeviceCaps(screen, BITSPIXEL));
+  ReleaseDC(nullptr, screen);
+  HMODULE module = LoadLibraryA(o.dll.c_str());
+  winhost::ModuleExports e;
+  if (!module || !winhost::FindExports(module, e, error)) {
+    std::fprintf(stderr, "dorvik2-winrun: %s: %s\n", o.dll.c_str(), module ? error.c_str() : "LoadLibrary failed");
+    return 1;
+  }
+  testing_support::RecordingHost recorder;
+  testhost::TimedHost host(recorder);
+  IClientInterface* client = nullptr;
+  const int32_t created = e.create(&host, &client);
+  note(1, "CreateGameWnd -> " + std::to_string(created));
+  const std::u16string game = Wide(o.game.c_str()), portal = Wide(o.portal.c_str());
+  HWND gameWnd = created == 0 ? e.init(client, 0, hostWnd, game.c_str(), portal.c_str(), u"", 0, 0, 0, 0, o.threaded)
+                              : nullptr;
+  note(1, std::string("InitGameWnd(threaded ") + (o.threaded ? "1" : "0") + ") -> " + (gameWnd ? "window" : "null"));
+  bool ok = gameWnd != nullptr;
+  if (ok) note(1, GetFocus() == gameWnd ? "focus on the game window" : "focus not on the game window");
+  if (ok && o.threaded) ok = winhost::PumpUntil(kLoadLimitMs, [] { return g_host.loaded; }) && g_host.loadedResult == 1;
+  if (!ok) std::fprintf(stderr, "dorvik2-winrun: the game window was not built\n");
+  winhost::PumpUntil(kSettleMs, [] { return false; });
+  if (ok) client->RefreshScreen(0);
+
+  std::string failure;
+  Speed speed;
+  DWORD scriptStart = 0;
+  std::vector<winhost::RealTimeRunner::Frame> captured;
+  if (ok) {
+    winhost::RealTimeRunner runner(script, host, recorder, g_host.messages, client, gameWnd, [&] {
+      const int32_t r = e.destroy(client);
+      note(1, "DestroyGameWnd -> " + std::to_string(r));
+      return r;
+    });
+    ok = runner.Run(failure, [&] {
+      speed.memcpyMs = MemcpyFrameMs();
+      speed.redrawMs = FullRedrawMs(client, gameWnd);
+      speed.frameMs = Median(runner.TickDispatchMs());
+      speed.frames = runner.TickDispatchMs().size();
+    });
+    scriptStart = runner.StartTick() - hostStart;
+    for (const auto& n : runner.Notes()) lines.push_back({n.tick - hostStart, n.order == 0 ? 0 : 2, lines.size(), n.text});
+    captured = runner.Frames();
+  }
+  // Whatever the module left posted is dispatched before it goes.
+  winhost::PumpUntil(100, [] { return false; });
+  if (!FreeLibrary(module)) ok = false;
+  note(1, "FreeLibrary");
+  DestroyWindow(hostWnd);
+
+  for (const auto& [tick, call] : host.TimedCalls()) lines.push_back({tick - hostStart, 1, lines.size(), "host " + call.ToString()});
+  for (const auto& m : g_host.messages)
+    lines.push_back({m.tick - hostStart, 1, lines.size(),
+                     "posted " + testhost::DescribeHostMessage(m.message, uint64_t(m.wParam), int64_t(m.lParam))});
+
+  // The record: the frames as the headless run names them, the captures around each
+  // checkpoint, the contact sheet and the transcript.
+  testhost::BasicContactSheet<winhost::RgbPicture> sheet;
+  bool written = true;
+  size_t number = 0;
+  for (const auto& f : captured) {
+    if (!f.checkpoint.empty()) {
+      const std::filesystem::path folder = around / f.checkpoint;
+      std::filesystem::create_directories(folder, ec);
+      char name[32];
+      std::snprintf(name, sizeof name, "at%+dms.png", f.offsetMs);
+      written = winhost::WritePngFile(f.picture, (folder / name).string()) && written;
+      if (f.offsetMs != 0) continue;
+    }
+    char name[16];
+    std::snprintf(name, sizeof name, "%03zu-", ++number);
+    const std::string label = f.checkpoint.empty() ? std::to_string(f.ms / winhost::RealTimeRunner::kFramePeriodMs *
+                                                                     winhost::RealTimeRunner::kFramePeriodMs) + "ms"
+                                                   : f.checkpoint;
+    written = winhost::WritePngFile(f.picture, (frames / (name + label + ".png")).string()) && written;
+    sheet.Add(f.picture);
+  }
+  const std::string sheetPath = (out / "contact.png").string(), transcriptPath = (out / "transcript.txt").string();
+  written = winhost::WritePngFile(sheet.Compose(), sheetPath) && written;
+  const std::string outcome = ok ? "script passed" : "script failed: " + failure;
+  written = WriteTranscript(transcriptPath, lines, scriptStart, outcome) && written;
+
+  std::printf("%s: %s\n", o.script.c_str(), outcome.c_str());
+  std::printf("script start: %" PRIu32 " ms after the host's\n", uint32_t(scriptStart));
+  std::printf("frames: %s (%zu)\n", frames.string().c_str(), number);
+  std::printf("checkpoint captures: %s\n", around.string().c_str());
+  std::printf("contact sheet: %s\n", sheetPath.c_str());
+  std::printf("transcript: %s\n", transcriptPath.c_str());
+  if (speed.memcpyMs > 0) {
+    std::printf("speed: a frame's memcpy (800x600x4) %.3f ms; full redraw %.2f ms = %.0fx memcpy; typical frame "
+                "(median of %zu game ticks) %.2f ms = %.0fx memcpy\n",
+                speed.memcpyMs, speed.redrawMs, speed.redrawMs / speed.memcpyMs, speed.frames, speed.frameMs,
+                speed.frameMs / speed.memcpyMs);
+  }
+  if (!written) std::fprintf(stderr, "dorvik2-winrun: the record in %s is incomplete\n", o.outDir.c_str());
+  return ok && written ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const size_t eq = a.find('=');
+    if (a == "--threaded") {
+      o.threaded = true;
+    } else if (a == "--option" && i + 1 < argc && std::string(argv[i + 1]).find('=') != std::string::npos) {
+      const std::string option = argv[++i];
+      const size_t at = option.find('=');
+      o.options.emplace_back(option.substr(0, at), DWORD(std::strtoul(option.c_str() + at + 1, nullptr, 10)));
+    } else if (eq != std::string::npos && a.rfind("--", 0) == 0) {
+      std::fprintf(stderr, "dorvik2-winrun: unknown option %s\n", a.c_str());
+      return 2;
+    } else {
+      positional.push_back(argv[i]);
+    }
+  }
+  if (positional.size() != 5) {
+    std::fprintf(stderr, "usage: dorvik2-winrun.exe DLL GAME-FOLDER PORTAL-FOLDER SCRIPT OUT-DIR [--threaded] [--option NAME=DWORD]...\n");
+    return 2;
+  }
+  o.dll = positional[0];
+  o.game = positional[1];
+  o.portal = positional[2];
+  o.script = positional[3];
+  o.outDir = positional[4];
+  const int code = Run(o);
+  std::fflush(stdout);
+  return code;
+}

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Plays a game script through Dorvik2.dll with the Windows test host under Wine, on a
+# virtual X display of the given depth, and records what DirectSound played as it is
+# heard: Wine's PulseAudio driver plays into a null sink of a PulseAudio server started
+# for the run (in the run's own HOME and runtime folder), which consumes the stream in
+# real time, and parecord writes the sink's monitor to a WAV file. The Wine prefix and
+# the HOME Wine sees live in WORK-DIR; the prefix is made once and kept, with DirectDraw
+# on Wine's GDI renderer, under which a windowed picture can be read back from the screen.
+#   wine_run.sh WORK-DIR DEPTH(32|16) DLL WINRUN-EXE GAME-FOLDER PORTAL-FOLDER SCRIPT OUT-DIR [--threaded]
+# The host's record goes into OUT-DIR, the sound into OUT-DIR/sound.wav.
+set -euo pipefail
+# Xvfb, Wine's start and a whole game: a host that hangs fails here instead of stalling CI.
+limit_seconds=600
+
+if [ "${1:-}" != --inside ]; then
+  [ $# -ge 8 ] || { echo "usage: $0 WORK-DIR DEPTH DLL WINRUN-EXE GAME PORTAL SCRIPT OUT-DIR [--threaded]" >&2; exit 2; }
+  work=$(mkdir -p "$1" && cd "$1" && pwd)
+  depth=$2
+  out=$(mkdir -p "$8" && cd "$8" && pwd)
+  export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home-run"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  # A Korean system: the ANSI code page is 949, in which the module's texts are written.
+  # Wine takes it from the Unix locale, which must exist.
+  if ! locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
+    localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
+  fi
+  export LANG=ko_KR.UTF-8
+  mkdir -p "$HOME"
+  rm -f "$out/sound.wav"
+  # The sound server of this run alone: its socket in the run's runtime folder, no
+  # autospawned server of the user's.
+  export XDG_RUNTIME_DIR="$HOME/runtime"
+  export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+  mkdir -p "$XDG_RUNTIME_DIR" "$HOME/.config/pulse"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  echo "autospawn = no" >"$HOME/.config/pulse/client.conf"
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-target="file:$out/pulseaudio.log" \
+    -L module-native-protocol-unix -L "module-null-sink sink_name=heard rate=44100 channels=2" &
+  server=$!
+  for _ in $(seq 100); do
+    pactl info >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  pactl info >/dev/null 2>&1 || { cat "$out/pulseaudio.log"; echo "the sound server did not start"; kill "$server"; exit 1; }
+  parecord -d heard.monitor --rate=44100 --channels=2 --format=s16le --file-format=wav "$out/sound.wav" &
+  recorder=$!
+  # parecord finishes the WAV's header when interrupted.
+  stop_sound() {
+    kill -INT "$recorder" 2>/dev/null && wait "$recorder" || true
+    kill "$server" 2>/dev/null && wait "$server" || true
+  }
+  trap stop_sound EXIT
+  # A 32-bit desktop is X's depth 24 (32 bits a pixel); a 16-bit one is depth 16 (565).
+  xdepth=$depth
+  [ "$depth" = 32 ] && xdepth=24
+  status=0
+  timeout "$limit_seconds" xvfb-run -a -s "-screen 0 1024x768x$xdepth" "$0" --inside "$@" || status=$?
+  exit $status
+fi
+shift
+dll=$3 host=$4 data=$5 portal=$6 script=$7 out=$8
+shift 8
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+windows_file() { windows_path "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+windows_folder() { windows_path "$(cd "$1" && pwd)/"; }
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  start=$SECONDS
+  wineboot -i
+  wineserver -w
+  echo "wine prefix made in $((SECONDS - start)) s: $WINEPREFIX"
+fi
+# The prefix is shared with the smoke run, which plays into ALSA's null device.
+if ! grep -q '"Audio"="pulse"' "$WINEPREFIX/user.reg"; then
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d pulse /f >/dev/null
+  wineserver -w
+fi
+# The screen shows what DirectDraw presents only under the GDI renderer.
+if ! grep -q '"renderer"="gdi"' "$WINEPREFIX/user.reg"; then
+  wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null
+  wineserver -w
+fi
+
+status=0
+wine "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" \
+  "$(windows_file "$script")" "$(windows_path "$out")" "$@" || status=1
+wineserver -w
+exit $status
