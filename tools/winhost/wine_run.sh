@@ -61,26 +61,11 @@ shift
 dll=$3 host=$4 data=$5 portal=$6 script=$7 out=$8
 shift 8
 
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-windows_file() { windows_path "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
-windows_folder() { windows_path "$(cd "$1" && pwd)/"; }
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  start=$SECONDS
-  wineboot -i
-  wineserver -w
-  echo "wine prefix made in $((SECONDS - start)) s: $WINEPREFIX"
-fi
+source "$(dirname "$0")/wine_prefix.sh"
 # The prefix is shared with the smoke run, which plays into ALSA's null device.
-if ! grep -q '"Audio"="pulse"' "$WINEPREFIX/user.reg"; then
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d pulse /f >/dev/null
-  wineserver -w
-fi
+wine_setting 'HKCU\Software\Wine\Drivers' Audio pulse
 # The screen shows what DirectDraw presents only under the GDI renderer.
-if ! grep -q '"renderer"="gdi"' "$WINEPREFIX/user.reg"; then
-  wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null
-  wineserver -w
-fi
+wine_setting 'HKCU\Software\Wine\Direct3D' renderer gdi
 
 status=0
 wine "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" \

@@ -24,23 +24,10 @@ shift
 dll=$2 host=$3 data=$4 portal=$5
 shift 5
 
-# A path as Wine's Z: drive names it; a folder with the trailing backslash the module expects.
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-windows_file() { windows_path "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
-windows_folder() { windows_path "$(cd "$1" && pwd)/"; }
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  start=$SECONDS
-  wineboot -i
-  wineserver -w
-  echo "wine prefix made in $((SECONDS - start)) s: $WINEPREFIX"
-fi
+source "$(dirname "$0")/wine_prefix.sh"
 # No sound server runs here: ALSA is asked, not PulseAudio (the scripted plays in the
 # same prefix ask their own server).
-if ! grep -q '"Audio"="alsa"' "$WINEPREFIX/user.reg"; then
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d alsa /f >/dev/null
-  wineserver -w
-fi
+wine_setting 'HKCU\Software\Wine\Drivers' Audio alsa
 
 status=0
 for check in "$@"; do
