@@ -1,5 +1,6 @@
-// The GDI pixel rows against the per-pixel reads, in every depth a bitmap can have: the
-// row reads take shortcuts for the common depths, which must give the same values.
+// The GDI pixel rows against the per-pixel reads, in every depth a bitmap can have, and
+// the conversion of values between formats against the colour rule: both take
+// shortcuts for the common cases, which must give the same values.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +11,11 @@
 
 namespace gdi_pixel_row_test {
 
+using plat::detail::gdi::ColorToDevice;
+using plat::detail::gdi::ConvertValues;
+using plat::detail::gdi::DeviceToColor;
+using plat::detail::gdi::kMask565;
+using plat::detail::gdi::kMask888;
 using plat::detail::gdi::PixelBuffer;
 using plat::detail::gdi::ReadPixel;
 using plat::detail::gdi::ReadRow;
@@ -35,6 +41,24 @@ TEST(GdiPixelRowTest, RowReadsMatchThePixelReadsInEveryDepthAndOffset) {
         EXPECT_EQ(row.back(), 0xDEADBEEFu) << bpp << " bpp read past its count";
       }
     }
+  }
+}
+
+TEST(GdiPixelRowTest, ConvertedValuesFollowTheColourRuleBetweenTrueColourFormats) {
+  std::mt19937 rng(13);
+  PixelBuffer b24, b32, b32bgr, b16;
+  SetFormat(b24, 1, 1, 24, nullptr);
+  SetFormat(b32, 1, 1, 32, kMask888);
+  const uint32_t bgr[3] = {0x0000FF, 0x00FF00, 0xFF0000};
+  SetFormat(b32bgr, 1, 1, 32, bgr);
+  SetFormat(b16, 1, 1, 16, kMask565);
+  for (const PixelBuffer* to : {&b32, &b32bgr, &b16}) {
+    std::vector<uint32_t> values(257);
+    for (uint32_t& v : values) v = rng() & 0xFFFFFF;
+    std::vector<uint32_t> want;
+    for (const uint32_t v : values) want.push_back(ColorToDevice(*to, DeviceToColor(b24, v)));
+    ConvertValues(b24, *to, values.data(), static_cast<int32_t>(values.size()));
+    EXPECT_EQ(values, want) << to->bpp << " bpp, red mask " << to->masks[0];
   }
 }
 

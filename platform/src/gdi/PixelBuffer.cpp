@@ -199,6 +199,11 @@ void WriteRow(const PixelBuffer& buf, int32_t x, int32_t y, int32_t n, const uin
 
 void ConvertValues(const PixelBuffer& from, const PixelBuffer& to, uint32_t* values, int32_t n) {
   if (n <= 0 || SameFormat(from, to)) return;
+  // A 24-bit value is already the 32-bit one of the 8-8-8 layout (a bitmap file loaded
+  // for the display): converting it pixel by pixel gave the same values, slowly.
+  if (from.bpp == 24 && to.bpp == 32 && to.masks[0] == kMask888[0] && to.masks[1] == kMask888[1] &&
+      to.masks[2] == kMask888[2])
+    return;
   // Indexed sources repeat few values: remember the last conversion.
   uint32_t lastIn = ~values[0], lastOut = 0;
   for (int32_t i = 0; i < n; ++i) {
