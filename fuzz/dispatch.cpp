@@ -12,7 +12,7 @@
 // an input's time, dozens of them for a game's animations. When the input is played
 // the display comes back and the scene draws one frame: what its widgets marked while
 // the display was busy, the whole table once a handler ran (each asks for that), so
-// every widget the input left showing is drawn.
+// every widget the input left showing is drawn; a tick later, a frame of what moved.
 // Each input ends with the game state reset, so that it frees most of what it made: the
 // fuzzer runs an input again to look for a leak only when it saw more mallocs than frees.
 #include <cstdint>
@@ -58,11 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (cut == std::string_view::npos) break;
     rest.remove_prefix(cut + kBlockSeparator.size());
   }
-  plat::sim::SetModalHook(nullptr);
   plat::sim::SetExclusiveHeldElsewhere(false);
   // The busy draws dropped the scene's mark but not the widgets' own.
   scene->MarkDirty();
   scene->RedrawIfDirty();
+  // One more tick draws what the animations moved since: a frame of a part of the table.
+  plat::sim::Advance(kTickMs);
+  plat::sim::SetModalHook(nullptr);
   if (scene->IsBusy()) __builtin_trap();
   // The next input starts on an empty queue; the tick keeps running from the start.
   scene->ResetGameState();
