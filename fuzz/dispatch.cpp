@@ -4,8 +4,15 @@
 // queued, handed to its type's handler and freed, with no read outside the bytes.
 // An input gets ten seconds of the table's virtual time, and then no more blocks are
 // read and a box still open is answered: a box that waits for a person, or a whole
-// game's nested waits, would otherwise spend that time drawing frames the coverage
-// does not change. The stored games' later handlers are reached by shorter inputs too.
+// game's nested waits, would otherwise run on. The stored games' later handlers are
+// reached by shorter inputs too.
+// While the input plays, another program holds the display, as one may in a real
+// session: the scene's draw finds it busy and paints nothing, while the handlers, the
+// animations' steps and the boxes run as ever. A frame that no one reads cost most of
+// an input's time, dozens of them for a game's animations. When the input is played
+// the display comes back and the scene draws one frame: what its widgets marked while
+// the display was busy, the whole table once a handler ran (each asks for that), so
+// every widget the input left showing is drawn; a tick later, a frame of what moved.
 // Each input ends with the game state reset, so that it frees most of what it made: the
 // fuzzer runs an input again to look for a leak only when it saw more mallocs than frees.
 #include <cstdint>
@@ -43,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (spent()) plat::sim::PressKey(VK_RETURN);
   });
   std::string_view rest(reinterpret_cast<const char*>(data), size);
+  plat::sim::SetExclusiveHeldElsewhere(true);
   while (!spent()) {
     const size_t cut = rest.find(kBlockSeparator);
     Receive(client, rest.substr(0, cut));
@@ -50,6 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (cut == std::string_view::npos) break;
     rest.remove_prefix(cut + kBlockSeparator.size());
   }
+  plat::sim::SetExclusiveHeldElsewhere(false);
+  // The busy draws dropped the scene's mark but not the widgets' own.
+  scene->MarkDirty();
+  scene->RedrawIfDirty();
+  // One more tick draws what the animations moved since: a frame of a part of the table.
+  plat::sim::Advance(kTickMs);
   plat::sim::SetModalHook(nullptr);
   if (scene->IsBusy()) __builtin_trap();
   // The next input starts on an empty queue; the tick keeps running from the start.

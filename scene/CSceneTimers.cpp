@@ -39,8 +39,10 @@ int32_t CSceneTimers::ReducedLimit(int32_t phase, const LimitFacts& f) {
     if (f.antiLeaveCounters[1] == 1) return scene_timers::kWarnedPlayLimit;
     return limit;
   }
-  const int32_t reduction =
-      std::min(scene_timers::kSecondsPerTimeout * std::max(f.timeouts, 0), scene_timers::kMostReduction);
+  // The host's count may be anything up to the end of 32 bits: it is capped before it
+  // is multiplied.
+  const int32_t counted = std::clamp(f.timeouts, 0, scene_timers::kMostReduction);
+  const int32_t reduction = std::min(scene_timers::kSecondsPerTimeout * counted, scene_timers::kMostReduction);
   return std::max(limit - reduction, std::min(limit, scene_timers::kShortestPlayLimit));
 }
 

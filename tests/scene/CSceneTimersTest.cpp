@@ -142,4 +142,19 @@ TEST_F(SceneTimersTest, CountdownEndsBackAtItsStart) {
   EXPECT_EQ(timers.Countdown(), 10);
 }
 
+// The host's time-out count shortens my play down to the floor, whatever its size: a
+// count near the end of 32 bits once overflowed the reduction.
+TEST_F(SceneTimersTest, TimeoutsShortenMyPlayToTheFloorWhateverTheirCount) {
+  T::LimitFacts facts;
+  facts.seated = 1;
+  const int32_t full = T::TableLimit(T::kPlayCardPhase, 0, 0);
+  EXPECT_EQ(T::ReducedLimit(T::kPlayCardPhase, facts), full);
+  for (const int32_t timeouts : {2, 1342177280, 1952671078, INT32_MAX}) {
+    facts.timeouts = timeouts;
+    EXPECT_EQ(T::ReducedLimit(T::kPlayCardPhase, facts), full - 5) << timeouts;
+  }
+  facts.timeouts = INT32_MIN;
+  EXPECT_EQ(T::ReducedLimit(T::kPlayCardPhase, facts), full);
+}
+
 }  // namespace

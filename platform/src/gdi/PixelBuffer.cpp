@@ -161,6 +161,14 @@ void ReadRow(const PixelBuffer& buf, int32_t x, int32_t y, int32_t n, uint32_t* 
       for (int32_t i = 0; i < n; ++i) out[i] = static_cast<uint32_t>(p[2 * i] | (p[2 * i + 1] << 8));
       return;
     }
+    case 24: {
+      // A bitmap file's usual format: a call per pixel made loading one a sizeable part
+      // of a room entry's time.
+      const uint8_t* p = row + 3 * static_cast<ptrdiff_t>(x);
+      for (int32_t i = 0; i < n; ++i)
+        out[i] = static_cast<uint32_t>(p[3 * i] | (p[3 * i + 1] << 8) | (p[3 * i + 2] << 16));
+      return;
+    }
     case 8:
       for (int32_t i = 0; i < n; ++i) out[i] = row[x + i];
       return;
@@ -191,6 +199,11 @@ void WriteRow(const PixelBuffer& buf, int32_t x, int32_t y, int32_t n, const uin
 
 void ConvertValues(const PixelBuffer& from, const PixelBuffer& to, uint32_t* values, int32_t n) {
   if (n <= 0 || SameFormat(from, to)) return;
+  // A 24-bit value is already the 32-bit one of the 8-8-8 layout (a bitmap file loaded
+  // for the display): converting it pixel by pixel gave the same values, slowly.
+  if (from.bpp == 24 && to.bpp == 32 && to.masks[0] == kMask888[0] && to.masks[1] == kMask888[1] &&
+      to.masks[2] == kMask888[2])
+    return;
   // Indexed sources repeat few values: remember the last conversion.
   uint32_t lastIn = ~values[0], lastOut = 0;
   for (int32_t i = 0; i < n; ++i) {
