@@ -37,8 +37,12 @@ constexpr int32_t kClientHeight = 600;
 constexpr int32_t kGameOffset = 3;
 constexpr DWORD kLoadLimitMs = 60000;
 // After the build, the loader's sound set-up and the first paints settle before the
-// screen is refreshed, as a host waits for its own window to show.
-constexpr DWORD kSettleMs = 300;
+// screen is refreshed, as a host waits for its own window to show. The loader thread
+// sets up the sound only after it has posted WM_GAME_LOADED, and registering the
+// effects takes the better part of a second under Wine on a busy machine: a message
+// sooner finds no sound and its effect stays silent, where the headless run, whose
+// loader takes no virtual time, hears it.
+constexpr DWORD kSettleMs = 2000;
 constexpr int kRedraws = 20;
 constexpr int kCopies = 50;
 
