@@ -50,6 +50,12 @@ source "$(dirname "$0")/wine_prefix.sh"
 # the scripted plays, under which what a window shows can be read back from the screen.
 wine_setting 'HKCU\Software\Wine\Drivers' Audio alsa
 wine_setting 'HKCU\Software\Wine\Direct3D' renderer gdi
+# The suite alone runs in a virtual desktop of Wine's: an X server without a window
+# manager keeps one display mode, where a virtual desktop changes modes as a display
+# does (the lost-surface checks need one), and it manages the windows itself, where the
+# bare X server makes every destroyed active window wait two seconds for a manager.
+wine_setting 'HKCU\Software\Wine\AppDefaults\seam_tests.exe\Explorer' Desktop seam
+wine_setting 'HKCU\Software\Wine\Explorer\Desktops' seam 1024x768
 
 status=0
 wine "$exe" "--depth=$depth" --gtest_brief=1 "$@" | tr -d '\r' || status=1
