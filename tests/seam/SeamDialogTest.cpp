@@ -133,6 +133,7 @@ TEST_F(SeamDialog, InitDialogAnswerDecidesWhereTheKeyboardGoes) {
   ASSERT_NE(kept, nullptr);
   EXPECT_FALSE(IsWindowVisible(kept));
   EXPECT_EQ(GetFocus(), owner_);
+  EXPECT_EQ(GetActiveWindow(), owner_);
   DestroyWindow(kept);
 
   script_.initAnswer = TRUE;
@@ -140,6 +141,7 @@ TEST_F(SeamDialog, InitDialogAnswerDecidesWhereTheKeyboardGoes) {
   ASSERT_NE(taken, nullptr);
   EXPECT_FALSE(IsWindowVisible(taken));
   EXPECT_EQ(GetFocus(), GetDlgItem(taken, IDOK));
+  EXPECT_EQ(GetActiveWindow(), taken) << "the keys' window's top-level window is the active one";
 }
 
 // Tab walks the tab stops and wraps past the static; Enter on a plain push button
@@ -165,6 +167,20 @@ TEST_F(SeamDialog, DialogKeysMoveTheFocusAndBecomeCommands) {
   std::vector<WPARAM> ids;
   for (WPARAM c : script_.commands) ids.push_back(c);
   EXPECT_EQ(ids, (std::vector<WPARAM>{kPlain, IDOK, IDCANCEL}));
+}
+
+// A dialog that loses the activation keeps the control that had the keys and gives
+// them back to it when it is activated again.
+TEST_F(SeamDialog, ReactivatedDialogGivesTheKeysBackToItsControl) {
+  HWND dialog = Modeless();
+  ASSERT_NE(dialog, nullptr);
+  ShowWindow(dialog, SW_SHOW);
+  SetFocus(GetDlgItem(dialog, IDCANCEL));
+  SetActiveWindow(owner_);
+  EXPECT_EQ(GetFocus(), owner_);
+  SetActiveWindow(dialog);
+  EXPECT_EQ(GetActiveWindow(), dialog);
+  EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDCANCEL));
 }
 
 INT_PTR CALLBACK EndsOnTimer(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

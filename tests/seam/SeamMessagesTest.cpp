@@ -151,14 +151,15 @@ TEST_F(SeamMessages, CreateShowActivateAndDestroyInOrder) {
   EXPECT_EQ(journal_.Take(), Seq({{"a", WM_NCCREATE, 0}, {"a", WM_CREATE, 0}}));
   EXPECT_FALSE(IsWindowVisible(a));
 
-  SEAM_ONLY_ON(seam::kReal,
-               "the headless layer activates no window when it is shown, made visible, activated or destroyed: it "
-               "sends no WM_ACTIVATEAPP or WM_ACTIVATE and moves no focus");
-  // Shown, the first window of the program activates it and takes the keyboard.
+  // Shown, the first window of the program activates it, rises to the top and takes the
+  // keyboard; every top-level window of the thread hears that the program is active,
+  // hidden ones too, from the top down.
+  ASSERT_NE(Make("hidden", WS_POPUP, nullptr, 300), nullptr);
+  journal_.Take();
   ShowWindow(a, SW_SHOW);
   Drain();
-  EXPECT_EQ(journal_.Take(), Seq({{"a", WM_SHOWWINDOW, 1}, {"a", WM_ACTIVATEAPP, 1}, {"a", WM_ACTIVATE, 1},
-                                  {"a", WM_SETFOCUS, 0}}));
+  EXPECT_EQ(journal_.Take(), Seq({{"a", WM_SHOWWINDOW, 1}, {"a", WM_ACTIVATEAPP, 1}, {"hidden", WM_ACTIVATEAPP, 1},
+                                  {"a", WM_ACTIVATE, 1}, {"a", WM_SETFOCUS, 0}}));
   EXPECT_EQ(GetActiveWindow(), a);
   EXPECT_EQ(GetFocus(), a);
 
@@ -182,8 +183,8 @@ TEST_F(SeamMessages, CreateShowActivateAndDestroyInOrder) {
   EXPECT_EQ(GetActiveWindow(), b);
   DestroyWindow(b);
   Drain();
-  EXPECT_EQ(journal_.Take(), Seq({{"b", WM_ACTIVATE, 0}, {"b", WM_ACTIVATEAPP, 0}, {"b", WM_KILLFOCUS, 0},
-                                  {"b", WM_DESTROY, 0}, {"b", WM_NCDESTROY, 0}}));
+  EXPECT_EQ(journal_.Take(), Seq({{"b", WM_ACTIVATE, 0}, {"b", WM_ACTIVATEAPP, 0}, {"hidden", WM_ACTIVATEAPP, 0},
+                                  {"b", WM_KILLFOCUS, 0}, {"b", WM_DESTROY, 0}, {"b", WM_NCDESTROY, 0}}));
   EXPECT_EQ(GetActiveWindow(), nullptr);
   EXPECT_EQ(GetFocus(), nullptr);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "plat/registry.h"
+#include "plat/time.h"
 
 namespace {
 
@@ -17,8 +18,18 @@ constexpr DWORD kMoreData = ERROR_MORE_DATA;
 constexpr DWORD kDenied = ERROR_ACCESS_DENIED;
 DWORD Result(LONG code) { return static_cast<DWORD>(code); }
 
-constexpr const char* kOuter = "Software\\DorvikSeamCheck";
 constexpr const char* kInner = "Options";
+
+// A key of this run's own, named by the moment it is first asked for: runs at both
+// depths may share the registry at once.
+const std::string& Outer() {
+  static const std::string outer = [] {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return "Software\\DorvikSeamCheck" + std::to_string(now.QuadPart);
+  }();
+  return outer;
+}
 
 class SeamRegistry : public testing::Test {
  protected:
@@ -26,7 +37,7 @@ class SeamRegistry : public testing::Test {
     Clear();
     DWORD disposition = 0;
     HKEY outer = nullptr;
-    ASSERT_EQ(Result(RegCreateKeyExA(HKEY_CURRENT_USER, kOuter, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &outer,
+    ASSERT_EQ(Result(RegCreateKeyExA(HKEY_CURRENT_USER, Outer().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &outer,
                                      &disposition)),
               kSuccess);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
@@ -38,8 +49,8 @@ class SeamRegistry : public testing::Test {
     Clear();
   }
   static void Clear() {
-    RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kOuter) + "\\" + kInner).c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, kOuter);
+    RegDeleteKeyA(HKEY_CURRENT_USER, (Outer() + "\\" + kInner).c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, Outer().c_str());
   }
   LONG SetText(const char* name, const std::string& bytes) {
     return RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
@@ -50,7 +61,7 @@ class SeamRegistry : public testing::Test {
 
 TEST_F(SeamRegistry, MissingKeysAndValuesAnswerFileNotFound) {
   HKEY key = nullptr;
-  EXPECT_EQ(Result(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\DorvikSeamCheck\\Absent", 0, KEY_ALL_ACCESS, &key)),
+  EXPECT_EQ(Result(RegOpenKeyExA(HKEY_CURRENT_USER, (Outer() + "\\Absent").c_str(), 0, KEY_ALL_ACCESS, &key)),
             kNotFound);
   DWORD type = 77, size = 4;
   BYTE data[4];
@@ -60,7 +71,8 @@ TEST_F(SeamRegistry, MissingKeysAndValuesAnswerFileNotFound) {
   // Names compare without regard to case, and opening again finds the same key.
   DWORD value = 7;
   ASSERT_EQ(Result(RegSetValueExA(key_, "Volume", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4)), kSuccess);
-  ASSERT_EQ(Result(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\dorvikseamcheck\\OPTIONS", 0, KEY_ALL_ACCESS, &key)),
+  std::string shouted = "SOFTWARE\\dorvikseamcheck" + Outer().substr(Outer().find("Check") + 5) + "\\OPTIONS";
+  ASSERT_EQ(Result(RegOpenKeyExA(HKEY_CURRENT_USER, shouted.c_str(), 0, KEY_ALL_ACCESS, &key)),
             kSuccess);
   value = 0;
   size = 4;
@@ -69,7 +81,7 @@ TEST_F(SeamRegistry, MissingKeysAndValuesAnswerFileNotFound) {
   RegCloseKey(key);
 
   // A key with a key below it is not deleted.
-  EXPECT_EQ(Result(RegDeleteKeyA(HKEY_CURRENT_USER, kOuter)), kDenied);
+  EXPECT_EQ(Result(RegDeleteKeyA(HKEY_CURRENT_USER, Outer().c_str())), kDenied);
 }
 
 TEST_F(SeamRegistry, TextAndDwordValuesKeepTheirTypesAndSizes) {
