@@ -183,17 +183,21 @@ TEST_F(SeamDialog, ReactivatedDialogGivesTheKeysBackToItsControl) {
   EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDCANCEL));
 }
 
+// Ends the dialog with `kResult` from its own timer, noting when it began and ended and
+// whether its owner was disabled meanwhile.
+template <INT_PTR kResult>
 INT_PTR CALLBACK EndsOnTimer(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  constexpr UINT_PTR kTimer = 1;
   if (message == WM_INITDIALOG) {
-    script->events.push_back("init");
-    SetTimer(dialog, 1, 20, nullptr);
+    script->events.push_back("init " + std::to_string(kResult));
+    SetTimer(dialog, kTimer, 20, nullptr);
     return FALSE;
   }
-  if (message == WM_TIMER && wParam == 1) {
-    KillTimer(dialog, 1);
+  if (message == WM_TIMER && wParam == kTimer) {
+    KillTimer(dialog, kTimer);
     script->ownerEnabledInside = IsWindowEnabled(script->owner) != FALSE;
-    script->events.push_back("timer");
-    EndDialog(dialog, 42);
+    script->events.push_back("ends " + std::to_string(kResult));
+    EndDialog(dialog, kResult);
     return TRUE;
   }
   return FALSE;
@@ -202,9 +206,10 @@ INT_PTR CALLBACK EndsOnTimer(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 // A modal dialog disables its owner while it runs and ends from its own timer; the
 // owner comes back enabled and the dialog is gone when the call returns.
 TEST_F(SeamDialog, ModalDialogEndsFromItsTimer) {
-  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kTemplate), owner_, EndsOnTimer, 0);
+  const INT_PTR result =
+      DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kTemplate), owner_, EndsOnTimer<42>, 0);
   EXPECT_EQ(result, 42);
-  EXPECT_EQ(script_.events, (std::vector<std::string>{"init", "timer"}));
+  EXPECT_EQ(script_.events, (std::vector<std::string>{"init 42", "ends 42"}));
   EXPECT_FALSE(script_.ownerEnabledInside);
   EXPECT_TRUE(IsWindowEnabled(owner_));
 }
@@ -237,30 +242,16 @@ TEST_F(SeamDialog, ModalDialogEndsFromAnotherThreadsSend) {
   EXPECT_EQ(script_.commandThread, script_.dialogThread);
 }
 
-INT_PTR CALLBACK Inner(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK Outer(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_INITDIALOG) {
-    script->events.push_back("inner init");
+    script->events.push_back("outer init");
     SetTimer(dialog, 2, 20, nullptr);
     return FALSE;
   }
   if (message == WM_TIMER && wParam == 2) {
     KillTimer(dialog, 2);
-    script->events.push_back("inner ends");
-    EndDialog(dialog, 7);
-    return TRUE;
-  }
-  return FALSE;
-}
-
-INT_PTR CALLBACK Outer(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_INITDIALOG) {
-    script->events.push_back("outer init");
-    SetTimer(dialog, 1, 20, nullptr);
-    return FALSE;
-  }
-  if (message == WM_TIMER && wParam == 1) {
-    KillTimer(dialog, 1);
-    const INT_PTR inner = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kTemplate), dialog, Inner, 0);
+    const INT_PTR inner =
+        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kTemplate), dialog, EndsOnTimer<7>, 0);
     script->events.push_back("outer resumes " + std::to_string(inner));
     script->ownerEnabledInside = IsWindowEnabled(dialog) != FALSE;
     EndDialog(dialog, 100 + inner);
@@ -275,7 +266,7 @@ TEST_F(SeamDialog, ModalLoopInsideAModalLoop) {
   const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kTemplate), owner_, Outer, 0);
   EXPECT_EQ(result, 107);
   EXPECT_EQ(script_.events,
-            (std::vector<std::string>{"outer init", "inner init", "inner ends", "outer resumes 7"}));
+            (std::vector<std::string>{"outer init", "init 7", "ends 7", "outer resumes 7"}));
   EXPECT_TRUE(script_.ownerEnabledInside) << "the inner dialog gives its owner back enabled";
   EXPECT_TRUE(IsWindowEnabled(owner_));
 }
