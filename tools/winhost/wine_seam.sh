@@ -56,6 +56,10 @@ wine_setting 'HKCU\Software\Wine\Direct3D' renderer gdi
 # bare X server makes every destroyed active window wait two seconds for a manager.
 wine_setting 'HKCU\Software\Wine\AppDefaults\seam_tests.exe\Explorer' Desktop seam
 wine_setting 'HKCU\Software\Wine\Explorer\Desktops' seam 1024x768
+# The module's faces, drawn from the font files the headless layer draws them from, so
+# that the text extents are held to the same glyphs.
+wine_setting 'HKCU\Software\Wine\Fonts\Replacements' 굴림 'Baekmuk Gulim' '\xad74\xb9bc'
+wine_setting 'HKCU\Software\Wine\Fonts\Replacements' 돋움체 'Baekmuk Dotum' '\xb3cb\xc6c0\xccb4'
 
 status=0
 wine "$exe" "--depth=$depth" --gtest_brief=1 "$@" | tr -d '\r' || status=1
