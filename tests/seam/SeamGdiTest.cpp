@@ -284,6 +284,43 @@ TEST(SeamGdi, DibTransfersPlaceBottomUpRowsAndReadThemBack) {
   EXPECT_EQ(back[2 * 4 + 3] & 0xFFFFFF, 0x00FF00u);
 }
 
+TEST(SeamGdi, AScreenCompatibleBitmapHasTheDisplaysDepthAndReadsBackAsThirtyTwoBits) {
+  // The sprite loader reads device bitmaps of the display's format as 32-bit rows.
+  HDC screen = GetDC(nullptr);
+  HBITMAP picture = CreateCompatibleBitmap(screen, 3, 1);
+  ASSERT_NE(picture, nullptr);
+  BITMAP described{};
+  ASSERT_EQ(GetObjectA(picture, sizeof described, &described), int(sizeof described));
+  EXPECT_EQ(described.bmBitsPixel, seam::Depth());
+  EXPECT_EQ(described.bmBits, nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, picture);
+  SetPixel(memory, 0, 0, RGB(0x87, 0x43, 0x25));
+  SetPixel(memory, 1, 0, kWhite);
+  SetPixel(memory, 2, 0, kMagenta);
+  // Rows are read from a bitmap no DC holds.
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  uint32_t rows[3] = {};
+  BITMAPINFO query{};
+  query.bmiHeader = Header(3, -1, 32);
+  EXPECT_EQ(GetDIBits(screen, picture, 0, 1, rows, &query, DIB_RGB_COLORS), 1);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(picture);
+  // At 16 bits the colour was cut to 5-6-5 and comes back with its top bits repeated.
+  if (seam::Depth() == 16) {
+    EXPECT_EQ(rows[0] & 0xFFFFFF,
+              seam::WineDiffers(0x844121u, 0x844221u,
+                                "Wine 8 widens the 6-bit green of a bitmap kept by a 16-bit X server by another rule "
+                                "than its own DIB engine, which the layer follows (0x42 for 0x10, where a surface's DC gives "
+                                "0x41)"));
+  } else {
+    EXPECT_EQ(rows[0] & 0xFFFFFF, 0x874325u);
+  }
+  EXPECT_EQ(rows[1] & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(rows[2] & 0xFFFFFF, 0xFF00FFu);
+}
+
 // ---- Regions ------------------------------------------------------------------------------
 
 // A rectangle as left, top, right, bottom, comparable and printable.
