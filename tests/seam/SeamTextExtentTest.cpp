@@ -6,7 +6,9 @@
 // another hinting of the same outlines can move.
 #include "Seam.h"
 
+#include <climits>
 #include <cstdlib>
+#include <ostream>
 #include <cstring>
 #include <string>
 
@@ -83,6 +85,116 @@ TEST(SeamTextExtent, TheModulesTextMeasuresAsTheSystemMeasuresIt) {
     DeleteObject(font);
   }
   DeleteDC(dc);
+}
+
+// A 32-bit top-down DIB section in a DC of its own, white, for text drawn in black.
+class Canvas {
+ public:
+  Canvas(int width, int height, HFONT font) : width_(width), height_(height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    oldBitmap_ = SelectObject(dc_, bitmap_);
+    oldFont_ = SelectObject(dc_, font);
+    std::memset(bits_, 0xFF, size_t(width) * size_t(height) * 4);
+    SetBkMode(dc_, TRANSPARENT);
+    SetTextColor(dc_, RGB(0, 0, 0));
+  }
+  ~Canvas() {
+    SelectObject(dc_, oldFont_);
+    SelectObject(dc_, oldBitmap_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  HDC Dc() const { return dc_; }
+  bool SameAs(const Canvas& other) const {
+    GdiFlush();
+    return std::memcmp(bits_, other.bits_, size_t(width_) * size_t(height_) * 4) == 0;
+  }
+  bool Blank() const {
+    GdiFlush();
+    const auto* p = static_cast<const uint32_t*>(bits_);
+    for (int i = 0; i < width_ * height_; ++i)
+      if ((p[i] & 0xFFFFFF) != 0xFFFFFF) return false;
+    return true;
+  }
+
+ private:
+  int width_, height_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ oldBitmap_ = nullptr, oldFont_ = nullptr;
+  void* bits_ = nullptr;
+};
+
+// Where DrawTextA put a run: the offset from the box's corner at which TextOutA draws
+// the same pixels, searched near the expected place; {INT_MIN, INT_MIN} when none does.
+struct Offset {
+  int x, y;
+  bool operator==(const Offset&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Offset& o) { return out << "(" << o.x << ", " << o.y << ")"; }
+
+TEST(SeamTextExtent, DrawTextPlacesARunByItsExtentAsThePanelsFormatsAsk) {
+  struct Placement {
+    const char* name;
+    int fontHeight;
+    int boxWidth, boxHeight;
+    UINT format;
+  };
+  const Placement placements[] = {
+      {"left", 12, 65, 20, DT_LEFT},
+      {"centre", 12, 65, 20, DT_CENTER},
+      {"right", 12, 65, 20, DT_RIGHT},
+      {"centre, too narrow", 12, 40, 20, DT_CENTER},
+      {"centre, odd cell", 11, 64, 20, DT_CENTER},
+      {"box line", 12, 65, 20, DT_LEFT | DT_SINGLELINE | DT_VCENTER},
+      {"box line, odd cell", 11, 65, 20, DT_LEFT | DT_SINGLELINE | DT_VCENTER},
+      {"box line, too low", 12, 65, 9, DT_LEFT | DT_SINGLELINE | DT_VCENTER},
+  };
+  const char* text = kRuns[1].text;
+  const int length = int(std::strlen(text));
+  for (const Placement& p : placements) {
+    SCOPED_TRACE(p.name);
+    // Hard edges, so that the same run drawn twice at one place gives the same pixels.
+    HFONT font = CreateFontA(p.fontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                             NONANTIALIASED_QUALITY, VARIABLE_PITCH, kGulim);
+    // The box sits 40 pixels into a wider and taller canvas, so that an overflow shows.
+    const int canvasWidth = p.boxWidth + 80, canvasHeight = p.boxHeight + 40;
+    Canvas drawn(canvasWidth, canvasHeight, font);
+    SIZE size{};
+    ASSERT_TRUE(GetTextExtentPoint32A(drawn.Dc(), text, length, &size));
+    RECT r{40, 20, 40 + p.boxWidth, 20 + p.boxHeight};
+    const int returned = DrawTextA(drawn.Dc(), text, length, &r, p.format | DT_NOCLIP);
+    ASSERT_FALSE(drawn.Blank());
+    Offset found{INT32_MIN, INT32_MIN};
+    for (int dy = -8; dy <= 8 && found.x == INT32_MIN; ++dy)
+      for (int dx = -40; dx <= p.boxWidth && found.x == INT32_MIN; ++dx) {
+        Canvas placed(canvasWidth, canvasHeight, font);
+        TextOutA(placed.Dc(), 40 + dx, 20 + dy, text, length);
+        if (drawn.SameAs(placed)) found = Offset{dx, dy};
+      }
+    // Centring across halves the box's edges less the run, in the DC's own coordinates,
+    // rounding toward zero: a run wider than its box keeps the odd pixel on its left.
+    // Centring down halves the box and the cell each on its own: an odd cell sits lower.
+    Offset expected{0, 0};
+    if (p.format & DT_CENTER) expected.x = (r.left + r.right - size.cx) / 2 - r.left;
+    if (p.format & DT_RIGHT) expected.x = p.boxWidth - size.cx;
+    if (p.format & DT_VCENTER) expected.y = p.boxHeight / 2 - size.cy / 2;
+    EXPECT_EQ(found, expected);
+    // A vertically centred line answers where its bottom is, from the box's top.
+    EXPECT_EQ(returned, (p.format & DT_VCENTER) ? expected.y + size.cy : size.cy);
+    DeleteObject(font);
+  }
 }
 
 }  // namespace
