@@ -255,6 +255,22 @@ TEST(SeamGdi, TransparentBltLeavesThePixelsOfTheKeyColour) {
   EXPECT_EQ(Row(dest.Dc(), 0, 4), (std::vector<COLORREF>{kBlue, kRed, kBlue, RGB(254, 0, 255)}));
 }
 
+TEST(SeamGdi, TransparentBltMatchesTheKeyInTheSourcesOwnFormat) {
+  // The pop-ups' pictures are bitmaps of the display's format: at 16 bits a colour that
+  // cuts to the key's 5-6-5 value is left out with it.
+  Ddb source(3, 1, false);
+  ASSERT_TRUE(source.Bitmap());
+  SetPixel(source.Dc(), 0, 0, kMagenta);
+  SetPixel(source.Dc(), 1, 0, RGB(250, 2, 250));
+  SetPixel(source.Dc(), 2, 0, kRed);
+  Dib dest(3, -1, 32);
+  ASSERT_TRUE(dest.Made());
+  Fill(dest.Dc(), 0, 0, 3, 1, kBlue);
+  ASSERT_TRUE(TransparentBlt(dest.Dc(), 0, 0, 3, 1, source.Dc(), 0, 0, 3, 1, kMagenta));
+  const COLORREF nearKey = seam::Depth() == 16 ? kBlue : RGB(250, 2, 250);
+  EXPECT_EQ(Row(dest.Dc(), 0, 3), (std::vector<COLORREF>{kBlue, nearKey, kRed}));
+}
+
 // ---- DIB transfers ------------------------------------------------------------------------
 
 TEST(SeamGdi, DibTransfersPlaceBottomUpRowsAndReadThemBack) {

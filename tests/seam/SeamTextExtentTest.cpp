@@ -6,6 +6,7 @@
 // another hinting of the same outlines can move.
 #include "Seam.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <ostream>
@@ -195,6 +196,29 @@ TEST(SeamTextExtent, DrawTextPlacesARunByItsExtentAsThePanelsFormatsAsk) {
     EXPECT_EQ(returned, (p.format & DT_VCENTER) ? expected.y + size.cy : size.cy);
     DeleteObject(font);
   }
+}
+
+TEST(SeamTextExtent, DrawTextBreaksLinesOnlyAtNewLinesAndMeasuresTheBlock) {
+  // The panels' plain format draws each line of a text one cell below the last.
+  HFONT font = CreateFontA(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY,
+                           VARIABLE_PITCH, kGulim);
+  const std::string first = kRuns[0].text, second = kRuns[1].text;
+  const std::string both = first + "\n" + second;
+  Canvas drawn(120, 40, font), placed(120, 40, font);
+  SIZE one{}, two{};
+  ASSERT_TRUE(GetTextExtentPoint32A(drawn.Dc(), first.c_str(), int(first.size()), &one));
+  ASSERT_TRUE(GetTextExtentPoint32A(drawn.Dc(), second.c_str(), int(second.size()), &two));
+  // Too narrow for either line: without a word-break flag nothing wraps.
+  RECT box{0, 0, 30, 40};
+  RECT measured = box;
+  EXPECT_EQ(DrawTextA(drawn.Dc(), both.c_str(), int(both.size()), &measured, DT_LEFT | DT_CALCRECT), 2 * one.cy);
+  EXPECT_EQ(measured.right, std::max(one.cx, two.cx));
+  EXPECT_EQ(measured.bottom, 2 * one.cy);
+  EXPECT_EQ(DrawTextA(drawn.Dc(), both.c_str(), int(both.size()), &box, DT_LEFT | DT_NOCLIP), 2 * one.cy);
+  TextOutA(placed.Dc(), 0, 0, first.c_str(), int(first.size()));
+  TextOutA(placed.Dc(), 0, one.cy, second.c_str(), int(second.size()));
+  EXPECT_TRUE(drawn.SameAs(placed));
+  DeleteObject(font);
 }
 
 }  // namespace
