@@ -19,12 +19,7 @@ if [ "${1:-}" != --inside ]; then
   [ ${#depths[@]} -gt 0 ] || depths=(32 16)
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home-seam"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  # A Korean system, as the module's: the ANSI code page is 949, which Wine takes from
-  # the Unix locale.
-  if ! locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
-    localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
-  fi
-  export LANG=ko_KR.UTF-8
+  source "$(dirname "$0")/wine_locale.sh"
   mkdir -p "$HOME"
   # DirectSound opens the default ALSA device: the null one takes what is played.
   printf 'pcm.!default {\n  type null\n}\n' >"$HOME/.asoundrc"
