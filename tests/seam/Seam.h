@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "plat/system_side.h"
 
@@ -34,7 +35,7 @@ void NoteMark(const char* kind, const std::string& reason);
 // The value a check expects on this side: Windows' (which the headless layer follows)
 // everywhere, but Wine's under Wine, where Wine is known to differ.
 template <class T>
-T WineDiffers(T windowsValue, T wineValue, const std::string& reason) {
+T WineDiffers(T windowsValue, std::type_identity_t<T> wineValue, const std::string& reason) {
   if (Side() != plat::SystemSide::Wine) return windowsValue;
   NoteMark("wine differs", reason);
   return wineValue;

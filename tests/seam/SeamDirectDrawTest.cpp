@@ -157,6 +157,8 @@ TEST_F(SeamDirectDraw, LockGivesAnAlignedPitchAndKeepsWhatWasWritten) {
   EXPECT_EQ(desc.dwWidth, DWORD(kWidth));
   EXPECT_EQ(desc.dwHeight, DWORD(kHeight));
   EXPECT_EQ(desc.ddpfPixelFormat.dwRGBBitCount, DWORD(seam::Depth()));
+  // The sprite renderer steps by the pitch only when the lock says it gave one.
+  EXPECT_TRUE(desc.dwFlags & DDSD_PITCH);
   // An odd width at 16 bits shows whether rows are padded: the module steps by the pitch.
   ASSERT_GE(desc.lPitch, kWidth * BytesPerPixel());
   EXPECT_EQ(desc.lPitch % 4, 0);
@@ -297,6 +299,65 @@ TEST_F(SeamDirectDraw, ASurfacesDcDrawsIntoItsPixelsInItsFormat) {
   EXPECT_EQ(ReadPixel(surface.Get(), 5, 0), Pack(0x87, 0x43, 0x25));
 }
 
+TEST_F(SeamDirectDraw, PicturesCopiedOntoASurfaceThroughGdiAreCutToItsFormat) {
+  // The module loads its pictures as bitmaps and copies them on through the surface's DC.
+  const COLORREF colours[] = {RGB(0x87, 0x43, 0x25), RGB(255, 0, 255), RGB(255, 255, 255), RGB(7, 3, 7)};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = 4;
+  info.bmiHeader.biHeight = -1;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_TRUE(picture && bits);
+  for (int x = 0; x < 4; ++x) {
+    const COLORREF c = colours[x];
+    static_cast<uint32_t*>(bits)[x] = uint32_t(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+  }
+  Surface surface = MakeOffscreen(dd_.Get(), 4, 1);
+  ASSERT_TRUE(surface);
+  HDC dc = nullptr;
+  ASSERT_EQ(surface->GetDC(&dc), DD_OK);
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(memory, picture);
+  EXPECT_TRUE(StretchBlt(dc, 0, 0, 4, 1, memory, 0, 0, 4, 1, SRCCOPY));
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  // Read back through GDI, a 16-bit pixel's colour repeats its top bits in the low ones,
+  // so white stays white.
+  const COLORREF white = GetPixel(dc, 2, 0), brown = GetPixel(dc, 0, 0);
+  ASSERT_EQ(surface->ReleaseDC(dc), DD_OK);
+  DeleteObject(picture);
+  for (int x = 0; x < 4; ++x)
+    EXPECT_EQ(ReadPixel(surface.Get(), x, 0),
+              Pack(GetRValue(colours[x]), GetGValue(colours[x]), GetBValue(colours[x])))
+        << x;
+  EXPECT_EQ(white, RGB(255, 255, 255));
+  EXPECT_EQ(brown, seam::Depth() == 16 ? RGB(0x84, 0x41, 0x21) : RGB(0x87, 0x43, 0x25));
+}
+
+TEST_F(SeamDirectDraw, ALockedSurfaceRefusesASecondLockAndItsDc) {
+  Surface surface = MakeOffscreen(dd_.Get(), 8, 4);
+  ASSERT_TRUE(surface);
+  DDSURFACEDESC2 desc = EmptyDesc();
+  ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+  DDSURFACEDESC2 again = EmptyDesc();
+  const HRESULT second = surface->Lock(nullptr, &again, DDLOCK_WAIT, nullptr);
+  HDC dc = nullptr;
+  const HRESULT dcWhileLocked = surface->GetDC(&dc);
+  if (SUCCEEDED(second)) surface->Unlock(nullptr);
+  if (SUCCEEDED(dcWhileLocked)) surface->ReleaseDC(dc);
+  ASSERT_EQ(surface->Unlock(nullptr), DD_OK);
+  EXPECT_EQ(second, DDERR_SURFACEBUSY);
+  EXPECT_EQ(dcWhileLocked,
+            seam::WineDiffers(DDERR_SURFACEBUSY, DD_OK,
+                              "Wine 8 hands out the DC of a locked surface; the system's GetDC locks the surface "
+                              "itself (documented), which the lock already out refuses"));
+  EXPECT_EQ(surface->Unlock(nullptr), DDERR_NOTLOCKED);
+}
+
 TEST_F(SeamDirectDraw, ASurfaceWithItsDcOutRefusesALock) {
   Surface surface = MakeOffscreen(dd_.Get(), 8, 4);
   ASSERT_TRUE(surface);
@@ -304,7 +365,8 @@ TEST_F(SeamDirectDraw, ASurfaceWithItsDcOutRefusesALock) {
   ASSERT_EQ(surface->GetDC(&dc), DD_OK);
   DDSURFACEDESC2 desc = EmptyDesc();
   const HRESULT locked = surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
-  EXPECT_TRUE(FAILED(locked)) << std::hex << locked;
+  // The sprite renderer takes "busy" for a surface to try again, a bounded number of times.
+  EXPECT_EQ(locked, DDERR_SURFACEBUSY);
   if (SUCCEEDED(locked)) surface->Unlock(nullptr);
   ASSERT_EQ(surface->ReleaseDC(dc), DD_OK);
   ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);

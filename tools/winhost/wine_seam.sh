@@ -19,12 +19,7 @@ if [ "${1:-}" != --inside ]; then
   [ ${#depths[@]} -gt 0 ] || depths=(32 16)
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home-seam"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  # A Korean system, as the module's: the ANSI code page is 949, which Wine takes from
-  # the Unix locale.
-  if ! locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
-    localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
-  fi
-  export LANG=ko_KR.UTF-8
+  source "$(dirname "$0")/wine_locale.sh"
   mkdir -p "$HOME"
   # DirectSound opens the default ALSA device: the null one takes what is played.
   printf 'pcm.!default {\n  type null\n}\n' >"$HOME/.asoundrc"
@@ -56,6 +51,10 @@ wine_setting 'HKCU\Software\Wine\Direct3D' renderer gdi
 # bare X server makes every destroyed active window wait two seconds for a manager.
 wine_setting 'HKCU\Software\Wine\AppDefaults\seam_tests.exe\Explorer' Desktop seam
 wine_setting 'HKCU\Software\Wine\Explorer\Desktops' seam 1024x768
+# The module's faces, drawn from the font files the headless layer draws them from, so
+# that the text extents are held to the same glyphs.
+wine_setting 'HKCU\Software\Wine\Fonts\Replacements' 굴림 'Baekmuk Gulim' '\xad74\xb9bc'
+wine_setting 'HKCU\Software\Wine\Fonts\Replacements' 돋움체 'Baekmuk Dotum' '\xb3cb\xc6c0\xccb4'
 
 status=0
 wine "$exe" "--depth=$depth" --gtest_brief=1 "$@" | tr -d '\r' || status=1
