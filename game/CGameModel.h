@@ -23,9 +23,9 @@ struct CGameModel {
   RCUser myUser;
   RCRoomData room;
   GameInfoBlock gameInfo;  // the room entry's game settings (the minimum entry money)
-  // The seat menu offers a kick also in scene mode 2. No message or setting carries it,
-  // so it stays clear: during a game the menu's kick is disabled, while the host's own
-  // kick command still asks.
+  // A kick may be asked also in scene mode 2. No message or setting carries it, so it
+  // stays clear: during a game the seat menu's kick is disabled, and a kick the host
+  // asks for is refused with its box once the cost is agreed.
   int32_t kickAllowed = 0;
   int32_t sceneMode = kModeNone;
   int32_t gamesPlayed = 0;
