@@ -23,7 +23,10 @@ struct CGameModel {
   RCUser myUser;
   RCRoomData room;
   GameInfoBlock gameInfo;  // the room entry's game settings (the minimum entry money)
-  int32_t kickAllowed = 0;  // a kick may be asked in scene mode 2
+  // A kick may be asked also in scene mode 2. No message or setting carries it, so it
+  // stays clear: during a game the seat menu's kick is disabled, and a kick the host
+  // asks for is refused with its box once the cost is agreed.
+  int32_t kickAllowed = 0;
   int32_t sceneMode = kModeNone;
   int32_t gamesPlayed = 0;
   int32_t clientVersion = -1;
@@ -80,9 +83,10 @@ struct CGameModel {
     int32_t todayCount = 0;
     int64_t allowance = 0;
   } playCount;
-  // Pause 700 ms more after a shake.
+  // Pause 700 ms more after a shake. No option, message or host call turns it on, so a
+  // shake waits its 500 ms alone.
   int32_t extraWait = 0;
-  // The seat menu's user (-1: closed); kicks offered also in mode 2 (nothing sets it).
+  // The seat menu's user (-1: closed).
   int32_t seatMenuUser = RCUser::kNoUser;
   // The two floor cards the pick-floor prompt offers (-1: none).
   std::array<int32_t, 2> offeredFloorCards{-1, -1};

@@ -397,7 +397,8 @@ void CDorvik2VWS::NotePlayTime(int32_t seconds) {
   const int32_t minutes = seconds / rh::kSecondsPerMinute;
   if (hours < rh::kPlayTimeStepHours || hours % rh::kPlayTimeStepHours != 0) return;
   if (minutes < hours * 60 || minutes > hours * 60 + rh::kPlayTimeWindowMinutes) return;
-  const int32_t step = hours / rh::kPlayTimeStepHours;
+  // The first flag is the two-hour mark, so the twelfth is the whole day's.
+  const int32_t step = hours / rh::kPlayTimeStepHours - 1;
   if (step >= kPlayTimeNotices || !model_.playTimeNotices.at(size_t(step))) return;
   model_.playTimeNotices.at(size_t(step)) = 0;
   rh::ShowChat(FormatString(rh::kPlayTimeText, hours));

@@ -47,6 +47,18 @@ TEST_F(DirectSoundTest, NonLoopingBufferStopsExactlyWhenItsLastByteIsDue) {
                                                                {(start + 100000) / 1000, serial, SoundEventKind::End}}));
 }
 
+// 44,100 bytes a second: 4412 bytes last 100,045.35 microseconds, so the last byte is
+// due only in the 100,046th; the buffer plays until then.
+TEST_F(DirectSoundTest, ABufferWhoseLengthIsNoWholeMicrosecondStopsAfterItsLastByte) {
+  IDirectSoundBuffer* b = Make(Pcm(1, 22050, 16), 4412);
+  ASSERT_EQ(b->Play(0, 0, 0), DS_OK);
+  plat::sim::AdvanceClockMicros(100045);
+  EXPECT_EQ(Status(b), DSBSTATUS_PLAYING);
+  EXPECT_EQ(Cursor(b), 4410u);
+  plat::sim::AdvanceClockMicros(1);
+  EXPECT_EQ(Status(b), 0u);
+}
+
 TEST_F(DirectSoundTest, LockAcrossTheEndGivesTwoRegions) {
   IDirectSoundBuffer* b = Make(Pcm(1, 8000, 8), 1000);
   void *p1 = nullptr, *p2 = nullptr;

@@ -595,6 +595,25 @@ TEST_F(ResultHandlersTest, EveryTwoHoursOfPlayTheChatSaysSoOnce) {
   EXPECT_EQ(Chat().find(notice), std::string::npos) << "once a day";
 }
 
+// The twelve flags are the marks from 2 to 24 hours: each shows once, the first and the
+// last included, and no mark past the day's twelve shows.
+TEST_F(ResultHandlersTest, EachOfTheDaysTwelvePlayTimeMarksShowsOnceAndNoneAfter) {
+  SettlementMsg m;
+  m.winnerUser = kMe;
+  m.firstSeatUser = kMe;
+  for (int32_t hours : {24, 2, 26}) {
+    SCOPED_TRACE(hours);
+    host.Clear();
+    m.playSeconds.at(0) = hours * 3600 + 2 * 60 + 59;
+    Send<HM_SETTLEMENT>(m);
+    const std::string notice = Utf8(u8"누적 플레이 시간은 ") + std::to_string(hours) + Utf8(u8"시간 입니다.");
+    EXPECT_EQ(Chat().find(notice) != std::string::npos, hours <= 24) << Chat();
+  }
+  EXPECT_EQ(scene->PlayTimeNotice(0), 0);
+  EXPECT_EQ(scene->PlayTimeNotice(CDorvik2VWS::kPlayTimeNotices - 1), 0);
+  for (int32_t i = 1; i < CDorvik2VWS::kPlayTimeNotices - 1; ++i) EXPECT_EQ(scene->PlayTimeNotice(i), 1) << i;
+}
+
 // The other player's safe withdrawal: his panel shows the new money and a box says
 // whose it was, under its own title.
 TEST_F(ResultHandlersTest, ASafeWithdrawalShowsOnThePanelAndInATitledBox) {

@@ -76,6 +76,15 @@ TEST_F(ResultPanelTest, AfterADrawThePicksWinnerMayUseTheAutoStartToggle) {
     EXPECT_EQ(toggle->IsEnabled(), first == kMe ? 1 : 0);
     scene->CloseResultWnd();
   }
+  // A pick I won in the room I left decides nothing in the next one.
+  Send<HM_SUN_DECIDED>(SunDecidedMsg{kMe});
+  scene->ResetRoomView();
+  SeatBothPlayers();
+  GameResultMsg draw;
+  draw.endType = 4;
+  scene->OnGameResult(draw);
+  EXPECT_TRUE(Panel()->AutoStartToggle()->IsVisible());
+  EXPECT_EQ(Panel()->AutoStartToggle()->IsEnabled(), 0) << "the old room's pick";
 }
 
 // A card flying somewhere rises above the other cards and the table's animations, but

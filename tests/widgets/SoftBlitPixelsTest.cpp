@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -48,6 +50,71 @@ TEST(MulDivExactTest, ProductsBeyond64BitsDivideExactlyWithCsTruncation) {
   EXPECT_EQ(MulDivExact(wide, wide, wide).quotient, wide);
   EXPECT_EQ(MulDivExact(-wide, wide, wide).quotient, -wide);
   EXPECT_EQ(MulDivExact(wide + 1, wide, wide).remainder, 0);
+}
+
+// A 128-bit magnitude as eight 16-bit limbs, least significant first: the products of
+// full 64-bit operands, computed apart from the function's 32-bit limbs and carries.
+using Wide = std::array<uint32_t, 8>;
+Wide WideProduct(uint64_t x, uint64_t y) {
+  Wide w{};
+  for (int i = 0; i < 4; ++i) {
+    uint64_t carry = 0;
+    for (int j = 0; j < 4; ++j) {
+      const uint64_t t = w[size_t(i + j)] + ((x >> (16 * i)) & 0xFFFF) * ((y >> (16 * j)) & 0xFFFF) + carry;
+      w[size_t(i + j)] = uint32_t(t & 0xFFFF);
+      carry = t >> 16;
+    }
+    for (int k = i + 4; carry != 0 && k < 8; ++k) {
+      const uint64_t t = w[size_t(k)] + carry;
+      w[size_t(k)] = uint32_t(t & 0xFFFF);
+      carry = t >> 16;
+    }
+  }
+  return w;
+}
+Wide WideSum(Wide w, uint64_t add) {
+  uint64_t carry = 0;
+  for (size_t k = 0; k < 8; ++k) {
+    const uint64_t t = w[k] + (k < 4 ? (add >> (16 * k)) & 0xFFFF : 0) + carry;
+    w[k] = uint32_t(t & 0xFFFF);
+    carry = t >> 16;
+  }
+  return w;
+}
+int32_t BitLength(const Wide& w) {
+  for (int k = 7; k >= 0; --k)
+    if (w[size_t(k)]) return 16 * k + 32 - __builtin_clz(w[size_t(k)]);
+  return 0;
+}
+uint64_t Magnitude(int64_t v) { return v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v); }
+
+// Operands of any 64 bits, with a divisor wide enough that the quotient fits: then
+// |q| x |c| + |r| is the whole 128-bit product, the high half included, which the check
+// modulo 2^64 cannot see.
+TEST(MulDivExactTest, FullWidthOperandsGiveTheExact128BitQuotient) {
+  for (int32_t i : SweepCases(20000)) {
+    CaseRng rng(static_cast<uint64_t>(i));
+    const auto operand = [&] { return static_cast<int64_t>(rng.Next() >> rng.Below(8)); };
+    const int64_t a = operand(), b = operand();
+    const Wide product = WideProduct(Magnitude(a), Magnitude(b));
+    const int32_t least = std::max(1, BitLength(product) - 62);
+    if (least > 63) continue;
+    const int32_t bits = rng.Range(least, 63);
+    const auto magnitude = static_cast<int64_t>((rng.Next() >> (64 - bits)) | (uint64_t{1} << (bits - 1)));
+    const int64_t c = rng.Chance(50) ? -magnitude : magnitude;
+    const auto [q, r] = MulDivExact(a, b, c);
+    SCOPED_TRACE(testing::Message() << "case " << i << ": " << a << " * " << b << " / " << c);
+    EXPECT_EQ(WideSum(WideProduct(Magnitude(q), Magnitude(c)), Magnitude(r)), product);
+    EXPECT_LT(Magnitude(r), Magnitude(c));
+    const bool productNegative = (a < 0) != (b < 0) && a != 0 && b != 0;
+    if (q != 0) {
+      EXPECT_EQ(q < 0, productNegative != (c < 0));
+    }
+    if (r != 0) {
+      EXPECT_EQ(r < 0, productNegative);
+    }
+    if (HasFailure()) return;
+  }
 }
 
 TEST(MulDivExactTest, SeededSweepOfRectangleEdges) {

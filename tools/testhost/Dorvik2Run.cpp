@@ -4,9 +4,11 @@
 // With a script it plays that game instead and records it in a folder: the frames, a
 // contact sheet of them, the sound and the transcript; exit 0 only when the script passes.
 #include <algorithm>
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -103,11 +105,17 @@ bool Parse(int argc, char** argv, Options& o) {
 
 std::u16string Wide(const char* s) { return plat::Utf8ToUtf16(s); }
 
-bool ReadFile(const std::string& path, std::string& text) {
+// The file's bytes, or false and the system's reason in `error`.
+bool ReadFile(const std::string& path, std::string& text, std::string& error) {
+  errno = 0;
   std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
   std::ostringstream all;
-  all << in.rdbuf();
+  if (in) all << in.rdbuf();
+  if (!in || std::filesystem::is_directory(path)) {
+    error = "cannot read " + path + ": " + (std::filesystem::is_directory(path) ? "it is a folder"
+                                            : errno ? std::strerror(errno) : "unreadable");
+    return false;
+  }
   text = all.str();
   return true;
 }
@@ -200,9 +208,9 @@ class GameRecord {
 // passed. Prints the record's paths; true only when the script passed and every file
 // was written.
 bool PlayScript(testhost::TestHost& host, const Options& o, DWORD hostStart) {
-  std::string script;
-  if (!ReadFile(o.script, script)) {
-    std::fprintf(stderr, "dorvik2-run: cannot read %s\n", o.script.c_str());
+  std::string script, error;
+  if (!ReadFile(o.script, script, error)) {
+    std::fprintf(stderr, "dorvik2-run: %s\n", error.c_str());
     return false;
   }
   GameRecord record(host, o.outDir, script, hostStart);
@@ -238,6 +246,7 @@ bool PlayScript(testhost::TestHost& host, const Options& o, DWORD hostStart) {
   std::printf("contact sheet: %s\n", record.SheetPath().c_str());
   std::printf("sound: %s\n", record.SoundPath().c_str());
   std::printf("transcript: %s\n", record.TranscriptPath().c_str());
+  if (o.registry.empty()) std::printf("registry: %s/registry.dat\n", o.outDir.c_str());
   if (!written) std::fprintf(stderr, "dorvik2-run: the record in %s is incomplete\n", o.outDir.c_str());
   return passed && written;
 }
@@ -255,8 +264,12 @@ int RunScripted(Options& o) {
   std::string script;
   testhost::ScriptSetup setup;
   std::string error;
-  if (!ReadFile(o.script, script) || !testhost::ReadScriptSetup(script, setup, error)) {
-    std::fprintf(stderr, "dorvik2-run: cannot read %s %s\n", o.script.c_str(), error.c_str());
+  if (!ReadFile(o.script, script, error)) {
+    std::fprintf(stderr, "dorvik2-run: %s\n", error.c_str());
+    return 1;
+  }
+  if (!testhost::ReadScriptSetup(script, setup, error)) {
+    std::fprintf(stderr, "dorvik2-run: %s %s\n", o.script.c_str(), error.c_str());
     return 1;
   }
   if (!o.desktop.empty()) setup.desktop = o.desktop;

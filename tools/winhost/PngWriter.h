@@ -1,6 +1,5 @@
-// PNG files without a compression library: the image data goes into stored (not
-// compressed) deflate blocks, which every PNG reader takes. Enough for a test host's
-// frames, where the size of the file does not matter.
+// PNG files of RGB pictures, compressed as the headless host's are (adaptive row
+// filters, zlib), so that a Windows record takes about the room of a headless one.
 #pragma once
 
 #include <cstdint>

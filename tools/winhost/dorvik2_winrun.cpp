@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -175,6 +176,7 @@ bool PrepareRegistry(const Options& o) {
 }
 
 bool ReadFileText(const std::string& path, std::string& text) {
+  errno = 0;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::ostringstream all;
@@ -213,8 +215,12 @@ int Run(const Options& o) {
   auto note = [&](int order, std::string text) { lines.push_back({GetTickCount() - hostStart, order, lines.size(), std::move(text)}); };
   std::string scriptText, error;
   testhost::Script script;
-  if (!ReadFileText(o.script, scriptText) || !testhost::ReadScript(scriptText, script, error)) {
-    std::fprintf(stderr, "dorvik2-winrun: cannot read %s %s\n", o.script.c_str(), error.c_str());
+  if (!ReadFileText(o.script, scriptText)) {
+    std::fprintf(stderr, "dorvik2-winrun: cannot read %s: %s\n", o.script.c_str(), std::strerror(errno));
+    return 1;
+  }
+  if (!testhost::ReadScript(scriptText, script, error)) {
+    std::fprintf(stderr, "dorvik2-winrun: %s %s\n", o.script.c_str(), error.c_str());
     return 1;
   }
   std::error_code ec;
@@ -260,11 +266,11 @@ int Run(const Options& o) {
   bool ok = gameWnd != nullptr;
   if (ok) note(1, GetFocus() == gameWnd ? "focus on the game window" : "focus not on the game window");
   if (ok && o.threaded) ok = winhost::PumpUntil(kLoadLimitMs, [] { return g_host.loaded; }) && g_host.loadedResult == 1;
-  if (!ok) std::fprintf(stderr, "dorvik2-winrun: the game window was not built\n");
+  std::string failure;
+  if (!ok) failure = "the game window was not built";
   winhost::PumpUntil(kSettleMs, [] { return false; });
   if (ok) client->RefreshScreen(0);
 
-  std::string failure;
   Speed speed;
   DWORD scriptStart = 0;
   std::vector<winhost::RealTimeRunner::Frame> captured;
@@ -286,7 +292,10 @@ int Run(const Options& o) {
   }
   // Whatever the module left posted is dispatched before it goes.
   winhost::PumpUntil(100, [] { return false; });
-  if (!FreeLibrary(module)) ok = false;
+  if (!FreeLibrary(module)) {
+    if (ok) failure = "FreeLibrary failed";
+    ok = false;
+  }
   note(1, "FreeLibrary");
   DestroyWindow(hostWnd);
 

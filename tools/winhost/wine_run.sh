@@ -21,6 +21,12 @@ if [ "${1:-}" != --inside ]; then
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   source "$(dirname "$0")/wine_locale.sh"
   mkdir -p "$HOME"
+  # A new prefix is made before the sound is recorded: its making (some 15 s) would stand
+  # between the recording's start and the game's first sound, beyond the latency the
+  # comparison looks for.
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    xvfb-run -a bash -c 'source "$1"' prefix "$(dirname "$0")/wine_prefix.sh"
+  fi
   rm -f "$out/sound.wav"
   # The sound server of this run alone: its socket in the run's runtime folder, no
   # autospawned server of the user's.

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The run command refuses what it cannot play before it builds anything: each refusal
+# exits 2, names the argument and why, makes no folder, and leaves a record it would
+# have replaced as it was.
+#   run_arguments_test.sh scripts/run
+set -uo pipefail
+run=$1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fail=0
+cd "$tmp" || exit 1
+
+# refused <words the message must hold> -- <arguments>
+refused() {
+  local want=$1
+  shift 2
+  local message code
+  message=$(TMPDIR="$tmp/temp" "$run" "$@" 2>&1 >/dev/null)
+  code=$?
+  if [ $code != 2 ] || ! grep -qF -- "$want" <<<"$message" || ! grep -q '^usage:' <<<"$message"; then
+    echo "FAIL: run $* exited $code: $message"
+    fail=1
+  fi
+  if [ -n "$(ls -A "$tmp/temp")" ] || [ -e "$tmp/new" ]; then
+    echo "FAIL: run $* left a folder"
+    fail=1
+  fi
+}
+mkdir -p "$tmp/temp" "$tmp/record/frames" "$tmp/other"
+echo "script passed" >"$tmp/record/transcript.txt"
+echo "notes" >"$tmp/other/notes.txt"
+
+refused "unknown option '--bogus'" -- --bogus
+refused "unknown option '--bogus'" -- --windows --bogus
+refused "unexpected argument 'x'" -- --out-dir new x
+refused "--depth 8: the desktop is 32 or 16" -- --windows --depth 8 --out-dir new
+refused "--depth 8: the desktop is 32 or 16" -- --depth 8 --windows
+refused "--depth is the Windows play's" -- --depth 16
+refused "--desktop 24: accepted are 32, 565 and 555" -- --desktop 24
+refused "--desktop is for a headless game" -- --desktop 565 --windows
+refused "--script needs a value" -- --out-dir new --script
+refused "--script nosuchfile: cannot read it: no such file" -- --script nosuchfile --out-dir new
+refused "--script $tmp: cannot read it: it is a folder" -- --windows --script "$tmp"
+refused "--threaded: a headless game" -- --threaded --out-dir new
+refused "--advance soon: a whole number" -- --out f.png --advance soon
+refused "--advance is for the window life" -- --advance 10
+refused "--out plays the window life" -- --out f.png --out-dir new
+refused "--out-dir $tmp/record: the folder already holds a record; add --force" -- --out-dir "$tmp/record"
+refused "--out-dir $tmp/record: the folder already holds a record; add --force" -- --windows --out-dir "$tmp/record"
+refused "--out-dir $tmp/other: the folder holds files that are not a record" -- --out-dir "$tmp/other" --force
+refused "--out-dir $tmp/other/notes.txt: it is a file" -- --out-dir "$tmp/other/notes.txt"
+
+[ "$(cat "$tmp/record/transcript.txt")" = "script passed" ] && [ -d "$tmp/record/frames" ] &&
+  [ -f "$tmp/other/notes.txt" ] || { echo "FAIL: a refused run changed a folder"; fail=1; }
+"$run" --help | grep -q '^usage: scripts/run' || { echo "FAIL: --help shows no usage"; fail=1; }
+exit $fail
