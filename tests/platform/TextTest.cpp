@@ -16,8 +16,8 @@ const char kGulim[] = "\xB1\xBC\xB8\xB2";     // 굴림
 const char kKorean[] = "\xB0\xA1\xB3\xAA\xB4\xD9";  // 가나다
 constexpr COLORREF kKey = RGB(255, 0, 255);
 
-HFONT MakeFont(int height, int weight = FW_NORMAL, const char* face = kGulim) {
-  return CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH, face);
+HFONT MakeFont(int height, int weight = FW_NORMAL, const char* face = kGulim, BYTE quality = DEFAULT_QUALITY) {
+  return CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, quality, VARIABLE_PITCH, face);
 }
 
 // A keyed text surface, as the text widgets make them.
@@ -212,6 +212,119 @@ TEST(Text, EnumerationReportsTheConfiguredFacesAndStopsOnZero) {
   EXPECT_EQ(first.faces.size(), 1u);
   plat::sim::SetReportedFontFaces({});
   ReleaseDC(GetDesktopWindow(), dc);
+}
+
+// The system's smoothing switch for one test, given back as it was.
+class SmoothingSetting {
+ public:
+  explicit SmoothingSetting(bool on) {
+    SystemParametersInfoA(SPI_GETFONTSMOOTHING, 0, &was_, 0);
+    SystemParametersInfoA(SPI_SETFONTSMOOTHING, on, nullptr, 0);
+  }
+  ~SmoothingSetting() { SystemParametersInfoA(SPI_SETFONTSMOOTHING, was_, nullptr, 0); }
+
+ private:
+  BOOL was_ = TRUE;
+};
+
+// White text on the key: whether any pixel is neither (a smoothed edge), and whether
+// every such pixel is a level between the two.
+struct Edges {
+  bool smoothed = false;
+  bool betweenTextAndKey = true;
+};
+
+Edges DrawnEdges(int height, int weight, BYTE quality, int bpp) {
+  HFONT font = MakeFont(height, weight, kGulim, quality);
+  Edges e;
+  {
+    TextCanvas c(96, 40, font, bpp);
+    TextOutA(c.dc(), 2, 2, kKorean, 6);
+    const COLORREF key = GetPixel(c.dc(), 95, 39), white = RGB(255, 255, 255);
+    for (COLORREF v : c.Colours()) {
+      if (v == key || v == white) continue;
+      e.smoothed = true;
+      // White over magenta differs only in green.
+      e.betweenTextAndKey = e.betweenTextAndKey && GetRValue(v) == GetRValue(key) && GetBValue(v) == GetBValue(key);
+    }
+  }
+  DeleteObject(font);
+  return e;
+}
+
+TEST(Text, SmoothingSettingIsReadBackAndOnlyItsActionsAreKnown) {
+  BOOL on = FALSE;
+  UINT type = 0;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETFONTSMOOTHING, 0, &on, 0));
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETFONTSMOOTHINGTYPE, 0, &type, 0));
+  EXPECT_EQ(std::pair(on, type), std::pair(TRUE, FE_FONTSMOOTHINGSTANDARD)) << "a fresh system smooths, in grey";
+  {
+    SmoothingSetting off(false);
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETFONTSMOOTHING, 0, &on, 0));
+    EXPECT_EQ(on, FALSE);
+  }
+  EXPECT_TRUE(SystemParametersInfoA(SPI_SETFONTSMOOTHINGTYPE, 0, reinterpret_cast<PVOID>(UINT_PTR{FE_FONTSMOOTHINGCLEARTYPE}),
+                                    SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
+  SystemParametersInfoA(SPI_GETFONTSMOOTHINGTYPE, 0, &type, 0);
+  EXPECT_EQ(type, FE_FONTSMOOTHINGCLEARTYPE);
+  EXPECT_FALSE(SystemParametersInfoA(SPI_SETFONTSMOOTHINGTYPE, 0, reinterpret_cast<PVOID>(UINT_PTR{7}), 0));
+  SystemParametersInfoA(SPI_SETFONTSMOOTHINGTYPE, 0, reinterpret_cast<PVOID>(UINT_PTR{FE_FONTSMOOTHINGSTANDARD}), 0);
+  EXPECT_FALSE(SystemParametersInfoA(SPI_GETFONTSMOOTHING, 0, nullptr, 0));
+  SetLastError(0);
+  EXPECT_FALSE(SystemParametersInfoA(0x0030, 0, nullptr, 0));  // the work area: not the layer's
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+// Each quality at each depth, with the system's smoothing on and off, at a size whose
+// face lets it be grey: which qualities smooth, and what a smoothed edge is made of.
+TEST(Text, EachQualitySmoothsByTheSystemsRulesAtEachDepth) {
+  struct Case {
+    BYTE quality;
+    bool whenOn, whenOff;  // smoothed at 16 and 32 bits with the setting on, off
+  };
+  const Case cases[] = {{DEFAULT_QUALITY, true, false},     {DRAFT_QUALITY, true, false},
+                        {PROOF_QUALITY, true, false},       {NONANTIALIASED_QUALITY, false, false},
+                        {ANTIALIASED_QUALITY, true, true},  {CLEARTYPE_QUALITY, true, true},
+                        {CLEARTYPE_NATURAL_QUALITY, true, true}};
+  for (bool on : {true, false}) {
+    SmoothingSetting setting(on);
+    for (const Case& k : cases) {
+      for (int bpp : {32, 16}) {
+        const Edges e = DrawnEdges(-24, FW_NORMAL, k.quality, bpp);
+        EXPECT_EQ(e.smoothed, on ? k.whenOn : k.whenOff) << "quality " << int(k.quality) << ", " << bpp
+                                                         << " bits, smoothing " << on;
+        EXPECT_TRUE(e.betweenTextAndKey) << "quality " << int(k.quality) << ", " << bpp << " bits";
+      }
+      EXPECT_FALSE(DrawnEdges(-24, FW_NORMAL, k.quality, 8).smoothed) << "a palette has no levels between";
+    }
+  }
+}
+
+// The face's table of sizes: Gulim's 9 to 16 pixels an em are never grey, the smaller
+// and larger ones may be; a bold made from the regular face is grey at every size.
+TEST(Text, TheFacesSizeTableKeepsItsTextSizesHardExceptASyntheticBold) {
+  for (BYTE quality : {DEFAULT_QUALITY, ANTIALIASED_QUALITY}) {
+    EXPECT_FALSE(DrawnEdges(12, FW_NORMAL, quality, 32).smoothed);
+    EXPECT_FALSE(DrawnEdges(-16, FW_NORMAL, quality, 32).smoothed);
+    EXPECT_TRUE(DrawnEdges(-17, FW_NORMAL, quality, 32).smoothed);
+    EXPECT_TRUE(DrawnEdges(-8, FW_NORMAL, quality, 32).smoothed);
+    EXPECT_TRUE(DrawnEdges(12, FW_BOLD, quality, 32).smoothed);
+  }
+  EXPECT_FALSE(DrawnEdges(12, FW_BOLD, NONANTIALIASED_QUALITY, 32).smoothed);
+}
+
+TEST(Text, SmoothedTextMeasuresAndPlacesAsHardText) {
+  HFONT soft = MakeFont(-24, FW_NORMAL, kGulim, ANTIALIASED_QUALITY);
+  HFONT hard = MakeFont(-24, FW_NORMAL, kGulim, NONANTIALIASED_QUALITY);
+  TextCanvas a(200, 40, soft), b(200, 40, hard);
+  EXPECT_EQ(Extent(a.dc(), kKorean, 6).cx, Extent(b.dc(), kKorean, 6).cx);
+  TextOutA(a.dc(), 2, 2, kKorean, 6);
+  TextOutA(b.dc(), 2, 2, kKorean, 6);
+  const RECT inkA = a.Ink(), inkB = b.Ink();
+  EXPECT_LE(std::abs(inkA.left - inkB.left) + std::abs(inkA.right - inkB.right), 2);
+  EXPECT_LE(std::abs(inkA.top - inkB.top) + std::abs(inkA.bottom - inkB.bottom), 2);
+  DeleteObject(soft);
+  DeleteObject(hard);
 }
 
 }  // namespace
