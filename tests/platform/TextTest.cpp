@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
+#include <utility>
 
 #include "GdiFixtures.h"
+#include "plat/error.h"
 #include "plat/gdi.h"
 #include "plat/winuser.h"
 #include "plat/sim.h"
