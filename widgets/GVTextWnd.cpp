@@ -117,7 +117,11 @@ void GVTextWnd::SetTextFormat(UINT format) {
 BOOL GVTextWnd::SetFont(int32_t height, int32_t weight) {
   XResEntryMgr& manager = XResEntryMgr::Global();
   if (font_) manager.ReleaseFont(font_);
-  font_ = manager.GetFontByFace(height, weight, nullptr);
+  // The text is drawn onto its entry's surface filled with the transparent key: edges
+  // the system smoothed would mix the glyphs with the key and show as its colour round
+  // the text on screen, so the font asks for hard edges whatever the system's setting.
+  font_ = manager.GetFont(height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY,
+                          VARIABLE_PITCH, nullptr);
   {
     // The entry must never keep the font just given back: it may have been deleted.
     XResEntryLock hold;

@@ -36,8 +36,8 @@ TEST_F(MsgBoxDrawing, ARealPressShowsThePressedFrameAndFocusMovesTheFocusedOne) 
 // the 5-6-5 desktop shows the same picture as the 32-bit one.
 TEST_F(MsgBoxDrawing, YesNoBoxWithHeadingOverTheGameWindowMatchesItsPinnedPicture) {
   struct Case { plat::sim::DisplayFormat format; const char* name; const char* hash; };
-  const Case cases[] = {{plat::sim::DisplayFormat::Xrgb8888, "msgbox-yesno-32", "e9e75c7f05a7a466"},
-                        {plat::sim::DisplayFormat::Rgb565, "msgbox-yesno-565", "e9e75c7f05a7a466"}};
+  const Case cases[] = {{plat::sim::DisplayFormat::Xrgb8888, "msgbox-yesno-32", "c32d4c12025165c5"},
+                        {plat::sim::DisplayFormat::Rgb565, "msgbox-yesno-565", "c32d4c12025165c5"}};
   for (const Case& k : cases) {
     plat::sim::SetDesktopFormat(k.format);
     plat::sim::RgbImage desktop;

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
+#include <utility>
 
 #include "GdiFixtures.h"
+#include "plat/error.h"
 #include "plat/gdi.h"
 #include "plat/winuser.h"
 #include "plat/sim.h"
@@ -16,8 +19,8 @@ const char kGulim[] = "\xB1\xBC\xB8\xB2";     // 굴림
 const char kKorean[] = "\xB0\xA1\xB3\xAA\xB4\xD9";  // 가나다
 constexpr COLORREF kKey = RGB(255, 0, 255);
 
-HFONT MakeFont(int height, int weight = FW_NORMAL, const char* face = kGulim) {
-  return CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH, face);
+HFONT MakeFont(int height, int weight = FW_NORMAL, const char* face = kGulim, BYTE quality = DEFAULT_QUALITY) {
+  return CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, quality, VARIABLE_PITCH, face);
 }
 
 // A keyed text surface, as the text widgets make them.
@@ -212,6 +215,77 @@ TEST(Text, EnumerationReportsTheConfiguredFacesAndStopsOnZero) {
   EXPECT_EQ(first.faces.size(), 1u);
   plat::sim::SetReportedFontFaces({});
   ReleaseDC(GetDesktopWindow(), dc);
+}
+
+// White text on the key: whether any pixel is neither (a smoothed edge), and whether
+// every such pixel is a level between the two.
+struct Edges {
+  bool smoothed = false;
+  bool betweenTextAndKey = true;
+};
+
+Edges DrawnEdges(int height, int weight, BYTE quality, int bpp) {
+  HFONT font = MakeFont(height, weight, kGulim, quality);
+  Edges e;
+  {
+    TextCanvas c(96, 40, font, bpp);
+    TextOutA(c.dc(), 2, 2, kKorean, 6);
+    const COLORREF key = GetPixel(c.dc(), 95, 39), white = RGB(255, 255, 255);
+    for (COLORREF v : c.Colours()) {
+      if (v == key || v == white) continue;
+      e.smoothed = true;
+      // White over magenta differs only in green.
+      e.betweenTextAndKey = e.betweenTextAndKey && GetRValue(v) == GetRValue(key) && GetBValue(v) == GetBValue(key);
+    }
+  }
+  DeleteObject(font);
+  return e;
+}
+
+TEST(Text, SmoothingSettingIsReadBackAndOnlyItsActionsAreKnown) {
+  BOOL on = FALSE;
+  UINT type = 0;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETFONTSMOOTHING, 0, &on, 0));
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETFONTSMOOTHINGTYPE, 0, &type, 0));
+  EXPECT_EQ(std::pair(on, type), std::pair(TRUE, FE_FONTSMOOTHINGSTANDARD)) << "a fresh system smooths, in grey";
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SETFONTSMOOTHING, FALSE, nullptr, 0));
+  SystemParametersInfoA(SPI_GETFONTSMOOTHING, 0, &on, 0);
+  SystemParametersInfoA(SPI_SETFONTSMOOTHING, TRUE, nullptr, 0);
+  EXPECT_EQ(on, FALSE);
+  EXPECT_TRUE(SystemParametersInfoA(SPI_SETFONTSMOOTHINGTYPE, 0, reinterpret_cast<PVOID>(UINT_PTR{FE_FONTSMOOTHINGCLEARTYPE}),
+                                    SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
+  SystemParametersInfoA(SPI_GETFONTSMOOTHINGTYPE, 0, &type, 0);
+  EXPECT_EQ(type, FE_FONTSMOOTHINGCLEARTYPE);
+  EXPECT_FALSE(SystemParametersInfoA(SPI_SETFONTSMOOTHINGTYPE, 0, reinterpret_cast<PVOID>(UINT_PTR{7}), 0));
+  SystemParametersInfoA(SPI_SETFONTSMOOTHINGTYPE, 0, reinterpret_cast<PVOID>(UINT_PTR{FE_FONTSMOOTHINGSTANDARD}), 0);
+  EXPECT_FALSE(SystemParametersInfoA(SPI_GETFONTSMOOTHING, 0, nullptr, 0));
+  SetLastError(0);
+  EXPECT_FALSE(SystemParametersInfoA(0x0030, 0, nullptr, 0));  // the work area: not the layer's
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+// Which qualities smooth at which sizes and depths is held against the real system by
+// the seam's checks; here, what a smoothed edge is made of.
+TEST(Text, SmoothedEdgesAreLevelsBetweenTheTextAndTheKeyUnderIt) {
+  for (int bpp : {32, 16}) {
+    const Edges e = DrawnEdges(-24, FW_NORMAL, ANTIALIASED_QUALITY, bpp);
+    EXPECT_TRUE(e.smoothed) << bpp;
+    EXPECT_TRUE(e.betweenTextAndKey) << bpp;
+  }
+}
+
+TEST(Text, SmoothedTextMeasuresAndPlacesAsHardText) {
+  HFONT soft = MakeFont(-24, FW_NORMAL, kGulim, ANTIALIASED_QUALITY);
+  HFONT hard = MakeFont(-24, FW_NORMAL, kGulim, NONANTIALIASED_QUALITY);
+  TextCanvas a(200, 40, soft), b(200, 40, hard);
+  EXPECT_EQ(Extent(a.dc(), kKorean, 6).cx, Extent(b.dc(), kKorean, 6).cx);
+  TextOutA(a.dc(), 2, 2, kKorean, 6);
+  TextOutA(b.dc(), 2, 2, kKorean, 6);
+  const RECT inkA = a.Ink(), inkB = b.Ink();
+  EXPECT_LE(std::abs(inkA.left - inkB.left) + std::abs(inkA.right - inkB.right), 2);
+  EXPECT_LE(std::abs(inkA.top - inkB.top) + std::abs(inkA.bottom - inkB.bottom), 2);
+  DeleteObject(soft);
+  DeleteObject(hard);
 }
 
 }  // namespace

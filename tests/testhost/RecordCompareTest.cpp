@@ -70,6 +70,23 @@ TEST(FrameComparisonTest, ACardTwoPixelsOffIsTheSameAndAMissingCardDiffers) {
   EXPECT_EQ(testhost::DescribeBox(d.places[0]), "(8, 8)-(24, 32) 170 px");
 }
 
+void SetRgb(ComparedImage& image, int x, int y, uint8_t r, uint8_t g, uint8_t b) {
+  uint8_t* p = &image.rgb[(size_t(y) * size_t(image.width) + size_t(x)) * 3];
+  p[0] = r, p[1] = g, p[2] = b;
+}
+
+TEST(FrameComparisonTest, KeyColourIsCountedAsAnyDepthShowsItAndFringesMixedAwayFromItAreNot) {
+  ComparedImage capture = Flat(8, 2, 0);
+  SetRgb(capture, 0, 0, 0xFF, 0x00, 0xFF);  // the 32-bit key
+  SetRgb(capture, 1, 0, 0xF8, 0x00, 0xF8);  // the 16-bit key widened without replicating its top bits
+  SetRgb(capture, 2, 0, 0xF0, 0x00, 0xF0);  // a shadow's faintest edge over the key
+  SetRgb(capture, 3, 0, 0xEF, 0x00, 0xEF);  // one step further mixed: a fringe, not the key
+  SetRgb(capture, 4, 0, 0xFF, 0x10, 0xFF);  // a pale glyph edge over the key
+  SetRgb(capture, 5, 1, 0xFF, 0x63, 0xF9);  // a yellow glyph's edge over the key
+  SetRgb(capture, 6, 1, 0xC8, 0x96, 0xFA);  // a violet card
+  EXPECT_EQ(testhost::KeyColourPixels(capture), 3);
+}
+
 std::vector<uint8_t> Wav16(const std::vector<int16_t>& samples, uint32_t rate) {
   std::vector<uint8_t> b;
   auto put = [&](uint32_t v, int n) {

@@ -58,16 +58,22 @@ class GVTextWndTest : public widget_test::DisplayTest {
   uint32_t key_ = 0;
 };
 
+// Whatever the system's smoothing, at the sizes and weights it smooths too (a bold made
+// from the regular face, a large size): a smoothed edge would mix the text with the key.
 TEST_F(GVTextWndTest, RenderedSurfaceHoldsOnlyTheKeyAndTheTextColour) {
+  const std::pair<int32_t, int32_t> fonts[] = {{14, 400}, {16, 700}, {24, 400}};
   for (DisplayFormat f : {DisplayFormat::Rgb565, DisplayFormat::Rgb555, DisplayFormat::Xrgb8888}) {
-    UseFormat(f);
-    GVTextWnd w;
-    ASSERT_EQ(w.Create(kSize, key_, 14, 400), 1) << widget_test::FormatName(f);
-    w.SetTextColor(kWhite);
-    w.SetText("Hello 한글");
-    EXPECT_EQ(Values(Surface(w)), (std::set<uint32_t>{key_, DevicePixel(f, 255, 255, 255)})) << widget_test::FormatName(f);
-    w.SetText("");
-    EXPECT_EQ(Values(Surface(w)), std::set<uint32_t>{key_}) << widget_test::FormatName(f);
+    for (const auto& [height, weight] : fonts) {
+      UseFormat(f);
+      GVTextWnd w;
+      ASSERT_EQ(w.Create(SIZE{kSize.cx, 30}, key_, height, weight), 1) << widget_test::FormatName(f);
+      w.SetTextColor(kWhite);
+      w.SetText("Hello 한글");
+      EXPECT_EQ(Values(Surface(w)), (std::set<uint32_t>{key_, DevicePixel(f, 255, 255, 255)}))
+          << widget_test::FormatName(f) << ", " << height << "/" << weight;
+      w.SetText("");
+      EXPECT_EQ(Values(Surface(w)), std::set<uint32_t>{key_}) << widget_test::FormatName(f);
+    }
   }
 }
 

@@ -114,4 +114,13 @@ std::string DescribeBox(const PixelBox& box) {
   return text;
 }
 
+int64_t KeyColourPixels(const ComparedImage& image) {
+  int64_t count = 0;
+  for (size_t i = 0; i + kChannels <= image.rgb.size(); i += kChannels) {
+    const uint8_t* p = &image.rgb[i];
+    if (p[0] >= 255 - kKeyTolerance && p[1] <= kKeyTolerance && p[2] >= 255 - kKeyTolerance) ++count;
+  }
+  return count;
+}
+
 }  // namespace testhost

@@ -52,4 +52,11 @@ FrameDifference CompareFrames(const ComparedImage& real, const ComparedImage& he
 
 std::string DescribeBox(const PixelBox& box);
 
+// Pixels of the transparent key colour, magenta, or within `kKeyTolerance` of it in
+// every channel: a keyed surface's pixel that reached the screen, whatever the display's
+// depth widened it to, or one that a glyph's faint edge barely covers (the 16-bit key
+// comes back as 248 or 255, and a text shadow's outermost edge over the key as 240).
+constexpr int kKeyTolerance = 15;
+int64_t KeyColourPixels(const ComparedImage& image);
+
 }  // namespace testhost

@@ -5,7 +5,9 @@
 //     text places the marked run (MARKED-DIR, played with --mark-text-cells) shows. Of the
 //     captures around the checkpoint the one with the fewest differences outside text
 //     is taken. Prints the share of differing pixels per checkpoint and the places
-//     where they differ; exit 0 when no checkpoint differs outside text.
+//     where they differ, and the pixels of the key colour in each capture, text places
+//     included; exit 0 when no checkpoint differs outside text and no capture shows the
+//     key colour.
 //   dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS
 //     The onsets of the headless sound against those heard under Windows, the latency
 //     between the two recordings taken as the offset that matches the most onsets;
@@ -80,7 +82,8 @@ int CompareFramesOfRecords(const fs::path& headless, const fs::path& marked, con
     std::printf("frames: no checkpoint captures in %s\n", windows.string().c_str());
     return 1;
   }
-  int failed = 0;
+  int failed = 0, keyed = 0;
+  int64_t keyPixels = 0;
   for (const fs::path& folder : checkpoints) {
     const std::string name = folder.filename().string();
     ComparedImage plain, mark;
@@ -95,9 +98,15 @@ int CompareFramesOfRecords(const fs::path& headless, const fs::path& marked, con
     std::vector<fs::path> captures;
     for (const auto& entry : fs::directory_iterator(folder, ec)) captures.push_back(entry.path());
     std::sort(captures.begin(), captures.end());
+    std::string keyCounts;
+    int64_t keyHere = 0;
     for (const fs::path& capture : captures) {
       ComparedImage real;
       if (!ReadPng(capture, real)) continue;
+      // Every capture, not only the nearest: a keyed pixel on screen is wrong at any moment.
+      const int64_t key = testhost::KeyColourPixels(real);
+      keyHere += key;
+      keyCounts += (keyCounts.empty() ? "" : ", ") + capture.stem().string() + " " + std::to_string(key);
       const testhost::FrameDifference d = testhost::CompareFrames(real, plain, text, kPlaceCell, kJitterReach);
       if (!d.comparable) continue;
       if (bestCapture.empty() || d.outsideText < best.outsideText ||
@@ -120,10 +129,15 @@ int CompareFramesOfRecords(const fs::path& headless, const fs::path& marked, con
                 100.0 * double(textPixels) / double(best.pixels));
     for (size_t i = 0; i < best.places.size() && i < kPlacesShown; ++i)
       std::printf("  differs at %s\n", testhost::DescribeBox(best.places[i]).c_str());
+    std::printf("  key colour pixels: %s\n", keyCounts.c_str());
     if (best.outsideText > 0) ++failed;
+    if (keyHere > 0) ++keyed;
+    keyPixels += keyHere;
   }
   std::printf("frames: %d of %zu checkpoints differ outside text\n", failed, checkpoints.size());
-  return failed ? 1 : 0;
+  std::printf("frames: %" PRId64 " pixels of the key colour in %d of %zu checkpoints\n", keyPixels, keyed,
+              checkpoints.size());
+  return failed || keyed ? 1 : 0;
 }
 
 bool ReadTrack(const std::string& path, testhost::SoundTrack& track) {

@@ -5,7 +5,8 @@
 # outside text, and when the effects are heard. Prints the record's paths and
 # "script passed" when the script passed under Windows, every checkpoint agrees with the
 # headless frame outside text (cards a pixel or two apart agree: the module jitters them
-# from a seed each system takes from its own clock), and every effect the headless run
+# from a seed each system takes from its own clock), no capture shows a pixel of the
+# transparent key colour (text places included), and every effect the headless run
 # sounded is heard within 100 ms of its moment, once the latency between the two
 # recordings is taken off.
 #   play_windows.sh BUILD WIN-BUILD SCRIPT OUT-DIR DEPTH(32|16) [--threaded]

@@ -1,5 +1,7 @@
-// Fonts and text: logical fonts realised with FreeType in monochrome (no
-// anti-aliasing, so keyed text surfaces get no fringes), CP949 text in the A functions.
+// Fonts and text: logical fonts realised with FreeType, CP949 text in the A functions.
+// Glyph edges are smoothed (grey levels blended with what lies under them) by the
+// system's rules: the font's quality, the smoothing setting (SystemParametersInfoA in
+// plat/winuser.h), the target's depth and the face's own table of sizes that may be grey.
 #pragma once
 
 #include "plat/types.h"
@@ -80,7 +82,11 @@ constexpr BYTE CLIP_DEFAULT_PRECIS = 0;
 constexpr BYTE CLIP_STROKE_PRECIS = 2;
 constexpr BYTE DEFAULT_QUALITY = 0;
 constexpr BYTE DRAFT_QUALITY = 1;
+constexpr BYTE PROOF_QUALITY = 2;
 constexpr BYTE NONANTIALIASED_QUALITY = 3;
+constexpr BYTE ANTIALIASED_QUALITY = 4;
+constexpr BYTE CLEARTYPE_QUALITY = 5;
+constexpr BYTE CLEARTYPE_NATURAL_QUALITY = 6;
 constexpr BYTE DEFAULT_PITCH = 0;
 constexpr BYTE FIXED_PITCH = 1;
 constexpr BYTE VARIABLE_PITCH = 2;

@@ -394,6 +394,23 @@ HANDLE RemovePropA(HWND hwnd, LPCSTR name);
 int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw);
 int GetSystemMetrics(int index);
 
+// The system's font smoothing setting, which text drawn with a font of DEFAULT_QUALITY,
+// DRAFT_QUALITY or PROOF_QUALITY follows (on, of the standard type, unless set). Only
+// the font smoothing actions are known; any other fails. The Get actions write a BOOL
+// (smoothing) or a UINT (its type) through `param`; SPI_SETFONTSMOOTHING takes the
+// switch in `uiParam`, SPI_SETFONTSMOOTHINGTYPE the type as the pointer's value. The
+// update flags are accepted: the layer has no profile to write and no top-level window
+// is told of the change.
+constexpr UINT SPI_GETFONTSMOOTHING = 0x004A;
+constexpr UINT SPI_SETFONTSMOOTHING = 0x004B;
+constexpr UINT SPI_GETFONTSMOOTHINGTYPE = 0x200A;
+constexpr UINT SPI_SETFONTSMOOTHINGTYPE = 0x200B;
+constexpr UINT FE_FONTSMOOTHINGSTANDARD = 0x0001;
+constexpr UINT FE_FONTSMOOTHINGCLEARTYPE = 0x0002;
+constexpr UINT SPIF_UPDATEINIFILE = 0x0001;
+constexpr UINT SPIF_SENDCHANGE = 0x0002;
+BOOL SystemParametersInfoA(UINT action, UINT uiParam, PVOID param, UINT winIni);
+
 // ---- Messages ---------------------------------------------------------------
 LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,10 +1,12 @@
-// FreeType behind the fonts. Glyphs are hinted for the monochrome target and rendered
-// without anti-aliasing: text surfaces are keyed, and grey edges would blend glyphs
-// with the key colour. FreeType is not re-entrant per face, so one lock covers it.
+// FreeType behind the fonts. A hard glyph is hinted for the monochrome target and
+// rendered in two levels; a smoothed one is rendered in 256 grey levels. Which a run
+// takes is the system's rule (EdgeFor). FreeType is not re-entrant per face, so one
+// lock covers it.
 #include "gdi/FontEngine.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_GASP_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
@@ -15,6 +17,7 @@
 #include <unordered_map>
 
 #include "gdi/FontFaces.h"
+#include "gdi/FontSmoothing.h"
 
 namespace plat::detail::gdi {
 namespace {
@@ -30,7 +33,7 @@ struct Engine {
   std::mutex mutex;
   FT_Library library = nullptr;
   std::map<std::string, FT_Face> faces;  // by file; a file that fails maps to null
-  std::map<std::tuple<FT_Face, int32_t, int32_t, bool, char32_t>, Glyph> glyphs;
+  std::map<std::tuple<FT_Face, int32_t, int32_t, bool, char32_t, GlyphEdge>, Glyph> glyphs;
 };
 
 Engine& TheEngine() {
@@ -53,16 +56,18 @@ FT_Face OpenFace(Engine& e, const std::string& file) {
   return face;
 }
 
-Glyph Render(FT_Face face, int32_t em, int32_t embolden, bool italic, char32_t cp) {
+Glyph Render(FT_Face face, int32_t em, int32_t embolden, bool italic, char32_t cp, GlyphEdge edge) {
   Glyph g;
   if (cp < 0x20) return g;  // control characters take no room
   if (!face) {
     g.advance = em / 2;
     return g;
   }
+  const bool hard = edge == GlyphEdge::Hard;
   FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em));
   const FT_UInt index = FT_Get_Char_Index(face, cp);
-  if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) != 0) {
+  const FT_Int32 target = hard ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL;
+  if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP | target) != 0) {
     g.advance = em / 2;
     return g;
   }
@@ -75,18 +80,26 @@ Glyph Render(FT_Face face, int32_t em, int32_t embolden, bool italic, char32_t c
     }
   }
   g.advance = static_cast<int32_t>((slot->advance.x + 32) >> 6) + embolden;
-  if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) return g;
+  if (FT_Render_Glyph(slot, hard ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) return g;
   const FT_Bitmap& bm = slot->bitmap;
-  if (bm.pixel_mode != FT_PIXEL_MODE_MONO || bm.rows == 0 || bm.width == 0) return g;
+  const unsigned char mode = hard ? FT_PIXEL_MODE_MONO : FT_PIXEL_MODE_GRAY;
+  if (bm.pixel_mode != mode || bm.rows == 0 || bm.width == 0) return g;
   g.left = slot->bitmap_left;
   g.top = slot->bitmap_top;
   g.width = static_cast<int32_t>(bm.width);
   g.rows = static_cast<int32_t>(bm.rows);
-  g.pitch = (g.width + 7) / 8;
-  g.bits.resize(static_cast<size_t>(g.pitch) * static_cast<size_t>(g.rows));
+  g.cover.resize(static_cast<size_t>(g.width) * static_cast<size_t>(g.rows));
+  const int32_t levels = hard ? 2 : (bm.num_grays > 1 ? static_cast<int32_t>(bm.num_grays) : 256);
   for (int32_t y = 0; y < g.rows; ++y) {
     const uint8_t* src = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
-    std::copy(src, src + g.pitch, g.bits.begin() + static_cast<ptrdiff_t>(y) * g.pitch);
+    uint8_t* out = &g.cover[static_cast<size_t>(y) * static_cast<size_t>(g.width)];
+    for (int32_t x = 0; x < g.width; ++x) {
+      if (hard) {
+        out[x] = ((src[x >> 3] >> (7 - (x & 7))) & 1) ? 255 : 0;
+      } else {
+        out[x] = static_cast<uint8_t>(src[x] * 255 / (levels - 1));
+      }
+    }
   }
   return g;
 }
@@ -95,17 +108,44 @@ int32_t RoundDiv(int64_t a, int64_t b) { return static_cast<int32_t>((a * 2 + b)
 
 }  // namespace
 
-const Glyph& FontInstance::GlyphOf(char32_t cp) const {
+const Glyph& FontInstance::GlyphOf(char32_t cp, GlyphEdge edge) const {
   Engine& e = TheEngine();
   std::lock_guard lock(e.mutex);
   auto* f = static_cast<FT_Face>(face);
   auto* fb = static_cast<FT_Face>(fallback);
   // Characters the face lacks come from the fallback face, glyph by glyph.
   if (f && fb && cp >= 0x20 && FT_Get_Char_Index(f, cp) == 0 && FT_Get_Char_Index(fb, cp) != 0) f = fb;
-  const auto key = std::make_tuple(f, em, emboldenPixels, italic, cp);
-  auto it = e.glyphs.find(key);
-  if (it == e.glyphs.end()) it = e.glyphs.emplace(key, Render(f, em, emboldenPixels, italic, cp)).first;
-  return it->second;
+  const auto glyph = [&](GlyphEdge which) -> Glyph& {
+    const auto key = std::make_tuple(f, em, emboldenPixels, italic, cp, which);
+    auto it = e.glyphs.find(key);
+    if (it == e.glyphs.end()) it = e.glyphs.emplace(key, Render(f, em, emboldenPixels, italic, cp, which)).first;
+    return it->second;
+  };
+  if (edge == GlyphEdge::Hard) return glyph(GlyphEdge::Hard);
+  const int32_t advance = glyph(GlyphEdge::Hard).advance;
+  Glyph& smoothed = glyph(GlyphEdge::Smoothed);
+  smoothed.advance = advance;
+  return smoothed;
+}
+
+GlyphEdge EdgeFor(const FontInstance& font, int bitsPerPixel) {
+  // A palette has no levels between the text and what lies under it.
+  if (bitsPerPixel <= 8) return GlyphEdge::Hard;
+  switch (font.logfont.lfQuality) {
+    case NONANTIALIASED_QUALITY:
+      return GlyphEdge::Hard;
+    case ANTIALIASED_QUALITY:
+    case CLEARTYPE_QUALITY:
+    case CLEARTYPE_NATURAL_QUALITY:
+      break;
+    default:  // the font leaves it to the system's setting
+      if (!FontSmoothingOn()) return GlyphEdge::Hard;
+      break;
+  }
+  // The face's size table says which sizes may be grey; a synthetic bold is smoothed
+  // at every size.
+  if (!font.grayAllowed && font.emboldenPixels == 0) return GlyphEdge::Hard;
+  return GlyphEdge::Smoothed;
 }
 
 int32_t UnderlineOffset(const FontInstance& font) { return std::max(1, font.descent / 2); }
@@ -151,6 +191,10 @@ std::shared_ptr<FontInstance> Realise(FontObject& object) {
       font->descent = RoundDiv(font->em * desc, upem);
     }
     font->emboldenPixels = synthBold ? std::max(1, font->em / kSynthBoldDivisor) : 0;
+    if (face) {
+      const FT_Int gasp = FT_Get_Gasp(face, static_cast<FT_UInt>(font->em));
+      font->grayAllowed = gasp == FT_GASP_NO_TABLE || (gasp & FT_GASP_DO_GRAY) != 0;
+    }
     font->italic = lf.lfItalic != 0;
     font->underline = lf.lfUnderline != 0;
     font->strikeOut = lf.lfStrikeOut != 0;

@@ -1,5 +1,6 @@
-// Text runs: decoding, advances with tab stops, and glyph drawing. Glyph bits are
-// written only inside the pieces of the clip they overlap.
+// Text runs: decoding, advances with tab stops, and glyph drawing. Glyph pixels are
+// written only inside the pieces of the clip they overlap; a smoothed edge mixes the
+// text colour with the pixel under it by the edge's level.
 #include "gdi/TextRender.h"
 
 #include <algorithm>
@@ -26,6 +27,16 @@ int32_t Sat(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT3
 
 RECT Intersect(const RECT& a, const RECT& b) {
   return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+
+// The text colour over the device value `under`, `cover` of 255 parts.
+uint32_t Mix(const PixelBuffer& target, uint32_t under, COLORREF color, uint32_t cover) {
+  const COLORREF back = DeviceToColor(target, under);
+  const auto channel = [cover](uint32_t fore, uint32_t behind) {
+    return static_cast<BYTE>((fore * cover + behind * (255 - cover) + 127) / 255);
+  };
+  return ColorToDevice(target, RGB(channel(GetRValue(color), GetRValue(back)), channel(GetGValue(color), GetGValue(back)),
+                                   channel(GetBValue(color), GetBValue(back))));
 }
 
 }  // namespace
@@ -77,11 +88,12 @@ int32_t DrawRun(const DeviceContext& dc, const FontInstance& font, int32_t x, in
   }
   const PixelBuffer& target = dc.Target();
   const uint32_t value = ColorToDevice(target, style.color);
+  const GlyphEdge edge = EdgeFor(font, target.bpp);
   const int64_t baseline = static_cast<int64_t>(top) + font.ascent;
   const int32_t thickness = DecorationThickness(font);
   int64_t pen = x;
   for (size_t i = 0; i < n; ++i) {
-    const Glyph& g = font.GlyphOf(chars[i].cp);
+    const Glyph& g = font.GlyphOf(chars[i].cp, edge);
     const int32_t advance = Advance(font, chars[i], style, Sat(pen), i);
     if (g.rows > 0 && chars[i].cp != U'\t') {
       const int64_t gx = pen + g.left, gy = baseline - g.top;
@@ -89,9 +101,16 @@ int32_t DrawRun(const DeviceContext& dc, const FontInstance& font, int32_t x, in
       if (style.clip) box = Intersect(box, *style.clip);
       if (box.left < box.right && box.top < box.bottom) {
         dc.ForEachVisible(box, [&](const RECT& c) {
-          for (int32_t y = c.top; y < c.bottom; ++y)
-            for (int32_t px = c.left; px < c.right; ++px)
-              if (g.Bit(static_cast<int32_t>(px - gx), static_cast<int32_t>(y - gy))) WritePixel(target, px, y, value);
+          for (int32_t y = c.top; y < c.bottom; ++y) {
+            for (int32_t px = c.left; px < c.right; ++px) {
+              const uint8_t cover = g.Cover(static_cast<int32_t>(px - gx), static_cast<int32_t>(y - gy));
+              if (cover == 255) {
+                WritePixel(target, px, y, value);
+              } else if (cover != 0) {
+                WritePixel(target, px, y, Mix(target, ReadPixel(target, px, y), style.color, cover));
+              }
+            }
+          }
         });
       }
     }
