@@ -4,7 +4,6 @@
 // has fallen behind the table is refused.
 #include <map>
 #include <memory>
-#include <mutex>
 #include <utility>
 
 #include "plat/module.h"
@@ -12,16 +11,27 @@
 namespace plat {
 namespace {
 
-// Templates read once per module and name; they live as long as the process, as the
-// resources they are read from do.
+// Templates read once per module and name. The cache is a static object of the module
+// that holds this code: made as the library loads and gone as it unloads, as the
+// resources read into it are. Its lock is the system's, whose handles go with it.
 struct TemplateCache {
-  std::mutex lock;
+  TemplateCache() { InitializeCriticalSection(&lock); }
+  ~TemplateCache() { DeleteCriticalSection(&lock); }
+  CRITICAL_SECTION lock;
   std::map<std::pair<HMODULE, std::string>, std::unique_ptr<DialogTemplate>> read;
 };
-TemplateCache& Cache() {
-  static auto* cache = new TemplateCache;
-  return *cache;
-}
+TemplateCache g_cache;
+
+class Held {
+ public:
+  explicit Held(CRITICAL_SECTION* cs) : cs_(cs) { EnterCriticalSection(cs_); }
+  ~Held() { LeaveCriticalSection(cs_); }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+
+ private:
+  CRITICAL_SECTION* cs_;
+};
 
 std::string KeyOf(LPCSTR idOrName) {
   if (IS_INTRESOURCE(idOrName)) return "#" + std::to_string(reinterpret_cast<uintptr_t>(idOrName));
@@ -31,8 +41,8 @@ std::string KeyOf(LPCSTR idOrName) {
 }  // namespace
 
 const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName) {
-  TemplateCache& cache = Cache();
-  const std::lock_guard<std::mutex> hold(cache.lock);
+  TemplateCache& cache = g_cache;
+  const Held hold(&cache.lock);
   auto key = std::make_pair(module, KeyOf(idOrName));
   if (auto it = cache.read.find(key); it != cache.read.end()) return it->second.get();
   HRSRC found = FindResourceA(module, idOrName, RT_DIALOG);
