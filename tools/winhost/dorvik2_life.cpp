@@ -23,14 +23,12 @@
 #include "host/Dorvik2Api.h"
 #include "host/Dorvik2Messages.h"
 #include "testhost/ScriptMessages.h"
+#include "tools/winhost/HostChecks.h"
 #include "tools/winhost/ModuleExports.h"
 #include "tools/winhost/PumpUntil.h"
 
 namespace {
 
-constexpr int32_t kClientWidth = 800;
-constexpr int32_t kClientHeight = 600;
-constexpr int32_t kGameOffset = 3;
 constexpr int32_t kLoadErrorEvent = 36;
 // The event the room entry asks the host about: the commonest place a host ends a game.
 constexpr int32_t kRoomEntryEvent = 62;
@@ -62,29 +60,10 @@ const char* const kSystemDlls[] = {"kernel32.dll", "user32.dll",  "gdi32.dll",  
                                    "ddraw.dll",    "dsound.dll",  "winmm.dll",    "advapi32.dll",
                                    "oleaut32.dll", "shell32.dll", "msvcrt.dll"};
 
-struct Failure {
-  std::string what;
-};
-
-[[noreturn]] void Fail(const char* format, ...) {
-  char text[512];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  throw Failure{text};
-}
-
-void Expect(bool ok, const char* what) {
-  if (!ok) Fail("%s", what);
-}
-
-std::u16string Wide(const char* text) {
-  const int count = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  std::u16string wide(count > 0 ? count - 1 : 0, u'\0');
-  if (count > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(wide.data()), count);
-  return wide;
-}
+using winhost::Expect;
+using winhost::Fail;
+using winhost::Failure;
+using winhost::Wide;
 
 // ---- Faults ---------------------------------------------------------------------------
 // Where the module stood while it was loaded: a fault there after the unload is the
@@ -364,21 +343,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   }
 }
 
-HWND MakeHostWindow() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = HostWindowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszClassName = "Dorvik2LifeHost";
-  Expect(RegisterClassA(&wc) != 0, "RegisterClassA of the host window failed");
-  RECT frame{0, 0, kClientWidth + 2 * kGameOffset, kClientHeight + 2 * kGameOffset};
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_VISIBLE;
-  AdjustWindowRect(&frame, style, FALSE);
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Dorvik2 life host", style, 0, 0, frame.right - frame.left,
-                              frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
-  Expect(hwnd != nullptr, "CreateWindowExA of the host window failed");
-  return hwnd;
-}
+HWND MakeHostWindow() { return winhost::MakeHostWindow(HostWindowProc, "Dorvik2LifeHost", "Dorvik2 life host"); }
 
 std::vector<std::vector<uint8_t>> ScriptMessages(const char* path) {
   std::ifstream in(path, std::ios::binary);

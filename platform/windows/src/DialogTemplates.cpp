@@ -22,27 +22,13 @@ struct TemplateCache {
 };
 TemplateCache g_cache;
 
-class Held {
- public:
-  explicit Held(CRITICAL_SECTION* cs) : cs_(cs) { EnterCriticalSection(cs_); }
-  ~Held() { LeaveCriticalSection(cs_); }
-  Held(const Held&) = delete;
-  Held& operator=(const Held&) = delete;
-
- private:
-  CRITICAL_SECTION* cs_;
-};
-
 std::string KeyOf(LPCSTR idOrName) {
   if (IS_INTRESOURCE(idOrName)) return "#" + std::to_string(reinterpret_cast<uintptr_t>(idOrName));
   return idOrName ? std::string(idOrName) : std::string();
 }
 
-}  // namespace
-
-const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName) {
-  TemplateCache& cache = g_cache;
-  const Held hold(&cache.lock);
+// Under the cache's lock.
+const DialogTemplate* FindLocked(TemplateCache& cache, HMODULE module, LPCSTR idOrName) {
   auto key = std::make_pair(module, KeyOf(idOrName));
   if (auto it = cache.read.find(key); it != cache.read.end()) return it->second.get();
   HRSRC found = FindResourceA(module, idOrName, RT_DIALOG);
@@ -54,6 +40,15 @@ const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName) {
     return nullptr;
   }
   return cache.read.emplace(std::move(key), std::move(dialog)).first->second.get();
+}
+
+}  // namespace
+
+const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName) {
+  EnterCriticalSection(&g_cache.lock);
+  const DialogTemplate* found = FindLocked(g_cache, module, idOrName);
+  LeaveCriticalSection(&g_cache.lock);
+  return found;
 }
 
 bool RegisterDialogTemplate(HMODULE module, LPCSTR idOrName, DialogTemplate dialog) {
