@@ -8,21 +8,31 @@
 #include "plat/gdi.h"
 #include "plat/module.h"
 #include "plat/winuser.h"
+#include "base/ModuleGlobal.h"
 
 namespace {
 constexpr const char* kLastResortFace = "Arial";
 constexpr DWORD kCaptionChars = 256;
 }  // namespace
 
-GFontList& GFontList::Global() {
-  static auto* list = new GFontList;
-  return *list;
+namespace {
+ModuleGlobal<GFontList> g_fontList;
+}  // namespace
+
+GFontList& GFontList::Global() { return g_fontList.Get(); }
+
+GFontList::GFontList() : faces_{"굴림", "돋움체", "Gulim", "Dotumche", kLastResortFace}, installed_(faces_.size(), 0) {
+  InitializeCriticalSection(&once_);
 }
 
-GFontList::GFontList() : faces_{"굴림", "돋움체", "Gulim", "Dotumche", kLastResortFace}, installed_(faces_.size(), 0) {}
+GFontList::~GFontList() { DeleteCriticalSection(&once_); }
 
 std::string GFontList::GetInstalledFace() {
-  std::call_once(once_, [this] { Enumerate(); });
+  // The system's lock, not the C++ runtime's: the runtime's thread library keeps
+  // handles of its own that outlive an unloaded module.
+  EnterCriticalSection(&once_);
+  if (!enumerated_) Enumerate();
+  LeaveCriticalSection(&once_);
   return foundIndex_ == kNotFound ? std::string() : faces_[static_cast<size_t>(foundIndex_)];
 }
 

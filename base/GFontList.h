@@ -3,21 +3,22 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "plat/gdi_text.h"
+#include "plat/threads.h"
 #include "plat/types.h"
 
 class GFontList {
  public:
   static constexpr int32_t kNotFound = -1;
 
-  // The one list of the process, built on first use and never destroyed.
+  // The module's one list: made with the module's other globals, gone at its unload.
   static GFontList& Global();
 
   GFontList();
+  ~GFontList();
   GFontList(const GFontList&) = delete;
   GFontList& operator=(const GFontList&) = delete;
 
@@ -35,7 +36,7 @@ class GFontList {
   void Enumerate();
   static int CALLBACK OnFace(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD type, LPARAM self);
 
-  std::once_flag once_;
+  CRITICAL_SECTION once_;
   BOOL enumerated_ = 0;
   int32_t foundIndex_ = kNotFound;
   std::vector<std::string> faces_;

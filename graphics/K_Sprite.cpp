@@ -2,6 +2,7 @@
 // sprite, and the GIF path that draws each decoded frame over the colour key and
 // encodes it as a sprite.
 #include "graphics/K_Sprite.h"
+#include "base/ModuleGlobal.h"
 
 #include "base/ByteReader.h"
 #include "graphics/KFileHandle.h"
@@ -20,10 +21,11 @@ void K_Sprite::Clear() {
   m_delays.shrink_to_fit();
 }
 
-const KK_LLESprite& K_Sprite::EmptySprite() {
-  static const KK_LLESprite* empty = new KK_LLESprite;
-  return *empty;
-}
+namespace {
+ModuleGlobal<KK_LLESprite> g_emptySprite;
+}  // namespace
+
+const KK_LLESprite& K_Sprite::EmptySprite() { return g_emptySprite.Get(); }
 
 const KK_LLESprite* K_Sprite::GetFrame(int32_t i) const {
   return i >= 0 && i < GetFrameCount() ? m_frames[size_t(i)].get() : &EmptySprite();

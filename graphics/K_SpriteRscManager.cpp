@@ -1,5 +1,6 @@
 // The sprite resource manager's slots, name look-up, loading by extension and release.
 #include "graphics/K_SpriteRscManager.h"
+#include "base/ModuleGlobal.h"
 
 #include <algorithm>
 
@@ -125,10 +126,11 @@ void QLSprite_RSCManager::Release(uint32_t handle) {
   if (obj && obj->DropRef() <= 0) obj->Reset();
 }
 
-QLSprite_RSCManager& Manager() {
-  static QLSprite_RSCManager* manager = new QLSprite_RSCManager;
-  return *manager;
-}
+namespace {
+ModuleGlobal<QLSprite_RSCManager> g_spriteManager;
+}  // namespace
+
+QLSprite_RSCManager& Manager() { return g_spriteManager.Get(); }
 
 int32_t InitSpriteResourceManager(int32_t slotCount, const char* baseDirectory) {
   return Manager().Init(slotCount, baseDirectory);

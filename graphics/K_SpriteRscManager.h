@@ -84,7 +84,7 @@ class QLSprite_RSCManager {
   std::string m_base;
 };
 
-// The one manager, made on first use and kept for the program's life.
+// The module's one manager: made with the module's other globals, gone at its unload.
 QLSprite_RSCManager& Manager();
 
 int32_t InitSpriteResourceManager(int32_t slotCount, const char* baseDirectory);

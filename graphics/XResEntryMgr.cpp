@@ -2,6 +2,7 @@
 // names, the screen objects every entry surface is made with, and the lock that
 // keeps a loader thread and the window thread from seeing half a change.
 #include "graphics/XResEntryMgr.h"
+#include "base/ModuleGlobal.h"
 
 #include <algorithm>
 
@@ -21,10 +22,11 @@ uint16_t SerialOf(int32_t handle) { return static_cast<uint16_t>(static_cast<uin
 
 }  // namespace
 
-XResEntryMgr& XResEntryMgr::Global() {
-  static auto* manager = new XResEntryMgr;
-  return *manager;
-}
+namespace {
+ModuleGlobal<XResEntryMgr> g_manager;
+}  // namespace
+
+XResEntryMgr& XResEntryMgr::Global() { return g_manager.Get(); }
 
 XResEntryMgr::XResEntryMgr() {
   InitializeCriticalSection(&lock_);

@@ -2,6 +2,7 @@
 // Every BSTR lives only for its call; nothing here lets an exception out, because
 // the callers are window-procedure handlers and a host's process would end.
 #include "host/CHostLink.h"
+#include "base/ModuleGlobal.h"
 
 #include <cstring>
 #include <new>
@@ -38,10 +39,8 @@ int32_t ColourBits(int32_t colourIndex) { return static_cast<int32_t>(static_cas
 
 // One lock for every link: held only while fields are copied or filled, never
 // across a call into the host, which may come back into the module or block.
-XBufLock& LinkLock() {
-  static auto* lock = new XBufLock;
-  return *lock;
-}
+ModuleGlobal<XBufLock> g_linkLock;
+XBufLock& LinkLock() { return g_linkLock.Get(); }
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // Idle blocks are chained through their first data bytes, so returning a block
 // never allocates and can never fail.
 #include "host/XBufBlockAllocator.h"
+#include "base/ModuleGlobal.h"
 
 #include <cstring>
 
@@ -32,12 +33,15 @@ XBufBlockAllocator::~XBufBlockAllocator() {
   }
 }
 
-XBufBlockAllocator& XBufBlockAllocator::Global() {
-  // Never destroyed: a buffer released by another global's destructor at exit must
-  // still find its allocator.
-  static XBufBlockAllocator* allocator = new XBufBlockAllocator(kGlobalCapPerClass);
-  return *allocator;
-}
+namespace {
+struct GlobalBlockAllocator : XBufBlockAllocator {
+  GlobalBlockAllocator() : XBufBlockAllocator(XBufBlockAllocator::kGlobalCapPerClass) {}
+};
+// Made before the globals whose buffers come back to it, so it goes after them.
+ModuleGlobal<GlobalBlockAllocator> g_allocator;
+}  // namespace
+
+XBufBlockAllocator& XBufBlockAllocator::Global() { return g_allocator.Get(); }
 
 uint32_t XBufBlockAllocator::ClassOf(uint64_t bytes) {
   for (uint32_t k = 0; k < kClassCount; ++k) {

@@ -1,6 +1,7 @@
 // Buffer objects live in heap memory of their own so that running out of memory is
 // a null result here, never an exception through the module's callers.
 #include "host/XBufPool.h"
+#include "base/ModuleGlobal.h"
 
 #include <new>
 
@@ -15,12 +16,12 @@ XBufPool::~XBufPool() {
   }
 }
 
-XBufPool& XBufPool::Global() {
-  // Never destroyed: a buffer released by another global's destructor at exit must
-  // still find its pool.
-  static XBufPool* pool = new XBufPool;
-  return *pool;
-}
+namespace {
+// Made before the globals whose buffers come back to it, so it goes after them.
+ModuleGlobal<XBufPool> g_pool;
+}  // namespace
+
+XBufPool& XBufPool::Global() { return g_pool.Get(); }
 
 CXBuf* XBufPool::Take() {
   XBufLockGuard guard(lock_);

@@ -1,6 +1,8 @@
 // The loader: the scene build on the calling thread or on the loader thread, the
 // sound set-up on the loader thread, and the loader's end at shut-down, which asks,
-// waits and never kills (a killed thread would leave the scene or a lock behind).
+// waits and never kills (a killed thread would leave the scene or a lock behind). The
+// thread holds the library while it runs: a host may free it as soon as
+// DestroyGameWnd has returned, and the loader may still be on its way out.
 #include <new>
 
 #include "module/CDorvik2Wnd.h"
@@ -29,11 +31,18 @@ int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
     KickQueue();
   }
 
-  HANDLE thread = CreateThread(nullptr, 0, &CDorvik2Wnd::LoaderThreadProc, this, CREATE_SUSPENDED, nullptr);
+  // The library's reference for the thread, found from an address of this code.
+  static const char anchor = 0;
+  HMODULE self = nullptr;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, &anchor, &self)) self = nullptr;
+  HANDLE thread = self ? CreateThread(nullptr, 0, &CDorvik2Wnd::LoaderThreadProc, this, CREATE_SUSPENDED, nullptr)
+                       : nullptr;
   if (!thread) {
+    if (self) FreeLibrary(self);
     // Threaded, nothing would ever be built while InitGameWnd reported success.
     return loadInThread ? 0 : 1;
   }
+  loaderModule_ = self;
   loaderThread_ = thread;
   SetThreadPriority(thread, THREAD_PRIORITY_NORMAL);
   // Set before the thread runs, so that a shut-down right now joins it instead of
@@ -55,8 +64,27 @@ DWORD WINAPI CDorvik2Wnd::LoaderThreadProc(LPVOID param) {
   } catch (...) {
     // Nothing may leave a thread procedure; a failed sound set-up leaves the game silent.
   }
-  self->loaderRunning_.store(0, std::memory_order_release);
-  return 0;
+  EndLoader(self);
+}
+
+void CDorvik2Wnd::EndLoader(CDorvik2Wnd* self) {
+  const HMODULE module = self->loaderModule_;
+  bool leftToLoader;
+  {
+    XBufLockGuard gate(self->loaderGate_);
+    self->loaderRunning_.store(0, std::memory_order_release);
+    self->loaderDone_ = true;
+    leftToLoader = self->leftToLoader_;
+  }
+  // Otherwise the window thread may delete the object from here on: it is not touched.
+  if (leftToLoader) {
+    // No one else holds the object any more; its own handle of this thread is closed
+    // first, so its teardown does not wait for the thread deleting it.
+    CloseHandle(self->loaderThread_);
+    self->loaderThread_ = nullptr;
+    delete self;
+  }
+  FreeLibraryAndExitThread(module, 0);
 }
 
 void CDorvik2Wnd::KickQueue() {

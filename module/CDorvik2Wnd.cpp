@@ -3,41 +3,12 @@
 #include "module/CDorvik2Wnd.h"
 
 #include <new>
-#include <vector>
 
 #include "host/CHostLink.h"
 #include "module/CMsgBoxDlg.h"
 #include "host/Dorvik2Messages.h"
 #include "scene/CDorvik2VWS.h"
 #include "widgets/GDDScreen.h"
-
-namespace {
-
-// Windows closed under a handler and waiting to be deleted; window thread only.
-std::vector<CDorvik2Wnd*>& ClosedGameWindows() {
-  static auto* closed = new std::vector<CDorvik2Wnd*>;
-  return *closed;
-}
-
-// A thread timer: it runs from the host's own message loop, outside every frame of
-// the scene and the window procedure that the closing handler ran in.
-void CALLBACK DeleteClosedGameWindows(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  std::vector<CDorvik2Wnd*> closed;
-  closed.swap(ClosedGameWindows());
-  for (CDorvik2Wnd* wnd : closed) delete wnd;
-}
-
-// Reachable on purpose (see KeepForRunningLoader); touched on the window thread only.
-template <class T>
-std::vector<T*>& Kept() {
-  static auto* kept = new std::vector<T*>;
-  return *kept;
-}
-
-}  // namespace
-
-void KeepForRunningLoader(CDorvik2Wnd* wnd) { Kept<CDorvik2Wnd>().push_back(wnd); }
 
 CDorvik2Wnd::CDorvik2Wnd(IHostInterface* host) : host_(host) {}
 CDorvik2Wnd::CDorvik2Wnd() = default;
@@ -47,8 +18,8 @@ CDorvik2Wnd::~CDorvik2Wnd() {
   // The window goes first, so no message reaches a half-deleted scene.
   DestroyWindow();
   // The loader reads this object to its end and a destructor cannot hand the object
-  // off, so it waits. DestroyGameWnd keeps a window whose loader would not end instead;
-  // only a direct delete gets here with the loader still running.
+  // off, so it waits. Dispose leaves a window whose loader would not end to the loader
+  // instead; only a direct delete gets here with the loader still running.
   if (!StopLoader()) JoinLoader(INFINITE);
   delete scene_;
   scene_ = nullptr;
@@ -119,19 +90,35 @@ void CDorvik2Wnd::CloseUnderHandler() {
   RequestLoaderStop();
   CMsgBoxDlg::EndBoxesOwnedBy(Handle());
   if (Handle() && IsWindow(Handle())) DestroyWindow();
-  const bool loaderEnded = StopLoader();
+  // A loader that goes on after the wait is left the object when it is disposed of.
+  StopLoader();
   if (scene_) scene_->BeginClosing();
   // No host call and no post from here on: the host has let this object go. A loader
   // let go reads the link under its lock, and its posts were stopped above.
   CHostLink::Global().Fill(nullptr, nullptr, CHostLink::kGameNumber);
   host_ = nullptr;
   hostWnd_ = nullptr;
-  if (!loaderEnded) KeepForRunningLoader(this);
 }
 
-void CDorvik2Wnd::OnClosedSceneIdle() {
-  // Kept for a loader that would not end: never deleted.
-  if (loaderThread_ || LoaderRunning()) return;
-  ClosedGameWindows().push_back(this);
-  SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &DeleteClosedGameWindows);
+// Not disposed of here: the scene that calls this, and the call or message that ran the
+// handler, are still on the stack. The outermost of them disposes of the object as it
+// returns, so nothing of the module runs after the host's own code has control again
+// (a host may free the library at once).
+void CDorvik2Wnd::OnClosedSceneIdle() { closedIdle_ = true; }
+
+void CDorvik2Wnd::DisposeWhenUnused() {
+  if (closedIdle_ && clientCalls_ == 0 && DispatchDepth() == 0) Dispose();
+}
+
+void CDorvik2Wnd::OnOutermostMessageDone() { DisposeWhenUnused(); }
+
+void CDorvik2Wnd::Dispose() {
+  {
+    XBufLockGuard gate(loaderGate_);
+    if (loaderThread_ && !loaderDone_) {
+      leftToLoader_ = true;
+      return;
+    }
+  }
+  delete this;
 }

@@ -30,7 +30,7 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   static constexpr int32_t kOffsetInHost = 3;
   static constexpr int32_t kClientWidth = 800;
   static constexpr int32_t kClientHeight = 600;
-  // How long shut-down waits for the loader thread before leaving it running.
+  // How long shut-down waits for the loader thread before handing the object to it.
   static constexpr DWORD kLoaderStopWaitMs = 3000;
 
   explicit CDorvik2Wnd(IHostInterface* host);
@@ -69,10 +69,14 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // build failed, or (threaded) the thread could not be made.
   int32_t StartLoader(int32_t loadInThread);
   // Asks the loader to end and waits up to kLoaderStopWaitMs. true when no loader
-  // thread runs any more; false when it still runs: it was let go, and whatever it
-  // uses (the scene, this object) must then be kept alive. The thread's handle stays
-  // with the object until the thread has ended.
+  // thread runs any more; false when it still runs: whatever it uses (the scene, this
+  // object) must then stay until it ends. The thread's handle stays with the object
+  // until the thread has ended.
   bool StopLoader();
+  // The end of a destroyed game window: deleted now, or, while its loader still runs,
+  // left to the loader, which deletes it as its last act. The loader holds the library
+  // while it runs, so a host that frees it meanwhile unmaps nothing the loader runs.
+  void Dispose();
   // The first step of every teardown: from here on the loader posts nothing, so no
   // post of it lands after the window or the host let go.
   void RequestLoaderStop();
@@ -88,7 +92,11 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // open message box go now, the scene closes and the host is never reached again;
   // the object and the scene are deleted after the outermost handler has returned.
   void CloseUnderHandler();
+  // The closing handler has returned; the object goes once nothing of it is on the
+  // stack (no call of the host's and no message of its window in progress).
   void OnClosedSceneIdle() override;
+  // A call of the host's or a message of the window is in progress on the object.
+  bool InUse() const { return clientCalls_ > 0 || DispatchDepth() > 0; }
 
   // The modal bitmap message box over this window, from the game folder's bitmaps:
   // 1 (OK / Yes), 2 (No, also a yes/no time-out), -1 when it cannot be shown.
@@ -117,6 +125,11 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // after the build (WM_GAME_DISPATCH) and the game timers. 1 when it took the message.
   BOOL HostLinkGate(UINT message, WPARAM wParam, LRESULT* result);
 
+ protected:
+  void OnOutermostMessageDone() override;
+
+ public:
+
   // ---- What the scene and the tests read ------------------------------------------------
   IHostInterface* Host() const { return host_; }
   CDorvik2VWS* Scene() const { return scene_; }
@@ -133,7 +146,28 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   const std::string& ExtraText() const { return extraText_; }
 
  private:
+  // One of the host's calls on IClientInterface in progress. The outermost, as it
+  // returns, deletes a window closed under it: nothing of the object runs afterwards.
+  class ClientCall {
+   public:
+    explicit ClientCall(CDorvik2Wnd* wnd) : wnd_(wnd) { ++wnd_->clientCalls_; }
+    ~ClientCall() {
+      if (--wnd_->clientCalls_ == 0) wnd_->DisposeWhenUnused();
+    }
+    ClientCall(const ClientCall&) = delete;
+    ClientCall& operator=(const ClientCall&) = delete;
+
+   private:
+    CDorvik2Wnd* wnd_;
+  };
+
+  // Disposes of a window closed under a handler once the handler and every frame of
+  // the object on the stack have returned.
+  void DisposeWhenUnused();
   static DWORD WINAPI LoaderThreadProc(LPVOID self);
+  // The loader's last act: gives the object back, or deletes it when it was left to
+  // the loader; then lets the library go and ends the thread.
+  [[noreturn]] static void EndLoader(CDorvik2Wnd* self);
   // The scene build with every exception turned into a failed build.
   int32_t RunSceneBuild();
   // Asks the window thread to start on the messages queued during the build.
@@ -182,9 +216,14 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // The game window and the host window as the loader was started with them.
   HWND loaderGameWnd_ = nullptr;
   HWND loaderHostWnd_ = nullptr;
+  // The loader's reference to the library, taken before the thread runs.
+  HMODULE loaderModule_ = nullptr;
+  // Under the loader gate: the loader has done its work and touches the object no more
+  // unless it was left the object; the teardown left the object to the loader.
+  bool loaderDone_ = false;
+  bool leftToLoader_ = false;
+  // The host's calls in progress (window thread only).
+  int32_t clientCalls_ = 0;
+  // Closed under a handler that has since returned: waiting to be disposed of.
+  bool closedIdle_ = false;
 };
-
-// A window whose loader thread would not end: kept reachable and never deleted, so
-// shut-down neither waits forever nor frees memory under the thread (the thread reads
-// the object and its scene to its last instruction).
-void KeepForRunningLoader(CDorvik2Wnd* wnd);

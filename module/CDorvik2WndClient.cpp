@@ -46,6 +46,7 @@ std::string EventText(const void* data) { return WideToMultiByte(static_cast<con
 }  // namespace
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::OnReceive(uint32_t, uint32_t, const BYTE* data, int32_t* length) {
+  const ClientCall call(this);
   if (!scene_) return 0;
   // A missing or negative length is an empty block: queued as an empty message,
   // which the dispatcher drops.
@@ -69,16 +70,19 @@ int32_t STDMETHODCALLTYPE CDorvik2Wnd::Reserved3(uint32_t, uint32_t) { return 0;
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::Reserved15(uint32_t) { return 0; }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetPlayerAvatar(const char16_t* userId, const char16_t* partList) {
+  const ClientCall call(this);
   if (scene_) scene_->SetPlayerAvatar(WideToMultiByte(userId), SplitBarList(WideToMultiByte(partList)));
   return 0;
 }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetPlayerDisplayName(const char16_t* userId, const char16_t* name) {
+  const ClientCall call(this);
   if (scene_) scene_->SetPlayerDisplayName(WideToMultiByte(userId), WideToMultiByte(name));
   return 0;
 }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::IsUserFree(const char16_t* userId, uint32_t, uint32_t) {
+  const ClientCall call(this);
   if (!scene_) return 1;
   const int32_t userNo = scene_->GetUserNoById(WideToMultiByte(userId));
   if (userNo == RCUser::kNoUser) return 1;
@@ -89,6 +93,7 @@ int32_t STDMETHODCALLTYPE CDorvik2Wnd::IsUserFree(const char16_t* userId, uint32
 }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetUserValue(const char16_t* userId, const char16_t* decimalNumber) {
+  const ClientCall call(this);
   if (!scene_) return 0;
   const int32_t value = LeadingInt32(WideToMultiByte(decimalNumber));
   scene_->SetPendingLeaveValue(value);
@@ -103,6 +108,7 @@ int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetUserValue(const char16_t* userId, cons
 }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::RequestExit(uint32_t) {
+  const ClientCall call(this);
   if (scene_) scene_->RequestExit();
   return 0;
 }
@@ -114,6 +120,7 @@ void CDorvik2Wnd::FullRedraw() {
 }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::ResetRoomView(uint32_t) {
+  const ClientCall call(this);
   if (!scene_) return 0;
   scene_->ResetRoomView();
   FullRedraw();
@@ -121,6 +128,7 @@ int32_t STDMETHODCALLTYPE CDorvik2Wnd::ResetRoomView(uint32_t) {
 }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::RefreshScreen(uint32_t) {
+  const ClientCall call(this);
   if (!scene_) return 0;
   AttachClipper();
   scene_->ResetGameState();
@@ -130,6 +138,7 @@ int32_t STDMETHODCALLTYPE CDorvik2Wnd::RefreshScreen(uint32_t) {
 }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::UserCommand(uint32_t code, uint32_t userNo, const char16_t* text, uint32_t, uint32_t) {
+  const ClientCall call(this);
   if (!scene_) return 0;
   // Converted as every text of the interface is, though no command reads it.
   (void)WideToMultiByte(text);
@@ -138,11 +147,13 @@ int32_t STDMETHODCALLTYPE CDorvik2Wnd::UserCommand(uint32_t code, uint32_t userN
 }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetStatusText(const char16_t* text) {
+  const ClientCall call(this);
   if (scene_) scene_->SetStatusText(WideToMultiByte(text));
   return 0;
 }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetScreenMode(int32_t fullScreen, int32_t width, int32_t height, uint32_t) {
+  const ClientCall call(this);
   if (!scene_) return -1;
   // A size of nothing is a screen that cannot be made: stored it would break the next
   // rebuild, so it takes the failed rebuild's way at once.
@@ -156,6 +167,7 @@ int32_t STDMETHODCALLTYPE CDorvik2Wnd::SetScreenMode(int32_t fullScreen, int32_t
 }
 
 int32_t STDMETHODCALLTYPE CDorvik2Wnd::OnHostEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) {
+  const ClientCall call(this);
   if (!scene_ || !code) return 0;
   const int32_t v = value ? *value : 0;
   const auto user = static_cast<int32_t>(userNo);

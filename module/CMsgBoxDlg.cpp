@@ -1,6 +1,7 @@
 // The message box's dialog: set-up from the texts and bitmaps, painting, button
 // frames, answers and the auto-close, each box in its own record.
 #include "module/CMsgBoxDlg.h"
+#include "base/ModuleGlobal.h"
 
 #include <algorithm>
 
@@ -53,10 +54,8 @@ int32_t WidestLine(HDC dc, HFONT font, const std::string& text) {
 }
 
 // The boxes with a dialog on screen; touched on the window thread only.
-std::vector<CMsgBoxDlg*>& OpenMsgBoxes() {
-  static auto* open = new std::vector<CMsgBoxDlg*>;
-  return *open;
-}
+ModuleGlobal<std::vector<CMsgBoxDlg*>> g_openMsgBoxes;
+std::vector<CMsgBoxDlg*>& OpenMsgBoxes() { return g_openMsgBoxes.Get(); }
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // to the dialog happens under the lock: the kill may wait for a callback that is
 // itself waiting for the lock or sending to the window thread.
 #include "module/CMsgBoxTimers.h"
+#include "base/ModuleGlobal.h"
 
 namespace {
 
@@ -18,12 +19,14 @@ class Held {
 
 }  // namespace
 
-CMsgBoxTimers& CMsgBoxTimers::Instance() {
-  static CMsgBoxTimers* timers = new CMsgBoxTimers;
-  return *timers;
-}
+namespace {
+ModuleGlobal<CMsgBoxTimers> g_timers;
+}  // namespace
+
+CMsgBoxTimers& CMsgBoxTimers::Instance() { return g_timers.Get(); }
 
 CMsgBoxTimers::CMsgBoxTimers() { InitializeCriticalSection(&lock_); }
+CMsgBoxTimers::~CMsgBoxTimers() { DeleteCriticalSection(&lock_); }
 
 CMsgBoxTimers::Box* CMsgBoxTimers::FindLocked(uint32_t generation) {
   for (Box& b : open_)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include "base/ModuleGlobal.h"
 #include <vector>
 
 #include "plat/mmsystem.h"
@@ -39,7 +40,9 @@ class CMsgBoxTimers {
     int32_t timeoutCommand;
   };
 
+  friend class ModuleGlobal<CMsgBoxTimers>;
   CMsgBoxTimers();
+  ~CMsgBoxTimers();
   Box* FindLocked(uint32_t generation);
 
   CRITICAL_SECTION lock_;

@@ -4,31 +4,64 @@
 #include <new>
 #include <string>
 
+#include "base/GFontList.h"
+#include "base/ModuleGlobal.h"
+#include "base/TextUtil.h"
+#include "graphics/KK_FXMan.h"
+#include "graphics/K_Sprite.h"
+#include "graphics/K_SpriteRscManager.h"
+#include "graphics/XResEntryMgr.h"
+#include "host/XBufBlockAllocator.h"
+#include "host/XBufPool.h"
 #include "module/CDorvik2Wnd.h"
+#include "module/CMsgBoxTimers.h"
 #include "module/Dorvik2Module.h"
 #include "module/MsgBoxTemplate.h"
 #include "panels/SkinnedPopup.h"
 #include "scene/CDorvik2VWS.h"
-#include "base/TextUtil.h"
+#include "widgets/GWndMgr.h"
 
 namespace {
 
 HMODULE g_handleAtLoad = nullptr;
 
 // The library entry: the module finds itself by its name, not by the handle the loader
-// passes. Dialog templates of the module are registered here.
+// passes. The global objects are made here, before the host can call anything: the
+// buffers' allocator and pool first, since every later global may hand buffers back to
+// them as it goes. Dialog templates of the module are registered here.
 void LibraryEntry() {
   g_handleAtLoad = GetModuleHandleA(dorvik2_module::kModuleName);
   DisableThreadLibraryCalls(g_handleAtLoad);
+  XBufBlockAllocator::Global();
+  XBufPool::Global();
+  GFontList::Global();
+  XResEntryMgr::Global();
+  _QLSRsc_MANAGER_::Manager();
+  K_Sprite::EmptySprite();
+  GWndMgr::Instance();
+  skinned_popup::State();
+  CMsgBoxTimers::Instance();
   msgbox_template::Register(g_handleAtLoad);
   skinned_popup::RegisterTemplate(g_handleAtLoad);
+}
+
+// The library is being freed: the host has destroyed its game windows and no thread
+// of the module runs any more (a loader holds the library until it ends). The global
+// objects go, the last made first: the resource manager releases every entry, its
+// DirectDraw objects and its GDI caches; the pool and the allocator free their blocks.
+// The pixel-effect manager, made for the first screen's format, goes with them, and so
+// does the game window's class, whose procedure is the module's.
+void LibraryExit() {
+  DestroyFXManager();
+  module_globals::DestroyAll();
+  UnregisterClassA(CDorvik2Wnd::kClassName, g_handleAtLoad);
 }
 
 CDorvik2Wnd* GameWindowOf(IClientInterface* client) { return client ? dynamic_cast<CDorvik2Wnd*>(client) : nullptr; }
 
 }  // namespace
 
-PLAT_LIBRARY_ENTRY(LibraryEntry)
+PLAT_LIBRARY_ENTRY(LibraryEntry, LibraryExit)
 
 HMODULE dorvik2_module::HandleAtLoad() { return g_handleAtLoad; }
 
@@ -78,15 +111,19 @@ int32_t DestroyGameWnd(IClientInterface* client) {
       wnd->CloseUnderHandler();
       return 0;
     }
-    wnd->RequestLoaderStop();
-    if (wnd->Handle() && IsWindow(wnd->Handle())) wnd->DestroyWindow();
-    if (!wnd->StopLoader()) {
-      // The loader ignored the request to end: it may still read the scene and this
-      // object, so both stay; the window is gone and the host carries on.
-      KeepForRunningLoader(wnd);
+    // Called back from inside one of the object's own calls or messages, with no
+    // handler running: the same, and the object is idle already.
+    if (wnd->InUse()) {
+      wnd->CloseUnderHandler();
+      wnd->OnClosedSceneIdle();
       return 0;
     }
-    delete wnd;
+    wnd->RequestLoaderStop();
+    if (wnd->Handle() && IsWindow(wnd->Handle())) wnd->DestroyWindow();
+    // A loader still running after the wait reads the scene and this object to its
+    // end: it is left both, and deletes them as it ends.
+    wnd->StopLoader();
+    wnd->Dispose();
     return 0;
   } catch (...) {
     return -1;

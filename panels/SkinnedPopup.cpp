@@ -1,6 +1,7 @@
 // The skinned pop-up's tables, its creation, placement and tear-down, and the run-time
 // operations on its controls.
 #include "panels/SkinnedPopup.h"
+#include "base/ModuleGlobal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -143,14 +144,14 @@ bool Child::IsRadio() const {
 }
 bool Child::IsAutomatic() const { return ButtonType() == BS_AUTOCHECKBOX || ButtonType() == BS_AUTORADIOBUTTON; }
 
-PopupState& State() {
-  static auto* state = [] {
-    auto* s = new PopupState;
-    s->handlers = DefaultHandlers();
-    return s;
-  }();
-  return *state;
-}
+namespace {
+struct GlobalPopupState : PopupState {
+  GlobalPopupState() { handlers = DefaultHandlers(); }
+};
+ModuleGlobal<GlobalPopupState> g_state;
+}  // namespace
+
+PopupState& State() { return g_state.Get(); }
 
 Handlers DefaultHandlers() { return Handlers{&OnInit, &OnPaint, &OnDrawItem, &OnCommand, &OnDestroy}; }
 

@@ -2,6 +2,7 @@
 // drags and track clicks as thumb-track positions, and arrow repeat on a window timer
 // whose WM_TIMER the timer window's owner hands to OnTimer.
 #include "widgets/GVScrollBar.h"
+#include "base/ModuleGlobal.h"
 
 #include <atomic>
 
@@ -14,10 +15,12 @@ namespace {
 constexpr int32_t kButtonRows = 1;
 constexpr int32_t kButtonColumns = 4;  // normal, highlighted, pressed, disabled
 
-UINT NextTimerId() {
-  static std::atomic<UINT>* next = new std::atomic<UINT>(GVScrollBar::kFirstTimerId);
-  return next->fetch_add(1);
-}
+struct TimerIds {
+  std::atomic<UINT> next{GVScrollBar::kFirstTimerId};
+};
+ModuleGlobal<TimerIds> g_timerIds;
+
+UINT NextTimerId() { return g_timerIds.Get().next.fetch_add(1); }
 
 }  // namespace
 

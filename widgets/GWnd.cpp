@@ -233,6 +233,8 @@ LRESULT CALLBACK GWnd::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPA
       if (nested) {
         wnd->kept_ = outerKept;
         wnd->dispatching_ = outerDispatching;
+      } else {
+        wnd->OnOutermostMessageDone();
       }
     }
     return answer;

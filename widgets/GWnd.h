@@ -102,6 +102,14 @@ class GWnd {
   BOOL SetWindowPos(const GWnd* insertAfter, const GRect& rect, UINT flags);
   BOOL MoveWindow(const GRect& rect, BOOL repaint);
 
+  // Messages of this object being dispatched right now (more than one when nested).
+  int32_t DispatchDepth() const { return depth_; }
+
+ protected:
+  // Called when the outermost message of this object has been dispatched, as the
+  // window procedure's last touch of it: the object may delete itself here.
+  virtual void OnOutermostMessageDone() {}
+
  private:
   HWND hwnd_ = nullptr;
   KeptMessage kept_;

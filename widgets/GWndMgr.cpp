@@ -1,14 +1,14 @@
 // The window map: one locked ordered map and the pointer of the object being created.
 #include "widgets/GWndMgr.h"
+#include "base/ModuleGlobal.h"
 
 namespace {
 constexpr DWORD kLockSpinCount = 4000;
-}
 
-GWndMgr& GWndMgr::Instance() {
-  static GWndMgr* instance = new GWndMgr;
-  return *instance;
-}
+ModuleGlobal<GWndMgr> g_instance;
+}  // namespace
+
+GWndMgr& GWndMgr::Instance() { return g_instance.Get(); }
 
 GWndMgr::GWndMgr() { InitializeCriticalSectionAndSpinCount(&lock_, kLockSpinCount); }
 

@@ -33,13 +33,14 @@ class GameWindowTest : public testing_support::HostWindowFixture {
   using HostWindowFixture::Destroy;
 
  protected:
-  // Real milliseconds until the loader thread of a kept window ends.
-  static bool WaitLoaderEnd(CDorvik2Wnd* wnd) {
+  // Real milliseconds until every thread of the layer has ended (a loader that was left
+  // its window object deletes it, so the object cannot be asked).
+  static bool WaitThreadsEnd() {
     HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    for (DWORD waited = 0; wnd->LoaderRunning() && waited < kThreadWaitMs; waited += kPollMs)
+    for (DWORD waited = 0; plat::sim::LiveLayerThreads() > 0 && waited < kThreadWaitMs; waited += kPollMs)
       WaitForSingleObject(never, kPollMs);
     CloseHandle(never);
-    return !wnd->LoaderRunning();
+    return plat::sim::LiveLayerThreads() == 0;
   }
   static constexpr DWORD kPollMs = 2;
 };
@@ -185,7 +186,7 @@ TEST_F(GameWindowTest, DestroyDuringABlockedBuildCancelsJoinsAndPostsNothing) {
   EXPECT_EQ(scene.Count(kSoundFiles), 0);
 }
 
-TEST_F(GameWindowTest, BuildIgnoringTheCancelIsLeftRunningWithItsSceneKept) {
+TEST_F(GameWindowTest, BuildIgnoringTheCancelIsLeftTheSceneAndDeletesItAsItEnds) {
   IClientInterface* client = Make();
   CDorvik2Wnd* wnd = Wnd(client);
   OpenWatch scene({.holdAt = kFirstBuildFile});
@@ -200,14 +201,16 @@ TEST_F(GameWindowTest, BuildIgnoringTheCancelIsLeftRunningWithItsSceneKept) {
   EXPECT_EQ(deaths, 0) << "never deleted under a running thread";
   EXPECT_EQ(plat::sim::LiveLayerThreads(), 1u);
   scene.Release();
-  ASSERT_TRUE(WaitLoaderEnd(wnd));
-  EXPECT_EQ(deaths, 0) << "kept, with its object, once let go";
+  ASSERT_TRUE(WaitThreadsEnd());
+  EXPECT_EQ(deaths, 1) << "the loader deleted the scene as its last act";
+  EXPECT_EQ(withWindow, 0);
   EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty()) << "a cancelled loader reports nothing";
 }
 
 // DestroyGameWnd from a host timer while a handler waits (in a nested wait, or in a
 // message box): the handler runs to its end on live memory and reaches the host no
-// more, the box closes, and the window object and the scene go only afterwards.
+// more, the box closes, and the window object and the scene go only afterwards, before
+// the host's call returns.
 TEST_F(GameWindowTest, DestroyUnderAHandlerWaitsForItsEndAndCutsTheHostOff) {
   static IClientInterface* closing = nullptr;
   static GameWindowTest* self = nullptr;
@@ -249,8 +252,8 @@ TEST_F(GameWindowTest, DestroyUnderAHandlerWaitsForItsEndAndCutsTheHostOff) {
     EXPECT_EQ(host.Calls().size(), hostCalls);
     EXPECT_TRUE(plat::sim::PostedMessages(hostWnd).empty());
     EXPECT_EQ(plat::sim::LiveWindows(), 1u) << "only the host's window is left";
-    plat::sim::Advance(USER_TIMER_MINIMUM);
-    EXPECT_EQ(deaths, 1);
+    EXPECT_EQ(deaths, 1) << "gone as OnReceive returned: the host may free the library now";
+    EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u) << "the box's time-out went with it";
   }
 }
 

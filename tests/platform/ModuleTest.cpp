@@ -5,10 +5,25 @@
 #include "KernelTestSupport.h"
 #include "plat/module.h"
 #include "plat/sim.h"
+#include "plat/threads.h"
 
 namespace module_test {
 
 using kernel_test::AndError;
+
+HMODULE LoadTestModule() {
+  plat::sim::MapPathPrefix("C:\\Host\\", PLAT_TEST_MODULE_DIR);
+  HMODULE module = LoadLibraryA("C:\\Host\\TestModule.so");
+  plat::sim::ClearPathPrefixes();
+  return module;
+}
+
+// The main program's resource 8, which the test module's detach writes.
+std::string DetachMark() {
+  HRSRC r = FindResourceA(nullptr, MAKEINTRESOURCEA(8), RT_RCDATA);
+  return r ? std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, r))), SizeofResource(nullptr, r))
+           : std::string();
+}
 
 TEST(Module, GetModuleFileNameGivesTheNativePath) {
   char path[4096];
@@ -67,6 +82,61 @@ TEST(Module, ALoadedModuleRegistersItsResourcesAtLoad) {
   EXPECT_TRUE(std::string(path).ends_with("/TestModule.so")) << path;
   EXPECT_TRUE(FreeLibrary(module));
   EXPECT_EQ(GetModuleHandleA("TestModule"), nullptr);
+}
+
+// A reference found from an address of the module keeps it loaded after the loader's
+// reference is given back; the last one detaches it, once.
+TEST(Module, AReferenceFromAnAddressKeepsTheModuleUntilItIsGivenBack) {
+  plat::RegisterResource(nullptr, RT_RCDATA, MAKEINTRESOURCEA(8), "none", 4);
+  HMODULE module = LoadTestModule();
+  ASSERT_NE(module, nullptr);
+  const auto* code = reinterpret_cast<LPCSTR>(reinterpret_cast<void*>(GetProcAddress(module, "TestModuleAnswer")));
+  HMODULE held = nullptr, looked = nullptr;
+  ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, code, &held));
+  EXPECT_EQ(held, module);
+  ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, "TestModule", &looked));
+  EXPECT_EQ(looked, module);
+  EXPECT_TRUE(FreeLibrary(module));
+  EXPECT_EQ(GetModuleHandleA("TestModule"), module) << "held by the reference from its address";
+  EXPECT_EQ(DetachMark(), "none");
+  EXPECT_TRUE(FreeLibrary(held));
+  EXPECT_EQ(GetModuleHandleA("TestModule"), nullptr) << "the unchanged look-up held nothing";
+  EXPECT_EQ(DetachMark(), "detached 1");
+
+  HMODULE out = module;
+  EXPECT_EQ(AndError(GetModuleHandleExA(0, "libplat", nullptr)), std::pair(BOOL{FALSE}, ERROR_INVALID_PARAMETER));
+  const DWORD both = GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+  EXPECT_EQ(AndError(GetModuleHandleExA(both, "libplat", &out)), std::pair(BOOL{FALSE}, ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(out, nullptr);
+  EXPECT_EQ(AndError(GetModuleHandleExA(0, "NoSuchModule", &out)), std::pair(BOOL{FALSE}, ERROR_MOD_NOT_FOUND));
+  static const int onTheStack = 0;
+  ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&onTheStack), &out));
+  EXPECT_EQ(out, GetModuleHandleA(nullptr)) << "the program's own data";
+}
+
+// A thread of the module gives back the last reference as it ends: the module goes
+// once the thread's routine has left its code, and the thread keeps its exit code.
+TEST(Module, AThreadOfTheModuleGivesBackItsLastReferenceAsItEnds) {
+  HMODULE module = LoadTestModule();
+  ASSERT_NE(module, nullptr);
+  auto* routine =
+      reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(GetProcAddress(module, "TestModuleThread")));
+  ASSERT_NE(routine, nullptr);
+  HMODULE forThread = nullptr;
+  ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(routine), &forThread));
+  HANDLE thread = CreateThread(nullptr, 0, routine, forThread, CREATE_SUSPENDED, nullptr);
+  ASSERT_NE(thread, nullptr);
+  plat::RegisterResource(nullptr, RT_RCDATA, MAKEINTRESOURCEA(8), "none", 4);
+  EXPECT_TRUE(FreeLibrary(module));
+  EXPECT_NE(GetModuleHandleA("TestModule"), nullptr);
+  ResumeThread(thread);
+  ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  DWORD exitCode = 0;
+  EXPECT_TRUE(GetExitCodeThread(thread, &exitCode));
+  EXPECT_EQ(exitCode, 7u);
+  CloseHandle(thread);
+  EXPECT_EQ(GetModuleHandleA("TestModule"), nullptr);
+  EXPECT_EQ(DetachMark(), "detached 1");
 }
 
 TEST(Module, GetModuleHandleFindsLoadedObjectsByName) {

@@ -6,7 +6,7 @@ set(TESTHOST_RECORDS_SOURCES
   ${CMAKE_SOURCE_DIR}/host/HostMessage.cpp ${CMAKE_SOURCE_DIR}/host/RCUser.cpp ${CMAKE_SOURCE_DIR}/host/RCRoomData.cpp
   ${CMAKE_SOURCE_DIR}/host/ArcReadWrite.cpp ${CMAKE_SOURCE_DIR}/host/CXBuf.cpp ${CMAKE_SOURCE_DIR}/host/XBufPool.cpp
   ${CMAKE_SOURCE_DIR}/host/XBufBlockAllocator.cpp ${CMAKE_SOURCE_DIR}/host/XBufString.cpp
-  ${CMAKE_SOURCE_DIR}/base/TextUtil.cpp)
+  ${CMAKE_SOURCE_DIR}/base/TextUtil.cpp ${CMAKE_SOURCE_DIR}/base/ModuleGlobal.cpp)
 set(TESTHOST_SCRIPT_SOURCES
   ${CMAKE_SOURCE_DIR}/tools/testhost/MessageFields.cpp ${CMAKE_SOURCE_DIR}/tools/testhost/ScriptMessages.cpp
   ${CMAKE_SOURCE_DIR}/tools/testhost/ScriptReader.cpp)

@@ -15,6 +15,7 @@
 #include "host/Dorvik2Api.h"
 #include "host/Dorvik2Messages.h"
 #include "module/Dorvik2Module.h"
+#include "tools/winhost/HostChecks.h"
 #include "tools/winhost/ModuleExports.h"
 #include "tools/winhost/PumpUntil.h"
 #include "tools/winhost/ScreenCapture.h"
@@ -36,29 +37,10 @@ constexpr DWORD kPumpMs = 1000;
 // The table, its cards and panels in many colours; a blank window has one.
 constexpr size_t kFewestColours = 16;
 
-struct Failure {
-  std::string what;
-};
-
-[[noreturn]] void Fail(const char* format, ...) {
-  char text[512];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  throw Failure{text};
-}
-
-void Expect(bool ok, const char* what) {
-  if (!ok) Fail("%s", what);
-}
-
-std::u16string Wide(const char* text) {
-  const int count = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  std::u16string wide(count > 0 ? count - 1 : 0, u'\0');
-  if (count > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(wide.data()), count);
-  return wide;
-}
+using winhost::Expect;
+using winhost::Fail;
+using winhost::Failure;
+using winhost::Wide;
 
 // Answers as a portal would when nothing is connected; keeps what it is told.
 class SmokeHost final : public IHostInterface {
@@ -102,21 +84,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   }
 }
 
-HWND MakeHostWindow() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = HostWindowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszClassName = "Dorvik2WinHost";
-  Expect(RegisterClassA(&wc) != 0, "RegisterClassA of the host window failed");
-  RECT frame{0, 0, kClientWidth + 2 * kGameOffset, kClientHeight + 2 * kGameOffset};
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_VISIBLE;
-  AdjustWindowRect(&frame, style, FALSE);
-  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Dorvik2 Wine host", style, 0, 0, frame.right - frame.left,
-                              frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
-  Expect(hwnd != nullptr, "CreateWindowExA of the host window failed");
-  return hwnd;
-}
+HWND MakeHostWindow() { return winhost::MakeHostWindow(HostWindowProc, "Dorvik2WinHost", "Dorvik2 Wine host"); }
 
 // Dispatches every message until `done` holds or `limitMs` of real time passed.
 // The module's sound needs a device: without one its set-up gives up quietly, and

@@ -46,8 +46,24 @@ BOOL DisableThreadLibraryCalls(HMODULE module);
 HMODULE LoadLibraryA(LPCSTR fileName);
 // Symbols by name only (ordinals are refused with ERROR_PROC_NOT_FOUND).
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
-// Releases one LoadLibraryA reference; the handle itself stays valid.
+// Releases one LoadLibraryA reference; the handle itself stays valid. The last one
+// unloads the shared object, which runs its library entry's detach.
 BOOL FreeLibrary(HMODULE module);
+
+constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_PIN = 0x1;
+constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT = 0x2;
+constexpr DWORD GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS = 0x4;
+// The module named by `moduleName` (GetModuleHandleA's rules) or, with
+// GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, the one whose code or data holds that address.
+// Takes a reference that FreeLibrary gives back, unless UNCHANGED_REFCOUNT is given;
+// PIN keeps the module loaded for good. FALSE with ERROR_MOD_NOT_FOUND, or
+// ERROR_INVALID_PARAMETER for no out pointer or both PIN and UNCHANGED_REFCOUNT.
+BOOL GetModuleHandleExA(DWORD flags, LPCSTR moduleName, HMODULE* module);
+// Gives back one reference to `module` and ends the calling thread with `exitCode`.
+// The reference goes only once the thread's start routine has left the stack, so the
+// routine's own library may be the one freed. Only on a thread made by CreateThread;
+// on another thread it gives the reference back and returns.
+[[noreturn]] void FreeLibraryAndExitThread(HMODULE module, DWORD exitCode);
 
 // `name` and `type` are strings (case-insensitive; "#101" means id 101) or integer ids
 // made with MAKEINTRESOURCEA. A null module is the main program.
@@ -81,7 +97,17 @@ bool RegisterResource(HMODULE module, LPCSTR type, LPCSTR name, const void* byte
 // marks, found by its name plus this suffix, with a load-time initialiser as its entry.
 #define PLAT_EXPORT __attribute__((visibility("default")))
 #define PLAT_LIBRARY_SUFFIX ".so"
-// Runs `function` when the library is loaded (or, linked into a program, before main).
-// At file scope, after `function` is declared.
-#define PLAT_LIBRARY_ENTRY(function) \
-  __attribute__((constructor)) static void PlatLibraryEntry() { function(); }
+namespace plat {
+// True while FreeLibrary unloads a library on this thread: its detach runs then, and
+// not at the process's exit, when the libraries it uses may be gone already.
+bool LibraryUnloading();
+}  // namespace plat
+
+// Runs `attach` when the library is loaded (or, linked into a program, before main),
+// and `detach` when FreeLibrary unloads it (not at the process's exit). At file scope,
+// after both are declared.
+#define PLAT_LIBRARY_ENTRY(attach, detach)                               \
+  __attribute__((constructor)) static void PlatLibraryEntry() { attach(); } \
+  __attribute__((destructor)) static void PlatLibraryExit() {            \
+    if (plat::LibraryUnloading()) detach();                              \
+  }

@@ -37,6 +37,8 @@ void SetWindowThread();
 void SetRealWaitLimit(uint32_t milliseconds);
 // Number of threads created by CreateThread that have not returned yet.
 uint32_t LiveLayerThreads();
+// Blocks of the process heap (HeapAlloc) not yet freed (leak checks).
+size_t LiveHeapBlocks();
 
 // Receives conditions the layer cannot survive (such as "window thread blocked with
 // nothing scheduled"). The default prints the message and aborts; a test's handler may

@@ -2,15 +2,18 @@
 // gate until their suspend count reaches zero, and always detached, so a handle can
 // be closed at any time without joining.
 #include <atomic>
+#include <exception>
 #include <memory>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "core/Faults.h"
 #include "core/HandleTable.h"
 #include "kernel/Clock.h"
 #include "kernel/Waitable.h"
 #include "plat/error.h"
+#include "plat/module.h"
 #include "plat/threads.h"
 
 namespace plat::detail {
@@ -32,6 +35,14 @@ struct ThreadControl {
   DWORD exitCode = STILL_ACTIVE;
   int priority = THREAD_PRIORITY_NORMAL;
   std::atomic<bool> cancel{false};
+  // Given back by FreeLibraryAndExitThread once the start routine has left the stack.
+  HMODULE releaseAtEnd = nullptr;
+};
+
+// Thrown by FreeLibraryAndExitThread through the start routine's frames (whose code is
+// still loaded) to the thread's own frame.
+struct ThreadExit {
+  DWORD exitCode;
 };
 
 class ThreadObject final : public Waitable {
@@ -71,7 +82,15 @@ void RunThread(const std::shared_ptr<ThreadControl>& c) {
     c->gate.wait(lock, [&] { return c->suspendCount == 0 || c->abandoned || c->terminated; });
     run = c->suspendCount == 0 && !c->terminated;
   }
-  const DWORD result = run ? c->start(c->parameter) : 0;
+  DWORD result = 0;
+  if (run) {
+    try {
+      result = c->start(c->parameter);
+    } catch (const ThreadExit& exit) {
+      result = exit.exitCode;
+    }
+  }
+  if (HMODULE module = std::exchange(c->releaseAtEnd, nullptr)) FreeLibrary(module);
   {
     std::lock_guard lock(c->mutex);
     if (!c->terminated) c->exitCode = result;
@@ -209,3 +228,13 @@ BOOL TerminateThread(HANDLE thread, DWORD exitCode) {
 }
 
 bool plat::ThreadCancelRequested() { return t_control && t_control->cancel.load(); }
+
+void FreeLibraryAndExitThread(HMODULE module, DWORD exitCode) {
+  if (!t_control) {
+    // Not a thread of the layer: there is no frame of its own to end it at.
+    FreeLibrary(module);
+    std::terminate();
+  }
+  t_control->releaseAtEnd = module;
+  throw ThreadExit{exitCode};
+}

@@ -181,17 +181,61 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
   return nullptr;
 }
 
+namespace {
+thread_local bool t_unloading = false;
+}  // namespace
+
 BOOL FreeLibrary(HMODULE module) {
   auto m = FindModule(module);
   if (!m || !module) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  std::lock_guard lock(plat::detail::Registry().mutex);
-  if (m->loads > 0 && --m->loads == 0) {
-    dlclose(m->library);
-    m->library = nullptr;
+  void* library = nullptr;
+  {
+    std::lock_guard lock(plat::detail::Registry().mutex);
+    if (m->loads > 0 && --m->loads == 0) std::swap(library, m->library);
   }
+  // Outside the lock: the library's detach runs inside dlclose and may ask for modules.
+  if (library) {
+    t_unloading = true;
+    dlclose(library);
+    t_unloading = false;
+  }
+  return TRUE;
+}
+
+BOOL GetModuleHandleExA(DWORD flags, LPCSTR moduleName, HMODULE* module) {
+  if (module) *module = nullptr;
+  if (!module || ((flags & GET_MODULE_HANDLE_EX_FLAG_PIN) && (flags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  HMODULE found = (flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) ? plat::ModuleFromAddress(moduleName)
+                                                                  : GetModuleHandleA(moduleName);
+  auto m = found ? FindModule(found) : nullptr;
+  if (!m) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return FALSE;
+  }
+  if (!(flags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT) && !m->key.empty()) {
+    if (flags & GET_MODULE_HANDLE_EX_FLAG_PIN) {
+      // A loader reference never given back.
+      dlopen(m->key.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    } else {
+      // The same as a LoadLibraryA of it: one more of our references, which hold one
+      // of the loader's between them.
+      void* library = dlopen(m->key.c_str(), RTLD_NOW | RTLD_NOLOAD);
+      std::lock_guard lock(plat::detail::Registry().mutex);
+      if (m->loads++ > 0 || !library) {
+        if (library) dlclose(library);
+      } else {
+        m->library = library;
+      }
+    }
+  }
+  *module = found;
+  SetLastError(ERROR_SUCCESS);
   return TRUE;
 }
 
@@ -220,6 +264,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
 }
 
 namespace plat {
+
+bool LibraryUnloading() { return t_unloading; }
 
 HMODULE ModuleFromAddress(const void* address) {
   const auto a = reinterpret_cast<uintptr_t>(address);

@@ -4,7 +4,6 @@
 // has fallen behind the table is refused.
 #include <map>
 #include <memory>
-#include <mutex>
 #include <utility>
 
 #include "plat/module.h"
@@ -12,27 +11,24 @@
 namespace plat {
 namespace {
 
-// Templates read once per module and name; they live as long as the process, as the
-// resources they are read from do.
+// Templates read once per module and name. The cache is a static object of the module
+// that holds this code: made as the library loads and gone as it unloads, as the
+// resources read into it are. Its lock is the system's, whose handles go with it.
 struct TemplateCache {
-  std::mutex lock;
+  TemplateCache() { InitializeCriticalSection(&lock); }
+  ~TemplateCache() { DeleteCriticalSection(&lock); }
+  CRITICAL_SECTION lock;
   std::map<std::pair<HMODULE, std::string>, std::unique_ptr<DialogTemplate>> read;
 };
-TemplateCache& Cache() {
-  static auto* cache = new TemplateCache;
-  return *cache;
-}
+TemplateCache g_cache;
 
 std::string KeyOf(LPCSTR idOrName) {
   if (IS_INTRESOURCE(idOrName)) return "#" + std::to_string(reinterpret_cast<uintptr_t>(idOrName));
   return idOrName ? std::string(idOrName) : std::string();
 }
 
-}  // namespace
-
-const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName) {
-  TemplateCache& cache = Cache();
-  const std::lock_guard<std::mutex> hold(cache.lock);
+// Under the cache's lock.
+const DialogTemplate* FindLocked(TemplateCache& cache, HMODULE module, LPCSTR idOrName) {
   auto key = std::make_pair(module, KeyOf(idOrName));
   if (auto it = cache.read.find(key); it != cache.read.end()) return it->second.get();
   HRSRC found = FindResourceA(module, idOrName, RT_DIALOG);
@@ -44,6 +40,15 @@ const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName) {
     return nullptr;
   }
   return cache.read.emplace(std::move(key), std::move(dialog)).first->second.get();
+}
+
+}  // namespace
+
+const DialogTemplate* FindDialogTemplate(HMODULE module, LPCSTR idOrName) {
+  EnterCriticalSection(&g_cache.lock);
+  const DialogTemplate* found = FindLocked(g_cache, module, idOrName);
+  LeaveCriticalSection(&g_cache.lock);
+  return found;
 }
 
 bool RegisterDialogTemplate(HMODULE module, LPCSTR idOrName, DialogTemplate dialog) {

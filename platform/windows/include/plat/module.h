@@ -10,10 +10,24 @@
 // module-definition file, and its entry is DllMain.
 #define PLAT_EXPORT
 #define PLAT_LIBRARY_SUFFIX ".DLL"
-// Runs `function` when the library is attached to the process. At file scope, after
-// `function` is declared.
-#define PLAT_LIBRARY_ENTRY(function)                                    \
-  extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {     \
-    if (reason == DLL_PROCESS_ATTACH) function();                       \
-    return TRUE;                                                        \
+namespace plat {
+// The library's C and C++ runtime, linked into it, keeps records of each thread that
+// ran its code (the threads library's record of the thread, with a handle of it and an
+// event), which only the thread's end gives back. The thread that unloads the library
+// does not end: its records are given back as its end would, through the library's own
+// thread callbacks. Called last in the library's detach.
+void ReleaseThreadRecords(HINSTANCE library);
+}  // namespace plat
+
+// Runs `attach` when the library is attached to the process and `detach` when
+// FreeLibrary detaches it. At the process's exit (a non-null reserved word) nothing is
+// undone: other libraries may be gone already. At file scope, after both are declared.
+#define PLAT_LIBRARY_ENTRY(attach, detach)                                          \
+  extern "C" BOOL WINAPI DllMain(HINSTANCE library, DWORD reason, LPVOID reserved) { \
+    if (reason == DLL_PROCESS_ATTACH) attach();                                     \
+    if (reason == DLL_PROCESS_DETACH && !reserved) {                                \
+      detach();                                                                     \
+      plat::ReleaseThreadRecords(library);                                          \
+    }                                                                               \
+    return TRUE;                                                                    \
   }

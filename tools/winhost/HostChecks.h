@@ -1,0 +1,57 @@
+// What the Windows hosts share: a failure that ends the run with its reason, the system
+// code page's text as UTF-16 for the module's exports, and the host window the game
+// window is made in.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+namespace winhost {
+
+struct Failure {
+  std::string what;
+};
+
+[[noreturn]] inline void Fail(const char* format, ...) {
+  char text[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  throw Failure{text};
+}
+
+inline void Expect(bool ok, const char* what) {
+  if (!ok) Fail("%s", what);
+}
+
+inline std::u16string Wide(const char* text) {
+  const int count = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  std::u16string wide(count > 0 ? count - 1 : 0, u'\0');
+  if (count > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(wide.data()), count);
+  return wide;
+}
+
+// A visible top-level window of class `className` whose client area holds the 800 x 600
+// game window at (3, 3).
+inline HWND MakeHostWindow(WNDPROC proc, const char* className, const char* title) {
+  constexpr int kClientWidth = 800, kClientHeight = 600, kGameOffset = 3;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszClassName = className;
+  Expect(RegisterClassA(&wc) != 0, "RegisterClassA of the host window failed");
+  RECT frame{0, 0, kClientWidth + 2 * kGameOffset, kClientHeight + 2 * kGameOffset};
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_VISIBLE;
+  AdjustWindowRect(&frame, style, FALSE);
+  HWND hwnd = CreateWindowExA(0, className, title, style, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                              nullptr, nullptr, wc.hInstance, nullptr);
+  Expect(hwnd != nullptr, "CreateWindowExA of the host window failed");
+  return hwnd;
+}
+
+}  // namespace winhost

@@ -1,0 +1,640 @@
+// dorvik2-life: the module's whole life in one host process, as a portal lives with it:
+// load, play, destroy and unload, many times over, and the unloads a host does at the
+// awkward moments (while the loader builds, inside a callback of the module, inside a
+// message box of the module). It fails on a fault, on a cycle that does not work, and
+// on counts of the process that grow from cycle to cycle.
+//   dorvik2-life.exe DLL GAME-FOLDER PORTAL-FOLDER ROOM-SCRIPT BOX-SCRIPT [--only NAME] [--cycles N] [--diagnose]
+// NAME is cycles, callback, box or held: that scenario alone (to see one fault by itself).
+// --diagnose lists the memory regions and handles the second cycle left behind.
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/Dorvik2Api.h"
+#include "host/Dorvik2Messages.h"
+#include "testhost/ScriptMessages.h"
+#include "tools/winhost/HostChecks.h"
+#include "tools/winhost/ModuleExports.h"
+#include "tools/winhost/PumpUntil.h"
+
+namespace {
+
+constexpr int32_t kLoadErrorEvent = 36;
+// The event the room entry asks the host about: the commonest place a host ends a game.
+constexpr int32_t kRoomEntryEvent = 62;
+constexpr DWORD kLoadLimitMs = 60000;
+// Time between two host messages: a handler's animations and the next tick's dispatch.
+constexpr DWORD kMessageGapMs = 250;
+// After an unload: long enough for every timer of the module (the tick is 50 ms) to
+// have fired into the freed code.
+constexpr DWORD kAfterUnloadMs = 500;
+// A freed module whose loader still runs goes when the loader has seen the stop.
+constexpr DWORD kUnloadLimitMs = 10000;
+// Room entry, the two joins and the return to waiting: the scene's busiest handlers
+// short of a deal.
+constexpr size_t kGameMessages = 4;
+// The system's own caches (the heap's look-aside lists, the loader's and the window
+// manager's tables) may settle over the first cycles, and the heap commits in 64 KB
+// steps: two such steps over nine cycles are 14.5 KB a cycle. A module's leak is a
+// fixed sum a cycle (the one this test was made for was 2.3 MB).
+constexpr int64_t kPrivateBytesPerCycle = 16 * 1024;
+constexpr int64_t kHeapStep = 64 * 1024;
+// The static threads library of the module's runtime keeps a record of the thread
+// that loaded it (a handle of the thread and an event). The module gives it back when
+// that thread unloads it; when the last reference goes on another thread (a loader
+// left running past DestroyGameWnd) the loading thread's record stays.
+constexpr DWORD kHandlesOfAnUnloadElsewhere = 2;
+// The system DLLs the module imports, held by the host as a portal holds them: what
+// they make once per process is then not counted per cycle.
+const char* const kSystemDlls[] = {"kernel32.dll", "user32.dll",  "gdi32.dll",    "msimg32.dll",
+                                   "ddraw.dll",    "dsound.dll",  "winmm.dll",    "advapi32.dll",
+                                   "oleaut32.dll", "shell32.dll", "msvcrt.dll"};
+
+using winhost::Expect;
+using winhost::Fail;
+using winhost::Failure;
+using winhost::Wide;
+
+// ---- Faults ---------------------------------------------------------------------------
+// Where the module stood while it was loaded: a fault there after the unload is the
+// module's code running when it must not.
+struct ModuleRange {
+  uintptr_t start = 0, end = 0;
+};
+volatile LONG g_faults = 0;
+ModuleRange g_lastModule;
+
+// Counts access violations and ends the process on one in code that is not there (a
+// freed module): it cannot go on, and its exit code tells the runner what happened.
+LONG CALLBACK CountFault(EXCEPTION_POINTERS* info) {
+  if (info->ExceptionRecord->ExceptionCode != EXCEPTION_ACCESS_VIOLATION) return EXCEPTION_CONTINUE_SEARCH;
+  InterlockedIncrement(&g_faults);
+  const auto at = reinterpret_cast<uintptr_t>(info->ExceptionRecord->ExceptionAddress);
+  MEMORY_BASIC_INFORMATION region{};
+  const bool mapped = VirtualQuery(info->ExceptionRecord->ExceptionAddress, &region, sizeof region) &&
+                      region.State == MEM_COMMIT;
+  const bool inModule = at >= g_lastModule.start && at < g_lastModule.end;
+  std::fprintf(stderr, "dorvik2-life: access violation at 0x%08" PRIxPTR " (module+0x%" PRIxPTR ") on thread %u%s\n",
+               at, inModule ? at - g_lastModule.start : 0, unsigned(GetCurrentThreadId()),
+               mapped ? "" : ", where no code is mapped");
+  std::fflush(stderr);
+  if (!mapped) TerminateProcess(GetCurrentProcess(), 3);
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// ---- Counts of the process ------------------------------------------------------------
+struct Counts {
+  DWORD gdi = 0, user = 0, handles = 0, threads = 0;
+  int64_t privateBytes = 0;
+};
+
+// Committed private memory, region by region: what the heaps, stacks and the module's
+// own allocations hold, without the images of the loaded DLLs.
+int64_t PrivateBytes() {
+  int64_t total = 0;
+  MEMORY_BASIC_INFORMATION region;
+  for (auto* at = static_cast<BYTE*>(nullptr); VirtualQuery(at, &region, sizeof region) == sizeof region;
+       at = static_cast<BYTE*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += static_cast<int64_t>(region.RegionSize);
+    if (region.RegionSize == 0) break;
+  }
+  return total;
+}
+
+// The process's threads as the system lists them, in its thread list or its process entry.
+DWORD ThreadCount() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD | TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  DWORD listed = 0, counted = 0;
+  THREADENTRY32 thread{};
+  thread.dwSize = sizeof thread;
+  for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
+    if (thread.th32OwnerProcessID == GetCurrentProcessId()) ++listed;
+  PROCESSENTRY32 process{};
+  process.dwSize = sizeof process;
+  for (BOOL more = Process32First(snapshot, &process); more; more = Process32Next(snapshot, &process))
+    if (process.th32ProcessID == GetCurrentProcessId()) counted = process.cntThreads;
+  CloseHandle(snapshot);
+  return listed > counted ? listed : counted;
+}
+
+// The kernel handles of the process. A system that keeps no count (Wine answers 0) is
+// asked handle by handle: its handle values are small multiples of four.
+DWORD HandleCount() {
+  DWORD count = 0;
+  if (GetProcessHandleCount(GetCurrentProcess(), &count) && count) return count;
+  constexpr uintptr_t kHighestProbed = 0x8000;
+  for (uintptr_t value = 4; value < kHighestProbed; value += 4) {
+    DWORD flags;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
+  return count;
+}
+
+// What stayed behind between two points: the private regions and handles that are new.
+struct Snapshot {
+  std::vector<std::pair<uintptr_t, size_t>> regions;
+  std::vector<uintptr_t> handles;
+};
+
+Snapshot Take() {
+  Snapshot snap;
+  MEMORY_BASIC_INFORMATION region;
+  for (auto* at = static_cast<BYTE*>(nullptr); VirtualQuery(at, &region, sizeof region) == sizeof region;
+       at = static_cast<BYTE*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+      snap.regions.emplace_back(reinterpret_cast<uintptr_t>(region.BaseAddress), region.RegionSize);
+    if (region.RegionSize == 0) break;
+  }
+  for (uintptr_t value = 4; value < 0x8000; value += 4) {
+    DWORD flags;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) snap.handles.push_back(value);
+  }
+  return snap;
+}
+
+// A thread's start address, from the system's own record of it.
+uintptr_t StartAddressOf(HANDLE thread) {
+  using Query = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+  auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
+  constexpr int kWin32StartAddress = 9;
+  uintptr_t start = 0;
+  if (query) query(thread, kWin32StartAddress, &start, sizeof start, nullptr);
+  return start;
+}
+
+std::string HandleKind(HANDLE h) {
+  if (GetThreadId(h)) {
+    DWORD code = 0;
+    GetExitCodeThread(h, &code);
+    const uintptr_t start = StartAddressOf(h);
+    char module[MAX_PATH] = "?";
+    HMODULE owner = nullptr;
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCSTR>(start), &owner))
+      GetModuleFileNameA(owner, module, sizeof module);
+    char text[400];
+    std::snprintf(text, sizeof text, "thread %u, %s, started at 0x%08" PRIxPTR " in %s",
+                  unsigned(GetThreadId(h)), code == STILL_ACTIVE ? "running" : "ended", start, module);
+    return text;
+  }
+  if (WaitForSingleObject(h, 0) == WAIT_FAILED) return "not waitable";
+  return "waitable (event, semaphore or mutex)";
+}
+
+// The process's live threads, found by id (the system's list may leave some out).
+void PrintThreads() {
+  for (DWORD id = 4; id < 0x4000; id += 4) {
+    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, id);
+    if (!thread) continue;
+    if (GetProcessIdOfThread(thread) == GetCurrentProcessId())
+      std::printf("  live %s\n", HandleKind(thread).c_str());
+    CloseHandle(thread);
+  }
+}
+
+void PrintNew(const Snapshot& a, const Snapshot& b) {
+  for (const auto& r : b.regions) {
+    bool old = false;
+    for (const auto& o : a.regions) old = old || o == r;
+    if (!old) {
+      MEMORY_BASIC_INFORMATION info{};
+      VirtualQuery(reinterpret_cast<void*>(r.first), &info, sizeof info);
+      std::printf("  new region 0x%08" PRIxPTR " %u bytes (allocation base 0x%08" PRIxPTR ", protect 0x%x)\n", r.first,
+                  unsigned(r.second), reinterpret_cast<uintptr_t>(info.AllocationBase),
+                  unsigned(info.Protect));
+    }
+  }
+  for (uintptr_t h : b.handles) {
+    bool old = false;
+    for (uintptr_t o : a.handles) old = old || o == h;
+    if (!old) std::printf("  new handle 0x%" PRIxPTR ": %s\n", h, HandleKind(reinterpret_cast<HANDLE>(h)).c_str());
+  }
+}
+
+bool g_traceStages = false;
+void Stage(const char* name) {
+  if (g_traceStages) std::printf("  %s: %u handles\n", name, unsigned(HandleCount()));
+}
+
+Counts Measure() {
+  Counts c;
+  c.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  c.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  c.handles = HandleCount();
+  c.threads = ThreadCount();
+  c.privateBytes = PrivateBytes();
+  return c;
+}
+
+// ---- The host -------------------------------------------------------------------------
+class LifeHost;
+struct HostWindowState {
+  int32_t loaded = 0;
+  WPARAM loadedResult = 0;
+  LifeHost* host = nullptr;
+};
+HostWindowState g_window;
+
+// What a portal answers; it can end the game inside a callback, and it can hold the
+// loader inside one.
+class LifeHost final : public IHostInterface {
+ public:
+  explicit LifeHost(const winhost::ModuleExports& e) : exports_(e) {
+    released_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    holding_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  }
+  ~LifeHost() {
+    CloseHandle(released_);
+    CloseHandle(holding_);
+  }
+
+  IClientInterface* client = nullptr;
+  int32_t loadErrors = 0;
+  bool destroyed = false;
+  int32_t callsAfterDestroy = 0;
+  bool destroyOnRoomEntry = false;  // DestroyGameWnd inside the room entry's event
+  bool holdLoader = false;          // a load error on another thread waits for Release()
+
+  // The host's DestroyGameWnd, wherever it is called from.
+  void Destroy() {
+    Expect(exports_.destroy(client) == 0, "DestroyGameWnd failed");
+    destroyed = true;
+  }
+  // Lets a held loader go on.
+  void Release() { SetEvent(released_); }
+  bool WaitHeld(DWORD ms) { return WaitForSingleObject(holding_, ms) == WAIT_OBJECT_0; }
+
+  int32_t STDMETHODCALLTYPE Send(int32_t, int32_t, const BYTE*, int32_t) override { return Called(), 0; }
+  int32_t STDMETHODCALLTYPE GetAvatar(BSTR, BSTR, BSTR* out) override {
+    Called();
+    if (out) *out = nullptr;
+    return 0;
+  }
+  int32_t STDMETHODCALLTYPE SetText(BSTR, uint32_t, BSTR) override { return Called(), 0; }
+  int32_t STDMETHODCALLTYPE SetPlayState(uint32_t) override { return Called(), 0; }
+  int32_t STDMETHODCALLTYPE SetPlayerList(BSTR) override { return Called(), 0; }
+  int32_t STDMETHODCALLTYPE AddText(BSTR, int32_t, int32_t, int32_t, BSTR, int32_t) override { return Called(), 0; }
+  int32_t STDMETHODCALLTYPE RequestScreenMode(int32_t, int32_t, int32_t, int32_t) override { return Called(), 0; }
+  int32_t STDMETHODCALLTYPE NotifyEvent(uint32_t, int32_t* code, void*, int32_t*) override {
+    Called();
+    if (!code) return 0;
+    if (*code == kLoadErrorEvent) {
+      ++loadErrors;
+      if (holdLoader && GetCurrentThreadId() != windowThread_) {
+        SetEvent(holding_);
+        WaitForSingleObject(released_, INFINITE);
+      }
+    }
+    if (*code == kRoomEntryEvent && destroyOnRoomEntry && !destroyed) Destroy();
+    return 0;
+  }
+
+ private:
+  void Called() {
+    if (destroyed) ++callsAfterDestroy;
+  }
+  winhost::ModuleExports exports_;
+  HANDLE released_, holding_;
+  DWORD windowThread_ = GetCurrentThreadId();
+};
+
+// While a box of the module is up, its modal loop dispatches the host window's timer:
+// a visible dialog of this thread other than the host's own is the module's box.
+constexpr UINT_PTR kBoxWatchTimer = 1;
+BOOL CALLBACK FindVisibleDialog(HWND wnd, LPARAM found) {
+  char cls[16] = {};
+  GetClassNameA(wnd, cls, sizeof cls);
+  if (IsWindowVisible(wnd) && std::string(cls) == "#32770") {
+    *reinterpret_cast<HWND*>(found) = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GAME_LOADED:
+      ++g_window.loaded;
+      g_window.loadedResult = wParam;
+      return 0;
+    case WM_TIMER:
+      if (wParam == kBoxWatchTimer && g_window.host && !g_window.host->destroyed) {
+        HWND box = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), FindVisibleDialog, reinterpret_cast<LPARAM>(&box));
+        if (box) {
+          KillTimer(hwnd, kBoxWatchTimer);
+          g_window.host->Destroy();
+        }
+      }
+      return 0;
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+HWND MakeHostWindow() { return winhost::MakeHostWindow(HostWindowProc, "Dorvik2LifeHost", "Dorvik2 life host"); }
+
+std::vector<std::vector<uint8_t>> ScriptMessages(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::vector<testhost::TimedMessage> timed;
+  std::string error;
+  if (!in || !testhost::ReadScriptMessages(text.str(), timed, error)) Fail("cannot read %s %s", path, error.c_str());
+  std::vector<std::vector<uint8_t>> out;
+  for (auto& m : timed) out.push_back(std::move(m.bytes));
+  return out;
+}
+
+struct Setup {
+  std::string dll;
+  std::u16string game, portal;
+  std::string gameFolder;
+  std::vector<std::vector<uint8_t>> roomMessages, boxMessages;
+  HWND hostWnd = nullptr;
+};
+
+// One load of the library: its exports, and the unload that checks the library went.
+class Loaded {
+ public:
+  explicit Loaded(const Setup& s) {
+    module_ = LoadLibraryA(s.dll.c_str());
+    if (!module_) Fail("LoadLibraryA(%s) failed: error %u", s.dll.c_str(), unsigned(GetLastError()));
+    MODULEINFO info{};
+    GetModuleInformation(GetCurrentProcess(), module_, &info, sizeof info);
+    g_lastModule = {reinterpret_cast<uintptr_t>(info.lpBaseOfDll),
+                    reinterpret_cast<uintptr_t>(info.lpBaseOfDll) + info.SizeOfImage};
+    std::string error;
+    if (!winhost::FindExports(module_, exports, error)) Fail("%s", error.c_str());
+  }
+  // FreeLibrary, then every message for a while: a timer or thread of the module
+  // left behind runs into the freed code now.
+  void Unload() {
+    Expect(FreeLibrary(module_) != 0, "FreeLibrary failed");
+    winhost::PumpUntil(kAfterUnloadMs, [] { return false; });
+  }
+  // The library is gone from the process (a loader it let go may hold it a little longer).
+  static void ExpectGone(const char* name) {
+    if (!winhost::PumpUntil(kUnloadLimitMs, [&] { return GetModuleHandleA(name) == nullptr; }))
+      Fail("the module is still loaded %u ms after its unload", unsigned(kUnloadLimitMs));
+  }
+  winhost::ModuleExports exports;
+
+ private:
+  HMODULE module_ = nullptr;
+};
+
+const char* BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return path.c_str() + (slash == std::string::npos ? 0 : slash + 1);
+}
+
+HWND InitGame(const Setup& s, LifeHost& host, const winhost::ModuleExports& e, int32_t loadInThread) {
+  Expect(e.create(&host, &host.client) == 0 && host.client, "CreateGameWnd failed");
+  g_window.loaded = 0;
+  HWND wnd = e.init(host.client, 0, s.hostWnd, s.game.c_str(), s.portal.c_str(), u"", 0, 0, 0, 0, loadInThread);
+  if (!wnd) Fail("InitGameWnd (load in thread %d) gave no window (%d load errors)", loadInThread, host.loadErrors);
+  return wnd;
+}
+
+void AwaitLoaded(const LifeHost& host) {
+  if (!winhost::PumpUntil(kLoadLimitMs, [] { return g_window.loaded > 0; })) Fail("no WM_GAME_LOADED");
+  if (g_window.loadedResult != 1) Fail("WM_GAME_LOADED reported %u (%d load errors)",
+                                       unsigned(g_window.loadedResult), host.loadErrors);
+}
+
+// Dispatches one message at a time until `ms` passed or the host destroyed the game: a
+// host that unloads at once gives the module no message after the one it was destroyed in.
+void PumpUntilDestroyed(const LifeHost& host, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!host.destroyed && GetTickCount() - start < ms) {
+    MSG m;
+    if (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    } else {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+  }
+}
+
+// Each message as the network layer delivers it, with the time the scene takes for it;
+// stops as soon as the host has destroyed the game.
+void Deliver(LifeHost& host, const std::vector<std::vector<uint8_t>>& messages, size_t count) {
+  for (size_t i = 0; i < count && i < messages.size() && !host.destroyed; ++i) {
+    int32_t length = static_cast<int32_t>(messages[i].size());
+    Expect(host.client->OnReceive(0, 0, messages[i].data(), &length) == 0, "OnReceive did not answer 0");
+    PumpUntilDestroyed(host, kMessageGapMs);
+  }
+}
+
+// A game of one load as a portal plays it: create, init, the room entry and a few
+// messages, destroy.
+void PlayGame(const Setup& s, const winhost::ModuleExports& e, int32_t loadInThread) {
+  LifeHost host(e);
+  HWND wnd = InitGame(s, host, e, loadInThread);
+  Stage("init");
+  if (loadInThread) AwaitLoaded(host);
+  Stage("loaded");
+  Expect(host.client->RefreshScreen(0) == 0, "RefreshScreen did not answer 0");
+  Stage("refresh");
+  Deliver(host, s.roomMessages, kGameMessages);
+  Stage("messages");
+  if (host.loadErrors) Fail("the module reported %d load errors", host.loadErrors);
+  host.Destroy();
+  Stage("destroy");
+  Expect(!IsWindow(wnd), "the game window outlived DestroyGameWnd");
+}
+
+void Cycle(const Setup& s) {
+  Loaded loaded(s);
+  Stage("load");
+  PlayGame(s, loaded.exports, 0);
+  PlayGame(s, loaded.exports, 1);
+  loaded.Unload();
+  Loaded::ExpectGone(BaseName(s.dll));
+  Stage("unload");
+}
+
+void CheckQuiet(const LifeHost& host, const char* scenario) {
+  if (host.callsAfterDestroy) Fail("%s: %d host calls after DestroyGameWnd", scenario, host.callsAfterDestroy);
+}
+
+// The host ends the game in answer to the room entry's event, and unloads as soon as
+// the room entry's OnReceive has returned.
+void DestroyInCallback(const Setup& s) {
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  InitGame(s, host, loaded.exports, 0);
+  host.destroyOnRoomEntry = true;
+  Deliver(host, s.roomMessages, 1);
+  Expect(host.destroyed, "the room entry did not ask the host about its event");
+  loaded.Unload();
+  Loaded::ExpectGone(BaseName(s.dll));
+  CheckQuiet(host, "destroy inside a callback");
+}
+
+// The host ends the game while the module's box is up (its timer reaches the host
+// through the box's modal loop), and unloads as soon as its own loop has control.
+void DestroyInBox(const Setup& s) {
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  InitGame(s, host, loaded.exports, 0);
+  g_window.host = &host;
+  SetTimer(s.hostWnd, kBoxWatchTimer, 20, nullptr);
+  Deliver(host, s.boxMessages, s.boxMessages.size());
+  PumpUntilDestroyed(host, kLoadLimitMs);
+  const bool destroyed = host.destroyed;
+  KillTimer(s.hostWnd, kBoxWatchTimer);
+  g_window.host = nullptr;
+  Expect(destroyed, "no box of the module came up");
+  loaded.Unload();
+  Loaded::ExpectGone(BaseName(s.dll));
+  CheckQuiet(host, "destroy inside a box");
+}
+
+// The build on the loader thread stops at a card picture the host holds open for
+// itself: the load error's event waits in the host until the host has destroyed the
+// game and freed the library. Then the loader goes on.
+void DestroyWhileLoading(const Setup& s) {
+  const std::string card = s.gameFolder + "GameImage\\Hwatoo\\normal.bmp";
+  HANDLE held = CreateFileA(card.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (held == INVALID_HANDLE_VALUE) Fail("cannot hold %s: error %u", card.c_str(), unsigned(GetLastError()));
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  host.holdLoader = true;
+  InitGame(s, host, loaded.exports, 1);
+  const bool reached = host.WaitHeld(kLoadLimitMs);
+  CloseHandle(held);
+  Expect(reached, "the loader never reported the held picture");
+  const DWORD start = GetTickCount();
+  host.Destroy();
+  const DWORD destroyMs = GetTickCount() - start;
+  loaded.Unload();
+  host.Release();
+  Loaded::ExpectGone(BaseName(s.dll));
+  winhost::PumpUntil(kAfterUnloadMs, [] { return false; });
+  CheckQuiet(host, "destroy while loading");
+  std::printf("destroy while loading: DestroyGameWnd returned in %u ms\n", unsigned(destroyMs));
+}
+
+void PrintGrowth(const char* what, const Counts& a, const Counts& b, int32_t cycles) {
+  std::printf("%s, per cycle over %d: GDI %+.1f, USER %+.1f, handles %+.1f, threads %+.1f, private bytes %+.0f\n",
+              what, cycles, (double(b.gdi) - a.gdi) / cycles, (double(b.user) - a.user) / cycles,
+              (double(b.handles) - a.handles) / cycles, (double(b.threads) - a.threads) / cycles,
+              double(b.privateBytes - a.privateBytes) / cycles);
+}
+
+void PrintCounts(const char* when, const Counts& c) {
+  std::printf("%s: GDI %u, USER %u, handles %u, threads %u, private bytes %" PRId64 "\n", when,
+              unsigned(c.gdi), unsigned(c.user),
+              unsigned(c.handles), unsigned(c.threads), c.privateBytes);
+}
+
+// Nothing counted may grow but private memory, and that by no more than the bound.
+bool WithinBounds(const Counts& a, const Counts& b, int32_t cycles, DWORD handlesAllowed = 0) {
+  return b.gdi <= a.gdi && b.user <= a.user && b.handles <= a.handles + handlesAllowed &&
+         b.threads <= a.threads &&
+         b.privateBytes - a.privateBytes <= std::max<int64_t>(kPrivateBytesPerCycle * cycles, kHeapStep);
+}
+
+int Run(int argc, char** argv) {
+  if (argc < 6) {
+    std::fprintf(stderr, "usage: dorvik2-life.exe DLL GAME PORTAL ROOM-SCRIPT BOX-SCRIPT [--only NAME] [--cycles N]\n");
+    return 2;
+  }
+  Setup s;
+  s.dll = argv[1];
+  s.gameFolder = argv[2];
+  s.game = Wide(argv[2]);
+  s.portal = Wide(argv[3]);
+  s.roomMessages = ScriptMessages(argv[4]);
+  s.boxMessages = ScriptMessages(argv[5]);
+  // The box script up to the message that brings the box.
+  constexpr size_t kBoxMessage = 4;
+  if (s.boxMessages.size() > kBoxMessage) s.boxMessages.resize(kBoxMessage);
+  std::string only;
+  int32_t cycles = 10;
+  bool diagnose = false;
+  for (int i = 6; i < argc; ++i)
+    if (std::string(argv[i]) == "--diagnose") diagnose = true;
+  for (int i = 6; i + 1 < argc; i += 2) {
+    if (std::string(argv[i]) == "--only") only = argv[i + 1];
+    if (std::string(argv[i]) == "--cycles") cycles = std::atoi(argv[i + 1]);
+  }
+  const auto wanted = [&](const char* name) { return only.empty() || only == name; };
+  AddVectoredExceptionHandler(1, CountFault);
+  for (const char* dll : kSystemDlls) LoadLibraryA(dll);
+  s.hostWnd = MakeHostWindow();
+  HDC screen = GetDC(nullptr);
+  std::printf("dorvik2-life: screen %d bits per pixel\n", GetDeviceCaps(screen, BITSPIXEL));
+  ReleaseDC(nullptr, screen);
+
+  bool ok = true;
+  if (wanted("cycles")) {
+    const DWORD start = GetTickCount();
+    Cycle(s);
+    const Counts first = Measure();
+    if (diagnose) {
+      const Snapshot a = Take();
+      g_traceStages = true;
+      Cycle(s);
+      g_traceStages = false;
+      const Snapshot b = Take();
+      std::printf("left behind by one cycle:\n");
+      PrintNew(a, b);
+      PrintThreads();
+    }
+    for (int32_t i = diagnose ? 2 : 1; i < cycles; ++i) Cycle(s);
+    const Counts last = Measure();
+    PrintCounts("after cycle 1", first);
+    PrintCounts("after the last cycle", last);
+    PrintGrowth("load-play-unload cycles", first, last, cycles - 1);
+    std::printf("%d cycles in %u ms\n", cycles, unsigned(GetTickCount() - start));
+    if (cycles > 1 && !WithinBounds(first, last, cycles - 1)) {
+      std::printf("FAIL: the cycles leave things behind (bound: nothing counted grows, private bytes by at most %d "
+                  "a cycle, or one 64 KB step of the heap)\n", int(kPrivateBytesPerCycle));
+      ok = false;
+    }
+  }
+  const Counts before = Measure();
+  int32_t awkward = 0;
+  if (wanted("callback")) DestroyInCallback(s), ++awkward, std::printf("destroy inside a host callback, unloaded\n");
+  if (wanted("box")) DestroyInBox(s), ++awkward, std::printf("destroy inside a module box, unloaded\n");
+  if (wanted("held")) DestroyWhileLoading(s), ++awkward, std::printf("destroy while the loader builds, unloaded\n");
+  if (awkward && wanted("cycles")) {
+    const Counts after = Measure();
+    PrintGrowth("awkward unloads", before, after, awkward);
+    if (!WithinBounds(before, after, awkward, wanted("held") ? kHandlesOfAnUnloadElsewhere : 0)) {
+      std::printf("FAIL: the awkward unloads leave things behind\n");
+      ok = false;
+    }
+  }
+  std::printf("access violations: %d\n", int(g_faults));
+  if (g_faults) ok = false;
+  DestroyWindow(s.hostWnd);
+  std::printf("dorvik2-life: %s\n", ok ? "passed" : "failed");
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const Failure& f) {
+    std::fprintf(stderr, "dorvik2-life: %s\n", f.what.c_str());
+    return 1;
+  }
+}

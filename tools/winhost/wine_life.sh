@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The life test under Wine: the life host loads, plays and unloads Dorvik2.dll many times
+# in one process on a virtual X display of the given depth; a DirectDraw surface made and
+# never released by the process's end fails the run here too.
+#   wine_life.sh WORK-DIR DEPTH(32|16) DLL LIFE-EXE GAME-FOLDER PORTAL-FOLDER ROOM-SCRIPT BOX-SCRIPT [LIFE-ARGS...]
+set -euo pipefail
+limit_seconds=600
+
+if [ "${1:-}" != --inside ]; then
+  [ $# -ge 8 ] || { echo "usage: $0 WORK-DIR DEPTH DLL LIFE-EXE GAME PORTAL ROOM-SCRIPT BOX-SCRIPT [ARGS...]" >&2; exit 2; }
+  work=$(mkdir -p "$1" && cd "$1" && pwd)
+  depth=$2
+  export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home"
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  mkdir -p "$HOME"
+  printf 'pcm.!default {\n  type null\n}\n' >"$HOME/.asoundrc"
+  xdepth=$depth
+  [ "$depth" = 32 ] && xdepth=24
+  exec timeout "$limit_seconds" xvfb-run -a -s "-screen 0 1024x768x$xdepth" "$0" --inside "$@"
+fi
+shift
+dll=$3 host=$4 data=$5 portal=$6 room=$7 box=$8
+shift 8
+
+source "$(dirname "$0")/wine_prefix.sh"
+wine_setting 'HKCU\Software\Wine\Drivers' Audio alsa
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+status=0
+start=$SECONDS
+# DirectDraw's trace channel notes each surface made and each cleaned up; the other
+# channels stay quiet.
+WINEDEBUG=-all,+ddraw wine "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" \
+  "$(windows_file "$room")" "$(windows_file "$box")" "$@" 2>"$log" || status=$?
+wineserver -w
+# The host's own complaints, without Wine's channels.
+grep -Ev '^[0-9a-f]{4}:(fixme|err|warn|trace):' "$log" >&2 || true
+echo "life run: $((SECONDS - start)) s, exit code $status"
+# Every surface DirectDraw made is cleaned up once its last reference goes.
+made=$(grep -c ':ddraw:ddraw_surface_create ddraw ' "$log" || true)
+gone=$(grep -c ':ddraw:ddraw_surface_cleanup ' "$log" || true)
+echo "DirectDraw surfaces: $made made, $gone released, $((made - gone)) still referenced at the end"
+[ "$made" = "$gone" ] || status=1
+exit $status
