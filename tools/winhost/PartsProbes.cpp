@@ -149,31 +149,35 @@ SurfaceLossProbe::~SurfaceLossProbe() {
   if (dd_) dd_->Release();
 }
 
+namespace {
+
+// A blit of `source` onto a surface of a new DirectDraw object: its result code.
+std::string BlitOntoNewObject(IDirectDrawSurface4* source) {
+  IDirectDraw4* fresh = MakeDirectDraw4(GetDesktopWindow());
+  IDirectDrawSurface4* target = MakeFilled(fresh);
+  std::string out = "no target";
+  if (target) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X",
+                  static_cast<unsigned>(target->Blt(nullptr, source, nullptr, DDBLT_WAIT, nullptr)));
+    out = code;
+    target->Release();
+  }
+  if (fresh) fresh->Release();
+  return out;
+}
+
+}  // namespace
+
 std::string SurfaceLossProbe::State() {
   std::string out = "its object's: " + Look(kept_) + "; a released object's: " + Look(orphan_);
-  // A rebuild's way: the surfaces' own object goes, a new one is made, and the old
-  // surfaces are blitted onto the new object's surface.
+  // A rebuild's way: the pictures' object stays or goes, a new one is made, and the
+  // old surfaces are blitted onto the new object's surface.
   if (dd_ && kept_) {
-    HWND window = nullptr;
+    out += "; blitted onto a new object's surface: " + BlitOntoNewObject(kept_) + " while its object lives, ";
     dd_->Release();
     dd_ = nullptr;
-    IDirectDraw4* fresh = MakeDirectDraw4(GetDesktopWindow());
-    IDirectDrawSurface4* target = MakeFilled(fresh);
-    if (target) {
-      DDBLTFX fx{};
-      fx.dwSize = sizeof fx;
-      fx.dwFillColor = 0;
-      target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
-      const HRESULT hr = target->Blt(nullptr, kept_, nullptr, DDBLT_WAIT, nullptr);
-      out += "; its object released, blitted onto a new object's surface: ";
-      char code[16];
-      std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-      out += code;
-      out += ", " + Look(target);
-      target->Release();
-    }
-    if (fresh) fresh->Release();
-    (void)window;
+    out += BlitOntoNewObject(kept_) + " once it was released";
   }
   return out;
 }

@@ -43,7 +43,8 @@ class SurfaceLossProbe {
   SurfaceLossProbe(const SurfaceLossProbe&) = delete;
   SurfaceLossProbe& operator=(const SurfaceLossProbe&) = delete;
   // "lost" or "not lost" for each, and whether its pixels still hold the fill (after a
-  // Restore when it was lost).
+  // Restore when it was lost); the first call also blits the first onto a new object's
+  // surface, before and after its own object is released.
   std::string State();
 
  private:
