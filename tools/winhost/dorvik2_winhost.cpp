@@ -15,6 +15,7 @@
 #include "host/Dorvik2Api.h"
 #include "host/Dorvik2Messages.h"
 #include "module/Dorvik2Module.h"
+#include "tools/winhost/HostText.h"
 #include "tools/winhost/ModuleExports.h"
 #include "tools/winhost/PumpUntil.h"
 #include "tools/winhost/ScreenCapture.h"
@@ -51,13 +52,6 @@ struct Failure {
 
 void Expect(bool ok, const char* what) {
   if (!ok) Fail("%s", what);
-}
-
-std::u16string Wide(const char* text) {
-  const int count = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  std::u16string wide(count > 0 ? count - 1 : 0, u'\0');
-  if (count > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(wide.data()), count);
-  return wide;
 }
 
 // Answers as a portal would when nothing is connected; keeps what it is told.
@@ -215,7 +209,7 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "usage: dorvik2-winhost.exe DLL GAME-FOLDER PORTAL-FOLDER (ending in backslashes)\n");
     return 2;
   }
-  const std::u16string game = Wide(argv[2]), portal = Wide(argv[3]);
+  const std::u16string game = winhost::Wide(argv[2]), portal = winhost::Wide(argv[3]);
   HWND hostWnd = MakeHostWindow();
   CheckSoundDevice(hostWnd);
   HMODULE module = LoadLibraryA(argv[1]);

@@ -35,6 +35,7 @@
 #include "module/DecryptFile.h"
 #include "testhost/ScriptMessages.h"
 #include "testhost/TimedHost.h"
+#include "tools/winhost/HostText.h"
 #include "tools/winhost/ModuleExports.h"
 #include "tools/winhost/PartsProbes.h"
 #include "tools/winhost/PngWriter.h"
@@ -88,22 +89,6 @@ HWND MakeHostWindow() {
                          frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
-std::u16string Wide(const std::string& text) {
-  const int count = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::u16string wide(count > 0 ? count - 1 : 0, u'\0');
-  if (count > 1) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, reinterpret_cast<LPWSTR>(wide.data()), count);
-  return wide;
-}
-
-bool ReadBytes(const std::string& path, std::string& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  out = all.str();
-  return true;
-}
-
 void Pump(DWORD ms) {
   winhost::PumpUntil(ms, [] { return false; });
 }
@@ -151,39 +136,6 @@ size_t PixelsOf(const winhost::RgbPicture& p, uint8_t r, uint8_t g, uint8_t b) {
   for (size_t i = 0; i + 2 < p.rgb.size(); i += 3)
     if (p.rgb[i] == r && p.rgb[i + 1] == g && p.rgb[i + 2] == b) ++n;
   return n;
-}
-
-// The game's client area as the screen shows it.
-winhost::RgbPicture CaptureScreenArea(int x, int y, int width, int height) {
-  winhost::RgbPicture out;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<uint8_t> bgra(size_t(width) * size_t(height) * 4);
-  if (GetDIBits(memory, bitmap, 0, UINT(height), bgra.data(), &info, DIB_RGB_COLORS) == height) {
-    out.width = width;
-    out.height = height;
-    out.rgb.resize(size_t(width) * size_t(height) * 3);
-    for (size_t i = 0; i < size_t(width) * size_t(height); ++i) {
-      out.rgb[i * 3] = bgra[i * 4 + 2];
-      out.rgb[i * 3 + 1] = bgra[i * 4 + 1];
-      out.rgb[i * 3 + 2] = bgra[i * 4];
-    }
-  }
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return out;
 }
 
 // A part that hangs (a mode change the display cannot make, a modal loop that never
@@ -237,6 +189,17 @@ class Parts {
   // Runs `watch` every 50 ms on this thread while `act` runs (a modal loop inside it
   // dispatches the timer).
   void WhileRunning(const std::function<void()>& act, std::function<void()> watch);
+  // A seated entry in an anti-leave room, whose question box opens inside the call;
+  // `watch` runs while it is open.
+  void AskQuestion(std::function<void()> watch) {
+    WhileRunning(
+        [&] {
+          Send("HM_ROOM_ENTER", "clientVersion=20110927 myUser.userNo=101 entryKind=1 confirmFlag=1 "
+                                "room.roomState=8 room.antiLeaveLevel=1 room.sceneMode=1 stakePerPoint=1000 "
+                                "entryUserNo=101");
+        },
+        std::move(watch));
+  }
   std::string SentSince(size_t from) const;
 
   std::string outDir_;
@@ -270,7 +233,7 @@ bool Parts::Start(const std::string& dll, const std::string& game, const std::st
     return false;
   }
   if (e_.create(&host_, &client_) != 0) return false;
-  const std::u16string g = Wide(game), p = Wide(portal);
+  const std::u16string g = winhost::Wide(game.c_str()), p = winhost::Wide(portal.c_str());
   gameWnd_ = e_.init(client_, 0, hostWnd_, g.c_str(), p.c_str(), u"", 0, 0, 0, 0, 0);
   if (!gameWnd_) return false;
   Pump(kSettleMs);
@@ -379,7 +342,7 @@ void Parts::FullScreen() {
   const size_t readyFull = PostsOf(WM_GAME_SCREEN_READY, from), closeFull = PostsOf(WM_GAME_CLOSE, from);
   // Full screen, the back buffer goes to the screen's top left as it is, clipped to the
   // game window: inside the window's place the screen shows the table's own pixels.
-  const winhost::RgbPicture fullPicture = CaptureScreenArea(0, 0, kClientWidth, kClientHeight);
+  const winhost::RgbPicture fullPicture = winhost::CaptureScreenArea(0, 0, kClientWidth, kClientHeight);
   Keep(fullPicture, "full-screen");
   RECT place;
   GetWindowRect(gameWnd_, &place);
@@ -511,38 +474,10 @@ bool Shown(const BoxSeen& b) {
 
 // A window's own pixels, read through its window DC.
 winhost::RgbPicture CaptureWindowDc(HWND window) {
-  winhost::RgbPicture out;
   RECT r;
   GetWindowRect(window, &r);
-  const int width = r.right - r.left, height = r.bottom - r.top;
   HDC source = GetWindowDC(window);
-  HDC memory = CreateCompatibleDC(source);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (dib && bits) {
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    out.width = width;
-    out.height = height;
-    out.rgb.resize(size_t(width) * size_t(height) * 3);
-    const auto* p = static_cast<const uint8_t*>(bits);
-    for (size_t i = 0; i < size_t(width) * size_t(height); ++i) {
-      out.rgb[i * 3] = p[i * 4 + 2];
-      out.rgb[i * 3 + 1] = p[i * 4 + 1];
-      out.rgb[i * 3 + 2] = p[i * 4];
-    }
-    SelectObject(memory, old);
-  }
-  if (dib) DeleteObject(dib);
-  DeleteDC(memory);
+  winhost::RgbPicture out = winhost::CaptureDc(source, 0, 0, r.right - r.left, r.bottom - r.top);
   ReleaseDC(window, source);
   return out;
 }
@@ -566,12 +501,7 @@ void Parts::BoxByKey() {
   BoxSeen seen;
   bool answered = false;
   DWORD shownAt = 0;
-  WhileRunning(
-      [&] {
-        Send("HM_ROOM_ENTER", "clientVersion=20110927 myUser.userNo=101 entryKind=1 confirmFlag=1 room.roomState=8 "
-                              "room.antiLeaveLevel=1 room.sceneMode=1 stakePerPoint=1000 entryUserNo=101");
-      },
-      [&] {
+  AskQuestion([&] {
         HWND box = OpenBox();
         if (!box || answered) return;
         if (!shownAt) shownAt = GetTickCount();
@@ -595,12 +525,7 @@ void Parts::BoxByTimer() {
   const size_t from = g_posted.size();
   BoxSeen seen;
   DWORD shownAt = 0, closedAt = 0;
-  WhileRunning(
-      [&] {
-        Send("HM_ROOM_ENTER", "clientVersion=20110927 myUser.userNo=101 entryKind=1 confirmFlag=1 room.roomState=8 "
-                              "room.antiLeaveLevel=1 room.sceneMode=1 stakePerPoint=1000 entryUserNo=101");
-      },
-      [&] {
+  AskQuestion([&] {
         HWND box = OpenBox();
         if (box && !seen.openedAt) {
           if (!shownAt) shownAt = GetTickCount();
@@ -653,9 +578,9 @@ void Parts::SoundLost() {
 void Parts::Decrypt(const std::string& fixtures) {
   std::string plain, sealed, opened;
   const std::string out = outDir_ + "\\opened.bin";
-  const bool read = ReadBytes(fixtures + "\\sealed-plain.txt", plain) && ReadBytes(fixtures + "\\sealed.bin", sealed);
+  const bool read = winhost::ReadFileText(fixtures + "\\sealed-plain.txt", plain) && winhost::ReadFileText(fixtures + "\\sealed.bin", sealed);
   const int result = read ? DecryptFileTo((fixtures + "\\sealed.bin").c_str(), out.c_str()) : 0;
-  ReadBytes(out, opened);
+  winhost::ReadFileText(out, opened);
   std::string mine = read ? winhost::SealWithCryptoApi(sealed.substr(0, 8), plain) : std::string();
   size_t firstDiff = 0;
   while (firstDiff < mine.size() && firstDiff < sealed.size() && mine[firstDiff] == sealed[firstDiff]) ++firstDiff;
