@@ -5,8 +5,8 @@
 //   paint          a window over the table goes; the table comes back as it was
 //   screen-ready   WM_GAME_SCREEN_READY from the host; the table stays, nothing closes
 //   failed-rebuild SetScreenMode with no size answers -1 and asks the host to close
-//   full-screen    SetScreenMode to full screen and back, the picture after each
 //   mode-change    the desktop's mode changes under the game; the table comes back
+//   full-screen    SetScreenMode to full screen and back, the picture after each
 //   box-key        the question box, answered by the keyboard: yes, and the join sent
 //   sound-lost     the sound device taken for the primary buffer alone and given back;
 //                  a buffer of the host's own shows whether the system lost it, and
@@ -565,8 +565,10 @@ void Parts::SoundLost() {
     Send("HM_JOIN_GAME", std::string("userNo=") + user + " seat=1");
     Pump(1500);
   }
-  // Wine loses no buffer when another object takes the write-primary level (the probe
-  // says which it did); a buffer that was lost must be whole again after Restore.
+  // Windows loses the other buffers while a program holds the write-primary level;
+  // Wine does not lose them (the probe says which happened) but mixes none of them
+  // until that level is given back, and a program that only releases its object
+  // leaves them silent for good. A buffer that was lost must be whole after Restore.
   Report("sound-lost", SUCCEEDED(loss.taken) && !loss.lostAfter,
          loss.Describe() + "; the join effect played after the device was given back (heard: checked on the "
                            "recording)");
