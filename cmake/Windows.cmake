@@ -1,6 +1,6 @@
-# The Windows configuration (cmake/toolchain-mingw-i686.cmake): the product alone, built
-# into Dorvik2.dll against the system's own API. No tests, tools, fuzz targets or
-# benchmarks, and none of the headless layer: the system draws text, decrypts and reads
+# The Windows configuration (cmake/toolchain-mingw-i686.cmake): the product, built into
+# Dorvik2.dll against the system's own API, and the seam's conformance suite. No other
+# tests, tools, fuzz targets or benchmarks, and none of the headless layer: the system draws text, decrypts and reads
 # pictures itself. libogg, libvorbis(file) and Highway come as static libraries from the
 # prefix DORVIK_WINDOWS_DEPS (default build-windows/deps, with lib/pkgconfig/*.pc).
 
@@ -44,3 +44,6 @@ target_link_options(Dorvik2 PRIVATE -static -static-libgcc -static-libstdc++ -Wl
 # The smoke host that scripts/test --windows runs under Wine: a program beside the
 # module, which it loads by file like any host.
 add_subdirectory(${CMAKE_SOURCE_DIR}/tools/winhost ${CMAKE_BINARY_DIR}/tools/winhost)
+# The seam's conformance suite against the system itself, run under Wine by
+# tools/winhost/wine_seam.sh.
+add_subdirectory(${CMAKE_SOURCE_DIR}/tests/seam ${CMAKE_BINARY_DIR}/tests/seam)

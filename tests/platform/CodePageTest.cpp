@@ -10,14 +10,33 @@ namespace {
 
 const std::string kKorean = "\xB9\xAB\xB7\xBA\xB7\xCE\xBA\xBF\xB3\xC9";  // 무렉로봇냥
 
-TEST(CodePage, InvalidBytesBecomeQuestionMarks) {
-  // 0x80 is never a lead byte, 0xFF never valid, and a lead byte at the end is orphaned.
-  EXPECT_EQ(plat::Cp949ToUtf16("a\x80" "b\xFF" "c\xB3"), u"a?b?c?");
-  // A lead byte followed by an invalid trail keeps the trail as its own character.
-  EXPECT_EQ(plat::Cp949ToUtf16("\xB3\x20"), u"? ");
+TEST(CodePage, InvalidBytesBecomeQuestionMarksAsTheSystemCutsThem) {
+  // 0x80 stands for U+0080 and 0xFF for U+F8F7; a lead byte at the end is orphaned.
+  EXPECT_EQ(plat::Cp949ToUtf16("a\x80" "b\xFF" "c\xB3"), u"a\u0080b\uF8F7c?");
+  // A lead byte takes the byte after it: a pair without a character is one '?', but a
+  // zero byte ends the pair before it.
+  EXPECT_EQ(plat::Cp949ToUtf16("\xB3\x20!"), u"?!");
+  EXPECT_EQ(plat::Cp949ToUtf16(std::string("\xB3\0!", 3)), std::u16string(u"?\0!", 3));
   // A character outside CP949 cannot be encoded.
   EXPECT_EQ(plat::Utf16ToCp949(u"x\u0E01y"), "x?y");
+  EXPECT_EQ(plat::Utf16ToCp949(u"\u0080\uF8F7"), "\x80\xFF");
   EXPECT_EQ(plat::Utf8ToUtf16("\xC3(\xE2\x82"), u"?(??");
+}
+
+// The strict flag refuses what the lenient call turns into '?' (and 0xFF, which it
+// turns into a private-use character), sizing included; 0x80 passes.
+TEST(CodePage, InvalidCharsFlagRefusesWhatHasNoCharacter) {
+  WCHAR out[8];
+  for (const std::string& bad : {std::string("\xB3"), std::string("\xB3\x20"), std::string("\xC9\x41"),
+                                 std::string("\xFF"), std::string("\xB3\0", 2)}) {
+    SCOPED_TRACE(testing::PrintToString(Cp949(bad)));
+    SetLastError(0);
+    EXPECT_EQ(MultiByteToWideChar(949, MB_ERR_INVALID_CHARS, bad.data(), static_cast<int>(bad.size()), out, 8), 0);
+    EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
+    EXPECT_EQ(MultiByteToWideChar(949, MB_ERR_INVALID_CHARS, bad.data(), static_cast<int>(bad.size()), nullptr, 0), 0);
+  }
+  EXPECT_EQ(MultiByteToWideChar(949, MB_ERR_INVALID_CHARS, "\x80\xC9\xA1", 3, out, 8), 2);
+  EXPECT_EQ(std::u16string(out, out + 2), u"\u0080\uE000");
 }
 
 TEST(CodePage, EveryDoubleByteCharacterRoundTrips) {
@@ -32,7 +51,7 @@ TEST(CodePage, EveryDoubleByteCharacterRoundTrips) {
       ASSERT_EQ(Cp949(plat::Utf16ToCp949(wide)), Cp949(pair));
     }
   }
-  EXPECT_EQ(decodable, 17048);  // CP949's double-byte repertoire
+  EXPECT_EQ(decodable, 17236);  // CP949's double-byte repertoire, the user-defined rows included
 }
 
 TEST(CodePage, MultiByteToWideCharFollowsTheWindowsContract) {

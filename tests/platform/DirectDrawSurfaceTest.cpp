@@ -224,10 +224,10 @@ TEST_F(SurfaceTest, LocksAndDeviceContextsExcludeEachOtherWithoutEndlessBusy) {
   };
   DDSURFACEDESC2 d = Desc();
   ASSERT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);
-  // The holder's own second lock could never succeed, so it is not "busy".
-  EXPECT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DDERR_CANTLOCKSURFACE);
+  // Busy for the holder's own thread as for any other.
+  EXPECT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DDERR_SURFACEBUSY);
   HDC dc = nullptr, second = nullptr;
-  EXPECT_EQ(s->GetDC(&dc), DDERR_CANTLOCKSURFACE);
+  EXPECT_EQ(s->GetDC(&dc), DDERR_SURFACEBUSY);
   EXPECT_EQ(lockElsewhere(), DDERR_SURFACEBUSY);
   EXPECT_EQ(other->Blt(nullptr, s.Get(), nullptr, DDBLT_WAIT, nullptr), DDERR_SURFACEBUSY);
   EXPECT_EQ(s->BltFast(0, 0, other.Get(), nullptr, DDBLTFAST_WAIT), DDERR_SURFACEBUSY);
@@ -235,7 +235,7 @@ TEST_F(SurfaceTest, LocksAndDeviceContextsExcludeEachOtherWithoutEndlessBusy) {
   ASSERT_EQ(s->GetDC(&dc), DD_OK);
   ASSERT_NE(dc, nullptr);
   EXPECT_EQ(s->GetDC(&second), DDERR_DCALREADYCREATED);
-  EXPECT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DDERR_CANTLOCKSURFACE);
+  EXPECT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DDERR_SURFACEBUSY);
   EXPECT_EQ(lockElsewhere(), DDERR_SURFACEBUSY);
   EXPECT_EQ(s->ReleaseDC(reinterpret_cast<HDC>(uintptr_t{99})), DDERR_NODC);
   ASSERT_EQ(s->ReleaseDC(dc), DD_OK);

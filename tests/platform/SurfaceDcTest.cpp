@@ -72,7 +72,7 @@ TEST_F(SurfaceDcTest, TheDcHoldsTheSurfaceUntilReleasedAndThenIsGone) {
   HDC second = nullptr;
   EXPECT_EQ(s->GetDC(&second), DDERR_DCALREADYCREATED);
   DDSURFACEDESC2 d = Desc();
-  EXPECT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DDERR_CANTLOCKSURFACE);
+  EXPECT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DDERR_SURFACEBUSY);
   EXPECT_EQ(other->BltFast(0, 0, s.Get(), nullptr, DDBLTFAST_WAIT), DDERR_SURFACEBUSY);
   ASSERT_EQ(s->ReleaseDC(dc), DD_OK);
   // The handle is dead: drawing through it is refused and touches nothing.

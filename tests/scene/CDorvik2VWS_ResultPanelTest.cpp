@@ -16,7 +16,7 @@ namespace {
 using testing_support::GameTableTest;
 
 // The pinned picture of the expanded breakdown (kind 8) on a 32-bit desktop.
-constexpr const char* kKindEight32 = "403715d5a3c89fb9";
+constexpr const char* kKindEight32 = "440bce439c99992d";
 
 // Me (7, "나") in seat 0 at the bottom against 9 ("상대") in seat 1, 1000 per point, the
 // speed of three steps a move.

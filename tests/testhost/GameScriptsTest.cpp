@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(Games, GameScriptsTest,
 
 TEST_F(GameScript, PlainWinOnA565Desktop) {
   const std::map<std::string, std::string> hashes = {
-      {"after-deal", "37522344284cce22"}, {"my-turn", "b84cd52af73f5fda"}, {"go-or-stop", "a1b169f3546951f5"},
+      {"after-deal", "a5002c08ad1a16e2"}, {"my-turn", "a98a8f2cd029c29a"}, {"go-or-stop", "a1b169f3546951f5"},
       {"result", "2e1217ee4cbc4404"},     {"settlement", "7e263ce26737cec6"},
   };
   EXPECT_EQ(Play("desktop 565\n" + WithHashes(ScriptText("01-plain-win"), hashes), "01-plain-win-565"), "");

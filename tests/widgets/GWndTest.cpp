@@ -188,7 +188,10 @@ TEST_F(GWndTest, CreationMessagesReachTheObjectBeforeItIsBound) {
   Probe probe;
   probe.defaultInCreate = true;
   ASSERT_TRUE(CreateProbe(probe));
-  EXPECT_EQ(probe.calls, (std::vector<std::string>{"OnNcCreate", "OnCreate"}));
+  // Shown at its making, the window is then activated and given the keys.
+  ASSERT_GE(probe.calls.size(), 2u);
+  EXPECT_EQ(std::vector<std::string>(probe.calls.begin(), probe.calls.begin() + 2),
+            (std::vector<std::string>{"OnNcCreate", "OnCreate"}));
   EXPECT_EQ(probe.handleSeenAtCreate, nullptr) << "bound only after CreateWindowExA";
   EXPECT_EQ(probe.foundAtCreate, &probe) << "an unknown handle finds the object being created";
   EXPECT_EQ(GWndMgr::Instance().Find(reinterpret_cast<HWND>(0x7777)), nullptr) << "outside creation";

@@ -13,9 +13,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "wine prefix made in $((SECONDS - prefix_start)) s: $WINEPREFIX"
 fi
 
-# wine_setting KEY NAME VALUE: a string value of the prefix's user registry.
+# wine_setting KEY NAME VALUE [STORED-NAME]: a string value of the prefix's user
+# registry. A name beyond ASCII is stored escaped (\xNNNN per character): STORED-NAME
+# gives that form, by which an earlier run's value is found.
 wine_setting() {
-  if ! grep -q "\"$2\"=\"$3\"" "$WINEPREFIX/user.reg"; then
+  if ! grep -qF "\"${4:-$2}\"=\"$3\"" "$WINEPREFIX/user.reg"; then
     wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null
     wineserver -w
   fi

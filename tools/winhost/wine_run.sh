@@ -19,12 +19,7 @@ if [ "${1:-}" != --inside ]; then
   out=$(mkdir -p "$8" && cd "$8" && pwd)
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home-run"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  # A Korean system: the ANSI code page is 949, in which the module's texts are written.
-  # Wine takes it from the Unix locale, which must exist.
-  if ! locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
-    localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
-  fi
-  export LANG=ko_KR.UTF-8
+  source "$(dirname "$0")/wine_locale.sh"
   mkdir -p "$HOME"
   rm -f "$out/sound.wav"
   # The sound server of this run alone: its socket in the run's runtime folder, no

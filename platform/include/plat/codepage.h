@@ -26,7 +26,11 @@ BOOL IsDBCSLeadByteEx(UINT codePage, BYTE b);
 
 // Windows contract: a length of -1 includes the terminator; an output size of 0
 // returns the size needed; a too small output fails with ERROR_INSUFFICIENT_BUFFER;
-// an undecodable byte or unmappable character becomes '?' (U+003F).
+// an undecodable byte or unmappable character becomes '?' (U+003F), or with
+// MB_ERR_INVALID_CHARS fails the call with ERROR_NO_UNICODE_TRANSLATION. CP949 is the
+// system's table: the user-defined rows C9 and FE hold U+E000-U+E0BB, the lone byte 0x80
+// is U+0080 and 0xFF is U+F8F7 (invalid under the flag). Characters outside the table
+// take the default: the system's best-fit look-alikes are not modelled.
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcBytes, LPWSTR dst, int dstChars);
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcChars, LPSTR dst, int dstBytes,
                         LPCSTR defaultChar, LPBOOL usedDefault);

@@ -204,6 +204,10 @@ HPALETTE CreatePalette(const LOGPALETTE* palette);
 BOOL DeleteObject(HGDIOBJ object);
 int GetObjectA(HANDLE object, int size, LPVOID buffer);
 DWORD GetObjectType(HGDIOBJ object);
+// The layer draws each call to the end before it returns, so a DIB section's bits are
+// current without it; the system batches some drawing, and a caller about to read the
+// bits directly flushes first.
+BOOL GdiFlush();
 
 // Bitmaps.
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);

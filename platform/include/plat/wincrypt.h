@@ -52,7 +52,8 @@ BOOL CryptDeriveKey(HCRYPTPROV provider, ALG_ID algorithm, HCRYPTHASH baseData, 
 BOOL CryptDestroyKey(HCRYPTKEY key);
 
 // In place, `*length` bytes. The key's RC4 stream runs on from one call to the next
-// whether `isFinal` is set or not; `hash` must be 0 and `flags` 0. CryptEncrypt refuses a
+// until a call with `isFinal` set, after which it starts again from the key; `hash`
+// must be 0 and `flags` 0. CryptEncrypt refuses a
 // `bufferLength` below `*length` with ERROR_MORE_DATA (a stream cipher never grows).
 BOOL CryptEncrypt(HCRYPTKEY key, HCRYPTHASH hash, BOOL isFinal, DWORD flags, BYTE* data, DWORD* length,
                   DWORD bufferLength);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 #include "core/Faults.h"
 #include "core/HandleTable.h"
@@ -27,8 +28,9 @@ struct Hash : plat::detail::Object {
 };
 
 struct Key : plat::detail::Object {
-  explicit Key(std::span<const uint8_t> bytes) : rc4(bytes) {}
+  explicit Key(std::span<const uint8_t> bytes) : material(bytes.begin(), bytes.end()), rc4(bytes) {}
   std::mutex mutex;
+  const std::vector<uint8_t> material;
   plat::detail::Rc4Stream rc4;
 };
 
@@ -55,8 +57,10 @@ BOOL Publish(HandleKind kind, std::shared_ptr<plat::detail::Object> object, ULON
 
 bool IsBaseProvider(LPCSTR name) { return name == nullptr || std::strcmp(name, MS_DEF_PROV_A) == 0; }
 
-// The shared body of CryptEncrypt and CryptDecrypt: RC4 is its own inverse.
-BOOL Crypt(const char* fault, HCRYPTKEY key, HCRYPTHASH hash, DWORD flags, BYTE* data, DWORD* length) {
+// The shared body of CryptEncrypt and CryptDecrypt: RC4 is its own inverse. The stream
+// runs on from call to call until a final one, after which the key starts it again.
+BOOL Crypt(const char* fault, HCRYPTKEY key, HCRYPTHASH hash, BOOL isFinal, DWORD flags, BYTE* data,
+           DWORD* length) {
   if (plat::detail::ShouldFail(fault)) return Fail(NTE_FAIL);
   if (!length || (!data && *length > 0)) return Fail(ERROR_INVALID_PARAMETER);
   auto object = Find<Key>(key, HandleKind::CryptKey);
@@ -65,6 +69,7 @@ BOOL Crypt(const char* fault, HCRYPTKEY key, HCRYPTHASH hash, DWORD flags, BYTE*
   if (flags != 0) return Fail(NTE_BAD_FLAGS);
   std::lock_guard lock(object->mutex);
   object->rc4.Apply({data, *length});
+  if (isFinal) object->rc4 = plat::detail::Rc4Stream(object->material);
   return TRUE;
 }
 
@@ -139,12 +144,12 @@ BOOL CryptDestroyKey(HCRYPTKEY key) {
   return TRUE;
 }
 
-BOOL CryptEncrypt(HCRYPTKEY key, HCRYPTHASH hash, BOOL, DWORD flags, BYTE* data, DWORD* length,
+BOOL CryptEncrypt(HCRYPTKEY key, HCRYPTHASH hash, BOOL isFinal, DWORD flags, BYTE* data, DWORD* length,
                   DWORD bufferLength) {
   if (length && bufferLength < *length) return Fail(ERROR_MORE_DATA);
-  return Crypt("CryptEncrypt", key, hash, flags, data, length);
+  return Crypt("CryptEncrypt", key, hash, isFinal, flags, data, length);
 }
 
-BOOL CryptDecrypt(HCRYPTKEY key, HCRYPTHASH hash, BOOL, DWORD flags, BYTE* data, DWORD* length) {
-  return Crypt("CryptDecrypt", key, hash, flags, data, length);
+BOOL CryptDecrypt(HCRYPTKEY key, HCRYPTHASH hash, BOOL isFinal, DWORD flags, BYTE* data, DWORD* length) {
+  return Crypt("CryptDecrypt", key, hash, isFinal, flags, data, length);
 }

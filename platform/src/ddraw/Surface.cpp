@@ -114,10 +114,6 @@ void Surface::DescribeLocked(DDSURFACEDESC2* desc) const {
   }
 }
 
-HRESULT Surface::HeldAnswerLocked() const {
-  return holder_ == std::this_thread::get_id() ? DDERR_CANTLOCKSURFACE : DDERR_SURFACEBUSY;
-}
-
 HWND Surface::ClipWindowLocked() const {
   return clipper_ ? static_cast<Clipper*>(clipper_)->WindowLocked() : nullptr;
 }
@@ -273,7 +269,9 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HANDLE) {
   auto lock = LockDisplay();
   if (TakeStillDrawingLocked(TheDisplay())) return DDERR_WASSTILLDRAWING;
   if (LostLocked()) return DDERR_SURFACELOST;
-  if (hold_ != Hold::None) return HeldAnswerLocked();
+  // A lock or DC out refuses another lock, the holder's own thread included: the
+  // system's answer is "busy" whoever asks.
+  if (hold_ != Hold::None) return DDERR_SURFACEBUSY;
   const RECT area = rect ? *rect : Bounds();
   if (IsEmpty(area) || !Inside(area, Bounds())) return DDERR_INVALIDRECT;
   const PixelView view = ViewLocked();
@@ -281,7 +279,6 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HANDLE) {
   desc->dwFlags |= DDSD_LPSURFACE;
   desc->lpSurface = view.Row(area.top) + static_cast<ptrdiff_t>(area.left) * view.bytes;
   hold_ = Hold::Lock;
-  holder_ = std::this_thread::get_id();
   return DD_OK;
 }
 
@@ -298,13 +295,13 @@ HRESULT Surface::GetDC(HDC* hdc) {
   auto lock = LockDisplay();
   if (LostLocked()) return DDERR_SURFACELOST;
   if (hold_ == Hold::Dc) return DDERR_DCALREADYCREATED;
-  if (hold_ == Hold::Lock) return HeldAnswerLocked();
+  // The DC locks the surface itself, which a lock already out refuses.
+  if (hold_ == Hold::Lock) return DDERR_SURFACEBUSY;
   if (ShouldFail("IDirectDrawSurface4::GetDC")) return DDERR_CANTCREATEDC;
   HDC dc = CreateSurfaceDc(ViewLocked(), params_.format);
   if (!dc) return DDERR_CANTCREATEDC;
   dc_ = dc;
   hold_ = Hold::Dc;
-  holder_ = std::this_thread::get_id();
   *hdc = dc;
   return DD_OK;
 }

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "ddraw/Blitter.h"
@@ -74,9 +73,6 @@ class Surface final : public IDirectDrawSurface4 {
 
   bool ValidDescSize(DWORD size) const;
   void DescribeLocked(DDSURFACEDESC2* desc) const;
-  // The refusal of a lock or DC while another is out: busy for another thread, a
-  // distinct answer for the holder, whose retry would never end.
-  HRESULT HeldAnswerLocked() const;
   RECT Bounds() const { return RECT{0, 0, params_.width, params_.height}; }
   HWND ClipWindowLocked() const;
   HRESULT BlitLocked(const RECT& dest, Surface* source, const RECT* sourceRect, const ColourKey& key, bool clipped,
@@ -98,7 +94,6 @@ class Surface final : public IDirectDrawSurface4 {
   IDirectDrawPalette* palette_ = nullptr;
   Surface* backBuffer_ = nullptr;
   Hold hold_ = Hold::None;
-  std::thread::id holder_;
   HDC dc_ = nullptr;
 };
 

@@ -119,6 +119,9 @@ HBITMAP CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* info, UINT usage, void**
   bm->dibSection = true;
   bm->dibHeader = h;
   bm->dibHeader.biSize = sizeof(BITMAPINFOHEADER);
+  // The system describes a section by its count of rows, whatever their order: a
+  // top-down section's description cannot be told from a bottom-up one's.
+  bm->dibHeader.biHeight = height;
   bm->dibHeader.biSizeImage = static_cast<DWORD>(bm->pixels.ByteSize());
   if (bits) *bits = bm->pixels.bits;
   return Publish(std::move(bm));

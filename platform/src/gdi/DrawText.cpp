@@ -134,14 +134,21 @@ int DrawTextA(HDC hdc, LPCSTR text, int count, LPRECT rect, UINT format) {
     return height;
   }
 
-  // Vertical placement applies to single lines only, as in GDI.
+  // Vertical placement applies to single lines only, as in GDI, which halves the box
+  // and the line each on its own (an odd line sits a pixel lower than an even split).
   int64_t top = rect->top;
-  if (single && (format & DT_VCENTER)) top = rect->top + (static_cast<int64_t>(rect->bottom) - rect->top - lineHeight) / 2;
+  if (single && (format & DT_VCENTER))
+    top = rect->top + (static_cast<int64_t>(rect->bottom) - rect->top) / 2 - lineHeight / 2;
   if (single && (format & DT_BOTTOM)) top = static_cast<int64_t>(rect->bottom) - lineHeight;
+  // Placed lower than the top, the answer is how far below the box's top the text ends.
+  const bool placedLower = single && (format & (DT_VCENTER | DT_BOTTOM));
+  const int64_t answer = placedLower ? top - rect->top + height : height;
   style.clip = (format & DT_NOCLIP) ? nullptr : rect;
   for (size_t i = 0; i < lines.size(); ++i, top += lineHeight) {
     int64_t x = rect->left;
-    if (format & DT_CENTER) x = rect->left + (rectWidth - widths[i]) / 2;
+    // Centred on the sum of the box's edges, rounding toward zero: a line wider than
+    // its box keeps the odd pixel on its left.
+    if (format & DT_CENTER) x = (static_cast<int64_t>(rect->left) + rect->right - widths[i]) / 2;
     if (format & DT_RIGHT) x = static_cast<int64_t>(rect->right) - widths[i];
     if (x < INT32_MIN || x > INT32_MAX || top < INT32_MIN || top > INT32_MAX) continue;
     style.tabOrigin = static_cast<int32_t>(x);
@@ -153,5 +160,5 @@ int DrawTextA(HDC hdc, LPCSTR text, int count, LPRECT rect, UINT format) {
     }
     DrawRun(*dc, *font, static_cast<int32_t>(x), static_cast<int32_t>(top), lines[i].data(), lines[i].size(), style);
   }
-  return height;
+  return static_cast<int>(std::clamp<int64_t>(answer, INT32_MIN, INT32_MAX));
 }

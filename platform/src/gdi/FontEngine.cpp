@@ -129,8 +129,10 @@ std::shared_ptr<FontInstance> Realise(FontObject& object) {
     font->face = face;
 
     int64_t asc = 4, desc = 1, upem = 5;  // proportions used without a face file
+    int64_t averageWidth = 0;             // in font units; none without the OS/2 table
     if (face) {
       const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+      if (os2 && os2->xAvgCharWidth > 0) averageWidth = os2->xAvgCharWidth;
       asc = (os2 && os2->usWinAscent) ? os2->usWinAscent : face->ascender;
       desc = (os2 && os2->usWinDescent) ? os2->usWinDescent : -face->descender;
       upem = face->units_per_EM ? face->units_per_EM : 1000;
@@ -171,7 +173,11 @@ std::shared_ptr<FontInstance> Realise(FontObject& object) {
     tm.tmCharSet = family == FaceFamily::Latin ? ANSI_CHARSET : HANGUL_CHARSET;
     // Widths need glyphs, and glyphs take the engine lock themselves.
     lock.unlock();
-    tm.tmAveCharWidth = font->GlyphOf(U'x').advance;
+    // The system's average is the font's own figure, scaled (a Korean face's is its
+    // full-width cell); a face without one is measured by its 'x'. A simulated bold is
+    // a pixel wider.
+    tm.tmAveCharWidth = averageWidth > 0 ? std::max(1, RoundDiv(averageWidth * font->em, upem)) + (synthBold ? 1 : 0)
+                                         : font->GlyphOf(U'x').advance;
     tm.tmMaxCharWidth = std::max(font->GlyphOf(U'W').advance, font->GlyphOf(U'\uAC00').advance);
     object.instance = std::move(font);
   });

@@ -35,7 +35,8 @@ HBITMAP MakeBitmap(const BmpImage& image, int cx, int cy, UINT flags) {
     BITMAPINFOHEADER& h = bm->dibHeader;
     h.biSize = sizeof(BITMAPINFOHEADER);
     h.biWidth = width;
-    h.biHeight = src.topDown ? -height : height;
+    // Rows counted, whatever their order, as every section's description gives them.
+    h.biHeight = height;
     h.biPlanes = 1;
     h.biBitCount = static_cast<WORD>(image.bpp);
     h.biCompression = image.bitfields ? BI_BITFIELDS : BI_RGB;

@@ -182,6 +182,8 @@ HPALETTE CreatePalette(const LOGPALETTE* palette) {
   return static_cast<HPALETTE>(InsertObject(std::move(p)));
 }
 
+BOOL GdiFlush() { return TRUE; }
+
 BOOL DeleteObject(HGDIOBJ object) {
   std::shared_ptr<GdiObject> o = FindObject(object);
   if (!o) {

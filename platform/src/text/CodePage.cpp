@@ -1,4 +1,5 @@
-// CP949 through tables built once from glibc's iconv, and UTF-8/UTF-16 by hand.
+// CP949 through tables built once from glibc's iconv and completed where the system's
+// code page has more, and UTF-8/UTF-16 by hand.
 #include "plat/codepage.h"
 
 #include <iconv.h>
@@ -13,6 +14,14 @@
 namespace {
 
 constexpr char16_t kReplacement = u'?';
+constexpr unsigned kUserRowFirst = 0xC9;
+constexpr unsigned kUserRowSecond = 0xFE;
+constexpr unsigned kUserTrailFirst = 0xA1;
+constexpr unsigned kUserTrailLast = 0xFE;
+constexpr char16_t kFirstPrivateUse = 0xE000;
+// 0x80 stands for U+0080; 0xFF gives a private-use character but counts as invalid.
+constexpr char16_t kByte80Unit = 0x0080;
+constexpr char16_t kByteFFUnit = 0xF8F7;
 
 bool IsLead(uint8_t b) { return b >= 0x81 && b <= 0xFE; }
 
@@ -44,34 +53,55 @@ const Cp949Tables& Tables() {
       }
     }
     iconv_close(cd);
+    // The two user-defined rows, which iconv refuses, hold the private-use characters
+    // from U+E000 in code order; the system maps them both ways.
+    char16_t privateUse = kFirstPrivateUse;
+    for (unsigned lead : {kUserRowFirst, kUserRowSecond}) {
+      for (unsigned trail = kUserTrailFirst; trail <= kUserTrailLast; ++trail, ++privateUse) {
+        const auto code = static_cast<uint16_t>(lead << 8 | trail);
+        t->decode[code] = privateUse;
+        t->encode[privateUse] = code;
+      }
+    }
+    // The two single bytes above ASCII that no code begins with.
+    t->encode[kByte80Unit] = 0x80;
+    t->encode[kByteFFUnit] = 0xFF;
     return t;
   }();
   return *tables;
 }
 
-// Decodes CP949 into UTF-16, unit by unit.
+// Decodes CP949 into UTF-16, unit by unit; false when some byte or pair has no
+// character. A lead byte takes the byte after it whatever it is, a pair without a
+// character giving one '?', except at the end of the input or before a zero byte.
 template <class Sink>
-void DecodeCp949(std::string_view s, Sink&& sink) {
+bool DecodeCp949(std::string_view s, Sink&& sink) {
   const auto& t = Tables();
+  bool valid = true;
   for (size_t i = 0; i < s.size();) {
-    uint8_t b = static_cast<uint8_t>(s[i]);
+    const uint8_t b = static_cast<uint8_t>(s[i]);
     if (b < 0x80) {
       sink(static_cast<char16_t>(b));
       ++i;
-    } else if (IsLead(b) && i + 1 < s.size()) {
-      char16_t u = t.decode[(b << 8) | static_cast<uint8_t>(s[i + 1])];
-      if (u != 0) {
-        sink(u);
-        i += 2;
-      } else {
-        sink(kReplacement);
-        ++i;
-      }
+    } else if (b == 0x80) {
+      sink(kByte80Unit);
+      ++i;
+    } else if (b == 0xFF) {
+      sink(kByteFFUnit);
+      valid = false;
+      ++i;
+    } else if (i + 1 < s.size() && s[i + 1] != '\0') {
+      const char16_t u = t.decode[(b << 8) | static_cast<uint8_t>(s[i + 1])];
+      sink(u != 0 ? u : kReplacement);
+      valid = valid && u != 0;
+      i += 2;
     } else {
       sink(kReplacement);
+      valid = false;
       ++i;
     }
   }
+  return valid;
 }
 
 // Encodes UTF-16 into CP949; returns whether a default character was used.
@@ -83,7 +113,7 @@ bool EncodeCp949(std::u16string_view s, char defaultChar, Sink&& sink) {
     if (u < 0x80) {
       sink(static_cast<char>(u));
     } else if (uint16_t code = t.encode[u]; code != 0) {
-      sink(static_cast<char>(code >> 8));
+      if (code > 0xFF) sink(static_cast<char>(code >> 8));
       sink(static_cast<char>(code & 0xFF));
     } else {
       sink(defaultChar);
@@ -192,7 +222,7 @@ BOOL IsDBCSLeadByteEx(UINT codePage, BYTE b) {
   return Resolve(codePage) == Page::Korean && IsLead(b) ? TRUE : FALSE;
 }
 
-int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR src, int srcBytes, LPWSTR dst, int dstChars) {
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcBytes, LPWSTR dst, int dstChars) {
   Page page = Resolve(codePage);
   if (page == Page::Unsupported || !src || srcBytes == 0 || srcBytes < -1 || dstChars < 0 ||
       (dstChars > 0 && !dst)) {
@@ -203,10 +233,12 @@ int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR src, int srcBytes, LPWSTR d
   std::u16string out;
   out.reserve(n);
   auto sink = [&](char16_t u) { out.push_back(u); };
-  if (page == Page::Korean)
-    DecodeCp949(std::string_view(src, n), sink);
-  else
-    DecodeUtf8(std::string_view(src, n), sink);
+  const bool valid = page == Page::Korean ? DecodeCp949(std::string_view(src, n), sink)
+                                          : (DecodeUtf8(std::string_view(src, n), sink), true);
+  if (!valid && (flags & MB_ERR_INVALID_CHARS)) {
+    SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+    return 0;
+  }
   if (dstChars == 0) return static_cast<int>(out.size());
   if (out.size() > static_cast<size_t>(dstChars)) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);

@@ -72,6 +72,18 @@ LRESULT DefaultDialogHandling(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       w->dialog.defaultId = static_cast<int>(wParam);
       return TRUE;
     }
+    case WM_ACTIVATE:
+      // Leaving, the dialog keeps the control that had the keys, to give them back.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) {
+          if (auto w = Find(hwnd)) {
+            auto lock = Lock();
+            w->dialog.savedFocus = focus;
+          }
+        }
+      }
+      return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_SETFOCUS: {
       HWND saved = nullptr;
       if (auto w = Find(hwnd)) {

@@ -193,5 +193,14 @@ LRESULT CallProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // Runs incoming cross-thread sends of the calling thread's queue; true if any ran.
 bool ServeSentMessages(ThreadQueue& q);
 
+// Makes `hwnd`'s top-level window (null: none) the caller's active window, sending what
+// the old and new ones hear (WM_ACTIVATE, and WM_ACTIVATEAPP to the thread's top-level
+// windows when the program gains or loses activation); the default procedure's answer
+// to WM_ACTIVATE moves the keyboard focus.
+void ActivateWindow(HWND hwnd);
+// When `leaving` (hidden or on its way out) is the active window, hands activation to its
+// owner or the highest other window that can take it, or to none.
+void ActivateAnotherWindow(HWND leaving);
+
 
 }  // namespace plat::detail::user

@@ -119,6 +119,18 @@ void InvalidateParentArea(const std::shared_ptr<Window>& w) {
   InvalidateRect(parent, &r, TRUE);
 }
 
+// The show commands that activate a top-level window as they show it.
+bool ActivatingShow(int cmd) {
+  switch (cmd) {
+    case SW_SHOWNORMAL:
+    case SW_SHOWMAXIMIZED:
+    case SW_SHOW:
+    case SW_RESTORE:
+    case SW_SHOWDEFAULT: return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
@@ -233,6 +245,7 @@ BOOL DestroyWindow(HWND hwnd) {
     w->style &= ~WS_VISIBLE;
   }
   if (wasVisible && w->parent) InvalidateParentArea(w);
+  if (!w->parent) ActivateAnotherWindow(hwnd);
   for (HWND o : owned) DestroyWindow(o);
   {
     auto lock = Lock();
@@ -302,6 +315,12 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       InvalidateRect(hwnd, nullptr, TRUE);
     else
       InvalidateParentArea(w);
+  }
+  if (!w->parent) {
+    if (!show)
+      ActivateAnotherWindow(hwnd);
+    else if (ActivatingShow(cmd))
+      ActivateWindow(hwnd);
   }
   return wasVisible ? TRUE : FALSE;
 }

@@ -1,0 +1,319 @@
+// The window system as the module's windows meet it: what a window hears as it is made,
+// shown, activated and destroyed, what the nested wait's PeekMessage ranges take out of
+// the queue, window and thread timers, and the mouse capture. The waits run on the real
+// clock and are short.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "plat/time.h"
+#include "plat/user.h"
+
+#include "Seam.h"
+
+namespace {
+
+// A message as a window heard it, with its window named by the test.
+struct Heard {
+  std::string window;
+  UINT message;
+  WPARAM wParam;
+  bool operator==(const Heard&) const = default;
+};
+
+std::string NameOf(UINT message) {
+  switch (message) {
+    case WM_NCCREATE: return "NCCREATE";
+    case WM_CREATE: return "CREATE";
+    case WM_SHOWWINDOW: return "SHOWWINDOW";
+    case WM_ACTIVATEAPP: return "ACTIVATEAPP";
+    case WM_ACTIVATE: return "ACTIVATE";
+    case WM_SETFOCUS: return "SETFOCUS";
+    case WM_KILLFOCUS: return "KILLFOCUS";
+    case WM_SIZE: return "SIZE";
+    case WM_MOVE: return "MOVE";
+    case WM_DESTROY: return "DESTROY";
+    case WM_NCDESTROY: return "NCDESTROY";
+    case WM_CAPTURECHANGED: return "CAPTURECHANGED";
+    case WM_TIMER: return "TIMER";
+    default: return std::to_string(message);
+  }
+}
+
+void PrintTo(const Heard& h, std::ostream* os) { *os << h.window << ' ' << NameOf(h.message) << ' ' << h.wParam; }
+[[maybe_unused]] void (*const kPrintHeard)(const Heard&, std::ostream*) = PrintTo;
+
+// The messages whose order the module's procedures depend on; the system sends many
+// more (sizing, painting, non-client) that the module leaves to the default procedure.
+bool Watched(UINT message) {
+  switch (message) {
+    case WM_NCCREATE:
+    case WM_CREATE:
+    case WM_SHOWWINDOW:
+    case WM_ACTIVATEAPP:
+    case WM_ACTIVATE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+    case WM_CAPTURECHANGED:
+    case WM_TIMER:
+      return true;
+    default:
+      return false;
+  }
+}
+
+struct Journal {
+  std::vector<std::pair<HWND, std::string>> names;
+  std::vector<Heard> heard;
+  std::string Name(HWND hwnd) const {
+    for (const auto& [h, name] : names)
+      if (h == hwnd) return name;
+    return hwnd ? "other" : "null";
+  }
+  std::vector<Heard> Take() {
+    std::vector<Heard> out;
+    out.swap(heard);
+    return out;
+  }
+};
+Journal* journal = nullptr;
+// The window being made, named before CreateWindowExA returns its handle.
+std::string naming;
+
+LRESULT CALLBACK Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (journal && Watched(message)) {
+    if (message == WM_NCCREATE) journal->names.emplace_back(hwnd, naming);
+    // The window on the other side of an activation or focus change, by name.
+    WPARAM shown = wParam;
+    if (message == WM_ACTIVATE) shown = LOWORD(wParam) != WA_INACTIVE;
+    if (message == WM_ACTIVATEAPP || message == WM_SHOWWINDOW) shown = wParam != 0;
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS || message == WM_CAPTURECHANGED) shown = 0;
+    journal->heard.push_back({journal->Name(hwnd), message, shown});
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+constexpr const char* kClass = "DorvikSeamRecorder";
+
+// Dispatches what the thread's queue holds until `done` or the time runs out.
+template <class Done>
+bool PumpUntil(Done done, DWORD limitMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    if (done()) return true;
+    if (GetTickCount() - start >= limitMs) return false;
+    Sleep(1);
+  }
+}
+void Drain() {
+  PumpUntil([] { return false; }, 0);
+}
+
+class SeamMessages : public testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Recorder;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kClass;
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    Drain();
+    journal = &journal_;
+  }
+  void TearDown() override {
+    for (HWND w : made_)
+      if (IsWindow(w)) DestroyWindow(w);
+    Drain();
+    journal = nullptr;
+    UnregisterClassA(kClass, GetModuleHandleA(nullptr));
+  }
+  HWND Make(const char* name, DWORD style, HWND parent = nullptr, int x = 40) {
+    naming = name;
+    HWND w = CreateWindowExA(0, kClass, name, style, x, 40, 120, 90, parent, nullptr, GetModuleHandleA(nullptr),
+                             nullptr);
+    made_.push_back(w);
+    return w;
+  }
+  Journal journal_;
+  std::vector<HWND> made_;
+};
+
+std::vector<Heard> Seq(std::initializer_list<Heard> heard) { return heard; }
+
+TEST_F(SeamMessages, CreateShowActivateAndDestroyInOrder) {
+  HWND a = Make("a", WS_POPUP);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(journal_.Take(), Seq({{"a", WM_NCCREATE, 0}, {"a", WM_CREATE, 0}}));
+  EXPECT_FALSE(IsWindowVisible(a));
+
+  // Shown, the first window of the program activates it, rises to the top and takes the
+  // keyboard; every top-level window of the thread hears that the program is active,
+  // hidden ones too, from the top down.
+  ASSERT_NE(Make("hidden", WS_POPUP, nullptr, 300), nullptr);
+  journal_.Take();
+  ShowWindow(a, SW_SHOW);
+  Drain();
+  EXPECT_EQ(journal_.Take(), Seq({{"a", WM_SHOWWINDOW, 1}, {"a", WM_ACTIVATEAPP, 1}, {"hidden", WM_ACTIVATEAPP, 1},
+                                  {"a", WM_ACTIVATE, 1}, {"a", WM_SETFOCUS, 0}}));
+  EXPECT_EQ(GetActiveWindow(), a);
+  EXPECT_EQ(GetFocus(), a);
+
+  // A second one made visible takes both from it: the old hears of it first.
+  HWND b = Make("b", WS_POPUP | WS_VISIBLE, nullptr, 200);
+  Drain();
+  EXPECT_EQ(journal_.Take(), Seq({{"b", WM_NCCREATE, 0}, {"b", WM_CREATE, 0}, {"b", WM_SHOWWINDOW, 1},
+                                  {"a", WM_ACTIVATE, 0}, {"b", WM_ACTIVATE, 1}, {"a", WM_KILLFOCUS, 0},
+                                  {"b", WM_SETFOCUS, 0}}));
+  SetActiveWindow(a);
+  Drain();
+  EXPECT_EQ(journal_.Take(), Seq({{"b", WM_ACTIVATE, 0}, {"a", WM_ACTIVATE, 1}, {"b", WM_KILLFOCUS, 0},
+                                  {"a", WM_SETFOCUS, 0}}));
+
+  // Destroying the active window hands activation on before WM_DESTROY; the last one
+  // takes the program's activation with it.
+  DestroyWindow(a);
+  Drain();
+  EXPECT_EQ(journal_.Take(), Seq({{"a", WM_ACTIVATE, 0}, {"b", WM_ACTIVATE, 1}, {"a", WM_KILLFOCUS, 0},
+                                  {"b", WM_SETFOCUS, 0}, {"a", WM_DESTROY, 0}, {"a", WM_NCDESTROY, 0}}));
+  EXPECT_EQ(GetActiveWindow(), b);
+  DestroyWindow(b);
+  Drain();
+  EXPECT_EQ(journal_.Take(), Seq({{"b", WM_ACTIVATE, 0}, {"b", WM_ACTIVATEAPP, 0}, {"hidden", WM_ACTIVATEAPP, 0},
+                                  {"b", WM_KILLFOCUS, 0}, {"b", WM_DESTROY, 0}, {"b", WM_NCDESTROY, 0}}));
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+}
+
+// Children: made after the parent's WM_CREATE is answered, destroyed after the parent
+// hears WM_DESTROY and before it hears WM_NCDESTROY.
+TEST_F(SeamMessages, ChildrenAreDestroyedInsideTheirParent) {
+  HWND parent = Make("parent", WS_POPUP);
+  HWND child = Make("child", WS_CHILD | WS_VISIBLE, parent);
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(journal_.Take(), Seq({{"parent", WM_NCCREATE, 0}, {"parent", WM_CREATE, 0}, {"child", WM_NCCREATE, 0},
+                                  {"child", WM_CREATE, 0}, {"child", WM_SHOWWINDOW, 1}}));
+  DestroyWindow(parent);
+  Drain();
+  EXPECT_EQ(journal_.Take(), Seq({{"parent", WM_DESTROY, 0}, {"child", WM_DESTROY, 0}, {"child", WM_NCDESTROY, 0},
+                                  {"parent", WM_NCDESTROY, 0}}));
+  EXPECT_FALSE(IsWindow(child));
+}
+
+// The nested wait takes keys, commands and timers, the mouse, and the socket
+// notification, each range by itself; painting and the program's own messages stay
+// for the outer loop. Within a range posted messages come in order, and a due timer
+// only once nothing posted is left.
+TEST_F(SeamMessages, PeekMessageRangesOfTheNestedWait) {
+  constexpr UINT kSocketNotify = 0x373;
+  HWND w = Make("w", WS_POPUP);
+  ShowWindow(w, SW_SHOWNA);
+  Drain();
+  journal_.Take();
+  ASSERT_EQ(SetTimer(w, 5, USER_TIMER_MINIMUM, nullptr), 5u);
+  Sleep(30);
+  PostMessageA(w, WM_USER + 1, 0, 0);
+  PostMessageA(w, WM_KEYDOWN, VK_SPACE, 0);
+  PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
+  PostMessageA(w, WM_COMMAND, 9, 0);
+  PostMessageA(w, kSocketNotify, 1, 2);
+  PostMessageA(w, WM_CHAR, 'x', 0);
+  InvalidateRect(w, nullptr, FALSE);
+
+  std::vector<UINT> keysAndTimers;
+  MSG msg;
+  while (keysAndTimers.size() < 8 && PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_TIMER, PM_REMOVE)) {
+    keysAndTimers.push_back(msg.message);
+    if (msg.message == WM_TIMER) {
+      EXPECT_EQ(msg.hwnd, w);
+      EXPECT_EQ(msg.wParam, 5u);
+      break;
+    }
+  }
+  EXPECT_EQ(keysAndTimers, (std::vector<UINT>{WM_KEYDOWN, WM_COMMAND, WM_CHAR, WM_TIMER}));
+  KillTimer(w, 5);
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSEWHEEL, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_MOUSEMOVE);
+  EXPECT_EQ(msg.lParam, MAKELPARAM(3, 4));
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, kSocketNotify, kSocketNotify, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 1u);
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_TIMER, PM_REMOVE));
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSEWHEEL, PM_REMOVE));
+
+  // What is left: the program's message, then the paint, for the outer loop.
+  std::vector<UINT> rest;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_USER + 1 || msg.message == WM_PAINT) rest.push_back(msg.message);
+    DispatchMessageA(&msg);
+  }
+  EXPECT_EQ(rest, (std::vector<UINT>{WM_USER + 1, WM_PAINT}));
+}
+
+struct ThreadTimerCalls {
+  int32_t count = 0;
+  UINT_PTR id = 0;
+  HWND hwnd = reinterpret_cast<HWND>(1);
+};
+ThreadTimerCalls threadTimer;
+void CALLBACK OnThreadTimer(HWND hwnd, UINT message, UINT_PTR id, DWORD) {
+  EXPECT_EQ(message, WM_TIMER);
+  threadTimer.hwnd = hwnd;
+  threadTimer.id = id;
+  ++threadTimer.count;
+}
+
+// A window timer repeats to its window under its own id, and setting it again replaces
+// it; a thread timer has an id of the system's choosing and runs its procedure from
+// DispatchMessage; killed, neither comes again.
+TEST_F(SeamMessages, WindowAndThreadTimers) {
+  HWND w = Make("w", WS_POPUP);
+  journal_.Take();
+  ASSERT_EQ(SetTimer(w, 7, 15, nullptr), 7u);
+  ASSERT_EQ(SetTimer(w, 7, 15, nullptr), 7u);
+  EXPECT_TRUE(PumpUntil([&] { return journal_.heard.size() >= 3; }, 1000));
+  EXPECT_TRUE(KillTimer(w, 7));
+  const std::vector<Heard> ticks = journal_.Take();
+  ASSERT_GE(ticks.size(), 3u);
+  for (const Heard& h : ticks) EXPECT_EQ(h, (Heard{"w", WM_TIMER, 7}));
+  Sleep(40);
+  Drain();
+  EXPECT_TRUE(journal_.Take().empty()) << "a killed timer leaves nothing behind";
+  EXPECT_FALSE(KillTimer(w, 7));
+
+  threadTimer = {};
+  const UINT_PTR id = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, OnThreadTimer);
+  ASSERT_NE(id, 0u);
+  EXPECT_TRUE(PumpUntil([] { return threadTimer.count >= 2; }, 1000));
+  EXPECT_EQ(threadTimer.id, id);
+  EXPECT_EQ(threadTimer.hwnd, nullptr);
+  EXPECT_TRUE(KillTimer(nullptr, id));
+  const int32_t seen = threadTimer.count;
+  Sleep(40);
+  Drain();
+  EXPECT_EQ(threadTimer.count, seen);
+}
+
+// The capture moves with a notice to the window losing it, naming the one that gains it,
+// and goes when its window is destroyed.
+TEST_F(SeamMessages, CaptureChangesAreAnnouncedToTheLoser) {
+  HWND a = Make("a", WS_POPUP);
+  HWND b = Make("b", WS_POPUP, nullptr, 200);
+  journal_.Take();
+  EXPECT_EQ(SetCapture(a), nullptr);
+  EXPECT_EQ(GetCapture(), a);
+  EXPECT_TRUE(journal_.Take().empty()) << "taking a free capture tells no one";
+  EXPECT_EQ(SetCapture(b), a);
+  EXPECT_EQ(journal_.Take(), Seq({{"a", WM_CAPTURECHANGED, 0}}));
+  EXPECT_TRUE(ReleaseCapture());
+  EXPECT_EQ(journal_.Take(), Seq({{"b", WM_CAPTURECHANGED, 0}}));
+  EXPECT_EQ(GetCapture(), nullptr);
+  SetCapture(a);
+  DestroyWindow(a);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+}  // namespace
