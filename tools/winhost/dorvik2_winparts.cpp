@@ -329,16 +329,19 @@ void Parts::FailedRebuild() {
              " WM_GAME_CLOSE(screen failed), " + std::to_string(off) + " pixels differ");
 }
 
+DEVMODEA CurrentMode() {
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+  return mode;
+}
+
 void Parts::FullScreen() {
   size_t from = g_posted.size();
-  DEVMODEA before{};
-  before.dmSize = sizeof before;
-  EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &before);
+  const DEVMODEA before = CurrentMode();
   const int32_t full = client_->SetScreenMode(1, kClientWidth, kClientHeight, 0);
   Pump(kRedrawMs);
-  DEVMODEA during{};
-  during.dmSize = sizeof during;
-  EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &during);
+  const DEVMODEA during = CurrentMode();
   const size_t readyFull = PostsOf(WM_GAME_SCREEN_READY, from), closeFull = PostsOf(WM_GAME_CLOSE, from);
   // Full screen, the back buffer goes to the screen's top left as it is, clipped to the
   // game window: inside the window's place the screen shows the table's own pixels.
@@ -350,9 +353,7 @@ void Parts::FullScreen() {
   from = g_posted.size();
   const int32_t windowed = client_->SetScreenMode(0, kClientWidth, kClientHeight, 0);
   Pump(kRedrawMs);
-  DEVMODEA back{};
-  back.dmSize = sizeof back;
-  EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &back);
+  const DEVMODEA back = CurrentMode();
   const size_t readyBack = PostsOf(WM_GAME_SCREEN_READY, from), closeBack = PostsOf(WM_GAME_CLOSE, from);
   RECT hostRect, gameRect;
   GetWindowRect(hostWnd_, &hostRect);
@@ -382,9 +383,7 @@ void Parts::FullScreen() {
 // back: the module's surfaces are lost with it, and its next present rebuilds them.
 void Parts::ModeChange() {
   const size_t from = g_posted.size();
-  DEVMODEA before{};
-  before.dmSize = sizeof before;
-  EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &before);
+  const DEVMODEA before = CurrentMode();
   // A surface of the host's own, to see that a mode change loses surfaces here.
   winhost::SurfaceLossProbe probe(hostWnd_);
   DEVMODEA smaller = before;
@@ -404,9 +403,7 @@ void Parts::ModeChange() {
   Pump(kRedrawMs);
   const winhost::RgbPicture after = Table();
   Keep(after, "after-mode-change");
-  DEVMODEA now{};
-  now.dmSize = sizeof now;
-  EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &now);
+  const DEVMODEA now = CurrentMode();
   const size_t off = Differing(table_, after), closes = PostsOf(WM_GAME_CLOSE, from),
                ready = PostsOf(WM_GAME_SCREEN_READY, from);
   char figures[800];
