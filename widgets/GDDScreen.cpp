@@ -30,14 +30,23 @@ GDDScreen::~GDDScreen() {
 }
 
 void GDDScreen::ReleaseDirectDraw() {
+  LeaveCooperativeLevel();
+  dd_ = nullptr;
+}
+
+void GDDScreen::LeaveCooperativeLevel() {
   if (!dd_) return;
   dd_->SetCooperativeLevel(coopWnd_, DDSCL_NORMAL);
-  dd_ = nullptr;
 }
 
 BOOL GDDScreen::CreateScreen(HWND cooperativeWindow, HWND clipWindow, int32_t width, int32_t height,
                              BOOL fullScreen, int32_t depth) {
-  Destroy();
+  // A rebuild keeps the DirectDraw object: every picture the game loaded is a surface
+  // of it, and a surface does not work with another object (a blit from it onto the new
+  // object's back buffer fails, and the table comes back black). Only its level and the
+  // display mode it set go with the old screen.
+  ReleaseSurfaces();
+  LeaveCooperativeLevel();
   coopWnd_ = cooperativeWindow;
   clipWnd_ = clipWindow;
   width_ = width;
@@ -75,7 +84,7 @@ void GDDScreen::ReleaseSurfaces() {
 BOOL GDDScreen::RestoreAllSurfaces() { return dd_ && SUCCEEDED(dd_->RestoreAllSurfaces()) ? 1 : 0; }
 
 BOOL GDDScreen::InitDirectDraw(HWND cooperativeWindow, DWORD level) {
-  if (FAILED(CreateDirectDraw4(dd_))) return 0;
+  if (!dd_ && FAILED(CreateDirectDraw4(dd_))) return 0;
   return SUCCEEDED(dd_->SetCooperativeLevel(cooperativeWindow, level)) ? 1 : 0;
 }
 

@@ -67,6 +67,8 @@ class GDDScreen : public GDXObj {
   BOOL InitDirectDraw(HWND cooperativeWindow, DWORD level);
   BOOL FinishSetUp(HWND clipWindow, int32_t width, int32_t height);
   void ReleaseDirectDraw();
+  // Back to the normal level, which gives the desktop its mode back after a full screen.
+  void LeaveCooperativeLevel();
   // Restores the primary, then the back buffer; the failing restore's result is kept.
   BOOL RestoreBoth();
   void SourceAndDest(const GRect& area, bool offset, RECT& source, RECT& dest) const;

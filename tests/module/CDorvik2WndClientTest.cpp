@@ -193,7 +193,8 @@ TEST_F(ClientTest, ScreenModeStoresTheModeOrAsksToEnd) {
   EXPECT_EQ(wnd->ClientSize(), GSize(1024, 768));
   ASSERT_EQ(Closes(), 2u);
 
-  plat::sim::SetDirectDrawAvailable(false);
+  // The rebuild keeps its DirectDraw object; the new primary it cannot make fails it.
+  plat::sim::FailNext("IDirectDraw4::CreateSurface");
   EXPECT_EQ(client->SetScreenMode(0, 800, 600, 0), -1);
   ASSERT_EQ(Closes(), 3u);
   for (const auto& post : PostedToHost(WM_GAME_CLOSE)) EXPECT_EQ(post.lParam, 1);

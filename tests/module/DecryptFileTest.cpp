@@ -8,6 +8,7 @@
 #include "plat/files.h"
 #include "plat/handle.h"
 #include "plat/sim.h"
+#include "plat/wincrypt.h"
 #include "support/CryptReference.h"
 #include "support/TempDir.h"
 
@@ -159,6 +160,44 @@ TEST_F(DecryptFileTest, FailuresReleaseEverythingAndKeepFinishedBlocks) {
     }
     EXPECT_TRUE(NobodyHasOpen("src.bin"));
   }
+}
+
+// The fixture's sealed file is what the real system's CryptoAPI makes of the plain text
+// under its 8-byte pass (the Windows parts host seals the plain text there and checks
+// the bytes are these, and opens this file with the module's routine): the layer must
+// open it to the plain text, and seal the plain text to the same bytes.
+TEST_F(DecryptFileTest, TheRealSystemsSealedFixtureOpensAndSealsTheSame) {
+  plat::sim::MapPathPrefix("C:\\Sealed\\", DORVIK_SEALED_FIXTURES);
+  const auto read = [](const char* path) {
+    std::string out;
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    char block[4096];
+    DWORD got = 0;
+    while (ReadFile(h, block, sizeof block, &got, nullptr) && got > 0) out.append(block, got);
+    CloseHandle(h);
+    return out;
+  };
+  const std::string plain = read("C:\\Sealed\\sealed-plain.txt"), sealed = read("C:\\Sealed\\sealed.bin");
+  ASSERT_GT(plain.size(), 2 * kBlock) << "a body of several blocks";
+  ASSERT_EQ(sealed.size(), plain.size() + 8);
+  EXPECT_EQ(DecryptFileTo("C:\\Sealed\\sealed.bin", "C:\\Data\\dst.bin"), 1);
+  EXPECT_EQ(dir.Read("dst.bin"), plain);
+
+  HCRYPTPROV provider = 0;
+  HCRYPTHASH hash = 0;
+  HCRYPTKEY key = 0;
+  ASSERT_TRUE(CryptAcquireContextA(&provider, nullptr, MS_DEF_PROV_A, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT));
+  ASSERT_TRUE(CryptCreateHash(provider, CALG_MD5, 0, 0, &hash));
+  ASSERT_TRUE(CryptHashData(hash, reinterpret_cast<const BYTE*>(sealed.data()), 8, 0));
+  ASSERT_TRUE(CryptDeriveKey(provider, CALG_RC4, hash, 0, &key));
+  std::string body = plain;
+  DWORD length = static_cast<DWORD>(body.size());
+  ASSERT_TRUE(CryptEncrypt(key, 0, TRUE, 0, reinterpret_cast<BYTE*>(body.data()), &length, length));
+  EXPECT_EQ(sealed.substr(0, 8) + body, sealed);
+  CryptDestroyKey(key);
+  CryptDestroyHash(hash);
+  CryptReleaseContext(provider, 0);
 }
 
 }  // namespace

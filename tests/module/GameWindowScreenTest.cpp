@@ -179,6 +179,7 @@ TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOne
   EXPECT_EQ(Closes(), 0u);
   LoseSurfacesOnce();
   plat::sim::SetDirectDrawAvailable(false);
+  plat::sim::FailNext("IDirectDraw4::CreateSurface");
   Paint();
   ASSERT_EQ(Closes(), 1u);
   EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[0].lParam, 1);

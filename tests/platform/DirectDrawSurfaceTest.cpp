@@ -154,6 +154,26 @@ TEST_F(SurfaceTest, BltFastCopiesOneToOneInsideTheBoundsOfTheSameFormatOnly) {
   EXPECT_EQ(src->BltFast(0, 0, s32.Get(), nullptr, DDBLTFAST_WAIT), DDERR_INVALIDPIXELFORMAT);
 }
 
+// The real system refuses to blit a surface of one DirectDraw object onto another's
+// (E_NOTIMPL, the object that made it released or not), so a screen rebuilt on a new
+// object would draw none of the pictures loaded before.
+TEST_F(SurfaceTest, AnotherObjectsSurfaceIsRefusedAsASource) {
+  Use(DisplayFormat::Rgb565);
+  auto mine = Make(2, 2, {1, 2, 3, 4});
+  auto dst = Make(2, 2, std::vector<uint32_t>(4, 0));
+  ComPtr<IDirectDraw4> other = MakeDirectDraw();
+  ComPtr<IDirectDrawSurface4> foreign;
+  ASSERT_EQ(MakeOffscreen(other.Get(), 2, 2, &foreign), DD_OK);
+  WritePixels(foreign.Get(), {5, 6, 7, 8});
+  EXPECT_EQ(dst->Blt(nullptr, foreign.Get(), nullptr, DDBLT_WAIT, nullptr), E_NOTIMPL);
+  EXPECT_EQ(dst->BltFast(0, 0, foreign.Get(), nullptr, DDBLTFAST_WAIT), E_NOTIMPL);
+  other = nullptr;
+  EXPECT_EQ(dst->Blt(nullptr, foreign.Get(), nullptr, DDBLT_WAIT, nullptr), E_NOTIMPL) << "its object released";
+  EXPECT_EQ(ReadPixels(dst.Get()), (std::vector<uint32_t>(4, 0)));
+  EXPECT_EQ(dst->Blt(nullptr, mine.Get(), nullptr, DDBLT_WAIT, nullptr), DD_OK);
+  EXPECT_EQ(ReadPixels(dst.Get()), (std::vector<uint32_t>{1, 2, 3, 4}));
+}
+
 TEST_F(SurfaceTest, ColourFillWritesTheRawValueAndLeavesThePadding) {
   Use(DisplayFormat::Rgb565);
   auto s = Make(5, 2);

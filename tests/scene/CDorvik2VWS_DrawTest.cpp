@@ -53,6 +53,8 @@ TEST_F(DrawTest, NegativeSpeedRepaintsEverythingAndALostModeThatCannotBeRebuiltC
   plat::sim::ClearPostedMessages(hostWnd);
   plat::sim::ChangeDisplayMode(1024, 768, plat::sim::DisplayFormat::Rgb565);
   plat::sim::SetDirectDrawAvailable(false);
+  // The rebuild keeps its DirectDraw object: the primary it cannot make fails it.
+  plat::sim::FailNext("IDirectDraw4::CreateSurface");
   EXPECT_EQ(scene->Draw(nullptr, GRect()), GRect());
   const auto closes = PostedToHost(WM_GAME_CLOSE);
   ASSERT_EQ(closes.size(), 1u);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "plat/crt.h"
+#include "graphics/XResEntryMgr.h"
 #include "platform/GdiFixtures.h"
 #include "support/TempDir.h"
 #include "widgets/WidgetTestSupport.h"
@@ -259,7 +260,10 @@ TEST_P(CardGoldenTest, TheTableAfterASeededDeal) {
   scene->Model().game.dealCards = {8, 20, 44, 1, 14, 9, 37, 30};
   scene->Model().game.dealtHand = {5, 12, 13, 17, 21, 25, 29, 33, 40, 48};
   scene->OpeningDeal();
-  const DDObject dd = widget_test::MakeDirectDraw();
+  // The target comes from the object the cards' pictures were made with: a surface
+  // does not blit onto another object's.
+  const DDObject dd(XResEntryMgr::Global().GetDirectDraw());
+  ASSERT_TRUE(dd);
   const DDSurface target = widget_test::MakeSurface(dd, 800, 600);
   ClearSurface(target, 0);
   scene->SetFullRedraw();

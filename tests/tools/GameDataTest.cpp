@@ -156,6 +156,17 @@ TEST_F(GameData, EveryFileLoadsThroughItsReaderInTheShapeItNeeds) {
           BITMAP info{};
           ASSERT_TRUE(bmp && GetObjectA(bmp, sizeof info, &info));
           EXPECT_EQ(GSize(info.bmWidth, info.bmHeight), size);
+          // The system's loader and the game's decoder see the same rows at the top and
+          // the bottom (the files are written bottom-up, the form every loader reads).
+          const Picture own = Strip(e);
+          HDC dc = CreateCompatibleDC(nullptr);
+          HGDIOBJ old = SelectObject(dc, bmp);
+          for (int32_t y : {0, info.bmHeight - 1}) {
+            const COLORREF c = GetPixel(dc, 1, y);
+            EXPECT_EQ(uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c), own.At(1, y)) << y;
+          }
+          SelectObject(dc, old);
+          DeleteDC(dc);
           DeleteObject(bmp);
         } else {
           XBaseEntry* entry = mgr_.EntryAt(mgr_.LoadEntry(2, path, GSize(), kKeyColour));

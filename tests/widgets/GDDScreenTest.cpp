@@ -138,6 +138,39 @@ TEST_F(GDDScreenTest, SecondCreateReleasesTheOldObjectsAndDestroyEmpties) {
   EXPECT_EQ(screen_->Present(GRect()), 0);
 }
 
+// The game's pictures are surfaces of the screen's DirectDraw object: a rebuild (a mode
+// change, full screen and back) keeps that object, so they still draw on the new back
+// buffer, and leaving full screen gives the desktop its mode back all the same.
+TEST_F(GDDScreenTest, RebuildsKeepTheObjectSoEarlierPicturesStillDraw) {
+  ASSERT_TRUE(CreateWindowed(DisplayFormat::Xrgb8888));
+  const int desktopWidth = plat::sim::CurrentDisplayMode().width;
+  const IDirectDraw4* object = screen_->DirectDraw().Get();
+  const DDSurface picture = MakeSurface(screen_->DirectDraw(), 8, 8);
+  DDBLTFX fx;
+  InitBltFx(fx);
+  fx.dwFillColor = 0x00FF00;
+  ASSERT_EQ(picture->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx), DD_OK);
+  const auto drawsOnTheBackBuffer = [&] {
+    RECT at{0, 0, 8, 8};
+    return screen_->BackBuffer()->Blt(&at, picture.Get(), nullptr, DDBLT_WAIT, nullptr) == DD_OK;
+  };
+  MoveWindow(host_, 0, 0, kW, kH, 0);
+  ASSERT_TRUE(screen_->CreateScreen(host_, game_, kW, kH, 1, 32));
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, kW);
+  EXPECT_EQ(screen_->DirectDraw().Get(), object);
+  EXPECT_TRUE(drawsOnTheBackBuffer()) << "full screen";
+  ASSERT_TRUE(screen_->CreateScreen(game_, game_, kW, kH, 0, 32));
+  EXPECT_EQ(plat::sim::CurrentDisplayMode().width, desktopWidth) << "the desktop's mode again";
+  EXPECT_EQ(screen_->DirectDraw().Get(), object);
+  EXPECT_TRUE(drawsOnTheBackBuffer()) << "windowed again";
+  EXPECT_EQ(screen_->DirectDraw()->TestCooperativeLevel(), DD_OK);
+  // After a change of the desktop's mode the rebuilt screen works in the new one.
+  plat::sim::ChangeDisplayMode(1024, 768, DisplayFormat::Rgb565);
+  EXPECT_EQ(screen_->DirectDraw()->TestCooperativeLevel(), DDERR_WRONGMODE);
+  ASSERT_TRUE(screen_->CreateScreen(game_, game_, kW, kH, 0, 16));
+  EXPECT_EQ(screen_->DirectDraw()->TestCooperativeLevel(), DD_OK);
+}
+
 TEST_F(GDDScreenTest, FullScreenSetsTheModeShowsTheWholeDisplayAndDestroyGivesTheDesktopBack) {
   MakeWindows(DisplayFormat::Xrgb8888);
   MoveWindow(host_, 0, 0, kW, kH, 0);

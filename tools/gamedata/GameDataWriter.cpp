@@ -33,6 +33,29 @@ constexpr double kAmplitude = 8000.0;
 constexpr int32_t kMillisPerSecond = 1000;
 constexpr unsigned kMaxWorkers = 4;
 
+// Rows bottom-up, as a painting program saves a bitmap: the system's LoadImage (which
+// the message box loads its frame with) reads a top-down file as black under Wine.
+Bytes BottomUp(Bytes bmp) {
+  constexpr size_t kHeight = 22, kBits = 28, kOffset = 10;
+  if (bmp.size() < 54) return bmp;
+  auto read32 = [&](size_t at) {
+    return uint32_t(bmp[at]) | uint32_t(bmp[at + 1]) << 8 | uint32_t(bmp[at + 2]) << 16 | uint32_t(bmp[at + 3]) << 24;
+  };
+  const int32_t height = int32_t(read32(kHeight));
+  if (height >= 0) return bmp;
+  const size_t rows = size_t(-int64_t(height));
+  const size_t stride = (size_t(read32(18)) * (uint32_t(bmp[kBits]) | uint32_t(bmp[kBits + 1]) << 8) + 31) / 32 * 4;
+  const size_t offset = read32(kOffset);
+  if (offset + rows * stride > bmp.size()) return bmp;
+  for (size_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom)
+    std::swap_ranges(bmp.begin() + std::ptrdiff_t(offset + top * stride),
+                     bmp.begin() + std::ptrdiff_t(offset + (top + 1) * stride),
+                     bmp.begin() + std::ptrdiff_t(offset + bottom * stride));
+  const uint32_t up = uint32_t(int32_t(rows));
+  for (size_t i = 0; i < 4; ++i) bmp[kHeight + i] = uint8_t(up >> (8 * i));
+  return bmp;
+}
+
 Bytes Bmp(const std::vector<Picture>& cells, bool sideBySide) {
   const int32_t w = cells[0].width, h = cells[0].height;
   const int32_t n = int32_t(cells.size());
@@ -45,7 +68,7 @@ Bytes Bmp(const std::vector<Picture>& cells, bool sideBySide) {
         uint8_t* p = sideBySide ? image.PixelAddress(c * w + x, y) : image.PixelAddress(x, c * h + y);
         p[0] = uint8_t(v), p[1] = uint8_t(v >> 8), p[2] = uint8_t(v >> 16);
       }
-  return image.SaveBMPToBytes();
+  return BottomUp(image.SaveBMPToBytes());
 }
 
 Bytes Chunk(const Picture& p) {

@@ -171,14 +171,40 @@ int CompareSounds(const std::string& headlessPath, const std::string& windowsPat
   return late || expected.empty() ? 1 : 0;
 }
 
+// Effects the real run played at known moments (ms after the first): each must be
+// heard within the tolerance, with the first standing wherever the recording puts it.
+int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::vector<double>& marks) {
+  testhost::SoundTrack windows;
+  if (!ReadTrack(windowsPath, windows)) return 1;
+  const auto heard = testhost::Onsets(windows);
+  const double offset = testhost::BestOffset(marks, heard, 0, windows.Ms(), toleranceMs);
+  size_t inTime = 0;
+  std::printf("sound marks:");
+  for (const testhost::OnsetMatch& m : testhost::MatchOnsets(marks, heard, offset)) {
+    const bool ok = std::fabs(m.ErrorMs()) <= toleranceMs;
+    inTime += ok ? 1 : 0;
+    std::printf(" +%.0f ms %s", m.expectedMs,
+                ok ? ("heard " + std::to_string(int64_t(std::llround(m.ErrorMs()))) + " ms off").c_str() : "not heard");
+  }
+  std::printf("; %zu onsets in %.1f s, the first mark at %.0f ms of the recording\n", heard.size(),
+              windows.Ms() / 1000.0, offset);
+  return inTime == marks.size() && !marks.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "frames" && argc == 5) return CompareFramesOfRecords(argv[2], argv[3], argv[4]);
   if (mode == "sound" && argc == 5) return CompareSounds(argv[2], argv[3], std::atof(argv[4]));
+  if (mode == "marks" && argc >= 5) {
+    std::vector<double> marks;
+    for (int i = 4; i < argc; ++i) marks.push_back(std::atof(argv[i]));
+    return CheckMarks(argv[2], std::atof(argv[3]), marks);
+  }
   std::fprintf(stderr,
                "usage: dorvik2-compare frames HEADLESS-DIR MARKED-DIR WINDOWS-DIR\n"
-               "       dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS\n");
+               "       dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS\n"
+               "       dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MARK-MS...\n");
   return 2;
 }

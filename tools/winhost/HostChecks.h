@@ -1,9 +1,10 @@
-// What the Windows hosts share: a failure that ends the run with its reason, the system
-// code page's text as UTF-16 for the module's exports, and the host window the game
-// window is made in.
+// What the Windows hosts share: a failure that ends the run with its reason and the host
+// window the game window is made in (the text helpers are HostText.h's).
 #pragma once
 
 #include <windows.h>
+
+#include "tools/winhost/HostText.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -26,13 +27,6 @@ struct Failure {
 
 inline void Expect(bool ok, const char* what) {
   if (!ok) Fail("%s", what);
-}
-
-inline std::u16string Wide(const char* text) {
-  const int count = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  std::u16string wide(count > 0 ? count - 1 : 0, u'\0');
-  if (count > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(wide.data()), count);
-  return wide;
 }
 
 // A visible top-level window of class `className` whose client area holds the 800 x 600

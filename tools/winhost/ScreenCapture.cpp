@@ -1,14 +1,11 @@
-// BitBlt from the screen DC into a 32-bit DIB, whatever the desktop's depth.
+// BitBlt from a DC into a 32-bit DIB, whatever the desktop's depth.
 #include "tools/winhost/ScreenCapture.h"
 
 namespace winhost {
 
-RgbPicture CaptureScreenOf(HWND window) {
+RgbPicture CaptureDc(HDC source, int x, int y, int width, int height) {
   RgbPicture out;
-  RECT r;
-  if (!IsWindow(window) || !GetWindowRect(window, &r)) return out;
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) return out;
+  if (!source || width <= 0 || height <= 0) return out;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -17,12 +14,11 @@ RgbPicture CaptureScreenOf(HWND window) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = screen ? CreateCompatibleDC(screen) : nullptr;
-  HBITMAP dib = screen ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+  HDC memory = CreateCompatibleDC(source);
+  HBITMAP dib = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (memory && dib && bits) {
     HGDIOBJ old = SelectObject(memory, dib);
-    if (BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY)) {
+    if (BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY)) {
       GdiFlush();
       out.width = width;
       out.height = height;
@@ -38,8 +34,20 @@ RgbPicture CaptureScreenOf(HWND window) {
   }
   if (dib) DeleteObject(dib);
   if (memory) DeleteDC(memory);
+  return out;
+}
+
+RgbPicture CaptureScreenArea(int x, int y, int width, int height) {
+  HDC screen = GetDC(nullptr);
+  RgbPicture out = CaptureDc(screen, x, y, width, height);
   if (screen) ReleaseDC(nullptr, screen);
   return out;
+}
+
+RgbPicture CaptureScreenOf(HWND window) {
+  RECT r;
+  if (!IsWindow(window) || !GetWindowRect(window, &r)) return {};
+  return CaptureScreenArea(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 }  // namespace winhost

@@ -12,5 +12,8 @@ namespace winhost {
 // screen cannot be read (Wine's OpenGL renderer for DirectDraw hides a windowed picture
 // from the screen DC; its GDI renderer does not).
 RgbPicture CaptureScreenOf(HWND window);
+// A rectangle of the screen; of any DC (a window's own, read through its window DC).
+RgbPicture CaptureScreenArea(int x, int y, int width, int height);
+RgbPicture CaptureDc(HDC source, int x, int y, int width, int height);
 
 }  // namespace winhost

@@ -183,7 +183,7 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "usage: dorvik2-winhost.exe DLL GAME-FOLDER PORTAL-FOLDER (ending in backslashes)\n");
     return 2;
   }
-  const std::u16string game = Wide(argv[2]), portal = Wide(argv[3]);
+  const std::u16string game = winhost::Wide(argv[2]), portal = winhost::Wide(argv[3]);
   HWND hostWnd = MakeHostWindow();
   CheckSoundDevice(hostWnd);
   HMODULE module = LoadLibraryA(argv[1]);

@@ -25,6 +25,7 @@
 #include "testhost/ContactSheetGrid.h"
 #include "testhost/ScriptReader.h"
 #include "testhost/TimedHost.h"
+#include "tools/winhost/HostText.h"
 #include "tools/winhost/ModuleExports.h"
 #include "tools/winhost/PumpUntil.h"
 #include "tools/winhost/PngWriter.h"
@@ -85,13 +86,6 @@ HWND MakeHostWindow() {
   AdjustWindowRect(&frame, style, FALSE);
   return CreateWindowExA(0, wc.lpszClassName, "Dorvik2 Windows test host", style, 0, 0, frame.right - frame.left,
                          frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
-}
-
-std::u16string Wide(const char* text) {
-  const int count = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  std::u16string wide(count > 0 ? count - 1 : 0, u'\0');
-  if (count > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<LPWSTR>(wide.data()), count);
-  return wide;
 }
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
@@ -175,16 +169,6 @@ bool PrepareRegistry(const Options& o) {
   return ok;
 }
 
-bool ReadFileText(const std::string& path, std::string& text) {
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  text = all.str();
-  return true;
-}
-
 struct Line {
   DWORD ms;
   int order;  // at equal times: events fired, host lines, the runner's checks
@@ -215,7 +199,7 @@ int Run(const Options& o) {
   auto note = [&](int order, std::string text) { lines.push_back({GetTickCount() - hostStart, order, lines.size(), std::move(text)}); };
   std::string scriptText, error;
   testhost::Script script;
-  if (!ReadFileText(o.script, scriptText)) {
+  if (!winhost::ReadFileText(o.script, scriptText)) {
     std::fprintf(stderr, "dorvik2-winrun: cannot read %s: %s\n", o.script.c_str(), std::strerror(errno));
     return 1;
   }
@@ -259,7 +243,7 @@ int Run(const Options& o) {
   IClientInterface* client = nullptr;
   const int32_t created = e.create(&host, &client);
   note(1, "CreateGameWnd -> " + std::to_string(created));
-  const std::u16string game = Wide(o.game.c_str()), portal = Wide(o.portal.c_str());
+  const std::u16string game = winhost::Wide(o.game.c_str()), portal = winhost::Wide(o.portal.c_str());
   HWND gameWnd = created == 0 ? e.init(client, 0, hostWnd, game.c_str(), portal.c_str(), u"", 0, 0, 0, 0, o.threaded)
                               : nullptr;
   note(1, std::string("InitGameWnd(threaded ") + (o.threaded ? "1" : "0") + ") -> " + (gameWnd ? "window" : "null"));

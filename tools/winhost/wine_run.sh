@@ -68,8 +68,12 @@ wine_setting 'HKCU\Software\Wine\Drivers' Audio pulse
 # The screen shows what DirectDraw presents only under the GDI renderer.
 wine_setting 'HKCU\Software\Wine\Direct3D' renderer gdi
 
+# WINE_RUN_DESKTOP=WxH runs the host inside Wine's virtual desktop of that size, whose
+# display modes a program can change (Xvfb's one screen has a single mode).
+desktop=()
+[ -n "${WINE_RUN_DESKTOP:-}" ] && desktop=(explorer "/desktop=dorvik2,$WINE_RUN_DESKTOP")
 status=0
-wine "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" \
+wine "${desktop[@]}" "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" \
   "$(windows_file "$script")" "$(windows_path "$out")" "$@" || status=1
 wineserver -w
 exit $status

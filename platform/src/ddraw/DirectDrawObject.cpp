@@ -201,6 +201,9 @@ HRESULT DirectDrawObject::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFA
       front->AttachBackBufferLocked(new Surface(b));
     }
     *surface = front;
+    // A windowed object that makes its primary again works in the mode of the day: the
+    // real system answers its cooperative-level test with success from then on.
+    generation_ = d.generation;
     return DD_OK;
   }
 

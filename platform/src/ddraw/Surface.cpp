@@ -180,6 +180,10 @@ void Surface::PresentLocked(const std::vector<RECT>& rects) {
   });
 }
 
+// A surface works only with the surfaces of the DirectDraw object that made it; the
+// real system refuses a blit from another object's surface with this.
+constexpr HRESULT kForeignSource = E_NOTIMPL;
+
 HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, LPRECT sourceRect, DWORD flags, LPDDBLTFX fx) {
   auto lock = LockDisplay();
   Display& d = TheDisplay();
@@ -202,6 +206,7 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, LPRECT source
 
   if (!source) return DDERR_INVALIDPARAMS;
   auto* src = static_cast<Surface*>(source);
+  if (src->params_.creator != params_.creator) return kForeignSource;
   if (src->LostLocked()) return DDERR_SURFACELOST;
   if (src != this && src->hold_ != Hold::None) return DDERR_SURFACEBUSY;
   if (src->params_.format.kind != params_.format.kind) return DDERR_INVALIDPIXELFORMAT;
@@ -227,6 +232,7 @@ HRESULT Surface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE4 source, LPRECT s
   if (TakeStillDrawingLocked(d)) return DDERR_WASSTILLDRAWING;
   if (clipper_) return DDERR_BLTFASTCANTCLIP;
   auto* src = static_cast<Surface*>(source);
+  if (src->params_.creator != params_.creator) return kForeignSource;
   if (LostLocked() || src->LostLocked()) return DDERR_SURFACELOST;
   if (hold_ != Hold::None || (src != this && src->hold_ != Hold::None)) return DDERR_SURFACEBUSY;
   if (src->params_.format.kind != params_.format.kind) return DDERR_INVALIDPIXELFORMAT;
