@@ -13,10 +13,11 @@
 namespace plat {
 // The library's C and C++ runtime, linked into it, keeps records of each thread that
 // ran its code (the threads library's record of the thread, with a handle of it and an
-// event), which only the thread's end gives back. The thread that unloads the library
-// does not end: its records are given back as its end would, through the library's own
-// thread callbacks. Called last in the library's detach.
-void ReleaseThreadRecords(HINSTANCE library);
+// event), which only the thread's end gives back, and a reserve for exceptions made at
+// its start, which only the process's end gives back. The thread that unloads the
+// library does not end, and the process goes on: both are given back here. Called last
+// in the library's detach.
+void ReleaseRuntimeRecords(HINSTANCE library);
 }  // namespace plat
 
 // Runs `attach` when the library is attached to the process and `detach` when
@@ -27,7 +28,7 @@ void ReleaseThreadRecords(HINSTANCE library);
     if (reason == DLL_PROCESS_ATTACH) attach();                                     \
     if (reason == DLL_PROCESS_DETACH && !reserved) {                                \
       detach();                                                                     \
-      plat::ReleaseThreadRecords(library);                                          \
+      plat::ReleaseRuntimeRecords(library);                                         \
     }                                                                               \
     return TRUE;                                                                    \
   }
