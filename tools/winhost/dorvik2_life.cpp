@@ -5,7 +5,8 @@
 // on counts of the process that grow from cycle to cycle.
 //   dorvik2-life.exe DLL GAME-FOLDER PORTAL-FOLDER ROOM-SCRIPT BOX-SCRIPT [--only NAME] [--cycles N] [--diagnose]
 // NAME is cycles, callback, box or held: that scenario alone (to see one fault by itself).
-// --diagnose lists the memory regions and handles the second cycle left behind.
+// --diagnose lists the memory regions, handles and heap blocks the second cycle left
+// behind.
 #include <windows.h>
 #include <ddraw.h>
 #include <dsound.h>
@@ -669,15 +670,16 @@ void PrintCounts(const char* when, const Counts& c) {
               c.heapBytes);
 }
 
-// Nothing counted may grow but memory, and that by no more than the bounds: one load
-// a cycle.
+// What the system keeps of a game's devices, measured once the host window is up.
 int64_t g_heapBytesPerGame = 0;
-// What may stay beyond the cycles' own: the records of an unload on another thread.
+// What may stay beyond a load's and a game's own: the records of an unload on another
+// thread.
 struct Allowance {
   DWORD handles = 0;
   int64_t heapBytes = 0;
   DWORD tlsIndexes = 0;
 };
+// Nothing counted may grow but memory, and that by no more than the bounds.
 bool WithinBounds(const Counts& a, const Counts& b, int32_t loads, int32_t games, Allowance extra = {}) {
   return b.gdi <= a.gdi && b.user <= a.user && b.handles <= a.handles + extra.handles &&
          b.threads <= a.threads && b.tlsIndexes <= a.tlsIndexes + extra.tlsIndexes &&
