@@ -122,8 +122,8 @@ int CompareFramesOfRecords(const fs::path& headless, const fs::path& marked, con
     }
     int64_t textPixels = 0;
     for (uint8_t t : text) textPixels += t;
-    std::printf("checkpoint %s: nearest capture %s; %.2f%% of pixels differ, %.2f%% of them cards a pixel or two "
-                "off, %.2f%% outside text (%" PRId64 " px; text places cover %.1f%%)\n",
+    std::printf("checkpoint %s: nearest capture %s; %.2f%% of pixels differ, %.2f%% of pixels only where a card "
+                "stands a pixel or two apart, %.2f%% outside text (%" PRId64 " px; text places cover %.1f%%)\n",
                 name.c_str(), bestCapture.c_str(), 100.0 * best.Share(),
                 100.0 * double(best.displaced) / double(best.pixels), 100.0 * best.OutsideShare(), best.outsideText,
                 100.0 * double(textPixels) / double(best.pixels));
