@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "tools/winhost/HostLayout.h"
 #include "tools/winhost/HostText.h"
 
 #include <cstdarg>
@@ -32,14 +33,13 @@ inline void Expect(bool ok, const char* what) {
 // A visible top-level window of class `className` whose client area holds the 800 x 600
 // game window at (3, 3).
 inline HWND MakeHostWindow(WNDPROC proc, const char* className, const char* title) {
-  constexpr int kClientWidth = 800, kClientHeight = 600, kGameOffset = 3;
   WNDCLASSA wc{};
   wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = className;
   Expect(RegisterClassA(&wc) != 0, "RegisterClassA of the host window failed");
-  RECT frame{0, 0, kClientWidth + 2 * kGameOffset, kClientHeight + 2 * kGameOffset};
+  RECT frame{0, 0, kGameWidth + 2 * kGameOffset, kGameHeight + 2 * kGameOffset};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_VISIBLE;
   AdjustWindowRect(&frame, style, FALSE);
   HWND hwnd = CreateWindowExA(0, className, title, style, 0, 0, frame.right - frame.left, frame.bottom - frame.top,

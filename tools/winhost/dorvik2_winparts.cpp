@@ -35,6 +35,7 @@
 #include "module/DecryptFile.h"
 #include "testhost/ScriptMessages.h"
 #include "testhost/TimedHost.h"
+#include "tools/winhost/HostLayout.h"
 #include "tools/winhost/HostText.h"
 #include "tools/winhost/ModuleExports.h"
 #include "tools/winhost/PartsProbes.h"
@@ -44,9 +45,9 @@
 
 namespace {
 
-constexpr int32_t kClientWidth = 800;
-constexpr int32_t kClientHeight = 600;
-constexpr int32_t kGameOffset = 3;
+using winhost::kGameHeight;
+using winhost::kGameOffset;
+using winhost::kGameWidth;
 constexpr int32_t kMe = 101;
 // The loader's sound set-up and the first paints settle before the first capture.
 constexpr DWORD kSettleMs = 2000;
@@ -82,7 +83,7 @@ HWND MakeHostWindow() {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = "Dorvik2WinParts";
   if (!RegisterClassA(&wc)) return nullptr;
-  RECT frame{0, 0, kClientWidth + 2 * kGameOffset, kClientHeight + 2 * kGameOffset};
+  RECT frame{0, 0, kGameWidth + 2 * kGameOffset, kGameHeight + 2 * kGameOffset};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_VISIBLE;
   AdjustWindowRect(&frame, style, FALSE);
   return CreateWindowExA(0, wc.lpszClassName, "Dorvik2 parts host", style, 0, 0, frame.right - frame.left,
@@ -318,7 +319,7 @@ void Parts::ScreenReady() {
 
 void Parts::FailedRebuild() {
   const size_t from = g_posted.size();
-  const int32_t r = client_->SetScreenMode(0, 0, kClientHeight, 0);
+  const int32_t r = client_->SetScreenMode(0, 0, kGameHeight, 0);
   Pump(200);
   size_t screenFailed = 0;
   for (size_t i = from; i < g_posted.size(); ++i)
@@ -339,19 +340,19 @@ DEVMODEA CurrentMode() {
 void Parts::FullScreen() {
   size_t from = g_posted.size();
   const DEVMODEA before = CurrentMode();
-  const int32_t full = client_->SetScreenMode(1, kClientWidth, kClientHeight, 0);
+  const int32_t full = client_->SetScreenMode(1, kGameWidth, kGameHeight, 0);
   Pump(kRedrawMs);
   const DEVMODEA during = CurrentMode();
   const size_t readyFull = PostsOf(WM_GAME_SCREEN_READY, from), closeFull = PostsOf(WM_GAME_CLOSE, from);
   // Full screen, the back buffer goes to the screen's top left as it is, clipped to the
   // game window: inside the window's place the screen shows the table's own pixels.
-  const winhost::RgbPicture fullPicture = winhost::CaptureScreenArea(0, 0, kClientWidth, kClientHeight);
+  const winhost::RgbPicture fullPicture = winhost::CaptureScreenArea(0, 0, kGameWidth, kGameHeight);
   Keep(fullPicture, "full-screen");
   RECT place;
   GetWindowRect(gameWnd_, &place);
   const size_t offFull = DifferingInside(table_, fullPicture, place);
   from = g_posted.size();
-  const int32_t windowed = client_->SetScreenMode(0, kClientWidth, kClientHeight, 0);
+  const int32_t windowed = client_->SetScreenMode(0, kGameWidth, kGameHeight, 0);
   Pump(kRedrawMs);
   const DEVMODEA back = CurrentMode();
   const size_t readyBack = PostsOf(WM_GAME_SCREEN_READY, from), closeBack = PostsOf(WM_GAME_CLOSE, from);
@@ -387,8 +388,8 @@ void Parts::ModeChange() {
   // A surface of the host's own, to see that a mode change loses surfaces here.
   winhost::SurfaceLossProbe probe(hostWnd_);
   DEVMODEA smaller = before;
-  smaller.dmPelsWidth = kClientWidth;
-  smaller.dmPelsHeight = kClientHeight;
+  smaller.dmPelsWidth = kGameWidth;
+  smaller.dmPelsHeight = kGameHeight;
   smaller.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
   const LONG changed = ChangeDisplaySettingsA(&smaller, CDS_FULLSCREEN);
   Pump(300);

@@ -25,6 +25,7 @@
 #include "testhost/ContactSheetGrid.h"
 #include "testhost/ScriptReader.h"
 #include "testhost/TimedHost.h"
+#include "tools/winhost/HostLayout.h"
 #include "tools/winhost/HostText.h"
 #include "tools/winhost/ModuleExports.h"
 #include "tools/winhost/PumpUntil.h"
@@ -34,9 +35,9 @@
 
 namespace {
 
-constexpr int32_t kClientWidth = 800;
-constexpr int32_t kClientHeight = 600;
-constexpr int32_t kGameOffset = 3;
+using winhost::kGameHeight;
+using winhost::kGameOffset;
+using winhost::kGameWidth;
 constexpr DWORD kLoadLimitMs = 60000;
 // After the build, the loader's sound set-up and the first paints settle before the
 // screen is refreshed, as a host waits for its own window to show. The loader thread
@@ -81,7 +82,7 @@ HWND MakeHostWindow() {
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.lpszClassName = "Dorvik2WinRun";
   if (!RegisterClassA(&wc)) return nullptr;
-  RECT frame{0, 0, kClientWidth + 2 * kGameOffset, kClientHeight + 2 * kGameOffset};
+  RECT frame{0, 0, kGameWidth + 2 * kGameOffset, kGameHeight + 2 * kGameOffset};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_VISIBLE;
   AdjustWindowRect(&frame, style, FALSE);
   return CreateWindowExA(0, wc.lpszClassName, "Dorvik2 Windows test host", style, 0, 0, frame.right - frame.left,
@@ -110,7 +111,7 @@ struct Speed {
 
 // A frame's memcpy in this process, the median of many.
 double MemcpyFrameMs() {
-  const size_t bytes = size_t(kClientWidth) * kClientHeight * 4;
+  const size_t bytes = size_t(kGameWidth) * kGameHeight * 4;
   std::vector<uint8_t> from(bytes, 0x5A), to(bytes);
   std::vector<double> ms;
   for (int i = 0; i < kCopies; ++i) {
