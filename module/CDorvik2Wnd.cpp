@@ -107,7 +107,7 @@ void CDorvik2Wnd::CloseUnderHandler() {
 void CDorvik2Wnd::OnClosedSceneIdle() { closedIdle_ = true; }
 
 void CDorvik2Wnd::DisposeWhenUnused() {
-  if (closedIdle_ && clientCalls_ == 0 && DispatchDepth() == 0) Dispose();
+  if (closedIdle_ && !InUse()) Dispose();
 }
 
 void CDorvik2Wnd::OnOutermostMessageDone() { DisposeWhenUnused(); }

@@ -125,11 +125,6 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // after the build (WM_GAME_DISPATCH) and the game timers. 1 when it took the message.
   BOOL HostLinkGate(UINT message, WPARAM wParam, LRESULT* result);
 
- protected:
-  void OnOutermostMessageDone() override;
-
- public:
-
   // ---- What the scene and the tests read ------------------------------------------------
   IHostInterface* Host() const { return host_; }
   CDorvik2VWS* Scene() const { return scene_; }
@@ -164,6 +159,8 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // Disposes of a window closed under a handler once the handler and every frame of
   // the object on the stack have returned.
   void DisposeWhenUnused();
+  // The outermost message of the window has returned: a window closed under it goes.
+  void OnOutermostMessageDone() override;
   static DWORD WINAPI LoaderThreadProc(LPVOID self);
   // The loader's last act: gives the object back, or deletes it when it was left to
   // the loader; then lets the library go and ends the thread.

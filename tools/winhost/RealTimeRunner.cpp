@@ -10,6 +10,7 @@
 #include "plat/codepage.h"
 #include "plat/crt.h"
 #include "tools/winhost/ScreenCapture.h"
+#include "tools/winhost/ThreadDialogs.h"
 
 namespace winhost {
 
@@ -37,13 +38,6 @@ void CALLBACK TimerFired(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
   const auto* target = reinterpret_cast<const TimerTarget*>(user);
   // One due message at a time: a window thread busy in a long frame is not flooded.
   if (!target->posted->exchange(true)) PostMessageA(target->socket, kDueMessage, 0, 0);
-}
-
-BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM found) {
-  char name[16] = {};
-  if (IsWindowVisible(hwnd) && GetClassNameA(hwnd, name, sizeof name) && std::string(name) == "#32770")
-    reinterpret_cast<std::vector<HWND>*>(found)->push_back(hwnd);
-  return TRUE;
 }
 
 TimerTarget g_timerTarget{};
@@ -307,8 +301,7 @@ void RealTimeRunner::Check(size_t index) {
 // New boxes take the script's next answer; an answer is given once its time has come,
 // and every box is closed once the script has failed, so that the run can end.
 void RealTimeRunner::AnswerBoxes() {
-  std::vector<HWND> open;
-  EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&open));
+  const std::vector<HWND> open = winhost::VisibleDialogsOfThisThread();
   for (HWND box : open) {
     if (std::find(boxes_.begin(), boxes_.end(), box) != boxes_.end()) continue;
     boxes_.push_back(box);

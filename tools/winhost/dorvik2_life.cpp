@@ -30,6 +30,7 @@
 #include "tools/winhost/HostChecks.h"
 #include "tools/winhost/ModuleExports.h"
 #include "tools/winhost/PumpUntil.h"
+#include "tools/winhost/ThreadDialogs.h"
 
 namespace {
 
@@ -401,15 +402,6 @@ class LifeHost final : public IHostInterface {
 // While a box of the module is up, its modal loop dispatches the host window's timer:
 // a visible dialog of this thread other than the host's own is the module's box.
 constexpr UINT_PTR kBoxWatchTimer = 1;
-BOOL CALLBACK FindVisibleDialog(HWND wnd, LPARAM found) {
-  char cls[16] = {};
-  GetClassNameA(wnd, cls, sizeof cls);
-  if (IsWindowVisible(wnd) && std::string(cls) == "#32770") {
-    *reinterpret_cast<HWND*>(found) = wnd;
-    return FALSE;
-  }
-  return TRUE;
-}
 
 LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -419,9 +411,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_TIMER:
       if (wParam == kBoxWatchTimer && g_window.host && !g_window.host->destroyed) {
-        HWND box = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindVisibleDialog, reinterpret_cast<LPARAM>(&box));
-        if (box) {
+        if (!winhost::VisibleDialogsOfThisThread().empty()) {
           KillTimer(hwnd, kBoxWatchTimer);
           g_window.host->Destroy();
         }

@@ -42,6 +42,7 @@
 #include "tools/winhost/PngWriter.h"
 #include "tools/winhost/PumpUntil.h"
 #include "tools/winhost/ScreenCapture.h"
+#include "tools/winhost/ThreadDialogs.h"
 
 namespace {
 
@@ -418,17 +419,9 @@ void Parts::ModeChange() {
          figures);
 }
 
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM found) {
-  char name[16] = {};
-  if (IsWindowVisible(hwnd) && GetClassNameA(hwnd, name, sizeof name) && std::strcmp(name, "#32770") == 0)
-    *reinterpret_cast<HWND*>(found) = hwnd;
-  return TRUE;
-}
-
 HWND OpenBox() {
-  HWND box = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
-  return box;
+  const std::vector<HWND> boxes = winhost::VisibleDialogsOfThisThread();
+  return boxes.empty() ? nullptr : boxes.back();
 }
 
 void Key(WORD vk) {
