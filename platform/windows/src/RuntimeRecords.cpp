@@ -3,6 +3,8 @@
 // detaches it instead.
 #include "plat/module.h"
 
+#include <pthread.h>
+
 #include <array>
 
 // The C++ runtime's reserve for throwing when the heap is exhausted, made when the
@@ -43,10 +45,12 @@ constexpr DWORD kTlsIndexes = TLS_MINIMUM_AVAILABLE + 1024;
 void ReleaseRuntimeRecords(HINSTANCE library) {
   if (!library) return;
   // The threads library keeps its record of each thread in a storage index of its own,
-  // taken at its start and never given back: a process that loads the library a
+  // taken at its first record and never given back: a process that loads the library a
   // thousand times would run out. Ending this thread's records empties this thread's
-  // slot of that index, which tells which one it is. (A thread that never ran the
-  // library's code has no record, and then the index stays.)
+  // slot of that index, which tells which one it is. Asking for this thread's identity
+  // makes its record when it has none (a loader that lets the library go after the
+  // host's thread did, say), so the index is always found.
+  pthread_self();
   std::array<void*, kTlsIndexes> before;
   for (DWORD index = 0; index < kTlsIndexes; ++index) before[index] = TlsGetValue(index);
   EndThreadRecords(library);
