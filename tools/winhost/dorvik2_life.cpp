@@ -654,9 +654,10 @@ void PrintGrowth(const char* what, const Counts& a, const Counts& b, int32_t cyc
 }
 
 void PrintCounts(const char* when, const Counts& c) {
-  std::printf("%s: GDI %u, USER %u, handles %u, threads %u, private bytes %" PRId64 ", heap bytes %" PRId64 "\n",
+  std::printf("%s: GDI %u, USER %u, handles %u, threads %u, private bytes %" PRId64 ", heap bytes %" PRId64
+              ", TLS indexes %u\n",
               when, unsigned(c.gdi), unsigned(c.user), unsigned(c.handles), unsigned(c.threads), c.privateBytes,
-              c.heapBytes);
+              c.heapBytes, unsigned(c.tlsIndexes));
 }
 
 // What the system keeps of a game's devices, measured once the host window is up.

@@ -35,6 +35,7 @@
 #include "module/DecryptFile.h"
 #include "testhost/ScriptMessages.h"
 #include "testhost/TimedHost.h"
+#include "tools/winhost/HostChecks.h"
 #include "tools/winhost/HostLayout.h"
 #include "tools/winhost/HostText.h"
 #include "tools/winhost/ModuleExports.h"
@@ -47,7 +48,6 @@
 namespace {
 
 using winhost::kGameHeight;
-using winhost::kGameOffset;
 using winhost::kGameWidth;
 constexpr int32_t kMe = 101;
 // The loader's sound set-up and the first paints settle before the first capture.
@@ -77,19 +77,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-HWND MakeHostWindow() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = HostWindowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.lpszClassName = "Dorvik2WinParts";
-  if (!RegisterClassA(&wc)) return nullptr;
-  RECT frame{0, 0, kGameWidth + 2 * kGameOffset, kGameHeight + 2 * kGameOffset};
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_VISIBLE;
-  AdjustWindowRect(&frame, style, FALSE);
-  return CreateWindowExA(0, wc.lpszClassName, "Dorvik2 parts host", style, 0, 0, frame.right - frame.left,
-                         frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
-}
+HWND MakeHostWindow() { return winhost::CreateHostWindow(HostWindowProc, "Dorvik2WinParts", "Dorvik2 parts host"); }
 
 void Pump(DWORD ms) {
   winhost::PumpUntil(ms, [] { return false; });

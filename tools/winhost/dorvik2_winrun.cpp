@@ -25,6 +25,7 @@
 #include "testhost/ContactSheetGrid.h"
 #include "testhost/ScriptReader.h"
 #include "testhost/TimedHost.h"
+#include "tools/winhost/HostChecks.h"
 #include "tools/winhost/HostLayout.h"
 #include "tools/winhost/HostText.h"
 #include "tools/winhost/ModuleExports.h"
@@ -36,7 +37,6 @@
 namespace {
 
 using winhost::kGameHeight;
-using winhost::kGameOffset;
 using winhost::kGameWidth;
 constexpr DWORD kLoadLimitMs = 60000;
 // After the build, the loader's sound set-up and the first paints settle before the
@@ -75,18 +75,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 }
 
 HWND MakeHostWindow() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = HostWindowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = "Dorvik2WinRun";
-  if (!RegisterClassA(&wc)) return nullptr;
-  RECT frame{0, 0, kGameWidth + 2 * kGameOffset, kGameHeight + 2 * kGameOffset};
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_VISIBLE;
-  AdjustWindowRect(&frame, style, FALSE);
-  return CreateWindowExA(0, wc.lpszClassName, "Dorvik2 Windows test host", style, 0, 0, frame.right - frame.left,
-                         frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
+  return winhost::CreateHostWindow(HostWindowProc, "Dorvik2WinRun", "Dorvik2 Windows test host");
 }
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
