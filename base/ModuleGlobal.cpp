@@ -11,20 +11,24 @@ struct Entry {
   void* global;
 };
 // A plain table, constant-initialised: it needs no global of its own to exist first.
-constexpr int32_t kCapacity = 32;
 std::array<Entry, kCapacity> g_entries{};
 std::atomic<int32_t> g_count{0};
+std::atomic<bool> g_overflowed{false};
 
 }  // namespace
 
-void Register(Destroyer destroy, void* global) {
+bool Register(Destroyer destroy, void* global) {
   const int32_t slot = g_count.fetch_add(1, std::memory_order_acq_rel);
   if (slot >= kCapacity) {
     g_count.fetch_sub(1, std::memory_order_acq_rel);
-    return;
+    g_overflowed.store(true, std::memory_order_release);
+    return false;
   }
   g_entries[static_cast<size_t>(slot)] = Entry{destroy, global};
+  return true;
 }
+
+bool Overflowed() { return g_overflowed.load(std::memory_order_acquire); }
 
 void DestroyAll() {
   // A destructor may use a global made earlier (a buffer released into its pool): the
@@ -34,6 +38,7 @@ void DestroyAll() {
     g_count.store(count - 1, std::memory_order_release);
     entry.destroy(entry.global);
   }
+  g_overflowed.store(false, std::memory_order_release);
 }
 
 int32_t Count() { return g_count.load(std::memory_order_acquire); }

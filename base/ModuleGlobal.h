@@ -1,7 +1,7 @@
-// The module's global objects: each made once, before the host calls anything (the
-// library's entry touches them) or at its first use where no entry ran (a program the
-// module's code is linked into), and destroyed together when the library is unloaded,
-// the last made first.
+// The module's global objects: each made once, by the library's entry, which makes
+// them all in one list before the host can call anything (or at its first use where no
+// entry ran: a program the module's code is linked into), and destroyed together when
+// the library is unloaded, the last made first.
 #pragma once
 
 #include <atomic>
@@ -10,9 +10,14 @@
 namespace module_globals {
 
 using Destroyer = void (*)(void* global);
-// Remembers how to destroy a global just made. Registrations beyond the fixed table
-// are not remembered: that global then lives on (a leak, never a fault).
-void Register(Destroyer destroy, void* global);
+// How many globals the table remembers.
+constexpr int32_t kCapacity = 32;
+// Remembers how to destroy a global just made. One beyond the table's room is refused
+// (false) and the refusal is remembered: the library's entry then refuses the load, so
+// the table's size is never outgrown in silence.
+bool Register(Destroyer destroy, void* global);
+// A registration was refused since the last DestroyAll.
+bool Overflowed();
 // Destroys every global made so far, the last made first, and forgets them; a global
 // used afterwards is made anew. Called once the module's last caller has gone.
 void DestroyAll();

@@ -42,18 +42,28 @@ int32_t ColourBits(int32_t colourIndex) { return static_cast<int32_t>(static_cas
 ModuleGlobal<XBufLock> g_linkLock;
 XBufLock& LinkLock() { return g_linkLock.Get(); }
 
+// Constant-initialised and trivially destroyed: nothing of it runs at load or unload.
+constinit CHostLink g_link;
+
 }  // namespace
 
-CHostLink& CHostLink::Global() {
-  static CHostLink link;
-  return link;
-}
+CHostLink& CHostLink::Global() { return g_link; }
+
+void CHostLink::MakeGlobals() { LinkLock(); }
+
 
 void CHostLink::Fill(IHostInterface* host, HWND hostWnd, int32_t gameNumber) {
   XBufLockGuard guard(LinkLock());
   host_ = host;
   hostWnd_ = hostWnd;
   gameNumber_ = gameNumber;
+}
+
+void CHostLink::Release(IHostInterface* host, HWND hostWnd) {
+  XBufLockGuard guard(LinkLock());
+  if (host_ != host || hostWnd_ != hostWnd) return;
+  host_ = nullptr;
+  hostWnd_ = nullptr;
 }
 
 IHostInterface* CHostLink::Host() const {

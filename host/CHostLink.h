@@ -28,12 +28,17 @@ class CHostLink {
   // thread reads it too, so Fill and every read of the fields hold one lock; a call
   // goes to the host as the link stood when the call began.
   static CHostLink& Global();
+  // Makes the link's lock, a global of the module (the link itself is plain data).
+  static void MakeGlobals();
 
   constexpr CHostLink() = default;
   constexpr CHostLink(IHostInterface* host, HWND hostWnd, int32_t gameNumber)
       : host_(host), hostWnd_(hostWnd), gameNumber_(gameNumber) {}
 
   void Fill(IHostInterface* host, HWND hostWnd, int32_t gameNumber);
+  // Clears the link when it still holds this host and window: a game that ends after
+  // the host has made another one leaves the new game's link alone.
+  void Release(IHostInterface* host, HWND hostWnd);
   IHostInterface* Host() const;
   HWND HostWindow() const;
   int32_t Reserved() const { return reserved_; }

@@ -15,6 +15,9 @@ constexpr UINT WM_GAME_LOADED = WM_USER + 6;
 // Posted by the module to its own game window after a successful scene build: starts
 // the dispatch of host messages queued meanwhile. Never sent to the host.
 constexpr UINT WM_GAME_DISPATCH = WM_USER + 7;
+// Sent by the module to its own game window when the host ends the game on another
+// thread: the window's thread ends it. wParam 1 when the loader thread asks.
+constexpr UINT WM_GAME_END = WM_USER + 8;
 // Accepted by the game window and ignored.
 constexpr UINT WM_GAME_IGNORED = WM_USER + 100;
 

@@ -35,7 +35,8 @@ int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
   static const char anchor = 0;
   HMODULE self = nullptr;
   if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, &anchor, &self)) self = nullptr;
-  HANDLE thread = self ? CreateThread(nullptr, 0, &CDorvik2Wnd::LoaderThreadProc, this, CREATE_SUSPENDED, nullptr)
+  DWORD threadId = 0;
+  HANDLE thread = self ? CreateThread(nullptr, 0, &CDorvik2Wnd::LoaderThreadProc, this, CREATE_SUSPENDED, &threadId)
                        : nullptr;
   if (!thread) {
     if (self) FreeLibrary(self);
@@ -44,6 +45,7 @@ int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
   }
   loaderModule_ = self;
   loaderThread_ = thread;
+  loaderThreadId_ = threadId;
   SetThreadPriority(thread, THREAD_PRIORITY_NORMAL);
   // Set before the thread runs, so that a shut-down right now joins it instead of
   // deleting the scene under a thread that has not started yet.

@@ -3,10 +3,12 @@
 #include "module/CDorvik2Wnd.h"
 
 #include <new>
+#include <vector>
 
 #include "host/CHostLink.h"
-#include "module/CMsgBoxDlg.h"
 #include "host/Dorvik2Messages.h"
+#include "module/CMsgBoxDlg.h"
+#include "module/LiveClients.h"
 #include "scene/CDorvik2VWS.h"
 #include "widgets/GDDScreen.h"
 
@@ -14,9 +16,8 @@ CDorvik2Wnd::CDorvik2Wnd(IHostInterface* host) : host_(host) {}
 CDorvik2Wnd::CDorvik2Wnd() = default;
 
 CDorvik2Wnd::~CDorvik2Wnd() {
-  RequestLoaderStop();
-  // The window goes first, so no message reaches a half-deleted scene.
-  DestroyWindow();
+  live_clients::Forget(this);
+  Shut();
   // The loader reads this object to its end and a destructor cannot hand the object
   // off, so it waits. Dispose leaves a window whose loader would not end to the loader
   // instead; only a direct delete gets here with the loader still running.
@@ -51,6 +52,7 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
     return 0;
   }
 
+  windowThread_ = GetCurrentThreadId();
   ownsScreen_ = 1;
   if (!BuildScreen()) return 0;
 
@@ -70,6 +72,12 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
 
 // ---- Messages -----------------------------------------------------------------------
 BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  // Whatever the scene's state: a game still building may be ended.
+  if (message == WM_GAME_END) {
+    EndHere(wParam != kEndAskedByLoader);
+    if (result) *result = 0;
+    return 1;
+  }
   return GameWndProc(message, wParam, lParam, result);
 }
 
@@ -86,18 +94,81 @@ int32_t CDorvik2Wnd::ShowMsgBox(const std::string& body, int32_t type, uint32_t 
   return ::ShowMsgBox(instance_, Handle(), gameFolder_, body, type, autoCloseMs, heading, headingColour);
 }
 
-void CDorvik2Wnd::CloseUnderHandler() {
-  RequestLoaderStop();
-  CMsgBoxDlg::EndBoxesOwnedBy(Handle());
-  if (Handle() && IsWindow(Handle())) DestroyWindow();
-  // A loader that goes on after the wait is left the object when it is disposed of.
-  StopLoader();
+// ---- The end ------------------------------------------------------------------------
+HWND CDorvik2Wnd::InitFromHost(HINSTANCE instance, HWND hostWnd, const std::string& gameFolder,
+                               const std::string& portalFolder, const std::string& extraText, int32_t unused10,
+                               int32_t loadInThread) {
+  HWND made = nullptr;
+  {
+    // The synchronous build calls the host (its load-failed event), which may end the
+    // game there: the object then goes as this scope closes, and the host gets no window.
+    const ClientCall call(this);
+    if (CreateGameWindow(instance, hostWnd, gameFolder, portalFolder, extraText,
+                         GSize(kClientWidth, kClientHeight), 0, unused10) &&
+        StartLoader(loadInThread) && !ended_) {
+      made = Handle();
+    }
+  }
+  return made;
+}
+
+void CDorvik2Wnd::EndByHost() {
+  // Only the window's own thread can destroy it. Asked on another (the loader's, inside
+  // the load-failed event), the end is sent there and done before this returns; the
+  // loader holds the library until it has ended, so nothing of the game window runs
+  // where a host's FreeLibrary could unmap it.
+  if (windowThread_ && GetCurrentThreadId() != windowThread_ && Handle() && IsWindow(Handle())) {
+    SendMessageA(Handle(), WM_GAME_END, OnLoaderThread() ? kEndAskedByLoader : 0, 0);
+    return;  // the object may be gone already
+  }
+  EndHere(!OnLoaderThread());
+}
+
+void CDorvik2Wnd::EndHere(bool mayWaitForLoader) {
+  Shut();
+  // The loader that asked cannot be waited for: it waits for this.
+  if (mayWaitForLoader) StopLoader();
   if (scene_) scene_->BeginClosing();
-  // No host call and no post from here on: the host has let this object go. A loader
-  // let go reads the link under its lock, and its posts were stopped above.
-  CHostLink::Global().Fill(nullptr, nullptr, CHostLink::kGameNumber);
+  // Inside a handler (a nested wait or a message box pumps the host's messages) the
+  // scene is on the stack: it tells when the handler has returned.
+  if (scene_ && scene_->IsBusy()) return;
+  OnClosedSceneIdle();
+  DisposeWhenUnused();
+}
+
+void CDorvik2Wnd::Shut() {
+  ended_ = true;
+  RequestLoaderStop();
+  if (Handle()) CMsgBoxDlg::EndBoxesOwnedBy(Handle());
+  if (Handle() && IsWindow(Handle())) DestroyWindow();
+  LetGoOfHost();
+}
+
+void CDorvik2Wnd::LetGoOfHost() {
+  if (!hostWnd_ && !host_) return;
+  // What the game posted before its stop is taken back, so that nothing of it reaches
+  // the host afterwards. The loader's posts are stopped already (RequestLoaderStop holds
+  // the gate they are made under). Only the calling thread's queue can be read: a host
+  // window of another thread keeps what is queued there.
+  if (hostWnd_) {
+    std::vector<MSG> others;
+    for (const UINT message : kGamePostsToHost) {
+      MSG m;
+      while (PeekMessageA(&m, hostWnd_, message, message, PM_REMOVE | PM_NOYIELD))
+        if (m.hwnd != hostWnd_) others.push_back(m);
+    }
+    // The filter also takes the host window's children's messages: theirs go back.
+    for (const MSG& m : others) PostMessageA(m.hwnd, m.message, m.wParam, m.lParam);
+  }
+  // No host call and no post from here on. A loader let go reads the link under its
+  // lock; the link is cleared only while it is still this game's.
+  CHostLink::Global().Release(host_, hostWnd_);
   host_ = nullptr;
   hostWnd_ = nullptr;
+}
+
+bool CDorvik2Wnd::OnLoaderThread() const {
+  return loaderThreadId_ != 0 && GetCurrentThreadId() == loaderThreadId_;
 }
 
 // Not disposed of here: the scene that calls this, and the call or message that ran the

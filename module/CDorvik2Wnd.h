@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/Dorvik2Api.h"
+#include "host/Dorvik2Messages.h"
 #include "plat/com.h"
 #include "plat/ddraw.h"
 #include "plat/user.h"
@@ -32,6 +33,10 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   static constexpr int32_t kClientHeight = 600;
   // How long shut-down waits for the loader thread before handing the object to it.
   static constexpr DWORD kLoaderStopWaitMs = 3000;
+  // WM_GAME_END's wParam when the loader asks: the window's thread must not wait for it.
+  static constexpr WPARAM kEndAskedByLoader = 1;
+  // What the game posts to the host window; taken back when the game ends.
+  static constexpr UINT kGamePostsToHost[] = {WM_GAME_CLOSE, WM_GAME_ENTER_KEY, WM_GAME_SCREEN_READY, WM_GAME_LOADED};
 
   explicit CDorvik2Wnd(IHostInterface* host);
   CDorvik2Wnd();
@@ -88,10 +93,17 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // Asks the host to end the game: WM_GAME_CLOSE(games played, reason). Nothing
   // once the host link is dropped.
   void PostToHostWindow(LPARAM reason) override;
-  // DestroyGameWnd while a host-message handler runs: the window, the loader and any
-  // open message box go now, the scene closes and the host is never reached again;
-  // the object and the scene are deleted after the outermost handler has returned.
-  void CloseUnderHandler();
+  // InitGameWnd's work: the window, then the build here or on the loader thread. The
+  // game window, or null when either failed or the host ended the game meanwhile (the
+  // object is then gone when this returns).
+  HWND InitFromHost(HINSTANCE instance, HWND hostWnd, const std::string& gameFolder, const std::string& portalFolder,
+                    const std::string& extraText, int32_t unused10, int32_t loadInThread);
+  // DestroyGameWnd's work, on any thread, once per object: the window, the loader's
+  // posts, any open message box and the host link go before this returns, and nothing
+  // reaches the host afterwards. The object goes when nothing of it is on the stack any
+  // more (a handler, a call of the host's, a message of the window, InitGameWnd), or,
+  // while its loader runs, as the loader's last act.
+  void EndByHost();
   // The closing handler has returned; the object goes once nothing of it is on the
   // stack (no call of the host's and no message of its window in progress).
   void OnClosedSceneIdle() override;
@@ -173,6 +185,14 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // asked the loader to stop. The loader posts to the windows it was given at its
   // start, never to the fields the teardown clears.
   BOOL PostFromLoader(HWND target, UINT message, WPARAM wParam);
+  // The end on the window's thread (or on the loader's when the window is gone).
+  void EndHere(bool mayWaitForLoader);
+  // The one stop sequence of every end: the loader's posts, the boxes, the window, the
+  // host link. Leaves the loader running and the object whole.
+  void Shut();
+  // Takes back what the game posted to the host window and cuts the host link.
+  void LetGoOfHost();
+  bool OnLoaderThread() const;
   // Waits for the loader thread; closes its handle once it has ended.
   bool JoinLoader(DWORD milliseconds);
   // Full redraw after a reset: every widget marked, then drawn at once.
@@ -223,4 +243,11 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   int32_t clientCalls_ = 0;
   // Closed under a handler that has since returned: waiting to be disposed of.
   bool closedIdle_ = false;
+  // Ended by the host (set on the window's thread, or on the loader's when the window
+  // is gone): InitGameWnd hands no window out.
+  bool ended_ = false;
+  // The thread that made the window, and the loader's: only the first destroys the
+  // window; the second is never waited for by an end it asked for.
+  DWORD windowThread_ = 0;
+  DWORD loaderThreadId_ = 0;
 };

@@ -59,6 +59,8 @@ std::vector<CMsgBoxDlg*>& OpenMsgBoxes() { return g_openMsgBoxes.Get(); }
 
 }  // namespace
 
+void CMsgBoxDlg::MakeGlobals() { OpenMsgBoxes(); }
+
 void SplitLines(const std::string& text, std::vector<std::string>& lines) {
   lines.clear();
   size_t start = 0;

@@ -56,6 +56,8 @@ class CMsgBoxDlg {
   static uint32_t GenerationOf(HWND dialog);
   // Ends every open box of `owner` with its time-out answer (a teardown under it).
   static void EndBoxesOwnedBy(HWND owner);
+  // Makes the list of open boxes, a global of the module.
+  static void MakeGlobals();
 
  private:
   BOOL OnInitDialog(HWND dialog);

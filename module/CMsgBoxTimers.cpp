@@ -1,6 +1,6 @@
-// The open-box table and the auto-close callback. Neither the timer kill nor the send
-// to the dialog happens under the lock: the kill may wait for a callback that is
-// itself waiting for the lock or sending to the window thread.
+// The open-box table and the auto-close callback. The timer kill does not happen under
+// the lock: it waits for a callback in progress, which may be waiting for the lock. The
+// callback never waits for the window thread (it posts the answer), so that wait ends.
 #include "module/CMsgBoxTimers.h"
 #include "base/ModuleGlobal.h"
 
@@ -38,7 +38,7 @@ uint32_t CMsgBoxTimers::Open(int32_t timeoutCommand) {
   Held held(&lock_);
   uint32_t generation = nextGeneration_++;
   if (nextGeneration_ == 0) nextGeneration_ = 1;
-  open_.push_back(Box{generation, nullptr, 0, timeoutCommand});
+  open_.push_back(Box{generation, nullptr, 0, timeoutCommand, false});
   return generation;
 }
 
@@ -54,7 +54,9 @@ bool CMsgBoxTimers::Arm(uint32_t generation, uint32_t delayMs, UINT resolution) 
   Held held(&lock_);
   Box* b = FindLocked(generation);
   if (!b) return false;
-  b->timer = timeSetEvent(delayMs, resolution, MsgBoxTimeout, generation, TIME_ONESHOT);
+  // Killed synchronously: once Disarm has returned, no callback of the box runs, so the
+  // box, and the library with it, may go.
+  b->timer = timeSetEvent(delayMs, resolution, MsgBoxTimeout, generation, TIME_ONESHOT | TIME_KILL_SYNCHRONOUS);
   return b->timer != 0;
 }
 
@@ -84,19 +86,13 @@ uint32_t CMsgBoxTimers::GenerationOf(HWND dialog) {
 }
 
 void CMsgBoxTimers::Timeout(uint32_t generation) {
-  HWND dialog = nullptr;
-  int32_t command = 0;
-  {
-    Held held(&lock_);
-    Box* b = FindLocked(generation);
-    // A box whose timer was already taken (a button ended it) gets no second answer.
-    if (!b || !b->timer || !b->dialog) return;
-    // The one-shot timer has fired and is gone: only its id is forgotten.
-    b->timer = 0;
-    dialog = b->dialog;
-    command = b->timeoutCommand;
-  }
-  SendMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(command), 0);
+  Held held(&lock_);
+  Box* b = FindLocked(generation);
+  // A box whose time-out already answered, or that has no dialog, gets no answer. The
+  // timer's id stays with the box, so that its end still waits for this callback.
+  if (!b || !b->timer || b->answered || !b->dialog) return;
+  b->answered = true;
+  PostMessageA(b->dialog, WM_COMMAND, static_cast<WPARAM>(b->timeoutCommand), 0);
 }
 
 void CALLBACK MsgBoxTimeout(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {

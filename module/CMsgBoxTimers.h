@@ -21,15 +21,16 @@ class CMsgBoxTimers {
   void SetDialog(uint32_t generation, HWND dialog);
   // Starts the box's one-shot auto-close; false when the timer cannot be made.
   bool Arm(uint32_t generation, uint32_t delayMs, UINT resolution);
-  // Kills the box's timer if it still runs; it never fires afterwards.
+  // Kills the box's timer; it never fires afterwards, and a callback of it in progress
+  // has ended when this returns.
   void Disarm(uint32_t generation);
   // Disarms and forgets the box.
   void Close(uint32_t generation);
   // The generation of the open box shown by `dialog` (0 when none).
   uint32_t GenerationOf(HWND dialog);
 
-  // What a time-out does: when its generation is still open with a running timer,
-  // takes the timer and sends the box its answer.
+  // What a time-out does: when its generation is still open with a running timer that
+  // has not answered yet, posts the box its answer.
   void Timeout(uint32_t generation);
 
  private:
@@ -38,6 +39,7 @@ class CMsgBoxTimers {
     HWND dialog;
     UINT timer;
     int32_t timeoutCommand;
+    bool answered;
   };
 
   friend class ModuleGlobal<CMsgBoxTimers>;

@@ -14,7 +14,10 @@
 #include "host/XBufBlockAllocator.h"
 #include "host/XBufPool.h"
 #include "module/CDorvik2Wnd.h"
+#include "host/CHostLink.h"
+#include "module/CMsgBoxDlg.h"
 #include "module/CMsgBoxTimers.h"
+#include "module/LiveClients.h"
 #include "module/Dorvik2Module.h"
 #include "module/MsgBoxTemplate.h"
 #include "panels/SkinnedPopup.h"
@@ -25,13 +28,21 @@ namespace {
 
 HMODULE g_handleAtLoad = nullptr;
 
+void UnregisterGameClass(void*) { UnregisterClassA(CDorvik2Wnd::kClassName, g_handleAtLoad); }
+void ForgetFXManager(void*) { DestroyFXManager(); }
+
 // The library entry: the module finds itself by its name, not by the handle the loader
-// passes. The global objects are made here, before the host can call anything: the
-// buffers' allocator and pool first, since every later global may hand buffers back to
-// them as it goes. Dialog templates of the module are registered here.
-void LibraryEntry() {
+// passes. Every global object of the module is made here, in this one list, before the
+// host can call anything, and each is destroyed at the library's detach, the last made
+// first: so the buffers' allocator and pool come first, since every later global may
+// hand buffers back to them as it goes; the game window's class, whose procedure is the
+// module's, is unregistered after everything; the pixel-effect manager (made later, for
+// the first screen's format) goes first. Dialog templates of the module are registered
+// here. A table of globals that has run out of room refuses the load.
+bool LibraryEntry() {
   g_handleAtLoad = GetModuleHandleA(dorvik2_module::kModuleName);
   DisableThreadLibraryCalls(g_handleAtLoad);
+  module_globals::Register(&UnregisterGameClass, nullptr);
   XBufBlockAllocator::Global();
   XBufPool::Global();
   GFontList::Global();
@@ -39,25 +50,23 @@ void LibraryEntry() {
   _QLSRsc_MANAGER_::Manager();
   K_Sprite::EmptySprite();
   GWndMgr::Instance();
+  CHostLink::MakeGlobals();
+  live_clients::MakeGlobals();
   skinned_popup::State();
   CMsgBoxTimers::Instance();
+  CMsgBoxDlg::MakeGlobals();
+  module_globals::Register(&ForgetFXManager, nullptr);
   msgbox_template::Register(g_handleAtLoad);
   skinned_popup::RegisterTemplate(g_handleAtLoad);
+  return !module_globals::Overflowed();
 }
 
 // The library is being freed: the host has destroyed its game windows and no thread
-// of the module runs any more (a loader holds the library until it ends). The global
-// objects go, the last made first: the resource manager releases every entry, its
-// DirectDraw objects and its GDI caches; the pool and the allocator free their blocks.
-// The pixel-effect manager, made for the first screen's format, goes with them, and so
-// does the game window's class, whose procedure is the module's.
-void LibraryExit() {
-  DestroyFXManager();
-  module_globals::DestroyAll();
-  UnregisterClassA(CDorvik2Wnd::kClassName, g_handleAtLoad);
-}
-
-CDorvik2Wnd* GameWindowOf(IClientInterface* client) { return client ? dynamic_cast<CDorvik2Wnd*>(client) : nullptr; }
+// of the module runs any more (a loader holds the library until it ends). Everything
+// the entry made goes, the last made first: the resource manager releases every entry,
+// its DirectDraw objects and its GDI caches; the pool and the allocator free their
+// blocks.
+void LibraryExit() { module_globals::DestroyAll(); }
 
 }  // namespace
 
@@ -74,28 +83,27 @@ int32_t fnDorvik2() { return dorvik2_module::kFnDorvik2Answer; }
 
 int32_t CreateGameWnd(IHostInterface* host, IClientInterface** out) {
   if (!out) return -1;
+  CDorvik2Wnd* wnd = nullptr;
   try {
-    *out = new (std::nothrow) CDorvik2Wnd(host);
+    wnd = new (std::nothrow) CDorvik2Wnd(host);
+    if (wnd) live_clients::Add(wnd);
   } catch (...) {
-    *out = nullptr;
+    delete wnd;
+    wnd = nullptr;
   }
-  return *out ? 0 : -1;
+  *out = wnd;
+  return wnd ? 0 : -1;
 }
 
 HWND InitGameWnd(IClientInterface* client, int32_t, HWND hostWnd, const char16_t* gameFolder,
                  const char16_t* portalFolder, const char16_t* extraText, int32_t, int32_t, int32_t,
                  int32_t unused10, int32_t loadInThread) {
   try {
-    CDorvik2Wnd* wnd = GameWindowOf(client);
+    CDorvik2Wnd* wnd = live_clients::Find(client);
     if (!wnd) return nullptr;
-    const GSize clientSize(CDorvik2Wnd::kClientWidth, CDorvik2Wnd::kClientHeight);
-    const HINSTANCE instance = GetModuleHandleA(dorvik2_module::kModuleName);
-    if (!wnd->CreateGameWindow(instance, hostWnd, WideToMultiByte(gameFolder), WideToMultiByte(portalFolder),
-                               WideToMultiByte(extraText), clientSize, 0, unused10)) {
-      return nullptr;
-    }
-    if (!wnd->StartLoader(loadInThread != 0 ? 1 : 0)) return nullptr;
-    return wnd->Handle();
+    return wnd->InitFromHost(GetModuleHandleA(dorvik2_module::kModuleName), hostWnd, WideToMultiByte(gameFolder),
+                             WideToMultiByte(portalFolder), WideToMultiByte(extraText), unused10,
+                             loadInThread != 0 ? 1 : 0);
   } catch (...) {
     return nullptr;
   }
@@ -103,27 +111,10 @@ HWND InitGameWnd(IClientInterface* client, int32_t, HWND hostWnd, const char16_t
 
 int32_t DestroyGameWnd(IClientInterface* client) {
   try {
-    CDorvik2Wnd* wnd = GameWindowOf(client);
+    // Claimed once: a second destroy, on any thread, finds nothing.
+    CDorvik2Wnd* wnd = live_clients::Claim(client);
     if (!wnd) return -1;
-    // Inside a handler (a nested wait or a message box pumps the host's messages) the
-    // scene is on the stack: it closes now and goes when the handler has returned.
-    if (wnd->Scene() && wnd->Scene()->IsBusy()) {
-      wnd->CloseUnderHandler();
-      return 0;
-    }
-    // Called back from inside one of the object's own calls or messages, with no
-    // handler running: the same, and the object is idle already.
-    if (wnd->InUse()) {
-      wnd->CloseUnderHandler();
-      wnd->OnClosedSceneIdle();
-      return 0;
-    }
-    wnd->RequestLoaderStop();
-    if (wnd->Handle() && IsWindow(wnd->Handle())) wnd->DestroyWindow();
-    // A loader still running after the wait reads the scene and this object to its
-    // end: it is left both, and deletes them as it ends.
-    wnd->StopLoader();
-    wnd->Dispose();
+    wnd->EndByHost();
     return 0;
   } catch (...) {
     return -1;

@@ -37,6 +37,8 @@ void CDorvik2VWS::LogLoadError(const std::string& text) { built_.loadErrors.push
 
 void CDorvik2VWS::ReportLoadError(const std::string& text) {
   built_.loadErrors.push_back({1, text});
+  // A build told to end tells the host nothing more: the host has let the game go.
+  if (BuildCancelled()) return;
   int32_t value = 0;
   CHostLink::Global().NotifyEvent(static_cast<uint32_t>(MyUserNo()), kLoadFailedEvent, nullptr, &value);
 }

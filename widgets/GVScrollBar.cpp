@@ -2,7 +2,6 @@
 // drags and track clicks as thumb-track positions, and arrow repeat on a window timer
 // whose WM_TIMER the timer window's owner hands to OnTimer.
 #include "widgets/GVScrollBar.h"
-#include "base/ModuleGlobal.h"
 
 #include <atomic>
 
@@ -15,12 +14,10 @@ namespace {
 constexpr int32_t kButtonRows = 1;
 constexpr int32_t kButtonColumns = 4;  // normal, highlighted, pressed, disabled
 
-struct TimerIds {
-  std::atomic<UINT> next{GVScrollBar::kFirstTimerId};
-};
-ModuleGlobal<TimerIds> g_timerIds;
+// Constant-initialised data, not a made global: nothing to make at load or free after.
+constinit std::atomic<UINT> g_nextTimerId{GVScrollBar::kFirstTimerId};
 
-UINT NextTimerId() { return g_timerIds.Get().next.fetch_add(1); }
+UINT NextTimerId() { return g_nextTimerId.fetch_add(1); }
 
 }  // namespace
 

@@ -104,10 +104,18 @@ bool LibraryUnloading();
 }  // namespace plat
 
 // Runs `attach` when the library is loaded (or, linked into a program, before main),
-// and `detach` when FreeLibrary unloads it (not at the process's exit). At file scope,
-// after both are declared.
+// and `detach` when FreeLibrary unloads it (not at the process's exit). `attach` answers
+// whether the library may be used: on false, LoadLibraryA runs `detach`, unloads the
+// library and fails with ERROR_DLL_INIT_FAILED, as the system does for an entry that
+// refuses. At file scope, after both are declared.
+namespace plat {
+// The entry of the library being loaded on this thread refused.
+void RefuseLibraryLoad();
+}  // namespace plat
 #define PLAT_LIBRARY_ENTRY(attach, detach)                               \
-  __attribute__((constructor)) static void PlatLibraryEntry() { attach(); } \
+  __attribute__((constructor)) static void PlatLibraryEntry() {          \
+    if (!attach()) plat::RefuseLibraryLoad();                            \
+  }                                                                      \
   __attribute__((destructor)) static void PlatLibraryExit() {            \
     if (plat::LibraryUnloading()) detach();                              \
   }

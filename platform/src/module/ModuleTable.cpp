@@ -140,6 +140,12 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
 
 BOOL DisableThreadLibraryCalls(HMODULE) { return TRUE; }
 
+namespace {
+thread_local bool t_unloading = false;
+// Set by a library's entry, inside the dlopen of its first load, when it refuses.
+thread_local bool t_refused = false;
+}  // namespace
+
 HMODULE LoadLibraryA(LPCSTR fileName) {
   if (!fileName || !*fileName) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -159,8 +165,18 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
     candidates.push_back(stem + ".so");
   }
   for (const auto& candidate : candidates) {
+    t_refused = false;
     void* library = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) continue;
+    if (t_refused) {
+      // The entry refused: its detach runs as the library goes, and the load fails.
+      t_refused = false;
+      t_unloading = true;
+      dlclose(library);
+      t_unloading = false;
+      SetLastError(ERROR_DLL_INIT_FAILED);
+      return nullptr;
+    }
     link_map* map = nullptr;
     if (dlinfo(library, RTLD_DI_LINKMAP, &map) != 0 || !map) {
       dlclose(library);
@@ -180,10 +196,6 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
   SetLastError(ERROR_MOD_NOT_FOUND);
   return nullptr;
 }
-
-namespace {
-thread_local bool t_unloading = false;
-}  // namespace
 
 BOOL FreeLibrary(HMODULE module) {
   auto m = FindModule(module);
@@ -266,6 +278,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
 namespace plat {
 
 bool LibraryUnloading() { return t_unloading; }
+
+void RefuseLibraryLoad() { t_refused = true; }
 
 HMODULE ModuleFromAddress(const void* address) {
   const auto a = reinterpret_cast<uintptr_t>(address);

@@ -6,6 +6,11 @@
 #include <pthread.h>
 
 #include <array>
+#include <cstdint>
+
+static_assert(__MINGW64_VERSION_MAJOR == 10 && __WINPTHREADS_VERSION == 0x00050000,
+              "the threads library's storage index is given back by what version 10 does at a thread's end: "
+              "check ReleaseRuntimeRecords against this version's before building with it");
 
 // The C++ runtime's reserve for throwing when the heap is exhausted, made when the
 // runtime starts. It has no destructor: made once a process, it was never meant to
@@ -50,12 +55,25 @@ void ReleaseRuntimeRecords(HINSTANCE library) {
   // slot of that index, which tells which one it is. Asking for this thread's identity
   // makes its record when it has none (a loader that lets the library go after the
   // host's thread did, say), so the index is always found.
+  //
+  // This relies on the threads library of MinGW-w64 10 (winpthreads 0.5.0): it never
+  // frees that index itself, and its thread callback empties exactly that one slot. A
+  // version that frees the index, or empties other slots, would make this free an index
+  // that another thread may have just been given; so an index is freed only when exactly
+  // one slot changed, and the build refuses another version until this is checked again
+  // (the life test's storage-index count fails when the index is no longer given back).
   pthread_self();
   std::array<void*, kTlsIndexes> before;
   for (DWORD index = 0; index < kTlsIndexes; ++index) before[index] = TlsGetValue(index);
   EndThreadRecords(library);
-  for (DWORD index = 0; index < kTlsIndexes; ++index)
-    if (before[index] && !TlsGetValue(index)) TlsFree(index);
+  DWORD emptied = kTlsIndexes;
+  int32_t changed = 0;
+  for (DWORD index = 0; index < kTlsIndexes; ++index) {
+    if (TlsGetValue(index) == before[index]) continue;
+    ++changed;
+    if (before[index] && !TlsGetValue(index)) emptied = index;
+  }
+  if (changed == 1 && emptied != kTlsIndexes) TlsFree(emptied);
   // Nothing of the library throws any more: its code has stopped running.
   __gnu_cxx::__freeres();
 }

@@ -21,11 +21,13 @@ void ReleaseRuntimeRecords(HINSTANCE library);
 }  // namespace plat
 
 // Runs `attach` when the library is attached to the process and `detach` when
-// FreeLibrary detaches it. At the process's exit (a non-null reserved word) nothing is
-// undone: other libraries may be gone already. At file scope, after both are declared.
+// FreeLibrary detaches it. `attach` answers whether the library may be used: on false
+// the system detaches it at once and LoadLibrary fails. At the process's exit (a
+// non-null reserved word) nothing is undone: other libraries may be gone already. At
+// file scope, after both are declared.
 #define PLAT_LIBRARY_ENTRY(attach, detach)                                          \
   extern "C" BOOL WINAPI DllMain(HINSTANCE library, DWORD reason, LPVOID reserved) { \
-    if (reason == DLL_PROCESS_ATTACH) attach();                                     \
+    if (reason == DLL_PROCESS_ATTACH) return attach() ? TRUE : FALSE;               \
     if (reason == DLL_PROCESS_DETACH && !reserved) {                                \
       detach();                                                                     \
       plat::ReleaseRuntimeRecords(library);                                         \
