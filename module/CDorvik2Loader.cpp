@@ -27,7 +27,8 @@ int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
   loaderGameWnd_ = Handle();
   loaderHostWnd_ = hostWnd_;
   if (!loadInThread) {
-    if (!RunSceneBuild()) return 0;
+    // The host may have ended the game inside the build (its load-failed event).
+    if (!RunSceneBuild() || ended_) return 0;
     KickQueue();
   }
 

@@ -11,6 +11,7 @@
 #include "base/DDSurfacePixel.h"
 #include "graphics/GraphicsTestKit.h"
 #include "graphics/XBaseEntry.h"
+#include "plat/sim.h"
 #include "widgets/WidgetTestSupport.h"
 
 namespace xres_entry_mgr_test {
@@ -94,6 +95,20 @@ TEST_F(XResEntryMgrTest, ScreenObjectsAreHeldCountedAndRestoreTouchesNothing) {
   back = nullptr;
   EXPECT_EQ(copy->AddRef(), 2u);  // the copy is the one holder left
   copy->Release();
+}
+
+// What the library's detach does: every surface the manager still holds goes, the
+// entries' and the handed back buffer's alike.
+TEST_F(XResEntryMgrTest, ReleaseAllLetsGoOfEverySurfaceItStillHolds) {
+  const uint32_t before = plat::sim::LiveSurfaces();
+  ASSERT_NE(Blank(), -1);
+  ASSERT_NE(m_.LoadEntry(0, "", GSize(2, 2), kNoKey), -1);
+  DDSurface back = widget_test::MakeSurface(dd_, 4, 4);
+  m_.SetBackBuffer(back.Get());
+  back = nullptr;
+  ASSERT_EQ(plat::sim::LiveSurfaces(), before + 3);
+  m_.ReleaseAll();
+  EXPECT_EQ(plat::sim::LiveSurfaces(), before);
 }
 
 TEST_F(XResEntryMgrTest, LoaderThreadAndHandOversLeaveExactCounts) {

@@ -55,9 +55,12 @@ TEST(ModuleUnload, TheGlobalsGoAtTheLastFreeLibraryWithWhatTheyHeld) {
     EXPECT_EQ(host.Client()->OnReceive(0, 0, entry.data(), &length), 0);
     host.Advance(250);
     EXPECT_EQ(host.Destroy(), 0);
-    destroyed = Live();
     plat::sim::ClearPathPrefixes();
   }
+  // The test host reads the module's commands with its own copy of the buffer code,
+  // whose pool is this program's: let go first, so that what is left is the module's.
+  module_globals::DestroyAll();
+  destroyed = Live();
   // The buffer pool and the block allocator keep their free blocks for the next game.
   EXPECT_GT(destroyed.heapBlocks, before.heapBlocks);
   HMODULE again = LoadLibraryA(DORVIK2_MODULE_FILE);
@@ -66,10 +69,7 @@ TEST(ModuleUnload, TheGlobalsGoAtTheLastFreeLibraryWithWhatTheyHeld) {
   EXPECT_EQ(Live(), destroyed) << "a reference given back while another is held detaches nothing";
   EXPECT_TRUE(FreeLibrary(module));
   EXPECT_EQ(GetModuleHandleA("Dorvik2"), nullptr);
-  // The test host reads the module's commands with its own copy of the buffer code,
-  // whose pool is this program's: let go too, only the module's would be left.
-  module_globals::DestroyAll();
-  EXPECT_EQ(Live(), before);
+  EXPECT_EQ(Live(), before) << "the last FreeLibrary left blocks, objects or surfaces of the module";
   WNDCLASSA game{};
   EXPECT_FALSE(GetClassInfoA(module, "Dorvik2Wnd", &game)) << "the class goes with the procedure";
 }
