@@ -207,6 +207,21 @@ TEST_F(GameWindowTest, BuildIgnoringTheCancelIsLeftTheSceneAndDeletesItAsItEnds)
   EXPECT_TRUE(PostedToHost(WM_GAME_LOADED).empty()) << "a cancelled loader reports nothing";
 }
 
+TEST_F(GameWindowTest, ABuildLeftRunningByTheDestroyCallsTheHostNoMore) {
+  // The held picture is missing: once let through, its load fails.
+  HideImages("Back");
+  IClientInterface* client = Make();
+  OpenWatch scene({.holdAt = kFirstBuildFile});
+  ASSERT_NE(Init(client, 1), nullptr);
+  ASSERT_TRUE(scene.WaitHeld(kThreadWaitMs));
+  // Waits the full loader stop time, then leaves the loader the object.
+  EXPECT_EQ(Destroy(client), 0);
+  const size_t calls = host.Calls().size();
+  scene.Release();
+  ASSERT_TRUE(WaitThreadsEnd());
+  EXPECT_EQ(host.Calls().size(), calls) << "a load that failed after the destroy reached the host";
+}
+
 // DestroyGameWnd from a host timer while a handler waits (in a nested wait, or in a
 // message box): the handler runs to its end on live memory and reaches the host no
 // more, the box closes, and the window object and the scene go only afterwards, before
