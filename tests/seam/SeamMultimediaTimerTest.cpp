@@ -32,6 +32,48 @@ void CALLBACK OnTimer(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
   SetEvent(fired->done);
 }
 
+// A periodic event whose first callback holds until the test lets it go.
+struct Holding {
+  HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  UINT id = 0;
+  ~Holding() {
+    CloseHandle(entered);
+    CloseHandle(release);
+  }
+};
+
+void CALLBACK HoldOnce(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+  auto* holding = reinterpret_cast<Holding*>(user);
+  if (WaitForSingleObject(holding->entered, 0) == WAIT_OBJECT_0) return;
+  SetEvent(holding->entered);
+  WaitForSingleObject(holding->release, 5000);
+}
+
+DWORD WINAPI KillFromHere(LPVOID param) {
+  auto* holding = static_cast<Holding*>(param);
+  return timeKillEvent(holding->id);
+}
+
+// Whether timeKillEvent, asked while the event's callback runs, returned before the
+// callback did.
+bool KillReturnsDuringTheCallback(UINT flags) {
+  Holding holding;
+  holding.id = timeSetEvent(10, 1, HoldOnce, reinterpret_cast<DWORD_PTR>(&holding), TIME_PERIODIC | flags);
+  EXPECT_NE(holding.id, 0u);
+  if (!holding.id) return false;
+  EXPECT_EQ(WaitForSingleObject(holding.entered, 2000), static_cast<DWORD>(WAIT_OBJECT_0));
+  HANDLE killer = CreateThread(nullptr, 0, KillFromHere, &holding, 0, nullptr);
+  const bool returned = WaitForSingleObject(killer, 300) == WAIT_OBJECT_0;
+  SetEvent(holding.release);
+  EXPECT_EQ(WaitForSingleObject(killer, 2000), static_cast<DWORD>(WAIT_OBJECT_0));
+  DWORD result = 1;
+  GetExitCodeThread(killer, &result);
+  EXPECT_EQ(result, static_cast<DWORD>(TIMERR_NOERROR));
+  CloseHandle(killer);
+  return returned;
+}
+
 MMRESULT KillOfAGoneEvent() {
   return seam::WineDiffers<MMRESULT>(MMSYSERR_INVALPARAM, TIMERR_NOCANDO,
                                      "timeKillEvent of an id that no longer exists answers TIMERR_NOCANDO under "
@@ -77,6 +119,13 @@ TEST(SeamMultimediaTimer, AKilledEventNeverCallsBack) {
   EXPECT_EQ(WaitForSingleObject(fired.done, 80), static_cast<DWORD>(WAIT_TIMEOUT));
   EXPECT_EQ(fired.calls.load(), 0);
   EXPECT_EQ(timeKillEvent(id), KillOfAGoneEvent()) << "a killed id is gone";
+}
+
+// What the message box's auto-close relies on to be gone with its box: only a kill of
+// an event made with TIME_KILL_SYNCHRONOUS waits for its callback in progress.
+TEST(SeamMultimediaTimer, AKillWaitsForTheCallbackInProgressOnlyWhenMadeSynchronous) {
+  EXPECT_TRUE(KillReturnsDuringTheCallback(0)) << "a plain kill does not wait for the callback";
+  EXPECT_FALSE(KillReturnsDuringTheCallback(TIME_KILL_SYNCHRONOUS)) << "a synchronous kill waits for it";
 }
 
 }  // namespace

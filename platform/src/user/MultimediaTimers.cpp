@@ -26,6 +26,7 @@ struct MmTimer {
   bool periodic;
   LPTIMECALLBACK callback;
   DWORD_PTR user;
+  bool killSynchronous;
 };
 
 struct MmState {
@@ -37,6 +38,7 @@ struct MmState {
   bool workerStarted = false;
   std::thread::id worker;
   UINT running = 0;  // id whose callback the real-time worker is running
+  bool runningSynchronous = false;  // that timer was made with TIME_KILL_SYNCHRONOUS
 };
 
 MmState& Mm() {
@@ -95,6 +97,7 @@ void WorkerLoop() {
     // Once the clock is virtual again, the thread that moves time runs the callbacks.
     if (auto t = IsVirtual() ? std::nullopt : TakeDueLocked(now)) {
       Mm().running = t->id;
+      Mm().runningSynchronous = t->killSynchronous;
       lock.unlock();
       t->callback(t->id, 0, t->user, 0, 0);
       lock.lock();
@@ -158,7 +161,8 @@ MMRESULT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR user,
   std::lock_guard lock(Mm().mutex);
   UINT id = Mm().nextId++;
   if (Mm().nextId == 0) Mm().nextId = 1;
-  Mm().timers.push_back(MmTimer{id, UserNowMs() + delay, delay, (flags & TIME_PERIODIC) != 0, callback, user});
+  Mm().timers.push_back(MmTimer{id, UserNowMs() + delay, delay, (flags & TIME_PERIODIC) != 0, callback, user,
+                                (flags & TIME_KILL_SYNCHRONOUS) != 0});
   Mm().cv.notify_all();
   Notify();
   return id;
@@ -171,10 +175,11 @@ MMRESULT timeKillEvent(UINT timerId) {
   bool known = it != v.end() || Mm().running == timerId;
   if (it != v.end()) v.erase(it);
   if (!known) return MMSYSERR_INVALPARAM;
-  // A callback of this timer running on the timer thread must finish first, or it
-  // could still act after the kill. It may itself be sending to this thread, so the
-  // wait serves this thread's incoming sends instead of blocking on them.
-  if (Mm().running == timerId && Mm().worker != std::this_thread::get_id()) {
+  // As the system does, only a timer made with TIME_KILL_SYNCHRONOUS has a callback of
+  // it in progress on the timer thread finish first; a plain kill returns while it
+  // runs. The callback may itself be sending to this thread, so the wait serves this
+  // thread's incoming sends instead of blocking on them.
+  if (Mm().running == timerId && Mm().runningSynchronous && Mm().worker != std::this_thread::get_id()) {
     auto me = user::CurrentQueue();
     while (Mm().running == timerId) {
       lock.unlock();
