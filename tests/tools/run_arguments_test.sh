@@ -77,4 +77,15 @@ fi
   [ -f "$tmp/other/notes.txt" ] && [ "$(cat "$tmp/notes.txt")" = "my notes" ] && [ -d "$tmp/winfailed/headless" ] ||
   { echo "FAIL: a refused run changed a folder"; fail=1; }
 "$run" --help | grep -q '^usage: scripts/run' || { echo "FAIL: --help shows no usage"; fail=1; }
+# The test command refuses what it does not take, before it installs or builds.
+message=$("$(dirname "$run")/test" --windos 2>&1)
+[ $? = 2 ] && grep -q "^usage: scripts/test" <<<"$message" || { echo "FAIL: scripts/test --windos: $message"; fail=1; }
+# The Windows play's verdict is its last line also when its headless stage fails.
+mkdir -p "$tmp/build/tools/testhost"
+touch "$tmp/build/CMakeCache.txt"
+printf '#!/bin/sh\necho "a reason"\nexit 1\n' >"$tmp/build/tools/testhost/dorvik2-run"
+chmod +x "$tmp/build/tools/testhost/dorvik2-run"
+played=$(bash "$(dirname "$run")/../tools/winhost/play_windows.sh" "$tmp/build" "$tmp/win" "my game" "$tmp/play" 32)
+[ $? = 1 ] && [ "$(tail -n2 <<<"$played")" = $'the headless run failed\nscript failed' ] ||
+  { echo "FAIL: the Windows play's failed headless stage ends: $played"; fail=1; }
 exit $fail
