@@ -16,6 +16,7 @@
 #include "plat/crt.h"
 #include "plat/sim.h"
 #include "ScriptEnvironmentFixture.h"
+#include "testhost/ScriptReader.h"
 
 namespace {
 
@@ -165,6 +166,9 @@ TEST(ScriptSetup, HeaderLinesDescribeTheWorld) {
       {"data /g", "line 1: data wants the game folder and the portal folder"},
       {"event 62 hi", "line 1: event wants a code and a quoted text or a result"},
       {"defaults fancy", "line 1: unknown header defaults fancy"},
+      {"localtime 2012-04-31 10:00:00", "line 1: localtime 2012-04-31 10:00:00 is no date"},
+      {"localtime 2012-13-01 10:00:00", "line 1: localtime 2012-13-01 10:00:00 is no date"},
+      {"localtime 2012-01-01 24:00:00", "line 1: localtime 2012-01-01 24:00:00 is no date"},
   };
   for (const auto& c : bad) {
     testhost::ScriptSetup ignored;
@@ -246,6 +250,44 @@ TEST_F(ScriptRunnerTest, CheckpointsCheckFramesAndTheUpdateModeRewritesTheirHash
   EXPECT_EQ(text.str(), "me 101\n@100 checkpoint start " + updated.checkpoints[0].second + " # the table\n" +
                             "+10 checkpoint again " + updated.checkpoints[1].second + "\n+0 end\n");
   EXPECT_EQ(testhost::PlayScriptFile(path, Environment()).failure, "");
+}
+
+// A checkpoint's hash on the script's own desktop comes first, unnamed; those of other
+// desktops follow under their names, each once.
+TEST(ScriptReader, CheckpointsCarryAHashForEachDesktop) {
+  testhost::Script script;
+  std::string error;
+  ASSERT_TRUE(testhost::ReadScript("@0 checkpoint a 0123 565=abcd 555=ef\n+0 checkpoint b 555=99\n+0 end\n", script,
+                                   error))
+      << error;
+  const testhost::ScriptEvent& a = script.events[0];
+  EXPECT_EQ(a.hash, "0123");
+  ASSERT_NE(a.HashOn("565", script.setup), nullptr);
+  EXPECT_EQ(*a.HashOn("565", script.setup), "abcd");
+  EXPECT_EQ(*a.HashOn("555", script.setup), "ef");
+  EXPECT_EQ(*a.HashOn("32", script.setup), "0123");
+  const testhost::ScriptEvent& b = script.events[1];
+  EXPECT_EQ(*b.HashOn("32", script.setup), "");
+  EXPECT_EQ(b.HashOn("565", script.setup), nullptr);
+
+  const struct {
+    const char* script;
+    const char* error;
+  } bad[] = {
+      {"@0 checkpoint a 565=zz\n+0 end\n", "line 1: checkpoint: unreadable hash 565=zz"},
+      {"@0 checkpoint a 24=abcd\n+0 end\n", "line 1: checkpoint: no desktop 24"},
+      {"@0 checkpoint a 01 02\n+0 end\n", "line 1: checkpoint: a second hash 02"},
+      {"@0 checkpoint a 565=01 565=02\n+0 end\n", "line 1: checkpoint: a second hash 565=02"},
+      {"@0 checkpoint a 555=01 02\n+0 end\n", "line 1: checkpoint: a second hash 02"},
+      {"@0 checkpoint 565=01\n+0 end\n", "line 1: unreadable checkpoint"},
+      {"desktop 565\n@0 checkpoint a 565=01\n+0 end\n",
+       "line 2: 565 is the script's own desktop: its hash stands first, without a name"},
+  };
+  for (const auto& c : bad) {
+    testhost::Script ignored;
+    EXPECT_FALSE(testhost::ReadScript(c.script, ignored, error)) << c.script;
+    EXPECT_EQ(error, c.error);
+  }
 }
 
 // The anti-leave question has no time-out: left unanswered, it holds the game until

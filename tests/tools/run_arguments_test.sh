@@ -26,9 +26,12 @@ refused() {
     fail=1
   fi
 }
-mkdir -p "$tmp/temp" "$tmp/record/frames" "$tmp/other"
+mkdir -p "$tmp/temp" "$tmp/record/frames" "$tmp/other" "$tmp/noted/frames" "$tmp/winfailed/headless"
 echo "script passed" >"$tmp/record/transcript.txt"
 echo "notes" >"$tmp/other/notes.txt"
+echo "notes" >"$tmp/noted/notes.txt"
+echo "the headless run failed" >"$tmp/winfailed/headless.log"
+echo "my notes" >"$tmp/notes.txt"
 
 refused "unknown option '--bogus'" -- --bogus
 refused "unknown option '--bogus'" -- --windows --bogus
@@ -49,8 +52,40 @@ refused "--out-dir $tmp/record: the folder already holds a record; add --force" 
 refused "--out-dir $tmp/record: the folder already holds a record; add --force" -- --windows --out-dir "$tmp/record"
 refused "--out-dir $tmp/other: the folder holds files that are not a record" -- --out-dir "$tmp/other" --force
 refused "--out-dir $tmp/other/notes.txt: it is a file" -- --out-dir "$tmp/other/notes.txt"
+refused "--out-dir $tmp/other/notes.txt/new: $tmp/other/notes.txt is a file" -- --out-dir "$tmp/other/notes.txt/new"
+refused "--out-dir $tmp/noted: the folder holds files that are not a record's (notes.txt)" -- \
+  --out-dir "$tmp/noted" --force
+# A failed Windows play's folder is a record: refused without --force only.
+refused "--out-dir $tmp/winfailed: the folder already holds a record" -- --windows --out-dir "$tmp/winfailed"
+refused "--script needs a value: --force is an option" -- --script --force
+refused "unknown option '-x'" -- -x
+refused "--out $tmp/none/f.png: there is no folder $tmp/none" -- --out "$tmp/none/f.png"
+refused "--out $tmp: it is a folder" -- --out "$tmp"
+refused "--registry $tmp/notes.txt: it is not a registry this host wrote; add --force" -- --registry "$tmp/notes.txt"
+refused "--force replaces a record or a --registry file" -- --out f.png --force
+refused "--new-hashes takes a headless game's hashes" -- --windows --new-hashes
+refused "--new-hashes is for a recorded game" -- --out f.png --new-hashes
+if [ "$(id -u)" != 0 ]; then
+  # Permissions hold back only other users than root.
+  mkdir -p "$tmp/locked" && chmod a-w "$tmp/locked"
+  refused "--out-dir $tmp/locked/new: cannot make a folder in $tmp/locked" -- --out-dir "$tmp/locked/new"
+  refused "--out $tmp/locked/f.png: cannot write in $tmp/locked" -- --out "$tmp/locked/f.png"
+  chmod u+w "$tmp/locked"
+fi
 
 [ "$(cat "$tmp/record/transcript.txt")" = "script passed" ] && [ -d "$tmp/record/frames" ] &&
-  [ -f "$tmp/other/notes.txt" ] || { echo "FAIL: a refused run changed a folder"; fail=1; }
+  [ -f "$tmp/other/notes.txt" ] && [ "$(cat "$tmp/notes.txt")" = "my notes" ] && [ -d "$tmp/winfailed/headless" ] ||
+  { echo "FAIL: a refused run changed a folder"; fail=1; }
 "$run" --help | grep -q '^usage: scripts/run' || { echo "FAIL: --help shows no usage"; fail=1; }
+# The test command refuses what it does not take, before it installs or builds.
+message=$("$(dirname "$run")/test" --windos 2>&1)
+[ $? = 2 ] && grep -q "^usage: scripts/test" <<<"$message" || { echo "FAIL: scripts/test --windos: $message"; fail=1; }
+# The Windows play's verdict is its last line also when its headless stage fails.
+mkdir -p "$tmp/build/tools/testhost"
+touch "$tmp/build/CMakeCache.txt"
+printf '#!/bin/sh\necho "a reason"\nexit 1\n' >"$tmp/build/tools/testhost/dorvik2-run"
+chmod +x "$tmp/build/tools/testhost/dorvik2-run"
+played=$(bash "$(dirname "$run")/../tools/winhost/play_windows.sh" "$tmp/build" "$tmp/win" "my game" "$tmp/play" 32)
+[ $? = 1 ] && [ "$(tail -n2 <<<"$played")" = $'the headless run failed\nscript failed' ] ||
+  { echo "FAIL: the Windows play's failed headless stage ends: $played"; fail=1; }
 exit $fail

@@ -46,6 +46,7 @@ struct Options {
   std::string script;  // a game to play instead of the plain window life
   std::string outDir;  // where a scripted game's record goes
   bool markTextCells = false;  // texts as marked cells, for a map of where text is drawn
+  bool newHashes = false;  // the checkpoints take their frames' hashes into the script file
 };
 
 void Usage() {
@@ -54,7 +55,23 @@ void Usage() {
                "                   [--desktop 565|555|32] [--advance MS] [--registry FILE] [--wav FILE.wav]\n"
                "                   --out FILE.png\n"
                "       dorvik2-run [--module Dorvik2.so] --data DIR --portal DIR [--desktop 565|555|32]\n"
-               "                   [--registry FILE] [--mark-text-cells] --script GAME.txt --out-dir DIR\n");
+               "                   [--registry FILE] [--mark-text-cells | --new-hashes] --script GAME.txt --out-dir DIR\n");
+}
+
+// A registry file this layer wrote begins so; anything else is not ours to replace.
+constexpr char kRegistryMagic[] = "DVRG";
+
+// Why the file may not serve as the run's registry: it exists and is not one.
+std::string NotARegistry(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return "";
+  if (std::filesystem::is_directory(path, ec)) return "it is a folder";
+  std::ifstream in(path, std::ios::binary);
+  char magic[sizeof kRegistryMagic - 1] = {};
+  if (std::filesystem::file_size(path, ec) == 0) return "";
+  if (!in.read(magic, sizeof magic) || std::string(magic, sizeof magic) != kRegistryMagic)
+    return "it is not a registry this host wrote";
+  return "";
 }
 
 bool Parse(int argc, char** argv, Options& o) {
@@ -84,6 +101,8 @@ bool Parse(int argc, char** argv, Options& o) {
       if (!value(o.outDir)) return false;
     } else if (a == "--mark-text-cells") {
       o.markTextCells = true;
+    } else if (a == "--new-hashes") {
+      o.newHashes = true;
     } else if (a == "--threaded") {
       o.threaded = true;
     } else if (a == "--desktop") {
@@ -99,7 +118,13 @@ bool Parse(int argc, char** argv, Options& o) {
     }
   }
   if (o.data.empty() || o.portal.empty()) return false;
-  if (!o.script.empty()) return !o.outDir.empty() && !o.threaded;
+  if (!o.registry.empty()) {
+    if (const std::string why = NotARegistry(o.registry); !why.empty()) {
+      std::fprintf(stderr, "dorvik2-run: --registry %s: %s\n", o.registry.c_str(), why.c_str());
+      return false;
+    }
+  }
+  if (!o.script.empty()) return !o.outDir.empty() && !o.threaded && !(o.markTextCells && o.newHashes);
   return !o.out.empty();
 }
 
@@ -217,12 +242,15 @@ bool PlayScript(testhost::TestHost& host, const Options& o, DWORD hostStart) {
   std::error_code ec;
   std::filesystem::remove_all(record.FramesDir(), ec);
   if (!std::filesystem::create_directories(record.FramesDir(), ec)) {
-    std::fprintf(stderr, "dorvik2-run: cannot make %s\n", record.FramesDir().c_str());
+    std::fprintf(stderr, "dorvik2-run: cannot make %s: %s\n", record.FramesDir().c_str(), ec.message().c_str());
     return false;
   }
   testhost::ScriptRunner runner(host);
   std::string failure;
-  if (!runner.Load(script, failure)) {
+  if (!o.desktop.empty()) runner.SetDesktop(o.desktop);
+  // Taking hashes rewrites the file the script came from, once it has played through.
+  if (o.newHashes) runner.SetUpdateMode(true);
+  if (!(o.newHashes ? runner.LoadFile(o.script, failure) : runner.Load(script, failure))) {
     std::fprintf(stderr, "dorvik2-run: %s: %s\n", o.script.c_str(), failure.c_str());
     return false;
   }
@@ -275,9 +303,10 @@ int RunScripted(Options& o) {
   if (!o.desktop.empty()) setup.desktop = o.desktop;
   std::error_code ec;
   std::filesystem::create_directories(o.outDir, ec);
+  // A checkpoint's frame that differs from its hash goes into the record too.
   const testhost::ScriptEnvironment environment{o.module, o.data, o.portal,
                                                 o.registry.empty() ? o.outDir + "/registry.dat" : o.registry,
-                                                "", false};
+                                                o.outDir + "/differing", false};
   if (!testhost::PrepareLayer(setup, environment, error)) {
     std::fprintf(stderr, "dorvik2-run: %s: %s\n", o.script.c_str(), error.c_str());
     return 1;

@@ -11,6 +11,7 @@
 #include "host/Dorvik2Messages.h"
 #include "plat/codepage.h"
 #include "plat/crt.h"
+#include "plat/time.h"
 #include "plat/user.h"
 
 namespace testhost {
@@ -83,6 +84,13 @@ bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& wh
     t.wHour = static_cast<WORD>(hour);
     t.wMinute = static_cast<WORD>(minute);
     t.wSecond = static_cast<WORD>(second);
+    // The system's own test of a date, so that a 31st of April fails here, not when the
+    // world is set up after the build.
+    FILETIME ignored{};
+    if (year > 30827 || month > 12 || day > 31 || !SystemTimeToFileTime(&t, &ignored)) {
+      why = "localtime " + rest + " is no date";
+      return false;
+    }
     setup.localTime = t;
   } else if (key == "data") {
     std::string portal;
@@ -183,12 +191,20 @@ bool ParseEvent(const std::string& line, int number, const ScriptSetup& setup, S
     if (e.text != "ok" && e.text != "yes" && e.text != "no" && e.text != "wait") return bad("unknown box answer");
     e.verb = ScriptVerb::Box;
   } else if (verb == "checkpoint") {
-    in >> e.text >> e.hash;
-    std::string extra;
-    uint64_t value = 0;
-    const auto r = std::from_chars(e.hash.data(), e.hash.data() + e.hash.size(), value, 16);
-    const bool hashOk = e.hash.empty() || (r.ec == std::errc{} && r.ptr == e.hash.data() + e.hash.size());
-    if (e.text.empty() || !hashOk || (in >> extra)) return bad("unreadable checkpoint");
+    // checkpoint <name> [<hash on the script's desktop>] [<desktop>=<hash> ...]
+    in >> e.text;
+    if (e.text.empty() || e.text.find('=') != std::string::npos) return bad("unreadable checkpoint");
+    for (std::string field; in >> field;) {
+      const size_t equals = field.find('=');
+      const std::string desktop = equals == std::string::npos ? "" : field.substr(0, equals);
+      const std::string hash = equals == std::string::npos ? field : field.substr(equals + 1);
+      if (equals != std::string::npos && !IsDesktopName(desktop)) return bad("checkpoint: no desktop " + desktop);
+      if (!IsFrameHash(hash)) return bad("checkpoint: unreadable hash " + field);
+      if (equals == std::string::npos ? !e.hash.empty() || !e.desktopHashes.empty()
+                                      : !e.desktopHashes.emplace(desktop, hash).second)
+        return bad("checkpoint: a second hash " + field);
+      if (equals == std::string::npos) e.hash = hash;
+    }
     e.verb = ScriptVerb::Checkpoint;
   } else if (verb == "end") {
     e.verb = ScriptVerb::End;
@@ -201,6 +217,18 @@ bool ParseEvent(const std::string& line, int number, const ScriptSetup& setup, S
 }  // namespace
 
 bool IsDesktopName(const std::string& name) { return name == "565" || name == "555" || name == "32"; }
+
+bool IsFrameHash(const std::string& text) {
+  uint64_t value = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  return !text.empty() && r.ec == std::errc{} && r.ptr == text.data() + text.size();
+}
+
+const std::string* ScriptEvent::HashOn(const std::string& desktop, const ScriptSetup& setup) const {
+  if (desktop == setup.desktop) return &hash;
+  const auto it = desktopHashes.find(desktop);
+  return it == desktopHashes.end() ? nullptr : &it->second;
+}
 
 bool ReadScriptSetup(const std::string& text, ScriptSetup& setup, std::string& error) {
   std::istringstream in(text);
@@ -251,6 +279,11 @@ bool ReadScript(const std::string& text, Script& script, std::string& error) {
     }
     ScriptEvent e;
     if (!ParseEvent(line, number, script.setup, messages, e, error)) return false;
+    if (e.desktopHashes.count(script.setup.desktop)) {
+      error = plat::FormatString("line %d: %s is the script's own desktop: its hash stands first, without a name",
+                                 number, script.setup.desktop.c_str());
+      return false;
+    }
     if (line[0] == '+') e.at += previous;
     if (e.at < previous) {
       error = plat::FormatString("line %d: time runs backwards", number);

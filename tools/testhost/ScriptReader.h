@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,9 @@ struct ScriptSetup {
 // The desktop formats a script may name: "565", "555" and "32".
 bool IsDesktopName(const std::string& name);
 
+// 16 hexadecimal digits at most, as a frame's hash is written.
+bool IsFrameHash(const std::string& text);
+
 // The header lines of a script alone; false with `error` naming the line.
 bool ReadScriptSetup(const std::string& text, ScriptSetup& setup, std::string& error);
 
@@ -46,8 +50,11 @@ struct ScriptEvent {
   std::string text;            // the host call, post, box text or answer, checkpoint name
   int x = 0;                   // a key's code, or a pointer position
   int y = 0;
-  std::string hash;            // a checkpoint's expected frame
+  std::string hash;            // a checkpoint's expected frame on the script's desktop
+  std::map<std::string, std::string> desktopHashes;  // on other desktops, by their names
 
+  // The hash a checkpoint expects on that desktop; null when the script has none.
+  const std::string* HashOn(const std::string& desktop, const ScriptSetup& setup) const;
   // Input that the host gives the module at its time: messages, keys and the pointer.
   bool IsInput() const;
 };

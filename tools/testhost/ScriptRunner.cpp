@@ -252,10 +252,13 @@ void ScriptRunner::CheckEvent(const Event& e) {
         Note(e.line, "frame " + hash);
         break;
       }
-      const auto check = plat::sim::CheckFrame(frame, name_ + "-" + e.text, e.hash);
+      const std::string* expected = e.HashOn(Desktop(), setup_);
+      const auto check = plat::sim::CheckFrame(frame, name_ + "-" + e.text, expected ? *expected : "");
       seenFrames_.emplace_back(e.text, check.actualHash);
       Note(e.line, "frame " + check.actualHash);
-      if (!check.matches)
+      if (!expected)
+        Fail(e.line, "checkpoint " + e.text + ": the script has no hash for a " + Desktop() + " desktop");
+      else if (!check.matches)
         Fail(e.line, "checkpoint " + e.text + ": frame " + check.actualHash +
                          (check.actualPath.empty() ? "" : " (" + check.actualPath + ")"));
       break;
@@ -341,7 +344,9 @@ void ScriptRunner::FrameDue() {
   if (frameHook_ && host_.GameWindow()) frameHook_(Now(), "");
 }
 
-// Each checkpoint line gets the hash its frame had; everything else stays as written.
+// Each checkpoint line gets the hash its frame had on the desktop played, beside those of
+// other desktops; everything else stays as written. The file is replaced whole, so a run
+// that stops half way leaves it as it was.
 void ScriptRunner::RewriteHashes() const {
   if (path_.empty() || newHashes_.empty()) return;
   std::string text;
@@ -349,20 +354,31 @@ void ScriptRunner::RewriteHashes() const {
     std::string line = script_.lines[i];
     const auto hash = newHashes_.find(static_cast<int>(i + 1));
     if (hash != newHashes_.end()) {
-      const size_t verb = line.find("checkpoint");
-      size_t name = line.find_first_not_of(' ', verb + std::string_view("checkpoint").size());
-      size_t nameEnd = line.find_first_of(" #", name);
-      if (nameEnd == std::string::npos) nameEnd = line.size();
-      size_t old = line.find_first_not_of(' ', nameEnd);
-      size_t oldEnd = old == std::string::npos ? nameEnd : line.find_first_of(" #", old);
-      if (old == std::string::npos || line[old] == '#') old = oldEnd = nameEnd;
-      if (oldEnd == std::string::npos) oldEnd = line.size();
-      line = line.substr(0, nameEnd) + " " + hash->second + line.substr(oldEnd);
+      const size_t commentAt = line.find('#');
+      const std::string comment = commentAt == std::string::npos ? "" : " " + line.substr(commentAt);
+      std::istringstream words(line.substr(0, commentAt));
+      std::string time, verb, name, own;
+      std::map<std::string, std::string> others;
+      words >> time >> verb >> name;
+      for (std::string field; words >> field;) {
+        const size_t equals = field.find('=');
+        if (equals == std::string::npos) own = field;
+        else others[field.substr(0, equals)] = field.substr(equals + 1);
+      }
+      (Desktop() == setup_.desktop ? own : others[Desktop()]) = hash->second;
+      line = time + " " + verb + " " + name + (own.empty() ? "" : " " + own);
+      for (const auto& [desktop, value] : others) line += " " + desktop + "=" + value;
+      line += comment;
     }
     text += line + "\n";
   }
-  std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+  const std::string fresh = path_ + ".new";
+  std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
   out << text;
+  out.close();
+  std::error_code ec;
+  if (out) std::filesystem::rename(fresh, path_, ec);
+  if (!out || ec) std::filesystem::remove(fresh, ec);
 }
 
 namespace {

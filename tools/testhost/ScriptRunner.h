@@ -75,6 +75,9 @@ class ScriptRunner {
   // Checkpoints take their frames' hashes instead of checking them, and the loaded
   // file is rewritten with them after the run. Set from the environment switch.
   void SetUpdateMode(bool update) { update_ = update; }
+  // The desktop the world was set up with, when not the script's own: its checkpoints
+  // check (or in the update mode take) the hashes written for that desktop.
+  void SetDesktop(std::string desktop) { desktop_ = std::move(desktop); }
   static bool UpdateModeRequested();
   // Plays the loaded script on the started module to its `end`, then destroys the
   // game window. False with the first failure: its script line, the virtual time and
@@ -120,6 +123,7 @@ class ScriptRunner {
   void OnSend(const uint8_t* data, int32_t length);
   void Fail(int line, const std::string& what);
   uint32_t Now() const;
+  const std::string& Desktop() const { return desktop_.empty() ? setup_.desktop : desktop_; }
   void CheckEvent(const Event& e);
   void RewriteHashes() const;
 
@@ -143,6 +147,7 @@ class ScriptRunner {
   DWORD start_ = 0;
   std::string failure_;
   std::string frameFolder_;
+  std::string desktop_;
   bool update_ = UpdateModeRequested();
   std::vector<std::pair<std::string, std::string>> seenFrames_;
   std::map<int, std::string> newHashes_;  // line -> hash, in update mode

@@ -8,9 +8,12 @@
 # from a seed each system takes from its own clock), no capture shows a pixel of the
 # transparent key colour (text places included), and every effect the headless run
 # sounded is heard within 100 ms of its moment, once the latency between the two
-# recordings is taken off.
+# recordings is taken off; its last line is "script failed" otherwise, whatever stage
+# failed.
 #   play_windows.sh BUILD WIN-BUILD SCRIPT OUT-DIR DEPTH(32|16) [--threaded]
 set -euo pipefail
+# The verdict is the last line, whichever step ends the play.
+trap 'if [ $? = 0 ]; then echo "script passed"; else echo "script failed"; fi' EXIT
 build=$1 win=$2 script=$3 out=$4 depth=$5
 shift 5
 here=$(cd "$(dirname "$0")" && pwd)
@@ -21,15 +24,18 @@ desktop=32
 [ "$depth" = 16 ] && desktop=565
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
+# The headless play checks the checkpoints' hashes for that desktop.
 headless=(--module "$build/Dorvik2.so" --data "$data" --portal "$portal" --script "$script" --desktop "$desktop")
-# The script's frame hashes are of its own desktop; on another the frames are taken
-# unchecked (the update mode, which rewrites nothing for a script read as text).
-[ "$depth" = 16 ] && export DORVIK_UPDATE_SCRIPTS=1
+failed() {
+  cat "$1"
+  echo "$2"
+  exit 1
+}
 start=$SECONDS
-"$build/tools/testhost/dorvik2-run" "${headless[@]}" --out-dir "$out/headless" >"$out/headless.log" ||
-  { cat "$out/headless.log"; echo "the headless run failed"; exit 1; }
+"$build/tools/testhost/dorvik2-run" "${headless[@]}" --out-dir "$out/headless" >"$out/headless.log" 2>&1 ||
+  failed "$out/headless.log" "the headless run failed"
 "$build/tools/testhost/dorvik2-run" "${headless[@]}" --out-dir "$out/headless-text-cells" --mark-text-cells \
-  >"$out/headless-text-cells.log" || { cat "$out/headless-text-cells.log"; exit 1; }
+  >"$out/headless-text-cells.log" 2>&1 || failed "$out/headless-text-cells.log" "the headless run with text cells failed"
 # Only the marked run's frames are read: its sound is the plain run's again.
 rm -f "$out/headless-text-cells/sound.wav"
 echo "headless runs: $((SECONDS - start)) s ($out/headless)"
@@ -42,11 +48,12 @@ start=$SECONDS
 status=0
 # Wine's console ends its lines with a carriage return, and names the record's files on
 # its Z: drive: both go before a line is kept or shown. The host's own verdict on the
-# script is shown as "the Windows play passed" (or failed, with the reason), since the
-# run's verdict comes last, after the comparison.
+# script ("<script path>: script passed", whatever the script's name) is shown as "the
+# Windows play passed" (or failed, with the reason), since the run's verdict comes last,
+# after the comparison.
 bash "$here/wine_run.sh" "$win" "$depth" "$win/Dorvik2.dll" "$win/tools/winhost/dorvik2-winrun.exe" "$data" "$portal" \
   "$script" "$out" "${options[@]}" "$@" | tr -d '\r' |
-  sed -e '/Z:\\/{s/Z:\\/\//g;s/\\/\//g}' -e 's/^\/.*\.txt: script \(passed\|failed\)/the Windows play \1/' |
+  sed -e '/Z:\\/{s/Z:\\/\//g;s/\\/\//g}' -e 's/^\/.*: script \(passed\|failed\)/the Windows play \1/' |
   tee "$out/winrun.log" || status=1
 grep -qx 'the Windows play passed' "$out/winrun.log" || status=1
 echo "wine run: $((SECONDS - start)) s"
@@ -54,5 +61,4 @@ echo "sound: $out/sound.wav"
 "$build/tools/testhost/dorvik2-compare" frames "$out/headless" "$out/headless-text-cells" "$out" || status=1
 "$build/tools/testhost/dorvik2-compare" sound "$out/headless/sound.wav" "$out/sound.wav" 100 || status=1
 echo "record: $out ($(du -sh "$out" | cut -f1))"
-if [ $status = 0 ]; then echo "script passed"; else echo "script failed"; fi
 exit $status
