@@ -26,6 +26,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -136,6 +137,35 @@ LONG WINAPI EndOnUnhandled(EXCEPTION_POINTERS* info) {
 }
 
 // ---- Counts of the process ------------------------------------------------------------
+// The notes a count keeps of what it saw live in a heap of their own, which the heap
+// count leaves out: one count's notes would otherwise be counted by the next.
+HANDLE NotesHeap() {
+  constexpr SIZE_T kCommitted = 256 * 1024;
+  static HANDLE heap = HeapCreate(0, kCommitted, 0);
+  return heap;
+}
+
+template <typename T>
+struct NoteAllocator {
+  using value_type = T;
+  NoteAllocator() = default;
+  template <typename U>
+  NoteAllocator(const NoteAllocator<U>&) {}
+  T* allocate(size_t n) {
+    void* p = HeapAlloc(NotesHeap(), 0, n * sizeof(T));
+    if (!p) throw std::bad_alloc();
+    return static_cast<T*>(p);
+  }
+  void deallocate(T* p, size_t) { HeapFree(NotesHeap(), 0, p); }
+  template <typename U>
+  bool operator==(const NoteAllocator<U>&) const { return true; }
+};
+
+struct HandleNote {
+  uintptr_t value;
+  char kind[120];
+};
+
 // Where the GDI and USER objects are counted from, decided once the host window is up.
 winhost::GuiSource g_gdiSource = winhost::GuiSource::kNone, g_userSource = winhost::GuiSource::kNone;
 
@@ -144,8 +174,8 @@ struct Counts {
   int64_t privateBytes = 0, heapBytes = 0;
   DWORD tlsIndexes = 0;
   // What a count that went down lost: the handles with what they were, the indexes.
-  std::vector<std::pair<uintptr_t, std::string>> handleList;
-  std::vector<DWORD> tlsList;
+  std::vector<HandleNote, NoteAllocator<HandleNote>> handleList;
+  std::vector<DWORD, NoteAllocator<DWORD>> tlsList;
 };
 
 // Committed private memory, region by region: what the heaps, stacks and the module's
@@ -165,14 +195,14 @@ int64_t PrivateBytes() {
 // system keeps of them in the process environment block (their places on 32-bit
 // Windows): taking them all to count them would make the system grow the heaps counted
 // beside them.
-std::vector<DWORD> UsedTlsIndexes() {
+std::vector<DWORD, NoteAllocator<DWORD>> UsedTlsIndexes() {
   // The thread's environment block names the process's at 0x30 of the fs segment.
   const BYTE* peb;
   asm("movl %%fs:0x30, %0" : "=r"(peb));
   constexpr size_t kTlsBitmapBits = 0x44, kTlsExpansionBitmapBits = 0x154;
   constexpr size_t kBitmapWords = 2, kExpansionBitmapWords = 32;
   constexpr DWORD kWordBits = 32, kFirstExpansionIndex = 64;
-  std::vector<DWORD> used;
+  std::vector<DWORD, NoteAllocator<DWORD>> used;
   const auto list = [&](size_t offset, size_t words, DWORD first) {
     for (size_t i = 0; i < words; ++i) {
       DWORD bits;
@@ -329,7 +359,7 @@ std::vector<HeapBlock> HeapBlocks() {
   HANDLE heaps[kMostHeaps];
   const DWORD count = std::min(GetProcessHeaps(kMostHeaps, heaps), kMostHeaps);
   for (DWORD i = 0; i < count; ++i) {
-    if (!HeapLock(heaps[i])) continue;
+    if (heaps[i] == NotesHeap() || !HeapLock(heaps[i])) continue;
     PROCESS_HEAP_ENTRY entry{};
     while (HeapWalk(heaps[i], &entry))
       if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
@@ -373,7 +403,11 @@ Counts Measure() {
   c.gdi = winhost::GdiObjects(g_gdiSource);
   c.user = winhost::UserObjects(g_userSource);
   c.handles = HandleCount();
-  for (uintptr_t value : HandleValues()) c.handleList.emplace_back(value, HandleKind(reinterpret_cast<HANDLE>(value)));
+  for (uintptr_t value : HandleValues()) {
+    HandleNote note{value, {}};
+    std::snprintf(note.kind, sizeof note.kind, "%s", HandleKind(reinterpret_cast<HANDLE>(value)).c_str());
+    c.handleList.push_back(note);
+  }
   c.threads = ThreadCount();
   c.privateBytes = PrivateBytes();
   c.heapBytes = HeapBytes();
@@ -386,16 +420,15 @@ Counts Measure() {
 void PrintDecrease(const char* what, const Counts& a, const Counts& b) {
   if (b.handles < a.handles) {
     std::printf("%s: %u handles fewer after than before\n", what, unsigned(a.handles - b.handles));
-    for (const auto& [value, kind] : a.handleList) {
-      const bool kept = std::any_of(b.handleList.begin(), b.handleList.end(),
-                                    [&](const auto& h) { return h.first == value && h.second == kind; });
-      if (!kept) std::printf("  gone: handle 0x%" PRIxPTR ", %s\n", value, kind.c_str());
-    }
-    for (const auto& [value, kind] : b.handleList) {
-      const bool old = std::any_of(a.handleList.begin(), a.handleList.end(),
-                                   [&](const auto& h) { return h.first == value && h.second == kind; });
-      if (!old) std::printf("  new: handle 0x%" PRIxPTR ", %s\n", value, kind.c_str());
-    }
+    const auto listed = [](const auto& list, const HandleNote& note) {
+      return std::any_of(list.begin(), list.end(), [&](const HandleNote& h) {
+        return h.value == note.value && std::strcmp(h.kind, note.kind) == 0;
+      });
+    };
+    for (const HandleNote& note : a.handleList)
+      if (!listed(b.handleList, note)) std::printf("  gone: handle 0x%" PRIxPTR ", %s\n", note.value, note.kind);
+    for (const HandleNote& note : b.handleList)
+      if (!listed(a.handleList, note)) std::printf("  new: handle 0x%" PRIxPTR ", %s\n", note.value, note.kind);
   }
   if (b.tlsIndexes < a.tlsIndexes) {
     std::printf("%s: %u TLS indexes fewer after than before\n", what, unsigned(a.tlsIndexes - b.tlsIndexes));
@@ -927,8 +960,9 @@ void DestroyTwice(const Setup& s) {
 }
 
 // ---- Destroys at stepped moments of a threaded build ------------------------------------
-// The steps span the build as measured on this machine, and a quarter more.
-constexpr int32_t kSweepSteps = 40;
+// The steps span the build as measured on this machine, and half as much again: 1 to
+// 2 ms apart, each taken by a host that pumps its messages and by one busy elsewhere.
+constexpr int32_t kSweepSteps = 75;
 // How long the host listens for the game's messages after DestroyGameWnd, and after the
 // unload.
 constexpr DWORD kSweepListenMs = 60;
@@ -996,7 +1030,7 @@ void DestroyAtStep(const Setup& s, DWORD delayMs, bool pumping, SweepTally& tall
 // message and no call of the game may reach the host after DestroyGameWnd returned.
 void DestroySweep(const Setup& s) {
   const DWORD build = MeasureBuild(s);
-  const DWORD span = build + build / 4;
+  const DWORD span = build + build / 2;
   SweepTally tally;
   const DWORD start = GetTickCount();
   for (int32_t step = 0; step <= kSweepSteps; ++step) {
