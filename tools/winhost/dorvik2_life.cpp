@@ -1166,27 +1166,31 @@ int Run(int argc, char** argv) {
     }
   }
   // Each unload that follows a destroy in an awkward place, measured on its own: one
-  // load and one game each, bounded once the cycles have settled the process.
+  // load and one game each, bounded once the cycles have settled the process. The
+  // process's first dialog box makes GDI objects the system keeps for the next (6
+  // under Wine 8, none for the second box of a process): the box runs once unmeasured.
   const struct {
     const char* name;
     void (*run)(const Setup&);
     const char* done;
     Allowance extra;
+    bool settleFirst;
   } awkward[] = {
-      {"callback", DestroyInCallback, "destroy inside a host callback, unloaded", {}},
-      {"box", DestroyInBox, "destroy inside a module box, unloaded", {}},
+      {"callback", DestroyInCallback, "destroy inside a host callback, unloaded", {}, false},
+      {"box", DestroyInBox, "destroy inside a module box, unloaded", {}, true},
       {"held", DestroyWhileLoading, "destroy while the loader builds, unloaded",
-       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}},
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false},
       {"failed-threaded", DestroyOnLoadFailureThreaded,
        "destroy inside the load-failed event on the loader thread, unloaded, host window repainted",
-       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}},
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false},
       {"failed-init", DestroyOnLoadFailureInInit,
-       "destroy inside the load-failed event inside InitGameWnd, unloaded, host window repainted", {}},
-      {"message", DestroyInWindowMessage, "destroy inside a message of the game window, unloaded", {}},
-      {"again", DestroyTwice, "a second destroy and a destroy of a stranger, refused", {}},
+       "destroy inside the load-failed event inside InitGameWnd, unloaded, host window repainted", {}, false},
+      {"message", DestroyInWindowMessage, "destroy inside a message of the game window, unloaded", {}, false},
+      {"again", DestroyTwice, "a second destroy and a destroy of a stranger, refused", {}, false},
   };
   for (const auto& scenario : awkward) {
     if (!wanted(scenario.name)) continue;
+    if (scenario.settleFirst && wanted("cycles")) scenario.run(s);
     const Counts before = Measure();
     scenario.run(s);
     const Counts after = Measure();
