@@ -929,7 +929,8 @@ void DestroyInWindowMessage(const Setup& s) {
   PumpUntilDestroyed(host, kLoadLimitMs);
   Expect(host.destroyed, "the room entry did not ask the host about its event");
   host.ExpectDestroyed(name);
-  if (host.destroyedInClientCall) Fail("%s: the event came inside a call of the host", name);
+  if (host.destroyedInClientCall || host.destroyThread != host.WindowThread())
+    Fail("%s: the event came inside a call of the host or on another thread", name);
   if (IsWindow(wnd)) Fail("%s: the game window outlived the message it was ended in", name);
   ExpectNotAlive(loaded.exports, host.client, name, "the game ended inside a window message");
   loaded.Unload();
