@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The life test under Wine: the life host loads, plays and unloads Dorvik2.dll many times
-# in one process on a virtual X display of the given depth; a DirectDraw surface made and
-# never released by the process's end fails the run here too.
+# in one process on a virtual X display of the given depth, on the game folder and on a
+# copy of it with a picture missing; a DirectDraw surface made and never released by the
+# process's end fails the run here too.
 #   wine_life.sh WORK-DIR DEPTH(32|16) DLL LIFE-EXE GAME-FOLDER PORTAL-FOLDER ROOM-SCRIPT BOX-SCRIPT [LIFE-ARGS...]
 set -euo pipefail
 limit_seconds=600
@@ -25,13 +26,19 @@ shift 8
 source "$(dirname "$0")/wine_prefix.sh"
 wine_setting 'HKCU\Software\Wine\Drivers' Audio alsa
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+# The game folder with a card picture missing, as links to the real one: the scene build
+# fails on it.
+broken=$(mktemp -d)
+trap 'rm -f "$log"; rm -rf "$broken"' EXIT
+cp -rs "$(cd "$data" && pwd)/." "$broken/"
+rm "$broken/GameImage/Hwatoo/normal.bmp"
 status=0
 start=$SECONDS
 # DirectDraw's trace channel notes each surface made and each cleaned up; the other
 # channels stay quiet.
 WINEDEBUG=-all,+ddraw wine "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" \
-  "$(windows_file "$room")" "$(windows_file "$box")" "$@" 2>"$log" || status=$?
+  "$(windows_file "$room")" "$(windows_file "$box")" --broken-game "$(windows_folder "$broken")" "$@" 2>"$log" ||
+  status=$?
 wineserver -w
 # The host's own complaints, without Wine's channels.
 grep -Ev '^[0-9a-f]{4}:(fixme|err|warn|trace):' "$log" >&2 || true
