@@ -120,4 +120,16 @@ TEST(SoundOnsetsTest, BurstsAreFoundAndALatencyIsTakenOff) {
   EXPECT_FALSE(testhost::ReadWav({'R', 'I', 'F', 'F'}, track, error));
 }
 
+// Marks at 0 and 1500 ms heard 40 ms late after a latency of 10 s: a sound inside a quiet
+// window is stray unless it stands within the tolerance of a mark; outside every window
+// nothing is.
+TEST(SoundOnsetsTest, OnsetsInAQuietWindowAwayFromEveryMarkAreStray) {
+  const std::vector<double> marks{0, 1500};
+  const std::vector<double> heard{9000, 10040, 11540, 11800, 16000};
+  const std::vector<testhost::QuietWindow> quiet{{-500, 2000}, {5500, 6500}};
+  EXPECT_EQ(testhost::StrayOnsets(marks, heard, 10000, 100, quiet), (std::vector<double>{1800, 6000}));
+  EXPECT_EQ(testhost::StrayOnsets(marks, heard, 10000, 30, quiet), (std::vector<double>{40, 1540, 1800, 6000}));
+  EXPECT_TRUE(testhost::StrayOnsets(marks, heard, 10000, 100, {}).empty());
+}
+
 }  // namespace

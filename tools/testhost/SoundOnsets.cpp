@@ -144,4 +144,18 @@ double BestOffset(const std::vector<double>& expected, const std::vector<double>
   return best;
 }
 
+std::vector<double> StrayOnsets(const std::vector<double>& expected, const std::vector<double>& heard,
+                                double offsetMs, double toleranceMs, const std::vector<QuietWindow>& quiet) {
+  std::vector<double> stray;
+  for (double h : heard) {
+    const double at = h - offsetMs;
+    const bool inQuiet =
+        std::any_of(quiet.begin(), quiet.end(), [at](const QuietWindow& w) { return at >= w.fromMs && at <= w.toMs; });
+    const bool expectedThere =
+        std::any_of(expected.begin(), expected.end(), [&](double e) { return std::fabs(at - e) <= toleranceMs; });
+    if (inQuiet && !expectedThere) stray.push_back(at);
+  }
+  return stray;
+}
+
 }  // namespace testhost
