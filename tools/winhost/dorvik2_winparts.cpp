@@ -31,8 +31,8 @@
 // One line per part, "part NAME: ok|FAILED: figures"; exit 0 only when all passed. The
 // sounds are checked on the run's recording: OUT-DIR/sound-marks.txt holds the marks
 // and quiet window for `dorvik2-compare marks` (ms from the host's tone: the tone, the
-// two joins and the box's time-out each heard there, nothing else from the run's start
-// to its end).
+// two joins and the leaving at the box's time-out each heard there, nothing else from
+// the run's start to its end).
 //   dorvik2-winparts.exe DLL GAME-FOLDER PORTAL-FOLDER FIXTURE-FOLDER OUT-DIR
 #include <windows.h>
 
@@ -370,8 +370,8 @@ size_t Parts::SentStartingWith(size_t from, const std::string& prefix) const {
   return n;
 }
 
-// The tone, each join and the box's time-out are heard where the host played them; from
-// the run's start to its end nothing else sounds.
+// The tone, each join and the leaving at the box's time-out are heard where the host
+// caused them; from the run's start to its end nothing else sounds.
 bool Parts::WriteSoundMarks(DWORD runEnd) const {
   if (!toneAt_ || joinsAt_.empty() || !boxClosedAt_) return false;
   auto from = [this](DWORD tick) { return std::to_string(int64_t(tick) - int64_t(toneAt_)); };
@@ -647,9 +647,10 @@ void Parts::BoxByTimer() {
   const size_t sent = recorder_.CallsTo(testing_support::HostSlot::Send).size();
   const size_t from = g_posted.size();
   BoxSeen seen;
-  DWORD shownAt = 0, closedAt = 0;
+  DWORD shownAt = 0, closedAt = 0, lastSeenOpen = 0;
   AskQuestion([&] {
         HWND box = OpenBox();
+        if (box) lastSeenOpen = GetTickCount();
         if (box && !seen.openedAt) {
           if (!shownAt) shownAt = GetTickCount();
           if (GetTickCount() - shownAt < 500) return;  // its first paint
@@ -660,7 +661,9 @@ void Parts::BoxByTimer() {
         if (!box && seen.openedAt && !closedAt) closedAt = GetTickCount();
       });
   if (seen.openedAt && !closedAt) closedAt = GetTickCount();
-  boxClosedAt_ = closedAt;
+  // The box went (and the leaving sounded) between the last look that saw it and the
+  // first that did not, 50 ms apart.
+  boxClosedAt_ = lastSeenOpen && closedAt ? lastSeenOpen + (closedAt - lastSeenOpen) / 2 : 0;
   Pump(300);
   const DWORD open = closedAt - seen.openedAt;
   const std::string commands = SentSince(sent);
