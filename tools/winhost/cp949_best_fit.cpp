@@ -22,7 +22,7 @@ struct Answer {
   BOOL usedDefault = FALSE;
 };
 
-Answer Encode(wchar_t unit, DWORD flags) {
+Answer Encode(WCHAR unit, DWORD flags) {
   char out[8] = {};
   Answer a;
   const int n = WideCharToMultiByte(kKorean, flags, &unit, 1, out, sizeof out, nullptr, &a.usedDefault);
@@ -35,8 +35,8 @@ Answer Encode(wchar_t unit, DWORD flags) {
 int main() {
   int32_t differing = 0;
   for (uint32_t u = 0; u <= 0xFFFF; ++u) {
-    const Answer bestFit = Encode(wchar_t(u), 0);
-    const Answer strict = Encode(wchar_t(u), WC_NO_BEST_FIT_CHARS);
+    const Answer bestFit = Encode(WCHAR(u), 0);
+    const Answer strict = Encode(WCHAR(u), WC_NO_BEST_FIT_CHARS);
     if (bestFit.bytes == strict.bytes && bestFit.usedDefault == strict.usedDefault) continue;
     if (bestFit.bytes.empty() || bestFit.bytes.size() > 2 || bestFit.usedDefault) {
       std::fprintf(stderr, "cp949-best-fit: U+%04X gives %zu bytes (default used: %d)\n", unsigned(u),

@@ -9,7 +9,7 @@ set -euo pipefail
 [ $# -ge 1 ] || { echo "usage: $0 WIN-BUILD [OUT-FILE]" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 exe=$(cd "$1" && pwd)/tools/winhost/cp949-best-fit.exe
-out=${2:-$here/../../platform/src/text/Cp949BestFit.inc}
+out=${2:-$(cd "$here/../.." && pwd)/platform/src/text/Cp949BestFit.inc}
 [ -f "$exe" ] || { echo "no $exe: build the Windows configuration first" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
