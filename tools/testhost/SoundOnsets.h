@@ -39,6 +39,10 @@ std::vector<OnsetMatch> MatchOnsets(const std::vector<double>& expected, const s
 double BestOffset(const std::vector<double>& expected, const std::vector<double>& heard, double fromMs, double toMs,
                   double toleranceMs);
 
+// The onsets that only resume a sound after a gap shorter than `gapMs` (a player that
+// fell behind for a moment), not a sound starting out of quiet.
+std::vector<double> Resumptions(const SoundTrack& track, const std::vector<double>& onsets, double gapMs);
+
 // A stretch of the expected timeline where nothing may sound but the expected onsets.
 struct QuietWindow {
   double fromMs = 0;
