@@ -15,7 +15,8 @@
 //   dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MARK-MS... [--quiet FROM-MS TO-MS]...
 //     Sounds played at known moments of one timeline, placed on the recording by the
 //     offset that matches the most; exit 0 when each is heard within the tolerance and
-//     no other sound starts inside a quiet window (its ends on the same timeline).
+//     no other sound starts inside a quiet window (its ends on the same timeline); one
+//     back after a drop shorter than 100 ms resumes and does not start.
 #include <png.h>
 
 #include <algorithm>
