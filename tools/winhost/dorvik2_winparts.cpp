@@ -541,10 +541,9 @@ void Parts::ModeChange() {
   std::snprintf(figures, sizeof figures,
                 "change to 800x600 -> %ld, back -> %ld (now %lux%lu); surfaces of the host's own: [%s] in the "
                 "changed mode, [%s] after; %zu WM_GAME_SCREEN_READY, %zu WM_GAME_CLOSE, %zu pixels differ from "
-                "the score changed meanwhile",
-                changed, restored, now.dmPelsWidth, now.dmPelsHeight,
-                lost.c_str(), lostAfter.c_str(), ready, closes, off);
-  std::printf("mode-change: differing %s\n", WhereDiffering(table_, after).c_str());
+                "the score changed meanwhile (%s)",
+                changed, restored, now.dmPelsWidth, now.dmPelsHeight, lost.c_str(), lostAfter.c_str(), ready,
+                closes, off, WhereDiffering(table_, after).c_str());
   Report("mode-change", changed == DISP_CHANGE_SUCCESSFUL && restored == DISP_CHANGE_SUCCESSFUL && closes == 0 &&
                             off == 0,
          figures);
