@@ -43,11 +43,11 @@ struct Encoded {
   std::string bytes;
   BOOL usedDefault = -1;
 };
-Encoded Encode(const std::u16string& text, LPCSTR defaultChar = nullptr) {
+Encoded Encode(const std::u16string& text, LPCSTR defaultChar = nullptr, DWORD flags = 0) {
   char out[16] = {};
   Encoded e;
-  const int n = WideCharToMultiByte(kKorean, 0, plat::AsWide(text.data()), static_cast<int>(text.size()), out, 16,
-                                    defaultChar, &e.usedDefault);
+  const int n = WideCharToMultiByte(kKorean, flags, plat::AsWide(text.data()), static_cast<int>(text.size()), out,
+                                    16, defaultChar, &e.usedDefault);
   e.bytes.assign(out, n > 0 ? static_cast<size_t>(n) : 0);
   return e;
 }
@@ -114,11 +114,38 @@ TEST(SeamCodePage, EveryCharacterEncodesToTheSystemsTable) {
   }
   EXPECT_EQ(roundTrips, 17236 + 2) << "the double-byte codes, 0x80 and 0xFF";
   EXPECT_EQ(sum.value, 0x720911dbu);
-  SEAM_ONLY_ON(seam::kReal,
-               "the headless layer has no best-fit table: a character the code page lacks becomes '?', where the "
-               "system writes a look-alike (U+00C0 as 'A', U+00A9 as A8 CF)");
   EXPECT_EQ(lookAlikes, 394);
   EXPECT_EQ(lookAlikeSum.value, 0xe454c6f8u);
+}
+
+// Every UTF-16 code unit alone, surrogates included, with flags 0 and with
+// WC_NO_BEST_FIT_CHARS: the bytes and whether the default was used, summed over the
+// whole range. Without the flag a character the code page lacks may take a look-alike
+// (U+00A2 as A1 CB, U+00C0 as 'A'), which is not the default; with it none does.
+TEST(SeamCodePage, EveryCodeUnitEncodesAsTheSystemWithAndWithoutBestFit) {
+  struct Count {
+    int32_t defaults = 0;
+    TableSum sum;
+  };
+  Count plain, strict;
+  int32_t lookAlikes = 0;
+  for (uint32_t u = 0; u <= 0xFFFF; ++u) {
+    const std::u16string unit(1, static_cast<char16_t>(u));
+    const Encoded bestFit = Encode(unit), noBestFit = Encode(unit, nullptr, WC_NO_BEST_FIT_CHARS);
+    for (auto [e, count] : {std::pair{&bestFit, &plain}, std::pair{&noBestFit, &strict}}) {
+      uint32_t bytes = 0;
+      for (char c : e->bytes) bytes = bytes << 8 | static_cast<uint8_t>(c);
+      count->sum.Add(u << 16 ^ bytes);
+      count->sum.Add(static_cast<uint32_t>(e->usedDefault));
+      count->defaults += e->usedDefault ? 1 : 0;
+    }
+    lookAlikes += bestFit.bytes != noBestFit.bytes ? 1 : 0;
+  }
+  EXPECT_EQ(lookAlikes, 394);
+  EXPECT_EQ(plain.defaults, 47776);
+  EXPECT_EQ(strict.defaults, 47776 + 394);
+  EXPECT_EQ(plain.sum.value, 0x7dd95074u);
+  EXPECT_EQ(strict.sum.value, 0xa15844d3u);
 }
 
 TEST(SeamCodePage, InvalidBytesAndLoneLeadBytes) {

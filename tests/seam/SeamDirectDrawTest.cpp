@@ -6,6 +6,7 @@
 #include "SeamWindow.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "plat/comptr.h"
@@ -371,6 +372,70 @@ TEST_F(SeamDirectDraw, ASurfaceWithItsDcOutRefusesALock) {
   ASSERT_EQ(surface->ReleaseDC(dc), DD_OK);
   ASSERT_EQ(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
   surface->Unlock(nullptr);
+}
+
+// The screen's draws take "busy" for a target someone else is writing: a blit, a fast
+// blit and a fill onto a surface that is locked or has its DC out are refused, and
+// leave its pixels alone; so is a blit from such a surface. Wine refuses the blits but
+// not the fill.
+TEST_F(SeamDirectDraw, BlitsOntoOrFromALockedSurfaceOrOneWithItsDcOutAreBusy) {
+  Surface target = MakeOffscreen(dd_.Get(), 8, 4), source = MakeOffscreen(dd_.Get(), 8, 4),
+          spare = MakeOffscreen(dd_.Get(), 8, 4);
+  ASSERT_TRUE(target && source && spare);
+  FillWith(target.Get(), Pack(0, 0, 255));
+  FillWith(source.Get(), Pack(255, 0, 0));
+  DDBLTFX fx;
+  std::memset(&fx, 0, sizeof fx);
+  fx.dwSize = sizeof fx;
+  fx.dwFillColor = Pack(0, 255, 0);
+  struct Held {
+    const char* how;
+    HRESULT blt = DD_OK, bltFast = DD_OK, fill = DD_OK, from = DD_OK, fastFrom = DD_OK;
+  };
+  std::vector<Held> seen;
+  for (const char* how : {"locked", "with its DC out"}) {
+    Held h{how};
+    DDSURFACEDESC2 desc = EmptyDesc();
+    HDC dc = nullptr;
+    const bool locked = how[0] == 'l';
+    ASSERT_EQ(locked ? target->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) : target->GetDC(&dc), DD_OK);
+    h.blt = target->Blt(nullptr, source.Get(), nullptr, 0, nullptr);
+    h.bltFast = target->BltFast(0, 0, source.Get(), nullptr, 0);
+    h.fill = target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+    h.from = spare->Blt(nullptr, target.Get(), nullptr, 0, nullptr);
+    h.fastFrom = spare->BltFast(0, 0, target.Get(), nullptr, 0);
+    ASSERT_EQ(locked ? target->Unlock(nullptr) : target->ReleaseDC(dc), DD_OK);
+    seen.push_back(h);
+  }
+  const std::string fillReason =
+      "Wine 8 fills a surface that is locked or has its DC out; a fill is a blit, which the system refuses on a "
+      "surface in use";
+  for (const Held& h : seen) {
+    SCOPED_TRACE(h.how);
+    EXPECT_EQ(h.blt, DDERR_SURFACEBUSY);
+    EXPECT_EQ(h.bltFast, DDERR_SURFACEBUSY);
+    EXPECT_EQ(h.fill, seam::WineDiffers(DDERR_SURFACEBUSY, DD_OK, fillReason));
+    EXPECT_EQ(h.from, DDERR_SURFACEBUSY);
+    EXPECT_EQ(h.fastFrom, DDERR_SURFACEBUSY);
+  }
+  EXPECT_EQ(ReadRow(target.Get(), 0, 8),
+            std::vector<DWORD>(8, seam::WineDiffers(Pack(0, 0, 255), Pack(0, 255, 0), fillReason)));
+}
+
+// The game's pictures are surfaces of the screen's first object, which a rebuild keeps:
+// a blit from a surface of another object is refused. Windows documents no answer for
+// it; Wine's is "not implemented", and the headless layer gives the same.
+TEST_F(SeamDirectDraw, ABlitFromAnotherObjectsSurfaceIsRefused) {
+  seam::HeldAsWineAnswers("E_NOTIMPL for a blit from another DirectDraw object's surface");
+  ComPtr<IDirectDraw4> other = MakeDirectDraw(window_.Handle());
+  ASSERT_TRUE(other);
+  Surface target = MakeOffscreen(dd_.Get(), 8, 4), foreign = MakeOffscreen(other.Get(), 8, 4);
+  ASSERT_TRUE(target && foreign);
+  FillWith(target.Get(), Pack(0, 0, 255));
+  FillWith(foreign.Get(), Pack(255, 0, 0));
+  EXPECT_EQ(target->Blt(nullptr, foreign.Get(), nullptr, 0, nullptr), E_NOTIMPL);
+  EXPECT_EQ(target->BltFast(0, 0, foreign.Get(), nullptr, 0), E_NOTIMPL);
+  EXPECT_EQ(ReadRow(target.Get(), 0, 8), std::vector<DWORD>(8, Pack(0, 0, 255)));
 }
 
 // ---- The primary and its clipper ---------------------------------------------------------

@@ -240,8 +240,11 @@ TEST(SeamGdi, StretchBltRepeatsPixelsToEnlargeAndCopiesOneToOne) {
   ASSERT_TRUE(StretchBlt(dest.Dc(), 0, 0, 4, 2, source.Dc(), 0, 0, 2, 1, SRCCOPY));
   EXPECT_EQ(Row(dest.Dc(), 0, 4), (std::vector<COLORREF>{kRed, kRed, kBlue, kBlue}));
   EXPECT_EQ(Row(dest.Dc(), 1, 4), (std::vector<COLORREF>{kRed, kRed, kBlue, kBlue}));
+  // One to one, onto a row of another colour: the two pixels land where they are sent
+  // and nothing beside them changes.
+  Fill(dest.Dc(), 0, 1, 4, 2, kGreen);
   ASSERT_TRUE(StretchBlt(dest.Dc(), 1, 1, 2, 1, source.Dc(), 0, 0, 2, 1, SRCCOPY));
-  EXPECT_EQ(Row(dest.Dc(), 1, 4), (std::vector<COLORREF>{kRed, kRed, kBlue, kBlue}));
+  EXPECT_EQ(Row(dest.Dc(), 1, 4), (std::vector<COLORREF>{kGreen, kRed, kBlue, kGreen}));
 }
 
 TEST(SeamGdi, TransparentBltLeavesThePixelsOfTheKeyColour) {

@@ -267,12 +267,15 @@ void CALLBACK OnThreadTimer(HWND hwnd, UINT message, UINT_PTR id, DWORD) {
 }
 
 // A window timer repeats to its window under its own id, and setting it again replaces
-// it; a thread timer has an id of the system's choosing and runs its procedure from
-// DispatchMessage; killed, neither comes again.
+// it, period and all (a long period set over a short one leaves nothing to hear; the
+// short one set again ticks); a thread timer has an id of the system's choosing and
+// runs its procedure from DispatchMessage; killed, neither comes again.
 TEST_F(SeamMessages, WindowAndThreadTimers) {
   HWND w = Make("w", WS_POPUP);
   journal_.Take();
   ASSERT_EQ(SetTimer(w, 7, 15, nullptr), 7u);
+  ASSERT_EQ(SetTimer(w, 7, 60000, nullptr), 7u);
+  EXPECT_FALSE(PumpUntil([&] { return !journal_.heard.empty(); }, 200)) << "the 15 ms timer was replaced";
   ASSERT_EQ(SetTimer(w, 7, 15, nullptr), 7u);
   EXPECT_TRUE(PumpUntil([&] { return journal_.heard.size() >= 3; }, 1000));
   EXPECT_TRUE(KillTimer(w, 7));

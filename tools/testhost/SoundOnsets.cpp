@@ -86,16 +86,39 @@ bool ReadWav(const std::vector<uint8_t>& b, SoundTrack& out, std::string& error)
   return false;
 }
 
-std::vector<double> Onsets(const SoundTrack& track, double gapMs) {
-  std::vector<double> onsets;
-  if (!track.rate) return onsets;
-  const size_t window = std::max<size_t>(1, size_t(double(track.rate) * kWindowMs / 1000.0));
+namespace {
+
+// The loudness of each kWindowMs window.
+std::vector<double> Envelope(const SoundTrack& track) {
   std::vector<double> rms;
+  if (!track.rate) return rms;
+  const size_t window = std::max<size_t>(1, size_t(double(track.rate) * kWindowMs / 1000.0));
   for (size_t start = 0; start + window <= track.mono.size(); start += window) {
     double sum = 0;
     for (size_t i = start; i < start + window; ++i) sum += double(track.mono[i]) * double(track.mono[i]);
     rms.push_back(std::sqrt(sum / double(window)));
   }
+  return rms;
+}
+
+}  // namespace
+
+std::vector<double> Resumptions(const SoundTrack& track, const std::vector<double>& onsets, double gapMs) {
+  const std::vector<double> rms = Envelope(track);
+  std::vector<double> out;
+  for (double at : onsets) {
+    size_t k = std::min(rms.size(), size_t(std::max(0.0, at / kWindowMs)));
+    size_t quiet = 0;
+    while (k > 0 && rms[k - 1] < kFloorRms) --k, ++quiet;
+    if (k > 0 && double(quiet) * kWindowMs < gapMs) out.push_back(at);
+  }
+  return out;
+}
+
+std::vector<double> Onsets(const SoundTrack& track, double gapMs) {
+  std::vector<double> onsets;
+  if (!track.rate) return onsets;
+  const std::vector<double> rms = Envelope(track);
   double last = -1e9;
   for (size_t k = 0; k < rms.size(); ++k) {
     double before = 0;
@@ -142,6 +165,20 @@ double BestOffset(const std::vector<double>& expected, const std::vector<double>
     }
   }
   return best;
+}
+
+std::vector<double> StrayOnsets(const std::vector<double>& expected, const std::vector<double>& heard,
+                                double offsetMs, double toleranceMs, const std::vector<QuietWindow>& quiet) {
+  std::vector<double> stray;
+  for (double h : heard) {
+    const double at = h - offsetMs;
+    const bool inQuiet =
+        std::any_of(quiet.begin(), quiet.end(), [at](const QuietWindow& w) { return at >= w.fromMs && at <= w.toMs; });
+    const bool expectedThere =
+        std::any_of(expected.begin(), expected.end(), [&](double e) { return std::fabs(at - e) <= toleranceMs; });
+    if (inQuiet && !expectedThere) stray.push_back(at);
+  }
+  return stray;
 }
 
 }  // namespace testhost

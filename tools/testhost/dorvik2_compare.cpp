@@ -12,6 +12,11 @@
 //     The onsets of the headless sound against those heard under Windows, the latency
 //     between the two recordings taken as the offset that matches the most onsets;
 //     exit 0 when every headless onset is heard within the tolerance.
+//   dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MARK-MS... [--quiet FROM-MS TO-MS]...
+//     Sounds played at known moments of one timeline, placed on the recording by the
+//     offset that matches the most; exit 0 when each is heard within the tolerance and
+//     no other sound starts inside a quiet window (its ends on the same timeline); one
+//     back after a drop shorter than 100 ms resumes and does not start.
 #include <png.h>
 
 #include <algorithm>
@@ -44,6 +49,9 @@ constexpr size_t kPlacesShown = 6;
 // starts before Wine does, some seconds ahead of the game.
 constexpr double kLatencyFromMs = -2000;
 constexpr double kLatencyToMs = 20000;
+// A sound that comes back after a silence shorter than this resumes (the real player
+// fell behind for a moment, as it does on a loaded machine) rather than starts.
+constexpr double kResumeGapMs = 100;
 
 bool ReadPng(const fs::path& path, ComparedImage& out) {
   png_image image{};
@@ -171,9 +179,11 @@ int CompareSounds(const std::string& headlessPath, const std::string& windowsPat
   return late || expected.empty() ? 1 : 0;
 }
 
-// Effects the real run played at known moments (ms after the first): each must be
-// heard within the tolerance, with the first standing wherever the recording puts it.
-int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::vector<double>& marks) {
+// Sounds the real run played at known moments (ms on one timeline, the first mark
+// standing wherever the recording puts it): each must be heard within the tolerance,
+// and inside a quiet window nothing else may sound.
+int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::vector<double>& marks,
+               const std::vector<testhost::QuietWindow>& quiet) {
   testhost::SoundTrack windows;
   if (!ReadTrack(windowsPath, windows)) return 1;
   const auto heard = testhost::Onsets(windows);
@@ -183,12 +193,31 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
   for (const testhost::OnsetMatch& m : testhost::MatchOnsets(marks, heard, offset)) {
     const bool ok = std::fabs(m.ErrorMs()) <= toleranceMs;
     inTime += ok ? 1 : 0;
-    std::printf(" +%.0f ms %s", m.expectedMs,
+    std::printf(" %+.0f ms %s", m.expectedMs,
                 ok ? ("heard " + std::to_string(int64_t(std::llround(m.ErrorMs()))) + " ms off").c_str() : "not heard");
   }
   std::printf("; %zu onsets in %.1f s, the first mark at %.0f ms of the recording\n", heard.size(),
               windows.Ms() / 1000.0, offset);
-  return inTime == marks.size() && !marks.empty() ? 0 : 1;
+  std::printf("sound heard at:");
+  for (double h : heard) std::printf(" %+.0f", h - offset);
+  std::printf(" ms\n");
+  // A sound the player dropped for a moment starts again where it was: that is no new
+  // sound.
+  std::vector<double> starts;
+  const std::vector<double> resumed = testhost::Resumptions(windows, heard, kResumeGapMs);
+  std::set_difference(heard.begin(), heard.end(), resumed.begin(), resumed.end(), std::back_inserter(starts));
+  if (!resumed.empty()) {
+    std::printf("sound resumed after a gap at:");
+    for (double r : resumed) std::printf(" %+.0f", r - offset);
+    std::printf(" ms\n");
+  }
+  const std::vector<double> stray = testhost::StrayOnsets(marks, starts, offset, toleranceMs, quiet);
+  for (const testhost::QuietWindow& w : quiet) {
+    size_t n = 0;
+    for (double at : stray) n += at >= w.fromMs && at <= w.toMs ? 1 : 0;
+    std::printf("quiet %+.0f to %+.0f ms: %zu sounds not marked\n", w.fromMs, w.toMs, n);
+  }
+  return inTime == marks.size() && !marks.empty() && stray.empty() ? 0 : 1;
 }
 
 }  // namespace
@@ -199,12 +228,23 @@ int main(int argc, char** argv) {
   if (mode == "sound" && argc == 5) return CompareSounds(argv[2], argv[3], std::atof(argv[4]));
   if (mode == "marks" && argc >= 5) {
     std::vector<double> marks;
-    for (int i = 4; i < argc; ++i) marks.push_back(std::atof(argv[i]));
-    return CheckMarks(argv[2], std::atof(argv[3]), marks);
+    std::vector<testhost::QuietWindow> quiet;
+    for (int i = 4; i < argc; ++i) {
+      if (std::string(argv[i]) != "--quiet") {
+        marks.push_back(std::atof(argv[i]));
+      } else if (i + 2 < argc) {
+        quiet.push_back({std::atof(argv[i + 1]), std::atof(argv[i + 2])});
+        i += 2;
+      } else {
+        marks.clear();
+        break;
+      }
+    }
+    if (!marks.empty()) return CheckMarks(argv[2], std::atof(argv[3]), marks, quiet);
   }
   std::fprintf(stderr,
                "usage: dorvik2-compare frames HEADLESS-DIR MARKED-DIR WINDOWS-DIR\n"
                "       dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS\n"
-               "       dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MARK-MS...\n");
+               "       dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MARK-MS... [--quiet FROM-MS TO-MS]...\n");
   return 2;
 }

@@ -84,6 +84,39 @@ SoundLossProbe::Loss SoundLossProbe::TakeAndGive(HWND window) {
   return loss;
 }
 
+HostTone::~HostTone() {
+  if (buffer_) buffer_->Release();
+  if (sound_) sound_->Release();
+}
+
+bool HostTone::Play(HWND window) {
+  if (FAILED(DirectSoundCreate(nullptr, &sound_, nullptr)) || FAILED(sound_->SetCooperativeLevel(window, DSSCL_NORMAL)))
+    return false;
+  // 80 ms of a 1 kHz square wave at half the full scale: an onset as sharp as an effect's.
+  constexpr DWORD kRate = 22050, kSamples = kRate * 80 / 1000;
+  WAVEFORMATEX format{};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = 1;
+  format.nSamplesPerSec = kRate;
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = 2;
+  format.nAvgBytesPerSec = kRate * 2;
+  DSBUFFERDESC desc{};
+  desc.dwSize = sizeof desc;
+  desc.dwFlags = DSBCAPS_GLOBALFOCUS;
+  desc.dwBufferBytes = kSamples * 2;
+  desc.lpwfxFormat = &format;
+  if (FAILED(sound_->CreateSoundBuffer(&desc, &buffer_, nullptr))) return false;
+  void* a = nullptr;
+  void* b = nullptr;
+  DWORD an = 0, bn = 0;
+  if (FAILED(buffer_->Lock(0, desc.dwBufferBytes, &a, &an, &b, &bn, 0))) return false;
+  auto* samples = static_cast<int16_t*>(a);
+  for (DWORD i = 0; i < an / 2; ++i) samples[i] = (i * 2000 / kRate) % 2 ? 16000 : -16000;
+  buffer_->Unlock(a, an, b, bn);
+  return SUCCEEDED(buffer_->Play(0, 0, 0));
+}
+
 namespace {
 
 constexpr uint32_t kProbeFill = 0x00336699;

@@ -1,10 +1,11 @@
 // What the parts host asks of the system itself, beside the module: a sound buffer of
-// its own that shows when the device's buffers are lost, and a data file sealed
-// through the system's CryptoAPI.
+// its own that shows when the device's buffers are lost, a tone of its own, surfaces of
+// its own, and a data file sealed through the system's CryptoAPI.
 #pragma once
 
 #include <windows.h>
 #include <ddraw.h>
+#include <dsound.h>
 
 #include <string>
 
@@ -30,6 +31,22 @@ class SoundLossProbe {
   // Takes the default device for the primary buffer alone through `window`, looks at
   // the probe, lets the device go and restores the probe.
   Loss TakeAndGive(HWND window);
+};
+
+// A short tone of the host's own through DirectSound, a moment the recording shows
+// beside the module's sounds; it plays until the object goes.
+class HostTone {
+ public:
+  HostTone() = default;
+  ~HostTone();
+  HostTone(const HostTone&) = delete;
+  HostTone& operator=(const HostTone&) = delete;
+  // False when the device or the buffer could not be had or the tone did not start.
+  bool Play(HWND window);
+
+ private:
+  IDirectSound* sound_ = nullptr;
+  IDirectSoundBuffer* buffer_ = nullptr;
 };
 
 // Surfaces of the host's own made as the module makes its pictures' (system-memory

@@ -1,20 +1,38 @@
 // dorvik2-winparts: the module's meetings with the system, each played on the real one
 // in one process and checked by what a person or the host sees: the picture read back
 // from the screen, the messages posted to the host window, the commands sent, the
-// sound's timing. The parts run in order on one game window:
-//   paint          a window over the table goes; the table comes back as it was
-//   screen-ready   WM_GAME_SCREEN_READY from the host; the table stays, nothing closes
+// sound's timing. Wine keeps a copy of a window's pixels and puts it back by itself (a
+// window covered and uncovered gets no paint), so a picture compared with the one before
+// shows nothing of the module: before each comparison the table changes (the score,
+// from a host message) while the screen cannot show it, or its pixels are painted over,
+// and only the module's repaint or rebuilt screen brings the expected picture. The
+// scores only fall after the first, since a rising one blinks for a while. The run
+// starts from the module's options it sets itself (a fresh key, voice set 1, effects
+// on). The parts run in order on one game window, in a plain room:
+//   paint          the host window minimized, the score changed meanwhile; restored,
+//                  the system's paint shows the new score
+//   screen-ready   the table painted over, then WM_GAME_SCREEN_READY from the host: the
+//                  table comes back whole, nothing closes
 //   failed-rebuild SetScreenMode with no size answers -1 and asks the host to close
-//   mode-change    the desktop's mode changes under the game; the table comes back
-//   full-screen    SetScreenMode to full screen and back, the picture after each
-//   box-key        the question box, answered by the keyboard: yes, and the join sent
+//   mode-change    the desktop's mode changes under the game, the score changes and
+//                  the table is painted over meanwhile; back in the old mode and the
+//                  window repainted, the new score shows
+//   full-screen    SetScreenMode to full screen (an 800x600 display) and back; the
+//                  score changed while full screen shows after
+//   box-key        the question box, answered by the keyboard: yes, and the join of
+//                  voice set 1 sent
 //   sound-lost     the sound device taken for the primary buffer alone and given back;
-//                  a buffer of the host's own shows whether the system lost it, and
-//                  the module's effect is played once the device is free
-//   box-timer      the question box left alone: its timer closes it with no
+//                  a buffer of the host's own shows whether the system lost it; then
+//                  a tone of the host's own and the module's join effect twice
+//   box-timer      the question box left alone: its timer closes it with no join and
+//                  one WM_GAME_CLOSE
 //   decrypt        data files sealed by the other side opened by DecryptFileTo, and a
 //                  file sealed through this system's CryptoAPI equal to the fixture
-// One line per part, "part NAME: ok|FAILED: figures"; exit 0 only when all passed.
+// One line per part, "part NAME: ok|FAILED: figures"; exit 0 only when all passed. The
+// sounds are checked on the run's recording: OUT-DIR/sound-marks.txt holds the marks
+// and quiet window for `dorvik2-compare marks` (ms from the host's tone: the tone, the
+// two joins and the leaving at the box's time-out each heard there, nothing else from
+// the run's start to its end).
 //   dorvik2-winparts.exe DLL GAME-FOLDER PORTAL-FOLDER FIXTURE-FOLDER OUT-DIR
 #include <windows.h>
 
@@ -26,6 +44,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,6 +58,7 @@
 #include "tools/winhost/HostLayout.h"
 #include "tools/winhost/HostText.h"
 #include "tools/winhost/ModuleExports.h"
+#include "tools/winhost/ModuleOptions.h"
 #include "tools/winhost/PartsProbes.h"
 #include "tools/winhost/PngWriter.h"
 #include "tools/winhost/PumpUntil.h"
@@ -58,6 +78,18 @@ constexpr DWORD kRedrawMs = 600;
 // The question box's own time-out, and how far past it its close may come.
 constexpr DWORD kQuestionBoxMs = 5000;
 constexpr DWORD kBoxLateMs = 1000;
+// The options the run depends on: the voice set the join names and the effects heard.
+constexpr DWORD kVoiceSet = 1;
+const char* const kJoinOfVoiceSet = "02 00 00 00 01 00 00 00";
+const char* const kJoinCommand = "02 00 00 00";
+// The scores the table shows first and after the paint, the mode change and the full
+// screen, and the place of the table that shows them. A score that rises blinks for
+// 2700 ms; one that falls does not.
+constexpr int kScores[][2] = {{40, 40}, {30, 25}, {20, 15}, {10, 5}};
+constexpr RECT kScorePlace{560, 80, 800, 440};
+constexpr DWORD kBlinkMs = 2900;
+// What the host paints over the table: a colour the table has nowhere.
+constexpr COLORREF kScribble = RGB(0, 255, 0);
 
 struct Posted {
   DWORD tick;
@@ -109,6 +141,25 @@ size_t Differing(const winhost::RgbPicture& a, const winhost::RgbPicture& b) {
   return n;
 }
 
+// Where `b` differs from `a`, as "(left,top)-(right,bottom)", or "nowhere".
+std::string WhereDiffering(const winhost::RgbPicture& a, const winhost::RgbPicture& b) {
+  if (a.width != b.width || a.height != b.height || a.rgb.empty()) return "everywhere";
+  int left = b.width, top = b.height, right = -1, bottom = -1;
+  for (int y = 0; y < b.height; ++y)
+    for (int x = 0; x < b.width; ++x) {
+      const size_t i = (size_t(y) * size_t(b.width) + size_t(x)) * 3;
+      if (Same(&a.rgb[i], &b.rgb[i])) continue;
+      left = std::min(left, x);
+      top = std::min(top, y);
+      right = std::max(right, x + 1);
+      bottom = std::max(bottom, y + 1);
+    }
+  if (right < 0) return "nowhere";
+  char s[64];
+  std::snprintf(s, sizeof s, "(%d,%d)-(%d,%d)", left, top, right, bottom);
+  return s;
+}
+
 // Pixels of `b` inside `area` that differ from `a` at the same place.
 size_t DifferingInside(const winhost::RgbPicture& a, const winhost::RgbPicture& b, const RECT& area) {
   if (a.width != b.width || a.height != b.height || a.rgb.empty()) return size_t(b.width) * size_t(b.height) + 1;
@@ -126,6 +177,25 @@ size_t PixelsOf(const winhost::RgbPicture& p, uint8_t r, uint8_t g, uint8_t b) {
   for (size_t i = 0; i + 2 < p.rgb.size(); i += 3)
     if (p.rgb[i] == r && p.rgb[i + 1] == g && p.rgb[i + 2] == b) ++n;
   return n;
+}
+
+size_t ScribbledPixels(const winhost::RgbPicture& p) {
+  return PixelsOf(p, GetRValue(kScribble), GetGValue(kScribble), GetBValue(kScribble));
+}
+
+size_t AreaOf(const RECT& r) { return size_t(r.right - r.left) * size_t(r.bottom - r.top); }
+
+// Paints over a place of the game window through its own DC, as a program drawing on
+// the screen would; the window is not told, so only the module's own present takes it
+// away.
+void Scribble(HWND window, const RECT& place) {
+  HDC dc = GetDC(window);
+  HBRUSH brush = CreateSolidBrush(kScribble);
+  FillRect(dc, &place, brush);
+  DeleteObject(brush);
+  ReleaseDC(window, dc);
+  // Wine shows what was drawn into a window as its thread's messages are processed.
+  Pump(100);
 }
 
 // A part that hangs (a mode change the display cannot make, a modal loop that never
@@ -168,6 +238,8 @@ class Parts {
   void Decrypt(const std::string& fixtures);
 
   bool AllPassed() const { return failed_ == 0; }
+  // The sound marks and the quiet window for the recording's check.
+  bool WriteSoundMarks(DWORD runEnd) const;
 
  private:
   void Report(const char* part, bool ok, const std::string& figures);
@@ -191,6 +263,11 @@ class Parts {
         std::move(watch));
   }
   std::string SentSince(size_t from) const;
+  size_t SentStartingWith(size_t from, const std::string& prefix) const;
+  void ShowScore(int which) {
+    Send("HM_SCORE_UPDATE",
+         "points=[" + std::to_string(kScores[which][0]) + ", " + std::to_string(kScores[which][1]) + "]");
+  }
 
   std::string outDir_;
   HMODULE module_ = nullptr;
@@ -201,8 +278,13 @@ class Parts {
   IClientInterface* client_ = nullptr;
   HWND hostWnd_ = nullptr;
   HWND gameWnd_ = nullptr;
+  // What the game window shows now, and what it shows with each score.
   winhost::RgbPicture table_;
+  winhost::RgbPicture withScore_[std::size(kScores)];
   int failed_ = 0;
+  // Moments of the run (GetTickCount) the sound marks are made of.
+  DWORD runStart_ = 0, toneAt_ = 0, boxClosedAt_ = 0;
+  std::vector<DWORD> joinsAt_;
 };
 
 void Parts::Report(const char* part, bool ok, const std::string& figures) {
@@ -212,6 +294,11 @@ void Parts::Report(const char* part, bool ok, const std::string& figures) {
 }
 
 bool Parts::Start(const std::string& dll, const std::string& game, const std::string& portal) {
+  runStart_ = GetTickCount();
+  if (!winhost::StartWithOptions({{"Option_Voice", kVoiceSet}, {"Option_SoundEffect", 1}})) {
+    std::fprintf(stderr, "dorvik2-winparts: cannot set the module's options\n");
+    return false;
+  }
   hostWnd_ = MakeHostWindow();
   if (!hostWnd_) return false;
   SetForegroundWindow(hostWnd_);
@@ -229,6 +316,17 @@ bool Parts::Start(const std::string& dll, const std::string& game, const std::st
   Pump(kSettleMs);
   client_->RefreshScreen(0);
   Pump(kRedrawMs);
+  // A plain room, whose table shows the score; each score's picture drawn as the table
+  // changes, not by a repaint.
+  Send("HM_ROOM_ENTER", "clientVersion=20110927 myUser.userNo=101 entryKind=1 room.sceneMode=1 stakePerPoint=1000 "
+                        "entryUserNo=101");
+  for (size_t i = 0; i < std::size(kScores); ++i) {
+    ShowScore(int(i));
+    Pump(i == 0 ? kBlinkMs : kRedrawMs);
+    withScore_[i] = Table();
+  }
+  ShowScore(0);
+  Pump(kBlinkMs);
   table_ = Table();
   Keep(table_, "table");
   HDC screen = GetDC(nullptr);
@@ -265,6 +363,27 @@ std::string Parts::SentSince(size_t from) const {
   return out;
 }
 
+size_t Parts::SentStartingWith(size_t from, const std::string& prefix) const {
+  const auto calls = recorder_.CallsTo(testing_support::HostSlot::Send);
+  size_t n = 0;
+  for (size_t i = from; i < calls.size(); ++i) n += calls[i].bytes.rfind(prefix, 0) == 0 ? 1 : 0;
+  return n;
+}
+
+// The tone, each join and the leaving at the box's time-out are heard where the host
+// caused them; from the run's start to its end nothing else sounds.
+bool Parts::WriteSoundMarks(DWORD runEnd) const {
+  if (!toneAt_ || joinsAt_.empty() || !boxClosedAt_) return false;
+  auto from = [this](DWORD tick) { return std::to_string(int64_t(tick) - int64_t(toneAt_)); };
+  std::string line = "0";
+  for (DWORD at : joinsAt_) line += " " + from(at);
+  line += " " + from(boxClosedAt_) + " --quiet " + from(runStart_) + " " + from(runEnd) + "\n";
+  FILE* f = std::fopen((outDir_ + "\\sound-marks.txt").c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fputs(line.c_str(), f) >= 0;
+  return std::fclose(f) == 0 && ok;
+}
+
 std::function<void()> g_watch;
 void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
   if (g_watch) g_watch();
@@ -278,32 +397,42 @@ void Parts::WhileRunning(const std::function<void()>& act, std::function<void()>
   g_watch = nullptr;
 }
 
-// A window over the table takes its pixels; when it goes, the game window's paint
-// presents the back buffer again.
+// The host window minimized (as a person does) while the score changes: the game window
+// shows nothing, so only its paint when the window is restored, presenting the back
+// buffer again, shows the new score.
 void Parts::Paint() {
-  RECT r;
-  GetWindowRect(gameWnd_, &r);
-  HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, r.left + 100,
-                               r.top + 100, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ShowWindow(hostWnd_, SW_MINIMIZE);
   Pump(300);
-  const winhost::RgbPicture covered = Table();
-  DestroyWindow(cover);
+  const bool minimized = IsIconic(hostWnd_);
+  ShowScore(1);
+  Pump(kRedrawMs);
+  ShowWindow(hostWnd_, SW_RESTORE);
+  SetForegroundWindow(hostWnd_);
   Pump(kRedrawMs);
   const winhost::RgbPicture after = Table();
   Keep(after, "paint");
-  const size_t white = PixelsOf(covered, 255, 255, 255), off = Differing(table_, after);
-  Report("paint", cover && white >= 400 * 300 && off == 0,
-         std::to_string(white) + " pixels white under the cover, " + std::to_string(off) + " differ after it went");
+  const size_t changed = DifferingInside(table_, withScore_[1], kScorePlace), off = Differing(withScore_[1], after);
+  table_ = withScore_[1];
+  Report("paint", minimized && changed > 0 && off == 0,
+         std::string(minimized ? "minimized" : "NOT minimized") + ", " + std::to_string(changed) +
+             " pixels of the score changed meanwhile, " + std::to_string(off) + " differ from the new score after "
+             "the restore (" + WhereDiffering(withScore_[1], after) + ")");
 }
 
+// The whole table painted over, then the host's notice that the screen is its own again:
+// the module draws the whole table afresh.
 void Parts::ScreenReady() {
   const size_t from = g_posted.size();
+  const RECT whole{0, 0, kGameWidth, kGameHeight};
+  Scribble(gameWnd_, whole);
+  const size_t scribbled = ScribbledPixels(Table());
   PostMessageA(gameWnd_, WM_GAME_SCREEN_READY, 1, 0);
   Pump(kRedrawMs);
   const winhost::RgbPicture after = Table();
   const size_t off = Differing(table_, after), closes = PostsOf(WM_GAME_CLOSE, from);
-  Report("screen-ready", off == 0 && closes == 0,
-         std::to_string(off) + " pixels differ, " + std::to_string(closes) + " WM_GAME_CLOSE");
+  Report("screen-ready", scribbled == AreaOf(whole) && off == 0 && closes == 0,
+         std::to_string(scribbled) + " pixels painted over, " + std::to_string(off) + " differ after, " +
+             std::to_string(closes) + " WM_GAME_CLOSE");
 }
 
 void Parts::FailedRebuild() {
@@ -333,6 +462,7 @@ void Parts::FullScreen() {
   Pump(kRedrawMs);
   const DEVMODEA during = CurrentMode();
   const size_t readyFull = PostsOf(WM_GAME_SCREEN_READY, from), closeFull = PostsOf(WM_GAME_CLOSE, from);
+  const bool fullMode = during.dmPelsWidth == DWORD(kGameWidth) && during.dmPelsHeight == DWORD(kGameHeight);
   // Full screen, the back buffer goes to the screen's top left as it is, clipped to the
   // game window: inside the window's place the screen shows the table's own pixels.
   const winhost::RgbPicture fullPicture = winhost::CaptureScreenArea(0, 0, kGameWidth, kGameHeight);
@@ -340,6 +470,10 @@ void Parts::FullScreen() {
   RECT place;
   GetWindowRect(gameWnd_, &place);
   const size_t offFull = DifferingInside(table_, fullPicture, place);
+  // The score changed while full screen: the windowed screen rebuilt after shows it.
+  ShowScore(3);
+  Pump(kRedrawMs);
+  table_ = withScore_[3];
   from = g_posted.size();
   const int32_t windowed = client_->SetScreenMode(0, kGameWidth, kGameHeight, 0);
   Pump(kRedrawMs);
@@ -359,22 +493,25 @@ void Parts::FullScreen() {
   std::snprintf(figures, sizeof figures,
                 "full: -> %d, display %lux%lu %lu bpp (was %lux%lu), %zu WM_GAME_SCREEN_READY, %zu WM_GAME_CLOSE, "
                 "%zu pixels differ at the screen's top left; windowed: -> %d, display %lux%lu, %zu "
-                "WM_GAME_SCREEN_READY, %zu WM_GAME_CLOSE, %zu pixels differ",
+                "WM_GAME_SCREEN_READY, %zu WM_GAME_CLOSE, %zu pixels differ from the score changed while full",
                 full, during.dmPelsWidth, during.dmPelsHeight, during.dmBitsPerPel, before.dmPelsWidth,
                 before.dmPelsHeight, readyFull, closeFull, offFull, windowed, back.dmPelsWidth, back.dmPelsHeight,
                 readyBack, closeBack, offBack);
   Report("full-screen",
-         full == 0 && readyFull == 1 && closeFull == 0 && offFull == 0 && windowed == 0 && readyBack == 1 &&
+         full == 0 && fullMode && readyFull == 1 && closeFull == 0 && offFull == 0 && windowed == 0 && readyBack == 1 &&
              closeBack == 0 && offBack == 0 && back.dmPelsWidth == before.dmPelsWidth,
          figures);
 }
 
 // The desktop's mode changes (as another program or the user changes it) and comes
-// back: the module's surfaces are lost with it, and its next present rebuilds them.
+// back. Meanwhile the score changes and the table is painted over, as a mode change
+// leaves a window's pixels: back in the old mode, only the module's repaint (through a
+// rebuilt screen where the system lost the surfaces; Wine loses none) shows the new
+// score.
 void Parts::ModeChange() {
   const size_t from = g_posted.size();
   const DEVMODEA before = CurrentMode();
-  // A surface of the host's own, to see that a mode change loses surfaces here.
+  // A surface of the host's own, to see whether a mode change loses surfaces here.
   winhost::SurfaceLossProbe probe(hostWnd_);
   DEVMODEA smaller = before;
   smaller.dmPelsWidth = kGameWidth;
@@ -383,25 +520,30 @@ void Parts::ModeChange() {
   const LONG changed = ChangeDisplaySettingsA(&smaller, CDS_FULLSCREEN);
   Pump(300);
   const std::string lost = probe.State();
+  ShowScore(2);
+  Pump(kRedrawMs);
+  const RECT whole{0, 0, kGameWidth, kGameHeight};
+  Scribble(gameWnd_, whole);
   const LONG restored = ChangeDisplaySettingsA(nullptr, 0);
   Pump(300);
   const std::string lostAfter = probe.State();
-  // The table drawn afresh in the changed mode: a lost primary fails the present, and
-  // the scene's draw sees the mode changed; either rebuilds the screen.
+  // Windows repaints every window after a mode change; Wine keeps its copy of the
+  // pixels and sends no paint, so the host asks for the paint Windows would send.
   InvalidateRect(gameWnd_, nullptr, FALSE);
-  client_->RefreshScreen(0);
   Pump(kRedrawMs);
   const winhost::RgbPicture after = Table();
   Keep(after, "after-mode-change");
+  table_ = withScore_[2];
   const DEVMODEA now = CurrentMode();
   const size_t off = Differing(table_, after), closes = PostsOf(WM_GAME_CLOSE, from),
                ready = PostsOf(WM_GAME_SCREEN_READY, from);
   char figures[800];
   std::snprintf(figures, sizeof figures,
                 "change to 800x600 -> %ld, back -> %ld (now %lux%lu); surfaces of the host's own: [%s] in the "
-                "changed mode, [%s] after; %zu WM_GAME_SCREEN_READY, %zu WM_GAME_CLOSE, %zu pixels differ",
-                changed, restored, now.dmPelsWidth, now.dmPelsHeight,
-                lost.c_str(), lostAfter.c_str(), ready, closes, off);
+                "changed mode, [%s] after; %zu WM_GAME_SCREEN_READY, %zu WM_GAME_CLOSE, %zu pixels differ from "
+                "the score changed meanwhile (%s)",
+                changed, restored, now.dmPelsWidth, now.dmPelsHeight, lost.c_str(), lostAfter.c_str(), ready,
+                closes, off, WhereDiffering(table_, after).c_str());
   Report("mode-change", changed == DISP_CHANGE_SUCCESSFUL && restored == DISP_CHANGE_SUCCESSFUL && closes == 0 &&
                             off == 0,
          figures);
@@ -494,7 +636,8 @@ void Parts::BoxByKey() {
   RECT game;
   GetWindowRect(gameWnd_, &game);
   const std::string commands = SentSince(sent);
-  const bool joined = commands.rfind("02 00 00 00 01 00 00 00", 0) == 0;
+  // The join first, of the voice set the run stored.
+  const bool joined = commands.rfind(kJoinOfVoiceSet, 0) == 0 && SentStartingWith(sent, kJoinCommand) == 1;
   Report("box-key", answered && !OpenBox() && joined && Shown(seen),
          Describe(seen, game) + "; RETURN -> commands " + commands);
 }
@@ -503,9 +646,10 @@ void Parts::BoxByTimer() {
   const size_t sent = recorder_.CallsTo(testing_support::HostSlot::Send).size();
   const size_t from = g_posted.size();
   BoxSeen seen;
-  DWORD shownAt = 0, closedAt = 0;
+  DWORD shownAt = 0, closedAt = 0, lastSeenOpen = 0;
   AskQuestion([&] {
         HWND box = OpenBox();
+        if (box) lastSeenOpen = GetTickCount();
         if (box && !seen.openedAt) {
           if (!shownAt) shownAt = GetTickCount();
           if (GetTickCount() - shownAt < 500) return;  // its first paint
@@ -516,18 +660,22 @@ void Parts::BoxByTimer() {
         if (!box && seen.openedAt && !closedAt) closedAt = GetTickCount();
       });
   if (seen.openedAt && !closedAt) closedAt = GetTickCount();
+  // The box went (and the leaving sounded) between the last look that saw it and the
+  // first that did not, 50 ms apart.
+  boxClosedAt_ = lastSeenOpen && closedAt ? lastSeenOpen + (closedAt - lastSeenOpen) / 2 : 0;
   Pump(300);
   const DWORD open = closedAt - seen.openedAt;
   const std::string commands = SentSince(sent);
-  // No is the time-out's answer: the player does not join, and the game asks to leave.
-  const bool joined = commands.find("02 00 00 00 01 00 00 00") != std::string::npos;
+  // No is the time-out's answer: the player does not join, and the game asks the host,
+  // once, to close it.
+  const size_t joins = SentStartingWith(sent, kJoinCommand), closes = PostsOf(WM_GAME_CLOSE, from);
   RECT game;
   GetWindowRect(gameWnd_, &game);
   Report("box-timer",
-         Shown(seen) && open + 100 >= kQuestionBoxMs && open <= kQuestionBoxMs + kBoxLateMs && !joined,
+         Shown(seen) && open + 100 >= kQuestionBoxMs && open <= kQuestionBoxMs + kBoxLateMs && joins == 0 &&
+             closes == 1,
          Describe(seen, game) + "; closed by itself after " + std::to_string(open) + " ms; commands " +
-             (commands.empty() ? "none" : commands) + "; " + std::to_string(PostsOf(WM_GAME_CLOSE, from)) +
-             " WM_GAME_CLOSE");
+             (commands.empty() ? "none" : commands) + "; " + std::to_string(closes) + " WM_GAME_CLOSE");
 }
 
 // The sound device taken by a program that writes the primary buffer itself: every
@@ -538,9 +686,14 @@ void Parts::SoundLost() {
   winhost::SoundLossProbe sound;
   const winhost::SoundLossProbe::Loss loss = sound.TakeAndGive(hostWnd_);
   Pump(300);
-  // The module's effects once the device is free again: nothing else in the run makes
-  // a sound, so every onset of the recording is one of them.
+  // The host's tone places the host's moments on the recording; then the module's
+  // effects once the device is free again.
+  winhost::HostTone tone;
+  toneAt_ = GetTickCount();
+  const bool toned = tone.Play(hostWnd_);
+  Pump(700);
   for (const char* user : {"102", "103"}) {
+    joinsAt_.push_back(GetTickCount());
     Send("HM_JOIN_GAME", std::string("userNo=") + user + " seat=1");
     Pump(1500);
   }
@@ -548,9 +701,9 @@ void Parts::SoundLost() {
   // Wine does not lose them (the probe says which happened) but mixes none of them
   // until that level is given back, and a program that only releases its object
   // leaves them silent for good. A buffer that was lost must be whole after Restore.
-  Report("sound-lost", SUCCEEDED(loss.taken) && !loss.lostAfter,
-         loss.Describe() + "; the join effect played after the device was given back (heard: checked on the "
-                           "recording)");
+  Report("sound-lost", SUCCEEDED(loss.taken) && !loss.lostAfter && toned,
+         loss.Describe() + "; the host's tone " + (toned ? "played" : "NOT played") +
+             ", then the join effect twice (heard: checked on the recording)");
 }
 
 // The fixtures: a plain text, the same sealed by the headless layer. DecryptFileTo
@@ -605,6 +758,7 @@ int main(int argc, char** argv) {
   parts.SoundLost();
   Begin("box-timer");
   parts.BoxByTimer();
+  if (!parts.WriteSoundMarks(GetTickCount())) std::printf("the sound marks could not be written\n");
   Begin("stop");
   parts.Stop();
   Begin("decrypt");

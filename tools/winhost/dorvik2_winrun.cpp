@@ -29,6 +29,7 @@
 #include "tools/winhost/HostLayout.h"
 #include "tools/winhost/HostText.h"
 #include "tools/winhost/ModuleExports.h"
+#include "tools/winhost/ModuleOptions.h"
 #include "tools/winhost/PumpUntil.h"
 #include "tools/winhost/PngWriter.h"
 #include "tools/winhost/RealTimeRunner.h"
@@ -133,31 +134,8 @@ double FullRedrawMs(IClientInterface* client, HWND game) {
 struct Options {
   std::string dll, game, portal, script, outDir;
   bool threaded = false;
-  std::vector<std::pair<std::string, DWORD>> options;  // the module's stored options to start with
+  winhost::ModuleOptions options;  // the module's stored options to start with
 };
-
-// Where the module keeps the player's options for the synthetic data's company and
-// domain.
-constexpr const char* kModuleKey = "Software\\Varnet\\Quell";
-constexpr const char* kOptionsKey = "Software\\Varnet\\Quell\\14";
-
-// A fresh world, as the headless run's fresh registry file: nothing the module stored
-// before, then the options given. The headless world draws its random voice set from a
-// virtual clock; the real one cannot, so the host hands it the one drawn there.
-bool PrepareRegistry(const Options& o) {
-  RegDeleteTreeA(HKEY_CURRENT_USER, kModuleKey);
-  if (o.options.empty()) return true;
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kOptionsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  bool ok = true;
-  for (const auto& [name, value] : o.options)
-    ok = RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
-             ERROR_SUCCESS && ok;
-  RegCloseKey(key);
-  return ok;
-}
 
 struct Line {
   DWORD ms;
@@ -204,7 +182,10 @@ int Run(const Options& o) {
   std::filesystem::create_directories(frames, ec);
   std::filesystem::create_directories(around, ec);
 
-  if (!PrepareRegistry(o)) {
+  // A fresh world, as the headless run's fresh registry file. The headless world draws
+  // its random voice set from a virtual clock; the real one cannot, so the host hands it
+  // the one drawn there.
+  if (!winhost::StartWithOptions(o.options)) {
     std::fprintf(stderr, "dorvik2-winrun: cannot set the module's options\n");
     return 1;
   }

@@ -29,8 +29,10 @@ BOOL IsDBCSLeadByteEx(UINT codePage, BYTE b);
 // an undecodable byte or unmappable character becomes '?' (U+003F), or with
 // MB_ERR_INVALID_CHARS fails the call with ERROR_NO_UNICODE_TRANSLATION. CP949 is the
 // system's table: the user-defined rows C9 and FE hold U+E000-U+E0BB, the lone byte 0x80
-// is U+0080 and 0xFF is U+F8F7 (invalid under the flag). Characters outside the table
-// take the default: the system's best-fit look-alikes are not modelled.
+// is U+0080 and 0xFF is U+F8F7 (invalid under the flag). Without WC_NO_BEST_FIT_CHARS a
+// character outside the table takes the system's look-alike where it has one (U+00A2 as
+// A1 CB; the table, src/text/Cp949BestFit.inc, is generated from the real system's
+// answers), which does not count as the default; otherwise it takes the default.
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcBytes, LPWSTR dst, int dstChars);
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcChars, LPSTR dst, int dstBytes,
                         LPCSTR defaultChar, LPBOOL usedDefault);

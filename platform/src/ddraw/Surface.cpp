@@ -180,8 +180,9 @@ void Surface::PresentLocked(const std::vector<RECT>& rects) {
   });
 }
 
-// A surface works only with the surfaces of the DirectDraw object that made it; the
-// real system refuses a blit from another object's surface with this.
+// A surface works only with the surfaces of the DirectDraw object that made it. Windows
+// documents no answer for a blit from another object's surface; this is Wine's (the seam
+// suite holds it as Wine answers it).
 constexpr HRESULT kForeignSource = E_NOTIMPL;
 
 HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, LPRECT sourceRect, DWORD flags, LPDDBLTFX fx) {

@@ -142,8 +142,8 @@ GlyphEdge EdgeFor(const FontInstance& font, int bitsPerPixel) {
       if (!FontSmoothingOn()) return GlyphEdge::Hard;
       break;
   }
-  // The face's size table says which sizes may be grey; a synthetic bold is smoothed
-  // at every size.
+  // The face's own size table says which sizes may be grey; a synthetic bold is smoothed
+  // at every size, as Wine draws it (Windows documents neither rule).
   if (!font.grayAllowed && font.emboldenPixels == 0) return GlyphEdge::Hard;
   return GlyphEdge::Smoothed;
 }

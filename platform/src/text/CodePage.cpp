@@ -1,9 +1,11 @@
 // CP949 through tables built once from glibc's iconv and completed where the system's
-// code page has more, and UTF-8/UTF-16 by hand.
+// code page has more, the system's best-fit look-alikes from a table generated on the
+// real side, and UTF-8/UTF-16 by hand.
 #include "plat/codepage.h"
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <mutex>
@@ -24,6 +26,23 @@ constexpr char16_t kByte80Unit = 0x0080;
 constexpr char16_t kByteFFUnit = 0xF8F7;
 
 bool IsLead(uint8_t b) { return b >= 0x81 && b <= 0xFE; }
+
+struct BestFit {
+  char16_t unit;
+  uint16_t code;  // one byte, or the lead byte high and the trail byte low
+};
+// What the system writes without WC_NO_BEST_FIT_CHARS for a character the code page
+// lacks, in unit order: the file says how it was made.
+constexpr BestFit kBestFit[] = {
+#include "Cp949BestFit.inc"
+};
+
+uint16_t BestFitCode(char16_t unit) {
+  const auto* end = std::end(kBestFit);
+  const auto* at = std::lower_bound(std::begin(kBestFit), end, unit,
+                                    [](const BestFit& e, char16_t u) { return e.unit < u; });
+  return at != end && at->unit == unit ? at->code : 0;
+}
 
 struct Cp949Tables {
   // Double-byte character (lead << 8 | trail) → UTF-16 code unit; 0 = undefined.
@@ -104,15 +123,20 @@ bool DecodeCp949(std::string_view s, Sink&& sink) {
   return valid;
 }
 
-// Encodes UTF-16 into CP949; returns whether a default character was used.
+// Encodes UTF-16 into CP949, with the look-alikes when `bestFit`; returns whether a
+// default character was used (a look-alike is not one).
 template <class Sink>
-bool EncodeCp949(std::u16string_view s, char defaultChar, Sink&& sink) {
+bool EncodeCp949(std::u16string_view s, char defaultChar, bool bestFit, Sink&& sink) {
   const auto& t = Tables();
   bool usedDefault = false;
   for (char16_t u : s) {
     if (u < 0x80) {
       sink(static_cast<char>(u));
-    } else if (uint16_t code = t.encode[u]; code != 0) {
+      continue;
+    }
+    uint16_t code = t.encode[u];
+    if (code == 0 && bestFit) code = BestFitCode(u);
+    if (code != 0) {
       if (code > 0xFF) sink(static_cast<char>(code >> 8));
       sink(static_cast<char>(code & 0xFF));
     } else {
@@ -248,7 +272,7 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcBytes, LP
   return static_cast<int>(out.size());
 }
 
-int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR src, int srcChars, LPSTR dst, int dstBytes,
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcChars, LPSTR dst, int dstBytes,
                         LPCSTR defaultChar, LPBOOL usedDefault) {
   Page page = Resolve(codePage);
   if (page == Page::Unsupported || !src || srcChars == 0 || srcChars < -1 || dstBytes < 0 ||
@@ -267,7 +291,8 @@ int WideCharToMultiByte(UINT codePage, DWORD, LPCWSTR src, int srcChars, LPSTR d
   auto sink = [&](char c) { out.push_back(c); };
   bool used = false;
   if (page == Page::Korean)
-    used = EncodeCp949(std::u16string_view(src, n), defaultChar ? *defaultChar : '?', sink);
+    used = EncodeCp949(std::u16string_view(src, n), defaultChar ? *defaultChar : '?',
+                       (flags & WC_NO_BEST_FIT_CHARS) == 0, sink);
   else
     EncodeUtf8(std::u16string_view(src, n), sink);
   if (usedDefault) *usedDefault = used ? TRUE : FALSE;
@@ -292,7 +317,8 @@ std::u16string Cp949ToUtf16(std::string_view cp949) {
 std::string Utf16ToCp949(std::u16string_view utf16) {
   std::string out;
   out.reserve(utf16.size() * 2);
-  EncodeCp949(utf16, '?', [&](char c) { out.push_back(c); });
+  // As the Windows side's conversion, which asks the system with flags 0.
+  EncodeCp949(utf16, '?', true, [&](char c) { out.push_back(c); });
   return out;
 }
 
