@@ -16,6 +16,8 @@ int32_t K_RefObj::Reset() {
   return 0;
 }
 
+K_RscObj::~K_RscObj() { Reset(); }
+
 int32_t K_RscObj::Reset() {
   m_sprite.reset();
   m_set.reset();

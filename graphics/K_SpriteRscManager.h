@@ -36,7 +36,8 @@ class K_RefObj {
 
 class K_RscObj : public K_RefObj {
  public:
-  ~K_RscObj() override { Reset(); }
+  // Out of line: the objects it owns are only declared here.
+  ~K_RscObj() override;
   // Frees the object and the name; the slot is free again.
   int32_t Reset() override;
   // Refused while the slot is used or for a type outside 1..4; makes the empty object.
