@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The run command refuses what it cannot play before it builds anything: each refusal
 # exits 2, names the argument and why, makes no folder, and leaves a record it would
-# have replaced as it was.
+# have replaced, and every file of a user's, as it was (the same bytes).
 #   run_arguments_test.sh scripts/run
 set -uo pipefail
 run=$1
@@ -26,12 +26,25 @@ refused() {
     fail=1
   fi
 }
-mkdir -p "$tmp/temp" "$tmp/record/frames" "$tmp/other" "$tmp/noted/frames" "$tmp/winfailed/headless"
+mkdir -p "$tmp/temp" "$tmp/record/frames" "$tmp/other" "$tmp/noted/frames" "$tmp/winfailed/headless" "$tmp/logs" \
+  "$tmp/mine/frames" "$tmp/games"
 echo "script passed" >"$tmp/record/transcript.txt"
+echo "frame" >"$tmp/record/frames/001-start.png"
+printf 'dorvik2 record\nverdict: script passed\nfiles:\nframes/001-start.png\ntranscript.txt\n' >"$tmp/record/.dorvik2-record"
 echo "notes" >"$tmp/other/notes.txt"
 echo "notes" >"$tmp/noted/notes.txt"
 echo "the headless run failed" >"$tmp/winfailed/headless.log"
 echo "my notes" >"$tmp/notes.txt"
+# A user's folders whose names a run also writes: only the mark makes a record.
+echo "a" >"$tmp/logs/app.log" && echo "b" >"$tmp/logs/server.log"
+echo "mine" >"$tmp/mine/notes.txt" && echo "RIFF" >"$tmp/mine/sound.wav" && echo "jpeg" >"$tmp/mine/frames/holiday.jpg"
+# A record with a user's file beside the run's.
+cp -a "$tmp/record" "$tmp/noted-record" && echo "my build" >"$tmp/noted-record/mybuild.log"
+cp "$(dirname "$run")/../tests/games/02-go-then-stop.txt" "$tmp/games/02.txt"
+ln -s "$tmp/record" "$tmp/record-link"
+ln -s "$tmp/mine" "$tmp/mine-link"
+sums() { (cd "$tmp" && find -L record record-link mine mine-link logs noted-record games notes.txt -type f -exec sha256sum {} + | sort); }
+before=$(sums)
 
 refused "unknown option '--bogus'" -- --bogus
 refused "unknown option '--bogus'" -- --windows --bogus
@@ -50,19 +63,31 @@ refused "--advance is for the window life" -- --advance 10
 refused "--out plays the window life" -- --out f.png --out-dir new
 refused "--out-dir $tmp/record: the folder already holds a record; add --force" -- --out-dir "$tmp/record"
 refused "--out-dir $tmp/record: the folder already holds a record; add --force" -- --windows --out-dir "$tmp/record"
-refused "--out-dir $tmp/other: the folder holds files that are not a record" -- --out-dir "$tmp/other" --force
+refused "--out-dir $tmp/other: the folder holds files and is not a record" -- --out-dir "$tmp/other" --force
+# Links are followed: a link to a record is that record, a link to a user's folder is that folder.
+refused "--out-dir $tmp/record-link (a link to $tmp/record): the folder already holds a record" -- \
+  --out-dir "$tmp/record-link"
+refused "--out-dir $tmp/mine-link (a link to $tmp/mine): the folder holds files and is not a record" -- \
+  --out-dir "$tmp/mine-link" --force
+refused "--out-dir $tmp/mine: the folder holds files and is not a record" -- --out-dir "$tmp/mine" --force
+refused "--out-dir $tmp/logs: the folder holds files and is not a record" -- --out-dir "$tmp/logs"
+refused "--out-dir $tmp/logs: the folder holds files and is not a record" -- --out-dir "$tmp/logs" --force
+refused "--out-dir $tmp/noted-record: the record also holds files no run wrote (mybuild.log)" -- \
+  --out-dir "$tmp/noted-record" --force
+# --out and --wav onto a file that is there: a script mistaken for the picture, notes for the sound.
+refused "--out $tmp/games/02.txt: the file exists; add --force" -- --out "$tmp/games/02.txt"
+refused "--wav $tmp/notes.txt: the file exists; add --force" -- --out "$tmp/new.png" --wav "$tmp/notes.txt"
+refused "--script is given twice" -- --script a.txt --script b.txt
+refused "--force is given twice" -- --force --force
 refused "--out-dir $tmp/other/notes.txt: it is a file" -- --out-dir "$tmp/other/notes.txt"
 refused "--out-dir $tmp/other/notes.txt/new: $tmp/other/notes.txt is a file" -- --out-dir "$tmp/other/notes.txt/new"
-refused "--out-dir $tmp/noted: the folder holds files that are not a record's (notes.txt)" -- \
-  --out-dir "$tmp/noted" --force
-# A failed Windows play's folder is a record: refused without --force only.
-refused "--out-dir $tmp/winfailed: the folder already holds a record" -- --windows --out-dir "$tmp/winfailed"
+refused "--out-dir $tmp/noted: the folder holds files and is not a record" -- --out-dir "$tmp/noted" --force
+refused "--out-dir $tmp/winfailed: the folder holds files and is not a record" -- --windows --out-dir "$tmp/winfailed"
 refused "--script needs a value: --force is an option" -- --script --force
 refused "unknown option '-x'" -- -x
 refused "--out $tmp/none/f.png: there is no folder $tmp/none" -- --out "$tmp/none/f.png"
 refused "--out $tmp: it is a folder" -- --out "$tmp"
 refused "--registry $tmp/notes.txt: it is not a registry this host wrote; add --force" -- --registry "$tmp/notes.txt"
-refused "--force replaces a record or a --registry file" -- --out f.png --force
 refused "--new-hashes takes a headless game's hashes" -- --windows --new-hashes
 refused "--new-hashes is for a recorded game" -- --out f.png --new-hashes
 if [ "$(id -u)" != 0 ]; then
@@ -73,10 +98,16 @@ if [ "$(id -u)" != 0 ]; then
   chmod u+w "$tmp/locked"
 fi
 
-[ "$(cat "$tmp/record/transcript.txt")" = "script passed" ] && [ -d "$tmp/record/frames" ] &&
-  [ -f "$tmp/other/notes.txt" ] && [ "$(cat "$tmp/notes.txt")" = "my notes" ] && [ -d "$tmp/winfailed/headless" ] ||
-  { echo "FAIL: a refused run changed a folder"; fail=1; }
-"$run" --help | grep -q '^usage: scripts/run' || { echo "FAIL: --help shows no usage"; fail=1; }
+[ "$(sums)" = "$before" ] && [ -f "$tmp/other/notes.txt" ] && [ -d "$tmp/winfailed/headless" ] ||
+  { echo "FAIL: a refused run changed a folder: $(diff <(echo "$before") <(sums))"; fail=1; }
+[ -z "$(find "$tmp" -name '.*' ! -name .dorvik2-record ! -path "$tmp")" ] ||
+  { echo "FAIL: a refused run left $(find "$tmp" -name '.*' ! -name .dorvik2-record ! -path "$tmp")"; fail=1; }
+# --help says what each option does, not only its name.
+help=$("$run" --help)
+for option in --script --out-dir --force --desktop --registry --mark-text-cells --new-hashes --out --threaded \
+  --advance --wav --windows --depth; do
+  grep -qE "^  $option +[^ ]" <<<"$help" || { echo "FAIL: --help does not explain $option"; fail=1; }
+done
 # The test command refuses what it does not take, before it installs or builds.
 message=$("$(dirname "$run")/test" --windos 2>&1)
 [ $? = 2 ] && grep -q "^usage: scripts/test" <<<"$message" || { echo "FAIL: scripts/test --windos: $message"; fail=1; }

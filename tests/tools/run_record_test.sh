@@ -2,7 +2,9 @@
 # The run command on a built tree: a script its reader refuses stops the command (exit 2)
 # before anything is written; a run that fails loses nothing (a record it would replace
 # stays as it was, the failed one beside it; a --registry file stays as it was); a run
-# that passes replaces the record whole and ends with its verdict.
+# that passes replaces the record whole and ends with its verdict. Links are followed,
+# a script from a pipe is played, a second run into a folder is refused while the first
+# lasts, and an interrupted run ends whole and leaves the next one nothing in its way.
 #   run_record_test.sh scripts/run BUILD-DIR
 set -uo pipefail
 run=$1
@@ -48,9 +50,11 @@ refused "wrong.txt: line 2: checkpoint table has no hash for a 565 desktop" -- -
   --out-dir new
 [ ! -e "$DORVIK_BUILD/tools/testhost/frames" ] || bad "a run wrote into the build: $DORVIK_BUILD/tools/testhost/frames"
 
-# The hashes taken on a pass, then checked.
-played 0 "script passed" -- --script table.txt --out-dir rec --new-hashes
+# The hashes taken on a pass, written through a link into the script in its mode, then checked.
+chmod 640 table.txt && ln -s table.txt linked.txt
+played 0 "script passed" -- --script linked.txt --out-dir rec --new-hashes
 grep -qE '^@300 checkpoint table [0-9a-f]{16}$' table.txt || bad "no hash taken: $(cat table.txt)"
+[ -L linked.txt ] && [ "$(stat -c %a table.txt)" = 640 ] || bad "the script's link or mode was lost: $(ls -l ./*.txt)"
 played 0 "script passed" -- --script table.txt --out-dir rec --force
 [ -z "$(ls -d rec.* 2>/dev/null)" ] || bad "a passing run left $(ls -d rec.*)"
 # Another desktop's hashes join the line, and are checked there.
@@ -58,16 +62,18 @@ played 0 "script passed" -- --script table.txt --out-dir rec565 --desktop 565 --
 grep -qE '^@300 checkpoint table [0-9a-f]{16} 565=[0-9a-f]{16}$' table.txt || bad "no 565 hash taken: $(cat table.txt)"
 played 0 "script passed" -- --script table.txt --out-dir rec565 --desktop 565 --force
 
-# A failing run over a record: the record as it was, the failed one beside it.
-before=$(cd rec && find . -type f -exec md5sum {} + | sort)
+# A failing run over a record: the record as it was, the failed one beside it, and the
+# paths printed are where its files are.
+before=$(cd rec && find . -type f -exec sha256sum {} + | sort)
 played 1 "script failed" -- --script wrong.txt --out-dir rec --force
-[ "$(cd rec && find . -type f -exec md5sum {} + | sort)" = "$before" ] || bad "the failing run changed the record"
-failed=(rec.failed-*)
+[ "$(cd rec && find . -type f -exec sha256sum {} + | sort)" = "$before" ] || bad "the failing run changed the record"
+failed=(rec.run-*)
 [ -d "${failed[0]}" ] && tail -n1 "${failed[0]}/transcript.txt" | grep -q '^script failed: line 2 at 300 ms' ||
   bad "the failed run's record is not beside the old one"
 grep -qx "the failed run's record: $tmp/${failed[0]}" out.log || bad "the failed run's record is not named"
 [ ! -e "$DORVIK_BUILD/tools/testhost/frames" ] || bad "a differing frame was written into the build"
 [ -n "$(ls "${failed[0]}"/differing/*.actual.png 2>/dev/null)" ] || bad "the differing frame is not in the record"
+for path in $(grep -oE "$tmp/[^ ]+\.png" out.log); do [ -e "$path" ] || bad "a printed path is not there: $path"; done
 [ -z "$(ls -d rec.old-* 2>/dev/null)" ] || bad "the old record was left aside"
 
 # --registry: another file is replaced only with --force, and only by a run that passes.
@@ -78,8 +84,32 @@ played 0 "script passed" -- --script table.txt --out-dir rec3 --registry notes.t
 [ "$(head -c 4 notes.txt)" = DVRG ] || bad "a passing run wrote no registry"
 [ -z "$(ls -A | grep '^\.notes')" ] || bad "the registry's temporary was left: $(ls -A)"
 
-# A failed Windows play's folder is a record, replaced with --force.
-mkdir -p winfailed/headless && echo "the headless run failed" >winfailed/headless.log
-played 0 "script passed" -- --script table.txt --out-dir winfailed --force
-[ -f winfailed/transcript.txt ] && [ ! -e winfailed/headless.log ] || bad "the failed Windows folder was not replaced"
+# A record through a link is replaced where the link points, the link kept; a script
+# from a pipe is read once and played.
+ln -s rec linked
+played 0 "script passed" -- --script <(cat table.txt) --out-dir linked --force
+[ -L linked ] && grep -q "^script passed" rec/transcript.txt && cmp -s rec/script.txt table.txt ||
+  bad "the record through a link was not replaced in place"
+
+# Two runs into one folder: the second is refused while the first plays. An interrupt
+# (as ctrl-C sends it, to the whole process group) ends the first within seconds, keeps
+# nothing of it, and the next run into the folder passes.
+set -m
+"$run" --out-dir busy >busy.log 2>&1 &
+first=$!
+set +m
+for _ in $(seq 100); do [ -n "$(ls busy.run-*/frames 2>/dev/null)" ] && break; sleep 0.1; done
+refused "--out-dir busy: another run is writing into $tmp/busy" -- --out-dir busy
+kill -INT -- "-$first"
+for _ in $(seq 50); do kill -0 -- "-$first" 2>/dev/null || break; sleep 0.1; done
+if kill -0 -- "-$first" 2>/dev/null; then
+  bad "the interrupted run still runs after 5 s"
+  kill -KILL -- "-$first"
+fi
+wait "$first"
+code=$?
+[ $code = 130 ] && grep -q "^the run was interrupted" busy.log && [ "$(tail -n1 busy.log)" = "script failed" ] ||
+  bad "the interrupted run exited $code: $(tail -n3 busy.log)"
+[ -z "$(ls -A | grep busy | grep -v busy.log)" ] || bad "the interrupted run left $(ls -A | grep busy)"
+played 0 "script passed" -- --script table.txt --out-dir busy
 exit $fail
