@@ -119,4 +119,28 @@ chmod +x "$tmp/build/tools/testhost/dorvik2-run"
 played=$(bash "$(dirname "$run")/../tools/winhost/play_windows.sh" "$tmp/build" "$tmp/win" "my game" "$tmp/play" 32)
 [ $? = 1 ] && [ "$(tail -n2 <<<"$played")" = $'the headless run failed\nscript failed' ] ||
   { echo "FAIL: the Windows play's failed headless stage ends: $played"; fail=1; }
+# A source fetch that is interrupted leaves nothing the next fetch would take for a tree:
+# a stand-in apt-get that writes its files slowly, stopped half way, then let finish.
+mkdir -p "$tmp/bin"
+cat >"$tmp/bin/apt-get" <<'EOF'
+#!/bin/sh
+echo "Version: 1.0" >"$4_1.0.dsc"
+echo "half" >"$4_1.0.orig.tar.gz"
+[ -z "${FETCH_STALLS:-}" ] || sleep 30
+mkdir "$4-1.0" && echo "project(x)" >"$4-1.0/CMakeLists.txt"
+EOF
+chmod +x "$tmp/bin/apt-get"
+fetch="$(dirname "$run")/../tools/winhost/fetch_source.sh"
+set -m
+PATH="$tmp/bin:$PATH" FETCH_STALLS=1 bash "$fetch" "$tmp/deps-src" highway >/dev/null &
+fetching=$!
+set +m
+for _ in $(seq 50); do [ -n "$(ls "$tmp"/deps-src/.highway.fetch-*/*.tar.gz 2>/dev/null)" ] && break; sleep 0.1; done
+kill -INT -- "-$fetching"
+wait "$fetching"
+[ ! -e "$tmp/deps-src/highway" ] && [ -z "$(ls -A "$tmp/deps-src")" ] ||
+  { echo "FAIL: an interrupted fetch left $(ls -A "$tmp/deps-src")"; fail=1; }
+PATH="$tmp/bin:$PATH" bash "$fetch" "$tmp/deps-src" highway >/dev/null &&
+  [ -f "$tmp/deps-src/highway/highway-1.0/CMakeLists.txt" ] ||
+  { echo "FAIL: the fetch after an interrupted one: $(ls -AR "$tmp/deps-src")"; fail=1; }
 exit $fail

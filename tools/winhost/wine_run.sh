@@ -51,11 +51,29 @@ if [ "${1:-}" != --inside ]; then
     kill "$server" 2>/dev/null && wait "$server" || true
   }
   trap stop_sound EXIT
+  # An interrupt ends the play whole: timeout keeps its command in a process group of its
+  # own, which a terminal's ctrl-C does not reach, and wineserver outlives its programs.
+  player=""
+  interrupted() {
+    # Said on stderr: the pipe that took the play's lines may be gone with its reader.
+    trap '' INT TERM PIPE
+    echo "the Wine play was interrupted ($1): ending Wine and the virtual display" >&2
+    [ -z "$player" ] || kill -TERM "$player" 2>/dev/null || true
+    wineserver -k 2>/dev/null || true
+    [ -z "$player" ] || wait "$player" 2>/dev/null || true
+    exit "$2"
+  }
+  trap 'interrupted SIGINT 130' INT
+  trap 'interrupted SIGTERM 143' TERM
   # A 32-bit desktop is X's depth 24 (32 bits a pixel); a 16-bit one is depth 16 (565).
   xdepth=$depth
   [ "$depth" = 32 ] && xdepth=24
   status=0
-  timeout "$limit_seconds" xvfb-run -a -s "-screen 0 1024x768x$xdepth" "$0" --inside "$@" || status=$?
+  # Waited for, not run in the foreground: the wait is what an interrupt breaks.
+  timeout "$limit_seconds" xvfb-run -a -s "-screen 0 1024x768x$xdepth" "$0" --inside "$@" &
+  player=$!
+  wait "$player" || status=$?
+  player=""
   exit $status
 fi
 shift
