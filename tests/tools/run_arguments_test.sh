@@ -111,6 +111,9 @@ done
 # The test command refuses what it does not take, before it installs or builds.
 message=$("$(dirname "$run")/test" --windos 2>&1)
 [ $? = 2 ] && grep -q "^usage: scripts/test" <<<"$message" || { echo "FAIL: scripts/test --windos: $message"; fail=1; }
+message=$("$(dirname "$run")/test" --tsan --windows 2>&1)
+[ $? = 2 ] && grep -q "'--tsan --windows' do not go together" <<<"$message" ||
+  { echo "FAIL: scripts/test --tsan --windows: $message"; fail=1; }
 # The Windows play's verdict is its last line also when its headless stage fails.
 mkdir -p "$tmp/build/tools/testhost"
 touch "$tmp/build/CMakeCache.txt"
