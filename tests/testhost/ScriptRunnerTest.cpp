@@ -177,6 +177,26 @@ TEST(ScriptSetup, HeaderLinesDescribeTheWorld) {
   }
 }
 
+// What an editor leaves unseen is named, not printed as it is.
+TEST_F(ScriptRunnerTest, LinesThatCannotBeSeenAreNamed) {
+  const struct {
+    const char* text;
+    const char* error;
+  } bad[] = {
+      {"\xEF\xBB\xBFme 101\n", "line 1: the line starts with a byte-order mark (EF BB BF): save the script as UTF-8 without one"},
+      {"me 101\n\t\t\n", "line 2: the line holds only tabs and spaces: a blank line holds nothing or spaces"},
+      {"me 101\n  @100 end\n", "line 2: an event line starts with its time at the line's start; this one is indented"},
+      {"me 101\n\tfoo 32\n", "line 2: unknown header \\tfoo 32"},
+      {"me 101\nkey\x01 a\n", "line 2: unknown header key\\x01 a"},
+  };
+  for (const auto& c : bad) {
+    testhost::Script script;
+    std::string error;
+    EXPECT_FALSE(testhost::ReadScript(c.text, script, error));
+    EXPECT_EQ(error, c.error);
+  }
+}
+
 // `defaults plain` fills the room entry and the joins; the header's answer to event 62
 // is the text line the entry sends.
 TEST_F(ScriptRunnerTest, PlainDefaultsAndTheHostsAnswersMakeTheEntry) {

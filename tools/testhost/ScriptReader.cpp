@@ -57,6 +57,24 @@ std::optional<std::string> Quoted(std::string text) {
   return text.substr(1, text.size() - 2);
 }
 
+// Why a line is no header, with what cannot be seen named: a byte-order mark an editor
+// wrote, a line of tabs, an event line indented, other bytes below the space as \xNN.
+std::string UnknownHeader(const std::string& line) {
+  if (line.rfind("\xEF\xBB\xBF", 0) == 0)
+    return "the line starts with a byte-order mark (EF BB BF): save the script as UTF-8 without one";
+  const size_t first = line.find_first_not_of(" \t");
+  if (first == std::string::npos) return "the line holds only tabs and spaces: a blank line holds nothing or spaces";
+  if (first > 0 && (line[first] == '@' || line[first] == '+'))
+    return "an event line starts with its time at the line's start; this one is indented";
+  std::string shown;
+  for (const char c : line) {
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) shown += c;
+    else if (c == '\t') shown += "\\t";
+    else shown += plat::FormatString("\\x%02X", static_cast<unsigned char>(c));
+  }
+  return "unknown header " + shown;
+}
+
 // One header line into the setup; false with `why`.
 bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& why) {
   std::istringstream in(line);
@@ -121,7 +139,7 @@ bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& wh
   } else if (key == "defaults" && value == "plain") {
     setup.plainDefaults = true;
   } else {
-    why = "unknown header " + line;
+    why = UnknownHeader(line);
     return false;
   }
   return true;
