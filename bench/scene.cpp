@@ -7,6 +7,7 @@
 // "x_real" = virtual time / real time (target: at least 200). Nothing asserts a time.
 #include <benchmark/benchmark.h>
 
+#include <stdlib.h>
 #include <time.h>
 
 #include <algorithm>
@@ -99,8 +100,12 @@ class StartedGame {
     testhost::ScriptEnvironment environment;
     environment.gameFolder = DORVIK_GAME_DATA_DIR;
     environment.portalFolder = DORVIK_GAME_PORTAL_DIR;
-    environment.registryFile = (std::filesystem::temp_directory_path() / "dorvik2-bench-registry.dat").string();
-    ready_ = testhost::ReadScriptSetup(ScriptText(), setup, error);
+    // A registry of this run's own, in a folder no other run shares, removed at the end.
+    std::string folder = (std::filesystem::temp_directory_path() / "dorvik2-bench-XXXXXX").string();
+    if (mkdtemp(folder.data())) folder_ = folder;
+    environment.registryFile = folder_ + "/registry.dat";
+    ready_ = !folder_.empty();
+    ready_ = ready_ && testhost::ReadScriptSetup(ScriptText(), setup, error);
     setup.desktop = format == DisplayFormat::Rgb565 ? "565" : "32";
     ready_ = ready_ && testhost::PrepareLayer(setup, environment, error);
     host_ = std::make_unique<testhost::TestHost>();
@@ -115,6 +120,8 @@ class StartedGame {
     plat::sim::ClearPathPrefixes();
     plat::sim::ResetWindowSystem();
     plat::sim::ResetDisplay();
+    std::error_code ec;
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
   }
   StartedGame(const StartedGame&) = delete;
   StartedGame& operator=(const StartedGame&) = delete;
@@ -137,6 +144,7 @@ class StartedGame {
   std::unique_ptr<testhost::TestHost> host_;
   std::unique_ptr<testhost::ScriptRunner> runner_;
   bool ready_ = false;
+  std::string folder_;
 };
 
 void FullRedraw(benchmark::State& state, DisplayFormat format) {
