@@ -13,7 +13,8 @@
 #   play_windows.sh BUILD WIN-BUILD SCRIPT OUT-DIR DEPTH(32|16) [--threaded]
 set -euo pipefail
 # The verdict is the last line, whichever step ends the play.
-trap 'if [ $? = 0 ]; then echo "script passed"; else echo "script failed"; fi' EXIT
+# (Said quietly: an interrupt may have ended the reader of its lines.)
+trap 'if [ $? = 0 ]; then echo "script passed"; else echo "script failed"; fi 2>/dev/null' EXIT
 build=$1 win=$2 script=$3 out=$4 depth=$5
 shift 5
 here=$(cd "$(dirname "$0")" && pwd)
