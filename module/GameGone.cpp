@@ -1,0 +1,22 @@
+#include "module/GameGone.h"
+
+#include <new>
+
+#include "plat/handle.h"
+
+std::shared_ptr<GameGone> GameGone::Make() {
+  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (!event) return nullptr;
+  GameGone* gone = new (std::nothrow) GameGone(event);
+  if (!gone) {
+    CloseHandle(event);
+    return nullptr;
+  }
+  return std::shared_ptr<GameGone>(gone);
+}
+
+GameGone::~GameGone() { CloseHandle(event_); }
+
+void GameGone::Set() noexcept { SetEvent(event_); }
+
+bool GameGone::Wait(DWORD milliseconds) const { return WaitForSingleObject(event_, milliseconds) == WAIT_OBJECT_0; }
