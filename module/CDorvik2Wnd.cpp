@@ -173,6 +173,7 @@ void CDorvik2Wnd::Shut() noexcept {
   });
   step([&] { LetGoOfHost(); });
   // Whatever LetGoOfHost managed, the game has no host from here on.
+  step([&] { CHostLink::Global().Release(host_, hostWnd_); });
   host_ = nullptr;
   hostWnd_ = nullptr;
 }

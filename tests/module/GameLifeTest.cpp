@@ -8,9 +8,11 @@
 #include <atomic>
 #include <thread>
 
+#include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
 #include "host/HostMessage.h"
 #include "plat/sim.h"
+#include "FailingAllocation.h"
 #include "support/GameTable.h"
 
 namespace {
@@ -232,6 +234,28 @@ TEST_F(GameLifeTest, WhatTheGameAskedOfTheHostWindowIsTakenBackAtItsEnd) {
   EXPECT_EQ(Destroy(client), 0);
   MSG m;
   EXPECT_FALSE(PeekMessageA(&m, hostWnd, WM_GAME_CLOSE, WM_GAME_CLOSE, PM_REMOVE)) << "the game's close stayed";
+}
+
+// The end's take-back gives the host window's children their messages back, which
+// allocates; that allocation fails. The end still runs whole: the game answers 0 once
+// and -1 after, its object is gone and the host link with it.
+TEST_F(GameLifeTest, AnAllocationThatFailsDuringTheEndLeavesNoGameHalfEnded) {
+  IClientInterface* game = Make();
+  const HWND window = Init(game, 0);
+  ASSERT_NE(window, nullptr);
+  const HWND child = CreateWindowExA(0, kHostClass, "child", WS_CHILD, 0, 0, 10, 10, hostWnd, nullptr, nullptr,
+                                     nullptr);
+  ASSERT_TRUE(PostMessageA(child, WM_GAME_LOADED, 7, 0));
+  testing_support::FailAllocationAfter(0);
+  const int32_t answer = Destroy(game);
+  const bool failed = !testing_support::AllocationFailurePending();
+  testing_support::FailAllocationAfter(-1);
+  ASSERT_TRUE(failed) << "the end allocated nothing";
+  EXPECT_EQ(answer, 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(DestroyGameWnd(game), -1);
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), directDrawBefore) << "the object was not deleted";
+  EXPECT_EQ(CHostLink::Global().Host(), nullptr) << "the host link outlived the game";
 }
 
 }  // namespace

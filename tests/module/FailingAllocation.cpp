@@ -1,0 +1,29 @@
+// Replaces the program's operator new and delete: a test plants one failure on its own
+// thread; every other allocation goes to malloc as before.
+#include "FailingAllocation.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+thread_local int32_t t_beforeFailure = -1;
+}  // namespace
+
+namespace testing_support {
+
+void FailAllocationAfter(int32_t n) { t_beforeFailure = n; }
+bool AllocationFailurePending() { return t_beforeFailure >= 0; }
+
+}  // namespace testing_support
+
+void* operator new(std::size_t size) {
+  if (t_beforeFailure == 0) {
+    t_beforeFailure = -1;
+    throw std::bad_alloc();
+  }
+  if (t_beforeFailure > 0) --t_beforeFailure;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
