@@ -88,7 +88,7 @@ void CDorvik2Wnd::EndLoader(CDorvik2Wnd* self) {
   // there without waiting: the window's thread may still be unwinding the game's frames,
   // and the host may have freed the library. This reference keeps the code mapped until
   // the object is gone.
-  if (askedEnd && gone) gone->Wait(INFINITE);
+  if (askedEnd && gone) gone->WaitLeft();
   gone.reset();
   FreeLibraryAndExitThread(module, 0);
 }

@@ -52,6 +52,7 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
   }
 
   windowThread_ = GetCurrentThreadId();
+  if (gone_ && hostWnd && GetWindowThreadProcessId(hostWnd, nullptr) == windowThread_) gone_->PaceWith(hostWnd);
   ownsScreen_ = 1;
   if (!BuildScreen()) return 0;
 
@@ -136,7 +137,7 @@ void CDorvik2Wnd::EndByHost() {
     // The window went before the end reached it (the host's frame took it with it): the
     // end runs here, where its frames cannot be.
     if (!ended_.load(std::memory_order_acquire)) EndHere();
-    if (!byLoader) gone->Wait(INFINITE);
+    if (!byLoader) gone->WaitLeft();
     return;
   }
   EndHere();

@@ -19,4 +19,7 @@ GameGone::~GameGone() { CloseHandle(event_); }
 
 void GameGone::Set() noexcept { SetEvent(event_); }
 
-bool GameGone::Wait(DWORD milliseconds) const { return WaitForSingleObject(event_, milliseconds) == WAIT_OBJECT_0; }
+void GameGone::WaitLeft() const {
+  WaitForSingleObject(event_, INFINITE);
+  if (paceWindow_ && IsWindow(paceWindow_)) SendMessageA(paceWindow_, WM_NULL, 0, 0);
+}

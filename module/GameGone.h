@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "plat/threads.h"
+#include "plat/user.h"
 
 class GameGone {
  public:
@@ -16,12 +17,20 @@ class GameGone {
   GameGone(const GameGone&) = delete;
   GameGone& operator=(const GameGone&) = delete;
 
+  // A window of the game window's thread whose procedure is not the module's (the host
+  // window, when it is that thread's): see WaitLeft. Set on that thread before any
+  // other thread can wait.
+  void PaceWith(HWND windowOfWindowThread) { paceWindow_ = windowOfWindowThread; }
   // Set as the object is deleted; waits and throws nothing.
   void Set() noexcept;
-  // Until the object is gone: true, or false when `milliseconds` passed first.
-  bool Wait(DWORD milliseconds) const;
+  // Until the object is gone and the window's thread has left the module's code. The
+  // signal is set from the module's code, which that thread still has to return out
+  // of: a message sent to the pace window is served only once it is back in a loop of
+  // its own, and after the object is gone no frame of the game pumps any more.
+  void WaitLeft() const;
 
  private:
   explicit GameGone(HANDLE event) : event_(event) {}
   HANDLE event_;
+  HWND paceWindow_ = nullptr;
 };
