@@ -76,7 +76,7 @@ BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
   // that claimed it: EndHere ends nothing while no end was asked for.
   if (message == WM_GAME_END) {
     EndHere();
-    if (result) *result = 0;
+    if (result) *result = kEndRan;
     return 1;
   }
   return GameWndProc(message, wParam, lParam, result);
@@ -133,10 +133,11 @@ void CDorvik2Wnd::EndByHost() {
   // own end, holding the library, so a host that frees it at once unmaps nothing.
   if (windowThread_ && GetCurrentThreadId() != windowThread_ && Handle() && IsWindow(Handle())) {
     const std::shared_ptr<GameGone> gone = gone_;
-    SendMessageA(Handle(), WM_GAME_END, 0, 0);
+    // The object may be gone when the send returns: only the answer is read.
+    const LRESULT answer = SendMessageA(Handle(), WM_GAME_END, 0, 0);
     // The window went before the end reached it (the host's frame took it with it): the
     // end runs here, where its frames cannot be.
-    if (!ended_.load(std::memory_order_acquire)) EndHere();
+    if (answer != kEndRan) EndHere();
     if (!byLoader) gone->WaitLeft();
     return;
   }

@@ -40,6 +40,8 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   static constexpr int32_t kEndNotAsked = 0;
   static constexpr int32_t kEndAskedByHost = 1;
   static constexpr int32_t kEndAskedByLoader = 2;
+  // WM_GAME_END's answer once the window's thread has run (or begun) the end.
+  static constexpr LRESULT kEndRan = 1;
   // What the game posts to the host window; taken back when the game ends.
   static constexpr UINT kGamePostsToHost[] = {WM_GAME_CLOSE, WM_GAME_ENTER_KEY, WM_GAME_SCREEN_READY, WM_GAME_LOADED};
 
