@@ -185,8 +185,10 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // The outermost message of the window has returned: a window ended under it goes.
   void OnOutermostMessageDone() override;
   static DWORD WINAPI LoaderThreadProc(LPVOID self);
-  // The loader's last act: gives the object back, or deletes it when it was left to
-  // the loader; then lets the library go and ends the thread.
+  // The loader's last act: lets go of the object (Settle deletes it when the end ran
+  // and the window's thread let go first); when this thread asked for the end, waits
+  // until the object is gone and the window's thread has left the module's code; then
+  // lets the library go and ends the thread.
   [[noreturn]] static void EndLoader(CDorvik2Wnd* self);
   // The scene build with every exception turned into a failed build.
   int32_t RunSceneBuild();
