@@ -50,6 +50,10 @@ int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
   SetThreadPriority(thread, THREAD_PRIORITY_NORMAL);
   // Set before the thread runs, so that a shut-down right now joins it instead of
   // deleting the scene under a thread that has not started yet.
+  {
+    XBufLockGuard gate(loaderGate_);
+    loaderHolds_ = true;
+  }
   loaderRunning_.store(1, std::memory_order_release);
   ResumeThread(thread);
   return 1;
@@ -72,21 +76,20 @@ DWORD WINAPI CDorvik2Wnd::LoaderThreadProc(LPVOID param) {
 
 void CDorvik2Wnd::EndLoader(CDorvik2Wnd* self) {
   const HMODULE module = self->loaderModule_;
-  bool leftToLoader;
   {
     XBufLockGuard gate(self->loaderGate_);
     self->loaderRunning_.store(0, std::memory_order_release);
-    self->loaderDone_ = true;
-    leftToLoader = self->leftToLoader_;
   }
-  // Otherwise the window thread may delete the object from here on: it is not touched.
-  if (leftToLoader) {
-    // No one else holds the object any more; its own handle of this thread is closed
-    // first, so its teardown does not wait for the thread deleting it.
-    CloseHandle(self->loaderThread_);
-    self->loaderThread_ = nullptr;
-    delete self;
-  }
+  // Taken before the object is let go: it may be deleted from here on.
+  const bool askedEnd = self->endAsked_.load(std::memory_order_acquire) == kEndAskedByLoader;
+  std::shared_ptr<GameGone> gone = self->gone_;
+  self->Settle(Hold::kLoader);
+  // This thread asked for the end inside a call of the host's, and DestroyGameWnd answered
+  // there without waiting: the window's thread may still be unwinding the game's frames,
+  // and the host may have freed the library. This reference keeps the code mapped until
+  // the object is gone.
+  if (askedEnd && gone) gone->WaitLeft();
+  gone.reset();
   FreeLibraryAndExitThread(module, 0);
 }
 

@@ -16,15 +16,14 @@ CDorvik2Wnd::CDorvik2Wnd(IHostInterface* host) : host_(host) {}
 CDorvik2Wnd::CDorvik2Wnd() = default;
 
 CDorvik2Wnd::~CDorvik2Wnd() {
-  live_clients::Forget(this);
-  Shut();
-  // The loader reads this object to its end and a destructor cannot hand the object
-  // off, so it waits. Dispose leaves a window whose loader would not end to the loader
-  // instead; only a direct delete gets here with the loader still running.
-  if (!StopLoader()) JoinLoader(INFINITE);
+  // Only Settle deletes, after the end ran and the loader let go: the window, the boxes
+  // and the host link are gone already and no thread runs here any more.
   delete scene_;
   scene_ = nullptr;
   if (ownsScreen_) ReleaseScreen();
+  if (loaderThread_) CloseHandle(loaderThread_);
+  loaderThread_ = nullptr;
+  if (gone_) gone_->Set();
 }
 
 // ---- Creation -----------------------------------------------------------------------
@@ -53,6 +52,7 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
   }
 
   windowThread_ = GetCurrentThreadId();
+  if (gone_ && hostWnd && GetWindowThreadProcessId(hostWnd, nullptr) == windowThread_) gone_->PaceWith(hostWnd);
   ownsScreen_ = 1;
   if (!BuildScreen()) return 0;
 
@@ -72,10 +72,11 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
 
 // ---- Messages -----------------------------------------------------------------------
 BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  // Whatever the scene's state: a game still building may be ended.
+  // Whatever the scene's state: a game still building may be ended. Only by the one
+  // that claimed it: EndHere ends nothing while no end was asked for.
   if (message == WM_GAME_END) {
-    EndHere(wParam != kEndAskedByLoader);
-    if (result) *result = 0;
+    EndHere();
+    if (result) *result = kEndRan;
     return 1;
   }
   return GameWndProc(message, wParam, lParam, result);
@@ -84,9 +85,15 @@ BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 LRESULT CDorvik2Wnd::OnEraseBkgnd(HDC) { return 0; }
 
 void CDorvik2Wnd::PostToHostWindow(LPARAM reason) {
-  if (!hostWnd_) return;
   const WPARAM played = scene_ ? static_cast<WPARAM>(scene_->GamesPlayed()) : 0;
-  PostMessageA(hostWnd_, WM_GAME_CLOSE, played, reason);
+  PostToHost(WM_GAME_CLOSE, played, reason);
+}
+
+void CDorvik2Wnd::PostToHost(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Once the host is let go there is no host window: a post to null would go to the
+  // calling thread's queue as a thread message, which the host would read as its own.
+  if (!hostWnd_) return;
+  PostMessageA(hostWnd_, message, wParam, lParam);
 }
 
 int32_t CDorvik2Wnd::ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
@@ -98,6 +105,10 @@ int32_t CDorvik2Wnd::ShowMsgBox(const std::string& body, int32_t type, uint32_t 
 HWND CDorvik2Wnd::InitFromHost(HINSTANCE instance, HWND hostWnd, const std::string& gameFolder,
                                const std::string& portalFolder, const std::string& extraText, int32_t unused10,
                                int32_t loadInThread) {
+  // A second InitGameWnd would make a second screen and scene over the first (its window
+  // may be gone with the host's frame, so Handle() cannot tell): refused, nothing made.
+  if (initialised_ || ended_) return nullptr;
+  initialised_ = true;
   HWND made = nullptr;
   {
     // The synchronous build calls the host (its load-failed event), which may end the
@@ -113,35 +124,60 @@ HWND CDorvik2Wnd::InitFromHost(HINSTANCE instance, HWND hostWnd, const std::stri
 }
 
 void CDorvik2Wnd::EndByHost() {
-  // Only the window's own thread can destroy it. Asked on another (the loader's, inside
-  // the load-failed event), the end is sent there and done before this returns; the
-  // loader holds the library until it has ended, so nothing of the game window runs
-  // where a host's FreeLibrary could unmap it.
+  const bool byLoader = OnLoaderThread();
+  endAsked_.store(byLoader ? kEndAskedByLoader : kEndAskedByHost, std::memory_order_release);
+  // Only the window's own thread can destroy it, and its frames may be on that thread's
+  // stack. Asked on another, the end is sent there; the object goes as those frames
+  // return, and this waits for that, so that no code of the game runs once the host has
+  // the answer. The loader cannot wait here (the object waits for it): it waits at its
+  // own end, holding the library, so a host that frees it at once unmaps nothing.
   if (windowThread_ && GetCurrentThreadId() != windowThread_ && Handle() && IsWindow(Handle())) {
-    SendMessageA(Handle(), WM_GAME_END, OnLoaderThread() ? kEndAskedByLoader : 0, 0);
-    return;  // the object may be gone already
+    const std::shared_ptr<GameGone> gone = gone_;
+    // The object may be gone when the send returns: only the answer is read.
+    const LRESULT answer = SendMessageA(Handle(), WM_GAME_END, 0, 0);
+    // The window went before the end reached it (the host's frame took it with it): the
+    // end runs here, where its frames cannot be.
+    if (answer != kEndRan) EndHere();
+    if (!byLoader) gone->WaitLeft();
+    return;
   }
-  EndHere(!OnLoaderThread());
+  EndHere();
 }
 
-void CDorvik2Wnd::EndHere(bool mayWaitForLoader) {
+void CDorvik2Wnd::EndHere() {
+  const int32_t asked = endAsked_.load(std::memory_order_acquire);
+  if (asked == kEndNotAsked || ended_.exchange(true, std::memory_order_acq_rel)) return;
   Shut();
-  // The loader that asked cannot be waited for: it waits for this.
-  if (mayWaitForLoader) StopLoader();
+  // The loader that asked cannot be waited for: it waits for this. Otherwise it is
+  // asked and waited for a while; one that would not end keeps its hold (see Settle).
+  if (asked != kEndAskedByLoader) StopLoader();
   if (scene_) scene_->BeginClosing();
-  // Inside a handler (a nested wait or a message box pumps the host's messages) the
-  // scene is on the stack: it tells when the handler has returned.
-  if (scene_ && scene_->IsBusy()) return;
-  OnClosedSceneIdle();
-  DisposeWhenUnused();
+  endRan_ = true;
+  Settle(Hold::kWindowThread);
 }
 
-void CDorvik2Wnd::Shut() {
-  ended_ = true;
-  RequestLoaderStop();
-  if (Handle()) CMsgBoxDlg::EndBoxesOwnedBy(Handle());
-  if (Handle() && IsWindow(Handle())) DestroyWindow();
-  LetGoOfHost();
+void CDorvik2Wnd::Shut() noexcept {
+  ended_.store(true, std::memory_order_release);
+  // Each step on its own: one that throws (an allocation) must not keep the next from
+  // running, or the game would stay half-ended and never be deleted.
+  const auto step = [](auto&& run) noexcept {
+    try {
+      run();
+    } catch (...) {
+    }
+  };
+  step([&] { RequestLoaderStop(); });
+  step([&] {
+    if (Handle()) CMsgBoxDlg::EndBoxesOwnedBy(Handle());
+  });
+  step([&] {
+    if (Handle() && IsWindow(Handle())) DestroyWindow();
+  });
+  step([&] { LetGoOfHost(); });
+  // Whatever LetGoOfHost managed, the game has no host from here on.
+  step([&] { CHostLink::Global().Release(host_, hostWnd_); });
+  host_ = nullptr;
+  hostWnd_ = nullptr;
 }
 
 void CDorvik2Wnd::LetGoOfHost() {
@@ -171,25 +207,44 @@ bool CDorvik2Wnd::OnLoaderThread() const {
   return loaderThreadId_ != 0 && GetCurrentThreadId() == loaderThreadId_;
 }
 
-// Not disposed of here: the scene that calls this, and the call or message that ran the
-// handler, are still on the stack. The outermost of them disposes of the object as it
-// returns, so nothing of the module runs after the host's own code has control again
-// (a host may free the library at once).
-void CDorvik2Wnd::OnClosedSceneIdle() { closedIdle_ = true; }
+// The scene's handler has returned, but the scene and the call or message that ran the
+// handler are still on the stack: the outermost of them settles the object as it
+// returns, so nothing of the module runs after the host's own code has control again.
+void CDorvik2Wnd::OnClosedSceneIdle() {}
 
-void CDorvik2Wnd::DisposeWhenUnused() {
-  if (closedIdle_ && !InUse()) Dispose();
-}
+void CDorvik2Wnd::OnOutermostMessageDone() { Settle(Hold::kWindowThread); }
 
-void CDorvik2Wnd::OnOutermostMessageDone() { DisposeWhenUnused(); }
-
-void CDorvik2Wnd::Dispose() {
+// The object's life, and the one place that deletes it.
+//
+// States: live (CreateGameWnd made it; InitGameWnd gives it a window, a scene and a
+// loader thread), ending (DestroyGameWnd claimed it, endAsked_, and EndHere runs the
+// stop sequence), ended (endRan_: no window, no box, no host link, the loader asked to
+// stop; the object stays while anything still runs in it), gone (deleted, and the gone
+// signal set).
+//
+// Two things hold an ended object. The window's thread holds it while any frame of the
+// object is on its stack: a host call (ClientCall), a message of the window, a scene
+// handler (always inside one of those two). The loader thread holds it from its start
+// to its last act. Each lets go here: the window's thread as its outermost frame
+// returns (ClientCall's end, OnOutermostMessageDone) or at the end itself when none is
+// on the stack; the loader at its end (EndLoader). Whichever lets go last deletes the
+// object, decided under the loader gate so that exactly one does: the window's thread
+// usually, the loader thread when it outlived the end's wait for it.
+//
+// Who waits for the gone signal: an end asked on a thread that is neither the window's
+// nor the loader's (EndByHost, before DestroyGameWnd answers), and a loader that asked
+// for the end itself (EndLoader, before it gives the library back): in both cases the
+// host may free the library as soon as DestroyGameWnd returns, while the window's
+// thread may still be unwinding the game's frames.
+void CDorvik2Wnd::Settle(Hold letGo) {
+  if (letGo == Hold::kWindowThread && (!endRan_ || InUse())) return;
+  bool last = false;
   {
     XBufLockGuard gate(loaderGate_);
-    if (loaderThread_ && !loaderDone_) {
-      leftToLoader_ = true;
-      return;
-    }
+    if (letGo == Hold::kWindowThread) windowThreadHolds_ = false;
+    if (letGo == Hold::kLoader) loaderHolds_ = false;
+    last = !windowThreadHolds_ && !loaderHolds_ && !deleting_;
+    if (last) deleting_ = true;
   }
-  delete this;
+  if (last) delete this;
 }

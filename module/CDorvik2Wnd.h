@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "host/Dorvik2Api.h"
@@ -14,6 +15,7 @@
 #include "plat/user.h"
 #include "base/GGeometry.h"
 #include "host/XBufLock.h"
+#include "module/GameGone.h"
 #include "scene/ISceneOwner.h"
 #include "widgets/GWnd.h"
 
@@ -33,14 +35,21 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   static constexpr int32_t kClientHeight = 600;
   // How long shut-down waits for the loader thread before handing the object to it.
   static constexpr DWORD kLoaderStopWaitMs = 3000;
-  // WM_GAME_END's wParam when the loader asks: the window's thread must not wait for it.
-  static constexpr WPARAM kEndAskedByLoader = 1;
+  // Who asked for the end (the claim's state): no one yet, the host, or the host inside
+  // a call the loader thread made (that loader cannot be waited for: it waits for this).
+  static constexpr int32_t kEndNotAsked = 0;
+  static constexpr int32_t kEndAskedByHost = 1;
+  static constexpr int32_t kEndAskedByLoader = 2;
+  // WM_GAME_END's answer once the window's thread has run (or begun) the end.
+  static constexpr LRESULT kEndRan = 1;
   // What the game posts to the host window; taken back when the game ends.
   static constexpr UINT kGamePostsToHost[] = {WM_GAME_CLOSE, WM_GAME_ENTER_KEY, WM_GAME_SCREEN_READY, WM_GAME_LOADED};
 
   explicit CDorvik2Wnd(IHostInterface* host);
   CDorvik2Wnd();
-  ~CDorvik2Wnd() override;
+  // False when the system gave no event for the gone signal: such an object is ended
+  // at once (EndByHost), never handed to a host.
+  bool HasGoneSignal() const { return gone_ != nullptr; }
 
   // ---- IClientInterface (CDorvik2WndClient.cpp) ----------------------------------------
   // Without a scene every operation touches nothing and answers its default: 0,
@@ -78,10 +87,6 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // object) must then stay until it ends. The thread's handle stays with the object
   // until the thread has ended.
   bool StopLoader();
-  // The end of a destroyed game window: deleted now, or, while its loader still runs,
-  // left to the loader, which deletes it as its last act. The loader holds the library
-  // while it runs, so a host that frees it meanwhile unmaps nothing the loader runs.
-  void Dispose();
   // The first step of every teardown: from here on the loader posts nothing, so no
   // post of it lands after the window or the host let go.
   void RequestLoaderStop();
@@ -94,18 +99,18 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // once the host link is dropped.
   void PostToHostWindow(LPARAM reason) override;
   // InitGameWnd's work: the window, then the build here or on the loader thread. The
-  // game window, or null when either failed or the host ended the game meanwhile (the
-  // object is then gone when this returns).
+  // game window, or null when either failed, the host ended the game meanwhile (the
+  // object is then gone when this returns), or the object was initialised before
+  // (nothing is made then).
   HWND InitFromHost(HINSTANCE instance, HWND hostWnd, const std::string& gameFolder, const std::string& portalFolder,
                     const std::string& extraText, int32_t unused10, int32_t loadInThread);
   // DestroyGameWnd's work, on any thread, once per object: the window, the loader's
   // posts, any open message box and the host link go before this returns, and nothing
-  // reaches the host afterwards. The object goes when nothing of it is on the stack any
-  // more (a handler, a call of the host's, a message of the window, InitGameWnd), or,
-  // while its loader runs, as the loader's last act.
+  // reaches the host afterwards. On the window's thread the object goes as the
+  // outermost frame of it returns (see Settle); on another thread this returns once the
+  // object is gone, except on the loader's, which waits for it at its own end instead.
   void EndByHost();
-  // The closing handler has returned; the object goes once nothing of it is on the
-  // stack (no call of the host's and no message of its window in progress).
+  // The closing handler has returned: the frame that ran it settles the object.
   void OnClosedSceneIdle() override;
   // A call of the host's or a message of the window is in progress on the object.
   bool InUse() const { return clientCalls_ > 0 || DispatchDepth() > 0; }
@@ -159,7 +164,7 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
    public:
     explicit ClientCall(CDorvik2Wnd* wnd) : wnd_(wnd) { ++wnd_->clientCalls_; }
     ~ClientCall() {
-      if (--wnd_->clientCalls_ == 0) wnd_->DisposeWhenUnused();
+      if (--wnd_->clientCalls_ == 0) wnd_->Settle(Hold::kWindowThread);
     }
     ClientCall(const ClientCall&) = delete;
     ClientCall& operator=(const ClientCall&) = delete;
@@ -168,14 +173,22 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
     CDorvik2Wnd* wnd_;
   };
 
-  // Disposes of a window closed under a handler once the handler and every frame of
-  // the object on the stack have returned.
-  void DisposeWhenUnused();
-  // The outermost message of the window has returned: a window closed under it goes.
+  // Private: the object goes only through Settle, once ended and let go by everything
+  // that runs in it. Releases what it owns; waits for nothing and throws nothing.
+  ~CDorvik2Wnd() override;
+  // What may still run in the object once it has ended: frames on the window's thread
+  // (a host call, a window message, a scene handler), and the loader thread.
+  enum class Hold { kWindowThread, kLoader };
+  // The one place that decides whether and where the object is deleted (the states are
+  // explained where it is defined).
+  void Settle(Hold letGo);
+  // The outermost message of the window has returned: a window ended under it goes.
   void OnOutermostMessageDone() override;
   static DWORD WINAPI LoaderThreadProc(LPVOID self);
-  // The loader's last act: gives the object back, or deletes it when it was left to
-  // the loader; then lets the library go and ends the thread.
+  // The loader's last act: lets go of the object (Settle deletes it when the end ran
+  // and the window's thread let go first); when this thread asked for the end, waits
+  // until the object is gone and the window's thread has left the module's code; then
+  // lets the library go and ends the thread.
   [[noreturn]] static void EndLoader(CDorvik2Wnd* self);
   // The scene build with every exception turned into a failed build.
   int32_t RunSceneBuild();
@@ -185,11 +198,15 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // asked the loader to stop. The loader posts to the windows it was given at its
   // start, never to the fields the teardown clears.
   BOOL PostFromLoader(HWND target, UINT message, WPARAM wParam);
-  // The end on the window's thread (or on the loader's when the window is gone).
-  void EndHere(bool mayWaitForLoader);
+  // The end on the window's thread (or on the calling thread when there is no window):
+  // once, and only when asked (the claim's state); then settles.
+  void EndHere();
   // The one stop sequence of every end: the loader's posts, the boxes, the window, the
-  // host link. Leaves the loader running and the object whole.
-  void Shut();
+  // host link. Leaves the loader running and the object whole. Every step runs even
+  // when one before it threw: a game is never left half-ended.
+  void Shut() noexcept;
+  // A post to the host window, while the game still has one.
+  void PostToHost(UINT message, WPARAM wParam, LPARAM lParam);
   // Takes back what the game posted to the host window and cuts the host link.
   void LetGoOfHost();
   bool OnLoaderThread() const;
@@ -235,17 +252,26 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   HWND loaderHostWnd_ = nullptr;
   // The loader's reference to the library, taken before the thread runs.
   HMODULE loaderModule_ = nullptr;
-  // Under the loader gate: the loader has done its work and touches the object no more
-  // unless it was left the object; the teardown left the object to the loader.
-  bool loaderDone_ = false;
-  bool leftToLoader_ = false;
+  // Under the loader gate: what still holds the object (see Settle), and that its
+  // deletion has been decided.
+  bool windowThreadHolds_ = true;
+  bool loaderHolds_ = false;
+  bool deleting_ = false;
+  // Set where the object is deleted; shared with whoever waits for that.
+  std::shared_ptr<GameGone> gone_ = GameGone::Make();
   // The host's calls in progress (window thread only).
   int32_t clientCalls_ = 0;
-  // Closed under a handler that has since returned: waiting to be disposed of.
-  bool closedIdle_ = false;
-  // Ended by the host (set on the window's thread, or on the loader's when the window
-  // is gone): InitGameWnd hands no window out.
-  bool ended_ = false;
+  // Who asked for the end: set by EndByHost before anything of the end runs, so a
+  // WM_GAME_END that no claim stands behind ends nothing.
+  std::atomic<int32_t> endAsked_{kEndNotAsked};
+  // The stop sequence has run (on the window's thread, or on the caller's when there is
+  // no window): InitGameWnd hands no window out.
+  std::atomic<bool> ended_{false};
+  // The end has run to its last step (not only begun: its own DestroyWindow returns
+  // through the window's outermost message, which must not delete the object under it).
+  bool endRan_ = false;
+  // InitGameWnd ran once on the object: a second is refused.
+  bool initialised_ = false;
   // The thread that made the window, and the loader's: only the first destroys the
   // window; the second is never waited for by an end it asked for.
   DWORD windowThread_ = 0;

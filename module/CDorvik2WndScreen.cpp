@@ -99,7 +99,7 @@ int32_t CDorvik2Wnd::RestoreScreen() {
   if (!created) return 0;
   if (!HandOverScreen(true)) return 0;
 
-  PostMessageA(hostWnd_, WM_GAME_SCREEN_READY, 0, 0);
+  PostToHost(WM_GAME_SCREEN_READY, 0, 0);
   ::InvalidateRect(Handle(), nullptr, TRUE);
   ::UpdateWindow(Handle());
   if (scene_) {

@@ -85,10 +85,22 @@ int32_t CreateGameWnd(IHostInterface* host, IClientInterface** out) {
   CDorvik2Wnd* wnd = nullptr;
   try {
     wnd = new (std::nothrow) CDorvik2Wnd(host);
-    if (wnd) live_clients::Add(wnd);
   } catch (...) {
-    delete wnd;
     wnd = nullptr;
+  }
+  // A game that cannot be waited for, or not listed, is ended at once: its own end
+  // deletes it.
+  if (wnd && !wnd->HasGoneSignal()) {
+    wnd->EndByHost();
+    wnd = nullptr;
+  }
+  if (wnd) {
+    try {
+      live_clients::Add(wnd);
+    } catch (...) {
+      wnd->EndByHost();
+      wnd = nullptr;
+    }
   }
   *out = wnd;
   return wnd ? 0 : -1;
@@ -110,7 +122,8 @@ HWND InitGameWnd(IClientInterface* client, int32_t, HWND hostWnd, const char16_t
 
 int32_t DestroyGameWnd(IClientInterface* client) {
   try {
-    // Claimed once: a second destroy, on any thread, finds nothing.
+    // Claimed once: a second destroy, on any thread, finds nothing. From here on the
+    // end runs whole (each of its steps stands alone), so the answer is 0.
     CDorvik2Wnd* wnd = live_clients::Claim(client);
     if (!wnd) return -1;
     wnd->EndByHost();

@@ -46,7 +46,7 @@ BOOL CDorvik2Wnd::GameWndProc(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_GAME_DISPATCH: return HostLinkGate(message, wParam, result);
     case WM_MOUSEMOVE: scene->OnMouseMove(key, pt); break;
     case WM_LBUTTONDOWN:
-      if (!scene->OnLButtonDown(key, pt)) PostMessageA(hostWnd_, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+      if (!scene->OnLButtonDown(key, pt)) PostToHost(WM_NCLBUTTONDOWN, HTCAPTION, lParam);
       break;
     case WM_LBUTTONUP: scene->OnLButtonUp(key, pt); break;
     case WM_LBUTTONDBLCLK: scene->OnLButtonDblClk(key, pt); break;

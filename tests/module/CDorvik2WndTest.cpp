@@ -283,10 +283,10 @@ TEST_F(GameWindowTest, LinkedIntoAProgramTheModuleHasNoHandleOfItsOwn) {
 }
 
 TEST_F(GameWindowTest, AnObjectMadeWithoutAHostHasNoHostNoWindowAndEndsQuietly) {
-  auto wnd = std::make_unique<CDorvik2Wnd>();
+  auto* wnd = new CDorvik2Wnd();
   EXPECT_EQ(wnd->Host(), nullptr);
   EXPECT_EQ(wnd->Handle(), nullptr);
-  wnd.reset();
+  wnd->EndByHost();
   EXPECT_EQ(GetWindow(hostWnd, GW_CHILD), nullptr);
 }
 

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 #include <functional>
 #include <mutex>
 
 #include "host/Dorvik2Messages.h"
+#include "module/CDorvik2Wnd.h"
 #include "plat/sim.h"
 #include "support/ForeignClient.h"
 #include "support/HostWindowFixture.h"
@@ -33,11 +35,17 @@ class EndingHost : public testing_support::RecordingHost {
   std::atomic<bool> noted{false};
   std::atomic<bool> gameWindowLeft{true};
   std::atomic<size_t> callsAtEnd{0};
+  // Real milliseconds DestroyGameWnd took: the layer waits for a thread on the real
+  // clock, so only real time shows an end that waited out the loader's stop time-out.
+  std::atomic<int64_t> destroyMs{0};
 
   int32_t STDMETHODCALLTYPE NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override {
     const int32_t answer = RecordingHost::NotifyEvent(userNo, code, data, value);
     if (code && *code == kLoadFailedEvent && !ended.exchange(true)) {
+      const auto start = std::chrono::steady_clock::now();
       result = DestroyGameWndFromHere();
+      destroyMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+                      .count();
       gameWindowLeft = GetWindow(hostWnd, GW_CHILD) != nullptr;
       callsAtEnd = Calls().size();
       noted = true;
@@ -99,6 +107,9 @@ TEST_F(DestroyGameWndTest, InsideTheLoadFailedEventOnTheLoaderThread) {
   ASSERT_TRUE(PumpUntil([&] { return ending.noted.load(); }));
   EXPECT_EQ(ending.result, 0);
   EXPECT_FALSE(ending.gameWindowLeft) << "the window outlived the destroy that returned 0";
+  // The window's thread must not wait for the loader that asked: it waits for this. Not
+  // a speed: a bound far below the time-out such a wait would run into.
+  EXPECT_LT(ending.destroyMs, CDorvik2Wnd::kLoaderStopWaitMs / 2) << "the end waited for the loader that asked for it";
   ASSERT_TRUE(PumpUntil([] { return plat::sim::LiveLayerThreads() == 0; })) << "the loader never ended";
   EXPECT_EQ(GetWindow(hostWnd, GW_CHILD), nullptr);
   EXPECT_EQ(ending.Calls().size(), ending.callsAtEnd) << "a host call after the destroy";

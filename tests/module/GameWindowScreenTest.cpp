@@ -97,7 +97,7 @@ TEST_F(GameWindowScreenTest, EffectCodeFollowsTheDesktopAndUnusableDesktopsFailC
     EXPECT_EQ(wnd->CreateGameWindow(nullptr, hostWnd, "D:\\game\\", "D:\\portal\\", "", GSize(800, 600), 0, 0),
               c.created);
     EXPECT_EQ(GetPixelFormatCode(), c.code);
-    delete wnd;
+    wnd->EndByHost();
   }
 }
 

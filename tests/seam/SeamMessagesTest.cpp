@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "plat/handle.h"
+#include "plat/threads.h"
 #include "plat/time.h"
 #include "plat/user.h"
 
@@ -208,6 +210,38 @@ TEST_F(SeamMessages, ChildrenAreDestroyedInsideTheirParent) {
 // notification, each range by itself; painting and the program's own messages stay
 // for the outer loop. Within a range posted messages come in order, and a due timer
 // only once nothing posted is left.
+// What another thread answers about a window of this one.
+struct AskedAbout {
+  HWND window;
+  DWORD answer;
+  DWORD self;
+};
+DWORD WINAPI AskAboutTheWindow(LPVOID p) {
+  auto* asked = static_cast<AskedAbout*>(p);
+  asked->answer = GetWindowThreadProcessId(asked->window, nullptr);
+  asked->self = GetCurrentThreadId();
+  return 0;
+}
+
+// A window belongs to the thread that made it, whichever thread asks; a window gone
+// belongs to none. The game's end tells the window's thread by it.
+TEST_F(SeamMessages, AWindowsThreadIsTheOneThatMadeIt) {
+  HWND mine = Make("mine", WS_POPUP);
+  ASSERT_NE(mine, nullptr);
+  DWORD process = 0;
+  EXPECT_EQ(GetWindowThreadProcessId(mine, &process), GetCurrentThreadId());
+  EXPECT_NE(process, 0u);
+  AskedAbout asked{mine, 0, 0};
+  HANDLE other = CreateThread(nullptr, 0, AskAboutTheWindow, &asked, 0, nullptr);
+  ASSERT_NE(other, nullptr);
+  ASSERT_EQ(WaitForSingleObject(other, 5000), WAIT_OBJECT_0);
+  CloseHandle(other);
+  EXPECT_EQ(asked.answer, GetCurrentThreadId());
+  EXPECT_NE(asked.self, GetCurrentThreadId());
+  DestroyWindow(mine);
+  EXPECT_EQ(GetWindowThreadProcessId(mine, nullptr), 0u);
+}
+
 TEST_F(SeamMessages, PeekMessageRangesOfTheNestedWait) {
   constexpr UINT kSocketNotify = 0x373;
   HWND w = Make("w", WS_POPUP);

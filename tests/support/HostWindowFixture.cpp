@@ -92,7 +92,7 @@ void HostWindowFixture::SetUp() {
 void HostWindowFixture::TearDown() {
   for (IClientInterface* c : made_) DestroyGameWnd(c);
   made_.clear();
-  for (CDorvik2Wnd* w : opened_) delete w;
+  for (CDorvik2Wnd* w : opened_) w->EndByHost();
   opened_.clear();
   ReleaseCapture();
   plat::sim::ClearFaults();

@@ -8,7 +8,8 @@
 //   dorvik2-life.exe DLL GAME-FOLDER PORTAL-FOLDER ROOM-SCRIPT BOX-SCRIPT --broken-game FOLDER
 //                    [--only NAME] [--cycles N] [--diagnose]
 // The broken game folder is the game folder with a card picture missing. NAME is cycles,
-// callback, box, held, failed-threaded, failed-init, message, again or sweep: that
+// callback, box, held, failed-threaded, failed-init, message, again, third-box,
+// third-wait, third-idle or sweep: that
 // scenario alone (to see one fault by itself). --diagnose lists the memory regions,
 // handles and heap blocks the second cycle left behind.
 #include <windows.h>
@@ -625,6 +626,8 @@ class Loaded {
     if (!winhost::PumpUntil(kUnloadLimitMs, [&] { return GetModuleHandleA(name) == nullptr; }))
       Fail("the module is still loaded %u ms after its unload", unsigned(kUnloadLimitMs));
   }
+  // The host's reference, for a thread of its own that frees it.
+  HMODULE Handle() const { return module_; }
   winhost::ModuleExports exports;
 
  private:
@@ -960,6 +963,105 @@ void DestroyTwice(const Setup& s) {
   CheckQuiet(host, name);
 }
 
+// ---- A destroy on a third thread --------------------------------------------------------
+// A thread of the host's that is neither the window's nor the loader's (its network
+// thread on a lost connection, say) ends the game and frees the library at once, while
+// the window's thread is inside the module's box, inside the scene's nested wait, or
+// only pumping the host's loop. Anything of the module the window's thread still runs
+// then faults in freed code.
+enum class ThirdThreadMoment { kBox, kNestedWait, kIdle };
+struct ThirdThreadState {
+  LifeHost* host = nullptr;
+  HMODULE module = nullptr;
+  ThirdThreadMoment moment = ThirdThreadMoment::kIdle;
+  HANDLE thread = nullptr;
+  // The host's own loop is dispatching a message of the game window: a host timer that
+  // fires now fires inside a frame of the module.
+  bool dispatchingToGame = false;
+  HWND gameWnd = nullptr;
+};
+ThirdThreadState g_third;
+constexpr UINT_PTR kThirdThreadTimer = 3;
+
+DWORD WINAPI DestroyAndFreeLibrary(LPVOID) {
+  g_third.host->Destroy();
+  FreeLibrary(g_third.module);
+  return 0;
+}
+
+void CALLBACK OnThirdThreadTimer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+  if (g_third.thread) return;
+  const bool box = !winhost::VisibleDialogsOfThisThread().empty();
+  const bool insideModule = g_third.host->inClientCall || g_third.dispatchingToGame;
+  const bool there = g_third.moment == ThirdThreadMoment::kBox        ? box
+                     : g_third.moment == ThirdThreadMoment::kNestedWait ? insideModule && !box
+                                                                         : !insideModule;
+  if (!there) return;
+  KillTimer(hwnd, id);
+  g_third.thread = CreateThread(nullptr, 0, DestroyAndFreeLibrary, nullptr, 0, nullptr);
+  if (!g_third.thread) Fail("cannot start the host's third thread: error %u", unsigned(GetLastError()));
+}
+
+// The host's loop, noting which messages are the game window's.
+void PumpNotingGame(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    MSG m;
+    if (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      g_third.dispatchingToGame = m.hwnd && (m.hwnd == g_third.gameWnd || IsChild(g_third.gameWnd, m.hwnd));
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+      g_third.dispatchingToGame = false;
+    } else {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+  }
+}
+
+void DestroyOnThirdThread(const Setup& s, ThirdThreadMoment moment, const char* name) {
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  const HWND wnd = InitGame(s, host, loaded.exports, 0);
+  g_third = {};
+  g_third.host = &host;
+  g_third.module = loaded.Handle();
+  g_third.moment = moment;
+  g_third.gameWnd = wnd;
+  SetTimer(s.hostWnd, kThirdThreadTimer, 10, OnThirdThreadTimer);
+  // The box comes with the box script's fourth message; the nested waits with the
+  // deal and the plays of the room script.
+  const auto& messages = moment == ThirdThreadMoment::kBox ? s.boxMessages : s.roomMessages;
+  for (size_t i = 0; moment != ThirdThreadMoment::kIdle && i < messages.size() && !g_third.thread; ++i) {
+    int32_t length = static_cast<int32_t>(messages[i].size());
+    host.inClientCall = true;
+    host.client->OnReceive(0, 0, messages[i].data(), &length);
+    host.inClientCall = false;
+    PumpNotingGame(kMessageGapMs);
+  }
+  if (moment == ThirdThreadMoment::kIdle) PumpNotingGame(kMessageGapMs);
+  KillTimer(s.hostWnd, kThirdThreadTimer);
+  if (!g_third.thread) Fail("%s: the window's thread never got there", name);
+  const DWORD waited = WaitForSingleObject(g_third.thread, kLoadLimitMs);
+  CloseHandle(g_third.thread);
+  g_third = {};
+  if (waited != WAIT_OBJECT_0) Fail("%s: the third thread's DestroyGameWnd and FreeLibrary did not return", name);
+  host.ExpectDestroyed(name);
+  if (IsWindow(wnd)) Fail("%s: the game window outlived DestroyGameWnd", name);
+  RepaintHostWindow(s.hostWnd);
+  Loaded::ExpectGone(BaseName(s.dll));
+  CheckQuiet(host, name);
+}
+
+void DestroyOnThirdThreadInBox(const Setup& s) {
+  DestroyOnThirdThread(s, ThirdThreadMoment::kBox, "destroy on a third thread while a box of the module is up");
+}
+void DestroyOnThirdThreadInWait(const Setup& s) {
+  DestroyOnThirdThread(s, ThirdThreadMoment::kNestedWait, "destroy on a third thread inside the nested wait");
+}
+void DestroyOnThirdThreadIdle(const Setup& s) {
+  DestroyOnThirdThread(s, ThirdThreadMoment::kIdle, "destroy on a third thread while the host pumps");
+}
+
 // ---- Destroys at stepped moments of a threaded build ------------------------------------
 // The steps span the build as measured on this machine, and half as much again: 1 to
 // 2 ms apart, each taken by a host that pumps its messages and by one busy elsewhere.
@@ -1188,6 +1290,12 @@ int Run(int argc, char** argv) {
        "destroy inside the load-failed event inside InitGameWnd, unloaded, host window repainted", {}, false},
       {"message", DestroyInWindowMessage, "destroy inside a message of the game window, unloaded", {}, false},
       {"again", DestroyTwice, "a second destroy and a destroy of a stranger, refused", {}, false},
+      {"third-box", DestroyOnThirdThreadInBox, "destroy on a third thread inside a module box, unloaded there",
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, true},
+      {"third-wait", DestroyOnThirdThreadInWait, "destroy on a third thread inside the nested wait, unloaded there",
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false},
+      {"third-idle", DestroyOnThirdThreadIdle, "destroy on a third thread while the host pumps, unloaded there",
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false},
   };
   for (const auto& scenario : awkward) {
     if (!wanted(scenario.name)) continue;

@@ -362,6 +362,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
                      int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance, LPVOID param);
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
+// The thread that made the window (0 when there is none); `processId` gets its process's.
+DWORD GetWindowThreadProcessId(HWND hwnd, LPDWORD processId);
 BOOL IsWindowVisible(HWND hwnd);
 BOOL IsWindowEnabled(HWND hwnd);
 BOOL IsIconic(HWND hwnd);

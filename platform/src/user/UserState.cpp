@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "plat/error.h"
+#include "plat/threads.h"
 #include "user/UserClock.h"
 
 namespace plat::detail::user {
@@ -33,11 +34,13 @@ std::shared_ptr<ThreadQueue> CurrentQueue() {
   // A plain pointer, so thread exit runs no destructor; the map owns the queue.
   thread_local ThreadQueue* mine = nullptr;
   if (mine) return mine->shared_from_this();
+  const DWORD threadId = GetCurrentThreadId();
   auto lock = Lock();
   auto& slot = State().queues[std::this_thread::get_id()];
   if (!slot) {
     slot = std::make_shared<ThreadQueue>();
     slot->thread = std::this_thread::get_id();
+    slot->threadId = threadId;
   }
   mine = slot.get();
   return slot;

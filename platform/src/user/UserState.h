@@ -98,6 +98,7 @@ struct SentMessage {
 
 struct ThreadQueue : std::enable_shared_from_this<ThreadQueue> {
   std::thread::id thread;
+  DWORD threadId = 0;  // as GetCurrentThreadId answers on that thread
   std::deque<MSG> posted;
   // Incoming cross-thread sends and the queue of the thread waiting for each.
   std::deque<std::pair<std::shared_ptr<SentMessage>, std::shared_ptr<ThreadQueue>>> sent;

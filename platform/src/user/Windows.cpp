@@ -5,6 +5,7 @@
 
 #include "core/Faults.h"
 #include "plat/error.h"
+#include "plat/threads.h"
 #include "user/Controls.h"
 #include "user/GdiSeam.h"
 #include "user/UserClock.h"
@@ -257,6 +258,15 @@ BOOL DestroyWindow(HWND hwnd) {
 }
 
 BOOL IsWindow(HWND hwnd) { return Find(hwnd) ? TRUE : FALSE; }
+
+DWORD GetWindowThreadProcessId(HWND hwnd, LPDWORD processId) {
+  auto w = Find(hwnd);
+  if (!w) return 0;
+  // The layer runs one process; it has no other number to give.
+  if (processId) *processId = 1;
+  auto lock = Lock();
+  return w->queue ? w->queue->threadId : 0;
+}
 
 BOOL IsWindowVisible(HWND hwnd) {
   auto w = Find(hwnd);
