@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
+#include <vector>
 
 #include "plat/handle.h"
 #include "plat/mmsystem.h"
@@ -33,8 +35,8 @@ void CALLBACK OnTimer(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
 }
 
 // An event whose first callback holds until the test lets it go, and says when it has
-// let go of this state. Each case has one of its own that is never freed (nor its
-// handles closed): after a plain kill the callback runs on past the kill, and a
+// let go of this state. Each case has one of its own, kept to the program's end (its
+// handles never closed): after a plain kill the callback runs on past the kill, and a
 // periodic event may be called once more, so what a callback touches outlives it.
 struct Holding {
   HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -42,6 +44,12 @@ struct Holding {
   HANDLE left = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   UINT id = 0;
 };
+
+Holding& NewHolding() {
+  static std::vector<std::unique_ptr<Holding>> kept;
+  kept.push_back(std::make_unique<Holding>());
+  return *kept.back();
+}
 
 void CALLBACK HoldOnce(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
   auto* holding = reinterpret_cast<Holding*>(user);
@@ -60,7 +68,8 @@ DWORD WINAPI KillFromHere(LPVOID param) {
 // holds, returned within `patience` ms, before the callback was let go. A kill that
 // waits never returns in that time, however loaded the machine; one that does not wait
 // is given long enough to return on a loaded one.
-bool KillReturnsDuringTheCallback(Holding& holding, UINT flags, DWORD patience) {
+bool KillReturnsDuringTheCallback(UINT flags, DWORD patience) {
+  Holding& holding = NewHolding();
   holding.id = timeSetEvent(10, 1, HoldOnce, reinterpret_cast<DWORD_PTR>(&holding), flags);
   EXPECT_NE(holding.id, 0u);
   if (!holding.id) return false;
@@ -129,11 +138,10 @@ TEST(SeamMultimediaTimer, AKilledEventNeverCallsBack) {
 // an event made with TIME_KILL_SYNCHRONOUS waits for its callback in progress, and it
 // does for a one-shot event as for a periodic one.
 TEST(SeamMultimediaTimer, AKillWaitsForTheCallbackInProgressOnlyWhenMadeSynchronous) {
-  static Holding plain, synchronous, oneShot;
-  EXPECT_TRUE(KillReturnsDuringTheCallback(plain, TIME_PERIODIC, 10000)) << "a plain kill does not wait for it";
-  EXPECT_FALSE(KillReturnsDuringTheCallback(synchronous, TIME_PERIODIC | TIME_KILL_SYNCHRONOUS, 300))
+  EXPECT_TRUE(KillReturnsDuringTheCallback(TIME_PERIODIC, 10000)) << "a plain kill does not wait for it";
+  EXPECT_FALSE(KillReturnsDuringTheCallback(TIME_PERIODIC | TIME_KILL_SYNCHRONOUS, 300))
       << "a synchronous kill waits for it";
-  EXPECT_FALSE(KillReturnsDuringTheCallback(oneShot, TIME_ONESHOT | TIME_KILL_SYNCHRONOUS, 300))
+  EXPECT_FALSE(KillReturnsDuringTheCallback(TIME_ONESHOT | TIME_KILL_SYNCHRONOUS, 300))
       << "a synchronous kill waits for a one-shot event's callback too";
 }
 
