@@ -46,6 +46,7 @@ class SoundDevice final : public ComObject<IDirectSound, IID_IDirectSound> {
     if (ShouldFail("CreateSoundBuffer")) return DSERR_OUTOFMEMORY;
 
     BufferState state;
+    state.device = this;
     state.flags = desc->dwFlags;
     if (desc->dwFlags & DSBCAPS_PRIMARYBUFFER) {
       if (desc->dwBufferBytes != 0 || desc->lpwfxFormat) return DSERR_INVALIDPARAM;
@@ -75,7 +76,23 @@ class SoundDevice final : public ComObject<IDirectSound, IID_IDirectSound> {
     if (!window || level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY) return DSERR_INVALIDPARAM;
     if (ShouldFail("SetCooperativeLevel")) return DSERR_ALLOCATED;
     level_.store(level);
+    // The write-primary level takes the output for this device alone: every other
+    // device's buffers lose their memory until it is given up.
+    Mixer& m = Mixer::Instance();
+    std::lock_guard lock(m.Mutex());
+    if (level == DSSCL_WRITEPRIMARY) {
+      m.writePrimary = this;
+      m.LoseAll(this);
+    } else if (m.writePrimary == this) {
+      m.writePrimary = nullptr;
+    }
     return DS_OK;
+  }
+
+  ~SoundDevice() override {
+    Mixer& m = Mixer::Instance();
+    std::lock_guard lock(m.Mutex());
+    if (m.writePrimary == this) m.writePrimary = nullptr;
   }
 
  private:

@@ -167,6 +167,7 @@ class SoundBuffer final : public ComObject<IDirectSoundBuffer, IID_IDirectSoundB
     Mixer& m = Mixer::Instance();
     std::lock_guard lock(m.Mutex());
     if (!s_->lost) return DS_OK;
+    if (m.writePrimary && m.writePrimary != s_->device) return DSERR_BUFFERLOST;
     if (m.restoreFailures > 0) {
       --m.restoreFailures;
       return DSERR_BUFFERLOST;
