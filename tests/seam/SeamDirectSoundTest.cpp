@@ -197,6 +197,33 @@ TEST_F(SeamDirectSound, VolumeAndPanRanges) {
   EXPECT_EQ(channel->GetPan(&pan), DSERR_CONTROLUNAVAIL);
 }
 
+// The output's format is the primary buffer's, set at the priority level the module
+// asks for; at the normal level it cannot be set, and a secondary buffer's never.
+TEST_F(SeamDirectSound, ThePrimarysFormatIsSetAtThePriorityLevelOnly) {
+  WAVEFORMATEX stereo = Mono16();
+  stereo.nChannels = 2;
+  stereo.nSamplesPerSec = 44100;
+  stereo.nBlockAlign = 4;
+  stereo.nAvgBytesPerSec = 44100 * 4;
+  EXPECT_EQ(primary_->SetFormat(&stereo), DS_OK);
+  WAVEFORMATEX got{};
+  EXPECT_EQ(primary_->GetFormat(&got, sizeof got, nullptr), DS_OK);
+  EXPECT_EQ(got.nChannels, 2u);
+  EXPECT_EQ(got.nSamplesPerSec, 44100u);
+  EXPECT_EQ(got.wBitsPerSample, 16u);
+  Buffer effect = Make(kEffectFlags, 4000);
+  ASSERT_TRUE(effect);
+  EXPECT_EQ(effect->SetFormat(&stereo), DSERR_INVALIDCALL);
+
+  ComPtr<IDirectSound> normal;
+  ASSERT_EQ(DirectSoundCreate(nullptr, normal.ReleaseAndGetAddressOf(), nullptr), DS_OK);
+  ASSERT_EQ(normal->SetCooperativeLevel(window_.Handle(), DSSCL_NORMAL), DS_OK);
+  Buffer normalPrimary;
+  DSBUFFERDESC desc = Desc(DSBCAPS_PRIMARYBUFFER, 0, nullptr);
+  ASSERT_EQ(normal->CreateSoundBuffer(&desc, normalPrimary.ReleaseAndGetAddressOf(), nullptr), DS_OK);
+  EXPECT_EQ(normalPrimary->SetFormat(&stereo), DSERR_PRIOLEVELNEEDED);
+}
+
 // Another object's write-primary level takes every other buffer's memory: a lost buffer
 // says so, refuses Play and Lock, and restores once that level is given up.
 TEST_F(SeamDirectSound, ABufferLostToAWritePrimaryObjectRestoresAfterIt) {

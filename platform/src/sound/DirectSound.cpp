@@ -27,12 +27,16 @@ WAVEFORMATEX OutputFormat() {
   return f;
 }
 
+}  // namespace
+
 bool IsPlayableFormat(const WAVEFORMATEX& f) {
   return f.wFormatTag == WAVE_FORMAT_PCM && (f.nChannels == 1 || f.nChannels == 2) &&
          (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) && f.nSamplesPerSec >= DSBFREQUENCY_MIN &&
          f.nSamplesPerSec <= DSBFREQUENCY_MAX && f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8 &&
          f.nAvgBytesPerSec == f.nBlockAlign * f.nSamplesPerSec;
 }
+
+namespace {
 
 class SoundDevice final : public ComObject<IDirectSound, IID_IDirectSound> {
  public:
@@ -80,6 +84,7 @@ class SoundDevice final : public ComObject<IDirectSound, IID_IDirectSound> {
     // device's buffers lose their memory until it is given up.
     Mixer& m = Mixer::Instance();
     std::lock_guard lock(m.Mutex());
+    m.levels[this] = level;
     if (level == DSSCL_WRITEPRIMARY) {
       m.writePrimary = this;
       m.LoseAll(this);
@@ -93,6 +98,7 @@ class SoundDevice final : public ComObject<IDirectSound, IID_IDirectSound> {
     Mixer& m = Mixer::Instance();
     std::lock_guard lock(m.Mutex());
     if (m.writePrimary == this) m.writePrimary = nullptr;
+    m.levels.erase(this);
   }
 
  private:

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -77,6 +78,8 @@ class Mixer {
   // The device holding DSSCL_WRITEPRIMARY: while one does, no other device's buffer
   // restores.
   const void* writePrimary = nullptr;
+  // Each live device's cooperative level.
+  std::map<const void*, DWORD> levels;
   void Reset();
 
   // Real mode: a layer thread renders every 10 ms.
