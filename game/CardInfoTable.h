@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 // Ids 4m..4m+3 are month m (0..11); 48 and 49 the bonus cards; 50 no card.

@@ -2,6 +2,7 @@
 // are kept and a lookup reaches the first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -40,6 +40,8 @@ class CSoundMgr {
   virtual void ReleaseAll();
 
   int32_t IsDeviceReady() const { return deviceReady_; }
+  // The device's primary buffer, whose format is the output's (null before Init).
+  IDirectSoundBuffer* Primary() const { return primary_.Get(); }
 
   // Sizes a sound may have in the table.
   static constexpr uint32_t kMaxSoundBytes = 64u << 20;

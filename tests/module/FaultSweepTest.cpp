@@ -41,6 +41,7 @@ Live CountLive() {
   return {{"windows", n(LiveWindows())},           {"threads", n(LiveLayerThreads())},
           {"mm timers", n(LiveMultimediaTimers())}, {"timer periods", n(TimerPeriodBalance())},
           {"surfaces", n(LiveSurfaces())},         {"ddraw objects", n(LiveDirectDrawObjects())},
+          {"clippers", n(LiveClippers())},         {"ddraw palettes", n(LivePalettes())},
           {"sound buffers", n(LiveSoundBuffers())}, {"gdi objects", n(LiveGdiObjects())},
           {"dcs", n(LiveDeviceContexts())},        {"files", n(OpenFileCount())},
           {"crypt handles", n(crypt.providers + crypt.hashes + crypt.keys)}};

@@ -153,7 +153,8 @@ TEST_F(GameWindowScreenTest, RebuildHandsOverInOrderAndPostsReadyBeforeTheRepain
 
 TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOneClose) {
   Open(0);
-  wnd_->OnScreenReady(0);
+  // The host's reports come through the window's procedure, check flag and all.
+  SendMessageA(game_, WM_GAME_SCREEN_READY, 0, 0);
   EXPECT_EQ(Closes(), 0u) << "a plain ready report only redraws";
   EXPECT_TRUE(scene_->IsDirty());
   EXPECT_TRUE(scene_->IsFullRedraw());
@@ -188,8 +189,11 @@ TEST_F(GameWindowScreenTest, AFailedPresentRebuildsOnceAndAFailedRebuildPostsOne
   // be restored: a ready report that asks for a check ends the game.
   EXPECT_EQ(scene_->Draw(nullptr, GRect()), GRect());
   EXPECT_EQ(wnd_->RestoreScreen(), 0);
-  wnd_->OnScreenReady(1);
+  SendMessageA(game_, WM_GAME_SCREEN_READY, 0, 0);
+  EXPECT_EQ(Closes(), 1u) << "a plain ready report asks for no check";
+  SendMessageA(game_, WM_GAME_SCREEN_READY, 1, 0);
   EXPECT_EQ(Closes(), 2u);
+  EXPECT_EQ(PostedToHost(WM_GAME_CLOSE)[1].lParam, 1);
 }
 
 // What the game window shows: filled widgets and a picture of the resource manager,

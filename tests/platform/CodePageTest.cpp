@@ -39,6 +39,27 @@ TEST(CodePage, InvalidCharsFlagRefusesWhatHasNoCharacter) {
   EXPECT_EQ(std::u16string(out, out + 2), u"\u0080\uE000");
 }
 
+// The layer's own conversion writes what the system writes with flags 0, look-alikes
+// included, for every code unit alone: U+00A2 has no CP949 character and is written as
+// the full-width cent sign, U+00A6 as a bar.
+TEST(CodePage, Utf16ToCp949WritesTheSystemsLookAlikes) {
+  EXPECT_EQ(Cp949(plat::Utf16ToCp949(u"\u00A2\u00A6")), Cp949("\xA1\xCB|"));
+  int lookAlikes = 0;
+  for (uint32_t unit = 1; unit <= 0xFFFF; ++unit) {
+    if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+    const char16_t wide = static_cast<char16_t>(unit);
+    char system[4] = {};
+    const int n = WideCharToMultiByte(949, 0, &wide, 1, system, sizeof system, nullptr, nullptr);
+    ASSERT_GT(n, 0) << std::hex << unit;
+    ASSERT_EQ(Cp949(plat::Utf16ToCp949(std::u16string_view(&wide, 1))), Cp949(std::string(system, n)))
+        << std::hex << unit;
+    char strict[4] = {};
+    const int m = WideCharToMultiByte(949, WC_NO_BEST_FIT_CHARS, &wide, 1, strict, sizeof strict, nullptr, nullptr);
+    if (std::string(system, n) != std::string(strict, m)) ++lookAlikes;
+  }
+  EXPECT_EQ(lookAlikes, 394) << "every look-alike of the table";
+}
+
 TEST(CodePage, EveryDoubleByteCharacterRoundTrips) {
   // Each decodable pair must encode back to itself (no two pairs share a code point).
   int decodable = 0;

@@ -215,6 +215,32 @@ TEST_F(SceneSoundTest, EffectPlaysByIdAtTheEffectVolumeAndOnlyInsideTheTable) {
   EXPECT_EQ(scene_->PlayEffect(scene_effects::kCount - 1, 0), 1);
 }
 
+// Which effect a seat event sounds, told by its level: a player leaving sounds the
+// leave effect, and joining the join effect, nothing else.
+TEST_F(SceneSoundTest, EachSeatEventSoundsItsOwnEffect) {
+  Register();
+  plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
+  scene_->SetEffectVolume(0);
+  // The first 50 ms of the effect's 100; then it ends before the next event.
+  const auto heardOnly = [](int32_t effect) {
+    plat::sim::AdvanceClock(50);
+    const std::vector<int16_t> heard = plat::sim::CapturedSound();
+    plat::sim::AdvanceClock(100);
+    plat::sim::ClearCapturedSound();
+    return !heard.empty() && std::all_of(heard.begin(), heard.end(), [&](int16_t s) { return s == EffectLevel(effect); });
+  };
+  LeaveGameMsg leave;
+  leave.userNo = kFemaleUser;
+  scene_->OnLeaveGame(leave);
+  EXPECT_TRUE(heardOnly(scene_effects::kGameExit)) << "the leave effect";
+  JoinGameMsg join;
+  join.userNo = kFemaleUser;
+  join.seat = 1;
+  join.player.userNo = kFemaleUser;
+  scene_->OnJoinGame(join);
+  EXPECT_TRUE(heardOnly(scene_effects::kGameJoin)) << "the join effect";
+}
+
 TEST_F(SceneSoundTest, VoiceFileFollowsTheSpeakersGenderVoiceSetAndVariant) {
   Register();
   struct Case {

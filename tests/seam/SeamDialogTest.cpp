@@ -279,9 +279,17 @@ INT_PTR CALLBACK EndsAtOnce(HWND dialog, UINT message, WPARAM, LPARAM) {
   return FALSE;
 }
 
+// No loop runs: a message posted before the call is still queued after it, where any
+// loop of the dialog's would have taken and dispatched it.
 TEST_F(SeamDialog, EndDialogDuringInitReturnsWithoutALoop) {
+  constexpr UINT kWaiting = WM_USER + 55;
+  PumpDialog(nullptr, [] { return true; }, 0);
+  ASSERT_TRUE(PostMessageA(owner_, kWaiting, 1, 2));
   EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kTemplate), owner_, EndsAtOnce, 0), 5);
   EXPECT_TRUE(IsWindowEnabled(owner_));
+  MSG msg{};
+  EXPECT_TRUE(PeekMessageA(&msg, owner_, kWaiting, kWaiting, PM_REMOVE)) << "the dialog ran a loop";
+  EXPECT_EQ(msg.wParam, 1u);
 }
 
 }  // namespace

@@ -355,7 +355,8 @@ TEST_F(SeamDirectDraw, ALockedSurfaceRefusesASecondLockAndItsDc) {
   EXPECT_EQ(dcWhileLocked,
             seam::WineDiffers(DDERR_SURFACEBUSY, DD_OK,
                               "Wine 8 hands out the DC of a locked surface; the system's GetDC locks the surface "
-                              "itself (documented), which the lock already out refuses"));
+                              "itself (documented), so the lock already out refuses it: DDERR_SURFACEBUSY is "
+                              "inferred from that, the system's page does not list it among GetDC's answers"));
   EXPECT_EQ(surface->Unlock(nullptr), DDERR_NOTLOCKED);
 }
 

@@ -16,11 +16,14 @@
 
 namespace {
 
-// A message as a window heard it, with its window named by the test.
+// A message as a window heard it, with its window named by the test; for a focus or
+// capture change, also the window on the other side of it (the one losing the focus,
+// gaining it, or gaining the capture) by name, "null" for none.
 struct Heard {
   std::string window;
   UINT message;
   WPARAM wParam;
+  std::string other = {};
   bool operator==(const Heard&) const = default;
 };
 
@@ -43,7 +46,10 @@ std::string NameOf(UINT message) {
   }
 }
 
-void PrintTo(const Heard& h, std::ostream* os) { *os << h.window << ' ' << NameOf(h.message) << ' ' << h.wParam; }
+void PrintTo(const Heard& h, std::ostream* os) {
+  *os << h.window << ' ' << NameOf(h.message) << ' ' << h.wParam;
+  if (!h.other.empty()) *os << " (" << h.other << ')';
+}
 [[maybe_unused]] void (*const kPrintHeard)(const Heard&, std::ostream*) = PrintTo;
 
 // The messages whose order the module's procedures depend on; the system sends many
@@ -88,12 +94,21 @@ std::string naming;
 LRESULT CALLBACK Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (journal && Watched(message)) {
     if (message == WM_NCCREATE) journal->names.emplace_back(hwnd, naming);
-    // The window on the other side of an activation or focus change, by name.
+    // Whether a window is shown or active, and the window on the other side of a focus
+    // or capture change by name.
     WPARAM shown = wParam;
+    std::string other;
     if (message == WM_ACTIVATE) shown = LOWORD(wParam) != WA_INACTIVE;
     if (message == WM_ACTIVATEAPP || message == WM_SHOWWINDOW) shown = wParam != 0;
-    if (message == WM_SETFOCUS || message == WM_KILLFOCUS || message == WM_CAPTURECHANGED) shown = 0;
-    journal->heard.push_back({journal->Name(hwnd), message, shown});
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+      shown = 0;
+      other = journal->Name(reinterpret_cast<HWND>(wParam));
+    }
+    if (message == WM_CAPTURECHANGED) {
+      shown = 0;
+      other = journal->Name(reinterpret_cast<HWND>(lParam));
+    }
+    journal->heard.push_back({journal->Name(hwnd), message, shown, other});
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
@@ -161,7 +176,7 @@ TEST_F(SeamMessages, CreateShowActivateAndDestroyInOrder) {
   ShowWindow(a, SW_SHOW);
   Drain();
   EXPECT_EQ(journal_.Take(), Seq({{"a", WM_SHOWWINDOW, 1}, {"a", WM_ACTIVATEAPP, 1}, {"hidden", WM_ACTIVATEAPP, 1},
-                                  {"a", WM_ACTIVATE, 1}, {"a", WM_SETFOCUS, 0}}));
+                                  {"a", WM_ACTIVATE, 1}, {"a", WM_SETFOCUS, 0, "null"}}));
   EXPECT_EQ(GetActiveWindow(), a);
   EXPECT_EQ(GetFocus(), a);
 
@@ -169,24 +184,24 @@ TEST_F(SeamMessages, CreateShowActivateAndDestroyInOrder) {
   HWND b = Make("b", WS_POPUP | WS_VISIBLE, nullptr, 200);
   Drain();
   EXPECT_EQ(journal_.Take(), Seq({{"b", WM_NCCREATE, 0}, {"b", WM_CREATE, 0}, {"b", WM_SHOWWINDOW, 1},
-                                  {"a", WM_ACTIVATE, 0}, {"b", WM_ACTIVATE, 1}, {"a", WM_KILLFOCUS, 0},
-                                  {"b", WM_SETFOCUS, 0}}));
+                                  {"a", WM_ACTIVATE, 0}, {"b", WM_ACTIVATE, 1}, {"a", WM_KILLFOCUS, 0, "b"},
+                                  {"b", WM_SETFOCUS, 0, "a"}}));
   SetActiveWindow(a);
   Drain();
-  EXPECT_EQ(journal_.Take(), Seq({{"b", WM_ACTIVATE, 0}, {"a", WM_ACTIVATE, 1}, {"b", WM_KILLFOCUS, 0},
-                                  {"a", WM_SETFOCUS, 0}}));
+  EXPECT_EQ(journal_.Take(), Seq({{"b", WM_ACTIVATE, 0}, {"a", WM_ACTIVATE, 1}, {"b", WM_KILLFOCUS, 0, "a"},
+                                  {"a", WM_SETFOCUS, 0, "b"}}));
 
   // Destroying the active window hands activation on before WM_DESTROY; the last one
   // takes the program's activation with it.
   DestroyWindow(a);
   Drain();
-  EXPECT_EQ(journal_.Take(), Seq({{"a", WM_ACTIVATE, 0}, {"b", WM_ACTIVATE, 1}, {"a", WM_KILLFOCUS, 0},
-                                  {"b", WM_SETFOCUS, 0}, {"a", WM_DESTROY, 0}, {"a", WM_NCDESTROY, 0}}));
+  EXPECT_EQ(journal_.Take(), Seq({{"a", WM_ACTIVATE, 0}, {"b", WM_ACTIVATE, 1}, {"a", WM_KILLFOCUS, 0, "b"},
+                                  {"b", WM_SETFOCUS, 0, "a"}, {"a", WM_DESTROY, 0}, {"a", WM_NCDESTROY, 0}}));
   EXPECT_EQ(GetActiveWindow(), b);
   DestroyWindow(b);
   Drain();
   EXPECT_EQ(journal_.Take(), Seq({{"b", WM_ACTIVATE, 0}, {"b", WM_ACTIVATEAPP, 0}, {"hidden", WM_ACTIVATEAPP, 0},
-                                  {"b", WM_KILLFOCUS, 0}, {"b", WM_DESTROY, 0}, {"b", WM_NCDESTROY, 0}}));
+                                  {"b", WM_KILLFOCUS, 0, "null"}, {"b", WM_DESTROY, 0}, {"b", WM_NCDESTROY, 0}}));
   EXPECT_EQ(GetActiveWindow(), nullptr);
   EXPECT_EQ(GetFocus(), nullptr);
 }
@@ -344,9 +359,9 @@ TEST_F(SeamMessages, CaptureChangesAreAnnouncedToTheLoser) {
   EXPECT_EQ(GetCapture(), a);
   EXPECT_TRUE(journal_.Take().empty()) << "taking a free capture tells no one";
   EXPECT_EQ(SetCapture(b), a);
-  EXPECT_EQ(journal_.Take(), Seq({{"a", WM_CAPTURECHANGED, 0}}));
+  EXPECT_EQ(journal_.Take(), Seq({{"a", WM_CAPTURECHANGED, 0, "b"}}));
   EXPECT_TRUE(ReleaseCapture());
-  EXPECT_EQ(journal_.Take(), Seq({{"b", WM_CAPTURECHANGED, 0}}));
+  EXPECT_EQ(journal_.Take(), Seq({{"b", WM_CAPTURECHANGED, 0, "null"}}));
   EXPECT_EQ(GetCapture(), nullptr);
   SetCapture(a);
   DestroyWindow(a);

@@ -15,6 +15,11 @@ class CSoundMgrTest : public SoundTest {
 TEST_F(CSoundMgrTest, LoadedSoundsPlayByIdAndUnknownIdsGiveZero) {
   Put("click.wav", Wav(1, 22050, 16, 4410));
   ASSERT_EQ(mgr_.Init(FakeWindow(), Folder()), 1);
+  // The device is taken at the priority level: the output's format may be set (at the
+  // normal level the system keeps its default).
+  WAVEFORMATEX output{WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
+  ASSERT_NE(mgr_.Primary(), nullptr);
+  EXPECT_EQ(mgr_.Primary()->SetFormat(&output), DS_OK);
   ASSERT_EQ(mgr_.LoadSound("click.wav", 19, 0), 1);
   EXPECT_EQ(mgr_.Play(19, 0, 0, 0), 1);
   EXPECT_EQ(mgr_.IsPlaying(19), 1);

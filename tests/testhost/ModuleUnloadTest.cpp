@@ -2,6 +2,7 @@
 // detach, and with them what they held of the layer.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,16 +21,25 @@ F Export(HMODULE module, const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+// Every object of the layer the module makes: GDI's, and each COM object.
 struct LayerCounts {
   size_t gdiObjects, deviceContexts;
-  uint32_t directDraws, surfaces, soundBuffers;
+  uint32_t directDraws, surfaces, clippers, palettes, soundBuffers;
   size_t heapBlocks;
   bool operator==(const LayerCounts&) const = default;
 };
 
+void PrintTo(const LayerCounts& c, std::ostream* os) {
+  *os << "{gdi objects " << c.gdiObjects << ", dcs " << c.deviceContexts << ", ddraw objects " << c.directDraws
+      << ", surfaces " << c.surfaces << ", clippers " << c.clippers << ", palettes " << c.palettes
+      << ", sound buffers " << c.soundBuffers << ", heap blocks " << c.heapBlocks << "}";
+}
+[[maybe_unused]] void (*const kPrintCounts)(const LayerCounts&, std::ostream*) = PrintTo;
+
 LayerCounts Live() {
-  return {plat::sim::LiveGdiObjects(), plat::sim::LiveDeviceContexts(), plat::sim::LiveDirectDrawObjects(),
-          plat::sim::LiveSurfaces(),   plat::sim::LiveSoundBuffers(),   plat::sim::LiveHeapBlocks()};
+  return {plat::sim::LiveGdiObjects(),  plat::sim::LiveDeviceContexts(), plat::sim::LiveDirectDrawObjects(),
+          plat::sim::LiveSurfaces(),    plat::sim::LiveClippers(),       plat::sim::LivePalettes(),
+          plat::sim::LiveSoundBuffers(), plat::sim::LiveHeapBlocks()};
 }
 
 TEST(ModuleUnload, TheGlobalsGoAtTheLastFreeLibraryWithWhatTheyHeld) {

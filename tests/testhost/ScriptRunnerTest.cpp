@@ -169,6 +169,12 @@ TEST(ScriptSetup, HeaderLinesDescribeTheWorld) {
       {"localtime 2012-04-31 10:00:00", "line 1: localtime 2012-04-31 10:00:00 is no date"},
       {"localtime 2012-13-01 10:00:00", "line 1: localtime 2012-13-01 10:00:00 is no date"},
       {"localtime 2012-01-01 24:00:00", "line 1: localtime 2012-01-01 24:00:00 is no date"},
+      // Past the system's 16-bit fields: refused, not wrapped into 2012-01-01 00:00:00.
+      {"localtime 2012-01-01 65536:00:00", "line 1: localtime 2012-01-01 65536:00:00 is no date"},
+      {"localtime 2012-01-01 4294967296:00:00", "line 1: localtime 2012-01-01 4294967296:00:00 is no date"},
+      {"localtime 67548-01-01 00:00:00", "line 1: localtime 67548-01-01 00:00:00 is no date"},
+      {"localtime 2012-65537-01 00:00:00", "line 1: localtime 2012-65537-01 00:00:00 is no date"},
+      {"localtime 2012-01-65537 00:00:00", "line 1: localtime 2012-01-65537 00:00:00 is no date"},
   };
   for (const auto& c : bad) {
     testhost::ScriptSetup ignored;

@@ -3,7 +3,7 @@
 #include "testhost/ScriptReader.h"
 
 #include <charconv>
-#include <cstdio>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -75,6 +75,26 @@ std::string UnknownHeader(const std::string& line) {
   return "unknown header " + shown;
 }
 
+// "YYYY-MM-DD HH:MM:SS" exactly, each field decimal digits, into year, month, day,
+// hour, minute and second; a number too wide for 32 bits reads as UINT32_MAX, so that
+// the range check refuses it.
+bool ReadDateTime(const std::string& text, uint32_t (&fields)[6]) {
+  constexpr char kAfter[] = {'-', '-', ' ', ':', ':'};
+  const char* at = text.data();
+  const char* const end = text.data() + text.size();
+  for (size_t i = 0; i < std::size(fields); ++i) {
+    if (i > 0) {
+      if (at == end || *at != kAfter[i - 1]) return false;
+      ++at;
+    }
+    if (at == end || *at < '0' || *at > '9') return false;
+    const auto r = std::from_chars(at, end, fields[i]);
+    if (r.ec == std::errc::result_out_of_range) fields[i] = UINT32_MAX;
+    at = r.ptr;
+  }
+  return at == end;
+}
+
 // One header line into the setup; false with `why`.
 bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& why) {
   std::istringstream in(line);
@@ -88,24 +108,27 @@ bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& wh
   } else if (key == "tick" && ReadScriptInt(value, v) && v >= 0 && v <= UINT32_MAX) {
     setup.tickBase = static_cast<uint32_t>(v);
   } else if (key == "localtime") {
-    SYSTEMTIME t{};
-    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     const std::string rest = line.substr(line.find(value));
-    char tail = 0;
-    if (std::sscanf(rest.c_str(), "%u-%u-%u %u:%u:%u%c", &year, &month, &day, &hour, &minute, &second, &tail) != 6) {
+    uint32_t f[6] = {};
+    if (!ReadDateTime(rest, f)) {
       why = "localtime wants YYYY-MM-DD HH:MM:SS";
       return false;
     }
-    t.wYear = static_cast<WORD>(year);
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
-    // The system's own test of a date, so that a 31st of April fails here, not when the
-    // world is set up after the build.
+    // Each field in its range before it narrows to the system's 16-bit one (65,536 hours
+    // would wrap to none); the system's own test of the whole date then fails a 31st of
+    // April here, not when the world is set up after the build.
+    SYSTEMTIME t{};
     FILETIME ignored{};
-    if (year > 30827 || month > 12 || day > 31 || !SystemTimeToFileTime(&t, &ignored)) {
+    const bool inRange = f[0] <= 30827 && f[1] <= 12 && f[2] <= 31 && f[3] <= 23 && f[4] <= 59 && f[5] <= 59;
+    if (inRange) {
+      t.wYear = static_cast<WORD>(f[0]);
+      t.wMonth = static_cast<WORD>(f[1]);
+      t.wDay = static_cast<WORD>(f[2]);
+      t.wHour = static_cast<WORD>(f[3]);
+      t.wMinute = static_cast<WORD>(f[4]);
+      t.wSecond = static_cast<WORD>(f[5]);
+    }
+    if (!inRange || !SystemTimeToFileTime(&t, &ignored)) {
       why = "localtime " + rest + " is no date";
       return false;
     }

@@ -114,6 +114,9 @@ struct IDirectSoundBuffer : IUnknown {
   // `reserved1` and `priority` must be 0.
   virtual HRESULT STDMETHODCALLTYPE Play(DWORD reserved1, DWORD priority, DWORD flags) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetCurrentPosition(DWORD newPosition) = 0;
+  // The primary buffer's format, at DSSCL_PRIORITY or above; a secondary buffer's is
+  // fixed when it is made.
+  virtual HRESULT STDMETHODCALLTYPE SetFormat(const WAVEFORMATEX* format) = 0;
   // Hundredths of a decibel, DSBVOLUME_MIN..DSBVOLUME_MAX; needs DSBCAPS_CTRLVOLUME.
   virtual HRESULT STDMETHODCALLTYPE SetVolume(LONG volume) = 0;
   // DSBPAN_LEFT..DSBPAN_RIGHT; the other side is attenuated; needs DSBCAPS_CTRLPAN.

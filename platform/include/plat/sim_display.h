@@ -64,6 +64,8 @@ void ResetDisplay(DisplayFormat desktop = DisplayFormat::Xrgb8888);
 // Live objects (for leak checks).
 uint32_t LiveDirectDrawObjects();
 uint32_t LiveSurfaces();
+uint32_t LiveClippers();
+uint32_t LivePalettes();
 
 // ---- Frame capture ----------------------------------------------------------------------
 // An RGB picture: 3 bytes per pixel (red, green, blue), rows top-down, no padding.

@@ -18,6 +18,10 @@ HRESULT AnswerIdentity(T* self, REFIID riid, const IID& own, void** object) {
 }
 }  // namespace
 
+// Each object counted while it lives, for the leak checks.
+Clipper::Clipper() { ++TheDisplay().liveClippers; }
+Clipper::~Clipper() { --TheDisplay().liveClippers; }
+
 HRESULT Clipper::QueryInterface(REFIID riid, void** object) {
   return AnswerIdentity(this, riid, IID_IDirectDrawClipper, object);
 }
@@ -45,7 +49,9 @@ HRESULT Clipper::SetHWnd(DWORD flags, HWND hwnd) {
 Palette::Palette(DWORD caps, const PALETTEENTRY* entries) : caps_(caps) {
   if (entries)
     for (DWORD i = 0; i < kEntries; ++i) entries_[i] = entries[i];
+  ++TheDisplay().livePalettes;
 }
+Palette::~Palette() { --TheDisplay().livePalettes; }
 
 HRESULT Palette::QueryInterface(REFIID riid, void** object) {
   return AnswerIdentity(this, riid, IID_IDirectDrawPalette, object);

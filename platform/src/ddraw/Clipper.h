@@ -17,11 +17,12 @@ class Clipper final : public IDirectDrawClipper {
   HRESULT STDMETHODCALLTYPE GetHWnd(HWND* hwnd) override;
   HRESULT STDMETHODCALLTYPE SetHWnd(DWORD flags, HWND hwnd) override;
 
+  Clipper();
   // Caller holds the display lock.
   HWND WindowLocked() const { return hwnd_; }
 
  private:
-  ~Clipper() = default;
+  ~Clipper();
   std::atomic<uint32_t> refs_{1};
   HWND hwnd_ = nullptr;
 };
@@ -41,7 +42,7 @@ class Palette final : public IDirectDrawPalette {
 
  private:
   static constexpr DWORD kEntries = 256;
-  ~Palette() = default;
+  ~Palette();
   std::atomic<uint32_t> refs_{1};
   DWORD caps_;
   PALETTEENTRY entries_[kEntries] = {};

@@ -38,6 +38,8 @@ struct Display {
   std::vector<Surface*> surfaces;  // live surfaces, for RestoreAllSurfaces
   uint64_t nextId = 1;
   std::atomic<uint32_t> liveObjects{0};
+  std::atomic<uint32_t> liveClippers{0};
+  std::atomic<uint32_t> livePalettes{0};
 };
 
 // Made on first use with the desktop's size and format.

@@ -71,6 +71,8 @@ void ResetDisplay(DisplayFormat desktop) {
 }
 
 uint32_t LiveDirectDrawObjects() { return TheDisplay().liveObjects; }
+uint32_t LiveClippers() { return TheDisplay().liveClippers; }
+uint32_t LivePalettes() { return TheDisplay().livePalettes; }
 
 uint32_t LiveSurfaces() {
   auto lock = LockDisplay();

@@ -27,12 +27,16 @@ WAVEFORMATEX OutputFormat() {
   return f;
 }
 
+}  // namespace
+
 bool IsPlayableFormat(const WAVEFORMATEX& f) {
   return f.wFormatTag == WAVE_FORMAT_PCM && (f.nChannels == 1 || f.nChannels == 2) &&
          (f.wBitsPerSample == 8 || f.wBitsPerSample == 16) && f.nSamplesPerSec >= DSBFREQUENCY_MIN &&
          f.nSamplesPerSec <= DSBFREQUENCY_MAX && f.nBlockAlign == f.nChannels * f.wBitsPerSample / 8 &&
          f.nAvgBytesPerSec == f.nBlockAlign * f.nSamplesPerSec;
 }
+
+namespace {
 
 class SoundDevice final : public ComObject<IDirectSound, IID_IDirectSound> {
  public:
@@ -46,6 +50,7 @@ class SoundDevice final : public ComObject<IDirectSound, IID_IDirectSound> {
     if (ShouldFail("CreateSoundBuffer")) return DSERR_OUTOFMEMORY;
 
     BufferState state;
+    state.device = this;
     state.flags = desc->dwFlags;
     if (desc->dwFlags & DSBCAPS_PRIMARYBUFFER) {
       if (desc->dwBufferBytes != 0 || desc->lpwfxFormat) return DSERR_INVALIDPARAM;
@@ -75,7 +80,25 @@ class SoundDevice final : public ComObject<IDirectSound, IID_IDirectSound> {
     if (!window || level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY) return DSERR_INVALIDPARAM;
     if (ShouldFail("SetCooperativeLevel")) return DSERR_ALLOCATED;
     level_.store(level);
+    // The write-primary level takes the output for this device alone: every other
+    // device's buffers lose their memory until it is given up.
+    Mixer& m = Mixer::Instance();
+    std::lock_guard lock(m.Mutex());
+    m.levels[this] = level;
+    if (level == DSSCL_WRITEPRIMARY) {
+      m.writePrimary = this;
+      m.LoseAll(this);
+    } else if (m.writePrimary == this) {
+      m.writePrimary = nullptr;
+    }
     return DS_OK;
+  }
+
+  ~SoundDevice() override {
+    Mixer& m = Mixer::Instance();
+    std::lock_guard lock(m.Mutex());
+    if (m.writePrimary == this) m.writePrimary = nullptr;
+    m.levels.erase(this);
   }
 
  private:

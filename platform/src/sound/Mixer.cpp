@@ -207,11 +207,11 @@ std::vector<sim::SoundEvent> Mixer::Events() const {
   return sorted;
 }
 
-void Mixer::LoseAll() {
+void Mixer::LoseAll(const void* keptDevice) {
   Update();
   const uint64_t now = Now();
   for (BufferState* b : buffers_) {
-    if (b->primary) continue;
+    if (b->primary || (keptDevice && b->device == keptDevice)) continue;
     if (b->playing) {
       b->startPos = PlayCursor(*b);
       b->playing = false;
@@ -226,6 +226,7 @@ void Mixer::Reset() {
   SetSink(sim::SoundSink::Null);
   audioAvailable = true;
   restoreFailures = 0;
+  writePrimary = nullptr;
   capture.clear();
   events_.clear();
 }

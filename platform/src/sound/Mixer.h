@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -17,6 +18,8 @@ using sim::SoundEventKind;
 // One DirectSound buffer's data and playing state.
 struct BufferState {
   uint32_t serial = 0;
+  // The device object that made it.
+  const void* device = nullptr;
   DWORD flags = 0;
   bool primary = false;
   WAVEFORMATEX format{};
@@ -70,7 +73,13 @@ class Mixer {
   std::vector<sim::SoundEvent> Events() const;
   void ClearEvents() { events_.clear(); }
   const std::vector<BufferState*>& Buffers() const { return buffers_; }
-  void LoseAll();
+  // Every secondary buffer but those of `keptDevice` stops and is lost.
+  void LoseAll(const void* keptDevice = nullptr);
+  // The device holding DSSCL_WRITEPRIMARY: while one does, no other device's buffer
+  // restores.
+  const void* writePrimary = nullptr;
+  // Each live device's cooperative level.
+  std::map<const void*, DWORD> levels;
   void Reset();
 
   // Real mode: a layer thread renders every 10 ms.

@@ -118,6 +118,21 @@ class SoundBuffer final : public ComObject<IDirectSoundBuffer, IID_IDirectSoundB
     return DS_OK;
   }
 
+  HRESULT STDMETHODCALLTYPE SetFormat(const WAVEFORMATEX* format) override {
+    Mixer& m = Mixer::Instance();
+    std::lock_guard lock(m.Mutex());
+    if (!s_->primary) return DSERR_INVALIDCALL;
+    const auto level = m.levels.find(s_->device);
+    if (level == m.levels.end() || level->second < DSSCL_PRIORITY) return DSERR_PRIOLEVELNEEDED;
+    if (!format) return DSERR_INVALIDPARAM;
+    if (!IsPlayableFormat(*format)) return DSERR_BADFORMAT;
+    // What the primary reports; the layer mixes at its own rate whatever it is, as a
+    // kernel mixer does.
+    s_->format = *format;
+    s_->format.cbSize = 0;
+    return DS_OK;
+  }
+
   HRESULT STDMETHODCALLTYPE SetVolume(LONG volume) override {
     Mixer& m = Mixer::Instance();
     std::lock_guard lock(m.Mutex());
@@ -167,6 +182,7 @@ class SoundBuffer final : public ComObject<IDirectSoundBuffer, IID_IDirectSoundB
     Mixer& m = Mixer::Instance();
     std::lock_guard lock(m.Mutex());
     if (!s_->lost) return DS_OK;
+    if (m.writePrimary && m.writePrimary != s_->device) return DSERR_BUFFERLOST;
     if (m.restoreFailures > 0) {
       --m.restoreFailures;
       return DSERR_BUFFERLOST;

@@ -10,4 +10,7 @@ namespace plat::detail {
 // object with one reference.
 IDirectSoundBuffer* NewSoundBuffer(BufferState state);
 
+// A PCM format the layer plays: 1 or 2 channels of 8 or 16 bits, its sizes consistent.
+bool IsPlayableFormat(const WAVEFORMATEX& f);
+
 }  // namespace plat::detail
