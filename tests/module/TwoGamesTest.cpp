@@ -17,12 +17,12 @@
 #include "host/Dorvik2Messages.h"
 #include "host/EntryRecords.h"
 #include "host/HostMessage.h"
-#include "host/IXBuf.h"
 #include "module/CDorvik2Wnd.h"
 #include "panels/CHelperView.h"
 #include "panels/SkinnedPopup.h"
 #include "plat/sim.h"
 #include "scene/CDorvik2VWS.h"
+#include "support/GameTable.h"
 #include "support/HostWindowFixture.h"
 #include "support/RecordingHost.h"
 #include "widgets/GDDScreen.h"
@@ -67,22 +67,13 @@ std::vector<int32_t> Counts(const Bound& bound) {
   return counts;
 }
 
-std::vector<BYTE> Block(const HostMessage& msg) {
-  IXBuf* buf = CreateXBuf(nullptr);
-  EXPECT_NE(buf, nullptr);
-  EXPECT_EQ(WriteHostMessage(msg, buf), 1);
-  std::vector<BYTE> bytes(buf->GetData(), buf->GetData() + buf->GetLength());
-  buf->Release();
-  return bytes;
-}
-
 int32_t EnterRoom(IClientInterface* client) {
   RoomEnterMsg entry;
   entry.clientVersion = kClientVersion;
   entry.myUser.userNo = kMe;
   entry.myUser.userId = "me";
   entry.entryKind = kWatching;
-  const std::vector<BYTE> block = Block(HostMessage::Make<HM_ROOM_ENTER>(entry));
+  const std::vector<BYTE> block = testing_support::HostMessageBlock(HostMessage::Make<HM_ROOM_ENTER>(entry));
   auto length = static_cast<int32_t>(block.size());
   return client->OnReceive(0, 0, block.data(), &length);
 }
@@ -168,6 +159,7 @@ TEST_F(TwoGamesTest, TheNextTableMadeInsideTheFirstsRoomEntryHearsNothingOfTheFi
     ASSERT_NE(Init(next, 1), nullptr);
     WaitForLoader(Wnd(next));
     nextBound = BoundAnimations(*Wnd(next)->Scene());
+    EXPECT_EQ(StillResolving(nextBound), nextBound.size()) << "with the first game still there";
   };
   std::erase(games_, first);
   EnterRoom(first);
