@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/XBufLock.h"
+#include "plat/threads.h"
 
 class KK_LLESprite;
 class K_Sprite;
@@ -65,8 +65,10 @@ class K_RscObj : public K_RefObj {
 
 class QLSprite_RSCManager {
  public:
-  QLSprite_RSCManager() = default;
-  virtual ~QLSprite_RSCManager() = default;
+  QLSprite_RSCManager();
+  virtual ~QLSprite_RSCManager();
+  QLSprite_RSCManager(const QLSprite_RSCManager&) = delete;
+  QLSprite_RSCManager& operator=(const QLSprite_RSCManager&) = delete;
 
   // Replaces the slot table (objects still held are freed); the count is capped at
   // 65536. A count below 2 gives a manager that loads nothing. For the table's sole
@@ -90,7 +92,7 @@ class QLSprite_RSCManager {
  private:
   bool AnyHeld() const;
   // Recursive (a critical section): Load looks names and free slots up under it.
-  mutable XBufLock m_lock;
+  mutable CRITICAL_SECTION m_lock{};
   std::unique_ptr<K_RscObj[]> m_slots;
   int32_t m_slotCount = 0;
   int32_t m_highest = 0;
