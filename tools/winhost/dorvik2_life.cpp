@@ -1251,6 +1251,8 @@ int Run(int argc, char** argv) {
   // load and one game each, bounded once the cycles have settled the process. The
   // process's first dialog box makes GDI objects the system keeps for the next (6
   // under Wine 8, none for the second box of a process): the box runs once unmeasured.
+  // So does the next table: two games alive at once take the heaps to a size one game
+  // never needed, which they keep committed (up to 256 KB more private bytes at 16 bits).
   const struct {
     const char* name;
     void (*run)(const Setup&);
@@ -1272,7 +1274,7 @@ int Run(int argc, char** argv) {
       {"next-table", NextTable,
        "the next table made inside the first game's room notice, nothing of the first after its destroy, unloaded "
        "once the next ended",
-       {kHandlesOfAnUnloadElsewhere, g_heapBytesPerGame + kHeapBytesOfAnUnloadElsewhere}, false},
+       {kHandlesOfAnUnloadElsewhere, g_heapBytesPerGame + kHeapBytesOfAnUnloadElsewhere}, true},
   };
   for (const auto& scenario : awkward) {
     if (!wanted(scenario.name)) continue;
