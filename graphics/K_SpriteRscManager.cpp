@@ -9,6 +9,20 @@
 #include "graphics/K_Sprite.h"
 
 namespace _QLSRsc_MANAGER_ {
+namespace {
+
+class TableGuard {
+ public:
+  explicit TableGuard(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
+  ~TableGuard() { LeaveCriticalSection(&lock_); }
+  TableGuard(const TableGuard&) = delete;
+  TableGuard& operator=(const TableGuard&) = delete;
+
+ private:
+  CRITICAL_SECTION& lock_;
+};
+
+}  // namespace
 
 int32_t K_RefObj::Reset() {
   m_handle = 0;
@@ -50,7 +64,25 @@ int32_t K_RscObj::LoadFile(const char* path) {
   }
 }
 
+QLSprite_RSCManager::QLSprite_RSCManager() { InitializeCriticalSection(&m_lock); }
+
+QLSprite_RSCManager::~QLSprite_RSCManager() { DeleteCriticalSection(&m_lock); }
+
+bool QLSprite_RSCManager::AnyHeld() const {
+  for (int32_t i = 1; i < m_slotCount; ++i)
+    if (m_slots[size_t(i)].IsUsed()) return true;
+  return false;
+}
+
+int32_t QLSprite_RSCManager::Open(int32_t slotCount) {
+  TableGuard guard(m_lock);
+  if (m_slotCount >= std::min(slotCount, kMaxSlots)) return 1;
+  if (AnyHeld()) return 0;
+  return Init(slotCount, nullptr);
+}
+
 int32_t QLSprite_RSCManager::Init(int32_t slotCount, const char* baseDirectory) {
+  TableGuard guard(m_lock);
   m_slots.reset();
   m_slotCount = 0;
   m_highest = 0;
@@ -82,18 +114,21 @@ uint32_t QLSprite_RSCManager::SpriteFileTypeByExt(std::string_view name) {
 }
 
 uint32_t QLSprite_RSCManager::FindByName(std::string_view name) const {
+  TableGuard guard(m_lock);
   for (int32_t i = 1; i <= m_highest && i < SlotCount(); ++i)
     if (m_slots[size_t(i)].NameEquals(name)) return m_slots[size_t(i)].GetHandle();
   return 0;
 }
 
 int32_t QLSprite_RSCManager::FindFreeSlot() const {
+  TableGuard guard(m_lock);
   for (int32_t i = 1; i < SlotCount(); ++i)
     if (m_slots[size_t(i)].Count() < 1) return i;
   return -1;
 }
 
 K_RscObj* QLSprite_RSCManager::GetSlot(uint32_t handle) {
+  TableGuard guard(m_lock);
   const uint32_t slot = handle >> 16;
   if (slot == 0 || slot >= uint32_t(SlotCount())) return nullptr;
   K_RscObj& obj = m_slots[slot];
@@ -102,6 +137,9 @@ K_RscObj* QLSprite_RSCManager::GetSlot(uint32_t handle) {
 
 uint32_t QLSprite_RSCManager::Load(const char* path) {
   if (!path) return 0;
+  // The file is read under the lock: a second game asking for the same name meanwhile
+  // must not get a handle to an object still loading.
+  TableGuard guard(m_lock);
   const std::string name = RelativeName(path);
   if (const uint32_t found = FindByName(name)) {
     m_slots[found >> 16].AddRef();
@@ -124,6 +162,7 @@ uint32_t QLSprite_RSCManager::Load(const char* path) {
 }
 
 void QLSprite_RSCManager::Release(uint32_t handle) {
+  TableGuard guard(m_lock);
   K_RscObj* obj = GetSlot(handle);
   if (obj && obj->DropRef() <= 0) obj->Reset();
 }
@@ -137,6 +176,8 @@ QLSprite_RSCManager& Manager() { return g_spriteManager.Get(); }
 int32_t InitSpriteResourceManager(int32_t slotCount, const char* baseDirectory) {
   return Manager().Init(slotCount, baseDirectory);
 }
+
+int32_t OpenSpriteResourceManager(int32_t slotCount) { return Manager().Open(slotCount); }
 
 uint32_t LoadSpriteResourceByName(const char* path) { return Manager().Load(path); }
 

@@ -1,6 +1,9 @@
 // The sprite resource manager: loads each sprite-library file once into a slot and
 // hands out (slot << 16) | type handles with reference counts, so that widgets showing
-// the same picture share one copy. Handles carry no serial and are resolved on every use.
+// the same picture share one copy. Handles carry no serial and are resolved on every use,
+// so the table is never remade while a slot is held: every game of the module shares it,
+// each holding and giving back only its own references, from its window's thread or its
+// loader's (one lock orders them).
 #pragma once
 
 #include <cstdint>
@@ -8,6 +11,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "plat/threads.h"
 
 class KK_LLESprite;
 class K_Sprite;
@@ -60,12 +65,19 @@ class K_RscObj : public K_RefObj {
 
 class QLSprite_RSCManager {
  public:
-  QLSprite_RSCManager() = default;
-  virtual ~QLSprite_RSCManager() = default;
+  QLSprite_RSCManager();
+  virtual ~QLSprite_RSCManager();
+  QLSprite_RSCManager(const QLSprite_RSCManager&) = delete;
+  QLSprite_RSCManager& operator=(const QLSprite_RSCManager&) = delete;
 
   // Replaces the slot table (objects still held are freed); the count is capped at
-  // 65536. A count below 2 gives a manager that loads nothing.
+  // 65536. A count below 2 gives a manager that loads nothing. For the table's sole
+  // user only: a game opens the shared table instead.
   int32_t Init(int32_t slotCount, const char* baseDirectory);
+  // The table for a game: kept when it has at least `slotCount` slots or a slot is held,
+  // else made anew with that many and no base directory (names are whole paths, so
+  // games of different folders share only the same files). 1 when it has the slots.
+  int32_t Open(int32_t slotCount);
   uint32_t Load(const char* path);
   void Release(uint32_t handle);
   // The slot a handle resolves to, or null (the empty slot) for 0, stale, forged values.
@@ -78,6 +90,9 @@ class QLSprite_RSCManager {
   int32_t SlotCount() const { return m_slotCount; }
 
  private:
+  bool AnyHeld() const;
+  // Recursive (a critical section): Load looks names and free slots up under it.
+  mutable CRITICAL_SECTION m_lock{};
   std::unique_ptr<K_RscObj[]> m_slots;
   int32_t m_slotCount = 0;
   int32_t m_highest = 0;
@@ -89,6 +104,7 @@ class QLSprite_RSCManager {
 QLSprite_RSCManager& Manager();
 
 int32_t InitSpriteResourceManager(int32_t slotCount, const char* baseDirectory);
+int32_t OpenSpriteResourceManager(int32_t slotCount);
 uint32_t LoadSpriteResourceByName(const char* path);
 void ReleaseSpriteResource(uint32_t handle);
 KK_LLESprite* GetLLESprite(uint32_t handle);

@@ -4,9 +4,11 @@
 #include "host/CHostLink.h"
 #include "base/ModuleGlobal.h"
 
+#include <atomic>
 #include <cstring>
 #include <new>
 
+#include "host/HostPostLedger.h"
 #include "host/IXBuf.h"
 #include "host/XBufLock.h"
 #include "host/GameCommand.h"
@@ -42,28 +44,50 @@ int32_t ColourBits(int32_t colourIndex) { return static_cast<int32_t>(static_cas
 ModuleGlobal<XBufLock> g_linkLock;
 XBufLock& LinkLock() { return g_linkLock.Get(); }
 
-// Constant-initialised and trivially destroyed: nothing of it runs at load or unload.
-constinit CHostLink g_link;
+// Constant-initialised: counts the fills of the module's life, the first being 1.
+constinit std::atomic<uint32_t> g_lastGame{0};
 
 }  // namespace
 
-CHostLink& CHostLink::Global() { return g_link; }
-
-void CHostLink::MakeGlobals() { LinkLock(); }
-
+void CHostLink::MakeGlobals() {
+  LinkLock();
+  host_posts::MakeGlobals();
+}
 
 void CHostLink::Fill(IHostInterface* host, HWND hostWnd, int32_t gameNumber) {
   XBufLockGuard guard(LinkLock());
   host_ = host;
   hostWnd_ = hostWnd;
   gameNumber_ = gameNumber;
+  game_ = g_lastGame.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
-void CHostLink::Release(IHostInterface* host, HWND hostWnd) {
+void CHostLink::Cut() {
   XBufLockGuard guard(LinkLock());
-  if (host_ != host || hostWnd_ != hostWnd) return;
   host_ = nullptr;
   hostWnd_ = nullptr;
+}
+
+BOOL CHostLink::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
+  HWND wnd;
+  uint32_t game;
+  {
+    XBufLockGuard guard(LinkLock());
+    wnd = hostWnd_;
+    game = game_;
+  }
+  return wnd ? host_posts::Post(game, wnd, message, wParam, lParam) : FALSE;
+}
+
+void CHostLink::TakeBackPosts(std::span<const UINT> messages) const {
+  HWND wnd;
+  uint32_t game;
+  {
+    XBufLockGuard guard(LinkLock());
+    wnd = hostWnd_;
+    game = game_;
+  }
+  if (wnd) host_posts::TakeBack(game, wnd, messages);
 }
 
 IHostInterface* CHostLink::Host() const {

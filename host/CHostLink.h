@@ -1,9 +1,11 @@
-// The module's one link to the host: the host's callback interface and window as
-// window creation left them, and every call the game makes on the host. Style-tagged
+// A game's link to the host: the host's callback interface and window as the game's
+// window creation left them, and every call the game makes on the host. Each game has
+// its own, cut at the game's end, so an ended game reaches no host. Style-tagged
 // message texts are cut here into the styled runs of the host's chat area.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,21 +26,24 @@ class CHostLink {
   static constexpr char kStyleQuote = '`';
   static constexpr uint32_t kStyleCodeChars = 4;
 
-  // The link that window creation fills and the scene and panels use. The loader
-  // thread reads it too, so Fill and every read of the fields hold one lock; a call
-  // goes to the host as the link stood when the call began.
-  static CHostLink& Global();
-  // Makes the link's lock, a global of the module (the link itself is plain data).
+  // A game's loader thread reads its link too, so Fill, Cut and every read of the
+  // fields hold one lock; a call goes to the host as the link stood when it began.
+  // Makes that lock, a global of the module (a link itself is plain data).
   static void MakeGlobals();
 
   constexpr CHostLink() = default;
   constexpr CHostLink(IHostInterface* host, HWND hostWnd, int32_t gameNumber)
       : host_(host), hostWnd_(hostWnd), gameNumber_(gameNumber) {}
 
+  // Each fill makes the link a new game's, whose posts the take-back tells apart.
   void Fill(IHostInterface* host, HWND hostWnd, int32_t gameNumber);
-  // Clears the link when it still holds this host and window: a game that ends after
-  // the host has made another one leaves the new game's link alone.
-  void Release(IHostInterface* host, HWND hostWnd);
+  // From here on every call reaches nothing and answers as without a host.
+  void Cut();
+  // Posts to the host window as this game; FALSE once cut (or without a window).
+  BOOL Post(UINT message, WPARAM wParam, LPARAM lParam) const;
+  // Takes this game's posts of these numbers still queued for the host window back,
+  // leaving every other game's and the host's own.
+  void TakeBackPosts(std::span<const UINT> messages) const;
   IHostInterface* Host() const;
   HWND HostWindow() const;
   int32_t Reserved() const { return reserved_; }
@@ -75,6 +80,7 @@ class CHostLink {
   HWND hostWnd_ = nullptr;
   int32_t reserved_ = 0;  // the record's third field; nothing writes or reads it
   int32_t gameNumber_ = 0;
+  uint32_t game_ = 0;  // which game of the module's life filled the link last
 };
 
 // Copies the characters between the first `open` and the next `close` into `out`,

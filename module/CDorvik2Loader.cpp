@@ -102,6 +102,8 @@ void CDorvik2Wnd::KickQueue() {
 BOOL CDorvik2Wnd::PostFromLoader(HWND target, UINT message, WPARAM wParam) {
   XBufLockGuard gate(loaderGate_);
   if (LoaderCancelRequested()) return 0;
+  // Towards the host as the game, so that the take-back knows the post for its own.
+  if (target == loaderHostWnd_) return link_.Post(message, wParam, 0);
   return PostMessageA(target, message, wParam, 0);
 }
 

@@ -3,7 +3,6 @@
 #include "module/CDorvik2Wnd.h"
 
 #include <new>
-#include <vector>
 
 #include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
@@ -56,7 +55,7 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
   ownsScreen_ = 1;
   if (!BuildScreen()) return 0;
 
-  CHostLink::Global().Fill(host_, hostWnd, CHostLink::kGameNumber);
+  link_.Fill(host_, hostWnd, CHostLink::kGameNumber);
 
   scene_ = new (std::nothrow) CDorvik2VWS(this);
   if (!scene_) return 0;
@@ -90,10 +89,10 @@ void CDorvik2Wnd::PostToHostWindow(LPARAM reason) {
 }
 
 void CDorvik2Wnd::PostToHost(UINT message, WPARAM wParam, LPARAM lParam) {
-  // Once the host is let go there is no host window: a post to null would go to the
-  // calling thread's queue as a thread message, which the host would read as its own.
-  if (!hostWnd_) return;
-  PostMessageA(hostWnd_, message, wParam, lParam);
+  // Through the game's link, which is cut when the host is let go: a post to a null
+  // window would go to the calling thread's queue as a thread message, which the host
+  // would read as its own.
+  link_.Post(message, wParam, lParam);
 }
 
 int32_t CDorvik2Wnd::ShowMsgBox(const std::string& body, int32_t type, uint32_t autoCloseMs, const std::string& heading,
@@ -175,7 +174,7 @@ void CDorvik2Wnd::Shut() noexcept {
   });
   step([&] { LetGoOfHost(); });
   // Whatever LetGoOfHost managed, the game has no host from here on.
-  step([&] { CHostLink::Global().Release(host_, hostWnd_); });
+  step([&] { link_.Cut(); });
   host_ = nullptr;
   hostWnd_ = nullptr;
 }
@@ -183,22 +182,14 @@ void CDorvik2Wnd::Shut() noexcept {
 void CDorvik2Wnd::LetGoOfHost() {
   if (!hostWnd_ && !host_) return;
   // What the game posted before its stop is taken back, so that nothing of it reaches
-  // the host afterwards. The loader's posts are stopped already (RequestLoaderStop holds
-  // the gate they are made under). Only the calling thread's queue can be read: a host
-  // window of another thread keeps what is queued there.
-  if (hostWnd_) {
-    std::vector<MSG> others;
-    for (const UINT message : kGamePostsToHost) {
-      MSG m;
-      while (PeekMessageA(&m, hostWnd_, message, message, PM_REMOVE | PM_NOYIELD))
-        if (m.hwnd != hostWnd_) others.push_back(m);
-    }
-    // The filter also takes the host window's children's messages: theirs go back.
-    for (const MSG& m : others) PostMessageA(m.hwnd, m.message, m.wParam, m.lParam);
-  }
-  // No host call and no post from here on. A loader let go reads the link under its
-  // lock; the link is cleared only while it is still this game's.
-  CHostLink::Global().Release(host_, hostWnd_);
+  // the host afterwards; another game's posts and the host's own stay. The loader's
+  // posts are stopped already (RequestLoaderStop holds the gate they are made under).
+  // Only the calling thread's queue can be read: a host window of another thread keeps
+  // what is queued there.
+  link_.TakeBackPosts(kGamePostsToHost);
+  // No host call and no post from here on, whatever of the game still runs (the rest
+  // of a handler, a loader let go, which reads the link under its lock).
+  link_.Cut();
   host_ = nullptr;
   hostWnd_ = nullptr;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "host/CHostLink.h"
 #include "host/Dorvik2Api.h"
 #include "host/Dorvik2Messages.h"
 #include "plat/com.h"
@@ -143,6 +144,8 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   BOOL HostLinkGate(UINT message, WPARAM wParam, LRESULT* result);
 
   // ---- What the scene and the tests read ------------------------------------------------
+  // This game's own link, filled with the window and cut by the take-back.
+  const CHostLink& HostLink() const override { return link_; }
   IHostInterface* Host() const { return host_; }
   CDorvik2VWS* Scene() const { return scene_; }
   GDDScreen* Screen() const override { return screen_; }
@@ -222,10 +225,14 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // `restore` also restores the manager's surfaces (0 when that fails).
   int32_t HandOverScreen(bool restore);
   // Takes back from the resource manager what the last hand-over gave it, where the
-  // manager still holds it; called before the screen's objects go.
+  // manager still holds it, and gives the manager the screen of the game that handed
+  // over before, if one is alive; called before the screen's objects go.
   void WithdrawScreen();
+  // Takes this game out of the games whose screens the manager may hold.
+  void UnlinkHandOver();
 
   IHostInterface* host_ = nullptr;
+  CHostLink link_;
   std::atomic<int32_t> loaderRunning_{0};
   int32_t loadInThread_ = 0;
   HANDLE loaderThread_ = nullptr;
@@ -235,6 +242,9 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // match found later is the same live object and not a new one at a freed address.
   ComPtr<IDirectDraw4> handedDirectDraw_;
   ComPtr<IDirectDrawSurface4> handedBackBuffer_;
+  uint32_t handedColorKey_ = 0;
+  // The game that handed its screen over before this one, while both are alive.
+  CDorvik2Wnd* handedBefore_ = nullptr;
   HINSTANCE instance_ = nullptr;
   HWND hostWnd_ = nullptr;
   int32_t fullScreen_ = 0;

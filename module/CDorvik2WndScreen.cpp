@@ -29,7 +29,20 @@ int32_t EffectCodeFor(const GDDScreen& screen) {
   }
 }
 
+// The games whose screens the resource manager may hold, the last handed over first,
+// each linked to the one before it. Read and changed under the manager's lock.
+constinit CDorvik2Wnd* g_lastHandedOver = nullptr;
+
 }  // namespace
+
+void CDorvik2Wnd::UnlinkHandOver() {
+  for (CDorvik2Wnd** at = &g_lastHandedOver; *at; at = &(*at)->handedBefore_) {
+    if (*at != this) continue;
+    *at = handedBefore_;
+    break;
+  }
+  handedBefore_ = nullptr;
+}
 
 int32_t CDorvik2Wnd::BuildScreen() {
   screen_ = new (std::nothrow) GDDScreen;
@@ -51,11 +64,18 @@ void CDorvik2Wnd::WithdrawScreen() {
   // failed rebuild has already emptied the screen, so the match is against what was
   // handed over, not against what the screen holds now; what another window handed
   // over since stays.
+  // Another game alive gets the manager back with its own screen, which it still uses.
   XResEntryMgr& mgr = XResEntryMgr::Global();
   {
     XResEntryLock hold(mgr);
-    if (handedBackBuffer_ && mgr.GetBackBuffer() == handedBackBuffer_.Get()) mgr.SetBackBuffer(nullptr);
-    if (handedDirectDraw_ && mgr.GetDirectDraw() == handedDirectDraw_.Get()) mgr.SetDirectDraw(nullptr);
+    UnlinkHandOver();
+    const CDorvik2Wnd* other = g_lastHandedOver;
+    if (handedBackBuffer_ && mgr.GetBackBuffer() == handedBackBuffer_.Get())
+      mgr.SetBackBuffer(other ? other->handedBackBuffer_.Get() : nullptr);
+    if (handedDirectDraw_ && mgr.GetDirectDraw() == handedDirectDraw_.Get()) {
+      mgr.SetDirectDraw(other ? other->handedDirectDraw_.Get() : nullptr);
+      if (other) mgr.SetColorKey(other->handedColorKey_);
+    }
   }
   handedBackBuffer_ = nullptr;
   handedDirectDraw_ = nullptr;
@@ -73,9 +93,13 @@ int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
     mgr.SetDirectDraw(screen_->DirectDraw().Get());
     mgr.SetBackBuffer(screen_->BackBuffer().Get());
     mgr.SetColorKey(screen_->ColorKey());
+    handedDirectDraw_ = screen_->DirectDraw();
+    handedBackBuffer_ = screen_->BackBuffer();
+    handedColorKey_ = screen_->ColorKey();
+    UnlinkHandOver();
+    handedBefore_ = g_lastHandedOver;
+    g_lastHandedOver = this;
   }
-  handedDirectDraw_ = screen_->DirectDraw();
-  handedBackBuffer_ = screen_->BackBuffer();
   if (restore && !mgr.RestoreSurfaces()) return 0;
   const int32_t code = EffectCodeFor(*screen_);
   return code != 0 && CreateFXManager(code) ? 1 : 0;

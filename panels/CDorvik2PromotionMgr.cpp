@@ -71,7 +71,7 @@ void CDorvik2PromotionMgr::OnRoomEntry(const RoomEnterMsg& room) {
 }
 
 void CDorvik2PromotionMgr::ShowEventNotice(int32_t) {
-  CHostLink::Global().ShowMarkupText(EventRuns() ? PromotionJoinNotice : PromotionMoveToChannelNotice);
+  if (scene_) scene_->HostLink().ShowMarkupText(EventRuns() ? PromotionJoinNotice : PromotionMoveToChannelNotice);
 }
 
 void CDorvik2PromotionMgr::ShowBanner(int32_t show) {
@@ -113,7 +113,7 @@ void CDorvik2PromotionMgr::OnGameResult(const SettlementMsg& settlement, const R
   if (!EventRuns() || ticketLevel_ < 1 || ticketLevel_ >= kTopTicketLevel || ticketLevel_ == lastShownTicketLevel_)
     return;
   if (eventEffect_ && !eventEffect_->IsPlaying()) promotion::PlayAni(eventEffect_);
-  CHostLink::Global().ShowMarkupText(PromotionTicketWonNotice);
+  scene_->HostLink().ShowMarkupText(PromotionTicketWonNotice);
   lastShownTicketLevel_ = ticketLevel_;
 }
 

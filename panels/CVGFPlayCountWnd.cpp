@@ -35,9 +35,9 @@ constexpr int32_t kMemberButtonSet = 1;
 constexpr uint32_t kNoticeBoxMs = 5000;
 constexpr COLORREF kBoxHeadingColour = 0xCF7F00;
 
-void SendLimitEvent() {
-  CHostLink::Global().SetText(CVGFPlayCountWnd::kLimitEvent, std::to_string(CHostLink::kGameNumber),
-                              CVGFPlayCountWnd::kLimitNoticeCode);
+void SendLimitEvent(const CHostLink& link) {
+  link.SetText(CVGFPlayCountWnd::kLimitEvent, std::to_string(CHostLink::kGameNumber),
+               CVGFPlayCountWnd::kLimitNoticeCode);
 }
 
 }  // namespace play_count
@@ -92,10 +92,10 @@ void CVGFPlayCountWnd::NotifyLimit(int32_t left) {
   alert_->Play(1, 0);
   const RCUser& me = Scene()->MyUserRecord();
   if (me.pcCafeCode == kPcCafe || me.membershipEnd > 0) return;
-  CHostLink::Global().ShowMarkupText(
+  Scene()->HostLink().ShowMarkupText(
       FormatString(DailyCountNotice, left, kDailyGames, kDailyGames, kDailyGames).c_str());
   if (left == 0 && !limitNoticeSent_) {
-    SendLimitEvent();
+    SendLimitEvent(Scene()->HostLink());
     limitNoticeSent_ = 1;
   }
 }
@@ -145,10 +145,10 @@ void CVGFPlayCountWnd::OnInfoClick() {
       scene->ShowMsgBox(FormatString(PcCafeNoticeText, kDailyGames), IPanelScene::kMsgBoxOk, kNoticeBoxMs,
                         PcCafeNoticeTitle, kBoxHeadingColour);
     } else {
-      SendLimitEvent();
+      SendLimitEvent(scene->HostLink());
     }
   } else if (royal <= 0 && gold <= 0 && club <= 0 && me.membershipEnd <= 0) {
-    SendLimitEvent();
+    SendLimitEvent(scene->HostLink());
   } else {
     const std::string line =
         royal > 0  ? MembershipRoyalLine

@@ -123,10 +123,10 @@ void CVItemWnd::Reserve(int32_t seat, int32_t item, int32_t amountClass) {
   const ItemLook& look = kItemLooks[item];
   int32_t code = kReserveEvent;
   int32_t value = look.hostCode;
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(scene->MyUserNo()), code, nullptr, &value);
+  scene->HostLink().NotifyEvent(static_cast<uint32_t>(scene->MyUserNo()), code, nullptr, &value);
   const std::string amount = GetItemMoneyText(item, amountClass);
   const PlayerInfo& player = scene->Model().room.seats.Player(seat);
-  CHostLink::Global().ShowMarkupText(FormatString(kReservedNotice, player.nickname.c_str(), player.userId.c_str(),
+  scene->HostLink().ShowMarkupText(FormatString(kReservedNotice, player.nickname.c_str(), player.userId.c_str(),
                                                   GetItemName(item), amount.c_str())
                                          .c_str());
   if (item <= itemIndex_) return;

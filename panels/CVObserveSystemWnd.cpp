@@ -171,7 +171,7 @@ void CVObserveSystemWnd::Refresh() {
   for (const auto& [button, code] : {std::pair{kFirstServiceButton, kFirstServiceCode},
                                      std::pair{kSecondServiceButton, kSecondServiceCode}}) {
     int32_t value = code;
-    const int32_t open = CHostLink::Global().NotifyEvent(me, kServiceQueryEvent, nullptr, &value);
+    const int32_t open = scene->HostLink().NotifyEvent(me, kServiceQueryEvent, nullptr, &value);
     children_[button]->Enable(open != 0 ? 1 : 0);
   }
   const RCUser& user = scene->MyUserRecord();
@@ -187,7 +187,7 @@ void CVObserveSystemWnd::RequestObserveState(int32_t code, int32_t value) {
   IPanelScene* scene = Scene();
   if (!scene || scene->CurrentObserveState() == kObserveAsked) return;
   scene->SendObserveMode(kObserveAsked);
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(scene->MyUserNo()), code, nullptr, &value);
+  scene->HostLink().NotifyEvent(static_cast<uint32_t>(scene->MyUserNo()), code, nullptr, &value);
 }
 
 void CVObserveSystemWnd::SetButtonState(int32_t show, int32_t enable) {

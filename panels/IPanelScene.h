@@ -10,6 +10,7 @@
 #include "plat/types.h"
 #include "base/GGeometry.h"
 
+class CHostLink;
 class CVCountWnd;
 class CVItemWnd;
 class CVPSPPushBtn;
@@ -34,6 +35,8 @@ class RCUser;
 
 class IPanelScene {
  public:
+  // The game's link to the host, cut when the game ends: the panels' host calls.
+  virtual const CHostLink& HostLink() const = 0;
   // Tells the server the observe state; 1 when the command went out.
   virtual int32_t SendObserveMode(int32_t state) = 0;
   // The scene's widget factory for the panels' children: null on failure, which the

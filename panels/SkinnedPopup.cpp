@@ -398,3 +398,7 @@ void DestroyPopupDialog() {
   s.parent = nullptr;
   if (popup && IsWindow(popup)) DestroyWindow(popup);
 }
+
+void DestroyPopupDialogOf(HWND parent) {
+  if (skinned_popup::State().parent == parent) DestroyPopupDialog();
+}

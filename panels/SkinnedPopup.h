@@ -169,3 +169,6 @@ HRGN CreateRegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance);
 void FollowParentWindow(HWND parent, int32_t flag);
 // Closes and frees the pop-up; harmless when none is open.
 void DestroyPopupDialog();
+// The same, only when the pop-up is the one made over `parent`: a game's end leaves
+// another game's pop-up alone.
+void DestroyPopupDialogOf(HWND parent);

@@ -45,8 +45,12 @@ std::string ProfileText(const char* key, const char* fallback, const std::string
   return buffer;
 }
 
+// What a scene without an owner calls: no host, so every call reaches nothing.
+constinit const CHostLink kNoHostLink;
+
 }  // namespace scene_life
 
+const CHostLink& CDorvik2VWS::HostLink() const { return owner_ ? owner_->HostLink() : scene_life::kNoHostLink; }
 
 CDorvik2VWS::CDorvik2VWS(ISceneOwner* owner) : owner_(owner) {
   GetSystemInfo(&screen_.systemInfo);
@@ -75,7 +79,7 @@ void CDorvik2VWS::DestroyAll() {
   // Readiness goes before the sound-ready flag: a registration still running on the
   // loader then either sees the scene unready or has its flag cleared below.
   ready_.store(0, std::memory_order_seq_cst);
-  DestroyPopupDialog();
+  DestroyPopupDialogOf(gameWnd_);
   sound_.Release();
   model_.room.Reset();
   SetFocusWnd(nullptr);

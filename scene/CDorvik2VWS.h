@@ -559,6 +559,8 @@ class CDorvik2VWS : public GVWS,
   // ---- Fields the senders and the host link read and write ----
   RCUser& MyUser() { return model_.myUser; }
   int32_t MyUserNo() const override { return model_.myUser.userNo; }
+  // The owner's link; a scene without an owner has none (every call reaches nothing).
+  const CHostLink& HostLink() const override;
   RCRoomData& GetRoomData() { return model_.room; }
   void SetSceneMode(int32_t mode) { model_.sceneMode = mode; }
   int32_t PendingLeaveValue() const { return model_.pendingLeaveValue; }

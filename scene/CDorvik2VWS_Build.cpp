@@ -69,7 +69,8 @@ GVTextWnd* CDorvik2VWS::MakeCentredText(const sb::TextStyle& t, GPoint pos) {
 int32_t CDorvik2VWS::BuildSceneUI() {
   built_.loadErrors.clear();
   pvector<CVPSPPushBtn>().swap(built_.buttons);
-  _QLSRsc_MANAGER_::InitSpriteResourceManager(sb::kSpriteSlots, imageFolder_.c_str());
+  // The module's one table, shared with any other game alive: opened, never emptied.
+  _QLSRsc_MANAGER_::OpenSpriteResourceManager(sb::kSpriteSlots);
   const bool built = !BuildCancelled() && BuildTableAndBars() && BuildSeats() && BuildCards() && BuildGameFlow() &&
                      BuildBoardAndSigns() && BuildPanelsAndExtras();
   if (!built || BuildCancelled() || !built_.loadErrors.empty()) return 0;

@@ -72,7 +72,7 @@ void CDorvik2VWS::OnExitReason(int32_t reason, const std::string& text, int32_t 
   using exit_reasons::Outcome;
   if (reason > exit_reasons::kQuietReasonMax) PlayEffect(scene_exit::kAlertEffect, 0);
   const exit_reasons::Row& row = exit_reasons::RowOf(reason);
-  CHostLink& link = CHostLink::Global();
+  const CHostLink& link = HostLink();
   if (row.kickedNotice) link.NotifyEvent(static_cast<uint32_t>(MyUserNo()), scene_exit::kKickedEvent, nullptr, nullptr);
   const std::string box = scene_exit::BoxText(row, text, *this);
   if (!box.empty()) ShowNoticeBox(box, row.boxMs);
@@ -155,8 +155,8 @@ void CDorvik2VWS::OnEntryLimitRemoved(EntryLimitMsg& msg) {
   if (msg.kind == scene_exit::kEntryLimitBox) {
     if (msg.userNo == MyUserNo() && msg.showFlag) ShowNoticeBox(msg.text, scene_exit::kEntryLimitBoxMs);
   } else if (msg.kind == scene_exit::kEntryLimitGone) {
-    CHostLink::Global().ShowMarkupText(scene_exit::kEntryLimitGoneNotice);
-    CHostLink::Global().NotifyEvent(static_cast<uint32_t>(MyUserNo()), scene_exit::kEntryLimitEvent, nullptr, nullptr);
+    HostLink().ShowMarkupText(scene_exit::kEntryLimitGoneNotice);
+    HostLink().NotifyEvent(static_cast<uint32_t>(MyUserNo()), scene_exit::kEntryLimitEvent, nullptr, nullptr);
   }
   MarkDirty();
 }
@@ -165,7 +165,7 @@ void CDorvik2VWS::OnNoticeText(NoticeTextMsg& msg) {
   // The server's text is data: it never becomes a format.
   std::string text = FormatString("%s", msg.text.c_str());
   int32_t length = static_cast<int32_t>(text.size());
-  CHostLink::Global().NotifyEvent(0, scene_exit::kNoticeEvent, text.data(), &length);
+  HostLink().NotifyEvent(0, scene_exit::kNoticeEvent, text.data(), &length);
 }
 
 void CDorvik2VWS::OnSceneString(SceneStringMsg& msg) {
@@ -179,10 +179,10 @@ void CDorvik2VWS::OnChatMacro(ChatMacroMsg& msg) {
 
 void CDorvik2VWS::OnHostEvent70(HostEvent70Msg& msg) {
   int32_t value = msg.value;
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(MyUserNo()), scene_exit::kHostEvent70, nullptr, &value);
+  HostLink().NotifyEvent(static_cast<uint32_t>(MyUserNo()), scene_exit::kHostEvent70, nullptr, &value);
 }
 
 void CDorvik2VWS::OnHostEvent75(NoFieldsMsg&) {
   int32_t value = 0;
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(MyUserNo()), scene_exit::kHostEvent75, nullptr, &value);
+  HostLink().NotifyEvent(static_cast<uint32_t>(MyUserNo()), scene_exit::kHostEvent75, nullptr, &value);
 }

@@ -40,7 +40,7 @@ void CDorvik2VWS::ReportLoadError(const std::string& text) {
   // A build told to end tells the host nothing more: the host has let the game go.
   if (BuildCancelled()) return;
   int32_t value = 0;
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(MyUserNo()), kLoadFailedEvent, nullptr, &value);
+  HostLink().NotifyEvent(static_cast<uint32_t>(MyUserNo()), kLoadFailedEvent, nullptr, &value);
 }
 
 CVHTWnd* CDorvik2VWS::CreateHTWnd(int32_t number, const std::string& relPath, const GSize& size) {

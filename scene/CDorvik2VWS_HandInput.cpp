@@ -190,7 +190,7 @@ int32_t CDorvik2VWS::LoadSeatAvatar(int32_t seat) {
   const int32_t side = SideOfSeat(seat);
   if (p.userNo == RCUser::kNoUser || p.avatarKey.empty() || side < 0 || side >= kSeats) return 0;
   std::string answer;
-  if (!CHostLink::Global().GetAvatar(p.userId, p.avatarKey, answer)) return 0;
+  if (!HostLink().GetAvatar(p.userId, p.avatarKey, answer)) return 0;
   std::vector<std::string> parts = SplitBarList(answer);
   return PlaceAvatar(side, parts);
 }

@@ -127,7 +127,7 @@ void CDorvik2VWS::ShowMoneyBellSign(int32_t flag) {
 }
 
 void CDorvik2VWS::SendHostEvent14() {
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(model_.myUser.userNo), scene_helpers::kHostEvent14, nullptr,
+  HostLink().NotifyEvent(static_cast<uint32_t>(model_.myUser.userNo), scene_helpers::kHostEvent14, nullptr,
                                   nullptr);
 }
 
@@ -390,10 +390,10 @@ void CDorvik2VWS::OnHostCardList(int32_t userNo, int32_t code, const std::string
 }
 
 void CDorvik2VWS::SendHostTextEvent(uint32_t code, const std::string& text, const std::string& second) {
-  CHostLink::Global().SetText(code, text, second);
+  HostLink().SetText(code, text, second);
 }
 
-bool CDorvik2VWS::SendPlayerList() { return CHostLink::Global().SetPlayerList(model_.game.kickReservations); }
+bool CDorvik2VWS::SendPlayerList() { return HostLink().SetPlayerList(model_.game.kickReservations); }
 
 
 // ---- Accessors ---------------------------------------------------------------------------------

@@ -289,17 +289,17 @@ void CDorvik2VWS::OnTableButtonUp(GVWnd* wnd, UINT keyFlags, GPoint pt, int32_t 
     MarkDirty();
     const int32_t seat = GetSeatOfUser(me);
     if (wnd == w.memoButton) {
-      CHostLink::Global().NotifyEvent(myNo, kMemoEvent, nullptr, nullptr);
+      HostLink().NotifyEvent(myNo, kMemoEvent, nullptr, nullptr);
     } else if (wnd == w.captureButton) {
-      CHostLink::Global().NotifyEvent(myNo, kCaptureEvent, nullptr, nullptr);
+      HostLink().NotifyEvent(myNo, kCaptureEvent, nullptr, nullptr);
     } else if (wnd == w.minimiseButton) {
       ReleaseButton(w.minimiseButton);
-      if (HWND host = CHostLink::Global().HostWindow()) PostMessageA(host, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      HostLink().Post(WM_SYSCOMMAND, SC_MINIMIZE, 0);
     } else if (wnd == w.maximiseButton) {
       ReleaseButton(w.maximiseButton);
       const int32_t fullScreen = owner_ && owner_->FullScreen() ? 1 : 0;
       w.maximiseButton->SetImageSet(fullScreen ? 0 : 1);
-      CHostLink::Global().RequestScreenMode(fullScreen ? 0 : 1, GetSize().cx, GetSize().cy);
+      HostLink().RequestScreenMode(fullScreen ? 0 : 1, GetSize().cx, GetSize().cy);
     } else if (wnd == w.joinButton) {
       if (model_.sceneMode == kModeWaiting) SendPlay(0);
       else if (model_.sceneMode == kModePlaying) IsSeated(RCUser::kNoUser) ? SendObserve() : SendPlay(0);
@@ -318,7 +318,7 @@ void CDorvik2VWS::OnTableButtonUp(GVWnd* wnd, UINT keyFlags, GPoint pt, int32_t 
       if (ConfirmAntiLeave(seat == PITable::kNoSeat ? 0 : model_.room.seats.Player(seat).exitReserved)) RequestExit();
     } else if (wnd == w.inviteButton) {
       if (model_.sceneMode == kModeWaiting && w.robotAvatar && !w.robotAvatar->IsVisible()) {
-        CHostLink::Global().NotifyEvent(myNo, kInviteEvent, nullptr, nullptr);
+        HostLink().NotifyEvent(myNo, kInviteEvent, nullptr, nullptr);
         PlayEffect(kClickEffect, 0);
       }
     } else if (wnd == w.optionButton) {

@@ -115,5 +115,5 @@ int32_t CDorvik2VWS::SetSkinBackground(int32_t skin, int32_t reload) {
 }
 
 void CDorvik2VWS::OptionsSummaryText() {
-  CHostLink::Global().ShowMarkupText(options_.SummaryText(model_.myUser.gender, model_.myVoiceSet).c_str());
+  HostLink().ShowMarkupText(options_.SummaryText(model_.myUser.gender, model_.myVoiceSet).c_str());
 }

@@ -33,7 +33,7 @@ CHostQueue::HandlerTable CDorvik2VWS::SceneHostMessageHandlers() {
 
 // The one message the scene handles itself: it has no fields, only a notice.
 void CDorvik2VWS::OnRoomTitleBanned(NoFieldsMsg&) {
-  CHostLink::Global().ShowMarkupText(scene_queue::kRoomTitleBannedNotice);
+  HostLink().ShowMarkupText(scene_queue::kRoomTitleBannedNotice);
 }
 
 bool CDorvik2VWS::SetHostMessageHandler(uint32_t type, HostMessageHandler handler) {

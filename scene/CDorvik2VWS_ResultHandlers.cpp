@@ -138,7 +138,7 @@ const CapTier& CapTierOf(const RCUser& user) {
   return kCapTiers[std::size(kCapTiers) - 1];
 }
 
-void ShowChat(const std::string& text) { CHostLink::Global().ShowMarkupText(text.c_str()); }
+void ShowChat(const CHostLink& link, const std::string& text) { link.ShowMarkupText(text.c_str()); }
 
 // The "14 digits" of a date-time number, as the date formatter reads them.
 std::string DateDigits(int64_t value) { return FormatInt64(value); }
@@ -250,8 +250,8 @@ void CDorvik2VWS::OnGameResult(GameResultMsg& msg) {
   if (!seated) rh::ClearItemValues(model_.myUser, msg.threshold1);
   CVRestrictOptionWnd* caption = AntiLeaveCaption();
   if (caption && model_.AntiLeaveRoom()) caption->Update(1, 1);
-  CHostLink::Global().SetPlayState(rh::kPlayStateResult);
-  CHostLink::Global().SetPlayState(rh::kPlayStateIdle);
+  HostLink().SetPlayState(rh::kPlayStateResult);
+  HostLink().SetPlayState(rh::kPlayStateIdle);
 
   if (msg.endType < 0 || msg.endType > rh::kLastEndType) {
     PlayEffect(rh::kUnknownEndEffect, 0);
@@ -345,17 +345,17 @@ void CDorvik2VWS::OnSettlement(SettlementMsg& msg) {
   }
   RefreshSeatPanels(kSeats);
   ShowSeatEvent(kNoSeatEvent, nullptr);
-  CHostLink::Global().SetPlayState(rh::kPlayStateIdle);
+  HostLink().SetPlayState(rh::kPlayStateIdle);
 
   for (const SettlementEntry& e : msg.leaveList) {
     const int32_t seat = GetSeatOfUser(e.userNo);
     if (seat < 0 || e.reason != rh::kLeftByRequest) continue;
     const PlayerInfo& p = GetPlayer(seat);
-    rh::ShowChat(FormatString(rh::kLeftLine, p.nickname.c_str(), p.userId.c_str()));
+    rh::ShowChat(HostLink(), FormatString(rh::kLeftLine, p.nickname.c_str(), p.userId.c_str()));
   }
   if (msg.resultCode == rh::kStoppedByError) {
     PlayEffect(rh::kStoppedEffect, 0);
-    rh::ShowChat(rh::kStoppedLine);
+    rh::ShowChat(HostLink(), rh::kStoppedLine);
   }
   MarkDirty();
 }
@@ -367,7 +367,7 @@ void CDorvik2VWS::CheckMoneyTotalCap() {
   const rh::CapTier& tier = rh::CapTierOf(me);
   const int64_t total = me.money + me.safeMoney;
   if (total < tier.cap - rh::kCapBand || total >= tier.cap) return;
-  rh::ShowChat(std::string(rh::kCapHeading) +
+  rh::ShowChat(HostLink(), std::string(rh::kCapHeading) +
                FormatString(tier.text, FormatMoney(tier.cap, rh::kMoneyPrecision).c_str()));
   model_.moneyCapNotices.totalShown = 1;
 }
@@ -401,7 +401,7 @@ void CDorvik2VWS::NotePlayTime(int32_t seconds) {
   const int32_t step = hours / rh::kPlayTimeStepHours - 1;
   if (step >= kPlayTimeNotices || !model_.playTimeNotices.at(size_t(step))) return;
   model_.playTimeNotices.at(size_t(step)) = 0;
-  rh::ShowChat(FormatString(rh::kPlayTimeText, hours));
+  rh::ShowChat(HostLink(), FormatString(rh::kPlayTimeText, hours));
 }
 
 // ---- Money notices ----------------------------------------------------------------------------
@@ -415,7 +415,7 @@ void CDorvik2VWS::OnSafeWithdraw(SafeWithdrawMsg& msg) {
   if (rh::ValidSeat(side) && built_.widgets.seatPanels[size_t(side)])
     built_.widgets.seatPanels[size_t(side)]->SetMoney(p.money, p.extraAmount);
   AppendMoneyRecord();
-  rh::ShowChat(FormatString(rh::kSafeLine, p.nickname.c_str(), p.userId.c_str(),
+  rh::ShowChat(HostLink(), FormatString(rh::kSafeLine, p.nickname.c_str(), p.userId.c_str(),
                             FormatMoney(msg.amount, rh::kMoneyPrecision).c_str()));
   if (msg.userNo != MyUserNo()) {
     ShowMsgBox(FormatString(rh::kSafeBox, p.nickname.c_str(), p.userId.c_str()), 0, rh::kSafeBoxMs, rh::kSafeBoxTitle);
@@ -434,9 +434,9 @@ void CDorvik2VWS::OnMoneyCap(MoneyCapMsg& msg) {
   const int32_t side = SideOfSeat(seat);
   if (rh::ValidSeat(side) && built_.widgets.seatPanels[size_t(side)]) built_.widgets.seatPanels[size_t(side)]->SetUser(p);
   if (msg.userNo != MyUserNo()) {
-    rh::ShowChat(FormatString(rh::kCapOtherLine, p.nickname.c_str(), p.userId.c_str()));
+    rh::ShowChat(HostLink(), FormatString(rh::kCapOtherLine, p.nickname.c_str(), p.userId.c_str()));
     const std::string page = "http://" + options_.Domain() + "/" + rh::kCapPage;
-    CHostLink::Global().SendStyledText(rh::kCapPageHeading, rh::kCapHeadingFirstFlag, CHostLink::kWeightNormal,
+    HostLink().SendStyledText(rh::kCapPageHeading, rh::kCapHeadingFirstFlag, CHostLink::kWeightNormal,
                                        rh::kCapHeadingColour, page.c_str());
   } else {
     int32_t& shown = model_.moneyCapNotices.byKind.at(size_t(msg.capKind - 1));

@@ -113,7 +113,7 @@ void EnableAutoPlayButton(const CDorvik2VWS& scene, int32_t enabled) {
 // A seat change told to the host with no data.
 void TellHost(const CDorvik2VWS& scene, int32_t code) {
   int32_t value = 0;
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(scene.MyUserNo()), code, nullptr, &value);
+  scene.HostLink().NotifyEvent(static_cast<uint32_t>(scene.MyUserNo()), code, nullptr, &value);
 }
 
 }  // namespace scene_room
@@ -162,7 +162,7 @@ void CDorvik2VWS::SendHostTextLine() {
   // The host may fill all 256 bytes without a terminator: one more zero byte stays.
   std::array<char, scene_room::kHostTextMax + 1> buffer{};
   int32_t size = scene_room::kHostTextMax;
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(MyUserNo()), scene_room::kHostTextEvent, buffer.data(), &size);
+  HostLink().NotifyEvent(static_cast<uint32_t>(MyUserNo()), scene_room::kHostTextEvent, buffer.data(), &size);
   model_.hostText.assign(buffer.data(), std::find(buffer.begin(), buffer.end() - 1, '\0'));
   SendTextLine(model_.hostText);
 }
@@ -180,7 +180,7 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
     if (owner_) owner_->PostToHostWindow(exit_reasons::kCloseCodeLeft);
     return;
   }
-  CHostLink& link = CHostLink::Global();
+  const CHostLink& link = HostLink();
   model_.room.Reset();
   model_.room = msg.room;
   // The scene's mode is the room record's: the entry's seat request below reads it.
@@ -487,7 +487,7 @@ void CDorvik2VWS::OnLeaveGame(LeaveGameMsg& msg) {
     if (HasSeatWithoutUser()) ShowWidgetPair(1);
   }
   if (msg.reason == kDailyLimitReason) {
-    CHostLink::Global().ShowMarkupText(FormatString(kUsedUpLine, nickname.c_str()).c_str());
+    HostLink().ShowMarkupText(FormatString(kUsedUpLine, nickname.c_str()).c_str());
   }
   MarkDirty();
 }

@@ -91,6 +91,6 @@ void CDorvik2VWS::ReportUserNumbers(int32_t userNo) {
   const PlayerInfo& p = model_.room.seats.Player(seat);
   std::string text = FormatString("%ld", p.userNo);
   int32_t value = p.gradeIndex;
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(userNo), kReportUserEvent, text.data(), &value);
+  HostLink().NotifyEvent(static_cast<uint32_t>(userNo), kReportUserEvent, text.data(), &value);
 }
 

@@ -11,7 +11,7 @@ std::atomic<CDorvik2VWS::EffectLoadHook> g_effectLoadHook{nullptr};
 
 void CDorvik2VWS::SetEffectLoadHook(EffectLoadHook hook) { g_effectLoadHook.store(hook); }
 
-int32_t CDorvik2VWS::RegisterEffects() { return sound_.RegisterEffects(CHostLink::Global().HostWindow()); }
+int32_t CDorvik2VWS::RegisterEffects() { return sound_.RegisterEffects(HostLink().HostWindow()); }
 
 bool CDorvik2VWS::MayRegisterEffects() const {
   return ready_.load(std::memory_order_seq_cst) != 0 && !(owner_ && owner_->LoaderCancelRequested());

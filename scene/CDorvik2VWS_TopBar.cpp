@@ -108,7 +108,7 @@ void CDorvik2VWS::SetButtonState(const std::string& word, int32_t shown, int32_t
   const tb::Word which = tb::WordOf(word);
   std::string data = which == tb::kNoWord ? std::string() : word;
   int32_t value = tb::StateOf(shown, enabled);
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(model_.myUser.userNo), tb::kButtonStateEvent, data.data(),
+  HostLink().NotifyEvent(static_cast<uint32_t>(model_.myUser.userNo), tb::kButtonStateEvent, data.data(),
                                   &value);
   if (!WidgetsLive()) return;
   const SceneWidgets& w = built_.widgets;
@@ -242,7 +242,7 @@ void CDorvik2VWS::SendChatMacro(int32_t index, int32_t speakerUserNo) {
   if (!mine) return;
   std::string text = macro.phrase;
   int32_t length = static_cast<int32_t>(text.size());
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(MyUserNo()), tb::kChatPhraseEvent, text.data(), &length);
+  HostLink().NotifyEvent(static_cast<uint32_t>(MyUserNo()), tb::kChatPhraseEvent, text.data(), &length);
   SetMacroSetting(0);
 }
 
@@ -260,12 +260,12 @@ void CDorvik2VWS::SetAutoPlay(int32_t on) {
     const int64_t left = timers_.Countdown();
     int64_t seconds = left + 1;
     if (on) {
-      CHostLink::Global().ShowMarkupText(tb::kAutoPlayOn);
+      HostLink().ShowMarkupText(tb::kAutoPlayOn);
       if (live && w.autoPlaySettingButton) w.autoPlaySettingButton->SetHighlight(1);
       const int32_t limit = AutoPlayLimitSeconds(phase);
       if (left >= limit) seconds = limit;
     } else {
-      CHostLink::Global().ShowMarkupText(tb::kAutoPlayOff);
+      HostLink().ShowMarkupText(tb::kAutoPlayOff);
     }
     // The countdown's seconds come from the host: held to what the window timer takes.
     const int64_t ms = std::clamp<int64_t>(seconds, 0, UINT32_MAX / tb::kMillisPerSecond) * tb::kMillisPerSecond;
@@ -322,7 +322,7 @@ void CDorvik2VWS::SetStatusText(const std::string& text) {
 
 void CDorvik2VWS::PostHostRefresh() {
   if (closing_) return;
-  if (HWND host = CHostLink::Global().HostWindow()) PostMessageA(host, WM_GAME_ENTER_KEY, 0, 0);
+  HostLink().Post(WM_GAME_ENTER_KEY, 0, 0);
 }
 
 void CDorvik2VWS::PlayResultEffect(int32_t seat) {
@@ -343,7 +343,7 @@ void CDorvik2VWS::AppendMoneyRecord() {
   }
   if (text.empty()) return;
   int32_t length = static_cast<int32_t>(text.size());
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(MyUserNo()), tb::kMoneyRecordEvent, text.data(), &length);
+  HostLink().NotifyEvent(static_cast<uint32_t>(MyUserNo()), tb::kMoneyRecordEvent, text.data(), &length);
 }
 
 void CDorvik2VWS::ShowSeatMoney(int32_t seat) {
@@ -374,7 +374,7 @@ void CDorvik2VWS::MoneyBellNotice(const std::list<MoneyNoticeEntry>& entries) {
     }
     PlayEffect(tb::kMoneyBellEffect, 0);
     p.moneyBellCount = e.count;
-    CHostLink::Global().ShowMarkupText(
+    HostLink().ShowMarkupText(
         FormatString(tb::kMoneyBellLine, FormatMoney(e.amount, tb::kMoneyGroups).c_str()).c_str());
   }
   AppendMoneyRecord();
@@ -411,7 +411,7 @@ void CDorvik2VWS::RefillNotice(int32_t kind, const std::list<MoneyNoticeEntry>& 
         label->Show(1);
       }
     }
-    if (e.userNo == MyUserNo()) CHostLink::Global().ShowMarkupText(line.c_str());
+    if (e.userNo == MyUserNo()) HostLink().ShowMarkupText(line.c_str());
   }
   AppendMoneyRecord();
   WaitPumpingMessages(tb::kRefillShowMs);

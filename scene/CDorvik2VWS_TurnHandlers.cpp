@@ -286,7 +286,7 @@ void CDorvik2VWS::OnSunDecided(SunDecidedMsg& msg) {
 // ---- The deal ---------------------------------------------------------------------------------
 void CDorvik2VWS::OnDeal(DealMsg& msg) {
   using namespace turn_handlers;
-  CHostLink::Global().SetPlayState(kPlayStateDealing);
+  HostLink().SetPlayState(kPlayStateDealing);
   if (GetSeatOfUser(msg.userNo) >= 0) {
     SetAutoPlay(0);
     if (built_.widgets.autoPlaySettingButton) built_.widgets.autoPlaySettingButton->Enable(1);
@@ -321,7 +321,7 @@ void CDorvik2VWS::OnDeal(DealMsg& msg) {
   StartGameTimer(kBlinkTimer, 0);
   model_.game.inProgress = 1;
   const bool seated = IsSeated(RCUser::kNoUser) != 0;
-  CHostLink::Global().SetPlayState(seated ? kPlayStatePlaying : kPlayStateObserving);
+  HostLink().SetPlayState(seated ? kPlayStatePlaying : kPlayStateObserving);
   promotionMgr_.ShowAniBanner(1);
   if (promotionMgr_.IsBannerVisible()) promotionMgr_.ShowBanner(1);
   SendPromotionRequest(kPromotionRequestKind, 0);

@@ -25,7 +25,7 @@ constexpr int32_t kExitReasonLeft = 1;
 using Scene = CDorvik2VWS;
 
 int32_t CSceneSenders::SendGameCommand(const GameCommand& command) {
-  return ::SendGameCommand(command, CHostLink::Global());
+  return ::SendGameCommand(command, scene_.HostLink());
 }
 
 bool CSceneSenders::MayAnswer(int32_t phase) const {
@@ -150,13 +150,13 @@ void CSceneSenders::CountTimedOutPlay() {
   const int32_t count = ++model.room.seats.Player(seat).timeoutCount;
   SendTimeoutCount(count);
   if (count == scene_senders::kFirstTimeout) {
-    CHostLink::Global().ShowMarkupText(model.room.speedKind == scene_senders::kFastSpeedKind
+    scene_.HostLink().ShowMarkupText(model.room.speedKind == scene_senders::kFastSpeedKind
                                            ? scene_senders::kTimeoutNoticeFast
                                            : scene_senders::kTimeoutNotice);
   } else if (count == scene_senders::kAutoPlayTimeout) {
     scene_.SetAutoPlay(1);
     SendAutoPlay(1);
-    CHostLink::Global().ShowMarkupText(scene_senders::kAutoPlayNotice);
+    scene_.HostLink().ShowMarkupText(scene_senders::kAutoPlayNotice);
   }
 }
 
@@ -223,7 +223,7 @@ void CSceneSenders::RequestItem(int64_t amount) {
   if (scene_.GetSceneMode() != Scene::kModeResult || !scene_.IsSeated(RCUser::kNoUser) || amount <= 0) return;
   int64_t data = amount;
   int32_t size = static_cast<int32_t>(sizeof data);
-  CHostLink::Global().NotifyEvent(static_cast<uint32_t>(scene_.MyUserNo()), scene_senders::kItemRequestEvent, &data,
+  scene_.HostLink().NotifyEvent(static_cast<uint32_t>(scene_.MyUserNo()), scene_senders::kItemRequestEvent, &data,
                                   &size);
   scene_.CloseResultWnd();
   scene_.MarkDirty();
@@ -237,7 +237,7 @@ void CSceneSenders::RequestExit() {
   }
   if (scene_.IsSeated(RCUser::kNoUser)) {
     scene_.SetSceneMode(Scene::kModeWaiting);
-    CHostLink::Global().SetPlayState(scene_senders::kLeftPlayState);
+    scene_.HostLink().SetPlayState(scene_senders::kLeftPlayState);
   }
   scene_.OnExitReason(scene_senders::kExitReasonLeft, std::string(), 0);
 }

@@ -8,6 +8,7 @@
 
 #include "plat/types.h"
 
+class CHostLink;
 class GDDScreen;
 
 class ISceneOwner {
@@ -25,6 +26,9 @@ class ISceneOwner {
   virtual int32_t RestoreScreen() = 0;
   // Asks the host to end the game: WM_GAME_CLOSE(games played, reason).
   virtual void PostToHostWindow(LPARAM reason) = 0;
+  // This game's link to the host, cut when the game ends: every call and post the
+  // scene makes towards the host goes through it.
+  virtual const CHostLink& HostLink() const = 0;
   // Read by a build on the loader thread between files.
   virtual bool LoaderCancelRequested() const = 0;
   // The scene was marked closing under a handler, and the outermost handler has now

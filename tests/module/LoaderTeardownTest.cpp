@@ -178,13 +178,14 @@ TEST(HostLinkAcrossThreads, AReaderSeesTheLinkFilledOrClearedNeverTorn) {
   static testing_support::RecordingHost host;
   static const HWND kHostWnd = reinterpret_cast<HWND>(0x40);
   static std::atomic<int32_t> torn{0};
-  CHostLink::Global().Fill(&host, kHostWnd, CHostLink::kGameNumber);
+  static CHostLink link;
+  link.Fill(&host, kHostWnd, CHostLink::kGameNumber);
   HANDLE reader = CreateThread(
       nullptr, 0,
       [](LPVOID) -> DWORD {
         for (int32_t i = 0; i < kRounds; ++i) {
-          IHostInterface* const seen = CHostLink::Global().Host();
-          const HWND wnd = CHostLink::Global().HostWindow();
+          IHostInterface* const seen = link.Host();
+          const HWND wnd = link.HostWindow();
           if ((seen != nullptr && seen != &host) || (wnd != nullptr && wnd != kHostWnd)) torn.fetch_add(1);
         }
         return 0;
@@ -192,13 +193,13 @@ TEST(HostLinkAcrossThreads, AReaderSeesTheLinkFilledOrClearedNeverTorn) {
       nullptr, 0, nullptr);
   ASSERT_NE(reader, nullptr);
   for (int32_t i = 0; i < kRounds; ++i) {
-    CHostLink::Global().Fill(nullptr, nullptr, CHostLink::kGameNumber);
-    CHostLink::Global().Fill(&host, kHostWnd, CHostLink::kGameNumber);
+    link.Fill(nullptr, nullptr, CHostLink::kGameNumber);
+    link.Fill(&host, kHostWnd, CHostLink::kGameNumber);
   }
   ASSERT_EQ(WaitForSingleObject(reader, INFINITE), WAIT_OBJECT_0);
   CloseHandle(reader);
   EXPECT_EQ(torn.load(), 0);
-  CHostLink::Global().Fill(nullptr, nullptr, CHostLink::kGameNumber);
+  link.Cut();
 }
 
 }  // namespace

@@ -24,12 +24,12 @@ class PromotionMgrTest : public panel_test::PanelPicturesTest {
   static constexpr int32_t kMe = 7;
   void SetUp() override {
     PanelPicturesTest::SetUp();
-    CHostLink::Global().Fill(&host_, nullptr, CHostLink::kGameNumber);
+    scene_.link.Fill(&host_, nullptr, CHostLink::kGameNumber);
     scene_.myUserNo = kMe;
     plat::crt::srand(1);
   }
   void TearDown() override {
-    CHostLink::Global().Fill(nullptr, nullptr, CHostLink::kGameNumber);
+    scene_.link.Cut();
     PanelPicturesTest::TearDown();
   }
   void Load(int32_t skip = -1) {

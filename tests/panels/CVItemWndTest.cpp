@@ -66,7 +66,7 @@ class ItemReserveTest : public ItemWndTest {
  protected:
   void SetUp() override {
     ItemWndTest::SetUp();
-    CHostLink::Global().Fill(&host_, nullptr, CHostLink::kGameNumber);
+    scene_.link.Fill(&host_, nullptr, CHostLink::kGameNumber);
     scene_.myUserNo = 7;
     PlayerInfo& me = scene_.model.room.seats.Player(0);
     me.userNo = 7, me.nickname = "나", me.userId = "me";
@@ -79,7 +79,7 @@ class ItemReserveTest : public ItemWndTest {
     ASSERT_EQ(item_.Create(&scene_), 1);
   }
   void TearDown() override {
-    CHostLink::Global().Fill(nullptr, nullptr, CHostLink::kGameNumber);
+    scene_.link.Cut();
     ItemWndTest::TearDown();
   }
   // The host's events and the chat runs joined per notice.

@@ -77,12 +77,12 @@ class ObservePlayTest : public ObserveSystemTest {
       files.push_back({button, Art::Button});
     WriteFiles(files);
     scene_.myUserNo = 7;
-    CHostLink::Global().Fill(&host_, nullptr, CHostLink::kGameNumber);
+    scene_.link.Fill(&host_, nullptr, CHostLink::kGameNumber);
     ASSERT_EQ(panel_.Create(&scene_), 1);
     panel_.Show(1);
   }
   void TearDown() override {
-    CHostLink::Global().Fill(nullptr, nullptr, CHostLink::kGameNumber);
+    scene_.link.Cut();
     ObserveSystemTest::TearDown();
   }
   GPoint On(CVObserveSystemWnd::Child child) const { return panel_.ChildAt(child)->GetPos() + GSize(2, 2); }

@@ -16,6 +16,7 @@
 #include "game/CGameModel.h"
 #include "game/CHTUser.h"
 #include "game/CardInfoTable.h"
+#include "host/CHostLink.h"
 #include "host/RCRoomData.h"
 #include "host/RCUser.h"
 #include "panels/CVItemWnd.h"
@@ -36,6 +37,9 @@ namespace panel_test {
 
 class FakePanelScene : public IPanelScene {
  public:
+  // The panels' host calls go here; a test fills it with its recording host.
+  CHostLink link;
+  const CHostLink& HostLink() const override { return link; }
   // Kept and recorded as the scene keeps it.
   int32_t SendObserveMode(int32_t state) override {
     observeState = state;

@@ -38,13 +38,13 @@ class StatusPanelsTest : public panel_test::PanelPicturesTest {
         {PlayCountInfoButtonPath, Art::Button, 2}, {PlayCountGaugePath, Art::Bmp}, {PlayCountAlertAnimPath, Art::Qla},
         {RankingBackPath, Art::Qls},               {RankingLevelPath, Art::Psp, 20}, {AntiLeaveBackPath, Art::Qls}};
     WriteFiles(files);
-    CHostLink::Global().Fill(&host_, nullptr, CHostLink::kGameNumber);
+    scene_.link.Fill(&host_, nullptr, CHostLink::kGameNumber);
     ASSERT_EQ(count_.Create(&scene_), 1);
     ASSERT_EQ(ranking_.Create(&scene_), 1);
     ASSERT_EQ(restrict_.Create(&scene_), 1);
   }
   void TearDown() override {
-    CHostLink::Global().Fill(nullptr, nullptr, CHostLink::kGameNumber);
+    scene_.link.Cut();
     PanelPicturesTest::TearDown();
   }
   void ClickInfo() {

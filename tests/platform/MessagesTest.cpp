@@ -67,6 +67,33 @@ TEST_F(Messages, OtherThreadsSendsAreServedInsideANestedPeekLoopAndTheirPostsQue
   EXPECT_EQ(plat::sim::PostedMessages(w).size(), 1u);
 }
 
+// Asked for posted messages only, PeekMessage serves no send of another thread: a stop
+// that reads its queue then runs nothing of anyone else in its middle.
+TEST_F(Messages, PeekingPostedMessagesOnlyLeavesOtherThreadsSendsWaiting) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  PumpAll();
+  std::atomic<int32_t> served{0};
+  SetAnswer([&](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (msg != WM_USER + 9) return std::nullopt;
+    ++served;
+    return 1;
+  });
+  std::atomic<bool> sending{false};
+  std::thread sender([&] {
+    sending = true;
+    SendMessageA(w, WM_USER + 9, 0, 0);
+  });
+  while (!sending.load() || (GetQueueStatus(QS_SENDMESSAGE) & (QS_SENDMESSAGE << 16)) == 0) std::this_thread::yield();
+  ASSERT_TRUE(PostMessageA(w, WM_USER + 3, 0, 0));
+  MSG m;
+  ASSERT_TRUE(PeekMessageA(&m, w, WM_USER + 3, WM_USER + 3, PM_REMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE));
+  EXPECT_FALSE(PeekMessageA(&m, w, WM_USER + 3, WM_USER + 3, PM_REMOVE | PM_QS_POSTMESSAGE));
+  EXPECT_EQ(served.load(), 0) << "a send served by a peek for posted messages";
+  PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
+  sender.join();
+  EXPECT_EQ(served.load(), 1) << "an ordinary peek serves it";
+}
+
 TEST_F(Messages, MsgWaitWakesOnlyForInputNotSeenBefore) {
   HWND w = MakeTop(0, 0, 10, 10);
   PumpAll();

@@ -87,7 +87,7 @@ void GameTableTest::StartPhase(int32_t phase) {
   scene->StartGameTimer(CDorvik2VWS::kTurnTimer, phase);
 }
 
-std::vector<BYTE> GameTableTest::Block(const HostMessage& msg) {
+std::vector<BYTE> HostMessageBlock(const HostMessage& msg) {
   IXBuf* buf = CreateXBuf(nullptr);
   EXPECT_NE(buf, nullptr);
   EXPECT_EQ(WriteHostMessage(msg, buf), 1);

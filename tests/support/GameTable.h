@@ -15,6 +15,9 @@
 
 namespace testing_support {
 
+// The bytes of a host message as the host hands them over.
+std::vector<BYTE> HostMessageBlock(const HostMessage& msg);
+
 class GameTableTest : public HostWindowFixture {
  public:
   // Runs the window thread's pending messages (the kick after the build among them).
@@ -59,8 +62,7 @@ class GameTableTest : public HostWindowFixture {
   static RoomEnterMsg MyEntry(int32_t kind);
   // Mode 2 with the turn countdown running in `phase`.
   void StartPhase(int32_t phase);
-  // The bytes of a host message as the host hands them over.
-  static std::vector<BYTE> Block(const HostMessage& msg);
+  static std::vector<BYTE> Block(const HostMessage& msg) { return HostMessageBlock(msg); }
   int32_t Receive(const std::vector<BYTE>& block);
   // Little-endian 32-bit words in hex: Words({12, 1}) = "0C 00 00 00 01 00 00 00".
   static std::string Words(std::initializer_list<int64_t> words);

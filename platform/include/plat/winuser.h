@@ -258,6 +258,10 @@ constexpr DWORD QS_PAINT = 0x0020;
 constexpr DWORD QS_SENDMESSAGE = 0x0040;
 constexpr DWORD QS_HOTKEY = 0x0080;
 constexpr DWORD QS_ALLPOSTMESSAGE = 0x0100;
+// PeekMessage's kinds of messages (the QS_ bits above 16): without them every kind;
+// with them only those named, and sent messages are served only when named too.
+constexpr UINT PM_QS_POSTMESSAGE = (QS_POSTMESSAGE | QS_HOTKEY | QS_TIMER) << 16;
+constexpr UINT PM_QS_SENDMESSAGE = QS_SENDMESSAGE << 16;
 constexpr DWORD QS_MOUSE = QS_MOUSEMOVE | QS_MOUSEBUTTON;
 constexpr DWORD QS_INPUT = QS_MOUSE | QS_KEY;
 constexpr DWORD QS_ALLEVENTS = QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY;

@@ -186,7 +186,8 @@ void PostQuitMessage(int exitCode) {
 BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
   if (!msg) return FALSE;
   auto me = CurrentQueue();
-  ServeSentMessages(*me);
+  const UINT kinds = removeFlags >> 16;
+  if (kinds == 0 || (kinds & QS_SENDMESSAGE) != 0) ServeSentMessages(*me);
   bool remove = (removeFlags & PM_REMOVE) != 0;
   bool found;
   {
