@@ -88,6 +88,18 @@ TEST(SoundMarksTest, ASoundGoingOnAfterADropIsItsOwnAndNothingElseIs) {
   EXPECT_FALSE(Explained(over, join, 200));
 }
 
+// A sound whose end joins its start without a seam (500 Hz: the 20 ms pieces are whole
+// periods), played twice in a row: the stretch runs past the sound's end.
+TEST(SoundMarksTest, ASeamlessLoopRunsPastTheSoundsEnd) {
+  const std::vector<float> hum = Sine(500, 100, 0.5);
+  testhost::SoundTrack once = Quiet(600), twice = Quiet(600);
+  Add(once, hum, 200);
+  Add(twice, hum, 200);
+  Add(twice, hum, 300);
+  EXPECT_TRUE(Explained(once, hum, 200));
+  EXPECT_FALSE(Explained(twice, hum, 200));
+}
+
 TEST(SoundMarksTest, LikenessIsShapeAloneAndNothingPastTheEnds) {
   const std::vector<float> a = Sine(500, 50);
   std::vector<float> louder = a;

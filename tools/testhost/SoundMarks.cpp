@@ -97,9 +97,6 @@ bool Continues(const SoundTrack& track, const Stretch& stretch, Playing& playing
   if (!track.rate || !playing.samples || playing.samples->empty()) return false;
   const std::vector<float>& sound = *playing.samples;
   const uint32_t rate = track.rate;
-  // A stretch longer than the sound is not one play of it (a loop, or another sound
-  // joined to its end).
-  if (stretch.toMs - stretch.fromMs > ToMs(sound.size(), rate) + kEdgeMs) return false;
   // The loudness windows' edges may hold a little quiet: the inside is compared, or the
   // whole of a stretch too short to have one.
   double fromMs = stretch.fromMs + kWindowEdgeMs, toMs = stretch.toMs - kWindowEdgeMs;
@@ -114,7 +111,8 @@ bool Continues(const SoundTrack& track, const Stretch& stretch, Playing& playing
   const size_t edge = ToSamples(kEdgeMs, rate);
   size_t own = 0;
   for (size_t at = from; at < end; at += piece) {
-    // The piece must lie inside the sound, but for an edge's quiet at its end.
+    // The piece must lie inside the sound, but for an edge's quiet at its end: a stretch
+    // that goes on past it is a loop, or another sound joined to its end.
     const size_t need = std::min(piece, end - at);
     double best = -1;
     size_t bestOwn = 0;
