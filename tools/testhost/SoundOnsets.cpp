@@ -88,11 +88,18 @@ bool ReadWav(const std::vector<uint8_t>& b, SoundTrack& out, std::string& error)
 
 namespace {
 
-// The loudness of each kWindowMs window.
+// A window of whole samples, about kWindowMs long; its length in ms is the samples' own
+// (220 samples at 44.1 kHz are 4.99 ms: counted as 5, the times drift 55 ms in 22 s).
+size_t WindowSamples(const SoundTrack& track) {
+  return std::max<size_t>(1, size_t(double(track.rate) * kWindowMs / 1000.0));
+}
+double WindowMs(const SoundTrack& track) { return 1000.0 * double(WindowSamples(track)) / double(track.rate); }
+
+// The loudness of each window.
 std::vector<double> Envelope(const SoundTrack& track) {
   std::vector<double> rms;
   if (!track.rate) return rms;
-  const size_t window = std::max<size_t>(1, size_t(double(track.rate) * kWindowMs / 1000.0));
+  const size_t window = WindowSamples(track);
   for (size_t start = 0; start + window <= track.mono.size(); start += window) {
     double sum = 0;
     for (size_t i = start; i < start + window; ++i) sum += double(track.mono[i]) * double(track.mono[i]);
@@ -103,14 +110,23 @@ std::vector<double> Envelope(const SoundTrack& track) {
 
 }  // namespace
 
-std::vector<double> Resumptions(const SoundTrack& track, const std::vector<double>& onsets, double gapMs) {
+std::vector<Stretch> LoudStretches(const SoundTrack& track) {
   const std::vector<double> rms = Envelope(track);
-  std::vector<double> out;
-  for (double at : onsets) {
-    size_t k = std::min(rms.size(), size_t(std::max(0.0, at / kWindowMs)));
-    size_t quiet = 0;
-    while (k > 0 && rms[k - 1] < kFloorRms) --k, ++quiet;
-    if (k > 0 && double(quiet) * kWindowMs < gapMs) out.push_back(at);
+  const double windowMs = WindowMs(track);
+  std::vector<Stretch> out;
+  bool inside = false;
+  for (size_t k = 0; k < rms.size(); ++k) {
+    if (rms[k] < kFloorRms) {
+      inside = false;
+      continue;
+    }
+    const double from = double(k) * windowMs;
+    if (inside) {
+      out.back().toMs = from + windowMs;
+    } else {
+      out.push_back({from, from + windowMs});
+    }
+    inside = true;
   }
   return out;
 }
@@ -123,7 +139,7 @@ std::vector<double> Onsets(const SoundTrack& track, double gapMs) {
   for (size_t k = 0; k < rms.size(); ++k) {
     double before = 0;
     for (int j = 1; j <= kLookBack && size_t(j) <= k; ++j) before = std::max(before, rms[k - size_t(j)]);
-    const double ms = double(k) * kWindowMs;
+    const double ms = double(k) * WindowMs(track);
     if (rms[k] >= kFloorRms && rms[k] >= kRise * before && ms - last >= gapMs) {
       onsets.push_back(ms);
       last = ms;
@@ -165,20 +181,6 @@ double BestOffset(const std::vector<double>& expected, const std::vector<double>
     }
   }
   return best;
-}
-
-std::vector<double> StrayOnsets(const std::vector<double>& expected, const std::vector<double>& heard,
-                                double offsetMs, double toleranceMs, const std::vector<QuietWindow>& quiet) {
-  std::vector<double> stray;
-  for (double h : heard) {
-    const double at = h - offsetMs;
-    const bool inQuiet =
-        std::any_of(quiet.begin(), quiet.end(), [at](const QuietWindow& w) { return at >= w.fromMs && at <= w.toMs; });
-    const bool expectedThere =
-        std::any_of(expected.begin(), expected.end(), [&](double e) { return std::fabs(at - e) <= toleranceMs; });
-    if (inQuiet && !expectedThere) stray.push_back(at);
-  }
-  return stray;
 }
 
 }  // namespace testhost

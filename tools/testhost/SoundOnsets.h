@@ -39,19 +39,17 @@ std::vector<OnsetMatch> MatchOnsets(const std::vector<double>& expected, const s
 double BestOffset(const std::vector<double>& expected, const std::vector<double>& heard, double fromMs, double toMs,
                   double toleranceMs);
 
-// The onsets that only resume a sound after a gap shorter than `gapMs` (a player that
-// fell behind for a moment), not a sound starting out of quiet.
-std::vector<double> Resumptions(const SoundTrack& track, const std::vector<double>& onsets, double gapMs);
+// The stretches of the recording (ms) whose loudness stays above the onsets' floor.
+struct Stretch {
+  double fromMs = 0;
+  double toMs = 0;
+};
+std::vector<Stretch> LoudStretches(const SoundTrack& track);
 
-// A stretch of the expected timeline where nothing may sound but the expected onsets.
+// A stretch of the expected timeline where nothing may sound but the marked sounds.
 struct QuietWindow {
   double fromMs = 0;
   double toMs = 0;
 };
-
-// The heard onsets, `offsetMs` taken off, that fall inside a quiet window and farther
-// than `toleranceMs` from every expected onset.
-std::vector<double> StrayOnsets(const std::vector<double>& expected, const std::vector<double>& heard,
-                                double offsetMs, double toleranceMs, const std::vector<QuietWindow>& quiet);
 
 }  // namespace testhost

@@ -12,12 +12,15 @@
 //     The onsets of the headless sound against those heard under Windows, the latency
 //     between the two recordings taken as the offset that matches the most onsets;
 //     exit 0 when every headless onset is heard within the tolerance.
-//   dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MARK-MS... [--quiet FROM-MS TO-MS]...
-//     Sounds played at known moments of one timeline, placed on the recording by the
-//     offset that matches the most; exit 0 when each is heard within the tolerance and
-//     no other sound starts inside a quiet window (its ends on the same timeline); one
-//     back after a drop shorter than 100 ms resumes and does not start.
+//   dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MS:SOUND... [--sounds FOLDER]... [--quiet FROM-MS TO-MS]...
+//     Sounds played at known moments of one timeline, each named by its file (WAV or Ogg
+//     Vorbis, in the first FOLDER that holds it), placed on the recording by the offset
+//     that matches the most; exit 0 when each is heard within the tolerance and is, by
+//     its shape, its own sound rather than another named, and inside a quiet window (its
+//     ends on the same timeline) every stretch of sound is a marked one going on, also
+//     after a drop of the player, and never a second sound started meanwhile.
 #include <png.h>
+#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cinttypes>
@@ -30,6 +33,7 @@
 #include <vector>
 
 #include "testhost/FrameComparison.h"
+#include "testhost/SoundMarks.h"
 #include "testhost/SoundOnsets.h"
 
 namespace {
@@ -49,10 +53,6 @@ constexpr size_t kPlacesShown = 6;
 // starts before Wine does, some seconds ahead of the game.
 constexpr double kLatencyFromMs = -2000;
 constexpr double kLatencyToMs = 20000;
-// A sound that comes back after a silence shorter than this resumes (the real player
-// fell behind for a moment, as it does on a loaded machine) rather than starts.
-constexpr double kResumeGapMs = 100;
-
 bool ReadPng(const fs::path& path, ComparedImage& out) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
@@ -179,45 +179,135 @@ int CompareSounds(const std::string& headlessPath, const std::string& windowsPat
   return late || expected.empty() ? 1 : 0;
 }
 
+// A sound file's samples as one channel at `rate`: a WAV file, or an Ogg Vorbis one as
+// the game data holds its effects.
+bool ReadSound(const fs::path& path, uint32_t rate, std::vector<float>& out) {
+  testhost::SoundTrack sound;
+  if (path.extension() == ".ogg") {
+    OggVorbis_File file;
+    if (ov_fopen(path.string().c_str(), &file) != 0) return false;
+    const vorbis_info* info = ov_info(&file, -1);
+    const int channels = info ? info->channels : 0;
+    sound.rate = info ? uint32_t(info->rate) : 0;
+    std::vector<char> block(4096);
+    std::vector<int16_t> pcm;
+    int link = 0;
+    for (;;) {
+      const auto got = ov_read(&file, block.data(), int(block.size()), 0, 2, 1, &link);
+      if (got <= 0) break;
+      for (size_t i = 0; i + 1 < size_t(got); i += 2)
+        pcm.push_back(int16_t(uint16_t(uint8_t(block[i])) | uint16_t(uint8_t(block[i + 1])) << 8));
+    }
+    ov_clear(&file);
+    if (channels <= 0 || sound.rate == 0) return false;
+    for (size_t f = 0; f + size_t(channels) <= pcm.size(); f += size_t(channels)) {
+      float sum = 0;
+      for (int c = 0; c < channels; ++c) sum += float(pcm[f + size_t(c)]) / 32768.0f;
+      sound.mono.push_back(sum / float(channels));
+    }
+  } else if (!ReadTrack(path.string(), sound)) {
+    return false;
+  }
+  out = testhost::Resampled(sound.mono, sound.rate, rate);
+  return !out.empty();
+}
+
+// Two sounds are the same when their shapes agree this well (the real system's copy of
+// an effect agrees to 0.999); a sound of another pitch falls far below, and one with a
+// second mixed in below, unless the second is some 15 dB quieter.
+constexpr double kSameSound = 0.98;
+// Where a mark's sound is looked for around the onset heard for it.
+constexpr double kPlaceSearchMs = 15;
+// How long after its start a sound may still be going on: its length, and the drops of
+// a player that fell behind.
+constexpr double kMostBehindMs = 500;
+
+struct Mark {
+  double ms = 0;
+  size_t sound = 0;  // of the sounds named
+};
+
 // Sounds the real run played at known moments (ms on one timeline, the first mark
-// standing wherever the recording puts it): each must be heard within the tolerance,
-// and inside a quiet window nothing else may sound.
-int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::vector<double>& marks,
-               const std::vector<testhost::QuietWindow>& quiet) {
+// standing wherever the recording puts it), each naming its sound: each must be heard
+// within the tolerance and be that sound and no other of those named; inside a quiet
+// window every stretch of sound must be a marked sound going on (also after a drop),
+// never a second one started meanwhile.
+int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::vector<Mark>& marks,
+               const std::vector<testhost::NamedSound>& sounds, const std::vector<testhost::QuietWindow>& quiet) {
   testhost::SoundTrack windows;
   if (!ReadTrack(windowsPath, windows)) return 1;
+  std::vector<double> times;
+  for (const Mark& m : marks) times.push_back(m.ms);
   const auto heard = testhost::Onsets(windows);
-  const double offset = testhost::BestOffset(marks, heard, 0, windows.Ms(), toleranceMs);
-  size_t inTime = 0;
+  const double offset = testhost::BestOffset(times, heard, 0, windows.Ms(), toleranceMs);
+  size_t good = 0;
+  std::vector<testhost::Playing> playing;
   std::printf("sound marks:");
-  for (const testhost::OnsetMatch& m : testhost::MatchOnsets(marks, heard, offset)) {
-    const bool ok = std::fabs(m.ErrorMs()) <= toleranceMs;
-    inTime += ok ? 1 : 0;
-    std::printf(" %+.0f ms %s", m.expectedMs,
-                ok ? ("heard " + std::to_string(int64_t(std::llround(m.ErrorMs()))) + " ms off").c_str() : "not heard");
+  const auto matched = testhost::MatchOnsets(times, heard, offset);
+  for (size_t i = 0; i < marks.size(); ++i) {
+    const testhost::OnsetMatch& m = matched[i];
+    const std::string& name = sounds[marks[i].sound].name;
+    if (std::fabs(m.ErrorMs()) > toleranceMs) {
+      std::printf(" %+.0f ms %s not heard;", m.expectedMs, name.c_str());
+      continue;
+    }
+    const testhost::Identified seen = testhost::Identify(windows, m.heardMs + offset, kPlaceSearchMs, sounds,
+                                                         marks[i].sound);
+    const bool same = seen.named.likeness >= kSameSound && seen.named.likeness > seen.likestOtherLikeness;
+    good += same ? 1 : 0;
+    std::printf(" %+.0f ms %s heard %" PRId64 " ms off, likeness %.3f%s%s (%.3f);", m.expectedMs, name.c_str(),
+                int64_t(std::llround(m.ErrorMs())), seen.named.likeness, same ? "" : " NOT IT",
+                seen.likestOther.empty() ? "" : (", the likest other " + seen.likestOther).c_str(),
+                seen.likestOtherLikeness);
+    // A sound that repeats itself (a tone) fits as well a few periods later: it started
+    // no later than its onset.
+    if (seen.named.atMs >= 0)
+      playing.push_back({&sounds[marks[i].sound].samples, std::min(seen.named.atMs, m.heardMs + offset), 0});
   }
-  std::printf("; %zu onsets in %.1f s, the first mark at %.0f ms of the recording\n", heard.size(),
+  std::printf(" %zu onsets in %.1f s, the first mark at %.0f ms of the recording\n", heard.size(),
               windows.Ms() / 1000.0, offset);
-  std::printf("sound heard at:");
-  for (double h : heard) std::printf(" %+.0f", h - offset);
-  std::printf(" ms\n");
-  // A sound the player dropped for a moment starts again where it was: that is no new
-  // sound.
-  std::vector<double> starts;
-  const std::vector<double> resumed = testhost::Resumptions(windows, heard, kResumeGapMs);
-  std::set_difference(heard.begin(), heard.end(), resumed.begin(), resumed.end(), std::back_inserter(starts));
-  if (!resumed.empty()) {
-    std::printf("sound resumed after a gap at:");
-    for (double r : resumed) std::printf(" %+.0f", r - offset);
-    std::printf(" ms\n");
+  size_t stray = 0;
+  for (const testhost::Stretch& s : testhost::LoudStretches(windows)) {
+    const double at = s.fromMs - offset;
+    if (!std::any_of(quiet.begin(), quiet.end(), [at](const auto& w) { return at >= w.fromMs && at <= w.toMs; }))
+      continue;
+    bool explained = false;
+    for (testhost::Playing& p : playing) {
+      const double length = 1000.0 * double(p.samples->size()) / windows.rate;
+      if (s.fromMs + kPlaceSearchMs >= p.startMs && s.fromMs <= p.startMs + length + kMostBehindMs &&
+          testhost::Continues(windows, s, p, kSameSound)) {
+        explained = true;
+        break;
+      }
+    }
+    if (explained) continue;
+    ++stray;
+    std::printf("sound at %+.0f to %+.0f ms: no marked sound's, nor one going on\n", at, s.toMs - offset);
   }
-  const std::vector<double> stray = testhost::StrayOnsets(marks, starts, offset, toleranceMs, quiet);
-  for (const testhost::QuietWindow& w : quiet) {
-    size_t n = 0;
-    for (double at : stray) n += at >= w.fromMs && at <= w.toMs ? 1 : 0;
-    std::printf("quiet %+.0f to %+.0f ms: %zu sounds not marked\n", w.fromMs, w.toMs, n);
+  for (const testhost::QuietWindow& w : quiet) std::printf("quiet %+.0f to %+.0f ms\n", w.fromMs, w.toMs);
+  std::printf("%zu of %zu marks heard as their sound; %zu stretches of sound not marked\n", good, marks.size(), stray);
+  return good == marks.size() && !marks.empty() && stray == 0 ? 0 : 1;
+}
+
+// MS:NAME, NAME found in the first of `folders` that holds it; false when it is in none
+// or cannot be read.
+bool ReadMark(const std::string& word, const std::vector<fs::path>& folders, uint32_t rate, Mark& mark,
+              std::vector<testhost::NamedSound>& sounds) {
+  const size_t colon = word.find(':');
+  if (colon == std::string::npos || colon + 1 == word.size()) return false;
+  mark.ms = std::atof(word.substr(0, colon).c_str());
+  const std::string name = word.substr(colon + 1);
+  for (size_t i = 0; i < sounds.size(); ++i)
+    if (sounds[i].name == name) return mark.sound = i, true;
+  for (const fs::path& folder : folders) {
+    std::vector<float> samples;
+    if (!fs::exists(folder / name) || !ReadSound(folder / name, rate, samples)) continue;
+    mark.sound = sounds.size();
+    sounds.push_back({name, std::move(samples)});
+    return true;
   }
-  return inTime == marks.size() && !marks.empty() && stray.empty() ? 0 : 1;
+  std::printf("sound marks: %s: no such sound in the folders given\n", name.c_str());
+  return false;
 }
 
 }  // namespace
@@ -227,24 +317,36 @@ int main(int argc, char** argv) {
   if (mode == "frames" && argc == 5) return CompareFramesOfRecords(argv[2], argv[3], argv[4]);
   if (mode == "sound" && argc == 5) return CompareSounds(argv[2], argv[3], std::atof(argv[4]));
   if (mode == "marks" && argc >= 5) {
-    std::vector<double> marks;
+    std::vector<std::string> words;
+    std::vector<fs::path> folders;
     std::vector<testhost::QuietWindow> quiet;
+    bool ok = true;
     for (int i = 4; i < argc; ++i) {
-      if (std::string(argv[i]) != "--quiet") {
-        marks.push_back(std::atof(argv[i]));
-      } else if (i + 2 < argc) {
+      const std::string word = argv[i];
+      if (word == "--quiet" && i + 2 < argc) {
         quiet.push_back({std::atof(argv[i + 1]), std::atof(argv[i + 2])});
         i += 2;
+      } else if (word == "--sounds" && i + 1 < argc) {
+        folders.emplace_back(argv[++i]);
+      } else if (word.rfind("--", 0) == 0) {
+        ok = false;
       } else {
-        marks.clear();
-        break;
+        words.push_back(word);
       }
     }
-    if (!marks.empty()) return CheckMarks(argv[2], std::atof(argv[3]), marks, quiet);
+    testhost::SoundTrack probe;
+    if (ok && !words.empty() && ReadTrack(argv[2], probe)) {
+      std::vector<Mark> marks(words.size());
+      std::vector<testhost::NamedSound> sounds;
+      for (size_t i = 0; i < words.size(); ++i)
+        if (!ReadMark(words[i], folders, probe.rate, marks[i], sounds)) return 1;
+      return CheckMarks(argv[2], std::atof(argv[3]), marks, sounds, quiet);
+    }
   }
   std::fprintf(stderr,
                "usage: dorvik2-compare frames HEADLESS-DIR MARKED-DIR WINDOWS-DIR\n"
                "       dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS\n"
-               "       dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MARK-MS... [--quiet FROM-MS TO-MS]...\n");
+               "       dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MS:SOUND... [--sounds FOLDER]... "
+               "[--quiet FROM-MS TO-MS]...\n");
   return 2;
 }

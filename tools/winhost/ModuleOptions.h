@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +35,38 @@ inline bool StartWithOptions(const ModuleOptions& options) {
              ERROR_SUCCESS && ok;
   RegCloseKey(key);
   return ok;
+}
+
+// Every value the module's options key holds, by name, as
+// "Name=dword:0000000N" or "Name=\"text\"" (another type as "Name=type N"), separated
+// by spaces; "(no key)" when there is none. Read as the module left them, so a value not
+// stored or stored wrong shows in the whole text.
+inline std::string StoredOptions() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kOptionsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return "(no key)";
+  std::vector<std::string> values;
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    BYTE data[256];
+    DWORD nameLength = sizeof name, type = 0, size = sizeof data;
+    if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+    char value[320];
+    if (type == REG_DWORD && size == sizeof(DWORD)) {
+      DWORD v = 0;
+      std::memcpy(&v, data, sizeof v);
+      std::snprintf(value, sizeof value, "dword:%08lx", v);
+    } else if (type == REG_SZ) {
+      std::snprintf(value, sizeof value, "\"%.*s\"", int(size > 0 && data[size - 1] == 0 ? size - 1 : size), data);
+    } else {
+      std::snprintf(value, sizeof value, "type %lu", type);
+    }
+    values.push_back(std::string(name, nameLength) + "=" + value);
+  }
+  RegCloseKey(key);
+  std::sort(values.begin(), values.end());
+  std::string out;
+  for (const std::string& v : values) out += (out.empty() ? "" : " ") + v;
+  return out;
 }
 
 }  // namespace winhost

@@ -4,9 +4,12 @@
 #include <dsound.h>
 #include <wincrypt.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <numbers>
 #include <vector>
 
 namespace winhost {
@@ -89,11 +92,38 @@ HostTone::~HostTone() {
   if (sound_) sound_->Release();
 }
 
+std::vector<int16_t> HostTone::Samples() {
+  // 80 ms of a 1 kHz sine at half the full scale, from its zero: an onset as sharp as an
+  // effect's, and a pitch far from every effect's.
+  constexpr DWORD kSamples = kRate * 80 / 1000;
+  std::vector<int16_t> out(kSamples);
+  for (DWORD i = 0; i < kSamples; ++i) out[i] = int16_t(std::lround(16000.0 * std::sin(2 * std::numbers::pi * 1000.0 * i / kRate)));
+  return out;
+}
+
+bool HostTone::WriteWav(const std::string& path) {
+  const std::vector<int16_t> samples = Samples();
+  const uint32_t data = uint32_t(samples.size() * 2);
+  std::string bytes = "RIFF";
+  auto put = [&bytes](uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) bytes.push_back(char(v >> (8 * i)));
+  };
+  put(36 + data, 4);
+  bytes += "WAVEfmt ";
+  put(16, 4), put(WAVE_FORMAT_PCM, 2), put(1, 2), put(kRate, 4), put(kRate * 2, 4), put(2, 2), put(16, 2);
+  bytes += "data";
+  put(data, 4);
+  for (int16_t v : samples) put(uint16_t(v), 2);
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
 bool HostTone::Play(HWND window) {
   if (FAILED(DirectSoundCreate(nullptr, &sound_, nullptr)) || FAILED(sound_->SetCooperativeLevel(window, DSSCL_NORMAL)))
     return false;
-  // 80 ms of a 1 kHz square wave at half the full scale: an onset as sharp as an effect's.
-  constexpr DWORD kRate = 22050, kSamples = kRate * 80 / 1000;
+  const std::vector<int16_t> tone = Samples();
   WAVEFORMATEX format{};
   format.wFormatTag = WAVE_FORMAT_PCM;
   format.nChannels = 1;
@@ -104,15 +134,14 @@ bool HostTone::Play(HWND window) {
   DSBUFFERDESC desc{};
   desc.dwSize = sizeof desc;
   desc.dwFlags = DSBCAPS_GLOBALFOCUS;
-  desc.dwBufferBytes = kSamples * 2;
+  desc.dwBufferBytes = DWORD(tone.size() * 2);
   desc.lpwfxFormat = &format;
   if (FAILED(sound_->CreateSoundBuffer(&desc, &buffer_, nullptr))) return false;
   void* a = nullptr;
   void* b = nullptr;
   DWORD an = 0, bn = 0;
   if (FAILED(buffer_->Lock(0, desc.dwBufferBytes, &a, &an, &b, &bn, 0))) return false;
-  auto* samples = static_cast<int16_t*>(a);
-  for (DWORD i = 0; i < an / 2; ++i) samples[i] = (i * 2000 / kRate) % 2 ? 16000 : -16000;
+  std::memcpy(a, tone.data(), std::min<size_t>(an, tone.size() * 2));
   buffer_->Unlock(a, an, b, bn);
   return SUCCEEDED(buffer_->Play(0, 0, 0));
 }

@@ -7,7 +7,9 @@
 #include <ddraw.h>
 #include <dsound.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace winhost {
 
@@ -43,6 +45,10 @@ class HostTone {
   HostTone& operator=(const HostTone&) = delete;
   // False when the device or the buffer could not be had or the tone did not start.
   bool Play(HWND window);
+  // The tone's samples (16-bit, one channel, kRate), and as a WAV file.
+  static constexpr uint32_t kRate = 22050;
+  static std::vector<int16_t> Samples();
+  static bool WriteWav(const std::string& path);
 
  private:
   IDirectSound* sound_ = nullptr;

@@ -17,6 +17,7 @@
 #include "module/Dorvik2Module.h"
 #include "tools/winhost/HostChecks.h"
 #include "tools/winhost/ModuleExports.h"
+#include "tools/winhost/ModuleOptions.h"
 #include "tools/winhost/PumpUntil.h"
 #include "tools/winhost/ScreenCapture.h"
 
@@ -36,6 +37,13 @@ constexpr DWORD kLoadLimitMs = 60000;
 constexpr DWORD kPumpMs = 1000;
 // The table, its cards and panels in many colours; a blank window has one.
 constexpr size_t kFewestColours = 16;
+// What the module stores of its options on a fresh key: the defaults, and the voice set
+// drawn at random at the first start (one of four) and read back at the second.
+constexpr int32_t kVoiceSets = 4;
+std::string StoredOnFreshKey(int32_t voiceSet) {
+  return "Option_Skin=dword:00000000 Option_SoundEffect=dword:00000001 Option_Speed=\"1\" Option_Voice=dword:0000000" +
+         std::to_string(voiceSet) + " Option_Volume=\"0\"";
+}
 
 using winhost::Expect;
 using winhost::Fail;
@@ -167,7 +175,11 @@ Life PlayWindowLife(const Exports& e, SmokeHost& host, HWND hostWnd, const std::
   // game's 50 ms tick and draws the whole table.
   Expect(client->RefreshScreen(0) == 0, "RefreshScreen did not answer 0");
   winhost::PumpUntil(kPumpMs, [] { return false; });
-  if (!loadInThread) Expect(g_state.loadedResults == 0, "WM_GAME_LOADED after a build on the calling thread");
+  // The loader tells of its end once; a build on the calling thread posts nothing.
+  const int32_t loadedPosts = loadInThread ? 1 : 0;
+  if (g_state.loadedResults != loadedPosts)
+    Fail("%d WM_GAME_LOADED after a build %s (%d expected)", g_state.loadedResults,
+         loadInThread ? "on the loader thread" : "on the calling thread", loadedPosts);
   if (host.loadErrors) Fail("the module reported %d load errors", host.loadErrors);
   Expect(g_state.closeRequests == 0, "the module asked the host to close the game");
   const size_t colours = CountShownColours(wnd);
@@ -193,16 +205,22 @@ int Run(int argc, char** argv) {
   Expect(*e.nDorvik2 == 0, "nDorvik2 is not 0");
   Expect(e.destroy(nullptr) == -1, "DestroyGameWnd(null) did not answer -1");
 
+  // A fresh options key, whatever an earlier run in this prefix left.
+  Expect(winhost::StartWithOptions({}), "the module's options key could not be cleared");
   SmokeHost host;
   const Life synchronous = PlayWindowLife(e, host, hostWnd, game, portal, 0);
   const Life threaded = PlayWindowLife(e, host, hostWnd, game, portal, 1);
   Expect(FreeLibrary(module) != 0, "FreeLibrary failed");
+  const std::string stored = winhost::StoredOptions();
+  bool storedWhole = false;
+  for (int32_t set = 0; set < kVoiceSets; ++set) storedWhole = storedWhole || stored == StoredOnFreshKey(set);
+  if (!storedWhole) Fail("the module stored %s", stored.c_str());
   DestroyWindow(hostWnd);
   std::printf("dorvik2-winhost: ordinals 1-7, fnDorvik2 %d; scene built in %u ms on the calling thread and in %u ms "
               "on the loader thread (WM_GAME_LOADED 1); the window showed %u and %u colours; %d host calls; "
-              "unloaded\n",
+              "unloaded; stored %s\n",
               kFnDorvik2Answer, unsigned(synchronous.buildMs), unsigned(threaded.buildMs), unsigned(synchronous.colours),
-              unsigned(threaded.colours), host.calls);
+              unsigned(threaded.colours), host.calls, stored.c_str());
   return 0;
 }
 

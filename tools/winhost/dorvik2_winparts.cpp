@@ -9,6 +9,8 @@
 // scores only fall after the first, since a rising one blinks for a while. The run
 // starts from the module's options it sets itself (a fresh key, voice set 1, effects
 // on). The parts run in order on one game window, in a plain room:
+//   text           the options' summary the room's entry gives the host, read as the
+//                  host reads it in the system's code page: the Korean bytes, whole
 //   paint          the host window minimized, the score changed meanwhile; restored,
 //                  the system's paint shows the new score
 //   screen-ready   the table painted over, then WM_GAME_SCREEN_READY from the host: the
@@ -17,22 +19,27 @@
 //   mode-change    the desktop's mode changes under the game, the score changes and
 //                  the table is painted over meanwhile; back in the old mode and the
 //                  window repainted, the new score shows
-//   full-screen    SetScreenMode to full screen (an 800x600 display) and back; the
-//                  score changed while full screen shows after
-//   box-key        the question box, answered by the keyboard: yes, and the join of
-//                  voice set 1 sent
+//   full-screen    SetScreenMode to full screen (an 800x600 display of the desktop's
+//                  depth) and back to the first mode whole; the score changed while
+//                  full screen shows after
+//   box-key        the question box at the table's centre, answered by the keyboard:
+//                  yes, and exactly the join of voice set 1 and the text line sent
 //   sound-lost     the sound device taken for the primary buffer alone and given back;
 //                  a buffer of the host's own shows whether the system lost it; then
 //                  a tone of the host's own and the module's join effect twice
-//   box-timer      the question box left alone: its timer closes it with no join and
-//                  one WM_GAME_CLOSE
+//   box-timer      the question box left alone: its timer closes it with the text
+//                  line alone sent and one WM_GAME_CLOSE of a player who left
+//   stored-options the module's options key read back whole once the game is gone
 //   decrypt        data files sealed by the other side opened by DecryptFileTo, and a
 //                  file sealed through this system's CryptoAPI equal to the fixture
+//   same-file      a sealed file given as its own destination under other names of
+//                  it: refused each time, the file whole
 // One line per part, "part NAME: ok|FAILED: figures"; exit 0 only when all passed. The
 // sounds are checked on the run's recording: OUT-DIR/sound-marks.txt holds the marks
-// and quiet window for `dorvik2-compare marks` (ms from the host's tone: the tone, the
-// two joins and the leaving at the box's time-out each heard there, nothing else from
-// the run's start to its end).
+// and quiet window for `dorvik2-compare marks` (ms from the host's tone, each with its
+// sound: the tone, written as OUT-DIR/tone.wav, the two joins and the leaving at the
+// box's time-out each heard there as itself, nothing else from the run's start to its
+// end).
 //   dorvik2-winparts.exe DLL GAME-FOLDER PORTAL-FOLDER FIXTURE-FOLDER OUT-DIR
 #include <windows.h>
 
@@ -80,8 +87,33 @@ constexpr DWORD kQuestionBoxMs = 5000;
 constexpr DWORD kBoxLateMs = 1000;
 // The options the run depends on: the voice set the join names and the effects heard.
 constexpr DWORD kVoiceSet = 1;
-const char* const kJoinOfVoiceSet = "02 00 00 00 01 00 00 00";
-const char* const kJoinCommand = "02 00 00 00";
+// The commands the box's yes sends, whole: the join, of the voice set the run stored,
+// and the text line of the host's top bar.
+const char* const kAfterYes = "02 00 00 00 01 00 00 00 00 00 00 00 | 1C 00 00 00 65 00 00 00 00 00 00 00";
+// The options' summary a plain room's entry gives the host, as AddText calls: each
+// run's text in the Korean code page, as a host on a Korean system reads the BSTR, and
+// the call's other arguments.
+const char* const kEnteredText =
+    "\xB0\xD4\xC0\xD3\xBF\xC9\xBC\xC7 : \", 700, 0x10001, 0, \"\", 1) | "
+    "\xC6\xD0\xBC\xD3\xB5\xB5(\", 400, 0x10000, 0, \"\", 0) | "
+    "\xBA\xFC\xB8\xA7" "2\", 400, 0x10001, 0, \"\", 0) | "
+    "), \xB8\xF1\xBC\xD2\xB8\xAE(\", 400, 0x10000, 0, \"\", 0) | "
+    "\xC7\xD2\xB9\xE8\", 400, 0x10001, 0, \"\", 0) | "
+    "), \xB9\xE8\xB0\xE6\xC8\xAD\xB8\xE9(\", 400, 0x10000, 0, \"\", 0) | "
+    "\xB1\xD7\xB8\xB0\", 400, 0x10001, 0, \"\", 0) | "
+    ")\", 400, 0x10000, 0, \"\", 0) | "
+    "[\xC0\xCC\xBA\xA5\xC6\xAE]\", 700, 0x20000, 0, \"\", 1) | "
+    " \xC7\xD8\xB4\xE7 \xC3\xA4\xB3\xCE\xB7\xCE \xC0\xCC\xB5\xBF\xC7\xCF\xBD\xC3\xB8\xE9, "
+    "\xB4\xD9\xBF\xC2\xC7\xE0\xBF\xEE \xC0\xC0\xB8\xF0\xB1\xC7\xC0\xBB \xB9\xDE\xC0\xBB \xBC\xF6 "
+    "\xC0\xD6\xBD\xC0\xB4\xCF\xB4\xD9.\", 400, 0x20000, 0, \"\", 0)";
+// The options key at the run's end.
+const char* const kStoredAfterParts =
+    "Option_Skin=dword:00000000 Option_SoundEffect=dword:00000001 Option_Speed=\"1\" Option_Voice=dword:00000001 "
+    "Option_Volume=\"0\"";
+// The box's time-out is a no: the player does not join, and the game asks the host
+// once to close it, having left (reason 0) after no game.
+const char* const kAfterTimeOut = "1C 00 00 00 65 00 00 00 00 00 00 00";
+const char* const kLeftAfterNoGame = "(0, 0)";
 // The scores the table shows first and after the paint, the mode change and the full
 // screen, and the place of the table that shows them. A score that rises blinks for
 // 2700 ms; one that falls does not.
@@ -109,6 +141,22 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+// An AddText call as the host reads it: the text run's BSTR in the system's own code page
+// (the module converts its texts with the code page of the system it runs on: on a
+// Korean system the Korean bytes, and the same bytes again on any other), then the
+// call's other arguments as the transcript shows them.
+std::string AsHostReadsIt(const testing_support::HostCall& call) {
+  const std::string& utf8 = call.texts.empty() ? std::string() : call.texts[0];
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(size_t(std::max(0, MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
+                                                      int(wide.size())))));
+  std::string ansi(wide.size() * 2, '\0');
+  ansi.resize(size_t(std::max(0, WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), ansi.data(),
+                                                     int(ansi.size()), nullptr, nullptr))));
+  const size_t args = std::string("AddText(\"").size() + utf8.size();
+  return ansi + (call.line.size() > args ? call.line.substr(args) : std::string());
+}
+
 HWND MakeHostWindow() { return winhost::CreateHostWindow(HostWindowProc, "Dorvik2WinParts", "Dorvik2 parts host"); }
 
 void Pump(DWORD ms) {
@@ -118,6 +166,16 @@ void Pump(DWORD ms) {
 size_t PostsOf(UINT message, size_t from) {
   return size_t(std::count_if(g_posted.begin() + std::ptrdiff_t(std::min(from, g_posted.size())), g_posted.end(),
                               [message](const Posted& p) { return p.message == message; }));
+}
+
+// Each post of `message` since `from` with its fields, "(wParam, lParam)" one after the
+// other; "none" when there was none.
+std::string PostedOf(UINT message, size_t from) {
+  std::string out;
+  for (size_t i = from; i < g_posted.size(); ++i)
+    if (g_posted[i].message == message)
+      out += "(" + std::to_string(g_posted[i].wParam) + ", " + std::to_string(g_posted[i].lParam) + ")";
+  return out.empty() ? "none" : out;
 }
 
 // On a 16-bit screen two pixels are the same within one 5-6-5 step a channel: reading
@@ -236,6 +294,9 @@ class Parts {
   void SoundLost();
   void BoxByTimer();
   void Decrypt(const std::string& fixtures);
+  void SameFile(const std::string& fixtures);
+  void Text();
+  void StoredOptions();
 
   bool AllPassed() const { return failed_ == 0; }
   // The sound marks and the quiet window for the recording's check.
@@ -263,7 +324,6 @@ class Parts {
         std::move(watch));
   }
   std::string SentSince(size_t from) const;
-  size_t SentStartingWith(size_t from, const std::string& prefix) const;
   void ShowScore(int which) {
     Send("HM_SCORE_UPDATE",
          "points=[" + std::to_string(kScores[which][0]) + ", " + std::to_string(kScores[which][1]) + "]");
@@ -285,6 +345,8 @@ class Parts {
   // Moments of the run (GetTickCount) the sound marks are made of.
   DWORD runStart_ = 0, toneAt_ = 0, boxClosedAt_ = 0;
   std::vector<DWORD> joinsAt_;
+  // The text runs the room's entry gave the host.
+  std::string enteredText_;
 };
 
 void Parts::Report(const char* part, bool ok, const std::string& figures) {
@@ -318,8 +380,12 @@ bool Parts::Start(const std::string& dll, const std::string& game, const std::st
   Pump(kRedrawMs);
   // A plain room, whose table shows the score; each score's picture drawn as the table
   // changes, not by a repaint.
+  const size_t shown = recorder_.CallsTo(testing_support::HostSlot::AddText).size();
   Send("HM_ROOM_ENTER", "clientVersion=20110927 myUser.userNo=101 entryKind=1 room.sceneMode=1 stakePerPoint=1000 "
                         "entryUserNo=101");
+  const auto texts = recorder_.CallsTo(testing_support::HostSlot::AddText);
+  for (size_t i = shown; i < texts.size(); ++i)
+    enteredText_ += (enteredText_.empty() ? "" : " | ") + AsHostReadsIt(texts[i]);
   for (size_t i = 0; i < std::size(kScores); ++i) {
     ShowScore(int(i));
     Pump(i == 0 ? kBlinkMs : kRedrawMs);
@@ -331,8 +397,8 @@ bool Parts::Start(const std::string& dll, const std::string& game, const std::st
   Keep(table_, "table");
   HDC screen = GetDC(nullptr);
   g_sixteenBits = GetDeviceCaps(screen, BITSPIXEL) == 16;
-  std::printf("screen: %d bits per pixel, %dx%d\n", GetDeviceCaps(screen, BITSPIXEL),
-              GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES));
+  std::printf("screen: %d bits per pixel, %dx%d; the system's code page %u\n", GetDeviceCaps(screen, BITSPIXEL),
+              GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES), unsigned(GetACP()));
   ReleaseDC(nullptr, screen);
   return !table_.rgb.empty();
 }
@@ -363,21 +429,21 @@ std::string Parts::SentSince(size_t from) const {
   return out;
 }
 
-size_t Parts::SentStartingWith(size_t from, const std::string& prefix) const {
-  const auto calls = recorder_.CallsTo(testing_support::HostSlot::Send);
-  size_t n = 0;
-  for (size_t i = from; i < calls.size(); ++i) n += calls[i].bytes.rfind(prefix, 0) == 0 ? 1 : 0;
-  return n;
-}
-
 // The tone, each join and the leaving at the box's time-out are heard where the host
-// caused them; from the run's start to its end nothing else sounds.
+// caused them, each as its own sound (the tone's samples written beside the marks, the
+// effects' files named in the game data's sound folder); from the run's start to its
+// end nothing else sounds.
+const char* const kToneFile = "tone.wav";
+const char* const kJoinEffect = "game_join.ogg";
+const char* const kClosedEffect = "room_exit.ogg";
+
 bool Parts::WriteSoundMarks(DWORD runEnd) const {
-  if (!toneAt_ || joinsAt_.empty() || !boxClosedAt_) return false;
+  if (!toneAt_ || joinsAt_.empty() || !boxClosedAt_ || !winhost::HostTone::WriteWav(outDir_ + "\\" + kToneFile))
+    return false;
   auto from = [this](DWORD tick) { return std::to_string(int64_t(tick) - int64_t(toneAt_)); };
-  std::string line = "0";
-  for (DWORD at : joinsAt_) line += " " + from(at);
-  line += " " + from(boxClosedAt_) + " --quiet " + from(runStart_) + " " + from(runEnd) + "\n";
+  std::string line = std::string("0:") + kToneFile;
+  for (DWORD at : joinsAt_) line += " " + from(at) + ":" + kJoinEffect;
+  line += " " + from(boxClosedAt_) + ":" + kClosedEffect + " --quiet " + from(runStart_) + " " + from(runEnd) + "\n";
   FILE* f = std::fopen((outDir_ + "\\sound-marks.txt").c_str(), "wb");
   if (!f) return false;
   const bool ok = std::fputs(line.c_str(), f) >= 0;
@@ -455,6 +521,14 @@ DEVMODEA CurrentMode() {
   return mode;
 }
 
+// A display mode whole: its size, depth and refresh rate.
+std::string ModeText(const DEVMODEA& m) {
+  char s[96];
+  std::snprintf(s, sizeof s, "%lux%lu %lu bpp %lu Hz", m.dmPelsWidth, m.dmPelsHeight, m.dmBitsPerPel,
+                m.dmDisplayFrequency);
+  return s;
+}
+
 void Parts::FullScreen() {
   size_t from = g_posted.size();
   const DEVMODEA before = CurrentMode();
@@ -462,7 +536,9 @@ void Parts::FullScreen() {
   Pump(kRedrawMs);
   const DEVMODEA during = CurrentMode();
   const size_t readyFull = PostsOf(WM_GAME_SCREEN_READY, from), closeFull = PostsOf(WM_GAME_CLOSE, from);
-  const bool fullMode = during.dmPelsWidth == DWORD(kGameWidth) && during.dmPelsHeight == DWORD(kGameHeight);
+  // Full screen keeps the desktop's depth.
+  const bool fullMode = during.dmPelsWidth == DWORD(kGameWidth) && during.dmPelsHeight == DWORD(kGameHeight) &&
+                        during.dmBitsPerPel == before.dmBitsPerPel;
   // Full screen, the back buffer goes to the screen's top left as it is, clipped to the
   // game window: inside the window's place the screen shows the table's own pixels.
   const winhost::RgbPicture fullPicture = winhost::CaptureScreenArea(0, 0, kGameWidth, kGameHeight);
@@ -491,15 +567,14 @@ void Parts::FullScreen() {
   const size_t offBack = Differing(table_, after);
   char figures[512];
   std::snprintf(figures, sizeof figures,
-                "full: -> %d, display %lux%lu %lu bpp (was %lux%lu), %zu WM_GAME_SCREEN_READY, %zu WM_GAME_CLOSE, "
-                "%zu pixels differ at the screen's top left; windowed: -> %d, display %lux%lu, %zu "
+                "full: -> %d, display %s (was %s), %zu WM_GAME_SCREEN_READY, %zu WM_GAME_CLOSE, "
+                "%zu pixels differ at the screen's top left; windowed: -> %d, display %s, %zu "
                 "WM_GAME_SCREEN_READY, %zu WM_GAME_CLOSE, %zu pixels differ from the score changed while full",
-                full, during.dmPelsWidth, during.dmPelsHeight, during.dmBitsPerPel, before.dmPelsWidth,
-                before.dmPelsHeight, readyFull, closeFull, offFull, windowed, back.dmPelsWidth, back.dmPelsHeight,
-                readyBack, closeBack, offBack);
+                full, ModeText(during).c_str(), ModeText(before).c_str(), readyFull, closeFull, offFull, windowed,
+                ModeText(back).c_str(), readyBack, closeBack, offBack);
   Report("full-screen",
          full == 0 && fullMode && readyFull == 1 && closeFull == 0 && offFull == 0 && windowed == 0 && readyBack == 1 &&
-             closeBack == 0 && offBack == 0 && back.dmPelsWidth == before.dmPelsWidth,
+             closeBack == 0 && offBack == 0 && ModeText(back) == ModeText(before),
          figures);
 }
 
@@ -588,6 +663,12 @@ std::string Describe(const BoxSeen& b, const RECT& game) {
   return s;
 }
 
+// The box stands at the table's centre, to the half pixel an odd size leaves.
+bool Centred(const BoxSeen& b, const RECT& game) {
+  return std::abs((b.rect.left + b.rect.right) - (game.left + game.right)) <= 1 &&
+         std::abs((b.rect.top + b.rect.bottom) - (game.top + game.bottom)) <= 1;
+}
+
 bool Shown(const BoxSeen& b) {
   const size_t all = size_t(b.picture.width) * size_t(b.picture.height);
   return b.openedAt && b.framed * 2 > all && b.text > 0;
@@ -636,9 +717,7 @@ void Parts::BoxByKey() {
   RECT game;
   GetWindowRect(gameWnd_, &game);
   const std::string commands = SentSince(sent);
-  // The join first, of the voice set the run stored.
-  const bool joined = commands.rfind(kJoinOfVoiceSet, 0) == 0 && SentStartingWith(sent, kJoinCommand) == 1;
-  Report("box-key", answered && !OpenBox() && joined && Shown(seen),
+  Report("box-key", answered && !OpenBox() && commands == kAfterYes && Shown(seen) && Centred(seen, game),
          Describe(seen, game) + "; RETURN -> commands " + commands);
 }
 
@@ -668,14 +747,14 @@ void Parts::BoxByTimer() {
   const std::string commands = SentSince(sent);
   // No is the time-out's answer: the player does not join, and the game asks the host,
   // once, to close it.
-  const size_t joins = SentStartingWith(sent, kJoinCommand), closes = PostsOf(WM_GAME_CLOSE, from);
+  const std::string closes = PostedOf(WM_GAME_CLOSE, from);
   RECT game;
   GetWindowRect(gameWnd_, &game);
   Report("box-timer",
-         Shown(seen) && open + 100 >= kQuestionBoxMs && open <= kQuestionBoxMs + kBoxLateMs && joins == 0 &&
-             closes == 1,
+         Shown(seen) && Centred(seen, game) && open + 100 >= kQuestionBoxMs && open <= kQuestionBoxMs + kBoxLateMs &&
+             commands == kAfterTimeOut && closes == kLeftAfterNoGame,
          Describe(seen, game) + "; closed by itself after " + std::to_string(open) + " ms; commands " +
-             (commands.empty() ? "none" : commands) + "; " + std::to_string(closes) + " WM_GAME_CLOSE");
+             (commands.empty() ? "none" : commands) + "; WM_GAME_CLOSE " + closes);
 }
 
 // The sound device taken by a program that writes the primary buffer itself: every
@@ -706,6 +785,27 @@ void Parts::SoundLost() {
              ", then the join effect twice (heard: checked on the recording)");
 }
 
+// The options' summary the room's entry shows the host, as the host reads it in the
+// system's code page, whole. The run's system is not Korean: the texts still arrive as
+// their Korean bytes.
+void Parts::Text() {
+  std::string hex;
+  for (unsigned char c : enteredText_) {
+    char h[4];
+    std::snprintf(h, sizeof h, c >= 0x80 ? "%02X" : "%c", c);
+    hex += h;
+  }
+  Report("text", enteredText_ == kEnteredText,
+         "code page " + std::to_string(GetACP()) + ", " + std::to_string(enteredText_.size()) + " bytes: " + hex);
+}
+
+// What the module stored of its options by the run's end, read back whole: the options
+// the run set, the ones it adds on a fresh key, nothing else.
+void Parts::StoredOptions() {
+  const std::string stored = winhost::StoredOptions();
+  Report("stored-options", stored == kStoredAfterParts, stored);
+}
+
 // The fixtures: a plain text, the same sealed by the headless layer. DecryptFileTo
 // here must give the plain text back, and this system's CryptoAPI, sealing the plain
 // text with the same pass, must give the sealed bytes exactly.
@@ -726,6 +826,55 @@ void Parts::Decrypt(const std::string& fixtures) {
              " equal to the headless layer's " + std::to_string(sealed.size()));
 }
 
+std::string WithAsciiUpper(std::string path) {
+  for (char& c : path)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return path;
+}
+
+std::string WithSlashes(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+// A sealed file given as its own destination, under the names a host may give one file
+// (another case, a dot or a dot-dot step, forward slashes, a relative name): each is
+// refused and the file stays whole, where opening the destination first would empty it.
+void Parts::SameFile(const std::string& fixtures) {
+  std::string sealed;
+  const bool read = winhost::ReadFileText(fixtures + "\\sealed.bin", sealed);
+  const std::string folder = outDir_ + "\\same", file = folder + "\\sealed-x.bin";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::pair<std::string, std::string> forms[] = {
+      {file, file},
+      {file, folder + "\\SEALED-X.BIN"},
+      {file, WithAsciiUpper(file)},
+      {file, folder + "\\.\\sealed-x.bin"},
+      {file, folder + "\\..\\same\\Sealed-X.bin"},
+      {WithSlashes(file), file},
+      {"sealed-x.bin", WithAsciiUpper(file)},
+  };
+  char before[MAX_PATH] = "";
+  GetCurrentDirectoryA(MAX_PATH, before);
+  SetCurrentDirectoryA(folder.c_str());
+  std::string figures;
+  size_t kept = 0;
+  for (const auto& [from, to] : forms) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << sealed;
+    const int result = DecryptFileTo(from.c_str(), to.c_str());
+    std::string after;
+    const bool whole = winhost::ReadFileText(file, after) && after == sealed;
+    kept += result == 0 && whole ? 1 : 0;
+    if (result != 0 || !whole)
+      figures += "; " + from + " -> " + to + ": " + std::to_string(result) + ", the file " +
+                 (whole ? "whole" : std::to_string(after.size()) + " bytes");
+  }
+  SetCurrentDirectoryA(before);
+  Report("same-file", read && kept == std::size(forms),
+         std::to_string(kept) + " of " + std::to_string(std::size(forms)) + " names of one file refused, the file whole" +
+             figures);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -742,6 +891,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "dorvik2-winparts: the game window was not built\n");
     return 1;
   }
+  Begin("text");
+  parts.Text();
   Begin("paint");
   parts.Paint();
   Begin("screen-ready");
@@ -761,8 +912,10 @@ int main(int argc, char** argv) {
   if (!parts.WriteSoundMarks(GetTickCount())) std::printf("the sound marks could not be written\n");
   Begin("stop");
   parts.Stop();
+  parts.StoredOptions();
   Begin("decrypt");
   parts.Decrypt(fixtures);
+  parts.SameFile(fixtures);
   std::printf("%s\n", parts.AllPassed() ? "every part passed" : "a part failed");
   std::fflush(stdout);
   return parts.AllPassed() ? 0 : 1;

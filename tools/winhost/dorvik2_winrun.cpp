@@ -52,7 +52,7 @@ constexpr int kCopies = 50;
 
 struct HostState {
   std::vector<winhost::HostWindowMessage> messages;  // the module's messages to the host window
-  bool loaded = false;
+  int32_t loaded = 0;  // WM_GAME_LOADED messages seen
   WPARAM loadedResult = 0;
 };
 HostState g_host;
@@ -65,7 +65,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   if (IsModuleMessage(message)) {
     g_host.messages.push_back({GetTickCount(), message, wParam, lParam});
     if (message == WM_GAME_LOADED) {
-      g_host.loaded = true;
+      ++g_host.loaded;
       g_host.loadedResult = wParam;
     }
     // A drag of the table or a system command is the host's own affair; this one
@@ -220,10 +220,16 @@ int Run(const Options& o) {
   note(1, std::string("InitGameWnd(threaded ") + (o.threaded ? "1" : "0") + ") -> " + (gameWnd ? "window" : "null"));
   bool ok = gameWnd != nullptr;
   if (ok) note(1, GetFocus() == gameWnd ? "focus on the game window" : "focus not on the game window");
-  if (ok && o.threaded) ok = winhost::PumpUntil(kLoadLimitMs, [] { return g_host.loaded; }) && g_host.loadedResult == 1;
+  if (ok && o.threaded)
+    ok = winhost::PumpUntil(kLoadLimitMs, [] { return g_host.loaded > 0; }) && g_host.loadedResult == 1;
   std::string failure;
   if (!ok) failure = "the game window was not built";
   winhost::PumpUntil(kSettleMs, [] { return false; });
+  // The loader tells of its end once; a build on the calling thread posts nothing.
+  if (ok && g_host.loaded != (o.threaded ? 1 : 0)) {
+    ok = false;
+    failure = std::to_string(g_host.loaded) + " WM_GAME_LOADED after the build";
+  }
   if (ok) client->RefreshScreen(0);
 
   Speed speed;

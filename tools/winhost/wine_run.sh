@@ -20,6 +20,9 @@ if [ "${1:-}" != --inside ]; then
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home-run"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   source "$(dirname "$0")/wine_locale.sh"
+  # WINE_RUN_LANG=LOCALE runs the host on a system of another code page instead (the
+  # module's texts must reach the host the same).
+  [ -n "${WINE_RUN_LANG:-}" ] && export LANG=$WINE_RUN_LANG
   mkdir -p "$HOME"
   # A new prefix is made before the sound is recorded: its making (some 15 s) would stand
   # between the recording's start and the game's first sound, beyond the latency the

@@ -41,8 +41,9 @@ exe=$1 depth=$2
 shift 2
 
 source "$(dirname "$0")/wine_prefix.sh"
-# As the smoke run: sound into ALSA's null device; DirectDraw on the GDI renderer, as in
-# the scripted plays, under which what a window shows can be read back from the screen.
+# Sound into ALSA's null device, as the smoke and life runs; DirectDraw on the GDI
+# renderer, as every run in the prefix, under which what a window shows can be read back
+# from the screen.
 wine_setting 'HKCU\Software\Wine\Drivers' Audio alsa
 wine_setting 'HKCU\Software\Wine\Direct3D' renderer gdi
 # The suite alone runs in a virtual desktop of Wine's: an X server without a window

@@ -28,6 +28,9 @@ source "$(dirname "$0")/wine_prefix.sh"
 # No sound server runs here: ALSA is asked, not PulseAudio (the scripted plays in the
 # same prefix ask their own server).
 wine_setting 'HKCU\Software\Wine\Drivers' Audio alsa
+# DirectDraw on the GDI renderer, as every run in the prefix: the smoke host counts the
+# colours the window shows, which it reads back from the screen.
+wine_setting 'HKCU\Software\Wine\Direct3D' renderer gdi
 
 status=0
 for check in "$@"; do

@@ -1,0 +1,132 @@
+// Likeness as normalised cross-correlation over sample stretches; a sound placed by the
+// best of it in sample steps.
+#include "testhost/SoundMarks.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace testhost {
+
+namespace {
+
+// How far a stretch's edges may stand from the sound's own: the loudness windows cut
+// stretches in 5 ms steps, and a sound's first and last milliseconds may fall under the
+// floor.
+constexpr double kEdgeMs = 10.0;
+// One loudness window: what a stretch's edge may hold of quiet.
+constexpr double kWindowEdgeMs = 5.0;
+// A stretch is held to its sound piece by piece, each piece placed after the one before
+// within a player's drift (a clock a little off stretches a sound by some tenths of a
+// per cent: a millisecond over a second's sound).
+constexpr double kPieceMs = 20.0;
+constexpr double kDriftMs = 1.0;
+// A sound is told from another by a stretch of this length from its start: long enough
+// to tell pitches some per cent apart, short enough for a clock's drift to stay small.
+constexpr double kIdentifyMs = 100.0;
+
+size_t ToSamples(double ms, uint32_t rate) {
+  const double samples = std::round(ms * rate / 1000.0);
+  return samples > 0 ? size_t(samples) : 0;
+}
+double ToMs(size_t samples, uint32_t rate) { return 1000.0 * double(samples) / double(rate); }
+
+}  // namespace
+
+std::vector<float> Resampled(const std::vector<float>& samples, uint32_t fromRate, uint32_t toRate) {
+  if (fromRate == 0 || toRate == 0 || samples.empty()) return {};
+  if (fromRate == toRate) return samples;
+  const size_t n = size_t(double(samples.size()) * toRate / fromRate);
+  std::vector<float> out(n);
+  for (size_t i = 0; i < n; ++i) {
+    const double at = double(i) * fromRate / toRate;
+    const size_t k = size_t(at);
+    const double f = at - double(k);
+    const float next = k + 1 < samples.size() ? samples[k + 1] : samples[k];
+    out[i] = float(samples[k] * (1.0 - f) + next * f);
+  }
+  return out;
+}
+
+double Likeness(const std::vector<float>& a, size_t aFrom, const std::vector<float>& b, size_t bFrom, size_t length) {
+  if (length == 0 || aFrom > a.size() || bFrom > b.size() || length > a.size() - aFrom || length > b.size() - bFrom)
+    return 0;
+  double ab = 0, aa = 0, bb = 0;
+  for (size_t i = 0; i < length; ++i) {
+    const double x = a[aFrom + i], y = b[bFrom + i];
+    ab += x * y;
+    aa += x * x;
+    bb += y * y;
+  }
+  return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0;
+}
+
+Placed BestPlace(const SoundTrack& track, const std::vector<float>& sound, double fromMs, double toMs) {
+  Placed best;
+  if (!track.rate || sound.empty()) return best;
+  const size_t last = ToSamples(toMs, track.rate);
+  for (size_t at = ToSamples(fromMs, track.rate); at <= last; ++at) {
+    const double likeness = Likeness(track.mono, at, sound, 0, sound.size());
+    if (likeness > best.likeness) best = {likeness, ToMs(at, track.rate)};
+  }
+  return best;
+}
+
+Identified Identify(const SoundTrack& track, double heardMs, double searchMs, const std::vector<NamedSound>& sounds,
+                    size_t named) {
+  Identified out;
+  for (size_t i = 0; i < sounds.size(); ++i) {
+    // The first window is left out: a player may bring a sound in over its first
+    // milliseconds (the real system's does, over some 5 ms).
+    const std::vector<float>& all = sounds[i].samples;
+    const size_t skip = std::min(all.size() / 4, ToSamples(kWindowEdgeMs, track.rate));
+    const size_t end = std::min(all.size(), skip + ToSamples(kIdentifyMs, track.rate));
+    const std::vector<float> first(all.begin() + std::ptrdiff_t(skip), all.begin() + std::ptrdiff_t(end));
+    Placed placed = BestPlace(track, first, heardMs + kWindowEdgeMs - searchMs, heardMs + kWindowEdgeMs + searchMs);
+    if (placed.atMs >= 0) placed.atMs -= ToMs(skip, track.rate);
+    if (i == named) {
+      out.named = placed;
+    } else if (sounds[i].name != sounds[named].name && placed.likeness > out.likestOtherLikeness) {
+      out.likestOther = sounds[i].name;
+      out.likestOtherLikeness = placed.likeness;
+    }
+  }
+  return out;
+}
+
+bool Continues(const SoundTrack& track, const Stretch& stretch, Playing& playing, double sameSound) {
+  if (!track.rate || !playing.samples || playing.samples->empty()) return false;
+  const std::vector<float>& sound = *playing.samples;
+  const uint32_t rate = track.rate;
+  // The loudness windows' edges may hold a little quiet: the inside is compared, or the
+  // whole of a stretch too short to have one.
+  double fromMs = stretch.fromMs + kWindowEdgeMs, toMs = stretch.toMs - kWindowEdgeMs;
+  if (toMs - fromMs < kPieceMs) fromMs = stretch.fromMs, toMs = stretch.toMs;
+  const size_t from = ToSamples(fromMs, rate), end = ToSamples(toMs, rate), piece = ToSamples(kPieceMs, rate);
+  // The sound's own time at the first piece: not before what was already heard of it,
+  // not ahead of the time since it started. Each later piece follows the one before,
+  // within the drift of a player's clock.
+  size_t lowest = ToSamples(playing.heardUpToMs - kEdgeMs, rate);
+  size_t highest = ToSamples(fromMs - playing.startMs + kEdgeMs, rate);
+  const size_t drift = ToSamples(kDriftMs, rate);
+  const size_t edge = ToSamples(kEdgeMs, rate);
+  size_t own = 0;
+  for (size_t at = from; at < end; at += piece) {
+    // The piece must lie inside the sound, but for an edge's quiet at its end: a stretch
+    // that goes on past it is a loop, or another sound joined to its end.
+    const size_t need = std::min(piece, end - at);
+    double best = -1;
+    size_t bestOwn = 0;
+    for (size_t o = lowest; o <= highest && o + need <= sound.size() + edge && o < sound.size(); ++o) {
+      const double likeness = Likeness(track.mono, at, sound, o, std::min(need, sound.size() - o));
+      if (likeness > best) best = likeness, bestOwn = o;
+    }
+    if (best < sameSound) return false;
+    own = bestOwn + std::min(need, sound.size() - bestOwn);
+    lowest = own > drift ? own - drift : 0;
+    highest = own + drift;
+  }
+  playing.heardUpToMs = ToMs(own, rate);
+  return true;
+}
+
+}  // namespace testhost
