@@ -7,6 +7,7 @@
 
 #include "plat/codepage.h"
 #include "plat/error.h"
+#include "plat/utf16.h"
 
 #include "Seam.h"
 
@@ -195,6 +196,19 @@ TEST(SeamCodePage, UnmappableCharactersTakeTheDefaultAndSayTheyDid) {
   SetLastError(0);
   EXPECT_EQ(WideCharToMultiByte(kKorean, 0, plat::AsWide(u"\xAC00\x0E01"), 2, two, 2, nullptr, nullptr), 0);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+}
+
+// The module's own conversions are code page 949's whatever the system's ANSI code
+// page: its texts are written in 949, also on a host whose system is not Korean (the
+// Wine run repeats these checks under a Western code page for that).
+TEST(SeamCodePage, TheModulesConversionsAreCodePage949OnAnySystem) {
+  const std::string korean = "\xC7\xD1\xB1\xB9\xBE\xEE \xB0\xA1";  // 한국어 가
+  const std::u16string wide = u"\xD55C\xAD6D\xC5B4 \xAC00";
+  EXPECT_EQ(plat::Cp949ToUtf16(korean), wide);
+  EXPECT_EQ(plat::Cp949ToUtf16(korean), Decode(korean));
+  EXPECT_EQ(plat::Utf16ToCp949(wide), korean);
+  EXPECT_EQ(plat::Utf16ToCp949(u"\x00A2"), Encode(u"\x00A2").bytes) << "the system's look-alike";
+  EXPECT_EQ(plat::Utf16ToCp949(u"\x00A2"), "\xA1\xCB");
 }
 
 }  // namespace
