@@ -30,7 +30,20 @@ mkdir -p "$tmp/temp" "$tmp/record/frames" "$tmp/other" "$tmp/noted/frames" "$tmp
   "$tmp/mine/frames" "$tmp/games"
 echo "script passed" >"$tmp/record/transcript.txt"
 echo "frame" >"$tmp/record/frames/001-start.png"
-printf 'dorvik2 record\nverdict: script passed\nfiles:\nframes/001-start.png\ntranscript.txt\n' >"$tmp/record/.dorvik2-record"
+# mark DIR FOLDER... -- FILE...: the mark a run writes, listing the folders and the files
+# (with their size and checksum) as they are now.
+mark() {
+  local dir=$1 f
+  shift
+  {
+    printf 'dorvik2 record\nverdict: script passed\nfolders:\n'
+    while [ "$1" != -- ]; do echo "$1"; shift; done
+    shift
+    echo "files:"
+    for f in "$@"; do echo "$(stat -c %s "$dir/$f") $(sha256sum <"$dir/$f" | cut -d' ' -f1) $f"; done
+  } >"$dir/.dorvik2-record"
+}
+mark "$tmp/record" frames -- frames/001-start.png transcript.txt
 echo "notes" >"$tmp/other/notes.txt"
 echo "notes" >"$tmp/noted/notes.txt"
 echo "the headless run failed" >"$tmp/winfailed/headless.log"
@@ -72,7 +85,7 @@ refused "--out-dir $tmp/mine-link (a link to $tmp/mine): the folder holds files 
 refused "--out-dir $tmp/mine: the folder holds files and is not a record" -- --out-dir "$tmp/mine" --force
 refused "--out-dir $tmp/logs: the folder holds files and is not a record" -- --out-dir "$tmp/logs"
 refused "--out-dir $tmp/logs: the folder holds files and is not a record" -- --out-dir "$tmp/logs" --force
-refused "--out-dir $tmp/noted-record: the record also holds files no run wrote (mybuild.log)" -- \
+refused "--out-dir $tmp/noted-record: --force replaces only what the run wrote, as it wrote it, and the record holds more, which would be kept: mybuild.log (no run wrote it); move them out first" -- \
   --out-dir "$tmp/noted-record" --force
 # --out and --wav onto a file that is there: a script mistaken for the picture, notes for the sound.
 refused "--out $tmp/games/02.txt: the file exists; add --force" -- --out "$tmp/games/02.txt"
