@@ -209,6 +209,17 @@ message=$("$(dirname "$run")/test" --windos 2>&1)
 message=$("$(dirname "$run")/test" --tsan --windows 2>&1)
 [ $? = 2 ] && grep -q "'--tsan --windows' do not go together" <<<"$message" ||
   { echo "FAIL: scripts/test --tsan --windows: $message"; fail=1; }
+# A second build in a build folder waits for the first, told which holds it, and goes on
+# once it is free.
+locks="$(dirname "$run")/../tools/locks.sh"
+bash -c 'source "$1"; take_build_lock "$2" "scripts/test --sanitize"; sleep 3' - "$locks" "$tmp/build-lock" &
+holder=$!
+for _ in $(seq 50); do [ -s "$tmp/build-lock/.dorvik2-build-lock" ] && break; sleep 0.1; done
+message=$(bash -c 'source "$1"; take_build_lock "$2" "scripts/run"; cat "$2/.dorvik2-build-lock"' - "$locks" "$tmp/build-lock" 2>&1)
+grep -qx "waiting for $tmp/build-lock: scripts/test --sanitize (process $holder, since .*) is using it" <<<"${message%%$'\n'*}" &&
+  grep -q "^scripts/run (process" <<<"$message" || { echo "FAIL: a second build: $message"; fail=1; }
+wait "$holder"
+rm -rf "$tmp/build-lock"
 # The Windows play's verdict is its last line also when its headless stage fails.
 mkdir -p "$tmp/build/tools/testhost"
 touch "$tmp/build/CMakeCache.txt"

@@ -17,8 +17,8 @@ if [ "${1:-}" != --inside ]; then
   work=$(mkdir -p "$1" && cd "$1" && pwd)
   depth=$2
   out=$(mkdir -p "$8" && cd "$8" && pwd)
-  source "$(dirname "$0")/prefix_lock.sh"
-  take_prefix_lock "$work" "a play into $out"
+  source "$(dirname "$0")/../locks.sh"
+  take_lock_file "$work/wineprefix.lock" "the Wine prefix $work/wineprefix" "a play into $out"
   # The sound server's home and runtime folder, and the virtual display's temporary files,
   # are this run's own, removed as it ends however it ends (a stopped xvfb-run leaves its
   # folder behind).
