@@ -215,9 +215,11 @@ locks="$(dirname "$run")/../tools/locks.sh"
 bash -c 'source "$1"; take_build_lock "$2" "scripts/test --sanitize"; sleep 3' - "$locks" "$tmp/build-lock" &
 holder=$!
 for _ in $(seq 50); do [ -s "$tmp/build-lock/.dorvik2-build-lock" ] && break; sleep 0.1; done
-message=$(bash -c 'source "$1"; take_build_lock "$2" "scripts/run"; cat "$2/.dorvik2-build-lock"' - "$locks" "$tmp/build-lock" 2>&1)
+message=$(bash -c 'source "$1"; take_build_lock "$2" "scripts/run"; cat "$2/.dorvik2-build-lock"
+  ! kill -0 "$3" 2>/dev/null || echo "taken while the first one holds it"' - "$locks" "$tmp/build-lock" "$holder" 2>&1)
 grep -qx "waiting for $tmp/build-lock: scripts/test --sanitize (process $holder, since .*) is using it" <<<"${message%%$'\n'*}" &&
-  grep -q "^scripts/run (process" <<<"$message" || { echo "FAIL: a second build: $message"; fail=1; }
+  grep -q "^scripts/run (process" <<<"$message" && ! grep -q "taken while" <<<"$message" ||
+  { echo "FAIL: a second build: $message"; fail=1; }
 wait "$holder"
 rm -rf "$tmp/build-lock"
 # The Windows play's verdict is its last line also when its headless stage fails.
