@@ -143,6 +143,7 @@ refused "--out-dir $tmp/older: its .dorvik2-record is not one this command write
 refused "--out-dir: the path holds a newline" -- --out-dir "$tmp/new"$'\n'"line"
 refused "--out-dir ~/new: the shell did not expand the ~" -- --out-dir '~/new'
 refused "--out -: only --script reads standard input" -- --out -
+refused "--out-dir $tmp/a|b: the Windows play cannot write into a folder whose path holds |" -- --windows --out-dir "$tmp/a|b"
 refused "--wav $tmp/new.png: it is also the --out picture" -- --out "$tmp/new.png" --wav "$tmp/new.png"
 refused "--registry $tmp/games/02.txt: it is also the --script" -- --script "$tmp/games/02.txt" --registry "$tmp/games/02.txt" --force
 refused "--registry $tmp/record/transcript.txt: the record writes its own transcript.txt there" -- \
