@@ -213,7 +213,7 @@ message=$("$(dirname "$run")/test" --tsan --windows 2>&1)
 # A second build in a build folder waits for the first, told which holds it, and goes on
 # once it is free.
 locks="$(dirname "$run")/../tools/locks.sh"
-bash -c 'source "$1"; take_build_lock "$2" "scripts/test --sanitize"; sleep 3' - "$locks" "$tmp/build-lock" &
+bash -c 'source "$1"; take_build_lock "$2" "scripts/test --sanitize"; sleep 1' - "$locks" "$tmp/build-lock" &
 holder=$!
 for _ in $(seq 50); do [ -s "$tmp/build-lock/.dorvik2-build-lock" ] && break; sleep 0.1; done
 message=$(bash -c 'source "$1"; take_build_lock "$2" "scripts/run"; cat "$2/.dorvik2-build-lock"
