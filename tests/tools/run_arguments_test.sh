@@ -6,16 +6,19 @@
 set -uo pipefail
 run=$1
 tmp=$(mktemp -d)
+# No build: a run that got past its refusals would fail on it, not build the tree.
+export DORVIK_BUILD=$tmp/no-build
 trap 'rm -rf "$tmp"' EXIT
 fail=0
 cd "$tmp" || exit 1
 
-# refused <words the message must hold> -- <arguments>
+# refused <words the message must hold> -- <arguments>: as the user as_user names.
+as_user=()
 refused() {
   local want=$1
   shift 2
   local message code
-  message=$(TMPDIR="$tmp/temp" "$run" "$@" 2>&1 >/dev/null)
+  message=$(TMPDIR="$tmp/temp" "${as_user[@]}" "$run" "$@" 2>&1 >/dev/null)
   code=$?
   if [ $code != 2 ] || ! grep -qF -- "$want" <<<"$message" || ! grep -q '^usage:' <<<"$message"; then
     echo "FAIL: run $* exited $code: $message"
@@ -30,7 +33,20 @@ mkdir -p "$tmp/temp" "$tmp/record/frames" "$tmp/other" "$tmp/noted/frames" "$tmp
   "$tmp/mine/frames" "$tmp/games"
 echo "script passed" >"$tmp/record/transcript.txt"
 echo "frame" >"$tmp/record/frames/001-start.png"
-printf 'dorvik2 record\nverdict: script passed\nfiles:\nframes/001-start.png\ntranscript.txt\n' >"$tmp/record/.dorvik2-record"
+# mark DIR FOLDER... -- FILE...: the mark a run writes, listing the folders and the files
+# (with their size and checksum) as they are now.
+mark() {
+  local dir=$1 f
+  shift
+  {
+    printf 'dorvik2 record\nverdict: script passed\nfolders:\n'
+    while [ "$1" != -- ]; do echo "$1"; shift; done
+    shift
+    echo "files:"
+    for f in "$@"; do echo "$(stat -c %s "$dir/$f") $(sha256sum <"$dir/$f" | cut -d' ' -f1) $f"; done
+  } >"$dir/.dorvik2-record"
+}
+mark "$tmp/record" frames -- frames/001-start.png transcript.txt
 echo "notes" >"$tmp/other/notes.txt"
 echo "notes" >"$tmp/noted/notes.txt"
 echo "the headless run failed" >"$tmp/winfailed/headless.log"
@@ -72,7 +88,7 @@ refused "--out-dir $tmp/mine-link (a link to $tmp/mine): the folder holds files 
 refused "--out-dir $tmp/mine: the folder holds files and is not a record" -- --out-dir "$tmp/mine" --force
 refused "--out-dir $tmp/logs: the folder holds files and is not a record" -- --out-dir "$tmp/logs"
 refused "--out-dir $tmp/logs: the folder holds files and is not a record" -- --out-dir "$tmp/logs" --force
-refused "--out-dir $tmp/noted-record: the record also holds files no run wrote (mybuild.log)" -- \
+refused "--out-dir $tmp/noted-record: --force replaces only what the run wrote, as it wrote it, and the record holds more, which would be kept: mybuild.log (no run wrote it); move them out first" -- \
   --out-dir "$tmp/noted-record" --force
 # --out and --wav onto a file that is there: a script mistaken for the picture, notes for the sound.
 refused "--out $tmp/games/02.txt: the file exists; add --force" -- --out "$tmp/games/02.txt"
@@ -98,6 +114,86 @@ if [ "$(id -u)" != 0 ]; then
   chmod u+w "$tmp/locked"
 fi
 
+# --force deletes only what the run wrote, as it wrote it: a file the user put in place of
+# the run's, a folder of theirs, a link (also one a mark names a path through) stop it.
+mkdir -p "$tmp/outside" && echo "keep me" >"$tmp/outside/secret.txt"
+for kind in replaced folder link through; do
+  cp -a "$tmp/record" "$tmp/$kind"
+done
+echo "my own transcript" >"$tmp/replaced/transcript.txt"
+mkdir "$tmp/folder/photos"
+ln -s "$tmp/outside/secret.txt" "$tmp/link/frames/002-mine.png"
+ln -s "$tmp/outside" "$tmp/through/frames/out"
+echo "$(stat -c %s "$tmp/outside/secret.txt") $(sha256sum <"$tmp/outside/secret.txt" | cut -d' ' -f1) frames/out/secret.txt" \
+  >>"$tmp/through/.dorvik2-record"
+refused "the record holds more, which would be kept: transcript.txt (changed since the run wrote it)" -- \
+  --out-dir "$tmp/replaced" --force
+refused "the record holds more, which would be kept: photos/ (a folder no run made)" -- --out-dir "$tmp/folder" --force
+refused "the record holds more, which would be kept: frames/002-mine.png (a link)" -- --out-dir "$tmp/link" --force
+refused "the record holds more, which would be kept: frames/out (a link)" -- --out-dir "$tmp/through" --force
+# A mark this command did not write as it is: named as such, not as a missing one.
+cp -a "$tmp/record" "$tmp/edited" && sed -i '1s/.*/my record/' "$tmp/edited/.dorvik2-record"
+refused "--out-dir $tmp/edited: the folder holds a .dorvik2-record no run wrote as it is (its first line is not 'dorvik2 record')" -- \
+  --out-dir "$tmp/edited" --force
+cp -a "$tmp/record" "$tmp/older" && printf 'dorvik2 record\nfiles:\ntranscript.txt\n' >"$tmp/older/.dorvik2-record"
+refused "--out-dir $tmp/older: its .dorvik2-record is not one this command writes (its line 3 names a file without the size" -- \
+  --out-dir "$tmp/older" --force
+# Paths: a newline or a ~ the shell left alone is refused, saying why; '-' is standard
+# input for --script alone; one file named for two things is refused.
+refused "--out-dir: the path holds a newline" -- --out-dir "$tmp/new"$'\n'"line"
+refused "--out-dir ~/new: the shell did not expand the ~" -- --out-dir '~/new'
+refused "--out -: only --script reads standard input" -- --out -
+refused "--out-dir $tmp/a|b: the Windows play cannot write into a folder whose path holds |" -- --windows --out-dir "$tmp/a|b"
+refused "--wav $tmp/new.png: it is also the --out picture" -- --out "$tmp/new.png" --wav "$tmp/new.png"
+refused "--registry $tmp/games/02.txt: it is also the --script" -- --script "$tmp/games/02.txt" --registry "$tmp/games/02.txt" --force
+refused "--registry $tmp/record/transcript.txt: the record writes its own transcript.txt there" -- \
+  --out-dir "$tmp/record" --force --registry "$tmp/record/transcript.txt"
+# A run into a folder inside another run's target, or holding one, is refused: a lock
+# held as a run holds it.
+mkdir -p "$tmp/busy/sub"
+exec {held}>"$tmp/.busy.dorvik2-lock"
+flock "$held"
+echo "process 1, since today" >"$tmp/.busy.dorvik2-lock"
+refused "--out-dir $tmp/busy/sub/new: it is inside $tmp/busy, which another run is writing into (process 1, since today)" -- \
+  --out-dir "$tmp/busy/sub/new"
+exec {held}>&-
+exec {held}>"$tmp/busy/.sub.dorvik2-lock"
+flock "$held"
+refused "--out-dir $tmp/busy: another run is writing into a folder inside it" -- --out-dir "$tmp/busy"
+exec {held}>&-
+rm -rf "$tmp/busy" "$tmp/.busy.dorvik2-lock"
+# A mount point cannot take a record made beside it (in a mount namespace of this test's own).
+if unshare -rm true 2>/dev/null; then
+  mkdir "$tmp/usb"
+  message=$(TMPDIR="$tmp/temp" unshare -rm bash -c 'mount -t tmpfs none "$2" && "$1" --out-dir "$2"' - "$run" "$tmp/usb" 2>&1)
+  grep -qF -- "--out-dir $tmp/usb: it is a mount point" <<<"$message" || { echo "FAIL: a mount point: $message"; fail=1; }
+  rmdir "$tmp/usb"
+fi
+# As another user than root: a write-protected record of one's own, and a lock another
+# user left behind, are refused with the reason.
+as_other=()
+if [ "$(id -u)" = 0 ] && runuser -u nobody true 2>/dev/null; then as_other=(runuser -u nobody --); fi
+if [ "$(id -u)" != 0 ] || [ ${#as_other[@]} -gt 0 ]; then
+  mkdir -p "$tmp/users" && chmod 1777 "$tmp/users" "$tmp/temp" && chmod 755 "$tmp"
+  "${as_other[@]}" cp -r "$tmp/record" "$tmp/users/protected"
+  "${as_other[@]}" chmod a-w "$tmp/users/protected/frames"
+  as_user=("${as_other[@]}")
+  refused "the record holds more, which would be kept: frames/ (write-protected: its files could not be removed)" -- \
+    --out-dir "$tmp/users/protected" --force
+  as_user=()
+  if [ ${#as_other[@]} -gt 0 ]; then
+    echo "process 2, since yesterday" >"$tmp/users/.left.dorvik2-lock"
+    message=$(TMPDIR="$tmp/temp" "${as_other[@]}" "$run" --out-dir "$tmp/users/left" 2>&1)
+    grep -qF "the lock $tmp/users/.left.dorvik2-lock, left by an earlier run of user root and held by none now, cannot be written" \
+      <<<"$message" || { echo "FAIL: another user's lock: $message"; fail=1; }
+    rm -f "$tmp/users/.left.dorvik2-lock"
+  fi
+  chmod -R u+w "$tmp/users" 2>/dev/null || "${as_other[@]}" chmod -R u+w "$tmp/users"
+  rm -rf "$tmp/users"
+  chmod 700 "$tmp"
+fi
+[ "$(cat "$tmp/outside/secret.txt")" = "keep me" ] || { echo "FAIL: a file outside a record was changed"; fail=1; }
+
 [ "$(sums)" = "$before" ] && [ -f "$tmp/other/notes.txt" ] && [ -d "$tmp/winfailed/headless" ] ||
   { echo "FAIL: a refused run changed a folder: $(diff <(echo "$before") <(sums))"; fail=1; }
 [ -z "$(find "$tmp" -name '.*' ! -name .dorvik2-record ! -path "$tmp")" ] ||
@@ -114,6 +210,19 @@ message=$("$(dirname "$run")/test" --windos 2>&1)
 message=$("$(dirname "$run")/test" --tsan --windows 2>&1)
 [ $? = 2 ] && grep -q "'--tsan --windows' do not go together" <<<"$message" ||
   { echo "FAIL: scripts/test --tsan --windows: $message"; fail=1; }
+# A second build in a build folder waits for the first, told which holds it, and goes on
+# once it is free.
+locks="$(dirname "$run")/../tools/locks.sh"
+bash -c 'source "$1"; take_build_lock "$2" "scripts/test --sanitize"; sleep 1' - "$locks" "$tmp/build-lock" &
+holder=$!
+for _ in $(seq 50); do [ -s "$tmp/build-lock/.dorvik2-build-lock" ] && break; sleep 0.1; done
+message=$(bash -c 'source "$1"; take_build_lock "$2" "scripts/run"; cat "$2/.dorvik2-build-lock"
+  ! kill -0 "$3" 2>/dev/null || echo "taken while the first one holds it"' - "$locks" "$tmp/build-lock" "$holder" 2>&1)
+grep -qx "waiting for $tmp/build-lock: scripts/test --sanitize (process $holder, since .*) is using it" <<<"${message%%$'\n'*}" &&
+  grep -q "^scripts/run (process" <<<"$message" && ! grep -q "taken while" <<<"$message" ||
+  { echo "FAIL: a second build: $message"; fail=1; }
+wait "$holder"
+rm -rf "$tmp/build-lock"
 # The Windows play's verdict is its last line also when its headless stage fails.
 mkdir -p "$tmp/build/tools/testhost"
 touch "$tmp/build/CMakeCache.txt"

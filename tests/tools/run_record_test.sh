@@ -114,4 +114,86 @@ code=$?
 left=(busy busy.* .busy.*)
 for f in "${left[@]}"; do [ ! -e "$f" ] || bad "the interrupted run left $f"; done
 played 0 "script passed" -- --script table.txt --out-dir busy
+
+# Any name is a path: the record, the lines naming its files and its run.log are where it is.
+odd="$tmp/a|b&c \$HOME 'q\"é"
+played 0 "script passed" -- --script table.txt --out-dir "$odd"
+grep -qxF "record: $odd ($(du -sh -- "$odd" | cut -f1))" out.log || bad "the record's line: $(tail -n2 out.log)"
+grep -qF "transcript: $odd/transcript.txt" "$odd/run.log" && ! grep -q '\.run-' "$odd/run.log" ||
+  bad "the record's run.log names another folder: $(cat "$odd/run.log")"
+played 0 "script passed" -- --script table.txt --out-dir "$odd" --force
+[ -z "$(ls -d "$odd".* 2>/dev/null)" ] || bad "a run into an odd name left $(ls -d "$odd".*)"
+played 0 "window life passed" -- --out "$tmp/f|g&h.png" --wav "$tmp/s&t|u.wav"
+[ -s "$tmp/f|g&h.png" ] && [ -s "$tmp/s&t|u.wav" ] && grep -qF "$tmp/f|g&h.png" out.log ||
+  bad "the window life into odd names: $(cat out.log)"
+# A script from standard input.
+"$run" --script - --out-dir stdin <table.txt >out.log 2>&1 && cmp -s stdin/script.txt table.txt ||
+  bad "a script from standard input: $(tail -n3 out.log)"
+
+# --registry inside the record it replaces: one of the record's files, put in place with it.
+played 0 "script passed" -- --script table.txt --out-dir rec --registry rec/registry.dat --force
+[ "$(head -c 4 rec/registry.dat)" = DVRG ] && grep -q " registry.dat$" rec/.dorvik2-record ||
+  bad "the registry inside the record is not there: $(ls -A rec)"
+[ -z "$(ls -d rec.old-* 2>/dev/null)" ] || bad "the registry's run left $(ls -d rec.old-*)"
+# --new-hashes on the record's own copy of the script it replaces.
+printf 'me 101\n@300 checkpoint table\n+0 end\n' >fresh.txt
+played 0 "script passed" -- --script fresh.txt --out-dir fresh --new-hashes
+played 0 "script passed" -- --script fresh/script.txt --out-dir fresh --new-hashes --force
+grep -qF "new hashes written into $tmp/fresh/script.txt (the new record's copy" out.log && ! grep -q changed out.log ||
+  bad "--new-hashes on the record's script: $(cat out.log)"
+
+# An empty folder is written into: the same folder, its mode, owner and group kept.
+mkdir empty && chmod 2775 empty && chgrp users empty 2>/dev/null
+was=$(stat -c '%i %a %U %G' empty)
+played 0 "script passed" -- --script table.txt --out-dir empty
+[ "$(stat -c '%i %a %U %G' empty)" = "$was" ] && [ -f empty/transcript.txt ] ||
+  bad "the empty folder was not written into: $was, now $(stat -c '%i %a %U %G' empty)"
+
+# The next run's note names only the folders a run left (they carry the mark).
+mkdir trip trip.old-photos trip.old-ABCDEF trip.run-ABCDEF
+echo "photo" >trip.old-photos/1.jpg
+printf 'dorvik2 record (unfinished)\n' >trip.run-ABCDEF/.dorvik2-record
+played 0 "script passed" -- --script table.txt --out-dir trip
+[ "$(grep '^note:' out.log)" = "note: $tmp/trip.run-ABCDEF is the unfinished record of an earlier run that was stopped" ] ||
+  bad "the notes of the leftovers: $(grep '^note:' out.log)"
+
+# A hang-up (the terminal closed) into a new deep path: nothing of the run is left, the
+# folders it made above its target neither, and nothing in the temporary folder.
+mkdir temp
+set -m
+TMPDIR=$tmp/temp "$run" --out-dir deep/a/b/rec >hungup.log 2>&1 &
+first=$!
+set +m
+for _ in $(seq 100); do [ -n "$(ls deep/a/b/rec.run-*/frames 2>/dev/null)" ] && break; sleep 0.1; done
+kill -HUP -- "-$first"
+wait "$first"
+code=$?
+[ $code = 129 ] && grep -q "^the run was interrupted (SIGHUP): nothing of it was kept" hungup.log ||
+  bad "the hung-up run exited $code: $(tail -n3 hungup.log)"
+[ ! -e deep ] && [ -z "$(ls -A temp)" ] || bad "the hung-up run left $(ls -AR deep temp 2>&1)"
+
+# An interrupt after the swap, while the old record is removed: the run says that the new
+# record is in place and where what is left of the old one is.
+mkdir -p big/frames
+for i in $(seq 1000); do echo "$i" >"big/frames/$i.png"; done
+{
+  printf 'dorvik2 record\nverdict: script passed\nfolders:\nframes\nfiles:\n'
+  (cd big && sha256sum frames/* | while read -r sum f; do echo "$(stat -c %s "$f") $sum $f"; done)
+} >big/.dorvik2-record
+set -m
+"$run" --script table.txt --out-dir big --force >late.log 2>&1 &
+first=$!
+set +m
+for _ in $(seq 3000); do [ -n "$(ls -d big.old-* 2>/dev/null)" ] && break; sleep 0.01; done
+kill -INT -- "-$first"
+wait "$first"
+aside=(big.old-*)
+if [ -e "${aside[0]}" ]; then
+  grep -qxF "the run was interrupted (SIGINT) once its record was in place: the new record is in $tmp/big; the old record is in $tmp/${aside[0]} ($(find "${aside[0]}" -type f ! -name .dorvik2-record | wc -l) of its files), which no run will remove" late.log ||
+    bad "the run interrupted after its swap: $(tail -n3 late.log)"
+else
+  grep -q "^record: $tmp/big " late.log || bad "the run interrupted after its swap: $(tail -n3 late.log)"
+fi
+grep -q "^script passed" big/transcript.txt && ! grep -q "nothing of it was kept" late.log ||
+  bad "the run interrupted after its swap: $(tail -n3 late.log)"
 exit $fail

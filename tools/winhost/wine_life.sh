@@ -11,6 +11,8 @@ if [ "${1:-}" != --inside ]; then
   [ $# -ge 8 ] || { echo "usage: $0 WORK-DIR DEPTH DLL LIFE-EXE GAME PORTAL ROOM-SCRIPT BOX-SCRIPT [ARGS...]" >&2; exit 2; }
   work=$(mkdir -p "$1" && cd "$1" && pwd)
   depth=$2
+  source "$(dirname "$0")/../locks.sh"
+  take_lock_file "$work/wineprefix.lock" "the Wine prefix $work/wineprefix" "the life test"
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home"
   export WINEDLLOVERRIDES="mscoree,mshtml="
   mkdir -p "$HOME"

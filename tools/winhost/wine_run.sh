@@ -17,7 +17,15 @@ if [ "${1:-}" != --inside ]; then
   work=$(mkdir -p "$1" && cd "$1" && pwd)
   depth=$2
   out=$(mkdir -p "$8" && cd "$8" && pwd)
-  export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home-run"
+  source "$(dirname "$0")/../locks.sh"
+  take_lock_file "$work/wineprefix.lock" "the Wine prefix $work/wineprefix" "a play into $out"
+  # The sound server's home and runtime folder, and the virtual display's temporary files,
+  # are this run's own, removed as it ends however it ends (a stopped xvfb-run leaves its
+  # folder behind).
+  own=$(mktemp -d "$work/run-XXXXXX")
+  export WINEPREFIX="$work/wineprefix" HOME="$own/home" TMPDIR="$own/tmp"
+  mkdir -p "$TMPDIR"
+  trap 'rm -rf -- "$own"' EXIT
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   source "$(dirname "$0")/wine_locale.sh"
   # WINE_RUN_LANG=LOCALE runs the host on a system of another code page instead (the
@@ -52,6 +60,7 @@ if [ "${1:-}" != --inside ]; then
   stop_sound() {
     kill -INT "$recorder" 2>/dev/null && wait "$recorder" || true
     kill "$server" 2>/dev/null && wait "$server" || true
+    rm -rf -- "$own"
   }
   trap stop_sound EXIT
   # An interrupt ends the play whole: timeout keeps its command in a process group of its

@@ -17,6 +17,8 @@ if [ "${1:-}" != --inside ]; then
   while [ $# -gt 0 ] && [ "$1" != -- ]; do depths+=("$1"); shift; done
   [ $# -gt 0 ] && shift
   [ ${#depths[@]} -gt 0 ] || depths=(32 16)
+  source "$(dirname "$0")/../locks.sh"
+  take_lock_file "$work/wineprefix.lock" "the Wine prefix $work/wineprefix" "the seam suite"
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home-seam"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   source "$(dirname "$0")/wine_locale.sh"

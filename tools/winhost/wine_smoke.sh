@@ -12,6 +12,8 @@ limit_seconds=600
 if [ "${1:-}" != --inside ]; then
   [ $# -ge 5 ] || { echo "usage: $0 WORK-DIR DLL HOST-EXE GAME-FOLDER PORTAL-FOLDER [CHECK-EXE...]" >&2; exit 2; }
   work=$(mkdir -p "$1" && cd "$1" && pwd)
+  source "$(dirname "$0")/../locks.sh"
+  take_lock_file "$work/wineprefix.lock" "the Wine prefix $work/wineprefix" "the smoke run"
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home"
   # No debug channels; no offer to install Mono or Gecko, which nothing here uses.
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
