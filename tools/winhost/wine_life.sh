@@ -12,7 +12,7 @@ if [ "${1:-}" != --inside ]; then
   work=$(mkdir -p "$1" && cd "$1" && pwd)
   depth=$2
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home"
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   mkdir -p "$HOME"
   printf 'pcm.!default {\n  type null\n}\n' >"$HOME/.asoundrc"
   xdepth=$depth

@@ -18,7 +18,7 @@ if [ "${1:-}" != --inside ]; then
   [ $# -gt 0 ] && shift
   [ ${#depths[@]} -gt 0 ] || depths=(32 16)
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home-seam"
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   source "$(dirname "$0")/wine_locale.sh"
   mkdir -p "$HOME"
   # DirectSound opens the default ALSA device: the null one takes what is played.
