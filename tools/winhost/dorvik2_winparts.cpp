@@ -551,6 +551,7 @@ void Parts::Paint() {
 // window: the module asks the host, as a press on its caption, with the press's point
 // in the game window.
 constexpr POINT kEmptyPlace{400, 10};
+constexpr DWORD kInputLimitMs = 5000;
 
 void Parts::Drag() {
   const size_t from = g_posted.size();
@@ -565,6 +566,9 @@ void Parts::Drag() {
   in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(3, in, sizeof(INPUT));
+  // The system's input reaches the window when the display server passes it on: on a
+  // loaded machine that can take a while.
+  winhost::PumpUntil(kInputLimitMs, [from] { return PostsOf(WM_NCLBUTTONDOWN, from) > 0; });
   Pump(300);
   std::string drags;
   size_t n = 0;
