@@ -146,6 +146,13 @@ TEST_F(SurfaceTest, BltFastCopiesOneToOneInsideTheBoundsOfTheSameFormatOnly) {
   RECT part{1, 1, 2, 2};
   EXPECT_EQ(dst->BltFast(3, 2, src.Get(), &part, DDBLTFAST_WAIT), DD_OK);
   EXPECT_EQ(PixelAt(dst.Get(), 3, 2), 4u);
+  // Keyed by a destination key the surface lacks: nothing lands, and the system says so
+  // with DD_OK; with a key the layer draws no destination-keyed blit.
+  const std::vector<uint32_t> before = ReadPixels(dst.Get());
+  EXPECT_EQ(dst->BltFast(0, 0, src.Get(), nullptr, DDBLTFAST_DESTCOLORKEY), DD_OK);
+  EXPECT_EQ(ReadPixels(dst.Get()), before);
+  DDCOLORKEY key{0, 0};
+  ASSERT_EQ(dst->SetColorKey(DDCKEY_DESTBLT, &key), DD_OK);
   EXPECT_EQ(dst->BltFast(0, 0, src.Get(), nullptr, DDBLTFAST_DESTCOLORKEY), DDERR_UNSUPPORTED);
   DDPIXELFORMAT x32{sizeof(DDPIXELFORMAT), DDPF_RGB, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0};
   ComPtr<IDirectDrawSurface4> s32;

@@ -263,6 +263,31 @@ TEST_F(SeamDirectDraw, BltFastCopiesAtAPointWithOrWithoutTheSourceKey) {
   EXPECT_EQ(ReadRow(dest.Get(), 1, 8), (std::vector<DWORD>{red, Key(), green, blue, blue, blue, blue, blue}));
 }
 
+// A blit asked to key by the destination's key, onto a surface that has none (a
+// source-keyed blit with the wrong flag): nothing of the source lands.
+TEST_F(SeamDirectDraw, ABlitKeyedByADestinationKeyTheSurfaceLacksDrawsNothing) {
+  seam::HeldAsWineAnswers("a destination-keyed blit onto a surface without a destination key: BltFast DD_OK, Blt "
+                          "DDERR_INVALIDPARAMS, the destination as it was");
+  Surface source = MakeKeyedSource(dd_.Get());
+  Surface dest = MakeOffscreen(dd_.Get(), 8, 1);
+  ASSERT_TRUE(source && dest);
+  DDCOLORKEY key{Key(), Key()};
+  ASSERT_EQ(source->SetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+  DDCOLORKEY none{};
+  EXPECT_EQ(dest->GetColorKey(DDCKEY_DESTBLT, &none), DDERR_NOCOLORKEY);
+  const DWORD blue = Pack(0, 0, 255);
+  const std::vector<DWORD> untouched(8, blue);
+  FillWith(dest.Get(), blue);
+  EXPECT_EQ(dest->BltFast(2, 0, source.Get(), nullptr, DDBLTFAST_DESTCOLORKEY | DDBLTFAST_WAIT), DD_OK);
+  EXPECT_EQ(ReadRow(dest.Get(), 0, 8), untouched);
+  EXPECT_EQ(dest->BltFast(2, 0, source.Get(), nullptr, DDBLTFAST_DESTCOLORKEY | DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT),
+            DD_OK);
+  EXPECT_EQ(ReadRow(dest.Get(), 0, 8), untouched);
+  RECT to{2, 0, 6, 1};
+  EXPECT_EQ(dest->Blt(&to, source.Get(), nullptr, DDBLT_KEYDEST | DDBLT_WAIT, nullptr), DDERR_INVALIDPARAMS);
+  EXPECT_EQ(ReadRow(dest.Get(), 0, 8), untouched);
+}
+
 TEST_F(SeamDirectDraw, BlitsThatLeaveTheDestinationAreRefusedWholeWithoutAClipper) {
   Surface source = MakeKeyedSource(dd_.Get());
   Surface dest = MakeOffscreen(dd_.Get(), 4, 2);

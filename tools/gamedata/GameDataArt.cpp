@@ -183,12 +183,14 @@ Picture Labelled(const ManifestEntry& e, const std::string& label, uint32_t tint
 }
 
 // Frame k of a set: normal, hover, pressed, disabled, told apart by shade and a pressed
-// offset; the set number sits in the corner when there is room.
-Picture ButtonFrame(const ManifestEntry& e, const std::string& label, int32_t set, int32_t frame, uint32_t tint) {
+// offset; the set number sits in the corner when there is room. A keyed button's
+// corners are the key colour; an unkeyed one is square, with nothing to hide.
+Picture ButtonFrame(const ManifestEntry& e, const std::string& label, int32_t set, int32_t frame, uint32_t tint,
+                    bool keyed = true) {
   static constexpr int32_t kShade[] = {100, 125, 75, 45};
   const uint32_t fill = frame == 3 ? 0x909090 : Shade(tint, kShade[frame % 4]);
-  Canvas c(e.width, e.height, kKeyColour);
-  c.RoundBox(0, 0, e.width, e.height, std::min(3, e.height / 4), fill, kInk);
+  Canvas c(e.width, e.height, keyed ? kKeyColour : kInk);
+  c.RoundBox(0, 0, e.width, e.height, keyed ? std::min(3, e.height / 4) : 0, fill, kInk);
   const int32_t push = frame == 2 ? 1 : 0;
   c.Text(push, push, e.width, e.height, label, FontFor(std::min(e.height, 16)), frame == 3 ? 0x505050 : kInk);
   if (e.count > 1 && e.width >= 30) c.Text(e.width - 10, e.height - 10, 9, 9, std::to_string(set), 9, 0xFFFFFF);
@@ -279,7 +281,9 @@ std::vector<Picture> PaintFrames(const ManifestEntry& e) {
       out.push_back(Ring(e));
       break;
     case Look::Strip:
-      for (int32_t f = 0; f < e.count; ++f) out.push_back(ButtonFrame(e, e.label, 0, f, tint));
+    case Look::PlainStrip:
+      for (int32_t f = 0; f < e.count; ++f)
+        out.push_back(ButtonFrame(e, e.label, 0, f, tint, e.look == Look::Strip));
       break;
     case Look::Button:
       for (int32_t s = 0; s < e.count; ++s)
@@ -314,7 +318,7 @@ Picture ContactSheet() {
   std::vector<Picture> tiles;
   for (const ManifestEntry& e : Manifest()) {
     const bool whole = e.look == Look::CardStrip || e.look == Look::BoardStrip || e.look == Look::Button || e.look == Look::Strip ||
-                       e.look == Look::Digits || e.look == Look::EffectDigits;
+                       e.look == Look::PlainStrip || e.look == Look::Digits || e.look == Look::EffectDigits;
     if (!whole && e.look != Look::Anim) continue;
     std::vector<Picture> frames = PaintFrames(e);
     for (size_t i = 0; i < frames.size(); ++i)

@@ -319,7 +319,7 @@ std::vector<ManifestEntry> Build() {
     out.push_back(Image("MsgBox\\msg" + std::to_string(i) + ".bmp", B, Look::Picture, "CMsgBoxSkin::LoadFrame",
                         kMsgPieceSize, kMsgPieceSize, 1, 1, std::to_string(i)));
   for (const auto& [file, label] : kMsgBoxButtons)
-    out.push_back(Image(std::string("MsgBox\\") + file, B, Look::Strip, "CMsgBoxSkin::LoadButton", 60, 22,
+    out.push_back(Image(std::string("MsgBox\\") + file, B, Look::PlainStrip, "CMsgBoxSkin::LoadButton", 60, 22,
                         CMsgBoxSkin::kStripFrames, 1, label));
   for (int32_t id = 0; id < scene_effects::kCount; ++id) {
     constexpr int32_t kShortMs = 100, kStepMs = 100, kBaseHz = 330, kStepHz = 15;

@@ -20,7 +20,8 @@ enum class Look : uint8_t {
   Cloth,      // bmp: an 800 x 600 table cloth with the table's places outlined
   Keyed,      // bmp: a labelled rounded picture whose outside is the colour key
   Ring,       // psp: a glowing frame whose inside is the colour key
-  Strip,      // bmp: `count` labelled frames side by side (message box and popup buttons)
+  Strip,      // bmp: `count` labelled frames side by side, keyed outside (popup buttons)
+  PlainStrip, // bmp: as Strip with nothing keyed: the message box copies its buttons whole
   Button,     // psp: `count` image sets of `frames` frames (normal, hover, pressed, disabled)
   Frames,     // psp: `count` frames told apart by number
   Digits,     // psp: the 18 glyphs of the number widget in its glyph order

@@ -56,6 +56,33 @@ Bytes BottomUp(Bytes bmp) {
   return bmp;
 }
 
+// Every byte value, 0 to 255, and a CR LF between the headers and the pixels, where
+// the pixel offset says the pixels start: a reader that opens the file as text (a 0x1A
+// ends it, a CR LF becomes one byte) loses or shifts the pixels and fails, as it would
+// on the pictures a painting program saves.
+Bytes WithEveryByteValue(Bytes bmp) {
+  constexpr size_t kFileSize = 2, kOffset = 10, kValues = 256;
+  // A CR LF pair as a text file ends its lines (the values run LF before CR), and two
+  // more to keep the pixels' offset a multiple of four.
+  constexpr uint8_t kLineEnd[] = {'\r', '\n', 0x1A, 0};
+  if (bmp.size() < 54) return bmp;
+  auto read32 = [&](size_t at) {
+    return uint32_t(bmp[at]) | uint32_t(bmp[at + 1]) << 8 | uint32_t(bmp[at + 2]) << 16 | uint32_t(bmp[at + 3]) << 24;
+  };
+  auto write32 = [&](size_t at, uint32_t v) {
+    for (size_t i = 0; i < 4; ++i) bmp[at + i] = uint8_t(v >> (8 * i));
+  };
+  const uint32_t offset = read32(kOffset);
+  if (offset > bmp.size()) return bmp;
+  Bytes values(kValues);
+  for (size_t i = 0; i < kValues; ++i) values[i] = uint8_t(i);
+  values.insert(values.end(), std::begin(kLineEnd), std::end(kLineEnd));
+  bmp.insert(bmp.begin() + std::ptrdiff_t(offset), values.begin(), values.end());
+  write32(kOffset, offset + uint32_t(values.size()));
+  write32(kFileSize, read32(kFileSize) + uint32_t(values.size()));
+  return bmp;
+}
+
 Bytes Bmp(const std::vector<Picture>& cells, bool sideBySide) {
   const int32_t w = cells[0].width, h = cells[0].height;
   const int32_t n = int32_t(cells.size());
@@ -68,7 +95,7 @@ Bytes Bmp(const std::vector<Picture>& cells, bool sideBySide) {
         uint8_t* p = sideBySide ? image.PixelAddress(c * w + x, y) : image.PixelAddress(x, c * h + y);
         p[0] = uint8_t(v), p[1] = uint8_t(v >> 8), p[2] = uint8_t(v >> 16);
       }
-  return BottomUp(image.SaveBMPToBytes());
+  return WithEveryByteValue(BottomUp(image.SaveBMPToBytes()));
 }
 
 Bytes Chunk(const Picture& p) {
@@ -176,7 +203,7 @@ std::vector<uint8_t> EncodeEntry(const ManifestEntry& e, const WriteOptions& opt
   const std::vector<Picture> frames = PaintFrames(e);
   switch (e.kind) {
     case FileKind::Bmp:
-      return Bmp(frames, e.look == Look::Strip);
+      return Bmp(frames, e.look == Look::Strip || e.look == Look::PlainStrip);
     case FileKind::Qls:
       return Chunk(frames[0]);
     case FileKind::Psp:

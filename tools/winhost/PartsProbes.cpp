@@ -203,9 +203,21 @@ SurfaceLossProbe::SurfaceLossProbe(HWND window) {
   IDirectDraw4* gone = MakeDirectDraw4(window);
   orphan_ = MakeFilled(gone);
   if (gone) gone->Release();
+  primaryDd_ = MakeDirectDraw4(window);
+  if (primaryDd_) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    if (FAILED(primaryDd_->CreateSurface(&desc, &primary_, nullptr))) primary_ = nullptr;
+  }
 }
 
+bool SurfaceLossProbe::PrimaryLost() const { return primary_ && primary_->IsLost() == DDERR_SURFACELOST; }
+
 SurfaceLossProbe::~SurfaceLossProbe() {
+  if (primary_) primary_->Release();
+  if (primaryDd_) primaryDd_->Release();
   if (orphan_) orphan_->Release();
   if (kept_) kept_->Release();
   if (dd_) dd_->Release();
@@ -232,7 +244,8 @@ std::string BlitOntoNewObject(IDirectDrawSurface4* source) {
 }  // namespace
 
 std::string SurfaceLossProbe::State() {
-  std::string out = "its object's: " + Look(kept_) + "; a released object's: " + Look(orphan_);
+  std::string out = std::string("a primary: ") + (primary_ ? (PrimaryLost() ? "lost" : "not lost") : "none") +
+                    "; its object's: " + Look(kept_) + "; a released object's: " + Look(orphan_);
   // A rebuild's way: the pictures' object stays or goes, a new one is made, and the
   // old surfaces are blitted onto the new object's surface.
   if (dd_ && kept_) {

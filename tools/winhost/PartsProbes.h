@@ -58,7 +58,7 @@ class HostTone {
 // Surfaces of the host's own made as the module makes its pictures' (system-memory
 // off-screen surfaces of an IDirectDraw4, filled with one colour), to see what the
 // system does to them: one whose DirectDraw object lives on, one whose object was
-// released after the surface was made.
+// released after the surface was made; and a primary surface, as the module's screen has.
 class SurfaceLossProbe {
  public:
   explicit SurfaceLossProbe(HWND window);
@@ -69,9 +69,14 @@ class SurfaceLossProbe {
   // Restore when it was lost); the first call also blits the first onto a new object's
   // surface, before and after its own object is released.
   std::string State();
+  // Whether the primary surface of the host's own object, made with the probe, was
+  // lost: a rebuild of the module's screen is then due.
+  bool PrimaryLost() const;
 
  private:
   IDirectDraw4* dd_ = nullptr;
+  IDirectDraw4* primaryDd_ = nullptr;
+  IDirectDrawSurface4* primary_ = nullptr;
   IDirectDrawSurface4* kept_ = nullptr;
   IDirectDrawSurface4* orphan_ = nullptr;
 };

@@ -12,23 +12,33 @@
 //   text           the options' summary the room's entry gives the host, read as the
 //                  host reads it in the system's code page: the Korean bytes, whole
 //   paint          the host window minimized, the score changed meanwhile; restored,
-//                  the system's paint shows the new score
+//                  the system's paint shows the new score, the picture the same as
+//                  the one stored for this desktop (a hash in PICTURES-FILE)
+//   drag           a left press on an empty place of the table: the host is asked to
+//                  drag its window by its caption, at the press's point
+//   notice         a host message whose last field is a counted text: the text given
+//                  to the host whole
 //   screen-ready   the table painted over, then WM_GAME_SCREEN_READY from the host: the
 //                  table comes back whole, nothing closes
 //   failed-rebuild SetScreenMode with no size answers -1 and asks the host to close
 //   mode-change    the desktop's mode changes under the game, the score changes and
 //                  the table is painted over meanwhile; back in the old mode and the
-//                  window repainted, the new score shows
+//                  window repainted, the new score shows, and the host is told of a
+//                  rebuilt screen only when the system lost the surfaces
 //   full-screen    SetScreenMode to full screen (an 800x600 display of the desktop's
 //                  depth) and back to the first mode whole; the score changed while
 //                  full screen shows after
-//   box-key        the question box at the table's centre, answered by the keyboard:
-//                  yes, and exactly the join of voice set 1 and the text line sent
-//   sound-lost     the sound device taken for the primary buffer alone and given back;
+//   box-key        the question box at the table's centre, its yes and no buttons in
+//                  their places, each a frame of its strip, no key colour anywhere;
+//                  answered by the keyboard: yes, and exactly the join of voice set 1
+//                  and the text line sent
+//   sound-taken    the sound device taken for the primary buffer alone and given back;
 //                  a buffer of the host's own shows whether the system lost it; then
-//                  a tone of the host's own and the module's join effect twice
-//   box-timer      the question box left alone: its timer closes it with the text
-//                  line alone sent and one WM_GAME_CLOSE of a player who left
+//                  a tone of the host's own and the module's join effect twice, which
+//                  the recording must hold (the module plays on)
+//   box-timer      the question box left alone, seen as box-key sees it: its timer
+//                  closes it with the text line alone sent and one WM_GAME_CLOSE of a
+//                  player who left
 //   stored-options the module's options key read back whole once the game is gone
 //   decrypt        data files sealed by the other side opened by DecryptFileTo, and a
 //                  file sealed through this system's CryptoAPI equal to the fixture
@@ -40,7 +50,10 @@
 // sound: the tone, written as OUT-DIR/tone.wav, the two joins and the leaving at the
 // box's time-out each heard there as itself, nothing else from the run's start to its
 // end).
-//   dorvik2-winparts.exe DLL GAME-FOLDER PORTAL-FOLDER FIXTURE-FOLDER OUT-DIR
+// PICTURES-FILE holds lines "NAME DEPTH HASH": the stored picture of a part at a desktop's
+// depth, the FNV-1a hash of its RGB rows (a part whose picture has none fails, printing
+// the hash it saw).
+//   dorvik2-winparts.exe DLL GAME-FOLDER PORTAL-FOLDER FIXTURE-FOLDER OUT-DIR PICTURES-FILE
 #include <windows.h>
 
 #include <algorithm>
@@ -136,8 +149,12 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     g_posted.push_back({GetTickCount(), message, wParam, lParam});
     return 0;
   }
-  // The host keeps its window where it is when the table is dragged.
-  if (message == WM_NCLBUTTONDOWN) return 0;
+  // The host keeps its window where it is when the table is dragged, and notes the
+  // drag the module asked for.
+  if (message == WM_NCLBUTTONDOWN) {
+    g_posted.push_back({GetTickCount(), message, wParam, lParam});
+    return 0;
+  }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
@@ -241,6 +258,27 @@ size_t ScribbledPixels(const winhost::RgbPicture& p) {
   return PixelsOf(p, GetRValue(kScribble), GetGValue(kScribble), GetBValue(kScribble));
 }
 
+// A picture's FNV-1a hash over its size and its RGB rows, as 16 hex digits.
+std::string PictureHash(const winhost::RgbPicture& p) {
+  uint64_t h = 0xCBF29CE484222325ull;
+  auto mix = [&h](uint8_t byte) { h = (h ^ byte) * 0x100000001B3ull; };
+  for (int32_t v : {p.width, p.height})
+    for (int i = 0; i < 4; ++i) mix(uint8_t(uint32_t(v) >> (8 * i)));
+  for (uint8_t byte : p.rgb) mix(byte);
+  char s[20];
+  std::snprintf(s, sizeof s, "%016" PRIx64, h);
+  return s;
+}
+
+// Pixels of the transparent key colour: within 15 of magenta in each channel, the edge
+// of something drawn onto a keyed surface included.
+size_t KeyColoured(const winhost::RgbPicture& p) {
+  size_t n = 0;
+  for (size_t i = 0; i + 2 < p.rgb.size(); i += 3)
+    if (p.rgb[i] >= 240 && p.rgb[i + 1] <= 15 && p.rgb[i + 2] >= 240) ++n;
+  return n;
+}
+
 size_t AreaOf(const RECT& r) { return size_t(r.right - r.left) * size_t(r.bottom - r.top); }
 
 // Paints over a place of the game window through its own DC, as a program drawing on
@@ -280,18 +318,20 @@ void Begin(const char* part) {
 
 class Parts {
  public:
-  Parts(std::string outDir) : outDir_(std::move(outDir)) {}
+  Parts(std::string outDir, std::string pictures) : outDir_(std::move(outDir)), pictures_(std::move(pictures)) {}
 
   bool Start(const std::string& dll, const std::string& game, const std::string& portal);
   void Stop();
 
   void Paint();
+  void Drag();
+  void Notice();
   void ScreenReady();
   void FailedRebuild();
   void FullScreen();
   void ModeChange();
   void BoxByKey();
-  void SoundLost();
+  void SoundTaken();
   void BoxByTimer();
   void Decrypt(const std::string& fixtures);
   void SameFile(const std::string& fixtures);
@@ -329,7 +369,12 @@ class Parts {
          "points=[" + std::to_string(kScores[which][0]) + ", " + std::to_string(kScores[which][1]) + "]");
   }
 
+  // The stored hash of a part's picture at this desktop's depth; "" when there is none.
+  std::string StoredPicture(const char* part) const;
+
   std::string outDir_;
+  std::string pictures_;
+  std::string gameFolder_;
   HMODULE module_ = nullptr;
   winhost::ModuleExports e_;
   testing_support::RecordingHost recorder_;
@@ -349,6 +394,17 @@ class Parts {
   std::string enteredText_;
 };
 
+std::string Parts::StoredPicture(const char* part) const {
+  std::ifstream in(pictures_);
+  const std::string depth = g_sixteenBits ? "16" : "32";
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line);
+    std::string name, bits, hash;
+    if (words >> name >> bits >> hash && name == part && bits == depth) return hash;
+  }
+  return {};
+}
+
 void Parts::Report(const char* part, bool ok, const std::string& figures) {
   if (!ok) ++failed_;
   std::printf("part %s: %s: %s\n", part, ok ? "ok" : "FAILED", figures.c_str());
@@ -357,6 +413,7 @@ void Parts::Report(const char* part, bool ok, const std::string& figures) {
 
 bool Parts::Start(const std::string& dll, const std::string& game, const std::string& portal) {
   runStart_ = GetTickCount();
+  gameFolder_ = game;
   if (!winhost::StartWithOptions({{"Option_Voice", kVoiceSet}, {"Option_SoundEffect", 1}})) {
     std::fprintf(stderr, "dorvik2-winparts: cannot set the module's options\n");
     return false;
@@ -479,10 +536,76 @@ void Parts::Paint() {
   Keep(after, "paint");
   const size_t changed = DifferingInside(table_, withScore_[1], kScorePlace), off = Differing(withScore_[1], after);
   table_ = withScore_[1];
-  Report("paint", minimized && changed > 0 && off == 0,
+  // The run's own pictures agree with each other whatever the module draws: the
+  // picture is also held to the one stored for this desktop, taken from a run whose
+  // pictures were looked at.
+  const std::string hash = PictureHash(after), stored = StoredPicture("paint");
+  Report("paint", minimized && changed > 0 && off == 0 && hash == stored,
          std::string(minimized ? "minimized" : "NOT minimized") + ", " + std::to_string(changed) +
              " pixels of the score changed meanwhile, " + std::to_string(off) + " differ from the new score after "
-             "the restore (" + WhereDiffering(withScore_[1], after) + ")");
+             "the restore (" + WhereDiffering(withScore_[1], after) + "); picture " + hash + ", stored " +
+             (stored.empty() ? "none" : stored));
+}
+
+// A left press on the table's top strip where no widget takes it drags the host
+// window: the module asks the host, as a press on its caption, with the press's point
+// in the game window.
+constexpr POINT kEmptyPlace{400, 10};
+constexpr DWORD kInputLimitMs = 2000;
+constexpr int kPresses = 3;
+
+void Parts::Drag() {
+  const size_t from = g_posted.size();
+  POINT at = kEmptyPlace;
+  ClientToScreen(gameWnd_, &at);
+  const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in[3] = {};
+  for (INPUT& i : in) i.type = INPUT_MOUSE;
+  in[0].mi.dx = LONG((int64_t(at.x) * 65535 + screenW / 2) / (screenW - 1));
+  in[0].mi.dy = LONG((int64_t(at.y) * 65535 + screenH / 2) / (screenH - 1));
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  // Under Wine on a loaded machine a click sent through the system's input now and then
+  // reaches no window (the cursor stands on the table, nothing has the capture): a
+  // click that brought no drag is sent again, a few times at most. A drag of the wrong
+  // kind, or none at all, still fails.
+  int presses = 0;
+  while (presses < kPresses && PostsOf(WM_NCLBUTTONDOWN, from) == 0) {
+    ++presses;
+    SendInput(3, in, sizeof(INPUT));
+    winhost::PumpUntil(kInputLimitMs, [from] { return PostsOf(WM_NCLBUTTONDOWN, from) > 0; });
+  }
+  Pump(300);
+  std::string drags;
+  size_t n = 0;
+  bool whole = false;
+  for (size_t i = from; i < g_posted.size(); ++i) {
+    if (g_posted[i].message != WM_NCLBUTTONDOWN) continue;
+    const Posted& p = g_posted[i];
+    ++n;
+    whole = p.wParam == WPARAM(HTCAPTION) && LOWORD(p.lParam) == kEmptyPlace.x && HIWORD(p.lParam) == kEmptyPlace.y;
+    drags += "(" + std::to_string(p.wParam) + ", " + std::to_string(LOWORD(p.lParam)) + "," +
+             std::to_string(HIWORD(p.lParam)) + ")";
+  }
+  Report("drag", n == 1 && whole,
+         std::to_string(presses) + " press(es) at (" + std::to_string(kEmptyPlace.x) + "," +
+             std::to_string(kEmptyPlace.y) + ") -> WM_NCLBUTTONDOWN " + (drags.empty() ? "none" : drags) +
+             ", HTCAPTION is " + std::to_string(HTCAPTION));
+}
+
+// A host message whose last field is a counted text, its bytes ending the message: the
+// text reaches the host whole as the notice event.
+void Parts::Notice() {
+  const size_t from = recorder_.CallsTo(testing_support::HostSlot::NotifyEvent).size();
+  const std::string text = "notice-to-all";
+  Send("HM_NOTICE_TEXT", "text=\"" + text + "\"");
+  Pump(100);
+  const auto calls = recorder_.CallsTo(testing_support::HostSlot::NotifyEvent);
+  std::string seen;
+  for (size_t i = from; i < calls.size(); ++i) seen += (seen.empty() ? "" : " | ") + calls[i].line;
+  const std::string due = "NotifyEvent(0, 0, \"" + text + "\", " + std::to_string(text.size()) + ")";
+  Report("notice", seen == due, "host calls " + (seen.empty() ? std::string("none") : seen) + ", due " + due);
 }
 
 // The whole table painted over, then the host's notice that the screen is its own again:
@@ -594,6 +717,7 @@ void Parts::ModeChange() {
   smaller.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
   const LONG changed = ChangeDisplaySettingsA(&smaller, CDS_FULLSCREEN);
   Pump(300);
+  const bool primaryLost = probe.PrimaryLost();
   const std::string lost = probe.State();
   ShowScore(2);
   Pump(kRedrawMs);
@@ -601,6 +725,7 @@ void Parts::ModeChange() {
   Scribble(gameWnd_, whole);
   const LONG restored = ChangeDisplaySettingsA(nullptr, 0);
   Pump(300);
+  const bool primaryLostAfter = probe.PrimaryLost();
   const std::string lostAfter = probe.State();
   // Windows repaints every window after a mode change; Wine keeps its copy of the
   // pixels and sends no paint, so the host asks for the paint Windows would send.
@@ -619,9 +744,12 @@ void Parts::ModeChange() {
                 "the score changed meanwhile (%s)",
                 changed, restored, now.dmPelsWidth, now.dmPelsHeight, lost.c_str(), lostAfter.c_str(), ready,
                 closes, off, WhereDiffering(table_, after).c_str());
+  // A screen lost to the change is rebuilt once, and the host told once; a screen the
+  // system kept is not rebuilt at all.
+  const size_t readyDue = primaryLost || primaryLostAfter ? 1 : 0;
   Report("mode-change", changed == DISP_CHANGE_SUCCESSFUL && restored == DISP_CHANGE_SUCCESSFUL && closes == 0 &&
-                            off == 0,
-         figures);
+                            off == 0 && ready == readyDue,
+         figures + std::string("; ") + std::to_string(readyDue) + " WM_GAME_SCREEN_READY due");
 }
 
 HWND OpenBox() {
@@ -647,8 +775,56 @@ struct BoxSeen {
   RECT rect{};
   size_t framed = 0;
   size_t text = 0;
+  // Pixels of the yes and no buttons' places that match no frame of their strips.
+  size_t buttonsOff = 0;
+  std::string buttons;
+  size_t keyed = 0;
   winhost::RgbPicture picture;
 };
+
+// A yes/no box's buttons stand 12 pixels above its bottom, 20 either side of its centre.
+constexpr int kButtonBottom = 12, kButtonGap = 20, kStripFrames = 4;
+
+// A button's strip of frames as the system loads it.
+winhost::RgbPicture StripOf(const std::string& file) {
+  auto* strip = static_cast<HBITMAP>(
+      LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+  BITMAP info{};
+  winhost::RgbPicture frames;
+  if (strip && GetObjectA(strip, sizeof info, &info)) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, strip);
+    frames = winhost::CaptureDc(dc, 0, 0, info.bmWidth, info.bmHeight);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+  }
+  if (strip) DeleteObject(strip);
+  return frames;
+}
+
+// The pixels of `shown` at (x, y), over one frame's size, that differ from the strip's
+// frame most like them (every pixel when there is no strip).
+size_t OffTheStrip(const winhost::RgbPicture& shown, int x, int y, const winhost::RgbPicture& strip) {
+  const int fw = strip.width / kStripFrames, fh = strip.height;
+  if (strip.rgb.empty() || fw <= 0) return size_t(shown.width) * size_t(shown.height) + 1;
+  size_t best = size_t(fw) * size_t(fh);
+  for (int f = 0; f < kStripFrames; ++f) {
+    size_t off = 0;
+    for (int j = 0; j < fh; ++j)
+      for (int i = 0; i < fw; ++i) {
+        const int sx = x + i, sy = y + j;
+        if (sx < 0 || sy < 0 || sx >= shown.width || sy >= shown.height) {
+          ++off;
+          continue;
+        }
+        const uint8_t* a = &shown.rgb[(size_t(sy) * size_t(shown.width) + size_t(sx)) * 3];
+        const uint8_t* b = &strip.rgb[(size_t(j) * size_t(strip.width) + size_t(f * fw + i)) * 3];
+        if (!Same(a, b)) ++off;
+      }
+    best = std::min(best, off);
+  }
+  return best;
+}
 
 // The body's lines start 40 pixels down, 20 apart, 30 from the left (two lines here).
 constexpr int kBodyTop = 40, kBodyLines = 2, kLineHeight = 20, kTextLeft = 30;
@@ -658,9 +834,9 @@ std::string Describe(const BoxSeen& b, const RECT& game) {
   const int cx = (b.rect.left + b.rect.right) / 2 - (game.left + game.right) / 2;
   const int cy = (b.rect.top + b.rect.bottom) / 2 - (game.top + game.bottom) / 2;
   std::snprintf(s, sizeof s, "box %ldx%ld, centre %+d,%+d from the table's, %zu pixels not black, %zu black ones "
-                "of text in the body's lines",
-                b.rect.right - b.rect.left, b.rect.bottom - b.rect.top, cx, cy, b.framed, b.text);
-  return s;
+                "of text in the body's lines, %zu of the key colour; ",
+                b.rect.right - b.rect.left, b.rect.bottom - b.rect.top, cx, cy, b.framed, b.text, b.keyed);
+  return s + b.buttons;
 }
 
 // The box stands at the table's centre, to the half pixel an odd size leaves.
@@ -669,9 +845,11 @@ bool Centred(const BoxSeen& b, const RECT& game) {
          std::abs((b.rect.top + b.rect.bottom) - (game.top + game.bottom)) <= 1;
 }
 
+// Its frame, its text and both its buttons, and nothing of the key colour: the
+// buttons' strips are copied as they are, corners too.
 bool Shown(const BoxSeen& b) {
   const size_t all = size_t(b.picture.width) * size_t(b.picture.height);
-  return b.openedAt && b.framed * 2 > all && b.text > 0;
+  return b.openedAt && b.framed * 2 > all && b.text > 0 && b.buttonsOff == 0 && b.keyed == 0;
 }
 
 // A window's own pixels, read through its window DC.
@@ -684,12 +862,31 @@ winhost::RgbPicture CaptureWindowDc(HWND window) {
   return out;
 }
 
-void SeeBox(HWND box, BoxSeen& seen) {
+void SeeBox(HWND box, BoxSeen& seen, const std::string& gameFolder) {
   seen.openedAt = GetTickCount();
   GetWindowRect(box, &seen.rect);
   seen.picture = CaptureWindowDc(box);
   const winhost::RgbPicture& p = seen.picture;
   seen.framed = size_t(p.width) * size_t(p.height) - PixelsOf(p, 0, 0, 0);
+  seen.keyed = KeyColoured(p);
+  // The buttons' places in the client area, the client's place in the window's picture.
+  // The box places them by its window's size, in its client area.
+  const int boxWidth = seen.rect.right - seen.rect.left, boxHeight = seen.rect.bottom - seen.rect.top;
+  POINT origin{0, 0};
+  ClientToScreen(box, &origin);
+  const int ox = origin.x - seen.rect.left, oy = origin.y - seen.rect.top;
+  seen.buttonsOff = 0;
+  seen.buttons.clear();
+  for (const char* file : {"yes_btn.bmp", "no_btn.bmp"}) {
+    const winhost::RgbPicture strip = StripOf(gameFolder + "GameImage\\MsgBox\\" + file);
+    const int fw = strip.width / kStripFrames, fh = strip.height;
+    const bool yes = file[0] == 'y';
+    const int x = boxWidth / 2 + (yes ? -fw - kButtonGap : kButtonGap), y = boxHeight - fh - kButtonBottom;
+    const size_t off = OffTheStrip(p, ox + x, oy + y, strip);
+    seen.buttonsOff += off;
+    seen.buttons += std::string(seen.buttons.empty() ? "" : ", ") + file + " at (" + std::to_string(x) + "," +
+                    std::to_string(y) + "): " + std::to_string(off) + " pixels off its strip";
+  }
   for (int y = kBodyTop; y < std::min(p.height, kBodyTop + kBodyLines * kLineHeight); ++y)
     for (int x = kTextLeft; x < p.width - kTextLeft; ++x) {
       const uint8_t* px = &p.rgb[(size_t(y) * size_t(p.width) + size_t(x)) * 3];
@@ -708,7 +905,7 @@ void Parts::BoxByKey() {
         if (!box || answered) return;
         if (!shownAt) shownAt = GetTickCount();
         if (GetTickCount() - shownAt < 500) return;  // its first paint
-        SeeBox(box, seen);
+        SeeBox(box, seen, gameFolder_);
         Keep(seen.picture, "box-key");
         answered = true;
         Key(VK_RETURN);
@@ -732,7 +929,7 @@ void Parts::BoxByTimer() {
         if (box && !seen.openedAt) {
           if (!shownAt) shownAt = GetTickCount();
           if (GetTickCount() - shownAt < 500) return;  // its first paint
-          SeeBox(box, seen);
+          SeeBox(box, seen, gameFolder_);
           seen.openedAt = shownAt;
           Keep(seen.picture, "box-timer");
         }
@@ -761,7 +958,7 @@ void Parts::BoxByTimer() {
 // other buffer on it is lost until it lets go. The host's own probe buffer shows the
 // loss; the module's join effect played before, and again after the device is free,
 // must both be heard (the run's recording is checked against the moments printed).
-void Parts::SoundLost() {
+void Parts::SoundTaken() {
   winhost::SoundLossProbe sound;
   const winhost::SoundLossProbe::Loss loss = sound.TakeAndGive(hostWnd_);
   Pump(300);
@@ -780,7 +977,10 @@ void Parts::SoundLost() {
   // Wine does not lose them (the probe says which happened) but mixes none of them
   // until that level is given back, and a program that only releases its object
   // leaves them silent for good. A buffer that was lost must be whole after Restore.
-  Report("sound-lost", SUCCEEDED(loss.taken) && !loss.lostAfter && toned,
+  // Wine loses none of the module's buffers (the probe shows it), so the module's
+  // restore is not reached here; what the part holds is that the module plays on once
+  // the device is given back, which the recording's marks check.
+  Report("sound-taken", SUCCEEDED(loss.taken) && !loss.lostAfter && toned,
          loss.Describe() + "; the host's tone " + (toned ? "played" : "NOT played") +
              ", then the join effect twice (heard: checked on the recording)");
 }
@@ -878,13 +1078,14 @@ void Parts::SameFile(const std::string& fixtures) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 6) {
-    std::fprintf(stderr, "usage: dorvik2-winparts.exe DLL GAME-FOLDER PORTAL-FOLDER FIXTURE-FOLDER OUT-DIR\n");
+  if (argc != 7) {
+    std::fprintf(stderr,
+                 "usage: dorvik2-winparts.exe DLL GAME-FOLDER PORTAL-FOLDER FIXTURE-FOLDER OUT-DIR PICTURES-FILE\n");
     return 2;
   }
   const std::string fixtures = argv[4], out = argv[5];
   CreateDirectoryA(out.c_str(), nullptr);
-  Parts parts(out);
+  Parts parts(out, argv[6]);
   Begin("start");
   CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
   if (!parts.Start(argv[1], argv[2], argv[3])) {
@@ -895,6 +1096,10 @@ int main(int argc, char** argv) {
   parts.Text();
   Begin("paint");
   parts.Paint();
+  Begin("drag");
+  parts.Drag();
+  Begin("notice");
+  parts.Notice();
   Begin("screen-ready");
   parts.ScreenReady();
   Begin("failed-rebuild");
@@ -905,8 +1110,8 @@ int main(int argc, char** argv) {
   parts.FullScreen();
   Begin("box-key");
   parts.BoxByKey();
-  Begin("sound-lost");
-  parts.SoundLost();
+  Begin("sound-taken");
+  parts.SoundTaken();
   Begin("box-timer");
   parts.BoxByTimer();
   if (!parts.WriteSoundMarks(GetTickCount())) std::printf("the sound marks could not be written\n");

@@ -14,7 +14,7 @@ if [ "${1:-}" != --inside ]; then
   source "$(dirname "$0")/../locks.sh"
   take_lock_file "$work/wineprefix.lock" "the Wine prefix $work/wineprefix" "the life test"
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home"
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   mkdir -p "$HOME"
   printf 'pcm.!default {\n  type null\n}\n' >"$HOME/.asoundrc"
   xdepth=$depth

@@ -26,7 +26,7 @@ if [ "${1:-}" != --inside ]; then
   export WINEPREFIX="$work/wineprefix" HOME="$own/home" TMPDIR="$own/tmp"
   mkdir -p "$TMPDIR"
   trap 'rm -rf -- "$own"' EXIT
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   source "$(dirname "$0")/wine_locale.sh"
   # WINE_RUN_LANG=LOCALE runs the host on a system of another code page instead (the
   # module's texts must reach the host the same).
@@ -99,11 +99,15 @@ wine_setting 'HKCU\Software\Wine\Drivers' Audio pulse
 wine_setting 'HKCU\Software\Wine\Direct3D' renderer gdi
 
 # WINE_RUN_DESKTOP=WxH runs the host inside Wine's virtual desktop of that size, whose
-# display modes a program can change (Xvfb's one screen has a single mode).
-desktop=()
-[ -n "${WINE_RUN_DESKTOP:-}" ] && desktop=(explorer "/desktop=dorvik2,$WINE_RUN_DESKTOP")
+# display modes a program can change (Xvfb's one screen has a single mode). The desktop
+# is the program's own setting, not explorer's /desktop= (which answers with its own
+# status and not the host's).
+if [ -n "${WINE_RUN_DESKTOP:-}" ]; then
+  wine_setting "HKCU\\Software\\Wine\\AppDefaults\\$(basename "$host")\\Explorer" Desktop dorvik2
+  wine_setting 'HKCU\Software\Wine\Explorer\Desktops' dorvik2 "$WINE_RUN_DESKTOP"
+fi
 status=0
-wine "${desktop[@]}" "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" \
-  "$(windows_file "$script")" "$(windows_path "$out")" "$@" || status=1
+wine "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" \
+  "$(windows_file "$script")" "$(windows_path "$out")" "$@" || status=$?
 wineserver -w
 exit $status

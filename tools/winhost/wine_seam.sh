@@ -20,7 +20,7 @@ if [ "${1:-}" != --inside ]; then
   source "$(dirname "$0")/../locks.sh"
   take_lock_file "$work/wineprefix.lock" "the Wine prefix $work/wineprefix" "the seam suite"
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home-seam"
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   source "$(dirname "$0")/wine_locale.sh"
   mkdir -p "$HOME"
   # DirectSound opens the default ALSA device: the null one takes what is played.

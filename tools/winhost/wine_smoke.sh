@@ -15,8 +15,9 @@ if [ "${1:-}" != --inside ]; then
   source "$(dirname "$0")/../locks.sh"
   take_lock_file "$work/wineprefix.lock" "the Wine prefix $work/wineprefix" "the smoke run"
   export WINEPREFIX="$work/wineprefix" HOME="$work/wine-home"
-  # No debug channels; no offer to install Mono or Gecko, which nothing here uses.
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  # No debug channels; no offer to install Mono or Gecko, which nothing here uses; no
+  # debugger to hold a crashed host until the time limit: the host ends at once.
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   mkdir -p "$HOME"
   # DirectSound opens the default ALSA device: the null one plays into nothing.
   printf 'pcm.!default {\n  type null\n}\n' >"$HOME/.asoundrc"
@@ -41,7 +42,21 @@ for check in "$@"; do
 done
 echo "== wine $(basename "$host") $(basename "$dll")"
 start=$SECONDS
-wine "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" || status=1
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+host_status=0
+wine "$host" "$(windows_file "$dll")" "$(windows_folder "$data")" "$(windows_folder "$portal")" >"$log" 2>&1 ||
+  host_status=$?
+tr -d '\r' <"$log"
 echo "smoke run: $((SECONDS - start)) s"
 wineserver -w
+# The host says what it saw in one line at its end; without it the host did not finish,
+# whatever its status (a crash's status is the exception's code cut to a byte).
+if [ $host_status != 0 ]; then
+  echo "the smoke host failed: exit status $host_status$(grep -q 'Unhandled' "$log" && echo ', a crash')"
+  status=1
+elif ! grep -q '^dorvik2-winhost: ordinals 1-7, ' "$log"; then
+  echo "the smoke host ended without its summary line"
+  status=1
+fi
 exit $status

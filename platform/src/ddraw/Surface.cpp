@@ -15,9 +15,10 @@ namespace plat::detail::ddraw {
 
 namespace {
 
-constexpr DWORD kBltKnownFlags = DDBLT_COLORFILL | DDBLT_KEYSRC | DDBLT_KEYSRCOVERRIDE | DDBLT_ROP | DDBLT_WAIT |
-                                 DDBLT_DONOTWAIT;
-constexpr DWORD kBltFastKnownFlags = DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT | DDBLTFAST_DONOTWAIT;
+constexpr DWORD kBltKnownFlags = DDBLT_COLORFILL | DDBLT_KEYSRC | DDBLT_KEYSRCOVERRIDE | DDBLT_KEYDEST | DDBLT_ROP |
+                                 DDBLT_WAIT | DDBLT_DONOTWAIT;
+constexpr DWORD kBltFastKnownFlags =
+    DDBLTFAST_SRCCOLORKEY | DDBLTFAST_DESTCOLORKEY | DDBLTFAST_WAIT | DDBLTFAST_DONOTWAIT;
 
 bool Inside(const RECT& r, const RECT& bounds) {
   return r.left >= bounds.left && r.top >= bounds.top && r.right <= bounds.right && r.bottom <= bounds.bottom;
@@ -214,6 +215,9 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, LPRECT source
   const RECT from = sourceRect ? *sourceRect : src->Bounds();
   if (IsEmpty(from) || !Inside(from, src->Bounds())) return DDERR_INVALIDRECT;
 
+  // A blit keyed by the destination's key needs one, as the system has it; the layer
+  // draws no destination-keyed blit (nothing of the game asks for one).
+  if (flags & DDBLT_KEYDEST) return destKey_ ? DDERR_UNSUPPORTED : DDERR_INVALIDPARAMS;
   ColourKey key;
   if (flags & DDBLT_KEYSRCOVERRIDE) {
     key = KeyFrom(fx->ddckSrcColorkey, src->params_.format);
@@ -243,6 +247,9 @@ HRESULT Surface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE4 source, LPRECT s
   if (right > params_.width || bottom > params_.height) return DDERR_INVALIDRECT;
   const RECT dest{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(right), static_cast<LONG>(bottom)};
 
+  // Keyed by a destination key the surface does not have, the blit keeps every pixel
+  // of the destination and succeeds, as the system answers.
+  if (flags & DDBLTFAST_DESTCOLORKEY) return destKey_ ? DDERR_UNSUPPORTED : DD_OK;
   ColourKey key;
   if ((flags & DDBLTFAST_SRCCOLORKEY) && src->sourceKey_) key = KeyFrom(*src->sourceKey_, src->params_.format);
   return BlitLocked(dest, src, &from, key, false, std::nullopt);
