@@ -20,19 +20,18 @@
 //     ends on the same timeline) every stretch of sound is a marked one going on, also
 //     after a drop of the player, and never a second sound started meanwhile.
 #include <png.h>
-#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "testhost/FrameComparison.h"
+#include "testhost/HeardSounds.h"
+#include "testhost/SoundFiles.h"
 #include "testhost/SoundMarks.h"
 #include "testhost/SoundOnsets.h"
 
@@ -149,10 +148,8 @@ int CompareFramesOfRecords(const fs::path& headless, const fs::path& marked, con
 }
 
 bool ReadTrack(const std::string& path, testhost::SoundTrack& track) {
-  std::ifstream in(path, std::ios::binary);
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::string error;
-  if (testhost::ReadWav(bytes, track, error)) return true;
+  if (testhost::ReadWavFile(path, track, error)) return true;
   std::printf("sound: %s: %s\n", path.c_str(), error.c_str());
   return false;
 }
@@ -177,39 +174,6 @@ int CompareSounds(const std::string& headlessPath, const std::string& windowsPat
               expected.size(), headless.Ms() / 1000.0, headless.rate, heard.size(), windows.Ms() / 1000.0,
               windows.rate, offset, expected.size() - size_t(late), expected.size(), toleranceMs, worst);
   return late || expected.empty() ? 1 : 0;
-}
-
-// A sound file's samples as one channel at `rate`: a WAV file, or an Ogg Vorbis one as
-// the game data holds its effects.
-bool ReadSound(const fs::path& path, uint32_t rate, std::vector<float>& out) {
-  testhost::SoundTrack sound;
-  if (path.extension() == ".ogg") {
-    OggVorbis_File file;
-    if (ov_fopen(path.string().c_str(), &file) != 0) return false;
-    const vorbis_info* info = ov_info(&file, -1);
-    const int channels = info ? info->channels : 0;
-    sound.rate = info ? uint32_t(info->rate) : 0;
-    std::vector<char> block(4096);
-    std::vector<int16_t> pcm;
-    int link = 0;
-    for (;;) {
-      const auto got = ov_read(&file, block.data(), int(block.size()), 0, 2, 1, &link);
-      if (got <= 0) break;
-      for (size_t i = 0; i + 1 < size_t(got); i += 2)
-        pcm.push_back(int16_t(uint16_t(uint8_t(block[i])) | uint16_t(uint8_t(block[i + 1])) << 8));
-    }
-    ov_clear(&file);
-    if (channels <= 0 || sound.rate == 0) return false;
-    for (size_t f = 0; f + size_t(channels) <= pcm.size(); f += size_t(channels)) {
-      float sum = 0;
-      for (int c = 0; c < channels; ++c) sum += float(pcm[f + size_t(c)]) / 32768.0f;
-      sound.mono.push_back(sum / float(channels));
-    }
-  } else if (!ReadTrack(path.string(), sound)) {
-    return false;
-  }
-  out = testhost::Resampled(sound.mono, sound.rate, rate);
-  return !out.empty();
 }
 
 // Two sounds are the same when their shapes agree this well (the real system's copy of
@@ -301,7 +265,7 @@ bool ReadMark(const std::string& word, const std::vector<fs::path>& folders, uin
     if (sounds[i].name == name) return mark.sound = i, true;
   for (const fs::path& folder : folders) {
     std::vector<float> samples;
-    if (!fs::exists(folder / name) || !ReadSound(folder / name, rate, samples)) continue;
+    if (!fs::exists(folder / name) || !testhost::ReadSoundFile(folder / name, rate, samples)) continue;
     mark.sound = sounds.size();
     sounds.push_back({name, std::move(samples)});
     return true;
@@ -310,12 +274,27 @@ bool ReadMark(const std::string& word, const std::vector<fs::path>& folders, uin
   return false;
 }
 
+// Each onset of the recording with the likest sound of the folder, as a script stores them.
+int PrintHeard(const std::string& path, const fs::path& folder) {
+  testhost::SoundTrack track;
+  if (!ReadTrack(path, track)) return 1;
+  const std::vector<testhost::NamedSound> sounds = testhost::ReadSoundFolder(folder, track.rate);
+  if (sounds.empty()) {
+    std::printf("heard: no sound files in %s\n", folder.string().c_str());
+    return 1;
+  }
+  for (const testhost::HeardSound& h : testhost::NameHeardSounds(track, sounds))
+    std::printf("sound %" PRIu32 " %s  # likeness %.3f\n", h.ms, h.name.c_str(), h.likeness);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "frames" && argc == 5) return CompareFramesOfRecords(argv[2], argv[3], argv[4]);
   if (mode == "sound" && argc == 5) return CompareSounds(argv[2], argv[3], std::atof(argv[4]));
+  if (mode == "heard" && argc == 4) return PrintHeard(argv[2], argv[3]);
   if (mode == "marks" && argc >= 5) {
     std::vector<std::string> words;
     std::vector<fs::path> folders;
@@ -346,6 +325,7 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "usage: dorvik2-compare frames HEADLESS-DIR MARKED-DIR WINDOWS-DIR\n"
                "       dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS\n"
+               "       dorvik2-compare heard RECORDING.wav SOUND-FOLDER\n"
                "       dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MS:SOUND... [--sounds FOLDER]... "
                "[--quiet FROM-MS TO-MS]...\n");
   return 2;
