@@ -75,7 +75,8 @@ size_t Samples(double ms, uint32_t rate) { return size_t(std::lround(ms * rate /
 
 }  // namespace
 
-std::vector<HeardSound> NameHeardSounds(const SoundTrack& track, const std::vector<NamedSound>& sounds) {
+std::vector<HeardSound> NameHeardSounds(const SoundTrack& track, const std::vector<NamedSound>& sounds,
+                                        const std::vector<double>& startsMs) {
   std::vector<HeardSound> heard;
   if (!track.rate || sounds.empty()) return heard;
   const size_t skip = Samples(kSkipMs, track.rate), shape = Samples(kShapeMs, track.rate);
@@ -87,21 +88,41 @@ std::vector<HeardSound> NameHeardSounds(const SoundTrack& track, const std::vect
     shapes.emplace_back(s.samples.begin() + std::ptrdiff_t(from), s.samples.begin() + std::ptrdiff_t(end));
     spectra.push_back(Spectrum(shapes.back(), 0, shapes.back().size(), track.rate));
   }
-  for (const double onset : Onsets(track)) {
-    const size_t at = Samples(onset + kSkipMs, track.rate);
-    const std::vector<double> here = Spectrum(track.mono, at, shape, track.rate);
-    std::vector<std::pair<double, size_t>> ranked;
-    for (size_t i = 0; i < sounds.size(); ++i) ranked.emplace_back(-Dot(here, spectra[i]), i);
-    const size_t placed = std::min(kPlaced, ranked.size());
-    std::partial_sort(ranked.begin(), ranked.begin() + std::ptrdiff_t(placed), ranked.end());
-    HeardSound best{uint32_t(std::lround(onset)), sounds[ranked.front().second].name, -1};
-    for (size_t r = 0; r < placed; ++r) {
-      const size_t i = ranked[r].second;
-      const Placed p = BestPlace(track, shapes[i], onset + kSkipMs - kPlaceSearchMs, onset + kSkipMs + kPlaceSearchMs);
-      if (p.likeness > best.likeness || (p.likeness == best.likeness && sounds[i].name < best.name))
-        best.name = sounds[i].name, best.likeness = p.likeness;
+  std::vector<Playing> going;
+  const std::vector<double> onsets = Onsets(track);
+  for (size_t o = 0; o < onsets.size(); ++o) {
+    const double onset = onsets[o];
+    // The starts nearer this onset than any other.
+    size_t count = 0;
+    for (const double start : startsMs) {
+      const bool nearest = (o == 0 || start - onsets[o - 1] > onset - start) &&
+                           (o + 1 == onsets.size() || onsets[o + 1] - start > start - onset);
+      if (nearest && std::fabs(start - onset) <= kSkipMs + 1) ++count;
     }
-    heard.push_back(std::move(best));
+    for (size_t n = 0; n < std::max<size_t>(count, 1); ++n) {
+      const double fromMs = std::max(0.0, onset - kPlaceSearchMs);
+      const SoundTrack alone =
+          WithoutGoingOn(track, fromMs, onset + kSkipMs + kShapeMs + 2 * kPlaceSearchMs, onset, going);
+      const double at = onset - fromMs;
+      const std::vector<double> here = Spectrum(alone.mono, Samples(at + kSkipMs, track.rate), shape, track.rate);
+      std::vector<std::pair<double, size_t>> ranked;
+      for (size_t i = 0; i < sounds.size(); ++i) ranked.emplace_back(-Dot(here, spectra[i]), i);
+      const size_t placed = std::min(kPlaced, ranked.size());
+      std::partial_sort(ranked.begin(), ranked.begin() + std::ptrdiff_t(placed), ranked.end());
+      HeardSound best{uint32_t(std::lround(onset)), sounds[ranked.front().second].name, -1};
+      size_t bestIndex = ranked.front().second;
+      double bestAt = onset;
+      for (size_t r = 0; r < placed; ++r) {
+        const size_t i = ranked[r].second;
+        const Placed p = BestPlace(alone, shapes[i], at + kSkipMs - kPlaceSearchMs, at + kSkipMs + kPlaceSearchMs);
+        if (p.likeness > best.likeness || (p.likeness == best.likeness && sounds[i].name < best.name)) {
+          best.name = sounds[i].name, best.likeness = p.likeness;
+          bestIndex = i, bestAt = p.atMs + fromMs - kSkipMs;
+        }
+      }
+      going.push_back({&sounds[bestIndex].samples, bestAt, 0});
+      heard.push_back(std::move(best));
+    }
   }
   return heard;
 }

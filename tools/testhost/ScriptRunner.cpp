@@ -328,6 +328,8 @@ bool ScriptRunner::Run(std::string& failure) {
   if (WantsSound()) {
     plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
     plat::sim::ClearCapturedSound();
+    plat::sim::ClearSoundEvents();
+    soundStartMicros_ = plat::sim::NowMicros();
   }
   UINT frameTimer = 0;
   if (frameHook_ && framePeriodMs_) frameTimer = timeSetEvent(framePeriodMs_, 1, FrameTimerFired, 0, TIME_PERIODIC);
@@ -366,7 +368,12 @@ void ScriptRunner::CheckSounds() {
     track.mono.push_back((float(stereo[i]) + float(stereo[i + 1])) / 65536.0f);
   const std::vector<NamedSound> sounds = ReadSoundFolder(soundFolder_, track.rate);
   if (sounds.empty()) return Fail(endLine, "no sound files in " + soundFolder_);
-  const std::vector<HeardSound> heard = NameHeardSounds(track, sounds);
+  // The layer knows when each sound was started, as a sound card would: sounds started
+  // together are told apart.
+  std::vector<double> starts;
+  for (const plat::sim::SoundEvent& e : plat::sim::SoundEvents())
+    if (e.kind == plat::sim::SoundEventKind::Play) starts.push_back(double(e.ms) - double(soundStartMicros_ / 1000));
+  const std::vector<HeardSound> heard = NameHeardSounds(track, sounds, starts);
   if (update_) {
     for (const HeardSound& h : heard) newSounds_.push_back({0, h.ms, h.name});
     soundsTaken_ = true;

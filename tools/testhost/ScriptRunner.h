@@ -164,6 +164,7 @@ class ScriptRunner {
   bool ended_ = false;  // the script's `end` was played
   std::vector<ScriptSound> newSounds_;  // in update mode, once the script has passed
   bool soundsTaken_ = false;
+  uint64_t soundStartMicros_ = 0;  // the layer's clock when the sound's capture began
   // Observers.
   void Note(int line, const std::string& what) {
     if (noteHook_) noteHook_(Now(), line, what);

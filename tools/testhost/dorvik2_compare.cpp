@@ -12,13 +12,21 @@
 //     The onsets of the headless sound against those heard under Windows, the latency
 //     between the two recordings taken as the offset that matches the most onsets;
 //     exit 0 when every headless onset is heard within the tolerance.
-//   dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MS:SOUND... [--sounds FOLDER]... [--quiet FROM-MS TO-MS]...
+//   dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MS[~LATE]:SOUND... [--sounds FOLDER]...
+//                         [--quiet FROM-MS TO-MS]... [--likest] [--strays]
 //     Sounds played at known moments of one timeline, each named by its file (WAV or Ogg
 //     Vorbis, in the first FOLDER that holds it), placed on the recording by the offset
-//     that matches the most; exit 0 when each is heard within the tolerance and is, by
-//     its shape, its own sound rather than another named, and inside a quiet window (its
+//     that matches the most; exit 0 when each is heard within the tolerance (grown by the
+//     lateness the run measured around that mark, LATE) on an onset of its own, and is,
+//     by its shape, its own sound rather than another named (with --likest: the likest of
+//     those named, where the sounds of a game overlap), and inside a quiet window (its
 //     ends on the same timeline) every stretch of sound is a marked one going on, also
-//     after a drop of the player, and never a second sound started meanwhile.
+//     after a drop of the player, and never a second sound started meanwhile; with
+//     --strays, no onset from the first mark to the last one's end is of no mark or
+//     inside a marked sound going on.
+//   dorvik2-compare heard RECORDING.wav SOUND-FOLDER
+//     Each onset of the recording with the likest sound file of the folder, as `sound`
+//     lines of a game script.
 #include <png.h>
 
 #include <algorithm>
@@ -26,6 +34,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -188,47 +197,100 @@ constexpr double kMostBehindMs = 500;
 
 struct Mark {
   double ms = 0;
-  size_t sound = 0;  // of the sounds named
+  size_t sound = 0;    // of the sounds named
+  double lateMs = 0;   // how late the run measured itself around it: the mark's tolerance grows by it
+  std::vector<size_t> alike;  // the sound and those that may stand for it
+};
+
+// An onset stands within a loudness window of its sound's start.
+constexpr double kOnsetSearchMs = 8;
+// Onsets are found at most one in this long (testhost::Onsets).
+constexpr double kOnsetGapMs = 60;
+// How a mark's sound is told: as itself (its likeness to the recording at least
+// kSameSound), or as the likest of the sounds named where sounds may overlap (a game's
+// effects and voices), which is at least kLikeAtAll.
+constexpr double kLikeAtAll = 0.5;
+struct Judging {
+  bool likest = false;
+  // Every onset heard from the first mark to the last mark's end is a mark's, or falls
+  // inside a marked sound going on.
+  bool strays = false;
 };
 
 // Sounds the real run played at known moments (ms on one timeline, the first mark
 // standing wherever the recording puts it), each naming its sound: each must be heard
-// within the tolerance and be that sound and no other of those named; inside a quiet
+// within the tolerance (and its own lateness), in the marks' order, each onset heard
+// serving one mark, and be that sound and no other of those named; inside a quiet
 // window every stretch of sound must be a marked sound going on (also after a drop),
 // never a second one started meanwhile.
 int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::vector<Mark>& marks,
-               const std::vector<testhost::NamedSound>& sounds, const std::vector<testhost::QuietWindow>& quiet) {
+               const std::vector<testhost::NamedSound>& sounds, const std::vector<testhost::QuietWindow>& quiet,
+               Judging judging) {
   testhost::SoundTrack windows;
   if (!ReadTrack(windowsPath, windows)) return 1;
-  std::vector<double> times;
-  for (const Mark& m : marks) times.push_back(m.ms);
+  std::vector<double> times, tolerances;
+  for (const Mark& m : marks) times.push_back(m.ms), tolerances.push_back(toleranceMs + m.lateMs);
   const auto heard = testhost::Onsets(windows);
-  const double offset = testhost::BestOffset(times, heard, 0, windows.Ms(), toleranceMs);
+  const double offset = testhost::BestOffset(times, heard, 0, windows.Ms(), tolerances);
   size_t good = 0;
   std::vector<testhost::Playing> playing;
-  std::printf("sound marks:");
-  const auto matched = testhost::MatchOnsets(times, heard, offset);
+  std::vector<bool> used(heard.size(), false);
+  size_t lastHeard = heard.size();
+  // Each mark is told from the other marks' sounds.
+  std::vector<size_t> named;
+  for (const Mark& m : marks)
+    if (std::find(named.begin(), named.end(), m.sound) == named.end()) named.push_back(m.sound);
+  std::printf("sound marks:\n");
   for (size_t i = 0; i < marks.size(); ++i) {
-    const testhost::OnsetMatch& m = matched[i];
     const std::string& name = sounds[marks[i].sound].name;
-    if (std::fabs(m.ErrorMs()) > toleranceMs) {
-      std::printf(" %+.0f ms %s not heard;", m.expectedMs, name.c_str());
+    // The nearest onset not heard for an earlier mark; sounds started together (within
+    // an onset's gap) share one.
+    const bool together = i > 0 && times[i] - times[i - 1] < kOnsetGapMs && lastHeard < heard.size();
+    size_t nearest = together ? lastHeard : heard.size();
+    for (size_t h = 0; h < heard.size() && !together; ++h)
+      if (!used[h] && (nearest == heard.size() ||
+                       std::fabs(heard[h] - offset - times[i]) < std::fabs(heard[nearest] - offset - times[i])))
+        nearest = h;
+    lastHeard = heard.size();
+    const double error = nearest < heard.size() ? heard[nearest] - offset - times[i] : 1e9;
+    if (std::fabs(error) > tolerances[i]) {
+      std::printf("  %+.0f ms %s not heard within %.0f ms;\n", times[i], name.c_str(), tolerances[i]);
       continue;
     }
-    const testhost::Identified seen = testhost::Identify(windows, m.heardMs + offset, kPlaceSearchMs, sounds,
-                                                         marks[i].sound);
-    const bool same = seen.named.likeness >= kSameSound && seen.named.likeness > seen.likestOtherLikeness;
+    used[nearest] = true;
+    lastHeard = nearest;
+    // Told over what it sounds like alone: the marked sounds going on are taken out.
+    const testhost::Identified seen = testhost::IdentifyOver(windows, heard[nearest], judging.likest ? kOnsetSearchMs : kPlaceSearchMs, sounds,
+                                                             marks[i].alike, named, playing);
+    const bool same = seen.named.likeness >= (judging.likest ? kLikeAtAll : kSameSound) &&
+                      seen.named.likeness > seen.likestOtherLikeness;
     good += same ? 1 : 0;
-    std::printf(" %+.0f ms %s heard %" PRId64 " ms off, likeness %.3f%s%s (%.3f);", m.expectedMs, name.c_str(),
-                int64_t(std::llround(m.ErrorMs())), seen.named.likeness, same ? "" : " NOT IT",
+    std::printf("  %+.0f ms %s heard %" PRId64 " ms off (of %.0f), likeness %.3f%s%s (%.3f);\n", times[i],
+                name.c_str(), int64_t(std::llround(error)), tolerances[i], seen.named.likeness, same ? "" : " NOT IT",
                 seen.likestOther.empty() ? "" : (", the likest other " + seen.likestOther).c_str(),
                 seen.likestOtherLikeness);
     // A sound that repeats itself (a tone) fits as well a few periods later: it started
     // no later than its onset.
     if (seen.named.atMs >= 0)
-      playing.push_back({&sounds[marks[i].sound].samples, std::min(seen.named.atMs, m.heardMs + offset), 0});
+      playing.push_back({&sounds[marks[i].sound].samples, std::min(seen.named.atMs, heard[nearest]), 0});
   }
-  std::printf(" %zu onsets in %.1f s, the first mark at %.0f ms of the recording\n", heard.size(),
+  size_t strayOnsets = 0;
+  if (judging.strays && !marks.empty()) {
+    const double from = times.front() + offset - tolerances.front();
+    const double to = times.back() + offset + tolerances.back() +
+                      1000.0 * double(sounds[marks.back().sound].samples.size()) / windows.rate;
+    for (size_t h = 0; h < heard.size(); ++h) {
+      if (used[h] || heard[h] < from || heard[h] > to) continue;
+      const bool inside = std::any_of(playing.begin(), playing.end(), [&](const testhost::Playing& p) {
+        return heard[h] >= p.startMs &&
+               heard[h] <= p.startMs + 1000.0 * double(p.samples->size()) / windows.rate + kMostBehindMs;
+      });
+      if (inside) continue;
+      ++strayOnsets;
+      std::printf("  sound at %+.0f ms: no mark's, nor inside one going on\n", heard[h] - offset);
+    }
+  }
+  std::printf("  %zu onsets in %.1f s, the first mark at %.0f ms of the recording\n", heard.size(),
               windows.Ms() / 1000.0, offset);
   size_t stray = 0;
   for (const testhost::Stretch& s : testhost::LoudStretches(windows)) {
@@ -249,28 +311,71 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
     std::printf("sound at %+.0f to %+.0f ms: no marked sound's, nor one going on\n", at, s.toMs - offset);
   }
   for (const testhost::QuietWindow& w : quiet) std::printf("quiet %+.0f to %+.0f ms\n", w.fromMs, w.toMs);
-  std::printf("%zu of %zu marks heard as their sound; %zu stretches of sound not marked\n", good, marks.size(), stray);
-  return good == marks.size() && !marks.empty() && stray == 0 ? 0 : 1;
+  std::printf("%zu of %zu marks heard as their sound; %zu stretches of sound not marked", good, marks.size(), stray);
+  if (judging.strays) std::printf("; %zu onsets of no mark", strayOnsets);
+  std::printf("\n");
+  return good == marks.size() && !marks.empty() && stray == 0 && strayOnsets == 0 ? 0 : 1;
 }
 
-// MS:NAME, NAME found in the first of `folders` that holds it; false when it is in none
-// or cannot be read.
+// The sound named NAME in the first of `folders` that holds it, read into `sounds` once;
+// false when it is in none or cannot be read.
+bool FindSound(const std::string& name, const std::vector<fs::path>& folders, uint32_t rate,
+               std::vector<testhost::NamedSound>& sounds, size_t& index) {
+  for (size_t i = 0; i < sounds.size(); ++i)
+    if (sounds[i].name == name) return index = i, true;
+  for (const fs::path& folder : folders) {
+    std::vector<float> samples;
+    if (!fs::exists(folder / name) || !testhost::ReadSoundFile(folder / name, rate, samples)) continue;
+    index = sounds.size();
+    sounds.push_back({name, std::move(samples)});
+    return true;
+  }
+  return false;
+}
+
+std::string WithoutVariant(const fs::path& name) {
+  std::string stem = name.stem().string();
+  while (!stem.empty() && stem.back() >= '0' && stem.back() <= '9') stem.pop_back();
+  return (name.parent_path() / (stem + name.extension().string())).generic_string();
+}
+
+// MS:NAME or MS~LATE:NAME. A voice (a sound in a folder of its own speaker) comes in
+// variants that the module draws at random, from a seed each system takes from its own
+// clock: every variant of its line in that folder stands for it.
 bool ReadMark(const std::string& word, const std::vector<fs::path>& folders, uint32_t rate, Mark& mark,
               std::vector<testhost::NamedSound>& sounds) {
   const size_t colon = word.find(':');
   if (colon == std::string::npos || colon + 1 == word.size()) return false;
-  mark.ms = std::atof(word.substr(0, colon).c_str());
+  const size_t tilde = word.find('~');
+  mark.ms = std::atof(word.substr(0, std::min(colon, tilde)).c_str());
+  if (tilde < colon) mark.lateMs = std::atof(word.substr(tilde + 1, colon - tilde - 1).c_str());
   const std::string name = word.substr(colon + 1);
-  for (size_t i = 0; i < sounds.size(); ++i)
-    if (sounds[i].name == name) return mark.sound = i, true;
-  for (const fs::path& folder : folders) {
-    std::vector<float> samples;
-    if (!fs::exists(folder / name) || !testhost::ReadSoundFile(folder / name, rate, samples)) continue;
-    mark.sound = sounds.size();
-    sounds.push_back({name, std::move(samples)});
-    return true;
+  if (!FindSound(name, folders, rate, sounds, mark.sound)) {
+    std::printf("sound marks: %s: no such sound in the folders given\n", name.c_str());
+    return false;
   }
-  std::printf("sound marks: %s: no such sound in the folders given\n", name.c_str());
+  mark.alike = {mark.sound};
+  const fs::path named(name);
+  if (named.parent_path().empty()) return true;
+  std::error_code ec;
+  for (const fs::path& folder : folders) {
+    for (const auto& entry : fs::directory_iterator(folder / named.parent_path(), ec)) {
+      const fs::path variant = named.parent_path() / entry.path().filename();
+      size_t index = 0;
+      if (variant != named && WithoutVariant(variant) == WithoutVariant(named) &&
+          FindSound(variant.generic_string(), folders, rate, sounds, index))
+        mark.alike.push_back(index);
+    }
+  }
+  return true;
+}
+
+// Whether two sounds have one shape, at some phase of each other: their middles alike.
+bool SameShape(const std::vector<float>& a, const std::vector<float>& b, uint32_t rate) {
+  const size_t length = rate / 20, lags = rate / 200, from = rate / 100;
+  if (a.size() < from + length || b.size() < from + lags + length) return false;
+  for (size_t lag = 0; lag <= lags; ++lag)
+    if (testhost::Likeness(a, from, b, from + lag, length) >= kSameSound) return true;
   return false;
 }
 
@@ -299,10 +404,15 @@ int main(int argc, char** argv) {
     std::vector<std::string> words;
     std::vector<fs::path> folders;
     std::vector<testhost::QuietWindow> quiet;
+    Judging judging;
     bool ok = true;
     for (int i = 4; i < argc; ++i) {
       const std::string word = argv[i];
-      if (word == "--quiet" && i + 2 < argc) {
+      if (word == "--likest") {
+        judging.likest = true;
+      } else if (word == "--strays") {
+        judging.strays = true;
+      } else if (word == "--quiet" && i + 2 < argc) {
         quiet.push_back({std::atof(argv[i + 1]), std::atof(argv[i + 2])});
         i += 2;
       } else if (word == "--sounds" && i + 1 < argc) {
@@ -319,14 +429,26 @@ int main(int argc, char** argv) {
       std::vector<testhost::NamedSound> sounds;
       for (size_t i = 0; i < words.size(); ++i)
         if (!ReadMark(words[i], folders, probe.rate, marks[i], sounds)) return 1;
-      return CheckMarks(argv[2], std::atof(argv[3]), marks, sounds, quiet);
+      // Sounds of one shape cannot be told apart by it (a synthetic voice may have an
+      // effect's pitch): either stands for the other.
+      std::map<size_t, std::vector<size_t>> sameShape;
+      for (Mark& mark : marks) {
+        if (!sameShape.count(mark.sound)) {
+          std::vector<size_t>& same = sameShape[mark.sound];
+          for (size_t j = 0; j < sounds.size(); ++j)
+            if (j != mark.sound && SameShape(sounds[mark.sound].samples, sounds[j].samples, probe.rate)) same.push_back(j);
+        }
+        for (size_t j : sameShape[mark.sound])
+          if (std::find(mark.alike.begin(), mark.alike.end(), j) == mark.alike.end()) mark.alike.push_back(j);
+      }
+      return CheckMarks(argv[2], std::atof(argv[3]), marks, sounds, quiet, judging);
     }
   }
   std::fprintf(stderr,
                "usage: dorvik2-compare frames HEADLESS-DIR MARKED-DIR WINDOWS-DIR\n"
                "       dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS\n"
-               "       dorvik2-compare heard RECORDING.wav SOUND-FOLDER\n"
-               "       dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MS:SOUND... [--sounds FOLDER]... "
-               "[--quiet FROM-MS TO-MS]...\n");
+               "       dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MS[~LATE]:SOUND... [--sounds FOLDER]... "
+               "[--quiet FROM-MS TO-MS]... [--likest] [--strays]\n"
+               "       dorvik2-compare heard RECORDING.wav SOUND-FOLDER\n");
   return 2;
 }

@@ -91,11 +91,21 @@ void RealTimeRunner::Fail(int line, const std::string& what) {
   NoteEvent(line, 2, "failed: " + what);
 }
 
+// How late the input before `event` was fired: what the module answers comes as late.
+uint32_t RealTimeRunner::InputLateness(size_t event) const {
+  for (size_t i = std::min(event + 1, firedAt_.size()); i-- > 0;) {
+    if (!script_.events[i].IsInput() || !firedAt_[i]) continue;
+    const int32_t late = int32_t(firedAt_[i] - start_) - int32_t(script_.events[i].at);
+    return late > 0 ? uint32_t(late) : 0;
+  }
+  return 0;
+}
+
 uint32_t RealTimeRunner::WindowEnd(size_t event) const {
-  const uint32_t at = script_.events[event].at;
+  const uint32_t at = script_.events[event].at, late = InputLateness(event);
   for (size_t i = event + 1; i < script_.events.size(); ++i)
-    if (script_.events[i].at > at) return script_.events[i].at + kLateMs;
-  return at + kLateMs;
+    if (script_.events[i].at > at) return script_.events[i].at + kLateMs + late;
+  return at + kLateMs + late;
 }
 
 bool RealTimeRunner::InWindow(DWORD tick, size_t event) const {
@@ -114,6 +124,7 @@ bool RealTimeRunner::Run(std::string& failure, const std::function<void()>& befo
   // person's host is when they play.
   SetForegroundWindow(GetAncestor(gameWnd_, GA_ROOT));
   start_ = GetTickCount();
+  firedAt_.assign(script_.events.size(), 0);
   g_timerTarget = {socket_, &duePosted_};
   timeBeginPeriod(1);
   timer_ = timeSetEvent(kTickMs, 1, TimerFired, reinterpret_cast<DWORD_PTR>(&g_timerTarget), TIME_PERIODIC);
@@ -152,6 +163,33 @@ bool RealTimeRunner::Run(std::string& failure, const std::function<void()>& befo
   return failure_.empty();
 }
 
+std::string RealTimeRunner::SoundMarks() const {
+  std::string marks;
+  for (const testhost::ScriptSound& sound : script_.setup.sounds) {
+    // The input the sound follows: the last one at or before its time; the script's start
+    // when none is.
+    DWORD from = start_;
+    uint32_t fromAt = 0;
+    for (size_t i = 0; i < script_.events.size() && script_.events[i].at <= sound.at; ++i) {
+      if (!script_.events[i].IsInput()) continue;
+      if (!firedAt_[i]) return "";
+      from = firedAt_[i];
+      fromAt = script_.events[i].at;
+    }
+    const DWORD due = from + (sound.at - fromAt);
+    // The input comes late to the module by a stop of the thread right after it was
+    // fired, and the sound by one over its time; each stop is counted once.
+    uint32_t late = 0;
+    for (const Late& l : late_) {
+      const DWORD stopFrom = l.tick - l.ms - kTickMs;
+      const auto covers = [&](DWORD a, DWORD b) { return int32_t(l.tick - a) >= 0 && int32_t(b - stopFrom) >= 0; };
+      if (covers(from, from + kNearMs) || covers(due - kNearMs, due)) late += l.ms;
+    }
+    marks += plat::FormatString("%s%d~%u:", marks.empty() ? "" : " ", int32_t(due - start_), late) + sound.name;
+  }
+  return marks;
+}
+
 void RealTimeRunner::SocketMessage(UINT message) {
   if (message == kDueMessage) {
     duePosted_ = false;
@@ -167,6 +205,9 @@ void RealTimeRunner::SocketMessage(UINT message) {
 // Everything whose time has come, in script order. Nothing here waits or dispatches
 // messages, so a modal loop the module runs keeps the script going.
 void RealTimeRunner::Due() {
+  const DWORD tick = GetTickCount();
+  if (lastLook_ && tick - lastLook_ > kTickMs + kLateNoticeMs) late_.push_back({tick, tick - lastLook_ - kTickMs});
+  lastLook_ = tick;
   const uint32_t now = Now();
   while (nextEvent_ < script_.events.size() && script_.events[nextEvent_].at <= now) {
     const size_t index = nextEvent_++;
@@ -183,7 +224,10 @@ void RealTimeRunner::Due() {
         endAt_ = e.at;
         NoteEvent(e.line, 0, "");
         break;
-      default: Fire(e); break;
+      default:
+        firedAt_[index] = GetTickCount();
+        Fire(e);
+        break;
     }
   }
   while (nextCapture_ < captures_.size() && captures_[nextCapture_].at <= now) {

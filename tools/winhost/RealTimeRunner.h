@@ -33,7 +33,8 @@ class RealTimeRunner {
   // An expectation at script time T holds when what it expects happens on the real
   // clock from T - kEarlyMs until kLateMs after the script's next later event (the
   // script's "+0" after an input or message means "in answer to it", which may take an
-  // animation's time); a host call or post is checked when that window closes.
+  // animation's time), the window's end as much later as the input before it was fired
+  // late; a host call or post is checked when that window closes.
   static constexpr uint32_t kEarlyMs = 50;
   static constexpr uint32_t kLateMs = 1000;
   // A checkpoint is captured at each of these offsets from its time; the comparison
@@ -80,6 +81,24 @@ class RealTimeRunner {
   // ordinary frames.
   const std::vector<double>& TickDispatchMs() const { return tickDispatchMs_; }
 
+  // How late the runner came to look at the script's clock (its timer, then the window
+  // thread's queue): each look that came later than kLateNoticeMs after its tick.
+  struct Late {
+    DWORD tick;
+    uint32_t ms;
+  };
+  static constexpr uint32_t kLateNoticeMs = 5;
+  // A stop of the thread this near an input's firing or a sound's time delays the sound.
+  static constexpr uint32_t kNearMs = 60;
+  const std::vector<Late>& Lateness() const { return late_; }
+  // The script's sounds as marks for `dorvik2-compare marks`: each where it should be
+  // heard on the script's real clock, that is as long after the input before it (a
+  // message or the pointer or a key) as the script has it after that input's time, and
+  // how long the thread (the runner's and the game's timers alike) stood still right
+  // after the input and around the sound's time, "MS~LATE:FILE"
+  // (empty when the script holds no sounds or its inputs did not all come).
+  std::string SoundMarks() const;
+
   // Called by the socket window; public for its C callback.
   void SocketMessage(UINT message);
 
@@ -104,6 +123,7 @@ class RealTimeRunner {
   void NoteEvent(int line, int order, const std::string& what);
   bool InWindow(DWORD tick, size_t event) const;
   uint32_t WindowEnd(size_t event) const;
+  uint32_t InputLateness(size_t event) const;
   std::string Window(size_t event) const;
   void Pointer(const testhost::ScriptEvent& e, DWORD buttons);
   void Key(int vk, bool down);
@@ -138,6 +158,9 @@ class RealTimeRunner {
   std::vector<Frame> frames_;
   std::vector<Note> notes_;
   std::vector<double> tickDispatchMs_;
+  std::vector<DWORD> firedAt_;  // each event's tick when it was fired; 0 not fired
+  DWORD lastLook_ = 0;
+  std::vector<Late> late_;
 };
 
 }  // namespace winhost

@@ -235,6 +235,8 @@ int Run(const Options& o) {
   Speed speed;
   DWORD scriptStart = 0;
   std::vector<winhost::RealTimeRunner::Frame> captured;
+  std::string soundMarks;
+  std::vector<winhost::RealTimeRunner::Late> lateness;
   if (ok) {
     winhost::RealTimeRunner runner(script, host, recorder, g_host.messages, client, gameWnd, [&] {
       const int32_t r = e.destroy(client);
@@ -250,6 +252,8 @@ int Run(const Options& o) {
     scriptStart = runner.StartTick() - hostStart;
     for (const auto& n : runner.Notes()) lines.push_back({n.tick - hostStart, n.order == 0 ? 0 : 2, lines.size(), n.text});
     captured = runner.Frames();
+    soundMarks = runner.SoundMarks();
+    lateness = runner.Lateness();
   }
   // Whatever the module left posted is dispatched before it goes.
   winhost::PumpUntil(100, [] { return false; });
@@ -291,6 +295,13 @@ int Run(const Options& o) {
   written = winhost::WritePngFile(sheet.Compose(), sheetPath) && written;
   const std::string outcome = ok ? "script passed" : "script failed: " + failure;
   written = WriteTranscript(transcriptPath, lines, scriptStart, outcome) && written;
+  // The sounds where the script has them, for the recording's check.
+  const std::string marksPath = (out / "sound-marks.txt").string();
+  if (!soundMarks.empty()) {
+    std::ofstream marks(marksPath, std::ios::binary);
+    marks << soundMarks << "\n";
+    written = bool(marks) && written;
+  }
 
   std::printf("%s: %s\n", o.script.c_str(), outcome.c_str());
   std::printf("script start: %" PRIu32 " ms after the host's\n", uint32_t(scriptStart));
@@ -298,6 +309,12 @@ int Run(const Options& o) {
   std::printf("checkpoint captures: %s\n", around.string().c_str());
   std::printf("contact sheet: %s\n", sheetPath.c_str());
   std::printf("transcript: %s\n", transcriptPath.c_str());
+  if (!soundMarks.empty()) std::printf("sound marks: %s\n", marksPath.c_str());
+  uint32_t lateMost = 0, lateAll = 0;
+  for (const auto& l : lateness) lateMost = std::max(lateMost, l.ms), lateAll += l.ms;
+  std::printf("lateness: the script's clock was looked at late %zu times, by %" PRIu32 " ms at most, %" PRIu32
+              " ms in all\n",
+              lateness.size(), lateMost, lateAll);
   if (speed.memcpyMs > 0) {
     std::printf("speed: a frame's memcpy (800x600x4) %.3f ms; full redraw %.2f ms = %.0fx memcpy; typical frame "
                 "(median of %zu game ticks) %.2f ms = %.0fx memcpy\n",
