@@ -122,7 +122,7 @@ SoundTrack WithoutGoingOn(const SoundTrack& track, double fromMs, double toMs, d
   // part, where the others add little.
   const size_t before = ToSamples(std::max(0.0, onsetMs - kWindowEdgeMs), track.rate);
   for (const Playing& p : going) {
-    if (!p.samples || p.startMs > onsetMs + kWindowEdgeMs) continue;
+    if (!p.samples || p.startMs > onsetMs + kFitMs) continue;
     const std::vector<float>& sound = *p.samples;
     if (p.startMs + ToMs(sound.size(), track.rate) < fromMs) continue;
     const auto own = [&](size_t at) -> float {

@@ -13,17 +13,18 @@
 //     between the two recordings taken as the offset that matches the most onsets;
 //     exit 0 when every headless onset is heard within the tolerance.
 //   dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MS[~LATE]:SOUND... [--sounds FOLDER]...
-//                         [--quiet FROM-MS TO-MS]... [--likest] [--strays]
+//                         [--quiet FROM-MS TO-MS]... [--anchor SOUND] [--overlaps-by-time] [--strays]
 //     Sounds played at known moments of one timeline, each named by its file (WAV or Ogg
-//     Vorbis, in the first FOLDER that holds it), placed on the recording by the offset
-//     that matches the most; exit 0 when each is heard within the tolerance (grown by the
-//     lateness the run measured around that mark, LATE) on an onset of its own, and is,
-//     by its shape, its own sound rather than another named (with --likest: the likest of
-//     those named, where the sounds of a game overlap), and inside a quiet window (its
-//     ends on the same timeline) every stretch of sound is a marked one going on, also
-//     after a drop of the player, and never a second sound started meanwhile; with
-//     --strays, no onset from the first mark to the last one's end is of no mark or
-//     inside a marked sound going on.
+//     Vorbis, in the first FOLDER that holds it), placed on the recording where the
+//     marks of the --anchor sound were heard (a sound of the host's own), else by the
+//     offset that matches the most; exit 0 when each is heard within the tolerance (grown
+//     by the lateness the run measured around that mark, LATE) on an onset of its own,
+//     and is, by its shape, its own sound rather than another named (with
+//     --overlaps-by-time, a mark whose sound overlaps another's is judged by its time
+//     alone), and inside a quiet window (its ends on the same timeline) every stretch of
+//     sound is a marked one going on, also after a drop of the player, and never a second
+//     sound started meanwhile; with --strays, no onset from the first mark to the last
+//     one's end is of no mark nor inside a marked sound going on.
 //   dorvik2-compare heard RECORDING.wav SOUND-FOLDER
 //     Each onset of the recording with the likest sound file of the folder, as `sound`
 //     lines of a game script.
@@ -202,39 +203,113 @@ struct Mark {
   std::vector<size_t> alike;  // the sound and those that may stand for it
 };
 
+// How far from where the anchor before puts it an anchor is looked for.
+constexpr double kAnchorSlipMs = 300;
 // An onset stands within a loudness window of its sound's start.
 constexpr double kOnsetSearchMs = 8;
 // Onsets are found at most one in this long (testhost::Onsets).
 constexpr double kOnsetGapMs = 60;
-// How a mark's sound is told: as itself (its likeness to the recording at least
-// kSameSound), or as the likest of the sounds named where sounds may overlap (a game's
-// effects and voices), which is at least kLikeAtAll.
-constexpr double kLikeAtAll = 0.5;
 struct Judging {
-  bool likest = false;
+  // The marks of this sound (the host's own, played as the marks' timeline runs) fix
+  // where that timeline stands on the recording, in place of the offset that matches
+  // the most marks: a delay of the other sounds is not taken for the recording's.
+  std::string anchor;
+  // A mark whose sound overlaps another mark's (a game's effects and voices) is judged
+  // by its time alone: its shape is a mix; one alone must be its own sound.
+  bool overlapsByTime = false;
   // Every onset heard from the first mark to the last mark's end is a mark's, or falls
   // inside a marked sound going on.
   bool strays = false;
 };
 
-// Sounds the real run played at known moments (ms on one timeline, the first mark
-// standing wherever the recording puts it), each naming its sound: each must be heard
-// within the tolerance (and its own lateness), in the marks' order, each onset heard
-// serving one mark, and be that sound and no other of those named; inside a quiet
-// window every stretch of sound must be a marked sound going on (also after a drop),
-// never a second one started meanwhile.
+// The first onset heard as `sound` (an anchor) from `fromMs` to `toMs` of the
+// recording, or heard.size().
+size_t HeardAs(const testhost::SoundTrack& track, const std::vector<double>& heard, double fromMs, double toMs,
+               const std::vector<testhost::NamedSound>& sounds, size_t sound) {
+  for (size_t h = 0; h < heard.size(); ++h) {
+    if (heard[h] < fromMs || heard[h] > toMs) continue;
+    const testhost::Identified seen = testhost::Identify(track, heard[h], kOnsetSearchMs, sounds, {sound}, {sound});
+    if (seen.named.likeness >= kSameSound) return h;
+  }
+  return heard.size();
+}
+
+// Sounds the real run played at known moments (ms on one timeline, placed on the
+// recording by the anchors, or else by the offset that matches the most marks), each
+// naming its sound: each must be heard within the tolerance (and its own lateness), in
+// the marks' order, each onset heard serving one mark (sounds started together share
+// one), and be that sound and no other of those named; inside a quiet window every
+// stretch of sound must be a marked sound going on (also after a drop), never a second
+// one started meanwhile.
 int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::vector<Mark>& marks,
                const std::vector<testhost::NamedSound>& sounds, const std::vector<testhost::QuietWindow>& quiet,
-               Judging judging) {
+               const Judging& judging) {
   testhost::SoundTrack windows;
   if (!ReadTrack(windowsPath, windows)) return 1;
   std::vector<double> times, tolerances;
   for (const Mark& m : marks) times.push_back(m.ms), tolerances.push_back(toleranceMs + m.lateMs);
   const auto heard = testhost::Onsets(windows);
-  const double offset = testhost::BestOffset(times, heard, 0, windows.Ms(), tolerances);
+  std::vector<bool> used(heard.size(), false);
+  // Where each mark's moment stands on the recording: between two anchors as they were
+  // heard (a player running a little fast or slow), else by the one offset.
+  std::vector<std::pair<double, double>> anchors;  // mark ms, recording ms
+  size_t anchorsMissing = 0;
+  std::vector<size_t> anchorHeard(marks.size(), heard.size());
+  std::vector<bool> anchorLeftOut(marks.size(), false);
+  for (size_t i = 0; i < marks.size(); ++i) {
+    if (judging.anchor.empty() || sounds[marks[i].sound].name != judging.anchor) continue;
+    // The first anchor anywhere; each later one near where the one before puts it (one
+    // the module's sounds covered is left out).
+    const double near = anchors.empty() ? -1 : anchors.back().second + times[i] - anchors.back().first;
+    const size_t h = HeardAs(windows, heard, anchors.empty() ? 0 : near - kAnchorSlipMs,
+                             anchors.empty() ? windows.Ms() : near + kAnchorSlipMs, sounds, marks[i].sound);
+    if (h == heard.size()) {
+      std::printf("  the anchor at %+.0f ms (%s) was not heard\n", times[i], judging.anchor.c_str());
+      anchorsMissing += anchors.empty() || i + 1 == marks.size() ? 1 : 0;
+      anchorLeftOut[i] = true;
+      continue;
+    }
+    anchors.emplace_back(times[i], heard[h]);
+    anchorHeard[i] = h;
+    used[h] = true;
+  }
+  const double offset = anchors.empty() ? testhost::BestOffset(times, heard, 0, windows.Ms(), tolerances)
+                                        : anchors.front().second - anchors.front().first;
+  // Between two anchors a mark stands where they put it, give or take how far the
+  // recording slipped between them.
+  const auto between = [&](double ms) {
+    size_t k = 1;
+    while (k + 1 < anchors.size() && anchors[k].first < ms) ++k;
+    return k;
+  };
+  const auto placed = [&](double ms) {
+    if (anchors.size() < 2) return ms + offset;
+    const size_t k = between(ms);
+    const auto& [a, ra] = anchors[k - 1];
+    const auto& [b, rb] = anchors[k];
+    return ra + (ms - a) * (rb - ra) / (b - a);
+  };
+  if (anchors.size() >= 2) {
+    for (size_t i = 0; i < marks.size(); ++i) {
+      const size_t k = between(times[i]);
+      tolerances[i] += std::fabs((anchors[k].second - anchors[k - 1].second) - (anchors[k].first - anchors[k - 1].first));
+    }
+    std::printf("  %zu anchors heard, %.0f ms apart on the recording for %.0f ms of the marks\n", anchors.size(),
+                anchors.back().second - anchors.front().second, anchors.back().first - anchors.front().first);
+  }
+  // Whether a mark's sound overlaps another's on the marks' timeline.
+  const auto overlapped = [&](size_t i) {
+    const auto lengthMs = [&](size_t k) { return 1000.0 * double(sounds[marks[k].sound].samples.size()) / windows.rate; };
+    for (size_t j = 0; j < marks.size(); ++j) {
+      if (j == i) continue;
+      if ((times[j] <= times[i] && times[i] < times[j] + lengthMs(j) + tolerances[j]) ||
+          (times[i] <= times[j] && times[j] < times[i] + lengthMs(i) + tolerances[i]))
+        return true;
+    }
+    return false;
+  };
   size_t good = 0;
   std::vector<testhost::Playing> playing;
-  std::vector<bool> used(heard.size(), false);
   size_t lastHeard = heard.size();
   // Each mark is told from the other marks' sounds.
   std::vector<size_t> named;
@@ -243,32 +318,39 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
   std::printf("sound marks:\n");
   for (size_t i = 0; i < marks.size(); ++i) {
     const std::string& name = sounds[marks[i].sound].name;
+    const double at = placed(times[i]);
     // The nearest onset not heard for an earlier mark; sounds started together (within
     // an onset's gap) share one.
+    if (anchorLeftOut[i]) {
+      ++good;
+      continue;
+    }
     const bool together = i > 0 && times[i] - times[i - 1] < kOnsetGapMs && lastHeard < heard.size();
-    size_t nearest = together ? lastHeard : heard.size();
-    for (size_t h = 0; h < heard.size() && !together; ++h)
-      if (!used[h] && (nearest == heard.size() ||
-                       std::fabs(heard[h] - offset - times[i]) < std::fabs(heard[nearest] - offset - times[i])))
+    const bool anchor = anchorHeard[i] < heard.size();
+    size_t nearest = anchor ? anchorHeard[i] : together ? lastHeard : heard.size();
+    for (size_t h = 0; h < heard.size() && !together && !anchor; ++h)
+      if (!used[h] && (nearest == heard.size() || std::fabs(heard[h] - at) < std::fabs(heard[nearest] - at)))
         nearest = h;
     lastHeard = heard.size();
-    const double error = nearest < heard.size() ? heard[nearest] - offset - times[i] : 1e9;
+    const double error = nearest < heard.size() ? heard[nearest] - at : 1e9;
     if (std::fabs(error) > tolerances[i]) {
-      std::printf("  %+.0f ms %s not heard within %.0f ms;\n", times[i], name.c_str(), tolerances[i]);
+      std::printf("  %+.0f ms %s not heard within %.0f ms%s\n", times[i], name.c_str(), tolerances[i],
+                  nearest < heard.size() ? (", the nearest " + std::to_string(std::lround(error)) + " ms off").c_str()
+                                         : "");
       continue;
     }
     used[nearest] = true;
     lastHeard = nearest;
     // Told over what it sounds like alone: the marked sounds going on are taken out.
-    const testhost::Identified seen = testhost::IdentifyOver(windows, heard[nearest], judging.likest ? kOnsetSearchMs : kPlaceSearchMs, sounds,
-                                                             marks[i].alike, named, playing);
-    const bool same = seen.named.likeness >= (judging.likest ? kLikeAtAll : kSameSound) &&
-                      seen.named.likeness > seen.likestOtherLikeness;
+    const testhost::Identified seen =
+        testhost::IdentifyOver(windows, heard[nearest], kPlaceSearchMs, sounds, marks[i].alike, named, playing);
+    const bool byTime = judging.overlapsByTime && overlapped(i);
+    const bool same = byTime || (seen.named.likeness >= kSameSound && seen.named.likeness > seen.likestOtherLikeness);
     good += same ? 1 : 0;
-    std::printf("  %+.0f ms %s heard %" PRId64 " ms off (of %.0f), likeness %.3f%s%s (%.3f);\n", times[i],
+    std::printf("  %+.0f ms %s heard %" PRId64 " ms off (of %.0f), likeness %.3f%s%s (%.3f)%s\n", times[i],
                 name.c_str(), int64_t(std::llround(error)), tolerances[i], seen.named.likeness, same ? "" : " NOT IT",
                 seen.likestOther.empty() ? "" : (", the likest other " + seen.likestOther).c_str(),
-                seen.likestOtherLikeness);
+                seen.likestOtherLikeness, byTime ? "; overlapping another: by its time" : "");
     // A sound that repeats itself (a tone) fits as well a few periods later: it started
     // no later than its onset.
     if (seen.named.atMs >= 0)
@@ -276,8 +358,8 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
   }
   size_t strayOnsets = 0;
   if (judging.strays && !marks.empty()) {
-    const double from = times.front() + offset - tolerances.front();
-    const double to = times.back() + offset + tolerances.back() +
+    const double from = placed(times.front()) - tolerances.front();
+    const double to = placed(times.back()) + tolerances.back() +
                       1000.0 * double(sounds[marks.back().sound].samples.size()) / windows.rate;
     for (size_t h = 0; h < heard.size(); ++h) {
       if (used[h] || heard[h] < from || heard[h] > to) continue;
@@ -314,7 +396,7 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
   std::printf("%zu of %zu marks heard as their sound; %zu stretches of sound not marked", good, marks.size(), stray);
   if (judging.strays) std::printf("; %zu onsets of no mark", strayOnsets);
   std::printf("\n");
-  return good == marks.size() && !marks.empty() && stray == 0 && strayOnsets == 0 ? 0 : 1;
+  return good == marks.size() && !marks.empty() && stray == 0 && strayOnsets == 0 && anchorsMissing == 0 ? 0 : 1;
 }
 
 // The sound named NAME in the first of `folders` that holds it, read into `sounds` once;
@@ -408,8 +490,10 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (int i = 4; i < argc; ++i) {
       const std::string word = argv[i];
-      if (word == "--likest") {
-        judging.likest = true;
+      if (word == "--overlaps-by-time") {
+        judging.overlapsByTime = true;
+      } else if (word == "--anchor" && i + 1 < argc) {
+        judging.anchor = argv[++i];
       } else if (word == "--strays") {
         judging.strays = true;
       } else if (word == "--quiet" && i + 2 < argc) {
@@ -448,7 +532,7 @@ int main(int argc, char** argv) {
                "usage: dorvik2-compare frames HEADLESS-DIR MARKED-DIR WINDOWS-DIR\n"
                "       dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS\n"
                "       dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MS[~LATE]:SOUND... [--sounds FOLDER]... "
-               "[--quiet FROM-MS TO-MS]... [--likest] [--strays]\n"
+               "[--quiet FROM-MS TO-MS]... [--anchor SOUND] [--overlaps-by-time] [--strays]\n"
                "       dorvik2-compare heard RECORDING.wav SOUND-FOLDER\n");
   return 2;
 }

@@ -164,7 +164,8 @@ bool RealTimeRunner::Run(std::string& failure, const std::function<void()>& befo
 }
 
 std::string RealTimeRunner::SoundMarks() const {
-  std::string marks;
+  std::vector<std::pair<int32_t, std::string>> marks;
+  for (const DWORD at : toneAt_) marks.emplace_back(int32_t(at - start_), plat::FormatString("%d:", int32_t(at - start_)) + toneFile_);
   for (const testhost::ScriptSound& sound : script_.setup.sounds) {
     // The input the sound follows: the last one at or before its time; the script's start
     // when none is.
@@ -185,9 +186,12 @@ std::string RealTimeRunner::SoundMarks() const {
       const auto covers = [&](DWORD a, DWORD b) { return int32_t(l.tick - a) >= 0 && int32_t(b - stopFrom) >= 0; };
       if (covers(from, from + kNearMs) || covers(due - kNearMs, due)) late += l.ms;
     }
-    marks += plat::FormatString("%s%d~%u:", marks.empty() ? "" : " ", int32_t(due - start_), late) + sound.name;
+    marks.emplace_back(int32_t(due - start_), plat::FormatString("%d~%u:", int32_t(due - start_), late) + sound.name);
   }
-  return marks;
+  std::stable_sort(marks.begin(), marks.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string line;
+  for (const auto& [at, mark] : marks) line += (line.empty() ? "" : " ") + mark;
+  return script_.setup.sounds.empty() ? "" : line;
 }
 
 void RealTimeRunner::SocketMessage(UINT message) {
@@ -236,6 +240,10 @@ void RealTimeRunner::Due() {
     if (frames_.back().picture.width <= 0) Fail(script_.events.back().line, "the screen could not be read");
   }
   while (nextCheck_ < checks_.size() && checks_[nextCheck_].due <= now) Check(checks_[nextCheck_++].event);
+  if (tone_ && now >= nextTone_ && nextTone_ <= script_.events.back().at) {
+    if (tone_()) toneAt_.push_back(GetTickCount());
+    nextTone_ = std::min(nextTone_ + tonePeriodMs_, std::max(nextTone_ + 1, script_.events.back().at));
+  }
   AnswerBoxes();
 }
 

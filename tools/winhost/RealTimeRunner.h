@@ -91,6 +91,12 @@ class RealTimeRunner {
   // A stop of the thread this near an input's firing or a sound's time delays the sound.
   static constexpr uint32_t kNearMs = 60;
   const std::vector<Late>& Lateness() const { return late_; }
+  // A sound of the host's own, started every `periodMs` of the script from its start
+  // and at its end (and once before, at `playedAt`): where the script's clock stands on
+  // the recording all along. Each is a mark "MS:`file`" of SoundMarks.
+  void SoundEvery(uint32_t periodMs, std::function<bool()> play, std::string file, DWORD playedAt) {
+    tonePeriodMs_ = periodMs, tone_ = std::move(play), toneFile_ = std::move(file), toneAt_ = {playedAt};
+  }
   // The script's sounds as marks for `dorvik2-compare marks`: each where it should be
   // heard on the script's real clock, that is as long after the input before it (a
   // message or the pointer or a key) as the script has it after that input's time, and
@@ -159,6 +165,11 @@ class RealTimeRunner {
   std::vector<Note> notes_;
   std::vector<double> tickDispatchMs_;
   std::vector<DWORD> firedAt_;  // each event's tick when it was fired; 0 not fired
+  uint32_t tonePeriodMs_ = 0;
+  std::function<bool()> tone_;
+  std::string toneFile_;
+  uint32_t nextTone_ = 0;
+  std::vector<DWORD> toneAt_;
   DWORD lastLook_ = 0;
   std::vector<Late> late_;
 };

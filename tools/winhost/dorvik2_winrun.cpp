@@ -30,6 +30,7 @@
 #include "tools/winhost/HostText.h"
 #include "tools/winhost/ModuleExports.h"
 #include "tools/winhost/ModuleOptions.h"
+#include "tools/winhost/PartsProbes.h"
 #include "tools/winhost/PumpUntil.h"
 #include "tools/winhost/PngWriter.h"
 #include "tools/winhost/RealTimeRunner.h"
@@ -48,6 +49,11 @@ constexpr DWORD kLoadLimitMs = 60000;
 // loader takes no virtual time, hears it.
 constexpr DWORD kSettleMs = 2000;
 constexpr int kRedraws = 20;
+// The host's tone, how long its first sounding is given before the script starts, and
+// how often it sounds again in the script.
+constexpr const char* kToneFile = "tone.wav";
+constexpr DWORD kToneLeadMs = 500;
+constexpr uint32_t kTonePeriodMs = 3000;
 constexpr int kCopies = 50;
 
 struct HostState {
@@ -237,12 +243,19 @@ int Run(const Options& o) {
   std::vector<winhost::RealTimeRunner::Frame> captured;
   std::string soundMarks;
   std::vector<winhost::RealTimeRunner::Late> lateness;
+  // The host's own tone through the script: where the script's clock stands on the
+  // recording, whatever the module's sounds do.
+  winhost::HostTone tone;
+  const bool toneMade = ok && tone.Play(hostWnd);
+  const DWORD tonePlayedAt = GetTickCount();
+  if (toneMade) winhost::PumpUntil(kToneLeadMs, [] { return false; });
   if (ok) {
     winhost::RealTimeRunner runner(script, host, recorder, g_host.messages, client, gameWnd, [&] {
       const int32_t r = e.destroy(client);
       note(1, "DestroyGameWnd -> " + std::to_string(r));
       return r;
     });
+    if (toneMade) runner.SoundEvery(kTonePeriodMs, [&tone] { return tone.Again(); }, kToneFile, tonePlayedAt);
     ok = runner.Run(failure, [&] {
       speed.memcpyMs = MemcpyFrameMs();
       speed.redrawMs = FullRedrawMs(client, gameWnd);
@@ -254,6 +267,7 @@ int Run(const Options& o) {
     captured = runner.Frames();
     soundMarks = runner.SoundMarks();
     lateness = runner.Lateness();
+    if (!soundMarks.empty() && !toneMade) failure = "the host's tone could not be played", ok = false;
   }
   // Whatever the module left posted is dispatched before it goes.
   winhost::PumpUntil(100, [] { return false; });
@@ -300,7 +314,7 @@ int Run(const Options& o) {
   if (!soundMarks.empty()) {
     std::ofstream marks(marksPath, std::ios::binary);
     marks << soundMarks << "\n";
-    written = bool(marks) && written;
+    written = bool(marks) && winhost::HostTone::WriteWav((out / kToneFile).string()) && written;
   }
 
   std::printf("%s: %s\n", o.script.c_str(), outcome.c_str());

@@ -68,7 +68,7 @@ echo "sound: $out/sound.wav"
 if marks=$(cat "$out/sound-marks.txt" 2>/dev/null) && [ -n "$marks" ]; then
   # shellcheck disable=SC2086 # the marks are words
   "$build/tools/testhost/dorvik2-compare" marks "$out/sound.wav" "$sound_tolerance_ms" $marks --sounds "$data/GameSound" \
-    --likest --strays || status=1
+    --sounds "$out" --anchor tone.wav --overlaps-by-time --strays || status=1
 else
   echo "sound: the Windows play wrote no sound marks"
   status=1
