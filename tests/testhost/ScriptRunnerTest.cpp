@@ -387,6 +387,10 @@ TEST_F(ScriptRunnerTest, TheSoundsHeardAreTakenAndCheckedWhole) {
   EXPECT_EQ(Play(events + sounds + joinLine + "room_join.ogg\n+600 end\n"),
             "line " + std::to_string(joinAt) + " at 1700 ms: " + joinLine + "room_join.ogg of " + count +
                 " expected, " + heard + count);
+  const std::string later = "sound " + std::to_string(join.at + 40) + " ";
+  EXPECT_EQ(Play(events + sounds + later + "game_join.ogg\n+600 end\n"),
+            "line " + std::to_string(joinAt) + " at 1700 ms: " + later + "game_join.ogg of " + count + " expected, " +
+                heard + count);
   EXPECT_EQ(Play(events + sounds + "+600 end\n"),
             "line " + std::to_string(joinAt) + " at 1700 ms: a sound the script does not hold: sound " +
                 std::to_string(join.at) + " game_join.ogg");

@@ -97,6 +97,24 @@ Identified Identify(const SoundTrack& track, double heardMs, double searchMs, co
     const size_t end = std::min(all.size(), skip + ToSamples(kIdentifyMs, track.rate));
     const std::vector<float> first(all.begin() + std::ptrdiff_t(skip), all.begin() + std::ptrdiff_t(end));
     Placed placed = BestPlace(track, first, heardMs + kWindowEdgeMs - searchMs, heardMs + kWindowEdgeMs + searchMs);
+    // A player that fell behind drops or repeats a few milliseconds: the shape is also
+    // held piece by piece, each near where the one before ended, and the middle of the
+    // pieces' likenesses counts when it is the higher.
+    if (placed.atMs >= 0) {
+      const size_t piece = ToSamples(kPieceMs, track.rate);
+      std::vector<double> likeness;
+      double at = placed.atMs;
+      for (size_t from = 0; from + piece <= first.size(); from += piece) {
+        const std::vector<float> part(first.begin() + std::ptrdiff_t(from), first.begin() + std::ptrdiff_t(from + piece));
+        const Placed p = BestPlace(track, part, at - searchMs, at + searchMs);
+        likeness.push_back(p.likeness);
+        if (p.atMs >= 0) at = p.atMs + kPieceMs;
+      }
+      if (!likeness.empty()) {
+        std::nth_element(likeness.begin(), likeness.begin() + std::ptrdiff_t(likeness.size() / 2), likeness.end());
+        placed.likeness = std::max(placed.likeness, likeness[likeness.size() / 2]);
+      }
+    }
     if (placed.atMs >= 0) placed.atMs -= ToMs(skip, track.rate);
     if (isAlike(i)) {
       if (placed.likeness > out.named.likeness) out.named = placed;

@@ -246,8 +246,10 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
                const Judging& judging) {
   testhost::SoundTrack windows;
   if (!ReadTrack(windowsPath, windows)) return 1;
-  std::vector<double> times, tolerances;
-  for (const Mark& m : marks) times.push_back(m.ms), tolerances.push_back(toleranceMs + m.lateMs);
+  // A mark may be heard as early as the tolerance, and as late as the tolerance and its
+  // lateness.
+  std::vector<double> times, tolerances, lateness;
+  for (const Mark& m : marks) times.push_back(m.ms), tolerances.push_back(toleranceMs), lateness.push_back(m.lateMs);
   const auto heard = testhost::Onsets(windows);
   std::vector<bool> used(heard.size(), false);
   // Where each mark's moment stands on the recording: between two anchors as they were
@@ -255,7 +257,7 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
   std::vector<std::pair<double, double>> anchors;  // mark ms, recording ms
   size_t anchorsMissing = 0;
   std::vector<size_t> anchorHeard(marks.size(), heard.size());
-  std::vector<bool> anchorLeftOut(marks.size(), false);
+
   for (size_t i = 0; i < marks.size(); ++i) {
     if (judging.anchor.empty() || sounds[marks[i].sound].name != judging.anchor) continue;
     // The first anchor anywhere; each later one near where the one before puts it (one
@@ -266,14 +268,15 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
     if (h == heard.size()) {
       std::printf("  the anchor at %+.0f ms (%s) was not heard\n", times[i], judging.anchor.c_str());
       anchorsMissing += anchors.empty() || i + 1 == marks.size() ? 1 : 0;
-      anchorLeftOut[i] = true;
       continue;
     }
     anchors.emplace_back(times[i], heard[h]);
     anchorHeard[i] = h;
     used[h] = true;
   }
-  const double offset = anchors.empty() ? testhost::BestOffset(times, heard, 0, windows.Ms(), tolerances)
+  std::vector<double> widest;
+  for (size_t i = 0; i < marks.size(); ++i) widest.push_back(tolerances[i] + lateness[i]);
+  const double offset = anchors.empty() ? testhost::BestOffset(times, heard, 0, windows.Ms(), widest)
                                         : anchors.front().second - anchors.front().first;
   // Between two anchors a mark stands where they put it, give or take how far the
   // recording slipped between them.
@@ -302,8 +305,8 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
     const auto lengthMs = [&](size_t k) { return 1000.0 * double(sounds[marks[k].sound].samples.size()) / windows.rate; };
     for (size_t j = 0; j < marks.size(); ++j) {
       if (j == i) continue;
-      if ((times[j] <= times[i] && times[i] < times[j] + lengthMs(j) + tolerances[j]) ||
-          (times[i] <= times[j] && times[j] < times[i] + lengthMs(i) + tolerances[i]))
+      if ((times[j] <= times[i] && times[i] < times[j] + lengthMs(j) + widest[j]) ||
+          (times[i] <= times[j] && times[j] < times[i] + lengthMs(i) + widest[i]))
         return true;
     }
     return false;
@@ -321,20 +324,18 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
     const double at = placed(times[i]);
     // The nearest onset not heard for an earlier mark; sounds started together (within
     // an onset's gap) share one.
-    if (anchorLeftOut[i]) {
-      ++good;
-      continue;
-    }
     const bool together = i > 0 && times[i] - times[i - 1] < kOnsetGapMs && lastHeard < heard.size();
     const bool anchor = anchorHeard[i] < heard.size();
     size_t nearest = anchor ? anchorHeard[i] : together ? lastHeard : heard.size();
+    const double middle = at + lateness[i] / 2;
     for (size_t h = 0; h < heard.size() && !together && !anchor; ++h)
-      if (!used[h] && (nearest == heard.size() || std::fabs(heard[h] - at) < std::fabs(heard[nearest] - at)))
+      if (!used[h] && (nearest == heard.size() || std::fabs(heard[h] - middle) < std::fabs(heard[nearest] - middle)))
         nearest = h;
     lastHeard = heard.size();
     const double error = nearest < heard.size() ? heard[nearest] - at : 1e9;
-    if (std::fabs(error) > tolerances[i]) {
-      std::printf("  %+.0f ms %s not heard within %.0f ms%s\n", times[i], name.c_str(), tolerances[i],
+    if (error < -tolerances[i] || error > tolerances[i] + lateness[i]) {
+      std::printf("  %+.0f ms %s not heard from %.0f to %+.0f ms%s\n", times[i], name.c_str(), -tolerances[i],
+                  tolerances[i] + lateness[i],
                   nearest < heard.size() ? (", the nearest " + std::to_string(std::lround(error)) + " ms off").c_str()
                                          : "");
       continue;
@@ -347,8 +348,9 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
     const bool byTime = judging.overlapsByTime && overlapped(i);
     const bool same = byTime || (seen.named.likeness >= kSameSound && seen.named.likeness > seen.likestOtherLikeness);
     good += same ? 1 : 0;
-    std::printf("  %+.0f ms %s heard %" PRId64 " ms off (of %.0f), likeness %.3f%s%s (%.3f)%s\n", times[i],
-                name.c_str(), int64_t(std::llround(error)), tolerances[i], seen.named.likeness, same ? "" : " NOT IT",
+    std::printf("  %+.0f ms %s heard %" PRId64 " ms off (%.0f to %+.0f), likeness %.3f%s%s (%.3f)%s\n", times[i],
+                name.c_str(), int64_t(std::llround(error)), -tolerances[i], tolerances[i] + lateness[i],
+                seen.named.likeness, same ? "" : " NOT IT",
                 seen.likestOther.empty() ? "" : (", the likest other " + seen.likestOther).c_str(),
                 seen.likestOtherLikeness, byTime ? "; overlapping another: by its time" : "");
     // A sound that repeats itself (a tone) fits as well a few periods later: it started
@@ -359,7 +361,7 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
   size_t strayOnsets = 0;
   if (judging.strays && !marks.empty()) {
     const double from = placed(times.front()) - tolerances.front();
-    const double to = placed(times.back()) + tolerances.back() +
+    const double to = placed(times.back()) + widest.back() +
                       1000.0 * double(sounds[marks.back().sound].samples.size()) / windows.rate;
     for (size_t h = 0; h < heard.size(); ++h) {
       if (used[h] || heard[h] < from || heard[h] > to) continue;

@@ -167,8 +167,8 @@ std::string RealTimeRunner::SoundMarks() const {
   std::vector<std::pair<int32_t, std::string>> marks;
   for (const DWORD at : toneAt_) marks.emplace_back(int32_t(at - start_), plat::FormatString("%d:", int32_t(at - start_)) + toneFile_);
   for (const testhost::ScriptSound& sound : script_.setup.sounds) {
-    // The input the sound follows: the last one at or before its time; the script's start
-    // when none is.
+    // The input the sound may follow: the last one at or before its time; the script's
+    // start when none is.
     DWORD from = start_;
     uint32_t fromAt = 0;
     for (size_t i = 0; i < script_.events.size() && script_.events[i].at <= sound.at; ++i) {
@@ -177,16 +177,17 @@ std::string RealTimeRunner::SoundMarks() const {
       from = firedAt_[i];
       fromAt = script_.events[i].at;
     }
+    // As late as that input was fired, when the sound answers it; and as long as the
+    // thread stood still right after the input and around the sound's time.
+    const uint32_t firedLate = uint32_t(std::max<int32_t>(0, int32_t(from - start_) - int32_t(fromAt)));
     const DWORD due = from + (sound.at - fromAt);
-    // The input comes late to the module by a stop of the thread right after it was
-    // fired, and the sound by one over its time; each stop is counted once.
-    uint32_t late = 0;
+    uint32_t stood = 0;
     for (const Late& l : late_) {
       const DWORD stopFrom = l.tick - l.ms - kTickMs;
       const auto covers = [&](DWORD a, DWORD b) { return int32_t(l.tick - a) >= 0 && int32_t(b - stopFrom) >= 0; };
-      if (covers(from, from + kNearMs) || covers(due - kNearMs, due)) late += l.ms;
+      if (covers(from, from + kNearMs) || covers(due - kNearMs, due)) stood = std::max(stood, l.ms);
     }
-    marks.emplace_back(int32_t(due - start_), plat::FormatString("%d~%u:", int32_t(due - start_), late) + sound.name);
+    marks.emplace_back(int32_t(sound.at), plat::FormatString("%u~%u:", sound.at, firedLate + stood) + sound.name);
   }
   std::stable_sort(marks.begin(), marks.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::string line;
@@ -265,20 +266,28 @@ void RealTimeRunner::Fire(const testhost::ScriptEvent& e) {
 }
 
 // The pointer goes to the place (the module reads the cursor's position as well as its
-// messages' coordinates), then the buttons, as a mouse gives them.
+// messages' coordinates), then the buttons, as a mouse gives them. The move goes into the
+// input queue with the buttons, ahead of them: a cursor set only beside the queue may be
+// taken after a click already queued on a loaded machine, which the module then reads
+// where the pointer was before.
 void RealTimeRunner::Pointer(const testhost::ScriptEvent& e, DWORD buttons) {
   POINT p{e.x, e.y};
   ClientToScreen(gameWnd_, &p);
   SetCursorPos(p.x, p.y);
-  INPUT in[2] = {};
-  UINT count = 0;
+  INPUT in[3] = {};
+  in[0].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  // The whole screen is 0 to 65535 on each axis, its last pixel at 65535.
+  in[0].mi.dx = MulDiv(p.x, 65535, std::max(1, GetSystemMetrics(SM_CXSCREEN) - 1));
+  in[0].mi.dy = MulDiv(p.y, 65535, std::max(1, GetSystemMetrics(SM_CYSCREEN) - 1));
+  UINT count = 1;
   for (DWORD flag : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
     if (!(buttons & flag)) continue;
     in[count].type = INPUT_MOUSE;
     in[count].mi.dwFlags = flag;
     ++count;
   }
-  if (count) SendInput(count, in, sizeof(INPUT));
+  SendInput(count, in, sizeof(INPUT));
 }
 
 void RealTimeRunner::Key(int vk, bool down) {

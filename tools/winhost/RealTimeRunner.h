@@ -97,12 +97,12 @@ class RealTimeRunner {
   void SoundEvery(uint32_t periodMs, std::function<bool()> play, std::string file, DWORD playedAt) {
     tonePeriodMs_ = periodMs, tone_ = std::move(play), toneFile_ = std::move(file), toneAt_ = {playedAt};
   }
-  // The script's sounds as marks for `dorvik2-compare marks`: each where it should be
-  // heard on the script's real clock, that is as long after the input before it (a
-  // message or the pointer or a key) as the script has it after that input's time, and
-  // how long the thread (the runner's and the game's timers alike) stood still right
-  // after the input and around the sound's time, "MS~LATE:FILE"
-  // (empty when the script holds no sounds or its inputs did not all come).
+  // The script's sounds as marks for `dorvik2-compare marks`, "MS~LATE:FILE": each at its
+  // time on the script's real clock, and how much later it may come: as late as the
+  // input before it (a message, the pointer or a key) was fired, when the sound answers
+  // it, and as long as the thread (the runner's and the game's timers alike) stood still
+  // right after that input or around the sound's time (empty when the script holds no
+  // sounds or its inputs did not all come).
   std::string SoundMarks() const;
 
   // Called by the socket window; public for its C callback.
