@@ -140,6 +140,7 @@ bool RealTimeRunner::Run(std::string& failure, const std::function<void()>& befo
     DispatchMessageA(&m);
     QueryPerformanceCounter(&after);
     if (gameTick) tickDispatchMs_.push_back(double(after.QuadPart - before.QuadPart) * 1000.0 / double(frequency.QuadPart));
+    if (gameTick) NoteGameTimer(m.wParam, m.time);
   }
   timeKillEvent(timer_);
   timer_ = 0;
@@ -161,6 +162,19 @@ bool RealTimeRunner::Run(std::string& failure, const std::function<void()>& befo
   if (destroyed != 0) Fail(last.line, "the game window did not close cleanly");
   failure = failure_;
   return failure_.empty();
+}
+
+// Each of the game's timers comes no sooner than its period, which is the shortest gap
+// it has shown: a longer gap is that much late, unless so long that the timer was
+// stopped and set again.
+void RealTimeRunner::NoteGameTimer(WPARAM id, DWORD tick) {
+  GameTimer& t = gameTimers_[uintptr_t(id)];
+  if (t.last) {
+    const uint32_t gap = tick - t.last;
+    t.period = t.period ? std::min(t.period, gap) : gap;
+    if (gap > t.period + kLateNoticeMs && gap < t.period * kTimerStoppedPeriods) gameLate_.push_back({tick, gap - t.period});
+  }
+  t.last = tick;
 }
 
 std::string RealTimeRunner::SoundMarks() const {
@@ -187,7 +201,13 @@ std::string RealTimeRunner::SoundMarks() const {
       const auto covers = [&](DWORD a, DWORD b) { return int32_t(l.tick - a) >= 0 && int32_t(b - stopFrom) >= 0; };
       if (covers(from, from + kNearMs) || covers(due - kNearMs, due)) stood = std::max(stood, l.ms);
     }
-    marks.emplace_back(int32_t(sound.at), plat::FormatString("%u~%u:", sound.at, firedLate + stood) + sound.name);
+    // The game's animations count its timer's ticks: every tick late between the input
+    // and the sound puts the sound off by as much.
+    uint32_t ticksLate = 0;
+    for (const Late& l : gameLate_)
+      if (int32_t(l.tick - from) >= 0 && int32_t(due + ticksLate - l.tick) >= 0) ticksLate += l.ms;
+    marks.emplace_back(int32_t(sound.at),
+                       plat::FormatString("%u~%u:", sound.at, firedLate + stood + ticksLate) + sound.name);
   }
   std::stable_sort(marks.begin(), marks.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::string line;

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,8 @@ class RealTimeRunner {
   static constexpr uint32_t kLateNoticeMs = 5;
   // A stop of the thread this near an input's firing or a sound's time delays the sound.
   static constexpr uint32_t kNearMs = 60;
+  // A gap of a game timer this many of its periods long is a timer stopped and set again.
+  static constexpr uint32_t kTimerStoppedPeriods = 20;
   const std::vector<Late>& Lateness() const { return late_; }
   // A sound of the host's own, started every `periodMs` of the script from its start
   // and at its end (and once before, at `playedAt`): where the script's clock stands on
@@ -101,8 +104,9 @@ class RealTimeRunner {
   // time on the script's real clock, and how much later it may come: as late as the
   // input before it (a message, the pointer or a key) was fired, when the sound answers
   // it, and as long as the thread (the runner's and the game's timers alike) stood still
-  // right after that input or around the sound's time (empty when the script holds no
-  // sounds or its inputs did not all come).
+  // right after that input or around the sound's time, and as late as the game's timers
+  // came in all from the input to the sound (empty when the script holds no sounds or
+  // its inputs did not all come).
   std::string SoundMarks() const;
 
   // Called by the socket window; public for its C callback.
@@ -172,6 +176,15 @@ class RealTimeRunner {
   std::vector<DWORD> toneAt_;
   DWORD lastLook_ = 0;
   std::vector<Late> late_;
+  // The game window's timers: when each came last, its period, and each time one came
+  // late.
+  struct GameTimer {
+    DWORD last = 0;
+    uint32_t period = 0;
+  };
+  void NoteGameTimer(WPARAM id, DWORD tick);
+  std::map<uintptr_t, GameTimer> gameTimers_;
+  std::vector<Late> gameLate_;
 };
 
 }  // namespace winhost
