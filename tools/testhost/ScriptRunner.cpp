@@ -417,7 +417,7 @@ void ScriptRunner::RewriteHashes() const {
     if (soundsTaken_ && (stripped.rfind("sound ", 0) == 0 ||
                          std::find(std::begin(kSoundsHeading), std::end(kSoundsHeading), line) != std::end(kSoundsHeading)))
       continue;
-    if (soundsTaken_ && int(i + 1) == events_.back().line) {
+    if (soundsTaken_ && !newSounds_.empty() && int(i + 1) == events_.back().line) {
       for (const char* heading : kSoundsHeading) text += std::string(heading) + "\n";
       for (const ScriptSound& sound : newSounds_) text += plat::FormatString("sound %u ", sound.at) + sound.name + "\n";
     }
