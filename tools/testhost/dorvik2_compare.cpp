@@ -203,6 +203,12 @@ struct Mark {
   std::vector<size_t> alike;  // the sound and those that may stand for it
 };
 
+// How far before the last mark's onset the next mark's may be heard: a player mixes in
+// periods, and sounds due within one may start in either order.
+constexpr double kOrderSlackMs = 30;
+// The marks around a mark that place it, and how far from the offset of all they may.
+constexpr double kLocalMs = 20000;
+constexpr double kLocalSlipMs = 400;
 // How far from where the anchor before puts it an anchor is looked for.
 constexpr double kAnchorSlipMs = 300;
 // An onset stands within a loudness window of its sound's start.
@@ -276,23 +282,50 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
   }
   std::vector<double> widest;
   for (size_t i = 0; i < marks.size(); ++i) widest.push_back(tolerances[i] + lateness[i]);
-  const double offset = anchors.empty() ? testhost::BestOffset(times, heard, 0, windows.Ms(), widest)
-                                        : anchors.front().second - anchors.front().first;
-  // Between two anchors a mark stands where they put it, give or take how far the
-  // recording slipped between them.
-  const auto between = [&](double ms) {
-    size_t k = 1;
-    while (k + 1 < anchors.size() && anchors[k].first < ms) ++k;
-    return k;
-  };
-  const auto placed = [&](double ms) {
-    if (anchors.size() < 2) return ms + offset;
-    const size_t k = between(ms);
-    const auto& [a, ra] = anchors[k - 1];
-    const auto& [b, rb] = anchors[k];
-    return ra + (ms - a) * (rb - ra) / (b - a);
-  };
+  // The anchors are heard through a stream of their own, whose latency the module's
+  // stream need not share (on a loaded machine the two drift apart by a tenth of a
+  // second and more): they measure how far the player slipped between each two of them,
+  // which widens the marks between, and do not place the module's sounds. Those stand
+  // by the offset that matches the most of the marks around each (within kLocalMs),
+  // searched near the one that matches the most of all: a delay of some sounds shows
+  // against the others.
+  std::vector<double> own, ownTimes, ownWidest;
+  for (size_t i = 0; i < marks.size(); ++i) {
+    if (!judging.anchor.empty() && sounds[marks[i].sound].name == judging.anchor) continue;
+    ownTimes.push_back(times[i]);
+    ownWidest.push_back(widest[i]);
+  }
+  const double offset = testhost::BestOffset(ownTimes.empty() ? times : ownTimes, heard, 0, windows.Ms(),
+                                             ownTimes.empty() ? widest : ownWidest);
+  std::vector<double> offsets(marks.size(), offset);
+  for (size_t i = 0; i < marks.size(); ++i) {
+    if (anchorHeard[i] < heard.size()) {
+      offsets[i] = heard[anchorHeard[i]] - times[i];
+      continue;
+    }
+    // An anchor not told by its shape (another sound over it) stands in its own stream,
+    // between the anchors heard around it.
+    if (!judging.anchor.empty() && sounds[marks[i].sound].name == judging.anchor && !anchors.empty()) {
+      size_t k = 0;
+      while (k + 1 < anchors.size() && anchors[k + 1].first < times[i]) ++k;
+      const size_t next = std::min(k + 1, anchors.size() - 1);
+      const auto& [a, ra] = anchors[k];
+      const auto& [b, rb] = anchors[next];
+      offsets[i] = next == k || b == a ? ra - a : (ra - a) + (times[i] - a) * ((rb - b) - (ra - a)) / (b - a);
+      continue;
+    }
+    std::vector<double> near, nearWidest;
+    for (size_t j = 0; j < ownTimes.size(); ++j)
+      if (std::fabs(ownTimes[j] - times[i]) <= kLocalMs) near.push_back(ownTimes[j]), nearWidest.push_back(ownWidest[j]);
+    if (!near.empty())
+      offsets[i] = testhost::BestOffset(near, heard, offset - kLocalSlipMs, offset + kLocalSlipMs, nearWidest);
+  }
   if (anchors.size() >= 2) {
+    const auto between = [&](double ms) {
+      size_t k = 1;
+      while (k + 1 < anchors.size() && anchors[k].first < ms) ++k;
+      return k;
+    };
     for (size_t i = 0; i < marks.size(); ++i) {
       const size_t k = between(times[i]);
       tolerances[i] += std::fabs((anchors[k].second - anchors[k - 1].second) - (anchors[k].first - anchors[k - 1].first));
@@ -314,6 +347,7 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
   size_t good = 0;
   std::vector<testhost::Playing> playing;
   size_t lastHeard = heard.size();
+  double lastInOrder = 0;
   // Each mark is told from the other marks' sounds.
   std::vector<size_t> named;
   for (const Mark& m : marks)
@@ -321,32 +355,55 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
   std::printf("sound marks:\n");
   for (size_t i = 0; i < marks.size(); ++i) {
     const std::string& name = sounds[marks[i].sound].name;
-    const double at = placed(times[i]);
-    // The nearest onset not heard for an earlier mark; sounds started together (within
-    // an onset's gap) share one.
+    const double at = times[i] + offsets[i];
+    // The onset of the mark: the earliest in its window not heard for an earlier mark
+    // nor before the last mark's (the sounds come in the marks' order, but for sounds
+    // started together, which share one), heard as the mark's sound if one is, else the
+    // earliest: a window widened by the run's lateness may hold the next sounds too.
     const bool together = i > 0 && times[i] - times[i - 1] < kOnsetGapMs && lastHeard < heard.size();
     const bool anchor = anchorHeard[i] < heard.size();
+    const auto alone = [&](size_t h) {
+      return testhost::IdentifyOver(windows, heard[h], kPlaceSearchMs, sounds, marks[i].alike, named, playing);
+    };
+    const auto itself = [&](const testhost::Identified& seen) {
+      return seen.named.likeness >= kSameSound && seen.named.likeness > seen.likestOtherLikeness;
+    };
     size_t nearest = anchor ? anchorHeard[i] : together ? lastHeard : heard.size();
-    const double middle = at + lateness[i] / 2;
-    for (size_t h = 0; h < heard.size() && !together && !anchor; ++h)
-      if (!used[h] && (nearest == heard.size() || std::fabs(heard[h] - middle) < std::fabs(heard[nearest] - middle)))
-        nearest = h;
-    lastHeard = heard.size();
-    const double error = nearest < heard.size() ? heard[nearest] - at : 1e9;
-    if (error < -tolerances[i] || error > tolerances[i] + lateness[i]) {
+    testhost::Identified seen;
+    bool seenDone = false;
+    for (size_t h = 0; h < heard.size() && !together && !anchor; ++h) {
+      const double error = heard[h] - at;
+      if (used[h] || error < -tolerances[i] || error > tolerances[i] + lateness[i] ||
+          heard[h] + kOrderSlackMs < lastInOrder)
+        continue;
+      const testhost::Identified here = alone(h);
+      if (nearest == heard.size()) nearest = h, seen = here, seenDone = true;
+      if (itself(here)) {
+        nearest = h, seen = here;
+        break;
+      }
+    }
+    if (nearest == heard.size()) {
+      // Nothing in the window: the nearest onset, to say how far off.
+      for (size_t h = 0; h < heard.size(); ++h)
+        if (!used[h] && (nearest == heard.size() || std::fabs(heard[h] - at) < std::fabs(heard[nearest] - at)))
+          nearest = h;
       std::printf("  %+.0f ms %s not heard from %.0f to %+.0f ms%s\n", times[i], name.c_str(), -tolerances[i],
                   tolerances[i] + lateness[i],
-                  nearest < heard.size() ? (", the nearest " + std::to_string(std::lround(error)) + " ms off").c_str()
+                  nearest < heard.size() ? (", the nearest " + std::to_string(std::lround(heard[nearest] - at)) +
+                                            " ms off").c_str()
                                          : "");
+      lastHeard = heard.size();
       continue;
     }
+    const double error = heard[nearest] - at;
     used[nearest] = true;
     lastHeard = nearest;
+    if (!anchor) lastInOrder = std::max(lastInOrder, heard[nearest]);
     // Told over what it sounds like alone: the marked sounds going on are taken out.
-    const testhost::Identified seen =
-        testhost::IdentifyOver(windows, heard[nearest], kPlaceSearchMs, sounds, marks[i].alike, named, playing);
+    if (!seenDone) seen = alone(nearest);
     const bool byTime = judging.overlapsByTime && overlapped(i);
-    const bool same = byTime || (seen.named.likeness >= kSameSound && seen.named.likeness > seen.likestOtherLikeness);
+    const bool same = byTime || itself(seen);
     good += same ? 1 : 0;
     std::printf("  %+.0f ms %s heard %" PRId64 " ms off (%.0f to %+.0f), likeness %.3f%s%s (%.3f)%s\n", times[i],
                 name.c_str(), int64_t(std::llround(error)), -tolerances[i], tolerances[i] + lateness[i],
@@ -360,8 +417,8 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
   }
   size_t strayOnsets = 0;
   if (judging.strays && !marks.empty()) {
-    const double from = placed(times.front()) - tolerances.front();
-    const double to = placed(times.back()) + widest.back() +
+    const double from = times.front() + offsets.front() - tolerances.front();
+    const double to = times.back() + offsets.back() + widest.back() +
                       1000.0 * double(sounds[marks.back().sound].samples.size()) / windows.rate;
     for (size_t h = 0; h < heard.size(); ++h) {
       if (used[h] || heard[h] < from || heard[h] > to) continue;
