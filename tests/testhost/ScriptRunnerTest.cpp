@@ -316,6 +316,89 @@ TEST(ScriptReader, CheckpointsCarryAHashForEachDesktop) {
   }
 }
 
+// A script's sounds: each onset with its file in the sound folder, in time order, within
+// the script.
+TEST(ScriptReader, SoundsAreReadInOrderWithTheirFiles) {
+  testhost::Script script;
+  std::string error;
+  ASSERT_TRUE(testhost::ReadScript("@0 msg HM_TURN userNo=101 turnValue=0\nsound 20 a.ogg\nsound 20 Female1/b2.ogg # v\n"
+                                   "@40 end\nsound 40 c.wav\n",
+                                   script, error))
+      << error;
+  ASSERT_EQ(script.setup.sounds.size(), 3u);
+  EXPECT_EQ(script.setup.sounds[1].line, 3);
+  EXPECT_EQ(script.setup.sounds[1].at, 20u);
+  EXPECT_EQ(script.setup.sounds[1].name, "Female1/b2.ogg");
+  EXPECT_EQ(script.setup.sounds[2].at, 40u);
+  const std::string unreadable = "line 1: sound wants its onset in ms and its file in the sound folder";
+  const struct {
+    const char* script;
+    std::string error;
+  } bad[] = {
+      {"sound 10 a.ogg\nsound 5 b.ogg\n@20 end\n", "line 2: the sounds' times run backwards"},
+      {"sound 30 a.ogg\n@20 end\n", "line 1: a sound after the end"},
+      {"sound 10 ../a.ogg\n@20 end\n", unreadable},
+      {"sound 10 Female1\\a.ogg\n@20 end\n", unreadable},
+      {"sound 10 /a.ogg\n@20 end\n", unreadable},
+      {"sound 10 a.ogg b.ogg\n@20 end\n", unreadable},
+      {"sound -1 a.ogg\n@20 end\n", unreadable},
+      {"sound 10\n@20 end\n", unreadable},
+  };
+  for (const auto& c : bad) {
+    testhost::Script ignored;
+    EXPECT_FALSE(testhost::ReadScript(c.script, ignored, error)) << c.script;
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+// The update mode takes the sounds heard into the script; a script with them is held to
+// them whole: another file, a sound more or one less each fail on its line.
+TEST_F(ScriptRunnerTest, TheSoundsHeardAreTakenAndCheckedWhole) {
+  const std::string path = script_test::Folder() / "sound-check.txt";
+  const std::string events =
+      "me 101\n@100 msg HM_ROOM_ENTER clientVersion=20110927 myUser.userNo=101 entryKind=1 room.sceneMode=1 "
+      "stakePerPoint=1000 entryUserNo=101\n+0 expect cmd 02 00 00 00 01 00 00 00 00 00 00 00\n"
+      "+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n"
+      "+500 msg HM_JOIN_GAME userNo=101 seat=0 player.userNo=101\n+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n"
+      "+500 msg HM_JOIN_GAME userNo=102 seat=1 player.userNo=102\n+0 expect cmd 1C 00 00 00 65 00 00 00 00 00 00 00\n";
+  std::ofstream(path) << events << "+600 end\n";
+  testhost::ScriptEnvironment update = Environment();
+  update.updateHashes = true;
+  ASSERT_EQ(testhost::PlayScriptFile(path, update).failure, "");
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  testhost::Script taken;
+  std::string error;
+  ASSERT_TRUE(testhost::ReadScript(text.str(), taken, error)) << error;
+  ASSERT_GE(taken.setup.sounds.size(), 2u);
+  const testhost::ScriptSound join = taken.setup.sounds.back();
+  EXPECT_EQ(join.name, "game_join.ogg");
+  EXPECT_EQ(text.str().substr(0, events.size()), events);
+  EXPECT_EQ(testhost::PlayScriptFile(path, Environment()).failure, "");
+
+  std::string sounds;
+  for (const testhost::ScriptSound& s : taken.setup.sounds)
+    if (&s != &taken.setup.sounds.back()) sounds += "sound " + std::to_string(s.at) + " " + s.name + "\n";
+  const std::string joinLine = "sound " + std::to_string(join.at) + " ";
+  const int joinAt = int(std::count(events.begin(), events.end(), '\n')) + int(taken.setup.sounds.size());
+  const std::string heard = "heard sound " + std::to_string(join.at) + " game_join.ogg of ";
+  const std::string count = std::to_string(taken.setup.sounds.size());
+  EXPECT_EQ(Play(events + sounds + joinLine + "room_join.ogg\n+600 end\n"),
+            "line " + std::to_string(joinAt) + " at 1700 ms: " + joinLine + "room_join.ogg of " + count +
+                " expected, " + heard + count);
+  const std::string later = "sound " + std::to_string(join.at + 40) + " ";
+  EXPECT_EQ(Play(events + sounds + later + "game_join.ogg\n+600 end\n"),
+            "line " + std::to_string(joinAt) + " at 1700 ms: " + later + "game_join.ogg of " + count + " expected, " +
+                heard + count);
+  EXPECT_EQ(Play(events + sounds + "+600 end\n"),
+            "line " + std::to_string(joinAt) + " at 1700 ms: a sound the script does not hold: sound " +
+                std::to_string(join.at) + " game_join.ogg");
+  EXPECT_EQ(Play(events + sounds + joinLine + "game_join.ogg\nsound 1150 game_join.ogg\n+600 end\n"),
+            "line " + std::to_string(joinAt + 1) + " at 1700 ms: sound 1150 game_join.ogg of " +
+                std::to_string(taken.setup.sounds.size() + 1) + " expected, heard none of " + count);
+}
+
 // The anti-leave question has no time-out: left unanswered, it holds the game until
 // the guard fails the script and closes it.
 TEST_F(ScriptRunnerTest, AnUnansweredBoxTripsTheRunawayGuard) {

@@ -8,6 +8,7 @@
 #include <numbers>
 #include <vector>
 
+#include "testhost/HeardSounds.h"
 #include "testhost/SoundMarks.h"
 
 namespace {
@@ -52,10 +53,10 @@ TEST(SoundMarksTest, AMarksSoundIsToldFromOneOfANearPitch) {
   const testhost::Identified join = testhost::Identify(track, 205, 15, kSounds, 0);
   EXPECT_GT(join.named.likeness, 0.99);
   EXPECT_EQ(join.likestOther, "leave");
-  EXPECT_LT(join.likestOtherLikeness, 0.5);
+  EXPECT_LT(join.likestOtherLikeness, 0.9);
   // Marked as the leave, the join played there is not it.
   const testhost::Identified leave = testhost::Identify(track, 205, 15, kSounds, 1);
-  EXPECT_LT(leave.named.likeness, 0.5);
+  EXPECT_LT(leave.named.likeness, 0.9);
   EXPECT_GT(leave.likestOtherLikeness, 0.99);
 }
 
@@ -108,6 +109,66 @@ TEST(SoundMarksTest, LikenessIsShapeAloneAndNothingPastTheEnds) {
   EXPECT_EQ(testhost::Likeness(a, 1, louder, 0, a.size()), 0);
   EXPECT_EQ(testhost::Likeness(a, 0, std::vector<float>(a.size(), 0.0f), 0, a.size()), 0);
   EXPECT_EQ(testhost::Resampled(a, kRate, kRate * 2).size(), a.size() * 2);
+}
+
+// A sound started over another is told over what it sounds like alone: the join's
+// continuation taken out, the leave started 60 ms into it is the leave, as loud as the
+// join or a third as loud.
+TEST(SoundMarksTest, ASoundStartedOverAnotherIsToldAlone) {
+  const std::vector<float>& join = kSounds[0].samples;
+  for (const float loudness : {1.0f, 1.0f / 3}) {
+    testhost::SoundTrack over = Quiet(1000);
+    Add(over, join, 200);
+    std::vector<float> leave = kSounds[1].samples;
+    for (float& v : leave) v *= loudness;
+    Add(over, leave, 260);
+    const std::vector<testhost::Playing> going{{&join, 200, 0}};
+    const testhost::Identified alone = testhost::IdentifyOver(over, 260, 8, kSounds, {1}, {}, going);
+    EXPECT_GT(alone.named.likeness, 0.98) << loudness;
+    EXPECT_NEAR(alone.named.atMs, 260, 1) << loudness;
+    EXPECT_LT(alone.likestOtherLikeness, 0.9) << loudness;
+    // Over the mix itself the leave is not told.
+    EXPECT_LT(testhost::Identify(over, 260, 8, kSounds, 1).named.likeness, 0.98) << loudness;
+  }
+}
+
+// The sounds a recording holds, each onset named by the likest file: two started
+// together (as the sound card tells) are both named, the louder first.
+TEST(SoundMarksTest, HeardSoundsAreNamedOverWhatTheOnesBeforeLeft) {
+  std::vector<testhost::NamedSound> files = kSounds;
+  files.push_back({"Female1/hello1.ogg", Sine(290, 100)});
+  testhost::SoundTrack track = Quiet(1500);
+  Add(track, files[0].samples, 200);
+  std::vector<float> quieter = files[2].samples;
+  for (float& v : quieter) v /= 2;
+  Add(track, quieter, 200);
+  Add(track, files[1].samples, 800);
+  const std::vector<testhost::HeardSound> together = testhost::NameHeardSounds(track, files, {200, 200, 800});
+  ASSERT_EQ(together.size(), 3u);
+  EXPECT_EQ(together[0].name, "join");
+  EXPECT_EQ(together[1].name, "Female1/hello1.ogg");
+  EXPECT_EQ(together[1].ms, together[0].ms);
+  EXPECT_NEAR(together[0].ms, 200, 5);
+  EXPECT_EQ(together[2].name, "leave");
+  EXPECT_NEAR(together[2].ms, 800, 5);
+  // Told over what the join left, the voice is itself.
+  EXPECT_GT(together[1].likeness, 0.9);
+  // Without the card's starts each onset holds one sound.
+  const std::vector<testhost::HeardSound> single = testhost::NameHeardSounds(track, files);
+  ASSERT_EQ(single.size(), 2u);
+  EXPECT_EQ(single[0].name, "join");
+}
+
+// Each expected onset may have its own tolerance: a late one within its own is
+// matched, and the offset is the one that matches the most.
+TEST(SoundMarksTest, EachOnsetKeepsItsOwnTolerance) {
+  const std::vector<double> expected = {100, 400, 900};
+  const std::vector<double> heard = {1100, 1400 + 150, 1900};
+  EXPECT_EQ(testhost::BestOffset(expected, heard, 0, 2000, std::vector<double>{20, 200, 20}), 1000);
+  const double offset = testhost::BestOffset(expected, heard, 0, 2000, std::vector<double>{20, 20, 20});
+  EXPECT_EQ(offset, 1000);
+  const auto matched = testhost::MatchOnsets(expected, heard, offset);
+  EXPECT_EQ(matched[1].ErrorMs(), 150);
 }
 
 }  // namespace

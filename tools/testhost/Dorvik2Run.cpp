@@ -254,6 +254,7 @@ bool PlayScript(testhost::TestHost& host, const Options& o, DWORD hostStart) {
     std::fprintf(stderr, "dorvik2-run: %s: %s\n", o.script.c_str(), failure.c_str());
     return false;
   }
+  runner.SetSoundFolder(testhost::SoundFolderOf(runner.Setup(), o.data));
   // Marked texts change every frame: the checkpoints take their frames unchecked.
   if (o.markTextCells) runner.SetUpdateMode(true);
   runner.OnFrame(kFramePeriodMs, [&](uint32_t ms, const std::string& checkpoint) { record.Frame(ms, checkpoint); });

@@ -95,8 +95,16 @@ bool ReadDateTime(const std::string& text, uint32_t (&fields)[6]) {
   return at == end;
 }
 
-// One header line into the setup; false with `why`.
-bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& why) {
+// A sound's file as a script names it: a plain relative path, '/' between folders.
+bool IsSoundName(const std::string& name) {
+  if (name.empty() || name.front() == '/' || name.back() == '/' || name.find("//") != std::string::npos) return false;
+  for (const char c : name)
+    if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F || c == '\\' || c == ':') return false;
+  return ("/" + name + "/").find("/../") == std::string::npos && ("/" + name + "/").find("/./") == std::string::npos;
+}
+
+// One header line into the setup (line `number` of the script); false with `why`.
+bool ReadHeaderLine(const std::string& line, int number, ScriptSetup& setup, std::string& why) {
   std::istringstream in(line);
   std::string key, value;
   in >> key >> value;
@@ -161,6 +169,18 @@ bool ReadHeaderLine(const std::string& line, ScriptSetup& setup, std::string& wh
     setup.events.emplace_back(static_cast<int32_t>(v), answer);
   } else if (key == "defaults" && value == "plain") {
     setup.plainDefaults = true;
+  } else if (key == "sound") {
+    std::string name, more;
+    in >> name >> more;
+    if (!ReadScriptInt(value, v) || v < 0 || v > UINT32_MAX || !IsSoundName(name) || !more.empty()) {
+      why = "sound wants its onset in ms and its file in the sound folder";
+      return false;
+    }
+    if (!setup.sounds.empty() && v < setup.sounds.back().at) {
+      why = "the sounds' times run backwards";
+      return false;
+    }
+    setup.sounds.push_back({number, static_cast<uint32_t>(v), name});
   } else {
     why = UnknownHeader(line);
     return false;
@@ -280,7 +300,7 @@ bool ReadScriptSetup(const std::string& text, ScriptSetup& setup, std::string& e
     line = StrippedScriptLine(line);
     if (line.empty() || IsScriptEventLine(line)) continue;
     std::string why;
-    if (!ReadHeaderLine(line, setup, why)) {
+    if (!ReadHeaderLine(line, number, setup, why)) {
       error = plat::FormatString("line %d: ", number) + why;
       return false;
     }
@@ -314,7 +334,7 @@ bool ReadScript(const std::string& text, Script& script, std::string& error) {
     if (line.empty()) continue;
     if (!IsScriptEventLine(line)) {
       std::string why;
-      if (ReadHeaderLine(line, script.setup, why)) continue;
+      if (ReadHeaderLine(line, number, script.setup, why)) continue;
       error = plat::FormatString("line %d: ", number) + why;
       return false;
     }
@@ -337,6 +357,11 @@ bool ReadScript(const std::string& text, Script& script, std::string& error) {
   }
   if (script.events.empty() || script.events.back().verb != ScriptVerb::End) {
     error = "the script does not finish with end";
+    return false;
+  }
+  // The game's sound is heard until its window goes at `end`.
+  if (!script.setup.sounds.empty() && script.setup.sounds.back().at > script.events.back().at) {
+    error = plat::FormatString("line %d: a sound after the end", script.setup.sounds.back().line);
     return false;
   }
   // A press or release happens where the pointer last went.

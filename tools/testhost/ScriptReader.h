@@ -14,6 +14,14 @@
 
 namespace testhost {
 
+// A sound the game is heard to play: where it starts (ms after the script's start) and
+// its file in the game's sound folder ('/' between folders).
+struct ScriptSound {
+  int line = 0;
+  uint32_t at = 0;
+  std::string name;
+};
+
 // What a script's header asks of the world the module starts in.
 struct ScriptSetup {
   static constexpr uint32_t kDefaultTickBase = 1000000;
@@ -26,6 +34,9 @@ struct ScriptSetup {
   std::string portalFolder;
   bool plainDefaults = false;          // `defaults plain`
   std::vector<std::pair<int32_t, testing_support::RecordingHost::EventAnswer>> events;
+  // `sound MS FILE` lines: every sound the game is heard to play, in time order, as a
+  // run that takes the hashes writes them; none when the script holds no such line.
+  std::vector<ScriptSound> sounds;
 };
 
 // The desktop formats a script may name: "565", "555" and "32".

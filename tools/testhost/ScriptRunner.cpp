@@ -18,6 +18,8 @@
 #include "plat/sim.h"
 #include "plat/sim_gdi.h"
 #include "plat/time.h"
+#include "testhost/HeardSounds.h"
+#include "testhost/SoundFiles.h"
 
 namespace testhost {
 
@@ -29,6 +31,11 @@ constexpr uint32_t kFnvOffset32High = 0xCBF29CE4u;
 constexpr uint64_t kFnvOffset = (uint64_t{kFnvOffset32High} << 32) | 0x84222325u;
 constexpr uint64_t kFnvPrime = 0x100000001B3ull;
 constexpr uint32_t kLoaderWaitRealMs = 30000;
+// What stands above the sounds a run takes into the script.
+constexpr const char* kSoundsHeading[] = {
+    "# The sounds heard: each onset (ms after the start) with its file in the game's sound",
+    "# folder, as a run with --new-hashes takes them.",
+};
 
 // One runner plays at a time; the layer's callbacks find it here.
 ScriptRunner* g_running = nullptr;
@@ -65,6 +72,10 @@ uint64_t FrameHash(HWND window) {
   uint64_t h = kFnvOffset;
   for (uint8_t b : frame.rgb) h = (h ^ b) * kFnvPrime;
   return h;
+}
+
+std::string SoundFolderOf(const ScriptSetup& setup, const std::string& gameFolder) {
+  return (std::filesystem::path(setup.gameFolder.empty() ? gameFolder : setup.gameFolder) / "GameSound").string();
 }
 
 bool PrepareLayer(const ScriptSetup& setup, const ScriptEnvironment& environment, std::string& error) {
@@ -285,6 +296,7 @@ void ScriptRunner::CheckEvent(const Event& e) {
       break;
     }
     case Verb::End: {
+      ended_ = true;
       if (nextCommand_ < commands_.size()) {
         const Event& missing = events_[commands_[nextCommand_]];
         Fail(missing.line, "command " + HexBytes(missing.bytes.data(), missing.bytes.size()) + " was not sent");
@@ -312,6 +324,13 @@ bool ScriptRunner::Run(std::string& failure) {
     if (events_[i].IsInput())
       timers_.push_back(timeSetEvent(std::max<uint32_t>(events_[i].at, 1), 1, TimerFired, i, TIME_ONESHOT));
   }
+  // The game's sound from the script's start, heard as a sound card would play it.
+  if (WantsSound()) {
+    plat::sim::SetSoundSink(plat::sim::SoundSink::Capture);
+    plat::sim::ClearCapturedSound();
+    plat::sim::ClearSoundEvents();
+    soundStartMicros_ = plat::sim::NowMicros();
+  }
   UINT frameTimer = 0;
   if (frameHook_ && framePeriodMs_) frameTimer = timeSetEvent(framePeriodMs_, 1, FrameTimerFired, 0, TIME_PERIODIC);
   for (const Event& e : events_) {
@@ -328,9 +347,49 @@ bool ScriptRunner::Run(std::string& failure) {
   host_.OnModal(nullptr);
   plat::sim::SetFatalErrorHandler(previousHandler);
   g_running = nullptr;
+  if (ended_ && failure_.empty() && WantsSound()) CheckSounds();
   if (update_ && failure_.empty()) RewriteHashes();
   failure = failure_;
   return failure_.empty();
+}
+
+// Taken when hashes are taken into the file; checked when the script holds any.
+bool ScriptRunner::WantsSound() const { return update_ ? !path_.empty() : !setup_.sounds.empty(); }
+
+// The sounds heard against the script's, whole: each onset's time and file, none missing
+// and none more.
+void ScriptRunner::CheckSounds() {
+  const int endLine = events_.back().line;
+  if (soundFolder_.empty()) return Fail(endLine, "no sound folder to tell the game's sounds by");
+  std::vector<int16_t> stereo = plat::sim::CapturedSound();
+  SoundTrack track;
+  track.rate = plat::sim::kMixRate;
+  for (size_t i = 0; i + 1 < stereo.size(); i += 2)
+    track.mono.push_back((float(stereo[i]) + float(stereo[i + 1])) / 65536.0f);
+  const std::vector<NamedSound> sounds = ReadSoundFolder(soundFolder_, track.rate);
+  if (sounds.empty()) return Fail(endLine, "no sound files in " + soundFolder_);
+  // The layer knows when each sound was started, as a sound card would: sounds started
+  // together are told apart.
+  std::vector<double> starts;
+  for (const plat::sim::SoundEvent& e : plat::sim::SoundEvents())
+    if (e.kind == plat::sim::SoundEventKind::Play) starts.push_back(double(e.ms) - double(soundStartMicros_ / 1000));
+  const std::vector<HeardSound> heard = NameHeardSounds(track, sounds, starts);
+  if (update_) {
+    for (const HeardSound& h : heard) newSounds_.push_back({0, h.ms, h.name});
+    soundsTaken_ = true;
+    return;
+  }
+  const std::vector<ScriptSound>& expected = setup_.sounds;
+  for (size_t i = 0; i < std::max(heard.size(), expected.size()); ++i) {
+    const std::string got = i < heard.size() ? plat::FormatString("sound %u ", heard[i].ms) + heard[i].name : "none";
+    if (i >= expected.size()) return Fail(endLine, "a sound the script does not hold: " + got);
+    const ScriptSound& e = expected[i];
+    if (i >= heard.size() || heard[i].ms != e.at || heard[i].name != e.name)
+      return Fail(e.line, plat::FormatString("sound %u ", e.at) + e.name + " of " +
+                              std::to_string(expected.size()) + " expected, heard " + got + " of " +
+                              std::to_string(heard.size()));
+  }
+  Note(endLine, std::to_string(heard.size()) + " sounds as expected");
 }
 
 // ---- Observers
@@ -348,10 +407,20 @@ void ScriptRunner::FrameDue() {
 // other desktops; everything else stays as written. The file is replaced whole, so a run
 // that stops half way leaves it as it was.
 void ScriptRunner::RewriteHashes() const {
-  if (path_.empty() || newHashes_.empty()) return;
+  if (path_.empty() || (newHashes_.empty() && !soundsTaken_)) return;
   std::string text;
   for (size_t i = 0; i < script_.lines.size(); ++i) {
     std::string line = script_.lines[i];
+    // The sounds taken stand, with their heading, right before `end`, in place of those
+    // the script held.
+    const std::string stripped = StrippedScriptLine(line);
+    if (soundsTaken_ && (stripped.rfind("sound ", 0) == 0 ||
+                         std::find(std::begin(kSoundsHeading), std::end(kSoundsHeading), line) != std::end(kSoundsHeading)))
+      continue;
+    if (soundsTaken_ && !newSounds_.empty() && int(i + 1) == events_.back().line) {
+      for (const char* heading : kSoundsHeading) text += std::string(heading) + "\n";
+      for (const ScriptSound& sound : newSounds_) text += plat::FormatString("sound %u ", sound.at) + sound.name + "\n";
+    }
     const auto hash = newHashes_.find(static_cast<int>(i + 1));
     if (hash != newHashes_.end()) {
       const size_t commentAt = line.find('#');
@@ -413,6 +482,7 @@ ScriptOutcome Play(const std::string* path, const std::string& text, const std::
     if (environment.captureSound) plat::sim::ClearCapturedSound();
     ScriptRunner runner(host);
     runner.SetName(name);
+    runner.SetSoundFolder(SoundFolderOf(setup, environment.gameFolder));
     if (environment.updateHashes) runner.SetUpdateMode(true);
     if (!(path ? runner.LoadFile(*path, error) : runner.Load(script, error))) {
       out.failure = "load: " + error;

@@ -34,6 +34,10 @@ struct ScriptEnvironment {
   bool captureSound = false;  // the game's mixed sound into the outcome
 };
 
+// The folder of the game's sounds, which the script's sounds are named by, in the game
+// folder the script's world uses.
+std::string SoundFolderOf(const ScriptSetup& setup, const std::string& gameFolder);
+
 // The Windows folders the host hands the module; the layer maps them to real ones.
 inline constexpr const char* kHostGameFolder = "C:\\Dorvik2\\Game\\";
 inline constexpr const char* kHostPortalFolder = "C:\\Dorvik2\\Portal\\";
@@ -79,6 +83,9 @@ class ScriptRunner {
   // check (or in the update mode take) the hashes written for that desktop.
   void SetDesktop(std::string desktop) { desktop_ = std::move(desktop); }
   static bool UpdateModeRequested();
+  // Where the game's sound files are: the sounds heard are named by them, and checked
+  // against the script's `sound` lines (or, in the update mode, written as them).
+  void SetSoundFolder(std::string folder) { soundFolder_ = std::move(folder); }
   // Plays the loaded script on the started module to its `end`, then destroys the
   // game window. False with the first failure: its script line, the virtual time and
   // what differed.
@@ -125,6 +132,8 @@ class ScriptRunner {
   uint32_t Now() const;
   const std::string& Desktop() const { return desktop_.empty() ? setup_.desktop : desktop_; }
   void CheckEvent(const Event& e);
+  bool WantsSound() const;
+  void CheckSounds();
   void RewriteHashes() const;
 
   TestHost& host_;
@@ -151,6 +160,11 @@ class ScriptRunner {
   bool update_ = UpdateModeRequested();
   std::vector<std::pair<std::string, std::string>> seenFrames_;
   std::map<int, std::string> newHashes_;  // line -> hash, in update mode
+  std::string soundFolder_;
+  bool ended_ = false;  // the script's `end` was played
+  std::vector<ScriptSound> newSounds_;  // in update mode, once the script has passed
+  bool soundsTaken_ = false;
+  uint64_t soundStartMicros_ = 0;  // the layer's clock when the sound's capture began
   // Observers.
   void Note(int line, const std::string& what) {
     if (noteHook_) noteHook_(Now(), line, what);

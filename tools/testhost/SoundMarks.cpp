@@ -23,6 +23,8 @@ constexpr double kDriftMs = 1.0;
 // A sound is told from another by a stretch of this length from its start: long enough
 // to tell pitches some per cent apart, short enough for a clock's drift to stay small.
 constexpr double kIdentifyMs = 100.0;
+// What a sound going on over an onset is fitted by: this much of it just before.
+constexpr double kFitMs = 20.0;
 
 size_t ToSamples(double ms, uint32_t rate) {
   const double samples = std::round(ms * rate / 1000.0);
@@ -73,8 +75,21 @@ Placed BestPlace(const SoundTrack& track, const std::vector<float>& sound, doubl
 
 Identified Identify(const SoundTrack& track, double heardMs, double searchMs, const std::vector<NamedSound>& sounds,
                     size_t named) {
+  return Identify(track, heardMs, searchMs, sounds, std::vector<size_t>{named});
+}
+
+Identified Identify(const SoundTrack& track, double heardMs, double searchMs, const std::vector<NamedSound>& sounds,
+                    const std::vector<size_t>& alike, const std::vector<size_t>& among) {
   Identified out;
+  const auto considered = [&](size_t i) {
+    return among.empty() || std::find(alike.begin(), alike.end(), i) != alike.end() ||
+           std::find(among.begin(), among.end(), i) != among.end();
+  };
+  const auto isAlike = [&](size_t i) {
+    return std::any_of(alike.begin(), alike.end(), [&](size_t a) { return a == i || sounds[a].name == sounds[i].name; });
+  };
   for (size_t i = 0; i < sounds.size(); ++i) {
+    if (!considered(i)) continue;
     // The first window is left out: a player may bring a sound in over its first
     // milliseconds (the real system's does, over some 5 ms).
     const std::vector<float>& all = sounds[i].samples;
@@ -82,15 +97,83 @@ Identified Identify(const SoundTrack& track, double heardMs, double searchMs, co
     const size_t end = std::min(all.size(), skip + ToSamples(kIdentifyMs, track.rate));
     const std::vector<float> first(all.begin() + std::ptrdiff_t(skip), all.begin() + std::ptrdiff_t(end));
     Placed placed = BestPlace(track, first, heardMs + kWindowEdgeMs - searchMs, heardMs + kWindowEdgeMs + searchMs);
+    // A player that fell behind drops or repeats a few milliseconds: the shape is also
+    // held piece by piece, each near where the one before ended, and the middle of the
+    // pieces' likenesses counts when it is the higher.
+    if (placed.atMs >= 0) {
+      const size_t piece = ToSamples(kPieceMs, track.rate);
+      std::vector<double> likeness;
+      double at = placed.atMs;
+      for (size_t from = 0; from + piece <= first.size(); from += piece) {
+        const std::vector<float> part(first.begin() + std::ptrdiff_t(from), first.begin() + std::ptrdiff_t(from + piece));
+        const Placed p = BestPlace(track, part, at - searchMs, at + searchMs);
+        likeness.push_back(p.likeness);
+        if (p.atMs >= 0) at = p.atMs + kPieceMs;
+      }
+      if (!likeness.empty()) {
+        std::nth_element(likeness.begin(), likeness.begin() + std::ptrdiff_t(likeness.size() / 2), likeness.end());
+        placed.likeness = std::max(placed.likeness, likeness[likeness.size() / 2]);
+      }
+    }
     if (placed.atMs >= 0) placed.atMs -= ToMs(skip, track.rate);
-    if (i == named) {
-      out.named = placed;
-    } else if (sounds[i].name != sounds[named].name && placed.likeness > out.likestOtherLikeness) {
+    if (isAlike(i)) {
+      if (placed.likeness > out.named.likeness) out.named = placed;
+    } else if (placed.likeness > out.likestOtherLikeness) {
       out.likestOther = sounds[i].name;
       out.likestOtherLikeness = placed.likeness;
     }
   }
   return out;
+}
+
+SoundTrack WithoutGoingOn(const SoundTrack& track, double fromMs, double toMs, double onsetMs,
+                          const std::vector<Playing>& going) {
+  SoundTrack piece;
+  piece.rate = track.rate;
+  if (!track.rate) return piece;
+  const size_t from = ToSamples(std::max(0.0, fromMs), track.rate);
+  const size_t to = std::min(track.mono.size(), ToSamples(std::max(0.0, toMs), track.rate));
+  if (from >= to) return piece;
+  piece.mono.assign(track.mono.begin() + std::ptrdiff_t(from), track.mono.begin() + std::ptrdiff_t(to));
+  // The loudness of each sound is fitted where it sounds alone: before the onset's
+  // window; one started in that window (another sound started with it), over its first
+  // part, where the others add little.
+  const size_t before = ToSamples(std::max(0.0, onsetMs - kWindowEdgeMs), track.rate);
+  for (const Playing& p : going) {
+    if (!p.samples || p.startMs > onsetMs + kFitMs) continue;
+    const std::vector<float>& sound = *p.samples;
+    if (p.startMs + ToMs(sound.size(), track.rate) < fromMs) continue;
+    const auto own = [&](size_t at) -> float {
+      const double ms = ToMs(at, track.rate) - p.startMs;
+      if (ms < 0) return 0;
+      const size_t i = ToSamples(ms, track.rate);
+      return i < sound.size() ? sound[i] : 0.0f;
+    };
+    const bool started = p.startMs + kFitMs + kWindowEdgeMs <= onsetMs;
+    const size_t fitFrom =
+        started ? ToSamples(std::max(0.0, onsetMs - kFitMs - kWindowEdgeMs), track.rate) : ToSamples(p.startMs, track.rate);
+    const size_t fitTo = started ? before : ToSamples(p.startMs + kIdentifyMs, track.rate);
+    double rs = 0, ss = 0;
+    for (size_t at = fitFrom; at < fitTo && at < track.mono.size(); ++at) {
+      rs += double(track.mono[at]) * own(at);
+      ss += double(own(at)) * own(at);
+    }
+    if (ss <= 0) continue;
+    const double gain = rs / ss;
+    for (size_t at = from; at < to; ++at) piece.mono[at - from] -= float(gain * own(at));
+  }
+  return piece;
+}
+
+Identified IdentifyOver(const SoundTrack& track, double heardMs, double searchMs, const std::vector<NamedSound>& sounds,
+                        const std::vector<size_t>& alike, const std::vector<size_t>& among,
+                        const std::vector<Playing>& going) {
+  const double fromMs = std::max(0.0, heardMs - searchMs - kWindowEdgeMs);
+  const SoundTrack piece =
+      WithoutGoingOn(track, fromMs, heardMs + kIdentifyMs + searchMs + 2 * kWindowEdgeMs, heardMs, going);
+  Identified seen = Identify(piece, heardMs - fromMs, searchMs, sounds, alike, among);
+  if (seen.named.atMs >= 0) seen.named.atMs += fromMs;
+  return seen;
 }
 
 bool Continues(const SoundTrack& track, const Stretch& stretch, Playing& playing, double sameSound) {

@@ -45,6 +45,10 @@ struct Identified {
 // sound by 100 ms from its start (its first 5 ms left out).
 Identified Identify(const SoundTrack& track, double heardMs, double searchMs, const std::vector<NamedSound>& sounds,
                     size_t named);
+// The same for a mark that may be any one of the sounds `alike` (the likest of them),
+// against the others of `among` (all when empty).
+Identified Identify(const SoundTrack& track, double heardMs, double searchMs, const std::vector<NamedSound>& sounds,
+                    const std::vector<size_t>& alike, const std::vector<size_t>& among = {});
 
 // A sound placed on the recording (where it started, ms) that later stretches may
 // continue: after a drop (a player that fell behind) the same sound goes on from where
@@ -54,6 +58,18 @@ struct Playing {
   double startMs = 0;
   double heardUpToMs = 0;  // of the sound's own time, what the stretches so far showed
 };
+
+// The recording from `fromMs` to `toMs` with the sounds `going` on at `onsetMs` taken
+// out, each at the loudness that fits it best just before the onset: what a sound
+// started there sounds like alone. Its times are the recording's less `fromMs`.
+SoundTrack WithoutGoingOn(const SoundTrack& track, double fromMs, double toMs, double onsetMs,
+                          const std::vector<Playing>& going);
+
+// Identify over what a sound started at `heardMs` sounds like alone, `going` taken out;
+// the places found are the recording's.
+Identified IdentifyOver(const SoundTrack& track, double heardMs, double searchMs, const std::vector<NamedSound>& sounds,
+                        const std::vector<size_t>& alike, const std::vector<size_t>& among,
+                        const std::vector<Playing>& going);
 
 // Whether `stretch` is the next part of `playing`'s sound, each 20 ms of it alike to at
 // least `sameSound`; on yes, `playing` takes it.

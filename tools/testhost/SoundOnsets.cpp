@@ -164,15 +164,28 @@ std::vector<OnsetMatch> MatchOnsets(const std::vector<double>& expected, const s
 
 double BestOffset(const std::vector<double>& expected, const std::vector<double>& heard, double fromMs, double toMs,
                   double toleranceMs) {
+  return BestOffset(expected, heard, fromMs, toMs, std::vector<double>(expected.size(), toleranceMs));
+}
+
+double BestOffset(const std::vector<double>& expected, const std::vector<double>& heard, double fromMs, double toMs,
+                  const std::vector<double>& toleranceMs) {
+  std::vector<double> sorted = heard;
+  std::sort(sorted.begin(), sorted.end());
   double best = fromMs, bestError = 0;
   int bestCount = -1;
   for (double offset = fromMs; offset <= toMs; offset += 1.0) {
     int count = 0;
     double error = 0;
-    for (const OnsetMatch& m : MatchOnsets(expected, heard, offset)) {
-      if (std::fabs(m.ErrorMs()) > toleranceMs) continue;
+    for (size_t i = 0; i < expected.size(); ++i) {
+      // The nearest heard onset: one of the two around the expected one.
+      const auto next = std::lower_bound(sorted.begin(), sorted.end(), expected[i] + offset);
+      double nearest = 1e18;
+      if (next != sorted.end()) nearest = *next - offset - expected[i];
+      if (next != sorted.begin() && std::fabs(*(next - 1) - offset - expected[i]) <= std::fabs(nearest))
+        nearest = *(next - 1) - offset - expected[i];
+      if (std::fabs(nearest) > toleranceMs[i]) continue;
       ++count;
-      error += std::fabs(m.ErrorMs());
+      error += std::fabs(nearest);
     }
     if (count > bestCount || (count == bestCount && error < bestError)) {
       best = offset;

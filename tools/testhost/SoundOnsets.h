@@ -38,6 +38,9 @@ std::vector<OnsetMatch> MatchOnsets(const std::vector<double>& expected, const s
 // onsets within `toleranceMs` of a heard one (the smallest total error among equals).
 double BestOffset(const std::vector<double>& expected, const std::vector<double>& heard, double fromMs, double toMs,
                   double toleranceMs);
+// The same with a tolerance for each expected onset.
+double BestOffset(const std::vector<double>& expected, const std::vector<double>& heard, double fromMs, double toMs,
+                  const std::vector<double>& toleranceMs);
 
 // The stretches of the recording (ms) whose loudness stays above the onsets' floor.
 struct Stretch {

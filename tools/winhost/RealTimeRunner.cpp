@@ -91,11 +91,21 @@ void RealTimeRunner::Fail(int line, const std::string& what) {
   NoteEvent(line, 2, "failed: " + what);
 }
 
+// How late the input before `event` was fired: what the module answers comes as late.
+uint32_t RealTimeRunner::InputLateness(size_t event) const {
+  for (size_t i = std::min(event + 1, firedAt_.size()); i-- > 0;) {
+    if (!script_.events[i].IsInput() || !firedAt_[i]) continue;
+    const int32_t late = int32_t(firedAt_[i] - start_) - int32_t(script_.events[i].at);
+    return late > 0 ? uint32_t(late) : 0;
+  }
+  return 0;
+}
+
 uint32_t RealTimeRunner::WindowEnd(size_t event) const {
-  const uint32_t at = script_.events[event].at;
+  const uint32_t at = script_.events[event].at, late = InputLateness(event);
   for (size_t i = event + 1; i < script_.events.size(); ++i)
-    if (script_.events[i].at > at) return script_.events[i].at + kLateMs;
-  return at + kLateMs;
+    if (script_.events[i].at > at) return script_.events[i].at + kLateMs + late;
+  return at + kLateMs + late;
 }
 
 bool RealTimeRunner::InWindow(DWORD tick, size_t event) const {
@@ -114,6 +124,7 @@ bool RealTimeRunner::Run(std::string& failure, const std::function<void()>& befo
   // person's host is when they play.
   SetForegroundWindow(GetAncestor(gameWnd_, GA_ROOT));
   start_ = GetTickCount();
+  firedAt_.assign(script_.events.size(), 0);
   g_timerTarget = {socket_, &duePosted_};
   timeBeginPeriod(1);
   timer_ = timeSetEvent(kTickMs, 1, TimerFired, reinterpret_cast<DWORD_PTR>(&g_timerTarget), TIME_PERIODIC);
@@ -129,6 +140,7 @@ bool RealTimeRunner::Run(std::string& failure, const std::function<void()>& befo
     DispatchMessageA(&m);
     QueryPerformanceCounter(&after);
     if (gameTick) tickDispatchMs_.push_back(double(after.QuadPart - before.QuadPart) * 1000.0 / double(frequency.QuadPart));
+    if (gameTick) NoteGameTimer(m.wParam, m.time);
   }
   timeKillEvent(timer_);
   timer_ = 0;
@@ -152,6 +164,57 @@ bool RealTimeRunner::Run(std::string& failure, const std::function<void()>& befo
   return failure_.empty();
 }
 
+// Each of the game's timers comes no sooner than its period, which is the shortest gap
+// it has shown: a longer gap is that much late, unless so long that the timer was
+// stopped and set again.
+void RealTimeRunner::NoteGameTimer(WPARAM id, DWORD tick) {
+  GameTimer& t = gameTimers_[uintptr_t(id)];
+  if (t.last) {
+    const uint32_t gap = tick - t.last;
+    t.period = t.period ? std::min(t.period, gap) : gap;
+    if (gap > t.period + kLateNoticeMs && gap < t.period * kTimerStoppedPeriods) gameLate_.push_back({tick, gap - t.period});
+  }
+  t.last = tick;
+}
+
+std::string RealTimeRunner::SoundMarks() const {
+  std::vector<std::pair<int32_t, std::string>> marks;
+  for (const DWORD at : toneAt_) marks.emplace_back(int32_t(at - start_), plat::FormatString("%d:", int32_t(at - start_)) + toneFile_);
+  for (const testhost::ScriptSound& sound : script_.setup.sounds) {
+    // The input the sound may follow: the last one at or before its time; the script's
+    // start when none is.
+    DWORD from = start_;
+    uint32_t fromAt = 0;
+    for (size_t i = 0; i < script_.events.size() && script_.events[i].at <= sound.at; ++i) {
+      if (!script_.events[i].IsInput()) continue;
+      if (!firedAt_[i]) return "";
+      from = firedAt_[i];
+      fromAt = script_.events[i].at;
+    }
+    // As late as that input was fired, when the sound answers it; and as long as the
+    // thread stood still right after the input and around the sound's time.
+    const uint32_t firedLate = uint32_t(std::max<int32_t>(0, int32_t(from - start_) - int32_t(fromAt)));
+    const DWORD due = from + (sound.at - fromAt);
+    uint32_t stood = 0;
+    for (const Late& l : late_) {
+      const DWORD stopFrom = l.tick - l.ms - kTickMs;
+      const auto covers = [&](DWORD a, DWORD b) { return int32_t(l.tick - a) >= 0 && int32_t(b - stopFrom) >= 0; };
+      if (covers(from, from + kNearMs) || covers(due - kNearMs, due)) stood = std::max(stood, l.ms);
+    }
+    // The game's animations count its timer's ticks: every tick late between the input
+    // and the sound puts the sound off by as much.
+    uint32_t ticksLate = 0;
+    for (const Late& l : gameLate_)
+      if (int32_t(l.tick - from) >= 0 && int32_t(due + ticksLate - l.tick) >= 0) ticksLate += l.ms;
+    marks.emplace_back(int32_t(sound.at),
+                       plat::FormatString("%u~%u:", sound.at, firedLate + stood + ticksLate) + sound.name);
+  }
+  std::stable_sort(marks.begin(), marks.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string line;
+  for (const auto& [at, mark] : marks) line += (line.empty() ? "" : " ") + mark;
+  return script_.setup.sounds.empty() ? "" : line;
+}
+
 void RealTimeRunner::SocketMessage(UINT message) {
   if (message == kDueMessage) {
     duePosted_ = false;
@@ -167,6 +230,9 @@ void RealTimeRunner::SocketMessage(UINT message) {
 // Everything whose time has come, in script order. Nothing here waits or dispatches
 // messages, so a modal loop the module runs keeps the script going.
 void RealTimeRunner::Due() {
+  const DWORD tick = GetTickCount();
+  if (lastLook_ && tick - lastLook_ > kTickMs + kLateNoticeMs) late_.push_back({tick, tick - lastLook_ - kTickMs});
+  lastLook_ = tick;
   const uint32_t now = Now();
   while (nextEvent_ < script_.events.size() && script_.events[nextEvent_].at <= now) {
     const size_t index = nextEvent_++;
@@ -183,7 +249,10 @@ void RealTimeRunner::Due() {
         endAt_ = e.at;
         NoteEvent(e.line, 0, "");
         break;
-      default: Fire(e); break;
+      default:
+        firedAt_[index] = GetTickCount();
+        Fire(e);
+        break;
     }
   }
   while (nextCapture_ < captures_.size() && captures_[nextCapture_].at <= now) {
@@ -192,6 +261,10 @@ void RealTimeRunner::Due() {
     if (frames_.back().picture.width <= 0) Fail(script_.events.back().line, "the screen could not be read");
   }
   while (nextCheck_ < checks_.size() && checks_[nextCheck_].due <= now) Check(checks_[nextCheck_++].event);
+  if (tone_ && now >= nextTone_ && nextTone_ <= script_.events.back().at) {
+    if (tone_()) toneAt_.push_back(GetTickCount());
+    nextTone_ = std::min(nextTone_ + tonePeriodMs_, std::max(nextTone_ + 1, script_.events.back().at));
+  }
   AnswerBoxes();
 }
 
@@ -213,20 +286,28 @@ void RealTimeRunner::Fire(const testhost::ScriptEvent& e) {
 }
 
 // The pointer goes to the place (the module reads the cursor's position as well as its
-// messages' coordinates), then the buttons, as a mouse gives them.
+// messages' coordinates), then the buttons, as a mouse gives them. The move goes into the
+// input queue with the buttons, ahead of them: a cursor set only beside the queue may be
+// taken after a click already queued on a loaded machine, which the module then reads
+// where the pointer was before.
 void RealTimeRunner::Pointer(const testhost::ScriptEvent& e, DWORD buttons) {
   POINT p{e.x, e.y};
   ClientToScreen(gameWnd_, &p);
   SetCursorPos(p.x, p.y);
-  INPUT in[2] = {};
-  UINT count = 0;
+  INPUT in[3] = {};
+  in[0].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  // The whole screen is 0 to 65535 on each axis, its last pixel at 65535.
+  in[0].mi.dx = MulDiv(p.x, 65535, std::max(1, GetSystemMetrics(SM_CXSCREEN) - 1));
+  in[0].mi.dy = MulDiv(p.y, 65535, std::max(1, GetSystemMetrics(SM_CYSCREEN) - 1));
+  UINT count = 1;
   for (DWORD flag : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
     if (!(buttons & flag)) continue;
     in[count].type = INPUT_MOUSE;
     in[count].mi.dwFlags = flag;
     ++count;
   }
-  if (count) SendInput(count, in, sizeof(INPUT));
+  SendInput(count, in, sizeof(INPUT));
 }
 
 void RealTimeRunner::Key(int vk, bool down) {

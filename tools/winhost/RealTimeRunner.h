@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,8 @@ class RealTimeRunner {
   // An expectation at script time T holds when what it expects happens on the real
   // clock from T - kEarlyMs until kLateMs after the script's next later event (the
   // script's "+0" after an input or message means "in answer to it", which may take an
-  // animation's time); a host call or post is checked when that window closes.
+  // animation's time), the window's end as much later as the input before it was fired
+  // late; a host call or post is checked when that window closes.
   static constexpr uint32_t kEarlyMs = 50;
   static constexpr uint32_t kLateMs = 1000;
   // A checkpoint is captured at each of these offsets from its time; the comparison
@@ -80,6 +82,33 @@ class RealTimeRunner {
   // ordinary frames.
   const std::vector<double>& TickDispatchMs() const { return tickDispatchMs_; }
 
+  // How late the runner came to look at the script's clock (its timer, then the window
+  // thread's queue): each look that came later than kLateNoticeMs after its tick.
+  struct Late {
+    DWORD tick;
+    uint32_t ms;
+  };
+  static constexpr uint32_t kLateNoticeMs = 5;
+  // A stop of the thread this near an input's firing or a sound's time delays the sound.
+  static constexpr uint32_t kNearMs = 60;
+  // A gap of a game timer this many of its periods long is a timer stopped and set again.
+  static constexpr uint32_t kTimerStoppedPeriods = 20;
+  const std::vector<Late>& Lateness() const { return late_; }
+  // A sound of the host's own, started every `periodMs` of the script from its start
+  // and at its end (and once before, at `playedAt`): where the script's clock stands on
+  // the recording all along. Each is a mark "MS:`file`" of SoundMarks.
+  void SoundEvery(uint32_t periodMs, std::function<bool()> play, std::string file, DWORD playedAt) {
+    tonePeriodMs_ = periodMs, tone_ = std::move(play), toneFile_ = std::move(file), toneAt_ = {playedAt};
+  }
+  // The script's sounds as marks for `dorvik2-compare marks`, "MS~LATE:FILE": each at its
+  // time on the script's real clock, and how much later it may come: as late as the
+  // input before it (a message, the pointer or a key) was fired, when the sound answers
+  // it, and as long as the thread (the runner's and the game's timers alike) stood still
+  // right after that input or around the sound's time, and as late as the game's timers
+  // came in all from the input to the sound (empty when the script holds no sounds or
+  // its inputs did not all come).
+  std::string SoundMarks() const;
+
   // Called by the socket window; public for its C callback.
   void SocketMessage(UINT message);
 
@@ -104,6 +133,7 @@ class RealTimeRunner {
   void NoteEvent(int line, int order, const std::string& what);
   bool InWindow(DWORD tick, size_t event) const;
   uint32_t WindowEnd(size_t event) const;
+  uint32_t InputLateness(size_t event) const;
   std::string Window(size_t event) const;
   void Pointer(const testhost::ScriptEvent& e, DWORD buttons);
   void Key(int vk, bool down);
@@ -138,6 +168,23 @@ class RealTimeRunner {
   std::vector<Frame> frames_;
   std::vector<Note> notes_;
   std::vector<double> tickDispatchMs_;
+  std::vector<DWORD> firedAt_;  // each event's tick when it was fired; 0 not fired
+  uint32_t tonePeriodMs_ = 0;
+  std::function<bool()> tone_;
+  std::string toneFile_;
+  uint32_t nextTone_ = 0;
+  std::vector<DWORD> toneAt_;
+  DWORD lastLook_ = 0;
+  std::vector<Late> late_;
+  // The game window's timers: when each came last, its period, and each time one came
+  // late.
+  struct GameTimer {
+    DWORD last = 0;
+    uint32_t period = 0;
+  };
+  void NoteGameTimer(WPARAM id, DWORD tick);
+  std::map<uintptr_t, GameTimer> gameTimers_;
+  std::vector<Late> gameLate_;
 };
 
 }  // namespace winhost
