@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "core/HandleTable.h"
+#include "kernel/Clock.h"
 #include "plat/threads.h"
 
 namespace plat::detail {
@@ -25,10 +26,20 @@ class Signal {
     } else {
       changed_.notify_one();
     }
+    // A thread waiting for its queue and this object together looks again.
+    Notify();
   }
   void Reset() {
     std::lock_guard lock(mutex_);
     set_ = false;
+  }
+  // Whether it is set now; taking consumes an auto-reset signal, as a wait that it
+  // releases does.
+  bool TryTake() {
+    std::lock_guard lock(mutex_);
+    if (!set_) return false;
+    if (!manualReset_) set_ = false;
+    return true;
   }
   // Real-time wait. Releasing a waiter consumes an auto-reset signal.
   bool Wait(DWORD milliseconds) {

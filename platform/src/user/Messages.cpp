@@ -3,7 +3,12 @@
 // included, FIFO), the quit flag, WM_PAINT of a window with something to repaint,
 // and WM_TIMER of the earliest due timer (one per timer however late it is).
 #include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
 
+#include "core/HandleTable.h"
+#include "kernel/Waitable.h"
 #include "plat/error.h"
 #include "user/Controls.h"
 #include "user/QueueWait.h"
@@ -237,19 +242,50 @@ BOOL WaitMessage() {
 }
 
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD milliseconds, DWORD wakeMask) {
-  if (count != 0 || handles) {
+  if (count >= MAXIMUM_WAIT_OBJECTS || (count != 0 && !handles)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return WAIT_FAILED;
   }
+  // Shared references: another thread may close a handle while this waits.
+  std::vector<std::shared_ptr<Object>> objects;
+  for (DWORD i = 0; i < count; ++i) {
+    const uintptr_t value = FromHandle(handles[i]);
+    std::shared_ptr<Object> object = Handles().Find(value, HandleKind::Thread);
+    if (!object) object = Handles().Find(value, HandleKind::Event);
+    if (!object) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return WAIT_FAILED;
+    }
+    objects.push_back(std::move(object));
+  }
+  // The first signalled object, as the system answers: lowest index first.
+  const auto signalled = [&]() -> std::optional<DWORD> {
+    for (DWORD i = 0; i < count; ++i)
+      if (static_cast<Waitable&>(*objects[i]).WaitSignal().TryTake()) return WAIT_OBJECT_0 + i;
+    return std::nullopt;
+  };
   auto me = CurrentQueue();
   std::optional<uint64_t> deadline;
   if (milliseconds != INFINITE) deadline = UserNowMs() + milliseconds;
   for (;;) {
+    if (auto hit = signalled()) return *hit;
     if (ServeSentMessages(*me) && (wakeMask & QS_SENDMESSAGE)) return WAIT_OBJECT_0 + count;
     auto lock = Lock();
     if (NewBitsLocked(*me) & wakeMask) return WAIT_OBJECT_0 + count;
-    auto r = WaitOnQueue(lock, deadline, [&] { return !me->sent.empty() || (NewBitsLocked(*me) & wakeMask) != 0; });
-    if (r == QueueWaitResult::Timeout) return WAIT_TIMEOUT;
+    // Objects are looked at with the queue lock released (Set notifies under no lock of
+    // the queue's), so the predicate only asks whether anything may have changed.
+    const uint64_t seen = WakeGeneration();
+    lock.unlock();
+    if (auto hit = signalled()) return *hit;
+    lock.lock();
+    auto r = WaitOnQueue(lock, deadline, [&] {
+      return !me->sent.empty() || (NewBitsLocked(*me) & wakeMask) != 0 || (count != 0 && WakeGeneration() != seen);
+    });
+    if (r == QueueWaitResult::Timeout) {
+      lock.unlock();
+      if (auto hit = signalled()) return *hit;
+      return WAIT_TIMEOUT;
+    }
     if (r == QueueWaitResult::Stuck) return WAIT_FAILED;
   }
 }
