@@ -57,7 +57,10 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
     windowThread_ = me;
     window_ = Handle();
   }
-  if (gone_ && hostWnd && GetWindowThreadProcessId(hostWnd, nullptr) == me) gone_->PaceWith(hostWnd);
+  // The host's top window rather than its frame: a frame destroyed first takes the
+  // game window along, and the pace would have no window left.
+  const HWND pace = hostWnd ? GetAncestor(hostWnd, GA_ROOT) : nullptr;
+  if (gone_ && pace && GetWindowThreadProcessId(pace, nullptr) == me) gone_->PaceWith(pace);
   ownsScreen_ = 1;
   if (!BuildScreen()) return 0;
 
