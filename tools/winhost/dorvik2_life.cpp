@@ -1089,12 +1089,18 @@ void DestroyOnThirdThreadIdle(const Setup& s) {
 // has left the game's code unmaps the code it still runs.
 HHOOK g_creationHook = nullptr;
 HWND g_creationParent = nullptr;
+// How long the window's thread stays inside the host's code once the third thread runs.
+constexpr DWORD kInsideHostCallMs = 200;
 
 LRESULT CALLBACK StartThirdThreadOnCreation(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_CREATEWND && !g_third.thread) {
     const auto* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
-    if (create && create->lpcs && create->lpcs->hwndParent == g_creationParent)
+    if (create && create->lpcs && create->lpcs->hwndParent == g_creationParent) {
       g_third.thread = CreateThread(nullptr, 0, DestroyAndFreeLibrary, nullptr, 0, nullptr);
+      // The creation goes on once the thread has had its chance: a destroy that answers
+      // at once has freed the library by then.
+      if (g_third.thread) WaitForSingleObject(g_third.thread, kInsideHostCallMs);
+    }
   }
   return CallNextHookEx(g_creationHook, code, wParam, lParam);
 }
@@ -1131,9 +1137,6 @@ void DestroyOnThirdThreadInInit(const Setup& s) {
   g_creationHook = nullptr;
   AwaitThirdThread(s, host, wnd, name);
 }
-
-// How long the window's thread stays inside the host call once the third thread runs.
-constexpr DWORD kInsideHostCallMs = 200;
 
 void DestroyOnThirdThreadAfterTheFrameWent(const Setup& s) {
   const char* name = "destroy on a third thread inside a host call, the host's frame gone with the game window";
