@@ -150,9 +150,14 @@ TEST_F(GameEndWaitTest, TwoWindowThreadsEndingEachOthersGamesInsideTheirOwnBothR
     meet();
     firstResult = DestroyGameWnd(second);
   };
+  std::atomic<bool> firstReturned{false};
   secondHost.inNotice = [&] {
     meet();
     secondResult = DestroyGameWnd(first);
+    // The rest of the room entries one after the other: the games share the module's
+    // pop-up skins, which are no part of this.
+    MSG m;
+    while (!firstReturned) PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   };
   std::thread other([&] {
     const HWND otherFrame = CreateWindowExA(0, kHostClass, "other", WS_POPUP, 0, 0, 820, 620, nullptr,
@@ -169,7 +174,6 @@ TEST_F(GameEndWaitTest, TwoWindowThreadsEndingEachOthersGamesInsideTheirOwnBothR
   ASSERT_TRUE(PumpWhileWaiting([&] { return secondMade.load(); }));
   ASSERT_NE(second, nullptr);
   go = true;
-  std::atomic<bool> firstReturned{false};
   std::thread watchdog([&] {
     const auto until = std::chrono::steady_clock::now() + kEndThreadBound;
     while (!(firstReturned && secondReturned)) {
@@ -182,6 +186,9 @@ TEST_F(GameEndWaitTest, TwoWindowThreadsEndingEachOthersGamesInsideTheirOwnBothR
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
   });
+  // The second room entry reaches its notice first: up to there the two games' work
+  // does not overlap.
+  EXPECT_TRUE(PumpWhileWaiting([&] { return atNotice.load() == 1; }));
   EnterRoomOf(first);
   firstReturned = true;
   EXPECT_TRUE(PumpWhileWaiting([&] { return secondReturned.load(); }));
