@@ -204,4 +204,54 @@ TEST_F(GameEndWaitTest, TwoWindowThreadsEndingEachOthersGamesInsideTheirOwnBothR
   EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), directDrawBefore) << "a game's object was never deleted";
 }
 
+// A destroy on another window thread of the host's, from its own loop, while the game's
+// host call sends to a window of that thread: the destroy's wait serves the send, so the
+// call returns and the game can go.
+TEST_F(GameEndWaitTest, ADestroyWaitingOnAWindowThreadServesWhatTheGamesHostCallSendsThere) {
+  RoomNoticeHost gameHost;
+  IClientInterface* client = MakeOn(gameHost, hostWnd);
+  std::atomic<HWND> otherWindow{nullptr};
+  std::atomic<bool> destroyNow{false}, returned{false}, stop{false};
+  std::atomic<int32_t> result{99};
+  std::thread other([&] {
+    const HWND mine = CreateWindowExA(0, kHostClass, "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                      nullptr);
+    otherWindow = mine;
+    PumpWhileWaiting([&] { return destroyNow.load(); });
+    result = DestroyGameWnd(client);
+    returned = true;
+    PumpWhileWaiting([&] { return stop.load(); });
+    DestroyWindow(mine);
+  });
+  ASSERT_TRUE(PumpWhileWaiting([&] { return otherWindow.load() != nullptr; }));
+  bool sendReturned = false;
+  gameHost.inNotice = [&] {
+    destroyNow = true;
+    // The end the other thread sends here is served meanwhile; its destroy waits then.
+    MSG m;
+    const auto until = std::chrono::steady_clock::now() + kEndEarlyWindow;
+    while (std::chrono::steady_clock::now() < until) PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    std::thread watchdog([&] {
+      const auto bound = std::chrono::steady_clock::now() + kEndThreadBound;
+      while (!sendReturned && std::chrono::steady_clock::now() < bound)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      if (!sendReturned) {
+        std::fprintf(stderr, "the host's send to the destroying thread was never served\n");
+        std::_Exit(EXIT_FAILURE);
+      }
+    });
+    SendMessageA(otherWindow, WM_NULL, 0, 0);
+    sendReturned = true;
+    watchdog.join();
+  };
+  EnterRoomOf(client);
+  EXPECT_TRUE(sendReturned);
+  EXPECT_TRUE(PumpWhileWaiting([&] { return returned.load(); })) << "DestroyGameWnd never returned";
+  stop = true;
+  other.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(DestroyGameWnd(client), -1);
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), directDrawBefore) << "the game's object was never deleted";
+}
+
 }  // namespace
