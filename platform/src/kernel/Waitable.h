@@ -7,7 +7,6 @@
 #include <mutex>
 
 #include "core/HandleTable.h"
-#include "kernel/Clock.h"
 #include "plat/threads.h"
 
 namespace plat::detail {
@@ -26,8 +25,6 @@ class Signal {
     } else {
       changed_.notify_one();
     }
-    // A thread waiting for its queue and this object together looks again.
-    Notify();
   }
   void Reset() {
     std::lock_guard lock(mutex_);
