@@ -25,6 +25,11 @@ ModuleGlobal<Registry> g_registry;
 // so a pointer is compared before anything is read through it.
 IClientInterface* AsClient(CDorvik2Wnd* wnd) { return wnd; }
 
+// The list's entry of `client`, under the list's lock.
+std::vector<CDorvik2Wnd*>::iterator FindLocked(Registry& r, IClientInterface* client) {
+  return std::find_if(r.live.begin(), r.live.end(), [&](CDorvik2Wnd* w) { return AsClient(w) == client; });
+}
+
 }  // namespace
 
 void MakeGlobals() { g_registry.Get(); }
@@ -39,7 +44,7 @@ CDorvik2Wnd* Find(IClientInterface* client) {
   if (!client) return nullptr;
   Registry& r = g_registry.Get();
   XBufLockGuard hold(r.lock);
-  const auto it = std::find_if(r.live.begin(), r.live.end(), [&](CDorvik2Wnd* w) { return AsClient(w) == client; });
+  const auto it = FindLocked(r, client);
   return it == r.live.end() ? nullptr : *it;
 }
 
@@ -47,7 +52,7 @@ CDorvik2Wnd* Enter(IClientInterface* client) {
   if (!client) return nullptr;
   Registry& r = g_registry.Get();
   XBufLockGuard hold(r.lock);
-  const auto it = std::find_if(r.live.begin(), r.live.end(), [&](CDorvik2Wnd* w) { return AsClient(w) == client; });
+  const auto it = FindLocked(r, client);
   if (it == r.live.end()) return nullptr;
   (*it)->EnterFrame();
   return *it;
@@ -57,7 +62,7 @@ CDorvik2Wnd* Claim(IClientInterface* client) {
   if (!client) return nullptr;
   Registry& r = g_registry.Get();
   XBufLockGuard hold(r.lock);
-  const auto it = std::find_if(r.live.begin(), r.live.end(), [&](CDorvik2Wnd* w) { return AsClient(w) == client; });
+  const auto it = FindLocked(r, client);
   if (it == r.live.end()) return nullptr;
   CDorvik2Wnd* const wnd = *it;
   r.live.erase(it);
