@@ -16,14 +16,14 @@ CDorvik2Wnd::CDorvik2Wnd(IHostInterface* host) : host_(host) {}
 CDorvik2Wnd::CDorvik2Wnd() = default;
 
 CDorvik2Wnd::~CDorvik2Wnd() {
-  // Only Settle deletes, after the end ran and the loader let go: the window, the boxes
-  // and the host link are gone already and no thread runs here any more.
+  // Only Delete runs this, once Settle found the game ended and no frame of it on any
+  // stack: the window, the boxes and the host link are gone already. The gone signal is
+  // set after the members have gone too (Delete).
   delete scene_;
   scene_ = nullptr;
   if (ownsScreen_) ReleaseScreen();
   if (loaderThread_) CloseHandle(loaderThread_);
   loaderThread_ = nullptr;
-  if (gone_) gone_->Set();
 }
 
 // ---- Creation -----------------------------------------------------------------------
