@@ -224,7 +224,7 @@ TEST_F(GameEndWaitTest, ADestroyWaitingOnAWindowThreadServesWhatTheGamesHostCall
     DestroyWindow(mine);
   });
   ASSERT_TRUE(PumpWhileWaiting([&] { return otherWindow.load() != nullptr; }));
-  bool sendReturned = false;
+  std::atomic<bool> sendReturned{false};
   gameHost.inNotice = [&] {
     destroyNow = true;
     // The end the other thread sends here is served meanwhile; its destroy waits then.
