@@ -71,6 +71,8 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
 
 // ---- Messages -----------------------------------------------------------------------
 BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  // What the message loads or draws is this game's, whichever game handed over last.
+  const XResScreenScope screen(handed_);
   // Whatever the scene's state: a game still building may be ended. Only by the one
   // that claimed it: EndHere ends nothing while no end was asked for.
   if (message == WM_GAME_END) {
