@@ -72,16 +72,20 @@ void TakeBack(uint32_t game, HWND hostWnd, std::span<const UINT> messages) {
   MSG m{};
   bool held = false;
   try {
+    // Room for a queue as long as the record keeps, before anything is taken out: a
+    // failure there leaves the queue as it was.
+    queued.reserve(kKeptPerNumber);
+    ours.reserve(kKeptPerNumber);
+    read.assign(l.entries.size(), false);
     while (PeekMessageA(&m, hostWnd, *low, *high, PM_REMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE)) {
       held = true;
       queued.push_back(m);
       held = false;
     }
     ours.assign(queued.size(), false);
-    read.assign(l.entries.size(), false);
   } catch (...) {
-    // Nothing of the host's is lost for want of memory: what was taken goes back in its
-    // order, the game's posts with it.
+    // Nothing of the host's is lost for want of memory: what was taken goes back, the
+    // game's posts with it (behind the rest when a long queue ran out of room).
     for (const MSG& q : queued) PostMessageA(q.hwnd, q.message, q.wParam, q.lParam);
     if (held) PostMessageA(m.hwnd, m.message, m.wParam, m.lParam);
     std::erase_if(l.entries, [&](const Entry& e) { return e.game == game; });

@@ -81,7 +81,6 @@ void CDorvik2VWS::DestroyAll() {
   ready_.store(0, std::memory_order_seq_cst);
   DestroyPopupDialogOf(gameWnd_);
   sound_.Release();
-  model_.room.Reset();
   SetFocusWnd(nullptr);
   SetHoverWnd(nullptr);
   built_.animations.clear();

@@ -4,6 +4,8 @@
 // and WM_TIMER of the earliest due timer (one per timer however late it is).
 #include <algorithm>
 
+#include <new>
+
 #include "plat/error.h"
 #include "user/Controls.h"
 #include "user/QueueWait.h"
@@ -162,17 +164,23 @@ LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (!hwnd) {
-    auto me = CurrentQueue();
+  // The system's post fails, it never throws: a queue that cannot grow refuses it.
+  try {
+    if (!hwnd) {
+      auto me = CurrentQueue();
+      auto lock = Lock();
+      PostLocked(nullptr, *me, nullptr, msg, wParam, lParam);
+      return TRUE;
+    }
+    auto w = FindOrFail(hwnd);
+    if (!w) return FALSE;
     auto lock = Lock();
-    PostLocked(nullptr, *me, nullptr, msg, wParam, lParam);
+    PostLocked(w, *w->queue, hwnd, msg, wParam, lParam);
     return TRUE;
+  } catch (const std::bad_alloc&) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
   }
-  auto w = FindOrFail(hwnd);
-  if (!w) return FALSE;
-  auto lock = Lock();
-  PostLocked(w, *w->queue, hwnd, msg, wParam, lParam);
-  return TRUE;
 }
 
 void PostQuitMessage(int exitCode) {
