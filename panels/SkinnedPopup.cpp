@@ -4,9 +4,11 @@
 #include "base/ModuleGlobal.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "plat/gdi_text.h"
+#include "plat/threads.h"
 
 namespace skinned_popup {
 namespace {
@@ -149,9 +151,70 @@ struct GlobalPopupState : PopupState {
   GlobalPopupState() { handlers = DefaultHandlers(); }
 };
 ModuleGlobal<GlobalPopupState> g_state;
+
+// Which pop-up each thread works on. A fixed table: selecting allocates nothing, and a
+// game's end may select its pop-up to close it.
+struct Selections {
+  struct Slot {
+    DWORD thread = 0;
+    PopupState* state = nullptr;
+  };
+  CRITICAL_SECTION lock{};
+  std::array<Slot, Selection::kThreadSlots> slots{};
+  Selections() { InitializeCriticalSection(&lock); }
+  ~Selections() { DeleteCriticalSection(&lock); }
+  Selections(const Selections&) = delete;
+  Selections& operator=(const Selections&) = delete;
+
+  Slot* Find(DWORD thread) {
+    for (Slot& s : slots)
+      if (s.thread == thread) return &s;
+    return nullptr;
+  }
+};
+ModuleGlobal<Selections> g_selections;
+
+class SelectionsGuard {
+ public:
+  explicit SelectionsGuard(Selections& s) : s_(s) { EnterCriticalSection(&s_.lock); }
+  ~SelectionsGuard() { LeaveCriticalSection(&s_.lock); }
+  SelectionsGuard(const SelectionsGuard&) = delete;
+  SelectionsGuard& operator=(const SelectionsGuard&) = delete;
+
+ private:
+  Selections& s_;
+};
 }  // namespace
 
-PopupState& State() { return g_state.Get(); }
+PopupState& State() {
+  Selections& all = g_selections.Get();
+  SelectionsGuard guard(all);
+  const Selections::Slot* mine = all.Find(GetCurrentThreadId());
+  return mine && mine->state ? *mine->state : g_state.Get();
+}
+
+Selection::Selection(PopupState& state) {
+  Selections& all = g_selections.Get();
+  SelectionsGuard guard(all);
+  const DWORD thread = GetCurrentThreadId();
+  Selections::Slot* mine = all.Find(thread);
+  if (!mine) mine = all.Find(0);
+  if (!mine) return;
+  previous_ = mine->state;
+  mine->thread = thread;
+  mine->state = &state;
+  held_ = true;
+}
+
+Selection::~Selection() {
+  if (!held_) return;
+  Selections& all = g_selections.Get();
+  SelectionsGuard guard(all);
+  Selections::Slot* mine = all.Find(GetCurrentThreadId());
+  if (!mine) return;
+  mine->state = previous_;
+  if (!previous_) mine->thread = 0;
+}
 
 Handlers DefaultHandlers() { return Handlers{&OnInit, &OnPaint, &OnDrawItem, &OnCommand, &OnDestroy}; }
 
@@ -247,7 +310,10 @@ int32_t CreatePopupDialog(int32_t templateId, int32_t x, int32_t y, int32_t widt
   PopupState& s = State();
   s.instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
   s.parent = parent;
-  HWND popup = CreateDialogParamA(s.instance, MAKEINTRESOURCEA(templateId), parent, proc, 0);
+  // The dialog procedure finds this state again through the dialog, on whichever
+  // thread's selection its messages arrive.
+  HWND popup =
+      CreateDialogParamA(s.instance, MAKEINTRESOURCEA(templateId), parent, proc, reinterpret_cast<LPARAM>(&s));
   if (!popup) return 0;
   s.popup = popup;
   RECT pr{};
@@ -397,8 +463,4 @@ void DestroyPopupDialog() {
   s.popup = nullptr;
   s.parent = nullptr;
   if (popup && IsWindow(popup)) DestroyWindow(popup);
-}
-
-void DestroyPopupDialogOf(HWND parent) {
-  if (skinned_popup::State().parent == parent) DestroyPopupDialog();
 }

@@ -247,11 +247,12 @@ TEST_F(TwoGamesTest, AnEndLeavesTheOtherGamesPopupAndScreen) {
   CDorvik2Wnd* const secondWnd = Wnd(second);
   secondWnd->Scene()->VipManager().HelperView().ShowGameHelpPopup(CHelperView::kGameNumber,
                                                                   CHelperView::kDialogTemplate, secondWnd->Handle());
-  const HWND popup = skinned_popup::State().popup;
+  const HWND popup = secondWnd->Scene()->VipManager().HelperView().Popup();
   ASSERT_NE(popup, nullptr);
   EXPECT_EQ(End(first), 0);
   Pump();
-  EXPECT_EQ(skinned_popup::State().popup, popup) << "the first game's end closed the second's pop-up";
+  EXPECT_EQ(secondWnd->Scene()->VipManager().HelperView().Popup(), popup)
+      << "the first game's end closed the second's pop-up";
   EXPECT_TRUE(IsWindow(popup));
 
   // The second handed its screen over last; as it ends, the first gets the manager back.
