@@ -2,13 +2,13 @@
 // operations on its controls.
 #include "panels/SkinnedPopup.h"
 #include "base/ModuleGlobal.h"
+#include "base/SectionLock.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "plat/gdi_text.h"
-#include "plat/threads.h"
 
 namespace skinned_popup {
 namespace {
@@ -159,12 +159,8 @@ struct Selections {
     DWORD thread = 0;
     PopupState* state = nullptr;
   };
-  CRITICAL_SECTION lock{};
+  SectionLock lock;
   std::array<Slot, Selection::kThreadSlots> slots{};
-  Selections() { InitializeCriticalSection(&lock); }
-  ~Selections() { DeleteCriticalSection(&lock); }
-  Selections(const Selections&) = delete;
-  Selections& operator=(const Selections&) = delete;
 
   Slot* Find(DWORD thread) {
     for (Slot& s : slots)
@@ -173,29 +169,18 @@ struct Selections {
   }
 };
 ModuleGlobal<Selections> g_selections;
-
-class SelectionsGuard {
- public:
-  explicit SelectionsGuard(Selections& s) : s_(s) { EnterCriticalSection(&s_.lock); }
-  ~SelectionsGuard() { LeaveCriticalSection(&s_.lock); }
-  SelectionsGuard(const SelectionsGuard&) = delete;
-  SelectionsGuard& operator=(const SelectionsGuard&) = delete;
-
- private:
-  Selections& s_;
-};
 }  // namespace
 
 PopupState& State() {
   Selections& all = g_selections.Get();
-  SelectionsGuard guard(all);
+  SectionGuard guard(all.lock);
   const Selections::Slot* mine = all.Find(GetCurrentThreadId());
   return mine && mine->state ? *mine->state : g_state.Get();
 }
 
 Selection::Selection(PopupState& state) {
   Selections& all = g_selections.Get();
-  SelectionsGuard guard(all);
+  SectionGuard guard(all.lock);
   const DWORD thread = GetCurrentThreadId();
   Selections::Slot* mine = all.Find(thread);
   if (!mine) mine = all.Find(0);
@@ -209,7 +194,7 @@ Selection::Selection(PopupState& state) {
 Selection::~Selection() {
   if (!held_) return;
   Selections& all = g_selections.Get();
-  SelectionsGuard guard(all);
+  SectionGuard guard(all.lock);
   Selections::Slot* mine = all.Find(GetCurrentThreadId());
   if (!mine) return;
   mine->state = previous_;
