@@ -5,7 +5,9 @@
 #include "module/CMsgBoxTimers.h"
 #include "module/MsgBoxTemplate.h"
 #include "plat/gdi.h"
+#include "plat/handle.h"
 #include "plat/mmsystem.h"
+#include "plat/threads.h"
 #include "plat/time.h"
 
 using namespace msgbox_test;

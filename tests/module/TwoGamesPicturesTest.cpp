@@ -14,6 +14,7 @@
 #include "host/HostMessage.h"
 #include "module/CDorvik2Wnd.h"
 #include "scene/CDorvik2VWS.h"
+#include "support/GameTable.h"
 #include "support/HostWindowFixture.h"
 #include "support/RecordingHost.h"
 #include "widgets/GDDScreen.h"
