@@ -14,6 +14,8 @@
 #include "scene/CDorvik2VWS.h"
 
 int32_t CDorvik2Wnd::RunSceneBuild() {
+  // On the loader thread too, the build's pictures are this game's.
+  const XResScreenScope screen(handed_);
   try {
     return scene_->BuildSceneUI() ? 1 : 0;
   } catch (...) {

@@ -80,6 +80,8 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
 
 // ---- Messages -----------------------------------------------------------------------
 BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  // What the message loads or draws is this game's, whichever game handed over last.
+  const XResScreenScope screen(handed_);
   // Every message of the window is a frame of the game: the outermost one's ends as it
   // returns (OnOutermostMessageDone). The last message, which no such call follows, is
   // answered whole inside its own frame.

@@ -15,6 +15,7 @@
 #include "plat/ddraw.h"
 #include "plat/user.h"
 #include "base/GGeometry.h"
+#include "graphics/XResEntryMgr.h"
 #include "host/XBufLock.h"
 #include "module/GameGone.h"
 #include "scene/ISceneOwner.h"
@@ -164,7 +165,7 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // One of the host's calls on IClientInterface in progress: a frame of the game.
   class ClientCall {
    public:
-    explicit ClientCall(CDorvik2Wnd* wnd) : wnd_(wnd), runs_(wnd->EnterFrame()) {}
+    explicit ClientCall(CDorvik2Wnd* wnd) : wnd_(wnd), runs_(wnd->EnterFrame()), screen_(wnd->handed_) {}
     ~ClientCall() { wnd_->LeaveFrame(); }
     ClientCall(const ClientCall&) = delete;
     ClientCall& operator=(const ClientCall&) = delete;
@@ -174,6 +175,8 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
    private:
     CDorvik2Wnd* wnd_;
     bool runs_;
+    // Ends after the call has settled the object: it reads nothing of it then.
+    XResScreenScope screen_;
   };
 
   // Private: the object goes only through Settle, once ended and no frame of it is on
@@ -238,11 +241,11 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   HANDLE loaderThread_ = nullptr;
   CDorvik2VWS* scene_ = nullptr;
   GDDScreen* screen_ = nullptr;
-  // What the last hand-over gave the resource manager. Counted here too, so that a
-  // match found later is the same live object and not a new one at a freed address.
-  ComPtr<IDirectDraw4> handedDirectDraw_;
-  ComPtr<IDirectDrawSurface4> handedBackBuffer_;
-  uint32_t handedColorKey_ = 0;
+  // What the last hand-over gave the resource manager: the screen this game's frames
+  // load and draw with (the manager's scopes read it under its lock), and what code of
+  // no game gets while this game handed over last. Counted here too, so that a match
+  // found later is the same live object and not a new one at a freed address.
+  XResScreen handed_;
   // The game that handed its screen over before this one, while both are alive.
   CDorvik2Wnd* handedBefore_ = nullptr;
   HINSTANCE instance_ = nullptr;

@@ -79,9 +79,8 @@ void CDorvik2VWS::DestroyAll() {
   // Readiness goes before the sound-ready flag: a registration still running on the
   // loader then either sees the scene unready or has its flag cleared below.
   ready_.store(0, std::memory_order_seq_cst);
-  DestroyPopupDialogOf(gameWnd_);
+  vipMgr_.HelperView().ClosePopup();
   sound_.Release();
-  model_.room.Reset();
   SetFocusWnd(nullptr);
   SetHoverWnd(nullptr);
   built_.animations.clear();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <new>
 #include <thread>
 #include <optional>
 #include <vector>
@@ -169,17 +170,23 @@ LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (!hwnd) {
-    auto me = CurrentQueue();
+  // The system's post fails, it never throws: a queue that cannot grow refuses it.
+  try {
+    if (!hwnd) {
+      auto me = CurrentQueue();
+      auto lock = Lock();
+      PostLocked(nullptr, *me, nullptr, msg, wParam, lParam);
+      return TRUE;
+    }
+    auto w = FindOrFail(hwnd);
+    if (!w) return FALSE;
     auto lock = Lock();
-    PostLocked(nullptr, *me, nullptr, msg, wParam, lParam);
+    PostLocked(w, *w->queue, hwnd, msg, wParam, lParam);
     return TRUE;
+  } catch (const std::bad_alloc&) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
   }
-  auto w = FindOrFail(hwnd);
-  if (!w) return FALSE;
-  auto lock = Lock();
-  PostLocked(w, *w->queue, hwnd, msg, wParam, lParam);
-  return TRUE;
 }
 
 void PostQuitMessage(int exitCode) {
