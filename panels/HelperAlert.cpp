@@ -1,16 +1,27 @@
-// One game's reminder: the threshold set and the count restarted.
+// The one reminder and VIP state of the process (there is one table per process).
 #include "panels/HelperAlert.h"
 
 #include "plat/time.h"
 
+HelperAlert& HelperAlert::Global() {
+  static HelperAlert alert;
+  return alert;
+}
+
+HelperAlert::VipState& HelperAlert::State() {
+  static VipState state;
+  return state;
+}
+
 void HelperAlert::Set(int32_t minutes, int32_t games, int64_t money) {
-  *this = HelperAlert{};
-  minuteStart = GetTickCount();
+  HelperAlert& a = Global();
+  a = HelperAlert{};
+  a.minuteStart = GetTickCount();
   if (minutes > 0) {
-    this->minutes = minutes;
+    a.minutes = minutes;
   } else if (games >= 1) {
-    gamesTarget = games;
+    a.gamesTarget = games;
   } else if (money > 0) {
-    moneyTarget = money;
+    a.moneyTarget = money;
   }
 }

@@ -79,7 +79,7 @@ void CDorvik2VWS::DestroyAll() {
   // Readiness goes before the sound-ready flag: a registration still running on the
   // loader then either sees the scene unready or has its flag cleared below.
   ready_.store(0, std::memory_order_seq_cst);
-  vipMgr_.HelperView().ClosePopup();
+  DestroyPopupDialogOf(gameWnd_);
   sound_.Release();
   SetFocusWnd(nullptr);
   SetHoverWnd(nullptr);

@@ -4,7 +4,6 @@
 // the game window's corner, its shape cut from its background.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 #include "base/RegistryValues.h"
@@ -28,20 +27,16 @@ class HelperPopupSceneTest : public testing_support::GameTableTest {
     GameTableTest::SetUp();
     plat::sim::ResetDisplay(Format());
     MakeTable();
-    // The helpers below reach the popup's controls through the selected popup.
-    selected_.emplace(scene->VipManager().HelperView().OwnPopup());
-    scene->VipManager().Vip() = {};
-    scene->VipManager().Alert() = {};
+    HelperAlert::State() = {};
+    HelperAlert::Global() = {};
     ForgetStoredSwitch();
   }
   void TearDown() override {
     ForgetStoredSwitch();
-    scene->VipManager().Vip() = {};
-    scene->VipManager().Alert() = {};
-    selected_.reset();
+    HelperAlert::State() = {};
+    HelperAlert::Global() = {};
     GameTableTest::TearDown();
   }
-  std::optional<skinned_popup::Selection> selected_;
   virtual DisplayFormat Format() const { return DisplayFormat::Rgb565; }
   // A stored 0 reads as no switch, like none at all.
   void ForgetStoredSwitch() { registry_values::WriteDword(scene->RegistryBasePath(), "14", V::kAlertValueName, 0); }
@@ -61,7 +56,7 @@ TEST_F(HelperPopupSceneTest, RoomEntryBuildsOneHiddenPopupWithTheStoredSwitch) {
   ASSERT_NE(first, nullptr);
   EXPECT_FALSE(IsWindowVisible(first));
   EXPECT_EQ(GetWindow(first, GW_OWNER), GetAncestor(wnd->Handle(), GA_ROOT));
-  EXPECT_EQ(scene->VipManager().Vip().alertSwitch, 1);
+  EXPECT_EQ(HelperAlert::State().alertSwitch, 1);
   EXPECT_EQ(sp::GetCheckedInRange(V::kSwitchOff, V::kSwitchOn), V::kSwitchOn);
   const size_t one = plat::sim::LiveWindows();
   EXPECT_GT(one, before);
@@ -81,7 +76,7 @@ class HelperPopupFrameTest : public HelperPopupSceneTest, public testing::WithPa
 };
 
 TEST_P(HelperPopupFrameTest, ThePopupSitsAtTheGameWindowsCornerWithItsCornersCut) {
-  scene->VipManager().Vip().service = {1, 1, 1};
+  HelperAlert::State().service = {1, 1, 1};
   EnterRoom();
   scene->SetFullRedraw();
   scene->Draw(nullptr, GRect());

@@ -215,12 +215,12 @@ class ComboAlertGameTest : public MissionGameTest {
  protected:
   void SetUp() override {
     MissionGameTest::SetUp();
-    scene->VipManager().Vip() = {};
-    scene->VipManager().Vip().alertSwitch = 1;
-    scene->VipManager().Vip().service[HelperAlert::kServiceActive] = 1;
+    HelperAlert::State() = {};
+    HelperAlert::State().alertSwitch = 1;
+    HelperAlert::State().service[HelperAlert::kServiceActive] = 1;
   }
   void TearDown() override {
-    scene->VipManager().Vip() = {};
+    HelperAlert::State() = {};
     MissionGameTest::TearDown();
   }
   // The six alert icons: the animation each plays, -1 for a hidden one.
