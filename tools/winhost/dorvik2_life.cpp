@@ -1555,7 +1555,7 @@ int Run(int argc, char** argv) {
        {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false},
       {"third-taken", DestroyOnThirdThreadAfterTheFrameWent,
        "destroy on a third thread inside a host call after the frame took the window, unloaded there",
-       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false},
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false, 2},
       {"next-table", NextTable,
        "the next table made inside the first game's room notice, nothing of the first after its destroy, unloaded "
        "once the next ended",
