@@ -95,9 +95,14 @@ BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
   }
   if (DispatchDepth() == 1) EnterFrame();
   if (message == WM_DESTROY) {
-    // From here on the window is going: an end asked now takes no window along.
-    XBufLockGuard hold(lifeLock_);
-    window_ = nullptr;
+    {
+      // From here on the window is going: an end asked now takes no window along.
+      XBufLockGuard hold(lifeLock_);
+      window_ = nullptr;
+    }
+    // The last frame may end on another thread, where the scene's deletion could not
+    // destroy a pop-up of this thread's: they go with the window, here.
+    if (scene_) scene_->ClosePopups();
   }
   // Whatever the scene's state: a game still building may be ended. Only by the one
   // that asked for it: a WM_GAME_END no destroy stands behind ends nothing.
