@@ -129,11 +129,16 @@ std::string& ToLowerAscii(std::string& text) {
 }
 
 int32_t CompareNoCase(const std::string& a, const std::string& b) {
-  std::string la = a;
-  std::string lb = b;
-  // std::string compares its bytes as unsigned char, so Korean bytes sort above ASCII.
-  const int c = ToLowerAscii(la).compare(ToLowerAscii(lb));
-  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  // Byte by byte, without copies: a map keyed by it is searched from destructors, which
+  // must not allocate. Bytes compare as unsigned char, as std::string's do, so Korean
+  // bytes sort above ASCII.
+  const auto lower = [](char c) { return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); };
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    const unsigned char x = lower(a[i]), y = lower(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
 bool LessNoCase(const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; }

@@ -1,6 +1,7 @@
 // The resource manager: the entry table with its free slots, serials and shared
-// names, the screen objects every entry surface is made with, and the lock that
-// keeps a loader thread and the window thread from seeing half a change.
+// names, the screens entries are made with (each game's, by the scope its code runs
+// in), and the lock that keeps a loader thread and the window thread from seeing half
+// a change.
 #include "graphics/XResEntryMgr.h"
 #include "base/ModuleGlobal.h"
 
@@ -30,62 +31,100 @@ XResEntryMgr& XResEntryMgr::Global() { return g_manager.Get(); }
 
 XResEntryMgr::XResEntryMgr() {
   InitializeCriticalSection(&lock_);
+  InitializeCriticalSection(&scopesLock_);
   ReleaseAll();
 }
 
 XResEntryMgr::~XResEntryMgr() {
   ReleaseAll();
+  DeleteCriticalSection(&scopesLock_);
   DeleteCriticalSection(&lock_);
 }
 
 void XResEntryMgr::Lock() { EnterCriticalSection(&lock_); }
 void XResEntryMgr::Unlock() { LeaveCriticalSection(&lock_); }
 
+XResScreenScope::XResScreenScope(const XResScreen& screen, XResEntryMgr& mgr)
+    : mgr_(mgr), screen_(screen), thread_(GetCurrentThreadId()) {
+  EnterCriticalSection(&mgr_.scopesLock_);
+  next_ = mgr_.scopes_;
+  mgr_.scopes_ = this;
+  LeaveCriticalSection(&mgr_.scopesLock_);
+}
+
+XResScreenScope::~XResScreenScope() {
+  EnterCriticalSection(&mgr_.scopesLock_);
+  for (XResScreenScope** at = &mgr_.scopes_; *at; at = &(*at)->next_) {
+    if (*at != this) continue;
+    *at = next_;
+    break;
+  }
+  LeaveCriticalSection(&mgr_.scopesLock_);
+}
+
+const XResScreen& XResEntryMgr::CurrentLocked() {
+  // Only this thread opens or closes its own scopes, so the one found stays open while
+  // the caller, on this thread, uses it.
+  const DWORD me = GetCurrentThreadId();
+  const XResScreen* found = &default_;
+  EnterCriticalSection(&scopesLock_);
+  for (const XResScreenScope* s = scopes_; s; s = s->next_) {
+    if (s->thread_ != me) continue;
+    found = &s->screen_;
+    break;
+  }
+  LeaveCriticalSection(&scopesLock_);
+  return *found;
+}
+
 int32_t XResEntryMgr::Place(std::unique_ptr<XBaseEntry> entry, COLORREF colorKey) {
   entry->refCount = 1;
   DDObject dd;
   {
-    // The reference is taken under the lock: a hand-over may drop the manager's own
-    // the moment the lock is free.
+    // The reference is taken under the lock: a hand-over may drop the screen's own the
+    // moment the lock is free.
     XResEntryLock hold(*this);
     entry->serial = ++serial_;
-    dd = directDraw_;
+    dd = CurrentLocked().directDraw;
   }
   const HRESULT hr = entry->Load(dd, colorKey);
   SetLastResult(hr);
   if (FAILED(hr)) return kNoHandle;
+  // Whatever the kind kept, the entry is the asking game's: sharing goes by this.
+  entry->dd = dd;
   XResEntryLock hold(*this);
-  size_t slot;
-  if (freeSlots_.empty()) {
+  size_t slot = lowestFree_;
+  while (slot < table_.size() && table_[slot]) ++slot;
+  if (slot == table_.size()) {
     if (table_.size() >= kMaxSlots) {
       SetLastResult(E_OUTOFMEMORY);
       return kNoHandle;
     }
-    slot = table_.size();
     table_.push_back(nullptr);
-  } else {
-    slot = freeSlots_.front();
-    freeSlots_.erase(freeSlots_.begin());
   }
+  lowestFree_ = slot + 1;
   const uint16_t serial = entry->serial;
   table_[slot] = std::move(entry);
   return MakeHandle(serial, slot);
 }
 
-int32_t XResEntryMgr::FindShared(const std::string& name, bool& found) {
-  auto it = names_.find(name);
-  found = it != names_.end();
-  if (!found) return kNoHandle;
-  XBaseEntry* e = it->second < table_.size() ? table_[it->second].get() : nullptr;
-  if (!e) return kNoHandle;
-  ++e->refCount;
-  return MakeHandle(e->serial, it->second);
+int32_t XResEntryMgr::FindShared(const std::string& name, const IDirectDraw4* dd, bool& found) {
+  found = false;
+  const auto [first, last] = names_.equal_range(name);
+  for (auto it = first; it != last; ++it) {
+    XBaseEntry* e = it->second < table_.size() ? table_[it->second].get() : nullptr;
+    if (!e || e->dd.Get() != dd) continue;
+    found = true;
+    ++e->refCount;
+    return MakeHandle(e->serial, it->second);
+  }
+  return kNoHandle;
 }
 
 int32_t XResEntryMgr::LoadNamed(int32_t selector, const std::string& name, COLORREF colorKey) {
   XResEntryLock hold(*this);
   bool found = false;
-  const int32_t shared = FindShared(name, found);
+  const int32_t shared = FindShared(name, CurrentLocked().directDraw.Get(), found);
   if (found) return shared;
   std::unique_ptr<XBaseEntry> entry;
   if (selector == 3) {
@@ -128,7 +167,7 @@ int32_t XResEntryMgr::LoadEntry(int32_t selector, const std::string& name, GSize
       {
         XResEntryLock hold(*this);
         bool found = false;
-        const int32_t shared = FindShared(name, found);
+        const int32_t shared = FindShared(name, CurrentLocked().directDraw.Get(), found);
         if (found) return shared;
       }
       // Decoded outside the lock, and never entered in the name map: every request
@@ -152,10 +191,16 @@ BOOL XResEntryMgr::ReleaseEntry(int32_t handle) {
   if (--e->refCount > 0) return 1;
   const size_t slot = SlotOf(handle);
   e->surface = nullptr;
-  auto at = std::lower_bound(freeSlots_.begin(), freeSlots_.end(), static_cast<uint16_t>(slot));
-  if (at == freeSlots_.end() || *at != slot) freeSlots_.insert(at, static_cast<uint16_t>(slot));
+  lowestFree_ = std::min(lowestFree_, slot);
   if (e->kind == kEntryBitmap || e->kind == kEntryTga || e->kind == kEntryLayered) {
-    if (const std::string* n = e->FileName()) names_.erase(*n);
+    if (const std::string* n = e->FileName()) {
+      const auto [first, last] = names_.equal_range(*n);
+      for (auto it = first; it != last; ++it) {
+        if (it->second != slot) continue;
+        names_.erase(it);
+        break;
+      }
+    }
   }
   table_[slot].reset();
   return 1;
@@ -206,53 +251,61 @@ int32_t XResEntryMgr::IsEntryPixelOpaque(int32_t handle, GPoint pt, int32_t fram
 
 void XResEntryMgr::SetDirectDraw(IDirectDraw4* directDraw) {
   XResEntryLock hold(*this);
-  if (directDraw_.Get() != directDraw) directDraw_ = ComPtr<IDirectDraw4>(directDraw);
+  if (default_.directDraw.Get() != directDraw) default_.directDraw = ComPtr<IDirectDraw4>(directDraw);
 }
 
 void XResEntryMgr::SetBackBuffer(IDirectDrawSurface4* backBuffer) {
   XResEntryLock hold(*this);
-  if (backBuffer_.Get() != backBuffer) backBuffer_ = ComPtr<IDirectDrawSurface4>(backBuffer);
+  if (default_.backBuffer.Get() != backBuffer) default_.backBuffer = ComPtr<IDirectDrawSurface4>(backBuffer);
 }
 
 void XResEntryMgr::SetColorKey(uint32_t key) {
   XResEntryLock hold(*this);
-  colorKey_ = key;
+  default_.colorKey = key;
+}
+
+IDirectDraw4* XResEntryMgr::DefaultDirectDraw() {
+  XResEntryLock hold(*this);
+  return default_.directDraw.Get();
+}
+
+IDirectDrawSurface4* XResEntryMgr::DefaultBackBuffer() {
+  XResEntryLock hold(*this);
+  return default_.backBuffer.Get();
 }
 
 uint32_t XResEntryMgr::GetColorKey() {
   XResEntryLock hold(*this);
-  return colorKey_;
+  return CurrentLocked().colorKey;
 }
 
 IDirectDraw4* XResEntryMgr::GetDirectDraw() {
   XResEntryLock hold(*this);
-  return directDraw_.Get();
+  return CurrentLocked().directDraw.Get();
 }
 
 IDirectDrawSurface4* XResEntryMgr::GetBackBuffer() {
   XResEntryLock hold(*this);
-  return backBuffer_.Get();
+  return CurrentLocked().backBuffer.Get();
 }
 
 void XResEntryMgr::CopyBackBuffer(ComPtr<IDirectDrawSurface4>& out) {
   XResEntryLock hold(*this);
-  out = backBuffer_;
+  out = CurrentLocked().backBuffer;
 }
 
 BOOL XResEntryMgr::RestoreSurfaces() { return 1; }
 
 void XResEntryMgr::ReleaseAll() {
   XResEntryLock hold(*this);
-  directDraw_ = nullptr;
-  backBuffer_ = nullptr;
+  default_ = XResScreen{};
   // Entries may release other entries as they go (an avatar its parts): they find an
   // empty table instead of one being torn down under them.
   auto doomed = std::move(table_);
   table_.clear();
   doomed.clear();
-  freeSlots_.clear();
+  lowestFree_ = 0;
   names_.clear();
-  colorKey_ = kNoColorKey;
   serial_ = 0;
   ClearGdiCaches();
 }

@@ -1,6 +1,8 @@
-// The resource manager: every picture of the game lives here as a reference-counted
-// entry behind a 32-bit handle (serial << 16 | slot, -1 for none), made with the
-// screen's DirectDraw object and shared by file name where the kind allows.
+// The resource manager: every picture of the module's games lives here as a
+// reference-counted entry behind a 32-bit handle (serial << 16 | slot, -1 for none),
+// made with the asking game's DirectDraw object and shared by file name, where the kind
+// allows, only among entries of that same object: a surface of one object cannot be
+// blitted onto another's.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +22,14 @@
 struct IDirectDraw4;
 struct IDirectDrawSurface4;
 class XBaseEntry;
+class XResScreenScope;
+
+// A game's screen objects as the manager makes and draws that game's entries with them.
+struct XResScreen {
+  ComPtr<IDirectDraw4> directDraw;
+  ComPtr<IDirectDrawSurface4> backBuffer;
+  uint32_t colorKey = 0xFFFFFFFFu;
+};
 
 class XResEntryMgr : public GDXObj {
  public:
@@ -47,9 +57,15 @@ class XResEntryMgr : public GDXObj {
   // 1 opaque, 0 transparent, -1 when the pixel cannot be read.
   int32_t IsEntryPixelOpaque(int32_t handle, GPoint pt, int32_t frame);
 
+  // The screen of code that runs in no game's scope: the Set calls and the Default
+  // getters reach it. The other getters, and every load, take the innermost scope's
+  // screen of the calling thread when there is one (even an empty one: a game without
+  // a screen has nothing to make entries with), else this one.
   void SetDirectDraw(IDirectDraw4* directDraw);
   void SetBackBuffer(IDirectDrawSurface4* backBuffer);
   void SetColorKey(uint32_t key);
+  IDirectDraw4* DefaultDirectDraw();
+  IDirectDrawSurface4* DefaultBackBuffer();
   uint32_t GetColorKey();
   IDirectDraw4* GetDirectDraw();
   IDirectDrawSurface4* GetBackBuffer();
@@ -84,22 +100,32 @@ class XResEntryMgr : public GDXObj {
   static constexpr size_t kMaxSlots = 0xFFFF;
 
  private:
-  // Loads the entry and stores it in the lowest free slot; its handle, or -1.
+  friend class XResScreenScope;
+  // Loads the entry with the asking game's object and stores it in the lowest free
+  // slot; its handle, or -1.
   int32_t Place(std::unique_ptr<XBaseEntry> entry, COLORREF colorKey);
   int32_t LoadNamed(int32_t selector, const std::string& name, COLORREF colorKey);
-  // The entry mapped to the name with one more reference, as a handle; -1 when the
-  // name is mapped to an empty slot, 0 when it is not mapped.
-  int32_t FindShared(const std::string& name, bool& found);
+  // The entry of that name made with `dd`, with one more reference, as a handle; found
+  // is false when there is none.
+  int32_t FindShared(const std::string& name, const IDirectDraw4* dd, bool& found);
   XBaseEntry* SlotEntry(int32_t handle);
+  // Under the lock: the calling thread's innermost scope's screen, else the default one.
+  const XResScreen& CurrentLocked();
 
   CRITICAL_SECTION lock_{};
-  ComPtr<IDirectDraw4> directDraw_;
-  ComPtr<IDirectDrawSurface4> backBuffer_;
+  XResScreen default_;
+  // The scopes open on every thread, the latest first, under their own lock: the
+  // manager's is held across a file's load, and a scope opens with every message of
+  // the window's thread.
+  CRITICAL_SECTION scopesLock_{};
+  XResScreenScope* scopes_ = nullptr;
   std::vector<std::unique_ptr<XBaseEntry>> table_;
-  std::vector<uint16_t> freeSlots_;
-  std::map<std::string, uint16_t, NoCaseLess> names_;
+  // No slot below it is free. A release only lowers it, so that it never allocates: a
+  // widget's destructor gives its entry back.
+  size_t lowestFree_ = 0;
+  // A name may map to one entry per DirectDraw object.
+  std::multimap<std::string, uint16_t, NoCaseLess> names_;
   uint16_t serial_ = 0;
-  uint32_t colorKey_ = 0xFFFFFFFFu;
   std::vector<std::unique_ptr<XBitmapGDIEntry>> bitmaps_;
   std::vector<std::unique_ptr<XFontGDIEntry>> fonts_;
   std::vector<std::unique_ptr<XPenGDIEntry>> pens_;
@@ -117,4 +143,24 @@ class XResEntryLock {
 
  private:
   XResEntryMgr& mgr_;
+};
+
+// One frame of a game's code on the calling thread: while it lives, what that thread
+// loads is made with the game's screen, shared only with entries of the same
+// DirectDraw object, and the getters answer the game's screen. Scopes nest (the host
+// may start the next game inside a call of the first); the innermost wins. The screen
+// is read under the manager's lock at each use, so a rebuild within the frame counts.
+class XResScreenScope {
+ public:
+  explicit XResScreenScope(const XResScreen& screen, XResEntryMgr& mgr = XResEntryMgr::Global());
+  ~XResScreenScope();
+  XResScreenScope(const XResScreenScope&) = delete;
+  XResScreenScope& operator=(const XResScreenScope&) = delete;
+
+ private:
+  friend class XResEntryMgr;
+  XResEntryMgr& mgr_;
+  const XResScreen& screen_;
+  DWORD thread_;
+  XResScreenScope* next_ = nullptr;
 };

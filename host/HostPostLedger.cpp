@@ -59,37 +59,65 @@ BOOL Post(uint32_t game, HWND hostWnd, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void TakeBack(uint32_t game, HWND hostWnd, std::span<const UINT> messages) {
+  if (messages.empty()) return;
+  const auto [low, high] = std::minmax_element(messages.begin(), messages.end());
   Ledger& l = TheLedger();
   XBufLockGuard guard(l.lock);
-  std::vector<bool> read(l.entries.size(), false);
-  for (const UINT message : messages) {
-    std::vector<MSG> queued;
-    MSG m;
-    while (PeekMessageA(&m, hostWnd, message, message, PM_REMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE))
+  // One pass over the numbers' whole range, so that what stays goes back in the order
+  // the host would have read it, whatever its number. Posted messages only: a message
+  // sent to this thread meanwhile is served by the host's own loop, not in the middle
+  // of a game's stop.
+  std::vector<MSG> queued;
+  std::vector<bool> ours, read;
+  MSG m{};
+  bool held = false;
+  try {
+    // Room for a queue as long as the record keeps, before anything is taken out: a
+    // failure there leaves the queue as it was.
+    queued.reserve(kKeptPerNumber);
+    ours.reserve(kKeptPerNumber);
+    read.assign(l.entries.size(), false);
+    while (PeekMessageA(&m, hostWnd, *low, *high, PM_REMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE)) {
+      held = true;
       queued.push_back(m);
-    std::vector<size_t> recorded;
-    for (size_t i = 0; i < l.entries.size(); ++i)
-      if (SameNumber(l.entries[i], hostWnd, message)) recorded.push_back(i);
+      held = false;
+    }
+    ours.assign(queued.size(), false);
+  } catch (...) {
+    // Nothing of the host's is lost for want of memory: what was taken goes back, the
+    // game's posts with it (behind the rest when a long queue ran out of room).
+    for (const MSG& q : queued) PostMessageA(q.hwnd, q.message, q.wParam, q.lParam);
+    if (held) PostMessageA(m.hwnd, m.message, m.wParam, m.lParam);
+    std::erase_if(l.entries, [&](const Entry& e) { return e.game == game; });
+    return;
+  }
+  for (const UINT message : messages) {
     // From the newest: a queued post that matches the newest unpaired record is that
     // record's; one that does not is someone else's.
-    size_t unpaired = recorded.size();
-    std::vector<bool> ours(queued.size(), false);
-    for (size_t q = queued.size(); q-- > 0;) {
-      if (unpaired == 0 || !SamePost(l.entries[recorded[unpaired - 1]], queued[q])) continue;
-      ours[q] = l.entries[recorded[unpaired - 1]].game == game;
+    size_t unpaired = l.entries.size();
+    const auto previousRecord = [&] {
+      while (unpaired > 0 && !SameNumber(l.entries[unpaired - 1], hostWnd, message)) --unpaired;
+    };
+    previousRecord();
+    for (size_t q = queued.size(); q-- > 0 && unpaired > 0;) {
+      if (queued[q].message != message || !SamePost(l.entries[unpaired - 1], queued[q])) continue;
+      ours[q] = l.entries[unpaired - 1].game == game;
       --unpaired;
+      previousRecord();
     }
-    // Records older than every paired one were read by the host already.
-    for (size_t r = 0; r < unpaired; ++r) read[recorded[r]] = true;
-    for (size_t q = 0; q < queued.size(); ++q)
-      if (!ours[q]) PostMessageA(queued[q].hwnd, queued[q].message, queued[q].wParam, queued[q].lParam);
+    // Records older than every paired one were read by the host already: kept, they
+    // would pair with a later post of the host's own that looks the same.
+    for (size_t r = 0; r < unpaired; ++r)
+      if (SameNumber(l.entries[r], hostWnd, message)) read[r] = true;
   }
-  std::vector<Entry> kept;
+  for (size_t q = 0; q < queued.size(); ++q)
+    if (!ours[q]) PostMessageA(queued[q].hwnd, queued[q].message, queued[q].wParam, queued[q].lParam);
+  size_t kept = 0;
   for (size_t i = 0; i < l.entries.size(); ++i) {
     const Entry& e = l.entries[i];
-    if (!read[i] && e.game != game && IsWindow(e.wnd)) kept.push_back(e);
+    if (!read[i] && e.game != game && IsWindow(e.wnd)) l.entries[kept++] = e;
   }
-  l.entries.swap(kept);
+  l.entries.resize(kept);
 }
 
 uint32_t Recorded() {

@@ -23,7 +23,9 @@ constexpr uint32_t kKeptPerNumber = 64;
 BOOL Post(uint32_t game, HWND hostWnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Takes `game`'s posts of these numbers out of the host window's queue (posted messages
 // only, on the calling thread's queue: sent messages are not served meanwhile), puts
-// the others back in their order, and forgets the game and what the host has read.
+// the others back in the order they were queued, whatever their numbers, and forgets
+// the game and what the host has read. Allocates nothing once the queue is read; when
+// reading it fails for memory, everything read goes back and only the record forgets.
 void TakeBack(uint32_t game, HWND hostWnd, std::span<const UINT> messages);
 // Posts still recorded (all games, all windows).
 uint32_t Recorded();

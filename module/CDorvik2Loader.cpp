@@ -7,11 +7,15 @@
 
 #include "module/CDorvik2Wnd.h"
 #include "host/Dorvik2Messages.h"
+#include "module/GameGone.h"
+#include "module/ServingWait.h"
 #include "plat/handle.h"
 #include "plat/threads.h"
 #include "scene/CDorvik2VWS.h"
 
 int32_t CDorvik2Wnd::RunSceneBuild() {
+  // On the loader thread too, the build's pictures are this game's.
+  const XResScreenScope screen(handed_);
   try {
     return scene_->BuildSceneUI() ? 1 : 0;
   } catch (...) {
@@ -28,8 +32,13 @@ int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
   loaderHostWnd_ = hostWnd_;
   if (!loadInThread) {
     // The host may have ended the game inside the build (its load-failed event).
-    if (!RunSceneBuild() || ended_) return 0;
+    if (!RunSceneBuild()) return 0;
     KickQueue();
+  }
+  // Ended inside the build (its load-failed event): no loader for an ended game.
+  {
+    XBufLockGuard hold(lifeLock_);
+    if (life_ != Life::kLive) return 0;
   }
 
   // The library's reference for the thread, found from an address of this code.
@@ -46,13 +55,13 @@ int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
   }
   loaderModule_ = self;
   loaderThread_ = thread;
-  loaderThreadId_ = threadId;
   SetThreadPriority(thread, THREAD_PRIORITY_NORMAL);
-  // Set before the thread runs, so that a shut-down right now joins it instead of
-  // deleting the scene under a thread that has not started yet.
+  // The thread's frame starts before it runs, so that an end asked right now waits for
+  // it instead of deleting the scene under a thread that has not started yet.
   {
-    XBufLockGuard gate(loaderGate_);
-    loaderHolds_ = true;
+    XBufLockGuard hold(lifeLock_);
+    loaderThreadId_ = threadId;
+    ++frames_;
   }
   loaderRunning_.store(1, std::memory_order_release);
   ResumeThread(thread);
@@ -76,19 +85,20 @@ DWORD WINAPI CDorvik2Wnd::LoaderThreadProc(LPVOID param) {
 
 void CDorvik2Wnd::EndLoader(CDorvik2Wnd* self) {
   const HMODULE module = self->loaderModule_;
-  {
-    XBufLockGuard gate(self->loaderGate_);
-    self->loaderRunning_.store(0, std::memory_order_release);
-  }
-  // Taken before the object is let go: it may be deleted from here on.
-  const bool askedEnd = self->endAsked_.load(std::memory_order_acquire) == kEndAskedByLoader;
+  // Taken before the frame ends: the object may be deleted from there on.
   std::shared_ptr<GameGone> gone = self->gone_;
-  self->Settle(Hold::kLoader);
-  // This thread asked for the end inside a call of the host's, and DestroyGameWnd answered
-  // there without waiting: the window's thread may still be unwinding the game's frames,
-  // and the host may have freed the library. This reference keeps the code mapped until
-  // the object is gone.
-  if (askedEnd && gone) gone->WaitLeft();
+  bool askedHere = false;
+  {
+    XBufLockGuard hold(self->lifeLock_);
+    self->loaderRunning_.store(0, std::memory_order_release);
+    askedHere = self->loaderAskedEnd_;
+  }
+  self->Finish();
+  // This thread asked for the end, and the host may have freed the library as soon as
+  // DestroyGameWnd returned here, while the window's thread may still be unwinding the
+  // game's frames: the library stays until they have. Held by a thread of its own, so
+  // that this one ends now and the stop's join of it on the window's thread returns.
+  if (askedHere && gone && !GameGone::HoldLibraryUntilLeft(gone)) gone->WaitLeft();
   gone.reset();
   FreeLibraryAndExitThread(module, 0);
 }
@@ -100,7 +110,7 @@ void CDorvik2Wnd::KickQueue() {
 }
 
 BOOL CDorvik2Wnd::PostFromLoader(HWND target, UINT message, WPARAM wParam) {
-  XBufLockGuard gate(loaderGate_);
+  XBufLockGuard gate(lifeLock_);
   if (LoaderCancelRequested()) return 0;
   // Towards the host as the game, so that the take-back knows the post for its own.
   if (target == loaderHostWnd_) return link_.Post(message, wParam, 0);
@@ -108,8 +118,8 @@ BOOL CDorvik2Wnd::PostFromLoader(HWND target, UINT message, WPARAM wParam) {
 }
 
 void CDorvik2Wnd::RequestLoaderStop() {
-  // Under the gate: once this returns, no post of the loader is under way.
-  XBufLockGuard gate(loaderGate_);
+  // Under the life lock: once this returns, no post of the loader is under way.
+  XBufLockGuard gate(lifeLock_);
   cancel_.store(1, std::memory_order_release);
 }
 
@@ -121,8 +131,9 @@ bool CDorvik2Wnd::StopLoader() {
 
 bool CDorvik2Wnd::JoinLoader(DWORD milliseconds) {
   if (!loaderThread_) return true;
-  // A thread still running keeps its handle here and runs to its end.
-  if (WaitForSingleObject(loaderThread_, milliseconds) == WAIT_TIMEOUT) return false;
+  // A thread still running keeps its handle here and runs to its end. Served meanwhile:
+  // what the host sends to this thread, the loader's own calls of the host among them.
+  if (WaitServingSends(loaderThread_, milliseconds) != WAIT_OBJECT_0) return false;
   CloseHandle(loaderThread_);
   loaderThread_ = nullptr;
   loaderRunning_.store(0, std::memory_order_release);

@@ -7,6 +7,7 @@
 #include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
 #include "module/CMsgBoxDlg.h"
+#include "module/GameGone.h"
 #include "module/LiveClients.h"
 #include "scene/CDorvik2VWS.h"
 #include "widgets/GDDScreen.h"
@@ -15,14 +16,14 @@ CDorvik2Wnd::CDorvik2Wnd(IHostInterface* host) : host_(host) {}
 CDorvik2Wnd::CDorvik2Wnd() = default;
 
 CDorvik2Wnd::~CDorvik2Wnd() {
-  // Only Settle deletes, after the end ran and the loader let go: the window, the boxes
-  // and the host link are gone already and no thread runs here any more.
+  // Only Delete runs this, once Settle found the game ended and no frame of it on any
+  // stack: the window, the boxes and the host link are gone already. The gone signal is
+  // set after the members have gone too (Delete).
   delete scene_;
   scene_ = nullptr;
   if (ownsScreen_) ReleaseScreen();
   if (loaderThread_) CloseHandle(loaderThread_);
   loaderThread_ = nullptr;
-  if (gone_) gone_->Set();
 }
 
 // ---- Creation -----------------------------------------------------------------------
@@ -50,8 +51,16 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
     return 0;
   }
 
-  windowThread_ = GetCurrentThreadId();
-  if (gone_ && hostWnd && GetWindowThreadProcessId(hostWnd, nullptr) == windowThread_) gone_->PaceWith(hostWnd);
+  const DWORD me = GetCurrentThreadId();
+  {
+    XBufLockGuard hold(lifeLock_);
+    windowThread_ = me;
+    window_ = Handle();
+  }
+  // The host's top window rather than its frame: a frame destroyed first takes the
+  // game window along, and the pace would have no window left.
+  const HWND pace = hostWnd ? GetAncestor(hostWnd, GA_ROOT) : nullptr;
+  if (gone_ && pace && GetWindowThreadProcessId(pace, nullptr) == me) gone_->PaceWith(pace);
   ownsScreen_ = 1;
   if (!BuildScreen()) return 0;
 
@@ -71,10 +80,34 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
 
 // ---- Messages -----------------------------------------------------------------------
 BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  // What the message loads or draws is this game's, whichever game handed over last.
+  const XResScreenScope screen(handed_);
+  // Every message of the window is a frame of the game: the outermost one's ends as it
+  // returns (OnOutermostMessageDone). The last message, which no such call follows, is
+  // answered whole inside its own frame.
+  if (message == WM_NCDESTROY) {
+    EnterFrame();
+    LRESULT answer = 0;
+    if (!GameWndProc(message, wParam, lParam, &answer)) answer = Default();
+    if (result) *result = answer;
+    LeaveFrame();
+    return 1;
+  }
+  if (DispatchDepth() == 1) EnterFrame();
+  if (message == WM_DESTROY) {
+    {
+      // From here on the window is going: an end asked now takes no window along.
+      XBufLockGuard hold(lifeLock_);
+      window_ = nullptr;
+    }
+    // The last frame may end on another thread, where the scene's deletion could not
+    // destroy a pop-up of this thread's: they go with the window, here.
+    if (scene_) scene_->ClosePopups();
+  }
   // Whatever the scene's state: a game still building may be ended. Only by the one
-  // that claimed it: EndHere ends nothing while no end was asked for.
+  // that asked for it: a WM_GAME_END no destroy stands behind ends nothing.
   if (message == WM_GAME_END) {
-    EndHere();
+    if (Settle(false) == Next::kStop) StopAndLeave();
     if (result) *result = kEndRan;
     return 1;
   }
@@ -106,57 +139,67 @@ HWND CDorvik2Wnd::InitFromHost(HINSTANCE instance, HWND hostWnd, const std::stri
                                int32_t loadInThread) {
   // A second InitGameWnd would make a second screen and scene over the first (its window
   // may be gone with the host's frame, so Handle() cannot tell): refused, nothing made.
-  if (initialised_ || ended_) return nullptr;
-  initialised_ = true;
-  HWND made = nullptr;
   {
-    // The synchronous build calls the host (its load-failed event), which may end the
-    // game there: the object then goes as this scope closes, and the host gets no window.
-    const ClientCall call(this);
-    if (CreateGameWindow(instance, hostWnd, gameFolder, portalFolder, extraText,
-                         GSize(kClientWidth, kClientHeight), 0, unused10) &&
-        StartLoader(loadInThread) && !ended_) {
-      made = Handle();
-    }
+    XBufLockGuard hold(lifeLock_);
+    if (initialised_ || life_ != Life::kLive) return nullptr;
+    initialised_ = true;
+    windowThread_ = GetCurrentThreadId();
   }
-  return made;
+  if (!CreateGameWindow(instance, hostWnd, gameFolder, portalFolder, extraText, GSize(kClientWidth, kClientHeight),
+                        0, unused10) ||
+      !StartLoader(loadInThread)) {
+    return nullptr;
+  }
+  // The synchronous build calls the host (its load-failed event), which may end the
+  // game there; an end asked on another thread meanwhile waits for this frame. Either
+  // way the host gets no window.
+  XBufLockGuard hold(lifeLock_);
+  return life_ == Life::kLive ? Handle() : nullptr;
 }
 
 void CDorvik2Wnd::EndByHost() {
-  const bool byLoader = OnLoaderThread();
-  endAsked_.store(byLoader ? kEndAskedByLoader : kEndAskedByHost, std::memory_order_release);
-  // Only the window's own thread can destroy it, and its frames may be on that thread's
-  // stack. Asked on another, the end is sent there; the object goes as those frames
-  // return, and this waits for that, so that no code of the game runs once the host has
-  // the answer. The loader cannot wait here (the object waits for it): it waits at its
-  // own end, holding the library, so a host that frees it at once unmaps nothing.
-  if (windowThread_ && GetCurrentThreadId() != windowThread_ && Handle() && IsWindow(Handle())) {
-    const std::shared_ptr<GameGone> gone = gone_;
-    // The object may be gone when the send returns: only the answer is read.
-    const LRESULT answer = SendMessageA(Handle(), WM_GAME_END, 0, 0);
-    // The window went before the end reached it (the host's frame took it with it): the
-    // end runs here, where its frames cannot be.
-    if (answer != kEndRan) EndHere();
-    if (!byLoader) gone->WaitLeft();
+  // Read before the end is asked: the object may be gone once this call's frame ends.
+  const std::shared_ptr<GameGone> gone = gone_;
+  // A thread inside a frame of any game of the module cannot wait for this one: this
+  // game's frames may sit on a thread that waits for that other game.
+  const bool inside = live_clients::ThreadInside();
+  const DWORD me = GetCurrentThreadId();
+  HWND window = nullptr;
+  bool onLoader = false;
+  bool onWindowThread = false;
+  {
+    XBufLockGuard hold(lifeLock_);
+    if (life_ != Life::kLive) return;
+    life_ = Life::kEnding;
+    // This call is a frame of the game too: the object stays while it runs.
+    ++frames_;
+    window = window_;
+    onLoader = loaderThreadId_ != 0 && me == loaderThreadId_;
+    loaderAskedEnd_ = onLoader;
+    onWindowThread = windowThread_ != 0 && me == windowThread_;
+  }
+  // The loader posts no more from here on, and a build under way gives up.
+  RequestLoaderStop();
+  if (Settle(false) == Next::kStop) {
+    StopAndLeave();
+  } else if (window) {
+    // Only the window's own thread can destroy it: the end is sent there.
+    SendMessageA(window, WM_GAME_END, 0, 0);
+  }
+  Finish();
+  // On the window's thread the end ran here, and the object goes with this thread's
+  // last frame of it; the loader holds the library at its own end instead.
+  if (!gone || onWindowThread || onLoader) return;
+  if (inside) {
+    // Nothing of the module can be unloaded while this thread is inside it; what waits
+    // for this game's last frames is a thread that holds the library until they end.
+    if (!GameGone::HoldLibraryUntilLeft(gone)) gone->WaitLeft();
     return;
   }
-  EndHere();
-}
-
-void CDorvik2Wnd::EndHere() {
-  const int32_t asked = endAsked_.load(std::memory_order_acquire);
-  if (asked == kEndNotAsked || ended_.exchange(true, std::memory_order_acq_rel)) return;
-  Shut();
-  // The loader that asked cannot be waited for: it waits for this. Otherwise it is
-  // asked and waited for a while; one that would not end keeps its hold (see Settle).
-  if (asked != kEndAskedByLoader) StopLoader();
-  if (scene_) scene_->BeginClosing();
-  endRan_ = true;
-  Settle(Hold::kWindowThread);
+  gone->WaitLeft();
 }
 
 void CDorvik2Wnd::Shut() noexcept {
-  ended_.store(true, std::memory_order_release);
   // Each step on its own: one that throws (an allocation) must not keep the next from
   // running, or the game would stay half-ended and never be deleted.
   const auto step = [](auto&& run) noexcept {
@@ -165,25 +208,42 @@ void CDorvik2Wnd::Shut() noexcept {
     } catch (...) {
     }
   };
+  const DWORD me = GetCurrentThreadId();
   step([&] { RequestLoaderStop(); });
+  // The stop runs on another thread only once the window has gone: what it held went
+  // with it.
+  const bool windowThread = me == windowThread_;
   step([&] {
-    if (Handle()) CMsgBoxDlg::EndBoxesOwnedBy(Handle());
+    if (windowThread && Handle()) CMsgBoxDlg::EndBoxesOwnedBy(Handle());
   });
   step([&] {
-    if (Handle() && IsWindow(Handle())) DestroyWindow();
+    if (windowThread && Handle() && IsWindow(Handle())) DestroyWindow();
   });
   step([&] { LetGoOfHost(); });
   // Whatever LetGoOfHost managed, the game has no host from here on.
   step([&] { link_.Cut(); });
   host_ = nullptr;
   hostWnd_ = nullptr;
+  // Asked and waited for a while; one that would not end keeps its frame, and the
+  // object with it. Not the loader that asked: it waits for this stop in its send.
+  bool joinLoader = false;
+  {
+    XBufLockGuard hold(lifeLock_);
+    joinLoader = me != loaderThreadId_ && !loaderAskedEnd_;
+  }
+  step([&] {
+    if (joinLoader) StopLoader();
+  });
+  step([&] {
+    if (scene_) scene_->BeginClosing();
+  });
 }
 
 void CDorvik2Wnd::LetGoOfHost() {
   if (!hostWnd_ && !host_) return;
   // What the game posted before its stop is taken back, so that nothing of it reaches
   // the host afterwards; another game's posts and the host's own stay. The loader's
-  // posts are stopped already (RequestLoaderStop holds the gate they are made under).
+  // posts are stopped already (RequestLoaderStop holds the lock they are made under).
   // Only the calling thread's queue can be read: a host window of another thread keeps
   // what is queued there.
   link_.TakeBackPosts(kGamePostsToHost);
@@ -194,48 +254,88 @@ void CDorvik2Wnd::LetGoOfHost() {
   hostWnd_ = nullptr;
 }
 
-bool CDorvik2Wnd::OnLoaderThread() const {
-  return loaderThreadId_ != 0 && GetCurrentThreadId() == loaderThreadId_;
-}
-
 // The scene's handler has returned, but the scene and the call or message that ran the
 // handler are still on the stack: the outermost of them settles the object as it
 // returns, so nothing of the module runs after the host's own code has control again.
 void CDorvik2Wnd::OnClosedSceneIdle() {}
 
-void CDorvik2Wnd::OnOutermostMessageDone() { Settle(Hold::kWindowThread); }
+void CDorvik2Wnd::OnOutermostMessageDone() { LeaveFrame(); }
 
-// The object's life, and the one place that deletes it.
-//
-// States: live (CreateGameWnd made it; InitGameWnd gives it a window, a scene and a
-// loader thread), ending (DestroyGameWnd claimed it, endAsked_, and EndHere runs the
-// stop sequence), ended (endRan_: no window, no box, no host link, the loader asked to
-// stop; the object stays while anything still runs in it), gone (deleted, and the gone
-// signal set).
-//
-// Two things hold an ended object. The window's thread holds it while any frame of the
-// object is on its stack: a host call (ClientCall), a message of the window, a scene
-// handler (always inside one of those two). The loader thread holds it from its start
-// to its last act. Each lets go here: the window's thread as its outermost frame
-// returns (ClientCall's end, OnOutermostMessageDone) or at the end itself when none is
-// on the stack; the loader at its end (EndLoader). Whichever lets go last deletes the
-// object, decided under the loader gate so that exactly one does: the window's thread
-// usually, the loader thread when it outlived the end's wait for it.
-//
-// Who waits for the gone signal: an end asked on a thread that is neither the window's
-// nor the loader's (EndByHost, before DestroyGameWnd answers), and a loader that asked
-// for the end itself (EndLoader, before it gives the library back): in both cases the
-// host may free the library as soon as DestroyGameWnd returns, while the window's
-// thread may still be unwinding the game's frames.
-void CDorvik2Wnd::Settle(Hold letGo) {
-  if (letGo == Hold::kWindowThread && (!endRan_ || InUse())) return;
-  bool last = false;
-  {
-    XBufLockGuard gate(loaderGate_);
-    if (letGo == Hold::kWindowThread) windowThreadHolds_ = false;
-    if (letGo == Hold::kLoader) loaderHolds_ = false;
-    last = !windowThreadHolds_ && !loaderHolds_ && !deleting_;
-    if (last) deleting_ = true;
+bool CDorvik2Wnd::EnterFrame() {
+  live_clients::ThreadEntered();
+  XBufLockGuard hold(lifeLock_);
+  ++frames_;
+  return life_ == Life::kLive || life_ == Life::kEnding;
+}
+
+void CDorvik2Wnd::LeaveFrame() {
+  live_clients::ThreadLeft();
+  Finish();
+}
+
+void CDorvik2Wnd::Finish() {
+  switch (Settle(true)) {
+    case Next::kStop: StopAndLeave(); break;
+    case Next::kDelete: Delete(); break;
+    case Next::kNothing: break;
   }
-  if (last) delete this;
+}
+
+void CDorvik2Wnd::StopAndLeave() {
+  Shut();
+  Finish();
+}
+
+void CDorvik2Wnd::Delete() {
+  // Whoever waits is told only once everything of the object is released.
+  const std::shared_ptr<GameGone> gone = gone_;
+  delete this;
+  if (gone) gone->Set();
+}
+
+// The game's life, decided here and only here, under lifeLock_, by the one state value
+// life_ and frames_, the count of the game's frames on every thread's stack.
+//
+// Frames: an exported call on the game (InitGameWnd; DestroyGameWnd while it asks), a
+// host call on IClientInterface (ClientCall), a message of the game window (the
+// outermost, whose frame holds the nested ones; WM_NCDESTROY on its own), the loader
+// thread from before it starts to its last act, and the stop sequence itself. Every
+// frame calls Settle(true) as its last touch of the object; an end asked, or
+// WM_GAME_END inside a frame, calls Settle(false).
+//
+// States and who moves them:
+// - live: CreateGameWnd made it; InitGameWnd gives it a window, a scene and a loader.
+// - ending: DestroyGameWnd claimed it (EndByHost) and the loader was told to stop. The
+//   stop sequence waits for a thread that may run it: the window's thread, inside any
+//   frame (the end asked there, WM_GAME_END sent or posted there, or a frame of it
+//   ending), since only that thread may destroy the window; or, once the window has
+//   gone (WM_DESTROY), the thread of the last frame, whichever it is.
+// - ended: a thread took the stop and runs it inside a frame of its own (Shut): no
+//   window, no box, no host link, the loader asked and waited for. A host call from
+//   here on does nothing.
+// - gone: the last frame of an ended game has left; that thread deletes the object
+//   (Delete) and then sets the gone signal.
+//
+// Who waits for the gone signal: DestroyGameWnd on a thread that is neither the window's
+// nor the loader's, before it answers, since the host may free the library as soon as
+// it has; such a thread that is inside a frame of another game of the module leaves
+// that wait to a thread that holds the library instead, as does a loader that ends
+// while its game is ending.
+CDorvik2Wnd::Next CDorvik2Wnd::Settle(bool leaving) {
+  XBufLockGuard hold(lifeLock_);
+  if (life_ == Life::kEnding) {
+    const bool windowThread = windowThread_ != 0 && GetCurrentThreadId() == windowThread_;
+    if (windowThread || (!window_ && frames_ == 1)) {
+      life_ = Life::kEnded;
+      // The stop runs in a frame: the leaving one goes on as it, else one of its own.
+      if (!leaving) ++frames_;
+      return Next::kStop;
+    }
+  }
+  if (leaving) --frames_;
+  if (life_ == Life::kEnded && frames_ == 0) {
+    life_ = Life::kGone;
+    return Next::kDelete;
+  }
+  return Next::kNothing;
 }

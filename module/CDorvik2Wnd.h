@@ -15,6 +15,7 @@
 #include "plat/ddraw.h"
 #include "plat/user.h"
 #include "base/GGeometry.h"
+#include "graphics/XResEntryMgr.h"
 #include "host/XBufLock.h"
 #include "module/GameGone.h"
 #include "scene/ISceneOwner.h"
@@ -34,13 +35,10 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   static constexpr int32_t kOffsetInHost = 3;
   static constexpr int32_t kClientWidth = 800;
   static constexpr int32_t kClientHeight = 600;
-  // How long shut-down waits for the loader thread before handing the object to it.
+  // How long the end waits for the loader thread before leaving it to end on its own.
   static constexpr DWORD kLoaderStopWaitMs = 3000;
-  // Who asked for the end (the claim's state): no one yet, the host, or the host inside
-  // a call the loader thread made (that loader cannot be waited for: it waits for this).
-  static constexpr int32_t kEndNotAsked = 0;
-  static constexpr int32_t kEndAskedByHost = 1;
-  static constexpr int32_t kEndAskedByLoader = 2;
+  // The game's life (see Settle): made, asked to end, the stop taken, deleted.
+  enum class Life { kLive, kEnding, kEnded, kGone };
   // WM_GAME_END's answer once the window's thread has run (or begun) the end.
   static constexpr LRESULT kEndRan = 1;
   // What the game posts to the host window; taken back when the game ends.
@@ -83,10 +81,10 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // runs in both modes and sets up sound. 0 when there is no scene, the synchronous
   // build failed, or (threaded) the thread could not be made.
   int32_t StartLoader(int32_t loadInThread);
-  // Asks the loader to end and waits up to kLoaderStopWaitMs. true when no loader
-  // thread runs any more; false when it still runs: whatever it uses (the scene, this
-  // object) must then stay until it ends. The thread's handle stays with the object
-  // until the thread has ended.
+  // Asks the loader to end and waits up to kLoaderStopWaitMs, serving what is sent to
+  // this thread meanwhile. true when no loader thread runs any more; false when it still
+  // runs: it holds a frame of the game, so the object stays until it ends. The thread's
+  // handle stays with the object until the thread has ended.
   bool StopLoader();
   // The first step of every teardown: from here on the loader posts nothing, so no
   // post of it lands after the window or the host let go.
@@ -99,22 +97,25 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // Asks the host to end the game: WM_GAME_CLOSE(games played, reason). Nothing
   // once the host link is dropped.
   void PostToHostWindow(LPARAM reason) override;
-  // InitGameWnd's work: the window, then the build here or on the loader thread. The
-  // game window, or null when either failed, the host ended the game meanwhile (the
-  // object is then gone when this returns), or the object was initialised before
-  // (nothing is made then).
+  // InitGameWnd's work, inside a frame the caller entered (EnterFrame): the window,
+  // then the build here or on the loader thread. The game window, or null when either
+  // failed, the host ended the game meanwhile, or the object was initialised before
+  // (nothing is made then). The calling thread becomes the game's window thread.
   HWND InitFromHost(HINSTANCE instance, HWND hostWnd, const std::string& gameFolder, const std::string& portalFolder,
                     const std::string& extraText, int32_t unused10, int32_t loadInThread);
   // DestroyGameWnd's work, on any thread, once per object: the window, the loader's
-  // posts, any open message box and the host link go before this returns, and nothing
-  // reaches the host afterwards. On the window's thread the object goes as the
-  // outermost frame of it returns (see Settle); on another thread this returns once the
-  // object is gone, except on the loader's, which waits for it at its own end instead.
+  // posts, any open message box and the host link go, and nothing reaches the host
+  // afterwards. Returns once no frame of the game is on any thread's stack, except on a
+  // thread that has one itself (see Settle).
   void EndByHost();
+  // One frame of the game starts on the calling thread: an exported call, a host call, a
+  // window message, the loader. False once the end has been taken: a host call then does
+  // nothing. Every enter is matched by one LeaveFrame, whatever it answered.
+  bool EnterFrame();
+  // The frame ends; the object may be deleted here, so this is the frame's last touch.
+  void LeaveFrame();
   // The closing handler has returned: the frame that ran it settles the object.
   void OnClosedSceneIdle() override;
-  // A call of the host's or a message of the window is in progress on the object.
-  bool InUse() const { return clientCalls_ > 0 || DispatchDepth() > 0; }
 
   // The modal bitmap message box over this window, from the game folder's bitmaps:
   // 1 (OK / Yes), 2 (No, also a yes/no time-out), -1 when it cannot be shown.
@@ -161,58 +162,60 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   const std::string& ExtraText() const { return extraText_; }
 
  private:
-  // One of the host's calls on IClientInterface in progress. The outermost, as it
-  // returns, deletes a window closed under it: nothing of the object runs afterwards.
+  // One of the host's calls on IClientInterface in progress: a frame of the game.
   class ClientCall {
    public:
-    explicit ClientCall(CDorvik2Wnd* wnd) : wnd_(wnd) { ++wnd_->clientCalls_; }
-    ~ClientCall() {
-      if (--wnd_->clientCalls_ == 0) wnd_->Settle(Hold::kWindowThread);
-    }
+    explicit ClientCall(CDorvik2Wnd* wnd) : wnd_(wnd), runs_(wnd->EnterFrame()), screen_(wnd->handed_) {}
+    ~ClientCall() { wnd_->LeaveFrame(); }
     ClientCall(const ClientCall&) = delete;
     ClientCall& operator=(const ClientCall&) = delete;
+    // False once the end was taken: the call touches nothing and answers its default.
+    bool Runs() const { return runs_; }
 
    private:
     CDorvik2Wnd* wnd_;
+    bool runs_;
+    // Ends after the call has settled the object: it reads nothing of it then.
+    XResScreenScope screen_;
   };
 
-  // Private: the object goes only through Settle, once ended and let go by everything
-  // that runs in it. Releases what it owns; waits for nothing and throws nothing.
+  // Private: the object goes only through Settle, once ended and no frame of it is on
+  // any stack. Releases what it owns; waits for nothing and throws nothing.
   ~CDorvik2Wnd() override;
-  // What may still run in the object once it has ended: frames on the window's thread
-  // (a host call, a window message, a scene handler), and the loader thread.
-  enum class Hold { kWindowThread, kLoader };
-  // The one place that decides whether and where the object is deleted (the states are
-  // explained where it is defined).
-  void Settle(Hold letGo);
-  // The outermost message of the window has returned: a window ended under it goes.
+  // Decides, under the life lock, what the frame that ends (or the end just asked)
+  // does next: take the stop, delete the object, or nothing (see its definition).
+  enum class Next { kNothing, kStop, kDelete };
+  Next Settle(bool leaving);
+  // Runs the stop sequence inside the frame that took it, then leaves that frame.
+  void StopAndLeave();
+  // A frame's end as Settle decides it, without the thread's count (LeaveFrame's, and
+  // the frames no thread's count holds: the loader's, an end's own).
+  void Finish();
+  // Deletes the object and signals whoever waits for it to be gone.
+  void Delete();
+  // The outermost message of the window has returned: its frame ends.
   void OnOutermostMessageDone() override;
   static DWORD WINAPI LoaderThreadProc(LPVOID self);
-  // The loader's last act: lets go of the object (Settle deletes it when the end ran
-  // and the window's thread let go first); when this thread asked for the end, waits
-  // until the object is gone and the window's thread has left the module's code; then
-  // lets the library go and ends the thread.
+  // The loader's last act: ends its frame (which may delete the object); when the game
+  // was ending, waits until the object is gone and the window's thread has left the
+  // module's code; then lets the library go and ends the thread.
   [[noreturn]] static void EndLoader(CDorvik2Wnd* self);
   // The scene build with every exception turned into a failed build.
   int32_t RunSceneBuild();
   // Asks the window thread to start on the messages queued during the build.
   void KickQueue();
-  // A post of the loader: made under the loader gate, and only while no teardown has
+  // A post of the loader: made under the life lock, and only while no teardown has
   // asked the loader to stop. The loader posts to the windows it was given at its
   // start, never to the fields the teardown clears.
   BOOL PostFromLoader(HWND target, UINT message, WPARAM wParam);
-  // The end on the window's thread (or on the calling thread when there is no window):
-  // once, and only when asked (the claim's state); then settles.
-  void EndHere();
   // The one stop sequence of every end: the loader's posts, the boxes, the window, the
-  // host link. Leaves the loader running and the object whole. Every step runs even
-  // when one before it threw: a game is never left half-ended.
+  // host link, the loader. Leaves the object whole. Every step runs even when one before
+  // it threw: a game is never left half-ended.
   void Shut() noexcept;
   // A post to the host window, while the game still has one.
   void PostToHost(UINT message, WPARAM wParam, LPARAM lParam);
   // Takes back what the game posted to the host window and cuts the host link.
   void LetGoOfHost();
-  bool OnLoaderThread() const;
   // Waits for the loader thread; closes its handle once it has ended.
   bool JoinLoader(DWORD milliseconds);
   // Full redraw after a reset: every widget marked, then drawn at once.
@@ -238,11 +241,11 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   HANDLE loaderThread_ = nullptr;
   CDorvik2VWS* scene_ = nullptr;
   GDDScreen* screen_ = nullptr;
-  // What the last hand-over gave the resource manager. Counted here too, so that a
-  // match found later is the same live object and not a new one at a freed address.
-  ComPtr<IDirectDraw4> handedDirectDraw_;
-  ComPtr<IDirectDrawSurface4> handedBackBuffer_;
-  uint32_t handedColorKey_ = 0;
+  // What the last hand-over gave the resource manager: the screen this game's frames
+  // load and draw with (the manager's scopes read it under its lock), and what code of
+  // no game gets while this game handed over last. Counted here too, so that a match
+  // found later is the same live object and not a new one at a freed address.
+  XResScreen handed_;
   // The game that handed its screen over before this one, while both are alive.
   CDorvik2Wnd* handedBefore_ = nullptr;
   HINSTANCE instance_ = nullptr;
@@ -255,35 +258,27 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   int32_t ownsScreen_ = 0;
   int32_t restoring_ = 0;
   std::atomic<int32_t> cancel_{0};
-  // Orders the loader's posts against the teardown's stop request.
-  XBufLock loaderGate_;
+  // The one lock of the game's life: the fields below it, and the loader's posts against
+  // the stop request.
+  XBufLock lifeLock_;
+  Life life_ = Life::kLive;
+  // Frames of the game on every thread's stack (EnterFrame, LeaveFrame).
+  int32_t frames_ = 0;
+  // The thread that called InitGameWnd, which owns the window; 0 before.
+  DWORD windowThread_ = 0;
+  // The game window from its creation until WM_DESTROY reaches it.
+  HWND window_ = nullptr;
+  // The loader thread, and an end asked there: the stop then never waits for the
+  // loader (it waits in its send for the stop), which holds the library at its end.
+  DWORD loaderThreadId_ = 0;
+  bool loaderAskedEnd_ = false;
   // The game window and the host window as the loader was started with them.
   HWND loaderGameWnd_ = nullptr;
   HWND loaderHostWnd_ = nullptr;
   // The loader's reference to the library, taken before the thread runs.
   HMODULE loaderModule_ = nullptr;
-  // Under the loader gate: what still holds the object (see Settle), and that its
-  // deletion has been decided.
-  bool windowThreadHolds_ = true;
-  bool loaderHolds_ = false;
-  bool deleting_ = false;
   // Set where the object is deleted; shared with whoever waits for that.
   std::shared_ptr<GameGone> gone_ = GameGone::Make();
-  // The host's calls in progress (window thread only).
-  int32_t clientCalls_ = 0;
-  // Who asked for the end: set by EndByHost before anything of the end runs, so a
-  // WM_GAME_END that no claim stands behind ends nothing.
-  std::atomic<int32_t> endAsked_{kEndNotAsked};
-  // The stop sequence has run (on the window's thread, or on the caller's when there is
-  // no window): InitGameWnd hands no window out.
-  std::atomic<bool> ended_{false};
-  // The end has run to its last step (not only begun: its own DestroyWindow returns
-  // through the window's outermost message, which must not delete the object under it).
-  bool endRan_ = false;
-  // InitGameWnd ran once on the object: a second is refused.
+  // InitGameWnd ran once on the object: a second is refused (window thread only).
   bool initialised_ = false;
-  // The thread that made the window, and the loader's: only the first destroys the
-  // window; the second is never waited for by an end it asked for.
-  DWORD windowThread_ = 0;
-  DWORD loaderThreadId_ = 0;
 };

@@ -70,15 +70,16 @@ void CDorvik2Wnd::WithdrawScreen() {
     XResEntryLock hold(mgr);
     UnlinkHandOver();
     const CDorvik2Wnd* other = g_lastHandedOver;
-    if (handedBackBuffer_ && mgr.GetBackBuffer() == handedBackBuffer_.Get())
-      mgr.SetBackBuffer(other ? other->handedBackBuffer_.Get() : nullptr);
-    if (handedDirectDraw_ && mgr.GetDirectDraw() == handedDirectDraw_.Get()) {
-      mgr.SetDirectDraw(other ? other->handedDirectDraw_.Get() : nullptr);
-      if (other) mgr.SetColorKey(other->handedColorKey_);
+    if (handed_.backBuffer && mgr.DefaultBackBuffer() == handed_.backBuffer.Get())
+      mgr.SetBackBuffer(other ? other->handed_.backBuffer.Get() : nullptr);
+    if (handed_.directDraw && mgr.DefaultDirectDraw() == handed_.directDraw.Get()) {
+      mgr.SetDirectDraw(other ? other->handed_.directDraw.Get() : nullptr);
+      if (other) mgr.SetColorKey(other->handed_.colorKey);
     }
+    // Under the lock: a scope of this game on another thread reads it there.
+    handed_.backBuffer = nullptr;
+    handed_.directDraw = nullptr;
   }
-  handedBackBuffer_ = nullptr;
-  handedDirectDraw_ = nullptr;
 }
 
 int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
@@ -93,9 +94,9 @@ int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
     mgr.SetDirectDraw(screen_->DirectDraw().Get());
     mgr.SetBackBuffer(screen_->BackBuffer().Get());
     mgr.SetColorKey(screen_->ColorKey());
-    handedDirectDraw_ = screen_->DirectDraw();
-    handedBackBuffer_ = screen_->BackBuffer();
-    handedColorKey_ = screen_->ColorKey();
+    handed_.directDraw = screen_->DirectDraw();
+    handed_.backBuffer = screen_->BackBuffer();
+    handed_.colorKey = screen_->ColorKey();
     UnlinkHandOver();
     handedBefore_ = g_lastHandedOver;
     g_lastHandedOver = this;

@@ -109,15 +109,23 @@ int32_t CreateGameWnd(IHostInterface* host, IClientInterface** out) {
 HWND InitGameWnd(IClientInterface* client, int32_t, HWND hostWnd, const char16_t* gameFolder,
                  const char16_t* portalFolder, const char16_t* extraText, int32_t, int32_t, int32_t,
                  int32_t unused10, int32_t loadInThread) {
+  CDorvik2Wnd* wnd = nullptr;
+  HWND made = nullptr;
   try {
-    CDorvik2Wnd* wnd = live_clients::Find(client);
+    const std::string game = WideToMultiByte(gameFolder);
+    const std::string portal = WideToMultiByte(portalFolder);
+    const std::string extra = WideToMultiByte(extraText);
+    // The whole call is a frame of the game, entered while the list still holds it: an
+    // end asked on another thread meanwhile waits for this call to return.
+    wnd = live_clients::Enter(client);
     if (!wnd) return nullptr;
-    return wnd->InitFromHost(GetModuleHandleA(dorvik2_module::kModuleName), hostWnd, WideToMultiByte(gameFolder),
-                             WideToMultiByte(portalFolder), WideToMultiByte(extraText), unused10,
+    made = wnd->InitFromHost(GetModuleHandleA(dorvik2_module::kModuleName), hostWnd, game, portal, extra, unused10,
                              loadInThread != 0 ? 1 : 0);
   } catch (...) {
-    return nullptr;
+    made = nullptr;
   }
+  if (wnd) wnd->LeaveFrame();
+  return made;
 }
 
 int32_t DestroyGameWnd(IClientInterface* client) {

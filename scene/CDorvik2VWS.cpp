@@ -79,14 +79,15 @@ void CDorvik2VWS::DestroyAll() {
   // Readiness goes before the sound-ready flag: a registration still running on the
   // loader then either sees the scene unready or has its flag cleared below.
   ready_.store(0, std::memory_order_seq_cst);
-  DestroyPopupDialogOf(gameWnd_);
+  ClosePopups();
   sound_.Release();
-  model_.room.Reset();
   SetFocusWnd(nullptr);
   SetHoverWnd(nullptr);
   built_.animations.clear();
   built_.buttons.clear();
 }
+
+void CDorvik2VWS::ClosePopups() { DestroyPopupDialogOf(gameWnd_); }
 
 BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   // The screen rectangle first: without it the window system never draws.

@@ -285,6 +285,9 @@ class CDorvik2VWS : public GVWS,
   // The window was destroyed under a running handler: no host call or post from now
   // on, nested waits end, and the owner is told when the outermost handler returns.
   void BeginClosing() { closing_ = 1; }
+  // Closes the pop-ups the scene made over the game window. They belong to the host's
+  // frame, not to the game window, and only the thread that made them may close them.
+  void ClosePopups();
   bool IsClosing() const { return closing_ != 0; }
 
   // ==== Options (CSceneOptions, CDorvik2VWS_Options.cpp) ================================

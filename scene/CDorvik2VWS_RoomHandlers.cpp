@@ -301,7 +301,11 @@ void CDorvik2VWS::OnRoomEnter(RoomEnterMsg& msg) {
   }
   if (msg.entryUserNo == MyUserNo()) model_.itemOfferMade = 0;
   SetMacroSetting(1);
-  vipMgr_.HelperView().ShowGameHelpPopup(CHelperView::kGameNumber, CHelperView::kDialogTemplate, gameWnd_);
+  // A wait above (the question box, a notice) may have served the game's end: the scene
+  // is torn down then, and a pop-up made now would outlive the game, owned by the host's
+  // frame and closed by no one.
+  if (IsReady())
+    vipMgr_.HelperView().ShowGameHelpPopup(CHelperView::kGameNumber, CHelperView::kDialogTemplate, gameWnd_);
   SendHostTextLine();
 }
 

@@ -369,3 +369,50 @@ TEST_F(SeamMessages, CaptureChangesAreAnnouncedToTheLoser) {
 }
 
 }  // namespace
+
+namespace {
+
+struct SendThenSignal {
+  HWND target;
+  HANDLE done;
+};
+
+DWORD WINAPI SendThenSetEvent(LPVOID param) {
+  auto* job = static_cast<SendThenSignal*>(param);
+  SendMessageA(job->target, WM_NULL, 0, 0);
+  SetEvent(job->done);
+  return 0;
+}
+
+// The module's waits for another thread: an object and what is sent to the thread, the
+// posted messages left queued.
+TEST_F(SeamMessages, AWaitForAnObjectWakesForSendsAndLeavesPostsQueued) {
+  HWND mine = Make("mine", WS_POPUP);
+  ASSERT_NE(mine, nullptr);
+  HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_NE(done, nullptr);
+  ASSERT_TRUE(PostMessageA(mine, WM_USER + 1, 0, 0));
+  EXPECT_EQ(MsgWaitForMultipleObjects(1, &done, FALSE, 50, QS_SENDMESSAGE), static_cast<DWORD>(WAIT_TIMEOUT));
+
+  SendThenSignal job{mine, done};
+  HANDLE sender = CreateThread(nullptr, 0, SendThenSetEvent, &job, 0, nullptr);
+  ASSERT_NE(sender, nullptr);
+  int32_t sendWakes = 0;
+  DWORD woke = WAIT_FAILED;
+  for (int32_t round = 0; round < 100; ++round) {
+    woke = MsgWaitForMultipleObjects(1, &done, FALSE, 5000, QS_SENDMESSAGE);
+    if (woke != WAIT_OBJECT_0 + 1) break;
+    ++sendWakes;
+    MSG m;
+    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  EXPECT_EQ(woke, WAIT_OBJECT_0) << "the event set once the send was served";
+  EXPECT_GE(sendWakes, 1) << "the send woke the wait";
+  EXPECT_EQ(MsgWaitForMultipleObjects(1, &sender, FALSE, 5000, QS_SENDMESSAGE), WAIT_OBJECT_0) << "a thread that ended";
+  CloseHandle(sender);
+  CloseHandle(done);
+  MSG posted;
+  EXPECT_TRUE(PeekMessageA(&posted, mine, WM_USER + 1, WM_USER + 1, PM_REMOVE)) << "the post stayed queued";
+}
+
+}  // namespace

@@ -9,7 +9,7 @@
 //                    [--only NAME] [--cycles N] [--diagnose]
 // The broken game folder is the game folder with a card picture missing. NAME is cycles,
 // callback, box, held, failed-threaded, failed-init, message, again, third-box,
-// third-wait, third-idle, next-table or sweep: that
+// third-wait, third-idle, third-init, third-taken, next-table or sweep: that
 // scenario alone (to see one fault by itself). --diagnose lists the memory regions,
 // handles and heap blocks the second cycle left behind.
 #include <windows.h>
@@ -493,6 +493,8 @@ class LifeHost final : public IHostInterface {
   bool holdLoader = false;          // a load error on another thread waits for Release()
   // Made right after a DestroyGameWnd inside the room entry's notice, when set.
   std::function<void()> nextTable;
+  // Run inside the room entry's event, when set.
+  std::function<void()> inRoomEntry;
   // What the host's DestroyGameWnd answered, and on which thread it was called.
   std::atomic<int32_t> destroyResult{0};
   std::atomic<DWORD> destroyThread{0};
@@ -541,6 +543,7 @@ class LifeHost final : public IHostInterface {
       if (destroyOnLoadError && !destroyed) Destroy();
     }
     if (*code == kRoomEntryEvent && destroyOnRoomEntry && !destroyed) Destroy();
+    if (*code == kRoomEntryEvent && inRoomEntry) inRoomEntry();
     if (*code == kRoomNoticeEvent && nextTable && !destroyed) {
       Destroy();
       nextTable();
@@ -1079,6 +1082,90 @@ void DestroyOnThirdThreadIdle(const Setup& s) {
   DestroyOnThirdThread(s, ThirdThreadMoment::kIdle, "destroy on a third thread while the host pumps");
 }
 
+// A destroy on a third thread, followed there by FreeLibrary, while the window's thread
+// is inside InitGameWnd before the game window exists (the host's creation hook starts
+// the thread and returns at once), or inside a host call after the host destroyed the
+// frame that held the game window. Either answer that comes before the window's thread
+// has left the game's code unmaps the code it still runs.
+HHOOK g_creationHook = nullptr;
+HWND g_creationParent = nullptr;
+// How long the window's thread stays inside the host's code once the third thread runs.
+constexpr DWORD kInsideHostCallMs = 200;
+
+LRESULT CALLBACK StartThirdThreadOnCreation(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && !g_third.thread) {
+    const auto* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
+    if (create && create->lpcs && create->lpcs->hwndParent == g_creationParent) {
+      g_third.thread = CreateThread(nullptr, 0, DestroyAndFreeLibrary, nullptr, 0, nullptr);
+      // The creation goes on once the thread has had its chance: a destroy that answers
+      // at once has freed the library by then.
+      if (g_third.thread) WaitForSingleObject(g_third.thread, kInsideHostCallMs);
+    }
+  }
+  return CallNextHookEx(g_creationHook, code, wParam, lParam);
+}
+
+// The host's loop until the third thread has destroyed and unloaded; then what the host
+// must see.
+void AwaitThirdThread(const Setup& s, LifeHost& host, HWND wnd, const char* name) {
+  if (!g_third.thread) Fail("%s: the window's thread never got there", name);
+  const HANDLE thread = g_third.thread;
+  winhost::PumpUntil(kLoadLimitMs, [thread] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; });
+  const DWORD waited = WaitForSingleObject(thread, 0);
+  CloseHandle(thread);
+  g_third = {};
+  if (waited != WAIT_OBJECT_0) Fail("%s: the third thread's DestroyGameWnd and FreeLibrary did not return", name);
+  host.ExpectDestroyed(name);
+  if (wnd && IsWindow(wnd)) Fail("%s: the game window outlived DestroyGameWnd", name);
+  RepaintHostWindow(s.hostWnd);
+  Loaded::ExpectGone(BaseName(s.dll));
+  CheckQuiet(host, name);
+}
+
+void DestroyOnThirdThreadInInit(const Setup& s) {
+  const char* name = "destroy on a third thread inside InitGameWnd, before the game window exists";
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  g_third = {};
+  g_third.host = &host;
+  g_third.module = loaded.Handle();
+  g_creationParent = s.hostWnd;
+  g_creationHook = SetWindowsHookExA(WH_CBT, StartThirdThreadOnCreation, nullptr, GetCurrentThreadId());
+  if (!g_creationHook) Fail("%s: no creation hook: error %u", name, unsigned(GetLastError()));
+  const HWND wnd = TryInitGame(s, host, loaded.exports, 0);
+  UnhookWindowsHookEx(g_creationHook);
+  g_creationHook = nullptr;
+  AwaitThirdThread(s, host, wnd, name);
+}
+
+void DestroyOnThirdThreadAfterTheFrameWent(const Setup& s) {
+  const char* name = "destroy on a third thread inside a host call, the host's frame gone with the game window";
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  Setup framed = s;
+  framed.hostWnd = CreateWindowExA(0, "STATIC", "frame", WS_CHILD | WS_VISIBLE, 0, 0, 810, 610, s.hostWnd, nullptr,
+                                   nullptr, nullptr);
+  if (!framed.hostWnd) Fail("%s: no frame window: error %u", name, unsigned(GetLastError()));
+  const HWND wnd = InitGame(framed, host, loaded.exports, 0);
+  DestroyWindow(framed.hostWnd);
+  if (IsWindow(wnd)) Fail("%s: the game window outlived its frame", name);
+  g_third = {};
+  g_third.host = &host;
+  g_third.module = loaded.Handle();
+  host.inRoomEntry = [&] {
+    if (g_third.thread) return;
+    g_third.thread = CreateThread(nullptr, 0, DestroyAndFreeLibrary, nullptr, 0, nullptr);
+    if (g_third.thread) Sleep(kInsideHostCallMs);
+  };
+  if (s.roomMessages.empty()) Fail("%s: the room script has no messages", name);
+  int32_t length = static_cast<int32_t>(s.roomMessages[0].size());
+  host.inClientCall = true;
+  host.client->OnReceive(0, 0, s.roomMessages[0].data(), &length);
+  host.inClientCall = false;
+  host.inRoomEntry = nullptr;
+  AwaitThirdThread(s, host, nullptr, name);
+}
+
 // The next table's host: a game that has entered no room sends nothing, sets no play
 // state and writes no text, so each of those it hears is the first game's.
 class NextTableHost final : public IHostInterface {
@@ -1462,6 +1549,12 @@ int Run(int argc, char** argv) {
       {"third-wait", DestroyOnThirdThreadInWait, "destroy on a third thread inside the nested wait, unloaded there",
        {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false, 2},
       {"third-idle", DestroyOnThirdThreadIdle, "destroy on a third thread while the host pumps, unloaded there",
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false, 2},
+      {"third-init", DestroyOnThirdThreadInInit,
+       "destroy on a third thread inside InitGameWnd before the window exists, unloaded there",
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false},
+      {"third-taken", DestroyOnThirdThreadAfterTheFrameWent,
+       "destroy on a third thread inside a host call after the frame took the window, unloaded there",
        {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false, 2},
       {"next-table", NextTable,
        "the next table made inside the first game's room notice, nothing of the first after its destroy, unloaded "

@@ -428,7 +428,8 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 BOOL WaitMessage();
-// Only the message form is supported: count 0 and no handles.
+// Events and threads (fewer than MAXIMUM_WAIT_OBJECTS), any one of them; waitAll is
+// not supported. WAIT_OBJECT_0 + i for the first signalled, + count for the queue.
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
                                 DWORD wakeMask);
 DWORD GetQueueStatus(UINT flags);

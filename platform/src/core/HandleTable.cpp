@@ -17,6 +17,9 @@ uintptr_t HandleTable::Insert(HandleKind kind, std::shared_ptr<Object> object) {
   } else {
     if (slots_.size() >= kIndexMask) return 0;
     index = static_cast<uint32_t>(slots_.size());
+    // Room for every slot to be freed: Remove (CloseHandle, DeleteObject) never
+    // allocates, as the system's never fails for memory.
+    free_.reserve(slots_.size() + 1);
     slots_.emplace_back();
   }
   Slot& s = slots_[index];

@@ -30,6 +30,14 @@ class Signal {
     std::lock_guard lock(mutex_);
     set_ = false;
   }
+  // Whether it is set now; taking consumes an auto-reset signal, as a wait that it
+  // releases does.
+  bool TryTake() {
+    std::lock_guard lock(mutex_);
+    if (!set_) return false;
+    if (!manualReset_) set_ = false;
+    return true;
+  }
   // Real-time wait. Releasing a waiter consumes an auto-reset signal.
   bool Wait(DWORD milliseconds) {
     std::unique_lock lock(mutex_);

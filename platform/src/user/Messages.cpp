@@ -3,7 +3,15 @@
 // included, FIFO), the quit flag, WM_PAINT of a window with something to repaint,
 // and WM_TIMER of the earliest due timer (one per timer however late it is).
 #include <algorithm>
+#include <chrono>
+#include <memory>
+#include <new>
+#include <thread>
+#include <optional>
+#include <vector>
 
+#include "core/HandleTable.h"
+#include "kernel/Waitable.h"
 #include "plat/error.h"
 #include "user/Controls.h"
 #include "user/QueueWait.h"
@@ -162,17 +170,23 @@ LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (!hwnd) {
-    auto me = CurrentQueue();
+  // The system's post fails, it never throws: a queue that cannot grow refuses it.
+  try {
+    if (!hwnd) {
+      auto me = CurrentQueue();
+      auto lock = Lock();
+      PostLocked(nullptr, *me, nullptr, msg, wParam, lParam);
+      return TRUE;
+    }
+    auto w = FindOrFail(hwnd);
+    if (!w) return FALSE;
     auto lock = Lock();
-    PostLocked(nullptr, *me, nullptr, msg, wParam, lParam);
+    PostLocked(w, *w->queue, hwnd, msg, wParam, lParam);
     return TRUE;
+  } catch (const std::bad_alloc&) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
   }
-  auto w = FindOrFail(hwnd);
-  if (!w) return FALSE;
-  auto lock = Lock();
-  PostLocked(w, *w->queue, hwnd, msg, wParam, lParam);
-  return TRUE;
 }
 
 void PostQuitMessage(int exitCode) {
@@ -237,11 +251,45 @@ BOOL WaitMessage() {
 }
 
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD milliseconds, DWORD wakeMask) {
-  if (count != 0 || handles) {
+  if (count >= MAXIMUM_WAIT_OBJECTS || (count != 0 && !handles)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return WAIT_FAILED;
   }
+  // Shared references: another thread may close a handle while this waits.
+  std::vector<std::shared_ptr<Object>> objects;
+  for (DWORD i = 0; i < count; ++i) {
+    const uintptr_t value = FromHandle(handles[i]);
+    std::shared_ptr<Object> object = Handles().Find(value, HandleKind::Thread);
+    if (!object) object = Handles().Find(value, HandleKind::Event);
+    if (!object) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return WAIT_FAILED;
+    }
+    objects.push_back(std::move(object));
+  }
+  // The first signalled object, as the system answers: lowest index first.
+  const auto signalled = [&]() -> std::optional<DWORD> {
+    for (DWORD i = 0; i < count; ++i)
+      if (static_cast<Waitable&>(*objects[i]).WaitSignal().TryTake()) return WAIT_OBJECT_0 + i;
+    return std::nullopt;
+  };
   auto me = CurrentQueue();
+  if (count != 0) {
+    // A wait on kernel objects takes real time whatever the clock mode, as
+    // WaitForSingleObject does: the objects are other threads' work, which virtual time
+    // does not measure. Looked at in short real steps.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+      if (auto hit = signalled()) return *hit;
+      if (ServeSentMessages(*me) && (wakeMask & QS_SENDMESSAGE)) return WAIT_OBJECT_0 + count;
+      {
+        auto lock = Lock();
+        if (NewBitsLocked(*me) & wakeMask) return WAIT_OBJECT_0 + count;
+      }
+      if (milliseconds != INFINITE && std::chrono::steady_clock::now() >= until) return WAIT_TIMEOUT;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
   std::optional<uint64_t> deadline;
   if (milliseconds != INFINITE) deadline = UserNowMs() + milliseconds;
   for (;;) {

@@ -1,0 +1,102 @@
+// The take-back as the host window's own loop would see it: what stays is read in the
+// order it was queued whatever its number, a record the host read never pairs with a
+// later post of the host's that looks the same, and a message another thread sends
+// meanwhile is served by the host's loop, not inside the take-back.
+#include "host/HostPostLedger.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "plat/sim.h"
+#include "plat/threads.h"
+#include "plat/user.h"
+
+namespace {
+
+constexpr UINT kClose = WM_USER + 1, kLoaded = WM_USER + 6;
+constexpr std::array<UINT, 2> kGameNumbers{kClose, kLoaded};
+constexpr UINT kSentToHost = WM_USER + 50;
+
+std::atomic<int32_t> g_sentServed{0};
+
+LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kSentToHost) ++g_sentServed;
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+using Read = std::tuple<UINT, WPARAM, LPARAM>;
+
+class HostPostLedgerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    host_posts::MakeGlobals();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = HostProc;
+    wc.lpszClassName = "LedgerHost";
+    RegisterClassA(&wc);
+    host_ = CreateWindowExA(0, "LedgerHost", "host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(host_, nullptr);
+  }
+  void TearDown() override {
+    // Every game's records go with the window.
+    DestroyWindow(host_);
+    host_posts::TakeBack(0, host_, kGameNumbers);
+    plat::sim::ResetWindowSystem();
+  }
+  // Everything the host's loop would read now, in its order.
+  std::vector<Read> HostReads() {
+    std::vector<Read> reads;
+    MSG m;
+    while (PeekMessageA(&m, host_, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) reads.emplace_back(m.message, m.wParam, m.lParam);
+    return reads;
+  }
+  HWND host_ = nullptr;
+};
+
+TEST_F(HostPostLedgerTest, WhatStaysIsReadInTheOrderItWasQueuedAcrossNumbers) {
+  ASSERT_TRUE(PostMessageA(host_, kLoaded, 5, 0));  // the host's own
+  ASSERT_TRUE(host_posts::Post(1, host_, kClose, 1, 0));
+  ASSERT_TRUE(PostMessageA(host_, kClose, 6, 0));  // the host's own
+  ASSERT_TRUE(host_posts::Post(2, host_, kLoaded, 2, 0));
+  ASSERT_TRUE(host_posts::Post(1, host_, kLoaded, 1, 0));
+  ASSERT_TRUE(PostMessageA(host_, WM_USER + 4, 7, 0));  // a number between the game's
+
+  host_posts::TakeBack(1, host_, kGameNumbers);
+  EXPECT_EQ(HostReads(), (std::vector<Read>{{kLoaded, 5, 0}, {kClose, 6, 0}, {kLoaded, 2, 0}, {WM_USER + 4, 7, 0}}));
+}
+
+TEST_F(HostPostLedgerTest, ARecordTheHostReadNeverTakesALaterPostOfTheHostsThatLooksTheSame) {
+  ASSERT_TRUE(host_posts::Post(1, host_, kClose, 3, 0));
+  EXPECT_EQ(HostReads().size(), 1u);
+  // Another game's end reads the queue: game 1's close is no longer there.
+  host_posts::TakeBack(2, host_, kGameNumbers);
+  ASSERT_TRUE(PostMessageA(host_, kClose, 3, 0));
+
+  host_posts::TakeBack(1, host_, kGameNumbers);
+  EXPECT_EQ(HostReads(), (std::vector<Read>{{kClose, 3, 0}})) << "the host's own close was taken for the game's";
+  EXPECT_EQ(host_posts::Recorded(), 0u);
+}
+
+TEST_F(HostPostLedgerTest, AMessageSentMeanwhileIsServedByTheHostsLoopNotInsideTheTakeBack) {
+  ASSERT_TRUE(host_posts::Post(1, host_, kClose, 1, 0));
+  g_sentServed = 0;
+  std::thread sender([this] { SendMessageA(host_, kSentToHost, 0, 0); });
+  // The send is queued for this thread before the take-back starts (the high word is
+  // what the queue holds now).
+  const auto sendPending = [] { return (GetQueueStatus(QS_SENDMESSAGE) >> 16 & QS_SENDMESSAGE) != 0; };
+  while (!sendPending()) std::this_thread::yield();
+
+  host_posts::TakeBack(1, host_, kGameNumbers);
+  EXPECT_EQ(g_sentServed.load(), 0) << "the host's window ran inside the game's stop";
+  MSG m;
+  EXPECT_FALSE(PeekMessageA(&m, host_, 0, 0, PM_REMOVE)) << "the game's close stayed";
+  EXPECT_EQ(g_sentServed.load(), 1) << "the host's loop serves it";
+  sender.join();
+}
+
+}  // namespace

@@ -1,0 +1,257 @@
+// DestroyGameWnd waits for every frame of its game, wherever the game's window stands:
+// after the host's frame took the window along, a host call on the window's thread
+// keeps the object until it returns; two window threads that end each other's games
+// inside their own game's call both get their answer.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "host/EntryRecords.h"
+#include "host/HostMessage.h"
+#include "plat/sim.h"
+#include "support/GameTable.h"
+#include "support/HostWindowFixture.h"
+#include "support/RecordingHost.h"
+
+namespace {
+
+using testing_support::RecordingHost;
+
+constexpr int32_t kNoticeEventCode = 0;
+constexpr int32_t kMyUserNo = 7;
+// Real time a destroy that answers too early is given to show it, and the bound on any
+// wait for another thread.
+constexpr auto kEndEarlyWindow = std::chrono::milliseconds(300);
+constexpr auto kEndThreadBound = std::chrono::seconds(20);
+
+int32_t EnterRoomOf(IClientInterface* client) {
+  RoomEnterMsg entry;
+  entry.clientVersion = kClientVersion;
+  entry.myUser.userNo = kMyUserNo;
+  entry.myUser.userId = "me";
+  const std::vector<BYTE> block = testing_support::HostMessageBlock(HostMessage::Make<HM_ROOM_ENTER>(entry));
+  auto length = static_cast<int32_t>(block.size());
+  return client->OnReceive(0, 0, block.data(), &length);
+}
+
+void DrainQueue() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+}
+
+// Pumps the calling thread (sent messages too) until `done`, within kEndThreadBound.
+bool PumpWhileWaiting(const std::function<bool()>& done) {
+  const auto until = std::chrono::steady_clock::now() + kEndThreadBound;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    DrainQueue();
+    // Real time: a thread that is not the layer's window thread never moves the clock.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  DrainQueue();
+  return true;
+}
+
+// A host that runs `inNotice` once, inside the room entry's notice.
+class RoomNoticeHost : public RecordingHost {
+ public:
+  std::function<void()> inNotice;
+  int32_t STDMETHODCALLTYPE NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override {
+    const int32_t answer = RecordingHost::NotifyEvent(userNo, code, data, value);
+    if (code && *code == kNoticeEventCode && inNotice && !ran_.exchange(true)) inNotice();
+    return answer;
+  }
+
+ private:
+  std::atomic<bool> ran_{false};
+};
+
+class GameEndWaitTest : public testing_support::HostWindowFixture {
+ protected:
+  void SetUp() override {
+    HostWindowFixture::SetUp();
+    directDrawBefore = plat::sim::LiveDirectDrawObjects();
+  }
+  IClientInterface* MakeOn(RecordingHost& gameHost, HWND frame) {
+    IClientInterface* client = nullptr;
+    EXPECT_EQ(CreateGameWnd(&gameHost, &client), 0);
+    const std::u16string folder(kGameFolder, kGameFolder + std::char_traits<char>::length(kGameFolder));
+    EXPECT_NE(InitGameWnd(client, 0, frame, folder.c_str(), u"D:\\portal\\", u"", 0, 0, 0, 0, 0), nullptr);
+    return client;
+  }
+  uint32_t directDrawBefore = 0;
+};
+
+// The host destroyed its frame, and the game window with it; then it hands the game
+// the room entry on the window's thread while a thread of its own ends the game.
+TEST_F(GameEndWaitTest, AfterTheHostsFrameTookTheWindowADestroyElsewhereWaitsForTheHostCall) {
+  RoomNoticeHost gameHost;
+  const HWND frame = CreateWindowExA(0, kHostClass, "frame", WS_CHILD | WS_VISIBLE, 0, 0, 810, 610, hostWnd, nullptr,
+                                     nullptr, nullptr);
+  ASSERT_NE(frame, nullptr);
+  IClientInterface* client = MakeOn(gameHost, frame);
+  ASSERT_TRUE(DestroyWindow(frame));
+  ASSERT_EQ(GetWindow(hostWnd, GW_CHILD), nullptr) << "the game window outlived its frame";
+
+  std::atomic<int32_t> result{99};
+  std::atomic<bool> returned{false};
+  std::atomic<size_t> callsAtReturn{0};
+  std::atomic<uint32_t> directDrawAtReturn{0};
+  bool returnedInsideTheCall = false;
+  std::thread third;
+  gameHost.inNotice = [&] {
+    third = std::thread([&] {
+      result = DestroyGameWnd(client);
+      directDrawAtReturn = plat::sim::LiveDirectDrawObjects();
+      callsAtReturn = gameHost.Calls().size();
+      returned = true;
+    });
+    // The window's thread stays inside the game's call a while: a destroy that answers
+    // before the call has returned shows it here.
+    const auto until = std::chrono::steady_clock::now() + kEndEarlyWindow;
+    while (!returned && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+    returnedInsideTheCall = returned;
+  };
+  EnterRoomOf(client);
+  ASSERT_TRUE(third.joinable()) << "the room entry raised no notice";
+  EXPECT_FALSE(returnedInsideTheCall) << "DestroyGameWnd answered while the host's call ran in the game";
+  EXPECT_TRUE(PumpWhileWaiting([&] { return returned.load(); })) << "DestroyGameWnd never returned";
+  third.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(directDrawAtReturn, directDrawBefore) << "the game's object outlived DestroyGameWnd";
+  EXPECT_EQ(DestroyGameWnd(client), -1);
+  plat::sim::Advance(1000);
+  EXPECT_EQ(gameHost.Calls().size(), callsAtReturn) << "a host call after DestroyGameWnd returned";
+}
+
+// Two tables on two window threads of the host; each thread, inside the room notice of
+// its own game, ends the other's. The host blocks nothing: only the module's own waits
+// could keep either from returning.
+TEST_F(GameEndWaitTest, TwoWindowThreadsEndingEachOthersGamesInsideTheirOwnBothReturn) {
+  RoomNoticeHost firstHost, secondHost;
+  IClientInterface* first = MakeOn(firstHost, hostWnd);
+  IClientInterface* second = nullptr;
+  std::atomic<int32_t> firstResult{99}, secondResult{99};
+  std::atomic<int32_t> atNotice{0};
+  std::atomic<bool> secondMade{false}, go{false}, secondReturned{false}, stop{false};
+  // Both notices are entered before either destroys; what the other thread sends
+  // meanwhile is served.
+  const auto meet = [&] {
+    ++atNotice;
+    MSG m;
+    while (atNotice < 2) PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  };
+  firstHost.inNotice = [&] {
+    meet();
+    firstResult = DestroyGameWnd(second);
+  };
+  std::atomic<bool> firstReturned{false};
+  secondHost.inNotice = [&] {
+    meet();
+    secondResult = DestroyGameWnd(first);
+    // The rest of the room entries one after the other: the games share the module's
+    // pop-up skins, which are no part of this.
+    MSG m;
+    while (!firstReturned) PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  };
+  std::thread other([&] {
+    const HWND otherFrame = CreateWindowExA(0, kHostClass, "other", WS_POPUP, 0, 0, 820, 620, nullptr,
+                                            nullptr, nullptr, nullptr);
+    second = MakeOn(secondHost, otherFrame);
+    secondMade = true;
+    while (!go) std::this_thread::yield();
+    EnterRoomOf(second);
+    secondReturned = true;
+    // Serves what still comes to this thread's windows until the test is done.
+    PumpWhileWaiting([&] { return stop.load(); });
+    DestroyWindow(otherFrame);
+  });
+  ASSERT_TRUE(PumpWhileWaiting([&] { return secondMade.load(); }));
+  ASSERT_NE(second, nullptr);
+  go = true;
+  std::thread watchdog([&] {
+    const auto until = std::chrono::steady_clock::now() + kEndThreadBound;
+    while (!(firstReturned && secondReturned)) {
+      if (std::chrono::steady_clock::now() > until) {
+        // A deadlock cannot be undone from here: the process ends with the verdict.
+        std::fprintf(stderr, "a DestroyGameWnd never returned (first %d, second %d)\n",
+                     static_cast<int>(firstReturned.load()), static_cast<int>(secondReturned.load()));
+        std::_Exit(EXIT_FAILURE);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  // The second room entry reaches its notice first: up to there the two games' work
+  // does not overlap.
+  EXPECT_TRUE(PumpWhileWaiting([&] { return atNotice.load() == 1; }));
+  EnterRoomOf(first);
+  firstReturned = true;
+  EXPECT_TRUE(PumpWhileWaiting([&] { return secondReturned.load(); }));
+  watchdog.join();
+  // The games' last frames have ended; what still holds the library lets it go.
+  EXPECT_TRUE(PumpWhileWaiting([] { return plat::sim::LiveLayerThreads() == 0; })) << "a thread of the module stayed";
+  stop = true;
+  other.join();
+  EXPECT_EQ(firstResult, 0);
+  EXPECT_EQ(secondResult, 0);
+  EXPECT_EQ(DestroyGameWnd(first), -1);
+  EXPECT_EQ(DestroyGameWnd(second), -1);
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), directDrawBefore) << "a game's object was never deleted";
+}
+
+// A destroy on another window thread of the host's, from its own loop, while the game's
+// host call sends to a window of that thread: the destroy's wait serves the send, so the
+// call returns and the game can go.
+TEST_F(GameEndWaitTest, ADestroyWaitingOnAWindowThreadServesWhatTheGamesHostCallSendsThere) {
+  RoomNoticeHost gameHost;
+  IClientInterface* client = MakeOn(gameHost, hostWnd);
+  std::atomic<HWND> otherWindow{nullptr};
+  std::atomic<bool> destroyNow{false}, returned{false}, stop{false};
+  std::atomic<int32_t> result{99};
+  std::thread other([&] {
+    const HWND mine = CreateWindowExA(0, kHostClass, "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                      nullptr);
+    otherWindow = mine;
+    PumpWhileWaiting([&] { return destroyNow.load(); });
+    result = DestroyGameWnd(client);
+    returned = true;
+    PumpWhileWaiting([&] { return stop.load(); });
+    DestroyWindow(mine);
+  });
+  ASSERT_TRUE(PumpWhileWaiting([&] { return otherWindow.load() != nullptr; }));
+  std::atomic<bool> sendReturned{false};
+  gameHost.inNotice = [&] {
+    destroyNow = true;
+    // The end the other thread sends here is served meanwhile; its destroy waits then.
+    MSG m;
+    const auto until = std::chrono::steady_clock::now() + kEndEarlyWindow;
+    while (std::chrono::steady_clock::now() < until) PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    std::thread watchdog([&] {
+      const auto bound = std::chrono::steady_clock::now() + kEndThreadBound;
+      while (!sendReturned && std::chrono::steady_clock::now() < bound)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      if (!sendReturned) {
+        std::fprintf(stderr, "the host's send to the destroying thread was never served\n");
+        std::_Exit(EXIT_FAILURE);
+      }
+    });
+    SendMessageA(otherWindow, WM_NULL, 0, 0);
+    sendReturned = true;
+    watchdog.join();
+  };
+  EnterRoomOf(client);
+  EXPECT_TRUE(sendReturned);
+  EXPECT_TRUE(PumpWhileWaiting([&] { return returned.load(); })) << "DestroyGameWnd never returned";
+  stop = true;
+  other.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(DestroyGameWnd(client), -1);
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), directDrawBefore) << "the game's object was never deleted";
+}
+
+}  // namespace
