@@ -7,7 +7,6 @@
 #include "graphics/XResEntryMgr.h"
 #include "module/CDorvik2Wnd.h"
 #include "host/Dorvik2Messages.h"
-#include "panels/SkinnedPopup.h"
 #include "scene/CDorvik2VWS.h"
 #include "widgets/GDDScreen.h"
 
@@ -133,7 +132,7 @@ int32_t CDorvik2Wnd::RestoreScreen() {
     scene_->MarkDirty();
     scene_->RedrawIfDirty();
   }
-  FollowParentWindow(Handle(), fullScreen_);
+  if (scene_) scene_->FollowHelperPopup(Handle(), fullScreen_);
   return 1;
 }
 

@@ -2,6 +2,7 @@
 // frames, answers and the auto-close, each box in its own record.
 #include "module/CMsgBoxDlg.h"
 #include "base/ModuleGlobal.h"
+#include "base/SectionLock.h"
 
 #include <algorithm>
 
@@ -53,9 +54,18 @@ int32_t WidestLine(HDC dc, HFONT font, const std::string& text) {
   return widest;
 }
 
-// The boxes with a dialog on screen; touched on the window thread only.
-ModuleGlobal<std::vector<CMsgBoxDlg*>> g_openMsgBoxes;
-std::vector<CMsgBoxDlg*>& OpenMsgBoxes() { return g_openMsgBoxes.Get(); }
+// The boxes with a dialog on screen, with their owners. Two games may run on two window
+// threads: each thread adds and drops its own boxes, under the lock.
+struct OpenBoxes {
+  struct Entry {
+    HWND owner;
+    CMsgBoxDlg* box;
+  };
+  SectionLock lock;
+  std::vector<Entry> entries;
+};
+ModuleGlobal<OpenBoxes> g_openMsgBoxes;
+OpenBoxes& OpenMsgBoxes() { return g_openMsgBoxes.Get(); }
 
 }  // namespace
 
@@ -150,16 +160,26 @@ INT_PTR CALLBACK CMsgBoxDlg::MsgBoxDlgProc(HWND dialog, UINT msg, WPARAM wParam,
 }
 
 void CMsgBoxDlg::EndBoxesOwnedBy(HWND owner) {
-  // A copy: ending a box may let its dialog go.
-  const std::vector<CMsgBoxDlg*> open = OpenMsgBoxes();
-  for (CMsgBoxDlg* box : open) {
-    if (box->owner_ == owner) box->OnCommand(static_cast<int32_t>(box->TimeoutAnswer()));
+  // Picked under the lock by the owner kept beside each box: another thread's box may
+  // go at any moment, and is never read here. The owner's boxes are the calling
+  // thread's; ending one may let its dialog go, so the picks are a copy.
+  std::vector<CMsgBoxDlg*> mine;
+  {
+    OpenBoxes& open = OpenMsgBoxes();
+    SectionGuard guard(open.lock);
+    for (const OpenBoxes::Entry& e : open.entries)
+      if (e.owner == owner) mine.push_back(e.box);
   }
+  for (CMsgBoxDlg* box : mine) box->OnCommand(static_cast<int32_t>(box->TimeoutAnswer()));
 }
 
 BOOL CMsgBoxDlg::OnInitDialog(HWND dialog) {
   dialog_ = dialog;
-  OpenMsgBoxes().push_back(this);
+  {
+    OpenBoxes& open = OpenMsgBoxes();
+    SectionGuard guard(open.lock);
+    open.entries.push_back({owner_, this});
+  }
   CMsgBoxTimers::Instance().SetDialog(generation_, dialog);
   if (autoCloseMs_) CMsgBoxTimers::Instance().Arm(generation_, autoCloseMs_, resolution_);
 
@@ -293,7 +313,11 @@ void CMsgBoxDlg::OnCommand(int32_t id) {
 }
 
 void CMsgBoxDlg::OnDestroy() {
-  std::erase(OpenMsgBoxes(), this);
+  {
+    OpenBoxes& open = OpenMsgBoxes();
+    SectionGuard guard(open.lock);
+    std::erase_if(open.entries, [this](const OpenBoxes::Entry& e) { return e.box == this; });
+  }
   CMsgBoxTimers::Instance().Disarm(generation_);
   skin_.Release();
   ReleaseFonts();

@@ -83,7 +83,7 @@ int32_t TextWidth(GVTextWnd* text) {
 void CDorvik2VIPMgr::OnVipState(VipStateMsg& msg) {
   roomValues_ = {msg.playSeconds, msg.wins, msg.losses, msg.firstAmount, msg.secondAmount};
   helperView_.FillUserInfoPopup(msg.playSeconds, msg.wins, msg.losses, msg.firstAmount, msg.secondAmount);
-  HelperAlert::State().service = {msg.vipValue1, msg.vipValue2, msg.vipServiceActive};
+  vip_.service = {msg.vipValue1, msg.vipValue2, msg.vipServiceActive};
   helperView_.UpdatePopupControls(msg.vipValue1, msg.vipValue2, msg.vipServiceActive);
   RefreshComboAlert();
 }
@@ -99,13 +99,13 @@ void CDorvik2VIPMgr::RefreshComboAlert() {
   if (!scene_) return;
   const int32_t mySeat = scene_->GetSeatOfUser(scene_->MyUserNo());
   if (mySeat < 0 || scene_->Model().sceneMode != CGameModel::kModePlaying) return;
-  const int32_t enabled = HelperAlert::State().AlertEnabled() ? 1 : 0;
+  const int32_t enabled = vip_.AlertEnabled() ? 1 : 0;
   UpdateComboIcons(mySeat, enabled);
   ShowHandComboWarnings(mySeat, enabled);
 }
 
 bool CDorvik2VIPMgr::AlertApplies(int32_t mySeat) {
-  return scene_ && HelperAlert::State().AlertEnabled() && mySeat >= 0 && mySeat <= 1 &&
+  return scene_ && vip_.AlertEnabled() && mySeat >= 0 && mySeat <= 1 &&
          scene_->Model().sceneMode == CGameModel::kModePlaying;
 }
 
@@ -245,7 +245,7 @@ void CDorvik2VIPMgr::PlaceTexts() {
 
 void CDorvik2VIPMgr::OnGameResult(int64_t won) {
   using namespace vip;
-  HelperAlert& a = HelperAlert::Global();
+  HelperAlert& a = alert_;
   const uint32_t now = GetTickCount();
   if (a.gamesTarget) ++a.gamesPlayed;
   if (a.moneyTarget) a.moneyWon += won;
@@ -284,7 +284,7 @@ void CDorvik2VIPMgr::OnGameResult(int64_t won) {
 
 void CDorvik2VIPMgr::Tick() {
   if (!displayStart_) return;
-  HelperAlert& a = HelperAlert::Global();
+  HelperAlert& a = alert_;
   const uint32_t now = GetTickCount();
   const uint32_t shown = now - displayStart_;
   GVTextWnd* first = texts_[0];

@@ -9,6 +9,7 @@
 
 #include "host/RoomRecords.h"
 #include "panels/CHelperView.h"
+#include "panels/HelperAlert.h"
 #include "panels/IPanelScene.h"
 
 class GVQLAniWnd;
@@ -55,6 +56,9 @@ class CDorvik2VIPMgr {
   void Tick();
   // The game-help popup (the VIP helper settings).
   CHelperView& HelperView() { return helperView_; }
+  // This game's reminder and VIP state: another table's results count in its own.
+  HelperAlert& Alert() { return alert_; }
+  HelperAlert::VipState& Vip() { return vip_; }
 
   GVQLAniWnd* AlertIcon(int32_t i) const { return i >= 0 && i < kAlertIcons ? icons_[size_t(i)] : nullptr; }
   GVQLAniWnd* Alarm() const { return alarm_; }
@@ -86,5 +90,7 @@ class CDorvik2VIPMgr {
   uint32_t displayStart_ = 0;  // 0: no reminder shown
   std::array<std::vector<int32_t>, kComboLists> comboCards_;
   RoomValues roomValues_;
+  HelperAlert alert_;
+  HelperAlert::VipState vip_;
   CHelperView helperView_{scene_, this};
 };

@@ -155,9 +155,6 @@ constexpr int32_t kSecondsPerHour = 3600, kHoursPerDay = 24, kSecondsPerMinute =
 // An edit's text is read up to this many characters.
 constexpr int32_t kEditTextMax = 256;
 
-// The view whose popup is open: the dialog's command handler reaches it here.
-CHelperView* gOpenView = nullptr;
-
 int32_t ReadNumber(int32_t id) {
   std::array<char, kEditTextMax + 1> text{};
   sp::GetChildText(id, static_cast<int32_t>(text.size()), text.data());
@@ -168,8 +165,16 @@ bool ChoiceChecked(int32_t id) { return sp::IsChecked(id) == 1; }
 
 }  // namespace helper_view
 
-CHelperView::~CHelperView() {
-  if (helper_view::gOpenView == this) helper_view::gOpenView = nullptr;
+CHelperView::~CHelperView() { ClosePopup(); }
+
+void CHelperView::FollowGameWindow(HWND gameWnd, int32_t flag) {
+  skinned_popup::Selection own(popup_);
+  FollowParentWindow(gameWnd, flag);
+}
+
+void CHelperView::ClosePopup() {
+  skinned_popup::Selection own(popup_);
+  DestroyPopupDialog();
 }
 
 std::string CHelperView::GetGameTypeName(int32_t gameType) {
@@ -180,15 +185,14 @@ std::string CHelperView::GetGameTypeName(int32_t gameType) {
 
 int32_t CHelperView::ShowGameHelpPopup(int32_t gameType, int32_t templateId, HWND parent) {
   using namespace helper_view;
+  sp::Selection own(popup_);
   gameType_ = gameType;
   DestroyPopupDialog();
-  HelperAlert::Set(0, 0, 0);
+  owner_->Alert().Set(0, 0, 0);
   settings_ = {};
   confirmed_ = {};
-  sp::PopupState& state = sp::State();
-  state.handlers = sp::DefaultHandlers();
-  state.handlers.onCommand = &GameHelpCommand;
-  gOpenView = this;
+  popup_.handlers = sp::DefaultHandlers();
+  popup_.handlers.onCommand = &GameHelpCommand;
   gameWnd_ = parent;
   requestedShown_ = 0;
   if (scene_) sp::SetImageFolder(scene_->SceneImageFolder());
@@ -218,10 +222,11 @@ int32_t CHelperView::ShowGameHelpPopup(int32_t gameType, int32_t templateId, HWN
 }
 
 void CHelperView::ShowPopupDialog(int32_t show, int32_t enable) {
-  const auto& service = HelperAlert::State().service;
+  skinned_popup::Selection own(popup_);
+  const auto& service = owner_->Vip().service;
   UpdatePopupControls(service[0], service[1], service[2]);
   RefillOptionControls();
-  const skinned_popup::PopupState& s = skinned_popup::State();
+  const skinned_popup::PopupState& s = popup_;
   if (s.popup) {
     if (!IsWindowVisible(s.popup)) {
       RECT host{}, own{};
@@ -236,6 +241,7 @@ void CHelperView::ShowPopupDialog(int32_t show, int32_t enable) {
 }
 
 void CHelperView::RefillOptionControls() {
+  skinned_popup::Selection own(popup_);
   using namespace helper_view;
   const int32_t minutesChoice =
       settings_.minutes == 0 ? kMinutesNone : settings_.minutes == kMinutesPreset ? kMinutes30 : kMinutes60;
@@ -257,10 +263,11 @@ void CHelperView::RefillOptionControls() {
 
   // Confirm reads the switch from these two: neither checked would turn it off.
   sp::SelectRadio(kSwitchGroup.first, kSwitchGroup.last,
-                  HelperAlert::State().alertSwitch == 1 ? kSwitchOn : kSwitchOff);
+                  owner_->Vip().alertSwitch == 1 ? kSwitchOn : kSwitchOff);
 }
 
 void CHelperView::UpdatePopupControls(int32_t first, int32_t second, int32_t third) {
+  skinned_popup::Selection own(popup_);
   using namespace helper_view;
   if (first != 0) {
     sp::SetBackImageShown(kLayerMoney, 1);
@@ -296,6 +303,7 @@ void CHelperView::UpdatePopupControls(int32_t first, int32_t second, int32_t thi
 
 void CHelperView::FillUserInfoPopup(int32_t playSeconds, int32_t wins, int32_t losses, int64_t firstAmount,
                                     int64_t secondAmount) {
+  skinned_popup::Selection own(popup_);
   using namespace helper_view;
   userInfo_ = {playSeconds, wins, losses, firstAmount, secondAmount};
   const int32_t hours = playSeconds / kSecondsPerHour % kHoursPerDay;
@@ -311,7 +319,7 @@ void CHelperView::FillUserInfoPopup(int32_t playSeconds, int32_t wins, int32_t l
 
 void CHelperView::LoadHelperAlert(int32_t gameNumber) {
   uint32_t value = 0;
-  int32_t& alertSwitch = HelperAlert::State().alertSwitch;
+  int32_t& alertSwitch = owner_->Vip().alertSwitch;
   alertSwitch = 0;
   if (scene_ && scene_->ReadSettingDword(FormatString("%d", gameNumber), kAlertValueName, &value) &&
       static_cast<int32_t>(value) > 0)
@@ -322,11 +330,11 @@ void CHelperView::LoadHelperAlert(int32_t gameNumber) {
 void CHelperView::SaveHelperAlert(int32_t gameNumber) {
   if (scene_)
     scene_->SaveSettingDword(FormatString("%d", gameNumber), kAlertValueName,
-                             static_cast<uint32_t>(HelperAlert::State().alertSwitch));
+                             static_cast<uint32_t>(owner_->Vip().alertSwitch));
   ApplyToAlert();
 }
 
-void CHelperView::ApplyToAlert() { HelperAlert::Set(settings_.minutes, settings_.games, settings_.money); }
+void CHelperView::ApplyToAlert() { owner_->Alert().Set(settings_.minutes, settings_.games, settings_.money); }
 
 void CHelperView::ClearRememberedSettings() {
   settings_.games = confirmed_.games = 0;
@@ -334,13 +342,15 @@ void CHelperView::ClearRememberedSettings() {
 }
 
 void CHelperView::Redraw() {
-  if (HWND popup = skinned_popup::State().popup) InvalidateRect(popup, nullptr, TRUE);
+  if (HWND popup = popup_.popup) InvalidateRect(popup, nullptr, TRUE);
 }
 
 void CHelperView::GameHelpCommand(WPARAM wParam, LPARAM) {
-  // A late command after the popup went, or for a view that no longer exists, does nothing.
-  if (!helper_view::gOpenView || !skinned_popup::State().popup) return;
-  helper_view::gOpenView->OnCommand(LOWORD(wParam));
+  // Installed only on a view's own popup, so the selected popup is a ViewPopup; a late
+  // command after the popup went does nothing.
+  auto& popup = static_cast<ViewPopup&>(skinned_popup::State());
+  if (!popup.view || !popup.popup) return;
+  popup.view->OnCommand(LOWORD(wParam));
 }
 
 void CHelperView::OnCommand(int32_t id) {
@@ -358,7 +368,7 @@ void CHelperView::OnCommand(int32_t id) {
   switch (id) {
     case kClose:
       if (scene_) scene_->ShowVipButton();
-      EndDialog(skinned_popup::State().popup, kEndClose);
+      EndDialog(popup_.popup, kEndClose);
       break;
     case kConfirm: Confirm(); break;
     case kViewItem:
@@ -394,9 +404,9 @@ void CHelperView::Confirm() {
   settings_ = chosen;
   confirmed_ = chosen;
   // Without the switch's radios (a robot room) the stored switch stays.
-  if (ChoiceChecked(kSwitchOff)) HelperAlert::State().alertSwitch = 0;
-  if (ChoiceChecked(kSwitchOn)) HelperAlert::State().alertSwitch = 1;
-  EndDialog(sp::State().popup, kEndConfirm);
+  if (ChoiceChecked(kSwitchOff)) owner_->Vip().alertSwitch = 0;
+  if (ChoiceChecked(kSwitchOn)) owner_->Vip().alertSwitch = 1;
+  EndDialog(popup_.popup, kEndConfirm);
   SaveHelperAlert(kGameNumber);
   if (owner_) owner_->RefreshComboAlert();
   if (scene_) scene_->ShowVipButton();

@@ -1,7 +1,8 @@
 // The VIP helper settings popup: the player's VIP status card with the play reminder's
 // one threshold (minutes, games or money), the reminder switch and the item-mall link.
 // A skinned popup over the game window, built on room entry, shown by the "vip" button
-// and refreshed by the VIP-state message. The VIP manager owns the one view.
+// and refreshed by the VIP-state message. Each game's VIP manager owns its view, and the
+// view its popup.
 #pragma once
 
 #include <cstdint>
@@ -68,12 +69,14 @@ class CHelperView {
     int64_t secondAmount = 0;
   };
 
-  CHelperView(IPanelScene* scene, CDorvik2VIPMgr* owner) : scene_(scene), owner_(owner) {}
+  // `owner` holds the reminder and VIP state the view reads and sets.
+  CHelperView(IPanelScene* scene, CDorvik2VIPMgr* owner) : scene_(scene), owner_(owner) { popup_.view = this; }
+  // Closes the popup if it is still open.
   ~CHelperView();
   CHelperView(const CHelperView&) = delete;
   CHelperView& operator=(const CHelperView&) = delete;
 
-  // Builds the popup hidden over `parent` (any earlier one goes), thresholds cleared and
+  // Builds the popup hidden over `parent` (this view's earlier one goes), thresholds cleared and
   // the stored switch loaded; 1, or 0 when the popup cannot be made.
   int32_t ShowGameHelpPopup(int32_t gameType, int32_t templateId, HWND parent);
   // Refreshes the controls from the stored state, then shows or hides and enables the
@@ -91,7 +94,16 @@ class CHelperView {
   void SaveHelperAlert(int32_t gameNumber);
   // The reminder fired: the games and money thresholds go (the minutes repeat).
   void ClearRememberedSettings();
-  // The popup's command handler (replaces the toolkit's).
+  // The popup to the game window's bottom-right corner when flag is 1.
+  void FollowGameWindow(HWND gameWnd, int32_t flag);
+  // Closes and frees this view's popup; harmless when none is open.
+  void ClosePopup();
+  // The popup's window, null while none is open.
+  HWND Popup() const { return popup_.popup; }
+  // The popup's description, for a caller that selects it (skinned_popup::Selection).
+  skinned_popup::PopupState& OwnPopup() { return popup_; }
+  // The popup's command handler (replaces the toolkit's): reaches the view of the
+  // popup the command came from.
   static void GameHelpCommand(WPARAM wParam, LPARAM lParam);
   static std::string GetGameTypeName(int32_t gameType);
 
@@ -108,8 +120,14 @@ class CHelperView {
   void ApplyToAlert();
   void Redraw();
 
+  // The popup and the view it belongs to, for the command handler.
+  struct ViewPopup : skinned_popup::PopupState {
+    CHelperView* view = nullptr;
+  };
+
   IPanelScene* scene_;
   CDorvik2VIPMgr* owner_;
+  ViewPopup popup_;
   HWND gameWnd_ = nullptr;
   int32_t gameType_ = 0;
   Thresholds settings_;

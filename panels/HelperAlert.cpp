@@ -1,27 +1,16 @@
-// The one reminder and VIP state of the process (there is one table per process).
+// One game's reminder: the threshold set and the count restarted.
 #include "panels/HelperAlert.h"
 
 #include "plat/time.h"
 
-HelperAlert& HelperAlert::Global() {
-  static HelperAlert alert;
-  return alert;
-}
-
-HelperAlert::VipState& HelperAlert::State() {
-  static VipState state;
-  return state;
-}
-
 void HelperAlert::Set(int32_t minutes, int32_t games, int64_t money) {
-  HelperAlert& a = Global();
-  a = HelperAlert{};
-  a.minuteStart = GetTickCount();
+  *this = HelperAlert{};
+  minuteStart = GetTickCount();
   if (minutes > 0) {
-    a.minutes = minutes;
+    this->minutes = minutes;
   } else if (games >= 1) {
-    a.gamesTarget = games;
+    gamesTarget = games;
   } else if (money > 0) {
-    a.moneyTarget = money;
+    moneyTarget = money;
   }
 }

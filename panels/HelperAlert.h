@@ -1,6 +1,7 @@
-// The play reminder's settings and the process-wide VIP state: the user's combination
-// alert switch and the three values of the last VIP-state message. The game-help popup
-// writes the switch and the thresholds; the VIP manager reads and clears them.
+// The play reminder's settings and the VIP state of one game: the user's combination
+// alert switch and the three values of the last VIP-state message. The game's help
+// popup writes the switch and the thresholds; its VIP manager, which owns both, reads
+// and clears them.
 #pragma once
 
 #include <array>
@@ -26,9 +27,7 @@ struct HelperAlert {
     bool AlertEnabled() const { return alertSwitch != 0 && service[kServiceActive] != 0; }
   };
 
-  static HelperAlert& Global();
-  static VipState& State();
   // One reminder: minutes over games over money; the others 0. (0, 0, 0) sets nothing,
   // and every call restarts the minute count.
-  static void Set(int32_t minutes, int32_t games, int64_t money);
+  void Set(int32_t minutes, int32_t games, int64_t money);
 };

@@ -2,8 +2,10 @@
 // operations on its controls.
 #include "panels/SkinnedPopup.h"
 #include "base/ModuleGlobal.h"
+#include "base/SectionLock.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "plat/gdi_text.h"
@@ -149,9 +151,55 @@ struct GlobalPopupState : PopupState {
   GlobalPopupState() { handlers = DefaultHandlers(); }
 };
 ModuleGlobal<GlobalPopupState> g_state;
+
+// Which pop-up each thread works on. A fixed table: selecting allocates nothing, and a
+// game's end may select its pop-up to close it.
+struct Selections {
+  struct Slot {
+    DWORD thread = 0;
+    PopupState* state = nullptr;
+  };
+  SectionLock lock;
+  std::array<Slot, Selection::kThreadSlots> slots{};
+
+  Slot* Find(DWORD thread) {
+    for (Slot& s : slots)
+      if (s.thread == thread) return &s;
+    return nullptr;
+  }
+};
+ModuleGlobal<Selections> g_selections;
 }  // namespace
 
-PopupState& State() { return g_state.Get(); }
+PopupState& State() {
+  Selections& all = g_selections.Get();
+  SectionGuard guard(all.lock);
+  const Selections::Slot* mine = all.Find(GetCurrentThreadId());
+  return mine && mine->state ? *mine->state : g_state.Get();
+}
+
+Selection::Selection(PopupState& state) {
+  Selections& all = g_selections.Get();
+  SectionGuard guard(all.lock);
+  const DWORD thread = GetCurrentThreadId();
+  Selections::Slot* mine = all.Find(thread);
+  if (!mine) mine = all.Find(0);
+  if (!mine) return;
+  previous_ = mine->state;
+  mine->thread = thread;
+  mine->state = &state;
+  held_ = true;
+}
+
+Selection::~Selection() {
+  if (!held_) return;
+  Selections& all = g_selections.Get();
+  SectionGuard guard(all.lock);
+  Selections::Slot* mine = all.Find(GetCurrentThreadId());
+  if (!mine) return;
+  mine->state = previous_;
+  if (!previous_) mine->thread = 0;
+}
 
 Handlers DefaultHandlers() { return Handlers{&OnInit, &OnPaint, &OnDrawItem, &OnCommand, &OnDestroy}; }
 
@@ -247,7 +295,10 @@ int32_t CreatePopupDialog(int32_t templateId, int32_t x, int32_t y, int32_t widt
   PopupState& s = State();
   s.instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
   s.parent = parent;
-  HWND popup = CreateDialogParamA(s.instance, MAKEINTRESOURCEA(templateId), parent, proc, 0);
+  // The dialog procedure finds this state again through the dialog, on whichever
+  // thread's selection its messages arrive.
+  HWND popup =
+      CreateDialogParamA(s.instance, MAKEINTRESOURCEA(templateId), parent, proc, reinterpret_cast<LPARAM>(&s));
   if (!popup) return 0;
   s.popup = popup;
   RECT pr{};
@@ -397,8 +448,4 @@ void DestroyPopupDialog() {
   s.popup = nullptr;
   s.parent = nullptr;
   if (popup && IsWindow(popup)) DestroyWindow(popup);
-}
-
-void DestroyPopupDialogOf(HWND parent) {
-  if (skinned_popup::State().parent == parent) DestroyPopupDialog();
 }

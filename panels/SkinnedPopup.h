@@ -1,7 +1,8 @@
-// Skinned pop-up dialogs: one modeless dialog at a time over the game window, its shape
-// cut from a background bitmap, its face the background and keyed bitmap layers, and
-// its controls (texts, check boxes, radio buttons, number edits, picture buttons)
-// described in tables before the dialog exists. Window thread only.
+// Skinned pop-up dialogs: modeless dialogs over a game window, each its shape cut from a
+// background bitmap, its face the background and keyed bitmap layers, and its controls
+// (texts, check boxes, radio buttons, number edits, picture buttons) described in
+// tables before the dialog exists. The operations below work on the calling thread's
+// selected pop-up (see Selection); a pop-up is used on its parent's thread only.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,8 @@ constexpr char kPlainText = ' ';
 constexpr char kPropOriginalProc[] = "NUMBEREDIT_ORGPROCWND";
 constexpr char kPropMinimum[] = "NUMBEREDIT_LIMITMINNUM";
 constexpr char kPropMaximum[] = "NUMBEREDIT_LIMITMAXNUM";
+// The pop-up dialog's property naming the state it was made from.
+constexpr char kPropState[] = "SKINPOPUP_STATE";
 
 // A bitmap held selected in a memory DC.
 struct BitmapDc {
@@ -86,7 +89,7 @@ struct Handlers {
   DestroyHandler onDestroy = nullptr;
 };
 
-// The process-wide pop-up: what the dialog procedure reaches.
+// One pop-up: what its builder describes and its dialog procedure reaches.
 struct PopupState {
   HWND parent = nullptr;
   HWND popup = nullptr;
@@ -99,7 +102,23 @@ struct PopupState {
   CTPairVector<int32_t, BackImage> layers;
   CTPairVector<int32_t, Child> children;
 };
+// The calling thread's selected pop-up, or the module's own one where none is selected.
 PopupState& State();
+// Selects `state` for the calling thread while it lives, and the earlier selection
+// again afterwards: two games' pop-ups on two window threads never meet. Past
+// kThreadSlots threads selecting at once, the further ones use the module's pop-up.
+class Selection {
+ public:
+  static constexpr int32_t kThreadSlots = 16;
+  explicit Selection(PopupState& state);
+  ~Selection();
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+
+ private:
+  PopupState* previous_ = nullptr;
+  bool held_ = false;
+};
 // The library's own handlers, which a builder may replace one by one.
 Handlers DefaultHandlers();
 void OnInit(HWND dialog);
@@ -167,8 +186,5 @@ HRGN CreateRegionFromBitmap(HBITMAP bitmap, COLORREF key, COLORREF tolerance);
 // Keeps the pop-up at the parent's bottom-right corner when flag is 1 (the game
 // window's full-screen flag after a screen rebuild).
 void FollowParentWindow(HWND parent, int32_t flag);
-// Closes and frees the pop-up; harmless when none is open.
+// Closes and frees the selected pop-up; harmless when none is open.
 void DestroyPopupDialog();
-// The same, only when the pop-up is the one made over `parent`: a game's end leaves
-// another game's pop-up alone.
-void DestroyPopupDialogOf(HWND parent);

@@ -124,8 +124,23 @@ void OnDestroy() {
   State().parent = nullptr;
 }
 
+namespace {
+// The state the dialog was made from; none before its first WM_INITDIALOG.
+PopupState* StateOfDialog(HWND dialog, UINT msg, LPARAM lParam) {
+  if (msg == WM_INITDIALOG && lParam) {
+    SetPropA(dialog, kPropState, reinterpret_cast<HANDLE>(lParam));
+    return reinterpret_cast<PopupState*>(lParam);
+  }
+  return static_cast<PopupState*>(GetPropA(dialog, kPropState));
+}
+}  // namespace
+
 INT_PTR CALLBACK SkinDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-  const Handlers& h = State().handlers;
+  PopupState* own = StateOfDialog(dialog, msg, lParam);
+  if (!own) return 0;
+  Selection selected(*own);
+  if (msg == WM_NCDESTROY) RemovePropA(dialog, kPropState);
+  const Handlers& h = own->handlers;
   switch (msg) {
     case WM_INITDIALOG:
       if (h.onInit) h.onInit(dialog);

@@ -87,7 +87,7 @@ void CDorvik2VWS::DestroyAll() {
   built_.buttons.clear();
 }
 
-void CDorvik2VWS::ClosePopups() { DestroyPopupDialogOf(gameWnd_); }
+void CDorvik2VWS::ClosePopups() { vipMgr_.HelperView().ClosePopup(); }
 
 BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   // The screen rectangle first: without it the window system never draws.

@@ -836,6 +836,9 @@ class CDorvik2VWS : public GVWS,
   void UpdateExitButtons(int32_t show);
   void ShowVipButton() override;
   int32_t ShowVipButtonIfOpen();
+  // After a screen rebuild: the help popup keeps to the game window's corner when
+  // fullScreen is 1.
+  void FollowHelperPopup(HWND gameWnd, int32_t fullScreen);
   // Host event 27: a click on the host's top bar.
   void OnHostButton(const std::string& word, int32_t value);
   // The chat macro allowed or not; a cleared one comes back after a pause (timer 5).

@@ -168,13 +168,17 @@ void CDorvik2VWS::ShowVipButton() {
 int32_t CDorvik2VWS::ShowVipButtonIfOpen() {
   vipMgr_.HelperView().ShowPopupDialog(1, 1);
   // Before the room built the popup there is nothing to open, and the button stays.
-  const HWND popup = skinned_popup::State().popup;
+  const HWND popup = vipMgr_.HelperView().Popup();
   if (!popup || !IsWindowVisible(popup)) return 0;
   // Held down while the popup is up; the popup's closing gives it back.
   SetButtonState(tb::kWords[tb::kVip], 1, 0);
   PlayEffect(tb::kConfirmEffect, 0);
   MarkDirty();
   return 1;
+}
+
+void CDorvik2VWS::FollowHelperPopup(HWND gameWnd, int32_t fullScreen) {
+  vipMgr_.HelperView().FollowGameWindow(gameWnd, fullScreen);
 }
 
 int32_t CDorvik2VWS::OpenOptionPanel() {

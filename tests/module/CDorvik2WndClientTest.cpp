@@ -78,7 +78,7 @@ TEST_F(ClientTest, EventTextsReachTheSceneConvertedAndOtherEventsDoNothing) {
   scene->VipManager().HelperView().ShowGameHelpPopup(CHelperView::kGameNumber, CHelperView::kDialogTemplate,
                                                      wnd->Handle());
   Event(kMe, 27, u"vip", 17);
-  EXPECT_TRUE(IsWindowVisible(skinned_popup::State().popup));
+  EXPECT_TRUE(IsWindowVisible(scene->VipManager().HelperView().Popup()));
   EXPECT_EQ(Lines(testing_support::HostSlot::NotifyEvent), std::vector<std::string>{R"(NotifyEvent(7, 45, "vip", 1))"});
   EXPECT_EQ(scene->GameInfo().cardNumbers, (std::vector<int32_t>{1, 2})) << "an empty removal removes nothing";
 }

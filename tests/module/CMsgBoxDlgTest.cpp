@@ -5,7 +5,9 @@
 #include "module/CMsgBoxTimers.h"
 #include "module/MsgBoxTemplate.h"
 #include "plat/gdi.h"
+#include "plat/handle.h"
 #include "plat/mmsystem.h"
+#include "plat/threads.h"
 #include "plat/time.h"
 
 using namespace msgbox_test;
@@ -190,5 +192,48 @@ TEST_F(MsgBoxAnswers, AutoCloseAnswersOkForAnOkBoxAndNoForAYesNoBoxExactlyOnTime
     EXPECT_EQ(Elapsed() - before, c.ms);
     EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
     EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
+  }
+}
+
+// Two games' window threads, each running boxes over its own window at once, while a
+// third game ends its boxes: every box answers its own press, and no end meets another
+// window's box. (The open boxes' list is what the threads share: a race on it shows
+// under ThreadSanitizer.)
+TEST_F(MsgBoxAnswers, TwoWindowThreadsRunTheirBoxesSideBySide) {
+  struct Table {
+    int32_t answered = 0;
+    int32_t rounds = 0;
+  };
+  static constexpr int32_t kRounds = 30;
+  plat::sim::SetModalHook([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDOK, 0); });
+  const auto runTable = [](LPVOID param) -> DWORD {
+    auto* table = static_cast<Table*>(param);
+    HWND owner = CreateWindowExA(0, "MsgBoxTestWnd", "table", WS_POPUP | WS_VISIBLE, 0, 0, kGameWidth, kGameHeight,
+                                 nullptr, nullptr, nullptr, nullptr);
+    for (int32_t i = 0; owner && i < kRounds; ++i, ++table->rounds) {
+      if (ShowMsgBox(nullptr, owner, kGameFolder, "body", CMsgBoxDlg::kTypeOk, 0, "", kHeadingColour) == 1)
+        ++table->answered;
+      CMsgBoxDlg::EndBoxesOwnedBy(owner);
+    }
+    if (owner) DestroyWindow(owner);
+    return 0;
+  };
+  Table tables[2];
+  HANDLE threads[2] = {};
+  for (int32_t t = 0; t < 2; ++t) threads[t] = CreateThread(nullptr, 0, runTable, &tables[t], 0, nullptr);
+  // Meanwhile this thread's game ends its own boxes again and again, and its window
+  // serves what the tables' windows send to it as they activate.
+  for (HANDLE thread : threads) {
+    ASSERT_NE(thread, nullptr);
+    while (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
+      CMsgBoxDlg::EndBoxesOwnedBy(game_);
+      MSG m;
+      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    }
+    CloseHandle(thread);
+  }
+  for (const Table& table : tables) {
+    EXPECT_EQ(table.rounds, kRounds);
+    EXPECT_EQ(table.answered, kRounds);
   }
 }

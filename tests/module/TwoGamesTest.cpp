@@ -4,11 +4,12 @@
 // its DestroyGameWnd has returned, the next game's WM_GAME_LOADED, and every game's
 // animations still resolving to what they were built with whichever game ends first;
 // an ending game takes back only its own queued posts and leaves the other game's
-// pop-up and screen in place.
+// pop-up and screen in place. Each entered table has its own help pop-up and VIP state.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "host/EntryRecords.h"
 #include "host/HostMessage.h"
 #include "module/CDorvik2Wnd.h"
+#include "panels/CDorvik2VIPMgr.h"
 #include "panels/CHelperView.h"
 #include "panels/SkinnedPopup.h"
 #include "plat/sim.h"
@@ -247,11 +249,12 @@ TEST_F(TwoGamesTest, AnEndLeavesTheOtherGamesPopupAndScreen) {
   CDorvik2Wnd* const secondWnd = Wnd(second);
   secondWnd->Scene()->VipManager().HelperView().ShowGameHelpPopup(CHelperView::kGameNumber,
                                                                   CHelperView::kDialogTemplate, secondWnd->Handle());
-  const HWND popup = skinned_popup::State().popup;
+  const HWND popup = secondWnd->Scene()->VipManager().HelperView().Popup();
   ASSERT_NE(popup, nullptr);
   EXPECT_EQ(End(first), 0);
   Pump();
-  EXPECT_EQ(skinned_popup::State().popup, popup) << "the first game's end closed the second's pop-up";
+  EXPECT_EQ(secondWnd->Scene()->VipManager().HelperView().Popup(), popup)
+      << "the first game's end closed the second's pop-up";
   EXPECT_TRUE(IsWindow(popup));
 
   // The second handed its screen over last; as it ends, the first gets the manager back.
@@ -266,6 +269,92 @@ TEST_F(TwoGamesTest, AnEndLeavesTheOtherGamesPopupAndScreen) {
   EXPECT_EQ(End(third), 0);
   EXPECT_EQ(End(second), 0);
   EXPECT_EQ(mgr.GetDirectDraw(), nullptr) << "no game left: the manager holds no screen";
+}
+
+// ---- Each game's help pop-up and VIP state ------------------------------------------------
+
+// Both tables entered, each with its help pop-up built over its own window.
+class TwoEnteredTablesTest : public TwoGamesTest {
+ protected:
+  void SetUp() override {
+    TwoGamesTest::SetUp();
+    first_ = Built(&firstHost_);
+    second_ = Built(&secondHost_);
+    EnterRoom(first_);
+    Pump();
+    firstPopup_ = View(first_).Popup();
+    ASSERT_NE(firstPopup_, nullptr);
+    EnterRoom(second_);
+    Pump();
+    secondPopup_ = View(second_).Popup();
+    ASSERT_NE(secondPopup_, nullptr);
+  }
+  CDorvik2VIPMgr& Vip(IClientInterface* game) { return Wnd(game)->Scene()->VipManager(); }
+  CHelperView& View(IClientInterface* game) { return Vip(game).HelperView(); }
+  std::vector<std::string> VipButtonEvents(const RecordingHost& host) const {
+    std::vector<std::string> lines;
+    for (const auto& call : host.CallsTo(HostSlot::NotifyEvent))
+      if (call.line.find("\"vip\"") != std::string::npos) lines.push_back(call.line);
+    return lines;
+  }
+
+  RecordingHost firstHost_;
+  RecordingHost secondHost_;
+  IClientInterface* first_ = nullptr;
+  IClientInterface* second_ = nullptr;
+  HWND firstPopup_ = nullptr;
+  HWND secondPopup_ = nullptr;
+};
+
+TEST_F(TwoEnteredTablesTest, EachTablesHelpPopupIsItsOwnAndAnswersForItsOwnTable) {
+  EXPECT_TRUE(IsWindow(firstPopup_)) << "the second's room entry closed the first's pop-up";
+  EXPECT_EQ(View(first_).Popup(), firstPopup_);
+  EXPECT_NE(secondPopup_, firstPopup_);
+
+  // Each VIP button opens its own table's pop-up.
+  ASSERT_EQ(Wnd(first_)->Scene()->ShowVipButtonIfOpen(), 1);
+  EXPECT_TRUE(IsWindowVisible(firstPopup_));
+  EXPECT_FALSE(IsWindowVisible(secondPopup_)) << "the first's VIP button showed the second's pop-up";
+  ASSERT_EQ(Wnd(second_)->Scene()->ShowVipButtonIfOpen(), 1);
+  EXPECT_TRUE(IsWindowVisible(secondPopup_));
+
+  // Closing the first's pop-up closes it alone and gives the first table its button back.
+  firstHost_.Clear();
+  secondHost_.Clear();
+  SendMessageA(firstPopup_, WM_COMMAND, MAKEWPARAM(CHelperView::kClose, BN_CLICKED), 0);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(firstPopup_));
+  EXPECT_TRUE(IsWindowVisible(secondPopup_)) << "the first's close reached the second's pop-up";
+  EXPECT_EQ(VipButtonEvents(firstHost_), std::vector<std::string>{R"(NotifyEvent(7, 45, "vip", 17))"});
+  EXPECT_TRUE(VipButtonEvents(secondHost_).empty());
+
+  // Each table's end closes its own pop-up only.
+  EXPECT_EQ(End(second_), 0);
+  EXPECT_FALSE(IsWindow(secondPopup_));
+  EXPECT_TRUE(IsWindow(firstPopup_));
+}
+
+TEST_F(TwoEnteredTablesTest, EachTableCountsOnlyItsOwnResults) {
+  CDorvik2VIPMgr& first = Vip(first_);
+  CDorvik2VIPMgr& second = Vip(second_);
+  first.Alert().Set(0, 2, 0);
+  second.Alert().Set(0, 3, 0);
+  // The second's room entry clears the second's reminder, not the first's.
+  EnterRoom(second_);
+  Pump();
+  EXPECT_EQ(first.Alert().gamesTarget, 2);
+  EXPECT_EQ(second.Alert().gamesTarget, 0);
+
+  second.Alert().Set(0, 2, 0);
+  first.OnGameResult(0);
+  EXPECT_EQ(second.Alert().gamesPlayed, 0) << "the first's result counted at the second";
+  first.OnGameResult(0);
+  EXPECT_NE(first.DisplayStart(), 0u) << "the first's second game fires its reminder";
+  EXPECT_EQ(second.DisplayStart(), 0u);
+  EXPECT_EQ(second.Alert().gamesTarget, 2);
+  second.OnGameResult(0);
+  EXPECT_EQ(second.DisplayStart(), 0u) << "the second has played one game";
+  EXPECT_EQ(second.Alert().gamesPlayed, 1);
 }
 
 }  // namespace

@@ -41,12 +41,12 @@ class VipMgrTest : public panel_test::PanelPicturesTest {
     scene_.myUserNo = kMe;
     scene_.seatUsers = {kMe, kOpponent};
     scene_.model.sceneMode = CGameModel::kModePlaying;
-    HelperAlert::State() = {1, {0, 0, 1}};
-    HelperAlert::Global() = {};
+    vip_.Vip() = {1, {0, 0, 1}};
+    vip_.Alert() = {};
   }
   void TearDown() override {
-    HelperAlert::State() = {};
-    HelperAlert::Global() = {};
+    vip_.Vip() = {};
+    vip_.Alert() = {};
     PanelPicturesTest::TearDown();
   }
   CHTUser& Opponent() { return scene_.seats[1]; }
@@ -68,7 +68,7 @@ class VipMgrTest : public panel_test::PanelPicturesTest {
   }
   void Refresh() {
     VipStateMsg msg;
-    msg.vipServiceActive = HelperAlert::State().service[HelperAlert::kServiceActive];
+    msg.vipServiceActive = vip_.Vip().service[HelperAlert::kServiceActive];
     vip_.OnVipState(msg);
   }
   static int32_t Width(GVTextWnd* text) {
@@ -166,13 +166,13 @@ TEST_F(VipMgrTest, WithTheSwitchOrTheServiceOffTheStateIsStoredAndNothingShows) 
   Refresh();
   ASSERT_EQ(Marks(), std::vector<int32_t>{0});
   for (const HelperAlert::VipState state : {HelperAlert::VipState{0, {0, 0, 1}}, HelperAlert::VipState{1, {0, 0, 0}}}) {
-    HelperAlert::State().alertSwitch = state.alertSwitch;
+    vip_.Vip().alertSwitch = state.alertSwitch;
     VipStateMsg msg{.playSeconds = 61, .firstAmount = 5, .wins = 2, .losses = 3, .vipValue1 = 4, .vipValue2 = 6,
                     .vipServiceActive = state.service[2], .secondAmount = 8};
     vip_.OnVipState(msg);
     EXPECT_EQ(Icons(), (std::array{-1, -1, -1}));
     EXPECT_EQ(Marks(), std::vector<int32_t>{});
-    EXPECT_EQ(HelperAlert::State().service, (std::array{4, 6, state.service[2]}));
+    EXPECT_EQ(vip_.Vip().service, (std::array{4, 6, state.service[2]}));
     const L::RoomValues& v = vip_.StoredRoomValues();
     EXPECT_EQ(std::tuple(v.playSeconds, v.wins, v.losses, v.firstAmount, v.secondAmount), std::tuple(61, 2, 3, 5, 8));
   }
@@ -193,14 +193,12 @@ TEST(HelperAlertSet, MinutesOverGamesOverMoney) {
       {0, 0, 0, 0, 0, 0},     {0, -2, -7, 0, 0, 0},
   };
   for (const Case& c : cases) {
-    HelperAlert::Global() = {.minutes = 9, .gamesPlayed = 4, .gamesTarget = 9, .moneyWon = 1, .moneyTarget = 9};
-    HelperAlert::Set(c.minutes, c.games, c.money);
-    const HelperAlert& a = HelperAlert::Global();
+    HelperAlert a = {.minutes = 9, .gamesPlayed = 4, .gamesTarget = 9, .moneyWon = 1, .moneyTarget = 9};
+    a.Set(c.minutes, c.games, c.money);
     EXPECT_EQ(std::tuple(a.minutes, a.gamesTarget, a.moneyTarget, a.gamesPlayed, a.moneyWon),
               std::tuple(c.wantMinutes, c.wantGames, c.wantMoney, 0, int64_t(0)))
         << c.minutes << "/" << c.games << "/" << c.money;
   }
-  HelperAlert::Global() = {};
 }
 
 class VipReminderTest : public VipMgrTest {
@@ -214,7 +212,7 @@ class VipReminderTest : public VipMgrTest {
 TEST_F(VipReminderTest, MinutesRemindersFireAfterTheirTimeAndRepeatFromTheDisplaysEnd) {
   const uint32_t start = 1000;
   At(start);
-  HelperAlert::Set(30, 0, 0);
+  vip_.Alert().Set(30, 0, 0);
   At(start + 30 * kMinute - 1);
   vip_.OnGameResult(0);
   EXPECT_EQ(vip_.DisplayStart(), 0u);
@@ -229,7 +227,7 @@ TEST_F(VipReminderTest, MinutesRemindersFireAfterTheirTimeAndRepeatFromTheDispla
   vip_.Tick();
   EXPECT_EQ(vip_.DisplayStart(), 0u);
   EXPECT_FALSE(vip_.Alarm()->IsPlaying());
-  EXPECT_EQ(HelperAlert::Global().minutes, 30);
+  EXPECT_EQ(vip_.Alert().minutes, 30);
   At(fired + 30 * kMinute);
   vip_.OnGameResult(0);
   EXPECT_EQ(vip_.DisplayStart(), 0u);
@@ -238,7 +236,7 @@ TEST_F(VipReminderTest, MinutesRemindersFireAfterTheirTimeAndRepeatFromTheDispla
   EXPECT_TRUE(AlarmShows(0));
 
   At(start);
-  HelperAlert::Set(45, 0, 0);
+  vip_.Alert().Set(45, 0, 0);
   At(start + 45 * kMinute);
   vip_.OnGameResult(0);
   EXPECT_TRUE(AlarmShows(1));
@@ -247,7 +245,7 @@ TEST_F(VipReminderTest, MinutesRemindersFireAfterTheirTimeAndRepeatFromTheDispla
 TEST_F(VipReminderTest, LongAndWrappingMinuteCountsAreExact) {
   // 40,000 minutes is 2,400,000,000 ms: past 32 signed bits.
   At(0x10);
-  HelperAlert::Set(40000, 0, 0);
+  vip_.Alert().Set(40000, 0, 0);
   At(0x10 + 35792u * kMinute);
   vip_.OnGameResult(0);
   EXPECT_EQ(vip_.DisplayStart(), 0u);
@@ -257,7 +255,7 @@ TEST_F(VipReminderTest, LongAndWrappingMinuteCountsAreExact) {
 
   const uint32_t beforeWrap = 0xFFFFFF00u;
   At(beforeWrap);
-  HelperAlert::Set(30, 0, 0);
+  vip_.Alert().Set(30, 0, 0);
   At(beforeWrap + 30 * kMinute - 1);
   vip_.OnGameResult(0);
   EXPECT_TRUE(AlarmShows(1));  // still the long one from above
@@ -270,7 +268,7 @@ TEST_F(VipReminderTest, LongAndWrappingMinuteCountsAreExact) {
 
 TEST_F(VipReminderTest, ADisplayStartingAtTickZeroStillEnds) {
   At(0);
-  HelperAlert::Set(0, 1, 0);
+  vip_.Alert().Set(0, 1, 0);
   vip_.OnGameResult(0);
   EXPECT_EQ(vip_.DisplayStart(), 1u);
   At(L::kDisplayMs + 1);
@@ -280,7 +278,7 @@ TEST_F(VipReminderTest, ADisplayStartingAtTickZeroStillEnds) {
 
 TEST_F(VipReminderTest, GamesReminderShowsItsCentredTextsAndClearsItself) {
   At(100);
-  HelperAlert::Set(0, 3, 0);
+  vip_.Alert().Set(0, 3, 0);
   vip_.OnGameResult(0);
   vip_.OnGameResult(0);
   EXPECT_EQ(vip_.DisplayStart(), 0u);
@@ -305,7 +303,7 @@ TEST_F(VipReminderTest, GamesReminderShowsItsCentredTextsAndClearsItself) {
   vip_.Tick();
   EXPECT_EQ(std::pair(first->IsVisible(), second->IsVisible()), std::pair(0, 0));
   EXPECT_EQ(first->GetText() + second->GetText(), "");
-  EXPECT_EQ(HelperAlert::Global().gamesTarget, 0);
+  EXPECT_EQ(vip_.Alert().gamesTarget, 0);
   EXPECT_EQ(vip_.HelperView().Settings(), CHelperView::Thresholds{});
   // Cleared: more games fire nothing.
   for (int32_t i = 0; i < 4; ++i) vip_.OnGameResult(0);
@@ -314,14 +312,14 @@ TEST_F(VipReminderTest, GamesReminderShowsItsCentredTextsAndClearsItself) {
 
 TEST_F(VipReminderTest, MoneyReminderFiresWhenTheWinningsReachTheTarget) {
   At(100);
-  HelperAlert::Set(0, 0, 150000000);
+  vip_.Alert().Set(0, 0, 150000000);
   vip_.OnGameResult(100000000);
   EXPECT_EQ(vip_.DisplayStart(), 0u);
   vip_.OnGameResult(50000000);
   EXPECT_TRUE(AlarmShows(2));
   EXPECT_EQ(vip_.AlarmText(0)->GetText(), FormatMoney(150000000, 0));
   EXPECT_EQ(vip_.AlarmText(1)->GetText(), " 획득하셨습니다.축하합니다.");
-  EXPECT_EQ(HelperAlert::Global().moneyWon, 0);
+  EXPECT_EQ(vip_.Alert().moneyWon, 0);
 }
 
 TEST_F(VipMgrTest, ForgottenWidgetsAreNeverTouched) {
@@ -330,7 +328,7 @@ TEST_F(VipMgrTest, ForgottenWidgetsAreNeverTouched) {
   scene_.holdAlertHints = {};
   vip_.ForgetWidgets();
   Opponent().captured[kRibbon] = {1, 5};
-  HelperAlert::Set(0, 1, 0);
+  vip_.Alert().Set(0, 1, 0);
   Refresh();
   vip_.HideComboIcons();
   vip_.OnGameResult(0);

@@ -118,7 +118,7 @@ TEST_F(SceneInputTest, OptionAndVipButtonsOpenTheirPanelsLikeTheHostsWords) {
   scene->VipManager().HelperView().ShowGameHelpPopup(CHelperView::kGameNumber, CHelperView::kDialogTemplate,
                                                      wnd->Handle());
   Click(w.vipButton);
-  EXPECT_TRUE(IsWindowVisible(skinned_popup::State().popup));
+  EXPECT_TRUE(IsWindowVisible(scene->VipManager().HelperView().Popup()));
   EXPECT_EQ(Lines(HostSlot::NotifyEvent), std::vector<std::string>{R"(NotifyEvent(7, 45, "vip", 1))"});
   EXPECT_EQ(trace.effects, std::vector<int32_t>{19});
 }

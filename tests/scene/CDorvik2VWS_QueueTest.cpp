@@ -143,7 +143,7 @@ TEST_F(QueueTest, EveryTypeReachesItsSlot) {
   const std::set<uint32_t> silent{HM_NONE,         HM_UNHANDLED_55, HM_ROOM_TITLE_BANNED,
                                   HM_UNHANDLED_58, HM_UNHANDLED_60, HM_VIP_STATE};
   // The VIP manager takes the (empty) record's service values.
-  HelperAlert::State().service = {9, 9, 9};
+  scene->VipManager().Vip().service = {9, 9, 9};
   for (uint32_t type = 0; type < HM_TYPE_LIMIT; ++type) {
     SCOPED_TRACE(type);
     HostMessage msg;
@@ -158,10 +158,10 @@ TEST_F(QueueTest, EveryTypeReachesItsSlot) {
     EXPECT_TRUE(trace.effects.empty() && trace.voices.empty());
     EXPECT_TRUE(host.SentBytes().empty());
     EXPECT_EQ(host.CallsTo(HostSlot::AddText).empty(), type != HM_ROOM_TITLE_BANNED);
-    const bool vipStateTaken = HelperAlert::State().service == std::array<int32_t, 3>{};
+    const bool vipStateTaken = scene->VipManager().Vip().service == std::array<int32_t, 3>{};
     EXPECT_EQ(vipStateTaken, type >= HM_VIP_STATE);
   }
-  HelperAlert::State() = {};
+  scene->VipManager().Vip() = {};
   bool fullRedraw = false;
   scene->SetHostMessageHandler(HM_USER_AVATAR, [&fullRedraw](CDorvik2VWS& s, HostMessage&) {
     fullRedraw = s.IsFullRedraw() && !s.IsDirty();

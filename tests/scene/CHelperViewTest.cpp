@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,17 +27,21 @@ class HelperViewTest : public testing_support::GameTableTest {
   void SetUp() override {
     GameTableTest::SetUp();
     MakeTable();
-    HelperAlert::State() = {};
-    HelperAlert::Global() = {};
+    // The helpers below reach the popup's controls through the selected popup.
+    selected_.emplace(scene->VipManager().HelperView().OwnPopup());
+    scene->VipManager().Vip() = {};
+    scene->VipManager().Alert() = {};
     ForgetStoredSwitch();
     plat::sim::ClearShellExecuteCalls();
   }
   void TearDown() override {
     ForgetStoredSwitch();
-    HelperAlert::State() = {};
-    HelperAlert::Global() = {};
+    scene->VipManager().Vip() = {};
+    scene->VipManager().Alert() = {};
+    selected_.reset();
     GameTableTest::TearDown();
   }
+  std::optional<skinned_popup::Selection> selected_;
   void ForgetStoredSwitch() {
     HKEY key = nullptr;
     const std::string path = "Software\\" + scene->RegistryBasePath() + "\\14";
@@ -47,7 +52,7 @@ class HelperViewTest : public testing_support::GameTableTest {
   V& View() { return scene->VipManager().HelperView(); }
   // Built and shown for a VIP with the options and the service on (unless told).
   void Open(std::array<int32_t, 3> service = {1, 1, 1}) {
-    HelperAlert::State().service = service;
+    scene->VipManager().Vip().service = service;
     ASSERT_EQ(View().ShowGameHelpPopup(V::kGameNumber, sp::kTemplateId, wnd->Handle()), 1);
     View().ShowPopupDialog(1, 1);
   }
@@ -99,7 +104,7 @@ TEST_F(HelperViewTest, ConfirmingAMoneyThresholdStoresTheSwitchSetsTheReminderAn
   EXPECT_EQ(View().Settings(), (V::Thresholds{0, 0, 150000000}));
   EXPECT_EQ(View().ConfirmedSettings(), View().Settings());
   EXPECT_EQ(StoredSwitch(), "1");
-  const HelperAlert& alert = HelperAlert::Global();
+  const HelperAlert& alert = scene->VipManager().Alert();
   EXPECT_EQ(std::tuple(alert.minutes, alert.gamesTarget, alert.moneyTarget), std::tuple(0, 0, int64_t{150000000}));
   EXPECT_TRUE(IsWindow(popup));
   EXPECT_FALSE(IsWindowVisible(popup));
@@ -142,7 +147,7 @@ TEST_F(HelperViewTest, EachChoiceKeepsOneKindOfReminder) {
   sp::SetChildText(V::kGamesEdit, "45");
   Click(V::kConfirm);
   EXPECT_EQ(View().Settings(), (V::Thresholds{0, 45, 0}));
-  EXPECT_EQ(HelperAlert::Global().gamesTarget, 45);
+  EXPECT_EQ(scene->VipManager().Alert().gamesTarget, 45);
 }
 
 TEST_F(HelperViewTest, TheVipStateDecidesWhatShows) {
@@ -188,7 +193,7 @@ TEST_F(HelperViewTest, ARobotRoomHasNoOptionControlsAndTheRobotPicture) {
   EXPECT_NE(sp::FindChild(V::kTextGame), nullptr);
   // Confirming without the switch's radios keeps the stored switch.
   Click(V::kConfirm);
-  EXPECT_EQ(HelperAlert::State().alertSwitch, 1);
+  EXPECT_EQ(scene->VipManager().Vip().alertSwitch, 1);
   EXPECT_EQ(StoredSwitch(), "1");
 }
 
@@ -245,13 +250,13 @@ TEST_F(HelperViewTest, TheSwitchIsAStoredDwordOfOne) {
       registry_values::WriteText(scene->RegistryBasePath(), "14", V::kAlertValueName, "1");
     Open();
     EXPECT_EQ(sp::GetCheckedInRange(V::kSwitchOff, V::kSwitchOn), c.choice);
-    EXPECT_EQ(HelperAlert::State().alertSwitch, c.choice == V::kSwitchOn ? 1 : 0);
+    EXPECT_EQ(scene->VipManager().Vip().alertSwitch, c.choice == V::kSwitchOn ? 1 : 0);
   }
 }
 
 TEST_F(HelperViewTest, ThePopupShowsAtTheCornerHidesAndGoesWithTheScene) {
   const size_t before = plat::sim::LiveWindows();
-  HelperAlert::State().service = {1, 1, 1};
+  scene->VipManager().Vip().service = {1, 1, 1};
   ASSERT_EQ(View().ShowGameHelpPopup(V::kGameNumber, sp::kTemplateId, wnd->Handle()), 1);
   HWND first = sp::State().popup;
   const size_t one = plat::sim::LiveWindows();
@@ -291,7 +296,7 @@ TEST_F(HelperViewTest, AFiredReminderForgetsTheGamesAndMoneyChoices) {
   sp::SetChildText(V::kMoneyHighEdit, "0");
   sp::SetChildText(V::kMoneyLowEdit, "3");
   Click(V::kConfirm);
-  ASSERT_EQ(HelperAlert::Global().moneyTarget, 30000);
+  ASSERT_EQ(scene->VipManager().Alert().moneyTarget, 30000);
   CDorvik2VIPMgr& vip = scene->VipManager();
   vip.OnGameResult(30000);
   // The display counts from tick 1 when it starts at 0.

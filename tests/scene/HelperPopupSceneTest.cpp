@@ -4,6 +4,7 @@
 // the game window's corner, its shape cut from its background.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "base/RegistryValues.h"
@@ -27,16 +28,20 @@ class HelperPopupSceneTest : public testing_support::GameTableTest {
     GameTableTest::SetUp();
     plat::sim::ResetDisplay(Format());
     MakeTable();
-    HelperAlert::State() = {};
-    HelperAlert::Global() = {};
+    // The helpers below reach the popup's controls through the selected popup.
+    selected_.emplace(scene->VipManager().HelperView().OwnPopup());
+    scene->VipManager().Vip() = {};
+    scene->VipManager().Alert() = {};
     ForgetStoredSwitch();
   }
   void TearDown() override {
     ForgetStoredSwitch();
-    HelperAlert::State() = {};
-    HelperAlert::Global() = {};
+    scene->VipManager().Vip() = {};
+    scene->VipManager().Alert() = {};
+    selected_.reset();
     GameTableTest::TearDown();
   }
+  std::optional<skinned_popup::Selection> selected_;
   virtual DisplayFormat Format() const { return DisplayFormat::Rgb565; }
   // A stored 0 reads as no switch, like none at all.
   void ForgetStoredSwitch() { registry_values::WriteDword(scene->RegistryBasePath(), "14", V::kAlertValueName, 0); }
@@ -56,7 +61,7 @@ TEST_F(HelperPopupSceneTest, RoomEntryBuildsOneHiddenPopupWithTheStoredSwitch) {
   ASSERT_NE(first, nullptr);
   EXPECT_FALSE(IsWindowVisible(first));
   EXPECT_EQ(GetWindow(first, GW_OWNER), GetAncestor(wnd->Handle(), GA_ROOT));
-  EXPECT_EQ(HelperAlert::State().alertSwitch, 1);
+  EXPECT_EQ(scene->VipManager().Vip().alertSwitch, 1);
   EXPECT_EQ(sp::GetCheckedInRange(V::kSwitchOff, V::kSwitchOn), V::kSwitchOn);
   const size_t one = plat::sim::LiveWindows();
   EXPECT_GT(one, before);
@@ -76,7 +81,7 @@ class HelperPopupFrameTest : public HelperPopupSceneTest, public testing::WithPa
 };
 
 TEST_P(HelperPopupFrameTest, ThePopupSitsAtTheGameWindowsCornerWithItsCornersCut) {
-  HelperAlert::State().service = {1, 1, 1};
+  scene->VipManager().Vip().service = {1, 1, 1};
   EnterRoom();
   scene->SetFullRedraw();
   scene->Draw(nullptr, GRect());

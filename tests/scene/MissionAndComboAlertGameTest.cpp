@@ -215,12 +215,12 @@ class ComboAlertGameTest : public MissionGameTest {
  protected:
   void SetUp() override {
     MissionGameTest::SetUp();
-    HelperAlert::State() = {};
-    HelperAlert::State().alertSwitch = 1;
-    HelperAlert::State().service[HelperAlert::kServiceActive] = 1;
+    scene->VipManager().Vip() = {};
+    scene->VipManager().Vip().alertSwitch = 1;
+    scene->VipManager().Vip().service[HelperAlert::kServiceActive] = 1;
   }
   void TearDown() override {
-    HelperAlert::State() = {};
+    scene->VipManager().Vip() = {};
     MissionGameTest::TearDown();
   }
   // The six alert icons: the animation each plays, -1 for a hidden one.
