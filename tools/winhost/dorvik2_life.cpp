@@ -9,9 +9,9 @@
 //                    [--only NAME] [--cycles N] [--diagnose]
 // The broken game folder is the game folder with a card picture missing. NAME is cycles,
 // callback, box, held, failed-threaded, failed-init, message, again, third-box,
-// third-wait, third-idle, third-init, third-taken, next-table or sweep: that
-// scenario alone (to see one fault by itself). --diagnose lists the memory regions,
-// handles and heap blocks the second cycle left behind.
+// third-wait, third-idle, third-init, third-taken, next-table,
+// pictures or sweep: that scenario alone (to see one fault by itself). --diagnose lists
+// the memory regions, handles and heap blocks the second cycle left behind.
 #include <windows.h>
 #include <ddraw.h>
 #include <dsound.h>
@@ -40,6 +40,7 @@
 #include "tools/winhost/HostChecks.h"
 #include "tools/winhost/ModuleExports.h"
 #include "tools/winhost/PumpUntil.h"
+#include "tools/winhost/ScreenCapture.h"
 #include "tools/winhost/ThreadDialogs.h"
 
 namespace {
@@ -1238,6 +1239,89 @@ void NextTable(const Setup& s) {
   CheckQuiet(first, name);
 }
 
+// ---- Two games of one folder draw the table a game alone draws ---------------------------
+// The table drawn whole (RefreshScreen) by a game alone, by a second game of the same
+// folder beside a live first, by that first after the second's hand-over, and by the
+// next table made inside the first game's room notice, as the host reads each game
+// window's client back through its DC: a picture one game's DirectDraw object made
+// cannot be blitted onto another's surfaces, and the table would show holes there.
+constexpr DWORD kRedrawMs = 300;
+
+winhost::RgbPicture RedrawnTable(IClientInterface* client, HWND wnd) {
+  // Over any other game window in the host window: the screen shows this one whole.
+  SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Expect(client->RefreshScreen(0) == 0, "RefreshScreen did not answer 0");
+  winhost::PumpUntil(kRedrawMs, [] { return false; });
+  HDC dc = GetDC(wnd);
+  winhost::RgbPicture picture = winhost::CaptureDc(dc, 0, 0, winhost::kGameWidth, winhost::kGameHeight);
+  if (dc) ReleaseDC(wnd, dc);
+  return picture;
+}
+
+void ExpectAloneTable(const winhost::RgbPicture& alone, const winhost::RgbPicture& seen, const char* name,
+                      const char* whose) {
+  if (seen.width == alone.width && seen.height == alone.height && seen.rgb == alone.rgb) return;
+  size_t differing = std::max(seen.rgb.size(), alone.rgb.size());
+  if (seen.rgb.size() == alone.rgb.size()) {
+    differing = 0;
+    for (size_t i = 0; i < seen.rgb.size(); ++i) differing += seen.rgb[i] != alone.rgb[i] ? 1 : 0;
+  }
+  Fail("%s: %u of %u bytes of %s (%dx%d) differ from the table a game alone draws (%dx%d)", name,
+       unsigned(differing), unsigned(alone.rgb.size()), whose, seen.width, seen.height, alone.width, alone.height);
+}
+
+void TwoGamesOfOneFolder(const Setup& s) {
+  const char* const name = "two games of one folder";
+  Loaded loaded(s);
+  const auto& e = loaded.exports;
+  winhost::RgbPicture alone;
+  {
+    LifeHost host(e);
+    const HWND wnd = InitGame(s, host, e, 0);
+    alone = RedrawnTable(host.client, wnd);
+    host.Destroy();
+    host.ExpectDestroyed(name);
+  }
+  if (alone.rgb.size() < size_t(winhost::kGameWidth) * winhost::kGameHeight * 3)
+    Fail("%s: the game window shows no table", name);
+
+  LifeHost firstHost(e), secondHost(e);
+  const HWND first = InitGame(s, firstHost, e, 0);
+  const HWND second = InitGame(s, secondHost, e, 0);
+  ExpectAloneTable(alone, RedrawnTable(secondHost.client, second), name, "the second game's table");
+  ExpectAloneTable(alone, RedrawnTable(firstHost.client, first), name,
+                   "the first game's table, drawn after the second's");
+  secondHost.Destroy();
+  secondHost.ExpectDestroyed(name);
+  firstHost.Destroy();
+  firstHost.ExpectDestroyed(name);
+
+  // The next table, made inside the first game's room notice.
+  LifeHost ending(e);
+  InitGame(s, ending, e, 0);
+  NextTableHost nextHost;
+  IClientInterface* next = nullptr;
+  HWND nextWnd = nullptr;
+  ending.nextTable = [&] {
+    if (e.create(&nextHost, &next) != 0 || !next) return;
+    nextWnd = e.init(next, 0, s.hostWnd, s.game.c_str(), s.portal.c_str(), u"", 0, 0, 0, 0, 1);
+  };
+  Deliver(ending, s.roomMessages, 1);
+  ending.ExpectDestroyed(name);
+  if (!nextWnd) Fail("%s: the next table gave no window", name);
+  if (!winhost::PumpUntil(kLoadLimitMs, [] { return g_window.loaded > 0; }) || g_window.loadedResult != 1)
+    Fail("%s: the next table was not built", name);
+  // The next table's own, counted late only because the first's destroy came before it.
+  g_window.lateLoaded = 0;
+  ExpectAloneTable(alone, RedrawnTable(next, nextWnd), name, "the next table");
+  const int32_t nextDestroyed = e.destroy(next);
+  if (nextDestroyed != 0) Fail("%s: DestroyGameWnd of the next table answered %d", name, int(nextDestroyed));
+  loaded.Unload();
+  RepaintHostWindow(s.hostWnd);
+  Loaded::ExpectGone(BaseName(s.dll));
+  CheckQuiet(ending, name);
+}
+
 // ---- Destroys at stepped moments of a threaded build ------------------------------------
 // The steps span the build as measured on this machine, and half as much again: 1 to
 // 2 ms apart, each taken by a host that pumps its messages and by one busy elsewhere.
@@ -1560,6 +1644,9 @@ int Run(int argc, char** argv) {
        "the next table made inside the first game's room notice, nothing of the first after its destroy, unloaded "
        "once the next ended",
        {kHandlesOfAnUnloadElsewhere, g_heapBytesPerGame + kHeapBytesOfAnUnloadElsewhere, 3 * kHeapStep}, true},
+      {"pictures", TwoGamesOfOneFolder,
+       "a game alone, two games of one folder side by side and the next table drew the same table, unloaded",
+       {0, 0, 3 * kHeapStep}, false, 5},
   };
   for (const auto& scenario : awkward) {
     if (!wanted(scenario.name)) continue;
