@@ -9,7 +9,7 @@
 //                    [--only NAME] [--cycles N] [--diagnose]
 // The broken game folder is the game folder with a card picture missing. NAME is cycles,
 // callback, box, held, failed-threaded, failed-init, message, again, third-box,
-// third-wait, third-idle, third-init, third-taken, next-table,
+// third-wait, third-idle, third-init, third-taken, third-slow, next-table,
 // pictures or sweep: that scenario alone (to see one fault by itself). --diagnose lists
 // the memory regions, handles and heap blocks the second cycle left behind.
 #include <windows.h>
@@ -1167,6 +1167,116 @@ void DestroyOnThirdThreadAfterTheFrameWent(const Setup& s) {
   AwaitThirdThread(s, host, nullptr, name);
 }
 
+// ---- The window's thread still returning through the module after the game went -----------
+// A destroy on a third thread while the window's thread is inside a host call of the
+// game (the room entry's event), where the host serves what is sent to it until the
+// game window has gone and a moment more: the end runs there, and the game's last frame ends as the
+// module's call returns, setting the signal the destroy waits for from the module's
+// code, which that thread still has to return out of. The host stalls the window's
+// thread right after each event the module sets there once the game window is gone
+// (the module's import of SetEvent points at the host's own), until the third thread
+// has freed the library or long enough for it to: an answer that does not wait for the
+// window's thread to be back in the host's loop has the library unmapped under it.
+constexpr DWORD kStallMs = 100;
+
+struct Stall {
+  DWORD windowThread = 0;
+  HWND gameWnd = nullptr;
+  HANDLE destroyer = nullptr;
+  BOOL(WINAPI* setEvent)(HANDLE) = nullptr;
+  std::atomic<int32_t> stalls{0};
+};
+Stall g_stall;
+
+BOOL WINAPI SetEventThenStall(HANDLE event) {
+  const BOOL set = g_stall.setEvent(event);
+  if (GetCurrentThreadId() == g_stall.windowThread && g_stall.destroyer && !IsWindow(g_stall.gameWnd)) {
+    ++g_stall.stalls;
+    WaitForSingleObject(g_stall.destroyer, kStallMs);
+  }
+  return set;
+}
+
+// Points the module's import of `function` from `dll` at `replacement`; the import it
+// had, or null when the module imports no such function.
+void* ReplaceImport(HMODULE module, const char* dll, const char* function, void* replacement) {
+  auto* base = reinterpret_cast<uint8_t*>(module);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (!dir.VirtualAddress) return nullptr;
+  for (auto* imp = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
+    if (lstrcmpiA(reinterpret_cast<const char*>(base + imp->Name), dll) != 0) continue;
+    const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
+      DWORD protection = 0;
+      if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection))
+        return nullptr;
+      void* was = reinterpret_cast<void*>(slots->u1.Function);
+      slots->u1.Function = reinterpret_cast<uintptr_t>(replacement);
+      VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+      return was;
+    }
+  }
+  return nullptr;
+}
+
+// Until `object` (when given) is signalled or `done` holds, serving only what other
+// threads send to this one: the host's wait inside a call of the module.
+bool WaitServingSends(HANDLE object, DWORD ms, const std::function<bool()>& done) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (done()) return true;
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= ms) return false;
+    const DWORD woke = MsgWaitForMultipleObjects(object ? 1 : 0, &object, FALSE, ms - spent, QS_SENDMESSAGE);
+    if (object && woke == WAIT_OBJECT_0) return true;
+    MSG m;
+    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+void DestroyOnThirdThreadWindowThreadSlow(const Setup& s) {
+  const char* const name = "destroy on a third thread inside a host call, the window's thread slow out of the module";
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  const HWND wnd = InitGame(s, host, loaded.exports, 0);
+  g_stall.windowThread = GetCurrentThreadId();
+  g_stall.gameWnd = wnd;
+  g_stall.stalls = 0;
+  g_stall.setEvent = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(
+      ReplaceImport(loaded.Handle(), "kernel32.dll", "SetEvent", reinterpret_cast<void*>(&SetEventThenStall)));
+  if (!g_stall.setEvent) Fail("%s: the module imports no SetEvent", name);
+  g_third = {};
+  g_third.host = &host;
+  g_third.module = loaded.Handle();
+  bool windowWent = false;
+  host.inRoomEntry = [&] {
+    if (g_third.thread) return;
+    g_third.thread = CreateThread(nullptr, 0, DestroyAndFreeLibrary, nullptr, 0, nullptr);
+    g_stall.destroyer = g_third.thread;
+    if (!g_third.thread) return;
+    windowWent = WaitServingSends(nullptr, kLoadLimitMs, [wnd] { return !IsWindow(wnd); });
+    // And a moment more: the third thread leaves its own frame of the end, so that
+    // the game's last frame is this call's.
+    WaitServingSends(nullptr, kStallMs, [] { return false; });
+  };
+  Deliver(host, s.roomMessages, 1);
+  host.inRoomEntry = nullptr;
+  if (g_third.thread && !windowWent) PrintFailure(name, "the game window outlived the end sent to its thread");
+  AwaitThirdThread(s, host, wnd, name);
+  const int32_t stalls = g_stall.stalls;
+  g_stall.destroyer = nullptr;
+  g_stall.windowThread = 0;
+  std::printf("%s: the window's thread stalled after %d events set\n", name, int(stalls));
+  if (!windowWent) Fail("%s: the game window outlived the end sent to its thread", name);
+  if (!stalls) Fail("%s: the window's thread set no event after the game window went", name);
+}
+
 // The next table's host: a game that has entered no room sends nothing, sets no play
 // state and writes no text, so each of those it hears is the first game's.
 class NextTableHost final : public IHostInterface {
@@ -1639,6 +1749,9 @@ int Run(int argc, char** argv) {
        {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false},
       {"third-taken", DestroyOnThirdThreadAfterTheFrameWent,
        "destroy on a third thread inside a host call after the frame took the window, unloaded there",
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false, 2},
+      {"third-slow", DestroyOnThirdThreadWindowThreadSlow,
+       "destroy on a third thread inside a host call, the window's thread slow out of the module, unloaded there",
        {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false, 2},
       {"next-table", NextTable,
        "the next table made inside the first game's room notice, nothing of the first after its destroy, unloaded "
