@@ -9,7 +9,7 @@
 //                    [--only NAME] [--cycles N] [--diagnose]
 // The broken game folder is the game folder with a card picture missing. NAME is cycles,
 // callback, box, held, failed-threaded, failed-init, message, again, third-box,
-// third-wait, third-idle, third-init, third-taken, third-slow, next-table,
+// third-wait, third-idle, third-init, third-taken, third-slow, loader-held, next-table,
 // pictures or sweep: that scenario alone (to see one fault by itself). --diagnose lists
 // the memory regions, handles and heap blocks the second cycle left behind.
 #include <windows.h>
@@ -1277,6 +1277,91 @@ void DestroyOnThirdThreadWindowThreadSlow(const Setup& s) {
   if (!stalls) Fail("%s: the window's thread set no event after the game window went", name);
 }
 
+// ---- A loader that asked for the end holds the library ------------------------------------
+// The threaded build fails while the window's thread is inside a message of the game
+// window: its default handling hands it to the host's frame (WM_CONTEXTMENU goes to the
+// parent), whose procedure lets the held load-failed event go on and serves what is sent
+// to it until the loader thread has ended. There, on the loader thread, the host destroys
+// the game, and a thread of the host's frees the library as soon as that destroy has
+// returned. The loader's own reference goes as its thread ends, while the window's
+// thread is still inside the game's message: only a hold of the library until that
+// frame has ended keeps the code the window's thread returns through mapped.
+struct FrameWait {
+  LifeHost* host = nullptr;
+  HMODULE module = nullptr;
+  WNDPROC frameProc = nullptr;
+  std::string dll;
+  bool inside = false, freed = false, mappedAfter = false;
+};
+FrameWait g_frameWait;
+
+// The host's reference given back once the game is destroyed, and the loader that
+// destroyed it waited for.
+DWORD WINAPI FreeOnceDestroyed(LPVOID) {
+  const DWORD start = GetTickCount();
+  while (!g_frameWait.host->destroyed && GetTickCount() - start < kLoadLimitMs) Sleep(1);
+  if (!g_frameWait.host->destroyed) return 1;
+  HANDLE loader = OpenThread(SYNCHRONIZE, FALSE, g_frameWait.host->destroyThread);
+  FreeLibrary(g_frameWait.module);
+  if (loader) {
+    WaitForSingleObject(loader, kLoadLimitMs);
+    CloseHandle(loader);
+  }
+  return 0;
+}
+
+LRESULT CALLBACK FrameWaitingForTheLoader(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_CONTEXTMENU || !g_frameWait.host || g_frameWait.inside)
+    return CallWindowProcA(g_frameWait.frameProc, hwnd, message, wParam, lParam);
+  g_frameWait.inside = true;
+  HANDLE freeing = CreateThread(nullptr, 0, FreeOnceDestroyed, nullptr, 0, nullptr);
+  g_frameWait.host->Release();
+  DWORD result = 1;
+  if (freeing && WaitServingSends(freeing, kLoadLimitMs, [] { return false; })) GetExitCodeThread(freeing, &result);
+  if (freeing) CloseHandle(freeing);
+  g_frameWait.freed = result == 0;
+  // The host's own look, before it returns into the module: the library is still there.
+  g_frameWait.mappedAfter = GetModuleHandleA(g_frameWait.dll.c_str()) != nullptr;
+  if (g_frameWait.freed && !g_frameWait.mappedAfter)
+    PrintFailure("a loader that ended the game",
+                 "the library was unmapped with the window's thread still inside a message of the game");
+  return 0;
+}
+
+void DestroyOnLoaderWhileInsideMessage(const Setup& s) {
+  const char* const name = "destroy on the loader thread, the library freed at once, the window's thread inside a "
+                           "message of the game";
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  host.holdLoader = true;
+  host.destroyOnLoadError = true;
+  Setup framed = s;
+  framed.hostWnd = CreateWindowExA(0, "STATIC", "frame", WS_CHILD | WS_VISIBLE, 0, 0, 810, 610, s.hostWnd, nullptr,
+                                   nullptr, nullptr);
+  if (!framed.hostWnd) Fail("%s: no frame window: error %u", name, unsigned(GetLastError()));
+  g_frameWait = {};
+  g_frameWait.host = &host;
+  g_frameWait.module = loaded.Handle();
+  g_frameWait.dll = BaseName(s.dll);
+  g_frameWait.frameProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(framed.hostWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrameWaitingForTheLoader)));
+  const HWND wnd = InitGame(framed, host, loaded.exports, 1, &s.brokenGame);
+  if (!host.WaitHeld(kLoadLimitMs)) Fail("%s: no load-failed event on the loader thread", name);
+  SendMessageA(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(-1, -1));
+  const FrameWait seen = g_frameWait;
+  g_frameWait = {};
+  if (!seen.inside) Fail("%s: the game window's message never reached the host's frame", name);
+  if (!seen.freed) Fail("%s: the loader's destroy or its thread's end never came", name);
+  host.ExpectDestroyed(name);
+  if (host.destroyThread == host.WindowThread()) Fail("%s: the load-failed event came on the host's thread", name);
+  if (!seen.mappedAfter) Fail("%s: the library was unmapped under the window's thread", name);
+  if (IsWindow(wnd)) Fail("%s: the game window outlived DestroyGameWnd", name);
+  DestroyWindow(framed.hostWnd);
+  RepaintHostWindow(s.hostWnd);
+  Loaded::ExpectGone(BaseName(s.dll));
+  CheckQuiet(host, name);
+}
+
 // The next table's host: a game that has entered no room sends nothing, sets no play
 // state and writes no text, so each of those it hears is the first game's.
 class NextTableHost final : public IHostInterface {
@@ -1653,7 +1738,7 @@ int Run(int argc, char** argv) {
     if (std::string(argv[i]) == "--broken-game") s.brokenGame = Wide(argv[i + 1]);
   }
   const auto wanted = [&](const char* name) { return only.empty() || only == name; };
-  if (s.brokenGame.empty() && (wanted("failed-threaded") || wanted("failed-init")))
+  if (s.brokenGame.empty() && (wanted("failed-threaded") || wanted("failed-init") || wanted("loader-held")))
     Fail("the load-failed scenarios need --broken-game FOLDER");
   AddVectoredExceptionHandler(1, CountFault);
   SetUnhandledExceptionFilter(EndOnUnhandled);
@@ -1753,6 +1838,9 @@ int Run(int argc, char** argv) {
       {"third-slow", DestroyOnThirdThreadWindowThreadSlow,
        "destroy on a third thread inside a host call, the window's thread slow out of the module, unloaded there",
        {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false, 2},
+      {"loader-held", DestroyOnLoaderWhileInsideMessage,
+       "destroy and free on the loader thread, the window's thread inside a message of the game, unloaded after it",
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false},
       {"next-table", NextTable,
        "the next table made inside the first game's room notice, nothing of the first after its destroy, unloaded "
        "once the next ended",
