@@ -1178,6 +1178,9 @@ void DestroyOnThirdThreadAfterTheFrameWent(const Setup& s) {
 // has freed the library or long enough for it to: an answer that does not wait for the
 // window's thread to be back in the host's loop has the library unmapped under it.
 constexpr DWORD kStallMs = 100;
+// Ample, also on a loaded machine, for the third thread to leave its own frame of the
+// end once the window's thread has answered the end it sent.
+constexpr DWORD kEndSenderLeavesMs = 250;
 
 struct Stall {
   DWORD windowThread = 0;
@@ -1263,7 +1266,7 @@ void DestroyOnThirdThreadWindowThreadSlow(const Setup& s) {
     windowWent = WaitServingSends(nullptr, kLoadLimitMs, [wnd] { return !IsWindow(wnd); });
     // And a moment more: the third thread leaves its own frame of the end, so that
     // the game's last frame is this call's.
-    WaitServingSends(nullptr, kStallMs, [] { return false; });
+    WaitServingSends(nullptr, kEndSenderLeavesMs, [] { return false; });
   };
   Deliver(host, s.roomMessages, 1);
   host.inRoomEntry = nullptr;
@@ -1274,7 +1277,8 @@ void DestroyOnThirdThreadWindowThreadSlow(const Setup& s) {
   g_stall.windowThread = 0;
   std::printf("%s: the window's thread stalled after %d events set\n", name, int(stalls));
   if (!windowWent) Fail("%s: the game window outlived the end sent to its thread", name);
-  if (!stalls) Fail("%s: the window's thread set no event after the game window went", name);
+  if (!stalls) Fail("%s: the window's thread set no event after the game window went (the game's last frame was "
+                    "another thread's)", name);
 }
 
 // ---- A loader that asked for the end holds the library ------------------------------------
