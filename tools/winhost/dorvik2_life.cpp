@@ -1182,17 +1182,18 @@ constexpr DWORD kStallMs = 100;
 // end once the window's thread has answered the end it sent.
 constexpr DWORD kEndSenderLeavesMs = 250;
 
+// Read by every thread that runs the module's code (its timers' too).
 struct Stall {
-  DWORD windowThread = 0;
-  HWND gameWnd = nullptr;
-  HANDLE destroyer = nullptr;
-  BOOL(WINAPI* setEvent)(HANDLE) = nullptr;
+  std::atomic<DWORD> windowThread{0};
+  std::atomic<HWND> gameWnd{nullptr};
+  std::atomic<HANDLE> destroyer{nullptr};
+  std::atomic<void*> setEvent{nullptr};
   std::atomic<int32_t> stalls{0};
 };
 Stall g_stall;
 
 BOOL WINAPI SetEventThenStall(HANDLE event) {
-  const BOOL set = g_stall.setEvent(event);
+  const BOOL set = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(g_stall.setEvent.load())(event);
   if (GetCurrentThreadId() == g_stall.windowThread && g_stall.destroyer && !IsWindow(g_stall.gameWnd)) {
     ++g_stall.stalls;
     WaitForSingleObject(g_stall.destroyer, kStallMs);
@@ -1200,14 +1201,15 @@ BOOL WINAPI SetEventThenStall(HANDLE event) {
   return set;
 }
 
-// Points the module's import of `function` from `dll` at `replacement`; the import it
-// had, or null when the module imports no such function.
-void* ReplaceImport(HMODULE module, const char* dll, const char* function, void* replacement) {
+// Points the module's import of `function` from `dll` at `replacement`, once `was` holds
+// the import it had; false when the module imports no such function.
+bool ReplaceImport(HMODULE module, const char* dll, const char* function, void* replacement,
+                   std::atomic<void*>& was) {
   auto* base = reinterpret_cast<uint8_t*>(module);
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
   const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (!dir.VirtualAddress) return nullptr;
+  if (!dir.VirtualAddress) return false;
   for (auto* imp = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name; ++imp) {
     if (lstrcmpiA(reinterpret_cast<const char*>(base + imp->Name), dll) != 0) continue;
     const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
@@ -1217,15 +1219,14 @@ void* ReplaceImport(HMODULE module, const char* dll, const char* function, void*
       const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
       if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
       DWORD protection = 0;
-      if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection))
-        return nullptr;
-      void* was = reinterpret_cast<void*>(slots->u1.Function);
+      if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection)) return false;
+      was = reinterpret_cast<void*>(slots->u1.Function);
       slots->u1.Function = reinterpret_cast<uintptr_t>(replacement);
       VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
-      return was;
+      return true;
     }
   }
-  return nullptr;
+  return false;
 }
 
 // Until `object` (when given) is signalled or `done` holds, serving only what other
@@ -1251,9 +1252,9 @@ void DestroyOnThirdThreadWindowThreadSlow(const Setup& s) {
   g_stall.windowThread = GetCurrentThreadId();
   g_stall.gameWnd = wnd;
   g_stall.stalls = 0;
-  g_stall.setEvent = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(
-      ReplaceImport(loaded.Handle(), "kernel32.dll", "SetEvent", reinterpret_cast<void*>(&SetEventThenStall)));
-  if (!g_stall.setEvent) Fail("%s: the module imports no SetEvent", name);
+  if (!ReplaceImport(loaded.Handle(), "kernel32.dll", "SetEvent", reinterpret_cast<void*>(&SetEventThenStall),
+                     g_stall.setEvent))
+    Fail("%s: the module imports no SetEvent", name);
   g_third = {};
   g_third.host = &host;
   g_third.module = loaded.Handle();
