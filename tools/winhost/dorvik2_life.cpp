@@ -1170,13 +1170,14 @@ void DestroyOnThirdThreadAfterTheFrameWent(const Setup& s) {
 // ---- The window's thread still returning through the module after the game went -----------
 // A destroy on a third thread while the window's thread is inside a host call of the
 // game (the room entry's event), where the host serves what is sent to it until the
-// game window has gone and a moment more: the end runs there, and the game's last frame ends as the
-// module's call returns, setting the signal the destroy waits for from the module's
-// code, which that thread still has to return out of. The host stalls the window's
-// thread right after each event the module sets there once the game window is gone
-// (the module's import of SetEvent points at the host's own), until the third thread
-// has freed the library or long enough for it to: an answer that does not wait for the
-// window's thread to be back in the host's loop has the library unmapped under it.
+// game window has gone and a moment more: the end runs there, and the game's last
+// frame ends as the module's call returns, setting the signal the destroy waits for
+// from the module's code, which that thread still has to return out of. The host
+// stalls the window's thread right after each event the module sets there once the
+// game window is gone (the module's import of SetEvent points at the host's own),
+// until the third thread has freed the library or long enough for it to: an answer
+// that does not wait for the window's thread to be back in the host's loop has the
+// library unmapped under it.
 constexpr DWORD kStallMs = 100;
 // Ample, also on a loaded machine, for the third thread to leave its own frame of the
 // end once the window's thread has answered the end it sent.
