@@ -57,6 +57,15 @@ bool PumpWhileWaiting(const std::function<bool()>& done) {
   return true;
 }
 
+// The windows the host's frame owns: a pop-up of the game made over the game window
+// belongs to the frame, the window's top-level ancestor.
+std::vector<HWND> OwnedBy(HWND frame) {
+  std::vector<HWND> owned;
+  for (HWND w = GetWindow(frame, GW_HWNDFIRST); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (GetWindow(w, GW_OWNER) == frame) owned.push_back(w);
+  return owned;
+}
+
 // A host that runs `inNotice` once, inside the room entry's notice.
 class RoomNoticeHost : public RecordingHost {
  public:
@@ -127,6 +136,60 @@ TEST_F(GameEndWaitTest, AfterTheHostsFrameTookTheWindowADestroyElsewhereWaitsFor
   EXPECT_EQ(DestroyGameWnd(client), -1);
   plat::sim::Advance(1000);
   EXPECT_EQ(gameHost.Calls().size(), callsAtReturn) << "a host call after DestroyGameWnd returned";
+}
+
+// A host that runs `inHostText` once, when the room entry asks for the host's text line,
+// which it does after the help pop-up is up.
+class HostTextHost : public RecordingHost {
+ public:
+  static constexpr int32_t kHostTextEventCode = 62;
+  std::function<void()> inHostText;
+  int32_t STDMETHODCALLTYPE NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override {
+    const int32_t answer = RecordingHost::NotifyEvent(userNo, code, data, value);
+    if (code && *code == kHostTextEventCode && inHostText && !ran_.exchange(true)) inHostText();
+    return answer;
+  }
+
+ private:
+  std::atomic<bool> ran_{false};
+};
+
+// The room entry's help pop-up is up, the window's thread is inside a host call, and a
+// third thread ends the game. Its end reaches the window's thread once the call has
+// returned, so the destroying thread's frame is the game's last: the pop-up, a window
+// of the window's thread, must be gone by then, since no other thread may destroy it.
+TEST_F(GameEndWaitTest, ADestroyOnAThirdThreadLeavesNoWindowOfTheHelpPopup) {
+  HostTextHost gameHost;
+  const size_t windowsBefore = plat::sim::LiveWindows();
+  IClientInterface* client = MakeOn(gameHost, hostWnd);
+  std::vector<HWND> popups;
+  std::atomic<int32_t> result{99};
+  std::atomic<bool> returned{false};
+  bool endWaiting = false;
+  std::thread third;
+  gameHost.inHostText = [&] {
+    popups = OwnedBy(hostWnd);
+    third = std::thread([&] {
+      result = DestroyGameWnd(client);
+      returned = true;
+    });
+    // The host returns once the end is waiting for this thread, without serving it.
+    const auto until = std::chrono::steady_clock::now() + kEndThreadBound;
+    while (!(endWaiting = (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0) &&
+           std::chrono::steady_clock::now() < until)
+      std::this_thread::yield();
+  };
+  EnterRoomOf(client);
+  ASSERT_TRUE(third.joinable()) << "the room entry asked for no host text";
+  EXPECT_TRUE(endWaiting) << "the end never reached the window's thread";
+  EXPECT_TRUE(PumpWhileWaiting([&] { return returned.load(); })) << "DestroyGameWnd never returned";
+  third.join();
+  EXPECT_EQ(result, 0);
+  ASSERT_FALSE(popups.empty()) << "the room entry showed no help pop-up";
+  for (HWND popup : popups) EXPECT_FALSE(IsWindow(popup)) << "a pop-up of the game outlived it";
+  EXPECT_TRUE(OwnedBy(hostWnd).empty());
+  EXPECT_EQ(plat::sim::LiveWindows(), windowsBefore) << "a window of the game was left behind";
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), directDrawBefore) << "the game's object was never deleted";
 }
 
 // Two tables on two window threads of the host; each thread, inside the room notice of
