@@ -7,6 +7,7 @@
 
 #include "module/CMsgBoxTimers.h"
 #include "module/MsgBoxTemplate.h"
+#include "support/OwnWindow.h"
 #include "plat/gdi.h"
 #include "plat/handle.h"
 #include "plat/mmsystem.h"
@@ -211,12 +212,8 @@ LRESULT CALLBACK TimeOutReleaser(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 TEST_F(MsgBoxAnswers, AnAnswerWhileTheTimeOutRunsReturnsOnlyOnceTheTimeOutHasEnded) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = TimeOutReleaser;
-  wc.lpszClassName = "TimeOutReleaser";
-  ASSERT_NE(RegisterClassA(&wc), 0);
-  const HWND releaser =
-      CreateWindowExA(0, "TimeOutReleaser", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  const testing_support::OwnWindow releaserWindow("TimeOutReleaser", TimeOutReleaser, WS_POPUP, 10, 10);
+  const HWND releaser = releaserWindow.Handle();
   ASSERT_NE(releaser, nullptr);
   std::atomic<bool> held{false}, released{false}, asked{false};
   g_timeOutReleased = &released;
@@ -250,8 +247,6 @@ TEST_F(MsgBoxAnswers, AnAnswerWhileTheTimeOutRunsReturnsOnlyOnceTheTimeOutHasEnd
   if (asker.joinable()) asker.join();
   plat::sim::SetMultimediaCallbackHook(nullptr);
   g_timeOutReleased = nullptr;
-  DestroyWindow(releaser);
-  UnregisterClassA("TimeOutReleaser", nullptr);
   EXPECT_TRUE(heldInTime) << "the box's time-out never ran";
   EXPECT_TRUE(endedAfterTheTimeOut) << "the box's answer returned while its time-out still ran";
   EXPECT_EQ(answer, 1) << "the press stands";

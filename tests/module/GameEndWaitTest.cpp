@@ -18,6 +18,7 @@
 #include "plat/sim.h"
 #include "support/GameTable.h"
 #include "support/HostWindowFixture.h"
+#include "support/OwnWindow.h"
 #include "support/RecordingHost.h"
 
 namespace {
@@ -210,12 +211,8 @@ LRESULT CALLBACK FocusFrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 // from there. The end runs there (the host serves what is sent meanwhile), yet
 // DestroyGameWnd answers only once InitGameWnd has returned.
 TEST_F(GameEndWaitTest, ADestroyWhileInitGameWndRunsAnswersAfterIt) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = FocusFrameProc;
-  wc.lpszClassName = "FocusFrame";
-  ASSERT_NE(RegisterClassA(&wc), 0);
-  const HWND frame =
-      CreateWindowExA(0, "FocusFrame", "frame", WS_POPUP | WS_VISIBLE, 0, 0, 820, 620, nullptr, nullptr, nullptr, nullptr);
+  const testing_support::OwnWindow frameWindow("FocusFrame", FocusFrameProc, WS_POPUP | WS_VISIBLE, 820, 620);
+  const HWND frame = frameWindow.Handle();
   ASSERT_NE(frame, nullptr);
   ASSERT_EQ(GetFocus(), frame);
   const size_t windowsBefore = plat::sim::LiveWindows();
@@ -263,8 +260,6 @@ TEST_F(GameEndWaitTest, ADestroyWhileInitGameWndRunsAnswersAfterIt) {
   EXPECT_EQ(plat::sim::LiveWindows(), windowsBefore) << "a window of the game was left behind";
   EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), directDrawBefore) << "the game's object was never deleted";
   EXPECT_EQ(DestroyGameWnd(client), -1);
-  DestroyWindow(frame);
-  UnregisterClassA("FocusFrame", nullptr);
 }
 
 // Two tables on two window threads of the host; each thread, inside the room notice of
