@@ -2,8 +2,12 @@
 // hook on the virtual clock.
 #include "MsgBoxTestSupport.h"
 
+#include <atomic>
+#include <thread>
+
 #include "module/CMsgBoxTimers.h"
 #include "module/MsgBoxTemplate.h"
+#include "support/OwnWindow.h"
 #include "plat/gdi.h"
 #include "plat/handle.h"
 #include "plat/mmsystem.h"
@@ -193,6 +197,60 @@ TEST_F(MsgBoxAnswers, AutoCloseAnswersOkForAnOkBoxAndNoForAYesNoBoxExactlyOnTime
     EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
     EXPECT_EQ(plat::sim::TimerPeriodBalance(), 0);
   }
+}
+
+// The box's time-out under way on another thread (the one that moved time) when the box
+// is answered: the answer returns only once the time-out has ended, so no code of the
+// box's timer runs after its box, and its game, have gone.
+namespace {
+constexpr UINT kReleaseTimeOut = WM_APP + 5;
+std::atomic<bool>* g_timeOutReleased = nullptr;
+LRESULT CALLBACK TimeOutReleaser(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kReleaseTimeOut && g_timeOutReleased) *g_timeOutReleased = true;
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(MsgBoxAnswers, AnAnswerWhileTheTimeOutRunsReturnsOnlyOnceTheTimeOutHasEnded) {
+  const testing_support::OwnWindow releaserWindow("TimeOutReleaser", TimeOutReleaser, WS_POPUP, 10, 10);
+  const HWND releaser = releaserWindow.Handle();
+  ASSERT_NE(releaser, nullptr);
+  std::atomic<bool> held{false}, released{false}, asked{false};
+  g_timeOutReleased = &released;
+  plat::sim::SetMultimediaCallbackHook([&](UINT) {
+    held = true;
+    while (!released) std::this_thread::yield();
+  });
+  std::thread mover, asker;
+  bool heldInTime = false;
+  bool endedAfterTheTimeOut = false;
+  constexpr uint32_t kAutoCloseMs = 3000;
+  const int32_t answer = Show("wait", CMsgBoxDlg::kTypeYesNo, kAutoCloseMs, "", [&](HWND d, int call) {
+    if (call != 0) return;
+    mover = std::thread([] { plat::sim::AdvanceClock(kAutoCloseMs); });
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!held && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+    heldInTime = held;
+    // The release is asked of this thread, which serves it only while it waits in a call.
+    asker = std::thread([&] {
+      SendMessageA(releaser, kReleaseTimeOut, 0, 0);
+      asked = true;
+    });
+    SendMessageA(d, WM_COMMAND, IDOK, 0);
+    endedAfterTheTimeOut = released;
+  });
+  released = true;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  MSG m;
+  while (!asked && std::chrono::steady_clock::now() < until) PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);
+  if (mover.joinable()) mover.join();
+  if (asker.joinable()) asker.join();
+  plat::sim::SetMultimediaCallbackHook(nullptr);
+  g_timeOutReleased = nullptr;
+  EXPECT_TRUE(heldInTime) << "the box's time-out never ran";
+  EXPECT_TRUE(endedAfterTheTimeOut) << "the box's answer returned while its time-out still ran";
+  EXPECT_EQ(answer, 1) << "the press stands";
+  ExpectNoTimer();
 }
 
 // Two games' window threads, each running boxes over its own window at once, while a

@@ -1,7 +1,9 @@
 // DestroyGameWnd waits for every frame of its game, wherever the game's window stands:
-// after the host's frame took the window along, a host call on the window's thread
-// keeps the object until it returns; two window threads that end each other's games
-// inside their own game's call both get their answer.
+// while InitGameWnd still makes it, the call keeps the object until it returns; after
+// the host's frame took the window along, a host call on the window's thread keeps the
+// object until it returns; two window threads that end each other's games inside their
+// own game's call both get their answer. An end whose last frame is on another thread
+// leaves no window of the game's pop-ups behind.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,6 +18,7 @@
 #include "plat/sim.h"
 #include "support/GameTable.h"
 #include "support/HostWindowFixture.h"
+#include "support/OwnWindow.h"
 #include "support/RecordingHost.h"
 
 namespace {
@@ -55,6 +58,15 @@ bool PumpWhileWaiting(const std::function<bool()>& done) {
   }
   DrainQueue();
   return true;
+}
+
+// The windows the host's frame owns: a pop-up of the game made over the game window
+// belongs to the frame, the window's top-level ancestor.
+std::vector<HWND> OwnedBy(HWND frame) {
+  std::vector<HWND> owned;
+  for (HWND w = GetWindow(frame, GW_HWNDFIRST); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (GetWindow(w, GW_OWNER) == frame) owned.push_back(w);
+  return owned;
 }
 
 // A host that runs `inNotice` once, inside the room entry's notice.
@@ -127,6 +139,127 @@ TEST_F(GameEndWaitTest, AfterTheHostsFrameTookTheWindowADestroyElsewhereWaitsFor
   EXPECT_EQ(DestroyGameWnd(client), -1);
   plat::sim::Advance(1000);
   EXPECT_EQ(gameHost.Calls().size(), callsAtReturn) << "a host call after DestroyGameWnd returned";
+}
+
+// A host that runs `inHostText` once, when the room entry asks for the host's text line,
+// which it does after the help pop-up is up.
+class HostTextHost : public RecordingHost {
+ public:
+  static constexpr int32_t kHostTextEventCode = 62;
+  std::function<void()> inHostText;
+  int32_t STDMETHODCALLTYPE NotifyEvent(uint32_t userNo, int32_t* code, void* data, int32_t* value) override {
+    const int32_t answer = RecordingHost::NotifyEvent(userNo, code, data, value);
+    if (code && *code == kHostTextEventCode && inHostText && !ran_.exchange(true)) inHostText();
+    return answer;
+  }
+
+ private:
+  std::atomic<bool> ran_{false};
+};
+
+// The room entry's help pop-up is up, the window's thread is inside a host call, and a
+// third thread ends the game. Its end reaches the window's thread once the call has
+// returned, so the destroying thread's frame is the game's last: the pop-up, a window
+// of the window's thread, must be gone by then, since no other thread may destroy it.
+TEST_F(GameEndWaitTest, ADestroyOnAThirdThreadLeavesNoWindowOfTheHelpPopup) {
+  HostTextHost gameHost;
+  const size_t windowsBefore = plat::sim::LiveWindows();
+  IClientInterface* client = MakeOn(gameHost, hostWnd);
+  std::vector<HWND> popups;
+  std::atomic<int32_t> result{99};
+  std::atomic<bool> returned{false};
+  bool endWaiting = false;
+  std::thread third;
+  gameHost.inHostText = [&] {
+    popups = OwnedBy(hostWnd);
+    third = std::thread([&] {
+      result = DestroyGameWnd(client);
+      returned = true;
+    });
+    // The host returns once the end is waiting for this thread, without serving it.
+    const auto until = std::chrono::steady_clock::now() + kEndThreadBound;
+    while (!(endWaiting = (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0) &&
+           std::chrono::steady_clock::now() < until)
+      std::this_thread::yield();
+  };
+  EnterRoomOf(client);
+  ASSERT_TRUE(third.joinable()) << "the room entry asked for no host text";
+  EXPECT_TRUE(endWaiting) << "the end never reached the window's thread";
+  EXPECT_TRUE(PumpWhileWaiting([&] { return returned.load(); })) << "DestroyGameWnd never returned";
+  third.join();
+  EXPECT_EQ(result, 0);
+  ASSERT_FALSE(popups.empty()) << "the room entry showed no help pop-up";
+  for (HWND popup : popups) EXPECT_FALSE(IsWindow(popup)) << "a pop-up of the game outlived it";
+  EXPECT_TRUE(OwnedBy(hostWnd).empty());
+  EXPECT_EQ(plat::sim::LiveWindows(), windowsBefore) << "a window of the game was left behind";
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), directDrawBefore) << "the game's object was never deleted";
+}
+
+// A host frame that runs `onLosingFocus` once, with the window taking the keys from it.
+std::function<void(HWND)> g_onLosingFocus;
+LRESULT CALLBACK FocusFrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KILLFOCUS && g_onLosingFocus) {
+    const std::function<void(HWND)> run = std::move(g_onLosingFocus);
+    g_onLosingFocus = nullptr;
+    run(reinterpret_cast<HWND>(wParam));
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// InitGameWnd gives the new game window the keys, which the host's frame hears on the
+// window's thread while InitGameWnd still runs; a thread of the host's ends the game
+// from there. The end runs there (the host serves what is sent meanwhile), yet
+// DestroyGameWnd answers only once InitGameWnd has returned.
+TEST_F(GameEndWaitTest, ADestroyWhileInitGameWndRunsAnswersAfterIt) {
+  const testing_support::OwnWindow frameWindow("FocusFrame", FocusFrameProc, WS_POPUP | WS_VISIBLE, 820, 620);
+  const HWND frame = frameWindow.Handle();
+  ASSERT_NE(frame, nullptr);
+  ASSERT_EQ(GetFocus(), frame);
+  const size_t windowsBefore = plat::sim::LiveWindows();
+  RecordingHost gameHost;
+  IClientInterface* client = nullptr;
+  ASSERT_EQ(CreateGameWnd(&gameHost, &client), 0);
+
+  std::atomic<bool> initReturned{false}, returned{false}, initReturnedAtAnswer{false};
+  std::atomic<int32_t> result{99};
+  bool goneInside = false;
+  bool deletedInside = false;
+  std::thread third;
+  g_onLosingFocus = [&](HWND gameWnd) {
+    third = std::thread([&] {
+      result = DestroyGameWnd(client);
+      initReturnedAtAnswer = initReturned.load();
+      returned = true;
+    });
+    MSG m;
+    const auto until = std::chrono::steady_clock::now() + kEndThreadBound;
+    while (IsWindow(gameWnd) && std::chrono::steady_clock::now() < until)
+      PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    goneInside = !IsWindow(gameWnd);
+    // The game's object, and its DirectDraw object with it, stays while InitGameWnd
+    // runs; one deleted under it shows here.
+    const auto early = std::chrono::steady_clock::now() + kEndEarlyWindow;
+    while (!(deletedInside = plat::sim::LiveDirectDrawObjects() == directDrawBefore) &&
+           std::chrono::steady_clock::now() < early)
+      std::this_thread::yield();
+  };
+  const std::u16string folder(kGameFolder, kGameFolder + std::char_traits<char>::length(kGameFolder));
+  const HWND made = InitGameWnd(client, 0, frame, folder.c_str(), u"D:\\portal\\", u"", 0, 0, 0, 0, 0);
+  initReturned = true;
+  g_onLosingFocus = nullptr;
+  ASSERT_TRUE(third.joinable()) << "the game window never took the keys from the host's frame";
+  EXPECT_TRUE(goneInside) << "the end never reached the window's thread";
+  EXPECT_FALSE(deletedInside) << "the game was deleted while InitGameWnd ran";
+  EXPECT_EQ(made, nullptr) << "InitGameWnd handed over a window of an ended game";
+  EXPECT_TRUE(PumpWhileWaiting([&] { return returned.load(); })) << "DestroyGameWnd never returned";
+  third.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(initReturnedAtAnswer) << "DestroyGameWnd answered while InitGameWnd still ran";
+  EXPECT_TRUE(PumpWhileWaiting([] { return plat::sim::LiveLayerThreads() == 0; })) << "a thread of the module stayed";
+  EXPECT_EQ(GetWindow(frame, GW_CHILD), nullptr) << "the game window outlived the game";
+  EXPECT_EQ(plat::sim::LiveWindows(), windowsBefore) << "a window of the game was left behind";
+  EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), directDrawBefore) << "the game's object was never deleted";
+  EXPECT_EQ(DestroyGameWnd(client), -1);
 }
 
 // Two tables on two window threads of the host; each thread, inside the room notice of

@@ -163,6 +163,81 @@ TEST_F(Timers, UnderTheRealClockATimerRunsOnItsOwnThreadAndItsPostWakesAnIdleGet
   EXPECT_EQ(plat::sim::LiveMultimediaTimers(), 0u);
 }
 
+void CALLBACK CountMm(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+  ++*reinterpret_cast<std::atomic<int>*>(user);
+}
+
+// Holds every multimedia callback in the hook until released; a thread of its own asks
+// the window thread for the release, by a send, which that thread serves only while it
+// waits in a call.
+class HeldCallbacks {
+ public:
+  explicit HeldCallbacks(HWND window) : window_(window) {
+    plat::sim::SetMultimediaCallbackHook([this](UINT) {
+      held = true;
+      while (!release) std::this_thread::yield();
+    });
+  }
+  // The window thread serves the ask before the asker goes.
+  ~HeldCallbacks() {
+    release = true;
+    if (asker_.joinable()) {
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      while (!answered && std::chrono::steady_clock::now() < until) PumpAll();
+      asker_.join();
+    }
+    plat::sim::SetMultimediaCallbackHook(nullptr);
+  }
+  void AskForTheRelease() {
+    asker_ = std::thread([this] {
+      SendMessageA(window_, kReleaseMessage, 0, 0);
+      answered = true;
+    });
+  }
+  static constexpr UINT kReleaseMessage = WM_APP + 3;
+  std::atomic<bool> held{false}, release{false}, answered{false};
+
+ private:
+  HWND window_;
+  std::thread asker_;
+};
+
+bool Within5s(const std::atomic<bool>& flag) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!flag && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+  return flag;
+}
+
+// Under the virtual clock the thread that moves time runs the callbacks; a kill on
+// another thread waits for one in progress only when the timer was made with
+// TIME_KILL_SYNCHRONOUS, serving what is sent to it meanwhile.
+TEST_F(Timers, AKillWaitsForASynchronousTimersCallbackInProgressElsewhere) {
+  HWND w = MakeTop(0, 0, 10, 10);
+  PumpAll();
+  for (const bool synchronous : {true, false}) {
+    SCOPED_TRACE(synchronous ? "synchronous" : "plain");
+    HeldCallbacks callbacks(w);
+    SetAnswer([&](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
+      if (msg == HeldCallbacks::kReleaseMessage) callbacks.release = true;
+      return std::nullopt;
+    });
+    std::atomic<int> calls{0};
+    const UINT id = timeSetEvent(10, 1, CountMm, reinterpret_cast<DWORD_PTR>(&calls),
+                                 TIME_ONESHOT | (synchronous ? TIME_KILL_SYNCHRONOUS : 0));
+    ASSERT_NE(id, 0u);
+    std::thread mover([] { plat::sim::AdvanceClock(10); });
+    ASSERT_TRUE(Within5s(callbacks.held));
+    callbacks.AskForTheRelease();
+    EXPECT_EQ(timeKillEvent(id), TIMERR_NOERROR) << "a callback in progress keeps its timer known";
+    EXPECT_EQ(calls.load(), synchronous ? 1 : 0);
+    EXPECT_EQ(callbacks.release.load(), synchronous);
+    callbacks.release = true;
+    mover.join();
+    EXPECT_EQ(calls.load(), 1);
+  }
+  SetAnswer(nullptr);
+}
+
 TEST_F(Timers, MultimediaCapsAndPeriodBalance) {
   TIMECAPS caps{};
   ASSERT_EQ(timeGetDevCaps(&caps, sizeof caps), TIMERR_NOERROR);

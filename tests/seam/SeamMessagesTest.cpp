@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "plat/error.h"
 #include "plat/handle.h"
 #include "plat/threads.h"
 #include "plat/time.h"
@@ -255,6 +256,61 @@ TEST_F(SeamMessages, AWindowsThreadIsTheOneThatMadeIt) {
   EXPECT_NE(asked.self, GetCurrentThreadId());
   DestroyWindow(mine);
   EXPECT_EQ(GetWindowThreadProcessId(mine, nullptr), 0u);
+}
+
+// A pop-up made over a child window belongs to the child's top-level window: it
+// outlives the child and goes with that window. Another thread cannot destroy it.
+struct DestroyAsked {
+  HWND window;
+  BOOL answer;
+  DWORD error;
+};
+DWORD WINAPI DestroyTheWindow(LPVOID p) {
+  auto* asked = static_cast<DestroyAsked*>(p);
+  SetLastError(0);
+  asked->answer = DestroyWindow(asked->window);
+  asked->error = GetLastError();
+  return 0;
+}
+
+TEST_F(SeamMessages, APopupOverAChildBelongsToItsTopLevelWindowAndItsThread) {
+  HWND top = Make("top", WS_POPUP);
+  HWND child = Make("child", WS_CHILD | WS_VISIBLE, top);
+  HWND over = Make("over", WS_POPUP, child);
+  ASSERT_NE(over, nullptr);
+  EXPECT_EQ(GetWindow(over, GW_OWNER), top);
+  EXPECT_EQ(GetAncestor(over, GA_ROOT), over);
+
+  DestroyAsked asked{over, TRUE, 0};
+  HANDLE other = CreateThread(nullptr, 0, DestroyTheWindow, &asked, 0, nullptr);
+  ASSERT_NE(other, nullptr);
+  ASSERT_EQ(WaitForSingleObject(other, 5000), WAIT_OBJECT_0);
+  CloseHandle(other);
+  EXPECT_FALSE(asked.answer);
+  EXPECT_EQ(asked.error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(IsWindow(over));
+
+  DestroyWindow(child);
+  EXPECT_TRUE(IsWindow(over)) << "the pop-up went with the child it was made over";
+  DestroyWindow(top);
+  EXPECT_FALSE(IsWindow(over));
+  journal_.Take();
+}
+
+// The keys given to a child of the window that has them: the parent hears it lose them
+// to the child, inside the call, before the child hears it gain them.
+TEST_F(SeamMessages, FocusGivenToAChildIsTakenFromItsParentFirst) {
+  HWND parent = Make("parent", WS_POPUP | WS_VISIBLE);
+  HWND child = Make("child", WS_CHILD | WS_VISIBLE, parent);
+  ASSERT_NE(child, nullptr);
+  Drain();
+  SetFocus(parent);
+  Drain();
+  ASSERT_EQ(GetFocus(), parent);
+  journal_.Take();
+  SetFocus(child);
+  EXPECT_EQ(journal_.Take(), Seq({{"parent", WM_KILLFOCUS, 0, "child"}, {"child", WM_SETFOCUS, 0, "parent"}}));
+  EXPECT_EQ(GetFocus(), child);
 }
 
 TEST_F(SeamMessages, PeekMessageRangesOfTheNestedWait) {

@@ -96,6 +96,11 @@ HRGN WindowRegion(HWND hwnd);
 // timeBeginPeriod calls not yet balanced by timeEndPeriod, and live multimedia timers.
 int TimerPeriodBalance();
 size_t LiveMultimediaTimers();
+// Runs on the thread about to run a multimedia timer's callback, with the timer's id,
+// as part of the callback: a kill that waits for the callback waits for the hook too.
+// It may block. An empty hook removes it; ResetWindowSystem removes it too.
+using MultimediaCallbackHook = std::function<void(UINT timerId)>;
+void SetMultimediaCallbackHook(MultimediaCallbackHook hook);
 // Windows not yet destroyed, of every thread (leak checks).
 size_t LiveWindows();
 

@@ -29,6 +29,14 @@ struct MmTimer {
   bool killSynchronous;
 };
 
+// A callback in progress: its timer, whether that was made with TIME_KILL_SYNCHRONOUS,
+// and the thread running it (the real-time worker, or the one that moved virtual time).
+struct MmRunning {
+  UINT id;
+  bool synchronous;
+  std::thread::id thread;
+};
+
 struct MmState {
   std::mutex mutex;
   std::condition_variable cv;
@@ -36,9 +44,8 @@ struct MmState {
   UINT nextId = 1;
   std::map<UINT, int> periods;
   bool workerStarted = false;
-  std::thread::id worker;
-  UINT running = 0;  // id whose callback the real-time worker is running
-  bool runningSynchronous = false;  // that timer was made with TIME_KILL_SYNCHRONOUS
+  std::vector<MmRunning> running;
+  plat::sim::MultimediaCallbackHook hook;
 };
 
 MmState& Mm() {
@@ -47,7 +54,9 @@ MmState& Mm() {
 }
 
 
-// Takes the earliest timer due at `now` and re-arms or retires it. Caller holds the lock.
+// Takes the earliest timer due at `now`, re-arms or retires it, and counts its callback
+// as in progress on the calling thread from here on, so that no kill finds it neither
+// armed nor running. Caller holds the lock.
 std::optional<MmTimer> TakeDueLocked(uint64_t now) {
   auto& v = Mm().timers;
   auto it = std::min_element(v.begin(), v.end(), [](const MmTimer& a, const MmTimer& b) { return a.due < b.due; });
@@ -57,7 +66,31 @@ std::optional<MmTimer> TakeDueLocked(uint64_t now) {
     it->due += t.period;
   else
     v.erase(it);
+  Mm().running.push_back(MmRunning{t.id, t.killSynchronous, std::this_thread::get_id()});
   return t;
+}
+
+bool RunningLocked(UINT id) {
+  return std::any_of(Mm().running.begin(), Mm().running.end(), [&](const MmRunning& r) { return r.id == id; });
+}
+
+// Runs a taken timer's callback, the test hook's part included, and then ends its
+// count as in progress. Called without the lock.
+void RunCallback(const MmTimer& t) {
+  plat::sim::MultimediaCallbackHook hook;
+  {
+    std::lock_guard lock(Mm().mutex);
+    hook = Mm().hook;
+  }
+  if (hook) hook(t.id);
+  t.callback(t.id, 0, t.user, 0, 0);
+  std::lock_guard lock(Mm().mutex);
+  auto& running = Mm().running;
+  const auto me = std::find_if(running.begin(), running.end(), [&](const MmRunning& r) {
+    return r.id == t.id && r.thread == std::this_thread::get_id();
+  });
+  if (me != running.end()) running.erase(me);
+  Mm().cv.notify_all();
 }
 
 void RunDueMm(uint64_t now) {
@@ -68,7 +101,7 @@ void RunDueMm(uint64_t now) {
       t = TakeDueLocked(now);
     }
     if (!t) return;
-    t->callback(t->id, 0, t->user, 0, 0);
+    RunCallback(*t);
   }
 }
 
@@ -96,13 +129,9 @@ void WorkerLoop() {
     uint64_t now = UserNowMs();
     // Once the clock is virtual again, the thread that moves time runs the callbacks.
     if (auto t = IsVirtual() ? std::nullopt : TakeDueLocked(now)) {
-      Mm().running = t->id;
-      Mm().runningSynchronous = t->killSynchronous;
       lock.unlock();
-      t->callback(t->id, 0, t->user, 0, 0);
+      RunCallback(*t);
       lock.lock();
-      Mm().running = 0;
-      Mm().cv.notify_all();
       continue;
     }
     auto next = std::min_element(Mm().timers.begin(), Mm().timers.end(),
@@ -124,9 +153,7 @@ void EnsureEngine() {
   std::lock_guard lock(Mm().mutex);
   if (Mm().workerStarted) return;
   Mm().workerStarted = true;
-  std::thread t(WorkerLoop);
-  Mm().worker = t.get_id();
-  t.detach();
+  std::thread(WorkerLoop).detach();
 }
 
 }  // namespace
@@ -172,16 +199,23 @@ MMRESULT timeKillEvent(UINT timerId) {
   std::unique_lock lock(Mm().mutex);
   auto& v = Mm().timers;
   auto it = std::find_if(v.begin(), v.end(), [&](const MmTimer& t) { return t.id == timerId; });
-  bool known = it != v.end() || Mm().running == timerId;
+  bool known = it != v.end() || RunningLocked(timerId);
   if (it != v.end()) v.erase(it);
   if (!known) return MMSYSERR_INVALPARAM;
   // As the system does, only a timer made with TIME_KILL_SYNCHRONOUS has a callback of
-  // it in progress on the timer thread finish first; a plain kill returns while it
-  // runs. The callback may itself be sending to this thread, so the wait serves this
-  // thread's incoming sends instead of blocking on them.
-  if (Mm().running == timerId && Mm().runningSynchronous && Mm().worker != std::this_thread::get_id()) {
+  // it in progress on another thread (the timer thread; under the virtual clock the one
+  // that moved time) finish first; a plain kill returns while it runs, and a kill from
+  // inside the callback never waits for itself. The callback may itself be sending to
+  // this thread, so the wait serves this thread's incoming sends instead of blocking on
+  // them.
+  const auto elsewhere = [&] {
+    return std::any_of(Mm().running.begin(), Mm().running.end(), [&](const MmRunning& r) {
+      return r.id == timerId && r.synchronous && r.thread != std::this_thread::get_id();
+    });
+  };
+  if (elsewhere()) {
     auto me = user::CurrentQueue();
-    while (Mm().running == timerId) {
+    while (elsewhere()) {
       lock.unlock();
       user::ServeSentMessages(*me);
       lock.lock();
@@ -192,6 +226,11 @@ MMRESULT timeKillEvent(UINT timerId) {
 }
 
 namespace plat::sim {
+
+void SetMultimediaCallbackHook(MultimediaCallbackHook hook) {
+  std::lock_guard lock(Mm().mutex);
+  Mm().hook = std::move(hook);
+}
 
 int TimerPeriodBalance() {
   std::lock_guard lock(Mm().mutex);
@@ -213,6 +252,7 @@ void ResetMultimediaTimers() {
   std::lock_guard lock(Mm().mutex);
   Mm().timers.clear();
   Mm().periods.clear();
+  Mm().hook = nullptr;
 }
 
 }  // namespace plat::detail::user
