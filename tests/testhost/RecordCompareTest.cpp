@@ -136,4 +136,27 @@ TEST(SoundOnsetsTest, TimesFarIntoARecordingStayOnTheSamplesClock) {
   EXPECT_NEAR(stretches[0].toMs, 30100, 5);
 }
 
+// A sound may come as much later as the run measured itself late there, and no earlier
+// nor later than that: one late where the run came on time is missed, even when another
+// sound's onset lies just outside its window, and the on-time sounds still place it.
+TEST(SoundOnsetsTest, EachOnsetIsHeardInsideItsOwnWindowOfMeasuredLateness) {
+  const std::vector<double> expected = {1000, 2000, 2450, 3000};
+  // The recording starts 500 ms earlier; the sound at 2000 is heard 300 ms late.
+  const std::vector<double> heard = {1505, 2800, 2948, 3497};
+  const double offset = testhost::BestOffset(expected, heard, -1000, 1000, 100);
+  EXPECT_NEAR(offset, 500, 5);
+  const auto on = testhost::MatchOnsetsWithin(expected, heard, offset, 100, {0, 0, 0, 0});
+  ASSERT_EQ(on.size(), 4u);
+  EXPECT_NEAR(on[0].heardMs, 1005, 5);
+  EXPECT_LT(on[1].heardMs, 0);  // the next sound's onset, 448 ms after it, is not taken
+  EXPECT_NEAR(on[2].heardMs, 2448, 5);
+  EXPECT_NEAR(on[3].heardMs, 2997, 5);
+  // Measured 150 ms late there: still 50 ms short.
+  EXPECT_LT(testhost::MatchOnsetsWithin(expected, heard, offset, 100, {0, 150, 0, 0})[1].heardMs, 0);
+  // Measured 250 ms late there: its own onset, nearer than the next sound's.
+  EXPECT_NEAR(testhost::MatchOnsetsWithin(expected, heard, offset, 100, {0, 250, 0, 0})[1].heardMs, 2300, 5);
+  // Lateness never lets a sound come early.
+  EXPECT_LT(testhost::MatchOnsetsWithin({1150}, {1505}, offset, 100, {1000}).front().heardMs, 0);
+}
+
 }  // namespace

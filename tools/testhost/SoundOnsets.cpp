@@ -162,6 +162,22 @@ std::vector<OnsetMatch> MatchOnsets(const std::vector<double>& expected, const s
   return out;
 }
 
+std::vector<OnsetMatch> MatchOnsetsWithin(const std::vector<double>& expected, const std::vector<double>& heard,
+                                          double offsetMs, double earlyMs, const std::vector<double>& lateMs) {
+  std::vector<OnsetMatch> out;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const double e = expected[i], late = i < lateMs.size() ? lateMs[i] : 0.0;
+    OnsetMatch m{e, -1};
+    for (double h : heard) {
+      const double shifted = h - offsetMs;
+      if (shifted < e - earlyMs || shifted > e + earlyMs + late) continue;
+      if (m.heardMs < 0 || std::fabs(shifted - e) < std::fabs(m.heardMs - e)) m.heardMs = shifted;
+    }
+    out.push_back(m);
+  }
+  return out;
+}
+
 double BestOffset(const std::vector<double>& expected, const std::vector<double>& heard, double fromMs, double toMs,
                   double toleranceMs) {
   return BestOffset(expected, heard, fromMs, toMs, std::vector<double>(expected.size(), toleranceMs));

@@ -34,6 +34,12 @@ struct OnsetMatch {
 std::vector<OnsetMatch> MatchOnsets(const std::vector<double>& expected, const std::vector<double>& heard,
                                     double offsetMs);
 
+// Each expected onset with the heard one nearest it inside its window: from `earlyMs`
+// before it to `earlyMs` and its own lateness (`lateMs`, one for each, how late the
+// run measured itself there) after it, `offsetMs` taken from the heard times first;
+// heardMs -1 when none is inside.
+std::vector<OnsetMatch> MatchOnsetsWithin(const std::vector<double>& expected, const std::vector<double>& heard,
+                                          double offsetMs, double earlyMs, const std::vector<double>& lateMs);
 // The offset, between `fromMs` and `toMs` in 1 ms steps, that puts the most expected
 // onsets within `toleranceMs` of a heard one (the smallest total error among equals).
 double BestOffset(const std::vector<double>& expected, const std::vector<double>& heard, double fromMs, double toMs,

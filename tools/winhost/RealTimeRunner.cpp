@@ -41,6 +41,13 @@ void CALLBACK TimerFired(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
 }
 
 TimerTarget g_timerTarget{};
+RealTimeRunner* g_runner = nullptr;
+
+LRESULT CALLBACK TakenMessage(int code, WPARAM removed, LPARAM message) {
+  const auto* m = reinterpret_cast<const MSG*>(message);
+  if (code == HC_ACTION && removed == PM_REMOVE && m->message == WM_LBUTTONDOWN && g_runner) g_runner->ButtonDown(m->hwnd);
+  return CallNextHookEx(nullptr, code, removed, message);
+}
 
 }  // namespace
 
@@ -73,6 +80,8 @@ RealTimeRunner::RealTimeRunner(const testhost::Script& script, testhost::TimedHo
 
 RealTimeRunner::~RealTimeRunner() {
   if (timer_) timeKillEvent(timer_);
+  if (hook_) UnhookWindowsHookEx(hook_);
+  if (g_runner == this) g_runner = nullptr;
   host_.OnSend(nullptr);
   if (socket_) DestroyWindow(socket_);
 }
@@ -125,6 +134,8 @@ bool RealTimeRunner::Run(std::string& failure, const std::function<void()>& befo
   SetForegroundWindow(GetAncestor(gameWnd_, GA_ROOT));
   start_ = GetTickCount();
   firedAt_.assign(script_.events.size(), 0);
+  g_runner = this;
+  hook_ = SetWindowsHookExA(WH_GETMESSAGE, TakenMessage, nullptr, GetCurrentThreadId());
   g_timerTarget = {socket_, &duePosted_};
   timeBeginPeriod(1);
   timer_ = timeSetEvent(kTickMs, 1, TimerFired, reinterpret_cast<DWORD_PTR>(&g_timerTarget), TIME_PERIODIC);
@@ -140,7 +151,6 @@ bool RealTimeRunner::Run(std::string& failure, const std::function<void()>& befo
     DispatchMessageA(&m);
     QueryPerformanceCounter(&after);
     if (gameTick) tickDispatchMs_.push_back(double(after.QuadPart - before.QuadPart) * 1000.0 / double(frequency.QuadPart));
-    if (gameTick) NoteGameTimer(m.wParam, m.time);
   }
   timeKillEvent(timer_);
   timer_ = 0;
@@ -164,22 +174,8 @@ bool RealTimeRunner::Run(std::string& failure, const std::function<void()>& befo
   return failure_.empty();
 }
 
-// Each of the game's timers comes no sooner than its period, which is the shortest gap
-// it has shown: a longer gap is that much late, unless so long that the timer was
-// stopped and set again.
-void RealTimeRunner::NoteGameTimer(WPARAM id, DWORD tick) {
-  GameTimer& t = gameTimers_[uintptr_t(id)];
-  if (t.last) {
-    const uint32_t gap = tick - t.last;
-    t.period = t.period ? std::min(t.period, gap) : gap;
-    if (gap > t.period + kLateNoticeMs && gap < t.period * kTimerStoppedPeriods) gameLate_.push_back({tick, gap - t.period});
-  }
-  t.last = tick;
-}
-
-std::string RealTimeRunner::SoundMarks() const {
-  std::vector<std::pair<int32_t, std::string>> marks;
-  for (const DWORD at : toneAt_) marks.emplace_back(int32_t(at - start_), plat::FormatString("%d:", int32_t(at - start_)) + toneFile_);
+std::vector<RealTimeRunner::SoundLate> RealTimeRunner::SoundLateness() const {
+  std::vector<SoundLate> out;
   for (const testhost::ScriptSound& sound : script_.setup.sounds) {
     // The input the sound may follow: the last one at or before its time; the script's
     // start when none is.
@@ -187,32 +183,27 @@ std::string RealTimeRunner::SoundMarks() const {
     uint32_t fromAt = 0;
     for (size_t i = 0; i < script_.events.size() && script_.events[i].at <= sound.at; ++i) {
       if (!script_.events[i].IsInput()) continue;
-      if (!firedAt_[i]) return "";
+      if (!firedAt_[i]) return {};
       from = firedAt_[i];
       fromAt = script_.events[i].at;
     }
-    // As late as that input was fired, when the sound answers it; and as long as the
-    // thread stood still right after the input and around the sound's time.
     const uint32_t firedLate = uint32_t(std::max<int32_t>(0, int32_t(from - start_) - int32_t(fromAt)));
-    const DWORD due = from + (sound.at - fromAt);
-    uint32_t stood = 0;
-    for (const Late& l : late_) {
-      const DWORD stopFrom = l.tick - l.ms - kTickMs;
-      const auto covers = [&](DWORD a, DWORD b) { return int32_t(l.tick - a) >= 0 && int32_t(b - stopFrom) >= 0; };
-      if (covers(from, from + kNearMs) || covers(due - kNearMs, due)) stood = std::max(stood, l.ms);
-    }
-    // The game's animations count its timer's ticks: every tick late between the input
-    // and the sound puts the sound off by as much.
-    uint32_t ticksLate = 0;
-    for (const Late& l : gameLate_)
-      if (int32_t(l.tick - from) >= 0 && int32_t(due + ticksLate - l.tick) >= 0) ticksLate += l.ms;
-    marks.emplace_back(int32_t(sound.at),
-                       plat::FormatString("%u~%u:", sound.at, firedLate + stood + ticksLate) + sound.name);
+    out.push_back({sound.at, firedLate, sound.name});
   }
+  return out;
+}
+
+std::string RealTimeRunner::SoundMarks() const {
+  const std::vector<SoundLate> sounds = SoundLateness();
+  if (sounds.empty()) return "";
+  std::vector<std::pair<int32_t, std::string>> marks;
+  for (const DWORD at : toneAt_) marks.emplace_back(int32_t(at - start_), plat::FormatString("%d:", int32_t(at - start_)) + toneFile_);
+  for (const SoundLate& sound : sounds)
+    marks.emplace_back(int32_t(sound.at), plat::FormatString("%u~%u:", sound.at, sound.ms) + sound.name);
   std::stable_sort(marks.begin(), marks.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::string line;
   for (const auto& [at, mark] : marks) line += (line.empty() ? "" : " ") + mark;
-  return script_.setup.sounds.empty() ? "" : line;
+  return line;
 }
 
 void RealTimeRunner::SocketMessage(UINT message) {
@@ -265,7 +256,26 @@ void RealTimeRunner::Due() {
     if (tone_()) toneAt_.push_back(GetTickCount());
     nextTone_ = std::min(nextTone_ + tonePeriodMs_, std::max(nextTone_ + 1, script_.events.back().at));
   }
+  ClickAgainIfLost();
   AnswerBoxes();
+}
+
+void RealTimeRunner::ButtonDown(HWND window) {
+  if (click_ && (window == gameWnd_ || IsChild(gameWnd_, window))) click_->reached = true;
+}
+
+void RealTimeRunner::ClickAgainIfLost() {
+  if (!click_) return;
+  if (click_->reached || click_->tries >= kClickTries) {
+    click_.reset();
+    return;
+  }
+  if (GetTickCount() - click_->firedAt < kClickReachMs) return;
+  const testhost::ScriptEvent& e = script_.events[click_->event];
+  NoteEvent(e.line, 0, "no press of the click reached the game: sent again");
+  click_->firedAt = GetTickCount();
+  ++click_->tries;
+  Pointer(e, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
 }
 
 void RealTimeRunner::Fire(const testhost::ScriptEvent& e) {
@@ -277,7 +287,10 @@ void RealTimeRunner::Fire(const testhost::ScriptEvent& e) {
       break;
     case testhost::ScriptVerb::KeyDown: Key(e.x, true); break;
     case testhost::ScriptVerb::KeyUp: Key(e.x, false); break;
-    case testhost::ScriptVerb::Click: Pointer(e, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP); break;
+    case testhost::ScriptVerb::Click:
+      click_ = PendingClick{size_t(&e - script_.events.data()), GetTickCount(), 1, false};
+      Pointer(e, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP);
+      break;
     case testhost::ScriptVerb::Move: Pointer(e, 0); break;
     case testhost::ScriptVerb::Press: Pointer(e, MOUSEEVENTF_LEFTDOWN); break;
     case testhost::ScriptVerb::Release: Pointer(e, MOUSEEVENTF_LEFTUP); break;

@@ -11,7 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,10 +89,6 @@ class RealTimeRunner {
     uint32_t ms;
   };
   static constexpr uint32_t kLateNoticeMs = 5;
-  // A stop of the thread this near an input's firing or a sound's time delays the sound.
-  static constexpr uint32_t kNearMs = 60;
-  // A gap of a game timer this many of its periods long is a timer stopped and set again.
-  static constexpr uint32_t kTimerStoppedPeriods = 20;
   const std::vector<Late>& Lateness() const { return late_; }
   // A sound of the host's own, started every `periodMs` of the script from its start
   // and at its end (and once before, at `playedAt`): where the script's clock stands on
@@ -100,17 +96,35 @@ class RealTimeRunner {
   void SoundEvery(uint32_t periodMs, std::function<bool()> play, std::string file, DWORD playedAt) {
     tonePeriodMs_ = periodMs, tone_ = std::move(play), toneFile_ = std::move(file), toneAt_ = {playedAt};
   }
+  // How late each of the script's sounds may come, as this run measured itself: as late
+  // as the input before it (a message, the pointer or a key) was fired, when the sound
+  // answers it. (The stops of the runner's own clock, summed from the input to the
+  // sound, and the gaps of the game's timers came to five to ten times what a loaded
+  // machine put the sounds off by: they would let a late sound pass.) Empty when the
+  // script holds no sounds or its inputs did not all come.
+  struct SoundLate {
+    uint32_t at;  // the sound's script time
+    uint32_t ms;
+    std::string name;
+  };
+  std::vector<SoundLate> SoundLateness() const;
   // The script's sounds as marks for `dorvik2-compare marks`, "MS~LATE:FILE": each at its
-  // time on the script's real clock, and how much later it may come: as late as the
-  // input before it (a message, the pointer or a key) was fired, when the sound answers
-  // it, and as long as the thread (the runner's and the game's timers alike) stood still
-  // right after that input or around the sound's time, and as late as the game's timers
-  // came in all from the input to the sound (empty when the script holds no sounds or
-  // its inputs did not all come).
+  // time on the script's real clock, as late as SoundLateness allows, with the host's
+  // own sounds (empty when the script holds no sounds or its inputs did not all come).
   std::string SoundMarks() const;
+
+  // A click the system delivered to no window of the game (Wine on a loaded machine now
+  // and then drops one, or gives it to no window) is sent again once this long has gone
+  // with no button press reaching the game, at most this many times in all; one that
+  // reached the game stands, whatever the game made of it.
+  static constexpr uint32_t kClickReachMs = 500;
+  static constexpr int kClickTries = 3;
 
   // Called by the socket window; public for its C callback.
   void SocketMessage(UINT message);
+  // Called by the thread's message hook with each button press taken from the queue, by
+  // whichever loop takes it (the module's own too).
+  void ButtonDown(HWND window);
 
  private:
   struct PendingCheck {
@@ -169,6 +183,16 @@ class RealTimeRunner {
   std::vector<Note> notes_;
   std::vector<double> tickDispatchMs_;
   std::vector<DWORD> firedAt_;  // each event's tick when it was fired; 0 not fired
+  // The click last fired, until a press of it reached the game.
+  struct PendingClick {
+    size_t event;
+    DWORD firedAt;
+    int tries;
+    bool reached;
+  };
+  std::optional<PendingClick> click_;
+  HHOOK hook_ = nullptr;
+  void ClickAgainIfLost();
   uint32_t tonePeriodMs_ = 0;
   std::function<bool()> tone_;
   std::string toneFile_;
@@ -176,15 +200,6 @@ class RealTimeRunner {
   std::vector<DWORD> toneAt_;
   DWORD lastLook_ = 0;
   std::vector<Late> late_;
-  // The game window's timers: when each came last, its period, and each time one came
-  // late.
-  struct GameTimer {
-    DWORD last = 0;
-    uint32_t period = 0;
-  };
-  void NoteGameTimer(WPARAM id, DWORD tick);
-  std::map<uintptr_t, GameTimer> gameTimers_;
-  std::vector<Late> gameLate_;
 };
 
 }  // namespace winhost

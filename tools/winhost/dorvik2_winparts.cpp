@@ -180,6 +180,22 @@ void Pump(DWORD ms) {
   winhost::PumpUntil(ms, [] { return false; });
 }
 
+// Pumps for `ms` and gives the longest the thread stood still meanwhile beyond its wait
+// between looks: the module's frames (its 50 ms tick plays what a message asked for)
+// come as late.
+constexpr DWORD kJoinHeardMs = 200;
+DWORD StoodStill(DWORD ms) {
+  constexpr DWORD kLookMs = 5;
+  DWORD last = GetTickCount(), most = 0;
+  winhost::PumpUntil(ms, [&] {
+    const DWORD now = GetTickCount();
+    most = std::max<DWORD>(most, now - last > kLookMs ? now - last - kLookMs : 0);
+    last = now;
+    return false;
+  });
+  return most;
+}
+
 size_t PostsOf(UINT message, size_t from) {
   return size_t(std::count_if(g_posted.begin() + std::ptrdiff_t(std::min(from, g_posted.size())), g_posted.end(),
                               [message](const Posted& p) { return p.message == message; }));
@@ -387,9 +403,12 @@ class Parts {
   winhost::RgbPicture table_;
   winhost::RgbPicture withScore_[std::size(kScores)];
   int failed_ = 0;
-  // Moments of the run (GetTickCount) the sound marks are made of.
-  DWORD runStart_ = 0, toneAt_ = 0, boxClosedAt_ = 0;
-  std::vector<DWORD> joinsAt_;
+  // Moments of the run (GetTickCount) the sound marks are made of, and how much later
+  // each may be heard, as the run measured itself: the join's as long as the module took
+  // with the message and the thread then stood still; the leaving's between the last look
+  // that saw the box and the first that did not.
+  DWORD runStart_ = 0, toneAt_ = 0, boxClosedAt_ = 0, boxClosedLate_ = 0;
+  std::vector<DWORD> joinsAt_, joinsLate_;
   // The text runs the room's entry gave the host.
   std::string enteredText_;
 };
@@ -499,8 +518,10 @@ bool Parts::WriteSoundMarks(DWORD runEnd) const {
     return false;
   auto from = [this](DWORD tick) { return std::to_string(int64_t(tick) - int64_t(toneAt_)); };
   std::string line = std::string("0:") + kToneFile;
-  for (DWORD at : joinsAt_) line += " " + from(at) + ":" + kJoinEffect;
-  line += " " + from(boxClosedAt_) + ":" + kClosedEffect + " --quiet " + from(runStart_) + " " + from(runEnd) + "\n";
+  for (size_t i = 0; i < joinsAt_.size(); ++i)
+    line += " " + from(joinsAt_[i]) + "~" + std::to_string(joinsLate_[i]) + ":" + kJoinEffect;
+  line += " " + from(boxClosedAt_) + "~" + std::to_string(boxClosedLate_) + ":" + kClosedEffect + " --quiet " +
+          from(runStart_) + " " + from(runEnd) + "\n";
   FILE* f = std::fopen((outDir_ + "\\sound-marks.txt").c_str(), "wb");
   if (!f) return false;
   const bool ok = std::fputs(line.c_str(), f) >= 0;
@@ -937,8 +958,9 @@ void Parts::BoxByTimer() {
       });
   if (seen.openedAt && !closedAt) closedAt = GetTickCount();
   // The box went (and the leaving sounded) between the last look that saw it and the
-  // first that did not, 50 ms apart.
-  boxClosedAt_ = lastSeenOpen && closedAt ? lastSeenOpen + (closedAt - lastSeenOpen) / 2 : 0;
+  // first that did not, 50 ms apart when the thread was not held up.
+  boxClosedAt_ = lastSeenOpen && closedAt ? lastSeenOpen : 0;
+  boxClosedLate_ = closedAt - lastSeenOpen;
   Pump(300);
   const DWORD open = closedAt - seen.openedAt;
   const std::string commands = SentSince(sent);
@@ -971,7 +993,8 @@ void Parts::SoundTaken() {
   for (const char* user : {"102", "103"}) {
     joinsAt_.push_back(GetTickCount());
     Send("HM_JOIN_GAME", std::string("userNo=") + user + " seat=1");
-    Pump(1500);
+    joinsLate_.push_back(GetTickCount() - joinsAt_.back() + StoodStill(kJoinHeardMs));
+    Pump(1500 - kJoinHeardMs);
   }
   // Windows loses the other buffers while a program holds the write-primary level;
   // Wine does not lose them (the probe says which happened) but mixes none of them

@@ -235,6 +235,7 @@ int Run(const Options& o) {
   Speed speed;
   DWORD scriptStart = 0;
   std::vector<winhost::RealTimeRunner::Frame> captured;
+  std::vector<winhost::RealTimeRunner::SoundLate> soundLateness;
   if (ok) {
     winhost::RealTimeRunner runner(script, host, recorder, g_host.messages, client, gameWnd, [&] {
       const int32_t r = e.destroy(client);
@@ -250,6 +251,7 @@ int Run(const Options& o) {
     scriptStart = runner.StartTick() - hostStart;
     for (const auto& n : runner.Notes()) lines.push_back({n.tick - hostStart, n.order == 0 ? 0 : 2, lines.size(), n.text});
     captured = runner.Frames();
+    soundLateness = runner.SoundLateness();
   }
   // Whatever the module left posted is dispatched before it goes.
   winhost::PumpUntil(100, [] { return false; });
@@ -291,6 +293,13 @@ int Run(const Options& o) {
   written = winhost::WritePngFile(sheet.Compose(), sheetPath) && written;
   const std::string outcome = ok ? "script passed" : "script failed: " + failure;
   written = WriteTranscript(transcriptPath, lines, scriptStart, outcome) && written;
+  // How late each of the script's sounds may be heard, for the recording's check.
+  const std::string latenessPath = (out / "sound-lateness.txt").string();
+  {
+    std::ofstream file(latenessPath, std::ios::binary);
+    for (const auto& sound : soundLateness) file << sound.at << ' ' << sound.ms << ' ' << sound.name << '\n';
+    written = bool(file) && written;
+  }
 
   std::printf("%s: %s\n", o.script.c_str(), outcome.c_str());
   std::printf("script start: %" PRIu32 " ms after the host's\n", uint32_t(scriptStart));
@@ -298,6 +307,10 @@ int Run(const Options& o) {
   std::printf("checkpoint captures: %s\n", around.string().c_str());
   std::printf("contact sheet: %s\n", sheetPath.c_str());
   std::printf("transcript: %s\n", transcriptPath.c_str());
+  uint32_t lateMost = 0;
+  for (const auto& sound : soundLateness) lateMost = std::max(lateMost, sound.ms);
+  std::printf("sound lateness: %s (%zu sounds, the latest allowed %" PRIu32 " ms)\n", latenessPath.c_str(),
+              soundLateness.size(), lateMost);
   if (speed.memcpyMs > 0) {
     std::printf("speed: a frame's memcpy (800x600x4) %.3f ms; full redraw %.2f ms = %.0fx memcpy; typical frame "
                 "(median of %zu game ticks) %.2f ms = %.0fx memcpy\n",
