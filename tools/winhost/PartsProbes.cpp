@@ -146,11 +146,6 @@ bool HostTone::Play(HWND window) {
   return SUCCEEDED(buffer_->Play(0, 0, 0));
 }
 
-bool HostTone::Again() {
-  return buffer_ && SUCCEEDED(buffer_->Stop()) && SUCCEEDED(buffer_->SetCurrentPosition(0)) &&
-         SUCCEEDED(buffer_->Play(0, 0, 0));
-}
-
 namespace {
 
 constexpr uint32_t kProbeFill = 0x00336699;

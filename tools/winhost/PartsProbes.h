@@ -45,8 +45,6 @@ class HostTone {
   HostTone& operator=(const HostTone&) = delete;
   // False when the device or the buffer could not be had or the tone did not start.
   bool Play(HWND window);
-  // The tone again from its start, once Play has made it.
-  bool Again();
   // The tone's samples (16-bit, one channel, kRate), and as a WAV file.
   static constexpr uint32_t kRate = 22050;
   static std::vector<int16_t> Samples();

@@ -193,19 +193,6 @@ std::vector<RealTimeRunner::SoundLate> RealTimeRunner::SoundLateness() const {
   return out;
 }
 
-std::string RealTimeRunner::SoundMarks() const {
-  const std::vector<SoundLate> sounds = SoundLateness();
-  if (sounds.empty()) return "";
-  std::vector<std::pair<int32_t, std::string>> marks;
-  for (const DWORD at : toneAt_) marks.emplace_back(int32_t(at - start_), plat::FormatString("%d:", int32_t(at - start_)) + toneFile_);
-  for (const SoundLate& sound : sounds)
-    marks.emplace_back(int32_t(sound.at), plat::FormatString("%u~%u:", sound.at, sound.ms) + sound.name);
-  std::stable_sort(marks.begin(), marks.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::string line;
-  for (const auto& [at, mark] : marks) line += (line.empty() ? "" : " ") + mark;
-  return line;
-}
-
 void RealTimeRunner::SocketMessage(UINT message) {
   if (message == kDueMessage) {
     duePosted_ = false;
@@ -221,9 +208,6 @@ void RealTimeRunner::SocketMessage(UINT message) {
 // Everything whose time has come, in script order. Nothing here waits or dispatches
 // messages, so a modal loop the module runs keeps the script going.
 void RealTimeRunner::Due() {
-  const DWORD tick = GetTickCount();
-  if (lastLook_ && tick - lastLook_ > kTickMs + kLateNoticeMs) late_.push_back({tick, tick - lastLook_ - kTickMs});
-  lastLook_ = tick;
   const uint32_t now = Now();
   while (nextEvent_ < script_.events.size() && script_.events[nextEvent_].at <= now) {
     const size_t index = nextEvent_++;
@@ -252,10 +236,6 @@ void RealTimeRunner::Due() {
     if (frames_.back().picture.width <= 0) Fail(script_.events.back().line, "the screen could not be read");
   }
   while (nextCheck_ < checks_.size() && checks_[nextCheck_].due <= now) Check(checks_[nextCheck_++].event);
-  if (tone_ && now >= nextTone_ && nextTone_ <= script_.events.back().at) {
-    if (tone_()) toneAt_.push_back(GetTickCount());
-    nextTone_ = std::min(nextTone_ + tonePeriodMs_, std::max(nextTone_ + 1, script_.events.back().at));
-  }
   ClickAgainIfLost();
   AnswerBoxes();
 }

@@ -82,20 +82,6 @@ class RealTimeRunner {
   // ordinary frames.
   const std::vector<double>& TickDispatchMs() const { return tickDispatchMs_; }
 
-  // How late the runner came to look at the script's clock (its timer, then the window
-  // thread's queue): each look that came later than kLateNoticeMs after its tick.
-  struct Late {
-    DWORD tick;
-    uint32_t ms;
-  };
-  static constexpr uint32_t kLateNoticeMs = 5;
-  const std::vector<Late>& Lateness() const { return late_; }
-  // A sound of the host's own, started every `periodMs` of the script from its start
-  // and at its end (and once before, at `playedAt`): where the script's clock stands on
-  // the recording all along. Each is a mark "MS:`file`" of SoundMarks.
-  void SoundEvery(uint32_t periodMs, std::function<bool()> play, std::string file, DWORD playedAt) {
-    tonePeriodMs_ = periodMs, tone_ = std::move(play), toneFile_ = std::move(file), toneAt_ = {playedAt};
-  }
   // How late each of the script's sounds may come, as this run measured itself: as late
   // as the input before it (a message, the pointer or a key) was fired, when the sound
   // answers it. (The stops of the runner's own clock, summed from the input to the
@@ -108,10 +94,6 @@ class RealTimeRunner {
     std::string name;
   };
   std::vector<SoundLate> SoundLateness() const;
-  // The script's sounds as marks for `dorvik2-compare marks`, "MS~LATE:FILE": each at its
-  // time on the script's real clock, as late as SoundLateness allows, with the host's
-  // own sounds (empty when the script holds no sounds or its inputs did not all come).
-  std::string SoundMarks() const;
 
   // A click the system delivered to no window of the game (Wine on a loaded machine now
   // and then drops one, or gives it to no window) is sent again once this long has gone
@@ -193,13 +175,6 @@ class RealTimeRunner {
   std::optional<PendingClick> click_;
   HHOOK hook_ = nullptr;
   void ClickAgainIfLost();
-  uint32_t tonePeriodMs_ = 0;
-  std::function<bool()> tone_;
-  std::string toneFile_;
-  uint32_t nextTone_ = 0;
-  std::vector<DWORD> toneAt_;
-  DWORD lastLook_ = 0;
-  std::vector<Late> late_;
 };
 
 }  // namespace winhost
