@@ -269,18 +269,23 @@ ManifestEntry Sound(const std::string& path, int32_t ms, int32_t hz, int32_t cha
   return e;
 }
 
+// Each voice line (a speaker's cue) has a pitch of its own, 5 Hz from the next and above
+// every effect's, so that a recording tells which line was spoken even over 100 ms, as it
+// tells one effect from another; a line's variants, which the module draws at random,
+// lie a hertz apart.
 void AddVoices(std::vector<ManifestEntry>& out) {
   constexpr int32_t kVoiceMs = 100;
-  constexpr int32_t kBaseHz = 200, kGenderHz = 150, kCueHz = 7, kVariantHz = 40;
+  constexpr int32_t kBaseHz = 1150, kLineHz = 5, kVariantHz = 1;
   std::set<std::string> seen;
+  int32_t speaker = 0;
   auto add = [&](int32_t gender, int32_t set, int32_t row, int32_t variant) {
     const std::string path = CDorvik2VWS::VoiceFile(gender, set, VoiceCueTable[row].cue, variant);
     if (!seen.insert(path).second) return;
-    const int32_t hz = kBaseHz + gender * kGenderHz + row * kCueHz + variant * kVariantHz + set;
+    const int32_t hz = kBaseHz + (speaker * kVoiceCueCount + row) * kLineHz + (variant - 1) * kVariantHz;
     out.push_back(Sound(path, kVoiceMs, hz, 1, "CDorvik2VWS::PlayVoice"));
   };
   for (int32_t gender : {0, 1})
-    for (int32_t set = 1; set <= kVoiceSets; ++set)
+    for (int32_t set = 1; set <= kVoiceSets; ++set, ++speaker)
       for (int32_t row = 0; row < kVoiceCueCount; ++row)
         for (int32_t v = 1; v <= VoiceCueTable[row].variantCount; ++v) add(gender, set, row, v);
   for (int32_t row = 0; row < kVoiceCueCount; ++row)

@@ -22,7 +22,7 @@ constexpr double kHighestHz = 5000.0;
 // lie a hertz apart, which their spectra cannot tell.
 constexpr size_t kPlaced = 8;
 // An onset marks a loudness window; the sound starts within a window of it.
-constexpr double kPlaceSearchMs = 8.0;
+constexpr double kOnsetWindowMs = 8.0;
 
 void Transform(std::vector<std::complex<double>>& a) {
   const size_t n = a.size();
@@ -100,9 +100,9 @@ std::vector<HeardSound> NameHeardSounds(const SoundTrack& track, const std::vect
       if (nearest && std::fabs(start - onset) <= kSkipMs + 1) ++count;
     }
     for (size_t n = 0; n < std::max<size_t>(count, 1); ++n) {
-      const double fromMs = std::max(0.0, onset - kPlaceSearchMs);
+      const double fromMs = std::max(0.0, onset - kOnsetWindowMs);
       const SoundTrack alone =
-          WithoutGoingOn(track, fromMs, onset + kSkipMs + kShapeMs + 2 * kPlaceSearchMs, onset, going);
+          WithoutGoingOn(track, fromMs, onset + kSkipMs + kShapeMs + 2 * kOnsetWindowMs, onset, going);
       const double at = onset - fromMs;
       const std::vector<double> here = Spectrum(alone.mono, Samples(at + kSkipMs, track.rate), shape, track.rate);
       std::vector<std::pair<double, size_t>> ranked;
@@ -114,7 +114,7 @@ std::vector<HeardSound> NameHeardSounds(const SoundTrack& track, const std::vect
       double bestAt = onset;
       for (size_t r = 0; r < placed; ++r) {
         const size_t i = ranked[r].second;
-        const Placed p = BestPlace(alone, shapes[i], at + kSkipMs - kPlaceSearchMs, at + kSkipMs + kPlaceSearchMs);
+        const Placed p = BestPlace(alone, shapes[i], at + kSkipMs - kOnsetWindowMs, at + kSkipMs + kOnsetWindowMs);
         if (p.likeness > best.likeness || (p.likeness == best.likeness && sounds[i].name < best.name)) {
           best.name = sounds[i].name, best.likeness = p.likeness;
           bestIndex = i, bestAt = p.atMs + fromMs - kSkipMs;

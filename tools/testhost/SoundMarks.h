@@ -12,6 +12,16 @@
 
 namespace testhost {
 
+// Two sounds are the same when their shapes agree this well (the real system's copy of
+// an effect agrees to 0.999); a sound of another pitch falls far below, and one with a
+// second mixed in below, unless the second is some 15 dB quieter.
+inline constexpr double kSameSound = 0.98;
+// Where a sound is looked for around the onset heard for it.
+inline constexpr double kPlaceSearchMs = 15;
+// How long after its start a sound may still be going on: its length, and the drops of
+// a player that fell behind.
+inline constexpr double kMostBehindMs = 500;
+
 // A sound's own samples, one channel at the recording's rate.
 struct NamedSound {
   std::string name;

@@ -9,11 +9,15 @@
 //     included; exit 0 when no checkpoint differs outside text and no capture shows the
 //     key colour.
 //   dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS [--lateness FILE]
+//                         [--script SCRIPT --sounds FOLDER...]
 //     The onsets of the headless sound against those heard under Windows, the latency
 //     between the two recordings taken as the offset that matches the most onsets;
 //     exit 0 when every headless onset is heard within the tolerance, and no later than
 //     the tolerance and the lateness FILE gives the script's sound there (lines "MS
-//     LATE NAME": how late the Windows run measured itself around each sound).
+//     LATE NAME": how late the Windows run measured itself around each sound). With
+//     SCRIPT, its stored sounds (files in the first FOLDER that holds each) judged on
+//     the Windows recording placed so: each alone is its own sound (a voice any variant
+//     of its line), and every onset heard is one of them or inside one going on.
 //   dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MS[~LATE]:SOUND... [--sounds FOLDER]...
 //                         [--quiet FROM-MS TO-MS]... [--anchor SOUND] [--overlaps-by-time] [--strays]
 //     Sounds played at known moments of one timeline, each named by its file (WAV or Ogg
@@ -48,10 +52,15 @@
 #include "testhost/SoundFiles.h"
 #include "testhost/SoundMarks.h"
 #include "testhost/SoundOnsets.h"
+#include "testhost/SoundReference.h"
+#include "testhost/ScriptReader.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testhost::kMostBehindMs;
+using testhost::kPlaceSearchMs;
+using testhost::kSameSound;
 using testhost::ComparedImage;
 
 // Text of the other renderer runs past the headless cells by this much.
@@ -190,16 +199,99 @@ bool ReadLateness(const std::string& path, std::vector<std::pair<double, double>
   return true;
 }
 
+// The sound named NAME in the first of `folders` that holds it, read into `sounds` once;
+// false when it is in none or cannot be read.
+bool FindSound(const std::string& name, const std::vector<fs::path>& folders, uint32_t rate,
+               std::vector<testhost::NamedSound>& sounds, size_t& index) {
+  for (size_t i = 0; i < sounds.size(); ++i)
+    if (sounds[i].name == name) return index = i, true;
+  for (const fs::path& folder : folders) {
+    std::vector<float> samples;
+    if (!fs::exists(folder / name) || !testhost::ReadSoundFile(folder / name, rate, samples)) continue;
+    index = sounds.size();
+    sounds.push_back({name, std::move(samples)});
+    return true;
+  }
+  return false;
+}
+
+std::string WithoutVariant(const fs::path& name) {
+  std::string stem = name.stem().string();
+  while (!stem.empty() && stem.back() >= '0' && stem.back() <= '9') stem.pop_back();
+  return (name.parent_path() / (stem + name.extension().string())).generic_string();
+}
+
+// The sound NAME (found as `index`) and each other variant of its line in its folder: a
+// voice (a sound in a folder of its own speaker) comes in variants that the module draws
+// at random, from a seed each system takes from its own clock, so any of them stands
+// for it.
+std::vector<size_t> WithVariants(const std::string& name, size_t index, const std::vector<fs::path>& folders,
+                                 uint32_t rate, std::vector<testhost::NamedSound>& sounds) {
+  std::vector<size_t> alike{index};
+  const fs::path named(name);
+  if (named.parent_path().empty()) return alike;
+  std::error_code ec;
+  for (const fs::path& folder : folders) {
+    for (const auto& entry : fs::directory_iterator(folder / named.parent_path(), ec)) {
+      const fs::path variant = named.parent_path() / entry.path().filename();
+      size_t other = 0;
+      if (variant != named && WithoutVariant(variant) == WithoutVariant(named) &&
+          FindSound(variant.generic_string(), folders, rate, sounds, other))
+        alike.push_back(other);
+    }
+  }
+  return alike;
+}
+
 // The headless run's onsets fall where the script's sounds are (the script holds them
 // as that run heard them); sounds started together share one.
 constexpr double kSameOnsetMs = 30;
 
+// The sounds a script stores (its `sound MS FILE` lines), each with the variants that
+// stand for it, found in `folders`; false when the script cannot be read or holds a
+// sound none of them has.
+bool ReadScriptSounds(const std::string& path, const std::vector<fs::path>& folders, uint32_t rate,
+                      std::vector<testhost::ExpectedSound>& expected, std::vector<testhost::NamedSound>& sounds) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  testhost::Script script;
+  std::string error;
+  if (!in || !testhost::ReadScript(text.str(), script, error)) {
+    std::printf("sound: %s: %s\n", path.c_str(), in ? error.c_str() : "cannot be read");
+    return false;
+  }
+  for (const testhost::ScriptSound& stored : script.setup.sounds) {
+    testhost::ExpectedSound e;
+    e.ms = stored.at;
+    if (!FindSound(stored.name, folders, rate, sounds, e.sound)) {
+      std::printf("sound: %s line %d: %s is in none of the sound folders\n", path.c_str(), stored.line,
+                  stored.name.c_str());
+      return false;
+    }
+    e.alike = WithVariants(stored.name, e.sound, folders, rate, sounds);
+    expected.push_back(std::move(e));
+  }
+  if (expected.empty()) std::printf("sound: %s stores no sound\n", path.c_str());
+  return !expected.empty();
+}
+
+struct SoundOptions {
+  std::string lateness;             // --lateness FILE
+  std::string script;               // --script FILE
+  std::vector<fs::path> folders;    // --sounds FOLDER...
+};
+
 int CompareSounds(const std::string& headlessPath, const std::string& windowsPath, double toleranceMs,
-                  const std::string& latenessPath) {
+                  const SoundOptions& options) {
   testhost::SoundTrack headless, windows;
   if (!ReadTrack(headlessPath, headless) || !ReadTrack(windowsPath, windows)) return 1;
   std::vector<std::pair<double, double>> lateness;
-  if (!latenessPath.empty() && !ReadLateness(latenessPath, lateness)) return 1;
+  if (!options.lateness.empty() && !ReadLateness(options.lateness, lateness)) return 1;
+  std::vector<testhost::ExpectedSound> stored;
+  std::vector<testhost::NamedSound> sounds;
+  if (!options.script.empty() && !ReadScriptSounds(options.script, options.folders, windows.rate, stored, sounds))
+    return 1;
   const auto expected = testhost::Onsets(headless), heard = testhost::Onsets(windows);
   // The sounds that came on time place the recording; a late one is judged against them.
   const double offset = testhost::BestOffset(expected, heard, kLatencyFromMs, kLatencyToMs, toleranceMs);
@@ -232,18 +324,18 @@ int CompareSounds(const std::string& headlessPath, const std::string& windowsPat
               "ms off\n",
               expected.size(), headless.Ms() / 1000.0, headless.rate, heard.size(), windows.Ms() / 1000.0,
               windows.rate, offset, expected.size() - size_t(missed), expected.size(), toleranceMs, widest, worst);
-  return missed || expected.empty() ? 1 : 0;
+  if (options.script.empty()) return missed || expected.empty() ? 1 : 0;
+  // Which sound each is, and none played where the script expects none.
+  std::vector<double> widestMs;
+  for (double late : lateMs) widestMs.push_back(toleranceMs + late);
+  const testhost::ReferenceVerdict verdict =
+      testhost::CheckReference(windows, headless, heard, offset, matches, widestMs, stored, sounds);
+  for (const std::string& line : verdict.lines) std::printf("  %s\n", line.c_str());
+  std::printf("sound: of the script's %zu sounds %zu heard as themselves, %zu mixes judged by their time, %zu heard "
+              "as another; %zu onsets of none\n",
+              stored.size(), verdict.told, verdict.byTime, verdict.notIt, verdict.strays);
+  return missed || expected.empty() || !verdict.Passed() ? 1 : 0;
 }
-
-// Two sounds are the same when their shapes agree this well (the real system's copy of
-// an effect agrees to 0.999); a sound of another pitch falls far below, and one with a
-// second mixed in below, unless the second is some 15 dB quieter.
-constexpr double kSameSound = 0.98;
-// Where a mark's sound is looked for around the onset heard for it.
-constexpr double kPlaceSearchMs = 15;
-// How long after its start a sound may still be going on: its length, and the drops of
-// a player that fell behind.
-constexpr double kMostBehindMs = 500;
 
 struct Mark {
   double ms = 0;
@@ -522,31 +614,7 @@ int CheckMarks(const std::string& windowsPath, double toleranceMs, const std::ve
   return good == marks.size() && !marks.empty() && stray == 0 && strayOnsets == 0 && anchorsMissing == 0 ? 0 : 1;
 }
 
-// The sound named NAME in the first of `folders` that holds it, read into `sounds` once;
-// false when it is in none or cannot be read.
-bool FindSound(const std::string& name, const std::vector<fs::path>& folders, uint32_t rate,
-               std::vector<testhost::NamedSound>& sounds, size_t& index) {
-  for (size_t i = 0; i < sounds.size(); ++i)
-    if (sounds[i].name == name) return index = i, true;
-  for (const fs::path& folder : folders) {
-    std::vector<float> samples;
-    if (!fs::exists(folder / name) || !testhost::ReadSoundFile(folder / name, rate, samples)) continue;
-    index = sounds.size();
-    sounds.push_back({name, std::move(samples)});
-    return true;
-  }
-  return false;
-}
-
-std::string WithoutVariant(const fs::path& name) {
-  std::string stem = name.stem().string();
-  while (!stem.empty() && stem.back() >= '0' && stem.back() <= '9') stem.pop_back();
-  return (name.parent_path() / (stem + name.extension().string())).generic_string();
-}
-
-// MS:NAME or MS~LATE:NAME. A voice (a sound in a folder of its own speaker) comes in
-// variants that the module draws at random, from a seed each system takes from its own
-// clock: every variant of its line in that folder stands for it.
+// MS:NAME or MS~LATE:NAME; every variant of a voice's line stands for it.
 bool ReadMark(const std::string& word, const std::vector<fs::path>& folders, uint32_t rate, Mark& mark,
               std::vector<testhost::NamedSound>& sounds) {
   const size_t colon = word.find(':');
@@ -559,19 +627,7 @@ bool ReadMark(const std::string& word, const std::vector<fs::path>& folders, uin
     std::printf("sound marks: %s: no such sound in the folders given\n", name.c_str());
     return false;
   }
-  mark.alike = {mark.sound};
-  const fs::path named(name);
-  if (named.parent_path().empty()) return true;
-  std::error_code ec;
-  for (const fs::path& folder : folders) {
-    for (const auto& entry : fs::directory_iterator(folder / named.parent_path(), ec)) {
-      const fs::path variant = named.parent_path() / entry.path().filename();
-      size_t index = 0;
-      if (variant != named && WithoutVariant(variant) == WithoutVariant(named) &&
-          FindSound(variant.generic_string(), folders, rate, sounds, index))
-        mark.alike.push_back(index);
-    }
-  }
+  mark.alike = WithVariants(name, mark.sound, folders, rate, sounds);
   return true;
 }
 
@@ -603,9 +659,21 @@ int PrintHeard(const std::string& path, const fs::path& folder) {
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
   if (mode == "frames" && argc == 5) return CompareFramesOfRecords(argv[2], argv[3], argv[4]);
-  if (mode == "sound" && argc == 5) return CompareSounds(argv[2], argv[3], std::atof(argv[4]), "");
-  if (mode == "sound" && argc == 7 && std::string(argv[5]) == "--lateness")
-    return CompareSounds(argv[2], argv[3], std::atof(argv[4]), argv[6]);
+  if (mode == "sound" && argc >= 5) {
+    SoundOptions options;
+    bool ok = true;
+    for (int i = 5; i < argc && ok; i += 2) {
+      const std::string word = argv[i];
+      ok = i + 1 < argc;
+      if (!ok) break;
+      if (word == "--lateness") options.lateness = argv[i + 1];
+      else if (word == "--script") options.script = argv[i + 1];
+      else if (word == "--sounds") options.folders.emplace_back(argv[i + 1]);
+      else ok = false;
+    }
+    if (ok && options.script.empty() == options.folders.empty())
+      return CompareSounds(argv[2], argv[3], std::atof(argv[4]), options);
+  }
   if (mode == "heard" && argc == 4) return PrintHeard(argv[2], argv[3]);
   if (mode == "marks" && argc >= 5) {
     std::vector<std::string> words;
@@ -655,7 +723,8 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr,
                "usage: dorvik2-compare frames HEADLESS-DIR MARKED-DIR WINDOWS-DIR\n"
-               "       dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS [--lateness FILE]\n"
+               "       dorvik2-compare sound HEADLESS.wav WINDOWS.wav TOLERANCE-MS [--lateness FILE] "
+               "[--script SCRIPT --sounds FOLDER...]\n"
                "       dorvik2-compare marks WINDOWS.wav TOLERANCE-MS MS[~LATE]:SOUND... [--sounds FOLDER]... "
                "[--quiet FROM-MS TO-MS]... [--anchor SOUND] [--overlaps-by-time] [--strays]\n"
                "       dorvik2-compare heard RECORDING.wav SOUND-FOLDER\n");

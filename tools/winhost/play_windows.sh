@@ -9,8 +9,10 @@
 # transparent key colour (text places included), and every effect the headless run
 # sounded is heard within 100 ms of its moment, once the latency between the two
 # recordings is taken off, or as much later as the Windows host measured its input and
-# the game's ticks late there; its last line is "script failed" otherwise, whatever
-# stage failed.
+# the game's ticks late there, and is the sound the script stores there (a voice: any
+# variant of its line; a sound over another is judged by its time alone), and no sound is
+# heard that the script does not store; its last line is "script failed" otherwise,
+# whatever stage failed.
 #   play_windows.sh BUILD WIN-BUILD SCRIPT OUT-DIR DEPTH(32|16) [--threaded]
 set -euo pipefail
 # The verdict is the last line, whichever step ends the play.
@@ -62,6 +64,6 @@ echo "wine run: $((SECONDS - start)) s"
 echo "sound: $out/sound.wav"
 "$build/tools/testhost/dorvik2-compare" frames "$out/headless" "$out/headless-text-cells" "$out" || status=1
 "$build/tools/testhost/dorvik2-compare" sound "$out/headless/sound.wav" "$out/sound.wav" 100 \
-  --lateness "$out/sound-lateness.txt" || status=1
+  --lateness "$out/sound-lateness.txt" --script "$script" --sounds "$data/GameSound" || status=1
 echo "record: $out ($(du -sh "$out" | cut -f1))"
 exit $status

@@ -2,8 +2,9 @@
 # The verdict on a Windows play that failed twice: a loaded machine puts a few sounds off
 # by a few tenths of a second, other ones each play (its player's latency wanders, early
 # as well as late), while a fault puts off the same ones each time. Two plays that failed
-# by their sounds' times alone, every other check passing, pass when no sound was missed
-# by both; anything else fails.
+# by their sounds' times alone, every other check passing (each sound heard is the one
+# stored, none heard that is not), pass when no sound was missed by both; anything else
+# fails.
 #   replay_verdict.sh FIRST-LOG AGAIN-LOG NAME
 # Exit 0 with the reason when the two failures are the load's, 1 with the reason if not.
 set -uo pipefail
@@ -11,7 +12,8 @@ first=$1 again=$2 name=$3
 
 sounds_alone() {
   grep -qx 'the Windows play passed' "$1" && grep -q '^frames: 0 of [0-9]* checkpoints differ outside text$' "$1" &&
-    grep -q '^frames: 0 pixels of the key colour' "$1" && grep -q '^  onset at [0-9]* ms: none heard' "$1"
+    grep -q '^frames: 0 pixels of the key colour' "$1" && grep -q '^  onset at [0-9]* ms: none heard' "$1" &&
+    grep -q '^sound: of the script.s [0-9]* sounds .* 0 heard as another; 0 onsets of none$' "$1"
 }
 missed() { sed -n 's/^  onset at \([0-9]*\) ms: none heard.*/\1/p' "$1" | sort -u; }
 

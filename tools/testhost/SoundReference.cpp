@@ -1,0 +1,124 @@
+#include "testhost/SoundReference.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace testhost {
+
+namespace {
+
+// The script stores a sound at the onset its headless run heard for it; sounds started
+// together share one.
+constexpr double kSameOnsetMs = 30;
+// A heard onset is the one a match took when their times agree this well (both are
+// whole samples of one recording).
+constexpr double kSameHeardMs = 0.5;
+// How far from a missed onset the sound heard nearest it is still taken for it.
+constexpr double kMissedReachMs = 1000;
+
+template <typename... Args>
+std::string Said(const char* format, Args... args) {
+  char line[512];
+  std::snprintf(line, sizeof line, format, args...);
+  return line;
+}
+
+}  // namespace
+
+ReferenceVerdict CheckReference(const SoundTrack& track, const SoundTrack& headless, const std::vector<double>& heard,
+                                double offsetMs,
+                                const std::vector<OnsetMatch>& matches, const std::vector<double>& widestMs,
+                                const std::vector<ExpectedSound>& expected, const std::vector<NamedSound>& sounds) {
+  ReferenceVerdict verdict;
+  const auto lengthMs = [&](const ExpectedSound& e) {
+    size_t longest = 0;
+    for (size_t s : e.alike) longest = std::max(longest, sounds[s].samples.size());
+    return 1000.0 * double(std::max(longest, sounds[e.sound].samples.size())) / double(track.rate);
+  };
+  // Each expected sound's match: where the recording heard its onset, and how late it
+  // could come.
+  std::vector<size_t> matchOf(expected.size(), matches.size());
+  for (size_t i = 0; i < expected.size(); ++i)
+    for (size_t m = 0; m < matches.size(); ++m)
+      if (std::fabs(matches[m].expectedMs - expected[i].ms) <= kSameOnsetMs &&
+          (matchOf[i] == matches.size() ||
+           std::fabs(matches[m].expectedMs - expected[i].ms) < std::fabs(matches[matchOf[i]].expectedMs - expected[i].ms)))
+        matchOf[i] = m;
+  const auto widest = [&](size_t i) { return matchOf[i] < widestMs.size() ? widestMs[matchOf[i]] : 0.0; };
+  // On the real clock a sound may start as late as its window: one whose span may meet
+  // another's is heard mixed.
+  const auto overlapped = [&](size_t i) {
+    for (size_t j = 0; j < expected.size(); ++j) {
+      if (j == i) continue;
+      const double a = expected[i].ms, b = expected[j].ms;
+      if ((b <= a && a < b + lengthMs(expected[j]) + widest(j)) || (a <= b && b < a + lengthMs(expected[i]) + widest(i)))
+        return true;
+    }
+    return false;
+  };
+  // Each is told from every sound the script expects.
+  std::vector<size_t> among;
+  for (const ExpectedSound& e : expected)
+    for (size_t s : e.alike)
+      if (std::find(among.begin(), among.end(), s) == among.end()) among.push_back(s);
+  std::vector<Playing> playing, playingHeadless;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    if (matchOf[i] == matches.size() || matches[matchOf[i]].heardMs < 0) continue;
+    const ExpectedSound& e = expected[i];
+    const double at = matches[matchOf[i]].heardMs + offsetMs;
+    const auto itself = [](const Identified& seen) {
+      return seen.named.likeness >= kSameSound && seen.named.likeness > seen.likestOtherLikeness;
+    };
+    // The headless run hears the game's own mix: where it does not hear the sound alone
+    // either, the shape tells nothing.
+    const Identified reference = IdentifyOver(headless, e.ms, kPlaceSearchMs, sounds, e.alike, among, playingHeadless);
+    playingHeadless.push_back({&sounds[e.sound].samples, reference.named.atMs >= 0 ? reference.named.atMs : e.ms, 0});
+    if (overlapped(i) || !itself(reference)) {
+      ++verdict.byTime;
+      playing.push_back({&sounds[e.sound].samples, at, 0});
+      continue;
+    }
+    const Identified seen = IdentifyOver(track, at, kPlaceSearchMs, sounds, e.alike, among, playing);
+    if (itself(seen)) {
+      ++verdict.told;
+    } else {
+      ++verdict.notIt;
+      verdict.lines.push_back(Said("%+.0f ms %s: heard as another, likeness %.3f; the likest other %s, %.3f", e.ms,
+                                   sounds[e.sound].name.c_str(), seen.named.likeness,
+                                   seen.likestOther.empty() ? "none" : seen.likestOther.c_str(),
+                                   seen.likestOtherLikeness));
+    }
+    // A sound that repeats itself (a tone) fits as well a few periods later: it started
+    // no later than its onset.
+    playing.push_back({&sounds[e.sound].samples, seen.named.atMs >= 0 ? std::min(seen.named.atMs, at) : at, 0});
+  }
+  // A sound heard later than its window is the timing's failure, not a stray: the onset
+  // nearest a missed one is taken as its own.
+  std::vector<double> accounted;
+  for (const OnsetMatch& m : matches) {
+    if (m.heardMs >= 0) {
+      accounted.push_back(m.heardMs + offsetMs);
+      continue;
+    }
+    const double due = m.expectedMs + offsetMs;
+    const auto nearest = std::min_element(heard.begin(), heard.end(), [&](double a, double b) {
+      return std::fabs(a - due) < std::fabs(b - due);
+    });
+    if (nearest != heard.end() && std::fabs(*nearest - due) <= kMissedReachMs) accounted.push_back(*nearest);
+  }
+  for (double h : heard) {
+    const bool matched =
+        std::any_of(accounted.begin(), accounted.end(), [&](double a) { return std::fabs(a - h) <= kSameHeardMs; });
+    if (matched) continue;
+    const bool inside = std::any_of(playing.begin(), playing.end(), [&](const Playing& p) {
+      return h >= p.startMs && h <= p.startMs + 1000.0 * double(p.samples->size()) / double(track.rate) + kMostBehindMs;
+    });
+    if (inside) continue;
+    ++verdict.strays;
+    verdict.lines.push_back(Said("%+.0f ms: a sound of none expected, nor inside one going on", h - offsetMs));
+  }
+  return verdict;
+}
+
+}  // namespace testhost
