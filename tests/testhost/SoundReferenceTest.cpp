@@ -45,6 +45,13 @@ const std::vector<testhost::NamedSound> kSounds{{"put.ogg", Sine(500, 200)},
                                                 {"Male1/stop2.ogg", Sine(1201, 100)},
                                                 {"Male1/hello1.ogg", Sine(1210, 100)}};
 enum { kPut, kClick, kStop1, kStop2, kHello };
+// The game's folder also holds sounds no script of these stores.
+const std::vector<testhost::NamedSound> kFolder = [] {
+  std::vector<testhost::NamedSound> folder = kSounds;
+  folder.push_back({"Male2/stop1.ogg", Sine(1300, 100)});
+  return folder;
+}();
+constexpr size_t kOtherSpeaker = 5;
 
 // The script: the put, the stop line (either variant) and the click; its headless run
 // heard them there.
@@ -58,13 +65,14 @@ testhost::ReferenceVerdict Judged(const std::vector<Heard>& real, double lateMs 
                                   const std::vector<Heard>& headlessHeard = kHeadless) {
   const testhost::SoundTrack headless = Recording(kSounds, headlessHeard);
   const std::vector<double> expected = testhost::Onsets(headless);
-  const testhost::SoundTrack track = Recording(kSounds, real);
+  const testhost::SoundTrack track = Recording(kFolder, real);
   const std::vector<double> heard = testhost::Onsets(track);
   const double offset = testhost::BestOffset(expected, heard, -2000, 2000, 100);
   const std::vector<double> late(expected.size(), lateMs);
   const auto matches = testhost::MatchOnsetsWithin(expected, heard, offset, 100, late);
   const std::vector<double> widest(expected.size(), 100 + lateMs);
-  return testhost::CheckReference(track, headless, heard, offset, matches, widest, kStored, kSounds);
+  const testhost::SoundNamer folder(kFolder, kRate);
+  return testhost::CheckReference(track, headless, heard, offset, matches, widest, kStored, kSounds, folder);
 }
 
 TEST(SoundReferenceTest, EachSoundIsItsOwnAndAVoiceAnyVariantOfItsLine) {
@@ -78,9 +86,41 @@ TEST(SoundReferenceTest, EachSoundIsItsOwnAndAVoiceAnyVariantOfItsLine) {
   EXPECT_FALSE(other.Passed());
   EXPECT_EQ(other.notIt, 1u);
   ASSERT_EQ(other.lines.size(), 1u);
-  EXPECT_EQ(other.lines[0].rfind("+2300 ms Male1/stop1.ogg: heard as another", 0), 0u) << other.lines[0];
-  // An effect in place of another.
+  EXPECT_EQ(other.lines[0].rfind("+2300 ms Male1/stop1.ogg: heard as Male1/hello1.ogg", 0), 0u) << other.lines[0];
+  // An effect in place of another, and the line of a speaker no script stores, which the
+  // folder names.
   EXPECT_EQ(Judged({{kClick, 1500}, {kStop1, 2800}, {kClick, 3600}}).notIt, 1u);
+  const testhost::ReferenceVerdict speaker = Judged({{kPut, 1500}, {kOtherSpeaker, 2800}, {kClick, 3600}});
+  EXPECT_EQ(speaker.notIt, 1u);
+  ASSERT_EQ(speaker.lines.size(), 1u);
+  EXPECT_NE(speaker.lines[0].find("heard as Male2/stop1.ogg"), std::string::npos) << speaker.lines[0];
+}
+
+// A sound like no file (a player that garbled it) is judged by its time, while the
+// garbled ones stay a few of those heard as themselves.
+TEST(SoundReferenceTest, ASoundHeardAsNoSoundFailsOnlyWhenManyAre) {
+  testhost::NamedSound garbled{"noise", std::vector<float>(kRate / 10)};
+  uint32_t seed = 1;
+  for (float& v : garbled.samples) v = float(int32_t((seed = seed * 1103515245u + 12345u) >> 16) % 2001 - 1000) / 2500.0f;
+  std::vector<testhost::NamedSound> played = kFolder;
+  played.push_back(garbled);
+  const size_t kGarbled = played.size() - 1;
+  const auto judged = [&](const std::vector<Heard>& real) {
+    const testhost::SoundTrack headless = Recording(kSounds, kHeadless);
+    const std::vector<double> expected = testhost::Onsets(headless);
+    const testhost::SoundTrack track = Recording(played, real);
+    const std::vector<double> heard = testhost::Onsets(track);
+    const double offset = testhost::BestOffset(expected, heard, -2000, 2000, 100);
+    const auto matches = testhost::MatchOnsetsWithin(expected, heard, offset, 100, std::vector<double>(3, 0));
+    const testhost::SoundNamer folder(kFolder, kRate);
+    return testhost::CheckReference(track, headless, heard, offset, matches, std::vector<double>(3, 100), kStored,
+                                    kSounds, folder);
+  };
+  const testhost::ReferenceVerdict one = judged({{kPut, 1500}, {kStop1, 2800}, {kGarbled, 3600}});
+  EXPECT_EQ(one.unclear, 1u);
+  EXPECT_EQ(one.told, 2u);
+  EXPECT_FALSE(one.Passed());  // one of three: more than a quarter
+  EXPECT_EQ(one.notIt, 0u);
 }
 
 TEST(SoundReferenceTest, ASoundNoneStoredIsAStrayButADropOrALateOneIsNot) {

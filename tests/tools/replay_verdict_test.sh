@@ -32,8 +32,9 @@ log() {
     for change in "$@"; do
       [[ $change =~ ^[0-9]+$ ]] && echo "  onset at $change ms: none heard from -100 to +100 ms; the nearest 314 ms off"
     done
-    echo "sound: of the script's 96 sounds 80 heard as themselves, 16 overlapping another judged by their time," \
-      "$another heard as another; $stray onsets of none"
+    echo "sound: of the script's 96 sounds 80 heard as themselves, 16 mixes judged by their time, 0 heard as no" \
+      "sound (at most a quarter of those heard as themselves), $another heard as another; $stray onsets of none"
+    [ $((another + stray)) != 0 ] || echo "sound: every sound heard is the script's"
     echo "script failed"
   } >"$tmp/$file"
 }

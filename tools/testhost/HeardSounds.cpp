@@ -75,19 +75,50 @@ size_t Samples(double ms, uint32_t rate) { return size_t(std::lround(ms * rate /
 
 }  // namespace
 
+SoundNamer::SoundNamer(const std::vector<NamedSound>& sounds, uint32_t rate) : sounds_(sounds), rate_(rate) {
+  const size_t skip = Samples(kSkipMs, rate), shape = Samples(kShapeMs, rate);
+  for (const NamedSound& s : sounds) {
+    const size_t from = std::min(s.samples.size() / 4, skip);
+    const size_t end = std::min(s.samples.size(), from + shape);
+    shapes_.emplace_back(s.samples.begin() + std::ptrdiff_t(from), s.samples.begin() + std::ptrdiff_t(end));
+    spectra_.push_back(Spectrum(shapes_.back(), 0, shapes_.back().size(), rate));
+  }
+}
+
+HeardSound SoundNamer::At(const SoundTrack& track, double onsetMs, const std::vector<Playing>& going,
+                          Playing* started) const {
+  HeardSound best{uint32_t(std::lround(onsetMs)), {}, -1};
+  if (sounds_.empty() || track.rate != rate_) return best;
+  const size_t shape = Samples(kShapeMs, rate_);
+  const double fromMs = std::max(0.0, onsetMs - kOnsetWindowMs);
+  const SoundTrack alone =
+      WithoutGoingOn(track, fromMs, onsetMs + kSkipMs + kShapeMs + 2 * kOnsetWindowMs, onsetMs, going);
+  const double at = onsetMs - fromMs;
+  const std::vector<double> here = Spectrum(alone.mono, Samples(at + kSkipMs, rate_), shape, rate_);
+  std::vector<std::pair<double, size_t>> ranked;
+  for (size_t i = 0; i < sounds_.size(); ++i) ranked.emplace_back(-Dot(here, spectra_[i]), i);
+  const size_t placed = std::min(kPlaced, ranked.size());
+  std::partial_sort(ranked.begin(), ranked.begin() + std::ptrdiff_t(placed), ranked.end());
+  best.name = sounds_[ranked.front().second].name;
+  size_t bestIndex = ranked.front().second;
+  double bestAt = onsetMs;
+  for (size_t r = 0; r < placed; ++r) {
+    const size_t i = ranked[r].second;
+    const Placed p = BestPlace(alone, shapes_[i], at + kSkipMs - kOnsetWindowMs, at + kSkipMs + kOnsetWindowMs);
+    if (p.likeness > best.likeness || (p.likeness == best.likeness && sounds_[i].name < best.name)) {
+      best.name = sounds_[i].name, best.likeness = p.likeness;
+      bestIndex = i, bestAt = p.atMs + fromMs - kSkipMs;
+    }
+  }
+  if (started) *started = {&sounds_[bestIndex].samples, bestAt, 0};
+  return best;
+}
+
 std::vector<HeardSound> NameHeardSounds(const SoundTrack& track, const std::vector<NamedSound>& sounds,
                                         const std::vector<double>& startsMs) {
   std::vector<HeardSound> heard;
   if (!track.rate || sounds.empty()) return heard;
-  const size_t skip = Samples(kSkipMs, track.rate), shape = Samples(kShapeMs, track.rate);
-  std::vector<std::vector<double>> spectra;
-  std::vector<std::vector<float>> shapes;
-  for (const NamedSound& s : sounds) {
-    const size_t from = std::min(s.samples.size() / 4, skip);
-    const size_t end = std::min(s.samples.size(), from + shape);
-    shapes.emplace_back(s.samples.begin() + std::ptrdiff_t(from), s.samples.begin() + std::ptrdiff_t(end));
-    spectra.push_back(Spectrum(shapes.back(), 0, shapes.back().size(), track.rate));
-  }
+  const SoundNamer namer(sounds, track.rate);
   std::vector<Playing> going;
   const std::vector<double> onsets = Onsets(track);
   for (size_t o = 0; o < onsets.size(); ++o) {
@@ -100,28 +131,9 @@ std::vector<HeardSound> NameHeardSounds(const SoundTrack& track, const std::vect
       if (nearest && std::fabs(start - onset) <= kSkipMs + 1) ++count;
     }
     for (size_t n = 0; n < std::max<size_t>(count, 1); ++n) {
-      const double fromMs = std::max(0.0, onset - kOnsetWindowMs);
-      const SoundTrack alone =
-          WithoutGoingOn(track, fromMs, onset + kSkipMs + kShapeMs + 2 * kOnsetWindowMs, onset, going);
-      const double at = onset - fromMs;
-      const std::vector<double> here = Spectrum(alone.mono, Samples(at + kSkipMs, track.rate), shape, track.rate);
-      std::vector<std::pair<double, size_t>> ranked;
-      for (size_t i = 0; i < sounds.size(); ++i) ranked.emplace_back(-Dot(here, spectra[i]), i);
-      const size_t placed = std::min(kPlaced, ranked.size());
-      std::partial_sort(ranked.begin(), ranked.begin() + std::ptrdiff_t(placed), ranked.end());
-      HeardSound best{uint32_t(std::lround(onset)), sounds[ranked.front().second].name, -1};
-      size_t bestIndex = ranked.front().second;
-      double bestAt = onset;
-      for (size_t r = 0; r < placed; ++r) {
-        const size_t i = ranked[r].second;
-        const Placed p = BestPlace(alone, shapes[i], at + kSkipMs - kOnsetWindowMs, at + kSkipMs + kOnsetWindowMs);
-        if (p.likeness > best.likeness || (p.likeness == best.likeness && sounds[i].name < best.name)) {
-          best.name = sounds[i].name, best.likeness = p.likeness;
-          bestIndex = i, bestAt = p.atMs + fromMs - kSkipMs;
-        }
-      }
-      going.push_back({&sounds[bestIndex].samples, bestAt, 0});
-      heard.push_back(std::move(best));
+      Playing started;
+      heard.push_back(namer.At(track, onset, going, &started));
+      going.push_back(started);
     }
   }
   return heard;

@@ -29,7 +29,8 @@ std::string Said(const char* format, Args... args) {
 ReferenceVerdict CheckReference(const SoundTrack& track, const SoundTrack& headless, const std::vector<double>& heard,
                                 double offsetMs,
                                 const std::vector<OnsetMatch>& matches, const std::vector<double>& widestMs,
-                                const std::vector<ExpectedSound>& expected, const std::vector<NamedSound>& sounds) {
+                                const std::vector<ExpectedSound>& expected, const std::vector<NamedSound>& sounds,
+                                const SoundNamer& folder) {
   ReferenceVerdict verdict;
   const auto lengthMs = [&](const ExpectedSound& e) {
     size_t longest = 0;
@@ -57,41 +58,59 @@ ReferenceVerdict CheckReference(const SoundTrack& track, const SoundTrack& headl
     }
     return false;
   };
-  // Each is told from every sound the script expects.
-  std::vector<size_t> among;
-  for (const ExpectedSound& e : expected)
-    for (size_t s : e.alike)
-      if (std::find(among.begin(), among.end(), s) == among.end()) among.push_back(s);
+  // Each is held against its own sound (a voice's line: any of its variants), piece by
+  // piece as a player that fell behind drops, and named from the whole folder: it is
+  // itself when its own sound is heard and no other file likelier.
+  struct Heard {
+    double own = 0;    // the likeness of its own sound
+    HeardSound likest;  // of the folder
+    Playing placed;
+  };
+  const auto hear = [&](const SoundTrack& on, double atMs, const ExpectedSound& e, const std::vector<Playing>& going) {
+    Heard h;
+    const Identified own = IdentifyOver(on, atMs, kPlaceSearchMs, sounds, e.alike, e.alike, going);
+    h.own = own.named.likeness;
+    h.likest = folder.At(on, atMs, going);
+    // A sound that repeats itself (a tone) fits as well a few periods later: it started
+    // no later than its onset.
+    h.placed = {&sounds[e.sound].samples, own.named.atMs >= 0 ? std::min(own.named.atMs, atMs) : atMs, 0};
+    return h;
+  };
+  const auto alike = [&](const ExpectedSound& e, const std::string& name) {
+    return std::any_of(e.alike.begin(), e.alike.end(), [&](size_t s) { return sounds[s].name == name; });
+  };
+  const auto itself = [&](const ExpectedSound& e, const Heard& h) {
+    return h.own >= kSameSound && (alike(e, h.likest.name) || h.likest.likeness <= h.own);
+  };
   std::vector<Playing> playing, playingHeadless;
   for (size_t i = 0; i < expected.size(); ++i) {
     if (matchOf[i] == matches.size() || matches[matchOf[i]].heardMs < 0) continue;
     const ExpectedSound& e = expected[i];
     const double at = matches[matchOf[i]].heardMs + offsetMs;
-    const auto itself = [](const Identified& seen) {
-      return seen.named.likeness >= kSameSound && seen.named.likeness > seen.likestOtherLikeness;
-    };
     // The headless run hears the game's own mix: where it does not hear the sound alone
     // either, the shape tells nothing.
-    const Identified reference = IdentifyOver(headless, e.ms, kPlaceSearchMs, sounds, e.alike, among, playingHeadless);
-    playingHeadless.push_back({&sounds[e.sound].samples, reference.named.atMs >= 0 ? reference.named.atMs : e.ms, 0});
-    if (overlapped(i) || !itself(reference)) {
+    const Heard reference = hear(headless, matches[matchOf[i]].expectedMs, e, playingHeadless);
+    playingHeadless.push_back(reference.placed);
+    if (overlapped(i) || !itself(e, reference)) {
       ++verdict.byTime;
       playing.push_back({&sounds[e.sound].samples, at, 0});
       continue;
     }
-    const Identified seen = IdentifyOver(track, at, kPlaceSearchMs, sounds, e.alike, among, playing);
-    if (itself(seen)) {
+    const Heard seen = hear(track, at, e, playing);
+    playing.push_back(seen.placed);
+    if (itself(e, seen)) {
       ++verdict.told;
-    } else {
+    } else if (seen.likest.likeness >= kSameSound && !alike(e, seen.likest.name)) {
       ++verdict.notIt;
-      verdict.lines.push_back(Said("%+.0f ms %s: heard as another, likeness %.3f; the likest other %s, %.3f", e.ms,
-                                   sounds[e.sound].name.c_str(), seen.named.likeness,
-                                   seen.likestOther.empty() ? "none" : seen.likestOther.c_str(),
-                                   seen.likestOtherLikeness));
+      verdict.lines.push_back(Said("%+.0f ms %s: heard as %s (likeness %.3f; its own %.3f)", e.ms,
+                                   sounds[e.sound].name.c_str(), seen.likest.name.c_str(), seen.likest.likeness,
+                                   seen.own));
+    } else {
+      ++verdict.unclear;
+      verdict.lines.push_back(Said("%+.0f ms %s: heard as no sound (its own likeness %.3f; the likest file %s, %.3f)",
+                                   e.ms, sounds[e.sound].name.c_str(), seen.own, seen.likest.name.c_str(),
+                                   seen.likest.likeness));
     }
-    // A sound that repeats itself (a tone) fits as well a few periods later: it started
-    // no later than its onset.
-    playing.push_back({&sounds[e.sound].samples, seen.named.atMs >= 0 ? std::min(seen.named.atMs, at) : at, 0});
   }
   // A sound heard later than its window is the timing's failure, not a stray: the onset
   // nearest a missed one is taken as its own.

@@ -328,12 +328,17 @@ int CompareSounds(const std::string& headlessPath, const std::string& windowsPat
   // Which sound each is, and none played where the script expects none.
   std::vector<double> widestMs;
   for (double late : lateMs) widestMs.push_back(toleranceMs + late);
+  std::vector<testhost::NamedSound> folder;
+  for (const fs::path& f : options.folders)
+    for (testhost::NamedSound& s : testhost::ReadSoundFolder(f, windows.rate)) folder.push_back(std::move(s));
+  const testhost::SoundNamer namer(folder, windows.rate);
   const testhost::ReferenceVerdict verdict =
-      testhost::CheckReference(windows, headless, heard, offset, matches, widestMs, stored, sounds);
+      testhost::CheckReference(windows, headless, heard, offset, matches, widestMs, stored, sounds, namer);
   for (const std::string& line : verdict.lines) std::printf("  %s\n", line.c_str());
   std::printf("sound: of the script's %zu sounds %zu heard as themselves, %zu mixes judged by their time, %zu heard "
-              "as another; %zu onsets of none\n",
-              stored.size(), verdict.told, verdict.byTime, verdict.notIt, verdict.strays);
+              "as no sound (at most a quarter of those heard as themselves), %zu heard as another; %zu onsets of none\n",
+              stored.size(), verdict.told, verdict.byTime, verdict.unclear, verdict.notIt, verdict.strays);
+  if (verdict.Passed()) std::printf("sound: every sound heard is the script's\n");
   return missed || expected.empty() || !verdict.Passed() ? 1 : 0;
 }
 
