@@ -9,6 +9,8 @@
 #include "WindowTestSupport.h"
 #include "plat/error.h"
 #include "plat/files.h"
+#include "plat/handle.h"
+#include "plat/threads.h"
 #include "support/CursorFileWriters.h"
 
 using namespace window_test;
@@ -157,6 +159,32 @@ TEST_F(Input, FocusChangeTellsTheOldWindowThenTheNew) {
   EXPECT_EQ(GetActiveWindow(), b);
   EnableWindow(b, FALSE);
   EXPECT_EQ(GetFocus(), nullptr) << "a disabled window loses the focus";
+}
+
+// Each thread's windows keep their own keyboard state: a box that takes the keys on a
+// second thread tells nothing to the first thread's window, which may be waiting on
+// that very thread and serving no sends.
+DWORD WINAPI TakeTheKeysOnAWindowOfThisThread(LPVOID) {
+  HWND own = CreateWindowExA(0, kPlain, "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, TestInstance(),
+                             nullptr);
+  SetFocus(own);
+  const bool kept = GetFocus() == own;
+  DestroyWindow(own);
+  return kept ? 0 : 1;
+}
+
+TEST_F(Input, TakingTheKeysOnAnotherThreadSendsNothingToThisThreadsFocus) {
+  HWND a = MakeTop(0, 0, 10, 10);
+  SetFocus(a);
+  Log().clear();
+  HANDLE thread = CreateThread(nullptr, 0, TakeTheKeysOnAWindowOfThisThread, nullptr, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  ASSERT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0) << "the other thread waits on a send to this one";
+  DWORD code = 1;
+  GetExitCodeThread(thread, &code);
+  CloseHandle(thread);
+  EXPECT_EQ(code, 0u) << "the other thread's window did not keep the keys";
+  for (const Rec& r : Log()) EXPECT_NE(r.hwnd, a) << "message " << r.msg << " reached this thread's window";
 }
 
 TEST_F(Input, KeysGoToTheFocusWindowWithRepeatAndTransitionBits) {

@@ -67,12 +67,24 @@ void ActivateAnotherWindow(HWND leaving) {
 
 }  // namespace plat::detail::user
 
+namespace {
+
+// The focus this thread's windows hold: another thread's focus is its own, and is never
+// told of this one's (it may be waiting on this thread, serving no sends). Caller holds
+// the lock.
+HWND CallersFocusLocked() {
+  auto w = Find(State().focus);
+  return w && OwnedByCaller(*w) ? State().focus : nullptr;
+}
+
+}  // namespace
+
 HWND SetFocus(HWND hwnd) {
   if (hwnd && !FindOrFail(hwnd)) return nullptr;
   HWND before;
   {
     auto lock = Lock();
-    before = State().focus;
+    before = CallersFocusLocked();
   }
   // The keys go to a window of the active top-level window: another one is activated
   // first, shown or not, and its answer may already have moved them.
@@ -92,7 +104,7 @@ HWND SetFocus(HWND hwnd) {
   HWND old;
   {
     auto lock = Lock();
-    old = State().focus;
+    old = CallersFocusLocked();
     if (old == hwnd) return before;
     State().focus = hwnd;
   }
@@ -103,8 +115,7 @@ HWND SetFocus(HWND hwnd) {
 
 HWND GetFocus() {
   auto lock = Lock();
-  auto w = Find(State().focus);
-  return (w && OwnedByCaller(*w)) ? State().focus : nullptr;
+  return CallersFocusLocked();
 }
 
 HWND GetActiveWindow() {
