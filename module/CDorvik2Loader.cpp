@@ -63,6 +63,7 @@ int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
     loaderThreadId_ = threadId;
     ++frames_;
   }
+  if (gone_) gone_->SetLoaderThread(threadId);
   loaderRunning_.store(1, std::memory_order_release);
   ResumeThread(thread);
   return 1;
@@ -98,7 +99,7 @@ void CDorvik2Wnd::EndLoader(CDorvik2Wnd* self) {
   // DestroyGameWnd returned here, while the window's thread may still be unwinding the
   // game's frames: the library stays until they have. Held by a thread of its own, so
   // that this one ends now and the stop's join of it on the window's thread returns.
-  if (askedHere && gone && !GameGone::HoldLibraryUntilLeft(gone)) gone->WaitLeft();
+  if (askedHere) GameGone::HoldLibraryUntilLeft(gone);
   gone.reset();
   FreeLibraryAndExitThread(module, 0);
 }

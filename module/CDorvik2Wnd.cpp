@@ -7,8 +7,8 @@
 #include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
 #include "module/CMsgBoxDlg.h"
+#include "module/GameFrame.h"
 #include "module/GameGone.h"
-#include "module/LiveClients.h"
 #include "scene/CDorvik2VWS.h"
 #include "widgets/GDDScreen.h"
 
@@ -51,16 +51,11 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
     return 0;
   }
 
-  const DWORD me = GetCurrentThreadId();
   {
     XBufLockGuard hold(lifeLock_);
-    windowThread_ = me;
+    windowThread_ = GetCurrentThreadId();
     window_ = Handle();
   }
-  // The host's top window rather than its frame: a frame destroyed first takes the
-  // game window along, and the pace would have no window left.
-  const HWND pace = hostWnd ? GetAncestor(hostWnd, GA_ROOT) : nullptr;
-  if (gone_ && pace && GetWindowThreadProcessId(pace, nullptr) == me) gone_->PaceWith(pace);
   ownsScreen_ = 1;
   if (!BuildScreen()) return 0;
 
@@ -79,21 +74,16 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
 }
 
 // ---- Messages -----------------------------------------------------------------------
-BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  // What the message loads or draws is this game's, whichever game handed over last.
-  const XResScreenScope screen(handed_);
-  // Every message of the window is a frame of the game: the outermost one's ends as it
-  // returns (OnOutermostMessageDone). The last message, which no such call follows, is
-  // answered whole inside its own frame.
-  if (message == WM_NCDESTROY) {
-    EnterFrame();
-    LRESULT answer = 0;
-    if (!GameWndProc(message, wParam, lParam, &answer)) answer = Default();
-    if (result) *result = answer;
-    LeaveFrame();
-    return 1;
+LRESULT CDorvik2Wnd::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const GameFrame frame(*this);
+  // Claimed for its end, the game runs nothing more: its window only goes.
+  if (!frame.Runs() && message != WM_GAME_END && message != WM_DESTROY && message != WM_NCDESTROY) {
+    return DefWindowProcA(hwnd, message, wParam, lParam);
   }
-  if (DispatchDepth() == 1) EnterFrame();
+  return GWnd::Dispatch(hwnd, message, wParam, lParam);
+}
+
+BOOL CDorvik2Wnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   if (message == WM_DESTROY) {
     {
       // From here on the window is going: an end asked now takes no window along.
@@ -145,7 +135,9 @@ HWND CDorvik2Wnd::InitFromHost(HINSTANCE instance, HWND hostWnd, const std::stri
     initialised_ = true;
     windowThread_ = GetCurrentThreadId();
   }
-  if (!CreateGameWindow(instance, hostWnd, gameFolder, portalFolder, extraText, GSize(kClientWidth, kClientHeight),
+  // The pace first: a destroy elsewhere from here on knows this thread for the window's.
+  if (!gone_ || !gone_->MakePace() ||
+      !CreateGameWindow(instance, hostWnd, gameFolder, portalFolder, extraText, GSize(kClientWidth, kClientHeight),
                         0, unused10) ||
       !StartLoader(loadInThread)) {
     return nullptr;
@@ -160,13 +152,7 @@ HWND CDorvik2Wnd::InitFromHost(HINSTANCE instance, HWND hostWnd, const std::stri
 void CDorvik2Wnd::EndByHost() {
   // Read before the end is asked: the object may be gone once this call's frame ends.
   const std::shared_ptr<GameGone> gone = gone_;
-  // A thread inside a frame of any game of the module cannot wait for this one: this
-  // game's frames may sit on a thread that waits for that other game.
-  const bool inside = live_clients::ThreadInside();
-  const DWORD me = GetCurrentThreadId();
   HWND window = nullptr;
-  bool onLoader = false;
-  bool onWindowThread = false;
   {
     XBufLockGuard hold(lifeLock_);
     if (life_ != Life::kLive) return;
@@ -174,29 +160,28 @@ void CDorvik2Wnd::EndByHost() {
     // This call is a frame of the game too: the object stays while it runs.
     ++frames_;
     window = window_;
-    onLoader = loaderThreadId_ != 0 && me == loaderThreadId_;
-    loaderAskedEnd_ = onLoader;
-    onWindowThread = windowThread_ != 0 && me == windowThread_;
+    loaderAskedEnd_ = loaderThreadId_ != 0 && GetCurrentThreadId() == loaderThreadId_;
   }
-  // The loader posts no more from here on, and a build under way gives up.
-  RequestLoaderStop();
-  if (Settle(false) == Next::kStop) {
-    StopAndLeave();
-  } else if (window) {
-    // Only the window's own thread can destroy it: the end is sent there.
-    SendMessageA(window, WM_GAME_END, 0, 0);
+  {
+    // The end's own frame, ended on every way out of this block.
+    struct EndFrame {
+      CDorvik2Wnd* wnd;
+      ~EndFrame() { wnd->Finish(); }
+    } const frame{this};
+    // The loader posts no more from here on, and a build under way gives up.
+    RequestLoaderStop();
+    if (Settle(false) == Next::kStop) {
+      StopAndLeave();
+    } else if (window) {
+      // Only the window's own thread can destroy it: the end is sent there. A send that
+      // failed leaves the end to that thread's next frame (see Settle).
+      try {
+        SendMessageA(window, WM_GAME_END, 0, 0);
+      } catch (...) {
+      }
+    }
   }
-  Finish();
-  // On the window's thread the end ran here, and the object goes with this thread's
-  // last frame of it; the loader holds the library at its own end instead.
-  if (!gone || onWindowThread || onLoader) return;
-  if (inside) {
-    // Nothing of the module can be unloaded while this thread is inside it; what waits
-    // for this game's last frames is a thread that holds the library until they end.
-    if (!GameGone::HoldLibraryUntilLeft(gone)) gone->WaitLeft();
-    return;
-  }
-  gone->WaitLeft();
+  GameGone::BeforeAnswer(gone);
 }
 
 void CDorvik2Wnd::Shut() noexcept {
@@ -254,26 +239,13 @@ void CDorvik2Wnd::LetGoOfHost() {
   hostWnd_ = nullptr;
 }
 
-// The scene's handler has returned, but the scene and the call or message that ran the
-// handler are still on the stack: the outermost of them settles the object as it
-// returns, so nothing of the module runs after the host's own code has control again.
-void CDorvik2Wnd::OnClosedSceneIdle() {}
-
-void CDorvik2Wnd::OnOutermostMessageDone() { LeaveFrame(); }
-
-bool CDorvik2Wnd::EnterFrame() {
-  live_clients::ThreadEntered();
+bool CDorvik2Wnd::EnterFrame() noexcept {
   XBufLockGuard hold(lifeLock_);
   ++frames_;
-  return life_ == Life::kLive || life_ == Life::kEnding;
+  return life_ == Life::kLive;
 }
 
-void CDorvik2Wnd::LeaveFrame() {
-  live_clients::ThreadLeft();
-  Finish();
-}
-
-void CDorvik2Wnd::Finish() {
+void CDorvik2Wnd::Finish() noexcept {
   switch (Settle(true)) {
     case Next::kStop: StopAndLeave(); break;
     case Next::kDelete: Delete(); break;
@@ -281,47 +253,61 @@ void CDorvik2Wnd::Finish() {
   }
 }
 
-void CDorvik2Wnd::StopAndLeave() {
+void CDorvik2Wnd::StopAndLeave() noexcept {
   Shut();
   Finish();
 }
 
-void CDorvik2Wnd::Delete() {
+void CDorvik2Wnd::Delete() noexcept {
   // Whoever waits is told only once everything of the object is released.
   const std::shared_ptr<GameGone> gone = gone_;
   delete this;
   if (gone) gone->Set();
 }
 
-// The game's life, decided here and only here, under lifeLock_, by the one state value
-// life_ and frames_, the count of the game's frames on every thread's stack.
+// The game's life, read here whole. Whether the object may go, and who stops and
+// deletes it, is decided here and only here, under lifeLock_, by the state life_ and
+// frames_, the count of the game's frames on every thread's stack; the window's thread
+// and whether the window still stands (window_, cleared at WM_DESTROY) say who may stop.
 //
-// Frames: an exported call on the game (InitGameWnd; DestroyGameWnd while it asks), a
-// host call on IClientInterface (ClientCall), a message of the game window (the
-// outermost, whose frame holds the nested ones; WM_NCDESTROY on its own), the loader
-// thread from before it starts to its last act, and the stop sequence itself. Every
-// frame calls Settle(true) as its last touch of the object; an end asked, or
-// WM_GAME_END inside a frame, calls Settle(false).
+// Frames: every way into the game holds a GameFrame, which counts the frame, marks the
+// thread as inside the module's code (live_clients) and opens the game's picture scope,
+// and undoes all three as it ends, however it ends: an exported call (InitGameWnd), a
+// host call on IClientInterface (HostCall, which also catches what its work throws),
+// each message of the game window (Dispatch, around GWnd's, whose own scope keeps the
+// dispatch depth on an exception's way out too). Besides them: the loader thread from
+// before it starts to its last act, DestroyGameWnd's end while it asks, and the stop
+// sequence itself. Every frame calls Settle(true) as its last touch of the object; an
+// end asked, or WM_GAME_END inside a frame, calls Settle(false).
 //
 // States and who moves them:
-// - live: CreateGameWnd made it; InitGameWnd gives it a window, a scene and a loader.
-// - ending: DestroyGameWnd claimed it (EndByHost) and the loader was told to stop. The
-//   stop sequence waits for a thread that may run it: the window's thread, inside any
-//   frame (the end asked there, WM_GAME_END sent or posted there, or a frame of it
-//   ending), since only that thread may destroy the window; or, once the window has
-//   gone (WM_DESTROY), the thread of the last frame, whichever it is.
+// - live: CreateGameWnd made it; InitGameWnd gives it a pace (GameGone), a window, a
+//   scene and a loader, on the thread that becomes its window thread.
+// - ending: DestroyGameWnd claimed it (live_clients::Claim, then EndByHost) and the
+//   loader was told to stop. From here on a host call and a window message reach no
+//   scene (GameFrame::Runs): an ended game runs nothing. The stop waits for a thread
+//   that may run it: the window's thread, inside any frame (the end asked there,
+//   WM_GAME_END sent there, or a frame of it ending), since only that thread may
+//   destroy the window; or, once the window has gone (WM_DESTROY), the thread of the
+//   last frame, whichever it is.
 // - ended: a thread took the stop and runs it inside a frame of its own (Shut): no
-//   window, no box, no host link, the loader asked and waited for. A host call from
-//   here on does nothing.
+//   window, no box, no host link, the loader asked and waited for.
 // - gone: the last frame of an ended game has left; that thread deletes the object
 //   (Delete) and then sets the gone signal.
 //
-// Who waits for the gone signal: DestroyGameWnd on a thread that is neither the window's
-// nor the loader's, before it answers, since the host may free the library as soon as
-// it has; such a thread that is inside a frame of another game of the module leaves
-// that wait to a thread that holds the library instead, as does a loader that ends
-// while its game is ending.
-CDorvik2Wnd::Next CDorvik2Wnd::Settle(bool leaving) {
+// Who waits, and for what (GameGone::BeforeAnswer): DestroyGameWnd answers when the host
+// may free the library. On the window's thread it answers at once: the game's frames
+// there end before the host's own code runs again. On the loader's it answers at once:
+// the loader holds the library until the game is gone and the window's thread is out.
+// Elsewhere it waits for the gone signal, serving what is sent to it, and then a thread
+// of the module holds the library until the window's thread is seen back in a loop of
+// its own: a close sent to the pace, a window of that thread that the module owns and
+// the system's procedure serves, which the host cannot take away. No destroy waits for
+// a thread that holds no frame of the game, so the window's thread may wait for the
+// destroying one once its frames have ended; one inside a frame of any game of the
+// module does not wait at all, and the holder waits instead. A second DestroyGameWnd of
+// the game answers -1 after the same wait, while anyone holds the gone signal.
+CDorvik2Wnd::Next CDorvik2Wnd::Settle(bool leaving) noexcept {
   XBufLockGuard hold(lifeLock_);
   if (life_ == Life::kEnding) {
     const bool windowThread = windowThread_ != 0 && GetCurrentThreadId() == windowThread_;

@@ -23,6 +23,7 @@
 
 class CDorvik2VWS;
 class GDDScreen;
+class GameFrame;
 
 // IClientInterface comes first: the object's address is its interface pointer.
 class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
@@ -37,7 +38,7 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   static constexpr int32_t kClientHeight = 600;
   // How long the end waits for the loader thread before leaving it to end on its own.
   static constexpr DWORD kLoaderStopWaitMs = 3000;
-  // The game's life (see Settle): made, asked to end, the stop taken, deleted.
+  // The game's life (see Settle): made, claimed for its end, the stop taken, deleted.
   enum class Life { kLive, kEnding, kEnded, kGone };
   // WM_GAME_END's answer once the window's thread has run (or begun) the end.
   static constexpr LRESULT kEndRan = 1;
@@ -49,10 +50,13 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // False when the system gave no event for the gone signal: such an object is ended
   // at once (EndByHost), never handed to a host.
   bool HasGoneSignal() const { return gone_ != nullptr; }
+  // The signal shared with whoever waits for the object to be gone.
+  std::shared_ptr<GameGone> GoneSignal() const { return gone_; }
 
   // ---- IClientInterface (CDorvik2WndClient.cpp) ----------------------------------------
-  // Without a scene every operation touches nothing and answers its default: 0,
-  // IsUserFree 1, SetScreenMode -1.
+  // Without a scene, once the end is claimed, or when the work throws (an allocation),
+  // every operation answers its default: 0, IsUserFree 1, SetScreenMode -1. No
+  // exception leaves one.
   int32_t STDMETHODCALLTYPE OnReceive(uint32_t unused1, uint32_t unused2, const BYTE* data, int32_t* length) override;
   int32_t STDMETHODCALLTYPE Reserved1(uint32_t unused) override;
   int32_t STDMETHODCALLTYPE Reserved2(uint32_t unused) override;
@@ -97,25 +101,16 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // Asks the host to end the game: WM_GAME_CLOSE(games played, reason). Nothing
   // once the host link is dropped.
   void PostToHostWindow(LPARAM reason) override;
-  // InitGameWnd's work, inside a frame the caller entered (EnterFrame): the window,
-  // then the build here or on the loader thread. The game window, or null when either
-  // failed, the host ended the game meanwhile, or the object was initialised before
+  // InitGameWnd's work, inside a frame the caller holds (GameFrame): the pace, the
+  // window, then the build here or on the loader thread. The game window, or null when
+  // one failed, the host ended the game meanwhile, or the object was initialised before
   // (nothing is made then). The calling thread becomes the game's window thread.
   HWND InitFromHost(HINSTANCE instance, HWND hostWnd, const std::string& gameFolder, const std::string& portalFolder,
                     const std::string& extraText, int32_t unused10, int32_t loadInThread);
   // DestroyGameWnd's work, on any thread, once per object: the window, the loader's
   // posts, any open message box and the host link go, and nothing reaches the host
-  // afterwards. Returns once no frame of the game is on any thread's stack, except on a
-  // thread that has one itself (see Settle).
+  // afterwards. Returns when the caller may answer (see Settle).
   void EndByHost();
-  // One frame of the game starts on the calling thread: an exported call, a host call, a
-  // window message, the loader. False once the end has been taken: a host call then does
-  // nothing. Every enter is matched by one LeaveFrame, whatever it answered.
-  bool EnterFrame();
-  // The frame ends; the object may be deleted here, so this is the frame's last touch.
-  void LeaveFrame();
-  // The closing handler has returned: the frame that ran it settles the object.
-  void OnClosedSceneIdle() override;
 
   // The modal bitmap message box over this window, from the game folder's bitmaps:
   // 1 (OK / Yes), 2 (No, also a yes/no time-out), -1 when it cannot be shown.
@@ -134,6 +129,9 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   bool IsRestoringScreen() const override { return restoring_ != 0; }
 
   // ---- GWnd overrides -----------------------------------------------------------------
+  // Each message of the window is a frame of the game; once the end is claimed only the
+  // window's end and the end's own message take the window's way, the rest the system's.
+  LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
   // Until the scene is ready only WM_PAINT is the window's own; the rest takes GWnd's way.
   BOOL WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   // What WindowProc does: the message table towards the scene (its own file).
@@ -162,22 +160,14 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   const std::string& ExtraText() const { return extraText_; }
 
  private:
-  // One of the host's calls on IClientInterface in progress: a frame of the game.
-  class ClientCall {
-   public:
-    explicit ClientCall(CDorvik2Wnd* wnd) : wnd_(wnd), runs_(wnd->EnterFrame()), screen_(wnd->handed_) {}
-    ~ClientCall() { wnd_->LeaveFrame(); }
-    ClientCall(const ClientCall&) = delete;
-    ClientCall& operator=(const ClientCall&) = delete;
-    // False once the end was taken: the call touches nothing and answers its default.
-    bool Runs() const { return runs_; }
-
-   private:
-    CDorvik2Wnd* wnd_;
-    bool runs_;
-    // Ends after the call has settled the object: it reads nothing of it then.
-    XResScreenScope screen_;
-  };
+  friend class GameFrame;
+  // A host call on IClientInterface: `body` inside a frame of the game, when the game
+  // runs and has a scene; else, or when `body` throws, `otherwise`.
+  template <class Body>
+  int32_t HostCall(int32_t otherwise, Body&& body) noexcept;
+  // A frame starts on the calling thread (GameFrame): false once the end is claimed.
+  // Its end is Finish, which may delete the object: the frame's last touch.
+  bool EnterFrame() noexcept;
 
   // Private: the object goes only through Settle, once ended and no frame of it is on
   // any stack. Releases what it owns; waits for nothing and throws nothing.
@@ -185,16 +175,13 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // Decides, under the life lock, what the frame that ends (or the end just asked)
   // does next: take the stop, delete the object, or nothing (see its definition).
   enum class Next { kNothing, kStop, kDelete };
-  Next Settle(bool leaving);
+  Next Settle(bool leaving) noexcept;
   // Runs the stop sequence inside the frame that took it, then leaves that frame.
-  void StopAndLeave();
-  // A frame's end as Settle decides it, without the thread's count (LeaveFrame's, and
-  // the frames no thread's count holds: the loader's, an end's own).
-  void Finish();
+  void StopAndLeave() noexcept;
+  // A frame's end as Settle decides it (LeaveFrame's, the loader's, an end's own).
+  void Finish() noexcept;
   // Deletes the object and signals whoever waits for it to be gone.
-  void Delete();
-  // The outermost message of the window has returned: its frame ends.
-  void OnOutermostMessageDone() override;
+  void Delete() noexcept;
   static DWORD WINAPI LoaderThreadProc(LPVOID self);
   // The loader's last act: ends its frame (which may delete the object); when the game
   // was ending, waits until the object is gone and the window's thread has left the
@@ -277,7 +264,8 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   HWND loaderHostWnd_ = nullptr;
   // The loader's reference to the library, taken before the thread runs.
   HMODULE loaderModule_ = nullptr;
-  // Set where the object is deleted; shared with whoever waits for that.
+  // Set where the object is deleted; shared with whoever waits for that. Its pace tells
+  // when the window's thread is out of the module's code.
   std::shared_ptr<GameGone> gone_ = GameGone::Make();
   // InitGameWnd ran once on the object: a second is refused (window thread only).
   bool initialised_ = false;

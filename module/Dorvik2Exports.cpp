@@ -2,6 +2,7 @@
 // the exports kept for their names. No exception leaves an export: the host's
 // process would end.
 #include <new>
+#include <optional>
 #include <string>
 
 #include "base/GFontList.h"
@@ -18,6 +19,8 @@
 #include "module/CMsgBoxDlg.h"
 #include "module/CMsgBoxTimers.h"
 #include "module/Dorvik2Module.h"
+#include "module/GameFrame.h"
+#include "module/GameGone.h"
 #include "module/LiveClients.h"
 #include "module/MsgBoxTemplate.h"
 #include "panels/SkinnedPopup.h"
@@ -109,31 +112,33 @@ int32_t CreateGameWnd(IHostInterface* host, IClientInterface** out) {
 HWND InitGameWnd(IClientInterface* client, int32_t, HWND hostWnd, const char16_t* gameFolder,
                  const char16_t* portalFolder, const char16_t* extraText, int32_t, int32_t, int32_t,
                  int32_t unused10, int32_t loadInThread) {
-  CDorvik2Wnd* wnd = nullptr;
-  HWND made = nullptr;
   try {
     const std::string game = WideToMultiByte(gameFolder);
     const std::string portal = WideToMultiByte(portalFolder);
     const std::string extra = WideToMultiByte(extraText);
     // The whole call is a frame of the game, entered while the list still holds it: an
     // end asked on another thread meanwhile waits for this call to return.
-    wnd = live_clients::Enter(client);
+    std::optional<GameFrame> frame;
+    CDorvik2Wnd* wnd = live_clients::Enter(client, frame);
     if (!wnd) return nullptr;
-    made = wnd->InitFromHost(GetModuleHandleA(dorvik2_module::kModuleName), hostWnd, game, portal, extra, unused10,
+    return wnd->InitFromHost(GetModuleHandleA(dorvik2_module::kModuleName), hostWnd, game, portal, extra, unused10,
                              loadInThread != 0 ? 1 : 0);
   } catch (...) {
-    made = nullptr;
+    return nullptr;
   }
-  if (wnd) wnd->LeaveFrame();
-  return made;
 }
 
 int32_t DestroyGameWnd(IClientInterface* client) {
   try {
-    // Claimed once: a second destroy, on any thread, finds nothing. From here on the
-    // end runs whole (each of its steps stands alone), so the answer is 0.
-    CDorvik2Wnd* wnd = live_clients::Claim(client);
-    if (!wnd) return -1;
+    // Claimed once: a second destroy, on any thread, ends nothing and answers -1 once
+    // the first's game may be taken for gone. From here on the end runs whole (each of
+    // its steps stands alone), so the answer is 0.
+    std::shared_ptr<GameGone> ending;
+    CDorvik2Wnd* wnd = live_clients::Claim(client, ending);
+    if (!wnd) {
+      GameGone::BeforeAnswer(ending);
+      return -1;
+    }
     wnd->EndByHost();
     return 0;
   } catch (...) {

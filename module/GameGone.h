@@ -1,9 +1,10 @@
-// The "this game's object is gone" signal. It outlives the object: a thread that ends
-// the game elsewhere, or a loader that must keep the library until the window thread
-// has left the game's code, holds its own share and waits on it after the object may
-// already be deleted.
+// The "this game's object is gone" signal, and the pace that tells when the game's
+// window thread is out of the module's code. It outlives the object: whoever must not
+// answer or let the library go before then (a destroy on another thread, the loader
+// that asked for the end, a thread of the module holding the library) keeps a share.
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 #include "plat/module.h"
@@ -14,30 +15,53 @@ class GameGone {
  public:
   // Null when the system has no event to give: a game cannot be made without one.
   static std::shared_ptr<GameGone> Make();
+  // Takes the pace window away on its thread; from another thread a posted close does,
+  // which the system's procedure serves.
   ~GameGone();
   GameGone(const GameGone&) = delete;
   GameGone& operator=(const GameGone&) = delete;
 
-  // A window of the game window's thread whose procedure is not the module's (the host
-  // window, when it is that thread's): see WaitLeft. Set on that thread inside a frame
-  // of the game, before the object can be gone.
-  void PaceWith(HWND windowOfWindowThread) { paceWindow_ = windowOfWindowThread; }
+  // On the game's window thread, as its window is made: a hidden window of that thread
+  // which the module owns and whose procedure is the system's, so that the host can
+  // neither take it away by destroying its own windows nor have the module's code serve
+  // it. False when none could be made.
+  bool MakePace();
+  // The loader thread of the game: it holds the library itself as it ends.
+  void SetLoaderThread(DWORD thread) { loaderThread_.store(thread, std::memory_order_release); }
   // Set as the object is deleted; waits and throws nothing.
   void Set() noexcept;
-  // Until the object is gone and the window's thread has left the module's code. The
-  // signal is set from the module's code, which that thread still has to return out
-  // of: a message sent to the pace window is served only once it is back in a loop of
-  // its own, and after the object is gone no frame of the game pumps any more. Serves
-  // what is sent to the waiting thread meanwhile.
-  void WaitLeft() const;
-  // For an end that answered before its game was gone (its caller had a frame of the
-  // module on its own stack): a thread of the module's keeps the library mapped until
-  // WaitLeft would return, then gives it back. False when no thread could be made.
-  static bool HoldLibraryUntilLeft(const std::shared_ptr<GameGone>& gone);
+
+  // What DestroyGameWnd does before it answers, on any thread, for the game it ended or
+  // found ending: once it answers, the library may be freed. On the window's thread the
+  // game's frames end before the host's own code runs again, and the loader holds the
+  // library itself: they answer at once. Elsewhere the destroy waits until the object
+  // is gone, serving what is sent to it (a thread inside a frame of a game of the
+  // module cannot: it may be what that game waits for), and a thread of the module then
+  // holds the library until the window's thread is seen back in a loop of its own. No
+  // wait is for a thread that holds no frame of the game: the window's thread may wait
+  // for the destroying one as soon as its frames have ended.
+  static void BeforeAnswer(const std::shared_ptr<GameGone>& gone);
+  // A thread of the module keeps the library mapped until the object is gone and the
+  // window's thread is out of the module's code, then gives it back; when no thread can
+  // be made, the caller waits for that itself.
+  static void HoldLibraryUntilLeft(const std::shared_ptr<GameGone>& gone);
 
  private:
   explicit GameGone(HANDLE event) : event_(event) {}
   static DWORD WINAPI HoldProc(LPVOID share);
+  // Until the object is gone, serving what is sent to the calling thread.
+  void WaitGone() const;
+  // Until the object is gone and the window's thread has left the module's code. The
+  // signal is set from the module's code, which that thread may still have to return
+  // out of; the close sent to the pace window is served only once it is back in a loop
+  // (after the object is gone no frame of the game pumps), and the window goes with it.
+  void WaitLeft() const;
+  // The pace window stands and is another thread's than the caller's.
+  bool PaceElsewhere() const;
+
   HANDLE event_;
-  HWND paceWindow_ = nullptr;
+  // Read by the threads that end the game while its window thread may be making them.
+  std::atomic<HWND> pace_{nullptr};
+  std::atomic<DWORD> windowThread_{0};
+  std::atomic<DWORD> loaderThread_{0};
 };

@@ -3,21 +3,29 @@
 #include "module/LiveClients.h"
 
 #include <algorithm>
-#include <utility>
 #include <vector>
 
 #include "base/ModuleGlobal.h"
 #include "host/XBufLock.h"
 #include "module/CDorvik2Wnd.h"
+#include "module/GameFrame.h"
 
 namespace live_clients {
 namespace {
 
+struct Entry {
+  CDorvik2Wnd* wnd;
+  // Set once the end is claimed: the object may be deleted from then on, and only the
+  // signal, while anyone still holds it, is read.
+  bool claimed = false;
+  std::weak_ptr<GameGone> gone;
+};
+
 struct Registry {
   XBufLock lock;
-  std::vector<CDorvik2Wnd*> live;
-  // Threads with frames of the module's games, and how many each has.
-  std::vector<std::pair<DWORD, int32_t>> inside;
+  std::vector<Entry> games;
+  // The frames of the module's games on every thread, the latest first.
+  ThreadMark* marks = nullptr;
 };
 ModuleGlobal<Registry> g_registry;
 
@@ -25,9 +33,10 @@ ModuleGlobal<Registry> g_registry;
 // so a pointer is compared before anything is read through it.
 IClientInterface* AsClient(CDorvik2Wnd* wnd) { return wnd; }
 
-// The list's entry of `client`, under the list's lock.
-std::vector<CDorvik2Wnd*>::iterator FindLocked(Registry& r, IClientInterface* client) {
-  return std::find_if(r.live.begin(), r.live.end(), [&](CDorvik2Wnd* w) { return AsClient(w) == client; });
+// The entry of `client` the host may still use, under the list's lock.
+std::vector<Entry>::iterator FindLive(Registry& r, IClientInterface* client) {
+  return std::find_if(r.games.begin(), r.games.end(),
+                      [&](const Entry& e) { return !e.claimed && AsClient(e.wnd) == client; });
 }
 
 }  // namespace
@@ -37,70 +46,64 @@ void MakeGlobals() { g_registry.Get(); }
 void Add(CDorvik2Wnd* wnd) {
   Registry& r = g_registry.Get();
   XBufLockGuard hold(r.lock);
-  r.live.push_back(wnd);
+  // Claims whose signal nobody holds any more are of games long gone.
+  std::erase_if(r.games, [](const Entry& e) { return e.claimed && e.gone.expired(); });
+  r.games.push_back(Entry{wnd, false, {}});
 }
 
-CDorvik2Wnd* Find(IClientInterface* client) {
+CDorvik2Wnd* Enter(IClientInterface* client, std::optional<GameFrame>& frame) {
   if (!client) return nullptr;
   Registry& r = g_registry.Get();
   XBufLockGuard hold(r.lock);
-  const auto it = FindLocked(r, client);
-  return it == r.live.end() ? nullptr : *it;
+  const auto it = FindLive(r, client);
+  if (it == r.games.end()) return nullptr;
+  frame.emplace(*it->wnd);
+  return it->wnd;
 }
 
-CDorvik2Wnd* Enter(IClientInterface* client) {
+CDorvik2Wnd* Claim(IClientInterface* client, std::shared_ptr<GameGone>& ending) {
+  ending.reset();
   if (!client) return nullptr;
   Registry& r = g_registry.Get();
   XBufLockGuard hold(r.lock);
-  const auto it = FindLocked(r, client);
-  if (it == r.live.end()) return nullptr;
-  (*it)->EnterFrame();
-  return *it;
-}
-
-CDorvik2Wnd* Claim(IClientInterface* client) {
-  if (!client) return nullptr;
-  Registry& r = g_registry.Get();
-  XBufLockGuard hold(r.lock);
-  const auto it = FindLocked(r, client);
-  if (it == r.live.end()) return nullptr;
-  CDorvik2Wnd* const wnd = *it;
-  r.live.erase(it);
-  return wnd;
-}
-
-void Forget(CDorvik2Wnd* wnd) {
-  Registry& r = g_registry.Get();
-  XBufLockGuard hold(r.lock);
-  std::erase(r.live, wnd);
-}
-
-void ThreadEntered() {
-  Registry& r = g_registry.Get();
-  const DWORD me = GetCurrentThreadId();
-  XBufLockGuard hold(r.lock);
-  for (auto& [thread, frames] : r.inside) {
-    if (thread == me) {
-      ++frames;
-      return;
-    }
+  if (const auto it = FindLive(r, client); it != r.games.end()) {
+    // Marked before the lock goes: whoever comes next finds the claim.
+    it->claimed = true;
+    it->gone = it->wnd->GoneSignal();
+    return it->wnd;
   }
-  r.inside.emplace_back(me, 1);
+  for (const Entry& e : r.games) {
+    if (!e.claimed || AsClient(e.wnd) != client) continue;
+    if ((ending = e.gone.lock())) break;
+  }
+  return nullptr;
 }
 
-void ThreadLeft() {
+void ThreadEntered(ThreadMark& mark) noexcept {
+  Registry& r = g_registry.Get();
+  mark.thread = GetCurrentThreadId();
+  XBufLockGuard hold(r.lock);
+  mark.next = r.marks;
+  r.marks = &mark;
+}
+
+void ThreadLeft(ThreadMark& mark) noexcept {
+  Registry& r = g_registry.Get();
+  XBufLockGuard hold(r.lock);
+  for (ThreadMark** at = &r.marks; *at; at = &(*at)->next) {
+    if (*at != &mark) continue;
+    *at = mark.next;
+    return;
+  }
+}
+
+bool ThreadInside() noexcept {
   Registry& r = g_registry.Get();
   const DWORD me = GetCurrentThreadId();
   XBufLockGuard hold(r.lock);
-  const auto it = std::find_if(r.inside.begin(), r.inside.end(), [&](const auto& t) { return t.first == me; });
-  if (it != r.inside.end() && --it->second == 0) r.inside.erase(it);
-}
-
-bool ThreadInside() {
-  Registry& r = g_registry.Get();
-  const DWORD me = GetCurrentThreadId();
-  XBufLockGuard hold(r.lock);
-  return std::any_of(r.inside.begin(), r.inside.end(), [&](const auto& t) { return t.first == me; });
+  for (const ThreadMark* m = r.marks; m; m = m->next)
+    if (m->thread == me) return true;
+  return false;
 }
 
 }  // namespace live_clients

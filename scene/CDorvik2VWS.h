@@ -1081,7 +1081,6 @@ class CDorvik2VWS : public GVWS,
   // The queue's gate: ready and not closing.
   bool MayDispatchHostMessage() const override { return IsReady() && !closing_; }
   void OnHostMessageDispatching() override { SetFullRedraw(); }
-  void OnHostMessageDispatched() override;
   // The scene's handler of every type, and the VIP manager's.
   CHostQueue::HandlerTable SceneHostMessageHandlers();
   CSceneTimers timers_;

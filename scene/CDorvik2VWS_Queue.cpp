@@ -41,7 +41,3 @@ bool CDorvik2VWS::SetHostMessageHandler(uint32_t type, HostMessageHandler handle
   return hostQueue_.SetHandler(type, [this, handler = std::move(handler)](HostMessage& msg) { handler(*this, msg); });
 }
 
-void CDorvik2VWS::OnHostMessageDispatched() {
-  // Only a handler can start a teardown here, and it has returned: the last step.
-  if (closing_ && owner_) owner_->OnClosedSceneIdle();
-}

@@ -19,7 +19,7 @@ class IHostQueueSite {
   // Just before a handler runs (the scene asks for a full redraw).
   virtual void OnHostMessageDispatching() = 0;
   // After a handler has returned and its message is destroyed.
-  virtual void OnHostMessageDispatched() = 0;
+  virtual void OnHostMessageDispatched() {}
 
  protected:
   ~IHostQueueSite() = default;

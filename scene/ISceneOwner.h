@@ -31,9 +31,6 @@ class ISceneOwner {
   virtual const CHostLink& HostLink() const = 0;
   // Read by a build on the loader thread between files.
   virtual bool LoaderCancelRequested() const = 0;
-  // The scene was marked closing under a handler, and the outermost handler has now
-  // returned: the owner may delete itself and the scene, but not on this stack.
-  virtual void OnClosedSceneIdle() = 0;
   // The modal message box over the game window: kMsgBoxYes (OK / Yes), kMsgBoxNo, or
   // -1 when it cannot be shown.
   static constexpr int32_t kMsgBoxOk = 0;

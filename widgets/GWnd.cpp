@@ -211,35 +211,49 @@ BOOL GWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* resul
   return 1;
 }
 
+// One message of the object being dispatched: the depth and, for a nested message, the
+// outer message's kept values, put back as the scope ends however it ends.
+class GWnd::DispatchScope {
+ public:
+  DispatchScope(GWnd& wnd, HWND hwnd) : wnd_(wnd), outerKept_(wnd.kept_), outerDispatching_(wnd.dispatching_) {
+    ++wnd_.depth_;
+    wnd_.dispatching_ = hwnd;
+  }
+  ~DispatchScope() {
+    if (--wnd_.depth_ == 0) return;
+    // A handler may cause nested messages (SendMessage, a child's creation): the outer
+    // message's own Default still sees it.
+    wnd_.kept_ = outerKept_;
+    wnd_.dispatching_ = outerDispatching_;
+  }
+  DispatchScope(const DispatchScope&) = delete;
+  DispatchScope& operator=(const DispatchScope&) = delete;
+
+ private:
+  GWnd& wnd_;
+  const KeptMessage outerKept_;
+  const HWND outerDispatching_;
+};
+
+LRESULT GWnd::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (message == WM_NCDESTROY) {
+    dispatching_ = hwnd;
+    return WindowProc(message, wParam, lParam, &result) ? result : Default();
+  }
+  const DispatchScope scope(*this, hwnd);
+  return WindowProc(message, wParam, lParam, &result) ? result : Default();
+}
+
 LRESULT CALLBACK GWnd::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
     GWnd* wnd = GWndMgr::Instance().Find(hwnd);
-    if (hwnd && (!wnd || !IsWindow(hwnd))) return DefWindowProcA(hwnd, message, wParam, lParam);
-    if (!wnd) return DefWindowProcA(hwnd, message, wParam, lParam);
-
-    // A handler may cause nested messages (SendMessage, a child's creation); put the
-    // outer message back afterwards so that its own Default still sees it. After
-    // WM_NCDESTROY the object may have deleted itself: touch it no more.
-    const KeptMessage outerKept = wnd->kept_;
-    const HWND outerDispatching = wnd->dispatching_;
-    const bool nested = wnd->depth_ > 0;
-    const bool last = message == WM_NCDESTROY;
-    if (!last) ++wnd->depth_;
-    wnd->dispatching_ = hwnd;
-    LRESULT result = 0;
-    LRESULT answer = wnd->WindowProc(message, wParam, lParam, &result) ? result : wnd->Default();
-    if (!last) {
-      --wnd->depth_;
-      if (nested) {
-        wnd->kept_ = outerKept;
-        wnd->dispatching_ = outerDispatching;
-      } else {
-        wnd->OnOutermostMessageDone();
-      }
-    }
-    return answer;
+    if (!wnd || (hwnd && !IsWindow(hwnd))) return DefWindowProcA(hwnd, message, wParam, lParam);
+    return wnd->Dispatch(hwnd, message, wParam, lParam);
   } catch (...) {
-    // The host's process must not end through the module's window procedure.
+    // The host's process must not end through the module's window procedure. What the
+    // dispatch counted was undone by its scopes as the exception left them; the object
+    // may be gone, so only the handle is used here.
     return DefWindowProcA(hwnd, message, wParam, lParam);
   }
 }

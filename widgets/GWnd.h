@@ -106,11 +106,14 @@ class GWnd {
   int32_t DispatchDepth() const { return depth_; }
 
  protected:
-  // Called when the outermost message of this object has been dispatched, as the
-  // window procedure's last touch of it: the object may delete itself here.
-  virtual void OnOutermostMessageDone() {}
+  // One message through WindowProc, with the dispatch depth counted and the outer
+  // message put back on every exit, an exception's included. A derived window holds a
+  // scope of its own around it; after WM_NCDESTROY the object may have deleted itself
+  // (PostNcDestroy), so nothing of it is touched once that message's WindowProc returns.
+  virtual LRESULT Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  class DispatchScope;
   HWND hwnd_ = nullptr;
   KeptMessage kept_;
   // The handle StaticWndProc is dispatching: Default's handle for the messages that
