@@ -388,3 +388,174 @@ TEST_F(GameEndWaitTest, ADestroyWaitingOnAWindowThreadServesWhatTheGamesHostCall
 }
 
 }  // namespace
+
+namespace {
+
+// Joins `thread` serving nothing, as a host that waits for a thread of its own does; a
+// join that never comes ends the program with `verdict`.
+void JoinWithoutServing(std::thread& thread, const char* verdict) {
+  std::atomic<bool> joined{false};
+  std::thread watchdog([&] {
+    const auto until = std::chrono::steady_clock::now() + kEndThreadBound;
+    while (!joined && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (joined) return;
+    std::fprintf(stderr, "%s\n", verdict);
+    std::_Exit(EXIT_FAILURE);
+  });
+  thread.join();
+  joined = true;
+  watchdog.join();
+}
+
+// A game in its own window of the host's on this thread, built, its loader ended and
+// its kick served: from here on no frame of it runs unless the host calls.
+class GameEndElsewhereTest : public GameEndWaitTest {
+ protected:
+  IClientInterface* MakeSettled(RecordingHost& gameHost, HWND frame) {
+    IClientInterface* made = MakeOn(gameHost, frame);
+    if (made) WaitForLoader(Wnd(made));
+    DrainQueue();
+    return made;
+  }
+  // What stood the moment a destroy on another thread answered.
+  struct Answer {
+    std::atomic<int32_t> result{99};
+    std::atomic<bool> returned{false};
+    std::atomic<bool> windowStood{false};
+    std::atomic<uint32_t> directDraws{0};
+  };
+  static std::thread DestroyElsewhere(IClientInterface* client, Answer& answer, HWND window = nullptr) {
+    return std::thread([client, &answer, window] {
+      answer.result = DestroyGameWnd(client);
+      answer.windowStood = window && IsWindow(window);
+      answer.directDraws = plat::sim::LiveDirectDrawObjects();
+      answer.returned = true;
+    });
+  }
+  // Once the window's thread is back in its loop, the library's holder lets go.
+  static bool HolderLetGo() { return PumpWhileWaiting([] { return plat::sim::LiveLayerThreads() == 0; }); }
+};
+
+// The host closes its own top window inside a host call of the game (the game window
+// goes with it) while a thread of its own ends the game and would free the library. The
+// destroy answers once the call has returned, and the library stays held until the
+// window's thread, which may still be returning through the module, is back in a loop:
+// here the host's thread joins the destroying one before it pumps again.
+TEST_F(GameEndElsewhereTest, TheHostClosingItsTopWindowInsideAHostCallLeavesTheLibraryHeldUntilTheThreadIsBack) {
+  RoomNoticeHost gameHost;
+  const HWND top = CreateWindowExA(0, kHostClass, "top", WS_POPUP | WS_VISIBLE, 0, 0, 820, 620, nullptr, nullptr,
+                                   nullptr, nullptr);
+  ASSERT_NE(top, nullptr);
+  IClientInterface* client = MakeSettled(gameHost, top);
+  Answer answer;
+  std::thread third;
+  bool answeredInsideTheCall = false;
+  gameHost.inNotice = [&] {
+    DestroyWindow(top);
+    third = DestroyElsewhere(client, answer);
+    const auto until = std::chrono::steady_clock::now() + kEndEarlyWindow;
+    while (!answer.returned && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+    answeredInsideTheCall = answer.returned;
+  };
+  EnterRoomOf(client);
+  ASSERT_TRUE(third.joinable()) << "the room entry raised no notice";
+  JoinWithoutServing(third, "DestroyGameWnd never returned to a window thread that joined it");
+  EXPECT_FALSE(answeredInsideTheCall) << "DestroyGameWnd answered while the host's call ran in the game";
+  EXPECT_EQ(answer.result, 0);
+  EXPECT_EQ(answer.directDraws, directDrawBefore) << "the game's object outlived DestroyGameWnd";
+  EXPECT_EQ(plat::sim::LiveLayerThreads(), 1u)
+      << "DestroyGameWnd answered, and nothing held the library, before the window's thread was back in its loop";
+  EXPECT_TRUE(HolderLetGo()) << "the library's holder never let go";
+  EXPECT_EQ(DestroyGameWnd(client), -1);
+}
+
+// After the host's frame took the game window along, the window's thread, with no frame
+// of the game on it, waits for the host's thread that ends the game, serving nothing.
+TEST_F(GameEndElsewhereTest, AWindowThreadWithNoFrameOfTheGameMayWaitForTheDestroyingThread) {
+  RecordingHost gameHost;
+  const HWND frame = CreateWindowExA(0, kHostClass, "frame", WS_CHILD | WS_VISIBLE, 0, 0, 810, 610, hostWnd, nullptr,
+                                     nullptr, nullptr);
+  IClientInterface* client = MakeSettled(gameHost, frame);
+  ASSERT_TRUE(DestroyWindow(frame));
+  Answer answer;
+  std::thread third = DestroyElsewhere(client, answer);
+  JoinWithoutServing(third, "DestroyGameWnd waited for a window thread that held no frame of the game");
+  EXPECT_EQ(answer.result, 0);
+  EXPECT_EQ(answer.directDraws, directDrawBefore) << "the game's object outlived DestroyGameWnd";
+  EXPECT_TRUE(HolderLetGo()) << "the library's holder never let go";
+  EXPECT_EQ(DestroyGameWnd(client), -1);
+}
+
+// The same while the window's thread only pumps: the end runs on the destroying thread,
+// which must learn that the window has gone.
+TEST_F(GameEndElsewhereTest, AfterTheFrameTookTheWindowADestroyElsewhereWhileTheThreadPumpsReturns) {
+  RecordingHost gameHost;
+  const HWND frame = CreateWindowExA(0, kHostClass, "frame", WS_CHILD | WS_VISIBLE, 0, 0, 810, 610, hostWnd, nullptr,
+                                     nullptr, nullptr);
+  IClientInterface* client = MakeSettled(gameHost, frame);
+  ASSERT_TRUE(DestroyWindow(frame));
+  Answer answer;
+  std::thread third = DestroyElsewhere(client, answer);
+  if (!PumpWhileWaiting([&] { return answer.returned.load(); })) {
+    std::fprintf(stderr, "DestroyGameWnd never returned after the host's frame took the game window\n");
+    std::_Exit(EXIT_FAILURE);
+  }
+  third.join();
+  EXPECT_EQ(answer.result, 0);
+  EXPECT_EQ(answer.directDraws, directDrawBefore);
+  EXPECT_TRUE(HolderLetGo());
+}
+
+// A destroy elsewhere while the window's thread only pumps takes the game window with
+// the game: the window is gone when it answers, and the host's window has no child.
+TEST_F(GameEndElsewhereTest, ADestroyElsewhereWhileTheThreadPumpsTakesTheWindowBeforeItAnswers) {
+  RecordingHost gameHost;
+  IClientInterface* client = MakeSettled(gameHost, hostWnd);
+  const HWND window = Wnd(client)->Handle();
+  ASSERT_NE(window, nullptr);
+  Answer answer;
+  std::thread third = DestroyElsewhere(client, answer, window);
+  EXPECT_TRUE(PumpWhileWaiting([&] { return answer.returned.load(); })) << "DestroyGameWnd never returned";
+  third.join();
+  EXPECT_EQ(answer.result, 0);
+  EXPECT_FALSE(answer.windowStood) << "the game window outlived its game";
+  EXPECT_EQ(GetWindow(hostWnd, GW_CHILD), nullptr);
+  EXPECT_EQ(answer.directDraws, directDrawBefore);
+  EXPECT_TRUE(HolderLetGo());
+}
+
+// Two threads of the host's end one game at once while the window's thread is inside a
+// host call of it, serving nothing for a while: neither answers before the game is
+// gone, whichever claimed it; the second answers -1.
+TEST_F(GameEndElsewhereTest, TwoDestroysAtOnceBothAnswerOnlyOnceTheGameIsGone) {
+  RoomNoticeHost gameHost;
+  IClientInterface* client = MakeSettled(gameHost, hostWnd);
+  Answer first, second;
+  std::thread firstThread, secondThread;
+  bool endPending = false, answeredInsideTheCall = false;
+  gameHost.inNotice = [&] {
+    firstThread = DestroyElsewhere(client, first);
+    // The first has claimed the game once its end waits to be served here.
+    const auto bound = std::chrono::steady_clock::now() + kEndThreadBound;
+    while (!(endPending = (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0) &&
+           std::chrono::steady_clock::now() < bound)
+      std::this_thread::yield();
+    secondThread = DestroyElsewhere(client, second);
+    const auto until = std::chrono::steady_clock::now() + kEndEarlyWindow;
+    while (!second.returned && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+    answeredInsideTheCall = first.returned || second.returned;
+  };
+  EnterRoomOf(client);
+  ASSERT_TRUE(endPending) << "the first end never reached the window's thread";
+  EXPECT_FALSE(answeredInsideTheCall) << "a DestroyGameWnd answered while the host's call ran in the game";
+  EXPECT_TRUE(PumpWhileWaiting([&] { return first.returned && second.returned; })) << "a DestroyGameWnd never returned";
+  firstThread.join();
+  secondThread.join();
+  EXPECT_EQ(first.result, 0);
+  EXPECT_EQ(second.result, -1);
+  EXPECT_EQ(first.directDraws, directDrawBefore) << "the first answered before the game was gone";
+  EXPECT_EQ(second.directDraws, directDrawBefore) << "the second answered before the game was gone";
+  EXPECT_TRUE(HolderLetGo());
+}
+
+}  // namespace
