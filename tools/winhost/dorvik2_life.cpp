@@ -9,8 +9,8 @@
 //                    [--only NAME] [--cycles N] [--diagnose]
 // The broken game folder is the game folder with a card picture missing. NAME is cycles,
 // callback, box, held, failed-threaded, failed-init, message, again, third-box,
-// third-wait, third-idle, third-init, third-taken, third-slow, loader-held, next-table,
-// pictures or sweep: that scenario alone (to see one fault by itself). --diagnose lists
+// third-wait, third-idle, third-init, third-taken, third-top, third-joined, third-slow,
+// loader-held, next-table, pictures or sweep: that scenario alone (to see one fault by itself). --diagnose lists
 // the memory regions, handles and heap blocks the second cycle left behind.
 #include <windows.h>
 #include <ddraw.h>
@@ -1202,6 +1202,62 @@ void DestroyOnThirdThreadAfterTheFrameWent(const Setup& s) {
   AwaitThirdThread(s, host, nullptr, name);
 }
 
+// The host closes its own top window inside a host call of the game (the room entry's
+// event), the game window going with it, and starts a thread there that destroys the
+// game and frees the library at once, staying in the event a while. The destroy answers
+// once the call's frame has ended; the window's thread is still returning through the
+// module then, with no window of the host's left to tell when it is out.
+void DestroyOnThirdThreadAfterTheTopWent(const Setup& s) {
+  const char* const name = "destroy on a third thread inside a host call, the host's top window closed there";
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  Setup topped = s;
+  topped.hostWnd = CreateWindowExA(0, "STATIC", "top", WS_POPUP | WS_VISIBLE, 0, 0, 820, 620, nullptr, nullptr,
+                                   nullptr, nullptr);
+  if (!topped.hostWnd) Fail("%s: no top window: error %u", name, unsigned(GetLastError()));
+  const HWND wnd = InitGame(topped, host, loaded.exports, 0);
+  g_third = {};
+  g_third.host = &host;
+  g_third.module = loaded.Handle();
+  host.inRoomEntry = [&] {
+    if (g_third.thread) return;
+    DestroyWindow(topped.hostWnd);
+    g_third.thread = CreateThread(nullptr, 0, DestroyAndFreeLibrary, nullptr, 0, nullptr);
+    if (g_third.thread) Sleep(kInsideHostCallMs);
+  };
+  Deliver(host, s.roomMessages, 1);
+  host.inRoomEntry = nullptr;
+  if (IsWindow(topped.hostWnd)) DestroyWindow(topped.hostWnd);
+  AwaitThirdThread(s, host, wnd, name);
+}
+
+// After the host's frame took the game window along, the window's thread, with no frame
+// of the game on it, starts a thread that destroys the game and frees the library, and
+// waits for that thread serving nothing: the destroy must not wait for it.
+constexpr DWORD kJoinLimitMs = 10000;
+
+void WindowThreadJoinsTheDestroyer(const Setup& s) {
+  const char* const name = "the window's thread joining a third thread that destroys, the frame gone with the window";
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  Setup framed = s;
+  framed.hostWnd = CreateWindowExA(0, "STATIC", "frame", WS_CHILD | WS_VISIBLE, 0, 0, 810, 610, s.hostWnd, nullptr,
+                                   nullptr, nullptr);
+  if (!framed.hostWnd) Fail("%s: no frame window: error %u", name, unsigned(GetLastError()));
+  const HWND wnd = InitGame(framed, host, loaded.exports, 0);
+  Deliver(host, s.roomMessages, 1);
+  DestroyWindow(framed.hostWnd);
+  if (IsWindow(wnd)) Fail("%s: the game window outlived its frame", name);
+  g_third = {};
+  g_third.host = &host;
+  g_third.module = loaded.Handle();
+  g_third.thread = CreateThread(nullptr, 0, DestroyAndFreeLibrary, nullptr, 0, nullptr);
+  if (!g_third.thread) Fail("%s: cannot start the host's third thread: error %u", name, unsigned(GetLastError()));
+  if (WaitForSingleObject(g_third.thread, kJoinLimitMs) != WAIT_OBJECT_0)
+    Fail("%s: DestroyGameWnd waited for the window's thread, which waited for it", name);
+  AwaitThirdThread(s, host, nullptr, name);
+}
+
 // ---- The window's thread still returning through the module after the game went -----------
 // A destroy on a third thread while the window's thread is inside a host call of the
 // game (the room entry's event), where the host serves what is sent to it until the
@@ -1874,6 +1930,12 @@ int Run(int argc, char** argv) {
        {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false},
       {"third-taken", DestroyOnThirdThreadAfterTheFrameWent,
        "destroy on a third thread inside a host call after the frame took the window, unloaded there",
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false, 2},
+      {"third-top", DestroyOnThirdThreadAfterTheTopWent,
+       "destroy on a third thread inside a host call that closed the host's top window, unloaded there",
+       {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false, 2},
+      {"third-joined", WindowThreadJoinsTheDestroyer,
+       "destroy on a third thread the window's thread waits for, the frame gone with the window, unloaded there",
        {kHandlesOfAnUnloadElsewhere, kHeapBytesOfAnUnloadElsewhere}, false, 2},
       {"third-slow", DestroyOnThirdThreadWindowThreadSlow,
        "destroy on a third thread inside a host call, the window's thread slow out of the module, unloaded there",
