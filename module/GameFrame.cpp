@@ -1,3 +1,4 @@
+// The frame's entry and exit: the counts under the game's lock, the thread's mark under the list's.
 #include "module/GameFrame.h"
 
 #include "module/CDorvik2Wnd.h"

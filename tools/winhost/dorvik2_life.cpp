@@ -1245,7 +1245,6 @@ void WindowThreadJoinsTheDestroyer(const Setup& s) {
                                    nullptr, nullptr);
   if (!framed.hostWnd) Fail("%s: no frame window: error %u", name, unsigned(GetLastError()));
   const HWND wnd = InitGame(framed, host, loaded.exports, 0);
-  Deliver(host, s.roomMessages, 1);
   DestroyWindow(framed.hostWnd);
   if (IsWindow(wnd)) Fail("%s: the game window outlived its frame", name);
   g_third = {};
