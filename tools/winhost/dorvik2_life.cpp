@@ -1202,35 +1202,6 @@ void DestroyOnThirdThreadAfterTheFrameWent(const Setup& s) {
   AwaitThirdThread(s, host, nullptr, name);
 }
 
-// The host closes its own top window inside a host call of the game (the room entry's
-// event), the game window going with it, and starts a thread there that destroys the
-// game and frees the library at once, staying in the event a while. The destroy answers
-// once the call's frame has ended; the window's thread is still returning through the
-// module then, with no window of the host's left to tell when it is out.
-void DestroyOnThirdThreadAfterTheTopWent(const Setup& s) {
-  const char* const name = "destroy on a third thread inside a host call, the host's top window closed there";
-  Loaded loaded(s);
-  LifeHost host(loaded.exports);
-  Setup topped = s;
-  topped.hostWnd = CreateWindowExA(0, "STATIC", "top", WS_POPUP | WS_VISIBLE, 0, 0, 820, 620, nullptr, nullptr,
-                                   nullptr, nullptr);
-  if (!topped.hostWnd) Fail("%s: no top window: error %u", name, unsigned(GetLastError()));
-  const HWND wnd = InitGame(topped, host, loaded.exports, 0);
-  g_third = {};
-  g_third.host = &host;
-  g_third.module = loaded.Handle();
-  host.inRoomEntry = [&] {
-    if (g_third.thread) return;
-    DestroyWindow(topped.hostWnd);
-    g_third.thread = CreateThread(nullptr, 0, DestroyAndFreeLibrary, nullptr, 0, nullptr);
-    if (g_third.thread) Sleep(kInsideHostCallMs);
-  };
-  Deliver(host, s.roomMessages, 1);
-  host.inRoomEntry = nullptr;
-  if (IsWindow(topped.hostWnd)) DestroyWindow(topped.hostWnd);
-  AwaitThirdThread(s, host, wnd, name);
-}
-
 // After the host's frame took the game window along, the window's thread, with no frame
 // of the game on it, starts a thread that destroys the game and frees the library, and
 // waits for that thread serving nothing: the destroy must not wait for it.
@@ -1371,6 +1342,45 @@ void DestroyOnThirdThreadWindowThreadSlow(const Setup& s) {
   if (!windowWent) Fail("%s: the game window outlived the end sent to its thread", name);
   if (!stalls) Fail("%s: the window's thread set no event after the game window went (the game's last frame was "
                     "another thread's)", name);
+}
+
+// The host closes its own top window inside a host call of the game (the room entry's
+// event), the game window going with it, and starts a thread there that destroys the
+// game and frees the library at once, staying in the event a while. The destroy answers
+// once the call's frame has ended, with the window's thread still returning through the
+// module and no window of the host's left to tell when it is out; the window's thread is
+// stalled after each event the module sets there, as in the case before.
+void DestroyOnThirdThreadAfterTheTopWent(const Setup& s) {
+  const char* const name = "destroy on a third thread inside a host call, the host's top window closed there";
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  Setup topped = s;
+  topped.hostWnd = CreateWindowExA(0, "STATIC", "top", WS_POPUP | WS_VISIBLE, 0, 0, 820, 620, nullptr, nullptr,
+                                   nullptr, nullptr);
+  if (!topped.hostWnd) Fail("%s: no top window: error %u", name, unsigned(GetLastError()));
+  const HWND wnd = InitGame(topped, host, loaded.exports, 0);
+  g_stall.windowThread = GetCurrentThreadId();
+  g_stall.gameWnd = wnd;
+  g_stall.stalls = 0;
+  if (!ReplaceImport(loaded.Handle(), "kernel32.dll", "SetEvent", reinterpret_cast<void*>(&SetEventThenStall),
+                     g_stall.setEvent))
+    Fail("%s: the module imports no SetEvent", name);
+  g_third = {};
+  g_third.host = &host;
+  g_third.module = loaded.Handle();
+  host.inRoomEntry = [&] {
+    if (g_third.thread) return;
+    DestroyWindow(topped.hostWnd);
+    g_third.thread = CreateThread(nullptr, 0, DestroyAndFreeLibrary, nullptr, 0, nullptr);
+    g_stall.destroyer = g_third.thread;
+    if (g_third.thread) Sleep(kInsideHostCallMs);
+  };
+  Deliver(host, s.roomMessages, 1);
+  host.inRoomEntry = nullptr;
+  if (IsWindow(topped.hostWnd)) DestroyWindow(topped.hostWnd);
+  AwaitThirdThread(s, host, wnd, name);
+  g_stall.destroyer = nullptr;
+  g_stall.windowThread = 0;
 }
 
 // ---- A loader that asked for the end holds the library ------------------------------------
