@@ -60,10 +60,9 @@ int32_t CDorvik2Wnd::StartLoader(int32_t loadInThread) {
   // it instead of deleting the scene under a thread that has not started yet.
   {
     XBufLockGuard hold(lifeLock_);
-    loaderThreadId_ = threadId;
+    if (gone_) gone_->SetLoaderThread(threadId);
     ++frames_;
   }
-  if (gone_) gone_->SetLoaderThread(threadId);
   loaderRunning_.store(1, std::memory_order_release);
   ResumeThread(thread);
   return 1;

@@ -41,6 +41,8 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
   clientSize_ = clientSize;
   fullScreen_ = fullScreen;
 
+  // The pace first: from here on a destroy elsewhere knows this thread for the window's.
+  if (!gone_ || !gone_->MakePace()) return 0;
   std::string className = kClassName;
   if (!RegisterWndClass(className, instance, kClassStyle, nullptr, nullptr, LoadIconA(nullptr, IDI_APPLICATION))) {
     return 0;
@@ -53,7 +55,6 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
 
   {
     XBufLockGuard hold(lifeLock_);
-    windowThread_ = GetCurrentThreadId();
     window_ = Handle();
   }
   ownsScreen_ = 1;
@@ -133,11 +134,8 @@ HWND CDorvik2Wnd::InitFromHost(HINSTANCE instance, HWND hostWnd, const std::stri
     XBufLockGuard hold(lifeLock_);
     if (initialised_ || life_ != Life::kLive) return nullptr;
     initialised_ = true;
-    windowThread_ = GetCurrentThreadId();
   }
-  // The pace first: a destroy elsewhere from here on knows this thread for the window's.
-  if (!gone_ || !gone_->MakePace() ||
-      !CreateGameWindow(instance, hostWnd, gameFolder, portalFolder, extraText, GSize(kClientWidth, kClientHeight),
+  if (!CreateGameWindow(instance, hostWnd, gameFolder, portalFolder, extraText, GSize(kClientWidth, kClientHeight),
                         0, unused10) ||
       !StartLoader(loadInThread)) {
     return nullptr;
@@ -160,7 +158,7 @@ void CDorvik2Wnd::EndByHost() {
     // This call is a frame of the game too: the object stays while it runs.
     ++frames_;
     window = window_;
-    loaderAskedEnd_ = loaderThreadId_ != 0 && GetCurrentThreadId() == loaderThreadId_;
+    loaderAskedEnd_ = gone_ && gone_->OnLoaderThread();
   }
   {
     // The end's own frame, ended on every way out of this block.
@@ -193,11 +191,10 @@ void CDorvik2Wnd::Shut() noexcept {
     } catch (...) {
     }
   };
-  const DWORD me = GetCurrentThreadId();
   step([&] { RequestLoaderStop(); });
   // The stop runs on another thread only once the window has gone: what it held went
   // with it.
-  const bool windowThread = me == windowThread_;
+  const bool windowThread = gone_ && gone_->OnWindowThread();
   step([&] {
     if (windowThread && Handle()) CMsgBoxDlg::EndBoxesOwnedBy(Handle());
   });
@@ -214,7 +211,7 @@ void CDorvik2Wnd::Shut() noexcept {
   bool joinLoader = false;
   {
     XBufLockGuard hold(lifeLock_);
-    joinLoader = me != loaderThreadId_ && !loaderAskedEnd_;
+    joinLoader = !(gone_ && gone_->OnLoaderThread()) && !loaderAskedEnd_;
   }
   step([&] {
     if (joinLoader) StopLoader();
@@ -310,7 +307,7 @@ void CDorvik2Wnd::Delete() noexcept {
 CDorvik2Wnd::Next CDorvik2Wnd::Settle(bool leaving) noexcept {
   XBufLockGuard hold(lifeLock_);
   if (life_ == Life::kEnding) {
-    const bool windowThread = windowThread_ != 0 && GetCurrentThreadId() == windowThread_;
+    const bool windowThread = gone_ && gone_->OnWindowThread();
     if (windowThread || (!window_ && frames_ == 1)) {
       life_ = Life::kEnded;
       // The stop runs in a frame: the leaving one goes on as it, else one of its own.

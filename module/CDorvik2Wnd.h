@@ -249,15 +249,13 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   // the stop request.
   XBufLock lifeLock_;
   Life life_ = Life::kLive;
-  // Frames of the game on every thread's stack (EnterFrame, LeaveFrame).
+  // Frames of the game on every thread's stack (GameFrame and the frames Settle names).
   int32_t frames_ = 0;
-  // The thread that called InitGameWnd, which owns the window; 0 before.
-  DWORD windowThread_ = 0;
-  // The game window from its creation until WM_DESTROY reaches it.
+  // The game window from its creation until WM_DESTROY reaches it. The window's thread
+  // and the loader's are the gone signal's (GameGone), which outlives the object.
   HWND window_ = nullptr;
-  // The loader thread, and an end asked there: the stop then never waits for the
-  // loader (it waits in its send for the stop), which holds the library at its end.
-  DWORD loaderThreadId_ = 0;
+  // An end asked on the loader thread: the stop then never waits for the loader (it
+  // waits in its send for the stop), which holds the library at its end.
   bool loaderAskedEnd_ = false;
   // The game window and the host window as the loader was started with them.
   HWND loaderGameWnd_ = nullptr;

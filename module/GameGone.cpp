@@ -65,8 +65,7 @@ void GameGone::WaitLeft() const {
 
 void GameGone::BeforeAnswer(const std::shared_ptr<GameGone>& gone) {
   if (!gone) return;
-  const DWORD me = GetCurrentThreadId();
-  if (me == gone->windowThread_ || me == gone->loaderThread_) return;
+  if (gone->OnWindowThread() || gone->OnLoaderThread()) return;
   if (!live_clients::ThreadInside()) {
     gone->WaitGone();
     if (!gone->PaceElsewhere()) return;

@@ -21,13 +21,16 @@ class GameGone {
   GameGone(const GameGone&) = delete;
   GameGone& operator=(const GameGone&) = delete;
 
-  // On the game's window thread, as its window is made: a hidden window of that thread
+  // On the game's window thread, before its window is made: a hidden window of that thread
   // which the module owns and whose procedure is the system's, so that the host can
   // neither take it away by destroying its own windows nor have the module's code serve
   // it. False when none could be made.
   bool MakePace();
   // The loader thread of the game: it holds the library itself as it ends.
   void SetLoaderThread(DWORD thread) { loaderThread_.store(thread, std::memory_order_release); }
+  // The caller is the game's window thread (the pace's), or its loader thread.
+  bool OnWindowThread() const { return windowThread_ != 0 && windowThread_ == GetCurrentThreadId(); }
+  bool OnLoaderThread() const { return loaderThread_ != 0 && loaderThread_ == GetCurrentThreadId(); }
   // Set as the object is deleted; waits and throws nothing.
   void Set() noexcept;
 

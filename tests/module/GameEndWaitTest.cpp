@@ -191,6 +191,9 @@ TEST_F(GameEndWaitTest, ADestroyOnAThirdThreadLeavesNoWindowOfTheHelpPopup) {
   ASSERT_FALSE(popups.empty()) << "the room entry showed no help pop-up";
   for (HWND popup : popups) EXPECT_FALSE(IsWindow(popup)) << "a pop-up of the game outlived it";
   EXPECT_TRUE(OwnedBy(hostWnd).empty());
+  // The module's pace window goes once this thread is back in its loop, where the
+  // library's holder sees it.
+  EXPECT_TRUE(PumpWhileWaiting([] { return plat::sim::LiveLayerThreads() == 0; })) << "a thread of the module stayed";
   EXPECT_EQ(plat::sim::LiveWindows(), windowsBefore) << "a window of the game was left behind";
   EXPECT_EQ(plat::sim::LiveDirectDrawObjects(), directDrawBefore) << "the game's object was never deleted";
 }
