@@ -150,22 +150,17 @@ HWND CDorvik2Wnd::InitFromHost(HINSTANCE instance, HWND hostWnd, const std::stri
 void CDorvik2Wnd::EndByHost() {
   // Read before the end is asked: the object may be gone once this call's frame ends.
   const std::shared_ptr<GameGone> gone = gone_;
-  HWND window = nullptr;
   {
-    XBufLockGuard hold(lifeLock_);
-    if (life_ != Life::kLive) return;
-    life_ = Life::kEnding;
     // This call is a frame of the game too: the object stays while it runs.
-    ++frames_;
-    window = window_;
-    loaderAskedEnd_ = gone_ && gone_->OnLoaderThread();
-  }
-  {
-    // The end's own frame, ended on every way out of this block.
-    struct EndFrame {
-      CDorvik2Wnd* wnd;
-      ~EndFrame() { wnd->Finish(); }
-    } const frame{this};
+    const GameFrame frame(*this);
+    HWND window = nullptr;
+    {
+      XBufLockGuard hold(lifeLock_);
+      if (life_ != Life::kLive) return;
+      life_ = Life::kEnding;
+      window = window_;
+      loaderAskedEnd_ = gone_ && gone_->OnLoaderThread();
+    }
     // The loader posts no more from here on, and a build under way gives up.
     RequestLoaderStop();
     if (Settle(false) == Next::kStop) {
@@ -269,12 +264,12 @@ void CDorvik2Wnd::Delete() noexcept {
 //
 // Frames: every way into the game holds a GameFrame, which counts the frame, marks the
 // thread as inside the module's code (live_clients) and opens the game's picture scope,
-// and undoes all three as it ends, however it ends: an exported call (InitGameWnd), a
-// host call on IClientInterface (HostCall, which also catches what its work throws),
-// each message of the game window (Dispatch, around GWnd's, whose own scope keeps the
-// dispatch depth on an exception's way out too). Besides them: the loader thread from
-// before it starts to its last act, DestroyGameWnd's end while it asks, and the stop
-// sequence itself. Every frame calls Settle(true) as its last touch of the object; an
+// and undoes all three as it ends, however it ends: an exported call (InitGameWnd, and
+// DestroyGameWnd's end while it asks), a host call on IClientInterface (HostCall, which
+// also catches what its work throws), each message of the game window (Dispatch, around
+// GWnd's, whose own scope keeps the dispatch depth on an exception's way out too).
+// Besides them: the loader thread, from before it starts (on the thread that starts it)
+// to its last act, and the stop sequence itself. Every frame calls Settle(true) as its last touch of the object; an
 // end asked, or WM_GAME_END inside a frame, calls Settle(false).
 //
 // States and who moves them:
