@@ -102,9 +102,6 @@ class GWnd {
   BOOL SetWindowPos(const GWnd* insertAfter, const GRect& rect, UINT flags);
   BOOL MoveWindow(const GRect& rect, BOOL repaint);
 
-  // Messages of this object being dispatched right now (more than one when nested).
-  int32_t DispatchDepth() const { return depth_; }
-
  protected:
   // One message through WindowProc, with the dispatch depth counted and the outer
   // message put back on every exit, an exception's included. A derived window holds a
