@@ -28,7 +28,6 @@ namespace {
 HMODULE g_handleAtLoad = nullptr;
 
 void UnregisterGameClass(void*) { UnregisterClassA(CDorvik2Wnd::kClassName, g_handleAtLoad); }
-void ForgetFXManager(void*) { DestroyFXManager(); }
 
 // The library entry: the module finds itself by its name, not by the handle the loader
 // passes. Every global object of the module is made here, in this one list, before the
@@ -54,7 +53,7 @@ bool LibraryEntry() {
   skinned_popup::State();
   CMsgBoxTimers::Instance();
   CMsgBoxDlg::MakeGlobals();
-  module_globals::Register(&ForgetFXManager, nullptr);
+  MakeFXManagerSlot();
   msgbox_template::Register(g_handleAtLoad);
   skinned_popup::RegisterTemplate(g_handleAtLoad);
   return !module_globals::Overflowed();
