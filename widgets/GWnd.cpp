@@ -3,6 +3,7 @@
 #include "widgets/GWnd.h"
 
 #include "plat/crt.h"
+#include "plat/error.h"
 #include "widgets/GWndMgr.h"
 
 namespace {
@@ -98,7 +99,10 @@ UINT GWnd::RegisterWndClass(std::string& className, HINSTANCE instance, UINT cla
   wc.hCursor = cursor;
   wc.hbrBackground = background;
   wc.lpszClassName = className.c_str();
-  return RegisterClassA(&wc);
+  if (const ATOM atom = RegisterClassA(&wc)) return atom;
+  // Another thread may have registered it since the look: the class is there all the same.
+  WNDCLASSA existing{};
+  return GetLastError() == ERROR_CLASS_ALREADY_EXISTS && GetClassInfoA(instance, className.c_str(), &existing) ? 1 : 0;
 }
 
 BOOL GWnd::Create(const std::string& className, const std::string& windowName, HINSTANCE instance, UINT style,
