@@ -48,7 +48,9 @@ bool PumpUntil(const std::function<bool()>& done) {
 
 class SharedAcrossGamesTest : public testing_support::HostWindowFixture {
  protected:
-  static std::u16string Folder() { return std::u16string(kGameFolder, kGameFolder + std::char_traits<char>::length(kGameFolder)); }
+  static std::u16string Folder() {
+    return std::u16string(kGameFolder, kGameFolder + std::char_traits<char>::length(kGameFolder));
+  }
   // The table a game of the folder draws with no other game alive, built here.
   Bytes AloneTable() {
     IClientInterface* alone = Make();
@@ -61,64 +63,86 @@ class SharedAcrossGamesTest : public testing_support::HostWindowFixture {
   }
 };
 
-// Each round starts as the first games of a load do, with no game window class yet
-// (unregistered here, as nothing of the class is left between rounds). The threads meet
-// before InitGameWnd, draw their tables at once, and each ends its own game.
+// Runs `work` on kThreads new threads at once, each of which makes its game on a frame
+// window of its own, and pumps this thread until all have ended.
+constexpr int kThreads = 3;
+struct Outcome {
+  HWND window = nullptr;
+  DWORD error = 0;
+  int32_t destroyed = 99;
+  int differingDraws = 0;
+};
+void OnWindowThreads(const char* frameClass, const std::function<void(IClientInterface*, HWND frame, Outcome&)>& work,
+                     Outcome (&outcomes)[kThreads]) {
+  std::atomic<int> atInit{0}, done{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      RecordingHost gameHost;
+      const HWND frame = CreateWindowExA(0, frameClass, "frame", WS_POPUP, 0, 0, 820, 620, nullptr, nullptr,
+                                         nullptr, nullptr);
+      IClientInterface* client = nullptr;
+      const bool made = frame && CreateGameWnd(&gameHost, &client) == 0;
+      // Met just before InitGameWnd, whose window's class is the first thing shared.
+      ++atInit;
+      while (atInit < kThreads) std::this_thread::yield();
+      if (made) work(client, frame, outcomes[t]);
+      Drain();
+      if (frame) DestroyWindow(frame);
+      ++done;
+    });
+  }
+  if (!PumpUntil([&] { return done.load() == kThreads; })) {
+    // A thread that never ends cannot be joined: the process ends with the verdict.
+    ADD_FAILURE() << "a window thread never ended";
+    std::_Exit(EXIT_FAILURE);
+  }
+  for (std::thread& t : threads) t.join();
+}
+
+// The first games of a load find no game window class yet (unregistered here: nothing
+// of it is left between rounds). Each round's three window threads meet before their
+// InitGameWnd (the loader builds) and end their games at once; then three games built
+// on their threads draw their tables at the same time.
 TEST_F(SharedAcrossGamesTest, ThreeWindowThreadsMakingTheirFirstGamesAtOnceEachGetAWindowAndDrawTheTableAloneDrawn) {
   const Bytes alone = AloneTable();
   ASSERT_FALSE(alone.empty());
   const HINSTANCE instance = GetModuleHandleA(dorvik2_module::kModuleName);
-  constexpr int kThreads = 3;
-  constexpr int kRounds = 12;
-  constexpr int kDraws = 3;
-  for (int round = 0; round < kRounds; ++round) {
+  constexpr int kRounds = 200;
+  for (int round = 0; round < kRounds && !HasFailure(); ++round) {
     SCOPED_TRACE(testing::Message() << "round " << round);
     ASSERT_TRUE(UnregisterClassA(CDorvik2Wnd::kClassName, instance));
-    std::atomic<int> atInit{0}, done{0};
-    struct Outcome {
-      HWND window = nullptr;
-      DWORD error = 0;
-      int32_t destroyed = 99;
-      int differingDraws = 0;
-    };
     Outcome outcomes[kThreads];
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-      threads.emplace_back([&, t] {
-        Outcome& out = outcomes[t];
-        RecordingHost gameHost;
-        const HWND frame = CreateWindowExA(0, kHostClass, "frame", WS_POPUP, 0, 0, 820, 620, nullptr, nullptr,
-                                           nullptr, nullptr);
-        IClientInterface* client = nullptr;
-        if (frame && CreateGameWnd(&gameHost, &client) == 0) {
-          ++atInit;
-          while (atInit < kThreads) std::this_thread::yield();
-          out.window = InitGameWnd(client, 0, frame, Folder().c_str(), u"D:\\portal\\", u"", 0, 0, 0, 0, 0);
+    OnWindowThreads(
+        kHostClass,
+        [](IClientInterface* client, HWND frame, Outcome& out) {
+          out.window = InitGameWnd(client, 0, frame, Folder().c_str(), u"D:\\portal\\", u"", 0, 0, 0, 0, 1);
           out.error = GetLastError();
-          Drain();
-          if (out.window)
-            for (int d = 0; d < kDraws; ++d) out.differingDraws += TableBytes(Wnd(client)) == alone ? 0 : 1;
           out.destroyed = DestroyGameWnd(client);
-        }
-        Drain();
-        if (frame) DestroyWindow(frame);
-        ++done;
-      });
-    }
-    const bool ended = PumpUntil([&] { return done.load() == kThreads; });
-    if (!ended) {
-      // A thread that never ends cannot be joined: the process ends with the verdict.
-      ADD_FAILURE() << "a window thread never ended";
-      std::_Exit(EXIT_FAILURE);
-    }
-    for (std::thread& t : threads) t.join();
+        },
+        outcomes);
     for (int t = 0; t < kThreads; ++t) {
       EXPECT_NE(outcomes[t].window, nullptr) << "thread " << t << ": InitGameWnd answered null, last error "
                                              << outcomes[t].error;
-      EXPECT_EQ(outcomes[t].differingDraws, 0) << "thread " << t << " drew a table other than the one drawn alone";
       EXPECT_EQ(outcomes[t].destroyed, 0) << "thread " << t;
     }
-    if (HasFailure()) break;
+  }
+  constexpr int kDraws = 3;
+  Outcome outcomes[kThreads];
+  OnWindowThreads(
+      kHostClass,
+      [&](IClientInterface* client, HWND frame, Outcome& out) {
+        out.window = InitGameWnd(client, 0, frame, Folder().c_str(), u"D:\\portal\\", u"", 0, 0, 0, 0, 0);
+        Drain();
+        if (out.window)
+          for (int d = 0; d < kDraws; ++d) out.differingDraws += TableBytes(Wnd(client)) == alone ? 0 : 1;
+        out.destroyed = DestroyGameWnd(client);
+      },
+      outcomes);
+  for (int t = 0; t < kThreads; ++t) {
+    EXPECT_NE(outcomes[t].window, nullptr) << "thread " << t;
+    EXPECT_EQ(outcomes[t].differingDraws, 0) << "thread " << t << " drew a table other than the one drawn alone";
+    EXPECT_EQ(outcomes[t].destroyed, 0) << "thread " << t;
   }
   EXPECT_TRUE(PumpUntil([] { return plat::sim::LiveLayerThreads() == 0; })) << "a thread of the module stayed";
 }
