@@ -1749,6 +1749,111 @@ bool WithinExactBounds(const Counts& a, const Counts& b, int32_t games, Allowanc
   return WithinBounds(a, b, 1, games, extra) && b.heapBytes - a.heapBytes <= most;
 }
 
+// ---- A load's first games made at once on three window threads ---------------------------
+// Each thread of the host has a frame window of its own and makes its game there; the
+// three meet just before InitGameWnd. Every InitGameWnd answers with a window (the game
+// window's class is one for them all), each game draws its table and is ended on its
+// thread, and the load goes. Each round is measured on its own, to the byte: what the
+// games share (the effect manager of the screen's format among it) is made once, not
+// once a thread. Fifteen rounds on a 32-bit desktop, two on a 16-bit one.
+constexpr int32_t kFirstGamesThreads = 3;
+constexpr int32_t kFirstGamesRounds32 = 15;
+constexpr int32_t kFirstGamesRounds16 = 2;
+constexpr const char* kFirstGamesFrameClass = "Dorvik2LifeFrame";
+
+struct FirstGameThread {
+  const Setup* setup = nullptr;
+  const winhost::ModuleExports* exports = nullptr;
+  std::atomic<int32_t>* atInit = nullptr;
+  HWND window = nullptr;
+  DWORD error = 0;
+  int32_t refreshed = -99;
+  int32_t destroyed = -99;
+};
+
+DWORD WINAPI MakeFirstGame(LPVOID param) {
+  FirstGameThread& t = *static_cast<FirstGameThread*>(param);
+  const winhost::ModuleExports& e = *t.exports;
+  const HWND frame = CreateWindowExA(0, kFirstGamesFrameClass, "frame", WS_POPUP | WS_VISIBLE, 0, 0,
+                                     winhost::kGameWidth + 2 * winhost::kGameOffset,
+                                     winhost::kGameHeight + 2 * winhost::kGameOffset, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+  LifeHost host(e);
+  const bool made = frame && e.create(&host, &host.client) == 0 && host.client;
+  ++*t.atInit;
+  while (*t.atInit < kFirstGamesThreads) SwitchToThread();
+  if (made) {
+    t.window = e.init(host.client, 0, frame, t.setup->game.c_str(), t.setup->portal.c_str(), u"", 0, 0, 0, 0, 0);
+    t.error = GetLastError();
+    if (t.window) {
+      t.refreshed = host.client->RefreshScreen(0);
+      winhost::PumpUntil(kRedrawMs, [] { return false; });
+    }
+    host.Destroy();
+    t.destroyed = host.destroyResult;
+  }
+  if (frame) DestroyWindow(frame);
+  return 0;
+}
+
+void FirstGamesRound(const Setup& s, int32_t round) {
+  Loaded loaded(s);
+  std::atomic<int32_t> atInit{0};
+  FirstGameThread threads[kFirstGamesThreads];
+  HANDLE handles[kFirstGamesThreads] = {};
+  for (int32_t i = 0; i < kFirstGamesThreads; ++i) {
+    threads[i].setup = &s;
+    threads[i].exports = &loaded.exports;
+    threads[i].atInit = &atInit;
+    handles[i] = CreateThread(nullptr, 0, MakeFirstGame, &threads[i], 0, nullptr);
+    if (!handles[i]) Fail("first games: no thread %d: error %u", int(i), unsigned(GetLastError()));
+  }
+  // This thread serves what the games' threads send to its windows meanwhile.
+  if (!winhost::PumpUntil(kLoadLimitMs, [&] {
+        return WaitForMultipleObjects(kFirstGamesThreads, handles, TRUE, 0) == WAIT_OBJECT_0;
+      }))
+    Fail("first games, round %d: a window thread did not end within %u ms", int(round), unsigned(kLoadLimitMs));
+  for (HANDLE h : handles) CloseHandle(h);
+  for (int32_t i = 0; i < kFirstGamesThreads; ++i) {
+    const FirstGameThread& t = threads[i];
+    if (!t.window)
+      Fail("first games, round %d: InitGameWnd on thread %d answered no window (last error %u)", int(round), int(i),
+           unsigned(t.error));
+    if (t.refreshed != 0) Fail("first games, round %d: RefreshScreen on thread %d answered %d", int(round), int(i),
+                               int(t.refreshed));
+    if (t.destroyed != 0) Fail("first games, round %d: DestroyGameWnd on thread %d answered %d", int(round), int(i),
+                               int(t.destroyed));
+  }
+  loaded.Unload();
+  Loaded::ExpectGone(BaseName(s.dll));
+}
+
+int32_t FirstGamesRounds() {
+  HDC screen = GetDC(nullptr);
+  const int32_t depth = GetDeviceCaps(screen, BITSPIXEL);
+  ReleaseDC(nullptr, screen);
+  return depth == 32 ? kFirstGamesRounds32 : kFirstGamesRounds16;
+}
+
+void FirstGamesOnThreeThreads(const Setup& s) {
+  WNDCLASSA frame{};
+  if (!GetClassInfoA(GetModuleHandleA(nullptr), kFirstGamesFrameClass, &frame)) {
+    frame.lpfnWndProc = DefWindowProcA;
+    frame.hInstance = GetModuleHandleA(nullptr);
+    frame.lpszClassName = kFirstGamesFrameClass;
+    if (!RegisterClassA(&frame)) Fail("first games: no frame class: error %u", unsigned(GetLastError()));
+  }
+  const int32_t rounds = FirstGamesRounds();
+  std::vector<int64_t> residues;
+  for (int32_t round = 0; round < rounds; ++round) {
+    const int64_t before = HeapBytes();
+    FirstGamesRound(s, round);
+    residues.push_back(HeapBytes() - before);
+  }
+  if (!ResiduesExact("the first games' rounds", residues, kFirstGamesThreads))
+    Fail("first games: a round left heap bytes behind");
+}
+
 int Run(int argc, char** argv) {
   if (argc < 6) {
     std::fprintf(stderr, "usage: dorvik2-life.exe DLL GAME PORTAL ROOM-SCRIPT BOX-SCRIPT [--broken-game FOLDER] "
@@ -1885,6 +1990,9 @@ int Run(int argc, char** argv) {
        "the next table made inside the first game's room notice, nothing of the first after its destroy, unloaded "
        "once the next ended",
        {kHandlesOfAnUnloadElsewhere, g_heapBytesPerGame + kHeapBytesOfAnUnloadElsewhere}, true},
+      {"first-games", FirstGamesOnThreeThreads,
+       "a load's first games made at once on three window threads, each given a window, ended there, unloaded",
+       {0, (kFirstGamesRounds32 - 1) * kHeapBytesPerLoad}, false, kFirstGamesThreads * kFirstGamesRounds32},
       {"pictures", TwoGamesOfOneFolder,
        "a game alone, two games of one folder side by side and the next table drew the same table, unloaded",
        {0, 0}, false, 5},
