@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "graphics/KK_FXMan.h"
 #include "host/EntryRecords.h"
 #include "host/HostMessage.h"
 #include "module/CDorvik2Wnd.h"
@@ -114,10 +115,11 @@ void OnWindowThreads(const char* frameClass, const std::function<void(IClientInt
   for (std::thread& t : threads) t.join();
 }
 
-// The first games of a load find no game window class yet (unregistered here: nothing
-// of it is left between rounds). Each round's three window threads meet before their
-// InitGameWnd (the loader builds) and end their games at once; then three games built
-// on their threads draw their tables at the same time.
+// The first games of a load find no game window class and no effect manager yet (both
+// undone here: nothing of either is left between rounds). Each round's three window
+// threads meet before their InitGameWnd (the loader builds) and end their games at once;
+// then three games built on their threads draw their tables at the same time and enter
+// their rooms.
 TEST_F(SharedAcrossGamesTest, ThreeWindowThreadsMakingTheirFirstGamesAtOnceEachGetAWindowAndDrawTheTableAloneDrawn) {
   const Bytes alone = AloneTable();
   ASSERT_FALSE(alone.empty());
@@ -132,6 +134,7 @@ TEST_F(SharedAcrossGamesTest, ThreeWindowThreadsMakingTheirFirstGamesAtOnceEachG
   for (int round = 0; round < kRounds && !HasFailure(); ++round) {
     SCOPED_TRACE(testing::Message() << "round " << round);
     ASSERT_TRUE(UnregisterClassA(CDorvik2Wnd::kClassName, instance));
+    DestroyFXManager();
     Outcome outcomes[kThreads];
     OnWindowThreads(
         kHostClass,
@@ -148,6 +151,7 @@ TEST_F(SharedAcrossGamesTest, ThreeWindowThreadsMakingTheirFirstGamesAtOnceEachG
     }
   }
   constexpr int kDraws = 3;
+  DestroyFXManager();
   Outcome outcomes[kThreads];
   OnWindowThreads(
       kHostClass,
