@@ -35,13 +35,12 @@ void UnregisterGameClass(void*) { UnregisterClassA(CDorvik2Wnd::kClassName, g_ha
 // first: so the buffers' allocator and pool come first, since every later global may
 // hand buffers back to them as it goes; the game window's class, whose procedure is the
 // module's, is unregistered after everything; the pixel-effect managers' slot (a manager
-// made in it later for each screen format asked for) goes first. Dialog templates of the module are registered
-// here. A table of globals that has run out of room refuses the load.
+// made in it later for each screen format asked for) goes first. Dialog templates of the
+// module are registered here. A table of globals that has run out of room refuses the
+// load.
 bool LibraryEntry() {
   g_handleAtLoad = GetModuleHandleA(dorvik2_module::kModuleName);
   DisableThreadLibraryCalls(g_handleAtLoad);
-  // Made here, before any thread of the host can make a game: the class is one for them all.
-  if (!CDorvik2Wnd::MakeWindowClass(g_handleAtLoad)) return false;
   module_globals::Register(&UnregisterGameClass, nullptr);
   XBufBlockAllocator::Global();
   XBufPool::Global();
@@ -50,6 +49,8 @@ bool LibraryEntry() {
   _QLSRsc_MANAGER_::Manager();
   K_Sprite::EmptySprite();
   GWndMgr::Instance();
+  // Made here, before any thread of the host can make a game: the class is one for them all.
+  if (!CDorvik2Wnd::MakeWindowClass(g_handleAtLoad)) return false;
   CHostLink::MakeGlobals();
   live_clients::MakeGlobals();
   skinned_popup::State();

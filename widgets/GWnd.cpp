@@ -3,7 +3,6 @@
 #include "widgets/GWnd.h"
 
 #include "plat/crt.h"
-#include "plat/error.h"
 #include "widgets/GWndMgr.h"
 
 namespace {
@@ -89,6 +88,11 @@ UINT GWnd::RegisterWndClass(std::string& className, HINSTANCE instance, UINT cla
     className = plat::FormatString("%s:%x:%x:%x:%x:%x", kGeneratedClassPrefix, Low32(instance), classStyle,
                                    Low32(cursor), Low32(background), Low32(icon));
   }
+  // The look and the registration under one lock: threads making their windows at once
+  // would otherwise both find no class, and the second registration fails. (Taking the
+  // refusal for the class is no answer: Wine refuses before the first thread's class
+  // can be looked up.)
+  GWndMgrLock hold(GWndMgr::Instance());
   WNDCLASSA wc{};
   if (GetClassInfoA(instance, className.c_str(), &wc)) return 1;
   wc = WNDCLASSA{};
@@ -99,10 +103,7 @@ UINT GWnd::RegisterWndClass(std::string& className, HINSTANCE instance, UINT cla
   wc.hCursor = cursor;
   wc.hbrBackground = background;
   wc.lpszClassName = className.c_str();
-  if (const ATOM atom = RegisterClassA(&wc)) return atom;
-  // Another thread may have registered it since the look: the class is there all the same.
-  WNDCLASSA existing{};
-  return GetLastError() == ERROR_CLASS_ALREADY_EXISTS && GetClassInfoA(instance, className.c_str(), &existing) ? 1 : 0;
+  return RegisterClassA(&wc);
 }
 
 BOOL GWnd::Create(const std::string& className, const std::string& windowName, HINSTANCE instance, UINT style,

@@ -70,7 +70,7 @@ class GWnd {
 
   // Registers `className` in `instance` with StaticWndProc. An empty name is replaced
   // (in the caller's string) by one made from the arguments, "MCWnd:..."; an existing
-  // class answers 1, also one another thread registered at the same moment. The class
+  // class answers 1, also when other threads register it at the same moment. The class
   // atom, or 0.
   static UINT RegisterWndClass(std::string& className, HINSTANCE instance, UINT classStyle, HCURSOR cursor,
                                HBRUSH background, HICON icon);
