@@ -27,9 +27,9 @@ enum class FXRow : int32_t {
 
 // Everything a row function reads besides its pixels: the draw's own, made by the
 // manager's DrawParams and filled by SetFXMode; the blitters add the sprite's alpha
-// mode and the current run's alpha bytes. The semantic fields
-// (level, table index, colour channels) sit beside the table pointers so that the
-// reference rows can evaluate the formulas without the tables.
+// mode and the current run's alpha bytes. The semantic fields (level, table index,
+// colour channels) sit beside the table pointers so that the reference rows can
+// evaluate the formulas without the tables.
 struct KK_FXParams {
   int32_t alphaMode = 0;  // 0 none, 1 fourth byte of 32-bit pixels, 2 bytes at `alpha`, 3 none
   int32_t direction = 1;  // -1: the destination walks backwards
@@ -88,6 +88,8 @@ class KK_FXMan {
   KK_RowFn Row(FXRow row) const { return m_rows[int32_t(row)]; }
 
   // The plane read by the plane blend, sized to an image's memory (width = pitch / bpp).
+  // The one thing of the manager a caller changes: only code drawing on one thread may
+  // prepare it (no game's code does).
   int32_t PrepareAlphaPlane(const uint8_t* bits, int32_t pitch, int32_t height);
   bool IsAlphaPlaneFor(const uint8_t* bits, int32_t pitch, int32_t height) const;
   void ClearAlphaPlane() { m_plane.Clear(); }
