@@ -38,27 +38,27 @@ double Time(Fn&& fn, int repeats) {
 
 enum class Effect { kCopy, kLevel, kLighten, kDarken, kHalf, kFill, kTint, kDestColor, kPlane, kPixelAlpha };
 
-// Selects the effect on the manager; the fast row it hands out.
-KK_RowFn Select(KK_FXMan& m, Effect e, std::vector<uint8_t>& planeImage) {
+// Selects the effect on the manager into `params`; the fast row it hands out.
+KK_RowFn Select(KK_FXMan& m, Effect e, std::vector<uint8_t>& planeImage, KK_FXParams& params) {
   switch (e) {
-    case Effect::kCopy: return m.SetFXMode(0, 0, 0);
-    case Effect::kLevel: return m.SetFXMode(1, 16, 0);
-    case Effect::kLighten: return m.SetFXMode(152, 0, 0);
-    case Effect::kDarken: return m.SetFXMode(153, 0, 0);
-    case Effect::kHalf: return m.SetFXMode(150, 0, 0);
-    case Effect::kFill: return m.SelectFillColor(0x336699);
-    case Effect::kTint: return m.SetFXMode(151, 12, 0x336699);
-    case Effect::kDestColor: return m.SetFXMode(200, 12, 0x336699);
+    case Effect::kCopy: return m.SetFXMode(params, 0, 0, 0);
+    case Effect::kLevel: return m.SetFXMode(params, 1, 16, 0);
+    case Effect::kLighten: return m.SetFXMode(params, 152, 0, 0);
+    case Effect::kDarken: return m.SetFXMode(params, 153, 0, 0);
+    case Effect::kHalf: return m.SetFXMode(params, 150, 0, 0);
+    case Effect::kFill: return m.SelectFillColor(params, 0x336699);
+    case Effect::kTint: return m.SetFXMode(params, 151, 12, 0x336699);
+    case Effect::kDestColor: return m.SetFXMode(params, 200, 12, 0x336699);
     case Effect::kPlane: {
       const int32_t pitch = kWidth * m.BytesPerPixel();
       m.PrepareAlphaPlane(planeImage.data(), pitch, kHeight);
       for (int32_t y = 0; y < kHeight; ++y)
         for (int32_t x = 0; x < m.AlphaPlane().Width(); ++x) *m.AlphaPlane().Address(x, y) = uint8_t(x * 7 + y);
-      return m.SetFXMode(154, 0, 0);
+      return m.SetFXMode(params, 154, 0, 0);
     }
     case Effect::kPixelAlpha: {
-      KK_RowFn fn = m.SetFXMode(0, 0, 0);
-      m.Params().alphaMode = m.BytesPerPixel() == 4 ? 1 : 2;
+      KK_RowFn fn = m.SetFXMode(params, 0, 0, 0);
+      params.alphaMode = m.BytesPerPixel() == 4 ? 1 : 2;
       return fn;
     }
   }
@@ -87,8 +87,8 @@ void Run(benchmark::State& state, int32_t format, Effect effect, bool frame, int
   std::vector<uint8_t> src(bytes), dst(size_t(kWidth) * m.BytesPerPixel() * kHeight), alpha(kWidth);
   for (size_t i = 0; i < src.size(); ++i) src[i] = uint8_t(i * 37 + 11);
   for (size_t i = 0; i < alpha.size(); ++i) alpha[i] = uint8_t(i * 13);
-  KK_RowFn fast = Select(m, effect, dst);
-  KK_FXParams params = m.Params();
+  KK_FXParams params = m.DrawParams();
+  KK_RowFn fast = Select(m, effect, dst, params);
   params.alpha = alpha.data();
   KK_RowFn reference = kk::ReferenceRow(format, params.row);
   const int repeats = frame ? 3 : 200;

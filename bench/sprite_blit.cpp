@@ -122,9 +122,10 @@ void RowEffect(benchmark::State& state, int32_t fmt, uint32_t mode, int32_t leve
       for (int i = 0; i < 100; ++i) std::memcpy(dst.data(), src.data(), bytes);
       benchmark::DoNotOptimize(dst.data());
     });
-    KK_RowFn fn = m.SetFXMode(mode, level, 0x336699);
+    KK_FXParams params = m.DrawParams();
+    KK_RowFn fn = m.SetFXMode(params, mode, level, 0x336699);
     row = Time([&] {
-      for (int i = 0; i < 100; ++i) fn(dst.data(), src.data(), 800, m.Params());
+      for (int i = 0; i < 100; ++i) fn(dst.data(), src.data(), 800, params);
       benchmark::DoNotOptimize(dst.data());
     });
   }
@@ -145,9 +146,10 @@ void FrameEffect(benchmark::State& state, int32_t fmt, uint32_t mode, int32_t le
       std::memcpy(dst.data(), src.data(), bytes);
       benchmark::DoNotOptimize(dst.data());
     });
-    KK_RowFn fn = m.SetFXMode(mode, level, 0x336699);
+    KK_FXParams params = m.DrawParams();
+    KK_RowFn fn = m.SetFXMode(params, mode, level, 0x336699);
     frame = Time([&] {
-      for (size_t y = 0; y < 600; ++y) fn(dst.data() + y * row, src.data() + y * row, 800, m.Params());
+      for (size_t y = 0; y < 600; ++y) fn(dst.data() + y * row, src.data() + y * row, 800, params);
       benchmark::DoNotOptimize(dst.data());
     });
   }

@@ -1,18 +1,19 @@
 // The effect manager's format-independent half: level rows, blend tables, the choice
-// of a row function by effect mode, the alpha plane, the box blur and the one current
-// manager.
+// of a row function by effect mode, the alpha plane, the box blur, and the managers of
+// the formats with the current one.
 #include "graphics/KK_FXMan.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <new>
 
+#include "base/ModuleGlobal.h"
+#include "base/SectionLock.h"
 #include "graphics/KK_FXMath.h"
 #include "base/PixelFormat.h"
 
-KK_FXMan* g_pFXManCurrent = nullptr;
-
 namespace {
-KK_FXMan* g_manager = nullptr;
 
 constexpr uint32_t kModeCopy = 0;
 constexpr uint32_t kModeLevel = 1;
@@ -33,7 +34,6 @@ KK_FXMan::KK_FXMan(int32_t format, int32_t bytesPerPixel, int32_t channelMax)
   for (int32_t l = 1; l <= kk::fxmath::kLevelRows; ++l)
     for (int32_t a = 0; a < kk::fxmath::kLevelRowLength; ++a)
       m_levelTable[l - 1][a] = uint8_t(kk::fxmath::LevelRowEntry(l, a));
-  m_params.bytesPerPixel = bytesPerPixel;
 }
 
 KK_FXMan::~KK_FXMan() = default;
@@ -59,7 +59,6 @@ int32_t KK_FXMan::BuildTables() {
       }
   }
   m_tableCount = kk::fxmath::kTableCount;
-  m_params.tableBase = m_tables.get();
   return m_tableCount;
 }
 
@@ -73,97 +72,105 @@ const void* KK_FXMan::BlendTable(int32_t index) const {
   return m_tables.get() + size_t(index) * size_t(m_entries) * size_t(m_bpp == 2 ? 2 : 1);
 }
 
-KK_RowFn KK_FXMan::Select(FXRow row) {
-  m_params.row = row;
+KK_FXParams KK_FXMan::DrawParams() const {
+  KK_FXParams params;
+  params.bytesPerPixel = m_bpp;
+  params.tableBase = m_tables.get();
+  return params;
+}
+
+KK_RowFn KK_FXMan::Select(KK_FXParams& params, FXRow row) const {
+  params.row = row;
   return m_rows[int32_t(row)];
 }
 
-KK_RowFn KK_FXMan::SelectBlendLevel(int32_t index) {
+KK_RowFn KK_FXMan::SelectBlendLevel(KK_FXParams& params, int32_t index) const {
   const void* table = BlendTable(index);
   if (!table) return nullptr;
-  m_params.table = table;
-  m_params.tableIndex = index;
-  return Select(FXRow::kTableBlend);
+  params.table = table;
+  params.tableIndex = index;
+  return Select(params, FXRow::kTableBlend);
 }
 
-KK_RowFn KK_FXMan::SelectFillColor(uint32_t colour) {
-  m_params.fillColor = PackColor(colour);
-  return Select(FXRow::kFill);
+KK_RowFn KK_FXMan::SelectFillColor(KK_FXParams& params, uint32_t colour) const {
+  params.fillColor = PackColor(colour);
+  return Select(params, FXRow::kFill);
 }
 
-void KK_FXMan::SetColorChannels(uint32_t colour) {
+void KK_FXMan::SetColorChannels(KK_FXParams& params, uint32_t colour) const {
   const int32_t shift = m_bpp == 2 ? 3 : 0;
-  m_params.colorChannel[0] = int32_t(kk::RefRed(colour) >> shift);
-  m_params.colorChannel[1] = int32_t(kk::RefGreen(colour) >> shift);
-  m_params.colorChannel[2] = int32_t(kk::RefBlue(colour) >> shift);
+  params.colorChannel[0] = int32_t(kk::RefRed(colour) >> shift);
+  params.colorChannel[1] = int32_t(kk::RefGreen(colour) >> shift);
+  params.colorChannel[2] = int32_t(kk::RefBlue(colour) >> shift);
 }
 
-KK_RowFn KK_FXMan::SelectColorBlend(int32_t index, uint32_t colour, int32_t onDestination) {
+KK_RowFn KK_FXMan::SelectColorBlend(KK_FXParams& params, int32_t index, uint32_t colour,
+                                    int32_t onDestination) const {
   const void* table = BlendTable(index);
   if (!table) return nullptr;
-  SetColorChannels(colour);
+  SetColorChannels(params, colour);
   const int32_t entrySize = m_bpp == 2 ? 2 : 1;
   for (int32_t c = 0; c < 3; ++c)
-    m_params.colorRow[c] =
-        static_cast<const uint8_t*>(table) + size_t(m_params.colorChannel[c]) * size_t(m_max + 1) * entrySize;
-  m_params.colorIndex = index;
-  return Select(onDestination == 1 ? FXRow::kDestColorBlend : FXRow::kSourceColorBlend);
+    params.colorRow[c] =
+        static_cast<const uint8_t*>(table) + size_t(params.colorChannel[c]) * size_t(m_max + 1) * entrySize;
+  params.colorIndex = index;
+  return Select(params, onDestination == 1 ? FXRow::kDestColorBlend : FXRow::kSourceColorBlend);
 }
 
-KK_RowFn KK_FXMan::SetFXMode(uint32_t mode, int32_t level, uint32_t colour) {
-  m_params.direction = (mode & kMirrorBit) ? -1 : 1;
-  m_params.levelRow = nullptr;
-  m_params.level = 0;
-  m_params.row = FXRow::kCount;
+KK_RowFn KK_FXMan::SetFXMode(KK_FXParams& params, uint32_t mode, int32_t level, uint32_t colour) const {
+  params.direction = (mode & kMirrorBit) ? -1 : 1;
+  params.levelRow = nullptr;
+  params.level = 0;
+  params.row = FXRow::kCount;
   const uint32_t effect = mode & 0xFFFF;
-  auto useLevelRow = [this](int32_t l) {
-    m_params.levelRow = LevelRow(l);
-    m_params.level = l;
+  auto useLevelRow = [this, &params](int32_t l) {
+    params.levelRow = LevelRow(l);
+    params.level = l;
   };
   switch (effect) {
-    case kModeCopy: return Select(FXRow::kCopy);
+    case kModeCopy: return Select(params, FXRow::kCopy);
     case kModeLevel:
       if (level >= kOpaqueLevel) return nullptr;
-      if (level < 1) return Select(FXRow::kCopy);
+      if (level < 1) return Select(params, FXRow::kCopy);
       if (m_tableCount == 0) return nullptr;
       useLevelRow(level);
-      return SelectBlendLevel(level - 1);
-    case kModeHalfMix: return Select(FXRow::kHalfMix);
+      return SelectBlendLevel(params, level - 1);
+    case kModeHalfMix: return Select(params, FXRow::kHalfMix);
     case kModeTint:
-      if (level < 1) return Select(FXRow::kCopy);
-      if (level >= kOpaqueLevel) return SelectFillColor(colour);
+      if (level < 1) return Select(params, FXRow::kCopy);
+      if (level >= kOpaqueLevel) return SelectFillColor(params, colour);
       if (m_tableCount == 0) return nullptr;
       useLevelRow(level);
-      return SelectColorBlend(level - 1, colour, 0);
-    case kModeLighten: return Select(FXRow::kLighten);
-    case kModeDarken: return Select(FXRow::kDarken);
+      return SelectColorBlend(params, level - 1, colour, 0);
+    case kModeLighten: return Select(params, FXRow::kLighten);
+    case kModeDarken: return Select(params, FXRow::kDarken);
     case kModeAlphaPlane:
-      m_params.plane = &m_plane;
-      m_params.planeImage = m_planeImage;
-      m_params.planeImagePitch = m_planePitch;
-      return Select(FXRow::kAlphaPlaneBlend);
+      params.plane = &m_plane;
+      params.planeImage = m_planeImage;
+      params.planeImagePitch = m_planePitch;
+      return Select(params, FXRow::kAlphaPlaneBlend);
     case kModeDestColor:
       if (level >= kOpaqueLevel) return nullptr;
-      if (level < 1) return SelectFillColor(colour);
-      return SelectColorBlend(kk::fxmath::kLevelRows - level, colour, 1);
+      if (level < 1) return SelectFillColor(params, colour);
+      return SelectColorBlend(params, kk::fxmath::kLevelRows - level, colour, 1);
     default:
       if (effect >= kModeCurve && effect <= kModeDifference)
-        return SelectBlendLevel(int32_t(effect - kModeFirstTableOfCurve));
+        return SelectBlendLevel(params, int32_t(effect - kModeFirstTableOfCurve));
       return nullptr;
   }
 }
 
-KK_RowFn KK_FXMan::SelectAlphaFill(uint32_t colour, int32_t level) {
-  m_params.fillColor = PackColor(colour);
-  m_params.direction = 1;
-  m_params.levelRow = nullptr;
-  m_params.level = 0;
+KK_RowFn KK_FXMan::SelectAlphaFill(KK_FXParams& params, uint32_t colour, int32_t level) const {
+  params.fillColor = PackColor(colour);
+  params.direction = 1;
+  params.levelRow = nullptr;
+  params.level = 0;
   if (level >= kOpaqueLevel || m_tableCount == 0) return nullptr;
   if (level >= 1) {
-    m_params.levelRow = LevelRow(level);
-    m_params.level = level;
+    params.levelRow = LevelRow(level);
+    params.level = level;
   }
-  return Select(FXRow::kAlphaPlaneFill);
+  return Select(params, FXRow::kAlphaPlaneFill);
 }
 
 int32_t KK_FXMan::PrepareAlphaPlane(const uint8_t* bits, int32_t pitch, int32_t height) {
@@ -233,33 +240,66 @@ void KK_FXMan::BlurRow(void* dst, const void* src, int32_t count, int32_t radius
   }
 }
 
-int32_t CreateFXManager(int32_t format) {
-  if (g_manager && g_manager->FormatCode() == format) return 1;
-  DestroyFXManager();
-  KK_FXMan* made = nullptr;
+namespace {
+
+// One manager a format, each made at the first ask for it and kept until the managers
+// are destroyed: a screen of another format makes another current, while draws still
+// running with the old one keep it.
+struct Managers {
+  SectionLock lock;
+  std::unique_ptr<KK_FXMan> made[3];
+  std::atomic<KK_FXMan*> current{nullptr};
+};
+ModuleGlobal<Managers> g_managers;
+
+int32_t SlotOf(int32_t format) {
   switch (format) {
-    case kk::kFormat565: made = new KK_FXMan_16(); break;
-    case kk::kFormat555: {
-      auto* m = new KK_FXMan_16();
-      m->SwitchTo555();
-      made = m;
-      break;
-    }
-    case kk::kFormat32: made = new KK_FXMan_32(); break;
-    default: return 0;
+    case kk::kFormat565: return 0;
+    case kk::kFormat555: return 1;
+    case kk::kFormat32: return 2;
+    default: return -1;
   }
-  made->BuildTables();
-  g_manager = made;
-  g_pFXManCurrent = made;
+}
+
+std::unique_ptr<KK_FXMan> MakeFor(int32_t format) {
+  if (format == kk::kFormat32) return std::make_unique<KK_FXMan_32>();
+  auto made = std::make_unique<KK_FXMan_16>();
+  if (format == kk::kFormat555) made->SwitchTo555();
+  return made;
+}
+
+}  // namespace
+
+void MakeFXManagerSlot() { g_managers.Get(); }
+
+int32_t CreateFXManager(int32_t format) {
+  Managers& managers = g_managers.Get();
+  const int32_t slot = SlotOf(format);
+  SectionGuard hold(managers.lock);
+  if (slot < 0) {
+    managers.current = nullptr;
+    return 0;
+  }
+  std::unique_ptr<KK_FXMan>& manager = managers.made[slot];
+  if (!manager) {
+    std::unique_ptr<KK_FXMan> made = MakeFor(format);
+    made->BuildTables();
+    manager = std::move(made);
+  }
+  managers.current = manager.get();
   return 1;
 }
 
 void DestroyFXManager() {
-  g_pFXManCurrent = nullptr;
-  delete g_manager;
-  g_manager = nullptr;
+  Managers& managers = g_managers.Get();
+  SectionGuard hold(managers.lock);
+  managers.current = nullptr;
+  for (std::unique_ptr<KK_FXMan>& manager : managers.made) manager.reset();
 }
 
-int32_t GetPixelFormatCode() { return g_manager ? g_manager->FormatCode() : kk::kFormatNone; }
+int32_t GetPixelFormatCode() {
+  const KK_FXMan* m = GetFXManager();
+  return m ? m->FormatCode() : kk::kFormatNone;
+}
 
-KK_FXMan* GetFXManager() { return g_manager; }
+KK_FXMan* GetFXManager() { return g_managers.Get().current.load(); }

@@ -1,6 +1,8 @@
 // The pixel-effect manager: the row functions of the screen's pixel format, their
 // blend tables, and the choice of a row function from an effect mode, a level and a
-// colour. One manager is current at a time, made for the screen's format code.
+// colour. A manager is made once for each format code, the first time a screen of that
+// format asks, and is read-only afterwards: every game's threads draw with it at once,
+// each draw filling its own parameters. One of them is current, the last screen's.
 #pragma once
 
 #include <cstdint>
@@ -23,10 +25,11 @@ enum class FXRow : int32_t {
   kCount
 };
 
-// Everything a row function reads besides its pixels. SetFXMode fills it; the blitters
-// add the sprite's alpha mode and the current run's alpha bytes. The semantic fields
-// (level, table index, colour channels) sit beside the table pointers so that the
-// reference rows can evaluate the formulas without the tables.
+// Everything a row function reads besides its pixels: the draw's own, made by the
+// manager's DrawParams and filled by SetFXMode; the blitters add the sprite's alpha
+// mode and the current run's alpha bytes. The semantic fields (level, table index,
+// colour channels) sit beside the table pointers so that the reference rows can
+// evaluate the formulas without the tables.
 struct KK_FXParams {
   int32_t alphaMode = 0;  // 0 none, 1 fourth byte of 32-bit pixels, 2 bytes at `alpha`, 3 none
   int32_t direction = 1;  // -1: the destination walks backwards
@@ -63,15 +66,18 @@ class KK_FXMan {
   // Fills with a packed colour (PackColor).
   virtual void FillRow(void* dst, int32_t count, uint32_t packed) = 0;
   virtual void FillColumn(void* dst, int32_t pitch, int32_t count, uint32_t packed) = 0;
-  virtual KK_RowFn SelectBlendLevel(int32_t index);
-  virtual KK_RowFn SelectFillColor(uint32_t colour);
-  virtual KK_RowFn SelectColorBlend(int32_t index, uint32_t colour, int32_t onDestination);
   virtual uint32_t PackColor(uint32_t colour) const = 0;
   virtual int32_t BuildTables();
 
+  // A draw's parameters before any selection: this format's pixel size and tables.
+  KK_FXParams DrawParams() const;
+  // Each selection fills `params` for the row function it answers, or answers null.
+  KK_RowFn SelectBlendLevel(KK_FXParams& params, int32_t index) const;
+  KK_RowFn SelectFillColor(KK_FXParams& params, uint32_t colour) const;
+  KK_RowFn SelectColorBlend(KK_FXParams& params, int32_t index, uint32_t colour, int32_t onDestination) const;
   // The row function for an effect (mode bit 0x10000 mirrors), or null: draw nothing.
-  KK_RowFn SetFXMode(uint32_t mode, int32_t level, uint32_t colour);
-  KK_RowFn SelectAlphaFill(uint32_t colour, int32_t level);
+  KK_RowFn SetFXMode(KK_FXParams& params, uint32_t mode, int32_t level, uint32_t colour) const;
+  KK_RowFn SelectAlphaFill(KK_FXParams& params, uint32_t colour, int32_t level) const;
 
   int32_t FormatCode() const { return m_format; }
   int32_t BytesPerPixel() const { return m_bpp; }
@@ -79,10 +85,11 @@ class KK_FXMan {
   int32_t ChannelMax() const { return m_max; }
   const uint8_t* LevelRow(int32_t level) const;  // level 1..30, else null
   const void* BlendTable(int32_t index) const;   // null without tables or out of range
-  KK_FXParams& Params() { return m_params; }
   KK_RowFn Row(FXRow row) const { return m_rows[int32_t(row)]; }
 
   // The plane read by the plane blend, sized to an image's memory (width = pitch / bpp).
+  // The one thing of the manager a caller changes: only code drawing on one thread may
+  // prepare it (no game's code does).
   int32_t PrepareAlphaPlane(const uint8_t* bits, int32_t pitch, int32_t height);
   bool IsAlphaPlaneFor(const uint8_t* bits, int32_t pitch, int32_t height) const;
   void ClearAlphaPlane() { m_plane.Clear(); }
@@ -108,14 +115,13 @@ class KK_FXMan {
   uint8_t m_levelTable[30][31];
   std::unique_ptr<uint8_t[]> m_tables;
   KK_RowFn m_rows[int32_t(FXRow::kCount)] = {};
-  KK_FXParams m_params;
   KK_AlphaChannel m_plane;
   const uint8_t* m_planeImage = nullptr;
   int32_t m_planePitch = 0;
 
  private:
-  KK_RowFn Select(FXRow row);
-  void SetColorChannels(uint32_t colour);
+  KK_RowFn Select(KK_FXParams& params, FXRow row) const;
+  void SetColorChannels(KK_FXParams& params, uint32_t colour) const;
 };
 
 class KK_FXMan_16 : public KK_FXMan {
@@ -137,14 +143,17 @@ class KK_FXMan_32 : public KK_FXMan {
 };
 
 // 1 when a manager for `format` is current afterwards (16, 17, 32), else 0 and none.
+// The manager of a format is made once, whichever threads ask at once, and stays, so a
+// draw on another thread never loses the one it holds.
 int32_t CreateFXManager(int32_t format);
 // The current manager's format code, 0 without one.
 int32_t GetPixelFormatCode();
 KK_FXMan* GetFXManager();
-// Cleared whenever the manager is replaced, then set to the new one.
-extern KK_FXMan* g_pFXManCurrent;
-// Deletes the current manager (tests and shut-down).
+// Deletes every manager made (tests and shut-down, when nothing draws).
 void DestroyFXManager();
+// Makes the managers' slot, empty, with the module's other globals; it goes, with every
+// manager made, when they go.
+void MakeFXManagerSlot();
 
 namespace kk {
 // The fast rows of a format (16, 17, 32), or null; used by the managers.

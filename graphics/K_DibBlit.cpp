@@ -195,10 +195,10 @@ void K_Dib::DrawSpriteRect(int32_t x, int32_t y, const KK_LLESprite& sprite, int
   const bool whole = right < 0 && bottom < 0;
   kk::SpritePlacement at;
   if (!kk::PlaceSprite(*this, sprite, x, y, flags, whole ? nullptr : &sub, at)) return;
-  KK_RowFn fn = m->SetFXMode(flags & 0xFFFFF, level, colour);
+  KK_FXParams params = m->DrawParams();
+  KK_RowFn fn = m->SetFXMode(params, flags & 0xFFFFF, level, colour);
   if (!fn) return;
   if ((flags & 0xFFFF) == 154 && !m->IsAlphaPlaneFor(m_bits, m_pitch, m_height)) return;
-  KK_FXParams& params = m->Params();
   const int32_t alphaMode = sprite.Header().alphaMode;
   params.alphaMode = alphaMode;
   // The copy row without per-pixel alpha is a plain copy; it is done inline.
@@ -208,7 +208,6 @@ void K_Dib::DrawSpriteRect(int32_t x, int32_t y, const KK_LLESprite& sprite, int
     return;
   }
   kk::DrawRuns(*this, sprite, at, fn, &params);
-  params.alpha = nullptr;
 }
 
 void K_Dib::DrawSpriteFast(int32_t x, int32_t y, const KK_LLESprite& sprite) {
@@ -228,12 +227,12 @@ void K_Dib::Fill(uint32_t colour) {
 void K_Dib::FillRectFX(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour, int32_t level) {
   KK_FXMan* m = kk::ManagerFor(*this);
   if (!m || !ClipArea(x, y, w, h)) return;
-  KK_RowFn fn = m->SetFXMode(200, level, colour);
+  KK_FXParams params = m->DrawParams();
+  KK_RowFn fn = m->SetFXMode(params, 200, level, colour);
   if (!fn) return;
-  m->Params().alphaMode = 0;
   for (int32_t row = y; row < y + h; ++row) {
     uint8_t* p = PixelAddress(x, row);
-    fn(p, p, w, m->Params());
+    fn(p, p, w, params);
   }
 }
 
@@ -286,10 +285,11 @@ void K_Dib::DrawAlphaFill(const KK_AlphaChannel& plane, int32_t x, int32_t y, ui
   if (!m || plane.Empty()) return;
   int32_t cx = x, cy = y, w = plane.Width(), h = plane.Height();
   if (!ClipArea(cx, cy, w, h)) return;
-  KK_RowFn fn = m->SelectAlphaFill(colour, level);
+  KK_FXParams params = m->DrawParams();
+  KK_RowFn fn = m->SelectAlphaFill(params, colour, level);
   if (!fn) return;
   for (int32_t row = 0; row < h; ++row)
-    fn(PixelAddress(cx, cy + row), plane.Address(cx - x, cy - y + row), w, m->Params());
+    fn(PixelAddress(cx, cy + row), plane.Address(cx - x, cy - y + row), w, params);
 }
 
 void K_Dib::CopyImage(const K_Dib& source, int32_t x, int32_t y) {

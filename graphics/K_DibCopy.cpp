@@ -25,18 +25,19 @@ void K_Dib::BlitImage(const K_Dib& source, int32_t x, int32_t y, int32_t sx, int
   if (!kk::ResolveCuts(a, {0, 0, source.m_width, source.m_height}, m_clip, mx, my)) return;
   const int32_t width = int32_t(a.sr - a.sl);
   KK_RowFn fn = nullptr;
-  KK_FXMan* m = GetFXManager();
+  KK_FXParams params;
   if (flags != 0) {
+    const KK_FXMan* m = GetFXManager();
     if (!m || m->BytesPerPixel() != m_bpp) return;
-    fn = m->SetFXMode((mode & 0xFFFF) | (flags & (kMirrorX | kMirrorY)), level, colour);
+    params = m->DrawParams();
+    fn = m->SetFXMode(params, (mode & 0xFFFF) | (flags & (kMirrorX | kMirrorY)), level, colour);
     if (!fn) return;
-    m->Params().alphaMode = 0;
   }
   for (int64_t sRow = a.st; sRow < a.sb; ++sRow) {
     const int64_t dRow = my ? a.db - 1 - (sRow - a.st) : a.dt + (sRow - a.st);
     const uint8_t* s = source.m_bits + ptrdiff_t(sRow) * source.m_pitch + ptrdiff_t(a.sl) * m_bpp;
     uint8_t* d = PixelAddress(int32_t(mx ? a.dr - 1 : a.dl), int32_t(dRow));
-    if (fn) fn(d, s, width, m->Params());
+    if (fn) fn(d, s, width, params);
     else std::memmove(d, s, size_t(width) * size_t(m_bpp));
   }
 }

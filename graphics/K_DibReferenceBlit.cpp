@@ -25,18 +25,18 @@ void ReferenceDrawSprite(K_Dib& image, int32_t x, int32_t y, const KK_LLESprite&
   if (sprite.BytesPerPixel() != bpp || sprite.Header().alphaMode == 3) return;
   int32_t left, top, w, h;
   if (!sprite.GetBounds(&left, &top, &w, &h)) return;
-  KK_FXMan* m = GetFXManager();
+  const KK_FXMan* m = GetFXManager();
   KK_RowFn fn = nullptr;
-  KK_FXParams copyParams;
-  copyParams.bytesPerPixel = bpp;
+  KK_FXParams params;
+  params.bytesPerPixel = bpp;
   if (!plain) {
     if (!m || m->BytesPerPixel() != bpp) return;
-    fn = m->SetFXMode(flags & 0xFFFFF, level, colour);
+    params = m->DrawParams();
+    fn = m->SetFXMode(params, flags & 0xFFFFF, level, colour);
     if (!fn) return;
     if ((flags & 0xFFFF) == 154 && !m->IsAlphaPlaneFor(image.GetBits(), image.Pitch(), image.Height())) return;
-    m->Params().alphaMode = sprite.Header().alphaMode;
+    params.alphaMode = sprite.Header().alphaMode;
   }
-  KK_FXParams& params = plain ? copyParams : m->Params();
 
   const bool mx = !plain && (flags & K_Dib::kMirrorX), my = !plain && (flags & K_Dib::kMirrorY);
   int64_t px = int64_t(x) + left, py = int64_t(y) + top;
@@ -74,7 +74,6 @@ void ReferenceDrawSprite(K_Dib& image, int32_t x, int32_t y, const KK_LLESprite&
       (plain ? PlainCopyOne : fn)(image.PixelAddress(int32_t(dx), int32_t(dy)), &pixels[i * size_t(bpp)], 1, params);
     }
   }
-  params.alpha = nullptr;
 }
 
 }  // namespace kk

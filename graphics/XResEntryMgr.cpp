@@ -88,11 +88,12 @@ int32_t XResEntryMgr::Place(std::unique_ptr<XBaseEntry> entry, COLORREF colorKey
     dd = CurrentLocked().directDraw;
   }
   const HRESULT hr = entry->Load(dd, colorKey);
+  // The result is the manager's, which another thread's load sets too: under the lock.
+  XResEntryLock hold(*this);
   SetLastResult(hr);
   if (FAILED(hr)) return kNoHandle;
   // Whatever the kind kept, the entry is the asking game's: sharing goes by this.
   entry->dd = dd;
-  XResEntryLock hold(*this);
   size_t slot = lowestFree_;
   while (slot < table_.size() && table_[slot]) ++slot;
   if (slot == table_.size()) {

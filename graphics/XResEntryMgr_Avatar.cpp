@@ -15,7 +15,10 @@ int32_t XResEntryMgr::CreateAvatar(const std::vector<std::string>& parts, GSize 
   if (handle == kNoHandle) return kNoHandle;
   GDDSurfaceDesc desc;
   const HRESULT hr = GetSurfaceDesc(avatar->surface, &desc);
-  SetLastResult(hr);
+  {
+    XResEntryLock hold(*this);
+    SetLastResult(hr);
+  }
   if (FAILED(hr)) {
     // Placed already: give the slot back (the avatar's parts go with it).
     ReleaseEntry(handle);

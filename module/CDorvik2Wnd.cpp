@@ -27,6 +27,11 @@ CDorvik2Wnd::~CDorvik2Wnd() {
 }
 
 // ---- Creation -----------------------------------------------------------------------
+bool CDorvik2Wnd::MakeWindowClass(HINSTANCE instance) {
+  std::string className = kClassName;
+  return RegisterWndClass(className, instance, kClassStyle, nullptr, nullptr, LoadIconA(nullptr, IDI_APPLICATION)) != 0;
+}
+
 int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const std::string& gameFolder,
                                       const std::string& portalFolder, const std::string& extraText,
                                       GSize clientSize, int32_t fullScreen, int32_t) {
@@ -43,10 +48,8 @@ int32_t CDorvik2Wnd::CreateGameWindow(HINSTANCE instance, HWND hostWnd, const st
 
   // The pace first: from here on a destroy elsewhere knows this thread for the window's.
   if (!gone_ || !gone_->MakePace()) return 0;
-  std::string className = kClassName;
-  if (!RegisterWndClass(className, instance, kClassStyle, nullptr, nullptr, LoadIconA(nullptr, IDI_APPLICATION))) {
-    return 0;
-  }
+  if (!MakeWindowClass(instance)) return 0;
+  const std::string className = kClassName;
   const GRect place(GPoint(kOffsetInHost, kOffsetInHost), clientSize);
   const DWORD style = fullScreen ? kPopupStyle : kChildStyle;
   if (!Create(className, kTitle, instance, style, WS_EX_NOPARENTNOTIFY, &place, hostWnd, nullptr, nullptr)) {

@@ -31,6 +31,9 @@ class CDorvik2Wnd : public IClientInterface, public GWnd, public ISceneOwner {
   static constexpr const char* kClassName = "Dorvik2Wnd";
   static constexpr const char* kTitle = "TolbeamDorvik2GameWndT";
   static constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  // The game window's class in `instance` (made at the library's entry for the module's
+  // own instance); true when it is there.
+  static bool MakeWindowClass(HINSTANCE instance);
   static constexpr DWORD kChildStyle = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   static constexpr DWORD kPopupStyle = WS_POPUP | WS_CLIPCHILDREN;
   static constexpr int32_t kOffsetInHost = 3;

@@ -85,11 +85,11 @@ int32_t CDorvik2Wnd::HandOverScreen(bool restore) {
   // A screen whose rebuild failed has nothing to hand over.
   if (!screen_->DirectDraw() || !screen_->BackBuffer()) return 0;
   XResEntryMgr& mgr = XResEntryMgr::Global();
-  if (scene_) scene_->SetColorKey(static_cast<int32_t>(screen_->ColorKey()));
   {
-    // One lock across the three setters: a load on the loader thread sees the old
-    // screen or the new one, never a mix.
+    // One lock across the setters, the scene's key among them: a load on the loader
+    // thread sees the old screen or the new one, never a mix.
     XResEntryLock hold(mgr);
+    if (scene_) scene_->SetColorKey(static_cast<int32_t>(screen_->ColorKey()));
     mgr.SetDirectDraw(screen_->DirectDraw().Get());
     mgr.SetBackBuffer(screen_->BackBuffer().Get());
     mgr.SetColorKey(screen_->ColorKey());

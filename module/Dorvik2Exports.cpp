@@ -31,16 +31,16 @@ namespace {
 HMODULE g_handleAtLoad = nullptr;
 
 void UnregisterGameClass(void*) { UnregisterClassA(CDorvik2Wnd::kClassName, g_handleAtLoad); }
-void ForgetFXManager(void*) { DestroyFXManager(); }
 
 // The library entry: the module finds itself by its name, not by the handle the loader
 // passes. Every global object of the module is made here, in this one list, before the
 // host can call anything, and each is destroyed at the library's detach, the last made
 // first: so the buffers' allocator and pool come first, since every later global may
 // hand buffers back to them as it goes; the game window's class, whose procedure is the
-// module's, is unregistered after everything; the pixel-effect manager (made later, for
-// the first screen's format) goes first. Dialog templates of the module are registered
-// here. A table of globals that has run out of room refuses the load.
+// module's, is unregistered after everything; the pixel-effect managers' slot (a manager
+// made in it later for each screen format asked for) goes first. Dialog templates of the
+// module are registered here. A table of globals that has run out of room refuses the
+// load.
 bool LibraryEntry() {
   g_handleAtLoad = GetModuleHandleA(dorvik2_module::kModuleName);
   DisableThreadLibraryCalls(g_handleAtLoad);
@@ -52,12 +52,14 @@ bool LibraryEntry() {
   _QLSRsc_MANAGER_::Manager();
   K_Sprite::EmptySprite();
   GWndMgr::Instance();
+  // Made here, before any thread of the host can make a game: the class is one for them all.
+  if (!CDorvik2Wnd::MakeWindowClass(g_handleAtLoad)) return false;
   CHostLink::MakeGlobals();
   live_clients::MakeGlobals();
   skinned_popup::State();
   CMsgBoxTimers::Instance();
   CMsgBoxDlg::MakeGlobals();
-  module_globals::Register(&ForgetFXManager, nullptr);
+  MakeFXManagerSlot();
   msgbox_template::Register(g_handleAtLoad);
   skinned_popup::RegisterTemplate(g_handleAtLoad);
   return !module_globals::Overflowed();

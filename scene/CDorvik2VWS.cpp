@@ -6,6 +6,7 @@
 
 #include "base/GDDSurfaceDesc.h"
 #include "base/TextUtil.h"
+#include "graphics/XResEntryMgr.h"
 #include "host/CHostLink.h"
 #include "host/Dorvik2Messages.h"
 #include "panels/SkinnedPopup.h"
@@ -87,6 +88,16 @@ void CDorvik2VWS::DestroyAll() {
   built_.buttons.clear();
 }
 
+int32_t CDorvik2VWS::ColorKey() const {
+  XResEntryLock hold;
+  return screen_.colorKey;
+}
+
+void CDorvik2VWS::SetColorKey(int32_t key) {
+  XResEntryLock hold;
+  screen_.colorKey = key;
+}
+
 void CDorvik2VWS::ClosePopups() { vipMgr_.HelperView().ClosePopup(); }
 
 BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -94,7 +105,7 @@ BOOL CDorvik2VWS::SetRect(int32_t left, int32_t top, int32_t right, int32_t bott
   if (!GVWS::SetRect(left, top, right, bottom)) return 0;
   gameWnd_ = owner_ ? owner_->Handle() : nullptr;
   timers_.SetWindow(gameWnd_);
-  if (GDDScreen* screen = owner_ ? owner_->Screen() : nullptr) screen_.colorKey = static_cast<int32_t>(screen->ColorKey());
+  if (GDDScreen* screen = owner_ ? owner_->Screen() : nullptr) SetColorKey(static_cast<int32_t>(screen->ColorKey()));
   const std::string gameFolder = owner_ ? owner_->GameFolder() : std::string();
   imageFolder_ = gameFolder + "GameImage\\";
   sound_.SetFolder(gameFolder + "GameSound\\");

@@ -259,9 +259,11 @@ class CDorvik2VWS : public GVWS,
   int32_t GetPhase() const { return timers_.Phase(); }
   bool IsDirty() const { return dirty_ != 0; }
   // The screen's colour key, written by the window after every screen (re)build; the
-  // widgets the scene makes take it as their key.
-  int32_t ColorKey() const { return screen_.colorKey; }
-  void SetColorKey(int32_t key) { screen_.colorKey = key; }
+  // widgets the scene makes take it as their key. Under the resource manager's lock,
+  // which the window holds across its screen's hand-over: a build on the loader thread
+  // reads the key of the screen its pictures are made with.
+  int32_t ColorKey() const;
+  void SetColorKey(int32_t key);
   // Bits per pixel of the current display mode (15 and 16 told apart by the red
   // mask), 0 when it cannot be read; also kept for DisplayBitDepth. Sets the card
   // moves' frame time again.

@@ -63,7 +63,7 @@ GVDDSWnd* CDorvik2VWS::CreateDDSWnd(const std::string& relPath, const GPoint& po
   if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVDDSWnd>();
   if (!wnd || columns < 1 || rows < 1) return LogLoadError(""), nullptr;
-  const COLORREF key = useColorKey ? static_cast<COLORREF>(screen_.colorKey) : GVWnd::kNoColorKey;
+  const COLORREF key = useColorKey ? static_cast<COLORREF>(ColorKey()) : GVWnd::kNoColorKey;
   if (!wnd->LoadImage(imageFolder_ + relPath, key)) return ReportLoadError(relPath), nullptr;
   const GRect picture = wnd->GetRect();
   const GSize cell(picture.Width() / columns, picture.Height() / rows);
@@ -124,7 +124,7 @@ GVAnimWnd* CDorvik2VWS::CreateAnimWnd(const std::string& relPath, const GPoint& 
   if (BuildCancelled()) return nullptr;  // a build told to end opens no more files
   auto wnd = Make<GVAnimWnd>();
   if (!wnd) return nullptr;
-  const auto key = static_cast<COLORREF>(screen_.colorKey);
+  const auto key = static_cast<COLORREF>(ColorKey());
   if (!wnd->LoadGif(imageFolder_ + relPath, frameSize, key)) return ReportLoadError(relPath), nullptr;
   wnd->SetPos(pos);
   wnd->SetStep(CSceneTimers::kTickMs);
@@ -140,7 +140,7 @@ GVAvatarWnd* CDorvik2VWS::CreateAvatarWnd(std::vector<std::string>& parts, const
   if (parts.empty()) parts.push_back(fallback);
   auto wnd = Make<GVAvatarWnd>();
   if (!wnd) return nullptr;
-  const auto key = static_cast<COLORREF>(screen_.colorKey);
+  const auto key = static_cast<COLORREF>(ColorKey());
   if (!wnd->Create(parts, kAvatarTrims, kAvatarSize, key)) {
     parts.assign(1, fallback);
     if (!wnd->Create(parts, kAvatarTrims, kAvatarSize, key)) return nullptr;
@@ -198,7 +198,7 @@ GVBoxWnd* CDorvik2VWS::CreateBoxWnd(const GPoint& pos, const GSize& size, COLORR
 GVDDSWnd* CDorvik2VWS::CreateBlankDDSWnd(const GPoint& pos, const GSize& size, BOOL show, BOOL enable) {
   auto wnd = Make<GVDDSWnd>();
   if (!wnd) return LogLoadError(""), nullptr;
-  const auto key = static_cast<COLORREF>(screen_.colorKey);
+  const auto key = static_cast<COLORREF>(ColorKey());
   if (!wnd->CreateBlank(SIZE{size.cx, size.cy}, key)) return ReportLoadError(""), nullptr;
   ClearSurface(wnd->GetSurface(), key);
   wnd->SetPos(pos);

@@ -88,6 +88,11 @@ UINT GWnd::RegisterWndClass(std::string& className, HINSTANCE instance, UINT cla
     className = plat::FormatString("%s:%x:%x:%x:%x:%x", kGeneratedClassPrefix, Low32(instance), classStyle,
                                    Low32(cursor), Low32(background), Low32(icon));
   }
+  // The look and the registration under one lock: threads making their windows at once
+  // would otherwise both find no class, and the second registration fails. (Taking the
+  // refusal for the class is no answer: Wine refuses before the first thread's class
+  // can be looked up.)
+  GWndMgrLock hold(GWndMgr::Instance());
   WNDCLASSA wc{};
   if (GetClassInfoA(instance, className.c_str(), &wc)) return 1;
   wc = WNDCLASSA{};

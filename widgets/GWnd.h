@@ -70,7 +70,8 @@ class GWnd {
 
   // Registers `className` in `instance` with StaticWndProc. An empty name is replaced
   // (in the caller's string) by one made from the arguments, "MCWnd:..."; an existing
-  // class answers 1. The class atom, or 0.
+  // class answers 1, also when other threads register it at the same moment. The class
+  // atom, or 0.
   static UINT RegisterWndClass(std::string& className, HINSTANCE instance, UINT classStyle, HCURSOR cursor,
                                HBRUSH background, HICON icon);
   // Creates the window of a registered class and binds it: 1, or 0 (also when this

@@ -18,6 +18,23 @@ namespace kk_fxman_test {
 
 using testing_support::CaseRng;
 
+// One draw: the row function an effect selects and the parameters it filled.
+struct Draw {
+  KK_RowFn fn;
+  KK_FXParams params;
+  void operator()(void* dst, const void* src, int32_t count) const { fn(dst, src, count, params); }
+};
+Draw Mode(const KK_FXMan& m, uint32_t mode, int32_t level, uint32_t colour) {
+  Draw d{nullptr, m.DrawParams()};
+  d.fn = m.SetFXMode(d.params, mode, level, colour);
+  return d;
+}
+Draw AlphaFill(const KK_FXMan& m, uint32_t colour, int32_t level) {
+  Draw d{nullptr, m.DrawParams()};
+  d.fn = m.SelectAlphaFill(d.params, colour, level);
+  return d;
+}
+
 class FXManTest : public testing::Test {
  protected:
   void TearDown() override { DestroyFXManager(); }
@@ -30,32 +47,32 @@ class FXManTest : public testing::Test {
 TEST_F(FXManTest, EndPointsOfTintColourAndAlphaFillsAndTableResultsKeepTheUnusedBitsZero) {
   KK_FXMan& m16 = Make(16);
   uint16_t d16[2] = {0xFFFF, 0x07E0}, s16[2] = {0x07E0, 0xFFFF};
-  m16.SetFXMode(1, 13, 0)(d16, s16, 2, m16.Params());
+  Mode(m16, 1, 13, 0)(d16, s16, 2);
   EXPECT_EQ((d16[0] | d16[1]) & 0x20, 0);  // the green low bit
   KK_FXMan& m = Make(32);
   uint32_t d32[1] = {0xAA102030}, s32[1] = {0xBB405060};
-  m.SetFXMode(101, 0, 0)(d32, s32, 1, m.Params());
+  Mode(m, 101, 0, 0)(d32, s32, 1);
   EXPECT_EQ(d32[0] >> 24, 0u);
 
   const uint32_t colour = 0x00FF8040;  // R 0x40, G 0x80, B 0xFF
   uint32_t d[1] = {0x00102030}, s[1] = {0x00A0B0C0};
-  m.SetFXMode(151, 31, colour)(d, s, 1, m.Params());
+  Mode(m, 151, 31, colour)(d, s, 1);
   EXPECT_EQ(d[0], 0x004080FFu);  // the shape filled with the colour
   d[0] = 0x00102030;
-  m.SetFXMode(200, 0, colour)(d, s, 1, m.Params());
+  Mode(m, 200, 0, colour)(d, s, 1);
   EXPECT_EQ(d[0], 0x004080FFu);
   d[0] = 0x00102030;
-  m.SetFXMode(200, 30, colour)(d, s, 1, m.Params());
+  Mode(m, 200, 30, colour)(d, s, 1);
   // The colour weighs 1/31: ((30 x 0x10 + 0x40) / 31 = 17.5 -> 18 for red.
   EXPECT_EQ((d[0] >> 16) & 0xFF, 18u);
   d[0] = 0x00102030;
-  m.SetFXMode(151, 1, colour)(d, s, 1, m.Params());
+  Mode(m, 151, 1, colour)(d, s, 1);
   EXPECT_EQ((d[0] >> 16) & 0xFF, (30u * 0xA0 + 0x40 + 15) / 31);  // source keeps 30/31
 
-  EXPECT_EQ(m.SelectAlphaFill(0xFFFFFF, 31), nullptr);
+  EXPECT_EQ(AlphaFill(m, 0xFFFFFF, 31).fn, nullptr);
   const uint8_t plane[3] = {255, 7, 128};
   uint32_t blue[3] = {0x000000FF, 0x000000FF, 0x000000FF};
-  m.SelectAlphaFill(0x0000FF, 0)(blue, plane, 3, m.Params());  // red: solid, below 8 left, 16/31 of red over blue
+  AlphaFill(m, 0x0000FF, 0)(blue, plane, 3);  // red: solid, below 8 left, 16/31 of red over blue
   EXPECT_EQ((std::vector<uint32_t>(blue, blue + 3)), (std::vector<uint32_t>{0x00FF0000, 0x000000FF, 0x0084007B}));
 }
 
@@ -68,9 +85,8 @@ TEST_F(FXManTest, AlphaPlaneBlendReadsThePlaneUnderTheDestination) {
   *m.AlphaPlane().Address(1, 2) = 255;
   *m.AlphaPlane().Address(2, 2) = 7;
   *m.AlphaPlane().Address(3, 2) = 128;
-  KK_RowFn fn = m.SetFXMode(154 | 0x10000, 0, 0);
   const uint16_t src[3] = {0xFFFF, 0xFFFF, 0xFFFF};
-  fn(&image[2 * 4 + 3], src, 3, m.Params());
+  Mode(m, 154 | 0x10000, 0, 0)(&image[2 * 4 + 3], src, 3);
   EXPECT_EQ((std::vector<uint16_t>(&image[2 * 4 + 1], &image[2 * 4 + 4])),
             (std::vector<uint16_t>{0xFFFF, 0x0000, uint16_t(kk::Px565::FromTable(16, 16, 16))}));
 }
@@ -148,8 +164,9 @@ TEST_F(FXManTest, SweepFastRowsEqualReferenceRowsOnEverySimdTarget) {
     for (size_t i = kGuard; i < kGuard + rowBytes; ++i) dst[i] = rng.Byte();
     for (auto& b : src) b = rng.Byte();
     for (auto& b : alpha) b = uint8_t(rng.Range(0, 40));
-    KK_RowFn fast = m.SetFXMode(c.mode, c.level, c.colour);
-    const KK_FXParams params = m.Params();
+    const Draw draw = Mode(m, c.mode, c.level, c.colour);
+    KK_RowFn fast = draw.fn;
+    const KK_FXParams& params = draw.params;
     if (!fast) {
       sum = testing_support::Crc32(&index, sizeof index, sum);
       continue;
@@ -212,9 +229,10 @@ TEST_F(FXManTest, LevelBlendsEqualTheReferenceForEveryChannelPairAtEveryLevelOnE
       }
     }
     for (int32_t level = 1; level <= 30; ++level) {
-      KK_RowFn fast = m.SetFXMode(1, level, 0);
+      const Draw draw = Mode(m, 1, level, 0);
+      KK_RowFn fast = draw.fn;
       ASSERT_NE(fast, nullptr);
-      const KK_FXParams params = m.Params();
+      const KK_FXParams& params = draw.params;
       std::vector<uint8_t> a(dst), b(dst);
       fast(a.data(), src.data(), count, params);
       kk::ReferenceRow(format, params.row)(b.data(), src.data(), count, params);

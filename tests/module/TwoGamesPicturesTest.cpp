@@ -9,7 +9,6 @@
 #include <functional>
 #include <vector>
 
-#include "base/DDSurfaceUtil.h"
 #include "host/EntryRecords.h"
 #include "host/HostMessage.h"
 #include "module/CDorvik2Wnd.h"
@@ -17,32 +16,12 @@
 #include "support/GameTable.h"
 #include "support/HostWindowFixture.h"
 #include "support/RecordingHost.h"
-#include "widgets/GDDScreen.h"
 
 namespace {
 
 using testing_support::RecordingHost;
 using Bytes = std::vector<uint8_t>;
-
-// The game's whole back buffer after a full redraw, row by row without the padding.
-Bytes TableBytes(CDorvik2Wnd* wnd) {
-  CDorvik2VWS* scene = wnd->Scene();
-  scene->SetFullRedraw();
-  scene->MarkDirty();
-  scene->Draw(nullptr, GRect());
-  const DDSurface back = wnd->Screen()->BackBuffer();
-  DDSURFACEDESC2 desc;
-  InitSurfaceDesc(desc);
-  if (FAILED(LockSurface(back, &desc, DDLOCK_WAIT | DDLOCK_READONLY))) return {};
-  const size_t row = size_t(desc.dwWidth) * desc.ddpfPixelFormat.dwRGBBitCount / 8;
-  Bytes bytes;
-  for (DWORD y = 0; y < desc.dwHeight; ++y) {
-    const auto* from = static_cast<const uint8_t*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch;
-    bytes.insert(bytes.end(), from, from + row);
-  }
-  UnlockSurface(back, nullptr);
-  return bytes;
-}
+using testing_support::TableBytes;
 
 size_t Differing(const Bytes& a, const Bytes& b) {
   if (a.size() != b.size()) return std::max(a.size(), b.size());

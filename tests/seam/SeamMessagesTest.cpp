@@ -163,6 +163,24 @@ class SeamMessages : public testing::Test {
 
 std::vector<Heard> Seq(std::initializer_list<Heard> heard) { return heard; }
 
+// Threads that register one class at once rely on this: the one that comes second is
+// refused with ERROR_CLASS_ALREADY_EXISTS, whatever the case of the name, and the class
+// stays the first one's.
+TEST_F(SeamMessages, ASecondRegistrationOfAClassIsRefusedAsAlreadyThereAndLeavesTheFirst) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  for (const char* name : {kClass, "DORVIKSEAMRECORDER"}) {
+    wc.lpszClassName = name;
+    SetLastError(0);
+    EXPECT_EQ(RegisterClassA(&wc), 0) << name;
+    EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS) << name;
+  }
+  WNDCLASSA found{};
+  ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), kClass, &found));
+  EXPECT_TRUE(found.lpfnWndProc == Recorder) << "the refused registration replaced the class";
+}
+
 TEST_F(SeamMessages, CreateShowActivateAndDestroyInOrder) {
   HWND a = Make("a", WS_POPUP);
   ASSERT_NE(a, nullptr);

@@ -1,12 +1,33 @@
 #include "support/GameTable.h"
 
+#include "base/DDSurfaceUtil.h"
 #include "host/Dorvik2Api.h"
 #include "host/GameFlowRecords.h"
 #include "host/IXBuf.h"
 #include "plat/crt.h"
 #include "plat/sim.h"
+#include "widgets/GDDScreen.h"
 
 namespace testing_support {
+
+std::vector<uint8_t> TableBytes(CDorvik2Wnd* wnd) {
+  CDorvik2VWS* scene = wnd->Scene();
+  scene->SetFullRedraw();
+  scene->MarkDirty();
+  scene->Draw(nullptr, GRect());
+  const DDSurface back = wnd->Screen()->BackBuffer();
+  DDSURFACEDESC2 desc;
+  InitSurfaceDesc(desc);
+  if (FAILED(LockSurface(back, &desc, DDLOCK_WAIT | DDLOCK_READONLY))) return {};
+  const size_t row = size_t(desc.dwWidth) * desc.ddpfPixelFormat.dwRGBBitCount / 8;
+  std::vector<uint8_t> bytes;
+  for (DWORD y = 0; y < desc.dwHeight; ++y) {
+    const auto* from = static_cast<const uint8_t*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch;
+    bytes.insert(bytes.end(), from, from + row);
+  }
+  UnlockSurface(back, nullptr);
+  return bytes;
+}
 
 void GameTableTest::SetUp() {
   HostWindowFixture::SetUp();

@@ -18,6 +18,10 @@ namespace testing_support {
 // The bytes of a host message as the host hands them over.
 std::vector<BYTE> HostMessageBlock(const HostMessage& msg);
 
+// The game's whole back buffer after a full redraw, row by row without the padding;
+// empty when it cannot be read.
+std::vector<uint8_t> TableBytes(CDorvik2Wnd* wnd);
+
 class GameTableTest : public HostWindowFixture {
  public:
   // Runs the window thread's pending messages (the kick after the build among them).

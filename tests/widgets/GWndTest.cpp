@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -252,6 +253,29 @@ TEST_F(GWndTest, EmptyClassNameIsGeneratedAndRegisteredOnce) {
   std::string again;
   EXPECT_EQ(GWnd::RegisterWndClass(again, ProbeInstance(), CS_DBLCLKS, nullptr, brush, nullptr), 1u);
   EXPECT_EQ(again, name);
+}
+
+// Threads registering one new class at the same moment all find it registered: the
+// one whose registration lost to another's takes the class that is there.
+TEST_F(GWndTest, ThreadsRegisteringOneClassAtOnceAllGetIt) {
+  constexpr int kThreads = 4;
+  constexpr int kClasses = 300;
+  for (int c = 0; c < kClasses; ++c) {
+    const std::string name = "RaceClass" + std::to_string(c);
+    std::atomic<int> ready{0};
+    UINT answers[kThreads] = {};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+      threads.emplace_back([&, t] {
+        std::string mine = name;
+        ++ready;
+        while (ready < kThreads) std::this_thread::yield();
+        answers[t] = GWnd::RegisterWndClass(mine, ProbeInstance(), CS_DBLCLKS, nullptr, nullptr, nullptr);
+      });
+    }
+    for (std::thread& t : threads) t.join();
+    for (int t = 0; t < kThreads; ++t) ASSERT_NE(answers[t], 0u) << name << ", thread " << t;
+  }
 }
 
 TEST_F(GWndTest, AThrowingHandlerStaysInsideAndANestedMessageLeavesTheOuterOneItsDefault) {
