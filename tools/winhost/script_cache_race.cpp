@@ -31,6 +31,7 @@ constexpr DWORD kHungExitCode = 2;
 constexpr DWORD kCrashExitCode = 3;
 // The module's edits: a 12-pixel 돋움 of the Korean character set, right-aligned numbers.
 constexpr int kFontHeight = 12;
+const auto* const kFace = reinterpret_cast<const WCHAR*>(u"돋움");
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | ES_AUTOHSCROLL | ES_RIGHT;
 
 std::string Where(uintptr_t at) {
@@ -73,7 +74,7 @@ LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* info) {
 }
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 struct Shared {
@@ -83,12 +84,12 @@ struct Shared {
 
 DWORD WINAPI Table(LPVOID p) {
   auto& shared = *static_cast<Shared*>(p);
-  HWND frame = CreateWindowExW(0, L"ScriptCacheRace", L"table", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 320, 200, nullptr,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-  HWND edit = CreateWindowExW(0, L"edit", L"", kEditStyle, 10, 10, 80, 16, frame, nullptr, GetModuleHandleW(nullptr),
+  HWND frame = CreateWindowExA(0, "ScriptCacheRace", "table", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 320, 200, nullptr,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND edit = CreateWindowExA(0, "edit", "", kEditStyle, 10, 10, 80, 16, frame, nullptr, GetModuleHandleA(nullptr),
                               nullptr);
   HFONT font = CreateFontW(kFontHeight, 0, 0, 0, FW_THIN, 0, 0, 0, HANGUL_CHARSET, OUT_STROKE_PRECIS,
-                           CLIP_STROKE_PRECIS, DRAFT_QUALITY, VARIABLE_PITCH | FF_MODERN, L"돋움");
+                           CLIP_STROKE_PRECIS, DRAFT_QUALITY, VARIABLE_PITCH | FF_MODERN, kFace);
   if (!frame || !edit || !font) {
     std::printf("  a table could not be made: error %u\n", unsigned(GetLastError()));
     std::exit(1);
@@ -104,11 +105,11 @@ DWORD WINAPI Table(LPVOID p) {
 
 int Once() {
   SetUnhandledExceptionFilter(EndOnCrash);
-  WNDCLASSW wc{};
+  WNDCLASSA wc{};
   wc.lpfnWndProc = FrameProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"ScriptCacheRace";
-  if (!RegisterClassW(&wc)) return 1;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "ScriptCacheRace";
+  if (!RegisterClassA(&wc)) return 1;
   Shared shared;
   shared.go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   HANDLE threads[kThreads];
@@ -150,10 +151,14 @@ int main(int argc, char** argv) {
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    const char* verdict = code == 0 ? "passed" : code == kCrashExitCode ? "crashed" : code == kHungExitCode ? "hung" : "failed";
+    int32_t& tally = code == 0 ? passed : code == kCrashExitCode ? crashed : code == kHungExitCode ? hung : other;
+    ++tally;
+    const char* verdict = &tally == &passed    ? "passed"
+                          : &tally == &crashed ? "crashed"
+                          : &tally == &hung    ? "hung"
+                                               : "failed";
     std::printf("case %d: %s\n", int(i), verdict);
     std::fflush(stdout);
-    (code == 0 ? passed : code == kCrashExitCode ? crashed : code == kHungExitCode ? hung : other)++;
   }
   std::printf("script-cache-race: %d runs: %d passed, %d crashed, %d hung, %d failed otherwise\n", int(runs),
               int(passed), int(crashed), int(hung), int(other));
