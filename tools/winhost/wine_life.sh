@@ -62,6 +62,10 @@ objects "DirectDraw surfaces" ':ddraw:ddraw_surface_create ddraw ' ':ddraw:ddraw
 objects "DirectDraw clippers" ':ddraw:DirectDrawCreateClipper Created clipper ' \
   ':ddraw:ddraw_clipper_Release [0-9A-F]* decreasing refcount to 0\.'
 objects "DirectSound buffers" ':dsound:secondarybuffer_create Created buffer at ' ':dsound:secondarybuffer_destroy .* released'
+# A primary buffer is counted by its own last release, not by its device's end: two
+# DirectSound objects of one device that ask for it at the same moment may each get one
+# of their own under Wine 8 (one after the other they share one), which both go when
+# released, while the device they share ends once (primary-buffer-race.exe shows it).
 objects "DirectSound primary buffers" ':dsound:primarybuffer_create Created primary buffer at ' \
-  ':dsound:DSOUND_PrimaryDestroy '
+  ':dsound:PrimaryBufferImpl_Release ([0-9A-F]*) primary ref 0$'
 exit $status
