@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "graphics/XResEntryMgr.h"
+#include "plat/ddraw.h"
 
 namespace {
 
