@@ -3,6 +3,7 @@
 // included, FIFO), the quit flag, WM_PAINT of a window with something to repaint,
 // and WM_TIMER of the earliest due timer (one per timer however late it is).
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <memory>
 #include <new>
@@ -261,8 +262,9 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD 
     SetLastError(ERROR_INVALID_PARAMETER);
     return WAIT_FAILED;
   }
-  // Shared references: another thread may close a handle while this waits.
-  std::vector<std::shared_ptr<Object>> objects;
+  // Shared references: another thread may close a handle while this waits. Held in
+  // place: the system's wait never fails for memory.
+  std::array<std::shared_ptr<Object>, MAXIMUM_WAIT_OBJECTS> objects;
   for (DWORD i = 0; i < count; ++i) {
     const uintptr_t value = FromHandle(handles[i]);
     std::shared_ptr<Object> object = Handles().Find(value, HandleKind::Thread);
@@ -271,7 +273,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD 
       SetLastError(ERROR_INVALID_HANDLE);
       return WAIT_FAILED;
     }
-    objects.push_back(std::move(object));
+    objects[i] = std::move(object);
   }
   // The first signalled object, as the system answers: lowest index first.
   const auto signalled = [&]() -> std::optional<DWORD> {
