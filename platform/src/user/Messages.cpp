@@ -59,7 +59,8 @@ void CollectPaintable(HWND hwnd, const ThreadQueue& q, std::vector<HWND>& out) {
 // Looks for the next message; removes it when `remove`. Caller holds the lock.
 bool FindMessageLocked(ThreadQueue& q, const Filter& f, bool remove, MSG* out) {
   for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
-    if (!InRange(it->message, f.min, f.max) || !HwndMatches(f.hwnd, it->hwnd) || !f.Takes(QS_POSTMESSAGE | InputWakeBit(it->message)))
+    if (!InRange(it->message, f.min, f.max) || !HwndMatches(f.hwnd, it->hwnd) ||
+        !f.Takes(QS_POSTMESSAGE | InputWakeBit(it->message)))
       continue;
     *out = *it;
     if (remove) q.posted.erase(it);
@@ -251,10 +252,9 @@ BOOL WaitMessage() {
   // Like the object wait, it returns for a pending send and leaves it to be served.
   auto me = CurrentQueue();
   auto lock = Lock();
-  return WaitOnQueue(lock, std::nullopt, [&] { return !me->sent.empty() || NewBitsLocked(*me) != 0; }) ==
-                 QueueWaitResult::Stuck
-             ? FALSE
-             : TRUE;
+  const QueueWaitResult r =
+      WaitOnQueue(lock, std::nullopt, [&] { return !me->sent.empty() || NewBitsLocked(*me) != 0; });
+  return r == QueueWaitResult::Stuck ? FALSE : TRUE;
 }
 
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD milliseconds, DWORD wakeMask) {
