@@ -7,8 +7,10 @@
 // queued behind another post of its number (the host's own, another game's, a child
 // window's) stays, and the host reads it after the end. The host reads a number first in,
 // first out, so the module's posts still queued are the newest ones recorded: the first
-// queued message of a number, when it is the module's, is the oldest record alike. The
-// message parameters stay as the host reads them; nothing is added to tell games apart.
+// queued message of a number, when it is the module's, is taken for the oldest record
+// like it. The message parameters stay as the host reads them; nothing is added to tell
+// games apart, so a post the host has read and a later one that looks the same cannot
+// be told apart.
 #pragma once
 
 #include <cstdint>

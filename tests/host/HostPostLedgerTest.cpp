@@ -72,7 +72,8 @@ TEST_F(HostPostLedgerTest, WhatStaysIsReadInTheOrderItWasQueuedAcrossNumbers) {
   // The game's close was the first of its number; its load, behind the host's and the
   // other game's, stays where it was.
   EXPECT_EQ(HostReads(),
-            (std::vector<Read>{{kLoaded, 5, 0}, {kClose, 6, 0}, {kLoaded, 2, 0}, {kLoaded, 1, 0}, {WM_USER + 4, 7, 0}}));
+            (std::vector<Read>{
+                {kLoaded, 5, 0}, {kClose, 6, 0}, {kLoaded, 2, 0}, {kLoaded, 1, 0}, {WM_USER + 4, 7, 0}}));
 }
 
 TEST_F(HostPostLedgerTest, TheHostsOwnPostsKeepTheirOrderAroundTheGamesNumbers) {
@@ -96,6 +97,30 @@ TEST_F(HostPostLedgerTest, AnEndForgetsAsReadOnlyTheNumbersItFoundRead) {
   host_posts::TakeBack(1, host_, kAllGameNumbers);
   host_posts::TakeBack(2, host_, kAllGameNumbers);
   EXPECT_EQ(HostReads(), std::vector<Read>{}) << "a game's post reached the host after its end";
+}
+
+// Only the host window's own thread can read its queue: an end on another thread
+// forgets nothing of it, and the game's own end on that thread still takes its post.
+TEST_F(HostPostLedgerTest, AnEndOnAnotherThreadForgetsNothingOfTheWindowsQueue) {
+  HWND elsewhere = nullptr;
+  std::vector<Read> left;
+  std::atomic<int32_t> step{0};
+  std::thread owner([&] {
+    elsewhere = CreateWindowExA(0, "LedgerHost", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    host_posts::Post(1, elsewhere, kClose, 1, 0);
+    step = 1;
+    while (step != 2) std::this_thread::yield();
+    host_posts::TakeBack(1, elsewhere, kGameNumbers);
+    MSG m;
+    while (PeekMessageA(&m, elsewhere, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE))
+      left.emplace_back(m.message, m.wParam, m.lParam);
+    DestroyWindow(elsewhere);
+  });
+  while (step != 1) std::this_thread::yield();
+  host_posts::TakeBack(2, elsewhere, kGameNumbers);
+  step = 2;
+  owner.join();
+  EXPECT_EQ(left, std::vector<Read>{}) << "the game's close reached the host after its end";
 }
 
 TEST_F(HostPostLedgerTest, ARecordTheHostReadNeverTakesALaterPostOfTheHostsThatLooksTheSame) {
