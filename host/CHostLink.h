@@ -41,8 +41,9 @@ class CHostLink {
   void Cut();
   // Posts to the host window as this game; FALSE once cut (or without a window).
   BOOL Post(UINT message, WPARAM wParam, LPARAM lParam) const;
-  // Takes this game's posts of these numbers still queued for the host window back,
-  // leaving every other game's and the host's own.
+  // Takes this game's posts of these numbers still queued for the host window back
+  // where each is the first queued of its number, leaving every other message where it
+  // is (a post of the game behind another of its number stays).
   void TakeBackPosts(std::span<const UINT> messages) const;
   IHostInterface* Host() const;
   HWND HostWindow() const;

@@ -6,6 +6,7 @@
 
 #include "base/ModuleGlobal.h"
 #include "host/XBufLock.h"
+#include "plat/threads.h"
 #include "plat/user.h"
 
 namespace host_posts {
@@ -58,66 +59,45 @@ BOOL Post(uint32_t game, HWND hostWnd, UINT message, WPARAM wParam, LPARAM lPara
   return TRUE;
 }
 
+namespace {
+
+// The number's first queued message is taken to be the oldest record like it: records of
+// the number older than that one the host has read. Takes it when it is `game`'s; false
+// when the number's queue has nothing of `game` first.
+bool TakeFirstOfNumber(Ledger& l, uint32_t game, HWND hostWnd, UINT message) {
+  constexpr UINT kPosted = PM_NOYIELD | PM_QS_POSTMESSAGE;
+  const auto ofNumber = [&](const Entry& e) { return SameNumber(e, hostWnd, message); };
+  MSG first{};
+  if (!PeekMessageA(&first, hostWnd, message, message, PM_NOREMOVE | kPosted)) {
+    // Nothing of the number is queued: the host has read every post of it.
+    std::erase_if(l.entries, ofNumber);
+    return false;
+  }
+  const auto record = std::find_if(l.entries.begin(), l.entries.end(),
+                                   [&](const Entry& e) { return SamePost(e, first); });
+  // Not the module's: the host's own or a child window's.
+  if (record == l.entries.end()) return false;
+  const bool ours = record->game == game;
+  // Only this thread reads its queue, so the first message is still the one looked at.
+  if (ours) PeekMessageA(&first, hostWnd, message, message, PM_REMOVE | kPosted);
+  const auto read = std::remove_if(l.entries.begin(), record, ofNumber);
+  l.entries.erase(read, ours ? record + 1 : record);
+  return ours;
+}
+
+}  // namespace
+
 void TakeBack(uint32_t game, HWND hostWnd, std::span<const UINT> messages) {
-  if (messages.empty()) return;
-  const auto [low, high] = std::minmax_element(messages.begin(), messages.end());
   Ledger& l = TheLedger();
   XBufLockGuard guard(l.lock);
-  // One pass over the numbers' whole range, so that what stays goes back in the order
-  // the host would have read it, whatever its number. Posted messages only: a message
-  // sent to this thread meanwhile is served by the host's own loop, not in the middle
-  // of a game's stop.
-  std::vector<MSG> queued;
-  std::vector<bool> ours, read;
-  MSG m{};
-  bool held = false;
-  try {
-    // Room for a queue as long as the record keeps, before anything is taken out: a
-    // failure there leaves the queue as it was.
-    queued.reserve(kKeptPerNumber);
-    ours.reserve(kKeptPerNumber);
-    read.assign(l.entries.size(), false);
-    while (PeekMessageA(&m, hostWnd, *low, *high, PM_REMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE)) {
-      held = true;
-      queued.push_back(m);
-      held = false;
-    }
-    ours.assign(queued.size(), false);
-  } catch (...) {
-    // Nothing of the host's is lost for want of memory: what was taken goes back, the
-    // game's posts with it (behind the rest when a long queue ran out of room).
-    for (const MSG& q : queued) PostMessageA(q.hwnd, q.message, q.wParam, q.lParam);
-    if (held) PostMessageA(m.hwnd, m.message, m.wParam, m.lParam);
-    std::erase_if(l.entries, [&](const Entry& e) { return e.game == game; });
-    return;
+  // The ledger's lock keeps the module's posts out meanwhile; the host's threads may post,
+  // behind everything looked at here.
+  if (GetWindowThreadProcessId(hostWnd, nullptr) == GetCurrentThreadId()) {
+    for (const UINT message : messages)
+      while (TakeFirstOfNumber(l, game, hostWnd, message)) {
+      }
   }
-  for (const UINT message : messages) {
-    // From the newest: a queued post that matches the newest unpaired record is that
-    // record's; one that does not is someone else's.
-    size_t unpaired = l.entries.size();
-    const auto previousRecord = [&] {
-      while (unpaired > 0 && !SameNumber(l.entries[unpaired - 1], hostWnd, message)) --unpaired;
-    };
-    previousRecord();
-    for (size_t q = queued.size(); q-- > 0 && unpaired > 0;) {
-      if (queued[q].message != message || !SamePost(l.entries[unpaired - 1], queued[q])) continue;
-      ours[q] = l.entries[unpaired - 1].game == game;
-      --unpaired;
-      previousRecord();
-    }
-    // Records older than every paired one were read by the host already: kept, they
-    // would pair with a later post of the host's own that looks the same.
-    for (size_t r = 0; r < unpaired; ++r)
-      if (SameNumber(l.entries[r], hostWnd, message)) read[r] = true;
-  }
-  for (size_t q = 0; q < queued.size(); ++q)
-    if (!ours[q]) PostMessageA(queued[q].hwnd, queued[q].message, queued[q].wParam, queued[q].lParam);
-  size_t kept = 0;
-  for (size_t i = 0; i < l.entries.size(); ++i) {
-    const Entry& e = l.entries[i];
-    if (!read[i] && e.game != game && IsWindow(e.wnd)) l.entries[kept++] = e;
-  }
-  l.entries.resize(kept);
+  std::erase_if(l.entries, [&](const Entry& e) { return e.game == game || !IsWindow(e.wnd); });
 }
 
 uint32_t Recorded() {

@@ -1,10 +1,16 @@
 // What the module's games posted to host windows, in the order the posts entered the
-// host's queue. A game's end takes back only its own posts still queued: the host reads
-// each message number first in, first out, so the module's posts of a number still
-// queued are the last ones recorded for it, and pairing the queue with the record from
-// the end tells whose each is. A queued message the record cannot pair (the host's own,
-// a child window's) is not the module's. The message parameters stay as the host reads
-// them; nothing is added to tell the games apart.
+// host's queue. A game's end takes back its own posts still queued without moving any
+// other: the system's PeekMessage takes only the first message of a number (for a window
+// and its children), and a message put back would go behind everything queued since,
+// the host's own and what other threads post meanwhile. So the end takes, number by
+// number, the first queued message while it is one of the game's; a post of the game
+// queued behind another post of its number (the host's own, another game's, a child
+// window's) stays, and the host reads it after the end. The host reads a number first in,
+// first out, so the module's posts still queued are the newest ones recorded: the first
+// queued message of a number, when it is the module's, is taken for the oldest record
+// like it. The message parameters stay as the host reads them; nothing is added to tell
+// games apart, so a post the host has read and a later one that looks the same cannot
+// be told apart.
 #pragma once
 
 #include <cstdint>
@@ -21,11 +27,11 @@ constexpr uint32_t kKeptPerNumber = 64;
 // post happen together, so the record's order is the queue's. FALSE when the post
 // failed (nothing is recorded).
 BOOL Post(uint32_t game, HWND hostWnd, UINT message, WPARAM wParam, LPARAM lParam);
-// Takes `game`'s posts of these numbers out of the host window's queue (posted messages
-// only, on the calling thread's queue: sent messages are not served meanwhile), puts
-// the others back in the order they were queued, whatever their numbers, and forgets
-// the game and what the host has read. Allocates nothing once the queue is read; when
-// reading it fails for memory, everything read goes back and only the record forgets.
+// Takes `game`'s posts of these numbers out of the host window's queue where each is
+// the first queued of its number (posted messages only, on the calling thread's queue:
+// sent messages are not served meanwhile; a host window of another thread keeps what is
+// queued there), leaves every other message where it is, and forgets the game and what
+// the host has read. Allocates nothing.
 void TakeBack(uint32_t game, HWND hostWnd, std::span<const UINT> messages);
 // Posts still recorded (all games, all windows).
 uint32_t Recorded();

@@ -7,7 +7,6 @@
 
 #include "module/CMsgBoxTimers.h"
 #include "module/MsgBoxTemplate.h"
-#include "support/OwnWindow.h"
 #include "plat/gdi.h"
 #include "plat/handle.h"
 #include "plat/mmsystem.h"
@@ -201,27 +200,16 @@ TEST_F(MsgBoxAnswers, AutoCloseAnswersOkForAnOkBoxAndNoForAYesNoBoxExactlyOnTime
 
 // The box's time-out under way on another thread (the one that moved time) when the box
 // is answered: the answer returns only once the time-out has ended, so no code of the
-// box's timer runs after its box, and its game, have gone.
-namespace {
-constexpr UINT kReleaseTimeOut = WM_APP + 5;
-std::atomic<bool>* g_timeOutReleased = nullptr;
-LRESULT CALLBACK TimeOutReleaser(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kReleaseTimeOut && g_timeOutReleased) *g_timeOutReleased = true;
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-}  // namespace
-
+// box's timer runs after its box, and its game, have gone. The time-out is let go after
+// a while (the answer's wait serves nothing meanwhile, as the system's does), or at once
+// when the answer has returned.
 TEST_F(MsgBoxAnswers, AnAnswerWhileTheTimeOutRunsReturnsOnlyOnceTheTimeOutHasEnded) {
-  const testing_support::OwnWindow releaserWindow("TimeOutReleaser", TimeOutReleaser, WS_POPUP, 10, 10);
-  const HWND releaser = releaserWindow.Handle();
-  ASSERT_NE(releaser, nullptr);
-  std::atomic<bool> held{false}, released{false}, asked{false};
-  g_timeOutReleased = &released;
+  std::atomic<bool> held{false}, released{false}, answered{false}, answeredWhileHeld{false};
   plat::sim::SetMultimediaCallbackHook([&](UINT) {
     held = true;
     while (!released) std::this_thread::yield();
   });
-  std::thread mover, asker;
+  std::thread mover, releaser;
   bool heldInTime = false;
   bool endedAfterTheTimeOut = false;
   constexpr uint32_t kAutoCloseMs = 3000;
@@ -231,24 +219,23 @@ TEST_F(MsgBoxAnswers, AnAnswerWhileTheTimeOutRunsReturnsOnlyOnceTheTimeOutHasEnd
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!held && std::chrono::steady_clock::now() < until) std::this_thread::yield();
     heldInTime = held;
-    // The release is asked of this thread, which serves it only while it waits in a call.
-    asker = std::thread([&] {
-      SendMessageA(releaser, kReleaseTimeOut, 0, 0);
-      asked = true;
+    releaser = std::thread([&] {
+      const auto patience = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+      while (!answered && std::chrono::steady_clock::now() < patience) std::this_thread::yield();
+      answeredWhileHeld = answered.load();
+      released = true;
     });
     SendMessageA(d, WM_COMMAND, IDOK, 0);
     endedAfterTheTimeOut = released;
+    answered = true;
   });
   released = true;
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  MSG m;
-  while (!asked && std::chrono::steady_clock::now() < until) PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);
   if (mover.joinable()) mover.join();
-  if (asker.joinable()) asker.join();
+  if (releaser.joinable()) releaser.join();
   plat::sim::SetMultimediaCallbackHook(nullptr);
-  g_timeOutReleased = nullptr;
   EXPECT_TRUE(heldInTime) << "the box's time-out never ran";
   EXPECT_TRUE(endedAfterTheTimeOut) << "the box's answer returned while its time-out still ran";
+  EXPECT_FALSE(answeredWhileHeld.load()) << "the box's answer returned while its time-out still ran";
   EXPECT_EQ(answer, 1) << "the press stands";
   ExpectNoTimer();
 }

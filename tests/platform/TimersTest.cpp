@@ -167,39 +167,20 @@ void CALLBACK CountMm(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
   ++*reinterpret_cast<std::atomic<int>*>(user);
 }
 
-// Holds every multimedia callback in the hook until released; a thread of its own asks
-// the window thread for the release, by a send, which that thread serves only while it
-// waits in a call.
+// Holds every multimedia callback in the hook until released.
 class HeldCallbacks {
  public:
-  explicit HeldCallbacks(HWND window) : window_(window) {
+  HeldCallbacks() {
     plat::sim::SetMultimediaCallbackHook([this](UINT) {
       held = true;
       while (!release) std::this_thread::yield();
     });
   }
-  // The window thread serves the ask before the asker goes.
   ~HeldCallbacks() {
     release = true;
-    if (asker_.joinable()) {
-      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-      while (!answered && std::chrono::steady_clock::now() < until) PumpAll();
-      asker_.join();
-    }
     plat::sim::SetMultimediaCallbackHook(nullptr);
   }
-  void AskForTheRelease() {
-    asker_ = std::thread([this] {
-      SendMessageA(window_, kReleaseMessage, 0, 0);
-      answered = true;
-    });
-  }
-  static constexpr UINT kReleaseMessage = WM_APP + 3;
-  std::atomic<bool> held{false}, release{false}, answered{false};
-
- private:
-  HWND window_;
-  std::thread asker_;
+  std::atomic<bool> held{false}, release{false};
 };
 
 bool Within5s(const std::atomic<bool>& flag) {
@@ -210,32 +191,34 @@ bool Within5s(const std::atomic<bool>& flag) {
 
 // Under the virtual clock the thread that moves time runs the callbacks; a kill on
 // another thread waits for one in progress only when the timer was made with
-// TIME_KILL_SYNCHRONOUS, serving what is sent to it meanwhile.
+// TIME_KILL_SYNCHRONOUS. The callback is let go only once the kill has returned, or
+// after a while inside a kill that waits.
 TEST_F(Timers, AKillWaitsForASynchronousTimersCallbackInProgressElsewhere) {
-  HWND w = MakeTop(0, 0, 10, 10);
-  PumpAll();
   for (const bool synchronous : {true, false}) {
     SCOPED_TRACE(synchronous ? "synchronous" : "plain");
-    HeldCallbacks callbacks(w);
-    SetAnswer([&](HWND, UINT msg, WPARAM, LPARAM) -> std::optional<LRESULT> {
-      if (msg == HeldCallbacks::kReleaseMessage) callbacks.release = true;
-      return std::nullopt;
-    });
+    HeldCallbacks callbacks;
     std::atomic<int> calls{0};
     const UINT id = timeSetEvent(10, 1, CountMm, reinterpret_cast<DWORD_PTR>(&calls),
                                  TIME_ONESHOT | (synchronous ? TIME_KILL_SYNCHRONOUS : 0));
     ASSERT_NE(id, 0u);
     std::thread mover([] { plat::sim::AdvanceClock(10); });
     ASSERT_TRUE(Within5s(callbacks.held));
-    callbacks.AskForTheRelease();
+    std::atomic<bool> killReturned{false}, returnedWhileHeld{false};
+    std::thread releaser([&] {
+      const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(synchronous ? 200 : 5000);
+      while (!killReturned && std::chrono::steady_clock::now() < until) std::this_thread::yield();
+      returnedWhileHeld = killReturned.load();
+      callbacks.release = true;
+    });
     EXPECT_EQ(timeKillEvent(id), TIMERR_NOERROR) << "a callback in progress keeps its timer known";
-    EXPECT_EQ(calls.load(), synchronous ? 1 : 0);
-    EXPECT_EQ(callbacks.release.load(), synchronous);
-    callbacks.release = true;
+    const int callsAtReturn = calls.load();
+    killReturned = true;
+    releaser.join();
     mover.join();
+    EXPECT_EQ(callsAtReturn, synchronous ? 1 : 0);
+    EXPECT_EQ(returnedWhileHeld.load(), !synchronous);
     EXPECT_EQ(calls.load(), 1);
   }
-  SetAnswer(nullptr);
 }
 
 TEST_F(Timers, MultimediaCapsAndPeriodBalance) {

@@ -4,6 +4,7 @@
 // clock and are short.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -487,6 +488,84 @@ TEST_F(SeamMessages, AWaitForAnObjectWakesForSendsAndLeavesPostsQueued) {
   CloseHandle(done);
   MSG posted;
   EXPECT_TRUE(PeekMessageA(&posted, mine, WM_USER + 1, WM_USER + 1, PM_REMOVE)) << "the post stayed queued";
+}
+
+}  // namespace
+
+namespace {
+
+std::atomic<int32_t> g_sendsServed{0};
+
+LRESULT CALLBACK CountingSends(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_USER + 9) ++g_sendsServed;
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+struct SendOnce {
+  HWND target;
+  HANDLE done;
+};
+
+DWORD WINAPI SendOnceThenSetEvent(LPVOID param) {
+  auto* job = static_cast<SendOnce*>(param);
+  SendMessageA(job->target, WM_USER + 9, 0, 0);
+  SetEvent(job->done);
+  return 0;
+}
+
+// A wait that wakes for what is sent to its thread does not serve it: the send stays
+// pending, waking every later wait at once, until a look at the queue serves it. A
+// wait that does not look leaves the sender waiting for ever.
+TEST(SeamWait, AWaitWakesForASendButOnlyALookAtTheQueueServesIt) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = CountingSends;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "DorvikSeamSends";
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  HWND mine = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(mine, nullptr);
+  HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_NE(done, nullptr);
+  g_sendsServed = 0;
+  SendOnce job{mine, done};
+  HANDLE sender = CreateThread(nullptr, 0, SendOnceThenSetEvent, &job, 0, nullptr);
+  ASSERT_NE(sender, nullptr);
+
+  EXPECT_EQ(MsgWaitForMultipleObjects(1, &done, FALSE, 5000, QS_SENDMESSAGE), WAIT_OBJECT_0 + 1);
+  for (int32_t again = 0; again < 3; ++again) {
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &done, FALSE, 200, QS_SENDMESSAGE), WAIT_OBJECT_0 + 1)
+        << "the pending send wakes the next wait too";
+  }
+  EXPECT_EQ(g_sendsServed.load(), 0) << "the wait served the send";
+  EXPECT_EQ(WaitForSingleObject(done, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the sender went on unserved";
+
+  MSG m;
+  EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE));
+  EXPECT_EQ(g_sendsServed.load(), 1) << "the look served it";
+  EXPECT_EQ(MsgWaitForMultipleObjects(1, &done, FALSE, 5000, QS_SENDMESSAGE), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(sender, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+  CloseHandle(sender);
+  CloseHandle(done);
+  DestroyWindow(mine);
+  UnregisterClassA(wc.lpszClassName, wc.hInstance);
+}
+
+// A look at the posted messages alone (the end's take-back reads the host's queue so)
+// finds no paint and no input of other kinds: WM_PAINT comes only to a look that names it.
+TEST_F(SeamMessages, ALookAtPostedMessagesFindsNoPaint) {
+  HWND w = Make("w", WS_POPUP);
+  ShowWindow(w, SW_SHOWNA);
+  Drain();
+  InvalidateRect(w, nullptr, FALSE);
+  ASSERT_TRUE(PostMessageA(w, WM_USER + 1, 7, 0));
+  MSG m;
+  ASSERT_TRUE(PeekMessageA(&m, w, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE));
+  EXPECT_EQ(m.message, WM_USER + 1);
+  EXPECT_FALSE(PeekMessageA(&m, w, 0, 0, PM_NOREMOVE | PM_QS_POSTMESSAGE)) << "message " << m.message;
+  ASSERT_TRUE(PeekMessageA(&m, w, 0, 0, PM_NOREMOVE | PM_QS_PAINT));
+  EXPECT_EQ(m.message, static_cast<UINT>(WM_PAINT));
+  ASSERT_TRUE(PeekMessageA(&m, w, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(m.message, static_cast<UINT>(WM_PAINT));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "plat/mmsystem.h"
 #include "plat/threads.h"
 #include "plat/time.h"
+#include "plat/user.h"
 
 #include "Seam.h"
 
@@ -143,6 +144,67 @@ TEST(SeamMultimediaTimer, AKillWaitsForTheCallbackInProgressOnlyWhenMadeSynchron
       << "a synchronous kill waits for it";
   EXPECT_FALSE(KillReturnsDuringTheCallback(TIME_ONESHOT | TIME_KILL_SYNCHRONOUS, 300))
       << "a synchronous kill waits for a one-shot event's callback too";
+}
+
+}  // namespace
+
+namespace {
+
+constexpr UINT kAskDuringKill = WM_USER + 12;
+std::atomic<int32_t> g_asksServed{0};
+
+LRESULT CALLBACK CountAsks(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kAskDuringKill) ++g_asksServed;
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+DWORD WINAPI AskTheWindow(LPVOID param) {
+  SendMessageA(static_cast<HWND>(param), kAskDuringKill, 0, 0);
+  return 0;
+}
+
+DWORD WINAPI ReleaseLater(LPVOID param) {
+  Sleep(300);
+  SetEvent(static_cast<Holding*>(param)->release);
+  return 0;
+}
+
+// A synchronous kill waiting for the callback serves nothing sent to the killing thread
+// meanwhile: a callback that sent there would wait for ever, as the kill waits for it.
+TEST(SeamMultimediaTimer, ASynchronousKillServesNothingSentMeanwhile) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = CountAsks;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "DorvikSeamKillAsks";
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  HWND mine = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(mine, nullptr);
+  g_asksServed = 0;
+  Holding& holding = NewHolding();
+  holding.id =
+      timeSetEvent(10, 1, HoldOnce, reinterpret_cast<DWORD_PTR>(&holding), TIME_ONESHOT | TIME_KILL_SYNCHRONOUS);
+  ASSERT_NE(holding.id, 0u);
+  ASSERT_EQ(WaitForSingleObject(holding.entered, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+  HANDLE asker = CreateThread(nullptr, 0, AskTheWindow, mine, 0, nullptr);
+  ASSERT_NE(asker, nullptr);
+  const DWORD start = GetTickCount();
+  while ((HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) == 0 && GetTickCount() - start < 5000)
+    Sleep(1);
+  HANDLE releaser = CreateThread(nullptr, 0, ReleaseLater, &holding, 0, nullptr);
+  ASSERT_NE(releaser, nullptr);
+
+  EXPECT_EQ(timeKillEvent(holding.id), static_cast<MMRESULT>(TIMERR_NOERROR));
+  EXPECT_EQ(g_asksServed.load(), 0) << "the kill served what was sent to its thread";
+  MSG m;
+  PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  EXPECT_EQ(g_asksServed.load(), 1) << "a look at the queue serves it";
+  EXPECT_EQ(WaitForSingleObject(asker, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_EQ(WaitForSingleObject(releaser, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_EQ(WaitForSingleObject(holding.left, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+  CloseHandle(asker);
+  CloseHandle(releaser);
+  DestroyWindow(mine);
+  UnregisterClassA(wc.lpszClassName, wc.hInstance);
 }
 
 }  // namespace

@@ -262,6 +262,7 @@ constexpr DWORD QS_ALLPOSTMESSAGE = 0x0100;
 // with them only those named, and sent messages are served only when named too.
 constexpr UINT PM_QS_POSTMESSAGE = (QS_POSTMESSAGE | QS_HOTKEY | QS_TIMER) << 16;
 constexpr UINT PM_QS_SENDMESSAGE = QS_SENDMESSAGE << 16;
+constexpr UINT PM_QS_PAINT = QS_PAINT << 16;
 constexpr DWORD QS_MOUSE = QS_MOUSEMOVE | QS_MOUSEBUTTON;
 constexpr DWORD QS_INPUT = QS_MOUSE | QS_KEY;
 constexpr DWORD QS_ALLEVENTS = QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY;

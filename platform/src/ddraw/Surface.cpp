@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "core/Faults.h"
 #include "ddraw/Clipper.h"
@@ -145,18 +146,23 @@ HRESULT Surface::BlitLocked(const RECT& dest, Surface* source, const RECT* sourc
   };
 
   const RECT onSurface = Intersect(dest, Bounds());
-  if (HWND window = params_.primary ? ClipWindowLocked() : nullptr) {
-    // The window's place is read at every blit, so moving it moves the output.
-    WithWindowTarget(window, [&](WindowTarget& t) {
-      const std::vector<RECT> clips = Clip(t.visible, onSurface);
-      draw(clips);
-      CopyDisplayToWindow(d, t, clips);
-    });
-    return DD_OK;
+  // The system's blit fails with an out-of-memory result, it never throws.
+  try {
+    if (HWND window = params_.primary ? ClipWindowLocked() : nullptr) {
+      // The window's place is read at every blit, so moving it moves the output.
+      WithWindowTarget(window, [&](WindowTarget& t) {
+        const std::vector<RECT> clips = Clip(t.visible, onSurface);
+        draw(clips);
+        CopyDisplayToWindow(d, t, clips);
+      });
+      return DD_OK;
+    }
+    const std::vector<RECT> clips{clipped ? onSurface : dest};
+    draw(clips);
+    if (params_.primary) PresentLocked(clips);
+  } catch (const std::bad_alloc&) {
+    return DDERR_OUTOFMEMORY;
   }
-  const std::vector<RECT> clips{clipped ? onSurface : dest};
-  draw(clips);
-  if (params_.primary) PresentLocked(clips);
   return DD_OK;
 }
 

@@ -3,6 +3,7 @@
 // included, FIFO), the quit flag, WM_PAINT of a window with something to repaint,
 // and WM_TIMER of the earliest due timer (one per timer however late it is).
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <memory>
 #include <new>
@@ -36,9 +37,15 @@ bool HwndMatches(HWND filter, HWND hwnd) {
   return IsSelfOrDescendantLocked(filter, hwnd);
 }
 
+// `kinds` is PeekMessage's QS_ bits (0: every kind): posted messages and the quit flag
+// are QS_POSTMESSAGE (the queue's input too, which is posted here, and also QS_KEY or
+// QS_MOUSE*), paint and timers their own bits, so a look at posted messages alone never
+// returns WM_PAINT.
 struct Filter {
   HWND hwnd;
   UINT min, max;
+  DWORD kinds = 0;
+  bool Takes(DWORD kind) const { return kinds == 0 || (kinds & kind) != 0; }
 };
 
 // Windows of the queue in tree order (parents before children).
@@ -52,18 +59,21 @@ void CollectPaintable(HWND hwnd, const ThreadQueue& q, std::vector<HWND>& out) {
 // Looks for the next message; removes it when `remove`. Caller holds the lock.
 bool FindMessageLocked(ThreadQueue& q, const Filter& f, bool remove, MSG* out) {
   for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
-    if (!InRange(it->message, f.min, f.max) || !HwndMatches(f.hwnd, it->hwnd)) continue;
+    if (!InRange(it->message, f.min, f.max) || !HwndMatches(f.hwnd, it->hwnd) ||
+        !f.Takes(QS_POSTMESSAGE | InputWakeBit(it->message)))
+      continue;
     *out = *it;
     if (remove) q.posted.erase(it);
     return true;
   }
   uint64_t now = UserNowMs();
-  if (q.quit && InRange(WM_QUIT, f.min, f.max) && (!f.hwnd || f.hwnd == kThreadMessagesOnly)) {
+  if (q.quit && f.Takes(QS_POSTMESSAGE) && InRange(WM_QUIT, f.min, f.max) &&
+      (!f.hwnd || f.hwnd == kThreadMessagesOnly)) {
     *out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0, UserTickMs(), State().cursorPos};
     if (remove) q.quit = false;
     return true;
   }
-  if (InRange(WM_PAINT, f.min, f.max)) {
+  if (f.Takes(QS_PAINT) && InRange(WM_PAINT, f.min, f.max)) {
     std::vector<HWND> paintable;
     for (HWND t : State().topLevel) CollectPaintable(t, q, paintable);
     for (HWND h : paintable) {
@@ -72,7 +82,7 @@ bool FindMessageLocked(ThreadQueue& q, const Filter& f, bool remove, MSG* out) {
       return true;
     }
   }
-  if (InRange(WM_TIMER, f.min, f.max)) {
+  if (f.Takes(QS_TIMER) && InRange(WM_TIMER, f.min, f.max)) {
     Timer* best = nullptr;
     for (Timer& t : State().timers) {
       if (t.queue.get() != &q || t.due > now || !HwndMatches(f.hwnd, t.hwnd)) continue;
@@ -207,7 +217,7 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
   {
     auto lock = Lock();
     MarkLookedLocked(*me);
-    found = FindMessageLocked(*me, Filter{hwnd, filterMin, filterMax}, remove, msg);
+    found = FindMessageLocked(*me, Filter{hwnd, filterMin, filterMax, kinds}, remove, msg);
   }
   if (found && remove) AfterRemoval(*me, *msg);
   return found ? TRUE : FALSE;
@@ -239,15 +249,12 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 }
 
 BOOL WaitMessage() {
+  // Like the object wait, it returns for a pending send and leaves it to be served.
   auto me = CurrentQueue();
-  for (;;) {
-    if (ServeSentMessages(*me)) return TRUE;
-    auto lock = Lock();
-    if (NewBitsLocked(*me)) return TRUE;
-    if (WaitOnQueue(lock, std::nullopt, [&] { return !me->sent.empty() || NewBitsLocked(*me) != 0; }) ==
-        QueueWaitResult::Stuck)
-      return FALSE;
-  }
+  auto lock = Lock();
+  const QueueWaitResult r =
+      WaitOnQueue(lock, std::nullopt, [&] { return !me->sent.empty() || NewBitsLocked(*me) != 0; });
+  return r == QueueWaitResult::Stuck ? FALSE : TRUE;
 }
 
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD milliseconds, DWORD wakeMask) {
@@ -255,8 +262,9 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD 
     SetLastError(ERROR_INVALID_PARAMETER);
     return WAIT_FAILED;
   }
-  // Shared references: another thread may close a handle while this waits.
-  std::vector<std::shared_ptr<Object>> objects;
+  // Shared references: another thread may close a handle while this waits. Held in
+  // place: the system's wait never fails for memory.
+  std::array<std::shared_ptr<Object>, MAXIMUM_WAIT_OBJECTS> objects;
   for (DWORD i = 0; i < count; ++i) {
     const uintptr_t value = FromHandle(handles[i]);
     std::shared_ptr<Object> object = Handles().Find(value, HandleKind::Thread);
@@ -265,7 +273,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD 
       SetLastError(ERROR_INVALID_HANDLE);
       return WAIT_FAILED;
     }
-    objects.push_back(std::move(object));
+    objects[i] = std::move(object);
   }
   // The first signalled object, as the system answers: lowest index first.
   const auto signalled = [&]() -> std::optional<DWORD> {
@@ -273,7 +281,13 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD 
       if (static_cast<Waitable&>(*objects[i]).WaitSignal().TryTake()) return WAIT_OBJECT_0 + i;
     return std::nullopt;
   };
+  // The wait serves nothing: a message sent to this thread wakes it (with QS_SENDMESSAGE,
+  // again at every wait while it is pending) and waits for a PeekMessage or GetMessage,
+  // which serve it, as the system's wait does.
   auto me = CurrentQueue();
+  const auto woken = [&] {
+    return ((wakeMask & QS_SENDMESSAGE) != 0 && !me->sent.empty()) || (NewBitsLocked(*me) & wakeMask) != 0;
+  };
   if (count != 0) {
     // A wait on kernel objects takes real time whatever the clock mode, as
     // WaitForSingleObject does: the objects are other threads' work, which virtual time
@@ -281,10 +295,9 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD 
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     for (;;) {
       if (auto hit = signalled()) return *hit;
-      if (ServeSentMessages(*me) && (wakeMask & QS_SENDMESSAGE)) return WAIT_OBJECT_0 + count;
       {
         auto lock = Lock();
-        if (NewBitsLocked(*me) & wakeMask) return WAIT_OBJECT_0 + count;
+        if (woken()) return WAIT_OBJECT_0 + count;
       }
       if (milliseconds != INFINITE && std::chrono::steady_clock::now() >= until) return WAIT_TIMEOUT;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -292,14 +305,13 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD 
   }
   std::optional<uint64_t> deadline;
   if (milliseconds != INFINITE) deadline = UserNowMs() + milliseconds;
-  for (;;) {
-    if (ServeSentMessages(*me) && (wakeMask & QS_SENDMESSAGE)) return WAIT_OBJECT_0 + count;
-    auto lock = Lock();
-    if (NewBitsLocked(*me) & wakeMask) return WAIT_OBJECT_0 + count;
-    auto r = WaitOnQueue(lock, deadline, [&] { return !me->sent.empty() || (NewBitsLocked(*me) & wakeMask) != 0; });
-    if (r == QueueWaitResult::Timeout) return WAIT_TIMEOUT;
-    if (r == QueueWaitResult::Stuck) return WAIT_FAILED;
+  auto lock = Lock();
+  switch (WaitOnQueue(lock, deadline, woken)) {
+    case QueueWaitResult::Ready: return WAIT_OBJECT_0 + count;
+    case QueueWaitResult::Timeout: return WAIT_TIMEOUT;
+    case QueueWaitResult::Stuck: break;
   }
+  return WAIT_FAILED;
 }
 
 DWORD GetQueueStatus(UINT flags) {

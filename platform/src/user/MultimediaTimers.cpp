@@ -205,23 +205,13 @@ MMRESULT timeKillEvent(UINT timerId) {
   // As the system does, only a timer made with TIME_KILL_SYNCHRONOUS has a callback of
   // it in progress on another thread (the timer thread; under the virtual clock the one
   // that moved time) finish first; a plain kill returns while it runs, and a kill from
-  // inside the callback never waits for itself. The callback may itself be sending to
-  // this thread, so the wait serves this thread's incoming sends instead of blocking on
-  // them.
-  const auto elsewhere = [&] {
-    return std::any_of(Mm().running.begin(), Mm().running.end(), [&](const MmRunning& r) {
+  // inside the callback never waits for itself. The wait serves nothing sent to this
+  // thread, as the system's does: a callback that sends here waits for ever.
+  Mm().cv.wait(lock, [&] {
+    return std::none_of(Mm().running.begin(), Mm().running.end(), [&](const MmRunning& r) {
       return r.id == timerId && r.synchronous && r.thread != std::this_thread::get_id();
     });
-  };
-  if (elsewhere()) {
-    auto me = user::CurrentQueue();
-    while (elsewhere()) {
-      lock.unlock();
-      user::ServeSentMessages(*me);
-      lock.lock();
-      Mm().cv.wait_for(lock, std::chrono::milliseconds(1));
-    }
-  }
+  });
   return TIMERR_NOERROR;
 }
 

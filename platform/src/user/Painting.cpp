@@ -1,6 +1,7 @@
 // Update regions (kept as a bounding rectangle in client coordinates), the erase
 // flag, and the paint calls. Device contexts come from the GDI seam.
 #include <algorithm>
+#include <new>
 
 #include "plat/error.h"
 #include "user/BackingStore.h"
@@ -126,7 +127,17 @@ HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
     w->erase = false;
   }
   *ps = PAINTSTRUCT{};
-  ps->hdc = AcquireWindowDc(hwnd, r);
+  // The system's BeginPaint fails with NULL, it never throws; the window stays invalid,
+  // so its paint comes again.
+  try {
+    ps->hdc = AcquireWindowDc(hwnd, r);
+  } catch (const std::bad_alloc&) {
+    auto lock = Lock();
+    w->update = RectUnion(w->update, r);
+    w->erase = w->erase || erase;
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
   ps->rcPaint = r;
   if (erase) ps->fErase = SendMessageA(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(ps->hdc), 0) ? FALSE : TRUE;
   return ps->hdc;
