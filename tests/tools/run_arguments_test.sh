@@ -133,6 +133,14 @@ refused "the record holds more, which would be kept: transcript.txt (changed sin
   --out-dir "$tmp/replaced" --force
 refused "the record holds more, which would be kept: transcript.txt (changed since the run wrote it)" -- \
   --out-dir "$tmp/samesize" --force
+# A file the system will not let remove, found before the build.
+cp -a "$tmp/record" "$tmp/immutable"
+if chattr +i "$tmp/immutable/transcript.txt" 2>/dev/null; then
+  refused "the record holds more, which would be kept: transcript.txt (immutable or append-only" -- \
+    --out-dir "$tmp/immutable" --force
+  chattr -i "$tmp/immutable/transcript.txt"
+fi
+rm -rf "$tmp/immutable"
 refused "the record holds more, which would be kept: photos/ (a folder no run made)" -- --out-dir "$tmp/folder" --force
 refused "the record holds more, which would be kept: frames/002-mine.png (a link)" -- --out-dir "$tmp/link" --force
 refused "the record holds more, which would be kept: frames/out (a link)" -- --out-dir "$tmp/through" --force
