@@ -208,7 +208,7 @@ fi
 # A script is read with a cap on its size and on its silence: a device that never ends,
 # and a pipe nothing comes from, are refused with the reason.
 refused "--script /dev/zero: it holds more than 4 MiB" -- --script /dev/zero --out-dir new
-refused "--script /dev/fd/" -- --script <(sleep 12) --out-dir new
+refused "--script /dev/fd/" -- --script <(sleep 20) --out-dir new
 grep -qF "nothing came from it in 10 s" <<<"$last_message" || { echo "FAIL: a silent pipe: $last_message"; fail=1; }
 # As another user than root: a write-protected record of one's own, and a lock another
 # user left behind, are refused with the reason.
