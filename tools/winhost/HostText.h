@@ -24,11 +24,11 @@ inline std::u16string Wide(const char* text) {
 }
 
 // The program's arguments as the system holds them, before any code page: argv[0] first.
-inline std::vector<std::wstring> WideArguments() {
+inline std::vector<std::u16string> WideArguments() {
   int count = 0;
   LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::wstring> out;
-  for (int i = 0; words && i < count; ++i) out.emplace_back(words[i]);
+  std::vector<std::u16string> out;
+  for (int i = 0; words && i < count; ++i) out.emplace_back(reinterpret_cast<const char16_t*>(words[i]));
   if (words) LocalFree(words);
   return out;
 }

@@ -329,18 +329,18 @@ int Run(const Options& o) {
 
 int main() {
   Options o;
-  const std::vector<std::wstring> argv = winhost::WideArguments();
+  const std::vector<std::u16string> argv = winhost::WideArguments();
   const size_t argc = argv.size();
-  std::vector<std::wstring> positional;
+  std::vector<std::u16string> positional;
   for (size_t i = 1; i < argc; ++i) {
-    const std::wstring& a = argv[i];
-    if (a == L"--threaded") {
+    const std::u16string& a = argv[i];
+    if (a == u"--threaded") {
       o.threaded = true;
-    } else if (a == L"--option" && i + 1 < argc && argv[i + 1].find(L'=') != std::wstring::npos) {
+    } else if (a == u"--option" && i + 1 < argc && argv[i + 1].find(u'=') != std::u16string::npos) {
       const std::string option = winhost::Utf8(argv[++i]);
       const size_t at = option.find('=');
       o.options.emplace_back(option.substr(0, at), DWORD(std::strtoul(option.c_str() + at + 1, nullptr, 10)));
-    } else if (a.find(L'=') != std::wstring::npos && a.rfind(L"--", 0) == 0) {
+    } else if (a.find(u'=') != std::u16string::npos && a.rfind(u"--", 0) == 0) {
       std::fprintf(stderr, "dorvik2-winrun: unknown option %s\n", winhost::Utf8(a).c_str());
       return 2;
     } else {
@@ -352,8 +352,8 @@ int main() {
     return 2;
   }
   o.dll = positional[0];
-  o.game.assign(positional[1].begin(), positional[1].end());
-  o.portal.assign(positional[2].begin(), positional[2].end());
+  o.game = positional[1];
+  o.portal = positional[2];
   o.script = positional[3];
   o.outDir = positional[4];
   const int code = Run(o);
