@@ -138,6 +138,12 @@ TEST(SoundReferenceTest, ASoundNoneStoredIsAStrayButADropOrALateOneIsNot) {
   EXPECT_TRUE(drop.Passed());
   // The click 400 ms late: the timing's failure, no stray of its own.
   EXPECT_EQ(Judged({{kPut, 1500}, {kStop1, 2800}, {kClick, 4000}}).strays, 0u);
+  // The put never heard, and a click 1.1 s before its moment, the onset nearest it, with
+  // nothing going on: a sound that far from a missed one is not it, but a stray.
+  const testhost::ReferenceVerdict far = Judged({{kClick, 400}, {kStop1, 2800}, {kClick, 3600}});
+  EXPECT_EQ(far.strays, 1u);
+  ASSERT_EQ(far.lines.size(), 1u);
+  EXPECT_NE(far.lines[0].find(" ms: a sound of none expected"), std::string::npos) << far.lines[0];
 }
 
 TEST(SoundReferenceTest, SoundsThatMayMeetAreJudgedByTheirTime) {

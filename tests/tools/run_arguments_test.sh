@@ -20,6 +20,7 @@ refused() {
   local message code
   message=$(TMPDIR="$tmp/temp" "${as_user[@]}" "$run" "$@" 2>&1 >/dev/null)
   code=$?
+  last_message=$message
   if [ $code != 2 ] || ! grep -qF -- "$want" <<<"$message" || ! grep -q '^usage:' <<<"$message"; then
     echo "FAIL: run $* exited $code: $message"
     fail=1
@@ -117,10 +118,12 @@ fi
 # --force deletes only what the run wrote, as it wrote it: a file the user put in place of
 # the run's, a folder of theirs, a link (also one a mark names a path through) stop it.
 mkdir -p "$tmp/outside" && echo "keep me" >"$tmp/outside/secret.txt"
-for kind in replaced folder link through; do
+for kind in replaced samesize folder link through; do
   cp -a "$tmp/record" "$tmp/$kind"
 done
 echo "my own transcript" >"$tmp/replaced/transcript.txt"
+# A file of the same size as the run's, other bytes: told by its checksum.
+echo "script pissed" >"$tmp/samesize/transcript.txt"
 mkdir "$tmp/folder/photos"
 ln -s "$tmp/outside/secret.txt" "$tmp/link/frames/002-mine.png"
 ln -s "$tmp/outside" "$tmp/through/frames/out"
@@ -128,6 +131,16 @@ echo "$(stat -c %s "$tmp/outside/secret.txt") $(sha256sum <"$tmp/outside/secret.
   >>"$tmp/through/.dorvik2-record"
 refused "the record holds more, which would be kept: transcript.txt (changed since the run wrote it)" -- \
   --out-dir "$tmp/replaced" --force
+refused "the record holds more, which would be kept: transcript.txt (changed since the run wrote it)" -- \
+  --out-dir "$tmp/samesize" --force
+# A file the system will not let remove, found before the build.
+cp -a "$tmp/record" "$tmp/immutable"
+if chattr +i "$tmp/immutable/transcript.txt" 2>/dev/null; then
+  refused "the record holds more, which would be kept: transcript.txt (immutable or append-only" -- \
+    --out-dir "$tmp/immutable" --force
+  chattr -i "$tmp/immutable/transcript.txt"
+fi
+rm -rf "$tmp/immutable"
 refused "the record holds more, which would be kept: photos/ (a folder no run made)" -- --out-dir "$tmp/folder" --force
 refused "the record holds more, which would be kept: frames/002-mine.png (a link)" -- --out-dir "$tmp/link" --force
 refused "the record holds more, which would be kept: frames/out (a link)" -- --out-dir "$tmp/through" --force
@@ -144,6 +157,24 @@ refused "--out-dir: the path holds a newline" -- --out-dir "$tmp/new"$'\n'"line"
 refused "--out-dir ~/new: the shell did not expand the ~" -- --out-dir '~/new'
 refused "--out -: only --script reads standard input" -- --out -
 refused "--out-dir $tmp/a|b: the Windows play cannot write into a folder whose path holds |" -- --windows --out-dir "$tmp/a|b"
+# Paths past the system's limits, said with the user's path and the limit before anything
+# is made: a name of 250 bytes (the run's own names beside it take 14 more), a name over
+# 255, a path over 4096; for the Windows play a path over 259 characters with its
+# record's names, or one that is not UTF-8.
+long=$(printf 'a%.0s' $(seq 250))
+refused "--out-dir $tmp/$long: its last name is 250 bytes, and the run makes names of 14 bytes more beside it; the system's limit is 255 bytes a name (NAME_MAX): at most 241 bytes" -- \
+  --out-dir "$tmp/$long"
+refused "--out-dir $tmp/${long}bbbbbbbb/new: a name in it is 258 bytes, over the system's limit of 255" -- \
+  --out-dir "$tmp/${long}bbbbbbbb/new"
+refused "--out $tmp/$long.png: its last name is 254 bytes" -- --out "$tmp/$long.png"
+deep=$tmp
+while [ ${#deep} -lt 4250 ]; do deep+=/$(printf 'b%.0s' $(seq 100)); done
+refused "--out-dir $deep: its full path is ${#deep} bytes; the system's limit is 4096 bytes a path (PATH_MAX" -- \
+  --out-dir "$deep"
+wide=$(printf '기%.0s' $(seq 80))
+refused "--out-dir $tmp/$wide/$wide/$wide: the Windows host's longest path in the record would be" -- \
+  --windows --out-dir "$tmp/$wide/$wide/$wide"
+refused "--out-dir $tmp/caf"$'\xe9'": the path is not UTF-8 text" -- --windows --out-dir "$tmp/caf"$'\xe9'
 refused "--wav $tmp/new.png: it is also the --out picture" -- --out "$tmp/new.png" --wav "$tmp/new.png"
 refused "--registry $tmp/games/02.txt: it is also the --script" -- --script "$tmp/games/02.txt" --registry "$tmp/games/02.txt" --force
 refused "--registry $tmp/record/transcript.txt: the record writes its own transcript.txt there" -- \
@@ -162,13 +193,23 @@ flock "$held"
 refused "--out-dir $tmp/busy: another run is writing into a folder inside it" -- --out-dir "$tmp/busy"
 exec {held}>&-
 rm -rf "$tmp/busy" "$tmp/.busy.dorvik2-lock"
-# A mount point cannot take a record made beside it (in a mount namespace of this test's own).
+# A mount point cannot take a record made beside it (in a mount namespace of this test's own);
+# a temporary folder too small for the script's copy is refused before it is read.
 if unshare -rm true 2>/dev/null; then
   mkdir "$tmp/usb"
   message=$(TMPDIR="$tmp/temp" unshare -rm bash -c 'mount -t tmpfs none "$2" && "$1" --out-dir "$2"' - "$run" "$tmp/usb" 2>&1)
   grep -qF -- "--out-dir $tmp/usb: it is a mount point" <<<"$message" || { echo "FAIL: a mount point: $message"; fail=1; }
+  message=$(unshare -rm bash -c 'mount -t tmpfs -o size=2m none "$2" && TMPDIR=$2 "$1" --script /dev/zero --out-dir "$3"' \
+    - "$run" "$tmp/usb" "$tmp/new" 2>&1)
+  grep -qF "no space left on the device of $tmp/usb: 2 MiB free, the run needs some 5 MiB" <<<"$message" ||
+    { echo "FAIL: a small temporary folder: $message"; fail=1; }
   rmdir "$tmp/usb"
 fi
+# A script is read with a cap on its size and on its silence: a device that never ends,
+# and a pipe nothing comes from, are refused with the reason.
+refused "--script /dev/zero: it holds more than 4 MiB" -- --script /dev/zero --out-dir new
+refused "--script /dev/fd/" -- --script <(sleep 20) --out-dir new
+grep -qF "nothing came from it in 10 s" <<<"$last_message" || { echo "FAIL: a silent pipe: $last_message"; fail=1; }
 # As another user than root: a write-protected record of one's own, and a lock another
 # user left behind, are refused with the reason.
 as_other=()
@@ -187,6 +228,12 @@ if [ "$(id -u)" != 0 ] || [ ${#as_other[@]} -gt 0 ]; then
     grep -qF "the lock $tmp/users/.left.dorvik2-lock, left by an earlier run of user root and held by none now, cannot be written" \
       <<<"$message" || { echo "FAIL: another user's lock: $message"; fail=1; }
     rm -f "$tmp/users/.left.dorvik2-lock"
+    # A checkout this user cannot write: refused before anything is built, naming how to
+    # play with a build made already.
+    message=$(TMPDIR="$tmp/temp" "${as_other[@]}" env -u DORVIK_BUILD "$run" --out-dir "$tmp/users/mine" 2>&1)
+    [ $? = 2 ] && grep -qF "cannot build in $(cd "$(dirname "$run")/.." && pwd)/build: permission denied;" <<<"$message" &&
+      grep -qF "DORVIK_BUILD=DIR" <<<"$message" && [ ! -e "$tmp/users/mine" ] ||
+      { echo "FAIL: a checkout this user cannot write: $message"; fail=1; }
   fi
   chmod -R u+w "$tmp/users" 2>/dev/null || "${as_other[@]}" chmod -R u+w "$tmp/users"
   rm -rf "$tmp/users"
@@ -204,9 +251,17 @@ for option in --script --out-dir --force --desktop --registry --mark-text-cells 
   --advance --wav --windows --depth; do
   grep -qE "^  $option +[^ ]" <<<"$help" || { echo "FAIL: --help does not explain $option"; fail=1; }
 done
+# Started with sh, or through a link from another folder: the same command.
+message=$(sh "$run" --bogus 2>&1)
+[ $? = 2 ] && grep -qF "unknown option '--bogus'" <<<"$message" || { echo "FAIL: sh scripts/run: $message"; fail=1; }
+mkdir -p "$tmp/bin" && ln -s "$run" "$tmp/bin/dorvik-run"
+message=$("$tmp/bin/dorvik-run" --bogus 2>&1)
+[ $? = 2 ] && grep -qF "unknown option '--bogus'" <<<"$message" || { echo "FAIL: a link to scripts/run: $message"; fail=1; }
 # The test command refuses what it does not take, before it installs or builds.
 message=$("$(dirname "$run")/test" --windos 2>&1)
 [ $? = 2 ] && grep -q "^usage: scripts/test" <<<"$message" || { echo "FAIL: scripts/test --windos: $message"; fail=1; }
+message=$("$(dirname "$run")/test" --help --windows 2>&1)
+[ $? = 0 ] && grep -q "^usage: scripts/test" <<<"$message" || { echo "FAIL: scripts/test --help --windows: $message"; fail=1; }
 message=$("$(dirname "$run")/test" --tsan --windows 2>&1)
 [ $? = 2 ] && grep -q "'--tsan --windows' do not go together" <<<"$message" ||
   { echo "FAIL: scripts/test --tsan --windows: $message"; fail=1; }
@@ -222,6 +277,10 @@ grep -qx "waiting for $tmp/build-lock: scripts/test --sanitize (process $holder,
   grep -q "^scripts/run (process" <<<"$message" && ! grep -q "taken while" <<<"$message" ||
   { echo "FAIL: a second build: $message"; fail=1; }
 wait "$holder"
+# A lock given back is free at once: another process takes it without waiting.
+message=$(bash -c 'source "$1"; take_build_lock "$2" first; release_build_lock "$2"
+  flock -n "$2/.dorvik2-build-lock" true && echo free || echo "still held"' - "$locks" "$tmp/build-lock" 2>&1)
+[ "$message" = free ] || { echo "FAIL: a released build lock: $message"; fail=1; }
 rm -rf "$tmp/build-lock"
 # The Windows play's verdict is its last line also when its headless stage fails.
 mkdir -p "$tmp/build/tools/testhost"

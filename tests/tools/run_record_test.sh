@@ -3,8 +3,9 @@
 # before anything is written; a run that fails loses nothing (a record it would replace
 # stays as it was, the failed one beside it; a --registry file stays as it was); a run
 # that passes replaces the record whole and ends with its verdict. Links are followed,
-# a script from a pipe is played, a second run into a folder is refused while the first
-# lasts, and an interrupted run ends whole and leaves the next one nothing in its way.
+# a script from a pipe is played (also one that pauses), a second run into a folder is
+# refused while the first lasts, and an interrupted run ends whole, at any moment, with
+# its verdict last, and leaves the next one nothing in its way.
 #   run_record_test.sh scripts/run BUILD-DIR
 set -uo pipefail
 run=$1
@@ -126,6 +127,9 @@ played 0 "script passed" -- --script table.txt --out-dir "$odd" --force
 played 0 "window life passed" -- --out "$tmp/f|g&h.png" --wav "$tmp/s&t|u.wav"
 [ -s "$tmp/f|g&h.png" ] && [ -s "$tmp/s&t|u.wav" ] && grep -qF "$tmp/f|g&h.png" out.log ||
   bad "the window life into odd names: $(cat out.log)"
+# A pipe that pauses while its program works is waited for, as long as bytes keep coming.
+played 0 "script passed" -- --script <(head -n 2 table.txt; sleep 11; tail -n +3 table.txt) --out-dir paused
+cmp -s paused/script.txt table.txt || bad "the paused pipe's script: $(cat paused/script.txt)"
 # A script from standard input.
 "$run" --script - --out-dir stdin <table.txt >out.log 2>&1 && cmp -s stdin/script.txt table.txt ||
   bad "a script from standard input: $(tail -n3 out.log)"
@@ -198,4 +202,43 @@ else
 fi
 grep -q "^script passed" big/transcript.txt && ! grep -q "nothing of it was kept" late.log ||
   bad "the run interrupted after its swap: $(tail -n3 late.log)"
+
+# A TERM at moments spread over a whole run that replaces a record: each run ends with
+# its verdict last, and leaves a whole record in the folder (the old or the new), no
+# empty folder, and beside it only what its lines name.
+# whole DIR: each file the mark lists is there, as it was written.
+whole() {
+  local size sum file
+  [ "$(head -n 1 "$1/.dorvik2-record")" = "dorvik2 record" ] || return 1
+  while read -r size sum file; do
+    [ "$(stat -c %s -- "$1/$file")" = "$size" ] && [ "$(sha256sum <"$1/$file" | cut -d' ' -f1)" = "$sum" ] || return 1
+  done < <(sed '1,/^files:$/d' "$1/.dorvik2-record")
+}
+played 0 "script passed" -- --script table.txt --out-dir sweep
+start=$(date +%s%N)
+played 0 "script passed" -- --script table.txt --out-dir sweep --force
+span=$(( ($(date +%s%N) - start) / 1000000 ))
+# From a tenth of the run on: in its first instant the shell has not yet read its lines.
+for step in $(seq 1 11); do
+  set -m
+  "$run" --script table.txt --out-dir sweep --force >swept.log 2>&1 &
+  first=$!
+  set +m
+  sleep "$(awk -v ms=$((span * step / 10)) 'BEGIN { printf "%.3f", ms / 1000 }')"
+  kill -TERM -- "-$first" 2>/dev/null
+  wait "$first"
+  code=$?
+  last=$(tail -n 1 swept.log)
+  case $code:$last in
+    0:"script passed" | 143:"script passed" | 143:"script failed") ;;
+    *) bad "the run stopped at $step tenths exited $code: $(tail -n 3 swept.log)" ;;
+  esac
+  whole sweep || bad "the run stopped at $step tenths left sweep not whole: $(ls -A sweep)"
+  for left in sweep.*; do
+    [ -e "$left" ] || continue
+    grep -qF "$tmp/$left" swept.log && [ -n "$(ls -A "$left")" ] ||
+      bad "the run stopped at $step tenths left $left: $(tail -n 3 swept.log)"
+    rm -rf "$left"
+  done
+done
 exit $fail

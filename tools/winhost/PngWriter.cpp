@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 namespace winhost {
 
@@ -101,13 +101,14 @@ std::vector<uint8_t> EncodePng(const RgbPicture& picture) {
   return out;
 }
 
-bool WritePngFile(const RgbPicture& picture, const std::string& path) {
+bool WritePngFile(const RgbPicture& picture, const std::filesystem::path& path) {
   const std::vector<uint8_t> bytes = EncodePng(picture);
   if (bytes.empty()) return false;
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && written;
+  // Opened by the path's own characters (UTF-16 on Windows), not through a code page.
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  file.close();
+  return bool(file);
 }
 
 }  // namespace winhost

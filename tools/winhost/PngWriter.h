@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <filesystem>
 #include <vector>
 
 namespace winhost {
@@ -17,6 +17,6 @@ struct RgbPicture {
 
 // The whole file's bytes; empty for a picture whose size and bytes disagree.
 std::vector<uint8_t> EncodePng(const RgbPicture& picture);
-bool WritePngFile(const RgbPicture& picture, const std::string& path);
+bool WritePngFile(const RgbPicture& picture, const std::filesystem::path& path);
 
 }  // namespace winhost

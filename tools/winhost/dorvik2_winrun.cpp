@@ -5,7 +5,9 @@
 // messages to the host window and the script's events. At the end it measures a full
 // redraw and a typical frame against a memcpy of a frame.
 //   dorvik2-winrun.exe DLL GAME-FOLDER PORTAL-FOLDER SCRIPT OUT-DIR [--threaded] [--option NAME=DWORD]...
-// Exit 0 only when the script passed and the record was written.
+// Exit 0 only when the script passed and the record was written. The paths are taken
+// from the UTF-16 command line and opened by it, whatever the ANSI code page can say;
+// the lines that name them are UTF-8.
 #include <windows.h>
 
 #include <algorithm>
@@ -132,7 +134,8 @@ double FullRedrawMs(IClientInterface* client, HWND game) {
 }
 
 struct Options {
-  std::string dll, game, portal, script, outDir;
+  std::filesystem::path dll, script, outDir;
+  std::u16string game, portal;
   bool threaded = false;
   winhost::ModuleOptions options;  // the module's stored options to start with
 };
@@ -144,7 +147,7 @@ struct Line {
   std::string text;
 };
 
-bool WriteTranscript(const std::string& path, std::vector<Line> lines, DWORD scriptStartMs, const std::string& outcome) {
+bool WriteTranscript(const std::filesystem::path& path, std::vector<Line> lines, DWORD scriptStartMs, const std::string& outcome) {
   std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
     if (a.ms != b.ms) return a.ms < b.ms;
     if (a.order != b.order) return a.order < b.order;
@@ -168,15 +171,16 @@ int Run(const Options& o) {
   std::string scriptText, error;
   testhost::Script script;
   if (!winhost::ReadFileText(o.script, scriptText)) {
-    std::fprintf(stderr, "dorvik2-winrun: cannot read %s: %s\n", o.script.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "dorvik2-winrun: cannot read %s: %s\n", winhost::Utf8(o.script).c_str(), std::strerror(errno));
     return 1;
   }
   if (!testhost::ReadScript(scriptText, script, error)) {
-    std::fprintf(stderr, "dorvik2-winrun: %s %s\n", o.script.c_str(), error.c_str());
+    std::fprintf(stderr, "dorvik2-winrun: %s %s\n", winhost::Utf8(o.script).c_str(), error.c_str());
     return 1;
   }
   std::error_code ec;
-  const std::filesystem::path out(o.outDir), frames = out / "frames", around = out / "checkpoints";
+  const std::filesystem::path& out = o.outDir;
+  const std::filesystem::path frames = out / "frames", around = out / "checkpoints";
   std::filesystem::remove_all(frames, ec);
   std::filesystem::remove_all(around, ec);
   std::filesystem::create_directories(frames, ec);
@@ -200,13 +204,14 @@ int Run(const Options& o) {
   SetActiveWindow(hostWnd);
   winhost::PumpUntil(kSettleMs, [hostWnd] { return GetActiveWindow() == hostWnd; });
   HDC screen = GetDC(nullptr);
-  std::printf("dorvik2-winrun: module %s, %s, script %s\nscreen: %d bits per pixel\n", o.dll.c_str(),
-              o.threaded ? "threaded" : "synchronous", o.script.c_str(), GetDeviceCaps(screen, BITSPIXEL));
+  std::printf("dorvik2-winrun: module %s, %s, script %s\nscreen: %d bits per pixel\n", winhost::Utf8(o.dll).c_str(),
+              o.threaded ? "threaded" : "synchronous", winhost::Utf8(o.script).c_str(), GetDeviceCaps(screen, BITSPIXEL));
   ReleaseDC(nullptr, screen);
-  HMODULE module = LoadLibraryA(o.dll.c_str());
+  HMODULE module = LoadLibraryW(o.dll.c_str());
   winhost::ModuleExports e;
   if (!module || !winhost::FindExports(module, e, error)) {
-    std::fprintf(stderr, "dorvik2-winrun: %s: %s\n", o.dll.c_str(), module ? error.c_str() : "LoadLibrary failed");
+    std::fprintf(stderr, "dorvik2-winrun: %s: %s\n", winhost::Utf8(o.dll).c_str(),
+                 module ? error.c_str() : "LoadLibrary failed");
     return 1;
   }
   testing_support::RecordingHost recorder;
@@ -214,8 +219,7 @@ int Run(const Options& o) {
   IClientInterface* client = nullptr;
   const int32_t created = e.create(&host, &client);
   note(1, "CreateGameWnd -> " + std::to_string(created));
-  const std::u16string game = winhost::Wide(o.game.c_str()), portal = winhost::Wide(o.portal.c_str());
-  HWND gameWnd = created == 0 ? e.init(client, 0, hostWnd, game.c_str(), portal.c_str(), u"", 0, 0, 0, 0, o.threaded)
+  HWND gameWnd = created == 0 ? e.init(client, 0, hostWnd, o.game.c_str(), o.portal.c_str(), u"", 0, 0, 0, 0, o.threaded)
                               : nullptr;
   note(1, std::string("InitGameWnd(threaded ") + (o.threaded ? "1" : "0") + ") -> " + (gameWnd ? "window" : "null"));
   bool ok = gameWnd != nullptr;
@@ -274,11 +278,11 @@ int Run(const Options& o) {
   size_t number = 0;
   for (const auto& f : captured) {
     if (!f.checkpoint.empty()) {
-      const std::filesystem::path folder = around / f.checkpoint;
+      const std::filesystem::path folder = around / winhost::FromUtf8(f.checkpoint);
       std::filesystem::create_directories(folder, ec);
       char name[32];
       std::snprintf(name, sizeof name, "at%+dms.png", f.offsetMs);
-      written = winhost::WritePngFile(f.picture, (folder / name).string()) && written;
+      written = winhost::WritePngFile(f.picture, folder / name) && written;
       if (f.offsetMs != 0) continue;
     }
     char name[16];
@@ -286,30 +290,30 @@ int Run(const Options& o) {
     const std::string label = f.checkpoint.empty() ? std::to_string(f.ms / winhost::RealTimeRunner::kFramePeriodMs *
                                                                      winhost::RealTimeRunner::kFramePeriodMs) + "ms"
                                                    : f.checkpoint;
-    written = winhost::WritePngFile(f.picture, (frames / (name + label + ".png")).string()) && written;
+    written = winhost::WritePngFile(f.picture, frames / winhost::FromUtf8(name + label + ".png")) && written;
     sheet.Add(f.picture);
   }
-  const std::string sheetPath = (out / "contact.png").string(), transcriptPath = (out / "transcript.txt").string();
+  const std::filesystem::path sheetPath = out / "contact.png", transcriptPath = out / "transcript.txt";
   written = winhost::WritePngFile(sheet.Compose(), sheetPath) && written;
   const std::string outcome = ok ? "script passed" : "script failed: " + failure;
   written = WriteTranscript(transcriptPath, lines, scriptStart, outcome) && written;
   // How late each of the script's sounds may be heard, for the recording's check.
-  const std::string latenessPath = (out / "sound-lateness.txt").string();
+  const std::filesystem::path latenessPath = out / "sound-lateness.txt";
   {
     std::ofstream file(latenessPath, std::ios::binary);
     for (const auto& sound : soundLateness) file << sound.at << ' ' << sound.ms << ' ' << sound.name << '\n';
     written = bool(file) && written;
   }
 
-  std::printf("%s: %s\n", o.script.c_str(), outcome.c_str());
+  std::printf("%s: %s\n", winhost::Utf8(o.script).c_str(), outcome.c_str());
   std::printf("script start: %" PRIu32 " ms after the host's\n", uint32_t(scriptStart));
-  std::printf("frames: %s (%zu)\n", frames.string().c_str(), number);
-  std::printf("checkpoint captures: %s\n", around.string().c_str());
-  std::printf("contact sheet: %s\n", sheetPath.c_str());
-  std::printf("transcript: %s\n", transcriptPath.c_str());
+  std::printf("frames: %s (%zu)\n", winhost::Utf8(frames).c_str(), number);
+  std::printf("checkpoint captures: %s\n", winhost::Utf8(around).c_str());
+  std::printf("contact sheet: %s\n", winhost::Utf8(sheetPath).c_str());
+  std::printf("transcript: %s\n", winhost::Utf8(transcriptPath).c_str());
   uint32_t lateMost = 0;
   for (const auto& sound : soundLateness) lateMost = std::max(lateMost, sound.ms);
-  std::printf("sound lateness: %s (%zu sounds, the latest allowed %" PRIu32 " ms)\n", latenessPath.c_str(),
+  std::printf("sound lateness: %s (%zu sounds, the latest allowed %" PRIu32 " ms)\n", winhost::Utf8(latenessPath).c_str(),
               soundLateness.size(), lateMost);
   if (speed.memcpyMs > 0) {
     std::printf("speed: a frame's memcpy (800x600x4) %.3f ms; full redraw %.2f ms = %.0fx memcpy; typical frame "
@@ -317,29 +321,30 @@ int Run(const Options& o) {
                 speed.memcpyMs, speed.redrawMs, speed.redrawMs / speed.memcpyMs, speed.frames, speed.frameMs,
                 speed.frameMs / speed.memcpyMs);
   }
-  if (!written) std::fprintf(stderr, "dorvik2-winrun: the record in %s is incomplete\n", o.outDir.c_str());
+  if (!written) std::fprintf(stderr, "dorvik2-winrun: the record in %s is incomplete\n", winhost::Utf8(o.outDir).c_str());
   return ok && written ? 0 : 1;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
   Options o;
-  std::vector<std::string> positional;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    const size_t eq = a.find('=');
-    if (a == "--threaded") {
+  const std::vector<std::u16string> argv = winhost::WideArguments();
+  const size_t argc = argv.size();
+  std::vector<std::u16string> positional;
+  for (size_t i = 1; i < argc; ++i) {
+    const std::u16string& a = argv[i];
+    if (a == u"--threaded") {
       o.threaded = true;
-    } else if (a == "--option" && i + 1 < argc && std::string(argv[i + 1]).find('=') != std::string::npos) {
-      const std::string option = argv[++i];
+    } else if (a == u"--option" && i + 1 < argc && argv[i + 1].find(u'=') != std::u16string::npos) {
+      const std::string option = winhost::Utf8(argv[++i]);
       const size_t at = option.find('=');
       o.options.emplace_back(option.substr(0, at), DWORD(std::strtoul(option.c_str() + at + 1, nullptr, 10)));
-    } else if (eq != std::string::npos && a.rfind("--", 0) == 0) {
-      std::fprintf(stderr, "dorvik2-winrun: unknown option %s\n", a.c_str());
+    } else if (a.find(u'=') != std::u16string::npos && a.rfind(u"--", 0) == 0) {
+      std::fprintf(stderr, "dorvik2-winrun: unknown option %s\n", winhost::Utf8(a).c_str());
       return 2;
     } else {
-      positional.push_back(argv[i]);
+      positional.push_back(a);
     }
   }
   if (positional.size() != 5) {
