@@ -45,7 +45,8 @@ std::string Listed(const std::map<UINT, int32_t>& heard) {
 TEST_F(HostWindowTrafficTest, ADragOffTheTableAndAClickLeaveTheMouseFreeAndTheHostWindowUntold) {
   MakeSeatedTable();
   const HWND game = wnd->Handle();
-  SetFocus(game);
+  // The keys elsewhere: the press itself must hand them to the game window.
+  SetFocus(hostWnd);
   // Pressed on the cloth, dragged out of the window past its left and bottom edges and
   // released there: the whole drag is the game window's, and the mouse is free after it.
   Inject::MouseDown(game, 400, 300);
@@ -65,9 +66,9 @@ TEST_F(HostWindowTrafficTest, ADragOffTheTableAndAClickLeaveTheMouseFreeAndTheHo
   // the host, shows here.
   std::map<UINT, int32_t> foreign = g_heard;
   for (UINT own : CDorvik2Wnd::kGamePostsToHost) foreign.erase(own);
-  // The system's own: its painting, the keys it lost to the game, and the cursor the
-  // game window's default procedure asks its parent about first.
-  for (UINT system : {WM_PAINT, WM_ERASEBKGND, WM_KILLFOCUS, WM_SETCURSOR}) foreign.erase(system);
+  // The system's own: its painting, the keys the test gave it and it lost to the game,
+  // and the cursor the game window's default procedure asks its parent about first.
+  for (UINT system : {WM_PAINT, WM_ERASEBKGND, WM_SETFOCUS, WM_KILLFOCUS, WM_SETCURSOR}) foreign.erase(system);
   EXPECT_TRUE(foreign.empty()) << Listed(foreign);
 }
 
