@@ -721,10 +721,10 @@ void Parts::MouseAndKeys() {
              (heard.empty() ? "nothing" : heard) + (foreign.empty() ? "" : "; not its own: " + foreign));
 }
 
-// A window of the host's own over the lower half of the score's place while the score
-// falls: the table's present is clipped to what of the game window shows, so the window
-// over it keeps every pixel of its own, and the upper half shows the new score. The
-// score then goes back, as the next parts expect it.
+// Windows over the lower half of the score's place while the score falls, one of the
+// host window's and one inside the game window: the table's present is clipped to what
+// of the game window shows, so each keeps every pixel of its own, and the upper half
+// shows the new score. The score then goes back, as the next parts expect it.
 void Parts::Covered() {
   constexpr RECT kCoverPlace{kScorePlace.left, (kScorePlace.top + kScorePlace.bottom) / 2, kScorePlace.right,
                              kScorePlace.bottom};
@@ -735,14 +735,20 @@ void Parts::Covered() {
   wc.hbrBackground = CreateSolidBrush(kScribble);
   wc.lpszClassName = "Dorvik2PartsCover";
   RegisterClassA(&wc);
-  POINT corner{kCoverPlace.left, kCoverPlace.top};
-  MapWindowPoints(gameWnd_, hostWnd_, &corner, 1);
+  // Its left half a window of the host window's, its right half one inside the game
+  // window (as the module's own pop-ups are): the table's present keeps off both.
   const int width = kCoverPlace.right - kCoverPlace.left, height = kCoverPlace.bottom - kCoverPlace.top;
-  HWND cover = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD | WS_CLIPSIBLINGS, corner.x, corner.y, width, height,
-                               hostWnd_, nullptr, wc.hInstance, nullptr);
-  SetWindowPos(cover, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
-  UpdateWindow(cover);
-  corner = {kCoverPlace.left, kCoverPlace.top};
+  HWND covers[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    const HWND parent = i == 0 ? hostWnd_ : gameWnd_;
+    POINT at{kCoverPlace.left + i * width / 2, kCoverPlace.top};
+    MapWindowPoints(gameWnd_, parent, &at, 1);
+    covers[i] = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD | WS_CLIPSIBLINGS, at.x, at.y, width / 2, height,
+                                parent, nullptr, wc.hInstance, nullptr);
+    SetWindowPos(covers[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    UpdateWindow(covers[i]);
+  }
+  POINT corner{kCoverPlace.left, kCoverPlace.top};
   ClientToScreen(gameWnd_, &corner);
   Pump(200);
   const size_t coveredBefore = ScribbledPixels(winhost::CaptureScreenArea(corner.x, corner.y, width, height));
@@ -753,14 +759,14 @@ void Parts::Covered() {
   Keep(shown, "covered");
   const size_t changed = DifferingInside(withScore_[1], withScore_[3], kUncovered),
                off = DifferingInside(withScore_[3], shown, kUncovered);
-  DestroyWindow(cover);
+  for (HWND cover : covers) DestroyWindow(cover);
   UnregisterClassA(wc.lpszClassName, wc.hInstance);
   DeleteObject(wc.hbrBackground);
   ShowScore(1);
   Pump(kBlinkMs);
   Report("covered", coveredBefore == AreaOf(kCoverPlace) && coveredAfter == coveredBefore && changed > 0 && off == 0,
          std::to_string(coveredBefore) + " of " + std::to_string(AreaOf(kCoverPlace)) +
-             " pixels of the window over the table its own before the score fell, " + std::to_string(coveredAfter) +
+             " pixels of the windows over the table their own before the score fell, " + std::to_string(coveredAfter) +
              " after; " + std::to_string(changed) + " pixels of the uncovered score change, " + std::to_string(off) +
              " of them differ from the new score");
 }
