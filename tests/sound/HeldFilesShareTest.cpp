@@ -48,6 +48,7 @@ TEST(HeldFilesShare, OthersMayReadWhatTheModuleReadsAndNothingOfWhatItWrites) {
     EXPECT_EQ(OthersGet(), "refused refused ") << "a file being written";
   }
   EXPECT_EQ(OthersGet(), "opened opened ") << "every handle closed";
+  plat::sim::ClearPathPrefixes();
 }
 
 }  // namespace
