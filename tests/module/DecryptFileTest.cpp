@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "plat/error.h"
 #include "plat/files.h"
@@ -10,6 +11,7 @@
 #include "plat/sim.h"
 #include "plat/wincrypt.h"
 #include "support/CryptReference.h"
+#include "support/HostWindowFixture.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -198,6 +200,27 @@ TEST_F(DecryptFileTest, TheRealSystemsSealedFixtureOpensAndSealsTheSame) {
   CryptDestroyKey(key);
   CryptDestroyHash(hash);
   CryptReleaseContext(provider, 0);
+}
+
+// While the routine reads the sealed file, another program may read it too but not
+// write it; the routine waits at its destination's open meanwhile.
+TEST_F(DecryptFileTest, TheSealedFileStaysReadableByOthersWhileItIsRead) {
+  WriteSource(Bytes(3 * kBlock, 7));
+  testing_support::OpenWatch watch({.holdAt = "dst.bin"});
+  int answer = 0;
+  std::thread decrypting([&] { answer = Decrypt(); });
+  ASSERT_TRUE(watch.WaitHeld(10000));
+  std::string others;
+  for (DWORD access : {GENERIC_READ, GENERIC_WRITE}) {
+    HANDLE h = CreateFileA("C:\\Data\\src.bin", access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    others += h != INVALID_HANDLE_VALUE ? "opened " : "refused ";
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+  watch.Release();
+  decrypting.join();
+  EXPECT_EQ(others, "opened refused ");
+  EXPECT_EQ(answer, 1);
 }
 
 }  // namespace

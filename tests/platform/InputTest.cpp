@@ -31,9 +31,11 @@ TEST_F(Input, MouseGoesToTheChildUnderThePointAfterWmSetCursorUnlessCapturedOrDi
   std::vector<std::pair<HWND, UINT>> seen;
   for (const Rec& r : Log()) seen.emplace_back(r.hwnd, r.msg);
   std::vector<std::pair<HWND, UINT>> expected = {
-      {game, WM_SETCURSOR}, {host, WM_SETCURSOR}, {game, WM_LBUTTONDOWN},
-      {game, WM_SETCURSOR}, {host, WM_SETCURSOR}, {game, WM_LBUTTONUP}};
-  EXPECT_EQ(seen, expected) << "the child asks its parent first through DefWindowProc";
+      {host, WM_PARENTNOTIFY}, {game, WM_SETCURSOR}, {host, WM_SETCURSOR}, {game, WM_LBUTTONDOWN},
+      {game, WM_SETCURSOR},    {host, WM_SETCURSOR}, {game, WM_LBUTTONUP}};
+  EXPECT_EQ(seen, expected) << "the parent hears of the press first; the child asks it about the cursor";
+  EXPECT_EQ(Only(WM_PARENTNOTIFY)[0].wParam, static_cast<WPARAM>(WM_LBUTTONDOWN));
+  EXPECT_EQ(Only(WM_PARENTNOTIFY)[0].lParam, MAKELPARAM(13, 23)) << "the point in the parent's own terms";
   EXPECT_EQ(Only(WM_LBUTTONDOWN)[0].lParam, MAKELPARAM(10, 20));
   EXPECT_EQ(Only(WM_LBUTTONDOWN)[0].wParam, MK_LBUTTON);
   EXPECT_EQ(Only(WM_LBUTTONUP)[0].wParam, 0u);
@@ -60,6 +62,36 @@ TEST_F(Input, MouseGoesToTheChildUnderThePointAfterWmSetCursorUnlessCapturedOrDi
   plat::sim::Click(host, 5, 5);
   PumpAll();
   EXPECT_TRUE(Log().empty());
+}
+
+// A press on a grandchild is told up the chain of parents, each hearing the point in its
+// own terms, until a window whose style keeps it out of its parent's business; a press
+// under capture is told to no one.
+TEST_F(Input, APressIsToldUpTheParentsUntilAWindowThatAsksNotTo) {
+  HWND host = MakeTop(100, 100, 820, 640);
+  HWND quiet = CreateWindowExA(WS_EX_NOPARENTNOTIFY, kRecorder, "quiet", WS_CHILD | WS_VISIBLE, 3, 3, 800, 600, host,
+                               nullptr, TestInstance(), nullptr);
+  HWND panel = MakeChild(quiet, 100, 50, 200, 100, 7);
+  HWND button = MakeChild(panel, 10, 10, 50, 20, 8);
+  PumpAll();
+  Log().clear();
+  plat::sim::MouseDown(button, 5, 6, plat::sim::MouseButton::Right);
+  PumpAll();
+  std::vector<Rec> told = Only(WM_PARENTNOTIFY);
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_EQ(told[0].hwnd, panel);
+  EXPECT_EQ(told[0].wParam, static_cast<WPARAM>(WM_RBUTTONDOWN));
+  EXPECT_EQ(told[0].lParam, MAKELPARAM(15, 16));
+  EXPECT_EQ(told[1].hwnd, quiet);
+  EXPECT_EQ(told[1].lParam, MAKELPARAM(115, 66));
+  plat::sim::MouseUp(button, 5, 6, plat::sim::MouseButton::Right);
+  SetCapture(button);
+  Log().clear();
+  plat::sim::Click(button, 5, 6);
+  PumpAll();
+  EXPECT_TRUE(Only(WM_PARENTNOTIFY).empty());
+  EXPECT_EQ(Only(WM_LBUTTONDOWN).size(), 1u);
+  ReleaseCapture();
 }
 
 TEST_F(Input, SecondQuickPressIsADoubleClickOnlyForDoubleClickClasses) {

@@ -44,6 +44,7 @@ std::string NameOf(UINT message) {
     case WM_NCDESTROY: return "NCDESTROY";
     case WM_CAPTURECHANGED: return "CAPTURECHANGED";
     case WM_TIMER: return "TIMER";
+    case WM_PARENTNOTIFY: return "PARENTNOTIFY";
     default: return std::to_string(message);
   }
 }
@@ -330,6 +331,41 @@ TEST_F(SeamMessages, FocusGivenToAChildIsTakenFromItsParentFirst) {
   SetFocus(child);
   EXPECT_EQ(journal_.Take(), Seq({{"parent", WM_KILLFOCUS, 0, "child"}, {"child", WM_SETFOCUS, 0, "parent"}}));
   EXPECT_EQ(GetFocus(), child);
+}
+
+// A parent that also notes what its children tell it.
+LRESULT CALLBACK NoticeRecorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (journal && message == WM_PARENTNOTIFY)
+    journal->heard.push_back(
+        {journal->Name(hwnd), message, LOWORD(wParam), journal->Name(reinterpret_cast<HWND>(lParam))});
+  return Recorder(hwnd, message, wParam, lParam);
+}
+
+// A child tells its parent of its making, once its WM_CREATE is answered, and of its
+// end, before its WM_DESTROY; with WS_EX_NOPARENTNOTIFY it tells nothing (the game
+// window is such a child of the host's window).
+TEST_F(SeamMessages, AChildTellsItsParentOfItsMakingAndItsEndUnlessItsStyleSaysNot) {
+  HWND parent = Make("parent", WS_POPUP);
+  ASSERT_NE(parent, nullptr);
+  SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NoticeRecorder));
+  journal_.Take();
+  HWND told = Make("told", WS_CHILD, parent);
+  ASSERT_NE(told, nullptr);
+  EXPECT_EQ(journal_.Take(), Seq({{"told", WM_NCCREATE, 0}, {"told", WM_CREATE, 0},
+                                  {"parent", WM_PARENTNOTIFY, WM_CREATE, "told"}}));
+  DestroyWindow(told);
+  Drain();
+  EXPECT_EQ(journal_.Take(), Seq({{"parent", WM_PARENTNOTIFY, WM_DESTROY, "told"}, {"told", WM_DESTROY, 0},
+                                  {"told", WM_NCDESTROY, 0}}));
+  naming = "quiet";
+  HWND quiet = CreateWindowExA(WS_EX_NOPARENTNOTIFY, kClass, "quiet", WS_CHILD, 0, 0, 50, 50, parent, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(quiet, nullptr);
+  made_.push_back(quiet);
+  DestroyWindow(quiet);
+  Drain();
+  EXPECT_EQ(journal_.Take(), Seq({{"quiet", WM_NCCREATE, 0}, {"quiet", WM_CREATE, 0}, {"quiet", WM_DESTROY, 0},
+                                  {"quiet", WM_NCDESTROY, 0}}));
 }
 
 TEST_F(SeamMessages, PeekMessageRangesOfTheNestedWait) {

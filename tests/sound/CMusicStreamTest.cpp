@@ -139,6 +139,16 @@ TEST_F(CMusicStreamTest, ChainedFileEndsAtItsFirstLink) {
   EXPECT_EQ(music_.WriteOffset(), 22050u * 4);
 }
 
+// The music's volume reaches its buffer (the stream's buffer is made with volume control).
+TEST_F(CMusicStreamTest, TheStreamTakesTheVolumeItIsGiven) {
+  music_.Open(ds_.Get(), PutOgg("quiet.ogg", Seconds(0.5)));
+  ASSERT_TRUE(music_.IsOpen());
+  EXPECT_EQ(music_.SetVolume(-1200), 1);
+  LONG v = 0;
+  ASSERT_EQ(music_.Buffer()->GetVolume(&v), DS_OK);
+  EXPECT_EQ(v, -1200);
+}
+
 }  // namespace cmusic_stream_test
 
 }  // namespace sound_test

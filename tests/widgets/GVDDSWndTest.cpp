@@ -93,6 +93,29 @@ TEST_P(GVDDSWndTest, TilesStayAlignedToTheTargetWhenTheWidgetMovesLessThanATile)
   }
 }
 
+// A picture's key pixels show what lies below whichever way the widget draws it (plain,
+// stretched or tiled: the blits keyed by the source), and no key colour reaches the target.
+TEST_P(GVDDSWndTest, KeyPixelsShowTheTargetInEveryDrawMode) {
+  const std::vector<GPoint> keyed = {{1, 0}, {0, 1}, {2, 1}};
+  const uint32_t bg = Px(200, 100, 50);
+  for (int32_t mode : {GVDDSWnd::kDrawPlain, GVDDSWnd::kDrawStretch, GVDDSWnd::kDrawTile}) {
+    GVDDSWnd w;
+    const std::vector<uint32_t> px = Pattern(3, 2, keyed);
+    MakePicture(w, 3, 2, px, key_);
+    // Tiles repeat the picture; the others draw it once at its own size.
+    const GRect r = mode == GVDDSWnd::kDrawTile ? GRect(3, 2, 15, 10) : GRect(3, 2, 6, 4);
+    w.SetRect(r);
+    w.SetDrawMode(mode);
+    DDSurface t = Target(bg);
+    ASSERT_EQ(w.Draw(t.Get(), GRect(0, 0, 40, 30)), 1);
+    for (int32_t y = r.top; y < r.bottom; ++y)
+      for (int32_t x = r.left; x < r.right; ++x) {
+        const uint32_t own = px[size_t(((y - r.top) % 2) * 3 + (x - r.left) % 3)];
+        ASSERT_EQ(PixelAt(t, x, y), own == key_ ? bg : own) << "mode " << mode << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST_P(GVDDSWndTest, FailedBlitKeepsDrawSucceedingWithItsResultButAFailedFillFails) {
   // The hardware modes keep the blit's word, the software path (opacity 50) its lock
   // failure; a failing base fill makes the draw fail.

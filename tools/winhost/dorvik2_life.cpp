@@ -8,9 +8,10 @@
 //   dorvik2-life.exe DLL GAME-FOLDER PORTAL-FOLDER ROOM-SCRIPT BOX-SCRIPT --broken-game FOLDER
 //                    [--only NAME] [--cycles N] [--diagnose]
 // The broken game folder is the game folder with a card picture missing. NAME is cycles,
-// callback, box, held, failed-threaded, failed-init, message, again, third-box,
-// third-wait, third-idle, third-init, third-taken, third-top, third-joined, third-slow,
-// loader-held, next-table, pictures or sweep: that scenario alone (to see one fault by itself). --diagnose lists
+// callback, box, held, failed-threaded, failed-init, failed-reported, message, again,
+// third-box, third-wait, third-idle, third-init, third-taken, third-top, third-joined,
+// third-slow, loader-held, first-games, next-table, pictures or sweep: that scenario alone
+// (to see one fault by itself). --diagnose lists
 // the memory regions, handles and heap blocks the second cycle left behind.
 #include <windows.h>
 #include <ddraw.h>
@@ -986,6 +987,29 @@ void DestroyOnLoadFailureInInit(const Setup& s) {
   if (wnd) Fail("%s: InitGameWnd gave a window for a game ended inside it", name);
   if (WindowsInside(s.hostWnd)) Fail("%s: a game window is left in the host window", name);
   ExpectNotAlive(loaded.exports, host.client, name, "the game ended inside InitGameWnd");
+  loaded.Unload();
+  RepaintHostWindow(s.hostWnd);
+  Loaded::ExpectGone(BaseName(s.dll));
+  CheckQuiet(host, name);
+}
+
+// The scene build on the loader thread cannot load a card picture and the host lets the
+// load-failed event pass: the loader tells the host window once that the build failed,
+// and the host ends the game in its own time.
+void FailedThreadedBuildReported(const Setup& s) {
+  const char* const name = "a failed build on the loader thread, the host ending the game later";
+  Loaded loaded(s);
+  LifeHost host(loaded.exports);
+  HWND wnd = InitGame(s, host, loaded.exports, 1, &s.brokenGame);
+  if (!winhost::PumpUntil(kLoadLimitMs, [] { return g_window.loaded > 0; })) Fail("%s: no WM_GAME_LOADED", name);
+  // A second report would come soon after the first.
+  winhost::PumpUntil(kMessageGapMs, [] { return false; });
+  if (g_window.loaded != 1 || g_window.loadedResult != 0 || host.loadErrors == 0)
+    Fail("%s: %d WM_GAME_LOADED, the last reporting %u, after %d load errors", name, int(g_window.loaded),
+         unsigned(g_window.loadedResult), int(host.loadErrors));
+  host.Destroy();
+  host.ExpectDestroyed(name);
+  if (IsWindow(wnd)) Fail("%s: the game window outlived DestroyGameWnd", name);
   loaded.Unload();
   RepaintHostWindow(s.hostWnd);
   Loaded::ExpectGone(BaseName(s.dll));
@@ -1990,7 +2014,8 @@ int Run(int argc, char** argv) {
     if (std::string(argv[i]) == "--broken-game") s.brokenGame = Wide(argv[i + 1]);
   }
   const auto wanted = [&](const char* name) { return only.empty() || only == name; };
-  if (s.brokenGame.empty() && (wanted("failed-threaded") || wanted("failed-init") || wanted("loader-held")))
+  if (s.brokenGame.empty() && (wanted("failed-threaded") || wanted("failed-init") || wanted("failed-reported") ||
+                                 wanted("loader-held")))
     Fail("the load-failed scenarios need --broken-game FOLDER");
   AddVectoredExceptionHandler(1, CountFault);
   SetUnhandledExceptionFilter(EndOnUnhandled);
@@ -2074,6 +2099,8 @@ int Run(int argc, char** argv) {
       {"failed-init", DestroyOnLoadFailureInInit,
        "destroy inside the load-failed event inside InitGameWnd, unloaded, host window repainted", {}, false, 0},
       {"message", DestroyInWindowMessage, "destroy inside a message of the game window, unloaded", {}, false},
+      {"failed-reported", FailedThreadedBuildReported,
+       "a failed build on the loader thread reported as failed, destroyed later, unloaded", {}, false},
       // Its game's devices may or may not be made before the destroy comes, as the
       // machine's load has it: the bound is a game's, as for the other cases.
       {"again", DestroyTwice, "a second destroy and a destroy of a stranger, refused", {}, false},

@@ -16,6 +16,13 @@
 //                  the one stored for this desktop (a hash in PICTURES-FILE)
 //   drag           a left press on an empty place of the table: the host is asked to
 //                  drag its window by its caption, at the press's point
+//   mouse-and-keys a drag from the table to past the host window's edge, then a click
+//                  on the table: the mouse free after each, the keys with the game
+//                  window, and the host window told nothing of either (every message
+//                  it heard meanwhile counted: no parent notice, no mouse message)
+//   covered        a window of the host's over part of the score while the score
+//                  changes: the window keeps its pixels (the table's present is clipped
+//                  to what of the game window shows), the score changes beside it
 //   notice         a host message whose last field is a counted text: the text given
 //                  to the host whole
 //   screen-ready   the table painted over, then WM_GAME_SCREEN_READY from the host: the
@@ -65,6 +72,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -341,6 +349,8 @@ class Parts {
 
   void Paint();
   void Drag();
+  void MouseAndKeys();
+  void Covered();
   void Notice();
   void ScreenReady();
   void FailedRebuild();
@@ -613,6 +623,152 @@ void Parts::Drag() {
          std::to_string(presses) + " press(es) at (" + std::to_string(kEmptyPlace.x) + "," +
              std::to_string(kEmptyPlace.y) + ") -> WM_NCLBUTTONDOWN " + (drags.empty() ? "none" : drags) +
              ", HTCAPTION is " + std::to_string(HTCAPTION));
+}
+
+// Every message the host window heard while the part listened, by message.
+std::map<UINT, int> g_hostHeard;
+WNDPROC g_hostProc = nullptr;
+LRESULT CALLBACK ListeningHostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ++g_hostHeard[message];
+  return CallWindowProcA(g_hostProc, hwnd, message, wParam, lParam);
+}
+
+// The left presses and releases the game window's thread took out of its queue for the
+// game window, seen by a hook on the thread's messages.
+HWND g_pressedWindow = nullptr;
+int g_presses = 0, g_releases = 0;
+LRESULT CALLBACK ButtonsTaken(int code, WPARAM removed, LPARAM lParam) {
+  const MSG* m = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && removed == PM_REMOVE && m->hwnd == g_pressedWindow) {
+    if (m->message == WM_LBUTTONDOWN || m->message == WM_LBUTTONDBLCLK) ++g_presses;
+    if (m->message == WM_LBUTTONUP) ++g_releases;
+  }
+  return CallNextHookEx(nullptr, code, removed, lParam);
+}
+
+// The pointer moved to a point of the screen, then the left button's `flags`, through
+// the system's input; sent again (three times at most) until the game window took the
+// press or release it brings, as Wine on a loaded machine now and then delivers one to
+// no window.
+bool SendButton(POINT screen, DWORD flags) {
+  const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in[2] = {};
+  for (INPUT& i : in) i.type = INPUT_MOUSE;
+  in[0].mi.dx = LONG((int64_t(screen.x) * 65535 + screenW / 2) / (screenW - 1));
+  in[0].mi.dy = LONG((int64_t(screen.y) * 65535 + screenH / 2) / (screenH - 1));
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = flags;
+  int& seen = flags == MOUSEEVENTF_LEFTDOWN ? g_presses : g_releases;
+  const int before = seen;
+  for (int tries = 0; tries < kPresses && seen == before; ++tries) {
+    SendInput(2, in, sizeof(INPUT));
+    winhost::PumpUntil(kInputLimitMs, [&] { return seen > before; });
+  }
+  return seen > before;
+}
+
+// A drag that starts on the table and ends past the host window's edge, then a click on
+// the table: after each the mouse is free and the keys are the game window's, and the
+// host window hears nothing of the game's children or input; everything it heard is
+// counted and printed.
+void Parts::MouseAndKeys() {
+  const std::string ownPosts = " " + std::to_string(WM_GAME_CLOSE) + " " + std::to_string(WM_GAME_ENTER_KEY) + " " +
+                               std::to_string(WM_GAME_SCREEN_READY) + " " + std::to_string(WM_GAME_LOADED) + " ";
+  g_hostHeard.clear();
+  g_hostProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hostWnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListeningHostProc)));
+  g_pressedWindow = gameWnd_;
+  HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, ButtonsTaken, nullptr, GetCurrentThreadId());
+  RECT host;
+  GetWindowRect(hostWnd_, &host);
+  POINT pressAt{300, 250}, clickAt{330, 270};
+  ClientToScreen(gameWnd_, &pressAt);
+  ClientToScreen(gameWnd_, &clickAt);
+  // Past the host window's right edge, or its left one when the screen ends first.
+  const POINT outside{host.right + 20 < GetSystemMetrics(SM_CXSCREEN) ? host.right + 20 : host.left - 20,
+                      (host.top + host.bottom) / 2};
+  bool taken = SendButton(pressAt, MOUSEEVENTF_LEFTDOWN) && SendButton(outside, MOUSEEVENTF_LEFTUP);
+  Pump(200);
+  const HWND captureAfterDrag = GetCapture(), keysAfterDrag = GetFocus();
+  taken = taken && SendButton(clickAt, MOUSEEVENTF_LEFTDOWN) && SendButton(clickAt, MOUSEEVENTF_LEFTUP);
+  Pump(200);
+  const HWND captureAfterClick = GetCapture(), keysAfterClick = GetFocus();
+  UnhookWindowsHookEx(hook);
+  SetWindowLongPtrA(hostWnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_hostProc));
+  // The host window's own: its painting, the keys it lost, the activation a press on
+  // the game brings, the cursor the game window's default procedure asks its parent
+  // about first, and the game's posts.
+  const std::vector<UINT> ownMessages = {WM_PAINT, WM_NCPAINT, WM_ERASEBKGND, WM_KILLFOCUS, WM_SETCURSOR,
+                                         WM_MOUSEACTIVATE};
+  std::string heard, foreign;
+  for (const auto& [message, count] : g_hostHeard) {
+    char item[32];
+    std::snprintf(item, sizeof item, "0x%04X x%d", unsigned(message), count);
+    heard += (heard.empty() ? "" : ", ") + std::string(item);
+    const bool own = std::find(ownMessages.begin(), ownMessages.end(), message) != ownMessages.end() ||
+                     ownPosts.find(" " + std::to_string(message) + " ") != std::string::npos;
+    if (!own) foreign += (foreign.empty() ? "" : ", ") + std::string(item);
+  }
+  const auto name = [this](HWND w) {
+    return w == gameWnd_ ? "the game" : w == hostWnd_ ? "the host" : w ? "another" : "none";
+  };
+  Report("mouse-and-keys",
+         taken && !captureAfterDrag && !captureAfterClick && keysAfterDrag == gameWnd_ && keysAfterClick == gameWnd_ &&
+             foreign.empty(),
+         std::string(taken ? "" : "a press or release never reached the game window; ") + "capture after the drag " +
+             name(captureAfterDrag) + ", after the click " + name(captureAfterClick) + "; keys after the drag " +
+             name(keysAfterDrag) + ", after the click " + name(keysAfterClick) + "; the host window heard " +
+             (heard.empty() ? "nothing" : heard) + (foreign.empty() ? "" : "; not its own: " + foreign));
+}
+
+// Windows over the lower half of the score's place while the score falls, one of the
+// host window's and one inside the game window: the table's present is clipped to what
+// of the game window shows, so each keeps every pixel of its own, and the upper half
+// shows the new score. The score then goes back, as the next parts expect it.
+void Parts::Covered() {
+  constexpr RECT kCoverPlace{kScorePlace.left, (kScorePlace.top + kScorePlace.bottom) / 2, kScorePlace.right,
+                             kScorePlace.bottom};
+  constexpr RECT kUncovered{kScorePlace.left, kScorePlace.top, kScorePlace.right, kCoverPlace.top};
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = CreateSolidBrush(kScribble);
+  wc.lpszClassName = "Dorvik2PartsCover";
+  RegisterClassA(&wc);
+  // Its left half a window of the host window's, its right half one inside the game
+  // window (as the module's own pop-ups are): the table's present keeps off both.
+  const int width = kCoverPlace.right - kCoverPlace.left, height = kCoverPlace.bottom - kCoverPlace.top;
+  HWND covers[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    const HWND parent = i == 0 ? hostWnd_ : gameWnd_;
+    POINT at{kCoverPlace.left + i * width / 2, kCoverPlace.top};
+    MapWindowPoints(gameWnd_, parent, &at, 1);
+    covers[i] = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD | WS_CLIPSIBLINGS, at.x, at.y, width / 2, height,
+                                parent, nullptr, wc.hInstance, nullptr);
+    SetWindowPos(covers[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    UpdateWindow(covers[i]);
+  }
+  POINT corner{kCoverPlace.left, kCoverPlace.top};
+  ClientToScreen(gameWnd_, &corner);
+  Pump(200);
+  const size_t coveredBefore = ScribbledPixels(winhost::CaptureScreenArea(corner.x, corner.y, width, height));
+  ShowScore(3);
+  Pump(kRedrawMs);
+  const size_t coveredAfter = ScribbledPixels(winhost::CaptureScreenArea(corner.x, corner.y, width, height));
+  const winhost::RgbPicture shown = Table();
+  Keep(shown, "covered");
+  const size_t changed = DifferingInside(withScore_[1], withScore_[3], kUncovered),
+               off = DifferingInside(withScore_[3], shown, kUncovered);
+  for (HWND cover : covers) DestroyWindow(cover);
+  UnregisterClassA(wc.lpszClassName, wc.hInstance);
+  DeleteObject(wc.hbrBackground);
+  ShowScore(1);
+  Pump(kBlinkMs);
+  Report("covered", coveredBefore == AreaOf(kCoverPlace) && coveredAfter == coveredBefore && changed > 0 && off == 0,
+         std::to_string(coveredBefore) + " of " + std::to_string(AreaOf(kCoverPlace)) +
+             " pixels of the windows over the table their own before the score fell, " + std::to_string(coveredAfter) +
+             " after; " + std::to_string(changed) + " pixels of the uncovered score change, " + std::to_string(off) +
+             " of them differ from the new score");
 }
 
 // A host message whose last field is a counted text, its bytes ending the message: the
@@ -1121,6 +1277,10 @@ int main(int argc, char** argv) {
   parts.Paint();
   Begin("drag");
   parts.Drag();
+  Begin("mouse-and-keys");
+  parts.MouseAndKeys();
+  Begin("covered");
+  parts.Covered();
   Begin("notice");
   parts.Notice();
   Begin("screen-ready");

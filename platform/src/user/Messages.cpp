@@ -133,8 +133,45 @@ void TrackKeyStateLocked(const MSG& m) {
   }
 }
 
+// The press a button message stands for (a double click is still a press), or 0.
+UINT PressOf(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return WM_LBUTTONDOWN;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: return WM_RBUTTONDOWN;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: return WM_MBUTTONDOWN;
+    default: return 0;
+  }
+}
+
+// A press on a child is told to its parent, and on up the chain of parents, until a
+// window that is not a child or whose style keeps it out of its parent's business;
+// each hears the press's point in its own client coordinates.
+void TellParentsOfPress(HWND hwnd, UINT press, POINT screen) {
+  for (;;) {
+    HWND parent = nullptr;
+    POINT at = screen;
+    {
+      auto lock = Lock();
+      auto w = Find(hwnd);
+      if (!w || !(w->style & WS_CHILD) || (w->exStyle & WS_EX_NOPARENTNOTIFY) || !w->parent) return;
+      auto p = Find(w->parent);
+      if (!p) return;
+      parent = w->parent;
+      const RECT origin = ClientOrigin(*p);
+      at = {screen.x - origin.left, screen.y - origin.top};
+    }
+    SendMessageA(parent, WM_PARENTNOTIFY, MAKEWPARAM(static_cast<WORD>(press), 0),
+                 MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+    hwnd = parent;
+  }
+}
+
 // After a message is removed: key state follows it, and a mouse message is preceded
-// by WM_SETCURSOR to its window unless the mouse is captured.
+// by WM_SETCURSOR to its window unless the mouse is captured (and a press on a child by
+// its parents' notices first).
 void AfterRemoval(ThreadQueue& q, const MSG& m) {
   bool setCursor = false;
   {
@@ -144,8 +181,9 @@ void AfterRemoval(ThreadQueue& q, const MSG& m) {
     TrackKeyStateLocked(m);
     setCursor = m.hwnd && m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST && !State().capture;
   }
-  if (setCursor)
-    SendMessageA(m.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(m.hwnd), MAKELPARAM(HTCLIENT, m.message));
+  if (!setCursor) return;
+  if (const UINT press = PressOf(m.message)) TellParentsOfPress(m.hwnd, press, m.pt);
+  SendMessageA(m.hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(m.hwnd), MAKELPARAM(HTCLIENT, m.message));
 }
 
 bool ValidFilter(HWND hwnd) { return !hwnd || hwnd == kThreadMessagesOnly || IsWindow(hwnd); }

@@ -240,6 +240,11 @@ BOOL DestroyWindow(HWND hwnd) {
     for (HWND t : State().topLevel)
       if (auto tw = Find(t); tw && tw->owner == hwnd) owned.push_back(t);
   }
+  // The parent hears of a child's end before anything of the end happens, unless the
+  // child's style keeps it out of its parent's business (as at its creation).
+  if ((w->style & WS_CHILD) && !(w->exStyle & WS_EX_NOPARENTNOTIFY) && w->parent)
+    SendMessageA(w->parent, WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, static_cast<WORD>(w->id)),
+                 reinterpret_cast<LPARAM>(hwnd));
   bool wasVisible = IsWindowVisible(hwnd);
   {
     auto lock = Lock();
